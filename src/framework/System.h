@@ -1,0 +1,47 @@
+#pragma once
+// The core types every unit uses: the one text type, the fixed-width whole
+// numbers, and the base exception. Text is UTF-16 throughout so that lengths
+// and positions count as the converter's documents count them; conversion to
+// UTF-8 happens only at the edges (files, the windowing layer, sockets).
+
+#include <cstdint>
+#include <exception>
+#include <string>
+#include <string_view>
+
+using Char = char16_t;
+using String = std::u16string;
+
+// Bytes of protocol data and binary files: never text.
+using ByteString = std::string;
+
+using Byte = std::uint8_t;
+using Word = std::uint16_t;
+using Cardinal = std::uint32_t;
+using LongWord = std::uint32_t;
+using SmallInt = std::int16_t;
+using ShortInt = std::int8_t;
+using Int64 = std::int64_t;
+using UInt64 = std::uint64_t;
+
+// UTF-8 <-> UTF-16. Malformed input becomes U+FFFD rather than an error:
+// text from files and peers must never stop the program.
+String Utf8ToString(std::string_view utf8);
+std::string StringToUtf8(std::u16string_view text);
+
+// Short form for ASCII or UTF-8 literals in code: S("Error").
+inline String S(std::string_view utf8) { return Utf8ToString(utf8); }
+
+// Base of every exception the system raises; Message is what a message box shows.
+class Exception : public std::exception {
+public:
+    explicit Exception(String message);
+    explicit Exception(std::string_view utf8Message) : Exception(Utf8ToString(utf8Message)) {}
+    const String& Message() const noexcept { return message_; }
+    void SetMessage(String message);
+    const char* what() const noexcept override { return utf8_.c_str(); }
+
+private:
+    String message_;
+    std::string utf8_;
+};

@@ -1,0 +1,3 @@
+#include "shell/Globals.h"
+
+int Model_Code = 4;

@@ -93,3 +93,17 @@ void Exception::SetMessage(String message) {
     message_ = std::move(message);
     utf8_ = StringToUtf8(message_);
 }
+
+String TPersistent::ClassName() const { return u"TPersistent"; }
+
+void TPersistent::Assign(const TPersistent* Source) {
+    if (Source) {
+        Source->AssignTo(this);
+        return;
+    }
+    throw EConvertError(u"Cannot assign a nil to a " + ClassName());
+}
+
+void TPersistent::AssignTo(TPersistent* Dest) const {
+    throw EConvertError(u"Cannot assign a " + ClassName() + u" to a " + Dest->ClassName());
+}

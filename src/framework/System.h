@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -44,4 +45,47 @@ public:
 private:
     String message_;
     std::string utf8_;
+};
+
+// The exception kinds the system raises; each carries its message.
+#define CONFIGURATOR_EXCEPTION(Name, Base)          \
+    class Name : public Base {                       \
+    public:                                          \
+        using Base::Base;                            \
+    };
+CONFIGURATOR_EXCEPTION(EConvertError, Exception)   // text that is not a number or a date
+CONFIGURATOR_EXCEPTION(EListError, Exception)      // list index out of bounds, duplicates refused
+CONFIGURATOR_EXCEPTION(EStreamError, Exception)
+CONFIGURATOR_EXCEPTION(EFOpenError, EStreamError)  // a file that cannot be opened
+CONFIGURATOR_EXCEPTION(EFCreateError, EStreamError)
+CONFIGURATOR_EXCEPTION(EReadError, EStreamError)
+CONFIGURATOR_EXCEPTION(EWriteError, EStreamError)
+CONFIGURATOR_EXCEPTION(EInOutError, Exception)     // a file system operation failed
+CONFIGURATOR_EXCEPTION(EXmlError, Exception)       // a malformed XML document
+CONFIGURATOR_EXCEPTION(EOSError, Exception)        // an operating-system call failed
+CONFIGURATOR_EXCEPTION(EInvalidOperation, Exception)
+CONFIGURATOR_EXCEPTION(EInvalidGraphic, Exception)  // a picture that cannot be read
+CONFIGURATOR_EXCEPTION(EAbort, Exception)           // silent: ends an operation without a message
+#undef CONFIGURATOR_EXCEPTION
+
+// Root of the object model; events name their sender through it.
+class TObject {
+public:
+    virtual ~TObject() = default;
+};
+
+using TNotifyEvent = std::function<void(TObject* Sender)>;
+
+// An object whose settings can be copied from another of a compatible kind.
+class TPersistent : public TObject {
+public:
+    // Copies Source's settings; a kind that cannot take them raises
+    // EConvertError "Cannot assign a <source> to a <target>".
+    virtual void Assign(const TPersistent* Source);
+
+protected:
+    // Called when Source does not know this kind: the reverse direction.
+    virtual void AssignTo(TPersistent* Dest) const;
+    // The class name used in the error message.
+    virtual String ClassName() const;
 };

@@ -29,3 +29,25 @@ TEST(ExceptionTest, CarriesItsMessageInBothForms) {
         EXPECT_STREQ(e.what(), "Fehler \xC3\xBC");
     }
 }
+
+namespace {
+class Plain : public TPersistent {
+protected:
+    String ClassName() const override { return u"TPlain"; }
+};
+class Other : public TPersistent {
+protected:
+    String ClassName() const override { return u"TOther"; }
+};
+}  // namespace
+
+TEST(PersistentTest, AssignOfAnUnknownKindNamesBothClasses) {
+    Plain a;
+    Other b;
+    try {
+        a.Assign(&b);
+        FAIL();
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Message(), u"Cannot assign a TOther to a TPlain");
+    }
+}

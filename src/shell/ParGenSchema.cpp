@@ -1,5 +1,7 @@
 #include "shell/ParGenSchema.h"
 
+#include "shell/UModel_Tables.h"
+
 #include <algorithm>
 #include <limits>
 #include <map>
@@ -488,35 +490,7 @@ const TParGenItem* ParGen_Model_Item(int model, std::u16string_view name) {
     return nullptr;
 }
 
-String ParGen_Version(int model) {
-    // The model versions; the file's comment carries them.
-    static const std::pair<const char16_t*, std::vector<int>> versions[] = {
-        {u"1.113", {0}},
-        {u"1.102", {1}},
-        {u"1.104", {2}},
-        {u"1.204", {3}},
-        {u"1.813", {4, 2004}},
-        {u"1.206", {5, 6}},
-        {u"1.003", {7}},
-        {u"1.508", {8}},
-        {u"1.100", {9, 13, 14, 17}},
-        {u"1.308", {10}},
-        {u"1.200", {11, 20}},
-        {u"1.300", {12}},
-        {u"1.202", {15}},
-        {u"1.103", {16}},
-        {u"1.700", {18, 1018}},
-        {u"1.505", {19}},
-        {u"1.201", {21}},
-        {u"1.002", {22}},
-        {u"1.000", {23, 24, 25, 26, 27, 28, 29, 32, 34, 35}},
-        {u"1.001", {30, 33}},
-        {u"1.005", {31}},
-    };
-    for (const auto& [text, models] : versions)
-        if (std::find(models.begin(), models.end(), model) != models.end()) return text;
-    return String();
-}
+String ParGen_Version(int model) { return Model_Version(model); }
 
 int ParGen_StrToIntDef(std::u16string_view text, int Default) {
     size_t i = 0;

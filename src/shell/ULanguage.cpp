@@ -1,6 +1,6 @@
 #include "shell/ULanguage.h"
 
-#include "framework/Encoding.h"
+#include "framework/TextFiles.h"
 #include "framework/Files.h"
 #include "shell/Globals.h"
 
@@ -95,52 +95,17 @@ void Apply_Lang_Lines(const std::vector<String>& lines) {
             Lang_Table.Set(index, text);
 }
 
-namespace {
-
-// A byte-order mark selects UTF-8 or UTF-16; a file without one was written
-// in Windows-1252 (byte 0xB6 is the pilcrow).
-String Decode_Lang_Bytes(const ByteString& bytes) {
-    if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
-        return Utf8ToString(std::string_view(bytes).substr(3));
-    if (bytes.size() >= 2 && bytes.compare(0, 2, "\xFF\xFE") == 0)
-        return Utf16LEToString(std::string_view(bytes).substr(2));
-    if (bytes.size() >= 2 && bytes.compare(0, 2, "\xFE\xFF") == 0)
-        return Utf16BEToString(std::string_view(bytes).substr(2));
-    return Windows1252ToString(bytes);
-}
-
-// Lines end with CR LF, LF or CR.
-std::vector<String> Split_Lines(const String& text) {
-    std::vector<String> lines;
-    String line;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const Char c = text[i];
-        if (c == u'\r' || c == u'\n') {
-            lines.push_back(std::move(line));
-            line.clear();
-            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-        } else {
-            line += c;
-        }
-    }
-    if (!line.empty())
-        lines.push_back(std::move(line));
-    return lines;
-}
-
-}  // namespace
-
 bool Load_Lang_File(const String& path) {
-    ByteString bytes;
+    // Without a byte-order mark the file is Windows-1252 (0xB6 is the pilcrow).
+    std::vector<String> lines;
     try {
-        bytes = ReadFileBytes(path);
+        lines = ReadTextLines(path);
     } catch (const Exception&) {
         // An unreadable language file must not stop the start or the language
         // change: the texts loaded so far stay.
         return false;
     }
-    Apply_Lang_Lines(Split_Lines(Decode_Lang_Bytes(bytes)));
+    Apply_Lang_Lines(lines);
     return true;
 }
 

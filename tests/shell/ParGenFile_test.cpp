@@ -7,15 +7,22 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
 
 namespace {
 
-std::string Golden(int model) {
+// The test data folder; beside this source when the environment does not name it.
+std::string Data_Dir() {
     const char* data = std::getenv("CONFIGURATOR_TEST_DATA");
-    std::string path = std::string(data ? data : "tests/shell/data") + "/pargen/ParGen_" + std::to_string(model) + ".xml";
+    if (data && *data) return data;
+    return std::filesystem::path(__FILE__).parent_path().string() + "/data";
+}
+
+std::string Golden(int model) {
+    std::string path = Data_Dir() + "/pargen/ParGen_" + std::to_string(model) + ".xml";
     std::ifstream in(path, std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();

@@ -1,5 +1,7 @@
 #include "shell/ULanguage.h"
 
+#include "framework/TextFiles.h"
+#include "framework/Files.h"
 #include "shell/Globals.h"
 
 namespace {
@@ -91,4 +93,31 @@ void Apply_Lang_Lines(const std::vector<String>& lines) {
     for (const String& line : lines)
         if (Parse_Lang_Line(line, Lang_Table_Size, index, text))
             Lang_Table.Set(index, text);
+}
+
+bool Load_Lang_File(const String& path) {
+    // Without a byte-order mark the file is Windows-1252 (0xB6 is the pilcrow).
+    std::vector<String> lines;
+    try {
+        lines = ReadTextLines(path);
+    } catch (const Exception&) {
+        // An unreadable language file must not stop the start or the language
+        // change: the texts loaded so far stay.
+        return false;
+    }
+    Apply_Lang_Lines(lines);
+    return true;
+}
+
+void Load_Language() {
+    Load_Default_Texts();
+    const String file = PathJoin(Language_Dir, Language_Name + u".lng");
+    if (!Language_Name.empty() && FileExists(file)) {
+        Load_Lang_File(file);
+        return;
+    }
+    Language_Name = u"English";
+    const String english = PathJoin(Language_Dir, u"English.lng");
+    if (FileExists(english))
+        Load_Lang_File(english);
 }

@@ -126,3 +126,48 @@ TEST(LanguageFile, LaterLinesWinAndUnnamedIndicesKeepTheDefaults) {
     EXPECT_EQ(Lang_Table[19], u"Set Communication");
     EXPECT_EQ(Lang_Table.Count(), 2000);
 }
+
+#include "ShellState.h"
+
+TEST(LanguageFile, FilesAreDecodedByTheirMarkOrAsWindows1252) {
+    ExeFolder exe;
+    // Windows-1252: 0xB6 is the pilcrow, 0xE9 an e with acute accent; CR, LF and CR LF line ends.
+    exe.dir.write("LANGUAGE/Francais.lng", "Titre\r\nSTR9 = \xB6" "Aucune configuration \xB6\rSTR17 = Nouvelle cr\xE9" "ation\nSTR18 = x");
+    exe.dir.write("LANGUAGE/Utf8.lng", "\xEF\xBB\xBFSTR17 = Neue Konfiguration \xC2\xB6 /#/ c\r\n");
+    std::string utf16le = "\xFF\xFE";
+    for (char16_t c : std::u16string(u"STR17 = \u043A\r\n")) {
+        utf16le += char(c & 0xFF);
+        utf16le += char(c >> 8);
+    }
+    exe.dir.write("LANGUAGE/Utf16.lng", utf16le);
+    Language_Name = u"Francais";
+    Load_Language();
+    EXPECT_EQ(Lang_Table[9], u"Aucune configuration ");
+    EXPECT_EQ(Lang_Table[17], u"Nouvelle cr\u00E9ation");
+    EXPECT_EQ(Lang_Table[18], u"x");
+    EXPECT_EQ(Lang_Table[10], u"Use Step1 to open or create new configuration");
+
+    Language_Name = u"Utf8";
+    Load_Language();
+    EXPECT_EQ(Lang_Table[17], u"Neue Konfiguration ");
+    EXPECT_EQ(Lang_Table[9], u"None Configuration Opened ");  // defaults first
+
+    Language_Name = u"Utf16";
+    Load_Language();
+    EXPECT_EQ(Lang_Table[17], u"\u043A");
+}
+
+TEST(LanguageFile, AMissingLanguageFallsBackToEnglishThenToTheBuiltInTexts) {
+    ExeFolder exe;
+    Language_Name = u"Deleted";
+    Load_Language();
+    EXPECT_EQ(Language_Name, u"English");
+    EXPECT_EQ(Lang_Table[17], u"New Configuration");
+
+    exe.dir.write("LANGUAGE/English.lng", "STR17 = New Project\n");
+    Language_Name = u"";
+    Load_Language();
+    EXPECT_EQ(Language_Name, u"English");
+    EXPECT_EQ(Lang_Table[17], u"New Project");
+    EXPECT_EQ(Lang_Table.Count(), 2000);
+}

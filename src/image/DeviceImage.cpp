@@ -4,29 +4,29 @@
 
 TImageSources TImageSources::From_Globals() {
     TImageSources s;
-    s.Model_Code = Model_Code;
-    s.Project_Dir = Project_Dir;
-    s.Path_ParGen = Path_ParGen;
-    s.Path_SNMP_Trap = Path_SNMP_Trap;
-    s.Path_M_Bus = Path_M_Bus;
-    s.Path_ModbusM_SetAccess = Path_ModbusM_SetAccess;
-    s.Path_ModbusTCPM_SetAccess = Path_ModbusTCPM_SetAccess;
-    s.Path_DNETM_Net = Path_DNETM_Net;
-    s.Path_DNETM_DefOff = Path_DNETM_DefOff;
-    s.Path_CAN_Rec_Frames = Path_CAN_Rec_Frames;
-    s.Path_CAN_Rec_Info = Path_CAN_Rec_Info;
-    s.Path_CAN_Send_Frames = Path_CAN_Send_Frames;
-    s.Path_CAN_Send_Info = Path_CAN_Send_Info;
-    s.Path_SDO_Server_CANopen = Path_SDO_Server_CANopen;
-    s.Path_SDO_Client_CANopen = Path_SDO_Client_CANopen;
-    s.Path_PDO_CANopen = Path_PDO_CANopen;
-    s.Path_NodeGuard = Path_NodeGuard;
-    s.Path_ReStart_CANopen = Path_ReStart_CANopen;
-    s.Path_J1939_Rec_Frames = Path_J1939_Rec_Frames;
-    s.Path_J1939_Send_Frames = Path_J1939_Send_Frames;
-    s.Path_NMEA_Rec_Frames = Path_NMEA_Rec_Frames;
-    s.Path_NMEA_Send_Frames = Path_NMEA_Send_Frames;
-    s.Path_DMX_Default_Values = Path_DMX_Default_Values;
+    s.Model_Code = ::Model_Code;
+    s.Project_Dir = ::Project_Dir;
+    s.Path_ParGen = ::Path_ParGen;
+    s.Path_SNMP_Trap = ::Path_SNMP_Trap;
+    s.Path_M_Bus = ::Path_M_Bus;
+    s.Path_ModbusM_SetAccess = ::Path_ModbusM_SetAccess;
+    s.Path_ModbusTCPM_SetAccess = ::Path_ModbusTCPM_SetAccess;
+    s.Path_DNETM_Net = ::Path_DNETM_Net;
+    s.Path_DNETM_DefOff = ::Path_DNETM_DefOff;
+    s.Path_CAN_Rec_Frames = ::Path_CAN_Rec_Frames;
+    s.Path_CAN_Rec_Info = ::Path_CAN_Rec_Info;
+    s.Path_CAN_Send_Frames = ::Path_CAN_Send_Frames;
+    s.Path_CAN_Send_Info = ::Path_CAN_Send_Info;
+    s.Path_SDO_Server_CANopen = ::Path_SDO_Server_CANopen;
+    s.Path_SDO_Client_CANopen = ::Path_SDO_Client_CANopen;
+    s.Path_PDO_CANopen = ::Path_PDO_CANopen;
+    s.Path_NodeGuard = ::Path_NodeGuard;
+    s.Path_ReStart_CANopen = ::Path_ReStart_CANopen;
+    s.Path_J1939_Rec_Frames = ::Path_J1939_Rec_Frames;
+    s.Path_J1939_Send_Frames = ::Path_J1939_Send_Frames;
+    s.Path_NMEA_Rec_Frames = ::Path_NMEA_Rec_Frames;
+    s.Path_NMEA_Send_Frames = ::Path_NMEA_Send_Frames;
+    s.Path_DMX_Default_Values = ::Path_DMX_Default_Values;
     return s;
 }
 

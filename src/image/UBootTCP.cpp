@@ -131,13 +131,13 @@ const TProcessor_Identity& Identity(int model) {
 
 TUpdate_Context TUpdate_Context::From_Globals(const String& ipAddress, const TUpdate_Options& options) {
     TUpdate_Context ctx;
-    ctx.Model_Code = Model_Code;
+    ctx.Model_Code = ::Model_Code;
     ctx.IP_Address = ipAddress;
-    ctx.Exe_Dir = Exe_Dir;
-    ctx.Master_Dir = Master_Dir;
-    ctx.Project_Dir = Project_Dir;
+    ctx.Exe_Dir = ::Exe_Dir;
+    ctx.Master_Dir = ::Master_Dir;
+    ctx.Project_Dir = ::Project_Dir;
     ctx.Options = options;
-    if (In(Model_Code, {16, 17, 18, 19, 30, 1018})) ctx.map_type_809 = Get_Map_Type_809(Model_Code, Path_ParGen);
+    if (In(ctx.Model_Code, {16, 17, 18, 19, 30, 1018})) ctx.map_type_809 = Get_Map_Type_809(ctx.Model_Code, Path_ParGen);
     return ctx;
 }
 

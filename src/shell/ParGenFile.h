@@ -8,6 +8,7 @@
 
 #include <map>
 #include <optional>
+#include <set>
 
 class TParGenFile {
 public:
@@ -33,7 +34,23 @@ public:
     // A position element (decimal position, or a list text mapped by the
     // code routines); the schema default when missing or not a number.
     int Position(const String& element) const;
+    // The SNMP version list position the three SNMP_VERSION flags select:
+    // "3" (2) unless a flag reads "1"; a later one wins.
+    int SNMP_Version() const;
+
+    // Writing. Set stores an element's text as it is to be written.
+    void Set(const String& element, const String& text);
+    // A new project's values for the current Model_Code (the form's
+    // defaults when no file exists yet).
+    static TParGenFile New_Project();
+    // The file for the current Model_Code: the root Par_Gen with the model's
+    // elements in their order, each from Set (or its default), fixed elements
+    // with their constant, then the version comment. Save replaces the file
+    // whole; a failed write raises EFCreateError and leaves the old one.
+    std::string SaveToUtf8() const;
+    void Save(const String& path) const;
 
 private:
     std::map<String, String> values_;  // takeable elements only
+    std::set<String> unreadable_;      // first elements of a name whose text cannot be taken
 };

@@ -1,0 +1,105 @@
+#include "framework/Components.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+// Records its own end and the notifications it hears.
+class Probe : public TComponent {
+public:
+    Probe(TComponent* owner, std::vector<String>* log, String name) : TComponent(owner), log_(log) { SetName(name); }
+    ~Probe() override { log_->push_back(u"free " + Name()); }
+    TComponent* watched = nullptr;
+
+protected:
+    void Notification(TComponent* c, TOperation op) override {
+        TComponent::Notification(c, op);
+        if (op == opRemove && c == watched) {
+            log_->push_back(Name() + u" lost " + c->Name());
+            watched = nullptr;
+        }
+    }
+
+private:
+    std::vector<String>* log_;
+};
+
+}  // namespace
+
+TEST(Components, OwnerFreesWhatItOwnsLastFirstAndWatchersLetGo) {
+    std::vector<String> log;
+    auto* root = new Probe(nullptr, &log, u"root");
+    auto* a = new Probe(root, &log, u"a");
+    new Probe(root, &log, u"b");
+    new Probe(a, &log, u"a1");
+    auto* outsider = new Probe(nullptr, &log, u"outsider");
+    outsider->watched = a;
+    a->FreeNotification(outsider);
+
+    EXPECT_EQ(root->ComponentCount(), 2);
+    EXPECT_EQ(root->FindComponent(u"B")->Name(), u"b");
+    EXPECT_EQ(a->ComponentIndex(), 0);
+
+    delete root;
+    // Owned components go last first (b, then a); the outsider hears of a's
+    // end before a's own components go.
+    std::vector<String> expected{u"free root", u"free b", u"free a", u"outsider lost a", u"free a1"};
+    EXPECT_EQ(log, expected);
+    EXPECT_EQ(outsider->watched, nullptr);
+    delete outsider;
+}
+
+TEST(Components, FreeingAnOwnedComponentTakesItOutOfItsOwner) {
+    std::vector<String> log;
+    Probe root(nullptr, &log, u"root");
+    auto* a = new Probe(&root, &log, u"a");
+    auto* b = new Probe(&root, &log, u"b");
+    b->watched = a;  // siblings hear of each other through the owner
+    delete a;
+    EXPECT_EQ(root.ComponentCount(), 1);
+    EXPECT_EQ(b->watched, nullptr);
+    EXPECT_EQ(b->ClassName(), u"Probe");
+}
+
+TEST(Collections, ChangesInsideAnUpdateAreReportedOnceAtTheEnd) {
+    TCollection coll(nullptr);
+    int updates = 0;
+    coll.OnUpdate = [&](TCollection*, TCollectionItem* item) { ++updates; };
+    coll.Add();
+    EXPECT_EQ(updates, 1);
+
+    updates = 0;
+    coll.BeginUpdate();
+    coll.Add();
+    TCollectionItem* inserted = coll.Insert(0);
+    coll.BeginUpdate();
+    coll.Delete(2);
+    coll.EndUpdate();
+    EXPECT_EQ(updates, 0);
+    coll.EndUpdate();
+    EXPECT_EQ(updates, 1);
+
+    EXPECT_EQ(coll.Count(), 2);
+    EXPECT_EQ(coll.Items(0), inserted);
+    EXPECT_EQ(inserted->Index(), 0);
+    EXPECT_EQ(coll.FindItemID(inserted->ID()), inserted);
+    EXPECT_THROW(coll.Items(5), EListError);
+
+    inserted->SetIndex(1);
+    EXPECT_EQ(coll.IndexOf(inserted), 1);
+    delete inserted;  // an item freed on its own leaves its collection
+    EXPECT_EQ(coll.Count(), 1);
+}
+
+TEST(Collections, AssignFromAnotherKindRaisesCannotAssign) {
+    TCollection coll(nullptr);
+    TComponent other(nullptr);
+    try {
+        coll.Assign(&other);
+        FAIL() << "no exception";
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Message(), u"Cannot assign a TComponent to a TCollection");
+    }
+}

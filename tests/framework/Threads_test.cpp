@@ -1,0 +1,125 @@
+#include "framework/Threads.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+namespace {
+
+class SyncingThread : public TThread {
+public:
+    SyncingThread() : TThread(true) {}
+    ~SyncingThread() override {
+        Terminate();
+        WaitFor();
+    }
+    std::atomic<int> synced{0};
+    bool ranOnMain = false;
+
+protected:
+    void Execute() override {
+        for (int i = 0; i < 5; ++i) {
+            Synchronize([this] {
+                ranOnMain = IsMainThread();
+                ++synced;
+            });
+        }
+        SetReturnValue(42);
+    }
+};
+
+class FailingThread : public TThread {
+public:
+    FailingThread() : TThread(true) {}
+
+protected:
+    void Execute() override { throw EConvertError(u"'x' is not a valid integer value"); }
+};
+
+class CountingThread : public TThread {
+public:
+    explicit CountingThread(TEvent* gate) : TThread(false), gate_(gate) {}
+    ~CountingThread() override {
+        Terminate();
+        WaitFor();
+    }
+    std::atomic<int> ticks{0};
+
+protected:
+    void Execute() override {
+        while (!CheckTerminated()) {
+            ++ticks;
+            gate_->SetEvent();
+            Sleep(2);
+        }
+    }
+
+private:
+    TEvent* gate_;
+};
+
+}  // namespace
+
+TEST(Threads, SynchronizeWhileTheMainThreadWaitsDoesNotDeadlock) {
+    SyncingThread t;
+    EXPECT_TRUE(t.Suspended());
+    t.Start();
+    EXPECT_EQ(t.WaitFor(), 42);
+    EXPECT_EQ(t.synced.load(), 5);
+    EXPECT_TRUE(t.ranOnMain);
+    EXPECT_TRUE(t.Finished());
+}
+
+TEST(Threads, AnExceptionInExecuteEndsTheThreadAndIsKept) {
+    FailingThread t;
+    bool terminatedOnMain = false;
+    t.OnTerminate = [&](TObject*) { terminatedOnMain = IsMainThread(); };
+    t.Start();
+    t.WaitFor();
+    ASSERT_NE(t.FatalException(), nullptr);
+    EXPECT_EQ(t.FatalException()->Message(), u"'x' is not a valid integer value");
+    EXPECT_TRUE(terminatedOnMain);
+}
+
+TEST(Threads, SuspendCountAndStartOfARunningThread) {
+    TEvent gate(false, false);
+    CountingThread t(&gate);
+    // Created running: it starts once the main thread serves its calls.
+    EXPECT_FALSE(t.Suspended());
+    while (gate.WaitFor(5) != wrSignaled) CheckSynchronize(5);
+    t.Suspend();
+    t.Suspend();
+    EXPECT_TRUE(t.Suspended());
+    Sleep(20);  // the thread stops at its next sleep
+    int frozen = t.ticks.load();
+    Sleep(30);
+    EXPECT_LE(t.ticks.load(), frozen + 1);
+    t.Resume();
+    EXPECT_TRUE(t.Suspended());  // still one suspension left
+    t.Resume();
+    EXPECT_FALSE(t.Suspended());
+    gate.ResetEvent();
+    EXPECT_EQ(gate.WaitFor(2000), wrSignaled);
+}
+
+TEST(Threads, EventsResetManuallyOrByThemselves) {
+    TEvent manual(true, false);
+    EXPECT_EQ(manual.WaitFor(10), wrTimeout);
+    manual.SetEvent();
+    EXPECT_EQ(manual.WaitFor(0), wrSignaled);
+    EXPECT_EQ(manual.WaitFor(0), wrSignaled);
+    manual.ResetEvent();
+    EXPECT_EQ(manual.WaitFor(0), wrTimeout);
+
+    TEvent automatic(false, true);
+    EXPECT_EQ(automatic.WaitFor(0), wrSignaled);
+    EXPECT_EQ(automatic.WaitFor(0), wrTimeout);
+}
+
+TEST(Threads, TickCountDifferencesSurviveTheWrap) {
+    Cardinal start = 0xFFFFFFF0u, now = 0x00000010u;
+    EXPECT_EQ(Cardinal(now - start), 0x20u);
+    Cardinal t0 = GetTickCount();
+    Sleep(15);
+    EXPECT_GE(Cardinal(GetTickCount() - t0), 14u);
+}

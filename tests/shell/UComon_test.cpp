@@ -1,0 +1,210 @@
+#include "shell/Globals.h"
+#include "shell/UComon.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+// A small stand-in for the column grid: cells in a map, the current cell,
+// and the columns whose editor is the data check box.
+class StandInGrid : public IRowGrid {
+public:
+    StandInGrid(int rows, int cols, int hidden = 0) : rows_(rows), cols_(cols), hidden_(hidden) {}
+    int GetRowCount() const override { return rows_; }
+    int GetColCount() const override { return cols_; }
+    int NumHiddenColumns() const override { return hidden_; }
+    String GetCellEx(int col, int row) const override {
+        auto it = cells_.find({col, row});
+        return it == cells_.end() ? String() : it->second;
+    }
+    void SetCellEx(int col, int row, const String& text) override { cells_[{col, row}] = text; }
+    int GetRowEx() const override { return row_; }
+    void SetRowEx(int row) override { row_ = row; }
+    int GetCol() const override { return col_; }
+    void SetCol(int col) override { col_ = col; }
+    void AutoSizeCol(int col, int padding) override { autoSized.push_back({col, padding}); }
+    bool IsDataCheckBoxColumn(int col) const override { return checkBoxCol == col; }
+
+    // "a|b|c": the cells of columns 1.. of a row.
+    void SetRow(int row, const std::string& cells) {
+        int c = 1;
+        std::string cur;
+        for (char ch : cells + "|") {
+            if (ch == '|') {
+                SetCellEx(c++, row, S(cur));
+                cur.clear();
+            } else {
+                cur += ch;
+            }
+        }
+    }
+    std::string Row(int row) const {
+        std::string s;
+        for (int c = 1; c < cols_ + hidden_; ++c)
+            s += (c > 1 ? "|" : "") + StringToUtf8(GetCellEx(c, row));
+        return s;
+    }
+
+    int checkBoxCol = -1;
+    std::vector<std::pair<int, int>> autoSized;
+
+private:
+    int rows_, cols_, hidden_;
+    int row_ = 1, col_ = 1;
+    std::map<std::pair<int, int>, String> cells_;
+};
+
+struct FlagGuard {
+    bool jump = Opt_Jump_Field_Tables, size = Opt_Double_Click_Auto_Size;
+    int model = Model_Code;
+    ~FlagGuard() {
+        Opt_Jump_Field_Tables = jump;
+        Opt_Double_Click_Auto_Size = size;
+        Model_Code = model;
+    }
+};
+
+}  // namespace
+
+TEST(Comon, CodeConversions) {
+    EXPECT_EQ(Data_Type_Code(u"Byte"), 0);
+    EXPECT_EQ(Data_Type_Code(u"int 2 BYTES"), 2);
+    EXPECT_EQ(Data_Type_Code(u"Octet String"), 5);
+    EXPECT_EQ(Data_Type_Code(u"Float to Int 1 byte"), 6);
+    EXPECT_EQ(Data_Type_Code(u"float to int 8 bytes"), 9);
+    EXPECT_EQ(Data_Type_Code(u" Int 2 bytes"), 0);
+    EXPECT_EQ(Data_Type_Code(u"Word"), 0);
+
+    EXPECT_EQ(SNMP_Security_Level_Code(u"  auth priv "), 2);
+    EXPECT_EQ(SNMP_Security_Level_Code(u"Auth NoPriv"), 1);
+    EXPECT_EQ(SNMP_Security_Level_Code(u"NoAuth NoPriv"), 0);
+    EXPECT_EQ(SNMP_Auth_Mode_Code(u"sha"), 1);
+    EXPECT_EQ(SNMP_Auth_Mode_Code(u"MD5"), 0);
+    EXPECT_EQ(SNMP_Priv_Mode_Code(u" AES"), 1);
+    EXPECT_EQ(SNMP_Priv_Mode_Code(u"DES"), 0);
+    EXPECT_EQ(SNMP_Map_Type_Code(u" vaRIAble "), 1);
+    EXPECT_EQ(SNMP_Map_Type_Code(u"Fixed"), 0);
+    EXPECT_EQ(Get_BACnet_Eng_Units(0x1234, 77), 0);
+
+    FlagGuard guard;
+    const std::pair<int, int> devs[] = {{10, 11}, {21, 20}, {4, 0}, {1018, 0}};
+    for (auto [model, dev] : devs) {
+        Model_Code = model;
+        EXPECT_EQ(Get_XML_Code_Dev(), dev) << model;
+        EXPECT_EQ(Get_Scan_Form_Type(), 0);
+    }
+}
+
+TEST(Comon, IpTextToBytes) {
+    const struct {
+        const char* text;
+        int b[4];
+        bool error;
+    } cases[] = {
+        {"192.168.1.5", {192, 168, 1, 5}, false},
+        {"1.2.3", {1, 2, 0, 3}, true},
+        {"1.2.3.4.5", {1, 2, 3, 0}, true},
+        {"10.0.0.256", {10, 0, 0, 0}, true},
+        {"10.-1.0.1", {10, 0, 0, 1}, true},
+        {"a.b.c.d", {0, 0, 0, 0}, true},
+        {"0.0.0.0", {0, 0, 0, 0}, false},
+        {"255.255.255.255", {255, 255, 255, 255}, false},
+        {"1..2.3", {1, 0, 2, 3}, true},
+    };
+    for (const auto& c : cases) {
+        Byte b[4] = {9, 9, 9, 9};
+        EXPECT_EQ(IP_Str_To_Bytes(S(c.text), b[0], b[1], b[2], b[3]), c.error) << c.text;
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(b[i], c.b[i]) << c.text << " byte " << i;
+    }
+    Byte b[4] = {7, 7, 7, 7};
+    EXPECT_TRUE(IP_Str_To_Bytes(u"", b[0], b[1], b[2], b[3]));
+    EXPECT_EQ(b[0] + b[1] + b[2] + b[3], 28);  // unchanged
+}
+
+TEST(Comon, SnmpNameRule) {
+    EXPECT_EQ(Check_Name_Chars(u"community7", 1), 0);
+    EXPECT_EQ(Check_Name_Chars(u"Community7", 1), 1);
+    EXPECT_EQ(Check_Name_Chars(u"comm-unity", 1), 1);
+    EXPECT_EQ(Check_Name_Chars(u"7community", 1), 1);
+    EXPECT_EQ(Check_Name_Chars(u"Community7", 0), 0);
+    EXPECT_EQ(Check_Name_Chars(u"7community", 0), 0);
+    EXPECT_EQ(Check_Name_Chars(u"com munity", 0), 1);
+    EXPECT_EQ(Check_Name_Chars(u"caf\u00E9", 0), 1);
+    EXPECT_EQ(Check_Name_Chars(u"", 1), 0);
+}
+
+TEST(Comon, DeleteAndInsertMoveOnlyTheVisibleDataColumns) {
+    // 4 rows (header + 3), visible columns 0..2, one hidden column 3.
+    StandInGrid grid(4, 3, 1);
+    grid.SetCellEx(0, 1, u"1");
+    grid.SetCellEx(0, 2, u"2");
+    grid.SetRow(1, "a1|b1|h1");
+    grid.SetRow(2, "a2|b2|h2");
+    grid.SetRow(3, "a3|b3|h3");
+
+    Grid_Delete_Row(1, grid);
+    EXPECT_EQ(grid.Row(1), "a2|b2|h1");
+    EXPECT_EQ(grid.Row(2), "a3|b3|h2");
+    EXPECT_EQ(grid.Row(3), "||h3");
+    EXPECT_EQ(grid.GetCellEx(0, 1), u"1");
+    EXPECT_EQ(grid.GetRowCount(), 4);
+
+    StandInGrid ins(4, 3);
+    ins.SetRow(1, "a1|b1");
+    ins.SetRow(2, "a2|b2");
+    ins.SetRow(3, "a3|b3");
+    Grid_Insert_Row(1, ins);
+    EXPECT_EQ(ins.Row(1), "|");
+    EXPECT_EQ(ins.Row(2), "a1|b1");
+    EXPECT_EQ(ins.Row(3), "a2|b2");
+}
+
+TEST(Comon, CopyTakesVisibleAndHiddenColumns) {
+    StandInGrid grid(3, 3, 2);
+    grid.SetRow(2, "a|b|h1|h2");
+    Row_Clipboard = {u"old"};
+    Grid_Copy_Row(grid, 2);
+    EXPECT_EQ(Row_Clipboard, (std::vector<String>{u"a", u"b", u"h1", u"h2"}));
+}
+
+TEST(Comon, EnterMovesToTheNextCellOnlyWithTheOption) {
+    FlagGuard guard;
+    StandInGrid grid(3, 3);  // data rows 1..2, data columns 1..2
+    Char key = 13;
+    Opt_Jump_Field_Tables = false;
+    Grid_Enter_Next_Cell(grid, key);
+    EXPECT_EQ(key, 13);
+    EXPECT_EQ(grid.GetCol(), 1);
+
+    Opt_Jump_Field_Tables = true;
+    const struct {
+        int col, row, nextCol, nextRow;
+    } moves[] = {{1, 1, 2, 1}, {2, 1, 1, 2}, {2, 2, 1, 1}, {0, 1, 0, 1}};
+    for (const auto& m : moves) {
+        grid.SetCol(m.col);
+        grid.SetRowEx(m.row);
+        key = 13;
+        Grid_Enter_Next_Cell(grid, key);
+        EXPECT_EQ(key, 0);
+        EXPECT_EQ(grid.GetCol(), m.nextCol);
+        EXPECT_EQ(grid.GetRowEx(), m.nextRow);
+    }
+    key = u'a';
+    Grid_Enter_Next_Cell(grid, key);
+    EXPECT_EQ(key, u'a');
+}
+
+TEST(Comon, DoubleClickOnTheHeaderSizesTheColumnWithTheOption) {
+    FlagGuard guard;
+    StandInGrid grid(3, 3);
+    Opt_Double_Click_Auto_Size = false;
+    Grid_DblClick_Auto_Size(grid, 0, 2);
+    Opt_Double_Click_Auto_Size = true;
+    Grid_DblClick_Auto_Size(grid, 1, 2);
+    Grid_DblClick_Auto_Size(grid, 0, 2);
+    ASSERT_EQ(grid.autoSized.size(), 1u);
+    EXPECT_EQ(grid.autoSized[0], std::make_pair(2, 0));
+}

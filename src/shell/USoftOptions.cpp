@@ -1,5 +1,6 @@
 #include "shell/USoftOptions.h"
 
+#include "framework/Http.h"
 #include "framework/SysUtils.h"
 #include "shell/Globals.h"
 #include "shell/UModel_Tables.h"
@@ -35,4 +36,21 @@ bool Is_Newer_Version(const String& reply, const String& local) {
     const int here = Conv_Version(local);
     const int published = Conv_Version(Trim(reply));
     return here != -1 && published != -1 && here < published;
+}
+
+bool Check_Version() {
+    // The partner variants ask with model 0's code and compare with its version.
+    const int model = (Model_Code == 1018 || Model_Code == 2004) ? 0 : Model_Code;
+    if (model < 0 || model > 35)
+        return false;
+    String reply;
+    try {
+        const THttpResponse response =
+            HttpGet(Version_Query_URL(Version_Service_Host, SW_Code_Update_Table[model]), Version_Query_Timeout_Ms);
+        if (response.Ok())
+            reply = Utf8ToString(response.Body);
+    } catch (const Exception&) {
+        // No network, no reply in time: simply no newer version; nothing is shown.
+    }
+    return Is_Newer_Version(reply, Model_Version(model));
 }

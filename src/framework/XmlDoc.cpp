@@ -113,16 +113,20 @@ std::string ToUtf8(std::string_view bytes) {
 
 // Collects the output. A carriage return inside a value is written as a
 // character reference: the reader turns raw CR LF into LF, and a text typed
-// with CR LF must come back as it was. (The raw form writes no line breaks of
-// its own, and comments are stored with LF only, so every CR met here is
-// part of a text or attribute value.)
+// with CR LF must come back as it was. Inside elements every CR met here
+// belongs to a text (the raw form writes no line breaks of its own; the
+// reader already turned those of comments and CDATA into LF, and AddComment
+// does the same), so top-level nodes other than elements are written as they are.
 struct StringWriter : pugi::xml_writer {
     std::string out;
+    bool escapeCr = true;
     void write(const void* data, size_t size) override {
         std::string_view chunk(static_cast<const char*>(data), size);
-        for (std::size_t cr; (cr = chunk.find('\r')) != std::string_view::npos; chunk.remove_prefix(cr + 1)) {
-            out.append(chunk.substr(0, cr));
-            out += "&#13;";
+        if (escapeCr) {
+            for (std::size_t cr; (cr = chunk.find('\r')) != std::string_view::npos; chunk.remove_prefix(cr + 1)) {
+                out.append(chunk.substr(0, cr));
+                out += "&#13;";
+            }
         }
         out.append(chunk);
     }
@@ -370,6 +374,7 @@ void TXmlDocument::AddComment(std::u16string_view text) {
 std::string TXmlDocument::SaveToUtf8() const {
     StringWriter writer;
     for (pugi::xml_node c = impl_->doc.first_child(); c; c = c.next_sibling()) {
+        writer.escapeCr = c.type() == pugi::node_element;
         c.print(writer, "", kFormat, pugi::encoding_utf8);
         writer.out += "\r\n";
     }

@@ -119,6 +119,15 @@ TEST(XmlDoc, SavesTheFixedForm) {
     EXPECT_EQ(dir.read("Bridgeform.xml"), doc.SaveToUtf8());
 }
 
+TEST(XmlDoc, LoadedNodesAreWrittenBackUnchanged) {
+    TXmlDocument doc;
+    doc.LoadFromUtf8("<?xml version=\"1.0\"?>\r\n<?app a\r\nb?>\r\n<!--c\r\nd-->\r\n"
+                     "<r a=\"1&amp;2\">\r\n  <x><![CDATA[p\r\nq]]></x>\r\n  <y>&#13;</y>\r\n</r>\r\n");
+    EXPECT_EQ(doc.SaveToUtf8(),
+              "<?xml version=\"1.0\"?>\r\n<?app a\r\nb?>\r\n<!--c\nd-->\r\n"
+              "<r a=\"1&amp;2\"><x><![CDATA[p\nq]]></x><y>&#13;</y></r>\r\n");
+}
+
 TEST(XmlDoc, SetTextReplacesEveryTextPart) {
     TXmlDocument doc;
     doc.LoadFromUtf8("<r><a>x<b/>y</a></r>");
@@ -148,6 +157,7 @@ TEST(XmlDoc, RoundTripsNonAsciiAndEscapedCharacters) {
 
     TXmlDocument back;
     back.LoadFromFile(path);
+    EXPECT_EQ(back.SaveToUtf8(), bytes);
     const TXmlNode w = back.DocumentElement().ChildNode(u"Wert");
     EXPECT_EQ(w.Text(), text);
     EXPECT_EQ(w.Attribute(u"Name"), std::optional<String>(attr));

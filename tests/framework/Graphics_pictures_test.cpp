@@ -8,13 +8,16 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 namespace {
 
+// The test data folder; beside this source when the environment does not name it.
 std::string Data(const std::string& name) {
     const char* dir = std::getenv("CONFIGURATOR_TEST_DATA");
-    return std::string(dir ? dir : "data") + "/pictures/" + name;
+    std::string base = dir && *dir ? dir : std::filesystem::path(__FILE__).parent_path().string() + "/data";
+    return base + "/pictures/" + name;
 }
 
 // Draws the picture on a grey bitmap and returns the bitmap (blending shows alpha).

@@ -80,6 +80,17 @@ tcflag_t RateCode(Cardinal rate) {
     return kBaudOther;
 }
 
+// The input lines; false (errno set) when the device has none or fails.
+bool ReadModemLines(int fd, TModemLines& lines) {
+    int bits = 0;
+    if (Ioctl(fd, TIOCMGET, &bits) != 0) return false;
+    lines.CTS = bits & TIOCM_CTS;
+    lines.DSR = bits & TIOCM_DSR;
+    lines.RING = bits & TIOCM_RNG;
+    lines.CD = bits & TIOCM_CAR;
+    return true;
+}
+
 // "ttyUSB12" -> ("ttyUSB", 12); -1 when the name is not prefix + digits.
 long NumberAfter(const std::string& name, const std::string& prefix) {
     if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) return -1;
@@ -416,25 +427,20 @@ void TSerialPort::SetRTS(bool on) { SetLine(TIOCM_RTS, on, "RTS"); }
 
 TModemLines TSerialPort::ModemLines() const {
     RequireOpen("read the modem lines");
-    int bits = 0;
-    if (Ioctl(fd_, TIOCMGET, &bits) != 0) {
+    TModemLines l;
+    if (!ReadModemLines(fd_, l)) {
         const int err = errno;
         const std::string what = "Cannot read the modem lines of " + Dev(deviceUtf8_);
         if (NotSupported(err)) throw EOSError(what + ": the device has none (" + posix::ErrnoText(err) + ")");
         posix::RaiseOSError(what, err);
     }
-    TModemLines l;
-    l.CTS = bits & TIOCM_CTS;
-    l.DSR = bits & TIOCM_DSR;
-    l.RING = bits & TIOCM_RNG;
-    l.CD = bits & TIOCM_CAR;
     return l;
 }
 
 bool TSerialPort::HasModemLines() const {
     if (fd_ < 0) return false;
-    int bits = 0;
-    return Ioctl(fd_, TIOCMGET, &bits) == 0;
+    TModemLines l;
+    return ReadModemLines(fd_, l);
 }
 
 void TSerialPort::StartEvents(TSerialEvents events) {
@@ -457,12 +463,39 @@ void TSerialPort::StopEvents() {
     posix::CloseFd(wakeFd_);
 }
 
+namespace {
+
+// Runs a callback of the event thread; an exception escaping it is reported
+// through OnError (when that is not the one failing) instead of ending the
+// program.
+template <class Call>
+void Guarded(const TSerialEvents& events, Call call) {
+    String message;
+    try {
+        call();
+        return;
+    } catch (const Exception& e) {
+        message = e.Message();
+    } catch (const std::exception& e) {
+        message = Utf8ToString(e.what());
+    } catch (...) {
+        message = u"serial port event handler failed";
+    }
+    try {
+        if (events.OnError) events.OnError(message);
+    } catch (...) {
+        // the error handler itself failed: nothing is left to tell
+    }
+}
+
+}  // namespace
+
 void TSerialPort::RunEvents() {
     bool watchLines = bool(events_.OnLinesChanged) && HasModemLines();
     TModemLines last;
-    if (watchLines) last = ModemLines();
+    watchLines = watchLines && ReadModemLines(fd_, last);
     auto fail = [&](const std::string& why) {
-        if (events_.OnError) events_.OnError(Utf8ToString(Dev(deviceUtf8_) + ": " + why));
+        if (events_.OnError) Guarded(TSerialEvents{}, [&] { events_.OnError(Utf8ToString(Dev(deviceUtf8_) + ": " + why)); });
     };
     std::string buf(kEventReadSize, '\0');
     while (!stopping_) {
@@ -477,7 +510,7 @@ void TSerialPort::RunEvents() {
         if (p[0].revents & POLLIN) {
             const ssize_t got = ::read(fd_, buf.data(), buf.size());
             if (got > 0) {
-                events_.OnReceive(ByteString(buf.data(), static_cast<std::size_t>(got)));
+                Guarded(events_, [&] { events_.OnReceive(ByteString(buf.data(), static_cast<std::size_t>(got))); });
             } else if (got == 0 || (errno != EINTR && errno != EAGAIN)) {
                 fail(got == 0 || errno == EIO ? std::string("the device went away") : posix::ErrnoText(errno));
                 return;
@@ -487,19 +520,14 @@ void TSerialPort::RunEvents() {
             return;
         }
         if (watchLines) {
-            int bits = 0;
-            if (Ioctl(fd_, TIOCMGET, &bits) != 0) {
+            TModemLines now;
+            if (!ReadModemLines(fd_, now)) {
                 watchLines = false;
                 continue;
             }
-            TModemLines now;
-            now.CTS = bits & TIOCM_CTS;
-            now.DSR = bits & TIOCM_DSR;
-            now.RING = bits & TIOCM_RNG;
-            now.CD = bits & TIOCM_CAR;
             if (!(now == last)) {
                 last = now;
-                events_.OnLinesChanged(now);
+                Guarded(events_, [&] { events_.OnLinesChanged(now); });
             }
         }
     }

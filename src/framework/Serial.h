@@ -73,7 +73,8 @@ struct TModemLines {
 
 // Callbacks of the event thread; they run on that thread and must hand work
 // for windows over to the user-interface thread themselves. Empty ones are
-// skipped.
+// skipped. An exception escaping OnReceive or OnLinesChanged goes to OnError
+// and the thread goes on.
 struct TSerialEvents {
     // Bytes received; while this is set the event thread reads the input, so
     // Read is not used at the same time.

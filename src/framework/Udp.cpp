@@ -171,6 +171,17 @@ void TUdpListener::Run() {
             if (onError_) onError_(e.Message());
             continue;
         }
-        if (onDatagram_) onDatagram_(datagram);
+        if (!onDatagram_) continue;
+        // An exception of the callback is reported and reception goes on: one
+        // bad datagram must not end the listener or the program.
+        try {
+            onDatagram_(datagram);
+        } catch (const Exception& e) {
+            if (onError_) onError_(e.Message());
+        } catch (const std::exception& e) {
+            if (onError_) onError_(Utf8ToString(e.what()));
+        } catch (...) {
+            if (onError_) onError_(u"UDP datagram handler failed");
+        }
     }
 }

@@ -304,6 +304,35 @@ TEST(Serial, EventThreadReportsADeviceThatGoesAwayAndEnds) {
     port.Close();
 }
 
+TEST(Serial, AnExceptionOfAnEventCallbackIsReportedAndTheThreadGoesOn) {
+    Pty pty;
+    TSerialPort port;
+    port.Open(Utf8ToString(pty.slave), TSerialSettings{});
+    std::mutex m;
+    std::condition_variable cv;
+    std::string received;
+    std::vector<String> errors;
+    TSerialEvents events;
+    events.OnReceive = [&](const ByteString& bytes) {
+        if (bytes == "!") throw EConvertError(u"garbled frame");
+        std::lock_guard lock(m);
+        received += bytes;
+        cv.notify_all();
+    };
+    events.OnError = [&](const String& message) {
+        std::lock_guard lock(m);
+        errors.push_back(message);
+    };
+    port.StartEvents(events);
+    pty.Write("!");
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));  // two separate reads
+    pty.Write("\xE5");
+    std::unique_lock lock(m);
+    ASSERT_TRUE(cv.wait_for(lock, std::chrono::seconds(2), [&] { return !received.empty(); }));
+    EXPECT_EQ(received, "\xE5");
+    EXPECT_EQ(errors, std::vector<String>{u"garbled frame"});
+}
+
 TEST(SerialPorts, AreListedInTheDocumentedOrderWithTheirAdapterNames) {
     TempDir dir;
     const std::string dev = dir.file("dev"), sys = dir.file("sys");

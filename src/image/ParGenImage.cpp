@@ -1,8 +1,8 @@
 #include "image/ParGenImage.h"
 
 #include "framework/Files.h"
-#include "framework/SysUtils.h"
 #include "image/ImageError.h"
+#include "shell/ParGenSchema.h"
 
 std::optional<TParGenImage> TParGenImage::Load(const String& path) {
     if (path.empty() || !FileExists(path)) return std::nullopt;
@@ -16,7 +16,7 @@ std::optional<TParGenImage> TParGenImage::Load(const String& path) {
 int TParGenImage::Number(const char16_t* key, int missingDefault, int notNumberDefault) const {
     std::optional<String> text = file_.Raw(key);
     if (!text) return missingDefault;
-    return StrToIntDef(*text, notNumberDefault);
+    return ParGen_StrToIntDef(*text, notNumberDefault);  // the same rule as the form that wrote it
 }
 
 bool TParGenImage::Flag(const char16_t* key) const {

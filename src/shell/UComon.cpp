@@ -1,30 +1,12 @@
 #include "shell/UComon.h"
 
+#include "framework/Serial.h"
+#include "framework/SysUtils.h"
 #include "shell/Globals.h"
 
 #include <array>
 
 namespace {
-
-String Trim_Blanks(const String& s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && s[b] <= 32)
-        ++b;
-    while (e > b && s[e - 1] <= 32)
-        --e;
-    return s.substr(b, e - b);
-}
-
-Char Upper_Ascii(Char c) { return (c >= u'a' && c <= u'z') ? Char(c - 32) : c; }
-
-String Upper_Ascii(const String& s) {
-    String r = s;
-    for (Char& c : r)
-        c = Upper_Ascii(c);
-    return r;
-}
-
-bool Same_Text(const String& a, const String& b) { return Upper_Ascii(a) == Upper_Ascii(b); }
 
 // Decimal digits with an optional sign; false for anything else.
 bool Read_Decimal(const String& s, long long& value) {
@@ -64,13 +46,13 @@ const std::array<const char16_t*, 10> Data_Type_Names = {
 
 int Data_Type_Code(const String& name) {
     for (std::size_t i = 0; i < Data_Type_Names.size(); ++i)
-        if (Same_Text(name, Data_Type_Names[i]))
+        if (SameText(name, Data_Type_Names[i]))
             return static_cast<int>(i);
     return 0;
 }
 
 int SNMP_Security_Level_Code(const String& text) {
-    const String s = Upper_Ascii(Trim_Blanks(text));
+    const String s = UpperCase(Trim(text));
     if (s == u"AUTH NOPRIV")
         return 1;
     if (s == u"AUTH PRIV")
@@ -78,9 +60,9 @@ int SNMP_Security_Level_Code(const String& text) {
     return 0;
 }
 
-int SNMP_Auth_Mode_Code(const String& text) { return Upper_Ascii(Trim_Blanks(text)) == u"SHA" ? 1 : 0; }
-int SNMP_Priv_Mode_Code(const String& text) { return Upper_Ascii(Trim_Blanks(text)) == u"AES" ? 1 : 0; }
-int SNMP_Map_Type_Code(const String& text) { return Upper_Ascii(Trim_Blanks(text)) == u"VARIABLE" ? 1 : 0; }
+int SNMP_Auth_Mode_Code(const String& text) { return UpperCase(Trim(text)) == u"SHA" ? 1 : 0; }
+int SNMP_Priv_Mode_Code(const String& text) { return UpperCase(Trim(text)) == u"AES" ? 1 : 0; }
+int SNMP_Map_Type_Code(const String& text) { return UpperCase(Trim(text)) == u"VARIABLE" ? 1 : 0; }
 
 int Get_BACnet_Eng_Units(Word, int) { return 0; }
 
@@ -182,4 +164,13 @@ void Grid_Enter_Next_Cell(IRowGrid& grid, Char& key) {
     }
     // Consumed also when nothing moved, so the grid does not act on Enter itself.
     key = 0;
+}
+
+std::vector<String> Get_COM_Port_List() {
+    // Port n is the n-th serial device of this machine; "COM" + n opens it.
+    std::vector<String> list;
+    const std::size_t count = EnumerateSerialPorts().size();
+    for (std::size_t n = 1; n <= count; ++n)
+        list.push_back(IntToStr(static_cast<int>(n)));
+    return list;
 }

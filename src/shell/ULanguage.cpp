@@ -1,5 +1,6 @@
 #include "shell/ULanguage.h"
 
+#include "framework/SysUtils.h"
 #include "framework/TextFiles.h"
 #include "framework/Files.h"
 #include "shell/Globals.h"
@@ -8,17 +9,6 @@ namespace {
 
 constexpr Char Pilcrow = u'\u00B6';
 const String Comment_Mark = u"/#/";
-
-// Drops leading and trailing characters of code 32 and below: blanks, tabs
-// and control characters alike.
-String Trim_Blanks(const String& s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && s[b] <= 32)
-        ++b;
-    while (e > b && s[e - 1] <= 32)
-        --e;
-    return s.substr(b, e - b);
-}
 
 // A decimal whole number with an optional sign that fits 32 bits.
 bool Read_Decimal(const String& s, int& value) {
@@ -56,7 +46,7 @@ void Load_Default_Texts() {
 }
 
 bool Parse_Lang_Line(const String& line, int tableSize, int& index, String& text) {
-    const String s = Trim_Blanks(line);
+    const String s = Trim(line);
     if (s.rfind(u"STR", 0) != 0)
         return false;
     // The index lies between "STR" and the character just before the first
@@ -66,14 +56,14 @@ bool Parse_Lang_Line(const String& line, int tableSize, int& index, String& text
     if (eq == String::npos || eq < 5)
         return false;
     int n = 0;
-    if (!Read_Decimal(Trim_Blanks(s.substr(3, eq - 4)), n) || n < 0 || n >= tableSize)
+    if (!Read_Decimal(Trim(s.substr(3, eq - 4)), n) || n < 0 || n >= tableSize)
         return false;
-    String t = Trim_Blanks(s.substr(eq + 1));
+    String t = Trim(s.substr(eq + 1));
     if (t.empty())
         return false;
     const std::size_t comment = t.find(Comment_Mark);
     if (comment != String::npos) {
-        t = Trim_Blanks(t.substr(0, comment));
+        t = Trim(t.substr(0, comment));
         if (t.empty())
             return false;
     }

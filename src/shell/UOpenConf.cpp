@@ -1,21 +1,8 @@
 #include "shell/UOpenConf.h"
 
 #include "framework/Files.h"
+#include "framework/SysUtils.h"
 #include "shell/Globals.h"
-
-namespace {
-
-// Upper case for ASCII and the Latin-1 letters, which covers the project
-// names people type here.
-String Upper_Name(const String& s) {
-    String r = s;
-    for (Char& c : r)
-        if ((c >= u'a' && c <= u'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7))
-            c = Char(c - 32);
-    return r;
-}
-
-}  // namespace
 
 std::vector<String> Load_Existing_Configuration() {
     std::vector<String> names;
@@ -30,9 +17,9 @@ std::vector<String> Load_Existing_Configuration() {
 }
 
 int Search_Open_Conf(const std::vector<String>& SL, const String& name) {
-    const String wanted = Upper_Name(name);
+    const String wanted = AnsiUpperCase(name);
     for (std::size_t i = 0; i < SL.size(); ++i)
-        if (Upper_Name(SL[i]) == wanted)
+        if (AnsiUpperCase(SL[i]) == wanted)
             return static_cast<int>(i);
     return -1;
 }

@@ -1,0 +1,937 @@
+// The canvas: classic device-context rules on a 32-bit image. Lines, frames,
+// rectangle fills, focus rectangles, copies and flood fills are our own
+// pixel code (Qt's rasteriser chooses other pixels); curves, polygon
+// interiors and text go through QPainter with antialiasing off.
+
+#include "Graphics_p.h"
+#include "QtApp_p.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr QRgb Opaque = 0xFF000000u;
+
+inline QRgb Rop2(TPenMode m, QRgb p, QRgb d) {
+    p &= 0xFFFFFF;
+    d &= 0xFFFFFF;
+    QRgb r;
+    switch (m) {
+    case pmBlack: r = 0; break;
+    case pmWhite: r = 0xFFFFFF; break;
+    case pmNop: r = d; break;
+    case pmNot: r = ~d; break;
+    case pmCopy: r = p; break;
+    case pmNotCopy: r = ~p; break;
+    case pmMergePenNot: r = p | ~d; break;
+    case pmMaskPenNot: r = p & ~d; break;
+    case pmMergeNotPen: r = ~p | d; break;
+    case pmMaskNotPen: r = ~p & d; break;
+    case pmMerge: r = p | d; break;
+    case pmNotMerge: r = ~(p | d); break;
+    case pmMask: r = p & d; break;
+    case pmNotMask: r = ~(p & d); break;
+    case pmXor: r = p ^ d; break;
+    case pmNotXor: r = ~(p ^ d); break;
+    default: r = p; break;
+    }
+    return (r & 0xFFFFFF) | Opaque;
+}
+
+// Ternary raster operation by its truth table (the high word's low byte of
+// the copy mode): bit (P<<2 | S<<1 | D) of the code is the result.
+inline QRgb Rop3(unsigned code, QRgb p, QRgb s, QRgb d) {
+    switch (code) {
+    case 0xCC: return s | Opaque;
+    case 0xEE: return (s | d) | Opaque;
+    case 0x88: return (s & d) | Opaque;
+    case 0x66: return ((s ^ d) & 0xFFFFFF) | Opaque;
+    case 0x33: return (~s & 0xFFFFFF) | Opaque;
+    default: break;
+    }
+    QRgb r = 0;
+    for (int i = 0; i < 8; ++i)
+        if ((code >> i) & 1)
+            r |= ((i & 4) ? p : ~p) & ((i & 2) ? s : ~s) & ((i & 1) ? d : ~d);
+    return (r & 0xFFFFFF) | Opaque;
+}
+
+// Dash patterns of one-pixel pens (on, off, ...), starting at a line's first point.
+struct DashPattern {
+    int n;
+    int len[6];
+};
+const DashPattern* PatternOf(TPenStyle s) {
+    static const DashPattern dash{2, {18, 6}};
+    static const DashPattern dot{2, {3, 3}};
+    static const DashPattern dashDot{4, {9, 6, 3, 6}};
+    static const DashPattern dashDotDot{6, {9, 3, 3, 3, 3, 3}};
+    switch (s) {
+    case psDash: return &dash;
+    case psDot: return &dot;
+    case psDashDot: return &dashDot;
+    case psDashDotDot: return &dashDotDot;
+    default: return nullptr;
+    }
+}
+// Whether position k of the pattern is "on".
+bool PatternOn(const DashPattern* p, int k) {
+    int total = 0;
+    for (int i = 0; i < p->n; ++i)
+        total += p->len[i];
+    k %= total;
+    for (int i = 0; i < p->n; ++i) {
+        if (k < p->len[i])
+            return (i % 2) == 0;
+        k -= p->len[i];
+    }
+    return true;
+}
+
+// 8x8 hatch patterns, aligned to the device origin.
+bool HatchOn(TBrushStyle s, int x, int y) {
+    x &= 7;
+    y &= 7;
+    switch (s) {
+    case bsHorizontal: return y == 0;
+    case bsVertical: return x == 0;
+    case bsFDiagonal: return ((x - y) & 7) == 0;
+    case bsBDiagonal: return ((x + y) & 7) == 7;
+    case bsCross: return x == 0 || y == 0;
+    case bsDiagCross: return ((x - y) & 7) == 0 || ((x + y) & 7) == 7;
+    default: return true;
+    }
+}
+
+QPainter::CompositionMode CompositionOf(TPenMode m) {
+    switch (m) {
+    case pmBlack: return QPainter::RasterOp_ClearDestination;
+    case pmWhite: return QPainter::RasterOp_SetDestination;
+    case pmNot: return QPainter::RasterOp_NotDestination;
+    case pmNotCopy: return QPainter::RasterOp_NotSource;
+    case pmMergePenNot: return QPainter::RasterOp_SourceOrNotDestination;
+    case pmMaskPenNot: return QPainter::RasterOp_SourceAndNotDestination;
+    case pmMergeNotPen: return QPainter::RasterOp_NotSourceOrDestination;
+    case pmMaskNotPen: return QPainter::RasterOp_NotSourceAndDestination;
+    case pmMerge: return QPainter::RasterOp_SourceOrDestination;
+    case pmNotMerge: return QPainter::RasterOp_NotSourceAndNotDestination;
+    case pmMask: return QPainter::RasterOp_SourceAndDestination;
+    case pmNotMask: return QPainter::RasterOp_NotSourceOrNotDestination;
+    case pmXor: return QPainter::RasterOp_SourceXorDestination;
+    case pmNotXor: return QPainter::RasterOp_NotSourceXorDestination;
+    default: return QPainter::CompositionMode_SourceOver;
+    }
+}
+
+QImage HatchTexture(TBrushStyle s, QRgb color, bool opaqueGaps, QRgb bk) {
+    QImage t(8, 8, QImage::Format_ARGB32);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            t.setPixel(x, y, HatchOn(s, x, y) ? (color | Opaque) : (opaqueGaps ? (bk | Opaque) : 0u));
+    return t;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// TCanvasImpl
+
+TCanvasImpl::TCanvasImpl(TCanvas& canvas) : c(canvas) {}
+TCanvasImpl::~TCanvasImpl() = default;
+
+bool TCanvasImpl::Begin() {
+    img = surface ? surface() : nullptr;
+    if (img && (img->isNull() || img->depth() != 32))
+        img = nullptr;
+    if (!img)
+        return false;
+    if (c.OnChanging)
+        c.OnChanging(&c);
+    return true;
+}
+
+void TCanvasImpl::End() {
+    if (c.OnChange)
+        c.OnChange(&c);
+    if (changed)
+        changed();
+}
+
+void TCanvasImpl::SyncBk() {
+    // The classic canvas sets the background again whenever it selects a changed brush.
+    if (c.brush_.Revision() == bkBrushRev)
+        return;
+    bkBrushRev = c.brush_.Revision();
+    if (c.brush_.Style() == bsSolid) {
+        bkMode = OPAQUE;
+        bkColor = c.brush_.Color();
+    } else {
+        bkMode = TRANSPARENT;
+        bkColor = ~ColorToRGB(c.brush_.Color()) & 0xFFFFFF;
+    }
+}
+
+const QFontMetrics& TCanvasImpl::Metrics() {
+    if (!fm || fontRev != c.font_.Revision()) {
+        fontRev = c.font_.Revision();
+        qfont = ToQFont(c.font_);
+        fm = std::make_unique<QFontMetrics>(qfont);
+    }
+    return *fm;
+}
+
+int TCanvasImpl::ox() const { return c.origin_.X; }
+int TCanvasImpl::oy() const { return c.origin_.Y; }
+
+QRect TCanvasImpl::DevRect(const TRect& r) const {
+    return QRect(QPoint(r.Left + ox(), r.Top + oy()), QPoint(r.Right + ox() - 1, r.Bottom + oy() - 1));
+}
+
+QRegion TCanvasImpl::Visible(const QRect& r) const {
+    QRect b = r.intersected(SurfaceRect());
+    if (b.isEmpty())
+        return QRegion();
+    if (!hasClip)
+        return QRegion(b);
+    return clip.intersected(b);
+}
+
+bool TCanvasImpl::VisiblePt(int x, int y) const {
+    if (!img || x < 0 || y < 0 || x >= img->width() || y >= img->height())
+        return false;
+    return !hasClip || clip.contains(QPoint(x, y));
+}
+
+bool TCanvasImpl::BrushPaints() const {
+    return c.brush_.Style() != bsClear && c.brush_.Color() != clNone;
+}
+
+bool TCanvasImpl::BrushPixel(int x, int y, QRgb& out) const {
+    const TBrush& b = c.brush_;
+    if (b.Style() == bsSolid) {
+        out = ToQRgb(b.Color());
+        return true;
+    }
+    if (HatchOn(b.Style(), x, y)) {
+        out = ToQRgb(b.Color());
+        return true;
+    }
+    if (bkMode == OPAQUE && bkColor != clNone) {
+        out = ToQRgb(bkColor);
+        return true;
+    }
+    return false;
+}
+
+void TCanvasImpl::FillDevice(const QRect& r, TPenMode mode, const QRgb* solidColor) {
+    if ((!solidColor && !BrushPaints()) || r.isEmpty())
+        return;
+    SyncBk();
+    const bool solid = solidColor || c.brush_.Style() == bsSolid;
+    const QRgb color = (solidColor ? *solidColor : ToQRgb(c.brush_.Color())) | Opaque;
+    for (const QRect& part : Visible(r)) {
+        for (int y = part.top(); y <= part.bottom(); ++y) {
+            QRgb* row = reinterpret_cast<QRgb*>(img->scanLine(y));
+            if (solid && mode == pmCopy) {
+                std::fill(row + part.left(), row + part.right() + 1, color);
+                continue;
+            }
+            for (int x = part.left(); x <= part.right(); ++x) {
+                QRgb px = color;
+                if (solid || BrushPixel(x, y, px))
+                    row[x] = Rop2(mode, px, row[x]);
+            }
+        }
+    }
+}
+
+void TCanvasImpl::Plot(int x, int y, QRgb color, TPenMode mode) {
+    if (!VisiblePt(x, y))
+        return;
+    QRgb* px = reinterpret_cast<QRgb*>(img->scanLine(y)) + x;
+    *px = Rop2(mode, color, *px);
+}
+
+bool TCanvasImpl::PenPaints() const { return c.pen_.Style() != psClear && c.pen_.Color() != clNone; }
+bool TCanvasImpl::WidePen() const { return c.pen_.Width() > 1; }
+
+void TCanvasImpl::PenLine(QPoint a, QPoint b, int* phase) {
+    // Bresenham; the last point is left out. Exactly horizontal and vertical
+    // lines cover the half-open span between the points.
+    const TPen& pen = c.pen_;
+    const QRgb color = ToQRgb(pen.Color());
+    const DashPattern* pattern = PatternOf(pen.Style());
+    SyncBk();
+    const bool gaps = pattern && bkMode == OPAQUE && bkColor != clNone;
+    const QRgb gapColor = gaps ? ToQRgb(bkColor) : 0;
+    int x = a.x(), y = a.y();
+    const int dx = std::abs(b.x() - x), dy = std::abs(b.y() - y);
+    const int sx = b.x() > x ? 1 : -1, sy = b.y() > y ? 1 : -1;
+    const int steps = std::max(dx, dy);
+    int err = (dx > dy ? dx : -dy) / 2;
+    for (int i = 0; i < steps; ++i) {
+        if (!pattern || PatternOn(pattern, (*phase)))
+            Plot(x, y, color, pen.Mode());
+        else if (gaps)
+            Plot(x, y, gapColor, pen.Mode());
+        ++*phase;
+        int e = err;
+        if (e > -dx) {
+            err -= dy;
+            x += sx;
+        }
+        if (e < dy) {
+            err += dx;
+            y += sy;
+        }
+    }
+}
+
+void TCanvasImpl::PenPolyline(const std::vector<QPoint>& pts, bool closed) {
+    if (pts.empty() || !PenPaints())
+        return;
+    if (WidePen()) {
+        // Wide pens: centred on the line, round ends and joins (both ends drawn).
+        QPainter p(img);
+        SetupPainter(p, false);
+        ApplyPen(p);
+        p.setBrush(Qt::NoBrush);
+        QPolygon poly;
+        for (auto& q : pts)
+            poly << q;
+        if (closed)
+            p.drawPolygon(poly);
+        else if (poly.size() == 1)
+            p.drawPoint(poly[0]);
+        else
+            p.drawPolyline(poly);
+        return;
+    }
+    int phase = 0;
+    for (size_t i = 0; i + 1 < pts.size(); ++i)
+        PenLine(pts[i], pts[i + 1], &phase);
+    if (closed && pts.size() > 1)
+        PenLine(pts.back(), pts.front(), &phase);
+}
+
+void TCanvasImpl::SetupPainter(QPainter& p, bool logical) const {
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setRenderHint(QPainter::TextAntialiasing, false);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    if (hasClip)
+        p.setClipRegion(clip);
+    if (logical) {
+        p.translate(ox(), oy());
+        p.setBrushOrigin(-ox(), -oy());
+    }
+}
+
+void TCanvasImpl::ApplyPen(QPainter& p) const {
+    const TPen& pen = c.pen_;
+    if (!PenPaints()) {
+        p.setPen(Qt::NoPen);
+        return;
+    }
+    QPen qp(ToQColor(pen.Color()));
+    qp.setWidth(pen.Width());
+    qp.setCapStyle(Qt::RoundCap);
+    qp.setJoinStyle(pen.Width() > 1 ? Qt::RoundJoin : Qt::MiterJoin);
+    if (pen.Width() == 1) {
+        if (const DashPattern* d = PatternOf(pen.Style())) {
+            QVector<qreal> v;
+            for (int i = 0; i < d->n; ++i)
+                v << d->len[i];
+            qp.setDashPattern(v);
+            qp.setCapStyle(Qt::FlatCap);
+        }
+    }
+    p.setPen(qp);
+    if (pen.Mode() != pmCopy)
+        p.setCompositionMode(CompositionOf(pen.Mode()));
+}
+
+void TCanvasImpl::ApplyBrush(QPainter& p) const {
+    const TBrush& b = c.brush_;
+    if (!BrushPaints()) {
+        p.setBrush(Qt::NoBrush);
+        return;
+    }
+    if (b.Style() == bsSolid) {
+        p.setBrush(ToQColor(b.Color()));
+        return;
+    }
+    p.setBrush(QBrush(HatchTexture(b.Style(), ToQRgb(b.Color()), bkMode == OPAQUE && bkColor != clNone,
+                                   bkColor == clNone ? 0 : ToQRgb(bkColor))));
+}
+
+void TCanvasImpl::Blit(const QRect& dest, const QImage& srcImage, QRect srcRect, TCopyMode rop,
+                       const QRgb* transparentKey, const QRgb* brushKey, bool mirrorX, bool mirrorY) {
+    if (dest.isEmpty() || srcRect.isEmpty())
+        return;
+    // The source part is copied first so that a canvas can copy onto itself.
+    QImage src = srcImage.copy(srcRect).convertToFormat(QImage::Format_RGB32);
+    if (mirrorX || mirrorY)
+        src = src.mirrored(mirrorX, mirrorY);
+    if (src.size() != dest.size())
+        src = src.scaled(dest.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    SyncBk();
+    const unsigned code = (rop >> 16) & 0xFF;
+    const bool usesPattern = ((code >> 4) & 0x0F) != (code & 0x0F);
+    const QRgb keyT = transparentKey ? (*transparentKey & 0xFFFFFF) : 0;
+    const QRgb keyB = brushKey ? (*brushKey & 0xFFFFFF) : 0;
+    for (const QRect& part : Visible(dest)) {
+        for (int y = part.top(); y <= part.bottom(); ++y) {
+            QRgb* row = reinterpret_cast<QRgb*>(img->scanLine(y));
+            const QRgb* srow = reinterpret_cast<const QRgb*>(src.constScanLine(y - dest.top())) - dest.left();
+            for (int x = part.left(); x <= part.right(); ++x) {
+                QRgb s = srow[x] & 0xFFFFFF;
+                if (transparentKey && s == keyT)
+                    continue;
+                if (brushKey && s == keyB) {
+                    QRgb bp;
+                    if (BrushPaints() && BrushPixel(x, y, bp))
+                        row[x] = bp | Opaque;
+                    continue;
+                }
+                QRgb pat = 0;
+                if (usesPattern && BrushPaints())
+                    BrushPixel(x, y, pat);
+                row[x] = Rop3(code, pat, s, row[x]);
+            }
+        }
+    }
+}
+
+void TCanvasImpl::BlendImage(const QRect& dest, const QImage& src) {
+    QPainter p(img);
+    SetupPainter(p, false);
+    p.drawImage(dest, src);
+}
+
+// ---------------------------------------------------------------------------
+// TCanvas
+
+TCanvas::TCanvas() : d_(std::make_unique<TCanvasImpl>(*this)) {}
+TCanvas::~TCanvas() = default;
+
+void AttachCanvas(TCanvas& canvas, std::function<QImage*()> surface) { CanvasAccess::Of(canvas).surface = std::move(surface); }
+
+QImage* CanvasImage(const TCanvas& canvas) {
+    auto& d = CanvasAccess::Of(canvas);
+    QImage* img = d.surface ? d.surface() : nullptr;
+    return (img && !img->isNull()) ? img : nullptr;
+}
+
+void SetCanvasChangedHook(TCanvas& canvas, std::function<void()> hook) { CanvasAccess::Of(canvas).changed = std::move(hook); }
+
+bool TCanvas::HandleAllocated() const { return CanvasImage(*this) != nullptr; }
+
+int TCanvas::BkMode() const {
+    d_->SyncBk();
+    return d_->bkMode;
+}
+void TCanvas::SetBkMode(int mode) {
+    d_->SyncBk();
+    d_->bkMode = mode == TRANSPARENT ? TRANSPARENT : OPAQUE;
+}
+TColor TCanvas::BkColor() const {
+    d_->SyncBk();
+    return d_->bkColor;
+}
+void TCanvas::SetBkColor(TColor c) {
+    d_->SyncBk();
+    d_->bkColor = c;
+}
+
+void TCanvas::MoveTo(int x, int y) { penPos_ = {x, y}; }
+
+void TCanvas::LineTo(int x, int y) {
+    TPoint from = penPos_;
+    penPos_ = {x, y};
+    if (!d_->Begin())
+        return;
+    d_->PenPolyline({QPoint(from.X + d_->ox(), from.Y + d_->oy()), QPoint(x + d_->ox(), y + d_->oy())}, false);
+    d_->End();
+}
+
+void TCanvas::Polyline(const std::vector<TPoint>& points) {
+    if (points.empty() || !d_->Begin())
+        return;
+    std::vector<QPoint> pts;
+    for (auto& p : points)
+        pts.emplace_back(p.X + d_->ox(), p.Y + d_->oy());
+    d_->PenPolyline(pts, false);
+    d_->End();
+}
+
+void TCanvas::Polygon(const std::vector<TPoint>& points) {
+    if (points.size() < 2 || !d_->Begin())
+        return;
+    d_->SyncBk();
+    if (d_->BrushPaints()) {
+        QPainter p(d_->img);
+        d_->SetupPainter(p);
+        p.setPen(Qt::NoPen);
+        d_->ApplyBrush(p);
+        if (pen_.Mode() != pmCopy)
+            p.setCompositionMode(CompositionOf(pen_.Mode()));
+        QPolygon poly;
+        for (auto& q : points)
+            poly << QPoint(q.X, q.Y);
+        p.drawPolygon(poly, polyFillMode_ == pfWinding ? Qt::WindingFill : Qt::OddEvenFill);
+    }
+    std::vector<QPoint> pts;
+    for (auto& q : points)
+        pts.emplace_back(q.X + d_->ox(), q.Y + d_->oy());
+    d_->PenPolyline(pts, true);
+    d_->End();
+}
+
+void TCanvas::PolyBezier(const std::vector<TPoint>& points) {
+    if (points.size() < 4 || !d_->Begin())
+        return;
+    // Flattened to short segments drawn with the line rule; unlike a polyline
+    // the end point of the curve is drawn.
+    std::vector<QPoint> pts;
+    pts.emplace_back(points[0].X + d_->ox(), points[0].Y + d_->oy());
+    for (size_t i = 0; i + 3 < points.size() + 0 && i + 3 <= points.size() - 1; i += 3) {
+        const TPoint &p0 = points[i], &p1 = points[i + 1], &p2 = points[i + 2], &p3 = points[i + 3];
+        double len = std::hypot(p1.X - p0.X, p1.Y - p0.Y) + std::hypot(p2.X - p1.X, p2.Y - p1.Y) +
+                     std::hypot(p3.X - p2.X, p3.Y - p2.Y);
+        int n = std::clamp(static_cast<int>(len / 4), 2, 256);
+        for (int k = 1; k <= n; ++k) {
+            double t = double(k) / n, u = 1 - t;
+            double x = u * u * u * p0.X + 3 * u * u * t * p1.X + 3 * u * t * t * p2.X + t * t * t * p3.X;
+            double y = u * u * u * p0.Y + 3 * u * u * t * p1.Y + 3 * u * t * t * p2.Y + t * t * t * p3.Y;
+            QPoint q(static_cast<int>(std::lround(x)) + d_->ox(), static_cast<int>(std::lround(y)) + d_->oy());
+            if (q != pts.back())
+                pts.push_back(q);
+        }
+    }
+    d_->PenPolyline(pts, false);
+    if (d_->PenPaints() && !d_->WidePen())
+        d_->Plot(pts.back().x(), pts.back().y(), ToQRgb(pen_.Color()), pen_.Mode());
+    d_->End();
+}
+
+void TCanvas::Rectangle(int l, int t, int r, int b) {
+    if (l > r)
+        std::swap(l, r);
+    if (t > b)
+        std::swap(t, b);
+    if (!d_->Begin())
+        return;
+    QRect all = d_->DevRect({l, t, r, b});
+    if (!d_->PenPaints()) {
+        // Without a pen the classic rectangle fills one pixel less to the right and bottom.
+        d_->FillDevice(all.adjusted(0, 0, -1, -1), pen_.Mode());
+        d_->End();
+        return;
+    }
+    const int w = pen_.Width();
+    const bool inside = pen_.Style() == psInsideFrame;
+    if (w == 1 || inside) {
+        const int k = std::min(w, std::max(1, std::min(all.width(), all.height()) / 2 + 1));
+        d_->FillDevice(all.adjusted(k, k, -k, -k), pen_.Mode());
+        const DashPattern* pattern = PatternOf(pen_.Style());
+        if (pattern && w == 1) {
+            std::vector<QPoint> pts{all.topLeft(), all.topRight(), all.bottomRight(), all.bottomLeft()};
+            d_->PenPolyline(pts, true);
+        } else {
+            // Solid outline (psInsideFrame: a band of the pen's width inside the bounds).
+            const QRgb pc = ToQRgb(pen_.Color());
+            QRect bands[4] = {QRect(all.left(), all.top(), all.width(), k),
+                              QRect(all.left(), all.bottom() - k + 1, all.width(), k),
+                              QRect(all.left(), all.top() + k, k, all.height() - 2 * k),
+                              QRect(all.right() - k + 1, all.top() + k, k, all.height() - 2 * k)};
+            for (auto& band : bands)
+                d_->FillDevice(band, pen_.Mode(), &pc);
+        }
+        d_->End();
+        return;
+    }
+    // Wide pen: the outline is centred on the one-pixel outline.
+    const int a = w / 2;
+    QRect outer(QPoint(all.left() - a, all.top() - a), QPoint(all.right() - a + w - 1, all.bottom() - a + w - 1));
+    QRect inner(QPoint(all.left() - a + w, all.top() - a + w), QPoint(all.right() - a - 1, all.bottom() - a - 1));
+    d_->FillDevice(inner, pen_.Mode());
+    QRegion ring = QRegion(outer).subtracted(QRegion(inner));
+    const QRgb pc = ToQRgb(pen_.Color());
+    for (const QRect& band : ring)
+        d_->FillDevice(band, pen_.Mode(), &pc);
+    d_->End();
+}
+
+void TCanvas::FillRect(const TRect& r) {
+    if (!d_->Begin())
+        return;
+    d_->FillDevice(d_->DevRect(r));
+    d_->End();
+}
+
+void TCanvas::FrameRect(const TRect& r) {
+    if (IsRectEmpty(r) || !d_->Begin())
+        return;
+    QRect a = d_->DevRect(r);
+    d_->FillDevice(QRect(a.left(), a.top(), a.width(), 1));
+    d_->FillDevice(QRect(a.left(), a.bottom(), a.width(), 1));
+    d_->FillDevice(QRect(a.left(), a.top() + 1, 1, a.height() - 2));
+    d_->FillDevice(QRect(a.right(), a.top() + 1, 1, a.height() - 2));
+    d_->End();
+}
+
+namespace {
+// The outline box of a shape by bounding box l,t,r,b: the pixels l..r-1 and t..b-1.
+QRectF ShapeBox(int l, int t, int r, int b, bool pen) {
+    if (l > r)
+        std::swap(l, r);
+    if (t > b)
+        std::swap(t, b);
+    // Qt's aliased outline of a w x h rectangle covers w+1 x h+1 pixels.
+    return QRectF(l, t, r - l - 1, b - t - 1).adjusted(0, 0, pen ? 0 : 0, 0);
+}
+double AngleOf(double cx, double cy, int x, int y) { return std::atan2(-(y - cy), x - cx) * 180.0 / M_PI; }
+}  // namespace
+
+void TCanvas::RoundRect(int l, int t, int r, int b, int w, int h) {
+    if (!d_->Begin())
+        return;
+    d_->SyncBk();
+    QPainter p(d_->img);
+    d_->SetupPainter(p);
+    d_->ApplyPen(p);
+    d_->ApplyBrush(p);
+    QRectF box = ShapeBox(l, t, r, b, true);
+    p.drawRoundedRect(box, std::abs(w) / 2.0, std::abs(h) / 2.0);
+    d_->End();
+}
+
+void TCanvas::Ellipse(int l, int t, int r, int b) {
+    if (!d_->Begin())
+        return;
+    d_->SyncBk();
+    QPainter p(d_->img);
+    d_->SetupPainter(p);
+    d_->ApplyPen(p);
+    d_->ApplyBrush(p);
+    p.drawEllipse(ShapeBox(l, t, r, b, true));
+    d_->End();
+}
+
+namespace {
+enum class ArcKind { Arc, Pie, Chord };
+void DrawArcShape(TCanvasImpl& d, ArcKind kind, int l, int t, int r, int b, int x3, int y3, int x4, int y4) {
+    QPainter p(d.img);
+    d.SetupPainter(p);
+    d.ApplyPen(p);
+    if (kind == ArcKind::Arc)
+        p.setBrush(Qt::NoBrush);
+    else
+        d.ApplyBrush(p);
+    QRectF box = ShapeBox(l, t, r, b, true);
+    double cx = (l + r) / 2.0, cy = (t + b) / 2.0;
+    double a3 = AngleOf(cx, cy, x3, y3), a4 = AngleOf(cx, cy, x4, y4);
+    double span = a4 - a3;
+    while (span <= 0)
+        span += 360;
+    int start = static_cast<int>(std::lround(a3 * 16)), sp = static_cast<int>(std::lround(span * 16));
+    switch (kind) {
+    case ArcKind::Arc: p.drawArc(box, start, sp); break;
+    case ArcKind::Pie: p.drawPie(box, start, sp); break;
+    case ArcKind::Chord: p.drawChord(box, start, sp); break;
+    }
+}
+}  // namespace
+
+void TCanvas::Arc(int l, int t, int r, int b, int x3, int y3, int x4, int y4) {
+    if (!d_->Begin())
+        return;
+    DrawArcShape(*d_, ArcKind::Arc, l, t, r, b, x3, y3, x4, y4);
+    d_->End();
+}
+void TCanvas::Pie(int l, int t, int r, int b, int x3, int y3, int x4, int y4) {
+    if (!d_->Begin())
+        return;
+    d_->SyncBk();
+    DrawArcShape(*d_, ArcKind::Pie, l, t, r, b, x3, y3, x4, y4);
+    d_->End();
+}
+void TCanvas::Chord(int l, int t, int r, int b, int x3, int y3, int x4, int y4) {
+    if (!d_->Begin())
+        return;
+    d_->SyncBk();
+    DrawArcShape(*d_, ArcKind::Chord, l, t, r, b, x3, y3, x4, y4);
+    d_->End();
+}
+
+void TCanvas::FloodFill(int x, int y, TColor color, TFillStyle style) {
+    if (!d_->Begin())
+        return;
+    const int dx0 = x + d_->ox(), dy0 = y + d_->oy();
+    QImage& img = *d_->img;
+    if (!d_->VisiblePt(dx0, dy0) || !d_->BrushPaints()) {
+        d_->End();
+        return;
+    }
+    d_->SyncBk();
+    const QRgb key = ToQRgb(color) & 0xFFFFFF;
+    const int W = img.width(), H = img.height();
+    // Decided on the pixels as they were before the fill.
+    const QImage before = img.copy();
+    auto inside = [&](int px, int py) {
+        QRgb v = reinterpret_cast<const QRgb*>(before.constScanLine(py))[px] & 0xFFFFFF;
+        return style == fsSurface ? v == key : v != key;
+    };
+    if (!inside(dx0, dy0)) {
+        d_->End();
+        return;
+    }
+    std::vector<unsigned char> seen(static_cast<size_t>(W) * H, 0);
+    std::vector<QPoint> stack{QPoint(dx0, dy0)};
+    while (!stack.empty()) {
+        QPoint q = stack.back();
+        stack.pop_back();
+        int py = q.y();
+        int xl = q.x(), xr = q.x();
+        if (seen[static_cast<size_t>(py) * W + xl])
+            continue;
+        while (xl > 0 && !seen[static_cast<size_t>(py) * W + xl - 1] && inside(xl - 1, py) && d_->VisiblePt(xl - 1, py))
+            --xl;
+        while (xr < W - 1 && !seen[static_cast<size_t>(py) * W + xr + 1] && inside(xr + 1, py) && d_->VisiblePt(xr + 1, py))
+            ++xr;
+        QRgb* row = reinterpret_cast<QRgb*>(img.scanLine(py));
+        for (int px = xl; px <= xr; ++px) {
+            seen[static_cast<size_t>(py) * W + px] = 1;
+            QRgb bp;
+            if (d_->BrushPixel(px, py, bp))
+                row[px] = bp | Opaque;
+        }
+        for (int ny : {py - 1, py + 1}) {
+            if (ny < 0 || ny >= H)
+                continue;
+            for (int px = xl; px <= xr; ++px)
+                if (!seen[static_cast<size_t>(ny) * W + px] && inside(px, ny) && d_->VisiblePt(px, ny))
+                    stack.emplace_back(px, ny);
+        }
+    }
+    d_->End();
+}
+
+TColor TCanvas::Pixels(int x, int y) const {
+    QImage* img = CanvasImage(*this);
+    int dx = x + origin_.X, dy = y + origin_.Y;
+    if (!img || dx < 0 || dy < 0 || dx >= img->width() || dy >= img->height())
+        return -1;
+    if (d_->hasClip && !d_->clip.contains(QPoint(dx, dy)))
+        return -1;
+    return FromQRgb(reinterpret_cast<const QRgb*>(img->constScanLine(dy))[dx]);
+}
+
+void TCanvas::SetPixels(int x, int y, TColor c) {
+    if (c == clNone || !d_->Begin())
+        return;
+    d_->Plot(x + d_->ox(), y + d_->oy(), ToQRgb(c), pmCopy);
+    d_->End();
+}
+
+void TCanvas::DrawFocusRect(const TRect& r) {
+    if (IsRectEmpty(r) || !d_->Begin())
+        return;
+    // Every other pixel of the one-pixel frame is inverted (by the device
+    // checkerboard), so drawing it again restores the pixels.
+    QRect a = d_->DevRect(r);
+    auto invert = [&](int x, int y) {
+        if (((x + y) & 1) == 0 && d_->VisiblePt(x, y)) {
+            QRgb* px = reinterpret_cast<QRgb*>(d_->img->scanLine(y)) + x;
+            *px = (~*px & 0xFFFFFF) | Opaque;
+        }
+    };
+    for (int x = a.left(); x <= a.right(); ++x) {
+        invert(x, a.top());
+        if (a.bottom() != a.top())
+            invert(x, a.bottom());
+    }
+    for (int y = a.top() + 1; y < a.bottom(); ++y) {
+        invert(a.left(), y);
+        if (a.right() != a.left())
+            invert(a.right(), y);
+    }
+    d_->End();
+}
+
+bool DrawFocusRect(TCanvas& canvas, const TRect& r) {
+    canvas.DrawFocusRect(r);
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Copies
+
+void TCanvas::Draw(int x, int y, const TGraphic& graphic) {
+    if (graphic.Empty())
+        return;
+    graphic.Draw(*this, Bounds(x, y, graphic.Width(), graphic.Height()));
+}
+
+void TCanvas::StretchDraw(const TRect& r, const TGraphic& graphic) {
+    if (graphic.Empty())
+        return;
+    graphic.Draw(*this, r);
+}
+
+void TCanvas::CopyRect(const TRect& dest, const TCanvas& source, const TRect& sourceRect) {
+    QImage* src = CanvasImage(source);
+    if (!src || !d_->Begin())
+        return;
+    QRect s(sourceRect.Left + source.origin_.X, sourceRect.Top + source.origin_.Y, 1, 1);
+    int sw = sourceRect.Width(), sh = sourceRect.Height();
+    int dl = dest.Left + origin_.X, dt = dest.Top + origin_.Y, dw = dest.Width(), dh = dest.Height();
+    // A negative size on one side mirrors; on both sides it cancels out.
+    bool mirrorX = (sw < 0) != (dw < 0), mirrorY = (sh < 0) != (dh < 0);
+    int sl = sw < 0 ? s.left() + sw : s.left(), st = sh < 0 ? s.top() + sh : s.top();
+    if (dw < 0)
+        dl += dw;
+    if (dh < 0)
+        dt += dh;
+    sw = std::abs(sw), sh = std::abs(sh), dw = std::abs(dw), dh = std::abs(dh);
+    if (sw == 0 || sh == 0 || dw == 0 || dh == 0) {
+        d_->End();
+        return;
+    }
+    // Source parts outside the source surface read as black, as the classic copy does.
+    QImage part = src->copy(QRect(sl, st, sw, sh));
+    d_->Blit(QRect(dl, dt, dw, dh), part, part.rect(), copyMode_, nullptr, nullptr, mirrorX, mirrorY);
+    d_->End();
+}
+
+void TCanvas::BrushCopy(const TRect& dest, const TBitmap& bitmap, const TRect& source, TColor color) {
+    if (bitmap.Empty() || !d_->Begin())
+        return;
+    const QImage& src = BitmapImage(bitmap);
+    QRgb key = ToQRgb(color);
+    d_->Blit(d_->DevRect(dest), src, QRect(source.Left, source.Top, source.Width(), source.Height()), cmSrcCopy,
+             nullptr, &key);
+    d_->End();
+}
+
+// ---------------------------------------------------------------------------
+// Clipping, state, locking
+
+void TCanvas::IntersectClipRect(int l, int t, int r, int b) {
+    QRegion rr(QRect(l + origin_.X, t + origin_.Y, std::max(0, r - l), std::max(0, b - t)));
+    d_->clip = d_->hasClip ? d_->clip.intersected(rr) : rr;
+    d_->hasClip = true;
+}
+
+void TCanvas::ExcludeClipRect(int l, int t, int r, int b) {
+    QRegion rr(QRect(l + origin_.X, t + origin_.Y, std::max(0, r - l), std::max(0, b - t)));
+    if (!d_->hasClip) {
+        QImage* img = CanvasImage(*this);
+        d_->clip = QRegion(img ? img->rect() : QRect(-(1 << 20), -(1 << 20), 1 << 21, 1 << 21));
+    }
+    d_->clip = d_->clip.subtracted(rr);
+    d_->hasClip = true;
+}
+
+void TCanvas::SelectClipRgn(const TRegion* region) {
+    if (!region) {
+        d_->hasClip = false;
+        d_->clip = QRegion();
+        return;
+    }
+    d_->clip = RegionAccess::Of(*region);
+    d_->hasClip = true;
+}
+
+void TCanvas::ExtSelectClipRgn(const TRegion& region, TRegionCombine op) {
+    const QRegion& r = RegionAccess::Of(region);
+    if (op == RGN_COPY) {
+        d_->clip = r;
+        d_->hasClip = true;
+        return;
+    }
+    QRegion cur = d_->clip;
+    if (!d_->hasClip) {
+        QImage* img = CanvasImage(*this);
+        cur = QRegion(img ? img->rect() : QRect(-(1 << 20), -(1 << 20), 1 << 21, 1 << 21));
+    }
+    switch (op) {
+    case RGN_AND: cur = cur.intersected(r); break;
+    case RGN_OR: cur = cur.united(r); break;
+    case RGN_XOR: cur = cur.xored(r); break;
+    case RGN_DIFF: cur = cur.subtracted(r); break;
+    default: break;
+    }
+    d_->clip = cur;
+    d_->hasClip = true;
+}
+
+bool TCanvas::GetClipRgn(TRegion& region) const {
+    if (!d_->hasClip)
+        return false;
+    RegionAccess::Of(region) = d_->clip;
+    return true;
+}
+
+TRect TCanvas::ClipRect() const {
+    QImage* img = CanvasImage(*this);
+    QRect b = img ? img->rect() : QRect();
+    if (d_->hasClip)
+        b = d_->hasClip && img ? d_->clip.boundingRect().intersected(b) : d_->clip.boundingRect();
+    if (b.isEmpty())
+        return {};
+    return {b.left() - origin_.X, b.top() - origin_.Y, b.left() + b.width() - origin_.X, b.top() + b.height() - origin_.Y};
+}
+
+int TCanvas::SaveDC() {
+    d_->SyncBk();
+    TCanvasImpl::State s{d_->hasClip, d_->clip, origin_, penPos_, d_->bkMode, d_->bkColor, polyFillMode_, copyMode_,
+                         {}, {}, {}};
+    s.pen.Assign(&pen_);
+    s.brush.Assign(&brush_);
+    s.font.Assign(&font_);
+    d_->saved.push_back(std::move(s));
+    return static_cast<int>(d_->saved.size());
+}
+
+bool TCanvas::RestoreDC(int n) {
+    int count = static_cast<int>(d_->saved.size());
+    int level = n < 0 ? count + 1 + n : n;
+    if (level < 1 || level > count)
+        return false;
+    TCanvasImpl::State s = std::move(d_->saved[level - 1]);
+    d_->saved.resize(level - 1);
+    d_->hasClip = s.hasClip;
+    d_->clip = s.clip;
+    origin_ = s.origin;
+    penPos_ = s.penPos;
+    polyFillMode_ = s.fillMode;
+    copyMode_ = s.copyMode;
+    pen_.Assign(&s.pen);
+    brush_.Assign(&s.brush);
+    font_.Assign(&s.font);
+    d_->bkBrushRev = brush_.Revision();
+    d_->bkMode = s.bkMode;
+    d_->bkColor = s.bkColor;
+    return true;
+}
+
+void TCanvas::Lock() {
+    lock_.lock();
+    ++lockCount_;
+}
+bool TCanvas::TryLock() {
+    if (!lock_.try_lock())
+        return false;
+    ++lockCount_;
+    return true;
+}
+void TCanvas::Unlock() {
+    --lockCount_;
+    lock_.unlock();
+}

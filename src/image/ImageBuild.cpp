@@ -1,0 +1,144 @@
+#include "image/ImageBuild.h"
+
+#include "framework/Files.h"
+#include "image/ImageEtherNetIP.h"
+#include "shell/Globals.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// A model's bank files, in the order they are written.
+constexpr TBankFile A_Len{u"bank.bin", TBank::A, false};
+constexpr TBankFile A_2048{u"bank.bin", TBank::A, true};
+constexpr TBankFile A1_Len{u"bank1.bin", TBank::A, false};
+constexpr TBankFile A1_2048{u"bank1.bin", TBank::A, true};
+constexpr TBankFile B1{u"bank1.bin", TBank::B, false};
+constexpr TBankFile B2{u"bank2.bin", TBank::B, false};
+constexpr TBankFile C1{u"bank1.bin", TBank::C, false};
+constexpr TBankFile C2{u"bank2.bin", TBank::C, false};
+constexpr TBankFile C3{u"bank3.bin", TBank::C, false};
+constexpr TBankFile D4{u"bank4.bin", TBank::D, false};
+constexpr TBankFile C_K64{u"bank_K64.bin", TBank::C, false};
+constexpr TBankFile Profibus{u"bank.bin", TBank::Profibus_Block, true};
+constexpr TBankFile MBus0{u"bank.bin", TBank::MBus_Bank, false};
+constexpr TBankFile MBus1{u"bank1.bin", TBank::MBus_Bank1, false};
+constexpr TBankFile MBus2{u"bank2.bin", TBank::MBus_Bank2, false};
+constexpr TBankFile MBus3{u"bank3.bin", TBank::MBus_Bank3, false};
+
+// Every model code, its family builder and the files its writer produces.
+const TImageFamily Image_Family_Table[] = {
+    {0, "Build_Image_CAN", nullptr, {A1_Len, B2, C3}},
+    {1, "Build_Image_DeviceNet_Master", nullptr, {A_Len}},
+    {2, "Build_Image_DeviceNet_Slave", nullptr, {A_2048}},
+    {3, "Build_Image_Profibus_Block", nullptr, {Profibus}},
+    {4, "Build_Image_Modbus_Master", nullptr, {A_Len, B1, C2}},
+    {5, "Build_Image_Modbus_Slave", nullptr, {A_Len}},
+    {6, "Build_Image_J1939", nullptr, {A1_Len, B2, C3}},
+    {7, "Build_Image_NMEA2000", nullptr, {A1_2048, B2}},
+    {8, "Build_Image_CANopen", nullptr, {A1_Len, B2, C3, D4}},
+    {9, "Build_Image_Serial", nullptr, {A_2048, C_K64}},
+    {10, "Build_Image_MBus", nullptr, {MBus0, MBus1, MBus2, MBus3}},
+    {11, "Build_Image_Modbus_TCP_Master", nullptr, {A1_2048, B2, C3}},
+    {12, "Build_Image_Modbus_TCP_Slave", nullptr, {A_Len, C1}},
+    {13, "Build_Image_EtherNetIP", Build_Image_EtherNetIP, {A_2048, B1}},
+    {14, "Build_Image_J1939", nullptr, {A1_Len, B2}},
+    {15, "Build_Image_CAN", nullptr, {A1_Len, B2}},
+    {16, "Build_Image_Modbus_Slave", nullptr, {A_Len}},
+    {17, "Build_Image_Modbus_TCP_Slave", nullptr, {A_Len, C1}},
+    {18, "Build_Image_Modbus_Master", nullptr, {A_Len, B1, C2}},
+    {19, "Build_Image_Modbus_TCP_Master", nullptr, {A_Len}},
+    {20, "Build_Image_SNMP_Agent", Build_Image_SNMP_Agent, {A_Len}},
+    {21, "Build_Image_MBus", nullptr, {MBus0, MBus1, MBus2, MBus3}},
+    {22, "Build_Image_DMX", nullptr, {A_Len}},
+    {23, "Build_Image_Profibus_Slave", nullptr, {A_Len}},
+    {24, "Build_Image_CANopen", nullptr, {A1_Len, B2}},
+    {25, "Build_Image_Modbus_Master", nullptr, {A_Len}},
+    {26, "Build_Image_Modbus_Slave", nullptr, {A_Len}},
+    {27, "Build_Image_CAN", nullptr, {A1_Len, B2}},
+    {28, "Build_Image_NMEA2000", nullptr, {A1_2048, B2}},
+    {29, "Build_Image_DMX", nullptr, {A1_Len, B2}},
+    {30, "Build_Image_Modbus_Master", nullptr, {A_Len}},
+    {31, "Build_Image_Ethernet", nullptr, {A_Len}},
+    {32, "Build_Image_J1939", nullptr, {A1_Len, B2}},
+    {33, "Build_Image_CANopen", nullptr, {A1_Len, B2}},
+    {34, "Build_Image_CAN", nullptr, {A1_Len, B2}},
+    {35, "Build_Image_EtherNetIP", Build_Image_EtherNetIP, {A_2048, B1, C2}},
+    {1018, "Build_Image_Modbus_Master", nullptr, {A_Len, B1, C2}},
+    {2004, "Build_Image_Modbus_Master", nullptr, {A_Len, B1, C2}},
+};
+
+String Num(int n) { return S(std::to_string(n)); }
+
+std::unique_ptr<TDeviceImage> Last_Device_Image;
+
+struct TPendingFile {
+    String Final, Temporary;
+    std::string_view Bytes;
+};
+
+}  // namespace
+
+const TImageFamily* Find_Image_Family(int modelCode) {
+    for (const TImageFamily& family : Image_Family_Table)
+        if (family.Model_Code == modelCode) return &family;
+    return nullptr;
+}
+
+std::unique_ptr<TDeviceImage> Build_Device_Image(const TImageSources& sources) {
+    const TImageFamily* family = Find_Image_Family(sources.Model_Code);
+    if (!family) throw EImageError(S("There is no converter model with the code ") + Num(sources.Model_Code) + S("."));
+    if (!family->Build)
+        throw EImageError(S("The image builder of model ") + Num(sources.Model_Code) + S(" (") + S(family->Builder_Name) +
+                          S(") is not built yet: no image can be written for this model."));
+    auto image = std::make_unique<TDeviceImage>();
+    image->Model_Code = sources.Model_Code;
+    family->Build(*image, sources);
+    return image;
+}
+
+void Write_Device_Image(const TDeviceImage& image, const String& projectDir) {
+    const TImageFamily* family = Find_Image_Family(image.Model_Code);
+    if (!family) throw EImageError(S("There is no converter model with the code ") + Num(image.Model_Code) + S("."));
+    String bin = PathJoin(projectDir, u"bin");
+    if (projectDir.empty() || !DirectoryExists(bin))
+        throw EImageError(S("The images cannot be written: the folder \"") + bin + S("\" does not exist."));
+
+    std::vector<TPendingFile> files;
+    for (const TBankFile& file : family->Files) {
+        const TBankBuffer& buffer = image.Buffer(file.Buffer);
+        std::size_t length = file.First_2048 ? Param_Block_Size : buffer.Len;
+        if (length > buffer.Capacity() || (length > 0 && buffer.Data() == nullptr))
+            throw EImageError(S("The image of ") + S(buffer.Name()) + S(" was not built."));
+        files.push_back({PathJoin(bin, file.Name), PathJoin(bin, String(u".") + file.Name + u".new"),
+                         std::string_view(reinterpret_cast<const char*>(buffer.Data()), length)});
+    }
+
+    // Every file of the set first goes to its temporary; only a complete set
+    // replaces the old files, so a failure never leaves a mixed set to flash.
+    std::size_t written = 0;
+    try {
+        for (; written < files.size(); ++written) WriteFileAtomic(files[written].Temporary, files[written].Bytes);
+    } catch (const Exception& e) {
+        for (std::size_t i = 0; i < written; ++i) DeleteFile(files[i].Temporary);
+        throw EImageError(S("The images cannot be written: ") + e.Message());
+    }
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (std::rename(StringToUtf8(files[i].Temporary).c_str(), StringToUtf8(files[i].Final).c_str()) != 0) {
+            for (std::size_t j = i; j < files.size(); ++j) DeleteFile(files[j].Temporary);
+            throw EImageError(S("The images cannot be written: \"") + files[i].Final + S("\" cannot be replaced."));
+        }
+    }
+}
+
+void Build_Device_Image() {
+    Last_Device_Image.reset();
+    Last_Device_Image = Build_Device_Image(TImageSources::From_Globals());
+}
+
+void Write_Device_Image() {
+    if (!Last_Device_Image || Last_Device_Image->Model_Code != Model_Code)
+        throw EImageError("There is no built image to write.");
+    Write_Device_Image(*Last_Device_Image, Project_Dir);
+}

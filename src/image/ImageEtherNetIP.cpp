@@ -1,0 +1,145 @@
+#include "image/ImageEtherNetIP.h"
+
+#include "image/SNMPAgentSettings.h"
+#include "image/SNMPTrap.h"
+
+namespace {
+
+constexpr std::size_t Station_Field = 16, Station_Chars = 15;
+constexpr std::size_t SNMP_Text_Field = 16, SNMP_Text_Chars = 16;  // contact and location fill their field
+constexpr Cardinal Default_Data_Area = 496;    // bytes of each EtherNet/IP data area
+constexpr Cardinal SNMP_Agent_Data_Area = 1024;
+constexpr Word SNMP_Agent_Aux_Port = 44818;
+
+// The second port's address: its last octet 10 when missing, 5 when unreadable.
+constexpr std::array<int, 4> Second_Port_Missing{192, 168, 0, 10};
+
+struct TAddressSet {
+    std::array<Byte, 4> Address, Mask, Gateway;
+};
+
+// prefix + "IP1..4", "SM1..4", "GAT1..4"; the gateway 255.255.255.255 unless
+// prefix + "EN_GAT" is "1".
+TAddressSet Read_Address_Set(const TParGenImage& pg, const String& prefix, const std::array<int, 4>& missingAddress) {
+    TAddressSet set;
+    set.Address = pg.Octets(prefix + u"IP", missingAddress, Default_IP_Address);
+    set.Mask = pg.Octets(prefix + u"SM", Default_Subnet_Mask);
+    set.Gateway = pg.Octets(prefix + u"GAT", Default_Gateway);
+    if (!pg.Flag((prefix + u"EN_GAT").c_str())) set.Gateway = {255, 255, 255, 255};
+    return set;
+}
+
+void Put_Address_Set(TLeBytes dst, std::size_t address, std::size_t mask, std::size_t gateway, const TAddressSet& set) {
+    dst.PutBytes(address, set.Address.data(), 4);
+    dst.PutBytes(mask, set.Mask.data(), 4);
+    dst.PutBytes(gateway, set.Gateway.data(), 4);
+}
+
+void Put_U32_Both(TLeBytes mb, std::size_t mainOffset, TLeBytes cb, std::size_t cpu2Offset, Cardinal value) {
+    mb.PutU32(mainOffset, value);
+    cb.PutU32(cpu2Offset, value);
+}
+
+}  // namespace
+
+void Read_ParGen_EtherNetIP(TDeviceImage& image, const TParGenImage* pg) {
+    const int model = image.Model_Code;
+    TLeBytes mb = image.Main_Param_Block.Bytes();
+    TLeBytes cb = image.CPU2_Param_Block.Bytes();
+
+    // Fixed before the file is read: they hold even without "ParGen.xml".
+    Word applicationPort = model == 13 ? 5000 : 10000;
+    mb.PutU16(MB_Function_Flags, 0);
+    mb.Fill(MB_Device_Variant, 4, 0);  // +96..+99
+    mb.PutU16(MB_Application_Port, applicationPort);
+    mb.PutU16(MB_Aux_Port_1, 0);
+    mb.PutU16(MB_Aux_Port_2, 0);
+    cb.PutU16(C2_Application_Port, applicationPort);
+    cb.PutU16(C2_Aux_Port_1, 0);
+    cb.PutU16(C2_Aux_Port_2, 0);
+    if (!pg) return;
+
+    TAddressSet profinet = Read_Address_Set(*pg, u"PROFINET_", Default_IP_Address);
+    Put_Address_Set(mb, MB_IP_Address, MB_Subnet_Mask, MB_Gateway, profinet);
+    Put_Address_Set(cb, C2_IP_Address, C2_Subnet_Mask, C2_Gateway, profinet);
+    mb.PutU16(MB_User_Port, 0);
+
+    if (model == 13) {
+        pg->Put_Text(u"PROFINET_NAME_STA", mb, MB_Station_Name, Station_Field, Station_Chars, u"devicename1");
+        pg->Put_Text(u"PROFINET_NAME_STA", cb, C2_Station_Name, Station_Field, Station_Chars, u"devicename1");
+    } else {
+        // Model 35's main processor takes no configuration: the name lives in the second processor only.
+        pg->Put_Text(u"PROFINET_NAME_STA", cb, C2_SNMP_Station_Name, Station_Field, Station_Chars, u"devicename1");
+        pg->Put_Text(u"SNMP_Contact", mb, MB_Contact_Text, SNMP_Text_Field, SNMP_Text_Chars);
+        pg->Put_Text(u"SNMP_Contact", cb, C2_Contact_Text, SNMP_Text_Field, SNMP_Text_Chars);
+        pg->Put_Text(u"SNMP_Location", mb, MB_Location_Text, SNMP_Text_Field, SNMP_Text_Chars);
+        pg->Put_Text(u"SNMP_Location", cb, C2_Location_Text, SNMP_Text_Field, SNMP_Text_Chars);
+        Read_SNMP_Agent_Settings(*pg, image.Main_Param_Block, &image.CPU2_Param_Block);
+    }
+    cb.PutU32(C2_SNMP_Flags, mb.GetU32(MB_SNMP_Flags));
+
+    // The EtherNet/IP side sees the data areas the other way round.
+    if (model == 13) {
+        Put_U32_Both(mb, MB_NB_Out, cb, C2_NB_Out, pg->Number(u"PROFINET_NB_IN", Default_Data_Area));
+        Put_U32_Both(mb, MB_NB_In, cb, C2_NB_In, pg->Number(u"PROFINET_NB_OUT", Default_Data_Area));
+    }
+    TAddressSet ethernetIP = Read_Address_Set(*pg, u"EtherNetIP_", Second_Port_Missing);
+    Put_Address_Set(mb, MB_IP_Address_2, MB_Subnet_Mask_2, MB_Gateway_2, ethernetIP);
+    Put_Address_Set(cb, C2_IP_Address_2, C2_Subnet_Mask_2, C2_Gateway_2, ethernetIP);
+    if (model == 35) {
+        Put_U32_Both(mb, MB_NB_Out, cb, C2_NB_Out, pg->Number(u"EtherNetIP_Num_Byte_In", Default_Data_Area));
+        Put_U32_Both(mb, MB_NB_In, cb, C2_NB_In, pg->Number(u"EtherNetIP_Num_Byte_Out", Default_Data_Area));
+    }
+}
+
+void Build_Image_EtherNetIP(TDeviceImage& image, const TImageSources& sources) {
+    const int model = image.Model_Code;
+    Init_Main_Param_Block(image.Main_Param_Block);
+    Init_CPU2_Param_Block(image.CPU2_Param_Block);
+    if (model == 35) Clear_SNMP_Trap_Tables(image.SNMP_Trap);
+    std::optional<TParGenImage> pg = TParGenImage::Load(sources.Path_ParGen);
+    Read_ParGen_EtherNetIP(image, pg ? &*pg : nullptr);
+    image.Bank_Image_B.Len = 0;
+    image.Bank_Image_C.Len = 0;
+    if (model == 35)
+        Read_SNMP_Trap(model, sources.Path_SNMP_Trap, image.SNMP_Trap, image.Main_Param_Block, &image.CPU2_Param_Block);
+
+    image.Bank_Image_A.Len = Save_Main_Param_Block(image.Main_Param_Block, 0, image.Bank_Image_A.Bytes());
+    image.Bank_Image_B.Len = Save_CPU2_Param_Block(image.CPU2_Param_Block, 0, image.Bank_Image_B.Bytes());
+    if (model == 35) image.Bank_Image_C.Len = Save_SNMP_Trap_Tables(image.SNMP_Trap, 0, image.Bank_Image_C.Bytes());
+}
+
+void Read_ParGen_SNMP_Agent(TDeviceImage& image, const TParGenImage* pg) {
+    TLeBytes mb = image.Main_Param_Block.Bytes();
+    mb.PutU16(MB_Function_Flags, 0);
+    mb.Fill(MB_Device_Variant, 4, 0);  // +96..+99
+    mb.PutU16(MB_Application_Port, 5000);
+    mb.PutU16(MB_Aux_Port_1, SNMP_Agent_Aux_Port);
+    mb.PutU16(MB_Aux_Port_2, SNMP_Agent_Aux_Port);
+    if (!pg) return;
+
+    Put_Address_Set(mb, MB_IP_Address, MB_Subnet_Mask, MB_Gateway, Read_Address_Set(*pg, u"PROFINET_", Default_IP_Address));
+    mb.PutU16(MB_User_Port, 0);
+    pg->Put_Text(u"PROFINET_NAME_STA", mb, MB_Station_Name, Station_Field, Station_Chars, u"devicename1");
+    Put_Address_Set(mb, MB_IP_Address_2, MB_Subnet_Mask_2, MB_Gateway_2, Read_Address_Set(*pg, u"SNMP_", Second_Port_Missing));
+    mb.PutU32(MB_SNMP_Kind, 0);
+    pg->Put_Text(u"SNMP_Name_of_Station", mb, MB_SNMP_Station_Name, Station_Field, Station_Chars, u"snmpname1");
+    pg->Put_Text(u"SNMP_Contact", mb, MB_Contact_Text, SNMP_Text_Field, SNMP_Text_Chars);
+    pg->Put_Text(u"SNMP_Location", mb, MB_Location_Text, SNMP_Text_Field, SNMP_Text_Chars);
+    Read_SNMP_Agent_Settings(*pg, image.Main_Param_Block, nullptr);
+    // The agent serves fixed data areas, whatever the file says.
+    mb.PutU32(MB_NB_In, SNMP_Agent_Data_Area);
+    mb.PutU32(MB_NB_Out, SNMP_Agent_Data_Area);
+}
+
+void Build_Image_SNMP_Agent(TDeviceImage& image, const TImageSources& sources) {
+    Init_Main_Param_Block(image.Main_Param_Block);
+    Clear_SNMP_Trap_Tables(image.SNMP_Trap);
+    std::optional<TParGenImage> pg = TParGenImage::Load(sources.Path_ParGen);
+    Read_ParGen_SNMP_Agent(image, pg ? &*pg : nullptr);
+    Read_SNMP_Trap(image.Model_Code, sources.Path_SNMP_Trap, image.SNMP_Trap, image.Main_Param_Block, nullptr);
+
+    TLeBytes a = image.Bank_Image_A.Bytes();
+    std::size_t pos = Save_Main_Param_Block(image.Main_Param_Block, 0, a);
+    image.Bank_Image_A.Len = Save_SNMP_Trap_Tables(image.SNMP_Trap, pos, a);
+}

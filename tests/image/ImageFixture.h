@@ -1,0 +1,111 @@
+#pragma once
+// Small project folders for the image tests, and expected blocks worked out
+// by offset.
+
+#include "image/DeviceImage.h"
+#include "support/TempDir.h"
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+using TKeys = std::vector<std::pair<std::string, std::string>>;
+
+// A project folder "proj" with its "bin" folder inside a temporary folder.
+class TProjectFixture {
+public:
+    explicit TProjectFixture(int model) : model_(model) { dir_.write("proj/bin/.keep", ""); }
+
+    std::string Project() const { return dir_.file("proj"); }
+    std::string Bin(const std::string& name) const { return dir_.file("proj/bin/" + name); }
+    std::string Read_Bin(const std::string& name) const { return dir_.read("proj/bin/" + name); }
+    const TempDir& Dir() const { return dir_; }
+
+    void ParGen(const TKeys& keys) const {
+        std::string xml = "<Par_Gen>";
+        for (const auto& [key, value] : keys) xml += "<" + key + ">" + value + "</" + key + ">";
+        dir_.write("proj/ParGen.xml", xml + "</Par_Gen>\r\n<!--Version 1.000-->\r\n");
+    }
+    // Rows as attribute texts, e.g. R"(Enable="Y" Position="3")".
+    void SNMP_Trap(const std::vector<std::string>& readRows, const std::vector<std::string>& writeRows,
+                   bool withWrite = true) const {
+        std::string xml = "<SNMP_Trap><SNMP_Trap_Read>";
+        for (const std::string& r : readRows) xml += "<row " + r + "/>";
+        xml += "</SNMP_Trap_Read>";
+        if (withWrite) {
+            xml += "<SNMP_Trap_Write>";
+            for (const std::string& r : writeRows) xml += "<row " + r + "/>";
+            xml += "</SNMP_Trap_Write>";
+        }
+        dir_.write("proj/SNMP_Trap.xml", xml + "</SNMP_Trap>\r\n<!--Version 1.000-->\r\n");
+    }
+    void Raw_File(const std::string& name, const std::string& bytes) const { dir_.write("proj/" + name, bytes); }
+
+    TImageSources Sources() const {
+        TImageSources s;
+        s.Model_Code = model_;
+        s.Project_Dir = Utf8ToString(Project());
+        s.Path_ParGen = Utf8ToString(Project() + "/ParGen.xml");
+        s.Path_SNMP_Trap = Utf8ToString(Project() + "/SNMP_Trap.xml");
+        return s;
+    }
+
+private:
+    int model_;
+    TempDir dir_;
+};
+
+// A 2048-byte block expected by offset; Close() stores the byte sum of
+// bytes 0..2043 in 2044..2047.
+struct TExpectedBlock {
+    std::vector<std::uint8_t> b = std::vector<std::uint8_t>(2048, 0);
+
+    TExpectedBlock& Bytes(std::size_t off, std::vector<std::uint8_t> v) {
+        for (std::size_t i = 0; i < v.size(); ++i) b[off + i] = v[i];
+        return *this;
+    }
+    TExpectedBlock& U16(std::size_t off, std::uint32_t v) { return Bytes(off, {std::uint8_t(v), std::uint8_t(v >> 8)}); }
+    TExpectedBlock& U32(std::size_t off, std::uint32_t v) {
+        return Bytes(off, {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)});
+    }
+    TExpectedBlock& Text(std::size_t off, const std::string& s) { return Bytes(off, {s.begin(), s.end()}); }
+    std::string Close() {
+        std::uint32_t sum = 0;
+        for (std::size_t i = 0; i < 2044; ++i) sum += b[i];
+        U32(2044, sum);
+        return std::string(b.begin(), b.end());
+    }
+};
+
+// The defaults of the two blocks, as the converter's documentation gives them.
+inline TExpectedBlock Main_Defaults() {
+    TExpectedBlock e;
+    e.U32(0, 125000).U32(12, 9600).U16(16, 8).U16(52, 10000).U16(54, 10001).U16(56, 10001).U32(60, 9600).U16(64, 8);
+    e.b[131] = 255;
+    return e;
+}
+inline TExpectedBlock CPU2_Defaults() {
+    TExpectedBlock e;
+    e.U32(0, 250000).U32(4, 250000).U32(12, 9600).Bytes(40, {192, 168, 2, 205, 255, 255, 255, 0, 255, 255, 255, 255});
+    e.U16(52, 10000).U16(54, 10001).U16(56, 10001).Bytes(436, {8, 8, 8, 8, 8, 8, 8, 8});
+    return e;
+}
+
+// A 48-byte trap entry expected field by field.
+inline std::string Trap_Entry(std::uint16_t position, std::uint16_t bit, std::uint16_t numBits, std::uint8_t conversion,
+                              std::uint8_t flags, std::uint32_t time, const std::string& community,
+                              const std::string& description, std::vector<std::uint8_t> ipImageBytes) {
+    std::vector<std::uint8_t> e(48, 0);
+    auto u16 = [&](std::size_t o, std::uint16_t v) { e[o] = std::uint8_t(v); e[o + 1] = std::uint8_t(v >> 8); };
+    u16(0, position);
+    u16(2, bit);
+    u16(4, numBits);
+    e[6] = conversion;
+    e[7] = flags;
+    for (int i = 0; i < 4; ++i) e[8 + i] = std::uint8_t(time >> (8 * i));
+    for (std::size_t i = 0; i < community.size(); ++i) e[12 + i] = std::uint8_t(community[i]);
+    for (std::size_t i = 0; i < description.size(); ++i) e[28 + i] = std::uint8_t(description[i]);
+    for (std::size_t i = 0; i < ipImageBytes.size(); ++i) e[44 + i] = ipImageBytes[i];
+    return std::string(e.begin(), e.end());
+}

@@ -923,7 +923,7 @@ String AnsiDequotedStr(const String& s, Char quote) {
     String rest = s;
     String out = AnsiExtractQuotedStr(rest, quote);
     // Text that is not one quoted piece comes back as it was.
-    if ((out.empty() || !rest.empty()) && !s.empty() && (s.front() != quote || s.back() != quote)) return s;
+    if ((out.empty() || rest.empty()) && !s.empty() && (s.front() != quote || s.back() != quote)) return s;
     return out;
 }
 

@@ -109,15 +109,16 @@ int StrToInt(const String& text);
 Int64 StrToInt64(const String& text);
 bool TryStrToInt(const String& text, int& value);
 bool TryStrToInt64(const String& text, Int64& value);
-Int64 StrToInt64Def(const String& text, Int64 defaultValue);
 
 // The number rule every form and the image builder read numbers by (usually
-// as StrToIntDef(text, -1)): leading blanks (code 32 and below) are skipped,
-// then an optional sign, then decimal digits or "$"/"0x"/"0X" and
-// hexadecimal digits, and nothing else - a trailing blank, a decimal point,
+// as StrToIntDef(text, -1)): leading spaces are skipped (other control
+// characters are not), then an optional sign, then decimal digits or
+// "$"/"0x"/"0X" and hexadecimal digits, and nothing else - a trailing blank, a decimal point,
 // a sign followed by a blank, or a value outside the 32-bit signed range
 // (hexadecimal included) gives Default.
 int StrToIntDef(const String& text, int defaultValue);
+// The same rule over the 64-bit range.
+Int64 StrToInt64Def(const String& text, Int64 defaultValue);
 
 // ---------------------------------------------------------------------------
 // Floating point
@@ -248,7 +249,9 @@ String AnsiQuotedStr(const String& s, Char quote);
 // leaves in S what follows the closing quote; "" when S does not start with
 // Quote.
 String AnsiExtractQuotedStr(String& s, Char quote);
-// The unquoted text, or S unchanged when it is not quoted.
+// The unquoted text. S comes back unchanged when it does not both start and
+// end with Quote and the quoted piece is empty or runs to the end (so an
+// unterminated "'abc" stays as it is).
 String AnsiDequotedStr(const String& s, Char quote);
 
 // Is S[Index] (1-based) one of Delimiters? LastDelimiter: 1-based position

@@ -63,8 +63,9 @@ private:
 
 // A socket with its own thread that receives datagrams and calls OnDatagram
 // for each, on that thread. The callback must hand work for windows over to
-// the user-interface thread itself. Stop (and the destructor) wake the thread
-// and wait for it; a callback running at that moment is finished first.
+// the user-interface thread itself. An exception escaping OnDatagram goes to
+// OnError and reception goes on. Stop (and the destructor) wake the thread and
+// wait for it; a callback running at that moment is finished first.
 class TUdpListener {
 public:
     using TDatagramEvent = std::function<void(const TUdpDatagram&)>;
@@ -91,6 +92,7 @@ public:
 private:
     void Run();
     void StopLocked();
+    void Report(const String& message);
 
     TDatagramEvent onDatagram_;
     TErrorEvent onError_;

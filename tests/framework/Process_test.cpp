@@ -154,7 +154,7 @@ TEST(Process, OpenInDefaultProgramHandsTheLinkToXdgOpenWithoutWaiting) {
     TempDir dir;
     // A stand-in opener that notes its argument and then lingers.
     dir.write("xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" > \"" + dir.file("opened") + ".tmp\"\nmv \"" +
-                              dir.file("opened") + ".tmp\" \"" + dir.file("opened") + "\"\nsleep 2\n");
+                              dir.file("opened") + ".tmp\" \"" + dir.file("opened") + "\"\nsleep 0.5\n");
     ::chmod(dir.file("xdg-open").c_str(), 0755);
     const char* old = std::getenv("PATH");
     const std::string oldPath = old ? old : "";

@@ -149,6 +149,8 @@ TEST(TextHelpers, TrimCaseReplaceQuote) {
     EXPECT_EQ(AnsiQuotedStr(u"a\"b", u'"'), u"\"a\"\"b\"");
     EXPECT_EQ(AnsiDequotedStr(u"\"a\"\"b\"", u'"'), u"a\"b");
     EXPECT_EQ(AnsiDequotedStr(u"plain", u'"'), u"plain");
+    EXPECT_EQ(AnsiDequotedStr(u"\"unterminated", u'"'), u"\"unterminated");
+    EXPECT_EQ(AnsiDequotedStr(u"\"\"", u'"'), u"");
     String rest = u"'x''y' tail";
     EXPECT_EQ(AnsiExtractQuotedStr(rest, u'\''), u"x'y");
     EXPECT_EQ(rest, u" tail");

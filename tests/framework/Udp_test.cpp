@@ -195,3 +195,26 @@ TEST(Udp, ListenerCanBeStoppedFromItsOwnCallbackAndRestarted) {
     ASSERT_TRUE(inbox.WaitFor(2));
     EXPECT_EQ(inbox.got[1].Data, "again");
 }
+
+TEST(Udp, AnExceptionOfTheCallbackIsReportedAndReceptionGoesOn) {
+    Inbox inbox;
+    std::mutex m;
+    std::vector<String> errors;
+    TUdpListener listener(
+        [&](const TUdpDatagram& d) {
+            if (d.Data == "bad") throw EConvertError(u"garbled datagram");
+            inbox.Put(d);
+        },
+        [&](const String& message) {
+            std::lock_guard lock(m);
+            errors.push_back(message);
+        });
+    listener.Start(u"127.0.0.1", 0);
+    TUdpSocket sender;
+    sender.SendTo(u"127.0.0.1", listener.LocalPort(), "bad");
+    sender.SendTo(u"127.0.0.1", listener.LocalPort(), "good");
+    ASSERT_TRUE(inbox.WaitFor(1));
+    EXPECT_EQ(inbox.got[0].Data, "good");
+    std::lock_guard lock(m);
+    EXPECT_EQ(errors, std::vector<String>{u"garbled datagram"});
+}

@@ -1,0 +1,248 @@
+// The update job file byte for byte, the updater command lines, and a
+// cross-check that the flash addresses of the job agree with the table
+// addresses stored in the blocks the job sends.
+#include "ImageFixture.h"
+#include "framework/XmlDoc.h"
+#include "image/ImageBuild.h"
+#include "image/UBootTCP.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+namespace {
+
+struct TUpdateFixture {
+    explicit TUpdateFixture(int model) : Project(model) {
+        Project.Dir().write("exe/MASTER/sim52806_K64.SIM", "firmware");  // found whatever its case
+        Project.Dir().write("exe/MASTER/Sim52839.sim", "firmware");
+        Ctx.Model_Code = model;
+        Ctx.IP_Address = u"192.168.2.205";
+        Ctx.Exe_Dir = Utf8ToString(Project.Dir().file("exe"));
+        Ctx.Master_Dir = Utf8ToString(Project.Dir().file("exe/MASTER"));
+        Ctx.Project_Dir = Utf8ToString(Project.Project());
+    }
+    std::string Master() const { return Project.Dir().file("exe/MASTER"); }
+    std::string Bin() const { return Project.Project() + "/bin"; }
+    TProjectFixture Project;
+    TUpdate_Context Ctx;
+};
+
+struct TOp {
+    std::string Protection, File, Start;
+    bool Firmware;
+    std::string Css, Cmd;
+    std::string GoToApp;
+    bool ReadBack = true;
+};
+
+// One operation as the updater reads it: the twenty elements in their order.
+std::string Op(const TOp& o) {
+    auto e = [](const std::string& name, const std::string& text) {
+        return text.empty() ? "<" + name + "/>" : "<" + name + ">" + text + "</" + name + ">";
+    };
+    return "<Operation>" + e("Ope_Protection_Enabled", o.Protection) + e("Ope_GoToBoot_Before", "0") +
+           e("Ope_GoToApp_Before", "0") + e("Ope_IP_Address", "") + e("Ope_Port", "2008") + e("Ope_Port_Sec", "2007") +
+           e("Ope_Erase_Memory", "0") + e("Ope_FileName", o.File) + e("Ope_Start_Address", o.Start) +
+           e("Ope_Memory_Type", "0") + e("Ope_Bank_Type", o.Firmware ? "1" : "2") + e("Ope_Read_Back", o.ReadBack ? "1" : "0") +
+           e("Ope_Write_CSS", o.Firmware ? "1" : "0") + e("Ope_Address_CSS", o.Css) + e("Ope_Command_CSS", o.Cmd) +
+           e("Ope_Write_Internal_Data", "0") + e("Ope_WID_Address", "0x78300") + e("Ope_WID_Command", "0x0B") +
+           e("Ope_WID_Data", "") + e("Ope_GoToApp_After", o.GoToApp) + "</Operation>";
+}
+
+std::string Header(const std::string& code, const std::string& port, const std::string& protections) {
+    return "<Ethernet_Update><Version>1000</Version><Title>www.bridgeform.example - " + code +
+           " Ethernet Update</Title><IP_Address_Dev>192.168.2.205</IP_Address_Dev><Application_Port>" + port +
+           "</Application_Port><Boot_Port>2008</Boot_Port><Boot_Port_Sec>2007</Boot_Port_Sec>"
+           "<Address_Protection>0x78000</Address_Protection>" +
+           protections;
+}
+
+// Each operation of a job: file name (without folders), start, processor code, bank type, GoToApp_After.
+std::vector<std::vector<std::string>> Operations(const std::string& job) {
+    TXmlDocument doc;
+    doc.LoadFromUtf8(job);
+    std::vector<std::vector<std::string>> ops;
+    for (TXmlNode op : doc.DocumentElement().ChildNode(u"Operations").Children()) {
+        std::string file = StringToUtf8(op.ChildNode(u"Ope_FileName").Text());
+        ops.push_back({file.substr(file.find_last_of('/') + 1), StringToUtf8(op.ChildNode(u"Ope_Start_Address").Text()),
+                       StringToUtf8(op.ChildNode(u"Ope_Protection_Enabled").Text()),
+                       StringToUtf8(op.ChildNode(u"Ope_Bank_Type").Text()),
+                       StringToUtf8(op.ChildNode(u"Ope_GoToApp_After").Text())});
+    }
+    return ops;
+}
+
+}  // namespace
+
+TEST(UpdateJob, Model35JobByteForByte) {
+    TUpdateFixture f(35);
+    Write_Update_Job(f.Ctx);
+    std::string expected =
+        Header("CV52806", "10000",
+               "<Address_Protection_Sec>0x07800</Address_Protection_Sec><Protections><Protection>0x5B023</Protection>"
+               "</Protections>") +
+        "<Operations>" + Op({"0x5B023", f.Master() + "/sim52806_K64.SIM", "0x8000", true, "0x7A00", "0x02", "0"}) +
+        Op({"0x5B023", f.Bin() + "/bank1.bin", "0x07000", false, "0x50100", "0x0B", "0"}) +
+        Op({"0x5B023", f.Bin() + "/bank2.bin", "0x80000", false, "0x50100", "0x0B", "1"}) +
+        "</Operations></Ethernet_Update>\r\n";
+    EXPECT_EQ(f.Project.Dir().read("exe/Ethernet_Update.xml"), expected);
+}
+
+TEST(UpdateJob, Models13And20JobsByteForByte) {
+    TUpdateFixture f13(13);
+    f13.Ctx.Options.Read_Firm = false;
+    std::string main13 = f13.Master() + "/Sim52839.sim";
+    EXPECT_EQ(Update_Job_Text(f13.Ctx),
+              Header("CV52839", "5000",
+                     "<Address_Protection_Sec>0x07800</Address_Protection_Sec><Protections><Protection>0x5A00D</Protection>"
+                     "<Protection>0x5B00D</Protection></Protections>") +
+                  "<Operations>" + Op({"0x5A00D", main13, "0x8000", true, "0x78100", "0x0B", "0", false}) +
+                  Op({"0x5B00D", f13.Master() + "/Sim52839_K64.sim", "0x8000", true, "0x7A00", "0x02", "0", false}) +
+                  Op({"0x5A00D", f13.Bin() + "/bank.bin", "0x68000", false, "0x50100", "0x0B", "1"}) +
+                  Op({"0x5B00D", f13.Bin() + "/bank1.bin", "0x07000", false, "0x50100", "0x0B", "1"}) +
+                  "</Operations></Ethernet_Update>\r\n");
+
+    TUpdateFixture f20(20);
+    f20.Ctx.Options.Firmware = false;
+    f20.Ctx.Options.Read_Conf = false;
+    EXPECT_EQ(Update_Job_Text(f20.Ctx),
+              Header("CV52836", "5000", "<Protections><Protection>0x5A014</Protection></Protections>") + "<Operations>" +
+                  Op({"", f20.Bin() + "/bank.bin", "0x68000", false, "0x50100", "0x0B", "1", false}) +
+                  "</Operations></Ethernet_Update>\r\n");
+}
+
+TEST(UpdateJob, OperationsOfOtherModels) {
+    struct TCase {
+        int Model;
+        bool F, C;
+        int MapType;
+        std::vector<std::vector<std::string>> Ops;
+    } cases[] = {
+        {0, false, true, 1,
+         {{"bank1.bin", "0x68000", "0x5A000", "2", "0"}, {"bank3.bin", "0x07000", "0x5B000", "2", "0"},
+          {"bank2.bin", "0x50000", "0x5A000", "2", "1"}, {"bank2.bin", "0x80000", "0x5B000", "2", "1"}}},
+        {18, true, false, 1, {{"Sim52809.sim", "0x8000", "0x5A012", "1", "1"}, {"Sim52809_K64.sim", "0x8000", "0x5B012", "1", "1"}}},
+        {16, true, false, 0, {{"Sim52810_FixMap.sim", "0x8000", "", "1", "1"}}},
+        {16, true, false, 1, {{"Sim52810.sim", "0x8000", "", "1", "1"}}},
+        {1018, false, true, 1,
+         {{"bank.bin", "0x62000", "0x5A3FA", "2", "1"}, {"bank1.bin", "0x07000", "0x5B3FA", "2", "0"},
+          {"bank2.bin", "0x80000", "0x5B3FA", "2", "1"}}},
+        {29, true, true, 1,
+         {{"Sim529-K314.sim", "0x8000", "", "1", "0"}, {"bank1.bin", "0x07000", "", "2", "0"}, {"bank2.bin", "0x68800", "", "2", "1"}}},
+        {21, false, true, 1,
+         {{"bank.bin", "0x50000", "0x5A00A, 0x5A015", "2", "1"}, {"bank1.bin", "0x68000", "0x5B00A, 0x5B015", "2", "0"},
+          {"bank2.bin", "0x50800", "0x5B00A, 0x5B015", "2", "0"}, {"bank3.bin", "0x80000", "0x5B015", "2", "1"}}},
+        {35, false, false, 1, {}},
+    };
+    for (const TCase& c : cases) {
+        TUpdateFixture f(c.Model);
+        f.Ctx.Options.Firmware = c.F;
+        f.Ctx.Options.Conf = c.C;
+        f.Ctx.map_type_809 = c.MapType;
+        EXPECT_EQ(Operations(Update_Job_Text(f.Ctx)), c.Ops) << c.Model;
+    }
+}
+
+TEST(UpdateJob, Model12AddsItsSTM32Operations) {
+    TUpdateFixture f(12);
+    TXmlDocument doc;
+    doc.LoadFromUtf8(Update_Job_Text(f.Ctx));
+    TXmlNode stm32 = doc.DocumentElement().ChildNode(u"STM32");
+    EXPECT_EQ(stm32.ChildNode(u"Address_Protection").Text(), u"0x08020000");
+    std::vector<TXmlNode> ops = stm32.ChildNode(u"Operations").Children();
+    ASSERT_EQ(ops.size(), 2u);
+    EXPECT_EQ(ops[0].ChildCount(), 16);
+    EXPECT_EQ(ops[0].ChildNode(u"Ope_Start_Address").Text(), u"0x08040000");
+    EXPECT_EQ(ops[1].ChildNode(u"Ope_WID_Data").Text(), u"0x00, 0x00, 0x00, 0x01");
+    EXPECT_EQ(ops[1].ChildNode(u"Ope_Start_Address").Text(), u"0x08020800");
+}
+
+TEST(UpdateJob, UpdaterCommandLines) {
+    TUpdateFixture f1(1);
+    f1.Project.Dir().write("exe/MASTER/SIM52831.SIM", "firmware");
+    TUpdater_Call call = Updater_Call(f1.Ctx);
+    EXPECT_EQ(StringToUtf8(call.Program), f1.Project.Dir().file("exe/TCP_52831_Update.exe"));
+    EXPECT_EQ(StringToUtf8(call.Parameters), "192.168.2.205 2007 FW FR PW PR \"" + f1.Master() + "/SIM52831.SIM\" \"" + f1.Bin() +
+                                                 "/bank.bin\"");
+
+    TUpdateFixture f7(7);
+    f7.Ctx.Options = {false, false, false, false};
+    EXPECT_EQ(StringToUtf8(Updater_Call(f7.Ctx).Parameters),
+              "192.168.2.205 2007 NO NO NO NO \"" + f7.Master() + "/sim52823.sim\" \"" + f7.Bin() + "\"");
+
+    for (auto [model, program] : {std::pair{35, "Ethernet_Update.exe"}, {1018, "Ethernet_Update_PA.exe"}, {2004, "Ethernet_Update_PBX.exe"}}) {
+        TUpdateFixture f(model);
+        TUpdater_Call c = Updater_Call(f.Ctx);
+        EXPECT_EQ(StringToUtf8(c.Program), f.Project.Dir().file(std::string("exe/") + program));
+        EXPECT_TRUE(c.Parameters.empty());
+    }
+    EXPECT_FALSE(Writes_Update_Job(7));
+}
+
+TEST(UpdateJob, AJobThatCannotBeWrittenIsAnError) {
+    TUpdateFixture f(35);
+    const std::string exe = f.Project.Dir().file("exe");
+    std::filesystem::create_directory(exe + "/Ethernet_Update.xml");  // its place is taken
+    TUpdate_Context missing = f.Ctx;
+    missing.Exe_Dir = Utf8ToString(exe + "/missing-folder");
+    for (const TUpdate_Context& ctx : {f.Ctx, missing}) {
+        try {
+            Write_Update_Job(ctx);
+            ADD_FAILURE() << StringToUtf8(ctx.Exe_Dir);
+        } catch (const EImageError& e) {
+            EXPECT_NE(std::string(e.what()).find("The update job cannot be written"), std::string::npos) << e.what();
+        }
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(exe + "/Ethernet_Update.xml"));
+    EXPECT_FALSE(std::filesystem::exists(exe + "/missing-folder"));
+}
+
+TEST(UpdateJob, MapTypeOfTheSNMPModels) {
+    TProjectFixture p(16);
+    String path = p.Sources().Path_ParGen;
+    EXPECT_EQ(Get_Map_Type_809(16, path), 1);  // no file
+    p.ParGen({{"SNMP_MapType", "0"}});
+    EXPECT_EQ(Get_Map_Type_809(16, path), 0);
+    EXPECT_EQ(Get_Map_Type_809(30, path), 1);
+    p.ParGen({});
+    EXPECT_EQ(Get_Map_Type_809(19, path), 0);
+}
+
+// Where the job puts each bank file and where the blocks say their tables
+// lie must agree: the tables are found in the written files by their
+// contents, not by the builder's offsets.
+TEST(UpdateJob, FlashAddressesOfTheJobAgreeWithTheBlocks) {
+    for (int model : {20, 35}) {
+        TUpdateFixture f(model);
+        f.Project.SNMP_Trap({R"(Enable="Y" Community_Name="read-table-1st")"}, {R"(Enable="Y" Community_Name="write-table-1st")"});
+        Write_Device_Image(*Build_Device_Image(f.Project.Sources()), f.Ctx.Project_Dir);
+
+        std::map<std::string, std::pair<Cardinal, std::string>> flash;  // file -> start address, processor
+        for (const auto& op : Operations(Update_Job_Text(f.Ctx)))
+            if (op[3] == "2") flash[op[0]] = {static_cast<Cardinal>(std::stoul(op[1], nullptr, 16)), op[2]};
+
+        auto locate = [&](const std::string& community) -> std::pair<Cardinal, std::string> {
+            for (const auto& [file, where] : flash) {
+                std::string bytes = f.Project.Read_Bin(file);
+                std::size_t at = bytes.find(community);
+                if (at != std::string::npos) return {where.first + Cardinal(at) - 12, where.second};
+            }
+            return {0, "not sent"};
+        };
+        auto readTable = locate("read-table-1st");
+        auto writeTable = locate("write-table-1st");
+
+        // The descriptor lies in the block the job sends to the same processor.
+        const std::string blockFile = model == 35 ? "bank1.bin" : "bank.bin";
+        const std::size_t descriptor = model == 35 ? 1444 : 424;
+        ASSERT_TRUE(flash.count(blockFile)) << model;
+        std::string block = f.Project.Read_Bin(blockFile);
+        TLeBytes b(reinterpret_cast<Byte*>(block.data()), block.size(), "block");
+        EXPECT_EQ(b.GetU32(descriptor), readTable.first) << model;
+        EXPECT_EQ(b.GetU32(descriptor + 4), writeTable.first) << model;
+        EXPECT_EQ(readTable.second, flash[blockFile].second) << model;
+        EXPECT_EQ(writeTable.second, flash[blockFile].second) << model;
+    }
+}

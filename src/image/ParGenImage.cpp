@@ -9,7 +9,10 @@ std::optional<TParGenImage> TParGenImage::Load(const String& path) {
     try {
         return TParGenImage(TParGenFile::Load(path));
     } catch (const Exception& e) {
-        throw EImageError(S("The general parameters cannot be read: ") + e.Message());
+        std::size_t slash = path.find_last_of(u'/');
+        String name = slash == String::npos ? path : path.substr(slash + 1);
+        throw EImageError(S("The image cannot be built: the general parameters \"") + name + S("\" cannot be read: ") +
+                          e.Message());
     }
 }
 

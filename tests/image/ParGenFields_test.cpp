@@ -115,6 +115,6 @@ TEST(ParGenFields, AnUnreadableParGenRefusesTheBuild) {
         Build_Device_Image(p.Sources());
         FAIL();
     } catch (const EImageError& e) {
-        EXPECT_NE(std::string(e.what()).find("general parameters cannot be read"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("general parameters \"ParGen.xml\" cannot be read"), std::string::npos) << e.what();
     }
 }

@@ -149,6 +149,15 @@ void TUdpListener::SendTo(const String& address, Word port, const ByteString& da
     socket_.SendTo(address, port, data);
 }
 
+void TUdpListener::Report(const String& message) {
+    if (!onError_) return;
+    try {
+        onError_(message);
+    } catch (...) {
+        // the error handler itself failed: nothing is left to tell
+    }
+}
+
 void TUdpListener::Run() {
     threadId_ = std::this_thread::get_id();
     const int fd = socket_.Handle();
@@ -157,10 +166,21 @@ void TUdpListener::Run() {
         const int rc = ::poll(p, 2, -1);
         if (rc < 0) {
             if (errno == EINTR) continue;
-            if (onError_) onError_(Utf8ToString("UDP listener stopped: " + posix::ErrnoText(errno)));
+            Report(Utf8ToString("UDP listener stopped: " + posix::ErrnoText(errno)));
             break;
         }
         if (!running_ || (p[1].revents & POLLIN)) break;
+        if (p[0].revents & POLLNVAL) {
+            Report(u"UDP listener stopped: the socket was closed");
+            break;
+        }
+        if (p[0].revents & POLLERR) {  // a pending socket error: reading it clears it
+            int err = 0;
+            socklen_t len = sizeof err;
+            ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len);
+            if (err != 0) Report(Utf8ToString("UDP port " + std::to_string(socket_.LocalPort()) + ": " +
+                                              posix::ErrnoText(err)));
+        }
         if (!(p[0].revents & POLLIN)) continue;
         TUdpDatagram datagram;
         try {
@@ -168,7 +188,7 @@ void TUdpListener::Run() {
         } catch (const Exception& e) {
             // Reported, and the listener goes on: a passing error (for example
             // memory) must not end the window's reception for good.
-            if (onError_) onError_(e.Message());
+            Report(e.Message());
             continue;
         }
         if (!onDatagram_) continue;
@@ -177,11 +197,11 @@ void TUdpListener::Run() {
         try {
             onDatagram_(datagram);
         } catch (const Exception& e) {
-            if (onError_) onError_(e.Message());
+            Report(e.Message());
         } catch (const std::exception& e) {
-            if (onError_) onError_(Utf8ToString(e.what()));
+            Report(Utf8ToString(e.what()));
         } catch (...) {
-            if (onError_) onError_(u"UDP datagram handler failed");
+            Report(u"UDP datagram handler failed");
         }
     }
 }

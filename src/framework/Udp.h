@@ -92,6 +92,7 @@ public:
 private:
     void Run();
     void StopLocked();
+    void Report(const String& message);
 
     TDatagramEvent onDatagram_;
     TErrorEvent onError_;

@@ -25,7 +25,9 @@ std::unique_ptr<TDeviceImage> Build_Device_Image(const TImageSources& sources);
 // file goes to a temporary file first and replaces its old file only when
 // every file of the set has been written. Files of other layouts are left as
 // they are. A missing "bin" folder or a failed write raises EImageError and
-// leaves every bank file as it was.
+// leaves every bank file as it was (only a rename refused after others of the
+// set succeeded, which the folder's owner alone can cause, leaves a mixed set;
+// it is reported all the same).
 void Write_Device_Image(const TDeviceImage& image, const String& projectDir);
 
 // The shell's calls: build for Model_Code from the open project's Path_*

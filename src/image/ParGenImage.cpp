@@ -1,22 +1,25 @@
 #include "image/ParGenImage.h"
 
 #include "framework/Files.h"
-#include "framework/SysUtils.h"
 #include "image/ImageError.h"
+#include "shell/ParGenSchema.h"
 
 std::optional<TParGenImage> TParGenImage::Load(const String& path) {
     if (path.empty() || !FileExists(path)) return std::nullopt;
     try {
         return TParGenImage(TParGenFile::Load(path));
     } catch (const Exception& e) {
-        throw EImageError(S("The general parameters cannot be read: ") + e.Message());
+        std::size_t slash = path.find_last_of(u'/');
+        String name = slash == String::npos ? path : path.substr(slash + 1);
+        throw EImageError(S("The image cannot be built: the general parameters \"") + name + S("\" cannot be read: ") +
+                          e.Message());
     }
 }
 
 int TParGenImage::Number(const char16_t* key, int missingDefault, int notNumberDefault) const {
     std::optional<String> text = file_.Raw(key);
     if (!text) return missingDefault;
-    return StrToIntDef(*text, notNumberDefault);
+    return ParGen_StrToIntDef(*text, notNumberDefault);  // the same rule as the form that wrote it
 }
 
 bool TParGenImage::Flag(const char16_t* key) const {

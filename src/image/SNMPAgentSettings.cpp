@@ -10,6 +10,9 @@ namespace {
 // Field sizes and the lengths the general-parameters form allows.
 constexpr std::size_t V3_User_Field = 20, V3_User_Chars = 19;
 constexpr std::size_t Password_Field = 16, Password_Chars = 15;
+// The privacy pass phrase may fill its field: the form takes 16 characters
+// for the models whose agent has the longer field in use (35 among them).
+constexpr std::size_t Priv_Password_Chars = 16;
 
 bool Is_Hex_Digit(Char c) {
     return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
@@ -55,7 +58,7 @@ void Read_SNMP_Agent_Settings(const TParGenImage& pg, TMain_Param_Block& main, T
             if (hex)
                 Put_Hex_Password(*password, mb, MB_V3_Priv_Password);
             else
-                mb.PutText(MB_V3_Priv_Password, Password_Field, Password_Chars, *password);
+                mb.PutText(MB_V3_Priv_Password, Password_Field, Priv_Password_Chars, *password);
         }
     }
     mb.PutU32(MB_SNMP_Flags, flags);

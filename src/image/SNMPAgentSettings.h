@@ -28,6 +28,6 @@ enum : Cardinal {
 // mode and password only when the level sets authentication (bit 4); the
 // privacy mode and password only when it sets privacy (bit 5); the
 // hexadecimal form only with AES (bit 9). Texts are cut to what the form
-// allows (user 19, passwords 15 characters; a hexadecimal password to the
-// 16 bytes of its field).
+// allows (user 19, authentication password 15 characters) and the privacy
+// password, typed or hexadecimal, to the 16 bytes of its field.
 void Read_SNMP_Agent_Settings(const TParGenImage& pg, TMain_Param_Block& main, TCPU2_Param_Block* cpu2);

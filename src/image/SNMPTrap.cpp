@@ -192,7 +192,8 @@ void Read_SNMP_Trap(int model, const String& path, TSNMP_Trap_Tables& tables, TM
         try {
             doc.LoadFromFile(path);
         } catch (const Exception& e) {
-            throw EImageError(S("The image cannot be built: the SNMP maps cannot be read: ") + e.Message());
+            throw EImageError(S("The image cannot be built: the SNMP maps \"") + File_Name(path) + S("\" cannot be read: ") +
+                              e.Message());
         }
         TTrapReader reader(p, path);
         TXmlNode root = doc.DocumentElement();

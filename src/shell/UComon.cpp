@@ -1,5 +1,6 @@
 #include "shell/UComon.h"
 
+#include "framework/Serial.h"
 #include "framework/SysUtils.h"
 #include "shell/Globals.h"
 
@@ -163,4 +164,13 @@ void Grid_Enter_Next_Cell(IRowGrid& grid, Char& key) {
     }
     // Consumed also when nothing moved, so the grid does not act on Enter itself.
     key = 0;
+}
+
+std::vector<String> Get_COM_Port_List() {
+    // Port n is the n-th serial device of this machine; "COM" + n opens it.
+    std::vector<String> list;
+    const std::size_t count = EnumerateSerialPorts().size();
+    for (std::size_t n = 1; n <= count; ++n)
+        list.push_back(IntToStr(static_cast<int>(n)));
+    return list;
 }

@@ -170,3 +170,209 @@ TEST(GraphicsText, TextOutDrawsInsideItsCellAndMovesThePen) {
     EXPECT_EQ(outside, 0);
 }
 }  // namespace
+
+namespace {
+TEST(GraphicsCanvas, RoundRectStaysInsideItsBoundsWithRoundedCorners) {
+    Sheet s(14, 12);
+    s.c.Pen().SetColor(clBlack);
+    s.c.Brush().SetColor(clRed);
+    s.c.RoundRect(1, 1, 11, 9, 6, 6);
+    // Edges on the first and last rows and columns of [1,11) x [1,9).
+    EXPECT_EQ(s.c.Pixels(6, 1), clBlack);
+    EXPECT_EQ(s.c.Pixels(6, 8), clBlack);
+    EXPECT_EQ(s.c.Pixels(1, 5), clBlack);
+    EXPECT_EQ(s.c.Pixels(10, 5), clBlack);
+    EXPECT_EQ(s.c.Pixels(6, 5), clRed);
+    // Nothing outside, and the corners are cut.
+    for (int x = 0; x < 14; ++x) {
+        EXPECT_EQ(s.c.Pixels(x, 0), clWhite);
+        EXPECT_EQ(s.c.Pixels(x, 9), clWhite);
+    }
+    for (int y = 0; y < 12; ++y) {
+        EXPECT_EQ(s.c.Pixels(0, y), clWhite);
+        EXPECT_EQ(s.c.Pixels(11, y), clWhite);
+    }
+    EXPECT_EQ(s.c.Pixels(1, 1), clWhite);
+    EXPECT_EQ(s.c.Pixels(10, 1), clWhite);
+    EXPECT_EQ(s.c.Pixels(1, 8), clWhite);
+    EXPECT_EQ(s.c.Pixels(10, 8), clWhite);
+}
+
+TEST(GraphicsCanvas, TransparentDrawLeavesTheBottomLeftColourOut) {
+    TBitmap glyph(4, 3);
+    glyph.Canvas().Brush().SetColor(clFuchsia);
+    glyph.Canvas().FillRect(Rect(0, 0, 4, 3));
+    glyph.Canvas().SetPixels(1, 1, clBlue);
+    glyph.Canvas().SetPixels(3, 0, clBlack);
+    glyph.SetTransparent(true);
+    EXPECT_EQ(glyph.TransparentColor(), clFuchsia);
+
+    Sheet s(8, 6);
+    s.c.Brush().SetColor(clYellow);
+    s.c.FillRect(Rect(0, 0, 8, 6));
+    s.c.Draw(2, 2, glyph);
+    EXPECT_EQ(s.c.Pixels(3, 3), clBlue);
+    EXPECT_EQ(s.c.Pixels(5, 2), clBlack);
+    EXPECT_EQ(s.c.Pixels(2, 2), clYellow);
+    EXPECT_EQ(s.c.Pixels(4, 4), clYellow);
+
+    // Opaque drawing copies every pixel.
+    glyph.SetTransparent(false);
+    s.c.Draw(2, 2, glyph);
+    EXPECT_EQ(s.c.Pixels(2, 2), clFuchsia);
+
+    // A fixed transparent colour replaces the bottom-left rule.
+    glyph.SetTransparent(true);
+    glyph.SetTransparentColor(clBlue);
+    s.c.FillRect(Rect(0, 0, 8, 6));
+    s.c.Draw(2, 2, glyph);
+    EXPECT_EQ(s.c.Pixels(3, 3), clYellow);
+    EXPECT_EQ(s.c.Pixels(2, 2), clFuchsia);
+}
+
+TEST(GraphicsCanvas, BrushCopyReplacesOneColourByTheBrush) {
+    TBitmap src(3, 2);
+    src.Canvas().Brush().SetColor(clWhite);
+    src.Canvas().FillRect(Rect(0, 0, 3, 2));
+    src.Canvas().SetPixels(0, 0, clRed);
+    src.Canvas().SetPixels(2, 1, clBlack);
+    Sheet s(6, 4);
+    s.c.Brush().SetColor(clGreen);
+    s.c.BrushCopy(Rect(1, 1, 4, 3), src, Rect(0, 0, 3, 2), clWhite);
+    EXPECT_EQ(s.Rows(clGreen, Rect(0, 0, 5, 4)), ".....\n.?##.\n.##?.\n.....\n");
+    EXPECT_EQ(s.c.Pixels(1, 1), clRed);
+    EXPECT_EQ(s.c.Pixels(3, 2), clBlack);
+}
+
+TEST(GraphicsCanvas, CopyRectModesAndStretching) {
+    TBitmap src(2, 1);
+    src.Canvas().SetPixels(0, 0, RGB(0xF0, 0x0F, 0x00));
+    src.Canvas().SetPixels(1, 0, clBlack);
+    struct Case {
+        TCopyMode mode;
+        TColor dest, expected;  // for the first source pixel
+    } cases[] = {
+        {cmSrcCopy, clWhite, RGB(0xF0, 0x0F, 0x00)},
+        {cmSrcAnd, RGB(0x30, 0xFF, 0xFF), RGB(0x30, 0x0F, 0x00)},
+        {cmSrcPaint, RGB(0x0F, 0x00, 0x11), RGB(0xFF, 0x0F, 0x11)},
+        {cmSrcInvert, RGB(0xFF, 0xFF, 0x00), RGB(0x0F, 0xF0, 0x00)},
+        {cmNotSrcCopy, clWhite, RGB(0x0F, 0xF0, 0xFF)},
+        {cmMergePaint, RGB(0xFF, 0xF0, 0x00), RGB(0xFF, 0xF0, 0xFF)},
+        {cmBlackness, clWhite, clBlack},
+        {cmWhiteness, clBlack, clWhite},
+        {cmDstInvert, RGB(1, 2, 3), RGB(254, 253, 252)},
+    };
+    for (const auto& k : cases) {
+        Sheet s(4, 2);
+        s.c.SetPixels(0, 0, k.dest);
+        s.c.SetCopyMode(k.mode);
+        s.c.CopyRect(Rect(0, 0, 1, 1), src.Canvas(), Rect(0, 0, 1, 1));
+        EXPECT_EQ(s.c.Pixels(0, 0), k.expected) << std::hex << k.mode;
+    }
+    // Stretched: each source pixel becomes two.
+    Sheet s(4, 2);
+    s.c.CopyRect(Rect(0, 0, 4, 1), src.Canvas(), Rect(0, 0, 2, 1));
+    EXPECT_EQ(s.c.Pixels(1, 0), RGB(0xF0, 0x0F, 0x00));
+    EXPECT_EQ(s.c.Pixels(2, 0), clBlack);
+    EXPECT_EQ(s.c.Pixels(3, 0), clBlack);
+}
+
+TEST(GraphicsCanvas, ClippingWithARegionOfBands) {
+    Sheet s(10, 10);
+    // Two bands: an L shape of rectangles.
+    TRegion a(Rect(1, 1, 4, 9)), b(Rect(1, 6, 9, 9)), l;
+    l.Combine(a, b, RGN_OR);
+    EXPECT_EQ(l.Rects().size(), 2u);
+    s.c.SelectClipRgn(&l);
+    s.c.Brush().SetColor(clBlue);
+    s.c.FillRect(Rect(0, 0, 10, 10));
+    s.c.Pen().SetColor(clBlue);
+    s.c.MoveTo(0, 3);
+    s.c.LineTo(10, 3);
+    EXPECT_EQ(s.c.Pixels(5, 3), -1);  // outside the clip reads as invalid
+    EXPECT_EQ(s.c.ClipRect(), Rect(1, 1, 9, 9));
+    s.c.SelectClipRgn(nullptr);
+    EXPECT_EQ(s.Rows(clBlue, Rect(0, 0, 10, 10)),
+              "..........\n"
+              ".###......\n"
+              ".###......\n"
+              ".###......\n"
+              ".###......\n"
+              ".###......\n"
+              ".########.\n"
+              ".########.\n"
+              ".########.\n"
+              "..........\n");
+
+    // Save, narrow, restore; the origin moves rectangles but not regions.
+    Sheet t(10, 10);
+    int saved = t.c.SaveDC();
+    t.c.SetViewportOrg(2, 2);
+    t.c.IntersectClipRect(0, 0, 3, 3);  // device 2..4
+    t.c.ExcludeClipRect(1, 1, 2, 2);    // device 3,3
+    t.c.Brush().SetColor(clRed);
+    t.c.FillRect(Rect(-2, -2, 8, 8));
+    t.c.RestoreDC(saved);
+    EXPECT_EQ(t.c.ViewportOrg(), Point(0, 0));
+    t.c.Brush().SetColor(clBlue);
+    t.c.FillRect(Rect(6, 6, 7, 7));
+    EXPECT_EQ(t.Rows(clRed, Rect(1, 1, 6, 6)), ".....\n.###.\n.#.#.\n.###.\n.....\n");
+    EXPECT_EQ(t.c.Pixels(6, 6), clBlue);
+}
+
+TEST(GraphicsCanvas, FloodFillBorderAndSurface) {
+    Sheet s(10, 10);
+    s.c.Brush().SetStyle(bsClear);
+    s.c.Rectangle(1, 1, 8, 8);
+    s.c.Brush().SetColor(clRed);
+    s.c.FloodFill(4, 4, clBlack, fsBorder);
+    EXPECT_EQ(s.c.Pixels(4, 4), clRed);
+    EXPECT_EQ(s.c.Pixels(2, 6), clRed);
+    EXPECT_EQ(s.c.Pixels(1, 1), clBlack);
+    EXPECT_EQ(s.c.Pixels(0, 0), clWhite);
+    s.c.Brush().SetColor(clGreen);
+    s.c.FloodFill(0, 0, clWhite, fsSurface);
+    EXPECT_EQ(s.c.Pixels(9, 9), clGreen);
+    EXPECT_EQ(s.c.Pixels(4, 4), clRed);
+}
+
+TEST(GraphicsCanvas, DottedPenStartsItsPatternAtTheFirstPoint) {
+    Sheet s(16, 3);
+    s.c.Brush().SetStyle(bsClear);  // transparent gaps
+    s.c.Pen().SetStyle(psDot);
+    s.c.MoveTo(0, 1);
+    s.c.LineTo(14, 1);
+    EXPECT_EQ(s.Rows(clBlack, Rect(0, 1, 16, 2)), "###...###...##..\n");
+    // XOR pen twice restores.
+    s.c.Pen().SetStyle(psSolid);
+    s.c.Pen().SetMode(pmXor);
+    s.c.Pen().SetColor(clWhite);
+    s.c.MoveTo(0, 2);
+    s.c.LineTo(5, 2);
+    EXPECT_EQ(s.c.Pixels(2, 2), clBlack);
+    s.c.MoveTo(0, 2);
+    s.c.LineTo(5, 2);
+    EXPECT_EQ(s.c.Pixels(2, 2), clWhite);
+}
+
+TEST(GraphicsCanvas, DrawEdgeRaisedAndSunkenInTheSystemColours) {
+    Sheet s(8, 8);
+    TRect r = Rect(0, 0, 8, 8);
+    s.c.DrawEdge(r, EDGE_RAISED, BF_RECT | BF_ADJUST);
+    EXPECT_EQ(r, Rect(2, 2, 6, 6));
+    EXPECT_EQ(s.c.Pixels(0, 3), ColorToRGB(cl3DLight));
+    EXPECT_EQ(s.c.Pixels(1, 3), ColorToRGB(clBtnHighlight));
+    EXPECT_EQ(s.c.Pixels(7, 3), ColorToRGB(cl3DDkShadow));
+    EXPECT_EQ(s.c.Pixels(6, 3), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(s.c.Pixels(7, 0), ColorToRGB(cl3DDkShadow));  // far corners are dark
+    EXPECT_EQ(s.c.Pixels(0, 7), ColorToRGB(cl3DDkShadow));
+    EXPECT_EQ(s.c.Pixels(3, 3), clWhite);
+    TRect q = Rect(0, 0, 8, 8);
+    s.c.DrawEdge(q, EDGE_SUNKEN, BF_RECT | BF_MIDDLE);
+    EXPECT_EQ(s.c.Pixels(0, 3), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(s.c.Pixels(1, 3), ColorToRGB(cl3DDkShadow));
+    EXPECT_EQ(s.c.Pixels(7, 3), ColorToRGB(clBtnHighlight));
+    EXPECT_EQ(s.c.Pixels(3, 3), ColorToRGB(clBtnFace));
+    EXPECT_EQ(q, Rect(0, 0, 8, 8));
+}
+}  // namespace

@@ -101,19 +101,18 @@ TEST(Serial, EveryByteValuePassesUnchangedBothWays) {
 TEST(Serial, FramingSettingsAreAcceptedAsGiven) {
     Pty pty;
     ASSERT_GE(pty.master, 0);
-    TSerialPort port;
-    port.Open(Utf8ToString(pty.slave), Frame(2400, 8, TSerialParity::Even, TSerialStopBits::One));
-
-    // As another program sees the device. A pseudo-terminal keeps 8 bits
-    // without parity whatever is asked, but keeps the parity kind's other
-    // flags, the rate and the stop bits.
+    // As another program sees the device (opened before the port takes it
+    // exclusively). A pseudo-terminal keeps 8 bits without parity whatever is
+    // asked, but keeps the parity kind's other flags, the rate and the stop bits.
+    const int other = ::open(pty.slave.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(other, 0);
     auto view = [&] {
-        const int other = ::open(pty.slave.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
         termios t{};
         EXPECT_EQ(::tcgetattr(other, &t), 0);
-        ::close(other);
         return t;
     };
+    TSerialPort port;
+    port.Open(Utf8ToString(pty.slave), Frame(2400, 8, TSerialParity::Even, TSerialStopBits::One));
     termios t = view();
     EXPECT_FALSE(t.c_cflag & PARODD);
     EXPECT_FALSE(t.c_cflag & CMSPAR);
@@ -147,6 +146,7 @@ TEST(Serial, FramingSettingsAreAcceptedAsGiven) {
 
     EXPECT_THROW(port.Configure(Frame(9600, 4, TSerialParity::None, TSerialStopBits::One)), EOSError);
     EXPECT_THROW(port.Configure(Frame(0, 8, TSerialParity::None, TSerialStopBits::One)), EOSError);
+    ::close(other);
 }
 
 TEST(Serial, ReadWaitsForItsTimeOut) {
@@ -178,6 +178,13 @@ TEST(Serial, ASecondOpenIsRefusedUntilTheFirstCloses) {
         EXPECT_NE(std::string(e.what()).find(pty.slave), std::string::npos) << e.what();
     }
     EXPECT_FALSE(second.IsOpen());
+    // Other programs are kept out by the kernel (root passes that check,
+    // which is why our own ports also lock the device).
+    if (::geteuid() != 0) {
+        const int fd = ::open(pty.slave.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        EXPECT_LT(fd, 0);
+        if (fd >= 0) ::close(fd);
+    }
     EXPECT_THROW(first.Open(Utf8ToString(pty.slave), TSerialSettings{}), EOSError);
     first.Close();
     first.Close();  // twice does nothing

@@ -69,7 +69,7 @@ TEST(ImageBuild, TheShellRoadWritesOnlyTheImageOfASuccessfulBuild) {
     EXPECT_EQ(p.Read_Bin("bank2.bin").size(), 0x6000u);
 
     p.Raw_File("SNMP_Trap.xml", "<SNMP_Trap>");
-    EXPECT_TRUE(Contains(Message_Of([] { Build_Device_Image(); }), "SNMP maps cannot be read"));
+    EXPECT_TRUE(Contains(Message_Of([] { Build_Device_Image(); }), "SNMP maps \"SNMP_Trap.xml\" cannot be read"));
     EXPECT_TRUE(Contains(Message_Of([] { Write_Device_Image(); }), "no built image"));
 
     Model_Code = savedModel;

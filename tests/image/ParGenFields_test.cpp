@@ -91,7 +91,7 @@ TEST(ParGenFields, SNMPAgentSettingsFollowTheirConditions) {
         {"AES without the hexadecimal form",
          {{"SNMP_VERSION3", "1"}, {"SNMP_VER3_SECURITY_LEVEL", "Auth Priv"}, {"SNMP_VER3_PRIVACY_MODE", "AES"},
           {"SNMP_VER3_PRIVACY", "privacy-password-long"}},
-         0x274, "", "", Text("privacy-passwor", 15)},
+         0x274, "", "", Text("privacy-password", 16)},
     };
     for (const TCase& c : cases) {
         TProjectFixture p(35);
@@ -115,6 +115,6 @@ TEST(ParGenFields, AnUnreadableParGenRefusesTheBuild) {
         Build_Device_Image(p.Sources());
         FAIL();
     } catch (const EImageError& e) {
-        EXPECT_NE(std::string(e.what()).find("general parameters cannot be read"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("general parameters \"ParGen.xml\" cannot be read"), std::string::npos) << e.what();
     }
 }

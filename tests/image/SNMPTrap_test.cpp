@@ -114,7 +114,7 @@ TEST(SNMPTrap, FilesTheConverterCannotTakeRefuseTheBuildAndChangeNothing) {
         std::string File;
         std::string Message;
     } cases[] = {
-        {"<SNMP_Trap><SNMP_Trap_Read><row Enable=\"Y\"></SNMP_Trap_Read></SNMP_Trap>", "SNMP maps cannot be read"},
+        {"<SNMP_Trap><SNMP_Trap_Read><row Enable=\"Y\"></SNMP_Trap_Read></SNMP_Trap>", "SNMP maps \"SNMP_Trap.xml\" cannot be read"},
         {"<SNMP_Trap><SNMP_Trap_Write/></SNMP_Trap>", "no \"SNMP_Trap_Read\" element"},
         {"<SNMP_Trap><SNMP_Trap_Read/></SNMP_Trap>", "no \"SNMP_Trap_Write\" element"},
         {"", "more than 256 enabled rows"},

@@ -1,6 +1,9 @@
 #include "shell/Globals.h"
 #include "shell/UComon.h"
 
+#include "framework/Serial.h"
+#include "framework/SysUtils.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -207,4 +210,11 @@ TEST(Comon, DoubleClickOnTheHeaderSizesTheColumnWithTheOption) {
     Grid_DblClick_Auto_Size(grid, 0, 2);
     ASSERT_EQ(grid.autoSized.size(), 1u);
     EXPECT_EQ(grid.autoSized[0], std::make_pair(2, 0));
+}
+
+TEST(Comon, SerialPortNumbersCountTheDevicesOfThisMachine) {
+    const std::vector<String> list = Get_COM_Port_List();
+    ASSERT_EQ(list.size(), EnumerateSerialPorts().size());
+    for (std::size_t i = 0; i < list.size(); ++i)
+        EXPECT_EQ(list[i], IntToStr(static_cast<int>(i) + 1));
 }

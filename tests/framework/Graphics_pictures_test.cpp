@@ -1,0 +1,175 @@
+// Pictures: our PNG decoder, JPEG through libjpeg, BMP round trips, the
+// picture holder and clear errors for damaged files.
+
+#include "framework/Graphics.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+// The test data folder; beside this source when the environment does not name it.
+std::string Data(const std::string& name) {
+    const char* dir = std::getenv("CONFIGURATOR_TEST_DATA");
+    std::string base = dir && *dir ? dir : std::filesystem::path(__FILE__).parent_path().string() + "/data";
+    return base + "/pictures/" + name;
+}
+
+// Draws the picture on a grey bitmap and returns the bitmap (blending shows alpha).
+TBitmap& Render(const TGraphic& g, TBitmap& out) {
+    out.SetSize(g.Width(), g.Height());
+    out.Canvas().Brush().SetColor(clGray);
+    out.Canvas().FillRect(Rect(0, 0, g.Width(), g.Height()));
+    out.Canvas().Draw(0, 0, g);
+    return out;
+}
+
+bool Near(TColor a, TColor b, int tol) {
+    return std::abs(GetRValue(a) - GetRValue(b)) <= tol && std::abs(GetGValue(a) - GetGValue(b)) <= tol &&
+           std::abs(GetBValue(a) - GetBValue(b)) <= tol;
+}
+
+// The logo: 32 x 16, left half red, right half blue, a white 8 x 8 block at the top right.
+void ExpectLogo(TBitmap& b, int tol, const std::string& what) {
+    EXPECT_EQ(b.Width(), 32) << what;
+    EXPECT_EQ(b.Height(), 16) << what;
+    EXPECT_TRUE(Near(b.Canvas().Pixels(4, 4), clRed, tol)) << what;
+    EXPECT_TRUE(Near(b.Canvas().Pixels(20, 12), clBlue, tol)) << what;
+    EXPECT_TRUE(Near(b.Canvas().Pixels(28, 3), clWhite, tol)) << what;
+}
+
+TEST(GraphicsPictures, PngLogosDecodeWithEveryColourTypeFilterAndInterlace) {
+    struct Case {
+        const char* file;
+        TColor left, right, topRight;  // expected on a grey background
+        TColor probe15;                 // pixel 0,15
+    } cases[] = {
+        {"logo_rgb.png", clRed, clBlue, clWhite, clRed},
+        {"logo_palette4.png", clRed, clBlue, clWhite, clGray},  // tRNS: index 3 transparent at 0,15
+        {"logo_gray16.png", RGB(85, 85, 85), RGB(85, 85, 85), clWhite, RGB(85, 85, 85)},
+        {"logo_rgb16_trns.png", clRed, clBlue, clGray, clRed},  // white is the transparent key
+    };
+    for (const auto& k : cases) {
+        TPicture pic;
+        pic.LoadFromFile(S(Data(k.file)));
+        TBitmap b;
+        Render(*pic.Graphic(), b);
+        EXPECT_EQ(b.Width(), 32) << k.file;
+        EXPECT_EQ(b.Height(), 16) << k.file;
+        EXPECT_EQ(b.Canvas().Pixels(4, 4), k.left) << k.file;
+        EXPECT_EQ(b.Canvas().Pixels(20, 12), k.right) << k.file;
+        EXPECT_EQ(b.Canvas().Pixels(28, 3), k.topRight) << k.file;
+        EXPECT_EQ(b.Canvas().Pixels(0, 15), k.probe15) << k.file;
+    }
+    // Adam7 with alpha: the right half is half transparent over grey.
+    TPngImage png;
+    png.LoadFromFile(S(Data("logo_rgba_adam7.png")));
+    TBitmap b;
+    Render(png, b);
+    EXPECT_EQ(b.Canvas().Pixels(4, 4), clRed);
+    EXPECT_TRUE(Near(b.Canvas().Pixels(20, 12), RGB(64, 64, 191), 2)) << std::hex << b.Canvas().Pixels(20, 12);
+    for (int y = 0; y < 16; ++y)  // every pass filled its pixels
+        for (int x = 0; x < 16; ++x)
+            ASSERT_EQ(b.Canvas().Pixels(x, y), clRed) << x << "," << y;
+    // Grey with alpha: the lower half fully transparent.
+    TPngImage ga;
+    ga.LoadFromFile(S(Data("logo_graya.png")));
+    Render(ga, b);
+    EXPECT_EQ(b.Canvas().Pixels(4, 4), RGB(85, 85, 85));
+    EXPECT_EQ(b.Canvas().Pixels(4, 12), clGray);
+    // One bit per pixel.
+    TPngImage one;
+    one.LoadFromFile(S(Data("checker_gray1.png")));
+    Render(one, b);
+    EXPECT_EQ(b.Canvas().Pixels(0, 0), clBlack);
+    EXPECT_EQ(b.Canvas().Pixels(1, 0), clWhite);
+    EXPECT_EQ(b.Canvas().Pixels(31, 15), clBlack);
+}
+
+TEST(GraphicsPictures, JpegLogoDecodesThroughLibjpeg) {
+    TPicture pic;
+    pic.LoadFromFile(S(Data("logo.jpg")));
+    ASSERT_NE(dynamic_cast<TJPEGImage*>(pic.Graphic()), nullptr);
+    TBitmap b;
+    Render(*pic.Graphic(), b);
+    ExpectLogo(b, 12, "logo.jpg");
+}
+
+TEST(GraphicsPictures, DamagedOrUnknownPicturesRaiseInvalidGraphic) {
+    TempDir tmp;
+    tmp.write("garbage.bmp", "BM this is not a bitmap at all");
+    tmp.write("empty.png", "");
+    tmp.write("text.gif", "GIF89a but nothing else");
+    tmp.write("notes.txt", "hello");
+    const std::string files[] = {Data("damaged.png"), Data("damaged.jpg"), tmp.file("garbage.bmp"),
+                                 tmp.file("empty.png"), tmp.file("text.gif"), tmp.file("notes.txt")};
+    for (const auto& f : files) {
+        TPicture pic;
+        try {
+            pic.LoadFromFile(S(f));
+            ADD_FAILURE() << f << " loaded";
+        } catch (const EInvalidGraphic& e) {
+            EXPECT_FALSE(e.Message().empty()) << f;
+        }
+    }
+    // Every cut of a good PNG fails cleanly.
+    TempDir t2;
+    std::string good;
+    {
+        TPngImage png;
+        png.LoadFromFile(S(Data("logo_rgba_adam7.png")));
+        good = png.SaveToBytes();
+    }
+    for (size_t cut = 0; cut < good.size(); cut += 7) {
+        TPngImage png;
+        EXPECT_THROW(png.LoadFromBytes(good.substr(0, cut)), EInvalidGraphic) << cut;
+    }
+    // A flipped byte in the data is caught by the checksum.
+    std::string flipped = good;
+    flipped[good.size() / 2] ^= 0x55;
+    TPngImage png;
+    EXPECT_THROW(png.LoadFromBytes(flipped), EInvalidGraphic);
+}
+
+TEST(GraphicsPictures, BitmapsRoundTripThroughBmpInEveryPixelFormat) {
+    TempDir tmp;
+    for (TPixelFormat f : {pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit}) {
+        TBitmap a(9, 5);  // odd width: row padding
+        a.SetPixelFormat(f);
+        a.Canvas().Brush().SetColor(clBlack);
+        a.Canvas().FillRect(Rect(0, 0, 4, 5));
+        a.Canvas().SetPixels(8, 4, clBlack);
+        a.SaveToFile(S(tmp.file("a.bmp")));
+        TBitmap b;
+        b.LoadFromFile(S(tmp.file("a.bmp")));
+        EXPECT_EQ(b.PixelFormat(), f);
+        ASSERT_EQ(b.Width(), 9);
+        ASSERT_EQ(b.Height(), 5);
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 9; ++x)
+                EXPECT_EQ(b.Canvas().Pixels(x, y), a.Canvas().Pixels(x, y)) << f << ":" << x << "," << y;
+    }
+}
+
+TEST(GraphicsPictures, ScanLineRowsFollowThePixelFormat) {
+    TBitmap b(4, 2);
+    b.SetPixelFormat(pf24bit);
+    auto* row = static_cast<Byte*>(b.ScanLine(1));
+    row[0] = 0x30;  // blue
+    row[1] = 0x20;  // green
+    row[2] = 0x10;  // red
+    EXPECT_EQ(b.Canvas().Pixels(0, 1), RGB(0x10, 0x20, 0x30));
+    b.SetPixelFormat(pf1bit);
+    auto* bits = static_cast<Byte*>(b.ScanLine(0));
+    bits[0] = 0x50;  // 0101....: white at x 1 and 3
+    EXPECT_EQ(b.Canvas().Pixels(0, 0), clBlack);
+    EXPECT_EQ(b.Canvas().Pixels(1, 0), clWhite);
+    EXPECT_EQ(b.Canvas().Pixels(3, 0), clWhite);
+}
+
+}  // namespace

@@ -8,7 +8,6 @@
 #include "shell/Globals.h"
 
 #include <climits>
-#include <ctime>
 #include <set>
 
 std::vector<SDO_Index> EDS_SDO_List;
@@ -229,18 +228,16 @@ void Sort_SDO_Sub_Indexs() {
     }
 }
 
-String EDS_Date_Text(const TEDS_Stamp& t) {
-    return IntToStr(t.Month / 10) + IntToStr(t.Month % 10) + u"-" + IntToStr(t.Day / 10) + IntToStr(t.Day % 10) + u"-" +
-           IntToStr(t.Year);
+String EDS_Date_Text(TDateTime t) { return FormatDateTime(u"mm\"-\"dd\"-\"yyyy", t); }
+
+String EDS_Time_Text(TDateTime t) {
+    Word hour, minute, second, msec;
+    DecodeTime(t, hour, minute, second, msec);
+    const int h12 = hour % 12 == 0 ? 12 : hour % 12;
+    return Format(u"%.2d:%.2d", {h12, int(minute)}) + (hour < 12 ? u"AM" : u"PM");
 }
 
-String EDS_Time_Text(const TEDS_Stamp& t) {
-    const int hour = t.Hour % 12 == 0 ? 12 : t.Hour % 12;
-    const char16_t* suffix = t.Hour < 12 ? u"AM" : u"PM";
-    return IntToStr(hour / 10) + IntToStr(hour % 10) + u":" + IntToStr(t.Minute / 10) + IntToStr(t.Minute % 10) + suffix;
-}
-
-std::vector<String> Build_EDS_Lines(const TEDS_Stamp& now) {
+std::vector<String> Build_EDS_Lines(TDateTime now) {
     Set_Identity();
     EDS_SDO_List.clear();
     Read_PDO_CANopen();
@@ -382,13 +379,6 @@ std::vector<String> Build_EDS_Lines(const TEDS_Stamp& now) {
     return l;
 }
 
-void Write_EDS_File(const String& FileName, const TEDS_Stamp& now) {
-    Save_Desc_Lines(FileName, Build_EDS_Lines(now), TDescEncoding::Ansi);
-}
-
 void Write_EDS_File(const String& FileName) {
-    const std::time_t t = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&t, &local);
-    Write_EDS_File(FileName, {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min});
+    Save_Desc_Lines(FileName, Build_EDS_Lines(Now()), TDescEncoding::Ansi);
 }

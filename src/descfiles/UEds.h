@@ -4,6 +4,7 @@
 // of "PDO_CANopen.xml" with their mapping and data objects, and one
 // manufacturer object per object index of "SDO_Server_CANopen.xml".
 
+#include "framework/DateUtils.h"
 #include "framework/System.h"
 
 #include <vector>
@@ -40,20 +41,14 @@ extern String EDS_Description;
 extern String EDS_Product_Number;
 extern String EDS_Order_Code;
 
-// The clock reading that dates the data sheet.
-struct TEDS_Stamp {
-    int Year = 0, Month = 0, Day = 0, Hour = 0, Minute = 0;
-};
-
-// Reads the project's PDO and SDO tables and writes the data sheet to
-// FileName (Windows-1252, CR LF), replacing it. Raises EDescFileError for an
+// Reads the project's PDO and SDO tables and writes the data sheet, dated
+// by one reading of the clock (Now), to FileName (Windows-1252, CR LF),
+// replacing it. Raises EDescFileError for an
 // SDO row whose Index, SubIndex or NByte does not read, a PDO Dimension
 // outside 1..8, a table file without its table elements, or two objects of
 // the same index; EXmlError for a malformed table file; EFCreateError when
 // the file cannot be written. Nothing is written then.
 void Write_EDS_File(const String& FileName);
-// The same with the clock reading given.
-void Write_EDS_File(const String& FileName, const TEDS_Stamp& now);
 
 void Read_PDO_CANopen();
 void Read_SDO_Server_CANopen();
@@ -62,8 +57,8 @@ int Find_SDO_Index(int Index);
 void Sort_SDO_Sub_Indexs();
 
 // "12-09-2026" and "03:07PM" (12-hour clock: 12:30 is 12:30PM, 00:05 is 12:05AM).
-String EDS_Date_Text(const TEDS_Stamp& t);
-String EDS_Time_Text(const TEDS_Stamp& t);
+String EDS_Date_Text(TDateTime t);
+String EDS_Time_Text(TDateTime t);
 
 // The identity strings for Model_Code, the tables read, the lines built.
-std::vector<String> Build_EDS_Lines(const TEDS_Stamp& now);
+std::vector<String> Build_EDS_Lines(TDateTime now);

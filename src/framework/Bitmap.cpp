@@ -3,6 +3,7 @@
 
 #include "Graphics_p.h"
 #include "QtApp_p.h"
+#include "Streams.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -190,6 +191,16 @@ void TGraphic::Changed() {
 ByteString TGraphic::SaveToBytes() const { throw EInvalidGraphic(u"Cannot save a " + ClassName()); }
 void TGraphic::LoadFromFile(const String& fileName) { LoadFromBytes(ReadWholeFile(fileName)); }
 void TGraphic::SaveToFile(const String& fileName) const { WriteWholeFile(fileName, SaveToBytes()); }
+static ByteString RestOf(TStream& stream) {
+    const Int64 left = stream.Size() - stream.Position();
+    if (left <= 0)
+        return {};
+    if (left > (Int64(1) << 30))
+        throw EInvalidGraphic("The picture is too large");
+    return stream.ReadBytes(static_cast<int>(left));
+}
+void TGraphic::LoadFromStream(TStream& stream) { LoadFromBytes(RestOf(stream)); }
+void TGraphic::SaveToStream(TStream& stream) const { stream.WriteBytes(SaveToBytes()); }
 
 void TGraphic::Draw(TCanvas& canvas, const TRect& r) const {
     const TImageData* data = ImageData();
@@ -779,6 +790,8 @@ void TPicture::SaveToFile(const String& fileName) const {
     if (graphic_)
         graphic_->SaveToFile(fileName);
 }
+
+void TPicture::LoadFromStream(TStream& stream) { LoadFromBytes(RestOf(stream)); }
 
 void TPicture::LoadFromBytes(const ByteString& data) {
     graphic_ = LoadPictureFromBytes(data);

@@ -894,6 +894,7 @@ int TCanvas::SaveDC() {
                          {}, {}, {}};
     s.pen.Assign(&pen_);
     s.brush.Assign(&brush_);
+    s.font.SetPixelsPerInch(font_.PixelsPerInch());
     s.font.Assign(&font_);
     d_->saved.push_back(std::move(s));
     return static_cast<int>(d_->saved.size());

@@ -2,7 +2,7 @@
 // Framework internals of the drawing layer, shared by its .cpp files and the
 // windows layer: the Qt side of colours, fonts, bitmaps and canvases.
 
-#include "Graphics.h"
+#include "framework/Graphics.h"
 
 #include <QColor>
 #include <QFont>

@@ -8,7 +8,6 @@
 
 namespace {
 
-const TEDS_Stamp Stamp = {2026, 12, 9, 15, 7};
 
 class EDS : public DescProject {
 protected:
@@ -34,7 +33,8 @@ protected:
                "\" Address_B1=\"0\" Address_B2=\"\" Address_B3=\"\" Address_B4=\"\" Mnemonic=\"\"/>";
     }
     std::string Generate() {
-        Write_EDS_File(P("out.eds"), Stamp);
+        TClockGuard clock(EncodeDateTime(2026, 12, 9, 15, 7, 42, 0));
+        Write_EDS_File(P("out.eds"));
         return dir.read("out.eds");
     }
     // The section names in file order, as they stand in the file.
@@ -199,9 +199,9 @@ TEST(EDS_Clock, TimeTextsUseTheTwelveHourClock) {
     for (const Case& c : {Case{15, 7, u"03:07PM"}, Case{12, 0, u"12:00PM"}, Case{12, 30, u"12:30PM"},
                           Case{0, 5, u"12:05AM"}, Case{0, 0, u"12:00AM"}, Case{9, 41, u"09:41AM"},
                           Case{11, 59, u"11:59AM"}, Case{23, 59, u"11:59PM"}, Case{13, 0, u"01:00PM"}})
-        EXPECT_EQ(c.text, EDS_Time_Text({2026, 1, 1, c.hour, c.minute})) << c.hour << ":" << c.minute;
-    EXPECT_EQ(u"12-09-2026", EDS_Date_Text({2026, 12, 9, 0, 0}));
-    EXPECT_EQ(u"01-31-2027", EDS_Date_Text({2027, 1, 31, 0, 0}));
+        EXPECT_EQ(c.text, EDS_Time_Text(EncodeTime(c.hour, c.minute, 59, 999))) << c.hour << ":" << c.minute;
+    EXPECT_EQ(u"12-09-2026", EDS_Date_Text(EncodeDate(2026, 12, 9)));
+    EXPECT_EQ(u"01-31-2027", EDS_Date_Text(EncodeDateTime(2027, 1, 31, 23, 59, 0, 0)));
 }
 
 }  // namespace

@@ -717,6 +717,13 @@ std::unique_ptr<TGraphic> LoadPictureFromBytes(const ByteString& data) {
 TPicture::TPicture() = default;
 TPicture::~TPicture() = default;
 
+// A change of the held graphic is a change of the picture.
+static void Follow(TPicture* picture, TGraphic* g, const std::function<void()>& changed) {
+    if (g)
+        g->OnChange = [changed](TObject*) { changed(); };
+    (void)picture;
+}
+
 void TPicture::Assign(const TPersistent* Source) {
     if (!Source) {
         graphic_.reset();
@@ -726,6 +733,7 @@ void TPicture::Assign(const TPersistent* Source) {
     if (auto p = dynamic_cast<const TPicture*>(Source)) {
         if (p != this) {
             graphic_ = p->graphic_ ? Clone(*p->graphic_) : nullptr;
+            Follow(this, graphic_.get(), [this] { Changed(); });
             Changed();
         }
         return;
@@ -739,6 +747,7 @@ void TPicture::Assign(const TPersistent* Source) {
 
 void TPicture::SetGraphic(const TGraphic* g) {
     graphic_ = g ? Clone(*g) : nullptr;
+    Follow(this, graphic_.get(), [this] { Changed(); });
     Changed();
 }
 
@@ -747,6 +756,7 @@ TBitmap& TPicture::Bitmap() {
     if (!b) {
         graphic_ = std::make_unique<TBitmap>();
         b = static_cast<TBitmap*>(graphic_.get());
+        Follow(this, b, [this] { Changed(); });
         Changed();
     }
     return *b;
@@ -757,6 +767,7 @@ TIcon& TPicture::Icon() {
     if (!i) {
         graphic_ = std::make_unique<TIcon>();
         i = static_cast<TIcon*>(graphic_.get());
+        Follow(this, i, [this] { Changed(); });
         Changed();
     }
     return *i;
@@ -783,6 +794,7 @@ void TPicture::LoadFromFile(const String& fileName) {
     std::unique_ptr<TGraphic> g = Make(k);
     g->LoadFromFile(fileName);
     graphic_ = std::move(g);
+    Follow(this, graphic_.get(), [this] { Changed(); });
     Changed();
 }
 
@@ -795,5 +807,6 @@ void TPicture::LoadFromStream(TStream& stream) { LoadFromBytes(RestOf(stream)); 
 
 void TPicture::LoadFromBytes(const ByteString& data) {
     graphic_ = LoadPictureFromBytes(data);
+    Follow(this, graphic_.get(), [this] { Changed(); });
     Changed();
 }

@@ -208,11 +208,29 @@ bool TCanvasImpl::VisiblePt(int x, int y) const {
 }
 
 bool TCanvasImpl::BrushPaints() const {
+    if (c.brush_.Bitmap() && !c.brush_.Bitmap()->Empty())
+        return true;
     return c.brush_.Style() != bsClear && c.brush_.Color() != clNone;
 }
 
 bool TCanvasImpl::BrushPixel(int x, int y, QRgb& out) const {
     const TBrush& b = c.brush_;
+    x -= c.brushOrigin_.X;
+    y -= c.brushOrigin_.Y;
+    if (TBitmap* pattern = b.Bitmap(); pattern && !pattern->Empty()) {
+        const QImage& img = BitmapImage(*pattern);
+        const int px = ((x % img.width()) + img.width()) % img.width();
+        const int py = ((y % img.height()) + img.height()) % img.height();
+        QRgb v = reinterpret_cast<const QRgb*>(img.constScanLine(py))[px] & 0xFFFFFF;
+        if (pattern->Monochrome()) {
+            TColor col = v == 0 ? c.font_.Color() : bkColor;
+            if (col == clNone)
+                return false;
+            v = ToQRgb(col);
+        }
+        out = v;
+        return true;
+    }
     if (b.Style() == bsSolid) {
         out = ToQRgb(b.Color());
         return true;
@@ -232,7 +250,7 @@ void TCanvasImpl::FillDevice(const QRect& r, TPenMode mode, const QRgb* solidCol
     if ((!solidColor && !BrushPaints()) || r.isEmpty())
         return;
     SyncBk();
-    const bool solid = solidColor || c.brush_.Style() == bsSolid;
+    const bool solid = solidColor || (c.brush_.Style() == bsSolid && !c.brush_.Bitmap());
     const QRgb color = (solidColor ? *solidColor : ToQRgb(c.brush_.Color())) | Opaque;
     for (const QRect& part : Visible(r)) {
         for (int y = part.top(); y <= part.bottom(); ++y) {
@@ -327,7 +345,7 @@ void TCanvasImpl::SetupPainter(QPainter& p, bool logical) const {
         p.setClipRegion(clip);
     if (logical) {
         p.translate(ox(), oy());
-        p.setBrushOrigin(-ox(), -oy());
+        p.setBrushOrigin(c.brushOrigin_.X - ox(), c.brushOrigin_.Y - oy());
     }
 }
 
@@ -359,6 +377,18 @@ void TCanvasImpl::ApplyBrush(QPainter& p) const {
     const TBrush& b = c.brush_;
     if (!BrushPaints()) {
         p.setBrush(Qt::NoBrush);
+        return;
+    }
+    if (b.Bitmap() && !b.Bitmap()->Empty()) {
+        // The pattern as the canvas's own fills see it.
+        const QImage& img = BitmapImage(*b.Bitmap());
+        QImage t(img.size(), QImage::Format_ARGB32);
+        for (int y = 0; y < t.height(); ++y)
+            for (int x = 0; x < t.width(); ++x) {
+                QRgb v;
+                t.setPixel(x, y, BrushPixel(x + c.brushOrigin_.X, y + c.brushOrigin_.Y, v) ? (v | Opaque) : 0u);
+            }
+        p.setBrush(QBrush(t));
         return;
     }
     if (b.Style() == bsSolid) {

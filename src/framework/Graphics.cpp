@@ -226,6 +226,7 @@ void TBrush::Assign(const TPersistent* Source) {
             return;
         color_ = b->color_;
         style_ = b->style_;
+        bitmap_ = b->bitmap_;
         Changed();
         return;
     }
@@ -237,6 +238,10 @@ void TBrush::SetColor(TColor v) {
     if (style_ == bsClear)
         style_ = bsSolid;
     color_ = v;
+    Changed();
+}
+void TBrush::SetBitmap(TBitmap* b) {
+    bitmap_ = b;
     Changed();
 }
 void TBrush::SetStyle(TBrushStyle v) {

@@ -236,6 +236,8 @@ private:
 
 enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
 
+class TBitmap;
+
 class TBrush : public TGraphicsObject {
 public:
     void Assign(const TPersistent* Source) override;
@@ -243,6 +245,12 @@ public:
     void SetColor(TColor v);
     TBrushStyle Style() const { return style_; }
     void SetStyle(TBrushStyle v);
+    // A pattern brush: the bitmap tiles the fill from the canvas's brush
+    // origin (style and colour are then not used). A monochrome (pf1bit)
+    // pattern paints its black pixels in the font colour and its white ones
+    // in the background colour. Not owned: it must outlive its use.
+    TBitmap* Bitmap() const { return bitmap_; }
+    void SetBitmap(TBitmap* b);
 
 protected:
     String ClassName() const override { return S("TBrush"); }
@@ -250,6 +258,7 @@ protected:
 private:
     TColor color_ = clWhite;
     TBrushStyle style_ = bsSolid;
+    TBitmap* bitmap_ = nullptr;
 };
 
 // ---------------------------------------------------------------------------
@@ -390,8 +399,12 @@ constexpr unsigned DFCS_FLAT = 0x4000;
 constexpr unsigned DFCS_MONO = 0x8000;
 
 class TGraphic;
-class TBitmap;
 class TStream;
+
+// Font measures of a canvas, in pixels.
+struct TTextMetric {
+    int tmHeight, tmAscent, tmDescent, tmInternalLeading, tmExternalLeading, tmAveCharWidth, tmMaxCharWidth;
+};
 struct TCanvasImpl;
 
 // ---------------------------------------------------------------------------
@@ -428,6 +441,9 @@ public:
     void SetBkMode(int mode);
     TColor BkColor() const;
     void SetBkColor(TColor c);
+    // Where brush patterns and hatches start, in device pixels.
+    TPoint BrushOrigin() const { return brushOrigin_; }
+    void SetBrushOrigin(TPoint p) { brushOrigin_ = p; }
     TPolyFillMode PolyFillMode() const { return polyFillMode_; }
     void SetPolyFillMode(TPolyFillMode m) { polyFillMode_ = m; }
     // Whether a surface is attached.
@@ -470,7 +486,10 @@ public:
     int TextWidth(const String& text);
     int TextHeight(const String& text);
     TSize TextExtent(const String& text);
+    bool GetTextMetrics(TTextMetric& tm);
     // Formatted text with the DT_* flags; returns the height of the text.
+    // Empty text draws nothing and returns one line's height; measuring it
+    // gives a width of 0 and, for a single line, one line's height.
     int DrawText(const String& text, TRect& r, unsigned flags);
 
     // Copies.
@@ -523,6 +542,7 @@ private:
     TCopyMode copyMode_ = cmSrcCopy;
     TPoint penPos_;
     TPoint origin_;
+    TPoint brushOrigin_;
     TPolyFillMode polyFillMode_ = pfAlternate;
     int lockCount_ = 0;
     std::recursive_mutex lock_;

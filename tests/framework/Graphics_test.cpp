@@ -376,3 +376,38 @@ TEST(GraphicsCanvas, DrawEdgeRaisedAndSunkenInTheSystemColours) {
     EXPECT_EQ(q, Rect(0, 0, 8, 8));
 }
 }  // namespace
+
+namespace {
+TEST(GraphicsCanvas, PatternBrushTilesFromTheBrushOrigin) {
+    TBitmap dots(2, 2);  // monochrome checker: black pixels take the font colour
+    dots.SetPixelFormat(pf1bit);
+    dots.Canvas().Brush().SetColor(clWhite);
+    dots.Canvas().FillRect(Rect(0, 0, 2, 2));
+    dots.Canvas().SetPixels(0, 0, clBlack);
+    dots.Canvas().SetPixels(1, 1, clBlack);
+    Sheet s(6, 3);
+    s.c.Font().SetColor(clRed);
+    s.c.Brush().SetBitmap(&dots);
+    s.c.SetBkColor(clWhite);
+    s.c.FillRect(Rect(0, 0, 6, 1));
+    s.c.SetBrushOrigin(Point(1, 0));
+    s.c.FillRect(Rect(0, 1, 6, 2));
+    EXPECT_EQ(s.Rows(clRed, Rect(0, 0, 6, 2)), "#.#.#.\n#.#.#.\n");
+    s.c.Brush().SetBitmap(nullptr);
+    s.c.Brush().SetColor(clBlue);
+    s.c.FillRect(Rect(0, 2, 6, 3));
+    EXPECT_EQ(s.c.Pixels(3, 2), clBlue);
+}
+
+TEST(GraphicsCanvas, PictureFollowsItsGraphicsChanges) {
+    TPicture pic;
+    int changes = 0;
+    pic.OnChange = [&](TObject*) { ++changes; };
+    pic.Bitmap().SetSize(4, 4);
+    EXPECT_GE(changes, 2);
+    const int before = changes;
+    pic.Bitmap().Canvas().SetPixels(1, 1, clRed);
+    EXPECT_GT(changes, before);
+    EXPECT_EQ(pic.Width(), 4);
+}
+}  // namespace

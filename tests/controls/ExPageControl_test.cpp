@@ -442,3 +442,33 @@ TEST(TabDrawing, SlicesStretchTheMiddleRowsAndKeepTheKeyColour) {
     EXPECT_EQ(dst.Canvas().Pixels(1, 7), clYellow); // the bottom half starts with row 3
     EXPECT_EQ(dst.Canvas().Pixels(1, 9), clFuchsia);
 }
+
+TEST(ExPageControl, HoverColourFollowsTheMouseOverTheTabs) {
+    Editor e;
+    TExPageControl& pc = *e.pc;
+    pc.SetTabHoverColor(clLime);
+    pc.SetTabHoverBorder(clRed);
+    const TRect r1 = pc.GetPageTabRect(e.sheets[1]);
+    SimulateMouseMove(&pc, Centre(r1).X, Centre(r1).Y);
+    EXPECT_EQ(pc.HoverTab(), 1);
+    {
+        auto bmp = e.Render();
+        EXPECT_EQ(bmp->Canvas().Pixels(r1.Right - 2, r1.Top + 4), clLime);
+        EXPECT_EQ(bmp->Canvas().Pixels(r1.Left - 1, r1.Top + 8), clRed);  // the hover border's left edge
+    }
+    SimulateMouseLeave();
+    EXPECT_EQ(pc.HoverTab(), -1);
+    auto bmp = e.Render();
+    EXPECT_EQ(bmp->Canvas().Pixels(r1.Right - 2, r1.Top + 4), WindowColor);
+}
+
+TEST(ExPageControl, ThreeDimensionalTabsHandTheCaptionsToTheStrip) {
+    Editor e;
+    TExPageControl& pc = *e.pc;
+    pc.SetTabBorder3D(true);
+    EXPECT_FALSE(pc.OwnerDraw());
+    EXPECT_EQ(pc.ItemText(0), u"Nodes     ");
+    pc.SetTabBorder3D(false);
+    EXPECT_TRUE(pc.OwnerDraw());
+    EXPECT_EQ(pc.ItemText(1), u"Variables   ");
+}

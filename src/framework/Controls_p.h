@@ -1,6 +1,108 @@
 #pragma once
-// Internals shared by the control layer's implementation files.
+// Internals shared by the control layer's implementation files: the Qt
+// window behind a TWinControl, the translation of Qt's events into messages,
+// and the exception boundary.
+
+#include "framework/Controls.h"
+
+#include <QEvent>
+#include <QImage>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
 
 // The input layer's record of which keys are down (for GetKeyState).
 void SetKeyDown(int VirtKey, bool Down);
 void ResetKeyStates();
+
+struct TWinControlHandle {
+    TWinControl* Control = nullptr;
+    HWND Handle = 0;
+    QPointer<QWidget> Widget;
+    Cardinal ExStyle = 0;
+    bool Redraw = true;
+    // Custom-painted windows show their back buffer; standard ones paint
+    // themselves and then the windowless children on top.
+    bool CustomPainted = false;
+};
+
+// The control whose window is W or contains W (nil for foreign widgets).
+TWinControl* ControlOfWidget(const QObject* W);
+// The control's window, made on first use.
+QWidget* WidgetOf(TWinControl* Control);
+// Gives a control the window Qt made for it (called from CreateWnd).
+void AttachWidget(TWinControl* Control, QWidget* Widget, bool CustomPainted);
+// Applies font and colours to a standard window.
+void ApplyFontAndColor(TWinControl* Control);
+
+// The paint of a control's window: WM_PAINT through the control, whose
+// default runs BasePaint (the Qt widget's own painting), then the windowless
+// children.
+void PaintHostWidget(TWinControl* Control, QWidget* Widget, QPaintEvent* Event,
+                     const std::function<void()>& BasePaint);
+
+// Widgets that belong to controls are made from this template: Base is the
+// Qt widget class (QWidget, QLineEdit, ...).
+struct IHostWidget {
+    virtual ~IHostWidget() = default;
+    virtual void Detach() = 0;
+};
+
+template <class Base>
+class THostWidget : public Base, public IHostWidget {
+public:
+    template <class... Args>
+    explicit THostWidget(TWinControl* control, Args&&... args) : Base(std::forward<Args>(args)...), control_(control) {}
+    TWinControl* HostControl() const { return control_; }
+    void Detach() override { control_ = nullptr; }
+
+protected:
+    void paintEvent(QPaintEvent* e) override {
+        if (!control_) {
+            Base::paintEvent(e);
+            return;
+        }
+        PaintHostWidget(control_, this, e, [&] { Base::paintEvent(e); });
+    }
+
+private:
+    TWinControl* control_;
+};
+
+// Runs Message through Control's WndProc; when it reaches DefaultHandler of
+// that control, Native runs there (the windowing system's own handling).
+// Returns whether Native ran.
+bool PerformWithNative(TWinControl* Control, TMessage& Message, const std::function<void()>& Native);
+// True while a native default is delivering an event to a Qt widget: input
+// events seen then are Qt's own forwarding and are not translated again.
+bool InNativeDelivery();
+
+// The exception boundary: shows the exception being handled (call from a
+// catch block) through the application; EAbort is silent.
+void HandleCurrentException();
+// Runs F inside the exception boundary.
+void Guarded(const std::function<void()>& F);
+
+// Installs the event translation (once; with the Qt application).
+void EnsureControlLayer();
+
+// Input routing shared with the forms unit.
+void RouteMouse(QWidget* Receiver, Cardinal Msg, QPoint GlobalPos, WPARAM Keys, int WheelDelta, QEvent* Native);
+bool RouteKey(TWinControl* Target, bool Press, Word VK, const String& Text, TShiftState Shift, bool AutoRepeat,
+              QEvent* Native, QObject* Receiver);
+// The control under the mouse changed: CM_MOUSELEAVE / CM_MOUSEENTER.
+void UpdateMouseControl(TControl* Control);
+void ForgetControl(TControl* Control);
+// The hint machinery lets go of a control that is being freed.
+void HintControlGone(TControl* Control);
+// The modal form input is limited to (nil: none).
+TCustomForm* TopModalForm();
+
+// True while a hidden window is shown for rendering only.
+bool IsRenderingHidden();
+
+// Qt's cursor for one of ours.
+Qt::CursorShape ToQtCursor(TCursor Cursor);

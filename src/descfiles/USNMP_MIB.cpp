@@ -1,0 +1,134 @@
+#include "descfiles/USNMP_MIB.h"
+
+#include "descfiles/DescFile_Text.h"
+#include "descfiles/Maker_Identity.h"
+#include "framework/Files.h"
+#include "framework/SysUtils.h"
+#include "framework/XmlDoc.h"
+#include "shell/Globals.h"
+
+std::vector<bool> MIB_Read_Is_Int;
+std::vector<bool> MIB_Write_Is_Int;
+
+namespace {
+
+// The flags are filled with the lists; a list filled elsewhere reads as text.
+bool Is_Int(const std::vector<bool>& flags, size_t i) { return i < flags.size() && flags[i]; }
+
+TXmlNode Map_Element(const TXmlNode& root, const char16_t* name) {
+    TXmlNode table = root.ChildNode(name);
+    if (!table)
+        throw EDescFileError(u"The file \"" + Path_SNMP_Trap + u"\" has no element \"" + name +
+                             u"\"; the MIB file was not written.");
+    return table;
+}
+
+void Read_Map(const TXmlNode& table, std::vector<String>& list, std::vector<bool>& is_int) {
+    for (const TXmlNode& row : table.Children()) {
+        if (UpperCase(row.AttributeOr(u"Enable", String())) != u"Y") continue;
+        list.push_back(row.AttributeOr(u"Description", String()));
+        is_int.push_back(UpperCase(row.AttributeOr(u"Type", String())) == u"INT");
+    }
+}
+
+void Check_Description(const String& e, const char16_t* map, size_t p) {
+    for (Char c : e) {
+        if (c == u'"' || c < 0x20 || c == 0x7F)
+            throw EDescFileError(u"The description of enabled row " + IntToStr(p) + u" of the SNMP " + map +
+                                 u" map holds the character " + Describe_Char(c) +
+                                 u", which a MIB text cannot carry; the MIB file was not written.");
+    }
+}
+
+void Add_Objects(std::vector<String>& l, const std::vector<String>& list, const std::vector<bool>& is_int,
+                 const String& parent, const String& access, const char16_t* map) {
+    for (size_t i = 0; i < list.size(); ++i) {
+        const String& e = list[i];
+        const String p = IntToStr(i + 1);
+        Check_Description(e, map, i + 1);
+        const String name = e.empty() ? parent + p : e;
+        const String syntax = Is_Int(is_int, i) ? u"INTEGER" : u"OCTET STRING";
+        l.push_back(name + u" OBJECT-TYPE SYNTAX " + syntax + u" MAX-ACCESS " + access +
+                    u" STATUS current DESCRIPTION \"" + e + u"\" ::= { " + parent + u" " + p + u" }");
+    }
+}
+
+}  // namespace
+
+void Read_SNMP_Trap_For_MIB() {
+    SNMP_MIB_Read_List.clear();
+    SNMP_MIB_Write_List.clear();
+    MIB_Read_Is_Int.clear();
+    MIB_Write_Is_Int.clear();
+    if (!FileExists(Path_SNMP_Trap)) return;
+    TXmlDocument doc;
+    doc.LoadFromFile(Path_SNMP_Trap);
+    TXmlNode root = doc.DocumentElement();
+    Read_Map(Map_Element(root, u"SNMP_Trap_Read"), SNMP_MIB_Read_List, MIB_Read_Is_Int);
+    // The M-Bus master / SNMP agent has no write map.
+    if (Model_Code != 21) Read_Map(Map_Element(root, u"SNMP_Trap_Write"), SNMP_MIB_Write_List, MIB_Write_Is_Int);
+}
+
+std::vector<String> Build_MIB_Lines() {
+    const String B;
+    const String blanks4 = u"    ";
+    std::vector<String> l = {
+        u"GATEWAY DEFINITIONS ::= BEGIN",
+        u"IMPORTS",
+        u"       MODULE-IDENTITY,OBJECT-TYPE",
+        u"         FROM SNMPv2-SMI",
+        u"         DisplayString, TimeStamp",
+        u"         FROM SNMPv2-TC",
+        u"         enterprises",
+        u"         FROM RFC1155-SMI;",
+        B,
+        u"identity MODULE-IDENTITY",
+        u"    LAST-UPDATED \"201701310000Z\"",
+        u"    ORGANIZATION \"" + String(Maker.Organization) + u"\"",
+        u"    CONTACT-INFO",
+        u"\t \"" + String(Maker.Contact_Street),
+        blanks4 + Maker.Contact_Town,
+        blanks4 + Maker.Contact_Country,
+        u"    email:    " + String(Maker.Contact_Mail) + u"\"",
+        u"    DESCRIPTION",
+        u"\t\"MIB objects for agent module \"",
+        u"    REVISION     \"201701310000Z\"",
+        u"    DESCRIPTION",
+        u"\t\"Corrected notification \"",
+        u"    REVISION     \"200202060000Z\"",
+        u"    DESCRIPTION",
+        u"\t\"First draft\"",
+        u"    ::= { korvia 2 }",
+        u"korvia          OBJECT IDENTIFIER ::= { enterprises " + IntToStr(Maker.Enterprise_Number) + u" }",
+        u"gateway OBJECT IDENTIFIER::= { korvia 1 }",
+        u"application OBJECT IDENTIFIER::= { gateway 1 }",
+        u"data OBJECT IDENTIFIER::= { application 1 }",
+        u"hellostring OBJECT-TYPE SYNTAX OCTET STRING MAX-ACCESS read-only  STATUS current  DESCRIPTION \"\" ::= { data 1}",
+        u"countin  OBJECT-TYPE SYNTAX INTEGER       MAX-ACCESS read-only  STATUS current  DESCRIPTION \"\" ::= { data 2}",
+        u"countout  OBJECT-TYPE SYNTAX INTEGER       MAX-ACCESS read-write STATUS current  DESCRIPTION \"\" ::= { data 3}",
+        u"bufferin OBJECT IDENTIFIER::= { data 4 }",
+    };
+    for (int b = 1; b <= 8; ++b)
+        l.push_back(u"bufferinblk" + IntToStr(b) + u" OBJECT-TYPE SYNTAX OCTET STRING MAX-ACCESS read-only STATUS current DESCRIPTION \"data block n." +
+                    IntToStr(b) + u"\" ::= { bufferin " + IntToStr(b) + u" }");
+    l.push_back(u" bufferinval OBJECT IDENTIFIER::= { bufferin 9 }");
+    Add_Objects(l, SNMP_MIB_Read_List, MIB_Read_Is_Int, u"bufferinval", u"read-only", u"read");
+    l.push_back(u"bufferout OBJECT IDENTIFIER::= { data 5 }");
+    for (int b = 1; b <= 8; ++b)
+        l.push_back(u"bufferoutblk" + IntToStr(b) + u" OBJECT-TYPE SYNTAX OCTET STRING MAX-ACCESS read-write STATUS current DESCRIPTION \"data block n." +
+                    IntToStr(b) + u"\" ::= { bufferout " + IntToStr(b) + u" }");
+    l.push_back(u" bufferoutval OBJECT IDENTIFIER::= { bufferout 9 }");
+    Add_Objects(l, SNMP_MIB_Write_List, MIB_Write_Is_Int, u"bufferoutval", u"read-write", u"write");
+    l.push_back(u"traps OBJECT IDENTIFIER::= { application 2 }");
+    l.push_back(u" trapsval OBJECT IDENTIFIER::= { traps 1 }");
+    for (size_t i = 0; i < SNMP_MIB_Read_List.size(); ++i) {
+        const String p = IntToStr(i + 1);
+        l.push_back(u"trapval" + p + u" NOTIFICATION-TYPE SYNTAX " + (Is_Int(MIB_Read_Is_Int, i) ? u"INTEGER" : u"OCTET STRING") +
+                    u" MAX-ACCESS read-only STATUS current DESCRIPTION \"" + SNMP_MIB_Read_List[i] + u"\" ::= { trapsval " +
+                    p + u" }");
+    }
+    l.push_back(u"END");
+    return l;
+}
+
+void Write_MIB_File(const String& FileName) { Save_Desc_Lines(FileName, Build_MIB_Lines(), TDescEncoding::Ansi); }

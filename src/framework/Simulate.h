@@ -1,0 +1,24 @@
+#pragma once
+// Input as a person would give it, for tests and tools: each call goes
+// through the same translation into messages as real keyboard and mouse
+// input (CN_KEYDOWN, dialog keys, WM_CHAR, capture, enter and leave, ...).
+// Keys go to the focused control of the active form; mouse positions are
+// client coordinates of the control named.
+
+#include "framework/Controls.h"
+
+void SimulateKeyDown(Word Key, TShiftState Shift = {}, Char Ch = 0);
+void SimulateKeyUp(Word Key, TShiftState Shift = {});
+// Down and up; Ch is the character the key types (0: the usual one for Key).
+void SimulateKey(Word Key, TShiftState Shift = {}, Char Ch = 0);
+// Types each character (its key down and up).
+void SimulateText(const String& Text);
+
+void SimulateMouseDown(TControl* Control, TMouseButton Button, int X, int Y, TShiftState Shift = {});
+void SimulateMouseUp(TControl* Control, TMouseButton Button, int X, int Y, TShiftState Shift = {});
+void SimulateMouseMove(TControl* Control, int X, int Y, TShiftState Shift = {});
+void SimulateClick(TControl* Control, int X, int Y);
+void SimulateDblClick(TControl* Control, int X, int Y);
+void SimulateWheel(TControl* Control, int X, int Y, int WheelDelta, TShiftState Shift = {});
+// The mouse leaves every window of the program.
+void SimulateMouseLeave();

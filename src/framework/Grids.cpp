@@ -519,12 +519,18 @@ void TCustomGrid::SetSelection(const TGridRect& Value) {
     UpdateEdit();
 }
 
+// With the current cell outside the grid (a hidden selection) the other
+// coordinate starts at the first scrolled column or row.
 void TCustomGrid::SetCol(int Value) {
-    if (Value != FCurrent.X) FocusCell(Value, FCurrent.Y, true);
+    if (Value == FCurrent.X) return;
+    const int row = FCurrent.Y >= 0 && FCurrent.Y < FRowCount ? FCurrent.Y : std::min(FFixedRows, FRowCount - 1);
+    FocusCell(Value, row, true);
 }
 
 void TCustomGrid::SetRow(int Value) {
-    if (Value != FCurrent.Y) FocusCell(FCurrent.X, Value, true);
+    if (Value == FCurrent.Y) return;
+    const int col = FCurrent.X >= 0 && FCurrent.X < FColCount ? FCurrent.X : std::min(FFixedCols, FColCount - 1);
+    FocusCell(col, Value, true);
 }
 
 bool TCustomGrid::SelectCell(int, int) { return true; }

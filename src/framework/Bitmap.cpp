@@ -3,6 +3,7 @@
 
 #include "Graphics_p.h"
 #include "QtApp_p.h"
+#include "Streams.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -190,6 +191,16 @@ void TGraphic::Changed() {
 ByteString TGraphic::SaveToBytes() const { throw EInvalidGraphic(u"Cannot save a " + ClassName()); }
 void TGraphic::LoadFromFile(const String& fileName) { LoadFromBytes(ReadWholeFile(fileName)); }
 void TGraphic::SaveToFile(const String& fileName) const { WriteWholeFile(fileName, SaveToBytes()); }
+static ByteString RestOf(TStream& stream) {
+    const Int64 left = stream.Size() - stream.Position();
+    if (left <= 0)
+        return {};
+    if (left > (Int64(1) << 30))
+        throw EInvalidGraphic("The picture is too large");
+    return stream.ReadBytes(static_cast<int>(left));
+}
+void TGraphic::LoadFromStream(TStream& stream) { LoadFromBytes(RestOf(stream)); }
+void TGraphic::SaveToStream(TStream& stream) const { stream.WriteBytes(SaveToBytes()); }
 
 void TGraphic::Draw(TCanvas& canvas, const TRect& r) const {
     const TImageData* data = ImageData();
@@ -246,7 +257,19 @@ TCanvas& TBitmap::Canvas() {
             QImage& img = Data().image;
             return img.isNull() ? nullptr : &img;
         });
-        SetCanvasChangedHook(*canvas_, [this] { Changed(); });
+        CanvasAccess::Of(*canvas_).owner = this;
+        SetCanvasChangedHook(*canvas_, [this] {
+            // A monochrome bitmap keeps only black and white, whatever was drawn.
+            if (pixelFormat_ == pf1bit) {
+                QImage& img = d_->image;
+                for (int y = 0; y < img.height(); ++y) {
+                    QRgb* row = reinterpret_cast<QRgb*>(img.scanLine(y));
+                    for (int x = 0; x < img.width(); ++x)
+                        row[x] = qGray(row[x]) >= 128 ? 0xFFFFFFFFu : 0xFF000000u;
+                }
+            }
+            Changed();
+        });
     }
     return *canvas_;
 }
@@ -706,6 +729,13 @@ std::unique_ptr<TGraphic> LoadPictureFromBytes(const ByteString& data) {
 TPicture::TPicture() = default;
 TPicture::~TPicture() = default;
 
+// A change of the held graphic is a change of the picture.
+static void Follow(TPicture* picture, TGraphic* g, const std::function<void()>& changed) {
+    if (g)
+        g->OnChange = [changed](TObject*) { changed(); };
+    (void)picture;
+}
+
 void TPicture::Assign(const TPersistent* Source) {
     if (!Source) {
         graphic_.reset();
@@ -715,6 +745,7 @@ void TPicture::Assign(const TPersistent* Source) {
     if (auto p = dynamic_cast<const TPicture*>(Source)) {
         if (p != this) {
             graphic_ = p->graphic_ ? Clone(*p->graphic_) : nullptr;
+            Follow(this, graphic_.get(), [this] { Changed(); });
             Changed();
         }
         return;
@@ -728,6 +759,7 @@ void TPicture::Assign(const TPersistent* Source) {
 
 void TPicture::SetGraphic(const TGraphic* g) {
     graphic_ = g ? Clone(*g) : nullptr;
+    Follow(this, graphic_.get(), [this] { Changed(); });
     Changed();
 }
 
@@ -736,6 +768,7 @@ TBitmap& TPicture::Bitmap() {
     if (!b) {
         graphic_ = std::make_unique<TBitmap>();
         b = static_cast<TBitmap*>(graphic_.get());
+        Follow(this, b, [this] { Changed(); });
         Changed();
     }
     return *b;
@@ -746,6 +779,7 @@ TIcon& TPicture::Icon() {
     if (!i) {
         graphic_ = std::make_unique<TIcon>();
         i = static_cast<TIcon*>(graphic_.get());
+        Follow(this, i, [this] { Changed(); });
         Changed();
     }
     return *i;
@@ -772,6 +806,7 @@ void TPicture::LoadFromFile(const String& fileName) {
     std::unique_ptr<TGraphic> g = Make(k);
     g->LoadFromFile(fileName);
     graphic_ = std::move(g);
+    Follow(this, graphic_.get(), [this] { Changed(); });
     Changed();
 }
 
@@ -780,7 +815,10 @@ void TPicture::SaveToFile(const String& fileName) const {
         graphic_->SaveToFile(fileName);
 }
 
+void TPicture::LoadFromStream(TStream& stream) { LoadFromBytes(RestOf(stream)); }
+
 void TPicture::LoadFromBytes(const ByteString& data) {
     graphic_ = LoadPictureFromBytes(data);
+    Follow(this, graphic_.get(), [this] { Changed(); });
     Changed();
 }

@@ -96,6 +96,18 @@ void TCanvas::TextRect(const TRect& r, int x, int y, const String& text) {
     d_->End();
 }
 
+bool TCanvas::GetTextMetrics(TTextMetric& tm) {
+    const QFontMetrics& m = d_->Metrics();
+    tm.tmAscent = m.ascent();
+    tm.tmDescent = m.descent();
+    tm.tmHeight = m.ascent() + m.descent();
+    tm.tmInternalLeading = std::max(0, tm.tmHeight - d_->qfont.pixelSize());
+    tm.tmExternalLeading = std::max(0, m.leading());
+    tm.tmAveCharWidth = m.averageCharWidth();
+    tm.tmMaxCharWidth = m.maxWidth();
+    return true;
+}
+
 int TCanvas::TextWidth(const String& text) { return d_->Metrics().horizontalAdvance(QStr(text)); }
 int TCanvas::TextHeight(const String& text) { return d_->Metrics().height(); }
 TSize TCanvas::TextExtent(const String& text) { return {TextWidth(text), TextHeight(text)}; }
@@ -160,6 +172,14 @@ int TCanvas::DrawText(const String& text, TRect& r, unsigned flags) {
     const int maxWidth = r.Right - r.Left;
 
     TextLine all = StripPrefixes(QStr(text), flags);
+    const int lineHeight = m.height() + ((flags & DT_EXTERNALLEADING) ? m.leading() : 0);
+    if (text.empty()) {
+        if (flags & DT_CALCRECT) {
+            r.Right = r.Left;
+            r.Bottom = r.Top + (single ? lineHeight : 0);
+        }
+        return lineHeight;
+    }
 
     // Hard lines.
     std::vector<TextLine> hard;
@@ -269,7 +289,6 @@ int TCanvas::DrawText(const String& text, TRect& r, unsigned flags) {
         }
     }
 
-    const int lineHeight = m.height() + ((flags & DT_EXTERNALLEADING) ? m.leading() : 0);
     const int total = lineHeight * static_cast<int>(lines.size());
 
     if (flags & DT_CALCRECT) {

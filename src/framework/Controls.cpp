@@ -756,7 +756,7 @@ HWND TWinControl::Handle() {
 bool TWinControl::HandleAllocated() const { return FHandleImpl->Widget != nullptr; }
 
 void TWinControl::CreateParams(TCreateParams& Params) {
-    Params.Caption = Text();
+    Params.Caption = HandleAllocated() ? Text() : FText;
     Params.Style = FTabStop ? WS_TABSTOP : 0;
     Params.ExStyle = FHandleImpl->ExStyle;
     Params.X = FLeft;

@@ -106,3 +106,28 @@ bool IsRenderingHidden();
 
 // Qt's cursor for one of ours.
 Qt::CursorShape ToQtCursor(TCursor Cursor);
+
+#include "framework/Classes.h"
+
+#include <QString>
+
+inline QString ToQ(const String& s) { return QString::fromUtf16(s.data(), qsizetype(s.size())); }
+inline String FromQ(const QString& s) { return String(reinterpret_cast<const Char*>(s.utf16()), size_t(s.size())); }
+
+// A string list that reports every change (after it, outside updates).
+class TNotifyingStrings : public TStringList {
+public:
+    std::function<void()> OnChanged;
+
+protected:
+    void Changed() override {
+        TStringList::Changed();
+        if (OnChanged) OnChanged();
+    }
+};
+
+// The Qt widget of a control, cast to its kind.
+template <class W>
+W* WidgetAs(const TWinControl* Control) {
+    return static_cast<W*>(Control->HandleImpl()->Widget.data());
+}

@@ -11,8 +11,7 @@
 
 namespace {
 
-QString Q(const String& s) { return QString::fromUtf16(s.data(), qsizetype(s.size())); }
-String FromQ(const QString& s) { return String(reinterpret_cast<const Char*>(s.utf16()), size_t(s.size())); }
+QString Q(const String& s) { return ToQ(s); }
 
 // "Description|*.a;*.b|..." as the desktop dialog's name filters.
 QStringList NameFilters(const String& filter) {

@@ -42,10 +42,9 @@ EdgeColors ColorsOf(unsigned edge, unsigned flags) {
         e.innerRB = cl3DLight;
     }
     if (flags & BF_MONO) {
-        if (e.outerLT != clNone)
-            e.outerLT = e.outerRB = clWindowFrame;
-        if (e.innerLT != clNone)
-            e.innerLT = e.innerRB = clWindow;
+        // One ring in the frame colour.
+        e.outerLT = e.outerRB = clWindowFrame;
+        e.innerLT = e.innerRB = clNone;
     } else if (flags & BF_FLAT) {
         if (e.outerLT != clNone)
             e.outerLT = e.outerRB = clBtnShadow;
@@ -129,9 +128,8 @@ bool DrawPushFrame(TCanvas& c, TRect& r, unsigned state) {
         flags |= BF_FLAT;
     if (state & DFCS_MONO)
         flags |= BF_MONO;
-    unsigned edge = (state & (DFCS_PUSHED | DFCS_CHECKED)) ? EDGE_SUNKEN : EDGE_RAISED;
-    if ((state & DFCS_PUSHED) && !(state & (DFCS_FLAT | DFCS_MONO)))
-        flags &= ~BF_SOFT;
+    unsigned edge = (state & (DFCS_PUSHED | DFCS_CHECKED)) ? ((state & DFCS_MONO) ? BDR_SUNKEN : EDGE_SUNKEN)
+                                                          : EDGE_RAISED;
     TRect inner = r;
     c.DrawEdge(inner, edge, flags);
     if ((state & DFCS_CHECKED) && !(state & DFCS_PUSHED)) {

@@ -96,6 +96,12 @@ void TGraphicsObject::Changed() {
         OnChange(this);
 }
 
+// MulDiv rounding: halves away from zero.
+static int MulDivRound(int a, int b, int c) {
+    long long p = static_cast<long long>(a) * b;
+    long long q = (std::llabs(p) + c / 2) / c;
+    return static_cast<int>(p < 0 ? -q : q);
+}
 TFont::TFont() : name_(S("Tahoma")), height_(-11) {}
 
 void TFont::Assign(const TPersistent* Source) {
@@ -110,6 +116,8 @@ void TFont::Assign(const TPersistent* Source) {
         pitch_ = f->pitch_;
         escapement_ = f->escapement_;
         orientation_ = f->orientation_;
+        if (f->pixelsPerInch_ != pixelsPerInch_)
+            height_ = -MulDivRound(f->Size(), pixelsPerInch_, 72);
         Changed();
         return;
     }
@@ -128,14 +136,14 @@ void TFont::SetHeight(int v) {
         Changed();
     }
 }
-// MulDiv rounding: halves away from zero.
-static int MulDivRound(int a, int b, int c) {
-    long long p = static_cast<long long>(a) * b;
-    long long q = (std::llabs(p) + c / 2) / c;
-    return static_cast<int>(p < 0 ? -q : q);
+int TFont::Size() const { return -MulDivRound(height_, 72, pixelsPerInch_); }
+void TFont::SetSize(int points) { SetHeight(-MulDivRound(points, pixelsPerInch_, 72)); }
+void TFont::SetPixelsPerInch(int ppi) {
+    if (ppi > 0 && ppi != pixelsPerInch_) {
+        pixelsPerInch_ = ppi;
+        Changed();
+    }
 }
-int TFont::Size() const { return -MulDivRound(height_, 72, ScreenPixelsPerInch); }
-void TFont::SetSize(int points) { SetHeight(-MulDivRound(points, ScreenPixelsPerInch, 72)); }
 void TFont::SetColor(TColor v) {
     if (v != color_) {
         color_ = v;
@@ -218,6 +226,7 @@ void TBrush::Assign(const TPersistent* Source) {
             return;
         color_ = b->color_;
         style_ = b->style_;
+        bitmap_ = b->bitmap_;
         Changed();
         return;
     }
@@ -229,6 +238,10 @@ void TBrush::SetColor(TColor v) {
     if (style_ == bsClear)
         style_ = bsSolid;
     color_ = v;
+    Changed();
+}
+void TBrush::SetBitmap(TBitmap* b) {
+    bitmap_ = b;
     Changed();
 }
 void TBrush::SetStyle(TBrushStyle v) {

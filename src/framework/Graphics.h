@@ -8,7 +8,8 @@
 // - MoveTo/LineTo and Polyline never draw the last point;
 // - the brush colour clNone draws nothing.
 
-#include "System.h"
+#include "framework/Sets.h"
+#include "framework/System.h"
 
 #include <cstdint>
 #include <initializer_list>
@@ -133,22 +134,7 @@ inline TColor RGB(int r, int g, int b) { return (r & 0xFF) | ((g & 0xFF) << 8) |
 
 enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 
-class TFontStyles {
-public:
-    TFontStyles() = default;
-    TFontStyles(std::initializer_list<TFontStyle> s) { for (auto f : s) Include(f); }
-    bool Contains(TFontStyle f) const { return (bits_ >> f) & 1u; }
-    void Include(TFontStyle f) { bits_ |= 1u << f; }
-    void Exclude(TFontStyle f) { bits_ &= ~(1u << f); }
-    bool Empty() const { return bits_ == 0; }
-    TFontStyles operator+(TFontStyles o) const { TFontStyles r; r.bits_ = bits_ | o.bits_; return r; }
-    TFontStyles operator-(TFontStyles o) const { TFontStyles r; r.bits_ = bits_ & ~o.bits_; return r; }
-    TFontStyles operator*(TFontStyles o) const { TFontStyles r; r.bits_ = bits_ & o.bits_; return r; }
-    friend bool operator==(TFontStyles, TFontStyles) = default;
-
-private:
-    unsigned bits_ = 0;
-};
+using TFontStyles = TSet<TFontStyle>;
 
 using TFontCharset = Byte;
 constexpr TFontCharset ANSI_CHARSET = 0;
@@ -183,7 +169,7 @@ public:
     // Negative: character height in pixels; positive: cell height.
     int Height() const { return height_; }
     void SetHeight(int v);
-    // Points at 96 pixels per inch; Size = -Height * 72 / 96 rounded.
+    // Points; Size = -Height * 72 / PixelsPerInch rounded.
     int Size() const;
     void SetSize(int points);
     TColor Color() const { return color_; }
@@ -199,7 +185,10 @@ public:
     void SetEscapement(int v);
     int Orientation() const { return orientation_; }
     void SetOrientation(int v);
-    int PixelsPerInch() const { return ScreenPixelsPerInch; }
+    // 96 for the screen and bitmaps; a printer's canvas font has the printer's.
+    // Assigning a font of another resolution keeps its point size.
+    int PixelsPerInch() const { return pixelsPerInch_; }
+    void SetPixelsPerInch(int ppi);
 
 protected:
     String ClassName() const override { return S("TFont"); }
@@ -213,6 +202,7 @@ private:
     TFontPitch pitch_ = fpDefault;
     int escapement_ = 0;
     int orientation_ = 0;
+    int pixelsPerInch_ = ScreenPixelsPerInch;
 };
 
 enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
@@ -246,6 +236,8 @@ private:
 
 enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
 
+class TBitmap;
+
 class TBrush : public TGraphicsObject {
 public:
     void Assign(const TPersistent* Source) override;
@@ -253,6 +245,12 @@ public:
     void SetColor(TColor v);
     TBrushStyle Style() const { return style_; }
     void SetStyle(TBrushStyle v);
+    // A pattern brush: the bitmap tiles the fill from the canvas's brush
+    // origin (style and colour are then not used). A monochrome (pf1bit)
+    // pattern paints its black pixels in the font colour and its white ones
+    // in the background colour. Not owned: it must outlive its use.
+    TBitmap* Bitmap() const { return bitmap_; }
+    void SetBitmap(TBitmap* b);
 
 protected:
     String ClassName() const override { return S("TBrush"); }
@@ -260,6 +258,7 @@ protected:
 private:
     TColor color_ = clWhite;
     TBrushStyle style_ = bsSolid;
+    TBitmap* bitmap_ = nullptr;
 };
 
 // ---------------------------------------------------------------------------
@@ -400,7 +399,12 @@ constexpr unsigned DFCS_FLAT = 0x4000;
 constexpr unsigned DFCS_MONO = 0x8000;
 
 class TGraphic;
-class TBitmap;
+class TStream;
+
+// Font measures of a canvas, in pixels.
+struct TTextMetric {
+    int tmHeight, tmAscent, tmDescent, tmInternalLeading, tmExternalLeading, tmAveCharWidth, tmMaxCharWidth;
+};
 struct TCanvasImpl;
 
 // ---------------------------------------------------------------------------
@@ -437,6 +441,9 @@ public:
     void SetBkMode(int mode);
     TColor BkColor() const;
     void SetBkColor(TColor c);
+    // Where brush patterns and hatches start, in device pixels.
+    TPoint BrushOrigin() const { return brushOrigin_; }
+    void SetBrushOrigin(TPoint p) { brushOrigin_ = p; }
     TPolyFillMode PolyFillMode() const { return polyFillMode_; }
     void SetPolyFillMode(TPolyFillMode m) { polyFillMode_ = m; }
     // Whether a surface is attached.
@@ -479,7 +486,10 @@ public:
     int TextWidth(const String& text);
     int TextHeight(const String& text);
     TSize TextExtent(const String& text);
+    bool GetTextMetrics(TTextMetric& tm);
     // Formatted text with the DT_* flags; returns the height of the text.
+    // Empty text draws nothing and returns one line's height; measuring it
+    // gives a width of 0 and, for a single line, one line's height.
     int DrawText(const String& text, TRect& r, unsigned flags);
 
     // Copies.
@@ -532,6 +542,7 @@ private:
     TCopyMode copyMode_ = cmSrcCopy;
     TPoint penPos_;
     TPoint origin_;
+    TPoint brushOrigin_;
     TPolyFillMode polyFillMode_ = pfAlternate;
     int lockCount_ = 0;
     std::recursive_mutex lock_;
@@ -565,6 +576,9 @@ public:
     virtual ByteString SaveToBytes() const;
     void LoadFromFile(const String& fileName);
     void SaveToFile(const String& fileName) const;
+    // From the stream's position to its end; to the stream's position.
+    void LoadFromStream(TStream& stream);
+    void SaveToStream(TStream& stream) const;
 
     // Framework internal: the pixels to draw, or nullptr when empty.
     virtual const TImageData* ImageData() const = 0;
@@ -725,6 +739,7 @@ public:
     void SaveToFile(const String& fileName) const;
     // By content (the platform picture decoder): BMP, ICO, GIF, JPEG, PNG.
     void LoadFromBytes(const ByteString& data);
+    void LoadFromStream(TStream& stream);
 
 protected:
     String ClassName() const override { return S("TPicture"); }

@@ -2,7 +2,7 @@
 // Framework internals of the drawing layer, shared by its .cpp files and the
 // windows layer: the Qt side of colours, fonts, bitmaps and canvases.
 
-#include "Graphics.h"
+#include "framework/Graphics.h"
 
 #include <QColor>
 #include <QFont>
@@ -72,6 +72,8 @@ struct TCanvasImpl {
     TCanvas& c;
     std::function<QImage*()> surface;
     std::function<void()> changed;  // the owner's notification (a bitmap's OnChange)
+    const TBitmap* owner = nullptr;  // the bitmap whose canvas this is
+    bool Monochrome() const;
     QImage* img = nullptr;          // valid between Begin and End
 
     bool hasClip = false;

@@ -8,6 +8,7 @@
 #include "framework/Threads.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimer>
@@ -364,8 +365,12 @@ void RouteMouse(QWidget* Receiver, Cardinal Msg, QPoint GlobalPos, WPARAM Keys, 
                 DeliverNative(Receiver, Native);
                 // A press on a standard window focuses it, as a click does.
                 if (press && FindControl(hostHandle) && !host->HandleImpl()->CustomPainted &&
-                    (Receiver->focusPolicy() & Qt::ClickFocus) && host->CanFocus() && !host->Focused())
+                    (Receiver->focusPolicy() & Qt::ClickFocus) && host->CanFocus() && !host->Focused()) {
+                    host->SetControlState(host->ControlState() + TControlState{csLButtonDown});
                     host->SetFocus();
+                    if (FindControl(hostHandle))
+                        host->SetControlState(host->ControlState() - TControlState{csLButtonDown});
+                }
             });
         } else {
             target->WndProc(m);
@@ -609,3 +614,8 @@ void SimulateWheel(TControl* Control, int X, int Y, int WheelDelta, TShiftState 
 }
 
 void SimulateMouseLeave() { Guarded([] { UpdateMouseControl(nullptr); }); }
+
+void SimulateCloseBox(TCustomForm* Form) {
+    QCloseEvent ev;
+    QCoreApplication::sendEvent(WidgetOf(Form), &ev);
+}

@@ -22,3 +22,6 @@ void SimulateDblClick(TControl* Control, int X, int Y);
 void SimulateWheel(TControl* Control, int X, int Y, int WheelDelta, TShiftState Shift = {});
 // The mouse leaves every window of the program.
 void SimulateMouseLeave();
+// The close box in the title bar of Form is used.
+class TCustomForm;
+void SimulateCloseBox(TCustomForm* Form);

@@ -1,5 +1,6 @@
 #include "shell/ParGenLogic.h"
 
+#include "framework/SysUtils.h"
 #include "framework/XmlDoc.h"
 #include "shell/Globals.h"
 #include "shell/ParGenFile.h"
@@ -23,22 +24,9 @@ bool File_Exists(const String& path) {
     return !path.empty() && std::filesystem::is_regular_file(std::filesystem::path(StringToUtf8(path)), ec);
 }
 
-// Leading and trailing blanks and control characters removed.
-String Trim(const String& s) {
-    size_t b = 0, e = s.size();
-    while (b < e && s[b] <= u' ') ++b;
-    while (e > b && s[e - 1] <= u' ') --e;
-    return s.substr(b, e - b);
-}
-
 // The strict conversion of the M-Bus count: text that is not a whole number
 // is an error the user is told of.
-int Str_To_Int(const std::optional<String>& text) {
-    const int v = ParGen_StrToIntDef(text.value_or(String()), -1);
-    if (v == -1 && ParGen_StrToIntDef(text.value_or(String()), 0) == 0)
-        throw EConvertError(u"'" + text.value_or(String()) + u"' is not a valid integer value");
-    return v;
-}
+int Str_To_Int(const std::optional<String>& text) { return StrToInt(text.value_or(String())); }
 
 int Number_Or_Zero(const std::optional<String>& text) { return ParGen_StrToIntDef(text.value_or(String()), 0); }
 

@@ -1,9 +1,9 @@
 #include "shell/ParGenSchema.h"
 
+#include "framework/SysUtils.h"
 #include "shell/UModel_Tables.h"
 
 #include <algorithm>
-#include <limits>
 #include <map>
 #include <mutex>
 
@@ -492,38 +492,7 @@ const TParGenItem* ParGen_Model_Item(int model, std::u16string_view name) {
 
 String ParGen_Version(int model) { return Model_Version(model); }
 
-int ParGen_StrToIntDef(std::u16string_view text, int Default) {
-    size_t i = 0;
-    while (i < text.size() && text[i] == u' ') ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) negative = text[i++] == u'-';
-    bool hex = false;
-    if (i < text.size() && text[i] == u'$') {
-        hex = true;
-        ++i;
-    }
-    if (i >= text.size()) return Default;
-    long long value = 0;
-    for (; i < text.size(); ++i) {
-        Char c = text[i];
-        int digit;
-        if (c >= u'0' && c <= u'9') digit = c - u'0';
-        else if (hex && c >= u'a' && c <= u'f') digit = c - u'a' + 10;
-        else if (hex && c >= u'A' && c <= u'F') digit = c - u'A' + 10;
-        else return Default;
-        value = value * (hex ? 16 : 10) + digit;
-        if (value > 0xFFFFFFFFLL) return Default;
-    }
-    if (hex) {
-        // Hexadecimal text fills the 32 bits: $FFFFFFFF is -1.
-        auto bits = static_cast<std::uint32_t>(value);
-        int v = static_cast<int>(bits);
-        return negative ? -v : v;
-    }
-    if (negative) value = -value;
-    if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max()) return Default;
-    return static_cast<int>(value);
-}
+int ParGen_StrToIntDef(std::u16string_view text, int Default) { return StrToIntDef(String(text), Default); }
 
 int ParGen_List_Text_Code(std::u16string_view text, std::span<const std::u16string_view> list) {
     auto upper = [](std::u16string_view s) {

@@ -68,8 +68,8 @@ extern const int ParGen_Model_Codes[38];
 // The SNMP-agent models: their top box is the SNMP agent.
 bool ParGen_Is_SNMP_Agent(int model);
 
-// The number rule of edit fields: leading blanks, a sign and "$" hexadecimal
-// are taken; anything else that is not a whole 32-bit number gives Default.
+// The number rule of the runtime library (StrToIntDef), by which every text
+// of the file and every edit field is read.
 int ParGen_StrToIntDef(std::u16string_view text, int Default);
 
 // The list-text rule: the text trimmed and upper-cased, matched against the

@@ -173,3 +173,43 @@ TEST(GraphicsPictures, ScanLineRowsFollowThePixelFormat) {
 }
 
 }  // namespace
+
+namespace {
+TEST(GraphicsPictures, GifAndIconThroughThePlatformDecoderReportTheirSize) {
+    TPicture gif;
+    gif.LoadFromFile(S(Data("logo.gif")));
+    ASSERT_NE(dynamic_cast<TGIFImage*>(gif.Graphic()), nullptr);
+    EXPECT_EQ(gif.Width(), 8);
+    EXPECT_EQ(gif.Height(), 4);
+    TBitmap b;
+    Render(*gif.Graphic(), b);
+    EXPECT_EQ(b.Canvas().Pixels(0, 0), clRed);
+    EXPECT_EQ(b.Canvas().Pixels(5, 2), clBlue);
+    EXPECT_EQ(b.Canvas().Pixels(7, 0), clWhite);
+
+    // An icon written and read back, and found by its content.
+    TIcon icon;
+    icon.SetSize(16, 16);
+    TBitmap face(16, 16);
+    face.Canvas().Brush().SetColor(clLime);
+    face.Canvas().FillRect(Rect(0, 0, 16, 16));
+    TempDir tmp;
+    {
+        TBitmap drawn;
+        drawn.Assign(&face);
+        drawn.SaveToFile(S(tmp.file("face.bmp")));
+    }
+    std::unique_ptr<TGraphic> bmp = LoadPictureFromBytes(tmp.read("face.bmp"));
+    ASSERT_NE(dynamic_cast<TBitmap*>(bmp.get()), nullptr);
+    EXPECT_EQ(bmp->Width(), 16);
+    ByteString ico = icon.SaveToBytes();
+    std::unique_ptr<TGraphic> back = LoadPictureFromBytes(ico);
+    ASSERT_NE(dynamic_cast<TIcon*>(back.get()), nullptr);
+    EXPECT_EQ(back->Width(), 16);
+    EXPECT_EQ(back->Height(), 16);
+    // A fully transparent icon leaves the canvas alone.
+    TBitmap onto(16, 16);
+    onto.Canvas().Draw(0, 0, *back);
+    EXPECT_EQ(onto.Canvas().Pixels(8, 8), clWhite);
+}
+}  // namespace

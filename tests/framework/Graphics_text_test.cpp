@@ -213,3 +213,36 @@ TEST(GraphicsText, RotatedTextReadsUpwardOrDownwardFromItsOrigin) {
 }
 
 }  // namespace
+
+namespace {
+TEST(GraphicsText, TextIsNotAntialiasedAndMetricsAddUp) {
+    Page p;
+    p.c.Font().SetColor(clBlue);
+    p.c.Font().SetStyle({fsBold, fsItalic});
+    p.c.TextOut(3, 3, S("Smooth edges? No: Wg&%@"));
+    int ink = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 200; ++x) {
+            TColor px = p.c.Pixels(x, y);
+            ASSERT_TRUE(px == clWhite || px == clBlue) << x << "," << y << " " << std::hex << px;
+            ink += px == clBlue;
+        }
+    EXPECT_GT(ink, 50);
+    TTextMetric tm{};
+    ASSERT_TRUE(p.c.GetTextMetrics(tm));
+    EXPECT_EQ(tm.tmHeight, tm.tmAscent + tm.tmDescent);
+    EXPECT_EQ(tm.tmHeight, p.c.TextHeight(S("x")));
+    EXPECT_GE(tm.tmHeight, 13);  // the character height of -13 plus the internal leading
+    EXPECT_GT(tm.tmAveCharWidth, 0);
+}
+
+TEST(GraphicsText, EmptyTextMeasuresOneLineWhenSingle) {
+    Page p;
+    const int h = p.c.TextHeight(S("x"));
+    TRect a = Rect(5, 5, 50, 50), b = Rect(5, 5, 50, 50);
+    EXPECT_EQ(p.c.DrawText(S(""), a, DT_CALCRECT | DT_SINGLELINE), h);
+    EXPECT_EQ(a, Rect(5, 5, 5, 5 + h));
+    p.c.DrawText(S(""), b, DT_CALCRECT | DT_WORDBREAK);
+    EXPECT_EQ(b, Rect(5, 5, 5, 5));
+}
+}  // namespace

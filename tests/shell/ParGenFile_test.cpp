@@ -192,7 +192,7 @@ TEST(ParGenNumberRule, TakesBlanksSignAndHexOnlyInFront) {
     struct Case { const char16_t* text; int value; } cases[] = {
         {u"12", 12}, {u"  12", 12}, {u"12 ", -1}, {u"", -1}, {u" ", -1}, {u"$FF", 255}, {u"$ff", 255},
         {u"-5", -5}, {u"+5", 5}, {u"1.5", -1}, {u"abc", -1}, {u"2147483647", 2147483647},
-        {u"2147483648", -1}, {u"-2147483648", -2147483647 - 1}, {u"$", -1}, {u"0x10", -1},
+        {u"2147483648", -1}, {u"-2147483648", -2147483647 - 1}, {u"$", -1}, {u"0x10", 16}, {u"\t5", -1},
     };
     for (const auto& c : cases) EXPECT_EQ(ParGen_StrToIntDef(c.text, -1), c.value) << StringToUtf8(c.text);
 }

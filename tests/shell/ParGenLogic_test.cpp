@@ -642,3 +642,54 @@ TEST_F(ParGenForm, LayoutOfTheModbusBoxesAnd2004) {
     EXPECT_EQ(p->C(u"Btn_OK").Top, 70 + 246 + 13);
     EXPECT_EQ(p->C(u"L_SW_Code").FontSize, 18);
 }
+
+TEST_F(ParGenForm, ValuesThatLiveElsewhereOrAreFixed) {
+    // DMX: the channel count is the byte count of the chosen direction.
+    dir_.write("ParGen.xml", "<Par_Gen><PROFINET_NB_IN>9</PROFINET_NB_IN><PROFINET_NB_OUT>77</PROFINET_NB_OUT>"
+                             "<DMX_TYPE>0</DMX_TYPE></Par_Gen>");
+    auto f = Open(22);
+    EXPECT_EQ(f->C(u"CB_DMX_DMX").ItemIndex, 0);
+    EXPECT_EQ(f->C(u"E_DMX_Num_Channel").Text, u"77");
+    ASSERT_TRUE(f->Btn_OK_Click());
+    TParGenFile saved = TParGenFile::Load(Path_ParGen);
+    EXPECT_EQ(saved.Text(u"PROFINET_NB_IN"), u"1");
+    EXPECT_EQ(saved.Text(u"PROFINET_NB_OUT"), u"77");
+    f->User_Select(u"CB_DMX_DMX", 1);
+    ASSERT_TRUE(f->Btn_OK_Click());
+    saved = TParGenFile::Load(Path_ParGen);
+    EXPECT_EQ(saved.Text(u"PROFINET_NB_IN"), u"77");
+    EXPECT_EQ(saved.Text(u"PROFINET_NB_OUT"), u"1");
+    EXPECT_EQ(saved.Text(u"DMX_TYPE"), u"1");
+
+    // Model 21 writes its fixed byte count and no automatic calculation.
+    std::filesystem::remove(dir_.file("ParGen.xml"));
+    f = Open(21);
+    f->C(u"E_NB_OUT_PROFINET").Text = u"5";
+    f->C(u"CB_Auto_Calc_Bytes").Checked = true;
+    ASSERT_TRUE(f->Btn_OK_Click());
+    saved = TParGenFile::Load(Path_ParGen);
+    EXPECT_EQ(saved.Text(u"PROFINET_NB_OUT"), u"1024");
+    EXPECT_EQ(saved.Text(u"PROFINET_AUTO_CALC_BYTE"), u"0");
+
+    // Model 5's port is always the PROFINET port.
+    dir_.write("ParGen.xml", "<Par_Gen><PROFINET_PORT>4711</PROFINET_PORT></Par_Gen>");
+    f = Open(5);
+    ASSERT_TRUE(f->Btn_OK_Click());
+    EXPECT_EQ(TParGenFile::Load(Path_ParGen).Text(u"PROFINET_PORT"), u"34964");
+
+    // The SNMP version: a later "1" wins; none leaves version "3".
+    dir_.write("ParGen.xml", "<Par_Gen><SNMP_VERSION1>1</SNMP_VERSION1><SNMP_VERSION3>1</SNMP_VERSION3></Par_Gen>");
+    EXPECT_EQ(Open(19)->C(u"CB_PROFI_SNMP_Version").ItemIndex, 2);
+    dir_.write("ParGen.xml", "<Par_Gen><SNMP_VERSION2>1</SNMP_VERSION2></Par_Gen>");
+    EXPECT_EQ(Open(19)->C(u"CB_PROFI_SNMP_Version").ItemIndex, 1);
+    EXPECT_EQ(Open(20)->C(u"CB_SNMP_Version").ItemIndex, 1);
+    dir_.write("ParGen.xml", "<Par_Gen/>");
+    EXPECT_EQ(Open(20)->C(u"CB_SNMP_Version").ItemIndex, 2);
+    // List texts are matched trimmed and in any case.
+    dir_.write("ParGen.xml", "<Par_Gen><SNMP_VER3_SECURITY_LEVEL> auth nopriv</SNMP_VER3_SECURITY_LEVEL>"
+                             "<SNMP_MAP>VARIABLE</SNMP_MAP></Par_Gen>");
+    f = Open(21);
+    EXPECT_EQ(f->C(u"CB_PROFI_SNMP_Secure_Lev").ItemIndex, 1);
+    EXPECT_EQ(f->C(u"CB_PROFI_SNMP_Map").ItemIndex, 1);
+    EXPECT_TRUE(errors_.empty());
+}

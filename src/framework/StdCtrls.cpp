@@ -1,0 +1,1049 @@
+#include "framework/StdCtrls.h"
+
+#include "framework/Controls_p.h"
+#include "framework/Forms.h"
+#include "framework/Graphics_p.h"
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+#include <algorithm>
+
+namespace {
+// Qt shows "&" as a mnemonic like the classic controls do.
+String CRLFToLF(const String& s) {
+    String r;
+    r.reserve(s.size());
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == u'\r') {
+            r += u'\n';
+            if (i + 1 < s.size() && s[i + 1] == u'\n') ++i;
+        } else {
+            r += s[i];
+        }
+    }
+    return r;
+}
+
+String LFToCRLF(const String& s) {
+    String r;
+    r.reserve(s.size() + 16);
+    for (Char c : s) {
+        if (c == u'\n') r += u"\r\n";
+        else r += c;
+    }
+    return r;
+}
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// TLabel
+// ---------------------------------------------------------------------------
+TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
+    FParentColor = true;
+    FWidth = 65;
+    FHeight = 17;
+}
+
+void TLabel::SetAlignment(TAlignment Value) {
+    FAlignment = Value;
+    Invalidate();
+}
+
+void TLabel::SetLayout(TTextLayout Value) {
+    FLayout = Value;
+    Invalidate();
+}
+
+void TLabel::SetWordWrap(bool Value) {
+    FWordWrap = Value;
+    AdjustBounds();
+    Invalidate();
+}
+
+void TLabel::SetAutoSize(bool Value) {
+    FAutoSize = Value;
+    AdjustBounds();
+}
+
+void TLabel::SetTransparent(bool Value) {
+    FTransparent = Value;
+    Invalidate();
+}
+
+void TLabel::SetShowAccelChar(bool Value) {
+    FShowAccelChar = Value;
+    AdjustBounds();
+    Invalidate();
+}
+
+void TLabel::SetFocusControl(TWinControl* Value) {
+    FFocusControl = Value;
+    if (Value) Value->FreeNotification(this);
+}
+
+void TLabel::Notification(TComponent* AComponent, TOperation Operation) {
+    TGraphicControl::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FFocusControl) FFocusControl = nullptr;
+}
+
+unsigned TLabel::TextFlags() const {
+    unsigned f = DT_EXPANDTABS;
+    if (FWordWrap) f |= DT_WORDBREAK;
+    if (!FShowAccelChar) f |= DT_NOPREFIX;
+    if (FAlignment == taRightJustify) f |= DT_RIGHT;
+    else if (FAlignment == taCenter) f |= DT_CENTER;
+    return f;
+}
+
+void TLabel::AdjustBounds() {
+    if (!FAutoSize) return;
+    TCanvas measure;
+    measure.SetFont(Font());
+    TRect r = Rect(0, 0, FWordWrap ? FWidth : 0, 0);
+    String text = Text().empty() ? String(u" ") : Text();
+    measure.DrawText(text, r, TextFlags() | DT_CALCRECT);
+    int w = FWordWrap ? FWidth : r.Right;
+    int l = FLeft;
+    if (FAlignment == taRightJustify && !FWordWrap) l = FLeft + FWidth - w;
+    SetBounds(l, FTop, w, r.Bottom);
+}
+
+void TLabel::Paint() {
+    TCanvas& c = Canvas();
+    TRect r = ClientRect();
+    if (!FTransparent) {
+        c.Brush().SetStyle(bsSolid);
+        c.Brush().SetColor(Color());
+        c.FillRect(r);
+    }
+    c.Brush().SetStyle(bsClear);
+    c.SetFont(Font());
+    unsigned flags = TextFlags();
+    if (FLayout != tlTop) {
+        TRect calc = r;
+        c.DrawText(Text(), calc, flags | DT_CALCRECT);
+        int h = calc.Bottom - calc.Top;
+        int offset = FLayout == tlBottom ? r.Bottom - h : (r.Bottom - h) / 2;
+        r.Top += offset;
+    }
+    if (!Enabled()) {
+        TRect shifted = r;
+        OffsetRect(shifted, 1, 1);
+        c.Font().SetColor(clBtnHighlight);
+        c.DrawText(Text(), shifted, flags);
+        c.Font().SetColor(clBtnShadow);
+    }
+    c.DrawText(Text(), r, flags);
+}
+
+void TLabel::CMTextChanged(TMessage& Message) {
+    AdjustBounds();
+    Invalidate();
+}
+
+void TLabel::CMFontChanged(TMessage& Message) {
+    AdjustBounds();
+    Invalidate();
+}
+
+void TLabel::CMDialogChar(TCMDialogChar& Message) {
+    if (FFocusControl && Enabled() && FShowAccelChar && IsAccel(Message.CharCode(), Caption()) &&
+        FFocusControl->CanFocus()) {
+        FFocusControl->SetFocus();
+        Message.Result = 1;
+        return;
+    }
+    TGraphicControl::CMDialogChar(Message);
+}
+
+// ---------------------------------------------------------------------------
+// TCustomEdit
+// ---------------------------------------------------------------------------
+TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) {
+    FWidth = 121;
+    FHeight = 21;
+    FColor = clWindow;
+    FTabStop = true;
+    FControlStyle = {csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks, csFixedHeight};
+    HandleNeeded();
+}
+
+void TCustomEdit::CreateWnd() {
+    auto* w = new THostWidget<QLineEdit>(this);
+    AttachWidget(this, w, false);
+    w->setMaxLength(FMaxLength > 0 ? FMaxLength : 32767);
+    w->setReadOnly(FReadOnly);
+    w->setEchoMode(FPasswordChar ? QLineEdit::Password : QLineEdit::Normal);
+    QObject::connect(w, &QLineEdit::textEdited, [this](const QString&) {
+        FModified = true;
+        Guarded([this] { Change(); });
+    });
+}
+
+String TCustomEdit::Text() const { return FromQ(WidgetAs<QLineEdit>(this)->text()); }
+
+void TCustomEdit::SetText(const String& Value) {
+    String v = ApplyCase(Value);
+    if (FMaxLength > 0 && int(v.size()) > FMaxLength) v.resize(size_t(FMaxLength));
+    if (v == Text()) return;
+    WidgetAs<QLineEdit>(this)->setText(ToQ(v));
+    Perform(CM_TEXTCHANGED);
+    Change();
+}
+
+String TCustomEdit::ApplyCase(const String& Value) const {
+    if (FCharCase == ecNormal) return Value;
+    QString q = ToQ(Value);
+    return FromQ(FCharCase == ecUpperCase ? q.toUpper() : q.toLower());
+}
+
+void TCustomEdit::SetMaxLength(int Value) {
+    FMaxLength = Value;
+    WidgetAs<QLineEdit>(this)->setMaxLength(Value > 0 ? Value : 32767);
+}
+
+void TCustomEdit::SetCharCase(TEditCharCase Value) {
+    FCharCase = Value;
+    if (Value != ecNormal) SetText(Text());
+}
+
+void TCustomEdit::SetReadOnly(bool Value) {
+    FReadOnly = Value;
+    WidgetAs<QLineEdit>(this)->setReadOnly(Value);
+}
+
+void TCustomEdit::SetPasswordChar(Char Value) {
+    FPasswordChar = Value;
+    WidgetAs<QLineEdit>(this)->setEchoMode(Value ? QLineEdit::Password : QLineEdit::Normal);
+}
+
+int TCustomEdit::SelStart() const {
+    auto* w = WidgetAs<QLineEdit>(this);
+    return w->hasSelectedText() ? w->selectionStart() : w->cursorPosition();
+}
+
+void TCustomEdit::SetSelStart(int Value) { WidgetAs<QLineEdit>(this)->setCursorPosition(Value); }
+
+int TCustomEdit::SelLength() const { return int(WidgetAs<QLineEdit>(this)->selectedText().size()); }
+
+void TCustomEdit::SetSelLength(int Value) {
+    auto* w = WidgetAs<QLineEdit>(this);
+    int start = SelStart();
+    w->setSelection(start, Value);
+}
+
+String TCustomEdit::SelText() const { return FromQ(WidgetAs<QLineEdit>(this)->selectedText()); }
+
+void TCustomEdit::SetSelText(const String& Value) {
+    WidgetAs<QLineEdit>(this)->insert(ToQ(Value));
+    Change();
+}
+
+void TCustomEdit::SelectAll() { WidgetAs<QLineEdit>(this)->selectAll(); }
+void TCustomEdit::ClearSelection() { WidgetAs<QLineEdit>(this)->del(); }
+
+void TCustomEdit::WMChar(TWMKey& Message) {
+    if (DoKeyPress(Message)) return;
+    if (FCharCase != ecNormal && Message.CharCode() >= 32) {
+        String c = ApplyCase(String(1, Char(Message.CharCode())));
+        Message.SetCharCode(Word(c[0]));
+    }
+    DefaultHandler(Message.Message);
+}
+
+void TCustomEdit::DoEnter() {
+    if (FAutoSelect && !FControlState.Contains(csLButtonDown)) SelectAll();
+    TWinControl::DoEnter();
+}
+
+void TCustomEdit::Change() {
+    if (OnChange) OnChange(this);
+}
+
+void TMaskEdit::SetEditMask(const String& Value) {
+    FEditMask = Value;
+    // The classic mask letters in Qt's input-mask language.
+    QString mask;
+    String body = Value;
+    Char blank = u'_';
+    auto semi = Value.find(u';');
+    if (semi != String::npos) {
+        body = Value.substr(0, semi);
+        auto semi2 = Value.find(u';', semi + 1);
+        if (semi2 != String::npos && semi2 + 1 < Value.size()) blank = Value[semi2 + 1];
+    }
+    for (size_t i = 0; i < body.size(); ++i) {
+        Char c = body[i];
+        switch (c) {
+        case u'0': mask += u'9'; break;
+        case u'9': mask += u'0'; break;
+        case u'L': mask += u'A'; break;
+        case u'l': mask += u'a'; break;
+        case u'A': mask += u'N'; break;
+        case u'a': mask += u'n'; break;
+        case u'C': mask += u'X'; break;
+        case u'c': mask += u'x'; break;
+        case u'>': case u'<': mask += QChar(c); break;
+        case u'!': break;
+        case u'\\':
+            if (i + 1 < body.size()) {
+                mask += u'\\';
+                mask += QChar(body[++i]);
+            }
+            break;
+        case u'9' + 1000: break;
+        default:
+            if (QString("AaNnXx90Dd#HhBb>!<{}[]\\").contains(QChar(c))) mask += u'\\';
+            mask += QChar(c);
+            break;
+        }
+    }
+    if (!body.empty()) mask += u';' + QChar(blank);
+    WidgetAs<QLineEdit>(this)->setInputMask(body.empty() ? QString() : mask);
+}
+
+String TMaskEdit::EditText() const { return FromQ(WidgetAs<QLineEdit>(this)->displayText()); }
+
+// ---------------------------------------------------------------------------
+// TMemo
+// ---------------------------------------------------------------------------
+TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner) {
+    FWidth = 185;
+    FHeight = 89;
+    FColor = clWindow;
+    FTabStop = true;
+    auto* lines = new TNotifyingStrings;
+    lines->OnChanged = [this] { LinesChanged(); };
+    FLines.reset(lines);
+    HandleNeeded();
+}
+
+TMemo::~TMemo() { static_cast<TNotifyingStrings*>(FLines.get())->OnChanged = nullptr; }
+
+void TMemo::CreateWnd() {
+    auto* w = new THostWidget<QPlainTextEdit>(this);
+    AttachWidget(this, w, false);
+    w->setLineWrapMode(FWordWrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    w->setReadOnly(FReadOnly);
+    w->setTabChangesFocus(false);
+    QObject::connect(w, &QPlainTextEdit::textChanged, [this] { WidgetChanged(); });
+}
+
+LRESULT TMemo::NativeDlgCode() const {
+    LRESULT r = DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL;
+    if (FWantReturns) r |= DLGC_WANTALLKEYS;
+    if (FWantTabs) r |= DLGC_WANTTAB;
+    return r;
+}
+
+void TMemo::LinesChanged() {
+    if (FSyncing) return;
+    FSyncing = true;
+    String text = FLines->Text();
+    if (text.size() >= 2 && text.substr(text.size() - 2) == u"\r\n") text.resize(text.size() - 2);
+    WidgetAs<QPlainTextEdit>(this)->setPlainText(ToQ(CRLFToLF(text)));
+    FSyncing = false;
+    Guarded([this] {
+        if (OnChange) OnChange(this);
+    });
+}
+
+void TMemo::WidgetChanged() {
+    if (FSyncing) return;
+    FSyncing = true;
+    FLines->SetText(LFToCRLF(FromQ(WidgetAs<QPlainTextEdit>(this)->toPlainText())));
+    FSyncing = false;
+    Guarded([this] {
+        if (OnChange) OnChange(this);
+    });
+}
+
+String TMemo::Text() const { return LFToCRLF(FromQ(WidgetAs<QPlainTextEdit>(this)->toPlainText())); }
+
+void TMemo::SetText(const String& Value) {
+    if (Value == Text()) return;
+    WidgetAs<QPlainTextEdit>(this)->setPlainText(ToQ(CRLFToLF(Value)));
+}
+
+void TMemo::SetReadOnly(bool Value) {
+    FReadOnly = Value;
+    WidgetAs<QPlainTextEdit>(this)->setReadOnly(Value);
+}
+
+void TMemo::SetWordWrap(bool Value) {
+    FWordWrap = Value;
+    WidgetAs<QPlainTextEdit>(this)->setLineWrapMode(Value ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+}
+
+void TMemo::SetScrollBars(TScrollStyle Value) {
+    FScrollBars = Value;
+    auto* w = WidgetAs<QPlainTextEdit>(this);
+    bool h = Value == ssHorizontal || Value == ssBoth, v = Value == ssVertical || Value == ssBoth;
+    w->setHorizontalScrollBarPolicy(h ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    w->setVerticalScrollBarPolicy(v ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+}
+
+// ---------------------------------------------------------------------------
+// TButton
+// ---------------------------------------------------------------------------
+TButton::TButton(TComponent* AOwner) : TWinControl(AOwner) {
+    FWidth = 75;
+    FHeight = 25;
+    FTabStop = true;
+    FControlStyle = {csSetCaption, csDoubleClicks};
+    HandleNeeded();
+}
+
+void TButton::CreateWnd() {
+    auto* w = new THostWidget<QPushButton>(this);
+    AttachWidget(this, w, false);
+    w->setAutoDefault(false);
+    QObject::connect(w, &QPushButton::clicked, [this] { Guarded([this] { Click(); }); });
+}
+
+String TButton::Text() const { return FromQ(WidgetAs<QPushButton>(this)->text()); }
+
+void TButton::SetText(const String& Value) {
+    if (Value == Text()) return;
+    WidgetAs<QPushButton>(this)->setText(ToQ(Value));
+    Perform(CM_TEXTCHANGED);
+}
+
+void TButton::SetDefault(bool Value) {
+    FDefault = Value;
+    TCustomForm* form = GetParentForm(this);
+    FActive = Value && !(form && form->FocusedControl() && dynamic_cast<TButton*>(form->FocusedControl()) &&
+                         form->FocusedControl() != this);
+    WidgetAs<QPushButton>(this)->setDefault(FActive);
+}
+
+LRESULT TButton::NativeDlgCode() const { return DLGC_BUTTON | (FActive ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON); }
+
+void TButton::Click() {
+    if (TCustomForm* form = GetParentForm(this)) form->SetModalResult(FModalResult);
+    TWinControl::Click();
+}
+
+void TButton::CMDialogKey(TCMDialogKey& Message) {
+    Word key = Message.CharCode();
+    if (((key == VK_RETURN && FActive) || (key == VK_ESCAPE && FCancel)) &&
+        KeyDataToShiftState(Message.KeyData()).Empty() && CanFocus()) {
+        Click();
+        Message.Result = 1;
+        return;
+    }
+    TWinControl::CMDialogKey(Message);
+}
+
+void TButton::CMDialogChar(TCMDialogChar& Message) {
+    if (IsAccel(Message.CharCode(), Caption()) && CanFocus()) {
+        Click();
+        Message.Result = 1;
+        return;
+    }
+    TWinControl::CMDialogChar(Message);
+}
+
+void TButton::CMFocusChanged(TMessage& Message) {
+    auto* sender = reinterpret_cast<TWinControl*>(Message.LParam);
+    if (dynamic_cast<TButton*>(sender)) FActive = sender == this;
+    else FActive = FDefault;
+    WidgetAs<QPushButton>(this)->setDefault(FActive);
+    TWinControl::CMFocusChanged(Message);
+}
+
+// ---------------------------------------------------------------------------
+// TCheckBox, TRadioButton
+// ---------------------------------------------------------------------------
+TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner) {
+    FWidth = 97;
+    FHeight = 17;
+    FTabStop = true;
+    FControlStyle = {csSetCaption, csDoubleClicks};
+    HandleNeeded();
+}
+
+void TCheckBox::CreateWnd() {
+    auto* w = new THostWidget<QCheckBox>(this);
+    AttachWidget(this, w, false);
+    w->setTristate(FAllowGrayed);
+    QObject::connect(w, &QCheckBox::clicked, [this] { Guarded([this] { UserClicked(); }); });
+}
+
+String TCheckBox::Text() const { return FromQ(WidgetAs<QCheckBox>(this)->text()); }
+
+void TCheckBox::SetText(const String& Value) {
+    if (Value == Text()) return;
+    WidgetAs<QCheckBox>(this)->setText(ToQ(Value));
+    Perform(CM_TEXTCHANGED);
+}
+
+void TCheckBox::SetState(TCheckBoxState Value) {
+    if (FState == Value) return;
+    FState = Value;
+    auto* w = WidgetAs<QCheckBox>(this);
+    QSignalBlocker block(w);
+    if (Value == cbGrayed) w->setTristate(true);
+    w->setCheckState(Value == cbChecked ? Qt::Checked : Value == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
+    Click();
+}
+
+void TCheckBox::UserClicked() {
+    // The person toggles: unchecked -> checked (-> grayed when allowed) -> unchecked.
+    TCheckBoxState next = FState == cbUnchecked ? cbChecked
+                        : FState == cbChecked && FAllowGrayed ? cbGrayed : cbUnchecked;
+    SetState(next);
+}
+
+void TCheckBox::Toggle() { UserClicked(); }
+
+void TCheckBox::SetAlignment(TAlignment Value) {
+    FAlignment = Value;
+    WidgetAs<QCheckBox>(this)->setLayoutDirection(Value == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
+}
+
+void TCheckBox::CMDialogChar(TCMDialogChar& Message) {
+    if (IsAccel(Message.CharCode(), Caption()) && CanFocus()) {
+        SetFocus();
+        if (Focused()) Toggle();
+        Message.Result = 1;
+        return;
+    }
+    TWinControl::CMDialogChar(Message);
+}
+
+TRadioButton::TRadioButton(TComponent* AOwner) : TWinControl(AOwner) {
+    FWidth = 113;
+    FHeight = 17;
+    FControlStyle = {csSetCaption, csDoubleClicks};
+    HandleNeeded();
+}
+
+void TRadioButton::CreateWnd() {
+    auto* w = new THostWidget<QRadioButton>(this);
+    AttachWidget(this, w, false);
+    w->setAutoExclusive(false);
+    QObject::connect(w, &QRadioButton::clicked, [this, w](bool) {
+        // A click always leaves the button on; only turning it on counts.
+        {
+            QSignalBlocker block(w);
+            w->setChecked(FChecked);
+        }
+        Guarded([this] { SetChecked(true); });
+    });
+}
+
+String TRadioButton::Text() const { return FromQ(WidgetAs<QRadioButton>(this)->text()); }
+
+void TRadioButton::SetText(const String& Value) {
+    if (Value == Text()) return;
+    WidgetAs<QRadioButton>(this)->setText(ToQ(Value));
+    Perform(CM_TEXTCHANGED);
+}
+
+void TRadioButton::SetChecked(bool Value) {
+    if (FChecked == Value) return;
+    FChecked = Value;
+    SetTabStop(Value);
+    {
+        auto* w = WidgetAs<QRadioButton>(this);
+        QSignalBlocker block(w);
+        w->setChecked(Value);
+    }
+    if (Value) {
+        if (FParent)
+            for (int i = 0; i < FParent->ControlCount(); ++i)
+                if (auto* other = dynamic_cast<TRadioButton*>(FParent->Controls(i)); other && other != this)
+                    other->SetChecked(false);
+        Click();
+    }
+}
+
+void TRadioButton::CMDialogChar(TCMDialogChar& Message) {
+    if (IsAccel(Message.CharCode(), Caption()) && CanFocus()) {
+        SetFocus();
+        if (Focused()) SetChecked(true);
+        Message.Result = 1;
+        return;
+    }
+    TWinControl::CMDialogChar(Message);
+}
+
+// ---------------------------------------------------------------------------
+// TGroupBox
+// ---------------------------------------------------------------------------
+TGroupBox::TGroupBox(TComponent* AOwner) : TCustomControl(AOwner) {
+    FWidth = 185;
+    FHeight = 105;
+    FParentColor = true;
+    FControlStyle = {csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+}
+
+void TGroupBox::Paint() {
+    TCanvas& c = Canvas();
+    c.SetFont(Font());
+    int h = c.TextHeight(u"0");
+    TRect r = Rect(0, h / 2 - 1, FWidth, FHeight);
+    c.DrawEdge(r, EDGE_ETCHED, BF_RECT);
+    if (!Text().empty()) {
+        TRect t = Rect(8, 0, 0, h);
+        c.DrawText(Text(), t, DT_SINGLELINE | DT_CALCRECT);
+        c.Brush().SetStyle(bsSolid);
+        c.Brush().SetColor(Color());
+        t.Left -= 1;
+        t.Right += 1;
+        c.FillRect(t);
+        t.Left += 1;
+        c.Brush().SetStyle(bsClear);
+        c.DrawText(Text(), t, DT_SINGLELINE);
+    }
+}
+
+void TGroupBox::CMDialogChar(TCMDialogChar& Message) {
+    if (IsAccel(Message.CharCode(), Caption()) && CanFocus()) {
+        SelectFirst();
+        Message.Result = 1;
+        return;
+    }
+    TCustomControl::CMDialogChar(Message);
+}
+
+void TGroupBox::CMTextChanged(TMessage& Message) { Invalidate(); }
+
+// ---------------------------------------------------------------------------
+// TComboBox
+// ---------------------------------------------------------------------------
+class TComboWidget : public THostWidget<QComboBox> {
+public:
+    explicit TComboWidget(TComboBox* combo) : THostWidget<QComboBox>(combo), combo_(combo) {}
+    void showPopup() override {
+        if (combo_) Guarded([this] { combo_->DropDown(); });
+        QComboBox::showPopup();
+    }
+    void hidePopup() override {
+        QComboBox::hidePopup();
+        if (combo_) Guarded([this] { combo_->CloseUp(); });
+    }
+    void Detach() override {
+        combo_ = nullptr;
+        THostWidget<QComboBox>::Detach();
+    }
+
+private:
+    TComboBox* combo_;
+};
+
+TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner) {
+    FWidth = 145;
+    FHeight = 21;
+    FColor = clWindow;
+    FTabStop = true;
+    FControlStyle = {csCaptureMouse, csSetCaption, csDoubleClicks, csFixedHeight};
+    auto* items = new TNotifyingStrings;
+    items->OnChanged = [this] { ItemsChanged(); };
+    FItems.reset(items);
+    HandleNeeded();
+}
+
+TComboBox::~TComboBox() { static_cast<TNotifyingStrings*>(FItems.get())->OnChanged = nullptr; }
+
+void TComboBox::CreateWnd() {
+    auto* w = new TComboWidget(this);
+    AttachWidget(this, w, false);
+}
+
+void TComboBox::InitializeWnd() {
+    auto* w = WidgetAs<QComboBox>(this);
+    w->setEditable(FStyle == csDropDown || FStyle == csSimple);
+    w->setMaxVisibleItems(FDropDownCount);
+    w->setInsertPolicy(QComboBox::NoInsert);
+    QObject::connect(w, QOverload<int>::of(&QComboBox::activated), [this](int i) { UserSelected(i); });
+    if (w->lineEdit()) {
+        w->lineEdit()->setMouseTracking(true);
+        QObject::connect(w->lineEdit(), &QLineEdit::textEdited, [this](const QString&) {
+            if (!FSyncing) Guarded([this] { Change(); });
+        });
+    }
+    ItemsChanged();
+}
+
+void TComboBox::SetStyle(TComboBoxStyle Value) {
+    if (FStyle == Value) return;
+    FStyle = Value;
+    auto* w = WidgetAs<QComboBox>(this);
+    String text = Text();
+    int index = ItemIndex();
+    w->setEditable(Value == csDropDown || Value == csSimple);
+    if (w->lineEdit()) {
+        w->lineEdit()->setMouseTracking(true);
+        QObject::connect(w->lineEdit(), &QLineEdit::textEdited, [this](const QString&) {
+            if (!FSyncing) Guarded([this] { Change(); });
+        });
+    }
+    SetItemIndex(index);
+    if (index < 0 && w->isEditable()) w->setEditText(ToQ(text));
+}
+
+void TComboBox::ItemsChanged() {
+    auto* w = WidgetAs<QComboBox>(this);
+    if (!w) return;
+    FSyncing = true;
+    QSignalBlocker block(w);
+    String text = w->isEditable() ? FromQ(w->currentText()) : String();
+    int index = w->currentIndex();
+    QStringList list;
+    for (int i = 0; i < FItems->Count(); ++i) list << ToQ(FItems->Strings(i));
+    w->clear();
+    w->addItems(list);
+    w->setCurrentIndex(index < FItems->Count() ? index : -1);
+    if (w->isEditable()) w->setEditText(ToQ(text));
+    FSyncing = false;
+}
+
+int TComboBox::ItemIndex() const {
+    auto* w = WidgetAs<QComboBox>(this);
+    int i = w->currentIndex();
+    // In a drop-down with typing, an edited text that no longer matches selects nothing.
+    if (i >= 0 && w->isEditable() && w->currentText() != w->itemText(i)) return -1;
+    return i;
+}
+
+void TComboBox::SetItemIndex(int Value) {
+    auto* w = WidgetAs<QComboBox>(this);
+    FSyncing = true;
+    QSignalBlocker block(w);
+    if (Value < 0 || Value >= FItems->Count()) {
+        w->setCurrentIndex(-1);
+        if (w->isEditable()) w->setEditText(QString());
+    } else {
+        w->setCurrentIndex(Value);
+        if (w->isEditable()) w->setEditText(w->itemText(Value));
+    }
+    FSyncing = false;
+}
+
+String TComboBox::Text() const { return FromQ(WidgetAs<QComboBox>(this)->currentText()); }
+
+void TComboBox::SetText(const String& Value) {
+    auto* w = WidgetAs<QComboBox>(this);
+    if (!w->isEditable()) {
+        SetItemIndex(FItems->IndexOf(Value));
+        return;
+    }
+    FSyncing = true;
+    QSignalBlocker block(w);
+    int i = FItems->IndexOf(Value);
+    if (i >= 0 && FItems->Strings(i) == Value) w->setCurrentIndex(i);
+    w->setEditText(ToQ(Value));
+    FSyncing = false;
+}
+
+bool TComboBox::DroppedDown() const {
+    auto* w = WidgetAs<QComboBox>(this);
+    return w->view() && w->view()->isVisible();
+}
+
+void TComboBox::SetDroppedDown(bool Value) {
+    auto* w = WidgetAs<QComboBox>(this);
+    if (Value) w->showPopup();
+    else w->hidePopup();
+}
+
+void TComboBox::SetDropDownCount(int Value) {
+    FDropDownCount = Value;
+    WidgetAs<QComboBox>(this)->setMaxVisibleItems(Value);
+}
+
+void TComboBox::SetMaxLength(int Value) {
+    FMaxLength = Value;
+    if (auto* e = WidgetAs<QComboBox>(this)->lineEdit()) e->setMaxLength(Value > 0 ? Value : 32767);
+}
+
+void TComboBox::Clear() {
+    FItems->Clear();
+    SetItemIndex(-1);
+}
+
+int TComboBox::SelStart() const {
+    auto* e = WidgetAs<QComboBox>(this)->lineEdit();
+    return e ? (e->hasSelectedText() ? e->selectionStart() : e->cursorPosition()) : 0;
+}
+
+int TComboBox::SelLength() const {
+    auto* e = WidgetAs<QComboBox>(this)->lineEdit();
+    return e ? int(e->selectedText().size()) : 0;
+}
+
+void TComboBox::SelectAll() {
+    if (auto* e = WidgetAs<QComboBox>(this)->lineEdit()) e->selectAll();
+}
+
+void TComboBox::UserSelected(int Index) {
+    if (FSyncing) return;
+    Guarded([this] {
+        Click();
+        Select();
+    });
+}
+
+void TComboBox::Change() {
+    if (OnChange) OnChange(this);
+}
+
+void TComboBox::Select() {
+    if (OnSelect) OnSelect(this);
+    else Change();
+}
+
+void TComboBox::DropDown() {
+    if (OnDropDown) OnDropDown(this);
+}
+
+void TComboBox::CloseUp() {
+    if (OnCloseUp) OnCloseUp(this);
+}
+
+// ---------------------------------------------------------------------------
+// TListBox, TCheckListBox
+// ---------------------------------------------------------------------------
+TListBox::TListBox(TComponent* AOwner) : TWinControl(AOwner) {
+    FWidth = 121;
+    FHeight = 97;
+    FColor = clWindow;
+    FTabStop = true;
+    FControlStyle = {csCaptureMouse, csSetCaption, csDoubleClicks};
+    auto* items = new TNotifyingStrings;
+    items->OnChanged = [this] { ItemsChanged(); };
+    FItems.reset(items);
+    HandleNeeded();
+}
+
+TListBox::~TListBox() { static_cast<TNotifyingStrings*>(FItems.get())->OnChanged = nullptr; }
+
+void TListBox::CreateWnd() {
+    auto* w = new THostWidget<QListWidget>(this);
+    AttachWidget(this, w, false);
+}
+
+void TListBox::InitializeWnd() {
+    auto* w = WidgetAs<QListWidget>(this);
+    w->setSelectionMode(FMultiSelect ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+    QObject::connect(w, &QListWidget::currentRowChanged, [this](int) {
+        if (!FSyncing) Guarded([this] { Click(); });
+    });
+    ItemsChanged();
+}
+
+void TListBox::ItemsChanged() {
+    auto* w = WidgetAs<QListWidget>(this);
+    if (!w) return;
+    FSyncing = true;
+    QSignalBlocker block(w);
+    int row = w->currentRow();
+    w->clear();
+    for (int i = 0; i < FItems->Count(); ++i) w->addItem(ToQ(FItems->Strings(i)));
+    if (row < w->count()) w->setCurrentRow(row);
+    FSyncing = false;
+}
+
+int TListBox::ItemIndex() const {
+    auto* w = WidgetAs<QListWidget>(this);
+    int r = w->currentRow();
+    if (r >= 0 && !FMultiSelect && !w->item(r)->isSelected()) return -1;
+    return r;
+}
+
+void TListBox::SetItemIndex(int Value) {
+    auto* w = WidgetAs<QListWidget>(this);
+    FSyncing = true;
+    QSignalBlocker block(w);
+    if (Value < 0 || Value >= w->count()) {
+        w->setCurrentRow(-1);
+        w->clearSelection();
+    } else {
+        w->setCurrentRow(Value);
+    }
+    FSyncing = false;
+}
+
+void TListBox::SetMultiSelect(bool Value) {
+    FMultiSelect = Value;
+    WidgetAs<QListWidget>(this)->setSelectionMode(Value ? QAbstractItemView::ExtendedSelection
+                                                        : QAbstractItemView::SingleSelection);
+}
+
+bool TListBox::Selected(int Index) const {
+    auto* w = WidgetAs<QListWidget>(this);
+    if (Index < 0 || Index >= w->count()) throw EListError(S("List index out of bounds (") + Utf8ToString(std::to_string(Index)) + u")");
+    return w->item(Index)->isSelected();
+}
+
+void TListBox::SetSelected(int Index, bool Value) {
+    auto* w = WidgetAs<QListWidget>(this);
+    if (Index < 0 || Index >= w->count()) throw EListError(S("List index out of bounds (") + Utf8ToString(std::to_string(Index)) + u")");
+    FSyncing = true;
+    w->item(Index)->setSelected(Value);
+    FSyncing = false;
+}
+
+int TListBox::SelCount() const { return FMultiSelect ? int(WidgetAs<QListWidget>(this)->selectedItems().size()) : -1; }
+
+int TListBox::TopIndex() const {
+    auto* w = WidgetAs<QListWidget>(this);
+    QListWidgetItem* it = w->itemAt(2, 2);
+    return it ? w->row(it) : 0;
+}
+
+void TListBox::SetTopIndex(int Value) {
+    auto* w = WidgetAs<QListWidget>(this);
+    if (Value >= 0 && Value < w->count()) w->scrollToItem(w->item(Value), QAbstractItemView::PositionAtTop);
+}
+
+int TListBox::ItemHeight() const {
+    auto* w = WidgetAs<QListWidget>(this);
+    return w->count() > 0 ? w->visualItemRect(w->item(0)).height() : w->fontMetrics().height();
+}
+
+int TListBox::ItemAtPos(const TPoint& Pos, bool Existing) const {
+    auto* w = WidgetAs<QListWidget>(this);
+    QListWidgetItem* it = w->itemAt(w->viewport()->mapFrom(w, QPoint(Pos.X, Pos.Y)));
+    if (it) return w->row(it);
+    return Existing ? -1 : w->count();
+}
+
+void TCheckListBox::CreateWnd() { TListBox::CreateWnd(); }
+
+void TCheckListBox::ItemsChanged() {
+    FStates.resize(size_t(Items().Count()), cbUnchecked);
+    TListBox::ItemsChanged();
+    auto* w = WidgetAs<QListWidget>(this);
+    if (!w) return;
+    FSyncing = true;
+    QSignalBlocker block(w);
+    for (int i = 0; i < w->count(); ++i) {
+        QListWidgetItem* it = w->item(i);
+        it->setFlags(it->flags() | Qt::ItemIsUserCheckable);
+        TCheckBoxState s = FStates[size_t(i)];
+        it->setCheckState(s == cbChecked ? Qt::Checked : s == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
+    }
+    FSyncing = false;
+    static bool connectedOnce = false;
+    (void)connectedOnce;
+    if (!w->property("configurator.checks").isValid()) {
+        w->setProperty("configurator.checks", true);
+        QObject::connect(w, &QListWidget::itemChanged, [this, w](QListWidgetItem* it) {
+            if (FSyncing) return;
+            int i = w->row(it);
+            if (i < 0 || i >= int(FStates.size())) return;
+            Qt::CheckState cs = it->checkState();
+            FStates[size_t(i)] = cs == Qt::Checked ? cbChecked : cs == Qt::PartiallyChecked ? cbGrayed : cbUnchecked;
+            Guarded([this] {
+                if (OnClickCheck) OnClickCheck(this);
+            });
+        });
+    }
+}
+
+bool TCheckListBox::Checked(int Index) const { return State(Index) == cbChecked; }
+
+void TCheckListBox::SetChecked(int Index, bool Value) { SetState(Index, Value ? cbChecked : cbUnchecked); }
+
+TCheckBoxState TCheckListBox::State(int Index) const {
+    if (Index < 0 || Index >= int(FStates.size())) throw EListError(S("List index out of bounds (") + Utf8ToString(std::to_string(Index)) + u")");
+    return FStates[size_t(Index)];
+}
+
+void TCheckListBox::SetState(int Index, TCheckBoxState Value) {
+    if (Index < 0 || Index >= int(FStates.size())) throw EListError(S("List index out of bounds (") + Utf8ToString(std::to_string(Index)) + u")");
+    FStates[size_t(Index)] = Value;
+    auto* w = WidgetAs<QListWidget>(this);
+    FSyncing = true;
+    QSignalBlocker block(w);
+    w->item(Index)->setCheckState(Value == cbChecked ? Qt::Checked : Value == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
+    FSyncing = false;
+}
+
+// ---------------------------------------------------------------------------
+// TScrollBar
+// ---------------------------------------------------------------------------
+TScrollBar::TScrollBar(TComponent* AOwner) : TWinControl(AOwner) {
+    FWidth = 121;
+    FHeight = 17;
+    FTabStop = true;
+    HandleNeeded();
+}
+
+void TScrollBar::CreateWnd() {
+    auto* w = new THostWidget<QScrollBar>(this);
+    AttachWidget(this, w, false);
+    w->setOrientation(FKind == sbHorizontal ? Qt::Horizontal : Qt::Vertical);
+    w->setRange(FMin, FMax);
+    w->setValue(FPosition);
+    QObject::connect(w, &QScrollBar::actionTriggered, [this](int action) { UserAction(action); });
+    QObject::connect(w, &QScrollBar::valueChanged, [this](int v) {
+        if (FSyncing || v == FPosition) return;
+        FPosition = v;
+        Guarded([this] { Change(); });
+    });
+}
+
+void TScrollBar::SetKind(TScrollBarKind Value) {
+    FKind = Value;
+    WidgetAs<QScrollBar>(this)->setOrientation(Value == sbHorizontal ? Qt::Horizontal : Qt::Vertical);
+}
+
+void TScrollBar::SetParams(int APosition, int AMin, int AMax) {
+    if (AMax < AMin) throw EInvalidOperation("Scroll bar property out of range");
+    APosition = std::clamp(APosition, AMin, AMax);
+    bool changed = APosition != FPosition;
+    FMin = AMin;
+    FMax = AMax;
+    FPosition = APosition;
+    auto* w = WidgetAs<QScrollBar>(this);
+    FSyncing = true;
+    w->setRange(AMin, AMax);
+    w->setValue(APosition);
+    w->setSingleStep(SmallChange);
+    w->setPageStep(std::max(LargeChange, FPageSize));
+    FSyncing = false;
+    if (changed) Change();
+}
+
+void TScrollBar::SetPageSize(int Value) {
+    FPageSize = Value;
+    WidgetAs<QScrollBar>(this)->setPageStep(std::max(LargeChange, Value));
+}
+
+void TScrollBar::UserAction(int Action) {
+    TScrollCode code = scPosition;
+    switch (Action) {
+    case QAbstractSlider::SliderSingleStepAdd: code = scLineDown; break;
+    case QAbstractSlider::SliderSingleStepSub: code = scLineUp; break;
+    case QAbstractSlider::SliderPageStepAdd: code = scPageDown; break;
+    case QAbstractSlider::SliderPageStepSub: code = scPageUp; break;
+    case QAbstractSlider::SliderToMinimum: code = scTop; break;
+    case QAbstractSlider::SliderToMaximum: code = scBottom; break;
+    case QAbstractSlider::SliderMove: code = scTrack; break;
+    default: break;
+    }
+    auto* w = WidgetAs<QScrollBar>(this);
+    int pos = w->sliderPosition();
+    Guarded([&] { Scroll(code, pos); });
+    if (pos != w->sliderPosition()) w->setSliderPosition(pos);
+}
+
+void TScrollBar::Change() {
+    if (OnChange) OnChange(this);
+}
+
+void TScrollBar::Scroll(TScrollCode ScrollCode, int& ScrollPos) {
+    if (OnScroll) OnScroll(this, ScrollCode, ScrollPos);
+}

@@ -1,0 +1,411 @@
+#pragma once
+// The standard controls: labels, edit fields, memos, buttons, check boxes,
+// radio buttons, group boxes, combo boxes, list boxes and scroll bars. They
+// are placed at exact pixel positions (Left, Top, Width, Height) like every
+// control. Windowed ones wrap a Qt widget; their values live in it.
+
+#include "framework/Classes.h"
+#include "framework/Controls.h"
+
+#include <functional>
+#include <memory>
+
+class TStringListChanges;
+
+// ---------------------------------------------------------------------------
+// Labels
+// ---------------------------------------------------------------------------
+class TLabel : public TGraphicControl {
+public:
+    explicit TLabel(TComponent* AOwner);
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+    TTextLayout Layout() const { return FLayout; }
+    void SetLayout(TTextLayout Value);
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool Value);
+    // Keeps the size fitted to the caption (on by default).
+    bool AutoSize() const { return FAutoSize; }
+    void SetAutoSize(bool Value);
+    // Without a background of its own the parent shows through.
+    bool Transparent() const { return FTransparent; }
+    void SetTransparent(bool Value);
+    // Shows "&x" as an underlined x; its accelerator focuses FocusControl.
+    bool ShowAccelChar() const { return FShowAccelChar; }
+    void SetShowAccelChar(bool Value);
+    TWinControl* FocusControl() const { return FFocusControl; }
+    void SetFocusControl(TWinControl* Value);
+
+protected:
+    void Paint() override;
+    void CMTextChanged(TMessage& Message) override;
+    void CMFontChanged(TMessage& Message) override;
+    void CMDialogChar(TCMDialogChar& Message) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    unsigned TextFlags() const;
+    void AdjustBounds();
+
+private:
+    TAlignment FAlignment = taLeftJustify;
+    TTextLayout FLayout = tlTop;
+    bool FWordWrap = false;
+    bool FAutoSize = true;
+    bool FTransparent = false;
+    bool FShowAccelChar = true;
+    TWinControl* FFocusControl = nullptr;
+};
+
+// ---------------------------------------------------------------------------
+// Edit fields
+// ---------------------------------------------------------------------------
+enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
+
+class TCustomEdit : public TWinControl {
+public:
+    explicit TCustomEdit(TComponent* AOwner);
+    String Text() const override;
+    void SetText(const String& Value) override;
+    int MaxLength() const { return FMaxLength; }
+    void SetMaxLength(int Value);
+    TEditCharCase CharCase() const { return FCharCase; }
+    void SetCharCase(TEditCharCase Value);
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool Value);
+    Char PasswordChar() const { return FPasswordChar; }
+    void SetPasswordChar(Char Value);
+    bool AutoSelect() const { return FAutoSelect; }
+    void SetAutoSelect(bool Value) { FAutoSelect = Value; }
+    bool Modified() const { return FModified; }
+    void SetModified(bool Value) { FModified = Value; }
+    int SelStart() const;
+    void SetSelStart(int Value);
+    int SelLength() const;
+    void SetSelLength(int Value);
+    String SelText() const;
+    void SetSelText(const String& Value);
+    void SelectAll();
+    void ClearSelection();
+    void Clear() { SetText(String()); }
+
+    // After every change of the text, by the person or by code.
+    TNotifyEvent OnChange;
+
+protected:
+    void CreateWnd() override;
+    LRESULT NativeDlgCode() const override { return DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL; }
+    void WMChar(TWMKey& Message) override;
+    void DoEnter() override;
+    virtual void Change();
+    String ApplyCase(const String& Value) const;
+
+    int FMaxLength = 0;
+    TEditCharCase FCharCase = ecNormal;
+    bool FReadOnly = false;
+    Char FPasswordChar = 0;
+    bool FAutoSelect = true;
+    bool FModified = false;
+    bool FSettingText = false;
+};
+
+class TEdit : public TCustomEdit {
+public:
+    explicit TEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
+};
+
+// An edit field with an input mask ("!99/99/0000;1;_": 0 digit, 9 optional
+// digit, L letter, l optional letter, A/a letter or digit, C/c any
+// character, > upper case, < lower case, \ literal; then whether literals
+// are kept in Text, then the blank character).
+class TMaskEdit : public TCustomEdit {
+public:
+    explicit TMaskEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
+    const String& EditMask() const { return FEditMask; }
+    void SetEditMask(const String& Value);
+    String EditText() const;
+
+private:
+    String FEditMask;
+};
+
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+
+class TMemo : public TWinControl {
+public:
+    explicit TMemo(TComponent* AOwner);
+    ~TMemo() override;
+    // The lines; changing them changes the text shown.
+    TStringList& Lines() { return *FLines; }
+    String Text() const override;
+    void SetText(const String& Value) override;
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool Value);
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool Value);
+    TScrollStyle ScrollBars() const { return FScrollBars; }
+    void SetScrollBars(TScrollStyle Value);
+    bool WantReturns() const { return FWantReturns; }
+    void SetWantReturns(bool Value) { FWantReturns = Value; }
+    bool WantTabs() const { return FWantTabs; }
+    void SetWantTabs(bool Value) { FWantTabs = Value; }
+    int MaxLength() const { return FMaxLength; }
+    void SetMaxLength(int Value) { FMaxLength = Value; }
+    void Clear() { SetText(String()); }
+    TNotifyEvent OnChange;
+
+protected:
+    void CreateWnd() override;
+    LRESULT NativeDlgCode() const override;
+
+private:
+    friend class TMemoLines;
+    void LinesChanged();
+    void WidgetChanged();
+    std::unique_ptr<TStringList> FLines;
+    bool FReadOnly = false;
+    bool FWordWrap = true;
+    TScrollStyle FScrollBars = ssNone;
+    bool FWantReturns = true;
+    bool FWantTabs = false;
+    int FMaxLength = 0;
+    bool FSyncing = false;
+};
+
+// ---------------------------------------------------------------------------
+// Buttons
+// ---------------------------------------------------------------------------
+class TButton : public TWinControl {
+public:
+    explicit TButton(TComponent* AOwner);
+    String Text() const override;
+    void SetText(const String& Value) override;
+    // Enter clicks the default button (unless another button has the focus).
+    bool Default() const { return FDefault; }
+    void SetDefault(bool Value);
+    // Escape clicks the cancel button.
+    bool Cancel() const { return FCancel; }
+    void SetCancel(bool Value) { FCancel = Value; }
+    // Given to the parent form when clicked.
+    TModalResult ModalResult() const { return FModalResult; }
+    void SetModalResult(TModalResult Value) { FModalResult = Value; }
+    void Click() override;
+
+protected:
+    void CreateWnd() override;
+    LRESULT NativeDlgCode() const override;
+    void CMDialogKey(TCMDialogKey& Message) override;
+    void CMDialogChar(TCMDialogChar& Message) override;
+    void CMFocusChanged(TMessage& Message) override;
+
+private:
+    bool FDefault = false;
+    bool FCancel = false;
+    bool FActive = false;
+    TModalResult FModalResult = mrNone;
+};
+
+enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+
+class TCheckBox : public TWinControl {
+public:
+    explicit TCheckBox(TComponent* AOwner);
+    String Text() const override;
+    void SetText(const String& Value) override;
+    bool Checked() const { return FState == cbChecked; }
+    // Fires OnClick when the state changes, also when code changes it.
+    void SetChecked(bool Value) { SetState(Value ? cbChecked : cbUnchecked); }
+    TCheckBoxState State() const { return FState; }
+    void SetState(TCheckBoxState Value);
+    bool AllowGrayed() const { return FAllowGrayed; }
+    void SetAllowGrayed(bool Value) { FAllowGrayed = Value; }
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+    void Toggle();
+
+protected:
+    void CreateWnd() override;
+    LRESULT NativeDlgCode() const override { return DLGC_BUTTON; }
+    void CMDialogChar(TCMDialogChar& Message) override;
+
+private:
+    void UserClicked();
+    TCheckBoxState FState = cbUnchecked;
+    bool FAllowGrayed = false;
+    TAlignment FAlignment = taRightJustify;
+};
+
+// Checking one turns off the other radio buttons of the same parent.
+class TRadioButton : public TWinControl {
+public:
+    explicit TRadioButton(TComponent* AOwner);
+    String Text() const override;
+    void SetText(const String& Value) override;
+    bool Checked() const { return FChecked; }
+    // Turning it on fires OnClick, also from code.
+    void SetChecked(bool Value);
+
+protected:
+    void CreateWnd() override;
+    LRESULT NativeDlgCode() const override { return DLGC_BUTTON | DLGC_RADIOBUTTON; }
+    void CMDialogChar(TCMDialogChar& Message) override;
+
+private:
+    bool FChecked = false;
+};
+
+// A frame with a caption around child controls, which it clips.
+class TGroupBox : public TCustomControl {
+public:
+    explicit TGroupBox(TComponent* AOwner);
+
+protected:
+    void Paint() override;
+    void CMDialogChar(TCMDialogChar& Message) override;
+    void CMTextChanged(TMessage& Message) override;
+};
+
+// ---------------------------------------------------------------------------
+// Lists
+// ---------------------------------------------------------------------------
+enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
+
+class TComboBox : public TWinControl {
+public:
+    explicit TComboBox(TComponent* AOwner);
+    ~TComboBox() override;
+    TComboBoxStyle Style() const { return FStyle; }
+    void SetStyle(TComboBoxStyle Value);
+    // The entries, each with an optional object.
+    TStringList& Items() { return *FItems; }
+    // -1 when nothing is selected; an index out of range selects nothing.
+    // Setting it fires no event.
+    int ItemIndex() const;
+    void SetItemIndex(int Value);
+    String Text() const override;
+    void SetText(const String& Value) override;
+    bool DroppedDown() const;
+    void SetDroppedDown(bool Value);
+    int DropDownCount() const { return FDropDownCount; }
+    void SetDropDownCount(int Value);
+    bool Sorted() const { return FItems->Sorted(); }
+    void SetSorted(bool Value) { FItems->SetSorted(Value); }
+    int MaxLength() const { return FMaxLength; }
+    void SetMaxLength(int Value);
+    void Clear();
+    int SelStart() const;
+    int SelLength() const;
+    void SelectAll();
+
+    // A change by the person: a new selection (when OnSelect is not set) or typing.
+    TNotifyEvent OnChange;
+    // The person selected an entry.
+    TNotifyEvent OnSelect;
+    TNotifyEvent OnDropDown;
+    TNotifyEvent OnCloseUp;
+
+protected:
+    void CreateWnd() override;
+    void InitializeWnd() override;
+    LRESULT NativeDlgCode() const override { return DLGC_WANTARROWS | DLGC_WANTCHARS; }
+    virtual void Change();
+    virtual void Select();
+    virtual void DropDown();
+    virtual void CloseUp();
+
+private:
+    friend class TComboWidget;
+    void ItemsChanged();
+    void UserSelected(int Index);
+    std::unique_ptr<TStringList> FItems;
+    TComboBoxStyle FStyle = csDropDown;
+    int FDropDownCount = 8;
+    int FMaxLength = 0;
+    bool FSyncing = false;
+};
+
+class TListBox : public TWinControl {
+public:
+    explicit TListBox(TComponent* AOwner);
+    ~TListBox() override;
+    TStringList& Items() { return *FItems; }
+    int ItemIndex() const;
+    void SetItemIndex(int Value);
+    bool MultiSelect() const { return FMultiSelect; }
+    void SetMultiSelect(bool Value);
+    bool Selected(int Index) const;
+    void SetSelected(int Index, bool Value);
+    int SelCount() const;
+    bool Sorted() const { return FItems->Sorted(); }
+    void SetSorted(bool Value) { FItems->SetSorted(Value); }
+    int TopIndex() const;
+    void SetTopIndex(int Value);
+    int ItemHeight() const;
+    // The entry at a client point, -1 for none.
+    int ItemAtPos(const TPoint& Pos, bool Existing) const;
+    void Clear() { FItems->Clear(); }
+
+protected:
+    void CreateWnd() override;
+    void InitializeWnd() override;
+    LRESULT NativeDlgCode() const override { return DLGC_WANTARROWS | DLGC_WANTCHARS; }
+    virtual void ItemsChanged();
+    bool FSyncing = false;
+
+private:
+    std::unique_ptr<TStringList> FItems;
+    bool FMultiSelect = false;
+};
+
+class TCheckListBox : public TListBox {
+public:
+    explicit TCheckListBox(TComponent* AOwner) : TListBox(AOwner) {}
+    bool Checked(int Index) const;
+    void SetChecked(int Index, bool Value);
+    TCheckBoxState State(int Index) const;
+    void SetState(int Index, TCheckBoxState Value);
+    bool AllowGrayed = false;
+    // The person changed an entry's check mark.
+    TNotifyEvent OnClickCheck;
+
+protected:
+    void CreateWnd() override;
+    void ItemsChanged() override;
+
+private:
+    std::vector<TCheckBoxState> FStates;
+};
+
+enum TScrollBarKind { sbHorizontal, sbVertical };
+enum TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll };
+using TScrollEvent = std::function<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
+
+class TScrollBar : public TWinControl {
+public:
+    explicit TScrollBar(TComponent* AOwner);
+    TScrollBarKind Kind() const { return FKind; }
+    void SetKind(TScrollBarKind Value);
+    int Min() const { return FMin; }
+    int Max() const { return FMax; }
+    int Position() const { return FPosition; }
+    void SetMin(int Value) { SetParams(FPosition, Value, FMax); }
+    void SetMax(int Value) { SetParams(FPosition, FMin, Value); }
+    void SetPosition(int Value) { SetParams(Value, FMin, FMax); }
+    void SetParams(int APosition, int AMin, int AMax);
+    int SmallChange = 1;
+    int LargeChange = 1;
+    int PageSize() const { return FPageSize; }
+    void SetPageSize(int Value);
+    TNotifyEvent OnChange;
+    TScrollEvent OnScroll;
+
+protected:
+    void CreateWnd() override;
+    LRESULT NativeDlgCode() const override { return DLGC_WANTARROWS; }
+    virtual void Change();
+    virtual void Scroll(TScrollCode ScrollCode, int& ScrollPos);
+
+private:
+    void UserAction(int Action);
+    TScrollBarKind FKind = sbHorizontal;
+    int FMin = 0, FMax = 100, FPosition = 0, FPageSize = 0;
+    bool FSyncing = false;
+};

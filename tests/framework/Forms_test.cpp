@@ -1,0 +1,191 @@
+#include "framework/Dialogs.h"
+#include "framework/Forms.h"
+#include "framework/Simulate.h"
+#include "framework/StdCtrls.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+template <class T>
+T* Place(TWinControl* parent, int l, int t, int w, int h) {
+    T* c = new T(parent);
+    c->SetParent(parent);
+    c->SetBounds(l, t, w, h);
+    return c;
+}
+
+// A form that runs a step of the test script when it gets WM_USER (posted
+// by the script to go on once the modal loop has taken over).
+class ScriptForm : public TForm {
+public:
+    ScriptForm() : TForm(nullptr) {}
+    std::function<void()> OnUser;
+
+protected:
+    void Dispatch(TMessage& m) override {
+        if (m.Msg == WM_USER && OnUser) {
+            OnUser();
+            return;
+        }
+        TForm::Dispatch(m);
+    }
+};
+
+// A dialog as the configurator builds them: fields, a default OK button
+// that validates, a cancel button.
+struct Dialog {
+    Dialog() {
+        form.SetBorderStyle(bsDialog);
+        form.SetPosition(poScreenCenter);
+        form.SetCaption(u"Set Communication");
+        form.SetClientWidth(312);
+        form.SetClientHeight(160);
+        name = Place<TEdit>(&form, 16, 16, 192, 21);
+        kind = Place<TComboBox>(&form, 16, 50, 192, 22);
+        kind->SetStyle(csDropDownList);
+        kind->Items().Add(u"RS232");
+        kind->Items().Add(u"RS485");
+        check = Place<TCheckBox>(&form, 16, 84, 192, 17);
+        check->SetCaption(u"Enable");
+        ok = Place<TButton>(&form, 68, 120, 112, 28);
+        ok->SetCaption(u"OK");
+        ok->SetDefault(true);
+        cancel = Place<TButton>(&form, 192, 120, 112, 28);
+        cancel->SetCaption(u"Cancel");
+        cancel->SetCancel(true);
+        cancel->SetModalResult(mrCancel);
+        for (TWinControl* c : {static_cast<TWinControl*>(name), static_cast<TWinControl*>(kind),
+                               static_cast<TWinControl*>(check), static_cast<TWinControl*>(ok),
+                               static_cast<TWinControl*>(cancel)})
+            c->OnEnter = [this](TObject* s) { entered.push_back(static_cast<TControl*>(s)); };
+        name->OnChange = [this](TObject*) { ++changes; };
+        ok->OnClick = [this](TObject*) {
+            if (name->Text().empty()) {
+                MessageBox(0, u"Error! Name missing", u"Error", MB_OK | MB_ICONERROR);
+                return;
+            }
+            form.SetModalResult(mrOk);
+        };
+    }
+    ScriptForm form;
+    TEdit* name;
+    TComboBox* kind;
+    TCheckBox* check;
+    TButton* ok;
+    TButton* cancel;
+    std::vector<TControl*> entered;
+    int changes = 0;
+};
+
+}  // namespace
+
+TEST(Forms, AModalDialogFollowsEnterEscapeAndTabUnderAScript) {
+    TScriptedDialogService dialogs;
+    Dialog d;
+    dialogs.AnswerBox(IDOK);
+    dialogs.OnModalForm = [&](TCustomForm* f) {
+        ASSERT_EQ(f, &d.form);
+        // The first control in tab order has the focus.
+        EXPECT_TRUE(d.name->Focused());
+        SimulateKey(VK_TAB);
+        SimulateKey(VK_TAB);
+        EXPECT_TRUE(d.check->Focused());
+        SimulateKey(VK_TAB, {ssShift});
+        EXPECT_TRUE(d.kind->Focused());
+        SimulateKey(VK_TAB);
+        // Enter on a check box clicks the default button, whose check fails.
+        SimulateKey(VK_RETURN);
+        EXPECT_EQ(d.form.ModalResult(), mrNone);
+        d.name->SetFocus();
+        SimulateText(u"Pump 1");
+        SimulateKey(VK_RETURN);
+    };
+    EXPECT_EQ(d.form.ShowModal(), mrOk);
+    EXPECT_FALSE(d.form.Visible());
+    EXPECT_EQ(d.name->Text(), u"Pump 1");
+    EXPECT_EQ(d.changes, 6);
+    std::vector<TControl*> entered{d.name, d.kind, d.check, d.kind, d.check, d.name};
+    EXPECT_EQ(d.entered, entered);
+    ASSERT_EQ(dialogs.Shown.size(), 1u);
+    const auto& box = dialogs.Shown[0];
+    EXPECT_EQ(box.Kind, dkMessageBox);
+    EXPECT_EQ(box.Caption, u"Error");
+    EXPECT_EQ(box.Text, u"Error! Name missing");
+    EXPECT_EQ(box.Icon, diError);
+    EXPECT_EQ(box.Buttons, std::vector<int>{IDOK});
+    EXPECT_EQ(dialogs.Unanswered, 0);
+
+    // Shown again: the window keeps its contents; Escape cancels, also with
+    // a nested modal dialog opened and closed first.
+    Dialog nested;
+    nested.name->SetText(u"x");
+    dialogs.OnModalForm = [&](TCustomForm* f) {
+        if (f == &nested.form) {
+            SimulateKey(VK_RETURN);
+            return;
+        }
+        EXPECT_EQ(d.name->Text(), u"Pump 1");
+        EXPECT_EQ(nested.form.ShowModal(), mrOk);
+        EXPECT_EQ(Screen->ActiveForm(), &d.form);
+        SimulateKey(VK_ESCAPE, {ssShift});  // Escape with Shift is no dialog key
+        EXPECT_EQ(d.form.ModalResult(), mrNone);
+        SimulateKey(VK_ESCAPE);
+    };
+    EXPECT_EQ(d.form.ShowModal(), mrCancel);
+
+    // The close box ends a dialog like Cancel.
+    bool closed = false;
+    d.form.OnClose = [&](TObject*, TCloseAction& action) { closed = action == caHide; };
+    dialogs.OnModalForm = [&](TCustomForm* f) { SimulateCloseBox(static_cast<TCustomForm*>(f)); };
+    EXPECT_EQ(d.form.ShowModal(), mrCancel);
+    EXPECT_TRUE(closed);
+}
+
+TEST(Forms, OnCloseQueryCanKeepAModalFormOpen) {
+    TScriptedDialogService dialogs;
+    Dialog d;
+    int asked = 0;
+    d.form.OnCloseQuery = [&](TObject*, bool& canClose) {
+        canClose = ++asked > 1;
+        if (!canClose) PostMessage(d.form.Handle(), WM_USER);
+    };
+    d.form.OnUser = [&] {
+        EXPECT_TRUE(d.form.Visible());
+        EXPECT_EQ(d.form.ModalResult(), mrNone);
+        SimulateKey(VK_ESCAPE);
+    };
+    dialogs.OnModalForm = [&](TCustomForm*) { SimulateKey(VK_ESCAPE); };
+    EXPECT_EQ(d.form.ShowModal(), mrCancel);
+    EXPECT_EQ(asked, 2);
+}
+
+TEST(Forms, AnExceptionInAHandlerShowsOneErrorBoxAndTheProgramGoesOn) {
+    TScriptedDialogService dialogs;
+    Application->SetTitle(u"Configurator");
+    TForm form(nullptr);
+    form.SetBounds(50, 50, 200, 100);
+    auto* failing = Place<TButton>(&form, 10, 10, 80, 25);
+    failing->OnClick = [](TObject*) { throw EConvertError(u"'x' is not a valid integer value"); };
+    auto* counting = Place<TButton>(&form, 100, 10, 80, 25);
+    int clicks = 0;
+    counting->OnClick = [&](TObject*) { ++clicks; };
+    form.Show();
+
+    SimulateClick(failing, 5, 5);
+    SimulateClick(counting, 5, 5);
+    ASSERT_EQ(dialogs.Shown.size(), 1u);
+    EXPECT_EQ(dialogs.Shown[0].Text, u"'x' is not a valid integer value.");
+    EXPECT_EQ(dialogs.Shown[0].Caption, u"Configurator");
+    EXPECT_EQ(dialogs.Shown[0].Icon, diError);
+    EXPECT_EQ(clicks, 1);
+
+    // The same from a posted message and a timer; EAbort stays silent.
+    // A posted message whose handler aborts: EAbort shows nothing.
+    PostMessage(failing->Handle(), WM_LBUTTONDOWN, 0, 0);
+    failing->OnMouseDown = [](TObject*, TMouseButton, TShiftState, int, int) { throw EAbort(u"silent"); };
+    Application->ProcessMessages();
+    EXPECT_EQ(dialogs.Shown.size(), 1u);
+}

@@ -257,7 +257,19 @@ TCanvas& TBitmap::Canvas() {
             QImage& img = Data().image;
             return img.isNull() ? nullptr : &img;
         });
-        SetCanvasChangedHook(*canvas_, [this] { Changed(); });
+        CanvasAccess::Of(*canvas_).owner = this;
+        SetCanvasChangedHook(*canvas_, [this] {
+            // A monochrome bitmap keeps only black and white, whatever was drawn.
+            if (pixelFormat_ == pf1bit) {
+                QImage& img = d_->image;
+                for (int y = 0; y < img.height(); ++y) {
+                    QRgb* row = reinterpret_cast<QRgb*>(img.scanLine(y));
+                    for (int x = 0; x < img.width(); ++x)
+                        row[x] = qGray(row[x]) >= 128 ? 0xFFFFFFFFu : 0xFF000000u;
+                }
+            }
+            Changed();
+        });
     }
     return *canvas_;
 }

@@ -144,6 +144,8 @@ QImage HatchTexture(TBrushStyle s, QRgb color, bool opaqueGaps, QRgb bk) {
 TCanvasImpl::TCanvasImpl(TCanvas& canvas) : c(canvas) {}
 TCanvasImpl::~TCanvasImpl() = default;
 
+bool TCanvasImpl::Monochrome() const { return owner && owner->Monochrome(); }
+
 bool TCanvasImpl::Begin() {
     img = surface ? surface() : nullptr;
     if (img && (img->isNull() || img->depth() != 32))
@@ -529,7 +531,7 @@ void TCanvas::PolyBezier(const std::vector<TPoint>& points) {
     // the end point of the curve is drawn.
     std::vector<QPoint> pts;
     pts.emplace_back(points[0].X + d_->ox(), points[0].Y + d_->oy());
-    for (size_t i = 0; i + 3 < points.size() + 0 && i + 3 <= points.size() - 1; i += 3) {
+    for (size_t i = 0; i + 3 < points.size(); i += 3) {
         const TPoint &p0 = points[i], &p1 = points[i + 1], &p2 = points[i + 2], &p3 = points[i + 3];
         double len = std::hypot(p1.X - p0.X, p1.Y - p0.Y) + std::hypot(p2.X - p1.X, p2.Y - p1.Y) +
                      std::hypot(p3.X - p2.X, p3.Y - p2.Y);
@@ -617,15 +619,22 @@ void TCanvas::FrameRect(const TRect& r) {
 
 namespace {
 // The outline box of a shape by bounding box l,t,r,b: the pixels l..r-1 and t..b-1.
-QRectF ShapeBox(int l, int t, int r, int b, bool pen) {
+QRectF ShapeBox(int l, int t, int r, int b) {
     if (l > r)
         std::swap(l, r);
     if (t > b)
         std::swap(t, b);
     // Qt's aliased outline of a w x h rectangle covers w+1 x h+1 pixels.
-    return QRectF(l, t, r - l - 1, b - t - 1).adjusted(0, 0, pen ? 0 : 0, 0);
+    return QRectF(l, t, r - l - 1, b - t - 1);
 }
-double AngleOf(double cx, double cy, int x, int y) { return std::atan2(-(y - cy), x - cx) * 180.0 / M_PI; }
+// The angle (degrees, counter-clockwise from 3 o'clock) at which Qt's
+// ellipse arc meets the ray from the centre through x,y: Qt measures arcs
+// on the circle before it is stretched to the ellipse.
+double ArcAngleOf(const QRectF& box, int x, int y) {
+    const double cx = box.center().x(), cy = box.center().y();
+    const double rx = std::max(0.5, box.width() / 2), ry = std::max(0.5, box.height() / 2);
+    return std::atan2(-(y - cy) / ry, (x - cx) / rx) * 180.0 / M_PI;
+}
 }  // namespace
 
 void TCanvas::RoundRect(int l, int t, int r, int b, int w, int h) {
@@ -636,7 +645,7 @@ void TCanvas::RoundRect(int l, int t, int r, int b, int w, int h) {
     d_->SetupPainter(p);
     d_->ApplyPen(p);
     d_->ApplyBrush(p);
-    QRectF box = ShapeBox(l, t, r, b, true);
+    QRectF box = ShapeBox(l, t, r, b);
     p.drawRoundedRect(box, std::abs(w) / 2.0, std::abs(h) / 2.0);
     d_->End();
 }
@@ -649,7 +658,7 @@ void TCanvas::Ellipse(int l, int t, int r, int b) {
     d_->SetupPainter(p);
     d_->ApplyPen(p);
     d_->ApplyBrush(p);
-    p.drawEllipse(ShapeBox(l, t, r, b, true));
+    p.drawEllipse(ShapeBox(l, t, r, b));
     d_->End();
 }
 
@@ -663,9 +672,8 @@ void DrawArcShape(TCanvasImpl& d, ArcKind kind, int l, int t, int r, int b, int 
         p.setBrush(Qt::NoBrush);
     else
         d.ApplyBrush(p);
-    QRectF box = ShapeBox(l, t, r, b, true);
-    double cx = (l + r) / 2.0, cy = (t + b) / 2.0;
-    double a3 = AngleOf(cx, cy, x3, y3), a4 = AngleOf(cx, cy, x4, y4);
+    QRectF box = ShapeBox(l, t, r, b);
+    double a3 = ArcAngleOf(box, x3, y3), a4 = ArcAngleOf(box, x4, y4);
     double span = a4 - a3;
     while (span <= 0)
         span += 360;
@@ -834,7 +842,28 @@ void TCanvas::CopyRect(const TRect& dest, const TCanvas& source, const TRect& so
         return;
     }
     // Source parts outside the source surface read as black, as the classic copy does.
-    QImage part = src->copy(QRect(sl, st, sw, sh));
+    QImage part = src->copy(QRect(sl, st, sw, sh)).convertToFormat(QImage::Format_RGB32);
+    TCanvasImpl& from = CanvasAccess::Of(const_cast<TCanvas&>(source));
+    if (from.Monochrome() != d_->Monochrome()) {
+        // Between colour and monochrome the classic conversion applies: to
+        // monochrome, the source's background colour becomes white and every
+        // other colour black; from monochrome, black takes this canvas's text
+        // colour and white its background colour.
+        from.SyncBk();
+        d_->SyncBk();
+        const QRgb srcBk = ToQRgb(from.bkColor) & 0xFFFFFF;
+        const QRgb text = ToQRgb(font_.Color()) | 0xFF000000u, back = ToQRgb(d_->bkColor) | 0xFF000000u;
+        for (int y = 0; y < part.height(); ++y) {
+            QRgb* row = reinterpret_cast<QRgb*>(part.scanLine(y));
+            for (int x = 0; x < part.width(); ++x) {
+                const QRgb v = row[x] & 0xFFFFFF;
+                if (d_->Monochrome())
+                    row[x] = v == srcBk ? 0xFFFFFFFFu : 0xFF000000u;
+                else
+                    row[x] = v == 0 ? text : back;
+            }
+        }
+    }
     d_->Blit(QRect(dl, dt, dw, dh), part, part.rect(), copyMode_, nullptr, nullptr, mirrorX, mirrorY);
     d_->End();
 }

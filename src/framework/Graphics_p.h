@@ -72,6 +72,8 @@ struct TCanvasImpl {
     TCanvas& c;
     std::function<QImage*()> surface;
     std::function<void()> changed;  // the owner's notification (a bitmap's OnChange)
+    const TBitmap* owner = nullptr;  // the bitmap whose canvas this is
+    bool Monochrome() const;
     QImage* img = nullptr;          // valid between Begin and End
 
     bool hasClip = false;

@@ -411,3 +411,94 @@ TEST(GraphicsCanvas, PictureFollowsItsGraphicsChanges) {
     EXPECT_EQ(pic.Width(), 4);
 }
 }  // namespace
+
+namespace {
+TEST(GraphicsCanvas, CurvedShapesFillTheirBoundingBoxExactly) {
+    struct Case {
+        const char* name;
+        int kind;  // 0 ellipse, 1 round rectangle, 2 pie (full circle), 3 chord (upper half)
+        TRect box;
+    } cases[] = {
+        {"circle", 0, Rect(2, 2, 12, 12)},   {"ellipse", 0, Rect(1, 3, 18, 10)}, {"round", 1, Rect(0, 0, 20, 13)},
+        {"pie", 2, Rect(3, 1, 15, 13)},       {"odd", 0, Rect(4, 4, 9, 11)},
+    };
+    for (const auto& k : cases) {
+        Sheet s(22, 16);
+        s.c.Pen().SetColor(clBlack);
+        s.c.Brush().SetColor(clRed);
+        const TRect& b = k.box;
+        switch (k.kind) {
+        case 0: s.c.Ellipse(b); break;
+        case 1: s.c.RoundRect(b.Left, b.Top, b.Right, b.Bottom, 10, 10); break;
+        default: s.c.Pie(b.Left, b.Top, b.Right, b.Bottom, b.Right, b.Top + b.Height() / 2, b.Left, b.Top); break;
+        }
+        TRect ink{100, 100, -1, -1};
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 22; ++x)
+                if (s.c.Pixels(x, y) != clWhite) {
+                    ink.Left = std::min(ink.Left, x);
+                    ink.Top = std::min(ink.Top, y);
+                    ink.Right = std::max(ink.Right, x + 1);
+                    ink.Bottom = std::max(ink.Bottom, y + 1);
+                }
+        if (k.kind == 2) {
+            // A quarter from 3 o'clock counter-clockwise to the top-left corner's ray: upper right.
+            EXPECT_LE(ink.Right, b.Right) << k.name;
+            EXPECT_GE(ink.Right, b.Right - 1) << k.name;
+            EXPECT_EQ(ink.Top, b.Top) << k.name;
+            EXPECT_GE(ink.Left, b.Left) << k.name;
+            EXPECT_LE(ink.Bottom, b.Top + b.Height() / 2 + 1) << k.name;
+            continue;
+        }
+        EXPECT_EQ(ink, b) << k.name;
+        EXPECT_EQ(s.c.Pixels((b.Left + b.Right) / 2, (b.Top + b.Bottom) / 2), clRed) << k.name;
+    }
+    // Diamond of csDiamond and small arrow: the polygon outline includes every corner.
+    Sheet t(12, 8);
+    t.c.Brush().SetColor(clBlack);
+    t.c.Polygon({Point(2, 1), Point(8, 1), Point(5, 4)});
+    EXPECT_EQ(t.Rows(clBlack, Rect(0, 0, 10, 6)), "..........\n..#######.\n...#####..\n....###...\n.....#....\n..........\n");
+}
+}  // namespace
+
+namespace {
+TEST(GraphicsCanvas, MasksThroughMonochromeBitmapsFollowTheClassicConversion) {
+    // The classic transparent copy: a mask from the transparent colour, then
+    // the image ANDed with the inverted mask, and so on.
+    TBitmap image(3, 1);
+    image.Canvas().SetPixels(0, 0, clFuchsia);
+    image.Canvas().SetPixels(1, 0, clBlue);
+    image.Canvas().SetPixels(2, 0, clFuchsia);
+    TBitmap mask(3, 1);
+    mask.SetMonochrome(true);
+    image.Canvas().Brush().SetColor(clFuchsia);  // the source background: becomes white
+    mask.Canvas().CopyRect(Rect(0, 0, 3, 1), image.Canvas(), Rect(0, 0, 3, 1));
+    EXPECT_EQ(mask.Canvas().Pixels(0, 0), clWhite);
+    EXPECT_EQ(mask.Canvas().Pixels(1, 0), clBlack);
+    // Colours drawn on a monochrome bitmap become black or white.
+    mask.Canvas().SetPixels(2, 0, clYellow);
+    EXPECT_EQ(mask.Canvas().Pixels(2, 0), clWhite);
+    // From monochrome to colour: black takes the text colour, white the background.
+    Sheet s(4, 2);
+    s.c.Font().SetColor(clRed);
+    s.c.Brush().SetColor(clGreen);
+    s.c.CopyRect(Rect(0, 0, 3, 1), mask.Canvas(), Rect(0, 0, 3, 1));
+    EXPECT_EQ(s.c.Pixels(0, 0), clGreen);
+    EXPECT_EQ(s.c.Pixels(1, 0), clRed);
+    // The transparent draw with the mask: background kept where the mask is white.
+    Sheet t(4, 2);
+    t.c.Brush().SetColor(clYellow);
+    t.c.FillRect(Rect(0, 0, 4, 2));
+    t.c.Font().SetColor(clBlack);
+    t.c.Brush().SetColor(clWhite);
+    t.c.SetCopyMode(cmSrcAnd);
+    t.c.CopyRect(Rect(0, 0, 3, 1), mask.Canvas(), Rect(0, 0, 3, 1));  // hole where the image is
+    image.Canvas().Brush().SetColor(clBlack);
+    image.Canvas().SetPixels(0, 0, clBlack);
+    image.Canvas().SetPixels(2, 0, clBlack);
+    t.c.SetCopyMode(cmSrcPaint);
+    t.c.CopyRect(Rect(0, 0, 3, 1), image.Canvas(), Rect(0, 0, 3, 1));
+    EXPECT_EQ(t.c.Pixels(0, 0), clYellow);
+    EXPECT_EQ(t.c.Pixels(1, 0), clBlue);
+}
+}  // namespace

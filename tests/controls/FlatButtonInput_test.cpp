@@ -1,0 +1,267 @@
+#include "controls/FlatButton.h"
+
+#include "framework/Forms.h"
+#include "framework/Simulate.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr TColor Face = 0xEDF7F8;
+
+// Focusable stand-ins for an edit field and a radio button: only their class
+// names matter to the dialog keys.
+class EditProbe : public TCustomControl {
+public:
+    explicit EditProbe(TComponent* owner) : TCustomControl(owner) { SetTabStop(true); }
+};
+class RadioButtonProbe : public TCustomControl {
+public:
+    explicit RadioButtonProbe(TComponent* owner) : TCustomControl(owner) { SetTabStop(true); }
+};
+class Panel : public TCustomControl {
+public:
+    explicit Panel(TComponent* owner) : TCustomControl(owner) {
+        SetControlStyle(ControlStyle() + TControlStyle{csAcceptsControls});
+    }
+};
+
+// A dialog as the windows build them: OK (the default button), Cancel (the
+// cancel button with the cancel result, on a panel), one more button, an
+// edit field and a radio button.
+struct Dialog {
+    Dialog() {
+        form.SetBounds(100, 100, 420, 160);
+        form.SetColor(Face);
+        panel = new Panel(&form);
+        panel->SetParent(&form);
+        panel->SetBounds(0, 100, 420, 40);
+        ok = Button(&form, 10, 10, u"OK");
+        ok->SetDefault(true);
+        cancel = Button(panel, 130, 6, u"Cancel");
+        cancel->SetCancel(true);
+        cancel->SetModalResult(mrCancel);
+        other = Button(&form, 250, 10, u"&Apply");
+        edit = new EditProbe(&form);
+        edit->SetParent(&form);
+        edit->SetBounds(10, 60, 100, 20);
+        radio = new RadioButtonProbe(&form);
+        radio->SetParent(&form);
+        radio->SetBounds(130, 60, 100, 20);
+        form.Show();
+    }
+    TFlatButton* Button(TWinControl* parent, int x, int y, const String& caption) {
+        auto* b = new TFlatButton(&form);
+        b->SetParent(parent);
+        b->SetBounds(x, y, 110, 28);
+        b->SetStyle(bsEncarta);
+        b->SetColor(Face);
+        b->SetLightColor(clGray);
+        b->SetColorWhenDown(33023);
+        b->SetHotTrackColor(clYellow);
+        b->SetCaption(caption);
+        b->OnClick = [this, b](TObject* sender) {
+            EXPECT_EQ(sender, b);
+            ++clicks[b];
+        };
+        return b;
+    }
+    int Clicks(TFlatButton* b) { return clicks[b]; }
+    // The colour of one pixel of the button as it shows now.
+    TColor Pixel(TFlatButton* b, int x, int y) {
+        TBitmap bmp;
+        RenderControlToBitmap(b, bmp);
+        return bmp.Canvas().Pixels(x, y);
+    }
+    TForm form{nullptr};
+    Panel* panel;
+    TFlatButton *ok, *cancel, *other;
+    EditProbe* edit;
+    RadioButtonProbe* radio;
+    std::map<TFlatButton*, int> clicks;
+};
+
+}  // namespace
+
+TEST(FlatButtonInput, LeftPressAndReleaseAnywhereClicksOnce) {
+    Dialog d;
+    SimulateMouseDown(d.ok, mbLeft, 20, 10);
+    EXPECT_TRUE(d.ok->Pressed());
+    EXPECT_TRUE(d.ok->Focused());
+    EXPECT_EQ(d.Pixel(d.ok, 55, 3), 33023);  // the pressed face
+    SimulateMouseMove(d.ok, 300, 90);
+    SimulateMouseUp(d.ok, mbLeft, 300, 90);  // far outside the button
+    EXPECT_EQ(d.Clicks(d.ok), 1);
+    EXPECT_FALSE(d.ok->Pressed());
+    SimulateClick(d.ok, 5, 5);
+    EXPECT_EQ(d.Clicks(d.ok), 2);
+}
+
+TEST(FlatButtonInput, RightPressOnlyFiresTheMouseEvents) {
+    Dialog d;
+    std::vector<TMouseButton> downs;
+    d.ok->OnMouseDown = [&](TObject*, TMouseButton b, TShiftState, int, int) { downs.push_back(b); };
+    SimulateMouseDown(d.ok, mbRight, 20, 10);
+    EXPECT_FALSE(d.ok->Pressed());
+    SimulateMouseUp(d.ok, mbRight, 20, 10);
+    EXPECT_EQ(d.Clicks(d.ok), 0);
+    EXPECT_EQ(downs, std::vector<TMouseButton>{mbRight});
+}
+
+TEST(FlatButtonInput, EnterAndSpaceClickTheFocusedButtonOncePerPress) {
+    Dialog d;
+    d.other->SetFocus();
+    SimulateKeyDown(VK_SPACE);
+    EXPECT_TRUE(d.other->Pressed());
+    EXPECT_EQ(d.Clicks(d.other), 0);
+    SimulateKeyUp(VK_SPACE);
+    EXPECT_EQ(d.Clicks(d.other), 1);
+    // Enter with another button focused goes to that button, not to the default one.
+    SimulateKey(VK_RETURN);
+    EXPECT_EQ(d.Clicks(d.other), 2);
+    EXPECT_EQ(d.Clicks(d.ok), 0);
+}
+
+TEST(FlatButtonInput, EnterGoesToTheDefaultButtonFromFieldsAndRadioButtons) {
+    Dialog d;
+    for (TWinControl* focus : {static_cast<TWinControl*>(d.edit), static_cast<TWinControl*>(d.radio)}) {
+        focus->SetFocus();
+        ASSERT_TRUE(focus->Focused());
+        SimulateKey(VK_RETURN);
+    }
+    EXPECT_EQ(d.Clicks(d.ok), 2);
+    EXPECT_EQ(d.Clicks(d.other), 0);
+    // The default button does not click when it is disabled.
+    d.ok->SetEnabled(false);
+    SimulateKey(VK_RETURN);
+    EXPECT_EQ(d.Clicks(d.ok), 2);
+}
+
+TEST(FlatButtonInput, EscapeWithoutShiftKeysClicksCancelAndSetsTheFormsResult) {
+    Dialog d;
+    d.edit->SetFocus();
+    for (TShiftState shift : {TShiftState{ssShift}, TShiftState{ssCtrl}, TShiftState{ssAlt}}) SimulateKey(VK_ESCAPE, shift);
+    EXPECT_EQ(d.Clicks(d.cancel), 0);
+    EXPECT_EQ(d.form.ModalResult(), mrNone);
+    SimulateKey(VK_ESCAPE);
+    EXPECT_EQ(d.Clicks(d.cancel), 1);
+    // The button sits on a panel; its result goes to the form.
+    EXPECT_EQ(d.form.ModalResult(), mrCancel);
+}
+
+TEST(FlatButtonInput, AcceleratorClicks) {
+    Dialog d;
+    d.edit->SetFocus();
+    SimulateKey('A', {ssAlt});
+    EXPECT_EQ(d.Clicks(d.other), 1);
+    SimulateKey('A');  // the edit stand-in takes no characters: the form offers it as an accelerator
+    EXPECT_EQ(d.Clicks(d.other), 2);
+    SimulateKey('X', {ssAlt});
+    EXPECT_EQ(d.Clicks(d.other), 2);
+    // The click consumed the press: a later release of another mouse button clicks nothing.
+    EXPECT_FALSE(d.other->Pressed());
+    SimulateMouseDown(d.other, mbRight, 5, 5);
+    SimulateMouseUp(d.other, mbRight, 5, 5);
+    EXPECT_EQ(d.Clicks(d.other), 2);
+}
+
+TEST(FlatButtonInput, ModalResultEndsAModalForm) {
+    Dialog d;
+    d.form.Hide();
+    // The click arrives as input while the modal loop runs.
+    PostMessage(d.cancel->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(5, 5));
+    PostMessage(d.cancel->Handle(), WM_LBUTTONUP, 0, MakeLParam(5, 5));
+    EXPECT_EQ(d.form.ShowModal(), mrCancel);
+    EXPECT_EQ(d.Clicks(d.cancel), 1);
+}
+
+TEST(FlatButtonInput, HotTrackingShowsAtOnceAndGoesAtOnceWithoutFade) {
+    Dialog d;
+    int enters = 0, exits = 0;
+    d.ok->OnMouseEnter = [&](TObject*) { ++enters; };
+    d.ok->OnMouseExit = [&](TObject*) { ++exits; };
+    SimulateMouseMove(d.ok, 30, 5);
+    EXPECT_EQ(d.ok->HotTrackStep(), 8);
+    EXPECT_EQ(d.Pixel(d.ok, 55, 3), clYellow);
+    SimulateMouseMove(d.other, 30, 5);
+    EXPECT_EQ(d.ok->HotTrackStep(), 0);
+    EXPECT_EQ(d.Pixel(d.ok, 55, 3), Face);
+    EXPECT_EQ(enters, 1);
+    EXPECT_EQ(exits, 1);
+    EXPECT_EQ(d.ok->FadeThread(), nullptr);
+}
+
+TEST(FlatButtonInput, FocusRectangleLiesFourPixelsInside) {
+    Dialog d;
+    TBitmap plain, focused;
+    RenderControlToBitmap(d.ok, plain);
+    d.ok->SetFocus();
+    RenderControlToBitmap(d.ok, focused);
+    int changed = 0;
+    for (int y = 0; y < 28; ++y)
+        for (int x = 0; x < 110; ++x) {
+            if (plain.Canvas().Pixels(x, y) == focused.Canvas().Pixels(x, y)) continue;
+            ++changed;
+            const bool onFrame = ((x == 4 || x == 105) && y >= 4 && y <= 23) || ((y == 4 || y == 23) && x >= 4 && x <= 105);
+            EXPECT_TRUE(onFrame) << x << "," << y;
+        }
+    EXPECT_GT(changed, 50);  // dotted: every other pixel of the frame
+}
+
+TEST(FlatButtonInput, SlowDeceaseFadesInEightTicksOnTheInterfaceThread) {
+    Dialog d;
+    d.ok->SetSlowDecease(true);
+    ASSERT_NE(d.ok->FadeThread(), nullptr);
+    SimulateMouseMove(d.ok, 30, 5);
+    SimulateMouseMove(d.other, 30, 5);
+    EXPECT_EQ(d.ok->HotTrackStep(), 8);  // leaving starts the ticks, it does not drop the colour
+    std::vector<int> steps;
+    const Cardinal start = GetTickCount();
+    while (d.ok->HotTrackStep() > 0 && GetTickCount() - start < 3000) {
+        CheckSynchronize(50);
+        if (steps.empty() || steps.back() != d.ok->HotTrackStep()) steps.push_back(d.ok->HotTrackStep());
+    }
+    const Cardinal elapsed = GetTickCount() - start;
+    EXPECT_EQ(steps, (std::vector<int>{7, 6, 5, 4, 3, 2, 1, 0}));
+    EXPECT_GE(elapsed, 7 * 30u);
+    EXPECT_EQ(d.Pixel(d.ok, 55, 3), Face);
+    // Then the thread rests: no further steps.
+    CheckSynchronize(100);
+    EXPECT_EQ(d.ok->HotTrackStep(), 0);
+    EXPECT_TRUE(d.ok->FadeThread()->Suspended());
+
+    // Clearing SlowDecease during a fade ends it.
+    SimulateMouseMove(d.ok, 30, 5);
+    SimulateMouseMove(d.other, 30, 5);
+    CheckSynchronize(50);
+    d.ok->SetSlowDecease(false);
+    EXPECT_EQ(d.ok->HotTrackStep(), 0);
+    EXPECT_EQ(d.ok->FadeThread(), nullptr);
+}
+
+TEST(FlatButtonInput, DestroyingAButtonDuringItsFadeEndsCleanly) {
+    Dialog d;
+    d.other->SetSlowDecease(true);
+    SimulateMouseMove(d.other, 30, 5);
+    SimulateMouseMove(d.ok, 30, 5);
+    CheckSynchronize(40);
+    const Cardinal start = GetTickCount();
+    delete d.other;
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    CheckSynchronize(100);
+}
+
+TEST(FlatButtonInput, DisablingReleasesThePress) {
+    Dialog d;
+    SimulateMouseDown(d.ok, mbLeft, 20, 10);
+    d.ok->SetEnabled(false);
+    EXPECT_FALSE(d.ok->Pressed());
+    SimulateMouseUp(d.ok, mbLeft, 20, 10);
+    EXPECT_EQ(d.Clicks(d.ok), 0);
+    SimulateClick(d.ok, 20, 10);
+    EXPECT_EQ(d.Clicks(d.ok), 0);
+}

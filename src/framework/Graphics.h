@@ -595,6 +595,12 @@ private:
     bool modified_ = false;
 };
 
+// A bitmap too large to allocate.
+class EOutOfResources : public Exception {
+public:
+    using Exception::Exception;
+};
+
 enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
 enum TTransparentMode { tmAuto, tmFixed };
 

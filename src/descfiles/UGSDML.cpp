@@ -2,13 +2,16 @@
 
 #include "descfiles/DescFile_Text.h"
 #include "descfiles/UGSDML_Template.h"
+#include "framework/Dialogs.h"
 #include "framework/Files.h"
+#include "framework/Forms.h"
 #include "framework/SysUtils.h"
 #include "framework/XmlDoc.h"
 #include "shell/Globals.h"
 #include "shell/ParGenFile.h"
 
 #include <climits>
+#include <memory>
 #include <optional>
 
 int GSDML_Input_Len = 0;
@@ -215,4 +218,20 @@ bool Write_GSDML_For_Model(const String& Path) {
         }
     }
     return false;
+}
+
+void Create_GSDML_File(const String& FileName) {
+    try {
+        std::unique_ptr<TSaveDialog> save(new TSaveDialog(nullptr));
+        save->InitialDir = Project_Dir;
+        // One filter entry whose pattern is the composed name itself.
+        save->Filter = u"PROFINET XML (*.xml)|" + FileName;
+        save->FileName = FileName;
+        if (!save->Execute()) return;
+        const String path = GSDML_Target_Path(save->FileName, FileName);
+        if (FileExists(path) && MessageDlg(Lang_Table[196], mtConfirmation, {mbYes, mbNo}) != mrYes) return;
+        Write_GSDML_For_Model(path);
+    } catch (const Exception& e) {
+        Application->ShowException(e);
+    }
 }

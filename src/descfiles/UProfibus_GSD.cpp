@@ -2,10 +2,14 @@
 
 #include "descfiles/DescFile_Text.h"
 #include "descfiles/Maker_Identity.h"
+#include "framework/Dialogs.h"
 #include "framework/Files.h"
+#include "framework/Forms.h"
 #include "framework/SysUtils.h"
 #include "shell/Globals.h"
 #include "shell/ParGenFile.h"
+
+#include <memory>
 
 int GSD_Input_Len = 0;
 int GSD_Output_Len = 0;
@@ -190,4 +194,23 @@ void Write_GSD_File(const String& path) { Save_Desc_Lines(path, Build_GSD_Lines(
 String GSD_File_Name(const String& chosen) {
     if (Length(chosen) >= 4 && SameText(Copy(chosen, Length(chosen) - 3, 4), u".gsd")) return chosen;
     return chosen + u".gsd";
+}
+
+void Create_GSD_File() {
+    try {
+        // Without general parameters there are no lengths to describe.
+        if (!Read_GSD_Lengths()) {
+            MessageDlg(Lang_Table[336], mtError, {mbOK});
+            return;
+        }
+        std::unique_ptr<TSaveDialog> save(new TSaveDialog(nullptr));
+        save->InitialDir = Project_Dir;
+        save->Filter = u"Generic Station Description (*.gsd)|*.gsd";
+        if (!save->Execute()) return;
+        const String path = GSD_File_Name(save->FileName);
+        if (FileExists(path) && MessageDlg(Lang_Table[335], mtConfirmation, {mbYes, mbNo}) != mrYes) return;
+        Write_GSD_File(path);
+    } catch (const Exception& e) {
+        Application->ShowException(e);
+    }
 }

@@ -2,10 +2,14 @@
 
 #include "descfiles/DescFile_Text.h"
 #include "descfiles/Maker_Identity.h"
+#include "framework/Dialogs.h"
 #include "framework/Files.h"
+#include "framework/Forms.h"
 #include "framework/SysUtils.h"
 #include "framework/XmlDoc.h"
 #include "shell/Globals.h"
+
+#include <memory>
 
 std::vector<bool> MIB_Read_Is_Int;
 std::vector<bool> MIB_Write_Is_Int;
@@ -132,3 +136,19 @@ std::vector<String> Build_MIB_Lines() {
 }
 
 void Write_MIB_File(const String& FileName) { Save_Desc_Lines(FileName, Build_MIB_Lines(), TDescEncoding::Ansi); }
+
+void Create_MIB_File() {
+    try {
+        std::unique_ptr<TSaveDialog> save(new TSaveDialog(nullptr));
+        save->InitialDir = Project_Dir;
+        save->Filter = u"Management Information Base (*.mib)|*.mib";
+        save->DefaultExt = u"*.mib";
+        if (!save->Execute()) return;
+        const String path = save->FileName;
+        if (FileExists(path) && MessageDlg(Lang_Table[1103], mtConfirmation, {mbYes, mbNo}) != mrYes) return;
+        Read_SNMP_Trap_For_MIB();
+        Write_MIB_File(path);
+    } catch (const Exception& e) {
+        Application->ShowException(e);
+    }
+}

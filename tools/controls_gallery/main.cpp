@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
     const String out = argc > 1 ? Utf8ToString(argv[1]) : S("controls_gallery.png");
     TForm form(nullptr);
     form.SetColor(WindowColor);
-    form.SetBounds(0, 0, 980, 640);
+    form.SetBounds(0, 0, 1230, 640);
 
     // Row 1: the window buttons (bsEncarta) at rest, hot, pressed, disabled, focused.
     auto* rest = WindowButton(form, 10, 10, "At rest", bsEncarta);
@@ -133,6 +133,9 @@ int main(int argc, char** argv) {
     PageControl(form, 320, 390, 300, 220, tpBottom, tsClassic);
     auto* left = PageControl(form, 630, 390, 340, 220, tpLeft, tsClassic);
     left->SetActivePage(left->Pages(1));
+    // The strip's own drawing, as with three-dimensional tab borders.
+    auto* platform = PageControl(form, 985, 500, 240, 130, tpTop, tsClassic);
+    platform->SetTabBorder3D(true);
 
     form.Show();
     SimulateMouseMove(hot, 20, 10);
@@ -148,6 +151,11 @@ int main(int argc, char** argv) {
     SimulateMouseUp(normalDown, mbLeft, 20, 10);
     shot.Canvas().CopyRect(Rect(130, 60, 240, 88), shot2.Canvas(), Rect(130, 60, 240, 88));
     (void)normal;
+
+    // Beside it, the editor's tab strip three times enlarged, to see its pixels.
+    TBitmap strip(80, 160);
+    strip.Canvas().CopyRect(Rect(0, 0, 80, 160), shot.Canvas(), Rect(10, 150, 90, 310));
+    shot.Canvas().StretchDraw(Rect(985, 10, 1225, 490), strip);
     shot.SaveToPngFile(out);
     std::printf("%s\n", StringToUtf8(out).c_str());
     return 0;

@@ -1,0 +1,178 @@
+// The cell store of the string grid.
+#include "framework/Grids.h"
+
+#include <algorithm>
+
+namespace {
+
+const String kEmpty;
+
+void CheckIndex(int ACol, int ARow) {
+    if (ACol < 0 || ARow < 0) throw EInvalidGridOperation("Grid index out of range");
+}
+
+// Moves the item at FromIndex of v to ToIndex, the ones between shifting by one.
+template <class T>
+void MoveItem(std::vector<T>& v, int FromIndex, int ToIndex) {
+    if (FromIndex < ToIndex)
+        std::rotate(v.begin() + FromIndex, v.begin() + FromIndex + 1, v.begin() + ToIndex + 1);
+    else
+        std::rotate(v.begin() + ToIndex, v.begin() + FromIndex, v.begin() + FromIndex + 1);
+}
+
+}  // namespace
+
+TGridCells::~TGridCells() = default;
+
+bool TGridCells::Row::Empty() const {
+    return std::all_of(texts.begin(), texts.end(), [](const String& s) { return s.empty(); }) &&
+           std::all_of(objects.begin(), objects.end(), [](TObject* o) { return o == nullptr; });
+}
+
+TGridCells::Row* TGridCells::RowAt(int ARow) const {
+    if (ARow < 0 || ARow >= static_cast<int>(rows_.size())) return nullptr;
+    return rows_[ARow].get();
+}
+
+TGridCells::Row& TGridCells::RowFor(int ARow) {
+    if (ARow >= static_cast<int>(rows_.size())) rows_.resize(ARow + 1);
+    if (!rows_[ARow]) rows_[ARow] = std::make_unique<Row>();
+    return *rows_[ARow];
+}
+
+// Rows at the end that hold nothing are given back.
+void TGridCells::Trim() {
+    while (!rows_.empty() && (!rows_.back() || rows_.back()->Empty())) rows_.pop_back();
+}
+
+const String& TGridCells::Text(int ACol, int ARow) const {
+    const Row* r = RowAt(ARow);
+    if (!r || ACol < 0 || ACol >= static_cast<int>(r->texts.size())) return kEmpty;
+    return r->texts[ACol];
+}
+
+TObject* TGridCells::Object(int ACol, int ARow) const {
+    const Row* r = RowAt(ARow);
+    if (!r || ACol < 0 || ACol >= static_cast<int>(r->objects.size())) return nullptr;
+    return r->objects[ACol];
+}
+
+void TGridCells::SetText(int ACol, int ARow, const String& Value) {
+    CheckIndex(ACol, ARow);
+    if (Value.empty()) {
+        Row* r = RowAt(ARow);
+        if (!r || ACol >= static_cast<int>(r->texts.size())) return;
+        r->texts[ACol].clear();
+        while (!r->texts.empty() && r->texts.back().empty()) r->texts.pop_back();
+        if (r->Empty()) rows_[ARow].reset();
+        Trim();
+        return;
+    }
+    Row& r = RowFor(ARow);
+    if (ACol >= static_cast<int>(r.texts.size())) r.texts.resize(ACol + 1);
+    r.texts[ACol] = Value;
+}
+
+void TGridCells::SetObject(int ACol, int ARow, TObject* Value) {
+    CheckIndex(ACol, ARow);
+    if (!Value) {
+        Row* r = RowAt(ARow);
+        if (!r || ACol >= static_cast<int>(r->objects.size())) return;
+        r->objects[ACol] = nullptr;
+        while (!r->objects.empty() && !r->objects.back()) r->objects.pop_back();
+        if (r->Empty()) rows_[ARow].reset();
+        Trim();
+        return;
+    }
+    Row& r = RowFor(ARow);
+    if (ACol >= static_cast<int>(r.objects.size())) r.objects.resize(ACol + 1, nullptr);
+    r.objects[ACol] = Value;
+}
+
+void TGridCells::InsertRow(int ARow) {
+    if (ARow < 0 || ARow >= static_cast<int>(rows_.size())) return;
+    rows_.insert(rows_.begin() + ARow, nullptr);
+}
+
+void TGridCells::DeleteRow(int ARow) {
+    if (ARow < 0 || ARow >= static_cast<int>(rows_.size())) return;
+    rows_.erase(rows_.begin() + ARow);
+    Trim();
+}
+
+void TGridCells::MoveRow(int FromIndex, int ToIndex) {
+    if (FromIndex == ToIndex || FromIndex < 0 || ToIndex < 0) return;
+    const int need = std::max(FromIndex, ToIndex) + 1;
+    if (need > static_cast<int>(rows_.size())) {
+        // Moving rows that hold nothing changes nothing.
+        if (FromIndex >= static_cast<int>(rows_.size()) && ToIndex >= static_cast<int>(rows_.size())) return;
+        rows_.resize(need);
+    }
+    MoveItem(rows_, FromIndex, ToIndex);
+    Trim();
+}
+
+void TGridCells::InsertColumn(int ACol) {
+    if (ACol < 0) return;
+    for (auto& r : rows_) {
+        if (!r) continue;
+        if (ACol < static_cast<int>(r->texts.size())) r->texts.insert(r->texts.begin() + ACol, String());
+        if (ACol < static_cast<int>(r->objects.size())) r->objects.insert(r->objects.begin() + ACol, nullptr);
+    }
+}
+
+void TGridCells::DeleteColumn(int ACol) {
+    if (ACol < 0) return;
+    for (auto& r : rows_) {
+        if (!r) continue;
+        if (ACol < static_cast<int>(r->texts.size())) r->texts.erase(r->texts.begin() + ACol);
+        if (ACol < static_cast<int>(r->objects.size())) r->objects.erase(r->objects.begin() + ACol);
+        while (!r->texts.empty() && r->texts.back().empty()) r->texts.pop_back();
+        while (!r->objects.empty() && !r->objects.back()) r->objects.pop_back();
+        if (r->Empty()) r.reset();
+    }
+    Trim();
+}
+
+void TGridCells::MoveColumn(int FromIndex, int ToIndex) {
+    if (FromIndex == ToIndex || FromIndex < 0 || ToIndex < 0) return;
+    const int need = std::max(FromIndex, ToIndex) + 1;
+    for (auto& r : rows_) {
+        if (!r) continue;
+        if (static_cast<int>(r->texts.size()) > std::min(FromIndex, ToIndex)) {
+            if (static_cast<int>(r->texts.size()) < need) r->texts.resize(need);
+            MoveItem(r->texts, FromIndex, ToIndex);
+            while (!r->texts.empty() && r->texts.back().empty()) r->texts.pop_back();
+        }
+        if (static_cast<int>(r->objects.size()) > std::min(FromIndex, ToIndex)) {
+            if (static_cast<int>(r->objects.size()) < need) r->objects.resize(need, nullptr);
+            MoveItem(r->objects, FromIndex, ToIndex);
+            while (!r->objects.empty() && !r->objects.back()) r->objects.pop_back();
+        }
+    }
+}
+
+void TGridCells::ClearRowsFrom(int ARow) {
+    if (ARow < static_cast<int>(rows_.size())) rows_.resize(std::max(ARow, 0));
+    Trim();
+}
+
+void TGridCells::ClearColumnsFrom(int ACol) {
+    ACol = std::max(ACol, 0);
+    for (auto& r : rows_) {
+        if (!r) continue;
+        if (static_cast<int>(r->texts.size()) > ACol) r->texts.resize(ACol);
+        if (static_cast<int>(r->objects.size()) > ACol) r->objects.resize(ACol);
+        if (r->Empty()) r.reset();
+    }
+    Trim();
+}
+
+void TGridCells::Clear() { rows_.clear(); }
+
+long long TGridCells::SlotsInUse() const {
+    long long n = 0;
+    for (const auto& r : rows_)
+        if (r) n += static_cast<long long>(r->texts.size() + r->objects.size());
+    return n;
+}

@@ -3,6 +3,7 @@
 #include "framework/Controls_p.h"
 #include "framework/Forms.h"
 #include "framework/Graphics_p.h"
+#include "framework/Menus.h"
 #include "framework/QtApp_p.h"
 #include "framework/Threads.h"
 
@@ -415,7 +416,12 @@ void TControl::SetCursor(TCursor Value) {
 
 void TControl::SetPopupMenu(TPopupMenu* Value) {
     FPopupMenu = Value;
-    if (Value) FreeNotification(reinterpret_cast<TComponent*>(Value));
+    if (Value) FreeNotification(Value);
+}
+
+void TControl::Notification(TComponent* AComponent, TOperation Operation) {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FPopupMenu) FPopupMenu = nullptr;
 }
 
 void TControl::Invalidate() {
@@ -606,6 +612,11 @@ void TControl::WMRButtonDown(TWMMouse& Message) {
 void TControl::WMRButtonUp(TWMMouse& Message) {
     DefaultHandler(Message.Message);
     DoMouseUp(Message, mbRight);
+    if (FPopupMenu && FPopupMenu->AutoPopup) {
+        TPoint p = ClientToScreen({Message.XPos(), Message.YPos()});
+        FPopupMenu->PopupComponent = this;
+        FPopupMenu->Popup(p.X, p.Y);
+    }
 }
 
 void TControl::WMRButtonDblClk(TWMMouse& Message) {

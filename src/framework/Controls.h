@@ -230,6 +230,7 @@ protected:
     friend class TWinControl;
     friend struct TControlAccess;
 
+    void Notification(TComponent* AComponent, TOperation Operation) override;
     virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
     virtual void MouseMove(TShiftState Shift, int X, int Y);
     virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);

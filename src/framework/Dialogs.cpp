@@ -2,10 +2,12 @@
 
 #include "framework/Controls_p.h"
 #include "framework/Forms.h"
+#include "framework/Menus.h"
 #include "framework/Process.h"
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -110,6 +112,32 @@ public:
     }
 
     void OpenLink(const String& Url) override { OpenInDefaultProgram(Url); }
+
+    bool PopupMenu(TPopupMenu* Menu, int X, int Y, TMenuItem*& Chosen) override {
+        EnsureControlLayer();
+        QMenu menu;
+        std::function<void(QMenu*, TMenuItem&)> build = [&](QMenu* m, TMenuItem& parent) {
+            for (int i = 0; i < parent.Count(); ++i) {
+                TMenuItem* item = parent.Items(i);
+                if (!item->Visible) continue;
+                if (item->IsLine()) {
+                    m->addSeparator();
+                } else if (item->Count() > 0) {
+                    build(m->addMenu(ToQ(item->Caption())), *item);
+                } else {
+                    QAction* a = m->addAction(ToQ(item->Caption()));
+                    a->setEnabled(item->Enabled);
+                    a->setCheckable(item->Checked || item->RadioItem);
+                    a->setChecked(item->Checked);
+                    a->setData(QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(item)));
+                }
+            }
+        };
+        build(&menu, Menu->Items());
+        QAction* a = menu.exec(QPoint(X, Y));
+        Chosen = a ? reinterpret_cast<TMenuItem*>(a->data().value<quintptr>()) : nullptr;
+        return Chosen != nullptr;
+    }
 };
 
 TDesktopDialogService DesktopService;
@@ -287,6 +315,30 @@ void TScriptedDialogService::OpenLink(const String& Url) {
     Record rec{dkOpenLink, String(), Url};
     rec.FileName = Url;
     Shown.push_back(rec);
+}
+
+bool TScriptedDialogService::PopupMenu(TPopupMenu* Menu, int X, int Y, TMenuItem*& Chosen) {
+    Record rec{dkPopupMenu, String(), String()};
+    Chosen = nullptr;
+    String answer;
+    if (!FMenuAnswers.empty()) {
+        answer = FMenuAnswers.front();
+        FMenuAnswers.pop_front();
+    } else {
+        ++Unanswered;
+    }
+    std::function<TMenuItem*(TMenuItem&)> find = [&](TMenuItem& parent) -> TMenuItem* {
+        for (int i = 0; i < parent.Count(); ++i) {
+            TMenuItem* item = parent.Items(i);
+            if (StripHotkey(item->Caption()) == answer && item->Visible && item->Enabled) return item;
+            if (TMenuItem* sub = find(*item)) return sub;
+        }
+        return nullptr;
+    };
+    if (!answer.empty()) Chosen = find(Menu->Items());
+    rec.FileName = answer;
+    Shown.push_back(rec);
+    return Chosen != nullptr;
 }
 
 void TScriptedDialogService::ModalFormShown(TCustomForm* Form) {

@@ -85,7 +85,7 @@ bool SelectDirectory(const String& Caption, const String& Root, String& Director
 // ---------------------------------------------------------------------------
 // The dialog service
 // ---------------------------------------------------------------------------
-enum TDialogKind { dkMessageBox, dkOpenFile, dkSaveFile, dkSelectFolder, dkOpenLink };
+enum TDialogKind { dkMessageBox, dkOpenFile, dkSaveFile, dkSelectFolder, dkOpenLink, dkPopupMenu };
 enum TDialogIcon { diNone, diError, diWarning, diQuestion, diInformation };
 
 struct TMessageBoxRequest {
@@ -108,6 +108,8 @@ struct TFileDialogRequest {
 };
 
 class TCustomForm;
+class TPopupMenu;
+class TMenuItem;
 
 class TDialogService {
 public:
@@ -117,6 +119,8 @@ public:
     virtual bool FileDialog(TFileDialogRequest& Request) = 0;
     virtual bool SelectFolder(const String& Caption, String& Folder) = 0;
     virtual void OpenLink(const String& Url) = 0;
+    // Shows a popup menu at a screen point; Chosen is the item picked (nil: none).
+    virtual bool PopupMenu(TPopupMenu* Menu, int X, int Y, TMenuItem*& Chosen) = 0;
     // Called when a form has become modal, before its loop runs.
     virtual void ModalFormShown(TCustomForm* Form) {}
 };
@@ -138,7 +142,7 @@ public:
         TDialogIcon Icon = diNone;
         std::vector<int> Buttons;
         int Answer = 0;
-        String FileName;  // file and folder dialogs: the answer; links: the address
+        String FileName;  // file and folder dialogs: the answer; links: the address; menus: the item
     };
 
     TScriptedDialogService();   // installs itself
@@ -148,6 +152,8 @@ public:
     // An empty name cancels the dialog.
     void AnswerFile(const String& FileName) { FFileAnswers.push_back(FileName); }
     void AnswerFolder(const String& Folder) { FFolderAnswers.push_back(Folder); }
+    // The caption (without "&") of the menu item to pick; empty picks none.
+    void AnswerMenu(const String& Caption) { FMenuAnswers.push_back(Caption); }
     // Runs for each form that becomes modal: set its controls, press a button.
     std::function<void(TCustomForm* Form)> OnModalForm;
 
@@ -159,6 +165,7 @@ public:
     bool FileDialog(TFileDialogRequest& Request) override;
     bool SelectFolder(const String& Caption, String& Folder) override;
     void OpenLink(const String& Url) override;
+    bool PopupMenu(TPopupMenu* Menu, int X, int Y, TMenuItem*& Chosen) override;
     void ModalFormShown(TCustomForm* Form) override;
 
 private:
@@ -166,4 +173,5 @@ private:
     std::deque<int> FBoxAnswers;
     std::deque<String> FFileAnswers;
     std::deque<String> FFolderAnswers;
+    std::deque<String> FMenuAnswers;
 };

@@ -334,6 +334,8 @@ void TMemo::CreateWnd() {
     w->setLineWrapMode(FWordWrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
     w->setReadOnly(FReadOnly);
     w->setTabChangesFocus(false);
+    w->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    w->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QObject::connect(w, &QPlainTextEdit::textChanged, [this] { WidgetChanged(); });
 }
 

@@ -472,3 +472,44 @@ TEST(ExPageControl, ThreeDimensionalTabsHandTheCaptionsToTheStrip) {
     EXPECT_TRUE(pc.OwnerDraw());
     EXPECT_EQ(pc.ItemText(1), u"Variables   ");
 }
+
+TEST(ExPageControl, FreeOnCloseFreesTheClosedPage) {
+    Editor e(2);
+    TExPageControl& pc = *e.pc;
+    pc.SetFreeOnClose(true);
+    e.sheets[0]->SetShowClose(true);
+    bool freed = false;
+    struct Watch : TComponent {
+        Watch(bool* f) : TComponent(nullptr), flag(f) {}
+        void Notification(TComponent* c, TOperation op) override {
+            if (op == opRemove) *flag = true;
+            TComponent::Notification(c, op);
+        }
+        bool* flag;
+    } watch(&freed);
+    e.sheets[0]->FreeNotification(&watch);
+    const TRect r0 = pc.GetPageTabRect(e.sheets[0]);
+    SimulateClick(&pc, r0.Left + 8, r0.Bottom - 17);
+    EXPECT_TRUE(freed);
+    EXPECT_EQ(pc.PageCount(), 1);
+    EXPECT_EQ(pc.ActivePage(), e.sheets[1]);
+    EXPECT_EQ(pc.ClosedTabList().Count(), 0);
+}
+
+TEST(TabMargin, ChangeIsToldBeforeItIsStoredAndAssignIsSilent) {
+    TTabMargin m;
+    std::vector<std::vector<int>> told;
+    m.OnMarginChange = [&](int n, int o, int i) {
+        told.push_back({n, o, i, m.TopMargin()});
+    };
+    m.SetTopMargin(10);
+    m.SetTopMargin(10);
+    m.SetRightMargin(20);
+    EXPECT_EQ(told, (std::vector<std::vector<int>>{{10, 0, 1, 0}, {20, 0, 2, 10}}));
+    TTabMargin other;
+    other.Assign(&m);
+    EXPECT_EQ(other.RightMargin(), 20);
+    told.clear();
+    m.Assign(&other);
+    EXPECT_TRUE(told.empty());
+}

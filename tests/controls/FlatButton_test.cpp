@@ -269,6 +269,22 @@ TEST(FlatButtonPaint, ModernFaceIsTwoGradients) {
     EXPECT_EQ(c.Pixels(55, 0), clGray);
 }
 
+TEST(FlatButtonPaint, PopupArrowSitsElevenFromTheRight) {
+    auto bmp = std::make_unique<TBitmap>(110, 28);
+    TFont font;
+    TBitmap none;
+    PaintButton(bmp->Canvas(), 110, 28, taCenter, u"", blGlyphLeft, font, clGray, clGray, clNone, clNone, Face,
+                bsEncarta, true, false, false, true, false, false, none, 0, 0);
+    // The arrow's rows: 5, 3 and 1 pixels wide, from W-11, H div 2 - 1.
+    TCanvas& c = bmp->Canvas();
+    EXPECT_EQ(c.Pixels(99, 13), clBlack);
+    EXPECT_EQ(c.Pixels(103, 13), clBlack);
+    EXPECT_EQ(c.Pixels(100, 14), clBlack);
+    EXPECT_EQ(c.Pixels(99, 14), Face);
+    EXPECT_EQ(c.Pixels(101, 15), clBlack);
+    EXPECT_EQ(c.Pixels(100, 15), Face);
+}
+
 TEST(FlatButtonResources, KindBitmapsAndArrowHaveTheirSizes) {
     const char* names[] = {"FBOK", "FBCANCEL", "FBHELP", "FBYES", "FBNO", "FBCLOSE", "FBABORT", "FBRETRY", "FBIGNORE"};
     for (const char* n : names) {

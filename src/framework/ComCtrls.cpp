@@ -1,0 +1,646 @@
+#include "framework/ComCtrls.h"
+
+#include "framework/Controls_p.h"
+#include "framework/Forms.h"
+
+#include <QCalendarWidget>
+#include <QDateTimeEdit>
+#include <QHeaderView>
+#include <QProgressBar>
+#include <QSlider>
+#include <QTabBar>
+#include <QTreeWidget>
+
+#include <algorithm>
+
+namespace {
+
+QDateTime ToQDateTime(TDateTime v) {
+    Word y, m, d, h, n, s, ms;
+    DecodeDateTime(v, y, m, d, h, n, s, ms);
+    return QDateTime(QDate(y, m, d), QTime(h, n, s, ms));
+}
+
+TDateTime FromQDateTime(const QDateTime& q) {
+    QDate d = q.date();
+    QTime t = q.time();
+    return EncodeDateTime(Word(d.year()), Word(d.month()), Word(d.day()), Word(t.hour()), Word(t.minute()),
+                          Word(t.second()), Word(t.msec()));
+}
+
+// Run-time library format letters in Qt's display-format language.
+QString ToQtFormat(const String& format) {
+    QString f = ToQ(format);
+    f.replace("nn", "mm");
+    f.replace("am/pm", "ap");
+    f.replace("AM/PM", "AP");
+    return f;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// TTabSheet
+// ---------------------------------------------------------------------------
+TTabSheet::TTabSheet(TComponent* AOwner) : TWinControl(AOwner) {
+    FVisible = false;
+    FControlStyle = {csAcceptsControls, csClickEvents, csSetCaption, csDoubleClicks};
+}
+
+TTabSheet::~TTabSheet() {
+    if (FPageControl) FPageControl->RemovePage(this);
+}
+
+void TTabSheet::SetPageControl(TPageControl* Value) {
+    if (FPageControl == Value) return;
+    if (FPageControl) FPageControl->RemovePage(this);
+    if (Value) Value->InsertPage(this);
+}
+
+int TTabSheet::PageIndex() const {
+    if (!FPageControl) return -1;
+    auto& p = FPageControl->FPages;
+    return int(std::find(p.begin(), p.end(), this) - p.begin());
+}
+
+void TTabSheet::SetPageIndex(int Value) {
+    if (!FPageControl) return;
+    auto& p = FPageControl->FPages;
+    p.erase(std::find(p.begin(), p.end(), this));
+    p.insert(p.begin() + std::clamp(Value, 0, int(p.size())), this);
+    FPageControl->UpdateTabs();
+}
+
+void TTabSheet::SetTabVisible(bool Value) {
+    FTabVisible = Value;
+    if (FPageControl) FPageControl->UpdateTabs();
+}
+
+int TTabSheet::TabIndex() const {
+    if (!FPageControl || !FTabVisible) return -1;
+    int i = 0;
+    for (TTabSheet* s : FPageControl->FPages) {
+        if (s == this) return i;
+        if (s->FTabVisible) ++i;
+    }
+    return -1;
+}
+
+void TTabSheet::SetText(const String& Value) {
+    TWinControl::SetText(Value);
+    if (FPageControl) FPageControl->UpdateTabs();
+}
+
+// ---------------------------------------------------------------------------
+// TPageControl
+// ---------------------------------------------------------------------------
+TPageControl::TPageControl(TComponent* AOwner) : TCustomControl(AOwner) {
+    FWidth = 289;
+    FHeight = 193;
+    FTabStop = true;
+    FControlStyle = {csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+    HandleNeeded();
+}
+
+TPageControl::~TPageControl() {
+    for (TTabSheet* s : FPages) s->FPageControl = nullptr;
+    FPages.clear();
+}
+
+void TPageControl::CreateWnd() {
+    TCustomControl::CreateWnd();
+    auto* bar = new QTabBar(HandleImpl()->Widget);
+    bar->setObjectName("tabs");
+    bar->setDrawBase(false);
+    bar->setExpanding(false);
+    bar->setMouseTracking(true);
+    bar->setFocusPolicy(Qt::NoFocus);
+    bar->move(2, 0);
+    bar->show();
+    QObject::connect(bar, &QTabBar::currentChanged, [this](int i) {
+        if (!FSyncing) Guarded([&] { TabClicked(i); });
+    });
+}
+
+int TPageControl::TabHeight() const {
+    auto* bar = HandleImpl()->Widget->findChild<QTabBar*>("tabs");
+    return bar && bar->count() > 0 ? bar->sizeHint().height() : 0;
+}
+
+TRect TPageControl::DisplayRect() const {
+    int top = TabHeight();
+    return Rect(4, top + 4, std::max(4, FWidth - 4), std::max(top + 4, FHeight - 4));
+}
+
+TTabSheet* TPageControl::Pages(int Index) const {
+    if (Index < 0 || Index >= PageCount())
+        throw EListError(S("List index out of bounds (") + Utf8ToString(std::to_string(Index)) + u")");
+    return FPages[size_t(Index)];
+}
+
+void TPageControl::InsertPage(TTabSheet* Page) {
+    FPages.push_back(Page);
+    Page->FPageControl = this;
+    Page->SetParent(this);
+    UpdateTabs();
+    if (!FActivePage) SetActivePage(Page);
+    else PlaceSheets();
+}
+
+void TPageControl::RemovePage(TTabSheet* Page) {
+    auto it = std::find(FPages.begin(), FPages.end(), Page);
+    if (it == FPages.end()) return;
+    int index = int(it - FPages.begin());
+    FPages.erase(it);
+    Page->FPageControl = nullptr;
+    if (FActivePage == Page) {
+        FActivePage = nullptr;
+        if (!FPages.empty()) SetActivePage(FPages[size_t(std::min(index, PageCount() - 1))]);
+    }
+    if (!ComponentState().Contains(csDestroying)) {
+        Page->SetParent(nullptr);
+        UpdateTabs();
+    }
+}
+
+void TPageControl::UpdateTabs() {
+    if (!HandleAllocated()) return;
+    auto* bar = HandleImpl()->Widget->findChild<QTabBar*>("tabs");
+    if (!bar) return;
+    FSyncing = true;
+    while (bar->count() > 0) bar->removeTab(0);
+    for (TTabSheet* s : FPages)
+        if (s->TabVisible()) bar->addTab(ToQ(s->Caption()));
+    bar->setCurrentIndex(FActivePage ? FActivePage->TabIndex() : -1);
+    bar->resize(bar->sizeHint().width(), bar->sizeHint().height());
+    FSyncing = false;
+    PlaceSheets();
+    Invalidate();
+}
+
+void TPageControl::PlaceSheets() {
+    TRect r = DisplayRect();
+    for (TTabSheet* s : FPages) {
+        s->SetBounds(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+        s->SetVisible(s == FActivePage);
+    }
+}
+
+void TPageControl::SetActivePage(TTabSheet* Page) {
+    if (Page && Page->FPageControl != this) return;
+    FActivePage = Page;
+    if (HandleAllocated()) {
+        auto* bar = HandleImpl()->Widget->findChild<QTabBar*>("tabs");
+        FSyncing = true;
+        if (bar) bar->setCurrentIndex(Page ? Page->TabIndex() : -1);
+        FSyncing = false;
+    }
+    PlaceSheets();
+}
+
+int TPageControl::ActivePageIndex() const { return FActivePage ? FActivePage->PageIndex() : -1; }
+
+void TPageControl::SetActivePageIndex(int Value) {
+    SetActivePage(Value >= 0 && Value < PageCount() ? FPages[size_t(Value)] : nullptr);
+}
+
+void TPageControl::TabClicked(int TabIndex) {
+    TTabSheet* target = nullptr;
+    for (TTabSheet* s : FPages)
+        if (s->TabIndex() == TabIndex) target = s;
+    if (!target || target == FActivePage) return;
+    bool allow = true;
+    if (OnChanging) OnChanging(this, allow);
+    if (!allow) {
+        SetActivePage(FActivePage);  // back to the old tab
+        return;
+    }
+    SetActivePage(target);
+    if (OnChange) OnChange(this);
+}
+
+void TPageControl::WMSize(TWMSize& Message) {
+    TCustomControl::WMSize(Message);
+    PlaceSheets();
+}
+
+void TPageControl::Paint() {
+    TCanvas& c = Canvas();
+    c.Brush().SetColor(Color());
+    c.FillRect(ClientRect());
+    TRect r = Rect(0, TabHeight(), FWidth, FHeight);
+    c.DrawEdge(r, EDGE_RAISED, BF_RECT);
+}
+
+// ---------------------------------------------------------------------------
+// TTrackBar, TProgressBar
+// ---------------------------------------------------------------------------
+TTrackBar::TTrackBar(TComponent* AOwner) : TWinControl(AOwner) {
+    FWidth = 150;
+    FHeight = 45;
+    FTabStop = true;
+    HandleNeeded();
+}
+
+void TTrackBar::CreateWnd() {
+    auto* w = new THostWidget<QSlider>(this);
+    AttachWidget(this, w, false);
+    w->setOrientation(FOrientation == trHorizontal ? Qt::Horizontal : Qt::Vertical);
+    w->setRange(FMin, FMax);
+    w->setTickPosition(QSlider::TicksBelow);
+    w->setTickInterval(FFrequency);
+    QObject::connect(w, &QSlider::valueChanged, [this](int) {
+        if (!FSyncing) Guarded([this] {
+            if (OnChange) OnChange(this);
+        });
+    });
+}
+
+void TTrackBar::SetMin(int Value) {
+    FMin = Value;
+    FSyncing = true;
+    WidgetAs<QSlider>(this)->setMinimum(Value);
+    FSyncing = false;
+}
+
+void TTrackBar::SetMax(int Value) {
+    FMax = Value;
+    FSyncing = true;
+    WidgetAs<QSlider>(this)->setMaximum(Value);
+    FSyncing = false;
+}
+
+int TTrackBar::Position() const { return WidgetAs<QSlider>(this)->value(); }
+
+void TTrackBar::SetPosition(int Value) {
+    FSyncing = true;
+    WidgetAs<QSlider>(this)->setValue(Value);
+    FSyncing = false;
+}
+
+void TTrackBar::SetFrequency(int Value) {
+    FFrequency = Value;
+    WidgetAs<QSlider>(this)->setTickInterval(Value);
+}
+
+void TTrackBar::SetOrientation(TTrackBarOrientation Value) {
+    FOrientation = Value;
+    WidgetAs<QSlider>(this)->setOrientation(Value == trHorizontal ? Qt::Horizontal : Qt::Vertical);
+}
+
+TProgressBar::TProgressBar(TComponent* AOwner) : TWinControl(AOwner) {
+    FWidth = 150;
+    FHeight = 17;
+    HandleNeeded();
+}
+
+void TProgressBar::CreateWnd() {
+    auto* w = new THostWidget<QProgressBar>(this);
+    AttachWidget(this, w, false);
+    w->setRange(FMin, FMax);
+    w->setValue(FPosition);
+    w->setTextVisible(false);
+}
+
+void TProgressBar::SetMin(int Value) {
+    FMin = Value;
+    WidgetAs<QProgressBar>(this)->setMinimum(Value);
+}
+
+void TProgressBar::SetMax(int Value) {
+    FMax = Value;
+    WidgetAs<QProgressBar>(this)->setMaximum(Value);
+}
+
+void TProgressBar::SetPosition(int Value) {
+    FPosition = std::clamp(Value, FMin, FMax);
+    WidgetAs<QProgressBar>(this)->setValue(FPosition);
+}
+
+// ---------------------------------------------------------------------------
+// TTreeView
+// ---------------------------------------------------------------------------
+namespace {
+QTreeWidgetItem* ItemOf(const TTreeNode* n, void* item) { return static_cast<QTreeWidgetItem*>(item); }
+}  // namespace
+
+TTreeNode::~TTreeNode() {
+    for (TTreeNode* c : FChildren) delete c;
+}
+
+void TTreeNode::SetText(const String& Value) {
+    FText = Value;
+    if (FItem) ItemOf(this, FItem)->setText(0, ToQ(Value));
+}
+
+TTreeNodes* TTreeNode::Owner() const { return FTree ? &FTree->Items() : nullptr; }
+
+int TTreeNode::Index() const {
+    const auto& sib = FParent ? FParent->FChildren : FTree->FItems->FRoots;
+    return int(std::find(sib.begin(), sib.end(), this) - sib.begin());
+}
+
+int TTreeNode::Level() const {
+    int l = 0;
+    for (TTreeNode* p = FParent; p; p = p->FParent) ++l;
+    return l;
+}
+
+bool TTreeNode::Expanded() const { return FItem && ItemOf(this, FItem)->isExpanded(); }
+
+void TTreeNode::SetExpanded(bool Value) {
+    if (FItem) ItemOf(this, FItem)->setExpanded(Value);
+}
+
+void TTreeNode::Expand(bool Recurse) {
+    SetExpanded(true);
+    if (Recurse)
+        for (TTreeNode* c : FChildren) c->Expand(true);
+}
+
+void TTreeNode::Collapse(bool Recurse) {
+    SetExpanded(false);
+    if (Recurse)
+        for (TTreeNode* c : FChildren) c->Collapse(true);
+}
+
+bool TTreeNode::Selected() const { return FTree && FTree->Selected() == this; }
+
+void TTreeNode::SetSelected(bool Value) {
+    if (!FTree) return;
+    if (Value) FTree->SetSelected(const_cast<TTreeNode*>(this));
+    else if (Selected()) FTree->SetSelected(nullptr);
+}
+
+TTreeNode* TTreeNode::GetNextSibling() const {
+    const auto& sib = FParent ? FParent->FChildren : FTree->FItems->FRoots;
+    int i = Index();
+    return i + 1 < int(sib.size()) ? sib[size_t(i + 1)] : nullptr;
+}
+
+TTreeNode* TTreeNode::GetPrevSibling() const {
+    const auto& sib = FParent ? FParent->FChildren : FTree->FItems->FRoots;
+    int i = Index();
+    return i > 0 ? sib[size_t(i - 1)] : nullptr;
+}
+
+TTreeNode* TTreeNode::GetNext() const {
+    if (!FChildren.empty()) return FChildren.front();
+    for (const TTreeNode* n = this; n; n = n->FParent)
+        if (TTreeNode* s = n->GetNextSibling()) return s;
+    return nullptr;
+}
+
+void TTreeNode::MakeVisible() {
+    if (FItem && FTree->HandleAllocated())
+        static_cast<QTreeWidget*>(FTree->HandleImpl()->Widget.data())->scrollToItem(ItemOf(this, FItem));
+}
+
+void TTreeNode::Delete() { FTree->Items().Delete(this); }
+
+void TTreeNode::DeleteChildren() {
+    while (!FChildren.empty()) FTree->Items().Delete(FChildren.back());
+}
+
+TTreeNodes::~TTreeNodes() {
+    for (TTreeNode* n : FRoots) delete n;
+}
+
+int TTreeNodes::Count() const {
+    int n = 0;
+    for (TTreeNode* node = GetFirstNode(); node; node = node->GetNext()) ++n;
+    return n;
+}
+
+TTreeNode* TTreeNodes::Item(int Index) const {
+    int i = 0;
+    for (TTreeNode* node = GetFirstNode(); node; node = node->GetNext())
+        if (i++ == Index) return node;
+    throw EListError(S("List index out of bounds (") + Utf8ToString(std::to_string(Index)) + u")");
+}
+
+TTreeNode* TTreeNodes::InsertAt(TTreeNode* Parent, int Index, const String& S, void* Ptr) {
+    auto* node = new TTreeNode;
+    node->FTree = FTree;
+    node->FParent = Parent;
+    node->FText = S;
+    node->Data = Ptr;
+    auto& sib = SiblingsOf(Parent);
+    Index = std::clamp(Index, 0, int(sib.size()));
+    sib.insert(sib.begin() + Index, node);
+    auto* item = new QTreeWidgetItem;
+    item->setText(0, ToQ(S));
+    item->setData(0, Qt::UserRole, QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(node)));
+    node->FItem = item;
+    auto* tree = static_cast<QTreeWidget*>(FTree->HandleImpl()->Widget.data());
+    FTree->FSyncing = true;
+    if (Parent) static_cast<QTreeWidgetItem*>(Parent->FItem)->insertChild(Index, item);
+    else tree->insertTopLevelItem(Index, item);
+    FTree->FSyncing = false;
+    return node;
+}
+
+TTreeNode* TTreeNodes::Add(TTreeNode* Sibling, const String& S) { return AddObject(Sibling, S, nullptr); }
+
+TTreeNode* TTreeNodes::AddObject(TTreeNode* Sibling, const String& S, void* Ptr) {
+    TTreeNode* parent = Sibling ? Sibling->FParent : nullptr;
+    return InsertAt(parent, int(SiblingsOf(parent).size()), S, Ptr);
+}
+
+TTreeNode* TTreeNodes::AddFirst(TTreeNode* Sibling, const String& S) {
+    return InsertAt(Sibling ? Sibling->FParent : nullptr, 0, S, nullptr);
+}
+
+TTreeNode* TTreeNodes::AddChild(TTreeNode* Parent, const String& S) { return AddChildObject(Parent, S, nullptr); }
+
+TTreeNode* TTreeNodes::AddChildObject(TTreeNode* Parent, const String& S, void* Ptr) {
+    return InsertAt(Parent, int(SiblingsOf(Parent).size()), S, Ptr);
+}
+
+TTreeNode* TTreeNodes::AddChildFirst(TTreeNode* Parent, const String& S) { return InsertAt(Parent, 0, S, nullptr); }
+
+TTreeNode* TTreeNodes::Insert(TTreeNode* Sibling, const String& S) {
+    if (!Sibling) return Add(nullptr, S);
+    return InsertAt(Sibling->FParent, Sibling->Index(), S, nullptr);
+}
+
+void TTreeNodes::Delete(TTreeNode* Node) {
+    if (!Node) return;
+    bool wasSelected = Node->Selected();
+    auto& sib = SiblingsOf(Node->FParent);
+    sib.erase(std::find(sib.begin(), sib.end(), Node));
+    FTree->FSyncing = true;
+    delete static_cast<QTreeWidgetItem*>(Node->FItem);  // takes the child items with it
+    FTree->FSyncing = false;
+    delete Node;
+    if (wasSelected && FTree->OnChange) FTree->OnChange(FTree, FTree->Selected());
+}
+
+void TTreeNodes::Clear() {
+    FTree->FSyncing = true;
+    static_cast<QTreeWidget*>(FTree->HandleImpl()->Widget.data())->clear();
+    FTree->FSyncing = false;
+    for (TTreeNode* n : FRoots) delete n;
+    FRoots.clear();
+}
+
+void TTreeNodes::BeginUpdate() {
+    if (FUpdateCount++ == 0) FTree->HandleImpl()->Widget->setUpdatesEnabled(false);
+}
+
+void TTreeNodes::EndUpdate() {
+    if (FUpdateCount > 0 && --FUpdateCount == 0) FTree->HandleImpl()->Widget->setUpdatesEnabled(true);
+}
+
+TTreeView::TTreeView(TComponent* AOwner) : TWinControl(AOwner), FItems(std::make_unique<TTreeNodes>(this)) {
+    FWidth = 121;
+    FHeight = 97;
+    FColor = clWindow;
+    FTabStop = true;
+    HandleNeeded();
+}
+
+TTreeView::~TTreeView() {
+    FSyncing = true;
+    FItems.reset();
+}
+
+void TTreeView::CreateWnd() {
+    auto* w = new THostWidget<QTreeWidget>(this);
+    AttachWidget(this, w, false);
+    w->setHeaderHidden(true);
+    w->setColumnCount(1);
+    w->setRootIsDecorated(FShowRoot);
+    w->viewport()->setMouseTracking(true);
+    QObject::connect(w, &QTreeWidget::currentItemChanged, [this](QTreeWidgetItem* item, QTreeWidgetItem*) {
+        if (FSyncing) return;
+        Guarded([&] {
+            if (OnChange) OnChange(this, NodeOfItem(item));
+        });
+    });
+    QObject::connect(w, &QTreeWidget::itemExpanded, [this](QTreeWidgetItem* item) {
+        if (!FSyncing) Guarded([&] {
+            if (OnExpanded) OnExpanded(this, NodeOfItem(item));
+        });
+    });
+    QObject::connect(w, &QTreeWidget::itemCollapsed, [this](QTreeWidgetItem* item) {
+        if (!FSyncing) Guarded([&] {
+            if (OnCollapsed) OnCollapsed(this, NodeOfItem(item));
+        });
+    });
+}
+
+TTreeNode* TTreeView::NodeOfItem(void* Item) const {
+    if (!Item) return nullptr;
+    return reinterpret_cast<TTreeNode*>(static_cast<QTreeWidgetItem*>(Item)->data(0, Qt::UserRole).value<quintptr>());
+}
+
+TTreeNode* TTreeView::Selected() const { return NodeOfItem(WidgetAs<QTreeWidget>(this)->currentItem()); }
+
+void TTreeView::SetSelected(TTreeNode* Node) {
+    auto* w = WidgetAs<QTreeWidget>(this);
+    w->setCurrentItem(Node ? static_cast<QTreeWidgetItem*>(Node->FItem) : nullptr);
+}
+
+TTreeNode* TTreeView::GetNodeAt(int X, int Y) const {
+    auto* w = WidgetAs<QTreeWidget>(this);
+    return NodeOfItem(w->itemAt(w->viewport()->mapFrom(w, QPoint(X, Y))));
+}
+
+TTreeNode* TTreeView::TopItem() const {
+    auto* w = WidgetAs<QTreeWidget>(this);
+    return NodeOfItem(w->itemAt(2, 2));
+}
+
+void TTreeView::FullExpand() { WidgetAs<QTreeWidget>(this)->expandAll(); }
+void TTreeView::FullCollapse() { WidgetAs<QTreeWidget>(this)->collapseAll(); }
+
+void TTreeView::SetShowLines(bool Value) { FShowLines = Value; }
+
+void TTreeView::SetShowRoot(bool Value) {
+    FShowRoot = Value;
+    WidgetAs<QTreeWidget>(this)->setRootIsDecorated(Value);
+}
+
+// ---------------------------------------------------------------------------
+// TDateTimePicker, TMonthCalendar
+// ---------------------------------------------------------------------------
+TDateTimePicker::TDateTimePicker(TComponent* AOwner) : TWinControl(AOwner) {
+    FWidth = 186;
+    FHeight = 21;
+    FColor = clWindow;
+    FTabStop = true;
+    HandleNeeded();
+}
+
+void TDateTimePicker::CreateWnd() {
+    auto* w = new THostWidget<QDateTimeEdit>(this);
+    AttachWidget(this, w, false);
+    w->setCalendarPopup(true);
+    w->setDateTime(ToQDateTime(Now()));
+    ApplyFormat();
+    QObject::connect(w, &QDateTimeEdit::dateTimeChanged, [this](const QDateTime&) {
+        if (!FSyncing) Guarded([this] {
+            if (OnChange) OnChange(this);
+        });
+    });
+}
+
+void TDateTimePicker::ApplyFormat() {
+    auto* w = WidgetAs<QDateTimeEdit>(this);
+    if (!FFormat.empty()) w->setDisplayFormat(ToQtFormat(FFormat));
+    else if (FKind == dtkTime) w->setDisplayFormat("HH:mm:ss");
+    else w->setDisplayFormat(FDateFormat == dfShort ? "dd/MM/yyyy" : "dddd, d MMMM yyyy");
+    w->setCalendarPopup(FKind == dtkDate);
+}
+
+TDateTime TDateTimePicker::DateTime() const { return FromQDateTime(WidgetAs<QDateTimeEdit>(this)->dateTime()); }
+
+void TDateTimePicker::SetDateTime(TDateTime Value) {
+    FSyncing = true;
+    WidgetAs<QDateTimeEdit>(this)->setDateTime(ToQDateTime(Value));
+    FSyncing = false;
+}
+
+void TDateTimePicker::SetKind(TDateTimeKind Value) {
+    FKind = Value;
+    ApplyFormat();
+}
+
+void TDateTimePicker::SetDateFormat(TDTDateFormat Value) {
+    FDateFormat = Value;
+    ApplyFormat();
+}
+
+void TDateTimePicker::SetFormat(const String& Value) {
+    FFormat = Value;
+    ApplyFormat();
+}
+
+TMonthCalendar::TMonthCalendar(TComponent* AOwner) : TWinControl(AOwner) {
+    FWidth = 191;
+    FHeight = 154;
+    FTabStop = true;
+    HandleNeeded();
+}
+
+void TMonthCalendar::CreateWnd() {
+    auto* w = new THostWidget<QCalendarWidget>(this);
+    AttachWidget(this, w, false);
+    w->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    QObject::connect(w, &QCalendarWidget::selectionChanged, [this] {
+        if (!FSyncing) Guarded([this] {
+            if (OnChange) OnChange(this);
+        });
+    });
+}
+
+TDateTime TMonthCalendar::Date() const {
+    return FromQDateTime(QDateTime(WidgetAs<QCalendarWidget>(this)->selectedDate(), QTime(0, 0)));
+}
+
+void TMonthCalendar::SetDate(TDateTime Value) {
+    FSyncing = true;
+    WidgetAs<QCalendarWidget>(this)->setSelectedDate(ToQDateTime(Value).date());
+    FSyncing = false;
+}

@@ -138,6 +138,7 @@ struct TCanvasImpl {
     void DrawTextLine(int x, int y, const QString& s, const QRect* devClip, bool opaque,
                       const std::vector<int>& underlined, bool expandTabs, bool rtl);
     int LineWidth(const QString& s, bool expandTabs);
+    int tabChars = 8;  // tab stops every so many average character widths
 
     // Copies a source image part into a device rectangle (stretched, nearest
     // pixel) with a raster operation; keyed pixels are left out; replace

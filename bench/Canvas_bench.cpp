@@ -65,3 +65,36 @@ void BM_CanvasFillOnly(benchmark::State& state) {
 BENCHMARK(BM_CanvasFillOnly)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+namespace {
+void BM_CanvasTextOnly(benchmark::State& state) {
+    TBitmap bmp(Width, Height);
+    TCanvas& c = bmp.Canvas();
+    c.Brush().SetStyle(bsClear);
+    for (auto _ : state) {
+        for (int r = 0; r < Rows; ++r)
+            for (int k = 0; k < Cols; ++k)
+                c.TextOut(k * Width / Cols + 2, r * Height / Rows + 2, S("1234"));
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_CanvasTextOnly)->Unit(benchmark::kMillisecond);
+
+void BM_CanvasLinesOnly(benchmark::State& state) {
+    TBitmap bmp(Width, Height);
+    TCanvas& c = bmp.Canvas();
+    for (auto _ : state) {
+        for (int r = 0; r < Rows; ++r)
+            for (int k = 0; k < Cols; ++k) {
+                const int left = k * Width / Cols, right = (k + 1) * Width / Cols;
+                const int top = r * Height / Rows, bottom = (r + 1) * Height / Rows;
+                c.MoveTo(right - 1, top);
+                c.LineTo(right - 1, bottom);
+                c.MoveTo(left, bottom - 1);
+                c.LineTo(right, bottom - 1);
+            }
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_CanvasLinesOnly)->Unit(benchmark::kMillisecond);
+}  // namespace

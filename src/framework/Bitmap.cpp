@@ -289,6 +289,8 @@ void TBitmap::SetSize(int w, int h) {
     QImage img;
     if (w > 0 && h > 0) {
         img = QImage(w, h, QImage::Format_RGB32);
+        if (img.isNull())
+            throw EOutOfResources("Out of system resources");
         img.fill(Qt::white);
         if (!d.image.isNull()) {
             QPainter p(&img);
@@ -445,7 +447,7 @@ void TBitmap::LoadFromBytes(const ByteString& data) {
     }
     const bool topDown = h < 0;
     h = std::abs(h);
-    if (w <= 0 || h <= 0 || w > 32768 || h > 32768)
+    if (w <= 0 || h <= 0 || w > 32768 || h > 32768 || static_cast<long long>(w) * h > (1LL << 26))
         BadBitmap();
     bool is565 = false;
     if (compression == 3 /* bit fields */ && bits == 16) {
@@ -486,6 +488,8 @@ void TBitmap::LoadFromBytes(const ByteString& data) {
     if (offBits > data.size() || (data.size() - offBits) < stride * h)
         BadBitmap();
     QImage img(w, h, QImage::Format_RGB32);
+    if (img.isNull())
+        BadBitmap();
     for (int y = 0; y < h; ++y) {
         const unsigned char* row = reinterpret_cast<const unsigned char*>(data.data()) + offBits +
                                    stride * (topDown ? y : h - 1 - y);

@@ -8,15 +8,11 @@
 
 #include <algorithm>
 
-namespace {
-constexpr int TabStopChars = 8;  // tab stops every eight average character widths
-}
-
 int TCanvasImpl::LineWidth(const QString& s, bool expandTabs) {
     const QFontMetrics& m = Metrics();
     if (!expandTabs || !s.contains(QLatin1Char('\t')))
         return m.horizontalAdvance(s);
-    const int tab = std::max(1, m.averageCharWidth() * TabStopChars);
+    const int tab = std::max(1, m.averageCharWidth() * tabChars);
     const QStringList runs = s.split(QLatin1Char('\t'));
     int x = 0;
     for (int i = 0; i < runs.size(); ++i) {
@@ -41,15 +37,14 @@ void TCanvasImpl::DrawTextLine(int x, int y, const QString& s, const QRect* devC
     if (rtl)
         p.setLayoutDirection(Qt::RightToLeft);
     p.setFont(qfont);
-    const int w = LineWidth(s, expandTabs), h = m.height();
     if (opaque)
-        p.fillRect(QRect(0, 0, w, h), ToQColor(bkColor));
+        p.fillRect(QRect(0, 0, LineWidth(s, expandTabs), m.height()), ToQColor(bkColor));
     if (font.Color() == clNone)
         return;
     const QColor color = ToQColor(font.Color());
     p.setPen(color);
     if (expandTabs && s.contains(QLatin1Char('\t'))) {
-        const int tab = std::max(1, m.averageCharWidth() * TabStopChars);
+        const int tab = std::max(1, m.averageCharWidth() * tabChars);
         const QStringList runs = s.split(QLatin1Char('\t'));
         int px = 0;
         for (int i = 0; i < runs.size(); ++i) {
@@ -165,6 +160,15 @@ TextLine StripPrefixes(const QString& s, unsigned flags) {
 }  // namespace
 
 int TCanvas::DrawText(const String& text, TRect& r, unsigned flags) {
+    // DT_TABSTOP: the second byte holds the tab size in characters instead of flags.
+    struct TabGuard {
+        TCanvasImpl& d;
+        ~TabGuard() { d.tabChars = 8; }
+    } tabGuard{*d_};
+    if (flags & DT_TABSTOP) {
+        d_->tabChars = std::max(1u, (flags >> 8) & 0xFF);
+        flags &= ~0xFF00u;
+    }
     const QFontMetrics& m = d_->Metrics();
     const bool tabs = flags & DT_EXPANDTABS;
     const bool single = flags & DT_SINGLELINE;

@@ -312,7 +312,7 @@ QFont ToQFont(const TFont& font) {
     f.setUnderline(font.Style().Contains(fsUnderline));
     f.setStrikeOut(font.Style().Contains(fsStrikeOut));
     f.setKerning(false);
-    f.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoSubpixelAntialias | QFont::NoFontMerging));
+    f.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoSubpixelAntialias));
     f.setHintingPreference(QFont::PreferFullHinting);
     int h = font.Height();
     if (h < 0)

@@ -330,7 +330,7 @@ constexpr unsigned DT_BOTTOM = 0x8;
 constexpr unsigned DT_WORDBREAK = 0x10;
 constexpr unsigned DT_SINGLELINE = 0x20;
 constexpr unsigned DT_EXPANDTABS = 0x40;
-constexpr unsigned DT_TABSTOP = 0x80;
+constexpr unsigned DT_TABSTOP = 0x80;  // with it, bits 8-15 hold the tab size in characters
 constexpr unsigned DT_NOCLIP = 0x100;
 constexpr unsigned DT_EXTERNALLEADING = 0x200;
 constexpr unsigned DT_CALCRECT = 0x400;
@@ -449,7 +449,8 @@ public:
     // Whether a surface is attached.
     bool HandleAllocated() const;
 
-    // Lines and shapes.
+    // Lines and shapes. One-pixel lines leave out their last point; wider
+    // pens are centred on the line with round ends, both ends drawn.
     void MoveTo(int x, int y);
     void LineTo(int x, int y);
     void Polyline(const std::vector<TPoint>& points);
@@ -592,6 +593,12 @@ protected:
 private:
     bool transparent_ = false;
     bool modified_ = false;
+};
+
+// A bitmap too large to allocate.
+class EOutOfResources : public Exception {
+public:
+    using Exception::Exception;
 };
 
 enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };

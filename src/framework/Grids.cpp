@@ -940,8 +940,9 @@ void TCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
             return;
         }
     }
+    // The grid has no click events of the framework: it reports its clicks itself.
     if (Button == mbLeft && Shift.Contains(ssDouble)) {
-        // The double click itself was reported by the framework.
+        DblClick();
     } else if (Button == mbLeft) {
         TGridDrawInfo d;
         CalcDrawInfo(d);
@@ -1105,6 +1106,20 @@ void TCustomGrid::WMTimer(TWMTimer& Message) {
                                 FRowCount - 1)};
         MoveAnchorTo(a);
     }
+}
+
+void TCustomGrid::WMSetCursor(TMessage& Message) {
+    TCustomControl::WMSetCursor(Message);
+    if (Word(Message.LParam & 0xFFFF) != HTCLIENT || !HandleAllocated() || FGridState != gsNormal) return;
+    // Over a column or row border that can be dragged: the splitter cursor.
+    const TPoint p = ScreenToClient(GetCursorPos());
+    TGridDrawInfo d;
+    CalcDrawInfo(d);
+    TGridState state = gsNormal;
+    int index = -1, pos = 0, ofs = 0;
+    CalcSizingState(p.X, p.Y, state, index, pos, ofs, d);
+    if (state == gsColSizing) ::SetCursor(crHSplit);
+    else if (state == gsRowSizing) ::SetCursor(crVSplit);
 }
 
 void TCustomGrid::WMCancelMode(TMessage& Message) {

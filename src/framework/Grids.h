@@ -215,7 +215,9 @@ private:
     String DisplayText() const;
     void SetCaret(int Pos, bool Extend);
     void DeleteSelection();
-    std::vector<std::pair<int, int>> Lines() const;  // start, length of each line
+    // Start and length of each shown line: the text's own lines, broken
+    // further at the format width with WordWrap.
+    std::vector<std::pair<int, int>> Lines();
 
     TCustomGrid* FGrid = nullptr;
     int FSelStart = 0;
@@ -397,6 +399,7 @@ protected:
     void WMHScroll(TWMScroll& Message) override;
     void WMVScroll(TWMScroll& Message) override;
     void WMCancelMode(TMessage& Message) override;
+    void WMSetCursor(TMessage& Message) override;
 
     // The editor update protocol (see ShowEditor).
     void UpdateEdit();

@@ -130,18 +130,41 @@ String TInplaceEdit::DisplayText() const {
     return s;
 }
 
-std::vector<std::pair<int, int>> TInplaceEdit::Lines() const {
-    std::vector<std::pair<int, int>> v;
+std::vector<std::pair<int, int>> TInplaceEdit::Lines() {
+    std::vector<std::pair<int, int>> logical;
     int start = 0;
     const int n = int(FText.size());
     for (int i = 0; i < n; ++i) {
         if (FText[i] == u'\n' || FText[i] == u'\r') {
-            v.push_back({start, i - start});
+            logical.push_back({start, i - start});
             if (FText[i] == u'\r' && i + 1 < n && FText[i + 1] == u'\n') ++i;
             start = i + 1;
         }
     }
-    v.push_back({start, n - start});
+    logical.push_back({start, n - start});
+    const int width = FFormatRect.Right - FFormatRect.Left;
+    if (!FWordWrap || width <= 0) return logical;
+    TCanvas& canvas = Canvas();
+    canvas.SetFont(Font());
+    const String shown = DisplayText();
+    std::vector<std::pair<int, int>> v;
+    for (auto [s0, len] : logical) {
+        // Greedy: as many words as fit; a word longer than the line breaks anywhere.
+        while (len > 0 && canvas.TextWidth(shown.substr(s0, len)) > width) {
+            int fit = 1;
+            while (fit < len && canvas.TextWidth(shown.substr(s0, fit + 1)) <= width) ++fit;
+            int cut = fit;
+            for (int k = fit; k > 0; --k)
+                if (shown[s0 + k] == u' ') {
+                    cut = k + 1;
+                    break;
+                }
+            v.push_back({s0, cut});
+            s0 += cut;
+            len -= cut;
+        }
+        v.push_back({s0, len});
+    }
     return v;
 }
 

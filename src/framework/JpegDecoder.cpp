@@ -24,7 +24,7 @@ void OnJpegError(j_common_ptr cinfo) {
 }
 void OnJpegMessage(j_common_ptr, int) {}  // warnings about damaged data: the picture still shows
 
-constexpr long long MaxPixels = 1LL << 28;
+constexpr long long MaxPixels = 1LL << 26;  // 8192 x 8192
 
 // Decodes into malloc'ed RGB bytes (3 per pixel); false with a message on failure.
 bool DecodeJpegRgb(const unsigned char* data, unsigned long size, unsigned char** pixels, int* width, int* height,
@@ -58,6 +58,13 @@ bool DecodeJpegRgb(const unsigned char* data, unsigned long size, unsigned char*
     }
     out = static_cast<unsigned char*>(std::malloc(static_cast<size_t>(w * h * 3)));
     row = static_cast<unsigned char*>(std::malloc(static_cast<size_t>(w * comps)));
+    if (!out || !row) {
+        std::snprintf(message, JMSG_LENGTH_MAX, "not enough memory");
+        jpeg_destroy_decompress(&cinfo);
+        std::free(out);
+        std::free(row);
+        return false;
+    }
     while (cinfo.output_scanline < cinfo.output_height) {
         JSAMPROW rows[1] = {row};
         const long long y = cinfo.output_scanline;
@@ -100,6 +107,10 @@ void TJPEGImage::Decode(const ByteString& data, TImageData& into) {
                        &pixels, &w, &h, message))
         throw EInvalidGraphic(std::string("JPEG image is not valid: ") + message);
     QImage img(w, h, QImage::Format_RGB32);
+    if (img.isNull()) {
+        std::free(pixels);
+        throw EInvalidGraphic("JPEG image is not valid: not enough memory");
+    }
     for (int y = 0; y < h; ++y) {
         const unsigned char* p = pixels + static_cast<size_t>(y) * w * 3;
         QRgb* o = reinterpret_cast<QRgb*>(img.scanLine(y));

@@ -7,6 +7,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -15,7 +16,7 @@ namespace {
 [[noreturn]] void Bad(const char* why) { throw EInvalidGraphic(std::string("PNG image is not valid: ") + why); }
 
 constexpr unsigned char Signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-constexpr long long MaxPixels = 1LL << 28;
+constexpr long long MaxPixels = 1LL << 26;  // 8192 x 8192: larger pictures are refused, not allocated
 
 unsigned BE32(const unsigned char* p) { return (unsigned(p[0]) << 24) | (unsigned(p[1]) << 16) | (unsigned(p[2]) << 8) | p[3]; }
 
@@ -46,21 +47,31 @@ bool ValidDepth(int colorType, int depth) {
     }
 }
 
+// Inflates at most `expected` bytes; the buffer grows with the data, so a
+// header that claims a huge picture costs nothing before the data proves it.
 std::string Inflate(const std::string& in, size_t expected) {
-    std::string out(expected, '\0');
+    std::string out;
     z_stream z{};
     if (inflateInit(&z) != Z_OK)
         Bad("cannot start inflating");
     z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
     z.avail_in = static_cast<uInt>(in.size());
-    z.next_out = reinterpret_cast<Bytef*>(out.data());
-    z.avail_out = static_cast<uInt>(out.size());
-    int rc = inflate(&z, Z_FINISH);
-    const size_t produced = expected - z.avail_out;
+    int rc = Z_OK;
+    while (out.size() < expected && rc == Z_OK) {
+        const size_t have = out.size();
+        const size_t step = std::min<size_t>(expected - have, std::max<size_t>(have, 1 << 16));
+        out.resize(have + step);
+        z.next_out = reinterpret_cast<Bytef*>(out.data() + have);
+        z.avail_out = static_cast<uInt>(step);
+        rc = inflate(&z, Z_NO_FLUSH);
+        out.resize(have + step - z.avail_out);
+        if (rc == Z_BUF_ERROR && z.avail_in == 0)
+            break;  // the data ended early
+    }
     inflateEnd(&z);
-    if (rc != Z_STREAM_END && !(rc == Z_BUF_ERROR && z.avail_out == 0))
+    if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR)
         Bad("the compressed data is damaged");
-    if (produced < expected)
+    if (out.size() < expected)
         Bad("the image data is too short");
     return out;
 }
@@ -255,6 +266,8 @@ void TPngImage::Decode(const ByteString& data, TImageData& into) {
 
     const bool alpha = h.colorType == 4 || h.colorType == 6 || trns.hasKey || !trns.paletteAlpha.empty();
     QImage img(h.width, h.height, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    if (img.isNull())
+        Bad("not enough memory for the picture");
     size_t offset = 0;
     for (int i = 0; i < passes; ++i) {
         const Pass& ps = interlaced ? Adam7[i] : Whole;

@@ -213,3 +213,42 @@ TEST(GraphicsPictures, GifAndIconThroughThePlatformDecoderReportTheirSize) {
     EXPECT_EQ(onto.Canvas().Pixels(8, 8), clWhite);
 }
 }  // namespace
+
+#include <zlib.h>
+
+namespace {
+// A PNG of only a header and a tiny data chunk, with valid checksums.
+std::string PngClaiming(unsigned w, unsigned h) {
+    auto be = [](unsigned v) {
+        return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+    };
+    auto chunk = [&](const std::string& type, const std::string& body) {
+        std::string tb = type + body;
+        return be(unsigned(body.size())) + tb + be(unsigned(crc32(0, reinterpret_cast<const Bytef*>(tb.data()), uInt(tb.size()))));
+    };
+    std::string ihdr = be(w) + be(h) + std::string{8, 6, 0, 0, 0};
+    std::string raw(64, '\0');
+    std::string z(128, '\0');
+    uLongf zlen = z.size();
+    compress(reinterpret_cast<Bytef*>(z.data()), &zlen, reinterpret_cast<const Bytef*>(raw.data()), raw.size());
+    z.resize(zlen);
+    return std::string("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", ihdr) + chunk("IDAT", z) + chunk("IEND", "");
+}
+
+TEST(GraphicsPictures, HugeClaimedSizesAreRefusedWithoutAllocating) {
+    for (unsigned side : {8000u, 100000u, 0x7FFFFFFFu}) {
+        TPngImage png;
+        EXPECT_THROW(png.LoadFromBytes(PngClaiming(side, side)), EInvalidGraphic) << side;
+    }
+    // A BMP header claiming a huge bitmap.
+    std::string bmp = "BM" + std::string(12, '\0');
+    std::string info(40, '\0');
+    info[0] = 40;
+    info[4] = info[5] = 0x7F;  // width 32639
+    info[8] = info[9] = 0x7F;  // height 32639
+    info[12] = 1;
+    info[14] = 24;
+    TBitmap b;
+    EXPECT_THROW(b.LoadFromBytes(bmp + info), EInvalidGraphic);
+}
+}  // namespace

@@ -755,3 +755,51 @@ TEST(Grids, RenderedGridShowsLinesFixedCellsSelectionAndFocus) {
             if (px.Pixels(x, y) != ColorToRGB(clHighlight) && px.Pixels(x, y) != clAqua) text = true;
     EXPECT_TRUE(text);
 }
+
+TEST(Grids, InplaceEditTypesWithinItsLimitAndFindsTheCharacterUnderAPoint) {
+    TInplaceEdit ed(nullptr);
+    ed.SetBounds(0, 0, 200, 40);
+    EXPECT_EQ(ed.FormatRect(), Rect(3, 3, 198, 40));
+    int changes = 0;
+    ed.OnChange = [&](TObject*) { ++changes; };
+    ed.SetMaxLength(3);
+    for (Char ch : String(u"abcd")) ed.Perform(WM_CHAR, ch, 0);
+    EXPECT_EQ(ed.Text(), u"abc");  // the fourth character does not fit
+    EXPECT_EQ(changes, 3);
+    ed.Perform(WM_CHAR, 8, 0);
+    EXPECT_EQ(ed.Text(), u"ab");
+    EXPECT_TRUE(ed.Modified());
+    EXPECT_EQ(ed.CharFromPos({0, 5}), 0);
+    EXPECT_EQ(ed.CharFromPos({190, 5}), 2);
+    // Word wrap breaks the text at the format width; a point on the second
+    // line finds a character of the second word.
+    ed.SetMaxLength(0);
+    ed.SetText(u"alpha beta gamma");
+    ed.SetBounds(0, 0, 60, 80);
+    ed.SetWordWrap(true);
+    const int lineHeight = ed.Canvas().TextHeight(u"Wg");
+    EXPECT_GE(ed.CharFromPos({4, 3 + lineHeight + 2}), 6);
+    ed.SetWordWrap(false);
+    EXPECT_LT(ed.CharFromPos({4, 3 + lineHeight + 2}), 6);
+    // A line feed starts a new line when the edit wants returns.
+    ed.SelectAll();
+    ed.Perform(WM_CHAR, 10, 0);
+    EXPECT_EQ(ed.Text(), u"\r\n");
+    ed.SetWantReturns(false);
+    ed.Perform(WM_CHAR, 10, 0);
+    EXPECT_EQ(ed.Text(), u"\r\n");
+}
+
+TEST(Grids, DoubleClickAndRightPress) {
+    GridForm f;
+    TestGrid& g = *f.grid;
+    int dbl = 0, right = 0;
+    g.OnDblClick = [&](TObject*) { ++dbl; };
+    g.OnMouseDown = [&](TObject*, TMouseButton b, TShiftState, int, int) { right += b == mbRight; };
+    SimulateDblClick(&g, 2 * kColPitch + 5, 2 * kRowPitch + 5);
+    EXPECT_EQ(dbl, 1);
+    EXPECT_EQ(g.Col(), 2);
+    SimulateMouseDown(&g, mbRight, 5, 5);
+    SimulateMouseUp(&g, mbRight, 5, 5);
+    EXPECT_EQ(right, 1);
+}

@@ -1,0 +1,82 @@
+// A string grid of 100,000 rows and 20 columns, as a large scan or protocol
+// table would fill it: filling every cell, deleting 1,000 rows in the
+// middle, and one full repaint of the window.
+#include "framework/Forms.h"
+#include "framework/Grids.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+constexpr int kRows = 100000;
+constexpr int kCols = 20;
+constexpr int kDeletions = 1000;
+
+// The benchmarks draw without a display.
+const bool kOffscreen = [] {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    return true;
+}();
+
+void Fill(TStringGrid& g) {
+    g.SetColCount(kCols);
+    g.SetRowCount(kRows);
+    for (int r = 0; r < kRows; ++r) {
+        const String row = Utf8ToString(std::to_string(r));
+        for (int c = 0; c < kCols; ++c) g.SetCells(c, r, row + u":" + Utf8ToString(std::to_string(c)));
+    }
+}
+
+void BM_Grid_Fill_100000x20(benchmark::State& state) {
+    for (auto _ : state) {
+        TStringGrid g(nullptr);
+        Fill(g);
+        benchmark::DoNotOptimize(g.Cells(kCols - 1, kRows - 1));
+    }
+}
+BENCHMARK(BM_Grid_Fill_100000x20)->Unit(benchmark::kMillisecond);
+
+void BM_Grid_Read_100000x20(benchmark::State& state) {
+    TStringGrid g(nullptr);
+    Fill(g);
+    for (auto _ : state) {
+        size_t total = 0;
+        for (int r = 0; r < kRows; ++r)
+            for (int c = 0; c < kCols; ++c) total += g.Cells(c, r).size();
+        benchmark::DoNotOptimize(total);
+    }
+}
+BENCHMARK(BM_Grid_Read_100000x20)->Unit(benchmark::kMillisecond);
+
+void BM_Grid_Delete_1000_Middle_Rows(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        TStringGrid g(nullptr);
+        Fill(g);
+        state.ResumeTiming();
+        for (int i = 0; i < kDeletions; ++i) g.DeleteRow(kRows / 2);
+        benchmark::DoNotOptimize(g.RowCount());
+    }
+}
+BENCHMARK(BM_Grid_Delete_1000_Middle_Rows)->Unit(benchmark::kMillisecond);
+
+void BM_Grid_Full_Repaint(benchmark::State& state) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 1280, 1000);
+    auto* g = new TStringGrid(&form);
+    g->SetParent(&form);
+    g->SetBounds(0, 0, 1280, 1000);
+    Fill(*g);
+    g->SetRow(kRows / 2);
+    TBitmap bmp;
+    for (auto _ : state) {
+        RenderControlToBitmap(g, bmp);
+        benchmark::DoNotOptimize(bmp.Width());
+    }
+}
+BENCHMARK(BM_Grid_Full_Repaint)->Unit(benchmark::kMillisecond);
+
+}  // namespace

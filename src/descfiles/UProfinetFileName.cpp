@@ -1,8 +1,10 @@
 #include "descfiles/UProfinetFileName.h"
 
+#include "controls/FlatButton.h"
 #include "descfiles/UProfinetFileName_Rules.h"
 #include "framework/DateUtils.h"
 #include "framework/Dialogs.h"
+#include "framework/ExtCtrls.h"
 #include "framework/StdCtrls.h"
 #include "shell/Globals.h"
 
@@ -11,7 +13,32 @@ TFProfinetFileName* FProfinetFileName = nullptr;
 namespace {
 
 constexpr TColor Window_Colour = 15595512;  // red 248, green 247, blue 237
-constexpr int Button_Panel_Height = 40;
+constexpr TColor Pressed_Colour = 33023;
+
+TPanel* Strip(TWinControl* parent, TAlign align, int height) {
+    TPanel* p = new TPanel(parent);
+    p->SetParent(parent);
+    p->SetAlign(align);
+    p->SetHeight(height);
+    p->SetBevelOuter(bvNone);
+    p->SetColor(Window_Colour);
+    return p;
+}
+
+TFlatButton* Button(TWinControl* parent, int left, const char16_t* caption, const char16_t* glyph) {
+    TFlatButton* b = new TFlatButton(parent);
+    b->SetParent(parent);
+    b->SetBounds(left, 6, 110, 28);
+    b->SetStyle(bsEncarta);
+    b->SetColor(Window_Colour);
+    b->SetColorWhenDown(Pressed_Colour);
+    b->SetHotTrackColor(clYellow);
+    b->SetLightColor(clGray);
+    TBitmap picture;
+    if (LoadFlatButtonResource(glyph, picture)) b->SetGlyph(&picture);
+    b->SetCaption(caption);
+    return b;
+}
 
 template <class T>
 T* Place(TWinControl* parent, int left, int top, int width = 0, int height = 0) {
@@ -38,12 +65,12 @@ TFProfinetFileName::TFProfinetFileName(TComponent* AOwner) : TForm(AOwner) {
     SetClientWidth(540);
     SetClientHeight(205);
 
-    // The title strip (a panel of the window's colour at the top).
-    L_SW_Code = Place<TLabel>(this, 16, 8);
+    P_Title = Strip(this, alTop, 69);
+    L_SW_Code = Place<TLabel>(P_Title, 16, 8);
     L_SW_Code->Font().SetName(u"Verdana");
     L_SW_Code->Font().SetHeight(-32);
     L_SW_Code->Font().SetColor(clGray);
-    L_SW_Desc = Place<TLabel>(this, 16, 42);
+    L_SW_Desc = Place<TLabel>(P_Title, 16, 42);
     L_SW_Desc->SetCaption(u"Create the PROFINET XML GSD File");
     L_SW_Desc->Font().SetName(u"Verdana");
     L_SW_Desc->Font().SetHeight(-11);
@@ -63,17 +90,12 @@ TFProfinetFileName::TFProfinetFileName(TComponent* AOwner) : TForm(AOwner) {
     L_FixPart_2->SetCaption(u"Fixed Part");
     L_XML_Fix2 = Place<TLabel>(this, 447, 126);
 
-    // The button strip at the bottom.
-    const int strip = 205 - Button_Panel_Height;
-    Btn_OK = Place<TButton>(this, 16, strip + 6, 110, 28);
-    Btn_OK->SetCaption(u"OK");
-    Btn_OK->Font().SetName(u"Verdana");
+    P_Button = Strip(this, alBottom, 40);
+    P_Button->Font().SetName(u"Verdana");
+    Btn_OK = Button(P_Button, 16, u"OK", u"FBOK");
     Btn_OK->OnClick = [this](TObject* s) { Btn_OK_Click(s); };
-    Btn_Cancel = Place<TButton>(this, 134, strip + 6, 110, 28);
-    Btn_Cancel->SetCaption(u"Cancel");
-    Btn_Cancel->Font().SetName(u"Verdana");
+    Btn_Cancel = Button(P_Button, 134, u"Cancel", u"FBCANCEL");
     Btn_Cancel->SetModalResult(mrCancel);
-    Btn_Cancel->SetCancel(true);
 
     // The edit field is the first windowed control: it comes first in the tab order.
     OnCreate = [this](TObject* s) { FormCreate(s); };

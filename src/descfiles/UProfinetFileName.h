@@ -8,7 +8,8 @@
 
 class TLabel;
 class TEdit;
-class TButton;
+class TPanel;
+class TFlatButton;
 
 class TFProfinetFileName : public TForm {
 public:
@@ -21,10 +22,12 @@ public:
     TEdit* E_XML_User;
     TLabel* L_FixPart_2;
     TLabel* L_XML_Fix2;
+    TPanel* P_Title;
     TLabel* L_SW_Code;
     TLabel* L_SW_Desc;
-    TButton* Btn_OK;
-    TButton* Btn_Cancel;
+    TPanel* P_Button;
+    TFlatButton* Btn_OK;
+    TFlatButton* Btn_Cancel;
 
     // The composed file name; rewritten at every OK.
     String Name_File_XML;

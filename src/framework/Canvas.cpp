@@ -461,6 +461,14 @@ QImage* CanvasImage(const TCanvas& canvas) {
 
 void SetCanvasChangedHook(TCanvas& canvas, std::function<void()> hook) { CanvasAccess::Of(canvas).changed = std::move(hook); }
 
+TDeviceCanvas::TDeviceCanvas(QPaintDevice& device)
+    : image_(std::max(1, device.width()), std::max(1, device.height()), QImage::Format_RGB32) {
+    image_.fill(Qt::white);
+    AttachCanvas(canvas_, [this] { return &image_; });
+}
+
+void TDeviceCanvas::Flush(QPainter& painter) const { painter.drawImage(0, 0, image_); }
+
 bool TCanvas::HandleAllocated() const { return CanvasImage(*this) != nullptr; }
 
 int TCanvas::BkMode() const {

@@ -1454,13 +1454,18 @@ void TCustomControl::CreateWnd() {
 
 void TCustomControl::Paint() {}
 
-void TCustomControl::WMPaint(TMessage& Message) {
-    TCanvas& canvas = Canvas();
+void TCustomControl::WMEraseBkgnd(TMessage& Message) {
     if (!FControlStyle.Contains(csOpaque)) {
         TColor back = FColor;
         if ((FHandleImpl->ExStyle & WS_EX_TRANSPARENT) && FParent) back = FParent->Color();
         BitmapImage(*FBuffer).fill(ToQColor(back));
     }
+    Message.Result = 1;
+}
+
+void TCustomControl::WMPaint(TMessage& Message) {
+    TCanvas& canvas = Canvas();
+    Perform(WM_ERASEBKGND);
     FControlState.Include(csCustomPaint);
     try {
         Paint();

@@ -490,7 +490,11 @@ public:
 
 protected:
     virtual void Paint();
+    // Paints the back buffer: WM_ERASEBKGND (fills with Color unless the
+    // control is opaque; a handler that sets Result 1 skips it), then Paint,
+    // then the windowless children.
     void WMPaint(TMessage& Message) override;
+    void WMEraseBkgnd(TMessage& Message) override;
     void CreateWnd() override;
 
 private:

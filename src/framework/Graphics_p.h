@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QPainter>
 #include <QRegion>
 
 #include <functional>
@@ -52,6 +53,25 @@ void AttachCanvas(TCanvas& canvas, std::function<QImage*()> surface);
 void SetCanvasChangedHook(TCanvas& canvas, std::function<void()> hook);
 // The image the canvas draws on now, or nullptr.
 QImage* CanvasImage(const TCanvas& canvas);
+
+// A canvas over any paint device (a printer page, a widget): the canvas
+// draws with its own pixel rules on an image of the device's size, and
+// Flush paints that image onto the device through a painter.
+class QPaintDevice;
+class TDeviceCanvas {
+public:
+    explicit TDeviceCanvas(QPaintDevice& device);
+    TCanvas& Canvas() { return canvas_; }
+    QImage& Image() { return image_; }
+    // Paints the image at the device's origin; the image stays as drawn.
+    void Flush(QPainter& painter) const;
+    // A blank (white) surface again; the canvas keeps its pen, brush and font.
+    void Clear() { image_.fill(Qt::white); }
+
+private:
+    QImage image_;
+    TCanvas canvas_;
+};
 
 struct RegionAccess {
     static QRegion& Of(TRegion& r);

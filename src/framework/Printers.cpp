@@ -19,8 +19,7 @@ struct TPrinter::Impl {
     std::unique_ptr<QPrinter> printer;  // chosen in the print dialog
     QPagedPaintDevice* device = nullptr;
     std::unique_ptr<QPainter> painter;
-    QImage page;
-    std::unique_ptr<TCanvas> canvas;
+    std::unique_ptr<TDeviceCanvas> page;  // the page being drawn
     QSize pagePixels;
 };
 
@@ -62,9 +61,9 @@ int TPrinter::PageHeight() const {
 }
 
 TCanvas& TPrinter::Canvas() {
-    if (!printing_ || !d_->canvas)
+    if (!printing_ || !d_->page)
         NotPrinting();
-    return *d_->canvas;
+    return d_->page->Canvas();
 }
 
 void TPrinter::BeginDoc() {
@@ -100,22 +99,14 @@ void TPrinter::BeginDoc() {
     printing_ = true;
     aborted_ = false;
     pageNumber_ = 1;
-    d_->canvas = std::make_unique<TCanvas>();
-    d_->canvas->Font().SetPixelsPerInch(resolution_);
-    d_->canvas->Font().SetSize(10);
-    AttachCanvas(*d_->canvas, [this]() -> QImage* { return d_->page.isNull() ? nullptr : &d_->page; });
-    StartPage();
+    d_->page = std::make_unique<TDeviceCanvas>(*d_->device);
+    d_->page->Canvas().Font().SetPixelsPerInch(resolution_);
+    d_->page->Canvas().Font().SetSize(10);
 }
 
-void TPrinter::StartPage() {
-    d_->page = QImage(d_->pagePixels, QImage::Format_RGB32);
-    d_->page.fill(Qt::white);
-}
+void TPrinter::StartPage() { d_->page->Clear(); }
 
-void TPrinter::FlushPage() {
-    const QRect target(0, 0, d_->device->width(), d_->device->height());
-    d_->painter->drawImage(target, d_->page);
-}
+void TPrinter::FlushPage() { d_->page->Flush(*d_->painter); }
 
 void TPrinter::NewPage() {
     if (!printing_)
@@ -134,8 +125,7 @@ void TPrinter::EndDoc() {
     d_->painter.reset();
     d_->pdf.reset();  // the file is written when the writer goes
     d_->device = nullptr;
-    d_->canvas.reset();
-    d_->page = QImage();
+    d_->page.reset();
     printing_ = false;
 }
 
@@ -151,8 +141,7 @@ void TPrinter::Abort() {
     if (toFile)
         QFile::remove(QStr(fileName_));
     d_->device = nullptr;
-    d_->canvas.reset();
-    d_->page = QImage();
+    d_->page.reset();
     printing_ = false;
     aborted_ = true;
 }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 
+#include <cstdlib>
 #include <mutex>
 
 void EnsureQtApplication() {
@@ -10,6 +11,10 @@ void EnsureQtApplication() {
     std::call_once(once, [] {
         if (QCoreApplication::instance())
             return;
+        // Without any display (a build machine, a test run) draw off screen
+        // rather than abort.
+        if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
+            setenv("QT_QPA_PLATFORM", "offscreen", 0);
         // Qt keeps references to argc and argv for the application's whole life.
         static int argc = 1;
         static char name[] = "configurator";

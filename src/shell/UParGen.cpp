@@ -1,6 +1,7 @@
 #include "shell/UParGen.h"
 
 #include "framework/Dialogs.h"
+#include "controls/FlatButton.h"
 #include "framework/StdCtrls.h"
 #include "shell/Globals.h"
 
@@ -10,6 +11,20 @@ namespace {
 
 // The form's background: red 248, green 247, blue 237.
 const TColor Form_Color = RGB(248, 247, 237);
+
+// The small arrow of a collapse (up) or expand (down) button, on the olive
+// that the button makes transparent.
+void Draw_Box_Glyph(TBitmap& glyph, bool up) {
+    constexpr int Size = 7;
+    glyph.SetSize(Size, Size);
+    TCanvas& c = glyph.Canvas();
+    c.Brush().SetColor(clOlive);
+    c.FillRect(Rect(0, 0, Size, Size));
+    for (int row = 0; row < 4; ++row) {
+        const int y = up ? 5 - row : 1 + row;
+        for (int x = row; x < Size - row; ++x) c.SetPixels(x, y, clBlack);
+    }
+}
 
 }  // namespace
 
@@ -77,7 +92,12 @@ void TFParGen::Create_Controls() {
                 break;
             }
             case TPGKind::Button: {
-                auto* b = new TButton(this);
+                auto* b = new TFlatButton(this);
+                if (name.ends_with(u"_Collapse") || name.ends_with(u"_Expande")) {
+                    TBitmap glyph;
+                    Draw_Box_Glyph(glyph, name.ends_with(u"_Collapse"));
+                    b->SetGlyph(&glyph);
+                }
                 if (name == u"Btn_OK") b->OnClick = [this](TObject* s) { Btn_OK_Click(s); };
                 else if (name == u"Btn_Cancel") b->OnClick = [this](TObject* s) { Btn_Cancel_Click(s); };
                 else b->OnClick = [this, name](TObject*) { Box_Button_Click(name); };
@@ -154,12 +174,7 @@ void TFParGen::Sync() {
                     w->SetBounds(c.Left, c.Top, c.Width, c.Height);
                     break;
                 case TPGKind::Button: {
-                    // Until the custom buttons are at hand the glyph of the
-                    // collapse and expand buttons is a character.
-                    String caption = c.Caption;
-                    if (c.Name.ends_with(u"_Collapse")) caption = u"-";
-                    else if (c.Name.ends_with(u"_Expande")) caption = u"+";
-                    w->SetCaption(caption);
+                    w->SetCaption(c.Caption);
                     w->SetHint(c.Hint);
                     w->SetShowHint(!c.Hint.empty());
                     w->SetBounds(c.Left, c.Top, c.Width, c.Height);

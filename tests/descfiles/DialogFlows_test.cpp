@@ -2,12 +2,14 @@
 // answered by a script, files checked afterwards.
 
 #include "DescFixture.h"
+#include "controls/FlatButton.h"
 #include "descfiles/UGSDML.h"
 #include "descfiles/UProfibus_GSD.h"
 #include "descfiles/UProfinetFileName.h"
 #include "descfiles/USNMP_MIB.h"
 #include "framework/DateUtils.h"
 #include "framework/Dialogs.h"
+#include "framework/Simulate.h"
 #include "framework/StdCtrls.h"
 #include "shell/ULanguage.h"
 
@@ -40,8 +42,7 @@ protected:
     TModalResult Step(const String& user, bool press_ok) {
         dialogs.OnModalForm = [&](TCustomForm*) {
             form->E_XML_User->SetText(user);
-            if (press_ok) form->Btn_OK->Click();
-            else form->Btn_Cancel->Click();
+            SimulateClick(press_ok ? form->Btn_OK : form->Btn_Cancel, 20, 10);
         };
         const TModalResult result = form->ShowModal();
         if (result == mrOk) Create_GSDML_File(form->Name_File_XML);
@@ -229,6 +230,27 @@ TEST_F(Flows, MibFailureIsShownAndKeepsTheOldFile) {
     EXPECT_EQ(diError, dialogs.Shown[2].Icon);
     EXPECT_NE(String::npos, dialogs.Shown[2].Text.find(u"SNMP_Trap_Write"));
     EXPECT_EQ("old bytes", dir.read("agent.mib"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(GSDMLFlow, TheWindowIsDrawnInItsColours) {
+    TBitmap picture;
+    picture.SetSize(form->Width(), form->Height());
+    form->Show();
+    form->PaintTo(picture.Canvas(), 0, 0);
+    form->Hide();
+    const TColor window = 15595512;  // red 248, green 247, blue 237
+    EXPECT_EQ(window, picture.Canvas().Pixels(form->ClientWidth() - 5, 5));  // the title strip
+    EXPECT_EQ(window, picture.Canvas().Pixels(form->ClientWidth() - 5, form->ClientHeight() - 5));  // the button strip
+    // The OK button is drawn over the strip: its frame, glyph and caption.
+    int drawn = 0;
+    for (int x = 0; x < 110; ++x)
+        for (int y = 0; y < 28; ++y)
+            if (picture.Canvas().Pixels(16 + x, form->ClientHeight() - 40 + 6 + y) != window) ++drawn;
+    EXPECT_GT(drawn, 200);
 }
 
 }  // namespace

@@ -189,3 +189,80 @@ TEST(Forms, AnExceptionInAHandlerShowsOneErrorBoxAndTheProgramGoesOn) {
     Application->ProcessMessages();
     EXPECT_EQ(dialogs.Shown.size(), 1u);
 }
+
+TEST(Forms, StandardControlsFireTheirEventsAsTheFormsExpect) {
+    ScriptForm form;
+    form.SetBounds(40, 40, 400, 300);
+    auto* edit = Place<TEdit>(&form, 8, 8, 120, 21);
+    auto* combo = Place<TComboBox>(&form, 8, 40, 120, 22);
+    combo->SetStyle(csDropDownList);
+    for (auto s : {u"125K", u"250K", u"500K"}) combo->Items().Add(s);
+    auto* check = Place<TCheckBox>(&form, 8, 70, 120, 17);
+    auto* box = Place<TGroupBox>(&form, 150, 8, 200, 100);
+    auto* r1 = Place<TRadioButton>(box, 8, 20, 120, 17);
+    auto* r2 = Place<TRadioButton>(box, 8, 44, 120, 17);
+    auto* r3 = Place<TRadioButton>(&form, 8, 100, 120, 17);
+    int editChanges = 0, comboChanges = 0, checkClicks = 0, r2Clicks = 0;
+    edit->OnChange = [&](TObject*) { ++editChanges; };
+    combo->OnChange = [&](TObject*) { ++comboChanges; };
+    check->OnClick = [&](TObject*) { ++checkClicks; };
+    r2->OnClick = [&](TObject*) { ++r2Clicks; };
+    form.Show();
+
+    // An edit field: OnChange also when code sets a different text; the key
+    // of OnKeyPress may be changed or dropped.
+    edit->SetText(u"1");
+    edit->SetText(u"1");
+    EXPECT_EQ(editChanges, 1);
+    edit->OnKeyPress = [](TObject*, Char& key) {
+        if (key == u'.') key = 0;
+        else if (key == u'a') key = u'A';
+    };
+    edit->SetFocus();
+    edit->SetSelStart(1);
+    SimulateText(u"a.b");
+    EXPECT_EQ(edit->Text(), u"1Ab");
+    EXPECT_EQ(editChanges, 3);
+
+    // A drop-down list: an index out of range reads back -1, code fires no
+    // change, the person's choice does.
+    combo->SetItemIndex(7);
+    EXPECT_EQ(combo->ItemIndex(), -1);
+    combo->SetItemIndex(1);
+    EXPECT_EQ(combo->Text(), u"250K");
+    EXPECT_EQ(comboChanges, 0);
+    combo->SetFocus();
+    SimulateKey(VK_DOWN);
+    EXPECT_EQ(combo->ItemIndex(), 2);
+    EXPECT_EQ(comboChanges, 1);
+
+    // A check box: OnClick also when code changes the state, once per change.
+    check->SetChecked(true);
+    check->SetChecked(true);
+    EXPECT_EQ(checkClicks, 1);
+    check->SetFocus();
+    SimulateKey(VK_SPACE);
+    EXPECT_FALSE(check->Checked());
+    EXPECT_EQ(checkClicks, 2);
+
+    // Radio buttons are exclusive within their parent only.
+    r1->SetChecked(true);
+    r3->SetChecked(true);
+    r2->SetChecked(true);
+    EXPECT_FALSE(r1->Checked());
+    EXPECT_TRUE(r3->Checked());
+    EXPECT_EQ(r2Clicks, 1);
+
+    // KeyPreview: the form sees keys first and can take them.
+    std::vector<Word> seen;
+    form.SetKeyPreview(true);
+    form.OnKeyDown = [&](TObject*, Word& key, TShiftState) {
+        seen.push_back(key);
+        if (key == VK_F2) key = 0;
+    };
+    edit->OnKeyDown = [&](TObject*, Word& key, TShiftState) { seen.push_back(Word(1000 + key)); };
+    edit->SetFocus();
+    SimulateKey(VK_F2);
+    SimulateKey(VK_F3);
+    EXPECT_EQ(seen, (std::vector<Word>{VK_F2, VK_F3, Word(1000 + VK_F3)}));
+}

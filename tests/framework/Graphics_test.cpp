@@ -502,3 +502,4 @@ TEST(GraphicsCanvas, MasksThroughMonochromeBitmapsFollowTheClassicConversion) {
     EXPECT_EQ(t.c.Pixels(1, 0), clBlue);
 }
 }  // namespace
+

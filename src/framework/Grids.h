@@ -15,6 +15,7 @@
 #include "framework/Controls.h"
 #include "framework/Forms.h"
 #include "framework/Sets.h"
+#include "framework/StdCtrls.h"
 #include "framework/System.h"
 
 #include <functional>
@@ -56,7 +57,7 @@ enum TGridState { gsNormal, gsSelecting, gsRowSizing, gsColSizing, gsRowMoving, 
 enum TGridDrawStateValue { gdSelected, gdFocused, gdFixed };
 using TGridDrawState = TSet<TGridDrawStateValue>;
 
-enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+// The scroll-bar style (ssNone, ssHorizontal, ssVertical, ssBoth) is the memo's TScrollStyle.
 
 // Wrong use of a grid: a fixed count not below its count, a negative cell
 // address written.

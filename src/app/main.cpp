@@ -1,13 +1,17 @@
+#include "app/Program_Windows.h"
+#include "framework/Forms.h"
 #include "shell/Globals.h"
-
-#include <cstdio>
 
 #ifndef CONFIGURATOR_MODEL_CODE
 #error "each configurator executable is built for one model code"
 #endif
 
-int main(int argc, char** argv) {
+int main(int, char**) {
     Model_Code = CONFIGURATOR_MODEL_CODE;
-    std::printf("Configurator for model %d: the main window is not built yet.\n", Model_Code);
+    // No command line is read.
+    Application->Initialize();
+    Application->MainFormOnTaskBar = true;
+    Create_Program_Windows();
+    Application->Run();
     return 0;
 }

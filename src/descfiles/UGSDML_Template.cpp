@@ -436,9 +436,22 @@ std::vector<String> Build_Lines(const TGSDML_Model& m) {
 
 TDescEncoding Encoding_Of(const TGSDML_Model& m) { return m.Bom ? TDescEncoding::Utf8Bom : TDescEncoding::Latin1; }
 
+// The station name is the only text of the project in the document; a
+// character that the file's declared encoding cannot hold is named to the
+// user rather than written as something else.
+void Check_Station_Latin1(const TGSDML_Model& m) {
+    if (m.Bom || !m.Station_Name) return;
+    for (Char c : GSDML_Station_Name)
+        if (c > 0xFF)
+            throw EDescFileError(u"The station name \"" + GSDML_Station_Name + u"\" holds the character " +
+                                 Describe_Char(c) +
+                                 u", which this file's encoding ISO-8859-1 cannot hold; the PROFINET XML file was not written.");
+}
+
 void Write_Template(const String& Path, void (*size_reader)(), int first, int second = -1) {
     const TGSDML_Model& m = Writer_Model(first, second);
     size_reader();
+    Check_Station_Latin1(m);
     Save_Desc_Lines(Path, Build_Lines(m), Encoding_Of(m));
 }
 

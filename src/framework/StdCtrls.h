@@ -6,6 +6,7 @@
 
 #include "framework/Classes.h"
 #include "framework/Controls.h"
+#include "framework/Grids.h"
 
 #include <functional>
 #include <memory>
@@ -127,7 +128,8 @@ private:
     String FEditMask;
 };
 
-enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+// TScrollStyle (ssNone, ssHorizontal, ssVertical, ssBoth) is declared with
+// the grids, which share it.
 
 class TMemo : public TWinControl {
 public:

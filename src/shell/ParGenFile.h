@@ -25,14 +25,16 @@ public:
     bool Has(const String& element) const { return Raw(element).has_value(); }
 
     // The stored text, or the element's "missing" default of the schema for
-    // the current Model_Code (flags "0", positions as their decimal default).
+    // the current Model_Code (flags "0", positions as their decimal default,
+    // list texts as the default entry's text).
     String Text(const String& element) const;
     // Text read by the number rule: -1 for text that is not a whole number.
     int Number(const String& element) const;
     // Exactly "1" is on; anything else, or a missing element, is off.
     bool Flag(const String& element) const;
     // A position element (decimal position, or a list text mapped by the
-    // code routines); the schema default when missing or not a number.
+    // code routines); the schema default when missing, not a number, or a
+    // position outside the element's fixed list.
     int Position(const String& element) const;
     // The SNMP version list position the three SNMP_VERSION flags select:
     // "3" (2) unless a flag reads "1"; a later one wins.

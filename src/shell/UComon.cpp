@@ -1,5 +1,6 @@
 #include "shell/UComon.h"
 
+#include "framework/Dialogs.h"
 #include "framework/Serial.h"
 #include "framework/SysUtils.h"
 #include "shell/Globals.h"
@@ -173,4 +174,24 @@ std::vector<String> Get_COM_Port_List() {
     for (std::size_t n = 1; n <= count; ++n)
         list.push_back(IntToStr(static_cast<int>(n)));
     return list;
+}
+
+void Grid_Paste_Row(IRowGrid& grid, int row, bool sameGrid) {
+    if (!sameGrid) {
+        MessageDlg(Lang_Table[1102], mtError, TMsgDlgButtons{mbOK});
+        return;
+    }
+    const int last = grid.GetColCount() + grid.NumHiddenColumns() - 1;
+    if (last != static_cast<int>(Row_Clipboard.size())) {
+        MessageDlg(Lang_Table[1101], mtError, TMsgDlgButtons{mbOK});
+        return;
+    }
+    // Check-box columns always hold a state, so they never make a row in use.
+    bool used = false;
+    for (int c = 1; c <= last && !used; ++c)
+        used = !grid.IsDataCheckBoxColumn(c) && !Trim(grid.GetCellEx(c, row)).empty();
+    if (used && MessageDlg(Lang_Table[1100], mtConfirmation, TMsgDlgButtons{mbYes, mbNo}) != mrYes)
+        return;
+    for (int c = 1; c <= last; ++c)
+        grid.SetCellEx(c, row, Row_Clipboard[static_cast<std::size_t>(c - 1)]);
 }

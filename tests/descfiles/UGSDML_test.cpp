@@ -223,6 +223,7 @@ TEST_F(GSDML, CharactersTheFileCannotHoldAreRefusedByName) {
         FAIL() << "no refusal";
     } catch (const EDescFileError& e) {
         EXPECT_NE(String::npos, e.Message().find(u"U+20AC")) << StringToUtf8(e.Message());
+        EXPECT_NE(String::npos, e.Message().find(u"station name")) << StringToUtf8(e.Message());
     }
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.xml")));
     Generate(24);  // UTF-8 holds it

@@ -103,6 +103,14 @@ TEST_F(MIB, BadMapFilesStopTheGeneration) {
     EXPECT_THROW(Generate(), EDescFileError);
     Maps("", Row("Y", "a&#10;b", "Int"));
     EXPECT_THROW(Generate(), EDescFileError);
+    // A character the code page has no byte for is named, not written as "?".
+    Maps(Row("Y", "temp\xE2\x84\x83", "Int"), "");
+    try {
+        Generate();
+        ADD_FAILURE() << "no refusal";
+    } catch (const EDescFileError& e) {
+        EXPECT_NE(String::npos, e.Message().find(u"U+2103")) << StringToUtf8(e.Message());
+    }
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.mib")));
 }
 

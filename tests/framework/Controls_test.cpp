@@ -1,10 +1,12 @@
 #include "framework/Controls.h"
 #include "framework/Forms.h"
 #include "framework/Simulate.h"
+#include "framework/Threads.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -151,4 +153,34 @@ TEST(Controls, ACustomControlRendersThroughItsCanvas) {
     EXPECT_EQ(bmp.Width(), 300);
     EXPECT_EQ(bmp.Canvas().Pixels(10 + 4, 10 + 4), clYellow);
     EXPECT_EQ(bmp.Canvas().Pixels(5, 5), clWhite);
+}
+
+TEST(Controls, TimersAndMessagesPostedFromAnotherThreadArriveInTheLoop) {
+    ProbeForm f;
+    struct Ticker : TCustomControl {
+        using TCustomControl::TCustomControl;
+        int ticks = 0, posted = 0;
+        void WMTimer(TWMTimer& m) override {
+            if (m.TimerID() == 111 && ++ticks == 3) KillTimer(Handle(), 111);
+        }
+        void Dispatch(TMessage& m) override {
+            if (m.Msg == WM_PROBE_POSTED) posted += int(m.WParam);
+            else TCustomControl::Dispatch(m);
+        }
+    };
+    auto* t = new Ticker(&f.form);
+    t->SetParent(&f.form);
+    SetTimer(t->Handle(), 111, 5);
+    HWND h = t->Handle();
+    std::thread worker([h] {
+        for (int i = 0; i < 10; ++i) PostMessage(h, WM_PROBE_POSTED, 1);
+    });
+    worker.join();
+    Cardinal start = GetTickCount();
+    while ((t->ticks < 3 || t->posted < 10) && GetTickCount() - start < 5000) Application->ProcessMessages();
+    EXPECT_EQ(t->posted, 10);
+    EXPECT_EQ(t->ticks, 3);
+    // A handle whose window is gone takes no more messages.
+    delete t;
+    EXPECT_FALSE(PostMessage(h, WM_PROBE_POSTED, 1));
 }

@@ -693,3 +693,11 @@ TEST_F(ParGenForm, ValuesThatLiveElsewhereOrAreFixed) {
     EXPECT_EQ(f->C(u"CB_PROFI_SNMP_Map").ItemIndex, 1);
     EXPECT_TRUE(errors_.empty());
 }
+
+TEST_F(ParGenForm, AFailedWriteIsReportedAndTheFormStaysOpen) {
+    auto f = Open(4);
+    Path_ParGen = P("missing-folder/ParGen.xml");
+    EXPECT_FALSE(f->Btn_OK_Click());
+    EXPECT_EQ(errors_.size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(dir_.file("missing-folder/ParGen.xml")));
+}

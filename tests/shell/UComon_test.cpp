@@ -1,6 +1,8 @@
 #include "shell/Globals.h"
 #include "shell/UComon.h"
+#include "shell/ULanguage.h"
 
+#include "framework/Dialogs.h"
 #include "framework/Serial.h"
 #include "framework/SysUtils.h"
 
@@ -217,4 +219,40 @@ TEST(Comon, SerialPortNumbersCountTheDevicesOfThisMachine) {
     ASSERT_EQ(list.size(), EnumerateSerialPorts().size());
     for (std::size_t i = 0; i < list.size(); ++i)
         EXPECT_EQ(list[i], IntToStr(static_cast<int>(i) + 1));
+}
+
+TEST(Comon, PasteChecksTheSourceTheWidthAndAsksBeforeOverwriting) {
+    Load_Default_Texts();
+    TScriptedDialogService dialogs;
+    StandInGrid grid(4, 3, 1);  // columns 1, 2 visible, 3 hidden
+    grid.checkBoxCol = 2;
+    Row_Clipboard = {u"a", u"b", u"h"};
+
+    Grid_Paste_Row(grid, 1, false);  // copied from another grid
+    ASSERT_EQ(dialogs.Shown.size(), 1u);
+    EXPECT_EQ(dialogs.Shown[0].Text, u"Error!!! Copy a valid row before Paste it");
+    EXPECT_EQ(grid.Row(1), "||");
+
+    Row_Clipboard = {u"a", u"b"};
+    Grid_Paste_Row(grid, 1, true);
+    ASSERT_EQ(dialogs.Shown.size(), 2u);
+    EXPECT_EQ(dialogs.Shown[1].Text, u"Error in the Copy values!!! Copy a valid row before Paste it");
+
+    // Only a check-box cell is set: the row is free, pasted without a question.
+    Row_Clipboard = {u"a", u"b", u"h"};
+    grid.SetRow(2, "  |1|");
+    Grid_Paste_Row(grid, 2, true);
+    EXPECT_EQ(dialogs.Shown.size(), 2u);
+    EXPECT_EQ(grid.Row(2), "a|b|h");
+
+    grid.SetRow(3, "x||");
+    dialogs.AnswerBox(IDNO);
+    Grid_Paste_Row(grid, 3, true);
+    ASSERT_EQ(dialogs.Shown.size(), 3u);
+    EXPECT_EQ(dialogs.Shown[2].Text, u"Row Already used. Do you want to overwrite the values?");
+    EXPECT_EQ(grid.Row(3), "x||");
+    dialogs.AnswerBox(IDYES);
+    Grid_Paste_Row(grid, 3, true);
+    EXPECT_EQ(grid.Row(3), "a|b|h");
+    EXPECT_EQ(Row_Clipboard.size(), 3u);  // a paste never empties the clipboard
 }

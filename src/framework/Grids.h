@@ -15,7 +15,6 @@
 #include "framework/Controls.h"
 #include "framework/Forms.h"
 #include "framework/Sets.h"
-#include "framework/StdCtrls.h"
 #include "framework/System.h"
 
 #include <functional>
@@ -57,7 +56,8 @@ enum TGridState { gsNormal, gsSelecting, gsRowSizing, gsColSizing, gsRowMoving, 
 enum TGridDrawStateValue { gdSelected, gdFocused, gdFixed };
 using TGridDrawState = TSet<TGridDrawStateValue>;
 
-// The scroll-bar style (ssNone, ssHorizontal, ssVertical, ssBoth) is the memo's TScrollStyle.
+// Which scroll bars a control shows (the memo of the standard controls uses it too).
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
 // Wrong use of a grid: a fixed count not below its count, a negative cell
 // address written.

@@ -189,6 +189,15 @@ void HandleCurrentException() {
     }
 }
 
+void NotifyCommand(TWinControl* Control, Word Code) {
+    Guarded([&] {
+        WPARAM w = MakeWParam(0, Code);
+        LPARAM l = LPARAM(Control->Handle());
+        if (Control->Parent()) Control->Parent()->Perform(WM_COMMAND, w, l);
+        else Control->Perform(CN_COMMAND, w, l);
+    });
+}
+
 void Guarded(const std::function<void()>& F) {
     try {
         F();

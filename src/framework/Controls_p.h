@@ -131,3 +131,9 @@ template <class W>
 W* WidgetAs(const TWinControl* Control) {
     return static_cast<W*>(Control->HandleImpl()->Widget.data());
 }
+
+// A standard control tells of a change as the classic controls do: WM_COMMAND
+// with the notification code to its parent, which reflects it back to the
+// control as CN_COMMAND (without a parent: CN_COMMAND at once). Runs inside
+// the exception boundary.
+void NotifyCommand(TWinControl* Control, Word Code);

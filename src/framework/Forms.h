@@ -98,7 +98,6 @@ public:
     TNotifyEvent OnDeactivate;
     TCloseEvent OnClose;
     TCloseQueryEvent OnCloseQuery;
-    TNotifyEvent OnPaint;
 
 protected:
     void CreateParams(TCreateParams& Params) override;

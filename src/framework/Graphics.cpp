@@ -264,8 +264,6 @@ constexpr FontSubstitute FontSubstitutes[] = {
     {"Verdana", "DejaVu Sans", 100},
     {"Tahoma", "DejaVu Sans", 87},
     {"MS Sans Serif", "DejaVu Sans", 87},
-    {"MS Shell Dlg", "DejaVu Sans", 87},
-    {"MS Shell Dlg 2", "DejaVu Sans", 87},
     {"Segoe UI", "DejaVu Sans", 100},
     {"Arial", "DejaVu Sans", 100},
     {"Courier New", "DejaVu Sans Mono", 100},

@@ -456,8 +456,11 @@ public:
     void Polyline(const std::vector<TPoint>& points);
     void Polygon(const std::vector<TPoint>& points);
     void PolyBezier(const std::vector<TPoint>& points);
+    // Outline in the pen inside [l,r) x [t,b), inside in the brush; without a
+    // pen (psClear) the fill is one pixel smaller to the right and bottom.
     void Rectangle(int l, int t, int r, int b);
     void Rectangle(const TRect& r) { Rectangle(r.Left, r.Top, r.Right, r.Bottom); }
+    // Brush only, [l,r) x [t,b); FrameRect: a one-pixel frame in the brush.
     void FillRect(const TRect& r);
     void FrameRect(const TRect& r);
     void RoundRect(int l, int t, int r, int b, int w, int h);

@@ -184,7 +184,7 @@ void TCustomEdit::CreateWnd() {
     w->setEchoMode(FPasswordChar ? QLineEdit::Password : QLineEdit::Normal);
     QObject::connect(w, &QLineEdit::textEdited, [this](const QString&) {
         FModified = true;
-        Guarded([this] { Change(); });
+        NotifyCommand(this, EN_CHANGE);
     });
 }
 
@@ -196,7 +196,13 @@ void TCustomEdit::SetText(const String& Value) {
     if (v == Text()) return;
     WidgetAs<QLineEdit>(this)->setText(ToQ(v));
     Perform(CM_TEXTCHANGED);
-    Change();
+    // As the classic edit control, a text set by code notifies like typing.
+    NotifyCommand(this, EN_CHANGE);
+}
+
+void TCustomEdit::CNCommand(TWMCommand& Message) {
+    if (Message.NotifyCode() == EN_CHANGE) Change();
+    else TWinControl::CNCommand(Message);
 }
 
 String TCustomEdit::ApplyCase(const String& Value) const {
@@ -244,7 +250,7 @@ String TCustomEdit::SelText() const { return FromQ(WidgetAs<QLineEdit>(this)->se
 
 void TCustomEdit::SetSelText(const String& Value) {
     WidgetAs<QLineEdit>(this)->insert(ToQ(Value));
-    Change();
+    NotifyCommand(this, EN_CHANGE);
 }
 
 void TCustomEdit::SelectAll() { WidgetAs<QLineEdit>(this)->selectAll(); }
@@ -353,9 +359,7 @@ void TMemo::LinesChanged() {
     if (text.size() >= 2 && text.substr(text.size() - 2) == u"\r\n") text.resize(text.size() - 2);
     WidgetAs<QPlainTextEdit>(this)->setPlainText(ToQ(CRLFToLF(text)));
     FSyncing = false;
-    Guarded([this] {
-        if (OnChange) OnChange(this);
-    });
+    NotifyCommand(this, EN_CHANGE);
 }
 
 void TMemo::WidgetChanged() {
@@ -363,9 +367,15 @@ void TMemo::WidgetChanged() {
     FSyncing = true;
     FLines->SetText(LFToCRLF(FromQ(WidgetAs<QPlainTextEdit>(this)->toPlainText())));
     FSyncing = false;
-    Guarded([this] {
+    NotifyCommand(this, EN_CHANGE);
+}
+
+void TMemo::CNCommand(TWMCommand& Message) {
+    if (Message.NotifyCode() == EN_CHANGE) {
         if (OnChange) OnChange(this);
-    });
+    } else {
+        TWinControl::CNCommand(Message);
+    }
 }
 
 String TMemo::Text() const { return LFToCRLF(FromQ(WidgetAs<QPlainTextEdit>(this)->toPlainText())); }
@@ -408,7 +418,7 @@ void TButton::CreateWnd() {
     auto* w = new THostWidget<QPushButton>(this);
     AttachWidget(this, w, false);
     w->setAutoDefault(false);
-    QObject::connect(w, &QPushButton::clicked, [this] { Guarded([this] { Click(); }); });
+    QObject::connect(w, &QPushButton::clicked, [this] { NotifyCommand(this, BN_CLICKED); });
 }
 
 String TButton::Text() const { return FromQ(WidgetAs<QPushButton>(this)->text()); }
@@ -454,6 +464,11 @@ void TButton::CMDialogChar(TCMDialogChar& Message) {
     TWinControl::CMDialogChar(Message);
 }
 
+void TButton::CNCommand(TWMCommand& Message) {
+    if (Message.NotifyCode() == BN_CLICKED) Click();
+    else TWinControl::CNCommand(Message);
+}
+
 void TButton::CMFocusChanged(TMessage& Message) {
     auto* sender = reinterpret_cast<TWinControl*>(Message.LParam);
     if (dynamic_cast<TButton*>(sender)) FActive = sender == this;
@@ -477,7 +492,14 @@ void TCheckBox::CreateWnd() {
     auto* w = new THostWidget<QCheckBox>(this);
     AttachWidget(this, w, false);
     w->setTristate(FAllowGrayed);
-    QObject::connect(w, &QCheckBox::clicked, [this] { Guarded([this] { UserClicked(); }); });
+    QObject::connect(w, &QCheckBox::clicked, [this, w] {
+        // The state follows Toggle, not Qt's own idea of the next state.
+        {
+            QSignalBlocker block(w);
+            w->setCheckState(FState == cbChecked ? Qt::Checked : FState == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
+        }
+        NotifyCommand(this, BN_CLICKED);
+    });
 }
 
 String TCheckBox::Text() const { return FromQ(WidgetAs<QCheckBox>(this)->text()); }
@@ -498,14 +520,17 @@ void TCheckBox::SetState(TCheckBoxState Value) {
     Click();
 }
 
-void TCheckBox::UserClicked() {
-    // The person toggles: unchecked -> checked (-> grayed when allowed) -> unchecked.
+// Unchecked -> checked (-> grayed when allowed) -> unchecked.
+void TCheckBox::Toggle() {
     TCheckBoxState next = FState == cbUnchecked ? cbChecked
                         : FState == cbChecked && FAllowGrayed ? cbGrayed : cbUnchecked;
     SetState(next);
 }
 
-void TCheckBox::Toggle() { UserClicked(); }
+void TCheckBox::CNCommand(TWMCommand& Message) {
+    if (Message.NotifyCode() == BN_CLICKED) Toggle();
+    else TWinControl::CNCommand(Message);
+}
 
 void TCheckBox::SetAlignment(TAlignment Value) {
     FAlignment = Value;
@@ -539,8 +564,13 @@ void TRadioButton::CreateWnd() {
             QSignalBlocker block(w);
             w->setChecked(FChecked);
         }
-        Guarded([this] { SetChecked(true); });
+        NotifyCommand(this, BN_CLICKED);
     });
+}
+
+void TRadioButton::CNCommand(TWMCommand& Message) {
+    if (Message.NotifyCode() == BN_CLICKED) SetChecked(true);
+    else TWinControl::CNCommand(Message);
 }
 
 String TRadioButton::Text() const { return FromQ(WidgetAs<QRadioButton>(this)->text()); }
@@ -627,12 +657,12 @@ class TComboWidget : public THostWidget<QComboBox> {
 public:
     explicit TComboWidget(TComboBox* combo) : THostWidget<QComboBox>(combo), combo_(combo) {}
     void showPopup() override {
-        if (combo_) Guarded([this] { combo_->DropDown(); });
+        if (combo_) NotifyCommand(combo_, CBN_DROPDOWN);
         QComboBox::showPopup();
     }
     void hidePopup() override {
         QComboBox::hidePopup();
-        if (combo_) Guarded([this] { combo_->CloseUp(); });
+        if (combo_) NotifyCommand(combo_, CBN_CLOSEUP);
     }
     void Detach() override {
         combo_ = nullptr;
@@ -667,14 +697,21 @@ void TComboBox::InitializeWnd() {
     w->setEditable(FStyle == csDropDown || FStyle == csSimple);
     w->setMaxVisibleItems(FDropDownCount);
     w->setInsertPolicy(QComboBox::NoInsert);
-    QObject::connect(w, QOverload<int>::of(&QComboBox::activated), [this](int i) { UserSelected(i); });
-    if (w->lineEdit()) {
-        w->lineEdit()->setMouseTracking(true);
-        QObject::connect(w->lineEdit(), &QLineEdit::textEdited, [this](const QString&) {
-            if (!FSyncing) Guarded([this] { Change(); });
-        });
-    }
+    QObject::connect(w, QOverload<int>::of(&QComboBox::activated), [this](int) {
+        if (!FSyncing) NotifyCommand(this, CBN_SELCHANGE);
+    });
+    ConnectEdit();
     ItemsChanged();
+}
+
+void TComboBox::ConnectEdit() {
+    auto* w = WidgetAs<QComboBox>(this);
+    if (!w->lineEdit() || w->lineEdit()->property("configurator.connected").isValid()) return;
+    w->lineEdit()->setProperty("configurator.connected", true);
+    w->lineEdit()->setMouseTracking(true);
+    QObject::connect(w->lineEdit(), &QLineEdit::textEdited, [this](const QString&) {
+        if (!FSyncing) NotifyCommand(this, CBN_EDITCHANGE);
+    });
 }
 
 void TComboBox::SetStyle(TComboBoxStyle Value) {
@@ -684,12 +721,7 @@ void TComboBox::SetStyle(TComboBoxStyle Value) {
     String text = Text();
     int index = ItemIndex();
     w->setEditable(Value == csDropDown || Value == csSimple);
-    if (w->lineEdit()) {
-        w->lineEdit()->setMouseTracking(true);
-        QObject::connect(w->lineEdit(), &QLineEdit::textEdited, [this](const QString&) {
-            if (!FSyncing) Guarded([this] { Change(); });
-        });
-    }
+    ConnectEdit();
     SetItemIndex(index);
     if (index < 0 && w->isEditable()) w->setEditText(ToQ(text));
 }
@@ -788,12 +820,17 @@ void TComboBox::SelectAll() {
     if (auto* e = WidgetAs<QComboBox>(this)->lineEdit()) e->selectAll();
 }
 
-void TComboBox::UserSelected(int Index) {
-    if (FSyncing) return;
-    Guarded([this] {
+void TComboBox::CNCommand(TWMCommand& Message) {
+    switch (Message.NotifyCode()) {
+    case CBN_SELCHANGE:
         Click();
         Select();
-    });
+        break;
+    case CBN_EDITCHANGE: Change(); break;
+    case CBN_DROPDOWN: DropDown(); break;
+    case CBN_CLOSEUP: CloseUp(); break;
+    default: TWinControl::CNCommand(Message); break;
+    }
 }
 
 void TComboBox::Change() {
@@ -839,7 +876,10 @@ void TListBox::InitializeWnd() {
     auto* w = WidgetAs<QListWidget>(this);
     w->setSelectionMode(FMultiSelect ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
     QObject::connect(w, &QListWidget::currentRowChanged, [this](int) {
-        if (!FSyncing) Guarded([this] { Click(); });
+        if (!FSyncing) NotifyCommand(this, LBN_SELCHANGE);
+    });
+    QObject::connect(w, &QListWidget::itemDoubleClicked, [this](QListWidgetItem*) {
+        if (!FSyncing) NotifyCommand(this, LBN_DBLCLK);
     });
     ItemsChanged();
 }
@@ -854,6 +894,14 @@ void TListBox::ItemsChanged() {
     for (int i = 0; i < FItems->Count(); ++i) w->addItem(ToQ(FItems->Strings(i)));
     if (row < w->count()) w->setCurrentRow(row);
     FSyncing = false;
+}
+
+void TListBox::CNCommand(TWMCommand& Message) {
+    switch (Message.NotifyCode()) {
+    case LBN_SELCHANGE: Click(); break;
+    case LBN_DBLCLK: DblClick(); break;
+    default: TWinControl::CNCommand(Message); break;
+    }
 }
 
 int TListBox::ItemIndex() const {

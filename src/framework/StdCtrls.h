@@ -13,6 +13,13 @@
 
 class TStringListChanges;
 
+// Notification codes of the standard controls (CN_COMMAND, high word of WParam).
+constexpr Word BN_CLICKED = 0;
+constexpr Word EN_SETFOCUS = 0x100, EN_KILLFOCUS = 0x200, EN_CHANGE = 0x300, EN_UPDATE = 0x400, EN_MAXTEXT = 0x501;
+constexpr Word CBN_SELCHANGE = 1, CBN_DBLCLK = 2, CBN_SETFOCUS = 3, CBN_KILLFOCUS = 4, CBN_EDITCHANGE = 5;
+constexpr Word CBN_EDITUPDATE = 6, CBN_DROPDOWN = 7, CBN_CLOSEUP = 8, CBN_SELENDOK = 9, CBN_SELENDCANCEL = 10;
+constexpr Word LBN_SELCHANGE = 1, LBN_DBLCLK = 2;
+
 // ---------------------------------------------------------------------------
 // Labels
 // ---------------------------------------------------------------------------
@@ -95,6 +102,7 @@ protected:
     void CreateWnd() override;
     LRESULT NativeDlgCode() const override { return DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL; }
     void WMChar(TWMKey& Message) override;
+    void CNCommand(TWMCommand& Message) override;
     void DoEnter() override;
     virtual void Change();
     String ApplyCase(const String& Value) const;
@@ -157,9 +165,9 @@ public:
 protected:
     void CreateWnd() override;
     LRESULT NativeDlgCode() const override;
+    void CNCommand(TWMCommand& Message) override;
 
 private:
-    friend class TMemoLines;
     void LinesChanged();
     void WidgetChanged();
     std::unique_ptr<TStringList> FLines;
@@ -197,6 +205,7 @@ protected:
     void CMDialogKey(TCMDialogKey& Message) override;
     void CMDialogChar(TCMDialogChar& Message) override;
     void CMFocusChanged(TMessage& Message) override;
+    void CNCommand(TWMCommand& Message) override;
 
 private:
     bool FDefault = false;
@@ -227,9 +236,9 @@ protected:
     void CreateWnd() override;
     LRESULT NativeDlgCode() const override { return DLGC_BUTTON; }
     void CMDialogChar(TCMDialogChar& Message) override;
+    void CNCommand(TWMCommand& Message) override;
 
 private:
-    void UserClicked();
     TCheckBoxState FState = cbUnchecked;
     bool FAllowGrayed = false;
     TAlignment FAlignment = taRightJustify;
@@ -249,6 +258,7 @@ protected:
     void CreateWnd() override;
     LRESULT NativeDlgCode() const override { return DLGC_BUTTON | DLGC_RADIOBUTTON; }
     void CMDialogChar(TCMDialogChar& Message) override;
+    void CNCommand(TWMCommand& Message) override;
 
 private:
     bool FChecked = false;
@@ -308,6 +318,7 @@ protected:
     void CreateWnd() override;
     void InitializeWnd() override;
     LRESULT NativeDlgCode() const override { return DLGC_WANTARROWS | DLGC_WANTCHARS; }
+    void CNCommand(TWMCommand& Message) override;
     virtual void Change();
     virtual void Select();
     virtual void DropDown();
@@ -316,7 +327,7 @@ protected:
 private:
     friend class TComboWidget;
     void ItemsChanged();
-    void UserSelected(int Index);
+    void ConnectEdit();
     std::unique_ptr<TStringList> FItems;
     TComboBoxStyle FStyle = csDropDown;
     int FDropDownCount = 8;
@@ -349,6 +360,7 @@ protected:
     void CreateWnd() override;
     void InitializeWnd() override;
     LRESULT NativeDlgCode() const override { return DLGC_WANTARROWS | DLGC_WANTCHARS; }
+    void CNCommand(TWMCommand& Message) override;
     virtual void ItemsChanged();
     bool FSyncing = false;
 

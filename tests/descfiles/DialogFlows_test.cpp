@@ -66,6 +66,8 @@ TEST_F(GSDMLFlow, TheComposedNameIsWrittenIntoThePickedFolder) {
 TEST_F(GSDMLFlow, CancelWritesNothing) {
     TClockGuard clock(EncodeDateTime(2013, 1, 9, 10, 0, 0, 0));
     EXPECT_EQ(mrCancel, Step(u"plc", false));  // the file-name dialog
+    dialogs.OnModalForm = [&](TCustomForm* f) { SimulateCloseBox(f); };
+    EXPECT_EQ(mrCancel, form->ShowModal());  // its close box
     EXPECT_TRUE(dialogs.Shown.empty());
     dialogs.AnswerFile(u"");  // the save dialog
     EXPECT_EQ(mrOk, Step(u"plc", true));

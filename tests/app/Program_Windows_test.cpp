@@ -1,0 +1,140 @@
+// The whole program as it starts: every window created in order, then the
+// wizard driven as a person would, with scripted answers.
+
+#include "app/Pending_Windows.h"
+#include "app/Program_Windows.h"
+#include "app/UBridgeformeFirmWare.h"
+#include "framework/Dialogs.h"
+#include "shell/Globals.h"
+#include "shell/UNew_Project.h"
+#include "shell/USoftOptions.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+// Each test is its own process, so the windows are created once per test.
+class ProgramTest : public ::testing::Test {
+protected:
+    void Start(int model) {
+        Model_Code = model;
+        Start_Folder = Utf8ToString(dir.path());
+        Create_Program_Windows();
+        w = FBridgeformeFirmWare;
+    }
+    TempDir dir;
+    TScriptedDialogService dialogs;
+    TFBridgeformeFirmWare* w = nullptr;
+};
+
+}  // namespace
+
+TEST_F(ProgramTest, NewProjectThenTheScanStepAsksBeforeReplacingTheMBusNetwork) {
+    Start(10);
+    EXPECT_EQ(FNew_Project->L_SW_Code->Caption(), u"CV52802");
+    std::vector<TCustomForm*> modal;
+    dialogs.OnModalForm = [&](TCustomForm* form) {
+        modal.push_back(form);
+        if (form == FNew_Project) {
+            FNew_Project->E_New_Proj->SetText(u"Meters");
+            FNew_Project->Btn_OK->Click();
+        } else {
+            form->SetModalResult(mrCancel);
+        }
+    };
+    w->Button(u"Btn_New")->Click();
+    EXPECT_EQ(w->L_Name_Conf->Caption(), u"Opened Configuration of the Converter : ");
+    EXPECT_EQ(w->L_Name_Conf_L2->Caption(), u"Meters");
+    EXPECT_EQ(Path_M_Bus, Utf8ToString(dir.file("PROJECTS/Meters/M_Bus.xml")));
+
+    dir.write("PROJECTS/Meters/M_Bus.xml", "<M-Bus_Network/>");
+    dialogs.AnswerBox(IDNO);
+    w->Button(u"Btn_ScanDecode")->Click();
+    ASSERT_EQ(dialogs.Shown.size(), 1u);
+    EXPECT_EQ(dialogs.Shown[0].Icon, diWarning);
+    EXPECT_EQ(dialogs.Shown[0].Text,
+              u"M-Bus network configuration already exists for this configuration. Do you want to continue?");
+    EXPECT_EQ(modal.size(), 1u);  // the scan window stayed closed
+
+    dialogs.AnswerBox(IDYES);
+    w->Button(u"Btn_ScanDecode")->Click();
+    ASSERT_EQ(modal.size(), 2u);
+    EXPECT_EQ(modal[1], FScanDecode);
+    EXPECT_EQ(FScanDecode->XML_Code_Dev, 11);
+    EXPECT_EQ(FScanDecode->FileName_MBus, Path_M_Bus);
+    EXPECT_EQ(FScanDecode->Form_Type, 0);
+}
+
+TEST_F(ProgramTest, ALanguagePickedInTheOptionsReachesTheMainWindowAtOnce) {
+    dir.write("LANGUAGE/Deutsch.lng", "STR17 = Neue Konfiguration\nSTR9 = \xB6Keine Konfiguration \xB6\n");
+    Start(4);
+    dialogs.AnswerBox(IDYES);
+    dialogs.OnModalForm = [&](TCustomForm* form) {
+        ASSERT_EQ(form, FSoftOptions);
+        FSoftOptions->L_L[1]->Click();
+        FSoftOptions->Btn_OK->Click();
+    };
+    w->Btn_Opz->Click();
+    EXPECT_EQ(w->Button(u"Btn_New")->Caption(), u"Neue Konfiguration");
+    EXPECT_EQ(w->L_Name_Conf->Caption(), u"Keine Konfiguration ");
+    EXPECT_EQ(FNew_Project->Btn_OK->Caption(), u"OK");
+    // Confirmed: the settings are written at once.
+    EXPECT_NE(dir.read("Bridgeform.xml").find("<language>Deutsch</language>"), std::string::npos);
+}
+
+TEST_F(ProgramTest, SnmpButtonsOfModel18FollowTheMapTypeWhenShown) {
+    std::filesystem::create_directories(dir.file("PROJECTS/Agent/bin"));
+    dir.write("PROJECTS/Agent/ParGen.xml", "<Par_Gen><SNMP_MapType>0</SNMP_MapType></Par_Gen>");
+    dir.write("Bridgeform.xml", "<Conf_Settings><lastproj><projectname>Agent</projectname></lastproj></Conf_Settings>");
+    Start(18);
+    w->FormShow(w);
+    EXPECT_FALSE(w->Button(u"Btn_SNMP_Trap")->Enabled());
+    EXPECT_FALSE(w->Button(u"Btn_SNMP_MIB")->Enabled());
+    dir.write("PROJECTS/Agent/ParGen.xml", "<Par_Gen><SNMP_MapType>1</SNMP_MapType></Par_Gen>");
+    dialogs.OnModalForm = [](TCustomForm* form) { form->SetModalResult(mrCancel); };
+    w->Button(u"Btn_Prm_Gen")->Click();  // the general parameters close: read again
+    EXPECT_TRUE(w->Button(u"Btn_SNMP_Trap")->Enabled());
+    EXPECT_TRUE(w->Button(u"Btn_SNMP_MIB")->Enabled());
+
+    dir.write("PROJECTS/Agent/ParGen.xml", "<Par_Gen><SNMP_MapType>");
+    w->FormShow(w);  // a damaged file: the parser's message, the buttons keep their state
+    ASSERT_EQ(dialogs.Shown.size(), 1u);
+    EXPECT_EQ(dialogs.Shown[0].Icon, diError);
+    EXPECT_TRUE(w->Button(u"Btn_SNMP_Trap")->Enabled());
+}
+
+TEST_F(ProgramTest, UpdateDeviceBuildsTheImagesThenOpensTheUpdateDialog) {
+    std::filesystem::create_directories(dir.file("PROJECTS/Gate/bin"));
+    dir.write("Bridgeform.xml", "<Conf_Settings><lastproj><projectname>Gate</projectname></lastproj></Conf_Settings>");
+    Start(13);
+    std::vector<TCustomForm*> modal;
+    dialogs.OnModalForm = [&](TCustomForm* form) {
+        modal.push_back(form);
+        form->SetModalResult(mrCancel);
+    };
+    w->Button(u"Btn_CreateBin")->Click();
+    for (const auto& shown : dialogs.Shown)
+        ADD_FAILURE() << StringToUtf8(shown.Text);
+    ASSERT_EQ(modal.size(), 1u);
+    EXPECT_EQ(modal[0], FBootTCP);
+    EXPECT_TRUE(std::filesystem::exists(dir.file("PROJECTS/Gate/bin/bank.bin")));
+}
+
+TEST_F(ProgramTest, UpdateDeviceStopsWithTheBuildersMessage) {
+    std::filesystem::create_directories(dir.file("PROJECTS/Gate/bin"));
+    dir.write("Bridgeform.xml", "<Conf_Settings><lastproj><projectname>Gate</projectname></lastproj></Conf_Settings>");
+    dir.write("PROJECTS/Gate/ParGen.xml", "<Par_Gen><broken>");
+    Start(13);
+    int modal = 0;
+    dialogs.OnModalForm = [&](TCustomForm* form) {
+        ++modal;
+        form->SetModalResult(mrCancel);
+    };
+    w->Button(u"Btn_CreateBin")->Click();
+    ASSERT_EQ(dialogs.Shown.size(), 1u);
+    EXPECT_EQ(dialogs.Shown[0].Icon, diError);
+    EXPECT_EQ(modal, 0);  // no update dialog after a refused build
+}

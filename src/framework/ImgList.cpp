@@ -9,7 +9,15 @@
 
 struct TImageList::Impl {
     std::vector<QImage> images;  // ARGB32 premultiplied, width x height each
+    int overlays[15] = {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
 };
+
+bool TImageList::Overlay(int imageIndex, int overlay) {
+    if (imageIndex < 0 || imageIndex >= Count() || overlay < 0 || overlay > 14)
+        return false;
+    d_->overlays[overlay] = imageIndex;
+    return true;
+}
 
 TImageList::TImageList(TComponent* AOwner) : TComponent(AOwner), d_(std::make_unique<Impl>()) {}
 TImageList::TImageList(int width, int height) : TImageList(nullptr) { SetSize(width, height); }
@@ -30,7 +38,7 @@ void TImageList::Assign(const TPersistent* Source) {
         blendColor_ = l->blendColor_;
         drawingStyle_ = l->drawingStyle_;
         imageType_ = l->imageType_;
-        d_->images = l->d_->images;
+        *d_ = *l->d_;
         Changed();
         return;
     }
@@ -191,6 +199,10 @@ bool ImageList_DrawEx(const TImageList& list, int index, TCanvas& canvas, int x,
         d.FillDevice(dest, pmCopy, &b);
     }
     d.BlendImage(dest, img);
+    if (const unsigned n = (style & ILD_OVERLAYMASK) >> 8; n >= 1 && list.d_->overlays[n - 1] >= 0 &&
+                                                           list.d_->overlays[n - 1] < list.Count())
+        d.BlendImage(QRect(dest.topLeft(), list.d_->images[list.d_->overlays[n - 1]].size()),
+                     list.d_->images[list.d_->overlays[n - 1]]);
     if (style & (ILD_BLEND25 | ILD_BLEND50)) {
         if (fg == clDefault)
             fg = list.BlendColor() == clNone || list.BlendColor() == clDefault ? clHighlight : list.BlendColor();

@@ -17,6 +17,9 @@ constexpr unsigned ILD_SELECTED = ILD_BLEND50;
 constexpr unsigned ILD_BLEND = ILD_BLEND50;
 constexpr unsigned ILD_MASK = 0x0010;
 constexpr unsigned ILD_IMAGE = 0x0020;
+constexpr unsigned ILD_OVERLAYMASK = 0x0F00;
+// The style bits that draw overlay image n (1..15) over the image.
+constexpr unsigned INDEXTOOVERLAYMASK(unsigned n) { return n << 8; }
 
 enum TDrawingStyle { dsFocus, dsSelected, dsNormal, dsTransparent };
 enum TImageType { itImage, itMask };
@@ -47,6 +50,9 @@ public:
     void Delete(int index);  // -1: all
     void Clear();
     void Move(int curIndex, int newIndex);
+    // Makes image imageIndex overlay number overlay (0..14, drawn with
+    // INDEXTOOVERLAYMASK(overlay + 1)); false for a bad index.
+    bool Overlay(int imageIndex, int overlay);
 
     // Background for ILD_NORMAL (clNone: transparent), blend colour for the
     // selected and focused styles (clDefault: the highlight colour).

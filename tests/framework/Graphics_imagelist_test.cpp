@@ -113,3 +113,33 @@ TEST(GraphicsResources, UnitsRegisterTheirOwn) {
 }
 
 }  // namespace
+
+namespace {
+TEST(GraphicsImageList, OverlaysAndSelectionBlend) {
+    TBitmap strip(8, 4);
+    strip.Canvas().Brush().SetColor(clFuchsia);
+    strip.Canvas().FillRect(Rect(0, 0, 8, 4));
+    strip.Canvas().Brush().SetColor(clWhite);
+    strip.Canvas().FillRect(Rect(0, 0, 4, 4));  // image 0: white square
+    strip.Canvas().SetPixels(7, 3, clBlack);     // image 1: a dot in its corner
+    strip.Canvas().SetPixels(4, 3, clFuchsia);
+    TImageList list(4, 4);
+    list.AddMasked(strip, clFuchsia);
+    EXPECT_TRUE(list.Overlay(1, 0));
+    EXPECT_FALSE(list.Overlay(5, 0));
+    TBitmap out(4, 4);
+    ImageList_DrawEx(list, 0, out.Canvas(), 0, 0, 0, 0, clNone, clNone, ILD_TRANSPARENT | INDEXTOOVERLAYMASK(1));
+    EXPECT_EQ(out.Canvas().Pixels(3, 3), clBlack);
+    EXPECT_EQ(out.Canvas().Pixels(1, 1), clWhite);
+    // Selected: half the blend colour over the image's pixels.
+    ImageList_DrawEx(list, 0, out.Canvas(), 0, 0, 0, 0, clNone, clBlue, ILD_SELECTED);
+    TColor p = out.Canvas().Pixels(1, 1);
+    EXPECT_NEAR(GetRValue(p), 127, 2);
+    EXPECT_NEAR(GetBValue(p), 255, 1);
+    // The mask style: black where the image is, white elsewhere.
+    TBitmap m(8, 4);
+    ImageList_DrawEx(list, 1, m.Canvas(), 0, 0, 0, 0, clNone, clNone, ILD_MASK);
+    EXPECT_EQ(m.Canvas().Pixels(3, 3), clBlack);
+    EXPECT_EQ(m.Canvas().Pixels(0, 0), clWhite);
+}
+}  // namespace

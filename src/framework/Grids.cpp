@@ -11,6 +11,8 @@ constexpr int kThumbRange = 127;
 // The timer that scrolls while the mouse selects or moves beyond the cells.
 constexpr std::uintptr_t kMoveTimer = 1;
 constexpr Cardinal kMoveTimerMs = 60;
+// The timer that repeats a held scroll-bar arrow or page press.
+constexpr std::uintptr_t kBarTimer = 2;
 
 [[noreturn]] void InvalidOp(const char* Message) { throw EInvalidGridOperation(Message); }
 
@@ -1078,6 +1080,10 @@ void TCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) 
 }
 
 void TCustomGrid::WMTimer(TWMTimer& Message) {
+    if (Message.TimerID() == kBarTimer) {
+        if (FBarPressBar >= 0 && FBarPressPart != 3) ScrollBarAction();
+        return;
+    }
     if (Message.TimerID() != kMoveTimer ||
         (FGridState != gsSelecting && FGridState != gsColMoving && FGridState != gsRowMoving)) {
         TCustomControl::WMTimer(Message);
@@ -1157,6 +1163,8 @@ void TCustomGrid::DoExit() {
 }
 
 void TCustomGrid::Dispatch(TMessage& Message) {
+    // The scroll bars are outside the client area: their mouse input is theirs.
+    if (HandleScrollBarMouse(Message)) return;
     TCustomControl::Dispatch(Message);
     switch (Message.Msg) {
     case WM_SETFOCUS:

@@ -56,6 +56,7 @@ enum TGridState { gsNormal, gsSelecting, gsRowSizing, gsColSizing, gsRowMoving, 
 enum TGridDrawStateValue { gdSelected, gdFocused, gdFixed };
 using TGridDrawState = TSet<TGridDrawStateValue>;
 
+// Which scroll bars a control shows (the memo of the standard controls uses it too).
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
 // Wrong use of a grid: a fixed count not below its count, a negative cell
@@ -297,8 +298,15 @@ public:
     TGridState GridState() const { return FGridState; }
     void SetGridState(TGridState Value) { FGridState = Value; }
 
+    // The scroll bars sit at the right and bottom edges, each shown when its
+    // style allows it and the scrolled rows (columns) do not all fit; they
+    // take their room from the client area and talk to the grid through
+    // WM_VSCROLL / WM_HSCROLL as window scroll bars do.
     TScrollStyle ScrollBars() const { return FScrollBars; }
     void SetScrollBars(TScrollStyle Value);
+    static constexpr int ScrollBarSize = 17;
+    bool ScrollBarShown(int Bar) const;
+    TRect ClientRect() const override;
     // The thumb position, 0..127 spread over the scrollable rows (SB_VERT) or columns (SB_HORZ).
     int ScrollPos(int Bar) const { return Bar == SB_HORZ ? FScrollPosH : FScrollPosV; }
     TFormBorderStyle BorderStyle() const { return FBorderStyle; }
@@ -428,6 +436,15 @@ protected:
 
 private:
     void ChangeSize(int NewColCount, int NewRowCount);
+    // Scroll bar parts under a point: 0 none, 1 line up/left, 2 page up/left,
+    // 3 thumb, 4 page down/right, 5 line down/right; Bar tells which bar.
+    int ScrollBarHit(int X, int Y, int& Bar) const;
+    TRect ScrollBarRect(int Bar) const;
+    TRect ThumbRect(int Bar) const;
+    int ThumbPosFromPoint(int Bar, int X, int Y) const;
+    bool HandleScrollBarMouse(TMessage& Message);
+    void PaintScrollBars(TCanvas& Canvas);
+    void ScrollBarAction();
     void Initialize();
     void MoveAnchorTo(TGridCoord NewAnchor);
     void ModifyScrollBar(int Bar, int ScrollCode, int Pos);
@@ -461,6 +478,12 @@ private:
     TColor FFixedColor = clBtnFace;
     bool FDefaultDrawing = true;
     bool FTimerRunning = false;
+    // A press on a scroll bar: the bar, the part pressed, and while the
+    // thumb is dragged its position and the offset of the press in it.
+    int FBarPressBar = -1;
+    int FBarPressPart = 0;
+    int FBarTrackPos = -1;
+    int FBarDragOfs = 0;
 };
 
 // ---------------------------------------------------------------------------

@@ -105,3 +105,36 @@ TEST_F(ProgramTest, SnmpButtonsOfModel18FollowTheMapTypeWhenShown) {
     EXPECT_EQ(dialogs.Shown[0].Icon, diError);
     EXPECT_TRUE(w->Button(u"Btn_SNMP_Trap")->Enabled());
 }
+
+TEST_F(ProgramTest, UpdateDeviceBuildsTheImagesThenOpensTheUpdateDialog) {
+    std::filesystem::create_directories(dir.file("PROJECTS/Gate/bin"));
+    dir.write("Bridgeform.xml", "<Conf_Settings><lastproj><projectname>Gate</projectname></lastproj></Conf_Settings>");
+    Start(13);
+    std::vector<TCustomForm*> modal;
+    dialogs.OnModalForm = [&](TCustomForm* form) {
+        modal.push_back(form);
+        form->SetModalResult(mrCancel);
+    };
+    w->Button(u"Btn_CreateBin")->Click();
+    for (const auto& shown : dialogs.Shown)
+        ADD_FAILURE() << StringToUtf8(shown.Text);
+    ASSERT_EQ(modal.size(), 1u);
+    EXPECT_EQ(modal[0], FBootTCP);
+    EXPECT_TRUE(std::filesystem::exists(dir.file("PROJECTS/Gate/bin/bank.bin")));
+}
+
+TEST_F(ProgramTest, UpdateDeviceStopsWithTheBuildersMessage) {
+    std::filesystem::create_directories(dir.file("PROJECTS/Gate/bin"));
+    dir.write("Bridgeform.xml", "<Conf_Settings><lastproj><projectname>Gate</projectname></lastproj></Conf_Settings>");
+    dir.write("PROJECTS/Gate/ParGen.xml", "<Par_Gen><broken>");
+    Start(13);
+    int modal = 0;
+    dialogs.OnModalForm = [&](TCustomForm* form) {
+        ++modal;
+        form->SetModalResult(mrCancel);
+    };
+    w->Button(u"Btn_CreateBin")->Click();
+    ASSERT_EQ(dialogs.Shown.size(), 1u);
+    EXPECT_EQ(dialogs.Shown[0].Icon, diError);
+    EXPECT_EQ(modal, 0);  // no update dialog after a refused build
+}

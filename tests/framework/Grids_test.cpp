@@ -71,6 +71,10 @@ protected:
         TStringGrid::RowMoved(from, to);
         log.push_back("rowmoved " + Num(from) + "," + Num(to));
     }
+    void WMVScroll(TWMScroll& m) override {
+        log.push_back("vscroll " + Num(m.ScrollCode()) + "," + Num(m.Pos()));
+        TStringGrid::WMVScroll(m);
+    }
     void TopLeftChanged() override {
         log.push_back("topleft " + Num(LeftCol()) + "," + Num(TopRow()));
         TStringGrid::TopLeftChanged();
@@ -202,13 +206,15 @@ TEST(Grids, CellRectAndMouseToCell) {
     g.SetColCount(10);
     g.SetRowCount(20);
     g.SetColWidths(2, 30);
+    // Both scroll bars show: the client area is 303 x 103.
+    EXPECT_EQ(g.ClientRect(), Rect(0, 0, 320 - TCustomGrid::ScrollBarSize, 120 - TCustomGrid::ScrollBarSize));
     // Rectangles exclude the line after the cell; the last partly visible
     // cell is clipped to the client area.
     EXPECT_EQ(g.CellRect(0, 0), Rect(0, 0, 64, 24));
     EXPECT_EQ(g.CellRect(1, 1), Rect(65, 25, 129, 49));
     EXPECT_EQ(g.CellRect(2, 1), Rect(130, 25, 160, 49));
-    EXPECT_EQ(g.CellRect(4, 4), Rect(226, 100, 290, 120));
-    EXPECT_EQ(g.CellRect(5, 1), Rect(291, 25, 320, 49));
+    EXPECT_EQ(g.CellRect(4, 4), Rect(226, 100, 290, 103));
+    EXPECT_EQ(g.CellRect(5, 1), Rect(291, 25, 303, 49));
     EXPECT_TRUE(IsRectEmpty(g.CellRect(6, 1)));    // beyond the client area
     EXPECT_TRUE(IsRectEmpty(g.CellRect(10, 1)));   // beyond the grid
     EXPECT_TRUE(IsRectEmpty(g.CellRect(-1, 1)));
@@ -222,7 +228,7 @@ TEST(Grids, CellRectAndMouseToCell) {
     } cases[] = {
         {0, 0, 0, 0},     {63, 23, 0, 0},  {64, 24, 0, 0},  // the line belongs to the cell before it
         {65, 25, 1, 5},   {129, 49, 1, 5}, {130, 50, 2, 6},
-        {319, 119, 5, 8}, {-1, 10, -1, -1}, {10, 120, -1, -1}, {320, 10, -1, -1},
+        {302, 102, 5, 8}, {-1, 10, -1, -1}, {10, 103, -1, -1}, {303, 10, -1, -1},
     };
     for (const Case& c : cases) {
         int col = 99, row = 99;
@@ -240,6 +246,7 @@ TEST(Grids, CellRectAndMouseToCell) {
 
 TEST(Grids, VisibleCountsAndTheLastFullPage) {
     TestGrid g(nullptr);
+    g.SetScrollBars(ssNone);  // the client area is the whole control
     g.SetColCount(10);
     g.SetRowCount(20);
     EXPECT_EQ(g.VisibleColCount(), 3);
@@ -748,6 +755,9 @@ TEST(Grids, RenderedGridShowsLinesFixedCellsSelectionAndFocus) {
     // Beyond the last column and below the last row: the grid's colour.
     EXPECT_EQ(px.Pixels(250, 10), clAqua);
     EXPECT_EQ(px.Pixels(250, 100), clAqua);
+    // The vertical scroll bar (the rows do not fit): its thumb at the top of the track.
+    EXPECT_EQ(px.Pixels(311, 25), ColorToRGB(clBtnFace));
+    EXPECT_NE(px.Pixels(311, 60), ColorToRGB(clBtnFace));  // the track is lighter than the thumb
     // The text of a cell.
     bool text = false;
     for (int y = 52; y < 72 && !text; ++y)
@@ -802,4 +812,62 @@ TEST(Grids, DoubleClickAndRightPress) {
     SimulateMouseDown(&g, mbRight, 5, 5);
     SimulateMouseUp(&g, mbRight, 5, 5);
     EXPECT_EQ(right, 1);
+}
+
+TEST(Grids, ScrollBarsTakeTheirRoomAndScrollTheGrid) {
+    TestGrid g(nullptr);
+    g.SetColCount(3);
+    g.SetRowCount(3);
+    EXPECT_FALSE(g.ScrollBarShown(SB_VERT));
+    EXPECT_FALSE(g.ScrollBarShown(SB_HORZ));
+    EXPECT_EQ(g.ClientRect(), Rect(0, 0, 320, 120));
+    g.SetRowCount(20);  // rows no longer fit: a vertical bar, and the columns still fit beside it
+    EXPECT_TRUE(g.ScrollBarShown(SB_VERT));
+    EXPECT_FALSE(g.ScrollBarShown(SB_HORZ));
+    EXPECT_EQ(g.ClientWidth(), 303);
+    g.SetScrollBars(ssHorizontal);
+    EXPECT_FALSE(g.ScrollBarShown(SB_VERT));
+    g.SetScrollBars(ssBoth);
+
+    // The bar at x 303..320: arrows of 17 pixels at both ends, the thumb
+    // (17 pixels) on the track between them.
+    auto mouse = [&](Cardinal msg, int x, int y) { g.Perform(msg, 0, MakeLParam(x, y)); };
+    g.log.clear();
+    mouse(WM_LBUTTONDOWN, 310, 110);  // the down arrow
+    mouse(WM_LBUTTONUP, 310, 110);
+    EXPECT_EQ(g.TopRow(), 2);
+    mouse(WM_LBUTTONDOWN, 310, 80);  // the track below the thumb: a page (the visible rows less one)
+    mouse(WM_LBUTTONUP, 310, 80);
+    EXPECT_EQ(g.TopRow(), 2 + 2);
+    std::vector<std::string> expected{"vscroll 1,0", "topleft 1,2", "vscroll 8,0", "vscroll 3,0", "topleft 1,4",
+                                      "vscroll 8,0"};
+    EXPECT_EQ(g.log, expected);
+    // Dragging the thumb to the end: tracking, then the position on release.
+    g.log.clear();
+    const int thumbTop = 17 + g.ScrollPos(SB_VERT) * (120 - 3 * 17) / 127;
+    mouse(WM_LBUTTONDOWN, 310, thumbTop + 5);
+    mouse(WM_MOUSEMOVE, 310, 200);
+    mouse(WM_LBUTTONUP, 310, 200);
+    EXPECT_EQ(g.TopRow(), 17);  // rows 17..19 fill the last page
+    expected = {"vscroll 5,127", "vscroll 4,127", "topleft 1,17", "vscroll 8,0"};
+    EXPECT_EQ(g.log, expected);
+    EXPECT_EQ(g.ScrollPos(SB_VERT), 127);
+    // Presses on the bar are not presses on cells.
+    EXPECT_EQ(g.Row(), 1);
+    EXPECT_FALSE(g.MouseCapture());
+}
+
+TEST(Grids, ScrollBarTakesRealMouseInput) {
+    GridForm f;
+    TestGrid& g = *f.grid;
+    ASSERT_TRUE(g.ScrollBarShown(SB_VERT));
+    ASSERT_TRUE(g.ScrollBarShown(SB_HORZ));  // the vertical bar ends above the horizontal one
+    SimulateMouseMove(&g, 310, 95);
+    SimulateMouseDown(&g, mbLeft, 310, 95);  // the down arrow
+    SimulateMouseMove(&g, 200, 50);           // leaving the bar while held: still the bar's
+    SimulateMouseUp(&g, mbLeft, 200, 50);
+    EXPECT_EQ(g.TopRow(), 2);
+    EXPECT_EQ(g.Row(), 1);
+    EXPECT_EQ(g.GridState(), gsNormal);
+    EXPECT_EQ(GetCaptureControl(), nullptr);
 }

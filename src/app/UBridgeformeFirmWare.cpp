@@ -63,6 +63,51 @@ constexpr TColor Main_Back_Color = 0xEDF7F8;  // red 248, green 247, blue 237
 
 void Show_Modal(TCustomForm* form) { form->ShowModal(); }
 
+// The pictures of the three square buttons, drawn on a fuchsia ground that
+// the button leaves out (its bottom-left pixel names the transparent colour).
+enum class TGlyph { Info, Options, Close };
+
+void Set_Glyph(TShellButton* button, TGlyph kind) {
+    TBitmap glyph;
+    glyph.SetSize(32, 32);
+    TCanvas& c = glyph.Canvas();
+    c.Brush().SetColor(clFuchsia);
+    c.FillRect(Rect(0, 0, 32, 32));
+    switch (kind) {
+    case TGlyph::Info:
+        c.Pen().SetColor(0x804000);
+        c.Brush().SetColor(0xC07020);
+        c.Ellipse(2, 2, 30, 30);
+        c.Brush().SetColor(clWhite);
+        c.FillRect(Rect(14, 13, 18, 25));
+        c.FillRect(Rect(14, 7, 18, 11));
+        break;
+    case TGlyph::Options:
+        c.Pen().SetColor(0x505050);
+        c.Pen().SetWidth(3);
+        for (int y : {8, 16, 24}) {
+            c.MoveTo(4, y);
+            c.LineTo(28, y);
+        }
+        c.Pen().SetWidth(1);
+        c.Brush().SetColor(0x2090E0);
+        c.Rectangle(18, 4, 24, 13);
+        c.Rectangle(7, 12, 13, 21);
+        c.Rectangle(15, 20, 21, 29);
+        break;
+    case TGlyph::Close:
+        c.Pen().SetColor(0x2020C0);
+        c.Pen().SetWidth(5);
+        c.MoveTo(8, 8);
+        c.LineTo(24, 24);
+        c.MoveTo(24, 8);
+        c.LineTo(8, 24);
+        break;
+    }
+    button->SetGlyph(&glyph);
+    button->SetCaption(String());
+}
+
 }  // namespace
 
 TFBridgeformeFirmWare::TFBridgeformeFirmWare(TComponent* AOwner) : TForm(AOwner) {
@@ -104,13 +149,13 @@ TFBridgeformeFirmWare::TFBridgeformeFirmWare(TComponent* AOwner) : TForm(AOwner)
 
     Btn_Info = Add_Button(u"Btn_Info", 50, 50);
     Btn_Info->SetBounds(516, 8, 50, 50);
-    Btn_Info->SetCaption(u"i");
+    Set_Glyph(Btn_Info, TGlyph::Info);
     Btn_Opz = Add_Button(u"Btn_Opz", 50, 50);
     Btn_Opz->SetBounds(574, 8, 50, 50);
-    Btn_Opz->SetCaption(u"...");
+    Set_Glyph(Btn_Opz, TGlyph::Options);
     Btn_Close = Add_Button(u"Btn_Close", 50, 50);
     Btn_Close->SetBounds(632, 8, 50, 50);
-    Btn_Close->SetCaption(u"X");
+    Set_Glyph(Btn_Close, TGlyph::Close);
     for (const TButton_Def& def : Wizard_Buttons) {
         TShellButton* b = Add_Button(def.Name, Wizard_Button_Width, Wizard_Button_Height);
         if (def.Fixed_Caption)

@@ -1,5 +1,6 @@
 #include "image/ParGenImage.h"
 
+#include "framework/SysUtils.h"
 #include "framework/Files.h"
 #include "image/ImageError.h"
 #include "shell/ParGenSchema.h"
@@ -19,7 +20,7 @@ std::optional<TParGenImage> TParGenImage::Load(const String& path) {
 int TParGenImage::Number(const char16_t* key, int missingDefault, int notNumberDefault) const {
     std::optional<String> text = file_.Raw(key);
     if (!text) return missingDefault;
-    return ParGen_StrToIntDef(*text, notNumberDefault);  // the same rule as the form that wrote it
+    return StrToIntDef(*text, notNumberDefault);  // the same rule as the form that wrote it
 }
 
 bool TParGenImage::Flag(const char16_t* key) const {

@@ -1,5 +1,6 @@
 #include "shell/ParGenFile.h"
 
+#include "framework/SysUtils.h"
 #include "framework/XmlDoc.h"
 #include "shell/Globals.h"
 #include "shell/ParGenSchema.h"
@@ -30,7 +31,7 @@ bool Resolve(const String& element, TResolved& out) {
 // A default as it is written: list texts as their entry's text.
 String Written_Form(const TResolved& r, const String& value) {
     if (r.Encoding == TParGenEncoding::ListText) {
-        int pos = ParGen_StrToIntDef(value, 0);
+        int pos = StrToIntDef(value, 0);
         if (pos >= 0 && pos < int(r.List.size())) return String(r.List[pos]);
     }
     return value;
@@ -68,19 +69,19 @@ String TParGenFile::Text(const String& element) const {
     return String();
 }
 
-int TParGenFile::Number(const String& element) const { return ParGen_StrToIntDef(Text(element), -1); }
+int TParGenFile::Number(const String& element) const { return StrToIntDef(Text(element), -1); }
 
 bool TParGenFile::Flag(const String& element) const { return Text(element) == u"1"; }
 
 int TParGenFile::Position(const String& element) const {
     TResolved r;
-    if (!Resolve(element, r)) return ParGen_StrToIntDef(Text(element), -1);
-    const int fallback = ParGen_StrToIntDef(r.Missing, 0);
+    if (!Resolve(element, r)) return StrToIntDef(Text(element), -1);
+    const int fallback = StrToIntDef(r.Missing, 0);
     auto raw = Raw(element);
     if (!raw) return fallback;
     if (r.Reading == TParGenReading::ZeroOrOther) return *raw == u"0" ? 0 : 1;
     if (r.Encoding == TParGenEncoding::ListText) return ParGen_List_Text_Code(*raw, r.List);
-    int pos = ParGen_StrToIntDef(*raw, -1);
+    int pos = StrToIntDef(*raw, -1);
     // A position outside the fixed list would select nothing; it reads as the default.
     if (pos < 0 || (!r.List.empty() && pos >= int(r.List.size()))) return fallback;
     return pos;

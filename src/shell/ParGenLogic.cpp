@@ -28,7 +28,7 @@ bool File_Exists(const String& path) {
 // is an error the user is told of.
 int Str_To_Int(const std::optional<String>& text) { return StrToInt(text.value_or(String())); }
 
-int Number_Or_Zero(const std::optional<String>& text) { return ParGen_StrToIntDef(text.value_or(String()), 0); }
+int Number_Or_Zero(const std::optional<String>& text) { return StrToIntDef(text.value_or(String()), 0); }
 
 // The twelve octet edits of each address block, in the order "." walks them.
 struct TAddressBlock {
@@ -184,7 +184,7 @@ void TParGenLogic::Set_New_Project_Defaults() {
         } else if (c.Kind == TPGKind::Check) {
             c.Checked = v == u"1";
         } else if (c.Kind == TPGKind::List) {
-            c.ItemIndex = ParGen_StrToIntDef(v, 0);
+            c.ItemIndex = StrToIntDef(v, 0);
         }
     }
     C(u"E_NB_OUT_PROFINET").Enabled = !C(u"CB_Auto_Calc_Bytes").Checked;
@@ -206,7 +206,7 @@ void TParGenLogic::Load(const TParGenFile& file) {
         if (name == u"Working_mode") continue;
         if (c.Kind == TPGKind::Edit) c.Text = m;
         else if (c.Kind == TPGKind::Check) c.Checked = m == u"1";
-        else if (c.Kind == TPGKind::List) c.ItemIndex = ParGen_StrToIntDef(m, 0);
+        else if (c.Kind == TPGKind::List) c.ItemIndex = StrToIntDef(m, 0);
     }
 
     // Loading sets values only: no handler runs, so no message appears and
@@ -232,7 +232,7 @@ void TParGenLogic::Load(const TParGenFile& file) {
                 case TParGenEncoding::Flag: c.Checked = *raw == u"1"; break;
                 case TParGenEncoding::ListText: c.ItemIndex = file.Position(name); break;
                 case TParGenEncoding::Position: {
-                    const int pos = ParGen_StrToIntDef(*raw, -1);
+                    const int pos = StrToIntDef(*raw, -1);
                     // A position outside the fixed list keeps the default.
                     if (pos >= 0 && pos < int(c.Items.size())) c.ItemIndex = pos;
                     break;
@@ -307,7 +307,7 @@ bool TParGenLogic::check_Hex_Privacy_Pass(const String& str) {
 
 bool TParGenLogic::Controllo_Dati() {
     const int model = Model_Code;
-    auto n = [this](const char16_t* name) { return ParGen_StrToIntDef(C(name).Text, -1); };
+    auto n = [this](const char16_t* name) { return StrToIntDef(C(name).Text, -1); };
     auto checked = [this](const char16_t* name) { return C(name).Checked; };
     auto pos = [this](const char16_t* name) { return C(name).ItemIndex; };
     // A range check with its message; false after the message is shown.
@@ -327,7 +327,7 @@ bool TParGenLogic::Controllo_Dati() {
         const std::vector<String> octets = Octets(b);
         const size_t count = C(gatCheck).Checked ? 12 : 8;
         for (size_t i = 0; i < count; ++i) {
-            const int v = ParGen_StrToIntDef(C(octets[i]).Text, -1);
+            const int v = StrToIntDef(C(octets[i]).Text, -1);
             if (v < 0 || v > 255) {
                 Error(firstText + int(i));
                 return false;

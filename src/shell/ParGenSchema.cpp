@@ -492,7 +492,6 @@ const TParGenItem* ParGen_Model_Item(int model, std::u16string_view name) {
 
 String ParGen_Version(int model) { return Model_Version(model); }
 
-int ParGen_StrToIntDef(std::u16string_view text, int Default) { return StrToIntDef(String(text), Default); }
 
 int ParGen_List_Text_Code(std::u16string_view text, std::span<const std::u16string_view> list) {
     auto upper = [](std::u16string_view s) {

@@ -68,10 +68,6 @@ extern const int ParGen_Model_Codes[38];
 // The SNMP-agent models: their top box is the SNMP agent.
 bool ParGen_Is_SNMP_Agent(int model);
 
-// The number rule of the runtime library (StrToIntDef), by which every text
-// of the file and every edit field is read.
-int ParGen_StrToIntDef(std::u16string_view text, int Default);
-
 // The list-text rule: the text trimmed and upper-cased, matched against the
 // list's entries upper-cased; no match gives position 0.
 int ParGen_List_Text_Code(std::u16string_view text, std::span<const std::u16string_view> list);

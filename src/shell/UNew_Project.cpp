@@ -1,7 +1,6 @@
 #include "shell/UNew_Project.h"
 
 #include "framework/Dialogs.h"
-
 #include "framework/Files.h"
 #include "shell/Globals.h"
 #include "shell/UProject_Files.h"

@@ -1,6 +1,5 @@
 #include "shell/UOpenConf.h"
 
-
 #include "framework/Files.h"
 #include "framework/SysUtils.h"
 #include "shell/Globals.h"

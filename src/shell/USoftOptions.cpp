@@ -2,14 +2,13 @@
 
 #include "framework/Dialogs.h"
 #include "framework/Files.h"
-#include "shell/ULanguage.h"
-
-#include <algorithm>
-
 #include "framework/Http.h"
 #include "framework/SysUtils.h"
 #include "shell/Globals.h"
+#include "shell/ULanguage.h"
 #include "shell/UModel_Tables.h"
+
+#include <algorithm>
 
 #ifndef CONFIGURATOR_VERSION_HOST
 #define CONFIGURATOR_VERSION_HOST "www.bridgeform.example"

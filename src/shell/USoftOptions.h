@@ -2,10 +2,10 @@
 // The Options dialog and the online version check.
 
 #include "framework/System.h"
-#include <vector>
-#include <functional>
-
 #include "shell/Shell_Controls.h"
+
+#include <functional>
+#include <vector>
 
 // The host (with an optional ":port") of the maker's version service. Set
 // from the build-time constant; tests point it at a server on loopback.

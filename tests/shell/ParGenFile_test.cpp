@@ -1,3 +1,4 @@
+#include "framework/SysUtils.h"
 #include "shell/ParGenFile.h"
 
 #include "shell/Globals.h"
@@ -8,26 +9,15 @@
 
 #include <cstdlib>
 #include <filesystem>
+
+#include "shell/ParGenGolden.h"
 #include <fstream>
 #include <set>
 #include <sstream>
 
 namespace {
 
-// The test data folder; beside this source when the environment does not name it.
-std::string Data_Dir() {
-    const char* data = std::getenv("CONFIGURATOR_TEST_DATA");
-    if (data && *data) return data;
-    return std::filesystem::path(__FILE__).parent_path().string() + "/data";
-}
-
-std::string Golden(int model) {
-    std::string path = Data_Dir() + "/pargen/ParGen_" + std::to_string(model) + ".xml";
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+std::string Golden(int model) { return ParGen_Golden(model); }
 
 class ParGenFileTest : public ::testing::Test {
 protected:
@@ -194,5 +184,5 @@ TEST(ParGenNumberRule, TakesBlanksSignAndHexOnlyInFront) {
         {u"-5", -5}, {u"+5", 5}, {u"1.5", -1}, {u"abc", -1}, {u"2147483647", 2147483647},
         {u"2147483648", -1}, {u"-2147483648", -2147483647 - 1}, {u"$", -1}, {u"0x10", 16}, {u"\t5", -1},
     };
-    for (const auto& c : cases) EXPECT_EQ(ParGen_StrToIntDef(c.text, -1), c.value) << StringToUtf8(c.text);
+    for (const auto& c : cases) EXPECT_EQ(StrToIntDef(c.text, -1), c.value) << StringToUtf8(c.text);
 }

@@ -1,3 +1,4 @@
+#include "framework/SysUtils.h"
 #include "shell/ParGenLogic.h"
 
 #include "shell/Globals.h"
@@ -14,14 +15,11 @@
 #include <iterator>
 #include <memory>
 
+#include "shell/ParGenGolden.h"
+
 namespace {
 
-std::string Golden(int model) {
-    const char* data = std::getenv("CONFIGURATOR_TEST_DATA");
-    std::string dir = data && *data ? data : std::filesystem::path(__FILE__).parent_path().string() + "/data";
-    std::ifstream in(dir + "/pargen/ParGen_" + std::to_string(model) + ".xml", std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+std::string Golden(int model) { return ParGen_Golden(model); }
 
 // A project folder with the form's file paths pointing into it.
 class ParGenForm : public ::testing::Test {
@@ -63,7 +61,7 @@ protected:
     // check boxes "1"/"0", lists "#n".
     static void Set(TParGenLogic& f, const String& name, const String& value) {
         TPGControl& c = f.C(name);
-        if (c.Kind == TPGKind::List) c.ItemIndex = ParGen_StrToIntDef(value.substr(1), -1);
+        if (c.Kind == TPGKind::List) c.ItemIndex = StrToIntDef(value.substr(1), -1);
         else if (c.Kind == TPGKind::Check) c.Checked = value == u"1";
         else c.Text = value;
     }

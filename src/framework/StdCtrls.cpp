@@ -1038,11 +1038,7 @@ void TScrollBar::CreateWnd() {
     w->setRange(FMin, FMax);
     w->setValue(FPosition);
     QObject::connect(w, &QScrollBar::actionTriggered, [this](int action) { UserAction(action); });
-    QObject::connect(w, &QScrollBar::valueChanged, [this](int v) {
-        if (FSyncing || v == FPosition) return;
-        FPosition = v;
-        Guarded([this] { Change(); });
-    });
+    QObject::connect(w, &QScrollBar::sliderReleased, [this] { UserAction(-1); });
 }
 
 void TScrollBar::SetKind(TScrollBarKind Value) {
@@ -1073,21 +1069,52 @@ void TScrollBar::SetPageSize(int Value) {
 }
 
 void TScrollBar::UserAction(int Action) {
-    TScrollCode code = scPosition;
+    Word code = SB_THUMBPOSITION;
     switch (Action) {
-    case QAbstractSlider::SliderSingleStepAdd: code = scLineDown; break;
-    case QAbstractSlider::SliderSingleStepSub: code = scLineUp; break;
-    case QAbstractSlider::SliderPageStepAdd: code = scPageDown; break;
-    case QAbstractSlider::SliderPageStepSub: code = scPageUp; break;
-    case QAbstractSlider::SliderToMinimum: code = scTop; break;
-    case QAbstractSlider::SliderToMaximum: code = scBottom; break;
-    case QAbstractSlider::SliderMove: code = scTrack; break;
+    case QAbstractSlider::SliderSingleStepAdd: code = SB_LINEDOWN; break;
+    case QAbstractSlider::SliderSingleStepSub: code = SB_LINEUP; break;
+    case QAbstractSlider::SliderPageStepAdd: code = SB_PAGEDOWN; break;
+    case QAbstractSlider::SliderPageStepSub: code = SB_PAGEUP; break;
+    case QAbstractSlider::SliderToMinimum: code = SB_TOP; break;
+    case QAbstractSlider::SliderToMaximum: code = SB_BOTTOM; break;
+    case QAbstractSlider::SliderMove: code = SB_THUMBTRACK; break;
+    case -1: code = SB_THUMBPOSITION; break;
     default: break;
     }
     auto* w = WidgetAs<QScrollBar>(this);
     int pos = w->sliderPosition();
-    Guarded([&] { Scroll(code, pos); });
-    if (pos != w->sliderPosition()) w->setSliderPosition(pos);
+    Guarded([&] {
+        Cardinal msg = FKind == sbHorizontal ? WM_HSCROLL : WM_VSCROLL;
+        WPARAM wp = MakeWParam(code, pos);
+        if (FParent) FParent->Perform(msg, wp, LPARAM(Handle()));
+        else Perform(FKind == sbHorizontal ? CN_HSCROLL : CN_VSCROLL, wp, LPARAM(Handle()));
+    });
+    // The classic bar does not move by itself: the position is what Scroll left.
+    FSyncing = true;
+    w->setSliderPosition(FPosition);
+    w->setValue(FPosition);
+    FSyncing = false;
+}
+
+void TScrollBar::CNHScroll(TWMScroll& Message) { DoScroll(Message); }
+void TScrollBar::CNVScroll(TWMScroll& Message) { DoScroll(Message); }
+
+void TScrollBar::DoScroll(TWMScroll& Message) {
+    TScrollCode code = TScrollCode(Message.ScrollCode());
+    int pos = FPosition;
+    switch (code) {
+    case scLineUp: pos -= SmallChange; break;
+    case scLineDown: pos += SmallChange; break;
+    case scPageUp: pos -= LargeChange; break;
+    case scPageDown: pos += LargeChange; break;
+    case scPosition: case scTrack: pos = Message.Pos(); break;
+    case scTop: pos = FMin; break;
+    case scBottom: pos = FMax; break;
+    default: break;
+    }
+    pos = std::clamp(pos, FMin, FMax);
+    Scroll(code, pos);
+    SetPosition(pos);
 }
 
 void TScrollBar::Change() {

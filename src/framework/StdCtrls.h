@@ -414,11 +414,16 @@ public:
 protected:
     void CreateWnd() override;
     LRESULT NativeDlgCode() const override { return DLGC_WANTARROWS; }
+    // The person's scrolling arrives as WM_HSCROLL / WM_VSCROLL at the
+    // parent, reflected here with the scroll code and position.
+    void CNHScroll(TWMScroll& Message) override;
+    void CNVScroll(TWMScroll& Message) override;
     virtual void Change();
     virtual void Scroll(TScrollCode ScrollCode, int& ScrollPos);
 
 private:
     void UserAction(int Action);
+    void DoScroll(TWMScroll& Message);
     TScrollBarKind FKind = sbHorizontal;
     int FMin = 0, FMax = 100, FPosition = 0, FPageSize = 0;
     bool FSyncing = false;

@@ -670,6 +670,14 @@ TEST(Grids, SizingAndMovingByMouse) {
     SimulateMouseDown(&g, mbLeft, 80, 10);
     EXPECT_EQ(g.GridState(), gsColMoving);
     SimulateMouseMove(&g, 3 * kColPitch - 5 + 10, 10);
+    {
+        // While dragging, the drop place shows as an inverted line at the target's far edge.
+        TBitmap bmp;
+        RenderControlToBitmap(&g, bmp);
+        const TRect target = g.CellRect(3, 0);
+        EXPECT_NE(bmp.Canvas().Pixels(target.Right, 60), clSilver);
+        EXPECT_EQ(bmp.Canvas().Pixels(target.Right + 2, 60), ColorToRGB(clWindow));
+    }
     SimulateMouseUp(&g, mbLeft, 3 * kColPitch + 10, 10);
     EXPECT_EQ(g.GridState(), gsNormal);
     EXPECT_TRUE(Contains(g.log, "columnmoved 1,3 text H1"));

@@ -183,8 +183,21 @@ const QFontMetrics& TCanvasImpl::Metrics() {
         fontRev = c.font_.Revision();
         qfont = ToQFont(c.font_);
         fm = std::make_unique<QFontMetrics>(qfont);
+        widths.clear();
     }
     return *fm;
+}
+
+int TCanvasImpl::TextWidth(const QString& s) {
+    const QFontMetrics& m = Metrics();
+    auto it = widths.find(s);
+    if (it != widths.end())
+        return it->second;
+    if (widths.size() >= 4096)
+        widths.clear();
+    const int w = m.horizontalAdvance(s);
+    widths.emplace(s, w);
+    return w;
 }
 
 int TCanvasImpl::ox() const { return c.origin_.X; }

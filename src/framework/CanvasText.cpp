@@ -11,7 +11,7 @@
 int TCanvasImpl::LineWidth(const QString& s, bool expandTabs) {
     const QFontMetrics& m = Metrics();
     if (!expandTabs || !s.contains(QLatin1Char('\t')))
-        return m.horizontalAdvance(s);
+        return TextWidth(s);
     const int tab = std::max(1, m.averageCharWidth() * tabChars);
     const QStringList runs = s.split(QLatin1Char('\t'));
     int x = 0;
@@ -103,7 +103,7 @@ bool TCanvas::GetTextMetrics(TTextMetric& tm) {
     return true;
 }
 
-int TCanvas::TextWidth(const String& text) { return d_->Metrics().horizontalAdvance(QStr(text)); }
+int TCanvas::TextWidth(const String& text) { return d_->TextWidth(QStr(text)); }
 int TCanvas::TextHeight(const String& text) { return d_->Metrics().height(); }
 TSize TCanvas::TextExtent(const String& text) { return {TextWidth(text), TextHeight(text)}; }
 

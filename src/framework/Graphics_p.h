@@ -11,6 +11,7 @@
 #include <QRegion>
 
 #include <functional>
+#include <unordered_map>
 #include <vector>
 
 // The pixels of a raster graphic. Bitmaps keep Format_RGB32; pictures with
@@ -120,6 +121,10 @@ struct TCanvasImpl {
     unsigned fontRev = ~0u;
     QFont qfont;
     std::unique_ptr<QFontMetrics> fm;
+    // Widths of recently measured texts in the current font: a grid measures
+    // the same cell texts on every paint.
+    std::unordered_map<QString, int> widths;
+    int TextWidth(const QString& s);
 
     // One drawing operation: Begin finds the surface (false: nothing to draw on).
     bool Begin();

@@ -270,7 +270,13 @@ public:
             TWinControl* c = ControlOfWidget(obj);
             if (!c || dynamic_cast<TCustomForm*>(c)) return false;
             TCustomForm* f = GetParentForm(c);
-            if (f && f->FocusedControl() != c) Guarded([&] { c->Perform(WM_SETFOCUS); });
+            if (f && f->FocusedControl() != c) Guarded([&] {
+                // The window losing the focus hears which one gets it, and the other way round.
+                TWinControl* old = f->FocusedControl();
+                HWND oldHandle = old && old != f ? old->Handle() : 0;
+                if (oldHandle) old->Perform(WM_KILLFOCUS, c->Handle());
+                c->Perform(WM_SETFOCUS, oldHandle);
+            });
             return false;
         }
         case QEvent::Leave: {

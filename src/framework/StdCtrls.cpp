@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 
 #include <algorithm>
 
@@ -853,7 +854,38 @@ void TComboBox::CloseUp() {
 // ---------------------------------------------------------------------------
 // TListBox, TCheckListBox
 // ---------------------------------------------------------------------------
-TListBox::TListBox(TComponent* AOwner) : TWinControl(AOwner) {
+// Paints the entries of an owner-drawn list through the list's canvas.
+class TOwnerDrawDelegate : public QStyledItemDelegate {
+public:
+    TOwnerDrawDelegate(TListBox* list, QObject* parent) : QStyledItemDelegate(parent), list_(list) {}
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QRect r = option.rect;
+        if (r.isEmpty()) return;
+        QImage img(r.size(), QImage::Format_RGB32);
+        img.fill(Qt::white);
+        TCanvas& canvas = list_->Canvas();
+        AttachCanvas(canvas, [&img] { return &img; });
+        canvas.SetViewportOrg(-r.left(), -r.top());
+        TOwnerDrawState state;
+        if (option.state & QStyle::State_Selected) state.Include(odSelected);
+        if (option.state & QStyle::State_HasFocus) state.Include(odFocused);
+        if (!(option.state & QStyle::State_Enabled)) state.Include(odDisabled);
+        Guarded([&] { list_->PaintItem(index.row(), Rect(r.left(), r.top(), r.right() + 1, r.bottom() + 1), state); });
+        canvas.SetViewportOrg(0, 0);
+        AttachCanvas(canvas, {});
+        painter->drawImage(r.topLeft(), img);
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize s = QStyledItemDelegate::sizeHint(option, index);
+        int h = list_->ItemHeight();
+        return QSize(s.width(), h > 0 ? h : s.height());
+    }
+
+private:
+    TListBox* list_;
+};
+
+TListBox::TListBox(TComponent* AOwner) : TWinControl(AOwner), FCanvas(std::make_unique<TCanvas>()) {
     FWidth = 121;
     FHeight = 97;
     FColor = clWindow;
@@ -958,8 +990,49 @@ void TListBox::SetTopIndex(int Value) {
 }
 
 int TListBox::ItemHeight() const {
+    if (FItemHeight > 0) return FItemHeight;
     auto* w = WidgetAs<QListWidget>(this);
+    if (FStyle != lbStandard) return w->fontMetrics().height() + 2;
     return w->count() > 0 ? w->visualItemRect(w->item(0)).height() : w->fontMetrics().height();
+}
+
+void TListBox::SetItemHeight(int Value) {
+    FItemHeight = Value;
+    WidgetAs<QListWidget>(this)->doItemsLayout();
+}
+
+void TListBox::SetStyle(TListBoxStyle Value) {
+    FStyle = Value;
+    auto* w = WidgetAs<QListWidget>(this);
+    if (Value == lbOwnerDrawFixed || Value == lbOwnerDrawVariable || Value == lbVirtualOwnerDraw) {
+        w->setItemDelegate(new TOwnerDrawDelegate(this, w));
+        w->setUniformItemSizes(true);
+    } else {
+        w->setItemDelegate(new QStyledItemDelegate(w));
+    }
+    w->viewport()->update();
+}
+
+void TListBox::PaintItem(int Index, TRect Rect, TOwnerDrawState State) {
+    TCanvas& c = *FCanvas;
+    c.SetFont(Font());
+    c.Brush().SetStyle(bsSolid);
+    c.Brush().SetColor(Color());
+    if (State.Contains(odSelected)) {
+        c.Brush().SetColor(clHighlight);
+        c.Font().SetColor(clHighlightText);
+    }
+    DrawItem(Index, Rect, State);
+    if (State.Contains(odFocused)) c.DrawFocusRect(Rect);
+}
+
+void TListBox::DrawItem(int Index, TRect Rect, TOwnerDrawState State) {
+    if (OnDrawItem) {
+        OnDrawItem(this, Index, Rect, State);
+        return;
+    }
+    FCanvas->FillRect(Rect);
+    if (Index < FItems->Count()) FCanvas->TextOut(Rect.Left + 2, Rect.Top, FItems->Strings(Index));
 }
 
 int TListBox::ItemAtPos(const TPoint& Pos, bool Existing) const {
@@ -1038,11 +1111,7 @@ void TScrollBar::CreateWnd() {
     w->setRange(FMin, FMax);
     w->setValue(FPosition);
     QObject::connect(w, &QScrollBar::actionTriggered, [this](int action) { UserAction(action); });
-    QObject::connect(w, &QScrollBar::valueChanged, [this](int v) {
-        if (FSyncing || v == FPosition) return;
-        FPosition = v;
-        Guarded([this] { Change(); });
-    });
+    QObject::connect(w, &QScrollBar::sliderReleased, [this] { UserAction(-1); });
 }
 
 void TScrollBar::SetKind(TScrollBarKind Value) {
@@ -1073,21 +1142,52 @@ void TScrollBar::SetPageSize(int Value) {
 }
 
 void TScrollBar::UserAction(int Action) {
-    TScrollCode code = scPosition;
+    Word code = SB_THUMBPOSITION;
     switch (Action) {
-    case QAbstractSlider::SliderSingleStepAdd: code = scLineDown; break;
-    case QAbstractSlider::SliderSingleStepSub: code = scLineUp; break;
-    case QAbstractSlider::SliderPageStepAdd: code = scPageDown; break;
-    case QAbstractSlider::SliderPageStepSub: code = scPageUp; break;
-    case QAbstractSlider::SliderToMinimum: code = scTop; break;
-    case QAbstractSlider::SliderToMaximum: code = scBottom; break;
-    case QAbstractSlider::SliderMove: code = scTrack; break;
+    case QAbstractSlider::SliderSingleStepAdd: code = SB_LINEDOWN; break;
+    case QAbstractSlider::SliderSingleStepSub: code = SB_LINEUP; break;
+    case QAbstractSlider::SliderPageStepAdd: code = SB_PAGEDOWN; break;
+    case QAbstractSlider::SliderPageStepSub: code = SB_PAGEUP; break;
+    case QAbstractSlider::SliderToMinimum: code = SB_TOP; break;
+    case QAbstractSlider::SliderToMaximum: code = SB_BOTTOM; break;
+    case QAbstractSlider::SliderMove: code = SB_THUMBTRACK; break;
+    case -1: code = SB_THUMBPOSITION; break;
     default: break;
     }
     auto* w = WidgetAs<QScrollBar>(this);
     int pos = w->sliderPosition();
-    Guarded([&] { Scroll(code, pos); });
-    if (pos != w->sliderPosition()) w->setSliderPosition(pos);
+    Guarded([&] {
+        Cardinal msg = FKind == sbHorizontal ? WM_HSCROLL : WM_VSCROLL;
+        WPARAM wp = MakeWParam(code, pos);
+        if (FParent) FParent->Perform(msg, wp, LPARAM(Handle()));
+        else Perform(FKind == sbHorizontal ? CN_HSCROLL : CN_VSCROLL, wp, LPARAM(Handle()));
+    });
+    // The classic bar does not move by itself: the position is what Scroll left.
+    FSyncing = true;
+    w->setSliderPosition(FPosition);
+    w->setValue(FPosition);
+    FSyncing = false;
+}
+
+void TScrollBar::CNHScroll(TWMScroll& Message) { DoScroll(Message); }
+void TScrollBar::CNVScroll(TWMScroll& Message) { DoScroll(Message); }
+
+void TScrollBar::DoScroll(TWMScroll& Message) {
+    TScrollCode code = TScrollCode(Message.ScrollCode());
+    int pos = FPosition;
+    switch (code) {
+    case scLineUp: pos -= SmallChange; break;
+    case scLineDown: pos += SmallChange; break;
+    case scPageUp: pos -= LargeChange; break;
+    case scPageDown: pos += LargeChange; break;
+    case scPosition: case scTrack: pos = Message.Pos(); break;
+    case scTop: pos = FMin; break;
+    case scBottom: pos = FMax; break;
+    default: break;
+    }
+    pos = std::clamp(pos, FMin, FMax);
+    Scroll(code, pos);
+    SetPosition(pos);
 }
 
 void TScrollBar::Change() {

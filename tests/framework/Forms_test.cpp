@@ -253,6 +253,16 @@ TEST(Forms, StandardControlsFireTheirEventsAsTheFormsExpect) {
     EXPECT_TRUE(r3->Checked());
     EXPECT_EQ(r2Clicks, 1);
 
+    // A scroll bar: the person's scrolling comes with its scroll code.
+    auto* bar = Place<TScrollBar>(&form, 8, 130, 120, 17);
+    std::vector<int> codes;
+    bar->OnScroll = [&](TObject*, TScrollCode code, int& pos) { codes.push_back(code); };
+    SimulateMouseDown(bar, mbLeft, 115, 8);
+    SimulateMouseUp(bar, mbLeft, 115, 8);
+    ASSERT_FALSE(codes.empty());
+    EXPECT_EQ(codes[0], scLineDown);
+    EXPECT_EQ(bar->Position(), 1);
+
     // KeyPreview: the form sees keys first and can take them.
     std::vector<Word> seen;
     form.SetKeyPreview(true);

@@ -231,6 +231,14 @@ TBitmap::TBitmap(int width, int height) : TBitmap() { SetSize(width, height); }
 TBitmap::~TBitmap() = default;
 
 TImageData& TBitmap::Data() {
+    // The framework may have put a new image in place (BitmapImage(b) = ...):
+    // the size follows it and the pixels become 32-bit again.
+    if (!d_->image.isNull() && !d_->shadowCurrent) {
+        if (d_->image.depth() != 32)
+            d_->image = d_->image.convertToFormat(QImage::Format_RGB32);
+        d_->width = d_->image.width();
+        d_->height = d_->image.height();
+    }
     if (d_->shadowCurrent) {
         // The rows written through ScanLine become the pixels again.
         const int bits = BitsOf(pixelFormat_);
@@ -274,18 +282,18 @@ TCanvas& TBitmap::Canvas() {
     return *canvas_;
 }
 
-bool TBitmap::Empty() const { return d_->width <= 0 || d_->height <= 0; }
-int TBitmap::Width() const { return d_->width; }
-int TBitmap::Height() const { return d_->height; }
+bool TBitmap::Empty() const { return Width() <= 0 || Height() <= 0; }
+int TBitmap::Width() const { return ImageData()->width; }
+int TBitmap::Height() const { return ImageData()->height; }
 void TBitmap::SetWidth(int w) { SetSize(w, d_->height); }
 void TBitmap::SetHeight(int h) { SetSize(d_->width, h); }
 
 void TBitmap::SetSize(int w, int h) {
     w = std::max(w, 0);
     h = std::max(h, 0);
-    if (w == d_->width && h == d_->height)
-        return;
     TImageData& d = Data();
+    if (w == d.width && h == d.height)
+        return;
     QImage img;
     if (w > 0 && h > 0) {
         img = QImage(w, h, QImage::Format_RGB32);

@@ -11,6 +11,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 
 #include <algorithm>
 #include <map>
@@ -475,7 +476,25 @@ LRESULT TControl::Perform(Cardinal Msg, WPARAM WParam, LPARAM LParam) {
     return m.Result;
 }
 
+namespace {
+std::vector<std::pair<int, TCallWndProcHook>> CallWndProcHooks;
+int NextHookId = 1;
+}  // namespace
+
+int SetCallWndProcHook(TCallWndProcHook Hook) {
+    CallWndProcHooks.emplace_back(NextHookId, std::move(Hook));
+    return NextHookId++;
+}
+
+void UnhookCallWndProc(int Id) {
+    CallWndProcHooks.erase(std::remove_if(CallWndProcHooks.begin(), CallWndProcHooks.end(),
+                                          [Id](const auto& h) { return h.first == Id; }),
+                           CallWndProcHooks.end());
+}
+
 void TControl::WndProc(TMessage& Message) {
+    if (!CallWndProcHooks.empty())
+        for (auto& [id, hook] : std::vector<std::pair<int, TCallWndProcHook>>(CallWndProcHooks)) hook(this, Message);
     if (Message.Msg >= WM_MOUSEFIRST && Message.Msg <= WM_MOUSELAST) Application->HintMouseMessage(this, Message);
     Dispatch(Message);
 }
@@ -1079,12 +1098,14 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight) return;
     bool moved = ALeft != FLeft || ATop != FTop;
     bool sized = AWidth != FWidth || AHeight != FHeight;
+    Perform(WM_WINDOWPOSCHANGING);
     FLeft = ALeft;
     FTop = ATop;
     FWidth = AWidth;
     FHeight = AHeight;
     if (HandleAllocated()) FHandleImpl->Widget->setGeometry(FLeft, FTop, std::max(0, FWidth), std::max(0, FHeight));
     BoundsChanged();
+    Perform(WM_WINDOWPOSCHANGED);
     if (moved) Perform(WM_MOVE, 0, MakeLParam(FLeft, FTop));
     if (sized) Perform(WM_SIZE, 0, MakeLParam(FWidth, FHeight));
 }
@@ -1514,10 +1535,26 @@ void PaintHostWidget(TWinControl* Control, QWidget* Widget, QPaintEvent* Event,
     };
     TMessage m;
     m.Msg = WM_PAINT;
+    // A paint that fails is reported once, after the paint (a box shown from
+    // inside a paint would cause the next failing paint); the same failure
+    // of the same window again is not reported until it has painted well.
+    static std::map<HWND, std::string> reported;
+    HWND handle = h->Handle;
     try {
         PerformWithNative(Control, m, paintNative);
-    } catch (...) {
-        HandleCurrentException();
+        reported.erase(handle);
+    } catch (const std::exception& e) {
+        std::string what = e.what();
+        if (reported[handle] != what) {
+            reported[handle] = what;
+            QTimer::singleShot(0, [ep = std::current_exception()] {
+                try {
+                    std::rethrow_exception(ep);
+                } catch (...) {
+                    HandleCurrentException();
+                }
+            });
+        }
     }
     if (h->CustomPainted) {
         auto* cc = dynamic_cast<TCustomControl*>(Control);

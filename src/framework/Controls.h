@@ -534,6 +534,13 @@ bool KillTimer(HWND Handle, std::uintptr_t ID);
 // The cursor shown while the mouse is over the window that got WM_SETCURSOR.
 void SetCursor(TCursor Cursor);
 
+// A hook that sees every message reaching a control's WndProc on the
+// user-interface thread, before the control does (the classic thread
+// window-procedure hook). Returns an id for UnhookCallWndProc.
+using TCallWndProcHook = std::function<void(TControl* Control, const TMessage& Message)>;
+int SetCallWndProcHook(TCallWndProcHook Hook);
+void UnhookCallWndProc(int Id);
+
 // Renders a control (a window with all its children, or a windowless
 // control) into Bitmap, sized to the control; works without a screen.
 void RenderControlToBitmap(TControl* Control, TBitmap& Bitmap);

@@ -58,7 +58,14 @@ TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner) {
     Initialize();
 }
 
-TCustomGrid::~TCustomGrid() = default;
+TCustomGrid::~TCustomGrid() {
+    // The editor goes first, while the grid it writes to is still whole.
+    if (FInplaceEdit) {
+        FInplaceEdit->SetGrid(nullptr);
+        delete FInplaceEdit;
+        FInplaceEdit = nullptr;
+    }
+}
 
 void TCustomGrid::Initialize() {
     FTopLeft = {FFixedCols, FFixedRows};
@@ -837,6 +844,11 @@ void TCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
             if (!FOptions.Contains(goTabs) || Shift.Contains(ssAlt)) { handled = false; break; }
             // To the next (previous) tab stop, wrapping to the next (previous)
             // row and around; Shift+Tab never extends the selection.
+            {
+                bool anyStop = false;
+                for (int c = FFixedCols; c < FColCount && !anyStop; ++c) anyStop = TabStops(c);
+                if (!anyStop || FCurrent.X < 0 || FCurrent.Y < 0) return;
+            }
             do {
                 if (Shift.Contains(ssShift)) {
                     if (--newCur.X < FFixedCols) {

@@ -114,7 +114,10 @@ private:
     Row* RowAt(int ARow) const;
     Row& RowFor(int ARow);
     void Trim();
-    std::vector<std::unique_ptr<Row>> rows_;
+    void FreeRow(int ARow);
+    // Owned rows, nil for a row that holds nothing; plain pointers so that
+    // deleting and moving rows moves memory in one block.
+    std::vector<Row*> rows_;
 };
 
 // ---------------------------------------------------------------------------

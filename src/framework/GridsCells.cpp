@@ -22,7 +22,12 @@ void MoveItem(std::vector<T>& v, int FromIndex, int ToIndex) {
 
 }  // namespace
 
-TGridCells::~TGridCells() = default;
+TGridCells::~TGridCells() { Clear(); }
+
+void TGridCells::FreeRow(int ARow) {
+    delete rows_[ARow];
+    rows_[ARow] = nullptr;
+}
 
 bool TGridCells::Row::Empty() const {
     return std::all_of(texts.begin(), texts.end(), [](const String& s) { return s.empty(); }) &&
@@ -31,18 +36,21 @@ bool TGridCells::Row::Empty() const {
 
 TGridCells::Row* TGridCells::RowAt(int ARow) const {
     if (ARow < 0 || ARow >= static_cast<int>(rows_.size())) return nullptr;
-    return rows_[ARow].get();
+    return rows_[ARow];
 }
 
 TGridCells::Row& TGridCells::RowFor(int ARow) {
-    if (ARow >= static_cast<int>(rows_.size())) rows_.resize(ARow + 1);
-    if (!rows_[ARow]) rows_[ARow] = std::make_unique<Row>();
+    if (ARow >= static_cast<int>(rows_.size())) rows_.resize(ARow + 1, nullptr);
+    if (!rows_[ARow]) rows_[ARow] = new Row;
     return *rows_[ARow];
 }
 
 // Rows at the end that hold nothing are given back.
 void TGridCells::Trim() {
-    while (!rows_.empty() && (!rows_.back() || rows_.back()->Empty())) rows_.pop_back();
+    while (!rows_.empty() && (!rows_.back() || rows_.back()->Empty())) {
+        delete rows_.back();
+        rows_.pop_back();
+    }
 }
 
 const String& TGridCells::Text(int ACol, int ARow) const {
@@ -64,7 +72,7 @@ void TGridCells::SetText(int ACol, int ARow, const String& Value) {
         if (!r || ACol >= static_cast<int>(r->texts.size())) return;
         r->texts[ACol].clear();
         while (!r->texts.empty() && r->texts.back().empty()) r->texts.pop_back();
-        if (r->Empty()) rows_[ARow].reset();
+        if (r->Empty()) FreeRow(ARow);
         Trim();
         return;
     }
@@ -80,7 +88,7 @@ void TGridCells::SetObject(int ACol, int ARow, TObject* Value) {
         if (!r || ACol >= static_cast<int>(r->objects.size())) return;
         r->objects[ACol] = nullptr;
         while (!r->objects.empty() && !r->objects.back()) r->objects.pop_back();
-        if (r->Empty()) rows_[ARow].reset();
+        if (r->Empty()) FreeRow(ARow);
         Trim();
         return;
     }
@@ -96,6 +104,7 @@ void TGridCells::InsertRow(int ARow) {
 
 void TGridCells::DeleteRow(int ARow) {
     if (ARow < 0 || ARow >= static_cast<int>(rows_.size())) return;
+    FreeRow(ARow);
     rows_.erase(rows_.begin() + ARow);
     Trim();
 }
@@ -106,7 +115,7 @@ void TGridCells::MoveRow(int FromIndex, int ToIndex) {
     if (need > static_cast<int>(rows_.size())) {
         // Moving rows that hold nothing changes nothing.
         if (FromIndex >= static_cast<int>(rows_.size()) && ToIndex >= static_cast<int>(rows_.size())) return;
-        rows_.resize(need);
+        rows_.resize(need, nullptr);
     }
     MoveItem(rows_, FromIndex, ToIndex);
     Trim();
@@ -129,7 +138,10 @@ void TGridCells::DeleteColumn(int ACol) {
         if (ACol < static_cast<int>(r->objects.size())) r->objects.erase(r->objects.begin() + ACol);
         while (!r->texts.empty() && r->texts.back().empty()) r->texts.pop_back();
         while (!r->objects.empty() && !r->objects.back()) r->objects.pop_back();
-        if (r->Empty()) r.reset();
+        if (r->Empty()) {
+            delete r;
+            r = nullptr;
+        }
     }
     Trim();
 }
@@ -153,7 +165,9 @@ void TGridCells::MoveColumn(int FromIndex, int ToIndex) {
 }
 
 void TGridCells::ClearRowsFrom(int ARow) {
-    if (ARow < static_cast<int>(rows_.size())) rows_.resize(std::max(ARow, 0));
+    ARow = std::max(ARow, 0);
+    for (int i = ARow; i < static_cast<int>(rows_.size()); ++i) delete rows_[i];
+    if (ARow < static_cast<int>(rows_.size())) rows_.resize(ARow);
     Trim();
 }
 
@@ -163,12 +177,18 @@ void TGridCells::ClearColumnsFrom(int ACol) {
         if (!r) continue;
         if (static_cast<int>(r->texts.size()) > ACol) r->texts.resize(ACol);
         if (static_cast<int>(r->objects.size()) > ACol) r->objects.resize(ACol);
-        if (r->Empty()) r.reset();
+        if (r->Empty()) {
+            delete r;
+            r = nullptr;
+        }
     }
     Trim();
 }
 
-void TGridCells::Clear() { rows_.clear(); }
+void TGridCells::Clear() {
+    for (Row* r : rows_) delete r;
+    rows_.clear();
+}
 
 long long TGridCells::SlotsInUse() const {
     long long n = 0;

@@ -127,6 +127,27 @@ void TCustomGrid::Paint() {
         }
         canvas.Pen().SetMode(pmCopy);
     }
+    // Where a dragged column (row) would land: a double inverted line at
+    // the near edge of the target.
+    if ((FGridState == gsColMoving || FGridState == gsRowMoving) && FMovePos >= 0 && FMovePos != FMoveIndex) {
+        const bool cols = FGridState == gsColMoving;
+        const TRect r = cols ? CellRect(FMovePos, 0) : CellRect(0, FMovePos);
+        if (!IsRectEmpty(r)) {
+            const int at = cols ? (FMovePos > FMoveIndex ? r.Right : r.Left) : (FMovePos > FMoveIndex ? r.Bottom : r.Top);
+            canvas.Pen().SetMode(pmNot);
+            canvas.Pen().SetWidth(1);
+            for (int k = -1; k <= 0; ++k) {
+                if (cols) {
+                    canvas.MoveTo(at + k, 0);
+                    canvas.LineTo(at + k, d.Vert.GridBoundary);
+                } else {
+                    canvas.MoveTo(0, at + k);
+                    canvas.LineTo(d.Horz.GridBoundary, at + k);
+                }
+            }
+            canvas.Pen().SetMode(pmCopy);
+        }
+    }
 }
 
 void TStringGrid::DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState AState) {

@@ -54,6 +54,7 @@ constexpr Cardinal WM_SHOWWINDOW = 0x0018;
 constexpr Cardinal WM_CANCELMODE = 0x001F;
 constexpr Cardinal WM_SETCURSOR = 0x0020;
 constexpr Cardinal WM_MOUSEACTIVATE = 0x0021;
+constexpr Cardinal WM_WINDOWPOSCHANGING = 0x0046;
 constexpr Cardinal WM_WINDOWPOSCHANGED = 0x0047;
 constexpr Cardinal WM_NOTIFY = 0x004E;
 constexpr Cardinal WM_NCHITTEST = 0x0084;

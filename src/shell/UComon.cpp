@@ -31,13 +31,6 @@ bool Read_Decimal(const String& s, long long& value) {
     return true;
 }
 
-[[maybe_unused]] bool Is_Blank_Text(const String& s) {
-    for (Char c : s)
-        if (c != u' ')
-            return false;
-    return true;
-}
-
 const std::array<const char16_t*, 10> Data_Type_Names = {
     u"Byte",          u"Int 1 byte",          u"Int 2 bytes",          u"Int 4 bytes",          u"Int 8 bytes",
     u"Octet String",  u"Float to Int 1 byte", u"Float to Int 2 bytes", u"Float to Int 4 bytes", u"Float to Int 8 bytes",

@@ -8,6 +8,7 @@
 #include "shell/Globals.h"
 #include "shell/UNew_Project.h"
 #include "shell/USoftOptions.h"
+#include "support/LoopbackHttpServer.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -137,4 +138,63 @@ TEST_F(ProgramTest, UpdateDeviceStopsWithTheBuildersMessage) {
     ASSERT_EQ(dialogs.Shown.size(), 1u);
     EXPECT_EQ(dialogs.Shown[0].Icon, diError);
     EXPECT_EQ(modal, 0);  // no update dialog after a refused build
+}
+
+TEST_F(ProgramTest, TheTimerChecksTheVersionAndShowsTheLinkOnlyForANewerOne) {
+    dir.write("Bridgeform.xml",
+              "<Conf_Settings><lastinternet><enable_internet>1</enable_internet><enable_update>1</enable_update>"
+              "</lastinternet></Conf_Settings>");
+    const String host = Version_Service_Host;
+    Start(2004);
+    EXPECT_TRUE(w->Timer_Update->Enabled());
+    EXPECT_EQ(w->Timer_Update->Interval(), 60000u);
+    EXPECT_FALSE(FSoftOptions->TS_Con_Options->TabVisible());
+    {
+        LoopbackHttpServer server("VER. 1.114");  // model 0's code, compared with 1.113
+        Version_Service_Host = server.Host();
+        w->Timer_UpdateTimer(w->Timer_Update);
+        EXPECT_NE(server.request.find("nomesw=CV52829 "), std::string::npos);
+    }
+    EXPECT_TRUE(w->LL_Update->Visible());
+    EXPECT_NE(w->LL_Update->Text().find(u"New Version Available. Click Here for more Details"), String::npos);
+    EXPECT_NE(w->LL_Update->Text().find(u"#GX52829"), String::npos);
+    EXPECT_EQ(w->Timer_Update->Interval(), 7200000u);
+    EXPECT_TRUE(w->Timer_Update->Enabled());
+    {
+        LoopbackHttpServer server("VER. 1.113");
+        Version_Service_Host = server.Host();
+        w->Timer_UpdateTimer(w->Timer_Update);
+    }
+    EXPECT_FALSE(w->LL_Update->Visible());
+    Version_Service_Host = host;
+}
+
+TEST_F(ProgramTest, TheManualCheckSaysWhetherAnUpdateIsAvailable) {
+    const String host = Version_Service_Host;
+    Start(4);
+    LoopbackHttpServer server("VER. 1.900");
+    Version_Service_Host = server.Host();
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        FSoftOptions->CB_En_Con->SetChecked(true);
+        FSoftOptions->CB_Update->SetChecked(true);
+        FSoftOptions->Btn_Check_Update->Click();
+        EXPECT_TRUE(FSoftOptions->LL_Check_Update->Visible());
+        EXPECT_NE(FSoftOptions->LL_Check_Update->Text().find(u"New Version Available"), String::npos);
+        FSoftOptions->Btn_OK->Click();
+    };
+    w->Btn_Opz->Click();
+    // Confirmed with both flags on: the settings are written and the timer runs.
+    EXPECT_TRUE(w->Timer_Update->Enabled());
+    EXPECT_NE(dir.read("Bridgeform.xml").find("<enable_update>1</enable_update>"), std::string::npos);
+    Version_Service_Host = host;
+}
+
+TEST_F(ProgramTest, TheWebLabelOpensTheProductPageAndCloseEndsWithTheSettings) {
+    Start(8);
+    w->L_Korvia->Click();
+    ASSERT_EQ(dialogs.Shown.size(), 1u);
+    EXPECT_EQ(dialogs.Shown[0].Kind, dkOpenLink);
+    EXPECT_NE(dialogs.Shown[0].FileName.find(u"CV52830"), String::npos);
+    w->Btn_Close->Click();
+    EXPECT_NE(dir.read("Bridgeform.xml").find("<Conf_Settings>"), std::string::npos);
 }

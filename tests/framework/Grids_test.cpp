@@ -285,6 +285,9 @@ TEST(Grids, KeyboardNavigationTable) {
         {"Right at the last column", VK_RIGHT, {}, {}, 9, 5, 0, 9, 5},
         {"Left with row select", VK_LEFT, {}, {goRowSelect}, 1, 5, 0, 1, 4},
         {"Right with row select", VK_RIGHT, {}, {goRowSelect}, 1, 5, 0, 1, 6},
+        {"Down with row select", VK_DOWN, {}, {goRowSelect}, 1, 5, 0, 1, 6},
+        {"Up with row select", VK_UP, {}, {goRowSelect}, 1, 5, 0, 1, 4},
+        {"PgDn with row select", VK_NEXT, {}, {goRowSelect}, 1, 5, 0, 1, 7},
         {"PgDn", VK_NEXT, {}, {}, 3, 5, 0, 3, 7},
         {"PgUp", VK_PRIOR, {}, {}, 3, 5, 0, 3, 3},
         {"PgDn near the end", VK_NEXT, {}, {}, 3, 19, 0, 3, 19},
@@ -299,6 +302,9 @@ TEST(Grids, KeyboardNavigationTable) {
         {"Ctrl+Left", VK_LEFT, {ssCtrl}, {}, 5, 5, 0, 3, 5},
         {"Ctrl+Right", VK_RIGHT, {ssCtrl}, {}, 5, 5, 0, 7, 5},
         {"Ctrl+Left with row select", VK_LEFT, {ssCtrl}, {goRowSelect}, 1, 5, 0, 1, 5},
+        {"Ctrl+Right with row select", VK_RIGHT, {ssCtrl}, {goRowSelect}, 1, 5, 0, 1, 5},
+        {"Ctrl+End with row select", VK_END, {ssCtrl}, {goRowSelect}, 1, 5, 0, 1, 19},
+        {"Tab with row select and goTabs", VK_TAB, {}, {goTabs, goRowSelect}, 1, 5, 0, 1, 5},
         {"Tab without goTabs", VK_TAB, {}, {}, 3, 5, 0, 3, 5},
         {"Tab", VK_TAB, {}, {goTabs}, 3, 5, 0, 4, 5},
         {"Tab at the row end", VK_TAB, {}, {goTabs}, 9, 5, 0, 1, 6},
@@ -317,8 +323,12 @@ TEST(Grids, KeyboardNavigationTable) {
         g.SetRow(c.row);
         g.SetCol(c.col);
         if (c.topRow) g.SetTopRow(c.topRow);
+        int clicks = 0;
+        g.OnClick = [&](TObject*) { ++clicks; };
         g.Key(c.key, c.shift);
         EXPECT_EQ(g.Col(), c.expCol) << c.name;
+        // A key that moves the current cell clicks the grid.
+        EXPECT_EQ(clicks, c.expCol != c.col || c.expRow != c.row ? 1 : 0) << c.name;
         EXPECT_EQ(g.Row(), c.expRow) << c.name;
         // The current cell is always in view after a key.
         EXPECT_GE(g.Row(), g.TopRow()) << c.name;
@@ -660,6 +670,14 @@ TEST(Grids, SizingAndMovingByMouse) {
     SimulateMouseDown(&g, mbLeft, 80, 10);
     EXPECT_EQ(g.GridState(), gsColMoving);
     SimulateMouseMove(&g, 3 * kColPitch - 5 + 10, 10);
+    {
+        // While dragging, the drop place shows as an inverted line at the target's far edge.
+        TBitmap bmp;
+        RenderControlToBitmap(&g, bmp);
+        const TRect target = g.CellRect(3, 0);
+        EXPECT_NE(bmp.Canvas().Pixels(target.Right, 60), clSilver);
+        EXPECT_EQ(bmp.Canvas().Pixels(target.Right + 2, 60), ColorToRGB(clWindow));
+    }
     SimulateMouseUp(&g, mbLeft, 3 * kColPitch + 10, 10);
     EXPECT_EQ(g.GridState(), gsNormal);
     EXPECT_TRUE(Contains(g.log, "columnmoved 1,3 text H1"));

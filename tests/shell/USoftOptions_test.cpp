@@ -1,5 +1,8 @@
 #include "shell/USoftOptions.h"
 
+#include "shell/Globals.h"
+#include "support/LoopbackHttpServer.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -32,71 +35,8 @@ TEST(VersionCheck, QueryAddressNamesTheCode) {
               u"http://127.0.0.1:8080/home/download/GetversionSW.asp?nomesw=CV52825");
 }
 
-#include "shell/Globals.h"
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <thread>
 
 namespace {
-
-// A one-connection-at-a-time HTTP server on 127.0.0.1 that answers every
-// request with the given body, or holds the connection open without a word.
-class LoopbackVersionServer {
-public:
-    explicit LoopbackVersionServer(std::string body, bool silent = false) : body_(std::move(body)), silent_(silent) {
-        fd_ = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        socklen_t len = sizeof a;
-        getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
-        port_ = ntohs(a.sin_port);
-        listen(fd_, 4);
-        thread_ = std::thread([this] { Serve(); });
-    }
-    ~LoopbackVersionServer() {
-        stop_ = true;
-        shutdown(fd_, SHUT_RDWR);
-        close(fd_);
-        thread_.join();
-    }
-    String Host() const { return S("127.0.0.1:" + std::to_string(port_)); }
-    std::string request;
-
-private:
-    void Serve() {
-        while (!stop_) {
-            const int c = accept(fd_, nullptr, nullptr);
-            if (c < 0)
-                return;
-            char buf[2048];
-            const ssize_t n = recv(c, buf, sizeof buf, 0);
-            if (n > 0)
-                request.assign(buf, static_cast<std::size_t>(n));
-            if (silent_) {
-                while (!stop_)
-                    usleep(10000);
-            } else {
-                const std::string reply = "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
-                                          std::to_string(body_.size()) + "\r\n\r\n" + body_;
-                send(c, reply.data(), reply.size(), MSG_NOSIGNAL);
-            }
-            close(c);
-        }
-    }
-    std::string body_;
-    bool silent_;
-    int fd_ = -1;
-    int port_ = 0;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-};
 
 struct HostGuard {
     String host = Version_Service_Host;
@@ -123,7 +63,7 @@ TEST(VersionCheck, AsksTheServiceForTheModelsCodeAndCompares) {
         {4, "ver. 0.000", false, "CV52825"},
     };
     for (const auto& c : cases) {
-        LoopbackVersionServer server(c.body);
+        LoopbackHttpServer server(c.body);
         Version_Service_Host = server.Host();
         Model_Code = c.model;
         EXPECT_EQ(Check_Version(), c.newer) << c.model << " " << c.body;
@@ -137,7 +77,7 @@ TEST(VersionCheck, NoAnswerWithinTheTimeOutIsNoNewerVersion) {
     HostGuard guard;
     Model_Code = 0;
     {
-        LoopbackVersionServer silent("", true);
+        LoopbackHttpServer silent("", true);
         Version_Service_Host = silent.Host();
         const auto t0 = std::chrono::steady_clock::now();
         EXPECT_FALSE(Check_Version());

@@ -1,6 +1,7 @@
 #include "controls/FlatButton.h"
 
 #include "framework/Forms.h"
+#include "framework/Menus.h"
 #include "framework/SysUtils.h"
 
 #include <algorithm>
@@ -190,8 +191,12 @@ void TFlatButton::DoClick() {
     if (FModalResult != mrNone) {
         if (TCustomForm* form = GetParentForm(this)) form->SetModalResult(FModalResult);
     }
-    // A popup menu would open here below the bottom-left corner; the
-    // framework has no menus yet and no window gives a button one.
+    // A button with a menu opens it below its bottom-left corner.
+    if (TPopupMenu* menu = PopupMenu()) {
+        const TPoint p = ClientToScreen({0, Height()});
+        menu->PopupComponent = this;
+        menu->Popup(p.X, p.Y);
+    }
 }
 
 void TFlatButton::CMMouseEnter(TMessage& Message) {

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 
 #include <algorithm>
 
@@ -853,7 +854,38 @@ void TComboBox::CloseUp() {
 // ---------------------------------------------------------------------------
 // TListBox, TCheckListBox
 // ---------------------------------------------------------------------------
-TListBox::TListBox(TComponent* AOwner) : TWinControl(AOwner) {
+// Paints the entries of an owner-drawn list through the list's canvas.
+class TOwnerDrawDelegate : public QStyledItemDelegate {
+public:
+    TOwnerDrawDelegate(TListBox* list, QObject* parent) : QStyledItemDelegate(parent), list_(list) {}
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QRect r = option.rect;
+        if (r.isEmpty()) return;
+        QImage img(r.size(), QImage::Format_RGB32);
+        img.fill(Qt::white);
+        TCanvas& canvas = list_->Canvas();
+        AttachCanvas(canvas, [&img] { return &img; });
+        canvas.SetViewportOrg(-r.left(), -r.top());
+        TOwnerDrawState state;
+        if (option.state & QStyle::State_Selected) state.Include(odSelected);
+        if (option.state & QStyle::State_HasFocus) state.Include(odFocused);
+        if (!(option.state & QStyle::State_Enabled)) state.Include(odDisabled);
+        Guarded([&] { list_->PaintItem(index.row(), Rect(r.left(), r.top(), r.right() + 1, r.bottom() + 1), state); });
+        canvas.SetViewportOrg(0, 0);
+        AttachCanvas(canvas, {});
+        painter->drawImage(r.topLeft(), img);
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize s = QStyledItemDelegate::sizeHint(option, index);
+        int h = list_->ItemHeight();
+        return QSize(s.width(), h > 0 ? h : s.height());
+    }
+
+private:
+    TListBox* list_;
+};
+
+TListBox::TListBox(TComponent* AOwner) : TWinControl(AOwner), FCanvas(std::make_unique<TCanvas>()) {
     FWidth = 121;
     FHeight = 97;
     FColor = clWindow;
@@ -958,8 +990,49 @@ void TListBox::SetTopIndex(int Value) {
 }
 
 int TListBox::ItemHeight() const {
+    if (FItemHeight > 0) return FItemHeight;
     auto* w = WidgetAs<QListWidget>(this);
+    if (FStyle != lbStandard) return w->fontMetrics().height() + 2;
     return w->count() > 0 ? w->visualItemRect(w->item(0)).height() : w->fontMetrics().height();
+}
+
+void TListBox::SetItemHeight(int Value) {
+    FItemHeight = Value;
+    WidgetAs<QListWidget>(this)->doItemsLayout();
+}
+
+void TListBox::SetStyle(TListBoxStyle Value) {
+    FStyle = Value;
+    auto* w = WidgetAs<QListWidget>(this);
+    if (Value == lbOwnerDrawFixed || Value == lbOwnerDrawVariable || Value == lbVirtualOwnerDraw) {
+        w->setItemDelegate(new TOwnerDrawDelegate(this, w));
+        w->setUniformItemSizes(true);
+    } else {
+        w->setItemDelegate(new QStyledItemDelegate(w));
+    }
+    w->viewport()->update();
+}
+
+void TListBox::PaintItem(int Index, TRect Rect, TOwnerDrawState State) {
+    TCanvas& c = *FCanvas;
+    c.SetFont(Font());
+    c.Brush().SetStyle(bsSolid);
+    c.Brush().SetColor(Color());
+    if (State.Contains(odSelected)) {
+        c.Brush().SetColor(clHighlight);
+        c.Font().SetColor(clHighlightText);
+    }
+    DrawItem(Index, Rect, State);
+    if (State.Contains(odFocused)) c.DrawFocusRect(Rect);
+}
+
+void TListBox::DrawItem(int Index, TRect Rect, TOwnerDrawState State) {
+    if (OnDrawItem) {
+        OnDrawItem(this, Index, Rect, State);
+        return;
+    }
+    FCanvas->FillRect(Rect);
+    if (Index < FItems->Count()) FCanvas->TextOut(Rect.Left + 2, Rect.Top, FItems->Strings(Index));
 }
 
 int TListBox::ItemAtPos(const TPoint& Pos, bool Existing) const {

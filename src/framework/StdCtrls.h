@@ -335,10 +335,28 @@ private:
     bool FSyncing = false;
 };
 
+enum TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable, lbVirtual, lbVirtualOwnerDraw };
+enum TOwnerDrawStateValue {
+    odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight, odInactive, odNoAccel,
+    odNoFocusRect, odReserved1, odReserved2, odComboBoxEdit
+};
+using TOwnerDrawState = TSet<TOwnerDrawStateValue>;
+using TDrawItemEvent = std::function<void(TWinControl* Control, int Index, TRect Rect, TOwnerDrawState State)>;
+
 class TListBox : public TWinControl {
 public:
     explicit TListBox(TComponent* AOwner);
     ~TListBox() override;
+    // Owner-drawn lists paint each entry through OnDrawItem on Canvas (set
+    // up with the list's font and brush, or the highlight colours for a
+    // selected entry); without a handler the entry is filled and its text drawn.
+    TListBoxStyle Style() const { return FStyle; }
+    void SetStyle(TListBoxStyle Value);
+    void SetItemHeight(int Value);
+    TCanvas& Canvas() { return *FCanvas; }
+    TDrawItemEvent OnDrawItem;
+    // Framework internal: paints entry Index into Rect of the surface the canvas is attached to.
+    void PaintItem(int Index, TRect Rect, TOwnerDrawState State);
     TStringList& Items() { return *FItems; }
     int ItemIndex() const;
     void SetItemIndex(int Value);
@@ -362,11 +380,15 @@ protected:
     LRESULT NativeDlgCode() const override { return DLGC_WANTARROWS | DLGC_WANTCHARS; }
     void CNCommand(TWMCommand& Message) override;
     virtual void ItemsChanged();
+    virtual void DrawItem(int Index, TRect Rect, TOwnerDrawState State);
     bool FSyncing = false;
 
 private:
     std::unique_ptr<TStringList> FItems;
+    std::unique_ptr<TCanvas> FCanvas;
     bool FMultiSelect = false;
+    TListBoxStyle FStyle = lbStandard;
+    int FItemHeight = 0;
 };
 
 class TCheckListBox : public TListBox {

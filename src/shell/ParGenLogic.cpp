@@ -104,20 +104,23 @@ void TParGenLogic::Reset_Values() {
 }
 
 bool TParGenLogic::FormShow() {
-    String file_being_read;
+    // The files the current step reads; the CAN count reads two.
+    std::vector<String> files_being_read;
     try {
-        file_being_read = Path_ModbusM_SetAccess;
+        files_being_read = {Path_ModbusM_SetAccess};
         Read_Number_Modbus_Polls();
-        file_being_read = Path_CAN_Rec_Frames;
+        files_being_read = {Path_CAN_Rec_Frames, Path_CAN_Send_Frames};
         Read_Number_CAN_Polls();
-        file_being_read = Path_ParGen;
+        files_being_read = {Path_ParGen};
         if (File_Exists(Path_ParGen)) Load(TParGenFile::Load(Path_ParGen));
         else Set_New_Project_Defaults();
     } catch (const Exception& e) {
         // Nothing of an earlier showing may stay in the form: it is not shown.
         String message = e.Message();
-        if (!file_being_read.empty() && message.find(file_being_read) == String::npos)
-            message = u"\"" + file_being_read + u"\": " + message;
+        bool named = false;
+        for (const String& f : files_being_read) named = named || (!f.empty() && message.find(f) != String::npos);
+        if (!named && !files_being_read.front().empty())
+            message = u"\"" + files_being_read.front() + u"\": " + message;
         if (Show_Error) Show_Error(message);
         return false;
     }

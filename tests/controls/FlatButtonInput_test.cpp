@@ -1,6 +1,8 @@
 #include "controls/FlatButton.h"
 
+#include "framework/Dialogs.h"
 #include "framework/Forms.h"
+#include "framework/Menus.h"
 #include "framework/Simulate.h"
 
 #include <gtest/gtest.h>
@@ -264,4 +266,45 @@ TEST(FlatButtonInput, DisablingReleasesThePress) {
     EXPECT_EQ(d.Clicks(d.ok), 0);
     SimulateClick(d.ok, 20, 10);
     EXPECT_EQ(d.Clicks(d.ok), 0);
+}
+
+namespace {
+// Records where menus open and what had happened by then.
+class MenuProbe : public TScriptedDialogService {
+public:
+    bool PopupMenu(TPopupMenu* Menu, int X, int Y, TMenuItem*& Chosen) override {
+        At.push_back({X, Y});
+        if (Before) Before();
+        return TScriptedDialogService::PopupMenu(Menu, X, Y, Chosen);
+    }
+    std::vector<TPoint> At;
+    std::function<void()> Before;
+};
+}  // namespace
+
+TEST(FlatButtonInput, ClickOpensThePopupMenuBelowTheBottomLeftCornerAfterOnClickAndResult) {
+    Dialog d;
+    MenuProbe menus;
+    auto* menu = new TPopupMenu(&d.form);
+    int picked = 0;
+    menu->Items().Add(NewItem(menu, u"Export", [&](TObject*) { ++picked; }));
+    d.cancel->SetPopupMenu(menu);
+    int clicksSeen = -1;
+    TModalResult resultSeen = mrNone;
+    menus.Before = [&] {
+        clicksSeen = d.Clicks(d.cancel);
+        resultSeen = d.form.ModalResult();
+    };
+    menus.AnswerMenu(u"Export");
+    SimulateClick(d.cancel, 20, 10);
+    ASSERT_EQ(menus.At.size(), 1u);
+    const TPoint corner = d.cancel->ClientToScreen({0, d.cancel->Height()});
+    EXPECT_EQ(menus.At[0].X, corner.X);
+    EXPECT_EQ(menus.At[0].Y, corner.Y);
+    EXPECT_EQ(clicksSeen, 1);
+    EXPECT_EQ(resultSeen, mrCancel);
+    EXPECT_EQ(picked, 1);
+    // Without a menu nothing opens.
+    SimulateClick(d.ok, 20, 10);
+    EXPECT_EQ(menus.At.size(), 1u);
 }

@@ -177,6 +177,16 @@ TEST_F(ParGenForm, AFileThatCannotBeParsedIsNamedAndTheFormNotShown) {
     auto f = Open(4, false);
     ASSERT_EQ(errors_.size(), 1u);
     EXPECT_NE(errors_[0].find(P("ParGen.xml")), String::npos) << StringToUtf8(errors_[0]);
+
+    // A broken table file is named too, and only that one.
+    dir_.write("ParGen.xml", Golden(0));
+    dir_.write("CAN_Rec_Frames.xml", "<Root><Receive_Frames/></Root>");
+    dir_.write("CAN_Send_Frames.xml", "<Root><Send_Frames>");
+    errors_.clear();
+    Open(0, false);
+    ASSERT_EQ(errors_.size(), 1u);
+    EXPECT_NE(errors_[0].find(P("CAN_Send_Frames.xml")), String::npos) << StringToUtf8(errors_[0]);
+    EXPECT_EQ(errors_[0].find(P("CAN_Rec_Frames.xml")), String::npos) << StringToUtf8(errors_[0]);
 }
 
 TEST_F(ParGenForm, TableFilesGiveTheBytesOfOneBitPerPoll) {
@@ -698,4 +708,65 @@ TEST_F(ParGenForm, AFailedWriteIsReportedAndTheFormStaysOpen) {
     EXPECT_FALSE(f->Btn_OK_Click());
     EXPECT_EQ(errors_.size(), 1u);
     EXPECT_FALSE(std::filesystem::exists(dir_.file("missing-folder/ParGen.xml")));
+}
+
+// Positions worked out by hand from the layout rules: rows 34 apart, edits
+// 21 and lists 22 high, boxes 15 under their last control, the second box 6
+// under the first, OK 13 and the form's bottom 54 under the last box.
+TEST_F(ParGenForm, LayoutArithmeticOfFurtherModels) {
+    struct TPlace {
+        const char16_t* Control;
+        int Left, Top, Height;  // -1: not checked
+    };
+    struct TCase {
+        int Model;
+        std::vector<std::pair<const char16_t*, int>> Selections;  // list, position (in this order)
+        std::vector<TPlace> Places;
+        int Ok_Top, Client_Height;
+    };
+    const TCase cases[] = {
+        {4, {}, {{u"E_PORT", 148, 188, -1}, {u"CB_PROFINET_En_Diagnostic", 16, 347, -1},
+                 {u"E_PROFINET_Diagnostic_Address", 147, 344, -1}, {u"CB_PROFINET_En_Modbus_Poll", 16, 381, -1},
+                 {u"E_PROFINET_ModPolls_Address", 147, 378, -1}, {u"GB_PROFINET", 8, 70, 414},
+                 {u"GB_Modbus_Master", 8, 490, 294}},
+         797, 838},
+        {10, {}, {{u"CB_Auto_Calc_Bytes", 8, 370, -1}, {u"E_NB_OUT_PROFINET", 145, 401, -1},
+                  {u"GB_Working_Mode_MBus", 8, 272, 90}, {u"GB_PROFINET", 8, 70, 437}, {u"GB_MBus", 8, 513, 178}},
+         704, 745},
+        {15, {{u"CB_PROFI_SNMP_Secure_Lev", 2}, {u"CB_PROFI_SNMP_Priv_Mode", 1}},
+         {{u"E_Profinet_Name_Station", 16, 308, -1}, {u"E_SNMP_PROFINET_Contact", 82, 342, -1},
+          {u"E_SNMP_PROFINET_Location", 82, 376, -1}, {u"CB_PROFI_SNMP_Version", 82, 412, -1},
+          {u"CB_PROFI_SNMP_Secure_Lev", 148, 478, -1}, {u"E_PROFI_SNMP_Auth_Pass", 82, 512, -1},
+          {u"E_PROFI_SNMP_Priv_Pass", 110, 580, -1}, {u"CB_PROFI_SNMP_Priv_Pass_Hex", 64, 582, -1},
+          {u"CB_PROFI_SNMP_Priv_Mode", 148, 614, -1}, {u"GB_PROFINET", 8, 70, 651}, {u"GB_CAN", 8, 727, 58}},
+         798, 839},
+        {16, {}, {{u"CB_SNMP_PROFINET_Map_Type", 82, 310, -1}, {u"GB_PROFINET", 8, 70, 347},
+                  {u"GB_Modbus_Slave", 8, 423, 226}},
+         662, 703},
+        {16, {{u"CB_SNMP_PROFINET_Map_Type", 1}},
+         {{u"CB_PROFI_SNMP_Version", 82, 346, -1}, {u"CB_PROFI_SNMP_Secure_Lev", 148, 412, -1},
+          {u"GB_PROFINET", 8, 70, 449}, {u"GB_Modbus_Slave", 8, 525, 226}},
+         764, 805},
+        {21, {}, {{u"E_Profinet_Name_Station", 16, 208, -1}, {u"CB_Aux_Int_Dim", 184, 242, -1},
+                  {u"CB_PROFI_SNMP_Version", 82, 346, -1}, {u"CB_PROFI_SNMP_Map", 148, 446, -1},
+                  {u"GB_PROFINET", 8, 70, 483}, {u"GB_MBus", 8, 559, 178}},
+         750, 791},
+        {23, {}, {{u"E_Profinet_Name_Station", 16, 208, -1}, {u"GB_PROFINET", 8, 70, 244},
+                  {u"GB_PROFIBUS_Slave", 8, 320, 192}},
+         525, 566},
+    };
+    for (const TCase& t : cases) {
+        auto f = Open(t.Model);
+        for (auto [name, index] : t.Selections) f->User_Select(name, index);
+        for (const TPlace& p : t.Places) {
+            const TPGControl& c = f->C(p.Control);
+            EXPECT_TRUE(c.Visible) << t.Model << " " << StringToUtf8(p.Control);
+            EXPECT_EQ(std::pair(c.Left, c.Top), std::pair(p.Left, p.Top)) << t.Model << " " << StringToUtf8(p.Control);
+            if (p.Height >= 0) {
+                EXPECT_EQ(c.Height, p.Height) << t.Model << " " << StringToUtf8(p.Control);
+            }
+        }
+        EXPECT_EQ(f->C(u"Btn_OK").Top, t.Ok_Top) << t.Model;
+        EXPECT_EQ(f->ClientHeight, t.Client_Height) << t.Model;
+    }
 }

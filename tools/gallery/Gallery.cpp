@@ -55,8 +55,17 @@ int main(int argc, char** argv) {
     for (auto s : {u"1200", u"9600", u"19200", u"115200"}) combo->Items().Add(s);
     combo->SetItemIndex(1);
     auto* list = Place<TListBox>(&form, 16, 230, 90, 70);
-    for (auto s : {u"Meter 1", u"Meter 2", u"Meter 3"}) list->Items().Add(s);
-    list->SetItemIndex(1);
+    for (auto s : {u"Meter 1", u"Meter 2 [NOT FOUND]", u"Meter 3"}) list->Items().Add(s);
+    list->SetItemIndex(2);
+    // Owner-drawn, as the scan window's progress list.
+    list->SetStyle(lbOwnerDrawFixed);
+    list->OnDrawItem = [list](TWinControl*, int index, TRect r, TOwnerDrawState state) {
+        TCanvas& c = list->Canvas();
+        c.FillRect(r);
+        const String& text = list->Items().Strings(index);
+        if (!state.Contains(odSelected)) c.Font().SetColor(text.find(u"[NOT FOUND]") == String::npos ? clBlue : clRed);
+        c.TextOut(r.Left + 2, r.Top + 1, text);
+    };
     auto* checks = Place<TCheckListBox>(&form, 118, 230, 90, 70);
     for (auto s : {u"Enabled", u"Scale", u"Swap"}) checks->Items().Add(s);
     checks->SetChecked(0, true);

@@ -441,11 +441,16 @@ TDescEncoding Encoding_Of(const TGSDML_Model& m) { return m.Bom ? TDescEncoding:
 // user rather than written as something else.
 void Check_Station_Latin1(const TGSDML_Model& m) {
     if (m.Bom || !m.Station_Name) return;
-    for (Char c : GSDML_Station_Name)
-        if (c > 0xFF)
-            throw EDescFileError(u"The station name \"" + GSDML_Station_Name + u"\" holds the character " +
-                                 Describe_Char(c) +
-                                 u", which this file's encoding ISO-8859-1 cannot hold; the PROFINET XML file was not written.");
+    const String& name = GSDML_Station_Name;
+    for (size_t i = 0; i < name.size(); ++i) {
+        char32_t c = name[i];
+        if (c <= 0xFF) continue;
+        // A character beyond U+FFFF is named as itself, not by its first surrogate.
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < name.size() && name[i + 1] >= 0xDC00 && name[i + 1] <= 0xDFFF)
+            c = 0x10000 + ((c - 0xD800) << 10) + (name[i + 1] - 0xDC00);
+        throw EDescFileError(u"The station name \"" + name + u"\" holds the character " + Describe_Char(c) +
+                             u", which this file's encoding ISO-8859-1 cannot hold; the PROFINET XML file was not written.");
+    }
 }
 
 void Write_Template(const String& Path, void (*size_reader)(), int first, int second = -1) {

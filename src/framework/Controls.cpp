@@ -243,6 +243,8 @@ String StripHotkey(const String& Str) {
 }
 
 TPoint GetCursorPos() {
+    TPoint last;
+    if (LastMousePosition(last)) return last;
     QPoint p = QCursor::pos();
     return {p.x(), p.y()};
 }

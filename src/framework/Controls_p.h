@@ -104,6 +104,9 @@ TCustomForm* TopModalForm();
 // True while a hidden window is shown for rendering only.
 bool IsRenderingHidden();
 
+// Where the input layer last saw the mouse (screen), when it has.
+bool LastMousePosition(TPoint& Pos);
+
 // Qt's cursor for one of ours.
 Qt::CursorShape ToQtCursor(TCursor Cursor);
 

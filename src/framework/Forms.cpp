@@ -652,10 +652,15 @@ void TApplication::HintMouseMessage(TControl* Control, TMessage& Message) {
         return;
     }
     if (Message.Msg == WM_MOUSEMOVE) {
-        if (hc != FHintControl) {
+        // A new control, or leaving the part of the control the hint was
+        // about (CursorRect, e.g. a grid cell), starts the hint anew.
+        TPoint cursor = Control->ClientToScreen({SmallInt(Message.LParamLo()), SmallInt(Message.LParamHi())});
+        if (hc != FHintControl || !PtInRect(FHintCursorRect, cursor)) {
             bool wasActive = FHintActive;
             HideHint();
             FHintControl = hc;
+            TPoint o = hc->ClientToScreen({0, 0});
+            FHintCursorRect = Rect(o.X, o.Y, o.X + hc->Width(), o.Y + hc->Height());
             FHintTimers->Show.start(wasActive ? HintShortPause : HintPause);
         }
     } else {
@@ -682,6 +687,9 @@ void TApplication::ActivateHint(TPoint CursorPos) {
     info.HideTimeout = HintHidePause;
     info.HintStr = GetShortHint(hc->Hint());
     if (hc->Perform(CM_HINTSHOW, 0, LPARAM(&info)) != 0) return;
+    TPoint o = hc->ClientToScreen({info.CursorRect.Left, info.CursorRect.Top});
+    FHintCursorRect = Rect(o.X, o.Y, o.X + info.CursorRect.Right - info.CursorRect.Left,
+                           o.Y + info.CursorRect.Bottom - info.CursorRect.Top);
     bool canShow = true;
     if (OnShowHint) OnShowHint(info.HintStr, canShow, info);
     if (!canShow || info.HintStr.empty()) return;

@@ -241,6 +241,7 @@ private:
     bool FShowHint = true;
     String FHint;
     TControl* FHintControl = nullptr;
+    TRect FHintCursorRect;
     THintWindow* FHintWindow = nullptr;
     bool FHintActive = false;
     struct THintTimers;

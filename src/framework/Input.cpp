@@ -318,8 +318,15 @@ public:
 TInputFilter* Filter = nullptr;
 
 QPoint LastMousePos;
+bool HaveMousePos = false;
 
 }  // namespace
+
+bool LastMousePosition(TPoint& Pos) {
+    if (!HaveMousePos) return false;
+    Pos = {LastMousePos.x(), LastMousePos.y()};
+    return true;
+}
 
 void EnsureControlLayer() {
     if (Dispatcher) return;
@@ -338,6 +345,7 @@ void RouteMouse(QWidget* Receiver, Cardinal Msg, QPoint GlobalPos, WPARAM Keys, 
     TWinControl* host = ControlOfWidget(Receiver);
     if (!host) return;
     LastMousePos = GlobalPos;
+    HaveMousePos = true;
     TPoint screen{GlobalPos.x(), GlobalPos.y()};
     // The control under the mouse: the window's windowless child there, or the window.
     TControl* under = host;

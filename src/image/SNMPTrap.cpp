@@ -96,13 +96,13 @@ private:
             if (Is(row, u"On_Change", u"Y")) e.Flags |= Trap_Flag_On_Change;
             if (p_.Reads_On_Command && Is(row, u"On_Command", u"Y")) e.Flags |= Trap_Flag_On_Command;
             if (Is(row, u"On_Timer", u"Y")) e.Flags |= Trap_Flag_On_Timer;
-            e.Time = static_cast<Cardinal>(Ranged(row, u"Time", 0, 0, 0x7FFFFFFF));
+            e.Time = static_cast<Cardinal>(Ranged(row, u"Time", 0, 0, 0xFFFFFFFF));
         }
         e.Position = static_cast<Word>(Ranged(row, u"Position", 0, 0, 0xFFFF));
         e.Bit = static_cast<Word>(Ranged(row, u"Bit", 0, 0, 0xFFFF));
         if (std::optional<String> numBits = row.Attribute(u"NumBits")) {
-            Int64 bits = StrToIntDef(*numBits, 1);
-            if (!(e.Flags & Trap_Flag_Int)) bits *= 8;  // strings count bytes
+            Int64 bits = StrToInt64Def(*numBits, 1);
+            if (!(e.Flags & Trap_Flag_Int) && bits >= 0 && bits <= 0xFFFF) bits *= 8;  // strings count bytes
             if (bits < 0 || bits > 0xFFFF) Out_Of_Range(u"NumBits", *numBits, S("a size of 0 to 65535 bits"));
             e.Num_Bits = static_cast<Word>(bits);
         }
@@ -131,10 +131,10 @@ private:
         for (std::size_t i = 0; i < n; ++i) field[i] = static_cast<Byte>((*text)[i]);
     }
 
-    int Ranged(TXmlNode row, const char16_t* attribute, int missing, int low, int high) {
+    Int64 Ranged(TXmlNode row, const char16_t* attribute, Int64 missing, Int64 low, Int64 high) {
         std::optional<String> text = row.Attribute(attribute);
         if (!text) return missing;
-        int value = StrToIntDef(*text, 0);
+        Int64 value = StrToInt64Def(*text, 0);  // a number too large for 32 bits is out of range, not "no number"
         if (value < low || value > high)
             Out_Of_Range(attribute, *text, S("a value from ") + Num(low) + S(" to ") + Num(high));
         return value;

@@ -62,8 +62,9 @@ Byte SNMP_Conversion_Code(const String& text);
 // cannot be read or is malformed, lacks "SNMP_Trap_Read" (or
 // "SNMP_Trap_Write", except for model 21, which has no write map), holds more
 // enabled rows in a map than the 256 the converter holds, or gives a value
-// outside its field (Position, Bit and the size in bits 0..65535, Time not
-// negative). The tables are then unusable and the build must stop.
+// outside its field (Position, Bit and the size in bits 0..65535, Time
+// 0..4294967295, a number too large for 32 bits included). The tables are
+// then unusable and the build must stop.
 void Read_SNMP_Trap(int model, const String& path, TSNMP_Trap_Tables& tables, TMain_Param_Block& main,
                     TCPU2_Param_Block* cpu2);
 

@@ -112,6 +112,7 @@ TEST_F(GSDMLFlow, TheDateIsTakenAtEachShowingAndTheUserPartIsKept) {
 TEST_F(GSDMLFlow, AUserPartWithASeparatorIsRefusedAndTheDialogStays) {
     dialogs.AnswerBox(IDOK);
     dialogs.OnModalForm = [&](TCustomForm*) {
+        EXPECT_EQ(form->E_XML_User, form->ActiveControl());  // first in the tab order
         form->E_XML_User->SetText(u"../x");
         form->Btn_OK->Click();
         EXPECT_EQ(mrNone, form->ModalResult());

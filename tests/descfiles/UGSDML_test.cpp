@@ -226,6 +226,17 @@ TEST_F(GSDML, CharactersTheFileCannotHoldAreRefusedByName) {
         EXPECT_NE(String::npos, e.Message().find(u"station name")) << StringToUtf8(e.Message());
     }
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.xml")));
+    // A character beyond U+FFFF is named by its code point, not by half of it.
+    ParGen({{"PROFINET_NAME_STA", "plc\xF0\x9F\x98\x80"}});
+    try {
+        Write_GSDML_For_Model(P("out.xml"));
+        FAIL() << "no refusal";
+    } catch (const EDescFileError& e) {
+        EXPECT_NE(String::npos, e.Message().find(u"U+1F600")) << StringToUtf8(e.Message());
+        EXPECT_EQ(String::npos, e.Message().find(u"U+D83D")) << StringToUtf8(e.Message());
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.xml")));
+    ParGen({{"PROFINET_NAME_STA", "plc\xE2\x82\xAC"}});
     Generate(24);  // UTF-8 holds it
     EXPECT_NE(std::string::npos, dir.read("out.xml").find("plc\xE2\x82\xAC"));
 

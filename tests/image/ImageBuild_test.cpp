@@ -77,3 +77,86 @@ TEST(ImageBuild, TheShellRoadWritesOnlyTheImageOfASuccessfulBuild) {
     Path_ParGen = savedParGen;
     Path_SNMP_Trap = savedTrap;
 }
+
+// Every model code's builder and bank files, as the converter family's
+// layout table gives them: file name, source buffer, and "2048" where the
+// writer takes exactly the first 2048 bytes whatever the length.
+TEST(ImageBuild, EveryModelHasItsBuilderAndBankFiles) {
+    using B = TBank;
+    struct TFile {
+        std::string Name;
+        TBank Buffer;
+        bool First_2048;
+    };
+    const TFile a_len{"bank.bin", B::A, false}, a_2048{"bank.bin", B::A, true}, a1_len{"bank1.bin", B::A, false},
+        a1_2048{"bank1.bin", B::A, true}, b1{"bank1.bin", B::B, false}, b2{"bank2.bin", B::B, false},
+        c1{"bank1.bin", B::C, false}, c2{"bank2.bin", B::C, false}, c3{"bank3.bin", B::C, false},
+        d4{"bank4.bin", B::D, false}, k64{"bank_K64.bin", B::C, false};
+    const std::vector<TFile> mbus = {{"bank.bin", B::MBus_Bank, false}, {"bank1.bin", B::MBus_Bank1, false},
+                                     {"bank2.bin", B::MBus_Bank2, false}, {"bank3.bin", B::MBus_Bank3, false}};
+    struct TCase {
+        int Model;
+        std::string Builder;
+        std::vector<TFile> Files;
+    } cases[] = {
+        {0, "Build_Image_CAN", {a1_len, b2, c3}},
+        {27, "Build_Image_CAN", {a1_len, b2}},
+        {15, "Build_Image_CAN", {a1_len, b2}},
+        {34, "Build_Image_CAN", {a1_len, b2}},
+        {1, "Build_Image_DeviceNet_Master", {a_len}},
+        {2, "Build_Image_DeviceNet_Slave", {a_2048}},
+        {3, "Build_Image_Profibus_Block", {{"bank.bin", B::Profibus_Block, true}}},
+        {4, "Build_Image_Modbus_Master", {a_len, b1, c2}},
+        {2004, "Build_Image_Modbus_Master", {a_len, b1, c2}},
+        {18, "Build_Image_Modbus_Master", {a_len, b1, c2}},
+        {1018, "Build_Image_Modbus_Master", {a_len, b1, c2}},
+        {25, "Build_Image_Modbus_Master", {a_len}},
+        {30, "Build_Image_Modbus_Master", {a_len}},
+        {5, "Build_Image_Modbus_Slave", {a_len}},
+        {16, "Build_Image_Modbus_Slave", {a_len}},
+        {26, "Build_Image_Modbus_Slave", {a_len}},
+        {6, "Build_Image_J1939", {a1_len, b2, c3}},
+        {14, "Build_Image_J1939", {a1_len, b2}},
+        {32, "Build_Image_J1939", {a1_len, b2}},
+        {7, "Build_Image_NMEA2000", {a1_2048, b2}},
+        {28, "Build_Image_NMEA2000", {a1_2048, b2}},
+        {8, "Build_Image_CANopen", {a1_len, b2, c3, d4}},
+        {24, "Build_Image_CANopen", {a1_len, b2}},
+        {33, "Build_Image_CANopen", {a1_len, b2}},
+        {9, "Build_Image_Serial", {a_2048, k64}},
+        {10, "Build_Image_MBus", mbus},
+        {21, "Build_Image_MBus", mbus},
+        {11, "Build_Image_Modbus_TCP_Master", {a1_2048, b2, c3}},
+        {19, "Build_Image_Modbus_TCP_Master", {a_len}},
+        {12, "Build_Image_Modbus_TCP_Slave", {a_len, c1}},
+        {17, "Build_Image_Modbus_TCP_Slave", {a_len, c1}},
+        {13, "Build_Image_EtherNetIP", {a_2048, b1}},
+        {35, "Build_Image_EtherNetIP", {a_2048, b1, c2}},
+        {20, "Build_Image_SNMP_Agent", {a_len}},
+        {22, "Build_Image_DMX", {a_len}},
+        {29, "Build_Image_DMX", {a1_len, b2}},
+        {23, "Build_Image_Profibus_Slave", {a_len}},
+        {31, "Build_Image_Ethernet", {a_len}},
+    };
+    for (const TCase& c : cases) {
+        const TImageFamily* family = Find_Image_Family(c.Model);
+        ASSERT_NE(family, nullptr) << c.Model;
+        EXPECT_EQ(family->Builder_Name, c.Builder) << c.Model;
+        ASSERT_EQ(family->Files.size(), c.Files.size()) << c.Model;
+        for (std::size_t i = 0; i < c.Files.size(); ++i) {
+            EXPECT_EQ(StringToUtf8(family->Files[i].Name), c.Files[i].Name) << c.Model << " file " << i;
+            EXPECT_EQ(family->Files[i].Buffer, c.Files[i].Buffer) << c.Model << " file " << i;
+            EXPECT_EQ(family->Files[i].First_2048, c.Files[i].First_2048) << c.Model << " file " << i;
+        }
+    }
+    EXPECT_EQ(Find_Image_Family(36), nullptr);
+    EXPECT_EQ(Find_Image_Family(-1), nullptr);
+
+    // The capacities of the buffers: what the largest image of every family needs.
+    TDeviceImage image;
+    const std::pair<TBank, std::size_t> capacities[] = {
+        {B::A, 59392},          {B::B, 131073},          {B::C, 131073},          {B::D, 131073},
+        {B::Profibus_Block, 2048}, {B::MBus_Bank, 200004}, {B::MBus_Bank1, 2048}, {B::MBus_Bank2, 200004},
+        {B::MBus_Bank3, 400004}};
+    for (const auto& [bank, capacity] : capacities) EXPECT_EQ(image.Buffer(bank).Capacity(), capacity) << image.Buffer(bank).Name();
+}

@@ -40,12 +40,16 @@ TEST(SNMPTrap, RowsBecomeEntriesByTheRulesOfEachModel) {
     TProjectFixture p(0);
     p.SNMP_Trap({R"(Enable="Y" Type="Int" On_Command="Y" NumBits="x" Conversion="Float * 100" IP_Address="10.20.30.40")",
                  R"(Enable="Y" Type="String" NumBits="4" IP_Address="")",
-                 R"(Enable="Y" Type="string" Position="$10" Bit=" 7" Time="abc" IP_Address="300.1.2.3")"},
+                 R"(Enable="Y" Type="string" Position="$10" Bit=" 7" Time="abc" IP_Address="300.1.2.3")",
+                 R"(Enable="Y" Time="4294967295")"},
                 {});
     struct TCase {
         int Model;
         Byte Conversion, Flags0;
-    } cases[] = {{35, 3, 0x08}, {15, 0, 0x0A}, {18, 3, 0x0A}, {20, 0, 0x08}, {33, 3, 0x0A}};
+    } cases[] = {
+        // Conversion read by 17, 18, 19, 21, 30, 33, 35, 1018; On_Command by all but 20, 21, 35.
+        {15, 0, 0x0A}, {16, 0, 0x0A}, {17, 3, 0x0A}, {18, 3, 0x0A}, {19, 3, 0x0A}, {20, 0, 0x08}, {21, 3, 0x08},
+        {30, 3, 0x0A}, {32, 0, 0x0A}, {33, 3, 0x0A}, {34, 0, 0x0A}, {35, 3, 0x08}, {1018, 3, 0x0A}};
     for (const TCase& c : cases) {
         auto r = Read(p, c.Model);
         const TSNMP_Trap_Entry& e0 = r->Tables.Read[0];
@@ -60,6 +64,7 @@ TEST(SNMPTrap, RowsBecomeEntriesByTheRulesOfEachModel) {
         EXPECT_EQ(e2.Position, 16);
         EXPECT_EQ(e2.Bit, 7);
         EXPECT_EQ(e2.Time, 0u);
+        EXPECT_EQ(r->Tables.Read[3].Time, 4294967295u) << "the largest time its 32 bits hold";
         EXPECT_EQ(e2.Num_Bits, 0) << "a missing size stays 0";
         EXPECT_EQ(e2.Trap_IP_Address, 0x00010203u) << "an octet outside 0..255 counts 0";
     }
@@ -73,7 +78,10 @@ TEST(SNMPTrap, DescriptorLandsWhereTheModelKeepsIt) {
         Cardinal Main_Read, Main_Write, CPU2_Count, CPU2_Read, CPU2_Write;
     } cases[] = {{20, 0x68800, 0x6B800, 0, 0, 0},       {35, 0, 0, 2, 0x80000, 0x83000},
                  {18, 0x62000, 0x65000, 2, 0x80000, 0x83000}, {19, 0x62000, 0x65000, 0, 0, 0},
-                 {33, 0x68A00, 0x6BA00, 0, 0, 0},       {1018, 0x62000, 0x65000, 2, 0x80000, 0x83000}};
+                 {33, 0x68A00, 0x6BA00, 0, 0, 0},       {1018, 0x62000, 0x65000, 2, 0x80000, 0x83000},
+                 {30, 0x62000, 0x65000, 0, 0, 0},       {15, 0x68800, 0x6B800, 0, 0, 0},
+                 {16, 0x68800, 0x6B800, 0, 0, 0},       {17, 0x68800, 0x6B800, 0, 0, 0},
+                 {32, 0x68800, 0x6B800, 0, 0, 0},       {34, 0x68800, 0x6B800, 0, 0, 0}};
     for (const TCase& c : cases) {
         auto r = Read(p, c.Model);
         TLeBytes m = r->Main.Bytes(), c2 = r->CPU2.Bytes();
@@ -126,6 +134,14 @@ TEST(SNMPTrap, FilesTheConverterCannotTakeRefuseTheBuildAndChangeNothing) {
          "has NumBits \"8192\", but the converter takes a size of 0 to 65535 bits"},
         {"<SNMP_Trap><SNMP_Trap_Read><row Enable=\"Y\" Time=\"-5\"/></SNMP_Trap_Read><SNMP_Trap_Write/></SNMP_Trap>",
          "has Time \"-5\""},
+        // Numbers too large for 32 bits are out of range too, not "no number" (which would give 0 or 1).
+        {"<SNMP_Trap><SNMP_Trap_Read><row Enable=\"Y\" Position=\"99999999999\"/></SNMP_Trap_Read><SNMP_Trap_Write/></SNMP_Trap>",
+         "has Position \"99999999999\", but the converter takes a value from 0 to 65535"},
+        {"<SNMP_Trap><SNMP_Trap_Read><row Enable=\"Y\" Time=\"4294967296\"/></SNMP_Trap_Read><SNMP_Trap_Write/></SNMP_Trap>",
+         "has Time \"4294967296\", but the converter takes a value from 0 to 4294967295"},
+        {"<SNMP_Trap><SNMP_Trap_Read/><SNMP_Trap_Write><row Enable=\"Y\" Type=\"String\" NumBits=\"9999999999\"/>"
+         "</SNMP_Trap_Write></SNMP_Trap>",
+         "has NumBits \"9999999999\""},
     };
     for (int model : {35, 20}) {
         TProjectFixture p(model);

@@ -5,9 +5,11 @@
 #include "framework/XmlDoc.h"
 #include "image/ImageBuild.h"
 #include "image/UBootTCP.h"
+#include "shell/UModel_Tables.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -135,6 +137,29 @@ TEST(UpdateJob, OperationsOfOtherModels) {
          {{"bank.bin", "0x50000", "0x5A00A, 0x5A015", "2", "1"}, {"bank1.bin", "0x68000", "0x5B00A, 0x5B015", "2", "0"},
           {"bank2.bin", "0x50800", "0x5B00A, 0x5B015", "2", "0"}, {"bank3.bin", "0x80000", "0x5B015", "2", "1"}}},
         {35, false, false, 1, {}},
+        {8, false, true, 1,
+         {{"bank1.bin", "0x68000", "0x5A008", "2", "0"}, {"bank3.bin", "0x07000", "0x5B008", "2", "0"},
+          {"bank2.bin", "0x56000", "0x5A008", "2", "1"}, {"bank4.bin", "0x80000", "0x5B008", "2", "1"}}},
+        {6, false, true, 1,
+         {{"bank1.bin", "0x68000", "0x5A006", "2", "0"}, {"bank3.bin", "0x07000", "0x5B006", "2", "0"},
+          {"bank2.bin", "0x58000", "0x5A006", "2", "1"}, {"bank2.bin", "0x80000", "0x5B006", "2", "1"}}},
+        {9, true, true, 1,
+         {{"Sim52824.sim", "0x8000", "0x5A009", "1", "0"}, {"Sim52824_K64.sim", "0x8000", "0x5B009", "1", "0"},
+          {"bank.bin", "0x68000", "0x5A009", "2", "1"}, {"bank_K64.bin", "0x07000", "0x5B009", "2", "1"}}},
+        {12, false, true, 1,
+         {{"bank.bin", "0x68000", "0x5A00C", "2", "1"}, {"bank1.bin", "0x07000", "0x5B00C", "2", "1"}}},
+        {28, false, true, 1, {{"bank1.bin", "0x68000", "", "2", "0"}, {"bank2.bin", "0x58000", "", "2", "1"}}},
+        {33, false, true, 1, {{"bank1.bin", "0x68000", "", "2", "0"}, {"bank2.bin", "0x56000", "", "2", "1"}}},
+        {19, true, true, 0, {{"Sim52811_FixMap.sim", "0x8000", "", "1", "0"}, {"bank.bin", "0x62000", "", "2", "1"}}},
+        {30, true, true, 0, {{"Sim529-K313.sim", "0x8000", "", "1", "0"}, {"bank.bin", "0x62000", "", "2", "1"}}},
+        {2004, false, true, 1,
+         {{"bank.bin", "0x68000", "0x5A7D4", "2", "1"}, {"bank1.bin", "0x07000", "0x5B7D4", "2", "0"},
+          {"bank2.bin", "0x80000", "0x5B7D4", "2", "1"}}},
+        {31, true, true, 1, {{"Sim52838.sim", "0x8000", "", "1", "0"}, {"bank.bin", "0x07000", "", "2", "1"}}},
+        {10, true, true, 1,
+         {{"Sim52802.sim", "0x8000", "0x5A00A, 0x5A015", "1", "0"}, {"Sim52802_R731.sim", "0x8000", "0x5B00A, 0x5B015", "1", "0"},
+          {"bank.bin", "0x50000", "0x5A00A, 0x5A015", "2", "1"}, {"bank1.bin", "0x68000", "0x5B00A, 0x5B015", "2", "0"},
+          {"bank2.bin", "0x50800", "0x5B00A, 0x5B015", "2", "1"}}},
     };
     for (const TCase& c : cases) {
         TUpdateFixture f(c.Model);
@@ -142,6 +167,56 @@ TEST(UpdateJob, OperationsOfOtherModels) {
         f.Ctx.Options.Conf = c.C;
         f.Ctx.map_type_809 = c.MapType;
         EXPECT_EQ(Operations(Update_Job_Text(f.Ctx)), c.Ops) << c.Model;
+    }
+}
+
+// The head of every job: application port, protection addresses and the
+// number of processor codes; the title ends with the model's software code
+// (the partner product code for 1018 and 2004). The Operations element is
+// there even when neither firmware nor project is chosen.
+TEST(UpdateJob, HeadersOfEveryJobModel) {
+    const std::vector<int> port5000 = {0, 4, 6, 11, 12, 13, 20, 25, 26, 27, 2004, 29, 31};
+    const std::vector<int> secondProcessor = {0, 4, 6, 8, 9, 11, 12, 13, 18, 35, 1018, 2004};
+    auto in = [](const std::vector<int>& models, int m) { return std::find(models.begin(), models.end(), m) != models.end(); };
+    for (int model : {0, 4, 6, 8, 9, 10, 11, 12, 13, 15, 16, 17, 18, 19, 20, 21, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35,
+                      1018, 2004}) {
+        TUpdateFixture f(model);
+        f.Ctx.Options = {false, false, false, false};
+        TXmlDocument doc;
+        doc.LoadFromUtf8(Update_Job_Text(f.Ctx));
+        TXmlNode root = doc.DocumentElement();
+        std::vector<std::u16string> names;
+        for (TXmlNode child : root.Children()) names.push_back(child.NodeName());
+        std::vector<std::u16string> expected = {u"Version", u"Title", u"IP_Address_Dev", u"Application_Port", u"Boot_Port",
+                                                u"Boot_Port_Sec", u"Address_Protection"};
+        if (in(secondProcessor, model)) expected.push_back(u"Address_Protection_Sec");
+        expected.insert(expected.end(), {u"Protections", u"Operations"});
+        if (model == 12) expected.push_back(u"STM32");
+        EXPECT_EQ(names, expected) << model;
+
+        EXPECT_EQ(root.ChildNode(u"Version").Text(), u"1000") << model;
+        const std::string code = model == 1018 ? "RVX-TRP Desktop" : model == 2004 ? "ZK-RS485QWT-091144"
+                                                                                   : StringToUtf8(Model_SW_Code(model));
+        const std::string title = StringToUtf8(root.ChildNode(u"Title").Text());
+        EXPECT_NE(title.find(" - " + code + " Ethernet Update"), std::string::npos) << model << ": " << title;
+        EXPECT_EQ(root.ChildNode(u"Application_Port").Text(), in(port5000, model) ? u"5000" : u"10000") << model;
+        EXPECT_EQ(root.ChildNode(u"Boot_Port").Text(), u"2008") << model;
+        EXPECT_EQ(root.ChildNode(u"Boot_Port_Sec").Text(), u"2007") << model;
+        EXPECT_EQ(root.ChildNode(u"Address_Protection").Text(), model == 29 || model == 31 ? u"0x07800" : u"0x78000") << model;
+        if (in(secondProcessor, model)) {
+            EXPECT_EQ(root.ChildNode(u"Address_Protection_Sec").Text(), u"0x07800") << model;
+        }
+
+        const int protections = model == 10 ? 3 : model == 35 ? 1 : in(secondProcessor, model) || model == 21 ? 2 : 1;
+        EXPECT_EQ(root.ChildNode(u"Protections").ChildCount(), protections) << model;
+        for (TXmlNode p : root.ChildNode(u"Protections").Children()) {
+            const std::string text = StringToUtf8(p.Text());
+            EXPECT_TRUE(text.size() > 2 && text.rfind("0x", 0) == 0 &&
+                        text.find_first_not_of("0123456789ABCDEF", 2) == std::string::npos)
+                << model << ": " << text;
+        }
+        ASSERT_FALSE(root.ChildNode(u"Operations").IsNull()) << model;
+        EXPECT_EQ(root.ChildNode(u"Operations").ChildCount(), 0) << model;
     }
 }
 
@@ -157,6 +232,17 @@ TEST(UpdateJob, Model12AddsItsSTM32Operations) {
     EXPECT_EQ(ops[0].ChildNode(u"Ope_Start_Address").Text(), u"0x08040000");
     EXPECT_EQ(ops[1].ChildNode(u"Ope_WID_Data").Text(), u"0x00, 0x00, 0x00, 0x01");
     EXPECT_EQ(ops[1].ChildNode(u"Ope_Start_Address").Text(), u"0x08020800");
+    const std::pair<const char16_t*, const char16_t*> firmware[] = {
+        {u"Ope_Protection_Enabled", u""}, {u"Ope_Bank_Type", u"1"},        {u"Ope_Write_CSS", u"1"},
+        {u"Ope_Address_CSS", u"0x08020400"}, {u"Ope_Command_CSS", u"0x02"}, {u"Ope_GoToApp_After", u"0"}};
+    for (const auto& [name, text] : firmware) EXPECT_EQ(ops[0].ChildNode(name).Text(), text) << StringToUtf8(name);
+    EXPECT_TRUE(ops[0].ChildNode(u"Ope_WID_Address").IsNull());
+    const std::pair<const char16_t*, const char16_t*> project[] = {
+        {u"Ope_Protection_Enabled", u""},  {u"Ope_Bank_Type", u"2"},        {u"Ope_Write_CSS", u"0"},
+        {u"Ope_Address_CSS", u"0x50100"}, {u"Ope_Command_CSS", u"0x0B"},   {u"Ope_Write_Internal_Data", u"0"},
+        {u"Ope_WID_Address", u"0x07810"}, {u"Ope_WID_Command", u"0x02"},   {u"Ope_GoToApp_After", u"1"}};
+    for (const auto& [name, text] : project) EXPECT_EQ(ops[1].ChildNode(name).Text(), text) << StringToUtf8(name);
+    EXPECT_EQ(ops[1].ChildNode(u"Ope_FileName").Text(), Utf8ToString(f.Bin() + "/bank1.bin"));
 }
 
 TEST(UpdateJob, UpdaterCommandLines) {

@@ -15,6 +15,7 @@
 #include "shell/UProject_Files.h"
 #include "shell/USettings.h"
 #include "shell/USoftOptions.h"
+#include "shell/UStart_Program.h"
 
 TFBridgeformeFirmWare* FBridgeformeFirmWare = nullptr;
 
@@ -436,6 +437,10 @@ int TFBridgeformeFirmWare::Select_Map_SNMP() {
 void TFBridgeformeFirmWare::Save_Setting() { ::Save_Setting(); }
 
 void TFBridgeformeFirmWare::Set_Files() { ::Set_Files(); }
+
+bool TFBridgeformeFirmWare::Start_Program(const String& NomeSW, const String& Parameter, bool tipo) {
+    return ::Start_Program(NomeSW, Parameter, tipo);
+}
 
 void TFBridgeformeFirmWare::Timer_UpdateTimer(TObject*) {
     Timer_Update->SetEnabled(false);

@@ -51,6 +51,8 @@ public:
     int Select_Map_SNMP();
     void Save_Setting();
     void Set_Files();
+    // Starts an outside program and waits for it (see Start_Program of the shell).
+    bool Start_Program(const String& NomeSW, const String& Parameter, bool tipo);
     void Timer_UpdateTimer(TObject* Sender);
     void LL_UpdateLinkClick(TObject* Sender, const String& Link);
     void L_KorviaClick(TObject* Sender);

@@ -45,7 +45,10 @@ void Read_Settings() {
         // when the settings are next saved.
         return;
     }
-    const TXmlNode root = xml.DocumentElement();
+    // The root is the document's first node: a file that begins with a
+    // declaration or a comment holds no settings and gives the defaults.
+    const std::vector<TXmlNode> top = xml.TopLevelNodes();
+    const TXmlNode root = top.empty() ? TXmlNode() : top.front();
     Project_Name = Leaf(root, u"lastproj", u"projectname", String());
     Last_IP_Address = Leaf(root, u"lastipadd", u"ipaddress", Default_IP_Address);
     Language_Name = Leaf(root, u"lastlang", u"language", u"English");

@@ -6,7 +6,9 @@
 #include "app/UBridgeformeFirmWare.h"
 #include "framework/Dialogs.h"
 #include "shell/Globals.h"
+#include "shell/UAbout.h"
 #include "shell/UNew_Project.h"
+#include "shell/UOpenConf.h"
 #include "shell/USoftOptions.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/TempDir.h"
@@ -197,4 +199,64 @@ TEST_F(ProgramTest, TheWebLabelOpensTheProductPageAndCloseEndsWithTheSettings) {
     EXPECT_NE(dialogs.Shown[0].FileName.find(u"CV52830"), String::npos);
     w->Btn_Close->Click();
     EXPECT_NE(dir.read("Bridgeform.xml").find("<Conf_Settings>"), std::string::npos);
+}
+
+TEST_F(ProgramTest, EachWizardButtonShowsItsOwnWindow) {
+    std::filesystem::create_directories(dir.file("PROJECTS/Any/bin"));
+    dir.write("Bridgeform.xml", "<Conf_Settings><lastproj><projectname>Any</projectname></lastproj></Conf_Settings>");
+    Start(4);
+    std::vector<TCustomForm*> modal;
+    dialogs.OnModalForm = [&](TCustomForm* form) {
+        modal.push_back(form);
+        form->SetModalResult(mrCancel);
+    };
+    const struct {
+        const char16_t* button;
+        int model;
+        TCustomForm* window;
+    } cases[] = {
+        {u"Btn_Prm_Gen", 4, FParGen},
+        {u"Btn_CAN_Rec_Frame", 4, FCAN_Rec_Frames},
+        {u"Btn_CAN_Send_Frame", 4, FCAN_Send_Frame},
+        {u"Btn_CAN_Rec_Info", 4, F_Rec_Info},
+        {u"Btn_CAN_Send_Info", 4, F_Sen_Info},
+        {u"Btn_DNet_Net", 4, FDNet},
+        {u"Btn_DNet_Offset", 4, FDefOffset},
+        {u"Btn_ModM_SetAccess", 4, FSetAccess},
+        {u"Btn_ModM_SetAccess", 18, FSetAccess},
+        {u"Btn_ModM_SetAccess", 11, FModbus_TCP_Master_Set_Access},
+        {u"Btn_ModM_SetAccess", 19, FModbus_TCP_Master_Set_Access},
+        {u"Btn_J1939_Rec_Frame", 4, FReceiveJ1939},
+        {u"Btn_J1939_Send_Frame", 4, FTransmitJ1939},
+        {u"Btn_NMEA_Rec_Frame", 4, FReceiveNMEA},
+        {u"Btn_NMEA_Send_Frame", 4, FTransmitNMEA},
+        {u"Btn_SDO_Server_CANopen", 4, FSet_SDO_Server_Access},
+        {u"Btn_SDO_Client_CANopen", 4, FSet_SDO_Client_Access},
+        {u"Btn_PDO_CANopen", 4, FSet_PDO_Access},
+        {u"Btn_ReStart_Devices_CANopen", 4, FReStart_Devices},
+        {u"Btn_NodeGuard_CANopen", 4, FNodeGuard},
+        {u"Btn_MBus", 4, FMeter_Bus},
+        {u"Btn_DMX_Default", 4, FDMXDefVal},
+        {u"Btn_SNMP_Trap", 4, FSNMP_Trap_Access},
+        {u"Btn_PROFINET_XML", 4, FProfinetFileName},
+        {u"Btn_Open", 4, FOpenConf},
+        {u"Btn_New", 4, FNew_Project},
+    };
+    for (const auto& c : cases) {
+        modal.clear();
+        Model_Code = c.model;
+        // The dispatch goes by the button; model 4 hides most of them.
+        w->Button(c.button)->SetVisible(true);
+        w->Button(c.button)->Click();
+        ASSERT_EQ(modal.size(), 1u) << StringToUtf8(c.button) << " " << c.model;
+        EXPECT_EQ(modal[0], c.window) << StringToUtf8(c.button) << " " << c.model;
+    }
+    Model_Code = 4;
+    modal.clear();
+    w->Btn_Info->Click();
+    w->Btn_Opz->Click();
+    ASSERT_EQ(modal.size(), 2u);
+    EXPECT_EQ(modal[0], FAbout);
+    EXPECT_EQ(modal[1], FSoftOptions);
+    EXPECT_TRUE(dialogs.Shown.empty());
 }

@@ -35,6 +35,8 @@ const std::map<std::string, std::string> Captions = {
     {"PDO_CANopen", "Set PDO Access"},     {"MBus", "M-Bus"},
     {"PROFIBUS_GSD", "PROFIBUS GSD"},      {"ReStart_Devices_CANopen", "ReStart Devices"},
     {"NodeGuard_CANopen", "Set Node Guarding"},
+    {"CANopen_EDS", "EDS File"},           {"DMX_Default", "DMX Default Value"},
+    {"SNMP_Trap", "Set SNMP Access"},      {"SNMP_MIB", "SNMP MIB"},
 };
 
 // Puts the program-wide state back and gives the window a folder of its own
@@ -112,6 +114,25 @@ TEST_F(MainWindowTest, CaptionCodeAndWizardStepsPerModel) {
         EXPECT_EQ(w->L_Korvia->Visible(), model != 1018 && model != 2004);
         EXPECT_EQ(w->L_Korvia->Top(), 128 + 44 * (n - 1));
         EXPECT_EQ(w->Button(u"Btn_ScanDecode")->Visible(), model == 10 || model == 21);
+        EXPECT_EQ(w->Button(u"Btn_ScanDecode")->Caption(), u"Scan && Decode");
+        const struct {
+            TControl* control;
+            int left, top;
+        } fixed[] = {
+            {w->L_SW_Code, 16, 8},   {w->L_SW_Desc, 16, 42},       {w->L_Begin, 16, 84},
+            {w->Shape2, 80, 70},     {w->L_Name_Conf, 87, 75},     {w->L_Name_Conf_L2, 87, 88},
+            {w->Btn_Info, 516, 8},   {w->Btn_Opz, 574, 8},         {w->Btn_Close, 632, 8},
+            {w->LL_Update, 208, 19}, {w->Button(u"Btn_ScanDecode"), 516, 70},
+        };
+        for (const auto& f : fixed) {
+            EXPECT_EQ(f.control->Left(), f.left) << StringToUtf8(f.control->Name());
+            EXPECT_EQ(f.control->Top(), f.top) << StringToUtf8(f.control->Name());
+        }
+        EXPECT_EQ(w->Btn_Info->Hint(), u"Information");
+        EXPECT_EQ(w->Btn_Opz->Hint(), u"Options");
+        EXPECT_EQ(w->Btn_Close->Hint(), u"Close Configurator");
+        EXPECT_EQ(w->Shape1->Top(), w->Button(u"Btn_CreateBin")->Top() + 51);
+        EXPECT_EQ(w->L_Korvia->Left(), 565);
         EXPECT_EQ(w->L_Name_Conf->Caption(), u"None Configuration Opened ");
         EXPECT_EQ(w->L_Name_Conf_L2->Caption(), u"Use Step1 to open or create new configuration");
     }

@@ -71,3 +71,26 @@ TEST(Settings, AnUnparsableFileCountsAsMissingAndStaysUntilTheNextSave) {
         EXPECT_EQ(exe.dir.read("Bridgeform.xml").rfind("<Conf_Settings>", 0), 0u);
     }
 }
+
+TEST(Settings, OnlyAFileThatBeginsWithItsRootIsRead) {
+    const std::string body =
+        "<Conf_Settings><lastlang><language>Deutsch</language></lastlang>"
+        "<lastinternet><enable_update>1</enable_update></lastinternet></Conf_Settings>";
+    const struct {
+        std::string content;
+        bool read;
+    } cases[] = {
+        {body, true},
+        {"\r\n  " + body, true},
+        {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + body, false},
+        {"<!-- kept by hand -->" + body, false},
+        {"<?note x?>" + body, false},
+    };
+    for (const auto& c : cases) {
+        ExeFolder exe;
+        exe.dir.write("Bridgeform.xml", c.content);
+        Read_Settings();
+        EXPECT_EQ(Language_Name, c.read ? u"Deutsch" : u"English") << c.content;
+        EXPECT_EQ(Opt_Enable_Update, c.read) << c.content;
+    }
+}

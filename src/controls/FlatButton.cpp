@@ -158,6 +158,9 @@ void TFlatButton::SetSlowDecease(bool Value) {
 
 void TFlatButton::FadeStep(TObject*) {
     if (ComponentState().Contains(csDestroying)) return;
+    // A step that was waiting while SlowDecease is cleared must not suspend
+    // the thread again: the stop sequence is waiting for it to end.
+    if (FThread && FThread->Terminated()) return;
     --FHotTrackStep;
     if (FHotTrackStep <= 0) {
         if (FThread && !FThread->Suspended()) FThread->Suspend();

@@ -7,7 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <map>
+#include <mutex>
+#include <thread>
 #include <memory>
 #include <vector>
 
@@ -243,6 +249,35 @@ TEST(FlatButtonInput, SlowDeceaseFadesInEightTicksOnTheInterfaceThread) {
     d.ok->SetSlowDecease(false);
     EXPECT_EQ(d.ok->HotTrackStep(), 0);
     EXPECT_EQ(d.ok->FadeThread(), nullptr);
+}
+
+TEST(FlatButtonInput, ClearingSlowDeceaseWithAStepWaitingEndsCleanly) {
+    // A hang here must fail the test, not the whole run.
+    std::mutex m;
+    std::condition_variable cv;
+    bool finished = false;
+    std::thread watchdog([&] {
+        std::unique_lock lock(m);
+        if (!cv.wait_for(lock, std::chrono::seconds(5), [&] { return finished; })) {
+            std::fprintf(stderr, "clearing SlowDecease hangs\n");
+            std::abort();
+        }
+    });
+    Dialog d;
+    d.ok->SetSlowDecease(true);
+    SimulateMouseMove(d.ok, 30, 5);
+    SimulateMouseMove(d.other, 30, 5);
+    // The interface thread is busy past a tick: the thread's step is waiting for it.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    d.ok->SetSlowDecease(false);
+    EXPECT_EQ(d.ok->HotTrackStep(), 0);
+    EXPECT_EQ(d.ok->FadeThread(), nullptr);
+    {
+        std::lock_guard lock(m);
+        finished = true;
+    }
+    cv.notify_all();
+    watchdog.join();
 }
 
 TEST(FlatButtonInput, DestroyingAButtonDuringItsFadeEndsCleanly) {

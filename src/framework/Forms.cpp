@@ -219,9 +219,12 @@ void TCustomForm::SetVisible(bool Value) {
                 TCustomForm* main = TheApplication ? TheApplication->MainForm() : nullptr;
                 if (main && main != this && main->Visible()) center = main->BoundsRect();
             }
-            if (FPosition != poDesigned && FPosition != poDefaultSizeOnly)
-                SetBounds(center.Left + ((center.Right - center.Left) - FWidth) / 2,
-                          center.Top + ((center.Bottom - center.Top) - FHeight) / 2, FWidth, FHeight);
+            if (FPosition != poDesigned && FPosition != poDefaultSizeOnly) {
+                // Centred, but never above or left of the work area (the title bar stays reachable).
+                int l = center.Left + ((center.Right - center.Left) - FWidth) / 2;
+                int t = center.Top + ((center.Bottom - center.Top) - FHeight) / 2;
+                SetBounds(std::max(l, area.Left), std::max(t, area.Top), FWidth, FHeight);
+            }
         }
         FVisible = true;
         FFormState.Include(fsVisible);

@@ -221,7 +221,7 @@ TShiftState KeysToShiftState(WPARAM Keys);
 TShiftState KeyDataToShiftState(LPARAM KeyData);
 
 // ---------------------------------------------------------------------------
-// Typed views of a message (the original's message records)
+// Typed views of a message (the classic message records)
 // ---------------------------------------------------------------------------
 // Each view reads and writes the one TMessage it was made on.
 struct TWMKey {

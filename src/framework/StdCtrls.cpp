@@ -569,6 +569,12 @@ void TRadioButton::CreateWnd() {
     });
 }
 
+void TRadioButton::DoEnter() {
+    if (GetKeyState(VK_LEFT) < 0 || GetKeyState(VK_RIGHT) < 0 || GetKeyState(VK_UP) < 0 || GetKeyState(VK_DOWN) < 0)
+        SetChecked(true);
+    TWinControl::DoEnter();
+}
+
 void TRadioButton::CNCommand(TWMCommand& Message) {
     if (Message.NotifyCode() == BN_CLICKED) SetChecked(true);
     else TWinControl::CNCommand(Message);

@@ -259,6 +259,8 @@ protected:
     LRESULT NativeDlgCode() const override { return DLGC_BUTTON | DLGC_RADIOBUTTON; }
     void CMDialogChar(TCMDialogChar& Message) override;
     void CNCommand(TWMCommand& Message) override;
+    // Reached with an arrow key, a radio button turns on, as in a group of the desktop's.
+    void DoEnter() override;
 
 private:
     bool FChecked = false;

@@ -15,7 +15,7 @@
 constexpr Cardinal INFINITE = 0xFFFFFFFF;
 
 // Milliseconds since an arbitrary start, wrapping at 2^32 like the
-// original's counter: `GetTickCount() - start` is the elapsed time also
+// classic counter: `GetTickCount() - start` is the elapsed time also
 // across the wrap, as long as it is computed in Cardinal.
 Cardinal GetTickCount();
 UInt64 GetTickCount64();

@@ -66,7 +66,9 @@ std::vector<String> Language_File_List() {
     std::vector<String> names;
     try {
         for (const TDirEntry& entry : ListDirectory(Language_Dir))
-            if (!entry.IsDirectory && AnsiSameText(ExtractFileExt(entry.Name), u".lng"))
+            // Exactly ".lng": the language is loaded again by its name plus
+            // ".lng", and names are case-sensitive here.
+            if (!entry.IsDirectory && ExtractFileExt(entry.Name) == u".lng")
                 names.push_back(entry.Name);
     } catch (const Exception&) {
         // A folder that cannot be read offers no language.

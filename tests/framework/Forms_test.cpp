@@ -252,6 +252,12 @@ TEST(Forms, StandardControlsFireTheirEventsAsTheFormsExpect) {
     EXPECT_FALSE(r1->Checked());
     EXPECT_TRUE(r3->Checked());
     EXPECT_EQ(r2Clicks, 1);
+    // An arrow key moves to the next radio button of the group and turns it on.
+    r2->SetFocus();
+    SimulateKey(VK_UP);
+    EXPECT_TRUE(r1->Focused());
+    EXPECT_TRUE(r1->Checked());
+    EXPECT_FALSE(r2->Checked());
 
     // A scroll bar: the person's scrolling comes with its scroll code.
     auto* bar = Place<TScrollBar>(&form, 8, 130, 120, 17);

@@ -134,6 +134,7 @@ TEST_F(ShellWindows, OptionsPagesTheLanguagesSixAtATime) {
     for (int i = 1; i <= 7; ++i)
         exe.dir.write("LANGUAGE/Lang" + std::to_string(i) + ".lng", "STR17 = New " + std::to_string(i) + "\n");
     exe.dir.write("LANGUAGE/notes.txt", "not a language");
+    exe.dir.write("LANGUAGE/Shouted.LNG", "STR17 = never loadable by its name\n");
     std::filesystem::create_directories(exe.dir.file("LANGUAGE/Folder.lng"));
     Language_Name = u"English";
     auto dlg = Make_Window<TFSoftOptions>();

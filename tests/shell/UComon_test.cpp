@@ -81,6 +81,11 @@ TEST(Comon, CodeConversions) {
     EXPECT_EQ(Data_Type_Code(u"float to int 8 bytes"), 9);
     EXPECT_EQ(Data_Type_Code(u" Int 2 bytes"), 0);
     EXPECT_EQ(Data_Type_Code(u"Word"), 0);
+    const char* const names[] = {"Byte",         "Int 1 byte",          "Int 2 bytes",          "Int 4 bytes",
+                                 "Int 8 bytes",  "Octet String",        "Float to Int 1 byte",  "Float to Int 2 bytes",
+                                 "Float to Int 4 bytes", "Float to Int 8 bytes"};
+    for (int code = 0; code < 10; ++code)
+        EXPECT_EQ(Data_Type_Code(S(names[code])), code) << names[code];
 
     EXPECT_EQ(SNMP_Security_Level_Code(u"  auth priv "), 2);
     EXPECT_EQ(SNMP_Security_Level_Code(u"Auth NoPriv"), 1);

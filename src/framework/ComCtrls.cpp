@@ -117,7 +117,7 @@ void TPageControl::CreateWnd() {
     bar->setFocusPolicy(Qt::NoFocus);
     bar->move(2, 0);
     bar->show();
-    QObject::connect(bar, &QTabBar::currentChanged, [this](int i) {
+    QObject::connect(bar, &QTabBar::currentChanged, ContextOf(this), [this](int i) {
         if (!FSyncing) Guarded([&] { TabClicked(i); });
     });
 }
@@ -249,7 +249,7 @@ void TTrackBar::CreateWnd() {
     w->setRange(FMin, FMax);
     w->setTickPosition(QSlider::TicksBelow);
     w->setTickInterval(FFrequency);
-    QObject::connect(w, &QSlider::valueChanged, [this](int) {
+    QObject::connect(w, &QSlider::valueChanged, ContextOf(this), [this](int) {
         if (!FSyncing) Guarded([this] {
             if (OnChange) OnChange(this);
         });
@@ -512,18 +512,18 @@ void TTreeView::CreateWnd() {
     w->setColumnCount(1);
     w->setRootIsDecorated(FShowRoot);
     w->viewport()->setMouseTracking(true);
-    QObject::connect(w, &QTreeWidget::currentItemChanged, [this](QTreeWidgetItem* item, QTreeWidgetItem*) {
+    QObject::connect(w, &QTreeWidget::currentItemChanged, ContextOf(this), [this](QTreeWidgetItem* item, QTreeWidgetItem*) {
         if (FSyncing) return;
         Guarded([&] {
             if (OnChange) OnChange(this, NodeOfItem(item));
         });
     });
-    QObject::connect(w, &QTreeWidget::itemExpanded, [this](QTreeWidgetItem* item) {
+    QObject::connect(w, &QTreeWidget::itemExpanded, ContextOf(this), [this](QTreeWidgetItem* item) {
         if (!FSyncing) Guarded([&] {
             if (OnExpanded) OnExpanded(this, NodeOfItem(item));
         });
     });
-    QObject::connect(w, &QTreeWidget::itemCollapsed, [this](QTreeWidgetItem* item) {
+    QObject::connect(w, &QTreeWidget::itemCollapsed, ContextOf(this), [this](QTreeWidgetItem* item) {
         if (!FSyncing) Guarded([&] {
             if (OnCollapsed) OnCollapsed(this, NodeOfItem(item));
         });
@@ -579,7 +579,7 @@ void TDateTimePicker::CreateWnd() {
     w->setCalendarPopup(true);
     w->setDateTime(ToQDateTime(Now()));
     ApplyFormat();
-    QObject::connect(w, &QDateTimeEdit::dateTimeChanged, [this](const QDateTime&) {
+    QObject::connect(w, &QDateTimeEdit::dateTimeChanged, ContextOf(this), [this](const QDateTime&) {
         if (!FSyncing) Guarded([this] {
             if (OnChange) OnChange(this);
         });
@@ -628,7 +628,7 @@ void TMonthCalendar::CreateWnd() {
     auto* w = new THostWidget<QCalendarWidget>(this);
     AttachWidget(this, w, false);
     w->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
-    QObject::connect(w, &QCalendarWidget::selectionChanged, [this] {
+    QObject::connect(w, &QCalendarWidget::selectionChanged, ContextOf(this), [this] {
         if (!FSyncing) Guarded([this] {
             if (OnChange) OnChange(this);
         });

@@ -814,7 +814,15 @@ void TWinControl::CreateWnd() {
     AttachWidget(this, w, false);
 }
 
+QObject* ContextOf(TWinControl* Control) {
+    TWinControlHandle* h = Control->HandleImpl();
+    if (!h->Context) h->Context = new QObject;
+    return h->Context;
+}
+
 void TWinControl::DestroyWnd() {
+    delete FHandleImpl->Context;
+    FHandleImpl->Context = nullptr;
     QWidget* w = FHandleImpl->Widget;
     FHandleImpl->Widget = nullptr;
     if (!w) return;

@@ -27,7 +27,13 @@ struct TWinControlHandle {
     // Custom-painted windows show their back buffer; standard ones paint
     // themselves and then the windowless children on top.
     bool CustomPainted = false;
+    // The receiver of the window's signal connections: freed with the
+    // control, so that no signal of a window still alive for a moment
+    // reaches a control that is gone.
+    QObject* Context = nullptr;
 };
+
+QObject* ContextOf(TWinControl* Control);
 
 // The control whose window is W or contains W (nil for foreign widgets).
 TWinControl* ControlOfWidget(const QObject* W);

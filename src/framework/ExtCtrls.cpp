@@ -374,7 +374,7 @@ void TLinkLabel::CreateWnd() {
     w->setOpenExternalLinks(false);
     w->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
     w->setText(ToQ(FText));
-    QObject::connect(w, &QLabel::linkActivated, [this](const QString& link) {
+    QObject::connect(w, &QLabel::linkActivated, ContextOf(this), [this](const QString& link) {
         Guarded([&] { LinkClicked(FromQ(link)); });
     });
 }

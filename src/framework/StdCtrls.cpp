@@ -183,7 +183,7 @@ void TCustomEdit::CreateWnd() {
     w->setMaxLength(FMaxLength > 0 ? FMaxLength : 32767);
     w->setReadOnly(FReadOnly);
     w->setEchoMode(FPasswordChar ? QLineEdit::Password : QLineEdit::Normal);
-    QObject::connect(w, &QLineEdit::textEdited, [this](const QString&) {
+    QObject::connect(w, &QLineEdit::textEdited, ContextOf(this), [this](const QString&) {
         FModified = true;
         NotifyCommand(this, EN_CHANGE);
     });
@@ -343,7 +343,7 @@ void TMemo::CreateWnd() {
     w->setTabChangesFocus(false);
     w->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     w->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    QObject::connect(w, &QPlainTextEdit::textChanged, [this] { WidgetChanged(); });
+    QObject::connect(w, &QPlainTextEdit::textChanged, ContextOf(this), [this] { WidgetChanged(); });
 }
 
 LRESULT TMemo::NativeDlgCode() const {
@@ -419,7 +419,7 @@ void TButton::CreateWnd() {
     auto* w = new THostWidget<QPushButton>(this);
     AttachWidget(this, w, false);
     w->setAutoDefault(false);
-    QObject::connect(w, &QPushButton::clicked, [this] { NotifyCommand(this, BN_CLICKED); });
+    QObject::connect(w, &QPushButton::clicked, ContextOf(this), [this] { NotifyCommand(this, BN_CLICKED); });
 }
 
 String TButton::Text() const { return FromQ(WidgetAs<QPushButton>(this)->text()); }
@@ -493,7 +493,7 @@ void TCheckBox::CreateWnd() {
     auto* w = new THostWidget<QCheckBox>(this);
     AttachWidget(this, w, false);
     w->setTristate(FAllowGrayed);
-    QObject::connect(w, &QCheckBox::clicked, [this, w] {
+    QObject::connect(w, &QCheckBox::clicked, ContextOf(this), [this, w] {
         // The state follows Toggle, not Qt's own idea of the next state.
         {
             QSignalBlocker block(w);
@@ -559,7 +559,7 @@ void TRadioButton::CreateWnd() {
     auto* w = new THostWidget<QRadioButton>(this);
     AttachWidget(this, w, false);
     w->setAutoExclusive(false);
-    QObject::connect(w, &QRadioButton::clicked, [this, w](bool) {
+    QObject::connect(w, &QRadioButton::clicked, ContextOf(this), [this, w](bool) {
         // A click always leaves the button on; only turning it on counts.
         {
             QSignalBlocker block(w);
@@ -704,7 +704,7 @@ void TComboBox::InitializeWnd() {
     w->setEditable(FStyle == csDropDown || FStyle == csSimple);
     w->setMaxVisibleItems(FDropDownCount);
     w->setInsertPolicy(QComboBox::NoInsert);
-    QObject::connect(w, QOverload<int>::of(&QComboBox::activated), [this](int) {
+    QObject::connect(w, QOverload<int>::of(&QComboBox::activated), ContextOf(this), [this](int) {
         if (!FSyncing) NotifyCommand(this, CBN_SELCHANGE);
     });
     ConnectEdit();
@@ -716,7 +716,7 @@ void TComboBox::ConnectEdit() {
     if (!w->lineEdit() || w->lineEdit()->property("configurator.connected").isValid()) return;
     w->lineEdit()->setProperty("configurator.connected", true);
     w->lineEdit()->setMouseTracking(true);
-    QObject::connect(w->lineEdit(), &QLineEdit::textEdited, [this](const QString&) {
+    QObject::connect(w->lineEdit(), &QLineEdit::textEdited, ContextOf(this), [this](const QString&) {
         if (!FSyncing) NotifyCommand(this, CBN_EDITCHANGE);
     });
 }
@@ -913,10 +913,10 @@ void TListBox::CreateWnd() {
 void TListBox::InitializeWnd() {
     auto* w = WidgetAs<QListWidget>(this);
     w->setSelectionMode(FMultiSelect ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
-    QObject::connect(w, &QListWidget::currentRowChanged, [this](int) {
+    QObject::connect(w, &QListWidget::currentRowChanged, ContextOf(this), [this](int) {
         if (!FSyncing) NotifyCommand(this, LBN_SELCHANGE);
     });
-    QObject::connect(w, &QListWidget::itemDoubleClicked, [this](QListWidgetItem*) {
+    QObject::connect(w, &QListWidget::itemDoubleClicked, ContextOf(this), [this](QListWidgetItem*) {
         if (!FSyncing) NotifyCommand(this, LBN_DBLCLK);
     });
     ItemsChanged();
@@ -1068,7 +1068,7 @@ void TCheckListBox::ItemsChanged() {
     (void)connectedOnce;
     if (!w->property("configurator.checks").isValid()) {
         w->setProperty("configurator.checks", true);
-        QObject::connect(w, &QListWidget::itemChanged, [this, w](QListWidgetItem* it) {
+        QObject::connect(w, &QListWidget::itemChanged, ContextOf(this), [this, w](QListWidgetItem* it) {
             if (FSyncing) return;
             int i = w->row(it);
             if (i < 0 || i >= int(FStates.size())) return;
@@ -1116,8 +1116,8 @@ void TScrollBar::CreateWnd() {
     w->setOrientation(FKind == sbHorizontal ? Qt::Horizontal : Qt::Vertical);
     w->setRange(FMin, FMax);
     w->setValue(FPosition);
-    QObject::connect(w, &QScrollBar::actionTriggered, [this](int action) { UserAction(action); });
-    QObject::connect(w, &QScrollBar::sliderReleased, [this] { UserAction(-1); });
+    QObject::connect(w, &QScrollBar::actionTriggered, ContextOf(this), [this](int action) { UserAction(action); });
+    QObject::connect(w, &QScrollBar::sliderReleased, ContextOf(this), [this] { UserAction(-1); });
 }
 
 void TScrollBar::SetKind(TScrollBarKind Value) {

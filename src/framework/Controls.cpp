@@ -760,6 +760,8 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner), FHandleImpl(std
 
 TWinControl::~TWinControl() {
     Destroying();
+    // Out of the parent's lists while still a window control (tab order, focus).
+    if (FParent) FParent->RemoveControl(this);
     while (!FControls.empty()) {
         TControl* c = FControls.back();
         RemoveControl(c);

@@ -208,8 +208,9 @@ TEST(ExPageControl, ClickOnATabSwitchesThePage) {
     EXPECT_EQ(bmp->Canvas().Pixels(r1.Right - 2, r1.Top + 2), clSkyBlue);
     // A refusing OnCanChange keeps the page.
     int asked = 0;
-    pc.OnCanChange = [&](TObject*, int from, int, bool& allow) {
+    pc.OnCanChange = [&](TObject*, int from, int to, bool& allow) {
         EXPECT_EQ(from, 1);
+        EXPECT_EQ(to, 0);  // the page under the mouse
         ++asked;
         allow = false;
     };
@@ -512,4 +513,35 @@ TEST(TabMargin, ChangeIsToldBeforeItIsStoredAndAssignIsSilent) {
     told.clear();
     m.Assign(&other);
     EXPECT_TRUE(told.empty());
+}
+
+TEST(ExPageControl, CloseBoxSitsAtTheMarginsInItsThreeLooks) {
+    Editor e;
+    TExPageControl& pc = *e.pc;
+    pc.SetTabPosition(tpTop);
+    pc.TabMargin().SetLeftMargin(3);
+    pc.TabMargin().SetTopMargin(1);
+    pc.SetTabHoverColor(clLime);  // the close button's hover look needs hover tracking
+    e.sheets[0]->SetShowClose(true);
+    const TRect r = pc.GetPageTabRect(e.sheets[0]);
+    // Active tab: a := left + LeftMargin, b := top + TopMargin + LowerActive; box a+2,b+2 to a+14,b+13.
+    const int a = r.Left + 3, b = r.Top + 1 + 2;
+    struct Look {
+        TColor outline, inside, cross;
+    };
+    auto probe = [&](const Look& l, const char* name) {
+        auto bmp = e.Render();
+        TCanvas& c = bmp->Canvas();
+        EXPECT_EQ(c.Pixels(a + 2, b + 2), l.outline) << name;
+        EXPECT_EQ(c.Pixels(a + 13, b + 12), l.outline) << name;
+        EXPECT_EQ(c.Pixels(a + 3, b + 3), l.inside) << name;
+        EXPECT_EQ(c.Pixels(a + 5, b + 5), l.cross) << name;   // from a+5,b+5 toward a+11,b+10
+        EXPECT_EQ(c.Pixels(a + 5, b + 9), l.cross) << name;   // from a+5,b+9 toward a+11,b+4
+        EXPECT_NE(c.Pixels(a + 14, b + 7), l.outline) << name;
+    };
+    probe({clGray, clWhite, clBlack}, "rest");
+    SimulateMouseMove(&pc, a + 8, b + 7);
+    probe({clBlack, clWhite, clGray}, "hot");
+    SimulateMouseDown(&pc, mbLeft, a + 8, b + 7);
+    probe({clBlack, clSilver, clBlack}, "pressed");
 }

@@ -281,4 +281,11 @@ TEST(Forms, StandardControlsFireTheirEventsAsTheFormsExpect) {
     SimulateKey(VK_F2);
     SimulateKey(VK_F3);
     EXPECT_EQ(seen, (std::vector<Word>{VK_F2, VK_F3, Word(1000 + VK_F3)}));
+
+    // A freed control leaves the tab order and the focus.
+    delete edit;
+    EXPECT_EQ(form.ActiveControl(), nullptr);
+    bar->SetFocus();
+    SimulateKey(VK_TAB);  // round from the last control to the first left
+    EXPECT_TRUE(combo->Focused());
 }

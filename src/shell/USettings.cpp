@@ -45,10 +45,10 @@ void Read_Settings() {
         // when the settings are next saved.
         return;
     }
-    // The root is the document's first node: a file that begins with a
-    // declaration or a comment holds no settings and gives the defaults.
-    const std::vector<TXmlNode> top = xml.TopLevelNodes();
-    const TXmlNode root = top.empty() ? TXmlNode() : top.front();
+    // The root is the first element, also behind a declaration or comment
+    // that a hand edit put in front: reading such a file as all defaults
+    // would overwrite the user's settings at the next save.
+    const TXmlNode root = xml.DocumentElement();
     Project_Name = Leaf(root, u"lastproj", u"projectname", String());
     Last_IP_Address = Leaf(root, u"lastipadd", u"ipaddress", Default_IP_Address);
     Language_Name = Leaf(root, u"lastlang", u"language", u"English");

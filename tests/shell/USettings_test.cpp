@@ -72,7 +72,7 @@ TEST(Settings, AnUnparsableFileCountsAsMissingAndStaysUntilTheNextSave) {
     }
 }
 
-TEST(Settings, OnlyAFileThatBeginsWithItsRootIsRead) {
+TEST(Settings, TheRootIsReadAlsoBehindADeclarationOrComment) {
     const std::string body =
         "<Conf_Settings><lastlang><language>Deutsch</language></lastlang>"
         "<lastinternet><enable_update>1</enable_update></lastinternet></Conf_Settings>";
@@ -82,9 +82,10 @@ TEST(Settings, OnlyAFileThatBeginsWithItsRootIsRead) {
     } cases[] = {
         {body, true},
         {"\r\n  " + body, true},
-        {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + body, false},
-        {"<!-- kept by hand -->" + body, false},
-        {"<?note x?>" + body, false},
+        {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + body, true},
+        {"<!-- kept by hand -->" + body, true},
+        {"<?note x?>" + body, true},
+        {"<!-- no settings here -->", false},
     };
     for (const auto& c : cases) {
         ExeFolder exe;

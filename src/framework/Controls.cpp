@@ -199,12 +199,25 @@ void NotifyCommand(TWinControl* Control, Word Code) {
     });
 }
 
+namespace {
+int GuardDepth = 0;
+}
+
+bool InsideHandler() { return GuardDepth > 0; }
+
 void Guarded(const std::function<void()>& F) {
+    ++GuardDepth;
     try {
         F();
     } catch (...) {
-        HandleCurrentException();
+        try {
+            HandleCurrentException();
+        } catch (...) {
+            --GuardDepth;
+            throw;
+        }
     }
+    --GuardDepth;
 }
 
 // ---------------------------------------------------------------------------

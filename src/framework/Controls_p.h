@@ -91,6 +91,9 @@ bool InNativeDelivery();
 void HandleCurrentException();
 // Runs F inside the exception boundary.
 void Guarded(const std::function<void()>& F);
+// True while a handler called from the message loop runs (windows freed
+// meanwhile may still be on the call stack).
+bool InsideHandler();
 
 // Installs the event translation (once; with the Qt application).
 void EnsureControlLayer();

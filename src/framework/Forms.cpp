@@ -583,8 +583,15 @@ void TApplication::Run() {
     while (!FTerminated) HandleMessage();
 }
 
+namespace {
+// Windows of freed controls go once no handler that may use them runs.
+void FlushFreedWindows() {
+    if (!InsideHandler()) QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+}  // namespace
+
 void TApplication::HandleMessage() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    FlushFreedWindows();
     bool ran = false;
     Guarded([&] { ran = CheckSynchronize(); });
     if (ran || FTerminated) return;
@@ -595,7 +602,7 @@ void TApplication::HandleMessage() {
 void TApplication::ProcessMessages() {
     Guarded([] { CheckSynchronize(); });
     QCoreApplication::processEvents(QEventLoop::AllEvents);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    FlushFreedWindows();
 }
 
 void TApplication::Terminate() {

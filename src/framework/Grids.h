@@ -344,9 +344,20 @@ public:
     void UpdateEditor() { UpdateEdit(); }
 
     // Structure: the texts and objects of a string grid move with their
-    // column or row, as do widths, heights and the current cell.
-    void MoveColumn(int FromIndex, int ToIndex);
-    void MoveRow(int FromIndex, int ToIndex);
+    // column or row, as do widths, heights and the current cell. The order
+    // of a move, which grids built on this one rely on:
+    //   1. the widths and tab stops (MoveRow: the heights) of the displayed
+    //      columns, the current cell, the anchor and the editor's cell move;
+    //   2. ColumnMoved (RowMoved) runs: TStringGrid's moves the texts and
+    //      objects, then TDrawGrid's fires OnColumnMoved (OnRowMoved) once;
+    //   3. ColWidthsChanged (RowHeightsChanged), the editor is updated.
+    // So an override of ColumnMoved finds the sizes and the current cell
+    // already moved and must not move them again; it may call the inherited
+    // one with other indexes (columns kept beyond ColCount) to move texts.
+    // The mouse moves columns and rows through these, so an override of
+    // them sees those moves too.
+    virtual void MoveColumn(int FromIndex, int ToIndex);
+    virtual void MoveRow(int FromIndex, int ToIndex);
     virtual void DeleteColumn(int ACol);
     virtual void DeleteRow(int ARow);
     virtual void InsertColumn(int ACol);
@@ -382,7 +393,8 @@ protected:
     virtual void ColWidthsChanged();
     virtual void RowHeightsChanged();
     virtual void SizeChanged(int OldColCount, int OldRowCount);
-    // After a column (row) moved: a string grid moves its cells here.
+    // After a column (row) moved, with sizes and current cell already in
+    // their new places: a string grid moves its cells here (see MoveColumn).
     virtual void ColumnMoved(int FromIndex, int ToIndex);
     virtual void RowMoved(int FromIndex, int ToIndex);
     // Whether the point lies on a column border in the fixed rows (or a row

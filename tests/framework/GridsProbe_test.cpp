@@ -27,6 +27,14 @@ public:
     int watchIndex = 0;
 
     bool CanEdit() { return CanEditShow(); }
+    void MoveColumn(int from, int to) override {
+        log.push_back("movecolumn " + Num(from) + "," + Num(to));
+        TStringGrid::MoveColumn(from, to);
+    }
+    void MoveRow(int from, int to) override {
+        log.push_back("moverow " + Num(from) + "," + Num(to));
+        TStringGrid::MoveRow(from, to);
+    }
     void Key(Word key, TShiftState shift = {}) { KeyDown(key, shift); }
 
 protected:
@@ -170,6 +178,24 @@ TEST(GridsProbe, MovesShiftSizesAndTheCurrentCellOnceBeforeTheNotification) {
         EXPECT_EQ(c.columns ? g.Cells(c.to, 0) : g.Cells(0, c.to), u"moving") << c.name;
         EXPECT_TRUE(Has(g.log, c.columns ? "colwidths" : "rowheights")) << c.name;
     }
+}
+
+// A drag of a header reaches an override of MoveColumn (MoveRow).
+TEST(GridsProbe, MouseMovesGoThroughMoveColumnAndMoveRow) {
+    ProbeForm f({goColMoving, goRowMoving});
+    ProbeGrid& g = *f.grid;
+    // Column pitch 65, row pitch 25: the header of column 1 onto column 3.
+    SimulateMouseDown(&g, mbLeft, 80, 10);
+    SimulateMouseMove(&g, 3 * 65 + 10, 10);
+    SimulateMouseUp(&g, mbLeft, 3 * 65 + 10, 10);
+    EXPECT_TRUE(Has(g.log, "movecolumn 1,3"));
+    EXPECT_TRUE(Has(g.log, "columnmoved 1,3"));
+    // The fixed cell of row 1 onto row 2.
+    SimulateMouseDown(&g, mbLeft, 10, 25 + 5);
+    SimulateMouseMove(&g, 10, 2 * 25 + 5);
+    SimulateMouseUp(&g, mbLeft, 10, 2 * 25 + 5);
+    EXPECT_TRUE(Has(g.log, "moverow 1,2"));
+    EXPECT_EQ(g.Cells(3, 2), u"r1c1");
 }
 
 TEST(GridsProbe, EditorUpdateAsksInTheStatedOrder) {

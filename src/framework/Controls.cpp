@@ -1541,22 +1541,34 @@ void PaintHostWidget(TWinControl* Control, QWidget* Widget, QPaintEvent* Event,
     auto paintNative = [&] {
         if (h->CustomPainted) return;
         BasePaint();
-        // Windowless children on top of the window's own painting.
-        bool any = false;
-        for (int i = 0; i < Control->ControlCount(); ++i)
-            if (!dynamic_cast<TWinControl*>(Control->Controls(i)) && Control->Controls(i)->Visible()) any = true;
-        if (!any) return;
-        QImage layer(Widget->size(), QImage::Format_ARGB32_Premultiplied);
+        // Windowless children on top of the window's own painting, only
+        // those in the part being painted (children's updates repaint small
+        // parts of their parent often).
+        QRect area = Event->rect();
+        std::vector<TControl*> inArea;
+        for (int i = 0; i < Control->ControlCount(); ++i) {
+            TControl* c = Control->Controls(i);
+            if (dynamic_cast<TWinControl*>(c) || !c->Visible()) continue;
+            if (area.intersects(QRect(c->Left(), c->Top(), c->Width(), c->Height()))) inArea.push_back(c);
+        }
+        if (inArea.empty() || area.isEmpty()) return;
+        QImage layer(area.size(), QImage::Format_ARGB32_Premultiplied);
         layer.fill(Qt::transparent);
         TCanvas canvas;
         AttachCanvas(canvas, [&layer] { return &layer; });
-        struct Access : TWinControl {
-            static void Paint(TWinControl* c, TCanvas& cv) { static_cast<Access*>(c)->PaintControls(cv); }
+        struct Access : TControl {
+            static void Paint(TControl* c, TCanvas& cv) { static_cast<Access*>(c)->PaintControl(cv); }
         };
-        Access::Paint(Control, canvas);
+        for (TControl* c : inArea) {
+            int saved = canvas.SaveDC();
+            canvas.SetViewportOrg(c->Left() - area.left(), c->Top() - area.top());
+            canvas.IntersectClipRect(0, 0, c->Width(), c->Height());
+            Access::Paint(c, canvas);
+            canvas.RestoreDC(saved);
+        }
         AttachCanvas(canvas, {});
         QPainter p(Widget);
-        p.drawImage(0, 0, layer);
+        p.drawImage(area.topLeft(), layer);
     };
     TMessage m;
     m.Msg = WM_PAINT;

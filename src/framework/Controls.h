@@ -12,6 +12,18 @@
 // painted on, and gets its mouse input through, its parent's window;
 // TCustomControl is a window that paints itself through Canvas into a back
 // buffer, which the window shows.
+//
+// A custom control, in short: derive from TCustomControl; in the
+// constructor set ControlStyle (csCaptureMouse to get the release of a press
+// wherever it happens, csDoubleClicks, csClickEvents, csOpaque when Paint
+// covers everything) and TabStop; draw everything in Paint through Canvas()
+// (Invalidate asks for a paint, Repaint paints now); override the virtual
+// mouse and key operations (MouseDown, KeyDown, Click, ...) and message
+// handlers (CMMouseEnter, CNKeyDown, CMDialogKey, WMGetDlgCode to take Tab,
+// arrows or Enter for itself, WMSetCursor, WMTimer with SetTimer(Handle(),
+// ...)) and call the base class's handler for the default behaviour; take
+// its own and registered messages by overriding Dispatch, passing the rest
+// on. Handle() names the window for SetTimer, PostMessage and SendMessage.
 
 #include "framework/Components.h"
 #include "framework/Graphics.h"

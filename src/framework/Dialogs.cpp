@@ -266,7 +266,12 @@ TScriptedDialogService::~TScriptedDialogService() {
 }
 
 int TScriptedDialogService::MessageBox(const TMessageBoxRequest& Request) {
-    Record rec{dkMessageBox, Request.Caption, Request.Text, Request.Icon, Request.Buttons};
+    Record rec;
+    rec.Kind = dkMessageBox;
+    rec.Caption = Request.Caption;
+    rec.Text = Request.Text;
+    rec.Icon = Request.Icon;
+    rec.Buttons = Request.Buttons;
     if (!FBoxAnswers.empty()) {
         rec.Answer = FBoxAnswers.front();
         FBoxAnswers.pop_front();
@@ -279,7 +284,10 @@ int TScriptedDialogService::MessageBox(const TMessageBoxRequest& Request) {
 }
 
 bool TScriptedDialogService::FileDialog(TFileDialogRequest& Request) {
-    Record rec{Request.Save ? dkSaveFile : dkOpenFile, Request.Title, Request.Filter};
+    Record rec;
+    rec.Kind = Request.Save ? dkSaveFile : dkOpenFile;
+    rec.Caption = Request.Title;
+    rec.Text = Request.Filter;
     String answer;
     if (!FFileAnswers.empty()) {
         answer = FFileAnswers.front();
@@ -296,7 +304,10 @@ bool TScriptedDialogService::FileDialog(TFileDialogRequest& Request) {
 }
 
 bool TScriptedDialogService::SelectFolder(const String& Caption, String& Folder) {
-    Record rec{dkSelectFolder, Caption, Folder};
+    Record rec;
+    rec.Kind = dkSelectFolder;
+    rec.Caption = Caption;
+    rec.Text = Folder;
     String answer;
     if (!FFolderAnswers.empty()) {
         answer = FFolderAnswers.front();
@@ -312,13 +323,16 @@ bool TScriptedDialogService::SelectFolder(const String& Caption, String& Folder)
 }
 
 void TScriptedDialogService::OpenLink(const String& Url) {
-    Record rec{dkOpenLink, String(), Url};
+    Record rec;
+    rec.Kind = dkOpenLink;
+    rec.Text = Url;
     rec.FileName = Url;
     Shown.push_back(rec);
 }
 
 bool TScriptedDialogService::PopupMenu(TPopupMenu* Menu, int X, int Y, TMenuItem*& Chosen) {
-    Record rec{dkPopupMenu, String(), String()};
+    Record rec;
+    rec.Kind = dkPopupMenu;
     Chosen = nullptr;
     String answer;
     if (!FMenuAnswers.empty()) {

@@ -136,7 +136,7 @@ TDialogService* SetDialogService(TDialogService* Service);
 class TScriptedDialogService : public TDialogService {
 public:
     struct Record {
-        TDialogKind Kind;
+        TDialogKind Kind = dkMessageBox;
         String Caption;
         String Text;
         TDialogIcon Icon = diNone;

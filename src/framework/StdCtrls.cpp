@@ -193,9 +193,14 @@ String TCustomEdit::Text() const { return FromQ(WidgetAs<QLineEdit>(this)->text(
 
 void TCustomEdit::SetText(const String& Value) {
     String v = ApplyCase(Value);
-    if (FMaxLength > 0 && int(v.size()) > FMaxLength) v.resize(size_t(FMaxLength));
     if (v == Text()) return;
-    WidgetAs<QLineEdit>(this)->setText(ToQ(v));
+    // As the classic edit control, the length limit holds for typing only:
+    // a longer text set by code is kept whole.
+    auto* w = WidgetAs<QLineEdit>(this);
+    int limit = FMaxLength > 0 ? FMaxLength : 32767;
+    w->setMaxLength(std::max(limit, int(v.size())));
+    w->setText(ToQ(v));
+    w->setMaxLength(std::max(limit, int(v.size())));
     Perform(CM_TEXTCHANGED);
     // As the classic edit control, a text set by code notifies like typing.
     NotifyCommand(this, EN_CHANGE);

@@ -9,7 +9,13 @@
 
 namespace {
 
-// Decimal digits with an optional sign; false for anything else.
+const std::array<const char16_t*, 10> Data_Type_Names = {
+    u"Byte",          u"Int 1 byte",          u"Int 2 bytes",          u"Int 4 bytes",          u"Int 8 bytes",
+    u"Octet String",  u"Float to Int 1 byte", u"Float to Int 2 bytes", u"Float to Int 4 bytes", u"Float to Int 8 bytes",
+};
+
+}  // namespace
+
 bool Read_Decimal(const String& s, long long& value) {
     std::size_t i = 0;
     bool negative = false;
@@ -30,13 +36,6 @@ bool Read_Decimal(const String& s, long long& value) {
     value = negative ? -v : v;
     return true;
 }
-
-const std::array<const char16_t*, 10> Data_Type_Names = {
-    u"Byte",          u"Int 1 byte",          u"Int 2 bytes",          u"Int 4 bytes",          u"Int 8 bytes",
-    u"Octet String",  u"Float to Int 1 byte", u"Float to Int 2 bytes", u"Float to Int 4 bytes", u"Float to Int 8 bytes",
-};
-
-}  // namespace
 
 int Data_Type_Code(const String& name) {
     for (std::size_t i = 0; i < Data_Type_Names.size(); ++i)

@@ -31,6 +31,11 @@ public:
     virtual bool IsDataCheckBoxColumn(int col) const = 0;
 };
 
+// Decimal digits with an optional sign (no blanks, no hex), as the dotted
+// addresses and the language files write their numbers; false for anything
+// else or a value past 2^32.
+bool Read_Decimal(const String& s, long long& value);
+
 // "Byte" 0, "Int 1 byte" 1 ... "Float to Int 8 bytes" 9, compared without
 // regard to the case of ASCII letters and not trimmed; anything else 0.
 int Data_Type_Code(const String& name);

@@ -4,37 +4,13 @@
 #include "framework/TextFiles.h"
 #include "framework/Files.h"
 #include "shell/Globals.h"
+#include "shell/UComon.h"
 
 namespace {
 
 constexpr Char Pilcrow = u'\u00B6';
 const String Comment_Mark = u"/#/";
 
-// A decimal whole number with an optional sign that fits 32 bits.
-bool Read_Decimal(const String& s, int& value) {
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < s.size() && (s[i] == u'-' || s[i] == u'+')) {
-        negative = s[i] == u'-';
-        ++i;
-    }
-    if (i == s.size())
-        return false;
-    long long v = 0;
-    for (; i < s.size(); ++i) {
-        if (s[i] < u'0' || s[i] > u'9')
-            return false;
-        v = v * 10 + (s[i] - u'0');
-        if (v > 2147483648LL)
-            return false;
-    }
-    if (negative)
-        v = -v;
-    if (v > 2147483647LL)
-        return false;
-    value = static_cast<int>(v);
-    return true;
-}
 
 }  // namespace
 
@@ -55,7 +31,7 @@ bool Parse_Lang_Line(const String& line, int tableSize, int& index, String& text
     const std::size_t eq = s.find(u'=');
     if (eq == String::npos || eq < 5)
         return false;
-    int n = 0;
+    long long n = 0;
     if (!Read_Decimal(Trim(s.substr(3, eq - 4)), n) || n < 0 || n >= tableSize)
         return false;
     String t = Trim(s.substr(eq + 1));

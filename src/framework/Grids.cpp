@@ -428,8 +428,10 @@ void TCustomGrid::MoveTopLeft(int ALeft, int ATop) {
     UpdateScrollPos();
     InvalidateGrid();
     TopLeftChanged();
-    // The editor follows its cell (or hides when the cell scrolled away).
-    if (FInplaceEdit && FInplaceEdit->Visible() && CanEditShow()) FInplaceEdit->Move(CellRect(FCurrent.X, FCurrent.Y));
+    // The editor follows its cell: it hides while the cell is out of view
+    // and shows again when the cell comes back.
+    if (FInplaceEdit && FInplaceCol == FCurrent.X && FInplaceRow == FCurrent.Y && CanEditShow())
+        FInplaceEdit->Move(CellRect(FCurrent.X, FCurrent.Y));
 }
 
 void TCustomGrid::SetLeftCol(int Value) {

@@ -13,6 +13,7 @@
 // built on them can be driven headless.
 
 #include "framework/Controls.h"
+#include "framework/EditMask.h"
 #include "framework/Forms.h"
 #include "framework/Sets.h"
 #include "framework/System.h"
@@ -154,8 +155,11 @@ public:
 
     TCustomGrid* Grid() const { return FGrid; }
 
-    String Text() const override { return FText; }
+    // With an edit mask: the text as the mask stores it (see TEditMask); the
+    // edit itself shows EditText, one character per mask position.
+    String Text() const override;
     void SetText(const String& Value) override;
+    const String& EditText() const { return FText; }
     int SelStart() const { return FSelStart; }
     int SelLength() const { return FSelLength; }
     void SetSelStart(int Value);
@@ -169,9 +173,21 @@ public:
     // 0: no limit. Typing and pasting stop at the limit; setting Text does not.
     int MaxLength() const { return FMaxLength; }
     void SetMaxLength(int Value) { FMaxLength = Value; }
-    // Kept for the grid's owner; input is not checked against it.
-    const String& EditMask() const { return FEditMask; }
-    void SetEditMask(const String& Value) { FEditMask = Value; }
+    // Non-empty: typing, deleting and pasting keep to the mask (typing
+    // overwrites, deleting blanks, MaxLength does not apply), and the text
+    // is reformatted for it.
+    const String& EditMask() const { return FMask.Mask(); }
+    void SetEditMask(const String& Value);
+    // Raises EDBEditError when the edit was modified and its entry does not
+    // fill the mask; the caret goes to the first position missing.
+    void ValidateEdit();
+
+    // The selection to and from the clipboard. A password edit gives nothing
+    // away; cutting and pasting change the text as typing does (the mask,
+    // MaxLength, and the grid's leave to modify).
+    void CopyToClipboard();
+    void CutToClipboard();
+    void PasteFromClipboard();
     // Non-zero: every character is shown as this one.
     Char PasswordChar() const { return FPasswordChar; }
     void SetPasswordChar(Char Value);
@@ -219,6 +235,12 @@ private:
     String DisplayText() const;
     void SetCaret(int Pos, bool Extend);
     void DeleteSelection();
+    // The text typed or pasted in place of the selection, with a mask.
+    bool InsertMasked(const String& S, bool Pasting);
+    // Blanks the mask positions in [Start, Start + Count); the caret goes to Start.
+    void ClearMasked(int Start, int Count);
+    void Modify();
+    bool CanModify();
     // Start and length of each shown line: the text's own lines, broken
     // further at the format width with WordWrap.
     std::vector<std::pair<int, int>> Lines();
@@ -228,7 +250,7 @@ private:
     int FSelLength = 0;
     int FAnchorPos = 0;
     int FMaxLength = 0;
-    String FEditMask;
+    TEditMask FMask;
     Char FPasswordChar = 0;
     TAlignment FAlignment = taLeftJustify;
     bool FWordWrap = false;
@@ -344,9 +366,20 @@ public:
     void UpdateEditor() { UpdateEdit(); }
 
     // Structure: the texts and objects of a string grid move with their
-    // column or row, as do widths, heights and the current cell.
-    void MoveColumn(int FromIndex, int ToIndex);
-    void MoveRow(int FromIndex, int ToIndex);
+    // column or row, as do widths, heights and the current cell. The order
+    // of a move, which grids built on this one rely on:
+    //   1. the widths and tab stops (MoveRow: the heights) of the displayed
+    //      columns, the current cell, the anchor and the editor's cell move;
+    //   2. ColumnMoved (RowMoved) runs: TStringGrid's moves the texts and
+    //      objects, then TDrawGrid's fires OnColumnMoved (OnRowMoved) once;
+    //   3. ColWidthsChanged (RowHeightsChanged), the editor is updated.
+    // So an override of ColumnMoved finds the sizes and the current cell
+    // already moved and must not move them again; it may call the inherited
+    // one with other indexes (columns kept beyond ColCount) to move texts.
+    // The mouse moves columns and rows through these, so an override of
+    // them sees those moves too.
+    virtual void MoveColumn(int FromIndex, int ToIndex);
+    virtual void MoveRow(int FromIndex, int ToIndex);
     virtual void DeleteColumn(int ACol);
     virtual void DeleteRow(int ARow);
     virtual void InsertColumn(int ACol);
@@ -382,7 +415,8 @@ protected:
     virtual void ColWidthsChanged();
     virtual void RowHeightsChanged();
     virtual void SizeChanged(int OldColCount, int OldRowCount);
-    // After a column (row) moved: a string grid moves its cells here.
+    // After a column (row) moved, with sizes and current cell already in
+    // their new places: a string grid moves its cells here (see MoveColumn).
     virtual void ColumnMoved(int FromIndex, int ToIndex);
     virtual void RowMoved(int FromIndex, int ToIndex);
     // Whether the point lies on a column border in the fixed rows (or a row

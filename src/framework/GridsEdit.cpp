@@ -1,6 +1,8 @@
 // The grid's in-place text editor, drawn through the canvas.
 #include "framework/Grids.h"
 
+#include "framework/Clipboard.h"
+
 #include <algorithm>
 
 TInplaceEdit::TInplaceEdit(TComponent* AOwner) : TCustomControl(AOwner) {
@@ -11,9 +13,12 @@ TInplaceEdit::TInplaceEdit(TComponent* AOwner) : TCustomControl(AOwner) {
 
 TInplaceEdit::~TInplaceEdit() = default;
 
+String TInplaceEdit::Text() const { return FMask.Empty() ? FText : FMask.StoredText(FText); }
+
 void TInplaceEdit::SetText(const String& Value) {
-    if (Value == FText) return;
-    FText = Value;
+    const String shown = FMask.Empty() ? Value : FMask.FormatText(Value);
+    if (shown == FText) return;
+    FText = shown;
     FSelStart = FSelLength = FAnchorPos = 0;
     Change();
     Invalidate();
@@ -41,6 +46,10 @@ void TInplaceEdit::SetSelLength(int Value) {
 String TInplaceEdit::SelText() const { return FText.substr(FSelStart, FSelLength); }
 
 void TInplaceEdit::SetSelText(const String& Value) {
+    if (!FMask.Empty()) {
+        InsertMasked(Value, true);
+        return;
+    }
     FText.replace(FSelStart, FSelLength, Value);
     FSelStart += int(Value.size());
     FSelLength = 0;
@@ -60,6 +69,23 @@ void TInplaceEdit::Deselect() {
     FSelStart = FAnchorPos = int(FText.size());
     FSelLength = 0;
     Invalidate();
+}
+
+void TInplaceEdit::SetEditMask(const String& Value) {
+    if (Value == FMask.Mask()) return;
+    const String text = Text();
+    FMask = TEditMask(Value);
+    FText = FMask.Empty() ? text : FMask.FormatText(text);
+    FSelStart = FSelLength = FAnchorPos = 0;
+    Invalidate();
+}
+
+void TInplaceEdit::ValidateEdit() {
+    if (FMask.Empty() || !FModified) return;
+    const int bad = FMask.FirstInvalid(FText);
+    if (bad < 0) return;
+    SetCaret(bad, false);
+    FMask.Validate(FText);
 }
 
 void TInplaceEdit::SetPasswordChar(Char Value) {
@@ -249,7 +275,84 @@ void TInplaceEdit::DeleteSelection() {
     FAnchorPos = FSelStart;
 }
 
+bool TInplaceEdit::CanModify() { return !FGrid || FGrid->CanEditModify(); }
+
+void TInplaceEdit::Modify() {
+    FModified = true;
+    Change();
+    Invalidate();
+}
+
+bool TInplaceEdit::InsertMasked(const String& S, bool Pasting) {
+    String shown = FText;
+    FMask.Clear(shown, FSelStart, FSelLength);
+    int pos = FSelStart;
+    for (const Char ch : S) {
+        const bool onLiteral = FMask.IsLiteral(pos) && shown[pos] == ch;
+        // Pasted text longer than the mask is cut at its end.
+        if (Pasting && !onLiteral && FMask.NextInput(pos) < 0) break;
+        if (FMask.InputChar(shown, pos, ch)) continue;
+        // A pasted blank leaves its position empty, so that what was copied
+        // from a half-filled entry pastes back as it was.
+        const int p = FMask.NextInput(pos);
+        if (Pasting && (ch == FMask.Blank() || ch == u' ')) {
+            shown[p] = FMask.Blank();
+            pos = p + 1;
+            continue;
+        }
+        return false;  // refused as a whole: nothing changes
+    }
+    FSelStart = FAnchorPos = pos;
+    FSelLength = 0;
+    if (shown == FText) {
+        Invalidate();
+        return true;
+    }
+    FText = shown;
+    Modify();
+    return true;
+}
+
+void TInplaceEdit::ClearMasked(int Start, int Count) {
+    String shown = FText;
+    FMask.Clear(shown, Start, Count);
+    FSelStart = FAnchorPos = Start;
+    FSelLength = 0;
+    if (shown == FText) {
+        Invalidate();
+        return;
+    }
+    FText = shown;
+    Modify();
+}
+
+void TInplaceEdit::CopyToClipboard() {
+    if (FSelLength > 0 && FPasswordChar == 0) Clipboard().SetAsText(SelText());
+}
+
+void TInplaceEdit::CutToClipboard() {
+    if (FSelLength == 0 || FPasswordChar != 0 || !CanModify()) return;
+    CopyToClipboard();
+    if (!FMask.Empty()) {
+        ClearMasked(FSelStart, FSelLength);
+        return;
+    }
+    DeleteSelection();
+    Modify();
+}
+
+void TInplaceEdit::PasteFromClipboard() {
+    if (!CanModify() || !Clipboard().HasText()) return;
+    const String text = Clipboard().AsText();
+    if (!FMask.Empty()) InsertMasked(text, true);
+    else TypeText(text);
+}
+
 void TInplaceEdit::TypeText(const String& S) {
+    if (!FMask.Empty()) {
+        InsertMasked(S, false);
+        return;
+    }
     String add = S;
     if (FMaxLength > 0) {
         const int room = FMaxLength - (int(FText.size()) - FSelLength);
@@ -314,7 +417,25 @@ void TInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
     case VK_RIGHT: SetCaret(extend ? caret + 1 : (FSelLength ? selEnd : caret + 1), extend); break;
     case VK_HOME: SetCaret(0, extend); break;
     case VK_END: SetCaret(len, extend); break;
+    case VK_INSERT:
+        if (Shift.Contains(ssShift)) PasteFromClipboard();
+        else if (Shift.Contains(ssCtrl)) CopyToClipboard();
+        break;
     case VK_DELETE:
+        if (Shift.Contains(ssShift)) {
+            CutToClipboard();
+            break;
+        }
+        if (!FMask.Empty()) {
+            // Deleting blanks: the positions of a mask never move.
+            if (FSelLength > 0) ClearMasked(FSelStart, FSelLength);
+            else if (const int p = FMask.NextInput(FSelStart); p >= 0) {
+                const int caret = FSelStart;
+                ClearMasked(p, 1);
+                SetCaret(caret, false);
+            }
+            break;
+        }
         if (FSelLength == 0 && FSelStart < len) FSelLength = 1;
         if (FSelLength > 0) {
             DeleteSelection();
@@ -351,7 +472,10 @@ void TInplaceEdit::KeyPress(Char& Key) {
 void TInplaceEdit::WMChar(TWMKey& Message) {
     if (DoKeyPress(Message)) return;
     const Char ch = Char(Message.CharCode());
-    if (ch == 8) {
+    if (ch == 8 && !FMask.Empty()) {
+        if (FSelLength > 0) ClearMasked(FSelStart, FSelLength);
+        else if (const int p = FMask.PrevInput(FSelStart); p >= 0) ClearMasked(p, 1);
+    } else if (ch == 8) {
         if (FSelLength == 0 && FSelStart > 0) {
             --FSelStart;
             FSelLength = 1;
@@ -366,6 +490,12 @@ void TInplaceEdit::WMChar(TWMKey& Message) {
             Change();
             Invalidate();
         }
+    } else if (ch == 3) {  // Ctrl+C, Ctrl+X, Ctrl+V
+        CopyToClipboard();
+    } else if (ch == 24) {
+        CutToClipboard();
+    } else if (ch == 22) {
+        PasteFromClipboard();
     } else if (ch == 10 || ch == 13) {
         if (FWantReturns) TypeText(u"\r\n");
     } else if (ch >= 32) {

@@ -1,3 +1,4 @@
+#include "framework/Clipboard.h"
 #include "framework/Forms.h"
 #include "framework/Grids.h"
 #include "framework/Simulate.h"
@@ -41,8 +42,10 @@ public:
         TRect rect;
     };
     std::vector<Drawn> drawn;
+    int limit = 0;  // GetEditLimit
 
 protected:
+    int GetEditLimit() override { return limit; }
     bool SelectCell(int c, int r) override {
         log.push_back("select " + Num(c) + "," + Num(r));
         if (refuse) {
@@ -650,6 +653,127 @@ TEST(Grids, EditorFollowsTheProtocolOnCellMoves) {
     SimulateKey(VK_RIGHT);  // inside the text the caret moves
     EXPECT_EQ(g.Col(), 3);
     EXPECT_EQ(ed->SelStart(), 4);
+}
+
+TEST(Grids, MaskedEditorTakesOnlyWhatTheMaskAllows) {
+    GridForm f({goEditing});
+    TestGrid& g = *f.grid;
+    g.OnGetEditMask = [](TObject*, int c, int, String& mask) {
+        if (c == 1) mask = u"000";
+    };
+    g.SetRow(2);
+    g.log.clear();
+    // A letter opens the editor but is refused: the cell keeps its text.
+    SimulateText(u"a");
+    ASSERT_TRUE(g.EditorMode());
+    TInplaceEdit* ed = g.InplaceEditor();
+    EXPECT_EQ(ed->EditMask(), u"000");
+    EXPECT_EQ(g.Cells(1, 2), u"r2c1");
+    EXPECT_TRUE(g.log.empty());
+    // Digits go into the cell one by one; another letter and a digit beyond
+    // the mask are refused; blanks are stored as spaces.
+    SimulateText(u"7x429");
+    std::vector<std::string> expected{"settext 1,2=7  ", "settext 1,2=74 ", "settext 1,2=742"};
+    EXPECT_EQ(g.log, expected);
+    EXPECT_EQ(g.Cells(1, 2), u"742");
+    // Backspace and Delete blank their position; the others stay in place.
+    SimulateKey(VK_BACK);
+    EXPECT_EQ(ed->EditText(), u"74_");
+    ed->SetSelStart(0);
+    SimulateKey(VK_DELETE);
+    EXPECT_EQ(ed->EditText(), u"_4_");
+    EXPECT_EQ(g.Cells(1, 2), u" 4 ");
+    // The incomplete entry is refused when checked.
+    EXPECT_THROW(ed->ValidateEdit(), EDBEditError);
+    EXPECT_EQ(ed->SelStart(), 0);
+    // A column without a mask edits freely again.
+    g.SetCol(2);
+    g.ShowEditor();
+    SimulateText(u"ab");
+    EXPECT_EQ(g.Cells(2, 2), u"ab");
+}
+
+TEST(Grids, EditorCopiesCutsAndPastesThroughTheClipboard) {
+    GridForm f({goEditing});
+    TestGrid& g = *f.grid;
+    g.SetRow(2);
+    g.ShowEditor();
+    TInplaceEdit* ed = g.InplaceEditor();
+    SimulateKey('C', {ssCtrl});
+    EXPECT_EQ(Clipboard().AsText(), u"r2c1");
+    // Into another cell: the pasted text replaces the selection and goes
+    // into that cell through SetEditText.
+    SimulateKey(VK_DOWN);
+    g.ShowEditor();
+    g.log.clear();
+    SimulateKey('V', {ssCtrl});
+    EXPECT_EQ(g.Cells(1, 3), u"r2c1");
+    EXPECT_EQ(g.log, std::vector<std::string>{"settext 1,3=r2c1"});
+    // The other keys: Shift+Delete cuts, Shift+Insert pastes, Ctrl+Insert
+    // copies, Ctrl+X cuts.
+    ed->SetSelStart(0);
+    ed->SetSelLength(2);
+    SimulateKey(VK_DELETE, {ssShift});
+    EXPECT_EQ(g.Cells(1, 3), u"c1");
+    EXPECT_EQ(Clipboard().AsText(), u"r2");
+    ed->SetSelStart(2);
+    SimulateKey(VK_INSERT, {ssShift});
+    EXPECT_EQ(g.Cells(1, 3), u"c1r2");
+    ed->SelectAll();
+    SimulateKey(VK_INSERT, {ssCtrl});
+    EXPECT_EQ(Clipboard().AsText(), u"c1r2");
+    ed->SetSelStart(0);
+    ed->SetSelLength(1);
+    SimulateKey('X', {ssCtrl});
+    EXPECT_EQ(g.Cells(1, 3), u"1r2");
+    EXPECT_EQ(Clipboard().AsText(), u"c");
+    // A password edit gives nothing away.
+    ed->SetPasswordChar(u'*');
+    ed->SelectAll();
+    SimulateKey('C', {ssCtrl});
+    SimulateKey('X', {ssCtrl});
+    EXPECT_EQ(Clipboard().AsText(), u"c");
+    EXPECT_EQ(g.Cells(1, 3), u"1r2");
+}
+
+TEST(Grids, PasteKeepsToTheLimitAndTheMask) {
+    GridForm f({goEditing});
+    TestGrid& g = *f.grid;
+    g.limit = 5;
+    g.OnGetEditMask = [](TObject*, int c, int, String& mask) {
+        if (c == 2) mask = u"(000) 000-0000;0;_";
+    };
+    g.SetRow(2);
+    g.ShowEditor();
+    Clipboard().SetAsText(u"abcdefgh");
+    SimulateKey('V', {ssCtrl});
+    EXPECT_EQ(g.Cells(1, 2), u"abcde");  // cut to MaxLength
+    SimulateKey('V', {ssCtrl});          // no room left: nothing changes
+    EXPECT_EQ(g.Cells(1, 2), u"abcde");
+    // With a mask: a text that does not fit is refused as a whole; literals
+    // may be pasted or left out; what is beyond the mask is cut.
+    g.SetCol(2);
+    g.ShowEditor();
+    TInplaceEdit* ed = g.InplaceEditor();
+    ed->SelectAll();
+    SimulateKey('V', {ssCtrl});
+    EXPECT_EQ(g.Cells(2, 2), u"r2c2");
+    struct Case {
+        const char* clip;
+        const char* cell;
+    };
+    const Case cases[] = {
+        {"(555) 123-4567 ext 9", "5551234567"},
+        {"5551234", "5551234"},
+        {"555_12", "555 12"},  // a copied blank stays blank
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.clip);
+        ed->SelectAll();
+        Clipboard().SetAsText(Utf8ToString(c.clip));
+        SimulateKey(VK_INSERT, {ssShift});
+        EXPECT_EQ(StringToUtf8(g.Cells(2, 2)), c.cell);
+    }
 }
 
 TEST(Grids, SizingAndMovingByMouse) {

@@ -1,0 +1,17 @@
+#pragma once
+// The system clipboard, for plain text. Used from the user-interface thread
+// only, as every window is.
+
+#include "framework/System.h"
+
+class TClipboard {
+public:
+    // The clipboard's text; empty when it holds none.
+    String AsText() const;
+    // Replaces the clipboard's contents with Value.
+    void SetAsText(const String& Value);
+    bool HasText() const;
+};
+
+// The one clipboard of the program.
+TClipboard& Clipboard();

@@ -648,14 +648,6 @@ QRectF ShapeBox(int l, int t, int r, int b) {
     // Qt's aliased outline of a w x h rectangle covers w+1 x h+1 pixels.
     return QRectF(l, t, r - l - 1, b - t - 1);
 }
-// The angle (degrees, counter-clockwise from 3 o'clock) at which Qt's
-// ellipse arc meets the ray from the centre through x,y: Qt measures arcs
-// on the circle before it is stretched to the ellipse.
-double ArcAngleOf(const QRectF& box, int x, int y) {
-    const double cx = box.center().x(), cy = box.center().y();
-    const double rx = std::max(0.5, box.width() / 2), ry = std::max(0.5, box.height() / 2);
-    return std::atan2(-(y - cy) / ry, (x - cx) / rx) * 180.0 / M_PI;
-}
 }  // namespace
 
 void TCanvas::RoundRect(int l, int t, int r, int b, int w, int h) {
@@ -685,25 +677,95 @@ void TCanvas::Ellipse(int l, int t, int r, int b) {
 
 namespace {
 enum class ArcKind { Arc, Pie, Chord };
+// Arcs, pies and chords take their curve from the very pixels that Ellipse
+// draws for the same box (Qt's own arcs choose other, smaller ones): the
+// outline pixels whose direction from the centre lies between the two rays,
+// counter-clockwise from the first, and for a pie the inside pixels between
+// the rays, for a chord those on the arc's side of the line joining its ends.
 void DrawArcShape(TCanvasImpl& d, ArcKind kind, int l, int t, int r, int b, int x3, int y3, int x4, int y4) {
-    QPainter p(d.img);
-    d.SetupPainter(p);
-    d.ApplyPen(p);
-    if (kind == ArcKind::Arc)
-        p.setBrush(Qt::NoBrush);
-    else
-        d.ApplyBrush(p);
-    QRectF box = ShapeBox(l, t, r, b);
-    double a3 = ArcAngleOf(box, x3, y3), a4 = ArcAngleOf(box, x4, y4);
-    double span = a4 - a3;
+    const int ox = d.ox(), oy = d.oy();
+    const QRectF box = ShapeBox(l + ox, t + oy, r + ox, b + oy);
+    const double cx = box.center().x(), cy = box.center().y();
+    const double rx = std::max(0.5, box.width() / 2), ry = std::max(0.5, box.height() / 2);
+    auto angleOf = [&](double x, double y) {
+        double a = std::atan2(-(y - cy), x - cx) * 180.0 / M_PI;
+        return a < 0 ? a + 360 : a;
+    };
+    const double a3 = angleOf(x3 + ox, y3 + oy);
+    double span = angleOf(x4 + ox, y4 + oy) - a3;
     while (span <= 0)
         span += 360;
-    int start = static_cast<int>(std::lround(a3 * 16)), sp = static_cast<int>(std::lround(span * 16));
-    switch (kind) {
-    case ArcKind::Arc: p.drawArc(box, start, sp); break;
-    case ArcKind::Pie: p.drawPie(box, start, sp); break;
-    case ArcKind::Chord: p.drawChord(box, start, sp); break;
+    auto within = [&](int x, int y) {
+        if (x == cx && y == cy)
+            return true;
+        double k = angleOf(x, y) - a3;
+        while (k < 0)
+            k += 360;
+        return k <= span + 1e-9;
+    };
+    // Where a ray leaves the ellipse.
+    auto endOf = [&](double angle) {
+        const double c = std::cos(angle * M_PI / 180), s = std::sin(angle * M_PI / 180);
+        const double k = 1 / std::sqrt(c * c / (rx * rx) + s * s / (ry * ry));
+        return QPoint(static_cast<int>(std::lround(cx + k * c)), static_cast<int>(std::lround(cy - k * s)));
+    };
+    const QPoint e3 = endOf(a3), e4 = endOf(a3 + span), centre(static_cast<int>(std::lround(cx)),
+                                                             static_cast<int>(std::lround(cy)));
+
+    // The ellipse in marker colours: outline and inside.
+    constexpr QRgb OutlineMark = 0xFF0000FFu, InsideMark = 0xFF00FF00u;
+    const int m = d.c.Pen().Width() + 2;
+    const QRect area = box.toAlignedRect().adjusted(-m, -m, m, m);
+    QImage scratch(area.size(), QImage::Format_ARGB32);
+    scratch.fill(0u);
+    {
+        QPainter p(&scratch);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.translate(-area.left(), -area.top());
+        d.ApplyPen(p);
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        if (p.pen().style() != Qt::NoPen) {
+            QPen pen = p.pen();
+            pen.setColor(QColor::fromRgba(OutlineMark));
+            p.setPen(pen);
+        }
+        p.setBrush(kind != ArcKind::Arc && d.BrushPaints() ? QBrush(QColor::fromRgba(InsideMark)) : QBrush(Qt::NoBrush));
+        p.drawEllipse(box);
     }
+    const bool pen = d.PenPaints();
+    const QRgb penColor = ToQRgb(d.c.Pen().Color());
+    const TPenMode mode = d.c.Pen().Mode();
+    // The chord's side: where the arc's middle lies relative to the line e3 -> e4.
+    const QPoint mid = endOf(a3 + span / 2);
+    auto side = [&](QPoint q) {
+        return static_cast<long long>(e4.x() - e3.x()) * (q.y() - e3.y()) -
+               static_cast<long long>(e4.y() - e3.y()) * (q.x() - e3.x());
+    };
+    const long long midSide = side(mid);
+    for (int y = 0; y < scratch.height(); ++y) {
+        const QRgb* row = reinterpret_cast<const QRgb*>(scratch.constScanLine(y));
+        for (int x = 0; x < scratch.width(); ++x) {
+            const int px = x + area.left(), py = y + area.top();
+            if (row[x] == OutlineMark) {
+                if (within(px, py))
+                    d.Plot(px, py, penColor, mode);
+            } else if (row[x] == InsideMark) {
+                const bool in = kind == ArcKind::Pie ? within(px, py)
+                                                     : (span >= 360 || (side(QPoint(px, py)) > 0) == (midSide > 0));
+                QRgb bp;
+                if (in && d.VisiblePt(px, py) && d.BrushPixel(px, py, bp))
+                    d.Plot(px, py, bp, mode);
+            }
+        }
+    }
+    if (!pen || kind == ArcKind::Arc || span >= 360)
+        return;
+    if (kind == ArcKind::Pie)
+        d.PenPolyline({e3, centre, e4}, false);
+    else
+        d.PenPolyline({e3, e4}, false);
+    if (!d.WidePen())
+        d.Plot(e4.x(), e4.y(), penColor, mode);
 }
 }  // namespace
 

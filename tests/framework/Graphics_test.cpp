@@ -462,6 +462,51 @@ TEST(GraphicsCanvas, CurvedShapesFillTheirBoundingBoxExactly) {
 }  // namespace
 
 namespace {
+// Arcs, pies and chords share the ellipse's pixels: a full arc is the
+// ellipse's outline, and every part stays on the side its rays choose.
+TEST(GraphicsCanvas, ArcsPiesAndChordsFollowTheEllipseOfTheirBox) {
+    for (TRect b : {Rect(1, 1, 11, 11), Rect(2, 1, 15, 8), Rect(0, 0, 7, 12), Rect(3, 2, 14, 15)}) {
+        Sheet e(16, 16), a(16, 16);
+        e.c.Brush().SetStyle(bsClear);
+        e.c.Ellipse(b);
+        const int cy = (b.Top + b.Bottom) / 2;
+        a.c.Arc(b.Left, b.Top, b.Right, b.Bottom, b.Right, cy, b.Right, cy);
+        const TRect all = Rect(0, 0, 16, 16);
+        EXPECT_EQ(a.Rows(clBlack, all), e.Rows(clBlack, all)) << b.Left << "," << b.Top;
+
+        // The upper half: from 3 o'clock counter-clockwise to 9 o'clock.
+        Sheet h(16, 16);
+        h.c.Arc(b.Left, b.Top, b.Right, b.Bottom, b.Right, cy, b.Left - 1, cy);
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x) {
+                const TColor want = e.c.Pixels(x, y) == clBlack && 2 * y <= b.Top + b.Bottom - 1 ? clBlack : clWhite;
+                if (2 * y != b.Top + b.Bottom - 1) {  // the row through the centre may go either way
+                    EXPECT_EQ(h.c.Pixels(x, y), want) << x << "," << y;
+                }
+            }
+
+        // Pie and chord of the lower half: nothing above the centre row, the bottom reached.
+        for (int kind = 0; kind < 2; ++kind) {
+            Sheet p(16, 16);
+            p.c.Brush().SetColor(clRed);
+            if (kind == 0)
+                p.c.Pie(b.Left, b.Top, b.Right, b.Bottom, b.Left - 1, cy, b.Right, cy);
+            else
+                p.c.Chord(b.Left, b.Top, b.Right, b.Bottom, b.Left - 1, cy, b.Right, cy);
+            for (int y = 0; y < 16; ++y)
+                for (int x = 0; x < 16; ++x)
+                    if (p.c.Pixels(x, y) != clWhite) {
+                        EXPECT_TRUE(PtInRect(b, Point(x, y))) << kind << ": " << x << "," << y;
+                        EXPECT_GE(2 * y + 1, b.Top + b.Bottom - 1) << kind << ": " << x << "," << y;
+                    }
+            EXPECT_EQ(p.c.Pixels((b.Left + b.Right) / 2, b.Bottom - 1), clBlack) << kind;
+            EXPECT_EQ(p.c.Pixels((b.Left + b.Right) / 2, b.Bottom - 3), clRed) << kind;
+        }
+    }
+}
+}  // namespace
+
+namespace {
 TEST(GraphicsCanvas, MasksThroughMonochromeBitmapsFollowTheClassicConversion) {
     // The classic transparent copy: a mask from the transparent colour, then
     // the image ANDed with the inverted mask, and so on.

@@ -462,6 +462,38 @@ TEST(GraphicsCanvas, CurvedShapesFillTheirBoundingBoxExactly) {
 }  // namespace
 
 namespace {
+// Ellipses and rounded corners are mirror-symmetric, small ones stay round,
+// and a corner as large as the box is the ellipse itself.
+TEST(GraphicsCanvas, EllipsesAndRoundedCornersAreSymmetric) {
+    struct Case {
+        int w, h, cw, ch;  // box size; corner ellipse (0: an Ellipse)
+    } cases[] = {{4, 4, 0, 0}, {5, 5, 0, 0}, {10, 10, 0, 0}, {13, 7, 0, 0}, {14, 9, 4, 4},
+                 {15, 12, 6, 6}, {16, 11, 10, 10}, {9, 14, 5, 8}};
+    for (const auto& k : cases) {
+        Sheet s(18, 16);
+        s.c.Brush().SetColor(clRed);
+        if (k.cw == 0)
+            s.c.Ellipse(1, 1, 1 + k.w, 1 + k.h);
+        else
+            s.c.RoundRect(1, 1, 1 + k.w, 1 + k.h, k.cw, k.ch);
+        for (int y = 0; y < k.h; ++y)
+            for (int x = 0; x < k.w; ++x) {
+                const TColor p = s.c.Pixels(1 + x, 1 + y);
+                EXPECT_EQ(p, s.c.Pixels(k.w - x, 1 + y)) << k.w << "x" << k.h << " at " << x << "," << y;
+                EXPECT_EQ(p, s.c.Pixels(1 + x, k.h - y)) << k.w << "x" << k.h << " at " << x << "," << y;
+            }
+        EXPECT_EQ(s.c.Pixels(1, 1), clWhite) << k.w << "x" << k.h << ": the corner is cut";
+        EXPECT_EQ(s.c.Pixels(1 + k.w / 2, 1), clBlack) << k.w << "x" << k.h;
+        EXPECT_EQ(s.c.Pixels(1 + k.w / 2, 1 + k.h / 2), clRed) << k.w << "x" << k.h;
+    }
+    Sheet e(16, 12), r(16, 12);
+    e.c.Ellipse(2, 1, 15, 10);
+    r.c.RoundRect(2, 1, 15, 10, 13, 9);
+    EXPECT_EQ(r.Rows(clBlack, Rect(0, 0, 16, 12)), e.Rows(clBlack, Rect(0, 0, 16, 12)));
+}
+}  // namespace
+
+namespace {
 // Arcs, pies and chords share the ellipse's pixels: a full arc is the
 // ellipse's outline, and every part stays on the side its rays choose.
 TEST(GraphicsCanvas, ArcsPiesAndChordsFollowTheEllipseOfTheirBox) {

@@ -175,12 +175,13 @@ TThread::~TThread() {
 TThread* TThread::CurrentThread() { return CurrentThreadObject; }
 
 void TThread::StartNow() {
-    {
-        std::lock_guard lock(FMutex);
-        if (FStarted) return;
-        FStarted = true;
-        FSuspendCount = 0;
-    }
+    // The lock is held until FThread is set: Run takes it first, so a short
+    // Execute cannot reach the end (and detach FThread, with FreeOnTerminate)
+    // before the handle is stored.
+    std::lock_guard lock(FMutex);
+    if (FStarted) return;
+    FStarted = true;
+    FSuspendCount = 0;
     FThread = std::thread([this] { Run(); });
 }
 
@@ -231,8 +232,18 @@ bool TThread::CheckTerminated() {
 }
 
 int TThread::WaitFor() {
-    if (!FStarted) return FReturnValue;
     if (CurrentThreadObject == this) throw EInvalidOperation("Thread cannot wait for itself");
+    if (!FStarted) {
+        // Created running but its start still waits in the queue: waiting
+        // for it must not skip it.
+        bool startNow;
+        {
+            std::lock_guard lock(FMutex);
+            startNow = FStartQueued && FSuspendCount == 0;
+        }
+        if (!startNow) return FReturnValue;
+        StartNow();
+    }
     if (IsMainThread()) {
         while (!FFinished) CheckSynchronize(10);
     } else {

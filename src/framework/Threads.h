@@ -6,6 +6,7 @@
 
 #include "framework/System.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <exception>
 #include <functional>
@@ -95,7 +96,8 @@ public:
     // Waits for the end of the thread and returns ReturnValue. On the
     // user-interface thread it keeps running synchronised calls meanwhile,
     // so a thread that synchronises while it is awaited does not deadlock.
-    // A thread that was never started returns at once.
+    // A thread created running that has not started yet starts now; one
+    // created suspended and never started returns at once.
     int WaitFor();
 
     bool FreeOnTerminate = false;
@@ -138,10 +140,10 @@ private:
     mutable std::mutex FMutex;
     std::condition_variable FCond;
     int FSuspendCount = 0;
-    bool FStarted = false;
+    std::atomic<bool> FStarted{false};
     bool FStartQueued = false;
-    volatile bool FTerminated = false;
-    volatile bool FFinished = false;
+    std::atomic<bool> FTerminated{false};
+    std::atomic<bool> FFinished{false};
     int FReturnValue = 0;
     std::exception_ptr FFatalException;
 };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <thread>
 
 namespace {
 
@@ -56,6 +57,18 @@ protected:
 
 private:
     TEvent* gate_;
+};
+
+class RunningThread : public TThread {
+public:
+    RunningThread() : TThread(false) {}
+    std::atomic<bool> ran{false};
+
+protected:
+    void Execute() override {
+        ran = true;
+        SetReturnValue(7);
+    }
 };
 
 }  // namespace
@@ -122,4 +135,22 @@ TEST(Threads, TickCountDifferencesSurviveTheWrap) {
     Cardinal t0 = GetTickCount();
     Sleep(15);
     EXPECT_GE(Cardinal(GetTickCount() - t0), 14u);
+}
+
+TEST(Threads, AThreadCreatedRunningThatIsAwaitedAtOnceStillRuns) {
+    RunningThread t;
+    EXPECT_EQ(t.WaitFor(), 7);
+    EXPECT_TRUE(t.ran.load());
+}
+
+TEST(Threads, AnAutomaticEventLetsOneOfTwoWaitersThrough) {
+    TEvent ev(false, false);
+    std::atomic<int> through{0};
+    std::thread a([&] { if (ev.WaitFor(300) == wrSignaled) ++through; });
+    std::thread b([&] { if (ev.WaitFor(300) == wrSignaled) ++through; });
+    Sleep(30);
+    ev.SetEvent();
+    a.join();
+    b.join();
+    EXPECT_EQ(through.load(), 1);
 }

@@ -1,0 +1,200 @@
+#include "framework/ComCtrls.h"
+#include "framework/DateUtils.h"
+#include "framework/Dialogs.h"
+#include "framework/ExtCtrls.h"
+#include "framework/Forms.h"
+#include "framework/Menus.h"
+#include "framework/Simulate.h"
+#include "framework/StdCtrls.h"
+#include "framework/Threads.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+template <class T>
+T* Place(TWinControl* parent, int l, int t, int w, int h) {
+    T* c = new T(parent);
+    c->SetParent(parent);
+    c->SetBounds(l, t, w, h);
+    return c;
+}
+
+}  // namespace
+
+
+TEST(StdCtrls, AnEditLimitsAndCasesTypedTextAndAReadOnlyOneStaysPut) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    auto* e = Place<TEdit>(&form, 8, 8, 120, 21);
+    e->SetMaxLength(3);
+    e->SetCharCase(ecUpperCase);
+    form.Show();
+    e->SetFocus();
+    SimulateText(u"abcde");
+    EXPECT_EQ(e->Text(), u"ABC");
+    int changes = 0;
+    e->OnChange = [&](TObject*) { ++changes; };
+    e->SetReadOnly(true);
+    SimulateText(u"x");
+    EXPECT_EQ(changes, 0);
+}
+
+TEST(StdCtrls, ADropDownComboReadsMinusOneForTextOutsideItsItemsAndReportsOnlyThePerson) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    auto* c = Place<TComboBox>(&form, 8, 8, 120, 21);
+    c->SetStyle(csDropDown);
+    int o1 = 1, o2 = 2;
+    c->Items().AddObject(u"one", reinterpret_cast<TObject*>(&o1));
+    c->Items().AddObject(u"two", reinterpret_cast<TObject*>(&o2));
+    int changes = 0, selects = 0;
+    c->OnChange = [&](TObject*) { ++changes; };
+    c->OnSelect = [&](TObject*) { ++selects; };
+    form.Show();
+    c->SetItemIndex(5);
+    EXPECT_EQ(c->ItemIndex(), -1);
+    c->SetItemIndex(1);
+    EXPECT_EQ(c->Text(), u"two");
+    EXPECT_EQ(c->Items().Objects(c->ItemIndex()), reinterpret_cast<TObject*>(&o2));
+    c->SetText(u"zzz");
+    EXPECT_EQ(c->ItemIndex(), -1);
+    EXPECT_EQ(changes, 0);
+    c->SetFocus();
+    SimulateText(u"q");
+    EXPECT_GE(changes, 1);
+    c->SetDropDownCount(3);
+    EXPECT_EQ(c->DropDownCount(), 3);
+    c->SetItemIndex(-1);
+    EXPECT_EQ(c->ItemIndex(), -1);
+    c->SetStyle(csDropDownList);
+    c->SetItemIndex(0);
+    changes = 0;
+    SimulateKey(VK_DOWN);
+    EXPECT_EQ(selects, 1);
+    EXPECT_EQ(c->ItemIndex(), 1);
+}
+
+TEST(StdCtrls, APageWithAHiddenTabCanStillBeShownByCode) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    auto* pc = Place<TPageControl>(&form, 0, 0, 300, 200);
+    auto* s1 = new TTabSheet(pc); s1->SetPageControl(pc); s1->SetCaption(u"A");
+    auto* s2 = new TTabSheet(pc); s2->SetPageControl(pc); s2->SetCaption(u"B");
+    auto* s3 = new TTabSheet(pc); s3->SetPageControl(pc); s3->SetCaption(u"C");
+    form.Show();
+    s2->SetTabVisible(false);
+    EXPECT_EQ(s2->TabIndex(), -1);
+    EXPECT_EQ(s3->TabIndex(), 1);
+    pc->SetActivePage(s2);
+    EXPECT_EQ(pc->ActivePage(), s2);
+    EXPECT_TRUE(s2->Visible());
+    EXPECT_FALSE(s1->Showing());
+}
+
+TEST(StdCtrls, ATreeKeepsItsSelectionWhenOtherNodesGo) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    auto* tv = Place<TTreeView>(&form, 0, 0, 300, 200);
+    TTreeNode* r = tv->Items().Add(nullptr, u"root");
+    TTreeNode* a = tv->Items().AddChild(r, u"a");
+    TTreeNode* b = tv->Items().AddChild(r, u"b");
+    TTreeNode* a1 = tv->Items().AddChild(a, u"a1");
+    EXPECT_EQ(tv->Items().Count(), 4);
+    EXPECT_EQ(tv->Items().Item(2), a1);
+    EXPECT_EQ(a1->Level(), 2);
+    int changes = 0;
+    tv->OnChange = [&](TObject*, TTreeNode*) { ++changes; };
+    form.Show();
+    tv->SetSelected(b);
+    EXPECT_EQ(tv->Selected(), b);
+    EXPECT_EQ(changes, 1);
+    a->Delete();
+    EXPECT_EQ(tv->Items().Count(), 2);
+    EXPECT_EQ(tv->Selected(), b);
+    b->Delete();
+    EXPECT_EQ(tv->Selected(), r);
+    EXPECT_EQ(changes, 2);  // the selection moved to the parent
+    tv->Items().Clear();
+    EXPECT_EQ(tv->Items().Count(), 0);
+}
+
+TEST(StdCtrls, ATimerTicksOnTheUserInterfaceThreadUntilDisabled) {
+    TTimer t(nullptr);
+    int n = 0;
+    bool main = false;
+    t.SetInterval(5);
+    t.OnTimer = [&](TObject*) { ++n; main = IsMainThread(); if (n == 3) t.SetEnabled(false); };
+    t.SetEnabled(true);
+    Cardinal start = GetTickCount();
+    while (n < 3 && GetTickCount() - start < 2000) Application->ProcessMessages(), Sleep(1);
+    EXPECT_EQ(n, 3);
+    EXPECT_TRUE(main);
+}
+
+TEST(StdCtrls, AGroupBoxClipsItsChildrenToItsHeight) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    form.SetColor(clWhite);
+    auto* g = Place<TGroupBox>(&form, 10, 10, 100, 50);
+    auto* p = Place<TPanel>(g, 10, 20, 60, 100);
+    p->SetColor(clRed);
+    p->SetBevelOuter(bvNone);
+    form.Show();
+    TBitmap bmp;
+    RenderControlToBitmap(&form, bmp);
+    EXPECT_NE(bmp.Canvas().Pixels(40, 40), clWhite);
+    EXPECT_EQ(bmp.Canvas().Pixels(40, 90), clWhite);
+}
+
+TEST(StdCtrls, DatePickersFireOnlyOnThePersonsChange) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    auto* d = Place<TDateTimePicker>(&form, 10, 10, 100, 21);
+    auto* m = Place<TMonthCalendar>(&form, 10, 40, 200, 150);
+    int changes = 0;
+    d->OnChange = [&](TObject*) { ++changes; };
+    form.Show();
+    d->SetDateTime(EncodeDate(2020, 3, 4) + EncodeTime(5, 6, 7, 0));
+    EXPECT_EQ(changes, 0);
+    EXPECT_NEAR(d->DateTime(), EncodeDate(2020, 3, 4) + EncodeTime(5, 6, 7, 0), 1e-6);
+    m->SetDate(EncodeDate(2021, 1, 2));
+    EXPECT_EQ(m->Date(), EncodeDate(2021, 1, 2));
+    d->SetFocus();
+    SimulateKey(VK_UP);
+    EXPECT_EQ(changes, 1);
+}
+
+TEST(StdCtrls, ALabelsAcceleratorFocusesItsControl) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    auto* l = Place<TLabel>(&form, 10, 10, 50, 15);
+    auto* e1 = Place<TEdit>(&form, 70, 10, 50, 21);
+    auto* e2 = Place<TEdit>(&form, 70, 40, 50, 21);
+    l->SetCaption(u"&Name");
+    l->SetFocusControl(e2);
+    form.Show();
+    e1->SetFocus();
+    SimulateKey('N', {ssAlt});
+    EXPECT_TRUE(e2->Focused());
+}
+
+
+TEST(StdCtrls, ARightClickOpensTheControlsPopupMenu) {
+    TScriptedDialogService svc;
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    auto* e = Place<TPanel>(&form, 8, 8, 120, 50);
+    TPopupMenu menu(nullptr);
+    int clicks = 0;
+    menu.Items().Add(NewItem(&menu, u"&Copy", [&](TObject*) { ++clicks; }));
+    e->SetPopupMenu(&menu);
+    form.Show();
+    svc.AnswerMenu(u"Copy");
+    SimulateMouseDown(e, mbRight, 10, 10);
+    SimulateMouseUp(e, mbRight, 10, 10);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(menu.PopupComponent, e);
+}

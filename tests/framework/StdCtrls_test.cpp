@@ -198,3 +198,78 @@ TEST(StdCtrls, ARightClickOpensTheControlsPopupMenu) {
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(menu.PopupComponent, e);
 }
+
+namespace {
+
+// A hint window that remembers what it was asked to show.
+class RecordingHint : public THintWindow {
+public:
+    using THintWindow::THintWindow;
+    static inline std::vector<String> shown;
+    void ActivateHint(TRect r, const String& hint) override {
+        shown.push_back(hint);
+        THintWindow::ActivateHint(r, hint);
+    }
+};
+
+// A panel that rewrites its hint as it is about to show.
+class HintedPanel : public TPanel {
+public:
+    using TPanel::TPanel;
+    int hintShows = 0;
+
+protected:
+    void CMHintShow(TMessage& m) override {
+        ++hintShows;
+        HintInfoOf(m)->HintStr += u"!";
+    }
+};
+
+void PumpFor(Cardinal ms) {
+    Cardinal start = GetTickCount();
+    while (Cardinal(GetTickCount() - start) < ms) {
+        Application->ProcessMessages();
+        Sleep(1);
+    }
+}
+
+}  // namespace
+
+TEST(StdCtrls, AHintShowsAfterItsPauseAndNotOnceTheMouseHasLeft) {
+    THintWindowFactory saved = HintWindowClass;
+    HintWindowClass = [](TComponent* owner) { return new RecordingHint(owner); };
+    RecordingHint::shown.clear();
+    int pause = Application->HintPause;
+    Application->HintPause = 30;
+    Application->CancelHint();
+    {
+        TForm form(nullptr);
+        form.SetBounds(0, 0, 300, 200);
+        auto* p = Place<HintedPanel>(&form, 10, 10, 100, 50);
+        p->SetHint(u"Speed|The speed of the line");
+        p->SetShowHint(true);
+        form.Show();
+        SimulateMouseMove(p, 20, 20);
+        EXPECT_EQ(Application->Hint(), u"The speed of the line");
+        PumpFor(80);
+        EXPECT_EQ(p->hintShows, 1);
+        ASSERT_EQ(RecordingHint::shown.size(), 1u);
+        EXPECT_EQ(RecordingHint::shown[0], u"Speed!");
+        ASSERT_NE(Application->HintWindow(), nullptr);
+        EXPECT_TRUE(Application->HintWindow()->IsHintShowing());
+        Application->CancelHint();
+        EXPECT_FALSE(Application->HintWindow()->IsHintShowing());
+
+        // The mouse goes over the control and leaves the program's windows
+        // before the pause is over: no hint comes.
+        SimulateMouseMove(&form, 200, 150);
+        SimulateMouseMove(p, 30, 30);
+        SimulateMouseLeave();
+        PumpFor(80);
+        EXPECT_EQ(RecordingHint::shown.size(), 1u);
+        EXPECT_FALSE(Application->HintWindow()->IsHintShowing());
+    }
+    Application->CancelHint();
+    Application->HintPause = pause;
+    HintWindowClass = saved;
+}

@@ -9,12 +9,14 @@
 #include <cstdlib>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 namespace {
 struct JpegError {
     jpeg_error_mgr mgr;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    bool wholeData;  // while the picture's data is read: running out of it is an error
 };
 
 void OnJpegError(j_common_ptr cinfo) {
@@ -22,7 +24,18 @@ void OnJpegError(j_common_ptr cinfo) {
     (*cinfo->err->format_message)(cinfo, err->message);
     std::longjmp(err->jump, 1);
 }
-void OnJpegMessage(j_common_ptr, int) {}  // warnings about damaged data: the picture still shows
+// Other warnings about damaged data let the picture show, but compressed
+// data that ends before the last row would show a grey rest: that picture is
+// unreadable. (The decoder is given an end marker when the file has none, so
+// running into a marker means the rows really lack data.)
+void OnJpegMessage(j_common_ptr cinfo, int level) {
+    auto* err = reinterpret_cast<JpegError*>(cinfo->err);
+    const int code = cinfo->err->msg_code;
+    if (level == -1 && err->wholeData && (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER)) {
+        std::snprintf(err->message, JMSG_LENGTH_MAX, "the picture data ends early");
+        std::longjmp(err->jump, 1);
+    }
+}
 
 constexpr long long MaxPixels = 1LL << 26;  // 8192 x 8192
 
@@ -36,6 +49,7 @@ bool DecodeJpegRgb(const unsigned char* data, unsigned long size, unsigned char*
     cinfo.err = jpeg_std_error(&err.mgr);
     err.mgr.error_exit = OnJpegError;
     err.mgr.emit_message = OnJpegMessage;
+    err.wholeData = false;
     if (setjmp(err.jump)) {
         std::snprintf(message, JMSG_LENGTH_MAX, "%s", err.message);
         jpeg_destroy_decompress(&cinfo);
@@ -46,6 +60,7 @@ bool DecodeJpegRgb(const unsigned char* data, unsigned long size, unsigned char*
     jpeg_create_decompress(&cinfo);
     jpeg_mem_src(&cinfo, data, size);
     jpeg_read_header(&cinfo, TRUE);
+    err.wholeData = true;
     const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     cinfo.out_color_space = cmyk ? JCS_CMYK : (cinfo.num_components == 1 ? JCS_GRAYSCALE : JCS_RGB);
     jpeg_start_decompress(&cinfo);
@@ -87,6 +102,7 @@ bool DecodeJpegRgb(const unsigned char* data, unsigned long size, unsigned char*
             o += 3;
         }
     }
+    err.wholeData = false;  // every row is there: a missing end marker does not matter
     jpeg_finish_decompress(&cinfo);
     jpeg_destroy_decompress(&cinfo);
     std::free(row);
@@ -100,10 +116,16 @@ bool DecodeJpegRgb(const unsigned char* data, unsigned long size, unsigned char*
 void TJPEGImage::Decode(const ByteString& data, TImageData& into) {
     if (data.size() < 4 || static_cast<Byte>(data[0]) != 0xFF || static_cast<Byte>(data[1]) != 0xD8)
         throw EInvalidGraphic("JPEG image is not valid");
+    // A file without its end marker still has all its rows.
+    ByteString ended;
+    const bool hasEnd = static_cast<Byte>(data[data.size() - 2]) == 0xFF && static_cast<Byte>(data.back()) == 0xD9;
+    if (!hasEnd)
+        ended = data + ByteString("\xFF\xD9", 2);
+    const ByteString& whole = hasEnd ? data : ended;
     unsigned char* pixels = nullptr;
     int w = 0, h = 0;
     char message[JMSG_LENGTH_MAX] = {};
-    if (!DecodeJpegRgb(reinterpret_cast<const unsigned char*>(data.data()), static_cast<unsigned long>(data.size()),
+    if (!DecodeJpegRgb(reinterpret_cast<const unsigned char*>(whole.data()), static_cast<unsigned long>(whole.size()),
                        &pixels, &w, &h, message))
         throw EInvalidGraphic(std::string("JPEG image is not valid: ") + message);
     QImage img(w, h, QImage::Format_RGB32);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -251,4 +252,90 @@ TEST(GraphicsPictures, HugeClaimedSizesAreRefusedWithoutAllocating) {
     TBitmap b;
     EXPECT_THROW(b.LoadFromBytes(bmp + info), EInvalidGraphic);
 }
+}  // namespace
+
+namespace {
+
+// Sets every chunk's checksum right again, so that damage reaches the decoder
+// behind the checksum test.
+std::string WithFixedChecksums(std::string png) {
+    size_t pos = 8;
+    while (pos + 12 <= png.size()) {
+        const auto* p = reinterpret_cast<const unsigned char*>(png.data()) + pos;
+        const size_t len = (size_t(p[0]) << 24) | (size_t(p[1]) << 16) | (size_t(p[2]) << 8) | p[3];
+        if (len > png.size() - pos - 12)
+            break;
+        const uLong crc = crc32(0, p + 4, uInt(4 + len));
+        for (int i = 0; i < 4; ++i)
+            png[pos + 8 + len + i] = static_cast<char>((crc >> (24 - 8 * i)) & 0xFF);
+        pos += 12 + len;
+    }
+    return png;
+}
+
+std::string ReadData(const std::string& name) {
+    std::string bytes;
+    FILE* f = std::fopen(Data(name).c_str(), "rb");
+    if (!f)
+        return bytes;
+    char buf[4096];
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;)
+        bytes.append(buf, n);
+    std::fclose(f);
+    return bytes;
+}
+
+// Damaged pictures either decode or raise EInvalidGraphic; nothing else may happen.
+template <class Picture>
+void LoadOrInvalid(const std::string& bytes, const std::string& what) {
+    Picture pic;
+    try {
+        pic.LoadFromBytes(bytes);
+        TBitmap b;
+        Render(pic, b);
+    } catch (const EInvalidGraphic&) {
+    } catch (...) {
+        ADD_FAILURE() << what << ": another exception";
+    }
+}
+
+TEST(GraphicsPictures, FlippedBitsBehindGoodChecksumsNeverCrashTheDecoders) {
+    unsigned seed = 12345;
+    auto next = [&] { return seed = seed * 1103515245u + 12345u, seed >> 8; };
+    for (const char* file : {"logo_rgb.png", "logo_palette4.png", "logo_gray16.png", "logo_rgb16_trns.png",
+                             "logo_rgba_adam7.png", "logo_graya.png", "checker_gray1.png"}) {
+        const std::string good = ReadData(file);
+        ASSERT_FALSE(good.empty()) << file;
+        for (int round = 0; round < 1000; ++round) {
+            std::string bad = good;
+            for (int k = 1 + int(next() % 3); k > 0; --k)
+                bad[8 + next() % (bad.size() - 8)] ^= static_cast<char>(1 << (next() % 8));
+            LoadOrInvalid<TPngImage>(WithFixedChecksums(bad), std::string(file) + " round " + std::to_string(round));
+        }
+    }
+    const std::string jpeg = ReadData("logo.jpg");
+    ASSERT_FALSE(jpeg.empty());
+    for (int round = 0; round < 1000; ++round) {
+        std::string bad = jpeg;
+        for (int k = 1 + int(next() % 3); k > 0; --k)
+            bad[2 + next() % (bad.size() - 2)] ^= static_cast<char>(1 << (next() % 8));
+        LoadOrInvalid<TJPEGImage>(bad, "logo.jpg round " + std::to_string(round));
+    }
+}
+
+TEST(GraphicsPictures, ATruncatedJpegIsUnreadableButAMissingEndMarkerIsNot) {
+    const std::string jpeg = ReadData("logo.jpg");
+    ASSERT_GT(jpeg.size(), 100u);
+    // Cut inside the compressed data: the rows at the end would be missing.
+    for (size_t cut : {jpeg.size() / 2, jpeg.size() - 40, jpeg.size() - 12}) {
+        TJPEGImage pic;
+        EXPECT_THROW(pic.LoadFromBytes(jpeg.substr(0, cut)), EInvalidGraphic) << cut;
+    }
+    // Only the end marker lost: every row is there.
+    TJPEGImage pic;
+    pic.LoadFromBytes(jpeg.substr(0, jpeg.size() - 2));
+    TBitmap b;
+    ExpectLogo(Render(pic, b), 12, "without end marker");
+}
+
 }  // namespace

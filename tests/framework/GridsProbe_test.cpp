@@ -3,6 +3,7 @@
 #include "framework/Forms.h"
 #include "framework/Grids.h"
 #include "framework/Simulate.h"
+#include "framework/SysUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -312,4 +313,32 @@ TEST(GridsProbe, PaintDrawsEveryVisibleCellOnce) {
             if (!IsRectEmpty(g.CellRect(c, r))) expected.push_back("draw " + Num(c) + "," + Num(r));
     EXPECT_EQ(draws, expected);
     EXPECT_FALSE(expected.empty());
+}
+
+// A thumb position stands for the row FixedRows + MulDiv(Pos, RowCount -
+// VisibleRowCount - FixedRows, 127) (what a scroll hint shows), and a thumb
+// dropped there stays there (or, with fewer rows than positions, stands
+// for the same row).
+TEST(GridsProbe, ThumbPositionsRoundTrip) {
+    struct Case {
+        int rows, fixedRows;
+    } cases[] = {{101, 1}, {500, 1}, {1000, 3}, {3000, 0}};
+    for (const Case& c : cases) {
+        ProbeGrid g(nullptr);
+        g.SetRowCount(c.rows);
+        g.SetFixedRows(c.fixedRows);
+        const int range = g.RowCount() - g.VisibleRowCount() - g.FixedRows();
+        for (int pos = 0; pos <= 127; ++pos) {
+            g.Perform(WM_VSCROLL, MakeWParam(SB_THUMBPOSITION, pos), 0);
+            ASSERT_EQ(g.TopRow(), c.fixedRows + MulDiv(pos, range, 127)) << c.rows << " at " << pos;
+            if (range >= 127) {
+                ASSERT_EQ(g.ScrollPos(SB_VERT), pos) << c.rows << " at " << pos;
+            } else {
+                // Fewer rows than positions: the thumb shown stands for the same row.
+                const int top = g.TopRow();
+                g.Perform(WM_VSCROLL, MakeWParam(SB_THUMBPOSITION, g.ScrollPos(SB_VERT)), 0);
+                ASSERT_EQ(g.TopRow(), top) << c.rows << " at " << pos;
+            }
+        }
+    }
 }

@@ -301,6 +301,9 @@ void UpdateMouseControl(TControl* Control) {
     MouseControl = Control;
     if (old && (!capture || old == capture)) old->Perform(CM_MOUSELEAVE);
     if (MouseControl && MouseControl == Control && (!capture || Control == capture)) Control->Perform(CM_MOUSEENTER);
+    // The mouse has left the program's windows: a hint waiting for its pause,
+    // or showing, is about a control the mouse is no longer over.
+    if (!Control) Application->CancelHint();
 }
 
 // ---------------------------------------------------------------------------

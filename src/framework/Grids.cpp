@@ -2,6 +2,8 @@
 // selection, scrolling, keyboard, mouse and the editor protocol.
 #include "framework/Grids.h"
 
+#include "framework/SysUtils.h"
+
 #include <algorithm>
 
 namespace {
@@ -469,8 +471,10 @@ void TCustomGrid::UpdateScrollPos() {
     TGridDrawInfo d;
     CalcDrawInfo(d);
     TGridCoord maxTL = CalcMaxTopLeft({FColCount - 1, FRowCount - 1}, d);
-    FScrollPosH = maxTL.X > FFixedCols ? MulDivInt(FTopLeft.X - FFixedCols, kThumbRange, maxTL.X - FFixedCols) : 0;
-    FScrollPosV = maxTL.Y > FFixedRows ? MulDivInt(FTopLeft.Y - FFixedRows, kThumbRange, maxTL.Y - FFixedRows) : 0;
+    // Rounded both ways, so that a thumb dropped at a position stays there
+    // and the row (column) it stands for is the one the grid scrolls to.
+    FScrollPosH = maxTL.X > FFixedCols ? MulDiv(FTopLeft.X - FFixedCols, kThumbRange, maxTL.X - FFixedCols) : 0;
+    FScrollPosV = maxTL.Y > FFixedRows ? MulDiv(FTopLeft.Y - FFixedRows, kThumbRange, maxTL.Y - FFixedRows) : 0;
 }
 
 void TCustomGrid::ModifyScrollBar(int Bar, int ScrollCode, int Pos) {
@@ -491,7 +495,7 @@ void TCustomGrid::ModifyScrollBar(int Bar, int ScrollCode, int Pos) {
     case SB_THUMBPOSITION:
     case SB_THUMBTRACK:
         if (FOptions.Contains(goThumbTracking) || ScrollCode == SB_THUMBPOSITION)
-            v = minV + MulDivInt(std::clamp(Pos, 0, kThumbRange), maxV - minV, kThumbRange);
+            v = minV + MulDiv(std::clamp(Pos, 0, kThumbRange), maxV - minV, kThumbRange);
         break;
     case SB_TOP: v = minV; break;
     case SB_BOTTOM: v = maxV; break;

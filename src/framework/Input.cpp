@@ -153,8 +153,12 @@ Word VKOfChar(Char ch, TShiftState& shift) {
     }
 }
 
-void SyncModifierKeys(TShiftState shift) {
-    auto sync = [](bool on, int l, int r) {
+// Brings the recorded state of Shift, Ctrl and Alt in line with an input
+// event's modifiers. The pair the event's own key belongs to is left to that
+// key (a right Alt pressed must not record the left one as down too).
+void SyncModifierKeys(TShiftState shift, Word eventKey = 0) {
+    auto sync = [eventKey](bool on, int l, int r) {
+        if (eventKey == l || eventKey == r) return;
         bool anyDown = GetKeyState(l) < 0 || GetKeyState(r) < 0;
         if (!on) {
             if (GetKeyState(l) < 0) SetKeyDown(l, false);
@@ -394,7 +398,7 @@ void RouteMouse(QWidget* Receiver, Cardinal Msg, QPoint GlobalPos, WPARAM Keys, 
 
 bool RouteKey(TWinControl* Target, bool Press, Word VK, const String& Text, TShiftState Shift, bool AutoRepeat,
               QEvent* Native, QObject* Receiver) {
-    SyncModifierKeys(Shift);
+    SyncModifierKeys(Shift, VK);
     if (VK) SetKeyDown(VK, Press);
     if (InputBlockedByModal(Target)) return true;
     bool alt = Shift.Contains(ssAlt);

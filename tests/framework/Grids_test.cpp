@@ -2,6 +2,7 @@
 #include "framework/Forms.h"
 #include "framework/Grids.h"
 #include "framework/Simulate.h"
+#include "framework/SysUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -503,9 +504,9 @@ TEST(Grids, ScrollBarThumbSpreadsOverTheScrollableRows) {
     EXPECT_EQ(g.TopRow(), 98);
     EXPECT_EQ(g.ScrollPos(SB_VERT), 127);
     scroll(WM_VSCROLL, SB_THUMBPOSITION, 64);
-    EXPECT_EQ(g.TopRow(), 1 + 64 * 97 / 127);
+    EXPECT_EQ(g.TopRow(), 1 + MulDiv(64, 97, 127));
     scroll(WM_VSCROLL, SB_THUMBTRACK, 10);  // tracking moves only with goThumbTracking
-    EXPECT_EQ(g.TopRow(), 1 + 64 * 97 / 127);
+    EXPECT_EQ(g.TopRow(), 1 + MulDiv(64, 97, 127));
     scroll(WM_VSCROLL, SB_TOP);
     EXPECT_EQ(g.TopRow(), 1);
     EXPECT_EQ(g.ScrollPos(SB_VERT), 0);

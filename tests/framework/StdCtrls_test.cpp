@@ -198,3 +198,217 @@ TEST(StdCtrls, ARightClickOpensTheControlsPopupMenu) {
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(menu.PopupComponent, e);
 }
+
+namespace {
+
+// A hint window that remembers what it was asked to show.
+class RecordingHint : public THintWindow {
+public:
+    using THintWindow::THintWindow;
+    static inline std::vector<String> shown;
+    void ActivateHint(TRect r, const String& hint) override {
+        shown.push_back(hint);
+        THintWindow::ActivateHint(r, hint);
+    }
+};
+
+// A panel that rewrites its hint as it is about to show.
+class HintedPanel : public TPanel {
+public:
+    using TPanel::TPanel;
+    int hintShows = 0;
+
+protected:
+    void CMHintShow(TMessage& m) override {
+        ++hintShows;
+        HintInfoOf(m)->HintStr += u"!";
+    }
+};
+
+void PumpFor(Cardinal ms) {
+    Cardinal start = GetTickCount();
+    while (Cardinal(GetTickCount() - start) < ms) {
+        Application->ProcessMessages();
+        Sleep(1);
+    }
+}
+
+}  // namespace
+
+TEST(StdCtrls, AHintShowsAfterItsPauseAndNotOnceTheMouseHasLeft) {
+    THintWindowFactory saved = HintWindowClass;
+    HintWindowClass = [](TComponent* owner) { return new RecordingHint(owner); };
+    RecordingHint::shown.clear();
+    int pause = Application->HintPause;
+    Application->HintPause = 30;
+    Application->CancelHint();
+    {
+        TForm form(nullptr);
+        form.SetBounds(0, 0, 300, 200);
+        auto* p = Place<HintedPanel>(&form, 10, 10, 100, 50);
+        p->SetHint(u"Speed|The speed of the line");
+        p->SetShowHint(true);
+        form.Show();
+        SimulateMouseMove(p, 20, 20);
+        EXPECT_EQ(Application->Hint(), u"The speed of the line");
+        PumpFor(80);
+        EXPECT_EQ(p->hintShows, 1);
+        ASSERT_EQ(RecordingHint::shown.size(), 1u);
+        EXPECT_EQ(RecordingHint::shown[0], u"Speed!");
+        ASSERT_NE(Application->HintWindow(), nullptr);
+        EXPECT_TRUE(Application->HintWindow()->IsHintShowing());
+        Application->CancelHint();
+        EXPECT_FALSE(Application->HintWindow()->IsHintShowing());
+
+        // The mouse goes over the control and leaves the program's windows
+        // before the pause is over: no hint comes.
+        SimulateMouseMove(&form, 200, 150);
+        SimulateMouseMove(p, 30, 30);
+        SimulateMouseLeave();
+        PumpFor(80);
+        EXPECT_EQ(RecordingHint::shown.size(), 1u);
+        EXPECT_FALSE(Application->HintWindow()->IsHintShowing());
+    }
+    Application->CancelHint();
+    Application->HintPause = pause;
+    HintWindowClass = saved;
+}
+
+namespace {
+
+class FocusLog : public TCustomControl {
+public:
+    FocusLog(TComponent* owner, std::vector<std::pair<String, HWND>>* log) : TCustomControl(owner), log_(log) {
+        SetTabStop(true);
+    }
+    std::vector<std::pair<String, HWND>>* log_;
+
+protected:
+    void Dispatch(TMessage& m) override {
+        if (m.Msg == WM_SETFOCUS) log_->push_back({Name() + u" set", HWND(m.WParam)});
+        if (m.Msg == WM_KILLFOCUS) log_->push_back({Name() + u" kill", HWND(m.WParam)});
+        TCustomControl::Dispatch(m);
+    }
+};
+
+}  // namespace
+
+TEST(StdCtrls, FocusMessagesNameTheOtherWindow) {
+    std::vector<std::pair<String, HWND>> log;
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    auto* a = new FocusLog(&form, &log);
+    a->SetParent(&form);
+    a->SetBounds(10, 10, 50, 50);
+    a->SetName(u"a");
+    auto* b = new FocusLog(&form, &log);
+    b->SetParent(&form);
+    b->SetBounds(100, 10, 50, 50);
+    b->SetName(u"b");
+    std::vector<String> enters;
+    a->OnEnter = [&](TObject*) { enters.push_back(u"a enter"); };
+    a->OnExit = [&](TObject*) { enters.push_back(u"a exit"); };
+    b->OnEnter = [&](TObject*) { enters.push_back(u"b enter"); };
+    form.Show();
+    a->SetFocus();
+    log.clear();
+    enters.clear();
+    b->SetFocus();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0], std::make_pair(String(u"a kill"), b->Handle()));
+    EXPECT_EQ(log[1], std::make_pair(String(u"b set"), a->Handle()));
+    EXPECT_EQ(enters, (std::vector<String>{u"a exit", u"b enter"}));
+    log.clear();
+    SimulateKey(VK_TAB);
+    EXPECT_TRUE(a->Focused());
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0], std::make_pair(String(u"b kill"), a->Handle()));
+}
+
+namespace {
+
+class MsgLog : public TCustomControl {
+public:
+    explicit MsgLog(TComponent* owner) : TCustomControl(owner) {
+        SetControlStyle({csCaptureMouse, csClickEvents, csDoubleClicks, csSetCaption});
+    }
+    std::vector<Cardinal> msgs;
+    std::vector<WPARAM> wparams;
+    bool Got(Cardinal m) const { return std::find(msgs.begin(), msgs.end(), m) != msgs.end(); }
+
+protected:
+    void Dispatch(TMessage& m) override {
+        msgs.push_back(m.Msg);
+        wparams.push_back(m.WParam);
+        TCustomControl::Dispatch(m);
+    }
+};
+
+}  // namespace
+
+TEST(StdCtrls, PropertyChangesAndInputArriveAsTheirMessages) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    auto* c = Place<MsgLog>(&form, 10, 10, 100, 50);
+    form.Show();
+    struct Case {
+        const char* what;
+        std::function<void()> act;
+        Cardinal msg;
+    };
+    int clicks = 0, dbl = 0;
+    bool wheel = false;
+    c->OnClick = [&](TObject*) { ++clicks; };
+    c->OnDblClick = [&](TObject*) { ++dbl; };
+    c->OnMouseWheel = [&](TObject*, TShiftState, int delta, TPoint, bool& handled) {
+        wheel = delta == -120;
+        handled = true;
+    };
+    Case cases[] = {
+        {"size", [&] { c->SetBounds(10, 10, 120, 60); }, WM_SIZE},
+        {"move", [&] { c->SetBounds(20, 15, 120, 60); }, WM_MOVE},
+        {"enabled", [&] { c->SetEnabled(false); c->SetEnabled(true); }, CM_ENABLEDCHANGED},
+        {"font", [&] { c->Font().SetSize(14); }, CM_FONTCHANGED},
+        {"parent font", [&] { form.Font().SetSize(11); }, CM_PARENTFONTCHANGED},
+        {"color", [&] { c->SetColor(clRed); }, CM_COLORCHANGED},
+        {"text", [&] { c->SetCaption(u"x"); }, CM_TEXTCHANGED},
+        {"paint", [&] { c->Invalidate(); PumpFor(20); }, WM_PAINT},
+        {"wheel", [&] { SimulateWheel(c, 5, 5, -120); }, WM_MOUSEWHEEL},
+        {"dblclick", [&] { SimulateDblClick(c, 5, 5); }, WM_LBUTTONDBLCLK},
+        {"right", [&] { SimulateMouseDown(c, mbRight, 5, 5); SimulateMouseUp(c, mbRight, 5, 5); }, WM_RBUTTONUP},
+        {"middle", [&] { SimulateMouseDown(c, mbMiddle, 5, 5); SimulateMouseUp(c, mbMiddle, 5, 5); }, WM_MBUTTONDOWN},
+        {"cursor", [&] { SimulateMouseMove(c, 6, 6); }, WM_SETCURSOR},
+        {"timer", [&] {
+             SetTimer(c->Handle(), 3, 1);
+             PumpFor(30);
+             KillTimer(c->Handle(), 3);
+         }, WM_TIMER},
+    };
+    for (auto& k : cases) {
+        c->msgs.clear();
+        k.act();
+        EXPECT_TRUE(c->Got(k.msg)) << k.what;
+    }
+    EXPECT_TRUE(wheel);
+    EXPECT_EQ(dbl, 1);
+    EXPECT_GE(clicks, 1);
+}
+
+TEST(StdCtrls, LeftAndRightAltAreKeptApart) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    auto* e = Place<TEdit>(&form, 10, 10, 100, 21);
+    form.Show();
+    e->SetFocus();
+    SimulateKeyDown(VK_RMENU, {ssAlt});
+    EXPECT_LT(GetKeyState(VK_RMENU), 0);
+    EXPECT_GE(GetKeyState(VK_LMENU), 0);
+    EXPECT_LT(GetKeyState(VK_MENU), 0);
+    SimulateKeyUp(VK_RMENU, {});
+    EXPECT_GE(GetKeyState(VK_RMENU), 0);
+    EXPECT_GE(GetKeyState(VK_MENU), 0);
+    SimulateKeyDown(VK_LMENU, {ssAlt});
+    EXPECT_LT(GetAsyncKeyState(VK_LMENU), 0);
+    EXPECT_GE(GetKeyState(VK_RMENU), 0);
+    SimulateKeyUp(VK_LMENU, {});
+}

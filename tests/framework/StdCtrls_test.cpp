@@ -8,6 +8,8 @@
 #include "framework/StdCtrls.h"
 #include "framework/Threads.h"
 
+#include "support/TempDir.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -411,4 +413,95 @@ TEST(StdCtrls, LeftAndRightAltAreKeptApart) {
     EXPECT_LT(GetAsyncKeyState(VK_LMENU), 0);
     EXPECT_GE(GetKeyState(VK_RMENU), 0);
     SimulateKeyUp(VK_LMENU, {});
+}
+
+TEST(StdCtrls, ListsGroupsAndButtonsKeepTheirSelectionRules) {
+    TScriptedDialogService svc;
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 400, 300);
+    form.SetColor(clWhite);
+    auto* list = Place<TListBox>(&form, 8, 8, 100, 80);
+    list->Items().Add(u"a");
+    list->Items().Add(u"b");
+    list->SetItemIndex(4);
+    EXPECT_EQ(list->ItemIndex(), -1);
+    list->SetItemIndex(1);
+    EXPECT_EQ(list->ItemIndex(), 1);
+
+    auto* group = Place<TRadioGroup>(&form, 120, 8, 120, 100);
+    group->Items().Add(u"RS232");
+    group->Items().Add(u"RS485");
+    int groupClicks = 0;
+    group->OnClick = [&](TObject*) { ++groupClicks; };
+    group->SetItemIndex(1);
+    EXPECT_EQ(groupClicks, 1);
+    EXPECT_TRUE(group->Buttons(1)->Checked());
+
+    auto* s1 = Place<TSpeedButton>(&form, 250, 8, 23, 22);
+    auto* s2 = Place<TSpeedButton>(&form, 275, 8, 23, 22);
+    s1->SetGroupIndex(1);
+    s2->SetGroupIndex(1);
+    int s2Clicks = 0;
+    s2->OnClick = [&](TObject*) { ++s2Clicks; };
+    s1->SetDown(true);
+    form.Show();
+    SimulateClick(s2, 5, 5);
+    EXPECT_EQ(s2Clicks, 1);
+    EXPECT_TRUE(s2->Down());
+    EXPECT_FALSE(s1->Down());
+    SimulateClick(group->Buttons(0), 5, 5);
+    EXPECT_EQ(group->ItemIndex(), 0);
+    EXPECT_EQ(groupClicks, 2);
+
+    auto* track = Place<TTrackBar>(&form, 8, 200, 150, 30);
+    int trackChanges = 0;
+    track->OnChange = [&](TObject*) { ++trackChanges; };
+    track->SetPosition(4);
+    EXPECT_EQ(trackChanges, 0);
+    track->SetFocus();
+    SimulateKey(VK_RIGHT);
+    EXPECT_EQ(track->Position(), 5);
+    EXPECT_EQ(trackChanges, 1);
+
+    auto* link = Place<TLinkLabel>(&form, 8, 240, 200, 20);
+    link->SetCaption(u"See <a href=\"http://127.0.0.1/help\">help</a>");
+    String target;
+    link->OnLinkClick = [&](TObject*, const String& l, TSysLinkType) { target = l; };
+    link->LinkClicked(u"http://127.0.0.1/help");
+    EXPECT_EQ(target, u"http://127.0.0.1/help");
+
+    // The whole form, standard controls and all, as a PNG.
+    TempDir dir;
+    SaveControlToPng(&form, Utf8ToString(dir.file("form.png")));
+    TPngImage png;
+    png.LoadFromFile(Utf8ToString(dir.file("form.png")));
+    EXPECT_EQ(png.Width(), 400);
+    EXPECT_EQ(png.Height(), 300);
+}
+
+TEST(StdCtrls, AnImageStretchesCentresAndLetsItsTransparentColourThrough) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 200, 100);
+    form.SetColor(clWhite);
+    TBitmap pic;
+    pic.SetSize(4, 4);
+    pic.Canvas().Brush().SetColor(clRed);
+    pic.Canvas().FillRect(Rect(0, 0, 4, 4));
+    pic.Canvas().SetPixels(0, 3, clBlue);  // bottom left: the transparent colour
+    pic.Canvas().SetPixels(3, 3, clBlue);
+    auto* stretched = Place<TImage>(&form, 0, 0, 40, 40);
+    stretched->Picture().SetGraphic(&pic);
+    stretched->SetStretch(true);
+    auto* centred = Place<TImage>(&form, 50, 0, 40, 40);
+    centred->Picture().SetGraphic(&pic);
+    centred->SetCenter(true);
+    centred->SetTransparent(true);
+    TBitmap shot;
+    RenderControlToBitmap(&form, shot);
+    EXPECT_EQ(shot.Canvas().Pixels(5, 5), clRed);
+    EXPECT_EQ(shot.Canvas().Pixels(35, 5), clRed);
+    EXPECT_EQ(shot.Canvas().Pixels(38, 38), clBlue);
+    EXPECT_EQ(shot.Canvas().Pixels(50 + 18, 18), clRed);
+    EXPECT_EQ(shot.Canvas().Pixels(50 + 21, 21), clWhite);  // transparent: the form shows
+    EXPECT_EQ(shot.Canvas().Pixels(50 + 5, 5), clWhite);    // outside the centred picture
 }

@@ -505,3 +505,24 @@ TEST(StdCtrls, AnImageStretchesCentresAndLetsItsTransparentColourThrough) {
     EXPECT_EQ(shot.Canvas().Pixels(50 + 21, 21), clWhite);  // transparent: the form shows
     EXPECT_EQ(shot.Canvas().Pixels(50 + 5, 5), clWhite);    // outside the centred picture
 }
+
+TEST(StdCtrls, AMemoKeepsEnterForItselfAndTheDefaultButtonGetsItElsewhere) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    auto* memo = Place<TMemo>(&form, 8, 8, 200, 80);
+    auto* edit = Place<TEdit>(&form, 8, 100, 200, 21);
+    auto* ok = Place<TButton>(&form, 8, 130, 80, 25);
+    ok->SetDefault(true);
+    int clicks = 0;
+    ok->OnClick = [&](TObject*) { ++clicks; };
+    form.Show();
+    memo->SetFocus();
+    SimulateText(u"a");
+    SimulateKey(VK_RETURN);
+    SimulateText(u"b");
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(memo->Lines().Count(), 2);
+    edit->SetFocus();
+    SimulateKey(VK_RETURN);
+    EXPECT_EQ(clicks, 1);
+}

@@ -224,3 +224,24 @@ TEST(Threads, AWorkerWaitsForAnotherAndACreatedRunningThreadFreedUnstartedNeverR
     CheckSynchronize(20);
     EXPECT_TRUE(neverRan.load());
 }
+
+TEST(Threads, AFailingQueuedCallDoesNotBreakOffAWaitAndReachesTheLoopAfterwards) {
+    std::atomic<bool> finished{false};
+    LambdaThread t(true, [&](LambdaThread* self) {
+        self->Queue([] { throw EConvertError(u"queued call failed"); });
+        Sleep(30);
+        finished = true;
+    });
+    t.Start();
+    EXPECT_NO_THROW(t.WaitFor());
+    EXPECT_TRUE(finished.load());
+    EXPECT_TRUE(t.Finished());
+    // The failure is not lost: the next serving of calls raises it, where the
+    // application's loop shows it.
+    try {
+        CheckSynchronize();
+        ADD_FAILURE() << "the queued call's failure was lost";
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Message(), u"queued call failed");
+    }
+}

@@ -648,13 +648,55 @@ QRectF ShapeBox(int l, int t, int r, int b) {
     // Qt's aliased outline of a w x h rectangle covers w+1 x h+1 pixels.
     return QRectF(l, t, r - l - 1, b - t - 1);
 }
-// The angle (degrees, counter-clockwise from 3 o'clock) at which Qt's
-// ellipse arc meets the ray from the centre through x,y: Qt measures arcs
-// on the circle before it is stretched to the ellipse.
-double ArcAngleOf(const QRectF& box, int x, int y) {
-    const double cx = box.center().x(), cy = box.center().y();
-    const double rx = std::max(0.5, box.width() / 2), ry = std::max(0.5, box.height() / 2);
-    return std::atan2(-(y - cy) / ry, (x - cx) / rx) * 180.0 / M_PI;
+
+// The pixels of the ellipse of a w x h box, row by row: 0 outside, 1 inside,
+// 2 outline. A pixel belongs when its centre lies in the ellipse; the outline
+// is the pixels with a neighbour outside (a closed line no 4-connected flood
+// fill crosses). Small ellipses stay round, and all four quarters match.
+constexpr unsigned char MarkInside = 1, MarkOutline = 2;
+std::vector<unsigned char> EllipsePixels(int w, int h) {
+    std::vector<unsigned char> m(static_cast<size_t>(std::max(w, 0)) * std::max(h, 0), 0);
+    const double a = w / 2.0, b = h / 2.0;
+    auto in = [&](int x, int y) {
+        if (x < 0 || y < 0 || x >= w || y >= h)
+            return false;
+        const double dx = (x + 0.5 - a) / a, dy = (y + 0.5 - b) / b;
+        return dx * dx + dy * dy <= 1.0 + 1e-9;
+    };
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (in(x, y))
+                m[static_cast<size_t>(y) * w + x] =
+                    in(x - 1, y) && in(x + 1, y) && in(x, y - 1) && in(x, y + 1) ? MarkInside : MarkOutline;
+    return m;
+}
+
+// Whether the pen is drawn by our own one-pixel rules (not Qt's wide or styled strokes).
+bool ThinSolidPen(const TCanvasImpl& d) {
+    const TPen& pen = d.c.Pen();
+    return !d.PenPaints() || (pen.Width() == 1 && (pen.Style() == psSolid || pen.Style() == psInsideFrame));
+}
+
+// The marks of an ellipse shape over the device box l,t (size w x h): with
+// a pen, outline and inside; without one the classic shape is one pixel
+// smaller to the right and bottom and all inside.
+std::vector<unsigned char> EllipseMarks(const TCanvasImpl& d, int w, int h) {
+    if (d.PenPaints())
+        return EllipsePixels(w, h);
+    std::vector<unsigned char> small = EllipsePixels(w - 1, h - 1), m(static_cast<size_t>(w) * h, 0);
+    for (int y = 0; y + 1 < h; ++y)
+        for (int x = 0; x + 1 < w; ++x)
+            m[static_cast<size_t>(y) * w + x] = small[static_cast<size_t>(y) * (w - 1) + x] ? MarkInside : 0;
+    return m;
+}
+
+// Paints one marked pixel: the outline in the pen, the inside in the brush.
+void PaintMark(TCanvasImpl& d, int px, int py, unsigned char mark, bool fill) {
+    QRgb bp;
+    if (mark == MarkOutline)
+        d.Plot(px, py, ToQRgb(d.c.Pen().Color()), d.c.Pen().Mode());
+    else if (mark == MarkInside && fill && d.VisiblePt(px, py) && d.BrushPixel(px, py, bp))
+        d.Plot(px, py, bp, d.c.Pen().Mode());
 }
 }  // namespace
 
@@ -662,12 +704,47 @@ void TCanvas::RoundRect(int l, int t, int r, int b, int w, int h) {
     if (!d_->Begin())
         return;
     d_->SyncBk();
-    QPainter p(d_->img);
-    d_->SetupPainter(p);
-    d_->ApplyPen(p);
-    d_->ApplyBrush(p);
-    QRectF box = ShapeBox(l, t, r, b);
-    p.drawRoundedRect(box, std::abs(w) / 2.0, std::abs(h) / 2.0);
+    if (l > r)
+        std::swap(l, r);
+    if (t > b)
+        std::swap(t, b);
+    const int W = r - l, H = b - t, ew = std::min(std::abs(w), W), eh = std::min(std::abs(h), H);
+    if (ew < 2 || eh < 2) {
+        // No corners to round.
+        d_->End();
+        Rectangle(l, t, r, b);
+        return;
+    }
+    // The corners are the quarters of the ellipse of the corner size (so all
+    // four match, and corners as large as the box give Ellipse's pixels);
+    // between them the ellipse's middle column and row stretch.
+    if (!ThinSolidPen(*d_)) {
+        QPainter p(d_->img);
+        d_->SetupPainter(p);
+        d_->ApplyPen(p);
+        d_->ApplyBrush(p);
+        p.drawRoundedRect(ShapeBox(l, t, r, b), ew / 2.0, eh / 2.0);
+        d_->End();
+        return;
+    }
+    const bool pen = d_->PenPaints(), fill = d_->BrushPaints();
+    const int sw = pen ? W : W - 1, sh = pen ? H : H - 1;  // without a pen one pixel smaller
+    const int cw = std::min(ew, sw), ch = std::min(eh, sh);
+    if (cw < 1 || ch < 1) {
+        d_->End();
+        return;
+    }
+    const std::vector<unsigned char> corner = EllipsePixels(cw, ch);
+    auto map = [](int k, int size, int e) { return k < (e + 1) / 2 ? k : k >= size - e / 2 ? e - (size - k) : e / 2; };
+    for (int y = 0; y < sh; ++y) {
+        const unsigned char* row = corner.data() + static_cast<size_t>(map(y, sh, ch)) * cw;
+        for (int x = 0; x < sw; ++x) {
+            unsigned char mark = row[map(x, sw, cw)];
+            if (!pen && mark)
+                mark = MarkInside;
+            PaintMark(*d_, l + x + d_->ox(), t + y + d_->oy(), mark, fill);
+        }
+    }
     d_->End();
 }
 
@@ -675,35 +752,134 @@ void TCanvas::Ellipse(int l, int t, int r, int b) {
     if (!d_->Begin())
         return;
     d_->SyncBk();
-    QPainter p(d_->img);
-    d_->SetupPainter(p);
-    d_->ApplyPen(p);
-    d_->ApplyBrush(p);
-    p.drawEllipse(ShapeBox(l, t, r, b));
+    if (!ThinSolidPen(*d_)) {
+        QPainter p(d_->img);
+        d_->SetupPainter(p);
+        d_->ApplyPen(p);
+        d_->ApplyBrush(p);
+        p.drawEllipse(ShapeBox(l, t, r, b));
+        d_->End();
+        return;
+    }
+    if (l > r)
+        std::swap(l, r);
+    if (t > b)
+        std::swap(t, b);
+    const int w = r - l, h = b - t;
+    const std::vector<unsigned char> m = EllipseMarks(*d_, w, h);
+    const bool fill = d_->BrushPaints();
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            PaintMark(*d_, l + x + d_->ox(), t + y + d_->oy(), m[static_cast<size_t>(y) * w + x], fill);
     d_->End();
 }
 
 namespace {
 enum class ArcKind { Arc, Pie, Chord };
+// Arcs, pies and chords take their curve from the very pixels that Ellipse
+// draws for the same box (Qt's own arcs choose other, smaller ones): the
+// outline pixels whose direction from the centre lies between the two rays,
+// counter-clockwise from the first, and for a pie the inside pixels between
+// the rays, for a chord those on the arc's side of the line joining its ends.
 void DrawArcShape(TCanvasImpl& d, ArcKind kind, int l, int t, int r, int b, int x3, int y3, int x4, int y4) {
-    QPainter p(d.img);
-    d.SetupPainter(p);
-    d.ApplyPen(p);
-    if (kind == ArcKind::Arc)
-        p.setBrush(Qt::NoBrush);
-    else
-        d.ApplyBrush(p);
-    QRectF box = ShapeBox(l, t, r, b);
-    double a3 = ArcAngleOf(box, x3, y3), a4 = ArcAngleOf(box, x4, y4);
-    double span = a4 - a3;
+    const int ox = d.ox(), oy = d.oy();
+    const QRectF box = ShapeBox(l + ox, t + oy, r + ox, b + oy);
+    const double cx = box.center().x(), cy = box.center().y();
+    const double rx = std::max(0.5, box.width() / 2), ry = std::max(0.5, box.height() / 2);
+    auto angleOf = [&](double x, double y) {
+        double a = std::atan2(-(y - cy), x - cx) * 180.0 / M_PI;
+        return a < 0 ? a + 360 : a;
+    };
+    const double a3 = angleOf(x3 + ox, y3 + oy);
+    double span = angleOf(x4 + ox, y4 + oy) - a3;
     while (span <= 0)
         span += 360;
-    int start = static_cast<int>(std::lround(a3 * 16)), sp = static_cast<int>(std::lround(span * 16));
-    switch (kind) {
-    case ArcKind::Arc: p.drawArc(box, start, sp); break;
-    case ArcKind::Pie: p.drawPie(box, start, sp); break;
-    case ArcKind::Chord: p.drawChord(box, start, sp); break;
+    auto within = [&](int x, int y) {
+        if (x == cx && y == cy)
+            return true;
+        double k = angleOf(x, y) - a3;
+        while (k < 0)
+            k += 360;
+        return k <= span + 1e-9;
+    };
+    // Where a ray leaves the ellipse.
+    auto endOf = [&](double angle) {
+        const double c = std::cos(angle * M_PI / 180), s = std::sin(angle * M_PI / 180);
+        const double k = 1 / std::sqrt(c * c / (rx * rx) + s * s / (ry * ry));
+        return QPoint(static_cast<int>(std::lround(cx + k * c)), static_cast<int>(std::lround(cy - k * s)));
+    };
+    const QPoint e3 = endOf(a3), e4 = endOf(a3 + span), centre(static_cast<int>(std::lround(cx)),
+                                                             static_cast<int>(std::lround(cy)));
+
+    // The ellipse's pixels: our own for one-pixel pens, Qt's wide strokes otherwise.
+    QRect area;
+    std::vector<unsigned char> marks;
+    if (ThinSolidPen(d)) {
+        const int bl = std::min(l, r) + ox, bt = std::min(t, b) + oy;
+        area = QRect(bl, bt, std::abs(r - l), std::abs(b - t));
+        marks = EllipseMarks(d, area.width(), area.height());
+    } else {
+        constexpr QRgb OutlineMark = 0xFF0000FFu, InsideMark = 0xFF00FF00u;
+        const int m = d.c.Pen().Width() + 2;
+        area = box.toAlignedRect().adjusted(-m, -m, m, m);
+        QImage scratch(area.size(), QImage::Format_ARGB32);
+        scratch.fill(0u);
+        {
+            QPainter p(&scratch);
+            p.setRenderHint(QPainter::Antialiasing, false);
+            p.translate(-area.left(), -area.top());
+            d.ApplyPen(p);
+            p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+            if (p.pen().style() != Qt::NoPen) {
+                QPen pen = p.pen();
+                pen.setColor(QColor::fromRgba(OutlineMark));
+                p.setPen(pen);
+            }
+            p.setBrush(QBrush(QColor::fromRgba(InsideMark)));
+            p.drawEllipse(box);
+        }
+        marks.assign(static_cast<size_t>(area.width()) * area.height(), 0);
+        for (int y = 0; y < area.height(); ++y)
+            for (int x = 0; x < area.width(); ++x) {
+                const QRgb v = reinterpret_cast<const QRgb*>(scratch.constScanLine(y))[x];
+                marks[static_cast<size_t>(y) * area.width() + x] =
+                    v == OutlineMark ? MarkOutline : v == InsideMark ? MarkInside : 0;
+            }
     }
+    const bool pen = d.PenPaints();
+    const QRgb penColor = ToQRgb(d.c.Pen().Color());
+    const TPenMode mode = d.c.Pen().Mode();
+    const bool fill = kind != ArcKind::Arc && d.BrushPaints();
+    // The chord's side: where the arc's middle lies relative to the line e3 -> e4.
+    const QPoint mid = endOf(a3 + span / 2);
+    auto side = [&](QPoint q) {
+        return static_cast<long long>(e4.x() - e3.x()) * (q.y() - e3.y()) -
+               static_cast<long long>(e4.y() - e3.y()) * (q.x() - e3.x());
+    };
+    const long long midSide = side(mid);
+    for (int y = 0; y < area.height(); ++y)
+        for (int x = 0; x < area.width(); ++x) {
+            const unsigned char mark = marks[static_cast<size_t>(y) * area.width() + x];
+            const int px = x + area.left(), py = y + area.top();
+            if (mark == MarkOutline) {
+                if (within(px, py))
+                    d.Plot(px, py, penColor, mode);
+            } else if (mark == MarkInside && fill) {
+                const bool in = kind == ArcKind::Pie ? within(px, py)
+                                                     : (span >= 360 || (side(QPoint(px, py)) > 0) == (midSide > 0));
+                QRgb bp;
+                if (in && d.VisiblePt(px, py) && d.BrushPixel(px, py, bp))
+                    d.Plot(px, py, bp, mode);
+            }
+        }
+    if (!pen || kind == ArcKind::Arc || span >= 360)
+        return;
+    if (kind == ArcKind::Pie)
+        d.PenPolyline({e3, centre, e4}, false);
+    else
+        d.PenPolyline({e3, e4}, false);
+    if (!d.WidePen())
+        d.Plot(e4.x(), e4.y(), penColor, mode);
 }
 }  // namespace
 

@@ -462,6 +462,83 @@ TEST(GraphicsCanvas, CurvedShapesFillTheirBoundingBoxExactly) {
 }  // namespace
 
 namespace {
+// Ellipses and rounded corners are mirror-symmetric, small ones stay round,
+// and a corner as large as the box is the ellipse itself.
+TEST(GraphicsCanvas, EllipsesAndRoundedCornersAreSymmetric) {
+    struct Case {
+        int w, h, cw, ch;  // box size; corner ellipse (0: an Ellipse)
+    } cases[] = {{4, 4, 0, 0}, {5, 5, 0, 0}, {10, 10, 0, 0}, {13, 7, 0, 0}, {14, 9, 4, 4},
+                 {15, 12, 6, 6}, {16, 11, 10, 10}, {9, 14, 5, 8}};
+    for (const auto& k : cases) {
+        Sheet s(18, 16);
+        s.c.Brush().SetColor(clRed);
+        if (k.cw == 0)
+            s.c.Ellipse(1, 1, 1 + k.w, 1 + k.h);
+        else
+            s.c.RoundRect(1, 1, 1 + k.w, 1 + k.h, k.cw, k.ch);
+        for (int y = 0; y < k.h; ++y)
+            for (int x = 0; x < k.w; ++x) {
+                const TColor p = s.c.Pixels(1 + x, 1 + y);
+                EXPECT_EQ(p, s.c.Pixels(k.w - x, 1 + y)) << k.w << "x" << k.h << " at " << x << "," << y;
+                EXPECT_EQ(p, s.c.Pixels(1 + x, k.h - y)) << k.w << "x" << k.h << " at " << x << "," << y;
+            }
+        EXPECT_EQ(s.c.Pixels(1, 1), clWhite) << k.w << "x" << k.h << ": the corner is cut";
+        EXPECT_EQ(s.c.Pixels(1 + k.w / 2, 1), clBlack) << k.w << "x" << k.h;
+        EXPECT_EQ(s.c.Pixels(1 + k.w / 2, 1 + k.h / 2), clRed) << k.w << "x" << k.h;
+    }
+    Sheet e(16, 12), r(16, 12);
+    e.c.Ellipse(2, 1, 15, 10);
+    r.c.RoundRect(2, 1, 15, 10, 13, 9);
+    EXPECT_EQ(r.Rows(clBlack, Rect(0, 0, 16, 12)), e.Rows(clBlack, Rect(0, 0, 16, 12)));
+}
+}  // namespace
+
+namespace {
+// Arcs, pies and chords share the ellipse's pixels: a full arc is the
+// ellipse's outline, and every part stays on the side its rays choose.
+TEST(GraphicsCanvas, ArcsPiesAndChordsFollowTheEllipseOfTheirBox) {
+    for (TRect b : {Rect(1, 1, 11, 11), Rect(2, 1, 15, 8), Rect(0, 0, 7, 12), Rect(3, 2, 14, 15)}) {
+        Sheet e(16, 16), a(16, 16);
+        e.c.Brush().SetStyle(bsClear);
+        e.c.Ellipse(b);
+        const int cy = (b.Top + b.Bottom) / 2;
+        a.c.Arc(b.Left, b.Top, b.Right, b.Bottom, b.Right, cy, b.Right, cy);
+        const TRect all = Rect(0, 0, 16, 16);
+        EXPECT_EQ(a.Rows(clBlack, all), e.Rows(clBlack, all)) << b.Left << "," << b.Top;
+
+        // The upper half: from 3 o'clock counter-clockwise to 9 o'clock.
+        Sheet h(16, 16);
+        h.c.Arc(b.Left, b.Top, b.Right, b.Bottom, b.Right, cy, b.Left - 1, cy);
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x) {
+                const TColor want = e.c.Pixels(x, y) == clBlack && 2 * y <= b.Top + b.Bottom - 1 ? clBlack : clWhite;
+                if (2 * y != b.Top + b.Bottom - 1) {  // the row through the centre may go either way
+                    EXPECT_EQ(h.c.Pixels(x, y), want) << x << "," << y;
+                }
+            }
+
+        // Pie and chord of the lower half: nothing above the centre row, the bottom reached.
+        for (int kind = 0; kind < 2; ++kind) {
+            Sheet p(16, 16);
+            p.c.Brush().SetColor(clRed);
+            if (kind == 0)
+                p.c.Pie(b.Left, b.Top, b.Right, b.Bottom, b.Left - 1, cy, b.Right, cy);
+            else
+                p.c.Chord(b.Left, b.Top, b.Right, b.Bottom, b.Left - 1, cy, b.Right, cy);
+            for (int y = 0; y < 16; ++y)
+                for (int x = 0; x < 16; ++x)
+                    if (p.c.Pixels(x, y) != clWhite) {
+                        EXPECT_TRUE(PtInRect(b, Point(x, y))) << kind << ": " << x << "," << y;
+                        EXPECT_GE(2 * y + 1, b.Top + b.Bottom - 1) << kind << ": " << x << "," << y;
+                    }
+            EXPECT_EQ(p.c.Pixels((b.Left + b.Right) / 2, b.Bottom - 1), clBlack) << kind;
+            EXPECT_EQ(p.c.Pixels((b.Left + b.Right) / 2, b.Bottom - 3), clRed) << kind;
+        }
+    }
+}
+}  // namespace
+
+namespace {
 TEST(GraphicsCanvas, MasksThroughMonochromeBitmapsFollowTheClassicConversion) {
     // The classic transparent copy: a mask from the transparent colour, then
     // the image ANDed with the inverted mask, and so on.

@@ -342,3 +342,79 @@ TEST(GridsProbe, ThumbPositionsRoundTrip) {
         }
     }
 }
+
+// The base press, move and release by the options in force.
+TEST(GridsProbe, MousePressMoveAndReleaseByOptions) {
+    // Cell (c, r) centre: column pitch 65, row pitch 25.
+    auto cx = [](int c) { return c * 65 + 30; };
+    auto cy = [](int r) { return r * 25 + 12; };
+    struct Case {
+        const char* name;
+        TGridOptions add;
+        int pressCol, pressRow;
+        TShiftState shift;
+        int dragCol, dragRow;  // -1: no drag
+        TGridState stateAfterPress;
+        bool editor;
+        TGridRect selection;
+        int clicks;
+    } cases[] = {
+        {"plain press", {}, 2, 2, {}, -1, -1, gsSelecting, false, {2, 2, 2, 2}, 1},
+        {"drag a range", {}, 2, 2, {}, 3, 3, gsSelecting, false, {2, 2, 3, 3}, 1},
+        {"shift press extends from the anchor", {}, 3, 3, {ssShift}, -1, -1, gsSelecting, false, {1, 1, 3, 3}, 1},
+        {"press on a fixed cell", {}, 0, 2, {}, -1, -1, gsNormal, false, {1, 1, 1, 1}, 0},
+        {"editing: press another cell", {goEditing}, 2, 2, {}, -1, -1, gsNormal, false, {2, 2, 2, 2}, 1},
+        {"editing: press the current cell", {goEditing}, 1, 1, {}, -1, -1, gsNormal, true, {1, 1, 1, 1}, 1},
+        {"always show editor", {goEditing, goAlwaysShowEditor}, 2, 2, {}, -1, -1, gsNormal, true, {2, 2, 2, 2}, 1},
+    };
+    for (const Case& c : cases) {
+        ProbeForm f(c.add);
+        ProbeGrid& g = *f.grid;
+        int downs = 0, ups = 0, clicks = 0;
+        g.OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++downs; };
+        g.OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { ++ups; };
+        g.OnClick = [&](TObject*) { ++clicks; };
+        SimulateMouseDown(&g, mbLeft, cx(c.pressCol), cy(c.pressRow), c.shift);
+        EXPECT_EQ(g.GridState(), c.stateAfterPress) << c.name;
+        int upCol = c.pressCol, upRow = c.pressRow;
+        if (c.dragCol >= 0) {
+            SimulateMouseMove(&g, cx(c.dragCol), cy(c.dragRow), {ssLeft});
+            upCol = c.dragCol;
+            upRow = c.dragRow;
+        }
+        SimulateMouseUp(&g, mbLeft, cx(upCol), cy(upRow), c.shift);
+        EXPECT_EQ(g.GridState(), gsNormal) << c.name;
+        EXPECT_EQ(g.EditorMode() && g.InplaceEditor() && g.InplaceEditor()->Visible(), c.editor) << c.name;
+        EXPECT_EQ(g.Selection(), c.selection) << c.name;
+        EXPECT_EQ(downs, 1) << c.name;
+        EXPECT_EQ(ups, 1) << c.name;
+        EXPECT_EQ(clicks, c.clicks) << c.name;
+    }
+}
+
+// Cancel mode ends whatever the mouse was doing.
+TEST(GridsProbe, CancelModeEndsSelectingSizingAndMoving) {
+    struct Case {
+        const char* name;
+        int x, y;
+        TGridState state;
+    } cases[] = {
+        {"selecting", 2 * 65 + 30, 2 * 25 + 12, gsSelecting},
+        {"column sizing", 129, 10, gsColSizing},
+        {"row sizing", 10, 2 * 25 - 1, gsRowSizing},
+        {"column moving", 2 * 65 + 30, 10, gsColMoving},
+    };
+    for (const Case& c : cases) {
+        ProbeForm f({goColSizing, goRowSizing, goColMoving});
+        ProbeGrid& g = *f.grid;
+        const int width = g.ColWidths(1);
+        SimulateMouseDown(&g, mbLeft, c.x, c.y);
+        ASSERT_EQ(g.GridState(), c.state) << c.name;
+        g.Perform(WM_CANCELMODE, 0, 0);
+        EXPECT_EQ(g.GridState(), gsNormal) << c.name;
+        SimulateMouseMove(&g, c.x + 40, c.y + 40, {ssLeft});
+        SimulateMouseUp(&g, mbLeft, c.x + 40, c.y + 40);
+        EXPECT_EQ(g.ColWidths(1), width) << c.name;
+        EXPECT_FALSE(Has(g.log, "columnmoved 2,3")) << c.name;
+    }
+}

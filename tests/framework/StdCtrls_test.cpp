@@ -151,10 +151,30 @@ TEST(StdCtrls, AGroupBoxClipsItsChildrenToItsHeight) {
     EXPECT_EQ(bmp.Canvas().Pixels(40, 90), clWhite);
 }
 
-TEST(StdCtrls, DatePickersFireOnlyOnThePersonsChange) {
+namespace {
+
+// A parent that hears its children's notifications, as a grid hears its
+// date editor's.
+class NotifiedPanel : public TPanel {
+public:
+    using TPanel::TPanel;
+    std::vector<std::pair<HWND, Cardinal>> heard;
+
+protected:
+    void WMNotify(TMessage& m) override {
+        auto* header = reinterpret_cast<NMHDR*>(m.LParam);
+        heard.push_back({HWND(header->hwndFrom), header->code});
+        TPanel::WMNotify(m);
+    }
+};
+
+}  // namespace
+
+TEST(StdCtrls, DatePickersFireOnlyOnThePersonsChangeAndTellTheirParent) {
     TForm form(nullptr);
     form.SetBounds(0, 0, 300, 200);
-    auto* d = Place<TDateTimePicker>(&form, 10, 10, 100, 21);
+    auto* host = Place<NotifiedPanel>(&form, 0, 0, 150, 35);
+    auto* d = Place<TDateTimePicker>(host, 10, 10, 100, 21);
     auto* m = Place<TMonthCalendar>(&form, 10, 40, 200, 150);
     int changes = 0;
     d->OnChange = [&](TObject*) { ++changes; };
@@ -167,6 +187,8 @@ TEST(StdCtrls, DatePickersFireOnlyOnThePersonsChange) {
     d->SetFocus();
     SimulateKey(VK_UP);
     EXPECT_EQ(changes, 1);
+    ASSERT_EQ(host->heard.size(), 1u);
+    EXPECT_EQ(host->heard[0], std::make_pair(d->Handle(), DTN_DATETIMECHANGE));
 }
 
 TEST(StdCtrls, ALabelsAcceleratorFocusesItsControl) {

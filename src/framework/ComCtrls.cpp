@@ -580,10 +580,16 @@ void TDateTimePicker::CreateWnd() {
     w->setDateTime(ToQDateTime(Now()));
     ApplyFormat();
     QObject::connect(w, &QDateTimeEdit::dateTimeChanged, ContextOf(this), [this](const QDateTime&) {
-        if (!FSyncing) Guarded([this] {
-            if (OnChange) OnChange(this);
-        });
+        if (!FSyncing) NotifyParent(this, DTN_DATETIMECHANGE);
     });
+}
+
+void TDateTimePicker::CNNotify(TMessage& Message) {
+    if (reinterpret_cast<NMHDR*>(Message.LParam)->code == DTN_DATETIMECHANGE) {
+        if (OnChange) OnChange(this);
+        return;
+    }
+    TWinControl::CNNotify(Message);
 }
 
 void TDateTimePicker::ApplyFormat() {

@@ -279,6 +279,8 @@ public:
 protected:
     void CreateWnd() override;
     LRESULT NativeDlgCode() const override { return DLGC_WANTARROWS | DLGC_WANTCHARS; }
+    // The person's change comes back from the parent as DTN_DATETIMECHANGE.
+    void CNNotify(TMessage& Message) override;
 
 private:
     void ApplyFormat();

@@ -76,7 +76,9 @@ void TComponent::Remove(TComponent* AComponent) {
 void TComponent::DestroyComponents() {
     while (!FComponents.empty()) {
         TComponent* instance = FComponents.back();
-        Remove(instance);
+        // One that others watch goes with a notification to its siblings.
+        if (instance->FComponentState.Contains(csFreeNotification)) RemoveComponent(instance);
+        else Remove(instance);
         delete instance;
     }
 }
@@ -105,8 +107,10 @@ void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
 
 void TComponent::FreeNotification(TComponent* AComponent) {
     if (!AComponent || AComponent == this) return;
-    if (FOwner && AComponent->FOwner == FOwner) return;  // siblings hear of each other anyway
-    if (std::find(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent) == FFreeNotifies.end()) {
+    // Siblings hear of each other through their owner; the mark makes the
+    // owner tell them also when it frees its components.
+    if ((!FOwner || AComponent->FOwner != FOwner) &&
+        std::find(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent) == FFreeNotifies.end()) {
         FFreeNotifies.push_back(AComponent);
         AComponent->FreeNotification(this);
     }

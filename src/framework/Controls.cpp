@@ -190,6 +190,16 @@ void HandleCurrentException() {
     }
 }
 
+void NotifyParent(TWinControl* Control, Cardinal Code) {
+    Guarded([&] {
+        NMHDR header;
+        header.hwndFrom = Control->Handle();
+        header.code = Code;
+        if (Control->Parent()) Control->Parent()->Perform(WM_NOTIFY, 0, LPARAM(&header));
+        else Control->Perform(CN_NOTIFY, 0, LPARAM(&header));
+    });
+}
+
 void NotifyCommand(TWinControl* Control, Word Code) {
     Guarded([&] {
         WPARAM w = MakeWParam(0, Code);
@@ -1361,7 +1371,14 @@ void TWinControl::WMCommand(TWMCommand& Message) {
     DefaultHandler(Message.Message);
 }
 
-void TWinControl::WMNotify(TMessage& Message) { DefaultHandler(Message); }
+void TWinControl::WMNotify(TMessage& Message) {
+    auto* header = reinterpret_cast<NMHDR*>(Message.LParam);
+    if (TWinControl* c = header ? FindControl(HWND(header->hwndFrom)) : nullptr; c && c != this) {
+        Message.Result = c->Perform(CN_NOTIFY, Message.WParam, Message.LParam);
+        return;
+    }
+    DefaultHandler(Message);
+}
 
 void TWinControl::WMHScroll(TWMScroll& Message) {
     if (TWinControl* c = FindControl(HWND(Message.ScrollBar())); c && c != this) {

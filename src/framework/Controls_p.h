@@ -149,3 +149,6 @@ W* WidgetAs(const TWinControl* Control) {
 // control as CN_COMMAND (without a parent: CN_COMMAND at once). Runs inside
 // the exception boundary.
 void NotifyCommand(TWinControl* Control, Word Code);
+// Tells the parent of a control of a notification (WM_NOTIFY with an
+// NMHDR), which reflects it back to the control as CN_NOTIFY.
+void NotifyParent(TWinControl* Control, Cardinal Code);

@@ -310,6 +310,22 @@ struct TWMMove {
     int YPos() const { return SmallInt(Message.LParamHi()); }
 };
 
+// WM_NOTIFY: LParam points to this header (sender's window, its id, the
+// notification code); the parent reflects it to the sender as CN_NOTIFY.
+struct NMHDR {
+    std::uintptr_t hwndFrom = 0;
+    std::uintptr_t idFrom = 0;
+    Cardinal code = 0;
+};
+constexpr Cardinal DTN_DATETIMECHANGE = Cardinal(-759);  // a date picker's value was changed by the person
+
+struct TWMNotify {
+    TMessage& Message;
+    LRESULT& Result;
+    explicit TWMNotify(TMessage& m) : Message(m), Result(m.Result) {}
+    NMHDR* NMHdr() const { return reinterpret_cast<NMHDR*>(Message.LParam); }
+};
+
 struct TWMCommand {
     TMessage& Message;
     LRESULT& Result;

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <deque>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -245,7 +246,22 @@ int TThread::WaitFor() {
         StartNow();
     }
     if (IsMainThread()) {
-        while (!FFinished) CheckSynchronize(10);
+        // A queued call that fails while we wait must not break off the wait
+        // (a destructor waiting would end the process): its failure is
+        // queued again for the application's loop, after the wait.
+        std::vector<std::exception_ptr> failures;
+        while (!FFinished) {
+            try {
+                CheckSynchronize(10);
+            } catch (...) {
+                failures.push_back(std::current_exception());
+            }
+        }
+        for (auto& failure : failures) {
+            auto entry = std::make_shared<SyncEntry>();
+            entry->Method = [failure] { std::rethrow_exception(failure); };
+            AddSyncEntry(entry);
+        }
     } else {
         std::unique_lock lock(FMutex);
         FCond.wait(lock, [this] { return bool(FFinished); });

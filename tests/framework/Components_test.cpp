@@ -51,6 +51,18 @@ TEST(Components, OwnerFreesWhatItOwnsLastFirstAndWatchersLetGo) {
     delete outsider;
 }
 
+TEST(Components, AWatchedSiblingFreedWithItsOwnerIsReportedToItsWatcher) {
+    std::vector<String> log;
+    auto* root = new Probe(nullptr, &log, u"root");
+    auto* watcher = new Probe(root, &log, u"watcher");
+    auto* watched = new Probe(root, &log, u"watched");  // freed first: last first
+    watcher->watched = watched;
+    watched->FreeNotification(watcher);
+    delete root;
+    std::vector<String> expected{u"free root", u"watcher lost watched", u"free watched", u"free watcher"};
+    EXPECT_EQ(log, expected);
+}
+
 TEST(Components, FreeingAnOwnedComponentTakesItOutOfItsOwner) {
     std::vector<String> log;
     Probe root(nullptr, &log, u"root");

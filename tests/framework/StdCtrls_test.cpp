@@ -8,6 +8,8 @@
 #include "framework/StdCtrls.h"
 #include "framework/Threads.h"
 
+#include "support/TempDir.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -149,10 +151,30 @@ TEST(StdCtrls, AGroupBoxClipsItsChildrenToItsHeight) {
     EXPECT_EQ(bmp.Canvas().Pixels(40, 90), clWhite);
 }
 
-TEST(StdCtrls, DatePickersFireOnlyOnThePersonsChange) {
+namespace {
+
+// A parent that hears its children's notifications, as a grid hears its
+// date editor's.
+class NotifiedPanel : public TPanel {
+public:
+    using TPanel::TPanel;
+    std::vector<std::pair<HWND, Cardinal>> heard;
+
+protected:
+    void WMNotify(TMessage& m) override {
+        auto* header = reinterpret_cast<NMHDR*>(m.LParam);
+        heard.push_back({HWND(header->hwndFrom), header->code});
+        TPanel::WMNotify(m);
+    }
+};
+
+}  // namespace
+
+TEST(StdCtrls, DatePickersFireOnlyOnThePersonsChangeAndTellTheirParent) {
     TForm form(nullptr);
     form.SetBounds(0, 0, 300, 200);
-    auto* d = Place<TDateTimePicker>(&form, 10, 10, 100, 21);
+    auto* host = Place<NotifiedPanel>(&form, 0, 0, 150, 35);
+    auto* d = Place<TDateTimePicker>(host, 10, 10, 100, 21);
     auto* m = Place<TMonthCalendar>(&form, 10, 40, 200, 150);
     int changes = 0;
     d->OnChange = [&](TObject*) { ++changes; };
@@ -165,6 +187,8 @@ TEST(StdCtrls, DatePickersFireOnlyOnThePersonsChange) {
     d->SetFocus();
     SimulateKey(VK_UP);
     EXPECT_EQ(changes, 1);
+    ASSERT_EQ(host->heard.size(), 1u);
+    EXPECT_EQ(host->heard[0], std::make_pair(d->Handle(), DTN_DATETIMECHANGE));
 }
 
 TEST(StdCtrls, ALabelsAcceleratorFocusesItsControl) {
@@ -411,4 +435,116 @@ TEST(StdCtrls, LeftAndRightAltAreKeptApart) {
     EXPECT_LT(GetAsyncKeyState(VK_LMENU), 0);
     EXPECT_GE(GetKeyState(VK_RMENU), 0);
     SimulateKeyUp(VK_LMENU, {});
+}
+
+TEST(StdCtrls, ListsGroupsAndButtonsKeepTheirSelectionRules) {
+    TScriptedDialogService svc;
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 400, 300);
+    form.SetColor(clWhite);
+    auto* list = Place<TListBox>(&form, 8, 8, 100, 80);
+    list->Items().Add(u"a");
+    list->Items().Add(u"b");
+    list->SetItemIndex(4);
+    EXPECT_EQ(list->ItemIndex(), -1);
+    list->SetItemIndex(1);
+    EXPECT_EQ(list->ItemIndex(), 1);
+
+    auto* group = Place<TRadioGroup>(&form, 120, 8, 120, 100);
+    group->Items().Add(u"RS232");
+    group->Items().Add(u"RS485");
+    int groupClicks = 0;
+    group->OnClick = [&](TObject*) { ++groupClicks; };
+    group->SetItemIndex(1);
+    EXPECT_EQ(groupClicks, 1);
+    EXPECT_TRUE(group->Buttons(1)->Checked());
+
+    auto* s1 = Place<TSpeedButton>(&form, 250, 8, 23, 22);
+    auto* s2 = Place<TSpeedButton>(&form, 275, 8, 23, 22);
+    s1->SetGroupIndex(1);
+    s2->SetGroupIndex(1);
+    int s2Clicks = 0;
+    s2->OnClick = [&](TObject*) { ++s2Clicks; };
+    s1->SetDown(true);
+    form.Show();
+    SimulateClick(s2, 5, 5);
+    EXPECT_EQ(s2Clicks, 1);
+    EXPECT_TRUE(s2->Down());
+    EXPECT_FALSE(s1->Down());
+    SimulateClick(group->Buttons(0), 5, 5);
+    EXPECT_EQ(group->ItemIndex(), 0);
+    EXPECT_EQ(groupClicks, 2);
+
+    auto* track = Place<TTrackBar>(&form, 8, 200, 150, 30);
+    int trackChanges = 0;
+    track->OnChange = [&](TObject*) { ++trackChanges; };
+    track->SetPosition(4);
+    EXPECT_EQ(trackChanges, 0);
+    track->SetFocus();
+    SimulateKey(VK_RIGHT);
+    EXPECT_EQ(track->Position(), 5);
+    EXPECT_EQ(trackChanges, 1);
+
+    auto* link = Place<TLinkLabel>(&form, 8, 240, 200, 20);
+    link->SetCaption(u"See <a href=\"http://127.0.0.1/help\">help</a>");
+    String target;
+    link->OnLinkClick = [&](TObject*, const String& l, TSysLinkType) { target = l; };
+    link->LinkClicked(u"http://127.0.0.1/help");
+    EXPECT_EQ(target, u"http://127.0.0.1/help");
+
+    // The whole form, standard controls and all, as a PNG.
+    TempDir dir;
+    SaveControlToPng(&form, Utf8ToString(dir.file("form.png")));
+    TPngImage png;
+    png.LoadFromFile(Utf8ToString(dir.file("form.png")));
+    EXPECT_EQ(png.Width(), 400);
+    EXPECT_EQ(png.Height(), 300);
+}
+
+TEST(StdCtrls, AnImageStretchesCentresAndLetsItsTransparentColourThrough) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 200, 100);
+    form.SetColor(clWhite);
+    TBitmap pic;
+    pic.SetSize(4, 4);
+    pic.Canvas().Brush().SetColor(clRed);
+    pic.Canvas().FillRect(Rect(0, 0, 4, 4));
+    pic.Canvas().SetPixels(0, 3, clBlue);  // bottom left: the transparent colour
+    pic.Canvas().SetPixels(3, 3, clBlue);
+    auto* stretched = Place<TImage>(&form, 0, 0, 40, 40);
+    stretched->Picture().SetGraphic(&pic);
+    stretched->SetStretch(true);
+    auto* centred = Place<TImage>(&form, 50, 0, 40, 40);
+    centred->Picture().SetGraphic(&pic);
+    centred->SetCenter(true);
+    centred->SetTransparent(true);
+    TBitmap shot;
+    RenderControlToBitmap(&form, shot);
+    EXPECT_EQ(shot.Canvas().Pixels(5, 5), clRed);
+    EXPECT_EQ(shot.Canvas().Pixels(35, 5), clRed);
+    EXPECT_EQ(shot.Canvas().Pixels(38, 38), clBlue);
+    EXPECT_EQ(shot.Canvas().Pixels(50 + 18, 18), clRed);
+    EXPECT_EQ(shot.Canvas().Pixels(50 + 21, 21), clWhite);  // transparent: the form shows
+    EXPECT_EQ(shot.Canvas().Pixels(50 + 5, 5), clWhite);    // outside the centred picture
+}
+
+TEST(StdCtrls, AMemoKeepsEnterForItselfAndTheDefaultButtonGetsItElsewhere) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    auto* memo = Place<TMemo>(&form, 8, 8, 200, 80);
+    auto* edit = Place<TEdit>(&form, 8, 100, 200, 21);
+    auto* ok = Place<TButton>(&form, 8, 130, 80, 25);
+    ok->SetDefault(true);
+    int clicks = 0;
+    ok->OnClick = [&](TObject*) { ++clicks; };
+    form.Show();
+    memo->SetFocus();
+    SimulateText(u"a");
+    SimulateKey(VK_RETURN);
+    SimulateText(u"b");
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(memo->Lines().Count(), 2);
+    edit->SetFocus();
+    SimulateKey(VK_RETURN);
+    EXPECT_EQ(clicks, 1);
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
+#include <vector>
 #include <thread>
 
 namespace {
@@ -153,4 +155,93 @@ TEST(Threads, AnAutomaticEventLetsOneOfTwoWaitersThrough) {
     a.join();
     b.join();
     EXPECT_EQ(through.load(), 1);
+}
+
+namespace {
+
+class LambdaThread : public TThread {
+public:
+    LambdaThread(bool suspended, std::function<void(LambdaThread*)> body) : TThread(suspended), body_(std::move(body)) {}
+    using TThread::Synchronize;
+    using TThread::Queue;
+
+protected:
+    void Execute() override { body_(this); }
+
+private:
+    std::function<void(LambdaThread*)> body_;
+};
+
+}  // namespace
+
+TEST(Threads, ASynchronisedCallsExceptionReachesTheWorkerAndQueuedCallsRunInOrder) {
+    std::vector<int> order;
+    String caught;
+    LambdaThread t(true, [&](LambdaThread* self) {
+        for (int i = 0; i < 3; ++i) self->Queue([&order, i] { order.push_back(i); });
+        try {
+            self->Synchronize([] { throw EConvertError(u"bad"); });
+        } catch (const Exception& e) {
+            caught = e.Message();
+        }
+    });
+    t.Start();
+    t.WaitFor();
+    CheckSynchronize();
+    EXPECT_EQ(caught, u"bad");
+    EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(t.FatalException(), nullptr);
+}
+
+TEST(Threads, ShortThreadsThatFreeThemselvesEndCleanly) {
+    TEvent done(true, false);
+    std::atomic<bool> noticed{false};
+    for (int i = 0; i < 20; ++i) {
+        auto* t = new LambdaThread(true, [](LambdaThread*) {});
+        t->FreeOnTerminate = true;
+        t->OnTerminate = [&](TObject*) { noticed = true; };
+        t->Start();
+    }
+    Cardinal start = GetTickCount();
+    while (!noticed && Cardinal(GetTickCount() - start) < 2000) CheckSynchronize(5);
+    EXPECT_TRUE(noticed.load());
+    // Let the others finish and free themselves.
+    start = GetTickCount();
+    while (Cardinal(GetTickCount() - start) < 100) CheckSynchronize(5);
+}
+
+TEST(Threads, AWorkerWaitsForAnotherAndACreatedRunningThreadFreedUnstartedNeverRuns) {
+    std::atomic<bool> innerRan{false}, neverRan{true};
+    LambdaThread inner(true, [&](LambdaThread*) { Sleep(20); innerRan = true; });
+    LambdaThread outer(true, [&](LambdaThread*) { inner.WaitFor(); });
+    inner.Start();
+    outer.Start();
+    outer.WaitFor();
+    EXPECT_TRUE(innerRan.load());
+    {
+        LambdaThread unstarted(false, [&](LambdaThread*) { neverRan = false; });
+    }
+    CheckSynchronize(20);
+    EXPECT_TRUE(neverRan.load());
+}
+
+TEST(Threads, AFailingQueuedCallDoesNotBreakOffAWaitAndReachesTheLoopAfterwards) {
+    std::atomic<bool> finished{false};
+    LambdaThread t(true, [&](LambdaThread* self) {
+        self->Queue([] { throw EConvertError(u"queued call failed"); });
+        Sleep(30);
+        finished = true;
+    });
+    t.Start();
+    EXPECT_NO_THROW(t.WaitFor());
+    EXPECT_TRUE(finished.load());
+    EXPECT_TRUE(t.Finished());
+    // The failure is not lost: the next serving of calls raises it, where the
+    // application's loop shows it.
+    try {
+        CheckSynchronize();
+        ADD_FAILURE() << "the queued call's failure was lost";
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Message(), u"queued call failed");
+    }
 }

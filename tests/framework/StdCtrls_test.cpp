@@ -548,3 +548,30 @@ TEST(StdCtrls, AMemoKeepsEnterForItselfAndTheDefaultButtonGetsItElsewhere) {
     SimulateKey(VK_RETURN);
     EXPECT_EQ(clicks, 1);
 }
+
+TEST(StdCtrls, TabGoesThroughContainersInTabOrderSkippingWhatCannotTakeTheFocus) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 400, 300);
+    auto* e1 = Place<TEdit>(&form, 8, 8, 100, 21);
+    auto* box = Place<TGroupBox>(&form, 8, 40, 200, 120);
+    auto* e3 = Place<TEdit>(box, 8, 50, 100, 21);
+    auto* e2 = Place<TEdit>(box, 8, 20, 100, 21);
+    auto* off = Place<TEdit>(box, 8, 80, 100, 21);
+    auto* e4 = Place<TEdit>(&form, 8, 200, 100, 21);
+    auto* noStop = Place<TEdit>(&form, 8, 230, 100, 21);
+    e2->SetTabOrder(0);  // before e3, though made after it
+    off->SetEnabled(false);
+    noStop->SetTabStop(false);
+    form.Show();
+    e1->SetFocus();
+    std::vector<TWinControl*> seen;
+    for (int i = 0; i < 5; ++i) {
+        SimulateKey(VK_TAB);
+        seen.push_back(form.ActiveControl());
+    }
+    EXPECT_EQ(seen, (std::vector<TWinControl*>{e2, e3, e4, e1, e2}));
+    SimulateKey(VK_TAB, {ssShift});
+    EXPECT_EQ(form.ActiveControl(), e1);
+    SimulateKey(VK_TAB, {ssShift});
+    EXPECT_EQ(form.ActiveControl(), e4);
+}

@@ -575,3 +575,36 @@ TEST(StdCtrls, TabGoesThroughContainersInTabOrderSkippingWhatCannotTakeTheFocus)
     SimulateKey(VK_TAB, {ssShift});
     EXPECT_EQ(form.ActiveControl(), e4);
 }
+
+TEST(StdCtrls, AFormFiresCreateOnceThenShowActivateResizeAndClose) {
+    std::vector<String> log;
+    auto* form = new TForm(nullptr);
+    form->OnCreate = [&](TObject*) { log.push_back(u"create"); };
+    form->OnShow = [&](TObject*) { log.push_back(u"show"); };
+    form->OnActivate = [&](TObject*) { log.push_back(u"activate"); };
+    form->OnResize = [&](TObject*) { log.push_back(u"resize"); };
+    form->OnClose = [&](TObject*, TCloseAction& a) {
+        log.push_back(u"close");
+        a = caFree;
+    };
+    form->SetBounds(0, 0, 300, 200);
+    log.clear();  // sizing before showing is no part of the story
+    form->Show();
+    form->SetClientWidth(320);
+    form->Hide();
+    form->Show();
+    // A child chains its own resize handler in and out.
+    TNotifyEvent saved = form->OnResize;
+    form->OnResize = [&, saved](TObject* s) {
+        log.push_back(u"child");
+        if (saved) saved(s);
+    };
+    form->SetClientHeight(150);
+    form->OnResize = saved;
+    form->SetClientHeight(160);
+    form->Close();
+    PumpFor(20);  // a freed form goes once the loop runs
+    std::vector<String> expected{u"create", u"show", u"activate", u"resize", u"show", u"activate",
+                                 u"child", u"resize", u"resize", u"close"};
+    EXPECT_EQ(log, expected);
+}

@@ -1146,7 +1146,7 @@ TRect TCanvas::ClipRect() const {
 
 int TCanvas::SaveDC() {
     d_->SyncBk();
-    TCanvasImpl::State s{d_->hasClip, d_->clip, origin_, penPos_, d_->bkMode, d_->bkColor, polyFillMode_, copyMode_,
+    TCanvasImpl::State s{d_->hasClip, d_->clip, origin_, penPos_, brushOrigin_, d_->bkMode, d_->bkColor, polyFillMode_, copyMode_,
                          {}, {}, {}};
     s.pen.Assign(&pen_);
     s.brush.Assign(&brush_);
@@ -1167,6 +1167,7 @@ bool TCanvas::RestoreDC(int n) {
     d_->clip = s.clip;
     origin_ = s.origin;
     penPos_ = s.penPos;
+    brushOrigin_ = s.brushOrigin;
     polyFillMode_ = s.fillMode;
     copyMode_ = s.copyMode;
     pen_.Assign(&s.pen);

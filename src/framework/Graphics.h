@@ -519,7 +519,7 @@ public:
     void SetViewportOrg(int x, int y) { origin_ = {x, y}; }
     void OffsetViewportOrg(int dx, int dy) { origin_.X += dx; origin_.Y += dy; }
 
-    // Whole state: clip, origin, background, fill mode, copy mode, pen, brush, font.
+    // Whole state: clip, origin, brush origin, pen position, background, fill mode, copy mode, pen, brush, font.
     int SaveDC();
     // n > 0: the state of that SaveDC; n < 0: counts back from the last.
     bool RestoreDC(int n);

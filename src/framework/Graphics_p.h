@@ -107,7 +107,7 @@ struct TCanvasImpl {
     struct State {
         bool hasClip;
         QRegion clip;
-        TPoint origin, penPos;
+        TPoint origin, penPos, brushOrigin;
         int bkMode;
         TColor bkColor;
         TPolyFillMode fillMode;

@@ -313,6 +313,22 @@ TEST(GraphicsPictures, FlippedBitsBehindGoodChecksumsNeverCrashTheDecoders) {
             LoadOrInvalid<TPngImage>(WithFixedChecksums(bad), std::string(file) + " round " + std::to_string(round));
         }
     }
+    // Our BMP reader, in every pixel format, flipped and cut.
+    for (TPixelFormat f : {pf1bit, pf4bit, pf8bit, pf16bit, pf24bit, pf32bit}) {
+        TBitmap b(13, 5);
+        b.Canvas().Brush().SetColor(clRed);
+        b.Canvas().FillRect(Rect(2, 1, 9, 4));
+        b.SetPixelFormat(f);
+        const std::string good = b.SaveToBytes();
+        for (int round = 0; round < 1000; ++round) {
+            std::string bad = good;
+            for (int k = 1 + int(next() % 3); k > 0; --k)
+                bad[2 + next() % 60] ^= static_cast<char>(1 << (next() % 8));  // the headers and palette
+            if (round % 4 == 0)
+                bad.resize(next() % bad.size());
+            LoadOrInvalid<TBitmap>(bad, "bitmap " + std::to_string(f) + " round " + std::to_string(round));
+        }
+    }
     const std::string jpeg = ReadData("logo.jpg");
     ASSERT_FALSE(jpeg.empty());
     for (int round = 0; round < 1000; ++round) {

@@ -308,12 +308,14 @@ TEST(GraphicsCanvas, ClippingWithARegionOfBands) {
     Sheet t(10, 10);
     int saved = t.c.SaveDC();
     t.c.SetViewportOrg(2, 2);
+    t.c.SetBrushOrigin(Point(3, 1));
     t.c.IntersectClipRect(0, 0, 3, 3);  // device 2..4
     t.c.ExcludeClipRect(1, 1, 2, 2);    // device 3,3
     t.c.Brush().SetColor(clRed);
     t.c.FillRect(Rect(-2, -2, 8, 8));
     t.c.RestoreDC(saved);
     EXPECT_EQ(t.c.ViewportOrg(), Point(0, 0));
+    EXPECT_EQ(t.c.BrushOrigin(), Point(0, 0));
     t.c.Brush().SetColor(clBlue);
     t.c.FillRect(Rect(6, 6, 7, 7));
     EXPECT_EQ(t.Rows(clRed, Rect(1, 1, 6, 6)), ".....\n.###.\n.#.#.\n.###.\n.....\n");

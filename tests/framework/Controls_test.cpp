@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
@@ -183,4 +184,30 @@ TEST(Controls, TimersAndMessagesPostedFromAnotherThreadArriveInTheLoop) {
     // A handle whose window is gone takes no more messages.
     delete t;
     EXPECT_FALSE(PostMessage(h, WM_PROBE_POSTED, 1));
+}
+
+TEST(Controls, AMessageSentFromAnotherThreadIsHandledOnTheUserInterfaceThread) {
+    ProbeForm f;
+    struct Answering : TCustomControl {
+        using TCustomControl::TCustomControl;
+        bool onMain = false;
+        void Dispatch(TMessage& m) override {
+            if (m.Msg == WM_PROBE_POSTED) {
+                onMain = IsMainThread();
+                m.Result = LRESULT(m.WParam * 2);
+            } else {
+                TCustomControl::Dispatch(m);
+            }
+        }
+    };
+    auto* c = new Answering(&f.form);
+    c->SetParent(&f.form);
+    HWND h = c->Handle();
+    std::atomic<LRESULT> answer{0};
+    std::thread worker([&] { answer = SendMessage(h, WM_PROBE_POSTED, 21); });
+    Cardinal start = GetTickCount();
+    while (answer == 0 && GetTickCount() - start < 5000) Application->ProcessMessages();
+    worker.join();
+    EXPECT_EQ(answer.load(), 42);
+    EXPECT_TRUE(c->onMain);
 }

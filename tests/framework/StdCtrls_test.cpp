@@ -548,3 +548,63 @@ TEST(StdCtrls, AMemoKeepsEnterForItselfAndTheDefaultButtonGetsItElsewhere) {
     SimulateKey(VK_RETURN);
     EXPECT_EQ(clicks, 1);
 }
+
+TEST(StdCtrls, TabGoesThroughContainersInTabOrderSkippingWhatCannotTakeTheFocus) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 400, 300);
+    auto* e1 = Place<TEdit>(&form, 8, 8, 100, 21);
+    auto* box = Place<TGroupBox>(&form, 8, 40, 200, 120);
+    auto* e3 = Place<TEdit>(box, 8, 50, 100, 21);
+    auto* e2 = Place<TEdit>(box, 8, 20, 100, 21);
+    auto* off = Place<TEdit>(box, 8, 80, 100, 21);
+    auto* e4 = Place<TEdit>(&form, 8, 200, 100, 21);
+    auto* noStop = Place<TEdit>(&form, 8, 230, 100, 21);
+    e2->SetTabOrder(0);  // before e3, though made after it
+    off->SetEnabled(false);
+    noStop->SetTabStop(false);
+    form.Show();
+    e1->SetFocus();
+    std::vector<TWinControl*> seen;
+    for (int i = 0; i < 5; ++i) {
+        SimulateKey(VK_TAB);
+        seen.push_back(form.ActiveControl());
+    }
+    EXPECT_EQ(seen, (std::vector<TWinControl*>{e2, e3, e4, e1, e2}));
+    SimulateKey(VK_TAB, {ssShift});
+    EXPECT_EQ(form.ActiveControl(), e1);
+    SimulateKey(VK_TAB, {ssShift});
+    EXPECT_EQ(form.ActiveControl(), e4);
+}
+
+TEST(StdCtrls, AFormFiresCreateOnceThenShowActivateResizeAndClose) {
+    std::vector<String> log;
+    auto* form = new TForm(nullptr);
+    form->OnCreate = [&](TObject*) { log.push_back(u"create"); };
+    form->OnShow = [&](TObject*) { log.push_back(u"show"); };
+    form->OnActivate = [&](TObject*) { log.push_back(u"activate"); };
+    form->OnResize = [&](TObject*) { log.push_back(u"resize"); };
+    form->OnClose = [&](TObject*, TCloseAction& a) {
+        log.push_back(u"close");
+        a = caFree;
+    };
+    form->SetBounds(0, 0, 300, 200);
+    log.clear();  // sizing before showing is no part of the story
+    form->Show();
+    form->SetClientWidth(320);
+    form->Hide();
+    form->Show();
+    // A child chains its own resize handler in and out.
+    TNotifyEvent saved = form->OnResize;
+    form->OnResize = [&, saved](TObject* s) {
+        log.push_back(u"child");
+        if (saved) saved(s);
+    };
+    form->SetClientHeight(150);
+    form->OnResize = saved;
+    form->SetClientHeight(160);
+    form->Close();
+    PumpFor(20);  // a freed form goes once the loop runs
+    std::vector<String> expected{u"create", u"show", u"activate", u"resize", u"show", u"activate",
+                                 u"child", u"resize", u"resize", u"close"};
+    EXPECT_EQ(log, expected);
+}

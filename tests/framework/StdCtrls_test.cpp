@@ -608,3 +608,30 @@ TEST(StdCtrls, AFormFiresCreateOnceThenShowActivateResizeAndClose) {
                                  u"child", u"resize", u"resize", u"close"};
     EXPECT_EQ(log, expected);
 }
+
+TEST(StdCtrls, ClickingACheckedRadioAgainAndTogglingAListCheckByKey) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    auto* r1 = Place<TRadioButton>(&form, 8, 8, 100, 17);
+    auto* r2 = Place<TRadioButton>(&form, 8, 30, 100, 17);
+    auto* list = Place<TCheckListBox>(&form, 120, 8, 120, 80);
+    list->Items().Add(u"Enabled");
+    list->Items().Add(u"Scale");
+    int r1Clicks = 0, checks = 0;
+    r1->OnClick = [&](TObject*) { ++r1Clicks; };
+    list->OnClickCheck = [&](TObject*) { ++checks; };
+    form.Show();
+    SimulateClick(r1, 5, 5);
+    SimulateClick(r1, 5, 5);
+    EXPECT_TRUE(r1->Checked());
+    EXPECT_EQ(r1Clicks, 1);
+    SimulateClick(r2, 5, 5);
+    EXPECT_FALSE(r1->Checked());
+    list->SetFocus();
+    list->SetItemIndex(1);
+    SimulateKey(VK_SPACE);
+    EXPECT_TRUE(list->Checked(1));
+    EXPECT_EQ(checks, 1);
+    list->SetChecked(0, true);  // code: no event
+    EXPECT_EQ(checks, 1);
+}

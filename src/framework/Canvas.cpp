@@ -329,20 +329,47 @@ void TCanvasImpl::PenPolyline(const std::vector<QPoint>& pts, bool closed) {
     if (pts.empty() || !PenPaints())
         return;
     if (WidePen()) {
-        // Wide pens: centred on the line, round ends and joins (both ends drawn).
-        QPainter p(img);
-        SetupPainter(p, false);
-        ApplyPen(p);
-        p.setBrush(Qt::NoBrush);
-        QPolygon poly;
-        for (auto& q : pts)
-            poly << q;
-        if (closed)
-            p.drawPolygon(poly);
-        else if (poly.size() == 1)
-            p.drawPoint(poly[0]);
-        else
-            p.drawPolyline(poly);
+        // Wide pens: every pixel whose centre lies within half the pen's width
+        // of the path, a disc swept along it (round ends and joins, both ends
+        // drawn, the same pixels in either direction). Odd widths centre on
+        // pixel centres, even ones on pixel corners: a line at y covers the
+        // rows y - w/2 to y + (w-1)/2. Each pixel is drawn once, whatever the mode.
+        const int w = c.pen_.Width();
+        const double r = w / 2.0, o = (w % 2 == 0) ? 0.5 : 0.0;
+        const int reach = w / 2 + 1;
+        int x0 = pts[0].x(), x1 = x0, y0 = pts[0].y(), y1 = y0;
+        for (const QPoint& q : pts) {
+            x0 = std::min(x0, q.x()), x1 = std::max(x1, q.x());
+            y0 = std::min(y0, q.y()), y1 = std::max(y1, q.y());
+        }
+        const QRect area = QRect(QPoint(x0 - reach, y0 - reach), QPoint(x1 + reach, y1 + reach)).intersected(img->rect());
+        if (area.isEmpty())
+            return;
+        std::vector<unsigned char> on(static_cast<size_t>(area.width()) * area.height(), 0);
+        auto sweep = [&](QPoint a, QPoint b) {
+            const double ax = a.x(), ay = a.y(), dx = b.x() - ax, dy = b.y() - ay, len2 = dx * dx + dy * dy;
+            const QRect box = QRect(QPoint(std::min(a.x(), b.x()) - reach, std::min(a.y(), b.y()) - reach),
+                                    QPoint(std::max(a.x(), b.x()) + reach, std::max(a.y(), b.y()) + reach))
+                                  .intersected(area);
+            for (int y = box.top(); y <= box.bottom(); ++y)
+                for (int x = box.left(); x <= box.right(); ++x) {
+                    const double px = x + o - ax, py = y + o - ay;
+                    const double t = len2 > 0 ? std::clamp((px * dx + py * dy) / len2, 0.0, 1.0) : 0.0;
+                    const double ex = px - t * dx, ey = py - t * dy;
+                    if (ex * ex + ey * ey <= r * r + 1e-9)
+                        on[static_cast<size_t>(y - area.top()) * area.width() + (x - area.left())] = 1;
+                }
+        };
+        sweep(pts[0], pts[0]);
+        for (size_t i = 0; i + 1 < pts.size(); ++i)
+            sweep(pts[i], pts[i + 1]);
+        if (closed && pts.size() > 1)
+            sweep(pts.back(), pts.front());
+        const QRgb color = ToQRgb(c.pen_.Color());
+        for (int y = 0; y < area.height(); ++y)
+            for (int x = 0; x < area.width(); ++x)
+                if (on[static_cast<size_t>(y) * area.width() + x])
+                    Plot(area.left() + x, area.top() + y, color, c.pen_.Mode());
         return;
     }
     int phase = 0;

@@ -449,8 +449,10 @@ public:
     // Whether a surface is attached.
     bool HandleAllocated() const;
 
-    // Lines and shapes. One-pixel lines leave out their last point; wider
-    // pens are centred on the line with round ends, both ends drawn.
+    // Lines and shapes. One-pixel lines leave out their last point; a wider
+    // pen paints the pixels whose centres lie within half its width of the
+    // path (round ends and joins, both ends drawn, the same in either
+    // direction): a line at y covers the rows y - w/2 to y + (w-1)/2.
     void MoveTo(int x, int y);
     void LineTo(int x, int y);
     void Polyline(const std::vector<TPoint>& points);

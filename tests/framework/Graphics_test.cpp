@@ -130,6 +130,44 @@ TEST(GraphicsCanvas, LinesAndPolylinesLeaveOutTheLastPoint) {
     EXPECT_EQ(d.c.Pixels(6, 3), clWhite);
 }
 
+// Wide pens: centred, round ends, both ends drawn, the same pixels in either
+// direction, and every pixel painted once (an XOR line drawn twice is gone).
+TEST(GraphicsCanvas, WidePensAreCentredWithRoundEnds) {
+    for (int w : {2, 3, 4, 5}) {
+        Sheet f(20, 20), b(20, 20), v(20, 20);
+        for (Sheet* s : {&f, &b, &v})
+            s->c.Pen().SetWidth(w);
+        f.c.MoveTo(4, 9);
+        f.c.LineTo(15, 9);
+        b.c.MoveTo(15, 9);
+        b.c.LineTo(4, 9);
+        v.c.MoveTo(9, 4);
+        v.c.LineTo(9, 15);
+        const TRect all = Rect(0, 0, 20, 20);
+        EXPECT_EQ(f.Rows(clBlack, all), b.Rows(clBlack, all)) << w;
+        const int top = 9 - w / 2, bottom = 9 + (w - 1) / 2;
+        for (int y = 0; y < 20; ++y) {
+            EXPECT_EQ(f.c.Pixels(9, y), y >= top && y <= bottom ? clBlack : clWhite) << w << ": row " << y;
+            EXPECT_EQ(v.c.Pixels(y, 9), y >= top && y <= bottom ? clBlack : clWhite) << w << ": column " << y;
+        }
+        // Both ends drawn, and the ends reach as far as the sides.
+        EXPECT_EQ(f.c.Pixels(15, 9), clBlack) << w;
+        EXPECT_EQ(f.c.Pixels(4 - (w - 1) / 2, 9), clBlack) << w;
+        EXPECT_EQ(f.c.Pixels(15 + w / 2, 9), w % 2 ? clBlack : clWhite) << w;
+        // Odd widths: the shape is mirror-symmetric about the line.
+        for (int d = 1; w % 2 && d <= w / 2; ++d)
+            for (int x = 0; x < 20; ++x)
+                EXPECT_EQ(f.c.Pixels(x, 9 - d), f.c.Pixels(x, 9 + d)) << w << ": " << x << "," << d;
+        Sheet x(20, 20);
+        x.c.Pen().SetWidth(w);
+        x.c.Pen().SetMode(pmXor);
+        x.c.Pen().SetColor(clWhite);
+        for (int k = 0; k < 2; ++k)
+            x.c.Polyline({Point(3, 3), Point(16, 5), Point(6, 16)});
+        EXPECT_EQ(x.Rows(clBlack, all), Sheet(20, 20).Rows(clBlack, all)) << w;
+    }
+}
+
 TEST(GraphicsCanvas, DrawFocusRectTwiceRestoresThePixels) {
     Sheet s(12, 10);
     s.c.Brush().SetColor(clYellow);

@@ -635,3 +635,37 @@ TEST(StdCtrls, ClickingACheckedRadioAgainAndTogglingAListCheckByKey) {
     list->SetChecked(0, true);  // code: no event
     EXPECT_EQ(checks, 1);
 }
+
+TEST(StdCtrls, ATransparentLabelShowsItsParentAndAnOpaqueOneItsColour) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 200, 100);
+    form.SetColor(clWhite);
+    auto* clear = Place<TLabel>(&form, 0, 0, 60, 20);
+    clear->SetAutoSize(false);
+    clear->SetCaption(u"x");
+    clear->SetColor(clRed);
+    clear->SetTransparent(true);
+    auto* solid = Place<TLabel>(&form, 100, 0, 60, 20);
+    solid->SetAutoSize(false);
+    solid->SetCaption(u"x");
+    solid->SetColor(clRed);
+    TBitmap shot;
+    RenderControlToBitmap(&form, shot);
+    EXPECT_EQ(shot.Canvas().Pixels(50, 15), clWhite);
+    EXPECT_EQ(shot.Canvas().Pixels(150, 15), clRed);
+}
+
+TEST(StdCtrls, AFormPreviewingKeysCanDropOrChangeTypedCharacters) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 200, 100);
+    auto* e = Place<TEdit>(&form, 8, 8, 100, 21);
+    form.SetKeyPreview(true);
+    form.OnKeyPress = [](TObject*, Char& key) {
+        if (key == u'x') key = 0;
+        else if (key == u',') key = u'.';
+    };
+    form.Show();
+    e->SetFocus();
+    SimulateText(u"1x,5");
+    EXPECT_EQ(e->Text(), u"1.5");
+}

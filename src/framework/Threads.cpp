@@ -78,9 +78,10 @@ bool CheckSynchronize(int Timeout) {
         pending = SyncList.size();
     }
     if (pending == 0) return false;
-    std::exception_ptr firstQueuedError;
     // One entry at a time: a call may free a thread whose later entries
-    // must then not run.
+    // must then not run. A queued call that fails ends the round with its
+    // failure; the calls after it wait for the next round, so that no
+    // failure goes unreported.
     for (size_t i = 0; i < pending; ++i) {
         std::shared_ptr<SyncEntry> entry;
         {
@@ -92,8 +93,17 @@ bool CheckSynchronize(int Timeout) {
         try {
             entry->Method();
         } catch (...) {
-            if (entry->Synchronous) entry->Error = std::current_exception();
-            else if (!firstQueuedError) firstQueuedError = std::current_exception();
+            if (!entry->Synchronous) {
+                // Whatever else waits gets its own wake-up for the next round.
+                bool more;
+                {
+                    std::lock_guard lock(SyncMutex);
+                    more = !SyncList.empty();
+                }
+                if (more) WakeMainThread();
+                throw;
+            }
+            entry->Error = std::current_exception();
         }
         if (entry->Synchronous) {
             {
@@ -103,7 +113,6 @@ bool CheckSynchronize(int Timeout) {
             SyncDone.notify_all();
         }
     }
-    if (firstQueuedError) std::rethrow_exception(firstQueuedError);
     return true;
 }
 

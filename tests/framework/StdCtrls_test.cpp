@@ -608,3 +608,64 @@ TEST(StdCtrls, AFormFiresCreateOnceThenShowActivateResizeAndClose) {
                                  u"child", u"resize", u"resize", u"close"};
     EXPECT_EQ(log, expected);
 }
+
+TEST(StdCtrls, ClickingACheckedRadioAgainAndTogglingAListCheckByKey) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    auto* r1 = Place<TRadioButton>(&form, 8, 8, 100, 17);
+    auto* r2 = Place<TRadioButton>(&form, 8, 30, 100, 17);
+    auto* list = Place<TCheckListBox>(&form, 120, 8, 120, 80);
+    list->Items().Add(u"Enabled");
+    list->Items().Add(u"Scale");
+    int r1Clicks = 0, checks = 0;
+    r1->OnClick = [&](TObject*) { ++r1Clicks; };
+    list->OnClickCheck = [&](TObject*) { ++checks; };
+    form.Show();
+    SimulateClick(r1, 5, 5);
+    SimulateClick(r1, 5, 5);
+    EXPECT_TRUE(r1->Checked());
+    EXPECT_EQ(r1Clicks, 1);
+    SimulateClick(r2, 5, 5);
+    EXPECT_FALSE(r1->Checked());
+    list->SetFocus();
+    list->SetItemIndex(1);
+    SimulateKey(VK_SPACE);
+    EXPECT_TRUE(list->Checked(1));
+    EXPECT_EQ(checks, 1);
+    list->SetChecked(0, true);  // code: no event
+    EXPECT_EQ(checks, 1);
+}
+
+TEST(StdCtrls, ATransparentLabelShowsItsParentAndAnOpaqueOneItsColour) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 200, 100);
+    form.SetColor(clWhite);
+    auto* clear = Place<TLabel>(&form, 0, 0, 60, 20);
+    clear->SetAutoSize(false);
+    clear->SetCaption(u"x");
+    clear->SetColor(clRed);
+    clear->SetTransparent(true);
+    auto* solid = Place<TLabel>(&form, 100, 0, 60, 20);
+    solid->SetAutoSize(false);
+    solid->SetCaption(u"x");
+    solid->SetColor(clRed);
+    TBitmap shot;
+    RenderControlToBitmap(&form, shot);
+    EXPECT_EQ(shot.Canvas().Pixels(50, 15), clWhite);
+    EXPECT_EQ(shot.Canvas().Pixels(150, 15), clRed);
+}
+
+TEST(StdCtrls, AFormPreviewingKeysCanDropOrChangeTypedCharacters) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 200, 100);
+    auto* e = Place<TEdit>(&form, 8, 8, 100, 21);
+    form.SetKeyPreview(true);
+    form.OnKeyPress = [](TObject*, Char& key) {
+        if (key == u'x') key = 0;
+        else if (key == u',') key = u'.';
+    };
+    form.Show();
+    e->SetFocus();
+    SimulateText(u"1x,5");
+    EXPECT_EQ(e->Text(), u"1.5");
+}

@@ -245,3 +245,22 @@ TEST(Threads, AFailingQueuedCallDoesNotBreakOffAWaitAndReachesTheLoopAfterwards)
         EXPECT_EQ(e.Message(), u"queued call failed");
     }
 }
+
+TEST(Threads, EveryFailingQueuedCallIsReported) {
+    LambdaThread t(true, [](LambdaThread* self) {
+        self->Queue([] { throw EConvertError(u"first"); });
+        self->Queue([] { throw EConvertError(u"second"); });
+    });
+    t.Start();
+    while (!t.Finished()) Sleep(1);
+    std::vector<String> reported;
+    for (int i = 0; i < 3; ++i) {
+        try {
+            CheckSynchronize();
+        } catch (const Exception& e) {
+            reported.push_back(e.Message());
+        }
+    }
+    EXPECT_EQ(reported, (std::vector<String>{u"first", u"second"}));
+    t.WaitFor();
+}

@@ -560,9 +560,12 @@ void TCanvas::Polygon(const std::vector<TPoint>& points) {
         d_->ApplyBrush(p);
         if (pen_.Mode() != pmCopy)
             p.setCompositionMode(CompositionOf(pen_.Mode()));
-        QPolygon poly;
+        // The outline's coordinates name pixel centres, Qt's name pixel
+        // corners: the fill moves half a pixel so that it takes the pixels
+        // whose centres are inside and never shows beyond the outline.
+        QPolygonF poly;
         for (auto& q : points)
-            poly << QPoint(q.X, q.Y);
+            poly << QPointF(q.X + 0.5, q.Y + 0.5);
         p.drawPolygon(poly, polyFillMode_ == pfWinding ? Qt::WindingFill : Qt::OddEvenFill);
     }
     std::vector<QPoint> pts;

@@ -502,6 +502,34 @@ TEST(GraphicsCanvas, CurvedShapesFillTheirBoundingBoxExactly) {
 }  // namespace
 
 namespace {
+// A convex polygon's fill stays inside its outline and leaves no gap to it,
+// whichever way the edges run.
+TEST(GraphicsCanvas, PolygonFillMeetsItsOutlineExactly) {
+    const std::vector<std::vector<TPoint>> polygons = {
+        {{2, 2}, {17, 5}, {6, 17}},           {{10, 1}, {18, 10}, {10, 18}, {1, 10}}, {{1, 1}, {18, 3}, {3, 18}},
+        {{18, 1}, {1, 9}, {18, 18}},          {{3, 1}, {15, 1}, {9, 18}},             {{1, 18}, {9, 1}, {17, 18}},
+        {{18, 18}, {1, 14}, {4, 2}, {16, 1}},
+    };
+    for (size_t i = 0; i < polygons.size(); ++i) {
+        Sheet s(20, 20);
+        s.c.Brush().SetColor(clRed);
+        s.c.Polygon(polygons[i]);
+        for (int y = 0; y < 20; ++y) {
+            int l = 99, r = -1;
+            for (int x = 0; x < 20; ++x)
+                if (s.c.Pixels(x, y) == clBlack)
+                    l = std::min(l, x), r = std::max(r, x);
+            for (int x = 0; x < 20; ++x) {
+                const TColor p = s.c.Pixels(x, y);
+                const TColor want = x < l || x > r ? clWhite : p == clBlack ? clBlack : clRed;
+                EXPECT_EQ(p, want) << "polygon " << i << " at " << x << "," << y;
+            }
+        }
+    }
+}
+}  // namespace
+
+namespace {
 // Ellipses and rounded corners are mirror-symmetric, small ones stay round,
 // and a corner as large as the box is the ellipse itself.
 TEST(GraphicsCanvas, EllipsesAndRoundedCornersAreSymmetric) {

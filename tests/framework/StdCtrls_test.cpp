@@ -275,7 +275,8 @@ TEST(StdCtrls, AHintShowsAfterItsPauseAndNotOnceTheMouseHasLeft) {
         form.Show();
         SimulateMouseMove(p, 20, 20);
         EXPECT_EQ(Application->Hint(), u"The speed of the line");
-        PumpFor(80);
+        Cardinal start = GetTickCount();
+        while (RecordingHint::shown.empty() && Cardinal(GetTickCount() - start) < 2000) PumpFor(5);
         EXPECT_EQ(p->hintShows, 1);
         ASSERT_EQ(RecordingHint::shown.size(), 1u);
         EXPECT_EQ(RecordingHint::shown[0], u"Speed!");
@@ -396,7 +397,11 @@ TEST(StdCtrls, PropertyChangesAndInputArriveAsTheirMessages) {
         {"parent font", [&] { form.Font().SetSize(11); }, CM_PARENTFONTCHANGED},
         {"color", [&] { c->SetColor(clRed); }, CM_COLORCHANGED},
         {"text", [&] { c->SetCaption(u"x"); }, CM_TEXTCHANGED},
-        {"paint", [&] { c->Invalidate(); PumpFor(20); }, WM_PAINT},
+        {"paint", [&] {
+             c->Invalidate();
+             Cardinal start = GetTickCount();
+             while (!c->Got(WM_PAINT) && Cardinal(GetTickCount() - start) < 2000) PumpFor(5);
+         }, WM_PAINT},
         {"wheel", [&] { SimulateWheel(c, 5, 5, -120); }, WM_MOUSEWHEEL},
         {"dblclick", [&] { SimulateDblClick(c, 5, 5); }, WM_LBUTTONDBLCLK},
         {"right", [&] { SimulateMouseDown(c, mbRight, 5, 5); SimulateMouseUp(c, mbRight, 5, 5); }, WM_RBUTTONUP},
@@ -404,7 +409,8 @@ TEST(StdCtrls, PropertyChangesAndInputArriveAsTheirMessages) {
         {"cursor", [&] { SimulateMouseMove(c, 6, 6); }, WM_SETCURSOR},
         {"timer", [&] {
              SetTimer(c->Handle(), 3, 1);
-             PumpFor(30);
+             Cardinal start = GetTickCount();
+             while (!c->Got(WM_TIMER) && Cardinal(GetTickCount() - start) < 2000) PumpFor(5);
              KillTimer(c->Handle(), 3);
          }, WM_TIMER},
     };

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -80,7 +81,7 @@ const DashPattern* PatternOf(TPenStyle s) {
     }
 }
 // Whether position k of the pattern is "on".
-bool PatternOn(const DashPattern* p, int k) {
+bool PatternOn(const DashPattern* p, std::int64_t k) {
     int total = 0;
     for (int i = 0; i < p->n; ++i)
         total += p->len[i];
@@ -293,27 +294,93 @@ void TCanvasImpl::Plot(int x, int y, QRgb color, TPenMode mode) {
 bool TCanvasImpl::PenPaints() const { return c.pen_.Style() != psClear && c.pen_.Color() != clNone; }
 bool TCanvasImpl::WidePen() const { return c.pen_.Width() > 1; }
 
-void TCanvasImpl::PenLine(QPoint a, QPoint b, int* phase) {
+namespace {
+// 128-bit products: coordinates span up to 2^32, so step counts times lengths
+// (and bounds times lengths) can pass 2^63.
+__extension__ typedef __int128 Wide;
+
+// Floor division by a positive divisor.
+Wide FloorDiv(Wide a, Wide b) {
+    Wide q = a / b;
+    return (a % b != 0 && a < 0) ? q - 1 : q;
+}
+
+// The box l..r x t..b grown by reach and cut to limit, in 64 bits so that
+// points near the limits of int cannot overflow.
+QRect GrownBox(int l, int t, int r, int b, int reach, const QRect& limit) {
+    const std::int64_t L = std::max<std::int64_t>(std::int64_t(l) - reach, limit.left());
+    const std::int64_t T = std::max<std::int64_t>(std::int64_t(t) - reach, limit.top());
+    const std::int64_t R = std::min<std::int64_t>(std::int64_t(r) + reach, limit.right());
+    const std::int64_t B = std::min<std::int64_t>(std::int64_t(b) + reach, limit.bottom());
+    if (L > R || T > B)
+        return QRect();
+    return QRect(QPoint(int(L), int(T)), QPoint(int(R), int(B)));
+}
+}  // namespace
+
+void TCanvasImpl::PenLine(QPoint a, QPoint b, std::int64_t* phase) {
     // Bresenham; the last point is left out. Exactly horizontal and vertical
     // lines cover the half-open span between the points.
+    SyncBk();
+    const std::int64_t x0 = a.x(), y0 = a.y();
+    const std::int64_t dx = std::abs(std::int64_t(b.x()) - x0), dy = std::abs(std::int64_t(b.y()) - y0);
+    const int sx = b.x() > a.x() ? 1 : -1, sy = b.y() > a.y() ? 1 : -1;
+    const std::int64_t steps = std::max(dx, dy);
+    const std::int64_t first = *phase;
+    *phase += steps;
+    if (steps == 0)
+        return;
+    // Only the steps whose pixel can fall inside the surface and clip are
+    // walked: a line with far-away ends would otherwise take billions of steps.
+    QRect bounds = SurfaceRect();
+    if (hasClip)
+        bounds = bounds.intersected(clip.boundingRect());
+    if (bounds.isEmpty())
+        return;
+    // Along the major axis every step moves one pixel; the minor axis has
+    // moved k(i) = ceil((i*N - half) / M) pixels before step i, where M and N
+    // are the major and minor lengths and half = M / 2 (the error term's
+    // start); the error term there is +-(half - i*N + k(i)*M), so the walk can
+    // begin at any step and draw exactly the pixels of the full walk.
+    const bool xMajor = dx > dy;
+    const std::int64_t M = xMajor ? dx : dy, N = xMajor ? dy : dx, half = M / 2;
+    const std::int64_t u0 = xMajor ? x0 : y0, v0 = xMajor ? y0 : x0;
+    const int su = xMajor ? sx : sy, sv = xMajor ? sy : sx;
+    const std::int64_t uL = xMajor ? bounds.left() : bounds.top(), uH = xMajor ? bounds.right() : bounds.bottom();
+    const std::int64_t vL = xMajor ? bounds.top() : bounds.left(), vH = xMajor ? bounds.bottom() : bounds.right();
+    Wide lo = 0, hi = steps - 1;
+    // Major axis: u0 + su*i within [uL, uH].
+    lo = std::max<Wide>(lo, su > 0 ? uL - u0 : u0 - uH);
+    hi = std::min<Wide>(hi, su > 0 ? uH - u0 : u0 - uL);
+    // Minor axis: k(i) within [kLo, kHi]; k is non-decreasing in i.
+    const Wide kLo = sv > 0 ? vL - v0 : v0 - vH, kHi = sv > 0 ? vH - v0 : v0 - vL;
+    if (N == 0) {
+        if (kLo > 0 || kHi < 0)
+            return;
+    } else {
+        lo = std::max(lo, FloorDiv((kLo - 1) * M + half, N) + 1);
+        hi = std::min(hi, FloorDiv(kHi * M + half, N));
+    }
+    if (lo > hi)
+        return;
+    const std::int64_t start = static_cast<std::int64_t>(lo), last = static_cast<std::int64_t>(hi);
+    const Wide k = -FloorDiv(half - Wide(start) * N, M);
+    const std::int64_t r = static_cast<std::int64_t>(half - Wide(start) * N + k * M);
+    const std::int64_t kk = static_cast<std::int64_t>(k);
+    std::int64_t x = x0 + sx * (xMajor ? start : kk), y = y0 + sy * (xMajor ? kk : start);
+    std::int64_t err = xMajor ? r : -r;
+
     const TPen& pen = c.pen_;
     const QRgb color = ToQRgb(pen.Color());
     const DashPattern* pattern = PatternOf(pen.Style());
-    SyncBk();
     const bool gaps = pattern && bkMode == OPAQUE && bkColor != clNone;
     const QRgb gapColor = gaps ? ToQRgb(bkColor) : 0;
-    int x = a.x(), y = a.y();
-    const int dx = std::abs(b.x() - x), dy = std::abs(b.y() - y);
-    const int sx = b.x() > x ? 1 : -1, sy = b.y() > y ? 1 : -1;
-    const int steps = std::max(dx, dy);
-    int err = (dx > dy ? dx : -dy) / 2;
-    for (int i = 0; i < steps; ++i) {
-        if (!pattern || PatternOn(pattern, (*phase)))
-            Plot(x, y, color, pen.Mode());
+    for (std::int64_t i = start; i <= last; ++i) {
+        if (!pattern || PatternOn(pattern, first + i))
+            Plot(static_cast<int>(x), static_cast<int>(y), color, pen.Mode());
         else if (gaps)
-            Plot(x, y, gapColor, pen.Mode());
-        ++*phase;
-        int e = err;
+            Plot(static_cast<int>(x), static_cast<int>(y), gapColor, pen.Mode());
+        const std::int64_t e = err;
         if (e > -dx) {
             err -= dy;
             x += sx;
@@ -342,15 +409,14 @@ void TCanvasImpl::PenPolyline(const std::vector<QPoint>& pts, bool closed) {
             x0 = std::min(x0, q.x()), x1 = std::max(x1, q.x());
             y0 = std::min(y0, q.y()), y1 = std::max(y1, q.y());
         }
-        const QRect area = QRect(QPoint(x0 - reach, y0 - reach), QPoint(x1 + reach, y1 + reach)).intersected(img->rect());
+        const QRect area = GrownBox(x0, y0, x1, y1, reach, img->rect());
         if (area.isEmpty())
             return;
         std::vector<unsigned char> on(static_cast<size_t>(area.width()) * area.height(), 0);
         auto sweep = [&](QPoint a, QPoint b) {
             const double ax = a.x(), ay = a.y(), dx = b.x() - ax, dy = b.y() - ay, len2 = dx * dx + dy * dy;
-            const QRect box = QRect(QPoint(std::min(a.x(), b.x()) - reach, std::min(a.y(), b.y()) - reach),
-                                    QPoint(std::max(a.x(), b.x()) + reach, std::max(a.y(), b.y()) + reach))
-                                  .intersected(area);
+            const QRect box = GrownBox(std::min(a.x(), b.x()), std::min(a.y(), b.y()), std::max(a.x(), b.x()),
+                                       std::max(a.y(), b.y()), reach, area);
             for (int y = box.top(); y <= box.bottom(); ++y)
                 for (int x = box.left(); x <= box.right(); ++x) {
                     const double px = x + o - ax, py = y + o - ay;
@@ -372,7 +438,7 @@ void TCanvasImpl::PenPolyline(const std::vector<QPoint>& pts, bool closed) {
                     Plot(area.left() + x, area.top() + y, color, c.pen_.Mode());
         return;
     }
-    int phase = 0;
+    std::int64_t phase = 0;
     for (size_t i = 0; i + 1 < pts.size(); ++i)
         PenLine(pts[i], pts[i + 1], &phase);
     if (closed && pts.size() > 1)

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QRegion>
 
+#include <cstdint>
 #include <functional>
 #include <unordered_map>
 #include <vector>
@@ -149,7 +150,7 @@ struct TCanvasImpl {
 
     void Plot(int x, int y, QRgb color, TPenMode mode);
     // A one-pixel line from a to b without b, continuing the dash pattern at *phase.
-    void PenLine(QPoint a, QPoint b, int* phase);
+    void PenLine(QPoint a, QPoint b, std::int64_t* phase);
     void PenPolyline(const std::vector<QPoint>& pts, bool closed);
     bool PenPaints() const;
     bool WidePen() const;

@@ -90,6 +90,7 @@ void Lines(TCanvas& c, int y) {
     c.Brush().SetColor(clAqua);
     c.Polygon({Point(790, y + 40), Point(810, y), Point(830, y + 40), Point(780, y + 14), Point(840, y + 14)});
     Caption(c, 780, y + 44, "Polygon");
+    c.Brush().SetColor(clAqua);  // the caption left the brush clear
     c.SetPolyFillMode(pfWinding);
     c.Polygon({Point(860, y + 40), Point(880, y), Point(900, y + 40), Point(850, y + 14), Point(910, y + 14)});
     c.SetPolyFillMode(pfAlternate);

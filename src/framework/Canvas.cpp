@@ -679,26 +679,23 @@ QRectF ShapeBox(int l, int t, int r, int b) {
     return QRectF(l, t, r - l - 1, b - t - 1);
 }
 
-// The pixels of the ellipse of a w x h box, row by row: 0 outside, 1 inside,
-// 2 outline. A pixel belongs when its centre lies in the ellipse; the outline
+// The pixel x,y of the ellipse of a w x h box: 0 outside, 1 inside, 2
+// outline. A pixel belongs when its centre lies in the ellipse; the outline
 // is the pixels with a neighbour outside (a closed line no 4-connected flood
 // fill crosses). Small ellipses stay round, and all four quarters match.
+// Worked out per pixel, so only the pixels that can show cost anything.
 constexpr unsigned char MarkInside = 1, MarkOutline = 2;
-std::vector<unsigned char> EllipsePixels(int w, int h) {
-    std::vector<unsigned char> m(static_cast<size_t>(std::max(w, 0)) * std::max(h, 0), 0);
+unsigned char EllipsePixel(int w, int h, int x, int y) {
     const double a = w / 2.0, b = h / 2.0;
-    auto in = [&](int x, int y) {
-        if (x < 0 || y < 0 || x >= w || y >= h)
+    auto in = [&](int px, int py) {
+        if (px < 0 || py < 0 || px >= w || py >= h)
             return false;
-        const double dx = (x + 0.5 - a) / a, dy = (y + 0.5 - b) / b;
+        const double dx = (px + 0.5 - a) / a, dy = (py + 0.5 - b) / b;
         return dx * dx + dy * dy <= 1.0 + 1e-9;
     };
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            if (in(x, y))
-                m[static_cast<size_t>(y) * w + x] =
-                    in(x - 1, y) && in(x + 1, y) && in(x, y - 1) && in(x, y + 1) ? MarkInside : MarkOutline;
-    return m;
+    if (!in(x, y))
+        return 0;
+    return in(x - 1, y) && in(x + 1, y) && in(x, y - 1) && in(x, y + 1) ? MarkInside : MarkOutline;
 }
 
 // Whether the pen is drawn by our own one-pixel rules (not Qt's wide or styled strokes).
@@ -707,17 +704,13 @@ bool ThinSolidPen(const TCanvasImpl& d) {
     return !d.PenPaints() || (pen.Width() == 1 && (pen.Style() == psSolid || pen.Style() == psInsideFrame));
 }
 
-// The marks of an ellipse shape over the device box l,t (size w x h): with
-// a pen, outline and inside; without one the classic shape is one pixel
-// smaller to the right and bottom and all inside.
-std::vector<unsigned char> EllipseMarks(const TCanvasImpl& d, int w, int h) {
-    if (d.PenPaints())
-        return EllipsePixels(w, h);
-    std::vector<unsigned char> small = EllipsePixels(w - 1, h - 1), m(static_cast<size_t>(w) * h, 0);
-    for (int y = 0; y + 1 < h; ++y)
-        for (int x = 0; x + 1 < w; ++x)
-            m[static_cast<size_t>(y) * w + x] = small[static_cast<size_t>(y) * (w - 1) + x] ? MarkInside : 0;
-    return m;
+// The mark of pixel x,y of an ellipse shape of a w x h box: with a pen,
+// outline and inside; without one the classic shape is one pixel smaller to
+// the right and bottom and all inside.
+unsigned char EllipseMark(bool pen, int w, int h, int x, int y) {
+    if (pen)
+        return EllipsePixel(w, h, x, y);
+    return x < w - 1 && y < h - 1 && EllipsePixel(w - 1, h - 1, x, y) ? MarkInside : 0;
 }
 
 // Paints one marked pixel: the outline in the pen, the inside in the brush.
@@ -764,17 +757,16 @@ void TCanvas::RoundRect(int l, int t, int r, int b, int w, int h) {
         d_->End();
         return;
     }
-    const std::vector<unsigned char> corner = EllipsePixels(cw, ch);
     auto map = [](int k, int size, int e) { return k < (e + 1) / 2 ? k : k >= size - e / 2 ? e - (size - k) : e / 2; };
-    for (int y = 0; y < sh; ++y) {
-        const unsigned char* row = corner.data() + static_cast<size_t>(map(y, sh, ch)) * cw;
-        for (int x = 0; x < sw; ++x) {
-            unsigned char mark = row[map(x, sw, cw)];
+    const QRect box(l + d_->ox(), t + d_->oy(), sw, sh), showing = box.intersected(d_->img->rect());
+    for (int py = showing.top(); py <= showing.bottom(); ++py)
+        for (int px = showing.left(); px <= showing.right(); ++px) {
+            const int x = px - box.left(), y = py - box.top();
+            unsigned char mark = EllipsePixel(cw, ch, map(x, sw, cw), map(y, sh, ch));
             if (!pen && mark)
                 mark = MarkInside;
-            PaintMark(*d_, l + x + d_->ox(), t + y + d_->oy(), mark, fill);
+            PaintMark(*d_, px, py, mark, fill);
         }
-    }
     d_->End();
 }
 
@@ -795,12 +787,11 @@ void TCanvas::Ellipse(int l, int t, int r, int b) {
         std::swap(l, r);
     if (t > b)
         std::swap(t, b);
-    const int w = r - l, h = b - t;
-    const std::vector<unsigned char> m = EllipseMarks(*d_, w, h);
-    const bool fill = d_->BrushPaints();
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            PaintMark(*d_, l + x + d_->ox(), t + y + d_->oy(), m[static_cast<size_t>(y) * w + x], fill);
+    const QRect box(l + d_->ox(), t + d_->oy(), r - l, b - t), showing = box.intersected(d_->img->rect());
+    const bool pen = d_->PenPaints(), fill = d_->BrushPaints();
+    for (int py = showing.top(); py <= showing.bottom(); ++py)
+        for (int px = showing.left(); px <= showing.right(); ++px)
+            PaintMark(*d_, px, py, EllipseMark(pen, box.width(), box.height(), px - box.left(), py - box.top()), fill);
     d_->End();
 }
 
@@ -841,17 +832,25 @@ void DrawArcShape(TCanvasImpl& d, ArcKind kind, int l, int t, int r, int b, int 
     const QPoint e3 = endOf(a3), e4 = endOf(a3 + span), centre(static_cast<int>(std::lround(cx)),
                                                              static_cast<int>(std::lround(cy)));
 
-    // The ellipse's pixels: our own for one-pixel pens, Qt's wide strokes otherwise.
+    // The ellipse's pixels, where they can show: our own for one-pixel pens,
+    // Qt's wide strokes otherwise.
     QRect area;
     std::vector<unsigned char> marks;
     if (ThinSolidPen(d)) {
-        const int bl = std::min(l, r) + ox, bt = std::min(t, b) + oy;
-        area = QRect(bl, bt, std::abs(r - l), std::abs(b - t));
-        marks = EllipseMarks(d, area.width(), area.height());
+        const QRect whole(std::min(l, r) + ox, std::min(t, b) + oy, std::abs(r - l), std::abs(b - t));
+        area = whole.intersected(d.img->rect());
+        marks.resize(static_cast<size_t>(area.width()) * area.height());
+        for (int y = 0; y < area.height(); ++y)
+            for (int x = 0; x < area.width(); ++x)
+                marks[static_cast<size_t>(y) * area.width() + x] =
+                    EllipseMark(d.PenPaints(), whole.width(), whole.height(), x + area.left() - whole.left(),
+                                y + area.top() - whole.top());
     } else {
         constexpr QRgb OutlineMark = 0xFF0000FFu, InsideMark = 0xFF00FF00u;
         const int m = d.c.Pen().Width() + 2;
-        area = box.toAlignedRect().adjusted(-m, -m, m, m);
+        area = box.toAlignedRect().adjusted(-m, -m, m, m).intersected(d.img->rect());
+        if (area.isEmpty())
+            return;
         QImage scratch(area.size(), QImage::Format_ARGB32);
         scratch.fill(0u);
         {
@@ -876,6 +875,8 @@ void DrawArcShape(TCanvasImpl& d, ArcKind kind, int l, int t, int r, int b, int 
                     v == OutlineMark ? MarkOutline : v == InsideMark ? MarkInside : 0;
             }
     }
+    if (area.isEmpty())
+        return;  // nothing of the shape (its lines included) can show
     const bool pen = d.PenPaints();
     const QRgb penColor = ToQRgb(d.c.Pen().Color());
     const TPenMode mode = d.c.Pen().Mode();

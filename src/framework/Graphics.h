@@ -717,7 +717,9 @@ protected:
     void Decode(const ByteString& data, TImageData& into) override;
 };
 
-// JPEG through libjpeg.
+// JPEG through libjpeg. Data that ends (or runs into a marker) before the
+// last row makes the picture unreadable (EInvalidGraphic) rather than show a
+// grey rest; a file that lacks only its end marker reads whole.
 class TJPEGImage : public TRasterPicture {
 protected:
     String ClassName() const override { return S("TJPEGImage"); }

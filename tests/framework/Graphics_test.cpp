@@ -554,6 +554,19 @@ TEST(GraphicsCanvas, EllipsesAndRoundedCornersAreSymmetric) {
         EXPECT_EQ(s.c.Pixels(1 + k.w / 2, 1), clBlack) << k.w << "x" << k.h;
         EXPECT_EQ(s.c.Pixels(1 + k.w / 2, 1 + k.h / 2), clRed) << k.w << "x" << k.h;
     }
+    // Shapes far larger than the surface cost only what shows.
+    for (int kind = 0; kind < 3; ++kind) {
+        Sheet big(20, 20);
+        big.c.Brush().SetColor(clRed);
+        const int n = 1 << 28;
+        if (kind == 0)
+            big.c.Ellipse(-n, -n, n, n);
+        else if (kind == 1)
+            big.c.RoundRect(-n, -n, n, n, n, n);
+        else
+            big.c.Pie(-n, -n, n, n, n, 0, n, 0);
+        EXPECT_EQ(big.c.Pixels(10, 10), clRed) << kind;
+    }
     Sheet e(16, 12), r(16, 12);
     e.c.Ellipse(2, 1, 15, 10);
     r.c.RoundRect(2, 1, 15, 10, 13, 9);

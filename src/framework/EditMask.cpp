@@ -151,6 +151,28 @@ bool TEditMask::InputChar(String& Shown, int& Pos, Char Ch) const {
     return true;
 }
 
+bool TEditMask::InputText(String& Shown, int& Pos, const String& S, bool Pasting) const {
+    String shown = Shown;
+    int pos = Pos;
+    for (const Char ch : S) {
+        const bool onLiteral = IsLiteral(pos) && shown[pos] == ch;
+        if (Pasting && !onLiteral && NextInput(pos) < 0) break;
+        if (InputChar(shown, pos, ch)) continue;
+        // A pasted blank leaves its position empty, so that what was copied
+        // from a half-filled entry pastes back as it was.
+        const int p = NextInput(pos);
+        if (Pasting && p >= 0 && (ch == FBlank || ch == u' ')) {
+            shown[p] = FBlank;
+            pos = p + 1;
+            continue;
+        }
+        return false;
+    }
+    Shown = shown;
+    Pos = pos;
+    return true;
+}
+
 void TEditMask::Clear(String& Shown, int Start, int Count) const {
     const int end = std::min({Start + Count, Length(), int(Shown.size())});
     for (int p = std::max(Start, 0); p < end; ++p)

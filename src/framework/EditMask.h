@@ -66,6 +66,11 @@ public:
     // position from Pos on when that position accepts it (case converted).
     // Pos ends after the character. False (nothing changed): refused.
     bool InputChar(String& Shown, int& Pos, Char Ch) const;
+    // Characters typed or pasted at Pos, each as InputChar takes it. Pasted
+    // text longer than the mask is cut at its end, and a pasted blank or
+    // space leaves its position empty. False (Shown and Pos unchanged): a
+    // character is refused, and so the whole text.
+    bool InputText(String& Shown, int& Pos, const String& S, bool Pasting) const;
     // Blanks the input positions of [Start, Start + Count); literals stay.
     void Clear(String& Shown, int Start, int Count) const;
 

@@ -287,21 +287,7 @@ bool TInplaceEdit::InsertMasked(const String& S, bool Pasting) {
     String shown = FText;
     FMask.Clear(shown, FSelStart, FSelLength);
     int pos = FSelStart;
-    for (const Char ch : S) {
-        const bool onLiteral = FMask.IsLiteral(pos) && shown[pos] == ch;
-        // Pasted text longer than the mask is cut at its end.
-        if (Pasting && !onLiteral && FMask.NextInput(pos) < 0) break;
-        if (FMask.InputChar(shown, pos, ch)) continue;
-        // A pasted blank leaves its position empty, so that what was copied
-        // from a half-filled entry pastes back as it was.
-        const int p = FMask.NextInput(pos);
-        if (Pasting && (ch == FMask.Blank() || ch == u' ')) {
-            shown[p] = FMask.Blank();
-            pos = p + 1;
-            continue;
-        }
-        return false;  // refused as a whole: nothing changes
-    }
+    if (!FMask.InputText(shown, pos, S, Pasting)) return false;  // refused as a whole: nothing changes
     FSelStart = FAnchorPos = pos;
     FSelLength = 0;
     if (shown == FText) {

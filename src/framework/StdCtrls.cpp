@@ -1,5 +1,6 @@
 #include "framework/StdCtrls.h"
 
+#include "framework/Clipboard.h"
 #include "framework/Controls_p.h"
 #include "framework/Forms.h"
 #include "framework/Graphics_p.h"
@@ -281,48 +282,147 @@ void TCustomEdit::Change() {
 }
 
 void TMaskEdit::SetEditMask(const String& Value) {
-    FEditMask = Value;
-    // The classic mask letters in Qt's input-mask language.
-    QString mask;
-    String body = Value;
-    Char blank = u'_';
-    auto semi = Value.find(u';');
-    if (semi != String::npos) {
-        body = Value.substr(0, semi);
-        auto semi2 = Value.find(u';', semi + 1);
-        if (semi2 != String::npos && semi2 + 1 < Value.size()) blank = Value[semi2 + 1];
-    }
-    for (size_t i = 0; i < body.size(); ++i) {
-        Char c = body[i];
-        switch (c) {
-        case u'0': mask += u'9'; break;
-        case u'9': mask += u'0'; break;
-        case u'L': mask += u'A'; break;
-        case u'l': mask += u'a'; break;
-        case u'A': mask += u'N'; break;
-        case u'a': mask += u'n'; break;
-        case u'C': mask += u'X'; break;
-        case u'c': mask += u'x'; break;
-        case u'>': case u'<': mask += QChar(c); break;
-        case u'!': break;
-        case u'\\':
-            if (i + 1 < body.size()) {
-                mask += u'\\';
-                mask += QChar(body[++i]);
-            }
-            break;
-        case u'9' + 1000: break;
-        default:
-            if (QString("AaNnXx90Dd#HhBb>!<{}[]\\").contains(QChar(c))) mask += u'\\';
-            mask += QChar(c);
-            break;
-        }
-    }
-    if (!body.empty()) mask += u';' + QChar(blank);
-    WidgetAs<QLineEdit>(this)->setInputMask(body.empty() ? QString() : mask);
+    if (Value == FMask.Mask()) return;
+    const String text = Text();
+    FMask = TEditMask(Value);
+    auto* w = WidgetAs<QLineEdit>(this);
+    // Every change goes through the mask: the ways in that bypass the key
+    // handling (context menu, drops, input methods) are closed while masked.
+    const bool masked = !FMask.Empty();
+    w->setContextMenuPolicy(masked ? Qt::NoContextMenu : Qt::DefaultContextMenu);
+    w->setAcceptDrops(!masked);
+    w->setAttribute(Qt::WA_InputMethodEnabled, !masked);
+    const String shown = masked ? FMask.FormatText(text) : text;
+    w->setMaxLength(std::max({FMaxLength > 0 ? FMaxLength : 32767, int(shown.size())}));
+    w->setText(ToQ(shown));
+    w->setCursorPosition(0);
 }
 
-String TMaskEdit::EditText() const { return FromQ(WidgetAs<QLineEdit>(this)->displayText()); }
+String TMaskEdit::Text() const { return FMask.Empty() ? TCustomEdit::Text() : FMask.StoredText(EditText()); }
+
+String TMaskEdit::EditText() const { return FromQ(WidgetAs<QLineEdit>(this)->text()); }
+
+void TMaskEdit::SetText(const String& Value) {
+    if (FMask.Empty()) {
+        TCustomEdit::SetText(Value);
+        return;
+    }
+    const String shown = FMask.FormatText(ApplyCase(Value));
+    if (shown == EditText()) return;
+    ShowMasked(shown, 0, false);
+}
+
+void TMaskEdit::ShowMasked(const String& Shown, int Caret, bool ByPerson) {
+    auto* w = WidgetAs<QLineEdit>(this);
+    const bool changed = Shown != EditText();
+    if (changed) {
+        w->setMaxLength(std::max(w->maxLength(), int(Shown.size())));
+        w->setText(ToQ(Shown));
+    }
+    w->setCursorPosition(Caret);
+    if (!changed) return;
+    if (ByPerson) FModified = true;
+    else Perform(CM_TEXTCHANGED);
+    NotifyCommand(this, EN_CHANGE);
+}
+
+void TMaskEdit::ValidateEdit() {
+    if (FMask.Empty()) return;
+    const String shown = EditText();
+    const int bad = FMask.FirstInvalid(shown);
+    if (bad < 0) return;
+    WidgetAs<QLineEdit>(this)->setCursorPosition(bad);
+    FMask.Validate(shown);
+}
+
+void TMaskEdit::InsertMasked(const String& S, bool Pasting) {
+    if (FReadOnly) return;
+    String shown = EditText();
+    const int start = SelStart();
+    FMask.Clear(shown, start, SelLength());
+    int pos = start;
+    if (!FMask.InputText(shown, pos, S, Pasting)) return;  // refused as a whole: nothing changes
+    ShowMasked(shown, pos, true);
+}
+
+void TMaskEdit::ClearMasked(int Start, int Count, int Caret) {
+    if (FReadOnly) return;
+    String shown = EditText();
+    FMask.Clear(shown, Start, Count);
+    ShowMasked(shown, Caret, true);
+}
+
+void TMaskEdit::SetSelText(const String& Value) {
+    if (FMask.Empty()) TCustomEdit::SetSelText(Value);
+    else InsertMasked(Value, true);
+}
+
+void TMaskEdit::ClearSelection() {
+    if (FMask.Empty()) TCustomEdit::ClearSelection();
+    else if (SelLength() > 0) ClearMasked(SelStart(), SelLength(), SelStart());
+}
+
+void TMaskEdit::PasteFromClipboard() {
+    if (Clipboard().HasText()) InsertMasked(Clipboard().AsText(), true);
+}
+
+void TMaskEdit::CutToClipboard() {
+    if (FPasswordChar || FReadOnly || SelLength() == 0) return;
+    Clipboard().SetAsText(SelText());
+    ClearSelection();
+}
+
+void TMaskEdit::WMKeyDown(TWMKey& Message) {
+    if (FMask.Empty()) {
+        TCustomEdit::WMKeyDown(Message);
+        return;
+    }
+    if (DoKeyDown(Message)) return;
+    const TShiftState shift = KeyDataToShiftState(Message.KeyData());
+    switch (Message.CharCode()) {
+    case VK_DELETE:
+        // Deleting blanks: the positions of a mask never move.
+        if (shift.Contains(ssShift)) CutToClipboard();
+        else if (SelLength() > 0) ClearSelection();
+        else if (const int p = FMask.NextInput(SelStart()); p >= 0) ClearMasked(p, 1, SelStart());
+        return;
+    case VK_INSERT:
+        if (shift.Contains(ssShift)) PasteFromClipboard();
+        else if (shift.Contains(ssCtrl)) WidgetAs<QLineEdit>(this)->copy();
+        return;
+    // Moving the caret and the selection is the line edit's own.
+    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_HOME: case VK_END:
+    case VK_SHIFT: case VK_CONTROL: case VK_MENU:
+        DefaultHandler(Message.Message);
+        return;
+    // Any other key the line edit would act on by itself (undo, deleting
+    // words, ...) could break the mask.
+    default: return;
+    }
+}
+
+void TMaskEdit::WMChar(TWMKey& Message) {
+    if (FMask.Empty()) {
+        TCustomEdit::WMChar(Message);
+        return;
+    }
+    if (DoKeyPress(Message)) return;
+    const Char ch = Char(Message.CharCode());
+    switch (ch) {
+    case 1: SelectAll(); return;                                 // Ctrl+A
+    case 3: WidgetAs<QLineEdit>(this)->copy(); return;           // Ctrl+C
+    case 22: PasteFromClipboard(); return;                       // Ctrl+V
+    case 24: CutToClipboard(); return;                           // Ctrl+X
+    case 8:
+        if (SelLength() > 0) ClearSelection();
+        else if (const int p = FMask.PrevInput(SelStart()); p >= 0) ClearMasked(p, 1, p);
+        return;
+    case 9: case 13: case 27: DefaultHandler(Message.Message); return;
+    default: break;
+    }
+    if (ch < 32) return;  // undo and the like would bypass the mask
+    InsertMasked(ApplyCase(String(1, ch)), false);
+}
 
 // ---------------------------------------------------------------------------
 // TMemo

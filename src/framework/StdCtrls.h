@@ -6,6 +6,7 @@
 
 #include "framework/Classes.h"
 #include "framework/Controls.h"
+#include "framework/EditMask.h"
 #include "framework/Grids.h"
 
 #include <functional>
@@ -90,9 +91,9 @@ public:
     int SelLength() const;
     void SetSelLength(int Value);
     String SelText() const;
-    void SetSelText(const String& Value);
+    virtual void SetSelText(const String& Value);
     void SelectAll();
-    void ClearSelection();
+    virtual void ClearSelection();
     void Clear() { SetText(String()); }
 
     // After every change of the text, by the person or by code.
@@ -121,19 +122,39 @@ public:
     explicit TEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
 };
 
-// An edit field with an input mask ("!99/99/0000;1;_": 0 digit, 9 optional
-// digit, L letter, l optional letter, A/a letter or digit, C/c any
-// character, > upper case, < lower case, \ literal; then whether literals
-// are kept in Text, then the blank character).
+// An edit field with an input mask ("!99/99/0000;1;_", see TEditMask). The
+// mask engine decides every change: typed characters, Delete, Backspace,
+// cut and paste go through it, as in the grid's in-place editor. Without a
+// mask it is a plain edit.
 class TMaskEdit : public TCustomEdit {
 public:
     explicit TMaskEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
-    const String& EditMask() const { return FEditMask; }
+    const String& EditMask() const { return FMask.Mask(); }
     void SetEditMask(const String& Value);
+    // The text as stored: with or without the literals, as the mask says.
+    String Text() const override;
+    void SetText(const String& Value) override;
+    // The text as shown: one character per mask position, blanks where empty.
     String EditText() const;
+    // Raises EDBEditError, the caret on the first wrong position, when the
+    // entry does not fill the mask.
+    void ValidateEdit();
+    // Through the mask: pasted text fills the input positions, cleared
+    // positions become blanks.
+    void SetSelText(const String& Value) override;
+    void ClearSelection() override;
+
+protected:
+    void WMKeyDown(TWMKey& Message) override;
+    void WMChar(TWMKey& Message) override;
 
 private:
-    String FEditMask;
+    void InsertMasked(const String& S, bool Pasting);
+    void ClearMasked(int Start, int Count, int Caret);
+    void PasteFromClipboard();
+    void CutToClipboard();
+    void ShowMasked(const String& Shown, int Caret, bool ByPerson);
+    TEditMask FMask;
 };
 
 // TScrollStyle (ssNone, ssHorizontal, ssVertical, ssBoth) is declared with

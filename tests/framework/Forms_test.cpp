@@ -2,20 +2,13 @@
 #include "framework/Forms.h"
 #include "framework/Simulate.h"
 #include "framework/StdCtrls.h"
+#include "support/Place.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
 namespace {
-
-template <class T>
-T* Place(TWinControl* parent, int l, int t, int w, int h) {
-    T* c = new T(parent);
-    c->SetParent(parent);
-    c->SetBounds(l, t, w, h);
-    return c;
-}
 
 // A form that runs a step of the test script when it gets WM_USER (posted
 // by the script to go on once the modal loop has taken over).

@@ -8,24 +8,12 @@
 #include "framework/StdCtrls.h"
 #include "framework/Threads.h"
 
+#include "support/Place.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
-
-namespace {
-
-template <class T>
-T* Place(TWinControl* parent, int l, int t, int w, int h) {
-    T* c = new T(parent);
-    c->SetParent(parent);
-    c->SetBounds(l, t, w, h);
-    return c;
-}
-
-}  // namespace
-
 
 TEST(StdCtrls, AnEditLimitsAndCasesTypedTextAndAReadOnlyOneStaysPut) {
     TForm form(nullptr);

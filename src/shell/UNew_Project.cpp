@@ -8,7 +8,7 @@
 int Create_Project_Folder(const String& name) {
     if (name.empty())
         return 45;
-    if (name == u"." || name == u".." || name.find_first_of(u"/\\") != String::npos)
+    if (!Is_Plain_Project_Name(name))
         return 43;
     const String folder = Project_Folder(name);
     if (DirectoryExists(folder))

@@ -44,8 +44,14 @@ void Set_Program_Folders(const String& exeDir) {
 
 String Project_Folder(const String& name) { return Projects_Dir + u"/" + name; }
 
+bool Is_Plain_Project_Name(const String& name) {
+    return !name.empty() && name != u"." && name != u".." && name.find_first_of(u"/\\") == String::npos;
+}
+
 void Reopen_Last_Project() {
-    if (!Project_Name.empty() && DirectoryExists(Project_Folder(Project_Name)))
+    // The settings file may have been edited by hand: a name that is not a
+    // plain folder name opens no project.
+    if (Is_Plain_Project_Name(Project_Name) && DirectoryExists(Project_Folder(Project_Name)))
         Project_Dir = Project_Folder(Project_Name);
     else
         Project_Dir.clear();

@@ -17,6 +17,9 @@ void Set_Program_Folders(const String& exeDir);
 
 // Projects_Dir + "/" + name.
 String Project_Folder(const String& name);
+// A project name is a plain folder name inside "PROJECTS": not ".", "..",
+// nor anything with a path separator, so no project reaches outside it.
+bool Is_Plain_Project_Name(const String& name);
 
 // Project_Dir := the folder of Project_Name when it exists, else empty (the
 // name is kept, so it is written back unchanged).

@@ -88,6 +88,13 @@ TEST(ProjectFiles, StartMakesTheThreeFoldersAndReopensOnlyAnExistingProject) {
     Project_Name = u"Kept";
     Reopen_Last_Project();
     EXPECT_EQ(Project_Dir, Utf8ToString(exe.dir.file("PROJECTS/Kept")));
+
+    // A hand-edited settings file never opens a folder outside "PROJECTS".
+    for (const char16_t* name : {u"..", u"../PROJECTS/Kept", u"Kept/..", u"."}) {
+        Project_Name = name;
+        Reopen_Last_Project();
+        EXPECT_EQ(Project_Dir, u"") << StringToUtf8(name);
+    }
 }
 
 TEST(ProjectFiles, NewProjectCreatesTheFolderWithBinOrNamesTheFault) {

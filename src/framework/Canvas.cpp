@@ -11,6 +11,7 @@
 #include <QPainterPath>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 
@@ -596,12 +597,23 @@ void TCanvas::SetBkColor(TColor c) {
 
 void TCanvas::MoveTo(int x, int y) { penPos_ = {x, y}; }
 
+namespace {
+// A point moved by the canvas origin; a sum past the int range is held at its
+// end rather than wrapping (such a point lies far outside any surface anyway).
+QPoint Shifted(int x, int y, int ox, int oy) {
+    auto add = [](int v, int o) {
+        return static_cast<int>(std::clamp<long long>(static_cast<long long>(v) + o, INT_MIN, INT_MAX));
+    };
+    return QPoint(add(x, ox), add(y, oy));
+}
+}  // namespace
+
 void TCanvas::LineTo(int x, int y) {
     TPoint from = penPos_;
     penPos_ = {x, y};
     if (!d_->Begin())
         return;
-    d_->PenPolyline({QPoint(from.X + d_->ox(), from.Y + d_->oy()), QPoint(x + d_->ox(), y + d_->oy())}, false);
+    d_->PenPolyline({Shifted(from.X, from.Y, d_->ox(), d_->oy()), Shifted(x, y, d_->ox(), d_->oy())}, false);
     d_->End();
 }
 
@@ -610,7 +622,7 @@ void TCanvas::Polyline(const std::vector<TPoint>& points) {
         return;
     std::vector<QPoint> pts;
     for (auto& p : points)
-        pts.emplace_back(p.X + d_->ox(), p.Y + d_->oy());
+        pts.push_back(Shifted(p.X, p.Y, d_->ox(), d_->oy()));
     d_->PenPolyline(pts, false);
     d_->End();
 }
@@ -636,7 +648,7 @@ void TCanvas::Polygon(const std::vector<TPoint>& points) {
     }
     std::vector<QPoint> pts;
     for (auto& q : points)
-        pts.emplace_back(q.X + d_->ox(), q.Y + d_->oy());
+        pts.push_back(Shifted(q.X, q.Y, d_->ox(), d_->oy()));
     d_->PenPolyline(pts, true);
     d_->End();
 }

@@ -176,6 +176,21 @@ TEST(GraphicsLines, LinesWithHugeCoordinatesFinishAtOnce) {
         for (int y = 0; y < 20; ++y)
             EXPECT_EQ(w.Canvas().Pixels(x, y), y >= 5 && y <= 7 ? clBlack : clWhite) << x << "," << y;
 
+    // Under a moved origin a point near the int limit is held at the limit,
+    // never wrapped to the other side of the surface.
+    TBitmap o(50, 20);
+    o.Canvas().SetViewportOrg(10, 0);
+    o.Canvas().MoveTo(INT_MAX - 5, 6);
+    o.Canvas().LineTo(INT_MAX, 6);
+    EXPECT_TRUE(Black(o).empty());
+    o.Canvas().MoveTo(-20, 6);
+    o.Canvas().LineTo(INT_MAX, 6);
+    std::set<Pixel> shifted;
+    for (int x = 0; x < 50; ++x)
+        shifted.insert({x, 6});
+    o.Canvas().SetViewportOrg(0, 0);  // read the pixels where they are
+    EXPECT_EQ(Black(o), shifted);
+
     EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count(), 0.5);
 }
 

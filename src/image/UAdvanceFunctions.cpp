@@ -171,24 +171,23 @@ void TAdvance_Functions::Read_Transparent_Mode(const String& address) {
     Send(address, ByteString(1, char(B4_Read_Transparent)));
 }
 
-void TAdvance_Functions::B5_Write(const String& address, const String& slaveText, int itemIndex) {
-    const int slave = StrToIntDef(slaveText, -1);
-    if (slave < 1 || slave > 247) {
-        Error_Box(Lang_Table[853]);
+void TAdvance_Functions::Send_Numbered(const String& address, const TNumbered_Command& c, const String& text,
+                                       int itemIndex) {
+    const int number = StrToIntDef(text, -1);
+    if (number < c.Low || number > c.High) {
+        Error_Box(Lang_Table[c.Range_Error]);
         return;
     }
-    Send(address, ByteString{char(B5_Slave), char(slave), char(itemIndex)});
-    Last_CMD = 5;
+    Send(address, ByteString{char(c.Command), char(number), char(itemIndex)});
+    Last_CMD = c.Last_CMD;
+}
+
+void TAdvance_Functions::B5_Write(const String& address, const String& slaveText, int itemIndex) {
+    Send_Numbered(address, {B5_Slave, 1, 247, 853, 5}, slaveText, itemIndex);
 }
 
 void TAdvance_Functions::B6_Write(const String& address, const String& pollText, int itemIndex) {
-    const int poll = StrToIntDef(pollText, -1);
-    if (poll < 0 || poll > 255) {
-        Error_Box(Lang_Table[854]);
-        return;
-    }
-    Send(address, ByteString{char(B6_Poll), char(poll), char(itemIndex)});
-    Last_CMD = 6;
+    Send_Numbered(address, {B6_Poll, 0, 255, 854, 6}, pollText, itemIndex);
 }
 
 void TAdvance_Functions::UDP_Read(const ByteString& data) {

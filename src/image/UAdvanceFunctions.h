@@ -91,7 +91,15 @@ public:
     int Datagrams_Read() const { return read_; }
 
 private:
+    // B5 and B6: a number in its range, then the chosen item.
+    struct TNumbered_Command {
+        Byte Command;
+        int Low, High;
+        int Range_Error;  // text-table entry
+        int Last_CMD;
+    };
     void Send(const String& address, const ByteString& data);
+    void Send_Numbered(const String& address, const TNumbered_Command& c, const String& text, int itemIndex);
 
     TDiag_Cells& cells_;
     std::unique_ptr<TUdpListener> listener_;

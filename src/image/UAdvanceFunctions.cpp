@@ -53,8 +53,9 @@ String Diag_Converter_Address(const String& pathParGen) {
         try {
             doc.LoadFromFile(pathParGen);
             loaded = true;
-        } catch (const Exception&) {
-            // The address is only a proposal the user can type over.
+        } catch (const Exception& e) {
+            // The default address stands; the user can type over it.
+            Error_Box(pathParGen + u": " + e.Message());
         }
     }
     const TXmlNode root = loaded ? doc.DocumentElement() : TXmlNode();

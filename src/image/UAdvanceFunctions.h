@@ -38,7 +38,8 @@ inline constexpr const char16_t* Diag_Disable = u"Disable";
 
 // "192.168.0.5", or the address of "ParGen.xml" (PROFINET_IP1 to
 // PROFINET_IP4 as their texts stand, a missing one replaced by its part of
-// the default). A file that cannot be read gives the default.
+// the default). A file that cannot be read is named in an error box and
+// gives the default.
 String Diag_Converter_Address(const String& pathParGen);
 
 class TAdvance_Functions {

@@ -295,6 +295,7 @@ TEST(DiagnosticsPort, ThePortIsHeldOnlyWhileTheWindowListens) {
 // ---------------------------------------------------------------------------
 
 TEST(DiagnosticsFiles, TheAddressComesFromTheGeneralParameters) {
+    TScriptedDialogService dialogs;
     TempDir dir;
     const struct {
         const char* xml;  // nullptr: no file
@@ -310,6 +311,8 @@ TEST(DiagnosticsFiles, TheAddressComesFromTheGeneralParameters) {
         if (c.xml) dir.write("ParGen.xml", c.xml);
         EXPECT_EQ(Diag_Converter_Address(Utf8ToString(dir.file("ParGen.xml"))), S(c.address));
     }
+    ASSERT_EQ(dialogs.Shown.size(), 1u);  // the malformed file is named
+    EXPECT_NE(dialogs.Shown[0].Text.find(Utf8ToString(dir.file("ParGen.xml"))), String::npos);
 }
 
 namespace {

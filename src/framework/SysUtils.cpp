@@ -1,6 +1,7 @@
 #include "framework/SysUtils.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -218,8 +219,12 @@ TDecimal ExactDecimal(double value) {
     TDecimal d;
     d.negative = std::signbit(value) && value != 0;
     if (value == 0) return d;
+    // 17 significant digits, correctly rounded; to_chars does it without
+    // the locale and big-number work of printf.
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.16e", std::fabs(value));
+    const std::to_chars_result end =
+        std::to_chars(buf, buf + sizeof buf - 1, std::fabs(value), std::chars_format::scientific, 16);
+    *end.ptr = '\0';
     const char* p = buf;
     for (; *p && *p != 'e'; ++p)
         if (*p >= '0' && *p <= '9') d.digits.push_back(*p);

@@ -14,7 +14,6 @@ constexpr int kThumbRange = 127;
 constexpr std::uintptr_t kMoveTimer = 1;
 constexpr Cardinal kMoveTimerMs = 60;
 // The timer that repeats a held scroll-bar arrow or page press.
-constexpr std::uintptr_t kBarTimer = 2;
 
 [[noreturn]] void InvalidOp(const char* Message) { throw EInvalidGridOperation(Message); }
 
@@ -475,6 +474,7 @@ void TCustomGrid::UpdateScrollPos() {
     // and the row (column) it stands for is the one the grid scrolls to.
     FScrollPosH = maxTL.X > FFixedCols ? MulDiv(FTopLeft.X - FFixedCols, kThumbRange, maxTL.X - FFixedCols) : 0;
     FScrollPosV = maxTL.Y > FFixedRows ? MulDiv(FTopLeft.Y - FFixedRows, kThumbRange, maxTL.Y - FFixedRows) : 0;
+    SetScrollBarPositions();
 }
 
 void TCustomGrid::ModifyScrollBar(int Bar, int ScrollCode, int Pos) {
@@ -1098,10 +1098,6 @@ void TCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) 
 }
 
 void TCustomGrid::WMTimer(TWMTimer& Message) {
-    if (Message.TimerID() == kBarTimer) {
-        if (FBarPressBar >= 0 && FBarPressPart != 3) ScrollBarAction();
-        return;
-    }
     if (Message.TimerID() != kMoveTimer ||
         (FGridState != gsSelecting && FGridState != gsColMoving && FGridState != gsRowMoving)) {
         TCustomControl::WMTimer(Message);

@@ -42,7 +42,7 @@ public:
                 pm = PostQueue.front();
                 PostQueue.pop_front();
             }
-            if (TWinControl* c = FindControl(pm.Handle)) Guarded([&] { c->WndProc(pm.Message); });
+            if (TWinControl* c = FindControl(pm.Handle)) Guarded([&] { DeliverMessage(c, pm.Message); });
             return true;
         }
         if (e->type() == SynchronizeEvent) {
@@ -351,6 +351,49 @@ void RouteMouse(QWidget* Receiver, Cardinal Msg, QPoint GlobalPos, WPARAM Keys, 
     LastMousePos = GlobalPos;
     HaveMousePos = true;
     TPoint screen{GlobalPos.x(), GlobalPos.y()};
+    // A press on a window's scroll bar owns the mouse until its release.
+    if (ScrollBarTrackingActive()) {
+        Guarded([&] { ScrollBarTrackingMouse(nullptr, Msg, screen); });
+        return;
+    }
+    // Which window takes the mouse here, and which part of it: regions and
+    // transparent windows let the point through to the window beneath.
+    std::unique_ptr<QMouseEvent> forwarded;
+    if (!GetCaptureControl() && Msg != WM_MOUSEWHEEL) {
+        int hit = HTCLIENT;
+        TWinControl* taker = nullptr;
+        Guarded([&] { taker = MouseTargetAt(host, screen, hit); });
+        // HTNOWHERE: the press does nothing.
+        if (!taker || hit == HTNOWHERE || hit == HTERROR) return;
+        if (InputBlockedByModal(taker)) return;
+        if (hit != HTCLIENT) {
+            HWND h = taker->Handle();
+            Guarded([&] {
+                if (Msg == WM_MOUSEMOVE) {
+                    UpdateMouseControl(taker);
+                    if (!FindControl(h)) return;
+                    taker->Perform(WM_SETCURSOR, h, MakeLParam(hit, int(Msg)));
+                    if (!FindControl(h)) return;
+                }
+                taker->Perform(Msg - WM_MOUSEMOVE + WM_NCMOUSEMOVE, WPARAM(hit), MakeLParam(screen.X, screen.Y));
+            });
+            return;
+        }
+        if (taker != host) {
+            host = taker;
+            QWidget* w = WidgetOf(taker);
+            if (Native && dynamic_cast<QMouseEvent*>(Native)) {
+                auto* me = static_cast<QMouseEvent*>(Native);
+                forwarded = std::make_unique<QMouseEvent>(me->type(), QPointF(w->mapFromGlobal(GlobalPos)),
+                                                          QPointF(GlobalPos), me->button(), me->buttons(),
+                                                          me->modifiers());
+                Native = forwarded.get();
+            } else {
+                Native = nullptr;
+            }
+            Receiver = w;
+        }
+    }
     // The control under the mouse: the window's windowless child there, or the window.
     TControl* under = host;
     if (TControl* g = host->ControlAtPos(host->ScreenToClient(screen), false)) under = g;
@@ -391,7 +434,7 @@ void RouteMouse(QWidget* Receiver, Cardinal Msg, QPoint GlobalPos, WPARAM Keys, 
                 }
             });
         } else {
-            target->WndProc(m);
+            DeliverMessage(target, m);
         }
     });
 }

@@ -2,6 +2,9 @@
 // selection, scrolling, keyboard, mouse and the editor protocol.
 #include "framework/Grids.h"
 
+#include "framework/Controls_p.h"
+#include "framework/Windows.h"
+
 #include "framework/SysUtils.h"
 
 #include <algorithm>
@@ -56,6 +59,7 @@ TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner) {
     FColWidths.assign(FColCount, FDefaultColWidth);
     FRowHeights.assign(FRowCount, FDefaultRowHeight);
     FTabStops.assign(FColCount, 1);
+    ApplyBorder();
     Initialize();
 }
 
@@ -262,12 +266,28 @@ void TCustomGrid::SetScrollBars(TScrollStyle Value) {
 
 void TCustomGrid::SetBorderStyle(TFormBorderStyle Value) {
     FBorderStyle = Value == bsNone ? bsNone : bsSingle;
+    ApplyBorder();
     InvalidateGrid();
 }
 
 void TCustomGrid::SetCtl3D(bool Value) {
     FCtl3D = Value;
+    ApplyBorder();
     InvalidateGrid();
+}
+
+// A single border is a sunken client edge with the 3-D look, else a line.
+void TCustomGrid::ApplyBorder() {
+    Cardinal& style = FHandleImpl->Style;
+    Cardinal& ex = FHandleImpl->ExStyle;
+    style &= ~WS_BORDER;
+    ex &= ~WS_EX_CLIENTEDGE;
+    if (FBorderStyle == bsSingle) {
+        if (FCtl3D) ex |= WS_EX_CLIENTEDGE;
+        else style |= WS_BORDER;
+    }
+    FrameChanged(this);
+    UpdateScrollPos();
 }
 
 void TCustomGrid::SetFixedColor(TColor Value) {

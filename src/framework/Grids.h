@@ -473,6 +473,7 @@ protected:
 
 private:
     void ChangeSize(int NewColCount, int NewRowCount);
+    void ApplyBorder();
     // Shows or hides the window's bars as the rows and columns need them.
     void SyncScrollBars() const;
     // The thumbs at the scroll position.

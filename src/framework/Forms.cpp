@@ -238,6 +238,7 @@ void TCustomForm::SetVisible(bool Value) {
         FFormState.Exclude(fsShowing);
         w->setGeometry(FLeft, FTop, std::max(0, FWidth), std::max(0, FHeight));
         w->show();
+        TopLevelRaised(this);
         if (QGuiApplication::platformName() != QLatin1String("offscreen")) w->raise();
         w->activateWindow();
         SetActive(true);

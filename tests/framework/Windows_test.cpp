@@ -383,3 +383,95 @@ TEST(Pictures, ParentBackgroundAndScreenCapture) {
     EXPECT_EQ(shot.Canvas().Pixels(45, 45), clRed);      // w, painted red
     EXPECT_EQ(shot.Canvas().Pixels(10 + 35, 10 + 5), clTeal);
 }
+
+namespace {
+// A pop-up: a frameless top-level window at screen coordinates.
+Framed* MakePopup(TRect screen, Cardinal exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW) {
+    auto* p = new Framed(nullptr);
+    p->style = WS_POPUP;
+    p->exStyle = exStyle;
+    p->fill = clBlue;
+    p->SetBoundsRect(screen);
+    p->HandleNeeded();
+    return p;
+}
+}  // namespace
+
+TEST(PopupWindows, AShapedPopupShowsAndPassesTheFormThroughItsHole) {
+    ShownForm f;
+    auto* edit = Place<Framed>(&f.form, 150, 20, 60, 30);
+    edit->SetTabStop(true);
+    auto* beneath = Place<Framed>(&f.form, 20, 20, 100, 80);
+    f.Show();
+    edit->SetFocus();
+    ASSERT_TRUE(edit->Focused());
+    const TPoint o = beneath->ClientOrigin();
+    std::unique_ptr<Framed> popup(MakePopup(Bounds(o.X + 10, o.Y + 10, 60, 60)));
+    // A square hole in the middle of the pop-up.
+    TRegion shape(Rect(0, 0, 60, 60)), hole(Rect(20, 20, 40, 40));
+    shape.Combine(shape, hole, RGN_DIFF);
+    ASSERT_NE(SetWindowRgn(popup->Handle(), &shape, true), 0);
+    TRegion back;
+    EXPECT_EQ(GetWindowRgn(popup->Handle(), back), COMPLEXREGION);
+    EXPECT_FALSE(back.Contains(25, 25));
+    EXPECT_TRUE(IsWindowVisible(popup->Handle()));
+    EXPECT_EQ(popup->ClientOrigin(), (TPoint{o.X + 10, o.Y + 10}));
+    // Never activated: the form keeps the activation and its focus.
+    EXPECT_EQ(Screen->ActiveForm(), &f.form);
+    EXPECT_TRUE(edit->Focused());
+    // Offscreen the desktop does not compose: layered calls answer false,
+    // and the region still applies.
+    SetWindowLong(popup->Handle(), GWL_EXSTYLE, GetWindowLong(popup->Handle(), GWL_EXSTYLE) | WS_EX_LAYERED);
+    EXPECT_FALSE(SetLayeredWindowAttributes(popup->Handle(), 0, 128, LWA_ALPHA));
+    TBitmap picture;
+    picture.SetPixelFormat(pf32bit);
+    picture.SetSize(60, 60);
+    BLENDFUNCTION blend;
+    blend.AlphaFormat = AC_SRC_ALPHA;
+    EXPECT_FALSE(UpdateLayeredWindow(popup->Handle(), nullptr, nullptr, &picture, nullptr, 0, &blend, ULW_ALPHA));
+
+    // The hole shows the form's window beneath; the rest is the pop-up.
+    TBitmap shot;
+    CaptureScreen(Bounds(o.X + 10, o.Y + 10, 60, 60), shot);
+    EXPECT_EQ(shot.Canvas().Pixels(30, 30), clRed);
+    EXPECT_EQ(shot.Canvas().Pixels(5, 5), clBlue);
+    EXPECT_EQ(shot.Canvas().Pixels(45, 30), clBlue);
+    EXPECT_EQ(WindowFromPoint({o.X + 40, o.Y + 40}), beneath->Handle());
+    EXPECT_EQ(WindowFromPoint({o.X + 15, o.Y + 15}), popup->Handle());
+
+    // A press in the hole reaches the control beneath; elsewhere the pop-up.
+    MessageLog underLog(beneath, {WM_LBUTTONDOWN});
+    MessageLog popupLog(popup.get(), {WM_LBUTTONDOWN});
+    SimulateClick(popup.get(), 25, 25);
+    ASSERT_EQ(underLog.seen.size(), 1u);
+    EXPECT_EQ(underLog.seen[0].LParam, MakeLParam(35, 35));
+    EXPECT_TRUE(popupLog.seen.empty());
+    SimulateClick(popup.get(), 5, 5);
+    EXPECT_EQ(popupLog.seen.size(), 1u);
+    EXPECT_EQ(Screen->ActiveForm(), &f.form);
+    EXPECT_TRUE(edit->Focused());
+}
+
+TEST(PopupWindows, TransparentAndDisabledPopupsTakeNoPress) {
+    ShownForm f;
+    auto* beneath = Place<Framed>(&f.form, 20, 20, 100, 80);
+    f.Show();
+    const TPoint o = beneath->ClientOrigin();
+    struct Case {
+        Cardinal style, exStyle;
+        size_t beneathGets;
+    } cases[] = {
+        {0, WS_EX_TOPMOST, 0},                      // an ordinary pop-up takes it
+        {0, WS_EX_TOPMOST | WS_EX_TRANSPARENT, 1},  // the mouse goes through
+        {WS_DISABLED, WS_EX_TOPMOST, 0},            // taken by nobody
+    };
+    for (const Case& c : cases) {
+        std::unique_ptr<Framed> popup(MakePopup(Bounds(o.X, o.Y, 50, 50), c.exStyle));
+        SetWindowLong(popup->Handle(), GWL_STYLE, GetWindowLong(popup->Handle(), GWL_STYLE) | c.style);
+        MessageLog underLog(beneath, {WM_LBUTTONDOWN});
+        MessageLog popupLog(popup.get(), {WM_LBUTTONDOWN});
+        SimulateClick(popup.get(), 10, 10);
+        EXPECT_EQ(underLog.seen.size(), c.beneathGets) << c.exStyle;
+        EXPECT_EQ(popupLog.seen.size(), c.style == 0 && c.beneathGets == 0 ? 1u : 0u) << c.exStyle;
+    }
+}

@@ -84,10 +84,10 @@ void ApplyWindowStyles(TWinControl* Control);
 // Framework defaults of the non-client messages (frame, hit test, frame
 // painting, presses on the scroll bars).
 bool NonClientDefault(TWinControl* Control, TMessage& Message);
-// A press on a window scroll bar owns the mouse until its release: true
-// when the message was the tracking's.
-bool ScrollBarTrackingMouse(TWinControl* Control, Cardinal Msg, TPoint Screen);
-bool ScrollBarTrackingActive();
+// A press on a window's scroll bar or sizing edge owns the mouse until its
+// release: true when the message was the tracking's.
+bool NonClientTrackingMouse(TWinControl* Control, Cardinal Msg, TPoint Screen);
+bool NonClientTrackingActive();
 // Finds the window that takes the mouse at a screen point, starting at
 // Host (the window the system delivered to): regions, WS_EX_TRANSPARENT,
 // HTTRANSPARENT pass it on to the window beneath. HitCode gets the answer

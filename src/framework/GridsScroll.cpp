@@ -86,7 +86,7 @@ bool TCustomGrid::HandleScrollBarMouse(TMessage& Message) {
     const Cardinal msg = Message.Msg;
     if (msg < WM_MOUSEFIRST || msg > WM_MOUSELAST || msg == WM_MOUSEWHEEL) return false;
     const TPoint screen = ClientToScreen({SmallInt(Message.LParamLo()), SmallInt(Message.LParamHi())});
-    if (ScrollBarTrackingMouse(this, msg, screen)) return true;
+    if (NonClientTrackingMouse(this, msg, screen)) return true;
     if (PtInRect(ClientRect(), ScreenToClient(screen))) return false;
     const LRESULT hit = Perform(WM_NCHITTEST, 0, MakeLParam(screen.X, screen.Y));
     if (hit != HTVSCROLL && hit != HTHSCROLL) return false;

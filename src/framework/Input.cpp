@@ -352,8 +352,8 @@ void RouteMouse(QWidget* Receiver, Cardinal Msg, QPoint GlobalPos, WPARAM Keys, 
     HaveMousePos = true;
     TPoint screen{GlobalPos.x(), GlobalPos.y()};
     // A press on a window's scroll bar owns the mouse until its release.
-    if (ScrollBarTrackingActive()) {
-        Guarded([&] { ScrollBarTrackingMouse(nullptr, Msg, screen); });
+    if (NonClientTrackingActive()) {
+        Guarded([&] { NonClientTrackingMouse(nullptr, Msg, screen); });
         return;
     }
     // Which window takes the mouse here, and which part of it: regions and
@@ -679,4 +679,14 @@ void SimulateMouseLeave() { Guarded([] { UpdateMouseControl(nullptr); }); }
 void SimulateCloseBox(TCustomForm* Form) {
     QCloseEvent ev;
     QCoreApplication::sendEvent(WidgetOf(Form), &ev);
+}
+
+void SimulateActivate(TCustomForm* Form) {
+    Guarded([Form] {
+        if (Form) {
+            Form->SetActive(true);
+        } else if (TCustomForm* active = Screen->ActiveForm()) {
+            active->SetActive(false);
+        }
+    });
 }

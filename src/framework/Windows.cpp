@@ -78,6 +78,51 @@ struct TBarTracking {
     QTimer* Repeat = nullptr;
 } Tracking;
 
+// A size drag of a top-level window started by a press on its sizing edge
+// (our own loop, so that it works on every platform, offscreen too).
+struct TSizeDrag {
+    HWND Window = 0;
+    int Hit = 0;
+    TPoint Start;
+    TRect StartRect;
+    bool Active = false;
+} SizeDrag;
+
+bool IsSizingHit(int hit) { return hit >= HTLEFT && hit <= HTBOTTOMRIGHT; }
+
+void StartSizeDrag(TWinControl* c, int hit, TPoint screen) {
+    SizeDrag.Window = H(c)->Handle;
+    SizeDrag.Hit = hit;
+    SizeDrag.Start = screen;
+    SizeDrag.StartRect = c->BoundsRect();
+    SizeDrag.Active = true;
+}
+
+void SizeDragTo(TWinControl* c, TPoint screen) {
+    const int dx = screen.X - SizeDrag.Start.X, dy = screen.Y - SizeDrag.Start.Y;
+    const int hit = SizeDrag.Hit;
+    const bool left = hit == HTLEFT || hit == HTTOPLEFT || hit == HTBOTTOMLEFT;
+    const bool right = hit == HTRIGHT || hit == HTTOPRIGHT || hit == HTBOTTOMRIGHT;
+    const bool top = hit == HTTOP || hit == HTTOPLEFT || hit == HTTOPRIGHT;
+    const bool bottom = hit == HTBOTTOM || hit == HTBOTTOMLEFT || hit == HTBOTTOMRIGHT;
+    TRect r = SizeDrag.StartRect;
+    if (left) r.Left += dx;
+    if (right) r.Right += dx;
+    if (top) r.Top += dy;
+    if (bottom) r.Bottom += dy;
+    // The size limits first, then the window may adjust the rectangle.
+    int w = std::max(0, r.Width()), h = std::max(0, r.Height());
+    if (auto* form = dynamic_cast<TCustomForm*>(c)) form->Constraints().Apply(w, h);
+    if (left) r.Left = r.Right - w;
+    else r.Right = r.Left + w;
+    if (top) r.Top = r.Bottom - h;
+    else r.Bottom = r.Top + h;
+    const HWND handle = H(c)->Handle;
+    c->Perform(WM_SIZING, WPARAM(hit - HTLEFT + WMSZ_LEFT), LPARAM(&r));
+    if (!FindControl(handle)) return;
+    c->SetBounds(r.Left, r.Top, std::max(0, r.Width()), std::max(0, r.Height()));
+}
+
 int BarPartAt(TWinControl* c, int bar, TPoint wp) {
     const TRect r = BarRect(c, bar);
     if (IsRectEmpty(r) || !PtInRect(r, wp)) return bpNone;
@@ -317,6 +362,7 @@ void ApplyWindowStyles(TWinControl* Control) {
     FrameChanged(Control);
     QWidget* w = h->Widget;
     if (!w) return;
+    if (auto* form = dynamic_cast<TCustomForm*>(Control)) form->ApplyWindowFlags();
     PlaceWidget(Control);
     w->setEnabled(Control->Enabled() && !(h->Style & WS_DISABLED));
     if (h->HasRegion) w->setMask(h->Region);
@@ -332,6 +378,7 @@ void PlaceWidget(TWinControl* Control) {
                             ((H(Control)->ExStyle & WS_EX_TOOLWINDOW) ? Qt::Tool : Qt::Window);
         if (H(Control)->ExStyle & WS_EX_TOPMOST) f |= Qt::WindowStaysOnTopHint;
         if (H(Control)->ExStyle & WS_EX_TRANSPARENT) f |= Qt::WindowTransparentForInput;
+        if (!(H(Control)->ClassStyle & CS_DROPSHADOW)) f |= Qt::NoDropShadowWindowHint;
         if (w->parentWidget() || w->windowFlags() != f) {
             const bool visible = w->isVisible();
             w->setParent(nullptr, f);
@@ -433,15 +480,29 @@ bool NonClientDefault(TWinControl* Control, TMessage& Message) {
                           {SmallInt(Message.LParamLo()), SmallInt(Message.LParamHi())});
             return true;
         }
+        if (IsSizingHit(int(Message.WParam)) && IsTopLevel(Control)) {
+            StartSizeDrag(Control, int(Message.WParam), {SmallInt(Message.LParamLo()), SmallInt(Message.LParamHi())});
+            return true;
+        }
         return false;
     default:
         return false;
     }
 }
 
-bool ScrollBarTrackingActive() { return Tracking.Active; }
+bool NonClientTrackingActive() { return Tracking.Active || SizeDrag.Active; }
 
-bool ScrollBarTrackingMouse(TWinControl* Control, Cardinal Msg, TPoint Screen) {
+bool NonClientTrackingMouse(TWinControl* Control, Cardinal Msg, TPoint Screen) {
+    if (SizeDrag.Active) {
+        TWinControl* c = FindControl(SizeDrag.Window);
+        if (!c) {
+            SizeDrag.Active = false;
+            return false;
+        }
+        if (Msg == WM_MOUSEMOVE || Msg == WM_NCMOUSEMOVE) SizeDragTo(c, Screen);
+        else if (Msg == WM_LBUTTONUP || Msg == WM_NCLBUTTONUP) SizeDrag.Active = false;
+        return true;
+    }
     if (!Tracking.Active) return false;
     TWinControl* c = FindControl(Tracking.Window);
     if (!c) {
@@ -560,6 +621,20 @@ bool SetWindowPos(HWND Handle, HWND InsertAfter, int X, int Y, int CX, int CY, C
     }
     if (Flags & SWP_HIDEWINDOW) c->SetVisible(false);
     return true;
+}
+
+LPARAM GetClassLong(HWND Handle, int Index) {
+    TWinControl* c = FindControl(Handle);
+    return c && Index == GCL_STYLE ? LPARAM(H(c)->ClassStyle) : 0;
+}
+
+LPARAM SetClassLong(HWND Handle, int Index, LPARAM Value) {
+    TWinControl* c = FindControl(Handle);
+    if (!c || Index != GCL_STYLE) return 0;
+    const LPARAM old = LPARAM(H(c)->ClassStyle);
+    H(c)->ClassStyle = Cardinal(Value);
+    ApplyWindowStyles(c);
+    return old;
 }
 
 bool GetWindowRect(HWND Handle, TRect& R) {

@@ -38,8 +38,12 @@ constexpr Cardinal WS_EX_TOOLWINDOW = 0x00000080;
 constexpr Cardinal WS_EX_CLIENTEDGE = 0x00000200;
 constexpr Cardinal WS_EX_LAYERED = 0x00080000;
 constexpr Cardinal WS_EX_NOACTIVATE = 0x08000000;
-// The drop shadow of a pop-up window's class.
+// The drop shadow of a pop-up window's class (a frameless form or a
+// WS_POPUP window casts one only with it).
 constexpr Cardinal CS_DROPSHADOW = 0x00020000;
+constexpr int GCL_STYLE = -26;
+LPARAM GetClassLong(HWND Handle, int Index);
+LPARAM SetClassLong(HWND Handle, int Index, LPARAM Value);
 
 // The control's style bits (GWL_STYLE): what CreateParams gave, changed
 // by SetWindowLong and the scroll bar calls.
@@ -69,6 +73,12 @@ bool GetClientRect(HWND Handle, TRect& Rect);
 bool IsWindowVisible(HWND Handle);
 bool IsWindowEnabled(HWND Handle);
 bool EnableWindow(HWND Handle, bool Enable);
+// A press on a sizing edge of a top-level window (WM_NCLBUTTONDOWN with
+// HTLEFT .. HTBOTTOMRIGHT) drags that edge until the button is let go:
+// each move sends WM_SIZING (WParam the WMSZ_* edge, LParam the TRect on
+// the screen, which the window may change) after a form's Constraints have
+// limited the size.
+//
 // The program's window under a screen point (topmost first; regions,
 // WS_EX_TRANSPARENT and HTTRANSPARENT let the point through), 0 for none.
 HWND WindowFromPoint(TPoint Point);

@@ -475,3 +475,94 @@ TEST(PopupWindows, TransparentAndDisabledPopupsTakeNoPress) {
         EXPECT_EQ(popupLog.seen.size(), c.style == 0 && c.beneathGets == 0 ? 1u : 0u) << c.exStyle;
     }
 }
+
+TEST(PopupForms, ActivationNamesTheOtherWindow) {
+    ShownForm f;
+    f.Show();
+    TForm popup(nullptr);
+    popup.SetBorderStyle(bsNone);
+    popup.SetPopupParent(&f.form);
+    EXPECT_EQ(popup.PopupParent(), &f.form);
+    SetClassLong(popup.Handle(), GCL_STYLE, GetClassLong(popup.Handle(), GCL_STYLE) | CS_DROPSHADOW);
+    EXPECT_EQ(GetClassLong(popup.Handle(), GCL_STYLE) & CS_DROPSHADOW, LPARAM(CS_DROPSHADOW));
+    MessageLog mainLog(&f.form, {WM_ACTIVATE});
+    MessageLog popupLog(&popup, {WM_ACTIVATE});
+    // Placed, sized, made top-most and shown in one step.
+    ASSERT_TRUE(SetWindowPos(popup.Handle(), HWND_TOPMOST, 120, 130, 90, 60, SWP_SHOWWINDOW));
+    EXPECT_EQ(popup.BoundsRect(), Bounds(120, 130, 90, 60));
+    EXPECT_NE(GetWindowLong(popup.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    EXPECT_TRUE(popup.Active());
+    SimulateActivate(&f.form);
+    SimulateActivate(nullptr);
+    struct Seen {
+        Word state;
+        HWND other;
+    };
+    const HWND mainH = f.form.Handle(), popupH = popup.Handle();
+    ASSERT_EQ(mainLog.seen.size(), 3u);
+    ASSERT_EQ(popupLog.seen.size(), 2u);
+    const Seen expectMain[] = {{WA_INACTIVE, popupH}, {WA_ACTIVE, popupH}, {WA_INACTIVE, 0}};
+    const Seen expectPopup[] = {{WA_ACTIVE, mainH}, {WA_INACTIVE, mainH}};
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(mainLog.seen[i].WParamLo(), expectMain[i].state) << i;
+        EXPECT_EQ(HWND(mainLog.seen[i].LParam), expectMain[i].other) << i;
+    }
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(popupLog.seen[i].WParamLo(), expectPopup[i].state) << i;
+        EXPECT_EQ(HWND(popupLog.seen[i].LParam), expectPopup[i].other) << i;
+    }
+}
+
+TEST(PopupForms, ASizingCornerResizesWithinTheConstraints) {
+    ShownForm f;
+    f.Show();
+    TForm popup(nullptr);
+    popup.SetBorderStyle(bsNone);
+    popup.SetBounds(150, 150, 100, 80);
+    popup.SetConstraints({80, 50, 300, 200});
+    popup.SetBounds(150, 150, 10, 10);
+    EXPECT_EQ(popup.Width(), 80);  // SetBounds keeps them too
+    EXPECT_EQ(popup.Height(), 50);
+    popup.SetBounds(150, 150, 100, 80);
+    popup.Show();
+    // Its surface takes no press; the bottom-right corner sizes it.
+    auto chained = popup.WindowProc;
+    std::vector<TRect> sizing;
+    popup.WindowProc = [&](TMessage& m) {
+        if (m.Msg == WM_NCHITTEST) {
+            const TPoint p = popup.ScreenToClient({SmallInt(m.LParamLo()), SmallInt(m.LParamHi())});
+            m.Result = p.X > popup.Width() - 10 && p.Y > popup.Height() - 10 ? HTBOTTOMRIGHT : HTNOWHERE;
+            return;
+        }
+        if (m.Msg == WM_SIZING) {
+            EXPECT_EQ(m.WParam, WMSZ_BOTTOMRIGHT);
+            TRect& r = *reinterpret_cast<TRect*>(m.LParam);
+            sizing.push_back(r);
+            r.Right = r.Left + r.Width() / 10 * 10;  // the window keeps whole tens of pixels wide
+        }
+        chained(m);
+    };
+    MessageLog presses(&popup, {WM_LBUTTONDOWN, WM_NCLBUTTONDOWN});
+    SimulateClick(&popup, 20, 20);
+    EXPECT_TRUE(presses.seen.empty());
+    struct Step {
+        int x, y;  // where the mouse goes, relative to the press
+        int width, height;
+    } steps[] = {{37, 30, 130, 110}, {500, 500, 300, 200}, {-500, -500, 80, 50}};
+    SimulateMouseDown(&popup, mbLeft, 95, 75);
+    for (const Step& s : steps) {
+        SimulateMouseMove(&popup, 95 + s.x, 75 + s.y);
+        EXPECT_EQ(popup.Width(), s.width) << s.x;
+        EXPECT_EQ(popup.Height(), s.height) << s.x;
+        EXPECT_EQ(popup.Left(), 150);
+    }
+    SimulateMouseUp(&popup, mbLeft, 95 - 500, 75 - 500);
+    ASSERT_EQ(sizing.size(), 3u);
+    EXPECT_EQ(sizing[0], Bounds(150, 150, 137, 110));
+    ASSERT_EQ(presses.seen.size(), 1u);
+    EXPECT_EQ(presses.seen[0].WParam, WPARAM(HTBOTTOMRIGHT));
+    // After the release the mouse is free again.
+    SimulateMouseMove(&popup, 200, 200);
+    EXPECT_EQ(popup.Width(), 80);
+    popup.WindowProc = chained;
+}

@@ -1369,6 +1369,23 @@ void SetCursor(TCursor Cursor) {
 }
 
 void TWinControl::WMSetCursor(TMessage& Message) {
+    // Outside the client area: the sizing edges show the sizing cursors.
+    const int hit = SmallInt(Word(Message.LParam & 0xFFFF));
+    if (hit != HTCLIENT && hit > HTNOWHERE && HandleAllocated()) {
+        static constexpr struct {
+            int Hit;
+            TCursor Cursor;
+        } sizing[] = {{HTLEFT, crSizeWE}, {HTRIGHT, crSizeWE}, {HTTOP, crSizeNS}, {HTBOTTOM, crSizeNS},
+                      {HTTOPLEFT, crSizeNWSE}, {HTBOTTOMRIGHT, crSizeNWSE}, {HTTOPRIGHT, crSizeNESW},
+                      {HTBOTTOMLEFT, crSizeNESW}};
+        TCursor cursor = crArrow;
+        for (const auto& s : sizing)
+            if (s.Hit == hit) cursor = s.Cursor;
+        CursorWidget = FHandleImpl->Widget;
+        SetCursor(cursor);
+        Message.Result = 1;
+        return;
+    }
     if (Word(Message.LParam & 0xFFFF) == HTCLIENT && HandleAllocated()) {
         CursorWidget = FHandleImpl->Widget;
         TCursor cursor = Screen->Cursor();
@@ -1753,6 +1770,11 @@ void PaintHostWidget(TWinControl* Control, QWidget* Widget, QPaintEvent* Event,
         p.restore();
     }
     if (!h->Overlay.isNull()) p.drawImage(0, 0, h->Overlay);
+    // A layered window shows its picture, alpha and all.
+    if (h->HasLayeredImage) {
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawImage(0, 0, h->LayeredImage);
+    }
 }
 
 namespace {

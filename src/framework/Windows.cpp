@@ -165,7 +165,10 @@ void StartTracking(TWinControl* c, int bar, TPoint screen) {
     const TPoint o = WindowOrigin(c);
     const TPoint wp{screen.X - o.X, screen.Y - o.Y};
     const int part = BarPartAt(c, bar, wp);
-    if (part == bpNone || !BarEnabled(c, bar)) return;
+    const Cardinal arrows = H(c)->Bars[bar].Arrows;
+    if (part == bpNone || !BarEnabled(c, bar) || (part == bpLineUp && (arrows & ESB_DISABLE_LTUP)) ||
+        (part == bpLineDown && (arrows & ESB_DISABLE_RTDN)))
+        return;
     EndTracking();
     Tracking.Window = H(c)->Handle;
     Tracking.Bar = bar;
@@ -388,9 +391,8 @@ void PlaceWidget(TWinControl* Control) {
         w->setGeometry(Control->Left(), Control->Top(), width, height);
         return;
     }
-    if (dynamic_cast<TCustomForm*>(Control)) return;
     TWinControl* parent = Control->Parent();
-    if (!parent) {
+    if (!parent || dynamic_cast<TCustomForm*>(Control)) {
         w->setGeometry(Control->Left(), Control->Top(), width, height);
         return;
     }
@@ -473,6 +475,16 @@ bool NonClientDefault(TWinControl* Control, TMessage& Message) {
     case WM_NCPAINT:
         if (Message.LParam) PaintFrame(Control, *reinterpret_cast<TCanvas*>(Message.LParam));
         return true;
+    case WM_CANCELMODE:
+        // A press on the bar or the sizing edge ends here, as at its release.
+        if (Tracking.Active && Tracking.Window == h->Handle) {
+            const int bar = Tracking.Bar;
+            EndTracking();
+            SendScroll(Control, bar, SB_ENDSCROLL, 0);
+            RepaintFrame(Control);
+        }
+        if (SizeDrag.Active && SizeDrag.Window == h->Handle) SizeDrag.Active = false;
+        return false;
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK:
         if (Message.WParam == WPARAM(HTVSCROLL) || Message.WParam == WPARAM(HTHSCROLL)) {

@@ -566,3 +566,36 @@ TEST(PopupForms, ASizingCornerResizesWithinTheConstraints) {
     EXPECT_EQ(popup.Width(), 80);
     popup.WindowProc = chained;
 }
+
+TEST(WindowProcs, EveryMessagePassesTheReplaceableWindowProc) {
+    ShownForm f;
+    auto* w = Place<Framed>(&f.form, 10, 10, 50, 40);
+    w->SetTabStop(true);
+    f.Show();
+    w->SetFocus();
+    std::vector<Char> typed;
+    w->OnKeyPress = [&](TObject*, Char& ch) { typed.push_back(ch); };
+    const Cardinal posted = WM_APP + 7;
+    {
+        MessageLog log(w, {posted, WM_USER, WM_KEYDOWN, WM_CHAR, WM_LBUTTONDOWN});
+        // A user's WindowProc in front of the log swallows the characters.
+        auto chained = w->WindowProc;
+        w->WindowProc = [&](TMessage& m) {
+            if (m.Msg != WM_CHAR) chained(m);
+        };
+        PostMessage(w->Handle(), posted, 1, 2);
+        Application->ProcessMessages();
+        w->Perform(WM_USER);
+        SimulateKey('A');
+        SimulateClick(w, 5, 5);
+        std::vector<Cardinal> kinds;
+        for (const TMessage& m : log.seen) kinds.push_back(m.Msg);
+        const std::vector<Cardinal> expected{posted, WM_USER, WM_KEYDOWN, WM_LBUTTONDOWN};
+        EXPECT_EQ(kinds, expected);
+        EXPECT_TRUE(typed.empty());
+        w->WindowProc = chained;
+    }
+    // Restored: WndProc again.
+    SimulateKey('B');
+    EXPECT_EQ(typed, std::vector<Char>{u'b'});
+}

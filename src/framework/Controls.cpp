@@ -6,6 +6,7 @@
 #include "framework/Menus.h"
 #include "framework/QtApp_p.h"
 #include "framework/Threads.h"
+#include "framework/Windows.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -1146,7 +1147,7 @@ void TWinControl::Repaint() {
 }
 
 void TWinControl::Update() {
-    if (HandleAllocated() && FHandleImpl->Widget->isVisible()) FHandleImpl->Widget->repaint();
+    if (HandleAllocated()) UpdateWindow(FHandleImpl->Handle);
 }
 
 void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {

@@ -935,13 +935,17 @@ bool UpdateWindow(HWND Handle) {
     TWinControl* c = FindControl(Handle);
     if (!c) return false;
     TWinControlHandle* h = H(c);
-    if (!h->Widget || h->Invalid.isEmpty()) return true;
+    if (!h->Widget || !h->Widget->isVisible()) return true;
     if (h->CustomPainted) {
+        // Painted into the buffer now, whether or not the platform paints
+        // at once, and shown.
         PaintInvalid(c);
         if (FindControl(Handle)) h->Widget->update();
-    } else if (h->Widget->isVisible()) {
+    } else if (!h->Invalid.isEmpty()) {
         const TRect cl = ClientInWindow(c);
         h->Widget->repaint(h->Invalid.translated(cl.Left, cl.Top));
+    } else {
+        h->Widget->repaint();
     }
     return true;
 }

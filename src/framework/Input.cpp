@@ -311,7 +311,12 @@ public:
             if (!f || !w->isWindow() || !e->spontaneous()) return false;
             QSize s = w->size();
             if (s.width() != f->Width() || s.height() != f->Height())
-                Guarded([f, s] { f->SetBounds(f->Left(), f->Top(), s.width(), s.height()); });
+                Guarded([f, s] {
+                    // The person sized the window: the form may adjust the rectangle, as while we drag.
+                    TRect r = Bounds(f->Left(), f->Top(), s.width(), s.height());
+                    f->Perform(WM_SIZING, WMSZ_BOTTOMRIGHT, LPARAM(&r));
+                    f->SetBounds(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+                });
             return false;
         }
         default:

@@ -172,7 +172,7 @@ void AttachWidget(TWinControl* Control, QWidget* Widget, bool CustomPainted) {
     }
     Widget->setGeometry(Control->Left(), Control->Top(), std::max(0, Control->Width()), std::max(0, Control->Height()));
     Widget->setEnabled(Control->Enabled());
-    if (Control->Cursor() != crDefault) Widget->setCursor(ToQtCursor(Control->Cursor()));
+    if (Control->Cursor() != crDefault) Widget->setCursor(ToQCursor(Control->Cursor()));
     ApplyFontAndColor(Control);
     if (Control->Parent() && !dynamic_cast<TCustomForm*>(Control)) Widget->setVisible(Control->Visible());
 }
@@ -1338,7 +1338,7 @@ QPointer<QWidget> CursorWidget;
 void SetCursor(TCursor Cursor) {
     if (!CursorWidget) return;
     if (Cursor == crDefault) CursorWidget->unsetCursor();
-    else CursorWidget->setCursor(ToQtCursor(Cursor));
+    else CursorWidget->setCursor(ToQCursor(Cursor));
 }
 
 void TWinControl::WMSetCursor(TMessage& Message) {
@@ -1477,7 +1477,7 @@ void TWinControl::CMVisibleChanged(TMessage& Message) {
 void TWinControl::CMCursorChanged(TMessage& Message) {
     if (!HandleAllocated()) return;
     if (FCursor == crDefault) FHandleImpl->Widget->unsetCursor();
-    else FHandleImpl->Widget->setCursor(ToQtCursor(FCursor));
+    else FHandleImpl->Widget->setCursor(ToQCursor(FCursor));
 }
 
 // ---------------------------------------------------------------------------

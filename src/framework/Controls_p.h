@@ -5,6 +5,7 @@
 
 #include "framework/Controls.h"
 
+#include <QCursor>
 #include <QEvent>
 #include <QImage>
 #include <QPaintEvent>
@@ -118,6 +119,8 @@ bool LastMousePosition(TPoint& Pos);
 
 // Qt's cursor for one of ours.
 Qt::CursorShape ToQtCursor(TCursor Cursor);
+// The same, with the program's own numbered cursors (TScreen::SetCursors).
+QCursor ToQCursor(TCursor Cursor);
 
 #include "framework/Classes.h"
 

@@ -8,6 +8,7 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QGuiApplication>
+#include <QPixmap>
 #include <QScreen>
 #include <QTimer>
 
@@ -485,7 +486,7 @@ THintWindowFactory HintWindowClass = [](TComponent* Owner) { return new THintWin
 THintWindow::THintWindow(TComponent* AOwner) : TCustomControl(AOwner) {
     FVisible = false;
     FColor = clInfoBk;
-    Font().SetColor(clInfoText);
+    Font().Assign(&Screen->HintFont());
 }
 
 void THintWindow::CreateWnd() {
@@ -740,7 +741,74 @@ void TScreen::SetCursor(TCursor Value) {
     if (FCursor == Value) return;
     if (FCursor != crDefault) QApplication::restoreOverrideCursor();
     FCursor = Value;
-    if (Value != crDefault) QApplication::setOverrideCursor(QCursor(ToQtCursor(Value)));
+    if (Value != crDefault) QApplication::setOverrideCursor(ToQCursor(Value));
+}
+
+namespace {
+TRect FromQRect(const QRect& r) { return Rect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height()); }
+}  // namespace
+
+int TScreen::MonitorCount() const { return std::max<int>(1, int(QGuiApplication::screens().size())); }
+
+TRect TScreen::MonitorWorkAreaFromPoint(const TPoint& P) const {
+    QScreen* nearest = nullptr;
+    Int64 best = 0;
+    for (QScreen* s : QGuiApplication::screens()) {
+        const QRect g = s->geometry();
+        // Distance from P to the monitor's rectangle (0 inside it).
+        const Int64 dx = P.X < g.left() ? g.left() - P.X : P.X > g.right() ? P.X - g.right() : 0;
+        const Int64 dy = P.Y < g.top() ? g.top() - P.Y : P.Y > g.bottom() ? P.Y - g.bottom() : 0;
+        const Int64 d = dx * dx + dy * dy;
+        if (!nearest || d < best) {
+            nearest = s;
+            best = d;
+        }
+    }
+    return nearest ? FromQRect(nearest->availableGeometry()) : WorkAreaRect();
+}
+
+TRect TScreen::DesktopRect() const {
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? FromQRect(s->virtualGeometry()) : Rect(0, 0, 1024, 768);
+}
+
+void TScreen::SetCursors(TCursor Index, const String& ResourceName) {
+    TCursorResource cursor;
+    LoadCursorResource(cursor, ResourceName);  // raises for an unknown name before anything changes
+    FCursors[Index] = ResourceName;
+}
+
+bool TScreen::Cursors(TCursor Index, TCursorResource& Cursor) const {
+    auto it = FCursors.find(Index);
+    if (it == FCursors.end()) return false;
+    LoadCursorResource(Cursor, it->second);
+    return true;
+}
+
+TFont& TScreen::HintFont() {
+    if (!FHintFont) {
+        FHintFont = std::make_unique<TFont>();
+        // The classic desktop's tooltip font.
+        FHintFont->SetName(u"Tahoma");
+        FHintFont->SetSize(8);
+        FHintFont->SetColor(clInfoText);
+    }
+    return *FHintFont;
+}
+
+QCursor ToQCursor(TCursor Cursor) {
+    TCursorResource own;
+    if (Cursor > 0 && TheScreen && TheScreen->Cursors(Cursor, own)) {
+        QImage image = BitmapImage(own.Image).convertToFormat(QImage::Format_ARGB32);
+        const QRgb clear = ToQRgb(own.Image.TransparentColor()) & 0xFFFFFF;
+        for (int y = 0; y < image.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                if ((row[x] & 0xFFFFFF) == clear) row[x] = 0;
+        }
+        return QCursor(QPixmap::fromImage(image), own.HotSpot.X, own.HotSpot.Y);
+    }
+    return QCursor(ToQtCursor(Cursor));
 }
 
 void TScreen::AddForm(TCustomForm* Form) { FForms.push_back(Form); }

@@ -524,6 +524,7 @@ void TControl::WndProc(TMessage& Message) {
     if (!CallWndProcHooks.empty())
         for (auto& [id, hook] : std::vector<std::pair<int, TCallWndProcHook>>(CallWndProcHooks)) hook(this, Message);
     if (Message.Msg >= WM_MOUSEFIRST && Message.Msg <= WM_MOUSELAST) Application->HintMouseMessage(this, Message);
+    else if (Message.Msg >= WM_KEYFIRST && Message.Msg <= WM_KEYLAST) Application->IsHintMsg(Message);
     Dispatch(Message);
 }
 
@@ -541,6 +542,7 @@ void TControl::Dispatch(TMessage& Message) {
     case WM_MOUSEMOVE: { TWMMouse m(Message); WMMouseMove(m); break; }
     case WM_MOUSEWHEEL: { TWMMouseWheel m(Message); WMMouseWheel(m); break; }
     case WM_CANCELMODE: WMCancelMode(Message); break;
+    case WM_CONTEXTMENU: WMContextMenu(Message); break;
     case CM_MOUSEENTER: CMMouseEnter(Message); break;
     case CM_MOUSELEAVE: CMMouseLeave(Message); break;
     case CM_MOUSEWHEEL: CMMouseWheel(Message); break;
@@ -628,9 +630,16 @@ void TControl::DoMouseUp(TWMMouse& Message, TMouseButton Button) {
 }
 
 namespace {
+// A press anywhere in the program, in this form or in another window (a
+// pop-up that never takes the focus, another form), ends the mode (a drag,
+// an open list) of the control that has the focus.
 void SendCancelMode(TControl* Sender) {
-    TCustomForm* f = GetParentForm(Sender);
-    if (f && f->FocusedControl() && f->FocusedControl() != Sender) f->FocusedControl()->Perform(WM_CANCELMODE);
+    TWinControl* focused = FindFocusedControl();
+    if (!focused) {
+        TCustomForm* f = GetParentForm(Sender);
+        focused = f ? f->FocusedControl() : nullptr;
+    }
+    if (focused && focused != Sender) focused->Perform(WM_CANCELMODE);
 }
 }  // namespace
 
@@ -668,11 +677,24 @@ void TControl::WMRButtonDown(TWMMouse& Message) {
 void TControl::WMRButtonUp(TWMMouse& Message) {
     DefaultHandler(Message.Message);
     DoMouseUp(Message, mbRight);
+    // The release of the right button asks for the context menu.
+    SendContextMenu(this, ClientToScreen({Message.XPos(), Message.YPos()}));
+}
+
+void TControl::WMContextMenu(TMessage& Message) {
+    if (Message.Result != 0) return;
+    TPoint p{SmallInt(Message.LParamLo()), SmallInt(Message.LParamHi())};
     if (FPopupMenu && FPopupMenu->AutoPopup) {
-        TPoint p = ClientToScreen({Message.XPos(), Message.YPos()});
+        SendCancelMode(nullptr);
         FPopupMenu->PopupComponent = this;
+        if (p.X == -1 && p.Y == -1) p = ClientToScreen({0, 0});
         FPopupMenu->Popup(p.X, p.Y);
+        Message.Result = 1;
+        return;
     }
+    DefaultHandler(Message);
+    // Nobody here wants it: the parent may have a menu.
+    if (Message.Result == 0 && FParent) Message.Result = FParent->Perform(WM_CONTEXTMENU, Message.WParam, Message.LParam);
 }
 
 void TControl::WMRButtonDblClk(TWMMouse& Message) {

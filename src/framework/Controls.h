@@ -91,9 +91,14 @@ using TMouseWheelUpDownEvent = std::function<void(TObject* Sender, TShiftState S
 // LParam, and the control may change it (text, position, colour) or refuse
 // the hint with a non-zero result.
 class TControl;
+class THintWindow;
+// Makes the hint window of a hint request (the replaceable hint window class).
+using THintWindowClass = std::function<THintWindow*(TComponent* Owner)>;
 struct THintInfo {
     TControl* HintControl = nullptr;
-    int HintWindowClass = 0;
+    // The application's class to begin with; a control may name its own
+    // for this one hint.
+    THintWindowClass HintWindowClass;
     TPoint HintPos;  // screen
     int HintMaxWidth = 0;
     TColor HintColor = clInfoBk;
@@ -270,6 +275,9 @@ protected:
     virtual void WMMouseMove(TWMMouse& Message);
     virtual void WMMouseWheel(TWMMouseWheel& Message);
     virtual void WMCancelMode(TMessage& Message);
+    // Shows PopupMenu (at the control's top-left for the keyboard's
+    // (-1, -1)); without one, the window's default, then the parent's.
+    virtual void WMContextMenu(TMessage& Message);
     virtual void CMMouseEnter(TMessage& Message);
     virtual void CMMouseLeave(TMessage& Message);
     virtual void CMMouseWheel(TMessage& Message);

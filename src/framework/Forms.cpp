@@ -515,6 +515,20 @@ void THintWindow::ActivateHint(TRect Rect, const String& AHint) {
     Invalidate();
 }
 
+bool THintWindow::IsHintMsg(const TMessage& Msg) {
+    constexpr Cardinal WM_NCMOUSEMOVE_ = 0x00A0, WM_NCLBUTTONDOWN_ = 0x00A1;
+    constexpr Cardinal WM_ACTIVATEAPP_ = 0x001C;
+    switch (Msg.Msg) {
+    case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: case WM_RBUTTONDBLCLK: case WM_MBUTTONDBLCLK:
+    case CM_ACTIVATE: case CM_DEACTIVATE: case WM_ACTIVATEAPP_:
+    case WM_NCMOUSEMOVE_: case WM_NCLBUTTONDOWN_:
+        return true;
+    default:
+        return Msg.Msg >= WM_KEYFIRST && Msg.Msg <= WM_KEYLAST;
+    }
+}
+
 void THintWindow::ReleaseHandle() {
     FVisible = false;
     if (HandleAllocated()) HandleImpl()->Widget->hide();
@@ -672,11 +686,21 @@ void TApplication::HintMouseMessage(TControl* Control, TMessage& Message) {
             FHintControl = hc;
             TPoint o = hc->ClientToScreen({0, 0});
             FHintCursorRect = Rect(o.X, o.Y, o.X + hc->Width(), o.Y + hc->Height());
-            FHintTimers->Show.start(wasActive ? HintShortPause : HintPause);
+            int pause = wasActive ? HintShortPause : HintPause;
+            // The control may ask for a pause of its own.
+            hc->Perform(CM_HINTSHOWPAUSE, wasActive ? 1 : 0, LPARAM(&pause));
+            if (FHintControl != hc) return;
+            FHintTimers->Show.start(std::max(pause, 0));
         }
-    } else {
+    } else if (!FHintWindow || !FHintWindow->IsHintShowing() || FHintWindow->IsHintMsg(Message)) {
         CancelHint();
     }
+}
+
+bool TApplication::IsHintMsg(const TMessage& Msg) {
+    if (!FHintWindow || !FHintWindow->IsHintShowing() || !FHintWindow->IsHintMsg(Msg)) return false;
+    CancelHint();
+    return true;
 }
 
 void TApplication::ControlFreed(TControl* Control) {
@@ -697,6 +721,7 @@ void TApplication::ActivateHint(TPoint CursorPos) {
     info.CursorPos = hc->ScreenToClient(CursorPos);
     info.HideTimeout = HintHidePause;
     info.HintStr = GetShortHint(hc->Hint());
+    info.HintWindowClass = HintWindowClass;
     if (hc->Perform(CM_HINTSHOW, 0, LPARAM(&info)) != 0) return;
     TPoint o = hc->ClientToScreen({info.CursorRect.Left, info.CursorRect.Top});
     FHintCursorRect = Rect(o.X, o.Y, o.X + info.CursorRect.Right - info.CursorRect.Left,
@@ -704,7 +729,19 @@ void TApplication::ActivateHint(TPoint CursorPos) {
     bool canShow = true;
     if (OnShowHint) OnShowHint(info.HintStr, canShow, info);
     if (!canShow || info.HintStr.empty()) return;
-    if (!FHintWindow) FHintWindow = HintWindowClass(this);
+    // The window is of the class this request names; a window of another
+    // class gives way to a new one.
+    THintWindowClass& kind = info.HintWindowClass ? info.HintWindowClass : HintWindowClass;
+    if (FHintWindow && (!FHintWindowKind || *FHintWindowKind != kind.target_type())) {
+        THintWindow* old = FHintWindow;
+        FHintWindow = nullptr;
+        old->ReleaseHandle();
+        delete old;
+    }
+    if (!FHintWindow) {
+        FHintWindow = kind(this);
+        FHintWindowKind = &kind.target_type();
+    }
     FHintWindow->SetColor(info.HintColor);
     TRect r = FHintWindow->CalcHintRect(info.HintMaxWidth, info.HintStr, info.HintData);
     OffsetRect(r, info.HintPos.X, info.HintPos.Y);

@@ -6,6 +6,7 @@
 #include "framework/Resources.h"
 
 #include <functional>
+#include <typeinfo>
 #include <map>
 #include <memory>
 #include <vector>
@@ -157,13 +158,16 @@ public:
     virtual void ActivateHintData(TRect Rect, const String& AHint, void* AData) { ActivateHint(Rect, AHint); }
     void ReleaseHandle();
     bool IsHintShowing() const { return Visible(); }
+    // Whether Msg, arriving while the hint shows, closes it: keys, presses
+    // of any mouse button, activation changes and non-client mouse moves.
+    virtual bool IsHintMsg(const TMessage& Msg);
 
 protected:
     void CreateWnd() override;
     void Paint() override;
 };
 
-using THintWindowFactory = std::function<THintWindow*(TComponent* Owner)>;
+using THintWindowFactory = THintWindowClass;
 
 // ---------------------------------------------------------------------------
 // Application
@@ -222,6 +226,8 @@ public:
     void SetHint(const String& Value);
     void CancelHint();
     void ActivateHint(TPoint CursorPos);
+    // Asks the hint window whether Msg closes the hint, and closes it then.
+    bool IsHintMsg(const TMessage& Msg);
     TShowHintEvent OnShowHint;
     TNotifyEvent OnHint;
     TNotifyEvent OnIdle;
@@ -246,6 +252,7 @@ private:
     TControl* FHintControl = nullptr;
     TRect FHintCursorRect;
     THintWindow* FHintWindow = nullptr;
+    const std::type_info* FHintWindowKind = nullptr;  // the class FHintWindow was made by
     bool FHintActive = false;
     struct THintTimers;
     std::unique_ptr<THintTimers> FHintTimers;

@@ -1,4 +1,5 @@
 #include "framework/StdCtrls.h"
+#include "framework/BalloonTip.h"
 
 #include "framework/Clipboard.h"
 #include "framework/Controls_p.h"
@@ -270,6 +271,26 @@ void TCustomEdit::WMChar(TWMKey& Message) {
         Message.SetCharCode(Word(c[0]));
     }
     DefaultHandler(Message.Message);
+}
+
+void TCustomEdit::Dispatch(TMessage& Message) {
+    switch (Message.Msg) {
+    case EM_SHOWBALLOONTIP: {
+        const auto* tip = reinterpret_cast<const EDITBALLOONTIP*>(Message.LParam);
+        if (!tip) break;
+        ShowEditBalloonTip(this, tip->pszTitle ? String(tip->pszTitle) : String(),
+                           tip->pszText ? String(tip->pszText) : String(), tip->ttiIcon);
+        Message.Result = 1;
+        return;
+    }
+    case EM_HIDEBALLOONTIP:
+        HideEditBalloonTip(this);
+        Message.Result = 1;
+        return;
+    default:
+        break;
+    }
+    TWinControl::Dispatch(Message);
 }
 
 void TCustomEdit::DoEnter() {

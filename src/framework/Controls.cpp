@@ -1,4 +1,5 @@
 #include "framework/Controls.h"
+#include "framework/ActnList.h"
 
 #include "framework/Controls_p.h"
 #include "framework/Forms.h"
@@ -325,6 +326,7 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(std::make_uni
 
 TControl::~TControl() {
     Destroying();
+    FActionLink.reset();
     ForgetControl(this);
     HintControlGone(this);
     if (FParent) FParent->RemoveControl(this);
@@ -575,6 +577,18 @@ void TControl::SetMouseCapture(bool Value) {
 
 void TControl::Click() {
     if (OnClick) OnClick(this);
+    else if (FActionLink) FActionLink->Execute(this);
+}
+
+TBasicAction* TControl::Action() const { return FActionLink ? FActionLink->Action() : nullptr; }
+
+void TControl::SetAction(TBasicAction* Value) {
+    if (!Value) {
+        FActionLink.reset();
+        return;
+    }
+    if (!FActionLink) FActionLink = std::make_unique<TControlActionLink>(this);
+    FActionLink->SetAction(Value);
 }
 
 void TControl::DblClick() {

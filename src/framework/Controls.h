@@ -37,6 +37,8 @@
 class TWinControl;
 class TCustomForm;
 class TPopupMenu;
+class TBasicAction;
+class TControlActionLink;
 struct TWinControlHandle;
 
 // A window handle: a number that names a live window, 0 for none. A handle
@@ -222,8 +224,14 @@ public:
     bool MouseCapture() const;
     void SetMouseCapture(bool Value);
 
+    // Runs OnClick when set, otherwise the action.
     virtual void Click();
     virtual void DblClick();
+
+    // The action the control offers (nil: none): the control takes its
+    // caption, hint, enabled and visible state, and follows their changes.
+    TBasicAction* Action() const;
+    void SetAction(TBasicAction* Value);
 
     // Paints this control (and, for windows, its children) into Canvas with
     // its top-left corner at X, Y.
@@ -314,6 +322,7 @@ protected:
     bool FParentShowHint = true;
     TCursor FCursor = crDefault;
     TPopupMenu* FPopupMenu = nullptr;
+    std::unique_ptr<TControlActionLink> FActionLink;
     TControlStyle FControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
     TControlState FControlState;
     // Anchoring: the distances kept from the parent's right and bottom edges.

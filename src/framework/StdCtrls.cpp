@@ -461,6 +461,15 @@ TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner) {
 
 TMemo::~TMemo() { static_cast<TNotifyingStrings*>(FLines.get())->OnChanged = nullptr; }
 
+void TMemo::SelectAll() { WidgetAs<QPlainTextEdit>(this)->selectAll(); }
+
+String TMemo::SelText() const {
+    // The window separates paragraphs with U+2029; the text has line breaks.
+    QString q = WidgetAs<QPlainTextEdit>(this)->textCursor().selectedText();
+    q.replace(QChar(0x2029), QStringLiteral("\r\n"));
+    return FromQ(q);
+}
+
 void TMemo::CreateWnd() {
     auto* w = new THostWidget<QPlainTextEdit>(this);
     AttachWidget(this, w, false);

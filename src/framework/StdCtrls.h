@@ -184,6 +184,9 @@ public:
     int MaxLength() const { return FMaxLength; }
     void SetMaxLength(int Value) { FMaxLength = Value; }
     void Clear() { SetText(String()); }
+    void SelectAll();
+    // The selected text.
+    String SelText() const;
     TNotifyEvent OnChange;
 
 protected:

@@ -663,3 +663,12 @@ TEST(StdCtrls, AFormPreviewingKeysCanDropOrChangeTypedCharacters) {
     SimulateText(u"1x,5");
     EXPECT_EQ(e->Text(), u"1.5");
 }
+
+TEST(StdCtrls, MemoSelectAllSelectsEveryLine) {
+    TForm form(nullptr);
+    auto* memo = Place<TMemo>(&form, 0, 0, 200, 100);
+    memo->Lines().Add(u"first");
+    memo->Lines().Add(u"second");
+    memo->SelectAll();
+    EXPECT_EQ(memo->SelText(), u"first\r\nsecond");
+}

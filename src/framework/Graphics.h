@@ -763,10 +763,22 @@ protected:
 // JPEG through libjpeg. Data that ends (or runs into a marker) before the
 // last row makes the picture unreadable (EInvalidGraphic) rather than show a
 // grey rest; a file that lacks only its end marker reads whole.
+//
+// Assigning a bitmap or any other graphic encodes its pixels (drawn on
+// white) at CompressionQuality (1 to 100, 90 at first); the picture then
+// holds what the JPEG data decodes to, and SaveToBytes gives that data.
 class TJPEGImage : public TRasterPicture {
+public:
+    void Assign(const TPersistent* Source) override;
+    int CompressionQuality() const { return quality_; }
+    void SetCompressionQuality(int quality) { quality_ = quality < 1 ? 1 : quality > 100 ? 100 : quality; }
+
 protected:
     String ClassName() const override { return S("TJPEGImage"); }
     void Decode(const ByteString& data, TImageData& into) override;
+
+private:
+    int quality_ = 90;
 };
 
 // GIF (first frame) through the platform's picture decoder.

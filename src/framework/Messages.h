@@ -105,6 +105,7 @@ constexpr Cardinal WM_MOUSEWHEEL = 0x020A;
 constexpr Cardinal WM_MOUSELAST = 0x020A;
 constexpr Cardinal WM_SIZING = 0x0214;
 constexpr Cardinal WM_CAPTURECHANGED = 0x0215;
+constexpr Cardinal WM_THEMECHANGED = 0x031A;
 constexpr Cardinal WM_USER = 0x0400;
 constexpr Cardinal WM_APP = 0x8000;
 
@@ -143,6 +144,8 @@ constexpr Cardinal CM_RECREATEWND = CM_BASE + 51;
 constexpr Cardinal CM_INVALIDATE = CM_BASE + 52;
 constexpr Cardinal CM_CONTROLCHANGE = CM_BASE + 54;
 constexpr Cardinal CM_MOUSEWHEEL = CM_BASE + 67;
+constexpr Cardinal CM_DRAG = CM_BASE + 47;
+constexpr Cardinal CM_SYSFONTCHANGED = CM_BASE + 53;
 // Before a hint's pause starts: WParam is 1 when a hint was showing, LParam
 // points to the pause in milliseconds, which the control may change.
 constexpr Cardinal CM_HINTSHOWPAUSE = CM_BASE + 82;

@@ -6,6 +6,12 @@
 #include <cstdlib>
 #include <limits>
 
+#include <unistd.h>
+
+#include <QChar>
+#include <QLocale>
+#include <QString>
+
 // ---------------------------------------------------------------------------
 // Format settings
 // ---------------------------------------------------------------------------
@@ -86,6 +92,10 @@ bool ParseInteger(const String& text, bool skipLeadingSpaces, Int64 minValue, In
     } else if (i + 1 < n && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X')) {
         base = 16;
         i += 2;
+    } else if (i < n && (text[i] == u'x' || text[i] == u'X')) {
+        // The classic reader takes a bare "x" as the hexadecimal prefix too: "x1F" is 31.
+        base = 16;
+        ++i;
     }
     if (i >= n) return false;
     // Magnitude limit: |minValue| for negatives, maxValue otherwise.
@@ -1057,3 +1067,32 @@ int MulDiv(int a, int b, int c) {
 }
 
 void Abort() { throw EAbort("Operation aborted"); }
+
+// ---------------------------------------------------------------------------
+// Misc
+// ---------------------------------------------------------------------------
+
+void Assert(bool condition, const String& message, std::source_location where) {
+    if (condition) return;
+    throw EAssertionFailed(message + u" (" + Utf8ToString(where.file_name()) + u", line " +
+                           IntToStr(static_cast<Int64>(where.line())) + u")");
+}
+
+bool CharIsNumber(Char c) {
+    switch (QChar(c).category()) {
+    case QChar::Number_DecimalDigit:
+    case QChar::Number_Letter:
+    case QChar::Number_Other: return true;
+    default: return false;
+    }
+}
+
+Cardinal GetCurrentProcessId() { return static_cast<Cardinal>(::getpid()); }
+
+int LocaleMeasurementSystem(const String& localeName) {
+    const QLocale locale = localeName.empty()
+                               ? QLocale::system()
+                               : QLocale(QString::fromUtf16(localeName.data(), static_cast<qsizetype>(localeName.size())));
+    // Only the U.S. system is non-metric; the United Kingdom's mixed system counts as metric.
+    return locale.measurementSystem() == QLocale::ImperialUSSystem ? 1 : 0;
+}

@@ -207,9 +207,14 @@ public:
     void BringToFront();
     void SendToBack();
 
-    // Sends a message to this control's WndProc and returns its result.
+    // Sends a message to this control's WindowProc and returns its result.
     LRESULT Perform(Cardinal Msg, WPARAM WParam = 0, LPARAM LParam = 0);
     virtual void WndProc(TMessage& Message);
+    // Every message the control gets passes here first; WndProc by
+    // default. A user replaces it to see or change messages, keeps the
+    // previous one to pass them on, and puts it back when done.
+    using TWndMethod = std::function<void(TMessage& Message)>;
+    TWndMethod WindowProc;
     virtual void Dispatch(TMessage& Message);
     virtual void DefaultHandler(TMessage& Message);
 
@@ -445,6 +450,11 @@ protected:
     virtual void CNNotify(TMessage& Message);
     virtual void CNHScroll(TWMScroll& Message);
     virtual void CNVScroll(TWMScroll& Message);
+    // The non-client frame: the client area within the window, what lies
+    // under a screen point, presses outside the client area.
+    virtual void WMNCCalcSize(TMessage& Message);
+    virtual void WMNCHitTest(TMessage& Message);
+    virtual void WMNCLButtonDown(TMessage& Message);
     void CMDialogKey(TCMDialogKey& Message) override;
     void CMDialogChar(TCMDialogChar& Message) override;
     virtual void CMWantSpecialKey(TCMWantSpecialKey& Message);

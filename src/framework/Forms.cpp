@@ -136,14 +136,27 @@ void TCustomForm::ApplyWindowFlags() {
         if (FBorderIcons.Contains(biMaximize) && FBorderStyle == bsSizeable) f |= Qt::WindowMaximizeButtonHint;
         break;
     }
-    if (FFormStyle == fsStayOnTop) f |= Qt::WindowStaysOnTopHint;
+    if (FFormStyle == fsStayOnTop || (HandleImpl()->ExStyle & 0x00000008u /* WS_EX_TOPMOST */))
+        f |= Qt::WindowStaysOnTopHint;
+    // A frameless form casts a shadow only with the drop-shadow class style.
+    if (FBorderStyle == bsNone && !(HandleImpl()->ClassStyle & 0x00020000u /* CS_DROPSHADOW */))
+        f |= Qt::NoDropShadowWindowHint;
+    // A pop-up parent owns the window: it stays above it.
+    QWidget* owner = FPopupParent && FPopupParent->HandleAllocated() ? FPopupParent->HandleImpl()->Widget.data() : nullptr;
+    if (w->parentWidget() != owner) {
+        const bool visible = w->isVisible();
+        w->setParent(owner, f);
+        if (visible) w->show();
+    }
     bool wasVisible = w->isVisible();
     if (w->windowFlags() != f) w->setWindowFlags(f);
     bool fixed = FBorderStyle == bsSingle || FBorderStyle == bsDialog || FBorderStyle == bsNone || FBorderStyle == bsToolWindow;
     if (fixed) w->setFixedSize(std::max(0, FWidth), std::max(0, FHeight));
     else {
-        w->setMinimumSize(0, 0);
-        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        // The window manager's sizing keeps the constraints too.
+        w->setMinimumSize(FConstraints.MinWidth, FConstraints.MinHeight);
+        w->setMaximumSize(FConstraints.MaxWidth > 0 ? FConstraints.MaxWidth : QWIDGETSIZE_MAX,
+                          FConstraints.MaxHeight > 0 ? FConstraints.MaxHeight : QWIDGETSIZE_MAX);
     }
     w->setWindowOpacity(FAlphaBlend ? FAlphaBlendValue / 255.0 : 1.0);
     if (wasVisible && !w->isVisible()) w->show();
@@ -173,6 +186,36 @@ void TCustomForm::SetWindowState(TWindowState Value) {
     else w->setWindowState(Qt::WindowNoState);
 }
 
+void TCustomForm::SetPopupParent(TCustomForm* Value) {
+    if (Value == this) Value = nullptr;
+    if (FPopupParent == Value) return;
+    if (FPopupParent) FPopupParent->RemoveFreeNotification(this);
+    FPopupParent = Value;
+    if (Value) Value->FreeNotification(this);
+    ApplyWindowFlags();
+}
+
+void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
+    TWinControl::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FPopupParent) {
+        FPopupParent = nullptr;
+        ApplyWindowFlags();
+    }
+}
+
+void TSizeConstraints::Apply(int& Width, int& Height) const {
+    if (MaxWidth > 0) Width = std::min(Width, MaxWidth);
+    if (MaxHeight > 0) Height = std::min(Height, MaxHeight);
+    Width = std::max(Width, MinWidth);
+    Height = std::max(Height, MinHeight);
+}
+
+void TCustomForm::SetConstraints(const TSizeConstraints& Value) {
+    FConstraints = Value;
+    ApplyWindowFlags();
+    SetBounds(FLeft, FTop, FWidth, FHeight);
+}
+
 void TCustomForm::SetAlphaBlend(bool Value) {
     FAlphaBlend = Value;
     ApplyWindowFlags();
@@ -184,6 +227,7 @@ void TCustomForm::SetAlphaBlendValue(Byte Value) {
 }
 
 void TCustomForm::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    FConstraints.Apply(AWidth, AHeight);
     bool sized = AWidth != FWidth || AHeight != FHeight;
     if (sized && HandleAllocated()) {
         QWidget* w = HandleImpl()->Widget;
@@ -238,6 +282,7 @@ void TCustomForm::SetVisible(bool Value) {
         FFormState.Exclude(fsShowing);
         w->setGeometry(FLeft, FTop, std::max(0, FWidth), std::max(0, FHeight));
         w->show();
+        TopLevelRaised(this);
         if (QGuiApplication::platformName() != QLatin1String("offscreen")) w->raise();
         w->activateWindow();
         SetActive(true);
@@ -272,14 +317,33 @@ void TCustomForm::Show() {
 
 void TCustomForm::Hide() { SetVisible(false); }
 
+namespace {
+// The form taking the activation while the active one loses it.
+TCustomForm* ActivationTaker = nullptr;
+}  // namespace
+
 void TCustomForm::SetActive(bool Value) {
     if (FActive == Value) return;
     if (Value) {
-        if (TheScreen && TheScreen->ActiveForm() && TheScreen->ActiveForm() != this)
-            TheScreen->ActiveForm()->SetActive(false);
+        TCustomForm* old = TheScreen ? TheScreen->ActiveForm() : nullptr;
+        if (old == this) old = nullptr;
+        if (old) {
+            TCustomForm* outer = ActivationTaker;
+            ActivationTaker = this;
+            try {
+                old->SetActive(false);
+            } catch (...) {
+                ActivationTaker = outer;
+                throw;
+            }
+            ActivationTaker = outer;
+        }
         FActive = true;
         Screen->SetActiveForm(this);
         if (!FActiveControl) FActiveControl = FindNextControl(nullptr, true, true, false);
+        // WM_ACTIVATE names the window that lost the activation (0: none of ours).
+        Perform(WM_ACTIVATE, WA_ACTIVE, old ? LPARAM(old->HandleImpl()->Handle) : 0);
+        if (!FActive) return;
         Perform(CM_ACTIVATE);
         if (FActive) {
             // Focus the active control (or the form).
@@ -298,6 +362,7 @@ void TCustomForm::SetActive(bool Value) {
     } else {
         FActive = false;
         if (TheScreen && TheScreen->ActiveForm() == this) TheScreen->SetActiveForm(nullptr);
+        Perform(WM_ACTIVATE, WA_INACTIVE, ActivationTaker ? LPARAM(ActivationTaker->HandleImpl()->Handle) : 0);
         Perform(CM_DEACTIVATE);
     }
 }

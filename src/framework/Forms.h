@@ -17,6 +17,13 @@ enum TCloseAction { caNone, caHide, caFree, caMinimize };
 enum TFormStateValue { fsCreating, fsVisible, fsShowing, fsModal, fsCreatedMDIChild, fsActivated };
 using TFormState = TSet<TFormStateValue>;
 
+// Limits of a window's size (0: none), kept by SetBounds and by the
+// person sizing the window.
+struct TSizeConstraints {
+    int MinWidth = 0, MinHeight = 0, MaxWidth = 0, MaxHeight = 0;
+    void Apply(int& Width, int& Height) const;
+};
+
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 
@@ -43,6 +50,11 @@ public:
     void SetAlphaBlend(bool Value);
     Byte AlphaBlendValue() const { return FAlphaBlendValue; }
     void SetAlphaBlendValue(Byte Value);
+    // The form that owns this one as a pop-up (it stays above it); nil: none.
+    TCustomForm* PopupParent() const { return FPopupParent; }
+    void SetPopupParent(TCustomForm* Value);
+    const TSizeConstraints& Constraints() const { return FConstraints; }
+    void SetConstraints(const TSizeConstraints& Value);
     bool KeyPreview() const { return FKeyPreview; }
     void SetKeyPreview(bool Value) { FKeyPreview = Value; }
     // Scaling is never applied (the windows are laid out in pixels); kept
@@ -89,6 +101,8 @@ public:
     bool SetFocusedControl(TWinControl* Control);
     // Framework internal: the close box was used.
     void CloseBoxPressed();
+    // Framework internal: the window takes the form's styles and flags.
+    void ApplyWindowFlags();
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnDestroy;
@@ -115,7 +129,7 @@ protected:
     void WMPaint(TMessage& Message) override;
     void Dispatch(TMessage& Message) override;
     void CloseModal();
-    void ApplyWindowFlags();
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     friend class TWinControl;
@@ -127,6 +141,8 @@ private:
     bool FAlphaBlend = false;
     Byte FAlphaBlendValue = 255;
     bool FKeyPreview = false;
+    TCustomForm* FPopupParent = nullptr;
+    TSizeConstraints FConstraints;
     bool FScaled = true;
     bool FCreated = false;
     bool FActive = false;

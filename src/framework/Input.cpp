@@ -42,7 +42,7 @@ public:
                 pm = PostQueue.front();
                 PostQueue.pop_front();
             }
-            if (TWinControl* c = FindControl(pm.Handle)) Guarded([&] { c->WndProc(pm.Message); });
+            if (TWinControl* c = FindControl(pm.Handle)) Guarded([&] { DeliverMessage(c, pm.Message); });
             return true;
         }
         if (e->type() == SynchronizeEvent) {
@@ -311,7 +311,12 @@ public:
             if (!f || !w->isWindow() || !e->spontaneous()) return false;
             QSize s = w->size();
             if (s.width() != f->Width() || s.height() != f->Height())
-                Guarded([f, s] { f->SetBounds(f->Left(), f->Top(), s.width(), s.height()); });
+                Guarded([f, s] {
+                    // The person sized the window: the form may adjust the rectangle, as while we drag.
+                    TRect r = Bounds(f->Left(), f->Top(), s.width(), s.height());
+                    f->Perform(WM_SIZING, WMSZ_BOTTOMRIGHT, LPARAM(&r));
+                    f->SetBounds(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+                });
             return false;
         }
         default:
@@ -351,6 +356,49 @@ void RouteMouse(QWidget* Receiver, Cardinal Msg, QPoint GlobalPos, WPARAM Keys, 
     LastMousePos = GlobalPos;
     HaveMousePos = true;
     TPoint screen{GlobalPos.x(), GlobalPos.y()};
+    // A press on a window's scroll bar owns the mouse until its release.
+    if (NonClientTrackingActive()) {
+        Guarded([&] { NonClientTrackingMouse(nullptr, Msg, screen); });
+        return;
+    }
+    // Which window takes the mouse here, and which part of it: regions and
+    // transparent windows let the point through to the window beneath.
+    std::unique_ptr<QMouseEvent> forwarded;
+    if (!GetCaptureControl() && Msg != WM_MOUSEWHEEL) {
+        int hit = HTCLIENT;
+        TWinControl* taker = nullptr;
+        Guarded([&] { taker = MouseTargetAt(host, screen, hit); });
+        // HTNOWHERE: the press does nothing.
+        if (!taker || hit == HTNOWHERE || hit == HTERROR) return;
+        if (InputBlockedByModal(taker)) return;
+        if (hit != HTCLIENT) {
+            HWND h = taker->Handle();
+            Guarded([&] {
+                if (Msg == WM_MOUSEMOVE) {
+                    UpdateMouseControl(taker);
+                    if (!FindControl(h)) return;
+                    taker->Perform(WM_SETCURSOR, h, MakeLParam(hit, int(Msg)));
+                    if (!FindControl(h)) return;
+                }
+                taker->Perform(Msg - WM_MOUSEMOVE + WM_NCMOUSEMOVE, WPARAM(hit), MakeLParam(screen.X, screen.Y));
+            });
+            return;
+        }
+        if (taker != host) {
+            host = taker;
+            QWidget* w = WidgetOf(taker);
+            if (Native && dynamic_cast<QMouseEvent*>(Native)) {
+                auto* me = static_cast<QMouseEvent*>(Native);
+                forwarded = std::make_unique<QMouseEvent>(me->type(), QPointF(w->mapFromGlobal(GlobalPos)),
+                                                          QPointF(GlobalPos), me->button(), me->buttons(),
+                                                          me->modifiers());
+                Native = forwarded.get();
+            } else {
+                Native = nullptr;
+            }
+            Receiver = w;
+        }
+    }
     // The control under the mouse: the window's windowless child there, or the window.
     TControl* under = host;
     if (TControl* g = host->ControlAtPos(host->ScreenToClient(screen), false)) under = g;
@@ -391,7 +439,7 @@ void RouteMouse(QWidget* Receiver, Cardinal Msg, QPoint GlobalPos, WPARAM Keys, 
                 }
             });
         } else {
-            target->WndProc(m);
+            DeliverMessage(target, m);
         }
     });
 }
@@ -636,4 +684,14 @@ void SimulateMouseLeave() { Guarded([] { UpdateMouseControl(nullptr); }); }
 void SimulateCloseBox(TCustomForm* Form) {
     QCloseEvent ev;
     QCoreApplication::sendEvent(WidgetOf(Form), &ev);
+}
+
+void SimulateActivate(TCustomForm* Form) {
+    Guarded([Form] {
+        if (Form) {
+            Form->SetActive(true);
+        } else if (TCustomForm* active = Screen->ActiveForm()) {
+            active->SetActive(false);
+        }
+    });
 }

@@ -520,8 +520,10 @@ bool TFBootTCP::Run_Echo(const String& address) {
         Application->ProcessMessages();
     }
     // Never two echoes in flight: the next one waits for this one to end. An
-    // answer that comes while it is awaited still counts.
+    // answer that comes while it is awaited still counts, also one queued
+    // just before the thread ended (the thread drops its queued calls).
     echo.WaitFor();
+    CheckSynchronize();
     return !echo_failed_;
 }
 

@@ -3,6 +3,8 @@
 #include "grid/foundation/CellCodecs.h"
 #include "grid/foundation/GridUndoRedo.h"
 
+#include "framework/Windows.h"
+
 #include <vector>
 
 // ---------------------------------------------------------------------------
@@ -353,9 +355,10 @@ int TBaseGrid::FixedRowsHeight() {
 }
 
 void TBaseGrid::RepaintCell(int c, int r) {
-    // The framework repaints its window as a whole, so the merged area
-    // holding the cell is repainted with it.
-    if (HandleAllocated()) Invalidate();
+    if (!HandleAllocated()) return;
+    // The whole merged area holding the cell.
+    const TRect area = CellRect(c, r);
+    InvalidateRect(Handle(), &area, true);
 }
 
 bool TBaseGrid::SelectCell(int ACol, int ARow) {

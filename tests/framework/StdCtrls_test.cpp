@@ -431,6 +431,42 @@ TEST(StdCtrls, LeftAndRightAltAreKeptApart) {
     SimulateKeyUp(VK_LMENU, {});
 }
 
+TEST(StdCtrls, AListBoxReportsTheChosenRowWhenItsClickEventRuns) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    auto* list = Place<TListBox>(&form, 8, 8, 150, 120);
+    for (const char16_t* name : {u"plant1", u"plant2", u"plant3"}) list->Items().Add(name);
+    list->SetItemIndex(2);
+    form.Show();
+    std::vector<int> seen;
+    list->OnClick = [&](TObject*) { seen.push_back(list->ItemIndex()); };
+    const int row = list->ItemHeight();
+    SimulateClick(list, 20, row / 2 + 1);
+    SimulateClick(list, 20, row + row / 2 + 1);
+    list->SetFocus();
+    SimulateKey(VK_DOWN);
+    EXPECT_EQ(seen, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(list->ItemIndex(), 2);
+}
+
+TEST(StdCtrls, TheFirstClickAfterADropDownListReachesItsControl) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    auto* combo = Place<TComboBox>(&form, 8, 8, 150, 21);
+    combo->SetStyle(csDropDownList);
+    for (const char16_t* rate : {u"9600", u"19200"}) combo->Items().Add(rate);
+    auto* ok = Place<TButton>(&form, 8, 100, 80, 25);
+    int clicks = 0;
+    ok->OnClick = [&](TObject*) { ++clicks; };
+    form.Show();
+    // The list opens on the press and takes the release itself: the
+    // control never sees its button come up.
+    SimulateMouseDown(combo, mbLeft, 140, 10);
+    SimulateClick(ok, 10, 10);
+    EXPECT_EQ(clicks, 1);
+    combo->SetDroppedDown(false);
+}
+
 TEST(StdCtrls, ListsGroupsAndButtonsKeepTheirSelectionRules) {
     TScriptedDialogService svc;
     TForm form(nullptr);

@@ -531,6 +531,40 @@ TEST(StdCtrls, ListsGroupsAndButtonsKeepTheirSelectionRules) {
     EXPECT_EQ(png.Height(), 300);
 }
 
+TEST(StdCtrls, DisabledFieldsShowButtonFaceAndGreyTextAndTakeNoFocusByClick) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 400, 300);
+    auto* focused = Place<TEdit>(&form, 8, 8, 120, 21);
+    auto* edit = Place<TEdit>(&form, 8, 40, 120, 21);
+    edit->SetText(u"34964");
+    auto* list = Place<TListBox>(&form, 8, 70, 120, 60);
+    list->Items().Add(u"WWWWWWWW");
+    auto* check = Place<TCheckBox>(&form, 8, 140, 160, 21);
+    check->SetCaption(u"WWWWWWWW");
+    form.Show();
+    focused->SetFocus();
+    // Counts the pixels of a colour in a control's picture.
+    auto count = [](TWinControl* c, TColor colour) {
+        TBitmap bmp;
+        RenderControlToBitmap(c, bmp);
+        int n = 0;
+        for (int y = 0; y < bmp.Height(); ++y)
+            for (int x = 0; x < bmp.Width(); ++x) n += ColorToRGB(bmp.Canvas().Pixels(x, y)) == colour;
+        return n;
+    };
+    const TColor face = ColorToRGB(clBtnFace), grey = ColorToRGB(clGrayText);
+    for (TWinControl* c : std::initializer_list<TWinControl*>{edit, list, check}) {
+        c->SetEnabled(false);
+        const int area = c->Width() * c->Height();
+        EXPECT_GT(count(c, face), area / 2) << StringToUtf8(c->ClassName());
+        EXPECT_LT(count(c, clWhite), area / 50) << StringToUtf8(c->ClassName());  // a frame highlight at most
+        EXPECT_GT(count(c, grey), 10) << StringToUtf8(c->ClassName());
+        EXPECT_EQ(count(c, clBlack), 0) << StringToUtf8(c->ClassName());
+        SimulateClick(c, 5, 5);
+        EXPECT_TRUE(focused->Focused()) << StringToUtf8(c->ClassName());
+    }
+}
+
 TEST(StdCtrls, AnImageStretchesCentresAndLetsItsTransparentColourThrough) {
     TForm form(nullptr);
     form.SetBounds(0, 0, 200, 100);

@@ -96,6 +96,15 @@ done
 # The wizard's buttons, in the main window's client coordinates.
 new_btn=(165 129); open_btn=(343 129); setcomm_btn=(165 173); close_btn=(657 33)
 
+# The mouse resting on a glyph button shows its hint (an untitled window
+# of the program, which X names after it); leaving the button takes it away.
+eval "$(xdotool getwindowgeometry --shell "$main")"
+xdotool mousemove $((X + 530)) $((Y + 30))
+xdotool mousemove $((X + 540)) $((Y + 33))
+wait_mapped configurator >/dev/null
+xdotool mousemove $((X + 300)) $((Y + 400))
+wait_unmapped configurator
+
 # Without a project, "Set Communication" refuses; Enter closes the message
 # for good.
 click_at "$main" "${setcomm_btn[@]}"

@@ -155,6 +155,11 @@ void ApplyFontAndColor(TWinControl* Control) {
         pal.setColor(QPalette::Base, back);
         pal.setColor(QPalette::Button, back);
     }
+    // Disabled controls look as the classic desktop draws them: grey text
+    // on the button face, so that a field that takes no input shows it.
+    const QColor grey = ToQColor(clGrayText), face = ToQColor(clBtnFace);
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) pal.setColor(QPalette::Disabled, role, grey);
+    pal.setColor(QPalette::Disabled, QPalette::Base, face);
     w->setPalette(pal);
 }
 

@@ -298,6 +298,9 @@ public:
             else if (e->type() == QEvent::MouseButtonDblClick) msg = WM_LBUTTONDBLCLK + 3 * button;
             QPoint g = me->globalPosition().toPoint();
             RouteMouse(static_cast<QWidget*>(obj), msg, g, MouseKeys(me->buttons(), me->modifiers()), 0, e);
+            // Routed once: the toolkit must not hand it on to the parent
+            // widget as a second press.
+            e->accept();
             return true;
         }
         case QEvent::Wheel: {
@@ -488,6 +491,15 @@ void RouteMouse(QWidget* Receiver, Cardinal Msg, QPoint GlobalPos, WPARAM Keys, 
     TControl* under = host;
     if (TControl* g = host->ControlAtPos(host->ScreenToClient(screen), false)) under = g;
     if (InputBlockedByModal(under)) return;
+    // A press while no other button is held starts afresh: a capture left by
+    // a press whose release went to a pop-up (a drop-down list) is stale.
+    if (GetCaptureControl()) {
+        WPARAM self = 0;
+        if (Msg == WM_LBUTTONDOWN || Msg == WM_LBUTTONDBLCLK) self = MK_LBUTTON;
+        if (Msg == WM_RBUTTONDOWN || Msg == WM_RBUTTONDBLCLK) self = MK_RBUTTON;
+        if (Msg == WM_MBUTTONDOWN || Msg == WM_MBUTTONDBLCLK) self = MK_MBUTTON;
+        if (self && (Keys & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON) & ~self) == 0) ReleaseCapture();
+    }
     TControl* target = GetCaptureControl() ? GetCaptureControl() : under;
     HWND hostHandle = host->Handle();
     Guarded([&] {
@@ -722,6 +734,9 @@ MouseTarget Locate(TControl* c, int x, int y) {
     QWidget* w = WidgetOf(host);
     TPoint s = c->ClientToScreen({x, y});
     QPoint g(s.X, s.Y);
+    // A standard control takes the mouse in an inner widget (a list's item
+    // area): simulated input goes there, as the window system's does.
+    if (QWidget* inner = w->childAt(w->mapFromGlobal(g)); inner && ControlOfWidget(inner) == host) w = inner;
     return {w, g, w->mapFromGlobal(g)};
 }
 

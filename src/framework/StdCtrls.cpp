@@ -1048,8 +1048,15 @@ void TListBox::CreateWnd() {
 void TListBox::InitializeWnd() {
     auto* w = WidgetAs<QListWidget>(this);
     w->setSelectionMode(FMultiSelect ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
-    QObject::connect(w, &QListWidget::currentRowChanged, ContextOf(this), [this](int) {
-        if (!FSyncing) NotifyCommand(this, LBN_SELCHANGE);
+    QObject::connect(w, &QListWidget::currentRowChanged, ContextOf(this), [this, w](int row) {
+        if (FSyncing) return;
+        // A mouse press makes the row current before it selects it; the
+        // click event must already see the row chosen.
+        if (!FMultiSelect && row >= 0 && !w->item(row)->isSelected()) {
+            QSignalBlocker block(w);
+            w->item(row)->setSelected(true);
+        }
+        NotifyCommand(this, LBN_SELCHANGE);
     });
     QObject::connect(w, &QListWidget::itemDoubleClicked, ContextOf(this), [this](QListWidgetItem*) {
         if (!FSyncing) NotifyCommand(this, LBN_DBLCLK);

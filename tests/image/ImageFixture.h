@@ -48,6 +48,8 @@ public:
         s.Project_Dir = Utf8ToString(Project());
         s.Path_ParGen = Utf8ToString(Project() + "/ParGen.xml");
         s.Path_SNMP_Trap = Utf8ToString(Project() + "/SNMP_Trap.xml");
+        s.Path_M_Bus = Utf8ToString(Project() + "/M_Bus.xml");
+        s.Path_DMX_Default_Values = Utf8ToString(Project() + "/DMX_Default_Values.xml");
         return s;
     }
 

@@ -62,6 +62,8 @@ public:
                                   {&s.Path_NMEA_Rec_Frames, "NMEA_Rec_Frames.xml"},
                                   {&s.Path_NMEA_Send_Frames, "NMEA_Send_Frames.xml"}})
             *path = Utf8ToString(Project() + "/" + name);
+        s.Path_M_Bus = Utf8ToString(Project() + "/M_Bus.xml");
+        s.Path_DMX_Default_Values = Utf8ToString(Project() + "/DMX_Default_Values.xml");
         return s;
     }
 

@@ -25,9 +25,9 @@ bool Contains(const std::string& text, const std::string& part) { return text.fi
 }  // namespace
 
 TEST(ImageBuild, ModelsWithoutABuilderSaySoInsteadOfWritingNothing) {
-    TProjectFixture p(4);
+    TProjectFixture p(10);
     EXPECT_TRUE(Contains(Message_Of([&] { Build_Device_Image(p.Sources()); }),
-                         "image builder of model 4 (Build_Image_Modbus_Master) is not built yet"));
+                         "image builder of model 10 (Build_Image_MBus) is not built yet"));
     TImageSources unknown = p.Sources();
     unknown.Model_Code = 99;
     EXPECT_TRUE(Contains(Message_Of([&] { Build_Device_Image(unknown); }), "no converter model with the code 99"));

@@ -3,7 +3,6 @@
 #include "framework/SysUtils.h"
 #include "image/SNMPAgentSettings.h"
 #include "image/SNMPTrap.h"
-#include "image/TableFile.h"
 #include "shell/UComon.h"
 
 #include <initializer_list>
@@ -184,60 +183,64 @@ void Read_ParGen_Modbus_Master(TDeviceImage& image, const TParGenImage* pg) {
     cb.PutU32(C2_SNMP_Flags, mb.GetU32(MB_SNMP_Flags));
 }
 
-std::vector<TModbus_Request> Read_ModbusM_SetAccess(TDeviceImage& image, const String& path) {
+std::vector<TModbus_Request> Read_Modbus_Request_File(TDeviceImage& image, const String& path, std::size_t limit,
+                                                      const TRequest_Reader& readRow) {
     std::vector<TModbus_Request> requests;
     if (std::optional<TTableFile> file = TTableFile::Load(path)) {
-        const bool snmpTypes = image.Model_Code == 18 && image.SNMP_Map_Type == 0;  // the fixed map names the types
         const String what = S("requests (\"Modbus_Read\" and \"Modbus_Write\" together)");
-        TTable reads = file->Table(u"Modbus_Read");
-        TTable writes = file->Table(u"Modbus_Write");
-        for (int pass = 0; pass < 2; ++pass) {
-            const bool write = pass == 1;
-            const TTable& table = write ? writes : reads;
-            for (int i = 0; i < table.Count(); ++i) {
-                file->Check_Capacity(requests.size(), Max_Requests, what);
-                TTableRow row = table.Row(i);
-                TModbus_Request r;
-                r.Slave_Address = static_cast<Byte>(row.Number(u"Slave_ID"));
-                r.Start_Address = static_cast<Word>(row.Number(u"Address"));
-                r.Point_Count = static_cast<Word>(row.Number(u"NPoint"));
-                const String type = UpperCase(Trim(row.Text(u"Type").value_or(String())));
-                if (write) {
-                    const bool single = r.Point_Count == 1;
-                    if (type == u"COIL STATUS")
-                        r.Function_Code = single ? Modbus_Write_Coil : Modbus_Write_Coils;
-                    else
-                        r.Function_Code = single ? Modbus_Write_Register : Modbus_Write_Registers;
-                } else if (type == u"COIL STATUS") {
-                    r.Function_Code = Modbus_Read_Coils;
-                } else if (type == u"INPUT STATUS") {
-                    r.Function_Code = Modbus_Read_Inputs;
-                } else if (type == u"HOLDING REGISTER") {
-                    r.Function_Code = Modbus_Read_Holding_Registers;
-                } else {
-                    r.Function_Code = Modbus_Read_Input_Registers;
-                }
-                r.Poll_Time = static_cast<Cardinal>(row.Number(u"PollTime"));
-                if (write && row.Flag(u"OnChange", TFlagFold::Trim_Upper)) r.Flags = Request_Flag_On_Change;
-                r.Error_Limit = static_cast<Cardinal>(row.Number(u"MaxError"));
-                r.Position = static_cast<Word>(row.Number(u"Position"));
-                if (Is_Bit_Function(r.Function_Code)) r.Start_Bit = static_cast<Word>(row.Number(u"Bit"));
-                r.Byte_Count = Modbus_Byte_Count(r.Function_Code, r.Point_Count);
-                if (row.Flag(u"Swap", TFlagFold::Exact)) r.Flags |= Request_Flag_Swap;
-                if (row.Flag(u"Swap_Word", TFlagFold::Exact)) r.Flags |= Request_Flag_Swap_Word;
-                if (snmpTypes) r.SNMP_Data_Type = static_cast<Byte>(Data_Type_Code(row.Text(u"Format_SNMP").value_or(String())));
-                // "Force_F16" asks for the multiple-write functions even for one point.
-                if (write && row.Flag(u"Force_F16", TFlagFold::Upper)) {
-                    if (r.Function_Code == Modbus_Write_Coil) r.Function_Code = Modbus_Write_Coils;
-                    if (r.Function_Code == Modbus_Write_Register) r.Function_Code = Modbus_Write_Registers;
-                }
-                requests.push_back(r);
+        const TTable reads = file->Table(u"Modbus_Read");
+        const TTable writes = file->Table(u"Modbus_Write");
+        for (const TTable* table : {&reads, &writes}) {
+            for (int i = 0; i < table->Count(); ++i) {
+                file->Check_Capacity(requests.size(), limit, what);
+                requests.push_back(readRow(table->Row(i), table == &writes));
             }
         }
     }
     image.Main_Param_Block.Bytes().PutU32(MB_Request_Count, static_cast<Cardinal>(requests.size()));
     image.CPU2_Param_Block.Bytes().PutU32(C2_Request_Count, static_cast<Cardinal>(requests.size()));
     return requests;
+}
+
+std::vector<TModbus_Request> Read_ModbusM_SetAccess(TDeviceImage& image, const String& path) {
+    const bool snmpTypes = image.Model_Code == 18 && image.SNMP_Map_Type == 0;  // the fixed map names the types
+    return Read_Modbus_Request_File(image, path, Max_Requests, [&](const TTableRow& row, bool write) {
+        TModbus_Request r;
+        r.Slave_Address = static_cast<Byte>(row.Number(u"Slave_ID"));
+        r.Start_Address = static_cast<Word>(row.Number(u"Address"));
+        r.Point_Count = static_cast<Word>(row.Number(u"NPoint"));
+        const String type = UpperCase(Trim(row.Text(u"Type").value_or(String())));
+        if (write) {
+            const bool single = r.Point_Count == 1;
+            if (type == u"COIL STATUS")
+                r.Function_Code = single ? Modbus_Write_Coil : Modbus_Write_Coils;
+            else
+                r.Function_Code = single ? Modbus_Write_Register : Modbus_Write_Registers;
+        } else if (type == u"COIL STATUS") {
+            r.Function_Code = Modbus_Read_Coils;
+        } else if (type == u"INPUT STATUS") {
+            r.Function_Code = Modbus_Read_Inputs;
+        } else if (type == u"HOLDING REGISTER") {
+            r.Function_Code = Modbus_Read_Holding_Registers;
+        } else {
+            r.Function_Code = Modbus_Read_Input_Registers;
+        }
+        r.Poll_Time = static_cast<Cardinal>(row.Number(u"PollTime"));
+        if (write && row.Flag(u"OnChange", TFlagFold::Trim_Upper)) r.Flags = Request_Flag_On_Change;
+        r.Error_Limit = static_cast<Cardinal>(row.Number(u"MaxError"));
+        r.Position = static_cast<Word>(row.Number(u"Position"));
+        if (Is_Bit_Function(r.Function_Code)) r.Start_Bit = static_cast<Word>(row.Number(u"Bit"));
+        r.Byte_Count = Modbus_Byte_Count(r.Function_Code, r.Point_Count);
+        if (row.Flag(u"Swap", TFlagFold::Exact)) r.Flags |= Request_Flag_Swap;
+        if (row.Flag(u"Swap_Word", TFlagFold::Exact)) r.Flags |= Request_Flag_Swap_Word;
+        if (snmpTypes) r.SNMP_Data_Type = static_cast<Byte>(Data_Type_Code(row.Text(u"Format_SNMP").value_or(String())));
+        // "Force_F16" asks for the multiple-write functions even for one point.
+        if (write && row.Flag(u"Force_F16", TFlagFold::Upper)) {
+            if (r.Function_Code == Modbus_Write_Coil) r.Function_Code = Modbus_Write_Coils;
+            if (r.Function_Code == Modbus_Write_Register) r.Function_Code = Modbus_Write_Registers;
+        }
+        return r;
+    });
 }
 
 void Build_Image_Modbus_Master(TDeviceImage& image, const TImageSources& sources) {

@@ -14,6 +14,9 @@
 
 #include "image/DeviceImage.h"
 #include "image/ParGenImage.h"
+#include "image/TableFile.h"
+
+#include <functional>
 
 #include <vector>
 
@@ -72,6 +75,14 @@ std::size_t Save_Modbus_Requests(const std::vector<TModbus_Request>& requests, s
 // fixed map the section stays empty and main +416/+420 are 0. cpu2 for the
 // models that keep the descriptor there too (18, 1018).
 void Read_Modbus_SNMP_Trap(TDeviceImage& image, const TImageSources& sources, TCPU2_Param_Block* cpu2);
+
+// The rows of a request file's "Modbus_Read", then of its "Modbus_Write",
+// each turned into a request by readRow(row, write); none when the file does
+// not exist. More than limit requests together refuse the build. Sets main
+// +72 and CPU2 +72 to the number of requests.
+using TRequest_Reader = std::function<TModbus_Request(const TTableRow& row, bool write)>;
+std::vector<TModbus_Request> Read_Modbus_Request_File(TDeviceImage& image, const String& path, std::size_t limit,
+                                                      const TRequest_Reader& readRow);
 
 void Read_ParGen_Modbus_Master(TDeviceImage& image, const TParGenImage* pg);
 // The requests of path (none when it does not exist); sets main +72 and CPU2 +72.

@@ -129,42 +129,27 @@ void Read_ParGen_Modbus_TCP_Master(TDeviceImage& image, const TParGenImage* pg) 
 }
 
 std::vector<TModbus_Request> Read_ModbusTCPM_SetAccess(TDeviceImage& image, const String& path) {
-    std::vector<TModbus_Request> requests;
-    if (std::optional<TTableFile> file = TTableFile::Load(path)) {
-        const bool snmpTypes = image.Model_Code == 19 && image.SNMP_Map_Type == 0;  // the fixed map names the types
-        const String what = S("requests (\"Modbus_Read\" and \"Modbus_Write\" together)");
-        TTable reads = file->Table(u"Modbus_Read");
-        TTable writes = file->Table(u"Modbus_Write");
-        for (int pass = 0; pass < 2; ++pass) {
-            const bool write = pass == 1;
-            const TTable& table = write ? writes : reads;
-            for (int i = 0; i < table.Count(); ++i) {
-                file->Check_Capacity(requests.size(), Modbus_TCP_Table_Entries, what);
-                TTableRow row = table.Row(i);
-                TModbus_Request r;
-                r.IP_Address = Read_IP_Address(row);
-                r.TCP_Port = static_cast<Word>(row.Number(u"Port", Default_Modbus_TCP_Port));
-                r.Slave_Address = static_cast<Byte>(row.Number(u"Slave_ID"));
-                const String type = UpperCase(row.Text(u"Type").value_or(String()));  // not trimmed
-                r.Point_Count = static_cast<Word>(row.Number(u"NPoint"));
-                r.Function_Code = Read_Function(type, write, r.Point_Count);
-                r.Byte_Count = Modbus_Byte_Count(r.Function_Code, r.Point_Count);
-                r.Start_Address = static_cast<Word>(row.Number(u"Address"));
-                r.Poll_Time = static_cast<Cardinal>(row.Number(u"PollTime"));
-                r.Error_Limit = static_cast<Cardinal>(row.Number(u"MaxError"));
-                if (write && row.Flag(u"OnChange", TFlagFold::Upper)) r.Flags = Request_Flag_On_Change;
-                r.Position = static_cast<Word>(row.Number(u"Position"));
-                r.Start_Bit = static_cast<Word>(row.Number(u"Bit"));
-                if (row.Flag(u"Swap", TFlagFold::Exact)) r.Flags |= Request_Flag_Swap;
-                if (row.Flag(u"Swap_Word", TFlagFold::Exact)) r.Flags |= Request_Flag_Swap_Word;
-                if (snmpTypes) r.SNMP_Data_Type = static_cast<Byte>(Data_Type_Code(row.Text(u"Format_SNMP").value_or(String())));
-                requests.push_back(r);
-            }
-        }
-    }
-    image.Main_Param_Block.Bytes().PutU32(MB_Request_Count, static_cast<Cardinal>(requests.size()));
-    image.CPU2_Param_Block.Bytes().PutU32(C2_Request_Count, static_cast<Cardinal>(requests.size()));
-    return requests;
+    const bool snmpTypes = image.Model_Code == 19 && image.SNMP_Map_Type == 0;  // the fixed map names the types
+    return Read_Modbus_Request_File(image, path, Modbus_TCP_Table_Entries, [&](const TTableRow& row, bool write) {
+        TModbus_Request r;
+        r.IP_Address = Read_IP_Address(row);
+        r.TCP_Port = static_cast<Word>(row.Number(u"Port", Default_Modbus_TCP_Port));
+        r.Slave_Address = static_cast<Byte>(row.Number(u"Slave_ID"));
+        const String type = UpperCase(row.Text(u"Type").value_or(String()));  // not trimmed
+        r.Point_Count = static_cast<Word>(row.Number(u"NPoint"));
+        r.Function_Code = Read_Function(type, write, r.Point_Count);
+        r.Byte_Count = Modbus_Byte_Count(r.Function_Code, r.Point_Count);
+        r.Start_Address = static_cast<Word>(row.Number(u"Address"));
+        r.Poll_Time = static_cast<Cardinal>(row.Number(u"PollTime"));
+        r.Error_Limit = static_cast<Cardinal>(row.Number(u"MaxError"));
+        if (write && row.Flag(u"OnChange", TFlagFold::Upper)) r.Flags = Request_Flag_On_Change;
+        r.Position = static_cast<Word>(row.Number(u"Position"));
+        r.Start_Bit = static_cast<Word>(row.Number(u"Bit"));
+        if (row.Flag(u"Swap", TFlagFold::Exact)) r.Flags |= Request_Flag_Swap;
+        if (row.Flag(u"Swap_Word", TFlagFold::Exact)) r.Flags |= Request_Flag_Swap_Word;
+        if (snmpTypes) r.SNMP_Data_Type = static_cast<Byte>(Data_Type_Code(row.Text(u"Format_SNMP").value_or(String())));
+        return r;
+    });
 }
 
 std::size_t Save_Modbus_TCP_Master_Table(const std::vector<TModbus_Request>& requests, std::size_t pos, TLeBytes dst) {

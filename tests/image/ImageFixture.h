@@ -3,11 +3,13 @@
 // by offset.
 
 #include "image/DeviceImage.h"
+#include "image/ImageBuild.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -107,6 +109,28 @@ private:
     TempDir dir_;
 };
 
+// "Update Device" on the project: build, then write the bank files.
+inline void Build_And_Write(const TProjectFixture& p) {
+    std::unique_ptr<TDeviceImage> image = Build_Device_Image(p.Sources());
+    Write_Device_Image(*image, p.Sources().Project_Dir);
+}
+
+// The keys with more appended.
+inline TKeys With(TKeys keys, const TKeys& more) {
+    keys.insert(keys.end(), more.begin(), more.end());
+    return keys;
+}
+
+// A PROFINET address set with its gateway enabled, and "PROFINET_PORT" 502
+// (which only some families read); Profinet_Bytes is what lands at +40..+51.
+inline const TKeys Profinet_Keys = {
+    {"PROFINET_IP1", "10"}, {"PROFINET_IP2", "0"}, {"PROFINET_IP3", "0"}, {"PROFINET_IP4", "7"},
+    {"PROFINET_SM1", "255"}, {"PROFINET_SM2", "255"}, {"PROFINET_SM3", "0"}, {"PROFINET_SM4", "0"},
+    {"PROFINET_GAT1", "10"}, {"PROFINET_GAT2", "0"}, {"PROFINET_GAT3", "0"}, {"PROFINET_GAT4", "1"},
+    {"PROFINET_EN_GAT", "1"}, {"PROFINET_PORT", "502"},
+};
+inline const std::vector<std::uint8_t> Profinet_Bytes = {10, 0, 0, 7, 255, 255, 0, 0, 10, 0, 0, 1};
+
 // A 2048-byte block expected by offset; Close() stores the byte sum of
 // bytes 0..2043 in 2044..2047.
 struct TExpectedBlock {
@@ -193,7 +217,8 @@ inline ::testing::AssertionResult Same_Bytes(const std::string& actual, const st
     auto byte = [](const std::string& s, std::size_t i) {
         return i < s.size() ? std::to_string(static_cast<unsigned>(static_cast<std::uint8_t>(s[i]))) : std::string("end");
     };
-    return ::testing::AssertionFailure() << "sizes " << actual.size() << " and " << expected.size()
-                                         << ", first difference at offset " << at << " (0x" << std::hex << at << std::dec
-                                         << "): " << byte(actual, at) << " instead of " << byte(expected, at);
+    std::ostringstream what;
+    what << "sizes " << actual.size() << " and " << expected.size() << ", first difference at offset " << at << " (0x"
+         << std::hex << at << std::dec << "): " << byte(actual, at) << " instead of " << byte(expected, at);
+    return ::testing::AssertionFailure() << what.str();
 }

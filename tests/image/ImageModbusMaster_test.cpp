@@ -10,13 +10,6 @@
 
 namespace {
 
-const TKeys Profinet_Keys = {
-    {"PROFINET_IP1", "10"}, {"PROFINET_IP2", "0"}, {"PROFINET_IP3", "0"}, {"PROFINET_IP4", "7"},
-    {"PROFINET_SM1", "255"}, {"PROFINET_SM2", "255"}, {"PROFINET_SM3", "0"}, {"PROFINET_SM4", "0"},
-    {"PROFINET_GAT1", "10"}, {"PROFINET_GAT2", "0"}, {"PROFINET_GAT3", "0"}, {"PROFINET_GAT4", "1"},
-    {"PROFINET_EN_GAT", "1"}, {"PROFINET_PORT", "502"},
-};
-const std::vector<std::uint8_t> Profinet_Bytes = {10, 0, 0, 7, 255, 255, 0, 0, 10, 0, 0, 1};
 
 TKeys Master_Keys(const std::string& station) {
     TKeys k = Profinet_Keys;
@@ -50,6 +43,16 @@ TKeys SNMP_Master_Keys(const std::string& mapType) {
     };
     k.insert(k.end(), more.begin(), more.end());
     return k;
+}
+
+// The main block of the SNMP models from SNMP_Master_Keys and four requests, without the trap descriptor.
+TExpectedBlock SNMP_Master_Main() {
+    TExpectedBlock main = Main_Defaults();
+    main.Bytes(96, {0, 1, 0, 0}).Bytes(40, Profinet_Bytes).Text(440, "agent-18").U32(432, 0x1B5);
+    main.Text(488, "admin").Text(508, "authpass1").Text(524, "privpass1");
+    main.U32(12, 625000).U32(60, 625000).U16(18, 2).U16(66, 2).U32(32, 250).U32(36, 20);
+    main.U32(116, 1024).U32(120, 1024).U32(356, 2).Text(456, "ops").Text(472, "hall").U32(72, 4);
+    return main;
 }
 
 // The request file as its editor writes it.
@@ -87,11 +90,6 @@ std::string Trap_Section(bool filled) {
     return s;
 }
 
-void Build_And_Write(const TProjectFixture& p) {
-    std::unique_ptr<TDeviceImage> image = Build_Device_Image(p.Sources());
-    Write_Device_Image(*image, p.Sources().Project_Dir);
-}
-
 }  // namespace
 
 TEST(ImageModbusMaster, Model4WritesMainBlockWithRequestsSecondProcessorBlockAndRequestsAgain) {
@@ -124,11 +122,7 @@ TEST(ImageModbusMaster, Model18LaysTrapSectionMainBlockAndRequestsForEitherMapTy
         p.SNMP_Trap(Trap_Read, Trap_Write);
         Build_And_Write(p);
 
-        TExpectedBlock main = Main_Defaults();
-        main.Bytes(96, {0, 1, 0, 0}).Bytes(40, Profinet_Bytes).Text(440, "agent-18").U32(432, 0x1B5);
-        main.Text(488, "admin").Text(508, "authpass1").Text(524, "privpass1");
-        main.U32(12, 625000).U32(60, 625000).U16(18, 2).U16(66, 2).U32(32, 250).U32(36, 20);
-        main.U32(116, 1024).U32(120, 1024).U32(356, 2).Text(456, "ops").Text(472, "hall").U32(72, 4);
+        TExpectedBlock main = SNMP_Master_Main();
         if (variable) main.U32(416, 1).U32(420, 1).U32(424, 0x62000).U32(428, 0x65000);
         const std::string requests = Requests_Bytes(Expected_Requests(!variable));
         EXPECT_TRUE(Same_Bytes(p.Read_Bin("bank.bin"), Trap_Section(variable) + main.Close() + requests)) << mapType;
@@ -152,11 +146,7 @@ TEST(ImageModbusMaster, Model30AlwaysUsesTheVariableMapAndWritesOneBank) {
     p.SNMP_Trap(Trap_Read, Trap_Write);
     Build_And_Write(p);
 
-    TExpectedBlock main = Main_Defaults();
-    main.Bytes(96, {0, 1, 0, 0}).Bytes(40, Profinet_Bytes).Text(440, "agent-18").U32(432, 0x1B5);
-    main.Text(488, "admin").Text(508, "authpass1").Text(524, "privpass1");
-    main.U32(12, 625000).U32(60, 625000).U16(18, 2).U16(66, 2).U32(32, 250).U32(36, 20);
-    main.U32(116, 1024).U32(120, 1024).U32(356, 2).Text(456, "ops").Text(472, "hall").U32(72, 4);
+    TExpectedBlock main = SNMP_Master_Main();
     main.U32(416, 1).U32(420, 1).U32(424, 0x62000).U32(428, 0x65000);
     EXPECT_TRUE(Same_Bytes(p.Read_Bin("bank.bin"), Trap_Section(true) + main.Close() + Requests_Bytes(Expected_Requests(false))));
     EXPECT_FALSE(std::filesystem::exists(p.Bin("bank1.bin")));

@@ -8,29 +8,14 @@
 
 namespace {
 
-const TKeys Profinet_Keys = {
-    {"PROFINET_IP1", "10"}, {"PROFINET_IP2", "0"}, {"PROFINET_IP3", "0"}, {"PROFINET_IP4", "7"},
-    {"PROFINET_SM1", "255"}, {"PROFINET_SM2", "255"}, {"PROFINET_SM3", "0"}, {"PROFINET_SM4", "0"},
-    {"PROFINET_GAT1", "10"}, {"PROFINET_GAT2", "0"}, {"PROFINET_GAT3", "0"}, {"PROFINET_GAT4", "1"},
-    {"PROFINET_EN_GAT", "1"}, {"PROFINET_NAME_STA", "slave-station"},
-};
-const std::vector<std::uint8_t> Profinet_Bytes = {10, 0, 0, 7, 255, 255, 0, 0, 10, 0, 0, 1};
+const TKeys Station_Keys = With(Profinet_Keys, {{"PROFINET_NAME_STA", "slave-station"}});
 
-TKeys With(TKeys keys, const TKeys& more) {
-    keys.insert(keys.end(), more.begin(), more.end());
-    return keys;
-}
 
-const TKeys Slave_Keys = With(Profinet_Keys, {
+const TKeys Slave_Keys = With(Station_Keys, {
     {"MODBUS_SLAVE_SERIAL", "0"}, {"MODBUS_SLAVE_BAUDRATE", "9"}, {"MODBUS_SLAVE_PARITY", "2"},
     {"MODBUS_SLAVE_IDDEVICE", "17"}, {"MODBUS_SLAVE_STOPBITS", "1"}, {"MODBUS_SLAVE_READ_INPUT_REG", "1"},
     {"MODBUS_SLAVE_NB_IN", "64"}, {"MODBUS_SLAVE_NB_OUT", "32"}, {"MODBUS_SLAVE_SWAPBYTES", "1"},
 });
-
-void Build_And_Write(const TProjectFixture& p) {
-    std::unique_ptr<TDeviceImage> image = Build_Device_Image(p.Sources());
-    Write_Device_Image(*image, p.Sources().Project_Dir);
-}
 
 }  // namespace
 
@@ -74,7 +59,7 @@ TEST(ImageModbusSlave, Model16PutsTheTrapSectionBehindTheBlockForEitherMapType) 
 
 TEST(ImageModbusSlave, Model2WritesTheDeviceNetSlaveBlock) {
     TProjectFixture p(2);
-    p.ParGen(With(Profinet_Keys, {{"DNETS_ID_DEV", "33"}, {"DNETS_BAUDRATE", "1"}, {"DNETS_NB_IN", "100"},
+    p.ParGen(With(Station_Keys, {{"DNETS_ID_DEV", "33"}, {"DNETS_BAUDRATE", "1"}, {"DNETS_NB_IN", "100"},
                                   {"DNETS_NB_OUT", "50"}}));
     Build_And_Write(p);
 

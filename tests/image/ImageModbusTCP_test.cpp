@@ -7,18 +7,8 @@
 
 namespace {
 
-const TKeys Profinet_Keys = {
-    {"PROFINET_IP1", "10"}, {"PROFINET_IP2", "0"}, {"PROFINET_IP3", "0"}, {"PROFINET_IP4", "7"},
-    {"PROFINET_SM1", "255"}, {"PROFINET_SM2", "255"}, {"PROFINET_SM3", "0"}, {"PROFINET_SM4", "0"},
-    {"PROFINET_GAT1", "10"}, {"PROFINET_GAT2", "0"}, {"PROFINET_GAT3", "0"}, {"PROFINET_GAT4", "1"},
-    {"PROFINET_EN_GAT", "1"}, {"PROFINET_NAME_STA", "tcp-station"}, {"PROFINET_PORT", "502"},
-};
-const std::vector<std::uint8_t> Profinet_Bytes = {10, 0, 0, 7, 255, 255, 0, 0, 10, 0, 0, 1};
+const TKeys Station_Keys = With(Profinet_Keys, {{"PROFINET_NAME_STA", "tcp-station"}});
 
-TKeys With(TKeys keys, const TKeys& more) {
-    keys.insert(keys.end(), more.begin(), more.end());
-    return keys;
-}
 TKeys Side_Keys(const std::string& prefix) {
     return {{prefix + "IP1", "172"}, {prefix + "IP2", "16"}, {prefix + "IP3", "3"}, {prefix + "IP4", "4"},
             {prefix + "SM1", "255"}, {prefix + "SM2", "255"}, {prefix + "SM3", "255"}, {prefix + "SM4", "128"},
@@ -53,16 +43,11 @@ std::string Table(bool snmpTypes) {
     return t + std::string(0x7800 - t.size(), '\0');
 }
 
-void Build_And_Write(const TProjectFixture& p) {
-    std::unique_ptr<TDeviceImage> image = Build_Device_Image(p.Sources());
-    Write_Device_Image(*image, p.Sources().Project_Dir);
-}
-
 }  // namespace
 
 TEST(ImageModbusTCP, Model11WritesMainBlockWholeTableAndSecondProcessorBlock) {
     TProjectFixture p(11);
-    p.ParGen(With(With(Profinet_Keys, Side_Keys("Modbus_TCP_Master_")),
+    p.ParGen(With(With(Station_Keys, Side_Keys("Modbus_TCP_Master_")),
                   {{"Modbus_TCP_Master_TimeOut", "300"}, {"Modbus_TCP_Master_Cyclic", "50"},
                    {"MODBUS_TCP_MASTER_NB_IN", "128"}, {"MODBUS_TCP_MASTER_NB_OUT", "64"},
                    {"PROFINET_ENABLE_DIAGNOSTIC", "1"}, {"PROFINET_DIAGNOSTIC_ADDRESS", "10"}}));
@@ -84,7 +69,7 @@ TEST(ImageModbusTCP, Model11WritesMainBlockWholeTableAndSecondProcessorBlock) {
 
 TEST(ImageModbusTCP, Model19LaysTrapSectionMainBlockAndTableInOneBank) {
     TProjectFixture p(19);
-    p.ParGen(With(With(With(Profinet_Keys, Side_Keys("Modbus_TCP_Master_")), SNMP_Keys),
+    p.ParGen(With(With(With(Station_Keys, Side_Keys("Modbus_TCP_Master_")), SNMP_Keys),
                   {{"Modbus_TCP_Master_TimeOut", "300"}, {"Modbus_TCP_Master_Cyclic", "50"}, {"SNMP_MapType", "0"},
                    {"PROFINET_ENABLE_DIAGNOSTIC", "1"}, {"PROFINET_DIAGNOSTIC_ADDRESS", "10"}}));
     p.ModbusTCPM_SetAccess(Read_Rows, Write_Rows);
@@ -103,7 +88,7 @@ TEST(ImageModbusTCP, Models12And17WriteMainBlockAndSecondProcessorBlock) {
     const TKeys slave = With(Side_Keys("Modbus_TCP_Slave_"), {{"Modbus_TCP_Slave_Port", "1502"}});
     {
         TProjectFixture p(12);
-        p.ParGen(With(With(Profinet_Keys, slave),
+        p.ParGen(With(With(Station_Keys, slave),
                       {{"MODBUS_TCP_Slave_NB_IN", "128"}, {"MODBUS_TCP_Slave_NB_OUT", "64"},
                        {"Modbus_TCP_Slave_READ_INPUT_REG", "1"}, {"Modbus_TCP_Slave_SWAPBYTES", "1"}}));
         Build_And_Write(p);
@@ -118,7 +103,7 @@ TEST(ImageModbusTCP, Models12And17WriteMainBlockAndSecondProcessorBlock) {
     }
     {
         TProjectFixture p(17);
-        p.ParGen(With(With(With(Profinet_Keys, slave), SNMP_Keys),
+        p.ParGen(With(With(With(Station_Keys, slave), SNMP_Keys),
                       {{"SNMP_MapType", "1"}, {"Modbus_TCP_Slave_SWAPBYTES", "1"}}));
         p.SNMP_Trap({R"(Enable="Y" Community_Name="public" Type="Int" Position="4" NumBits="16" IP_Address="10.0.0.9")"}, {});
         Build_And_Write(p);

@@ -66,6 +66,7 @@ CONFIGURATOR_EXCEPTION(EOSError, Exception)        // an operating-system call f
 CONFIGURATOR_EXCEPTION(EInvalidOperation, Exception)
 CONFIGURATOR_EXCEPTION(EInvalidGraphic, Exception)  // a picture that cannot be read
 CONFIGURATOR_EXCEPTION(EAbort, Exception)           // silent: ends an operation without a message
+CONFIGURATOR_EXCEPTION(EAssertionFailed, Exception)  // a failed Assert, in every build
 #undef CONFIGURATOR_EXCEPTION
 
 // Root of the object model; events name their sender through it.

@@ -95,6 +95,16 @@ void Read_DNETM_DefOff(const String& path, TDeviceNet_Tables& t) {
     }
 }
 
+// Both files into the tables, and the three counts into the main block.
+void Read_DNETM_Files(const TImageSources& sources, TDeviceNet_Tables& t, TMain_Param_Block& main) {
+    Read_DNETM_Net(sources.Path_DNETM_Net, t);
+    Read_DNETM_DefOff(sources.Path_DNETM_DefOff, t);
+    TLeBytes mb = main.Bytes();
+    mb.PutU32(MB_DNet_Node_Count, static_cast<Cardinal>(t.Nodes.size()));
+    mb.PutU32(MB_DNet_In_Map_Count, static_cast<Cardinal>(t.Input_Map.size()));
+    mb.PutU32(MB_DNet_Out_Map_Count, static_cast<Cardinal>(t.Output_Map.size()));
+}
+
 void Save_Map(const std::vector<TMap_Entry>& map, std::size_t pos, TLeBytes dst) {
     dst.Fill(pos, Max_Mapped_Bytes * Map_Entry_Size, 0xFF);  // unused entries: both words 0xFFFF
     for (const TMap_Entry& e : map) {
@@ -147,13 +157,8 @@ void Read_ParGen_DeviceNet_Master(TDeviceImage& image, const TParGenImage* pg) {
 
 void Build_Image_DeviceNet_Master(TDeviceImage& image, const TImageSources& sources) {
     Init_Main_Param_Block(image.Main_Param_Block);
-    TDeviceNet_Tables tables;
-    Read_DNETM_Net(sources.Path_DNETM_Net, tables);
-    Read_DNETM_DefOff(sources.Path_DNETM_DefOff, tables);
-    TLeBytes mb = image.Main_Param_Block.Bytes();
-    mb.PutU32(MB_DNet_Node_Count, static_cast<Cardinal>(tables.Nodes.size()));
-    mb.PutU32(MB_DNet_In_Map_Count, static_cast<Cardinal>(tables.Input_Map.size()));
-    mb.PutU32(MB_DNet_Out_Map_Count, static_cast<Cardinal>(tables.Output_Map.size()));
+    TDeviceNet_Tables tables;  // this build's alone
+    Read_DNETM_Files(sources, tables, image.Main_Param_Block);
     std::optional<TParGenImage> pg = TParGenImage::Load(sources.Path_ParGen);
     Read_ParGen_DeviceNet_Master(image, pg ? &*pg : nullptr);
 

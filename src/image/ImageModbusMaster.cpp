@@ -43,7 +43,7 @@ Byte Modbus_Byte_Count(Byte functionCode, Word pointCount) {
     return static_cast<Byte>(Is_Bit_Function(functionCode) ? (pointCount + 7) / 8 : 2 * (pointCount & 0xFF));
 }
 
-std::size_t Save_Modbus_Requests(const std::vector<TModbus_Request>& requests, std::size_t pos, TLeBytes dst) {
+std::size_t Save_Modbus_Master_Table(const std::vector<TModbus_Request>& requests, std::size_t pos, TLeBytes dst) {
     dst.Fill(pos, requests.size() * Modbus_Request_Size, 0);  // refuses before anything changes when there is no room
     for (const TModbus_Request& r : requests) {
         dst.PutU16(pos + 0, r.Position);
@@ -262,11 +262,11 @@ void Build_Image_Modbus_Master(TDeviceImage& image, const TImageSources& sources
     std::size_t pos = 0;
     if (snmp) pos = Save_SNMP_Trap_Tables(image.SNMP_Trap, pos, a);
     pos = Save_Main_Param_Block(image.Main_Param_Block, pos, a);
-    image.Bank_Image_A.Len = Save_Modbus_Requests(requests, pos, a);
+    image.Bank_Image_A.Len = Save_Modbus_Master_Table(requests, pos, a);
     if (Has_CPU2(model)) {
         image.Bank_Image_B.Len = Save_CPU2_Param_Block(image.CPU2_Param_Block, 0, image.Bank_Image_B.Bytes());
         TLeBytes c = image.Bank_Image_C.Bytes();
         pos = snmp ? Save_SNMP_Trap_Tables(image.SNMP_Trap, 0, c) : 0;
-        image.Bank_Image_C.Len = Save_Modbus_Requests(requests, pos, c);
+        image.Bank_Image_C.Len = Save_Modbus_Master_Table(requests, pos, c);
     }
 }

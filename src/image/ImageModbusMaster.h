@@ -68,7 +68,7 @@ bool Is_Bit_Function(Byte functionCode);
 Byte Modbus_Byte_Count(Byte functionCode, Word pointCount);
 
 // Writes the entries at dst[pos] and returns pos + 32 per entry.
-std::size_t Save_Modbus_Requests(const std::vector<TModbus_Request>& requests, std::size_t pos, TLeBytes dst);
+std::size_t Save_Modbus_Master_Table(const std::vector<TModbus_Request>& requests, std::size_t pos, TLeBytes dst);
 
 // The trap section of the Modbus SNMP models (16 to 19, 30, 1018): read from
 // "SNMP_Trap.xml" only with the variable map (SNMP_Map_Type 1); with the

@@ -155,7 +155,7 @@ std::vector<TModbus_Request> Read_ModbusTCPM_SetAccess(TDeviceImage& image, cons
 std::size_t Save_Modbus_TCP_Master_Table(const std::vector<TModbus_Request>& requests, std::size_t pos, TLeBytes dst) {
     const std::size_t end = pos + Modbus_TCP_Table_Entries * Modbus_Request_Size;
     dst.Fill(pos, end - pos, 0);
-    Save_Modbus_Requests(requests, pos, dst);
+    Save_Modbus_Master_Table(requests, pos, dst);
     return end;
 }
 

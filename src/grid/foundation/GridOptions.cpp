@@ -1,6 +1,7 @@
 #include "grid/foundation/GridOptions.h"
 
 #include "framework/SysUtils.h"
+#include "framework/Windows.h"
 
 #include <algorithm>
 #include <cmath>
@@ -247,6 +248,20 @@ void TBands::Assign(const TPersistent* Source) {
 
 void TFocusHelper::Assign(const TPersistent* Source) {
     if (const auto* s = dynamic_cast<const TFocusHelper*>(Source)) FEnabled = s->FEnabled;
+}
+
+// ---------------------------------------------------------------------------
+// The focus frame's window
+
+TGridFocusWindow::TGridFocusWindow(TComponent* AOwner) : TCustomControl(AOwner) {
+    SetBounds(Left(), Top(), 0, 0);
+    SetColor(clRed);
+}
+
+void TGridFocusWindow::CreateParams(TCreateParams& Params) {
+    TCustomControl::CreateParams(Params);
+    Params.Style = WS_POPUP | WS_DISABLED;
+    Params.ExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
 }
 
 // ---------------------------------------------------------------------------

@@ -225,7 +225,8 @@ void TBaseGrid::KeyDown(Word& Key, TShiftState Shift) {
             sy = bp->FCellSpanY;
         }
     }
-    const bool hiddenLast = FHideLastRow && RowCount() > 1;
+    // The row before a hidden last row must be one the cursor may stand on.
+    const bool hiddenLast = FHideLastRow && RowCount() - 2 >= FixedRows();
     switch (Key) {
         case VK_NEXT:
             // On the last page the hidden row is the only step left: stop before it.
@@ -265,7 +266,7 @@ void TBaseGrid::KeyDown(Word& Key, TShiftState Shift) {
 bool TBaseGrid::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
     const bool result = TStringGrid::DoMouseWheelDown(Shift, MousePos);
     if (VisibleRowCount() < Row() - TopRow() && Row() < RowCount() - 1 && FHideLastRow) SetTopRow(TopRow() + 1);
-    if (FHideLastRow && RowCount() > 1 && Row() == RowCount() - 1) SetRow(RowCount() - 2);
+    if (FHideLastRow && RowCount() - 2 >= FixedRows() && Row() == RowCount() - 1) SetRow(RowCount() - 2);
     MoveToBaseCell();
     return result;
 }

@@ -364,6 +364,13 @@ TEST(BaseGrid, HiddenLastRowKeepsTheCursorOff) {
     EXPECT_EQ(g.Row(), 28);
     SimulateWheel(&g, 50, 50, 120);
     EXPECT_EQ(g.Row(), 27);
+
+    // One scrollable row, and it is the hidden one: the cursor stays there.
+    KeyForm small(2);
+    small.g->SetHideLastRow(true);
+    for (Word key : {VK_NEXT, VK_DOWN, VK_UP}) SimulateKey(key);
+    SimulateWheel(small.g, 20, 20, -120);
+    EXPECT_EQ(small.g->Row(), 1);
 }
 
 TEST(BaseGrid, WheelLeavesTheCursorOnABaseCell) {

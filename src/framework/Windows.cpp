@@ -11,6 +11,9 @@
 
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QtGui/qguiapplication_platform.h>
+
+#include <xcb/xcb.h>
 #include <QTimer>
 
 #include <algorithm>
@@ -854,8 +857,25 @@ int GetWindowRgn(HWND Handle, TRegion& Region) {
 
 bool DesktopComposes() {
     const QString name = QGuiApplication::platformName();
-    return name != QLatin1String("offscreen") && name != QLatin1String("minimal") && name != QLatin1String("vnc") &&
-           name != QLatin1String("linuxfb");
+    if (name.startsWith(QLatin1String("wayland"))) return true;
+    if (name != QLatin1String("xcb")) return false;  // offscreen, framebuffers: nothing composes
+    // On X11 a compositing manager owns the selection _NET_WM_CM_S<screen>.
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection) return false;
+    static const char kName[] = "_NET_WM_CM_S0";
+    xcb_intern_atom_reply_t* atom =
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 1, sizeof kName - 1, kName), nullptr);
+    if (!atom) return false;
+    const xcb_atom_t selection = atom->atom;
+    free(atom);
+    if (selection == XCB_ATOM_NONE) return false;
+    xcb_get_selection_owner_reply_t* owner =
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr);
+    if (!owner) return false;
+    const bool composes = owner->owner != XCB_WINDOW_NONE;
+    free(owner);
+    return composes;
 }
 
 bool SetLayeredWindowAttributes(HWND Handle, TColor Key, Byte Alpha, Cardinal Flags) {

@@ -47,7 +47,9 @@ TRect BarRect(TWinControl* c, int bar) {
     return Rect(cl.Left, cl.Bottom, cl.Right, std::min(cl.Bottom + kBarSize, c->Height()));
 }
 
-int ScrollableRange(const TScrollBarState& s) { return s.Max - s.Min - std::max(s.Page - 1, 0); }
+// In 64 bits: a range may span every int.
+std::int64_t RangeSize(const TScrollBarState& s) { return std::int64_t(s.Max) - s.Min + 1; }
+std::int64_t ScrollableRange(const TScrollBarState& s) { return RangeSize(s) - 1 - std::max(s.Page - 1, 0); }
 
 // The thumb's extent along the bar, from the bar's start; false when the
 // bar is too short for one.
@@ -58,10 +60,11 @@ bool ThumbExtent(TWinControl* c, int bar, int pos, int& start, int& length) {
     const int track = len - 2 * kBarSize;
     if (track <= 0) return false;
     length = kBarSize;
-    if (s.Page > 0) length = std::max(kMinThumb, MulDiv(s.Page, track, s.Max - s.Min + 1));
+    if (s.Page > 0) length = std::max<int>(kMinThumb, int(std::int64_t(s.Page) * track / RangeSize(s)));
     if (length > track) return false;
-    const int range = ScrollableRange(s);
-    start = kBarSize + (range > 0 ? MulDiv(std::clamp(pos, s.Min, s.Min + range) - s.Min, track - length, range) : 0);
+    const std::int64_t range = ScrollableRange(s);
+    const std::int64_t from = std::clamp<std::int64_t>(std::int64_t(pos) - s.Min, 0, std::max<std::int64_t>(range, 0));
+    start = kBarSize + (range > 0 ? int(from * (track - length) / range) : 0);
     return true;
 }
 
@@ -209,10 +212,10 @@ int ThumbPosFromPoint(TWinControl* c, int bar, TPoint wp) {
     if (!ThumbExtent(c, bar, s.Pos, start, length)) return s.Pos;
     const int len = bar == SB_VERT ? r.Height() : r.Width();
     const int free = len - 2 * kBarSize - length;
-    const int range = ScrollableRange(s);
+    const std::int64_t range = ScrollableRange(s);
     if (free <= 0 || range <= 0) return s.Min;
     const int p = (bar == SB_VERT ? wp.Y - r.Top : wp.X - r.Left) - kBarSize - Tracking.DragOfs;
-    return s.Min + std::clamp(int((std::int64_t(p) * range + free / 2) / free), 0, range);
+    return int(s.Min + std::clamp<std::int64_t>((std::int64_t(p) * range + free / 2) / free, 0, range));
 }
 
 // ---------------------------------------------------------------------------
@@ -715,9 +718,9 @@ int SetScrollInfo(HWND Handle, int Bar, const SCROLLINFO& Info, bool Redraw) {
     }
     if (Info.fMask & SIF_PAGE) s.Page = int(std::min<Cardinal>(Info.nPage, 0x7FFFFFFF));
     // A page never exceeds the range.
-    s.Page = std::min(s.Page, s.Max - s.Min + 1);
+    s.Page = int(std::min<std::int64_t>(s.Page, std::min<std::int64_t>(RangeSize(s), 0x7FFFFFFF)));
     if (Info.fMask & SIF_POS) s.Pos = Info.nPos;
-    s.Pos = std::clamp(s.Pos, s.Min, s.Min + std::max(ScrollableRange(s), 0));
+    s.Pos = int(std::clamp<std::int64_t>(s.Pos, s.Min, s.Min + std::max<std::int64_t>(ScrollableRange(s), 0)));
     if (Info.fMask & (SIF_RANGE | SIF_PAGE)) {
         const bool needed = ScrollableRange(s) > 0;
         if (!needed && (Info.fMask & SIF_DISABLENOSCROLL)) {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <string>
 #include <vector>
 
@@ -167,6 +169,9 @@ TEST(ScrollBars, SetScrollInfoKeepsThePositionInRangeAndShowsTheBarWhenNeeded) {
         {SIF_PAGE | SIF_POS, 0, 0, 20, 200, 81, true, true, 20},      // scrollable again: enabled
         {SIF_RANGE, 5, 5, 0, 0, 5, false, true, 1},                   // a single value: nothing to scroll
         {SIF_RANGE | SIF_PAGE | SIF_POS, -10, 10, 1, -20, -10, true, true, 1},
+        // Every int: no overflow anywhere.
+        {SIF_RANGE | SIF_PAGE | SIF_POS, INT_MIN, INT_MAX, 0x7FFFFFFF, INT_MAX, INT_MAX - 0x7FFFFFFE, true, true,
+         0x7FFFFFFF},
     };
     int i = 0;
     for (const Step& s : steps) {

@@ -1666,6 +1666,8 @@ void PaintInvalid(TWinControl* Control) {
     if (img.width() != std::max(1, all.width()) || img.height() != std::max(1, all.height())) area = all;
     h->Invalid = QRegion();
     if (area.isEmpty()) return;
+    // What was drawn on the whole window is drawn again by the paint.
+    h->Overlay = QImage();
     TMessage m;
     m.Msg = WM_PAINT;
     h->Painting = true;
@@ -1691,13 +1693,14 @@ void PaintHostWidget(TWinControl* Control, QWidget* Widget, QPaintEvent* Event,
     const QPoint clientOrg = clientArea.topLeft();
     auto* custom = h->CustomPainted ? dynamic_cast<TCustomControl*>(Control) : nullptr;
     const HWND handle = h->Handle;
-    h->Overlay = QImage();
     if (custom) {
         PaintInvalid(Control);
     } else {
         // A standard window paints itself: the part Qt asks for.
         QRegion area = Event->region().translated(-clientOrg) & QRect(QPoint(0, 0), clientArea.size());
         h->Invalid = QRegion();
+        // What was drawn on the whole window is drawn again by the paint.
+        h->Overlay = QImage();
         auto paintNative = [&] {
             BasePaint();
             // Windowless children on top of the window's own painting, only

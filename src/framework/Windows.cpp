@@ -388,8 +388,11 @@ void PlaceWidget(TWinControl* Control) {
         if (H(Control)->ExStyle & WS_EX_TOPMOST) f |= Qt::WindowStaysOnTopHint;
         if (H(Control)->ExStyle & WS_EX_TRANSPARENT) f |= Qt::WindowTransparentForInput;
         if (!(H(Control)->ClassStyle & CS_DROPSHADOW)) f |= Qt::NoDropShadowWindowHint;
-        if (w->parentWidget() || w->windowFlags() != f) {
+        // The flags asked for are kept: the platform may add its own to windowFlags().
+        const char* const applied = "configurator.popupflags";
+        if (w->parentWidget() || w->property(applied).toInt() != int(f)) {
             const bool visible = w->isVisible();
+            w->setProperty(applied, int(f));
             w->setParent(nullptr, f);
             w->setAttribute(Qt::WA_ShowWithoutActivating);
             if (visible) w->show();

@@ -604,3 +604,37 @@ TEST(WindowProcs, EveryMessagePassesTheReplaceableWindowProc) {
     SimulateKey('B');
     EXPECT_EQ(typed, std::vector<Char>{u'b'});
 }
+
+namespace {
+// A pop-up form whose client area is inset by a border of its own.
+class InsetForm : public TForm {
+public:
+    explicit InsetForm(TComponent* owner) : TForm(owner) { SetBorderStyle(bsNone); }
+    int inset = 3;
+
+protected:
+    void WMNCCalcSize(TMessage& Message) override {
+        TForm::WMNCCalcSize(Message);
+        TWMNCCalcSize m(Message);
+        InflateRect(m.CalcRect(), -inset, -inset);
+    }
+};
+}  // namespace
+
+TEST(PopupForms, AFormsOwnFrameInsetsItsAlignedControls) {
+    InsetForm popup(nullptr);
+    popup.SetBounds(200, 200, 120, 90);
+    auto* inner = Place<Framed>(&popup, 0, 0, 10, 10);
+    inner->SetAlign(alClient);
+    popup.Show();
+    EXPECT_EQ(popup.ClientRect(), Rect(0, 0, 114, 84));
+    EXPECT_EQ(inner->BoundsRect(), Rect(0, 0, 114, 84));
+    TRect r;
+    GetWindowRect(inner->Handle(), r);
+    EXPECT_EQ(r, Bounds(203, 203, 114, 84));
+    popup.inset = 5;
+    SetWindowPos(popup.Handle(), 0, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    EXPECT_EQ(inner->BoundsRect(), Rect(0, 0, 110, 80));
+    GetWindowRect(inner->Handle(), r);
+    EXPECT_EQ(r, Bounds(205, 205, 110, 80));
+}

@@ -1605,7 +1605,9 @@ void TCustomControl::WMEraseBkgnd(TMessage& Message) {
 
 void TCustomControl::WMPaint(TMessage& Message) {
     TCanvas& canvas = Canvas();
-    Perform(WM_ERASEBKGND);
+    // The background is erased when an invalidation asked for it.
+    if (!FHandleImpl->Painting || FHandleImpl->EraseNeeded) Perform(WM_ERASEBKGND);
+    FHandleImpl->EraseNeeded = false;
     // Only the part being painted changes; the rest of the buffer stays.
     const bool clipped = FHandleImpl->Painting;
     if (clipped) {
@@ -1663,7 +1665,10 @@ void PaintInvalid(TWinControl* Control) {
     // does not hold the client area's pixels (new, or resized).
     QRegion area = h->Invalid & all;
     const QImage& img = BitmapImage(custom->BackBuffer());
-    if (img.width() != std::max(1, all.width()) || img.height() != std::max(1, all.height())) area = all;
+    if (img.width() != std::max(1, all.width()) || img.height() != std::max(1, all.height())) {
+        area = all;
+        h->EraseNeeded = true;
+    }
     h->Invalid = QRegion();
     if (area.isEmpty()) return;
     // What was drawn on the whole window is drawn again by the paint.
@@ -1791,6 +1796,7 @@ namespace {
 // A rendering paints everything anew, as a paint of a whole uncovered window does.
 void InvalidateTree(TWinControl* Control) {
     Control->HandleImpl()->Invalid = QRect(0, 0, 1 << 20, 1 << 20);
+    Control->HandleImpl()->EraseNeeded = true;
     for (int i = 0; i < Control->ControlCount(); ++i)
         if (auto* w = dynamic_cast<TWinControl*>(Control->Controls(i))) InvalidateTree(w);
 }

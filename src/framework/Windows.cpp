@@ -444,13 +444,14 @@ void FrameChanged(TWinControl* Control) {
     h->Widget->update();
 }
 
-void InvalidateClient(TWinControl* Control, const QRect& Rect) {
+void InvalidateClient(TWinControl* Control, const QRect& Rect, bool Erase) {
     TWinControlHandle* h = H(Control);
     const TRect c = ClientInWindow(Control);
     const QRect all(0, 0, c.Right - c.Left, c.Bottom - c.Top);
     const QRect r = Rect.isNull() ? all : (Rect & all);
     if (r.isEmpty()) return;
     h->Invalid |= r;
+    if (Erase) h->EraseNeeded = true;
     if (h->Widget) h->Widget->update(r.translated(c.Left, c.Top));
 }
 
@@ -929,9 +930,8 @@ QRect ToQ(const TRect& r) { return QRect(r.Left, r.Top, r.Right - r.Left, r.Bott
 bool InvalidateRect(HWND Handle, const TRect* R, bool Erase) {
     TWinControl* c = FindControl(Handle);
     if (!c) return false;
-    (void)Erase;  // custom-painted windows always erase what they paint
     if (R && IsRectEmpty(*R)) return true;
-    InvalidateClient(c, R ? ToQ(*R) : QRect());
+    InvalidateClient(c, R ? ToQ(*R) : QRect(), Erase);
     return true;
 }
 
@@ -982,7 +982,7 @@ bool RedrawWindow(HWND Handle, const TRect* R, const TRegion* Region, Cardinal F
     TWinControlHandle* h = H(c);
     QRegion area = Region ? RegionAccess::Of(*Region) : R ? QRegion(ToQ(*R)) : QRegion(ToQ(c->ClientRect()));
     if (Flags & RDW_INVALIDATE) {
-        for (const QRect& r : area) InvalidateClient(c, r);
+        for (const QRect& r : area) InvalidateClient(c, r, (Flags & RDW_ERASE) != 0 && !(Flags & RDW_NOERASE));
         if ((Flags & RDW_FRAME) && h->Widget) h->Widget->update();
     }
     if (Flags & RDW_VALIDATE) h->Invalid -= area;

@@ -20,6 +20,7 @@ public:
     explicit Framed(TComponent* owner) : TCustomControl(owner) {}
     Cardinal style = 0, exStyle = 0;
     TColor fill = clRed;
+    TRect only;  // when set, Paint fills just this rectangle
     int paints = 0;
 
 protected:
@@ -31,7 +32,7 @@ protected:
     void Paint() override {
         ++paints;
         Canvas().Brush().SetColor(fill);
-        Canvas().FillRect(ClientRect());
+        Canvas().FillRect(IsRectEmpty(only) ? ClientRect() : only);
     }
 };
 
@@ -299,6 +300,30 @@ TEST(PartialRepaint, PaintChangesOnlyTheInvalidRectangle) {
     RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     EXPECT_EQ(w->paints, painted + 2);
     EXPECT_EQ(px.Pixels(90, 70), clYellow);
+}
+
+TEST(PartialRepaint, TheBackgroundIsErasedOnlyWhenAnInvalidationAsksForIt) {
+    ShownForm f;
+    auto* w = Place<Framed>(&f.form, 10, 10, 60, 60);
+    w->SetColor(clWhite);
+    w->only = Rect(0, 0, 10, 10);
+    f.Show();
+    const HWND h = w->Handle();
+    UpdateWindow(h);
+    TCanvas& px = w->BackBuffer().Canvas();
+    ASSERT_EQ(px.Pixels(5, 5), clRed);
+    ASSERT_EQ(px.Pixels(30, 30), clWhite);
+    px.SetPixels(30, 30, clGreen);  // what the window shows there now
+    const TRect r = Rect(20, 20, 40, 40);
+    struct Case {
+        bool erase;
+        TColor after;
+    } cases[] = {{false, clGreen}, {true, clWhite}};
+    for (const Case& c : cases) {
+        InvalidateRect(h, &r, c.erase);
+        UpdateWindow(h);
+        EXPECT_EQ(px.Pixels(30, 30), c.after) << c.erase;
+    }
 }
 
 TEST(PartialRepaint, ScrollWindowMovesPixelsAndInvalidatesTheBandLeftBehind) {

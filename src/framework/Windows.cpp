@@ -638,8 +638,10 @@ bool SetWindowPos(HWND Handle, HWND InsertAfter, int X, int Y, int CX, int CY, C
     const int w = (Flags & SWP_NOSIZE) ? c->Width() : CX, hgt = (Flags & SWP_NOSIZE) ? c->Height() : CY;
     c->SetBounds(l, t, w, hgt);
     if (Flags & SWP_SHOWWINDOW) {
-        if (IsTopLevel(c) && !dynamic_cast<TCustomForm*>(c)) TopLevelRaised(c);
-        c->SetVisible(true);
+        auto* form = dynamic_cast<TCustomForm*>(c);
+        if (IsTopLevel(c) && !form) TopLevelRaised(c);
+        if (form && (Flags & SWP_NOACTIVATE)) form->ShowNoActivate();
+        else c->SetVisible(true);
     }
     if (Flags & SWP_HIDEWINDOW) c->SetVisible(false);
     return true;

@@ -543,6 +543,19 @@ TEST(PopupForms, ActivationNamesTheOtherWindow) {
     }
 }
 
+TEST(PopupForms, ShownWithoutActivationTheOwnerKeepsIt) {
+    ShownForm f;
+    f.Show();
+    TForm popup(nullptr);
+    popup.SetBorderStyle(bsNone);
+    MessageLog popupLog(&popup, {WM_ACTIVATE});
+    SetWindowPos(popup.Handle(), HWND_TOPMOST, 120, 130, 90, 60, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    EXPECT_TRUE(IsWindowVisible(popup.Handle()));
+    EXPECT_FALSE(popup.Active());
+    EXPECT_EQ(Screen->ActiveForm(), &f.form);
+    EXPECT_TRUE(popupLog.seen.empty());
+}
+
 TEST(PopupForms, ASizingCornerResizesWithinTheConstraints) {
     ShownForm f;
     f.Show();

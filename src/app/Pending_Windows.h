@@ -1,6 +1,6 @@
 #pragma once
 // The windows and actions of the table editors, the M-Bus windows, the
-// image builder with its update dialog and the description-file writers,
+// diagnostics window and the description-file writers,
 // which are not built yet. Each window is a plain form under its own class
 // and global, created in the start order and shown modally; it says what it
 // will be. Each action says that it is not built yet. A subsystem that lands
@@ -8,6 +8,7 @@
 
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
+#include "image/UBootTCP.h"
 
 #if __has_include("shell/UParGen.h")
 #include "shell/UParGen.h"
@@ -36,7 +37,6 @@ protected:
 #ifndef CONFIGURATOR_HAS_PARGEN
 CONFIGURATOR_PENDING_WINDOW(TFParGen, FParGen, "the general parameters")
 #endif
-CONFIGURATOR_PENDING_WINDOW(TFBootTCP, FBootTCP, "the update dialog")
 CONFIGURATOR_PENDING_WINDOW(TF_Rec_Info, F_Rec_Info, "the CAN receive info editor")
 CONFIGURATOR_PENDING_WINDOW(TF_Sen_Info, F_Sen_Info, "the CAN send info editor")
 CONFIGURATOR_PENDING_WINDOW(TFCAN_Rec_Frames, FCAN_Rec_Frames, "the CAN receive frames editor")

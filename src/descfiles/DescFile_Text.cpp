@@ -1,5 +1,6 @@
 #include "descfiles/DescFile_Text.h"
 
+#include "framework/Dialogs.h"
 #include "framework/Encoding.h"
 #include "framework/Files.h"
 #include "framework/SysUtils.h"
@@ -109,4 +110,10 @@ ByteString Encode_Desc_Lines(const std::vector<String>& lines, TDescEncoding enc
 
 void Save_Desc_Lines(const String& path, const std::vector<String>& lines, TDescEncoding encoding) {
     WriteFileAtomic(path, Encode_Desc_Lines(lines, encoding));
+}
+
+void Show_Desc_Error(const Exception& e) {
+    String msg = e.Message();
+    if (!msg.empty() && msg.back() > u'.') msg += u'.';
+    MessageDlg(msg, mtError, TMsgDlgButtons{mbOK});
 }

@@ -39,3 +39,7 @@ ByteString Encode_Desc_Lines(const std::vector<String>& lines, TDescEncoding enc
 
 // "U+20AC" and the character itself, for messages.
 String Describe_Char(char32_t c);
+
+// Shows why a description file was not written, in an error box titled as
+// the desktop titles errors.
+void Show_Desc_Error(const Exception& e);

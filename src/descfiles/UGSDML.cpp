@@ -232,6 +232,6 @@ void Create_GSDML_File(const String& FileName) {
         if (FileExists(path) && MessageDlg(Lang_Table[196], mtConfirmation, {mbYes, mbNo}) != mrYes) return;
         Write_GSDML_For_Model(path);
     } catch (const Exception& e) {
-        Application->ShowException(e);
+        Show_Desc_Error(e);
     }
 }

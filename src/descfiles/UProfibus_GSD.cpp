@@ -211,6 +211,6 @@ void Create_GSD_File() {
         if (FileExists(path) && MessageDlg(Lang_Table[335], mtConfirmation, {mbYes, mbNo}) != mrYes) return;
         Write_GSD_File(path);
     } catch (const Exception& e) {
-        Application->ShowException(e);
+        Show_Desc_Error(e);
     }
 }

@@ -149,6 +149,6 @@ void Create_MIB_File() {
         Read_SNMP_Trap_For_MIB();
         Write_MIB_File(path);
     } catch (const Exception& e) {
-        Application->ShowException(e);
+        Show_Desc_Error(e);
     }
 }

@@ -1,4 +1,5 @@
 #include "framework/Controls.h"
+#include "framework/ActnList.h"
 
 #include "framework/Controls_p.h"
 #include "framework/Forms.h"
@@ -154,6 +155,11 @@ void ApplyFontAndColor(TWinControl* Control) {
         pal.setColor(QPalette::Base, back);
         pal.setColor(QPalette::Button, back);
     }
+    // Disabled controls look as the classic desktop draws them: grey text
+    // on the button face, so that a field that takes no input shows it.
+    const QColor grey = ToQColor(clGrayText), face = ToQColor(clBtnFace);
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) pal.setColor(QPalette::Disabled, role, grey);
+    pal.setColor(QPalette::Disabled, QPalette::Base, face);
     w->setPalette(pal);
 }
 
@@ -175,7 +181,7 @@ void AttachWidget(TWinControl* Control, QWidget* Widget, bool CustomPainted) {
     }
     PlaceWidget(Control);
     Widget->setEnabled(Control->Enabled() && !(Control->HandleImpl()->Style & 0x08000000u));
-    if (Control->Cursor() != crDefault) Widget->setCursor(ToQtCursor(Control->Cursor()));
+    if (Control->Cursor() != crDefault) Widget->setCursor(ToQCursor(Control->Cursor()));
     ApplyFontAndColor(Control);
     if ((Control->Parent() || (h->Style & kPopupStyle)) && !dynamic_cast<TCustomForm*>(Control))
         Widget->setVisible(Control->Visible());
@@ -332,6 +338,7 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(std::make_uni
 
 TControl::~TControl() {
     Destroying();
+    FActionLink.reset();
     ForgetControl(this);
     HintControlGone(this);
     if (FParent) FParent->RemoveControl(this);
@@ -535,6 +542,7 @@ void TControl::WndProc(TMessage& Message) {
     if (!CallWndProcHooks.empty())
         for (auto& [id, hook] : std::vector<std::pair<int, TCallWndProcHook>>(CallWndProcHooks)) hook(this, Message);
     if (Message.Msg >= WM_MOUSEFIRST && Message.Msg <= WM_MOUSELAST) Application->HintMouseMessage(this, Message);
+    else if (Message.Msg >= WM_KEYFIRST && Message.Msg <= WM_KEYLAST) Application->IsHintMsg(Message);
     Dispatch(Message);
 }
 
@@ -552,6 +560,7 @@ void TControl::Dispatch(TMessage& Message) {
     case WM_MOUSEMOVE: { TWMMouse m(Message); WMMouseMove(m); break; }
     case WM_MOUSEWHEEL: { TWMMouseWheel m(Message); WMMouseWheel(m); break; }
     case WM_CANCELMODE: WMCancelMode(Message); break;
+    case WM_CONTEXTMENU: WMContextMenu(Message); break;
     case CM_MOUSEENTER: CMMouseEnter(Message); break;
     case CM_MOUSELEAVE: CMMouseLeave(Message); break;
     case CM_MOUSEWHEEL: CMMouseWheel(Message); break;
@@ -584,6 +593,18 @@ void TControl::SetMouseCapture(bool Value) {
 
 void TControl::Click() {
     if (OnClick) OnClick(this);
+    else if (FActionLink) FActionLink->Execute(this);
+}
+
+TBasicAction* TControl::Action() const { return FActionLink ? FActionLink->Action() : nullptr; }
+
+void TControl::SetAction(TBasicAction* Value) {
+    if (!Value) {
+        FActionLink.reset();
+        return;
+    }
+    if (!FActionLink) FActionLink = std::make_unique<TControlActionLink>(this);
+    FActionLink->SetAction(Value);
 }
 
 void TControl::DblClick() {
@@ -639,9 +660,16 @@ void TControl::DoMouseUp(TWMMouse& Message, TMouseButton Button) {
 }
 
 namespace {
+// A press anywhere in the program, in this form or in another window (a
+// pop-up that never takes the focus, another form), ends the mode (a drag,
+// an open list) of the control that has the focus.
 void SendCancelMode(TControl* Sender) {
-    TCustomForm* f = GetParentForm(Sender);
-    if (f && f->FocusedControl() && f->FocusedControl() != Sender) f->FocusedControl()->Perform(WM_CANCELMODE);
+    TWinControl* focused = FindFocusedControl();
+    if (!focused) {
+        TCustomForm* f = GetParentForm(Sender);
+        focused = f ? f->FocusedControl() : nullptr;
+    }
+    if (focused && focused != Sender) focused->Perform(WM_CANCELMODE);
 }
 }  // namespace
 
@@ -679,11 +707,24 @@ void TControl::WMRButtonDown(TWMMouse& Message) {
 void TControl::WMRButtonUp(TWMMouse& Message) {
     DefaultHandler(Message.Message);
     DoMouseUp(Message, mbRight);
+    // The release of the right button asks for the context menu.
+    SendContextMenu(this, ClientToScreen({Message.XPos(), Message.YPos()}));
+}
+
+void TControl::WMContextMenu(TMessage& Message) {
+    if (Message.Result != 0) return;
+    TPoint p{SmallInt(Message.LParamLo()), SmallInt(Message.LParamHi())};
     if (FPopupMenu && FPopupMenu->AutoPopup) {
-        TPoint p = ClientToScreen({Message.XPos(), Message.YPos()});
+        SendCancelMode(nullptr);
         FPopupMenu->PopupComponent = this;
+        if (p.X == -1 && p.Y == -1) p = ClientToScreen({0, 0});
         FPopupMenu->Popup(p.X, p.Y);
+        Message.Result = 1;
+        return;
     }
+    DefaultHandler(Message);
+    // Nobody here wants it: the parent may have a menu.
+    if (Message.Result == 0 && FParent) Message.Result = FParent->Perform(WM_CONTEXTMENU, Message.WParam, Message.LParam);
 }
 
 void TControl::WMRButtonDblClk(TWMMouse& Message) {
@@ -1366,7 +1407,7 @@ QPointer<QWidget> CursorWidget;
 void SetCursor(TCursor Cursor) {
     if (!CursorWidget) return;
     if (Cursor == crDefault) CursorWidget->unsetCursor();
-    else CursorWidget->setCursor(ToQtCursor(Cursor));
+    else CursorWidget->setCursor(ToQCursor(Cursor));
 }
 
 void TWinControl::WMSetCursor(TMessage& Message) {
@@ -1533,7 +1574,7 @@ void TWinControl::CMVisibleChanged(TMessage& Message) {
 void TWinControl::CMCursorChanged(TMessage& Message) {
     if (!HandleAllocated()) return;
     if (FCursor == crDefault) FHandleImpl->Widget->unsetCursor();
-    else FHandleImpl->Widget->setCursor(ToQtCursor(FCursor));
+    else FHandleImpl->Widget->setCursor(ToQCursor(FCursor));
 }
 
 // ---------------------------------------------------------------------------

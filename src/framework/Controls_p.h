@@ -5,6 +5,7 @@
 
 #include "framework/Controls.h"
 
+#include <QCursor>
 #include <QEvent>
 #include <QImage>
 #include <QPaintEvent>
@@ -166,7 +167,10 @@ void EnsureControlLayer();
 // Input routing shared with the forms unit.
 void RouteMouse(QWidget* Receiver, Cardinal Msg, QPoint GlobalPos, WPARAM Keys, int WheelDelta, QEvent* Native);
 bool RouteKey(TWinControl* Target, bool Press, Word VK, const String& Text, TShiftState Shift, bool AutoRepeat,
-              QEvent* Native, QObject* Receiver);
+              QEvent* Native, QObject* Receiver, bool Keypad = false);
+// WM_CONTEXTMENU to Control for a screen point ((-1, -1): from the keyboard);
+// a standard window's default shows its own menu.
+void SendContextMenu(TControl* Control, TPoint ScreenPos);
 // The control under the mouse changed: CM_MOUSELEAVE / CM_MOUSEENTER.
 void UpdateMouseControl(TControl* Control);
 void ForgetControl(TControl* Control);
@@ -183,6 +187,8 @@ bool LastMousePosition(TPoint& Pos);
 
 // Qt's cursor for one of ours.
 Qt::CursorShape ToQtCursor(TCursor Cursor);
+// The same, with the program's own numbered cursors (TScreen::SetCursors).
+QCursor ToQCursor(TCursor Cursor);
 
 #include "framework/Classes.h"
 

@@ -2,9 +2,12 @@
 
 #include "framework/Controls_p.h"
 #include "framework/Forms.h"
+#include "framework/Graphics_p.h"
+#include "framework/ImgList.h"
 #include "framework/Menus.h"
 #include "framework/Process.h"
 
+#include <algorithm>
 #include <QApplication>
 #include <QFileDialog>
 #include <QMenu>
@@ -17,13 +20,8 @@ QString Q(const String& s) { return ToQ(s); }
 
 // "Description|*.a;*.b|..." as the desktop dialog's name filters.
 QStringList NameFilters(const String& filter) {
-    QStringList parts = Q(filter).split(u'|');
     QStringList result;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1];
-        patterns.replace(u';', u' ');
-        result << parts[i] + " (" + patterns + ")";
-    }
+    for (const String& f : FileDialogFilters(filter)) result << Q(f);
     return result;
 }
 
@@ -126,6 +124,11 @@ public:
                     build(m->addMenu(ToQ(item->Caption())), *item);
                 } else {
                     QAction* a = m->addAction(ToQ(item->Caption()));
+                    if (Menu->Images() && item->ImageIndex >= 0 && item->ImageIndex < Menu->Images()->Count()) {
+                        TBitmap picture;
+                        Menu->Images()->GetBitmap(item->ImageIndex, picture);
+                        a->setIcon(QIcon(QPixmap::fromImage(BitmapImage(picture))));
+                    }
                     a->setEnabled(item->Enabled);
                     a->setCheckable(item->Checked || item->RadioItem);
                     a->setChecked(item->Checked);
@@ -182,6 +185,29 @@ int MessageBox(HWND, const String& Text, const String& Caption, Cardinal Type) {
     r.Buttons = ButtonsOf(Type);
     r.DefaultButton = std::min(int((Type >> 8) & 0x0F), int(r.Buttons.size()) - 1);
     return DialogService()->MessageBox(r);
+}
+
+std::vector<String> FileDialogFilters(const String& Filter) {
+    std::vector<String> parts;
+    size_t start = 0;
+    for (;;) {
+        size_t bar = Filter.find(u'|', start);
+        parts.push_back(Filter.substr(start, bar == String::npos ? String::npos : bar - start));
+        if (bar == String::npos) break;
+        start = bar + 1;
+    }
+    std::vector<String> result;
+    for (size_t i = 0; i + 1 < parts.size(); i += 2) {
+        String patterns = parts[i + 1];
+        std::replace(patterns.begin(), patterns.end(), u';', u' ');
+        // The desktop's dialog reads the patterns from the last parentheses;
+        // a description that already shows them keeps its text.
+        const String shown = u"(" + patterns + u")";
+        const String& d = parts[i];
+        const bool has = d.size() >= shown.size() && d.compare(d.size() - shown.size(), shown.size(), shown) == 0;
+        result.push_back(has ? d : d + u" " + shown);
+    }
+    return result;
 }
 
 int MessageDlg(const String& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int) {

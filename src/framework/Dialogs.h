@@ -79,6 +79,10 @@ protected:
     bool IsSave() const override { return true; }
 };
 
+// The entries of a "Description|*.a;*.b|..." filter as the desktop's dialog
+// lists them: each description followed by its patterns, shown once.
+std::vector<String> FileDialogFilters(const String& Filter);
+
 // Asks for a folder; true with Directory set.
 bool SelectDirectory(const String& Caption, const String& Root, String& Directory);
 

@@ -8,6 +8,7 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QGuiApplication>
+#include <QPixmap>
 #include <QScreen>
 #include <QTimer>
 
@@ -564,7 +565,7 @@ THintWindowFactory HintWindowClass = [](TComponent* Owner) { return new THintWin
 THintWindow::THintWindow(TComponent* AOwner) : TCustomControl(AOwner) {
     FVisible = false;
     FColor = clInfoBk;
-    Font().SetColor(clInfoText);
+    Font().Assign(&Screen->HintFont());
 }
 
 void THintWindow::CreateWnd() {
@@ -591,6 +592,20 @@ void THintWindow::ActivateHint(TRect Rect, const String& AHint) {
     w->setGeometry(Rect.Left, Rect.Top, Rect.Right - Rect.Left, Rect.Bottom - Rect.Top);
     w->show();
     Invalidate();
+}
+
+bool THintWindow::IsHintMsg(const TMessage& Msg) {
+    constexpr Cardinal WM_NCMOUSEMOVE_ = 0x00A0, WM_NCLBUTTONDOWN_ = 0x00A1;
+    constexpr Cardinal WM_ACTIVATEAPP_ = 0x001C;
+    switch (Msg.Msg) {
+    case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: case WM_RBUTTONDBLCLK: case WM_MBUTTONDBLCLK:
+    case CM_ACTIVATE: case CM_DEACTIVATE: case WM_ACTIVATEAPP_:
+    case WM_NCMOUSEMOVE_: case WM_NCLBUTTONDOWN_:
+        return true;
+    default:
+        return Msg.Msg >= WM_KEYFIRST && Msg.Msg <= WM_KEYLAST;
+    }
 }
 
 void THintWindow::ReleaseHandle() {
@@ -750,11 +765,21 @@ void TApplication::HintMouseMessage(TControl* Control, TMessage& Message) {
             FHintControl = hc;
             TPoint o = hc->ClientToScreen({0, 0});
             FHintCursorRect = Rect(o.X, o.Y, o.X + hc->Width(), o.Y + hc->Height());
-            FHintTimers->Show.start(wasActive ? HintShortPause : HintPause);
+            int pause = wasActive ? HintShortPause : HintPause;
+            // The control may ask for a pause of its own.
+            hc->Perform(CM_HINTSHOWPAUSE, wasActive ? 1 : 0, LPARAM(&pause));
+            if (FHintControl != hc) return;
+            FHintTimers->Show.start(std::max(pause, 0));
         }
-    } else {
+    } else if (!FHintWindow || !FHintWindow->IsHintShowing() || FHintWindow->IsHintMsg(Message)) {
         CancelHint();
     }
+}
+
+bool TApplication::IsHintMsg(const TMessage& Msg) {
+    if (!FHintWindow || !FHintWindow->IsHintShowing() || !FHintWindow->IsHintMsg(Msg)) return false;
+    CancelHint();
+    return true;
 }
 
 void TApplication::ControlFreed(TControl* Control) {
@@ -775,6 +800,7 @@ void TApplication::ActivateHint(TPoint CursorPos) {
     info.CursorPos = hc->ScreenToClient(CursorPos);
     info.HideTimeout = HintHidePause;
     info.HintStr = GetShortHint(hc->Hint());
+    info.HintWindowClass = HintWindowClass;
     if (hc->Perform(CM_HINTSHOW, 0, LPARAM(&info)) != 0) return;
     TPoint o = hc->ClientToScreen({info.CursorRect.Left, info.CursorRect.Top});
     FHintCursorRect = Rect(o.X, o.Y, o.X + info.CursorRect.Right - info.CursorRect.Left,
@@ -782,7 +808,19 @@ void TApplication::ActivateHint(TPoint CursorPos) {
     bool canShow = true;
     if (OnShowHint) OnShowHint(info.HintStr, canShow, info);
     if (!canShow || info.HintStr.empty()) return;
-    if (!FHintWindow) FHintWindow = HintWindowClass(this);
+    // The window is of the class this request names; a window of another
+    // class gives way to a new one.
+    THintWindowClass& kind = info.HintWindowClass ? info.HintWindowClass : HintWindowClass;
+    if (FHintWindow && (!FHintWindowKind || *FHintWindowKind != kind.target_type())) {
+        THintWindow* old = FHintWindow;
+        FHintWindow = nullptr;
+        old->ReleaseHandle();
+        delete old;
+    }
+    if (!FHintWindow) {
+        FHintWindow = kind(this);
+        FHintWindowKind = &kind.target_type();
+    }
     FHintWindow->SetColor(info.HintColor);
     TRect r = FHintWindow->CalcHintRect(info.HintMaxWidth, info.HintStr, info.HintData);
     OffsetRect(r, info.HintPos.X, info.HintPos.Y);
@@ -819,7 +857,74 @@ void TScreen::SetCursor(TCursor Value) {
     if (FCursor == Value) return;
     if (FCursor != crDefault) QApplication::restoreOverrideCursor();
     FCursor = Value;
-    if (Value != crDefault) QApplication::setOverrideCursor(QCursor(ToQtCursor(Value)));
+    if (Value != crDefault) QApplication::setOverrideCursor(ToQCursor(Value));
+}
+
+namespace {
+TRect FromQRect(const QRect& r) { return Rect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height()); }
+}  // namespace
+
+int TScreen::MonitorCount() const { return std::max<int>(1, int(QGuiApplication::screens().size())); }
+
+TRect TScreen::MonitorWorkAreaFromPoint(const TPoint& P) const {
+    QScreen* nearest = nullptr;
+    Int64 best = 0;
+    for (QScreen* s : QGuiApplication::screens()) {
+        const QRect g = s->geometry();
+        // Distance from P to the monitor's rectangle (0 inside it).
+        const Int64 dx = P.X < g.left() ? g.left() - P.X : P.X > g.right() ? P.X - g.right() : 0;
+        const Int64 dy = P.Y < g.top() ? g.top() - P.Y : P.Y > g.bottom() ? P.Y - g.bottom() : 0;
+        const Int64 d = dx * dx + dy * dy;
+        if (!nearest || d < best) {
+            nearest = s;
+            best = d;
+        }
+    }
+    return nearest ? FromQRect(nearest->availableGeometry()) : WorkAreaRect();
+}
+
+TRect TScreen::DesktopRect() const {
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? FromQRect(s->virtualGeometry()) : Rect(0, 0, 1024, 768);
+}
+
+void TScreen::SetCursors(TCursor Index, const String& ResourceName) {
+    TCursorResource cursor;
+    LoadCursorResource(cursor, ResourceName);  // raises for an unknown name before anything changes
+    FCursors[Index] = ResourceName;
+}
+
+bool TScreen::Cursors(TCursor Index, TCursorResource& Cursor) const {
+    auto it = FCursors.find(Index);
+    if (it == FCursors.end()) return false;
+    LoadCursorResource(Cursor, it->second);
+    return true;
+}
+
+TFont& TScreen::HintFont() {
+    if (!FHintFont) {
+        FHintFont = std::make_unique<TFont>();
+        // The classic desktop's tooltip font.
+        FHintFont->SetName(u"Tahoma");
+        FHintFont->SetSize(8);
+        FHintFont->SetColor(clInfoText);
+    }
+    return *FHintFont;
+}
+
+QCursor ToQCursor(TCursor Cursor) {
+    TCursorResource own;
+    if (Cursor > 0 && TheScreen && TheScreen->Cursors(Cursor, own)) {
+        QImage image = BitmapImage(own.Image).convertToFormat(QImage::Format_ARGB32);
+        const QRgb clear = ToQRgb(own.Image.TransparentColor()) & 0xFFFFFF;
+        for (int y = 0; y < image.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                if ((row[x] & 0xFFFFFF) == clear) row[x] = 0;
+        }
+        return QCursor(QPixmap::fromImage(image), own.HotSpot.X, own.HotSpot.Y);
+    }
+    return QCursor(ToQtCursor(Cursor));
 }
 
 void TScreen::AddForm(TCustomForm* Form) { FForms.push_back(Form); }

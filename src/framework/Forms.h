@@ -3,8 +3,12 @@
 // message loop, hint machinery and exception boundary, and the screen.
 
 #include "framework/Controls.h"
+#include "framework/Resources.h"
 
 #include <functional>
+#include <typeinfo>
+#include <map>
+#include <memory>
 #include <vector>
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
@@ -173,13 +177,16 @@ public:
     virtual void ActivateHintData(TRect Rect, const String& AHint, void* AData) { ActivateHint(Rect, AHint); }
     void ReleaseHandle();
     bool IsHintShowing() const { return Visible(); }
+    // Whether Msg, arriving while the hint shows, closes it: keys, presses
+    // of any mouse button, activation changes and non-client mouse moves.
+    virtual bool IsHintMsg(const TMessage& Msg);
 
 protected:
     void CreateWnd() override;
     void Paint() override;
 };
 
-using THintWindowFactory = std::function<THintWindow*(TComponent* Owner)>;
+using THintWindowFactory = THintWindowClass;
 
 // ---------------------------------------------------------------------------
 // Application
@@ -238,6 +245,8 @@ public:
     void SetHint(const String& Value);
     void CancelHint();
     void ActivateHint(TPoint CursorPos);
+    // Asks the hint window whether Msg closes the hint, and closes it then.
+    bool IsHintMsg(const TMessage& Msg);
     TShowHintEvent OnShowHint;
     TNotifyEvent OnHint;
     TNotifyEvent OnIdle;
@@ -262,6 +271,7 @@ private:
     TControl* FHintControl = nullptr;
     TRect FHintCursorRect;
     THintWindow* FHintWindow = nullptr;
+    const std::type_info* FHintWindowKind = nullptr;  // the class FHintWindow was made by
     bool FHintActive = false;
     struct THintTimers;
     std::unique_ptr<THintTimers> FHintTimers;
@@ -292,6 +302,27 @@ public:
     TCursor Cursor() const { return FCursor; }
     void SetCursor(TCursor Value);
 
+    // Monitors. The work area of the monitor nearest to P (screen
+    // coordinates; the primary work area when there is no monitor), and the
+    // rectangle of the whole desktop over every monitor.
+    int MonitorCount() const;
+    TRect MonitorWorkAreaFromPoint(const TPoint& P) const;
+    TRect DesktopRect() const;
+    int DesktopLeft() const { return DesktopRect().Left; }
+    int DesktopTop() const { return DesktopRect().Top; }
+    int DesktopWidth() const { return DesktopRect().Right - DesktopRect().Left; }
+    int DesktopHeight() const { return DesktopRect().Bottom - DesktopRect().Top; }
+
+    // The program's own cursors by number (positive numbers; the stock
+    // cursors are the negative ones): SetCursors loads cursor resource Name
+    // (EResNotFound when there is none) as cursor Index; any control or the
+    // screen may then show Index. Cursors answers false for an unknown number.
+    void SetCursors(TCursor Index, const String& ResourceName);
+    bool Cursors(TCursor Index, TCursorResource& Cursor) const;
+
+    // The font of hint windows (the desktop's tooltip font).
+    TFont& HintFont();
+
     // Framework internal.
     void SetActiveForm(TCustomForm* Form) { FActiveForm = Form; }
     void AddForm(TCustomForm* Form);
@@ -301,6 +332,8 @@ private:
     std::vector<TCustomForm*> FForms;
     TCustomForm* FActiveForm = nullptr;
     TCursor FCursor = crDefault;
+    std::map<TCursor, String> FCursors;  // resource names
+    std::unique_ptr<TFont> FHintFont;
 };
 
 // The program's application and screen objects, made on first use.

@@ -93,6 +93,8 @@ public:
     void DeleteRow(int ARow);
     // The row at FromIndex goes to ToIndex; the ones between shift by one.
     void MoveRow(int FromIndex, int ToIndex);
+    // Rows A and B change places, in constant time (sorting swaps rows).
+    void SwapRows(int A, int B);
     void InsertColumn(int ACol);
     void DeleteColumn(int ACol);
     void MoveColumn(int FromIndex, int ToIndex);

@@ -3,11 +3,16 @@
 #include "framework/Encoding.h"
 #include "framework/Files.h"
 #include "framework/TextFiles.h"
+#include "framework/Threads.h"
 
 #include <cstdlib>
 #include <mutex>
+#include <poll.h>
 #include <pwd.h>
+#include <sys/eventfd.h>
+#include <sys/inotify.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -340,9 +345,78 @@ String ValueKey(const String& name) { return name.empty() ? String(u"@") : name;
 
 TRegistryStore::TRegistryStore() : TRegistryStore(DefaultFileName()) {}
 
+// Watches the store's folder for the file being replaced (our writes rename a
+// finished file over it) or written in place by another program. One thread
+// per store, started by the first request.
+struct TRegistryStore::ChangeWatch {
+    std::string dir, name;
+    int inotifyFd = -1, stopFd = -1;
+    std::thread thread;
+    std::mutex mutex;
+    std::vector<TEvent*> waiting;
+
+    ChangeWatch(const String& fileName)
+        : dir(StringToUtf8(ExtractFileDir(fileName))), name(StringToUtf8(ExtractFileName(fileName))) {
+        if (dir.empty()) dir = ".";
+        inotifyFd = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+        stopFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+        if (inotifyFd < 0 || stopFd < 0 ||
+            inotify_add_watch(inotifyFd, dir.c_str(), IN_MOVED_TO | IN_CLOSE_WRITE) < 0) {
+            Close();
+            throw EOSError(u"Cannot watch the key store " + fileName);
+        }
+        thread = std::thread([this] { Run(); });
+    }
+
+    ~ChangeWatch() {
+        const std::uint64_t one = 1;
+        if (write(stopFd, &one, sizeof one) < 0) { /* the thread then ends with the descriptors below */ }
+        thread.join();
+        Close();
+    }
+
+    void Close() {
+        if (inotifyFd >= 0) close(inotifyFd);
+        if (stopFd >= 0) close(stopFd);
+        inotifyFd = stopFd = -1;
+    }
+
+    void Run() {
+        alignas(inotify_event) char buf[4096];
+        for (;;) {
+            pollfd fds[2] = {{inotifyFd, POLLIN, 0}, {stopFd, POLLIN, 0}};
+            if (poll(fds, 2, -1) < 0) continue;
+            if (fds[1].revents) return;
+            const ssize_t n = read(inotifyFd, buf, sizeof buf);
+            bool changed = false;
+            for (ssize_t i = 0; i < n;) {
+                const auto* ev = reinterpret_cast<const inotify_event*>(buf + i);
+                if (ev->len && name == ev->name) changed = true;
+                i += static_cast<ssize_t>(sizeof(inotify_event) + ev->len);
+            }
+            if (!changed) continue;
+            std::vector<TEvent*> fire;
+            {
+                std::lock_guard lock(mutex);
+                fire.swap(waiting);
+            }
+            for (TEvent* e : fire) e->SetEvent();
+        }
+    }
+};
+
 TRegistryStore::TRegistryStore(const String& fileName) : ini_(std::make_unique<TIniFile>(fileName)) {}
 
 TRegistryStore::~TRegistryStore() = default;
+
+void TRegistryStore::NotifyChange(TEvent& event) {
+    if (!watch_) {
+        ForceDirectories(ExtractFileDir(ini_->FileName()));
+        watch_ = std::make_unique<ChangeWatch>(ini_->FileName());
+    }
+    std::lock_guard lock(watch_->mutex);
+    watch_->waiting.push_back(&event);
+}
 
 String TRegistryStore::DefaultFileName() {
     {

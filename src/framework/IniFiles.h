@@ -10,6 +10,8 @@
 #include <memory>
 #include <vector>
 
+class TEvent;
+
 class TIniFile {
 public:
     // Reads the file if it exists; a missing or unreadable file starts empty.
@@ -82,7 +84,15 @@ public:
     void WriteInteger(const String& name, int value);
     bool DeleteValue(const String& name);
 
+    // Asks once to be told of the next rewrite of the store file, by this
+    // store, another one or another program: the event is set then (the
+    // caller resets it and asks again). Requests end with the store, so the
+    // event must outlive it or the store must go first.
+    void NotifyChange(TEvent& event);
+
 private:
+    struct ChangeWatch;
     std::unique_ptr<TIniFile> ini_;
     String current_;
+    std::unique_ptr<ChangeWatch> watch_;
 };

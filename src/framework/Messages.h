@@ -57,6 +57,9 @@ constexpr Cardinal WM_MOUSEACTIVATE = 0x0021;
 constexpr Cardinal WM_WINDOWPOSCHANGING = 0x0046;
 constexpr Cardinal WM_WINDOWPOSCHANGED = 0x0047;
 constexpr Cardinal WM_NOTIFY = 0x004E;
+// WParam: the window clicked; LParam: the screen point, (-1, -1) when the
+// keyboard asked (the menu key or Shift+F10).
+constexpr Cardinal WM_CONTEXTMENU = 0x007B;
 constexpr Cardinal WM_NCCALCSIZE = 0x0083;
 constexpr Cardinal WM_NCHITTEST = 0x0084;
 constexpr Cardinal WM_NCPAINT = 0x0085;
@@ -102,6 +105,7 @@ constexpr Cardinal WM_MOUSEWHEEL = 0x020A;
 constexpr Cardinal WM_MOUSELAST = 0x020A;
 constexpr Cardinal WM_SIZING = 0x0214;
 constexpr Cardinal WM_CAPTURECHANGED = 0x0215;
+constexpr Cardinal WM_THEMECHANGED = 0x031A;
 constexpr Cardinal WM_USER = 0x0400;
 constexpr Cardinal WM_APP = 0x8000;
 
@@ -140,6 +144,11 @@ constexpr Cardinal CM_RECREATEWND = CM_BASE + 51;
 constexpr Cardinal CM_INVALIDATE = CM_BASE + 52;
 constexpr Cardinal CM_CONTROLCHANGE = CM_BASE + 54;
 constexpr Cardinal CM_MOUSEWHEEL = CM_BASE + 67;
+constexpr Cardinal CM_DRAG = CM_BASE + 47;
+constexpr Cardinal CM_SYSFONTCHANGED = CM_BASE + 53;
+// Before a hint's pause starts: WParam is 1 when a hint was showing, LParam
+// points to the pause in milliseconds, which the control may change.
+constexpr Cardinal CM_HINTSHOWPAUSE = CM_BASE + 82;
 
 // Notifications a control receives back from its own window ("reflected").
 constexpr Cardinal CN_BASE = 0xBC00;
@@ -238,6 +247,7 @@ constexpr Word VK_LSHIFT = 0xA0, VK_RSHIFT = 0xA1, VK_LCONTROL = 0xA2, VK_RCONTR
 constexpr Word VK_LMENU = 0xA4, VK_RMENU = 0xA5;
 constexpr Word VK_OEM_1 = 0xBA, VK_OEM_PLUS = 0xBB, VK_OEM_COMMA = 0xBC, VK_OEM_MINUS = 0xBD;
 constexpr Word VK_OEM_PERIOD = 0xBE, VK_OEM_2 = 0xBF, VK_OEM_3 = 0xC0;
+constexpr Word VK_OEM_4 = 0xDB, VK_OEM_5 = 0xDC, VK_OEM_6 = 0xDD, VK_OEM_7 = 0xDE;
 
 enum TShiftStateValue { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
 using TShiftState = TSet<TShiftStateValue>;
@@ -253,6 +263,19 @@ SmallInt GetAsyncKeyState(int VirtKey);
 TShiftState KeyboardStateToShiftState();
 TShiftState KeysToShiftState(WPARAM Keys);
 TShiftState KeyDataToShiftState(LPARAM KeyData);
+
+// The character a key types with Shift on the desktop's usual (U.S.) layout:
+// letters, digits and punctuation with and without Shift, Ctrl+letter as its
+// control character, Enter, Tab, Backspace, Escape, the keypad; 0 for keys
+// that type nothing.
+Char KeyToChar(Word VK, TShiftState Shift);
+
+// The key data of a key message: repeat count 1 (bits 0-15), the key's scan
+// code (bits 16-23), the extended-key flag (bit 24: the navigation block,
+// right Ctrl and Alt, keypad Enter and divide), Alt (bit 29), key down before
+// (bit 30) and released (bit 31). Keypad is set for the keypad's own keys:
+// its decimal key and Delete share scan code 0x53, Delete with the flag.
+LPARAM KeyDataOf(Word VK, bool Keypad, bool Alt, bool Repeat, bool Up);
 
 // ---------------------------------------------------------------------------
 // Typed views of a message (the classic message records)

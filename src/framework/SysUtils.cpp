@@ -1,10 +1,17 @@
 #include "framework/SysUtils.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+
+#include <unistd.h>
+
+#include <QChar>
+#include <QLocale>
+#include <QString>
 
 // ---------------------------------------------------------------------------
 // Format settings
@@ -86,6 +93,10 @@ bool ParseInteger(const String& text, bool skipLeadingSpaces, Int64 minValue, In
     } else if (i + 1 < n && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X')) {
         base = 16;
         i += 2;
+    } else if (i < n && (text[i] == u'x' || text[i] == u'X')) {
+        // The classic reader takes a bare "x" as the hexadecimal prefix too: "x1F" is 31.
+        base = 16;
+        ++i;
     }
     if (i >= n) return false;
     // Magnitude limit: |minValue| for negatives, maxValue otherwise.
@@ -218,13 +229,22 @@ TDecimal ExactDecimal(double value) {
     TDecimal d;
     d.negative = std::signbit(value) && value != 0;
     if (value == 0) return d;
+    // 17 significant digits, correctly rounded; to_chars does it without
+    // the locale and big-number work of printf.
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.16e", std::fabs(value));
+    const std::to_chars_result end =
+        std::to_chars(buf, buf + sizeof buf - 1, std::fabs(value), std::chars_format::scientific, 16);
+    *end.ptr = '\0';
+    // The digits without trailing zeros, taken in one piece: most values
+    // then fit the string's own buffer.
+    char digits[24];
+    std::size_t n = 0;
     const char* p = buf;
     for (; *p && *p != 'e'; ++p)
-        if (*p >= '0' && *p <= '9') d.digits.push_back(*p);
+        if (*p >= '0' && *p <= '9' && n < sizeof digits) digits[n++] = *p;
     d.exponent = std::atoi(p + 1) + 1;
-    while (!d.digits.empty() && d.digits.back() == '0') d.digits.pop_back();
+    while (n > 0 && digits[n - 1] == '0') --n;
+    d.digits.assign(digits, n);
     return d;
 }
 
@@ -1057,3 +1077,32 @@ int MulDiv(int a, int b, int c) {
 }
 
 void Abort() { throw EAbort("Operation aborted"); }
+
+// ---------------------------------------------------------------------------
+// Misc
+// ---------------------------------------------------------------------------
+
+void Assert(bool condition, const String& message, std::source_location where) {
+    if (condition) return;
+    throw EAssertionFailed(message + u" (" + Utf8ToString(where.file_name()) + u", line " +
+                           IntToStr(static_cast<Int64>(where.line())) + u")");
+}
+
+bool CharIsNumber(Char c) {
+    switch (QChar(c).category()) {
+    case QChar::Number_DecimalDigit:
+    case QChar::Number_Letter:
+    case QChar::Number_Other: return true;
+    default: return false;
+    }
+}
+
+Cardinal GetCurrentProcessId() { return static_cast<Cardinal>(::getpid()); }
+
+int LocaleMeasurementSystem(const String& localeName) {
+    const QLocale locale = localeName.empty()
+                               ? QLocale::system()
+                               : QLocale(QString::fromUtf16(localeName.data(), static_cast<qsizetype>(localeName.size())));
+    // Only the U.S. system is non-metric; the United Kingdom's mixed system counts as metric.
+    return locale.measurementSystem() == QLocale::ImperialUSSystem ? 1 : 0;
+}

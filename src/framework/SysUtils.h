@@ -11,6 +11,7 @@
 #include <concepts>
 #include <cstdint>
 #include <initializer_list>
+#include <source_location>
 #include <string_view>
 #include <vector>
 
@@ -102,7 +103,7 @@ String IntToHex(T value, int digits) {
         return HexOf(static_cast<UInt64>(value), digits);
 }
 
-// Strict reading: an optional sign, then decimal digits, or "$"/"0x"/"0X"
+// Strict reading: an optional sign, then decimal digits, or "$"/"x"/"X"/"0x"/"0X"
 // and hexadecimal digits; nothing before or after. StrToInt raises
 // EConvertError "'<text>' is not a valid integer value".
 int StrToInt(const String& text);
@@ -113,7 +114,7 @@ bool TryStrToInt64(const String& text, Int64& value);
 // The number rule every form and the image builder read numbers by (usually
 // as StrToIntDef(text, -1)): leading spaces are skipped (other control
 // characters are not), then an optional sign, then decimal digits or
-// "$"/"0x"/"0X" and hexadecimal digits, and nothing else - a trailing blank, a decimal point,
+// "$"/"x"/"X"/"0x"/"0X" and hexadecimal digits ("x1F" is 31), and nothing else - a trailing blank, a decimal point,
 // a sign followed by a blank, or a value outside the 32-bit signed range
 // (hexadecimal included) gives Default.
 int StrToIntDef(const String& text, int defaultValue);
@@ -314,6 +315,23 @@ int MulDiv(int a, int b, int c);
 
 // Ends the current operation silently (EAbort "Operation aborted").
 [[noreturn]] void Abort();
+
+// Checks in release builds too: a false condition raises EAssertionFailed
+// "<message> (<file>, line <n>)", the message "Assertion failed" by default.
+void Assert(bool condition, const String& message = u"Assertion failed",
+            std::source_location where = std::source_location::current());
+
+// A character of the Unicode number categories Nd, Nl or No: "0".."9", and
+// also superscript digits, Roman numerals and vulgar fractions.
+bool CharIsNumber(Char c);
+
+// This process's identifier, as other processes see it.
+Cardinal GetCurrentProcessId();
+
+// The measurement system of a locale: 0 metric, 1 U.S. (the classic locale
+// setting's values). The name is a locale such as "en_US"; empty means the
+// user's locale.
+int LocaleMeasurementSystem(const String& localeName = String());
 
 template <class T>
 void FreeAndNil(T*& object) {

@@ -14,27 +14,6 @@ constexpr Word SNMP_Agent_Aux_Port = 44818;
 // The second port's address: its last octet 10 when missing, 5 when unreadable.
 constexpr std::array<int, 4> Second_Port_Missing{192, 168, 0, 10};
 
-struct TAddressSet {
-    std::array<Byte, 4> Address, Mask, Gateway;
-};
-
-// prefix + "IP1..4", "SM1..4", "GAT1..4"; the gateway 255.255.255.255 unless
-// prefix + "EN_GAT" is "1".
-TAddressSet Read_Address_Set(const TParGenImage& pg, const String& prefix, const std::array<int, 4>& missingAddress) {
-    TAddressSet set;
-    set.Address = pg.Octets(prefix + u"IP", missingAddress, Default_IP_Address);
-    set.Mask = pg.Octets(prefix + u"SM", Default_Subnet_Mask);
-    set.Gateway = pg.Octets(prefix + u"GAT", Default_Gateway);
-    if (!pg.Flag((prefix + u"EN_GAT").c_str())) set.Gateway = {255, 255, 255, 255};
-    return set;
-}
-
-void Put_Address_Set(TLeBytes dst, std::size_t address, std::size_t mask, std::size_t gateway, const TAddressSet& set) {
-    dst.PutBytes(address, set.Address.data(), 4);
-    dst.PutBytes(mask, set.Mask.data(), 4);
-    dst.PutBytes(gateway, set.Gateway.data(), 4);
-}
-
 void Put_U32_Both(TLeBytes mb, std::size_t mainOffset, TLeBytes cb, std::size_t cpu2Offset, Cardinal value) {
     mb.PutU32(mainOffset, value);
     cb.PutU32(cpu2Offset, value);

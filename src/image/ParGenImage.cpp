@@ -48,3 +48,37 @@ std::array<Byte, 4> TParGenImage::Octets(const String& prefix, const std::array<
     }
     return octets;
 }
+
+TAddressSet Read_Address_Set(const TParGenImage& pg, const String& prefix, const std::array<int, 4>& missingAddress) {
+    TAddressSet set;
+    set.Address = pg.Octets(prefix + u"IP", missingAddress, Default_IP_Address);
+    set.Mask = pg.Octets(prefix + u"SM", Default_Subnet_Mask);
+    set.Gateway = pg.Octets(prefix + u"GAT", Default_Gateway);
+    if (!pg.Flag((prefix + u"EN_GAT").c_str())) set.Gateway = {255, 255, 255, 255};
+    return set;
+}
+
+void Put_Address_Set(TLeBytes dst, std::size_t address, std::size_t mask, std::size_t gateway, const TAddressSet& set) {
+    dst.PutBytes(address, set.Address.data(), 4);
+    dst.PutBytes(mask, set.Mask.data(), 4);
+    dst.PutBytes(gateway, set.Gateway.data(), 4);
+}
+
+namespace {
+// Ports the converter keeps for itself: the PROFINET real-time ports and its own service port.
+constexpr int Reserved_Ports[] = {34962, 34963, 34964, 10000};
+}  // namespace
+
+Word Read_Profinet_Port(const TParGenImage& pg, Word familyDefault) {
+    int port = pg.Number(u"PROFINET_PORT", familyDefault);
+    for (int reserved : Reserved_Ports)
+        if (port == reserved) return familyDefault;
+    return static_cast<Word>(port);
+}
+
+std::optional<Cardinal> Read_Enabled_Address(const TParGenImage& pg, const char16_t* enableKey,
+                                             const char16_t* addressKey) {
+    if (!pg.Flag(enableKey)) return std::nullopt;
+    // Missing: -1 + 1 = 0; no number: 0 + 1 = 1.
+    return static_cast<Cardinal>(pg.Number(addressKey, -1, 0) + 1);
+}

@@ -49,3 +49,35 @@ private:
 constexpr std::array<int, 4> Default_IP_Address{192, 168, 0, 5};
 constexpr std::array<int, 4> Default_Subnet_Mask{255, 255, 255, 0};
 constexpr std::array<int, 4> Default_Gateway{192, 168, 0, 1};
+
+// ---------------------------------------------------------------------------
+// Rules that several families read alike.
+// ---------------------------------------------------------------------------
+
+// One network port's address, subnet mask and gateway, first octet first.
+struct TAddressSet {
+    std::array<Byte, 4> Address, Mask, Gateway;
+};
+
+// prefix + "IP1".."IP4", "SM1".."SM4", "GAT1".."GAT4": the address takes
+// missingAddress for a missing octet and Default_IP_Address for one that is
+// no number; mask and gateway their defaults. The gateway is 255.255.255.255
+// unless prefix + "EN_GAT" is "1". Example: Read_Address_Set(pg, u"PROFINET_").
+TAddressSet Read_Address_Set(const TParGenImage& pg, const String& prefix,
+                             const std::array<int, 4>& missingAddress = Default_IP_Address);
+
+// The three parts at their offsets in dst.
+void Put_Address_Set(TLeBytes dst, std::size_t address, std::size_t mask, std::size_t gateway, const TAddressSet& set);
+
+// "PROFINET_PORT": the user's port, familyDefault when missing or no number.
+// The PROFINET ports 34962 to 34964 and the converter's own 10000 are taken
+// by the converter, so they too become familyDefault (10001 for the Modbus
+// RTU master, 2000 for CAN, 10002 for CANopen). Stored as the low 16 bits.
+Word Read_Profinet_Port(const TParGenImage& pg, Word familyDefault);
+
+// An "enable flag, then address" pair such as "PROFINET_ENABLE_DIAGNOSTIC" /
+// "PROFINET_DIAGNOSTIC_ADDRESS": nullopt when enableKey is not "1" (the field
+// keeps what it holds); otherwise the address + 1, where a text that is no
+// number counts as 0 (giving 1) and a missing address element gives 0.
+std::optional<Cardinal> Read_Enabled_Address(const TParGenImage& pg, const char16_t* enableKey,
+                                             const char16_t* addressKey);

@@ -1,11 +1,17 @@
 #include "image/UBootTCP.h"
 
+#include "controls/FlatButton.h"
+#include "framework/Dialogs.h"
 #include "framework/Files.h"
+#include "framework/Icmp.h"
 #include "framework/SysUtils.h"
+#include "framework/Threads.h"
 #include "framework/XmlDoc.h"
 #include "image/ParGenImage.h"
 #include "shell/Globals.h"
+#include "shell/Shell_Controls.h"
 #include "shell/UModel_Tables.h"
+#include "shell/UStart_Program.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -310,4 +316,268 @@ String Find_Master_File(const String& masterDir, const String& name) {
         // An unreadable folder: the updater reports the missing file itself.
     }
     return PathJoin(masterDir, name);
+}
+
+// ---------------------------------------------------------------------------
+// The update dialog
+// ---------------------------------------------------------------------------
+
+TFBootTCP* FBootTCP = nullptr;
+
+String Update_Order_Code(int modelCode) {
+    // The partner variants are ordered by their partner's product code, which
+    // is their software code.
+    if (modelCode == 1018 || modelCode == 2004) return Model_SW_Code(modelCode);
+    return Model_Hardware_Code(modelCode);
+}
+
+namespace {
+
+// Carries one echo off the user-interface thread, so that the dialog keeps
+// painting while it waits; the answer comes back through Queue.
+class TEchoThread : public TThread {
+public:
+    TEchoThread(TFBootTCP* dialog, TEcho_Routine echo, String address, int timeoutMs, bool* failed)
+        : TThread(true), dialog_(dialog), echo_(std::move(echo)), address_(std::move(address)), timeoutMs_(timeoutMs),
+          failed_(failed) {}
+
+protected:
+    void Execute() override {
+        bool answered = false, failed = false;
+        try {
+            answered = echo_(address_, timeoutMs_);
+        } catch (const std::exception&) {
+            failed = true;  // shown as entry 84, like every failure of the echo client
+        }
+        if (answered) Queue([d = dialog_] { d->PingReply(); });
+        if (failed) Queue([f = failed_] { *f = true; });
+    }
+
+private:
+    TFBootTCP* dialog_;
+    TEcho_Routine echo_;
+    String address_;
+    int timeoutMs_;
+    bool* failed_;
+};
+
+TCheckBox* Make_Check(TWinControl* parent, const char16_t* name, int left, int top) {
+    TCheckBox* c = new TCheckBox(parent);
+    c->SetName(name);
+    c->SetParent(parent);
+    c->SetBounds(left, top, 280, 20);
+    c->SetChecked(true);
+    return c;
+}
+
+TEdit* Make_Octet(TWinControl* parent, const char16_t* name, int left) {
+    TEdit* e = new TEdit(parent);
+    e->SetName(name);
+    e->SetParent(parent);
+    e->SetBounds(left, 97, 41, 21);
+    e->SetText(u"0");
+    return e;
+}
+
+}  // namespace
+
+TFBootTCP::TFBootTCP(TComponent* AOwner) : TForm(AOwner), Updater_Wait_Ms(Start_Program_Limit_Ms) {
+    SetName(u"FBootTCP");
+    Set_Shell_Form_Look(this);
+    Echo = [](const String& address, int timeoutMs) { return Ping(address, timeoutMs).Answered; };
+
+    P_Title = Make_Title_Panel(this, 350, &L_SW_Code, &L_SW_Desc);
+    L_IP_Address = Make_Label(this, u"L_IP_Address", 16, 75);
+    E_IP1 = Make_Octet(this, u"E_IP1", 35);
+    E_IP2 = Make_Octet(this, u"E_IP2", 91);
+    E_IP3 = Make_Octet(this, u"E_IP3", 147);
+    E_IP4 = Make_Octet(this, u"E_IP4", 203);
+    Label2 = Make_Label(this, u"Label2", 83, 105);
+    Label3 = Make_Label(this, u"Label3", 139, 105);
+    Label4 = Make_Label(this, u"Label4", 195, 105);
+    for (TLabel* dot : {Label2, Label3, Label4}) dot->SetCaption(u".");
+    E_IP1->OnKeyPress = [this](TObject* s, Char& k) { E_IP1KeyPress(s, k); };
+    E_IP2->OnKeyPress = [this](TObject* s, Char& k) { E_IP2KeyPress(s, k); };
+    E_IP3->OnKeyPress = [this](TObject* s, Char& k) { E_IP3KeyPress(s, k); };
+    L_Ping = Make_Label(this, u"L_Ping", 16, 136);
+    Btn_Ping = Make_Button(this, u"Btn_Ping", 35, 155, 100, 28);
+    Btn_Ping->OnClick = [this](TObject* s) { LbButton1Click(s); };
+    LPing = Make_Label(this, u"LPing", 151, 163);
+    LPing->Font().SetStyle(TFontStyles{fsBold});
+
+    L_Options = Make_Label(this, u"L_Options", 16, 75);
+    CB_Firmware = Make_Check(this, u"CB_Firmware", 36, 96);
+    CB_Read_Firm = Make_Check(this, u"CB_Read_Firm", 56, 119);
+    CB_Conf = Make_Check(this, u"CB_Conf", 36, 142);
+    CB_Read_Conf = Make_Check(this, u"CB_Read_Conf", 56, 165);
+
+    P_Button = new TPanel(this);
+    P_Button->SetName(u"P_Button");
+    P_Button->SetParent(this);
+    P_Button->SetBounds(0, 193, 350, 40);
+    P_Button->SetBevelOuter(bvNone);
+    P_Button->SetParentColor(true);
+    Btn_Cancel = Make_Button(P_Button, u"Btn_Cancel", 174, 6, 80, 28);
+    Btn_Cancel->SetModalResult(mrCancel);
+    Btn_Next = Make_Button(P_Button, u"Btn_Next", 262, 6, 80, 28);
+    Btn_Next->OnClick = [this](TObject* s) { LbButton2Click(s); };
+    Btn_Update = Make_Button(P_Button, u"Btn_Update", 16, 6, 200, 28);
+    Btn_Update->OnClick = [this](TObject* s) { LbButton4Click(s); };
+
+    OnCreate = [this](TObject* s) { FormCreate(s); };
+    OnShow = [this](TObject* s) { FormShow(s); };
+}
+
+TFBootTCP::~TFBootTCP() = default;
+
+void TFBootTCP::FormCreate(TObject*) {
+    L_SW_Code->SetCaption(SW_Code);
+    L_SW_Code->Font().SetSize(Model_Code == 2004 ? 18 : 24);
+    SetClientWidth(350);
+    SetClientHeight(233);
+    for (TCheckBox* c : {CB_Firmware, CB_Read_Firm, CB_Conf, CB_Read_Conf}) c->SetChecked(true);
+    Set_Lang();
+}
+
+void TFBootTCP::Set_Lang() {
+    SetCaption(Lang_Table[70]);
+    L_SW_Desc->SetCaption(Lang_Table[70]);
+    L_IP_Address->SetCaption(Lang_Table[71] + Update_Order_Code(Model_Code));
+    L_Ping->SetCaption(Lang_Table[72]);
+    Btn_Ping->SetCaption(Lang_Table[73]);
+    Btn_Cancel->SetCaption(Lang_Table[74]);
+    Btn_Next->SetCaption(Lang_Table[75]);
+    L_Options->SetCaption(Lang_Table[76]);
+    CB_Firmware->SetCaption(Lang_Table[77]);
+    CB_Read_Firm->SetCaption(Lang_Table[78]);
+    CB_Conf->SetCaption(Lang_Table[79]);
+    CB_Read_Conf->SetCaption(Lang_Table[80]);
+    Btn_Update->SetCaption(Lang_Table[81]);
+}
+
+void TFBootTCP::Show_Page(bool options) {
+    for (TControl* c : std::initializer_list<TControl*>{L_IP_Address, E_IP1, E_IP2, E_IP3, E_IP4, Label2, Label3, Label4,
+                                                        L_Ping, Btn_Ping, LPing, Btn_Cancel, Btn_Next})
+        c->SetVisible(!options);
+    for (TControl* c : std::initializer_list<TControl*>{L_Options, CB_Firmware, CB_Read_Firm, CB_Conf, CB_Read_Conf, Btn_Update})
+        c->SetVisible(options);
+}
+
+void TFBootTCP::FormShow(TObject*) {
+    Show_Page(false);
+    LPing->SetCaption(u"");
+    String ip1, ip2, ip3, ip4;
+    if (!Last_IP_Address.empty() && Valid_IP(Last_IP_Address, ip1, ip2, ip3, ip4)) {
+        E_IP1->SetText(ip1);
+        E_IP2->SetText(ip2);
+        E_IP3->SetText(ip3);
+        E_IP4->SetText(ip4);
+    }
+    L_IP_Address->SetCaption(Lang_Table[71] + Update_Order_Code(Model_Code));
+    Esegui_Ping = false;
+}
+
+bool TFBootTCP::Valid_IP(const String& IP, String& IP1, String& IP2, String& IP3, String& IP4) {
+    String rest = Trim(IP);
+    String* parts[] = {&IP1, &IP2, &IP3};
+    for (String* part : parts) {
+        const std::size_t dot = rest.find(u'.');
+        if (dot == String::npos) return false;
+        *part = Trim(rest.substr(0, dot));
+        rest = Trim(rest.substr(dot + 1));
+    }
+    IP4 = rest;
+    for (const String* part : {&IP1, &IP2, &IP3, &IP4}) {
+        const int value = StrToIntDef(*part, 1000);  // not a number: out of range
+        if (value < 0 || value > 255) return false;
+    }
+    return true;
+}
+
+String TFBootTCP::Typed_Address() const {
+    return E_IP1->Text() + u"." + E_IP2->Text() + u"." + E_IP3->Text() + u"." + E_IP4->Text();
+}
+
+void TFBootTCP::Move_Focus(TEdit* next, Char& Key) {
+    if (Key != u'.') return;
+    if (next->CanFocus()) next->SetFocus();
+    Key = 0;
+}
+
+void TFBootTCP::E_IP1KeyPress(TObject*, Char& Key) { Move_Focus(E_IP2, Key); }
+void TFBootTCP::E_IP2KeyPress(TObject*, Char& Key) { Move_Focus(E_IP3, Key); }
+void TFBootTCP::E_IP3KeyPress(TObject*, Char& Key) { Move_Focus(E_IP4, Key); }
+
+void TFBootTCP::PingReply() { ping_ = 1; }
+
+bool TFBootTCP::Run_Echo(const String& address) {
+    echo_failed_ = false;
+    TEchoThread echo(this, Echo, address, Echo_Timeout_Ms, &echo_failed_);
+    const Cardinal sent = GetTickCount();
+    echo.Start();
+    while (ping_ == 0 && !echo_failed_ && GetTickCount() - sent <= Cardinal(Echo_Timeout_Ms) && ModalResult() == mrNone) {
+        Sleep(10);
+        Application->ProcessMessages();
+    }
+    // Never two echoes in flight: the next one waits for this one to end. An
+    // answer that comes while it is awaited still counts, also one queued
+    // just before the thread ended (the thread drops its queued calls).
+    echo.WaitFor();
+    CheckSynchronize();
+    return !echo_failed_;
+}
+
+void TFBootTCP::LbButton1Click(TObject*) {
+    // Messages run inside the loop: a second click must not start a second loop.
+    if (pinging_) return;
+    pinging_ = true;
+    Esegui_Ping = false;
+    const Cardinal start = GetTickCount();
+    ping_ = 0;
+    const String address = Typed_Address();
+    int successes = 0;
+    bool failed = false;
+    do {
+        if (!Run_Echo(address)) {
+            failed = true;
+            break;
+        }
+        if (ping_ == 1) ++successes;
+    } while (successes < 2 && GetTickCount() - start <= Cardinal(Ping_Budget_Ms) && ModalResult() == mrNone);
+    pinging_ = false;
+
+    Esegui_Ping = !failed && ping_ == 1;
+    LPing->Font().SetColor(Esegui_Ping ? clGreen : clRed);  // green: RGB(0, 128, 0)
+    LPing->SetCaption(Lang_Table[failed ? 84 : Esegui_Ping ? 82 : 83]);
+}
+
+void TFBootTCP::LbButton2Click(TObject*) {
+    if (pinging_) return;
+    if (!Esegui_Ping) {
+        MessageDlg(Lang_Table[85], mtError, TMsgDlgButtons{mbOK});
+        return;
+    }
+    Show_Page(true);
+    Last_IP_Address = Typed_Address();
+}
+
+void TFBootTCP::LbButton4Click(TObject*) {
+    const TUpdate_Options options{CB_Firmware->Checked(), CB_Read_Firm->Checked(), CB_Conf->Checked(),
+                                  CB_Read_Conf->Checked()};
+    const TUpdate_Context ctx = TUpdate_Context::From_Globals(Typed_Address(), options);
+    map_type_809 = ctx.map_type_809;
+    if (Writes_Update_Job(ctx.Model_Code)) {
+        try {
+            Write_Update_Job(ctx);
+        } catch (const EImageError& e) {
+            // Without its job the updater would write whatever an old job says.
+            MessageDlg(e.Message(), mtError, TMsgDlgButtons{mbOK});
+            return;
+        }
+    }
+    const TUpdater_Call call = Updater_Call(ctx);
+    // The windows do not respond while the updater runs; one still running
+    // after the wait is left to itself.
+    if (!Start_Program(call.Program, call.Parameters, false, Updater_Wait_Ms))
+        MessageDlg(u"The updater \"" + call.Program + u"\" cannot be started.", mtError, TMsgDlgButtons{mbOK});
 }

@@ -1,13 +1,15 @@
 #pragma once
-// The update step after the images: the job file "Ethernet_Update.xml" that
-// tells the external updater which firmware or bank file goes to which flash
-// address of which processor, and the updater program with its command line.
-// (The update dialog that pings the converter and starts the updater joins
-// this unit; these routines are what it runs.)
+// The update step after the images: the dialog that finds the converter
+// with a ping and starts the external updater, the job file
+// "Ethernet_Update.xml" that tells the updater which firmware or bank file
+// goes to which flash address of which processor, and the updater program
+// with its command line.
 
 #include "framework/System.h"
 #include "image/ImageError.h"
+#include "shell/Shell_Controls.h"
 
+#include <functional>
 #include <string>
 
 class TXmlDocument;
@@ -74,3 +76,91 @@ TUpdater_Call Updater_Call(const TUpdate_Context& ctx);
 // The firmware file name in the "MASTER" folder, looked up without regard to
 // letter case; the name as given when no file matches.
 String Find_Master_File(const String& masterDir, const String& name);
+
+// ---------------------------------------------------------------------------
+// The update dialog
+// ---------------------------------------------------------------------------
+// Two pages on one window: the converter's address with a ping, then after
+// "Next" the four option boxes and the button that writes the job and starts
+// the updater, waiting for it.
+
+// One echo request: true when the address answered within timeoutMs.
+// Raises (EOSError) when the address cannot be pinged at all.
+using TEcho_Routine = std::function<bool(const String& address, int timeoutMs)>;
+
+class TFBootTCP : public TForm {
+public:
+    explicit TFBootTCP(TComponent* AOwner);
+    ~TFBootTCP() override;
+
+    // Result of the last echo: 0 none yet, 1 answered. Deliberately not reset
+    // between the echoes of one ping: once answered, later rounds count too.
+    int ping_ = 0;
+    bool Esegui_Ping = false;  // a ping succeeded; "Next" requires it
+    int map_type_809 = 1;
+
+    // Named so that tests can shorten them and script the echoes.
+    int Echo_Timeout_Ms = 400;     // wait for one echo's reply
+    int Ping_Budget_Ms = 10000;    // a ping gives up after this long
+    Cardinal Updater_Wait_Ms;      // Start_Program_Limit_Ms
+    TEcho_Routine Echo;            // the framework's ICMP echo
+
+    TLabel* L_SW_Code;
+    TLabel* L_SW_Desc;
+    TLabel* L_IP_Address;
+    TEdit* E_IP1;
+    TEdit* E_IP2;
+    TEdit* E_IP3;
+    TEdit* E_IP4;
+    TLabel* Label2;
+    TLabel* Label3;
+    TLabel* Label4;
+    TLabel* L_Ping;
+    TLabel* LPing;
+    TPanel* P_Title;
+    TPanel* P_Button;
+    TFlatButton* Btn_Cancel;
+    TFlatButton* Btn_Update;
+    TFlatButton* Btn_Next;
+    TFlatButton* Btn_Ping;
+    TLabel* L_Options;
+    TCheckBox* CB_Firmware;
+    TCheckBox* CB_Read_Firm;
+    TCheckBox* CB_Conf;
+    TCheckBox* CB_Read_Conf;
+
+    void FormCreate(TObject* Sender);
+    void Set_Lang();
+    void FormShow(TObject* Sender);
+    void E_IP1KeyPress(TObject* Sender, Char& Key);
+    void E_IP2KeyPress(TObject* Sender, Char& Key);
+    void E_IP3KeyPress(TObject* Sender, Char& Key);
+    void LbButton1Click(TObject* Sender);  // Ping
+    void PingReply();                       // an echo was answered
+    void LbButton2Click(TObject* Sender);  // Next
+    void LbButton4Click(TObject* Sender);  // Execute update firmware
+
+    // Trims IP and splits it at its first three dots (each part trimmed);
+    // true when all four parts are integers from 0 to 255.
+    static bool Valid_IP(const String& IP, String& IP1, String& IP2, String& IP3, String& IP4);
+
+    // The four octet fields joined with ".", as typed.
+    String Typed_Address() const;
+    // True while the ping loop runs.
+    bool Pinging() const { return pinging_; }
+
+private:
+    void Move_Focus(TEdit* next, Char& Key);
+    void Show_Page(bool options);
+    // One echo on a worker thread, waited for while messages run; false when
+    // the echo routine raised.
+    bool Run_Echo(const String& address);
+
+    bool pinging_ = false;
+    bool echo_failed_ = false;
+};
+extern TFBootTCP* FBootTCP;
+
+// The hardware order code that the address prompt ends with: the software
+// code with GX for CV, and the partner product codes for 1018 and 2004.
+String Update_Order_Code(int modelCode);

@@ -7,6 +7,7 @@
 #include "shell/ParGenSchema.h"
 #include "shell/UModel_Tables.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace {
@@ -25,8 +26,19 @@ bool File_Exists(const String& path) {
 }
 
 // The strict conversion of the M-Bus count: text that is not a whole number
-// is an error the user is told of.
-int Str_To_Int(const std::optional<String>& text) { return StrToInt(text.value_or(String())); }
+// is an error the user is told of, naming the file, the entry and the attribute.
+int Str_To_Int(const TXmlNode& node, const char16_t* attribute, const String& file, int meter, int entry) {
+    try {
+        return StrToInt(node.Attribute(attribute).value_or(String()));
+    } catch (const EConvertError& e) {
+        throw EConvertError(u"\"" + file + u"\", element " + node.NodeName() + u" " + Num(entry) + u" of meter " +
+                            Num(meter) + u", attribute " + attribute + u": " + e.Message());
+    }
+}
+
+String Station_Name_Message(const String& side) {
+    return u"Error " + side + u"!! Name of Station must have at most 15 characters, in lower case and without blanks";
+}
 
 int Number_Or_Zero(const std::optional<String>& text) { return StrToIntDef(text.value_or(String()), 0); }
 
@@ -371,6 +383,20 @@ bool TParGenLogic::Controllo_Dati() {
     // 1. The address of the top box.
     if (!address(Address_Blocks[0], u"CB_EN_GAT", snmp ? 865 : 152)) return false;
 
+    // The station names go into the device's name and its description file,
+    // where only lower case without blanks is valid.
+    auto station = [&](const char16_t* element, const char16_t* control, const String& message) {
+        if (!ParGen_Model_Item(model, element)) return true;
+        const String& t = C(control).Text;
+        const bool blank = std::any_of(t.begin(), t.end(), [](Char c) { return c <= u' '; });
+        if (t.size() <= 15 && !blank && LowerCase(t) == t && AnsiLowerCase(t) == t) return true;
+        if (Show_Error) Show_Error(message);
+        return false;
+    };
+    if (!station(u"PROFINET_NAME_STA", u"E_Profinet_Name_Station", Station_Name_Message(snmp ? u"SNMP" : u"PROFINET")))
+        return false;
+    if (!station(u"SNMP_Name_of_Station", u"E_SNMP_Name_Of_Station", Station_Name_Message(u"SNMP"))) return false;
+
     // 2. SNMP version 3 of the top box.
     if (snmp && pos(u"CB_PROFI_SNMP_Version") == 2) {
         const int level = pos(u"CB_PROFI_SNMP_Secure_Lev");
@@ -602,15 +628,19 @@ int TParGenLogic::Calcolate_Byte_Used_in_MBus_Configuration() {
     if (File_Exists(Path_M_Bus)) {
         TXmlDocument doc;
         doc.LoadFromFile(Path_M_Bus);
+        int meter_no = 0;
         for (const TXmlNode& meter : doc.DocumentElement().Children()) {
+            ++meter_no;
             if (meter.Attribute(u"Enable_Node") == String(u"0")) continue;
             if (Number_Or_Zero(meter.Attribute(u"Node_State")) == 1) total += 1;
             if (Number_Or_Zero(meter.Attribute(u"Ident_Num")) == 1) total += 4;
             const int list_type = Number_Or_Zero(meter.Attribute(u"Var_List_Type"));
+            int entry = 0;
             for (const TXmlNode& var : meter.Children()) {
+                ++entry;
                 if (var.Attribute(u"Enable") != String(u"1")) continue;
                 int size;
-                switch (Str_To_Int(var.Attribute(u"Dim"))) {
+                switch (Str_To_Int(var, u"Dim", Path_M_Bus, meter_no, entry)) {
                     case 0: size = 1; break;
                     case 1: size = 2; break;
                     case 2: size = 4; break;
@@ -624,7 +654,7 @@ int TParGenLogic::Calcolate_Byte_Used_in_MBus_Configuration() {
                 const bool regs = var.Attribute(u"TP_Mod_Regs") == String(u"1");
                 // Values read as Modbus registers of a transparent meter take 5 bytes.
                 if (list_type != 0) total += regs ? 5 : size;
-                else total += (Str_To_Int(var.Attribute(u"Type")) == 20 && regs) ? 5 : size;
+                else total += (Str_To_Int(var, u"Type", Path_M_Bus, meter_no, entry) == 20 && regs) ? 5 : size;
                 if (var.Attribute(u"Scale") == String(u"1")) total += 1;
             }
         }

@@ -285,6 +285,9 @@ const TNewRule New_Project_Rules[] = {
     {u"Modbus_TCP_Slave_READ_INPUT_REG", {12, 17}, u"1"},
     {u"EtherNetIP_IP4", {13, 35}, u"10"},
     {u"SNMP_MapType", {18}, u"1"},
+    // Model 20 allows at most 1023 bytes each way, so a new project starts there.
+    {u"PROFINET_NB_IN", {20}, u"1023"},
+    {u"PROFINET_NB_OUT", {20}, u"1023"},
     // The version list starts at "3".
     {u"SNMP_VERSION3", {}, u"1"},
 };

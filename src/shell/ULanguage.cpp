@@ -53,6 +53,18 @@ bool Parse_Lang_Line(const String& line, int tableSize, int& index, String& text
     return true;
 }
 
+std::vector<String> Default_Lang_Lines() {
+    std::vector<String> lines;
+    for (int i = 0; i < Default_Texts_Count; ++i) {
+        const String text = Default_Texts[i];
+        if (Trim(text).empty()) continue;
+        // Blanks at the ends would be trimmed away on reading: the pilcrows keep them.
+        const bool mark = text != Trim(text);
+        lines.push_back(u"STR" + IntToStr(i) + u" = " + (mark ? Pilcrow + text + Pilcrow : text));
+    }
+    return lines;
+}
+
 void Apply_Lang_Lines(const std::vector<String>& lines) {
     int index = 0;
     String text;

@@ -21,6 +21,10 @@ void Load_Default_Texts();
 // index below tableSize, false when it is to be ignored.
 bool Parse_Lang_Line(const String& line, int tableSize, int& index, String& text);
 
+// The lines of a language file that sets every built-in text (free slots
+// left out): loaded over any other language it brings the defaults back.
+std::vector<String> Default_Lang_Lines();
+
 // Applies every entry of the lines to Lang_Table, in order (a later line
 // with the same index wins).
 void Apply_Lang_Lines(const std::vector<String>& lines);

@@ -145,7 +145,7 @@ TEST_F(MainWindowTest, RendersTheWizardOfThreeModels) {
         bitmap.SetSize(w->ClientWidth(), w->ClientHeight());
         w->PaintTo(bitmap.Canvas(), 0, 0);
         // A person looks at these; the test probes a few pixels.
-        bitmap.SaveToPngFile(S("main_window_" + std::to_string(model) + ".png"));
+        bitmap.SaveToPngFile(S(dir.file("main_window_" + std::to_string(model) + ".png")));
         EXPECT_EQ(bitmap.Canvas().Pixels(4, w->ClientHeight() - 4), TColor(0xEDF7F8)) << model;
         // The rule under "Update Device" spans the window.
         const int ruleY = w->Button(u"Btn_CreateBin")->Top() + 51;

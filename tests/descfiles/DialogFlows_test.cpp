@@ -151,6 +151,7 @@ TEST_F(GSDMLFlow, AFailureIsShownAndWritesNothing) {
     Create_GSDML_File(u"GSDML-test.xml");
     ASSERT_EQ(2u, dialogs.Shown.size());
     EXPECT_EQ(diError, dialogs.Shown[1].Icon);
+    EXPECT_EQ(u"Error", dialogs.Shown[1].Caption);
     EXPECT_FALSE(Exists("GSDML-test.xml"));
 }
 
@@ -231,6 +232,7 @@ TEST_F(Flows, MibFailureIsShownAndKeepsTheOldFile) {
     Create_MIB_File();
     ASSERT_EQ(3u, dialogs.Shown.size());
     EXPECT_EQ(diError, dialogs.Shown[2].Icon);
+    EXPECT_EQ(u"Error", dialogs.Shown[2].Caption);
     EXPECT_NE(String::npos, dialogs.Shown[2].Text.find(u"SNMP_Trap_Write"));
     EXPECT_EQ("old bytes", dir.read("agent.mib"));
 }

@@ -37,6 +37,15 @@ TEST(Dialogs, FileDialogsAddTheDefaultExtensionAndCancelCleanly) {
     EXPECT_EQ(dialogs.Shown[0].Text, save.Filter);
 }
 
+TEST(Dialogs, FilterEntriesShowTheirPatternsOnce) {
+    EXPECT_EQ(FileDialogFilters(u"Electronic Data Sheet (*.eds)|*.eds"),
+              (std::vector<String>{u"Electronic Data Sheet (*.eds)"}));
+    EXPECT_EQ(FileDialogFilters(u"PROFINET XML|*.xml|All|*.a;*.b|dangling"),
+              (std::vector<String>{u"PROFINET XML (*.xml)", u"All (*.a *.b)"}));
+    EXPECT_EQ(FileDialogFilters(u"Text (*.txt)|*.log"), (std::vector<String>{u"Text (*.txt) (*.log)"}));
+    EXPECT_TRUE(FileDialogFilters(u"").empty());
+}
+
 TEST(Dialogs, LinksAndPopupMenusGoThroughTheService) {
     TScriptedDialogService dialogs;
     OpenLink(u"http://127.0.0.1/product");

@@ -496,6 +496,31 @@ TEST(Grids, CellStoreIsProportionalToTheCellsInUse) {
     EXPECT_EQ(cells.RowExtent(), 0);
 }
 
+TEST(Grids, SwapRowsExchangesWholeRowsAndKeepsTheStoreTight) {
+    TGridCells cells;
+    TObject tag;
+    cells.SetText(0, 1, u"one");
+    cells.SetText(2, 1, u"one-c");
+    cells.SetObject(1, 3, &tag);
+    cells.SetText(0, 3, u"three");
+    cells.SwapRows(1, 3);
+    EXPECT_EQ(cells.Text(0, 1), u"three");
+    EXPECT_EQ(cells.Object(1, 1), &tag);
+    EXPECT_EQ(cells.Text(2, 3), u"one-c");
+    EXPECT_EQ(cells.Object(1, 3), nullptr);
+    // With an empty row beyond the store: the store grows, and shrinks back.
+    cells.SwapRows(3, 10);
+    EXPECT_EQ(cells.Text(0, 10), u"one");
+    EXPECT_EQ(cells.RowExtent(), 11);
+    cells.SwapRows(10, 3);
+    EXPECT_EQ(cells.RowExtent(), 4);
+    cells.SwapRows(50, 60);  // two empty rows: nothing changes
+    cells.SwapRows(-1, 2);
+    cells.SwapRows(2, 2);
+    EXPECT_EQ(cells.RowExtent(), 4);
+    EXPECT_EQ(cells.Text(0, 3), u"one");
+}
+
 TEST(Grids, ScrollBarThumbSpreadsOverTheScrollableRows) {
     TestGrid g(nullptr);
     g.SetColCount(10);

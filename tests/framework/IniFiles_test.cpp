@@ -1,5 +1,7 @@
 #include "framework/IniFiles.h"
 
+#include "framework/Threads.h"
+
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -135,6 +137,30 @@ TEST(RegistryStore, KeysAndValuesPersistInTheUserFile) {
     ASSERT_TRUE(fresh.OpenKey(u"\\Software\\Grid", false));
     EXPECT_FALSE(fresh.ValueExists(u"Layout"));
     EXPECT_TRUE(fresh.ValueExists(u"Cols"));
+}
+
+TEST(RegistryStore, NotifyChangeSetsTheEventOnceWhenTheFileIsRewritten) {
+    TempDir dir;
+    const String file = P(dir.file("cfg/registry.ini"));
+    TEvent changed;
+    TRegistryStore watcher(file);
+    watcher.NotifyChange(changed);
+    dir.write("cfg/neighbour.ini", "[x]\n");  // another file of the folder: not the store
+    EXPECT_EQ(changed.WaitFor(100), wrTimeout);
+
+    TRegistryStore writer(file);  // another accessor of the same store
+    ASSERT_TRUE(writer.OpenKey(u"\\Software\\Office", true));
+    writer.WriteInteger(u"Theme", 2);
+    ASSERT_EQ(changed.WaitFor(5000), wrSignaled);
+
+    // One request, one signal: a rewrite after the reset goes unnoticed
+    // until the next request, which then sees a program rewriting the file.
+    changed.ResetEvent();
+    writer.WriteInteger(u"Theme", 3);
+    EXPECT_EQ(changed.WaitFor(100), wrTimeout);
+    watcher.NotifyChange(changed);
+    dir.write("cfg/registry.ini", "[Software\\Office]\nTheme=1\n");
+    EXPECT_EQ(changed.WaitFor(5000), wrSignaled);
 }
 
 TEST(RegistryStore, DefaultFileFollowsTheUserConfigFolder) {

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include <unistd.h>
+
 TEST(NumberRule, ReadsWholeNumbersAndGivesTheDefaultForAnythingElse) {
     struct Case { const char16_t* text; int expected; } cases[] = {
         {u"", -1},           {u" 12", 12},          {u"   7", 7},       {u"12 ", -1},
@@ -16,6 +18,8 @@ TEST(NumberRule, ReadsWholeNumbersAndGivesTheDefaultForAnythingElse) {
         {u"1.5", -1},        {u"abc", -1},          {u"$", -1},         {u"0x", -1},
         {u"- 5", -1},        {u"-", -1},            {u"+", -1},         {u"12a", -1},
         {u"007", 7},         {u"99999999999999999999", -1},             {u"1 2", -1},
+        {u"x1F", 31},        {u"X1f", 31},          {u" x1F", 31},      {u"-x10", -16},
+        {u"x", -1},          {u"xx1", -1},          {u"0xx1", -1},      {u"x1G", -1},
     };
     for (const auto& c : cases) EXPECT_EQ(StrToIntDef(c.text, -1), c.expected) << StringToUtf8(c.text);
     EXPECT_EQ(StrToIntDef(u"x", 42), 42);
@@ -284,4 +288,43 @@ TEST(FormatSettingsTest, GuardReplacesAndRestores) {
     EXPECT_EQ(FormatSettings().DateSeparator, u'/');
     EXPECT_EQ(FormatSettings().ShortDateFormat, u"dd/mm/yyyy");
     EXPECT_THROW(Abort(), EAbort);
+}
+
+TEST(NumberRule, BareXPrefixReadsHexadecimalInEveryReader) {
+    EXPECT_EQ(StrToInt64Def(u"x7FFFFFFFFF", -1), 0x7FFFFFFFFF);
+    EXPECT_EQ(StrToInt(u"x1F"), 31);
+    Int64 v = 0;
+    EXPECT_TRUE(TryStrToInt64(u"X10", v));
+    EXPECT_EQ(v, 16);
+}
+
+TEST(CharIsNumber, TakesTheThreeNumberCategories) {
+    struct Case { Char c; bool number; } cases[] = {
+        {u'0', true},   {u'9', true},   {u'\u0663', true},  // Arabic-Indic three (Nd)
+        {u'\u2167', true},                                  // Roman numeral eight (Nl)
+        {u'\u00B2', true}, {u'\u00BD', true},               // superscript two, one half (No)
+        {u'a', false},  {u'-', false},  {u'.', false},  {u' ', false}, {u'\u00AA', false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(CharIsNumber(c.c), c.number) << int(c.c);
+}
+
+TEST(Assert, RaisesInEveryBuildNamingFileAndLine) {
+    EXPECT_NO_THROW(Assert(true));
+    try {
+        Assert(false, u"Rows out of step");
+        FAIL() << "no exception";
+    } catch (const EAssertionFailed& e) {
+        const std::string text = StringToUtf8(e.Message());
+        EXPECT_EQ(text.rfind("Rows out of step (", 0), 0u) << text;
+        EXPECT_NE(text.find("SysUtils_test.cpp, line "), std::string::npos) << text;
+    }
+}
+
+TEST(SystemProbes, ProcessIdAndMeasurementSystem) {
+    EXPECT_EQ(GetCurrentProcessId(), static_cast<Cardinal>(::getpid()));
+    EXPECT_EQ(LocaleMeasurementSystem(u"en_US"), 1);
+    EXPECT_EQ(LocaleMeasurementSystem(u"de_DE"), 0);
+    EXPECT_EQ(LocaleMeasurementSystem(u"en_GB"), 0);
+    const int user = LocaleMeasurementSystem();
+    EXPECT_TRUE(user == 0 || user == 1);
 }

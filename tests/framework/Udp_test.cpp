@@ -1,6 +1,6 @@
 #include "framework/Udp.h"
 
-#include "framework/NetNamespace.h"
+#include "support/NetNamespace.h"
 
 #include <gtest/gtest.h>
 

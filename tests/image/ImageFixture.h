@@ -48,6 +48,22 @@ public:
         s.Project_Dir = Utf8ToString(Project());
         s.Path_ParGen = Utf8ToString(Project() + "/ParGen.xml");
         s.Path_SNMP_Trap = Utf8ToString(Project() + "/SNMP_Trap.xml");
+        for (auto [path, name] : {std::pair{&s.Path_CAN_Rec_Frames, "CAN_Rec_Frames.xml"},
+                                  {&s.Path_CAN_Rec_Info, "CAN_Rec_Info.xml"},
+                                  {&s.Path_CAN_Send_Frames, "CAN_Send_Frames.xml"},
+                                  {&s.Path_CAN_Send_Info, "CAN_Send_Info.xml"},
+                                  {&s.Path_SDO_Server_CANopen, "SDO_Server_CANopen.xml"},
+                                  {&s.Path_SDO_Client_CANopen, "SDO_Client_CANopen.xml"},
+                                  {&s.Path_PDO_CANopen, "PDO_CANopen.xml"},
+                                  {&s.Path_NodeGuard, "NodeGuard.xml"},
+                                  {&s.Path_ReStart_CANopen, "ReStart_CANopen.xml"},
+                                  {&s.Path_J1939_Rec_Frames, "J1939_Rec_Frames.xml"},
+                                  {&s.Path_J1939_Send_Frames, "J1939_Send_Frames.xml"},
+                                  {&s.Path_NMEA_Rec_Frames, "NMEA_Rec_Frames.xml"},
+                                  {&s.Path_NMEA_Send_Frames, "NMEA_Send_Frames.xml"}})
+            *path = Utf8ToString(Project() + "/" + name);
+        s.Path_M_Bus = Utf8ToString(Project() + "/M_Bus.xml");
+        s.Path_DMX_Default_Values = Utf8ToString(Project() + "/DMX_Default_Values.xml");
         return s;
     }
 

@@ -2,6 +2,7 @@
 // cross-check that the flash addresses of the job agree with the table
 // addresses stored in the blocks the job sends.
 #include "ImageFixture.h"
+#include "TableFixture.h"
 #include "framework/XmlDoc.h"
 #include "image/ImageBuild.h"
 #include "image/UBootTCP.h"
@@ -330,5 +331,83 @@ TEST(UpdateJob, FlashAddressesOfTheJobAgreeWithTheBlocks) {
         EXPECT_EQ(b.GetU32(descriptor + 4), writeTable.first) << model;
         EXPECT_EQ(readTable.second, flash[blockFile].second) << model;
         EXPECT_EQ(writeTable.second, flash[blockFile].second) << model;
+    }
+}
+
+// The CAN-side models send a bank file to each processor that holds a table
+// copy; each block's table addresses must be where the job puts the tables.
+TEST(UpdateJob, FlashAddressesOfTheCANSideTablesAgreeWithTheBlocks) {
+    // A descriptor in a block file and the table it names: its file and its offset there.
+    struct Check {
+        const char* Block;
+        std::size_t Descriptor;
+        const char* Table;
+        std::size_t Offset;
+        std::string Marker;  // found at the table's offset (+ Marker_At)
+        std::size_t Marker_At;
+    };
+    struct Case {
+        int Model;
+        std::vector<Check> Checks;
+    };
+    const std::string can = TExpectedEntry(4).U32(0, 0x1234).Str(), sdo = TExpectedEntry(2).U16(0, 0x4321).Str();
+    const std::string pdo = TExpectedEntry(4).U32(0, 0x181).Str(), rx = TExpectedEntry(4).U32(0, 0x12300).Str();
+    const std::string tx = TExpectedEntry(4).U32(0, 0x18004500).Str(), guard = TExpectedEntry(4).U16(0, 900).U8(2, 9).U8(3, 1).Str();
+    auto traps = [](const char* file, std::size_t at) {
+        return std::vector<Check>{{file, 424, file, at, "read-table-1st", 12}, {file, 428, file, at + 0x3000, "write-table-1st", 12}};
+    };
+    std::vector<Case> cases = {
+        {0, {{"bank3.bin", 200, "bank2.bin", 0, can, 0}}},
+        {6, {{"bank3.bin", 204, "bank2.bin", 0, rx, 0}, {"bank3.bin", 208, "bank2.bin", 0x4000, tx, 0}}},
+        {8, {{"bank3.bin", 224, "bank4.bin", 0, sdo, 4}, {"bank3.bin", 228, "bank4.bin", 0x4000, sdo, 4},
+             {"bank3.bin", 232, "bank4.bin", 0x8000, sdo, 4}, {"bank3.bin", 236, "bank4.bin", 0xA000, sdo, 4},
+             {"bank3.bin", 240, "bank4.bin", 0xC000, pdo, 0}, {"bank3.bin", 244, "bank4.bin", 0xD000, pdo, 0},
+             {"bank3.bin", 1744, "bank4.bin", 0xE000, guard, 0}, {"bank1.bin", 560, "bank1.bin", 2048, guard, 0}}},
+        {33, {{"bank1.bin", 224, "bank2.bin", 0, sdo, 4}, {"bank1.bin", 228, "bank2.bin", 0x4000, sdo, 4},
+              {"bank1.bin", 232, "bank2.bin", 0x8000, sdo, 4}, {"bank1.bin", 236, "bank2.bin", 0xA000, sdo, 4},
+              {"bank1.bin", 240, "bank2.bin", 0xC000, pdo, 0}, {"bank1.bin", 244, "bank2.bin", 0xD000, pdo, 0},
+              {"bank1.bin", 560, "bank1.bin", 2048, guard, 0}}},
+        {32, {{"bank1.bin", 204, "bank2.bin", 0, rx, 0}, {"bank1.bin", 208, "bank2.bin", 0x4000, tx, 0}}},
+        {15, traps("bank1.bin", 2048)},
+        {34, traps("bank1.bin", 2048)},
+    };
+    for (const Check& c : traps("bank1.bin", 2048)) cases[4].Checks.push_back(c);
+    for (const Check& c : traps("bank1.bin", 2560)) cases[3].Checks.push_back(c);
+
+    for (const Case& c : cases) {
+        TUpdateFixture f(c.Model);
+        const TProjectFixture& p = f.Project;
+        p.SNMP_Trap({R"(Enable="Y" Community_Name="read-table-1st" IP_Address="1.2.3.4")"}, {R"(Enable="Y" Community_Name="write-table-1st")"});
+        Table_File(p, "CAN_Rec_Frames.xml", "F", {{"Receive_Frames", {R"(Cob_Id="4660" Type="x" Dimension="0" TimeOut="0")"}}});
+        const std::string sdoRow = R"(Device_ID="1" Poll_Time="1" Index="17185" SubIndex="0" NByte="1" Address_B1="0")";
+        Table_File(p, "SDO_Server_CANopen.xml", "S", {{"SDO_Read", {sdoRow}}, {"SDO_Write", {sdoRow}}});
+        Table_File(p, "SDO_Client_CANopen.xml", "S", {{"SDO_Read", {sdoRow}}, {"SDO_Write", {sdoRow}}});
+        Table_File(p, "PDO_CANopen.xml", "P",
+                   {{"Receive_PDO", {R"(COB-ID="385" TimeOut="0" Dimension="1" Address_B1="0")"}},
+                    {"Transmit_PDO", {R"(COB-ID="385" Send_Time="0" Dimension="1" Address_B1="0")"}}});
+        Row_File(p, "NodeGuard.xml", "G", {R"(NodeID="9" GuardTime="900" LifeTimeFactor="1")"});
+        Row_File(p, "J1939_Rec_Frames.xml", "J", {R"(DP="0" PGN="291" SA="0")"});
+        Row_File(p, "J1939_Send_Frames.xml", "J", {R"(Priority="6" DP="0" PGN="69" SA="0")"});
+        Write_Device_Image(*Build_Device_Image(p.Sources()), f.Ctx.Project_Dir);
+
+        // file and processor -> start address
+        std::map<std::pair<std::string, std::string>, Cardinal> flash;
+        std::map<std::string, std::string> blockProcessor;
+        for (const auto& op : Operations(Update_Job_Text(f.Ctx))) {
+            if (op[3] != "2") continue;
+            flash[{op[0], op[2]}] = static_cast<Cardinal>(std::stoul(op[1], nullptr, 16));
+            blockProcessor.emplace(op[0], op[2]);
+        }
+        for (const Check& k : c.Checks) {
+            ASSERT_TRUE(blockProcessor.count(k.Block)) << c.Model << " does not send " << k.Block;
+            const std::string processor = blockProcessor[k.Block];
+            ASSERT_TRUE(flash.count({k.Table, processor})) << c.Model << " sends no " << k.Table << " to " << processor;
+            const std::string table = p.Read_Bin(k.Table);
+            EXPECT_EQ(table.substr(k.Offset + k.Marker_At, k.Marker.size()), k.Marker) << c.Model << " " << k.Table << "+" << k.Offset;
+            std::string block = p.Read_Bin(k.Block);
+            TLeBytes b(reinterpret_cast<Byte*>(block.data()), block.size(), "block");
+            EXPECT_EQ(b.GetU32(k.Descriptor), (flash[{k.Table, processor}] + k.Offset))
+                << c.Model << " " << k.Block << "+" << k.Descriptor;
+        }
     }
 }

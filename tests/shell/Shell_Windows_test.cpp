@@ -126,7 +126,7 @@ TEST_F(ShellWindows, AboutNamesTheModelAndShowsItsLogo) {
         about->PaintTo(shot.Canvas(), 0, 0);
         EXPECT_NE(shot.Canvas().Pixels(32 + 40, 24 + 30), TColor(0xEDF7F8));
         if (c.model == 1018)
-            shot.SaveToPngFile(u"about_1018.png");
+            shot.SaveToPngFile(Utf8ToString(exe.dir.file("about_1018.png")));
     }
 }
 

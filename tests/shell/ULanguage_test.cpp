@@ -171,3 +171,18 @@ TEST(LanguageFile, AMissingLanguageFallsBackToEnglishThenToTheBuiltInTexts) {
     EXPECT_EQ(Lang_Table[17], u"New Project");
     EXPECT_EQ(Lang_Table.Count(), 2000);
 }
+
+TEST(LanguageFile, TheEnglishFileBringsEveryDefaultTextBack) {
+    ExeFolder exe;
+    String english;
+    for (const String& line : Default_Lang_Lines()) english += line + u"\r\n";
+    exe.dir.write("LANGUAGE/English.lng", "\xEF\xBB\xBF" + StringToUtf8(english));
+    exe.dir.write("LANGUAGE/Other.lng", "STR9 = Nichts\nSTR11 = x\nSTR17 = Neu\n");
+    Language_Name = u"Other";
+    Load_Language();
+    ASSERT_EQ(Lang_Table[17], u"Neu");
+    Load_Lang_File(Utf8ToString(exe.dir.file("LANGUAGE/English.lng")));
+    for (int i = 0; i < Default_Texts_Count; ++i)
+        EXPECT_EQ(Lang_Table[i], String(Default_Texts[i])) << i;
+    EXPECT_EQ(Lang_Table[9], u"None Configuration Opened ");  // the trailing blank kept
+}

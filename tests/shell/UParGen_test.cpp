@@ -103,8 +103,8 @@ TEST_F(UParGenTest, RenderedFormsOfThreeModels) {
         EXPECT_EQ(bmp.Height(), f->ClientHeight());
         // The form's own colour left of the boxes.
         EXPECT_EQ(ColorToRGB(bmp.Canvas().Pixels(3, 300)), RGB(248, 247, 237)) << s.model;
-        SaveControlToPng(f.get(), Utf8ToString(s.file));
-        EXPECT_TRUE(std::filesystem::exists(s.file));
+        SaveControlToPng(f.get(), Utf8ToString(dir_.file(s.file)));
+        EXPECT_TRUE(std::filesystem::exists(dir_.file(s.file)));
     }
 }
 

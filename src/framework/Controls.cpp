@@ -1646,7 +1646,9 @@ void TCustomControl::WMEraseBkgnd(TMessage& Message) {
 
 void TCustomControl::WMPaint(TMessage& Message) {
     TCanvas& canvas = Canvas();
-    Perform(WM_ERASEBKGND);
+    // The background is erased when an invalidation asked for it.
+    if (!FHandleImpl->Painting || FHandleImpl->EraseNeeded) Perform(WM_ERASEBKGND);
+    FHandleImpl->EraseNeeded = false;
     // Only the part being painted changes; the rest of the buffer stays.
     const bool clipped = FHandleImpl->Painting;
     if (clipped) {
@@ -1704,9 +1706,14 @@ void PaintInvalid(TWinControl* Control) {
     // does not hold the client area's pixels (new, or resized).
     QRegion area = h->Invalid & all;
     const QImage& img = BitmapImage(custom->BackBuffer());
-    if (img.width() != std::max(1, all.width()) || img.height() != std::max(1, all.height())) area = all;
+    if (img.width() != std::max(1, all.width()) || img.height() != std::max(1, all.height())) {
+        area = all;
+        h->EraseNeeded = true;
+    }
     h->Invalid = QRegion();
     if (area.isEmpty()) return;
+    // What was drawn on the whole window is drawn again by the paint.
+    h->Overlay = QImage();
     TMessage m;
     m.Msg = WM_PAINT;
     h->Painting = true;
@@ -1732,13 +1739,14 @@ void PaintHostWidget(TWinControl* Control, QWidget* Widget, QPaintEvent* Event,
     const QPoint clientOrg = clientArea.topLeft();
     auto* custom = h->CustomPainted ? dynamic_cast<TCustomControl*>(Control) : nullptr;
     const HWND handle = h->Handle;
-    h->Overlay = QImage();
     if (custom) {
         PaintInvalid(Control);
     } else {
         // A standard window paints itself: the part Qt asks for.
         QRegion area = Event->region().translated(-clientOrg) & QRect(QPoint(0, 0), clientArea.size());
         h->Invalid = QRegion();
+        // What was drawn on the whole window is drawn again by the paint.
+        h->Overlay = QImage();
         auto paintNative = [&] {
             BasePaint();
             // Windowless children on top of the window's own painting, only
@@ -1829,6 +1837,7 @@ namespace {
 // A rendering paints everything anew, as a paint of a whole uncovered window does.
 void InvalidateTree(TWinControl* Control) {
     Control->HandleImpl()->Invalid = QRect(0, 0, 1 << 20, 1 << 20);
+    Control->HandleImpl()->EraseNeeded = true;
     for (int i = 0; i < Control->ControlCount(); ++i)
         if (auto* w = dynamic_cast<TWinControl*>(Control->Controls(i))) InvalidateTree(w);
 }

@@ -99,13 +99,22 @@ public:
     // After every change of the text, by the person or by code.
     TNotifyEvent OnChange;
 
-    // The edit messages: EM_SHOWBALLOONTIP / EM_HIDEBALLOONTIP.
+    // The text rectangle (client coordinates) the text is laid out in.
+    TRect FormatRect() const;
+
+    // The edit messages. Keys and the context menu send WM_CUT, WM_COPY,
+    // WM_PASTE, WM_CLEAR and WM_UNDO, whose default does the work, so that
+    // a derived edit sees each of them. EM_SETREADONLY is how ReadOnly
+    // changes; EM_SETRECT / EM_SETRECTNP / EM_GETRECT the text rectangle;
+    // EM_CHARFROMPOS; EM_GETSEL / EM_SETSEL; EM_SHOWBALLOONTIP /
+    // EM_HIDEBALLOONTIP. A change of the text tells EN_UPDATE, then EN_CHANGE.
     void Dispatch(TMessage& Message) override;
 
 protected:
     void CreateWnd() override;
     LRESULT NativeDlgCode() const override { return DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL; }
     void WMChar(TWMKey& Message) override;
+    void WMKeyDown(TWMKey& Message) override;
     void CNCommand(TWMCommand& Message) override;
     void DoEnter() override;
     virtual void Change();
@@ -132,6 +141,7 @@ public:
 class TMaskEdit : public TCustomEdit {
 public:
     explicit TMaskEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
+    void Dispatch(TMessage& Message) override;
     const String& EditMask() const { return FMask.Mask(); }
     void SetEditMask(const String& Value);
     // The text as stored: with or without the literals, as the mask says.

@@ -9,6 +9,8 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
+#include <QCompleter>
 #include <QLineEdit>
 #include <QMenu>
 #include <QListWidget>
@@ -946,6 +948,13 @@ public:
     void showPopup() override {
         if (combo_) NotifyCommand(combo_, CBN_DROPDOWN);
         QComboBox::showPopup();
+        if (!combo_) return;
+        // The list's own width, and its side when it is wider than the box.
+        QWidget* list = view()->window();
+        const int width = combo_->DroppedWidth();
+        const QPoint origin = mapToGlobal(QPoint(0, 0));
+        const int left = combo_->DropDownAlignRight() ? origin.x() + this->width() - width : origin.x();
+        list->setGeometry(left, list->y(), width, list->height());
     }
     void hidePopup() override {
         QComboBox::hidePopup();
@@ -989,6 +998,7 @@ void TComboBox::InitializeWnd() {
     });
     ConnectEdit();
     ItemsChanged();
+    SetAutoComplete(FAutoComplete);
 }
 
 void TComboBox::ConnectEdit() {
@@ -997,7 +1007,13 @@ void TComboBox::ConnectEdit() {
     w->lineEdit()->setProperty("configurator.connected", true);
     w->lineEdit()->setMouseTracking(true);
     QObject::connect(w->lineEdit(), &QLineEdit::textEdited, ContextOf(this), [this](const QString&) {
-        if (!FSyncing) NotifyCommand(this, CBN_EDITCHANGE);
+        if (FSyncing) return;
+        AutoCompleteTyped(FLastEditText);
+        FLastEditText = FromQ(WidgetAs<QComboBox>(this)->lineEdit()->text());
+        NotifyCommand(this, CBN_EDITCHANGE);
+    });
+    QObject::connect(w->lineEdit(), &QLineEdit::textChanged, ContextOf(this), [this](const QString& t) {
+        if (!FSyncing) FLastEditText = FromQ(t);
     });
 }
 
@@ -1009,6 +1025,7 @@ void TComboBox::SetStyle(TComboBoxStyle Value) {
     int index = ItemIndex();
     w->setEditable(Value == csDropDown || Value == csSimple);
     ConnectEdit();
+    SetAutoComplete(FAutoComplete);
     SetItemIndex(index);
     if (index < 0 && w->isEditable()) w->setEditText(ToQ(text));
 }
@@ -1101,6 +1118,78 @@ int TComboBox::SelStart() const {
 int TComboBox::SelLength() const {
     auto* e = WidgetAs<QComboBox>(this)->lineEdit();
     return e ? int(e->selectedText().size()) : 0;
+}
+
+void TComboBox::SetSelStart(int Value) {
+    if (auto* e = WidgetAs<QComboBox>(this)->lineEdit()) e->setCursorPosition(Value);
+}
+
+void TComboBox::SetSelLength(int Value) {
+    if (auto* e = WidgetAs<QComboBox>(this)->lineEdit()) e->setSelection(SelStart(), Value);
+}
+
+int TComboBox::CharFromPos(TPoint P) const {
+    auto* w = WidgetAs<QComboBox>(this);
+    QLineEdit* e = w->lineEdit();
+    if (!e) return 0;
+    return e->cursorPositionAt(e->mapFrom(w, QPoint(P.X, P.Y)));
+}
+
+int TComboBox::DroppedWidth() const { return FDroppedWidth > 0 ? std::max(FDroppedWidth, Width()) : Width(); }
+
+void TComboBox::SetDroppedWidth(int Value) { FDroppedWidth = std::max(0, Value); }
+
+TRect TComboBox::DroppedRect() const {
+    auto* w = WidgetAs<QComboBox>(this);
+    QWidget* list = w->view()->window();
+    if (!DroppedDown() || !list || list == w->window()) return TRect{};
+    const QRect g = list->geometry();
+    return Rect(g.left(), g.top(), g.left() + g.width(), g.top() + g.height());
+}
+
+int TComboBox::ItemHeight(int Index) const {
+    if (Index == -1) return Height() - 6;
+    if (FItemHeight > 0) return FItemHeight;
+    return QFontMetrics(ToQFont(Font())).height() + 3;
+}
+
+void TComboBox::SetItemHeight(int Index, int Value) {
+    if (Value <= 0) return;
+    if (Index == -1) {
+        SetHeight(Value + 6);
+        return;
+    }
+    FItemHeight = Value;
+    auto* w = WidgetAs<QComboBox>(this);
+    w->view()->setStyleSheet(QStringLiteral("QAbstractItemView::item { height: %1px; }").arg(Value));
+}
+
+void TComboBox::SetAutoComplete(bool Value) {
+    FAutoComplete = Value;
+    // The completion is our own (AutoCompleteTyped); the window's would
+    // complete differently.
+    auto* w = WidgetAs<QComboBox>(this);
+    if (w->isEditable()) w->setCompleter(nullptr);
+}
+
+void TComboBox::AutoCompleteTyped(const String& Before) {
+    auto* w = WidgetAs<QComboBox>(this);
+    QLineEdit* e = w->lineEdit();
+    const QString typed = e->text();
+    // Only typing at the end of the text completes; deleting never does.
+    if (!FAutoComplete || typed.size() <= qsizetype(Before.size()) || e->cursorPosition() != typed.size() ||
+        typed.isEmpty())
+        return;
+    for (int i = 0; i < FItems->Count(); ++i) {
+        const QString item = ToQ(FItems->Strings(i));
+        if (item.size() <= typed.size() || !item.startsWith(typed, Qt::CaseInsensitive)) continue;
+        FSyncing = true;
+        w->setCurrentIndex(i);
+        e->setText(typed + item.mid(typed.size()));
+        e->setSelection(int(typed.size()), int(item.size() - typed.size()));
+        FSyncing = false;
+        return;
+    }
 }
 
 void TComboBox::SelectAll() {

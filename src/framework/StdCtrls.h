@@ -344,7 +344,30 @@ public:
     void Clear();
     int SelStart() const;
     int SelLength() const;
+    void SetSelStart(int Value);
+    void SetSelLength(int Value);
     void SelectAll();
+    // The text position nearest to a client point of the edit field.
+    int CharFromPos(TPoint P) const;
+
+    // The list's width when dropped down: never narrower than the combo box;
+    // 0 (the default) is the combo box's width.
+    int DroppedWidth() const;
+    void SetDroppedWidth(int Value);
+    // A list wider than the combo box ends at its right edge instead of
+    // starting at its left edge.
+    bool DropDownAlignRight() const { return FDropDownAlignRight; }
+    void SetDropDownAlignRight(bool Value) { FDropDownAlignRight = Value; }
+    // The list window's screen rectangle while dropped down (empty otherwise).
+    TRect DroppedRect() const;
+    // The height of the list's items; ItemHeight(-1) / SetItemHeight(-1, H)
+    // is the selection field, whose height sets the combo box's (H + 6).
+    int ItemHeight(int Index = 0) const;
+    void SetItemHeight(int Index, int Value);
+    // Typing in the field completes it with the first item that begins with
+    // the typed text (the completion selected).
+    bool AutoComplete() const { return FAutoComplete; }
+    void SetAutoComplete(bool Value);
 
     // A change by the person: a new selection (when OnSelect is not set) or typing.
     TNotifyEvent OnChange;
@@ -367,11 +390,17 @@ private:
     friend class TComboWidget;
     void ItemsChanged();
     void ConnectEdit();
+    void AutoCompleteTyped(const String& Before);
+    String FLastEditText;
     std::unique_ptr<TStringList> FItems;
     TComboBoxStyle FStyle = csDropDown;
     int FDropDownCount = 8;
     int FMaxLength = 0;
     bool FSyncing = false;
+    int FDroppedWidth = 0;
+    bool FDropDownAlignRight = false;
+    int FItemHeight = 0;  // 0: the font's
+    bool FAutoComplete = true;
 };
 
 enum TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable, lbVirtual, lbVirtualOwnerDraw };

@@ -1185,7 +1185,7 @@ void TComboBox::AutoCompleteTyped(const String& Before) {
         if (item.size() <= typed.size() || !item.startsWith(typed, Qt::CaseInsensitive)) continue;
         FSyncing = true;
         w->setCurrentIndex(i);
-        e->setText(typed + item.mid(typed.size()));
+        e->setText(item);  // the item as it is written, the typed part too
         e->setSelection(int(typed.size()), int(item.size() - typed.size()));
         FSyncing = false;
         return;

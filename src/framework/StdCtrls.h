@@ -364,8 +364,9 @@ public:
     // is the selection field, whose height sets the combo box's (H + 6).
     int ItemHeight(int Index = 0) const;
     void SetItemHeight(int Index, int Value);
-    // Typing in the field completes it with the first item that begins with
-    // the typed text (the completion selected).
+    // Typing at the end of the field completes it with the first item that
+    // begins with the typed text (case ignored): the item is selected, its
+    // text shown, and the part not typed selected.
     bool AutoComplete() const { return FAutoComplete; }
     void SetAutoComplete(bool Value);
 

@@ -68,12 +68,12 @@ TEST(ComboBox, AutoCompleteFillsInTheFirstMatchingItem) {
         c.SetText(u"");
         SimulateText(u"in");
         if (on) {
-            EXPECT_EQ(c.Text(), u"input Register");
+            EXPECT_EQ(c.Text(), u"Input Register");
             EXPECT_EQ(c.SelStart(), 2);
             EXPECT_EQ(c.SelLength(), 12);
             EXPECT_EQ(c.ItemIndex(), 1);
             SimulateKey(VK_BACK);  // takes the completion away and completes nothing
-            EXPECT_EQ(c.Text(), u"in");
+            EXPECT_EQ(c.Text(), u"In");
         } else {
             EXPECT_EQ(c.Text(), u"in");
         }

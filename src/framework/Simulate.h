@@ -25,3 +25,16 @@ void SimulateMouseLeave();
 // The close box in the title bar of Form is used.
 class TCustomForm;
 void SimulateCloseBox(TCustomForm* Form);
+
+// A drag as a person would make it, for the next (or the running) drag
+// loop: each step moves the pointer over a control (client coordinates)
+// with the keys held, or releases the button, or presses Escape. A drag
+// whose script runs out goes on with the real mouse.
+enum class TDragInput { Move, Release, Escape };
+struct TDragStep {
+    TDragInput Input = TDragInput::Move;
+    TControl* Over = nullptr;
+    TPoint Point;
+    TShiftState Shift;  // ssLeft is held while moving
+};
+void SimulateDrag(const std::vector<TDragStep>& Steps);

@@ -524,6 +524,11 @@ void TControl::WndProc(TMessage& Message) {
     if (!CallWndProcHooks.empty())
         for (auto& [id, hook] : std::vector<std::pair<int, TCallWndProcHook>>(CallWndProcHooks)) hook(this, Message);
     if (Message.Msg >= WM_MOUSEFIRST && Message.Msg <= WM_MOUSELAST) Application->HintMouseMessage(this, Message);
+    // A left press on an automatic drag source begins a drag instead of a click.
+    if ((Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK) && FDragMode == dmAutomatic && !Dragging()) {
+        BeginDrag(false);
+        return;
+    }
     Dispatch(Message);
 }
 
@@ -542,6 +547,7 @@ void TControl::Dispatch(TMessage& Message) {
     case WM_MOUSEWHEEL: { TWMMouseWheel m(Message); WMMouseWheel(m); break; }
     case WM_CANCELMODE: WMCancelMode(Message); break;
     case CM_MOUSEENTER: CMMouseEnter(Message); break;
+    case CM_DRAG: CMDrag(Message); break;
     case CM_MOUSELEAVE: CMMouseLeave(Message); break;
     case CM_MOUSEWHEEL: CMMouseWheel(Message); break;
     case CM_ENABLEDCHANGED: CMEnabledChanged(Message); break;

@@ -681,10 +681,24 @@ TWinControl* TargetWindowOf(TControl* c) {
     return nullptr;
 }
 
+// The innermost enabled control at a screen point.
+TControl* ControlAtScreen(QPoint global) {
+    QWidget* w = QApplication::widgetAt(global);
+    TControl* c = nullptr;
+    for (; w && !c; w = w->parentWidget()) c = ControlOfWidget(w);
+    while (auto* wc = dynamic_cast<TWinControl*>(c)) {
+        TControl* child = wc->ControlAtPos(wc->ScreenToClient({global.x(), global.y()}), false, true);
+        if (!child || child == c) break;
+        c = child;
+    }
+    return c;
+}
+
 // One input of the drag: where the pointer is, over what, with which keys.
 struct DragInput {
     bool escape = false;
-    TWinControl* window = nullptr;
+    TControl* over = nullptr;  // the control under the pointer
+    TWinControl* window = nullptr;  // the registered window at or above it
     TPoint screen;
     Cardinal keys = 0;
 };
@@ -733,9 +747,8 @@ private:
         input.escape = escape;
         input.screen = {global.x(), global.y()};
         input.keys = keys;
-        input.window = nullptr;
-        for (QWidget* w = QApplication::widgetAt(global); w && !input.window; w = w->parentWidget())
-            input.window = TargetWindowOf(ControlOfWidget(w));
+        input.over = ControlAtScreen(global);
+        input.window = TargetWindowOf(input.over);
         loop.exit(0);
     }
 };
@@ -751,8 +764,8 @@ DragInput CurrentInput(TDragWatch& watch, bool escape) {
     if (m & Qt::ControlModifier) in.keys |= MK_CONTROL;
     in.escape = escape;
     in.screen = {global.x(), global.y()};
-    for (QWidget* w = QApplication::widgetAt(global); w && !in.window; w = w->parentWidget())
-        in.window = TargetWindowOf(ControlOfWidget(w));
+    in.over = ControlAtScreen(global);
+    in.window = TargetWindowOf(in.over);
     watch.keys = in.keys;
     return in;
 }
@@ -768,6 +781,7 @@ DragInput NextInput(TDragWatch& watch, int& idleTurns) {
         if (step.Input == TDragInput::Move || step.Input == TDragInput::Escape) shift.Include(ssLeft);
         if (step.Input == TDragInput::Release) shift.Exclude(ssLeft);
         in.keys = KeyStateOf(shift);
+        in.over = step.Over;
         in.window = TargetWindowOf(step.Over);
         in.screen = step.Over ? step.Over->ClientToScreen(step.Point) : step.Point;
         watch.keys = in.keys;
@@ -869,4 +883,130 @@ HRESULT DoDragDrop(std::shared_ptr<IDataObject> Data, std::shared_ptr<IDropSourc
 void SimulateDrag(const std::vector<TDragStep>& Steps) {
     auto& script = Script();
     script.insert(script.end(), Steps.begin(), Steps.end());
+}
+
+// ---- the framework's own drag ----
+
+namespace {
+
+TControl* g_dragSource = nullptr;
+
+LRESULT SendDrag(TControl* target, TDragMessage msg, TDragObject* object, TPoint screen) {
+    TDragRec rec;
+    rec.Pos = screen;
+    rec.Source = object;
+    rec.Target = target;
+    object->DragPos = screen;
+    object->DragTarget = target;
+    return target->Perform(CM_DRAG, static_cast<WPARAM>(msg), reinterpret_cast<LPARAM>(&rec));
+}
+
+}  // namespace
+
+TObject* TDragControlObject::SourceForEvents() { return Control; }
+
+bool TControl::Dragging() const { return g_dragSource == this; }
+
+void TControl::BeginDrag(bool Immediate, int Threshold) {
+    if (g_dragSource) return;
+    EnsureQtApplication();
+    if (Threshold < 0) Threshold = DragThreshold;
+    g_dragSource = this;
+    struct Done {
+        ~Done() { g_dragSource = nullptr; }
+    } done;
+    TDragObject* object = nullptr;
+    DoStartDrag(object);
+    std::unique_ptr<TDragObject> own;
+    if (!object) {
+        own = std::make_unique<TDragControlObject>(this);
+        object = own.get();
+    }
+    TDragWatch watch;
+    watch.keys = MK_LBUTTON;  // the press that began it
+    qApp->installEventFilter(&watch);
+    struct Unwatch {
+        TDragWatch& w;
+        ~Unwatch() { qApp->removeEventFilter(&w); }
+    } unwatch{watch};
+    int idleTurns = 0;
+    const TPoint start = GetCursorPos();
+    bool started = Immediate;
+    TControl* current = nullptr;
+    bool accepted = false;
+    // Ends the drag: a drop on the control that takes it, or nothing.
+    auto finish = [&](bool drop, TPoint at) {
+        TControl* target = nullptr;
+        if (current && drop && accepted) {
+            object->Dropped = true;
+            SendDrag(current, dmDragDrop, object, at);
+            target = current;
+        } else if (current) {
+            object->Cancelling = !drop;
+            SendDrag(current, dmDragLeave, object, at);
+        }
+        const TPoint p = target ? target->ScreenToClient(at) : at;
+        DoEndDrag(target, p.X, p.Y);
+    };
+    for (;;) {
+        const DragInput in = NextInput(watch, idleTurns);
+        if (in.escape) return finish(false, in.screen);
+        const bool released = !(in.keys & MK_LBUTTON);
+        if (!started) {
+            const bool far = std::abs(in.screen.X - start.X) > Threshold || std::abs(in.screen.Y - start.Y) > Threshold;
+            if (released || !far) {
+                if (released) return finish(false, in.screen);
+                continue;
+            }
+            started = true;
+        }
+        if (in.over != current) {
+            if (current) SendDrag(current, dmDragLeave, object, in.screen);
+            current = in.over;
+            accepted = current && SendDrag(current, dmDragEnter, object, in.screen) != 0;
+        } else if (current && !released) {
+            accepted = SendDrag(current, dmDragMove, object, in.screen) != 0;
+        }
+        if (released) return finish(true, in.screen);
+    }
+}
+
+void TControl::CMDrag(TMessage& Message) {
+    auto* rec = reinterpret_cast<TDragRec*>(Message.LParam);
+    if (!rec || !rec->Source) return;
+    const TPoint p = ScreenToClient(rec->Pos);
+    TObject* source = rec->Source->SourceForEvents();
+    switch (static_cast<TDragMessage>(Message.WParam)) {
+    case dmDragEnter:
+    case dmDragLeave:
+    case dmDragMove: {
+        static const TDragState states[] = {dsDragEnter, dsDragLeave, dsDragMove};
+        bool accept = false;
+        DragOver(source, p.X, p.Y, states[Message.WParam], accept);
+        Message.Result = accept ? 1 : 0;
+        break;
+    }
+    case dmDragDrop: DragDrop(source, p.X, p.Y); break;
+    default: break;
+    }
+}
+
+void TControl::DoStartDrag(TDragObject*& DragObject) {
+    if (OnStartDrag) OnStartDrag(this, DragObject);
+}
+
+void TControl::DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) {
+    Accept = false;
+    if (OnDragOver) {
+        Accept = true;
+        OnDragOver(this, Source, X, Y, State, Accept);
+    }
+}
+
+void TControl::DragDrop(TObject* Source, int X, int Y) {
+    if (OnDragDrop) OnDragDrop(this, Source, X, Y);
+}
+
+void TControl::DoEndDrag(TObject* Target, int X, int Y) {
+    if (OnEndDrag) OnEndDrag(this, Target, X, Y);
 }

@@ -544,6 +544,11 @@ void TControl::WndProc(TMessage& Message) {
         for (auto& [id, hook] : std::vector<std::pair<int, TCallWndProcHook>>(CallWndProcHooks)) hook(this, Message);
     if (Message.Msg >= WM_MOUSEFIRST && Message.Msg <= WM_MOUSELAST) Application->HintMouseMessage(this, Message);
     else if (Message.Msg >= WM_KEYFIRST && Message.Msg <= WM_KEYLAST) Application->IsHintMsg(Message);
+    // A left press on an automatic drag source begins a drag instead of a click.
+    if ((Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK) && FDragMode == dmAutomatic && !Dragging()) {
+        BeginDrag(false);
+        return;
+    }
     Dispatch(Message);
 }
 
@@ -563,6 +568,7 @@ void TControl::Dispatch(TMessage& Message) {
     case WM_CANCELMODE: WMCancelMode(Message); break;
     case WM_CONTEXTMENU: WMContextMenu(Message); break;
     case CM_MOUSEENTER: CMMouseEnter(Message); break;
+    case CM_DRAG: CMDrag(Message); break;
     case CM_MOUSELEAVE: CMMouseLeave(Message); break;
     case CM_MOUSEWHEEL: CMMouseWheel(Message); break;
     case CM_ENABLEDCHANGED: CMEnabledChanged(Message); break;

@@ -1,5 +1,7 @@
 #include "QtApp_p.h"
 
+#include "Graphics_p.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 
@@ -20,5 +22,6 @@ void EnsureQtApplication() {
         static char name[] = "configurator";
         static char* argv[] = {name, nullptr};
         new QApplication(argc, argv);  // lives until the process ends
+        RegisterFontFiles();
     });
 }

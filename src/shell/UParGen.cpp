@@ -4,6 +4,9 @@
 #include "controls/FlatButton.h"
 #include "framework/StdCtrls.h"
 #include "shell/Globals.h"
+#include "shell/Shell_Controls.h"
+
+#include <algorithm>
 
 TFParGen* FParGen = nullptr;
 
@@ -98,6 +101,7 @@ void TFParGen::Create_Controls() {
                     Draw_Box_Glyph(glyph, name.ends_with(u"_Collapse"));
                     b->SetGlyph(&glyph);
                 }
+                if (name == u"Btn_OK" || name == u"Btn_Cancel") Set_Shell_Button_Look(b);
                 if (name == u"Btn_OK") b->OnClick = [this](TObject* s) { Btn_OK_Click(s); };
                 else if (name == u"Btn_Cancel") b->OnClick = [this](TObject* s) { Btn_Cancel_Click(s); };
                 else b->OnClick = [this, name](TObject*) { Box_Button_Click(name); };
@@ -186,6 +190,9 @@ void TFParGen::Sync() {
         }
         SetClientWidth(Logic.ClientWidth);
         SetClientHeight(Logic.ClientHeight);
+        // A form that grew below the work area moves up, at most to its top.
+        const TRect work = Screen->WorkAreaRect();
+        if (Top() + Height() > work.Bottom) SetTop(std::max<int>(work.Top, work.Bottom - Height()));
     } catch (...) {
         syncing_ = false;
         throw;

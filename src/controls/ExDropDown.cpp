@@ -340,6 +340,8 @@ void TDropDownEditButton::Notification(TComponent* AComponent, TOperation Operat
 // TExCustomDropDown: life
 // ---------------------------------------------------------------------------
 TExCustomDropDown::TExCustomDropDown(TComponent* AOwner) : TMaskEdit(AOwner) {
+    static const bool registered = (RegisterStreamClass(u"TExCustomDropDown"), true);
+    (void)registered;
     SetBounds(Left(), Top(), 200, 21);
     if (!Designing(this)) CreateDropDownForm();
     CreateDropDownButton();
@@ -410,7 +412,10 @@ void TExCustomDropDown::SetControl(TControl* Value) {
     if (FControl == Value) return;
     if (FControl) FControl->RemoveFreeNotification(this);
     FControl = Value;
-    if (FControl) FControl->FreeNotification(this);
+    if (FControl) {
+        FControl->FreeNotification(this);
+        FControlSize = TSize{FControl->Width(), FControl->Height()};
+    }
     if (FControl && !Designing(this)) PlaceDropDownControl();
 }
 
@@ -541,7 +546,10 @@ void TExCustomDropDown::DoShowDropDown() {
     if (Designing(this) || !FDropDownForm || FDropDownForm->Visible() || !Enabled() || ReadOnly()) return;
     // Free of the pop-up's client area until it is sized, so that the size
     // the kind gives its control counts.
-    if (FControl) FControl->SetAlign(alNone);
+    if (FControl) {
+        FControl->SetAlign(alNone);
+        FControl->SetBounds(FControl->Left(), FControl->Top(), FControlSize.cx, FControlSize.cy);
+    }
     DoBeforeDropDown();
     TDropDownForm& form = *FDropDownForm;
     form.SetShadow(FDropDownShadow);

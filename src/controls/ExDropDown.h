@@ -12,6 +12,7 @@
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
+#include "framework/SysUtils.h"
 
 #include "grid/foundation/DropDownLooks.h"
 #include "grid/foundation/ExStyleIF.h"
@@ -116,6 +117,147 @@ TRect PlaceDropDown(const TDropDownPlacement& P);
 // side when Horizontal, else stacked; each band one pixel longer than its
 // step so that no gaps remain.
 void DrawSteppedBands(TCanvas& Canvas, TColor FromColor, TColor ToColor, bool Horizontal, TRect R, int Steps);
+
+// ---------------------------------------------------------------------------
+// The strips of the pop-up and their buttons
+// ---------------------------------------------------------------------------
+// A list whose reads and writes check 0 <= Index < Count.
+template <class T>
+class TDbgList {
+public:
+    int Count() const { return int(FItems.size()); }
+    void Add(T Item) { FItems.push_back(Item); }
+    void Clear() { FItems.clear(); }
+    void AssignList(const TDbgList& ListA) { FItems = ListA.FItems; }
+    T GetItemsEx(int Index) const {
+        if (Index < 0 || Index >= Count()) throw Exception(u"Index out of bounds in list read access");
+        return FItems[size_t(Index)];
+    }
+    void SetItemsEx(int Index, T Value) {
+        if (Index < 0 || Index >= Count()) throw Exception(u"Index out of bounds in list write access");
+        FItems[size_t(Index)] = Value;
+    }
+
+private:
+    std::vector<T> FItems;
+};
+
+enum TExButtonState { absUp, absDisabled, absDown, absDropDown, absExclusive };
+
+// A push button of a strip, painted in the drop-down's button look over
+// its parent's background.
+class TExButton : public TCustomControl {
+public:
+    explicit TExButton(TComponent* AOwner);
+    ~TExButton() override;
+    TExButtonAppearance* Appearance() const { return FAppearance; }
+    void SetAppearance(TExButtonAppearance* Value) { FAppearance = Value; }
+    TImageList* Images() const { return FImages; }
+    void SetImages(TImageList* Value) { FImages = Value; }
+    int ImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int Value) { FImageIndex = Value; }
+    TModalResult ModalResult() const { return FModalResult; }
+    void SetModalResult(TModalResult Value) { FModalResult = Value; }
+    void SetExDropDown(TExCustomDropDown* Value) { FExDropDown = Value; }
+    TExButtonState State() const { return FState; }
+    // Fits the caption (and image) with 8 pixels across and 4 down.
+    void AdjustSize();
+    void Click() override;
+    TNotifyEvent OnButtonMouseEnter, OnButtonMouseLeave;
+
+protected:
+    virtual void DrawButton(TCanvas& Canvas);
+    void Paint() override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void CMMouseEnter(TMessage& Message) override;
+    void CMMouseLeave(TMessage& Message) override;
+    void WMKeyDown(TWMKey& Message) override;
+    void WMTimer(TWMTimer& Message) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    TExButtonAppearance* FAppearance = nullptr;
+    TImageList* FImages = nullptr;
+    int FImageIndex = -1;
+    TModalResult FModalResult = mrNone;
+    TExCustomDropDown* FExDropDown = nullptr;
+    bool FMouseInControl = false, FMouseDownInControl = false, FHot = false, FDragging = false;
+    bool FInternalClick = false;
+    TExButtonState FState = absUp;
+};
+
+// What the header and the footer share: the background, border, image,
+// caption and a row of buttons from the drop-down's look.
+class TExStrip : public TCustomControl {
+public:
+    ~TExStrip() override;
+    TBarAppearance& Appearance() { return *FAppearance; }
+    TImageList* Images() const { return FImages; }
+    void SetImages(TImageList* Value) { FImages = Value; }
+    TExCustomDropDown* ExDropDown() const { return FExDropDown; }
+    // Binds the strip to the drop-down: its images and a copy of its look.
+    virtual void SetExDropDown(TExCustomDropDown* Value);
+    void LoadButtons();
+    const TDbgList<TExButton*>& ButtonList() const { return FButtonList; }
+    // The bound drop-down's button collection (nil when unbound).
+    virtual THeaderButtons* Buttons() const = 0;
+    // The area the buttons are laid out in.
+    virtual TRect ButtonsArea() const = 0;
+    TDrawBackGroundEvent OnDrawBackGround;
+    TGetTextEvent OnGetText;
+
+    virtual void CreateButtons();
+    virtual void DestroyButtons();
+    virtual void ArrangeButtons();
+    virtual void UpdateButtons();
+
+protected:
+    TExStrip(TComponent* AOwner, TBarAppearance* Look);
+    void Paint() override;
+    void Resize() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    virtual bool IsFooter() const = 0;
+    void ButtonClicked(TObject* Sender);
+    std::unique_ptr<TBarAppearance> FAppearance;
+    TImageList* FImages = nullptr;
+    TExCustomDropDown* FExDropDown = nullptr;
+    TDbgList<TExButton*> FButtonList;
+};
+
+class TExHeader : public TExStrip {
+public:
+    explicit TExHeader(TComponent* AOwner);
+    THeaderButtons* Buttons() const override;
+    TRect ButtonsArea() const override;
+
+protected:
+    bool IsFooter() const override { return false; }
+};
+
+class TExFooter : public TExStrip {
+public:
+    explicit TExFooter(TComponent* AOwner);
+    THeaderButtons* Buttons() const override;
+    TRect ButtonsArea() const override;
+    void CreateButtons() override;
+    // The sizing grip shows: the look asks for it and the drop-down is sizeable.
+    bool ShowsSizeGrip() const;
+
+protected:
+    bool IsFooter() const override { return true; }
+    void Paint() override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void CMMouseEnter(TMessage& Message) override;
+    void CMMouseLeave(TMessage& Message) override;
+
+private:
+    bool InGrip(int X, int Y) const;
+    TCursor FOldCursor = crDefault;
+};
 
 // ---------------------------------------------------------------------------
 // The pop-up window
@@ -360,6 +502,10 @@ public:
     bool DisabledBorder() const { return FDisabledBorder; }
     void SetDisabledBorder(bool Value);
 
+    // The stream image's table under ClassName (the drop-down's own and its kinds').
+    static void RegisterStreamClass(const String& ClassName);
+    String ClassName() const override { return u"TExCustomDropDown"; }
+
     TNotifyEvent OnBeforeDropDown;
     TDropDownEvent OnDropDown;
     TNotifyEvent OnBeforeDropUp;
@@ -456,6 +602,7 @@ private:
 
     TDropDownEditButton* FButton = nullptr;
     TControl* FControl = nullptr;
+    TSize FControlSize;  // its own size, before the pop-up aligns it
     TImageList* FImages = nullptr;
     std::unique_ptr<THeaderAppearance> FDropDownHeader;
     std::unique_ptr<TFooterAppearance> FDropDownFooter;

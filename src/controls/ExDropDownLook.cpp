@@ -4,6 +4,7 @@
 
 #include "controls/ExDropDown.h"
 
+#include "framework/Streaming.h"
 #include "framework/Windows.h"
 
 #include "grid/foundation/GridColors.h"
@@ -214,4 +215,51 @@ void TExCustomDropDown::WMPaint(TMessage& Message) {
 void TExCustomDropDown::WMNCPaint(TMessage& Message) {
     TMaskEdit::WMNCPaint(Message);
     if (FFocusBorderColor != clNone || FBorderColor != clNone) PaintBorder();
+}
+
+// ---------------------------------------------------------------------------
+// The stream image: a few published settings and the two stream-only
+// styles, always written; reading them sets the fields only (nothing is
+// applied again, the colours come back through their own properties).
+// ---------------------------------------------------------------------------
+void TExCustomDropDown::RegisterStreamClass(const String& ClassName) {
+    using T = TExCustomDropDown;
+    TStreamClass c;
+    c.ClassName = ClassName;
+    c.Properties.push_back(OrdinalProperty<T>(
+        u"DropDownWidth", pkInteger, [](T& d) { return d.DropDownWidth(); },
+        [](T& d, Int64 v) { d.SetDropDownWidth(int(v)); }, {}, 0));
+    c.Properties.push_back(OrdinalProperty<T>(
+        u"DropDownHeight", pkInteger, [](T& d) { return d.DropDownHeight(); },
+        [](T& d, Int64 v) { d.SetDropDownHeight(int(v)); }, {}, 0));
+    c.Properties.push_back(OrdinalProperty<T>(
+        u"DropDownColor", pkColor, [](T& d) { return d.DropDownColor(); },
+        [](T& d, Int64 v) { d.SetDropDownColor(TColor(v)); }));
+    c.Properties.push_back(OrdinalProperty<T>(
+        u"DropDownColorTo", pkColor, [](T& d) { return d.DropDownColorTo(); },
+        [](T& d, Int64 v) { d.SetDropDownColorTo(TColor(v)); }));
+    c.Properties.push_back(OrdinalProperty<T>(
+        u"SelectionColor", pkColor, [](T& d) { return d.SelectionColor(); },
+        [](T& d, Int64 v) { d.SetSelectionColor(TColor(v)); }));
+    c.Properties.push_back(OrdinalProperty<T>(
+        u"SelectionColorTo", pkColor, [](T& d) { return d.SelectionColorTo(); },
+        [](T& d, Int64 v) { d.SetSelectionColorTo(TColor(v)); }));
+    c.DefineProperties = [](TPersistent& o, TFiler& Filer) {
+        auto& d = static_cast<T&>(o);
+        Filer.DefineProperty(
+            u"SelectionColorStyle",
+            [&d](TReader& R) {
+                const Int64 v = R.ReadInteger();
+                if (v >= scCustom && v <= scWindows7) d.FSelectionColorStyle = TSelectionColorStyle(v);
+            },
+            [&d](TWriter& W) { W.WriteInteger(d.FSelectionColorStyle); }, true);
+        Filer.DefineProperty(
+            u"GPKStyle",
+            [&d](TReader& R) {
+                const Int64 v = R.ReadInteger();
+                if (v >= tsOffice2003Blue && v <= tsOffice2010Black) d.FGPKStyle = TGPKStyle(v);
+            },
+            [&d](TWriter& W) { W.WriteInteger(d.FGPKStyle); }, true);
+    };
+    ::RegisterStreamClass(std::move(c));
 }

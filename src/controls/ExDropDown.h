@@ -598,6 +598,8 @@ protected:
 private:
     void BindControlKeys();
     void TypeFloatChar(TWMKey& Message, Char Ch);
+    // Hands a character that passed the rules to the edit control.
+    void PassChar(TWMKey& Message);
     bool ThousandDistanceAllows(const String& Text, int Caret) const;
 
     TDropDownEditButton* FButton = nullptr;

@@ -222,10 +222,23 @@ void TExCustomDropDown::TypeFloatChar(TWMKey& Message, Char Ch) {
         SetModified(true);
         return;
     }
-    TMaskEdit::WMChar(Message);
+    PassChar(Message);
+}
+
+void TExCustomDropDown::PassChar(TWMKey& Message) {
+    switch (Message.CharCode()) {
+    case 3: Perform(WM_COPY); return;
+    case 22: Perform(WM_PASTE); return;
+    case 24: Perform(WM_CUT); return;
+    case 26: Perform(WM_UNDO); return;
+    default: break;
+    }
+    DefaultHandler(Message.Message);
 }
 
 void TExCustomDropDown::WMChar(TWMKey& Message) {
+    // The key event comes first: it may change or take the character.
+    if (DoKeyPress(Message)) return;
     if (!FEditorEnabled) return;
     const Char ch = Char(Message.CharCode());
     const String whole = TMaskEdit::Text();
@@ -233,17 +246,13 @@ void TExCustomDropDown::WMChar(TWMKey& Message) {
     if (allSelected) FBlockChange = true;
     const bool ctrl = GetKeyState(VK_CONTROL) < 0;
     if (ch == 10 && ctrl) return;  // Ctrl+Enter
-    if (ch == VK_RETURN) {
-        Char k = ch;
-        TMaskEdit::KeyPress(k);
-        return;
-    }
+    if (ch == VK_RETURN) return;
     if (ctrl && (ch == 3 || ch == 22 || ch == 24)) {
-        TMaskEdit::WMChar(Message);
+        PassChar(Message);
         return;
     }
     if (ch == VK_BACK) {
-        TMaskEdit::WMChar(Message);
+        PassChar(Message);
         if (allSelected && TMaskEdit::Text().empty()) {
             FBlockChange = false;
             Change();
@@ -259,7 +268,7 @@ void TExCustomDropDown::WMChar(TWMKey& Message) {
     const String before = TMaskEdit::Text();
     switch (FEditType) {
     case etNumeric:
-        if (ch == VK_TAB || IsDigit(ch) || ctrl) TMaskEdit::WMChar(Message);
+        if (ch == VK_TAB || IsDigit(ch) || ctrl) PassChar(Message);
         break;
     case etFloat:
     case etMoney: TypeFloatChar(Message, ch); break;
@@ -267,11 +276,11 @@ void TExCustomDropDown::WMChar(TWMKey& Message) {
     case etLowerCase: {
         const String c = FEditType == etUppercase ? UpperCase(String(1, ch)) : LowerCase(String(1, ch));
         Message.SetCharCode(Word(c[0]));
-        TMaskEdit::WMChar(Message);
+        PassChar(Message);
         break;
     }
     case etMixedCase: {
-        TMaskEdit::WMChar(Message);
+        PassChar(Message);
         const int caret = SelStart();
         TMaskEdit::SetText(ToProperCase(TMaskEdit::Text()));
         SetSelStart(caret);
@@ -287,23 +296,23 @@ void TExCustomDropDown::WMChar(TWMKey& Message) {
             if (c < int(FPrefix.size()) || (c > 0 && isSep(s[size_t(c - 1)])) || (c < int(s.size()) && isSep(s[size_t(c)])))
                 break;
         }
-        TMaskEdit::WMChar(Message);
+        PassChar(Message);
         break;
     }
     case etHex:
         if (ch == VK_TAB || ch == u'-' || IsDigit(ch) || (ch >= u'A' && ch <= u'F') || (ch >= u'a' && ch <= u'f'))
-            TMaskEdit::WMChar(Message);
+            PassChar(Message);
         break;
     case etAlphaNumeric:
         if (ch == VK_TAB || IsDigit(ch) || (ch >= u'A' && ch <= u'Z') || (ch >= u'a' && ch <= u'z'))
-            TMaskEdit::WMChar(Message);
+            PassChar(Message);
         break;
     case etValidChars:
-        if (FValidChars.find(ch) != String::npos) TMaskEdit::WMChar(Message);
+        if (FValidChars.find(ch) != String::npos) PassChar(Message);
         break;
     default:
         SetModified(true);
-        TMaskEdit::WMChar(Message);
+        PassChar(Message);
         break;
     }
     // A refused character leaves the text as it was: the swallowed

@@ -412,10 +412,7 @@ void TExCustomDropDown::SetControl(TControl* Value) {
     if (FControl == Value) return;
     if (FControl) FControl->RemoveFreeNotification(this);
     FControl = Value;
-    if (FControl) {
-        FControl->FreeNotification(this);
-        FControlSize = TSize{FControl->Width(), FControl->Height()};
-    }
+    if (FControl) FControl->FreeNotification(this);
     if (FControl && !Designing(this)) PlaceDropDownControl();
 }
 
@@ -526,7 +523,9 @@ void TExCustomDropDown::PlaceDropDownControl() {
     if (!FDropDownForm || !FControl) return;
     FControl->SetParent(FDropDownForm);
     FControl->SetTop(FDropDownHeader->Visible() ? FDropDownHeader->Height() + 2 : FDropDownBorderWidth);
-    FControl->SetAlign(alClient);
+    // Aligned only once the pop-up has its size: before that the control's
+    // own size is what the pop-up is sized from.
+    if (FSizingPopup || FDropDownForm->Visible()) FControl->SetAlign(alClient);
 }
 
 void TExCustomDropDown::BindControlKeys() {
@@ -546,11 +545,12 @@ void TExCustomDropDown::DoShowDropDown() {
     if (Designing(this) || !FDropDownForm || FDropDownForm->Visible() || !Enabled() || ReadOnly()) return;
     // Free of the pop-up's client area until it is sized, so that the size
     // the kind gives its control counts.
-    if (FControl) {
+    if (FControl && FControl->Align() != alNone) {
         FControl->SetAlign(alNone);
         FControl->SetBounds(FControl->Left(), FControl->Top(), FControlSize.cx, FControlSize.cy);
     }
     DoBeforeDropDown();
+    if (FControl) FControlSize = TSize{FControl->Width(), FControl->Height()};
     TDropDownForm& form = *FDropDownForm;
     form.SetShadow(FDropDownShadow);
     form.InitializeAndUpdate();
@@ -558,7 +558,9 @@ void TExCustomDropDown::DoShowDropDown() {
     SetClassLong(form.Handle(), GCL_STYLE, form.Shadow() ? cls | CS_DROPSHADOW : cls & ~LPARAM(CS_DROPSHADOW));
     form.SetBounds(Left(), Top(), form.Width(), form.Height());
     UpdateDropDownSize();
+    FSizingPopup = true;
     PlaceDropDownControl();
+    FSizingPopup = false;
     TSizeConstraints limits;
     limits.MinWidth = MinPopupWidth;
     limits.MinHeight = MinPopupHeight;

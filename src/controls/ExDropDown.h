@@ -605,6 +605,7 @@ private:
     TDropDownEditButton* FButton = nullptr;
     TControl* FControl = nullptr;
     TSize FControlSize;  // its own size, before the pop-up aligns it
+    bool FSizingPopup = false;
     TImageList* FImages = nullptr;
     std::unique_ptr<THeaderAppearance> FDropDownHeader;
     std::unique_ptr<TFooterAppearance> FDropDownFooter;

@@ -692,6 +692,7 @@ protected:
     void DropSelection();
     void CompactSelectionArray();
     void AnchorAtFocusedNode();
+    Cardinal WalkHeight(PLazyNode Node);
     // Stream helpers.
     void ReadStreamInto(TStream& Stream, PLazyNode Target, bool WholeTree);
 
@@ -747,5 +748,9 @@ protected:
     std::unique_ptr<TNodePool> FPool;
     // The worker's view of the tree: a stop request it reads without a lock.
     std::atomic<bool> FStopRequested{false};
-    std::shared_ptr<TLazyTreeWorker> FWorker;
+    TLazyTreeWorker* FWorker = nullptr;
+    // Set while a height is measured for the worker's walk.
+    bool FInWorkerCall = false;
+    // Lets a call queued by the worker find out whether the tree still exists.
+    std::shared_ptr<TBaseLazyTree*> FAliveToken;
 };

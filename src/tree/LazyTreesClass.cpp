@@ -4,6 +4,7 @@
 #include "tree/LazyTrees_p.h"
 
 #include "framework/Threads.h"
+#include "tree/LazyTrees.Worker.h"
 
 #include <algorithm>
 #include <typeinfo>
@@ -19,6 +20,8 @@ TBaseLazyTree::TBaseLazyTree(TComponent* AOwner) : TCustomControl(AOwner), FPool
     FOptions.reset(TreeOptionsClass());
     FScrollBarOptions = std::make_unique<TScrollBarOptions>(this);
     FColors = std::make_unique<TLTColors>(this);
+    FAliveToken = std::make_shared<TBaseLazyTree*>(this);
+    FWorker = TLazyTreeWorker::Acquire();
     CreateRootNode();
 }
 
@@ -26,7 +29,9 @@ TBaseLazyTree::~TBaseLazyTree() {
     Destroying();
     StopCacheValidation();
     FOptions->SetMiscOptions(FOptions->MiscOptions() - TLTMiscOptions{toReadOnly});
-    FWorker.reset();
+    FAliveToken.reset();
+    FWorker = nullptr;
+    TLazyTreeWorker::Release();
     CancelEditNode();
     FEditLink.reset();
     // Every node gets its OnFreeNode while the tree is still whole.
@@ -279,6 +284,19 @@ void TBaseLazyTree::TimerFired(unsigned Id) {
 
 void TBaseLazyTree::InvalidatePositionCache() { DoStateChange({tsValidationNeeded}, {tsUseCache}); }
 
+Cardinal TBaseLazyTree::WalkHeight(PLazyNode Node) {
+    if (!FOptions->MiscOptions().Contains(toVariableNodeHeight)) return Node->NodeHeight;
+    if (IsMainThread()) return GetNodeHeight(Node);
+    // Initialising and measuring run owner code: on the user-interface thread, as one call.
+    Cardinal Height = 0;
+    TThread::Synchronize(TThread::CurrentThread(), [&] {
+        FInWorkerCall = true;
+        TFinally Done{[this] { FInWorkerCall = false; }};
+        Height = GetNodeHeight(Node);
+    });
+    return Height;
+}
+
 bool TBaseLazyTree::BuildPositionCache() {
     constexpr Cardinal Step = 2000;
     if (FStopRequested.load()) return false;
@@ -292,7 +310,7 @@ bool TBaseLazyTree::BuildPositionCache() {
     Cardinal Walked = 0;
     while (Node && Index < Entries && !FStopRequested.load()) {
         if (Ordinal % Step == 0) FPositionCache[Index++] = TCacheEntry{Node, Top};
-        Top += Node->NodeHeight;
+        Top += WalkHeight(Node);
         ++Ordinal;
         ++Walked;
         Node = GetNextVisibleNoInit(Node, true);
@@ -310,12 +328,14 @@ void TBaseLazyTree::StopCacheValidation() {
     bool WasValidating = FStates.Contains(tsValidating);
     FStopRequested.store(true);
     DoStateChange({tsStopValidation}, {tsUseCache});
+    if (FWorker && !FInWorkerCall) FWorker->RemoveTree(this);
     if (WasValidating) InvalidatePositionCache();
 }
 
 void TBaseLazyTree::RevalidatePositionCache() {
     StopCacheValidation();
     FStartIndex = 0;
+    if (FStates.Contains(tsValidationNeeded) && FVisibleCount > 2000 && FWorker) FWorker->AddTree(this);
 }
 
 // ---------------------------------------------------------------------------

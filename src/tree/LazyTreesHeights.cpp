@@ -67,11 +67,14 @@ void TBaseLazyTree::SetNodeHeight(PLazyNode Node, Cardinal Value) {
     // The record keeps 16 bits: a larger height is the largest row, not a wrapped one.
     Word NewHeight = Word(std::min<Cardinal>(Value, 65535));
     if (NewHeight == Node->NodeHeight) return;
+    // A measurement for the worker's own walk must not wait for that walk.
+    if (!FInWorkerCall) StopCacheValidation();
     Int64 Difference = Int64(NewHeight) - Node->NodeHeight;
     Node->NodeHeight = NewHeight;
     if (GetEffectivelyFiltered(Node)) return;
     AddToTotalHeight(Node, Difference, true);
     if (FStates.Contains(tsEditing) && FEditNode == Node) PlaceEditor();
+    if (FInWorkerCall) return;
     InvalidatePositionCache();
     if (!FStates.Contains(tsValidating) && GetFullyVisible(Node) && FUpdateCount == 0 &&
         !FStates.Contains(tsPainting) && !FStates.Contains(tsSizing)) {

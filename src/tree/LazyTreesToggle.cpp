@@ -42,6 +42,7 @@ void TBaseLazyTree::SetAnimationDuration(Cardinal Value) {
 void TBaseLazyTree::ToggleNode(PLazyNode Node) {
     TreeAssert(Node != nullptr, "Node must not be nil.");
     if (Node->States.Contains(vsToggling) || Node->States.Contains(vsDeleting)) return;
+    StopCacheValidation();
     bool WasToggling = FStates.Contains(tsToggling);
     DoStateChange({tsToggling});
     Node->States.Include(vsToggling);

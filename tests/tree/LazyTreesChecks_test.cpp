@@ -113,8 +113,10 @@ TEST(LazyTreeChecks, CheckStateFunctions) {
     for (int I = 0; I <= int(csMixedDisabled); ++I) {
         auto S = TCheckState(I);
         EXPECT_EQ(CheckStateIsDisabled(S), I > 5);
-        if (I % 2 == 0 && I < 6) EXPECT_EQ(UnpressedCheckState(PressedCheckState(S)), S);
-        if (!CheckStateIsDisabled(S)) EXPECT_FALSE(CheckStateIsDisabled(EnabledCheckState(S)));
+        if (I % 2 == 0 && I < 6) {
+            EXPECT_EQ(UnpressedCheckState(PressedCheckState(S)), S);
+        }
+        EXPECT_FALSE(CheckStateIsDisabled(EnabledCheckState(S)));
     }
     EXPECT_EQ(ToggledCheckState(csMixedNormal), csCheckedNormal);
     EXPECT_EQ(ToggledCheckState(csCheckedPressed), csUncheckedPressed);

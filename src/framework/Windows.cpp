@@ -11,6 +11,9 @@
 
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QtGui/qguiapplication_platform.h>
+
+#include <xcb/xcb.h>
 #include <QTimer>
 
 #include <algorithm>
@@ -44,7 +47,9 @@ TRect BarRect(TWinControl* c, int bar) {
     return Rect(cl.Left, cl.Bottom, cl.Right, std::min(cl.Bottom + kBarSize, c->Height()));
 }
 
-int ScrollableRange(const TScrollBarState& s) { return s.Max - s.Min - std::max(s.Page - 1, 0); }
+// In 64 bits: a range may span every int.
+std::int64_t RangeSize(const TScrollBarState& s) { return std::int64_t(s.Max) - s.Min + 1; }
+std::int64_t ScrollableRange(const TScrollBarState& s) { return RangeSize(s) - 1 - std::max(s.Page - 1, 0); }
 
 // The thumb's extent along the bar, from the bar's start; false when the
 // bar is too short for one.
@@ -55,10 +60,11 @@ bool ThumbExtent(TWinControl* c, int bar, int pos, int& start, int& length) {
     const int track = len - 2 * kBarSize;
     if (track <= 0) return false;
     length = kBarSize;
-    if (s.Page > 0) length = std::max(kMinThumb, MulDiv(s.Page, track, s.Max - s.Min + 1));
+    if (s.Page > 0) length = std::max<int>(kMinThumb, int(std::int64_t(s.Page) * track / RangeSize(s)));
     if (length > track) return false;
-    const int range = ScrollableRange(s);
-    start = kBarSize + (range > 0 ? MulDiv(std::clamp(pos, s.Min, s.Min + range) - s.Min, track - length, range) : 0);
+    const std::int64_t range = ScrollableRange(s);
+    const std::int64_t from = std::clamp<std::int64_t>(std::int64_t(pos) - s.Min, 0, std::max<std::int64_t>(range, 0));
+    start = kBarSize + (range > 0 ? int(from * (track - length) / range) : 0);
     return true;
 }
 
@@ -206,10 +212,10 @@ int ThumbPosFromPoint(TWinControl* c, int bar, TPoint wp) {
     if (!ThumbExtent(c, bar, s.Pos, start, length)) return s.Pos;
     const int len = bar == SB_VERT ? r.Height() : r.Width();
     const int free = len - 2 * kBarSize - length;
-    const int range = ScrollableRange(s);
+    const std::int64_t range = ScrollableRange(s);
     if (free <= 0 || range <= 0) return s.Min;
     const int p = (bar == SB_VERT ? wp.Y - r.Top : wp.X - r.Left) - kBarSize - Tracking.DragOfs;
-    return s.Min + std::clamp(int((std::int64_t(p) * range + free / 2) / free), 0, range);
+    return int(s.Min + std::clamp<std::int64_t>((std::int64_t(p) * range + free / 2) / free, 0, range));
 }
 
 // ---------------------------------------------------------------------------
@@ -382,8 +388,11 @@ void PlaceWidget(TWinControl* Control) {
         if (H(Control)->ExStyle & WS_EX_TOPMOST) f |= Qt::WindowStaysOnTopHint;
         if (H(Control)->ExStyle & WS_EX_TRANSPARENT) f |= Qt::WindowTransparentForInput;
         if (!(H(Control)->ClassStyle & CS_DROPSHADOW)) f |= Qt::NoDropShadowWindowHint;
-        if (w->parentWidget() || w->windowFlags() != f) {
+        // The flags asked for are kept: the platform may add its own to windowFlags().
+        const char* const applied = "configurator.popupflags";
+        if (w->parentWidget() || w->property(applied).toInt() != int(f)) {
             const bool visible = w->isVisible();
+            w->setProperty(applied, int(f));
             w->setParent(nullptr, f);
             w->setAttribute(Qt::WA_ShowWithoutActivating);
             if (visible) w->show();
@@ -435,13 +444,14 @@ void FrameChanged(TWinControl* Control) {
     h->Widget->update();
 }
 
-void InvalidateClient(TWinControl* Control, const QRect& Rect) {
+void InvalidateClient(TWinControl* Control, const QRect& Rect, bool Erase) {
     TWinControlHandle* h = H(Control);
     const TRect c = ClientInWindow(Control);
     const QRect all(0, 0, c.Right - c.Left, c.Bottom - c.Top);
     const QRect r = Rect.isNull() ? all : (Rect & all);
     if (r.isEmpty()) return;
     h->Invalid |= r;
+    if (Erase) h->EraseNeeded = true;
     if (h->Widget) h->Widget->update(r.translated(c.Left, c.Top));
 }
 
@@ -628,8 +638,10 @@ bool SetWindowPos(HWND Handle, HWND InsertAfter, int X, int Y, int CX, int CY, C
     const int w = (Flags & SWP_NOSIZE) ? c->Width() : CX, hgt = (Flags & SWP_NOSIZE) ? c->Height() : CY;
     c->SetBounds(l, t, w, hgt);
     if (Flags & SWP_SHOWWINDOW) {
-        if (IsTopLevel(c) && !dynamic_cast<TCustomForm*>(c)) TopLevelRaised(c);
-        c->SetVisible(true);
+        auto* form = dynamic_cast<TCustomForm*>(c);
+        if (IsTopLevel(c) && !form) TopLevelRaised(c);
+        if (form && (Flags & SWP_NOACTIVATE)) form->ShowNoActivate();
+        else c->SetVisible(true);
     }
     if (Flags & SWP_HIDEWINDOW) c->SetVisible(false);
     return true;
@@ -712,9 +724,9 @@ int SetScrollInfo(HWND Handle, int Bar, const SCROLLINFO& Info, bool Redraw) {
     }
     if (Info.fMask & SIF_PAGE) s.Page = int(std::min<Cardinal>(Info.nPage, 0x7FFFFFFF));
     // A page never exceeds the range.
-    s.Page = std::min(s.Page, s.Max - s.Min + 1);
+    s.Page = int(std::min<std::int64_t>(s.Page, std::min<std::int64_t>(RangeSize(s), 0x7FFFFFFF)));
     if (Info.fMask & SIF_POS) s.Pos = Info.nPos;
-    s.Pos = std::clamp(s.Pos, s.Min, s.Min + std::max(ScrollableRange(s), 0));
+    s.Pos = int(std::clamp<std::int64_t>(s.Pos, s.Min, s.Min + std::max<std::int64_t>(ScrollableRange(s), 0)));
     if (Info.fMask & (SIF_RANGE | SIF_PAGE)) {
         const bool needed = ScrollableRange(s) > 0;
         if (!needed && (Info.fMask & SIF_DISABLENOSCROLL)) {
@@ -854,8 +866,25 @@ int GetWindowRgn(HWND Handle, TRegion& Region) {
 
 bool DesktopComposes() {
     const QString name = QGuiApplication::platformName();
-    return name != QLatin1String("offscreen") && name != QLatin1String("minimal") && name != QLatin1String("vnc") &&
-           name != QLatin1String("linuxfb");
+    if (name.startsWith(QLatin1String("wayland"))) return true;
+    if (name != QLatin1String("xcb")) return false;  // offscreen, framebuffers: nothing composes
+    // On X11 a compositing manager owns the selection _NET_WM_CM_S<screen>.
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection) return false;
+    static const char kName[] = "_NET_WM_CM_S0";
+    xcb_intern_atom_reply_t* atom =
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 1, sizeof kName - 1, kName), nullptr);
+    if (!atom) return false;
+    const xcb_atom_t selection = atom->atom;
+    free(atom);
+    if (selection == XCB_ATOM_NONE) return false;
+    xcb_get_selection_owner_reply_t* owner =
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr);
+    if (!owner) return false;
+    const bool composes = owner->owner != XCB_WINDOW_NONE;
+    free(owner);
+    return composes;
 }
 
 bool SetLayeredWindowAttributes(HWND Handle, TColor Key, Byte Alpha, Cardinal Flags) {
@@ -903,9 +932,8 @@ QRect ToQ(const TRect& r) { return QRect(r.Left, r.Top, r.Right - r.Left, r.Bott
 bool InvalidateRect(HWND Handle, const TRect* R, bool Erase) {
     TWinControl* c = FindControl(Handle);
     if (!c) return false;
-    (void)Erase;  // custom-painted windows always erase what they paint
     if (R && IsRectEmpty(*R)) return true;
-    InvalidateClient(c, R ? ToQ(*R) : QRect());
+    InvalidateClient(c, R ? ToQ(*R) : QRect(), Erase);
     return true;
 }
 
@@ -956,7 +984,7 @@ bool RedrawWindow(HWND Handle, const TRect* R, const TRegion* Region, Cardinal F
     TWinControlHandle* h = H(c);
     QRegion area = Region ? RegionAccess::Of(*Region) : R ? QRegion(ToQ(*R)) : QRegion(ToQ(c->ClientRect()));
     if (Flags & RDW_INVALIDATE) {
-        for (const QRect& r : area) InvalidateClient(c, r);
+        for (const QRect& r : area) InvalidateClient(c, r, (Flags & RDW_ERASE) != 0 && !(Flags & RDW_NOERASE));
         if ((Flags & RDW_FRAME) && h->Widget) h->Widget->update();
     }
     if (Flags & RDW_VALIDATE) h->Invalid -= area;

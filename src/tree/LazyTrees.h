@@ -323,6 +323,7 @@ using TLTIncrementalSearchEvent = std::function<void(TBaseLazyTree* Sender, PLaz
 using TLTGetNodeCallback = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, void* Data, bool& Abort)>;
 
 class TLazyTreeWorker;
+class TClipboardFormats;
 
 class TBaseLazyTree : public TCustomControl {
 public:
@@ -523,6 +524,8 @@ public:
     TScrollBarOptions& ScrollBarOptions() { return *FScrollBarOptions; }
     TLTColors& Colors() { return *FColors; }
     TLTHeader& Header() { return *FHeader; }
+    // The names of the registered formats the tree offers.
+    TClipboardFormats& ClipboardFormats() { return *FClipboardFormats; }
     void Assign(const TBaseLazyTree& Source);
 
     // --- Selection --------------------------------------------------------------
@@ -744,6 +747,7 @@ protected:
     std::unique_ptr<TCustomLazyTreeOptions> FOptions;
     std::unique_ptr<TScrollBarOptions> FScrollBarOptions;
     std::unique_ptr<TLTColors> FColors;
+    std::unique_ptr<TClipboardFormats> FClipboardFormats;
     struct TNodePool;
     std::unique_ptr<TNodePool> FPool;
     // The worker's view of the tree: a stop request it reads without a lock.

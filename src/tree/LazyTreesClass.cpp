@@ -4,6 +4,7 @@
 #include "tree/LazyTrees_p.h"
 
 #include "framework/Threads.h"
+#include "tree/LazyTrees.ClipboardFormats.h"
 #include "tree/LazyTrees.Worker.h"
 
 #include <algorithm>
@@ -20,6 +21,8 @@ TBaseLazyTree::TBaseLazyTree(TComponent* AOwner) : TCustomControl(AOwner), FPool
     FOptions.reset(TreeOptionsClass());
     FScrollBarOptions = std::make_unique<TScrollBarOptions>(this);
     FColors = std::make_unique<TLTColors>(this);
+    RegisterStandardTreeFormats();
+    FClipboardFormats = std::make_unique<TClipboardFormats>(this);
     FAliveToken = std::make_shared<TBaseLazyTree*>(this);
     FWorker = TLazyTreeWorker::Acquire();
     CreateRootNode();

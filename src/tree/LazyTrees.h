@@ -320,6 +320,10 @@ using TLTRemoveFromSelectionEvent = std::function<void(TBaseLazyTree* Sender, PL
 using TLTFocusChangingEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode OldNode, PLazyNode NewNode, TColumnIndex OldColumn, TColumnIndex NewColumn, bool& Allowed)>;
 using TLTFocusChangeEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TColumnIndex Column)>;
 using TLTIncrementalSearchEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, const String& SearchText, int& Result)>;
+using TLTEditChangingEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TColumnIndex Column, bool& Allowed)>;
+using TLTCreateEditorEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TColumnIndex Column, std::shared_ptr<ILTEditLink>& EditLink)>;
+using TLTEditChangeEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TColumnIndex Column)>;
+using TLTEditCancelEvent = std::function<void(TBaseLazyTree* Sender, TColumnIndex Column)>;
 using TLTGetNodeCallback = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, void* Data, bool& Abort)>;
 
 class TLazyTreeWorker;
@@ -558,8 +562,10 @@ public:
     bool EndEditNode();
     bool CancelEditNode();
     virtual bool EditNode(PLazyNode Node, TColumnIndex Column);
+    virtual bool CanEdit(PLazyNode Node, TColumnIndex Column);
     std::shared_ptr<ILTEditLink> EditLink() const { return FEditLink; }
-    TLTIncrementalSearch IncrementalSearch = isNone;
+    TLTIncrementalSearch IncrementalSearch() const { return FIncrementalSearch; }
+    void SetIncrementalSearch(TLTIncrementalSearch Value);
     TLTSearchDirection IncrementalSearchDirection = sdForward;
     TLTSearchStart IncrementalSearchStart = ssFocusedNode;
     Cardinal IncrementalSearchTimeout = 1000;
@@ -568,6 +574,13 @@ public:
     virtual void SearchIncrementally(Char Key);
     const String& SearchBuffer() const { return FSearchBuffer; }
     PLazyNode FocusSomeNode();
+    // Moves the focus; with Ask the owner may refuse. Answers whether the node is now focused.
+    bool MoveFocus(PLazyNode Node, bool Ask);
+    void FocusCell(PLazyNode Node, TColumnIndex Column);
+    void StartEditing();
+    bool DoEdited();
+    bool DoEditCancelled();
+    void MainColumnSwitched() { DoEditCancelled(); }
     // The window parts: nothing to do without a window.
     virtual void InvalidateNode(PLazyNode) {}
     virtual void InvalidateToBottom(PLazyNode) {}
@@ -604,6 +617,10 @@ public:
     TLTFocusChangingEvent OnFocusChanging;
     TLTFocusChangeEvent OnFocusChanged;
     TLTIncrementalSearchEvent OnIncrementalSearch;
+    TLTEditChangingEvent OnEditing;
+    TLTCreateEditorEvent OnCreateEditor;
+    TLTEditChangeEvent OnEdited;
+    TLTEditCancelEvent OnEditCancelled;
 
     // --- Virtual operations descendants take part through ---------------------------
     virtual void DoInitNode(PLazyNode Parent, PLazyNode Node, TLazyNodeInitStates& InitStates);
@@ -637,6 +654,8 @@ public:
     virtual bool DoFocusChanging(PLazyNode OldNode, PLazyNode NewNode, TColumnIndex OldColumn, TColumnIndex NewColumn);
     virtual void DoFocusChanged(PLazyNode Node, TColumnIndex Column);
     virtual int DoIncrementalSearch(PLazyNode Node, const String& Text);
+    virtual bool DoEditing(PLazyNode Node, TColumnIndex Column);
+    virtual std::shared_ptr<ILTEditLink> DoCreateEditor(PLazyNode Node, TColumnIndex Column);
     virtual void InitializeNode(PLazyNode Node);
     virtual void InitializeChildren(PLazyNode Node);
     virtual void WriteNodeRecord(TStream& Stream, PLazyNode Node);
@@ -657,6 +676,9 @@ public:
 
 protected:
     void WMTimer(TWMTimer& Message) override;
+    void WndProc(TMessage& Message) override;
+    void CMEnter(TMessage& Message) override;
+    void WMCancelMode(TMessage& Message) override;
 
     friend class TCustomLazyTreeOptions;
     friend class TLazyTreeWorker;
@@ -739,6 +761,7 @@ protected:
     TCache FPositionCache;
     int FStartIndex = 0;
     String FSearchBuffer;
+    TLTIncrementalSearch FIncrementalSearch = isNone;
     std::shared_ptr<ILTEditLink> FEditLink;
     TColumnIndex FEditColumn = -1;
     Cardinal FTimerStarts[9] = {};

@@ -264,16 +264,13 @@ void TBaseLazyTree::TimerFired(unsigned Id) {
         DoStructureChange(FLastStructureChangeNode, FLastStructureChangeReason);
         break;
     case 2:  // edit delay
-        StopTimer(2);
-        if (FStates.Contains(tsEditPending)) {
-            DoStateChange({}, {tsEditPending});
-            EditNode(FFocusedNode, FFocusedColumn);
-        }
+        StartEditing();
         break;
     case 7:  // the typed text of an incremental search has timed out
+        DoStateChange({}, {tsIncrementalSearching});
         StopTimer(7);
-        DoStateChange({}, {tsIncrementalSearching, tsIncrementalSearchPending});
         FSearchBuffer.clear();
+        FLastSearchNode = nullptr;
         break;
     default:
         StopTimer(Id);

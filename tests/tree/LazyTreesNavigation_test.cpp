@@ -154,7 +154,7 @@ TEST(LazyTreeNavigation, IncrementalSearchStepsWrapsAndBeeps) {
     Tree.SetRootNodeCount(5);
     int I = 0;
     for (PLazyNode N = Tree.GetFirstNoInit(); N; N = N->NextSibling) Tree.SetNodeData(N, const_cast<char*>(Names[I++]));
-    Tree.IncrementalSearch = isAll;
+    Tree.SetIncrementalSearch(isAll);
     Tree.OnIncrementalSearch = [&](TBaseLazyTree*, PLazyNode N, const String& Text, int& Result) {
         std::string Name = *Tree.GetNodeData<const char*>(N);
         std::string Typed = StringToUtf8(Text);
@@ -167,11 +167,17 @@ TEST(LazyTreeNavigation, IncrementalSearchStepsWrapsAndBeeps) {
     EXPECT_EQ(Name(), "berry");
     Tree.SearchIncrementally(u'b');  // and around
     EXPECT_EQ(Name(), "banana");
-    Tree.SearchIncrementally(u'\b');
+    Tree.SearchIncrementally(u'\b');  // the shorter text, searched backwards from one step before
+    EXPECT_EQ(Name(), "apple");
+    EXPECT_EQ(Tree.SearchBuffer(), u"");
     int Beeps = MessageBeepCount();
     Tree.SearchIncrementally(u'z');
     EXPECT_EQ(MessageBeepCount(), Beeps + 1);
-    EXPECT_EQ(Name(), "banana");
+    EXPECT_EQ(Name(), "apple");
+    Tree.TimerFired(7);  // the typed text times out
+    EXPECT_FALSE(Tree.TreeStates().Contains(tsIncrementalSearching));
+    Tree.SearchIncrementally(u'c');
+    EXPECT_EQ(Name(), "cherry");
     EXPECT_EQ(Tree.SelectedCount(), 1);
     ExpectConsistent(Tree);
 }

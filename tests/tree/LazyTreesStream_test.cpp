@@ -160,6 +160,19 @@ TEST(LazyTreeStream, HostileInputGivesItsErrorAndLeavesAConsistentTree) {
     }
 }
 
+TEST(LazyTreeStream, AStreamErrorWinsOverAHandlerFailingInTheClosingUpdate) {
+    TBaseLazyTree Tree(nullptr);
+    Tree.OnStructureChange = [](TBaseLazyTree*, PLazyNode, TChangeReason) { throw Exception("handler"); };
+    TMemoryStream S;
+    const std::string Data = std::string("\x45\x20\x56\0\x54\0\x02\0\x20\0\x46\x20\x01\0\0\0\x02\0\0\0\0\0\0\0", 24);
+    S.WriteBuffer(Data.data(), int(Data.size()));
+    S.SetPosition(0);
+    EXPECT_THROW(Tree.LoadFromStream(S), ELazyTreeError);
+    EXPECT_EQ(Tree.UpdateCount(), 0);
+    Tree.OnStructureChange = nullptr;
+    ExpectConsistent(Tree);
+}
+
 TEST(LazyTreeStream, CopiesAndFiles) {
     TBaseLazyTree Tree(nullptr), ReadOnly(nullptr);
     Tree.SetRootNodeCount(2);

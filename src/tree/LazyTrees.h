@@ -485,6 +485,10 @@ public:
     virtual void FullExpand(PLazyNode Node = nullptr);
     virtual void FullCollapse(PLazyNode Node = nullptr);
     Cardinal AnimationDuration() const { return FAnimationDuration; }
+    // A timed loop: Callback(Step, StepSize, Data) until Steps are done or
+    // Duration has passed (false from the callback ends it), then Callback(0, 0, Data).
+    using TLTAnimationCallback = std::function<bool(int Step, int StepSize, void* Data)>;
+    virtual void RunAnimation(int Steps, int Duration, const TLTAnimationCallback& Callback, void* Data);
     void SetAnimationDuration(Cardinal Value);
 
     // --- Sorting --------------------------------------------------------------

@@ -789,6 +789,7 @@ protected:
     TLazyTreeWorker* FWorker = nullptr;
     // Set while a height is measured for the worker's walk.
     bool FInWorkerCall = false;
+    bool FRevalidateAfterBuild = false;
     // Lets a call queued by the worker find out whether the tree still exists.
     std::shared_ptr<TBaseLazyTree*> FAliveToken;
 };

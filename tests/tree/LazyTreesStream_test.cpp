@@ -189,6 +189,28 @@ TEST(LazyTreeStream, CopiesAndFiles) {
     EXPECT_EQ(Tree.CopyTo(Second, &ReadOnly, amAddChildLast, false), nullptr);
     EXPECT_EQ(ReadOnly.RootNodeCount(), 0u);
 
+    // Adding below a node: the stored nodes become its last children.
+    TMemoryStream Saved;
+    Tree.SaveToStream(Saved, Second);
+    Saved.SetPosition(0);
+    Copied.clear();
+    Tree.AddFromStream(Saved, Copy);
+    EXPECT_EQ(Copy->ChildCount, 3u);
+    EXPECT_EQ(Copied, (std::vector<PLazyNode>{Copy}));
+    ExpectConsistent(Tree);
+    std::string Newer = Bytes(Saved);
+    Newer[6] = 3;
+    TMemoryStream Version3;
+    Version3.WriteBuffer(Newer.data(), int(Newer.size()));
+    Version3.SetPosition(0);
+    try {
+        Tree.AddFromStream(Version3, Copy);
+        ADD_FAILURE();
+    } catch (const ELazyTreeError& E) {
+        EXPECT_EQ(E.HelpContext(), 2003);
+    }
+    EXPECT_EQ(Copy->ChildCount, 3u);
+
     TempDir Dir;
     String File = Utf8ToString(Dir.file("tree.bin"));
     Tree.SaveToFile(File);

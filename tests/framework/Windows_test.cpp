@@ -205,6 +205,10 @@ TEST(ScrollBars, SetScrollInfoKeepsThePositionInRangeAndShowsTheBarWhenNeeded) {
     EXPECT_EQ(w.ClientHeight(), 100);
     EXPECT_TRUE(EnableScrollBar(h, SB_HORZ, ESB_DISABLE_LTUP));
     EXPECT_FALSE(EnableScrollBar(h, SB_HORZ, ESB_DISABLE_LTUP));
+    // The bar is as thick as the system metrics say.
+    TSystemMetricsGuard wide(TSystemMetricsGuard::Metric, SM_CXVSCROLL, 25);
+    ShowScrollBar(h, SB_VERT, true);
+    EXPECT_EQ(w.ClientWidth(), 75);
 }
 
 TEST(ScrollBars, ScriptedClicksSendTheScrollCodes) {

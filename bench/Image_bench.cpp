@@ -1,6 +1,8 @@
 // "Update Device" for the largest projects the converter holds: model 35 with
-// a full "ParGen.xml" and 256 enabled rows in each SNMP map, and the CANopen
-// models 8 and 33 with every table full. Each build must stay under 20 ms.
+// a full "ParGen.xml" and 256 enabled rows in each SNMP map; model 18 with
+// 1024 Modbus requests and 256 + 256 SNMP rows; model 1 with 64 DeviceNet
+// slaves and 1536 mapped bytes each way; the CANopen models 8 and 33 with
+// every table full. Each build must stay under 20 ms.
 #include "image/ImageBuild.h"
 
 #include <benchmark/benchmark.h>
@@ -50,7 +52,7 @@ std::string SNMP_Trap_Full() {
 
 class TLargestProject : public TBenchProject {
 public:
-    TLargestProject() {
+    explicit TLargestProject(int model = 35) {
 
         std::string pargen = "<Par_Gen>";
         auto key = [&](const std::string& k, const std::string& v) { pargen += "<" + k + ">" + v + "</" + k + ">"; };
@@ -77,14 +79,47 @@ public:
         key("SNMP_VER3_PRIVACY", "00112233445566");
         key("EtherNetIP_Num_Byte_In", "496");
         key("EtherNetIP_Num_Byte_Out", "496");
+        key("SNMP_MapType", "1");
         Write("ParGen.xml", pargen + "</Par_Gen>\r\n<!--Version 1.000-->\r\n");
 
         Write("SNMP_Trap.xml", SNMP_Trap_Full());
 
-        sources.Model_Code = 35;
+        std::string requests = "<EtherNetIP_to_Modbus>";
+        for (const char* table : {"Modbus_Read", "Modbus_Write"}) {
+            requests += std::string("<") + table + ">";
+            for (int i = 0; i < 512; ++i)
+                requests += "<row Slave_ID=\"" + std::to_string(i % 247 + 1) + "\" Type=\"Holding Register\" Address=\"" +
+                            std::to_string(i) + "\" NPoint=\"2\" PollTime=\"100\" MaxError=\"3\" Position=\"" +
+                            std::to_string(4 * i) + "\" Bit=\"0\" Swap=\"N\" Swap_Word=\"N\" OnChange=\"Y\" "
+                            "Force_F16=\"N\" Format_SNMP=\"Int 2 bytes\" Mnemonic=\"request\"/>";
+            requests += std::string("</") + table + ">";
+        }
+        Write("ModbusM_SetAccess.xml", requests + "</EtherNetIP_to_Modbus>\r\n<!--Version 1.000-->\r\n");
+
+        // 64 slaves of 24 bytes each way: 1536 mapped bytes in each map.
+        std::string slaves = "<DNET_Net>", offsets = "<Define_Offset>";
+        for (int id = 0; id < 64; ++id) {
+            slaves += "<row ID=\"" + std::to_string(id) + "\" NB_IN=\"24\" NB_OUT=\"24\" Reset_DeviceNet=\"Y\" "
+                      "Reset_PROFINET=\"N\" Mnemonic=\"slave\"/>";
+            offsets += "<Nodo_DNET>";
+            for (const char* side : {"ByteIN", "ByteOUT"}) {
+                offsets += std::string("<") + side + ">";
+                for (int k = 0; k < 24; ++k)
+                    offsets += "<row Offset=\"" + std::to_string(id * 24 + k) + "\" Mnemonic=\"b\"/>";
+                offsets += std::string("</") + side + ">";
+            }
+            offsets += "</Nodo_DNET>";
+        }
+        Write("DNETM_Net.xml", slaves + "</DNET_Net>\r\n<!--Version 1.000-->\r\n");
+        Write("DNETM_DefOff.xml", offsets + "</Define_Offset>\r\n<!--Version 1.000-->\r\n");
+
+        sources.Model_Code = model;
         sources.Project_Dir = Utf8ToString(dir_);
         sources.Path_ParGen = Path("ParGen.xml");
         sources.Path_SNMP_Trap = Path("SNMP_Trap.xml");
+        sources.Path_ModbusM_SetAccess = Path("ModbusM_SetAccess.xml");
+        sources.Path_DNETM_Net = Path("DNETM_Net.xml");
+        sources.Path_DNETM_DefOff = Path("DNETM_DefOff.xml");
     }
 };
 
@@ -107,6 +142,34 @@ void BM_Build_And_Write_Device_Image_Model35(benchmark::State& state) {
     for (auto _ : state) Write_Device_Image(*Build_Device_Image(project.sources), project.sources.Project_Dir);
 }
 BENCHMARK(BM_Build_And_Write_Device_Image_Model35)->Unit(benchmark::kMillisecond);
+
+void BM_Build_Device_Image_Model18(benchmark::State& state) {
+    TLargestProject project(18);
+    for (auto _ : state) {
+        std::unique_ptr<TDeviceImage> image = Build_Device_Image(project.sources);
+        benchmark::DoNotOptimize(image->Bank_Image_A.Len);
+        if (image->Bank_Image_A.Len != 0xE800 || image->SNMP_Trap.Read_Count != 256 || image->SNMP_Trap.Write_Count != 256) {
+            state.SkipWithError("the project does not fill the requests and both SNMP maps");
+            break;
+        }
+    }
+    state.SetLabel("1024 requests, 256 + 256 SNMP rows");
+}
+BENCHMARK(BM_Build_Device_Image_Model18)->Unit(benchmark::kMillisecond);
+
+void BM_Build_Device_Image_Model1(benchmark::State& state) {
+    TLargestProject project(1);
+    for (auto _ : state) {
+        std::unique_ptr<TDeviceImage> image = Build_Device_Image(project.sources);
+        const Byte* mb = image->Bank_Image_A.Data() + 14336;
+        if (mb[124] != 64 || (mb[136] | mb[137] << 8) != 1536 || (mb[140] | mb[141] << 8) != 1536) {
+            state.SkipWithError("the project does not fill the slaves and both maps");
+            break;
+        }
+    }
+    state.SetLabel("64 slaves, 1536 + 1536 mapped bytes");
+}
+BENCHMARK(BM_Build_Device_Image_Model1)->Unit(benchmark::kMillisecond);
 
 // Every CANopen table full, 128 guarded nodes and 127 nodes to restart.
 class TCANopenProject : public TBenchProject {

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QTimer>
 
@@ -1408,6 +1409,55 @@ void SetCursor(TCursor Cursor) {
     if (!CursorWidget) return;
     if (Cursor == crDefault) CursorWidget->unsetCursor();
     else CursorWidget->setCursor(ToQCursor(Cursor));
+}
+
+namespace {
+std::map<HWND, int> HiddenCarets;
+
+// The style of a standard window whose caret is hidden: a caret 0 pixels wide.
+class TNoCaretStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric m, const QStyleOption* o, const QWidget* w) const override {
+        return m == PM_TextCursorWidth ? 0 : QProxyStyle::pixelMetric(m, o, w);
+    }
+};
+
+void ApplyCaret(HWND h) {
+    TWinControl* c = FindControl(h);
+    if (!c) return;
+    if (!c->HandleImpl()->CustomPainted) {
+        QWidget* w = c->HandleImpl()->Widget;
+        if (IsCaretHidden(h)) {
+            auto* style = new TNoCaretStyle;
+            style->setParent(w);
+            w->setStyle(style);
+        } else {
+            w->setStyle(QApplication::style());
+        }
+    }
+    c->Invalidate();
+}
+}  // namespace
+
+bool IsCaretHidden(HWND Handle) {
+    auto it = HiddenCarets.find(Handle);
+    return it != HiddenCarets.end() && it->second > 0;
+}
+
+bool HideCaret(HWND Handle) {
+    if (!FindControl(Handle)) return false;
+    if (HiddenCarets[Handle]++ == 0) ApplyCaret(Handle);
+    return true;
+}
+
+bool ShowCaret(HWND Handle) {
+    auto it = HiddenCarets.find(Handle);
+    if (it == HiddenCarets.end() || it->second == 0 || !FindControl(Handle)) return false;
+    if (--it->second == 0) {
+        HiddenCarets.erase(it);
+        ApplyCaret(Handle);
+    }
+    return true;
 }
 
 void TWinControl::WMSetCursor(TMessage& Message) {

@@ -572,6 +572,11 @@ std::uintptr_t SetTimer(HWND Handle, std::uintptr_t ID, Cardinal Elapse);
 bool KillTimer(HWND Handle, std::uintptr_t ID);
 // The cursor shown while the mouse is over the window that got WM_SETCURSOR.
 void SetCursor(TCursor Cursor);
+// Hides the text caret of a window (an edit), cumulatively: it shows again
+// after as many ShowCaret calls. ShowCaret answers false when it was not hidden.
+bool HideCaret(HWND Handle);
+bool ShowCaret(HWND Handle);
+bool IsCaretHidden(HWND Handle);
 
 // A hook that sees every message reaching a control's WndProc on the
 // user-interface thread, before the control does (the classic thread

@@ -229,6 +229,9 @@ protected:
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void WMChar(TWMKey& Message) override;
     void WMGetDlgCode(TMessage& Message) override;
+    // The clipboard commands (WM_CUT, WM_COPY, WM_PASTE, WM_CLEAR) that its
+    // keys send, and EM_CHARFROMPOS.
+    void Dispatch(TMessage& Message) override;
     // Inserts typed text in place of the selection (honouring MaxLength).
     void TypeText(const String& S);
     void SetGrid(TCustomGrid* Value) { FGrid = Value; }

@@ -31,3 +31,8 @@ enum : Cardinal {
 // allows (user 19, authentication password 15 characters) and the privacy
 // password, typed or hexadecimal, to the 16 bytes of its field.
 void Read_SNMP_Agent_Settings(const TParGenImage& pg, TMain_Param_Block& main, TCPU2_Param_Block* cpu2);
+
+// "SNMP_Contact" and "SNMP_Location" into main +456 and +472 and, with cpu2,
+// CPU2 +1856 and +1872: each fills its 16-byte field; a missing key leaves
+// the field as it is.
+void Read_SNMP_Contact_Location(const TParGenImage& pg, TMain_Param_Block& main, TCPU2_Param_Block* cpu2);

@@ -146,17 +146,16 @@ TEST(ImageJ1939, Model6WritesMainBlockTablesAndSecondProcessorBlock) {
     main.U32(0, 50000).U32(28, 42).Bytes(40, {10, 1, 2, 3, 255, 255, 0, 0, 10, 1, 0, 254}).U16(52, 5000);
     main.Text(80, "j1939-a").Bytes(96, {2, 0, 0, 0x10}).U32(116, 8).U32(120, 8).U32(144, 1).U32(148, 1).U32(152, 1);
     main.b[131] = 7;
-    EXPECT_EQ(Diff(p.Read_Bin("bank1.bin"), main.Close()), "");
+    EXPECT_TRUE(Same_Bytes(p.Read_Bin("bank1.bin"), main.Close()));
 
     TExpectedBlock cpu2 = CPU2_Defaults();
     cpu2.U32(0, 50000).U32(4, 50000).U32(28, 42).Bytes(40, {10, 1, 2, 3, 255, 255, 0, 0, 10, 1, 0, 254}).U16(52, 5000);
     cpu2.Text(80, "j1939-a").Bytes(96, {2, 0, 0, 0x10}).U32(116, 8).U32(120, 8).U32(144, 1).U32(148, 1).U32(152, 1);
     cpu2.U32(204, 0x80000).U32(208, 0x84000).b[1789] = 7;
-    EXPECT_EQ(Diff(p.Read_Bin("bank3.bin"), cpu2.Close()), "");
+    EXPECT_TRUE(Same_Bytes(p.Read_Bin("bank3.bin"), cpu2.Close()));
 
-    EXPECT_EQ(Diff(p.Read_Bin("bank2.bin"), Expected_Tables(PGN(65262 * 256, 0, 3000, 0, 0, 8, 0, 0),
-                                                            PGN(0x18F00400, 100, ~0u, 0, 0, 8, 0, 0x11))),
-              "");
+    EXPECT_TRUE(Same_Bytes(p.Read_Bin("bank2.bin"), Expected_Tables(PGN(65262 * 256, 0, 3000, 0, 0, 8, 0, 0),
+                                                                    PGN(0x18F00400, 100, ~0u, 0, 0, 8, 0, 0x11))));
 }
 
 TEST(ImageJ1939, Model32KeepsEmptyAreasAndAddsTheTrapSection) {
@@ -172,8 +171,8 @@ TEST(ImageJ1939, Model32KeepsEmptyAreasAndAddsTheTrapSection) {
     main.b[131] = 7;
     const std::string bank1 = p.Read_Bin("bank1.bin");
     ASSERT_EQ(bank1.size(), 0x6800u);
-    EXPECT_EQ(Diff(bank1.substr(0, 2048), main.Close()), "");
-    EXPECT_EQ(Diff(p.Read_Bin("bank2.bin"), Expected_Tables(Cleared(false), Cleared(true))), "");
+    EXPECT_TRUE(Same_Bytes(bank1.substr(0, 2048), main.Close()));
+    EXPECT_TRUE(Same_Bytes(p.Read_Bin("bank2.bin"), Expected_Tables(Cleared(false), Cleared(true))));
 }
 
 TEST(ImageJ1939, NMEA2000WritesTheBlockAndBothTables) {
@@ -185,8 +184,8 @@ TEST(ImageJ1939, NMEA2000WritesTheBlockAndBothTables) {
     TExpectedBlock main = Main_Defaults();
     main.U32(0, 125000).Bytes(40, {10, 1, 2, 3, 255, 255, 0, 0, 10, 1, 0, 254}).U16(52, 5000);
     main.Text(80, "j1939-a").Bytes(96, {2, 0, 0, 0x30}).U32(116, 8).U32(120, 1).U32(144, 1).U32(152, 1);
-    EXPECT_EQ(Diff(p.Read_Bin("bank1.bin"), main.Close()), "");
-    EXPECT_EQ(Diff(p.Read_Bin("bank2.bin"), Expected_Tables(PGN(127250 * 256, 0, 2000, 0, 0, 8, 0, 0), Cleared(true))), "");
+    EXPECT_TRUE(Same_Bytes(p.Read_Bin("bank1.bin"), main.Close()));
+    EXPECT_TRUE(Same_Bytes(p.Read_Bin("bank2.bin"), Expected_Tables(PGN(127250 * 256, 0, 2000, 0, 0, 8, 0, 0), Cleared(true))));
 }
 
 TEST(ImageJ1939, FileSetsAndSizes) {
@@ -215,7 +214,7 @@ TEST(ImageJ1939, FileSetsAndSizes) {
             const std::string main = p.Read_Bin("bank1.bin");
             EXPECT_EQ(U32(main, 116), c.Empty_Area) << c.Model;
             EXPECT_EQ(U32(main, 120), c.Empty_Area) << c.Model;
-            EXPECT_EQ(Diff(p.Read_Bin("bank2.bin"), Expected_Tables(Cleared(false), Cleared(true))), "") << c.Model;
+            EXPECT_TRUE(Same_Bytes(p.Read_Bin("bank2.bin"), Expected_Tables(Cleared(false), Cleared(true)))) << c.Model;
         }
     }
 }

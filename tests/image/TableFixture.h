@@ -64,12 +64,6 @@ inline std::string Hex(const std::string& bytes) {
     return s;
 }
 
-// Builds the project and writes its bank files.
-inline void Build_And_Write(const TProjectFixture& p) {
-    std::unique_ptr<TDeviceImage> image = Build_Device_Image(p.Sources());
-    Write_Device_Image(*image, p.Sources().Project_Dir);
-}
-
 // The message of a refused build, or "(built)".
 inline std::string Refusal(const TProjectFixture& p) {
     try {
@@ -80,17 +74,3 @@ inline std::string Refusal(const TProjectFixture& p) {
     return "(built)";
 }
 
-// "" when the two byte strings agree, else their sizes and the first
-// differing offsets with both bytes, so a failure shows where it lies.
-inline std::string Diff(const std::string& actual, const std::string& expected) {
-    std::string out;
-    if (actual.size() != expected.size())
-        out += "size " + std::to_string(actual.size()) + " != " + std::to_string(expected.size()) + "; ";
-    int shown = 0;
-    for (std::size_t i = 0; i < std::min(actual.size(), expected.size()) && shown < 12; ++i) {
-        if (actual[i] == expected[i]) continue;
-        out += "+" + std::to_string(i) + ": " + Hex(actual.substr(i, 1)) + " != " + Hex(expected.substr(i, 1)) + "; ";
-        ++shown;
-    }
-    return out;
-}

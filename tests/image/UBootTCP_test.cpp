@@ -301,36 +301,79 @@ TEST(UpdateJob, MapTypeOfTheSNMPModels) {
 // lie must agree: the tables are found in the written files by their
 // contents, not by the builder's offsets.
 TEST(UpdateJob, FlashAddressesOfTheJobAgreeWithTheBlocks) {
-    for (int model : {20, 35}) {
+    // A marked row (a trap row by its community name at entry +12, a request
+    // by its poll time 0x12345678 at entry +4) or a block (by its station
+    // name) must lie, on the processor that receives Block_File, at the
+    // address that the block in Block_File holds at Pointer, or at Fixed.
+    const std::string read = "read-table-1st", write = "write-table-1st", request = "\x78\x56\x34\x12";
+    const std::string station = "station-mark";
+    struct TCheck {
+        std::string Marker;
+        std::size_t Marker_Offset;
+        std::string Block_File;
+        std::size_t Pointer;
+        Cardinal Fixed = 0;
+        std::size_t Block_At = 0;  // where the block lies in Block_File (behind a trap section: 0x6000)
+    };
+    const std::vector<TCheck> rtuMaster = {{request, 4, "bank1.bin", 196}, {station, 80, "bank.bin", 0, 0x68000},
+                                           {station, 80, "bank1.bin", 0, 0x07000}};
+    const std::vector<TCheck> snmpMaster = {
+        {request, 4, "bank1.bin", 196},        {read, 12, "bank.bin", 424, 0, 0x6000}, {write, 12, "bank.bin", 428, 0, 0x6000},
+        {read, 12, "bank1.bin", 1444},         {write, 12, "bank1.bin", 1448}, {station, 440, "bank.bin", 0, 0x68000},
+        {station, 1396, "bank1.bin", 0, 0x07000}};
+    const std::vector<TCheck> snmpSlave = {{read, 12, "bank.bin", 424}, {write, 12, "bank.bin", 428},
+                                           {station, 440, "bank.bin", 0, 0x68000}};
+    const std::map<int, std::vector<TCheck>> cases = {
+        {20, {{read, 12, "bank.bin", 424}, {write, 12, "bank.bin", 428}}},
+        {35, {{read, 12, "bank1.bin", 1444}, {write, 12, "bank1.bin", 1448}}},
+        {4, rtuMaster},
+        {2004, rtuMaster},
+        {18, snmpMaster},
+        {1018, snmpMaster},
+        {11, {{request, 4, "bank1.bin", 76}, {request, 4, "bank1.bin", 196}, {request, 4, "bank3.bin", 76},
+              {request, 4, "bank3.bin", 196}, {station, 80, "bank1.bin", 0, 0x68000}, {station, 80, "bank3.bin", 0, 0x07000}}},
+        {19, {{request, 4, "bank.bin", 76, 0, 0x6000}, {request, 4, "bank.bin", 196, 0, 0x6000},
+              {read, 12, "bank.bin", 424, 0, 0x6000}, {write, 12, "bank.bin", 428, 0, 0x6000},
+              {station, 440, "bank.bin", 0, 0x68000}}},
+        {12, {{station, 80, "bank.bin", 0, 0x68000}, {station, 80, "bank1.bin", 0, 0x07000}}},
+        {16, snmpSlave},
+        {17, snmpSlave},
+    };
+    for (const auto& [model, checks] : cases) {
         TUpdateFixture f(model);
+        f.Project.ParGen({{"PROFINET_NAME_STA", station}, {"SNMP_MapType", "1"}});
         f.Project.SNMP_Trap({R"(Enable="Y" Community_Name="read-table-1st")"}, {R"(Enable="Y" Community_Name="write-table-1st")"});
+        const std::string row = R"(Slave_ID="1" Type="Holding Register" Address="0" NPoint="1" PollTime="305419896" MaxError="0" Position="0" Bit="0" IP_Address="1.2.3.4")";
+        f.Project.ModbusM_SetAccess({row}, {});
+        f.Project.ModbusTCPM_SetAccess({row}, {});
         Write_Device_Image(*Build_Device_Image(f.Project.Sources()), f.Ctx.Project_Dir);
 
-        std::map<std::string, std::pair<Cardinal, std::string>> flash;  // file -> start address, processor
-        for (const auto& op : Operations(Update_Job_Text(f.Ctx)))
-            if (op[3] == "2") flash[op[0]] = {static_cast<Cardinal>(std::stoul(op[1], nullptr, 16)), op[2]};
-
-        auto locate = [&](const std::string& community) -> std::pair<Cardinal, std::string> {
-            for (const auto& [file, where] : flash) {
-                std::string bytes = f.Project.Read_Bin(file);
-                std::size_t at = bytes.find(community);
-                if (at != std::string::npos) return {where.first + Cardinal(at) - 12, where.second};
-            }
-            return {0, "not sent"};
+        const auto ops = Operations(Update_Job_Text(f.Ctx));
+        auto processor_of = [&](const std::string& file) -> std::string {
+            for (const auto& op : ops)
+                if (op[3] == "2" && op[0] == file) return op[2];
+            ADD_FAILURE() << model << ": the job does not send " << file;
+            return "?";
         };
-        auto readTable = locate("read-table-1st");
-        auto writeTable = locate("write-table-1st");
-
-        // The descriptor lies in the block the job sends to the same processor.
-        const std::string blockFile = model == 35 ? "bank1.bin" : "bank.bin";
-        const std::size_t descriptor = model == 35 ? 1444 : 424;
-        ASSERT_TRUE(flash.count(blockFile)) << model;
-        std::string block = f.Project.Read_Bin(blockFile);
-        TLeBytes b(reinterpret_cast<Byte*>(block.data()), block.size(), "block");
-        EXPECT_EQ(b.GetU32(descriptor), readTable.first) << model;
-        EXPECT_EQ(b.GetU32(descriptor + 4), writeTable.first) << model;
-        EXPECT_EQ(readTable.second, flash[blockFile].second) << model;
-        EXPECT_EQ(writeTable.second, flash[blockFile].second) << model;
+        // The flash address of a marker on one processor: the start of the bank that holds it there, plus its place.
+        auto locate = [&](const std::string& marker, std::size_t markerOffset, const std::string& processor) -> Cardinal {
+            for (const auto& op : ops) {
+                if (op[3] != "2" || op[2] != processor) continue;
+                std::size_t at = f.Project.Read_Bin(op[0]).find(marker);
+                if (at != std::string::npos)
+                    return static_cast<Cardinal>(std::stoul(op[1], nullptr, 16)) + Cardinal(at - markerOffset);
+            }
+            return 0;  // not sent to that processor
+        };
+        for (const TCheck& c : checks) {
+            Cardinal expected = c.Fixed;
+            if (!expected) {
+                std::string block = f.Project.Read_Bin(c.Block_File);
+                expected = TLeBytes(reinterpret_cast<Byte*>(block.data()), block.size(), "block").GetU32(c.Block_At + c.Pointer);
+            }
+            EXPECT_EQ(locate(c.Marker, c.Marker_Offset, processor_of(c.Block_File)), expected)
+                << model << ": " << c.Block_File << " +" << c.Pointer << " (fixed " << c.Fixed << ")";
+        }
     }
 }
 

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
+#include <QDropEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -799,6 +800,82 @@ DragInput NextInput(TDragWatch& watch, int& idleTurns) {
 
 }  // namespace
 
+namespace {
+
+Cardinal EffectsOf(Qt::DropActions a) {
+    Cardinal e = DROPEFFECT_NONE;
+    if (a & Qt::CopyAction) e |= DROPEFFECT_COPY;
+    if (a & Qt::MoveAction) e |= DROPEFFECT_MOVE;
+    if (a & Qt::LinkAction) e |= DROPEFFECT_LINK;
+    return e;
+}
+
+Qt::DropAction ActionOf(Cardinal e) {
+    return (e & DROPEFFECT_MOVE) ? Qt::MoveAction : (e & DROPEFFECT_COPY) ? Qt::CopyAction
+         : (e & DROPEFFECT_LINK) ? Qt::LinkAction : Qt::IgnoreAction;
+}
+
+// Drags of other programs (the desktop's own drag) over a registered
+// window, told to its target like ours: a file manager's text/uri-list
+// arrives as CF_HDROP.
+class TForeignDrops : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        const auto t = e->type();
+        if (t != QEvent::DragEnter && t != QEvent::DragMove && t != QEvent::DragLeave && t != QEvent::Drop) return false;
+        auto* window = dynamic_cast<TWinControl*>(ControlOfWidget(watched));
+        auto it = window ? Registry().Targets.find(window) : Registry().Targets.end();
+        if (it == Registry().Targets.end()) return false;
+        const std::shared_ptr<IDropTarget> target = it->second;
+        if (t == QEvent::DragLeave) {
+            FData.reset();
+            target->DragLeave();
+            return true;
+        }
+        auto* d = static_cast<QDropEvent*>(e);
+        const QPoint global = static_cast<QWidget*>(watched)->mapToGlobal(d->position().toPoint());
+        Cardinal keys = 0;
+        if (d->buttons() & Qt::LeftButton) keys |= MK_LBUTTON;
+        if (d->buttons() & Qt::RightButton) keys |= MK_RBUTTON;
+        if (d->modifiers() & Qt::ShiftModifier) keys |= MK_SHIFT;
+        if (d->modifiers() & Qt::ControlModifier) keys |= MK_CONTROL;
+        if (d->modifiers() & Qt::AltModifier) keys |= MK_ALT;
+        const Cardinal ok = EffectsOf(d->possibleActions());
+        Cardinal effect = ok;
+        if (t == QEvent::DragEnter || !FData) {
+            const auto* ours = dynamic_cast<const TObjectMime*>(d->mimeData());
+            FData = ours ? ours->Data : (d->mimeData() ? std::shared_ptr<IDataObject>(FromMime(*d->mimeData())) : nullptr);
+            if (!FData) return false;
+        }
+        if (t == QEvent::DragEnter)
+            target->DragEnter(FData, keys, {global.x(), global.y()}, effect);
+        else if (t == QEvent::DragMove)
+            target->DragOver(keys, {global.x(), global.y()}, effect);
+        else {
+            target->Drop(FData, keys, {global.x(), global.y()}, effect);
+            FData.reset();
+        }
+        effect &= ok;
+        d->setDropAction(ActionOf(effect));
+        // The enter is taken in any case, so that the moves that follow come here.
+        if (effect != DROPEFFECT_NONE || t == QEvent::DragEnter)
+            d->accept();
+        else
+            d->ignore();
+        return true;
+    }
+
+private:
+    std::shared_ptr<IDataObject> FData;
+};
+
+TForeignDrops& ForeignDrops() {
+    static auto* f = new TForeignDrops;  // lives as long as the program
+    return *f;
+}
+
+}  // namespace
+
 HRESULT RegisterDragDrop(TWinControl* Window, std::shared_ptr<IDropTarget> Target) {
     if (!Window) return DRAGDROP_E_INVALIDHWND;
     if (!Target) return E_INVALIDARG;
@@ -806,6 +883,10 @@ HRESULT RegisterDragDrop(TWinControl* Window, std::shared_ptr<IDropTarget> Targe
     if (r.Targets.count(Window)) return DRAGDROP_E_ALREADYREGISTERED;
     r.Targets[Window] = std::move(Target);
     Window->FreeNotification(&r);
+    if (QWidget* w = WidgetOf(Window)) {
+        w->setAcceptDrops(true);
+        w->installEventFilter(&ForeignDrops());
+    }
     return S_OK;
 }
 
@@ -813,6 +894,10 @@ HRESULT RevokeDragDrop(TWinControl* Window) {
     TTargetRegistry& r = Registry();
     if (!r.Targets.erase(Window)) return DRAGDROP_E_NOTREGISTERED;
     Window->RemoveFreeNotification(&r);
+    if (QWidget* w = WidgetOf(Window)) {
+        w->removeEventFilter(&ForeignDrops());
+        w->setAcceptDrops(false);
+    }
     return S_OK;
 }
 

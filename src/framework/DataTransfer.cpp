@@ -705,11 +705,14 @@ struct DragInput {
 };
 
 // Waits for the next real mouse or key input of the drag.
+// Watches the whole program's input while it lives.
 class TDragWatch : public QObject {
 public:
+    explicit TDragWatch(Cardinal startKeys) : keys(startKeys) { qApp->installEventFilter(this); }
+    ~TDragWatch() override { qApp->removeEventFilter(this); }
     QEventLoop loop;
     DragInput input;
-    Cardinal keys = MK_LBUTTON;
+    Cardinal keys;
 
     bool eventFilter(QObject*, QEvent* e) override {
         switch (e->type()) {
@@ -912,13 +915,7 @@ HRESULT DoDragDrop(std::shared_ptr<IDataObject> Data, std::shared_ptr<IDropSourc
     struct Done {
         ~Done() { g_dragging = false; }
     } done;
-    TDragWatch watch;
-    watch.keys = Script().empty() && !(QGuiApplication::mouseButtons() & Qt::LeftButton) ? 0 : MK_LBUTTON;
-    qApp->installEventFilter(&watch);
-    struct Unwatch {
-        TDragWatch& w;
-        ~Unwatch() { qApp->removeEventFilter(&w); }
-    } unwatch{watch};
+    TDragWatch watch(Script().empty() && !(QGuiApplication::mouseButtons() & Qt::LeftButton) ? 0 : MK_LBUTTON);
     int idleTurns = 0;
 
     TWinControl* current = nullptr;
@@ -1007,13 +1004,7 @@ void TControl::BeginDrag(bool Immediate, int Threshold) {
         own = std::make_unique<TDragControlObject>(this);
         object = own.get();
     }
-    TDragWatch watch;
-    watch.keys = MK_LBUTTON;  // the press that began it
-    qApp->installEventFilter(&watch);
-    struct Unwatch {
-        TDragWatch& w;
-        ~Unwatch() { qApp->removeEventFilter(&w); }
-    } unwatch{watch};
+    TDragWatch watch(MK_LBUTTON);  // the press that began it
     int idleTurns = 0;
     const TPoint start = GetCursorPos();
     bool started = Immediate;

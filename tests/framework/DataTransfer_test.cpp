@@ -336,3 +336,21 @@ TEST(DataTransfer, ADragBetweenTwoWindowsOfTheProgram) {
     delete right;
     EXPECT_EQ(RevokeDragDrop(right), DRAGDROP_E_NOTREGISTERED);
 }
+
+TEST(DataTransfer, AScrollingTargetTellsTheSourceButTheDropEffectLeavesTheFlagOut) {
+    TForm form(nullptr);
+    auto* list = Place<TWinControl>(&form, 0, 0, 100, 100);
+    Log log;
+    const Cardinal scrolling = DROPEFFECT_COPY | DROPEFFECT_SCROLL;
+    ASSERT_EQ(RegisterDragDrop(list, std::make_shared<TRecordingTarget>(log, "list", scrolling)), S_OK);
+    auto data = std::make_shared<TDataObject>();
+    data->SetText(u"x");
+    SimulateDrag({{TDragInput::Move, list, {1, 95}}, {TDragInput::Release, list, {1, 95}}});
+    Cardinal effect = 0;
+    EXPECT_EQ(DoDragDrop(data, std::make_shared<TRecordingSource>(log), DROPEFFECT_COPY | DROPEFFECT_MOVE, effect),
+              DRAGDROP_S_DROP);
+    EXPECT_EQ(effect, DROPEFFECT_COPY);
+    const std::string flagged = std::to_string(scrolling);
+    EXPECT_EQ(log.lines, (std::vector<std::string>{"query go on", "list enter " + flagged, "feedback " + flagged,
+                                                   "query drop", "list drop " + flagged}));
+}

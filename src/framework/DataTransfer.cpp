@@ -6,6 +6,7 @@
 #include "framework/Simulate.h"
 
 #include "Controls_p.h"
+#include "Graphics_p.h"
 #include "QtApp_p.h"
 
 #include <QApplication>
@@ -16,6 +17,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QUrl>
 #include <QWidget>
 
@@ -906,14 +908,56 @@ HRESULT RevokeDragDrop(TWinControl* Window) {
 
 bool DragDropRunning() { return g_dragging; }
 
+namespace {
+
+// The picture that follows the pointer: a window that never takes the
+// mouse or the focus.
+class TDragPicture : public QWidget {
+public:
+    TDragPicture(const QImage& image, TPoint hotspot)
+        : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowTransparentForInput), FImage(image),
+          FHotspot(hotspot) {
+        setAttribute(Qt::WA_ShowWithoutActivating);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFixedSize(image.size());
+    }
+    void Follow(TPoint screen) {
+        move(screen.X - FHotspot.X, screen.Y - FHotspot.Y);
+        if (!isVisible()) show();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).drawImage(0, 0, FImage); }
+
+private:
+    QImage FImage;
+    TPoint FHotspot;
+};
+
+TDragPicture* g_picture = nullptr;
+
+}  // namespace
+
+TRect DragPictureBounds() {
+    if (!g_picture || !g_picture->isVisible()) return {};
+    const QRect r = g_picture->geometry();
+    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
 HRESULT DoDragDrop(std::shared_ptr<IDataObject> Data, std::shared_ptr<IDropSource> Source, Cardinal OkEffects,
-                   Cardinal& Effect) {
+                   Cardinal& Effect, const TBitmap* Picture, TPoint Hotspot) {
     Effect = DROPEFFECT_NONE;
     if (!Data || !Source || g_dragging) return E_INVALIDARG;
     EnsureQtApplication();
     g_dragging = true;
+    std::unique_ptr<TDragPicture> picture;
+    if (Picture && !Picture->Empty()) picture = std::make_unique<TDragPicture>(BitmapImage(*Picture), Hotspot);
+    g_picture = picture.get();
     struct Done {
-        ~Done() { g_dragging = false; }
+        ~Done() {
+            g_dragging = false;
+            g_picture = nullptr;
+        }
     } done;
     TDragWatch watch(Script().empty() && !(QGuiApplication::mouseButtons() & Qt::LeftButton) ? 0 : MK_LBUTTON);
     int idleTurns = 0;
@@ -925,6 +969,7 @@ HRESULT DoDragDrop(std::shared_ptr<IDataObject> Data, std::shared_ptr<IDropSourc
     auto limit = [&](Cardinal e) { return (e & OkEffects & ~DROPEFFECT_SCROLL) | (e & DROPEFFECT_SCROLL); };
     for (;;) {
         const DragInput in = NextInput(watch, idleTurns);
+        if (picture) picture->Follow(in.screen);
         const HRESULT q = Source->QueryContinueDrag(in.escape, in.keys);
         if (q == DRAGDROP_S_CANCEL) {
             if (target) target->DragLeave();

@@ -958,6 +958,10 @@ public:
     }
     void hidePopup() override {
         QComboBox::hidePopup();
+        // The list took the mouse, and with it the release of the press that
+        // opened it: that press must leave no capture behind, or the next
+        // click anywhere would go to the drop-down.
+        if (combo_ && combo_->MouseCapture()) ReleaseCapture();
         if (combo_) NotifyCommand(combo_, CBN_CLOSEUP);
     }
     void Detach() override {

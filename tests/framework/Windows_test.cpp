@@ -1,4 +1,4 @@
-#include "framework/SystemInfo.h"
+#include "framework/Windows.h"
 
 #include "framework/Forms.h"
 #include "framework/ShellApi.h"

@@ -443,6 +443,8 @@ public:
     Cardinal GetNodeHeight(PLazyNode Node);
     void SetNodeHeight(PLazyNode Node, Cardinal Value);
     Cardinal DefaultNodeHeight() const { return FDefaultNodeHeight; }
+    // With toAutoChangeScale, raises the default height to the height of "Tg" in the control's font.
+    virtual void FitDefaultNodeHeight();
     void SetDefaultNodeHeight(Cardinal Value);
     virtual void MeasureItemHeight(TCanvas* Canvas, PLazyNode Node);
     bool GetVisible(PLazyNode Node);
@@ -550,6 +552,11 @@ public:
     TNodeArray GetSortedSelection(bool Resolve);
     virtual void EnsureNodeSelected();
     void SelectRange(PLazyNode StartNode, PLazyNode EndNode, bool AddOnly);
+    void ToggleRange(PLazyNode StartNode, PLazyNode EndNode);
+    void UnselectRange(PLazyNode StartNode, PLazyNode EndNode);
+    // The selection effect of a click with Shift or Ctrl in a multi-selection tree.
+    void ApplyClickSelection(PLazyNode LastFocused, PLazyNode NewNode, TShiftState Shift, bool DragPending);
+    PLazyNode RangeAnchor() const { return FRangeAnchor; }
     // The selection array as kept (sorted by address); for inspection.
     const TNodeArray& SelectionArray() const { return FSelection; }
 

@@ -4,6 +4,7 @@
 #include "image/ImageDMX.h"
 #include "image/ImageEtherNetIP.h"
 #include "image/ImageEthernet.h"
+#include "image/ImageMBus.h"
 #include "image/ImageProfibus.h"
 #include "shell/Globals.h"
 
@@ -42,7 +43,7 @@ const TImageFamily Image_Family_Table[] = {
     {7, "Build_Image_NMEA2000", nullptr, {A1_2048, B2}},
     {8, "Build_Image_CANopen", nullptr, {A1_Len, B2, C3, D4}},
     {9, "Build_Image_Serial", Build_Image_Serial, {A_2048, C_K64}},
-    {10, "Build_Image_MBus", nullptr, {MBus0, MBus1, MBus2, MBus3}},
+    {10, "Build_Image_MBus", Build_Image_MBus, {MBus0, MBus1, MBus2, MBus3}},
     {11, "Build_Image_Modbus_TCP_Master", nullptr, {A1_2048, B2, C3}},
     {12, "Build_Image_Modbus_TCP_Slave", nullptr, {A_Len, C1}},
     {13, "Build_Image_EtherNetIP", Build_Image_EtherNetIP, {A_2048, B1}},
@@ -53,7 +54,7 @@ const TImageFamily Image_Family_Table[] = {
     {18, "Build_Image_Modbus_Master", nullptr, {A_Len, B1, C2}},
     {19, "Build_Image_Modbus_TCP_Master", nullptr, {A_Len}},
     {20, "Build_Image_SNMP_Agent", Build_Image_SNMP_Agent, {A_Len}},
-    {21, "Build_Image_MBus", nullptr, {MBus0, MBus1, MBus2, MBus3}},
+    {21, "Build_Image_MBus", Build_Image_MBus, {MBus0, MBus1, MBus2, MBus3}},
     {22, "Build_Image_DMX", Build_Image_DMX, {A_Len}},
     {23, "Build_Image_Profibus_Slave", Build_Image_Profibus_Slave, {A_Len}},
     {24, "Build_Image_CANopen", nullptr, {A1_Len, B2}},

@@ -31,3 +31,12 @@ enum : Cardinal {
 // allows (user 19, authentication password 15 characters) and the privacy
 // password, typed or hexadecimal, to the 16 bytes of its field.
 void Read_SNMP_Agent_Settings(const TParGenImage& pg, TMain_Param_Block& main, TCPU2_Param_Block* cpu2);
+
+// Where a block keeps the agent settings: the flags (u32), the user (20
+// bytes) and the two passwords (16 bytes each).
+struct TSNMP_Agent_Fields {
+    std::size_t Flags, V3_User, V3_Auth_Password, V3_Priv_Password;
+};
+
+// The same reading into any block that has the four fields; returns the flags.
+Cardinal Read_SNMP_Agent_Settings(const TParGenImage& pg, TLeBytes block, const TSNMP_Agent_Fields& at);

@@ -1,6 +1,7 @@
 // The dispatch by model code and the writing of the bank files: all files of
 // a build or none, and never an image of an earlier or failed build.
 #include "ImageFixture.h"
+#include "MBusFixture.h"
 #include "image/ImageBuild.h"
 #include "shell/Globals.h"
 
@@ -8,6 +9,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <set>
 
 namespace {
 
@@ -159,4 +161,63 @@ TEST(ImageBuild, EveryModelHasItsBuilderAndBankFiles) {
         {B::Profibus_Block, 2048}, {B::MBus_Bank, 200004}, {B::MBus_Bank1, 2048}, {B::MBus_Bank2, 200004},
         {B::MBus_Bank3, 400004}};
     for (const auto& [bank, capacity] : capacities) EXPECT_EQ(image.Buffer(bank).Capacity(), capacity) << image.Buffer(bank).Name();
+}
+
+// What each built model writes, from an empty project and from one project
+// that holds every file a family reads: the exact set of bank files, their
+// sizes, and a valid byte sum in every 2048-byte block at its place.
+TEST(ImageBuild, EachBuiltModelWritesItsFilesWithValidBlocks) {
+    struct TFile {
+        std::string Name;
+        std::size_t Empty_Size, Full_Size;
+        std::vector<std::size_t> Blocks;  // where its parameter blocks begin
+    };
+    const std::size_t section = 0x6000;
+    const struct {
+        int Model;
+        std::vector<TFile> Files;
+    } cases[] = {
+        {3, {{"bank.bin", 2048, 2048, {0}}}},
+        {9, {{"bank.bin", 2048, 2048, {0}}, {"bank_K64.bin", 2048, 2048, {0}}}},
+        // The network: 8 bytes, one node of 23, two variables of 26 (27), a VIF text of 3, the stream of 26.
+        {10, {{"bank.bin", 2057, 2048 + 1 + 112, {0}}, {"bank1.bin", 2048, 2048, {0}}, {"bank2.bin", 9, 113, {}},
+              {"bank3.bin", 0, 0, {}}}},
+        {21, {{"bank.bin", 2057, 2048 + 1 + 114, {0}}, {"bank1.bin", 2048, 2048, {0}}, {"bank2.bin", 9, 115, {}},
+              {"bank3.bin", 0, 4 * 48, {}}}},  // node state, ident and two variables
+        {13, {{"bank.bin", 2048, 2048, {0}}, {"bank1.bin", 2048, 2048, {0}}}},
+        {20, {{"bank.bin", 2048 + section, 2048 + section, {0}}}},
+        {22, {{"bank.bin", 2560, 2560, {0}}}},
+        {23, {{"bank.bin", 2048, 2048, {0}}}},
+        {29, {{"bank1.bin", 2048, 2048, {0}}, {"bank2.bin", 512, 512, {}}}},
+        {31, {{"bank.bin", 2048, 2048, {0}}}},
+        {35, {{"bank.bin", 2048, 2048, {0}}, {"bank1.bin", 2048, 2048, {0}}, {"bank2.bin", section, section, {}}}},
+    };
+    for (const auto& c : cases) {
+        for (bool full : {false, true}) {
+            TProjectFixture p(c.Model);
+            if (full) {
+                p.ParGen(MBus_ParGen({{"PROFINET_NAME_STA", "full"}, {"SNMP_VERSION1", "1"}, {"DMX_TYPE", "0"}}));
+                p.SNMP_Trap({R"(Enable="Y" Community_Name="public" Position="1")"}, {R"(Enable="Y" Position="2")"});
+                MBus_Network(p, {{R"(Node_State="1" Ident_Num="1")",
+                                  {R"(Enable="1" Type="21" Fun_Field="0" Dim="0" VIF_ASCII="abc")", R"(Enable="1" Type="0" Fun_Field="0" Dim="1")"}}});
+                p.Raw_File("DMX_Default_Values.xml", R"(<DMX_Default_Values><Row Default_Value="9"/></DMX_Default_Values>)");
+            }
+            Write_Device_Image(*Build_Device_Image(p.Sources()), p.Sources().Project_Dir);
+
+            std::set<std::string> written, expected;
+            for (const auto& e : std::filesystem::directory_iterator(p.Project() + "/bin"))
+                if (e.path().filename().string()[0] != '.') written.insert(e.path().filename().string());
+            for (const TFile& f : c.Files) expected.insert(f.Name);
+            EXPECT_EQ(written, expected) << c.Model;
+            for (const TFile& f : c.Files) {
+                std::string bytes = p.Read_Bin(f.Name);
+                EXPECT_EQ(bytes.size(), full ? f.Full_Size : f.Empty_Size) << c.Model << " " << f.Name << (full ? " full" : " empty");
+                for (std::size_t at : f.Blocks) {
+                    std::uint32_t sum = 0;
+                    for (std::size_t i = 0; i < 2044; ++i) sum += std::uint8_t(bytes[at + i]);
+                    EXPECT_EQ(U32_At(bytes, at + 2044), sum) << c.Model << " " << f.Name << " block at " << at;
+                }
+            }
+        }
+    }
 }

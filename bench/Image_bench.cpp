@@ -12,14 +12,37 @@
 
 namespace {
 
-class TLargestProject {
+// A project folder with its "bin" folder in the temporary folder, removed again at the end.
+class TBenchProject {
 public:
-    TLargestProject() {
+    TBenchProject() {
         std::string tmpl = (std::filesystem::temp_directory_path() / "imagebench-XXXXXX").string();
         if (!mkdtemp(tmpl.data())) std::abort();
         dir_ = tmpl;
         std::filesystem::create_directories(dir_ + "/bin");
+        sources.Project_Dir = Utf8ToString(dir_);
+        sources.Path_ParGen = Utf8ToString(dir_ + "/ParGen.xml");
+        sources.Path_SNMP_Trap = Utf8ToString(dir_ + "/SNMP_Trap.xml");
+        sources.Path_M_Bus = Utf8ToString(dir_ + "/M_Bus.xml");
+    }
+    ~TBenchProject() {
+        std::error_code ec;
+        std::filesystem::remove_all(dir_, ec);
+    }
+    TBenchProject(const TBenchProject&) = delete;
+    TBenchProject& operator=(const TBenchProject&) = delete;
+    TImageSources sources;
 
+protected:
+    void Write(const std::string& name, const std::string& text) { std::ofstream(dir_ + "/" + name, std::ios::binary) << text; }
+
+private:
+    std::string dir_;
+};
+
+class TLargestProject : public TBenchProject {
+public:
+    TLargestProject() {
         std::string pargen = "<Par_Gen>";
         auto key = [&](const std::string& k, const std::string& v) { pargen += "<" + k + ">" + v + "</" + k + ">"; };
         for (const char* group : {"PROFINET_", "EtherNetIP_"}) {
@@ -61,19 +84,7 @@ public:
         Write("SNMP_Trap.xml", trap + "</SNMP_Trap_Write></SNMP_Trap>\r\n<!--Version 1.000-->\r\n");
 
         sources.Model_Code = 35;
-        sources.Project_Dir = Utf8ToString(dir_);
-        sources.Path_ParGen = Utf8ToString(dir_ + "/ParGen.xml");
-        sources.Path_SNMP_Trap = Utf8ToString(dir_ + "/SNMP_Trap.xml");
     }
-    ~TLargestProject() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
-    TImageSources sources;
-
-private:
-    void Write(const std::string& name, const std::string& text) { std::ofstream(dir_ + "/" + name, std::ios::binary) << text; }
-    std::string dir_;
 };
 
 void BM_Build_Device_Image_Model35(benchmark::State& state) {
@@ -98,13 +109,9 @@ BENCHMARK(BM_Build_And_Write_Device_Image_Model35)->Unit(benchmark::kMillisecond
 
 // An M-Bus network of 200 meters with 8 variables each, every value with
 // its SNMP settings: 2000 entries of the fixed SNMP map for model 21.
-class TMBusProject {
+class TMBusProject : public TBenchProject {
 public:
     explicit TMBusProject(int model) {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "imagebench-mbus-XXXXXX").string();
-        if (!mkdtemp(tmpl.data())) std::abort();
-        dir_ = tmpl;
-        std::filesystem::create_directories(dir_ + "/bin");
         Write("ParGen.xml", "<Par_Gen><Meter_Baud>5</Meter_Baud><Meter_Par>1</Meter_Par><Meter_Req_Delay>300</Meter_Req_Delay>"
                             "<PROFINET_NB_OUT>1439</PROFINET_NB_OUT></Par_Gen>\r\n<!--Version 1.000-->\r\n");
         auto snmp = [](const std::string& prefix, int n) {
@@ -127,20 +134,7 @@ public:
         }
         Write("M_Bus.xml", xml + "</M-Bus_Network>\r\n<!--SW_VERSION = 1.308-->\r\n");
         sources.Model_Code = model;
-        sources.Project_Dir = Utf8ToString(dir_);
-        sources.Path_ParGen = Utf8ToString(dir_ + "/ParGen.xml");
-        sources.Path_M_Bus = Utf8ToString(dir_ + "/M_Bus.xml");
-        sources.Path_SNMP_Trap = Utf8ToString(dir_ + "/SNMP_Trap.xml");
     }
-    ~TMBusProject() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
-    TImageSources sources;
-
-private:
-    void Write(const std::string& name, const std::string& text) { std::ofstream(dir_ + "/" + name, std::ios::binary) << text; }
-    std::string dir_;
 };
 
 void BM_Build_Device_Image_MBus(benchmark::State& state) {

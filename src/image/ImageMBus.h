@@ -28,6 +28,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 // Member offsets of MBus_Head_Block (widths in the comments).

@@ -79,4 +79,21 @@ void BM_Grid_Full_Repaint(benchmark::State& state) {
 }
 BENCHMARK(BM_Grid_Full_Repaint)->Unit(benchmark::kMillisecond);
 
+// Sorting swaps rows: 1,000,000 swaps of row pairs spread over the filled
+// store must take well under 50 ms, whatever the rows hold.
+void BM_Grid_SwapRows_1000000(benchmark::State& state) {
+    TGridCells cells;
+    for (int r = 0; r < kRows; ++r)
+        for (int c = 0; c < kCols; ++c) cells.SetText(c, r, Utf8ToString(std::to_string(r * kCols + c)));
+    for (auto _ : state) {
+        unsigned a = 12345;
+        for (int i = 0; i < 1000000; ++i) {
+            a = a * 1103515245u + 12345u;  // a cheap spread of row pairs
+            cells.SwapRows(int(a % kRows), int((a >> 8) % kRows));
+        }
+        benchmark::DoNotOptimize(cells.Text(0, 0));
+    }
+}
+BENCHMARK(BM_Grid_SwapRows_1000000)->Unit(benchmark::kMillisecond);
+
 }  // namespace

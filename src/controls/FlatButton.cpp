@@ -243,6 +243,7 @@ void TFlatButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) 
 
 void TFlatButton::CMFocusChanged(TMessage& Message) {
     TCustomControl::CMFocusChanged(Message);
+    if (!Focused()) FKeyPressed = 0;
     Repaint();
 }
 
@@ -250,13 +251,20 @@ void TFlatButton::CNKeyDown(TWMKey& Message) {
     TCustomControl::CNKeyDown(Message);
     if (Enabled() && (Message.CharCode() == VK_RETURN || Message.CharCode() == VK_SPACE)) {
         bDown = true;
+        FKeyPressed = Message.CharCode();
         Repaint();
     }
 }
 
 void TFlatButton::CNKeyUp(TWMKey& Message) {
     TCustomControl::CNKeyUp(Message);
-    if (Message.CharCode() == VK_RETURN || Message.CharCode() == VK_SPACE) Click();
+    // The release of a key whose press went elsewhere (to a dialog that
+    // closed on it) must not click this button.
+    const Word key = Message.CharCode();
+    if ((key == VK_RETURN || key == VK_SPACE) && key == FKeyPressed) {
+        FKeyPressed = 0;
+        Click();
+    }
     Repaint();
 }
 

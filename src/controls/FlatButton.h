@@ -177,6 +177,8 @@ private:
     bool FSlowDecease = false;
 
     bool bDown = false;
+    // Enter or Space as pressed on this button: only its own release clicks.
+    Word FKeyPressed = 0;
     bool bCursorOnButton = false;
     TFlatButtonThread* FThread = nullptr;
     int FHotTrackStep = 0;

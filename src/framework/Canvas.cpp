@@ -3,6 +3,7 @@
 // pixel code (Qt's rasteriser chooses other pixels); curves, polygon
 // interiors and text go through QPainter with antialiasing off.
 
+#include "CanvasMapping_p.h"
 #include "Graphics_p.h"
 #include "QtApp_p.h"
 
@@ -14,6 +15,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 
 namespace {
 
@@ -609,6 +611,15 @@ QPoint Shifted(int x, int y, int ox, int oy) {
 }  // namespace
 
 void TCanvas::LineTo(int x, int y) {
+    if (IsMapped(*this)) {
+        const TPoint d = MapPoint(*this, {x, y});
+        {
+            TDeviceScope s(*this);
+            LineTo(d.X, d.Y);
+        }
+        penPos_ = {x, y};
+        return;
+    }
     TPoint from = penPos_;
     penPos_ = {x, y};
     if (!d_->Begin())
@@ -618,6 +629,11 @@ void TCanvas::LineTo(int x, int y) {
 }
 
 void TCanvas::Polyline(const std::vector<TPoint>& points) {
+    if (IsMapped(*this)) {
+        const std::vector<TPoint> d = MapPoints(*this, points);
+        TDeviceScope s(*this);
+        return Polyline(d);
+    }
     if (points.empty() || !d_->Begin())
         return;
     std::vector<QPoint> pts;
@@ -628,6 +644,11 @@ void TCanvas::Polyline(const std::vector<TPoint>& points) {
 }
 
 void TCanvas::Polygon(const std::vector<TPoint>& points) {
+    if (IsMapped(*this)) {
+        const std::vector<TPoint> d = MapPoints(*this, points);
+        TDeviceScope s(*this);
+        return Polygon(d);
+    }
     if (points.size() < 2 || !d_->Begin())
         return;
     d_->SyncBk();
@@ -654,6 +675,11 @@ void TCanvas::Polygon(const std::vector<TPoint>& points) {
 }
 
 void TCanvas::PolyBezier(const std::vector<TPoint>& points) {
+    if (IsMapped(*this)) {
+        const std::vector<TPoint> d = MapPoints(*this, points);
+        TDeviceScope s(*this);
+        return PolyBezier(d);
+    }
     if (points.size() < 4 || !d_->Begin())
         return;
     // Flattened to short segments drawn with the line rule; unlike a polyline
@@ -681,6 +707,11 @@ void TCanvas::PolyBezier(const std::vector<TPoint>& points) {
 }
 
 void TCanvas::Rectangle(int l, int t, int r, int b) {
+    if (IsMapped(*this)) {
+        const TRect d = MapRect(*this, {l, t, r, b});
+        TDeviceScope s(*this);
+        return Rectangle(d.Left, d.Top, d.Right, d.Bottom);
+    }
     if (l > r)
         std::swap(l, r);
     if (t > b)
@@ -729,6 +760,11 @@ void TCanvas::Rectangle(int l, int t, int r, int b) {
 }
 
 void TCanvas::FillRect(const TRect& r) {
+    if (IsMapped(*this)) {
+        const TRect d = MapRect(*this, r);
+        TDeviceScope s(*this);
+        return FillRect(d);
+    }
     if (!d_->Begin())
         return;
     d_->FillDevice(d_->DevRect(r));
@@ -736,6 +772,11 @@ void TCanvas::FillRect(const TRect& r) {
 }
 
 void TCanvas::FrameRect(const TRect& r) {
+    if (IsMapped(*this)) {
+        const TRect d = MapRect(*this, r);
+        TDeviceScope s(*this);
+        return FrameRect(d);
+    }
     if (IsRectEmpty(r) || !d_->Begin())
         return;
     QRect a = d_->DevRect(r);
@@ -802,6 +843,12 @@ void PaintMark(TCanvasImpl& d, int px, int py, unsigned char mark, bool fill) {
 }  // namespace
 
 void TCanvas::RoundRect(int l, int t, int r, int b, int w, int h) {
+    if (IsMapped(*this)) {
+        const TRect d = MapRect(*this, {l, t, r, b});
+        const int dw = MapLength(*this, w), dh = MapLength(*this, h);
+        TDeviceScope s(*this);
+        return RoundRect(d.Left, d.Top, d.Right, d.Bottom, dw, dh);
+    }
     if (!d_->Begin())
         return;
     d_->SyncBk();
@@ -849,6 +896,11 @@ void TCanvas::RoundRect(int l, int t, int r, int b, int w, int h) {
 }
 
 void TCanvas::Ellipse(int l, int t, int r, int b) {
+    if (IsMapped(*this)) {
+        const TRect d = MapRect(*this, {l, t, r, b});
+        TDeviceScope s(*this);
+        return Ellipse(d.Left, d.Top, d.Right, d.Bottom);
+    }
     if (!d_->Begin())
         return;
     d_->SyncBk();
@@ -993,12 +1045,24 @@ void DrawArcShape(TCanvasImpl& d, ArcKind kind, int l, int t, int r, int b, int 
 }  // namespace
 
 void TCanvas::Arc(int l, int t, int r, int b, int x3, int y3, int x4, int y4) {
+    if (IsMapped(*this)) {
+        const TRect d = MapRect(*this, {l, t, r, b});
+        const TPoint p3 = MapPoint(*this, {x3, y3}), p4 = MapPoint(*this, {x4, y4});
+        TDeviceScope s(*this);
+        return Arc(d.Left, d.Top, d.Right, d.Bottom, p3.X, p3.Y, p4.X, p4.Y);
+    }
     if (!d_->Begin())
         return;
     DrawArcShape(*d_, ArcKind::Arc, l, t, r, b, x3, y3, x4, y4);
     d_->End();
 }
 void TCanvas::Pie(int l, int t, int r, int b, int x3, int y3, int x4, int y4) {
+    if (IsMapped(*this)) {
+        const TRect d = MapRect(*this, {l, t, r, b});
+        const TPoint p3 = MapPoint(*this, {x3, y3}), p4 = MapPoint(*this, {x4, y4});
+        TDeviceScope s(*this);
+        return Pie(d.Left, d.Top, d.Right, d.Bottom, p3.X, p3.Y, p4.X, p4.Y);
+    }
     if (!d_->Begin())
         return;
     d_->SyncBk();
@@ -1006,6 +1070,12 @@ void TCanvas::Pie(int l, int t, int r, int b, int x3, int y3, int x4, int y4) {
     d_->End();
 }
 void TCanvas::Chord(int l, int t, int r, int b, int x3, int y3, int x4, int y4) {
+    if (IsMapped(*this)) {
+        const TRect d = MapRect(*this, {l, t, r, b});
+        const TPoint p3 = MapPoint(*this, {x3, y3}), p4 = MapPoint(*this, {x4, y4});
+        TDeviceScope s(*this);
+        return Chord(d.Left, d.Top, d.Right, d.Bottom, p3.X, p3.Y, p4.X, p4.Y);
+    }
     if (!d_->Begin())
         return;
     d_->SyncBk();
@@ -1014,6 +1084,11 @@ void TCanvas::Chord(int l, int t, int r, int b, int x3, int y3, int x4, int y4) 
 }
 
 void TCanvas::FloodFill(int x, int y, TColor color, TFillStyle style) {
+    if (IsMapped(*this)) {
+        const TPoint d = MapPoint(*this, {x, y});
+        TDeviceScope s(*this);
+        return FloodFill(d.X, d.Y, color, style);
+    }
     if (!d_->Begin())
         return;
     const int dx0 = x + d_->ox(), dy0 = y + d_->oy();
@@ -1067,6 +1142,11 @@ void TCanvas::FloodFill(int x, int y, TColor color, TFillStyle style) {
 }
 
 TColor TCanvas::Pixels(int x, int y) const {
+    if (IsMapped(*this)) {
+        const TPoint d = MapPoint(*this, {x, y});
+        TDeviceScope s(const_cast<TCanvas&>(*this));
+        return Pixels(d.X, d.Y);
+    }
     QImage* img = CanvasImage(*this);
     int dx = x + origin_.X, dy = y + origin_.Y;
     if (!img || dx < 0 || dy < 0 || dx >= img->width() || dy >= img->height())
@@ -1077,6 +1157,11 @@ TColor TCanvas::Pixels(int x, int y) const {
 }
 
 void TCanvas::SetPixels(int x, int y, TColor c) {
+    if (IsMapped(*this)) {
+        const TPoint d = MapPoint(*this, {x, y});
+        TDeviceScope s(*this);
+        return SetPixels(d.X, d.Y, c);
+    }
     if (c == clNone || !d_->Begin())
         return;
     d_->Plot(x + d_->ox(), y + d_->oy(), ToQRgb(c), pmCopy);
@@ -1084,6 +1169,11 @@ void TCanvas::SetPixels(int x, int y, TColor c) {
 }
 
 void TCanvas::DrawFocusRect(const TRect& r) {
+    if (IsMapped(*this)) {
+        const TRect d = MapRect(*this, r);
+        TDeviceScope s(*this);
+        return DrawFocusRect(d);
+    }
     if (IsRectEmpty(r) || !d_->Begin())
         return;
     // Every other pixel of the one-pixel frame is inverted (by the device
@@ -1117,18 +1207,34 @@ bool DrawFocusRect(TCanvas& canvas, const TRect& r) {
 // Copies
 
 void TCanvas::Draw(int x, int y, const TGraphic& graphic) {
+    if (IsMapped(*this)) {
+        // Its pixels count as logical units, as every size given to the canvas.
+        return StretchDraw({x, y, x + graphic.Width(), y - graphic.Height()}, graphic);
+    }
     if (graphic.Empty())
         return;
     graphic.Draw(*this, Bounds(x, y, graphic.Width(), graphic.Height()));
 }
 
 void TCanvas::StretchDraw(const TRect& r, const TGraphic& graphic) {
+    if (IsMapped(*this)) {
+        const TRect d = MapRect(*this, r);
+        TDeviceScope s(*this);
+        return StretchDraw(d, graphic);
+    }
     if (graphic.Empty())
         return;
     graphic.Draw(*this, r);
 }
 
 void TCanvas::CopyRect(const TRect& dest, const TCanvas& source, const TRect& sourceRect) {
+    if (IsMapped(*this) || IsMapped(source)) {
+        const TRect d = MapRect(*this, dest), sr = MapRect(source, sourceRect);
+        TDeviceScope s(*this);
+        std::optional<TDeviceScope> sourceScope;
+        if (&source != this) sourceScope.emplace(const_cast<TCanvas&>(source));
+        return CopyRect(d, source, sr);
+    }
     QImage* src = CanvasImage(source);
     if (!src || !d_->Begin())
         return;
@@ -1175,6 +1281,11 @@ void TCanvas::CopyRect(const TRect& dest, const TCanvas& source, const TRect& so
 }
 
 void TCanvas::BrushCopy(const TRect& dest, const TBitmap& bitmap, const TRect& source, TColor color) {
+    if (IsMapped(*this)) {
+        const TRect d = MapRect(*this, dest);
+        TDeviceScope s(*this);
+        return BrushCopy(d, bitmap, source, color);
+    }
     if (bitmap.Empty() || !d_->Begin())
         return;
     const QImage& src = BitmapImage(bitmap);
@@ -1188,12 +1299,22 @@ void TCanvas::BrushCopy(const TRect& dest, const TBitmap& bitmap, const TRect& s
 // Clipping, state, locking
 
 void TCanvas::IntersectClipRect(int l, int t, int r, int b) {
+    if (IsMapped(*this)) {
+        const TRect d = MapRect(*this, {l, t, r, b});
+        TDeviceScope s(*this);
+        return IntersectClipRect(d.Left, d.Top, d.Right, d.Bottom);
+    }
     QRegion rr(QRect(l + origin_.X, t + origin_.Y, std::max(0, r - l), std::max(0, b - t)));
     d_->clip = d_->hasClip ? d_->clip.intersected(rr) : rr;
     d_->hasClip = true;
 }
 
 void TCanvas::ExcludeClipRect(int l, int t, int r, int b) {
+    if (IsMapped(*this)) {
+        const TRect d = MapRect(*this, {l, t, r, b});
+        TDeviceScope s(*this);
+        return ExcludeClipRect(d.Left, d.Top, d.Right, d.Bottom);
+    }
     QRegion rr(QRect(l + origin_.X, t + origin_.Y, std::max(0, r - l), std::max(0, b - t)));
     if (!d_->hasClip) {
         QImage* img = CanvasImage(*this);
@@ -1244,6 +1365,14 @@ bool TCanvas::GetClipRgn(TRegion& region) const {
 }
 
 TRect TCanvas::ClipRect() const {
+    if (IsMapped(*this)) {
+        TRect d;
+        {
+            TDeviceScope s(const_cast<TCanvas&>(*this));
+            d = ClipRect();
+        }
+        return UnmapRect(*this, d);
+    }
     QImage* img = CanvasImage(*this);
     QRect b = img ? img->rect() : QRect();
     if (d_->hasClip)
@@ -1257,6 +1386,7 @@ int TCanvas::SaveDC() {
     d_->SyncBk();
     TCanvasImpl::State s{d_->hasClip, d_->clip, origin_, penPos_, brushOrigin_, d_->bkMode, d_->bkColor, polyFillMode_, copyMode_,
                          {}, {}, {}};
+    s.mapMode = mapMode_;
     s.pen.Assign(&pen_);
     s.brush.Assign(&brush_);
     s.font.SetPixelsPerInch(font_.PixelsPerInch());
@@ -1279,6 +1409,7 @@ bool TCanvas::RestoreDC(int n) {
     brushOrigin_ = s.brushOrigin;
     polyFillMode_ = s.fillMode;
     copyMode_ = s.copyMode;
+    mapMode_ = s.mapMode;
     pen_.Assign(&s.pen);
     brush_.Assign(&s.brush);
     font_.Assign(&s.font);

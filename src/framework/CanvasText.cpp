@@ -1,6 +1,7 @@
 // Text on the canvas: single lines, clipped lines and the formatted text of
 // DrawText with the classic flags.
 
+#include "CanvasMapping_p.h"
 #include "Graphics_p.h"
 
 #include <QFontMetrics>
@@ -66,6 +67,16 @@ void TCanvasImpl::DrawTextLine(int x, int y, const QString& s, const QRect* devC
 }
 
 void TCanvas::TextOut(int x, int y, const String& text) {
+    if (IsMapped(*this)) {
+        const TPoint d = MapPoint(*this, {x, y});
+        const int w = TextWidth(text);
+        {
+            TDeviceScope s(*this);
+            TextOut(d.X, d.Y, text);
+        }
+        penPos_ = {x + w, y};
+        return;
+    }
     const int w = TextWidth(text);
     if (d_->Begin()) {
         d_->SyncBk();
@@ -77,6 +88,12 @@ void TCanvas::TextOut(int x, int y, const String& text) {
 }
 
 void TCanvas::TextRect(const TRect& r, int x, int y, const String& text) {
+    if (IsMapped(*this)) {
+        const TRect d = MapRect(*this, r);
+        const TPoint p = MapPoint(*this, {x, y});
+        TDeviceScope s(*this);
+        return TextRect(d, p.X, p.Y, text);
+    }
     if (!d_->Begin())
         return;
     d_->SyncBk();
@@ -92,6 +109,16 @@ void TCanvas::TextRect(const TRect& r, int x, int y, const String& text) {
 }
 
 bool TCanvas::GetTextMetrics(TTextMetric& tm) {
+    if (IsMapped(*this)) {
+        {
+            TDeviceScope s(*this);
+            GetTextMetrics(tm);
+        }
+        for (int* v : {&tm.tmHeight, &tm.tmAscent, &tm.tmDescent, &tm.tmInternalLeading, &tm.tmExternalLeading,
+                       &tm.tmAveCharWidth, &tm.tmMaxCharWidth})
+            *v = UnmapLength(*this, *v);
+        return true;
+    }
     const QFontMetrics& m = d_->Metrics();
     tm.tmAscent = m.ascent();
     tm.tmDescent = m.descent();
@@ -103,8 +130,22 @@ bool TCanvas::GetTextMetrics(TTextMetric& tm) {
     return true;
 }
 
-int TCanvas::TextWidth(const String& text) { return d_->TextWidth(QStr(text)); }
-int TCanvas::TextHeight(const String& text) { return d_->Metrics().height(); }
+// In MM_LOMETRIC the sizes are measured in pixels of the mapped font and
+// given back in logical units.
+int TCanvas::TextWidth(const String& text) {
+    if (IsMapped(*this)) {
+        TDeviceScope s(*this);
+        return UnmapLength(*this, TextWidth(text));
+    }
+    return d_->TextWidth(QStr(text));
+}
+int TCanvas::TextHeight(const String& text) {
+    if (IsMapped(*this)) {
+        TDeviceScope s(*this);
+        return UnmapLength(*this, TextHeight(text));
+    }
+    return d_->Metrics().height();
+}
 TSize TCanvas::TextExtent(const String& text) { return {TextWidth(text), TextHeight(text)}; }
 
 // ---------------------------------------------------------------------------
@@ -160,6 +201,16 @@ TextLine StripPrefixes(const QString& s, unsigned flags) {
 }  // namespace
 
 int TCanvas::DrawText(const String& text, TRect& r, unsigned flags) {
+    if (IsMapped(*this)) {
+        TRect d = MapRect(*this, r);
+        int h;
+        {
+            TDeviceScope s(*this);
+            h = DrawText(text, d, flags);
+        }
+        if (flags & DT_CALCRECT) r = UnmapRect(*this, d);
+        return UnmapLength(*this, h);
+    }
     // DT_TABSTOP: the second byte holds the tab size in characters instead of flags.
     struct TabGuard {
         TCanvasImpl& d;

@@ -249,6 +249,7 @@ void TTrackBar::CreateWnd() {
     w->setRange(FMin, FMax);
     w->setTickPosition(QSlider::TicksBelow);
     w->setTickInterval(FFrequency);
+    w->setPageStep(FPageSize);
     QObject::connect(w, &QSlider::valueChanged, ContextOf(this), [this](int) {
         if (!FSyncing) Guarded([this] {
             if (OnChange) OnChange(this);
@@ -281,6 +282,22 @@ void TTrackBar::SetPosition(int Value) {
 void TTrackBar::SetFrequency(int Value) {
     FFrequency = Value;
     WidgetAs<QSlider>(this)->setTickInterval(Value);
+}
+
+void TTrackBar::WMKeyDown(TWMKey& Message) {
+    if (DoKeyDown(Message)) return;
+    const Word key = Message.CharCode();
+    if (key == VK_NEXT || key == VK_PRIOR) {
+        WidgetAs<QSlider>(this)->triggerAction(key == VK_NEXT ? QAbstractSlider::SliderPageStepAdd
+                                                              : QAbstractSlider::SliderPageStepSub);
+        return;
+    }
+    DefaultHandler(Message.Message);
+}
+
+void TTrackBar::SetPageSize(int Value) {
+    FPageSize = Value;
+    WidgetAs<QSlider>(this)->setPageStep(Value);
 }
 
 void TTrackBar::SetOrientation(TTrackBarOrientation Value) {
@@ -512,6 +529,7 @@ void TTreeView::CreateWnd() {
     w->setColumnCount(1);
     w->setRootIsDecorated(FShowRoot);
     w->viewport()->setMouseTracking(true);
+    if (FRowSelect) SetRowSelect(true);
     QObject::connect(w, &QTreeWidget::currentItemChanged, ContextOf(this), [this](QTreeWidgetItem* item, QTreeWidgetItem*) {
         if (FSyncing) return;
         Guarded([&] {
@@ -528,6 +546,14 @@ void TTreeView::CreateWnd() {
             if (OnCollapsed) OnCollapsed(this, NodeOfItem(item));
         });
     });
+}
+
+void TTreeView::SetRowSelect(bool Value) {
+    FRowSelect = Value;
+    if (!HandleAllocated()) return;
+    auto* w = WidgetAs<QTreeWidget>(this);
+    w->setAllColumnsShowFocus(Value);
+    w->setStyleSheet(Value ? QStringLiteral("QTreeView { show-decoration-selected: 1; }") : QString());
 }
 
 TTreeNode* TTreeView::NodeOfItem(void* Item) const {

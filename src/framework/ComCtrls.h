@@ -92,6 +92,9 @@ public:
     void SetPosition(int Value);
     int Frequency() const { return FFrequency; }
     void SetFrequency(int Value);
+    // The step of Page Up / Page Down and of a click beside the slider.
+    int PageSize() const { return FPageSize; }
+    void SetPageSize(int Value);
     TTrackBarOrientation Orientation() const { return FOrientation; }
     void SetOrientation(TTrackBarOrientation Value);
     // The person moved the slider.
@@ -100,9 +103,11 @@ public:
 protected:
     void CreateWnd() override;
     LRESULT NativeDlgCode() const override { return DLGC_WANTARROWS; }
+    // Page Down moves towards Max, Page Up towards Min, by PageSize.
+    void WMKeyDown(TWMKey& Message) override;
 
 private:
-    int FMin = 0, FMax = 10, FFrequency = 1;
+    int FMin = 0, FMax = 10, FFrequency = 1, FPageSize = 2;
     TTrackBarOrientation FOrientation = trHorizontal;
     bool FSyncing = false;
 };
@@ -229,6 +234,9 @@ public:
     void SetShowRoot(bool Value);
     bool HideSelection() const { return FHideSelection; }
     void SetHideSelection(bool Value) { FHideSelection = Value; }
+    // The selection mark spans the whole row, indentation included.
+    bool RowSelect() const { return FRowSelect; }
+    void SetRowSelect(bool Value);
 
     // The selection changed (by the person or by code).
     TTVChangedEvent OnChange;
@@ -247,6 +255,7 @@ private:
     bool FShowLines = true;
     bool FShowRoot = true;
     bool FHideSelection = true;
+    bool FRowSelect = false;
     bool FSyncing = false;
 };
 

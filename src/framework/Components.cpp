@@ -98,6 +98,32 @@ void TComponent::SetDesigning(bool Value) {
 
 void TComponent::Loaded() { FComponentState.Exclude(csLoading); }
 
+namespace {
+void CollectTree(TComponent* c, std::vector<TComponent*>& out) {
+    out.push_back(c);
+    for (int i = 0; i < c->ComponentCount(); ++i) CollectTree(c->Components(i), out);
+}
+}  // namespace
+
+void TComponent::BeginLoading() {
+    if (FLoadingLevel++ > 0) return;
+    std::vector<TComponent*> tree;
+    CollectTree(this, tree);
+    for (TComponent* c : tree) c->FComponentState.Include(csLoading);
+}
+
+void TComponent::EndLoading() {
+    if (FLoadingLevel == 0 || --FLoadingLevel > 0) return;
+    std::vector<TComponent*> tree;
+    CollectTree(this, tree);
+    for (TComponent* c : tree) {
+        if (!c->FComponentState.Contains(csLoading)) continue;  // loaded already (or not loading)
+        c->Loaded();
+        // An override that skips the base still ends the loading state.
+        c->FComponentState.Exclude(csLoading);
+    }
+}
+
 void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
     if (Operation == opRemove && AComponent) RemoveFreeNotification(AComponent);
     // The owner chain hears of every insertion and removal below it.

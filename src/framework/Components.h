@@ -55,6 +55,14 @@ public:
 
     String ClassName() const override;
 
+    // The loading bracket, as reading the component from a form stream
+    // sets it: BeginLoading puts csLoading on this component and every
+    // component it owns (at any depth); the outermost EndLoading calls
+    // Loaded once for each of them still loading, this one first, then the
+    // owned ones in order, and csLoading is gone afterwards.
+    void BeginLoading();
+    void EndLoading();
+
 protected:
     // Told when AComponent is inserted into or removed from the owned list
     // of this component's owner chain, or is freed while it holds a free
@@ -75,6 +83,7 @@ private:
     String FName;
     std::intptr_t FTag = 0;
     TComponentState FComponentState;
+    int FLoadingLevel = 0;
 };
 
 class TCollection;

@@ -1,4 +1,5 @@
 #include "framework/Controls.h"
+#include "framework/ActnList.h"
 
 #include "framework/Controls_p.h"
 #include "framework/Forms.h"
@@ -6,6 +7,7 @@
 #include "framework/Menus.h"
 #include "framework/QtApp_p.h"
 #include "framework/Threads.h"
+#include "framework/Windows.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -22,6 +24,7 @@
 // Handles
 // ---------------------------------------------------------------------------
 namespace {
+constexpr Cardinal kPopupStyle = 0x80000000;  // WS_POPUP
 std::mutex RegistryMutex;
 std::unordered_map<HWND, TWinControl*> Registry;
 HWND NextHandle = 0x1000;
@@ -66,7 +69,7 @@ bool PerformWithNative(TWinControl* Control, TMessage& Message, const std::funct
     NativeFrame frame{Control, &Message, &Native, false, CurrentNative};
     CurrentNative = &frame;
     try {
-        Control->WndProc(Message);
+        DeliverMessage(Control, Message);
     } catch (...) {
         CurrentNative = frame.Outer;
         throw;
@@ -152,6 +155,11 @@ void ApplyFontAndColor(TWinControl* Control) {
         pal.setColor(QPalette::Base, back);
         pal.setColor(QPalette::Button, back);
     }
+    // Disabled controls look as the classic desktop draws them: grey text
+    // on the button face, so that a field that takes no input shows it.
+    const QColor grey = ToQColor(clGrayText), face = ToQColor(clBtnFace);
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) pal.setColor(QPalette::Disabled, role, grey);
+    pal.setColor(QPalette::Disabled, QPalette::Base, face);
     w->setPalette(pal);
 }
 
@@ -160,21 +168,25 @@ void AttachWidget(TWinControl* Control, QWidget* Widget, bool CustomPainted) {
     h->Widget = Widget;
     h->CustomPainted = CustomPainted;
     Widget->setProperty(ControlProperty, QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(Control)));
+    h->Invalid = QRect(0, 0, 1 << 20, 1 << 20);
     Widget->setMouseTracking(true);
     for (QWidget* child : Widget->findChildren<QWidget*>()) child->setMouseTracking(true);
     if (CustomPainted) {
         Widget->setFocusPolicy(Qt::NoFocus);
         Widget->setAttribute(Qt::WA_OpaquePaintEvent);
     }
-    if (Control->Parent() && !dynamic_cast<TCustomForm*>(Control)) {
+    if (Control->Parent() && !dynamic_cast<TCustomForm*>(Control) && !(h->Style & kPopupStyle)) {
         QWidget* parentWidget = WidgetOf(Control->Parent());
         Widget->setParent(parentWidget);
     }
-    Widget->setGeometry(Control->Left(), Control->Top(), std::max(0, Control->Width()), std::max(0, Control->Height()));
-    Widget->setEnabled(Control->Enabled());
-    if (Control->Cursor() != crDefault) Widget->setCursor(ToQtCursor(Control->Cursor()));
+    PlaceWidget(Control);
+    Widget->setEnabled(Control->Enabled() && !(Control->HandleImpl()->Style & 0x08000000u));
+    if (Control->Cursor() != crDefault) Widget->setCursor(ToQCursor(Control->Cursor()));
     ApplyFontAndColor(Control);
-    if (Control->Parent() && !dynamic_cast<TCustomForm*>(Control)) Widget->setVisible(Control->Visible());
+    if ((Control->Parent() || (h->Style & kPopupStyle)) && !dynamic_cast<TCustomForm*>(Control))
+        Widget->setVisible(Control->Visible());
+    if ((h->Style & kPopupStyle) && Control->Visible()) TopLevelRaised(Control);
+    if (h->HasRegion) Widget->setMask(h->Region);
 }
 
 // ---------------------------------------------------------------------------
@@ -320,11 +332,13 @@ void UpdateMouseControl(TControl* Control) {
 // TControl
 // ---------------------------------------------------------------------------
 TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(std::make_unique<TFont>()) {
+    WindowProc = [this](TMessage& m) { WndProc(m); };
     FFont->OnChange = [this](TObject* s) { FontChanged(s); };
 }
 
 TControl::~TControl() {
     Destroying();
+    FActionLink.reset();
     ForgetControl(this);
     HintControlGone(this);
     if (FParent) FParent->RemoveControl(this);
@@ -464,8 +478,7 @@ void TControl::Notification(TComponent* AComponent, TOperation Operation) {
 
 void TControl::Invalidate() {
     if (!FParent || !FVisible) return;
-    TWinControlHandle* h = FParent->HandleImpl();
-    if (h && h->Widget) h->Widget->update(FLeft, FTop, FWidth, FHeight);
+    InvalidateClient(FParent, QRect(FLeft, FTop, FWidth, FHeight));
 }
 
 void TControl::Repaint() {
@@ -500,7 +513,7 @@ LRESULT TControl::Perform(Cardinal Msg, WPARAM WParam, LPARAM LParam) {
     m.Msg = Msg;
     m.WParam = WParam;
     m.LParam = LParam;
-    WndProc(m);
+    DeliverMessage(this, m);
     return m.Result;
 }
 
@@ -520,10 +533,16 @@ void UnhookCallWndProc(int Id) {
                            CallWndProcHooks.end());
 }
 
+void DeliverMessage(TControl* Control, TMessage& Message) {
+    if (Control->WindowProc) Control->WindowProc(Message);
+    else Control->WndProc(Message);
+}
+
 void TControl::WndProc(TMessage& Message) {
     if (!CallWndProcHooks.empty())
         for (auto& [id, hook] : std::vector<std::pair<int, TCallWndProcHook>>(CallWndProcHooks)) hook(this, Message);
     if (Message.Msg >= WM_MOUSEFIRST && Message.Msg <= WM_MOUSELAST) Application->HintMouseMessage(this, Message);
+    else if (Message.Msg >= WM_KEYFIRST && Message.Msg <= WM_KEYLAST) Application->IsHintMsg(Message);
     Dispatch(Message);
 }
 
@@ -541,6 +560,7 @@ void TControl::Dispatch(TMessage& Message) {
     case WM_MOUSEMOVE: { TWMMouse m(Message); WMMouseMove(m); break; }
     case WM_MOUSEWHEEL: { TWMMouseWheel m(Message); WMMouseWheel(m); break; }
     case WM_CANCELMODE: WMCancelMode(Message); break;
+    case WM_CONTEXTMENU: WMContextMenu(Message); break;
     case CM_MOUSEENTER: CMMouseEnter(Message); break;
     case CM_MOUSELEAVE: CMMouseLeave(Message); break;
     case CM_MOUSEWHEEL: CMMouseWheel(Message); break;
@@ -573,6 +593,18 @@ void TControl::SetMouseCapture(bool Value) {
 
 void TControl::Click() {
     if (OnClick) OnClick(this);
+    else if (FActionLink) FActionLink->Execute(this);
+}
+
+TBasicAction* TControl::Action() const { return FActionLink ? FActionLink->Action() : nullptr; }
+
+void TControl::SetAction(TBasicAction* Value) {
+    if (!Value) {
+        FActionLink.reset();
+        return;
+    }
+    if (!FActionLink) FActionLink = std::make_unique<TControlActionLink>(this);
+    FActionLink->SetAction(Value);
 }
 
 void TControl::DblClick() {
@@ -628,9 +660,16 @@ void TControl::DoMouseUp(TWMMouse& Message, TMouseButton Button) {
 }
 
 namespace {
+// A press anywhere in the program, in this form or in another window (a
+// pop-up that never takes the focus, another form), ends the mode (a drag,
+// an open list) of the control that has the focus.
 void SendCancelMode(TControl* Sender) {
-    TCustomForm* f = GetParentForm(Sender);
-    if (f && f->FocusedControl() && f->FocusedControl() != Sender) f->FocusedControl()->Perform(WM_CANCELMODE);
+    TWinControl* focused = FindFocusedControl();
+    if (!focused) {
+        TCustomForm* f = GetParentForm(Sender);
+        focused = f ? f->FocusedControl() : nullptr;
+    }
+    if (focused && focused != Sender) focused->Perform(WM_CANCELMODE);
 }
 }  // namespace
 
@@ -668,11 +707,24 @@ void TControl::WMRButtonDown(TWMMouse& Message) {
 void TControl::WMRButtonUp(TWMMouse& Message) {
     DefaultHandler(Message.Message);
     DoMouseUp(Message, mbRight);
+    // The release of the right button asks for the context menu.
+    SendContextMenu(this, ClientToScreen({Message.XPos(), Message.YPos()}));
+}
+
+void TControl::WMContextMenu(TMessage& Message) {
+    if (Message.Result != 0) return;
+    TPoint p{SmallInt(Message.LParamLo()), SmallInt(Message.LParamHi())};
     if (FPopupMenu && FPopupMenu->AutoPopup) {
-        TPoint p = ClientToScreen({Message.XPos(), Message.YPos()});
+        SendCancelMode(nullptr);
         FPopupMenu->PopupComponent = this;
+        if (p.X == -1 && p.Y == -1) p = ClientToScreen({0, 0});
         FPopupMenu->Popup(p.X, p.Y);
+        Message.Result = 1;
+        return;
     }
+    DefaultHandler(Message);
+    // Nobody here wants it: the parent may have a menu.
+    if (Message.Result == 0 && FParent) Message.Result = FParent->Perform(WM_CONTEXTMENU, Message.WParam, Message.LParam);
 }
 
 void TControl::WMRButtonDblClk(TWMMouse& Message) {
@@ -728,7 +780,7 @@ void TControl::CMMouseWheel(TMessage& Message) { DefaultHandler(Message); }
 void TControl::CMEnabledChanged(TMessage& Message) { Invalidate(); }
 void TControl::CMVisibleChanged(TMessage& Message) {
     if (FParent && FParent->HandleAllocated() && FParent->HandleImpl()->Widget)
-        FParent->HandleImpl()->Widget->update(FLeft, FTop, FWidth, FHeight);
+        InvalidateClient(FParent, QRect(FLeft, FTop, FWidth, FHeight));
 }
 void TControl::CMFontChanged(TMessage& Message) { Invalidate(); }
 void TControl::CMColorChanged(TMessage& Message) { Invalidate(); }
@@ -802,15 +854,15 @@ TWinControl::~TWinControl() {
 HWND TWinControl::Handle() {
     if (!FHandleImpl->Widget) {
         CreateParams(FCreateParams);
-        FHandleImpl->ExStyle = FCreateParams.ExStyle;
+        ApplyCreateParams(this, FCreateParams);
         CreateWnd();
         if (FHandleImpl->Widget) {
             InitializeWnd();
             for (TWinControl* c : std::vector<TWinControl*>(FTabList)) {
                 QWidget* cw = WidgetOf(c);
-                if (cw->parentWidget() != FHandleImpl->Widget) {
+                if (cw->parentWidget() != FHandleImpl->Widget && !(c->HandleImpl()->Style & kPopupStyle)) {
                     cw->setParent(FHandleImpl->Widget);
-                    cw->setGeometry(c->Left(), c->Top(), std::max(0, c->Width()), std::max(0, c->Height()));
+                    PlaceWidget(c);
                     cw->setVisible(c->Visible());
                 }
             }
@@ -826,7 +878,7 @@ bool TWinControl::HandleAllocated() const { return FHandleImpl->Widget != nullpt
 
 void TWinControl::CreateParams(TCreateParams& Params) {
     Params.Caption = HandleAllocated() ? Text() : FText;
-    Params.Style = FTabStop ? WS_TABSTOP : 0;
+    Params.Style = (FHandleImpl->Style & ~WS_TABSTOP) | (FTabStop ? WS_TABSTOP : 0);
     Params.ExStyle = FHandleImpl->ExStyle;
     Params.X = FLeft;
     Params.Y = FTop;
@@ -862,15 +914,15 @@ void TWinControl::DestroyWnd() {
 void TWinControl::RecreateWnd() {
     if (!HandleAllocated()) return;
     CreateParams(FCreateParams);
-    FHandleImpl->ExStyle = FCreateParams.ExStyle;
-    FHandleImpl->Widget->update();
+    ApplyCreateParams(this, FCreateParams);
+    InvalidateClient(this, QRect());
 }
 
 LPARAM GetWindowLong(HWND Handle, int Index) {
     TWinControl* c = FindControl(Handle);
     if (!c) return 0;
     if (Index == GWL_EXSTYLE) return LPARAM(c->HandleImpl()->ExStyle);
-    if (Index == GWL_STYLE) return c->TabStop() ? WS_TABSTOP : 0;
+    if (Index == GWL_STYLE) return LPARAM((c->HandleImpl()->Style & ~WS_TABSTOP) | (c->TabStop() ? WS_TABSTOP : 0));
     return 0;
 }
 
@@ -878,10 +930,12 @@ LPARAM SetWindowLong(HWND Handle, int Index, LPARAM Value) {
     TWinControl* c = FindControl(Handle);
     if (!c) return 0;
     LPARAM old = GetWindowLong(Handle, Index);
-    if (Index == GWL_EXSTYLE) {
-        c->HandleImpl()->ExStyle = Cardinal(Value);
-        if (c->HandleAllocated()) c->HandleImpl()->Widget->update();
-    }
+    // Frame and scroll bar styles take effect with SetWindowPos(SWP_FRAMECHANGED), as they always did.
+    if (Index == GWL_EXSTYLE) c->HandleImpl()->ExStyle = Cardinal(Value);
+    else if (Index == GWL_STYLE) c->HandleImpl()->Style = Cardinal(Value);
+    else return old;
+    ApplyWindowStyles(c);
+    if (c->HandleAllocated()) c->HandleImpl()->Widget->update();
     return old;
 }
 
@@ -901,8 +955,8 @@ void TWinControl::InsertControl(TControl* AControl) {
         if (win->HandleAllocated() || HandleAllocated()) {
             QWidget* pw = WidgetOf(this);
             QWidget* cw = WidgetOf(win);
-            if (cw->parentWidget() != pw) cw->setParent(pw);
-            cw->setGeometry(win->Left(), win->Top(), std::max(0, win->Width()), std::max(0, win->Height()));
+            if (cw->parentWidget() != pw && !(win->HandleImpl()->Style & kPopupStyle)) cw->setParent(pw);
+            PlaceWidget(win);
             cw->setVisible(win->Visible());
         }
     }
@@ -960,7 +1014,7 @@ TControl* TWinControl::ControlAtPos(const TPoint& Pos, bool AllowDisabled, bool 
 
 void TWinControl::Broadcast(TMessage& Message) {
     for (TControl* c : std::vector<TControl*>(FControls)) {
-        c->WndProc(Message);
+        DeliverMessage(c, Message);
         if (Message.Result != 0) return;
     }
 }
@@ -1056,7 +1110,10 @@ bool TWinControl::CanFocus() const {
     return true;
 }
 
-bool TWinControl::Showing() const { return FVisible && FParent && FParent->Showing(); }
+bool TWinControl::Showing() const {
+    if (FHandleImpl->Style & kPopupStyle) return FVisible && HandleAllocated() && FHandleImpl->Widget->isVisible();
+    return FVisible && FParent && FParent->Showing();
+}
 
 void TWinControl::EnableAlign() {
     if (FAlignLevel > 0 && --FAlignLevel == 0) Realign();
@@ -1121,15 +1178,17 @@ void TWinControl::AlignControls(TControl* AControl, TRect& Rect) {
 }
 
 void TWinControl::Invalidate() {
-    if (HandleAllocated()) FHandleImpl->Widget->update();
+    if (HandleAllocated()) InvalidateClient(this, QRect());
 }
 
 void TWinControl::Repaint() {
-    if (HandleAllocated()) FHandleImpl->Widget->repaint();
+    if (!HandleAllocated()) return;
+    InvalidateClient(this, QRect());
+    FHandleImpl->Widget->repaint();
 }
 
 void TWinControl::Update() {
-    if (HandleAllocated() && FHandleImpl->Widget->isVisible()) FHandleImpl->Widget->repaint();
+    if (HandleAllocated()) UpdateWindow(FHandleImpl->Handle);
 }
 
 void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
@@ -1141,7 +1200,8 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     FTop = ATop;
     FWidth = AWidth;
     FHeight = AHeight;
-    if (HandleAllocated()) FHandleImpl->Widget->setGeometry(FLeft, FTop, std::max(0, FWidth), std::max(0, FHeight));
+    if (sized) FHandleImpl->FrameKnown = false;
+    if (HandleAllocated()) PlaceWidget(this);
     BoundsChanged();
     Perform(WM_WINDOWPOSCHANGED);
     if (moved) Perform(WM_MOVE, 0, MakeLParam(FLeft, FTop));
@@ -1150,14 +1210,19 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
 
 void TWinControl::BoundsChanged() { TControl::BoundsChanged(); }
 
-TRect TWinControl::ClientRect() const { return Rect(0, 0, FWidth, FHeight); }
+TRect TWinControl::ClientRect() const {
+    const TRect c = ClientInWindow(const_cast<TWinControl*>(this));
+    return Rect(0, 0, std::max(0, c.Right - c.Left), std::max(0, c.Bottom - c.Top));
+}
 
 TPoint TWinControl::ClientOrigin() const {
+    const TRect c = ClientInWindow(const_cast<TWinControl*>(this));
     if (HandleAllocated()) {
         QPoint p = FHandleImpl->Widget->mapToGlobal(QPoint(0, 0));
-        return {p.x(), p.y()};
+        return {p.x() + c.Left, p.y() + c.Top};
     }
-    return TControl::ClientOrigin();
+    TPoint o = (FHandleImpl->Style & kPopupStyle) ? TPoint{FLeft, FTop} : TControl::ClientOrigin();
+    return {o.X + c.Left, o.Y + c.Top};
 }
 
 void TWinControl::SetVisible(bool Value) { TControl::SetVisible(Value); }
@@ -1273,6 +1338,9 @@ void TWinControl::Dispatch(TMessage& Message) {
     case CN_NOTIFY: CNNotify(Message); break;
     case CN_HSCROLL: { TWMScroll m(Message); CNHScroll(m); break; }
     case CN_VSCROLL: { TWMScroll m(Message); CNVScroll(m); break; }
+    case WM_NCCALCSIZE: WMNCCalcSize(Message); break;
+    case WM_NCHITTEST: WMNCHitTest(Message); break;
+    case WM_NCLBUTTONDOWN: WMNCLButtonDown(Message); break;
     case CM_WANTSPECIALKEY: { TWMKey m(Message); CMWantSpecialKey(m); break; }
     case CM_ENTER: CMEnter(Message); break;
     case CM_EXIT: CMExit(Message); break;
@@ -1283,6 +1351,7 @@ void TWinControl::Dispatch(TMessage& Message) {
 
 void TWinControl::DefaultHandler(TMessage& Message) {
     if (RunNativeDefault(this, Message)) return;
+    if (NonClientDefault(this, Message)) return;
     switch (Message.Msg) {
     case WM_GETDLGCODE: Message.Result = NativeDlgCode(); break;
     default: break;
@@ -1338,10 +1407,27 @@ QPointer<QWidget> CursorWidget;
 void SetCursor(TCursor Cursor) {
     if (!CursorWidget) return;
     if (Cursor == crDefault) CursorWidget->unsetCursor();
-    else CursorWidget->setCursor(ToQtCursor(Cursor));
+    else CursorWidget->setCursor(ToQCursor(Cursor));
 }
 
 void TWinControl::WMSetCursor(TMessage& Message) {
+    // Outside the client area: the sizing edges show the sizing cursors.
+    const int hit = SmallInt(Word(Message.LParam & 0xFFFF));
+    if (hit != HTCLIENT && hit > HTNOWHERE && HandleAllocated()) {
+        static constexpr struct {
+            int Hit;
+            TCursor Cursor;
+        } sizing[] = {{HTLEFT, crSizeWE}, {HTRIGHT, crSizeWE}, {HTTOP, crSizeNS}, {HTBOTTOM, crSizeNS},
+                      {HTTOPLEFT, crSizeNWSE}, {HTBOTTOMRIGHT, crSizeNWSE}, {HTTOPRIGHT, crSizeNESW},
+                      {HTBOTTOMLEFT, crSizeNESW}};
+        TCursor cursor = crArrow;
+        for (const auto& s : sizing)
+            if (s.Hit == hit) cursor = s.Cursor;
+        CursorWidget = FHandleImpl->Widget;
+        SetCursor(cursor);
+        Message.Result = 1;
+        return;
+    }
     if (Word(Message.LParam & 0xFFFF) == HTCLIENT && HandleAllocated()) {
         CursorWidget = FHandleImpl->Widget;
         TCursor cursor = Screen->Cursor();
@@ -1440,6 +1526,9 @@ void TWinControl::CNSysChar(TWMKey& Message) {
 }
 
 void TWinControl::CNCommand(TWMCommand& Message) { DefaultHandler(Message.Message); }
+void TWinControl::WMNCCalcSize(TMessage& Message) { DefaultHandler(Message); }
+void TWinControl::WMNCHitTest(TMessage& Message) { DefaultHandler(Message); }
+void TWinControl::WMNCLButtonDown(TMessage& Message) { DefaultHandler(Message); }
 void TWinControl::CNNotify(TMessage& Message) { DefaultHandler(Message); }
 void TWinControl::CNHScroll(TWMScroll& Message) { DefaultHandler(Message.Message); }
 void TWinControl::CNVScroll(TWMScroll& Message) { DefaultHandler(Message.Message); }
@@ -1471,13 +1560,21 @@ void TWinControl::CMColorChanged(TMessage& Message) {
 }
 
 void TWinControl::CMVisibleChanged(TMessage& Message) {
-    if (HandleAllocated() && FParent) FHandleImpl->Widget->setVisible(FVisible);
+    if (!HandleAllocated()) return;
+    if (FHandleImpl->Style & kPopupStyle) {
+        // A pop-up shows without taking the activation, on top of the others.
+        if (FVisible) TopLevelRaised(this);
+        FHandleImpl->Widget->setVisible(FVisible);
+        if (FVisible) FHandleImpl->Widget->raise();
+    } else if (FParent) {
+        FHandleImpl->Widget->setVisible(FVisible);
+    }
 }
 
 void TWinControl::CMCursorChanged(TMessage& Message) {
     if (!HandleAllocated()) return;
     if (FCursor == crDefault) FHandleImpl->Widget->unsetCursor();
-    else FHandleImpl->Widget->setCursor(ToQtCursor(FCursor));
+    else FHandleImpl->Widget->setCursor(ToQCursor(FCursor));
 }
 
 // ---------------------------------------------------------------------------
@@ -1509,14 +1606,16 @@ TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner), FBuffe
     FBuffer->Canvas().OnChange = [this](TObject*) {
         // Drawing outside a paint (a direct call of Paint) shows at the next paint.
         if (HandleAllocated() && !FControlState.Contains(csCustomPaint)) FHandleImpl->Widget->update();
+        // (The buffer keeps what was drawn: no Paint is needed to show it.)
     };
 }
 
 TCustomControl::~TCustomControl() = default;
 
 TCanvas& TCustomControl::Canvas() {
-    if (FBuffer->Width() != std::max(1, FWidth) || FBuffer->Height() != std::max(1, FHeight))
-        FBuffer->SetSize(std::max(1, FWidth), std::max(1, FHeight));
+    const TRect c = ClientRect();
+    if (FBuffer->Width() != std::max(1, c.Right) || FBuffer->Height() != std::max(1, c.Bottom))
+        FBuffer->SetSize(std::max(1, c.Right), std::max(1, c.Bottom));
     return FBuffer->Canvas();
 }
 
@@ -1533,7 +1632,14 @@ void TCustomControl::WMEraseBkgnd(TMessage& Message) {
     if (!FControlStyle.Contains(csOpaque)) {
         TColor back = FColor;
         if ((FHandleImpl->ExStyle & WS_EX_TRANSPARENT) && FParent) back = FParent->Color();
-        BitmapImage(*FBuffer).fill(ToQColor(back));
+        QImage& img = BitmapImage(*FBuffer);
+        if (FHandleImpl->Painting) {
+            QPainter p(&img);
+            p.setClipRegion(FHandleImpl->PaintArea);
+            p.fillRect(img.rect(), ToQColor(back));
+        } else {
+            img.fill(ToQColor(back));
+        }
     }
     Message.Result = 1;
 }
@@ -1541,84 +1647,175 @@ void TCustomControl::WMEraseBkgnd(TMessage& Message) {
 void TCustomControl::WMPaint(TMessage& Message) {
     TCanvas& canvas = Canvas();
     Perform(WM_ERASEBKGND);
+    // Only the part being painted changes; the rest of the buffer stays.
+    const bool clipped = FHandleImpl->Painting;
+    if (clipped) {
+        TRegion area;
+        RegionAccess::Of(area) = FHandleImpl->PaintArea;
+        canvas.SelectClipRgn(&area);
+    }
     FControlState.Include(csCustomPaint);
     try {
         Paint();
         PaintControls(canvas);
     } catch (...) {
         FControlState.Exclude(csCustomPaint);
+        if (clipped) canvas.SelectClipRgn(nullptr);
         throw;
     }
     FControlState.Exclude(csCustomPaint);
+    if (clipped) canvas.SelectClipRgn(nullptr);
 }
 
 // ---------------------------------------------------------------------------
 // Painting and rendering
 // ---------------------------------------------------------------------------
+namespace {
+// A paint that fails is reported once, after the paint (a box shown from
+// inside a paint would cause the next failing paint); the same failure of
+// the same window again is not reported until it has painted well.
+std::map<HWND, std::string>& ReportedPaintFailures() {
+    static std::map<HWND, std::string> reported;
+    return reported;
+}
+
+void ReportPaintFailure(HWND Handle, const std::exception& E) {
+    std::string what = E.what();
+    std::string& last = ReportedPaintFailures()[Handle];
+    if (last == what) return;
+    last = what;
+    QTimer::singleShot(0, [ep = std::current_exception()] {
+        try {
+            std::rethrow_exception(ep);
+        } catch (...) {
+            HandleCurrentException();
+        }
+    });
+}
+}  // namespace
+
+void PaintInvalid(TWinControl* Control) {
+    TWinControlHandle* h = Control->HandleImpl();
+    auto* custom = h->CustomPainted ? dynamic_cast<TCustomControl*>(Control) : nullptr;
+    if (!custom) return;
+    const TRect client = Control->ClientRect();
+    const QRect all(0, 0, client.Right, client.Bottom);
+    // What needs painting: the update region, all of it when the buffer
+    // does not hold the client area's pixels (new, or resized).
+    QRegion area = h->Invalid & all;
+    const QImage& img = BitmapImage(custom->BackBuffer());
+    if (img.width() != std::max(1, all.width()) || img.height() != std::max(1, all.height())) area = all;
+    h->Invalid = QRegion();
+    if (area.isEmpty()) return;
+    TMessage m;
+    m.Msg = WM_PAINT;
+    h->Painting = true;
+    h->PaintArea = area;
+    try {
+        PerformWithNative(Control, m, [] {});
+        ReportedPaintFailures().erase(h->Handle);
+    } catch (const std::exception& e) {
+        ReportPaintFailure(h->Handle, e);
+    }
+    if (FindControl(h->Handle)) {
+        h->Painting = false;
+        h->PaintArea = QRegion();
+    }
+}
+
 void PaintHostWidget(TWinControl* Control, QWidget* Widget, QPaintEvent* Event,
                      const std::function<void()>& BasePaint) {
     TWinControlHandle* h = Control->HandleImpl();
-    auto paintNative = [&] {
-        if (h->CustomPainted) return;
-        BasePaint();
-        // Windowless children on top of the window's own painting, only
-        // those in the part being painted (children's updates repaint small
-        // parts of their parent often).
-        QRect area = Event->rect();
-        std::vector<TControl*> inArea;
-        for (int i = 0; i < Control->ControlCount(); ++i) {
-            TControl* c = Control->Controls(i);
-            if (dynamic_cast<TWinControl*>(c) || !c->Visible()) continue;
-            if (area.intersects(QRect(c->Left(), c->Top(), c->Width(), c->Height()))) inArea.push_back(c);
-        }
-        if (inArea.empty() || area.isEmpty()) return;
-        QImage layer(area.size(), QImage::Format_ARGB32_Premultiplied);
-        layer.fill(Qt::transparent);
-        TCanvas canvas;
-        AttachCanvas(canvas, [&layer] { return &layer; });
-        struct Access : TControl {
-            static void Paint(TControl* c, TCanvas& cv) { static_cast<Access*>(c)->PaintControl(cv); }
+    const TRect client = ClientInWindow(Control);
+    const QRect clientArea(client.Left, client.Top, std::max(0, client.Right - client.Left),
+                           std::max(0, client.Bottom - client.Top));
+    const QPoint clientOrg = clientArea.topLeft();
+    auto* custom = h->CustomPainted ? dynamic_cast<TCustomControl*>(Control) : nullptr;
+    const HWND handle = h->Handle;
+    h->Overlay = QImage();
+    if (custom) {
+        PaintInvalid(Control);
+    } else {
+        // A standard window paints itself: the part Qt asks for.
+        QRegion area = Event->region().translated(-clientOrg) & QRect(QPoint(0, 0), clientArea.size());
+        h->Invalid = QRegion();
+        auto paintNative = [&] {
+            BasePaint();
+            // Windowless children on top of the window's own painting, only
+            // those in the part being painted (children's updates repaint small
+            // parts of their parent often).
+            QRect bounds = area.boundingRect();
+            std::vector<TControl*> inArea;
+            for (int i = 0; i < Control->ControlCount(); ++i) {
+                TControl* c = Control->Controls(i);
+                if (dynamic_cast<TWinControl*>(c) || !c->Visible()) continue;
+                if (bounds.intersects(QRect(c->Left(), c->Top(), c->Width(), c->Height()))) inArea.push_back(c);
+            }
+            if (inArea.empty() || bounds.isEmpty()) return;
+            QImage layer(bounds.size(), QImage::Format_ARGB32_Premultiplied);
+            layer.fill(Qt::transparent);
+            TCanvas canvas;
+            AttachCanvas(canvas, [&layer] { return &layer; });
+            struct Access : TControl {
+                static void Paint(TControl* c, TCanvas& cv) { static_cast<Access*>(c)->PaintControl(cv); }
+            };
+            for (TControl* c : inArea) {
+                int saved = canvas.SaveDC();
+                canvas.SetViewportOrg(c->Left() - bounds.left(), c->Top() - bounds.top());
+                canvas.IntersectClipRect(0, 0, c->Width(), c->Height());
+                Access::Paint(c, canvas);
+                canvas.RestoreDC(saved);
+            }
+            AttachCanvas(canvas, {});
+            QPainter p(Widget);
+            p.setClipRect(clientArea);
+            p.drawImage(bounds.topLeft() + clientOrg, layer);
         };
-        for (TControl* c : inArea) {
-            int saved = canvas.SaveDC();
-            canvas.SetViewportOrg(c->Left() - area.left(), c->Top() - area.top());
-            canvas.IntersectClipRect(0, 0, c->Width(), c->Height());
-            Access::Paint(c, canvas);
-            canvas.RestoreDC(saved);
+        TMessage m;
+        m.Msg = WM_PAINT;
+        h->Painting = true;
+        h->PaintArea = area;
+        try {
+            PerformWithNative(Control, m, paintNative);
+            ReportedPaintFailures().erase(h->Handle);
+        } catch (const std::exception& e) {
+            ReportPaintFailure(h->Handle, e);
+        }
+        if (!FindControl(handle)) return;
+        h->Painting = false;
+        h->PaintArea = QRegion();
+    }
+    if (!FindControl(handle)) return;
+    QPainter p(Widget);
+    if (h->HasRegion) p.setClipRegion(h->Region);
+    if (custom) p.drawImage(clientOrg, BitmapImage(custom->BackBuffer()), QRect(QPoint(0, 0), clientArea.size()));
+    // The frame, on a canvas of the whole window.
+    if (clientArea != Widget->rect()) {
+        QImage frame(Widget->size(), QImage::Format_ARGB32_Premultiplied);
+        frame.fill(Qt::transparent);
+        TCanvas canvas;
+        AttachCanvas(canvas, [&frame] { return &frame; });
+        try {
+            TMessage m;
+            m.Msg = WM_NCPAINT;
+            m.WParam = 1;
+            m.LParam = LPARAM(&canvas);
+            DeliverMessage(Control, m);
+        } catch (const std::exception& e) {
+            ReportPaintFailure(handle, e);
         }
         AttachCanvas(canvas, {});
-        QPainter p(Widget);
-        p.drawImage(area.topLeft(), layer);
-    };
-    TMessage m;
-    m.Msg = WM_PAINT;
-    // A paint that fails is reported once, after the paint (a box shown from
-    // inside a paint would cause the next failing paint); the same failure
-    // of the same window again is not reported until it has painted well.
-    static std::map<HWND, std::string> reported;
-    HWND handle = h->Handle;
-    try {
-        PerformWithNative(Control, m, paintNative);
-        reported.erase(handle);
-    } catch (const std::exception& e) {
-        std::string what = e.what();
-        if (reported[handle] != what) {
-            reported[handle] = what;
-            QTimer::singleShot(0, [ep = std::current_exception()] {
-                try {
-                    std::rethrow_exception(ep);
-                } catch (...) {
-                    HandleCurrentException();
-                }
-            });
-        }
+        if (!FindControl(handle)) return;
+        p.save();
+        p.setClipRegion(QRegion(Widget->rect()) - QRegion(clientArea) & (h->HasRegion ? h->Region : QRegion(Widget->rect())));
+        p.drawImage(0, 0, frame);
+        p.restore();
     }
-    if (h->CustomPainted) {
-        auto* cc = dynamic_cast<TCustomControl*>(Control);
-        if (cc) {
-            QPainter p(Widget);
-            p.drawImage(0, 0, BitmapImage(cc->BackBuffer()));
-        }
+    if (!h->Overlay.isNull()) p.drawImage(0, 0, h->Overlay);
+    // A layered window shows its picture, alpha and all.
+    if (h->HasLayeredImage) {
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawImage(0, 0, h->LayeredImage);
     }
 }
 
@@ -1628,10 +1825,20 @@ bool RenderingHidden = false;
 
 bool IsRenderingHidden() { return RenderingHidden; }
 
+namespace {
+// A rendering paints everything anew, as a paint of a whole uncovered window does.
+void InvalidateTree(TWinControl* Control) {
+    Control->HandleImpl()->Invalid = QRect(0, 0, 1 << 20, 1 << 20);
+    for (int i = 0; i < Control->ControlCount(); ++i)
+        if (auto* w = dynamic_cast<TWinControl*>(Control->Controls(i))) InvalidateTree(w);
+}
+}  // namespace
+
 void RenderControlToBitmap(TControl* Control, TBitmap& Bitmap) {
     int w = std::max(1, Control->Width()), h = std::max(1, Control->Height());
     Bitmap.SetSize(w, h);
     if (auto* win = dynamic_cast<TWinControl*>(Control)) {
+        InvalidateTree(win);
         QWidget* widget = WidgetOf(win);
         QWidget* top = widget->window();
         bool showForRender = !top->isVisible();

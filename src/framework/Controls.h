@@ -37,6 +37,8 @@
 class TWinControl;
 class TCustomForm;
 class TPopupMenu;
+class TBasicAction;
+class TControlActionLink;
 struct TWinControlHandle;
 
 // A window handle: a number that names a live window, 0 for none. A handle
@@ -91,9 +93,14 @@ using TMouseWheelUpDownEvent = std::function<void(TObject* Sender, TShiftState S
 // LParam, and the control may change it (text, position, colour) or refuse
 // the hint with a non-zero result.
 class TControl;
+class THintWindow;
+// Makes the hint window of a hint request (the replaceable hint window class).
+using THintWindowClass = std::function<THintWindow*(TComponent* Owner)>;
 struct THintInfo {
     TControl* HintControl = nullptr;
-    int HintWindowClass = 0;
+    // The application's class to begin with; a control may name its own
+    // for this one hint.
+    THintWindowClass HintWindowClass;
     TPoint HintPos;  // screen
     int HintMaxWidth = 0;
     TColor HintColor = clInfoBk;
@@ -207,9 +214,14 @@ public:
     void BringToFront();
     void SendToBack();
 
-    // Sends a message to this control's WndProc and returns its result.
+    // Sends a message to this control's WindowProc and returns its result.
     LRESULT Perform(Cardinal Msg, WPARAM WParam = 0, LPARAM LParam = 0);
     virtual void WndProc(TMessage& Message);
+    // Every message the control gets passes here first; WndProc by
+    // default. A user replaces it to see or change messages, keeps the
+    // previous one to pass them on, and puts it back when done.
+    using TWndMethod = std::function<void(TMessage& Message)>;
+    TWndMethod WindowProc;
     virtual void Dispatch(TMessage& Message);
     virtual void DefaultHandler(TMessage& Message);
 
@@ -217,8 +229,14 @@ public:
     bool MouseCapture() const;
     void SetMouseCapture(bool Value);
 
+    // Runs OnClick when set, otherwise the action.
     virtual void Click();
     virtual void DblClick();
+
+    // The action the control offers (nil: none): the control takes its
+    // caption, hint, enabled and visible state, and follows their changes.
+    TBasicAction* Action() const;
+    void SetAction(TBasicAction* Value);
 
     // Paints this control (and, for windows, its children) into Canvas with
     // its top-left corner at X, Y.
@@ -270,6 +288,9 @@ protected:
     virtual void WMMouseMove(TWMMouse& Message);
     virtual void WMMouseWheel(TWMMouseWheel& Message);
     virtual void WMCancelMode(TMessage& Message);
+    // Shows PopupMenu (at the control's top-left for the keyboard's
+    // (-1, -1)); without one, the window's default, then the parent's.
+    virtual void WMContextMenu(TMessage& Message);
     virtual void CMMouseEnter(TMessage& Message);
     virtual void CMMouseLeave(TMessage& Message);
     virtual void CMMouseWheel(TMessage& Message);
@@ -306,6 +327,7 @@ protected:
     bool FParentShowHint = true;
     TCursor FCursor = crDefault;
     TPopupMenu* FPopupMenu = nullptr;
+    std::unique_ptr<TControlActionLink> FActionLink;
     TControlStyle FControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
     TControlState FControlState;
     // Anchoring: the distances kept from the parent's right and bottom edges.
@@ -445,6 +467,11 @@ protected:
     virtual void CNNotify(TMessage& Message);
     virtual void CNHScroll(TWMScroll& Message);
     virtual void CNVScroll(TWMScroll& Message);
+    // The non-client frame: the client area within the window, what lies
+    // under a screen point, presses outside the client area.
+    virtual void WMNCCalcSize(TMessage& Message);
+    virtual void WMNCHitTest(TMessage& Message);
+    virtual void WMNCLButtonDown(TMessage& Message);
     void CMDialogKey(TCMDialogKey& Message) override;
     void CMDialogChar(TCMDialogChar& Message) override;
     virtual void CMWantSpecialKey(TCMWantSpecialKey& Message);

@@ -5,11 +5,13 @@
 
 #include "framework/Controls.h"
 
+#include <QCursor>
 #include <QEvent>
 #include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QRegion>
 #include <QWidget>
 
 #include <functional>
@@ -18,11 +20,37 @@
 void SetKeyDown(int VirtKey, bool Down);
 void ResetKeyStates();
 
+// One scroll bar of a window (SB_HORZ, SB_VERT).
+struct TScrollBarState {
+    int Min = 0, Max = 100, Page = 0, Pos = 0, TrackPos = 0;
+    Cardinal Arrows = 0;          // ESB_DISABLE_* bits
+    bool NoScrollDisabled = false;  // shown disabled because the page covers the range
+};
+
 struct TWinControlHandle {
     TWinControl* Control = nullptr;
     HWND Handle = 0;
     QPointer<QWidget> Widget;
+    Cardinal Style = 0;
     Cardinal ExStyle = 0;
+    Cardinal ClassStyle = 0;
+    // The client area in window coordinates, as WM_NCCALCSIZE gave it.
+    TRect Client;
+    bool FrameKnown = false;
+    TScrollBarState Bars[2];
+    // The window's shape (window coordinates) when HasRegion.
+    bool HasRegion = false;
+    QRegion Region;
+    // Layered: shown through UpdateLayeredWindow's picture.
+    bool HasLayeredImage = false;
+    QImage LayeredImage;
+    // The client area's update region, and while WM_PAINT runs the part
+    // being painted.
+    QRegion Invalid;
+    bool Painting = false;
+    QRegion PaintArea;
+    // What TControlCanvas drew on the whole window since the last paint.
+    QImage Overlay;
     bool Redraw = true;
     // Custom-painted windows show their back buffer; standard ones paint
     // themselves and then the windowless children on top.
@@ -34,6 +62,42 @@ struct TWinControlHandle {
 };
 
 QObject* ContextOf(TWinControl* Control);
+
+// Hands a message to the control's WindowProc (WndProc when none).
+void DeliverMessage(TControl* Control, TMessage& Message);
+// The client area in window coordinates (WM_NCCALCSIZE asked when the
+// frame may have changed).
+TRect ClientInWindow(TWinControl* Control);
+// Forgets the measured frame: the next use asks WM_NCCALCSIZE again.
+void FrameChanged(TWinControl* Control);
+// Puts the control's window where its bounds say, inside its parent's client area.
+void PlaceWidget(TWinControl* Control);
+// Adds a part of the client area (client coordinates; null: all of it) to
+// the window's update region and asks for a paint.
+void InvalidateClient(TWinControl* Control, const QRect& Rect);
+// Runs WM_PAINT of a custom-painted window for its update region now
+// (into its back buffer).
+void PaintInvalid(TWinControl* Control);
+// Takes the styles of the creation parameters, and applies them.
+void ApplyCreateParams(TWinControl* Control, const TCreateParams& Params);
+// Applies the style bits to the window (pop-up, top-most, disabled, region).
+void ApplyWindowStyles(TWinControl* Control);
+// Framework defaults of the non-client messages (frame, hit test, frame
+// painting, presses on the scroll bars).
+bool NonClientDefault(TWinControl* Control, TMessage& Message);
+// A press on a window's scroll bar or sizing edge owns the mouse until its
+// release: true when the message was the tracking's.
+bool NonClientTrackingMouse(TWinControl* Control, Cardinal Msg, TPoint Screen);
+bool NonClientTrackingActive();
+// Finds the window that takes the mouse at a screen point, starting at
+// Host (the window the system delivered to): regions, WS_EX_TRANSPARENT,
+// HTTRANSPARENT pass it on to the window beneath. HitCode gets the answer
+// of WM_NCHITTEST; nil when no window takes it.
+TWinControl* MouseTargetAt(TWinControl* Host, TPoint Screen, int& HitCode);
+// The top-level windows of the program in stacking order, bottom first.
+std::vector<TWinControl*> TopLevelWindows();
+// A top-level window came to the front (shown or raised).
+void TopLevelRaised(TWinControl* Control);
 
 // The control whose window is W or contains W (nil for foreign widgets).
 TWinControl* ControlOfWidget(const QObject* W);
@@ -101,7 +165,10 @@ void EnsureControlLayer();
 // Input routing shared with the forms unit.
 void RouteMouse(QWidget* Receiver, Cardinal Msg, QPoint GlobalPos, WPARAM Keys, int WheelDelta, QEvent* Native);
 bool RouteKey(TWinControl* Target, bool Press, Word VK, const String& Text, TShiftState Shift, bool AutoRepeat,
-              QEvent* Native, QObject* Receiver);
+              QEvent* Native, QObject* Receiver, bool Keypad = false);
+// WM_CONTEXTMENU to Control for a screen point ((-1, -1): from the keyboard);
+// a standard window's default shows its own menu.
+void SendContextMenu(TControl* Control, TPoint ScreenPos);
 // The control under the mouse changed: CM_MOUSELEAVE / CM_MOUSEENTER.
 void UpdateMouseControl(TControl* Control);
 void ForgetControl(TControl* Control);
@@ -118,6 +185,8 @@ bool LastMousePosition(TPoint& Pos);
 
 // Qt's cursor for one of ours.
 Qt::CursorShape ToQtCursor(TCursor Cursor);
+// The same, with the program's own numbered cursors (TScreen::SetCursors).
+QCursor ToQCursor(TCursor Cursor);
 
 #include "framework/Classes.h"
 

@@ -2,6 +2,8 @@
 
 #include "framework/Controls_p.h"
 #include "framework/Forms.h"
+#include "framework/Graphics_p.h"
+#include "framework/ImgList.h"
 #include "framework/Menus.h"
 #include "framework/Process.h"
 
@@ -122,6 +124,11 @@ public:
                     build(m->addMenu(ToQ(item->Caption())), *item);
                 } else {
                     QAction* a = m->addAction(ToQ(item->Caption()));
+                    if (Menu->Images() && item->ImageIndex >= 0 && item->ImageIndex < Menu->Images()->Count()) {
+                        TBitmap picture;
+                        Menu->Images()->GetBitmap(item->ImageIndex, picture);
+                        a->setIcon(QIcon(QPixmap::fromImage(BitmapImage(picture))));
+                    }
                     a->setEnabled(item->Enabled);
                     a->setCheckable(item->Checked || item->RadioItem);
                     a->setChecked(item->Checked);

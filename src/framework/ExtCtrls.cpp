@@ -25,6 +25,8 @@ TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {
 TTimer::~TTimer() { FImpl->Timer.stop(); }
 
 void TTimer::SetEnabled(bool Value) {
+    // Enabling a running timer again must not restart its interval.
+    if (FEnabled == Value) return;
     FEnabled = Value;
     Update();
 }

@@ -8,6 +8,7 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QGuiApplication>
+#include <QPixmap>
 #include <QScreen>
 #include <QTimer>
 
@@ -136,14 +137,27 @@ void TCustomForm::ApplyWindowFlags() {
         if (FBorderIcons.Contains(biMaximize) && FBorderStyle == bsSizeable) f |= Qt::WindowMaximizeButtonHint;
         break;
     }
-    if (FFormStyle == fsStayOnTop) f |= Qt::WindowStaysOnTopHint;
+    if (FFormStyle == fsStayOnTop || (HandleImpl()->ExStyle & 0x00000008u /* WS_EX_TOPMOST */))
+        f |= Qt::WindowStaysOnTopHint;
+    // A frameless form casts a shadow only with the drop-shadow class style.
+    if (FBorderStyle == bsNone && !(HandleImpl()->ClassStyle & 0x00020000u /* CS_DROPSHADOW */))
+        f |= Qt::NoDropShadowWindowHint;
+    // A pop-up parent owns the window: it stays above it.
+    QWidget* owner = FPopupParent && FPopupParent->HandleAllocated() ? FPopupParent->HandleImpl()->Widget.data() : nullptr;
+    if (w->parentWidget() != owner) {
+        const bool visible = w->isVisible();
+        w->setParent(owner, f);
+        if (visible) w->show();
+    }
     bool wasVisible = w->isVisible();
     if (w->windowFlags() != f) w->setWindowFlags(f);
     bool fixed = FBorderStyle == bsSingle || FBorderStyle == bsDialog || FBorderStyle == bsNone || FBorderStyle == bsToolWindow;
     if (fixed) w->setFixedSize(std::max(0, FWidth), std::max(0, FHeight));
     else {
-        w->setMinimumSize(0, 0);
-        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        // The window manager's sizing keeps the constraints too.
+        w->setMinimumSize(FConstraints.MinWidth, FConstraints.MinHeight);
+        w->setMaximumSize(FConstraints.MaxWidth > 0 ? FConstraints.MaxWidth : QWIDGETSIZE_MAX,
+                          FConstraints.MaxHeight > 0 ? FConstraints.MaxHeight : QWIDGETSIZE_MAX);
     }
     w->setWindowOpacity(FAlphaBlend ? FAlphaBlendValue / 255.0 : 1.0);
     if (wasVisible && !w->isVisible()) w->show();
@@ -173,6 +187,36 @@ void TCustomForm::SetWindowState(TWindowState Value) {
     else w->setWindowState(Qt::WindowNoState);
 }
 
+void TCustomForm::SetPopupParent(TCustomForm* Value) {
+    if (Value == this) Value = nullptr;
+    if (FPopupParent == Value) return;
+    if (FPopupParent) FPopupParent->RemoveFreeNotification(this);
+    FPopupParent = Value;
+    if (Value) Value->FreeNotification(this);
+    ApplyWindowFlags();
+}
+
+void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
+    TWinControl::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FPopupParent) {
+        FPopupParent = nullptr;
+        ApplyWindowFlags();
+    }
+}
+
+void TSizeConstraints::Apply(int& Width, int& Height) const {
+    if (MaxWidth > 0) Width = std::min(Width, MaxWidth);
+    if (MaxHeight > 0) Height = std::min(Height, MaxHeight);
+    Width = std::max(Width, MinWidth);
+    Height = std::max(Height, MinHeight);
+}
+
+void TCustomForm::SetConstraints(const TSizeConstraints& Value) {
+    FConstraints = Value;
+    ApplyWindowFlags();
+    SetBounds(FLeft, FTop, FWidth, FHeight);
+}
+
 void TCustomForm::SetAlphaBlend(bool Value) {
     FAlphaBlend = Value;
     ApplyWindowFlags();
@@ -184,6 +228,7 @@ void TCustomForm::SetAlphaBlendValue(Byte Value) {
 }
 
 void TCustomForm::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    FConstraints.Apply(AWidth, AHeight);
     bool sized = AWidth != FWidth || AHeight != FHeight;
     if (sized && HandleAllocated()) {
         QWidget* w = HandleImpl()->Widget;
@@ -238,6 +283,7 @@ void TCustomForm::SetVisible(bool Value) {
         FFormState.Exclude(fsShowing);
         w->setGeometry(FLeft, FTop, std::max(0, FWidth), std::max(0, FHeight));
         w->show();
+        TopLevelRaised(this);
         if (QGuiApplication::platformName() != QLatin1String("offscreen")) w->raise();
         w->activateWindow();
         SetActive(true);
@@ -272,14 +318,33 @@ void TCustomForm::Show() {
 
 void TCustomForm::Hide() { SetVisible(false); }
 
+namespace {
+// The form taking the activation while the active one loses it.
+TCustomForm* ActivationTaker = nullptr;
+}  // namespace
+
 void TCustomForm::SetActive(bool Value) {
     if (FActive == Value) return;
     if (Value) {
-        if (TheScreen && TheScreen->ActiveForm() && TheScreen->ActiveForm() != this)
-            TheScreen->ActiveForm()->SetActive(false);
+        TCustomForm* old = TheScreen ? TheScreen->ActiveForm() : nullptr;
+        if (old == this) old = nullptr;
+        if (old) {
+            TCustomForm* outer = ActivationTaker;
+            ActivationTaker = this;
+            try {
+                old->SetActive(false);
+            } catch (...) {
+                ActivationTaker = outer;
+                throw;
+            }
+            ActivationTaker = outer;
+        }
         FActive = true;
         Screen->SetActiveForm(this);
         if (!FActiveControl) FActiveControl = FindNextControl(nullptr, true, true, false);
+        // WM_ACTIVATE names the window that lost the activation (0: none of ours).
+        Perform(WM_ACTIVATE, WA_ACTIVE, old ? LPARAM(old->HandleImpl()->Handle) : 0);
+        if (!FActive) return;
         Perform(CM_ACTIVATE);
         if (FActive) {
             // Focus the active control (or the form).
@@ -298,6 +363,7 @@ void TCustomForm::SetActive(bool Value) {
     } else {
         FActive = false;
         if (TheScreen && TheScreen->ActiveForm() == this) TheScreen->SetActiveForm(nullptr);
+        Perform(WM_ACTIVATE, WA_INACTIVE, ActivationTaker ? LPARAM(ActivationTaker->HandleImpl()->Handle) : 0);
         Perform(CM_DEACTIVATE);
     }
 }
@@ -485,7 +551,7 @@ THintWindowFactory HintWindowClass = [](TComponent* Owner) { return new THintWin
 THintWindow::THintWindow(TComponent* AOwner) : TCustomControl(AOwner) {
     FVisible = false;
     FColor = clInfoBk;
-    Font().SetColor(clInfoText);
+    Font().Assign(&Screen->HintFont());
 }
 
 void THintWindow::CreateWnd() {
@@ -512,6 +578,20 @@ void THintWindow::ActivateHint(TRect Rect, const String& AHint) {
     w->setGeometry(Rect.Left, Rect.Top, Rect.Right - Rect.Left, Rect.Bottom - Rect.Top);
     w->show();
     Invalidate();
+}
+
+bool THintWindow::IsHintMsg(const TMessage& Msg) {
+    constexpr Cardinal WM_NCMOUSEMOVE_ = 0x00A0, WM_NCLBUTTONDOWN_ = 0x00A1;
+    constexpr Cardinal WM_ACTIVATEAPP_ = 0x001C;
+    switch (Msg.Msg) {
+    case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: case WM_RBUTTONDBLCLK: case WM_MBUTTONDBLCLK:
+    case CM_ACTIVATE: case CM_DEACTIVATE: case WM_ACTIVATEAPP_:
+    case WM_NCMOUSEMOVE_: case WM_NCLBUTTONDOWN_:
+        return true;
+    default:
+        return Msg.Msg >= WM_KEYFIRST && Msg.Msg <= WM_KEYLAST;
+    }
 }
 
 void THintWindow::ReleaseHandle() {
@@ -671,11 +751,21 @@ void TApplication::HintMouseMessage(TControl* Control, TMessage& Message) {
             FHintControl = hc;
             TPoint o = hc->ClientToScreen({0, 0});
             FHintCursorRect = Rect(o.X, o.Y, o.X + hc->Width(), o.Y + hc->Height());
-            FHintTimers->Show.start(wasActive ? HintShortPause : HintPause);
+            int pause = wasActive ? HintShortPause : HintPause;
+            // The control may ask for a pause of its own.
+            hc->Perform(CM_HINTSHOWPAUSE, wasActive ? 1 : 0, LPARAM(&pause));
+            if (FHintControl != hc) return;
+            FHintTimers->Show.start(std::max(pause, 0));
         }
-    } else {
+    } else if (!FHintWindow || !FHintWindow->IsHintShowing() || FHintWindow->IsHintMsg(Message)) {
         CancelHint();
     }
+}
+
+bool TApplication::IsHintMsg(const TMessage& Msg) {
+    if (!FHintWindow || !FHintWindow->IsHintShowing() || !FHintWindow->IsHintMsg(Msg)) return false;
+    CancelHint();
+    return true;
 }
 
 void TApplication::ControlFreed(TControl* Control) {
@@ -696,6 +786,7 @@ void TApplication::ActivateHint(TPoint CursorPos) {
     info.CursorPos = hc->ScreenToClient(CursorPos);
     info.HideTimeout = HintHidePause;
     info.HintStr = GetShortHint(hc->Hint());
+    info.HintWindowClass = HintWindowClass;
     if (hc->Perform(CM_HINTSHOW, 0, LPARAM(&info)) != 0) return;
     TPoint o = hc->ClientToScreen({info.CursorRect.Left, info.CursorRect.Top});
     FHintCursorRect = Rect(o.X, o.Y, o.X + info.CursorRect.Right - info.CursorRect.Left,
@@ -703,7 +794,19 @@ void TApplication::ActivateHint(TPoint CursorPos) {
     bool canShow = true;
     if (OnShowHint) OnShowHint(info.HintStr, canShow, info);
     if (!canShow || info.HintStr.empty()) return;
-    if (!FHintWindow) FHintWindow = HintWindowClass(this);
+    // The window is of the class this request names; a window of another
+    // class gives way to a new one.
+    THintWindowClass& kind = info.HintWindowClass ? info.HintWindowClass : HintWindowClass;
+    if (FHintWindow && (!FHintWindowKind || *FHintWindowKind != kind.target_type())) {
+        THintWindow* old = FHintWindow;
+        FHintWindow = nullptr;
+        old->ReleaseHandle();
+        delete old;
+    }
+    if (!FHintWindow) {
+        FHintWindow = kind(this);
+        FHintWindowKind = &kind.target_type();
+    }
     FHintWindow->SetColor(info.HintColor);
     TRect r = FHintWindow->CalcHintRect(info.HintMaxWidth, info.HintStr, info.HintData);
     OffsetRect(r, info.HintPos.X, info.HintPos.Y);
@@ -740,7 +843,74 @@ void TScreen::SetCursor(TCursor Value) {
     if (FCursor == Value) return;
     if (FCursor != crDefault) QApplication::restoreOverrideCursor();
     FCursor = Value;
-    if (Value != crDefault) QApplication::setOverrideCursor(QCursor(ToQtCursor(Value)));
+    if (Value != crDefault) QApplication::setOverrideCursor(ToQCursor(Value));
+}
+
+namespace {
+TRect FromQRect(const QRect& r) { return Rect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height()); }
+}  // namespace
+
+int TScreen::MonitorCount() const { return std::max<int>(1, int(QGuiApplication::screens().size())); }
+
+TRect TScreen::MonitorWorkAreaFromPoint(const TPoint& P) const {
+    QScreen* nearest = nullptr;
+    Int64 best = 0;
+    for (QScreen* s : QGuiApplication::screens()) {
+        const QRect g = s->geometry();
+        // Distance from P to the monitor's rectangle (0 inside it).
+        const Int64 dx = P.X < g.left() ? g.left() - P.X : P.X > g.right() ? P.X - g.right() : 0;
+        const Int64 dy = P.Y < g.top() ? g.top() - P.Y : P.Y > g.bottom() ? P.Y - g.bottom() : 0;
+        const Int64 d = dx * dx + dy * dy;
+        if (!nearest || d < best) {
+            nearest = s;
+            best = d;
+        }
+    }
+    return nearest ? FromQRect(nearest->availableGeometry()) : WorkAreaRect();
+}
+
+TRect TScreen::DesktopRect() const {
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? FromQRect(s->virtualGeometry()) : Rect(0, 0, 1024, 768);
+}
+
+void TScreen::SetCursors(TCursor Index, const String& ResourceName) {
+    TCursorResource cursor;
+    LoadCursorResource(cursor, ResourceName);  // raises for an unknown name before anything changes
+    FCursors[Index] = ResourceName;
+}
+
+bool TScreen::Cursors(TCursor Index, TCursorResource& Cursor) const {
+    auto it = FCursors.find(Index);
+    if (it == FCursors.end()) return false;
+    LoadCursorResource(Cursor, it->second);
+    return true;
+}
+
+TFont& TScreen::HintFont() {
+    if (!FHintFont) {
+        FHintFont = std::make_unique<TFont>();
+        // The classic desktop's tooltip font.
+        FHintFont->SetName(u"Tahoma");
+        FHintFont->SetSize(8);
+        FHintFont->SetColor(clInfoText);
+    }
+    return *FHintFont;
+}
+
+QCursor ToQCursor(TCursor Cursor) {
+    TCursorResource own;
+    if (Cursor > 0 && TheScreen && TheScreen->Cursors(Cursor, own)) {
+        QImage image = BitmapImage(own.Image).convertToFormat(QImage::Format_ARGB32);
+        const QRgb clear = ToQRgb(own.Image.TransparentColor()) & 0xFFFFFF;
+        for (int y = 0; y < image.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                if ((row[x] & 0xFFFFFF) == clear) row[x] = 0;
+        }
+        return QCursor(QPixmap::fromImage(image), own.HotSpot.X, own.HotSpot.Y);
+    }
+    return QCursor(ToQtCursor(Cursor));
 }
 
 void TScreen::AddForm(TCustomForm* Form) { FForms.push_back(Form); }

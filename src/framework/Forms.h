@@ -3,8 +3,12 @@
 // message loop, hint machinery and exception boundary, and the screen.
 
 #include "framework/Controls.h"
+#include "framework/Resources.h"
 
 #include <functional>
+#include <typeinfo>
+#include <map>
+#include <memory>
 #include <vector>
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
@@ -16,6 +20,13 @@ enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 enum TFormStateValue { fsCreating, fsVisible, fsShowing, fsModal, fsCreatedMDIChild, fsActivated };
 using TFormState = TSet<TFormStateValue>;
+
+// Limits of a window's size (0: none), kept by SetBounds and by the
+// person sizing the window.
+struct TSizeConstraints {
+    int MinWidth = 0, MinHeight = 0, MaxWidth = 0, MaxHeight = 0;
+    void Apply(int& Width, int& Height) const;
+};
 
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
@@ -43,6 +54,11 @@ public:
     void SetAlphaBlend(bool Value);
     Byte AlphaBlendValue() const { return FAlphaBlendValue; }
     void SetAlphaBlendValue(Byte Value);
+    // The form that owns this one as a pop-up (it stays above it); nil: none.
+    TCustomForm* PopupParent() const { return FPopupParent; }
+    void SetPopupParent(TCustomForm* Value);
+    const TSizeConstraints& Constraints() const { return FConstraints; }
+    void SetConstraints(const TSizeConstraints& Value);
     bool KeyPreview() const { return FKeyPreview; }
     void SetKeyPreview(bool Value) { FKeyPreview = Value; }
     // Scaling is never applied (the windows are laid out in pixels); kept
@@ -89,6 +105,8 @@ public:
     bool SetFocusedControl(TWinControl* Control);
     // Framework internal: the close box was used.
     void CloseBoxPressed();
+    // Framework internal: the window takes the form's styles and flags.
+    void ApplyWindowFlags();
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnDestroy;
@@ -115,7 +133,7 @@ protected:
     void WMPaint(TMessage& Message) override;
     void Dispatch(TMessage& Message) override;
     void CloseModal();
-    void ApplyWindowFlags();
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     friend class TWinControl;
@@ -127,6 +145,8 @@ private:
     bool FAlphaBlend = false;
     Byte FAlphaBlendValue = 255;
     bool FKeyPreview = false;
+    TCustomForm* FPopupParent = nullptr;
+    TSizeConstraints FConstraints;
     bool FScaled = true;
     bool FCreated = false;
     bool FActive = false;
@@ -154,13 +174,16 @@ public:
     virtual void ActivateHintData(TRect Rect, const String& AHint, void* AData) { ActivateHint(Rect, AHint); }
     void ReleaseHandle();
     bool IsHintShowing() const { return Visible(); }
+    // Whether Msg, arriving while the hint shows, closes it: keys, presses
+    // of any mouse button, activation changes and non-client mouse moves.
+    virtual bool IsHintMsg(const TMessage& Msg);
 
 protected:
     void CreateWnd() override;
     void Paint() override;
 };
 
-using THintWindowFactory = std::function<THintWindow*(TComponent* Owner)>;
+using THintWindowFactory = THintWindowClass;
 
 // ---------------------------------------------------------------------------
 // Application
@@ -219,6 +242,8 @@ public:
     void SetHint(const String& Value);
     void CancelHint();
     void ActivateHint(TPoint CursorPos);
+    // Asks the hint window whether Msg closes the hint, and closes it then.
+    bool IsHintMsg(const TMessage& Msg);
     TShowHintEvent OnShowHint;
     TNotifyEvent OnHint;
     TNotifyEvent OnIdle;
@@ -243,6 +268,7 @@ private:
     TControl* FHintControl = nullptr;
     TRect FHintCursorRect;
     THintWindow* FHintWindow = nullptr;
+    const std::type_info* FHintWindowKind = nullptr;  // the class FHintWindow was made by
     bool FHintActive = false;
     struct THintTimers;
     std::unique_ptr<THintTimers> FHintTimers;
@@ -273,6 +299,27 @@ public:
     TCursor Cursor() const { return FCursor; }
     void SetCursor(TCursor Value);
 
+    // Monitors. The work area of the monitor nearest to P (screen
+    // coordinates; the primary work area when there is no monitor), and the
+    // rectangle of the whole desktop over every monitor.
+    int MonitorCount() const;
+    TRect MonitorWorkAreaFromPoint(const TPoint& P) const;
+    TRect DesktopRect() const;
+    int DesktopLeft() const { return DesktopRect().Left; }
+    int DesktopTop() const { return DesktopRect().Top; }
+    int DesktopWidth() const { return DesktopRect().Right - DesktopRect().Left; }
+    int DesktopHeight() const { return DesktopRect().Bottom - DesktopRect().Top; }
+
+    // The program's own cursors by number (positive numbers; the stock
+    // cursors are the negative ones): SetCursors loads cursor resource Name
+    // (EResNotFound when there is none) as cursor Index; any control or the
+    // screen may then show Index. Cursors answers false for an unknown number.
+    void SetCursors(TCursor Index, const String& ResourceName);
+    bool Cursors(TCursor Index, TCursorResource& Cursor) const;
+
+    // The font of hint windows (the desktop's tooltip font).
+    TFont& HintFont();
+
     // Framework internal.
     void SetActiveForm(TCustomForm* Form) { FActiveForm = Form; }
     void AddForm(TCustomForm* Form);
@@ -282,6 +329,8 @@ private:
     std::vector<TCustomForm*> FForms;
     TCustomForm* FActiveForm = nullptr;
     TCursor FCursor = crDefault;
+    std::map<TCursor, String> FCursors;  // resource names
+    std::unique_ptr<TFont> FHintFont;
 };
 
 // The program's application and screen objects, made on first use.

@@ -1,5 +1,6 @@
 // Classic 3-D edges and frame controls, drawn in the system colours.
 
+#include "CanvasMapping_p.h"
 #include "Graphics_p.h"
 
 #include <algorithm>
@@ -147,6 +148,15 @@ bool DrawPushFrame(TCanvas& c, TRect& r, unsigned state) {
 }  // namespace
 
 bool TCanvas::DrawEdge(TRect& r, unsigned edge, unsigned flags) {
+    if (IsMapped(*this)) {
+        TRect d = MapRect(*this, r);
+        {
+            TDeviceScope s(*this);
+            DrawEdge(d, edge, flags);
+        }
+        if (flags & BF_ADJUST) r = UnmapRect(*this, d);
+        return true;
+    }
     EdgeColors e = ColorsOf(edge, flags);
     TRect work = r;
     Ring(*this, work, e.outerLT, e.outerRB, flags);
@@ -159,6 +169,16 @@ bool TCanvas::DrawEdge(TRect& r, unsigned edge, unsigned flags) {
 }
 
 bool TCanvas::DrawFrameControl(TRect& r, unsigned kind, unsigned state) {
+    if (IsMapped(*this)) {
+        TRect d = MapRect(*this, r);
+        bool ok;
+        {
+            TDeviceScope s(*this);
+            ok = DrawFrameControl(d, kind, state);
+        }
+        if (state & DFCS_ADJUSTRECT) r = UnmapRect(*this, d);
+        return ok;
+    }
     if (kind == DFC_BUTTON) {
         const unsigned type = state & 0xFF;
         if (type & DFCS_BUTTONPUSH)

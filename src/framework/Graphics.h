@@ -406,6 +406,27 @@ struct TTextMetric {
     int tmHeight, tmAscent, tmDescent, tmInternalLeading, tmExternalLeading, tmAveCharWidth, tmMaxCharWidth;
 };
 struct TCanvasImpl;
+struct TDeviceScope;
+
+// Mapping modes: MM_TEXT, device pixels with y down; MM_LOMETRIC, tenths of
+// a millimetre with y up (device = MulDiv(logical, dpi, 254), negated for y,
+// then moved by the viewport origin).
+constexpr int MM_TEXT = 1;
+constexpr int MM_LOMETRIC = 2;
+
+// GetDeviceCaps indexes.
+constexpr int HORZSIZE = 4;    // width in millimetres
+constexpr int VERTSIZE = 6;
+constexpr int HORZRES = 8;     // width in pixels
+constexpr int VERTRES = 10;
+constexpr int BITSPIXEL = 12;
+constexpr int PLANES = 14;
+constexpr int LOGPIXELSX = 88;
+constexpr int LOGPIXELSY = 90;
+constexpr int PHYSICALWIDTH = 110;
+constexpr int PHYSICALHEIGHT = 111;
+constexpr int PHYSICALOFFSETX = 112;
+constexpr int PHYSICALOFFSETY = 113;
 
 // ---------------------------------------------------------------------------
 // TCanvas: a drawing surface with the classic device-context rules. A canvas
@@ -521,7 +542,26 @@ public:
     void SetViewportOrg(int x, int y) { origin_ = {x, y}; }
     void OffsetViewportOrg(int dx, int dy) { origin_.X += dx; origin_.Y += dy; }
 
-    // Whole state: clip, origin, brush origin, pen position, background, fill mode, copy mode, pen, brush, font.
+    // In MM_LOMETRIC every coordinate, rectangle, clip rectangle, pen width
+    // and font height given to the canvas is logical and every one it gives
+    // back (pen position, text sizes, ClipRect, adjusted rectangles) too;
+    // regions, the viewport origin and the brush origin stay in pixels.
+    // Rectangles are put in order after mapping, so (0, 0, 254, -254)
+    // covers the first inch square. Returns the previous mode; an unknown
+    // mode changes nothing and gives 0.
+    int SetMapMode(int mode);
+    int MapMode() const { return mapMode_; }
+    // The resolution the mapping works with: the screen's 96 unless the
+    // surface says otherwise (a printer page).
+    int PixelsPerInch() const { return pixelsPerInch_; }
+    void SetPixelsPerInch(int dpi) { pixelsPerInch_ = dpi > 0 ? dpi : ScreenPixelsPerInch; }
+    void LPtoDP(TPoint* points, int count) const;
+    void DPtoLP(TPoint* points, int count) const;
+    // The classic device facts (LOGPIXELSX, HORZRES, HORZSIZE, ...); 0 for others.
+    int GetDeviceCaps(int index) const;
+
+    // Whole state: clip, origin, brush origin, pen position, background, fill
+    // mode, copy mode, mapping mode, pen, brush, font.
     int SaveDC();
     // n > 0: the state of that SaveDC; n < 0: counts back from the last.
     bool RestoreDC(int n);
@@ -542,6 +582,7 @@ protected:
 private:
     friend struct TCanvasImpl;
     friend struct CanvasAccess;
+    friend struct TDeviceScope;
     TPen pen_;
     TBrush brush_;
     TFont font_;
@@ -550,6 +591,8 @@ private:
     TPoint origin_;
     TPoint brushOrigin_;
     TPolyFillMode polyFillMode_ = pfAlternate;
+    int mapMode_ = MM_TEXT;
+    int pixelsPerInch_ = ScreenPixelsPerInch;
     int lockCount_ = 0;
     std::recursive_mutex lock_;
     std::unique_ptr<TCanvasImpl> d_;
@@ -720,10 +763,22 @@ protected:
 // JPEG through libjpeg. Data that ends (or runs into a marker) before the
 // last row makes the picture unreadable (EInvalidGraphic) rather than show a
 // grey rest; a file that lacks only its end marker reads whole.
+//
+// Assigning a bitmap or any other graphic encodes its pixels (drawn on
+// white) at CompressionQuality (1 to 100, 90 at first); the picture then
+// holds what the JPEG data decodes to, and SaveToBytes gives that data.
 class TJPEGImage : public TRasterPicture {
+public:
+    void Assign(const TPersistent* Source) override;
+    int CompressionQuality() const { return quality_; }
+    void SetCompressionQuality(int quality) { quality_ = quality < 1 ? 1 : quality > 100 ? 100 : quality; }
+
 protected:
     String ClassName() const override { return S("TJPEGImage"); }
     void Decode(const ByteString& data, TImageData& into) override;
+
+private:
+    int quality_ = 90;
 };
 
 // GIF (first frame) through the platform's picture decoder.

@@ -116,6 +116,7 @@ struct TCanvasImpl {
         TPen pen;
         TBrush brush;
         TFont font;
+        int mapMode = MM_TEXT;
     };
     std::vector<State> saved;
 

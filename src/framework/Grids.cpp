@@ -2,6 +2,9 @@
 // selection, scrolling, keyboard, mouse and the editor protocol.
 #include "framework/Grids.h"
 
+#include "framework/Controls_p.h"
+#include "framework/Windows.h"
+
 #include "framework/SysUtils.h"
 
 #include <algorithm>
@@ -14,7 +17,6 @@ constexpr int kThumbRange = 127;
 constexpr std::uintptr_t kMoveTimer = 1;
 constexpr Cardinal kMoveTimerMs = 60;
 // The timer that repeats a held scroll-bar arrow or page press.
-constexpr std::uintptr_t kBarTimer = 2;
 
 [[noreturn]] void InvalidOp(const char* Message) { throw EInvalidGridOperation(Message); }
 
@@ -57,6 +59,7 @@ TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner) {
     FColWidths.assign(FColCount, FDefaultColWidth);
     FRowHeights.assign(FRowCount, FDefaultRowHeight);
     FTabStops.assign(FColCount, 1);
+    ApplyBorder();
     Initialize();
 }
 
@@ -263,12 +266,28 @@ void TCustomGrid::SetScrollBars(TScrollStyle Value) {
 
 void TCustomGrid::SetBorderStyle(TFormBorderStyle Value) {
     FBorderStyle = Value == bsNone ? bsNone : bsSingle;
+    ApplyBorder();
     InvalidateGrid();
 }
 
 void TCustomGrid::SetCtl3D(bool Value) {
     FCtl3D = Value;
+    ApplyBorder();
     InvalidateGrid();
+}
+
+// A single border is a sunken client edge with the 3-D look, else a line.
+void TCustomGrid::ApplyBorder() {
+    Cardinal& style = FHandleImpl->Style;
+    Cardinal& ex = FHandleImpl->ExStyle;
+    style &= ~WS_BORDER;
+    ex &= ~WS_EX_CLIENTEDGE;
+    if (FBorderStyle == bsSingle) {
+        if (FCtl3D) ex |= WS_EX_CLIENTEDGE;
+        else style |= WS_BORDER;
+    }
+    FrameChanged(this);
+    UpdateScrollPos();
 }
 
 void TCustomGrid::SetFixedColor(TColor Value) {
@@ -475,6 +494,7 @@ void TCustomGrid::UpdateScrollPos() {
     // and the row (column) it stands for is the one the grid scrolls to.
     FScrollPosH = maxTL.X > FFixedCols ? MulDiv(FTopLeft.X - FFixedCols, kThumbRange, maxTL.X - FFixedCols) : 0;
     FScrollPosV = maxTL.Y > FFixedRows ? MulDiv(FTopLeft.Y - FFixedRows, kThumbRange, maxTL.Y - FFixedRows) : 0;
+    SetScrollBarPositions();
 }
 
 void TCustomGrid::ModifyScrollBar(int Bar, int ScrollCode, int Pos) {
@@ -1098,10 +1118,6 @@ void TCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) 
 }
 
 void TCustomGrid::WMTimer(TWMTimer& Message) {
-    if (Message.TimerID() == kBarTimer) {
-        if (FBarPressBar >= 0 && FBarPressPart != 3) ScrollBarAction();
-        return;
-    }
     if (Message.TimerID() != kMoveTimer ||
         (FGridState != gsSelecting && FGridState != gsColMoving && FGridState != gsRowMoving)) {
         TCustomControl::WMTimer(Message);

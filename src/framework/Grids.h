@@ -93,6 +93,8 @@ public:
     void DeleteRow(int ARow);
     // The row at FromIndex goes to ToIndex; the ones between shift by one.
     void MoveRow(int FromIndex, int ToIndex);
+    // Rows A and B change places, in constant time (sorting swaps rows).
+    void SwapRows(int A, int B);
     void InsertColumn(int ACol);
     void DeleteColumn(int ACol);
     void MoveColumn(int FromIndex, int ToIndex);
@@ -473,15 +475,12 @@ protected:
 
 private:
     void ChangeSize(int NewColCount, int NewRowCount);
-    // Scroll bar parts under a point: 0 none, 1 line up/left, 2 page up/left,
-    // 3 thumb, 4 page down/right, 5 line down/right; Bar tells which bar.
-    int ScrollBarHit(int X, int Y, int& Bar) const;
-    TRect ScrollBarRect(int Bar) const;
-    TRect ThumbRect(int Bar) const;
-    int ThumbPosFromPoint(int Bar, int X, int Y) const;
+    void ApplyBorder();
+    // Shows or hides the window's bars as the rows and columns need them.
+    void SyncScrollBars() const;
+    // The thumbs at the scroll position.
+    void SetScrollBarPositions();
     bool HandleScrollBarMouse(TMessage& Message);
-    void PaintScrollBars(TCanvas& Canvas);
-    void ScrollBarAction();
     void Initialize();
     void MoveAnchorTo(TGridCoord NewAnchor);
     void ModifyScrollBar(int Bar, int ScrollCode, int Pos);
@@ -515,12 +514,6 @@ private:
     TColor FFixedColor = clBtnFace;
     bool FDefaultDrawing = true;
     bool FTimerRunning = false;
-    // A press on a scroll bar: the bar, the part pressed, and while the
-    // thumb is dragged its position and the offset of the press in it.
-    int FBarPressBar = -1;
-    int FBarPressPart = 0;
-    int FBarTrackPos = -1;
-    int FBarDragOfs = 0;
 };
 
 // ---------------------------------------------------------------------------

@@ -121,6 +121,15 @@ void TGridCells::MoveRow(int FromIndex, int ToIndex) {
     Trim();
 }
 
+void TGridCells::SwapRows(int A, int B) {
+    if (A == B || A < 0 || B < 0) return;
+    const int extent = static_cast<int>(rows_.size());
+    if (A >= extent && B >= extent) return;  // two rows that hold nothing
+    if (std::max(A, B) >= extent) rows_.resize(std::max(A, B) + 1, nullptr);
+    std::swap(rows_[A], rows_[B]);
+    Trim();
+}
+
 void TGridCells::InsertColumn(int ACol) {
     if (ACol < 0) return;
     for (auto& r : rows_) {

@@ -112,7 +112,6 @@ void TCustomGrid::Paint() {
     fillRect(d.Horz.GridBoundary, 0, clientW, clientH, Color());
     fillRect(0, d.Vert.GridBoundary, d.Horz.GridBoundary, clientH, Color());
 
-    PaintScrollBars(canvas);
 
     // The border being dragged, inverted so that it shows on any colour.
     if (FGridState == gsColSizing || FGridState == gsRowSizing) {

@@ -173,11 +173,45 @@ QImage Silhouette(const QImage& img, QRgb color, bool nonWhiteOnly) {
 
 bool ImageList_DrawEx(const TImageList& list, int index, TCanvas& canvas, int x, int y, int dx, int dy, TColor bk,
                       TColor fg, unsigned style) {
+    IMAGELISTDRAWPARAMS p;
+    p.himl = &list;
+    p.i = index;
+    p.hdcDst = &canvas;
+    p.x = x;
+    p.y = y;
+    p.cx = dx;
+    p.cy = dy;
+    p.rgbBk = bk;
+    p.rgbFg = fg;
+    p.fStyle = style;
+    return ImageList_DrawIndirect(p);
+}
+
+bool ImageList_DrawIndirect(const IMAGELISTDRAWPARAMS& params) {
+    if (!params.himl || !params.hdcDst)
+        return false;
+    const TImageList& list = *params.himl;
+    TCanvas& canvas = *params.hdcDst;
+    const int index = params.i, x = params.x, y = params.y, dx = params.cx, dy = params.cy;
+    TColor bk = params.rgbBk, fg = params.rgbFg;
+    const unsigned style = params.fStyle;
     if (index < 0 || index >= list.Count())
         return false;
     QImage img = list.d_->images[index];
     if (dx > 0 || dy > 0)
         img = img.copy(0, 0, dx > 0 ? dx : img.width(), dy > 0 ? dy : img.height());
+    if (params.fState & ILS_SATURATE) {
+        // Each pixel's brightness as grey, its opacity kept.
+        img = img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        for (int yy = 0; yy < img.height(); ++yy) {
+            auto* row = reinterpret_cast<QRgb*>(img.scanLine(yy));
+            for (int xx = 0; xx < img.width(); ++xx) {
+                const QRgb v = row[xx];
+                const int grey = (qRed(v) * 30 + qGreen(v) * 59 + qBlue(v) * 11) / 100;
+                row[xx] = qRgba(grey, grey, grey, qAlpha(v));
+            }
+        }
+    }
     TCanvasImpl& d = CanvasAccess::Of(canvas);
     if (!d.Begin())
         return false;

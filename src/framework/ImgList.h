@@ -21,6 +21,10 @@ constexpr unsigned ILD_OVERLAYMASK = 0x0F00;
 // The style bits that draw overlay image n (1..15) over the image.
 constexpr unsigned INDEXTOOVERLAYMASK(unsigned n) { return n << 8; }
 
+// Drawing states of ImageList_DrawIndirect.
+constexpr unsigned ILS_NORMAL = 0x0000;
+constexpr unsigned ILS_SATURATE = 0x0004;  // drawn in shades of grey
+
 enum TDrawingStyle { dsFocus, dsSelected, dsNormal, dsTransparent };
 enum TImageType { itImage, itMask };
 
@@ -77,7 +81,7 @@ public:
     String ClassName() const override { return S("TImageList"); }
 
 private:
-    friend bool ImageList_DrawEx(const TImageList&, int, TCanvas&, int, int, int, int, TColor, TColor, unsigned);
+    friend bool ImageList_DrawIndirect(const struct IMAGELISTDRAWPARAMS&);
     void Changed();
     struct Impl;
     std::unique_ptr<Impl> d_;
@@ -93,3 +97,15 @@ private:
 // fg: blend colour (clDefault: the highlight colour, clNone: none).
 bool ImageList_DrawEx(const TImageList& list, int index, TCanvas& canvas, int x, int y, int dx, int dy, TColor bk,
                       TColor fg, unsigned style);
+
+// ImageList_DrawEx with a drawing state (ILS_NORMAL, ILS_SATURATE).
+struct IMAGELISTDRAWPARAMS {
+    const TImageList* himl = nullptr;
+    int i = 0;
+    TCanvas* hdcDst = nullptr;
+    int x = 0, y = 0, cx = 0, cy = 0;
+    TColor rgbBk = clDefault, rgbFg = clDefault;
+    unsigned fStyle = ILD_NORMAL;
+    unsigned fState = ILS_NORMAL;
+};
+bool ImageList_DrawIndirect(const IMAGELISTDRAWPARAMS& params);

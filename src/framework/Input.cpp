@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimer>
@@ -42,7 +43,7 @@ public:
                 pm = PostQueue.front();
                 PostQueue.pop_front();
             }
-            if (TWinControl* c = FindControl(pm.Handle)) Guarded([&] { c->WndProc(pm.Message); });
+            if (TWinControl* c = FindControl(pm.Handle)) Guarded([&] { DeliverMessage(c, pm.Message); });
             return true;
         }
         if (e->type() == SynchronizeEvent) {
@@ -109,27 +110,91 @@ int VKToQtKey(Word vk) {
     return 0;
 }
 
-// The character a key types, as the classic input would give it to WM_CHAR.
+// The character a key types, as the classic input would give it to WM_CHAR,
+// on the usual U.S. layout.
+struct KeyChars {
+    Word VK;
+    Char Plain;
+    Char Shifted;
+};
+const KeyChars PunctuationTable[] = {
+    {'1', u'1', u'!'}, {'2', u'2', u'@'}, {'3', u'3', u'#'}, {'4', u'4', u'$'}, {'5', u'5', u'%'},
+    {'6', u'6', u'^'}, {'7', u'7', u'&'}, {'8', u'8', u'*'}, {'9', u'9', u'('}, {'0', u'0', u')'},
+    {VK_OEM_1, u';', u':'}, {VK_OEM_PLUS, u'=', u'+'}, {VK_OEM_COMMA, u',', u'<'}, {VK_OEM_MINUS, u'-', u'_'},
+    {VK_OEM_PERIOD, u'.', u'>'}, {VK_OEM_2, u'/', u'?'}, {VK_OEM_3, u'`', u'~'}, {VK_OEM_4, u'[', u'{'},
+    {VK_OEM_5, u'\\', u'|'}, {VK_OEM_6, u']', u'}'}, {VK_OEM_7, u'\'', u'"'},
+    {VK_SPACE, u' ', u' '}, {VK_RETURN, 13, 13}, {VK_ESCAPE, 27, 27}, {VK_TAB, 9, 9}, {VK_BACK, 8, 8},
+    {VK_DECIMAL, u'.', u'.'}, {VK_ADD, u'+', u'+'}, {VK_SUBTRACT, u'-', u'-'}, {VK_MULTIPLY, u'*', u'*'},
+    {VK_DIVIDE, u'/', u'/'},
+};
+
 Char CharOfKey(Word vk, TShiftState shift) {
     bool sh = shift.Contains(ssShift);
     if (shift.Contains(ssCtrl) && vk >= 'A' && vk <= 'Z') return Char(vk - 'A' + 1);
     if (vk >= 'A' && vk <= 'Z') return sh ? Char(vk) : Char(vk + 32);
-    if (vk >= '0' && vk <= '9') return Char(vk);
     if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9) return Char(u'0' + (vk - VK_NUMPAD0));
-    switch (vk) {
-    case VK_RETURN: return 13;
-    case VK_ESCAPE: return 27;
-    case VK_TAB: return 9;
-    case VK_BACK: return 8;
-    case VK_SPACE: return u' ';
-    case VK_OEM_PERIOD: case VK_DECIMAL: return u'.';
-    case VK_OEM_COMMA: return u',';
-    case VK_OEM_MINUS: case VK_SUBTRACT: return u'-';
-    case VK_OEM_PLUS: return sh ? u'+' : u'=';
-    case VK_ADD: return u'+';
-    case VK_MULTIPLY: return u'*';
-    case VK_DIVIDE: case VK_OEM_2: return u'/';
-    default: return 0;
+    for (const KeyChars& k : PunctuationTable)
+        if (k.VK == vk) return sh ? k.Shifted : k.Plain;
+    return 0;
+}
+
+// Scan codes of the classic keyboard. Extended: the key of the navigation
+// block (or right-hand modifier) that shares its scan code with a keypad key.
+struct ScanEntry {
+    Word VK;
+    Byte Scan;
+    bool Extended;
+};
+const ScanEntry ScanTable[] = {
+    {VK_ESCAPE, 0x01, false}, {VK_OEM_MINUS, 0x0C, false}, {VK_OEM_PLUS, 0x0D, false}, {VK_BACK, 0x0E, false},
+    {VK_TAB, 0x0F, false}, {VK_OEM_4, 0x1A, false}, {VK_OEM_6, 0x1B, false}, {VK_RETURN, 0x1C, false},
+    {VK_CONTROL, 0x1D, false}, {VK_LCONTROL, 0x1D, false}, {VK_RCONTROL, 0x1D, true}, {VK_OEM_1, 0x27, false},
+    {VK_OEM_7, 0x28, false}, {VK_OEM_3, 0x29, false}, {VK_SHIFT, 0x2A, false}, {VK_LSHIFT, 0x2A, false},
+    {VK_OEM_5, 0x2B, false}, {VK_OEM_COMMA, 0x33, false}, {VK_OEM_PERIOD, 0x34, false}, {VK_OEM_2, 0x35, false},
+    {VK_DIVIDE, 0x35, true}, {VK_RSHIFT, 0x36, false}, {VK_MULTIPLY, 0x37, false}, {VK_SNAPSHOT, 0x37, true},
+    {VK_MENU, 0x38, false}, {VK_LMENU, 0x38, false}, {VK_RMENU, 0x38, true}, {VK_SPACE, 0x39, false},
+    {VK_CAPITAL, 0x3A, false}, {VK_NUMLOCK, 0x45, true}, {VK_PAUSE, 0x45, false}, {VK_SCROLL, 0x46, false},
+    {VK_HOME, 0x47, true}, {VK_UP, 0x48, true}, {VK_PRIOR, 0x49, true}, {VK_SUBTRACT, 0x4A, false},
+    {VK_LEFT, 0x4B, true}, {VK_CLEAR, 0x4C, false}, {VK_RIGHT, 0x4D, true}, {VK_ADD, 0x4E, false},
+    {VK_END, 0x4F, true}, {VK_DOWN, 0x50, true}, {VK_NEXT, 0x51, true}, {VK_INSERT, 0x52, true},
+    {VK_DELETE, 0x53, true}, {VK_DECIMAL, 0x53, false}, {VK_F11, 0x57, false}, {VK_F12, 0x58, false},
+    {VK_LWIN, 0x5B, true}, {VK_RWIN, 0x5C, true}, {VK_APPS, 0x5D, true},
+    {VK_NUMPAD0 + 7, 0x47, false}, {VK_NUMPAD0 + 8, 0x48, false}, {VK_NUMPAD9, 0x49, false},
+    {VK_NUMPAD0 + 4, 0x4B, false}, {VK_NUMPAD0 + 5, 0x4C, false}, {VK_NUMPAD0 + 6, 0x4D, false},
+    {VK_NUMPAD0 + 1, 0x4F, false}, {VK_NUMPAD0 + 2, 0x50, false}, {VK_NUMPAD0 + 3, 0x51, false},
+    {VK_NUMPAD0, 0x52, false},
+};
+// The letter and digit rows.
+const char LetterRows[] = "QWERTYUIOP\0ASDFGHJKL\0ZXCVBNM";
+const Byte LetterRowStart[] = {0x10, 0x1E, 0x2C};
+
+void ScanCodeOf(Word vk, Byte& scan, bool& extended) {
+    scan = 0;
+    extended = false;
+    if (vk >= '1' && vk <= '9') scan = Byte(0x02 + (vk - '1'));
+    else if (vk == '0') scan = 0x0B;
+    else if (vk >= VK_F1 && vk <= VK_F10) scan = Byte(0x3B + (vk - VK_F1));
+    else if (vk >= 'A' && vk <= 'Z') {
+        int row = 0, col = 0;
+        for (const char* p = LetterRows; row < 3; ++p) {
+            if (*p == 0) {
+                ++row;
+                col = 0;
+                continue;
+            }
+            if (Word(*p) == vk) {
+                scan = Byte(LetterRowStart[row] + col);
+                return;
+            }
+            ++col;
+        }
+    } else {
+        for (const ScanEntry& e : ScanTable)
+            if (e.VK == vk) {
+                scan = e.Scan;
+                extended = e.Extended;
+                return;
+            }
     }
 }
 
@@ -233,6 +298,9 @@ public:
             else if (e->type() == QEvent::MouseButtonDblClick) msg = WM_LBUTTONDBLCLK + 3 * button;
             QPoint g = me->globalPosition().toPoint();
             RouteMouse(static_cast<QWidget*>(obj), msg, g, MouseKeys(me->buttons(), me->modifiers()), 0, e);
+            // Routed once: the toolkit must not hand it on to the parent
+            // widget as a second press.
+            e->accept();
             return true;
         }
         case QEvent::Wheel: {
@@ -267,8 +335,15 @@ public:
             if (vk == VK_MENU) vk = VK_LMENU;
             TShiftState shift = ShiftOf(ke->modifiers());
             if (ke->key() == Qt::Key_Backtab) shift.Include(ssShift);
-            RouteKey(c, press, vk, Utf8ToString(ke->text().toStdString()), shift, ke->isAutoRepeat(), e, obj);
+            RouteKey(c, press, vk, Utf8ToString(ke->text().toStdString()), shift, ke->isAutoRepeat(), e, obj,
+                     (ke->modifiers() & Qt::KeypadModifier) != 0);
             return true;
+        }
+        case QEvent::ContextMenu: {
+            // Context menus come as WM_CONTEXTMENU from the right button's
+            // release and the menu key; a control's own native menu shows only
+            // when WM_CONTEXTMENU reaches its default handling.
+            return ControlOfWidget(obj) != nullptr;
         }
         case QEvent::FocusIn: {
             TWinControl* c = ControlOfWidget(obj);
@@ -311,7 +386,12 @@ public:
             if (!f || !w->isWindow() || !e->spontaneous()) return false;
             QSize s = w->size();
             if (s.width() != f->Width() || s.height() != f->Height())
-                Guarded([f, s] { f->SetBounds(f->Left(), f->Top(), s.width(), s.height()); });
+                Guarded([f, s] {
+                    // The person sized the window: the form may adjust the rectangle, as while we drag.
+                    TRect r = Bounds(f->Left(), f->Top(), s.width(), s.height());
+                    f->Perform(WM_SIZING, WMSZ_BOTTOMRIGHT, LPARAM(&r));
+                    f->SetBounds(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+                });
             return false;
         }
         default:
@@ -325,6 +405,19 @@ QPoint LastMousePos;
 bool HaveMousePos = false;
 
 }  // namespace
+
+Char KeyToChar(Word VK, TShiftState Shift) { return CharOfKey(VK, Shift); }
+
+LPARAM KeyDataOf(Word VK, bool Keypad, bool Alt, bool Repeat, bool Up) {
+    Byte scan;
+    bool extended;
+    ScanCodeOf(VK, scan, extended);
+    // The keypad's Enter and divide keys are the extended ones of their pair;
+    // its navigation keys (Num Lock off) are the plain ones.
+    if (Keypad) extended = VK == VK_RETURN || VK == VK_DIVIDE || VK == VK_NUMLOCK;
+    return LPARAM(1 | (LPARAM(scan) << 16) | (extended ? 0x01000000 : 0) | (Alt ? 0x20000000 : 0) |
+                  (Repeat ? 0x40000000 : 0) | (Up ? LPARAM(0xC0000000) : 0));
+}
 
 bool LastMousePosition(TPoint& Pos) {
     if (!HaveMousePos) return false;
@@ -351,10 +444,62 @@ void RouteMouse(QWidget* Receiver, Cardinal Msg, QPoint GlobalPos, WPARAM Keys, 
     LastMousePos = GlobalPos;
     HaveMousePos = true;
     TPoint screen{GlobalPos.x(), GlobalPos.y()};
+    // A press on a window's scroll bar owns the mouse until its release.
+    if (NonClientTrackingActive()) {
+        Guarded([&] { NonClientTrackingMouse(nullptr, Msg, screen); });
+        return;
+    }
+    // Which window takes the mouse here, and which part of it: regions and
+    // transparent windows let the point through to the window beneath.
+    std::unique_ptr<QMouseEvent> forwarded;
+    if (!GetCaptureControl() && Msg != WM_MOUSEWHEEL) {
+        int hit = HTCLIENT;
+        TWinControl* taker = nullptr;
+        Guarded([&] { taker = MouseTargetAt(host, screen, hit); });
+        // HTNOWHERE: the press does nothing.
+        if (!taker || hit == HTNOWHERE || hit == HTERROR) return;
+        if (InputBlockedByModal(taker)) return;
+        if (hit != HTCLIENT) {
+            HWND h = taker->Handle();
+            Guarded([&] {
+                if (Msg == WM_MOUSEMOVE) {
+                    UpdateMouseControl(taker);
+                    if (!FindControl(h)) return;
+                    taker->Perform(WM_SETCURSOR, h, MakeLParam(hit, int(Msg)));
+                    if (!FindControl(h)) return;
+                }
+                taker->Perform(Msg - WM_MOUSEMOVE + WM_NCMOUSEMOVE, WPARAM(hit), MakeLParam(screen.X, screen.Y));
+            });
+            return;
+        }
+        if (taker != host) {
+            host = taker;
+            QWidget* w = WidgetOf(taker);
+            if (Native && dynamic_cast<QMouseEvent*>(Native)) {
+                auto* me = static_cast<QMouseEvent*>(Native);
+                forwarded = std::make_unique<QMouseEvent>(me->type(), QPointF(w->mapFromGlobal(GlobalPos)),
+                                                          QPointF(GlobalPos), me->button(), me->buttons(),
+                                                          me->modifiers());
+                Native = forwarded.get();
+            } else {
+                Native = nullptr;
+            }
+            Receiver = w;
+        }
+    }
     // The control under the mouse: the window's windowless child there, or the window.
     TControl* under = host;
     if (TControl* g = host->ControlAtPos(host->ScreenToClient(screen), false)) under = g;
     if (InputBlockedByModal(under)) return;
+    // A press while no other button is held starts afresh: a capture left by
+    // a press whose release went to a pop-up (a drop-down list) is stale.
+    if (GetCaptureControl()) {
+        WPARAM self = 0;
+        if (Msg == WM_LBUTTONDOWN || Msg == WM_LBUTTONDBLCLK) self = MK_LBUTTON;
+        if (Msg == WM_RBUTTONDOWN || Msg == WM_RBUTTONDBLCLK) self = MK_RBUTTON;
+        if (Msg == WM_MBUTTONDOWN || Msg == WM_MBUTTONDBLCLK) self = MK_MBUTTON;
+        if (self && (Keys & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON) & ~self) == 0) ReleaseCapture();
+    }
     TControl* target = GetCaptureControl() ? GetCaptureControl() : under;
     HWND hostHandle = host->Handle();
     Guarded([&] {
@@ -391,18 +536,18 @@ void RouteMouse(QWidget* Receiver, Cardinal Msg, QPoint GlobalPos, WPARAM Keys, 
                 }
             });
         } else {
-            target->WndProc(m);
+            DeliverMessage(target, m);
         }
     });
 }
 
 bool RouteKey(TWinControl* Target, bool Press, Word VK, const String& Text, TShiftState Shift, bool AutoRepeat,
-              QEvent* Native, QObject* Receiver) {
+              QEvent* Native, QObject* Receiver, bool Keypad) {
     SyncModifierKeys(Shift, VK);
     if (VK) SetKeyDown(VK, Press);
     if (InputBlockedByModal(Target)) return true;
     bool alt = Shift.Contains(ssAlt);
-    LPARAM keyData = 1 | (alt ? 0x20000000 : 0) | (AutoRepeat ? 0x40000000 : 0) | (Press ? 0 : LPARAM(0xC0000000));
+    LPARAM keyData = KeyDataOf(VK, Keypad, alt, AutoRepeat, !Press);
     HWND h = Target->Handle();
     Char ch = Text.empty() ? 0 : Text[0];
     if (ch == 0x7F || VK == VK_DELETE) ch = 0;
@@ -418,6 +563,11 @@ bool RouteKey(TWinControl* Target, bool Press, Word VK, const String& Text, TShi
             PerformWithNative(Target, down, [&] {
                 if (ch == 0 && Native && Receiver) DeliverNative(Receiver, Native);
             });
+            // Shift+F10 asks for the context menu, as the menu key does.
+            if (VK == VK_F10 && Shift == TShiftState{ssShift} && alive()) {
+                SendContextMenu(Target, {-1, -1});
+                return;
+            }
             if (ch == 0 || !alive()) return;
             if (alt) {
                 if (Target->Perform(CN_SYSCHAR, ch, keyData) != 0 || !alive()) return;
@@ -451,6 +601,8 @@ bool RouteKey(TWinControl* Target, bool Press, Word VK, const String& Text, TShi
             PerformWithNative(Target, up, [&] {
                 if (Native && Receiver) DeliverNative(Receiver, Native);
             });
+            // The menu key asks for the context menu when it is released.
+            if (VK == VK_APPS && up.Result == 0 && alive()) SendContextMenu(Target, {-1, -1});
         }
     });
     return true;
@@ -459,6 +611,30 @@ bool RouteKey(TWinControl* Target, bool Press, Word VK, const String& Text, TShi
 // ---------------------------------------------------------------------------
 // Posted and sent messages, timers
 // ---------------------------------------------------------------------------
+void SendContextMenu(TControl* Control, TPoint ScreenPos) {
+    TMessage m;
+    m.Msg = WM_CONTEXTMENU;
+    TWinControl* win = dynamic_cast<TWinControl*>(Control);
+    TWinControl* host = win ? win : Control->Parent();
+    m.WParam = host ? host->Handle() : 0;
+    m.LParam = MakeLParam(ScreenPos.X, ScreenPos.Y);
+    if (!win || win->HandleImpl()->CustomPainted) {
+        Control->WndProc(m);
+        return;
+    }
+    // A standard window's default is its own menu.
+    PerformWithNative(win, m, [&] {
+        QWidget* w = WidgetOf(win);
+        const bool keyboard = ScreenPos.X == -1 && ScreenPos.Y == -1;
+        const QPoint global = keyboard ? w->mapToGlobal(QPoint(0, 0)) : QPoint(ScreenPos.X, ScreenPos.Y);
+        QContextMenuEvent e(keyboard ? QContextMenuEvent::Keyboard : QContextMenuEvent::Mouse, w->mapFromGlobal(global),
+                            global);
+        QWidget* receiver = w->focusProxy() ? w->focusProxy() : w;
+        QCoreApplication::sendEvent(receiver, &e);
+        m.Result = 1;
+    });
+}
+
 LRESULT SendMessage(HWND Handle, Cardinal Msg, WPARAM WParam, LPARAM LParam) {
     if (IsMainThread()) {
         TWinControl* c = FindControl(Handle);
@@ -541,7 +717,9 @@ void SimKey(bool press, Word vk, TShiftState shift, Char ch) {
     if (press && ch == 0) ch = CharOfKey(vk, shift);
     QString text = ch ? QString(QChar(ch)) : QString();
     QKeyEvent ev(press ? QEvent::KeyPress : QEvent::KeyRelease, VKToQtKey(vk), ModifiersOf(shift), text);
-    RouteKey(target, press, vk, ch ? String(1, ch) : String(), shift, false, &ev, KeyReceiver(target));
+    const bool keypad = (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9) || vk == VK_DECIMAL || vk == VK_ADD ||
+                        vk == VK_SUBTRACT || vk == VK_MULTIPLY || vk == VK_DIVIDE;
+    RouteKey(target, press, vk, ch ? String(1, ch) : String(), shift, false, &ev, KeyReceiver(target), keypad);
 }
 
 struct MouseTarget {
@@ -556,6 +734,9 @@ MouseTarget Locate(TControl* c, int x, int y) {
     QWidget* w = WidgetOf(host);
     TPoint s = c->ClientToScreen({x, y});
     QPoint g(s.X, s.Y);
+    // A standard control takes the mouse in an inner widget (a list's item
+    // area): simulated input goes there, as the window system's does.
+    if (QWidget* inner = w->childAt(w->mapFromGlobal(g)); inner && ControlOfWidget(inner) == host) w = inner;
     return {w, g, w->mapFromGlobal(g)};
 }
 
@@ -636,4 +817,14 @@ void SimulateMouseLeave() { Guarded([] { UpdateMouseControl(nullptr); }); }
 void SimulateCloseBox(TCustomForm* Form) {
     QCloseEvent ev;
     QCoreApplication::sendEvent(WidgetOf(Form), &ev);
+}
+
+void SimulateActivate(TCustomForm* Form) {
+    Guarded([Form] {
+        if (Form) {
+            Form->SetActive(true);
+        } else if (TCustomForm* active = Screen->ActiveForm()) {
+            active->SetActive(false);
+        }
+    });
 }

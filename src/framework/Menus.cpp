@@ -1,4 +1,5 @@
 #include "framework/Menus.h"
+#include "framework/ImgList.h"
 
 #include "framework/Controls_p.h"
 #include "framework/Dialogs.h"
@@ -64,6 +65,16 @@ TPopupMenu::TPopupMenu(TComponent* AOwner) : TComponent(AOwner), FItems(std::mak
 
 TPopupMenu::~TPopupMenu() {
     FItems->Clear();
+}
+
+void TPopupMenu::SetImages(TImageList* Value) {
+    FImages = Value;
+    if (Value) Value->FreeNotification(this);
+}
+
+void TPopupMenu::Notification(TComponent* AComponent, TOperation Operation) {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FImages) FImages = nullptr;
 }
 
 void TPopupMenu::Popup(int X, int Y) {

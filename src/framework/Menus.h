@@ -6,6 +6,8 @@
 
 #include <vector>
 
+class TImageList;
+
 class TMenuItem : public TComponent {
 public:
     explicit TMenuItem(TComponent* AOwner);
@@ -19,6 +21,8 @@ public:
     bool RadioItem = false;
     int GroupIndex = 0;
     String Hint;
+    // The item's picture in its menu's Images (-1: none).
+    int ImageIndex = -1;
     TNotifyEvent OnClick;
 
     int Count() const { return int(FItems.size()); }
@@ -48,12 +52,19 @@ public:
     // Shows the menu at a screen point and clicks the item chosen, if any.
     void Popup(int X, int Y);
     bool AutoPopup = true;
+    // The pictures of the items (ImageIndex); nil: none.
+    TImageList* Images() const { return FImages; }
+    void SetImages(TImageList* Value);
     // The control the menu was opened for (set before Popup by the control).
     TComponent* PopupComponent = nullptr;
     TNotifyEvent OnPopup;
 
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
 private:
     std::unique_ptr<TMenuItem> FItems;
+    TImageList* FImages = nullptr;
 };
 
 // A menu item with a caption and click handler, as menus are built in code.

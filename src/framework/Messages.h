@@ -57,9 +57,26 @@ constexpr Cardinal WM_MOUSEACTIVATE = 0x0021;
 constexpr Cardinal WM_WINDOWPOSCHANGING = 0x0046;
 constexpr Cardinal WM_WINDOWPOSCHANGED = 0x0047;
 constexpr Cardinal WM_NOTIFY = 0x004E;
+// WParam: the window clicked; LParam: the screen point, (-1, -1) when the
+// keyboard asked (the menu key or Shift+F10).
+constexpr Cardinal WM_CONTEXTMENU = 0x007B;
+constexpr Cardinal WM_NCCALCSIZE = 0x0083;
 constexpr Cardinal WM_NCHITTEST = 0x0084;
 constexpr Cardinal WM_NCPAINT = 0x0085;
+constexpr Cardinal WM_NCACTIVATE = 0x0086;
 constexpr Cardinal WM_GETDLGCODE = 0x0087;
+// Mouse messages outside the client area: WParam the hit-test code, LParam
+// the screen position.
+constexpr Cardinal WM_NCMOUSEMOVE = 0x00A0;
+constexpr Cardinal WM_NCLBUTTONDOWN = 0x00A1;
+constexpr Cardinal WM_NCLBUTTONUP = 0x00A2;
+constexpr Cardinal WM_NCLBUTTONDBLCLK = 0x00A3;
+constexpr Cardinal WM_NCRBUTTONDOWN = 0x00A4;
+constexpr Cardinal WM_NCRBUTTONUP = 0x00A5;
+constexpr Cardinal WM_NCRBUTTONDBLCLK = 0x00A6;
+constexpr Cardinal WM_NCMBUTTONDOWN = 0x00A7;
+constexpr Cardinal WM_NCMBUTTONUP = 0x00A8;
+constexpr Cardinal WM_NCMBUTTONDBLCLK = 0x00A9;
 constexpr Cardinal WM_KEYFIRST = 0x0100;
 constexpr Cardinal WM_KEYDOWN = 0x0100;
 constexpr Cardinal WM_KEYUP = 0x0101;
@@ -86,7 +103,9 @@ constexpr Cardinal WM_MBUTTONUP = 0x0208;
 constexpr Cardinal WM_MBUTTONDBLCLK = 0x0209;
 constexpr Cardinal WM_MOUSEWHEEL = 0x020A;
 constexpr Cardinal WM_MOUSELAST = 0x020A;
+constexpr Cardinal WM_SIZING = 0x0214;
 constexpr Cardinal WM_CAPTURECHANGED = 0x0215;
+constexpr Cardinal WM_THEMECHANGED = 0x031A;
 constexpr Cardinal WM_USER = 0x0400;
 constexpr Cardinal WM_APP = 0x8000;
 
@@ -125,6 +144,11 @@ constexpr Cardinal CM_RECREATEWND = CM_BASE + 51;
 constexpr Cardinal CM_INVALIDATE = CM_BASE + 52;
 constexpr Cardinal CM_CONTROLCHANGE = CM_BASE + 54;
 constexpr Cardinal CM_MOUSEWHEEL = CM_BASE + 67;
+constexpr Cardinal CM_DRAG = CM_BASE + 47;
+constexpr Cardinal CM_SYSFONTCHANGED = CM_BASE + 53;
+// Before a hint's pause starts: WParam is 1 when a hint was showing, LParam
+// points to the pause in milliseconds, which the control may change.
+constexpr Cardinal CM_HINTSHOWPAUSE = CM_BASE + 82;
 
 // Notifications a control receives back from its own window ("reflected").
 constexpr Cardinal CN_BASE = 0xBC00;
@@ -180,8 +204,27 @@ constexpr int SB_VERT = 1;
 constexpr int SB_CTL = 2;
 constexpr int SB_BOTH = 3;
 
-// Hit-test code in WM_SETCURSOR.
+// Hit-test codes: the answer of WM_NCHITTEST, the WParam of the non-client
+// mouse messages, the low word of WM_SETCURSOR's LParam.
+constexpr int HTERROR = -2;
+constexpr int HTTRANSPARENT = -1;  // the window beneath gets the mouse
+constexpr int HTNOWHERE = 0;       // the press does nothing
 constexpr Word HTCLIENT = 1;
+constexpr int HTCAPTION = 2;
+constexpr int HTSYSMENU = 3;
+constexpr int HTGROWBOX = 4, HTSIZE = 4;
+constexpr int HTMENU = 5;
+constexpr int HTHSCROLL = 6;
+constexpr int HTVSCROLL = 7;
+constexpr int HTLEFT = 10, HTRIGHT = 11, HTTOP = 12, HTTOPLEFT = 13, HTTOPRIGHT = 14;
+constexpr int HTBOTTOM = 15, HTBOTTOMLEFT = 16, HTBOTTOMRIGHT = 17;
+constexpr int HTBORDER = 18;
+
+// WM_ACTIVATE: the low word of WParam; LParam names the other window.
+constexpr Word WA_INACTIVE = 0, WA_ACTIVE = 1, WA_CLICKACTIVE = 2;
+// WM_SIZING: the edge being dragged (WParam); LParam points to the TRect.
+constexpr WPARAM WMSZ_LEFT = 1, WMSZ_RIGHT = 2, WMSZ_TOP = 3, WMSZ_TOPLEFT = 4, WMSZ_TOPRIGHT = 5;
+constexpr WPARAM WMSZ_BOTTOM = 6, WMSZ_BOTTOMLEFT = 7, WMSZ_BOTTOMRIGHT = 8;
 
 // ---------------------------------------------------------------------------
 // Virtual key codes and shift state
@@ -204,6 +247,7 @@ constexpr Word VK_LSHIFT = 0xA0, VK_RSHIFT = 0xA1, VK_LCONTROL = 0xA2, VK_RCONTR
 constexpr Word VK_LMENU = 0xA4, VK_RMENU = 0xA5;
 constexpr Word VK_OEM_1 = 0xBA, VK_OEM_PLUS = 0xBB, VK_OEM_COMMA = 0xBC, VK_OEM_MINUS = 0xBD;
 constexpr Word VK_OEM_PERIOD = 0xBE, VK_OEM_2 = 0xBF, VK_OEM_3 = 0xC0;
+constexpr Word VK_OEM_4 = 0xDB, VK_OEM_5 = 0xDC, VK_OEM_6 = 0xDD, VK_OEM_7 = 0xDE;
 
 enum TShiftStateValue { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
 using TShiftState = TSet<TShiftStateValue>;
@@ -219,6 +263,19 @@ SmallInt GetAsyncKeyState(int VirtKey);
 TShiftState KeyboardStateToShiftState();
 TShiftState KeysToShiftState(WPARAM Keys);
 TShiftState KeyDataToShiftState(LPARAM KeyData);
+
+// The character a key types with Shift on the desktop's usual (U.S.) layout:
+// letters, digits and punctuation with and without Shift, Ctrl+letter as its
+// control character, Enter, Tab, Backspace, Escape, the keypad; 0 for keys
+// that type nothing.
+Char KeyToChar(Word VK, TShiftState Shift);
+
+// The key data of a key message: repeat count 1 (bits 0-15), the key's scan
+// code (bits 16-23), the extended-key flag (bit 24: the navigation block,
+// right Ctrl and Alt, keypad Enter and divide), Alt (bit 29), key down before
+// (bit 30) and released (bit 31). Keypad is set for the keypad's own keys:
+// its decimal key and Delete share scan code 0x53, Delete with the flag.
+LPARAM KeyDataOf(Word VK, bool Keypad, bool Alt, bool Repeat, bool Up);
 
 // ---------------------------------------------------------------------------
 // Typed views of a message (the classic message records)
@@ -333,4 +390,33 @@ struct TWMCommand {
     Word ItemID() const { return Message.WParamLo(); }
     Word NotifyCode() const { return Message.WParamHi(); }
     LPARAM Ctl() const { return Message.LParam; }
+};
+
+// WM_NCHITTEST: LParam the screen position; the result a hit-test code.
+struct TWMNCHitTest {
+    TMessage& Message;
+    LRESULT& Result;
+    explicit TWMNCHitTest(TMessage& m) : Message(m), Result(m.Result) {}
+    int XPos() const { return SmallInt(Message.LParamLo()); }
+    int YPos() const { return SmallInt(Message.LParamHi()); }
+};
+
+// Non-client mouse messages: the hit-test code and the screen position.
+struct TWMNCMouse {
+    TMessage& Message;
+    LRESULT& Result;
+    explicit TWMNCMouse(TMessage& m) : Message(m), Result(m.Result) {}
+    int HitTest() const { return int(Message.WParam); }
+    int XCursor() const { return SmallInt(Message.LParamLo()); }
+    int YCursor() const { return SmallInt(Message.LParamHi()); }
+};
+
+// WM_ACTIVATE: the state in the low word of WParam, the window losing (or
+// gaining) the activation in LParam.
+struct TWMActivate {
+    TMessage& Message;
+    LRESULT& Result;
+    explicit TWMActivate(TMessage& m) : Message(m), Result(m.Result) {}
+    Word Active() const { return Message.WParamLo(); }
+    std::uintptr_t ActiveWindow() const { return std::uintptr_t(Message.LParam); }
 };

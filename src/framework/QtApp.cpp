@@ -1,10 +1,27 @@
 #include "QtApp_p.h"
 
+#include "Themes.h"
+
 #include <QApplication>
 #include <QCoreApplication>
+#include <QEvent>
 
 #include <cstdlib>
 #include <mutex>
+
+namespace {
+
+// Tells the windows when the desktop's font changes.
+class TFontWatch : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == QCoreApplication::instance() && event->type() == QEvent::ApplicationFontChange)
+            SystemFontChanged();
+        return false;
+    }
+};
+
+}  // namespace
 
 void EnsureQtApplication() {
     static std::once_flag once;
@@ -19,6 +36,7 @@ void EnsureQtApplication() {
         static int argc = 1;
         static char name[] = "configurator";
         static char* argv[] = {name, nullptr};
-        new QApplication(argc, argv);  // lives until the process ends
+        auto* app = new QApplication(argc, argv);  // lives until the process ends
+        app->installEventFilter(new TFontWatch);
     });
 }

@@ -25,3 +25,6 @@ void SimulateMouseLeave();
 // The close box in the title bar of Form is used.
 class TCustomForm;
 void SimulateCloseBox(TCustomForm* Form);
+// The window system gives Form the activation, as a click on it would
+// (nil: another program takes it from the program's active form).
+void SimulateActivate(TCustomForm* Form);

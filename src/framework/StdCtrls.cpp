@@ -1,4 +1,5 @@
 #include "framework/StdCtrls.h"
+#include "framework/BalloonTip.h"
 
 #include "framework/Clipboard.h"
 #include "framework/Controls_p.h"
@@ -272,6 +273,26 @@ void TCustomEdit::WMChar(TWMKey& Message) {
     DefaultHandler(Message.Message);
 }
 
+void TCustomEdit::Dispatch(TMessage& Message) {
+    switch (Message.Msg) {
+    case EM_SHOWBALLOONTIP: {
+        const auto* tip = reinterpret_cast<const EDITBALLOONTIP*>(Message.LParam);
+        if (!tip) break;
+        ShowEditBalloonTip(this, tip->pszTitle ? String(tip->pszTitle) : String(),
+                           tip->pszText ? String(tip->pszText) : String(), tip->ttiIcon);
+        Message.Result = 1;
+        return;
+    }
+    case EM_HIDEBALLOONTIP:
+        HideEditBalloonTip(this);
+        Message.Result = 1;
+        return;
+    default:
+        break;
+    }
+    TWinControl::Dispatch(Message);
+}
+
 void TCustomEdit::DoEnter() {
     if (FAutoSelect && !FControlState.Contains(csLButtonDown)) SelectAll();
     TWinControl::DoEnter();
@@ -439,6 +460,15 @@ TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner) {
 }
 
 TMemo::~TMemo() { static_cast<TNotifyingStrings*>(FLines.get())->OnChanged = nullptr; }
+
+void TMemo::SelectAll() { WidgetAs<QPlainTextEdit>(this)->selectAll(); }
+
+String TMemo::SelText() const {
+    // The window separates paragraphs with U+2029; the text has line breaks.
+    QString q = WidgetAs<QPlainTextEdit>(this)->textCursor().selectedText();
+    q.replace(QChar(0x2029), QStringLiteral("\r\n"));
+    return FromQ(q);
+}
 
 void TMemo::CreateWnd() {
     auto* w = new THostWidget<QPlainTextEdit>(this);
@@ -1018,8 +1048,15 @@ void TListBox::CreateWnd() {
 void TListBox::InitializeWnd() {
     auto* w = WidgetAs<QListWidget>(this);
     w->setSelectionMode(FMultiSelect ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
-    QObject::connect(w, &QListWidget::currentRowChanged, ContextOf(this), [this](int) {
-        if (!FSyncing) NotifyCommand(this, LBN_SELCHANGE);
+    QObject::connect(w, &QListWidget::currentRowChanged, ContextOf(this), [this, w](int row) {
+        if (FSyncing) return;
+        // A mouse press makes the row current before it selects it; the
+        // click event must already see the row chosen.
+        if (!FMultiSelect && row >= 0 && !w->item(row)->isSelected()) {
+            QSignalBlocker block(w);
+            w->item(row)->setSelected(true);
+        }
+        NotifyCommand(this, LBN_SELCHANGE);
     });
     QObject::connect(w, &QListWidget::itemDoubleClicked, ContextOf(this), [this](QListWidgetItem*) {
         if (!FSyncing) NotifyCommand(this, LBN_DBLCLK);

@@ -99,6 +99,9 @@ public:
     // After every change of the text, by the person or by code.
     TNotifyEvent OnChange;
 
+    // The edit messages: EM_SHOWBALLOONTIP / EM_HIDEBALLOONTIP.
+    void Dispatch(TMessage& Message) override;
+
 protected:
     void CreateWnd() override;
     LRESULT NativeDlgCode() const override { return DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL; }
@@ -181,6 +184,9 @@ public:
     int MaxLength() const { return FMaxLength; }
     void SetMaxLength(int Value) { FMaxLength = Value; }
     void Clear() { SetText(String()); }
+    void SelectAll();
+    // The selected text.
+    String SelText() const;
     TNotifyEvent OnChange;
 
 protected:

@@ -1,6 +1,7 @@
 #include "framework/SysUtils.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -228,13 +229,22 @@ TDecimal ExactDecimal(double value) {
     TDecimal d;
     d.negative = std::signbit(value) && value != 0;
     if (value == 0) return d;
+    // 17 significant digits, correctly rounded; to_chars does it without
+    // the locale and big-number work of printf.
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.16e", std::fabs(value));
+    const std::to_chars_result end =
+        std::to_chars(buf, buf + sizeof buf - 1, std::fabs(value), std::chars_format::scientific, 16);
+    *end.ptr = '\0';
+    // The digits without trailing zeros, taken in one piece: most values
+    // then fit the string's own buffer.
+    char digits[24];
+    std::size_t n = 0;
     const char* p = buf;
     for (; *p && *p != 'e'; ++p)
-        if (*p >= '0' && *p <= '9') d.digits.push_back(*p);
+        if (*p >= '0' && *p <= '9' && n < sizeof digits) digits[n++] = *p;
     d.exponent = std::atoi(p + 1) + 1;
-    while (!d.digits.empty() && d.digits.back() == '0') d.digits.pop_back();
+    while (n > 0 && digits[n - 1] == '0') --n;
+    d.digits.assign(digits, n);
     return d;
 }
 

@@ -61,13 +61,27 @@ CONFIGURATOR_EXCEPTION(EFCreateError, EStreamError)
 CONFIGURATOR_EXCEPTION(EReadError, EStreamError)
 CONFIGURATOR_EXCEPTION(EWriteError, EStreamError)
 CONFIGURATOR_EXCEPTION(EInOutError, Exception)     // a file system operation failed
-CONFIGURATOR_EXCEPTION(EXmlError, Exception)       // a malformed XML document
 CONFIGURATOR_EXCEPTION(EOSError, Exception)        // an operating-system call failed
 CONFIGURATOR_EXCEPTION(EInvalidOperation, Exception)
 CONFIGURATOR_EXCEPTION(EInvalidGraphic, Exception)  // a picture that cannot be read
 CONFIGURATOR_EXCEPTION(EAbort, Exception)           // silent: ends an operation without a message
 CONFIGURATOR_EXCEPTION(EAssertionFailed, Exception)  // a failed Assert, in every build
 #undef CONFIGURATOR_EXCEPTION
+
+// A malformed XML document: the message names the problem and the line;
+// Line and Code (the parser's number for the kind of fault) are 0 when the
+// error did not come from parsing.
+class EXmlError : public Exception {
+public:
+    using Exception::Exception;
+    EXmlError(String message, int line, int code) : Exception(std::move(message)), line_(line), code_(code) {}
+    int Line() const noexcept { return line_; }
+    int Code() const noexcept { return code_; }
+
+private:
+    int line_ = 0;
+    int code_ = 0;
+};
 
 // Root of the object model; events name their sender through it.
 class TObject {

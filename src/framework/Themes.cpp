@@ -2,6 +2,9 @@
 
 #include "Themes.h"
 
+#include "Forms.h"
+#include "Messages.h"
+
 #include <algorithm>
 #include <atomic>
 #include <map>
@@ -12,7 +15,9 @@ namespace {
 
 std::atomic<TThemeRenderer> Renderer{trStyled};
 
-enum ThemeClass { tcButton, tcComboBox, tcHeader, tcSpin, tcProgress, tcScrollBar, tcTreeView, tcTab, tcCount };
+enum ThemeClass {
+    tcButton, tcComboBox, tcHeader, tcSpin, tcProgress, tcScrollBar, tcTreeView, tcTab, tcItemsView, tcToolTip, tcCount
+};
 struct ClassName {
     const char* name;
     ThemeClass cls;
@@ -21,11 +26,36 @@ struct ClassName {
 constexpr ClassName Classes[] = {
     {"button", tcButton, 4},    {"combobox", tcComboBox, 1},   {"header", tcHeader, 4},
     {"spin", tcSpin, 4},        {"progress", tcProgress, 4},   {"scrollbar", tcScrollBar, 10},
-    {"treeview", tcTreeView, 3}, {"tab", tcTab, 10},
+    {"treeview", tcTreeView, 4}, {"tab", tcTab, 10},
+    {"itemsview", tcItemsView, 1}, {"tooltip", tcToolTip, 7},
 };
 
+// The natural sizes of the parts that have one, per renderer.
+struct PartSize {
+    ThemeClass cls;
+    int part;
+    TSize classic, styled;
+};
+constexpr PartSize PartSizes[] = {
+    {tcButton, BP_CHECKBOX, {13, 13}, {13, 13}},      {tcButton, BP_RADIOBUTTON, {13, 13}, {13, 13}},
+    {tcComboBox, CP_DROPDOWNBUTTON, {17, 17}, {17, 20}}, {tcSpin, SPNP_UP, {15, 10}, {15, 10}},
+    {tcSpin, SPNP_DOWN, {15, 10}, {15, 10}},           {tcSpin, SPNP_UPHORZ, {10, 15}, {10, 15}},
+    {tcSpin, SPNP_DOWNHORZ, {10, 15}, {10, 15}},       {tcHeader, HP_HEADERSORTARROW, {9, 5}, {9, 5}},
+    {tcScrollBar, SBP_ARROWBTN, {17, 17}, {17, 17}},   {tcScrollBar, SBP_SIZEBOX, {17, 17}, {17, 17}},
+    {tcTreeView, TVP_GLYPH, {9, 9}, {16, 16}},         {tcTreeView, TVP_HOTGLYPH, {9, 9}, {16, 16}},
+    {tcToolTip, TTP_CLOSE, {10, 10}, {10, 10}},
+};
+
+// What a handle stands for: the class, and whether it is the file
+// explorer's variant ("Explorer::TreeView", or a window given the
+// "explorer" theme).
+struct ThemeOf {
+    ThemeClass cls;
+    bool explorer;
+};
 std::mutex HandlesLock;
-std::map<HTHEME, ThemeClass> Handles;
+std::map<HTHEME, ThemeOf> Handles;
+std::map<const TObject*, String> WindowThemes;  // SetWindowTheme
 HTHEME NextHandle = 0x100;
 
 bool SameText(const String& a, const char* b) {
@@ -53,12 +83,14 @@ String Trim(const String& s) {
     return s.substr(a, b - a);
 }
 
-bool ClassOf(HTHEME h, ThemeClass& out) {
+bool ClassOf(HTHEME h, ThemeClass& out, bool* explorer = nullptr) {
     std::lock_guard<std::mutex> g(HandlesLock);
     auto it = Handles.find(h);
     if (it == Handles.end())
         return false;
-    out = it->second;
+    out = it->second.cls;
+    if (explorer)
+        *explorer = it->second.explorer;
     return true;
 }
 
@@ -232,7 +264,7 @@ void ClassicPart(TCanvas& c, ThemeClass cls, int part, int state, TRect r) {
         }
         break;
     case tcTreeView:
-        if (part == TVP_GLYPH) {
+        if (part == TVP_GLYPH || part == TVP_HOTGLYPH) {
             // The classic plus or minus box, 9 x 9, centred.
             const int x = r.Left + (r.Width() - 9) / 2, y = r.Top + (r.Height() - 9) / 2;
             Box(c, Bounds(x, y, 9, 9), clWindow, clGray);
@@ -241,6 +273,17 @@ void ClassicPart(TCanvas& c, ThemeClass cls, int part, int state, TRect r) {
                 Fill(c, Rect(x + 4, y + 2, x + 5, y + 7), clWindowText);
         } else if (part == TVP_TREEITEM && state >= 2) {
             Fill(c, r, state == 2 ? clBtnFace : clHighlight);
+        }
+        break;
+    case tcItemsView:
+        if (state >= LISS_HOT)
+            Fill(c, r, state == LISS_HOT ? clBtnFace : state == LISS_SELECTEDNOTFOCUS ? clBtnFace : clHighlight);
+        break;
+    case tcToolTip:
+        if (part == TTP_CLOSE) {
+            c.DrawFrameControl(r, DFC_CAPTION, DFCS_CAPTIONCLOSE);
+        } else {
+            Box(c, r, clInfoBk, clBlack);
         }
         break;
     case tcTab:
@@ -257,7 +300,7 @@ void ClassicPart(TCanvas& c, ThemeClass cls, int part, int state, TRect r) {
 // ---------------------------------------------------------------------------
 // Styled renderer: flat faces with one-pixel borders.
 
-void StyledPart(TCanvas& c, ThemeClass cls, int part, int state, TRect r) {
+void StyledPart(TCanvas& c, ThemeClass cls, int part, int state, TRect r, bool explorer) {
     switch (cls) {
     case tcButton:
         if (part == BP_PUSHBUTTON) {
@@ -352,13 +395,47 @@ void StyledPart(TCanvas& c, ThemeClass cls, int part, int state, TRect r) {
         }
         break;
     case tcTreeView:
-        if (part == TVP_GLYPH) {
+        if ((part == TVP_GLYPH || part == TVP_HOTGLYPH) && explorer) {
+            // The file explorer's triangles; the hot one lights up.
+            const bool hot = part == TVP_HOTGLYPH;
             if (state == GLPS_OPENED)
-                Triangle(c, r, Dir::Down, 7, RGB(38, 38, 38));
+                Triangle(c, r, Dir::Down, 7, hot ? RGB(28, 196, 247) : RGB(38, 38, 38));
             else
-                Triangle(c, r, Dir::Right, 7, RGB(166, 166, 166));
+                Triangle(c, r, Dir::Right, 7, hot ? RGB(28, 196, 247) : RGB(166, 166, 166));
+        } else if (part == TVP_GLYPH || part == TVP_HOTGLYPH) {
+            // A flat plus or minus box, 9 x 9, centred.
+            const TColor ink = part == TVP_HOTGLYPH ? RGB(0, 120, 215) : RGB(51, 51, 51);
+            const int x = r.Left + (r.Width() - 9) / 2, y = r.Top + (r.Height() - 9) / 2;
+            Box(c, Bounds(x, y, 9, 9), clWhite, part == TVP_HOTGLYPH ? ink : RGB(166, 166, 166));
+            Fill(c, Rect(x + 2, y + 4, x + 7, y + 5), ink);
+            if (state == GLPS_CLOSED)
+                Fill(c, Rect(x + 4, y + 2, x + 5, y + 7), ink);
         } else if (part == TVP_TREEITEM && state >= 2) {
-            Box(c, r, state == 2 ? RGB(229, 243, 255) : RGB(204, 232, 255), state == 2 ? clNone : RGB(153, 209, 255));
+            if (explorer)
+                Box(c, r, state == 2 ? RGB(229, 243, 255) : RGB(204, 232, 255), state == 2 ? clNone : RGB(153, 209, 255));
+            else
+                Fill(c, r, state == 2 ? RGB(229, 243, 255) : RGB(0, 120, 215));
+        }
+        break;
+    case tcItemsView:
+        if (state >= LISS_HOT) {
+            static const TColor face[] = {RGB(229, 243, 255), RGB(204, 232, 255), clNone, RGB(217, 217, 217),
+                                          RGB(204, 232, 255)};
+            static const TColor border[] = {clNone, RGB(153, 209, 255), clNone, clNone, RGB(102, 167, 232)};
+            const int i = std::min(state, LISS_HOTSELECTED) - LISS_HOT;
+            if (face[i] != clNone)
+                Box(c, r, face[i], border[i]);
+        }
+        break;
+    case tcToolTip:
+        if (part == TTP_CLOSE) {
+            const int x = r.Left + (r.Width() - 7) / 2, y = r.Top + (r.Height() - 7) / 2;
+            for (int i = 0; i < 7; ++i) {
+                c.SetPixels(x + i, y + i, RGB(87, 87, 87));
+                c.SetPixels(x + 6 - i, y + i, RGB(87, 87, 87));
+            }
+        } else {
+            Box(c, r, RGB(255, 255, 255), RGB(118, 118, 118));
         }
         break;
     case tcTab:
@@ -382,26 +459,126 @@ void StyledPart(TCanvas& c, ThemeClass cls, int part, int state, TRect r) {
 
 }  // namespace
 
-void SetThemeRenderer(TThemeRenderer r) { Renderer = r; }
+namespace {
+
+void SendToWindow(TWinControl* w, Cardinal msg) {
+    w->Perform(msg, 0, 0);
+    for (int i = 0; i < w->ControlCount(); ++i)
+        if (auto* child = dynamic_cast<TWinControl*>(w->Controls(i)))
+            SendToWindow(child, msg);
+}
+
+}  // namespace
+
+void NotifyAllWindows(Cardinal Msg) {
+    // A copy: a handler may open or close forms.
+    std::vector<TCustomForm*> forms;
+    for (int i = 0; i < Screen->FormCount(); ++i)
+        forms.push_back(Screen->Forms(i));
+    for (TCustomForm* f : forms)
+        SendToWindow(f, Msg);
+}
+
+void SetThemeRenderer(TThemeRenderer r) {
+    if (Renderer.exchange(r) != r)
+        NotifyAllWindows(WM_THEMECHANGED);
+}
 TThemeRenderer CurrentThemeRenderer() { return Renderer; }
 
-HTHEME OpenThemeData(const TObject*, const String& ClassList) {
+void SystemFontChanged() { NotifyAllWindows(CM_SYSFONTCHANGED); }
+
+HRESULT SetWindowTheme(TObject* Window, const String& SubAppName, const String&) {
+    if (!Window)
+        return E_HANDLE;
+    {
+        std::lock_guard<std::mutex> g(HandlesLock);
+        if (SubAppName.empty())
+            WindowThemes.erase(Window);
+        else
+            WindowThemes[Window] = SubAppName;
+    }
+    if (auto* w = dynamic_cast<TControl*>(Window))
+        w->Perform(WM_THEMECHANGED, 0, 0);
+    return S_OK;
+}
+
+HTHEME OpenThemeData(const TObject* Window, const String& ClassList) {
+    bool windowExplorer = false;
+    {
+        std::lock_guard<std::mutex> g(HandlesLock);
+        auto it = WindowThemes.find(Window);
+        windowExplorer = it != WindowThemes.end() && SameText(it->second, "explorer");
+    }
     size_t start = 0;
     while (start <= ClassList.size()) {
         size_t end = ClassList.find(u';', start);
         if (end == String::npos)
             end = ClassList.size();
-        const String name = Trim(ClassList.substr(start, end - start));
+        String name = Trim(ClassList.substr(start, end - start));
+        // "SubApp::Class": the sub-application's variant of the class.
+        bool explorer = windowExplorer;
+        if (const size_t sep = name.find(u"::"); sep != String::npos) {
+            explorer = SameText(name.substr(0, sep), "explorer");
+            name = name.substr(sep + 2);
+        }
         for (const auto& c : Classes)
             if (SameText(name, c.name)) {
                 std::lock_guard<std::mutex> g(HandlesLock);
                 HTHEME h = NextHandle++;
-                Handles[h] = c.cls;
+                Handles[h] = {c.cls, explorer};
                 return h;
             }
         start = end + 1;
     }
     return 0;
+}
+
+HRESULT GetThemePartSize(HTHEME Theme, TCanvas*, int PartId, int StateId, const TRect* Rect, THEMESIZE Kind,
+                         TSize& Size) {
+    ThemeClass cls;
+    if (!ClassOf(Theme, cls))
+        return E_HANDLE;
+    if (!IsThemePartDefined(Theme, PartId, StateId))
+        return E_INVALIDARG;
+    for (const PartSize& p : PartSizes)
+        if (p.cls == cls && p.part == PartId) {
+            Size = Renderer == trStyled ? p.styled : p.classic;
+            return S_OK;
+        }
+    // A background without a size of its own: what it is drawn into, or nothing.
+    Size = Kind == TS_DRAW && Rect ? TSize{Rect->Width(), Rect->Height()} : TSize{0, 0};
+    return S_OK;
+}
+
+HRESULT DrawThemeEdge(HTHEME Theme, TCanvas& Canvas, int PartId, int StateId, const TRect& Rect, unsigned Edge,
+                      unsigned Flags, TRect* ContentRect) {
+    ThemeClass cls;
+    if (!ClassOf(Theme, cls))
+        return E_HANDLE;
+    TRect r = Rect;
+    const int saved = Canvas.SaveDC();
+    if (Renderer == trStyled) {
+        // One flat line where the classic edge has two shaded ones.
+        const TColor line = StateId == 4 ? RGB(191, 191, 191) : RGB(130, 135, 144);
+        if (Flags & BF_LEFT)
+            Fill(Canvas, TRect{r.Left, r.Top, r.Left + 1, r.Bottom}, line);
+        if (Flags & BF_TOP)
+            Fill(Canvas, TRect{r.Left, r.Top, r.Right, r.Top + 1}, line);
+        if (Flags & BF_RIGHT)
+            Fill(Canvas, TRect{r.Right - 1, r.Top, r.Right, r.Bottom}, line);
+        if (Flags & BF_BOTTOM)
+            Fill(Canvas, TRect{r.Left, r.Bottom - 1, r.Right, r.Bottom}, line);
+        r = {r.Left + ((Flags & BF_LEFT) ? 1 : 0), r.Top + ((Flags & BF_TOP) ? 1 : 0),
+             r.Right - ((Flags & BF_RIGHT) ? 1 : 0), r.Bottom - ((Flags & BF_BOTTOM) ? 1 : 0)};
+        if (Flags & BF_MIDDLE)
+            Fill(Canvas, r, clWindow);
+    } else {
+        Canvas.DrawEdge(r, Edge, Flags | BF_ADJUST);
+    }
+    Canvas.RestoreDC(saved);
+    if (ContentRect)
+        *ContentRect = r;
+    return S_OK;
 }
 
 HRESULT CloseThemeData(HTHEME Theme) {
@@ -422,7 +599,8 @@ bool IsThemePartDefined(HTHEME Theme, int PartId, int) {
 HRESULT DrawThemeBackground(HTHEME Theme, TCanvas& Canvas, int PartId, int StateId, const TRect& Rect,
                             const TRect* Clip) {
     ThemeClass cls;
-    if (!ClassOf(Theme, cls))
+    bool explorer = false;
+    if (!ClassOf(Theme, cls, &explorer))
         return E_HANDLE;
     if (!IsThemePartDefined(Theme, PartId, StateId))
         return E_INVALIDARG;
@@ -431,7 +609,7 @@ HRESULT DrawThemeBackground(HTHEME Theme, TCanvas& Canvas, int PartId, int State
     if (Clip)
         Canvas.IntersectClipRect(Clip->Left, Clip->Top, Clip->Right, Clip->Bottom);
     if (Renderer == trStyled)
-        StyledPart(Canvas, cls, PartId, StateId, Rect);
+        StyledPart(Canvas, cls, PartId, StateId, Rect, explorer);
     else
         ClassicPart(Canvas, cls, PartId, StateId, Rect);
     Canvas.RestoreDC(saved);

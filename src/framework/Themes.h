@@ -21,12 +21,25 @@ constexpr HRESULT E_HANDLE = static_cast<HRESULT>(0x80070006);
 constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057);
 
 enum TThemeRenderer { trClassic, trStyled };
+// A change of renderer sends WM_THEMECHANGED to every window of the program.
 void SetThemeRenderer(TThemeRenderer r);
 TThemeRenderer CurrentThemeRenderer();
 
+// Sends the message to every form and every windowed control on it.
+void NotifyAllWindows(Cardinal Msg);
+// The desktop's font changed: every window hears CM_SYSFONTCHANGED.
+void SystemFontChanged();
+
+// Gives a window the theme variant of a sub-application ("explorer"; empty:
+// the plain one) for the theme data opened for it afterwards, and sends it
+// WM_THEMECHANGED. The id list is accepted and not used.
+HRESULT SetWindowTheme(TObject* Window, const String& SubAppName, const String& SubIdList);
+
 // Window: the control whose style is used (may be nullptr). ClassList: one
 // or more class names separated by ";", the first known one is taken;
-// case does not matter. 0 when none is known.
+// case does not matter; "Explorer::TreeView" is the file explorer's variant
+// of a class, as is any class opened for a window given the "explorer"
+// theme. 0 when none is known.
 HTHEME OpenThemeData(const TObject* Window, const String& ClassList);
 HRESULT CloseThemeData(HTHEME Theme);
 // Draws the part in its state into Rect, limited to Clip when given. The
@@ -37,6 +50,15 @@ HRESULT DrawThemeBackground(HTHEME Theme, TCanvas& Canvas, int PartId, int State
 HRESULT GetThemeBackgroundContentRect(HTHEME Theme, TCanvas& Canvas, int PartId, int StateId, const TRect& Bounding,
                                       TRect& Content);
 bool IsThemePartDefined(HTHEME Theme, int PartId, int StateId);
+// TS_MIN and TS_TRUE give the part's natural size (a check box, a tree
+// glyph), TS_DRAW the same or, for a part without one, Rect's size.
+enum THEMESIZE { TS_MIN, TS_TRUE, TS_DRAW };
+HRESULT GetThemePartSize(HTHEME Theme, TCanvas* Canvas, int PartId, int StateId, const TRect* Rect, THEMESIZE Kind,
+                         TSize& Size);
+// The window edge of a part: DrawEdge's edges and flags, drawn as the
+// renderer draws frames; ContentRect (may be nullptr) gets what is inside.
+HRESULT DrawThemeEdge(HTHEME Theme, TCanvas& Canvas, int PartId, int StateId, const TRect& Rect, unsigned Edge,
+                      unsigned Flags, TRect* ContentRect);
 bool IsThemeActive();
 bool IsAppThemed();
 // Styled: "Styled.theme", "NormalColor", "NormalSize"; classic: empty texts and E_HANDLE.
@@ -86,7 +108,16 @@ constexpr int ABS_UPNORMAL = 1, ABS_UPHOT = 2, ABS_UPPRESSED = 3, ABS_UPDISABLED
               ABS_RIGHTPRESSED = 15, ABS_RIGHTDISABLED = 16;
 constexpr int SCRBS_NORMAL = 1, SCRBS_HOT = 2, SCRBS_PRESSED = 3, SCRBS_DISABLED = 4;
 // "treeview"
-constexpr int TVP_TREEITEM = 1, TVP_GLYPH = 2, TVP_BRANCH = 3;
+constexpr int TVP_TREEITEM = 1, TVP_GLYPH = 2, TVP_BRANCH = 3, TVP_HOTGLYPH = 4;
+constexpr int TREIS_NORMAL = 1, TREIS_HOT = 2, TREIS_SELECTED = 3, TREIS_DISABLED = 4, TREIS_SELECTEDNOTFOCUS = 5,
+              TREIS_HOTSELECTED = 6;
+// "itemsview" ("Explorer::ItemsView")
+constexpr int LVP_LISTITEM = 1;
+constexpr int LISS_NORMAL = 1, LISS_HOT = 2, LISS_SELECTED = 3, LISS_DISABLED = 4, LISS_SELECTEDNOTFOCUS = 5,
+              LISS_HOTSELECTED = 6;
+// "tooltip"
+constexpr int TTP_STANDARD = 1, TTP_STANDARDTITLE = 2, TTP_BALLOON = 3, TTP_BALLOONTITLE = 4, TTP_CLOSE = 5,
+              TTP_BALLOONSTEM = 6, TTP_WRENCH = 7;
 constexpr int GLPS_CLOSED = 1, GLPS_OPENED = 2;
 // "tab"
 constexpr int TABP_TABITEM = 1, TABP_TABITEMLEFTEDGE = 2, TABP_TABITEMRIGHTEDGE = 3, TABP_TABITEMBOTHEDGES = 4,

@@ -163,8 +163,9 @@ void TXmlDocument::Impl::Parse(std::string_view utf8, const String& source) {
     String message = u"Error in XML document";
     if (!source.empty()) message += u" \"" + source + u"\"";
     message += u": " + Utf8ToString(result.description());
-    message += u" at line " + Utf8ToString(std::to_string(LineAt(utf8, result.offset)));
-    throw EXmlError(message);
+    const int line = static_cast<int>(LineAt(utf8, result.offset));
+    message += u" at line " + Utf8ToString(std::to_string(line));
+    throw EXmlError(message, line, static_cast<int>(result.status));
 }
 
 // ---- TXmlNode ----
@@ -233,6 +234,37 @@ TXmlNode TXmlNode::ChildNode(std::u16string_view name) const {
     for (pugi::xml_node c = Wrap(node_).first_child(); c; c = c.next_sibling())
         if (c.type() == pugi::node_element && key == c.name()) return TXmlNode(c.internal_object());
     return TXmlNode();
+}
+
+std::vector<TXmlNode> TXmlNode::ChildNodes() const {
+    std::vector<TXmlNode> list;
+    for (pugi::xml_node c = Wrap(node_).first_child(); c; c = c.next_sibling())
+        if (c.type() != pugi::node_declaration && c.type() != pugi::node_doctype) list.push_back(TXmlNode(c.internal_object()));
+    return list;
+}
+
+namespace {
+void CollectText(const pugi::xml_node& n, std::string& out) {
+    if (IsText(n)) {
+        out += n.value();
+        return;
+    }
+    for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
+        if (IsText(c) || c.type() == pugi::node_element) CollectText(c, out);
+}
+}  // namespace
+
+String TXmlNode::InnerText() const {
+    std::string out;
+    CollectText(Wrap(node_), out);
+    return Utf8ToString(out);
+}
+
+std::vector<TXmlAttribute> TXmlNode::Attributes() const {
+    std::vector<TXmlAttribute> list;
+    for (pugi::xml_attribute a = Wrap(node_).first_attribute(); a; a = a.next_attribute())
+        list.push_back({Utf8ToString(a.name()), Utf8ToString(a.value())});
+    return list;
 }
 
 bool TXmlNode::TryText(String& text) const {

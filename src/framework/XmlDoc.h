@@ -18,6 +18,11 @@
 
 class TXmlDocument;
 
+struct TXmlAttribute {
+    String Name;
+    String Value;
+};
+
 enum class TXmlNodeKind { Null, Element, Text, Comment, ProcessingInstruction, Declaration, Other };
 
 // A light handle to a node of a document; valid while the document lives and
@@ -36,6 +41,12 @@ public:
     TXmlNode Child(int index) const;  // null when out of range
     std::vector<TXmlNode> Children() const;
     TXmlNode ChildNode(std::u16string_view name) const;  // first child element of that exact name
+    // Every child node in document order: elements, text parts (a blank
+    // text between elements is not kept), comments, processing instructions.
+    std::vector<TXmlNode> ChildNodes() const;
+    // The text of the node and of everything beneath it, joined in document
+    // order, entities decoded; comments and instructions give nothing.
+    String InnerText() const;
 
     // The element's text. False when it cannot be taken (child elements or
     // more than one text part); an empty element gives true and "".
@@ -45,6 +56,7 @@ public:
     bool HasAttribute(std::u16string_view name) const;
     std::optional<String> Attribute(std::u16string_view name) const;  // nullopt = missing, "" = present but empty
     String AttributeOr(std::u16string_view name, const String& defaultText) const;
+    std::vector<TXmlAttribute> Attributes() const;  // in document order
 
     // Building.
     TXmlNode AddChild(std::u16string_view name);
@@ -71,7 +83,7 @@ public:
 
     // Loading replaces the content. A file that cannot be read raises
     // EFOpenError; a malformed document raises EXmlError whose message names
-    // the problem and the line.
+    // the problem and the line, also given as its Line and Code.
     void LoadFromFile(const String& path);
     void LoadFromUtf8(std::string_view bytes);
     void LoadFromString(std::u16string_view xml);

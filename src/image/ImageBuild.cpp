@@ -1,10 +1,17 @@
 #include "image/ImageBuild.h"
 
 #include "framework/Files.h"
+#include "image/ImageCAN.h"
+#include "image/ImageCANopen.h"
 #include "image/ImageDMX.h"
+#include "image/ImageDeviceNetMaster.h"
 #include "image/ImageEtherNetIP.h"
 #include "image/ImageEthernet.h"
+#include "image/ImageJ1939.h"
 #include "image/ImageMBus.h"
+#include "image/ImageModbusMaster.h"
+#include "image/ImageModbusSlave.h"
+#include "image/ImageModbusTCP.h"
 #include "image/ImageProfibus.h"
 #include "shell/Globals.h"
 
@@ -33,44 +40,44 @@ constexpr TBankFile MBus3{u"bank3.bin", TBank::MBus_Bank3, false};
 
 // Every model code, its family builder and the files its writer produces.
 const TImageFamily Image_Family_Table[] = {
-    {0, "Build_Image_CAN", nullptr, {A1_Len, B2, C3}},
-    {1, "Build_Image_DeviceNet_Master", nullptr, {A_Len}},
-    {2, "Build_Image_DeviceNet_Slave", nullptr, {A_2048}},
+    {0, "Build_Image_CAN", Build_Image_CAN, {A1_Len, B2, C3}},
+    {1, "Build_Image_DeviceNet_Master", Build_Image_DeviceNet_Master, {A_Len}},
+    {2, "Build_Image_DeviceNet_Slave", Build_Image_DeviceNet_Slave, {A_2048}},
     {3, "Build_Image_Profibus_Block", Build_Image_Profibus_Block, {Profibus}},
-    {4, "Build_Image_Modbus_Master", nullptr, {A_Len, B1, C2}},
-    {5, "Build_Image_Modbus_Slave", nullptr, {A_Len}},
-    {6, "Build_Image_J1939", nullptr, {A1_Len, B2, C3}},
-    {7, "Build_Image_NMEA2000", nullptr, {A1_2048, B2}},
-    {8, "Build_Image_CANopen", nullptr, {A1_Len, B2, C3, D4}},
+    {4, "Build_Image_Modbus_Master", Build_Image_Modbus_Master, {A_Len, B1, C2}},
+    {5, "Build_Image_Modbus_Slave", Build_Image_Modbus_Slave, {A_Len}},
+    {6, "Build_Image_J1939", Build_Image_J1939, {A1_Len, B2, C3}},
+    {7, "Build_Image_NMEA2000", Build_Image_NMEA2000, {A1_2048, B2}},
+    {8, "Build_Image_CANopen", Build_Image_CANopen, {A1_Len, B2, C3, D4}},
     {9, "Build_Image_Serial", Build_Image_Serial, {A_2048, C_K64}},
     {10, "Build_Image_MBus", Build_Image_MBus, {MBus0, MBus1, MBus2, MBus3}},
-    {11, "Build_Image_Modbus_TCP_Master", nullptr, {A1_2048, B2, C3}},
-    {12, "Build_Image_Modbus_TCP_Slave", nullptr, {A_Len, C1}},
+    {11, "Build_Image_Modbus_TCP_Master", Build_Image_Modbus_TCP_Master, {A1_2048, B2, C3}},
+    {12, "Build_Image_Modbus_TCP_Slave", Build_Image_Modbus_TCP_Slave, {A_Len, C1}},
     {13, "Build_Image_EtherNetIP", Build_Image_EtherNetIP, {A_2048, B1}},
-    {14, "Build_Image_J1939", nullptr, {A1_Len, B2}},
-    {15, "Build_Image_CAN", nullptr, {A1_Len, B2}},
-    {16, "Build_Image_Modbus_Slave", nullptr, {A_Len}},
-    {17, "Build_Image_Modbus_TCP_Slave", nullptr, {A_Len, C1}},
-    {18, "Build_Image_Modbus_Master", nullptr, {A_Len, B1, C2}},
-    {19, "Build_Image_Modbus_TCP_Master", nullptr, {A_Len}},
+    {14, "Build_Image_J1939", Build_Image_J1939, {A1_Len, B2}},
+    {15, "Build_Image_CAN", Build_Image_CAN, {A1_Len, B2}},
+    {16, "Build_Image_Modbus_Slave", Build_Image_Modbus_Slave, {A_Len}},
+    {17, "Build_Image_Modbus_TCP_Slave", Build_Image_Modbus_TCP_Slave, {A_Len, C1}},
+    {18, "Build_Image_Modbus_Master", Build_Image_Modbus_Master, {A_Len, B1, C2}},
+    {19, "Build_Image_Modbus_TCP_Master", Build_Image_Modbus_TCP_Master, {A_Len}},
     {20, "Build_Image_SNMP_Agent", Build_Image_SNMP_Agent, {A_Len}},
     {21, "Build_Image_MBus", Build_Image_MBus, {MBus0, MBus1, MBus2, MBus3}},
     {22, "Build_Image_DMX", Build_Image_DMX, {A_Len}},
     {23, "Build_Image_Profibus_Slave", Build_Image_Profibus_Slave, {A_Len}},
-    {24, "Build_Image_CANopen", nullptr, {A1_Len, B2}},
-    {25, "Build_Image_Modbus_Master", nullptr, {A_Len}},
-    {26, "Build_Image_Modbus_Slave", nullptr, {A_Len}},
-    {27, "Build_Image_CAN", nullptr, {A1_Len, B2}},
-    {28, "Build_Image_NMEA2000", nullptr, {A1_2048, B2}},
+    {24, "Build_Image_CANopen", Build_Image_CANopen, {A1_Len, B2}},
+    {25, "Build_Image_Modbus_Master", Build_Image_Modbus_Master, {A_Len}},
+    {26, "Build_Image_Modbus_Slave", Build_Image_Modbus_Slave, {A_Len}},
+    {27, "Build_Image_CAN", Build_Image_CAN, {A1_Len, B2}},
+    {28, "Build_Image_NMEA2000", Build_Image_NMEA2000, {A1_2048, B2}},
     {29, "Build_Image_DMX", Build_Image_DMX, {A1_Len, B2}},
-    {30, "Build_Image_Modbus_Master", nullptr, {A_Len}},
+    {30, "Build_Image_Modbus_Master", Build_Image_Modbus_Master, {A_Len}},
     {31, "Build_Image_Ethernet", Build_Image_Ethernet, {A_Len}},
-    {32, "Build_Image_J1939", nullptr, {A1_Len, B2}},
-    {33, "Build_Image_CANopen", nullptr, {A1_Len, B2}},
-    {34, "Build_Image_CAN", nullptr, {A1_Len, B2}},
+    {32, "Build_Image_J1939", Build_Image_J1939, {A1_Len, B2}},
+    {33, "Build_Image_CANopen", Build_Image_CANopen, {A1_Len, B2}},
+    {34, "Build_Image_CAN", Build_Image_CAN, {A1_Len, B2}},
     {35, "Build_Image_EtherNetIP", Build_Image_EtherNetIP, {A_2048, B1, C2}},
-    {1018, "Build_Image_Modbus_Master", nullptr, {A_Len, B1, C2}},
-    {2004, "Build_Image_Modbus_Master", nullptr, {A_Len, B1, C2}},
+    {1018, "Build_Image_Modbus_Master", Build_Image_Modbus_Master, {A_Len, B1, C2}},
+    {2004, "Build_Image_Modbus_Master", Build_Image_Modbus_Master, {A_Len, B1, C2}},
 };
 
 String Num(int n) { return S(std::to_string(n)); }
@@ -93,9 +100,6 @@ const TImageFamily* Find_Image_Family(int modelCode) {
 std::unique_ptr<TDeviceImage> Build_Device_Image(const TImageSources& sources) {
     const TImageFamily* family = Find_Image_Family(sources.Model_Code);
     if (!family) throw EImageError(S("There is no converter model with the code ") + Num(sources.Model_Code) + S("."));
-    if (!family->Build)
-        throw EImageError(S("The image builder of model ") + Num(sources.Model_Code) + S(" (") + S(family->Builder_Name) +
-                          S(") is not built yet: no image can be written for this model."));
     auto image = std::make_unique<TDeviceImage>();
     image->Model_Code = sources.Model_Code;
     family->Build(*image, sources);

@@ -6,7 +6,6 @@
 namespace {
 
 constexpr std::size_t Station_Field = 16, Station_Chars = 15;
-constexpr std::size_t SNMP_Text_Field = 16, SNMP_Text_Chars = 16;  // contact and location fill their field
 constexpr Cardinal Default_Data_Area = 496;    // bytes of each EtherNet/IP data area
 constexpr Cardinal SNMP_Agent_Data_Area = 1024;
 constexpr Word SNMP_Agent_Aux_Port = 44818;
@@ -44,15 +43,12 @@ void Read_ParGen_EtherNetIP(TDeviceImage& image, const TParGenImage* pg) {
     mb.PutU16(MB_User_Port, 0);
 
     if (model == 13) {
-        pg->Put_Text(u"PROFINET_NAME_STA", mb, MB_Station_Name, Station_Field, Station_Chars, u"devicename1");
-        pg->Put_Text(u"PROFINET_NAME_STA", cb, C2_Station_Name, Station_Field, Station_Chars, u"devicename1");
+        Put_Station_Name(*pg, mb, MB_Station_Name);
+        Put_Station_Name(*pg, cb, C2_Station_Name);
     } else {
         // Model 35's main processor takes no configuration: the name lives in the second processor only.
-        pg->Put_Text(u"PROFINET_NAME_STA", cb, C2_SNMP_Station_Name, Station_Field, Station_Chars, u"devicename1");
-        pg->Put_Text(u"SNMP_Contact", mb, MB_Contact_Text, SNMP_Text_Field, SNMP_Text_Chars);
-        pg->Put_Text(u"SNMP_Contact", cb, C2_Contact_Text, SNMP_Text_Field, SNMP_Text_Chars);
-        pg->Put_Text(u"SNMP_Location", mb, MB_Location_Text, SNMP_Text_Field, SNMP_Text_Chars);
-        pg->Put_Text(u"SNMP_Location", cb, C2_Location_Text, SNMP_Text_Field, SNMP_Text_Chars);
+        Put_Station_Name(*pg, cb, C2_SNMP_Station_Name);
+        Read_SNMP_Contact_Location(*pg, image.Main_Param_Block, &image.CPU2_Param_Block);
         Read_SNMP_Agent_Settings(*pg, image.Main_Param_Block, &image.CPU2_Param_Block);
     }
     cb.PutU32(C2_SNMP_Flags, mb.GetU32(MB_SNMP_Flags));
@@ -99,12 +95,11 @@ void Read_ParGen_SNMP_Agent(TDeviceImage& image, const TParGenImage* pg) {
 
     Put_Address_Set(mb, MB_IP_Address, MB_Subnet_Mask, MB_Gateway, Read_Address_Set(*pg, u"PROFINET_", Default_IP_Address));
     mb.PutU16(MB_User_Port, 0);
-    pg->Put_Text(u"PROFINET_NAME_STA", mb, MB_Station_Name, Station_Field, Station_Chars, u"devicename1");
+    Put_Station_Name(*pg, mb, MB_Station_Name);
     Put_Address_Set(mb, MB_IP_Address_2, MB_Subnet_Mask_2, MB_Gateway_2, Read_Address_Set(*pg, u"SNMP_", Second_Port_Missing));
     mb.PutU32(MB_SNMP_Kind, 0);
     pg->Put_Text(u"SNMP_Name_of_Station", mb, MB_SNMP_Station_Name, Station_Field, Station_Chars, u"snmpname1");
-    pg->Put_Text(u"SNMP_Contact", mb, MB_Contact_Text, SNMP_Text_Field, SNMP_Text_Chars);
-    pg->Put_Text(u"SNMP_Location", mb, MB_Location_Text, SNMP_Text_Field, SNMP_Text_Chars);
+    Read_SNMP_Contact_Location(*pg, image.Main_Param_Block, nullptr);
     Read_SNMP_Agent_Settings(*pg, image.Main_Param_Block, nullptr);
     // The agent serves fixed data areas, whatever the file says.
     mb.PutU32(MB_NB_In, SNMP_Agent_Data_Area);

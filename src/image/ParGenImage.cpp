@@ -82,3 +82,20 @@ std::optional<Cardinal> Read_Enabled_Address(const TParGenImage& pg, const char1
     // Missing: -1 + 1 = 0; no number: 0 + 1 = 1.
     return static_cast<Cardinal>(pg.Number(addressKey, -1, 0) + 1);
 }
+
+void Put_Station_Name(const TParGenImage& pg, TLeBytes dst, std::size_t offset) {
+    constexpr std::size_t Station_Field = 16, Station_Chars = 15;
+    pg.Put_Text(u"PROFINET_NAME_STA", dst, offset, Station_Field, Station_Chars, u"devicename1");
+}
+
+Cardinal Read_List_Choice(const TParGenImage& pg, const char16_t* key, std::span<const Cardinal> table,
+                          int defaultPosition, Cardinal otherValue) {
+    int position = pg.Number(key, defaultPosition);
+    if (position < 0 || static_cast<std::size_t>(position) >= table.size()) return otherValue;
+    return table[static_cast<std::size_t>(position)];
+}
+
+int Read_Stop_Bits(const TParGenImage& pg, const char16_t* key) {
+    int stopBits = pg.Number(key, 0);
+    return stopBits == 1 ? 2 : stopBits;
+}

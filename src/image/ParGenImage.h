@@ -10,6 +10,7 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <span>
 
 class TParGenImage {
 public:
@@ -53,6 +54,22 @@ constexpr std::array<int, 4> Default_Gateway{192, 168, 0, 1};
 // ---------------------------------------------------------------------------
 // Rules that several families read alike.
 // ---------------------------------------------------------------------------
+
+// A list choice stored as its position in the form's list: the table's
+// entry at that position; the entry at defaultPosition (which may lie past
+// the table, giving otherValue) for a missing key or a text that is no
+// number; otherValue for any other number.
+Cardinal Read_List_Choice(const TParGenImage& pg, const char16_t* key, std::span<const Cardinal> table,
+                          int defaultPosition, Cardinal otherValue);
+
+// A stop-bits choice (position 0 "1 Stop Bit", 1 "2 Stop Bits"; default 0)
+// as the converter counts it: position 1 becomes 2, any other number stays.
+int Read_Stop_Bits(const TParGenImage& pg, const char16_t* key);
+
+// "PROFINET_NAME_STA" into a 16-byte station-name field, cut to the 15
+// characters the form allows; "devicename1" when the element is missing, and
+// an empty element leaves the field empty.
+void Put_Station_Name(const TParGenImage& pg, TLeBytes dst, std::size_t offset);
 
 // One network port's address, subnet mask and gateway, first octet first.
 struct TAddressSet {

@@ -76,3 +76,15 @@ void Read_SNMP_Agent_Settings(const TParGenImage& pg, TMain_Param_Block& main, T
         cb.PutBytes(C2_V3_Priv_Password, mb.Data() + MB_V3_Priv_Password, Password_Field);
     }
 }
+
+void Read_SNMP_Contact_Location(const TParGenImage& pg, TMain_Param_Block& main, TCPU2_Param_Block* cpu2) {
+    constexpr std::size_t Text_Field = 16, Text_Chars = 16;  // contact and location may fill their field
+    TLeBytes mb = main.Bytes();
+    pg.Put_Text(u"SNMP_Contact", mb, MB_Contact_Text, Text_Field, Text_Chars);
+    pg.Put_Text(u"SNMP_Location", mb, MB_Location_Text, Text_Field, Text_Chars);
+    if (cpu2) {
+        TLeBytes cb = cpu2->Bytes();
+        pg.Put_Text(u"SNMP_Contact", cb, C2_Contact_Text, Text_Field, Text_Chars);
+        pg.Put_Text(u"SNMP_Location", cb, C2_Location_Text, Text_Field, Text_Chars);
+    }
+}

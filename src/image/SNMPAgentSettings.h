@@ -40,3 +40,8 @@ struct TSNMP_Agent_Fields {
 
 // The same reading into any block that has the four fields; returns the flags.
 Cardinal Read_SNMP_Agent_Settings(const TParGenImage& pg, TLeBytes block, const TSNMP_Agent_Fields& at);
+
+// "SNMP_Contact" and "SNMP_Location" into main +456 and +472 and, with cpu2,
+// CPU2 +1856 and +1872: each fills its 16-byte field; a missing key leaves
+// the field as it is.
+void Read_SNMP_Contact_Location(const TParGenImage& pg, TMain_Param_Block& main, TCPU2_Param_Block* cpu2);

@@ -24,15 +24,15 @@ String Quoted(const String& text) { return String(u"\"") + text + u"\""; }
     throw EImageError(S("The image cannot be built: ") + Quoted(fileName) + S(" ") + what + S("."));
 }
 
+}  // namespace
+
 // The framework's number rule, telling "no number" apart from every value.
-std::optional<int> Read_Number(const String& text) {
+std::optional<int> Table_Number(const String& text) {
     constexpr Int64 No_Number = INT64_MIN;
     Int64 value = StrToInt64Def(text, No_Number);
     if (value < INT_MIN || value > INT_MAX) return std::nullopt;  // what the 32-bit rule refuses
     return static_cast<int>(value);
 }
-
-}  // namespace
 
 TTable::TTable(std::shared_ptr<const TContext> context, String where, TXmlNode element)
     : context_(std::move(context)), name_(std::make_shared<const String>(std::move(where))), rows_(element.Children()) {}
@@ -40,7 +40,7 @@ TTable::TTable(std::shared_ptr<const TContext> context, String where, TXmlNode e
 int TTableRow::Number(const char16_t* attribute) const {
     std::optional<String> text = node_.Attribute(attribute);
     if (!text) Fail(S("has no ") + Quoted(attribute));
-    std::optional<int> value = Read_Number(*text);
+    std::optional<int> value = Table_Number(*text);
     if (!value) Fail(S("has no number in ") + Quoted(attribute) + S(" (") + Quoted(*text) + S(")"));
     return *value;
 }
@@ -48,7 +48,7 @@ int TTableRow::Number(const char16_t* attribute) const {
 int TTableRow::Number(const char16_t* attribute, int defaultValue) const {
     std::optional<String> text = node_.Attribute(attribute);
     if (!text) return defaultValue;
-    return Read_Number(*text).value_or(defaultValue);
+    return Table_Number(*text).value_or(defaultValue);
 }
 
 bool TTableRow::Flag(const char16_t* attribute, TFlagFold fold) const {

@@ -49,6 +49,10 @@ enum class TFlagFold {
     Trim_Upper,  // trimmed, then upper-cased
 };
 
+// The number rule of every table value: StrToIntDef's, with nullopt for a
+// text that is no number (a value beyond the 32-bit range included).
+std::optional<int> Table_Number(const String& text);
+
 namespace table_file_detail {
 struct TContext;
 }

@@ -134,6 +134,29 @@ TEST(FlatButtonInput, EnterAndSpaceClickTheFocusedButtonOncePerPress) {
     EXPECT_EQ(d.Clicks(d.ok), 0);
 }
 
+TEST(FlatButtonInput, AKeyReleasedWithoutItsPressOnTheButtonDoesNotClick) {
+    Dialog d;
+    d.other->SetFocus();
+    // The press went to a dialog that has closed since: only the release arrives.
+    SimulateKeyUp(VK_RETURN);
+    SimulateKeyUp(VK_SPACE);
+    EXPECT_EQ(d.Clicks(d.other), 0);
+    // A press of the other key does not arm the release of this one.
+    SimulateKeyDown(VK_SPACE);
+    SimulateKeyUp(VK_RETURN);
+    EXPECT_EQ(d.Clicks(d.other), 0);
+    SimulateKeyUp(VK_SPACE);
+    EXPECT_EQ(d.Clicks(d.other), 1);
+    // A press on one button, the focus moved on, the release on another: no click anywhere.
+    SimulateKeyDown(VK_SPACE);
+    d.ok->SetFocus();
+    SimulateKeyUp(VK_SPACE);
+    EXPECT_EQ(d.Clicks(d.other), 1);
+    EXPECT_EQ(d.Clicks(d.ok), 0);
+    SimulateKey(VK_SPACE);
+    EXPECT_EQ(d.Clicks(d.ok), 1);
+}
+
 TEST(FlatButtonInput, EnterGoesToTheDefaultButtonFromFieldsAndRadioButtons) {
     Dialog d;
     for (TWinControl* focus : {static_cast<TWinControl*>(d.edit), static_cast<TWinControl*>(d.radio)}) {

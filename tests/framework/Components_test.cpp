@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -114,4 +115,52 @@ TEST(Collections, AssignFromAnotherKindRaisesCannotAssign) {
     } catch (const EConvertError& e) {
         EXPECT_EQ(e.Message(), u"Cannot assign a TComponent to a TCollection");
     }
+}
+
+namespace {
+// Counts its Loaded calls and what it saw of csLoading meanwhile.
+class LoadCounter : public TComponent {
+public:
+    LoadCounter(TComponent* owner, std::vector<std::string>* log, std::string name)
+        : TComponent(owner), log_(log), name_(std::move(name)) {}
+    int loaded = 0;
+
+protected:
+    void Loaded() override {
+        ++loaded;
+        log_->push_back(name_ + (ComponentState().Contains(csLoading) ? " loading" : " not loading"));
+        TComponent::Loaded();
+    }
+
+private:
+    std::vector<std::string>* log_;
+    std::string name_;
+};
+}  // namespace
+
+TEST(Components, LoadingBracketMarksTheTreeAndCallsLoadedOnceEach) {
+    std::vector<std::string> log;
+    LoadCounter root(nullptr, &log, "root");
+    auto* child = new LoadCounter(&root, &log, "child");
+    auto* grandchild = new LoadCounter(child, &log, "grandchild");
+    root.BeginLoading();
+    root.BeginLoading();  // nested: only the outermost end loads
+    for (TComponent* c : std::initializer_list<TComponent*>{&root, child, grandchild})
+        EXPECT_TRUE(c->ComponentState().Contains(csLoading));
+    auto* late = new LoadCounter(&root, &log, "late");  // made while loading: not read, not loaded
+    root.EndLoading();
+    EXPECT_TRUE(log.empty());
+    // The child loads on its own first; the root's end does not load it again.
+    child->EndLoading();  // no bracket of its own: nothing
+    EXPECT_TRUE(log.empty());
+    root.EndLoading();
+    const std::vector<std::string> expected{"root loading", "child loading", "grandchild loading"};
+    EXPECT_EQ(log, expected);
+    for (LoadCounter* c : {&root, child, grandchild}) {
+        EXPECT_EQ(c->loaded, 1);
+        EXPECT_FALSE(c->ComponentState().Contains(csLoading));
+    }
+    EXPECT_EQ(late->loaded, 0);
+    root.EndLoading();  // unbalanced: nothing
+    EXPECT_EQ(root.loaded, 1);
 }

@@ -7,6 +7,32 @@
 
 namespace {
 
+TEST(GraphicsImageList, TheSaturateStateDrawsInGreyAndKeepsTransparency) {
+    TBitmap strip(4, 4);
+    strip.Canvas().Brush().SetColor(clFuchsia);
+    strip.Canvas().FillRect(Rect(0, 0, 4, 4));
+    strip.Canvas().Brush().SetColor(clRed);
+    strip.Canvas().FillRect(Rect(0, 0, 2, 4));
+    TImageList list(4, 4);
+    list.AddMasked(strip, clFuchsia);
+    TBitmap out(8, 4);
+    out.Canvas().Brush().SetColor(clYellow);
+    out.Canvas().FillRect(Rect(0, 0, 8, 4));
+    IMAGELISTDRAWPARAMS p;
+    p.himl = &list;
+    p.hdcDst = &out.Canvas();
+    p.fState = ILS_SATURATE;
+    EXPECT_TRUE(ImageList_DrawIndirect(p));
+    p.x = 4;
+    p.fState = ILS_NORMAL;
+    EXPECT_TRUE(ImageList_DrawIndirect(p));
+    EXPECT_EQ(out.Canvas().Pixels(0, 0), RGB(76, 76, 76));  // red's brightness
+    EXPECT_EQ(out.Canvas().Pixels(3, 0), clYellow);         // transparent stays so
+    EXPECT_EQ(out.Canvas().Pixels(4, 0), clRed);
+    p.i = 5;
+    EXPECT_FALSE(ImageList_DrawIndirect(p));
+}
+
 TEST(GraphicsImageList, MaskedStripSplitsIntoImagesDrawnTransparently) {
     TBitmap strip(8, 4);  // two 4 x 4 images on magenta
     TCanvas& s = strip.Canvas();

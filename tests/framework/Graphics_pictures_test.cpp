@@ -355,3 +355,42 @@ TEST(GraphicsPictures, ATruncatedJpegIsUnreadableButAMissingEndMarkerIsNot) {
 }
 
 }  // namespace
+
+TEST(GraphicsPictures, ABitmapEncodesToJpegThatDecodesCloseToIt) {
+    TBitmap bmp(32, 16);
+    TCanvas& c = bmp.Canvas();
+    const TColor quarters[] = {clRed, clLime, clBlue, clYellow};
+    for (int i = 0; i < 4; ++i) {
+        c.Brush().SetColor(quarters[i]);
+        c.FillRect(Rect(i * 8, 0, i * 8 + 8, 16));
+    }
+    auto near = [](TColor a, TColor b) {
+        return std::abs(GetRValue(a) - GetRValue(b)) <= 24 && std::abs(GetGValue(a) - GetGValue(b)) <= 24 &&
+               std::abs(GetBValue(a) - GetBValue(b)) <= 24;
+    };
+    std::size_t sizes[2] = {};
+    int k = 0;
+    for (int quality : {95, 5}) {
+        TJPEGImage jpeg;
+        jpeg.SetCompressionQuality(quality);
+        jpeg.Assign(&bmp);
+        EXPECT_EQ(jpeg.Width(), 32);
+        EXPECT_EQ(jpeg.Height(), 16);
+        const ByteString data = jpeg.SaveToBytes();
+        ASSERT_GE(data.size(), 4u);
+        EXPECT_EQ(data.substr(0, 2), "\xFF\xD8");
+        EXPECT_EQ(data.substr(data.size() - 2), "\xFF\xD9");
+        sizes[k++] = data.size();
+        TJPEGImage back;  // what another reader sees
+        back.LoadFromBytes(data);
+        TBitmap shown(32, 16);
+        shown.Canvas().Draw(0, 0, back);
+        if (quality == 95)
+            for (int i = 0; i < 4; ++i)
+                EXPECT_TRUE(near(shown.Canvas().Pixels(i * 8 + 4, 8), quarters[i])) << i;
+    }
+    EXPECT_LT(sizes[1], sizes[0]);
+    TJPEGImage empty;
+    TBitmap none;
+    EXPECT_THROW(empty.Assign(&none), EInvalidGraphic);
+}

@@ -15,10 +15,11 @@ std::string U8(const String& s) { return StringToUtf8(s); }
 std::string Num(int v) { return std::to_string(v); }
 
 // A string grid that opens its protected operations to the tests and logs
-// the notifications the grid library relies on.
+// the notifications the grid library relies on. Without a border, so that
+// window and client coordinates agree (the border has its own test).
 class TestGrid : public TStringGrid {
 public:
-    explicit TestGrid(TComponent* owner) : TStringGrid(owner) {}
+    explicit TestGrid(TComponent* owner) : TStringGrid(owner) { SetBorderStyle(bsNone); }
 
     void Key(Word key, TShiftState shift = {}) { KeyDown(key, shift); }
     Word KeyResult(Word key, TShiftState shift = {}) {
@@ -493,6 +494,31 @@ TEST(Grids, CellStoreIsProportionalToTheCellsInUse) {
     cells.DeleteColumn(30);
     cells.DeleteRow(8);
     EXPECT_EQ(cells.RowExtent(), 0);
+}
+
+TEST(Grids, SwapRowsExchangesWholeRowsAndKeepsTheStoreTight) {
+    TGridCells cells;
+    TObject tag;
+    cells.SetText(0, 1, u"one");
+    cells.SetText(2, 1, u"one-c");
+    cells.SetObject(1, 3, &tag);
+    cells.SetText(0, 3, u"three");
+    cells.SwapRows(1, 3);
+    EXPECT_EQ(cells.Text(0, 1), u"three");
+    EXPECT_EQ(cells.Object(1, 1), &tag);
+    EXPECT_EQ(cells.Text(2, 3), u"one-c");
+    EXPECT_EQ(cells.Object(1, 3), nullptr);
+    // With an empty row beyond the store: the store grows, and shrinks back.
+    cells.SwapRows(3, 10);
+    EXPECT_EQ(cells.Text(0, 10), u"one");
+    EXPECT_EQ(cells.RowExtent(), 11);
+    cells.SwapRows(10, 3);
+    EXPECT_EQ(cells.RowExtent(), 4);
+    cells.SwapRows(50, 60);  // two empty rows: nothing changes
+    cells.SwapRows(-1, 2);
+    cells.SwapRows(2, 2);
+    EXPECT_EQ(cells.RowExtent(), 4);
+    EXPECT_EQ(cells.Text(0, 3), u"one");
 }
 
 TEST(Grids, ScrollBarThumbSpreadsOverTheScrollableRows) {
@@ -1013,4 +1039,30 @@ TEST(Grids, ScrollBarTakesRealMouseInput) {
     EXPECT_EQ(g.Row(), 1);
     EXPECT_EQ(g.GridState(), gsNormal);
     EXPECT_EQ(GetCaptureControl(), nullptr);
+}
+
+TEST(Grids, ASingleBorderIsAClientEdgeWithThe3DLookElseALine) {
+    struct Case {
+        TFormBorderStyle border;
+        bool ctl3D;
+        int inset;
+        TColor corner;  // the window's top-left pixel
+    } cases[] = {
+        {bsSingle, true, 2, ColorToRGB(clBtnShadow)},
+        {bsSingle, false, 1, ColorToRGB(clWindowFrame)},
+        {bsNone, true, 0, clNone},
+    };
+    for (const Case& c : cases) {
+        TStringGrid g(nullptr);
+        g.SetScrollBars(ssNone);
+        g.SetBorderStyle(c.border);
+        g.SetCtl3D(c.ctl3D);
+        EXPECT_EQ(g.ClientRect(), Rect(0, 0, 320 - 2 * c.inset, 120 - 2 * c.inset)) << c.inset;
+        g.SetScrollBars(ssBoth);
+        g.SetRowCount(50);  // a vertical bar, inside the border
+        EXPECT_EQ(g.ClientWidth(), 320 - 2 * c.inset - TCustomGrid::ScrollBarSize) << c.inset;
+        TBitmap bmp;
+        RenderControlToBitmap(&g, bmp);
+        if (c.inset > 0) EXPECT_EQ(bmp.Canvas().Pixels(0, 60), c.corner) << c.inset;
+    }
 }

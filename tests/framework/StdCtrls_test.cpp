@@ -431,6 +431,42 @@ TEST(StdCtrls, LeftAndRightAltAreKeptApart) {
     SimulateKeyUp(VK_LMENU, {});
 }
 
+TEST(StdCtrls, AListBoxReportsTheChosenRowWhenItsClickEventRuns) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    auto* list = Place<TListBox>(&form, 8, 8, 150, 120);
+    for (const char16_t* name : {u"plant1", u"plant2", u"plant3"}) list->Items().Add(name);
+    list->SetItemIndex(2);
+    form.Show();
+    std::vector<int> seen;
+    list->OnClick = [&](TObject*) { seen.push_back(list->ItemIndex()); };
+    const int row = list->ItemHeight();
+    SimulateClick(list, 20, row / 2 + 1);
+    SimulateClick(list, 20, row + row / 2 + 1);
+    list->SetFocus();
+    SimulateKey(VK_DOWN);
+    EXPECT_EQ(seen, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(list->ItemIndex(), 2);
+}
+
+TEST(StdCtrls, TheFirstClickAfterADropDownListReachesItsControl) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    auto* combo = Place<TComboBox>(&form, 8, 8, 150, 21);
+    combo->SetStyle(csDropDownList);
+    for (const char16_t* rate : {u"9600", u"19200"}) combo->Items().Add(rate);
+    auto* ok = Place<TButton>(&form, 8, 100, 80, 25);
+    int clicks = 0;
+    ok->OnClick = [&](TObject*) { ++clicks; };
+    form.Show();
+    // The list opens on the press and takes the release itself: the
+    // control never sees its button come up.
+    SimulateMouseDown(combo, mbLeft, 140, 10);
+    SimulateClick(ok, 10, 10);
+    EXPECT_EQ(clicks, 1);
+    combo->SetDroppedDown(false);
+}
+
 TEST(StdCtrls, ListsGroupsAndButtonsKeepTheirSelectionRules) {
     TScriptedDialogService svc;
     TForm form(nullptr);
@@ -493,6 +529,40 @@ TEST(StdCtrls, ListsGroupsAndButtonsKeepTheirSelectionRules) {
     png.LoadFromFile(Utf8ToString(dir.file("form.png")));
     EXPECT_EQ(png.Width(), 400);
     EXPECT_EQ(png.Height(), 300);
+}
+
+TEST(StdCtrls, DisabledFieldsShowButtonFaceAndGreyTextAndTakeNoFocusByClick) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 400, 300);
+    auto* focused = Place<TEdit>(&form, 8, 8, 120, 21);
+    auto* edit = Place<TEdit>(&form, 8, 40, 120, 21);
+    edit->SetText(u"34964");
+    auto* list = Place<TListBox>(&form, 8, 70, 120, 60);
+    list->Items().Add(u"WWWWWWWW");
+    auto* check = Place<TCheckBox>(&form, 8, 140, 160, 21);
+    check->SetCaption(u"WWWWWWWW");
+    form.Show();
+    focused->SetFocus();
+    // Counts the pixels of a colour in a control's picture.
+    auto count = [](TWinControl* c, TColor colour) {
+        TBitmap bmp;
+        RenderControlToBitmap(c, bmp);
+        int n = 0;
+        for (int y = 0; y < bmp.Height(); ++y)
+            for (int x = 0; x < bmp.Width(); ++x) n += ColorToRGB(bmp.Canvas().Pixels(x, y)) == colour;
+        return n;
+    };
+    const TColor face = ColorToRGB(clBtnFace), grey = ColorToRGB(clGrayText);
+    for (TWinControl* c : std::initializer_list<TWinControl*>{edit, list, check}) {
+        c->SetEnabled(false);
+        const int area = c->Width() * c->Height();
+        EXPECT_GT(count(c, face), area / 2) << StringToUtf8(c->ClassName());
+        EXPECT_LT(count(c, clWhite), area / 50) << StringToUtf8(c->ClassName());  // a frame highlight at most
+        EXPECT_GT(count(c, grey), 10) << StringToUtf8(c->ClassName());
+        EXPECT_EQ(count(c, clBlack), 0) << StringToUtf8(c->ClassName());
+        SimulateClick(c, 5, 5);
+        EXPECT_TRUE(focused->Focused()) << StringToUtf8(c->ClassName());
+    }
 }
 
 TEST(StdCtrls, AnImageStretchesCentresAndLetsItsTransparentColourThrough) {
@@ -662,4 +732,13 @@ TEST(StdCtrls, AFormPreviewingKeysCanDropOrChangeTypedCharacters) {
     e->SetFocus();
     SimulateText(u"1x,5");
     EXPECT_EQ(e->Text(), u"1.5");
+}
+
+TEST(StdCtrls, MemoSelectAllSelectsEveryLine) {
+    TForm form(nullptr);
+    auto* memo = Place<TMemo>(&form, 0, 0, 200, 100);
+    memo->Lines().Add(u"first");
+    memo->Lines().Add(u"second");
+    memo->SelectAll();
+    EXPECT_EQ(memo->SelText(), u"first\r\nsecond");
 }

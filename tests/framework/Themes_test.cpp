@@ -1,9 +1,14 @@
 #include "framework/Themes.h"
 
+#include "framework/Forms.h"
+#include "framework/Messages.h"
+#include "support/Place.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -128,3 +133,92 @@ TEST(Themes, OperatingSystemProbesAnswerFixedValues) {
 }
 
 }  // namespace
+
+namespace {
+
+// A windowed control that notes the messages it is sent.
+class TListener : public TWinControl {
+public:
+    using TWinControl::TWinControl;
+    std::vector<Cardinal> heard;
+    void WndProc(TMessage& m) override {
+        if (m.Msg == WM_THEMECHANGED || m.Msg == CM_SYSFONTCHANGED) heard.push_back(m.Msg);
+        TWinControl::WndProc(m);
+    }
+};
+
+}  // namespace
+
+TEST(Themes, PartSizesTreeVariantsAndNewClasses) {
+    RendererGuard g;
+    struct Case {
+        const char* cls;
+        int part;
+        TThemeRenderer renderer;
+        TSize size;
+    } cases[] = {
+        {"TREEVIEW", TVP_GLYPH, trClassic, {9, 9}},     {"Explorer::TreeView", TVP_HOTGLYPH, trStyled, {16, 16}},
+        {"button", BP_CHECKBOX, trStyled, {13, 13}},    {"scrollbar", SBP_ARROWBTN, trClassic, {17, 17}},
+        {"tooltip", TTP_STANDARD, trStyled, {0, 0}},    {"Explorer::ItemsView", LVP_LISTITEM, trStyled, {0, 0}},
+    };
+    for (const Case& k : cases) {
+        SetThemeRenderer(k.renderer);
+        HTHEME t = OpenThemeData(nullptr, S(k.cls));
+        ASSERT_NE(t, 0) << k.cls;
+        TSize s{-1, -1};
+        EXPECT_EQ(GetThemePartSize(t, nullptr, k.part, 1, nullptr, TS_TRUE, s), S_OK) << k.cls;
+        EXPECT_EQ(s, k.size) << k.cls;
+        CloseThemeData(t);
+    }
+    SetThemeRenderer(trStyled);
+    HTHEME tip = OpenThemeData(nullptr, S("tooltip"));
+    const TRect r = Rect(0, 0, 40, 12);
+    TSize s;
+    EXPECT_EQ(GetThemePartSize(tip, nullptr, TTP_STANDARD, 1, &r, TS_DRAW, s), S_OK);
+    EXPECT_EQ(s, (TSize{40, 12}));
+    EXPECT_EQ(GetThemePartSize(tip, nullptr, 99, 1, &r, TS_DRAW, s), E_INVALIDARG);
+    EXPECT_NE(Render(tip, TTP_STANDARD, 1), Render(tip, TTP_CLOSE, 1));
+    CloseThemeData(tip);
+
+    // The plain tree draws plus and minus boxes, the explorer's triangles;
+    // a window given the "explorer" theme gets the latter for "TREEVIEW".
+    HTHEME plain = OpenThemeData(nullptr, S("TREEVIEW"));
+    HTHEME prefixed = OpenThemeData(nullptr, S("Explorer::TreeView"));
+    EXPECT_NE(Render(plain, TVP_GLYPH, GLPS_CLOSED), Render(prefixed, TVP_GLYPH, GLPS_CLOSED));
+    EXPECT_NE(Render(prefixed, TVP_GLYPH, GLPS_CLOSED), Render(prefixed, TVP_HOTGLYPH, GLPS_CLOSED));
+    TForm form(nullptr);
+    auto* tree = Place<TListener>(&form, 0, 0, 50, 50);
+    EXPECT_EQ(SetWindowTheme(tree, S("explorer"), String()), S_OK);
+    EXPECT_EQ(tree->heard, (std::vector<Cardinal>{WM_THEMECHANGED}));
+    HTHEME forWindow = OpenThemeData(tree, S("TREEVIEW"));
+    EXPECT_EQ(Render(forWindow, TVP_GLYPH, GLPS_CLOSED), Render(prefixed, TVP_GLYPH, GLPS_CLOSED));
+    SetWindowTheme(tree, String(), String());
+    HTHEME plainAgain = OpenThemeData(tree, S("TREEVIEW"));
+    EXPECT_EQ(Render(plainAgain, TVP_GLYPH, GLPS_CLOSED), Render(plain, TVP_GLYPH, GLPS_CLOSED));
+    for (HTHEME h : {plain, prefixed, forWindow, plainAgain}) CloseThemeData(h);
+
+    TRect content;
+    HTHEME edge = OpenThemeData(nullptr, S("treeview"));
+    TBitmap b(20, 20);
+    EXPECT_EQ(DrawThemeEdge(edge, b.Canvas(), 0, 1, Rect(0, 0, 20, 20), EDGE_SUNKEN, BF_RECT, &content), S_OK);
+    EXPECT_EQ(content, Rect(1, 1, 19, 19));  // styled: one line
+    SetThemeRenderer(trClassic);
+    EXPECT_EQ(DrawThemeEdge(edge, b.Canvas(), 0, 1, Rect(0, 0, 20, 20), EDGE_SUNKEN, BF_RECT, &content), S_OK);
+    EXPECT_EQ(content, Rect(2, 2, 18, 18));  // classic: the two shaded lines
+    CloseThemeData(edge);
+}
+
+TEST(Themes, EveryWindowHearsOfARendererOrFontChange) {
+    RendererGuard g;
+    SetThemeRenderer(trStyled);
+    TForm form(nullptr);
+    auto* outer = Place<TListener>(&form, 0, 0, 100, 100);
+    auto* inner = Place<TListener>(outer, 0, 0, 50, 50);
+    TForm other(nullptr);
+    auto* third = Place<TListener>(&other, 0, 0, 50, 50);
+    SetThemeRenderer(trStyled);  // no change, no message
+    SetThemeRenderer(trClassic);
+    SystemFontChanged();
+    for (TListener* l : {outer, inner, third})
+        EXPECT_EQ(l->heard, (std::vector<Cardinal>{WM_THEMECHANGED, CM_SYSFONTCHANGED}));
+}

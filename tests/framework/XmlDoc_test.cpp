@@ -175,11 +175,13 @@ TEST(XmlDoc, MalformedDocumentNamesProblemAndLine) {
         const std::string m = StringToUtf8(e.Message());
         EXPECT_EQ(m.rfind("Error in XML document \"" + dir.file("bad.xml") + "\": ", 0), 0u) << m;
         EXPECT_NE(m.find("mismatch at line 3"), std::string::npos) << m;
+        EXPECT_EQ(e.Line(), 3);
+        EXPECT_NE(e.Code(), 0);
     }
     EXPECT_TRUE(doc.DocumentElement().IsNull());  // nothing half-loaded
 
-    struct Case { std::string xml; const char* line; } cases[] = {
-        {"", "line 1"}, {"<!-- only -->", "line 1"}, {"<a>\n<b attr=x/>\n</a>", "line 2"}, {"<a>\n<b>\n</a>\n", "line 3"},
+    struct Case { std::string xml; const char* line; int lineNumber; } cases[] = {
+        {"", "line 1", 1}, {"<!-- only -->", "line 1", 1}, {"<a>\n<b attr=x/>\n</a>", "line 2", 2}, {"<a>\n<b>\n</a>\n", "line 3", 3},
     };
     for (const auto& c : cases) {
         try {
@@ -187,8 +189,43 @@ TEST(XmlDoc, MalformedDocumentNamesProblemAndLine) {
             ADD_FAILURE() << "accepted: " << c.xml;
         } catch (const EXmlError& e) {
             EXPECT_NE(StringToUtf8(e.Message()).find(c.line), std::string::npos) << StringToUtf8(e.Message());
+            EXPECT_EQ(e.Line(), c.lineNumber) << c.xml;
+            EXPECT_NE(e.Code(), 0) << c.xml;
         }
     }
+}
+
+TEST(XmlDoc, ChildNodesTextAndAttributesComeInDocumentOrder) {
+    TXmlDocument doc;
+    doc.LoadFromUtf8("<list>\r\n"
+                     "  <rec z=\"1\" a=\"&lt;2&gt;\" m=\"\"/>\r\n"
+                     "  <rec>head<b>bold &amp; <i>deep</i></b><!--note-->tail<![CDATA[<raw>]]></rec>\r\n"
+                     "  <rec> </rec>\r\n"
+                     "</list>\r\n");
+    const std::vector<TXmlNode> recs = doc.DocumentElement().ChildNodes();
+    ASSERT_EQ(recs.size(), 3u);  // the blanks between the records are no nodes
+
+    const std::vector<TXmlAttribute> attrs = recs[0].Attributes();
+    ASSERT_EQ(attrs.size(), 3u);
+    const TXmlAttribute expected[] = {{u"z", u"1"}, {u"a", u"<2>"}, {u"m", u""}};
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(attrs[i].Name, expected[i].Name);
+        EXPECT_EQ(attrs[i].Value, expected[i].Value);
+    }
+    EXPECT_TRUE(recs[1].Attributes().empty());
+
+    const std::vector<TXmlNode> parts = recs[1].ChildNodes();
+    const TXmlNodeKind kinds[] = {TXmlNodeKind::Text, TXmlNodeKind::Element, TXmlNodeKind::Comment,
+                                  TXmlNodeKind::Text, TXmlNodeKind::Text};
+    ASSERT_EQ(parts.size(), 5u);
+    for (std::size_t i = 0; i < 5; ++i) EXPECT_EQ(parts[i].Kind(), kinds[i]) << i;
+    EXPECT_EQ(parts[1].NodeName(), u"b");
+    EXPECT_EQ(recs[1].InnerText(), u"headbold & deeptail<raw>");
+    EXPECT_EQ(parts[1].InnerText(), u"bold & deep");
+    EXPECT_EQ(parts[0].InnerText(), u"head");
+    ASSERT_EQ(recs[2].ChildNodes().size(), 1u);  // a lone blank is the element's text
+    EXPECT_EQ(recs[2].InnerText(), u" ");
+    EXPECT_TRUE(TXmlNode().ChildNodes().empty());
 }
 
 TEST(XmlDoc, ReadsFilesInEveryEncodingItMeets) {

@@ -1,7 +1,7 @@
 // The dispatch by model code and the writing of the bank files: all files of
 // a build or none, and never an image of an earlier or failed build.
 #include "ImageFixture.h"
-#include "MBusFixture.h"
+#include "MBusImageFixture.h"
 #include "image/ImageBuild.h"
 #include "shell/Globals.h"
 
@@ -26,10 +26,8 @@ bool Contains(const std::string& text, const std::string& part) { return text.fi
 
 }  // namespace
 
-TEST(ImageBuild, ModelsWithoutABuilderSaySoInsteadOfWritingNothing) {
-    TProjectFixture p(4);
-    EXPECT_TRUE(Contains(Message_Of([&] { Build_Device_Image(p.Sources()); }),
-                         "image builder of model 4 (Build_Image_Modbus_Master) is not built yet"));
+TEST(ImageBuild, AnUnknownModelCodeWritesNothing) {
+    TProjectFixture p(10);
     TImageSources unknown = p.Sources();
     unknown.Model_Code = 99;
     EXPECT_TRUE(Contains(Message_Of([&] { Build_Device_Image(unknown); }), "no converter model with the code 99"));
@@ -144,6 +142,7 @@ TEST(ImageBuild, EveryModelHasItsBuilderAndBankFiles) {
         const TImageFamily* family = Find_Image_Family(c.Model);
         ASSERT_NE(family, nullptr) << c.Model;
         EXPECT_EQ(family->Builder_Name, c.Builder) << c.Model;
+        EXPECT_NE(family->Build, nullptr) << c.Model;
         ASSERT_EQ(family->Files.size(), c.Files.size()) << c.Model;
         for (std::size_t i = 0; i < c.Files.size(); ++i) {
             EXPECT_EQ(StringToUtf8(family->Files[i].Name), c.Files[i].Name) << c.Model << " file " << i;
@@ -161,6 +160,192 @@ TEST(ImageBuild, EveryModelHasItsBuilderAndBankFiles) {
         {B::Profibus_Block, 2048}, {B::MBus_Bank, 200004}, {B::MBus_Bank1, 2048}, {B::MBus_Bank2, 200004},
         {B::MBus_Bank3, 400004}};
     for (const auto& [bank, capacity] : capacities) EXPECT_EQ(image.Buffer(bank).Capacity(), capacity) << image.Buffer(bank).Name();
+}
+
+namespace {
+
+std::string Rtu_Row(int i) {
+    return "Slave_ID=\"1\" Type=\"Holding Register\" Address=\"" + std::to_string(i) +
+           "\" NPoint=\"2\" PollTime=\"100\" MaxError=\"3\" Position=\"" + std::to_string(2 * i) + "\" Bit=\"0\"";
+}
+std::string Tcp_Row(int i) { return "IP_Address=\"10.0.0.2\" " + Rtu_Row(i); }
+std::vector<std::string> Rows(int count, std::string (*row)(int), int first = 0) {
+    std::vector<std::string> rows;
+    for (int i = 0; i < count; ++i) rows.push_back(row(first + i));
+    return rows;
+}
+
+// A project with every file the families of these models read.
+void Full_Project(const TProjectFixture& p) {
+    p.ParGen({{"PROFINET_NAME_STA", "full"}, {"SNMP_MapType", "1"}, {"MODBUS_MASTER_NB_IN", "10"}});
+    p.SNMP_Trap({R"(Enable="Y" Community_Name="public" IP_Address="1.2.3.4")"}, {R"(Enable="Y" Community_Name="w")"});
+    p.ModbusM_SetAccess(Rows(2, Rtu_Row), Rows(1, Rtu_Row, 2));
+    p.ModbusTCPM_SetAccess(Rows(2, Tcp_Row), Rows(1, Tcp_Row, 2));
+    p.DNETM_Net({R"(ID="3" NB_IN="2" NB_OUT="1")"});
+    p.DNETM_DefOff({{{"0", "1"}, {"5"}}});
+}
+
+std::vector<std::pair<std::string, std::size_t>> Written(const TProjectFixture& p) {
+    std::vector<std::pair<std::string, std::size_t>> files;
+    for (const auto& e : std::filesystem::directory_iterator(p.Project() + "/bin"))
+        if (e.path().filename() != ".keep") files.push_back({e.path().filename().string(), std::size_t(e.file_size())});
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+}  // namespace
+
+TEST(ImageBuild, FileSetsAndSizesOfTheModbusAndDeviceNetModels) {
+    using F = std::vector<std::pair<std::string, std::size_t>>;
+    const std::size_t n = 3 * 32;  // three requests
+    struct TCase {
+        int Model;
+        F Empty, Full;
+    };
+    const TCase cases[] = {
+        {4, {{"bank.bin", 2048}, {"bank1.bin", 2048}, {"bank2.bin", 0}}, {{"bank.bin", 2048 + n}, {"bank1.bin", 2048}, {"bank2.bin", n}}},
+        {2004, {{"bank.bin", 2048}, {"bank1.bin", 2048}, {"bank2.bin", 0}}, {{"bank.bin", 2048 + n}, {"bank1.bin", 2048}, {"bank2.bin", n}}},
+        {25, {{"bank.bin", 2048}}, {{"bank.bin", 2048 + n}}},
+        {18, {{"bank.bin", 0x6800}, {"bank1.bin", 2048}, {"bank2.bin", 0x6000}},
+         {{"bank.bin", 0x6800 + n}, {"bank1.bin", 2048}, {"bank2.bin", 0x6000 + n}}},
+        {1018, {{"bank.bin", 0x6800}, {"bank1.bin", 2048}, {"bank2.bin", 0x6000}},
+         {{"bank.bin", 0x6800 + n}, {"bank1.bin", 2048}, {"bank2.bin", 0x6000 + n}}},
+        {30, {{"bank.bin", 0x6800}}, {{"bank.bin", 0x6800 + n}}},
+        {5, {{"bank.bin", 2048}}, {{"bank.bin", 2048}}},
+        {26, {{"bank.bin", 2048}}, {{"bank.bin", 2048}}},
+        {16, {{"bank.bin", 0x6800}}, {{"bank.bin", 0x6800}}},
+        {2, {{"bank.bin", 2048}}, {{"bank.bin", 2048}}},
+        {11, {{"bank1.bin", 2048}, {"bank2.bin", 0x7800}, {"bank3.bin", 2048}},
+         {{"bank1.bin", 2048}, {"bank2.bin", 0x7800}, {"bank3.bin", 2048}}},
+        {19, {{"bank.bin", 0xE000}}, {{"bank.bin", 0xE000}}},
+        {12, {{"bank.bin", 2048}, {"bank1.bin", 2048}}, {{"bank.bin", 2048}, {"bank1.bin", 2048}}},
+        {17, {{"bank.bin", 0x6800}, {"bank1.bin", 2048}}, {{"bank.bin", 0x6800}, {"bank1.bin", 2048}}},
+        {1, {{"bank.bin", 16384}}, {{"bank.bin", 16384}}},
+    };
+    for (const TCase& c : cases) {
+        TProjectFixture empty(c.Model), full(c.Model);
+        Full_Project(full);
+        for (const TProjectFixture* p : {&empty, &full}) {
+            Write_Device_Image(*Build_Device_Image(p->Sources()), p->Sources().Project_Dir);
+            EXPECT_EQ(Written(*p), p == &empty ? c.Empty : c.Full) << c.Model << (p == &empty ? " empty" : " full");
+        }
+    }
+
+    // Model 4 with a request file without rows still sends an empty second bank.
+    TProjectFixture none(4);
+    none.ModbusM_SetAccess({}, {});
+    Write_Device_Image(*Build_Device_Image(none.Sources()), none.Sources().Project_Dir);
+    EXPECT_EQ(Written(none), (F{{"bank.bin", 2048}, {"bank1.bin", 2048}, {"bank2.bin", 0}}));
+}
+
+TEST(ImageBuild, Model18WithTheMostRequestsFillsTheFirstBank) {
+    TProjectFixture p(18);
+    p.ModbusM_SetAccess(Rows(512, Rtu_Row), Rows(512, Rtu_Row, 512));
+    Write_Device_Image(*Build_Device_Image(p.Sources()), p.Sources().Project_Dir);
+
+    std::string requests;
+    for (int i = 0; i < 1024; ++i)
+        requests += TExpectedRequest{.Position = std::uint16_t(2 * i), .Poll = 100, .Slave = 1,
+                                     .Function = std::uint8_t(i < 512 ? 3 : 16), .Address = std::uint16_t(i), .Points = 2,
+                                     .Max_Error = 3, .Byte_Count = 4}
+                        .Bytes();
+    const std::string bank = p.Read_Bin("bank.bin");
+    ASSERT_EQ(bank.size(), 0xE800u);
+    EXPECT_TRUE(Same_Bytes(bank.substr(0x6800), requests));
+    EXPECT_TRUE(Same_Bytes(p.Read_Bin("bank2.bin").substr(0x6000), requests));
+}
+
+TEST(ImageBuild, TableFilesTheConverterCannotTakeRefuseTheBuildAndChangeNothing) {
+    struct TCase {
+        const char* What;
+        int Model;
+        std::function<void(const TProjectFixture&)> Write;
+        std::string Message;
+    };
+    const std::string r = R"(Slave_ID="1" Address="0" NPoint="2" MaxError="0" Position="0")";
+    const TCase cases[] = {
+        {"RTU poll time no number", 4, [&](auto& p) { p.ModbusM_SetAccess({r + R"( PollTime="0")", r + R"( PollTime="1s")"}, {}); },
+         "\"ModbusM_SetAccess.xml\": row 2 of \"Modbus_Read\" has no number in \"PollTime\" (\"1s\")."},
+        {"RTU write without a slave", 25,
+         [](auto& p) { p.ModbusM_SetAccess({}, {R"(Address="0" NPoint="1" PollTime="0" MaxError="0" Position="0")"}); },
+         "\"ModbusM_SetAccess.xml\": row 1 of \"Modbus_Write\" has no \"Slave_ID\"."},
+        {"RTU bit request without a bit", 18,
+         [&](auto& p) { p.ModbusM_SetAccess({r + R"( PollTime="0" Type="Coil Status")"}, {}); },
+         "\"ModbusM_SetAccess.xml\": row 1 of \"Modbus_Read\" has no \"Bit\"."},
+        {"TCP address with two dots", 11,
+         [&](auto& p) { p.ModbusTCPM_SetAccess({r + R"( PollTime="0" Bit="0" IP_Address="10.1.2")"}, {}); },
+         "\"ModbusTCPM_SetAccess.xml\": row 1 of \"Modbus_Read\" has no IPv4 address in \"IP_Address\" (\"10.1.2\")."},
+        {"TCP register request without a bit", 19,
+         [&](auto& p) { p.ModbusTCPM_SetAccess({}, {r + R"( PollTime="0" IP_Address="1.2.3.4")"}); },
+         "\"ModbusTCPM_SetAccess.xml\": row 1 of \"Modbus_Write\" has no \"Bit\"."},
+        {"slave output size no number", 1, [](auto& p) { p.DNETM_Net({R"(ID="1" NB_IN="1" NB_OUT="many")"}); },
+         "\"DNETM_Net.xml\": row 1 of \"DNET_Net\" has no number in \"NB_OUT\" (\"many\")."},
+        {"offsets without ByteOUT", 1,
+         [](auto& p) {
+             p.DNETM_Net({R"(ID="1" NB_IN="1" NB_OUT="1")"});
+             p.Raw_File("DNETM_DefOff.xml", "<Define_Offset><Nodo_DNET><ByteIN/></Nodo_DNET></Define_Offset>");
+         },
+         "\"DNETM_DefOff.xml\": row 1 of \"Define_Offset\" has no \"ByteOUT\" element."},
+        {"request file without Modbus_Read", 4,
+         [](auto& p) { p.Raw_File("ModbusM_SetAccess.xml", "<EtherNetIP_to_Modbus><Modbus_Write/></EtherNetIP_to_Modbus>"); },
+         "\"ModbusM_SetAccess.xml\" has no \"Modbus_Read\" element."},
+        {"1025 RTU requests", 30, [](auto& p) { p.ModbusM_SetAccess(Rows(513, Rtu_Row), Rows(512, Rtu_Row)); },
+         "\"ModbusM_SetAccess.xml\" holds more than 1024 requests (\"Modbus_Read\" and \"Modbus_Write\" together), the "
+         "most the converter holds."},
+        {"961 TCP requests", 19, [](auto& p) { p.ModbusTCPM_SetAccess(Rows(481, Tcp_Row), Rows(480, Tcp_Row)); },
+         "\"ModbusTCPM_SetAccess.xml\" holds more than 960 requests (\"Modbus_Read\" and \"Modbus_Write\" together), "
+         "the most the converter holds."},
+        {"65 slaves", 1,
+         [](auto& p) { p.DNETM_Net(std::vector<std::string>(65, R"(ID="1" NB_IN="1" NB_OUT="1")")); },
+         "\"DNETM_Net.xml\" holds more than 64 slaves, the most the converter holds."},
+        {"slave address 64", 1, [](auto& p) { p.DNETM_Net({R"(ID="2" NB_IN="1" NB_OUT="1")", R"(ID="64" NB_IN="1" NB_OUT="1")"}); },
+         "\"DNETM_Net.xml\": row 2 of \"DNET_Net\" has the slave address 64 in \"ID\", but DeviceNet slaves have 0 to 63."},
+        {"an offset for byte 1024", 1,
+         [](auto& p) {
+             p.DNETM_Net({R"(ID="0" NB_IN="1030" NB_OUT="0")"});
+             std::vector<std::string> in(1025, "");
+             in[1024] = "3";
+             p.DNETM_DefOff({{in, {}}});
+         },
+         "\"DNETM_DefOff.xml\": row 1025 of \"ByteIN\" of row 1 of \"Define_Offset\" gives an offset to byte 1024 of its "
+         "slave, but the converter maps bytes 0 to 1023 of each slave."},
+        {"1537 mapped output bytes", 1,
+         [](auto& p) {
+             p.DNETM_Net({R"(ID="0" NB_IN="0" NB_OUT="1000")", R"(ID="1" NB_IN="0" NB_OUT="1000")"});
+             p.DNETM_DefOff({{{}, std::vector<std::string>(1000, "1")}, {{}, std::vector<std::string>(537, "2")}});
+         },
+         "\"DNETM_DefOff.xml\" holds more than 1536 mapped output bytes, the most the converter holds."},
+    };
+    for (const TCase& c : cases) {
+        TProjectFixture p(c.Model);
+        for (const auto& file : Find_Image_Family(c.Model)->Files)
+            p.Dir().write("proj/bin/" + StringToUtf8(file.Name), "earlier " + StringToUtf8(file.Name));
+        c.Write(p);
+        const std::string message = Message_Of([&] { Build_Device_Image(p.Sources()); });
+        EXPECT_EQ(message, "The image cannot be built: " + c.Message) << c.What;
+        for (const auto& file : Find_Image_Family(c.Model)->Files)
+            EXPECT_EQ(p.Read_Bin(StringToUtf8(file.Name)), "earlier " + StringToUtf8(file.Name)) << c.What;
+    }
+}
+
+TEST(ImageBuild, EveryBuildOfTheModbusModelsStartsClean) {
+    TProjectFixture p(18);
+    Full_Project(p);
+    p.ParGen({{"PROFINET_NAME_STA", "full"}, {"SNMP_MapType", "0"}, {"MODBUS_MASTER_TIMEOUT", "5"}});
+    auto build = [](const TProjectFixture& q) {
+        Write_Device_Image(*Build_Device_Image(q.Sources()), q.Sources().Project_Dir);
+        return std::vector<std::string>{q.Read_Bin("bank.bin"), q.Read_Bin("bank1.bin"), q.Read_Bin("bank2.bin")};
+    };
+    const std::vector<std::string> first = build(p);
+    EXPECT_EQ(build(p), first);
+
+    std::filesystem::remove(p.Project() + "/ParGen.xml");
+    const std::vector<std::string> withoutParGen = build(p);
+    TProjectFixture fresh(18);
+    Full_Project(fresh);
+    std::filesystem::remove(fresh.Project() + "/ParGen.xml");
+    EXPECT_EQ(withoutParGen, build(fresh));
+    EXPECT_NE(withoutParGen, first);
 }
 
 // What each built model writes, from an empty project and from one project

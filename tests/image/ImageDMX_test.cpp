@@ -7,7 +7,6 @@
 
 namespace {
 
-void Build_And_Write(const TProjectFixture& p) { Write_Device_Image(*Build_Device_Image(p.Sources()), p.Sources().Project_Dir); }
 
 // "DMX_Default_Values.xml" as the default-values editor writes it.
 void DMX_Default_Values(const TProjectFixture& p, const std::vector<std::string>& values) {

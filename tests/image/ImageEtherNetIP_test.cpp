@@ -41,11 +41,6 @@ std::string Section(const std::vector<std::string>& read, const std::vector<std:
     return s;
 }
 
-void Build_And_Write(const TProjectFixture& p) {
-    std::unique_ptr<TDeviceImage> image = Build_Device_Image(p.Sources());
-    Write_Device_Image(*image, p.Sources().Project_Dir);
-}
-
 std::vector<std::string> Bin_Files(const TProjectFixture& p) {
     std::vector<std::string> names;
     for (const auto& e : std::filesystem::directory_iterator(p.Project() + "/bin")) names.push_back(e.path().filename().string());

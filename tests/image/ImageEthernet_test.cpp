@@ -7,7 +7,6 @@
 
 namespace {
 
-void Build_And_Write(const TProjectFixture& p) { Write_Device_Image(*Build_Device_Image(p.Sources()), p.Sources().Project_Dir); }
 
 TExpectedBlock Ethernet_Defaults() {
     TExpectedBlock e;

@@ -1,7 +1,7 @@
 // The images of the M-Bus models 10 and 21: the network image byte for byte,
 // its two copies, the two blocks, the fixed and the variable SNMP map, and
 // the projects the converter cannot take.
-#include "MBusFixture.h"
+#include "MBusImageFixture.h"
 #include "image/ImageBuild.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,6 @@ using namespace std::string_literals;
 
 namespace {
 
-void Build_And_Write(const TProjectFixture& p) { Write_Device_Image(*Build_Device_Image(p.Sources()), p.Sources().Project_Dir); }
 
 std::string Refusal(const TProjectFixture& p) {
     try {

@@ -2,7 +2,8 @@
 // cross-check that the flash addresses of the job agree with the table
 // addresses stored in the blocks the job sends.
 #include "ImageFixture.h"
-#include "MBusFixture.h"
+#include "MBusImageFixture.h"
+#include "TableFixture.h"
 #include "framework/XmlDoc.h"
 #include "image/ImageBuild.h"
 #include "image/UBootTCP.h"
@@ -302,36 +303,79 @@ TEST(UpdateJob, MapTypeOfTheSNMPModels) {
 // lie must agree: the tables are found in the written files by their
 // contents, not by the builder's offsets.
 TEST(UpdateJob, FlashAddressesOfTheJobAgreeWithTheBlocks) {
-    for (int model : {20, 35}) {
+    // A marked row (a trap row by its community name at entry +12, a request
+    // by its poll time 0x12345678 at entry +4) or a block (by its station
+    // name) must lie, on the processor that receives Block_File, at the
+    // address that the block in Block_File holds at Pointer, or at Fixed.
+    const std::string read = "read-table-1st", write = "write-table-1st", request = "\x78\x56\x34\x12";
+    const std::string station = "station-mark";
+    struct TCheck {
+        std::string Marker;
+        std::size_t Marker_Offset;
+        std::string Block_File;
+        std::size_t Pointer;
+        Cardinal Fixed = 0;
+        std::size_t Block_At = 0;  // where the block lies in Block_File (behind a trap section: 0x6000)
+    };
+    const std::vector<TCheck> rtuMaster = {{request, 4, "bank1.bin", 196}, {station, 80, "bank.bin", 0, 0x68000},
+                                           {station, 80, "bank1.bin", 0, 0x07000}};
+    const std::vector<TCheck> snmpMaster = {
+        {request, 4, "bank1.bin", 196},        {read, 12, "bank.bin", 424, 0, 0x6000}, {write, 12, "bank.bin", 428, 0, 0x6000},
+        {read, 12, "bank1.bin", 1444},         {write, 12, "bank1.bin", 1448}, {station, 440, "bank.bin", 0, 0x68000},
+        {station, 1396, "bank1.bin", 0, 0x07000}};
+    const std::vector<TCheck> snmpSlave = {{read, 12, "bank.bin", 424}, {write, 12, "bank.bin", 428},
+                                           {station, 440, "bank.bin", 0, 0x68000}};
+    const std::map<int, std::vector<TCheck>> cases = {
+        {20, {{read, 12, "bank.bin", 424}, {write, 12, "bank.bin", 428}}},
+        {35, {{read, 12, "bank1.bin", 1444}, {write, 12, "bank1.bin", 1448}}},
+        {4, rtuMaster},
+        {2004, rtuMaster},
+        {18, snmpMaster},
+        {1018, snmpMaster},
+        {11, {{request, 4, "bank1.bin", 76}, {request, 4, "bank1.bin", 196}, {request, 4, "bank3.bin", 76},
+              {request, 4, "bank3.bin", 196}, {station, 80, "bank1.bin", 0, 0x68000}, {station, 80, "bank3.bin", 0, 0x07000}}},
+        {19, {{request, 4, "bank.bin", 76, 0, 0x6000}, {request, 4, "bank.bin", 196, 0, 0x6000},
+              {read, 12, "bank.bin", 424, 0, 0x6000}, {write, 12, "bank.bin", 428, 0, 0x6000},
+              {station, 440, "bank.bin", 0, 0x68000}}},
+        {12, {{station, 80, "bank.bin", 0, 0x68000}, {station, 80, "bank1.bin", 0, 0x07000}}},
+        {16, snmpSlave},
+        {17, snmpSlave},
+    };
+    for (const auto& [model, checks] : cases) {
         TUpdateFixture f(model);
+        f.Project.ParGen({{"PROFINET_NAME_STA", station}, {"SNMP_MapType", "1"}});
         f.Project.SNMP_Trap({R"(Enable="Y" Community_Name="read-table-1st")"}, {R"(Enable="Y" Community_Name="write-table-1st")"});
+        const std::string row = R"(Slave_ID="1" Type="Holding Register" Address="0" NPoint="1" PollTime="305419896" MaxError="0" Position="0" Bit="0" IP_Address="1.2.3.4")";
+        f.Project.ModbusM_SetAccess({row}, {});
+        f.Project.ModbusTCPM_SetAccess({row}, {});
         Write_Device_Image(*Build_Device_Image(f.Project.Sources()), f.Ctx.Project_Dir);
 
-        std::map<std::string, std::pair<Cardinal, std::string>> flash;  // file -> start address, processor
-        for (const auto& op : Operations(Update_Job_Text(f.Ctx)))
-            if (op[3] == "2") flash[op[0]] = {static_cast<Cardinal>(std::stoul(op[1], nullptr, 16)), op[2]};
-
-        auto locate = [&](const std::string& community) -> std::pair<Cardinal, std::string> {
-            for (const auto& [file, where] : flash) {
-                std::string bytes = f.Project.Read_Bin(file);
-                std::size_t at = bytes.find(community);
-                if (at != std::string::npos) return {where.first + Cardinal(at) - 12, where.second};
-            }
-            return {0, "not sent"};
+        const auto ops = Operations(Update_Job_Text(f.Ctx));
+        auto processor_of = [&](const std::string& file) -> std::string {
+            for (const auto& op : ops)
+                if (op[3] == "2" && op[0] == file) return op[2];
+            ADD_FAILURE() << model << ": the job does not send " << file;
+            return "?";
         };
-        auto readTable = locate("read-table-1st");
-        auto writeTable = locate("write-table-1st");
-
-        // The descriptor lies in the block the job sends to the same processor.
-        const std::string blockFile = model == 35 ? "bank1.bin" : "bank.bin";
-        const std::size_t descriptor = model == 35 ? 1444 : 424;
-        ASSERT_TRUE(flash.count(blockFile)) << model;
-        std::string block = f.Project.Read_Bin(blockFile);
-        TLeBytes b(reinterpret_cast<Byte*>(block.data()), block.size(), "block");
-        EXPECT_EQ(b.GetU32(descriptor), readTable.first) << model;
-        EXPECT_EQ(b.GetU32(descriptor + 4), writeTable.first) << model;
-        EXPECT_EQ(readTable.second, flash[blockFile].second) << model;
-        EXPECT_EQ(writeTable.second, flash[blockFile].second) << model;
+        // The flash address of a marker on one processor: the start of the bank that holds it there, plus its place.
+        auto locate = [&](const std::string& marker, std::size_t markerOffset, const std::string& processor) -> Cardinal {
+            for (const auto& op : ops) {
+                if (op[3] != "2" || op[2] != processor) continue;
+                std::size_t at = f.Project.Read_Bin(op[0]).find(marker);
+                if (at != std::string::npos)
+                    return static_cast<Cardinal>(std::stoul(op[1], nullptr, 16)) + Cardinal(at - markerOffset);
+            }
+            return 0;  // not sent to that processor
+        };
+        for (const TCheck& c : checks) {
+            Cardinal expected = c.Fixed;
+            if (!expected) {
+                std::string block = f.Project.Read_Bin(c.Block_File);
+                expected = TLeBytes(reinterpret_cast<Byte*>(block.data()), block.size(), "block").GetU32(c.Block_At + c.Pointer);
+            }
+            EXPECT_EQ(locate(c.Marker, c.Marker_Offset, processor_of(c.Block_File)), expected)
+                << model << ": " << c.Block_File << " +" << c.Pointer << " (fixed " << c.Fixed << ")";
+        }
     }
 
     // The families with blocks of their own: every bank file is sent, and
@@ -367,5 +411,83 @@ TEST(UpdateJob, FlashAddressesOfTheJobAgreeWithTheBlocks) {
             EXPECT_NE(flash["bank1.bin"].second.find(flash["bank3.bin"].second), std::string::npos);  // the second processor
         }
         if (model == 29) EXPECT_EQ(U32_At(f.Project.Read_Bin("bank1.bin"), 480), flash["bank2.bin"].first);
+    }
+}
+
+// The CAN-side models send a bank file to each processor that holds a table
+// copy; each block's table addresses must be where the job puts the tables.
+TEST(UpdateJob, FlashAddressesOfTheCANSideTablesAgreeWithTheBlocks) {
+    // A descriptor in a block file and the table it names: its file and its offset there.
+    struct Check {
+        const char* Block;
+        std::size_t Descriptor;
+        const char* Table;
+        std::size_t Offset;
+        std::string Marker;  // found at the table's offset (+ Marker_At)
+        std::size_t Marker_At;
+    };
+    struct Case {
+        int Model;
+        std::vector<Check> Checks;
+    };
+    const std::string can = TExpectedEntry(4).U32(0, 0x1234).Str(), sdo = TExpectedEntry(2).U16(0, 0x4321).Str();
+    const std::string pdo = TExpectedEntry(4).U32(0, 0x181).Str(), rx = TExpectedEntry(4).U32(0, 0x12300).Str();
+    const std::string tx = TExpectedEntry(4).U32(0, 0x18004500).Str(), guard = TExpectedEntry(4).U16(0, 900).U8(2, 9).U8(3, 1).Str();
+    auto traps = [](const char* file, std::size_t at) {
+        return std::vector<Check>{{file, 424, file, at, "read-table-1st", 12}, {file, 428, file, at + 0x3000, "write-table-1st", 12}};
+    };
+    std::vector<Case> cases = {
+        {0, {{"bank3.bin", 200, "bank2.bin", 0, can, 0}}},
+        {6, {{"bank3.bin", 204, "bank2.bin", 0, rx, 0}, {"bank3.bin", 208, "bank2.bin", 0x4000, tx, 0}}},
+        {8, {{"bank3.bin", 224, "bank4.bin", 0, sdo, 4}, {"bank3.bin", 228, "bank4.bin", 0x4000, sdo, 4},
+             {"bank3.bin", 232, "bank4.bin", 0x8000, sdo, 4}, {"bank3.bin", 236, "bank4.bin", 0xA000, sdo, 4},
+             {"bank3.bin", 240, "bank4.bin", 0xC000, pdo, 0}, {"bank3.bin", 244, "bank4.bin", 0xD000, pdo, 0},
+             {"bank3.bin", 1744, "bank4.bin", 0xE000, guard, 0}, {"bank1.bin", 560, "bank1.bin", 2048, guard, 0}}},
+        {33, {{"bank1.bin", 224, "bank2.bin", 0, sdo, 4}, {"bank1.bin", 228, "bank2.bin", 0x4000, sdo, 4},
+              {"bank1.bin", 232, "bank2.bin", 0x8000, sdo, 4}, {"bank1.bin", 236, "bank2.bin", 0xA000, sdo, 4},
+              {"bank1.bin", 240, "bank2.bin", 0xC000, pdo, 0}, {"bank1.bin", 244, "bank2.bin", 0xD000, pdo, 0},
+              {"bank1.bin", 560, "bank1.bin", 2048, guard, 0}}},
+        {32, {{"bank1.bin", 204, "bank2.bin", 0, rx, 0}, {"bank1.bin", 208, "bank2.bin", 0x4000, tx, 0}}},
+        {15, traps("bank1.bin", 2048)},
+        {34, traps("bank1.bin", 2048)},
+    };
+    for (const Check& c : traps("bank1.bin", 2048)) cases[4].Checks.push_back(c);
+    for (const Check& c : traps("bank1.bin", 2560)) cases[3].Checks.push_back(c);
+
+    for (const Case& c : cases) {
+        TUpdateFixture f(c.Model);
+        const TProjectFixture& p = f.Project;
+        p.SNMP_Trap({R"(Enable="Y" Community_Name="read-table-1st" IP_Address="1.2.3.4")"}, {R"(Enable="Y" Community_Name="write-table-1st")"});
+        Table_File(p, "CAN_Rec_Frames.xml", "F", {{"Receive_Frames", {R"(Cob_Id="4660" Type="x" Dimension="0" TimeOut="0")"}}});
+        const std::string sdoRow = R"(Device_ID="1" Poll_Time="1" Index="17185" SubIndex="0" NByte="1" Address_B1="0")";
+        Table_File(p, "SDO_Server_CANopen.xml", "S", {{"SDO_Read", {sdoRow}}, {"SDO_Write", {sdoRow}}});
+        Table_File(p, "SDO_Client_CANopen.xml", "S", {{"SDO_Read", {sdoRow}}, {"SDO_Write", {sdoRow}}});
+        Table_File(p, "PDO_CANopen.xml", "P",
+                   {{"Receive_PDO", {R"(COB-ID="385" TimeOut="0" Dimension="1" Address_B1="0")"}},
+                    {"Transmit_PDO", {R"(COB-ID="385" Send_Time="0" Dimension="1" Address_B1="0")"}}});
+        Row_File(p, "NodeGuard.xml", "G", {R"(NodeID="9" GuardTime="900" LifeTimeFactor="1")"});
+        Row_File(p, "J1939_Rec_Frames.xml", "J", {R"(DP="0" PGN="291" SA="0")"});
+        Row_File(p, "J1939_Send_Frames.xml", "J", {R"(Priority="6" DP="0" PGN="69" SA="0")"});
+        Write_Device_Image(*Build_Device_Image(p.Sources()), f.Ctx.Project_Dir);
+
+        // file and processor -> start address
+        std::map<std::pair<std::string, std::string>, Cardinal> flash;
+        std::map<std::string, std::string> blockProcessor;
+        for (const auto& op : Operations(Update_Job_Text(f.Ctx))) {
+            if (op[3] != "2") continue;
+            flash[{op[0], op[2]}] = static_cast<Cardinal>(std::stoul(op[1], nullptr, 16));
+            blockProcessor.emplace(op[0], op[2]);
+        }
+        for (const Check& k : c.Checks) {
+            ASSERT_TRUE(blockProcessor.count(k.Block)) << c.Model << " does not send " << k.Block;
+            const std::string processor = blockProcessor[k.Block];
+            ASSERT_TRUE(flash.count({k.Table, processor})) << c.Model << " sends no " << k.Table << " to " << processor;
+            const std::string table = p.Read_Bin(k.Table);
+            EXPECT_EQ(table.substr(k.Offset + k.Marker_At, k.Marker.size()), k.Marker) << c.Model << " " << k.Table << "+" << k.Offset;
+            std::string block = p.Read_Bin(k.Block);
+            TLeBytes b(reinterpret_cast<Byte*>(block.data()), block.size(), "block");
+            EXPECT_EQ(b.GetU32(k.Descriptor), (flash[{k.Table, processor}] + k.Offset))
+                << c.Model << " " << k.Block << "+" << k.Descriptor;
+        }
     }
 }

@@ -11,6 +11,20 @@ Char GetThousandSeparatorChar() { return FormatSettings().ThousandSeparator; }
 Char GetDecimalSeparatorChar() { return FormatSettings().DecimalSeparator; }
 String GetShortDateFormat() { return FormatSettings().ShortDateFormat; }
 
+bool IsDigitChar(Char Ch) { return CharIsNumber(Ch); }
+bool IsDigitOrMinus(Char Ch) { return Ch == u'-' || IsDigitChar(Ch); }
+
+bool IsNumberChar(Char Ch) {
+    return IsDigitChar(Ch) || Ch == GetThousandSeparatorChar() || Ch == GetDecimalSeparatorChar() || Ch == u'e' ||
+           Ch == u'E';
+}
+
+bool IsFloatTextChar(Char Ch) {
+    return IsDigitChar(Ch) || Ch == u'-' || Ch == u'.' || Ch == u'e' || Ch == u'E' || Ch == u'+';
+}
+
+bool IsNumberSignChar(Char Ch) { return IsNumberChar(Ch) || Ch == u'+' || Ch == u'-'; }
+
 bool IsWordBreakChar(Char Ch) { return Ch == u' ' || Ch == u'\'' || Ch == u',' || Ch == u'-' || Ch == u'.'; }
 
 int CharPos(Char Ch, const String& S) { return Pos(Ch, S); }
@@ -101,6 +115,68 @@ String ToProperCase(const String& S) {
         }
     }
     return r;
+}
+
+int ClassifyNumberText(const String& S) {
+    if (S.empty()) return 2;
+    const Char thousand = GetThousandSeparatorChar(), decimal = GetDecimalSeparatorChar();
+    bool isInt = true, isFloat = true, isSci = true, hasE = false;
+    int lastThousand = -1, decimalCount = 0, minusCount = 0;
+    const int n = Length(S);
+    for (int i = 1; i <= n; ++i) {
+        const Char c = S[i - 1];
+        const bool e = c == u'e' || c == u'E';
+        if (!IsDigitOrMinus(c)) isInt = false;
+        if (e) {
+            if (hasE) isSci = false;
+            hasE = true;
+        }
+        if (i > 1 && c == u'-') isInt = isFloat = false;
+        if (i == 1 && e) isSci = false;
+        if (i == n && (e || c == u'+' || c == u'-')) isSci = false;
+        if (!IsDigitChar(c) && c != u'-' && c != thousand && c != decimal) isFloat = false;
+        if (!IsNumberSignChar(c) || c == thousand) isSci = false;
+        if (c == thousand) {
+            // Thousand groups are at least three digits apart.
+            if (lastThousand != -1 && i - lastThousand < 4) isFloat = false;
+            lastThousand = i;
+        }
+        if (c == decimal) ++decimalCount;
+        if (c == u'-') ++minusCount;
+    }
+    int result;
+    if (isInt) {
+        result = 0;
+    } else {
+        result = 2;
+        if (isFloat && !hasE) result = 1;
+        if (isSci && hasE) {
+            result = 5;
+            // The exponent's sign is the second minus of "-1.5E-3".
+            if (minusCount == 2) minusCount = 1;
+        }
+    }
+    if (minusCount > 1 || decimalCount > 1) result = 2;
+    return result;
+}
+
+String DisplayToFloatText(const String& Value) {
+    String s = Trim(Value);
+    if (s.empty()) return String();
+    bool negative = s.front() == u'(' && s.back() == u')';
+    while (s.size() >= 2 && !IsNumberChar(s[0])) {
+        if (s[0] == u'-') negative = true;
+        s.erase(0, 1);
+    }
+    const Char thousand = GetThousandSeparatorChar(), decimal = GetDecimalSeparatorChar();
+    String r;
+    for (Char c : s) {
+        if (c == thousand) continue;
+        if (c == decimal) r += u'.';
+        else if (IsFloatTextChar(c)) r += c;
+        else break;
+    }
+    return negative ? u"-" + r : r;
 }
 
 int CellTextKind(const String& S, bool MarkupEnabled) {

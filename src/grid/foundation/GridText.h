@@ -18,6 +18,15 @@ Char GetThousandSeparatorChar();
 Char GetDecimalSeparatorChar();
 String GetShortDateFormat();
 
+// A character of the Unicode number categories (digits, letter numbers,
+// other numbers such as superscripts and vulgar fractions).
+bool IsDigitChar(Char Ch);
+bool IsDigitOrMinus(Char Ch);
+// A number character, the thousand or decimal separator, "e" or "E".
+bool IsNumberChar(Char Ch);
+// A number character, "-", ".", "e", "E" or "+".
+bool IsFloatTextChar(Char Ch);
+bool IsNumberSignChar(Char Ch);
 // Blank, apostrophe, comma, "-" or ".".
 bool IsWordBreakChar(Char Ch);
 
@@ -49,6 +58,13 @@ void FillWithChar(String& S, Char Ch);
 // First letter of each word upper case, the rest lower case; "Mc" names and
 // Roman "II" / "III" endings are kept capitalised.
 String ToProperCase(const String& S);
+
+// 0 integer, 1 number with thousand or decimal separators, 2 not a number
+// (the empty text too), 5 scientific notation.
+int ClassifyNumberText(const String& S);
+// A displayed number ("1,234.50", "(12)", "$ -5") as text the number parser
+// reads, with "." as the decimal point.
+String DisplayToFloatText(const String& S);
 
 // 0 plain, 1 markup (only with MarkupEnabled), 2 rich text, 3 formula, 5 wide-encoded.
 int CellTextKind(const String& S, bool MarkupEnabled);

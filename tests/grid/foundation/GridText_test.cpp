@@ -193,3 +193,51 @@ TEST(GridText, SeparatorsFollowTheCurrentSettings) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GridTextNumbers, NumberCharacters) {
+    for (Char c : {u'0', u'9', u'\u00B2', u'\u00BD', u'\u2163', u'\u0663'}) EXPECT_TRUE(IsDigitChar(c)) << int(c);
+    for (Char c : {u'a', u'-', u'.', u' ', u'\u20AC'}) EXPECT_FALSE(IsDigitChar(c)) << int(c);
+    EXPECT_TRUE(IsDigitOrMinus(u'-'));
+    EXPECT_TRUE(IsNumberChar(u','));
+    EXPECT_TRUE(IsNumberChar(u'E'));
+    EXPECT_FALSE(IsNumberChar(u'+'));
+    EXPECT_TRUE(IsNumberSignChar(u'+'));
+    EXPECT_TRUE(IsFloatTextChar(u'+'));
+    EXPECT_FALSE(IsFloatTextChar(u','));
+}
+
+TEST(GridTextNumbers, ClassifyAndConvertUnderTwoSeparatorSettings) {
+    struct Case {
+        const char16_t* text;
+        int kind;
+        const char16_t* parsable;
+    };
+    // "," thousands and "." decimal point.
+    const Case english[] = {
+        {u"-123", 0, u"-123"},   {u"-", 0, u"-"},         {u"12-3", 2, u"12-3"},    {u"+5", 2, u"5"},
+        {u" 12", 2, u"12"},      {u"1.5E-3", 5, u"1.5E-3"}, {u"-1.5E-3", 5, u"-1.5E-3"}, {u"1E", 2, u"1E"},
+        {u"E5", 2, u"E5"},       {u"1,234.5", 1, u"1234.5"}, {u"1,2,3", 2, u"123"},    {u"1.2.3", 2, u"1.2.3"},
+        {u"", 2, u""},           {u" (1,234.50) ", 2, u"-1234.50"}, {u"$-5", 2, u"-5"}, {u"12 kg", 2, u"12"},
+    };
+    // "." thousands and "," decimal point.
+    const Case german[] = {
+        {u"1.234,5", 1, u"1234.5"}, {u"1,5", 1, u"1.5"}, {u"1.2.3", 2, u"123"}, {u"1,2,3", 2, u"1.2.3"},
+        {u"(2,5)", 2, u"-2.5"},
+    };
+    for (const Case& c : english) {
+        EXPECT_EQ(ClassifyNumberText(c.text), c.kind) << U8(c.text);
+        EXPECT_EQ(DisplayToFloatText(c.text), c.parsable) << U8(c.text);
+    }
+    TFormatSettings fs;
+    fs.DecimalSeparator = u',';
+    fs.ThousandSeparator = u'.';
+    TFormatSettingsGuard guard(fs);
+    for (const Case& c : german) {
+        EXPECT_EQ(ClassifyNumberText(c.text), c.kind) << U8(c.text);
+        EXPECT_EQ(DisplayToFloatText(c.text), c.parsable) << U8(c.text);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,93 @@
+#pragma once
+// Actions: one command (its caption, state and handler) shared by the
+// controls that offer it. A control linked to an action shows the action's
+// caption, hint, enabled and visible state and follows their changes; its
+// click runs the action unless the control has a click handler of its own.
+
+#include "framework/Components.h"
+
+#include <functional>
+#include <vector>
+
+class TBasicAction;
+class TControl;
+
+// The tie between an action and one of its clients.
+class TActionLink {
+public:
+    explicit TActionLink(TObject* Client) : FClient(Client) {}
+    virtual ~TActionLink();
+    TBasicAction* Action() const { return FAction; }
+    void SetAction(TBasicAction* Value);
+    // Runs the action for the client; false when it did nothing.
+    virtual bool Execute(TComponent* Target = nullptr);
+    // The action changed: the client takes its properties.
+    virtual void Change() {}
+
+protected:
+    TObject* FClient;
+    TBasicAction* FAction = nullptr;
+};
+
+class TBasicAction : public TComponent {
+public:
+    explicit TBasicAction(TComponent* AOwner) : TComponent(AOwner) {}
+    ~TBasicAction() override;
+    // Runs OnExecute; false when there is none.
+    virtual bool Execute();
+    // Runs OnUpdate (where a handler sets the state); false when there is none.
+    virtual bool Update();
+    // Framework internal: the link of a client.
+    void RegisterLink(TActionLink* Link);
+    void UnRegisterLink(TActionLink* Link);
+
+    TNotifyEvent OnExecute;
+    TNotifyEvent OnUpdate;
+    // The component the action ran for, while it runs.
+    TComponent* ActionComponent = nullptr;
+
+protected:
+    // Tells every client of a change.
+    void Change();
+
+private:
+    std::vector<TActionLink*> FClients;
+};
+
+class TCustomAction : public TBasicAction {
+public:
+    explicit TCustomAction(TComponent* AOwner) : TBasicAction(AOwner) {}
+    // Updates the state first; runs only while enabled.
+    bool Execute() override;
+
+    const String& Caption() const { return FCaption; }
+    void SetCaption(const String& Value);
+    const String& Hint() const { return FHint; }
+    void SetHint(const String& Value);
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool Value);
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool Value);
+    bool Checked() const { return FChecked; }
+    void SetChecked(bool Value);
+    int ImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int Value);
+
+private:
+    String FCaption, FHint;
+    bool FEnabled = true, FVisible = true, FChecked = false;
+    int FImageIndex = -1;
+};
+
+class TAction : public TCustomAction {
+public:
+    explicit TAction(TComponent* AOwner) : TCustomAction(AOwner) {}
+};
+
+// The link of a control: caption, hint, enabled and visible follow the
+// action.
+class TControlActionLink : public TActionLink {
+public:
+    explicit TControlActionLink(TControl* Client);
+    void Change() override;
+};

@@ -1,0 +1,94 @@
+#include "CanvasMapping_p.h"
+
+#include "Graphics_p.h"
+#include "framework/SysUtils.h"
+
+#include <QImage>
+
+#include <cstdlib>
+
+namespace {
+constexpr int kTenthsOfMmPerInch = 254;
+}
+
+TDeviceScope::TDeviceScope(TCanvas& canvas)
+    : c(canvas), mode(canvas.mapMode_), penWidth(canvas.pen_.Width()), fontHeight(canvas.font_.Height()),
+      origin(canvas.origin_), penPos(canvas.penPos_) {
+    c.penPos_ = MapPoint(c, penPos);
+    c.pen_.SetWidth(std::max(1, MapLength(c, penWidth)));
+    c.font_.SetHeight(fontHeight < 0 ? -MapLength(c, -fontHeight) : MapLength(c, fontHeight));
+    c.mapMode_ = MM_TEXT;
+    c.origin_ = {0, 0};
+}
+
+TDeviceScope::~TDeviceScope() {
+    c.mapMode_ = mode;
+    c.origin_ = origin;
+    c.penPos_ = penPos;
+    c.pen_.SetWidth(penWidth);
+    c.font_.SetHeight(fontHeight);
+}
+
+int MapLength(const TCanvas& c, int logical) { return MulDiv(logical, c.PixelsPerInch(), kTenthsOfMmPerInch); }
+
+int UnmapLength(const TCanvas& c, int pixels) { return MulDiv(pixels, kTenthsOfMmPerInch, c.PixelsPerInch()); }
+
+TPoint MapPoint(const TCanvas& c, TPoint p) {
+    const TPoint o = c.ViewportOrg();
+    if (!IsMapped(c)) return {p.X + o.X, p.Y + o.Y};
+    return {MapLength(c, p.X) + o.X, -MapLength(c, p.Y) + o.Y};
+}
+
+std::vector<TPoint> MapPoints(const TCanvas& c, const std::vector<TPoint>& points) {
+    std::vector<TPoint> out;
+    out.reserve(points.size());
+    for (const TPoint& p : points) out.push_back(MapPoint(c, p));
+    return out;
+}
+
+TRect MapRect(const TCanvas& c, const TRect& r) {
+    const TPoint a = MapPoint(c, {r.Left, r.Top}), b = MapPoint(c, {r.Right, r.Bottom});
+    return {std::min(a.X, b.X), std::min(a.Y, b.Y), std::max(a.X, b.X), std::max(a.Y, b.Y)};
+}
+
+TRect UnmapRect(const TCanvas& c, const TRect& r) {
+    TPoint p[2] = {{r.Left, r.Top}, {r.Right, r.Bottom}};
+    c.DPtoLP(p, 2);
+    return {p[0].X, p[0].Y, p[1].X, p[1].Y};
+}
+
+int TCanvas::SetMapMode(int mode) {
+    if (mode != MM_TEXT && mode != MM_LOMETRIC) return 0;
+    const int old = mapMode_;
+    mapMode_ = mode;
+    return old;
+}
+
+void TCanvas::LPtoDP(TPoint* points, int count) const {
+    for (int i = 0; i < count; ++i) points[i] = MapPoint(*this, points[i]);
+}
+
+void TCanvas::DPtoLP(TPoint* points, int count) const {
+    for (int i = 0; i < count; ++i) {
+        const int x = points[i].X - origin_.X, y = points[i].Y - origin_.Y;
+        points[i] = mapMode_ == MM_TEXT ? TPoint{x, y} : TPoint{UnmapLength(*this, x), -UnmapLength(*this, y)};
+    }
+}
+
+int TCanvas::GetDeviceCaps(int index) const {
+    const QImage* img = CanvasImage(*this);
+    const int w = img ? img->width() : 0, h = img ? img->height() : 0;
+    switch (index) {
+    case HORZSIZE: return MulDiv(w, kTenthsOfMmPerInch, pixelsPerInch_ * 10);
+    case VERTSIZE: return MulDiv(h, kTenthsOfMmPerInch, pixelsPerInch_ * 10);
+    case HORZRES:
+    case PHYSICALWIDTH: return w;
+    case VERTRES:
+    case PHYSICALHEIGHT: return h;
+    case BITSPIXEL: return 32;
+    case PLANES: return 1;
+    case LOGPIXELSX:
+    case LOGPIXELSY: return pixelsPerInch_;
+    default: return 0;  // PHYSICALOFFSETX/Y among them: our pages print from their edge
+    }
+}

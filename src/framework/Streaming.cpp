@@ -1,0 +1,708 @@
+#include "framework/Streaming.h"
+
+#include "framework/Classes.h"
+#include "framework/Encoding.h"
+#include "framework/SysUtils.h"
+
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <mutex>
+
+namespace {
+
+const char kSignature[4] = {'T', 'P', 'F', '0'};
+
+[[noreturn]] void InvalidFormat() { throw EReadError(u"Invalid stream format"); }
+[[noreturn]] void InvalidValue() { throw EReadError(u"Invalid property value"); }
+
+// ---- 10-byte extended floats, independent of the compiler's long double ----
+
+void DoubleToExtended(double v, unsigned char out[10]) {
+    std::memset(out, 0, 10);
+    const bool negative = std::signbit(v);
+    int exponent = 0;
+    std::uint64_t mantissa = 0;
+    if (std::isnan(v)) {
+        exponent = 0x7FFF;
+        mantissa = 0xC000000000000000ull;
+    } else if (std::isinf(v)) {
+        exponent = 0x7FFF;
+        mantissa = 0x8000000000000000ull;
+    } else if (v != 0) {
+        int e = 0;
+        const double m = std::frexp(std::fabs(v), &e);  // 0.5 <= m < 1
+        mantissa = static_cast<std::uint64_t>(std::ldexp(m, 64));  // exact: 53 bits of 64
+        exponent = e - 1 + 16383;
+    }
+    for (int i = 0; i < 8; ++i) out[i] = static_cast<unsigned char>(mantissa >> (8 * i));
+    out[8] = static_cast<unsigned char>(exponent & 0xFF);
+    out[9] = static_cast<unsigned char>(((exponent >> 8) & 0x7F) | (negative ? 0x80 : 0));
+}
+
+double ExtendedToDouble(const unsigned char in[10]) {
+    std::uint64_t mantissa = 0;
+    for (int i = 0; i < 8; ++i) mantissa |= static_cast<std::uint64_t>(in[i]) << (8 * i);
+    const int exponent = in[8] | ((in[9] & 0x7F) << 8);
+    const bool negative = (in[9] & 0x80) != 0;
+    double v;
+    if (exponent == 0x7FFF)
+        v = (mantissa << 1) ? std::nan("") : HUGE_VAL;
+    else
+        v = std::ldexp(static_cast<double>(mantissa), exponent - 16383 - 63);
+    return negative ? -v : v;
+}
+
+// A stream that keeps a copy of every byte read through it: the raw form of
+// a value, checked now and decoded once the whole image is known to be sound.
+class TCaptureStream : public TStream {
+public:
+    explicit TCaptureStream(TStream& source) : FSource(source) {}
+    int Read(void* buffer, int count) override {
+        const int n = FSource.Read(buffer, count);
+        if (n > 0) Captured.append(static_cast<const char*>(buffer), static_cast<std::size_t>(n));
+        return n;
+    }
+    int Write(const void*, int) override { return 0; }
+    // Only the step back after a peek at the next value.
+    Int64 Seek(Int64 offset, TSeekOrigin origin) override {
+        if (origin != soCurrent || offset > 0 || -offset > static_cast<Int64>(Captured.size()))
+            throw EReadError(u"Stream read error");
+        Captured.resize(Captured.size() - static_cast<std::size_t>(-offset));
+        return FSource.Seek(offset, soCurrent);
+    }
+    Int64 Size() override { return FSource.Size(); }
+    ByteString Captured;
+
+private:
+    TStream& FSource;
+};
+
+Cardinal ReadCount(TReader& r) {
+    const Cardinal n = r.Stream().ReadDWord();
+    // A count beyond what the stream holds is damage, not a reason to allocate.
+    const Int64 left = r.Stream().Size() - r.Stream().Position();
+    if (left >= 0 && n > left) throw EReadError(u"Stream read error");
+    return n;
+}
+
+void SkipValue(TReader& r, int depth = 0) {
+    if (depth > 64) InvalidFormat();
+    TStream& s = r.Stream();
+    const TValueType t = r.ReadValue();
+    switch (t) {
+    case vaNull:
+    case vaFalse:
+    case vaTrue:
+    case vaNil: return;
+    case vaList:
+        while (!r.EndOfList()) SkipValue(r, depth + 1);
+        r.ReadListEnd();
+        return;
+    case vaInt8: s.ReadBytes(1); return;
+    case vaInt16: s.ReadBytes(2); return;
+    case vaInt32:
+    case vaSingle: s.ReadBytes(4); return;
+    case vaExtended: s.ReadBytes(10); return;
+    case vaCurrency:
+    case vaDate:
+    case vaInt64:
+    case vaDouble: s.ReadBytes(8); return;
+    case vaString:
+    case vaIdent: r.ReadShortStr(); return;
+    case vaBinary:
+    case vaLString:
+    case vaUTF8String: s.ReadBytes(static_cast<int>(ReadCount(r))); return;
+    case vaWString: {
+        const Cardinal n = s.ReadDWord();
+        if (n > 0x3FFFFFFF) InvalidFormat();
+        s.ReadBytes(static_cast<int>(n * 2));
+        return;
+    }
+    case vaSet:
+        while (!r.ReadShortStr().empty()) {
+        }
+        return;
+    case vaCollection:
+        while (!r.EndOfList()) {
+            const TValueType n = r.NextValue();
+            if (n == vaInt8 || n == vaInt16 || n == vaInt32) r.ReadInteger();  // the item's order value
+            r.ReadListBegin();
+            while (!r.EndOfList()) {
+                r.ReadShortStr();
+                SkipValue(r, depth + 1);
+            }
+            r.ReadListEnd();
+        }
+        r.ReadListEnd();
+        return;
+    }
+    InvalidFormat();
+}
+
+// ---- colour names ----
+
+struct ColorName {
+    TColor Color;
+    const char16_t* Name;
+};
+
+const ColorName kColorNames[] = {
+    {clBlack, u"clBlack"}, {clMaroon, u"clMaroon"}, {clGreen, u"clGreen"}, {clOlive, u"clOlive"},
+    {clNavy, u"clNavy"}, {clPurple, u"clPurple"}, {clTeal, u"clTeal"}, {clGray, u"clGray"},
+    {clSilver, u"clSilver"}, {clRed, u"clRed"}, {clLime, u"clLime"}, {clYellow, u"clYellow"},
+    {clBlue, u"clBlue"}, {clFuchsia, u"clFuchsia"}, {clAqua, u"clAqua"}, {clWhite, u"clWhite"},
+    {clMoneyGreen, u"clMoneyGreen"}, {clSkyBlue, u"clSkyBlue"}, {clCream, u"clCream"}, {clMedGray, u"clMedGray"},
+    {clActiveBorder, u"clActiveBorder"}, {clActiveCaption, u"clActiveCaption"},
+    {clAppWorkSpace, u"clAppWorkSpace"}, {clBackground, u"clBackground"}, {clBtnFace, u"clBtnFace"},
+    {clBtnHighlight, u"clBtnHighlight"}, {clBtnShadow, u"clBtnShadow"}, {clBtnText, u"clBtnText"},
+    {clCaptionText, u"clCaptionText"}, {clDefault, u"clDefault"},
+    {clGradientActiveCaption, u"clGradientActiveCaption"}, {clGradientInactiveCaption, u"clGradientInactiveCaption"},
+    {clGrayText, u"clGrayText"}, {clHighlight, u"clHighlight"}, {clHighlightText, u"clHighlightText"},
+    {clHotLight, u"clHotLight"}, {clInactiveBorder, u"clInactiveBorder"}, {clInactiveCaption, u"clInactiveCaption"},
+    {clInactiveCaptionText, u"clInactiveCaptionText"}, {clInfoBk, u"clInfoBk"}, {clInfoText, u"clInfoText"},
+    {clMenu, u"clMenu"}, {clMenuBar, u"clMenuBar"}, {clMenuHighlight, u"clMenuHighlight"},
+    {clMenuText, u"clMenuText"}, {clNone, u"clNone"}, {clScrollBar, u"clScrollBar"},
+    {cl3DDkShadow, u"cl3DDkShadow"}, {cl3DLight, u"cl3DLight"}, {clWindow, u"clWindow"},
+    {clWindowFrame, u"clWindowFrame"}, {clWindowText, u"clWindowText"},
+};
+
+// ---- the class registry ----
+
+std::mutex g_classesMutex;
+std::map<String, TStreamClass>& Classes() {
+    static std::map<String, TStreamClass> classes = [] {
+        std::map<String, TStreamClass> m;
+        TStreamClass list;
+        list.ClassName = u"TStringList";
+        list.DefineProperties = [](TPersistent& o, TFiler& filer) {
+            auto& sl = static_cast<TStringList&>(o);
+            filer.DefineProperty(
+                u"Strings",
+                [&sl](TReader& r) {
+                    sl.Clear();
+                    r.ReadListBegin();
+                    while (!r.EndOfList()) sl.Add(r.ReadString());
+                    r.ReadListEnd();
+                },
+                [&sl](TWriter& w) {
+                    w.WriteListBegin();
+                    for (int i = 0; i < sl.Count(); ++i) w.WriteString(sl.Strings(i));
+                    w.WriteListEnd();
+                },
+                sl.Count() > 0);
+        };
+        m[list.ClassName] = std::move(list);
+        return m;
+    }();
+    return classes;
+}
+
+const TStreamClass& ClassOf(const String& name) {
+    const TStreamClass* c = FindStreamClass(name);
+    if (!c) throw EReadError(u"Class " + name + u" not found");
+    return *c;
+}
+
+// ---- defined properties ----
+
+struct Defined {
+    String Name;
+    bool Binary = false;
+    std::function<void(TReader&)> Read;
+    std::function<void(TWriter&)> Write;
+    std::function<void(TStream&)> ReadBin;
+    std::function<void(TStream&)> WriteBin;
+    bool HasData = false;
+};
+
+class TCollectFiler : public TFiler {
+public:
+    void DefineProperty(const String& Name, std::function<void(TReader&)> ReadData,
+                        std::function<void(TWriter&)> WriteData, bool HasData) override {
+        Defined d;
+        d.Name = Name;
+        d.Read = std::move(ReadData);
+        d.Write = std::move(WriteData);
+        d.HasData = HasData;
+        List.push_back(std::move(d));
+    }
+    void DefineBinaryProperty(const String& Name, std::function<void(TStream&)> ReadData,
+                              std::function<void(TStream&)> WriteData, bool HasData) override {
+        Defined d;
+        d.Name = Name;
+        d.Binary = true;
+        d.ReadBin = std::move(ReadData);
+        d.WriteBin = std::move(WriteData);
+        d.HasData = HasData;
+        List.push_back(std::move(d));
+    }
+    std::vector<Defined> List;
+};
+
+std::vector<Defined> DefinedOf(TPersistent& o, const TStreamClass& cls) {
+    TCollectFiler filer;
+    if (cls.DefineProperties) cls.DefineProperties(o, filer);
+    return std::move(filer.List);
+}
+
+// ---- writing ----
+
+void WriteProperties(TWriter& w, TPersistent& o, const TStreamClass& cls, const String& prefix) {
+    for (const TPropertyInfo& p : cls.Properties) {
+        const String name = prefix + p.Name;
+        switch (p.Kind) {
+        case pkObject:
+            if (TPersistent* inner = p.GetObject(o)) WriteProperties(w, *inner, ClassOf(p.ObjectClass), name + u".");
+            break;
+        case pkString: {
+            const String v = p.GetStr(o);
+            if (v.empty()) break;
+            w.WriteShortStr(name);
+            w.WriteString(v);
+            break;
+        }
+        case pkFloat: {
+            const double v = p.GetFloat(o);
+            if (v == 0) break;
+            w.WriteShortStr(name);
+            w.WriteFloat(v);
+            break;
+        }
+        default: {
+            const Int64 v = p.GetOrd(o);
+            if (p.Default && *p.Default == v) break;
+            w.WriteShortStr(name);
+            String ident;
+            if (p.Kind == pkBoolean)
+                w.WriteBoolean(v != 0);
+            else if (p.Kind == pkEnumeration) {
+                if (v < 0 || v >= static_cast<Int64>(p.Idents.size())) throw EWriteError(u"Invalid property value");
+                w.WriteIdent(p.Idents[static_cast<std::size_t>(v)]);
+            } else if (p.Kind == pkSet) {
+                std::vector<String> members;
+                for (std::size_t i = 0; i < p.Idents.size() && i < 64; ++i)
+                    if (v & (Int64(1) << i)) members.push_back(p.Idents[i]);
+                w.WriteSet(members);
+            } else if (p.Kind == pkColor && ColorToIdent(static_cast<TColor>(v), ident))
+                w.WriteIdent(ident);
+            else
+                w.WriteInteger(v);
+        }
+        }
+    }
+    for (Defined& d : DefinedOf(o, cls)) {
+        if (!d.HasData) continue;
+        w.WriteShortStr(prefix + d.Name);
+        if (d.Binary) {
+            TMemoryStream data;
+            d.WriteBin(data);
+            w.WriteBinary(data.Bytes());
+        } else {
+            d.Write(w);
+        }
+    }
+}
+
+// ---- reading: checks every value into an action, then applies them all ----
+
+using Action = std::function<void()>;
+
+Action ResolvePublished(const TPropertyInfo& p, TPersistent& o, const ByteString& raw) {
+    TStringStream s(raw);
+    TReader r(s);
+    Action act;
+    switch (p.Kind) {
+    case pkString: {
+        String v = r.ReadString();
+        act = [&p, &o, v] { p.SetStr(o, v); };
+        break;
+    }
+    case pkFloat: {
+        const double v = r.ReadFloat();
+        act = [&p, &o, v] { p.SetFloat(o, v); };
+        break;
+    }
+    case pkBoolean: {
+        const bool v = r.ReadBoolean();
+        act = [&p, &o, v] { p.SetOrd(o, v ? 1 : 0); };
+        break;
+    }
+    case pkEnumeration: {
+        const String ident = r.ReadIdent();
+        std::size_t i = 0;
+        while (i < p.Idents.size() && !SameText(p.Idents[i], ident)) ++i;
+        if (i == p.Idents.size()) InvalidValue();
+        act = [&p, &o, i] { p.SetOrd(o, static_cast<Int64>(i)); };
+        break;
+    }
+    case pkSet: {
+        Int64 mask = 0;
+        for (const String& m : r.ReadSet()) {
+            std::size_t i = 0;
+            while (i < p.Idents.size() && !SameText(p.Idents[i], m)) ++i;
+            if (i == p.Idents.size() || i >= 64) InvalidValue();
+            mask |= Int64(1) << i;
+        }
+        act = [&p, &o, mask] { p.SetOrd(o, mask); };
+        break;
+    }
+    case pkColor: {
+        Int64 v;
+        if (r.NextValue() == vaIdent) {
+            TColor c;
+            if (!IdentToColor(r.ReadIdent(), c)) InvalidValue();
+            v = c;
+        } else {
+            v = r.ReadInteger();
+        }
+        act = [&p, &o, v] { p.SetOrd(o, v); };
+        break;
+    }
+    case pkInteger: {
+        const Int64 v = r.ReadInteger();
+        act = [&p, &o, v] { p.SetOrd(o, v); };
+        break;
+    }
+    case pkObject: InvalidValue();  // an object has no value of its own
+    }
+    if (s.Position() != s.Size()) InvalidValue();
+    return act;
+}
+
+// Finds what a property path names, starting at the root object; the action
+// that stores the raw value there, or EReadError.
+Action Resolve(TPersistent& root, const TStreamClass& rootClass, const String& path, const ByteString& raw,
+               std::vector<std::vector<Defined>>& keep) {
+    TPersistent* o = &root;
+    const TStreamClass* cls = &rootClass;
+    String rest = path;
+    for (;;) {
+        const std::size_t dot = rest.find(u'.');
+        const String head = rest.substr(0, dot);
+        const TPropertyInfo* found = nullptr;
+        for (const TPropertyInfo& p : cls->Properties)
+            if (SameText(p.Name, head)) found = &p;
+        if (found && dot != String::npos) {
+            if (found->Kind != pkObject) break;
+            TPersistent* inner = found->GetObject(*o);
+            if (!inner) break;
+            o = inner;
+            cls = &ClassOf(found->ObjectClass);
+            rest = rest.substr(dot + 1);
+            continue;
+        }
+        if (found && found->Kind != pkObject) return ResolvePublished(*found, *o, raw);
+        if (found) break;
+        keep.push_back(DefinedOf(*o, *cls));
+        for (Defined& d : keep.back()) {
+            if (!SameText(d.Name, rest)) continue;
+            TStringStream s(raw);
+            TReader r(s);
+            if (d.Binary) {
+                if (r.NextValue() != vaBinary) InvalidValue();
+                const ByteString bytes = r.ReadBinary();
+                return [&d, bytes] {
+                    TStringStream data(bytes);
+                    d.ReadBin(data);
+                };
+            }
+            return [&d, raw] {
+                TStringStream data(raw);
+                TReader reader(data);
+                d.Read(reader);
+            };
+        }
+        break;
+    }
+    throw EReadError(u"Property " + path + u" does not exist");
+}
+
+}  // namespace
+
+// ---- TWriter ----
+
+void TWriter::WriteValue(TValueType value) { FStream.WriteByte(value); }
+
+void TWriter::WriteShortStr(const String& text) {
+    std::string bytes = StringToUtf8(text);
+    if (bytes.size() > 255) bytes.resize(255);
+    FStream.WriteByte(static_cast<Byte>(bytes.size()));
+    FStream.WriteBytes(bytes);
+}
+
+void TWriter::WriteInteger(Int64 value) {
+    if (value >= -128 && value <= 127) {
+        WriteValue(vaInt8);
+        FStream.WriteByte(static_cast<Byte>(value));
+    } else if (value >= -32768 && value <= 32767) {
+        WriteValue(vaInt16);
+        FStream.WriteWord(static_cast<Word>(value));
+    } else if (value >= INT32_MIN && value <= INT32_MAX) {
+        WriteValue(vaInt32);
+        FStream.WriteDWord(static_cast<Cardinal>(value));
+    } else {
+        WriteValue(vaInt64);
+        FStream.WriteInt64(value);
+    }
+}
+
+void TWriter::WriteBoolean(bool value) { WriteValue(value ? vaTrue : vaFalse); }
+
+void TWriter::WriteIdent(const String& ident) {
+    WriteValue(vaIdent);
+    WriteShortStr(ident);
+}
+
+void TWriter::WriteString(const String& text) {
+    const std::string utf8 = StringToUtf8(text);
+    if (!text.empty() && utf8.size() >= 2 * text.size()) {
+        WriteValue(vaWString);
+        FStream.WriteDWord(static_cast<Cardinal>(text.size()));
+        FStream.WriteBytes(StringToUtf16LE(text));
+        return;
+    }
+    bool high = false;
+    for (unsigned char c : utf8) high = high || c >= 128;
+    if (high)
+        WriteValue(vaUTF8String);
+    else if (utf8.size() >= 256)
+        WriteValue(vaLString);
+    else {
+        WriteValue(vaString);
+        FStream.WriteByte(static_cast<Byte>(utf8.size()));
+        FStream.WriteBytes(utf8);
+        return;
+    }
+    FStream.WriteDWord(static_cast<Cardinal>(utf8.size()));
+    FStream.WriteBytes(utf8);
+}
+
+void TWriter::WriteFloat(double value) {
+    unsigned char ext[10];
+    DoubleToExtended(value, ext);
+    WriteValue(vaExtended);
+    FStream.WriteBuffer(ext, 10);
+}
+
+void TWriter::WriteSet(const std::vector<String>& members) {
+    WriteValue(vaSet);
+    for (const String& m : members) WriteShortStr(m);
+    FStream.WriteByte(0);
+}
+
+void TWriter::WriteBinary(std::string_view bytes) {
+    WriteValue(vaBinary);
+    FStream.WriteDWord(static_cast<Cardinal>(bytes.size()));
+    FStream.WriteBytes(bytes);
+}
+
+// ---- TReader ----
+
+TValueType TReader::ReadValue() {
+    const Byte b = FStream.ReadByte();
+    if (b > vaDouble) InvalidFormat();
+    return static_cast<TValueType>(b);
+}
+
+TValueType TReader::NextValue() {
+    const TValueType t = ReadValue();
+    FStream.Seek(-1, soCurrent);
+    return t;
+}
+
+String TReader::ReadShortStr() {
+    const Byte n = FStream.ReadByte();
+    return Utf8ToString(FStream.ReadBytes(n));
+}
+
+Int64 TReader::ReadInteger() {
+    switch (ReadValue()) {
+    case vaInt8: return static_cast<std::int8_t>(FStream.ReadByte());
+    case vaInt16: return static_cast<std::int16_t>(FStream.ReadWord());
+    case vaInt32: return static_cast<std::int32_t>(FStream.ReadDWord());
+    case vaInt64: return FStream.ReadInt64();
+    default: InvalidValue();
+    }
+}
+
+bool TReader::ReadBoolean() {
+    switch (ReadValue()) {
+    case vaTrue: return true;
+    case vaFalse: return false;
+    default: InvalidValue();
+    }
+}
+
+String TReader::ReadIdent() {
+    switch (ReadValue()) {
+    case vaIdent: return ReadShortStr();
+    case vaFalse: return u"False";
+    case vaTrue: return u"True";
+    case vaNil: return u"nil";
+    case vaNull: return u"Null";
+    default: InvalidValue();
+    }
+}
+
+String TReader::ReadString() {
+    switch (ReadValue()) {
+    case vaString: return Windows1252ToString(FStream.ReadBytes(FStream.ReadByte()));
+    case vaLString: return Windows1252ToString(FStream.ReadBytes(static_cast<int>(ReadCount(*this))));
+    case vaUTF8String: return Utf8ToString(FStream.ReadBytes(static_cast<int>(ReadCount(*this))));
+    case vaWString: {
+        const Cardinal n = FStream.ReadDWord();
+        if (n > 0x3FFFFFFF) InvalidFormat();
+        return Utf16LEToString(FStream.ReadBytes(static_cast<int>(n * 2)));
+    }
+    default: InvalidValue();
+    }
+}
+
+double TReader::ReadFloat() {
+    const TValueType t = NextValue();
+    switch (t) {
+    case vaExtended: {
+        ReadValue();
+        unsigned char ext[10];
+        FStream.ReadBuffer(ext, 10);
+        return ExtendedToDouble(ext);
+    }
+    case vaDouble: {
+        ReadValue();
+        const UInt64 bits = static_cast<UInt64>(FStream.ReadInt64());
+        double d;
+        std::memcpy(&d, &bits, 8);
+        return d;
+    }
+    case vaSingle: {
+        ReadValue();
+        const Cardinal bits = FStream.ReadDWord();
+        float f;
+        std::memcpy(&f, &bits, 4);
+        return f;
+    }
+    default: return static_cast<double>(ReadInteger());
+    }
+}
+
+std::vector<String> TReader::ReadSet() {
+    if (ReadValue() != vaSet) InvalidValue();
+    std::vector<String> members;
+    for (String m = ReadShortStr(); !m.empty(); m = ReadShortStr()) members.push_back(m);
+    return members;
+}
+
+ByteString TReader::ReadBinary() {
+    if (ReadValue() != vaBinary) InvalidValue();
+    return FStream.ReadBytes(static_cast<int>(ReadCount(*this)));
+}
+
+void TReader::ReadListBegin() {
+    if (ReadValue() != vaList) InvalidValue();
+}
+
+bool TReader::EndOfList() { return NextValue() == vaNull; }
+
+void TReader::ReadListEnd() {
+    if (ReadValue() != vaNull) InvalidValue();
+}
+
+// ---- registry ----
+
+void RegisterStreamClass(TStreamClass Class) {
+    std::lock_guard lock(g_classesMutex);
+    Classes()[Class.ClassName] = std::move(Class);
+}
+
+const TStreamClass* FindStreamClass(const String& ClassName) {
+    std::lock_guard lock(g_classesMutex);
+    auto& m = Classes();
+    const auto it = m.find(ClassName);
+    return it == m.end() ? nullptr : &it->second;
+}
+
+// ---- images ----
+
+void WriteComponentImage(TStream& Stream, TComponent& Component) {
+    const TStreamClass* cls = FindStreamClass(Component.ClassName());
+    if (!cls) throw EWriteError(u"Class " + Component.ClassName() + u" not found");
+    // Built whole first: a failure leaves the stream as it was.
+    TMemoryStream image;
+    TWriter w(image);
+    image.WriteBytes(std::string_view(kSignature, 4));
+    w.WriteShortStr(Component.ClassName());
+    w.WriteShortStr(Component.Name());
+    WriteProperties(w, Component, *cls, String());
+    image.WriteByte(0);  // end of the properties
+    image.WriteByte(0);  // end of the (empty) child list
+    Stream.WriteBytes(image.Bytes());
+}
+
+void ReadComponentImage(TStream& Stream, TComponent& Component) {
+    const TStreamClass& cls = ClassOf(Component.ClassName());
+    const Int64 start = Stream.Position();
+    try {
+        TReader r(Stream);
+        char sig[4];
+        Stream.ReadBuffer(sig, 4);
+        if (std::memcmp(sig, kSignature, 4) != 0) InvalidFormat();
+        if (r.ReadShortStr() != Component.ClassName()) InvalidFormat();
+        const String name = r.ReadShortStr();
+        std::vector<std::pair<String, ByteString>> values;
+        for (String prop = r.ReadShortStr(); !prop.empty(); prop = r.ReadShortStr()) {
+            TCaptureStream capture(Stream);
+            TReader cr(capture);
+            SkipValue(cr);
+            values.emplace_back(prop, std::move(capture.Captured));
+        }
+        if (Stream.ReadByte() != 0) InvalidFormat();  // child components are not part of these images
+
+        std::vector<std::vector<Defined>> keep;
+        keep.reserve(values.size());
+        std::vector<Action> actions;
+        for (const auto& [path, raw] : values) actions.push_back(Resolve(Component, cls, path, raw, keep));
+        Component.SetName(name);
+        for (Action& a : actions) a();
+    } catch (const EReadError&) {
+        Stream.SetPosition(start);
+        throw;
+    }
+}
+
+// ---- colours ----
+
+bool ColorToIdent(TColor Color, String& Ident) {
+    for (const ColorName& c : kColorNames)
+        if (c.Color == Color) {
+            Ident = c.Name;
+            return true;
+        }
+    return false;
+}
+
+bool IdentToColor(const String& Ident, TColor& Color) {
+    for (const ColorName& c : kColorNames)
+        if (SameText(Ident, c.Name)) {
+            Color = c.Color;
+            return true;
+        }
+    return false;
+}
+
+String ColorToString(TColor Color) {
+    String ident;
+    if (ColorToIdent(Color, ident)) return ident;
+    static const char16_t kHex[] = u"0123456789ABCDEF";
+    String s = u"$";
+    for (int shift = 28; shift >= 0; shift -= 4) s += kHex[(static_cast<Cardinal>(Color) >> shift) & 0xF];
+    return s;
+}
+
+TColor StringToColor(const String& Text) {
+    TColor c;
+    if (IdentToColor(Text, c)) return c;
+    Int64 v;
+    if (TryStrToInt64(Text, v) && v >= INT32_MIN && v <= static_cast<Int64>(UINT32_MAX)) return static_cast<TColor>(v);
+    throw EConvertError(u"'" + Text + u"' is not a valid colour");
+}

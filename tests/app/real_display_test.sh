@@ -1,0 +1,163 @@
+#!/usr/bin/env bash
+# Drives the configurator of model 4 in a virtual X display through X input
+# events only, as a person does, and checks what that person would see: the
+# windows X has mapped, the files written and the project left open.
+#   real_display_test.sh <configurator executable>
+set -euo pipefail
+exe="$1"
+for tool in Xvfb xdotool; do
+  command -v "$tool" >/dev/null || { echo "missing $tool (scripts/deps installs it)"; exit 1; }
+done
+
+work="$(mktemp -d)"
+xvfb_pid=""
+app_pid=""
+cleanup() {
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  {
+    echo "FAIL: $*"
+    echo "mapped windows:"
+    mapped_names | sed 's/^/  /'
+  } >&2
+  exit 1
+}
+
+# A display of our own: Xvfb names the first free number.
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+exec 3>&-
+[ -s "$work/display" ] || { cat "$work/xvfb.log"; echo "FAIL: Xvfb did not start"; exit 1; }
+export DISPLAY=":$(head -n1 "$work/display")"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+# The program keeps its folders beside its executable.
+mkdir "$work/app"
+cp "$exe" "$work/app/configurator"
+(cd "$work/app" && exec ./configurator) >"$work/app.log" 2>&1 &
+app_pid=$!
+
+# The titles of the mapped windows, with their ids: "id title".
+mapped() {
+  local w n
+  for w in $(xdotool search --onlyvisible --name '' 2>/dev/null || true); do
+    n="$(xdotool getwindowname "$w" 2>/dev/null || true)"
+    [ -n "$n" ] && echo "$w $n"
+  done
+  return 0
+}
+mapped_names() {
+  mapped | cut -d' ' -f2-
+}
+# The id of the mapped window whose title is exactly NAME, waiting up to 10 s.
+wait_mapped() {
+  local name="$1" w
+  for _ in $(seq 200); do
+    w="$(mapped | awk -v n="$name" '{ id = $1; sub(/^[^ ]+ /, ""); if ($0 == n) { print id; exit } }')"
+    [ -n "$w" ] && { echo "$w"; return 0; }
+    sleep 0.05
+  done
+  fail "no window \"$name\""
+}
+is_mapped() {
+  mapped_names | grep -qxF "$1"
+}
+# Waits until no window titled NAME is mapped, then makes sure none comes back.
+wait_unmapped() {
+  local name="$1"
+  for _ in $(seq 100); do is_mapped "$name" || break; sleep 0.05; done
+  sleep 0.3
+  ! is_mapped "$name" || fail "\"$name\" is still or again mapped"
+}
+# Clicks at X,Y of window W's client area.
+click_at() {
+  local w="$1" x="$2" y="$3" X Y
+  eval "$(xdotool getwindowgeometry --shell "$w")"
+  xdotool mousemove $((X + x)) $((Y + y))
+  xdotool click 1
+}
+
+main=""
+for _ in $(seq 200); do
+  main="$(mapped | awk '/Bridgeform CV52825/ { print $1; exit }')"
+  [ -n "$main" ] && break
+  sleep 0.05
+done
+[ -n "$main" ] || fail "the main window did not appear"
+# The wizard's buttons, in the main window's client coordinates.
+new_btn=(165 129); open_btn=(343 129); setcomm_btn=(165 173); close_btn=(657 33)
+
+# The mouse resting on a glyph button shows its hint (an untitled window
+# of the program, which X names after it); leaving the button takes it away.
+eval "$(xdotool getwindowgeometry --shell "$main")"
+xdotool mousemove $((X + 530)) $((Y + 30))
+xdotool mousemove $((X + 540)) $((Y + 33))
+wait_mapped configurator >/dev/null
+xdotool mousemove $((X + 300)) $((Y + 400))
+wait_unmapped configurator
+
+# Without a project, "Set Communication" refuses; Enter closes the message
+# for good.
+click_at "$main" "${setcomm_btn[@]}"
+wait_mapped "Error" >/dev/null
+xdotool key Return
+wait_unmapped "Error"
+
+# A project by typing its name and pressing Enter.
+click_at "$main" "${new_btn[@]}"
+dlg="$(wait_mapped "Create New Configuration")"
+xdotool type --delay 10 "first"
+xdotool key Return
+wait_unmapped "Create New Configuration"
+[ -d "$work/app/PROJECTS/first" ] || fail "project \"first\" not created"
+
+# Another by clicking OK.
+click_at "$main" "${new_btn[@]}"
+dlg="$(wait_mapped "Create New Configuration")"
+xdotool type --delay 10 "second"
+click_at "$dlg" 165 138
+wait_unmapped "Create New Configuration"
+[ -d "$work/app/PROJECTS/second" ] || fail "project \"second\" not created"
+
+# Open the first project, which is not the one open now.
+click_at "$main" "${open_btn[@]}"
+dlg="$(wait_mapped "Open Configuration")"
+click_at "$dlg" 49 99
+click_at "$dlg" 214 323
+wait_unmapped "Open Configuration"
+
+# The general parameters: a baud rate from the drop-down list, then OK once.
+click_at "$main" "${setcomm_btn[@]}"
+form="$(wait_mapped "Set Communication")"
+click_at "$form" 185 555
+# The list opens as a window of its own, titled with the program's name:
+# eleven rates, the fourth is 9600.
+popup="$(wait_mapped configurator)"
+eval "$(xdotool getwindowgeometry --shell "$popup")"
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT * 7 / 22))
+xdotool click 1
+wait_unmapped configurator
+click_at "$form" 124 810
+wait_unmapped "Set Communication"
+grep -q '<MODBUS_MASTER_BAUDRATE>3</MODBUS_MASTER_BAUDRATE>' "$work/app/PROJECTS/first/ParGen.xml" ||
+  fail "the chosen baud rate was not written: $(cat "$work/app/PROJECTS/first/ParGen.xml" 2>/dev/null)"
+[ ! -f "$work/app/PROJECTS/second/ParGen.xml" ] || fail "the parameters went to the wrong project"
+
+# Close the main window: the program ends and remembers the open project.
+click_at "$main" "${close_btn[@]}"
+for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.05; done
+! kill -0 "$app_pid" 2>/dev/null || fail "the program did not end"
+app_pid=""
+[ -z "$(mapped_names)" ] || fail "windows left mapped"
+grep -q '<projectname>first</projectname>' "$work/app/Bridgeform.xml" ||
+  fail "the open project is not \"first\": $(cat "$work/app/Bridgeform.xml")"
+echo "PASS"

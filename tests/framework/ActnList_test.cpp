@@ -1,0 +1,84 @@
+#include "framework/ActnList.h"
+
+#include "framework/Forms.h"
+#include "framework/Simulate.h"
+#include "framework/StdCtrls.h"
+
+#include "support/Place.h"
+
+#include <gtest/gtest.h>
+
+TEST(Actions, ALinkedControlFollowsTheActionAndItsClickRunsIt) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 200, 100);
+    auto* button = Place<TButton>(&form, 10, 10, 80, 25);
+    auto* other = Place<TButton>(&form, 100, 10, 80, 25);
+    TAction action(nullptr);
+    int runs = 0, updates = 0;
+    TComponent* ranFor = nullptr;
+    action.SetCaption(u"&Sort");
+    action.SetHint(u"Sort the rows");
+    action.OnExecute = [&](TObject* sender) {
+        ++runs;
+        EXPECT_EQ(sender, &action);
+        ranFor = action.ActionComponent;
+    };
+    action.OnUpdate = [&](TObject*) { ++updates; };
+    button->SetAction(&action);
+    other->SetAction(&action);
+    EXPECT_EQ(button->Action(), &action);
+    EXPECT_EQ(button->Caption(), u"&Sort");
+    EXPECT_EQ(button->Hint(), u"Sort the rows");
+
+    action.SetEnabled(false);
+    EXPECT_FALSE(button->Enabled());
+    EXPECT_FALSE(other->Enabled());
+    action.SetEnabled(true);
+    action.SetCaption(u"Sort &again");
+    EXPECT_EQ(other->Caption(), u"Sort &again");
+
+    form.Show();
+    SimulateClick(button, 5, 5);
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(ranFor, button);
+    EXPECT_EQ(updates, 1);  // brought up to date before it runs
+    EXPECT_EQ(action.ActionComponent, nullptr);
+
+    // A click handler of the control's own wins over the action.
+    int own = 0;
+    button->OnClick = [&](TObject*) { ++own; };
+    SimulateClick(button, 5, 5);
+    EXPECT_EQ(own, 1);
+    EXPECT_EQ(runs, 1);
+
+    // A disabled action does not run from code either.
+    action.SetEnabled(false);
+    EXPECT_FALSE(action.Execute());
+    action.SetEnabled(true);
+    EXPECT_TRUE(action.Execute());
+    EXPECT_EQ(runs, 2);
+
+    // Unlinked, the control keeps what it showed and no longer follows.
+    other->SetAction(nullptr);
+    action.SetCaption(u"Changed");
+    EXPECT_EQ(other->Caption(), u"Sort &again");
+    EXPECT_EQ(other->Action(), nullptr);
+}
+
+TEST(Actions, AnActionFreedFirstLeavesItsControlsUnlinked) {
+    TForm form(nullptr);
+    auto* button = Place<TButton>(&form, 10, 10, 80, 25);
+    {
+        TAction action(nullptr);
+        action.OnExecute = [](TObject*) { FAIL() << "ran after its end"; };
+        button->SetAction(&action);
+    }
+    EXPECT_EQ(button->Action(), nullptr);
+    button->Click();  // nothing to run
+    // A control freed first unregisters from its action.
+    TAction action(nullptr);
+    auto* temp = Place<TButton>(&form, 10, 40, 80, 25);
+    temp->SetAction(&action);
+    delete temp;
+    action.SetCaption(u"Still fine");
+}

@@ -1,0 +1,224 @@
+#include "framework/Streaming.h"
+
+#include "framework/Classes.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+enum TAlign { taLeftJustify, taRightJustify, taCenter };
+
+// A nested object as a cell's look would carry it.
+class TLook : public TPersistent {
+public:
+    TColor BrushColor = clWindow;
+    TColor FontColor = clBlack;
+    TAlign Alignment = taLeftJustify;
+    int FontStyle = 0;  // bits over fsBold..fsStrikeOut
+    String FontName;
+    double Value = 0;
+    TStringList Items;
+    ByteString Picture;  // written through a defined binary property
+};
+
+class TCarrier : public TComponent {
+public:
+    TCarrier() : TComponent(nullptr) {}
+    String ClassName() const override { return u"TCarrierIO"; }
+    int Col = 0;
+    int Row = 0;
+    String Cell;
+    bool HasProp = false;
+    TLook Look;
+};
+
+void RegisterCarriers() {
+    static const bool done = [] {
+        TStreamClass look;
+        look.ClassName = u"TLook";
+        look.Properties = {
+            OrdinalProperty<TLook>(u"BrushColor", pkColor, [](TLook& o) { return o.BrushColor; },
+                                   [](TLook& o, Int64 v) { o.BrushColor = TColor(v); }),
+            OrdinalProperty<TLook>(u"FontColor", pkColor, [](TLook& o) { return o.FontColor; },
+                                   [](TLook& o, Int64 v) { o.FontColor = TColor(v); }, {}, clBlack),
+            OrdinalProperty<TLook>(u"Alignment", pkEnumeration, [](TLook& o) { return o.Alignment; },
+                                   [](TLook& o, Int64 v) { o.Alignment = TAlign(v); },
+                                   {u"taLeftJustify", u"taRightJustify", u"taCenter"}),
+            OrdinalProperty<TLook>(u"FontStyle", pkSet, [](TLook& o) { return o.FontStyle; },
+                                   [](TLook& o, Int64 v) { o.FontStyle = int(v); },
+                                   {u"fsBold", u"fsItalic", u"fsUnderline", u"fsStrikeOut"}),
+            StringProperty<TLook>(u"FontName", [](TLook& o) { return o.FontName; },
+                                  [](TLook& o, const String& v) { o.FontName = v; }),
+            FloatProperty<TLook>(u"Value", [](TLook& o) { return o.Value; }, [](TLook& o, double v) { o.Value = v; }),
+            ObjectProperty<TLook>(u"Items", u"TStringList", [](TLook& o) { return &o.Items; }),
+        };
+        look.DefineProperties = [](TPersistent& p, TFiler& filer) {
+            auto& o = static_cast<TLook&>(p);
+            filer.DefineBinaryProperty(
+                u"Data", [&o](TStream& s) { o.Picture = s.ReadBytes(int(s.Size())); },
+                [&o](TStream& s) { s.WriteBytes(o.Picture); }, !o.Picture.empty());
+        };
+        RegisterStreamClass(look);
+
+        TStreamClass carrier;
+        carrier.ClassName = u"TCarrierIO";
+        carrier.Properties = {
+            OrdinalProperty<TCarrier>(u"Col", pkInteger, [](TCarrier& o) { return o.Col; },
+                                      [](TCarrier& o, Int64 v) { o.Col = int(v); }),
+            OrdinalProperty<TCarrier>(u"Row", pkInteger, [](TCarrier& o) { return o.Row; },
+                                      [](TCarrier& o, Int64 v) { o.Row = int(v); }),
+            StringProperty<TCarrier>(u"Cell", [](TCarrier& o) { return o.Cell; },
+                                     [](TCarrier& o, const String& v) { o.Cell = v; }),
+            OrdinalProperty<TCarrier>(u"HasProp", pkBoolean, [](TCarrier& o) { return o.HasProp; },
+                                      [](TCarrier& o, Int64 v) { o.HasProp = v != 0; }),
+            ObjectProperty<TCarrier>(u"Look", u"TLook", [](TCarrier& o) { return &o.Look; }),
+        };
+        RegisterStreamClass(carrier);
+        return true;
+    }();
+    (void)done;
+}
+
+ByteString ImageOf(TCarrier& c) {
+    TMemoryStream s;
+    WriteComponentImage(s, c);
+    return ByteString(s.Bytes());
+}
+
+ByteString B(std::initializer_list<int> bytes) {
+    ByteString s;
+    for (int b : bytes) s += static_cast<char>(b);
+    return s;
+}
+ByteString Str(const char* name) { return static_cast<char>(std::strlen(name)) + ByteString(name); }
+
+}  // namespace
+
+TEST(Streaming, ASmallImageHasTheExactBytesOfTheFormat) {
+    RegisterCarriers();
+    TCarrier c;
+    c.Col = 200;   // past Int8
+    c.Row = -1;
+    c.Cell = u"ab";
+    c.Look.BrushColor = 0x123456;  // no name: an integer
+    c.Look.Value = 1.0;
+    const ByteString expected =
+        "TPF0" + Str("TCarrierIO") + B({0}) +                       //
+        Str("Col") + B({vaInt16, 200, 0}) + Str("Row") + B({vaInt8, 0xFF}) + Str("Cell") + B({vaString, 2}) + "ab" +
+        Str("HasProp") + B({vaFalse}) +                                               //
+        Str("Look.BrushColor") + B({vaInt32, 0x56, 0x34, 0x12, 0}) +                    //
+        Str("Look.Alignment") + B({vaIdent}) + Str("taLeftJustify") +                 //
+        Str("Look.FontStyle") + B({vaSet, 0}) +                                        //
+        Str("Look.Value") + B({vaExtended, 0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x3F}) + B({0, 0});
+    EXPECT_EQ(ImageOf(c), expected);
+}
+
+TEST(Streaming, EveryKindOfValueRoundTripsByteForByte) {
+    RegisterCarriers();
+    TCarrier c;
+    c.SetName(u"Carrier1");
+    c.Col = 70000;
+    c.Row = 3;
+    c.HasProp = true;
+    c.Look.BrushColor = clNone;
+    c.Look.FontColor = clRed;
+    c.Look.Alignment = taCenter;
+    c.Look.FontStyle = 0b1010;
+    c.Look.FontName = String(300, u'x');  // a long string
+    c.Look.Value = -1234.5625;
+    c.Look.Items.Add(u"K\u00FCche");     // UTF-8
+    c.Look.Items.Add(u"\u4E2D\u6587");   // UTF-16: its UTF-8 form is three times as long
+    c.Look.Items.Add(u"");
+    c.Look.Picture = ByteString("\0\1\2\xFF", 4);
+    c.Cell = u"line1\r\nline2";
+    const ByteString first = ImageOf(c);
+
+    TCarrier back;
+    TStringStream in(first);
+    ReadComponentImage(in, back);
+    EXPECT_EQ(in.Position(), in.Size());
+    EXPECT_EQ(back.Name(), u"Carrier1");
+    EXPECT_EQ(back.Col, 70000);
+    EXPECT_EQ(back.Look.BrushColor, clNone);
+    EXPECT_EQ(back.Look.FontColor, clRed);
+    EXPECT_EQ(back.Look.Alignment, taCenter);
+    EXPECT_EQ(back.Look.FontStyle, 0b1010);
+    EXPECT_EQ(back.Look.Value, -1234.5625);
+    ASSERT_EQ(back.Look.Items.Count(), 3);
+    EXPECT_EQ(back.Look.Items[1], u"\u4E2D\u6587");
+    EXPECT_EQ(back.Look.Picture, c.Look.Picture);
+    EXPECT_EQ(ImageOf(back), first);
+    for (const char* tag : {"\x0C", "\x14", "\x12"})  // vaLString, vaUTF8String, vaWString all used
+        EXPECT_NE(first.find(tag), ByteString::npos);
+}
+
+TEST(Streaming, AMalformedImageRaisesAndChangesNothing) {
+    RegisterCarriers();
+    TCarrier source;
+    source.Col = 5;
+    source.Cell = u"text";
+    source.Look.Items.Add(u"one");
+    const ByteString good = ImageOf(source);
+    auto replaced = [&](const ByteString& what, const ByteString& with) {
+        ByteString s = good;
+        s.replace(s.find(what), what.size(), with);
+        return s;
+    };
+    const struct {
+        const char* what;
+        ByteString image;
+    } cases[] = {
+        {"signature", "TPF1" + good.substr(4)},
+        {"other class", replaced(Str("TCarrierIO"), Str("TOtherIO00"))},
+        {"unknown property", replaced(Str("Cell"), Str("Cels"))},
+        {"unknown nested property", replaced(Str("Look.Alignment"), Str("Look.Alignmemt"))},
+        {"Boolean as integer", replaced(Str("HasProp") + B({vaFalse}), Str("HasProp") + B({vaInt8, 1}))},
+        {"unknown enumeration value", replaced(Str("taLeftJustify"), Str("taSideJustify"))},
+        {"unknown tag", replaced(Str("Col") + B({vaInt8}), Str("Col") + B({40}))},
+        {"list left open", good.substr(0, good.find("one") + 3)},
+        {"truncated", good.substr(0, good.size() - 1)},
+        {"child component", good.substr(0, good.size() - 1) + "\x01"},
+        {"count past the end", replaced(B({vaString, 4}) + "text", B({vaLString, 0xFF, 0xFF, 0xFF, 0x7F}) + "text")},
+    };
+    for (const auto& c : cases) {
+        TCarrier target;
+        target.SetName(u"Keep");
+        target.Col = 99;
+        target.Cell = u"old";
+        target.Look.Items.Add(u"old item");
+        TStringStream in(c.image);
+        EXPECT_THROW(ReadComponentImage(in, target), EReadError) << c.what;
+        EXPECT_EQ(target.Name(), u"Keep") << c.what;
+        EXPECT_EQ(target.Col, 99) << c.what;
+        EXPECT_EQ(target.Cell, u"old") << c.what;
+        ASSERT_EQ(target.Look.Items.Count(), 1) << c.what;
+        EXPECT_EQ(in.Position(), 0) << c.what;
+    }
+}
+
+TEST(Streaming, ColourNamesAndNumbers) {
+    const struct {
+        TColor color;
+        const char16_t* text;
+    } cases[] = {
+        {clBlack, u"clBlack"}, {clWhite, u"clWhite"}, {clNone, u"clNone"}, {clDefault, u"clDefault"},
+        {clBtnFace, u"clBtnFace"}, {clMoneyGreen, u"clMoneyGreen"}, {clSilver, u"clSilver"},
+        {0x00123456, u"$00123456"}, {SystemColor(25), u"$FF000019"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ColorToString(c.color), c.text);
+        EXPECT_EQ(StringToColor(c.text), c.color) << StringToUtf8(c.text);
+    }
+    EXPECT_EQ(StringToColor(u"CLRED"), clRed);
+    EXPECT_EQ(StringToColor(u"255"), clRed);
+    EXPECT_EQ(StringToColor(u"0xFF0000"), clBlue);
+    String ident;
+    EXPECT_FALSE(ColorToIdent(0x010203, ident));
+    TColor color = clAqua;
+    EXPECT_FALSE(IdentToColor(u"clNothing", color));
+    EXPECT_EQ(color, clAqua);
+    EXPECT_THROW(StringToColor(u"clNothing"), EConvertError);
+    EXPECT_THROW(StringToColor(u"12x"), EConvertError);
+}

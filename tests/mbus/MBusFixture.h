@@ -1,0 +1,80 @@
+#pragma once
+// Frames and telegrams for the decoder tests, and a walk over a data area
+// held in a buffer of exactly its size, so that a sanitizer build sees any
+// read beyond it.
+#include "framework/DateUtils.h"
+#include "framework/SysUtils.h"
+#include "mbus/MBusDecoder.h"
+#include "shell/Globals.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using TBytes = std::vector<Byte>;
+
+// The variable-data RSP_UD example of the bus standard's documentation.
+inline const TBytes Example_Frame = {0x68, 0x1F, 0x1F, 0x68, 0x08, 0x02, 0x72, 0x78, 0x56, 0x34, 0x12, 0x24, 0x40,
+                                     0x01, 0x07, 0x55, 0x00, 0x00, 0x00, 0x03, 0x13, 0x15, 0x31, 0x00, 0xDA, 0x02,
+                                     0x3B, 0x13, 0x01, 0x8B, 0x60, 0x04, 0x37, 0x18, 0x02, 0x18, 0x16};
+// Its data records: frame bytes 19 to 34.
+inline TBytes Example_Data() { return TBytes(Example_Frame.begin() + 19, Example_Frame.end() - 2); }
+
+// The decrypted application data of the published wireless security-mode-5
+// example telegram.
+inline TBytes Wireless_Example_Data() {
+    TBytes d = {0x2F, 0x2F, 0x0C, 0x14, 0x27, 0x04, 0x85, 0x02, 0x04, 0x6D,
+                0x32, 0x37, 0x1F, 0x15, 0x02, 0xFD, 0x17, 0x00, 0x00};
+    d.insert(d.end(), 13, 0x2F);
+    return d;
+}
+
+// A long frame from meter address a with the example's fixed header around
+// data: L fields, checksum (C field to the last data byte) and stop byte.
+inline TBytes Long_Frame(Byte a, const TBytes& data, const TBytes& id = {0x78, 0x56, 0x34, 0x12},
+                         Word manufacturer = 0x4024, Byte medium = 0x07) {
+    TBytes f = {0x68, 0, 0, 0x68, 0x08, a, 0x72};
+    f.insert(f.end(), id.begin(), id.end());
+    f.insert(f.end(), {static_cast<Byte>(manufacturer), static_cast<Byte>(manufacturer >> 8), 0x01, medium, 0x55, 0x00,
+                       0x00, 0x00});
+    f.insert(f.end(), data.begin(), data.end());
+    const Byte l = static_cast<Byte>(f.size() - 4);
+    f[1] = f[2] = l;
+    Byte sum = 0;
+    for (std::size_t i = 4; i < f.size(); ++i) sum = static_cast<Byte>(sum + f[i]);
+    f.push_back(sum);
+    f.push_back(0x16);
+    return f;
+}
+
+struct TWalk {
+    TVar_List List;
+    bool Result = true;
+    const TVariable_MBus& operator[](std::size_t i) const { return *List.at(i); }
+};
+
+// Decode_Data_Records over a heap copy of exactly the area's bytes.
+inline TWalk Walk(TMBusDecoder& decoder, const TBytes& area) {
+    TWalk w;
+    std::unique_ptr<Byte[]> exact(area.empty() ? nullptr : new Byte[area.size()]);
+    std::copy(area.begin(), area.end(), exact.get());
+    w.Result = decoder.Decode_Data_Records(w.List, static_cast<int>(area.size()) - 1, exact.get());
+    return w;
+}
+
+inline TWalk Walk(const TBytes& area, TMBusType type = mtWired) {
+    TMBusDecoder decoder;
+    decoder.MBusType = type;
+    return Walk(decoder, area);
+}
+
+// Fixed clock and format settings; the wired list emptied after each test.
+class TMBusTest : public testing::Test {
+protected:
+    TMBusTest() : clock_(EncodeDateTime(2026, 12, 10, 9, 5, 7, 0)), settings_(TFormatSettings{}) {}
+    void TearDown() override { Cancel_MBus_Slave_List(); }
+
+private:
+    TClockGuard clock_;
+    TFormatSettingsGuard settings_;
+};

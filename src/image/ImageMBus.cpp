@@ -378,9 +378,8 @@ void Fill_MBus_Blocks(const TMBus_Project& project, const TParGenImage* pg, TMBu
     h.PutU32(MH_NB_Out, dataSize);
     b1.PutU32(M1_NB_In, Process_Data_In);
     b1.PutU32(M1_NB_Out, dataSize);
-    constexpr std::size_t Station_Field = 16, Station_Chars = 15;
-    pg->Put_Text(u"PROFINET_NAME_STA", h, MH_Station_Name, Station_Field, Station_Chars, u"devicename1");
-    pg->Put_Text(u"PROFINET_NAME_STA", b1, M1_Station_Name, Station_Field, Station_Chars, u"devicename1");
+    Put_Station_Name(*pg, h, MH_Station_Name);
+    Put_Station_Name(*pg, b1, M1_Station_Name);
 
     if (project.Model == 21) {
         int auxDim = pg->Number(u"SNMP_AUX_INT_DIM", 0);

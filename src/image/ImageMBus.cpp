@@ -335,7 +335,6 @@ TMBus_Project Read_MBus_Project(int model, const TParGenImage* pg, const String&
     TMBus_Project p;
     p.Model = model;
     if (pg) {
-        p.Has_ParGen = true;
         p.Map_Type = SNMP_Map_Type_Code(pg->Raw(u"SNMP_MAP").value_or(String()));
         p.Working_Mode = model == 21 ? 0 : pg->Number(u"Working_mode", 0);
         // Refused before the network is read: without them the converter cannot poll.

@@ -184,7 +184,6 @@ struct TMBus_Project {
     int Map_Type = 0;      // MBus_Map_Type: 1 the variable SNMP map
     int Working_Mode = 0;  // MBus_Working_Mode: 1 every node's values start at 4
     std::vector<USaveBincc::TNodo> Nodes;
-    bool Has_ParGen = false;
     std::vector<Byte> Stream;  // the parameter stream behind the VIF texts
 };
 

@@ -386,7 +386,11 @@ void TLinkLabel::CreateWnd() {
 void TLinkLabel::SetText(const String& Value) {
     if (FText == Value) return;
     FText = Value;
-    WidgetAs<QLabel>(this)->setText(ToQ(Value));
+    auto* w = WidgetAs<QLabel>(this);
+    w->setText(ToQ(Value));
+    // A link label sizes itself to its text, so that none of it is cut.
+    const QSize size = w->sizeHint();
+    SetBounds(Left(), Top(), size.width(), size.height());
     Perform(CM_TEXTCHANGED);
 }
 

@@ -6,15 +6,18 @@
 #include "framework/Simulate.h"
 
 #include "Controls_p.h"
+#include "Graphics_p.h"
 #include "QtApp_p.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
+#include <QDropEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QUrl>
 #include <QWidget>
 
@@ -704,11 +707,14 @@ struct DragInput {
 };
 
 // Waits for the next real mouse or key input of the drag.
+// Watches the whole program's input while it lives.
 class TDragWatch : public QObject {
 public:
+    explicit TDragWatch(Cardinal startKeys) : keys(startKeys) { qApp->installEventFilter(this); }
+    ~TDragWatch() override { qApp->removeEventFilter(this); }
     QEventLoop loop;
     DragInput input;
-    Cardinal keys = MK_LBUTTON;
+    Cardinal keys;
 
     bool eventFilter(QObject*, QEvent* e) override {
         switch (e->type()) {
@@ -799,6 +805,82 @@ DragInput NextInput(TDragWatch& watch, int& idleTurns) {
 
 }  // namespace
 
+namespace {
+
+Cardinal EffectsOf(Qt::DropActions a) {
+    Cardinal e = DROPEFFECT_NONE;
+    if (a & Qt::CopyAction) e |= DROPEFFECT_COPY;
+    if (a & Qt::MoveAction) e |= DROPEFFECT_MOVE;
+    if (a & Qt::LinkAction) e |= DROPEFFECT_LINK;
+    return e;
+}
+
+Qt::DropAction ActionOf(Cardinal e) {
+    return (e & DROPEFFECT_MOVE) ? Qt::MoveAction : (e & DROPEFFECT_COPY) ? Qt::CopyAction
+         : (e & DROPEFFECT_LINK) ? Qt::LinkAction : Qt::IgnoreAction;
+}
+
+// Drags of other programs (the desktop's own drag) over a registered
+// window, told to its target like ours: a file manager's text/uri-list
+// arrives as CF_HDROP.
+class TForeignDrops : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        const auto t = e->type();
+        if (t != QEvent::DragEnter && t != QEvent::DragMove && t != QEvent::DragLeave && t != QEvent::Drop) return false;
+        auto* window = dynamic_cast<TWinControl*>(ControlOfWidget(watched));
+        auto it = window ? Registry().Targets.find(window) : Registry().Targets.end();
+        if (it == Registry().Targets.end()) return false;
+        const std::shared_ptr<IDropTarget> target = it->second;
+        if (t == QEvent::DragLeave) {
+            FData.reset();
+            target->DragLeave();
+            return true;
+        }
+        auto* d = static_cast<QDropEvent*>(e);
+        const QPoint global = static_cast<QWidget*>(watched)->mapToGlobal(d->position().toPoint());
+        Cardinal keys = 0;
+        if (d->buttons() & Qt::LeftButton) keys |= MK_LBUTTON;
+        if (d->buttons() & Qt::RightButton) keys |= MK_RBUTTON;
+        if (d->modifiers() & Qt::ShiftModifier) keys |= MK_SHIFT;
+        if (d->modifiers() & Qt::ControlModifier) keys |= MK_CONTROL;
+        if (d->modifiers() & Qt::AltModifier) keys |= MK_ALT;
+        const Cardinal ok = EffectsOf(d->possibleActions());
+        Cardinal effect = ok;
+        if (t == QEvent::DragEnter || !FData) {
+            const auto* ours = dynamic_cast<const TObjectMime*>(d->mimeData());
+            FData = ours ? ours->Data : (d->mimeData() ? std::shared_ptr<IDataObject>(FromMime(*d->mimeData())) : nullptr);
+            if (!FData) return false;
+        }
+        if (t == QEvent::DragEnter)
+            target->DragEnter(FData, keys, {global.x(), global.y()}, effect);
+        else if (t == QEvent::DragMove)
+            target->DragOver(keys, {global.x(), global.y()}, effect);
+        else {
+            target->Drop(FData, keys, {global.x(), global.y()}, effect);
+            FData.reset();
+        }
+        effect &= ok;
+        d->setDropAction(ActionOf(effect));
+        // The enter is taken in any case, so that the moves that follow come here.
+        if (effect != DROPEFFECT_NONE || t == QEvent::DragEnter)
+            d->accept();
+        else
+            d->ignore();
+        return true;
+    }
+
+private:
+    std::shared_ptr<IDataObject> FData;
+};
+
+TForeignDrops& ForeignDrops() {
+    static auto* f = new TForeignDrops;  // lives as long as the program
+    return *f;
+}
+
+}  // namespace
+
 HRESULT RegisterDragDrop(TWinControl* Window, std::shared_ptr<IDropTarget> Target) {
     if (!Window) return DRAGDROP_E_INVALIDHWND;
     if (!Target) return E_INVALIDARG;
@@ -806,6 +888,10 @@ HRESULT RegisterDragDrop(TWinControl* Window, std::shared_ptr<IDropTarget> Targe
     if (r.Targets.count(Window)) return DRAGDROP_E_ALREADYREGISTERED;
     r.Targets[Window] = std::move(Target);
     Window->FreeNotification(&r);
+    if (QWidget* w = WidgetOf(Window)) {
+        w->setAcceptDrops(true);
+        w->installEventFilter(&ForeignDrops());
+    }
     return S_OK;
 }
 
@@ -813,27 +899,67 @@ HRESULT RevokeDragDrop(TWinControl* Window) {
     TTargetRegistry& r = Registry();
     if (!r.Targets.erase(Window)) return DRAGDROP_E_NOTREGISTERED;
     Window->RemoveFreeNotification(&r);
+    if (QWidget* w = WidgetOf(Window)) {
+        w->removeEventFilter(&ForeignDrops());
+        w->setAcceptDrops(false);
+    }
     return S_OK;
 }
 
 bool DragDropRunning() { return g_dragging; }
 
+namespace {
+
+// The picture that follows the pointer: a window that never takes the
+// mouse or the focus.
+class TDragPicture : public QWidget {
+public:
+    TDragPicture(const QImage& image, TPoint hotspot)
+        : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowTransparentForInput), FImage(image),
+          FHotspot(hotspot) {
+        setAttribute(Qt::WA_ShowWithoutActivating);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFixedSize(image.size());
+    }
+    void Follow(TPoint screen) {
+        move(screen.X - FHotspot.X, screen.Y - FHotspot.Y);
+        if (!isVisible()) show();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).drawImage(0, 0, FImage); }
+
+private:
+    QImage FImage;
+    TPoint FHotspot;
+};
+
+TDragPicture* g_picture = nullptr;
+
+}  // namespace
+
+TRect DragPictureBounds() {
+    if (!g_picture || !g_picture->isVisible()) return {};
+    const QRect r = g_picture->geometry();
+    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
 HRESULT DoDragDrop(std::shared_ptr<IDataObject> Data, std::shared_ptr<IDropSource> Source, Cardinal OkEffects,
-                   Cardinal& Effect) {
+                   Cardinal& Effect, const TBitmap* Picture, TPoint Hotspot) {
     Effect = DROPEFFECT_NONE;
     if (!Data || !Source || g_dragging) return E_INVALIDARG;
     EnsureQtApplication();
     g_dragging = true;
+    std::unique_ptr<TDragPicture> picture;
+    if (Picture && !Picture->Empty()) picture = std::make_unique<TDragPicture>(BitmapImage(*Picture), Hotspot);
+    g_picture = picture.get();
     struct Done {
-        ~Done() { g_dragging = false; }
+        ~Done() {
+            g_dragging = false;
+            g_picture = nullptr;
+        }
     } done;
-    TDragWatch watch;
-    watch.keys = Script().empty() && !(QGuiApplication::mouseButtons() & Qt::LeftButton) ? 0 : MK_LBUTTON;
-    qApp->installEventFilter(&watch);
-    struct Unwatch {
-        TDragWatch& w;
-        ~Unwatch() { qApp->removeEventFilter(&w); }
-    } unwatch{watch};
+    TDragWatch watch(Script().empty() && !(QGuiApplication::mouseButtons() & Qt::LeftButton) ? 0 : MK_LBUTTON);
     int idleTurns = 0;
 
     TWinControl* current = nullptr;
@@ -843,6 +969,7 @@ HRESULT DoDragDrop(std::shared_ptr<IDataObject> Data, std::shared_ptr<IDropSourc
     auto limit = [&](Cardinal e) { return (e & OkEffects & ~DROPEFFECT_SCROLL) | (e & DROPEFFECT_SCROLL); };
     for (;;) {
         const DragInput in = NextInput(watch, idleTurns);
+        if (picture) picture->Follow(in.screen);
         const HRESULT q = Source->QueryContinueDrag(in.escape, in.keys);
         if (q == DRAGDROP_S_CANCEL) {
             if (target) target->DragLeave();
@@ -922,13 +1049,7 @@ void TControl::BeginDrag(bool Immediate, int Threshold) {
         own = std::make_unique<TDragControlObject>(this);
         object = own.get();
     }
-    TDragWatch watch;
-    watch.keys = MK_LBUTTON;  // the press that began it
-    qApp->installEventFilter(&watch);
-    struct Unwatch {
-        TDragWatch& w;
-        ~Unwatch() { qApp->removeEventFilter(&w); }
-    } unwatch{watch};
+    TDragWatch watch(MK_LBUTTON);  // the press that began it
     int idleTurns = 0;
     const TPoint start = GetCursorPos();
     bool started = Immediate;

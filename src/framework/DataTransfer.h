@@ -257,7 +257,11 @@ HRESULT RevokeDragDrop(TWinControl* Window);
 // over, leave or drop), then gives the source the target's effect. The loop
 // is our own, so it runs alike on every platform plugin, offscreen too; a
 // scripted drag (SimulateDrag) takes the place of the mouse.
+// Picture (may be nullptr) follows the pointer, its point Hotspot under it,
+// without taking the mouse, until the drag ends.
 HRESULT DoDragDrop(std::shared_ptr<IDataObject> Data, std::shared_ptr<IDropSource> Source, Cardinal OkEffects,
-                   Cardinal& Effect);
+                   Cardinal& Effect, const TBitmap* Picture = nullptr, TPoint Hotspot = {0, 0});
 // Whether a drag runs now.
 bool DragDropRunning();
+// Where the drag's picture shows now, in screen coordinates; empty when none.
+TRect DragPictureBounds();

@@ -284,7 +284,8 @@ public:
     void ScrollBy(int DeltaX, int DeltaY);
     // Scrolls so that Control (a child at any depth) is in view.
     void ScrollInView(TControl* Control);
-    // Works the ranges out anew from the children (after adding or moving them).
+    // Works the ranges out anew from the children: done when the box changes
+    // size, and to be called after adding or moving children.
     void UpdateScrollBars();
     TRect ClientRect() const override;
 

@@ -182,21 +182,116 @@ TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) {
     HandleNeeded();
 }
 
+namespace {
+// The window of a many-line edit: its text area's margins are the edit's
+// text rectangle.
+class TMultiLineWidget : public THostWidget<QPlainTextEdit> {
+public:
+    using THostWidget<QPlainTextEdit>::THostWidget;
+    void SetMargins(const QMargins& m) { setViewportMargins(m); }
+    QMargins Margins() const { return viewportMargins(); }
+};
+
+// The edit's window, one line or many: what the edit needs of either.
+struct EditWindow {
+    QLineEdit* line = nullptr;
+    TMultiLineWidget* memo = nullptr;
+    explicit EditWindow(const TCustomEdit* e) {
+        QWidget* w = e->HandleImpl()->Widget;
+        line = qobject_cast<QLineEdit*>(w);
+        if (!line) memo = dynamic_cast<TMultiLineWidget*>(w);
+    }
+    QWidget* widget() const { return line ? static_cast<QWidget*>(line) : memo; }
+    QString text() const { return line ? line->text() : memo->toPlainText(); }
+    bool hasSelection() const { return line ? line->hasSelectedText() : memo->textCursor().hasSelection(); }
+    int selStart() const {
+        if (line) return line->hasSelectedText() ? line->selectionStart() : line->cursorPosition();
+        return memo->textCursor().selectionStart();
+    }
+    int selLength() const {
+        if (line) return int(line->selectedText().size());
+        const QTextCursor c = memo->textCursor();
+        return c.selectionEnd() - c.selectionStart();
+    }
+    QString selectedText() const {
+        if (line) return line->selectedText();
+        QString t = memo->textCursor().selectedText();
+        t.replace(QChar(QChar::ParagraphSeparator), QChar(u'\n'));
+        return t;
+    }
+    void setCursor(int pos) {
+        if (line) {
+            line->setCursorPosition(pos);
+            return;
+        }
+        QTextCursor c = memo->textCursor();
+        c.setPosition(std::clamp(pos, 0, int(memo->toPlainText().size())));
+        memo->setTextCursor(c);
+    }
+    void setSelection(int start, int length) {
+        if (line) {
+            line->setSelection(start, length);
+            return;
+        }
+        const int n = int(memo->toPlainText().size());
+        QTextCursor c = memo->textCursor();
+        c.setPosition(std::clamp(start, 0, n));
+        c.setPosition(std::clamp(start + length, 0, n), QTextCursor::KeepAnchor);
+        memo->setTextCursor(c);
+    }
+    void selectAll() { line ? line->selectAll() : memo->selectAll(); }
+    void insert(const QString& t) { line ? line->insert(t) : memo->insertPlainText(t); }
+    void del() {
+        if (line) line->del();
+        else memo->textCursor().removeSelectedText();
+    }
+    void cut() { line ? line->cut() : memo->cut(); }
+    void copy() { line ? line->copy() : memo->copy(); }
+    void paste() { line ? line->paste() : memo->paste(); }
+    void undo() { line ? line->undo() : memo->undo(); }
+    void setReadOnly(bool on) { line ? line->setReadOnly(on) : memo->setReadOnly(on); }
+    int charAt(QPoint p) const {
+        if (line) return line->cursorPositionAt(p);
+        return memo->cursorForPosition(memo->viewport()->mapFrom(memo, p)).position();
+    }
+    QMargins margins() const { return line ? line->textMargins() : memo->Margins(); }
+    void setMargins(const QMargins& m) { line ? line->setTextMargins(m) : memo->SetMargins(m); }
+};
+}  // namespace
+
 void TCustomEdit::CreateWnd() {
-    auto* w = new THostWidget<QLineEdit>(this);
-    AttachWidget(this, w, false);
-    w->setMaxLength(FMaxLength > 0 ? FMaxLength : 32767);
-    w->setReadOnly(FReadOnly);
-    w->setEchoMode(FPasswordChar ? QLineEdit::Password : QLineEdit::Normal);
-    QObject::connect(w, &QLineEdit::textEdited, ContextOf(this), [this](const QString&) {
-        FModified = true;
-        NotifyCommand(this, EN_UPDATE);
-        NotifyCommand(this, EN_CHANGE);
-    });
+    QWidget* widget;
+    if (FMultiLine) {
+        auto* m = new TMultiLineWidget(this);
+        AttachWidget(this, m, false);
+        m->setReadOnly(FReadOnly);
+        m->setTabChangesFocus(true);
+        m->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        QObject::connect(m, &QPlainTextEdit::textChanged, ContextOf(this), [this] {
+            if (FSettingText) return;
+            FModified = true;
+            NotifyCommand(this, EN_UPDATE);
+            NotifyCommand(this, EN_CHANGE);
+        });
+        widget = m;
+    } else {
+        auto* w = new THostWidget<QLineEdit>(this);
+        AttachWidget(this, w, false);
+        w->setMaxLength(FMaxLength > 0 ? FMaxLength : 32767);
+        w->setReadOnly(FReadOnly);
+        w->setEchoMode(FPasswordChar ? QLineEdit::Password : QLineEdit::Normal);
+        QObject::connect(w, &QLineEdit::textEdited, ContextOf(this), [this](const QString&) {
+            FModified = true;
+            NotifyCommand(this, EN_UPDATE);
+            NotifyCommand(this, EN_CHANGE);
+        });
+        widget = w;
+    }
     // The context menu's commands go through the edit's messages too.
-    w->setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(w, &QWidget::customContextMenuRequested, ContextOf(this), [this, w](const QPoint& at) {
-        std::unique_ptr<QMenu> menu(w->createStandardContextMenu());
+    widget->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(widget, &QWidget::customContextMenuRequested, ContextOf(this), [this, widget](const QPoint& at) {
+        EditWindow e(this);
+        std::unique_ptr<QMenu> menu(e.line ? e.line->createStandardContextMenu() : e.memo->createStandardContextMenu());
         const struct {
             const char* name;
             Cardinal msg;
@@ -209,28 +304,57 @@ void TCustomEdit::CreateWnd() {
                     const Cardinal msg = r.msg;
                     QObject::connect(a, &QAction::triggered, menu.get(), [this, msg] { Guarded([&] { Perform(msg); }); });
                 }
-        menu->exec(w->mapToGlobal(at));
+        menu->exec(widget->mapToGlobal(at));
     });
 }
 
+void TCustomEdit::SetMultiLine(bool Value) {
+    if (Value == FMultiLine || (Value && !CanBeMultiLine())) return;
+    const String text = Text();
+    const int start = SelStart(), length = SelLength();
+    const QMargins margins = EditWindow(this).margins();
+    const bool focused = Focused();
+    DestroyWnd();
+    FMultiLine = Value;
+    HandleNeeded();
+    FSettingText = true;
+    SetText(text);
+    FSettingText = false;
+    EditWindow(this).setMargins(margins);
+    SetSelStart(start);
+    SetSelLength(length);
+    if (focused) SetFocus();
+}
+
 TRect TCustomEdit::FormatRect() const {
-    auto* w = WidgetAs<QLineEdit>(this);
-    const QMargins m = w->textMargins();
+    EditWindow e(this);
+    const QMargins m = e.margins();
+    const QWidget* w = e.widget();
     return Rect(m.left(), m.top(), w->width() - m.right(), w->height() - m.bottom());
 }
 
-String TCustomEdit::Text() const { return FromQ(WidgetAs<QLineEdit>(this)->text()); }
+String TCustomEdit::Text() const {
+    EditWindow e(this);
+    return e.line ? FromQ(e.line->text()) : LFToCRLF(FromQ(e.memo->toPlainText()));
+}
 
 void TCustomEdit::SetText(const String& Value) {
     String v = ApplyCase(Value);
     if (v == Text()) return;
-    // As the classic edit control, the length limit holds for typing only:
-    // a longer text set by code is kept whole.
-    auto* w = WidgetAs<QLineEdit>(this);
-    int limit = FMaxLength > 0 ? FMaxLength : 32767;
-    w->setMaxLength(std::max(limit, int(v.size())));
-    w->setText(ToQ(v));
-    w->setMaxLength(std::max(limit, int(v.size())));
+    EditWindow e(this);
+    if (e.line) {
+        // As the classic edit control, the length limit holds for typing only:
+        // a longer text set by code is kept whole.
+        int limit = FMaxLength > 0 ? FMaxLength : 32767;
+        e.line->setMaxLength(std::max(limit, int(v.size())));
+        e.line->setText(ToQ(v));
+        e.line->setMaxLength(std::max(limit, int(v.size())));
+    } else {
+        const bool setting = FSettingText;
+        FSettingText = true;
+        e.memo->setPlainText(ToQ(CRLFToLF(v)));
+        FSettingText = setting;
+    }
     Perform(CM_TEXTCHANGED);
     // As the classic edit control, a text set by code notifies like typing.
     NotifyCommand(this, EN_UPDATE);
@@ -250,7 +374,7 @@ String TCustomEdit::ApplyCase(const String& Value) const {
 
 void TCustomEdit::SetMaxLength(int Value) {
     FMaxLength = Value;
-    WidgetAs<QLineEdit>(this)->setMaxLength(Value > 0 ? Value : 32767);
+    if (auto* line = EditWindow(this).line) line->setMaxLength(Value > 0 ? Value : 32767);
 }
 
 void TCustomEdit::SetCharCase(TEditCharCase Value) {
@@ -265,33 +389,29 @@ void TCustomEdit::SetReadOnly(bool Value) {
 
 void TCustomEdit::SetPasswordChar(Char Value) {
     FPasswordChar = Value;
-    WidgetAs<QLineEdit>(this)->setEchoMode(Value ? QLineEdit::Password : QLineEdit::Normal);
+    if (auto* line = EditWindow(this).line) line->setEchoMode(Value ? QLineEdit::Password : QLineEdit::Normal);
 }
 
-int TCustomEdit::SelStart() const {
-    auto* w = WidgetAs<QLineEdit>(this);
-    return w->hasSelectedText() ? w->selectionStart() : w->cursorPosition();
+int TCustomEdit::SelStart() const { return EditWindow(this).selStart(); }
+
+void TCustomEdit::SetSelStart(int Value) { EditWindow(this).setCursor(Value); }
+
+int TCustomEdit::SelLength() const { return EditWindow(this).selLength(); }
+
+void TCustomEdit::SetSelLength(int Value) { EditWindow(this).setSelection(SelStart(), Value); }
+
+String TCustomEdit::SelText() const {
+    const String t = FromQ(EditWindow(this).selectedText());
+    return FMultiLine ? LFToCRLF(t) : t;
 }
-
-void TCustomEdit::SetSelStart(int Value) { WidgetAs<QLineEdit>(this)->setCursorPosition(Value); }
-
-int TCustomEdit::SelLength() const { return int(WidgetAs<QLineEdit>(this)->selectedText().size()); }
-
-void TCustomEdit::SetSelLength(int Value) {
-    auto* w = WidgetAs<QLineEdit>(this);
-    int start = SelStart();
-    w->setSelection(start, Value);
-}
-
-String TCustomEdit::SelText() const { return FromQ(WidgetAs<QLineEdit>(this)->selectedText()); }
 
 void TCustomEdit::SetSelText(const String& Value) {
-    WidgetAs<QLineEdit>(this)->insert(ToQ(Value));
+    EditWindow(this).insert(ToQ(FMultiLine ? CRLFToLF(Value) : Value));
     NotifyCommand(this, EN_CHANGE);
 }
 
-void TCustomEdit::SelectAll() { WidgetAs<QLineEdit>(this)->selectAll(); }
-void TCustomEdit::ClearSelection() { WidgetAs<QLineEdit>(this)->del(); }
+void TCustomEdit::SelectAll() { EditWindow(this).selectAll(); }
+void TCustomEdit::ClearSelection() { EditWindow(this).del(); }
 
 void TCustomEdit::WMKeyDown(TWMKey& Message) {
     if (DoKeyDown(Message)) return;
@@ -328,28 +448,28 @@ void TCustomEdit::WMChar(TWMKey& Message) {
 }
 
 void TCustomEdit::Dispatch(TMessage& Message) {
-    auto* w = WidgetAs<QLineEdit>(this);
+    EditWindow w(this);
     switch (Message.Msg) {
     case WM_CUT:
-        if (!FReadOnly && FPasswordChar == 0 && w->hasSelectedText()) {
-            w->cut();
+        if (!FReadOnly && FPasswordChar == 0 && w.hasSelection()) {
+            w.cut();
             FModified = true;
             NotifyCommand(this, EN_UPDATE);
             NotifyCommand(this, EN_CHANGE);
         }
         return;
     case WM_COPY:
-        if (FPasswordChar == 0) w->copy();
+        if (FPasswordChar == 0) w.copy();
         return;
     case WM_PASTE:
     case WM_CLEAR:
     case WM_UNDO: {
         if (FReadOnly) return;
-        const QString before = w->text();
-        if (Message.Msg == WM_PASTE) w->paste();
-        else if (Message.Msg == WM_UNDO) w->undo();
-        else if (w->hasSelectedText()) w->del();
-        if (w->text() != before) {
+        const QString before = w.text();
+        if (Message.Msg == WM_PASTE) w.paste();
+        else if (Message.Msg == WM_UNDO) w.undo();
+        else if (w.hasSelection()) w.del();
+        if (w.text() != before) {
             FModified = true;
             NotifyCommand(this, EN_UPDATE);
             NotifyCommand(this, EN_CHANGE);
@@ -359,7 +479,7 @@ void TCustomEdit::Dispatch(TMessage& Message) {
     }
     case EM_SETREADONLY:
         FReadOnly = Message.WParam != 0;
-        w->setReadOnly(FReadOnly);
+        w.setReadOnly(FReadOnly);
         Message.Result = 1;
         return;
     case EM_GETRECT:
@@ -370,14 +490,15 @@ void TCustomEdit::Dispatch(TMessage& Message) {
         // The text keeps inside the rectangle: the rest of the client area
         // becomes margins (nil: none).
         const TRect* r = reinterpret_cast<const TRect*>(Message.LParam);
-        if (r) w->setTextMargins(std::max(0, int(r->Left)), std::max(0, int(r->Top)),
-                                 std::max(0, w->width() - int(r->Right)), std::max(0, w->height() - int(r->Bottom)));
-        else w->setTextMargins(0, 0, 0, 0);
+        const QWidget* win = w.widget();
+        if (r) w.setMargins(QMargins(std::max(0, int(r->Left)), std::max(0, int(r->Top)),
+                                     std::max(0, win->width() - int(r->Right)), std::max(0, win->height() - int(r->Bottom))));
+        else w.setMargins(QMargins());
         if (Message.Msg == EM_SETRECT) Invalidate();
         return;
     }
     case EM_CHARFROMPOS: {
-        const int pos = w->cursorPositionAt(QPoint(SmallInt(Message.LParamLo()), SmallInt(Message.LParamHi())));
+        const int pos = w.charAt(QPoint(SmallInt(Message.LParamLo()), SmallInt(Message.LParamHi())));
         Message.Result = MakeLParam(pos, 0);
         return;
     }
@@ -390,15 +511,15 @@ void TCustomEdit::Dispatch(TMessage& Message) {
     }
     case EM_SETSEL: {
         // -1 as the start removes the selection; an end of -1 is the text's end.
-        const int len = int(w->text().size());
+        const int len = int(w.text().size());
         int start = int(LPARAM(Message.WParam)), end = int(Message.LParam);
         if (start < 0) {
-            w->deselect();
+            w.setCursor(w.selStart());
             return;
         }
         if (end < 0 || end > len) end = len;
         start = std::min(start, len);
-        w->setSelection(start, end - start);
+        w.setSelection(start, end - start);
         return;
     }
     case EM_SHOWBALLOONTIP: {
@@ -958,6 +1079,10 @@ public:
     }
     void hidePopup() override {
         QComboBox::hidePopup();
+        // The list took the mouse, and with it the release of the press that
+        // opened it: that press must leave no capture behind, or the next
+        // click anywhere would go to the drop-down.
+        if (combo_ && combo_->MouseCapture()) ReleaseCapture();
         if (combo_) NotifyCommand(combo_, CBN_CLOSEUP);
     }
     void Detach() override {

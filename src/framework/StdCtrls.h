@@ -101,6 +101,13 @@ public:
 
     // The text rectangle (client coordinates) the text is laid out in.
     TRect FormatRect() const;
+    // Many lines (the classic multi-line style): Enter breaks the line when
+    // the edit wants all keys, the text holds CR LF line breaks, and the
+    // text rectangle applies as for one line. Changing it makes the window
+    // anew, keeping text, selection and settings. An edit with a mask stays
+    // on one line.
+    bool MultiLine() const { return FMultiLine; }
+    void SetMultiLine(bool Value);
 
     // The edit messages. Keys and the context menu send WM_CUT, WM_COPY,
     // WM_PASTE, WM_CLEAR and WM_UNDO, whose default does the work, so that
@@ -120,6 +127,9 @@ protected:
     virtual void Change();
     String ApplyCase(const String& Value) const;
 
+    // The one-line window is made by CreateWnd; false where only one line works.
+    virtual bool CanBeMultiLine() const { return true; }
+    bool FMultiLine = false;
     int FMaxLength = 0;
     TEditCharCase FCharCase = ecNormal;
     bool FReadOnly = false;
@@ -142,6 +152,11 @@ class TMaskEdit : public TCustomEdit {
 public:
     explicit TMaskEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
     void Dispatch(TMessage& Message) override;
+
+protected:
+    bool CanBeMultiLine() const override { return false; }
+
+public:
     const String& EditMask() const { return FMask.Mask(); }
     void SetEditMask(const String& Value);
     // The text as stored: with or without the literals, as the mask says.

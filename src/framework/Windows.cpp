@@ -20,8 +20,12 @@
 
 namespace {
 
-constexpr int kBarSize = 17;       // width of a vertical bar, height of a horizontal one; arrow buttons
 constexpr int kMinThumb = 8;       // the thumb never gets shorter
+
+// The bars' measures come from the system metrics (17 pixels at 96 dpi).
+int BarThickness(int bar) { return GetSystemMetrics(bar == SB_VERT ? SM_CXVSCROLL : SM_CYHSCROLL); }
+int ArrowLength(int bar) { return GetSystemMetrics(bar == SB_VERT ? SM_CYVSCROLL : SM_CXHSCROLL); }
+int DefaultThumb(int bar) { return GetSystemMetrics(bar == SB_VERT ? SM_CYVTHUMB : SM_CXHTHUMB); }
 constexpr int kRepeatMs = 80;      // line and page presses repeat while held
 
 // Parts of a scroll bar, in the order of SCROLLBARINFO's states.
@@ -43,8 +47,8 @@ TPoint WindowOrigin(TWinControl* c) {
 TRect BarRect(TWinControl* c, int bar) {
     if (!BarStyle(c, bar)) return TRect{};
     const TRect cl = ClientInWindow(c);
-    if (bar == SB_VERT) return Rect(cl.Right, cl.Top, std::min(cl.Right + kBarSize, c->Width()), cl.Bottom);
-    return Rect(cl.Left, cl.Bottom, cl.Right, std::min(cl.Bottom + kBarSize, c->Height()));
+    if (bar == SB_VERT) return Rect(cl.Right, cl.Top, std::min(cl.Right + BarThickness(bar), c->Width()), cl.Bottom);
+    return Rect(cl.Left, cl.Bottom, cl.Right, std::min(cl.Bottom + BarThickness(bar), c->Height()));
 }
 
 // In 64 bits: a range may span every int.
@@ -57,14 +61,15 @@ bool ThumbExtent(TWinControl* c, int bar, int pos, int& start, int& length) {
     const TRect r = BarRect(c, bar);
     const int len = bar == SB_VERT ? r.Height() : r.Width();
     const TScrollBarState& s = H(c)->Bars[bar];
-    const int track = len - 2 * kBarSize;
+    const int arrow = ArrowLength(bar);
+    const int track = len - 2 * arrow;
     if (track <= 0) return false;
-    length = kBarSize;
+    length = DefaultThumb(bar);
     if (s.Page > 0) length = std::max<int>(kMinThumb, int(std::int64_t(s.Page) * track / RangeSize(s)));
     if (length > track) return false;
     const std::int64_t range = ScrollableRange(s);
     const std::int64_t from = std::clamp<std::int64_t>(std::int64_t(pos) - s.Min, 0, std::max<std::int64_t>(range, 0));
-    start = kBarSize + (range > 0 ? int(from * (track - length) / range) : 0);
+    start = arrow + (range > 0 ? int(from * (track - length) / range) : 0);
     return true;
 }
 
@@ -134,8 +139,8 @@ int BarPartAt(TWinControl* c, int bar, TPoint wp) {
     if (IsRectEmpty(r) || !PtInRect(r, wp)) return bpNone;
     const int p = bar == SB_VERT ? wp.Y - r.Top : wp.X - r.Left;
     const int len = bar == SB_VERT ? r.Height() : r.Width();
-    if (p < kBarSize) return bpLineUp;
-    if (p >= len - kBarSize) return bpLineDown;
+    if (p < ArrowLength(bar)) return bpLineUp;
+    if (p >= len - ArrowLength(bar)) return bpLineDown;
     int start = 0, length = 0;
     const TScrollBarState& s = H(c)->Bars[bar];
     if (!ThumbExtent(c, bar, s.Pos, start, length)) return bpNone;
@@ -211,10 +216,10 @@ int ThumbPosFromPoint(TWinControl* c, int bar, TPoint wp) {
     int start = 0, length = 0;
     if (!ThumbExtent(c, bar, s.Pos, start, length)) return s.Pos;
     const int len = bar == SB_VERT ? r.Height() : r.Width();
-    const int free = len - 2 * kBarSize - length;
+    const int free = len - 2 * ArrowLength(bar) - length;
     const std::int64_t range = ScrollableRange(s);
     if (free <= 0 || range <= 0) return s.Min;
-    const int p = (bar == SB_VERT ? wp.Y - r.Top : wp.X - r.Left) - kBarSize - Tracking.DragOfs;
+    const int p = (bar == SB_VERT ? wp.Y - r.Top : wp.X - r.Left) - ArrowLength(bar) - Tracking.DragOfs;
     return int(s.Min + std::clamp<std::int64_t>((std::int64_t(p) * range + free / 2) / free, 0, range));
 }
 
@@ -237,10 +242,11 @@ void PaintBar(TWinControl* c, TCanvas& canvas, int bar) {
     const bool enabled = BarEnabled(c, bar);
     const unsigned off1 = !enabled || (s.Arrows & ESB_DISABLE_LTUP) ? DFCS_INACTIVE : 0;
     const unsigned off2 = !enabled || (s.Arrows & ESB_DISABLE_RTDN) ? DFCS_INACTIVE : 0;
-    TRect a1 = vert ? Rect(r.Left, r.Top, r.Right, std::min(r.Bottom, r.Top + kBarSize))
-                    : Rect(r.Left, r.Top, std::min(r.Right, r.Left + kBarSize), r.Bottom);
-    TRect a2 = vert ? Rect(r.Left, std::max(r.Top, r.Bottom - kBarSize), r.Right, r.Bottom)
-                    : Rect(std::max(r.Left, r.Right - kBarSize), r.Top, r.Right, r.Bottom);
+    const int arrow = ArrowLength(bar);
+    TRect a1 = vert ? Rect(r.Left, r.Top, r.Right, std::min(r.Bottom, r.Top + arrow))
+                    : Rect(r.Left, r.Top, std::min(r.Right, r.Left + arrow), r.Bottom);
+    TRect a2 = vert ? Rect(r.Left, std::max(r.Top, r.Bottom - arrow), r.Right, r.Bottom)
+                    : Rect(std::max(r.Left, r.Right - arrow), r.Top, r.Right, r.Bottom);
     const bool pressed1 = tracking && Tracking.Part == bpLineUp;
     const bool pressed2 = tracking && Tracking.Part == bpLineDown;
     DrawFrameControl(canvas, a1, DFC_SCROLL, (vert ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) | (pressed1 ? DFCS_PUSHED : 0) | off1);
@@ -460,10 +466,11 @@ bool NonClientDefault(TWinControl* Control, TMessage& Message) {
     switch (Message.Msg) {
     case WM_NCCALCSIZE: {
         TRect& r = *reinterpret_cast<TRect*>(Message.LParam);
-        if (h->Style & WS_BORDER) InflateRect(r, -1, -1);
-        if (h->ExStyle & WS_EX_CLIENTEDGE) InflateRect(r, -2, -2);
-        if ((h->Style & WS_VSCROLL) && r.Right - r.Left >= kBarSize) r.Right -= kBarSize;
-        if ((h->Style & WS_HSCROLL) && r.Bottom - r.Top >= kBarSize) r.Bottom -= kBarSize;
+        if (h->Style & WS_BORDER) InflateRect(r, -GetSystemMetrics(SM_CXBORDER), -GetSystemMetrics(SM_CYBORDER));
+        if (h->ExStyle & WS_EX_CLIENTEDGE) InflateRect(r, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
+        const int vbar = BarThickness(SB_VERT), hbar = BarThickness(SB_HORZ);
+        if ((h->Style & WS_VSCROLL) && r.Right - r.Left >= vbar) r.Right -= vbar;
+        if ((h->Style & WS_HSCROLL) && r.Bottom - r.Top >= hbar) r.Bottom -= hbar;
         Message.Result = 0;
         return true;
     }
@@ -827,7 +834,7 @@ bool GetScrollBarInfo(HWND Handle, LPARAM IdObject, SCROLLBARINFO& Info) {
     const TRect r = BarRect(c, bar);
     const TPoint o = WindowOrigin(c);
     Info.rcScrollBar = IsRectEmpty(r) ? TRect{} : Rect(r.Left + o.X, r.Top + o.Y, r.Right + o.X, r.Bottom + o.Y);
-    Info.dxyLineButton = kBarSize;
+    Info.dxyLineButton = ArrowLength(bar);
     int start = 0, length = 0;
     const bool tracking = Tracking.Active && Tracking.Window == Handle && Tracking.Bar == bar;
     if (!IsRectEmpty(r) && ThumbExtent(c, bar, tracking && Tracking.Part == bpThumb ? s.TrackPos : s.Pos, start, length)) {

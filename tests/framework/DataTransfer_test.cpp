@@ -336,3 +336,35 @@ TEST(DataTransfer, ADragBetweenTwoWindowsOfTheProgram) {
     delete right;
     EXPECT_EQ(RevokeDragDrop(right), DRAGDROP_E_NOTREGISTERED);
 }
+
+TEST(DataTransfer, AScrollingTargetTellsTheSourceButTheDropEffectLeavesTheFlagOutAndThePictureFollows) {
+    TForm form(nullptr);
+    auto* list = Place<TWinControl>(&form, 0, 0, 100, 100);
+    Log log;
+    const Cardinal scrolling = DROPEFFECT_COPY | DROPEFFECT_SCROLL;
+    ASSERT_EQ(RegisterDragDrop(list, std::make_shared<TRecordingTarget>(log, "list", scrolling)), S_OK);
+    auto data = std::make_shared<TDataObject>();
+    data->SetText(u"x");
+    SimulateDrag({{TDragInput::Move, list, {1, 95}}, {TDragInput::Release, list, {1, 95}}});
+    // The picture follows the pointer while the drag runs, and goes with it.
+    struct Watcher : TRecordingSource {
+        using TRecordingSource::TRecordingSource;
+        std::vector<TRect> seen;
+        HRESULT GiveFeedback(Cardinal effect) override {
+            seen.push_back(DragPictureBounds());
+            return TRecordingSource::GiveFeedback(effect);
+        }
+    };
+    auto source = std::make_shared<Watcher>(log);
+    TBitmap picture(30, 20);
+    Cardinal effect = 0;
+    EXPECT_EQ(DoDragDrop(data, source, DROPEFFECT_COPY | DROPEFFECT_MOVE, effect, &picture, {10, 5}), DRAGDROP_S_DROP);
+    EXPECT_EQ(effect, DROPEFFECT_COPY);
+    const TPoint at = list->ClientToScreen({1, 95});
+    ASSERT_EQ(source->seen.size(), 1u);
+    EXPECT_EQ(source->seen[0], (TRect{at.X - 10, at.Y - 5, at.X + 20, at.Y + 15}));
+    EXPECT_EQ(DragPictureBounds(), TRect{});
+    const std::string flagged = std::to_string(scrolling);
+    EXPECT_EQ(log.lines, (std::vector<std::string>{"query go on", "list enter " + flagged, "feedback " + flagged,
+                                                   "query drop", "list drop " + flagged}));
+}

@@ -49,6 +49,12 @@ void MakeEdit(EditUnderTest& u) {
     };
 }
 
+void MakeMultiLineEdit(EditUnderTest& u) {
+    MakeEdit(u);
+    static_cast<TEdit*>(u.edit)->SetMultiLine(true);
+    u.edit->SetFocus();
+}
+
 void MakeGridEditor(EditUnderTest& u) {
     u.form.SetBounds(0, 0, 300, 200);
     auto* g = Place<TStringGrid>(&u.form, 10, 10, 250, 150);
@@ -87,7 +93,7 @@ TEST(EditMessages, KeysSendTheClipboardCommandsToEveryKindOfEdit) {
         {"Ctrl+V", 'V', {ssCtrl}, WM_PASTE, u"pasted", u"pasted"},
         {"Shift+Ins", VK_INSERT, {ssShift}, WM_PASTE, u"pasted", u"pasted"},
     };
-    for (auto make : {MakeEdit, MakeGridEditor}) {
+    for (auto make : {MakeEdit, MakeMultiLineEdit, MakeGridEditor}) {
         for (const Case& c : cases) {
             EditUnderTest u;
             make(u);
@@ -105,7 +111,7 @@ TEST(EditMessages, KeysSendTheClipboardCommandsToEveryKindOfEdit) {
 }
 
 TEST(EditMessages, ClearAndUndoThroughMessages) {
-    for (auto make : {MakeEdit, MakeGridEditor}) {
+    for (auto make : {MakeEdit, MakeMultiLineEdit, MakeGridEditor}) {
         EditUnderTest u;
         make(u);
         u.edit->SetText(u"abc");
@@ -257,4 +263,44 @@ TEST(EditMessages, HiddenCaretIsCountedAndNotPainted) {
     EXPECT_TRUE(HideCaret(e->Handle()));
     EXPECT_TRUE(IsCaretHidden(e->Handle()));
     EXPECT_TRUE(ShowCaret(e->Handle()));
+}
+
+TEST(EditMessages, AMultiLineEditKeepsItsTextAndBreaksLinesWhenItWantsEnter) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    auto* e = Place<WatchedEdit>(&form, 10, 10, 200, 80);
+    form.Show();
+    form.SetFocus();
+    e->SetFocus();
+    e->SetText(u"first");
+    e->SetSelStart(2);
+    e->SetSelLength(2);
+    TRect r = Rect(4, 3, 190, 75);
+    e->Perform(EM_SETRECTNP, 0, LPARAM(&r));
+    e->SetMultiLine(true);
+    EXPECT_TRUE(e->MultiLine());
+    EXPECT_EQ(e->Text(), u"first");
+    EXPECT_EQ(e->SelStart(), 2);
+    EXPECT_EQ(e->SelLength(), 2);
+    EXPECT_EQ(e->FormatRect(), r);
+    EXPECT_TRUE(e->Focused());
+
+    e->SetText(u"one\r\ntwo");
+    EXPECT_EQ(e->Text(), u"one\r\ntwo");
+    e->dlgCode = LRESULT(DLGC_WANTALLKEYS | DLGC_WANTCHARS | DLGC_WANTARROWS);
+    e->SetSelStart(3);
+    SimulateKey(VK_RETURN);
+    SimulateText(u"and");
+    EXPECT_EQ(e->Text(), u"one\r\nand\r\ntwo");
+    // A point on the second line finds a position there.
+    const int pos = int(e->Perform(EM_CHARFROMPOS, 0, MakeLParam(150, 8 + 2 * e->Font().Size() * 2)) & 0xFFFF);
+    EXPECT_GT(pos, 3);
+    e->SetMultiLine(false);
+    EXPECT_FALSE(e->MultiLine());
+
+    // A masked edit stays on one line.
+    auto* masked = Place<TMaskEdit>(&form, 10, 100, 100, 21);
+    masked->SetEditMask(u"99;1;_");
+    masked->SetMultiLine(true);
+    EXPECT_FALSE(masked->MultiLine());
 }

@@ -205,6 +205,10 @@ TEST(ScrollBars, SetScrollInfoKeepsThePositionInRangeAndShowsTheBarWhenNeeded) {
     EXPECT_EQ(w.ClientHeight(), 100);
     EXPECT_TRUE(EnableScrollBar(h, SB_HORZ, ESB_DISABLE_LTUP));
     EXPECT_FALSE(EnableScrollBar(h, SB_HORZ, ESB_DISABLE_LTUP));
+    // The bar is as thick as the system metrics say.
+    TSystemMetricsGuard wide(TSystemMetricsGuard::Metric, SM_CXVSCROLL, 25);
+    ShowScrollBar(h, SB_VERT, true);
+    EXPECT_EQ(w.ClientWidth(), 75);
 }
 
 TEST(ScrollBars, ScriptedClicksSendTheScrollCodes) {
@@ -350,6 +354,14 @@ TEST(PartialRepaint, ScrollWindowMovesPixelsAndInvalidatesTheBandLeftBehind) {
     UpdateWindow(h);
     EXPECT_EQ(c.Pixels(5, 30), clGreen);
     EXPECT_EQ(c.Pixels(5, 29), RGB(195, 0, 0));
+    // Scrolling the whole client area takes the child windows along; a
+    // rectangle leaves them where they are.
+    auto* child = Place<Framed>(w, 5, 20, 10, 10);
+    ScrollWindow(h, 3, -10);
+    EXPECT_EQ(child->BoundsRect(), Bounds(8, 10, 10, 10));
+    const TRect part = Rect(0, 0, 20, 20);
+    ScrollWindow(h, 0, 5, &part);
+    EXPECT_EQ(child->BoundsRect(), Bounds(8, 10, 10, 10));
 }
 
 TEST(PartialRepaint, CopyRectWithinOneCanvasHandlesOverlap) {

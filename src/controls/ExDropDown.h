@@ -113,10 +113,7 @@ struct TDropDownPlacement {
 };
 TRect PlaceDropDown(const TDropDownPlacement& P);
 
-// Steps bands (0 counts as 1) stepping from FromColor to ToColor, side by
-// side when Horizontal, else stacked; each band one pixel longer than its
-// step so that no gaps remain.
-void DrawSteppedBands(TCanvas& Canvas, TColor FromColor, TColor ToColor, bool Horizontal, TRect R, int Steps);
+
 
 // ---------------------------------------------------------------------------
 // The strips of the pop-up and their buttons

@@ -86,6 +86,9 @@ enum TDropDownEditType {
 
 enum TSelectionColorStyle { scCustom, scOffice2007, scWindowsVista, scWindows7 };
 
+// Where an item's caption goes beside its picture (the item lists and key panels of the kinds).
+enum TItemLayout { ilCaptionLeft, ilCaptionRight, ilCaptionTop, ilCaptionBottom };
+
 enum TLabelPosition {
     lpLeftTop, lpLeftCenter, lpLeftBottom, lpTopLeft, lpBottomLeft, lpLeftTopLeft, lpLeftCenterLeft,
     lpLeftBottomLeft, lpTopCenter, lpBottomCenter, lpRightTop, lpRightCenter, lpRighBottom, lpTopRight,

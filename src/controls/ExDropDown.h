@@ -95,6 +95,10 @@ enum TLabelPosition {
     lpBottomRight
 };
 
+// The label's place beside a control at Bounds: LabelSize the label's
+// size, TextWidth the caption's measured width, Margin the gap.
+TPoint CaptionLabelPosition(TLabelPosition Position, const TRect& Bounds, TSize LabelSize, int TextWidth, int Margin);
+
 using TDropDownEvent = std::function<void(TObject* Sender, bool& AcceptDrop)>;
 using TDropUpEvent = std::function<void(TObject* Sender, bool Cancelled)>;
 using TDropDownButtonItemClick = std::function<void(TObject* Sender, int ButtonIndex)>;

@@ -243,3 +243,26 @@ void TExCustomDropDown::RegisterStreamClass(const String& ClassName) {
     };
     ::RegisterStreamClass(std::move(c));
 }
+
+TPoint CaptionLabelPosition(TLabelPosition Position, const TRect& B, TSize L, int W, int M) {
+    const int height = B.Bottom - B.Top, width = B.Right - B.Left;
+    const int vcentre = B.Top + (height - L.cy) / 2, hcentre = B.Left + (width - L.cx) / 2;
+    switch (Position) {
+    case lpLeftTop: return {B.Left - W - M, B.Top};
+    case lpLeftCenter: return {B.Left - W - M, vcentre};
+    case lpLeftBottom: return {B.Left - W - M, B.Top + height - L.cy};
+    case lpTopLeft: return {B.Left, B.Top - L.cy - M};
+    case lpBottomLeft: return {B.Left, B.Top + height + M};
+    case lpLeftTopLeft: return {B.Left - M, B.Top};
+    case lpLeftCenterLeft: return {B.Left - M, vcentre};
+    case lpLeftBottomLeft: return {B.Left - M, B.Top + height - L.cy};
+    case lpTopCenter: return {hcentre, B.Top - L.cy - M};
+    case lpBottomCenter: return {hcentre, B.Top + height + M};
+    case lpRightTop: return {B.Left + width + M, B.Top};
+    case lpRightCenter: return {B.Left + width + M, vcentre};
+    case lpRighBottom: return {B.Left + width + M, B.Top + height - L.cy};
+    case lpTopRight: return {B.Left + width - L.cx, B.Top - L.cy - M};
+    case lpBottomRight: return {B.Left + width - L.cx, B.Top + height + M};
+    }
+    return {B.Left, B.Top};
+}

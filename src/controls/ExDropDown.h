@@ -25,6 +25,7 @@ class TExCustomDropDown;
 class TExHeader;
 class TExFooter;
 class TExButtonAppearance;
+class TItemAppearance;
 class TImageList;
 
 // The look of the strip buttons, shared by all buttons of one drop-down.
@@ -510,6 +511,24 @@ public:
     static void RegisterStreamClass(const String& ClassName);
     String ClassName() const override { return u"TExCustomDropDown"; }
 
+    // The caption label beside the edit (made on the first caption).
+    String LabelCaption() const;
+    void SetLabelCaption(const String& Value);
+    TLabel* EditLabel() const { return FLabel; }
+    TLabelPosition LabelPosition() const { return FLabelPosition; }
+    void SetLabelPosition(TLabelPosition Value);
+    int LabelMargin() const { return FLabelMargin; }
+    void SetLabelMargin(int Value);
+    bool LabelTransparent() const { return FLabelTransparent; }
+    void SetLabelTransparent(bool Value);
+    bool LabelAlwaysEnabled() const { return FLabelAlwaysEnabled; }
+    void SetLabelAlwaysEnabled(bool Value) { FLabelAlwaysEnabled = Value; }
+    TFont& LabelFont() { return FLabelFont; }
+    void SetLabelFont(const TFont& Value);
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+    // The colours of an item list in a style (for kinds that show the item selector).
+    static void ApplyItemAppearanceStyle(TItemAppearance* Appearance, TGPKStyle Style);
+
     TNotifyEvent OnBeforeDropDown;
     TDropDownEvent OnDropDown;
     TNotifyEvent OnBeforeDropUp;
@@ -648,6 +667,12 @@ private:
     String FOldText;
     String FPrefix, FSuffix;
     String FValidChars;
+    TLabel* FLabel = nullptr;
+    TFont FLabelFont;
+    TLabelPosition FLabelPosition = lpLeftTop;
+    int FLabelMargin = 4;
+    bool FLabelTransparent = false, FLabelAlwaysEnabled = false;
+    void UpdateLabel();
     bool FAutoThousandSeparator = true;
     bool FBlockCopy = false;
 };

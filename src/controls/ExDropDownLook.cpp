@@ -4,6 +4,8 @@
 
 #include "controls/ExDropDown.h"
 
+#include "controls/ExItemSelector.h"
+
 #include "framework/Streaming.h"
 #include "framework/Windows.h"
 
@@ -265,4 +267,140 @@ TPoint CaptionLabelPosition(TLabelPosition Position, const TRect& B, TSize L, in
     case lpBottomRight: return {B.Left + width - L.cx, B.Top + height + M};
     }
     return {B.Left, B.Top};
+}
+
+// ---------------------------------------------------------------------------
+// The caption label
+// ---------------------------------------------------------------------------
+String TExCustomDropDown::LabelCaption() const { return FLabel ? FLabel->Caption() : String(); }
+
+void TExCustomDropDown::SetLabelCaption(const String& Value) {
+    if (!FLabel) {
+        FLabel = new TLabel(this);
+        FLabel->SetParent(Parent());
+        FLabel->SetFocusControl(this);
+        FLabel->SetFont(FLabelFont);
+        FLabel->OnClick = [this](TObject*) { DoLabelClick(); };
+        FLabel->OnDblClick = [this](TObject*) { DoLabelDblClick(); };
+        FLabel->SetParentFont(ParentFont());
+    }
+    FLabel->SetCaption(Value);
+    UpdateLabel();
+}
+
+void TExCustomDropDown::SetLabelPosition(TLabelPosition Value) {
+    FLabelPosition = Value;
+    UpdateLabel();
+}
+
+void TExCustomDropDown::SetLabelMargin(int Value) {
+    FLabelMargin = Value;
+    UpdateLabel();
+}
+
+void TExCustomDropDown::SetLabelTransparent(bool Value) {
+    FLabelTransparent = Value;
+    UpdateLabel();
+}
+
+void TExCustomDropDown::SetLabelFont(const TFont& Value) {
+    FLabelFont.Assign(&Value);
+    UpdateLabel();
+}
+
+void TExCustomDropDown::UpdateLabel() {
+    if (!FLabel) return;
+    if (FLabel->Parent() != Parent()) FLabel->SetParent(Parent());
+    FLabel->SetTransparent(FLabelTransparent);
+    if (!ParentFont()) FLabel->SetFont(FLabelFont);
+    TBitmap probe;
+    probe.SetSize(1, 1);
+    probe.Canvas().SetFont(FLabel->Font());
+    TRect box = Rect(0, 0, 1000, 255);
+    probe.Canvas().DrawText(FLabel->Caption(), box, DT_CALCRECT | DT_SINGLELINE | DT_HIDEPREFIX);
+    const TPoint p = CaptionLabelPosition(FLabelPosition, BoundsRect(), TSize{FLabel->Width(), FLabel->Height()},
+                                          box.Right - box.Left, FLabelMargin);
+    FLabel->SetBounds(p.X, p.Y, FLabel->Width(), FLabel->Height());
+    FLabel->SetVisible(Visible());
+}
+
+void TExCustomDropDown::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    TMaskEdit::SetBounds(ALeft, ATop, AWidth, AHeight);
+    if (FLabel && FLabel->Parent()) UpdateLabel();
+}
+
+// ---------------------------------------------------------------------------
+// Item list colours by style
+// ---------------------------------------------------------------------------
+void TExCustomDropDown::ApplyItemAppearanceStyle(TItemAppearance* Appearance, TGPKStyle Style) {
+    if (!Appearance || Style == tsCustom) return;
+    TItemAppearance& a = *Appearance;
+    a.BorderColorHot = clNone;
+    a.BorderColorSelected = clNone;
+    a.ColorSelectedText = 0;
+    a.ColorHotText = 0;
+    auto flat = [&](TColor hot, TColor selected, TColor selectedTo) {
+        a.ColorHot = a.ColorHotTo = hot;
+        a.ColorSelected = selected;
+        a.ColorSelectedTo = selectedTo;
+        a.ColorMirrorHot = a.ColorMirrorHotTo = a.ColorMirrorSelected = a.ColorMirrorSelectedTo = clNone;
+        a.BorderColorTop = a.BorderColorBottom = a.EdgeColor = clNone;
+    };
+    const TColor highlight = TColor(0xFF00000D), highlightText = TColor(0xFF00000E);
+    switch (Style) {
+    case tsOffice2003Blue:
+    case tsOffice2003Silver:
+    case tsOffice2003Olive:
+    case tsWhidbey:
+    case tsOffice2007Luna:
+    case tsOffice2007Obsidian:
+    case tsOffice2007Silver: {
+        a.ColorHot = 0xEBFDFF, a.ColorHotTo = 0xACECFF, a.ColorMirrorHot = 0x59DAFF, a.ColorMirrorHotTo = 0xA4E9FF;
+        a.ColorSelected = 0xAAD9FF, a.ColorSelectedTo = 0x6EBBFF;
+        a.ColorMirrorSelected = 0x42AEFE, a.ColorMirrorSelectedTo = 0x7AE1FE;
+        a.BorderColor = 0x42AEFE;
+        const bool office2007 = Style == tsOffice2007Luna || Style == tsOffice2007Obsidian || Style == tsOffice2007Silver;
+        a.BorderColorTop = office2007 ? TColor(0xF4FEFF) : clNone;
+        a.BorderColorBottom = office2007 ? TColor(0xCAF8FF) : clNone;
+        a.EdgeColor = office2007 ? TColor(0xC3D9DF) : clNone;
+        break;
+    }
+    case tsOffice2003Classic:
+        flat(0xD2BDB6, 0xB59285, 0xB59285);
+        a.BorderColor = 0x808080;
+        break;
+    case tsTerminal:
+        flat(0xC0C0C0, highlight, clNone);
+        a.BorderColor = 0x808080;
+        a.ColorSelectedText = highlightText;
+        break;
+    case tsWindowsXP:
+        flat(0xEFD3C6, highlight, clNone);
+        a.BorderColorHot = highlight;
+        a.ColorSelectedText = highlightText;
+        break;
+    case tsWindowsVista:
+        a.ColorHot = 0xFFFDF9, a.ColorHotTo = 0xFFFAF0, a.ColorSelected = 0xFEF9F0, a.ColorSelectedTo = 0xFCEFD5;
+        a.ColorMirrorHot = a.ColorMirrorHotTo = a.ColorMirrorSelected = a.ColorMirrorSelectedTo = clNone;
+        a.BorderColor = 0xFDDE99;
+        a.BorderColorTop = 0xFDFBF6, a.BorderColorBottom = 0xFDF5E7, a.EdgeColor = 0xFCEDCB;
+        break;
+    case tsWindows7:
+        a.ColorHot = 0xFDFBFA, a.ColorHotTo = 0xFDF3EB, a.ColorSelected = 0xFCEBDC, a.ColorSelectedTo = 0xFCDBC1;
+        a.ColorMirrorHot = a.ColorMirrorHotTo = a.ColorMirrorSelected = a.ColorMirrorSelectedTo = clNone;
+        a.BorderColor = 0xCEA27D;
+        a.BorderColorTop = 0xFDF4EB, a.BorderColorBottom = 0xFDEADB, a.EdgeColor = 0xE0C5AE;
+        break;
+    case tsOffice2010Blue:
+    case tsOffice2010Silver:
+    case tsOffice2010Black:
+        a.ColorHot = 0xD9F9FD, a.ColorHotTo = 0x8AE3FD, a.ColorMirrorHot = 0x8AE3FD, a.ColorMirrorHotTo = 0xD9F9FD;
+        a.ColorSelected = 0x7BEEFF, a.ColorSelectedTo = 0x6CD0FF;
+        a.ColorMirrorSelected = 0x6CD0FF, a.ColorMirrorSelectedTo = 0x7BEEFF;
+        a.BorderColor = 0x308AC2;
+        a.ColorSelectedText = 0;
+        a.BorderColorTop = a.BorderColorBottom = a.EdgeColor = clNone;
+        break;
+    case tsCustom: break;
+    }
 }

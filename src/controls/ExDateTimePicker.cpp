@@ -258,14 +258,7 @@ void TExDateTimePicker::SetLabelMargin(int Value) {
 void TExDateTimePicker::UpdateLabel() {
     if (!FLabel) return;
     if (FLabel->Parent() != Parent()) FLabel->SetParent(Parent());
-    TBitmap probe;
-    probe.SetSize(1, 1);
-    probe.Canvas().SetFont(FLabel->Font());
-    const int w = probe.Canvas().TextWidth(FLabel->Caption());
-    const TPoint p = CaptionLabelPosition(FLabelPosition, BoundsRect(), TSize{FLabel->Width(), FLabel->Height()}, w,
-                                          FLabelMargin);
-    FLabel->SetBounds(p.X, p.Y, FLabel->Width(), FLabel->Height());
-    FLabel->SetVisible(Visible());
+    PlaceCaptionLabel(*FLabel, *this, FLabelPosition, FLabelMargin);
 }
 
 void TExDateTimePicker::CMEnter(TMessage& Message) {

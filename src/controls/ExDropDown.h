@@ -99,6 +99,8 @@ enum TLabelPosition {
 // The label's place beside a control at Bounds: LabelSize the label's
 // size, TextWidth the caption's measured width, Margin the gap.
 TPoint CaptionLabelPosition(TLabelPosition Position, const TRect& Bounds, TSize LabelSize, int TextWidth, int Margin);
+// Moves Label to its place beside Control, measuring its caption on one line.
+void PlaceCaptionLabel(TLabel& Label, const TControl& Control, TLabelPosition Position, int Margin);
 
 using TDropDownEvent = std::function<void(TObject* Sender, bool& AcceptDrop)>;
 using TDropUpEvent = std::function<void(TObject* Sender, bool Cancelled)>;

@@ -13,6 +13,7 @@
 #include "grid/foundation/GridColors.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
@@ -308,20 +309,24 @@ void TExCustomDropDown::SetLabelFont(const TFont& Value) {
     UpdateLabel();
 }
 
+void PlaceCaptionLabel(TLabel& Label, const TControl& Control, TLabelPosition Position, int Margin) {
+    TBitmap probe;
+    probe.SetSize(1, 1);
+    probe.Canvas().SetFont(Label.Font());
+    TRect box = Rect(0, 0, 1000, 255);
+    probe.Canvas().DrawText(Label.Caption(), box, DT_CALCRECT | DT_SINGLELINE | DT_HIDEPREFIX);
+    const TPoint p = CaptionLabelPosition(Position, Control.BoundsRect(), TSize{Label.Width(), Label.Height()},
+                                          box.Right - box.Left, Margin);
+    Label.SetBounds(p.X, p.Y, Label.Width(), Label.Height());
+    Label.SetVisible(Control.Visible());
+}
+
 void TExCustomDropDown::UpdateLabel() {
     if (!FLabel) return;
     if (FLabel->Parent() != Parent()) FLabel->SetParent(Parent());
     FLabel->SetTransparent(FLabelTransparent);
     if (!ParentFont()) FLabel->SetFont(FLabelFont);
-    TBitmap probe;
-    probe.SetSize(1, 1);
-    probe.Canvas().SetFont(FLabel->Font());
-    TRect box = Rect(0, 0, 1000, 255);
-    probe.Canvas().DrawText(FLabel->Caption(), box, DT_CALCRECT | DT_SINGLELINE | DT_HIDEPREFIX);
-    const TPoint p = CaptionLabelPosition(FLabelPosition, BoundsRect(), TSize{FLabel->Width(), FLabel->Height()},
-                                          box.Right - box.Left, FLabelMargin);
-    FLabel->SetBounds(p.X, p.Y, FLabel->Width(), FLabel->Height());
-    FLabel->SetVisible(Visible());
+    PlaceCaptionLabel(*FLabel, *this, FLabelPosition, FLabelMargin);
 }
 
 void TExCustomDropDown::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
@@ -345,6 +350,12 @@ void TExCustomDropDown::ApplyItemAppearanceStyle(TItemAppearance* Appearance, TG
         a.ColorSelectedTo = selectedTo;
         a.ColorMirrorHot = a.ColorMirrorHotTo = a.ColorMirrorSelected = a.ColorMirrorSelectedTo = clNone;
         a.BorderColorTop = a.BorderColorBottom = a.EdgeColor = clNone;
+    };
+    // Hot and selected gradients without mirror; border, top, bottom and edge lines.
+    auto twoTone = [&](const std::array<TColor, 8>& c) {
+        a.ColorHot = c[0], a.ColorHotTo = c[1], a.ColorSelected = c[2], a.ColorSelectedTo = c[3];
+        a.ColorMirrorHot = a.ColorMirrorHotTo = a.ColorMirrorSelected = a.ColorMirrorSelectedTo = clNone;
+        a.BorderColor = c[4], a.BorderColorTop = c[5], a.BorderColorBottom = c[6], a.EdgeColor = c[7];
     };
     const TColor highlight = TColor(0xFF00000D), highlightText = TColor(0xFF00000E);
     switch (Style) {
@@ -379,18 +390,8 @@ void TExCustomDropDown::ApplyItemAppearanceStyle(TItemAppearance* Appearance, TG
         a.BorderColorHot = highlight;
         a.ColorSelectedText = highlightText;
         break;
-    case tsWindowsVista:
-        a.ColorHot = 0xFFFDF9, a.ColorHotTo = 0xFFFAF0, a.ColorSelected = 0xFEF9F0, a.ColorSelectedTo = 0xFCEFD5;
-        a.ColorMirrorHot = a.ColorMirrorHotTo = a.ColorMirrorSelected = a.ColorMirrorSelectedTo = clNone;
-        a.BorderColor = 0xFDDE99;
-        a.BorderColorTop = 0xFDFBF6, a.BorderColorBottom = 0xFDF5E7, a.EdgeColor = 0xFCEDCB;
-        break;
-    case tsWindows7:
-        a.ColorHot = 0xFDFBFA, a.ColorHotTo = 0xFDF3EB, a.ColorSelected = 0xFCEBDC, a.ColorSelectedTo = 0xFCDBC1;
-        a.ColorMirrorHot = a.ColorMirrorHotTo = a.ColorMirrorSelected = a.ColorMirrorSelectedTo = clNone;
-        a.BorderColor = 0xCEA27D;
-        a.BorderColorTop = 0xFDF4EB, a.BorderColorBottom = 0xFDEADB, a.EdgeColor = 0xE0C5AE;
-        break;
+    case tsWindowsVista: twoTone({0xFFFDF9, 0xFFFAF0, 0xFEF9F0, 0xFCEFD5, 0xFDDE99, 0xFDFBF6, 0xFDF5E7, 0xFCEDCB}); break;
+    case tsWindows7: twoTone({0xFDFBFA, 0xFDF3EB, 0xFCEBDC, 0xFCDBC1, 0xCEA27D, 0xFDF4EB, 0xFDEADB, 0xE0C5AE}); break;
     case tsOffice2010Blue:
     case tsOffice2010Silver:
     case tsOffice2010Black:

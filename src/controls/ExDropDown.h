@@ -502,6 +502,12 @@ public:
     TGPKStyle GetComponentStyle() const { return FGPKStyle; }
     void SetColorTones(const TColorTones& ATones) override;
     virtual void SetSelectionColorStyle(TSelectionColorStyle Value);
+    // The selection of an item list in the selection style; Side 0 both
+    // rounded ends, 1 the left, 2 the right, 3 none; CornerColor the list's
+    // background behind the rounded corners.
+    virtual void DrawSelection(TCanvas& Canvas, const TRect& R, int Side, TColor CornerColor);
+    virtual void DrawGradient(TCanvas& Canvas, TColor FromColor, TColor ToColor, int Steps, const TRect& R,
+                              bool Horizontal);
     TColor BorderColor() const { return FBorderColor; }
     void SetBorderColor(TColor Value);
     TColor FocusBorderColor() const { return FFocusBorderColor; }

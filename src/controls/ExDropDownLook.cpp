@@ -117,6 +117,24 @@ void TExCustomDropDown::SetSelectionColorStyle(TSelectionColorStyle Value) {
     FSelectionColorTo = SelectionColors[Value].ColorTo;
 }
 
+void TExCustomDropDown::DrawSelection(TCanvas& Canvas, const TRect& R, int Side, TColor CornerColor) {
+    if (FSelectionColorStyle == scCustom) {
+        Canvas.Brush().SetStyle(bsSolid);
+        Canvas.Brush().SetColor(FSelectionColor);
+        Canvas.Pen().SetColor(FSelectionColor);
+        Canvas.FillRect(R);
+        return;
+    }
+    const TSelectionColors& c = SelectionColors[FSelectionColorStyle];
+    DrawStyledSelection(Canvas, FSelectionColor, FSelectionColorTo, c.Mirror, c.MirrorTo, c.TopLine, c.BottomLine,
+                        c.Border, c.Edge, CornerColor, R, Side);
+}
+
+void TExCustomDropDown::DrawGradient(TCanvas& Canvas, TColor FromColor, TColor ToColor, int Steps, const TRect& R,
+                                     bool Horizontal) {
+    DrawSteppedGradient(Canvas, FromColor, ToColor, Steps, R, Horizontal);
+}
+
 void TExCustomDropDown::SetBorderColor(TColor Value) {
     if (FBorderColor == Value) return;
     FBorderColor = Value;

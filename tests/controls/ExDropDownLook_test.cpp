@@ -184,3 +184,24 @@ TEST(DropDownLook, ItemListColoursByStyle) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DropDownLook, SelectionIsPlainInTheCustomStyleAndRoundedOtherwise) {
+    TForm form(nullptr);
+    auto* dd = new TExCustomDropDown(&form);
+    TBitmap b;
+    b.SetSize(40, 20);
+    b.Canvas().Brush().SetColor(clWhite);
+    b.Canvas().FillRect(Rect(0, 0, 40, 20));
+    dd->DrawSelection(b.Canvas(), Rect(0, 0, 40, 20), 0, 0x00FF00);
+    EXPECT_EQ(b.Canvas().Pixels(0, 0), TColor(0x00FF00)) << "the corner shows the list's background";
+    EXPECT_NE(b.Canvas().Pixels(20, 10), TColor(clWhite));
+    dd->SetSelectionColorStyle(scCustom);
+    dd->SetSelectionColor(0x0000FF);
+    dd->DrawSelection(b.Canvas(), Rect(0, 0, 40, 20), 0, 0x00FF00);
+    EXPECT_EQ(b.Canvas().Pixels(0, 0), TColor(0x0000FF));
+    EXPECT_EQ(b.Canvas().Pixels(39, 19), TColor(0x0000FF));
+}
+
+}  // namespace

@@ -481,6 +481,12 @@ public:
     void SetPrecision(int Value);
     const String& Prefix() const { return FPrefix; }
     void SetPrefix(const String& Value) { FPrefix = Value; }
+    // A minus sign typed into a number toggles its sign.
+    bool Signed() const { return FSigned; }
+    void SetSigned(bool Value) { FSigned = Value; }
+    // The keypad's decimal key types the locale's decimal separator.
+    bool ExcelStyleDecimalSeparator() const { return FExcelStyleDecimalSeparator; }
+    void SetExcelStyleDecimalSeparator(bool Value) { FExcelStyleDecimalSeparator = Value; }
     const String& ValidChars() const { return FValidChars; }
     void SetValidChars(const String& Value) { FValidChars = Value; }
     const String& Suffix() const { return FSuffix; }
@@ -675,6 +681,9 @@ private:
     String FOldText;
     String FPrefix, FSuffix;
     String FValidChars;
+    bool FSigned = false, FExcelStyleDecimalSeparator = false;
+    // Toggles the sign of a number for a typed minus; false when the rule does not apply.
+    bool ToggleSign();
     TLabel* FLabel = nullptr;
     TFont FLabelFont;
     TLabelPosition FLabelPosition = lpLeftTop;

@@ -678,6 +678,7 @@ void TExCustomDropDown::WMKeyDown(TWMKey& Message) {
     }
     if (key == VK_DELETE) SetModified(true);
     TMaskEdit::WMKeyDown(Message);
+    if (key == VK_DELETE && FEditType == etMoney) FormatMoney();
     switch (key) {
     case VK_RETURN: DoHideDropDown(false); break;
     case VK_ESCAPE: DoHideDropDown(true); break;

@@ -684,6 +684,8 @@ private:
     bool FSigned = false, FExcelStyleDecimalSeparator = false;
     // Toggles the sign of a number for a typed minus; false when the rule does not apply.
     bool ToggleSign();
+    // A money text shown anew with thousand separators in its whole part.
+    void FormatMoney();
     TLabel* FLabel = nullptr;
     TFont FLabelFont;
     TLabelPosition FLabelPosition = lpLeftTop;

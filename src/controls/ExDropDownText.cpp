@@ -253,8 +253,19 @@ void TExCustomDropDown::WMChar(TWMKey& Message) {
     case etNumeric:
         if (ch == VK_TAB || IsDigit(ch) || ctrl) PassChar(Message);
         break;
-    case etFloat:
-    case etMoney: TypeFloatChar(Message, ch); break;
+    case etFloat: TypeFloatChar(Message, ch); break;
+    case etMoney: {
+        if (ch == Dec() && FPrecision > 0 && allSelected) {
+            // D over the whole text starts a new amount.
+            FBlockChange = false;
+            SetTextValue(String(u"0") + Dec() + u"0");
+            SelectAfterDecimal();
+            break;
+        }
+        TypeFloatChar(Message, ch);
+        if (ch != Dec() && TMaskEdit::Text() != before) FormatMoney();
+        break;
+    }
     case etUppercase:
     case etLowerCase: {
         const String c = FEditType == etUppercase ? UpperCase(String(1, ch)) : LowerCase(String(1, ch));
@@ -302,6 +313,28 @@ void TExCustomDropDown::WMChar(TWMKey& Message) {
     // notification would otherwise eat the next real change.
     if (TMaskEdit::Text() == before) FBlockChange = false;
     if (TMaskEdit::Modified()) FIsModified = true;
+}
+
+void TExCustomDropDown::FormatMoney() {
+    const String value = GetText();
+    if (value.empty() || value == u"-") return;
+    const bool negative = value[0] == u'-';
+    const auto dp = value.find(Dec());
+    String whole;
+    for (Char c : value.substr(negative ? 1 : 0, dp == String::npos ? String::npos : dp - (negative ? 1 : 0)))
+        if (c >= u'0' && c <= u'9') whole += c;
+    if (FAutoThousandSeparator)
+        for (int i = int(whole.size()) - 3; i > 0; i -= 3) whole.insert(size_t(i), 1, Thou());
+    const String shown = FPrefix + (negative ? u"-" : u"") + whole + (dp == String::npos ? String() : value.substr(dp)) + FSuffix;
+    const String old = TMaskEdit::Text();
+    if (shown == old) return;
+    // The caret keeps its distance from the end.
+    const int fromEnd = int(old.size()) - SelStart();
+    FBlockChange = true;
+    TMaskEdit::SetText(shown);
+    FBlockChange = false;
+    SetSelStart(std::max(0, int(shown.size()) - fromEnd));
+    SetSelLength(0);
 }
 
 bool TExCustomDropDown::ToggleSign() {

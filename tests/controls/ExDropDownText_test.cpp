@@ -217,3 +217,27 @@ TEST_F(TextFixture, SignedNumbersAndTheKeypadDecimalKey) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TextFixture, MoneyIsShownWithThousandSeparatorsWhileTyping) {
+    dd->SetEditType(etMoney);
+    dd->SetPrecision(2);
+    dd->SetText(u"123.00");
+    Caret(3);
+    changes = 0;
+    SimulateText(u"4");
+    EXPECT_EQ(dd->GetText(), u"1,234.00");
+    EXPECT_EQ(dd->SelStart(), 5);
+    EXPECT_EQ(changes, 1) << "the re-formatting tells nothing of its own";
+    dd->SetText(u"12,345.00");
+    Caret(3);
+    SimulateKey(VK_DELETE);
+    EXPECT_EQ(dd->GetText(), u"1,245.00");
+    dd->SelectAll();
+    SimulateText(u".");
+    EXPECT_EQ(dd->GetText(), u"0.00") << "the decimal point over everything starts anew";
+    EXPECT_EQ(dd->SelStart(), 2);
+}
+
+}  // namespace

@@ -655,6 +655,11 @@ LRESULT TExCustomDropDown::NativeDlgCode() const {
 
 void TExCustomDropDown::WMKeyDown(TWMKey& Message) {
     if (Designing(this)) return;
+    if (FReturnIsTab && Message.CharCode() == VK_RETURN) {
+        // Through the dialog keys, as a pressed Tab goes.
+        Message.SetCharCode(VK_TAB);
+        if (Visible()) PostMessage(Handle(), CN_KEYDOWN, VK_TAB);
+    }
     const Word key = Message.CharCode();
     if (GetKeyState(VK_MENU) < 0 && (key == VK_UP || key == VK_DOWN)) {
         if (FDroppedDown) DoHideDropDown(false);

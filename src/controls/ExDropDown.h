@@ -481,6 +481,9 @@ public:
     void SetPrecision(int Value);
     const String& Prefix() const { return FPrefix; }
     void SetPrefix(const String& Value) { FPrefix = Value; }
+    // Enter moves the focus on like Tab.
+    bool ReturnIsTab() const { return FReturnIsTab; }
+    void SetReturnIsTab(bool Value) { FReturnIsTab = Value; }
     // A minus sign typed into a number toggles its sign.
     bool Signed() const { return FSigned; }
     void SetSigned(bool Value) { FSigned = Value; }
@@ -681,7 +684,7 @@ private:
     String FOldText;
     String FPrefix, FSuffix;
     String FValidChars;
-    bool FSigned = false, FExcelStyleDecimalSeparator = false;
+    bool FSigned = false, FExcelStyleDecimalSeparator = false, FReturnIsTab = false;
     // Toggles the sign of a number for a typed minus; false when the rule does not apply.
     bool ToggleSign();
     // A money text shown anew with thousand separators in its whole part.

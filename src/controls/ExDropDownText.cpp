@@ -5,6 +5,7 @@
 #include "controls/ExDropDown.h"
 
 #include "framework/Clipboard.h"
+#include "framework/Forms.h"
 #include "framework/SysUtils.h"
 
 #include "grid/foundation/DropDownUtil.h"
@@ -212,8 +213,21 @@ void TExCustomDropDown::PassChar(TWMKey& Message) {
 
 void TExCustomDropDown::WMChar(TWMKey& Message) {
     // The key event comes first: it may change or take the character.
-    if (DoKeyPress(Message)) return;
-    if (!FEditorEnabled) return;
+    const Char typed = Char(Message.CharCode());
+    const bool taken = DoKeyPress(Message);
+    if ((typed == VK_RETURN || typed == VK_ESCAPE) && !FDefaultHandling && Parent()) {
+        // The parent handles Enter and Esc as keys of its own.
+        TCustomForm* form = GetParentForm(this);
+        PostMessage(Parent()->Handle(), WM_KEYDOWN, typed);
+        if (form && form->KeyPreview()) {
+            Message.SetCharCode(typed);
+            DefaultHandler(Message.Message);
+        } else {
+            PostMessage(Parent()->Handle(), WM_KEYUP, typed);
+        }
+        return;
+    }
+    if (taken || !FEditorEnabled) return;
     // The keypad's decimal key (bit 6 of its scan code) types the separator.
     if (FExcelStyleDecimalSeparator && (Message.CharCode() == u'.' || Message.CharCode() == u',') &&
         ((Message.KeyData() >> 16) & 0x40) != 0)

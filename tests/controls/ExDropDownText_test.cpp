@@ -241,3 +241,46 @@ TEST_F(TextFixture, MoneyIsShownWithThousandSeparatorsWhileTyping) {
 }
 
 }  // namespace
+
+namespace {
+
+// A parent that records the keys it receives.
+class KeyPanel : public TCustomControl {
+public:
+    explicit KeyPanel(TComponent* owner) : TCustomControl(owner) {
+        SetControlStyle(ControlStyle() + TControlStyle{csAcceptsControls});
+        OnKeyDown = [this](TObject*, Word& key, TShiftState) { keys.push_back(key); };
+    }
+    std::vector<Word> keys;
+};
+
+TEST(DropDownTextKeys, ReturnIsTabAndEnterForTheParent) {
+    TForm form(nullptr);
+    form.SetBounds(100, 100, 300, 150);
+    auto* panel = new KeyPanel(&form);
+    panel->SetParent(&form);
+    panel->SetBounds(0, 0, 300, 150);
+    auto* dd = new TypedEdit(&form);
+    dd->SetParent(panel);
+    dd->SetBounds(10, 10, 120, 21);
+    auto* next = new TEdit(&form);
+    next->SetParent(panel);
+    next->SetBounds(10, 50, 120, 21);
+    form.Show();
+
+    dd->SetReturnIsTab(true);
+    dd->SetFocus();
+    SimulateKey(VK_RETURN);
+    Application->ProcessMessages();
+    EXPECT_TRUE(next->Focused());
+
+    dd->SetReturnIsTab(false);
+    dd->SetDefaultHandling(false);
+    dd->SetFocus();
+    SimulateKey(VK_RETURN);
+    Application->ProcessMessages();
+    EXPECT_TRUE(dd->Focused());
+    EXPECT_EQ(panel->keys, std::vector<Word>{VK_RETURN});
+}
+
+}  // namespace

@@ -682,7 +682,11 @@ void TExCustomDropDown::WMKeyDown(TWMKey& Message) {
         return;
     }
     if (key == VK_DELETE) SetModified(true);
+    if (!FPrefix.empty() || !FSuffix.empty()) {
+        if (FramedKey(key)) return;
+    }
     TMaskEdit::WMKeyDown(Message);
+    if (!FPrefix.empty() && SelStart() < int(FPrefix.size())) SetSelStart(int(FPrefix.size()));
     if (key == VK_DELETE && FEditType == etMoney) FormatMoney();
     switch (key) {
     case VK_RETURN: DoHideDropDown(false); break;
@@ -692,6 +696,32 @@ void TExCustomDropDown::WMKeyDown(TWMKey& Message) {
         else DoShowDropDown();
         break;
     default: break;
+    }
+}
+
+bool TExCustomDropDown::FramedKey(Word Key) {
+    // The caret and deletions stay between the prefix and the suffix.
+    const int start = int(FPrefix.size());
+    const int end = int(TMaskEdit::Text().size() - std::min(TMaskEdit::Text().size(), FSuffix.size()));
+    const int caret = SelStart(), sel = SelLength();
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    auto moveTo = [&](int to) {
+        if (shift) {
+            const int from = caret == start && sel > 0 ? caret + sel : caret;
+            Perform(EM_SETSEL, WPARAM(std::min(from, to)), std::max(from, to));
+        } else {
+            SetSelStart(to);
+            SetSelLength(0);
+        }
+    };
+    switch (Key) {
+    case VK_HOME: moveTo(start); return true;
+    case VK_END: moveTo(end); return true;
+    case VK_LEFT: return caret <= start && sel == 0;
+    case VK_RIGHT: return caret >= end && sel == 0;
+    case VK_BACK: return caret <= start && sel == 0;
+    case VK_DELETE: return caret >= end && sel == 0;
+    default: return false;
     }
 }
 

@@ -687,6 +687,8 @@ private:
     bool FSigned = false, FExcelStyleDecimalSeparator = false, FReturnIsTab = false;
     // Toggles the sign of a number for a typed minus; false when the rule does not apply.
     bool ToggleSign();
+    // Home, End, arrows and deletions kept within Prefix and Suffix; true: the key is done.
+    bool FramedKey(Word Key);
     // A money text shown anew with thousand separators in its whole part.
     void FormatMoney();
     TLabel* FLabel = nullptr;

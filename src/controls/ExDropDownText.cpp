@@ -244,6 +244,7 @@ void TExCustomDropDown::WMChar(TWMKey& Message) {
         return;
     }
     if (ch == VK_BACK) {
+        if ((!FPrefix.empty() || !FSuffix.empty()) && SelLength() == 0 && SelStart() <= int(FPrefix.size())) return;
         PassChar(Message);
         if (allSelected && TMaskEdit::Text().empty()) {
             FBlockChange = false;

@@ -284,3 +284,30 @@ TEST(DropDownTextKeys, ReturnIsTabAndEnterForTheParent) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TextFixture, TheCaretStaysBetweenPrefixAndSuffix) {
+    dd->SetPrefix(u"$ ");
+    dd->SetSuffix(u" net");
+    dd->SetTextValue(u"42");
+    EXPECT_EQ(dd->GetText(), u"42");
+    dd->SetSelStart(4);
+    dd->SetSelLength(0);
+    SimulateKey(VK_HOME);
+    EXPECT_EQ(dd->SelStart(), 2);
+    SimulateKey(VK_LEFT);
+    EXPECT_EQ(dd->SelStart(), 2);
+    SimulateKey(VK_BACK);
+    EXPECT_EQ(dd->GetText(), u"42");
+    SimulateKey(VK_END);
+    EXPECT_EQ(dd->SelStart(), 4);
+    SimulateKey(VK_RIGHT);
+    SimulateKey(VK_DELETE);
+    EXPECT_EQ(dd->SelStart(), 4);
+    EXPECT_EQ(dd->GetText(), u"42");
+    SimulateKey(VK_BACK);
+    EXPECT_EQ(dd->GetText(), u"4");
+}
+
+}  // namespace

@@ -681,6 +681,12 @@ void TExCustomDropDown::WMKeyDown(TWMKey& Message) {
         TMaskEdit::WMKeyDown(Message);
         return;
     }
+    if (key == VK_DELETE && FLengthLimit > 0 && SelLength() == 0) {
+        // A deletion that would join the parts beyond the limit is refused.
+        String after = TMaskEdit::Text();
+        if (SelStart() < int(after.size())) after.erase(size_t(SelStart()), 1);
+        if (WholeDigits(after) > FLengthLimit) return;
+    }
     if (key == VK_DELETE) SetModified(true);
     if (!FPrefix.empty() || !FSuffix.empty()) {
         if (FramedKey(key)) return;

@@ -481,6 +481,9 @@ public:
     void SetPrecision(int Value);
     const String& Prefix() const { return FPrefix; }
     void SetPrefix(const String& Value) { FPrefix = Value; }
+    // The most digits the whole part of a number may have (0: no limit).
+    int LengthLimit() const { return FLengthLimit; }
+    void SetLengthLimit(int Value) { FLengthLimit = Value; }
     // Enter moves the focus on like Tab.
     bool ReturnIsTab() const { return FReturnIsTab; }
     void SetReturnIsTab(bool Value) { FReturnIsTab = Value; }
@@ -685,6 +688,9 @@ private:
     String FPrefix, FSuffix;
     String FValidChars;
     bool FSigned = false, FExcelStyleDecimalSeparator = false, FReturnIsTab = false;
+    int FLengthLimit = 0;
+    // The digits of the whole part of Text.
+    int WholeDigits(const String& Text) const;
     // Toggles the sign of a number for a typed minus; false when the rule does not apply.
     bool ToggleSign();
     // Home, End, arrows and deletions kept within Prefix and Suffix; true: the key is done.

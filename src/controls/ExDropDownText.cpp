@@ -263,6 +263,11 @@ void TExCustomDropDown::WMChar(TWMKey& Message) {
         return;
     }
     if (ch == 10) return;
+    if (FLengthLimit > 0 && number && ch != Dec() && SelLength() == 0) {
+        const String t = TMaskEdit::Text();
+        const auto dp = t.find(Dec());
+        if ((dp == String::npos || SelStart() <= int(dp)) && WholeDigits(t) >= FLengthLimit) return;
+    }
     const String before = TMaskEdit::Text();
     switch (FEditType) {
     case etNumeric:
@@ -350,6 +355,16 @@ void TExCustomDropDown::FormatMoney() {
     FBlockChange = false;
     SetSelStart(std::max(0, int(shown.size()) - fromEnd));
     SetSelLength(0);
+}
+
+int TExCustomDropDown::WholeDigits(const String& Text) const {
+    // Signs and thousand separators do not count.
+    int n = 0;
+    for (Char c : Text) {
+        if (c == Dec()) break;
+        if (c >= u'0' && c <= u'9') ++n;
+    }
+    return n;
 }
 
 bool TExCustomDropDown::ToggleSign() {

@@ -311,3 +311,36 @@ TEST_F(TextFixture, TheCaretStaysBetweenPrefixAndSuffix) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TextFixture, TheWholePartKeepsToItsLengthLimit) {
+    dd->SetEditType(etFloat);
+    dd->SetPrecision(2);
+    dd->SetLengthLimit(3);
+    dd->SetText(u"12.50");
+    Caret(2);
+    SimulateText(u"3");
+    EXPECT_EQ(dd->GetText(), u"123.50");
+    SimulateText(u"4");
+    EXPECT_EQ(dd->GetText(), u"123.50") << "a fourth digit before the point is refused";
+    Caret(5);
+    SimulateText(u"7");
+    EXPECT_EQ(dd->GetText(), u"123.57") << "decimals are not limited";
+    dd->SetText(u"123.45");
+    Caret(3);
+    SimulateKey(VK_DELETE);
+    EXPECT_EQ(dd->GetText(), u"123.45") << "deleting the point would make the whole part 12345";
+}
+
+TEST_F(TextFixture, APressInsideTheSelectionKeepsItUntilTheRelease) {
+    dd->SetText(u"abcdef");
+    dd->SelectAll();
+    SimulateMouseDown(dd, mbLeft, 20, 8);
+    EXPECT_EQ(dd->SelLength(), 6);
+    SimulateMouseUp(dd, mbLeft, 20, 8);
+    EXPECT_EQ(dd->SelLength(), 0);
+    EXPECT_GT(dd->SelStart(), 0);
+}
+
+}  // namespace

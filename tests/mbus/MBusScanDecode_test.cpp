@@ -9,6 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <condition_variable>
+#include <map>
+#include <mutex>
 #include <thread>
 #include <tuple>
 
@@ -296,4 +299,108 @@ TEST_F(MBusScan, StartDuringAScanChangesNothing) {
     EXPECT_FALSE(Start(saSecondaryAddress, 3, true, true, u"127.0.0.9"));
     Step();
     EXPECT_EQ(Log(), std::vector<ByteString>{Enable});
+}
+
+namespace {
+
+// A meter on the master side of a pseudo-terminal: it reads request frames
+// and answers the ones it knows by the writes given, with pauses between.
+struct TLineMeter {
+    MBusPty& pty;
+    std::map<ByteString, std::vector<std::pair<ByteString, int>>> answers;  // request -> (bytes, pause before)
+    std::mutex mutex;
+    std::condition_variable cv;
+    std::vector<ByteString> heard;
+    std::size_t answered = 0;
+    std::atomic<bool> stop{false};
+    std::thread worker;
+
+    explicit TLineMeter(MBusPty& p) : pty(p) {}
+    ~TLineMeter() {
+        stop = true;
+        if (worker.joinable()) worker.join();
+    }
+    void Start() {
+        worker = std::thread([this] {
+            ByteString in;
+            while (!stop) {
+                pollfd p{pty.master, POLLIN, 0};
+                if (::poll(&p, 1, 10) <= 0) continue;
+                char buf[256];
+                const ssize_t got = ::read(pty.master, buf, sizeof buf);
+                if (got > 0) in.append(buf, std::size_t(got));
+                for (;;) {
+                    std::size_t len = 0;
+                    if (!in.empty() && Byte(in[0]) == 0x10 && in.size() >= 5) len = 5;
+                    if (in.size() >= 4 && Byte(in[0]) == 0x68 && in.size() >= std::size_t(Byte(in[1])) + 6)
+                        len = std::size_t(Byte(in[1])) + 6;
+                    if (len == 0) break;
+                    const ByteString request = in.substr(0, len);
+                    in.erase(0, len);
+                    auto it = answers.find(request);
+                    if (it != answers.end()) {
+                        for (const auto& [bytes, pause] : it->second) {
+                            std::this_thread::sleep_for(std::chrono::milliseconds(pause));
+                            pty.Write(bytes);
+                        }
+                    }
+                    std::lock_guard lock(mutex);
+                    heard.push_back(request);
+                    answered += it != answers.end();
+                    cv.notify_all();
+                }
+            }
+        });
+    }
+    bool WaitHeard(std::size_t n) {
+        std::unique_lock lock(mutex);
+        return cv.wait_for(lock, std::chrono::seconds(2), [&] { return heard.size() >= n; });
+    }
+};
+
+}  // namespace
+
+TEST_F(MBusScan, SerialRoadTalksToTheLineWithoutConverterCommands) {
+    MBusPty pty;
+    ASSERT_GE(pty.master, 0);
+    TLineMeter meter(pty);
+    const ByteString frame = Bytes(Example_Frame);
+    meter.answers[Build_App_Reset(0, false, 0)] = {{Bytes({0xE5}), 0}, {Bytes({0xE5}), 10}};
+    meter.answers[Build_REQ_UD2(2, 0, false, 0)] = {{frame.substr(0, 12), 0}, {frame.substr(12), 5}};
+    meter.Start();
+    onReport = [&](int phase, int, int found, int) {
+        if (phase == 2 && found) scan.Stop_Scan();
+    };
+    ASSERT_TRUE(Start(saPrimaryAddress, 0, true, false, Utf8ToString(pty.slave), shSerial));
+    std::vector<int> judged;  // the states that judged an answer that had landed
+    for (int i = 0; i < 20000 && scan.InScan(); ++i) {
+        const Cardinal before = scan.Sends();
+        const std::size_t answeredBefore = meter.answered;
+        scan.Scan_Decode();
+        if (scan.Sends() != before) {
+            ASSERT_TRUE(meter.WaitHeard(scan.Sends()));
+            if (meter.answered != answeredBefore) {
+                const auto t0 = std::chrono::steady_clock::now();
+                while (!scan.Landed() && std::chrono::steady_clock::now() - t0 < std::chrono::seconds(2))
+                    CheckSynchronize(2);
+                ASSERT_TRUE(scan.Landed());
+                judged.push_back(scan.Step());
+                scan.Scan_Decode();
+                judged.push_back(scan.Step());
+            }
+        }
+        now += 40;
+    }
+    EXPECT_FALSE(scan.InScan());
+    // E5 E5 is no acknowledgement: the reset's answer state waits on.
+    ASSERT_GE(judged.size(), 2u);
+    EXPECT_EQ(judged[0], 6);
+    EXPECT_EQ(judged[1], 6);
+    EXPECT_EQ(meter.heard[0], Build_SND_NKE(0xFF));
+    for (const auto& r : meter.heard) EXPECT_EQ(r.find("Korvia"), ByteString::npos);
+    EXPECT_EQ(meter.heard.back(), Build_REQ_UD2(2, 0, false, 0));
+    ASSERT_EQ(MBus_Slave_List.size(), 1u);
+    EXPECT_EQ(static_cast<TSlave_MBus*>(MBus_Slave_List[0])->Secondary_Addresss, u"12345678");
+    EXPECT_EQ(reports.back(), TReport(3, 0, 0, 1));
+    EXPECT_FALSE(scan.Comm().Enabled());
 }

@@ -404,3 +404,35 @@ TEST_F(MBusScan, SerialRoadTalksToTheLineWithoutConverterCommands) {
     EXPECT_EQ(reports.back(), TReport(3, 0, 0, 1));
     EXPECT_FALSE(scan.Comm().Enabled());
 }
+
+using MBusRealScan = TMBusTest;
+
+// The real thread, clock and socket: a secondary search that finds one meter
+// (about ten seconds, the pauses before each select being real).
+TEST_F(MBusRealScan, RealThreadFindsOneMeterBySecondaryAddress) {
+    TSimConverter sim;
+    sim.Start();
+    for (int d = 0; d <= 9; ++d) {
+        const ByteString select = Build_Select_Secondary({d, -1, -1, -1, -1, -1, -1, -1}, false, 0);
+        sim.SetFrameAnswer(select, d == 1 ? Bytes({0xE5}) : kNoSlaveReply);
+    }
+    sim.SetFrameAnswer(Build_REQ_UD2(0xFD, 0, false, 0), Bytes(Example_Frame));
+    std::mutex mutex;
+    std::vector<TReport> reports;
+    auto scan = std::make_unique<TMBusScanDecode>(false);
+    scan->Converter_Port = sim.Port();
+    scan->Event_Run.SetEvent();
+    ASSERT_TRUE(scan->Start_Scan(saSecondaryAddress, shEthernet, kSimAddress, 2400, 1, false, false, 0, false, 0, false,
+                                 [&](int p, int a, int f, int k) {
+                                     std::lock_guard lock(mutex);
+                                     reports.emplace_back(p, a, f, k);
+                                 }));
+    const auto t0 = std::chrono::steady_clock::now();
+    while (scan->InScan() && std::chrono::steady_clock::now() - t0 < std::chrono::seconds(30)) CheckSynchronize(20);
+    EXPECT_FALSE(scan->InScan());
+    EXPECT_EQ(scan->Result(), 1);
+    scan.reset();  // ends the thread
+    ASSERT_EQ(MBus_Slave_List.size(), 1u);
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(reports, (std::vector<TReport>{{1, 0, 0, 2}, {2, 0x12345678, 1, 2}, {3, 0, 0, 2}}));
+}

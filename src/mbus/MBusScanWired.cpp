@@ -163,6 +163,17 @@ void TMBusScanDecode::Wired_Step() {
         Send_Command(Converter_Port);
     };
     auto answered_or_timeout = [&] { return Answer() || Is_TimeOut(); };
+    // A set-up command's answer: true for the expected text; another text or
+    // none in time ends the scan as a converter that failed its set-up.
+    auto set_up_answer = [&](const char* expected) {
+        const bool answered = Answer();
+        if (answered && Is_Text(Ans_Array.data(), Ans_Len, expected)) return true;
+        if (answered || Is_TimeOut()) {
+            FResult = 2;
+            Step_Scan = S_End;
+        }
+        return false;
+    };
 
     if (step >= S_Digit_A && step <= S_Digit_A + 15) {
         const int level = (step - S_Digit_A) / 2;
@@ -186,17 +197,9 @@ void TMBusScanDecode::Wired_Step() {
             }
             break;
         case S_Analyzer_Answer:
-            if (Answer()) {
-                if (Is_Text(Ans_Array.data(), Ans_Len, Analyzer_Enabled)) {
-                    ID_Dev_Primary = -1;
-                    Step_Scan = S_Serial_Param;
-                } else {
-                    FResult = 2;
-                    Step_Scan = S_End;
-                }
-            } else if (Is_TimeOut()) {
-                FResult = 2;
-                Step_Scan = S_End;
+            if (set_up_answer(Analyzer_Enabled)) {
+                ID_Dev_Primary = -1;
+                Step_Scan = S_Serial_Param;
             }
             break;
         case S_Serial_Param:
@@ -207,17 +210,7 @@ void TMBusScanDecode::Wired_Step() {
             Step_Scan = S_Serial_Param_Answer;
             break;
         case S_Serial_Param_Answer:
-            if (Answer()) {
-                if (Is_Text(Ans_Array.data(), Ans_Len, Serial_Param_Done)) {
-                    Step_Scan = ScanType == saSecondaryAddress ? S_Secondary : S_Primary;
-                } else {
-                    FResult = 2;
-                    Step_Scan = S_End;
-                }
-            } else if (Is_TimeOut()) {
-                FResult = 2;
-                Step_Scan = S_End;
-            }
+            if (set_up_answer(Serial_Param_Done)) Step_Scan = ScanType == saSecondaryAddress ? S_Secondary : S_Primary;
             break;
 
         // Primary-address search.

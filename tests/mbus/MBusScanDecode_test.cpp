@@ -198,6 +198,7 @@ TEST_F(MBusScan, PrimarySearchReadsEveryMeterFrameByFrame) {
 TEST_F(MBusScan, CutAfterOneAndAStopEndTheSearchEarly) {
     sim.SetFrameAnswer(Build_REQ_UD2(0, 0, false, 0), Bytes(Meter0_Frame1));
     onReport = [&](int phase, int, int, int) {
+        if (phase == 1) throw Exception(u"the window failed");  // swallowed: the scan goes on
         if (phase == 2) scan.Stop_Scan();
     };
     ASSERT_TRUE(Start(saPrimaryAddress, 1));
@@ -371,6 +372,9 @@ TEST_F(MBusScan, SerialRoadTalksToTheLineWithoutConverterCommands) {
     onReport = [&](int phase, int, int found, int) {
         if (phase == 2 && found) scan.Stop_Scan();
     };
+    // A port that fails to open reaches the caller and holds nothing.
+    EXPECT_THROW(Start(saPrimaryAddress, 0, true, false, Utf8ToString(pty.slave + "-missing"), shSerial), ECommError);
+    EXPECT_FALSE(scan.InScan());
     ASSERT_TRUE(Start(saPrimaryAddress, 0, true, false, Utf8ToString(pty.slave), shSerial));
     std::vector<int> judged;  // the states that judged an answer that had landed
     for (int i = 0; i < 20000 && scan.InScan(); ++i) {

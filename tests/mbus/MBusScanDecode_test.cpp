@@ -275,23 +275,30 @@ TEST_F(MBusScan, WrongRepliesAndRefusedSendsEndWithResultTwo) {
     EXPECT_EQ(scan.Result(), 2);
 }
 
-TEST_F(MBusScan, AbortEndsAtTheNextStepWithoutTheLastReport) {
-    sim.SetFrameAnswer(Build_REQ_UD2(0, 0, false, 0), Bytes(Meter0_Frame1));
-    for (TScanType type : {saPrimaryAddress, saSecondaryAddress}) {
+TEST_F(MBusScan, StopAndAbortEndTheSearchAtTheirPoints) {
+    const struct {
+        TScanType type;
+        bool abort;
+        int lastPhase;  // 3 only where a stop ends a primary search
+    } cases[] = {{saPrimaryAddress, true, 1}, {saSecondaryAddress, true, 1},
+                 {saPrimaryAddress, false, 3}, {saSecondaryAddress, false, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.type) + (c.abort ? " abort" : " stop"));
         reports.clear();
-        ASSERT_TRUE(Start(type));
+        ASSERT_TRUE(Start(c.type));
         // In the middle of an exchange: the first REQ_UD2 or select is out.
-        const ByteString first = type == saPrimaryAddress ? Build_REQ_UD2(0, 0, false, 0)
-                                                          : Build_Select_Secondary({0, -1, -1, -1, -1, -1, -1, -1}, false, 0);
+        const ByteString first = c.type == saPrimaryAddress
+                                     ? Build_REQ_UD2(0, 0, false, 0)
+                                     : Build_Select_Secondary({0, -1, -1, -1, -1, -1, -1, -1}, false, 0);
         for (int i = 0; i < 1000 && (Log().empty() || Log().back() != first); ++i) Step();
         ASSERT_EQ(Log().back(), first);
         const std::size_t sent = Log().size();
-        scan.Abort_Scan();
+        c.abort ? scan.Abort_Scan() : scan.Stop_Scan();
         Run();
         EXPECT_EQ(scan.Result(), 1);
-        EXPECT_EQ(Log().size(), sent + 1) << "nothing but the leave command after the abort";
-        EXPECT_EQ(std::get<0>(reports.back()), 1) << "no phase-3 report";
+        EXPECT_EQ(Log().size(), sent + 1) << "nothing but the leave command after the request";
         EXPECT_EQ(Log().back(), Disable);
+        EXPECT_EQ(std::get<0>(reports.back()), c.lastPhase);
     }
 }
 

@@ -102,7 +102,7 @@ TMBusScanDecode::TMBusScanDecode(bool CreateSuspended, std::unique_ptr<TScanCloc
 TMBusScanDecode::~TMBusScanDecode() {
     FExit = true;
     Event_Run.SetEvent();
-    if (Started()) WaitFor();
+    WaitFor();
     Comm_->Close();
     UDP_Server_->Stop();
 }

@@ -51,6 +51,8 @@ public:
     explicit TSteppedScan(std::atomic<Cardinal>& now) : TMBusScanDecode(true, std::make_unique<TFakeClock>(now)) {}
     Cardinal Sends() const { return Send_Count; }
     bool Landed() { return Answer(); }
+    void Deliver(const ByteString& data) { UDP_ServerUDPRead(TUdpDatagram{data, kSimAddress, 10000}); }
+    int Length() const { return Ans_Len; }
     std::atomic<Cardinal>* Now = nullptr;
 };
 
@@ -300,6 +302,14 @@ TEST_F(MBusScan, StopAndAbortEndTheSearchAtTheirPoints) {
         EXPECT_EQ(Log().back(), Disable);
         EXPECT_EQ(std::get<0>(reports.back()), c.lastPhase);
     }
+}
+
+TEST_F(MBusScan, AnswerLongerThanTheBufferIsDropped) {
+    scan.Deliver(ByteString(MBus_Answer_Size + 1, char(0x68)));
+    EXPECT_FALSE(scan.Landed());
+    scan.Deliver(ByteString(MBus_Answer_Size, char(0x68)));
+    EXPECT_TRUE(scan.Landed());
+    EXPECT_EQ(scan.Length(), MBus_Answer_Size);
 }
 
 TEST_F(MBusScan, StartDuringAScanChangesNothing) {

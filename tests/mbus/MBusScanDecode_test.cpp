@@ -394,6 +394,7 @@ TEST_F(MBusScan, SerialRoadTalksToTheLineWithoutConverterCommands) {
     EXPECT_FALSE(scan.InScan());
     ASSERT_TRUE(Start(saPrimaryAddress, 0, true, false, Utf8ToString(pty.slave), shSerial));
     std::vector<int> judged;  // the states that judged an answer that had landed
+    std::vector<int> lengths;  // and the answers' lengths
     for (int i = 0; i < 20000 && scan.InScan(); ++i) {
         const Cardinal before = scan.Sends();
         const std::size_t answeredBefore = meter.answered;
@@ -405,6 +406,7 @@ TEST_F(MBusScan, SerialRoadTalksToTheLineWithoutConverterCommands) {
                 while (!scan.Landed() && std::chrono::steady_clock::now() - t0 < std::chrono::seconds(2))
                     CheckSynchronize(2);
                 ASSERT_TRUE(scan.Landed());
+                lengths.push_back(scan.Length());
                 judged.push_back(scan.Step());
                 scan.Scan_Decode();
                 judged.push_back(scan.Step());
@@ -417,6 +419,8 @@ TEST_F(MBusScan, SerialRoadTalksToTheLineWithoutConverterCommands) {
     ASSERT_GE(judged.size(), 2u);
     EXPECT_EQ(judged[0], 6);
     EXPECT_EQ(judged[1], 6);
+    // The two E5 form one answer; the split frame is whole.
+    EXPECT_EQ(lengths, (std::vector<int>{2, int(Example_Frame.size())}));
     EXPECT_EQ(meter.heard[0], Build_SND_NKE(0xFF));
     for (const auto& r : meter.heard) EXPECT_EQ(r.find("Korvia"), ByteString::npos);
     EXPECT_EQ(meter.heard.back(), Build_REQ_UD2(2, 0, false, 0));

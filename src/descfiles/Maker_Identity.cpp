@@ -11,7 +11,7 @@ const TMaker_Identity Maker = {
     /* Service_Mail            */ u"support@korvia.example",
     /* Profibus_Ident_Model_3  */ 0x0C3A,
     /* Profibus_Ident_Model_23 */ 0x0C3B,
-    /* Enterprise_Number       */ 61847,
+    /* Enterprise_Number       */ 32473,
     /* Organization            */ u"Korvia",
     /* Contact_Street          */ u"Via dei Tessitori 12",
     /* Contact_Town            */ u"20900 Monza (MB)",

@@ -9,6 +9,7 @@
 #include "framework/XmlDoc.h"
 #include "shell/Globals.h"
 
+#include <algorithm>
 #include <memory>
 
 std::vector<bool> MIB_Read_Is_Int;
@@ -44,12 +45,32 @@ void Check_Description(const String& e, const char16_t* map, size_t p) {
     }
 }
 
+// The names the module gives its own nodes and objects.
+const char16_t* const Fixed_Names[] = {
+    u"enterprises", u"identity", u"korvia",      u"gateway",  u"application", u"data",  u"hellostring",
+    u"countin",     u"countout", u"bufferin",    u"bufferinval", u"bufferout", u"bufferoutval", u"traps",
+    u"trapsval",
+};
+// Prefixes of names made with a row's position: the nodes' own blocks and
+// the objects of rows without a description.
+const char16_t* const Numbered_Names[] = {u"bufferinblk", u"bufferoutblk", u"bufferinval", u"bufferoutval", u"trapval"};
+
 void Add_Objects(std::vector<String>& l, const std::vector<String>& list, const std::vector<bool>& is_int,
-                 const String& parent, const String& access, const char16_t* map) {
+                 const String& parent, const String& access, const char16_t* map, std::vector<String>& taken) {
     for (size_t i = 0; i < list.size(); ++i) {
         const String& e = list[i];
         const String p = IntToStr(i + 1);
         Check_Description(e, map, i + 1);
+        if (!e.empty()) {
+            String why = MIB_Name_Clash(e);
+            if (why.empty() && std::find(taken.begin(), taken.end(), UpperCase(e)) != taken.end())
+                why = u"another enabled row has the same description";
+            if (!why.empty())
+                throw EDescFileError(u"The description \"" + e + u"\" of enabled row " + IntToStr(i + 1) +
+                                     u" of the SNMP " + map + u" map cannot name its object: " + why +
+                                     u"; the MIB file was not written.");
+            taken.push_back(UpperCase(e));
+        }
         const String name = e.empty() ? parent + p : e;
         const String syntax = Is_Int(is_int, i) ? u"INTEGER" : u"OCTET STRING";
         l.push_back(name + u" OBJECT-TYPE SYNTAX " + syntax + u" MAX-ACCESS " + access +
@@ -58,6 +79,20 @@ void Add_Objects(std::vector<String>& l, const std::vector<String>& list, const 
 }
 
 }  // namespace
+
+String MIB_Name_Clash(const String& description) {
+    // Descriptors that differ only in case are one name to many managers.
+    const String d = UpperCase(description);
+    for (const char16_t* name : Fixed_Names)
+        if (d == UpperCase(name)) return u"the module uses the name \"" + String(name) + u"\" itself";
+    for (const char16_t* prefix : Numbered_Names) {
+        const String pre = UpperCase(prefix);
+        if (d.size() > pre.size() && d.compare(0, pre.size(), pre) == 0 &&
+            std::all_of(d.begin() + pre.size(), d.end(), [](Char c) { return c >= u'0' && c <= u'9'; }))
+            return u"the module makes names \"" + String(prefix) + u"\" and a number itself";
+    }
+    return String();
+}
 
 void Read_SNMP_Trap_For_MIB() {
     SNMP_MIB_Read_List.clear();
@@ -79,12 +114,8 @@ std::vector<String> Build_MIB_Lines() {
     std::vector<String> l = {
         u"GATEWAY DEFINITIONS ::= BEGIN",
         u"IMPORTS",
-        u"       MODULE-IDENTITY,OBJECT-TYPE",
-        u"         FROM SNMPv2-SMI",
-        u"         DisplayString, TimeStamp",
-        u"         FROM SNMPv2-TC",
-        u"         enterprises",
-        u"         FROM RFC1155-SMI;",
+        u"       MODULE-IDENTITY, OBJECT-TYPE, NOTIFICATION-TYPE, enterprises",
+        u"         FROM SNMPv2-SMI;",
         B,
         u"identity MODULE-IDENTITY",
         u"    LAST-UPDATED \"201701310000Z\"",
@@ -116,20 +147,22 @@ std::vector<String> Build_MIB_Lines() {
         l.push_back(u"bufferinblk" + IntToStr(b) + u" OBJECT-TYPE SYNTAX OCTET STRING MAX-ACCESS read-only STATUS current DESCRIPTION \"data block n." +
                     IntToStr(b) + u"\" ::= { bufferin " + IntToStr(b) + u" }");
     l.push_back(u" bufferinval OBJECT IDENTIFIER::= { bufferin 9 }");
-    Add_Objects(l, SNMP_MIB_Read_List, MIB_Read_Is_Int, u"bufferinval", u"read-only", u"read");
+    std::vector<String> taken;  // the descriptions named so far, upper-cased
+    Add_Objects(l, SNMP_MIB_Read_List, MIB_Read_Is_Int, u"bufferinval", u"read-only", u"read", taken);
     l.push_back(u"bufferout OBJECT IDENTIFIER::= { data 5 }");
     for (int b = 1; b <= 8; ++b)
         l.push_back(u"bufferoutblk" + IntToStr(b) + u" OBJECT-TYPE SYNTAX OCTET STRING MAX-ACCESS read-write STATUS current DESCRIPTION \"data block n." +
                     IntToStr(b) + u"\" ::= { bufferout " + IntToStr(b) + u" }");
     l.push_back(u" bufferoutval OBJECT IDENTIFIER::= { bufferout 9 }");
-    Add_Objects(l, SNMP_MIB_Write_List, MIB_Write_Is_Int, u"bufferoutval", u"read-write", u"write");
+    Add_Objects(l, SNMP_MIB_Write_List, MIB_Write_Is_Int, u"bufferoutval", u"read-write", u"write", taken);
     l.push_back(u"traps OBJECT IDENTIFIER::= { application 2 }");
     l.push_back(u" trapsval OBJECT IDENTIFIER::= { traps 1 }");
+    // Each notification carries the read object of its row.
     for (size_t i = 0; i < SNMP_MIB_Read_List.size(); ++i) {
         const String p = IntToStr(i + 1);
-        l.push_back(u"trapval" + p + u" NOTIFICATION-TYPE SYNTAX " + (Is_Int(MIB_Read_Is_Int, i) ? u"INTEGER" : u"OCTET STRING") +
-                    u" MAX-ACCESS read-only STATUS current DESCRIPTION \"" + SNMP_MIB_Read_List[i] + u"\" ::= { trapsval " +
-                    p + u" }");
+        const String& e = SNMP_MIB_Read_List[i];
+        l.push_back(u"trapval" + p + u" NOTIFICATION-TYPE OBJECTS { " + (e.empty() ? u"bufferinval" + p : e) +
+                    u" } STATUS current DESCRIPTION \"" + e + u"\" ::= { trapsval " + p + u" }");
     }
     l.push_back(u"END");
     return l;

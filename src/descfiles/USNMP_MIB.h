@@ -25,9 +25,16 @@ void Create_MIB_File();
 // malformed one.
 void Read_SNMP_Trap_For_MIB();
 
+// Why a map row's description cannot name its object in the module: it is
+// (upper and lower case alike) a name the module gives one of its own nodes
+// or objects, or one it makes from a row's position ("countin",
+// "bufferinval2", "trapval7"). Empty when it can.
+String MIB_Name_Clash(const String& description);
+
 // The module's lines from the lists and flags. A description holding a
 // double quote or a control character raises EDescFileError: it would end
-// the quoted text early.
+// the quoted text early; so does one that MIB_Name_Clash refuses or that
+// names another enabled row too.
 std::vector<String> Build_MIB_Lines();
 // Writes them to FileName (Windows-1252, CR LF), replacing the file.
 void Write_MIB_File(const String& FileName);

@@ -1,19 +1,9 @@
 #include "framework/Clipboard.h"
 
-#include "framework/QtApp_p.h"
+#include "framework/DataTransfer.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
-#include <QMimeData>
-
-namespace {
-
-QClipboard* Board() {
-    EnsureQtApplication();
-    return QGuiApplication::clipboard();
-}
-
-}  // namespace
+// The text view of the clipboard that OleSetClipboard and OleGetClipboard
+// share, the desktop's or the in-memory one of the tests.
 
 TClipboard& Clipboard() {
     static TClipboard clipboard;
@@ -21,15 +11,25 @@ TClipboard& Clipboard() {
 }
 
 String TClipboard::AsText() const {
-    const QString text = Board()->text();
-    return String(reinterpret_cast<const Char*>(text.utf16()), size_t(text.size()));
+    std::shared_ptr<IDataObject> data;
+    String text;
+    if (SUCCEEDED(OleGetClipboard(data)) && data) GetTextData(*data, text);
+    return text;
 }
 
 void TClipboard::SetAsText(const String& Value) {
-    Board()->setText(QString::fromUtf16(Value.data(), qsizetype(Value.size())));
+    auto data = std::make_shared<TDataObject>();
+    data->SetText(Value);
+    OleSetClipboard(data);
+    OleFlushClipboard();  // the text stays when the program ends
 }
 
 bool TClipboard::HasText() const {
-    const QMimeData* data = Board()->mimeData();
-    return data && data->hasText();
+    std::shared_ptr<IDataObject> data;
+    if (FAILED(OleGetClipboard(data)) || !data) return false;
+    FORMATETC f;
+    f.cfFormat = CF_UNICODETEXT;
+    if (data->QueryGetData(f) == S_OK) return true;
+    f.cfFormat = CF_TEXT;
+    return data->QueryGetData(f) == S_OK;
 }

@@ -1,6 +1,7 @@
 #pragma once
-// The system clipboard, for plain text. Used from the user-interface thread
-// only, as every window is.
+// The clipboard as text: a view of what OleSetClipboard and OleGetClipboard
+// (DataTransfer.h) share, the desktop's clipboard or the tests' in-memory
+// one. Used from the user-interface thread only, as every window is.
 
 #include "framework/System.h"
 

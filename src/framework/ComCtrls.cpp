@@ -4,6 +4,11 @@
 #include "framework/Forms.h"
 
 #include <QCalendarWidget>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTextCharFormat>
 #include <QDateTimeEdit>
 #include <QHeaderView>
 #include <QProgressBar>
@@ -29,12 +34,49 @@ TDateTime FromQDateTime(const QDateTime& q) {
 }
 
 // Run-time library format letters in Qt's display-format language.
+// The run-time library's letters in Qt's: "m" and "mm" are the month, or
+// the minutes right after an hour; "n" and "nn" the minutes; "am/pm" the
+// half of the day; quoted text stays.
 QString ToQtFormat(const String& format) {
-    QString f = ToQ(format);
-    f.replace("nn", "mm");
-    f.replace("am/pm", "ap");
-    f.replace("AM/PM", "AP");
-    return f;
+    const QString f = ToQ(format);
+    QString out;
+    bool afterHour = false;
+    for (qsizetype i = 0; i < f.size();) {
+        const QChar c = f[i];
+        qsizetype run = 1;
+        while (i + run < f.size() && f[i + run].toLower() == c.toLower()) ++run;
+        const QChar lc = c.toLower();
+        if (c == u'\'' || c == u'"') {
+            const qsizetype end = f.indexOf(c, i + 1);
+            const qsizetype stop = end < 0 ? f.size() : end + 1;
+            out += u'\'' + f.mid(i + 1, stop - i - (end < 0 ? 1 : 2)) + u'\'';
+            i = stop;
+            continue;
+        }
+        if (f.mid(i, 5).compare(QStringLiteral("am/pm"), Qt::CaseInsensitive) == 0) {
+            out += c.isUpper() ? QStringLiteral("AP") : QStringLiteral("ap");
+            i += 5;
+            continue;
+        }
+        if (lc == u'm') {
+            if (afterHour && run <= 2) out += QString(int(run), u'm');
+            else out += QString(int(std::min<qsizetype>(run, 4)), u'M');
+            afterHour = false;
+        } else if (lc == u'n') {
+            out += QString(int(std::min<qsizetype>(run, 2)), u'm');
+            afterHour = false;
+        } else if (lc == u'h') {
+            out += QString(int(std::min<qsizetype>(run, 2)), u'h');
+            afterHour = true;
+        } else if (lc == u'd' || lc == u'y' || lc == u's' || lc == u'z') {
+            out += QString(int(run), lc);
+            afterHour = false;
+        } else {
+            out += f.mid(i, run);  // separators keep an hour's claim on the minutes
+        }
+        i += run;
+    }
+    return out;
 }
 
 }  // namespace
@@ -599,8 +641,49 @@ TDateTimePicker::TDateTimePicker(TComponent* AOwner) : TWinControl(AOwner) {
     HandleNeeded();
 }
 
+namespace {
+// The picker's window, with what the control needs of its protected parts.
+class TPickerWidget : public THostWidget<QDateTimeEdit> {
+public:
+    using THostWidget<QDateTimeEdit>::THostWidget;
+    QLineEdit* Edit() const { return lineEdit(); }
+    // A typed character goes to the picker's own key handling, which reads
+    // it into the caret's field and moves on once the field is full.
+    void Type(Char c) {
+        QKeyEvent key(QEvent::KeyPress, c >= u'0' && c <= u'9' ? Qt::Key_0 + (c - u'0') : 0, Qt::NoModifier,
+                      QString(QChar(c)));
+        keyPressEvent(&key);
+    }
+    // The same for the keys that step and move between fields.
+    void Press(int qtKey) {
+        QKeyEvent key(QEvent::KeyPress, qtKey, Qt::NoModifier);
+        keyPressEvent(&key);
+    }
+    // A press on the drop-down arrow, as the person would give it.
+    void PressArrow() {
+        const QPointF at(width() - 4, height() / 2);
+        QMouseEvent press(QEvent::MouseButtonPress, at, mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        mousePressEvent(&press);
+    }
+};
+
+// Tells the picker when its calendar window shows and hides.
+class TCalendarWatch : public QObject {
+public:
+    explicit TCalendarWatch(QObject* parent) : QObject(parent) {}
+    std::function<void(bool)> Changed;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Show && Changed) Changed(true);
+        if (e->type() == QEvent::Hide && Changed) Changed(false);
+        return false;
+    }
+};
+}  // namespace
+
 void TDateTimePicker::CreateWnd() {
-    auto* w = new THostWidget<QDateTimeEdit>(this);
+    auto* w = new TPickerWidget(this);
     AttachWidget(this, w, false);
     w->setCalendarPopup(true);
     w->setDateTime(ToQDateTime(Now()));
@@ -608,14 +691,195 @@ void TDateTimePicker::CreateWnd() {
     QObject::connect(w, &QDateTimeEdit::dateTimeChanged, ContextOf(this), [this](const QDateTime&) {
         if (!FSyncing) NotifyParent(this, DTN_DATETIMECHANGE);
     });
+    auto* box = new QCheckBox(w);
+    box->setObjectName(QStringLiteral("configurator.checkbox"));
+    box->setFocusPolicy(Qt::NoFocus);
+    box->hide();
+    QObject::connect(box, &QCheckBox::clicked, ContextOf(this), [this](bool on) {
+        Guarded([&] {
+            SetChecked(on);
+            NotifyParent(this, DTN_DATETIMECHANGE);
+        });
+    });
+    ApplyCalendar();
+    ApplyChecked();
 }
 
 void TDateTimePicker::CNNotify(TMessage& Message) {
-    if (reinterpret_cast<NMHDR*>(Message.LParam)->code == DTN_DATETIMECHANGE) {
+    switch (reinterpret_cast<NMHDR*>(Message.LParam)->code) {
+    case DTN_DATETIMECHANGE:
         if (OnChange) OnChange(this);
         return;
+    case DTN_DROPDOWN:
+        if (OnDropDown) OnDropDown(this);
+        return;
+    case DTN_CLOSEUP:
+        if (OnCloseUp) OnCloseUp(this);
+        return;
+    default: break;
     }
     TWinControl::CNNotify(Message);
+}
+
+void TDateTimePicker::ApplyCalendar() {
+    auto* w = WidgetAs<TPickerWidget>(this);
+    if (!w->calendarPopup()) return;
+    QCalendarWidget* cal = w->calendarWidget();
+    cal->setVerticalHeaderFormat(FWeekNumbers ? QCalendarWidget::ISOWeekNumbers : QCalendarWidget::NoVerticalHeader);
+    QTextCharFormat today;
+    if (FShowToday) today.setFontWeight(QFont::Bold);
+    cal->setDateTextFormat(QDate::currentDate(), today);
+    QWidget* popup = cal->window();
+    if (!popup->property("configurator.watched").isValid()) {
+        popup->setProperty("configurator.watched", true);
+        auto* watch = new TCalendarWatch(ContextOf(this));
+        watch->Changed = [this](bool shown) {
+            if (shown == FDropped) return;
+            FDropped = shown;
+            Guarded([&] { NotifyParent(this, shown ? DTN_DROPDOWN : DTN_CLOSEUP); });
+        };
+        popup->installEventFilter(watch);
+    }
+}
+
+void TDateTimePicker::ApplyChecked() {
+    auto* w = WidgetAs<TPickerWidget>(this);
+    auto* box = w->findChild<QCheckBox*>(QStringLiteral("configurator.checkbox"));
+    if (!box) return;
+    box->setVisible(FShowCheckbox);
+    box->setChecked(FChecked);
+    const QSize s = box->sizeHint();
+    box->setGeometry(3, std::max(0, (w->height() - s.height()) / 2), s.width(), s.height());
+    w->Edit()->setTextMargins(FShowCheckbox ? s.width() + 2 : 0, 0, 0, 0);
+    // No date: the fields show greyed and take no input.
+    w->Edit()->setEnabled(!FShowCheckbox || FChecked);
+}
+
+void TDateTimePicker::SetShowCheckbox(bool Value) {
+    FShowCheckbox = Value;
+    if (!Value) FChecked = true;
+    ApplyChecked();
+}
+
+void TDateTimePicker::SetChecked(bool Value) {
+    FChecked = Value || !FShowCheckbox;
+    ApplyChecked();
+}
+
+void TDateTimePicker::SetDateMode(TDTDateMode Value) {
+    FDateMode = Value;
+    ApplyFormat();
+}
+
+void TDateTimePicker::SetMinDate(TDateTime Value) {
+    FMinDate = Value;
+    auto* w = WidgetAs<TPickerWidget>(this);
+    FSyncing = true;
+    if (Value == 0) w->clearMinimumDateTime();
+    else w->setMinimumDateTime(ToQDateTime(Trunc(Value)));
+    FSyncing = false;
+}
+
+void TDateTimePicker::SetMaxDate(TDateTime Value) {
+    FMaxDate = Value;
+    auto* w = WidgetAs<TPickerWidget>(this);
+    FSyncing = true;
+    if (Value == 0) w->clearMaximumDateTime();
+    else w->setMaximumDateTime(ToQDateTime(Trunc(Value) + 0.99998842592592592));  // the whole last day
+    FSyncing = false;
+}
+
+bool TDateTimePicker::DroppedDown() const { return FDropped; }
+
+void TDateTimePicker::SetDroppedDown(bool Value) {
+    auto* w = WidgetAs<TPickerWidget>(this);
+    if (Value == FDropped || !w->calendarPopup()) return;
+    if (Value) {
+        if (FShowCheckbox && !FChecked) return;
+        ApplyCalendar();
+        w->PressArrow();
+    } else {
+        w->calendarWidget()->window()->hide();
+    }
+}
+
+void TDateTimePicker::SetWeekNumbers(bool Value) {
+    FWeekNumbers = Value;
+    ApplyCalendar();
+}
+
+void TDateTimePicker::SetShowToday(bool Value) {
+    FShowToday = Value;
+    ApplyCalendar();
+}
+
+int TDateTimePicker::Field() const { return WidgetAs<TPickerWidget>(this)->currentSectionIndex(); }
+
+void TDateTimePicker::SetField(int Value) {
+    auto* w = WidgetAs<TPickerWidget>(this);
+    if (Value < 0 || Value >= w->sectionCount()) return;
+    // The field is selected, so that typing replaces it.
+    w->setCurrentSectionIndex(Value);
+    w->setSelectedSection(w->sectionAt(Value));
+}
+
+bool TDateTimePicker::DropKey(TWMKey& Message) {
+    const Word key = Message.CharCode();
+    const bool alt = (Message.KeyData() & 0x20000000) != 0;
+    if (key == VK_F4 || (alt && (key == VK_DOWN || key == VK_UP))) {
+        SetDroppedDown(!FDropped);
+        return true;
+    }
+    return false;
+}
+
+void TDateTimePicker::WMKeyDown(TWMKey& Message) {
+    if (DoKeyDown(Message)) return;
+    if (DropKey(Message)) return;
+    // Without a date only the check box's Space and moving on count.
+    if (FShowCheckbox && !FChecked && Message.CharCode() != VK_TAB) return;
+    static const struct {
+        Word vk;
+        int qt;
+    } fieldKeys[] = {{VK_UP, Qt::Key_Up},       {VK_DOWN, Qt::Key_Down}, {VK_LEFT, Qt::Key_Left},
+                     {VK_RIGHT, Qt::Key_Right}, {VK_PRIOR, Qt::Key_PageUp}, {VK_NEXT, Qt::Key_PageDown},
+                     {VK_HOME, Qt::Key_Home},   {VK_END, Qt::Key_End}};
+    auto* w = WidgetAs<TPickerWidget>(this);
+    if (Message.CharCode() == VK_UP || Message.CharCode() == VK_DOWN) {
+        // The caret's field steps.
+        const int field = Field();
+        w->stepBy(Message.CharCode() == VK_UP ? 1 : -1);
+        SetField(field);
+        return;
+    }
+    for (const auto& k : fieldKeys)
+        if (Message.CharCode() == k.vk) {
+            w->Press(k.qt);
+            return;
+        }
+    DefaultHandler(Message.Message);
+}
+
+void TDateTimePicker::WMSysKeyDown(TWMKey& Message) {
+    if (DoKeyDown(Message)) return;
+    if (DropKey(Message)) return;
+    DefaultHandler(Message.Message);
+}
+
+void TDateTimePicker::WMChar(TWMKey& Message) {
+    if (DoKeyPress(Message)) return;
+    if (FShowCheckbox && Message.CharCode() == u' ') {
+        SetChecked(!FChecked);
+        NotifyParent(this, DTN_DATETIMECHANGE);
+        return;
+    }
+    if (FShowCheckbox && !FChecked) return;
+    const Char c = Char(Message.CharCode());
+    if (c >= 32) {
+        WidgetAs<TPickerWidget>(this)->Type(c);
+        return;
+    }
+    DefaultHandler(Message.Message);
 }
 
 void TDateTimePicker::ApplyFormat() {
@@ -623,7 +887,8 @@ void TDateTimePicker::ApplyFormat() {
     if (!FFormat.empty()) w->setDisplayFormat(ToQtFormat(FFormat));
     else if (FKind == dtkTime) w->setDisplayFormat("HH:mm:ss");
     else w->setDisplayFormat(FDateFormat == dfShort ? "dd/MM/yyyy" : "dddd, d MMMM yyyy");
-    w->setCalendarPopup(FKind == dtkDate);
+    w->setCalendarPopup(FKind == dtkDate && FDateMode == dmComboBox);
+    ApplyCalendar();
 }
 
 TDateTime TDateTimePicker::DateTime() const { return FromQDateTime(WidgetAs<QDateTimeEdit>(this)->dateTime()); }

@@ -264,6 +264,9 @@ private:
 // ---------------------------------------------------------------------------
 enum TDateTimeKind { dtkDate, dtkTime };
 enum TDTDateFormat { dfShort, dfLong };
+enum TDTDateMode { dmComboBox, dmUpDown };
+constexpr Cardinal DTN_DROPDOWN = Cardinal(-754);
+constexpr Cardinal DTN_CLOSEUP = Cardinal(-753);
 
 class TDateTimePicker : public TWinControl {
 public:
@@ -282,17 +285,60 @@ public:
     // A display format in the run-time library's letters ("dd/mm/yyyy", "hh:nn:ss").
     const String& Format() const { return FFormat; }
     void SetFormat(const String& Value);
+
+    // A check box before the value: cleared, the picker holds no date
+    // (Checked false) and its fields take no input; Space toggles it.
+    bool ShowCheckbox() const { return FShowCheckbox; }
+    void SetShowCheckbox(bool Value);
+    bool Checked() const { return FChecked; }
+    void SetChecked(bool Value);
+    // A drop-down calendar (dmComboBox) or up-down arrows (dmUpDown).
+    TDTDateMode DateMode() const { return FDateMode; }
+    void SetDateMode(TDTDateMode Value);
+    // The range the value keeps to; 0: no limit.
+    TDateTime MinDate() const { return FMinDate; }
+    void SetMinDate(TDateTime Value);
+    TDateTime MaxDate() const { return FMaxDate; }
+    void SetMaxDate(TDateTime Value);
+    // The calendar: F4 or Alt+Down drops it down and closes it again;
+    // OnDropDown and OnCloseUp tell of it (DTN_DROPDOWN, DTN_CLOSEUP).
+    bool DroppedDown() const;
+    void SetDroppedDown(bool Value);
+    // The calendar shows week numbers; marks today.
+    bool WeekNumbers() const { return FWeekNumbers; }
+    void SetWeekNumbers(bool Value);
+    bool ShowToday() const { return FShowToday; }
+    void SetShowToday(bool Value);
+    // The field the caret is in (0: the first of the format), and moving it.
+    int Field() const;
+    void SetField(int Value);
+
     // The person changed the value.
     TNotifyEvent OnChange;
+    TNotifyEvent OnDropDown;
+    TNotifyEvent OnCloseUp;
 
 protected:
     void CreateWnd() override;
     LRESULT NativeDlgCode() const override { return DLGC_WANTARROWS | DLGC_WANTCHARS; }
     // The person's change comes back from the parent as DTN_DATETIMECHANGE.
     void CNNotify(TMessage& Message) override;
+    void WMKeyDown(TWMKey& Message) override;
+    void WMSysKeyDown(TWMKey& Message) override;
+    void WMChar(TWMKey& Message) override;
 
 private:
     void ApplyFormat();
+    void ApplyCalendar();
+    void ApplyChecked();
+    bool DropKey(TWMKey& Message);
+    bool FShowCheckbox = false;
+    bool FChecked = true;
+    TDTDateMode FDateMode = dmComboBox;
+    TDateTime FMinDate = 0, FMaxDate = 0;
+    bool FWeekNumbers = false;
+    bool FShowToday = true;
+    bool FDropped = false;
     TDateTimeKind FKind = dtkDate;
     TDTDateFormat FDateFormat = dfShort;
     String FFormat;

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QTimer>
 
@@ -543,6 +544,11 @@ void TControl::WndProc(TMessage& Message) {
         for (auto& [id, hook] : std::vector<std::pair<int, TCallWndProcHook>>(CallWndProcHooks)) hook(this, Message);
     if (Message.Msg >= WM_MOUSEFIRST && Message.Msg <= WM_MOUSELAST) Application->HintMouseMessage(this, Message);
     else if (Message.Msg >= WM_KEYFIRST && Message.Msg <= WM_KEYLAST) Application->IsHintMsg(Message);
+    // A left press on an automatic drag source begins a drag instead of a click.
+    if ((Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK) && FDragMode == dmAutomatic && !Dragging()) {
+        BeginDrag(false);
+        return;
+    }
     Dispatch(Message);
 }
 
@@ -562,6 +568,7 @@ void TControl::Dispatch(TMessage& Message) {
     case WM_CANCELMODE: WMCancelMode(Message); break;
     case WM_CONTEXTMENU: WMContextMenu(Message); break;
     case CM_MOUSEENTER: CMMouseEnter(Message); break;
+    case CM_DRAG: CMDrag(Message); break;
     case CM_MOUSELEAVE: CMMouseLeave(Message); break;
     case CM_MOUSEWHEEL: CMMouseWheel(Message); break;
     case CM_ENABLEDCHANGED: CMEnabledChanged(Message); break;
@@ -1410,6 +1417,55 @@ void SetCursor(TCursor Cursor) {
     else CursorWidget->setCursor(ToQCursor(Cursor));
 }
 
+namespace {
+std::map<HWND, int> HiddenCarets;
+
+// The style of a standard window whose caret is hidden: a caret 0 pixels wide.
+class TNoCaretStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric m, const QStyleOption* o, const QWidget* w) const override {
+        return m == PM_TextCursorWidth ? 0 : QProxyStyle::pixelMetric(m, o, w);
+    }
+};
+
+void ApplyCaret(HWND h) {
+    TWinControl* c = FindControl(h);
+    if (!c) return;
+    if (!c->HandleImpl()->CustomPainted) {
+        QWidget* w = c->HandleImpl()->Widget;
+        if (IsCaretHidden(h)) {
+            auto* style = new TNoCaretStyle;
+            style->setParent(w);
+            w->setStyle(style);
+        } else {
+            w->setStyle(QApplication::style());
+        }
+    }
+    c->Invalidate();
+}
+}  // namespace
+
+bool IsCaretHidden(HWND Handle) {
+    auto it = HiddenCarets.find(Handle);
+    return it != HiddenCarets.end() && it->second > 0;
+}
+
+bool HideCaret(HWND Handle) {
+    if (!FindControl(Handle)) return false;
+    if (HiddenCarets[Handle]++ == 0) ApplyCaret(Handle);
+    return true;
+}
+
+bool ShowCaret(HWND Handle) {
+    auto it = HiddenCarets.find(Handle);
+    if (it == HiddenCarets.end() || it->second == 0 || !FindControl(Handle)) return false;
+    if (--it->second == 0) {
+        HiddenCarets.erase(it);
+        ApplyCaret(Handle);
+    }
+    return true;
+}
+
 void TWinControl::WMSetCursor(TMessage& Message) {
     // Outside the client area: the sizing edges show the sizing cursors.
     const int hit = SmallInt(Word(Message.LParam & 0xFFFF));
@@ -1646,7 +1702,9 @@ void TCustomControl::WMEraseBkgnd(TMessage& Message) {
 
 void TCustomControl::WMPaint(TMessage& Message) {
     TCanvas& canvas = Canvas();
-    Perform(WM_ERASEBKGND);
+    // The background is erased when an invalidation asked for it.
+    if (!FHandleImpl->Painting || FHandleImpl->EraseNeeded) Perform(WM_ERASEBKGND);
+    FHandleImpl->EraseNeeded = false;
     // Only the part being painted changes; the rest of the buffer stays.
     const bool clipped = FHandleImpl->Painting;
     if (clipped) {
@@ -1704,9 +1762,14 @@ void PaintInvalid(TWinControl* Control) {
     // does not hold the client area's pixels (new, or resized).
     QRegion area = h->Invalid & all;
     const QImage& img = BitmapImage(custom->BackBuffer());
-    if (img.width() != std::max(1, all.width()) || img.height() != std::max(1, all.height())) area = all;
+    if (img.width() != std::max(1, all.width()) || img.height() != std::max(1, all.height())) {
+        area = all;
+        h->EraseNeeded = true;
+    }
     h->Invalid = QRegion();
     if (area.isEmpty()) return;
+    // What was drawn on the whole window is drawn again by the paint.
+    h->Overlay = QImage();
     TMessage m;
     m.Msg = WM_PAINT;
     h->Painting = true;
@@ -1732,13 +1795,14 @@ void PaintHostWidget(TWinControl* Control, QWidget* Widget, QPaintEvent* Event,
     const QPoint clientOrg = clientArea.topLeft();
     auto* custom = h->CustomPainted ? dynamic_cast<TCustomControl*>(Control) : nullptr;
     const HWND handle = h->Handle;
-    h->Overlay = QImage();
     if (custom) {
         PaintInvalid(Control);
     } else {
         // A standard window paints itself: the part Qt asks for.
         QRegion area = Event->region().translated(-clientOrg) & QRect(QPoint(0, 0), clientArea.size());
         h->Invalid = QRegion();
+        // What was drawn on the whole window is drawn again by the paint.
+        h->Overlay = QImage();
         auto paintNative = [&] {
             BasePaint();
             // Windowless children on top of the window's own painting, only
@@ -1829,6 +1893,7 @@ namespace {
 // A rendering paints everything anew, as a paint of a whole uncovered window does.
 void InvalidateTree(TWinControl* Control) {
     Control->HandleImpl()->Invalid = QRect(0, 0, 1 << 20, 1 << 20);
+    Control->HandleImpl()->EraseNeeded = true;
     for (int i = 0; i < Control->ControlCount(); ++i)
         if (auto* w = dynamic_cast<TWinControl*>(Control->Controls(i))) InvalidateTree(w);
 }

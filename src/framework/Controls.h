@@ -89,6 +89,47 @@ using TMouseWheelEvent =
     std::function<void(TObject* Sender, TShiftState Shift, int WheelDelta, TPoint MousePos, bool& Handled)>;
 using TMouseWheelUpDownEvent = std::function<void(TObject* Sender, TShiftState Shift, TPoint MousePos, bool& Handled)>;
 
+// The framework's own drag of one control onto another. A drag begins with
+// BeginDrag (or a left press on a control whose DragMode is dmAutomatic),
+// starts for real once the pointer has moved more than the threshold, and
+// then tells the control under the pointer with CM_DRAG (WParam a
+// TDragMessage, LParam a TDragRec*; for enter and move the result tells
+// whether it would take the drop), until the button is released (a drop on
+// a control that took it) or Escape cancels.
+enum TDragMode { dmManual, dmAutomatic };
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+enum TDragMessage { dmDragEnter, dmDragLeave, dmDragMove, dmDragDrop, dmDragCancel, dmFindTarget };
+constexpr int DragThreshold = 5;  // pixels the pointer moves before a drag starts
+
+class TControl;
+// What is dragged; OnStartDrag may give one of its own (it stays the
+// giver's), else the drag makes a TDragControlObject for the control.
+class TDragObject : public TObject {
+public:
+    TPoint DragPos;                  // screen
+    TControl* DragTarget = nullptr;  // the control under the pointer
+    bool Dropped = false;
+    bool Cancelling = false;
+    // The object that OnDragOver and OnDragDrop receive as Source.
+    virtual TObject* SourceForEvents() { return this; }
+};
+class TDragControlObject : public TDragObject {
+public:
+    explicit TDragControlObject(TControl* AControl) : Control(AControl) {}
+    TControl* Control;
+    TObject* SourceForEvents() override;  // the control itself
+};
+struct TDragRec {
+    TPoint Pos;  // screen
+    TDragObject* Source = nullptr;
+    TControl* Target = nullptr;
+};
+using TStartDragEvent = std::function<void(TObject* Sender, TDragObject*& DragObject)>;
+using TDragOverEvent =
+    std::function<void(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept)>;
+using TDragDropEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y)>;
+using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, int X, int Y)>;
+
 // What a hint is about to show; CM_HINTSHOW carries a pointer to it in
 // LParam, and the control may change it (text, position, colour) or refuse
 // the hint with a non-zero result.
@@ -256,6 +297,18 @@ public:
     TMouseWheelUpDownEvent OnMouseWheelDown;
     TMouseWheelUpDownEvent OnMouseWheelUp;
 
+    TDragMode DragMode() const { return FDragMode; }
+    void SetDragMode(TDragMode Value) { FDragMode = Value; }
+    // Runs the drag to its end (a modal loop; a scripted drag of Simulate.h
+    // takes the place of the mouse). Immediate: at once, else after the
+    // pointer moved more than Threshold (-1: DragThreshold) pixels.
+    void BeginDrag(bool Immediate, int Threshold = -1);
+    bool Dragging() const;
+    TStartDragEvent OnStartDrag;
+    TDragOverEvent OnDragOver;  // Accept starts true when it is assigned; without it a control takes no drop
+    TDragDropEvent OnDragDrop;
+    TEndDragEvent OnEndDrag;  // Target nullptr: nothing took the drop
+
 protected:
     friend class TWinControl;
     friend struct TControlAccess;
@@ -308,6 +361,11 @@ protected:
     virtual void CMDialogChar(TCMDialogChar& Message);
     virtual void CMFocusChanged(TMessage& Message);
     virtual void CMCursorChanged(TMessage& Message);
+    virtual void CMDrag(TMessage& Message);
+    virtual void DoStartDrag(TDragObject*& DragObject);
+    virtual void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
+    virtual void DragDrop(TObject* Source, int X, int Y);
+    virtual void DoEndDrag(TObject* Target, int X, int Y);
 
     // Painting of windowless controls, on the parent's canvas.
     virtual void PaintControl(TCanvas& Canvas) {}
@@ -319,6 +377,7 @@ protected:
     bool FVisible = true;
     bool FEnabled = true;
     TColor FColor = clBtnFace;
+    TDragMode FDragMode = dmManual;
     bool FParentColor = false;
     std::unique_ptr<TFont> FFont;
     bool FParentFont = true;
@@ -572,6 +631,11 @@ std::uintptr_t SetTimer(HWND Handle, std::uintptr_t ID, Cardinal Elapse);
 bool KillTimer(HWND Handle, std::uintptr_t ID);
 // The cursor shown while the mouse is over the window that got WM_SETCURSOR.
 void SetCursor(TCursor Cursor);
+// Hides the text caret of a window (an edit), cumulatively: it shows again
+// after as many ShowCaret calls. ShowCaret answers false when it was not hidden.
+bool HideCaret(HWND Handle);
+bool ShowCaret(HWND Handle);
+bool IsCaretHidden(HWND Handle);
 
 // A hook that sees every message reaching a control's WndProc on the
 // user-interface thread, before the control does (the classic thread

@@ -47,6 +47,7 @@ struct TWinControlHandle {
     // The client area's update region, and while WM_PAINT runs the part
     // being painted.
     QRegion Invalid;
+    bool EraseNeeded = true;  // some invalidation asked for the background (WM_ERASEBKGND)
     bool Painting = false;
     QRegion PaintArea;
     // What TControlCanvas drew on the whole window since the last paint.
@@ -74,7 +75,8 @@ void FrameChanged(TWinControl* Control);
 void PlaceWidget(TWinControl* Control);
 // Adds a part of the client area (client coordinates; null: all of it) to
 // the window's update region and asks for a paint.
-void InvalidateClient(TWinControl* Control, const QRect& Rect);
+// Erase: the paint erases the background first (WM_ERASEBKGND).
+void InvalidateClient(TWinControl* Control, const QRect& Rect, bool Erase = true);
 // Runs WM_PAINT of a custom-painted window for its update region now
 // (into its back buffer).
 void PaintInvalid(TWinControl* Control);

@@ -5,6 +5,8 @@
 #include "framework/Graphics_p.h"
 
 #include <QLabel>
+#include <QPointer>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <algorithm>
@@ -384,7 +386,11 @@ void TLinkLabel::CreateWnd() {
 void TLinkLabel::SetText(const String& Value) {
     if (FText == Value) return;
     FText = Value;
-    WidgetAs<QLabel>(this)->setText(ToQ(Value));
+    auto* w = WidgetAs<QLabel>(this);
+    w->setText(ToQ(Value));
+    // A link label sizes itself to its text, so that none of it is cut.
+    const QSize size = w->sizeHint();
+    SetBounds(Left(), Top(), size.width(), size.height());
     Perform(CM_TEXTCHANGED);
 }
 
@@ -506,4 +512,262 @@ void TSpeedButton::Paint() {
         TRect t = Rect(x, offset, x + tw + 1, FHeight + offset);
         c.DrawText(text, t, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
     }
+}
+
+// ---------------------------------------------------------------------------
+// TSplitter
+// ---------------------------------------------------------------------------
+TSplitter::TSplitter(TComponent* AOwner) : TGraphicControl(AOwner) {
+    FWidth = 3;
+    FHeight = 100;
+    FAlign = alLeft;
+    FCursor = crHSplit;
+    FControlStyle = {csCaptureMouse};
+}
+
+void TSplitter::SetBeveled(bool Value) {
+    FBeveled = Value;
+    Invalidate();
+}
+
+TControl* TSplitter::ResizeControl() const {
+    if (!FParent) return nullptr;
+    // The visible sibling aligned to the same side whose edge touches ours.
+    for (int i = 0; i < FParent->ControlCount(); ++i) {
+        TControl* c = FParent->Controls(i);
+        if (c == this || !c->Visible() || c->Align() != FAlign) continue;
+        switch (FAlign) {
+        case alLeft: if (c->Left() + c->Width() == FLeft) return c; break;
+        case alRight: if (c->Left() == FLeft + FWidth) return c; break;
+        case alTop: if (c->Top() + c->Height() == FTop) return c; break;
+        case alBottom: if (c->Top() == FTop + FHeight) return c; break;
+        default: break;
+        }
+    }
+    return nullptr;
+}
+
+void TSplitter::CMMouseEnter(TMessage& Message) {
+    // The cursor follows the direction the splitter moves in.
+    const TCursor wanted = Vertical() ? crHSplit : crVSplit;
+    if (FCursor == crHSplit || FCursor == crVSplit) SetCursor(wanted);
+    TGraphicControl::CMMouseEnter(Message);
+}
+
+void TSplitter::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TGraphicControl::MouseDown(Button, Shift, X, Y);
+    if (Button != mbLeft || !FParent) return;
+    FControl = ResizeControl();
+    if (!FControl) return;
+    FStartPos = Vertical() ? FLeft + X : FTop + Y;
+    FStartSize = Vertical() ? FControl->Width() : FControl->Height();
+    // The room the resized control may take: what the other controls along
+    // this axis leave, less MinSize for the rest.
+    const TRect client = FParent->ClientRect();
+    int used = 0;
+    for (int i = 0; i < FParent->ControlCount(); ++i) {
+        TControl* c = FParent->Controls(i);
+        if (!c->Visible()) continue;
+        if (Vertical() && (c->Align() == alLeft || c->Align() == alRight)) used += c->Width();
+        if (!Vertical() && (c->Align() == alTop || c->Align() == alBottom)) used += c->Height();
+    }
+    const int extent = Vertical() ? client.Right - client.Left : client.Bottom - client.Top;
+    FMaxSize = std::max(FStartSize, FStartSize + (extent - used) - FMinSize);
+    FMoved = false;
+}
+
+void TSplitter::MouseMove(TShiftState Shift, int X, int Y) {
+    TGraphicControl::MouseMove(Shift, X, Y);
+    if (!FControl || !MouseCapture()) return;
+    const int pos = Vertical() ? FLeft + X : FTop + Y;
+    int delta = pos - FStartPos;
+    if (FAlign == alRight || FAlign == alBottom) delta = -delta;
+    const int size = std::clamp(FStartSize + delta, std::min(FMinSize, FStartSize), FMaxSize);
+    const int now = Vertical() ? FControl->Width() : FControl->Height();
+    if (size == now) return;
+    TControl* c = FControl;
+    if (Vertical()) {
+        if (FAlign == alRight) c->SetBounds(c->Left() + c->Width() - size, c->Top(), size, c->Height());
+        else c->SetWidth(size);
+    } else {
+        if (FAlign == alBottom) c->SetBounds(c->Left(), c->Top() + c->Height() - size, c->Width(), size);
+        else c->SetHeight(size);
+    }
+    FMoved = true;
+    if (FParent) FParent->Realign();
+}
+
+void TSplitter::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TGraphicControl::MouseUp(Button, Shift, X, Y);
+    const bool moved = FMoved;
+    FControl = nullptr;
+    FMoved = false;
+    if (moved && OnMoved) OnMoved(this);
+}
+
+void TSplitter::Paint() {
+    TCanvas& c = Canvas();
+    const TRect r = ClientRect();
+    c.Brush().SetColor(Color());
+    c.FillRect(r);
+    if (!FBeveled) return;
+    c.Pen().SetColor(clBtnHighlight);
+    if (Vertical()) {
+        c.MoveTo(r.Left, r.Top);
+        c.LineTo(r.Left, r.Bottom);
+        c.Pen().SetColor(clBtnShadow);
+        c.MoveTo(r.Right - 1, r.Top);
+        c.LineTo(r.Right - 1, r.Bottom);
+    } else {
+        c.MoveTo(r.Left, r.Top);
+        c.LineTo(r.Right, r.Top);
+        c.Pen().SetColor(clBtnShadow);
+        c.MoveTo(r.Left, r.Bottom - 1);
+        c.LineTo(r.Right, r.Bottom - 1);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// TScrollBox
+// ---------------------------------------------------------------------------
+struct TScrollBox::TBars {
+    QPointer<QScrollBar> Bar[2];  // horizontal, vertical
+};
+
+namespace {
+constexpr int kBarSize = 17;  // the classic scroll bar width
+}
+
+TScrollBox::TScrollBox(TComponent* AOwner) : TWinControl(AOwner), FBars(std::make_unique<TBars>()) {
+    FWidth = 185;
+    FHeight = 41;
+    FColor = clBtnFace;
+    FControlStyle = {csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks, csAcceptsControls};
+    HandleNeeded();
+}
+
+TScrollBox::~TScrollBox() = default;
+
+void TScrollBox::CreateWnd() {
+    auto* w = new THostWidget<QWidget>(this);
+    AttachWidget(this, w, false);
+    for (int b = 0; b < 2; ++b) {
+        auto* bar = new QScrollBar(b == 0 ? Qt::Horizontal : Qt::Vertical, w);
+        bar->hide();
+        FBars->Bar[b] = bar;
+        QObject::connect(bar, &QScrollBar::valueChanged, ContextOf(this), [this, b](int v) {
+            if (!FUpdating) Guarded([&] { ScrollTo(b, v); });
+        });
+    }
+}
+
+void TScrollBox::SetAutoScroll(bool Value) {
+    FAutoScroll = Value;
+    UpdateScrollBars();
+}
+
+TRect TScrollBox::ClientRect() const {
+    TRect r = TWinControl::ClientRect();
+    if (FBars && FBars->Bar[1] && !FBars->Bar[1]->isHidden()) r.Right -= kBarSize;
+    if (FBars && FBars->Bar[0] && !FBars->Bar[0]->isHidden()) r.Bottom -= kBarSize;
+    return r;
+}
+
+int TScrollBox::Page(int Bar) const {
+    const TRect r = ClientRect();
+    return Bar == 0 ? r.Right - r.Left : r.Bottom - r.Top;
+}
+
+void TScrollBox::ScrollBy(int DeltaX, int DeltaY) {
+    if (DeltaX == 0 && DeltaY == 0) return;
+    DisableAlign();
+    for (int i = 0; i < ControlCount(); ++i) {
+        TControl* c = Controls(i);
+        c->SetBounds(c->Left() + DeltaX, c->Top() + DeltaY, c->Width(), c->Height());
+    }
+    EnableAlign();
+    Invalidate();
+}
+
+void TScrollBox::ScrollTo(int Bar, int Value) {
+    const int limit = std::max(0, FRange[Bar] - Page(Bar));
+    Value = std::clamp(Value, 0, limit);
+    const int delta = FPos[Bar] - Value;
+    if (delta == 0) return;
+    FPos[Bar] = Value;
+    ScrollBy(Bar == 0 ? delta : 0, Bar == 1 ? delta : 0);
+    if (QScrollBar* bar = FBars->Bar[Bar]) {
+        FUpdating = true;
+        bar->setValue(Value);
+        FUpdating = false;
+    }
+}
+
+void TScrollBox::UpdateScrollBars() {
+    if (FUpdating || !FBars->Bar[0]) return;
+    FUpdating = true;
+    // The children's extent in unscrolled coordinates.
+    int extent[2] = {0, 0};
+    for (int i = 0; i < ControlCount(); ++i) {
+        TControl* c = Controls(i);
+        if (!c->Visible()) continue;
+        extent[0] = std::max(extent[0], c->Left() + c->Width() + FPos[0]);
+        extent[1] = std::max(extent[1], c->Top() + c->Height() + FPos[1]);
+    }
+    FRange[0] = extent[0];
+    FRange[1] = extent[1];
+    // A bar shows when its range passes the client size; one bar takes room
+    // from the other direction, so decide twice.
+    bool show[2] = {false, false};
+    for (int pass = 0; pass < 2; ++pass) {
+        const int w = FWidth - (show[1] ? kBarSize : 0), h = FHeight - (show[0] ? kBarSize : 0);
+        show[0] = FAutoScroll && FRange[0] > w;
+        show[1] = FAutoScroll && FRange[1] > h;
+    }
+    for (int b = 0; b < 2; ++b) {
+        QScrollBar* bar = FBars->Bar[b];
+        bar->setVisible(show[b]);
+    }
+    const int w = FWidth - (show[1] ? kBarSize : 0), h = FHeight - (show[0] ? kBarSize : 0);
+    FBars->Bar[0]->setGeometry(0, h, w, kBarSize);
+    FBars->Bar[1]->setGeometry(w, 0, kBarSize, h);
+    FUpdating = false;
+    for (int b = 0; b < 2; ++b) {
+        QScrollBar* bar = FBars->Bar[b];
+        const int page = b == 0 ? w : h;
+        FUpdating = true;
+        bar->setRange(0, std::max(0, FRange[b] - page));
+        bar->setPageStep(page);
+        bar->setSingleStep(8);
+        FUpdating = false;
+        // A range that shrank below the position scrolls back.
+        ScrollTo(b, show[b] ? FPos[b] : 0);
+    }
+}
+
+void TScrollBox::ScrollInView(TControl* Control) {
+    if (!Control) return;
+    // The control's rectangle in this box's client coordinates.
+    TPoint o = ScreenToClient(Control->ClientToScreen({0, 0}));
+    const TRect client = ClientRect();
+    int dx = 0, dy = 0;
+    if (o.X < 0) dx = o.X;
+    else if (o.X + Control->Width() > client.Right) dx = std::min(o.X, o.X + Control->Width() - client.Right);
+    if (o.Y < 0) dy = o.Y;
+    else if (o.Y + Control->Height() > client.Bottom) dy = std::min(o.Y, o.Y + Control->Height() - client.Bottom);
+    if (dx) ScrollTo(0, FPos[0] + dx);
+    if (dy) ScrollTo(1, FPos[1] + dy);
+}
+
+bool TScrollBox::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
+    if (TWinControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
+    const int bar = Shift.Contains(ssShift) ? 0 : 1;
+    if (FRange[bar] <= Page(bar)) return false;
+    ScrollTo(bar, FPos[bar] - WheelDelta / 120 * 3 * 8);
+    return true;
+}
+
+void TScrollBox::Resize() {
+    TWinControl::Resize();
+    UpdateScrollBars();
 }

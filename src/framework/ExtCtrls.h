@@ -5,6 +5,7 @@
 #include "framework/Classes.h"
 #include "framework/StdCtrls.h"
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -222,4 +223,84 @@ private:
     bool FAllowAllUp = false;
     bool FFlat = false;
     int FNumGlyphs = 1;
+};
+
+// ---------------------------------------------------------------------------
+// TSplitter
+// ---------------------------------------------------------------------------
+// A bar between an aligned control and the rest of its parent: dragging it
+// resizes that control (the one aligned to the same side that touches the
+// splitter), live, keeping both it and the space left at least MinSize.
+class TSplitter : public TGraphicControl {
+public:
+    explicit TSplitter(TComponent* AOwner);
+    int MinSize() const { return FMinSize; }
+    void SetMinSize(int Value) { FMinSize = std::max(1, Value); }
+    bool Beveled() const { return FBeveled; }
+    void SetBeveled(bool Value);
+    // The control the splitter resizes now (nil: none touches it).
+    TControl* ResizeControl() const;
+    // After a drag changed the size.
+    TNotifyEvent OnMoved;
+
+protected:
+    void Paint() override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void CMMouseEnter(TMessage& Message) override;
+
+private:
+    bool Vertical() const { return FAlign == alLeft || FAlign == alRight; }
+    int FMinSize = 30;
+    bool FBeveled = false;
+    TControl* FControl = nullptr;  // being resized
+    int FStartPos = 0;             // parent coordinate of the press
+    int FStartSize = 0;
+    int FMaxSize = 0;
+    bool FMoved = false;
+};
+
+// ---------------------------------------------------------------------------
+// TScrollBox
+// ---------------------------------------------------------------------------
+// A container whose children may reach beyond its client area: scroll bars
+// appear as needed (AutoScroll) and scrolling moves the children.
+class TScrollBox : public TWinControl {
+public:
+    explicit TScrollBox(TComponent* AOwner);
+    ~TScrollBox() override;
+    bool AutoScroll() const { return FAutoScroll; }
+    void SetAutoScroll(bool Value);
+    // The scrolled-away part, 0 .. Range - client size.
+    int HorzPosition() const { return FPos[0]; }
+    int VertPosition() const { return FPos[1]; }
+    void SetHorzPosition(int Value) { ScrollTo(0, Value); }
+    void SetVertPosition(int Value) { ScrollTo(1, Value); }
+    // The extent of the children (with the scrolled part), and the client size.
+    int HorzRange() const { return FRange[0]; }
+    int VertRange() const { return FRange[1]; }
+    // Moves every child by the given distance.
+    void ScrollBy(int DeltaX, int DeltaY);
+    // Scrolls so that Control (a child at any depth) is in view.
+    void ScrollInView(TControl* Control);
+    // Works the ranges out anew from the children: done when the box changes
+    // size, and to be called after adding or moving children.
+    void UpdateScrollBars();
+    TRect ClientRect() const override;
+
+protected:
+    void CreateWnd() override;
+    bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
+    void Resize() override;
+
+private:
+    struct TBars;
+    void ScrollTo(int Bar, int Value);
+    int Page(int Bar) const;
+    bool FAutoScroll = true;
+    int FPos[2] = {0, 0};
+    int FRange[2] = {0, 0};
+    bool FUpdating = false;
+    std::unique_ptr<TBars> FBars;
 };

@@ -282,11 +282,14 @@ void TCustomForm::SetVisible(bool Value) {
         }
         FFormState.Exclude(fsShowing);
         w->setGeometry(FLeft, FTop, std::max(0, FWidth), std::max(0, FHeight));
+        w->setAttribute(Qt::WA_ShowWithoutActivating, FShowNoActivate);
         w->show();
         TopLevelRaised(this);
         if (QGuiApplication::platformName() != QLatin1String("offscreen")) w->raise();
-        w->activateWindow();
-        SetActive(true);
+        if (!FShowNoActivate) {
+            w->activateWindow();
+            SetActive(true);
+        }
     } else {
         bool wasActive = FActive;
         if (FActive) SetActive(false);
@@ -314,6 +317,17 @@ void TCustomForm::SetVisible(bool Value) {
 
 void TCustomForm::Show() {
     SetVisible(true);
+}
+
+void TCustomForm::ShowNoActivate() {
+    FShowNoActivate = true;
+    try {
+        SetVisible(true);
+    } catch (...) {
+        FShowNoActivate = false;
+        throw;
+    }
+    FShowNoActivate = false;
 }
 
 void TCustomForm::Hide() { SetVisible(false); }

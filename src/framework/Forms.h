@@ -107,6 +107,8 @@ public:
     void CloseBoxPressed();
     // Framework internal: the window takes the form's styles and flags.
     void ApplyWindowFlags();
+    // Shows the form without taking the activation (SWP_NOACTIVATE).
+    void ShowNoActivate();
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnDestroy;
@@ -147,6 +149,7 @@ private:
     bool FKeyPreview = false;
     TCustomForm* FPopupParent = nullptr;
     TSizeConstraints FConstraints;
+    bool FShowNoActivate = false;
     bool FScaled = true;
     bool FCreated = false;
     bool FActive = false;

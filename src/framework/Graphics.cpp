@@ -3,6 +3,8 @@
 #include "Graphics_p.h"
 #include "QtApp_p.h"
 
+#include <QFileInfo>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QPainterPath>
 #include <QPolygon>
@@ -11,6 +13,7 @@
 #include <cmath>
 #include <map>
 #include <mutex>
+#include <vector>
 
 bool IntersectRect(TRect& Dest, const TRect& a, const TRect& b) {
     Dest = {std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right), std::min(a.Bottom, b.Bottom)};
@@ -260,24 +263,48 @@ struct FontSubstitute {
     const char* family;   // installed family
     int stretch;          // QFont stretch, 100 = normal
 };
+// The first row of a name whose family is installed wins. The layouts were
+// made for the system's own faces: faces with their metrics come first, so
+// that captions fit; DejaVu stays where nothing matches, narrowed where the
+// original is narrower.
 constexpr FontSubstitute FontSubstitutes[] = {
-    {"Verdana", "DejaVu Sans", 100},
+    {"Tahoma", "Tahoma", 100},
     {"Tahoma", "DejaVu Sans", 87},
+    {"MS Sans Serif", "MS Sans Serif", 100},
     {"MS Sans Serif", "DejaVu Sans", 87},
-    {"Segoe UI", "DejaVu Sans", 100},
+    {"Arial", "Liberation Sans", 100},
     {"Arial", "DejaVu Sans", 100},
-    {"Courier New", "DejaVu Sans Mono", 100},
-    {"Courier", "DejaVu Sans Mono", 100},
-    {"Symbol", "DejaVu Sans", 100},
+    {"Times New Roman", "Liberation Serif", 100},
     {"Times New Roman", "DejaVu Serif", 100},
+    {"Courier New", "Liberation Mono", 100},
+    {"Courier New", "DejaVu Sans Mono", 100},
+    {"Courier", "Liberation Mono", 100},
+    {"Courier", "DejaVu Sans Mono", 100},
+    {"Verdana", "DejaVu Sans", 100},
+    {"Segoe UI", "DejaVu Sans", 100},
+    {"Symbol", "DejaVu Sans", 100},
 };
 const FontSubstitute DefaultSubstitute = {"", "DejaVu Sans", 100};
 
+// Faces that ship outside the system's font folders; the application
+// registers them itself.
+const char* const FontFiles[] = {
+    "/usr/share/wine/fonts/tahoma.ttf",
+    "/usr/share/wine/fonts/tahomabd.ttf",
+    "/usr/share/wine/fonts/ms_sans_serif.ttf",
+};
+
 const FontSubstitute& FindSubstitute(const String& name) {
+    static const std::vector<bool> installed = [] {
+        EnsureQtApplication();
+        std::vector<bool> v;
+        for (const auto& s : FontSubstitutes) v.push_back(QFontDatabase::hasFamily(QLatin1String(s.family)));
+        return v;
+    }();
     QString n = QString::fromUtf16(name.data(), static_cast<qsizetype>(name.size()));
-    for (const auto& s : FontSubstitutes)
-        if (n.compare(QLatin1String(s.name), Qt::CaseInsensitive) == 0)
-            return s;
+    for (size_t i = 0; i < std::size(FontSubstitutes); ++i)
+        if (installed[i] && n.compare(QLatin1String(FontSubstitutes[i].name), Qt::CaseInsensitive) == 0)
+            return FontSubstitutes[i];
     return DefaultSubstitute;
 }
 
@@ -297,6 +324,11 @@ int PixelSizeForCellHeight(const QFont& base, int cell) {
     return std::max(1, static_cast<int>(std::lround(cell * it->second)));
 }
 }  // namespace
+
+void RegisterFontFiles() {
+    for (const char* file : FontFiles)
+        if (QFileInfo::exists(QLatin1String(file))) QFontDatabase::addApplicationFont(QLatin1String(file));
+}
 
 QString SubstituteFontFamily(const String& name) { return QString::fromLatin1(FindSubstitute(name).family); }
 

@@ -39,6 +39,9 @@ inline QRgb ToQRgb(TColor c) {
 inline TColor FromQRgb(QRgb p) { return RGB(qRed(p), qGreen(p), qBlue(p)); }
 inline QColor ToQColor(TColor c) { return QColor(ToQRgb(c)); }
 
+// Registers the faces that lie outside the system's font folders; once, when
+// the application starts.
+void RegisterFontFiles();
 // The installed face that stands for a face name the system uses.
 QString SubstituteFontFamily(const String& name);
 // The Qt font of a TFont at 96 pixels per inch, not antialiased.

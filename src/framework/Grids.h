@@ -229,6 +229,9 @@ protected:
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void WMChar(TWMKey& Message) override;
     void WMGetDlgCode(TMessage& Message) override;
+    // The clipboard commands (WM_CUT, WM_COPY, WM_PASTE, WM_CLEAR) that its
+    // keys send, and EM_CHARFROMPOS.
+    void Dispatch(TMessage& Message) override;
     // Inserts typed text in place of the selection (honouring MaxLength).
     void TypeText(const String& S);
     void SetGrid(TCustomGrid* Value) { FGrid = Value; }
@@ -325,12 +328,13 @@ public:
     TGridState GridState() const { return FGridState; }
     void SetGridState(TGridState Value) { FGridState = Value; }
 
-    // The scroll bars sit at the right and bottom edges, each shown when its
-    // style allows it and the scrolled rows (columns) do not all fit; they
-    // take their room from the client area and talk to the grid through
-    // WM_VSCROLL / WM_HSCROLL as window scroll bars do.
+    // The scroll bars are the window's own (see Windows.h), at the right and
+    // bottom edges inside the border, each shown when its style allows it and
+    // the scrolled rows (columns) do not all fit; they take their room from
+    // the client area and talk to the grid through WM_VSCROLL / WM_HSCROLL.
     TScrollStyle ScrollBars() const { return FScrollBars; }
     void SetScrollBars(TScrollStyle Value);
+    // Their thickness at 96 dpi (the system metrics decide).
     static constexpr int ScrollBarSize = 17;
     bool ScrollBarShown(int Bar) const;
     TRect ClientRect() const override;

@@ -247,7 +247,7 @@ void TInplaceEdit::Paint() {
             canvas.TextRect(Rect(sx, y, sx + canvas.TextWidth(part), y + lineHeight), sx, y, part);
             canvas.SetFont(Font());
         }
-        if (focused && FSelLength == 0 && FSelStart >= start && FSelStart <= start + len) {
+        if (focused && FSelLength == 0 && FSelStart >= start && FSelStart <= start + len && !IsCaretHidden(Handle())) {
             const int cx = x + canvas.TextWidth(line.substr(0, FSelStart - start));
             canvas.Brush().SetStyle(bsSolid);
             canvas.Brush().SetColor(Font().Color());
@@ -404,12 +404,12 @@ void TInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
     case VK_HOME: SetCaret(0, extend); break;
     case VK_END: SetCaret(len, extend); break;
     case VK_INSERT:
-        if (Shift.Contains(ssShift)) PasteFromClipboard();
-        else if (Shift.Contains(ssCtrl)) CopyToClipboard();
+        if (Shift.Contains(ssShift)) Perform(WM_PASTE);
+        else if (Shift.Contains(ssCtrl)) Perform(WM_COPY);
         break;
     case VK_DELETE:
         if (Shift.Contains(ssShift)) {
-            CutToClipboard();
+            Perform(WM_CUT);
             break;
         }
         if (!FMask.Empty()) {
@@ -477,16 +477,43 @@ void TInplaceEdit::WMChar(TWMKey& Message) {
             Invalidate();
         }
     } else if (ch == 3) {  // Ctrl+C, Ctrl+X, Ctrl+V
-        CopyToClipboard();
+        Perform(WM_COPY);
     } else if (ch == 24) {
-        CutToClipboard();
+        Perform(WM_CUT);
     } else if (ch == 22) {
-        PasteFromClipboard();
+        Perform(WM_PASTE);
     } else if (ch == 10 || ch == 13) {
         if (FWantReturns) TypeText(u"\r\n");
     } else if (ch >= 32) {
         TypeText(String(1, ch));
     }
+}
+
+void TInplaceEdit::Dispatch(TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_CUT: CutToClipboard(); return;
+    case WM_COPY: CopyToClipboard(); return;
+    case WM_PASTE: PasteFromClipboard(); return;
+    case WM_CLEAR:
+        if (FSelLength > 0 && CanModify()) {
+            if (!FMask.Empty()) {
+                ClearMasked(FSelStart, FSelLength);
+            } else {
+                DeleteSelection();
+                FModified = true;
+                Change();
+                Invalidate();
+            }
+        }
+        return;
+    case EM_CHARFROMPOS: {
+        const int pos = CharFromPos({SmallInt(Message.LParamLo()), SmallInt(Message.LParamHi())});
+        Message.Result = MakeLParam(pos, 0);
+        return;
+    }
+    default: break;
+    }
+    TCustomControl::Dispatch(Message);
 }
 
 void TInplaceEdit::WMGetDlgCode(TMessage& Message) {

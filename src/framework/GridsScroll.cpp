@@ -33,14 +33,15 @@ bool TCustomGrid::ScrollBarShown(int Bar) const {
     const int vlw = FOptions.Contains(goVertLine) ? FGridLineWidth : 0;
     // The room inside the border.
     TRect inner = Rect(0, 0, FWidth, FHeight);
-    if (WindowStyle(this) & WS_BORDER) InflateRect(inner, -1, -1);
-    if (FHandleImpl->ExStyle & WS_EX_CLIENTEDGE) InflateRect(inner, -2, -2);
+    if (WindowStyle(this) & WS_BORDER) InflateRect(inner, -GetSystemMetrics(SM_CXBORDER), -GetSystemMetrics(SM_CYBORDER));
+    if (FHandleImpl->ExStyle & WS_EX_CLIENTEDGE) InflateRect(inner, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
     const int width = inner.Width(), height = inner.Height();
+    const int vbar = GetSystemMetrics(SM_CXVSCROLL), hbar = GetSystemMetrics(SM_CYHSCROLL);
     auto rowsFit = [&](int h) { return AllFit(FRowCount, hlw, h, [this](int i) { return RowHeights(i); }); };
     auto colsFit = [&](int w) { return AllFit(FColCount, vlw, w, [this](int i) { return ColWidths(i); }); };
     bool vert = wantV && !rowsFit(height);
-    const bool horz = wantH && !colsFit(width - (vert ? ScrollBarSize : 0));
-    if (horz && !vert) vert = wantV && !rowsFit(height - ScrollBarSize);
+    const bool horz = wantH && !colsFit(width - (vert ? vbar : 0));
+    if (horz && !vert) vert = wantV && !rowsFit(height - hbar);
     return Bar == SB_VERT ? vert : horz;
 }
 

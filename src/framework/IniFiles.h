@@ -87,7 +87,8 @@ public:
     // Asks once to be told of the next rewrite of the store file, by this
     // store, another one or another program: the event is set then (the
     // caller resets it and asks again). Requests end with the store, so the
-    // event must outlive it or the store must go first.
+    // event must outlive it or the store must go first. EOSError when the
+    // store's folder cannot be watched.
     void NotifyChange(TEvent& event);
 
 private:

@@ -491,15 +491,6 @@ void RouteMouse(QWidget* Receiver, Cardinal Msg, QPoint GlobalPos, WPARAM Keys, 
     TControl* under = host;
     if (TControl* g = host->ControlAtPos(host->ScreenToClient(screen), false)) under = g;
     if (InputBlockedByModal(under)) return;
-    // A press while no other button is held starts afresh: a capture left by
-    // a press whose release went to a pop-up (a drop-down list) is stale.
-    if (GetCaptureControl()) {
-        WPARAM self = 0;
-        if (Msg == WM_LBUTTONDOWN || Msg == WM_LBUTTONDBLCLK) self = MK_LBUTTON;
-        if (Msg == WM_RBUTTONDOWN || Msg == WM_RBUTTONDBLCLK) self = MK_RBUTTON;
-        if (Msg == WM_MBUTTONDOWN || Msg == WM_MBUTTONDBLCLK) self = MK_MBUTTON;
-        if (self && (Keys & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON) & ~self) == 0) ReleaseCapture();
-    }
     TControl* target = GetCaptureControl() ? GetCaptureControl() : under;
     HWND hostHandle = host->Handle();
     Guarded([&] {

@@ -106,6 +106,21 @@ constexpr Cardinal WM_MOUSELAST = 0x020A;
 constexpr Cardinal WM_SIZING = 0x0214;
 constexpr Cardinal WM_CAPTURECHANGED = 0x0215;
 constexpr Cardinal WM_THEMECHANGED = 0x031A;
+// The clipboard commands of edits: keys and menus send them, so that an
+// edit's handler sees every cut, copy, paste and clear however it is asked.
+constexpr Cardinal WM_CUT = 0x0300;
+constexpr Cardinal WM_COPY = 0x0301;
+constexpr Cardinal WM_PASTE = 0x0302;
+constexpr Cardinal WM_CLEAR = 0x0303;
+constexpr Cardinal WM_UNDO = 0x0304;
+// Edit messages.
+constexpr Cardinal EM_GETSEL = 0x00B0;
+constexpr Cardinal EM_SETSEL = 0x00B1;
+constexpr Cardinal EM_GETRECT = 0x00B2;      // LParam: TRect* out
+constexpr Cardinal EM_SETRECT = 0x00B3;      // LParam: TRect* (nil: the default)
+constexpr Cardinal EM_SETRECTNP = 0x00B4;    // the same without repainting
+constexpr Cardinal EM_SETREADONLY = 0x00CF;  // WParam: non-zero for read-only
+constexpr Cardinal EM_CHARFROMPOS = 0x00D7;  // LParam: client point; result: position (low), line (high)
 constexpr Cardinal WM_USER = 0x0400;
 constexpr Cardinal WM_APP = 0x8000;
 

@@ -1,5 +1,6 @@
 #include "QtApp_p.h"
 
+#include "Graphics_p.h"
 #include "Themes.h"
 
 #include <QApplication>
@@ -38,5 +39,6 @@ void EnsureQtApplication() {
         static char* argv[] = {name, nullptr};
         auto* app = new QApplication(argc, argv);  // lives until the process ends
         app->installEventFilter(new TFontWatch);
+        RegisterFontFiles();
     });
 }

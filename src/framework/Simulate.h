@@ -28,3 +28,16 @@ void SimulateCloseBox(TCustomForm* Form);
 // The window system gives Form the activation, as a click on it would
 // (nil: another program takes it from the program's active form).
 void SimulateActivate(TCustomForm* Form);
+
+// A drag as a person would make it, for the next (or the running) drag
+// loop: each step moves the pointer over a control (client coordinates)
+// with the keys held, or releases the button, or presses Escape. A drag
+// whose script runs out goes on with the real mouse.
+enum class TDragInput { Move, Release, Escape };
+struct TDragStep {
+    TDragInput Input = TDragInput::Move;
+    TControl* Over = nullptr;
+    TPoint Point;
+    TShiftState Shift;  // ssLeft is held while moving
+};
+void SimulateDrag(const std::vector<TDragStep>& Steps);

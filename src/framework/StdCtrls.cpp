@@ -9,7 +9,10 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
+#include <QCompleter>
 #include <QLineEdit>
+#include <QMenu>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -179,32 +182,182 @@ TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) {
     HandleNeeded();
 }
 
+namespace {
+// The window of a many-line edit: its text area's margins are the edit's
+// text rectangle.
+class TMultiLineWidget : public THostWidget<QPlainTextEdit> {
+public:
+    using THostWidget<QPlainTextEdit>::THostWidget;
+    void SetMargins(const QMargins& m) { setViewportMargins(m); }
+    QMargins Margins() const { return viewportMargins(); }
+};
+
+// The edit's window, one line or many: what the edit needs of either.
+struct EditWindow {
+    QLineEdit* line = nullptr;
+    TMultiLineWidget* memo = nullptr;
+    explicit EditWindow(const TCustomEdit* e) {
+        QWidget* w = e->HandleImpl()->Widget;
+        line = qobject_cast<QLineEdit*>(w);
+        if (!line) memo = dynamic_cast<TMultiLineWidget*>(w);
+    }
+    QWidget* widget() const { return line ? static_cast<QWidget*>(line) : memo; }
+    QString text() const { return line ? line->text() : memo->toPlainText(); }
+    bool hasSelection() const { return line ? line->hasSelectedText() : memo->textCursor().hasSelection(); }
+    int selStart() const {
+        if (line) return line->hasSelectedText() ? line->selectionStart() : line->cursorPosition();
+        return memo->textCursor().selectionStart();
+    }
+    int selLength() const {
+        if (line) return int(line->selectedText().size());
+        const QTextCursor c = memo->textCursor();
+        return c.selectionEnd() - c.selectionStart();
+    }
+    QString selectedText() const {
+        if (line) return line->selectedText();
+        QString t = memo->textCursor().selectedText();
+        t.replace(QChar(QChar::ParagraphSeparator), QChar(u'\n'));
+        return t;
+    }
+    void setCursor(int pos) {
+        if (line) {
+            line->setCursorPosition(pos);
+            return;
+        }
+        QTextCursor c = memo->textCursor();
+        c.setPosition(std::clamp(pos, 0, int(memo->toPlainText().size())));
+        memo->setTextCursor(c);
+    }
+    void setSelection(int start, int length) {
+        if (line) {
+            line->setSelection(start, length);
+            return;
+        }
+        const int n = int(memo->toPlainText().size());
+        QTextCursor c = memo->textCursor();
+        c.setPosition(std::clamp(start, 0, n));
+        c.setPosition(std::clamp(start + length, 0, n), QTextCursor::KeepAnchor);
+        memo->setTextCursor(c);
+    }
+    void selectAll() { line ? line->selectAll() : memo->selectAll(); }
+    void insert(const QString& t) { line ? line->insert(t) : memo->insertPlainText(t); }
+    void del() {
+        if (line) line->del();
+        else memo->textCursor().removeSelectedText();
+    }
+    void cut() { line ? line->cut() : memo->cut(); }
+    void copy() { line ? line->copy() : memo->copy(); }
+    void paste() { line ? line->paste() : memo->paste(); }
+    void undo() { line ? line->undo() : memo->undo(); }
+    void setReadOnly(bool on) { line ? line->setReadOnly(on) : memo->setReadOnly(on); }
+    int charAt(QPoint p) const {
+        if (line) return line->cursorPositionAt(p);
+        return memo->cursorForPosition(memo->viewport()->mapFrom(memo, p)).position();
+    }
+    QMargins margins() const { return line ? line->textMargins() : memo->Margins(); }
+    void setMargins(const QMargins& m) { line ? line->setTextMargins(m) : memo->SetMargins(m); }
+};
+}  // namespace
+
 void TCustomEdit::CreateWnd() {
-    auto* w = new THostWidget<QLineEdit>(this);
-    AttachWidget(this, w, false);
-    w->setMaxLength(FMaxLength > 0 ? FMaxLength : 32767);
-    w->setReadOnly(FReadOnly);
-    w->setEchoMode(FPasswordChar ? QLineEdit::Password : QLineEdit::Normal);
-    QObject::connect(w, &QLineEdit::textEdited, ContextOf(this), [this](const QString&) {
-        FModified = true;
-        NotifyCommand(this, EN_CHANGE);
+    QWidget* widget;
+    if (FMultiLine) {
+        auto* m = new TMultiLineWidget(this);
+        AttachWidget(this, m, false);
+        m->setReadOnly(FReadOnly);
+        m->setTabChangesFocus(true);
+        m->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        QObject::connect(m, &QPlainTextEdit::textChanged, ContextOf(this), [this] {
+            if (FSettingText) return;
+            FModified = true;
+            NotifyCommand(this, EN_UPDATE);
+            NotifyCommand(this, EN_CHANGE);
+        });
+        widget = m;
+    } else {
+        auto* w = new THostWidget<QLineEdit>(this);
+        AttachWidget(this, w, false);
+        w->setMaxLength(FMaxLength > 0 ? FMaxLength : 32767);
+        w->setReadOnly(FReadOnly);
+        w->setEchoMode(FPasswordChar ? QLineEdit::Password : QLineEdit::Normal);
+        QObject::connect(w, &QLineEdit::textEdited, ContextOf(this), [this](const QString&) {
+            FModified = true;
+            NotifyCommand(this, EN_UPDATE);
+            NotifyCommand(this, EN_CHANGE);
+        });
+        widget = w;
+    }
+    // The context menu's commands go through the edit's messages too.
+    widget->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(widget, &QWidget::customContextMenuRequested, ContextOf(this), [this, widget](const QPoint& at) {
+        EditWindow e(this);
+        std::unique_ptr<QMenu> menu(e.line ? e.line->createStandardContextMenu() : e.memo->createStandardContextMenu());
+        const struct {
+            const char* name;
+            Cardinal msg;
+        } routed[] = {{"edit-cut", WM_CUT}, {"edit-copy", WM_COPY}, {"edit-paste", WM_PASTE},
+                      {"edit-delete", WM_CLEAR}, {"edit-undo", WM_UNDO}};
+        for (QAction* a : menu->actions())
+            for (const auto& r : routed)
+                if (a->objectName() == QLatin1String(r.name)) {
+                    QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
+                    const Cardinal msg = r.msg;
+                    QObject::connect(a, &QAction::triggered, menu.get(), [this, msg] { Guarded([&] { Perform(msg); }); });
+                }
+        menu->exec(widget->mapToGlobal(at));
     });
 }
 
-String TCustomEdit::Text() const { return FromQ(WidgetAs<QLineEdit>(this)->text()); }
+void TCustomEdit::SetMultiLine(bool Value) {
+    if (Value == FMultiLine || (Value && !CanBeMultiLine())) return;
+    const String text = Text();
+    const int start = SelStart(), length = SelLength();
+    const QMargins margins = EditWindow(this).margins();
+    const bool focused = Focused();
+    DestroyWnd();
+    FMultiLine = Value;
+    HandleNeeded();
+    FSettingText = true;
+    SetText(text);
+    FSettingText = false;
+    EditWindow(this).setMargins(margins);
+    SetSelStart(start);
+    SetSelLength(length);
+    if (focused) SetFocus();
+}
+
+TRect TCustomEdit::FormatRect() const {
+    EditWindow e(this);
+    const QMargins m = e.margins();
+    const QWidget* w = e.widget();
+    return Rect(m.left(), m.top(), w->width() - m.right(), w->height() - m.bottom());
+}
+
+String TCustomEdit::Text() const {
+    EditWindow e(this);
+    return e.line ? FromQ(e.line->text()) : LFToCRLF(FromQ(e.memo->toPlainText()));
+}
 
 void TCustomEdit::SetText(const String& Value) {
     String v = ApplyCase(Value);
     if (v == Text()) return;
-    // As the classic edit control, the length limit holds for typing only:
-    // a longer text set by code is kept whole.
-    auto* w = WidgetAs<QLineEdit>(this);
-    int limit = FMaxLength > 0 ? FMaxLength : 32767;
-    w->setMaxLength(std::max(limit, int(v.size())));
-    w->setText(ToQ(v));
-    w->setMaxLength(std::max(limit, int(v.size())));
+    EditWindow e(this);
+    if (e.line) {
+        // As the classic edit control, the length limit holds for typing only:
+        // a longer text set by code is kept whole.
+        int limit = FMaxLength > 0 ? FMaxLength : 32767;
+        e.line->setMaxLength(std::max(limit, int(v.size())));
+        e.line->setText(ToQ(v));
+        e.line->setMaxLength(std::max(limit, int(v.size())));
+    } else {
+        const bool setting = FSettingText;
+        FSettingText = true;
+        e.memo->setPlainText(ToQ(CRLFToLF(v)));
+        FSettingText = setting;
+    }
     Perform(CM_TEXTCHANGED);
     // As the classic edit control, a text set by code notifies like typing.
+    NotifyCommand(this, EN_UPDATE);
     NotifyCommand(this, EN_CHANGE);
 }
 
@@ -221,7 +374,7 @@ String TCustomEdit::ApplyCase(const String& Value) const {
 
 void TCustomEdit::SetMaxLength(int Value) {
     FMaxLength = Value;
-    WidgetAs<QLineEdit>(this)->setMaxLength(Value > 0 ? Value : 32767);
+    if (auto* line = EditWindow(this).line) line->setMaxLength(Value > 0 ? Value : 32767);
 }
 
 void TCustomEdit::SetCharCase(TEditCharCase Value) {
@@ -230,42 +383,63 @@ void TCustomEdit::SetCharCase(TEditCharCase Value) {
 }
 
 void TCustomEdit::SetReadOnly(bool Value) {
-    FReadOnly = Value;
-    WidgetAs<QLineEdit>(this)->setReadOnly(Value);
+    // Through the message, so that a handler of the edit hears of it.
+    Perform(EM_SETREADONLY, Value ? 1 : 0);
 }
 
 void TCustomEdit::SetPasswordChar(Char Value) {
     FPasswordChar = Value;
-    WidgetAs<QLineEdit>(this)->setEchoMode(Value ? QLineEdit::Password : QLineEdit::Normal);
+    if (auto* line = EditWindow(this).line) line->setEchoMode(Value ? QLineEdit::Password : QLineEdit::Normal);
 }
 
-int TCustomEdit::SelStart() const {
-    auto* w = WidgetAs<QLineEdit>(this);
-    return w->hasSelectedText() ? w->selectionStart() : w->cursorPosition();
+int TCustomEdit::SelStart() const { return EditWindow(this).selStart(); }
+
+void TCustomEdit::SetSelStart(int Value) { EditWindow(this).setCursor(Value); }
+
+int TCustomEdit::SelLength() const { return EditWindow(this).selLength(); }
+
+void TCustomEdit::SetSelLength(int Value) { EditWindow(this).setSelection(SelStart(), Value); }
+
+String TCustomEdit::SelText() const {
+    const String t = FromQ(EditWindow(this).selectedText());
+    return FMultiLine ? LFToCRLF(t) : t;
 }
-
-void TCustomEdit::SetSelStart(int Value) { WidgetAs<QLineEdit>(this)->setCursorPosition(Value); }
-
-int TCustomEdit::SelLength() const { return int(WidgetAs<QLineEdit>(this)->selectedText().size()); }
-
-void TCustomEdit::SetSelLength(int Value) {
-    auto* w = WidgetAs<QLineEdit>(this);
-    int start = SelStart();
-    w->setSelection(start, Value);
-}
-
-String TCustomEdit::SelText() const { return FromQ(WidgetAs<QLineEdit>(this)->selectedText()); }
 
 void TCustomEdit::SetSelText(const String& Value) {
-    WidgetAs<QLineEdit>(this)->insert(ToQ(Value));
+    EditWindow(this).insert(ToQ(FMultiLine ? CRLFToLF(Value) : Value));
     NotifyCommand(this, EN_CHANGE);
 }
 
-void TCustomEdit::SelectAll() { WidgetAs<QLineEdit>(this)->selectAll(); }
-void TCustomEdit::ClearSelection() { WidgetAs<QLineEdit>(this)->del(); }
+void TCustomEdit::SelectAll() { EditWindow(this).selectAll(); }
+void TCustomEdit::ClearSelection() { EditWindow(this).del(); }
+
+void TCustomEdit::WMKeyDown(TWMKey& Message) {
+    if (DoKeyDown(Message)) return;
+    const TShiftState shift = KeyDataToShiftState(Message.KeyData()) +
+                              (GetKeyState(VK_SHIFT) < 0 ? TShiftState{ssShift} : TShiftState{}) +
+                              (GetKeyState(VK_CONTROL) < 0 ? TShiftState{ssCtrl} : TShiftState{});
+    const Word key = Message.CharCode();
+    Cardinal command = 0;
+    if (key == VK_DELETE && shift == TShiftState{ssShift}) command = WM_CUT;
+    else if (key == VK_INSERT && shift == TShiftState{ssCtrl}) command = WM_COPY;
+    else if (key == VK_INSERT && shift == TShiftState{ssShift}) command = WM_PASTE;
+    if (command) {
+        Perform(command);
+        return;
+    }
+    DefaultHandler(Message.Message);
+}
 
 void TCustomEdit::WMChar(TWMKey& Message) {
     if (DoKeyPress(Message)) return;
+    // Ctrl+C, Ctrl+V, Ctrl+X and Ctrl+Z type these characters.
+    switch (Message.CharCode()) {
+    case 3: Perform(WM_COPY); return;
+    case 22: Perform(WM_PASTE); return;
+    case 24: Perform(WM_CUT); return;
+    case 26: Perform(WM_UNDO); return;
+    default: break;
+    }
     if (FCharCase != ecNormal && Message.CharCode() >= 32) {
         String c = ApplyCase(String(1, Char(Message.CharCode())));
         Message.SetCharCode(Word(c[0]));
@@ -274,7 +448,80 @@ void TCustomEdit::WMChar(TWMKey& Message) {
 }
 
 void TCustomEdit::Dispatch(TMessage& Message) {
+    EditWindow w(this);
     switch (Message.Msg) {
+    case WM_CUT:
+        if (!FReadOnly && FPasswordChar == 0 && w.hasSelection()) {
+            w.cut();
+            FModified = true;
+            NotifyCommand(this, EN_UPDATE);
+            NotifyCommand(this, EN_CHANGE);
+        }
+        return;
+    case WM_COPY:
+        if (FPasswordChar == 0) w.copy();
+        return;
+    case WM_PASTE:
+    case WM_CLEAR:
+    case WM_UNDO: {
+        if (FReadOnly) return;
+        const QString before = w.text();
+        if (Message.Msg == WM_PASTE) w.paste();
+        else if (Message.Msg == WM_UNDO) w.undo();
+        else if (w.hasSelection()) w.del();
+        if (w.text() != before) {
+            FModified = true;
+            NotifyCommand(this, EN_UPDATE);
+            NotifyCommand(this, EN_CHANGE);
+        }
+        Message.Result = 1;
+        return;
+    }
+    case EM_SETREADONLY:
+        FReadOnly = Message.WParam != 0;
+        w.setReadOnly(FReadOnly);
+        Message.Result = 1;
+        return;
+    case EM_GETRECT:
+        if (Message.LParam) *reinterpret_cast<TRect*>(Message.LParam) = FormatRect();
+        return;
+    case EM_SETRECT:
+    case EM_SETRECTNP: {
+        // The text keeps inside the rectangle: the rest of the client area
+        // becomes margins (nil: none).
+        const TRect* r = reinterpret_cast<const TRect*>(Message.LParam);
+        const QWidget* win = w.widget();
+        if (r) w.setMargins(QMargins(std::max(0, int(r->Left)), std::max(0, int(r->Top)),
+                                     std::max(0, win->width() - int(r->Right)), std::max(0, win->height() - int(r->Bottom))));
+        else w.setMargins(QMargins());
+        if (Message.Msg == EM_SETRECT) Invalidate();
+        return;
+    }
+    case EM_CHARFROMPOS: {
+        const int pos = w.charAt(QPoint(SmallInt(Message.LParamLo()), SmallInt(Message.LParamHi())));
+        Message.Result = MakeLParam(pos, 0);
+        return;
+    }
+    case EM_GETSEL: {
+        const int start = SelStart(), end = start + SelLength();
+        if (Message.WParam) *reinterpret_cast<Cardinal*>(Message.WParam) = Cardinal(start);
+        if (Message.LParam) *reinterpret_cast<Cardinal*>(Message.LParam) = Cardinal(end);
+        Message.Result = MakeLParam(start, end);
+        return;
+    }
+    case EM_SETSEL: {
+        // -1 as the start removes the selection; an end of -1 is the text's end.
+        const int len = int(w.text().size());
+        int start = int(LPARAM(Message.WParam)), end = int(Message.LParam);
+        if (start < 0) {
+            w.setCursor(w.selStart());
+            return;
+        }
+        if (end < 0 || end > len) end = len;
+        start = std::min(start, len);
+        w.setSelection(start, end - start);
+        return;
+    }
     case EM_SHOWBALLOONTIP: {
         const auto* tip = reinterpret_cast<const EDITBALLOONTIP*>(Message.LParam);
         if (!tip) break;
@@ -310,7 +557,7 @@ void TMaskEdit::SetEditMask(const String& Value) {
     // Every change goes through the mask: the ways in that bypass the key
     // handling (context menu, drops, input methods) are closed while masked.
     const bool masked = !FMask.Empty();
-    w->setContextMenuPolicy(masked ? Qt::NoContextMenu : Qt::DefaultContextMenu);
+    w->setContextMenuPolicy(masked ? Qt::NoContextMenu : Qt::CustomContextMenu);
     w->setAcceptDrops(!masked);
     w->setAttribute(Qt::WA_InputMethodEnabled, !masked);
     const String shown = masked ? FMask.FormatText(text) : text;
@@ -393,6 +640,27 @@ void TMaskEdit::CutToClipboard() {
     ClearSelection();
 }
 
+void TMaskEdit::Dispatch(TMessage& Message) {
+    if (!FMask.Empty()) {
+        // The clipboard commands keep to the mask; undo would bypass it.
+        switch (Message.Msg) {
+        case WM_CUT: CutToClipboard(); return;
+        case WM_COPY:
+            if (FPasswordChar == 0) WidgetAs<QLineEdit>(this)->copy();
+            return;
+        case WM_PASTE:
+            if (!FReadOnly) PasteFromClipboard();
+            return;
+        case WM_CLEAR:
+            if (!FReadOnly && SelLength() > 0) ClearSelection();
+            return;
+        case WM_UNDO: return;
+        default: break;
+        }
+    }
+    TCustomEdit::Dispatch(Message);
+}
+
 void TMaskEdit::WMKeyDown(TWMKey& Message) {
     if (FMask.Empty()) {
         TCustomEdit::WMKeyDown(Message);
@@ -403,13 +671,13 @@ void TMaskEdit::WMKeyDown(TWMKey& Message) {
     switch (Message.CharCode()) {
     case VK_DELETE:
         // Deleting blanks: the positions of a mask never move.
-        if (shift.Contains(ssShift)) CutToClipboard();
+        if (shift.Contains(ssShift)) Perform(WM_CUT);
         else if (SelLength() > 0) ClearSelection();
         else if (const int p = FMask.NextInput(SelStart()); p >= 0) ClearMasked(p, 1, SelStart());
         return;
     case VK_INSERT:
-        if (shift.Contains(ssShift)) PasteFromClipboard();
-        else if (shift.Contains(ssCtrl)) WidgetAs<QLineEdit>(this)->copy();
+        if (shift.Contains(ssShift)) Perform(WM_PASTE);
+        else if (shift.Contains(ssCtrl)) Perform(WM_COPY);
         return;
     // Moving the caret and the selection is the line edit's own.
     case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_HOME: case VK_END:
@@ -431,9 +699,9 @@ void TMaskEdit::WMChar(TWMKey& Message) {
     const Char ch = Char(Message.CharCode());
     switch (ch) {
     case 1: SelectAll(); return;                                 // Ctrl+A
-    case 3: WidgetAs<QLineEdit>(this)->copy(); return;           // Ctrl+C
-    case 22: PasteFromClipboard(); return;                       // Ctrl+V
-    case 24: CutToClipboard(); return;                           // Ctrl+X
+    case 3: Perform(WM_COPY); return;                            // Ctrl+C
+    case 22: Perform(WM_PASTE); return;                          // Ctrl+V
+    case 24: Perform(WM_CUT); return;                            // Ctrl+X
     case 8:
         if (SelLength() > 0) ClearSelection();
         else if (const int p = FMask.PrevInput(SelStart()); p >= 0) ClearMasked(p, 1, p);
@@ -801,9 +1069,20 @@ public:
     void showPopup() override {
         if (combo_) NotifyCommand(combo_, CBN_DROPDOWN);
         QComboBox::showPopup();
+        if (!combo_) return;
+        // The list's own width, and its side when it is wider than the box.
+        QWidget* list = view()->window();
+        const int width = combo_->DroppedWidth();
+        const QPoint origin = mapToGlobal(QPoint(0, 0));
+        const int left = combo_->DropDownAlignRight() ? origin.x() + this->width() - width : origin.x();
+        list->setGeometry(left, list->y(), width, list->height());
     }
     void hidePopup() override {
         QComboBox::hidePopup();
+        // The list took the mouse, and with it the release of the press that
+        // opened it: that press must leave no capture behind, or the next
+        // click anywhere would go to the drop-down.
+        if (combo_ && combo_->MouseCapture()) ReleaseCapture();
         if (combo_) NotifyCommand(combo_, CBN_CLOSEUP);
     }
     void Detach() override {
@@ -844,6 +1123,7 @@ void TComboBox::InitializeWnd() {
     });
     ConnectEdit();
     ItemsChanged();
+    SetAutoComplete(FAutoComplete);
 }
 
 void TComboBox::ConnectEdit() {
@@ -852,7 +1132,13 @@ void TComboBox::ConnectEdit() {
     w->lineEdit()->setProperty("configurator.connected", true);
     w->lineEdit()->setMouseTracking(true);
     QObject::connect(w->lineEdit(), &QLineEdit::textEdited, ContextOf(this), [this](const QString&) {
-        if (!FSyncing) NotifyCommand(this, CBN_EDITCHANGE);
+        if (FSyncing) return;
+        AutoCompleteTyped(FLastEditText);
+        FLastEditText = FromQ(WidgetAs<QComboBox>(this)->lineEdit()->text());
+        NotifyCommand(this, CBN_EDITCHANGE);
+    });
+    QObject::connect(w->lineEdit(), &QLineEdit::textChanged, ContextOf(this), [this](const QString& t) {
+        if (!FSyncing) FLastEditText = FromQ(t);
     });
 }
 
@@ -864,6 +1150,7 @@ void TComboBox::SetStyle(TComboBoxStyle Value) {
     int index = ItemIndex();
     w->setEditable(Value == csDropDown || Value == csSimple);
     ConnectEdit();
+    SetAutoComplete(FAutoComplete);
     SetItemIndex(index);
     if (index < 0 && w->isEditable()) w->setEditText(ToQ(text));
 }
@@ -956,6 +1243,78 @@ int TComboBox::SelStart() const {
 int TComboBox::SelLength() const {
     auto* e = WidgetAs<QComboBox>(this)->lineEdit();
     return e ? int(e->selectedText().size()) : 0;
+}
+
+void TComboBox::SetSelStart(int Value) {
+    if (auto* e = WidgetAs<QComboBox>(this)->lineEdit()) e->setCursorPosition(Value);
+}
+
+void TComboBox::SetSelLength(int Value) {
+    if (auto* e = WidgetAs<QComboBox>(this)->lineEdit()) e->setSelection(SelStart(), Value);
+}
+
+int TComboBox::CharFromPos(TPoint P) const {
+    auto* w = WidgetAs<QComboBox>(this);
+    QLineEdit* e = w->lineEdit();
+    if (!e) return 0;
+    return e->cursorPositionAt(e->mapFrom(w, QPoint(P.X, P.Y)));
+}
+
+int TComboBox::DroppedWidth() const { return FDroppedWidth > 0 ? std::max(FDroppedWidth, Width()) : Width(); }
+
+void TComboBox::SetDroppedWidth(int Value) { FDroppedWidth = std::max(0, Value); }
+
+TRect TComboBox::DroppedRect() const {
+    auto* w = WidgetAs<QComboBox>(this);
+    QWidget* list = w->view()->window();
+    if (!DroppedDown() || !list || list == w->window()) return TRect{};
+    const QRect g = list->geometry();
+    return Rect(g.left(), g.top(), g.left() + g.width(), g.top() + g.height());
+}
+
+int TComboBox::ItemHeight(int Index) const {
+    if (Index == -1) return Height() - 6;
+    if (FItemHeight > 0) return FItemHeight;
+    return QFontMetrics(ToQFont(Font())).height() + 3;
+}
+
+void TComboBox::SetItemHeight(int Index, int Value) {
+    if (Value <= 0) return;
+    if (Index == -1) {
+        SetHeight(Value + 6);
+        return;
+    }
+    FItemHeight = Value;
+    auto* w = WidgetAs<QComboBox>(this);
+    w->view()->setStyleSheet(QStringLiteral("QAbstractItemView::item { height: %1px; }").arg(Value));
+}
+
+void TComboBox::SetAutoComplete(bool Value) {
+    FAutoComplete = Value;
+    // The completion is our own (AutoCompleteTyped); the window's would
+    // complete differently.
+    auto* w = WidgetAs<QComboBox>(this);
+    if (w->isEditable()) w->setCompleter(nullptr);
+}
+
+void TComboBox::AutoCompleteTyped(const String& Before) {
+    auto* w = WidgetAs<QComboBox>(this);
+    QLineEdit* e = w->lineEdit();
+    const QString typed = e->text();
+    // Only typing at the end of the text completes; deleting never does.
+    if (!FAutoComplete || typed.size() <= qsizetype(Before.size()) || e->cursorPosition() != typed.size() ||
+        typed.isEmpty())
+        return;
+    for (int i = 0; i < FItems->Count(); ++i) {
+        const QString item = ToQ(FItems->Strings(i));
+        if (item.size() <= typed.size() || !item.startsWith(typed, Qt::CaseInsensitive)) continue;
+        FSyncing = true;
+        w->setCurrentIndex(i);
+        e->setText(item);  // the item as it is written, the typed part too
+        e->setSelection(int(typed.size()), int(item.size() - typed.size()));
+        FSyncing = false;
+        return;
+    }
 }
 
 void TComboBox::SelectAll() {

@@ -99,18 +99,37 @@ public:
     // After every change of the text, by the person or by code.
     TNotifyEvent OnChange;
 
-    // The edit messages: EM_SHOWBALLOONTIP / EM_HIDEBALLOONTIP.
+    // The text rectangle (client coordinates) the text is laid out in.
+    TRect FormatRect() const;
+    // Many lines (the classic multi-line style): Enter breaks the line when
+    // the edit wants all keys, the text holds CR LF line breaks, and the
+    // text rectangle applies as for one line. Changing it makes the window
+    // anew, keeping text, selection and settings. An edit with a mask stays
+    // on one line.
+    bool MultiLine() const { return FMultiLine; }
+    void SetMultiLine(bool Value);
+
+    // The edit messages. Keys and the context menu send WM_CUT, WM_COPY,
+    // WM_PASTE, WM_CLEAR and WM_UNDO, whose default does the work, so that
+    // a derived edit sees each of them. EM_SETREADONLY is how ReadOnly
+    // changes; EM_SETRECT / EM_SETRECTNP / EM_GETRECT the text rectangle;
+    // EM_CHARFROMPOS; EM_GETSEL / EM_SETSEL; EM_SHOWBALLOONTIP /
+    // EM_HIDEBALLOONTIP. A change of the text tells EN_UPDATE, then EN_CHANGE.
     void Dispatch(TMessage& Message) override;
 
 protected:
     void CreateWnd() override;
     LRESULT NativeDlgCode() const override { return DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL; }
     void WMChar(TWMKey& Message) override;
+    void WMKeyDown(TWMKey& Message) override;
     void CNCommand(TWMCommand& Message) override;
     void DoEnter() override;
     virtual void Change();
     String ApplyCase(const String& Value) const;
 
+    // The one-line window is made by CreateWnd; false where only one line works.
+    virtual bool CanBeMultiLine() const { return true; }
+    bool FMultiLine = false;
     int FMaxLength = 0;
     TEditCharCase FCharCase = ecNormal;
     bool FReadOnly = false;
@@ -132,6 +151,12 @@ public:
 class TMaskEdit : public TCustomEdit {
 public:
     explicit TMaskEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    bool CanBeMultiLine() const override { return false; }
+
+public:
     const String& EditMask() const { return FMask.Mask(); }
     void SetEditMask(const String& Value);
     // The text as stored: with or without the literals, as the mask says.
@@ -334,7 +359,31 @@ public:
     void Clear();
     int SelStart() const;
     int SelLength() const;
+    void SetSelStart(int Value);
+    void SetSelLength(int Value);
     void SelectAll();
+    // The text position nearest to a client point of the edit field.
+    int CharFromPos(TPoint P) const;
+
+    // The list's width when dropped down: never narrower than the combo box;
+    // 0 (the default) is the combo box's width.
+    int DroppedWidth() const;
+    void SetDroppedWidth(int Value);
+    // A list wider than the combo box ends at its right edge instead of
+    // starting at its left edge.
+    bool DropDownAlignRight() const { return FDropDownAlignRight; }
+    void SetDropDownAlignRight(bool Value) { FDropDownAlignRight = Value; }
+    // The list window's screen rectangle while dropped down (empty otherwise).
+    TRect DroppedRect() const;
+    // The height of the list's items; ItemHeight(-1) / SetItemHeight(-1, H)
+    // is the selection field, whose height sets the combo box's (H + 6).
+    int ItemHeight(int Index = 0) const;
+    void SetItemHeight(int Index, int Value);
+    // Typing at the end of the field completes it with the first item that
+    // begins with the typed text (case ignored): the item is selected, its
+    // text shown, and the part not typed selected.
+    bool AutoComplete() const { return FAutoComplete; }
+    void SetAutoComplete(bool Value);
 
     // A change by the person: a new selection (when OnSelect is not set) or typing.
     TNotifyEvent OnChange;
@@ -357,11 +406,17 @@ private:
     friend class TComboWidget;
     void ItemsChanged();
     void ConnectEdit();
+    void AutoCompleteTyped(const String& Before);
+    String FLastEditText;
     std::unique_ptr<TStringList> FItems;
     TComboBoxStyle FStyle = csDropDown;
     int FDropDownCount = 8;
     int FMaxLength = 0;
     bool FSyncing = false;
+    int FDroppedWidth = 0;
+    bool FDropDownAlignRight = false;
+    int FItemHeight = 0;  // 0: the font's
+    bool FAutoComplete = true;
 };
 
 enum TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable, lbVirtual, lbVirtualOwnerDraw };

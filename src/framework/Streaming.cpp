@@ -167,6 +167,97 @@ const ColorName kColorNames[] = {
     {clWindowFrame, u"clWindowFrame"}, {clWindowText, u"clWindowText"},
 };
 
+// ---- graphics: their pixels as the "Data" property ----
+
+// The graphic kinds a picture can hold, by the class name its data names.
+struct GraphicKind {
+    const char16_t* Name;
+    bool Sized;  // its data starts with the 4-byte size of the file image
+    std::function<TGraphic*()> Make;
+    std::function<bool(const TGraphic*)> Is;
+};
+template <class T>
+GraphicKind Kind(const char16_t* name, bool sized) {
+    return {name, sized, [] { return new T; }, [](const TGraphic* g) { return dynamic_cast<const T*>(g) != nullptr; }};
+}
+const std::vector<GraphicKind>& GraphicKinds() {
+    static const std::vector<GraphicKind> kinds = {
+        Kind<TBitmap>(u"TBitmap", true),       Kind<TIcon>(u"TIcon", false),     Kind<TJPEGImage>(u"TJPEGImage", true),
+        Kind<TPngImage>(u"TPngImage", false), Kind<TGIFImage>(u"TGIFImage", false),
+    };
+    return kinds;
+}
+
+void WriteGraphicData(TStream& s, const TGraphic& g, bool sized) {
+    const ByteString image = g.SaveToBytes();
+    if (sized) s.WriteDWord(static_cast<Cardinal>(image.size()));
+    s.WriteBytes(image);
+}
+
+void ReadGraphicData(TStream& s, TGraphic& g, bool sized) {
+    Int64 n = s.Size() - s.Position();
+    if (sized) {
+        const Cardinal size = s.ReadDWord();
+        if (size > n - 4) throw EReadError(u"Stream read error");
+        n = size;
+    }
+    try {
+        g.LoadFromBytes(s.ReadBytes(static_cast<int>(n)));
+    } catch (const EInvalidGraphic& e) {
+        throw EReadError(e.Message());
+    }
+}
+
+std::vector<TStreamClass> GraphicClasses() {
+    std::vector<TStreamClass> list;
+    for (const GraphicKind& k : GraphicKinds()) {
+        TStreamClass c;
+        c.ClassName = k.Name;
+        const bool sized = k.Sized;
+        c.DefineProperties = [sized](TPersistent& o, TFiler& filer) {
+            auto& g = static_cast<TGraphic&>(o);
+            filer.DefineBinaryProperty(
+                u"Data", [&g, sized](TStream& s) { ReadGraphicData(s, g, sized); },
+                [&g, sized](TStream& s) { WriteGraphicData(s, g, sized); }, !g.Empty());
+        };
+        list.push_back(std::move(c));
+    }
+    TStreamClass picture;
+    picture.ClassName = u"TPicture";
+    picture.DefineProperties = [](TPersistent& o, TFiler& filer) {
+        auto& p = static_cast<TPicture&>(o);
+        filer.DefineBinaryProperty(
+            u"Data",
+            [&p](TStream& s) {
+                TReader r(s);
+                const String name = r.ReadShortStr();
+                if (name.empty()) return;
+                for (const GraphicKind& k : GraphicKinds())
+                    if (name == k.Name) {
+                        std::unique_ptr<TGraphic> g(k.Make());
+                        ReadGraphicData(s, *g, k.Sized);
+                        p.SetGraphic(g.get());
+                        return;
+                    }
+                throw EReadError(u"Class " + name + u" not found");
+            },
+            [&p](TStream& s) {
+                TWriter w(s);
+                const TGraphic* g = p.Graphic();
+                for (const GraphicKind& k : GraphicKinds())
+                    if (g && k.Is(g)) {
+                        w.WriteShortStr(k.Name);
+                        WriteGraphicData(s, *g, k.Sized);
+                        return;
+                    }
+                w.WriteShortStr(String());
+            },
+            p.Graphic() != nullptr && !p.Graphic()->Empty());
+    };
+    list.push_back(std::move(picture));
+    return list;
+}
+
 // ---- the class registry ----
 
 std::mutex g_classesMutex;
@@ -193,6 +284,7 @@ std::map<String, TStreamClass>& Classes() {
                 sl.Count() > 0);
         };
         m[list.ClassName] = std::move(list);
+        for (TStreamClass& c : GraphicClasses()) m[c.ClassName] = std::move(c);
         return m;
     }();
     return classes;
@@ -660,10 +752,17 @@ void ReadComponentImage(TStream& Stream, TComponent& Component) {
 
         std::vector<std::vector<Defined>> keep;
         keep.reserve(values.size());
-        std::vector<Action> actions;
-        for (const auto& [path, raw] : values) actions.push_back(Resolve(Component, cls, path, raw, keep));
+        // Defined properties read their own data (a picture's file image) and
+        // may still refuse it: they go first, before any plain setting changes.
+        std::vector<Action> defined, published;
+        for (const auto& [path, raw] : values) {
+            const std::size_t before = keep.size();
+            Action a = Resolve(Component, cls, path, raw, keep);
+            (keep.size() > before ? defined : published).push_back(std::move(a));
+        }
+        for (Action& a : defined) a();
         Component.SetName(name);
-        for (Action& a : actions) a();
+        for (Action& a : published) a();
     } catch (const EReadError&) {
         Stream.SetPosition(start);
         throw;

@@ -118,8 +118,13 @@ struct TStreamClass {
     std::function<void(TPersistent&, TFiler&)> DefineProperties;
 };
 
-// Replaces a table of the same class name. "TStringList" is registered from
-// the start (its items as the list property "Strings").
+// Replaces a table of the same class name. Registered from the start:
+// "TStringList" (its items as the list property "Strings"), and the
+// graphics "TBitmap", "TIcon", "TJPEGImage", "TPngImage", "TGIFImage" and
+// "TPicture", each with its binary property "Data": a bitmap's or JPEG's
+// 4-byte size and file image, an icon's or PNG's file image, a picture's
+// graphic class name (a short string, empty for none) and that graphic's
+// data.
 void RegisterStreamClass(TStreamClass Class);
 const TStreamClass* FindStreamClass(const String& ClassName);
 

@@ -489,6 +489,31 @@ TThemeRenderer CurrentThemeRenderer() { return Renderer; }
 
 void SystemFontChanged() { NotifyAllWindows(CM_SYSFONTCHANGED); }
 
+namespace {
+
+// Forgets the theme of a window that goes, so that a new window at the same
+// address starts plain.
+class TWindowThemeWatch : public TComponent {
+public:
+    TWindowThemeWatch() : TComponent(nullptr) {}
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override {
+        if (Operation == opRemove) {
+            std::lock_guard<std::mutex> g(HandlesLock);
+            WindowThemes.erase(AComponent);
+        }
+        TComponent::Notification(AComponent, Operation);
+    }
+};
+
+TWindowThemeWatch& WindowThemeWatch() {
+    static auto* w = new TWindowThemeWatch;  // lives as long as the program
+    return *w;
+}
+
+}  // namespace
+
 HRESULT SetWindowTheme(TObject* Window, const String& SubAppName, const String&) {
     if (!Window)
         return E_HANDLE;
@@ -499,6 +524,8 @@ HRESULT SetWindowTheme(TObject* Window, const String& SubAppName, const String&)
         else
             WindowThemes[Window] = SubAppName;
     }
+    if (auto* c = dynamic_cast<TComponent*>(Window))
+        c->FreeNotification(&WindowThemeWatch());
     if (auto* w = dynamic_cast<TControl*>(Window))
         w->Perform(WM_THEMECHANGED, 0, 0);
     return S_OK;

@@ -11,14 +11,11 @@
 // controls version 6, and the entry points the system looks up by name.
 
 #include "framework/Graphics.h"
+#include "framework/HResult.h"
 
 #include <cstdint>
 
 using HTHEME = std::intptr_t;  // 0: no theme data
-using HRESULT = std::int32_t;
-constexpr HRESULT S_OK = 0;
-constexpr HRESULT E_HANDLE = static_cast<HRESULT>(0x80070006);
-constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057);
 
 enum TThemeRenderer { trClassic, trStyled };
 // A change of renderer sends WM_THEMECHANGED to every window of the program.

@@ -11,14 +11,21 @@
 
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QtGui/qguiapplication_platform.h>
+
+#include <xcb/xcb.h>
 #include <QTimer>
 
 #include <algorithm>
 
 namespace {
 
-constexpr int kBarSize = 17;       // width of a vertical bar, height of a horizontal one; arrow buttons
 constexpr int kMinThumb = 8;       // the thumb never gets shorter
+
+// The bars' measures come from the system metrics (17 pixels at 96 dpi).
+int BarThickness(int bar) { return GetSystemMetrics(bar == SB_VERT ? SM_CXVSCROLL : SM_CYHSCROLL); }
+int ArrowLength(int bar) { return GetSystemMetrics(bar == SB_VERT ? SM_CYVSCROLL : SM_CXHSCROLL); }
+int DefaultThumb(int bar) { return GetSystemMetrics(bar == SB_VERT ? SM_CYVTHUMB : SM_CXHTHUMB); }
 constexpr int kRepeatMs = 80;      // line and page presses repeat while held
 
 // Parts of a scroll bar, in the order of SCROLLBARINFO's states.
@@ -40,11 +47,13 @@ TPoint WindowOrigin(TWinControl* c) {
 TRect BarRect(TWinControl* c, int bar) {
     if (!BarStyle(c, bar)) return TRect{};
     const TRect cl = ClientInWindow(c);
-    if (bar == SB_VERT) return Rect(cl.Right, cl.Top, std::min(cl.Right + kBarSize, c->Width()), cl.Bottom);
-    return Rect(cl.Left, cl.Bottom, cl.Right, std::min(cl.Bottom + kBarSize, c->Height()));
+    if (bar == SB_VERT) return Rect(cl.Right, cl.Top, std::min(cl.Right + BarThickness(bar), c->Width()), cl.Bottom);
+    return Rect(cl.Left, cl.Bottom, cl.Right, std::min(cl.Bottom + BarThickness(bar), c->Height()));
 }
 
-int ScrollableRange(const TScrollBarState& s) { return s.Max - s.Min - std::max(s.Page - 1, 0); }
+// In 64 bits: a range may span every int.
+std::int64_t RangeSize(const TScrollBarState& s) { return std::int64_t(s.Max) - s.Min + 1; }
+std::int64_t ScrollableRange(const TScrollBarState& s) { return RangeSize(s) - 1 - std::max(s.Page - 1, 0); }
 
 // The thumb's extent along the bar, from the bar's start; false when the
 // bar is too short for one.
@@ -52,13 +61,15 @@ bool ThumbExtent(TWinControl* c, int bar, int pos, int& start, int& length) {
     const TRect r = BarRect(c, bar);
     const int len = bar == SB_VERT ? r.Height() : r.Width();
     const TScrollBarState& s = H(c)->Bars[bar];
-    const int track = len - 2 * kBarSize;
+    const int arrow = ArrowLength(bar);
+    const int track = len - 2 * arrow;
     if (track <= 0) return false;
-    length = kBarSize;
-    if (s.Page > 0) length = std::max(kMinThumb, MulDiv(s.Page, track, s.Max - s.Min + 1));
+    length = DefaultThumb(bar);
+    if (s.Page > 0) length = std::max<int>(kMinThumb, int(std::int64_t(s.Page) * track / RangeSize(s)));
     if (length > track) return false;
-    const int range = ScrollableRange(s);
-    start = kBarSize + (range > 0 ? MulDiv(std::clamp(pos, s.Min, s.Min + range) - s.Min, track - length, range) : 0);
+    const std::int64_t range = ScrollableRange(s);
+    const std::int64_t from = std::clamp<std::int64_t>(std::int64_t(pos) - s.Min, 0, std::max<std::int64_t>(range, 0));
+    start = arrow + (range > 0 ? int(from * (track - length) / range) : 0);
     return true;
 }
 
@@ -128,8 +139,8 @@ int BarPartAt(TWinControl* c, int bar, TPoint wp) {
     if (IsRectEmpty(r) || !PtInRect(r, wp)) return bpNone;
     const int p = bar == SB_VERT ? wp.Y - r.Top : wp.X - r.Left;
     const int len = bar == SB_VERT ? r.Height() : r.Width();
-    if (p < kBarSize) return bpLineUp;
-    if (p >= len - kBarSize) return bpLineDown;
+    if (p < ArrowLength(bar)) return bpLineUp;
+    if (p >= len - ArrowLength(bar)) return bpLineDown;
     int start = 0, length = 0;
     const TScrollBarState& s = H(c)->Bars[bar];
     if (!ThumbExtent(c, bar, s.Pos, start, length)) return bpNone;
@@ -205,11 +216,11 @@ int ThumbPosFromPoint(TWinControl* c, int bar, TPoint wp) {
     int start = 0, length = 0;
     if (!ThumbExtent(c, bar, s.Pos, start, length)) return s.Pos;
     const int len = bar == SB_VERT ? r.Height() : r.Width();
-    const int free = len - 2 * kBarSize - length;
-    const int range = ScrollableRange(s);
+    const int free = len - 2 * ArrowLength(bar) - length;
+    const std::int64_t range = ScrollableRange(s);
     if (free <= 0 || range <= 0) return s.Min;
-    const int p = (bar == SB_VERT ? wp.Y - r.Top : wp.X - r.Left) - kBarSize - Tracking.DragOfs;
-    return s.Min + std::clamp(int((std::int64_t(p) * range + free / 2) / free), 0, range);
+    const int p = (bar == SB_VERT ? wp.Y - r.Top : wp.X - r.Left) - ArrowLength(bar) - Tracking.DragOfs;
+    return int(s.Min + std::clamp<std::int64_t>((std::int64_t(p) * range + free / 2) / free, 0, range));
 }
 
 // ---------------------------------------------------------------------------
@@ -231,10 +242,11 @@ void PaintBar(TWinControl* c, TCanvas& canvas, int bar) {
     const bool enabled = BarEnabled(c, bar);
     const unsigned off1 = !enabled || (s.Arrows & ESB_DISABLE_LTUP) ? DFCS_INACTIVE : 0;
     const unsigned off2 = !enabled || (s.Arrows & ESB_DISABLE_RTDN) ? DFCS_INACTIVE : 0;
-    TRect a1 = vert ? Rect(r.Left, r.Top, r.Right, std::min(r.Bottom, r.Top + kBarSize))
-                    : Rect(r.Left, r.Top, std::min(r.Right, r.Left + kBarSize), r.Bottom);
-    TRect a2 = vert ? Rect(r.Left, std::max(r.Top, r.Bottom - kBarSize), r.Right, r.Bottom)
-                    : Rect(std::max(r.Left, r.Right - kBarSize), r.Top, r.Right, r.Bottom);
+    const int arrow = ArrowLength(bar);
+    TRect a1 = vert ? Rect(r.Left, r.Top, r.Right, std::min(r.Bottom, r.Top + arrow))
+                    : Rect(r.Left, r.Top, std::min(r.Right, r.Left + arrow), r.Bottom);
+    TRect a2 = vert ? Rect(r.Left, std::max(r.Top, r.Bottom - arrow), r.Right, r.Bottom)
+                    : Rect(std::max(r.Left, r.Right - arrow), r.Top, r.Right, r.Bottom);
     const bool pressed1 = tracking && Tracking.Part == bpLineUp;
     const bool pressed2 = tracking && Tracking.Part == bpLineDown;
     DrawFrameControl(canvas, a1, DFC_SCROLL, (vert ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) | (pressed1 ? DFCS_PUSHED : 0) | off1);
@@ -382,8 +394,11 @@ void PlaceWidget(TWinControl* Control) {
         if (H(Control)->ExStyle & WS_EX_TOPMOST) f |= Qt::WindowStaysOnTopHint;
         if (H(Control)->ExStyle & WS_EX_TRANSPARENT) f |= Qt::WindowTransparentForInput;
         if (!(H(Control)->ClassStyle & CS_DROPSHADOW)) f |= Qt::NoDropShadowWindowHint;
-        if (w->parentWidget() || w->windowFlags() != f) {
+        // The flags asked for are kept: the platform may add its own to windowFlags().
+        const char* const applied = "configurator.popupflags";
+        if (w->parentWidget() || w->property(applied).toInt() != int(f)) {
             const bool visible = w->isVisible();
+            w->setProperty(applied, int(f));
             w->setParent(nullptr, f);
             w->setAttribute(Qt::WA_ShowWithoutActivating);
             if (visible) w->show();
@@ -435,13 +450,14 @@ void FrameChanged(TWinControl* Control) {
     h->Widget->update();
 }
 
-void InvalidateClient(TWinControl* Control, const QRect& Rect) {
+void InvalidateClient(TWinControl* Control, const QRect& Rect, bool Erase) {
     TWinControlHandle* h = H(Control);
     const TRect c = ClientInWindow(Control);
     const QRect all(0, 0, c.Right - c.Left, c.Bottom - c.Top);
     const QRect r = Rect.isNull() ? all : (Rect & all);
     if (r.isEmpty()) return;
     h->Invalid |= r;
+    if (Erase) h->EraseNeeded = true;
     if (h->Widget) h->Widget->update(r.translated(c.Left, c.Top));
 }
 
@@ -450,10 +466,11 @@ bool NonClientDefault(TWinControl* Control, TMessage& Message) {
     switch (Message.Msg) {
     case WM_NCCALCSIZE: {
         TRect& r = *reinterpret_cast<TRect*>(Message.LParam);
-        if (h->Style & WS_BORDER) InflateRect(r, -1, -1);
-        if (h->ExStyle & WS_EX_CLIENTEDGE) InflateRect(r, -2, -2);
-        if ((h->Style & WS_VSCROLL) && r.Right - r.Left >= kBarSize) r.Right -= kBarSize;
-        if ((h->Style & WS_HSCROLL) && r.Bottom - r.Top >= kBarSize) r.Bottom -= kBarSize;
+        if (h->Style & WS_BORDER) InflateRect(r, -GetSystemMetrics(SM_CXBORDER), -GetSystemMetrics(SM_CYBORDER));
+        if (h->ExStyle & WS_EX_CLIENTEDGE) InflateRect(r, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
+        const int vbar = BarThickness(SB_VERT), hbar = BarThickness(SB_HORZ);
+        if ((h->Style & WS_VSCROLL) && r.Right - r.Left >= vbar) r.Right -= vbar;
+        if ((h->Style & WS_HSCROLL) && r.Bottom - r.Top >= hbar) r.Bottom -= hbar;
         Message.Result = 0;
         return true;
     }
@@ -628,8 +645,10 @@ bool SetWindowPos(HWND Handle, HWND InsertAfter, int X, int Y, int CX, int CY, C
     const int w = (Flags & SWP_NOSIZE) ? c->Width() : CX, hgt = (Flags & SWP_NOSIZE) ? c->Height() : CY;
     c->SetBounds(l, t, w, hgt);
     if (Flags & SWP_SHOWWINDOW) {
-        if (IsTopLevel(c) && !dynamic_cast<TCustomForm*>(c)) TopLevelRaised(c);
-        c->SetVisible(true);
+        auto* form = dynamic_cast<TCustomForm*>(c);
+        if (IsTopLevel(c) && !form) TopLevelRaised(c);
+        if (form && (Flags & SWP_NOACTIVATE)) form->ShowNoActivate();
+        else c->SetVisible(true);
     }
     if (Flags & SWP_HIDEWINDOW) c->SetVisible(false);
     return true;
@@ -712,9 +731,9 @@ int SetScrollInfo(HWND Handle, int Bar, const SCROLLINFO& Info, bool Redraw) {
     }
     if (Info.fMask & SIF_PAGE) s.Page = int(std::min<Cardinal>(Info.nPage, 0x7FFFFFFF));
     // A page never exceeds the range.
-    s.Page = std::min(s.Page, s.Max - s.Min + 1);
+    s.Page = int(std::min<std::int64_t>(s.Page, std::min<std::int64_t>(RangeSize(s), 0x7FFFFFFF)));
     if (Info.fMask & SIF_POS) s.Pos = Info.nPos;
-    s.Pos = std::clamp(s.Pos, s.Min, s.Min + std::max(ScrollableRange(s), 0));
+    s.Pos = int(std::clamp<std::int64_t>(s.Pos, s.Min, s.Min + std::max<std::int64_t>(ScrollableRange(s), 0)));
     if (Info.fMask & (SIF_RANGE | SIF_PAGE)) {
         const bool needed = ScrollableRange(s) > 0;
         if (!needed && (Info.fMask & SIF_DISABLENOSCROLL)) {
@@ -815,7 +834,7 @@ bool GetScrollBarInfo(HWND Handle, LPARAM IdObject, SCROLLBARINFO& Info) {
     const TRect r = BarRect(c, bar);
     const TPoint o = WindowOrigin(c);
     Info.rcScrollBar = IsRectEmpty(r) ? TRect{} : Rect(r.Left + o.X, r.Top + o.Y, r.Right + o.X, r.Bottom + o.Y);
-    Info.dxyLineButton = kBarSize;
+    Info.dxyLineButton = ArrowLength(bar);
     int start = 0, length = 0;
     const bool tracking = Tracking.Active && Tracking.Window == Handle && Tracking.Bar == bar;
     if (!IsRectEmpty(r) && ThumbExtent(c, bar, tracking && Tracking.Part == bpThumb ? s.TrackPos : s.Pos, start, length)) {
@@ -854,8 +873,25 @@ int GetWindowRgn(HWND Handle, TRegion& Region) {
 
 bool DesktopComposes() {
     const QString name = QGuiApplication::platformName();
-    return name != QLatin1String("offscreen") && name != QLatin1String("minimal") && name != QLatin1String("vnc") &&
-           name != QLatin1String("linuxfb");
+    if (name.startsWith(QLatin1String("wayland"))) return true;
+    if (name != QLatin1String("xcb")) return false;  // offscreen, framebuffers: nothing composes
+    // On X11 a compositing manager owns the selection _NET_WM_CM_S<screen>.
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection) return false;
+    static const char kName[] = "_NET_WM_CM_S0";
+    xcb_intern_atom_reply_t* atom =
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 1, sizeof kName - 1, kName), nullptr);
+    if (!atom) return false;
+    const xcb_atom_t selection = atom->atom;
+    free(atom);
+    if (selection == XCB_ATOM_NONE) return false;
+    xcb_get_selection_owner_reply_t* owner =
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr);
+    if (!owner) return false;
+    const bool composes = owner->owner != XCB_WINDOW_NONE;
+    free(owner);
+    return composes;
 }
 
 bool SetLayeredWindowAttributes(HWND Handle, TColor Key, Byte Alpha, Cardinal Flags) {
@@ -903,9 +939,8 @@ QRect ToQ(const TRect& r) { return QRect(r.Left, r.Top, r.Right - r.Left, r.Bott
 bool InvalidateRect(HWND Handle, const TRect* R, bool Erase) {
     TWinControl* c = FindControl(Handle);
     if (!c) return false;
-    (void)Erase;  // custom-painted windows always erase what they paint
     if (R && IsRectEmpty(*R)) return true;
-    InvalidateClient(c, R ? ToQ(*R) : QRect());
+    InvalidateClient(c, R ? ToQ(*R) : QRect(), Erase);
     return true;
 }
 
@@ -956,7 +991,7 @@ bool RedrawWindow(HWND Handle, const TRect* R, const TRegion* Region, Cardinal F
     TWinControlHandle* h = H(c);
     QRegion area = Region ? RegionAccess::Of(*Region) : R ? QRegion(ToQ(*R)) : QRegion(ToQ(c->ClientRect()));
     if (Flags & RDW_INVALIDATE) {
-        for (const QRect& r : area) InvalidateClient(c, r);
+        for (const QRect& r : area) InvalidateClient(c, r, (Flags & RDW_ERASE) != 0 && !(Flags & RDW_NOERASE));
         if ((Flags & RDW_FRAME) && h->Widget) h->Widget->update();
     }
     if (Flags & RDW_VALIDATE) h->Invalid -= area;

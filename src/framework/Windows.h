@@ -239,7 +239,7 @@ void CaptureScreen(TRect Rect, TBitmap& Bitmap);
 // ---------------------------------------------------------------------------
 // What is drawn on it shows on top of the control's own painting and its
 // frame (window coordinates: the client area starts at the frame's width);
-// each paint of the window clears it, so draw from a WM_PAINT or
+// each WM_PAINT of the window starts it empty, so draw from a WM_PAINT or
 // WM_NCPAINT handler after the default.
 class TControlCanvas : public TCanvas {
 public:

@@ -1,10 +1,10 @@
 #include "image/ImageCAN.h"
 
+#include "framework/SysUtils.h"
 #include "image/ImageCANCommon.h"
 #include "image/SNMPAgentSettings.h"
 #include "image/SNMPTrap.h"
 #include "image/TableFile.h"
-#include "framework/SysUtils.h"
 
 #include <algorithm>
 
@@ -87,10 +87,10 @@ void Read_ParGen_CAN(TDeviceImage& image, const TParGenImage* pg) {
     mb.PutU16(MB_User_Port, port);
     cb.PutU16(C2_User_Port, port);
     if (snmp) {
-        pg->Put_Text(u"PROFINET_NAME_STA", mb, MB_SNMP_Station_Name, Station_Field, Station_Chars, u"devicename1");
+        Put_Station_Name(*pg, mb, MB_SNMP_Station_Name);
     } else {
-        pg->Put_Text(u"PROFINET_NAME_STA", mb, MB_Station_Name, Station_Field, Station_Chars, u"devicename1");
-        pg->Put_Text(u"PROFINET_NAME_STA", cb, C2_Station_Name, Station_Field, Station_Chars, u"devicename1");
+        Put_Station_Name(*pg, mb, MB_Station_Name);
+        Put_Station_Name(*pg, cb, C2_Station_Name);
     }
     mb.PutU8(MB_Option_Flags, pg->Flag(u"PROFINET_SEND_BACK_CAN_MESS") ? 1 : 0);
     if (pg->Flag(u"PROFINET_SEND_REPLAY_TUNNEL_PORT")) mb.PutU8(MB_Option_Flags, mb.GetU8(MB_Option_Flags) | 0x02);
@@ -99,7 +99,7 @@ void Read_ParGen_CAN(TDeviceImage& image, const TParGenImage* pg) {
     if (snmp) {
         Read_SNMP_Agent_Settings(*pg, image.Main_Param_Block, nullptr);
         mb.PutU32(MB_SNMP_Kind, 0);
-        Put_SNMP_Texts(image, *pg);
+        Read_SNMP_Contact_Location(*pg, image.Main_Param_Block, nullptr);
         // The agent serves fixed data areas, whatever the file says.
         mb.PutU32(MB_NB_In, SNMP_Data_Area);
         mb.PutU32(MB_NB_Out, SNMP_Data_Area);
@@ -117,7 +117,7 @@ void Read_ParGen_CAN(TDeviceImage& image, const TParGenImage* pg) {
         }
     }
 
-    const Cardinal rate = Read_Baud_Rate(*pg, u"CAN_BAUDRATE", CAN_Bus_Rates, 9, 1000000);
+    const Cardinal rate = Read_List_Choice(*pg, u"CAN_BAUDRATE", CAN_Bus_Rates, 9, 1000000);
     mb.PutU32(MB_Bus_Baud_Rate, rate);
     cb.PutU32(C2_Bus_Baud_Rate, rate);
     cb.PutU32(C2_Bus_Baud_Rate_2, rate);

@@ -30,16 +30,3 @@ void Put_Profinet_Address(TDeviceImage& image, const TParGenImage& pg, bool toCP
     Put_Address_Set(image.Main_Param_Block.Bytes(), MB_IP_Address, MB_Subnet_Mask, MB_Gateway, set);
     if (toCPU2) Put_Address_Set(image.CPU2_Param_Block.Bytes(), C2_IP_Address, C2_Subnet_Mask, C2_Gateway, set);
 }
-
-Cardinal Read_Baud_Rate(const TParGenImage& pg, const char16_t* key, std::span<const Cardinal> rates,
-                        std::size_t defaultIndex, Cardinal otherValue) {
-    const int index = pg.Number(key, static_cast<int>(defaultIndex));
-    if (index < 0 || static_cast<std::size_t>(index) >= rates.size()) return otherValue;
-    return rates[static_cast<std::size_t>(index)];
-}
-
-void Put_SNMP_Texts(TDeviceImage& image, const TParGenImage& pg) {
-    TLeBytes mb = image.Main_Param_Block.Bytes();
-    pg.Put_Text(u"SNMP_Contact", mb, MB_Contact_Text, SNMP_Text_Field, SNMP_Text_Chars);
-    pg.Put_Text(u"SNMP_Location", mb, MB_Location_Text, SNMP_Text_Field, SNMP_Text_Chars);
-}

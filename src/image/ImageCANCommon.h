@@ -1,18 +1,12 @@
 #pragma once
 // What the CAN-side families (CAN, CANopen, J1939, NMEA 2000) read and preset
 // alike: the fixed values of the main block set before "ParGen.xml" is read,
-// the PROFINET address set, the bus baud-rate lists and the SNMP agent texts.
+// the PROFINET address set and the bus baud-rate list.
 
 #include "image/DeviceImage.h"
 #include "image/ParGenImage.h"
 
 #include <cstddef>
-#include <span>
-
-// Station names fill 15 characters of their 16-byte field; the SNMP contact
-// and location texts fill their whole field.
-constexpr std::size_t Station_Field = 16, Station_Chars = 15;
-constexpr std::size_t SNMP_Text_Field = 16, SNMP_Text_Chars = 16;
 
 // The presets of the main block: +58 := 0, +96 := variant, +97 := 0,
 // +98 := 0, +99 := options, +52 := applicationPort; with toCPU2, +96, +97,
@@ -26,14 +20,5 @@ void Put_U32_Both(TDeviceImage& image, std::size_t mainOffset, std::size_t cpu2O
 // and with toCPU2 into CPU2 +40..+51.
 void Put_Profinet_Address(TDeviceImage& image, const TParGenImage& pg, bool toCPU2);
 
-// The bit rate of a list index: the entry at the key's index, otherValue for
-// a number outside the list, and the entry at defaultIndex for a missing key
-// or a text that is no number.
-Cardinal Read_Baud_Rate(const TParGenImage& pg, const char16_t* key, std::span<const Cardinal> rates,
-                        std::size_t defaultIndex, Cardinal otherValue);
-
 // The bus rates of CANopen, J1939 and NMEA 2000 (CAN has one more, 62500).
 extern const Cardinal CAN_Bus_Rates_9[9];
-
-// "SNMP_Contact" to main +456 and "SNMP_Location" to main +472, the main block only.
-void Put_SNMP_Texts(TDeviceImage& image, const TParGenImage& pg);

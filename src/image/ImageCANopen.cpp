@@ -162,13 +162,13 @@ void Read_ParGen_CANopen(TDeviceImage& image, const TParGenImage* pg) {
     const Word port = Read_Profinet_Port(*pg, CANopen_Default_Port);
     mb.PutU16(MB_User_Port, port);
     cb.PutU16(C2_User_Port, port);
-    pg->Put_Text(u"PROFINET_NAME_STA", mb, MB_Station_Name, Station_Field, Station_Chars, u"devicename1");
-    pg->Put_Text(u"PROFINET_NAME_STA", cb, C2_Station_Name, Station_Field, Station_Chars, u"devicename1");
+    Put_Station_Name(*pg, mb, MB_Station_Name);
+    Put_Station_Name(*pg, cb, C2_Station_Name);
     if (model == 33) {
         // The agent of model 33 needs its versions and user like every SNMP model;
         // its name stays at +80 and its kind 0.
         Read_SNMP_Agent_Settings(*pg, image.Main_Param_Block, nullptr);
-        Put_SNMP_Texts(image, *pg);
+        Read_SNMP_Contact_Location(*pg, image.Main_Param_Block, nullptr);
     }
     Put_U32_Both(image, MB_NB_In, C2_NB_In, static_cast<Cardinal>(pg->Number(u"PROFINET_NB_IN", CANopen_Default_Data_Area)));
     Put_U32_Both(image, MB_NB_Out, C2_NB_Out,
@@ -182,7 +182,7 @@ void Read_ParGen_CANopen(TDeviceImage& image, const TParGenImage* pg) {
         cb.PutU32(C2_Command_Address, mb.GetU32(MB_Command_Address));
     }
     Put_U32_Both(image, MB_CANopen_Node_ID, C2_CANopen_Node_ID, static_cast<Cardinal>(pg->Number(u"CANopen_IDDev", 1)));
-    const Cardinal rate = Read_Baud_Rate(*pg, u"CANopen_BAUDRATE", CAN_Bus_Rates_9, 5, 250000);
+    const Cardinal rate = Read_List_Choice(*pg, u"CANopen_BAUDRATE", CAN_Bus_Rates_9, 5, 250000);
     mb.PutU32(MB_Bus_Baud_Rate, rate);
     cb.PutU32(C2_Bus_Baud_Rate, rate);
     cb.PutU32(C2_Bus_Baud_Rate_2, rate);

@@ -199,10 +199,10 @@ void Read_ParGen_J1939(TDeviceImage& image, const TParGenImage* pg, TPGN_Tables&
     TLeBytes cb = image.CPU2_Param_Block.Bytes();
     Put_Profinet_Address(image, *pg, true);
     if (snmp) {
-        pg->Put_Text(u"PROFINET_NAME_STA", mb, MB_SNMP_Station_Name, Station_Field, Station_Chars, u"devicename1");
+        Put_Station_Name(*pg, mb, MB_SNMP_Station_Name);
     } else {
-        pg->Put_Text(u"PROFINET_NAME_STA", mb, MB_Station_Name, Station_Field, Station_Chars, u"devicename1");
-        pg->Put_Text(u"PROFINET_NAME_STA", cb, C2_Station_Name, Station_Field, Station_Chars, u"devicename1");
+        Put_Station_Name(*pg, mb, MB_Station_Name);
+        Put_Station_Name(*pg, cb, C2_Station_Name);
     }
     Put_U32_Both(image, MB_NB_In, C2_NB_In, 0);
     Put_U32_Both(image, MB_NB_Out, C2_NB_Out, 0);
@@ -210,10 +210,10 @@ void Read_ParGen_J1939(TDeviceImage& image, const TParGenImage* pg, TPGN_Tables&
         Read_SNMP_Agent_Settings(*pg, image.Main_Param_Block, nullptr);
         mb.PutU32(MB_Diagnostic_Address, 0);
         mb.PutU32(MB_SNMP_Kind, 2);
-        Put_SNMP_Texts(image, *pg);
+        Read_SNMP_Contact_Location(*pg, image.Main_Param_Block, nullptr);
     }
 
-    const Cardinal rate = Read_Baud_Rate(*pg, u"J1939_BAUDRATE", CAN_Bus_Rates_9, 5, 250000);
+    const Cardinal rate = Read_List_Choice(*pg, u"J1939_BAUDRATE", CAN_Bus_Rates_9, 5, 250000);
     mb.PutU32(MB_Bus_Baud_Rate, rate);
     cb.PutU32(C2_Bus_Baud_Rate, rate);
     cb.PutU32(C2_Bus_Baud_Rate_2, rate);
@@ -234,10 +234,10 @@ void Read_ParGen_NMEA2000(TDeviceImage& image, const TParGenImage* pg, TPGN_Tabl
 
     TLeBytes mb = image.Main_Param_Block.Bytes();
     Put_Profinet_Address(image, *pg, false);
-    pg->Put_Text(u"PROFINET_NAME_STA", mb, MB_Station_Name, Station_Field, Station_Chars, u"devicename1");
+    Put_Station_Name(*pg, mb, MB_Station_Name);
     mb.PutU32(MB_NB_In, 0);
     mb.PutU32(MB_NB_Out, 0);
-    mb.PutU32(MB_Bus_Baud_Rate, Read_Baud_Rate(*pg, u"NMEA2000_BAUDRATE", CAN_Bus_Rates_9, 5, 250000));
+    mb.PutU32(MB_Bus_Baud_Rate, Read_List_Choice(*pg, u"NMEA2000_BAUDRATE", CAN_Bus_Rates_9, 5, 250000));
     tables.PGN_Cancel_Timeout = static_cast<Cardinal>(pg->Number(u"NMEA2000_TIMEOUT", 0)) * 1000u;
     if (pg->Flag(u"NMEA2000_PEER_TO_PEER")) mb.PutU32(MB_PGN_Flags, mb.GetU32(MB_PGN_Flags) | PGN_Peer_To_Peer);
 }

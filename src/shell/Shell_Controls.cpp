@@ -32,6 +32,11 @@ TShellButton* Make_Button(TWinControl* parent, const String& name, int left, int
                           bool large) {
     TShellButton* b = Place(new TShellButton(parent), parent, name);
     b->SetBounds(left, top, width, height);
+    Set_Shell_Button_Look(b, large);
+    return b;
+}
+
+void Set_Shell_Button_Look(TShellButton* b, bool large) {
     b->SetStyle(large ? bsNormal : bsEncarta);
     b->SetParentColor(false);
     b->SetColor(Shell_Back_Color);
@@ -39,7 +44,6 @@ TShellButton* Make_Button(TWinControl* parent, const String& name, int left, int
     b->SetColorWhenDown(0x0080FF);  // orange: red 255, green 128
     b->SetHotTrackColor(clYellow);
     b->SetUseHotTrackFont(false);
-    return b;
 }
 
 TPanel* Make_Title_Panel(TWinControl* parent, int width, TLabel** code, TLabel** desc) {

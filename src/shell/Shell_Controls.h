@@ -17,6 +17,8 @@ TShape* Make_Shape(TWinControl* parent, const String& name, int left, int top, i
 // when down); large is the plain style of the main window's big buttons.
 TShellButton* Make_Button(TWinControl* parent, const String& name, int left, int top, int width, int height,
                           bool large = false);
+// Gives a button made elsewhere the shell's look.
+void Set_Shell_Button_Look(TShellButton* button, bool large = false);
 // The white title panel of a dialog with the model's software code and a
 // line under it; returns the description label (the code label in *code).
 TPanel* Make_Title_Panel(TWinControl* parent, int width, TLabel** code, TLabel** desc);

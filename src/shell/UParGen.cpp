@@ -4,6 +4,9 @@
 #include "controls/FlatButton.h"
 #include "framework/StdCtrls.h"
 #include "shell/Globals.h"
+#include "shell/Shell_Controls.h"
+
+#include <algorithm>
 
 TFParGen* FParGen = nullptr;
 
@@ -98,6 +101,7 @@ void TFParGen::Create_Controls() {
                     Draw_Box_Glyph(glyph, name.ends_with(u"_Collapse"));
                     b->SetGlyph(&glyph);
                 }
+                if (name == u"Btn_OK" || name == u"Btn_Cancel") Set_Shell_Button_Look(b);
                 if (name == u"Btn_OK") b->OnClick = [this](TObject* s) { Btn_OK_Click(s); };
                 else if (name == u"Btn_Cancel") b->OnClick = [this](TObject* s) { Btn_Cancel_Click(s); };
                 else b->OnClick = [this, name](TObject*) { Box_Button_Click(name); };
@@ -186,11 +190,47 @@ void TFParGen::Sync() {
         }
         SetClientWidth(Logic.ClientWidth);
         SetClientHeight(Logic.ClientHeight);
+        Fit_Work_Area();
     } catch (...) {
         syncing_ = false;
         throw;
     }
     syncing_ = false;
+}
+
+// A form that grew below the work area moves up, at most to its top; one
+// still taller than the work area while shown scrolls its contents.
+void TFParGen::Fit_Work_Area() {
+    const TRect work = Screen->WorkAreaRect();
+    const int frame = Height() - ClientHeight();
+    const int room = work.Bottom - work.Top - frame;
+    if (Visible() && room > 0 && Logic.ClientHeight > room) {
+        constexpr int bar = 17;
+        if (!scroll_) {
+            scroll_ = new TScrollBar(this);
+            scroll_->SetName(u"SB_Form");
+            scroll_->SetKind(sbVertical);
+            scroll_->SetParent(this);
+            scroll_->OnChange = [this](TObject*) {
+                if (!syncing_) Sync();
+            };
+        }
+        const int range = Logic.ClientHeight - room;
+        scroll_->SmallChange = 34;
+        scroll_->LargeChange = std::max(34, room - 34);
+        scroll_->SetParams(std::min(scroll_->Position(), range), 0, range);
+        scroll_->SetBounds(Logic.ClientWidth, 0, bar, room);
+        scroll_->SetVisible(true);
+        const int offset = scroll_->Position();
+        for (const TPGControl& c : Logic.Controls())
+            if (c.Parent.empty()) controls_.at(c.Name)->SetTop(c.Top - offset);
+        SetClientWidth(Logic.ClientWidth + bar);
+        SetClientHeight(room);
+    } else if (scroll_ && scroll_->Visible()) {
+        scroll_->SetVisible(false);
+        scroll_->SetPosition(0);
+    }
+    if (Top() + Height() > work.Bottom) SetTop(std::max<int>(work.Top, work.Bottom - Height()));
 }
 
 void TFParGen::FormCreate(TObject*) {

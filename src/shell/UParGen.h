@@ -5,6 +5,7 @@
 // the user's actions to it.
 
 #include "framework/Forms.h"
+#include "framework/StdCtrls.h"
 #include "shell/ParGenLogic.h"
 
 #include <map>
@@ -41,6 +42,9 @@ public:
 private:
     std::map<String, TControl*> controls_;
     bool syncing_ = false;  // the controls' events are the program's own, not the user's
+    // Shown while the form is taller than the screen's work area.
+    TScrollBar* scroll_ = nullptr;
+    void Fit_Work_Area();
 
     void Create_Controls();
     void Edit_Change(const String& name);

@@ -24,6 +24,9 @@ fail() {
     echo "FAIL: $*"
     echo "mapped windows:"
     mapped_names | sed 's/^/  /'
+    echo "display $DISPLAY; the program's output:"
+    sed 's/^/  /' "$work/app.log"
+    kill -0 "$app_pid" 2>/dev/null || echo "  (the program has ended)"
   } >&2
   exit 1
 }
@@ -37,6 +40,10 @@ exec 3>&-
 [ -s "$work/display" ] || { cat "$work/xvfb.log"; echo "FAIL: Xvfb did not start"; exit 1; }
 export DISPLAY=":$(head -n1 "$work/display")"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+# The number is written before the server takes clients on a busy machine:
+# wait until it answers, so the program does not start against no display.
+for _ in $(seq 400); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.05; done
+xdotool getmouselocation >/dev/null 2>&1 || { cat "$work/xvfb.log"; echo "FAIL: Xvfb on $DISPLAY takes no clients"; exit 1; }
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
@@ -68,6 +75,14 @@ wait_mapped() {
   done
   fail "no window \"$name\""
 }
+# Waits until window W has the keyboard, so that keys typed next reach it.
+wait_focus() {
+  for _ in $(seq 200); do
+    [ "$(xdotool getwindowfocus -f 2>/dev/null || true)" = "$1" ] && return 0
+    sleep 0.05
+  done
+  fail "window $1 did not get the keyboard"
+}
 is_mapped() {
   mapped_names | grep -qxF "$1"
 }
@@ -87,7 +102,7 @@ click_at() {
 }
 
 main=""
-for _ in $(seq 200); do
+for _ in $(seq 600); do
   main="$(mapped | awk '/Bridgeform CV52825/ { print $1; exit }')"
   [ -n "$main" ] && break
   sleep 0.05
@@ -108,13 +123,15 @@ wait_unmapped configurator
 # Without a project, "Set Communication" refuses; Enter closes the message
 # for good.
 click_at "$main" "${setcomm_btn[@]}"
-wait_mapped "Error" >/dev/null
+box="$(wait_mapped "Error")"
+wait_focus "$box"
 xdotool key Return
 wait_unmapped "Error"
 
 # A project by typing its name and pressing Enter.
 click_at "$main" "${new_btn[@]}"
 dlg="$(wait_mapped "Create New Configuration")"
+wait_focus "$dlg"
 xdotool type --delay 10 "first"
 xdotool key Return
 wait_unmapped "Create New Configuration"
@@ -123,6 +140,7 @@ wait_unmapped "Create New Configuration"
 # Another by clicking OK.
 click_at "$main" "${new_btn[@]}"
 dlg="$(wait_mapped "Create New Configuration")"
+wait_focus "$dlg"
 xdotool type --delay 10 "second"
 click_at "$dlg" 165 138
 wait_unmapped "Create New Configuration"

@@ -49,9 +49,9 @@ TEST_F(MIB, WorkedExampleMatchesGoldenFile) {
                   "setpoint OBJECT-TYPE SYNTAX INTEGER MAX-ACCESS read-write STATUS current DESCRIPTION \"setpoint\" ::= { bufferoutval 1 }"}),
               Containing(actual, "::= { bufferoutval "));
     EXPECT_EQ((std::vector<std::string>{
-                  "trapval1 NOTIFICATION-TYPE SYNTAX INTEGER MAX-ACCESS read-only STATUS current DESCRIPTION \"temp\" ::= { trapsval 1 }",
-                  "trapval2 NOTIFICATION-TYPE SYNTAX OCTET STRING MAX-ACCESS read-only STATUS current DESCRIPTION \"label\" ::= { trapsval 2 }"}),
-              Containing(actual, "NOTIFICATION-TYPE"));
+                  "trapval1 NOTIFICATION-TYPE OBJECTS { temp } STATUS current DESCRIPTION \"temp\" ::= { trapsval 1 }",
+                  "trapval2 NOTIFICATION-TYPE OBJECTS { label } STATUS current DESCRIPTION \"label\" ::= { trapsval 2 }"}),
+              Containing(actual, " NOTIFICATION-TYPE "));
 }
 
 TEST_F(MIB, Model21ListsNoWriteObjectsAndMatchesGoldenFile) {
@@ -82,12 +82,15 @@ TEST_F(MIB, RowReadingRules) {
 
 TEST_F(MIB, MoreThan256RowsAreAllWritten) {
     Model_Code = 15;
-    std::string rows;
-    for (int i = 0; i < 300; ++i) rows += Row("Y", "v" + std::to_string(i), i % 2 ? "Int" : "String");
-    Maps(rows, rows);
+    std::string read, write;
+    for (int i = 0; i < 300; ++i) {
+        read += Row("Y", "v" + std::to_string(i), i % 2 ? "Int" : "String");
+        write += Row("Y", "w" + std::to_string(i), i % 2 ? "Int" : "String");
+    }
+    Maps(read, write);
     const std::string actual = Generate();
     EXPECT_EQ(300u, Containing(actual, "::= { bufferinval ").size());
-    EXPECT_EQ(1u, Containing(actual, "v299 OBJECT-TYPE SYNTAX INTEGER MAX-ACCESS read-write").size());
+    EXPECT_EQ(1u, Containing(actual, "w299 OBJECT-TYPE SYNTAX INTEGER MAX-ACCESS read-write").size());
 }
 
 TEST_F(MIB, BadMapFilesStopTheGeneration) {
@@ -114,12 +117,46 @@ TEST_F(MIB, BadMapFilesStopTheGeneration) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.mib")));
 }
 
+TEST_F(MIB, DescriptionsThatAreTheModulesOwnNamesAreRefused) {
+    Model_Code = 15;
+    struct {
+        const char* read;
+        const char* write;
+        bool refused;
+    } cases[] = {
+        {"data", "x", true},          {"countin", "x", true},      {"CountOut", "x", true},
+        {"bufferinval2", "x", true},  {"x", "bufferoutval9", true}, {"trapval7", "x", true},
+        {"bufferinblk3", "x", true},  {"x", "enterprises", true},  {"x", "identity", true},
+        {"temp", "TEMP", true},       {"counting", "x", false},    {"trapval", "x", false},
+        {"bufferinvalue", "x", false}, {"trapval7a", "datalog", false},
+    };
+    for (const auto& c : cases) {
+        Maps(Row("Y", c.read, "Int"), Row("Y", c.write, "Int"));
+        std::filesystem::remove(dir.file("out.mib"));
+        if (!c.refused) {
+            EXPECT_NO_THROW(Generate()) << c.read << " " << c.write;
+            continue;
+        }
+        try {
+            Generate();
+            ADD_FAILURE() << "no refusal of " << c.read << " " << c.write;
+        } catch (const EDescFileError& e) {
+            const std::string m = StringToUtf8(e.Message());
+            EXPECT_NE(std::string::npos, m.find("cannot name its object")) << m;
+            EXPECT_NE(std::string::npos, m.find("the MIB file was not written")) << m;
+        }
+        EXPECT_FALSE(std::filesystem::exists(dir.file("out.mib")));
+    }
+    EXPECT_EQ(u"", MIB_Name_Clash(u"temperature"));
+    EXPECT_NE(u"", MIB_Name_Clash(u"Hellostring"));
+}
+
 TEST_F(MIB, NoMapFileGivesTheFixedTree) {
     Model_Code = 15;
     SNMP_MIB_Read_List = {u"stale"};
     const std::string actual = Generate();
     EXPECT_TRUE(SNMP_MIB_Read_List.empty());
-    EXPECT_EQ(0u, Containing(actual, "NOTIFICATION-TYPE").size());
+    EXPECT_EQ(0u, Containing(actual, " NOTIFICATION-TYPE ").size());
     EXPECT_EQ("END", Crlf_Lines(actual).back());
 }
 
@@ -148,17 +185,39 @@ TEST_F(MIB, LoadsInSnmptranslate) {
     const std::string mibs = "snmptranslate -M " + Data_Dir() + "/mib/smi:" + dir.path() + " -m GATEWAY ";
     EXPECT_EQ("", Shell_Output(mibs + "-PW -Tp 2>&1 >/dev/null")) << "the parser complains";
     const std::vector<std::pair<std::string, std::string>> oids = {
-        {"identity", ".1.3.6.1.4.1.61847.2"},
-        {"hellostring", ".1.3.6.1.4.1.61847.1.1.1.1"},
-        {"bufferinblk8", ".1.3.6.1.4.1.61847.1.1.1.4.8"},
-        {"temp", ".1.3.6.1.4.1.61847.1.1.1.4.9.1"},
-        {"label", ".1.3.6.1.4.1.61847.1.1.1.4.9.2"},
-        {"bufferoutblk1", ".1.3.6.1.4.1.61847.1.1.1.5.1"},
-        {"setpoint", ".1.3.6.1.4.1.61847.1.1.1.5.9.1"},
-        {"trapval2", ".1.3.6.1.4.1.61847.1.1.2.1.2"},
+        {"identity", ".1.3.6.1.4.1.32473.2"},
+        {"hellostring", ".1.3.6.1.4.1.32473.1.1.1.1"},
+        {"bufferinblk8", ".1.3.6.1.4.1.32473.1.1.1.4.8"},
+        {"temp", ".1.3.6.1.4.1.32473.1.1.1.4.9.1"},
+        {"label", ".1.3.6.1.4.1.32473.1.1.1.4.9.2"},
+        {"bufferoutblk1", ".1.3.6.1.4.1.32473.1.1.1.5.1"},
+        {"setpoint", ".1.3.6.1.4.1.32473.1.1.1.5.9.1"},
+        {"trapval2", ".1.3.6.1.4.1.32473.1.1.2.1.2"},
     };
     for (const auto& [name, oid] : oids) EXPECT_EQ(oid + "\n", Shell_Output(mibs + "-On GATEWAY::" + name)) << name;
     EXPECT_NE(std::string::npos, Shell_Output(mibs + "-Td GATEWAY::setpoint").find("MAX-ACCESS\tread-write"));
+}
+
+TEST_F(MIB, TheLargestMapIsStrictSMIv2) {
+    if (Shell_Output("command -v smilint").empty()) {
+        std::printf("smilint is not installed (Debian package smitools): check skipped\n");
+        GTEST_SKIP();
+    }
+    Model_Code = 15;
+    // Full read and write maps; every fourth description left empty, so
+    // that the generated names appear too.
+    std::string read, write;
+    for (int i = 0; i < 256; ++i) {
+        read += Row("Y", i % 4 == 3 ? "" : "in" + std::to_string(i), i % 2 ? "Int" : "String");
+        write += Row("Y", i % 4 == 3 ? "" : "out" + std::to_string(i), i % 3 ? "Int" : "String");
+    }
+    Maps(read, write);
+    Generate();
+    std::filesystem::rename(dir.file("out.mib"), dir.file("GATEWAY"));
+    // The base module comes from the test's own copy, not from the machine.
+    const std::string report =
+        Shell_Output("SMIPATH=" + Data_Dir() + "/mib/smi smilint -c /dev/null -l 3 " + dir.file("GATEWAY"));
+    EXPECT_EQ("", report);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "framework/ComCtrls.h"
+#include "framework/DateUtils.h"
 
 #include "framework/Forms.h"
 #include "framework/ImgList.h"
@@ -67,4 +68,87 @@ TEST(PopupMenu, ItemsNameTheirPictureInTheMenusImages) {
         EXPECT_EQ(menu.Images(), &images);
     }
     EXPECT_EQ(menu.Images(), nullptr);  // the list went away first
+}
+
+namespace {
+struct PickerForm {
+    PickerForm() {
+        form.SetBounds(100, 100, 300, 100);
+        picker = Place<TDateTimePicker>(&form, 10, 10, 150, 21);
+        picker->SetFormat(u"dd/mm/yyyy");
+        picker->SetDate(EncodeDate(2024, 3, 15));
+        picker->OnChange = [this](TObject*) { ++changes; };
+        form.Show();
+        form.SetFocus();
+        picker->SetFocus();
+    }
+    TForm form{nullptr};
+    TDateTimePicker* picker;
+    int changes = 0;
+};
+}  // namespace
+
+TEST(DateTimePicker, CheckBoxMeansNoDateAndSpaceTogglesIt) {
+    PickerForm f;
+    TDateTimePicker& p = *f.picker;
+    EXPECT_TRUE(p.Checked());
+    p.SetShowCheckbox(true);
+    p.SetChecked(false);
+    EXPECT_FALSE(p.Checked());
+    // Without a date, typing and the calendar do nothing.
+    SimulateKey(VK_UP);
+    SimulateKey(VK_F4);
+    EXPECT_FALSE(p.DroppedDown());
+    EXPECT_EQ(p.Date(), EncodeDate(2024, 3, 15));
+    SimulateKey(VK_SPACE);
+    EXPECT_TRUE(p.Checked());
+    EXPECT_EQ(f.changes, 1);
+    p.SetShowCheckbox(false);
+    EXPECT_TRUE(p.Checked());  // no box: always a date
+}
+
+TEST(DateTimePicker, FieldsTypedDigitsAndTheRange) {
+    PickerForm f;
+    TDateTimePicker& p = *f.picker;
+    p.SetField(1);
+    SimulateKey(VK_UP);  // the caret's field steps
+    EXPECT_EQ(p.Date(), EncodeDate(2024, 4, 15));
+    EXPECT_EQ(p.Field(), 1);
+    p.SetField(0);
+    EXPECT_EQ(p.Field(), 0);
+    SimulateText(u"21");  // the day, then the caret moves on to the month
+    EXPECT_EQ(p.Date(), EncodeDate(2024, 4, 21));
+    EXPECT_EQ(p.Field(), 1);
+    EXPECT_GT(f.changes, 0);
+    p.SetMinDate(EncodeDate(2024, 4, 1));
+    p.SetMaxDate(EncodeDate(2024, 4, 30));
+    p.SetDate(EncodeDate(2025, 1, 1));
+    EXPECT_EQ(p.Date(), EncodeDate(2024, 4, 30));
+    p.SetDate(EncodeDate(2020, 1, 1));
+    EXPECT_EQ(p.Date(), EncodeDate(2024, 4, 1));
+    p.SetMinDate(0);
+    p.SetDate(EncodeDate(2020, 1, 1));
+    EXPECT_EQ(p.Date(), EncodeDate(2020, 1, 1));
+}
+
+TEST(DateTimePicker, F4DropsTheCalendarDownAndClosesIt) {
+    PickerForm f;
+    TDateTimePicker& p = *f.picker;
+    std::vector<std::string> log;
+    p.OnDropDown = [&](TObject*) { log.push_back("drop"); };
+    p.OnCloseUp = [&](TObject*) { log.push_back("close"); };
+    p.SetWeekNumbers(true);
+    EXPECT_TRUE(p.WeekNumbers());
+    SimulateKey(VK_F4);
+    EXPECT_TRUE(p.DroppedDown());
+    p.SetDroppedDown(false);
+    EXPECT_FALSE(p.DroppedDown());
+    SimulateKey(VK_DOWN, {ssAlt});
+    EXPECT_TRUE(p.DroppedDown());
+    p.SetDroppedDown(false);
+    EXPECT_EQ(log, (std::vector<std::string>{"drop", "close", "drop", "close"}));
+    // Up-down mode has no calendar.
+    p.SetDateMode(dmUpDown);
+    SimulateKey(VK_F4);
+    EXPECT_FALSE(p.DroppedDown());
 }

@@ -21,6 +21,8 @@ public:
     double Value = 0;
     TStringList Items;
     ByteString Picture;  // written through a defined binary property
+    TBitmap Bitmap;
+    TPicture Image;
 };
 
 class TCarrier : public TComponent {
@@ -53,6 +55,8 @@ void RegisterCarriers() {
                                   [](TLook& o, const String& v) { o.FontName = v; }),
             FloatProperty<TLook>(u"Value", [](TLook& o) { return o.Value; }, [](TLook& o, double v) { o.Value = v; }),
             ObjectProperty<TLook>(u"Items", u"TStringList", [](TLook& o) { return &o.Items; }),
+            ObjectProperty<TLook>(u"Bitmap", u"TBitmap", [](TLook& o) { return &o.Bitmap; }),
+            ObjectProperty<TLook>(u"Image", u"TPicture", [](TLook& o) { return &o.Image; }),
         };
         look.DefineProperties = [](TPersistent& p, TFiler& filer) {
             auto& o = static_cast<TLook&>(p);
@@ -133,6 +137,11 @@ TEST(Streaming, EveryKindOfValueRoundTripsByteForByte) {
     c.Look.Items.Add(u"");
     c.Look.Picture = ByteString("\0\1\2\xFF", 4);
     c.Cell = u"line1\r\nline2";
+    c.Look.Bitmap.SetSize(3, 2);
+    c.Look.Bitmap.Canvas().SetPixels(1, 1, clRed);
+    TBitmap icon(4, 4);
+    icon.Canvas().SetPixels(2, 3, clBlue);
+    c.Look.Image.SetGraphic(&icon);
     const ByteString first = ImageOf(c);
 
     TCarrier back;
@@ -149,7 +158,16 @@ TEST(Streaming, EveryKindOfValueRoundTripsByteForByte) {
     ASSERT_EQ(back.Look.Items.Count(), 3);
     EXPECT_EQ(back.Look.Items[1], u"\u4E2D\u6587");
     EXPECT_EQ(back.Look.Picture, c.Look.Picture);
+    EXPECT_EQ(back.Look.Bitmap.Width(), 3);
+    EXPECT_EQ(back.Look.Bitmap.Canvas().Pixels(1, 1), clRed);
+    ASSERT_NE(back.Look.Image.Graphic(), nullptr);
+    EXPECT_EQ(back.Look.Image.Bitmap().Canvas().Pixels(2, 3), clBlue);
     EXPECT_EQ(ImageOf(back), first);
+    // The picture's data names its graphic's class, then a bitmap's sized file image.
+    const std::size_t data = first.find(Str("Look.Image.Data"));
+    ASSERT_NE(data, ByteString::npos);
+    EXPECT_EQ(first.substr(data + 16 + 5, 8), Str("TBitmap"));
+    EXPECT_EQ(first.substr(data + 16 + 5 + 8 + 4, 2), "BM");
     for (const char* tag : {"\x0C", "\x14", "\x12"})  // vaLString, vaUTF8String, vaWString all used
         EXPECT_NE(first.find(tag), ByteString::npos);
 }

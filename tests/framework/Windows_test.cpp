@@ -1,10 +1,13 @@
 #include "framework/Windows.h"
 
 #include "framework/Forms.h"
+#include "framework/ShellApi.h"
 #include "framework/Simulate.h"
 #include "support/Place.h"
 
 #include <gtest/gtest.h>
+
+#include <climits>
 
 #include <string>
 #include <vector>
@@ -18,6 +21,7 @@ public:
     explicit Framed(TComponent* owner) : TCustomControl(owner) {}
     Cardinal style = 0, exStyle = 0;
     TColor fill = clRed;
+    TRect only;  // when set, Paint fills just this rectangle
     int paints = 0;
 
 protected:
@@ -29,7 +33,7 @@ protected:
     void Paint() override {
         ++paints;
         Canvas().Brush().SetColor(fill);
-        Canvas().FillRect(ClientRect());
+        Canvas().FillRect(IsRectEmpty(only) ? ClientRect() : only);
     }
 };
 
@@ -167,6 +171,9 @@ TEST(ScrollBars, SetScrollInfoKeepsThePositionInRangeAndShowsTheBarWhenNeeded) {
         {SIF_PAGE | SIF_POS, 0, 0, 20, 200, 81, true, true, 20},      // scrollable again: enabled
         {SIF_RANGE, 5, 5, 0, 0, 5, false, true, 1},                   // a single value: nothing to scroll
         {SIF_RANGE | SIF_PAGE | SIF_POS, -10, 10, 1, -20, -10, true, true, 1},
+        // Every int: no overflow anywhere.
+        {SIF_RANGE | SIF_PAGE | SIF_POS, INT_MIN, INT_MAX, 0x7FFFFFFF, INT_MAX, INT_MAX - 0x7FFFFFFE, true, true,
+         0x7FFFFFFF},
     };
     int i = 0;
     for (const Step& s : steps) {
@@ -198,6 +205,10 @@ TEST(ScrollBars, SetScrollInfoKeepsThePositionInRangeAndShowsTheBarWhenNeeded) {
     EXPECT_EQ(w.ClientHeight(), 100);
     EXPECT_TRUE(EnableScrollBar(h, SB_HORZ, ESB_DISABLE_LTUP));
     EXPECT_FALSE(EnableScrollBar(h, SB_HORZ, ESB_DISABLE_LTUP));
+    // The bar is as thick as the system metrics say.
+    TSystemMetricsGuard wide(TSystemMetricsGuard::Metric, SM_CXVSCROLL, 25);
+    ShowScrollBar(h, SB_VERT, true);
+    EXPECT_EQ(w.ClientWidth(), 75);
 }
 
 TEST(ScrollBars, ScriptedClicksSendTheScrollCodes) {
@@ -296,6 +307,30 @@ TEST(PartialRepaint, PaintChangesOnlyTheInvalidRectangle) {
     EXPECT_EQ(px.Pixels(90, 70), clYellow);
 }
 
+TEST(PartialRepaint, TheBackgroundIsErasedOnlyWhenAnInvalidationAsksForIt) {
+    ShownForm f;
+    auto* w = Place<Framed>(&f.form, 10, 10, 60, 60);
+    w->SetColor(clWhite);
+    w->only = Rect(0, 0, 10, 10);
+    f.Show();
+    const HWND h = w->Handle();
+    UpdateWindow(h);
+    TCanvas& px = w->BackBuffer().Canvas();
+    ASSERT_EQ(px.Pixels(5, 5), clRed);
+    ASSERT_EQ(px.Pixels(30, 30), clWhite);
+    px.SetPixels(30, 30, clGreen);  // what the window shows there now
+    const TRect r = Rect(20, 20, 40, 40);
+    struct Case {
+        bool erase;
+        TColor after;
+    } cases[] = {{false, clGreen}, {true, clWhite}};
+    for (const Case& c : cases) {
+        InvalidateRect(h, &r, c.erase);
+        UpdateWindow(h);
+        EXPECT_EQ(px.Pixels(30, 30), c.after) << c.erase;
+    }
+}
+
 TEST(PartialRepaint, ScrollWindowMovesPixelsAndInvalidatesTheBandLeftBehind) {
     ShownForm f;
     auto* w = Place<Framed>(&f.form, 10, 10, 40, 40);
@@ -319,6 +354,14 @@ TEST(PartialRepaint, ScrollWindowMovesPixelsAndInvalidatesTheBandLeftBehind) {
     UpdateWindow(h);
     EXPECT_EQ(c.Pixels(5, 30), clGreen);
     EXPECT_EQ(c.Pixels(5, 29), RGB(195, 0, 0));
+    // Scrolling the whole client area takes the child windows along; a
+    // rectangle leaves them where they are.
+    auto* child = Place<Framed>(w, 5, 20, 10, 10);
+    ScrollWindow(h, 3, -10);
+    EXPECT_EQ(child->BoundsRect(), Bounds(8, 10, 10, 10));
+    const TRect part = Rect(0, 0, 20, 20);
+    ScrollWindow(h, 0, 5, &part);
+    EXPECT_EQ(child->BoundsRect(), Bounds(8, 10, 10, 10));
 }
 
 TEST(PartialRepaint, CopyRectWithinOneCanvasHandlesOverlap) {
@@ -513,6 +556,19 @@ TEST(PopupForms, ActivationNamesTheOtherWindow) {
     }
 }
 
+TEST(PopupForms, ShownWithoutActivationTheOwnerKeepsIt) {
+    ShownForm f;
+    f.Show();
+    TForm popup(nullptr);
+    popup.SetBorderStyle(bsNone);
+    MessageLog popupLog(&popup, {WM_ACTIVATE});
+    SetWindowPos(popup.Handle(), HWND_TOPMOST, 120, 130, 90, 60, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    EXPECT_TRUE(IsWindowVisible(popup.Handle()));
+    EXPECT_FALSE(popup.Active());
+    EXPECT_EQ(Screen->ActiveForm(), &f.form);
+    EXPECT_TRUE(popupLog.seen.empty());
+}
+
 TEST(PopupForms, ASizingCornerResizesWithinTheConstraints) {
     ShownForm f;
     f.Show();
@@ -600,12 +656,39 @@ TEST(WindowProcs, EveryMessagePassesTheReplaceableWindowProc) {
     EXPECT_EQ(typed, std::vector<Char>{u'b'});
 }
 
-#include "framework/Windows.h"
+namespace {
+// A pop-up form whose client area is inset by a border of its own.
+class InsetForm : public TForm {
+public:
+    explicit InsetForm(TComponent* owner) : TForm(owner) { SetBorderStyle(bsNone); }
+    int inset = 3;
 
-#include "framework/Forms.h"
-#include "framework/ShellApi.h"
+protected:
+    void WMNCCalcSize(TMessage& Message) override {
+        TForm::WMNCCalcSize(Message);
+        TWMNCCalcSize m(Message);
+        InflateRect(m.CalcRect(), -inset, -inset);
+    }
+};
+}  // namespace
 
-#include <gtest/gtest.h>
+TEST(PopupForms, AFormsOwnFrameInsetsItsAlignedControls) {
+    InsetForm popup(nullptr);
+    popup.SetBounds(200, 200, 120, 90);
+    auto* inner = Place<Framed>(&popup, 0, 0, 10, 10);
+    inner->SetAlign(alClient);
+    popup.Show();
+    EXPECT_EQ(popup.ClientRect(), Rect(0, 0, 114, 84));
+    EXPECT_EQ(inner->BoundsRect(), Rect(0, 0, 114, 84));
+    TRect r;
+    GetWindowRect(inner->Handle(), r);
+    EXPECT_EQ(r, Bounds(203, 203, 114, 84));
+    popup.inset = 5;
+    SetWindowPos(popup.Handle(), 0, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    EXPECT_EQ(inner->BoundsRect(), Rect(0, 0, 110, 80));
+    GetWindowRect(inner->Handle(), r);
+    EXPECT_EQ(r, Bounds(205, 205, 110, 80));
+}
 
 TEST(SystemMetrics, ClassicValuesAt96DotsPerInch) {
     struct Case { int index; int value; } cases[] = {

@@ -130,6 +130,23 @@ TEST_F(ShellWindows, AboutNamesTheModelAndShowsItsLogo) {
     }
 }
 
+TEST_F(ShellWindows, CaptionsFitTheirControlsAtTheFormsFontSizes) {
+    // The widest text of a control in its own font.
+    auto width = [](const String& text, const TFont& font) {
+        TBitmap b(1, 1);
+        b.Canvas().SetFont(font);
+        return b.Canvas().TextWidth(text);
+    };
+    Model_Code = 4;
+    auto options = Make_Window<TFSoftOptions>();
+    for (int text : {65, 66}) {
+        options->LL_Check_Update->SetCaption(Lang_Table[text]);
+        const int needed = width(Lang_Table[text], options->LL_Check_Update->Font());
+        EXPECT_GE(options->LL_Check_Update->Width(), needed) << text;
+        EXPECT_LE(options->LL_Check_Update->Left() + needed, options->TS_Con_Options->ClientWidth()) << text;
+    }
+}
+
 TEST_F(ShellWindows, OptionsPagesTheLanguagesSixAtATime) {
     for (int i = 1; i <= 7; ++i)
         exe.dir.write("LANGUAGE/Lang" + std::to_string(i) + ".lng", "STR17 = New " + std::to_string(i) + "\n");

@@ -83,6 +83,35 @@ TEST_F(UParGenTest, TheWindowTakesTheLayoutOfItsModel) {
     EXPECT_EQ(k->Control(u"GB_EtherNetIP")->Height(), 224);
 }
 
+TEST_F(UParGenTest, AGrowingFormStaysInsideTheWorkArea) {
+    auto f = Create(20);
+    f->Show();
+    const TRect work = Screen->WorkAreaRect();
+    // Placed low, as a person may have moved it.
+    f->SetTop(work.Bottom - f->Height() + 40 > work.Top ? work.Bottom - f->Height() + 40 : work.Top + 40);
+    const int before = f->Height();
+    f->Logic.User_Select(u"CB_SNMP_Version", 2);
+    f->Logic.User_Select(u"CB_SNMP_Secure_Lev", 2);
+    f->Sync();
+    EXPECT_GE(f->Top(), work.Top);
+    EXPECT_LE(f->Top() + f->Height(), work.Bottom);
+    auto* ok = f->Control(u"Btn_OK");
+    if (f->Logic.ClientHeight <= f->ClientHeight()) {
+        EXPECT_GT(f->Height(), before);
+    } else {
+        // Taller than the screen: the contents scroll, down to OK and Cancel.
+        auto* bar = static_cast<TScrollBar*>(f->FindComponent(u"SB_Form"));
+        ASSERT_NE(bar, nullptr);
+        EXPECT_TRUE(bar->Visible());
+        EXPECT_GT(ok->Top() + ok->Height(), f->ClientHeight());
+        bar->SetPosition(bar->Max());
+        const auto& c = f->Logic.C(u"Btn_OK");  // the same margin under OK as unscrolled
+        EXPECT_EQ(f->ClientHeight() - (ok->Top() + ok->Height()), f->Logic.ClientHeight - (c.Top + c.Height));
+        EXPECT_GT(ok->Top(), 0);
+    }
+    f->Hide();
+}
+
 TEST_F(UParGenTest, RenderedFormsOfThreeModels) {
     struct TShot {
         int model;
@@ -103,6 +132,14 @@ TEST_F(UParGenTest, RenderedFormsOfThreeModels) {
         EXPECT_EQ(bmp.Height(), f->ClientHeight());
         // The form's own colour left of the boxes.
         EXPECT_EQ(ColorToRGB(bmp.Canvas().Pixels(3, 300)), RGB(248, 247, 237)) << s.model;
+        // OK and Cancel look as the buttons of every other window: the
+        // shell's face inside a plain grey line.
+        for (const char16_t* name : {u"Btn_OK", u"Btn_Cancel"}) {
+            const TRect b = B(*f, name);
+            EXPECT_EQ(ColorToRGB(bmp.Canvas().Pixels(b.Left + 3, b.Top + 3)), TColor(0xEDF7F8)) << s.model;
+            EXPECT_EQ(ColorToRGB(bmp.Canvas().Pixels(b.Left, b.Top + 5)), clGray) << s.model;
+            EXPECT_EQ(ColorToRGB(bmp.Canvas().Pixels(b.Right - 1, b.Top + 5)), clGray) << s.model;
+        }
         SaveControlToPng(f.get(), Utf8ToString(dir_.file(s.file)));
         EXPECT_TRUE(std::filesystem::exists(dir_.file(s.file)));
     }

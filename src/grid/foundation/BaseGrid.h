@@ -30,6 +30,7 @@ enum TEditorType {
     edGridDropDown, edColorPickerDropDown, edImagePickerDropDown, edExGridDropDown, edPositiveFloat,
     edNumericUnitEditBtn, edFloatUnitEditBtn, edMaskEditBtn
 };
+static_assert(edMaskEditBtn == 42, "the editor kinds are streamed by their ordinal");
 
 enum TVAlignment { vtaTop, vtaCenter, vtaBottom };
 enum TCellGradientDirection { GradientVertical, GradientHorizontal };
@@ -369,4 +370,5 @@ private:
     // went, so that destruction frees them all.
     std::unordered_set<TCellProperties*> FAllProps;
     bool FFreeingAll = false;
+    bool FPaintingCell = false;  // inside the framework's call of DrawCell
 };

@@ -157,17 +157,16 @@ bool TBaseGrid::ColSpanIdentical(int ACol1, int ACol2) {
 TRect TBaseGrid::VirtualCellRect(int c, int r) {
     // The framework's own grid lines are off, so cells lie edge to edge and
     // the first scrolled cell starts right after the fixed ones.
-    int left = 0, top = 0;
-    for (int i = 0; i < c; ++i) left += ColWidths(i);
-    for (int j = 0; j < r; ++j) top += RowHeights(j);
-    if (c >= FixedCols()) {
-        for (int i = 0; i < LeftCol(); ++i) left -= ColWidths(i);
-        left += FixedColsWidth();
-    }
-    if (r >= FixedRows()) {
-        for (int j = 0; j < TopRow(); ++j) top -= RowHeights(j);
-        top += FixedRowsHeight();
-    }
+    auto offset = [](int from, int to, auto extent) {
+        int sum = 0;
+        for (int i = from; i < to; ++i) sum += extent(i);
+        for (int i = to; i < from; ++i) sum -= extent(i);
+        return sum;
+    };
+    auto width = [this](int i) { return ColWidths(i); };
+    auto height = [this](int i) { return RowHeights(i); };
+    const int left = c >= FixedCols() ? FixedColsWidth() + offset(LeftCol(), c, width) : offset(0, c, width);
+    const int top = r >= FixedRows() ? FixedRowsHeight() + offset(TopRow(), r, height) : offset(0, r, height);
     return {left, top, left + ColWidths(c), top + RowHeights(r)};
 }
 
@@ -226,7 +225,8 @@ void TBaseGrid::KeyDown(Word& Key, TShiftState Shift) {
             sy = bp->FCellSpanY;
         }
     }
-    const bool hiddenLast = FHideLastRow && RowCount() > 1;
+    // The row before a hidden last row must be one the cursor may stand on.
+    const bool hiddenLast = FHideLastRow && RowCount() - 2 >= FixedRows();
     switch (Key) {
         case VK_NEXT:
             // On the last page the hidden row is the only step left: stop before it.
@@ -266,7 +266,7 @@ void TBaseGrid::KeyDown(Word& Key, TShiftState Shift) {
 bool TBaseGrid::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
     const bool result = TStringGrid::DoMouseWheelDown(Shift, MousePos);
     if (VisibleRowCount() < Row() - TopRow() && Row() < RowCount() - 1 && FHideLastRow) SetTopRow(TopRow() + 1);
-    if (FHideLastRow && RowCount() > 1 && Row() == RowCount() - 1) SetRow(RowCount() - 2);
+    if (FHideLastRow && RowCount() - 2 >= FixedRows() && Row() == RowCount() - 1) SetRow(RowCount() - 2);
     MoveToBaseCell();
     return result;
 }

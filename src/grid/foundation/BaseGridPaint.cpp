@@ -31,7 +31,9 @@ const TSelectionColors& SelectionColors(TGridSelectionStyle Style, bool Focused)
 }  // namespace
 
 void TBaseGrid::DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState AState) {
+    FPaintingCell = true;
     PaintCellCore(Canvas(), ACol, ARow, ARect, AState, true);
+    FPaintingCell = false;
 }
 
 void TBaseGrid::PaintCell(TCanvas& ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState) {
@@ -75,7 +77,14 @@ void TBaseGrid::PaintCellCore(TCanvas& ACanvas, int ACol, int ARow, TRect ARect,
         AState.Include(gdFixed);
         AState.Exclude(gdSelected);
     }
-    if (AMerge) R = CellRect(ACol, ARow);
+    if (AMerge) {
+        // A visible plain cell of the paint pass starts where the framework
+        // placed it; its rectangle needs no new layout of the grid.
+        if (FPaintingCell && !PropsOf(ACol, ARow))
+            R = Bounds(ARect.Left, ARect.Top, ColWidths(ACol), RowHeights(ARow));
+        else
+            R = CellRect(ACol, ARow);
+    }
 
     // An area scrolled partly under the fixed cells must not paint over them.
     const int x0 = ACol >= FixedCols() ? FixedColsWidth() : 0;

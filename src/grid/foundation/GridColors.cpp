@@ -60,7 +60,8 @@ void DrawGradient(TCanvas& Canvas, TColor FromColor, TColor ToColor, int Steps, 
     if (from == clNone || to == clNone) {
         const TColor c = (from == clNone && to != clNone) ? to : from;
         PenAndBrush(Canvas, c);
-        Canvas.Rectangle(R.Left, R.Top, R.Right, R.Bottom);
+        // Pen and brush of one colour: the rectangle's pixels are its fill's.
+        Canvas.FillRect(R);
         return;
     }
     const int span = Horizontal ? R.Right - R.Left - 1 : R.Bottom - R.Top - 1;
@@ -78,9 +79,9 @@ void DrawGradient(TCanvas& Canvas, TColor FromColor, TColor ToColor, int Steps, 
         // The band offset is a 16-bit quantity, as the bands are drawn by the original routine.
         const int pos = static_cast<std::uint16_t>(Trunc(i * stepSize));
         if (Horizontal)
-            Canvas.Rectangle(R.Left + pos, R.Top, std::min(R.Right, R.Left + pos + width), R.Bottom);
+            Canvas.FillRect(Rect(R.Left + pos, R.Top, std::min(R.Right, R.Left + pos + width), R.Bottom));
         else
-            Canvas.Rectangle(R.Left, R.Top + pos, R.Right, std::min(R.Bottom, R.Top + pos + width));
+            Canvas.FillRect(Rect(R.Left, R.Top + pos, R.Right, std::min(R.Bottom, R.Top + pos + width)));
     }
 }
 

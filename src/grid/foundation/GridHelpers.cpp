@@ -1,6 +1,10 @@
 #include "grid/foundation/GridHelpers.h"
 
 #include "framework/SysUtils.h"
+#include "framework/Windows.h"
+
+#include <algorithm>
+#include <iterator>
 
 #include "grid/foundation/GridText.h"
 
@@ -10,6 +14,44 @@ namespace {
 void* Entry(int Value) { return reinterpret_cast<void*>(static_cast<std::intptr_t>(Value)); }
 constexpr std::uint32_t DescendingBit = 0x80000000u;
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// TArrowWindow
+
+TArrowWindow::TArrowWindow(TWinControl* AOwner, TArrowDirection ADir) : TPanel(AOwner), FDir(ADir) {
+    SetColor(clLime);
+    SetParent(AOwner);
+    SetVisible(false);
+}
+
+std::vector<TPoint> TArrowWindow::ArrowPolygon(TArrowDirection ADir) {
+    static const TPoint shapes[4][7] = {
+        {{5, 0}, {10, 5}, {7, 5}, {7, 9}, {3, 9}, {3, 5}, {0, 5}},   // up
+        {{3, 0}, {7, 0}, {7, 4}, {9, 4}, {5, 8}, {1, 4}, {3, 4}},    // down
+        {{0, 3}, {0, 7}, {4, 7}, {4, 10}, {8, 5}, {4, 0}, {4, 3}},   // left of the target, pointing right
+        {{0, 5}, {4, 10}, {4, 7}, {8, 7}, {8, 3}, {4, 3}, {4, 0}},   // right of the target, pointing left
+    };
+    return std::vector<TPoint>(std::begin(shapes[ADir]), std::end(shapes[ADir]));
+}
+
+void TArrowWindow::CreateParams(TCreateParams& Params) {
+    TPanel::CreateParams(Params);
+    Params.Style = WS_POPUP;
+}
+
+void TArrowWindow::CreateWnd() {
+    TPanel::CreateWnd();
+    const std::vector<TPoint> outline = ArrowPolygon(FDir);
+    std::copy(outline.begin(), outline.end(), Arrow);
+    const TRegion region = TRegion::FromPolygon(outline, pfWinding);
+    SetWindowRgn(Handle(), &region, true);
+}
+
+void TArrowWindow::Paint() {
+    Canvas().Brush().SetColor(Color());
+    Canvas().Pen().SetColor(Color());
+    Canvas().Rectangle(ClientRect());
+}
 
 // ---------------------------------------------------------------------------
 // TIntList

@@ -1,16 +1,41 @@
 #pragma once
 // Small classes the grid and its data tools build on: integer lists that
-// belong to a cell, the multi-column sort specification with its text form,
+// belong to a cell, the multi-column sort order with its text form,
 // a picture known by its file name, the list of controls placed in cells and
 // a line cursor and builder over a list of text lines.
 
 #include "framework/Classes.h"
 #include "framework/Controls.h"
+#include "framework/ExtCtrls.h"
 #include "framework/Graphics.h"
 
 #include <functional>
 #include <memory>
 #include <vector>
+
+enum TArrowDirection { arrUp, arrDown, arrLeft, arrRight };
+
+// The arrow that shows where a dragged column or row will land: a pop-up
+// shaped by its region. arrLeft points right and arrRight left: the name
+// tells the side of the target the arrow stands on.
+class TArrowWindow : public TPanel {
+public:
+    // Lime green, a child component of Owner, hidden.
+    TArrowWindow(TWinControl* AOwner, TArrowDirection ADir);
+    static TArrowWindow* Init(TWinControl* AOwner, TArrowDirection ADir) { return new TArrowWindow(AOwner, ADir); }
+    TArrowDirection Dir() const { return FDir; }
+    // The outline for the direction, in window pixels.
+    static std::vector<TPoint> ArrowPolygon(TArrowDirection ADir);
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void Paint() override;
+
+private:
+    TArrowDirection FDir;
+    TPoint Arrow[10] = {};
+};
 
 using TIntListChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow)>;
 

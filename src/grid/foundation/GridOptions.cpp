@@ -1,6 +1,7 @@
 #include "grid/foundation/GridOptions.h"
 
 #include "framework/SysUtils.h"
+#include "framework/Windows.h"
 
 #include <algorithm>
 #include <cmath>
@@ -250,6 +251,20 @@ void TFocusHelper::Assign(const TPersistent* Source) {
 }
 
 // ---------------------------------------------------------------------------
+// The focus frame's window
+
+TGridFocusWindow::TGridFocusWindow(TComponent* AOwner) : TCustomControl(AOwner) {
+    SetBounds(Left(), Top(), 0, 0);
+    SetColor(clRed);
+}
+
+void TGridFocusWindow::CreateParams(TCreateParams& Params) {
+    TCustomControl::CreateParams(Params);
+    Params.Style = WS_POPUP | WS_DISABLED;
+    Params.ExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
+}
+
+// ---------------------------------------------------------------------------
 // The alpha mask of the focus frame
 
 TGridAlphaMask::TGridAlphaMask() { SetPixelFormat(pf32bit); }
@@ -276,12 +291,18 @@ void TGridAlphaMask::MergeMask(TBitmap& Mask, TBitmap& Bitmap, TColor) {
     const int w = Bitmap.Width(), h = Bitmap.Height();
     SetPixelFormat(pf32bit);
     SetSize(w, h);
-    const TPixelFormat maskFormat = Mask.PixelFormat();
-    if (maskFormat != pf24bit) Mask.SetPixelFormat(pf24bit);
+    // The mask's red channel, read from a 24-bit copy when it has another format.
+    TBitmap converted;
+    TBitmap* mask = &Mask;
+    if (Mask.PixelFormat() != pf24bit) {
+        converted.Assign(&Mask);
+        converted.SetPixelFormat(pf24bit);
+        mask = &converted;
+    }
     // Rows are copied out first: 24-bit rows share one buffer per bitmap.
     std::vector<Byte> maskRow(static_cast<size_t>(w) * 3), colourRow(static_cast<size_t>(w) * 3);
     for (int y = 0; y < h; ++y) {
-        std::memcpy(maskRow.data(), Mask.ScanLine(y), maskRow.size());
+        std::memcpy(maskRow.data(), mask->ScanLine(y), maskRow.size());
         std::memcpy(colourRow.data(), Bitmap.ScanLine(y), colourRow.size());
         auto* out = static_cast<Byte*>(ScanLine(y));
         for (int x = 0; x < w; ++x) {
@@ -291,7 +312,6 @@ void TGridAlphaMask::MergeMask(TBitmap& Mask, TBitmap& Bitmap, TColor) {
             out[x * 4 + 3] = alpha;
         }
     }
-    if (maskFormat != pf24bit) Mask.SetPixelFormat(maskFormat);
 }
 
 void CreateRoundRectMask(TBitmap& Bitmap, int W, int H, int PenWidth, int Radius, double Blur) {

@@ -347,6 +347,17 @@ private:
 
 #undef GRID_PLAIN_SETTING
 
+// The grid's floating focus frame: a disabled, topmost pop-up tool window
+// that never takes the focus. The grid makes it layered and fills it from a
+// TGridAlphaMask.
+class TGridFocusWindow : public TCustomControl {
+public:
+    explicit TGridFocusWindow(TComponent* AOwner);
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+};
+
 // A 32-bit bitmap (blue, green, red, premultiplied alpha) for a layered
 // window, with the whole-window opacity used with it.
 class TGridAlphaMask : public TBitmap {

@@ -110,3 +110,14 @@ void DrawSpinButtons(TCanvas& Canvas, const TControl* Window, TRect Rc, TPartLoo
 void DrawSmallDownArrow(TCanvas& Canvas, int X, int Y, TColor Color) {
     Triangle(Canvas, Color, Point(X - 3, Y), Point(X + 3, Y), Point(X, Y + 3));
 }
+
+bool DynUpdateLayeredWindow(HWND Handle, const TPoint* DestPos, const TSize* Size, const TBitmap* Source,
+                            const TPoint* SourcePos, TColor Key, const BLENDFUNCTION* Blend, Cardinal Flags) {
+    if (!ModuleExports(u"USER32.DLL", u"UpdateLayeredWindow")) return true;
+    return UpdateLayeredWindow(Handle, DestPos, Size, Source, SourcePos, Key, Blend, Flags);
+}
+
+bool DynSetLayeredWindowAttributes(HWND Handle, TColor Key, Byte Alpha, Cardinal Flags) {
+    if (!ModuleExports(u"USER32.DLL", u"SetLayeredWindowAttributes")) return true;
+    return SetLayeredWindowAttributes(Handle, Key, Alpha, Flags);
+}

@@ -4,6 +4,7 @@
 // four looks, and the small down arrow of the grid's drop-down marks.
 
 #include "framework/Controls.h"
+#include "framework/Windows.h"
 
 #include "grid/foundation/ExStyleIF.h"
 
@@ -28,3 +29,10 @@ void DrawSpinButtons(TCanvas& Canvas, const TControl* Window, TRect R, TPartLook
                      TColorTones Tones);
 // A filled triangle 7 pixels wide with its top edge at Y, centred on X.
 void DrawSmallDownArrow(TCanvas& Canvas, int X, int Y, TColor Color);
+
+// The layered-window calls, made only when the user-interface library
+// exports them (true without them, as nothing needs doing); otherwise their
+// own answer, false where the desktop cannot make a window translucent.
+bool DynUpdateLayeredWindow(HWND Handle, const TPoint* DestPos, const TSize* Size, const TBitmap* Source,
+                            const TPoint* SourcePos, TColor Key, const BLENDFUNCTION* Blend, Cardinal Flags);
+bool DynSetLayeredWindowAttributes(HWND Handle, TColor Key, Byte Alpha, Cardinal Flags);

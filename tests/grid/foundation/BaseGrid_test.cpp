@@ -364,6 +364,13 @@ TEST(BaseGrid, HiddenLastRowKeepsTheCursorOff) {
     EXPECT_EQ(g.Row(), 28);
     SimulateWheel(&g, 50, 50, 120);
     EXPECT_EQ(g.Row(), 27);
+
+    // One scrollable row, and it is the hidden one: the cursor stays there.
+    KeyForm small(2);
+    small.g->SetHideLastRow(true);
+    for (Word key : {VK_NEXT, VK_DOWN, VK_UP}) SimulateKey(key);
+    SimulateWheel(small.g, 20, 20, -120);
+    EXPECT_EQ(small.g->Row(), 1);
 }
 
 TEST(BaseGrid, WheelLeavesTheCursorOnABaseCell) {
@@ -414,6 +421,24 @@ struct PaintForm {
 
 TColor At(TBitmap& b, int x, int y) { return b.Canvas().Pixels(x, y); }
 TColor At(const std::unique_ptr<TBitmap>& b, int x, int y) { return b->Canvas().Pixels(x, y); }
+
+TEST(BaseGridPaint, RectanglesOfCellsInAndOutOfView) {
+    PaintForm f;
+    ProbeGrid& g = *f.g;
+    g.SetLeftCol(3);
+    EXPECT_EQ(g.VirtualCellRect(0, 0), Rect(0, 0, 40, 20));
+    EXPECT_EQ(g.VirtualCellRect(2, 2), Rect(0, 40, 40, 60));  // scrolled out under the fixed column
+    EXPECT_EQ(g.VirtualCellRect(4, 4), Rect(80, 80, 120, 100));
+    EXPECT_EQ(g.CellRect(3, 1), Rect(40, 20, 80, 40));
+    EXPECT_EQ(g.CellRect(1, 5), Rect(0, 0, 40, 20));  // out of view: its size at the origin
+    EXPECT_EQ(g.CellRect(9, 1), Rect(280, 20, 320, 40));  // partly in view: not cut at the edge
+    g.MergeCells(2, 2, 3, 3);
+    EXPECT_EQ(g.CellRect(3, 3), Rect(0, 40, 120, 100));
+    EXPECT_EQ(g.CellSize(4, 2), Point(120, 60));
+    TWinControl control(nullptr);
+    g.GetCellProperties(1, 6)->SetControl(&control);
+    EXPECT_EQ(g.CellRect(1, 6), Rect(-40, 120, 0, 140));
+}
 
 TEST(BaseGridPaint, GridLinesFollowTheWidth) {
     PaintForm f;

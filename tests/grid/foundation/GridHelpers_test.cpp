@@ -35,7 +35,7 @@ TEST(GridHelpers, IntListReportsItsCell) {
     EXPECT_EQ(list.StrValue(), u"16,32");
 }
 
-TEST(GridHelpers, SortSpecificationText) {
+TEST(GridHelpers, SortOrderText) {
     TSortIndexList sort;
     sort.AddIndex(3, true);
     sort.AddIndex(0, false);
@@ -131,6 +131,43 @@ TEST(GridHelpers, ControlListAndLineCursor) {
     lines.Reset();
     lines.ReadLn(line);
     EXPECT_EQ(line, u"abc");
+}
+
+}  // namespace
+
+#include "framework/Windows.h"
+
+namespace {
+
+TEST(GridHelpers, ArrowWindowsAreShapedPopups) {
+    TForm form(nullptr);
+    form.SetBounds(30, 30, 300, 200);
+    form.Show();
+    const TArrowDirection dirs[] = {arrUp, arrDown, arrLeft, arrRight};
+    for (TArrowDirection d : dirs) {
+        TArrowWindow* arrow = TArrowWindow::Init(&form, d);
+        EXPECT_EQ(arrow->Owner(), &form);
+        EXPECT_EQ(arrow->Parent(), &form);
+        EXPECT_FALSE(arrow->Visible());
+        EXPECT_EQ(arrow->Color(), clLime);
+        arrow->SetBounds(100, 100, 11, 11);
+        arrow->HandleNeeded();
+        EXPECT_EQ(WindowStyle(arrow), WS_POPUP);
+        TRegion region;
+        ASSERT_NE(GetWindowRgn(arrow->Handle(), region), ERROR) << d;
+        const TRegion want = TRegion::FromPolygon(TArrowWindow::ArrowPolygon(d), pfWinding);
+        EXPECT_EQ(region.Rects(), want.Rects()) << d;
+    }
+    // Shown, the arrow covers only its shape.
+    TArrowWindow* up = TArrowWindow::Init(&form, arrUp);
+    up->SetBounds(200, 200, 11, 11);
+    up->Show();
+    TBitmap shot;
+    CaptureScreen(Bounds(200, 200, 11, 11), shot);
+    EXPECT_EQ(shot.Canvas().Pixels(5, 3), clLime);
+    EXPECT_EQ(shot.Canvas().Pixels(5, 7), clLime);
+    EXPECT_NE(shot.Canvas().Pixels(0, 8), clLime);
+    EXPECT_NE(shot.Canvas().Pixels(9, 1), clLime);
 }
 
 }  // namespace

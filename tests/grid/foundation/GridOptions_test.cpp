@@ -268,3 +268,48 @@ TEST(GridOptions, BlurSpreadsAndClamps) {
 }
 
 }  // namespace
+
+#include "grid/foundation/PartDrawing.h"
+
+#include "framework/Forms.h"
+#include "framework/StdCtrls.h"
+
+namespace {
+
+TEST(GridOptions, FocusWindowIsADisabledTopmostPopup) {
+    TForm form(nullptr);
+    form.SetBounds(30, 30, 300, 200);
+    auto* edit = new TEdit(&form);
+    edit->SetParent(&form);
+    form.Show();
+    edit->SetFocus();
+    TGridFocusWindow focus(&form);
+    EXPECT_EQ(focus.Width(), 0);
+    EXPECT_EQ(focus.Height(), 0);
+    EXPECT_EQ(focus.Color(), clRed);
+    focus.SetBounds(60, 60, 49, 29);
+    focus.HandleNeeded();
+    EXPECT_EQ(WindowStyle(&focus), 0x88000000u);
+    EXPECT_EQ(Cardinal(GetWindowLong(focus.Handle(), GWL_EXSTYLE)) & 0x88u, 0x88u);
+    focus.Show();
+    EXPECT_TRUE(edit->Focused());
+
+    // Offscreen the desktop does not compose: the layered calls say so.
+    SetWindowLong(focus.Handle(), GWL_EXSTYLE, GetWindowLong(focus.Handle(), GWL_EXSTYLE) | WS_EX_LAYERED);
+    TBitmap ring, colour;
+    CreateRoundRectMask(ring, 49, 29, 4, 5, 3.0);
+    colour.SetPixelFormat(pf24bit);
+    colour.SetSize(49, 29);
+    TGridAlphaMask mask;
+    mask.MergeMask(ring, colour, clNone);
+    BLENDFUNCTION blend;
+    blend.SourceConstantAlpha = 230;
+    blend.AlphaFormat = AC_SRC_ALPHA;
+    const TSize size{49, 29};
+    const TPoint origin{0, 0};
+    EXPECT_EQ(DynUpdateLayeredWindow(focus.Handle(), nullptr, &size, &mask, &origin, 0, &blend, ULW_ALPHA),
+              DesktopComposes());
+    EXPECT_EQ(DynSetLayeredWindowAttributes(focus.Handle(), 0, 230, LWA_ALPHA), DesktopComposes());
+}
+
+}  // namespace

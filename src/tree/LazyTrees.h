@@ -1,0 +1,795 @@
+#pragma once
+// The lazy tree: one compact record per node followed by the owner's data
+// area, filled on demand through events. This unit holds the node model, the
+// tree class with its update bracket and change notification, navigation,
+// check states, expanding, sorting, the node stream, selection and focus.
+// The window parts (painting, scrolling, mouse, header drawing) build on it.
+
+#include "framework/Controls.h"
+#include "framework/Graphics.h"
+#include "framework/Sets.h"
+#include "framework/Streams.h"
+#include "framework/System.h"
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TBaseLazyTree;
+struct TLazyNode;
+using PLazyNode = TLazyNode*;
+using TNodeArray = std::vector<PLazyNode>;
+using TColumnIndex = int;
+
+enum TLazyNodeState {
+    vsInitialized, vsChecking, vsCutOrCopy, vsDisabled, vsDeleting, vsExpanded, vsHasChildren,
+    vsVisible, vsSelected, vsOnFreeNodeCallRequired, vsAllChildrenHidden,
+    vsReleaseCallOnUserDataRequired, vsMultiline, vsHeightMeasured, vsToggling, vsFiltered,
+    vsInitializing
+};
+using TLazyNodeStates = TSet<TLazyNodeState>;
+
+enum TLazyNodeInitState {
+    ivsDisabled, ivsExpanded, ivsHasChildren, ivsMultiline, ivsSelected, ivsFiltered, ivsReInit
+};
+using TLazyNodeInitStates = TSet<TLazyNodeInitState>;
+
+enum TCheckType : Byte { ctNone, ctTriStateCheckBox, ctCheckBox, ctRadioButton, ctButton };
+enum TCheckState : Byte {
+    csUncheckedNormal, csUncheckedPressed, csCheckedNormal, csCheckedPressed, csMixedNormal,
+    csMixedPressed, csUncheckedDisabled, csCheckedDisabled, csMixedDisabled
+};
+bool CheckStateIsDisabled(TCheckState State);
+bool CheckStateIsChecked(TCheckState State);
+TCheckState EnabledCheckState(TCheckState State);
+TCheckState PressedCheckState(TCheckState State);
+TCheckState UnpressedCheckState(TCheckState State);
+TCheckState ToggledCheckState(TCheckState State);
+
+enum TLTNodeAttachMode { amNoWhere, amInsertBefore, amInsertAfter, amAddChildFirst, amAddChildLast };
+enum TSortDirection { sdAscending, sdDescending };
+enum TChangeReason { crIgnore, crAccumulated, crChildAdded, crChildDeleted, crNodeAdded, crNodeCopied, crNodeMoved };
+enum TLTUpdateState { usBegin, usBeginSynch, usSynch, usUpdate, usEnd, usEndSynch };
+enum TLTOperationKind { okAutoFitColumns, okGetMaxColumnWidth, okSortNode, okSortTree, okExport, okExpand };
+
+enum TLazyTreeState {
+    tsCancelHintAnimation, tsChangePending, tsCheckPropagation, tsCollapsing, tsToggleFocusedSelection,
+    tsClearPending, tsClipboardFlushing, tsCopyPending, tsCutPending, tsDrawSelPending, tsDrawSelecting,
+    tsEditing, tsEditPending, tsExpanding, tsNodeHeightTracking, tsNodeHeightTrackPending, tsHint,
+    tsInAnimation, tsIncrementalSearching, tsIncrementalSearchPending, tsIterating, tsKeyCheckPending,
+    tsLeftButtonDown, tsLeftDblClick, tsMouseCheckPending, tsMiddleButtonDown, tsMiddleDblClick,
+    tsNeedRootCountUpdate, tsOLEDragging, tsOLEDragPending, tsPainting, tsRightButtonDown,
+    tsRightDblClick, tsPopupMenuShown, tsScrolling, tsScrollPending, tsSizing, tsStopValidation,
+    tsStructureChangePending, tsSynchMode, tsThumbTracking, tsToggling, tsUpdateHiddenChildrenNeeded,
+    tsUpdating, tsUseCache, tsUserDragObject, tsUseThemes, tsValidating, tsPreviouslySelectedLocked,
+    tsValidationNeeded, tsFwDragging, tsFwDragPending, tsFwDragFinished, tsWheelPanning,
+    tsWheelScrolling, tsWindowCreating, tsUseExplorerTheme
+};
+using TLazyTreeStates = TSet<TLazyTreeState>;
+
+// Options (bit = ordinal).
+enum TLTPaintOption {
+    toHideFocusRect, toHideSelection, toHotTrack, toPopupMode, toShowBackground, toShowButtons,
+    toShowDropmark, toShowHorzGridLines, toShowRoot, toShowTreeLines, toShowVertGridLines,
+    toThemeAware, toUseBlendedImages, toGhostedIfUnfocused, toFullVertGridLines,
+    toAlwaysHideSelection, toUseBlendedSelection, toStaticBackground, toChildrenAbove,
+    toFixedIndent, toUseExplorerTheme, toHideTreeLinesIfThemed, toShowFilteredNodes
+};
+using TLTPaintOptions = TSet<TLTPaintOption>;
+enum TLTAnimationOption { toAnimatedToggle, toAdvancedAnimatedToggle };
+using TLTAnimationOptions = TSet<TLTAnimationOption>;
+enum TLTAutoOption {
+    toAutoDropExpand, toAutoExpand, toAutoScroll, toAutoScrollOnExpand, toAutoSort,
+    toAutoSpanColumns, toAutoTristateTracking, toAutoHideButtons, toAutoDeleteMovedNodes,
+    toDisableAutoscrollOnFocus, toAutoChangeScale, toAutoFreeOnCollapse, toDisableAutoscrollOnEdit,
+    toAutoBidiColumnOrdering
+};
+using TLTAutoOptions = TSet<TLTAutoOption>;
+enum TLTSelectionOption {
+    toDisableDrawSelection, toExtendedFocus, toFullRowSelect, toLevelSelectConstraint,
+    toMiddleClickSelect, toMultiSelect, toRightClickSelect, toSiblingSelectConstraint,
+    toCenterScrollIntoView, toSimpleDrawSelection, toAlwaysSelectNode, toRestoreSelection
+};
+using TLTSelectionOptions = TSet<TLTSelectionOption>;
+enum TLTMiscOption {
+    toAcceptOLEDrop, toCheckSupport, toEditable, toFullRepaintOnResize, toGridExtensions,
+    toInitOnSave, toReportMode, toToggleOnDblClick, toWheelPanning, toReadOnly,
+    toVariableNodeHeight, toFullRowDrag, toNodeHeightResize, toNodeHeightDblClickResize,
+    toEditOnClick, toEditOnDblClick, toReverseFullExpandHotKey
+};
+using TLTMiscOptions = TSet<TLTMiscOption>;
+enum TLTExportMode { emAll, emChecked, emUnchecked, emVisibleDueToExpansion, emSelected };
+
+// The node record. The owner's data area follows it, aligned for any type.
+struct TLazyNode {
+    Cardinal Index = 0;
+    Cardinal ChildCount = 0;
+    Word NodeHeight = 0;
+    TLazyNodeStates States;
+    Byte Align = 0;
+    TCheckState CheckState = csUncheckedNormal;
+    TCheckType CheckType = ctNone;
+    Byte Dummy = 0;
+    Cardinal TotalCount = 0;
+    Cardinal TotalHeight = 0;
+    PLazyNode Parent = nullptr;
+    PLazyNode PrevSibling = nullptr;
+    PLazyNode NextSibling = nullptr;
+    PLazyNode FirstChild = nullptr;
+    PLazyNode LastChild = nullptr;
+
+    static constexpr std::size_t DataOffset =
+        (sizeof(void*) * 5 + 32 + alignof(std::max_align_t) - 1) / alignof(std::max_align_t) *
+        alignof(std::max_align_t);
+
+    // The owner's data area; marks the node for OnFreeNode.
+    void* GetData();
+    template <class T> T* GetData() { return static_cast<T*>(GetData()); }
+    void SetData(void* UserData);
+    void SetData(std::shared_ptr<void> UserData);
+    std::byte* RawData() { return reinterpret_cast<std::byte*>(this) + DataOffset; }
+};
+static_assert(sizeof(TLazyNode) <= TLazyNode::DataOffset);
+
+// Errors a caller can cause; HelpContext is 2001 to 2006.
+class ELazyTreeError : public Exception {
+public:
+    ELazyTreeError(String Message, int HelpContext) : Exception(std::move(Message)), FHelpContext(HelpContext) {}
+    int HelpContext() const { return FHelpContext; }
+private:
+    int FHelpContext;
+};
+
+// The header fields the core reads; columns and drawing come with the header itself.
+enum THeaderOption { hoAutoResize, hoColumnResize, hoDblClickResize, hoDrag, hoHotTrack, hoOwnerDraw,
+                     hoRestrictDrag, hoShowHint, hoShowImages, hoShowSortGlyphs, hoVisible };
+using THeaderOptions = TSet<THeaderOption>;
+enum THeaderState { hsAutoSizing, hsDragging, hsDragPending, hsLoading, hsColumnWidthTracking,
+                    hsColumnWidthTrackPending, hsHeightTracking, hsHeightTrackPending, hsResizing,
+                    hsScaling, hsNeedScaling };
+using THeaderStates = TSet<THeaderState>;
+class TLTHeader {
+public:
+    explicit TLTHeader(TBaseLazyTree* Owner) : FOwner(Owner) {}
+    virtual ~TLTHeader() = default;
+    TBaseLazyTree* Treeview() const { return FOwner; }
+    TColumnIndex SortColumn = -1;
+    TSortDirection SortDirection = sdAscending;
+    TColumnIndex MainColumn = -1;
+    THeaderOptions Options{hoColumnResize, hoDrag, hoShowSortGlyphs};
+    THeaderStates States;
+    int ColumnCount() const { return 0; }
+    // Without columns any column may hold the focus.
+    bool AllowFocus(TColumnIndex) const { return true; }
+private:
+    TBaseLazyTree* FOwner;
+};
+
+class TCustomLazyTreeOptions {
+public:
+    explicit TCustomLazyTreeOptions(TBaseLazyTree* AOwner);
+    virtual ~TCustomLazyTreeOptions() = default;
+    TBaseLazyTree* Owner() const { return FOwner; }
+    TLTPaintOptions PaintOptions() const { return FPaintOptions; }
+    TLTAnimationOptions AnimationOptions() const { return FAnimationOptions; }
+    TLTAutoOptions AutoOptions() const { return FAutoOptions; }
+    TLTSelectionOptions SelectionOptions() const { return FSelectionOptions; }
+    TLTMiscOptions MiscOptions() const { return FMiscOptions; }
+    TLTExportMode ExportMode() const { return FExportMode; }
+    void SetPaintOptions(TLTPaintOptions Value);
+    void SetAnimationOptions(TLTAnimationOptions Value) { FAnimationOptions = Value; }
+    void SetAutoOptions(TLTAutoOptions Value);
+    void SetSelectionOptions(TLTSelectionOptions Value);
+    void SetMiscOptions(TLTMiscOptions Value);
+    void SetExportMode(TLTExportMode Value) { FExportMode = Value; }
+    // Copies the five sets through Dest's setters; ExportMode stays.
+    virtual void AssignTo(TCustomLazyTreeOptions& Dest) const;
+
+private:
+    TBaseLazyTree* FOwner;
+    TLTPaintOptions FPaintOptions;
+    TLTAnimationOptions FAnimationOptions;
+    TLTAutoOptions FAutoOptions;
+    TLTSelectionOptions FSelectionOptions;
+    TLTMiscOptions FMiscOptions;
+    TLTExportMode FExportMode = emAll;
+};
+
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+enum TScrollBarStyle { sbmRegular, sbm3D };
+class TScrollBarOptions {
+public:
+    explicit TScrollBarOptions(TBaseLazyTree* AOwner) : FOwner(AOwner) {}
+    bool AlwaysVisible() const { return FAlwaysVisible; }
+    void SetAlwaysVisible(bool Value) { FAlwaysVisible = Value; }
+    TScrollStyle ScrollBars() const { return FScrollBars; }
+    void SetScrollBars(TScrollStyle Value) { FScrollBars = Value; }
+    TScrollBarStyle ScrollBarStyle() const { return FScrollBarStyle; }
+    void SetScrollBarStyle(TScrollBarStyle Value) { FScrollBarStyle = Value; }
+    Word HorizontalIncrement = 20;
+    Word VerticalIncrement = 20;
+    void Assign(const TScrollBarOptions& Source);
+private:
+    bool FAlwaysVisible = false;
+    TBaseLazyTree* FOwner;
+    TScrollStyle FScrollBars = ssBoth;
+    TScrollBarStyle FScrollBarStyle = sbmRegular;
+};
+
+class TLTColors {
+public:
+    enum Index {
+        DisabledColor, DropMarkColor, DropTargetColor, FocusedSelectionColor, GridLineColor,
+        TreeLineColor, UnfocusedSelectionColor, BorderColor, HotColor, FocusedSelectionBorderColor,
+        UnfocusedSelectionBorderColor, DropTargetBorderColor, SelectionRectangleBlendColor,
+        SelectionRectangleBorderColor, HeaderHotColor, SelectionTextColor, UnfocusedColor, Count
+    };
+    explicit TLTColors(TBaseLazyTree* AOwner);
+    TColor GetColor(Index I) const { return FColors[I]; }
+    void SetColor(Index I, TColor Value);
+    // All 17 values at once, then one repaint.
+    void Assign(const TLTColors& Source);
+    TColor BackGroundColor() const;
+    TColor NodeFontColor() const;
+private:
+    TBaseLazyTree* FOwner;
+    TColor FColors[Count];
+};
+
+struct TCacheEntry {
+    PLazyNode Node = nullptr;
+    Cardinal AbsoluteTop = 0;
+};
+using TCache = std::vector<TCacheEntry>;
+
+// Enumerations over the nodes, for range-for loops and explicit stepping.
+enum TLTLazyNodeEnumerationMode {
+    vneAll, vneChecked, vneChild, vneCutCopy, vneInitialized, vneLeaf, vneLevel, vneNoInit,
+    vneSelected, vneVisible, vneVisibleChild, vneVisibleNoInitChild, vneVisibleNoInit
+};
+struct TLTLazyNodeEnumeration;
+struct TLTLazyNodeEnumerator {
+    PLazyNode FNode = nullptr;
+    bool FCanModeNext = true;
+    const TLTLazyNodeEnumeration* FEnumeration = nullptr;
+    bool MoveNext();
+    PLazyNode Current() const { return FNode; }
+};
+struct TLTLazyNodeEnumeration {
+    TLTLazyNodeEnumerationMode FMode = vneAll;
+    TBaseLazyTree* FTree = nullptr;
+    bool FConsiderChildrenAbove = false;
+    PLazyNode FNode = nullptr;
+    Cardinal FNodeLevel = 0;
+    TCheckState FState = csCheckedNormal;
+    bool FIncludeFiltered = false;
+    TLTLazyNodeEnumerator GetEnumerator() const { return TLTLazyNodeEnumerator{nullptr, true, this}; }
+    PLazyNode GetNext(PLazyNode Node) const;
+
+    struct iterator {
+        TLTLazyNodeEnumerator E;
+        PLazyNode operator*() const { return E.FNode; }
+        iterator& operator++() { E.MoveNext(); return *this; }
+        bool operator!=(const iterator&) const { return E.FNode != nullptr; }
+    };
+    iterator begin() const { iterator It{GetEnumerator()}; It.E.MoveNext(); return It; }
+    iterator end() const { return iterator{}; }
+};
+
+// The edit link of an in-place editor (the editor itself comes with the string tree).
+class ILTEditLink {
+public:
+    virtual ~ILTEditLink() = default;
+    virtual bool BeginEdit() = 0;
+    virtual bool CancelEdit() = 0;
+    virtual bool EndEdit() = 0;
+    virtual bool PrepareEdit(TBaseLazyTree* Tree, PLazyNode Node, TColumnIndex Column) = 0;
+    virtual TRect GetBounds() = 0;
+    virtual void SetBounds(TRect R) = 0;
+};
+
+enum TLTIncrementalSearch { isAll, isNone, isInitializedOnly, isVisibleOnly };
+enum TLTSearchDirection { sdForward, sdBackward };
+enum TLTSearchStart { ssAlwaysStartOver, ssLastHit, ssFocusedNode };
+
+// Event types.
+using TLTInitNodeEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode ParentNode, PLazyNode Node, TLazyNodeInitStates& InitialStates)>;
+using TLTInitChildrenEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, Cardinal& ChildCount)>;
+using TLTFreeNodeEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node)>;
+using TLTChangeEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node)>;
+using TLTGetNodeDataSizeEvent = std::function<void(TBaseLazyTree* Sender, int& NodeDataSize)>;
+using TLTChangingEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, bool& Allowed)>;
+using TLTCheckChangingEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TCheckState& NewState, bool& Allowed)>;
+using TLTCompareEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node1, PLazyNode Node2, TColumnIndex Column, int& Result)>;
+using TLTMeasureItemEvent = std::function<void(TBaseLazyTree* Sender, TCanvas* TargetCanvas, PLazyNode Node, int& NodeHeight)>;
+using TLTStructureChangeEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TChangeReason Reason)>;
+using TLTUpdatingEvent = std::function<void(TBaseLazyTree* Sender, TLTUpdateState State)>;
+using TLTStateChangeEvent = std::function<void(TBaseLazyTree* Sender, TLazyTreeStates Enter, TLazyTreeStates Leave)>;
+using TLTOperationEvent = std::function<void(TBaseLazyTree* Sender, TLTOperationKind OperationKind)>;
+using TLTSaveNodeEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TStream& Stream)>;
+using TLTSaveTreeEvent = std::function<void(TBaseLazyTree* Sender, TStream& Stream)>;
+using TLTNodeMovingEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, PLazyNode Target, bool& Allowed)>;
+using TLTNodeMovedEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node)>;
+using TLTNodeCopyingEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, PLazyNode Target, bool& Allowed)>;
+using TLTNodeCopiedEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node)>;
+using TLTAddToSelectionEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node)>;
+using TLTRemoveFromSelectionEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node)>;
+using TLTFocusChangingEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode OldNode, PLazyNode NewNode, TColumnIndex OldColumn, TColumnIndex NewColumn, bool& Allowed)>;
+using TLTFocusChangeEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TColumnIndex Column)>;
+using TLTIncrementalSearchEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, const String& SearchText, int& Result)>;
+using TLTEditChangingEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TColumnIndex Column, bool& Allowed)>;
+using TLTCreateEditorEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TColumnIndex Column, std::shared_ptr<ILTEditLink>& EditLink)>;
+using TLTEditChangeEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TColumnIndex Column)>;
+using TLTEditCancelEvent = std::function<void(TBaseLazyTree* Sender, TColumnIndex Column)>;
+using TLTGetNodeCallback = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, void* Data, bool& Abort)>;
+
+class TLazyTreeWorker;
+class TClipboardFormats;
+
+class TBaseLazyTree : public TCustomControl {
+public:
+    explicit TBaseLazyTree(TComponent* AOwner);
+    ~TBaseLazyTree() override;
+
+    // --- Node model ---------------------------------------------------------
+    PLazyNode RootNode() const { return FRoot; }
+    virtual PLazyNode AddChild(PLazyNode Parent, void* UserData = nullptr);
+    PLazyNode AddChild(PLazyNode Parent, std::shared_ptr<void> UserData);
+    PLazyNode InsertNode(PLazyNode Node, TLTNodeAttachMode Mode, void* UserData = nullptr);
+    void DeleteNode(PLazyNode Node) { DeleteNodeInternal(Node, true, false); }
+    void DeleteChildren(PLazyNode Node, bool ResetHasChildren = false);
+    virtual void DeleteSelectedNodes();
+    virtual void Clear();
+    bool IsEmpty() const { return FRoot->ChildCount == 0; }
+    Cardinal GetChildCount(PLazyNode Node) const;
+    virtual void SetChildCount(PLazyNode Node, Cardinal NewChildCount);
+    Cardinal RootNodeCount() const { return FRoot->ChildCount; }
+    void SetRootNodeCount(Cardinal Value);
+    bool GetHasChildren(PLazyNode Node) const;
+    void SetHasChildren(PLazyNode Node, bool Value);
+    bool GetChildrenInitialized(PLazyNode Node) const;
+    bool GetDisabled(PLazyNode Node) const;
+    void SetDisabled(PLazyNode Node, bool Value);
+    PLazyNode GetNodeParent(PLazyNode Node) const;
+    void SetNodeParent(PLazyNode Node, PLazyNode Value);
+    void* GetNodeData(PLazyNode Node);
+    template <class T> T* GetNodeData(PLazyNode Node) { return static_cast<T*>(GetNodeData(Node)); }
+    void SetNodeData(PLazyNode Node, void* UserData);
+    void SetNodeData(PLazyNode Node, std::shared_ptr<void> UserData);
+    int NodeDataSize() const { return FNodeDataSize; }
+    void SetNodeDataSize(int Value);
+    Cardinal TotalCount();
+    virtual void ReinitNode(PLazyNode Node, bool Recursive);
+    virtual void ReinitChildren(PLazyNode Node, bool Recursive);
+    virtual void ResetNode(PLazyNode Node);
+    void InitRecursive(PLazyNode Node, Cardinal Levels = 0xFFFFFFFF, bool VisibleOnly = true);
+    void ValidateNode(PLazyNode Node, bool Recursive);
+    void ValidateChildren(PLazyNode Node, bool Recursive);
+    virtual std::size_t ReserveInternalData(std::size_t Size);
+    // The tree that owns a node.
+    static TBaseLazyTree* TreeFromNode(PLazyNode Node);
+
+    // --- Navigation ---------------------------------------------------------
+    PLazyNode GetFirst(bool ConsiderChildrenAbove = false);
+    PLazyNode GetFirstNoInit(bool ConsiderChildrenAbove = false);
+    PLazyNode GetLast(PLazyNode Node = nullptr, bool ConsiderChildrenAbove = false);
+    PLazyNode GetLastNoInit(PLazyNode Node = nullptr, bool ConsiderChildrenAbove = false);
+    PLazyNode GetNext(PLazyNode Node, bool ConsiderChildrenAbove = false);
+    PLazyNode GetNextNoInit(PLazyNode Node, bool ConsiderChildrenAbove = false);
+    PLazyNode GetPrevious(PLazyNode Node, bool ConsiderChildrenAbove = false);
+    PLazyNode GetPreviousNoInit(PLazyNode Node, bool ConsiderChildrenAbove = false);
+    PLazyNode GetFirstInitialized(bool ConsiderChildrenAbove = false);
+    PLazyNode GetNextInitialized(PLazyNode Node, bool ConsiderChildrenAbove = false);
+    PLazyNode GetPreviousInitialized(PLazyNode Node, bool ConsiderChildrenAbove = false);
+    PLazyNode GetLastInitialized(PLazyNode Node = nullptr, bool ConsiderChildrenAbove = false);
+    PLazyNode GetFirstChild(PLazyNode Node);
+    PLazyNode GetFirstChildNoInit(PLazyNode Node);
+    PLazyNode GetLastChild(PLazyNode Node);
+    PLazyNode GetLastChildNoInit(PLazyNode Node);
+    PLazyNode GetNextSibling(PLazyNode Node);
+    PLazyNode GetNextSiblingNoInit(PLazyNode Node);
+    PLazyNode GetPreviousSibling(PLazyNode Node);
+    PLazyNode GetPreviousSiblingNoInit(PLazyNode Node);
+    PLazyNode GetFirstVisible(PLazyNode Node = nullptr, bool ConsiderChildrenAbove = true, bool IncludeFiltered = false);
+    PLazyNode GetFirstVisibleNoInit(PLazyNode Node = nullptr, bool ConsiderChildrenAbove = true, bool IncludeFiltered = false);
+    PLazyNode GetLastVisible(PLazyNode Node = nullptr, bool ConsiderChildrenAbove = true, bool IncludeFiltered = false);
+    PLazyNode GetLastVisibleNoInit(PLazyNode Node = nullptr, bool ConsiderChildrenAbove = true, bool IncludeFiltered = false);
+    PLazyNode GetNextVisible(PLazyNode Node, bool ConsiderChildrenAbove = true);
+    PLazyNode GetNextVisibleNoInit(PLazyNode Node, bool ConsiderChildrenAbove = true);
+    PLazyNode GetPreviousVisible(PLazyNode Node, bool ConsiderChildrenAbove = true);
+    PLazyNode GetPreviousVisibleNoInit(PLazyNode Node, bool ConsiderChildrenAbove = true);
+    PLazyNode GetFirstVisibleChild(PLazyNode Node, bool IncludeFiltered = false);
+    PLazyNode GetFirstVisibleChildNoInit(PLazyNode Node, bool IncludeFiltered = false);
+    PLazyNode GetLastVisibleChild(PLazyNode Node, bool IncludeFiltered = false);
+    PLazyNode GetLastVisibleChildNoInit(PLazyNode Node, bool IncludeFiltered = false);
+    PLazyNode GetNextVisibleSibling(PLazyNode Node, bool IncludeFiltered = false);
+    PLazyNode GetNextVisibleSiblingNoInit(PLazyNode Node, bool IncludeFiltered = false);
+    PLazyNode GetPreviousVisibleSibling(PLazyNode Node, bool IncludeFiltered = false);
+    PLazyNode GetPreviousVisibleSiblingNoInit(PLazyNode Node, bool IncludeFiltered = false);
+    PLazyNode GetFirstChecked(TCheckState State = csCheckedNormal, bool ConsiderChildrenAbove = false);
+    PLazyNode GetNextChecked(PLazyNode Node, TCheckState State = csCheckedNormal, bool ConsiderChildrenAbove = false);
+    PLazyNode GetPreviousChecked(PLazyNode Node, TCheckState State = csCheckedNormal, bool ConsiderChildrenAbove = false);
+    PLazyNode GetFirstLeaf();
+    PLazyNode GetNextLeaf(PLazyNode Node);
+    PLazyNode GetPreviousLeaf(PLazyNode Node);
+    PLazyNode GetFirstLevel(Cardinal NodeLevel);
+    PLazyNode GetNextLevel(PLazyNode Node, Cardinal NodeLevel);
+    PLazyNode GetPreviousLevel(PLazyNode Node, Cardinal NodeLevel);
+    PLazyNode GetVisibleParent(PLazyNode Node, bool IncludeFiltered = false);
+    Cardinal GetNodeLevel(PLazyNode Node) const;
+    Cardinal AbsoluteIndex(PLazyNode Node);
+    bool HasAsParent(PLazyNode Node, PLazyNode PotentialParent) const;
+    int CompareTreeOrder(PLazyNode Node1, PLazyNode Node2, bool ConsiderChildrenAbove) const;
+    PLazyNode IterateSubtree(PLazyNode Node, const TLTGetNodeCallback& Callback, void* Data,
+                             TLazyNodeStates Filter = {}, bool DoInit = false, bool ChildNodesOnly = false);
+    int CheckedCount();
+    TLTLazyNodeEnumeration Nodes(bool ConsiderChildrenAbove = false);
+    TLTLazyNodeEnumeration InitializedNodes(bool ConsiderChildrenAbove = false);
+    TLTLazyNodeEnumeration NoInitNodes(bool ConsiderChildrenAbove = false);
+    TLTLazyNodeEnumeration SelectedNodes(bool ConsiderChildrenAbove = false);
+    TLTLazyNodeEnumeration CheckedNodes(TCheckState State = csCheckedNormal, bool ConsiderChildrenAbove = false);
+    TLTLazyNodeEnumeration ChildNodes(PLazyNode Node);
+    TLTLazyNodeEnumeration LeafNodes();
+    TLTLazyNodeEnumeration LevelNodes(Cardinal NodeLevel);
+    TLTLazyNodeEnumeration VisibleNodes(PLazyNode Node = nullptr, bool ConsiderChildrenAbove = true, bool IncludeFiltered = false);
+    TLTLazyNodeEnumeration VisibleNoInitNodes(PLazyNode Node = nullptr, bool ConsiderChildrenAbove = true, bool IncludeFiltered = false);
+    TLTLazyNodeEnumeration VisibleChildNodes(PLazyNode Node, bool IncludeFiltered = false);
+    TLTLazyNodeEnumeration VisibleChildNoInitNodes(PLazyNode Node, bool IncludeFiltered = false);
+
+    // --- Heights, visibility, filtering ---------------------------------------
+    Cardinal GetNodeHeight(PLazyNode Node);
+    void SetNodeHeight(PLazyNode Node, Cardinal Value);
+    Cardinal DefaultNodeHeight() const { return FDefaultNodeHeight; }
+    // With toAutoChangeScale, raises the default height to the height of "Tg" in the control's font.
+    virtual void FitDefaultNodeHeight();
+    void SetDefaultNodeHeight(Cardinal Value);
+    virtual void MeasureItemHeight(TCanvas* Canvas, PLazyNode Node);
+    bool GetVisible(PLazyNode Node);
+    void SetVisible(PLazyNode Node, bool Value);
+    bool GetFullyVisible(PLazyNode Node) const;
+    void SetFullyVisible(PLazyNode Node, bool Value);
+    bool GetVisiblePath(PLazyNode Node) const;
+    void SetVisiblePath(PLazyNode Node, bool Value);
+    bool GetFiltered(PLazyNode Node) const { return Node && Node->States.Contains(vsFiltered); }
+    void SetFiltered(PLazyNode Node, bool Value);
+    bool GetEffectivelyFiltered(PLazyNode Node) const;
+    bool GetEffectivelyVisible(PLazyNode Node) const;
+    bool GetMultiline(PLazyNode Node) const;
+    void SetMultiline(PLazyNode Node, bool Value);
+    Cardinal VisibleCount() const { return FVisibleCount; }
+    virtual Cardinal CountShownChildren(PLazyNode Node) const;
+    virtual void RecheckAllChildrenHidden(PLazyNode Node);
+    virtual void RecheckAllChildrenHiddenEverywhere();
+    // Position cache.
+    void InvalidatePositionCache();
+    void StopCacheValidation();
+    virtual void RevalidatePositionCache();
+    virtual bool BuildPositionCache();
+    const TCache& PositionCache() const { return FPositionCache; }
+
+    // --- Check states ---------------------------------------------------------
+    TCheckState GetCheckState(PLazyNode Node) const { return Node ? Node->CheckState : csUncheckedNormal; }
+    void SetCheckState(PLazyNode Node, TCheckState Value);
+    TCheckType GetCheckType(PLazyNode Node) const { return Node ? Node->CheckType : ctNone; }
+    void SetCheckType(PLazyNode Node, TCheckType Value);
+    void SetCheckStateForAll(TCheckState aCheckState, bool pSelectedOnly, bool pExcludeDisabled = true);
+    void ClearChecked();
+
+    // --- Expanding and collapsing ---------------------------------------------
+    void ToggleNode(PLazyNode Node);
+    bool GetExpanded(PLazyNode Node) const { return Node && Node->States.Contains(vsExpanded); }
+    void SetExpanded(PLazyNode Node, bool Value);
+    virtual void FullExpand(PLazyNode Node = nullptr);
+    virtual void FullCollapse(PLazyNode Node = nullptr);
+    Cardinal AnimationDuration() const { return FAnimationDuration; }
+    // A timed loop: Callback(Step, StepSize, Data) until Steps are done or
+    // Duration has passed (false from the callback ends it), then Callback(0, 0, Data).
+    using TLTAnimationCallback = std::function<bool(int Step, int StepSize, void* Data)>;
+    virtual void RunAnimation(int Steps, int Duration, const TLTAnimationCallback& Callback, void* Data);
+    void SetAnimationDuration(Cardinal Value);
+
+    // --- Sorting --------------------------------------------------------------
+    virtual void Sort(PLazyNode Node, TColumnIndex Column, TSortDirection Direction, bool DoInit = true);
+    virtual void SortTree(TColumnIndex Column, TSortDirection Direction, bool DoInit = true);
+
+    // --- Moving and copying -----------------------------------------------------
+    void MoveTo(PLazyNode Source, PLazyNode Target, TLTNodeAttachMode Mode, bool ChildrenOnly);
+    void MoveTo(PLazyNode Node, TBaseLazyTree* Tree, TLTNodeAttachMode Mode, bool ChildrenOnly);
+    PLazyNode CopyTo(PLazyNode Source, PLazyNode Target, TLTNodeAttachMode Mode, bool ChildrenOnly);
+    PLazyNode CopyTo(PLazyNode Source, TBaseLazyTree* Tree, TLTNodeAttachMode Mode, bool ChildrenOnly);
+    TLTNodeAttachMode DefaultPasteMode = amAddChildLast;
+
+    // --- Node stream --------------------------------------------------------------
+    virtual void SaveToStream(TStream& Stream, PLazyNode Node = nullptr);
+    void SaveToFile(const String& FileName);
+    virtual void LoadFromStream(TStream& Stream);
+    virtual void LoadFromFile(const String& FileName);
+    void AddFromStream(TStream& Stream, PLazyNode TargetNode);
+
+    // --- Updates and change notification ------------------------------------------
+    virtual void BeginUpdate();
+    virtual void EndUpdate();
+    void BeginSynch();
+    void EndSynch();
+    int UpdateCount() const { return FUpdateCount; }
+    TLazyTreeStates TreeStates() const { return FStates; }
+    void SetTreeStates(TLazyTreeStates Value) { FStates = Value; }
+    Cardinal ChangeDelay() const { return FChangeDelay; }
+    void SetChangeDelay(Cardinal Value) { FChangeDelay = Value; }
+    void StartOperation(TLTOperationKind Kind);
+    void EndOperation(TLTOperationKind Kind);
+    void CancelOperation();
+    int OperationCount() const { return FOperationCount; }
+    bool OperationCanceled() const { return FOperationCanceled && FOperationCount > 0; }
+    virtual void StructureChanged(PLazyNode Node, TChangeReason Reason);
+    virtual void Changed(PLazyNode Node);
+    void Loaded();
+
+    // --- Options and colours ----------------------------------------------------
+    TCustomLazyTreeOptions& TreeOptions() { return *FOptions; }
+    const TCustomLazyTreeOptions& TreeOptions() const { return *FOptions; }
+    TScrollBarOptions& ScrollBarOptions() { return *FScrollBarOptions; }
+    TLTColors& Colors() { return *FColors; }
+    TLTHeader& Header() { return *FHeader; }
+    // The names of the registered formats the tree offers.
+    TClipboardFormats& ClipboardFormats() { return *FClipboardFormats; }
+    void Assign(const TBaseLazyTree& Source);
+
+    // --- Selection --------------------------------------------------------------
+    virtual bool AddToSelection(PLazyNode Node);
+    virtual bool AddToSelection(const TNodeArray& NewItems, int NewLength, bool ForceInsert = false);
+    virtual void RemoveFromSelection(PLazyNode Node);
+    void ClearSelection() { ClearSelectionNotify(true); }
+    virtual void ClearSelectionNotify(bool Notify);
+    void SelectAll(bool VisibleOnly);
+    void InvertSelection(bool VisibleOnly);
+    bool GetSelected(PLazyNode Node) const { return Node && Node->States.Contains(vsSelected); }
+    void SetSelected(PLazyNode Node, bool Value);
+    int SelectedCount() const { return FSelectionCount; }
+    bool SelectionLocked = false;
+    PLazyNode GetFirstSelected(bool ConsiderChildrenAbove = false);
+    PLazyNode GetNextSelected(PLazyNode Node, bool ConsiderChildrenAbove = false);
+    PLazyNode GetPreviousSelected(PLazyNode Node, bool ConsiderChildrenAbove = false);
+    TNodeArray GetSortedSelection(bool Resolve);
+    virtual void EnsureNodeSelected();
+    void SelectRange(PLazyNode StartNode, PLazyNode EndNode, bool AddOnly);
+    void ToggleRange(PLazyNode StartNode, PLazyNode EndNode);
+    void UnselectRange(PLazyNode StartNode, PLazyNode EndNode);
+    // The selection effect of a click with Shift or Ctrl in a multi-selection tree.
+    void ApplyClickSelection(PLazyNode LastFocused, PLazyNode NewNode, TShiftState Shift, bool DragPending);
+    PLazyNode RangeAnchor() const { return FRangeAnchor; }
+    // The selection array as kept (sorted by address); for inspection.
+    const TNodeArray& SelectionArray() const { return FSelection; }
+
+    // --- Focus, editing, incremental search ---------------------------------------
+    PLazyNode FocusedNode() const { return FFocusedNode; }
+    void SetFocusedNode(PLazyNode Value);
+    TColumnIndex FocusedColumn() const { return FFocusedColumn; }
+    void SetFocusedColumn(TColumnIndex Value);
+    bool IsEditing() const { return FStates.Contains(tsEditing); }
+    bool EndEditNode();
+    bool CancelEditNode();
+    virtual bool EditNode(PLazyNode Node, TColumnIndex Column);
+    virtual bool CanEdit(PLazyNode Node, TColumnIndex Column);
+    std::shared_ptr<ILTEditLink> EditLink() const { return FEditLink; }
+    TLTIncrementalSearch IncrementalSearch() const { return FIncrementalSearch; }
+    void SetIncrementalSearch(TLTIncrementalSearch Value);
+    TLTSearchDirection IncrementalSearchDirection = sdForward;
+    TLTSearchStart IncrementalSearchStart = ssFocusedNode;
+    Cardinal IncrementalSearchTimeout = 1000;
+    Cardinal EditDelay = 1000;
+    // One step of the search for a typed character (backspace shortens the text).
+    virtual void SearchIncrementally(Char Key);
+    const String& SearchBuffer() const { return FSearchBuffer; }
+    PLazyNode FocusSomeNode();
+    // Moves the focus; with Ask the owner may refuse. Answers whether the node is now focused.
+    bool MoveFocus(PLazyNode Node, bool Ask);
+    void FocusCell(PLazyNode Node, TColumnIndex Column);
+    void StartEditing();
+    bool DoEdited();
+    bool DoEditCancelled();
+    void MainColumnSwitched() { DoEditCancelled(); }
+    // The window parts: nothing to do without a window.
+    virtual void InvalidateNode(PLazyNode) {}
+    virtual void InvalidateToBottom(PLazyNode) {}
+    virtual void UpdateScrollBars(bool) {}
+    virtual bool ScrollIntoView(PLazyNode, bool, bool = false) { return false; }
+    virtual void PlaceEditor() {}
+    void InvalidateTree() { if (HandleAllocated()) Invalidate(); }
+
+    // Events.
+    TLTInitNodeEvent OnInitNode;
+    TLTInitChildrenEvent OnInitChildren;
+    TLTFreeNodeEvent OnFreeNode;
+    TLTGetNodeDataSizeEvent OnGetNodeDataSize;
+    TLTChangeEvent OnResetNode;
+    TLTMeasureItemEvent OnMeasureItem;
+    TLTCheckChangingEvent OnChecking;
+    TLTChangeEvent OnChecked;
+    TLTChangingEvent OnExpanding, OnCollapsing;
+    TLTChangeEvent OnExpanded, OnCollapsed;
+    TLTCompareEvent OnCompareNodes;
+    TLTStructureChangeEvent OnStructureChange;
+    TLTChangeEvent OnChange;
+    TLTUpdatingEvent OnUpdating;
+    TLTStateChangeEvent OnStateChange;
+    TLTOperationEvent OnStartOperation, OnEndOperation;
+    TLTSaveNodeEvent OnSaveNode, OnLoadNode;
+    TLTSaveTreeEvent OnSaveTree, OnLoadTree;
+    TLTNodeMovingEvent OnNodeMoving;
+    TLTNodeMovedEvent OnNodeMoved;
+    TLTNodeCopyingEvent OnNodeCopying;
+    TLTNodeCopiedEvent OnNodeCopied;
+    TLTAddToSelectionEvent OnAddToSelection;
+    TLTRemoveFromSelectionEvent OnRemoveFromSelection;
+    TLTFocusChangingEvent OnFocusChanging;
+    TLTFocusChangeEvent OnFocusChanged;
+    TLTIncrementalSearchEvent OnIncrementalSearch;
+    TLTEditChangingEvent OnEditing;
+    TLTCreateEditorEvent OnCreateEditor;
+    TLTEditChangeEvent OnEdited;
+    TLTEditCancelEvent OnEditCancelled;
+
+    // --- Virtual operations descendants take part through ---------------------------
+    virtual void DoInitNode(PLazyNode Parent, PLazyNode Node, TLazyNodeInitStates& InitStates);
+    virtual bool DoInitChildren(PLazyNode Node, Cardinal& ChildCount);
+    virtual void DoFreeNode(PLazyNode Node);
+    virtual int DoGetNodeDataSize();
+    virtual void DoResetNode(PLazyNode Node);
+    virtual void DoMeasureItem(TCanvas* TargetCanvas, PLazyNode Node, int& NodeHeight);
+    virtual bool DoChecking(PLazyNode Node, TCheckState& NewState);
+    virtual void DoChecked(PLazyNode Node);
+    virtual void ChangeCheckState(PLazyNode Node, TCheckState Value);
+    virtual bool UpdateParentCheckState(PLazyNode Node, TCheckState NewCheckState);
+    virtual bool DoExpanding(PLazyNode Node);
+    virtual void DoExpanded(PLazyNode Node);
+    virtual bool DoCollapsing(PLazyNode Node);
+    virtual void DoCollapsed(PLazyNode Node);
+    virtual int DoCompareNodes(PLazyNode Node1, PLazyNode Node2, TColumnIndex Column);
+    virtual void DoStructureChange(PLazyNode Node, TChangeReason Reason);
+    virtual void DoChange(PLazyNode Node);
+    virtual void DoUpdating(TLTUpdateState State);
+    virtual void DoStateChange(TLazyTreeStates Enter, TLazyTreeStates Leave = {});
+    virtual void DoStartOperation(TLTOperationKind Kind);
+    virtual void DoEndOperation(TLTOperationKind Kind);
+    virtual void DoSaveNode(PLazyNode Node, TStream& Stream);
+    virtual void DoLoadNode(PLazyNode Node, TStream& Stream);
+    virtual bool DoNodeMoving(PLazyNode Node, PLazyNode Target);
+    virtual void DoNodeMoved(PLazyNode Node);
+    virtual bool DoNodeCopying(PLazyNode Node, PLazyNode Target);
+    virtual void DoNodeCopied(PLazyNode Node);
+    virtual void DoRemoveFromSelection(PLazyNode Node);
+    virtual bool DoFocusChanging(PLazyNode OldNode, PLazyNode NewNode, TColumnIndex OldColumn, TColumnIndex NewColumn);
+    virtual void DoFocusChanged(PLazyNode Node, TColumnIndex Column);
+    virtual int DoIncrementalSearch(PLazyNode Node, const String& Text);
+    virtual bool DoEditing(PLazyNode Node, TColumnIndex Column);
+    virtual std::shared_ptr<ILTEditLink> DoCreateEditor(PLazyNode Node, TColumnIndex Column);
+    virtual void InitializeNode(PLazyNode Node);
+    virtual void InitializeChildren(PLazyNode Node);
+    virtual void WriteNodeRecord(TStream& Stream, PLazyNode Node);
+    virtual void WriteStreamNode(TStream& Stream, PLazyNode Node);
+    virtual void ReadSubtree(TStream& Stream, int Version, PLazyNode Node);
+    virtual void ReadNodeRecord(TStream& Stream, int Version, PLazyNode Node);
+    virtual bool ReadStreamChunk(TStream& Stream, int Version, PLazyNode Node, Cardinal ChunkType, Cardinal ChunkSize);
+    virtual void SkipNodeRecord(TStream& Stream);
+    virtual void PatchChunkSize(TStream& Stream, Int64 ChunkStart, Int64 ChunkEnd);
+    virtual void NotifyDesigner() {}
+    virtual TLTHeader* HeaderClassToCreate() { return new TLTHeader(this); }
+    virtual TCustomLazyTreeOptions* TreeOptionsClass() { return new TCustomLazyTreeOptions(this); }
+
+    // Counts the tree's timers started (identifier → count); tests read it.
+    Cardinal TimerStarts(unsigned Id) const { return Id < 9 ? FTimerStarts[Id] : 0; }
+    // Fires what a timer of the tree fires when it expires (window or not).
+    void TimerFired(unsigned Id);
+
+protected:
+    void WMTimer(TWMTimer& Message) override;
+    void WndProc(TMessage& Message) override;
+    void CMEnter(TMessage& Message) override;
+    void WMCancelMode(TMessage& Message) override;
+
+    friend class TCustomLazyTreeOptions;
+    friend class TLazyTreeWorker;
+    friend struct TLazyTreeAccess;
+
+    // Structure.
+    PLazyNode NewNodeBlock();
+    void FreeNodeBlock(PLazyNode Node);
+    void CreateRootNode();
+    void LinkNode(PLazyNode Node, PLazyNode Destination, TLTNodeAttachMode Mode, TBaseLazyTree* TargetTree);
+    void UnlinkNode(PLazyNode Node, bool KeepFocus, bool Reindex, bool ParentClearing);
+    void DeleteNodeInternal(PLazyNode Node, bool Reindex, bool ParentClearing);
+    void AddToTotalCount(PLazyNode Node, int Value, bool Relative);
+    void AddToTotalHeight(PLazyNode Node, Int64 Value, bool Relative);
+    void RecountTotals(PLazyNode Node);
+    void RecomputeTotalHeights(PLazyNode Node);
+    void StoreUserData(PLazyNode Node, void* UserData);
+    void RememberNextNodeToSelect(PLazyNode Node);
+    void ForgetNode(PLazyNode Node);
+    bool ReadOnly() const;
+    bool IsLoading() const { return ComponentState().Contains(csLoading); }
+    bool IsDestroying() const { return ComponentState().Contains(csDestroying); }
+    void RecordPendingChange(bool StructureChange, PLazyNode Node, TChangeReason Reason);
+    void StartTimer(unsigned Id, Cardinal Elapse);
+    void StopTimer(unsigned Id);
+    bool AutoSortWanted() const;
+    // Whether anything compares nodes (a descendant overriding DoCompareNodes says so here).
+    virtual bool HasComparison() const;
+    void SortChildrenList(PLazyNode Node, TColumnIndex Column, TSortDirection Direction);
+    // Checks.
+    bool ApplyCheckState(PLazyNode Node, TCheckState Value);
+    // Selection internals.
+    bool LocateInSelection(PLazyNode Node, int& Index, int LowBound = -1, int HighBound = -1) const;
+    bool MergeIntoSelection(TNodeArray NewItems, int NewLength, bool ForceInsert);
+    void MarkRemovedFromSelection(PLazyNode Node);
+    void DropSelection();
+    void CompactSelectionArray();
+    void AnchorAtFocusedNode();
+    Cardinal WalkHeight(PLazyNode Node);
+    // Stream helpers.
+    void ReadStreamInto(TStream& Stream, PLazyNode Target, bool WholeTree);
+
+    // Fields.
+    PLazyNode FRoot = nullptr;
+    std::size_t FRootBlockSize = 0;
+    int FNodeDataSize = -1;
+    std::size_t FTotalInternalDataSize = 0;
+    Cardinal FDefaultNodeHeight = 18;
+    Cardinal FVisibleCount = 0;
+    TLazyTreeStates FStates;
+    int FUpdateCount = 0;
+    int FSynchUpdateCount = 0;
+    TChangeReason FLastStructureChangeReason = crIgnore;
+    PLazyNode FLastStructureChangeNode = nullptr;
+    PLazyNode FLastChangedNode = nullptr;
+    Cardinal FChangeDelay = 0;
+    int FOperationCount = 0;
+    bool FOperationCanceled = false;
+    Cardinal FAnimationDuration = 200;
+    int FCheckPropagationCount = 0;
+    PLazyNode FCheckNode = nullptr;
+    TCheckState FPendingCheckState = csUncheckedNormal;
+    PLazyNode FFocusedNode = nullptr;
+    TColumnIndex FFocusedColumn = -1;
+    PLazyNode FLastSelected = nullptr;
+    PLazyNode FCurrentHotNode = nullptr;
+    PLazyNode FDropTargetNode = nullptr;
+    PLazyNode FRangeAnchor = nullptr;
+    PLazyNode FLastFwDragTarget = nullptr;
+    PLazyNode FLastSearchNode = nullptr;
+    PLazyNode FHeightTrackNode = nullptr;
+    PLazyNode FHintNode = nullptr;
+    PLazyNode FEditNode = nullptr;
+    PLazyNode FNextNodeToSelect = nullptr;
+    TNodeArray FDragSelection;
+    TNodeArray FSelection;
+    int FSelectionCount = 0;
+    int FLastSelectionLevel = -1;
+    TNodeArray FTempNodeCache;
+    TCache FPositionCache;
+    int FStartIndex = 0;
+    String FSearchBuffer;
+    TLTIncrementalSearch FIncrementalSearch = isNone;
+    std::shared_ptr<ILTEditLink> FEditLink;
+    TColumnIndex FEditColumn = -1;
+    Cardinal FTimerStarts[9] = {};
+    bool FTimerRunning[9] = {};
+    std::unique_ptr<TLTHeader> FHeader;
+    std::unique_ptr<TCustomLazyTreeOptions> FOptions;
+    std::unique_ptr<TScrollBarOptions> FScrollBarOptions;
+    std::unique_ptr<TLTColors> FColors;
+    std::unique_ptr<TClipboardFormats> FClipboardFormats;
+    struct TNodePool;
+    std::unique_ptr<TNodePool> FPool;
+    // The worker's view of the tree: a stop request it reads without a lock.
+    std::atomic<bool> FStopRequested{false};
+    TLazyTreeWorker* FWorker = nullptr;
+    // Set while a height is measured for the worker's walk.
+    bool FInWorkerCall = false;
+    bool FRevalidateAfterBuild = false;
+    // Lets a call queued by the worker find out whether the tree still exists.
+    std::shared_ptr<TBaseLazyTree*> FAliveToken;
+};

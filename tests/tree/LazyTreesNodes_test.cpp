@@ -1,0 +1,282 @@
+#include "tree/TreeCheck.h"
+
+#include "framework/System.h"
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+using treetest::ExpectConsistent;
+
+namespace {
+
+// Three top-level nodes; the first has two children (expanded), the second
+// three (collapsed), each first child one grandchild.
+struct Fixture {
+    TBaseLazyTree Tree{nullptr};
+    std::vector<std::string> Log;
+    int Inits = 0, Frees = 0;
+    Fixture() {
+        Tree.SetNodeDataSize(int(sizeof(int)));
+        Tree.OnInitNode = [this](TBaseLazyTree*, PLazyNode, PLazyNode, TLazyNodeInitStates&) { ++Inits; };
+        Tree.OnFreeNode = [this](TBaseLazyTree*, PLazyNode) { ++Frees; };
+        Tree.OnStructureChange = [this](TBaseLazyTree*, PLazyNode, TChangeReason R) {
+            Log.push_back("structure " + std::to_string(int(R)));
+        };
+        Tree.BeginUpdate();
+        Tree.SetRootNodeCount(3);
+        PLazyNode A = Tree.GetFirstChildNoInit(nullptr);
+        PLazyNode B = A->NextSibling;
+        Tree.SetChildCount(A, 2);
+        Tree.SetChildCount(B, 3);
+        Tree.SetChildCount(A->FirstChild, 1);
+        Tree.SetChildCount(B->FirstChild, 1);
+        Tree.EndUpdate();
+        Tree.SetExpanded(A, true);
+        Log.clear();
+    }
+    PLazyNode Top(int I) {
+        PLazyNode N = Tree.RootNode()->FirstChild;
+        while (I-- > 0) N = N->NextSibling;
+        return N;
+    }
+};
+
+TEST(LazyTreeNodes, StructuralOperationsKeepEveryTotalAndCount) {
+    struct Case {
+        const char* Name;
+        std::function<void(Fixture&)> Step;
+        Cardinal RootTotal;  // TotalCount of the root afterwards
+    };
+    const Case Cases[] = {
+        {"add to root", [](Fixture& F) { F.Tree.AddChild(nullptr); }, 12},
+        {"add to expanded", [](Fixture& F) { F.Tree.AddChild(F.Top(0)); }, 12},
+        {"add to collapsed", [](Fixture& F) { F.Tree.AddChild(F.Top(1)); }, 12},
+        {"insert before", [](Fixture& F) { F.Tree.InsertNode(F.Top(0)->LastChild, amInsertBefore); }, 12},
+        {"insert after", [](Fixture& F) { F.Tree.InsertNode(F.Top(0)->FirstChild, amInsertAfter); }, 12},
+        {"insert first child", [](Fixture& F) { F.Tree.InsertNode(F.Top(2), amAddChildFirst); }, 12},
+        {"insert last child", [](Fixture& F) { F.Tree.InsertNode(F.Top(0), amAddChildLast); }, 12},
+        {"insert before root", [](Fixture& F) { F.Tree.InsertNode(nullptr, amInsertBefore); }, 12},
+        {"grow children", [](Fixture& F) { F.Tree.SetChildCount(F.Top(0), 5); }, 14},
+        {"shrink children", [](Fixture& F) { F.Tree.SetChildCount(F.Top(1), 1); }, 9},
+        {"delete expanded subtree", [](Fixture& F) { F.Tree.DeleteNode(F.Top(0)); }, 7},
+        {"delete only grandchild", [](Fixture& F) { F.Tree.DeleteNode(F.Top(0)->FirstChild->FirstChild); }, 10},
+        {"delete children", [](Fixture& F) { F.Tree.DeleteChildren(F.Top(1), true); }, 7},
+        {"clear", [](Fixture& F) { F.Tree.Clear(); }, 1},
+        {"data size change", [](Fixture& F) { F.Tree.SetNodeDataSize(32); }, 4},
+        {"hide expanded", [](Fixture& F) { F.Tree.SetVisible(F.Top(0), false); }, 11},
+        {"hide child", [](Fixture& F) { F.Tree.SetVisible(F.Top(0)->FirstChild, false); }, 11},
+        {"filter parent", [](Fixture& F) { F.Tree.SetFiltered(F.Top(0), true); }, 11},
+        {"height", [](Fixture& F) { F.Tree.SetNodeHeight(F.Top(0)->LastChild, 40); }, 11},
+        {"height above 16 bits", [](Fixture& F) { F.Tree.SetNodeHeight(F.Top(0)->LastChild, 70000); }, 11},
+        {"full expand", [](Fixture& F) { F.Tree.FullExpand(); }, 11},
+        {"full collapse", [](Fixture& F) { F.Tree.FullExpand(); F.Tree.FullCollapse(); }, 11},
+        {"reset", [](Fixture& F) { F.Tree.ResetNode(F.Top(0)); }, 8},
+        {"default height", [](Fixture& F) { F.Tree.SetDefaultNodeHeight(0); F.Tree.AddChild(nullptr); }, 12},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        Fixture F;
+        ExpectConsistent(F.Tree);
+        C.Step(F);
+        ExpectConsistent(F.Tree);
+        EXPECT_EQ(F.Tree.RootNode()->TotalCount, C.RootTotal);
+    }
+}
+
+TEST(LazyTreeNodes, NewNodesAndTheirData) {
+    TBaseLazyTree Tree(nullptr);
+    PLazyNode Node = Tree.AddChild(nullptr);
+    EXPECT_EQ(Tree.NodeDataSize(), int(sizeof(void*)));  // asked once, one pointer
+    EXPECT_EQ(Node->Index, 0u);
+    EXPECT_EQ(Node->TotalCount, 1u);
+    // The automatic sort of the default options initialises the parent's children.
+    EXPECT_EQ(Node->States, (TLazyNodeStates{vsInitialized, vsVisible}));
+    EXPECT_EQ(Tree.RootNode()->TotalCount, 2u);
+    EXPECT_EQ(Tree.GetNodeData(nullptr), nullptr);
+    EXPECT_EQ(Tree.GetNodeData(Tree.RootNode()), nullptr);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(Tree.GetNodeData(Node)) % alignof(std::max_align_t), 0u);
+    Tree.SetNodeHeight(Node, 70000);  // the largest row, not a wrapped one
+    EXPECT_EQ(Node->NodeHeight, 65535);
+    Tree.SetChildCount(Node, 2);
+    Tree.SetChildCount(Node, 0);  // as DeleteChildren(Node, false)
+    EXPECT_TRUE(Node->States.Contains(vsHasChildren));
+    ExpectConsistent(Tree);
+
+    TBaseLazyTree Zero(nullptr);
+    Zero.SetNodeDataSize(0);
+    PLazyNode Z = Zero.AddChild(nullptr);
+    EXPECT_THROW(Zero.GetNodeData(Z), EAssertionFailed);
+    EXPECT_THROW(Zero.AddChild(nullptr, &Zero), EAssertionFailed);
+    EXPECT_THROW(Zero.ReserveInternalData(4), EAssertionFailed);
+}
+
+TEST(LazyTreeNodes, OnFreeNodeForInitialisedOrTouchedNodesAndSharedDataReleased) {
+    auto Shared = std::make_shared<int>(5);
+    std::vector<PLazyNode> Freed;
+    {
+        TBaseLazyTree Tree(nullptr);
+        Tree.SetNodeDataSize(32);
+        Tree.TreeOptions().SetAutoOptions({});  // no sort that initialises everything
+        Tree.OnFreeNode = [&](TBaseLazyTree*, PLazyNode N) { Freed.push_back(N); };
+        Tree.SetRootNodeCount(4);
+        PLazyNode A = Tree.RootNode()->FirstChild, B = A->NextSibling, C = B->NextSibling, D = C->NextSibling;
+        Tree.GetNodeData(A);                 // touched
+        Tree.GetFirstChild(nullptr);         // A initialised too
+        Tree.GetNextSibling(A);              // B initialised
+        Tree.SetNodeData(D, std::static_pointer_cast<void>(Shared));
+        EXPECT_EQ(Shared.use_count(), 2);
+        (void)C;
+        Tree.Clear();
+        EXPECT_EQ(Freed, (std::vector<PLazyNode>{D, B, A}));  // C: never initialised nor touched
+        EXPECT_EQ(Shared.use_count(), 1);
+        EXPECT_TRUE(Tree.IsEmpty());
+        Freed.clear();
+        Tree.Clear();  // empty: nothing happens
+        EXPECT_TRUE(Freed.empty());
+    }
+}
+
+TEST(LazyTreeNodes, InitialisationOnceAndNeverFromNoInitWalks) {
+    TBaseLazyTree Tree(nullptr);
+    Tree.TreeOptions().SetAutoOptions({});
+    std::map<PLazyNode, int> Inits;
+    std::vector<TLazyNodeInitStates> Seen;
+    Tree.OnInitNode = [&](TBaseLazyTree*, PLazyNode, PLazyNode N, TLazyNodeInitStates& S) {
+        ++Inits[N];
+        Seen.push_back(S);
+        S.Include(ivsHasChildren);
+    };
+    Tree.OnInitChildren = [&](TBaseLazyTree* T, PLazyNode N, Cardinal& Count) { Count = T->GetNodeLevel(N) < 2 ? 3 : 0; };
+    Tree.SetRootNodeCount(3);
+    for (PLazyNode N = Tree.GetFirstNoInit(); N; N = Tree.GetNextNoInit(N)) {}
+    Tree.GetLastVisibleNoInit();
+    Tree.GetFirstVisibleNoInit();
+    EXPECT_TRUE(Inits.empty());
+    for (PLazyNode N = Tree.GetFirst(); N; N = Tree.GetNext(N)) {}
+    for (PLazyNode N = Tree.GetFirst(); N; N = Tree.GetNext(N)) {}
+    EXPECT_EQ(Inits.size(), 3u + 9u + 27u);  // children made on demand along the walk
+    for (auto& [Node, Count] : Inits) EXPECT_EQ(Count, 1);
+    ExpectConsistent(Tree);
+    Tree.ReinitNode(Tree.GetFirst(), false);
+    EXPECT_TRUE(Seen.back().Contains(ivsReInit));
+}
+
+TEST(LazyTreeNodes, OneStructureEventPerUpdateAndAtOnceOutside) {
+    Fixture F;
+    F.Tree.AddChild(nullptr);
+    EXPECT_EQ(F.Log, (std::vector<std::string>{"structure " + std::to_string(int(crChildAdded))}));
+    F.Log.clear();
+    F.Tree.BeginUpdate();
+    F.Tree.AddChild(F.Top(0));
+    F.Tree.DeleteNode(F.Top(3));
+    EXPECT_TRUE(F.Log.empty());
+    F.Tree.EndUpdate();
+    EXPECT_EQ(F.Log, (std::vector<std::string>{"structure " + std::to_string(int(crAccumulated))}));
+    ExpectConsistent(F.Tree);
+    // With a delay the event waits for the change timer.
+    F.Log.clear();
+    F.Tree.SetChangeDelay(50);
+    F.Tree.HandleNeeded();
+    F.Tree.AddChild(nullptr);
+    EXPECT_TRUE(F.Log.empty());
+    EXPECT_GE(F.Tree.TimerStarts(6), 1u);
+    F.Tree.TimerFired(6);
+    EXPECT_EQ(F.Log, (std::vector<std::string>{"structure " + std::to_string(int(crAccumulated))}));
+    EXPECT_THROW(F.Tree.EndOperation(okSortNode), EAssertionFailed);
+}
+
+TEST(LazyTreeNodes, DeletionLeavesNoReferenceToTheFreedNode) {
+    Fixture F;
+    F.Tree.TreeOptions().SetSelectionOptions({toMultiSelect});
+    PLazyNode Child = F.Top(0)->FirstChild;
+    F.Tree.SetFocusedNode(Child);
+    F.Tree.AddToSelection(Child);
+    F.Tree.AddToSelection(F.Top(2));
+    F.Tree.DeleteNode(Child);
+    EXPECT_EQ(F.Tree.FocusedNode(), nullptr);
+    EXPECT_EQ(F.Tree.SelectedCount(), 1);
+    ExpectConsistent(F.Tree);
+    // Inside an update the entry is only marked, and packed at the end.
+    F.Tree.AddToSelection(F.Top(1));
+    F.Tree.BeginUpdate();
+    F.Tree.DeleteNode(F.Top(1));
+    EXPECT_EQ(F.Tree.SelectedCount(), 2);
+    F.Tree.EndUpdate();
+    EXPECT_EQ(F.Tree.SelectedCount(), 1);
+    ExpectConsistent(F.Tree);
+    EXPECT_THROW(F.Tree.IterateSubtree(nullptr, [&](TBaseLazyTree*, PLazyNode N, void*, bool&) { F.Tree.DeleteNode(N); }, nullptr),
+                 EAssertionFailed);
+}
+
+TEST(LazyTreeNodes, ExpandCollapseEventsAndFreeingOnCollapse) {
+    Fixture F;
+    std::vector<std::string> Events;
+    int Asked = 0;
+    F.Tree.OnExpanding = [&](TBaseLazyTree*, PLazyNode, bool&) { Events.push_back("expanding"); };
+    F.Tree.OnExpanded = [&](TBaseLazyTree*, PLazyNode) { Events.push_back("expanded"); };
+    F.Tree.OnInitChildren = [&](TBaseLazyTree*, PLazyNode, Cardinal& Count) { ++Asked; Count = 2; };
+    PLazyNode Leaf = F.Top(2);
+    F.Tree.SetHasChildren(Leaf, true);
+    F.Tree.TreeOptions().SetAutoOptions(F.Tree.TreeOptions().AutoOptions() + TLTAutoOptions{toAutoFreeOnCollapse});
+    F.Tree.ToggleNode(Leaf);
+    EXPECT_EQ(Asked, 1);
+    EXPECT_EQ(Events, (std::vector<std::string>{"expanding", "expanded"}));
+    ExpectConsistent(F.Tree);
+    int FreedBefore = F.Frees;
+    F.Tree.ToggleNode(Leaf);
+    EXPECT_TRUE(Leaf->States.Contains(vsHasChildren));
+    EXPECT_EQ(Leaf->ChildCount, 0u);
+    F.Tree.ToggleNode(Leaf);
+    EXPECT_EQ(Asked, 2);
+    EXPECT_EQ(F.Frees - FreedBefore, 2);
+    ExpectConsistent(F.Tree);
+    // A node whose children answer 0 is not expanded.
+    F.Tree.OnInitChildren = [&](TBaseLazyTree*, PLazyNode, Cardinal& Count) { Count = 0; };
+    Events.clear();
+    PLazyNode Other = F.Tree.AddChild(nullptr);
+    F.Tree.SetHasChildren(Other, true);
+    F.Tree.ToggleNode(Other);
+    EXPECT_EQ(Events, (std::vector<std::string>{"expanding"}));
+    EXPECT_FALSE(Other->States.Contains(vsExpanded));
+    EXPECT_FALSE(Other->States.Contains(vsHasChildren));
+    ExpectConsistent(F.Tree);
+}
+
+TEST(LazyTreeNodes, SortIsStableAndARaisingComparisonLeavesTheSiblings) {
+    TBaseLazyTree Tree(nullptr);
+    Tree.SetNodeDataSize(int(sizeof(int)));
+    Tree.SetRootNodeCount(6);
+    const int Keys[] = {3, 1, 3, 2, 1, 3};
+    int I = 0;
+    for (PLazyNode N = Tree.GetFirstNoInit(); N; N = N->NextSibling) *Tree.GetNodeData<int>(N) = Keys[I++];
+    std::vector<PLazyNode> Original;
+    for (PLazyNode N = Tree.RootNode()->FirstChild; N; N = N->NextSibling) Original.push_back(N);
+    Tree.OnCompareNodes = [&](TBaseLazyTree*, PLazyNode A, PLazyNode B, TColumnIndex, int& R) {
+        R = *Tree.GetNodeData<int>(A) - *Tree.GetNodeData<int>(B);
+    };
+    auto Order = [&] {
+        std::vector<PLazyNode> R;
+        for (PLazyNode N = Tree.RootNode()->FirstChild; N; N = N->NextSibling) R.push_back(N);
+        return R;
+    };
+    Tree.Sort(nullptr, 0, sdAscending);
+    EXPECT_EQ(Order(), (std::vector<PLazyNode>{Original[1], Original[4], Original[3], Original[0], Original[2], Original[5]}));
+    ExpectConsistent(Tree);
+    Tree.Sort(nullptr, 0, sdDescending);
+    EXPECT_EQ(Order(), (std::vector<PLazyNode>{Original[0], Original[2], Original[5], Original[3], Original[1], Original[4]}));
+    ExpectConsistent(Tree);
+    auto Before = Order();
+    int Calls = 0;
+    Tree.OnCompareNodes = [&](TBaseLazyTree*, PLazyNode, PLazyNode, TColumnIndex, int& R) {
+        if (++Calls == 4) throw Exception("compare failed");
+        R = -1;
+    };
+    EXPECT_THROW(Tree.Sort(nullptr, 0, sdAscending), Exception);
+    EXPECT_EQ(Order(), Before);
+    EXPECT_EQ(Tree.OperationCount(), 0);
+    ExpectConsistent(Tree);
+}
+
+}  // namespace

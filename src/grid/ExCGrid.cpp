@@ -380,6 +380,22 @@ void TExColumnGrid::GetCellPropDefaults(int ACol, int ARow, TFont& AFont, TBrush
     }
 }
 
+void TExColumnGrid::DoGetCellColor(int ACol, int ARow, TGridDrawState AState, TBrush& ABrush, TFont& AFont) {
+    TGridColumnItem* it = Item(ACol);
+    if (it && ACol >= FixedCols() && IsInsideCell(ACol, std::max(ARow, FixedRows()))) {
+        if (it->Fixed()) ABrush.SetColor(FixedColor());
+        else if (ARow >= FixedRows()) ABrush.SetColor(it->Color());
+        AFont.Assign(ARow < FixedRows() ? &it->HeaderFont() : &it->Font());
+    }
+    TExStringGrid::DoGetCellColor(ACol, ARow, AState, ABrush, AFont);
+}
+
+TAlignment TExColumnGrid::DoGetAlignment(int ACol, int ARow) {
+    if (CellPropsAssigned(ACol, ARow)) return GetCellProperties(ACol, ARow)->Alignment();
+    if (TGridColumnItem* it = Item(ACol)) return ARow < FixedRows() ? it->HeaderAlignment() : it->Alignment();
+    return TExStringGrid::DoGetAlignment(ACol, ARow);
+}
+
 String TExColumnGrid::GetEditMask(int ACol, int ARow) {
     int rc = RealColIndex(ACol);
     String v;

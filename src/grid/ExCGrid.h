@@ -205,6 +205,8 @@ protected:
     void GetCellPropDefaults(int ACol, int ARow, TFont& AFont, TBrush& ABrush, TColor& AColorTo,
                              TColor& AMirrorColor, TColor& AMirrorColorTo, TAlignment& HA, TVAlignment& VA,
                              bool& WW, TCellGradientDirection& GD) override;
+    void DoGetCellColor(int ACol, int ARow, TGridDrawState AState, TBrush& ABrush, TFont& AFont) override;
+    TAlignment DoGetAlignment(int ACol, int ARow) override;
     String GetEditMask(int ACol, int ARow) override;
     int GetEditLimit() override;
     void ColumnMoved(int FromIndex, int ToIndex) override;

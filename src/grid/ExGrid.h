@@ -41,6 +41,21 @@ static_assert(ctExpand == 32, "the cell types are streamed by their ordinal");
 enum TGridLook { glStandard, glSoft, glClassic, glGPK, glXP, glListView, glVista, glWin7, glOffice2007, glCustom };
 enum TInvalidEntryIcon { ieNone, ieInfo, ieWarning, ieError };
 enum TScrollBarAlways { saNone, saVert, saHorz, saBoth };
+// The look of check boxes and radio buttons in cells.
+enum TGridControlStyle { csClassic, csFlat, csWinXP, csVintage, csGPK, csGlyph, csTheme };
+
+// Settings of the controls drawn in cells.
+struct TControlLook {
+    TGridControlStyle ControlStyle = csTheme;
+    int CheckSize = 15;
+    int RadioSize = 10;
+    bool CheckAlwaysActive = false;
+    bool RadioAlwaysActive = false;
+    int DropDownCount = 8;
+};
+
+// The mix of colour A with B at weight W percent (each channel rounded half to even).
+TColor MixColors(TColor A, TColor B, int W);
 
 // The one graphic object a cell may carry. Only the kinds whose painting
 // and state this grid knows get data here; the shared graphic of a column
@@ -211,8 +226,7 @@ public:
     // User: the cell must be editable (unless CheckAlwaysActive).
     virtual bool ToggleCellCheck(int ACol, int ARow, bool User);
     bool ToggleCheckBox(int ACol, int ARow) { return ToggleCellCheck(ACol, ARow, false); }
-    bool CheckAlwaysActive() const { return FCheckAlwaysActive; }
-    void SetCheckAlwaysActive(bool Value) { FCheckAlwaysActive = Value; }
+    TControlLook& ControlLook() { return FControlLook; }
 
     // ===== Hidden columns and rows
     void HideColumn(int ColIndex) { HideColumns(ColIndex, ColIndex); }
@@ -330,6 +344,14 @@ public:
     void SetSelectionColor(TColor Value);
     TColor SelectionTextColor() const { return FSelectionTextColor; }
     void SetSelectionTextColor(TColor Value);
+    bool Flat() const { return FFlat; }
+    void SetFlat(bool Value) { FFlat = Value; InvalidateGrid(); }
+    bool SelectionColorMixer() const { return FSelectionColorMixer; }
+    void SetSelectionColorMixer(bool Value) { FSelectionColorMixer = Value; }
+    int SelectionColorMixerFactor() const { return FSelectionColorMixerFactor; }
+    void SetSelectionColorMixerFactor(int Value);
+    bool HideFocusRect() const { return FHideFocusRect; }
+    void SetHideFocusRect(bool Value) { FHideFocusRect = Value; }
     TFont& FixedFont() { return FFixedFont; }
     TFont& ActiveCellFont() { return FActiveCellFont; }
 
@@ -365,6 +387,9 @@ protected:
     virtual void DoCellChanging(int NewCol, int NewRow, bool& Allow);
     virtual void ColumnHeadersChanged() {}
     bool IsEditorNone(int ACol, int ARow);
+    // The cell's colours and font (real column).
+    virtual void DoGetCellColor(int ACol, int ARow, TGridDrawState AState, TBrush& ABrush, TFont& AFont);
+    virtual TAlignment DoGetAlignment(int ACol, int ARow);
 
     // ===== Framework overrides
     void Loaded() override;
@@ -379,6 +404,13 @@ protected:
     int GetEditLimit() override;
     void WndProc(TMessage& Message) override;
     void Paint() override;
+    void GetVisualProperties(int ACol, int ARow, TGridDrawState& AState, bool Print, bool Select, bool Remap,
+                             TBrush& ABrush, TColor& AColorTo, TColor& AMirrorColor, TColor& AMirrorColorTo,
+                             TFont& AFont, TAlignment& HA, TVAlignment& VA, bool& WW,
+                             TCellGradientDirection& GD) override;
+    void DrawGridCell(TCanvas& ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState) override;
+    void WMNCPaint(TMessage& Message) override;
+    void DrawCheckBox(TCanvas& ACanvas, TRect R, bool Checked, bool Enabled);
     void GetCellPropDefaults(int ACol, int ARow, TFont& AFont, TBrush& ABrush, TColor& AColorTo,
                              TColor& AMirrorColor, TColor& AMirrorColorTo, TAlignment& HA, TVAlignment& VA,
                              bool& WW, TCellGradientDirection& GD) override;
@@ -441,7 +473,12 @@ private:
     String FFloatFormat = u"%.2f";
     String FCheckTrue = u"Y";
     String FCheckFalse = u"N";
-    bool FCheckAlwaysActive = false;
+    TControlLook FControlLook;
+    bool FFlat = false;
+    bool FSelectionColorMixer = false;
+    int FSelectionColorMixerFactor = 50;
+    bool FHideFocusRect = false;
+    TPoint FXYOffset{2, 2};
     bool FModifiedPublic = false;
     TStringList FColumnHeaders;
     TStringList FRowHeaders;

@@ -366,7 +366,7 @@ bool TExStringGrid::SetCheckBoxStateEx(int ACol, int ARow, bool State) {
 bool TExStringGrid::ToggleCellCheck(int ACol, int ARow, bool User) {
     TCellGraphic* g = GetCellGraphic(ACol, ARow);
     if (!g || !IsBoxKind(g->CellType)) return false;
-    if (User && !FCheckAlwaysActive) {
+    if (User && !FControlLook.CheckAlwaysActive) {
         bool canEdit = true;
         CellEditable(ACol, ARow, canEdit);
         if (!canEdit) return false;

@@ -144,6 +144,10 @@ void TExStringGrid::Invalidate() {
         FEditChange = false;
         return;
     }
+    // One request stands for all until the paint: filling a grid cell by
+    // cell asks once per cell.
+    if (FInvalidPending && Showing()) return;
+    FInvalidPending = Showing();
     TBaseGrid::Invalidate();
 }
 
@@ -327,10 +331,7 @@ void TExStringGrid::BeginUpdate() { ++FUpdateCount; }
 void TExStringGrid::EndUpdate() {
     if (FUpdateCount <= 0) return;
     if (--FUpdateCount > 0) return;
-    if (Showing()) {
-        TBaseGrid::Invalidate();
-        Update();
-    }
+    if (Showing()) Invalidate();
 }
 
 void TExStringGrid::ResetUpdate() {
@@ -338,6 +339,7 @@ void TExStringGrid::ResetUpdate() {
 }
 
 void TExStringGrid::Paint() {
+    FInvalidPending = false;
     if (FUpdateCount > 0) return;
     TBaseGrid::Paint();
     if (OnPainted) OnPainted(this);

@@ -433,7 +433,7 @@ protected:
     int FMaxColCount = 5;
     bool FLoaded = false;
     int FUpdateCount = 0;
-    bool FUpdateHidden = false;  // a lock was taken while hidden
+    bool FInvalidPending = false;  // a repaint was asked for and has not run yet
     bool FEditDisable = false;
     bool FEditChange = false;
     bool FEditing = false;

@@ -290,6 +290,7 @@ TEST(ExGrid, LockCountsAndPaintsOnceAtTheOutermostEnd) {
     g->Repaint();
     EXPECT_EQ(painted, 0);
     g->EndUpdate();
+    g->Update();
     EXPECT_EQ(painted, 1);
     EXPECT_EQ(g->UpdateCount(), 0);
 

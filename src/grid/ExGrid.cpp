@@ -123,6 +123,41 @@ void TExStringGrid::CreateWnd() {
     SetTimer(Handle(), GridTimerId, GridTimerPeriod);
 }
 
+void TExStringGrid::WMTimer(TWMTimer& Message) {
+    if (int(Message.TimerID()) != GridTimerId) {
+        TBaseGrid::WMTimer(Message);
+        return;
+    }
+    ++FTimerTicks;
+    // Hover focus: the data cell under the resting mouse becomes current.
+    if (FHovering && !ComponentState().Contains(csDesigning) && Showing()) {
+        TPoint p = ScreenToClient(GetCursorPos());
+        TRect cr = ClientRect();
+        if (p.X >= cr.Left && p.X < cr.Right && p.Y >= cr.Top && p.Y < cr.Bottom) {
+            TGridCoord c = MouseCoord(p.X, p.Y);
+            if (c.X >= TCustomGrid::FixedCols() && c.Y >= TCustomGrid::FixedRows() && c.X < ColCount() &&
+                c.Y < RowCount()) {
+                SetFocus();
+                SetRow(c.Y);
+                SetCol(c.X);
+            }
+        }
+    }
+}
+
+// Entering the grid applies the current cell's editing option and takes the
+// edit snapshot, so that a later validation compares with what was there.
+void TExStringGrid::DoEnter() {
+    try {
+        TBaseGrid::DoEnter();
+        if (Options().Contains(goEditing) || FMouseActions.RangeSelectAndEdit()) SelectCell(Col(), Row());
+    } catch (...) {
+        StoreOldCell(Col(), Row());
+        throw;
+    }
+    StoreOldCell(Col(), Row());
+}
+
 void TExStringGrid::Resize() {
     TBaseGrid::Resize();
     ApplyScrollBarAlways(false);

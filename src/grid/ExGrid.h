@@ -297,6 +297,10 @@ public:
     void StartUpdate() { ++FUpdateCount; }
     void ResetUpdate();
     int UpdateCount() const { return FUpdateCount; }
+    // Ticks of the grid's 500 ms timer since the window was created.
+    int TimerTicks() const { return FTimerTicks; }
+    bool Hovering() const { return FHovering; }
+    void SetHovering(bool Value) { FHovering = Value; }
 
     // ===== Editing
     TNavigation& Navigation() { return FNavigation; }
@@ -403,6 +407,8 @@ protected:
     String GetEditMask(int ACol, int ARow) override;
     int GetEditLimit() override;
     void WndProc(TMessage& Message) override;
+    void WMTimer(TWMTimer& Message) override;
+    void DoEnter() override;
     void Paint() override;
     void GetVisualProperties(int ACol, int ARow, TGridDrawState& AState, bool Print, bool Select, bool Remap,
                              TBrush& ABrush, TColor& AColorTo, TColor& AMirrorColor, TColor& AMirrorColorTo,
@@ -433,6 +439,8 @@ protected:
     int FMaxColCount = 5;
     bool FLoaded = false;
     int FUpdateCount = 0;
+    int FTimerTicks = 0;
+    bool FHovering = false;
     bool FInvalidPending = false;  // a repaint was asked for and has not run yet
     bool FEditDisable = false;
     bool FEditChange = false;

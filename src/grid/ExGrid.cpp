@@ -78,6 +78,12 @@ TExStringGrid::TExStringGrid(TComponent* AOwner) : TBaseGrid(AOwner) {
     FBorderColor = TColor(0xB99D7F);
     FMaxRowCount = RowCount();
     FMaxColCount = ColCount();
+    FDataTools = std::make_unique<TGridDataTools>(*this);
+    FBalloon.OnEnableChange = [this](TObject*) {
+        if (IsLoading()) return;
+        if (FBalloon.Enable()) FDataTools->BalloonInit();
+        else FDataTools->BalloonDone();
+    };
 }
 
 TExStringGrid::~TExStringGrid() {
@@ -110,6 +116,8 @@ void TExStringGrid::Loaded() {
     FMinColWidth = 10;
     FMaxRowCount = RowCount();
     FLoaded = true;
+    InitOrigColSizes();
+    if (FBalloon.Enable()) FDataTools->BalloonInit();
     if (Options().Contains(goAlwaysShowEditor)) {
         FNavigation.SetAlwaysEdit(true);
         SetOptions(Options() - TGridOptions{goAlwaysShowEditor});
@@ -193,6 +201,10 @@ void TExStringGrid::Assign(const TPersistent* Source) {
     SetFont(s.Font());
     SetActiveRowShow(s.ActiveRowShow());
     FNavigation.Assign(&s.FNavigation);
+    FGrouping.Assign(&s.FGrouping);
+    FSortSettings.Assign(&s.FSortSettings);
+    FDragDropSettings.Assign(&s.FDragDropSettings);
+    FFilter.Assign(&s.FFilter);
     FMouseActions.Assign(&s.FMouseActions);
     FFixedRowAlways = s.FFixedRowAlways;
     SetColCount(s.ColCount());
@@ -298,6 +310,43 @@ void TExStringGrid::SetFixedRightCols(int Value) {
 void TExStringGrid::SetDefaultRowHeight(int Value) {
     TCustomGrid::SetDefaultRowHeight(Value);
     if (ComponentState().Contains(csDesigning)) FFixedRowHeight = Value;
+    FFloatingFooter.SetHeight(Value);
+}
+
+// ---------------------------------------------------------------------------
+// Data tools
+
+void TExStringGrid::SetDataTools(std::unique_ptr<TGridDataTools> Value) {
+    FDataTools = Value ? std::move(Value) : std::make_unique<TGridDataTools>(*this);
+}
+
+void TExStringGrid::SetFilterActive(bool Value) {
+    if (Value == FFilterActive) return;
+    FFilterActive = Value;
+    if (Value) FDataTools->ApplyFilter();
+    else FDataTools->RemoveFilter();
+}
+
+void TExStringGrid::RemoveAllNodes() {
+    if (FHasNodeRows) FDataTools->RemoveAllNodes();
+}
+
+void TExStringGrid::CalcFooter(int ACol) {
+    if (FFloatingFooter.Visible() && FFloatingFooter.EnableCalculation()) FDataTools->CalcFooter(ACol);
+}
+
+void TExStringGrid::InitOrigColSizes() {
+    FOrigColSizes.resize(size_t(ColCount()));
+    for (int c = 0; c < ColCount(); ++c) FOrigColSizes[size_t(c)] = ColWidths(c);
+}
+
+int TExStringGrid::MaxRowLines(int ARow) {
+    int most = 1;
+    for (int c = 0; c < ColCount(); ++c) {
+        String s = GetCellEx(RealColIndex(c), ARow);
+        most = std::max(most, 1 + int(std::count(s.begin(), s.end(), u'\n')));
+    }
+    return most;
 }
 
 void TExStringGrid::SetFixedRowHeight(int Value) {

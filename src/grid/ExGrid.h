@@ -9,6 +9,7 @@
 // likewise for rows. The base grid's cell access takes a real column and a
 // displayed row.
 
+#include "grid/GridDataTools.h"
 #include "grid/foundation/BaseGrid.h"
 #include "grid/foundation/GridHelpers.h"
 #include "grid/foundation/GridOptions.h"
@@ -339,6 +340,33 @@ public:
     virtual void SetEditorValue(int ACol, int ARow, const String& Value);
     void DisableEditing();
 
+    // ===== Data tools: their option objects and the operations forwarded to them
+    TSortSettings& SortSettings() { return FSortSettings; }
+    TFloatingFooter& FloatingFooter() { return FFloatingFooter; }
+    TBalloonSettings& Balloon() { return FBalloon; }
+    TFilter& Filter() { return FFilter; }
+    TGrouping& Grouping() { return FGrouping; }
+    TDragDropSettings& DragDropSettings() { return FDragDropSettings; }
+    TGridDataTools& DataTools() { return *FDataTools; }
+    // The grid owns the tools given.
+    void SetDataTools(std::unique_ptr<TGridDataTools> Value);
+    bool FilterActive() const { return FFilterActive; }
+    void SetFilterActive(bool Value);
+    bool IsNode(int ARow) { return FHasNodeRows && FDataTools->IsNode(ARow); }
+    bool GetNodeState(int ARow) { return FHasNodeRows && FDataTools->GetNodeState(ARow); }
+    int GetNodeSpan(int ARow) { return FHasNodeRows ? FDataTools->GetNodeSpan(ARow) : 0; }
+    void RemoveAllNodes();
+    // All columns for -1; only with a visible floating footer.
+    void CalcFooter(int ACol);
+    // The text offsets of a cell, doubled for both sides.
+    int TotalXOffset() const { return 2 * FXYOffset.X; }
+    int TotalYOffset() const { return 2 * FXYOffset.Y; }
+    // The column widths as now laid out, for sizing in proportion later.
+    void InitOrigColSizes();
+    const std::vector<int>& OrigColSizes() const { return FOrigColSizes; }
+    // The largest line count among the row's shown cells.
+    int MaxRowLines(int ARow);
+
     // ===== Looks read by painting
     TGridLook Look() const { return FLook; }
     void SetLook(TGridLook Value);
@@ -482,6 +510,16 @@ private:
     String FCheckTrue = u"Y";
     String FCheckFalse = u"N";
     TControlLook FControlLook;
+    TSortSettings FSortSettings{this};
+    TFloatingFooter FFloatingFooter{this};
+    TBalloonSettings FBalloon;
+    TFilter FFilter{this};
+    TGrouping FGrouping;
+    TDragDropSettings FDragDropSettings;
+    std::unique_ptr<TGridDataTools> FDataTools;
+    bool FFilterActive = false;
+    bool FHasNodeRows = false;
+    std::vector<int> FOrigColSizes;
     bool FFlat = false;
     bool FSelectionColorMixer = false;
     int FSelectionColorMixerFactor = 50;

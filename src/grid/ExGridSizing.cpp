@@ -8,8 +8,6 @@
 namespace {
 // The width of the check and radio glyphs drawn in a cell.
 constexpr int GlyphWidth = 16;
-// The text's offset from the cell's left edge.
-constexpr int TotalXOffset = 2;
 }  // namespace
 
 void TExStringGrid::SizeColToContents(int Index, bool GrowOnly) {
@@ -38,7 +36,7 @@ void TExStringGrid::SizeColToContents(int Index, bool GrowOnly) {
             start = end + 1;
         }
     }
-    int width = widest + TotalXOffset + 2 * GridLineWidth() + 2;
+    int width = widest + TotalXOffset() + 2 * GridLineWidth() + 2;
     if (GrowOnly && ColWidths(Index) >= width) return;
     if (OnUpdateColumnSize) OnUpdateColumnSize(this, Index, width);
     SetColWidths(Index, std::max(width, FMinColWidth));

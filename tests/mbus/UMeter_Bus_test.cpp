@@ -5,6 +5,7 @@
 
 #include "framework/Dialogs.h"
 #include "framework/Files.h"
+#include "framework/Graphics.h"
 #include "framework/SysUtils.h"
 #include "mbus/UNewIDNode.h"
 #include "shell/Globals.h"
@@ -427,4 +428,51 @@ TEST_F(MeterBus, ImportReplacesTheNetworkOnlyWithAReadableFile) {
     ed->Btn_ImportNet->Click();
     EXPECT_EQ(dialogs.Shown.size(), 1u) << "no question without a network";
     EXPECT_TRUE(FileExists(Path_M_Bus));
+}
+
+TEST_F(MeterBus, TheVariablePageShowsTheRowsOfTheNodesListType) {
+    TNodi_List net;
+    net.push_back(Node(1, u"type"));
+    net.push_back(Node(2, u"position"));
+    net[1]->Var_List_Type = 1;
+    Write_MBus_Network(Path_M_Bus, 10, net);
+    Show();
+    Select(Item(1));
+    EXPECT_FALSE(ed->CB_Var_ToD->Visible());
+    EXPECT_FALSE(ed->CB_VIFE->Visible());
+    EXPECT_TRUE(ed->E_Position->Visible());
+    // Dimension, length, scale, the four boxes, post operation, position: 24 pixels apart.
+    EXPECT_EQ(ed->E_Length->Top() - ed->CB_Var_Dim->Top(), 24);
+    EXPECT_EQ(ed->E_Position->Top() - ed->CB_Var_Dim->Top(), 8 * 24);
+    Select(Item(0));
+    EXPECT_TRUE(ed->CB_Var_ToD->Visible());
+    EXPECT_FALSE(ed->E_Position->Visible());
+    EXPECT_TRUE(ed->CB_Scale->Visible());
+    EXPECT_FALSE(ed->CB_Float->Visible()) << "model 10";
+
+    // Model 21 with the fixed SNMP map hides the optional boxes and the scale.
+    Model_Code = 21;
+    dir.write("ParGen.xml", "<Par_Gen><SNMP_MAP>Fixed</SNMP_MAP></Par_Gen>\r\n");
+    Show();
+    Select(Item(0));
+    for (TControl* c : {(TControl*)ed->CB_Scale, (TControl*)ed->CB_BCDtoINT, (TControl*)ed->CB_SWAP,
+                        (TControl*)ed->CB_TP_MR, (TControl*)ed->CB_ForceInt32, (TControl*)ed->CB_Float})
+        EXPECT_FALSE(c->Visible()) << StringToUtf8(c->Name());
+    EXPECT_TRUE(ed->Btn_SNMP->Visible());
+    dir.write("ParGen.xml", "<Par_Gen><SNMP_MAP>Variable</SNMP_MAP></Par_Gen>\r\n");
+    Show();
+    Select(Item(0));
+    EXPECT_TRUE(ed->CB_Float->Visible());
+    EXPECT_FALSE(ed->Btn_SNMP->Visible());
+}
+
+TEST_F(MeterBus, TheLongListsOpenWideEnoughForTheirTextsAlignedRight) {
+    // The type texts fit the combo's own width; the VIFE texts do not.
+    EXPECT_TRUE(ed->CB_Var_ToD->DropDownAlignRight());
+    EXPECT_TRUE(ed->CB_VIFE->DropDownAlignRight());
+    EXPECT_EQ(ed->CB_Var_ToD->DroppedWidth(), ed->CB_Var_ToD->Width());
+    TBitmap measure;
+    measure.Canvas().SetFont(ed->Font());
+    const int text = measure.Canvas().TextWidth(u"Date(/time) of begin/end of first/last lower/upper limit exceed");
+    EXPECT_GE(ed->CB_VIFE->DroppedWidth(), text + 12 + 65);
 }

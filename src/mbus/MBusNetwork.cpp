@@ -454,6 +454,10 @@ int Var_Byte_Count(const TNodo& Node, const TVariabile& Var) {
         return 6;
     if (Var.ForceInteger32 || Var.Conv_Float)
         return 4;
+    return Dimension_Bytes(Var);
+}
+
+int Dimension_Bytes(const TVariabile& Var) {
     static constexpr int by_dimension[] = {1, 2, 4, 8, 3, 6, 4};
     if (Var.Dimension == Dim_Variable_Length)
         return Var.Length;

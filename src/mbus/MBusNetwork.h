@@ -125,12 +125,18 @@ void Write_NB_OUT(const String& Path, int Count);
 // Bytes a variable takes in the process image, and the whole network's count
 // (a count of 0 counts as 1).
 int Var_Byte_Count(const TNodo& Node, const TVariabile& Var);
+// The bytes of the value's data size alone (a variable length its Length,
+// an unknown size 2).
+int Dimension_Bytes(const TVariabile& Var);
 int Calcola_Byte_Usati(const TNodi_List& List);
 
 // Copies of the parts "Copy Variable" and "Copy Node" take: neither the post
 // operation, the float conversion nor any SNMP setting.
 std::unique_ptr<TVariabile> Copy_Of_Var(const TVariabile& Var);
 std::unique_ptr<TNodo> Copy_Of_Node(const TNodo& Node);
+
+// A primary address is 0..255, a secondary one 0..99999999.
+constexpr int Max_Node_ID(bool Secondary) { return Secondary ? 99999999 : 255; }
 
 // The node-ID dialog's duplicate check: false when a node of List has Number
 // as its address in use and that address is of the same kind (Secondary).

@@ -486,12 +486,8 @@ void TFMeter_Bus::Sposta_Oggetti_Var(int List_Type) {
 bool TFMeter_Bus::Controllo_Dati_New_Nodo() {
     const bool secondary = RB_ID_Secondary->Checked();
     const int id = StrToIntDef((secondary ? E_New_Node_ID_Sec : E_New_Node_ID_Pri)->Text(), -1);
-    if (!secondary && (id < 0 || id > 255)) {
-        Error_Box(Lang_Table[787]);
-        return false;
-    }
-    if (secondary && (id < 0 || id > 99999999)) {
-        Error_Box(Lang_Table[788]);
+    if (id < 0 || id > Max_Node_ID(secondary)) {
+        Error_Box(Lang_Table[secondary ? 788 : 787]);
         return false;
     }
     if (!Check_Node_ID(id)) {
@@ -520,8 +516,8 @@ String TFMeter_Bus::Node_Caption() const {
 void TFMeter_Bus::Fill_Node(TNodo& n) const {
     n.Enable = CB_Enable_Node->Checked();
     n.Description = E_New_Node_Desc->Text();
-    n.Node_ID_Primary = In_Range_Or(E_New_Node_ID_Pri->Text(), 255, n.Node_ID_Primary);
-    n.Node_ID_Secondary = In_Range_Or(E_New_Node_ID_Sec->Text(), 99999999, n.Node_ID_Secondary);
+    n.Node_ID_Primary = In_Range_Or(E_New_Node_ID_Pri->Text(), Max_Node_ID(false), n.Node_ID_Primary);
+    n.Node_ID_Secondary = In_Range_Or(E_New_Node_ID_Sec->Text(), Max_Node_ID(true), n.Node_ID_Secondary);
     n.Send_SNK = CB_SND_NKE->Checked() ? 1 : 0;
     n.Reset_App = CB_Reset_App->Checked() ? 1 : 0;
     n.Node_State = CB_Node_State->Checked() ? 1 : 0;
@@ -707,8 +703,8 @@ void TFMeter_Bus::PasteNode1Click(TObject*) {
         const bool secondary = FNewIDNode->RB_ID_Secondary->Checked();
         const String pri = FNewIDNode->E_New_Node_ID_Pri->Text(), sec = FNewIDNode->E_New_Node_ID_Sec->Text();
         auto n = Copy_Of_Node(*Copy_Node);
-        n->Node_ID_Primary = In_Range_Or(pri, 255, n->Node_ID_Primary);
-        n->Node_ID_Secondary = In_Range_Or(sec, 99999999, n->Node_ID_Secondary);
+        n->Node_ID_Primary = In_Range_Or(pri, Max_Node_ID(false), n->Node_ID_Primary);
+        n->Node_ID_Secondary = In_Range_Or(sec, Max_Node_ID(true), n->Node_ID_Secondary);
         n->Node_ID_Type = secondary ? 1 : 0;
         TTreeNode* item = TW->Items().AddChild(NODE_ORIG, u"ID " + (secondary ? sec : pri) + u" - " + n->Description);
         for (const auto& v : n->Var_List) TW->Items().AddChild(item, Var_Caption(v->Description));

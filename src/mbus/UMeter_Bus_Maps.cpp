@@ -104,12 +104,7 @@ void Copy_SNMP_Values(TNodi_List& List, const std::vector<TSNMP_Row>& Rows) {
 int Address_Map_Length(const TVariabile& Var) {
     if (Var.Type_Of_Data == Type_Time_Point && Var.TP_Mod_Regs)
         return 6;
-    if (Var.ForceInteger32)
-        return 4;
-    static constexpr int by_dimension[] = {1, 2, 4, 8, 3, 6, 4};
-    if (Var.Dimension == Dim_Variable_Length)
-        return Var.Length;
-    return Var.Dimension >= 0 && Var.Dimension < 7 ? by_dimension[Var.Dimension] : 2;
+    return Var.ForceInteger32 ? 4 : Dimension_Bytes(Var);
 }
 
 std::vector<String> Address_Map_Lines(const TNodi_List& List) {

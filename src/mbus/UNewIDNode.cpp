@@ -58,12 +58,8 @@ void TFNewIDNode::FormCreate(TObject*) {
 void TFNewIDNode::LbButton2Click(TObject*) {
     const bool secondary = !RB_ID_Primary->Checked();
     const int id = StrToIntDef((secondary ? E_New_Node_ID_Sec : E_New_Node_ID_Pri)->Text(), -1);
-    if (!secondary && (id < 0 || id > 255)) {
-        MessageDlg(Lang_Table[807], mtError, TMsgDlgButtons{mbOK});
-        return;
-    }
-    if (secondary && (id < 0 || id > 99999999)) {
-        MessageDlg(Lang_Table[808], mtError, TMsgDlgButtons{mbOK});
+    if (id < 0 || id > Max_Node_ID(secondary)) {
+        MessageDlg(Lang_Table[secondary ? 808 : 807], mtError, TMsgDlgButtons{mbOK});
         return;
     }
     if (Nodi_List && !Check_Node_ID2(*Nodi_List, id, secondary)) {

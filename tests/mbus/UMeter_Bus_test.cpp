@@ -6,6 +6,7 @@
 #include "framework/Dialogs.h"
 #include "framework/Files.h"
 #include "framework/Graphics.h"
+#include "framework/Simulate.h"
 #include "framework/SysUtils.h"
 #include "mbus/UNewIDNode.h"
 #include "shell/Globals.h"
@@ -475,4 +476,28 @@ TEST_F(MeterBus, TheLongListsOpenWideEnoughForTheirTextsAlignedRight) {
     measure.Canvas().SetFont(ed->Font());
     const int text = measure.Canvas().TextWidth(u"Date(/time) of begin/end of first/last lower/upper limit exceed");
     EXPECT_GE(ed->CB_VIFE->DroppedWidth(), text + 12 + 65);
+}
+
+TEST_F(MeterBus, TheMouseSelectsInTheTreeAndItsMenuActs) {
+    TNodi_List net;
+    net.push_back(Node(1, u"A"));
+    net.push_back(Node(2, u"B"));
+    Write_MBus_Network(Path_M_Bus, 10, net);
+    Show();
+    ed->Show();
+    TTreeNode* target = Item(1);
+    int y = 0;
+    while (y < ed->TW->Height() && ed->TW->GetNodeAt(60, y) != target) ++y;
+    ASSERT_LT(y, ed->TW->Height());
+    SimulateClick(ed->TW, 200, y + 3);  // whole-row selection: far right of the caption
+    EXPECT_EQ(ed->IND_NODO, 1);
+    EXPECT_EQ(ed->E_New_Node_Desc->Text(), u"B");
+    dialogs.AnswerMenu(u"Delete Items");
+    dialogs.AnswerBox(IDYES);
+    SimulateMouseDown(ed->TW, mbRight, 200, y + 3);
+    SimulateMouseUp(ed->TW, mbRight, 200, y + 3);
+    ASSERT_EQ(ed->Nodi_List.size(), 1u);
+    EXPECT_EQ(ed->Nodi_List[0]->Description, u"A");
+    EXPECT_EQ(ed->L_MBus_NumByte->Caption(), u"Bytes Used : 1");
+    ed->Hide();
 }

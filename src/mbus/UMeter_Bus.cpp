@@ -353,6 +353,12 @@ void TFMeter_Bus::TWClick(TObject*) {
         NODE_ID = sel->Parent();
         SELECT_NODE = sel;
     }
+    // The tree mirrors the lists; an item without its node or variable selects nothing.
+    if (IND_NODO >= int(Nodi_List.size()) ||
+        (IND_VAR >= 0 && IND_VAR >= int(Nodi_List[IND_NODO]->Var_List.size()))) {
+        IND_NODO = IND_VAR = -1;
+        NODE_ID = SELECT_NODE = nullptr;
+    }
     Aggiorna_Label();
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+// Cells in a map, the current cell, and the check-box columns.
 class StandInGrid : public IRowGrid {
 public:
     StandInGrid(int rows, int cols, int hidden = 0) : rows_(rows), cols_(cols), hidden_(hidden) {}

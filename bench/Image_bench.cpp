@@ -221,4 +221,53 @@ void BM_Build_Device_Image_CANopen(benchmark::State& state) {
 }
 BENCHMARK(BM_Build_Device_Image_CANopen)->Arg(8)->Arg(33)->Unit(benchmark::kMillisecond);
 
+// An M-Bus network of 200 meters with 8 variables each, every value with
+// its SNMP settings: 2000 entries of the fixed SNMP map for model 21.
+class TMBusProject : public TBenchProject {
+public:
+    explicit TMBusProject(int model) {
+        Write("ParGen.xml", "<Par_Gen><Meter_Baud>5</Meter_Baud><Meter_Par>1</Meter_Par><Meter_Req_Delay>300</Meter_Req_Delay>"
+                            "<PROFINET_NB_OUT>1439</PROFINET_NB_OUT></Par_Gen>\r\n<!--Version 1.000-->\r\n");
+        auto snmp = [](const std::string& prefix, int n) {
+            return prefix + "Community_Name=\"public\" " + prefix + "OnChange=\"1\" " + prefix + "OnTimer=\"1\" " + prefix +
+                   "Timer=\"60000\" " + prefix + "Desc=\"value-" + std::to_string(n) + "\" " + prefix + "IP_Add=\"192.168.0." +
+                   std::to_string(n % 250 + 1) + "\" " + prefix + "Mnemonic=\"m\" ";
+        };
+        std::string xml = "<M-Bus_Network>";
+        for (int node = 0; node < 200; ++node) {
+            xml += "<Nodo Enable_Node=\"1\" ID_Primary=\"" + std::to_string(node % 250 + 1) + "\" ID_Secondary=\"" +
+                   std::to_string(10000000 + node) + "\" Descrizione=\"meter\" Send_SND_NKE=\"1\" Reset_App=\"0\" Node_State=\"1\" "
+                   "Ident_Num=\"1\" BCDtoINT_IN=\"1\" Swap_IN=\"0\" Node_ID_Type=\"1\" Var_List_Type=\"0\" Cut_After=\"2\" " +
+                   snmp("NS_", node) + snmp("IN_", node) + ">";
+            for (int v = 0; v < 8; ++v)
+                xml += "<Variabile Enable=\"1\" Desc=\"record\" Type=\"" + std::to_string(v == 7 ? 21 : v) +
+                       "\" Fun_Field=\"0\" Dim=\"" + std::to_string(v % 7) + "\" Unit=\"1\" Scale=\"0\" StoNumber=\"0\" "
+                       "Tariff=\"0\" VIFE=\"0\" BCDtoINT=\"0\" SWAP=\"0\" VIF_ASCII=\"unit\" Length=\"0\" TP_Mod_Regs=\"0\" "
+                       "ForceInteger32=\"0\" Position=\"1\" Post_Operation=\"0\" Conv_Float=\"0\" " + snmp("Var_", v) + "/>";
+            xml += "</Nodo>";
+        }
+        Write("M_Bus.xml", xml + "</M-Bus_Network>\r\n<!--SW_VERSION = 1.308-->\r\n");
+        sources.Model_Code = model;
+        sources.Project_Dir = Utf8ToString(dir_);
+        sources.Path_ParGen = Path("ParGen.xml");
+        sources.Path_M_Bus = Path("M_Bus.xml");
+    }
+};
+
+void BM_Build_Device_Image_MBus(benchmark::State& state) {
+    const int model = static_cast<int>(state.range(0));
+    TMBusProject project(model);
+    const std::size_t expected = model == 21 ? 2000 * 48 : 0;
+    for (auto _ : state) {
+        std::unique_ptr<TDeviceImage> image = Build_Device_Image(project.sources);
+        benchmark::DoNotOptimize(image->MBus_Image_Bank.Len);
+        if (image->MBus_Image_Bank3.Len != expected) {
+            state.SkipWithError("the network does not fill the fixed SNMP map");
+            break;
+        }
+    }
+    state.SetLabel("200 meters x 8 variables");
+}
+BENCHMARK(BM_Build_Device_Image_MBus)->Arg(21)->Arg(10)->Unit(benchmark::kMillisecond);
+
 }  // namespace

@@ -670,7 +670,7 @@ public:
 // Tells the picker when its calendar window shows and hides.
 class TCalendarWatch : public QObject {
 public:
-    TCalendarWatch(TDateTimePicker* picker, QObject* parent) : QObject(parent), picker_(picker) {}
+    explicit TCalendarWatch(QObject* parent) : QObject(parent) {}
     std::function<void(bool)> Changed;
 
 protected:
@@ -679,9 +679,6 @@ protected:
         if (e->type() == QEvent::Hide && Changed) Changed(false);
         return false;
     }
-
-private:
-    TDateTimePicker* picker_;
 };
 }  // namespace
 
@@ -735,7 +732,7 @@ void TDateTimePicker::ApplyCalendar() {
     QWidget* popup = cal->window();
     if (!popup->property("configurator.watched").isValid()) {
         popup->setProperty("configurator.watched", true);
-        auto* watch = new TCalendarWatch(this, ContextOf(this));
+        auto* watch = new TCalendarWatch(ContextOf(this));
         watch->Changed = [this](bool shown) {
             if (shown == FDropped) return;
             FDropped = shown;

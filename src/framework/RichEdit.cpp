@@ -177,7 +177,6 @@ public:
             if (c == '{') {
                 ++i_;
                 stack_.push_back(stack_.back());
-                groupStart_ = true;
                 continue;
             }
             if (c == '}') {
@@ -187,10 +186,8 @@ public:
             }
             if (c == '\\') {
                 ControlWord();
-                groupStart_ = false;
                 continue;
             }
-            groupStart_ = false;
             ++i_;
             if (c == '\r' || c == '\n') continue;
             Character(Windows1252ToString(std::string_view(&c, 1))[0]);
@@ -404,7 +401,6 @@ private:
         if (w == "sub") { st.Format.Offset = -60; return; }
         if (w == "nosupersub") { st.Format.Offset = 0; return; }
         // Any other word: passed over; the text around it stays.
-        (void)groupStart_;
     }
 
     const ByteString& s_;
@@ -418,7 +414,6 @@ private:
     int red_ = 0, green_ = 0, blue_ = 0;
     bool colorParts_ = false;
     int pendingSkip_ = 0;
-    bool groupStart_ = false;
 };
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include "image/ImageEtherNetIP.h"
 #include "image/ImageEthernet.h"
 #include "image/ImageJ1939.h"
+#include "image/ImageMBus.h"
 #include "image/ImageModbusMaster.h"
 #include "image/ImageModbusSlave.h"
 #include "image/ImageModbusTCP.h"
@@ -49,7 +50,7 @@ const TImageFamily Image_Family_Table[] = {
     {7, "Build_Image_NMEA2000", Build_Image_NMEA2000, {A1_2048, B2}},
     {8, "Build_Image_CANopen", Build_Image_CANopen, {A1_Len, B2, C3, D4}},
     {9, "Build_Image_Serial", Build_Image_Serial, {A_2048, C_K64}},
-    {10, "Build_Image_MBus", nullptr, {MBus0, MBus1, MBus2, MBus3}},
+    {10, "Build_Image_MBus", Build_Image_MBus, {MBus0, MBus1, MBus2, MBus3}},
     {11, "Build_Image_Modbus_TCP_Master", Build_Image_Modbus_TCP_Master, {A1_2048, B2, C3}},
     {12, "Build_Image_Modbus_TCP_Slave", Build_Image_Modbus_TCP_Slave, {A_Len, C1}},
     {13, "Build_Image_EtherNetIP", Build_Image_EtherNetIP, {A_2048, B1}},
@@ -60,7 +61,7 @@ const TImageFamily Image_Family_Table[] = {
     {18, "Build_Image_Modbus_Master", Build_Image_Modbus_Master, {A_Len, B1, C2}},
     {19, "Build_Image_Modbus_TCP_Master", Build_Image_Modbus_TCP_Master, {A_Len}},
     {20, "Build_Image_SNMP_Agent", Build_Image_SNMP_Agent, {A_Len}},
-    {21, "Build_Image_MBus", nullptr, {MBus0, MBus1, MBus2, MBus3}},
+    {21, "Build_Image_MBus", Build_Image_MBus, {MBus0, MBus1, MBus2, MBus3}},
     {22, "Build_Image_DMX", Build_Image_DMX, {A_Len}},
     {23, "Build_Image_Profibus_Slave", Build_Image_Profibus_Slave, {A_Len}},
     {24, "Build_Image_CANopen", Build_Image_CANopen, {A1_Len, B2}},
@@ -99,9 +100,6 @@ const TImageFamily* Find_Image_Family(int modelCode) {
 std::unique_ptr<TDeviceImage> Build_Device_Image(const TImageSources& sources) {
     const TImageFamily* family = Find_Image_Family(sources.Model_Code);
     if (!family) throw EImageError(S("There is no converter model with the code ") + Num(sources.Model_Code) + S("."));
-    if (!family->Build)
-        throw EImageError(S("The image builder of model ") + Num(sources.Model_Code) + S(" (") + S(family->Builder_Name) +
-                          S(") is not built yet: no image can be written for this model."));
     auto image = std::make_unique<TDeviceImage>();
     image->Model_Code = sources.Model_Code;
     family->Build(*image, sources);

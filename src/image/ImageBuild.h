@@ -18,7 +18,7 @@
 #include <vector>
 
 // The model's family builder on a fresh image. Raises EImageError for a model
-// code without a builder ("... not built yet") or outside the table.
+// code outside the table and whatever the builder refuses.
 std::unique_ptr<TDeviceImage> Build_Device_Image(const TImageSources& sources);
 
 // Writes the model's bank files into projectDir + "/bin", all or none: each
@@ -50,8 +50,8 @@ using TImageBuilder = void (*)(TDeviceImage& image, const TImageSources& sources
 
 struct TImageFamily {
     int Model_Code;
-    const char* Builder_Name;  // for the message of a model whose builder is not built yet
-    TImageBuilder Build;       // nullptr: not built yet
+    const char* Builder_Name;  // the family builder's name, as the converter's documentation gives it
+    TImageBuilder Build;
     std::vector<TBankFile> Files;
 };
 

@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr std::size_t Station_Field = 16, Station_Chars = 15;  // the field keeps a closing zero
-
 // Where the converter finds the channel defaults: behind the block at 0x68000.
 constexpr Cardinal Channels_Flash_Address = 0x68800;
 constexpr int DMX_Type_Default = 1;  // the converter receives DMX
@@ -48,7 +46,7 @@ void Read_ParGen_DMX(TDMX_Param_Block& block, const TParGenImage* pg) {
 
     Put_Address_Set(b, DX_IP_Address, DX_Subnet_Mask, DX_Gateway, Read_Address_Set(*pg, u"PROFINET_"));
     b.PutU16(DX_User_Port, 0);
-    pg->Put_Text(u"PROFINET_NAME_STA", b, DX_Station_Name, Station_Field, Station_Chars, u"devicename1");
+    Put_Station_Name(*pg, b, DX_Station_Name);
     // Only the side that carries the DMX channels has a size; the other keeps one byte.
     if (pg->Number(u"DMX_TYPE", DMX_Type_Default) != 0) {
         b.PutU32(DX_NB_In, static_cast<Cardinal>(pg->Number(u"PROFINET_NB_IN", In_Default)));

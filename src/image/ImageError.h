@@ -8,9 +8,8 @@
 //  - EImageError: the build is refused or its files cannot be written: a
 //    project file that is malformed or lacks the element that holds its rows,
 //    a table with more rows than the converter holds, a value outside its
-//    field, a bank or job file that cannot be written, or a model whose image
-//    builder is not built yet. The message names the file, the table and the
-//    limit where there is one.
+//    field, or a bank or job file that cannot be written. The message names
+//    the file, the table and the limit where there is one.
 //
 // A refused build writes nothing: the bank files of an earlier build stay as
 // they were, and every file of a build is replaced atomically.

@@ -2,8 +2,6 @@
 
 namespace {
 
-constexpr std::size_t Station_Field = 16, Station_Chars = 15;  // the field keeps a closing zero
-
 constexpr std::array<int, 4> Ethernet_Side_Address{192, 168, 0, 10};
 constexpr int Ethernet_Default_Area = 1438;  // bytes of each PROFINET data area
 constexpr int Serial_Default_Area = 500;
@@ -39,7 +37,7 @@ void Read_ParGen_Ethernet(TEthernet_Param_Block& block, const TParGenImage* pg) 
     if (!pg) return;
     TLeBytes b = block.Bytes();
     Put_Address_Set(b, EB_IP_Address, EB_Subnet_Mask, EB_Gateway, Read_Address_Set(*pg, u"PROFINET_"));
-    pg->Put_Text(u"PROFINET_NAME_STA", b, EB_Station_Name, Station_Field, Station_Chars, u"devicename1");
+    Put_Station_Name(*pg, b, EB_Station_Name);
     b.PutU32(EB_NB_Out, static_cast<Cardinal>(pg->Number(u"PROFINET_NB_IN", Ethernet_Default_Area)));
     b.PutU32(EB_NB_In, static_cast<Cardinal>(pg->Number(u"PROFINET_NB_OUT", Ethernet_Default_Area)));
     // The Ethernet side's address takes its own default whether the octet is missing or no number.
@@ -82,8 +80,8 @@ void Read_ParGen_Serial(TDeviceImage& image, const TParGenImage* pg) {
     TAddressSet profinet = Read_Address_Set(*pg, u"PROFINET_");
     Put_Address_Set(mb, MB_IP_Address, MB_Subnet_Mask, MB_Gateway, profinet);
     Put_Address_Set(cb, C2_IP_Address, C2_Subnet_Mask, C2_Gateway, profinet);
-    pg->Put_Text(u"PROFINET_NAME_STA", mb, MB_Station_Name, Station_Field, Station_Chars, u"devicename1");
-    pg->Put_Text(u"PROFINET_NAME_STA", cb, C2_Station_Name, Station_Field, Station_Chars, u"devicename1");
+    Put_Station_Name(*pg, mb, MB_Station_Name);
+    Put_Station_Name(*pg, cb, C2_Station_Name);
     Cardinal in = static_cast<Cardinal>(pg->Number(u"PROFINET_NB_IN", Serial_Default_Area));
     Cardinal out = static_cast<Cardinal>(pg->Number(u"PROFINET_NB_OUT", Serial_Default_Area));
     mb.PutU32(MB_NB_In, in);
@@ -96,8 +94,7 @@ void Read_ParGen_Serial(TDeviceImage& image, const TParGenImage* pg) {
     mb.PutU8(MB_Serial_Mode, mode);
     cb.PutU8(C2_Serial_Mode, mode);
 
-    int index = pg->Number(u"SERIAL_BAUDRATE", Serial_Default_Speed_Index);
-    Cardinal speed = index >= 0 && index < static_cast<int>(std::size(Serial_Speeds)) ? Serial_Speeds[index] : 9600;
+    Cardinal speed = Read_List_Choice(*pg, u"SERIAL_BAUDRATE", Serial_Speeds, Serial_Default_Speed_Index, 9600);
     Cardinal parity = static_cast<Cardinal>(pg->Number(u"SERIAL_PARITY", 0));
     Cardinal dataBits = pg->Number(u"SERIAL_DATABITS", 0) == 1 ? 7 : 8;
     mb.PutU32(MB_Serial_Baud_Rate, speed);

@@ -2,8 +2,6 @@
 
 namespace {
 
-constexpr std::size_t Station_Field = 16, Station_Chars = 15;  // the field keeps a closing zero
-
 // Model 23's PROFIBUS address and data areas when "ParGen.xml" lacks them.
 constexpr int Slave_Default_Address = 10;
 constexpr int Slave_Default_Area = 244;
@@ -29,7 +27,7 @@ void Read_ParGen_Profibus_Block(TProfibus_Param_Block& block, const TParGenImage
     if (!pg) return;
     TLeBytes b = block.Bytes();
     Put_Address_Set(b, PB_IP_Address, PB_Subnet_Mask, PB_Gateway, Read_Address_Set(*pg, u"PROFINET_"));
-    pg->Put_Text(u"PROFINET_NAME_STA", b, PB_Station_Name, Station_Field, Station_Chars, u"devicename1");
+    Put_Station_Name(*pg, b, PB_Station_Name);
     b.PutU8(PB_Address, static_cast<Cardinal>(pg->Number(u"PROFIBUS_SLAVE_ID_DEV", 0)));
     b.PutU32(PB_NB_In, static_cast<Cardinal>(pg->Number(u"PROFIBUS_SLAVE_NB_IN", 0)));
     b.PutU32(PB_NB_Out, static_cast<Cardinal>(pg->Number(u"PROFIBUS_SLAVE_NB_OUT", 0)));
@@ -51,7 +49,7 @@ void Read_ParGen_Profibus_Slave(TMain_Param_Block& block, const TParGenImage* pg
     if (!pg) return;
     Put_Address_Set(mb, MB_IP_Address, MB_Subnet_Mask, MB_Gateway, Read_Address_Set(*pg, u"PROFINET_"));
     mb.PutU16(MB_User_Port, 0);
-    pg->Put_Text(u"PROFINET_NAME_STA", mb, MB_Station_Name, Station_Field, Station_Chars, u"devicename1");
+    Put_Station_Name(*pg, mb, MB_Station_Name);
     mb.PutU8(MB_Profibus_Address, static_cast<Cardinal>(pg->Number(u"PROFIBUS_SLAVE_ID_DEV", Slave_Default_Address)));
     // The PROFINET side sees the PROFIBUS data areas the other way round.
     mb.PutU32(MB_NB_Out, static_cast<Cardinal>(pg->Number(u"PROFIBUS_SLAVE_NB_IN", Slave_Default_Area)));

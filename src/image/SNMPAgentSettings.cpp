@@ -32,21 +32,20 @@ void Put_Hex_Password(const String& text, TLeBytes dst, std::size_t offset) {
 
 }  // namespace
 
-void Read_SNMP_Agent_Settings(const TParGenImage& pg, TMain_Param_Block& main, TCPU2_Param_Block* cpu2) {
-    TLeBytes mb = main.Bytes();
+Cardinal Read_SNMP_Agent_Settings(const TParGenImage& pg, TLeBytes block, const TSNMP_Agent_Fields& at) {
     Cardinal flags = 0;
     if (pg.Flag(u"SNMP_VERSION1")) flags |= SNMP_Flag_Version1;
     if (pg.Flag(u"SNMP_VERSION2")) flags |= SNMP_Flag_Version2;
     if (pg.Flag(u"SNMP_VERSION3")) flags |= SNMP_Flag_Version3;
 
     if (flags & SNMP_Flag_Version3) {
-        pg.Put_Text(u"SNMP_VER3_USER", mb, MB_V3_User, V3_User_Field, V3_User_Chars);
+        pg.Put_Text(u"SNMP_VER3_USER", block, at.V3_User, V3_User_Field, V3_User_Chars);
         int level = SNMP_Security_Level_Code(pg.Raw(u"SNMP_VER3_SECURITY_LEVEL").value_or(String()));
         if (level >= 1) flags |= SNMP_Flag_Auth;
         if (level == 2) flags |= SNMP_Flag_Priv;
     }
     if (flags & SNMP_Flag_Auth) {
-        pg.Put_Text(u"SNMP_VER3_AUTHORITY", mb, MB_V3_Auth_Password, Password_Field, Password_Chars);
+        pg.Put_Text(u"SNMP_VER3_AUTHORITY", block, at.V3_Auth_Password, Password_Field, Password_Chars);
         bool sha = SNMP_Auth_Mode_Code(pg.Raw(u"SNMP_VER3_AUTHORITY_MODE").value_or(String())) == 1;
         flags |= sha ? SNMP_Flag_SHA : SNMP_Flag_MD5;
     }
@@ -56,13 +55,19 @@ void Read_SNMP_Agent_Settings(const TParGenImage& pg, TMain_Param_Block& main, T
         bool hex = aes && pg.Flag(u"SNMP_VER3_PRIVACY_HEX");
         if (std::optional<String> password = pg.Raw(u"SNMP_VER3_PRIVACY")) {
             if (hex)
-                Put_Hex_Password(*password, mb, MB_V3_Priv_Password);
+                Put_Hex_Password(*password, block, at.V3_Priv_Password);
             else
-                mb.PutText(MB_V3_Priv_Password, Password_Field, Priv_Password_Chars, *password);
+                block.PutText(at.V3_Priv_Password, Password_Field, Priv_Password_Chars, *password);
         }
     }
-    mb.PutU32(MB_SNMP_Flags, flags);
+    block.PutU32(at.Flags, flags);
+    return flags;
+}
 
+void Read_SNMP_Agent_Settings(const TParGenImage& pg, TMain_Param_Block& main, TCPU2_Param_Block* cpu2) {
+    TLeBytes mb = main.Bytes();
+    Cardinal flags =
+        Read_SNMP_Agent_Settings(pg, mb, {MB_SNMP_Flags, MB_V3_User, MB_V3_Auth_Password, MB_V3_Priv_Password});
     if (cpu2) {
         TLeBytes cb = cpu2->Bytes();
         cb.PutU32(C2_SNMP_Flags, flags);

@@ -32,6 +32,15 @@ enum : Cardinal {
 // password, typed or hexadecimal, to the 16 bytes of its field.
 void Read_SNMP_Agent_Settings(const TParGenImage& pg, TMain_Param_Block& main, TCPU2_Param_Block* cpu2);
 
+// Where a block keeps the agent settings: the flags (u32), the user (20
+// bytes) and the two passwords (16 bytes each).
+struct TSNMP_Agent_Fields {
+    std::size_t Flags, V3_User, V3_Auth_Password, V3_Priv_Password;
+};
+
+// The same reading into any block that has the four fields; returns the flags.
+Cardinal Read_SNMP_Agent_Settings(const TParGenImage& pg, TLeBytes block, const TSNMP_Agent_Fields& at);
+
 // "SNMP_Contact" and "SNMP_Location" into main +456 and +472 and, with cpu2,
 // CPU2 +1856 and +1872: each fills its 16-byte field; a missing key leaves
 // the field as it is.

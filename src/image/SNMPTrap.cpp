@@ -89,7 +89,7 @@ public:
 private:
     TSNMP_Trap_Entry Read_Row(TXmlNode row, bool readMap) {
         TSNMP_Trap_Entry e;
-        Put_Text(e.Community_Name, row.Attribute(u"Community_Name"));
+        Put_SNMP_Trap_Text(e.Community_Name, row.Attribute(u"Community_Name"));
         e.Flags = 0;
         if (Is(row, u"Type", u"INT")) e.Flags |= Trap_Flag_Int;
         if (readMap) {
@@ -106,12 +106,10 @@ private:
             if (bits < 0 || bits > 0xFFFF) Out_Of_Range(u"NumBits", *numBits, S("a size of 0 to 65535 bits"));
             e.Num_Bits = static_cast<Word>(bits);
         }
-        Put_Text(e.Description, row.Attribute(u"Description"));
+        Put_SNMP_Trap_Text(e.Description, row.Attribute(u"Description"));
         if (readMap) {
             // A row without an address sends to 0.0.0.0, never to the previous row's.
-            Byte a = 0, b = 0, c = 0, d = 0;
-            IP_Str_To_Bytes(row.AttributeOr(u"IP_Address", String()), a, b, c, d);
-            e.Trap_IP_Address = (Cardinal(a) << 24) | (Cardinal(b) << 16) | (Cardinal(c) << 8) | d;
+            e.Trap_IP_Address = SNMP_Trap_Address(row.AttributeOr(u"IP_Address", String()));
         }
         if (p_.Reads_Conversion)
             e.Conversion = SNMP_Conversion_Code(UpperCase(Trim(row.AttributeOr(u"Conversion", String()))));
@@ -121,14 +119,6 @@ private:
     static bool Is(TXmlNode row, const char16_t* attribute, const char16_t* upper) {
         std::optional<String> text = row.Attribute(attribute);
         return text && UpperCase(*text) == upper;
-    }
-
-    // Only the first 15 characters: the converter reads the field up to a zero byte.
-    static void Put_Text(std::array<Byte, 16>& field, const std::optional<String>& text) {
-        field.fill(0);
-        if (!text) return;
-        std::size_t n = std::min<std::size_t>(text->size(), field.size() - 1);
-        for (std::size_t i = 0; i < n; ++i) field[i] = static_cast<Byte>((*text)[i]);
     }
 
     Int64 Ranged(TXmlNode row, const char16_t* attribute, Int64 missing, Int64 low, Int64 high) {
@@ -157,7 +147,9 @@ private:
     int row_ = 0;
 };
 
-void Put_Entry(const TSNMP_Trap_Entry& e, std::size_t pos, TLeBytes dst) {
+}  // namespace
+
+void Put_SNMP_Trap_Entry(const TSNMP_Trap_Entry& e, std::size_t pos, TLeBytes dst) {
     dst.PutU16(pos + 0, e.Position);
     dst.PutU16(pos + 2, e.Bit);
     dst.PutU16(pos + 4, e.Num_Bits);
@@ -169,7 +161,18 @@ void Put_Entry(const TSNMP_Trap_Entry& e, std::size_t pos, TLeBytes dst) {
     dst.PutU32(pos + 44, e.Trap_IP_Address);
 }
 
-}  // namespace
+void Put_SNMP_Trap_Text(std::array<Byte, 16>& field, const std::optional<String>& text) {
+    field.fill(0);
+    if (!text) return;
+    std::size_t n = std::min<std::size_t>(text->size(), field.size() - 1);
+    for (std::size_t i = 0; i < n; ++i) field[i] = static_cast<Byte>((*text)[i]);
+}
+
+Cardinal SNMP_Trap_Address(const String& text) {
+    Byte a = 0, b = 0, c = 0, d = 0;  // an empty text leaves them: never another entry's address
+    IP_Str_To_Bytes(text, a, b, c, d);
+    return (Cardinal(a) << 24) | (Cardinal(b) << 16) | (Cardinal(c) << 8) | d;
+}
 
 void Clear_SNMP_Trap_Tables(TSNMP_Trap_Tables& tables) { tables = TSNMP_Trap_Tables{}; }
 
@@ -227,8 +230,8 @@ void Read_SNMP_Trap(int model, const String& path, TSNMP_Trap_Tables& tables, TM
 std::size_t Save_SNMP_Trap_Tables(const TSNMP_Trap_Tables& tables, std::size_t pos, TLeBytes dst) {
     dst.Fill(pos, SNMP_Trap_Section_Size, 0);  // refuses before anything changes when dst has no room
     for (int i = 0; i < SNMP_Trap_Table_Entries; ++i) {
-        Put_Entry(tables.Read[i], pos + i * SNMP_Trap_Entry_Size, dst);
-        Put_Entry(tables.Write[i], pos + (SNMP_Trap_Table_Entries + i) * SNMP_Trap_Entry_Size, dst);
+        Put_SNMP_Trap_Entry(tables.Read[i], pos + i * SNMP_Trap_Entry_Size, dst);
+        Put_SNMP_Trap_Entry(tables.Write[i], pos + (SNMP_Trap_Table_Entries + i) * SNMP_Trap_Entry_Size, dst);
     }
     return pos + SNMP_Trap_Section_Size;
 }

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 
 constexpr int SNMP_Trap_Table_Entries = 256;  // per map: what the converter holds
 constexpr std::size_t SNMP_Trap_Entry_Size = 48;
@@ -67,6 +68,15 @@ Byte SNMP_Conversion_Code(const String& text);
 // then unusable and the build must stop.
 void Read_SNMP_Trap(int model, const String& path, TSNMP_Trap_Tables& tables, TMain_Param_Block& main,
                     TCPU2_Param_Block* cpu2);
+
+// One entry's 48 bytes at dst[pos].
+void Put_SNMP_Trap_Entry(const TSNMP_Trap_Entry& entry, std::size_t pos, TLeBytes dst);
+// A text into a 16-byte entry field: its first 15 characters, the rest zero
+// (the converter reads the field up to a zero byte); none leaves it empty.
+void Put_SNMP_Trap_Text(std::array<Byte, 16>& field, const std::optional<String>& text);
+// A dotted address as the entry stores it, a*2^24 + b*2^16 + c*2^8 + d; an
+// empty text or a part that is no octet gives 0 for that part.
+Cardinal SNMP_Trap_Address(const String& text);
 
 // Writes the 256 read entries, then the 256 write entries, at dst[pos] and
 // returns pos + 0x6000, whatever the counts.

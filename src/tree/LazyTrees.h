@@ -443,6 +443,8 @@ public:
     Cardinal GetNodeHeight(PLazyNode Node);
     void SetNodeHeight(PLazyNode Node, Cardinal Value);
     Cardinal DefaultNodeHeight() const { return FDefaultNodeHeight; }
+    // With toAutoChangeScale, raises the default height to the height of "Tg" in the control's font.
+    virtual void FitDefaultNodeHeight();
     void SetDefaultNodeHeight(Cardinal Value);
     virtual void MeasureItemHeight(TCanvas* Canvas, PLazyNode Node);
     bool GetVisible(PLazyNode Node);
@@ -483,6 +485,10 @@ public:
     virtual void FullExpand(PLazyNode Node = nullptr);
     virtual void FullCollapse(PLazyNode Node = nullptr);
     Cardinal AnimationDuration() const { return FAnimationDuration; }
+    // A timed loop: Callback(Step, StepSize, Data) until Steps are done or
+    // Duration has passed (false from the callback ends it), then Callback(0, 0, Data).
+    using TLTAnimationCallback = std::function<bool(int Step, int StepSize, void* Data)>;
+    virtual void RunAnimation(int Steps, int Duration, const TLTAnimationCallback& Callback, void* Data);
     void SetAnimationDuration(Cardinal Value);
 
     // --- Sorting --------------------------------------------------------------
@@ -550,6 +556,11 @@ public:
     TNodeArray GetSortedSelection(bool Resolve);
     virtual void EnsureNodeSelected();
     void SelectRange(PLazyNode StartNode, PLazyNode EndNode, bool AddOnly);
+    void ToggleRange(PLazyNode StartNode, PLazyNode EndNode);
+    void UnselectRange(PLazyNode StartNode, PLazyNode EndNode);
+    // The selection effect of a click with Shift or Ctrl in a multi-selection tree.
+    void ApplyClickSelection(PLazyNode LastFocused, PLazyNode NewNode, TShiftState Shift, bool DragPending);
+    PLazyNode RangeAnchor() const { return FRangeAnchor; }
     // The selection array as kept (sorted by address); for inspection.
     const TNodeArray& SelectionArray() const { return FSelection; }
 
@@ -778,6 +789,7 @@ protected:
     TLazyTreeWorker* FWorker = nullptr;
     // Set while a height is measured for the worker's walk.
     bool FInWorkerCall = false;
+    bool FRevalidateAfterBuild = false;
     // Lets a call queued by the worker find out whether the tree still exists.
     std::shared_ptr<TBaseLazyTree*> FAliveToken;
 };

@@ -100,6 +100,13 @@ void TBaseLazyTree::SetDefaultNodeHeight(Cardinal Value) {
     }
 }
 
+void TBaseLazyTree::FitDefaultNodeHeight() {
+    if (!FOptions->AutoOptions().Contains(toAutoChangeScale)) return;
+    Canvas().SetFont(Font());
+    int Height = Canvas().TextHeight(u"Tg");
+    if (Height > int(FDefaultNodeHeight)) SetDefaultNodeHeight(Cardinal(Height));
+}
+
 void TBaseLazyTree::MeasureItemHeight(TCanvas* Canvas, PLazyNode Node) {
     if (Node->States.Contains(vsHeightMeasured)) return;
     Node->States.Include(vsHeightMeasured);

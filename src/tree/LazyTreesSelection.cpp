@@ -223,6 +223,81 @@ void TBaseLazyTree::SelectRange(PLazyNode StartNode, PLazyNode EndNode, bool Add
     if (Anchor && Anchor->States.Contains(vsSelected)) FRangeAnchor = Anchor;
 }
 
+void TBaseLazyTree::ToggleRange(PLazyNode StartNode, PLazyNode EndNode) {
+    if (SelectionLocked) return;
+    TreeAssert(EndNode != nullptr, "EndNode must not be nil!");
+    if (!StartNode) {
+        StartNode = FRoot->FirstChild;
+    } else if (!GetFullyVisible(StartNode)) {
+        PLazyNode Previous = GetPreviousVisible(StartNode);
+        StartNode = Previous ? Previous : FRoot->FirstChild;
+    }
+    if (!StartNode) return;
+    int Order = CompareTreeOrder(StartNode, EndNode, true);
+    if (Order == 0) return;
+    if (Order > 0) std::swap(StartNode, EndNode);
+    TNodeArray List;
+    auto Toggle = [&](PLazyNode N) {
+        if (N->States.Contains(vsSelected)) MarkRemovedFromSelection(N);
+        else List.push_back(N);
+    };
+    PLazyNode Anchor = FRangeAnchor;
+    for (PLazyNode Run = StartNode; Run; Run = GetNextVisible(Run)) {
+        bool First = Run == StartNode, Last = Run == EndNode;
+        if (First) {
+            if (Anchor && CompareTreeOrder(Run, Anchor, true) < 0) Toggle(Run);
+        } else if (Last) {
+            if (Anchor && CompareTreeOrder(Run, Anchor, true) > 0) Toggle(Run);
+        } else {
+            Toggle(Run);
+        }
+        if (Last) break;
+    }
+    CompactSelectionArray();
+    if (Anchor && !Anchor->States.Contains(vsSelected)) List.push_back(Anchor);
+    if (!List.empty()) AddToSelection(List, int(List.size()), false);
+}
+
+void TBaseLazyTree::UnselectRange(PLazyNode StartNode, PLazyNode EndNode) {
+    if (SelectionLocked) return;
+    TreeAssert(EndNode != nullptr, "EndNode must not be nil!");
+    if (!StartNode || !GetFullyVisible(StartNode)) {
+        PLazyNode Previous = StartNode ? GetPreviousVisible(StartNode) : nullptr;
+        StartNode = Previous ? Previous : FRoot->FirstChild;
+    }
+    if (!StartNode) return;
+    if (CompareTreeOrder(StartNode, EndNode, true) > 0) std::swap(StartNode, EndNode);
+    for (PLazyNode Run = StartNode; Run; Run = GetNextVisible(Run)) {
+        MarkRemovedFromSelection(Run);
+        if (Run == EndNode) break;
+    }
+    CompactSelectionArray();
+}
+
+void TBaseLazyTree::ApplyClickSelection(PLazyNode LastFocused, PLazyNode NewNode, TShiftState Shift, bool DragPending) {
+    (void)LastFocused;
+    bool Ctrl = Shift.Contains(ssCtrl), ShiftDown = Shift.Contains(ssShift);
+    if (Ctrl && ShiftDown) {
+        SelectRange(FRangeAnchor, NewNode, true);
+    } else if (Ctrl) {
+        if (!FOptions->SelectionOptions().Contains(toSiblingSelectConstraint)) FRangeAnchor = NewNode;
+        if (DragPending) {
+            DoStateChange({tsToggleFocusedSelection});
+        } else if (NewNode->States.Contains(vsSelected)) {
+            RemoveFromSelection(NewNode);
+        } else {
+            AddToSelection(NewNode);
+        }
+    } else if (ShiftDown) {
+        if (!FRangeAnchor) FRangeAnchor = FRoot->FirstChild;
+        if (FRangeAnchor) SelectRange(FRangeAnchor, NewNode, false);
+    } else {
+        if (!NewNode->States.Contains(vsSelected)) AddToSelection(NewNode);
+        FRangeAnchor = NewNode;
+    }
+    InvalidateTree();
+}
+
 PLazyNode TBaseLazyTree::GetFirstSelected(bool ConsiderChildrenAbove) { return GetNextSelected(nullptr, ConsiderChildrenAbove); }
 
 PLazyNode TBaseLazyTree::GetNextSelected(PLazyNode Node, bool ConsiderChildrenAbove) {

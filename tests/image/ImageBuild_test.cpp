@@ -1,6 +1,7 @@
 // The dispatch by model code and the writing of the bank files: all files of
 // a build or none, and never an image of an earlier or failed build.
 #include "ImageFixture.h"
+#include "MBusImageFixture.h"
 #include "image/ImageBuild.h"
 #include "shell/Globals.h"
 
@@ -8,6 +9,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <set>
 
 namespace {
 
@@ -24,10 +26,8 @@ bool Contains(const std::string& text, const std::string& part) { return text.fi
 
 }  // namespace
 
-TEST(ImageBuild, ModelsWithoutABuilderSaySoInsteadOfWritingNothing) {
+TEST(ImageBuild, AnUnknownModelCodeWritesNothing) {
     TProjectFixture p(10);
-    EXPECT_TRUE(Contains(Message_Of([&] { Build_Device_Image(p.Sources()); }),
-                         "image builder of model 10 (Build_Image_MBus) is not built yet"));
     TImageSources unknown = p.Sources();
     unknown.Model_Code = 99;
     EXPECT_TRUE(Contains(Message_Of([&] { Build_Device_Image(unknown); }), "no converter model with the code 99"));
@@ -142,6 +142,7 @@ TEST(ImageBuild, EveryModelHasItsBuilderAndBankFiles) {
         const TImageFamily* family = Find_Image_Family(c.Model);
         ASSERT_NE(family, nullptr) << c.Model;
         EXPECT_EQ(family->Builder_Name, c.Builder) << c.Model;
+        EXPECT_NE(family->Build, nullptr) << c.Model;
         ASSERT_EQ(family->Files.size(), c.Files.size()) << c.Model;
         for (std::size_t i = 0; i < c.Files.size(); ++i) {
             EXPECT_EQ(StringToUtf8(family->Files[i].Name), c.Files[i].Name) << c.Model << " file " << i;
@@ -345,4 +346,103 @@ TEST(ImageBuild, EveryBuildOfTheModbusModelsStartsClean) {
     std::filesystem::remove(fresh.Project() + "/ParGen.xml");
     EXPECT_EQ(withoutParGen, build(fresh));
     EXPECT_NE(withoutParGen, first);
+}
+
+// Every model code, from an empty project and from one project that holds
+// every file a family reads: exactly its bank files, each parameter block at
+// its place closed by a valid byte sum, and the sizes of the files of the
+// families whose own tests do not give them.
+TEST(ImageBuild, EveryModelCodeWritesItsFilesWithValidBlocks) {
+    struct TBlock {
+        std::string File;
+        std::size_t At;
+    };
+    struct TSize {
+        std::string File;
+        std::size_t Empty, Full;
+    };
+    struct TCase {
+        int Model;
+        std::vector<TBlock> Blocks;
+        std::vector<TSize> Sizes;
+    };
+    const TBlock bank{"bank.bin", 0}, bank1{"bank1.bin", 0}, bank3{"bank3.bin", 0}, behindTraps{"bank.bin", 0x6000};
+    const std::size_t section = 0x6000;
+    // The network: 8 bytes, one node of 23, two variables of 26 (27), a VIF text of 3, the stream of 26.
+    const std::vector<TSize> mbus10 = {{"bank.bin", 2057, 2048 + 1 + 112}, {"bank1.bin", 2048, 2048}, {"bank2.bin", 9, 113}, {"bank3.bin", 0, 0}};
+    const std::vector<TSize> mbus21 = {{"bank.bin", 2057, 2048 + 1 + 114}, {"bank1.bin", 2048, 2048}, {"bank2.bin", 9, 115},
+                                       {"bank3.bin", 0, 4 * 48}};  // node state, ident and two variables
+    const TCase cases[] = {
+        {0, {bank1, bank3}, {}},
+        {1, {{"bank.bin", 0x3800}}, {}},
+        {2, {bank}, {}},
+        {3, {bank}, {{"bank.bin", 2048, 2048}}},
+        {4, {bank, bank1}, {}},
+        {5, {bank}, {}},
+        {6, {bank1, bank3}, {}},
+        {7, {bank1}, {}},
+        {8, {bank1, bank3}, {}},
+        {9, {bank, {"bank_K64.bin", 0}}, {{"bank.bin", 2048, 2048}, {"bank_K64.bin", 2048, 2048}}},
+        {10, {bank, bank1}, mbus10},
+        {11, {bank1, bank3}, {}},
+        {12, {bank, bank1}, {}},
+        {13, {bank, bank1}, {{"bank.bin", 2048, 2048}, {"bank1.bin", 2048, 2048}}},
+        {14, {bank1}, {}},
+        {15, {bank1}, {}},
+        {16, {bank}, {}},
+        {17, {bank, bank1}, {}},
+        {18, {behindTraps, bank1}, {}},
+        {19, {behindTraps}, {}},
+        {20, {bank}, {{"bank.bin", 2048 + section, 2048 + section}}},
+        {21, {bank, bank1}, mbus21},
+        {22, {bank}, {{"bank.bin", 2560, 2560}}},
+        {23, {bank}, {{"bank.bin", 2048, 2048}}},
+        {24, {bank1}, {}},
+        {25, {bank}, {}},
+        {26, {bank}, {}},
+        {27, {bank1}, {}},
+        {28, {bank1}, {}},
+        {29, {bank1}, {{"bank1.bin", 2048, 2048}, {"bank2.bin", 512, 512}}},
+        {30, {behindTraps}, {}},
+        {31, {bank}, {{"bank.bin", 2048, 2048}}},
+        {32, {bank1}, {}},
+        {33, {bank1}, {}},
+        {34, {bank1}, {}},
+        {35, {bank, bank1}, {{"bank.bin", 2048, 2048}, {"bank1.bin", 2048, 2048}, {"bank2.bin", section, section}}},
+        {1018, {behindTraps, bank1}, {}},
+        {2004, {bank, bank1}, {}},
+    };
+    ASSERT_EQ(std::size(cases), 38u);
+    for (const TCase& c : cases) {
+        const TImageFamily* family = Find_Image_Family(c.Model);
+        ASSERT_NE(family, nullptr) << c.Model;
+        std::set<std::string> expected;
+        for (const TBankFile& f : family->Files) expected.insert(StringToUtf8(f.Name));
+        for (bool full : {false, true}) {
+            TProjectFixture p(c.Model);
+            if (full) {
+                Full_Project(p);
+                p.ParGen(MBus_ParGen({{"PROFINET_NAME_STA", "full"}, {"SNMP_MapType", "1"}, {"MODBUS_MASTER_NB_IN", "10"},
+                                      {"SNMP_VERSION1", "1"}, {"DMX_TYPE", "0"}}));
+                MBus_Network(p, {{R"(Node_State="1" Ident_Num="1")",
+                                  {R"(Enable="1" Type="21" Fun_Field="0" Dim="0" VIF_ASCII="abc")", R"(Enable="1" Type="0" Fun_Field="0" Dim="1")"}}});
+                p.Raw_File("DMX_Default_Values.xml", R"(<DMX_Default_Values><Row Default_Value="9"/></DMX_Default_Values>)");
+            }
+            Build_And_Write(p);
+            const std::string what = std::to_string(c.Model) + (full ? " full" : " empty");
+
+            std::set<std::string> written;
+            for (const auto& [name, size] : Written(p)) written.insert(name);
+            EXPECT_EQ(written, expected) << what;
+            for (const TSize& f : c.Sizes) EXPECT_EQ(p.Read_Bin(f.File).size(), full ? f.Full : f.Empty) << what << " " << f.File;
+            for (const TBlock& b : c.Blocks) {
+                std::string bytes = p.Read_Bin(b.File);
+                ASSERT_GE(bytes.size(), b.At + 2048) << what << " " << b.File;
+                std::uint32_t sum = 0;
+                for (std::size_t i = 0; i < 2044; ++i) sum += std::uint8_t(bytes[b.At + i]);
+                EXPECT_EQ(U32_At(bytes, b.At + 2044), sum) << what << " " << b.File << " block at " << b.At;
+                EXPECT_NE(sum, 0u) << what << " " << b.File << " block at " << b.At;
+            }
+        }
+    }
 }

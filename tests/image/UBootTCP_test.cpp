@@ -2,6 +2,7 @@
 // cross-check that the flash addresses of the job agree with the table
 // addresses stored in the blocks the job sends.
 #include "ImageFixture.h"
+#include "MBusImageFixture.h"
 #include "TableFixture.h"
 #include "framework/XmlDoc.h"
 #include "image/ImageBuild.h"
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <set>
 
 namespace {
 
@@ -374,6 +376,41 @@ TEST(UpdateJob, FlashAddressesOfTheJobAgreeWithTheBlocks) {
             EXPECT_EQ(locate(c.Marker, c.Marker_Offset, processor_of(c.Block_File)), expected)
                 << model << ": " << c.Block_File << " +" << c.Pointer << " (fixed " << c.Fixed << ")";
         }
+    }
+
+    // The families with blocks of their own: every bank file is sent, and
+    // the addresses the blocks store are where the job puts the files.
+    for (int model : {9, 10, 21, 29, 31}) {
+        TUpdateFixture f(model);
+        f.Project.ParGen(MBus_ParGen());
+        MBus_Network(f.Project, {{R"(Node_State="1")", {R"(Enable="1" Type="0" Fun_Field="0" Dim="2")"}}});
+        Write_Device_Image(*Build_Device_Image(f.Project.Sources()), f.Ctx.Project_Dir);
+
+        std::map<std::string, std::pair<Cardinal, std::string>> flash;
+        for (const auto& op : Operations(Update_Job_Text(f.Ctx)))
+            if (op[3] == "2") flash[op[0]] = {static_cast<Cardinal>(std::stoul(op[1], nullptr, 16)), op[2]};
+        std::set<std::string> written;
+        for (const auto& e : std::filesystem::directory_iterator(f.Bin()))
+            if (e.path().filename().string().rfind("bank", 0) == 0 && std::filesystem::file_size(e.path()) > 0)
+                written.insert(e.path().filename().string());  // model 10's empty "bank3.bin" is not sent
+        std::set<std::string> sent;
+        for (const auto& [file, where] : flash) sent.insert(file);
+        EXPECT_EQ(sent, written) << model;
+
+        if (model == 10 || model == 21) {
+            // Both processors find the network image at the same flash address, its first node behind it.
+            for (const auto& [file, base] : {std::pair{std::string("bank.bin"), 2049u}, std::pair{std::string("bank2.bin"), 1u}}) {
+                std::string bytes = f.Project.Read_Bin(file);
+                EXPECT_EQ(flash[file].first + base, 0x50801u) << model << file;
+                EXPECT_EQ(flash[file].first + U32_At(bytes, base), 0x50809u) << model << file;
+            }
+            EXPECT_NE(flash["bank.bin"].second, flash["bank2.bin"].second) << model;
+        }
+        if (model == 21) {
+            EXPECT_EQ(U32_At(f.Project.Read_Bin("bank1.bin"), 768), flash["bank3.bin"].first);
+            EXPECT_NE(flash["bank1.bin"].second.find(flash["bank3.bin"].second), std::string::npos);  // the second processor
+        }
+        if (model == 29) EXPECT_EQ(U32_At(f.Project.Read_Bin("bank1.bin"), 480), flash["bank2.bin"].first);
     }
 }
 

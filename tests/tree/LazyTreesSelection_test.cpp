@@ -71,6 +71,24 @@ TEST(LazyTreeSelection, RemovalsInsideAnUpdateAreCompactedAtItsEnd) {
     ExpectConsistent(F.Tree);
 }
 
+TEST(LazyTreeSelection, ClicksWithShiftAndCtrl) {
+    SelTree F({toMultiSelect});
+    PLazyNode A1 = F.A->FirstChild, A3 = F.A->LastChild, B1 = F.B->FirstChild;
+    F.Tree.ApplyClickSelection(nullptr, A1, {}, false);
+    EXPECT_EQ(F.Tree.RangeAnchor(), A1);
+    F.Tree.ApplyClickSelection(A1, B1, {ssShift}, false);  // anchor to B1
+    EXPECT_EQ(F.Tree.GetSortedSelection(false), (TNodeArray{A1, A1->NextSibling, A3, F.B, B1}));
+    F.Tree.ApplyClickSelection(B1, A3, {ssCtrl}, false);  // toggles A3 off
+    EXPECT_FALSE(F.Tree.GetSelected(A3));
+    EXPECT_EQ(F.Tree.RangeAnchor(), A3);
+    F.Tree.ApplyClickSelection(A3, A1, {ssCtrl}, true);  // a drag may start: deferred
+    EXPECT_TRUE(F.Tree.TreeStates().Contains(tsToggleFocusedSelection));
+    EXPECT_TRUE(F.Tree.GetSelected(A1));
+    F.Tree.UnselectRange(A1, F.B);
+    EXPECT_EQ(F.Tree.GetSortedSelection(false), (TNodeArray{B1}));
+    treetest::ExpectConsistent(F.Tree);
+}
+
 TEST(LazyTreeSelection, AlwaysSelectNodeKeepsOneSelected) {
     SelTree F({toAlwaysSelectNode});
     F.Tree.SetSelected(F.A->FirstChild, true);

@@ -1,6 +1,7 @@
 #include "tree/TreeCheck.h"
 
 #include "framework/Streams.h"
+#include "support/TempDir.h"
 
 #include <random>
 #include <string>
@@ -127,6 +128,11 @@ TEST(LazyTreeStream, HostileInputGivesItsErrorAndLeavesAConsistentTree) {
         {"children claimed, none there", Good + One + Record(Fields(0xFFFFFFFF, 0x81)), 2006, 1},
         {"odd caption", Good + One + Record(Fields(0, 0x81), std::string("\x03\0\0\0\x03\0\0\0abc", 11)), 0, 1},
         {"state bits 11 and 14", Good + One + Record(Fields(0, 0x81 | (1 << 11) | (1 << 14) | (1 << 5))), 0, 1},
+        {"version 1, read to the end",
+         Good.substr(0, 6) + std::string("\x01\0", 2) + Good.substr(8) +
+             std::string("\x01\0\0\0\x14\0\0\0\x02\0\0\0\x0C\0\0\0\0\0\0\0\x12\0\0\0\x81\x32\0\0", 28) +
+             std::string("\x01\0\0\0\x14\0\0\0\x02\0\0\0\x0C\0\0\0\0\0\0\0\x12\0\0\0\x80\x32\0\0", 28),
+         0, 2},
         {"blank unit differs", Good.substr(0, 8) + "xx" + Good.substr(10) + std::string(4, '\0'), 0, 0},
     };
     for (const Case& C : Cases) {
@@ -152,6 +158,66 @@ TEST(LazyTreeStream, HostileInputGivesItsErrorAndLeavesAConsistentTree) {
             Tree.ToggleNode(N);  // a stored toggling bit does not block the node
         }
     }
+}
+
+TEST(LazyTreeStream, AStreamErrorWinsOverAHandlerFailingInTheClosingUpdate) {
+    TBaseLazyTree Tree(nullptr);
+    Tree.OnStructureChange = [](TBaseLazyTree*, PLazyNode, TChangeReason) { throw Exception("handler"); };
+    TMemoryStream S;
+    const std::string Data = std::string("\x45\x20\x56\0\x54\0\x02\0\x20\0\x46\x20\x01\0\0\0\x02\0\0\0\0\0\0\0", 24);
+    S.WriteBuffer(Data.data(), int(Data.size()));
+    S.SetPosition(0);
+    EXPECT_THROW(Tree.LoadFromStream(S), ELazyTreeError);
+    EXPECT_EQ(Tree.UpdateCount(), 0);
+    Tree.OnStructureChange = nullptr;
+    ExpectConsistent(Tree);
+}
+
+TEST(LazyTreeStream, CopiesAndFiles) {
+    TBaseLazyTree Tree(nullptr), ReadOnly(nullptr);
+    Tree.SetRootNodeCount(2);
+    PLazyNode Second = Tree.RootNode()->LastChild;
+    Tree.SetChildCount(Second, 2);
+    std::vector<PLazyNode> Copied;
+    Tree.OnNodeCopied = [&](TBaseLazyTree*, PLazyNode N) { Copied.push_back(N); };
+    PLazyNode Copy = Tree.CopyTo(Second, PLazyNode(nullptr), amAddChildLast, false);  // nil target: first top-level node
+    EXPECT_EQ(Tree.RootNode()->FirstChild, Copy);
+    EXPECT_EQ(Copy->ChildCount, 2u);
+    EXPECT_EQ(Copied, (std::vector<PLazyNode>{Copy}));
+    ExpectConsistent(Tree);
+    ReadOnly.TreeOptions().SetMiscOptions({toReadOnly});
+    EXPECT_EQ(Tree.CopyTo(Second, &ReadOnly, amAddChildLast, false), nullptr);
+    EXPECT_EQ(ReadOnly.RootNodeCount(), 0u);
+
+    // Adding below a node: the stored nodes become its last children.
+    TMemoryStream Saved;
+    Tree.SaveToStream(Saved, Second);
+    Saved.SetPosition(0);
+    Copied.clear();
+    Tree.AddFromStream(Saved, Copy);
+    EXPECT_EQ(Copy->ChildCount, 3u);
+    EXPECT_EQ(Copied, (std::vector<PLazyNode>{Copy}));
+    ExpectConsistent(Tree);
+    std::string Newer = Bytes(Saved);
+    Newer[6] = 3;
+    TMemoryStream Version3;
+    Version3.WriteBuffer(Newer.data(), int(Newer.size()));
+    Version3.SetPosition(0);
+    try {
+        Tree.AddFromStream(Version3, Copy);
+        ADD_FAILURE();
+    } catch (const ELazyTreeError& E) {
+        EXPECT_EQ(E.HelpContext(), 2003);
+    }
+    EXPECT_EQ(Copy->ChildCount, 3u);
+
+    TempDir Dir;
+    String File = Utf8ToString(Dir.file("tree.bin"));
+    Tree.SaveToFile(File);
+    TBaseLazyTree Loaded(nullptr);
+    Loaded.LoadFromFile(File);
+    EXPECT_EQ(Loaded.RootNode()->TotalCount, Tree.RootNode()->TotalCount);
+    ExpectConsistent(Loaded);
 }
 
 TEST(LazyTreeStream, MovesWithinAndBetweenTrees) {

@@ -176,3 +176,16 @@ TEST(TableFrame, DeleteAsksWithTheRowNumberAndMovesOnlyOnYes) {
     EXPECT_EQ(grid.Row(2), "||");
     EXPECT_EQ(grid.GetCellEx(0, 2), u"2");
 }
+
+TEST(TableFrame, ParGenNumbersFallBackToTheDefaultSilently) {
+    TempDir dir;
+    dir.write("P.xml", "<Par_Gen><PROFINET_NB_IN>x20</PROFINET_NB_IN><PROFINET_NB_OUT>abc</PROFINET_NB_OUT></Par_Gen>");
+    dir.write("Bad.xml", "<Par_Gen><PROFINET_NB_IN>");
+    const String path = S(dir.file("P.xml"));
+    EXPECT_EQ(ParGen_Number(path, u"PROFINET_NB_IN", 7), 32);
+    EXPECT_EQ(ParGen_Number(path, u"PROFINET_NB_OUT", 7), 7);
+    EXPECT_EQ(ParGen_Number(path, u"MODBUS_MASTER_NB_IN", 7), 7);
+    EXPECT_EQ(ParGen_Number(S(dir.file("none.xml")), u"PROFINET_NB_IN", 7), 7);
+    // Not well-formed: a failure while showing, for the show guard to report.
+    EXPECT_THROW(ParGen_Number(S(dir.file("Bad.xml")), u"PROFINET_NB_IN", 7), EXmlError);
+}

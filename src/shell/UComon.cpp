@@ -127,7 +127,8 @@ bool TColumnGridRows::IsDataCheckBoxColumn(int col) const {
 
 void Grid_Delete_Row(int row, IRowGrid& grid) {
     const int rows = grid.GetRowCount();
-    const int cols = grid.GetColCount();
+    // Hidden columns move too, or their cells would stay with another row.
+    const int cols = grid.GetColCount() + grid.NumHiddenColumns();
     for (int r = row; r <= rows - 2; ++r)
         for (int c = 1; c <= cols - 1; ++c)
             grid.SetCellEx(c, r, grid.GetCellEx(c, r + 1));
@@ -138,7 +139,7 @@ void Grid_Delete_Row(int row, IRowGrid& grid) {
 
 void Grid_Insert_Row(int row, IRowGrid& grid) {
     const int rows = grid.GetRowCount();
-    const int cols = grid.GetColCount();
+    const int cols = grid.GetColCount() + grid.NumHiddenColumns();
     for (int r = rows - 2; r >= row; --r)
         for (int c = 1; c <= cols - 1; ++c)
             grid.SetCellEx(c, r + 1, grid.GetCellEx(c, r));

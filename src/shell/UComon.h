@@ -82,8 +82,9 @@ bool IP_Str_To_Bytes(const String& text, Byte& b0, Byte& b1, Byte& b2, Byte& b3)
 // character must be a lower-case letter. 1 when the text breaks it, else 0.
 int Check_Name_Chars(const String& text, int mode);
 
-// Move the cells of the visible data columns up (delete) or down (insert) by
-// one row from the given row; the row count stays the same.
+// Move the cells of every data column, hidden ones included, up (delete) or
+// down (insert) by one row from the given row; column 0 and the row count
+// stay.
 void Grid_Delete_Row(int row, IRowGrid& grid);
 void Grid_Insert_Row(int row, IRowGrid& grid);
 // Copies columns 1.. (visible and hidden) of the row into Row_Clipboard.

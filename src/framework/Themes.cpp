@@ -466,6 +466,8 @@ void SendToWindow(TWinControl* w, Cardinal msg) {
     for (int i = 0; i < w->ControlCount(); ++i)
         if (auto* child = dynamic_cast<TWinControl*>(w->Controls(i)))
             SendToWindow(child, msg);
+        else
+            w->Controls(i)->Perform(msg, 0, 0);  // windowless controls draw on this window and hear it too
 }
 
 }  // namespace

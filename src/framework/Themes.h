@@ -22,7 +22,7 @@ enum TThemeRenderer { trClassic, trStyled };
 void SetThemeRenderer(TThemeRenderer r);
 TThemeRenderer CurrentThemeRenderer();
 
-// Sends the message to every form and every windowed control on it.
+// Sends the message to every form and every control on it, windowless ones included.
 void NotifyAllWindows(Cardinal Msg);
 // The desktop's font changed: every window hears CM_SYSFONTCHANGED.
 void SystemFontChanged();

@@ -101,8 +101,14 @@ void TLazyTreeWorker::Execute() {
         FCurrentTree.store(nullptr);
         // The editor follows the new positions; nothing happens once the tree is gone.
         Queue([Token] {
-            if (auto Alive = Token.lock())
-                if ((*Alive)->IsEditing()) (*Alive)->PlaceEditor();
+            auto Alive = Token.lock();
+            if (!Alive) return;
+            TBaseLazyTree* T = *Alive;
+            if (T->FRevalidateAfterBuild) {
+                T->FRevalidateAfterBuild = false;
+                T->RevalidatePositionCache();
+            }
+            if (T->IsEditing()) T->PlaceEditor();
         });
     }
 }

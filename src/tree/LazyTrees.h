@@ -485,6 +485,10 @@ public:
     virtual void FullExpand(PLazyNode Node = nullptr);
     virtual void FullCollapse(PLazyNode Node = nullptr);
     Cardinal AnimationDuration() const { return FAnimationDuration; }
+    // A timed loop: Callback(Step, StepSize, Data) until Steps are done or
+    // Duration has passed (false from the callback ends it), then Callback(0, 0, Data).
+    using TLTAnimationCallback = std::function<bool(int Step, int StepSize, void* Data)>;
+    virtual void RunAnimation(int Steps, int Duration, const TLTAnimationCallback& Callback, void* Data);
     void SetAnimationDuration(Cardinal Value);
 
     // --- Sorting --------------------------------------------------------------
@@ -785,6 +789,7 @@ protected:
     TLazyTreeWorker* FWorker = nullptr;
     // Set while a height is measured for the worker's walk.
     bool FInWorkerCall = false;
+    bool FRevalidateAfterBuild = false;
     // Lets a call queued by the worker find out whether the tree still exists.
     std::shared_ptr<TBaseLazyTree*> FAliveToken;
 };

@@ -311,6 +311,8 @@ bool TBaseLazyTree::BuildPositionCache() {
     while (Node && Index < Entries && !FStopRequested.load()) {
         if (Ordinal % Step == 0) FPositionCache[Index++] = TCacheEntry{Node, Top};
         Top += WalkHeight(Node);
+        // A measurement may have changed the tree (the owner's handlers ran): look again.
+        if (FStopRequested.load()) break;
         ++Ordinal;
         ++Walked;
         Node = GetNextVisibleNoInit(Node, true);
@@ -335,7 +337,12 @@ void TBaseLazyTree::StopCacheValidation() {
 void TBaseLazyTree::RevalidatePositionCache() {
     StopCacheValidation();
     FStartIndex = 0;
-    if (FStates.Contains(tsValidationNeeded) && FVisibleCount > 2000 && FWorker) FWorker->AddTree(this);
+    if (FStates.Contains(tsValidationNeeded) && FVisibleCount > 2000 && FWorker) {
+        // Inside a measurement for the worker's walk the tree is handed over
+        // again once that walk has ended.
+        if (FInWorkerCall) FRevalidateAfterBuild = true;
+        else FWorker->AddTree(this);
+    }
 }
 
 // ---------------------------------------------------------------------------

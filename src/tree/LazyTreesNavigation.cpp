@@ -441,9 +441,10 @@ PLazyNode TBaseLazyTree::GetNextVisibleNoInit(PLazyNode Node, bool ConsiderChild
     TDisplayWalk Walk{this, false};
     bool Above = TREE_ABOVE(ConsiderChildrenAbove);
     PLazyNode Result = Node;
-    if (!Above && !GetFullyVisible(Result)) Result = GetVisibleParent(Result, true);
+    // A start that is not shown steps from its nearest shown ancestor, in both orders.
+    if (!GetFullyVisible(Result)) Result = GetVisibleParent(Result, true);
     do {
-        Result = Above ? Walk.NextAbove(Result, FRoot) : Walk.NextTree(Result, FRoot);
+        Result = Above ? (Result == FRoot ? nullptr : Walk.NextAbove(Result, FRoot)) : Walk.NextTree(Result, FRoot);
     } while (Result && !GetEffectivelyVisible(Result));
     return Result;
 }

@@ -2,6 +2,11 @@
 
 #include "tree/LazyTrees_p.h"
 
+#include "framework/Forms.h"
+#include "framework/Threads.h"
+
+#include <cmath>
+
 bool TBaseLazyTree::DoExpanding(PLazyNode Node) {
     bool Allowed = true;
     if (OnExpanding) OnExpanding(this, Node, Allowed);
@@ -37,6 +42,37 @@ void TBaseLazyTree::SetAnimationDuration(Cardinal Value) {
     if (Value) Options.Include(toAnimatedToggle);
     else Options.Exclude(toAnimatedToggle);
     FOptions->SetAnimationOptions(Options);
+}
+
+void TBaseLazyTree::RunAnimation(int Steps, int Duration, const TLTAnimationCallback& Callback, void* Data) {
+    if (FStates.Contains(tsInAnimation) || Duration == 0) return;
+    DoStateChange({tsInAnimation});
+    TFinally Done{[this] { DoStateChange({}, {tsCancelHintAnimation, tsInAnimation}); }};
+    int StepSize = std::max(1, int(std::lround(double(Steps) / Duration)));
+    int StepCount = Steps / StepSize;
+    int Step = 0;
+    int Remaining = Duration;
+    auto Terminating = [] { return Application->Terminated(); };
+    while (StepCount > 0 && Remaining > 0 && !Terminating()) {
+        Cardinal Start = GetTickCount();
+        Cardinal Due = Start + Cardinal(Remaining / StepCount);
+        if (!Callback(Step, StepSize, Data)) break;
+        while (int(GetTickCount() - Due) < 0) {}  // the step is due at a fixed time
+        int Spent = int(GetTickCount() - Start);
+        if (Spent > Remaining) {
+            Remaining = 0;
+            StepCount = 0;
+        } else {
+            Remaining -= Spent;
+            --StepCount;
+        }
+        while (StepCount > 0 && Remaining / StepCount < 1) {
+            ++StepSize;
+            StepCount = Remaining / StepSize;
+        }
+        Step = Steps - StepCount;
+    }
+    if (!Terminating()) Callback(0, 0, Data);
 }
 
 void TBaseLazyTree::ToggleNode(PLazyNode Node) {

@@ -6,6 +6,7 @@
 #include "framework/SysUtils.h"
 
 #include <cstring>
+#include <exception>
 #include <source_location>
 
 // Equal zero-filled blocks carved from large chunks, so that a million
@@ -54,11 +55,22 @@ inline constexpr TLazyNodeStates PersistentNodeStates{vsInitialized, vsDisabled,
                                                       vsHasChildren, vsVisible, vsSelected,
                                                       vsMultiline, vsFiltered};
 
-// Runs a step on leaving a scope, also when a handler raised.
+// Runs a step on leaving a scope, also when a handler raised. A second
+// failure while the first one travels is dropped: the first one counts.
 template <class F>
 struct TFinally {
     F Fn;
-    ~TFinally() { Fn(); }
+    int Pending = std::uncaught_exceptions();
+    ~TFinally() noexcept(false) {
+        if (std::uncaught_exceptions() > Pending) {
+            try {
+                Fn();
+            } catch (...) {
+            }
+        } else {
+            Fn();
+        }
+    }
 };
 template <class F>
 TFinally(F) -> TFinally<F>;

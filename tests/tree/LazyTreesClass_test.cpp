@@ -56,6 +56,27 @@ TEST(LazyTreeClass, UpdateAndSynchBrackets) {
     EXPECT_FALSE(Tree.OperationCanceled());
 }
 
+TEST(LazyTreeClass, AnimationLoopCoversItsStepsWithinItsDuration) {
+    TBaseLazyTree Tree(nullptr);
+    int Total = 0, Calls = 0;
+    bool Final = false, Nested = true;
+    Tree.RunAnimation(40, 20, [&](int, int StepSize, void*) {
+        ++Calls;
+        if (StepSize == 0) Final = true;
+        Total += StepSize;
+        Nested = Tree.TreeStates().Contains(tsInAnimation);
+        return true;
+    }, nullptr);
+    EXPECT_TRUE(Final);
+    EXPECT_TRUE(Nested);
+    EXPECT_GT(Calls, 1);
+    EXPECT_LE(Total, 40);
+    EXPECT_FALSE(Tree.TreeStates().Contains(tsInAnimation));
+    Calls = 0;
+    Tree.RunAnimation(40, 0, [&](int, int, void*) { ++Calls; return true; }, nullptr);  // no duration: nothing
+    EXPECT_EQ(Calls, 0);
+}
+
 TEST(LazyTreeClass, OptionDefaultsColoursAndAssignment) {
     TBaseLazyTree Source(nullptr), Target(nullptr);
     const auto& O = Source.TreeOptions();

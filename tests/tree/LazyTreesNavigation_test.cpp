@@ -90,6 +90,10 @@ TEST(LazyTreeNavigation, EveryStepFromEveryNodeMatchesAReferenceWalk) {
             EXPECT_EQ(F.Tree.GetPrevious(N, true), After(Order, N, -1));
             EXPECT_EQ(F.Tree.GetPreviousNoInit(N, true), After(Order, N, -1));
             EXPECT_EQ(F.Tree.GetNext(N, false), After(F.Order(false), N, 1));
+            // From a node that is not shown the steps still land on shown nodes.
+            for (PLazyNode R : {F.Tree.GetNextVisible(N, true), F.Tree.GetPreviousVisible(N, true),
+                                F.Tree.GetNextVisibleNoInit(N, true), F.Tree.GetPreviousVisibleNoInit(N, true)})
+                EXPECT_TRUE(R == nullptr || std::find(Display.begin(), Display.end(), R) != Display.end());
             if (std::find(Display.begin(), Display.end(), N) != Display.end()) {
                 EXPECT_EQ(F.Tree.GetNextVisible(N, true), After(Display, N, 1));
                 EXPECT_EQ(F.Tree.GetNextVisibleNoInit(N, true), After(Display, N, 1));

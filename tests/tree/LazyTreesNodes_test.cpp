@@ -97,6 +97,11 @@ TEST(LazyTreeNodes, NewNodesAndTheirData) {
     EXPECT_EQ(Tree.GetNodeData(nullptr), nullptr);
     EXPECT_EQ(Tree.GetNodeData(Tree.RootNode()), nullptr);
     EXPECT_EQ(reinterpret_cast<std::uintptr_t>(Tree.GetNodeData(Node)) % alignof(std::max_align_t), 0u);
+    Tree.SetNodeHeight(Node, 70000);  // the largest row, not a wrapped one
+    EXPECT_EQ(Node->NodeHeight, 65535);
+    Tree.SetChildCount(Node, 2);
+    Tree.SetChildCount(Node, 0);  // as DeleteChildren(Node, false)
+    EXPECT_TRUE(Node->States.Contains(vsHasChildren));
     ExpectConsistent(Tree);
 
     TBaseLazyTree Zero(nullptr);

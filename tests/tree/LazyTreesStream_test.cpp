@@ -160,6 +160,19 @@ TEST(LazyTreeStream, HostileInputGivesItsErrorAndLeavesAConsistentTree) {
     }
 }
 
+TEST(LazyTreeStream, AStreamErrorWinsOverAHandlerFailingInTheClosingUpdate) {
+    TBaseLazyTree Tree(nullptr);
+    Tree.OnStructureChange = [](TBaseLazyTree*, PLazyNode, TChangeReason) { throw Exception("handler"); };
+    TMemoryStream S;
+    const std::string Data = std::string("\x45\x20\x56\0\x54\0\x02\0\x20\0\x46\x20\x01\0\0\0\x02\0\0\0\0\0\0\0", 24);
+    S.WriteBuffer(Data.data(), int(Data.size()));
+    S.SetPosition(0);
+    EXPECT_THROW(Tree.LoadFromStream(S), ELazyTreeError);
+    EXPECT_EQ(Tree.UpdateCount(), 0);
+    Tree.OnStructureChange = nullptr;
+    ExpectConsistent(Tree);
+}
+
 TEST(LazyTreeStream, CopiesAndFiles) {
     TBaseLazyTree Tree(nullptr), ReadOnly(nullptr);
     Tree.SetRootNodeCount(2);
@@ -175,6 +188,28 @@ TEST(LazyTreeStream, CopiesAndFiles) {
     ReadOnly.TreeOptions().SetMiscOptions({toReadOnly});
     EXPECT_EQ(Tree.CopyTo(Second, &ReadOnly, amAddChildLast, false), nullptr);
     EXPECT_EQ(ReadOnly.RootNodeCount(), 0u);
+
+    // Adding below a node: the stored nodes become its last children.
+    TMemoryStream Saved;
+    Tree.SaveToStream(Saved, Second);
+    Saved.SetPosition(0);
+    Copied.clear();
+    Tree.AddFromStream(Saved, Copy);
+    EXPECT_EQ(Copy->ChildCount, 3u);
+    EXPECT_EQ(Copied, (std::vector<PLazyNode>{Copy}));
+    ExpectConsistent(Tree);
+    std::string Newer = Bytes(Saved);
+    Newer[6] = 3;
+    TMemoryStream Version3;
+    Version3.WriteBuffer(Newer.data(), int(Newer.size()));
+    Version3.SetPosition(0);
+    try {
+        Tree.AddFromStream(Version3, Copy);
+        ADD_FAILURE();
+    } catch (const ELazyTreeError& E) {
+        EXPECT_EQ(E.HelpContext(), 2003);
+    }
+    EXPECT_EQ(Copy->ChildCount, 3u);
 
     TempDir Dir;
     String File = Utf8ToString(Dir.file("tree.bin"));

@@ -11,8 +11,9 @@ namespace {
 
 // Serves the worker's calls until the condition holds (or a generous limit passes).
 template <class F>
-bool PumpUntil(F Condition, int Limit = 5000) {
-    for (int I = 0; I < Limit && !Condition(); ++I) CheckSynchronize(1);
+bool PumpUntil(F Condition, Cardinal Milliseconds = 10000) {
+    Cardinal Start = GetTickCount();
+    while (!Condition() && GetTickCount() - Start < Milliseconds) CheckSynchronize(1);
     return Condition();
 }
 
@@ -26,7 +27,7 @@ TEST(LazyTreeWorker, BuildsTheCacheOfLargeTreesOffTheInterfaceThread) {
     };
     Tree.TreeOptions().SetAutoOptions({});
     Tree.SetRootNodeCount(2000);
-    EXPECT_FALSE(PumpUntil([&] { return Tree.TreeStates().Contains(tsUseCache); }, 20));  // 2000: never
+    EXPECT_FALSE(PumpUntil([&] { return Tree.TreeStates().Contains(tsUseCache); }, 30));  // 2000: never
     Tree.TreeOptions().SetMiscOptions(Tree.TreeOptions().MiscOptions() + TLTMiscOptions{toVariableNodeHeight});
     Tree.SetRootNodeCount(5000);
     ASSERT_TRUE(PumpUntil([&] { return Tree.TreeStates().Contains(tsUseCache); }));
@@ -63,6 +64,25 @@ TEST(LazyTreeWorker, ChangesAndDestructionWhileABuildRuns) {
         Tree.reset();  // also in the middle of a build
     }
     EXPECT_EQ(TLazyTreeWorker::Shared(), nullptr);  // the last tree ended the thread
+}
+
+TEST(LazyTreeWorker, AMeasurementThatChangesTheTreeStopsTheWalkAndHandsTheTreeOverAgain) {
+    TBaseLazyTree Tree(nullptr);
+    Tree.TreeOptions().SetAutoOptions({});
+    Tree.TreeOptions().SetMiscOptions(Tree.TreeOptions().MiscOptions() + TLTMiscOptions{toVariableNodeHeight});
+    int Added = 0;
+    Tree.OnMeasureItem = [&](TBaseLazyTree* T, TCanvas*, PLazyNode N, int&) {
+        if (N->Index == 1000 && Added++ == 0) T->AddChild(nullptr);  // the owner changes the tree
+    };
+    Tree.SetRootNodeCount(4000);  // measured here, on this thread: one node more
+    Tree.DeleteNode(Tree.GetFirstNoInit());
+    Tree.ReinitChildren(nullptr, false);
+    Added = 0;  // measured anew by the worker, which has not started: it waits for this thread
+    ASSERT_TRUE(PumpUntil([&] { return Tree.TreeStates().Contains(tsUseCache); }));
+    EXPECT_EQ(Added, 1);
+    EXPECT_EQ(Tree.RootNodeCount(), 4001u);
+    EXPECT_EQ(Tree.PositionCache().size(), 3u);
+    ExpectConsistent(Tree);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
 // Small classes the grid and its data tools build on: integer lists that
-// belong to a cell, the multi-column sort specification with its text form,
+// belong to a cell, the multi-column sort order with its text form,
 // a picture known by its file name, the list of controls placed in cells and
 // a line cursor and builder over a list of text lines.
 

@@ -35,7 +35,7 @@ TEST(GridHelpers, IntListReportsItsCell) {
     EXPECT_EQ(list.StrValue(), u"16,32");
 }
 
-TEST(GridHelpers, SortSpecificationText) {
+TEST(GridHelpers, SortOrderText) {
     TSortIndexList sort;
     sort.AddIndex(3, true);
     sort.AddIndex(0, false);

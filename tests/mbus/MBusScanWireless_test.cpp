@@ -1,6 +1,7 @@
 #include "MBusFixture.h"
 #include "mbus/MBusScanWireless.h"
 #include "support/SimConverter.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -196,10 +197,13 @@ TEST_F(MBusScanWireless, AtCommandModuleSetsUpPerModeLoadsAKeyAndLeaves) {
     EXPECT_FALSE(Meter(m).Cripted);
     EXPECT_EQ(Meter(m).List_Var.size(), 18u);
 
+    TempDir dir;
+    scan_.SaveXMLFile = S(dir.file("scan.xml"));
     scan_.Stop_Scan();
     ASSERT_TRUE(Run_To_End());
-    EXPECT_FALSE(scan_.InScan());
     EXPECT_EQ(scan_.Result(), 1);
+    EXPECT_EQ(dir.read("scan.xml").rfind("<SCAN_M-Bus_Wireless><Node Manufacturer=\"ELS\" Address=\"12345678\"", 0), 0u);
+    EXPECT_EQ(scan_.SaveXMLError, u"");
     EXPECT_EQ(Log().back(), "Korvia_Disable_Configuration_Mode");
     EXPECT_FALSE(sim_.ConfigurationMode());
     EXPECT_TRUE(link_.released_);
@@ -272,10 +276,14 @@ TEST_F(MBusScanWireless, FailuresEndTheScan) {
     EXPECT_EQ(Log().back(), "Korvia_Disable_Configuration_Mode");
     EXPECT_EQ(scan_.Result(), 2);
 
-    // An unknown module.
+    // An unknown module; a result file that cannot be written is told
+    // beside its path, and the scan still ends.
+    TempDir dir;
+    scan_.SaveXMLFile = S(dir.file("missing/scan.xml"));
     scan_.Start(WMBus_Mode_S, 0, 0);
     ASSERT_TRUE(Run_To(2));
     sim_.AnswerNextWith("\n\rOTHER\n\r");
     ASSERT_TRUE(Run_To_End());
     EXPECT_EQ(scan_.Result(), 2);
+    EXPECT_NE(scan_.SaveXMLError, u"");
 }

@@ -276,6 +276,15 @@ TEST_F(MBusScanWireless, FailuresEndTheScan) {
     EXPECT_EQ(Log().back(), "Korvia_Disable_Configuration_Mode");
     EXPECT_EQ(scan_.Result(), 2);
 
+    // The leave command is tried three times at most.
+    scan_.Start(WMBus_Mode_S, 0, 0);
+    ASSERT_TRUE(Run_To(134));
+    const std::size_t from = sim_.Received().size();
+    for (int i = 0; i < 3; ++i) sim_.AnswerNextWith("busy");
+    scan_.Stop_Scan();
+    ASSERT_TRUE(Run_To_End());
+    EXPECT_EQ(Log(from), std::vector<ByteString>(3, "Korvia_Disable_Configuration_Mode"));
+
     // An unknown module; a result file that cannot be written is told
     // beside its path, and the scan still ends.
     TempDir dir;

@@ -9,6 +9,8 @@
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 #include "image/UBootTCP.h"
+#include "mbus/UInsertKeyWireless.h"
+#include "mbus/UScanModbusStart.h"
 
 #if __has_include("shell/UParGen.h")
 #include "shell/UParGen.h"
@@ -58,9 +60,7 @@ CONFIGURATOR_PENDING_WINDOW(TFModbus_TCP_Master_Set_Access, FModbus_TCP_Master_S
 CONFIGURATOR_PENDING_WINDOW(TFAdvanceFunctions, FAdvanceFunctions, "the diagnostics window")
 CONFIGURATOR_PENDING_WINDOW(TFDMXDefVal, FDMXDefVal, "the DMX default-value editor")
 CONFIGURATOR_PENDING_WINDOW(TFSNMP_Trap_Access, FSNMP_Trap_Access, "the SNMP access editor")
-CONFIGURATOR_PENDING_WINDOW(TFInsertKeyWireless, FInsertKeyWireless, "the wireless key dialog")
 CONFIGURATOR_PENDING_WINDOW(TFModbusStartAdd_SD, FModbusStartAdd_SD, "the start-address dialog")
-CONFIGURATOR_PENDING_WINDOW(TFScanModbusStart, FScanModbusStart, "the start-register dialog")
 CONFIGURATOR_PENDING_WINDOW(TFReStart_Devices, FReStart_Devices, "the CANopen restart editor")
 CONFIGURATOR_PENDING_WINDOW(TFNodeGuard, FNodeGuard, "the node guarding editor")
 CONFIGURATOR_PENDING_WINDOW(TFSNMP_Trap_Access_MBus, FSNMP_Trap_Access_MBus, "the M-Bus SNMP access editor")

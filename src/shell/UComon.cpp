@@ -1,5 +1,7 @@
 #include "shell/UComon.h"
 
+#include "grid/ExCGrid.h"
+
 #include "framework/Dialogs.h"
 #include "framework/Serial.h"
 #include "framework/SysUtils.h"
@@ -107,6 +109,20 @@ int Check_Name_Chars(const String& text, int mode) {
             return 1;
     }
     return 0;
+}
+
+int TColumnGridRows::GetRowCount() const { return grid_.RowCount(); }
+int TColumnGridRows::GetColCount() const { return grid_.ColCount(); }
+int TColumnGridRows::NumHiddenColumns() const { return grid_.NumHiddenColumns(); }
+String TColumnGridRows::GetCellEx(int col, int row) const { return grid_.GetCellEx(col, row); }
+void TColumnGridRows::SetCellEx(int col, int row, const String& text) { grid_.SetCellEx(col, row, text); }
+int TColumnGridRows::GetRowEx() const { return grid_.Row(); }
+void TColumnGridRows::SetRowEx(int row) { grid_.SetRow(row); }
+int TColumnGridRows::GetCol() const { return grid_.Col(); }
+void TColumnGridRows::SetCol(int col) { grid_.SetCol(col); }
+void TColumnGridRows::AutoSizeCol(int col, int padding) { grid_.AutoSizeCol(col, padding); }
+bool TColumnGridRows::IsDataCheckBoxColumn(int col) const {
+    return col >= 0 && col < grid_.Columns().Count() && grid_.Columns().Items(col)->Editor() == edDataCheckBox;
 }
 
 void Grid_Delete_Row(int row, IRowGrid& grid) {

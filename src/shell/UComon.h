@@ -31,6 +31,28 @@ public:
     virtual bool IsDataCheckBoxColumn(int col) const = 0;
 };
 
+class TExColumnGrid;
+
+// The row helpers' view of a column grid (columns real, rows displayed).
+class TColumnGridRows : public IRowGrid {
+public:
+    explicit TColumnGridRows(TExColumnGrid& grid) : grid_(grid) {}
+    int GetRowCount() const override;
+    int GetColCount() const override;
+    int NumHiddenColumns() const override;
+    String GetCellEx(int col, int row) const override;
+    void SetCellEx(int col, int row, const String& text) override;
+    int GetRowEx() const override;
+    void SetRowEx(int row) override;
+    int GetCol() const override;
+    void SetCol(int col) override;
+    void AutoSizeCol(int col, int padding) override;
+    bool IsDataCheckBoxColumn(int col) const override;
+
+private:
+    TExColumnGrid& grid_;
+};
+
 // Decimal digits with an optional sign (no blanks, no hex), as the dotted
 // addresses and the language files write their numbers; false for anything
 // else or a value past 2^32.

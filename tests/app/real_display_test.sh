@@ -40,6 +40,10 @@ exec 3>&-
 [ -s "$work/display" ] || { cat "$work/xvfb.log"; echo "FAIL: Xvfb did not start"; exit 1; }
 export DISPLAY=":$(head -n1 "$work/display")"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+# The number is written before the server takes clients on a busy machine:
+# wait until it answers, so the program does not start against no display.
+for _ in $(seq 400); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.05; done
+xdotool getmouselocation >/dev/null 2>&1 || { cat "$work/xvfb.log"; echo "FAIL: Xvfb on $DISPLAY takes no clients"; exit 1; }
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
@@ -98,7 +102,7 @@ click_at() {
 }
 
 main=""
-for _ in $(seq 200); do
+for _ in $(seq 600); do
   main="$(mapped | awk '/Bridgeform CV52825/ { print $1; exit }')"
   [ -n "$main" ] && break
   sleep 0.05

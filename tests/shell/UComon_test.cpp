@@ -2,6 +2,8 @@
 #include "shell/UComon.h"
 #include "shell/ULanguage.h"
 
+#include "grid/ExCGrid.h"
+
 #include "framework/Dialogs.h"
 #include "framework/Serial.h"
 #include "framework/SysUtils.h"
@@ -260,4 +262,50 @@ TEST(Comon, PasteChecksTheSourceTheWidthAndAsksBeforeOverwriting) {
     Grid_Paste_Row(grid, 3, true);
     EXPECT_EQ(grid.Row(3), "a|b|h");
     EXPECT_EQ(Row_Clipboard.size(), 3u);  // a paste never empties the clipboard
+}
+
+namespace {
+
+// A column grid of 4 columns with a hidden column 3 and a check-box column 2.
+struct ColumnGridRows {
+    TExColumnGrid g{nullptr};
+    TColumnGridRows rows{g};
+    ColumnGridRows() {
+        g.SetColCount(5);
+        g.SetRowCount(5);
+        g.Columns().Items(2)->SetEditor(edDataCheckBox);
+        for (int r = 1; r < 5; ++r)
+            for (int c = 1; c < 5; ++c) g.SetCellEx(c, r, c == 2 ? u"N" : IntToStr(c) + u"," + IntToStr(r));
+        g.HideColumn(3);
+    }
+    String Row(int r) { return g.GetCellEx(1, r) + u"|" + g.GetCellEx(2, r) + u"|" + g.GetCellEx(3, r) + u"|" + g.GetCellEx(4, r); }
+};
+
+}  // namespace
+
+TEST(Comon, RowHelpersWorkOnAColumnGrid) {
+    Load_Default_Texts();
+    TScriptedDialogService dialogs;
+    ColumnGridRows f;
+    EXPECT_EQ(f.rows.GetColCount(), 4);
+    EXPECT_EQ(f.rows.NumHiddenColumns(), 1);
+    EXPECT_TRUE(f.rows.IsDataCheckBoxColumn(2));
+    EXPECT_FALSE(f.rows.IsDataCheckBoxColumn(1));
+
+    Grid_Copy_Row(f.rows, 2);
+    EXPECT_EQ(Row_Clipboard, (std::vector<String>{u"1,2", u"N", u"3,2", u"4,2"}));
+
+    // The row helpers move columns 1 to ColCount - 1 by real index, as the tables always did.
+    Grid_Insert_Row(1, f.rows);
+    EXPECT_EQ(f.Row(1), u"|||4,1");
+    EXPECT_EQ(f.Row(2), u"1,1|N|3,1|4,2");
+
+    // A row holding only a check-box state counts as free.
+    f.g.SetCellEx(1, 1, u"");
+    f.g.SetCellEx(2, 1, u"Y");
+    f.g.SetCellEx(3, 1, u"");
+    f.g.SetCellEx(4, 1, u"");
+    Grid_Paste_Row(f.rows, 1, true);
+    EXPECT_TRUE(dialogs.Shown.empty());
+    EXPECT_EQ(f.Row(1), u"1,2|N|3,2|4,2");
 }

@@ -436,6 +436,8 @@ protected:
     int GetEditLimit() override;
     void WndProc(TMessage& Message) override;
     void WMTimer(TWMTimer& Message) override;
+    // Displayed indexes: the cells move by their real columns, hidden columns between keep their place in the order.
+    void ColumnMoved(int FromIndex, int ToIndex) override;
     void DoEnter() override;
     void Paint() override;
     void GetVisualProperties(int ACol, int ARow, TGridDrawState& AState, bool Print, bool Select, bool Remap,

@@ -162,3 +162,32 @@ TEST(ExCGrid, RemovingAndInsertingColumnsMovesTheItems) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ExCGrid, AMovedColumnTakesItsItemAlong) {
+    TExColumnGrid g(nullptr);
+    for (int i = 0; i < 5; ++i) {
+        g.Columns().Items(i)->SetHeader(u"H" + IntToStr(i));
+        g.SetCellEx(i, 1, u"v" + IntToStr(i));
+    }
+    g.Columns().Items(1)->SetEditor(edComboList);
+    g.Columns().Items(1)->SetWidth(99);
+    g.HideColumn(3);
+    std::vector<std::pair<int, int>> moved;
+    g.OnAfterColumnMoved = [&](TObject*, int from, int to) { moved.push_back({from, to}); };
+    g.MoveColumn(1, 3);  // displayed 3 is real 4
+    ASSERT_EQ(moved.size(), 1u);
+    EXPECT_EQ(moved[0], std::make_pair(1, 4));
+    TGridColumnItem* it = g.Columns().Items(4);
+    EXPECT_EQ(it->Header(), u"H1");
+    EXPECT_EQ(it->Editor(), edComboList);
+    EXPECT_EQ(g.ColWidths(3), 99);
+    EXPECT_EQ(g.GetCellEx(4, 1), u"v1");
+    // The hidden column keeps its place among the others.
+    EXPECT_TRUE(g.IsHiddenColumn(2));
+    EXPECT_EQ(g.GetCellEx(2, 1), u"v3");
+    EXPECT_EQ(g.NumHiddenColumns(), 1);
+}
+
+}  // namespace

@@ -95,3 +95,20 @@ TEST(ExGridEdit, ARefusalRestoresTheTextAndReturnsToTheCell) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ExGridEdit, ARefusedRowChangeStillReportsTheTargetOnce) {
+    EditForm f;
+    f.Click(1, 2);
+    f.g->OnRowChanging = [](TObject*, int, int, bool& allow) { allow = false; };
+    f.log.clear();
+    f.Click(1, 5);
+    EXPECT_EQ(f.g->Row(), 2);
+    f.Click(1, 5);
+    int updates = 0;
+    for (const std::string& s : f.log) updates += s == "update 2>5";
+    EXPECT_EQ(updates, 1);
+}
+
+}  // namespace

@@ -396,6 +396,33 @@ TAlignment TExColumnGrid::DoGetAlignment(int ACol, int ARow) {
     return TExStringGrid::DoGetAlignment(ACol, ARow);
 }
 
+// A width is kept within the column's limits, each only when above 0.
+void TExColumnGrid::DoUpdateColumnSize(int ACol, int& AWidth) {
+    if (TGridColumnItem* it = Item(ACol)) {
+        if (it->MinSize() > 0) AWidth = std::max(AWidth, it->MinSize());
+        if (it->MaxSize() > 0) AWidth = std::min(AWidth, it->MaxSize());
+    }
+    TExStringGrid::DoUpdateColumnSize(ACol, AWidth);
+}
+
+void TExColumnGrid::DoUpdateColumnSizeAuto(int ACol, int& AWidth) {
+    if (TGridColumnItem* it = Item(ACol)) {
+        if (it->AutoMinSize() > 0) AWidth = std::max(AWidth, it->AutoMinSize());
+        if (it->AutoMaxSize() > 0) AWidth = std::min(AWidth, it->AutoMaxSize());
+    }
+    TExStringGrid::DoUpdateColumnSizeAuto(ACol, AWidth);
+}
+
+bool TExColumnGrid::DoIsPasswordCell(int ACol, int ARow) {
+    TGridColumnItem* it = Item(ACol);
+    return it ? it->Password() : TExStringGrid::DoIsPasswordCell(ACol, ARow);
+}
+
+bool TExColumnGrid::DoHasComboBox(int ACol, int ARow) {
+    TGridColumnItem* it = Item(ACol);
+    return it && IsDataCell(ACol, ARow) && (it->Editor() == edComboEdit || it->Editor() == edComboList);
+}
+
 String TExColumnGrid::GetEditMask(int ACol, int ARow) {
     int rc = RealColIndex(ACol);
     String v;

@@ -207,6 +207,10 @@ protected:
                              bool& WW, TCellGradientDirection& GD) override;
     void DoGetCellColor(int ACol, int ARow, TGridDrawState AState, TBrush& ABrush, TFont& AFont) override;
     TAlignment DoGetAlignment(int ACol, int ARow) override;
+    void DoUpdateColumnSize(int ACol, int& AWidth) override;
+    void DoUpdateColumnSizeAuto(int ACol, int& AWidth) override;
+    bool DoIsPasswordCell(int ACol, int ARow) override;
+    bool DoHasComboBox(int ACol, int ARow) override;
     String GetEditMask(int ACol, int ARow) override;
     int GetEditLimit() override;
     void ColumnMoved(int FromIndex, int ToIndex) override;

@@ -223,8 +223,15 @@ void TExStringGrid::Assign(const TPersistent* Source) {
     for (int r = 0; r < RowCount(); ++r) SetRowHeights(r, s.RowHeights(r));
     FScrollBarAlways = s.FScrollBarAlways;
     SetScrollBars(s.ScrollBars());
-    for (int r = 0; r < RowCount(); ++r)
-        for (int c = 0; c < TotalColCount(); ++c) SetCellEx(c, r, s.GetGridCell(c, r));
+    AssignCells(Source);
+}
+
+void TExStringGrid::AssignCells(const TPersistent* Source) {
+    auto* src = dynamic_cast<const TExStringGrid*>(Source);
+    if (!src) return;
+    auto& s = const_cast<TExStringGrid&>(*src);
+    for (int r = 0; r < s.RowCount(); ++r)
+        for (int c = 0; c < s.TotalColCount(); ++c) SetCellEx(c, r, s.GetGridCell(c, r));
 }
 
 int TExStringGrid::GetVersionNr() { return VersionStringGrid; }

@@ -274,6 +274,13 @@ TEST(ExGrid, AutoSizeOfAnEmptyColumnGivesTheMinimum) {
     g.SetCellEx(2, 3, u"a rather long text");
     g.AutoSizeCol(2);
     EXPECT_GT(g.ColWidths(2), 40);
+    // The column's automatic limits hold.
+    g.Columns().Items(2)->SetAutoMaxSize(30);
+    g.AutoSizeCol(2);
+    EXPECT_EQ(g.ColWidths(2), 30);
+    g.Columns().Items(1)->SetAutoMinSize(50);
+    g.AutoSizeCol(1);
+    EXPECT_EQ(g.ColWidths(1), 50);
 }
 
 TEST(ExGrid, LockCountsAndPaintsOnceAtTheOutermostEnd) {

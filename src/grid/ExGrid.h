@@ -155,6 +155,11 @@ public:
     int MaxColCount() const { return FMaxColCount; }
     TScrollBarAlways ScrollBarAlways() const { return FScrollBarAlways; }
     void SetScrollBarAlways(TScrollBarAlways Value);
+    // Thumbs in proportion to the rows (columns) in view.
+    bool ScrollProportional() const { return FScrollProportional; }
+    void SetScrollProportional(bool Value);
+    void UpdateVScrollProportional();
+    void UpdateHScrollProportional();
     bool IntegralHeight() const { return FIntegralHeight; }
     void SetIntegralHeight(bool Value) { FIntegralHeight = Value; }
     bool SizeWithForm() const { return FSizeWithForm; }
@@ -594,6 +599,7 @@ private:
     TVAlignment FVAlignment = vtaTop;
     TScrollBarAlways FScrollBarAlways = saNone;
     bool FIntegralHeight = false;
+    bool FScrollProportional = false;
     bool FSizeWithForm = false;
     String FFloatFormat = u"%.2f";
     String FCheckTrue = u"Y";

@@ -474,6 +474,16 @@ void TExColumnGrid::ColumnMoved(int FromIndex, int ToIndex) {
     if (OnAfterColumnMoved) OnAfterColumnMoved(this, rf, rt);
 }
 
+void TExColumnGrid::ChangeScale(int M, int D) {
+    TExStringGrid::ChangeScale(M, D);
+    if (ComponentState().Contains(csDesigning) || M == D || D == 0) return;
+    for (int i = 0; i < ColCount() && i < FColumnCollection->Count(); ++i) {
+        TGridColumnItem* it = FColumnCollection->Items(i);
+        it->FFont.SetSize(int(std::lround(double(it->FFont.Size()) * M / D)));
+        it->FHeaderFont.SetSize(int(std::lround(double(it->FHeaderFont.Size()) * M / D)));
+    }
+}
+
 void TExColumnGrid::ColWidthsChanged() {
     TExStringGrid::ColWidthsChanged();
     if (IsLoading() || IsDestroying() || !FColumnCollection) return;

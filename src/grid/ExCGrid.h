@@ -215,6 +215,7 @@ protected:
     int GetEditLimit() override;
     void ColumnMoved(int FromIndex, int ToIndex) override;
     void ColWidthsChanged() override;
+    void ChangeScale(int M, int D) override;
 
 private:
     friend class TGridColumnItem;

@@ -2,11 +2,13 @@
 #include "grid/ExGrid.h"
 
 #include "framework/DataTransfer.h"
+#include "framework/DateUtils.h"
 #include "framework/Messages.h"
 #include "framework/SysUtils.h"
 #include "framework/Windows.h"
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
 namespace {
@@ -497,3 +499,33 @@ void TExStringGrid::Paint() {
     TBaseGrid::Paint();
     if (OnPainted) OnPainted(this);
 }
+
+// ---------------------------------------------------------------------------
+// Scaling and the date and time views
+
+namespace {
+void ScaleFont(TFont& F, int M, int D) { F.SetSize(int(std::lround(double(F.Size()) * M / D))); }
+}  // namespace
+
+void TExStringGrid::ChangeScale(int M, int D) {
+    TBaseGrid::ChangeScale(M, D);
+    if (ComponentState().Contains(csDesigning) || M == D || D == 0) return;
+    ScaleFont(FFixedFont, M, D);
+    ScaleFont(FActiveCellFont, M, D);
+}
+
+TDateTime TExStringGrid::GetDates(int ACol, int ARow) {
+    TDateTime v = 0;
+    if (!TryStrToDate(GetCellEx(ACol, ARow), v)) throw EExGridError(u"Cell does not contain a date");
+    return v;
+}
+
+void TExStringGrid::SetDates(int ACol, int ARow, TDateTime Value) { SetCellEx(ACol, ARow, DateToStr(Value)); }
+
+TDateTime TExStringGrid::GetTimes(int ACol, int ARow) {
+    TDateTime v = 0;
+    if (!TryStrToTime(GetCellEx(ACol, ARow), v)) throw EExGridError(u"Cell does not contain a time");
+    return v;
+}
+
+void TExStringGrid::SetTimes(int ACol, int ARow, TDateTime Value) { SetCellEx(ACol, ARow, TimeToStr(Value)); }

@@ -16,6 +16,7 @@
 
 #include "framework/Classes.h"
 #include "framework/DataTransfer.h"
+#include "framework/DateUtils.h"
 #include "framework/Forms.h"
 
 #include <functional>
@@ -371,6 +372,11 @@ public:
     const std::vector<int>& OrigColSizes() const { return FOrigColSizes; }
     // The largest line count among the row's shown cells.
     int MaxRowLines(int ARow);
+    // Date and time views of a cell in the locale's short formats; "Cell does not contain a date" otherwise.
+    TDateTime GetDates(int ACol, int ARow);
+    void SetDates(int ACol, int ARow, TDateTime Value);
+    TDateTime GetTimes(int ACol, int ARow);
+    void SetTimes(int ACol, int ARow, TDateTime Value);
 
     // ===== Looks read by painting
     TGridLook Look() const { return FLook; }
@@ -516,6 +522,8 @@ protected:
     virtual void RemoveRowsEx(int RowIndex, int RCount) { DoRemoveRows(RowIndex, RCount, false); }
 
     // ===== Framework overrides
+    // Also the fixed-cell and active-cell fonts, rounded to the nearest size.
+    void ChangeScale(int M, int D) override;
     void Loaded() override;
     void CreateWnd() override;
     void Resize() override;

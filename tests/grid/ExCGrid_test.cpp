@@ -1,5 +1,6 @@
 #include "grid/ExCGrid.h"
 
+#include "framework/DateUtils.h"
 #include "framework/Streams.h"
 #include "framework/SysUtils.h"
 
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -188,6 +190,40 @@ TEST(ExCGrid, AMovedColumnTakesItsItemAlong) {
     EXPECT_TRUE(g.IsHiddenColumn(2));
     EXPECT_EQ(g.GetCellEx(2, 1), u"v3");
     EXPECT_EQ(g.NumHiddenColumns(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+// A test grid that can be scaled as a form scales it.
+struct ScalableGrid : TExColumnGrid {
+    using TExColumnGrid::TExColumnGrid;
+    void Scale(int M, int D) { ChangeScale(M, D); }
+};
+
+TEST(ExCGrid, ScalingTakesTheColumnFontsAlong) {
+    ScalableGrid g(nullptr);
+    TFont f;
+    f.SetSize(8);
+    g.Columns().Items(1)->SetFont(f);
+    g.Columns().Items(1)->SetHeaderFont(f);
+    int fixedSize = g.FixedFont().Size();
+    g.Scale(3, 2);
+    EXPECT_EQ(g.Columns().Items(1)->Font().Size(), 12);
+    EXPECT_EQ(g.Columns().Items(1)->HeaderFont().Size(), 12);
+    EXPECT_EQ(g.FixedFont().Size(), int(std::lround(fixedSize * 1.5)));
+}
+
+TEST(ExCGrid, DatesAndTimesInTheLocaleFormats) {
+    TExColumnGrid g(nullptr);
+    g.SetDates(1, 1, EncodeDate(2024, 2, 29));
+    EXPECT_EQ(g.GetCellEx(1, 1), u"29/02/2024");
+    EXPECT_EQ(g.GetDates(1, 1), EncodeDate(2024, 2, 29));
+    g.SetCellEx(1, 2, u"nodate");
+    EXPECT_THROW(g.GetDates(1, 2), EExGridError);
+    g.SetTimes(2, 1, EncodeTime(13, 5, 0, 0));
+    EXPECT_DOUBLE_EQ(g.GetTimes(2, 1), EncodeTime(13, 5, 0, 0));
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The column grid: typed columns answering the per-cell queries.
 #include "grid/ExCGrid.h"
 
+#include "grid/foundation/GridText.h"
+
 #include "framework/IniFiles.h"
 #include "framework/SysUtils.h"
 
@@ -346,6 +348,16 @@ TCellGraphic* TExColumnGrid::GetCellGraphic(int ACol, int ARow) {
     TGridColumnItem* it = Item(ACol);
     if (it && it->Editor() == edDataCheckBox && IsInsideCell(ACol, ARow)) return &FCellGraphic;
     return nullptr;
+}
+
+String TExColumnGrid::GetFormattedCell(int ACol, int ARow) {
+    TGridColumnItem* it = Item(ACol);
+    if (!it) return TExStringGrid::GetFormattedCell(ACol, ARow);
+    String text = GetCellEx(ACol, ARow);
+    int kind = ClassifyNumberText(text);
+    bool isNumber = kind == 0 || kind == 1;
+    if (it->FloatFormat().empty() || !isNumber) return text;
+    return Format(it->FloatFormat(), {Floats(ACol, ARow)});
 }
 
 TCellType TExColumnGrid::GetCellType(int ACol, int ARow) {

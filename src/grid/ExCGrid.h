@@ -188,6 +188,8 @@ public:
     void RemoveCols(int ColIndex, int CCount) override;
     void InsertCols(int ColIndex, int CCount) override;
     TCellType GetCellType(int ACol, int ARow) override;
+    // With the column's float format, a number cell shows its value in that format.
+    String GetFormattedCell(int ACol, int ARow) override;
     TCellGraphic* GetCellGraphic(int ACol, int ARow) override;
 
     TAfterColumnMovedEvent OnAfterColumnMoved;

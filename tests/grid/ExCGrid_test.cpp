@@ -227,3 +227,24 @@ TEST(ExCGrid, DatesAndTimesInTheLocaleFormats) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ExCGrid, ColumnFloatFormatShowsAndWritesNumbers) {
+    TExColumnGrid g(nullptr);
+    g.Columns().Items(1)->SetFloatFormat(u"%.3f");
+    struct Case {
+        const char16_t* text;
+        const char16_t* shown;
+    } cases[] = {{u"2", u"2.000"}, {u"1.5", u"1.500"}, {u"1e3", u"1e3"}, {u"abc", u"abc"}, {u"", u""}};
+    for (const Case& c : cases) {
+        g.SetCellEx(1, 1, c.text);
+        EXPECT_EQ(g.GetFormattedCell(1, 1), String(c.shown)) << StringToUtf8(c.text);
+    }
+    g.SetFloats(1, 2, 2.71828);
+    EXPECT_EQ(g.GetCellEx(1, 2), u"2.718");
+    g.SetFloats(2, 2, 2.71828);
+    EXPECT_EQ(g.GetCellEx(2, 2), u"2.72");
+}
+
+}  // namespace

@@ -1,5 +1,6 @@
 #include "tables/Table_Window.h"
 
+#include "framework/SysUtils.h"
 #include "shell/Globals.h"
 #include "tables/Table_Frame.h"
 
@@ -7,6 +8,7 @@ namespace {
 
 constexpr int Title_Height = 69;
 constexpr int Button_Panel_Height = 40;
+constexpr int Row_Height = 22, Number_Col_Width = 40;
 constexpr int Button_Width = 110, Button_Height = 28, Button_Top = 6;
 
 TPanel* Make_Panel(TForm* form, const String& name, TAlign align, int height) {
@@ -19,6 +21,16 @@ TPanel* Make_Panel(TForm* form, const String& name, TAlign align, int height) {
     p->SetAlign(align);
     p->SetParentColor(true);
     return p;
+}
+
+TEditorType Editor_Of(TColKind k) {
+    switch (k) {
+    case TColKind::ComboList: return edComboList;
+    case TColKind::ComboEdit: return edComboEdit;
+    case TColKind::CheckBox: return edDataCheckBox;
+    case TColKind::Normal: break;
+    }
+    return edNormal;
 }
 
 }  // namespace
@@ -46,4 +58,49 @@ TFlatButton* Make_Editor_Button(TPanel* P_Button, const String& name, int left) 
 TColor Column_Colour(std::uint32_t rgb) {
     if (rgb == Window_Colour) return clWindow;
     return static_cast<TColor>(((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF));
+}
+
+TExColumnGrid* Make_Table_Grid(TWinControl* parent, const String& name, const TTableDesc& table, int rows) {
+    TExColumnGrid* g = new TExColumnGrid(parent);
+    g->SetName(name);
+    g->SetParent(parent);
+    g->SetAlign(alClient);
+    g->SetColCount(static_cast<int>(table.Columns.size()) + 1);
+    g->SetRowCount(rows + 1);
+    g->SetFixedRows(1);
+    g->SetFixedCols(1);
+    g->SetDefaultRowHeight(Row_Height);
+    g->SetOptions(g->Options() + TGridOptions{goColSizing, goRangeSelect, goEditing});
+    g->Columns().Items(0)->SetWidth(Number_Col_Width);
+    for (int c = 0; c < g->Columns().Count(); ++c) g->Columns().Items(c)->HeaderFont().SetStyle(TFontStyles{fsBold});
+    for (const TColumnDesc& c : table.Columns) {
+        TGridColumnItem* item = g->Columns().Items(c.Col);
+        item->SetWidth(c.Width);
+        item->SetColor(Column_Colour(c.Colour));
+        item->SetEditor(Editor_Of(c.Kind));
+        item->SetEditLength(c.Max_Length);
+        for (const char16_t* t : c.Choices) item->ComboItems().Add(t);
+        if (c.Kind == TColKind::CheckBox) {
+            item->SetCheckTrue(u"Y");
+            item->SetCheckFalse(u"N");
+            item->SetAlignment(taCenter);
+        }
+    }
+    return g;
+}
+
+void Set_Headers(TExColumnGrid* grid, const TTableDesc& table, int header0) {
+    grid->Columns().Items(0)->SetHeader(Lang_Table[header0]);
+    for (const TColumnDesc& c : table.Columns) grid->Columns().Items(c.Col)->SetHeader(Lang_Table[c.Header_Text]);
+}
+
+void Show_Columns(TExColumnGrid* grid, std::span<const int> hidden) {
+    grid->UnHideColumnsAll();
+    for (auto it = hidden.rbegin(); it != hidden.rend(); ++it) grid->HideColumn(*it);
+}
+
+void Set_Number_Choices(TExColumnGrid* grid, int col, int count) {
+    TStringList& items = grid->Columns().Items(col)->ComboItems();
+    items.Clear();
+    for (int i = 0; i < count; ++i) items.Add(IntToStr(i));
 }

@@ -249,10 +249,10 @@ TEST(Comon, RowHelpersWorkOnAColumnGrid) {
     Grid_Copy_Row(f.rows, 2);
     EXPECT_EQ(Row_Clipboard, (std::vector<String>{u"1,2", u"N", u"3,2", u"4,2"}));
 
-    // The row helpers move columns 1 to ColCount - 1 by real index, as the tables always did.
+    // The row helpers move every data column by real index, the hidden one included.
     Grid_Insert_Row(1, f.rows);
-    EXPECT_EQ(f.Row(1), u"|||4,1");
-    EXPECT_EQ(f.Row(2), u"1,1|N|3,1|4,2");
+    EXPECT_EQ(f.Row(1), u"|||");
+    EXPECT_EQ(f.Row(2), u"1,1|N|3,1|4,1");
 
     // A row holding only a check-box state counts as free.
     f.g.SetCellEx(1, 1, u"");

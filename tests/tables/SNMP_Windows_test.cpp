@@ -177,3 +177,31 @@ TEST_F(SnmpWindows, MBusMapThroughTheFillerContract) {
     EXPECT_EQ(w->ShowModal(), mrCancel);
     EXPECT_EQ(g->GetCellEx(snmp_mbus_col::IP, 1), u"10.0.0.1");
 }
+
+TEST_F(SnmpWindows, RenderedReadGridShowsTheColumnColours) {
+    Model_Code = 17;
+    dir.write("ParGen.xml", "<Par_Gen><SNMP_MapType>1</SNMP_MapType></Par_Gen>");
+    auto w = Make_Window<TFSNMP_Trap_Access>();
+    TBitmap bmp;
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        RenderControlToBitmap(w->ACG_SNMP_Read, bmp);
+        w->Btn_Cancel->Click();
+    };
+    EXPECT_EQ(w->ShowModal(), mrCancel);
+    // Left edges of the shown columns from their design widths; a point
+    // just inside each cell of row 2 (row 1 holds the current cell), clear of
+    // the check boxes in the middle.
+    const struct {
+        int col;
+        TColor rgb;  // #RRGGBB
+    } colours[] = {{1, 0xFFD8B0}, {2, 0xE0FAFE}, {4, 0xA8FFA8}, {8, 0xFCD6F4}, {10, 0xFFFFA8},
+                   {11, 0xD5D5FF}, {12, 0xC9E4E4}, {13, 0xFFD8B0}};
+    int left[15] = {0};
+    for (int c = 1; c < 15; ++c) left[c] = left[c - 1] + w->ACG_SNMP_Read->Columns().Items(c - 1)->Width();
+    for (const auto& c : colours) {
+        const TColor want = RGB((c.rgb >> 16) & 0xFF, (c.rgb >> 8) & 0xFF, c.rgb & 0xFF);
+        EXPECT_EQ(ColorToRGB(bmp.Canvas().Pixels(left[c.col] + 6, 2 * 22 + 6)), want) << c.col;
+    }
+    for (int c = 0; c < 15; ++c)
+        EXPECT_TRUE(w->ACG_SNMP_Read->Columns().Items(c)->HeaderFont().Style().Contains(fsBold)) << c;
+}

@@ -35,20 +35,23 @@ TEditorType Editor_Of(TColKind k) {
 
 }  // namespace
 
-TEditor_Frame Make_Editor_Frame(TForm* form, int clientWidth, int clientHeight) {
-    Set_Shell_Form_Look(form);
-    form->SetBorderStyle(bsDialog);
-    form->SetClientWidth(clientWidth);
-    form->SetClientHeight(clientHeight);
-    TEditor_Frame f;
-    f.P_Title = Make_Panel(form, u"P_Title", alTop, Title_Height);
-    f.L_SW_Code = Make_Label(f.P_Title, u"L_SW_Code", 12, 4);
-    f.L_SW_Code->Font().SetSize(24);
-    f.L_SW_Code->Font().SetColor(clGray);
-    f.L_SW_Desc = Make_Label(f.P_Title, u"L_SW_Desc", 14, 46);
-    f.L_SW_Desc->Font().SetStyle(TFontStyles{fsBold});
-    f.P_Button = Make_Panel(form, u"P_Button", alBottom, Button_Panel_Height);
-    return f;
+TTable_Editor_Form::TTable_Editor_Form(TComponent* AOwner, const String& name, int clientWidth, int clientHeight)
+    : TForm(AOwner) {
+    SetName(name);
+    Set_Shell_Form_Look(this);
+    SetBorderStyle(bsDialog);
+    SetClientWidth(clientWidth);
+    SetClientHeight(clientHeight);
+    P_Title = Make_Panel(this, u"P_Title", alTop, Title_Height);
+    L_SW_Code = Make_Label(P_Title, u"L_SW_Code", 12, 4);
+    L_SW_Code->Font().SetSize(24);
+    L_SW_Code->Font().SetColor(clGray);
+    L_SW_Desc = Make_Label(P_Title, u"L_SW_Desc", 14, 46);
+    L_SW_Desc->Font().SetStyle(TFontStyles{fsBold});
+    P_Button = Make_Panel(this, u"P_Button", alBottom, Button_Panel_Height);
+    Btn_OK = Make_Editor_Button(P_Button, u"Btn_OK", 16);
+    Btn_Cancel = Make_Editor_Button(P_Button, u"Btn_Cancel", 134);
+    Btn_Cancel->SetModalResult(mrCancel);
 }
 
 TFlatButton* Make_Editor_Button(TPanel* P_Button, const String& name, int left) {

@@ -10,15 +10,20 @@
 #include <cstdint>
 #include <span>
 
-struct TEditor_Frame {
-    TPanel* P_Title;   // top, 69 high
+// An editor window: centred, #F8F7ED, its fixed client size, the title
+// panel (top, 69 high) with the software code and the editor's title, and
+// the button panel (bottom, 40 high) with OK and Cancel (modal result
+// Cancel) as its first two buttons.
+class TTable_Editor_Form : public TForm {
+public:
+    TTable_Editor_Form(TComponent* AOwner, const String& name, int clientWidth, int clientHeight);
+    TPanel* P_Title;
     TLabel* L_SW_Code;
     TLabel* L_SW_Desc;
-    TPanel* P_Button;  // bottom, 40 high
+    TPanel* P_Button;
+    TFlatButton* Btn_OK;
+    TFlatButton* Btn_Cancel;
 };
-// Gives the form the editors' face (centred, #F8F7ED, fixed client size)
-// and adds the two panels.
-TEditor_Frame Make_Editor_Frame(TForm* form, int clientWidth, int clientHeight);
 // A button of the button panel at left, top 6.
 TFlatButton* Make_Editor_Button(TPanel* P_Button, const String& name, int left);
 

@@ -239,16 +239,8 @@ bool SNMP_OK(const TShow_Guard& guard, const IRowGrid& read, const IRowGrid& wri
 
 TFSNMP_Trap_Access* FSNMP_Trap_Access = nullptr;
 
-TFSNMP_Trap_Access::TFSNMP_Trap_Access(TComponent* AOwner) : TForm(AOwner) {
-    SetName(u"FSNMP_Trap_Access");
-    const TEditor_Frame f = Make_Editor_Frame(this, 1256, 337);
-    P_Title = f.P_Title;
-    L_SW_Code = f.L_SW_Code;
-    L_SW_Desc = f.L_SW_Desc;
-    P_Button = f.P_Button;
-    Btn_OK = Make_Editor_Button(P_Button, u"Btn_OK", 16);
-    Btn_Cancel = Make_Editor_Button(P_Button, u"Btn_Cancel", 134);
-    Btn_Cancel->SetModalResult(mrCancel);
+TFSNMP_Trap_Access::TFSNMP_Trap_Access(TComponent* AOwner)
+    : TTable_Editor_Form(AOwner, u"FSNMP_Trap_Access", 1256, 337) {
     Btn_DelRow = Make_Editor_Button(P_Button, u"Btn_DelRow", 252);
     Btn_InsRow = Make_Editor_Button(P_Button, u"Btn_InsRow", 370);
     Btn_CopyRow = Make_Editor_Button(P_Button, u"Btn_CopyRow", 488);

@@ -82,17 +82,11 @@ bool SNMP_OK(const TShow_Guard& guard, const IRowGrid& read, const IRowGrid& wri
 
 // The SNMP map editor window: two grids on two tab sheets, the row buttons
 // acting on the grid of the active sheet.
-class TFSNMP_Trap_Access : public TForm {
+class TFSNMP_Trap_Access : public TTable_Editor_Form {
 public:
     explicit TFSNMP_Trap_Access(TComponent* AOwner);
     ~TFSNMP_Trap_Access() override;
 
-    TPanel* P_Title;
-    TLabel* L_SW_Code;
-    TLabel* L_SW_Desc;
-    TPanel* P_Button;
-    TFlatButton* Btn_OK;
-    TFlatButton* Btn_Cancel;
     TFlatButton* Btn_DelRow;
     TFlatButton* Btn_InsRow;
     TFlatButton* Btn_CopyRow;

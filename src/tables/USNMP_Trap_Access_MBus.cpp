@@ -66,17 +66,9 @@ bool SNMP_MBus_Controllo_dati(const IRowGrid& grid, std::vector<String>& SL_Chec
 
 TFSNMP_Trap_Access_MBus* FSNMP_Trap_Access_MBus = nullptr;
 
-TFSNMP_Trap_Access_MBus::TFSNMP_Trap_Access_MBus(TComponent* AOwner) : TForm(AOwner) {
-    SetName(u"FSNMP_Trap_Access_MBus");
-    const TEditor_Frame f = Make_Editor_Frame(this, 1256, 337);
-    P_Title = f.P_Title;
-    L_SW_Code = f.L_SW_Code;
-    L_SW_Desc = f.L_SW_Desc;
-    P_Button = f.P_Button;
-    Btn_OK = Make_Editor_Button(P_Button, u"Btn_OK", 16);
+TFSNMP_Trap_Access_MBus::TFSNMP_Trap_Access_MBus(TComponent* AOwner)
+    : TTable_Editor_Form(AOwner, u"FSNMP_Trap_Access_MBus", 1256, 337) {
     Btn_OK->OnClick = [this](TObject* s) { Btn_OKClick(s); };
-    Btn_Cancel = Make_Editor_Button(P_Button, u"Btn_Cancel", 134);
-    Btn_Cancel->SetModalResult(mrCancel);
     // The filler sets the rows; one empty row until then.
     ACG_SNMP_Read = Make_Table_Grid(this, u"ACG_SNMP_Read", SNMP_MBus_Table, 1);
     for (int c : {snmp_mbus_col::N_ID, snmp_mbus_col::V_ID, snmp_mbus_col::Node, snmp_mbus_col::Variable,

@@ -32,17 +32,11 @@ bool SNMP_MBus_Controllo_dati(const IRowGrid& grid, std::vector<String>& SL_Chec
 // fills rows 1..n (see the filler contract of the column table above), shows
 // it modally and, for the OK result only, reads the rows back. Btn_OKClick
 // closes with OK only when every row passes. Nothing is written here.
-class TFSNMP_Trap_Access_MBus : public TForm {
+class TFSNMP_Trap_Access_MBus : public TTable_Editor_Form {
 public:
     explicit TFSNMP_Trap_Access_MBus(TComponent* AOwner);
     ~TFSNMP_Trap_Access_MBus() override;
 
-    TPanel* P_Title;
-    TLabel* L_SW_Code;
-    TLabel* L_SW_Desc;
-    TPanel* P_Button;
-    TFlatButton* Btn_OK;
-    TFlatButton* Btn_Cancel;
     TExColumnGrid* ACG_SNMP_Read;
 
     std::vector<String> SL_Check_Desc;

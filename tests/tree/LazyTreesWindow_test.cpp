@@ -1,0 +1,270 @@
+// The tree as a window: a scan-window-shaped string tree (check boxes, lines,
+// buttons, no columns, hidden header) rendered offscreen and driven by the
+// simulated mouse and keyboard.
+
+#include "tree/LazyTrees.h"
+
+#include "framework/Files.h"
+#include "framework/Forms.h"
+#include "framework/Messages.h"
+#include "framework/Simulate.h"
+#include "framework/Themes.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Two top-level nodes with two children each; every node has a check box.
+struct ScanTree {
+    ScanTree() {
+        SetThemeRenderer(trClassic);
+        form.SetBounds(50, 50, 300, 200);
+        tree = new TLazyStringTree(&form);
+        tree->SetParent(&form);
+        tree->SetBounds(0, 0, 200, 150);
+        tree->SetColor(clWhite);
+        tree->TreeOptions().SetMiscOptions(tree->TreeOptions().MiscOptions() + TLTMiscOptions{toCheckSupport});
+        tree->OnInitNode = [](TBaseLazyTree*, PLazyNode Parent, PLazyNode Node, TLazyNodeInitStates& States) {
+            Node->CheckType = ctCheckBox;
+            if (!Parent) States.Include(ivsHasChildren);
+        };
+        tree->OnInitChildren = [](TBaseLazyTree*, PLazyNode, Cardinal& Count) { Count = 2; };
+        tree->OnGetText = [](TBaseLazyTree* T, PLazyNode Node, TColumnIndex, TLSTTextType Type, String& Text) {
+            if (Type == ttNormal) Text = S(T->GetNodeLevel(Node) == 0 ? "Bus" : "Meter") + String(1, u'0' + Node->Index);
+        };
+        tree->OnChecking = [this](TBaseLazyTree*, PLazyNode Node, TCheckState& NewState, bool&) {
+            log += "checking " + std::to_string(Node->Index) + "->" + std::to_string(NewState) + ";";
+        };
+        tree->OnChecked = [this](TBaseLazyTree*, PLazyNode Node) { log += "checked " + std::to_string(Node->Index) + ";"; };
+        tree->SetRootNodeCount(2);
+        first = tree->GetFirst();
+        tree->SetExpanded(first, true);
+        form.Show();
+        tree->SetFocus();
+    }
+    ~ScanTree() { SetThemeRenderer(trStyled); }
+    TForm form{nullptr};
+    TLazyStringTree* tree;
+    PLazyNode first;
+    std::string log;
+};
+
+// Rows are 18 high. A top-level row has its button at x 5..13, y 4..12, its
+// check box at x 21..33, y 3..15, and its text area from x 37.
+constexpr int CheckX = 27, CheckY = 9, ButtonX = 9, ButtonY = 8;
+
+}  // namespace
+
+TEST(LazyTreesWindow, RenderedRowsShowLinesButtonsChecksAndSelection) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.SetCheckState(f.first, csCheckedNormal);
+    PLazyNode second = t.GetNextSibling(f.first);
+    t.SetFocusedNode(second);
+    t.AddToSelection(second);
+    TBitmap bmp;
+    RenderControlToBitmap(&t, bmp);
+    TCanvas& px = bmp.Canvas();
+    const TColor Line = ColorToRGB(t.Colors().GetColor(TLTColors::TreeLineColor));
+    const TColor Back = ColorToRGB(clWhite);
+    // The expanded node's button: frame in the line colour, a minus stroke only.
+    EXPECT_EQ(px.Pixels(5, 4), Line);
+    EXPECT_EQ(px.Pixels(13, 12), Line);
+    EXPECT_EQ(px.Pixels(9, 8), ColorToRGB(t.Colors().NodeFontColor()));
+    EXPECT_EQ(px.Pixels(9, 6), Back);
+    // The collapsed second node's button has the plus stroke too.
+    EXPECT_EQ(px.Pixels(9, 54 + 6), ColorToRGB(t.Colors().NodeFontColor()));
+    // Dotted lines keep one phase across rows: the children's connector at x 27
+    // runs through the first child and stops at the middle of the last one.
+    for (int Y = 18; Y < 46; ++Y) {
+        if (Y == 18 + 9 || Y == 36 + 9) continue;
+        EXPECT_EQ(px.Pixels(27, Y), ((27 + Y) & 1) == 0 ? Line : Back) << Y;
+    }
+    EXPECT_EQ(px.Pixels(27, 47), Back);
+    // The top-level line runs past the children from the first button to the second.
+    EXPECT_EQ(px.Pixels(9, 19), Line);
+    EXPECT_EQ(px.Pixels(9, 20), Back);
+    // The checked box differs from the unchecked one in its middle.
+    EXPECT_NE(px.Pixels(CheckX, CheckY), px.Pixels(CheckX, 54 + CheckY));
+    EXPECT_NE(px.Pixels(21, 3), Back);
+    // The selected, focused node: highlight behind its text from x 37.
+    EXPECT_EQ(px.Pixels(38, 54 + 2), ColorToRGB(t.Colors().GetColor(TLTColors::FocusedSelectionColor)));
+    EXPECT_EQ(px.Pixels(38, 2), Back);
+    // Some text is painted in the first row.
+    bool Ink = false;
+    for (int X = 41; X < 80; ++X)
+        for (int Y = 2; Y < 16; ++Y) Ink |= px.Pixels(X, Y) != Back;
+    EXPECT_TRUE(Ink);
+}
+
+TEST(LazyTreesWindow, GridLineEmptyMessageAndOwnerDrawnRow) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.TreeOptions().SetPaintOptions(t.TreeOptions().PaintOptions() + TLTPaintOptions{toShowHorzGridLines});
+    t.OnBeforeItemPaint = [&](TBaseLazyTree*, TCanvas* C, PLazyNode Node, const TRect& R, bool& Custom) {
+        if (Node != f.first) return;
+        C->Brush().SetColor(clRed);
+        C->FillRect(R);
+        Custom = true;
+    };
+    TBitmap bmp;
+    RenderControlToBitmap(&t, bmp);
+    EXPECT_EQ(bmp.Canvas().Pixels(CheckX, CheckY), clRed);  // no check box over the owner's row
+    EXPECT_EQ(bmp.Canvas().Pixels(150, 17), clRed);
+    EXPECT_EQ(bmp.Canvas().Pixels(150, 35), ColorToRGB(t.Colors().GetColor(TLTColors::GridLineColor)));
+    EXPECT_EQ(bmp.Canvas().Pixels(150, 34), ColorToRGB(clWhite));
+
+    t.Clear();
+    t.EmptyListMessage = S("Nothing found");
+    t.Font().SetColor(clBlack);
+    RenderControlToBitmap(&t, bmp);
+    int Top = 1000, Left = 1000;
+    for (int Y = 0; Y < 40; ++Y)
+        for (int X = 0; X < 150; ++X)
+            if (bmp.Canvas().Pixels(X, Y) != ColorToRGB(clWhite)) {
+                Top = std::min(Top, Y);
+                Left = std::min(Left, X);
+            }
+    EXPECT_GE(Top, 2);
+    EXPECT_GE(Left, 2);
+    EXPECT_LT(Top, 10);
+    EXPECT_LT(Left, 6);
+}
+
+TEST(LazyTreesWindow, HitTestFindsTheRowParts) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    PLazyNode child = t.GetFirstChild(f.first);
+    struct Case {
+        int X, Y;
+        PLazyNode Node;
+        TBaseLazyTree::THitPosition Position;
+    } Cases[] = {
+        {ButtonX, ButtonY, f.first, TBaseLazyTree::hiOnItemButton},
+        {CheckX, CheckY, f.first, TBaseLazyTree::hiOnItemCheckbox},
+        {40, 9, f.first, TBaseLazyTree::hiOnItemLabel},
+        {190, 9, f.first, TBaseLazyTree::hiOnItemRight},
+        {9, 18 + 9, child, TBaseLazyTree::hiOnItemIndent},
+        {CheckX + 18, 18 + 9, child, TBaseLazyTree::hiOnItemCheckbox},
+        {40, 140, nullptr, TBaseLazyTree::hiBelow},
+    };
+    for (const Case& c : Cases) {
+        auto Hit = t.GetHitTestInfoAt(c.X, c.Y);
+        EXPECT_EQ(Hit.HitNode, c.Node) << c.X << "," << c.Y;
+        EXPECT_EQ(Hit.HitPosition, c.Position) << c.X << "," << c.Y;
+    }
+    EXPECT_EQ(t.GetNodeAt(0, 54), t.GetNextSibling(f.first));
+    TRect R = t.GetDisplayRect(t.GetFirstChild(t.GetNextSibling(f.first)), false);
+    EXPECT_EQ(R.Bottom - R.Top, 0);  // under a collapsed parent
+}
+
+TEST(LazyTreesWindow, CheckBoxClickCommitsOnlyWhenReleasedOnTheBox) {
+    struct Case {
+        const char* Name;
+        int UpX, UpY;
+        TCheckState After;
+        std::string Log;
+    } Cases[] = {
+        {"released on the box", CheckX, CheckY, csCheckedNormal, "checking 0->2;checked 0;"},
+        {"released on the label", 45, CheckY, csCheckedNormal, "checking 0->2;checked 0;"},
+        {"released elsewhere", 150, 140, csUncheckedNormal, "checking 0->2;"},
+    };
+    for (const Case& c : Cases) {
+        ScanTree f;
+        SimulateMouseDown(f.tree, mbLeft, CheckX, CheckY);
+        EXPECT_EQ(f.first->CheckState, csUncheckedPressed) << c.Name;
+        SimulateMouseUp(f.tree, mbLeft, c.UpX, c.UpY);
+        EXPECT_EQ(f.first->CheckState, c.After) << c.Name;
+        EXPECT_EQ(f.log, c.Log) << c.Name;
+    }
+}
+
+TEST(LazyTreesWindow, SpaceChecksTheFocusedNodeUnlessAnotherKeyComesBetween) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.SetFocusedNode(f.first);
+    SimulateKeyDown(VK_SPACE);
+    EXPECT_EQ(f.first->CheckState, csUncheckedPressed);
+    SimulateKeyUp(VK_SPACE);
+    EXPECT_EQ(f.first->CheckState, csCheckedNormal);
+    SimulateKeyDown(VK_SPACE);
+    SimulateKeyDown(VK_DOWN);
+    SimulateKeyUp(VK_SPACE);
+    EXPECT_EQ(f.first->CheckState, csCheckedNormal);
+    EXPECT_EQ(t.FocusedNode(), t.GetFirstChild(f.first));
+    EXPECT_EQ(f.log, "checking 0->2;checked 0;checking 0->0;");
+}
+
+TEST(LazyTreesWindow, ButtonsClicksAndKeysMoveFocusAndExpand) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    PLazyNode second = t.GetNextSibling(f.first);
+    SimulateClick(&t, ButtonX, 54 + ButtonY);
+    EXPECT_TRUE(t.GetExpanded(second));
+    SimulateClick(&t, ButtonX, ButtonY);
+    EXPECT_FALSE(t.GetExpanded(f.first));
+    SimulateClick(&t, 45, 18 + 9);  // now the second top-level row
+    EXPECT_EQ(t.FocusedNode(), second);
+    EXPECT_TRUE(t.GetSelected(second));
+    SimulateKey(VK_DOWN);
+    EXPECT_EQ(t.FocusedNode(), t.GetFirstChild(second));
+    EXPECT_FALSE(t.GetSelected(second));
+    SimulateKey(VK_LEFT);
+    EXPECT_EQ(t.FocusedNode(), second);
+    SimulateKey(VK_SUBTRACT);
+    EXPECT_FALSE(t.GetExpanded(second));
+    SimulateKey(VK_HOME);
+    EXPECT_EQ(t.FocusedNode(), f.first);
+    SimulateKey(VK_RIGHT);
+    EXPECT_TRUE(t.GetExpanded(f.first));
+}
+
+TEST(LazyTreesWindow, ScrollingClampsAndBringsNodesIntoView) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.SetRootNodeCount(20);
+    EXPECT_EQ(t.RangeY(), 22 * 18);  // 20 top-level rows and two children
+    t.SetOffsetXY(0, -10000);
+    EXPECT_EQ(t.OffsetY(), t.ClientHeight() - t.RangeY());
+    t.SetOffsetXY(0, 50);
+    EXPECT_EQ(t.OffsetY(), 0);
+    PLazyNode last = t.GetLast();
+    EXPECT_TRUE(t.ScrollIntoView(last, false));
+    TRect R = t.GetDisplayRect(last, false);
+    EXPECT_EQ(R.Bottom, t.ClientHeight());
+    t.ScrollIntoView(t.GetFirstChild(f.first), true);
+    R = t.GetDisplayRect(t.GetFirstChild(f.first), false);
+    EXPECT_EQ(t.OffsetY(), 0);  // the centred row cannot pull the top below 0
+    SimulateWheel(&t, 20, 20, -120);
+    EXPECT_EQ(t.OffsetY(), -3 * 18);
+    t.Perform(WM_VSCROLL, SB_LINEDOWN, 0);
+    EXPECT_EQ(t.OffsetY(), -3 * 18 - 20);
+}
+
+TEST(LazyTreesString, TextsPathSearchAndCsv) {
+    TLazyStringTree t(nullptr);
+    t.SetRootNodeCount(2);
+    PLazyNode first = t.GetFirst();
+    EXPECT_EQ(t.GetText(first, NoColumn), S("Node"));
+    EXPECT_EQ(t.GetStaticText(first, NoColumn), S(""));
+    EXPECT_EQ(t.Path(t.RootNode(), NoColumn, u'\\'), S("\\"));
+    EXPECT_EQ(t.Path(first, NoColumn, u'\\'), S("Node\\"));
+    EXPECT_EQ(t.DoIncrementalSearch(first, S("No")), 0);
+    EXPECT_EQ(t.DoIncrementalSearch(first, S("no")), 1);
+    t.SetChildCount(first, 1);
+    t.OnGetText = [](TBaseLazyTree* T, PLazyNode Node, TColumnIndex, TLSTTextType Type, String& Text) {
+        if (Type == ttNormal) Text = S(T->GetNodeLevel(Node) == 0 ? "A" : "B");
+    };
+    EXPECT_EQ(t.Path(t.GetFirstChild(first), NoColumn, u'/'), S("A/B/"));
+    std::vector<String> Told;
+    t.OnNewText = [&](TBaseLazyTree*, PLazyNode, TColumnIndex, String Text) { Told.push_back(Text); };
+    t.SetText(first, NoColumn, S("X"));
+    EXPECT_EQ(Told, std::vector<String>{S("X")});
+
+    TempDir Dir;
+    String File = Utf8ToString(Dir.file("tree.csv"));
+    EXPECT_FALSE(t.SaveToCSVFile(S(""), true));
+    ASSERT_TRUE(t.SaveToCSVFile(File, true));
+    EXPECT_EQ(ReadFileBytes(File), "\r\n\r\n\r\n");  // heading and two top-level nodes, no columns
+}

@@ -623,6 +623,12 @@ public:
     TImageList* StateImages() const { return FStateImages; }
     void SetStateImages(TImageList* Value) { FStateImages = Value; InvalidateTree(); }
     String EmptyListMessage;
+    // A single border is a sunken client edge with the 3-D look, else a line; bsNone has none.
+    enum TLTBorderStyle { bsNone, bsSingle };
+    TLTBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TLTBorderStyle Value);
+    bool Ctl3D() const { return FCtl3D; }
+    void SetCtl3D(bool Value);
     PLazyNode HotNode() const { return FCurrentHotNode; }
 
     // --- Window: hit testing ----------------------------------------------------
@@ -800,6 +806,9 @@ protected:
     void Resize() override;
     void WMVScroll(TWMScroll& Message) override;
     void WMGetDlgCode(TMessage& Message) override;
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void ApplyBorder();
     void WMHScroll(TWMScroll& Message) override;
     bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
     // Paints one node's row (lines, button, check, images, selection, content) at Top.
@@ -823,7 +832,8 @@ protected:
     int FTextMargin = 4;
     TImageList* FImages = nullptr;
     TImageList* FStateImages = nullptr;
-    bool FHotCheckPressed = false;
+    TLTBorderStyle FBorderStyle = bsSingle;
+    bool FCtl3D = true;
     PLazyNode FRoot = nullptr;
     std::size_t FRootBlockSize = 0;
     int FNodeDataSize = -1;

@@ -3,6 +3,7 @@
 
 #include "tree/LazyTrees_p.h"
 
+#include "framework/Themes.h"
 #include "framework/Windows.h"
 
 #include <algorithm>
@@ -87,10 +88,16 @@ TRect TBaseLazyTree::GetDisplayRect(PLazyNode Node, bool TextOnly) {
 
 int TBaseLazyTree::RangeY() { return int(FRoot->TotalHeight) - int(FRoot->NodeHeight); }
 
+// Without columns the width is that of the content in the window, so that a
+// large tree is not measured as a whole on every scroll.
 int TBaseLazyTree::RangeX() {
     int Widest = 0;
-    for (PLazyNode Run = GetFirstVisibleNoInit(); Run; Run = GetNextVisibleNoInit(Run))
+    int Top = 0;
+    PLazyNode Run = GetNodeAt(0, 0, &Top);
+    for (; Run && Top < ClientHeight(); Run = GetNextVisibleNoInit(Run, false)) {
         Widest = std::max(Widest, NodeContentLeft(Run) - FOffsetX + QueryCellTextWidth(Run));
+        Top += int(Run->NodeHeight);
+    }
     return Widest;
 }
 
@@ -177,4 +184,45 @@ void TBaseLazyTree::SetIndent(Cardinal Value) {
     if (FIndent == Value) return;
     FIndent = Value;
     InvalidateTree();
+}
+
+void TBaseLazyTree::CreateParams(TCreateParams& Params) {
+    TCustomControl::CreateParams(Params);
+    Params.Style &= ~WS_BORDER;
+    Params.ExStyle &= ~WS_EX_CLIENTEDGE;
+    if (FBorderStyle == bsSingle) {
+        if (FCtl3D) Params.ExStyle |= WS_EX_CLIENTEDGE;
+        else Params.Style |= WS_BORDER;
+    }
+}
+
+void TBaseLazyTree::CreateWnd() {
+    DoStateChange({tsWindowCreating});
+    TFinally Done{[this] { DoStateChange({}, {tsWindowCreating}); }};
+    TCustomControl::CreateWnd();
+    if (IsThemeActive() && FOptions->PaintOptions().Contains(toThemeAware)) DoStateChange({tsUseThemes});
+    else DoStateChange({}, {tsUseThemes, tsUseExplorerTheme});
+    UpdateScrollBars(false);
+}
+
+void TBaseLazyTree::ApplyBorder() {
+    if (!HandleAllocated()) return;
+    TCreateParams Params;
+    CreateParams(Params);
+    SetWindowLong(Handle(), GWL_STYLE, LPARAM(Params.Style | (GetWindowLong(Handle(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL))));
+    SetWindowLong(Handle(), GWL_EXSTYLE, LPARAM(Params.ExStyle));
+    SetWindowPos(Handle(), 0, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Invalidate();
+}
+
+void TBaseLazyTree::SetBorderStyle(TLTBorderStyle Value) {
+    if (FBorderStyle == Value) return;
+    FBorderStyle = Value;
+    ApplyBorder();
+}
+
+void TBaseLazyTree::SetCtl3D(bool Value) {
+    if (FCtl3D == Value) return;
+    FCtl3D = Value;
+    ApplyBorder();
 }

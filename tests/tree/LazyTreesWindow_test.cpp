@@ -54,6 +54,13 @@ struct ScanTree {
 // check box at x 21..33, y 3..15, and its text area from x 37.
 constexpr int CheckX = 27, CheckY = 9, ButtonX = 9, ButtonY = 8;
 
+// A rendered window in client coordinates: the sunken client edge is two pixels wide.
+struct Rendered {
+    explicit Rendered(TControl* Control) { RenderControlToBitmap(Control, Bitmap); }
+    TColor operator()(int X, int Y) { return Bitmap.Canvas().Pixels(X + 2, Y + 2); }
+    TBitmap Bitmap;
+};
+
 }  // namespace
 
 TEST(LazyTreesWindow, RenderedRowsShowLinesButtonsChecksAndSelection) {
@@ -63,38 +70,36 @@ TEST(LazyTreesWindow, RenderedRowsShowLinesButtonsChecksAndSelection) {
     PLazyNode second = t.GetNextSibling(f.first);
     t.SetFocusedNode(second);
     t.AddToSelection(second);
-    TBitmap bmp;
-    RenderControlToBitmap(&t, bmp);
-    TCanvas& px = bmp.Canvas();
+    Rendered At(&t);
     const TColor Line = ColorToRGB(t.Colors().GetColor(TLTColors::TreeLineColor));
     const TColor Back = ColorToRGB(clWhite);
     // The expanded node's button: frame in the line colour, a minus stroke only.
-    EXPECT_EQ(px.Pixels(5, 4), Line);
-    EXPECT_EQ(px.Pixels(13, 12), Line);
-    EXPECT_EQ(px.Pixels(9, 8), ColorToRGB(t.Colors().NodeFontColor()));
-    EXPECT_EQ(px.Pixels(9, 6), Back);
+    EXPECT_EQ(At(5, 4), Line);
+    EXPECT_EQ(At(13, 12), Line);
+    EXPECT_EQ(At(9, 8), ColorToRGB(t.Colors().NodeFontColor()));
+    EXPECT_EQ(At(9, 6), Back);
     // The collapsed second node's button has the plus stroke too.
-    EXPECT_EQ(px.Pixels(9, 54 + 6), ColorToRGB(t.Colors().NodeFontColor()));
+    EXPECT_EQ(At(9, 54 + 6), ColorToRGB(t.Colors().NodeFontColor()));
     // Dotted lines keep one phase across rows: the children's connector at x 27
     // runs through the first child and stops at the middle of the last one.
     for (int Y = 18; Y < 46; ++Y) {
         if (Y == 18 + 9 || Y == 36 + 9) continue;
-        EXPECT_EQ(px.Pixels(27, Y), ((27 + Y) & 1) == 0 ? Line : Back) << Y;
+        EXPECT_EQ(At(27, Y), ((27 + Y) & 1) == 0 ? Line : Back) << Y;
     }
-    EXPECT_EQ(px.Pixels(27, 47), Back);
+    EXPECT_EQ(At(27, 47), Back);
     // The top-level line runs past the children from the first button to the second.
-    EXPECT_EQ(px.Pixels(9, 19), Line);
-    EXPECT_EQ(px.Pixels(9, 20), Back);
+    EXPECT_EQ(At(9, 19), Line);
+    EXPECT_EQ(At(9, 20), Back);
     // The checked box differs from the unchecked one in its middle.
-    EXPECT_NE(px.Pixels(CheckX, CheckY), px.Pixels(CheckX, 54 + CheckY));
-    EXPECT_NE(px.Pixels(21, 3), Back);
+    EXPECT_NE(At(CheckX, CheckY), At(CheckX, 54 + CheckY));
+    EXPECT_NE(At(21, 3), Back);
     // The selected, focused node: highlight behind its text from x 37.
-    EXPECT_EQ(px.Pixels(38, 54 + 2), ColorToRGB(t.Colors().GetColor(TLTColors::FocusedSelectionColor)));
-    EXPECT_EQ(px.Pixels(38, 2), Back);
+    EXPECT_EQ(At(38, 54 + 2), ColorToRGB(t.Colors().GetColor(TLTColors::FocusedSelectionColor)));
+    EXPECT_EQ(At(38, 2), Back);
     // Some text is painted in the first row.
     bool Ink = false;
     for (int X = 41; X < 80; ++X)
-        for (int Y = 2; Y < 16; ++Y) Ink |= px.Pixels(X, Y) != Back;
+        for (int Y = 2; Y < 16; ++Y) Ink |= At(X, Y) != Back;
     EXPECT_TRUE(Ink);
 }
 
@@ -108,21 +113,20 @@ TEST(LazyTreesWindow, GridLineEmptyMessageAndOwnerDrawnRow) {
         C->FillRect(R);
         Custom = true;
     };
-    TBitmap bmp;
-    RenderControlToBitmap(&t, bmp);
-    EXPECT_EQ(bmp.Canvas().Pixels(CheckX, CheckY), clRed);  // no check box over the owner's row
-    EXPECT_EQ(bmp.Canvas().Pixels(150, 17), clRed);
-    EXPECT_EQ(bmp.Canvas().Pixels(150, 35), ColorToRGB(t.Colors().GetColor(TLTColors::GridLineColor)));
-    EXPECT_EQ(bmp.Canvas().Pixels(150, 34), ColorToRGB(clWhite));
+    Rendered At(&t);
+    EXPECT_EQ(At(CheckX, CheckY), clRed);  // no check box over the owner's row
+    EXPECT_EQ(At(150, 17), clRed);
+    EXPECT_EQ(At(150, 35), ColorToRGB(t.Colors().GetColor(TLTColors::GridLineColor)));
+    EXPECT_EQ(At(150, 34), ColorToRGB(clWhite));
 
     t.Clear();
     t.EmptyListMessage = S("Nothing found");
     t.Font().SetColor(clBlack);
-    RenderControlToBitmap(&t, bmp);
+    Rendered Empty(&t);
     int Top = 1000, Left = 1000;
     for (int Y = 0; Y < 40; ++Y)
         for (int X = 0; X < 150; ++X)
-            if (bmp.Canvas().Pixels(X, Y) != ColorToRGB(clWhite)) {
+            if (Empty(X, Y) != ColorToRGB(clWhite)) {
                 Top = std::min(Top, Y);
                 Left = std::min(Left, X);
             }
@@ -267,4 +271,48 @@ TEST(LazyTreesString, TextsPathSearchAndCsv) {
     EXPECT_FALSE(t.SaveToCSVFile(S(""), true));
     ASSERT_TRUE(t.SaveToCSVFile(File, true));
     EXPECT_EQ(ReadFileBytes(File), "\r\n\r\n\r\n");  // heading and two top-level nodes, no columns
+}
+
+TEST(LazyTreesWindow, OneImagePerLevelStandsAfterTheCheckBox) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    TImageList Images(16, 16);
+    for (TColor Color : {clRed, clBlue}) {
+        TBitmap Picture;
+        Picture.SetSize(16, 16);
+        Picture.Canvas().Brush().SetColor(Color);
+        Picture.Canvas().FillRect(TRect{0, 0, 16, 16});
+        Images.Add(&Picture, nullptr);
+    }
+    t.SetImages(&Images);
+    std::vector<TBaseLazyTree::TLTImageKind> Kinds;
+    t.OnGetImageIndexEx = [&](TBaseLazyTree* T, PLazyNode Node, TBaseLazyTree::TLTImageKind Kind, TColumnIndex,
+                              bool&, int& Index, TImageList*&) {
+        Kinds.push_back(Kind);
+        if (Kind == TBaseLazyTree::ikNormal || Kind == TBaseLazyTree::ikSelected) Index = int(T->GetNodeLevel(Node));
+    };
+    Rendered At(&t);
+    EXPECT_EQ(At(36, 1), clRed);  // top level: x 36..51, y 1..16
+    EXPECT_EQ(At(51, 16), clRed);
+    EXPECT_NE(At(52, 8), clRed);
+    EXPECT_EQ(At(36 + 18, 18 + 8), clBlue);  // the children one indent step further
+    EXPECT_FALSE(Kinds.empty());
+    // The text and its hit area move behind the image.
+    EXPECT_EQ(t.GetHitTestInfoAt(40, 8).HitPosition, TBaseLazyTree::hiOnNormalIcon);
+    EXPECT_EQ(t.GetHitTestInfoAt(57, 8).HitPosition, TBaseLazyTree::hiOnItemLabel);
+    EXPECT_EQ(t.GetDisplayRect(f.first, true).Left, 55);
+}
+
+TEST(LazyTreesWindow, BorderIsASunkenEdgeUnlessNone) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    EXPECT_EQ(t.ClientWidth(), 196);
+    TBitmap Bitmap;
+    RenderControlToBitmap(&t, Bitmap);
+    EXPECT_NE(Bitmap.Canvas().Pixels(0, 0), ColorToRGB(clWhite));
+    t.SetBorderStyle(TBaseLazyTree::bsNone);
+    EXPECT_EQ(t.ClientWidth(), 200);
+    t.SetBorderStyle(TBaseLazyTree::bsSingle);
+    t.SetCtl3D(false);
+    EXPECT_EQ(t.ClientWidth(), 198);
 }

@@ -330,6 +330,16 @@ using TLTGetNodeCallback = std::function<void(TBaseLazyTree* Sender, PLazyNode N
 class TLazyTreeWorker;
 class TClipboardFormats;
 
+// What the painting hands to the content step of one cell.
+struct TLTPaintInfo {
+    TCanvas* Canvas = nullptr;
+    PLazyNode Node = nullptr;
+    TColumnIndex Column = -1;
+    TRect CellRect;     // the row, in client coordinates
+    TRect ContentRect;  // the part after indentation, check box and images
+    int NodeWidth = 0;  // the content's width as the tree measures it
+};
+
 class TBaseLazyTree : public TCustomControl {
 public:
     explicit TBaseLazyTree(TComponent* AOwner);
@@ -814,7 +824,7 @@ protected:
     // Paints one node's row (lines, button, check, images, selection, content) at Top.
     void PaintNode(TCanvas& Canvas, PLazyNode Node, int Top);
     // The cell's own content (the string tree draws its text here).
-    virtual void PaintCellContent(TCanvas& Canvas, PLazyNode Node, const TRect& ContentRect, bool Selected) {}
+    virtual void PaintCellContent(TLTPaintInfo& PaintInfo) {}
     // The width of a node's content in pixels (text plus margins).
     virtual int QueryCellTextWidth(PLazyNode Node) { return 0; }
     void DrawTreeLines(TCanvas& Canvas, PLazyNode Node, int Top, int Height, int VAlign);
@@ -946,7 +956,7 @@ protected:
     virtual void DoGetText(TLSTGetCellTextEventArgs& E);
     virtual void DoNewText(PLazyNode Node, TColumnIndex Column, const String& Text);
     virtual void DoPaintText(PLazyNode Node, TCanvas& Canvas, TColumnIndex Column, TLSTTextType TextType);
-    void PaintCellContent(TCanvas& Canvas, PLazyNode Node, const TRect& ContentRect, bool Selected) override;
+    void PaintCellContent(TLTPaintInfo& PaintInfo) override;
     int QueryCellTextWidth(PLazyNode Node) override;
 
 private:
@@ -957,4 +967,26 @@ private:
 class TLazyStringTree : public TCustomLazyStringTree {
 public:
     using TCustomLazyStringTree::TCustomLazyStringTree;
+};
+
+// The draw tree: the owner paints each node's content and tells its width.
+using TLTDrawNodeEvent = std::function<void(TBaseLazyTree* Sender, const TLTPaintInfo& PaintInfo)>;
+using TLTGetNodeWidthEvent = std::function<void(TBaseLazyTree* Sender, TCanvas* HintCanvas, PLazyNode Node,
+                                                TColumnIndex Column, int& NodeWidth)>;
+
+class TCustomLazyDrawTree : public TBaseLazyTree {
+public:
+    using TBaseLazyTree::TBaseLazyTree;
+    TLTDrawNodeEvent OnDrawNode;
+    TLTGetNodeWidthEvent OnGetNodeWidth;
+    // Twice the text margin unless the owner answers.
+    int QueryCellTextWidth(PLazyNode Node) override;
+
+protected:
+    void PaintCellContent(TLTPaintInfo& PaintInfo) override;
+};
+
+class TLazyDrawTree : public TCustomLazyDrawTree {
+public:
+    using TCustomLazyDrawTree::TCustomLazyDrawTree;
 };

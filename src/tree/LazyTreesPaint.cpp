@@ -216,9 +216,14 @@ void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
         Canvas.Brush().SetColor(FColors->BackGroundColor());
         Canvas.DrawFocusRect(Content);
     }
-    TRect Text = Content;
-    if (FOptions->SelectionOptions().Contains(toFullRowSelect)) Text.Left = X;
-    PaintCellContent(Canvas, Node, Text, Selected && Focus);
+    TLTPaintInfo Info;
+    Info.Canvas = &Canvas;
+    Info.Node = Node;
+    Info.CellRect = Row;
+    Info.ContentRect = Content;
+    if (FOptions->SelectionOptions().Contains(toFullRowSelect)) Info.ContentRect.Left = X;
+    Info.NodeWidth = Content.Right - Content.Left;
+    PaintCellContent(Info);
 }
 
 void TBaseLazyTree::Paint() {

@@ -72,7 +72,13 @@ int TCustomLazyStringTree::QueryCellTextWidth(PLazyNode Node) {
     return Width;
 }
 
-void TCustomLazyStringTree::PaintCellContent(TCanvas& Canvas, PLazyNode Node, const TRect& ContentRect, bool Selected) {
+void TCustomLazyStringTree::PaintCellContent(TLTPaintInfo& PaintInfo) {
+    TCanvas& Canvas = *PaintInfo.Canvas;
+    PLazyNode Node = PaintInfo.Node;
+    const TRect& ContentRect = PaintInfo.ContentRect;
+    const bool Selected = Node->States.Contains(vsSelected) &&
+                          (Focused() || FOptions->PaintOptions().Contains(toPopupMode)) &&
+                          !FOptions->PaintOptions().Contains(toAlwaysHideSelection);
     TLSTGetCellTextEventArgs E(Node, NoColumn);
     E.CellText = FDefaultText;
     DoGetText(E);

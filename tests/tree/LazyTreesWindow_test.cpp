@@ -316,3 +316,32 @@ TEST(LazyTreesWindow, BorderIsASunkenEdgeUnlessNone) {
     t.SetCtl3D(false);
     EXPECT_EQ(t.ClientWidth(), 198);
 }
+
+TEST(LazyTreesDraw, OwnerPaintsTheContentAndTellsItsWidth) {
+    SetThemeRenderer(trClassic);
+    TForm form(nullptr);
+    form.SetBounds(50, 50, 300, 200);
+    auto* t = new TLazyDrawTree(&form);
+    t->SetParent(&form);
+    t->SetBounds(0, 0, 200, 150);
+    t->SetColor(clWhite);
+    t->SetRootNodeCount(3);
+    form.Show();
+    PLazyNode first = t->GetFirst();
+    EXPECT_EQ(t->GetDisplayRect(first, true).Right - t->GetDisplayRect(first, true).Left, 8);
+    EXPECT_EQ(t->GetHitTestInfoAt(22 + 9, 9).HitPosition, TBaseLazyTree::hiOnItemRight);
+    std::vector<TRect> Drawn;
+    t->OnDrawNode = [&](TBaseLazyTree*, const TLTPaintInfo& Info) {
+        Drawn.push_back(Info.ContentRect);
+        Info.Canvas->Brush().SetColor(clLime);
+        Info.Canvas->FillRect(Info.ContentRect);
+    };
+    t->OnGetNodeWidth = [](TBaseLazyTree*, TCanvas*, PLazyNode, TColumnIndex, int& Width) { Width = 40; };
+    EXPECT_EQ(t->GetHitTestInfoAt(22 + 30, 9).HitPosition, TBaseLazyTree::hiOnItemLabel);
+    Rendered At(t);
+    ASSERT_EQ(Drawn.size(), 3u);
+    EXPECT_EQ(Drawn[1], (TRect{22, 18, 62, 36}));
+    EXPECT_EQ(At(30, 20), clLime);
+    EXPECT_EQ(At(70, 20), ColorToRGB(clWhite));
+    SetThemeRenderer(trStyled);
+}

@@ -24,7 +24,7 @@ String BenchPath() { return Utf8ToString("/tmp/tables_bench_" + std::to_string(:
 // A full file whose every row passes the checks.
 void Write_Full_File(const String& path) {
     StandInGrid read(257, 15), write(257, 10);
-    for (int r = 1; r <= SNMP_Map_Rows; ++r) {
+    for (int r = 1; r <= SNMP_Map_Row_Count; ++r) {
         const std::string n = std::to_string(r);
         read.SetRow(r, "Y|public|Int|Y|N|Y|1000|" + std::to_string(r % 1024) + "|0|16|r" + n +
                            "|192.168.1.5|Float * 10|Mnemonic " + n);

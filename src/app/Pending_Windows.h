@@ -12,6 +12,8 @@
 #include "tables/USNMP_Trap_Access.h"
 #include "tables/USNMP_Trap_Access_MBus.h"
 #include "mbus/UInsertKeyWireless.h"
+#include "mbus/UMeter_Bus.h"
+#include "mbus/UNewIDNode.h"
 #include "mbus/UScanModbusStart.h"
 
 #if __has_include("shell/UParGen.h")
@@ -55,8 +57,6 @@ CONFIGURATOR_PENDING_WINDOW(TFTransmitJ1939, FTransmitJ1939, "the J1939 transmit
 CONFIGURATOR_PENDING_WINDOW(TFSet_PDO_Access, FSet_PDO_Access, "the PDO access editor")
 CONFIGURATOR_PENDING_WINDOW(TFSet_SDO_Client_Access, FSet_SDO_Client_Access, "the SDO client editor")
 CONFIGURATOR_PENDING_WINDOW(TFSet_SDO_Server_Access, FSet_SDO_Server_Access, "the SDO server editor")
-CONFIGURATOR_PENDING_WINDOW(TFMeter_Bus, FMeter_Bus, "the M-Bus network editor")
-CONFIGURATOR_PENDING_WINDOW(TFNewIDNode, FNewIDNode, "the M-Bus node ID dialog")
 CONFIGURATOR_PENDING_WINDOW(TFModbus_TCP_Master_Set_Access, FModbus_TCP_Master_Set_Access,
                             "the Modbus TCP master access editor")
 CONFIGURATOR_PENDING_WINDOW(TFAdvanceFunctions, FAdvanceFunctions, "the diagnostics window")

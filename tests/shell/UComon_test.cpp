@@ -249,7 +249,8 @@ TEST(Comon, RowHelpersWorkOnAColumnGrid) {
     Grid_Copy_Row(f.rows, 2);
     EXPECT_EQ(Row_Clipboard, (std::vector<String>{u"1,2", u"N", u"3,2", u"4,2"}));
 
-    // The row helpers move every data column by real index, the hidden one included.
+    // The row helpers move every data column, the hidden one too, so no cell
+    // stays behind with another row.
     Grid_Insert_Row(1, f.rows);
     EXPECT_EQ(f.Row(1), u"|||");
     EXPECT_EQ(f.Row(2), u"1,1|N|3,1|4,1");

@@ -132,7 +132,8 @@ bool Check_Map(const TMap_Texts& m, std::vector<String>& SL_Check_Desc, bool con
 
 }  // namespace
 
-const TTableDesc SNMP_Read_Table = {u"SNMP_Trap_Read", u"row", snmp_col::Community, true, SNMP_Map_Row_Count, Read_Columns};
+const TTableDesc SNMP_Read_Table = {u"SNMP_Trap_Read", u"row", snmp_col::Community, true, SNMP_Map_Row_Count,
+                                    Read_Columns};
 const TTableDesc SNMP_Write_Table = {u"SNMP_Trap_Write", u"row", snmp_col::Community, true, SNMP_Map_Row_Count,
                                      Write_Columns};
 

@@ -120,8 +120,8 @@ void TFSNMP_Trap_Access_MBus::ACG_SNMP_ReadDblClickCell(TObject*, int ARow, int 
 void TFSNMP_Trap_Access_MBus::ACG_SNMP_ReadGridHint(TObject*, int ARow, int ACol, String& hintstr) {
     // The hint follows the real column, so hidden columns keep their hints' places.
     const int c = ACG_SNMP_Read->RealColIndex(ACol);
-    hintstr = ARow == 0 && c >= 1 && c <= static_cast<int>(Hint_SNMP.size()) ? Hint_SNMP[static_cast<std::size_t>(c - 1)]
-                                                                               : String();
+    const bool header = ARow == 0 && c >= 1 && c <= static_cast<int>(Hint_SNMP.size());
+    hintstr = header ? Hint_SNMP[static_cast<std::size_t>(c - 1)] : String();
 }
 
 bool TFSNMP_Trap_Access_MBus::Edit_Rows(std::vector<std::array<String, 14>>& Rows) {

@@ -10,6 +10,7 @@
 #include "grid/foundation/DropDownUtil.h"
 #include "grid/foundation/GridText.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -213,6 +214,10 @@ void TExCustomDropDown::WMChar(TWMKey& Message) {
     // The key event comes first: it may change or take the character.
     if (DoKeyPress(Message)) return;
     if (!FEditorEnabled) return;
+    // The keypad's decimal key (bit 6 of its scan code) types the separator.
+    if (FExcelStyleDecimalSeparator && (Message.CharCode() == u'.' || Message.CharCode() == u',') &&
+        ((Message.KeyData() >> 16) & 0x40) != 0)
+        Message.SetCharCode(Dec());
     const Char ch = Char(Message.CharCode());
     const String whole = TMaskEdit::Text();
     const bool allSelected = !whole.empty() && SelLength() == int(whole.size());
@@ -231,6 +236,11 @@ void TExCustomDropDown::WMChar(TWMKey& Message) {
             Change();
         }
         if (TMaskEdit::Modified()) FIsModified = true;
+        return;
+    }
+    const bool number = FEditType == etNumeric || FEditType == etFloat || FEditType == etMoney;
+    if (ch == u'-' && number && FSigned && ToggleSign()) {
+        FBlockChange = false;
         return;
     }
     if (ch == u'-' && (FEditType == etNumeric || FEditType == etFloat)) {
@@ -292,6 +302,34 @@ void TExCustomDropDown::WMChar(TWMKey& Message) {
     // notification would otherwise eat the next real change.
     if (TMaskEdit::Text() == before) FBlockChange = false;
     if (TMaskEdit::Modified()) FIsModified = true;
+}
+
+bool TExCustomDropDown::ToggleSign() {
+    const String whole = TMaskEdit::Text();
+    if (SelLength() > 0) {
+        if (FEditType == etNumeric && SelLength() == int(whole.size())) {
+            TMaskEdit::SetText(u"-");
+            SetSelStart(1);
+            SetSelLength(0);
+            SetModified(true);
+            return true;
+        }
+        return false;
+    }
+    const int caret = SelStart();
+    const String value = GetText();
+    if (value.find(u'-') == String::npos) {
+        TMaskEdit::SetText(FPrefix + u"-" + value + FSuffix);
+        SetSelStart(caret + 1);
+    } else {
+        String v = value;
+        v.erase(0, 1);
+        TMaskEdit::SetText(FPrefix + v + FSuffix);
+        SetSelStart(std::max(int(FPrefix.size()), caret - 1));
+    }
+    SetSelLength(0);
+    SetModified(true);
+    return true;
 }
 
 // ---------------------------------------------------------------------------

@@ -177,3 +177,43 @@ TEST_F(TextFixture, TypingOverTheWholeTextFiresNoChangeForThatKey) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TextFixture, SignedNumbersAndTheKeypadDecimalKey) {
+    dd->SetEditType(etFloat);
+    dd->SetPrecision(2);
+    dd->SetSigned(true);
+    dd->SetText(u"12.50");
+    Caret(2);
+    SimulateText(u"-");
+    EXPECT_EQ(dd->GetText(), u"-12.50");
+    EXPECT_EQ(dd->SelStart(), 3) << "the caret stays on the same character";
+    SimulateText(u"-");
+    EXPECT_EQ(dd->GetText(), u"12.50");
+    EXPECT_EQ(dd->SelStart(), 2);
+    dd->SetSigned(false);
+    SimulateText(u"-");
+    EXPECT_EQ(dd->GetText(), u"12.50");
+
+    // The keypad's decimal key types the decimal separator whatever it shows.
+    dd->SetText(u"");
+    Caret(0);
+    SimulateKey(VK_DECIMAL, {}, u',');
+    EXPECT_EQ(dd->GetText(), u",") << "without the option the comma is the thousand separator";
+    dd->SetExcelStyleDecimalSeparator(true);
+    dd->SetText(u"");
+    Caret(0);
+    SimulateKey(VK_DECIMAL, {}, u',');
+    EXPECT_EQ(dd->GetText(), u"0.");
+
+    dd->SetEditType(etNumeric);
+    dd->SetSigned(true);
+    dd->SetText(u"42");
+    dd->SelectAll();
+    SimulateText(u"-");
+    EXPECT_EQ(dd->GetText(), u"-");
+    EXPECT_EQ(dd->SelStart(), 1);
+}
+
+}  // namespace

@@ -382,3 +382,18 @@ TEST(LazyTreesString, TextWidthIsKeptUntilTheNodeOrTheFontChanges) {
     t.InvalidateNode(first);
     EXPECT_EQ(*t.GetNodeData<std::int64_t>(first), -1);
 }
+
+TEST(LazyTreesWindow, ShrinkingTreeAndDoubleClickKeepTheViewSound) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.SetRootNodeCount(40);
+    t.SetOffsetXY(0, -10000);
+    ASSERT_LT(t.OffsetY(), 0);
+    t.SetRootNodeCount(3);
+    EXPECT_EQ(t.OffsetY(), 0);
+    PLazyNode second = t.GetNextSibling(f.first);
+    SimulateDblClick(&t, 45, 54 + 9);  // on the second top-level row's text
+    EXPECT_TRUE(t.GetExpanded(second));
+    SimulateDblClick(&t, CheckX, 54 + CheckY);  // a double click on a check box toggles nothing
+    EXPECT_TRUE(t.GetExpanded(second));
+}

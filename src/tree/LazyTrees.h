@@ -810,7 +810,7 @@ protected:
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
-    void DblClick() override;
+    void WMLButtonDblClk(TWMMouse& Message) override;
     void KeyDown(Word& Key, TShiftState Shift) override;
     void KeyUp(Word& Key, TShiftState Shift) override;
     void Resize() override;
@@ -959,7 +959,26 @@ protected:
     void PaintCellContent(TLTPaintInfo& PaintInfo) override;
     int QueryCellTextWidth(PLazyNode Node) override;
 
+public:
+    void InvalidateNode(PLazyNode Node) override;
+    void ReinitNode(PLazyNode Node, bool Recursive) override;
+    void SetChildCount(PLazyNode Node, Cardinal NewChildCount) override;
+    // Height of the font and width of "..." in it, taken at every font change.
+    int TextHeight() const { return FTextHeight; }
+    int EllipsisWidth() const { return FEllipsisWidth; }
+
+protected:
+    void CMFontChanged(TMessage& Message) override;
+    void CreateWnd() override;
+    // The kept width of the node's text; 0 means not measured.
+    int CachedWidth(PLazyNode Node) const;
+    void SetCachedWidth(PLazyNode Node, int Width);
+    void TakeFontMetrics();
+
 private:
+    std::size_t FInternalDataOffset = 0;
+    int FTextHeight = 0;
+    int FEllipsisWidth = 0;
     String FDefaultText;
     TLTStringOptions FStringOptions{toSaveCaptions, toAutoAcceptEditChange};
 };

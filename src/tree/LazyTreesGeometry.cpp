@@ -113,7 +113,10 @@ void TBaseLazyTree::SetOffsetXY(int X, int Y) {
 }
 
 void TBaseLazyTree::UpdateScrollBars(bool DoRepaint) {
-    if (!HandleAllocated()) return;
+    if (!HandleAllocated() || FUpdateCount > 0) return;
+    // A tree that shrank keeps its last row at the bottom rather than showing empty space.
+    FOffsetY = std::clamp(FOffsetY, std::min(0, ClientHeight() - RangeY()), 0);
+    FOffsetX = std::clamp(FOffsetX, std::min(0, ClientWidth() - RangeX()), 0);
     TScrollStyle Style = FScrollBarOptions->ScrollBars();
     SCROLLINFO Info;
     Info.fMask = SIF_ALL | (FScrollBarOptions->AlwaysVisible() ? SIF_DISABLENOSCROLL : 0);

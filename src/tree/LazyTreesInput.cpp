@@ -149,11 +149,10 @@ void TBaseLazyTree::MouseMove(TShiftState Shift, int X, int Y) {
     }
 }
 
-void TBaseLazyTree::DblClick() {
-    TCustomControl::DblClick();
+void TBaseLazyTree::WMLButtonDblClk(TWMMouse& Message) {
+    TCustomControl::WMLButtonDblClk(Message);
     if (!FOptions->MiscOptions().Contains(toToggleOnDblClick)) return;
-    TPoint P = ScreenToClient(GetCursorPos());
-    THitInfo Hit = GetHitTestInfoAt(P.X, P.Y);
+    THitInfo Hit = GetHitTestInfoAt(Message.XPos(), Message.YPos());
     if (Hit.HitNode && Hit.HitPosition != hiOnItemButton && Hit.HitPosition != hiOnItemCheckbox)
         ToggleNode(Hit.HitNode);
 }

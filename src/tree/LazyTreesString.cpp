@@ -6,7 +6,63 @@
 #include "framework/Encoding.h"
 #include "framework/Files.h"
 
-TCustomLazyStringTree::TCustomLazyStringTree(TComponent* AOwner) : TBaseLazyTree(AOwner), FDefaultText(S("Node")) {}
+#include <algorithm>
+#include <cstring>
+
+TCustomLazyStringTree::TCustomLazyStringTree(TComponent* AOwner) : TBaseLazyTree(AOwner), FDefaultText(S("Node")) {
+    FInternalDataOffset = ReserveInternalData(sizeof(int));
+}
+
+// The width cache lies behind the owner's data area of every node but the root.
+int TCustomLazyStringTree::CachedWidth(PLazyNode Node) const {
+    if (!Node || Node == FRoot) return 0;
+    int Width;
+    std::memcpy(&Width, Node->RawData() + std::max(FNodeDataSize, 0) + FInternalDataOffset, sizeof Width);
+    return Width;
+}
+
+void TCustomLazyStringTree::SetCachedWidth(PLazyNode Node, int Width) {
+    if (!Node || Node == FRoot) return;
+    std::memcpy(Node->RawData() + std::max(FNodeDataSize, 0) + FInternalDataOffset, &Width, sizeof Width);
+}
+
+void TCustomLazyStringTree::InvalidateNode(PLazyNode Node) {
+    TBaseLazyTree::InvalidateNode(Node);
+    if (!Node || Node == FRoot) return;
+    SetCachedWidth(Node, 0);
+    Node->States.Exclude(vsHeightMeasured);
+}
+
+void TCustomLazyStringTree::ReinitNode(PLazyNode Node, bool Recursive) {
+    TBaseLazyTree::ReinitNode(Node, Recursive);
+    SetCachedWidth(Node, 0);
+}
+
+void TCustomLazyStringTree::SetChildCount(PLazyNode Node, Cardinal NewChildCount) {
+    TBaseLazyTree::SetChildCount(Node, NewChildCount);
+    SetCachedWidth(Node, 0);
+}
+
+void TCustomLazyStringTree::TakeFontMetrics() {
+    TBitmap Measure;
+    Measure.SetSize(1, 1);
+    Measure.Canvas().Font().Assign(&Font());
+    TTextMetric Metric{};
+    Measure.Canvas().GetTextMetrics(Metric);
+    FTextHeight = Metric.tmHeight;
+    FEllipsisWidth = Measure.Canvas().TextWidth(S("..."));
+    for (PLazyNode Run = FRoot->FirstChild; Run; Run = GetNextNoInit(Run)) SetCachedWidth(Run, 0);
+}
+
+void TCustomLazyStringTree::CreateWnd() {
+    TBaseLazyTree::CreateWnd();
+    TakeFontMetrics();
+}
+
+void TCustomLazyStringTree::CMFontChanged(TMessage& Message) {
+    TBaseLazyTree::CMFontChanged(Message);
+    TakeFontMetrics();
+}
 
 void TCustomLazyStringTree::DoGetText(TLSTGetCellTextEventArgs& E) {
     if (!E.Node->States.Contains(vsInitialized)) InitializeNode(E.Node);
@@ -61,6 +117,7 @@ void TCustomLazyStringTree::DoPaintText(PLazyNode Node, TCanvas& Canvas, TColumn
 }
 
 int TCustomLazyStringTree::QueryCellTextWidth(PLazyNode Node) {
+    if (int Cached = CachedWidth(Node)) return Cached;
     String Text = GetText(Node, NoColumn);
     int Width = 2 * FTextMargin;
     if (!Text.empty()) {
@@ -69,6 +126,7 @@ int TCustomLazyStringTree::QueryCellTextWidth(PLazyNode Node) {
         DoPaintText(Node, C, NoColumn, ttNormal);
         Width += C.TextWidth(Text);
     }
+    SetCachedWidth(Node, Width);
     return Width;
 }
 

@@ -345,3 +345,55 @@ TEST(LazyTreesDraw, OwnerPaintsTheContentAndTellsItsWidth) {
     EXPECT_EQ(At(70, 20), ColorToRGB(clWhite));
     SetThemeRenderer(trStyled);
 }
+
+TEST(LazyTreesString, TextWidthIsKeptUntilTheNodeOrTheFontChanges) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.SetNodeDataSize(8);
+    t.Clear();
+    t.SetRootNodeCount(2);
+    PLazyNode first = t.GetFirst();
+    int Asked = 0;
+    String Text = S("Bus");
+    t.OnGetText = [&](TBaseLazyTree*, PLazyNode, TColumnIndex, TLSTTextType Type, String& Cell) {
+        if (Type == ttNormal) {
+            ++Asked;
+            Cell = Text;
+        }
+    };
+    auto Width = [&] { return t.GetDisplayRect(first, true).Right - t.GetDisplayRect(first, true).Left; };
+    const int Narrow = Width();
+    EXPECT_GT(Narrow, 8);
+    Text = S("Bus with a long name");
+    Asked = 0;
+    EXPECT_EQ(Width(), Narrow);  // kept: the text is not asked again
+    EXPECT_EQ(Asked, 0);
+    t.InvalidateNode(first);
+    const int Wide = Width();
+    EXPECT_GT(Wide, Narrow);
+    const int Height = t.TextHeight();
+    EXPECT_GT(Height, 0);
+    EXPECT_GT(t.EllipsisWidth(), 0);
+    t.Font().SetSize(t.Font().Size() * 2);
+    EXPECT_GT(t.TextHeight(), Height);
+    EXPECT_GT(Width(), Wide);  // every width measured anew in the bigger font
+    // The owner's data area and the kept width do not overlap.
+    *t.GetNodeData<std::int64_t>(first) = -1;
+    t.InvalidateNode(first);
+    EXPECT_EQ(*t.GetNodeData<std::int64_t>(first), -1);
+}
+
+TEST(LazyTreesWindow, ShrinkingTreeAndDoubleClickKeepTheViewSound) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.SetRootNodeCount(40);
+    t.SetOffsetXY(0, -10000);
+    ASSERT_LT(t.OffsetY(), 0);
+    t.SetRootNodeCount(3);
+    EXPECT_EQ(t.OffsetY(), 0);
+    PLazyNode second = t.GetNextSibling(f.first);
+    SimulateDblClick(&t, 45, 54 + 9);  // on the second top-level row's text
+    EXPECT_TRUE(t.GetExpanded(second));
+    SimulateDblClick(&t, CheckX, 54 + CheckY);  // a double click on a check box toggles nothing
+    EXPECT_TRUE(t.GetExpanded(second));
+}

@@ -9,6 +9,8 @@
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 #include "image/UBootTCP.h"
+#include "tables/USNMP_Trap_Access.h"
+#include "tables/USNMP_Trap_Access_MBus.h"
 #include "mbus/UInsertKeyWireless.h"
 #include "mbus/UMeter_Bus.h"
 #include "mbus/UNewIDNode.h"
@@ -59,11 +61,9 @@ CONFIGURATOR_PENDING_WINDOW(TFModbus_TCP_Master_Set_Access, FModbus_TCP_Master_S
                             "the Modbus TCP master access editor")
 CONFIGURATOR_PENDING_WINDOW(TFAdvanceFunctions, FAdvanceFunctions, "the diagnostics window")
 CONFIGURATOR_PENDING_WINDOW(TFDMXDefVal, FDMXDefVal, "the DMX default-value editor")
-CONFIGURATOR_PENDING_WINDOW(TFSNMP_Trap_Access, FSNMP_Trap_Access, "the SNMP access editor")
 CONFIGURATOR_PENDING_WINDOW(TFModbusStartAdd_SD, FModbusStartAdd_SD, "the start-address dialog")
 CONFIGURATOR_PENDING_WINDOW(TFReStart_Devices, FReStart_Devices, "the CANopen restart editor")
 CONFIGURATOR_PENDING_WINDOW(TFNodeGuard, FNodeGuard, "the node guarding editor")
-CONFIGURATOR_PENDING_WINDOW(TFSNMP_Trap_Access_MBus, FSNMP_Trap_Access_MBus, "the M-Bus SNMP access editor")
 
 #if __has_include("descfiles/UProfinetFileName.h")
 #include "descfiles/UEds.h"

@@ -5,6 +5,7 @@
 #include "framework/ImgList.h"
 #include "framework/SysUtils.h"
 
+#include "grid/foundation/DropDownUtil.h"
 #include "grid/foundation/PartDrawing.h"
 
 #include <cmath>
@@ -410,11 +411,8 @@ bool TExCalculatorDropdown::DisplayIsBlankOrError() const {
 }
 
 double TExCalculatorDropdown::DisplayValue() const {
-    String t;
-    for (Char c : GetText())
-        if (c != Thou()) t += c;
     double v = 0;
-    return TryStrToFloat(t, v, FormatSettings()) ? v : 0;
+    return TryStrToFloat(StripThousandSeparators(GetText()), v, FormatSettings()) ? v : 0;
 }
 
 double TExCalculatorDropdown::Value() {

@@ -10,7 +10,6 @@
 // ---------------------------------------------------------------------------
 // The key panel
 // ---------------------------------------------------------------------------
-enum TItemLayout { ilCaptionLeft, ilCaptionRight, ilCaptionTop, ilCaptionBottom };
 enum TButtonPanelType { plCalculator, plCustom };
 
 class TButtonItem : public TCollectionItem {

@@ -8,6 +8,7 @@
 #include "framework/Threads.h"
 #include "framework/Windows.h"
 
+#include "grid/foundation/DropDownUtil.h"
 #include "grid/foundation/GridColors.h"
 #include "grid/foundation/PartDrawing.h"
 
@@ -157,7 +158,7 @@ void TDropDownForm::PaintBackground() {
     const TRect whole = Rect(0, 0, Width(), Height());
     const TRect r = Rect(b, b, Width() - b, Height() - b);
     const TColor from = FExDropDown->DropDownColor(), to = FExDropDown->DropDownColorTo();
-    if (from != clNone && to != clNone) DrawSteppedBands(c, from, to, true, r, 80);
+    if (from != clNone && to != clNone) DrawSteppedGradient(c, from, to, 80, r, true);
     else if (from != clNone) {
         c.Brush().SetStyle(bsSolid);
         c.Brush().SetColor(from);

@@ -86,6 +86,9 @@ enum TDropDownEditType {
 
 enum TSelectionColorStyle { scCustom, scOffice2007, scWindowsVista, scWindows7 };
 
+// Where an item's caption goes beside its picture (the item lists and key panels of the kinds).
+enum TItemLayout { ilCaptionLeft, ilCaptionRight, ilCaptionTop, ilCaptionBottom };
+
 enum TLabelPosition {
     lpLeftTop, lpLeftCenter, lpLeftBottom, lpTopLeft, lpBottomLeft, lpLeftTopLeft, lpLeftCenterLeft,
     lpLeftBottomLeft, lpTopCenter, lpBottomCenter, lpRightTop, lpRightCenter, lpRighBottom, lpTopRight,
@@ -113,10 +116,7 @@ struct TDropDownPlacement {
 };
 TRect PlaceDropDown(const TDropDownPlacement& P);
 
-// Steps bands (0 counts as 1) stepping from FromColor to ToColor, side by
-// side when Horizontal, else stacked; each band one pixel longer than its
-// step so that no gaps remain.
-void DrawSteppedBands(TCanvas& Canvas, TColor FromColor, TColor ToColor, bool Horizontal, TRect R, int Steps);
+
 
 // ---------------------------------------------------------------------------
 // The strips of the pop-up and their buttons

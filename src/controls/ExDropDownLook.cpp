@@ -7,6 +7,7 @@
 #include "framework/Streaming.h"
 #include "framework/Windows.h"
 
+#include "grid/foundation/DropDownUtil.h"
 #include "grid/foundation/GridColors.h"
 
 #include <algorithm>
@@ -63,28 +64,7 @@ const TSelectionColors SelectionColors[] = {
     {0xFCEBDC, 0xFCDBC1, 0xE0C5AE, 0xCEA27D, 0xFDEADB, 0xFDF4EB, clNone, clNone},
 };
 
-TColor Channel(TColor C, int Shift) { return (C >> Shift) & 0xFF; }
 }  // namespace
-
-void DrawSteppedBands(TCanvas& Canvas, TColor FromColor, TColor ToColor, bool Horizontal, TRect R, int Steps) {
-    if (Steps <= 0) Steps = 1;
-    const TColor a = ColorToRGB(FromColor), b = ColorToRGB(ToColor);
-    const int extent = Horizontal ? R.Right - 1 - R.Left : R.Bottom - 1 - R.Top;
-    const double step = double(extent) / Steps;
-    for (int i = 0; i < Steps; ++i) {
-        auto mix = [&](int shift) {
-            const double from = Channel(a, shift), to = Channel(b, shift);
-            return TColor(std::lround(from + (to - from) * i / Steps)) << shift;
-        };
-        const TColor c = mix(0) | mix(8) | mix(16);
-        Canvas.Pen().SetColor(c);
-        Canvas.Brush().SetStyle(bsSolid);
-        Canvas.Brush().SetColor(c);
-        const int s = int(std::lround(i * step)), e = int(std::lround((i + 1) * step)) + 1;
-        if (Horizontal) Canvas.FillRect(Rect(R.Left + s, R.Top, std::min(R.Right, R.Left + e), R.Bottom));
-        else Canvas.FillRect(Rect(R.Left, R.Top + s, R.Right, std::min(R.Bottom, R.Top + e)));
-    }
-}
 
 void TExCustomDropDown::SetComponentStyle(TGPKStyle AStyle) {
     FGPKStyle = AStyle;

@@ -5,6 +5,7 @@
 #include "framework/ImgList.h"
 #include "framework/Windows.h"
 
+#include "grid/foundation/DropDownUtil.h"
 #include "grid/foundation/GridColors.h"
 
 #include <algorithm>
@@ -49,49 +50,6 @@ void TExButtonAppearance::SetGradient(TBarAppearance::TGradientDirection Value) 
 namespace {
 constexpr std::uintptr_t UnHotTimer = 1;
 
-// A at Percent against B, channel by channel, rounded.
-TColor BlendColors(TColor A, TColor B, int Percent) {
-    if (Percent >= 100) return A;
-    if (Percent <= 0) return B;
-    const TColor a = ColorToRGB(A), b = ColorToRGB(B);
-    TColor r = 0;
-    for (int shift = 0; shift <= 16; shift += 8) {
-        const double v = Percent / 100.0 * ((a >> shift) & 0xFF) + (1 - Percent / 100.0) * ((b >> shift) & 0xFF);
-        r |= TColor(std::lround(v)) << shift;
-    }
-    return r;
-}
-
-// Plain or gradient fill, then a frame of the given width, as the strip
-// buttons and strips paint their faces.
-void FillFace(TCanvas& C, const TRect& R, TColor Color, TColor ColorTo, bool Vertical, int BorderWidth,
-              TColor BorderColor) {
-    if (ColorTo != clNone && Color != clNone) DrawSteppedBands(C, Color, ColorTo, !Vertical, R, 80);
-    else if (Color != clNone) {
-        C.Brush().SetStyle(bsSolid);
-        C.Brush().SetColor(Color);
-        C.FillRect(R);
-    }
-    if (BorderColor != clNone && BorderWidth > 0) {
-        C.Brush().SetStyle(bsClear);
-        C.Pen().SetWidth(BorderWidth);
-        C.Pen().SetColor(BorderColor);
-        C.Rectangle(R);
-        C.Pen().SetWidth(1);
-    }
-}
-
-// The image at the left and the caption on one line, centred when there is no image.
-void ImageAndText(TCanvas& C, TRect R, const String& Caption, int ImageIndex, TImageList* Images) {
-    unsigned align = DT_CENTER;
-    if (Images && ImageIndex >= 0) {
-        Images->Draw(C, R.Left + 4, R.Top + (R.Height() - Images->Height()) / 2, ImageIndex, true);
-        R.Left += Images->Width() + 8;
-        align = DT_LEFT;
-    }
-    C.Brush().SetStyle(bsClear);
-    C.DrawText(Caption, R, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | align);
-}
 }  // namespace
 
 TExButton::TExButton(TComponent* AOwner) : TCustomControl(AOwner) {
@@ -154,9 +112,10 @@ void TExButton::DrawButton(TCanvas& C) {
     else if (FMouseDownInControl && FMouseInControl) from = a.ColorDown(), to = clNone, border = a.BorderColorDown();
     else if (FMouseInControl || Focused()) from = a.ColorHot(), to = clNone, border = a.BorderColorHot();
     const TRect r = Rect(0, 0, Width(), Height());
-    FillFace(C, r, from, to, a.Gradient() == TBarAppearance::gdVertical, 1, border);
+    DrawGradientBackground(&C, r, from, to, border, 1, a.Gradient() == TBarAppearance::gdVertical);
+    C.Brush().SetStyle(bsClear);
     C.SetFont(FAppearance->Font());
-    ImageAndText(C, r, Caption(), FImageIndex, FImages);
+    DrawImageAndText(&C, r, Caption(), FImages, FImageIndex);
 }
 
 void TExButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
@@ -362,7 +321,7 @@ void TExStrip::Paint() {
             c.FillRect(r);
         }
     } else {
-        DrawSteppedBands(c, a.Color(), a.ColorTo(), a.GradientDirection() == TBarAppearance::gdHorizontal, r, 80);
+        DrawSteppedGradient(c, a.Color(), a.ColorTo(), 80, r, a.GradientDirection() == TBarAppearance::gdHorizontal);
     }
     const int bw = a.BorderWidth();
     if (a.BorderColor() != clNone && bw > 0) {
@@ -391,7 +350,7 @@ void TExStrip::Paint() {
         }
         c.Pen().SetWidth(1);
         c.Brush().SetStyle(bsClear);
-        c.Pen().SetColor(BlendColors(a.BorderColor(), clWhite, 20));
+        c.Pen().SetColor(BlendColor(a.BorderColor(), clWhite, 20));
         TRect inner = r;
         if (footer) inner.Top += bw;
         else inner.Bottom -= bw;
@@ -407,10 +366,11 @@ void TExStrip::Paint() {
     if (!text.empty()) {
         if (FButtonList.Count() > 0) t.Right = FButtonList.GetItemsEx(FButtonList.Count() - 1)->Left() - 2;
         c.SetFont(const_cast<TBarAppearance&>(a).Font());
-        const int th = c.TextHeight(text);
+        // The caption may hold markup: measured first, then drawn.
+        const int th = DrawMarkupTextInRect(c, text, t, FImages, false, this).Y;
         if (th < t.Height()) t.Top += (t.Height() - th) / 2;
         c.Brush().SetStyle(bsClear);
-        c.DrawText(text, t, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+        DrawMarkupTextInRect(c, text, t, FImages, true, this);
     }
 }
 

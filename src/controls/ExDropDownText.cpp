@@ -7,6 +7,7 @@
 #include "framework/Clipboard.h"
 #include "framework/SysUtils.h"
 
+#include "grid/foundation/DropDownUtil.h"
 #include "grid/foundation/GridText.h"
 
 #include <cmath>
@@ -16,34 +17,6 @@ Char Dec() { return FormatSettings().DecimalSeparator; }
 Char Thou() { return FormatSettings().ThousandSeparator; }
 
 bool IsDigit(Char c) { return c >= u'0' && c <= u'9'; }
-
-// 0 whole number (digits and minus signs only), 1 number with separators,
-// 5 hexadecimal digits, 2 anything else (also empty, several minus signs
-// or several decimal separators).
-int NumberKind(const String& S) {
-    if (S.empty()) return 2;
-    int minus = 0, dec = 0;
-    bool separators = false, hex = true, plain = true;
-    for (Char c : S) {
-        if (c == u'-') ++minus;
-        else if (c == Dec()) ++dec, separators = true;
-        else if (c == Thou()) separators = true;
-        else if (!IsDigit(c)) {
-            plain = false;
-            if (!((c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f'))) hex = false;
-        }
-    }
-    if (minus > 1 || dec > 1) return 2;
-    if (plain) return separators ? 1 : 0;
-    return hex && minus == 0 && dec == 0 && !separators ? 5 : 2;
-}
-
-String WithoutThousands(const String& S) {
-    String r;
-    for (Char c : S)
-        if (c != Thou()) r += c;
-    return r;
-}
 
 String Fixed(double V, int Decimals) { return FloatToStrF(V, ffFixed, 18, Decimals, FormatSettings()); }
 String Grouped(double V, int Decimals) { return FloatToStrF(V, ffNumber, 18, Decimals, FormatSettings()); }
@@ -65,7 +38,7 @@ void TExCustomDropDown::SetTextValue(const String& Value) {
     if (v.empty()) {
         if (FEditType == etNumeric || FEditType == etFloat || FEditType == etMoney) v = u"0";
         else if (FEditType == etHex) {
-            const int kind = NumberKind(v);
+            const int kind = NumberKindOfText(v);
             if (kind != 0 && kind != 5) v = u"0";
         }
     }
@@ -91,7 +64,7 @@ void TExCustomDropDown::SetEditType(TDropDownEditType Value) {
     } else {
         SetPasswordChar(0);
     }
-    const int kind = NumberKind(GetText());
+    const int kind = NumberKindOfText(GetText());
     if (Value == etNumeric && kind != 0) SetIntValue(0);
     else if ((Value == etFloat || Value == etMoney) && kind > 1) SetFloatValue(0);
     if (ComponentState().Contains(csDesigning) && Value == etFloat && FPrecision == 0) SetPrecision(2);
@@ -101,7 +74,7 @@ void TExCustomDropDown::SetPrecision(int Value) {
     if (FPrecision == Value) return;
     if (FEditType != etString && FEditType != etFloat && FEditType != etMoney) return;
     FPrecision = Value;
-    if (NumberKind(GetText()) > 1) SetFloatValue(0);
+    if (NumberKindOfText(GetText()) > 1) SetFloatValue(0);
     else SetFloatValue(GetFloatValue());
 }
 
@@ -110,7 +83,7 @@ void TExCustomDropDown::SetPrecision(int Value) {
 // ---------------------------------------------------------------------------
 double TExCustomDropDown::TextToFloat(const String& S) const {
     double v = 0;
-    if (TryStrToFloat(WithoutThousands(S), v, FormatSettings())) return v;
+    if (TryStrToFloat(StripThousandSeparators(S), v, FormatSettings())) return v;
     return 0;
 }
 
@@ -368,13 +341,13 @@ void TExCustomDropDown::WMPaste(TMessage& Message) {
     case etString:
     case etPassword: SetTextValue(n); break;
     case etNumeric:
-        if (NumberKind(n) == 0 && n.find(u'-') == String::npos) {
+        if (NumberKindOfText(n) == 0 && n.find(u'-') == String::npos) {
             SetTextValue(n);
             SetModified(true);
         }
         break;
     case etFloat: {
-        const int kind = NumberKind(n);
+        const int kind = NumberKindOfText(n);
         if ((kind == 0 || kind == 1) && (FPrecision != 0 || clip.find(Dec()) == String::npos) &&
             n.find(u'-') == String::npos) {
             SetTextValue(n);

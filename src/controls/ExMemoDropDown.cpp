@@ -4,6 +4,8 @@
 
 #include "framework/Menus.h"
 
+#include "grid/foundation/DropDownUtil.h"
+
 TExMemoDropDown::TExMemoDropDown(TComponent* AOwner)
     : TExCustomDropDown(AOwner), FMemoText(std::make_unique<TStringList>()) {
     FMemoText->OnChange = [this](TObject*) { MemoTextChanged(); };
@@ -85,21 +87,8 @@ void TExMemoDropDown::MemoTextChanged() {
         probe.SetSize(1, 1);
         TCanvas& c = probe.Canvas();
         c.SetFont(Font());
-        auto width = [&](const String& s) { return s.empty() ? 0 : c.TextWidth(s); };
-        if (width(line) < available) {
-            text = FMemoText->Count() > 1 ? line + u"..." : line;
-        } else {
-            // The longest start of the line that fits with "..." after it;
-            // the whole line when none does.
-            text = line;
-            for (size_t n = line.size(); n-- > 0;) {
-                const String cut = line.substr(0, n) + u"...";
-                if (width(cut) < available) {
-                    text = cut;
-                    break;
-                }
-            }
-        }
+        if (MeasureText(c, line).X < available) text = FMemoText->Count() > 1 ? line + u"..." : line;
+        else text = EllipsisText(c, line, available, true);
     }
     FInternalUpdate = true;
     try {

@@ -1,6 +1,8 @@
 // The column grid: typed columns answering the per-cell queries.
 #include "grid/ExCGrid.h"
 
+#include "grid/foundation/GridText.h"
+
 #include "framework/IniFiles.h"
 #include "framework/SysUtils.h"
 
@@ -348,6 +350,16 @@ TCellGraphic* TExColumnGrid::GetCellGraphic(int ACol, int ARow) {
     return nullptr;
 }
 
+String TExColumnGrid::GetFormattedCell(int ACol, int ARow) {
+    TGridColumnItem* it = Item(ACol);
+    if (!it) return TExStringGrid::GetFormattedCell(ACol, ARow);
+    String text = GetCellEx(ACol, ARow);
+    int kind = ClassifyNumberText(text);
+    bool isNumber = kind == 0 || kind == 1;
+    if (it->FloatFormat().empty() || !isNumber) return text;
+    return Format(it->FloatFormat(), {Floats(ACol, ARow)});
+}
+
 TCellType TExColumnGrid::GetCellType(int ACol, int ARow) {
     TCellType t = TExStringGrid::GetCellType(ACol, ARow);
     if (t != ctEmpty) return t;
@@ -394,6 +406,33 @@ TAlignment TExColumnGrid::DoGetAlignment(int ACol, int ARow) {
     if (CellPropsAssigned(ACol, ARow)) return GetCellProperties(ACol, ARow)->Alignment();
     if (TGridColumnItem* it = Item(ACol)) return ARow < FixedRows() ? it->HeaderAlignment() : it->Alignment();
     return TExStringGrid::DoGetAlignment(ACol, ARow);
+}
+
+// A width is kept within the column's limits, each only when above 0.
+void TExColumnGrid::DoUpdateColumnSize(int ACol, int& AWidth) {
+    if (TGridColumnItem* it = Item(ACol)) {
+        if (it->MinSize() > 0) AWidth = std::max(AWidth, it->MinSize());
+        if (it->MaxSize() > 0) AWidth = std::min(AWidth, it->MaxSize());
+    }
+    TExStringGrid::DoUpdateColumnSize(ACol, AWidth);
+}
+
+void TExColumnGrid::DoUpdateColumnSizeAuto(int ACol, int& AWidth) {
+    if (TGridColumnItem* it = Item(ACol)) {
+        if (it->AutoMinSize() > 0) AWidth = std::max(AWidth, it->AutoMinSize());
+        if (it->AutoMaxSize() > 0) AWidth = std::min(AWidth, it->AutoMaxSize());
+    }
+    TExStringGrid::DoUpdateColumnSizeAuto(ACol, AWidth);
+}
+
+bool TExColumnGrid::DoIsPasswordCell(int ACol, int ARow) {
+    TGridColumnItem* it = Item(ACol);
+    return it ? it->Password() : TExStringGrid::DoIsPasswordCell(ACol, ARow);
+}
+
+bool TExColumnGrid::DoHasComboBox(int ACol, int ARow) {
+    TGridColumnItem* it = Item(ACol);
+    return it && IsDataCell(ACol, ARow) && (it->Editor() == edComboEdit || it->Editor() == edComboList);
 }
 
 String TExColumnGrid::GetEditMask(int ACol, int ARow) {
@@ -445,6 +484,16 @@ void TExColumnGrid::ColumnMoved(int FromIndex, int ToIndex) {
     EndUpdate();
     FColumnCollection->NoRecursiveUpdate = false;
     if (OnAfterColumnMoved) OnAfterColumnMoved(this, rf, rt);
+}
+
+void TExColumnGrid::ChangeScale(int M, int D) {
+    TExStringGrid::ChangeScale(M, D);
+    if (ComponentState().Contains(csDesigning) || M == D || D == 0) return;
+    for (int i = 0; i < ColCount() && i < FColumnCollection->Count(); ++i) {
+        TGridColumnItem* it = FColumnCollection->Items(i);
+        it->FFont.SetSize(int(std::lround(double(it->FFont.Size()) * M / D)));
+        it->FHeaderFont.SetSize(int(std::lround(double(it->FHeaderFont.Size()) * M / D)));
+    }
 }
 
 void TExColumnGrid::ColWidthsChanged() {

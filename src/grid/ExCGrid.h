@@ -188,6 +188,8 @@ public:
     void RemoveCols(int ColIndex, int CCount) override;
     void InsertCols(int ColIndex, int CCount) override;
     TCellType GetCellType(int ACol, int ARow) override;
+    // With the column's float format, a number cell shows its value in that format.
+    String GetFormattedCell(int ACol, int ARow) override;
     TCellGraphic* GetCellGraphic(int ACol, int ARow) override;
 
     TAfterColumnMovedEvent OnAfterColumnMoved;
@@ -207,10 +209,15 @@ protected:
                              bool& WW, TCellGradientDirection& GD) override;
     void DoGetCellColor(int ACol, int ARow, TGridDrawState AState, TBrush& ABrush, TFont& AFont) override;
     TAlignment DoGetAlignment(int ACol, int ARow) override;
+    void DoUpdateColumnSize(int ACol, int& AWidth) override;
+    void DoUpdateColumnSizeAuto(int ACol, int& AWidth) override;
+    bool DoIsPasswordCell(int ACol, int ARow) override;
+    bool DoHasComboBox(int ACol, int ARow) override;
     String GetEditMask(int ACol, int ARow) override;
     int GetEditLimit() override;
     void ColumnMoved(int FromIndex, int ToIndex) override;
     void ColWidthsChanged() override;
+    void ChangeScale(int M, int D) override;
 
 private:
     friend class TGridColumnItem;

@@ -2,10 +2,14 @@
 #include "grid/ExGrid.h"
 
 #include "framework/DataTransfer.h"
+#include "framework/DateUtils.h"
 #include "framework/Messages.h"
 #include "framework/SysUtils.h"
+#include "framework/Windows.h"
 
 #include <algorithm>
+#include <cmath>
+#include <functional>
 
 namespace {
 
@@ -223,8 +227,15 @@ void TExStringGrid::Assign(const TPersistent* Source) {
     for (int r = 0; r < RowCount(); ++r) SetRowHeights(r, s.RowHeights(r));
     FScrollBarAlways = s.FScrollBarAlways;
     SetScrollBars(s.ScrollBars());
-    for (int r = 0; r < RowCount(); ++r)
-        for (int c = 0; c < TotalColCount(); ++c) SetCellEx(c, r, s.GetGridCell(c, r));
+    AssignCells(Source);
+}
+
+void TExStringGrid::AssignCells(const TPersistent* Source) {
+    auto* src = dynamic_cast<const TExStringGrid*>(Source);
+    if (!src) return;
+    auto& s = const_cast<TExStringGrid&>(*src);
+    for (int r = 0; r < s.RowCount(); ++r)
+        for (int c = 0; c < s.TotalColCount(); ++c) SetCellEx(c, r, s.GetGridCell(c, r));
 }
 
 int TExStringGrid::GetVersionNr() { return VersionStringGrid; }
@@ -260,6 +271,7 @@ void TExStringGrid::SetRowCount(int Value) {
     if (FFixedRowAlways && FFixedRowsMin < RowCount()) SetFixedRows(FFixedRowsMin);
     FMaxRowCount = std::max(FMaxRowCount, Value);
     FNormalRowCount = Value;
+    UpdateVScrollProportional();
     ApplyScrollBarAlways(false);
 }
 
@@ -272,6 +284,8 @@ void TExStringGrid::SetColCount(int Value) {
         FAllColWidths.resize(need, 0);
     }
     SetBounds(Left(), Top(), Width(), Height());
+    UpdateVScrollProportional();
+    UpdateHScrollProportional();
     ApplyScrollBarAlways(false);
 }
 
@@ -380,9 +394,66 @@ void TExStringGrid::SetScrollBarAlways(TScrollBarAlways Value) {
     ApplyScrollBarAlways(false);
 }
 
-// The framework's bars show exactly when rows or columns do not fit; an
-// always-shown bar is not offered by it, so only the fit decides here.
+// The framework shows each bar exactly while its rows or columns do not
+// fit and re-applies that at every layout, so a bar kept shown while
+// everything fits is not offered yet: only the fit decides.
 void TExStringGrid::ApplyScrollBarAlways(bool) {}
+
+void TExStringGrid::SetScrollProportional(bool Value) {
+    FScrollProportional = Value;
+    if (Value) {
+        UpdateVScrollProportional();
+        UpdateHScrollProportional();
+    }
+}
+
+namespace {
+// lw + the sum of (lw + size) over [From, To).
+int Extent(int From, int To, int Lw, const std::function<int(int)>& Size) {
+    int e = Lw;
+    for (int i = From; i < To; ++i) e += Lw + Size(i);
+    return e;
+}
+// The thumb as a share of 128 steps.
+void ProportionalInfo(double E, int Above, int Total, int Client, SCROLLINFO& Info) {
+    Info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    Info.nMin = 0;
+    Info.nMax = int((127 + E) / (1 - E));
+    Info.nPage = Cardinal(std::max(0, Info.nMax - 126));
+    Info.nPos = Client < Total ? int(double(Above) / (Total - Client) * 128) : 127;
+}
+}  // namespace
+
+void TExStringGrid::UpdateVScrollProportional() {
+    if (IsLoading() || ComponentState().Contains(csDesigning) || !FScrollProportional || !HandleAllocated()) return;
+    int fixedRows = TCustomGrid::FixedRows();
+    if (VisibleRowCount() + fixedRows >= RowCount()) return;
+    int lw = GridLineWidth();
+    auto h = [this](int r) { return RowHeights(r); };
+    int fixed = Extent(0, fixedRows, lw, h), total = Extent(fixedRows, RowCount(), lw, h);
+    int above = Extent(fixedRows, TopRow(), lw, h);
+    if (total == 0) return;
+    float e = float(Height() - fixed) / float(total);
+    if (e >= 0.9999f) return;
+    SCROLLINFO info;
+    ProportionalInfo(e, above, total, Height(), info);
+    SetScrollInfo(Handle(), SB_VERT, info, true);
+}
+
+void TExStringGrid::UpdateHScrollProportional() {
+    if (IsLoading() || ComponentState().Contains(csDesigning) || !FScrollProportional || !HandleAllocated()) return;
+    int fixedCols = TCustomGrid::FixedCols();
+    int lw = GridLineWidth();
+    auto w = [this](int c) { return ColWidths(c); };
+    int fixed = Extent(0, fixedCols, lw, w), total = Extent(fixedCols, ColCount(), lw, w);
+    int left = Extent(fixedCols, LeftCol(), lw, w);
+    if (total == 0 || fixed + total - Width() < 5) return;
+    float e = float(Width() - fixed) / float(total);
+    if (e >= 0.9999f) return;
+    SCROLLINFO info;
+    ProportionalInfo(e, left, total, Width(), info);
+    SetScrollInfo(Handle(), SB_HORZ, info, true);
+}
 
 void TExStringGrid::SetLook(TGridLook Value) {
     FLook = Value;
@@ -428,3 +499,33 @@ void TExStringGrid::Paint() {
     TBaseGrid::Paint();
     if (OnPainted) OnPainted(this);
 }
+
+// ---------------------------------------------------------------------------
+// Scaling and the date and time views
+
+namespace {
+void ScaleFont(TFont& F, int M, int D) { F.SetSize(int(std::lround(double(F.Size()) * M / D))); }
+}  // namespace
+
+void TExStringGrid::ChangeScale(int M, int D) {
+    TBaseGrid::ChangeScale(M, D);
+    if (ComponentState().Contains(csDesigning) || M == D || D == 0) return;
+    ScaleFont(FFixedFont, M, D);
+    ScaleFont(FActiveCellFont, M, D);
+}
+
+TDateTime TExStringGrid::GetDates(int ACol, int ARow) {
+    TDateTime v = 0;
+    if (!TryStrToDate(GetCellEx(ACol, ARow), v)) throw EExGridError(u"Cell does not contain a date");
+    return v;
+}
+
+void TExStringGrid::SetDates(int ACol, int ARow, TDateTime Value) { SetCellEx(ACol, ARow, DateToStr(Value)); }
+
+TDateTime TExStringGrid::GetTimes(int ACol, int ARow) {
+    TDateTime v = 0;
+    if (!TryStrToTime(GetCellEx(ACol, ARow), v)) throw EExGridError(u"Cell does not contain a time");
+    return v;
+}
+
+void TExStringGrid::SetTimes(int ACol, int ARow, TDateTime Value) { SetCellEx(ACol, ARow, TimeToStr(Value)); }

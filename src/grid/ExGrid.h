@@ -16,6 +16,7 @@
 
 #include "framework/Classes.h"
 #include "framework/DataTransfer.h"
+#include "framework/DateUtils.h"
 #include "framework/Forms.h"
 
 #include <functional>
@@ -155,6 +156,11 @@ public:
     int MaxColCount() const { return FMaxColCount; }
     TScrollBarAlways ScrollBarAlways() const { return FScrollBarAlways; }
     void SetScrollBarAlways(TScrollBarAlways Value);
+    // Thumbs in proportion to the rows (columns) in view.
+    bool ScrollProportional() const { return FScrollProportional; }
+    void SetScrollProportional(bool Value);
+    void UpdateVScrollProportional();
+    void UpdateHScrollProportional();
     bool IntegralHeight() const { return FIntegralHeight; }
     void SetIntegralHeight(bool Value) { FIntegralHeight = Value; }
     bool SizeWithForm() const { return FSizeWithForm; }
@@ -366,6 +372,11 @@ public:
     const std::vector<int>& OrigColSizes() const { return FOrigColSizes; }
     // The largest line count among the row's shown cells.
     int MaxRowLines(int ARow);
+    // Date and time views of a cell in the locale's short formats; "Cell does not contain a date" otherwise.
+    TDateTime GetDates(int ACol, int ARow);
+    void SetDates(int ACol, int ARow, TDateTime Value);
+    TDateTime GetTimes(int ACol, int ARow);
+    void SetTimes(int ACol, int ARow, TDateTime Value);
 
     // ===== Looks read by painting
     TGridLook Look() const { return FLook; }
@@ -423,7 +434,96 @@ protected:
     virtual void DoGetCellColor(int ACol, int ARow, TGridDrawState AState, TBrush& ABrush, TFont& AFont);
     virtual TAlignment DoGetAlignment(int ACol, int ARow);
 
+    // ===== Operations whose bodies come with the grid's later parts: each
+    // starts neutral (does nothing, leaves the answer), in slot order.
+    virtual void CalcFooterColumn(int) {}
+    virtual void DoClickSort(int) {}
+    virtual void DoF2Key(int, int) {}
+    virtual void AdjustKeySelection() {}
+    virtual void PasteCell(int ACol, int ARow, const String& Value) { SetCellEx(ACol, ARow, Value); }
+    virtual bool ToggleCellRadio(int, int, bool) { return false; }
+    virtual String GetFormattedCell(int ACol, int ARow) { return GetCellEx(ACol, ARow); }
+    virtual TPoint GetCellGraphicSize(int, int) { return {0, 0}; }
+    virtual TPoint CalcCellGraphicSize(int, int) { return {0, 0}; }
+    virtual TPoint CalcPrintGraphicSize(TCanvas&, int, int) { return {0, 0}; }
+    virtual void DoPrintGetPageNum(int) {}
+    virtual void DoGetEditorProp(int, int) {}
+    virtual void DoCheckBoxClick(int ACol, int ARow, bool State) {
+        if (OnCheckBoxClick) OnCheckBoxClick(this, ACol, ARow, State);
+    }
+    virtual void DoFixedEdit(int, int, bool&) {}
+    virtual void SelectionChanged(int, int, int, int) {}
+    virtual void InplaceEditHook() {}
+    virtual void InsertRowAuto(int ARow) { InsertRows(ARow, 1); }
+    virtual void DeleteRowAuto(int ARow) { RemoveRows(ARow, 1); }
+    virtual void DoFilterDone() {}
+    virtual void DoUpdateColumnSize(int ACol, int& AWidth) {
+        if (OnUpdateColumnSize) OnUpdateColumnSize(this, ACol, AWidth);
+    }
+    virtual void DoUpdateColumnSizeAuto(int ACol, int& AWidth) {
+        if (OnUpdateColumnSize) OnUpdateColumnSize(this, ACol, AWidth);
+    }
+    virtual void DoEllipsClick(int, int, String&) {}
+    virtual bool MatchFilter(int) { return true; }
+    virtual void BeforePaste(int, int) {}
+    virtual void AfterPaste(int, int) {}
+    virtual void MarkPastedRows(int, int) {}
+    virtual String GetCalcCell(int ACol, int ARow) { return GetCellEx(ACol, ARow); }
+    virtual String SaveCell(int ACol, int ARow) { return GetGridCell(ACol, ARow); }
+    virtual void LoadCell(int ACol, int ARow, const String& Value) { SetGridCell(ACol, ARow, Value); }
+    virtual void RecalcFooterColumn(int ACol) { CalcFooter(ACol); }
+    virtual void DoSearchFooterAction(const String&, int, int) {}
+    virtual void DoButtonClick(int, int) {}
+    virtual void DoExpandClick(int, int, bool) {}
+    virtual void DoComboCloseUp(int, int) {}
+    virtual void DoComboDropDown(int, int) {}
+    virtual void DoGetCellCursor(int, int, int, int) {}
+    virtual void RecalcFooter(int ACol) { CalcFooter(ACol); }
+    virtual void DoGridHint(int, int, String&) {}
+    virtual void DoGetCellPrintColor(int, int, TGridDrawState, TBrush&, TFont&) {}
+    virtual void DoGetCellBorder(int, int, TPen&, TSet<int>&) {}
+    virtual void DoGetCellPrintBorder(int, int, TPen&, TSet<int>&) {}
+    virtual void DoGetFormat(int, int&, String&, String&) {}
+    virtual void DoGetEditorType(int ACol, int ARow, TEditorType& AEditor) {
+        if (OnGetEditorType) OnGetEditorType(this, ACol, ARow, AEditor);
+    }
+    virtual bool DoIsPasswordCell(int, int) { return false; }
+    virtual void DoGetWordWrap(int, int, bool&) {}
+    virtual bool DoHasComboBox(int, int) { return false; }
+    virtual bool DoHasSpinEdit(int, int) { return false; }
+    virtual bool DoGetColumnFilter(int) { return false; }
+    virtual TRect GetUsedCells() { return Rect(0, 0, ColCount() - 1, RowCount() - 1); }
+    virtual void RemoveRowsInternal(int ARow, int ACount) {
+        FreeCellPropsRect(0, ARow, ColCount() - 1, ARow + ACount - 1);
+        DoRemoveRows(ARow, ACount, true);
+    }
+    virtual void DoCanAddRow(bool&) {}
+    virtual void DoCanInsertRow(int, bool&) {}
+    virtual void AddRowAuto() { SetRowCount(RowCount() + 1); }
+    virtual void MouseActionsChanged() {}
+    virtual bool IsDesigning() { return ComponentState().Contains(csDesigning); }
+    virtual void EditKeyUpHook(Word&, TShiftState) {}
+    virtual void EditKeyDownHook(Word&, TShiftState) {}
+    virtual void NavigationChanged() {}
+    virtual void GotoFirstRow() {}
+    virtual bool AllowFmtClipboard() { return false; }
+    virtual void DoFilterSelect(int, int) {}
+    virtual void DoFilterCheck(int, int) {}
+    virtual void DoRatingChange(int, int, int) {}
+    virtual void DoColorSelect(int, int, TColor) {}
+    virtual void DoImageSelect(int, int, int) {}
+    virtual void DoScrollCell(int, int) {}
+    virtual bool DoCanShowFixedDropDown(int) { return false; }
+    virtual void DoStartBlockFocus() {}
+    virtual void DoEndBlockFocus() {}
+    virtual void ExportNotification(int) {}
+    virtual void ImportNotification(int) {}
+    virtual void AssignCells(const TPersistent* Source);
+    virtual void RemoveRowsEx(int RowIndex, int RCount) { DoRemoveRows(RowIndex, RCount, false); }
+
     // ===== Framework overrides
+    // Also the fixed-cell and active-cell fonts, rounded to the nearest size.
+    void ChangeScale(int M, int D) override;
     void Loaded() override;
     void CreateWnd() override;
     void Resize() override;
@@ -436,6 +536,8 @@ protected:
     int GetEditLimit() override;
     void WndProc(TMessage& Message) override;
     void WMTimer(TWMTimer& Message) override;
+    // Displayed indexes: the cells move by their real columns, hidden columns between keep their place in the order.
+    void ColumnMoved(int FromIndex, int ToIndex) override;
     void DoEnter() override;
     void Paint() override;
     void GetVisualProperties(int ACol, int ARow, TGridDrawState& AState, bool Print, bool Select, bool Remap,
@@ -505,6 +607,7 @@ private:
     TVAlignment FVAlignment = vtaTop;
     TScrollBarAlways FScrollBarAlways = saNone;
     bool FIntegralHeight = false;
+    bool FScrollProportional = false;
     bool FSizeWithForm = false;
     String FFloatFormat = u"%.2f";
     String FCheckTrue = u"Y";

@@ -160,7 +160,7 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
         }
         DrawCheckBox(C, R, state, enabled);
     } else {
-        String text = GetCellEx(rc, ARow);
+        String text = GetFormattedCell(rc, ARow);
         if (!text.empty()) {
             TRect tr = R;
             tr.Left += FXYOffset.X;

@@ -38,7 +38,7 @@ void TExStringGrid::SizeColToContents(int Index, bool GrowOnly) {
     }
     int width = widest + TotalXOffset() + 2 * GridLineWidth() + 2;
     if (GrowOnly && ColWidths(Index) >= width) return;
-    if (OnUpdateColumnSize) OnUpdateColumnSize(this, Index, width);
+    DoUpdateColumnSizeAuto(Index, width);
     SetColWidths(Index, std::max(width, FMinColWidth));
 }
 

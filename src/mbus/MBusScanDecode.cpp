@@ -6,8 +6,6 @@ namespace {
 
 // The base of every meter time-out: 400 ms and 50 more for the converter.
 constexpr int Base_TimeOut = 400 + 50;
-// The remote option ("Enable Remote Scan (Enlarge TimeOut)") adds this.
-constexpr int Remote_Add_TimeOut = 10000;
 
 Byte Sum(const ByteString& s, std::size_t from, std::size_t to) {
     Byte cs = 0;
@@ -110,7 +108,10 @@ TMBusScanDecode::~TMBusScanDecode() {
 void TMBusScanDecode::Execute() {
     while (!FExit) {
         if (FInScan) {
-            Scan_Decode();
+            if (MBusType == mtWireless)
+                Scan_Decode_Wireless();
+            else
+                Scan_Decode();
             Sleep(40);
         } else {
             Sleep(10);
@@ -187,6 +188,10 @@ void TMBusScanDecode::Store_Answer(const Byte* Data, int Len) {
 }
 
 void TMBusScanDecode::UDP_ServerUDPRead(const TUdpDatagram& Datagram) {
+    // While the wireless scan receives, a datagram is a telegram.
+    if (MBusType == mtWireless && Wireless_ &&
+        Wireless_->Take_Telegram(reinterpret_cast<const Byte*>(Datagram.Data.data()), int(Datagram.Data.size())))
+        return;
     Store_Answer(reinterpret_cast<const Byte*>(Datagram.Data.data()), int(Datagram.Data.size()));
 }
 

@@ -13,6 +13,7 @@
 
 #include "mbus/Comm.h"
 #include "mbus/MBusDecoder.h"
+#include "mbus/MBusScanWireless.h"
 
 #include "framework/Threads.h"
 #include "framework/Udp.h"
@@ -26,6 +27,9 @@
 enum TScanType { saPrimaryAddress = 0, saSecondaryAddress = 1 };
 enum TSelectHard { shEthernet = 0, shSerial = 1 };
 
+// The remote option ("Enable Remote Scan (Enlarge TimeOut)") adds this to
+// every time-out.
+constexpr int Remote_Add_TimeOut = 10000;
 // The converter's UDP port of the wired scan.
 constexpr Word MBus_Converter_Port = 10000;
 // The answer buffer: the size of a received datagram; a longer one is dropped.
@@ -85,6 +89,21 @@ public:
 
     // One step of the wired scan (the thread calls it every 40 ms).
     void Scan_Decode();
+
+    // A wireless scan with the converter at Address:Port. The local end is
+    // bound to Local_Address ("" for every address) and the same port, where
+    // the converter sends the telegrams; a bind that fails raises EOSError
+    // and no scan starts. Callback reports each telegram's meter, on the
+    // listener thread.
+    bool Start_Scan_Wireless(const String& Address, Word Port, int Mode, int Radio_Channel, bool Remote_Scan,
+                             const String& Local_Address, std::function<void(int, TSlave_wMBus*)> Callback);
+    // One step of the wireless scan.
+    void Scan_Decode_Wireless();
+    // From the user-interface thread: see TMBusScanWireless.
+    bool Insert_Wireless_Key(int Index, const std::array<Byte, 16>& Key);
+    // The wireless machine of the last wireless scan (its SaveXMLError), or
+    // none before one.
+    const TMBusScanWireless* Wireless_Scan() const { return Wireless_.get(); }
 
     bool InScan() const { return FInScan; }
     int Result() const { return FResult; }
@@ -167,6 +186,12 @@ protected:
     bool Enable_Send_In_Last_Step = false;
     int Type_To_Send_In_Last_Step = 0;
     int Count_Disable_Analyzer = 0;
+
+    // The wireless scan and its road over this thread's link.
+    friend class TThreadWirelessLink;
+    Word Port_Wireless = 0;
+    std::unique_ptr<TWirelessLink> Wireless_Link_;
+    std::unique_ptr<TMBusScanWireless> Wireless_;
 
 private:
     void Wired_Step();

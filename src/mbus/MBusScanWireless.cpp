@@ -2,6 +2,7 @@
 
 #include "framework/SysUtils.h"
 #include "mbus/MBusResultFiles.h"
+#include "mbus/MBusScanDecode.h"
 #include "shell/Globals.h"
 
 #include <mutex>
@@ -394,4 +395,72 @@ void TMBusScanWireless::End_Step(int state) {
         break;
     default: break;
     }
+}
+
+// ---------------------------------------------------------------------------
+// The wireless scan on the scan thread and its UDP link.
+
+class TThreadWirelessLink : public TWirelessLink {
+public:
+    explicit TThreadWirelessLink(TMBusScanDecode& Thread) : T(Thread) {}
+    void Send(const ByteString& Data, int TimeOut) override {
+        T.Req_Array = Data;
+        T.TimeOut_Calc = TimeOut;
+        T.Send_Command(T.Port_Wireless);
+    }
+    bool Answer(ByteString& Reply) override {
+        if (!T.Answer()) return false;
+        Reply.assign(reinterpret_cast<const char*>(T.Ans_Array.data()), std::size_t(T.Ans_Len));
+        T.Answer_Arrived.store(false, std::memory_order_release);
+        return true;
+    }
+    bool TimedOut() override { return T.Is_TimeOut(); }
+    void Release() override { T.Release_Link(); }
+
+private:
+    TMBusScanDecode& T;
+};
+
+bool TMBusScanDecode::Start_Scan_Wireless(const String& Address, Word Port, int Mode, int Radio_Channel,
+                                          bool Remote_Scan, const String& Local_Address,
+                                          std::function<void(int, TSlave_wMBus*)> Callback) {
+    if (FInScan) return false;
+    if (!Wireless_) {
+        Wireless_Link_ = std::make_unique<TThreadWirelessLink>(*this);
+        Wireless_ = std::make_unique<TMBusScanWireless>(*Wireless_Link_);
+    }
+    Select_Hardware = shEthernet;
+    IP_Address = Address;
+    ComPort.clear();
+    Port_Wireless = Port;
+    Add_TimeOut = Remote_Scan ? Remote_Add_TimeOut : 0;
+    UDP_Server_->Start(Local_Address, Port);  // raises when the port cannot be had
+    MBusType = mtWireless;
+    Wireless_->Decoder.UpdateListWirelessSlave = std::move(Callback);
+    Wireless_->SaveXMLFile = SaveXMLFile;
+    Wireless_->Start(Mode, Radio_Channel, Add_TimeOut);
+    Step_Scan = 0;
+    FResult = 1;
+    FStopScan = false;
+    FAbortScan = false;
+    FInScan = true;
+    return true;
+}
+
+void TMBusScanDecode::Scan_Decode_Wireless() {
+    if (!Wireless_) return;
+    if (FStopScan.exchange(false)) Wireless_->Stop_Scan();
+    if (FAbortScan.exchange(false)) Wireless_->Abort_Scan();
+    try {
+        Wireless_->Scan_Decode_Wireless();
+    } catch (const Exception&) {
+        Wireless_->Link_Failed();
+    }
+    Step_Scan = Wireless_->Step();
+    FResult = Wireless_->Result();
+    if (!Wireless_->InScan()) FInScan = false;
+}
+
+bool TMBusScanDecode::Insert_Wireless_Key(int Index, const std::array<Byte, 16>& Key) {
+    return Wireless_ && Wireless_->Insert_Wireless_Key(Index, Key);
 }

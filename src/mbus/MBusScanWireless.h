@@ -65,6 +65,8 @@ public:
 
     void Stop_Scan() { FStopScan = true; }
     void Abort_Scan() { FAbortScan = true; }
+    // The link refused a send: the scan ends with result 2.
+    void Link_Failed() { Fail(); }
 
     int Step() const { return Step_Scan; }
     int Result() const { return FResult; }

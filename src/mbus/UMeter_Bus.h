@@ -23,7 +23,7 @@ String Address_Map_File_Name(const String& Chosen);
 
 // One row of the SNMP map grid: the 14 columns by index, hidden ones included.
 using TSNMP_Row = std::array<String, 14>;
-std::vector<TSNMP_Row> SNMP_Map_Rows(const TNodi_List& List);
+std::vector<TSNMP_Row> Network_SNMP_Rows(const TNodi_List& List);
 // Copies the settings of the rows back into the nodes and variables.
 void Copy_SNMP_Values(TNodi_List& List, const std::vector<TSNMP_Row>& Rows);
 String Get_Node_Desc(const TNodo& Node);

@@ -45,7 +45,7 @@ struct TSNMP_Target {
 
 }  // namespace
 
-std::vector<TSNMP_Row> SNMP_Map_Rows(const TNodi_List& List) {
+std::vector<TSNMP_Row> Network_SNMP_Rows(const TNodi_List& List) {
     std::vector<TSNMP_Row> rows;
     for (std::size_t i = 0; i < List.size(); ++i) {
         const TNodo& n = *List[i];
@@ -182,7 +182,7 @@ void TFMeter_Bus::Btn_ImportNetClick(TObject* Sender) {
 void TFMeter_Bus::Btn_SNMPClick(TObject*) {
     if (!Edit_SNMP_Map)
         return;
-    std::vector<TSNMP_Row> rows = SNMP_Map_Rows(Nodi_List);
+    std::vector<TSNMP_Row> rows = Network_SNMP_Rows(Nodi_List);
     if (Edit_SNMP_Map(rows)) {
         Copy_SNMP_Values(Nodi_List, rows);
         // The settings just edited live only in the window until OK.

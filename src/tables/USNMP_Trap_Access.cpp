@@ -236,3 +236,150 @@ bool SNMP_OK(const TShow_Guard& guard, const IRowGrid& read, const IRowGrid& wri
         guard, [&] { return SNMP_Controllo_dati(read, write, conversionShown, SL_Check_Desc); },
         [&](TXmlDocument& doc) { SNMP_Build_Document(doc, read, write, model); }, path);
 }
+
+TFSNMP_Trap_Access* FSNMP_Trap_Access = nullptr;
+
+TFSNMP_Trap_Access::TFSNMP_Trap_Access(TComponent* AOwner)
+    : TTable_Editor_Form(AOwner, u"FSNMP_Trap_Access", 1256, 337) {
+    Btn_DelRow = Make_Editor_Button(P_Button, u"Btn_DelRow", 252);
+    Btn_InsRow = Make_Editor_Button(P_Button, u"Btn_InsRow", 370);
+    Btn_CopyRow = Make_Editor_Button(P_Button, u"Btn_CopyRow", 488);
+    Btn_PasteRow = Make_Editor_Button(P_Button, u"Btn_PasteRow", 606);
+    Btn_OK->OnClick = [this](TObject* s) { Btn_OKClick(s); };
+    Btn_DelRow->OnClick = [this](TObject* s) { Btn_DelRowClick(s); };
+    Btn_InsRow->OnClick = [this](TObject* s) { Btn_InsRowClick(s); };
+    Btn_CopyRow->OnClick = [this](TObject* s) { Btn_CopyRowClick(s); };
+    Btn_PasteRow->OnClick = [this](TObject* s) { Btn_PasteRowClick(s); };
+
+    PageControl1 = new TPageControl(this);
+    PageControl1->SetName(u"PageControl1");
+    PageControl1->SetParent(this);
+    PageControl1->SetAlign(alClient);
+    auto sheet = [this](const char16_t* name) {
+        TTabSheet* s = new TTabSheet(this);
+        s->SetName(name);
+        s->SetPageControl(PageControl1);
+        return s;
+    };
+    TS_SNMP_Read = sheet(u"TS_SNMP_Read");
+    TS_SNMP_Write = sheet(u"TS_SNMP_Write");
+    ACG_SNMP_Read = Make_Table_Grid(TS_SNMP_Read, u"ACG_SNMP_Read", SNMP_Read_Table, SNMP_Map_Rows);
+    ACG_SNMP_Write = Make_Table_Grid(TS_SNMP_Write, u"ACG_SNMP_Write", SNMP_Write_Table, SNMP_Map_Rows);
+    read_rows_ = std::make_unique<TColumnGridRows>(*ACG_SNMP_Read);
+    write_rows_ = std::make_unique<TColumnGridRows>(*ACG_SNMP_Write);
+    for (TExColumnGrid* g : {ACG_SNMP_Read, ACG_SNMP_Write}) {
+        g->OnCheckBoxClick = [this](TObject* s, int c, int r, bool st) { ACG_SNMP_ReadCheckBoxClick(s, c, r, st); };
+        g->OnKeyPress = [this](TObject* s, Char& k) { SGA_KeyPress(s, k); };
+    }
+    OnCreate = [this](TObject* s) { FormCreate(s); };
+    OnShow = [this](TObject* s) { FormShow(s); };
+}
+
+TFSNMP_Trap_Access::~TFSNMP_Trap_Access() = default;
+
+void TFSNMP_Trap_Access::FormCreate(TObject*) {
+    L_SW_Code->SetCaption(SW_Code);
+    SetClientHeight(337);
+    SetClientWidth(1256);
+    PageControl1->SetActivePage(TS_SNMP_Read);
+    Hide_Columns();
+    Set_Lang();
+}
+
+void TFSNMP_Trap_Access::FormShow(TObject*) {
+    NByte_IN = SNMP_Positions;
+    NByte_OUT = SNMP_Positions;
+    Hide_Columns();
+    Set_Number_Choices(ACG_SNMP_Read, snmp_col::R_Position, NByte_IN);
+    Set_Number_Choices(ACG_SNMP_Write, snmp_col::W_Position, NByte_OUT);
+    SNMP_Show_Tables(show_, *read_rows_, *write_rows_, Model_Code, Path_SNMP_Trap);
+    if (!show_.Incomplete()) {
+        Do_Copy_In_Read = false;
+        Do_Copy_In_Write = false;
+    }
+}
+
+void TFSNMP_Trap_Access::Hide_Columns() {
+    TS_SNMP_Write->SetTabVisible(true);
+    const TSNMP_Column_Setup s = SNMP_Column_Setup(Model_Code, SNMP_Map_Type(Path_ParGen));
+    Show_Columns(ACG_SNMP_Read, s.Hidden_Read);
+    Show_Columns(ACG_SNMP_Write, s.Hidden_Write);
+    ACG_SNMP_Read->Columns().Items(snmp_col::R_Mnemonic)->SetWidth(s.Mnemonic_Width_Read);
+    ACG_SNMP_Write->Columns().Items(snmp_col::W_Mnemonic)->SetWidth(s.Mnemonic_Width_Write);
+    TS_SNMP_Write->SetTabVisible(s.Write_Tab);
+    Hint_SNMP_Read = s.Hint_Read;
+    Hint_SNMP_Write = s.Hint_Write;
+    conversion_shown_ = s.Conversion_Shown;
+}
+
+void TFSNMP_Trap_Access::Set_Lang() {
+    SetCaption(Lang_Table[1000]);
+    L_SW_Desc->SetCaption(Lang_Table[1001]);
+    TFlatButton* buttons[] = {Btn_OK, Btn_Cancel, Btn_DelRow, Btn_InsRow, Btn_CopyRow, Btn_PasteRow};
+    for (int i = 0; i < 6; ++i) {
+        buttons[i]->SetCaption(Lang_Table[1002 + i]);
+        buttons[i]->SetHint(Lang_Table[1010 + i]);
+    }
+    TS_SNMP_Read->SetCaption(Lang_Table[1008]);
+    TS_SNMP_Write->SetCaption(Lang_Table[1009]);
+    Set_Headers(ACG_SNMP_Read, SNMP_Read_Table, 1016);
+    Set_Headers(ACG_SNMP_Write, SNMP_Write_Table, 1030);
+    const TSNMP_Column_Setup d = SNMP_Default_Hints();
+    Hint_SNMP_Read = d.Hint_Read;
+    Hint_SNMP_Write = d.Hint_Write;
+}
+
+void TFSNMP_Trap_Access::Index_Row_Build(TExColumnGrid* app_SGA) { ::Index_Row_Build(Rows(app_SGA)); }
+
+void TFSNMP_Trap_Access::ACG_SNMP_ReadCheckBoxClick(TObject* Sender, int ACol, int, bool) {
+    if (ACol == snmp_col::Enable) Index_Row_Build(static_cast<TExColumnGrid*>(Sender));
+}
+
+TExColumnGrid* TFSNMP_Trap_Access::Active_Grid() const {
+    return PageControl1->ActivePage() == TS_SNMP_Read ? ACG_SNMP_Read : ACG_SNMP_Write;
+}
+
+IRowGrid& TFSNMP_Trap_Access::Rows(TExColumnGrid* grid) { return grid == ACG_SNMP_Read ? *read_rows_ : *write_rows_; }
+
+void TFSNMP_Trap_Access::Btn_InsRowClick(TObject*) {
+    TExColumnGrid* g = Active_Grid();
+    Grid_Insert_Row(g->Row(), Rows(g));
+}
+
+void TFSNMP_Trap_Access::Btn_DelRowClick(TObject*) {
+    TExColumnGrid* g = Active_Grid();
+    Confirm_Delete_Row(Rows(g), g->Row(), Lang_Table[1075]);
+}
+
+void TFSNMP_Trap_Access::Btn_CopyRowClick(TObject*) {
+    TExColumnGrid* g = Active_Grid();
+    Grid_Copy_Row(Rows(g), g->Row());
+    Do_Copy_In_Read = g == ACG_SNMP_Read;
+    Do_Copy_In_Write = !Do_Copy_In_Read;
+}
+
+void TFSNMP_Trap_Access::Btn_PasteRowClick(TObject*) {
+    TExColumnGrid* g = Active_Grid();
+    Grid_Paste_Row(Rows(g), g->Row(), g == ACG_SNMP_Read ? Do_Copy_In_Read : Do_Copy_In_Write);
+}
+
+bool TFSNMP_Trap_Access::Controllo_dati() {
+    return SNMP_Controllo_dati(*read_rows_, *write_rows_, conversion_shown_, SL_Check_Desc);
+}
+
+void TFSNMP_Trap_Access::Btn_OKClick(TObject*) {
+    if (SNMP_OK(show_, *read_rows_, *write_rows_, Model_Code, conversion_shown_, SL_Check_Desc, Path_SNMP_Trap))
+        SetModalResult(mrOk);
+}
+
+void TFSNMP_Trap_Access::Grid_DblClickCell(TObject* Sender, int ARow, int ACol) {
+    Grid_DblClick_Auto_Size(Rows(static_cast<TExColumnGrid*>(Sender)), ARow, ACol);
+}
+
+void TFSNMP_Trap_Access::SGA_GridHint(TObject* Sender, int ARow, int ACol, String& hintstr) {
+    hintstr = SNMP_Header_Hint(Sender == ACG_SNMP_Read ? Hint_SNMP_Read : Hint_SNMP_Write, ARow, ACol);
+}
+
+void TFSNMP_Trap_Access::SGA_KeyPress(TObject* Sender, Char& Key) {
+    Grid_Enter_Next_Cell(Rows(static_cast<TExColumnGrid*>(Sender)), Key);
+}

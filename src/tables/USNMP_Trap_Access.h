@@ -4,6 +4,11 @@
 // numbering of enabled rows, the checks run by OK and the file.
 
 #include "tables/Table_Frame.h"
+#include "framework/ComCtrls.h"
+#include "grid/ExCGrid.h"
+#include "tables/Table_Window.h"
+
+#include <memory>
 
 #include <vector>
 
@@ -74,3 +79,53 @@ void SNMP_Show_Tables(TShow_Guard& guard, IRowGrid& read, IRowGrid& write, int m
 // window may close.
 bool SNMP_OK(const TShow_Guard& guard, const IRowGrid& read, const IRowGrid& write, int model, bool conversionShown,
              std::vector<String>& SL_Check_Desc, const String& path);
+
+// The SNMP map editor window: two grids on two tab sheets, the row buttons
+// acting on the grid of the active sheet.
+class TFSNMP_Trap_Access : public TTable_Editor_Form {
+public:
+    explicit TFSNMP_Trap_Access(TComponent* AOwner);
+    ~TFSNMP_Trap_Access() override;
+
+    TFlatButton* Btn_DelRow;
+    TFlatButton* Btn_InsRow;
+    TFlatButton* Btn_CopyRow;
+    TFlatButton* Btn_PasteRow;
+    TPageControl* PageControl1;
+    TTabSheet* TS_SNMP_Read;
+    TTabSheet* TS_SNMP_Write;
+    TExColumnGrid* ACG_SNMP_Read;
+    TExColumnGrid* ACG_SNMP_Write;
+
+    std::vector<int> Hint_SNMP_Read;   // text indices, display order after N
+    std::vector<int> Hint_SNMP_Write;
+    int NByte_IN = SNMP_Positions;
+    int NByte_OUT = SNMP_Positions;
+    bool Do_Copy_In_Read = false;
+    bool Do_Copy_In_Write = false;
+    std::vector<String> SL_Check_Desc;
+
+    void FormCreate(TObject* Sender);
+    void FormShow(TObject* Sender);
+    void Hide_Columns();
+    void Set_Lang();
+    void Index_Row_Build(TExColumnGrid* app_SGA);
+    void ACG_SNMP_ReadCheckBoxClick(TObject* Sender, int ACol, int ARow, bool State);
+    void Btn_InsRowClick(TObject* Sender);
+    void Btn_DelRowClick(TObject* Sender);
+    void Btn_CopyRowClick(TObject* Sender);
+    void Btn_PasteRowClick(TObject* Sender);
+    bool Controllo_dati();
+    void Btn_OKClick(TObject* Sender);
+    void Grid_DblClickCell(TObject* Sender, int ARow, int ACol);
+    void SGA_GridHint(TObject* Sender, int ARow, int ACol, String& hintstr);
+    void SGA_KeyPress(TObject* Sender, Char& Key);
+
+private:
+    TExColumnGrid* Active_Grid() const;
+    IRowGrid& Rows(TExColumnGrid* grid);
+    std::unique_ptr<TColumnGridRows> read_rows_, write_rows_;
+    TShow_Guard show_;
+    bool conversion_shown_ = false;
+};
+extern TFSNMP_Trap_Access* FSNMP_Trap_Access;

@@ -52,7 +52,7 @@ bool SNMP_MBus_Controllo_dati(const IRowGrid& grid, std::vector<String>& SL_Chec
         };
         if (Check_Name_Chars(grid.GetCellEx(Community, r), 0) != 0) return fail(1934);
         if (UpperCase(grid.GetCellEx(On_Timer, r)) == u"Y") {
-            const int time = StrToIntDef(grid.GetCellEx(Time, r), -1);
+            const int time = StrToIntDef(grid.GetCellEx(Trap_Time, r), -1);
             if (time < 1 || time > 1000000000) return fail(1935);
         }
         const String description = grid.GetCellEx(Description, r);
@@ -62,4 +62,62 @@ bool SNMP_MBus_Controllo_dati(const IRowGrid& grid, std::vector<String>& SL_Chec
         if (IP_Str_To_Bytes(grid.GetCellEx(IP, r), b0, b1, b2, b3)) return fail(1937);
     }
     return All_Different(SL_Check_Desc, Lang_Table[1938]);
+}
+
+TFSNMP_Trap_Access_MBus* FSNMP_Trap_Access_MBus = nullptr;
+
+TFSNMP_Trap_Access_MBus::TFSNMP_Trap_Access_MBus(TComponent* AOwner)
+    : TTable_Editor_Form(AOwner, u"FSNMP_Trap_Access_MBus", 1256, 337) {
+    Btn_OK->OnClick = [this](TObject* s) { Btn_OKClick(s); };
+    // The filler sets the rows; one empty row until then.
+    ACG_SNMP_Read = Make_Table_Grid(this, u"ACG_SNMP_Read", SNMP_MBus_Table, 1);
+    for (int c : {snmp_mbus_col::N_ID, snmp_mbus_col::V_ID, snmp_mbus_col::Node, snmp_mbus_col::Variable,
+                  snmp_mbus_col::NumBits})
+        ACG_SNMP_Read->Columns().Items(c)->SetReadOnly(true);
+    rows_ = std::make_unique<TColumnGridRows>(*ACG_SNMP_Read);
+    ACG_SNMP_Read->OnKeyPress = [this](TObject* s, Char& k) { ACG_SNMP_ReadKeyPress(s, k); };
+    OnCreate = [this](TObject* s) { FormCreate(s); };
+}
+
+TFSNMP_Trap_Access_MBus::~TFSNMP_Trap_Access_MBus() = default;
+
+void TFSNMP_Trap_Access_MBus::FormCreate(TObject*) {
+    L_SW_Code->SetCaption(SW_Code);
+    SetClientHeight(337);
+    SetClientWidth(1256);
+    Hide_Columns();
+    Set_Lang();
+}
+
+void TFSNMP_Trap_Access_MBus::Hide_Columns() { Show_Columns(ACG_SNMP_Read, SNMP_MBus_Hidden); }
+
+void TFSNMP_Trap_Access_MBus::Set_Lang() {
+    SetCaption(Lang_Table[1900]);
+    L_SW_Desc->SetCaption(Lang_Table[1901]);
+    Btn_OK->SetCaption(Lang_Table[1902]);
+    Btn_Cancel->SetCaption(Lang_Table[1903]);
+    Btn_OK->SetHint(Lang_Table[1904]);
+    Btn_Cancel->SetHint(Lang_Table[1905]);
+    Set_Headers(ACG_SNMP_Read, SNMP_MBus_Table, 1906);
+    Hint_SNMP.clear();
+    for (int c = 1; c <= 13; ++c) Hint_SNMP.push_back(SNMP_MBus_Header_Hint(0, c));
+}
+
+bool TFSNMP_Trap_Access_MBus::Controllo_dati() { return SNMP_MBus_Controllo_dati(*rows_, SL_Check_Desc); }
+
+void TFSNMP_Trap_Access_MBus::Btn_OKClick(TObject*) {
+    if (Controllo_dati()) SetModalResult(mrOk);
+}
+
+void TFSNMP_Trap_Access_MBus::ACG_SNMP_ReadKeyPress(TObject*, Char& Key) { Grid_Enter_Next_Cell(*rows_, Key); }
+
+void TFSNMP_Trap_Access_MBus::ACG_SNMP_ReadDblClickCell(TObject*, int ARow, int ACol) {
+    Grid_DblClick_Auto_Size(*rows_, ARow, ACol);
+}
+
+void TFSNMP_Trap_Access_MBus::ACG_SNMP_ReadGridHint(TObject*, int ARow, int ACol, String& hintstr) {
+    // The hint follows the real column, so hidden columns keep their hints' places.
+    const int c = ACG_SNMP_Read->RealColIndex(ACol);
+    hintstr = ARow == 0 && c >= 1 && c <= static_cast<int>(Hint_SNMP.size()) ? Hint_SNMP[static_cast<std::size_t>(c - 1)]
+                                                                               : String();
 }

@@ -1,5 +1,6 @@
 #include "grid/ExCGrid.h"
 
+#include "framework/DateUtils.h"
 #include "framework/Streams.h"
 #include "framework/SysUtils.h"
 
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -159,6 +161,90 @@ TEST(ExCGrid, RemovingAndInsertingColumnsMovesTheItems) {
     EXPECT_EQ(g.Columns().Items(3)->Name(), u"c2");
     g.HideColumn(2);
     EXPECT_EQ(g.Columns().Count(), 6);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ExCGrid, AMovedColumnTakesItsItemAlong) {
+    TExColumnGrid g(nullptr);
+    for (int i = 0; i < 5; ++i) {
+        g.Columns().Items(i)->SetHeader(u"H" + IntToStr(i));
+        g.SetCellEx(i, 1, u"v" + IntToStr(i));
+    }
+    g.Columns().Items(1)->SetEditor(edComboList);
+    g.Columns().Items(1)->SetWidth(99);
+    g.HideColumn(3);
+    std::vector<std::pair<int, int>> moved;
+    g.OnAfterColumnMoved = [&](TObject*, int from, int to) { moved.push_back({from, to}); };
+    g.MoveColumn(1, 3);  // displayed 3 is real 4
+    ASSERT_EQ(moved.size(), 1u);
+    EXPECT_EQ(moved[0], std::make_pair(1, 4));
+    TGridColumnItem* it = g.Columns().Items(4);
+    EXPECT_EQ(it->Header(), u"H1");
+    EXPECT_EQ(it->Editor(), edComboList);
+    EXPECT_EQ(g.ColWidths(3), 99);
+    EXPECT_EQ(g.GetCellEx(4, 1), u"v1");
+    // The hidden column keeps its place among the others.
+    EXPECT_TRUE(g.IsHiddenColumn(2));
+    EXPECT_EQ(g.GetCellEx(2, 1), u"v3");
+    EXPECT_EQ(g.NumHiddenColumns(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+// A test grid that can be scaled as a form scales it.
+struct ScalableGrid : TExColumnGrid {
+    using TExColumnGrid::TExColumnGrid;
+    void Scale(int M, int D) { ChangeScale(M, D); }
+};
+
+TEST(ExCGrid, ScalingTakesTheColumnFontsAlong) {
+    ScalableGrid g(nullptr);
+    TFont f;
+    f.SetSize(8);
+    g.Columns().Items(1)->SetFont(f);
+    g.Columns().Items(1)->SetHeaderFont(f);
+    int fixedSize = g.FixedFont().Size();
+    g.Scale(3, 2);
+    EXPECT_EQ(g.Columns().Items(1)->Font().Size(), 12);
+    EXPECT_EQ(g.Columns().Items(1)->HeaderFont().Size(), 12);
+    EXPECT_EQ(g.FixedFont().Size(), int(std::lround(fixedSize * 1.5)));
+}
+
+TEST(ExCGrid, DatesAndTimesInTheLocaleFormats) {
+    TExColumnGrid g(nullptr);
+    g.SetDates(1, 1, EncodeDate(2024, 2, 29));
+    EXPECT_EQ(g.GetCellEx(1, 1), u"29/02/2024");
+    EXPECT_EQ(g.GetDates(1, 1), EncodeDate(2024, 2, 29));
+    g.SetCellEx(1, 2, u"nodate");
+    EXPECT_THROW(g.GetDates(1, 2), EExGridError);
+    g.SetTimes(2, 1, EncodeTime(13, 5, 0, 0));
+    EXPECT_DOUBLE_EQ(g.GetTimes(2, 1), EncodeTime(13, 5, 0, 0));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ExCGrid, ColumnFloatFormatShowsAndWritesNumbers) {
+    TExColumnGrid g(nullptr);
+    g.Columns().Items(1)->SetFloatFormat(u"%.3f");
+    struct Case {
+        const char16_t* text;
+        const char16_t* shown;
+    } cases[] = {{u"2", u"2.000"}, {u"1.5", u"1.500"}, {u"1e3", u"1e3"}, {u"abc", u"abc"}, {u"", u""}};
+    for (const Case& c : cases) {
+        g.SetCellEx(1, 1, c.text);
+        EXPECT_EQ(g.GetFormattedCell(1, 1), String(c.shown)) << StringToUtf8(c.text);
+    }
+    g.SetFloats(1, 2, 2.71828);
+    EXPECT_EQ(g.GetCellEx(1, 2), u"2.718");
+    g.SetFloats(2, 2, 2.71828);
+    EXPECT_EQ(g.GetCellEx(2, 2), u"2.72");
 }
 
 }  // namespace

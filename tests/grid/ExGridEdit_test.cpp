@@ -95,3 +95,42 @@ TEST(ExGridEdit, ARefusalRestoresTheTextAndReturnsToTheCell) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ExGridEdit, ARefusedRowChangeStillReportsTheTargetOnce) {
+    EditForm f;
+    f.Click(1, 2);
+    f.g->OnRowChanging = [](TObject*, int, int, bool& allow) { allow = false; };
+    f.log.clear();
+    f.Click(1, 5);
+    EXPECT_EQ(f.g->Row(), 2);
+    f.Click(1, 5);
+    int updates = 0;
+    for (const std::string& s : f.log) updates += s == "update 2>5";
+    EXPECT_EQ(updates, 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ExGridEdit, CellsRightOfAHiddenColumnEditTheirRealColumn) {
+    EditForm f;
+    f.g->HideColumn(1);  // displayed 1 is now the read-only real 2, displayed 2 real 3
+    f.Click(1, 2);
+    EXPECT_FALSE(f.g->Options().Contains(goEditing));
+    f.Click(2, 2);
+    EXPECT_TRUE(f.g->Options().Contains(goEditing));
+    SimulateText(u"zz");
+    EXPECT_EQ(f.g->GetCellEx(3, 2), u"zz");
+    EXPECT_EQ(f.g->GetCellEx(2, 2), u"v22");
+    f.log.clear();
+    f.Click(3, 4);
+    Application->ProcessMessages();
+    ASSERT_FALSE(f.log.empty());
+    EXPECT_EQ(f.log.front(), "validate 3,2 zz");
+    EXPECT_EQ(f.log.back(), "done 3,2");
+}
+
+}  // namespace

@@ -4,6 +4,7 @@
 
 #include "framework/Forms.h"
 #include "framework/SysUtils.h"
+#include "framework/Windows.h"
 
 #include <gtest/gtest.h>
 
@@ -274,6 +275,13 @@ TEST(ExGrid, AutoSizeOfAnEmptyColumnGivesTheMinimum) {
     g.SetCellEx(2, 3, u"a rather long text");
     g.AutoSizeCol(2);
     EXPECT_GT(g.ColWidths(2), 40);
+    // The column's automatic limits hold.
+    g.Columns().Items(2)->SetAutoMaxSize(30);
+    g.AutoSizeCol(2);
+    EXPECT_EQ(g.ColWidths(2), 30);
+    g.Columns().Items(1)->SetAutoMinSize(50);
+    g.AutoSizeCol(1);
+    EXPECT_EQ(g.ColWidths(1), 50);
 }
 
 TEST(ExGrid, LockCountsAndPaintsOnceAtTheOutermostEnd) {
@@ -306,6 +314,28 @@ TEST(ExGrid, LockCountsAndPaintsOnceAtTheOutermostEnd) {
     g->StartUpdate();
     g->ResetUpdate();
     EXPECT_EQ(g->UpdateCount(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ExGrid, ProportionalThumbs) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 500, 400);
+    auto* g = new TExStringGrid(&form);
+    g->SetParent(&form);
+    g->SetRowCount(3);
+    form.Show();
+    g->SetRowCount(100);
+    g->SetScrollProportional(true);
+    SCROLLINFO info;
+    info.fMask = SIF_ALL;
+    ASSERT_TRUE(GetScrollInfo(g->Handle(), SB_VERT, info));
+    // About a tenth of the rows in view: the page is about a tenth of the range.
+    EXPECT_GT(int(info.nPage), 5);
+    EXPECT_LT(int(info.nPage), 30);
+    EXPECT_EQ(info.nPos, 0);
 }
 
 }  // namespace

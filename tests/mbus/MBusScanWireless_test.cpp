@@ -1,4 +1,5 @@
 #include "MBusFixture.h"
+#include "mbus/MBusScanDecode.h"
 #include "mbus/MBusScanWireless.h"
 #include "support/SimConverter.h"
 #include "support/TempDir.h"
@@ -8,6 +9,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <optional>
+#include <thread>
 
 namespace {
 using namespace std::chrono;
@@ -295,4 +297,76 @@ TEST_F(MBusScanWireless, FailuresEndTheScan) {
     ASSERT_TRUE(Run_To_End());
     EXPECT_EQ(scan_.Result(), 2);
     EXPECT_NE(scan_.SaveXMLError, u"");
+}
+
+namespace {
+class MBusScanWirelessThread : public TMBusTest {
+protected:
+    void TearDown() override {
+        Cancel_WMBus_Slave_List();
+        TMBusTest::TearDown();
+    }
+    // Steps the thread's machine by hand until done() holds; false after 5 s.
+    template <class TDone>
+    bool Step_Until(TMBusScanDecode& scan, TDone done) {
+        const auto end = steady_clock::now() + seconds(5);
+        while (!done()) {
+            if (steady_clock::now() > end) return false;
+            scan.Scan_Decode_Wireless();
+            std::this_thread::sleep_for(milliseconds(1));
+        }
+        return true;
+    }
+};
+}  // namespace
+
+TEST_F(MBusScanWirelessThread, RunsOnTheScanThreadsLinkBesideTheConverter) {
+    TSimConverter sim;
+    sim.Start();
+    TMBusScanDecode scan(true);
+    std::mutex m;
+    std::condition_variable cv;
+    int reports = 0;
+    auto report = [&](int, TSlave_wMBus*) {
+        std::lock_guard lock(m);
+        ++reports;
+        cv.notify_all();
+    };
+    auto wait_reports = [&](int n) {
+        std::unique_lock lock(m);
+        return cv.wait_for(lock, seconds(2), [&] { return reports >= n; });
+    };
+    // Beside the converter: the same port on another loopback address.
+    ASSERT_TRUE(scan.Start_Scan_Wireless(kSimAddress, sim.Port(), WMBus_Mode_S, 0, false, u"127.0.0.1", report));
+    EXPECT_FALSE(scan.Start_Scan_Wireless(kSimAddress, sim.Port(), WMBus_Mode_S, 0, false, u"127.0.0.1", report));
+    ASSERT_TRUE(Step_Until(scan, [&] { return scan.Step() == 134; }));
+    EXPECT_TRUE(sim.ConfigurationMode());
+
+    ASSERT_TRUE(sim.Push(Str(Telegram5_At)));
+    ASSERT_TRUE(wait_reports(1));
+    ASSERT_EQ(WMBus_Slave_List.size(), 1u);
+    ASSERT_TRUE(scan.Insert_Wireless_Key(0, Key5));
+    const std::size_t loaded = sim.Received().size() + 27;  // the key loading ends with "ATO\r"
+    ASSERT_TRUE(Step_Until(scan, [&] { return scan.Step() == 134 && sim.Received().size() >= loaded; }));
+    ASSERT_TRUE(sim.Push(Str(Telegram5_At)));
+    ASSERT_TRUE(wait_reports(2));
+    {
+        std::lock_guard hold(WMBus_Slave_Lock());
+        const auto* meter = static_cast<const TSlave_wMBus*>(WMBus_Slave_List[0]);
+        EXPECT_FALSE(meter->Cripted);
+        EXPECT_EQ(meter->List_Var.size(), 18u);
+    }
+
+    scan.Stop_Scan();
+    ASSERT_TRUE(Step_Until(scan, [&] { return !scan.InScan(); }));
+    EXPECT_EQ(scan.Step(), 503);
+    EXPECT_EQ(scan.Result(), 1);
+    EXPECT_FALSE(sim.ConfigurationMode());
+
+    // A port that cannot be had: the bind's error, and no scan.
+    TUdpSocket taken;
+    taken.Bind(u"127.0.0.1", 0);
+    EXPECT_THROW(scan.Start_Scan_Wireless(kSimAddress, taken.LocalPort(), WMBus_Mode_S, 0, false, u"127.0.0.1", report),
+                 EOSError);
+    EXPECT_FALSE(scan.InScan());
 }

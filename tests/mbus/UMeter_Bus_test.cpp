@@ -365,7 +365,7 @@ TEST_F(MeterBus, SnmpRowsListTheValuesAndCopyBack) {
     net[0]->Var_List[1]->Enable = false;
     net[0]->Var_List.push_back(Var(u"U", 1));
     net[0]->Var_List[2]->Var_Desc = u"mine";
-    auto rows = SNMP_Map_Rows(net);
+    auto rows = Network_SNMP_Rows(net);
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[0], (TSNMP_Row{u"1", u"0", u"-1", u"ID Pri : 3 - A", u"Node State", u"", u"String", u"N", u"N",
                                   u"0", u"3", u"ANodeState", u"", u""}));

@@ -1,14 +1,20 @@
 #pragma once
-// The windows and actions of the table editors, the M-Bus windows, the
-// diagnostics window and the description-file writers,
-// which are not built yet. Each window is a plain form under its own class
-// and global, created in the start order and shown modally; it says what it
-// will be. Each action says that it is not built yet. A subsystem that lands
-// replaces its entries here with its own header.
+// The windows and actions of the table editors, the M-Bus windows and the
+// description-file writers, which are not built yet. Each window is a plain
+// form under its own class and global, created in the start order and shown
+// modally; it says what it will be. Each action says that it is not built
+// yet. A subsystem that lands replaces its entries here with its own header.
 
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
+#include "image/UAdvanceFunctions.h"
 #include "image/UBootTCP.h"
+#include "tables/USNMP_Trap_Access.h"
+#include "tables/USNMP_Trap_Access_MBus.h"
+#include "mbus/UInsertKeyWireless.h"
+#include "mbus/UMeter_Bus.h"
+#include "mbus/UNewIDNode.h"
+#include "mbus/UScanModbusStart.h"
 
 #if __has_include("shell/UParGen.h")
 #include "shell/UParGen.h"
@@ -51,19 +57,12 @@ CONFIGURATOR_PENDING_WINDOW(TFTransmitJ1939, FTransmitJ1939, "the J1939 transmit
 CONFIGURATOR_PENDING_WINDOW(TFSet_PDO_Access, FSet_PDO_Access, "the PDO access editor")
 CONFIGURATOR_PENDING_WINDOW(TFSet_SDO_Client_Access, FSet_SDO_Client_Access, "the SDO client editor")
 CONFIGURATOR_PENDING_WINDOW(TFSet_SDO_Server_Access, FSet_SDO_Server_Access, "the SDO server editor")
-CONFIGURATOR_PENDING_WINDOW(TFMeter_Bus, FMeter_Bus, "the M-Bus network editor")
-CONFIGURATOR_PENDING_WINDOW(TFNewIDNode, FNewIDNode, "the M-Bus node ID dialog")
 CONFIGURATOR_PENDING_WINDOW(TFModbus_TCP_Master_Set_Access, FModbus_TCP_Master_Set_Access,
                             "the Modbus TCP master access editor")
-CONFIGURATOR_PENDING_WINDOW(TFAdvanceFunctions, FAdvanceFunctions, "the diagnostics window")
 CONFIGURATOR_PENDING_WINDOW(TFDMXDefVal, FDMXDefVal, "the DMX default-value editor")
-CONFIGURATOR_PENDING_WINDOW(TFSNMP_Trap_Access, FSNMP_Trap_Access, "the SNMP access editor")
-CONFIGURATOR_PENDING_WINDOW(TFInsertKeyWireless, FInsertKeyWireless, "the wireless key dialog")
 CONFIGURATOR_PENDING_WINDOW(TFModbusStartAdd_SD, FModbusStartAdd_SD, "the start-address dialog")
-CONFIGURATOR_PENDING_WINDOW(TFScanModbusStart, FScanModbusStart, "the start-register dialog")
 CONFIGURATOR_PENDING_WINDOW(TFReStart_Devices, FReStart_Devices, "the CANopen restart editor")
 CONFIGURATOR_PENDING_WINDOW(TFNodeGuard, FNodeGuard, "the node guarding editor")
-CONFIGURATOR_PENDING_WINDOW(TFSNMP_Trap_Access_MBus, FSNMP_Trap_Access_MBus, "the M-Bus SNMP access editor")
 
 #if __has_include("descfiles/UProfinetFileName.h")
 #include "descfiles/UEds.h"

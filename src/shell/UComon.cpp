@@ -1,5 +1,7 @@
 #include "shell/UComon.h"
 
+#include "grid/ExCGrid.h"
+
 #include "framework/Dialogs.h"
 #include "framework/Serial.h"
 #include "framework/SysUtils.h"
@@ -109,9 +111,24 @@ int Check_Name_Chars(const String& text, int mode) {
     return 0;
 }
 
+int TColumnGridRows::GetRowCount() const { return grid_.RowCount(); }
+int TColumnGridRows::GetColCount() const { return grid_.ColCount(); }
+int TColumnGridRows::NumHiddenColumns() const { return grid_.NumHiddenColumns(); }
+String TColumnGridRows::GetCellEx(int col, int row) const { return grid_.GetCellEx(col, row); }
+void TColumnGridRows::SetCellEx(int col, int row, const String& text) { grid_.SetCellEx(col, row, text); }
+int TColumnGridRows::GetRowEx() const { return grid_.Row(); }
+void TColumnGridRows::SetRowEx(int row) { grid_.SetRow(row); }
+int TColumnGridRows::GetCol() const { return grid_.Col(); }
+void TColumnGridRows::SetCol(int col) { grid_.SetCol(col); }
+void TColumnGridRows::AutoSizeCol(int col, int padding) { grid_.AutoSizeCol(col, padding); }
+bool TColumnGridRows::IsDataCheckBoxColumn(int col) const {
+    return col >= 0 && col < grid_.Columns().Count() && grid_.Columns().Items(col)->Editor() == edDataCheckBox;
+}
+
 void Grid_Delete_Row(int row, IRowGrid& grid) {
     const int rows = grid.GetRowCount();
-    const int cols = grid.GetColCount();
+    // Hidden columns move too, or their cells would stay with another row.
+    const int cols = grid.GetColCount() + grid.NumHiddenColumns();
     for (int r = row; r <= rows - 2; ++r)
         for (int c = 1; c <= cols - 1; ++c)
             grid.SetCellEx(c, r, grid.GetCellEx(c, r + 1));
@@ -122,7 +139,7 @@ void Grid_Delete_Row(int row, IRowGrid& grid) {
 
 void Grid_Insert_Row(int row, IRowGrid& grid) {
     const int rows = grid.GetRowCount();
-    const int cols = grid.GetColCount();
+    const int cols = grid.GetColCount() + grid.NumHiddenColumns();
     for (int r = rows - 2; r >= row; --r)
         for (int c = 1; c <= cols - 1; ++c)
             grid.SetCellEx(c, r + 1, grid.GetCellEx(c, r));

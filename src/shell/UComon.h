@@ -31,6 +31,28 @@ public:
     virtual bool IsDataCheckBoxColumn(int col) const = 0;
 };
 
+class TExColumnGrid;
+
+// The row helpers' view of a column grid (columns real, rows displayed).
+class TColumnGridRows : public IRowGrid {
+public:
+    explicit TColumnGridRows(TExColumnGrid& grid) : grid_(grid) {}
+    int GetRowCount() const override;
+    int GetColCount() const override;
+    int NumHiddenColumns() const override;
+    String GetCellEx(int col, int row) const override;
+    void SetCellEx(int col, int row, const String& text) override;
+    int GetRowEx() const override;
+    void SetRowEx(int row) override;
+    int GetCol() const override;
+    void SetCol(int col) override;
+    void AutoSizeCol(int col, int padding) override;
+    bool IsDataCheckBoxColumn(int col) const override;
+
+private:
+    TExColumnGrid& grid_;
+};
+
 // Decimal digits with an optional sign (no blanks, no hex), as the dotted
 // addresses and the language files write their numbers; false for anything
 // else or a value past 2^32.
@@ -60,8 +82,9 @@ bool IP_Str_To_Bytes(const String& text, Byte& b0, Byte& b1, Byte& b2, Byte& b3)
 // character must be a lower-case letter. 1 when the text breaks it, else 0.
 int Check_Name_Chars(const String& text, int mode);
 
-// Move the cells of the visible data columns up (delete) or down (insert) by
-// one row from the given row; the row count stays the same.
+// Move the cells of every data column, hidden ones included, up (delete) or
+// down (insert) by one row from the given row; column 0 and the row count
+// stay.
 void Grid_Delete_Row(int row, IRowGrid& grid);
 void Grid_Insert_Row(int row, IRowGrid& grid);
 // Copies columns 1.. (visible and hidden) of the row into Row_Clipboard.

@@ -20,6 +20,7 @@ TEST(NumberRule, ReadsWholeNumbersAndGivesTheDefaultForAnythingElse) {
         {u"007", 7},         {u"99999999999999999999", -1},             {u"1 2", -1},
         {u"x1F", 31},        {u"X1f", 31},          {u" x1F", 31},      {u"-x10", -16},
         {u"x", -1},          {u"xx1", -1},          {u"0xx1", -1},      {u"x1G", -1},
+        {u"-0x10", -16},     {u"1e3", -1},          {u"0x100000000", -1},
     };
     for (const auto& c : cases) EXPECT_EQ(StrToIntDef(c.text, -1), c.expected) << StringToUtf8(c.text);
     EXPECT_EQ(StrToIntDef(u"x", 42), 42);

@@ -1,6 +1,9 @@
 #include "shell/Globals.h"
 #include "shell/UComon.h"
 #include "shell/ULanguage.h"
+#include "support/StandInRowGrid.h"
+
+#include "grid/ExCGrid.h"
 
 #include "framework/Dialogs.h"
 #include "framework/Serial.h"
@@ -11,55 +14,6 @@
 #include <map>
 
 namespace {
-
-// A small stand-in for the column grid: cells in a map, the current cell,
-// and the columns whose editor is the data check box.
-class StandInGrid : public IRowGrid {
-public:
-    StandInGrid(int rows, int cols, int hidden = 0) : rows_(rows), cols_(cols), hidden_(hidden) {}
-    int GetRowCount() const override { return rows_; }
-    int GetColCount() const override { return cols_; }
-    int NumHiddenColumns() const override { return hidden_; }
-    String GetCellEx(int col, int row) const override {
-        auto it = cells_.find({col, row});
-        return it == cells_.end() ? String() : it->second;
-    }
-    void SetCellEx(int col, int row, const String& text) override { cells_[{col, row}] = text; }
-    int GetRowEx() const override { return row_; }
-    void SetRowEx(int row) override { row_ = row; }
-    int GetCol() const override { return col_; }
-    void SetCol(int col) override { col_ = col; }
-    void AutoSizeCol(int col, int padding) override { autoSized.push_back({col, padding}); }
-    bool IsDataCheckBoxColumn(int col) const override { return checkBoxCol == col; }
-
-    // "a|b|c": the cells of columns 1.. of a row.
-    void SetRow(int row, const std::string& cells) {
-        int c = 1;
-        std::string cur;
-        for (char ch : cells + "|") {
-            if (ch == '|') {
-                SetCellEx(c++, row, S(cur));
-                cur.clear();
-            } else {
-                cur += ch;
-            }
-        }
-    }
-    std::string Row(int row) const {
-        std::string s;
-        for (int c = 1; c < cols_ + hidden_; ++c)
-            s += (c > 1 ? "|" : "") + StringToUtf8(GetCellEx(c, row));
-        return s;
-    }
-
-    int checkBoxCol = -1;
-    std::vector<std::pair<int, int>> autoSized;
-
-private:
-    int rows_, cols_, hidden_;
-    int row_ = 1, col_ = 1;
-    std::map<std::pair<int, int>, String> cells_;
-};
 
 struct FlagGuard {
     bool jump = Opt_Jump_Field_Tables, size = Opt_Double_Click_Auto_Size;
@@ -146,7 +100,7 @@ TEST(Comon, SnmpNameRule) {
     EXPECT_EQ(Check_Name_Chars(u"", 1), 0);
 }
 
-TEST(Comon, DeleteAndInsertMoveOnlyTheVisibleDataColumns) {
+TEST(Comon, DeleteAndInsertMoveEveryDataColumnHiddenOnesIncluded) {
     // 4 rows (header + 3), visible columns 0..2, one hidden column 3.
     StandInGrid grid(4, 3, 1);
     grid.SetCellEx(0, 1, u"1");
@@ -156,20 +110,22 @@ TEST(Comon, DeleteAndInsertMoveOnlyTheVisibleDataColumns) {
     grid.SetRow(3, "a3|b3|h3");
 
     Grid_Delete_Row(1, grid);
-    EXPECT_EQ(grid.Row(1), "a2|b2|h1");
-    EXPECT_EQ(grid.Row(2), "a3|b3|h2");
-    EXPECT_EQ(grid.Row(3), "||h3");
+    EXPECT_EQ(grid.Row(1), "a2|b2|h2");
+    EXPECT_EQ(grid.Row(2), "a3|b3|h3");
+    EXPECT_EQ(grid.Row(3), "||");
     EXPECT_EQ(grid.GetCellEx(0, 1), u"1");
     EXPECT_EQ(grid.GetRowCount(), 4);
 
-    StandInGrid ins(4, 3);
-    ins.SetRow(1, "a1|b1");
-    ins.SetRow(2, "a2|b2");
-    ins.SetRow(3, "a3|b3");
+    StandInGrid ins(4, 3, 1);
+    ins.SetCellEx(0, 1, u"1");
+    ins.SetRow(1, "a1|b1|h1");
+    ins.SetRow(2, "a2|b2|h2");
+    ins.SetRow(3, "a3|b3|h3");
     Grid_Insert_Row(1, ins);
-    EXPECT_EQ(ins.Row(1), "|");
-    EXPECT_EQ(ins.Row(2), "a1|b1");
-    EXPECT_EQ(ins.Row(3), "a2|b2");
+    EXPECT_EQ(ins.Row(1), "||");
+    EXPECT_EQ(ins.Row(2), "a1|b1|h1");
+    EXPECT_EQ(ins.Row(3), "a2|b2|h2");
+    EXPECT_EQ(ins.GetCellEx(0, 1), u"1");
 }
 
 TEST(Comon, CopyTakesVisibleAndHiddenColumns) {
@@ -230,7 +186,7 @@ TEST(Comon, PasteChecksTheSourceTheWidthAndAsksBeforeOverwriting) {
     Load_Default_Texts();
     TScriptedDialogService dialogs;
     StandInGrid grid(4, 3, 1);  // columns 1, 2 visible, 3 hidden
-    grid.checkBoxCol = 2;
+    grid.checkBoxCols = {2};
     Row_Clipboard = {u"a", u"b", u"h"};
 
     Grid_Paste_Row(grid, 1, false);  // copied from another grid
@@ -260,4 +216,51 @@ TEST(Comon, PasteChecksTheSourceTheWidthAndAsksBeforeOverwriting) {
     Grid_Paste_Row(grid, 3, true);
     EXPECT_EQ(grid.Row(3), "a|b|h");
     EXPECT_EQ(Row_Clipboard.size(), 3u);  // a paste never empties the clipboard
+}
+
+namespace {
+
+// A column grid of 4 columns with a hidden column 3 and a check-box column 2.
+struct ColumnGridRows {
+    TExColumnGrid g{nullptr};
+    TColumnGridRows rows{g};
+    ColumnGridRows() {
+        g.SetColCount(5);
+        g.SetRowCount(5);
+        g.Columns().Items(2)->SetEditor(edDataCheckBox);
+        for (int r = 1; r < 5; ++r)
+            for (int c = 1; c < 5; ++c) g.SetCellEx(c, r, c == 2 ? u"N" : IntToStr(c) + u"," + IntToStr(r));
+        g.HideColumn(3);
+    }
+    String Row(int r) { return g.GetCellEx(1, r) + u"|" + g.GetCellEx(2, r) + u"|" + g.GetCellEx(3, r) + u"|" + g.GetCellEx(4, r); }
+};
+
+}  // namespace
+
+TEST(Comon, RowHelpersWorkOnAColumnGrid) {
+    Load_Default_Texts();
+    TScriptedDialogService dialogs;
+    ColumnGridRows f;
+    EXPECT_EQ(f.rows.GetColCount(), 4);
+    EXPECT_EQ(f.rows.NumHiddenColumns(), 1);
+    EXPECT_TRUE(f.rows.IsDataCheckBoxColumn(2));
+    EXPECT_FALSE(f.rows.IsDataCheckBoxColumn(1));
+
+    Grid_Copy_Row(f.rows, 2);
+    EXPECT_EQ(Row_Clipboard, (std::vector<String>{u"1,2", u"N", u"3,2", u"4,2"}));
+
+    // The row helpers move every data column, the hidden one too, so no cell
+    // stays behind with another row.
+    Grid_Insert_Row(1, f.rows);
+    EXPECT_EQ(f.Row(1), u"|||");
+    EXPECT_EQ(f.Row(2), u"1,1|N|3,1|4,1");
+
+    // A row holding only a check-box state counts as free.
+    f.g.SetCellEx(1, 1, u"");
+    f.g.SetCellEx(2, 1, u"Y");
+    f.g.SetCellEx(3, 1, u"");
+    f.g.SetCellEx(4, 1, u"");
+    Grid_Paste_Row(f.rows, 1, true);
+    EXPECT_TRUE(dialogs.Shown.empty());
+    EXPECT_EQ(f.Row(1), u"1,2|N|3,2|4,2");
 }

@@ -48,6 +48,11 @@ bool TSimConverter::WaitForSent(std::size_t count, int timeoutMs) const {
     return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return sent_ >= count; });
 }
 
+bool TSimConverter::WaitForHandled(std::size_t count, int timeoutMs) const {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return handled_ >= count; });
+}
+
 std::size_t TSimConverter::SentCount() const {
     std::lock_guard lock(mutex_);
     return sent_;
@@ -136,6 +141,11 @@ void TSimConverter::SetFrameAnswer(const ByteString& request, const ByteString& 
     frames_[request] = answer;
 }
 
+void TSimConverter::AddFrameAnswer(const ByteString& request, const ByteString& answer) {
+    std::lock_guard lock(mutex_);
+    frameTurns_[request].push_back(answer);
+}
+
 void TSimConverter::SetRadioModule(TSimRadioModule module) {
     std::lock_guard lock(mutex_);
     radio_ = module;
@@ -156,8 +166,11 @@ void TSimConverter::OnDatagram(const TUdpDatagram& d) {
         if (twice_) times = 2;
         changed_.notify_all();
     }
-    if (answer.empty()) return;
-    for (int k = 0; k < times; ++k) Send(d.Address, d.Port, answer);
+    if (!answer.empty())
+        for (int k = 0; k < times; ++k) Send(d.Address, d.Port, answer);
+    std::lock_guard lock(mutex_);
+    ++handled_;
+    changed_.notify_all();
 }
 
 void TSimConverter::Send(const String& address, Word port, const ByteString& data) {
@@ -195,6 +208,12 @@ ByteString TSimConverter::Answer(const ByteString& data) {
     if (configuration_) return RadioModule(data);
     if (!data.empty() && At(data, 0) >= kFirstDiagnostic && At(data, 0) <= kLastDiagnostic) return Diagnostic(data);
     if (analyzer_) {
+        auto turn = frameTurns_.find(data);
+        if (turn != frameTurns_.end() && !turn->second.empty()) {
+            ByteString answer = turn->second.front();
+            turn->second.pop_front();
+            return answer;
+        }
         auto it = frames_.find(data);
         return it == frames_.end() ? ByteString() : it->second;
     }

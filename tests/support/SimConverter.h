@@ -63,6 +63,10 @@ public:
     // Waits until at least count datagrams have been sent (answers and pushes).
     bool WaitForSent(std::size_t count, int timeoutMs = 2000) const;
     std::size_t SentCount() const;
+    // Waits until count datagrams have been handled in all: received and
+    // answered (or left unanswered), so that a test knows whether an answer
+    // is on its way.
+    bool WaitForHandled(std::size_t count, int timeoutMs = 2000) const;
 
     // How it answers.
     void SetSilent(bool silent);
@@ -94,6 +98,10 @@ public:
     // frame, kNoSlaveReply); a frame not in the table is left unanswered, as
     // when no meter is on the line.
     void SetFrameAnswer(const ByteString& request, const ByteString& answer);
+    // Answers that request once each, in the order added, before the table's
+    // answer: meters that share a request (the selected meter's address FD)
+    // answer it in turn.
+    void AddFrameAnswer(const ByteString& request, const ByteString& answer);
     void SetRadioModule(TSimRadioModule module);
 
 private:
@@ -108,6 +116,7 @@ private:
     mutable std::condition_variable changed_;
     std::vector<TUdpDatagram> received_;
     std::size_t sent_ = 0;
+    std::size_t handled_ = 0;
     bool silent_ = false;
     bool twice_ = false;
     std::deque<ByteString> instead_;
@@ -122,6 +131,7 @@ private:
     std::uint32_t baud_ = 0;
     Byte parity_ = 0;
     std::map<ByteString, ByteString> frames_;
+    std::map<ByteString, std::deque<ByteString>> frameTurns_;
     TSimRadioModule radio_ = TSimRadioModule::Telit;
 
     TUdpListener listener_;  // last: its thread ends before the state above goes

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 namespace {
@@ -59,8 +60,6 @@ bool ReadInt(const String& S, int& Value) {
     Value = S[0] == u'-' ? -V : V;
     return true;
 }
-
-bool Contains(const String& S, Char C) { return S.find(C) != String::npos; }
 
 // The operand after a comparison operator, from S0; its quotes are not part of it.
 String ScanOperand(const String& C, size_t S0, bool BlankInQuotes) {
@@ -123,6 +122,7 @@ public:
 
 private:
     bool Wildcard(size_t Co, size_t Vo);
+    bool StarFrom(size_t Co, size_t Vo);
     const String& FC;
     const String& FV;
     std::unordered_map<unsigned long long, bool> FMemo;
@@ -131,34 +131,38 @@ private:
 bool TMatcher::Condition(size_t Co, size_t Vo) {
     const unsigned long long Key = (static_cast<unsigned long long>(Co) << 32) | Vo;
     if (auto It = FMemo.find(Key); It != FMemo.end()) return It->second;
-    const String C = FC.substr(Co), V = FV.substr(Vo);
+    // Views: most tries meet no operator and need no copies.
+    const std::u16string_view CV(FC.data() + Co, FC.size() - Co);
     bool GT = true, LT = true, HasGT = false, HasLT = false, HasNot = false, OrEqual = false;
-    if (size_t P = C.find(u'>'); P != String::npos) {
+    const bool HasGTChar = CV.find(u'>') != CV.npos, HasLTChar = CV.find(u'<') != CV.npos;
+    String C, V;
+    if (HasGTChar || HasLTChar) C = String(CV), V = FV.substr(Vo);
+    if (size_t P = C.find(u'>'); HasGTChar && P != String::npos) {
         const String O = ScanOperand(C, OperandStart(C, P, OrEqual), true);
         const int Cmp = CompareOperand(V, O);
         GT = OrEqual ? Cmp >= 0 : Cmp > 0;
         HasGT = true;
     }
     OrEqual = false;
-    if (size_t P = C.find(u'<'); P != String::npos) {
+    if (size_t P = C.find(u'<'); HasLTChar && P != String::npos) {
         const String O = ScanOperand(C, OperandStart(C, P, OrEqual), false);
         const int Cmp = CompareOperand(V, O);
         LT = OrEqual ? Cmp <= 0 : Cmp < 0;
         HasLT = true;
     }
-    if (Contains(C, u'!')) HasNot = true;  // its operand is scanned and not used
+    if (CV.find(u'!') != CV.npos) HasNot = true;  // its operand is scanned and not used
     if (HasNot) {
-        if (!Contains(C, u'>')) HasGT = true;
-        if (!Contains(C, u'<')) HasLT = true;
+        if (!HasGTChar) HasGT = true;
+        if (!HasLTChar) HasLT = true;
     }
     bool R;
-    if (Contains(C, u'^') && (HasGT || HasLT))
+    if (CV.find(u'^') != CV.npos && (HasGT || HasLT))
         R = LT || GT;
-    else if (Contains(C, u'&') && HasGT && HasLT)
+    else if (CV.find(u'&') != CV.npos && HasGT && HasLT)
         R = LT && GT;
-    else if (Contains(C, u'>') && GT)
+    else if (HasGTChar && GT)
         R = true;
-    else if (Contains(C, u'<') && LT)
+    else if (HasLTChar && LT)
         R = true;
     else
         R = Wildcard(Co, Vo);
@@ -178,12 +182,7 @@ bool TMatcher::Wildcard(size_t Pc, size_t Pv) {
             ++Pc;
         } else if (Pc < Ec && Ch == u'*') {
             while (Pc < Ec && FC[Pc] == u'*') ++Pc;
-            Res = false;
-            for (size_t K = Ev - Pv + 1; K-- > 0;)
-                if (Condition(Pc, Pv + K)) {
-                    Res = true;
-                    break;
-                }
+            Res = StarFrom(Pc, Pv);
             if (Res) Pc = Ec, Pv = Ev;
         } else if (Pc < Ec && Ch == u'?') {
             Res = Pv < Ev;
@@ -194,6 +193,28 @@ bool TMatcher::Wildcard(size_t Pc, size_t Pv) {
         }
     }
     return Negate ? !Res : Res;
+}
+
+// Whether the rest of the pattern from Co matches the value from any position
+// at or after Vo; tried from the value's end backwards, remembered per position.
+bool TMatcher::StarFrom(size_t Co, size_t Vo) {
+    constexpr unsigned long long StarKey = 1ull << 63;
+    auto Key = [&](size_t V) { return StarKey | (static_cast<unsigned long long>(Co) << 32) | V; };
+    std::vector<size_t> Pending;
+    bool Any = false;
+    for (size_t V = Vo;; ++V) {
+        if (V > FV.size()) break;
+        if (auto It = FMemo.find(Key(V)); It != FMemo.end()) {
+            Any = It->second;
+            break;
+        }
+        Pending.push_back(V);
+    }
+    for (auto It = Pending.rbegin(); It != Pending.rend(); ++It) {
+        Any = Any || Condition(Co, *It);
+        FMemo[Key(*It)] = Any;
+    }
+    return Any;
 }
 
 }  // namespace

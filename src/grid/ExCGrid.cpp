@@ -1,0 +1,701 @@
+// The column grid: typed columns answering the per-cell queries.
+#include "grid/ExCGrid.h"
+
+#include "grid/foundation/GridText.h"
+
+#include "framework/IniFiles.h"
+#include "framework/SysUtils.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr int VersionColumnGrid = (3 << 24) | (1 << 16) | (3 << 8) | 1;
+}
+
+// ---------------------------------------------------------------------------
+// TGridColumnItem
+
+TGridColumnItem::TGridColumnItem(TCollection* Collection) : TCollectionItem(Collection) {
+    if (TExColumnGrid* g = Grid()) {
+        FFont.Assign(&g->Font());
+        FHeaderFont.Assign(&g->Font());
+        FColor = g->Color();
+        FWidth = g->DefaultColWidth();
+    }
+}
+
+TExColumnGrid* TGridColumnItem::Grid() const {
+    auto* c = dynamic_cast<TGridColumnCollection*>(Collection());
+    return c ? c->Grid() : nullptr;
+}
+
+void TGridColumnItem::Changed() {
+    if (auto* c = dynamic_cast<TGridColumnCollection*>(Collection()); c && c->UpdateCount() == 0) TCollectionItem::Changed(false);
+}
+
+String TGridColumnItem::DisplayName() const {
+    if (!FName.empty()) return u"Col " + IntToStr(Index()) + u": " + FName;
+    return u"Column " + IntToStr(Index());
+}
+
+void TGridColumnItem::SetHeader(const String& Value) {
+    FHeader = Value;
+    TExColumnGrid* g = Grid();
+    if (!g) return;
+    if (g->FixedRows() > 0 && !g->FColMoving) {
+        g->SetCellEx(Index(), 0, Value);
+        Changed();
+    }
+    g->RebuildHeaders();
+}
+
+int TGridColumnItem::Width() const {
+    TExColumnGrid* g = Grid();
+    if (!g || Index() >= g->TotalColCount()) return FWidth;
+    return g->AllColWidths(Index());
+}
+
+void TGridColumnItem::SetWidth(int Value) {
+    FWidth = Value;
+    TExColumnGrid* g = Grid();
+    if (g && Index() < g->TotalColCount()) g->SetAllColWidths(Index(), Value);
+}
+
+void TGridColumnItem::SetAlignment(TAlignment Value) {
+    FAlignment = Value;
+    if (TExColumnGrid* g = Grid()) g->InvalidateGrid();
+}
+
+void TGridColumnItem::SetHeaderAlignment(TAlignment Value) {
+    FHeaderAlignment = Value;
+    if (TExColumnGrid* g = Grid()) g->InvalidateGrid();
+}
+
+void TGridColumnItem::SetEditor(TEditorType Value) {
+    bool repaint = (Value == edDataCheckBox) != (FEditor == edDataCheckBox);
+    FEditor = Value;
+    if (repaint)
+        if (TExColumnGrid* g = Grid()) g->InvalidateGrid();
+}
+
+void TGridColumnItem::SetFixed(bool Value) {
+    FFixed = Value;
+    Changed();
+}
+
+void TGridColumnItem::SetFont(const TFont& Value) {
+    FFont.Assign(&Value);
+    Changed();
+}
+
+void TGridColumnItem::SetHeaderFont(const TFont& Value) {
+    FHeaderFont.Assign(&Value);
+    if (TExColumnGrid* g = Grid()) g->InvalidateGrid();
+}
+
+void TGridColumnItem::SetColor(TColor Value) {
+    FColor = Value;
+    Changed();
+}
+
+void TGridColumnItem::SetPassword(bool Value) {
+    FPassword = Value;
+    Changed();
+}
+
+void TGridColumnItem::SetShowBands(bool Value) {
+    FShowBands = Value;
+    Changed();
+}
+
+void TGridColumnItem::SetFloatFormat(const String& Value) {
+    FFloatFormat = Value;
+    if (TExColumnGrid* g = Grid()) g->InvalidateGrid();
+}
+
+String TGridColumnItem::Rows(int ARow) const {
+    TExColumnGrid* g = Grid();
+    return g ? g->GetCellEx(Index(), ARow) : String();
+}
+
+void TGridColumnItem::SetRows(int ARow, const String& Value) {
+    if (TExColumnGrid* g = Grid()) g->SetCellEx(Index(), ARow, Value);
+}
+
+void TGridColumnItem::AssignVisuals(const TGridColumnItem& S) {
+    FAlignment = S.FAlignment;
+    FHeaderAlignment = S.FHeaderAlignment;
+    FCheckFalse = S.FCheckFalse;
+    FCheckTrue = S.FCheckTrue;
+    FEditLength = S.FEditLength;
+    FEditMask = S.FEditMask;
+    FEditor = S.FEditor;
+    FFixed = S.FFixed;
+    FPassword = S.FPassword;
+    FPrintColor = S.FPrintColor;
+    FReadOnly = S.FReadOnly;
+    FSpinMax = S.FSpinMax;
+    FSpinMin = S.FSpinMin;
+    FSpinStep = S.FSpinStep;
+    FWidth = S.Width();
+    FShowBands = S.FShowBands;
+    FMinSize = S.FMinSize;
+    FMaxSize = S.FMaxSize;
+    FAutoMinSize = S.FAutoMinSize;
+    FAutoMaxSize = S.FAutoMaxSize;
+    FFilter.Assign(&S.FFilter);
+    FFilterCaseSensitive = S.FFilterCaseSensitive;
+    DefIdx = S.DefIdx;
+    FFloatFormat = S.FFloatFormat;
+    if (TExColumnGrid* g = Grid()) {
+        FColor = g->Color();
+        FFont.Assign(&g->Font());
+    }
+}
+
+void TGridColumnItem::Assign(const TPersistent* Source) {
+    auto* s = dynamic_cast<const TGridColumnItem*>(Source);
+    if (!s) {
+        TCollectionItem::Assign(Source);
+        return;
+    }
+    AssignVisuals(*s);
+    FColor = s->FColor;
+    FFont.Assign(&s->FFont);
+    FComboItems.Assign(&s->FComboItems);
+    FDropDownCount = s->FDropDownCount;
+    FHeaderFont.Assign(&s->FHeaderFont);
+    FHeader = s->FHeader;
+    FName = s->FName;
+    FTag = s->FTag;
+}
+
+// ---------------------------------------------------------------------------
+// TGridColumnCollection
+
+TGridColumnCollection::TGridColumnCollection(TExColumnGrid* AOwner)
+    : TCollection([](TCollection* c) { return new TGridColumnItem(c); }, AOwner), FOwner(AOwner) {}
+
+TGridColumnItem* TGridColumnCollection::Add() {
+    auto* item = static_cast<TGridColumnItem*>(TCollection::Add());
+    if (Count() > 1) item->AssignVisuals(*Items(Count() - 2));
+    return item;
+}
+
+TGridColumnItem* TGridColumnCollection::Insert(int Index) {
+    return static_cast<TGridColumnItem*>(TCollection::Insert(Index));
+}
+
+void TGridColumnCollection::SetOrganization() {
+    bool was = NoRecursiveUpdate;
+    NoRecursiveUpdate = true;
+    FOwner->AlignItems();
+    NoRecursiveUpdate = was;
+    for (int i = 0; i < Count(); ++i) Items(i)->DefIdx = i;
+}
+
+void TGridColumnCollection::ResetOrganization() {
+    bool moved = true;
+    while (moved) {
+        moved = false;
+        for (int i = 0; i < Count(); ++i) {
+            int d = Items(i)->DefIdx;
+            if (d < i) {
+                FOwner->MoveColumn(i, d);
+                moved = true;
+            }
+        }
+    }
+}
+
+void TGridColumnCollection::Update(TCollectionItem* Item) {
+    TCollection::Update(Item);
+    if (UpdateCount() > 0 || NoRecursiveUpdate || FOwner->IsLoading()) return;
+    int n = Count() - FOwner->NumHiddenColumns();
+    if (n != FOwner->ColCount() && FOwner->FixedCols() < n) FOwner->SetColCount(n);
+    FOwner->RebuildHeaders();
+    FOwner->InvalidateGrid();
+}
+
+// ---------------------------------------------------------------------------
+// TExColumnGrid
+
+TExColumnGrid::TExColumnGrid(TComponent* AOwner) : TExStringGrid(AOwner) {
+    CreateColumns();
+    FColumnCollection->NoRecursiveUpdate = true;
+    AlignItems();
+    FColumnCollection->NoRecursiveUpdate = false;
+    FCellGraphic.CellType = ctVirtCheckBox;
+}
+
+TExColumnGrid::~TExColumnGrid() {
+    delete FColumnCollection;
+    FColumnCollection = nullptr;
+}
+
+void TExColumnGrid::CreateColumns() { FColumnCollection = new TGridColumnCollection(this); }
+
+int TExColumnGrid::GetVersionNr() { return VersionColumnGrid; }
+
+String TExColumnGrid::GetVersionString() { return Version() + u" Aug, 2012"; }
+
+void TExColumnGrid::AlignItems() {
+    if (!FColumnCollection) return;
+    int want = ColCount() + NumHiddenColumns();
+    while (FColumnCollection->Count() < want) FColumnCollection->Add();
+    while (FColumnCollection->Count() > want) FColumnCollection->Delete(FColumnCollection->Count() - 1);
+}
+
+void TExColumnGrid::SetColCount(int Value) {
+    TExStringGrid::SetColCount(Value);
+    if (!FColumnCollection) return;
+    FColumnCollection->NoRecursiveUpdate = true;
+    AlignItems();
+    FColumnCollection->NoRecursiveUpdate = false;
+}
+
+TGridColumnItem* TExColumnGrid::Item(int ACol) const {
+    if (!FColumnCollection || ACol < 0 || ACol >= FColumnCollection->Count()) return nullptr;
+    return FColumnCollection->Items(ACol);
+}
+
+TGridColumnItem* TExColumnGrid::GetColumnByName(const String& Name) {
+    for (int i = 0; i < FColumnCollection->Count(); ++i)
+        if (FColumnCollection->Items(i)->Name() == Name) return FColumnCollection->Items(i);
+    return nullptr;
+}
+
+void TExColumnGrid::RebuildHeaders() {
+    if (FixedRows() <= 0 || !FColumnCollection) return;
+    TStringList& h = ColumnHeaders();
+    auto saved = h.OnChange;
+    h.OnChange = nullptr;
+    h.Clear();
+    for (int i = 0; i < FColumnCollection->Count(); ++i) {
+        TGridColumnItem* it = FColumnCollection->Items(i);
+        if (it->FHeader.empty() && !GetGridCell(i, 0).empty()) it->FHeader = GetGridCell(i, 0);
+        h.Add(it->FHeader);
+    }
+    h.OnChange = saved;
+}
+
+void TExColumnGrid::ColumnHeadersChanged() {
+    if (!FColumnCollection) return;
+    TStringList& h = ColumnHeaders();
+    for (int i = 0; i < FColumnCollection->Count() && i < h.Count(); ++i) FColumnCollection->Items(i)->FHeader = h[i];
+}
+
+void TExColumnGrid::Loaded() {
+    TExStringGrid::Loaded();
+    FColumnCollection->SetOrganization();
+    RebuildHeaders();
+}
+
+bool TExColumnGrid::IsDataCell(int ACol, int ARow) { return ACol >= FixedCols() && ARow >= FixedRows(); }
+
+bool TExColumnGrid::IsInsideCell(int ACol, int ARow) {
+    return IsDataCell(ACol, ARow) && ACol < ColCount() + NumHiddenColumns() - FixedRightCols() &&
+           ARow < RowCount() - FixedFooters();
+}
+
+// ---------------------------------------------------------------------------
+// Per-cell answers from the column
+
+void TExColumnGrid::CellEditable(int ACol, int ARow, bool& CanEdit) {
+    CanEdit = false;
+    TGridColumnItem* it = Item(ACol);
+    if (!IsLoading() && IsDataCell(ACol, ARow)) CanEdit = !(it && (it->ReadOnly() || it->Fixed()));
+    TPoint b = BaseCell(ACol, ARow);
+    if (CanEdit && CellPropsAssigned(b.X, b.Y)) CanEdit = !GetCellProperties(b.X, b.Y)->ReadOnly();
+    DoCanEditCell(b.X, b.Y, CanEdit);
+}
+
+void TExColumnGrid::IsFixedCell(int ACol, int ARow, bool& IsFixed) {
+    if (TGridColumnItem* it = Item(ACol); it && IsDataCell(ACol, ARow)) IsFixed = it->Fixed();
+    TExStringGrid::IsFixedCell(ACol, ARow, IsFixed);
+}
+
+void TExColumnGrid::GetCellEditor(int ACol, int ARow, TEditorType& AEditor) {
+    if (TGridColumnItem* it = Item(ACol)) {
+        if (IsDataCell(ACol, ARow)) AEditor = it->Editor();
+        if (!it->FloatFormat().empty()) SetFloatFormat(it->FloatFormat());
+    }
+    TExStringGrid::GetCellEditor(ACol, ARow, AEditor);
+}
+
+String TExColumnGrid::GetFloatFormat(int ACol, int ARow) {
+    TGridColumnItem* it = Item(ACol);
+    if (it && !it->FloatFormat().empty()) return it->FloatFormat();
+    return TExStringGrid::GetFloatFormat(ACol, ARow);
+}
+
+// The column's texts win over the grid's and over the event's answer.
+String TExColumnGrid::DoGetCheckTrue(int ACol, int ARow) {
+    String s = TExStringGrid::DoGetCheckTrue(ACol, ARow);
+    if (TGridColumnItem* it = Item(ACol); it && IsInsideCell(ACol, ARow)) s = it->CheckTrue();
+    return s;
+}
+
+String TExColumnGrid::DoGetCheckFalse(int ACol, int ARow) {
+    String s = TExStringGrid::DoGetCheckFalse(ACol, ARow);
+    if (TGridColumnItem* it = Item(ACol); it && IsInsideCell(ACol, ARow)) s = it->CheckFalse();
+    return s;
+}
+
+TCellGraphic* TExColumnGrid::GetCellGraphic(int ACol, int ARow) {
+    if (TCellGraphic* g = TExStringGrid::GetCellGraphic(ACol, ARow)) return g;
+    TGridColumnItem* it = Item(ACol);
+    if (it && it->Editor() == edDataCheckBox && IsInsideCell(ACol, ARow)) return &FCellGraphic;
+    return nullptr;
+}
+
+String TExColumnGrid::GetFormattedCell(int ACol, int ARow) {
+    TGridColumnItem* it = Item(ACol);
+    if (!it) return TExStringGrid::GetFormattedCell(ACol, ARow);
+    String text = GetCellEx(ACol, ARow);
+    int kind = ClassifyNumberText(text);
+    bool isNumber = kind == 0 || kind == 1;
+    if (it->FloatFormat().empty() || !isNumber) return text;
+    return Format(it->FloatFormat(), {Floats(ACol, ARow)});
+}
+
+TCellType TExColumnGrid::GetCellType(int ACol, int ARow) {
+    TCellType t = TExStringGrid::GetCellType(ACol, ARow);
+    if (t != ctEmpty) return t;
+    TGridColumnItem* it = Item(ACol);
+    if (it && it->Editor() == edDataCheckBox && IsInsideCell(ACol, ARow)) return ctDataCheckBox;
+    return t;
+}
+
+void TExColumnGrid::GetCellPropDefaults(int ACol, int ARow, TFont& AFont, TBrush& ABrush, TColor& AColorTo,
+                                        TColor& AMirrorColor, TColor& AMirrorColorTo, TAlignment& HA,
+                                        TVAlignment& VA, bool& WW, TCellGradientDirection& GD) {
+    TGridColumnItem* it = Item(ACol);
+    if (!it) {
+        TExStringGrid::GetCellPropDefaults(ACol, ARow, AFont, ABrush, AColorTo, AMirrorColor, AMirrorColorTo, HA, VA,
+                                           WW, GD);
+        return;
+    }
+    AFont.Assign(&it->Font());
+    ABrush.SetColor(it->Color());
+    AColorTo = clNone;
+    AMirrorColor = clNone;
+    AMirrorColorTo = clNone;
+    HA = ARow < FixedRows() ? it->HeaderAlignment() : it->Alignment();
+    VA = VAlignment();
+    WW = WordWrap();
+    GD = GradientVertical;
+    if (IsFixed(DisplColIndex(ACol), ARow)) {
+        ABrush.SetColor(clNone);
+        AColorTo = clNone;
+    }
+}
+
+void TExColumnGrid::DoGetCellColor(int ACol, int ARow, TGridDrawState AState, TBrush& ABrush, TFont& AFont) {
+    TGridColumnItem* it = Item(ACol);
+    if (it && ACol >= FixedCols() && IsInsideCell(ACol, std::max(ARow, FixedRows()))) {
+        if (it->Fixed()) ABrush.SetColor(FixedColor());
+        else if (ARow >= FixedRows()) ABrush.SetColor(it->Color());
+        AFont.Assign(ARow < FixedRows() ? &it->HeaderFont() : &it->Font());
+    }
+    TExStringGrid::DoGetCellColor(ACol, ARow, AState, ABrush, AFont);
+}
+
+TAlignment TExColumnGrid::DoGetAlignment(int ACol, int ARow) {
+    if (CellPropsAssigned(ACol, ARow)) return GetCellProperties(ACol, ARow)->Alignment();
+    if (TGridColumnItem* it = Item(ACol)) return ARow < FixedRows() ? it->HeaderAlignment() : it->Alignment();
+    return TExStringGrid::DoGetAlignment(ACol, ARow);
+}
+
+// A width is kept within the column's limits, each only when above 0.
+void TExColumnGrid::DoUpdateColumnSize(int ACol, int& AWidth) {
+    if (TGridColumnItem* it = Item(ACol)) {
+        if (it->MinSize() > 0) AWidth = std::max(AWidth, it->MinSize());
+        if (it->MaxSize() > 0) AWidth = std::min(AWidth, it->MaxSize());
+    }
+    TExStringGrid::DoUpdateColumnSize(ACol, AWidth);
+}
+
+void TExColumnGrid::DoUpdateColumnSizeAuto(int ACol, int& AWidth) {
+    if (TGridColumnItem* it = Item(ACol)) {
+        if (it->AutoMinSize() > 0) AWidth = std::max(AWidth, it->AutoMinSize());
+        if (it->AutoMaxSize() > 0) AWidth = std::min(AWidth, it->AutoMaxSize());
+    }
+    TExStringGrid::DoUpdateColumnSizeAuto(ACol, AWidth);
+}
+
+bool TExColumnGrid::DoIsPasswordCell(int ACol, int ARow) {
+    TGridColumnItem* it = Item(ACol);
+    return it ? it->Password() : TExStringGrid::DoIsPasswordCell(ACol, ARow);
+}
+
+bool TExColumnGrid::DoHasComboBox(int ACol, int ARow) {
+    TGridColumnItem* it = Item(ACol);
+    return it && IsDataCell(ACol, ARow) && (it->Editor() == edComboEdit || it->Editor() == edComboList);
+}
+
+String TExColumnGrid::GetEditMask(int ACol, int ARow) {
+    int rc = RealColIndex(ACol);
+    String v;
+    if (TGridColumnItem* it = Item(rc); it && ACol >= FixedCols()) v = it->EditMask();
+    String fw = TExStringGrid::GetEditMask(ACol, ARow);
+    return fw.empty() ? v : fw;
+}
+
+int TExColumnGrid::GetEditLimit() {
+    if (TGridColumnItem* it = Item(RealColIndex(Col())); it && Col() >= FixedCols()) return it->EditLength();
+    return TExStringGrid::GetEditLimit();
+}
+
+// ---------------------------------------------------------------------------
+// Structure
+
+void TExColumnGrid::InsertCols(int ColIndex, int CCount) {
+    TExStringGrid::InsertCols(ColIndex, CCount);
+    FColumnCollection->NoRecursiveUpdate = true;
+    for (int i = 0; i < CCount; ++i) FColumnCollection->Insert(std::min(ColIndex, FColumnCollection->Count()));
+    AlignItems();
+    FColumnCollection->NoRecursiveUpdate = false;
+}
+
+void TExColumnGrid::RemoveCols(int ColIndex, int CCount) {
+    TExStringGrid::RemoveCols(ColIndex, CCount);
+    FColumnCollection->NoRecursiveUpdate = true;
+    for (int i = 0; i < CCount && ColIndex < FColumnCollection->Count(); ++i) FColumnCollection->Delete(ColIndex);
+    AlignItems();
+    FColumnCollection->NoRecursiveUpdate = false;
+}
+
+// The framework moved sizes and cells; the column item follows with its settings.
+void TExColumnGrid::ColumnMoved(int FromIndex, int ToIndex) {
+    FColumnCollection->NoRecursiveUpdate = true;
+    int top = TopRow();
+    int rf = RealColIndex(FromIndex), rt = RealColIndex(ToIndex);
+    TExStringGrid::ColumnMoved(FromIndex, ToIndex);
+    FColMoving = true;
+    BeginUpdate();
+    TGridColumnItem saved(nullptr);
+    saved.Assign(FColumnCollection->Items(rf));
+    FColumnCollection->Delete(rf);
+    FColumnCollection->Insert(rt)->Assign(&saved);
+    SetTopRow(top);
+    FColMoving = false;
+    EndUpdate();
+    FColumnCollection->NoRecursiveUpdate = false;
+    if (OnAfterColumnMoved) OnAfterColumnMoved(this, rf, rt);
+}
+
+void TExColumnGrid::ChangeScale(int M, int D) {
+    TExStringGrid::ChangeScale(M, D);
+    if (ComponentState().Contains(csDesigning) || M == D || D == 0) return;
+    for (int i = 0; i < ColCount() && i < FColumnCollection->Count(); ++i) {
+        TGridColumnItem* it = FColumnCollection->Items(i);
+        it->FFont.SetSize(int(std::lround(double(it->FFont.Size()) * M / D)));
+        it->FHeaderFont.SetSize(int(std::lround(double(it->FHeaderFont.Size()) * M / D)));
+    }
+}
+
+void TExColumnGrid::ColWidthsChanged() {
+    TExStringGrid::ColWidthsChanged();
+    if (IsLoading() || IsDestroying() || !FColumnCollection) return;
+    for (int d = 0; d < ColCount(); ++d)
+        if (TGridColumnItem* it = Item(RealColIndex(d))) it->FWidth = ColWidths(d);
+}
+
+// ---------------------------------------------------------------------------
+// Column positions and the column stream
+
+void TExColumnGrid::SaveColumnPositions(const String& Key, const String& Section) {
+    TIniFile ini(Key);
+    for (int i = 0; i < FColumnCollection->Count(); ++i)
+        ini.WriteInteger(Section, u"CP" + IntToStr(i), FColumnCollection->Items(i)->DefIdx);
+    ini.UpdateFile();
+}
+
+void TExColumnGrid::LoadColumnPositions(const String& Key, const String& Section) {
+    TIniFile ini(Key);
+    int n = FColumnCollection->Count();
+    std::vector<int> design(n);
+    for (int j = 0; j < n; ++j) {
+        design[j] = ini.ReadInteger(Section, u"CP" + IntToStr(j), -1);
+        if (design[j] < 0 || design[j] >= n) return;
+    }
+    for (int j = 0; j < n; ++j) FColumnCollection->Items(design[j])->DefIdx = j;
+    FColumnCollection->ResetOrganization();
+    for (int j = 0; j < n; ++j) FColumnCollection->Items(j)->DefIdx = design[j];
+}
+
+namespace {
+
+// One stored setting of a column: its name and how it reads and writes as text.
+struct TColumnField {
+    const char16_t* Name;
+    String (*Get)(TGridColumnItem&);
+    void (*Set)(TGridColumnItem&, const String&);
+};
+
+String FontText(TFont& F) {
+    return F.Name() + u"|" + IntToStr(F.Size()) + u"|" + IntToStr(int(F.Color())) + u"|" +
+           IntToStr(int(F.Style().Contains(fsBold)) | int(F.Style().Contains(fsItalic)) << 1 |
+                    int(F.Style().Contains(fsUnderline)) << 2 | int(F.Style().Contains(fsStrikeOut)) << 3);
+}
+
+void SetFontText(TFont& F, const String& S) {
+    std::vector<String> parts;
+    String cur;
+    for (Char c : S) {
+        if (c == u'|') {
+            parts.push_back(cur);
+            cur.clear();
+        } else
+            cur += c;
+    }
+    parts.push_back(cur);
+    if (parts.size() != 4) throw EReadError(u"Invalid column font");
+    F.SetName(parts[0]);
+    F.SetSize(StrToInt(parts[1]));
+    F.SetColor(TColor(StrToInt(parts[2])));
+    int bits = StrToInt(parts[3]);
+    TFontStyles st;
+    if (bits & 1) st.Include(fsBold);
+    if (bits & 2) st.Include(fsItalic);
+    if (bits & 4) st.Include(fsUnderline);
+    if (bits & 8) st.Include(fsStrikeOut);
+    F.SetStyle(st);
+}
+
+#define COLUMN_INT(Prop, Type)                                                        \
+    {u## #Prop, [](TGridColumnItem& i) { return IntToStr(int(i.Prop())); },         \
+     [](TGridColumnItem& i, const String& v) { i.Set##Prop(Type(StrToInt(v))); }}
+#define COLUMN_TEXT(Prop)                                    \
+    {u## #Prop, [](TGridColumnItem& i) { return i.Prop(); }, \
+     [](TGridColumnItem& i, const String& v) { i.Set##Prop(v); }}
+
+const TColumnField ColumnFields[] = {
+    COLUMN_TEXT(Header),
+    COLUMN_INT(Width, int),
+    COLUMN_INT(Alignment, TAlignment),
+    COLUMN_INT(HeaderAlignment, TAlignment),
+    COLUMN_INT(Editor, TEditorType),
+    {u"ComboItems", [](TGridColumnItem& i) { return i.ComboItems().CommaText(); },
+     [](TGridColumnItem& i, const String& v) { i.ComboItems().SetCommaText(v); }},
+    COLUMN_INT(DropDownCount, int),
+    COLUMN_INT(ReadOnly, bool),
+    COLUMN_INT(Fixed, bool),
+    COLUMN_INT(EditLength, int),
+    COLUMN_TEXT(EditMask),
+    COLUMN_INT(SpinMin, int),
+    COLUMN_INT(SpinMax, int),
+    COLUMN_INT(SpinStep, int),
+    {u"Font", [](TGridColumnItem& i) { return FontText(i.Font()); },
+     [](TGridColumnItem& i, const String& v) { SetFontText(i.Font(), v); }},
+    {u"HeaderFont", [](TGridColumnItem& i) { return FontText(i.HeaderFont()); },
+     [](TGridColumnItem& i, const String& v) { SetFontText(i.HeaderFont(), v); }},
+    COLUMN_INT(Color, TColor),
+    COLUMN_TEXT(CheckTrue),
+    COLUMN_TEXT(CheckFalse),
+    COLUMN_INT(Password, bool),
+    COLUMN_INT(ShowBands, bool),
+    {u"Filter", [](TGridColumnItem& i) { return i.Filter().CommaText(); },
+     [](TGridColumnItem& i, const String& v) { i.Filter().SetCommaText(v); }},
+    COLUMN_INT(FilterCaseSensitive, bool),
+    COLUMN_TEXT(FloatFormat),
+    COLUMN_INT(MinSize, int),
+    COLUMN_INT(MaxSize, int),
+    COLUMN_INT(AutoMinSize, int),
+    COLUMN_INT(AutoMaxSize, int),
+    COLUMN_INT(PrintColor, TColor),
+    COLUMN_INT(ColumnPopupType, TColumnPopupType),
+    COLUMN_TEXT(Name),
+    COLUMN_INT(Tag, int),
+};
+
+constexpr char16_t StreamSignature[] = u"TExColumnGridIO";
+
+// Line breaks and the escape itself inside a value.
+String EscapeValue(const String& S) {
+    String out;
+    for (Char c : S) {
+        if (c == u'\\') out += u"\\\\";
+        else if (c == u'\n') out += u"\\n";
+        else if (c == u'\r') out += u"\\r";
+        else out += c;
+    }
+    return out;
+}
+
+String UnescapeValue(const String& S) {
+    String out;
+    for (size_t i = 0; i < S.size(); ++i) {
+        if (S[i] == u'\\' && i + 1 < S.size()) {
+            Char n = S[++i];
+            out += n == u'n' ? u'\n' : n == u'r' ? u'\r' : n;
+        } else
+            out += S[i];
+    }
+    return out;
+}
+
+}  // namespace
+
+void TExColumnGrid::SaveColumnsToStream(TStream& Stream) {
+    String text = String(StreamSignature) + u"\n";
+    for (int i = 0; i < FColumnCollection->Count(); ++i) {
+        text += u"item\n";
+        for (const TColumnField& f : ColumnFields)
+            text += String(f.Name) + u"=" + EscapeValue(f.Get(*FColumnCollection->Items(i))) + u"\n";
+        text += u"end\n";
+    }
+    std::string utf8 = StringToUtf8(text);
+    Stream.WriteBuffer(utf8.data(), int(utf8.size()));
+}
+
+void TExColumnGrid::LoadColumnsFromStream(TStream& Stream) {
+    std::string utf8;
+    char buf[4096];
+    for (int n; (n = Stream.Read(buf, sizeof buf)) > 0;) utf8.append(buf, size_t(n));
+    String text = Utf8ToString(utf8);
+    std::vector<String> lines;
+    String cur;
+    for (Char c : text) {
+        if (c == u'\n') {
+            lines.push_back(cur);
+            cur.clear();
+        } else
+            cur += c;
+    }
+    if (lines.empty() || lines[0] != StreamSignature) throw EReadError(u"Invalid column stream");
+    // Read into a carrier first so that a broken stream changes nothing.
+    TGridColumnCollection carrier(this);
+    carrier.NoRecursiveUpdate = true;
+    TGridColumnItem* item = nullptr;
+    for (size_t l = 1; l < lines.size(); ++l) {
+        const String& line = lines[l];
+        if (line == u"item") item = static_cast<TGridColumnItem*>(carrier.TCollection::Add());
+        else if (line == u"end") item = nullptr;
+        else {
+            size_t eq = line.find(u'=');
+            if (!item || eq == String::npos) throw EReadError(u"Invalid column stream");
+            String name = line.substr(0, eq);
+            auto f = std::find_if(std::begin(ColumnFields), std::end(ColumnFields),
+                                  [&](const TColumnField& x) { return name == x.Name; });
+            if (f == std::end(ColumnFields)) throw EReadError(u"Invalid column stream");
+            try {
+                f->Set(*item, UnescapeValue(line.substr(eq + 1)));
+            } catch (const EConvertError&) {
+                throw EReadError(u"Invalid column stream");
+            }
+        }
+    }
+    FColumnCollection->NoRecursiveUpdate = true;
+    FColumnCollection->BeginUpdate();
+    FColumnCollection->Clear();
+    for (int i = 0; i < carrier.Count(); ++i) {
+        auto* it = static_cast<TGridColumnItem*>(FColumnCollection->TCollection::Add());
+        it->Assign(carrier.Items(i));
+    }
+    FColumnCollection->EndUpdate();
+    FColumnCollection->NoRecursiveUpdate = false;
+    InvalidateGrid();
+}

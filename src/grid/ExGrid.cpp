@@ -1,0 +1,531 @@
+// The grid control's lifecycle, dimensions and repaint lock.
+#include "grid/ExGrid.h"
+
+#include "framework/DataTransfer.h"
+#include "framework/DateUtils.h"
+#include "framework/Messages.h"
+#include "framework/SysUtils.h"
+#include "framework/Windows.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+namespace {
+
+constexpr int GridTimerId = 111;
+constexpr int GridTimerPeriod = 500;
+constexpr int VersionStringGrid = (6 << 24) | (2 << 16) | (1 << 8) | 3;
+// A fixed column width the framework's default leaves alone.
+constexpr int FrameworkDefaultColWidth = 64;
+
+struct TGridUnit {
+    Cardinal EditDone = 0;
+    Cardinal DTPShiftFocus = 0;
+    CLIPFORMAT CellsFormat = 0;
+    bool ComCtl470 = false;
+};
+
+// Once per run: the registered message and clipboard names.
+TGridUnit& GridUnit() {
+    static TGridUnit unit = [] {
+        TGridUnit u;
+        u.CellsFormat = RegisterClipboardFormat(u"TExStringGrid Cells");
+        u.EditDone = RegisterWindowMessage(u"GridEditDone");
+        u.DTPShiftFocus = RegisterWindowMessage(u"DTPShiftFocus");
+        // The platform's common controls are version 6.
+        u.ComCtl470 = true;
+        return u;
+    }();
+    return unit;
+}
+
+}  // namespace
+
+Cardinal WM_GRIDEDITDONE() { return GridUnit().EditDone; }
+Cardinal WM_DTPSHIFTFOCUS() { return GridUnit().DTPShiftFocus; }
+CLIPFORMAT GridCellsClipboardFormat() { return GridUnit().CellsFormat; }
+bool ComCtl470() { return GridUnit().ComCtl470; }
+
+String TExStringGridCheck::Correct(TExStringGrid*, int, int, const String& Value) { return Value; }
+String TExStringGridCheck::MarkError(TExStringGrid*, int, int, const String& Value) { return Value; }
+
+// ---------------------------------------------------------------------------
+// Lifecycle
+
+TExStringGrid::TExStringGrid(TComponent* AOwner) : TBaseGrid(AOwner) {
+    GridUnit();
+    SetControlStyle(ControlStyle() + TControlStyle{csAcceptsControls});
+    FColumnHeaders.OnChange = [this](TObject*) {
+        ColumnHeadersChanged();
+        ShowColumnHeaders();
+    };
+    FRowHeaders.OnChange = [this](TObject*) { ShowRowHeaders(); };
+    SetRowCount(10);
+    SetWidth(400);
+    SetHeight(250);
+    FFixedFont.SetName(u"Tahoma");
+    FFixedFont.SetStyle({fsBold});
+    FActiveCellFont.SetStyle({fsBold});
+    if (auto* form = dynamic_cast<TCustomForm*>(AOwner); form && !ComponentState().Contains(csDesigning)) {
+        FOwnerForm = form;
+        FOldFormResize = form->OnResize;
+        form->OnResize = [this](TObject* Sender) { FormResized(Sender); };
+        FFormWidth = form->Width();
+        FFormHeight = form->Height();
+    }
+    FVisibleCol.assign(513, true);
+    FAllColWidths.assign(513, 0);
+    SetDefaultRowHeight(22);
+    SetFixedRowHeight(DefaultRowHeight());
+    FLook = glXP;
+    FBorderColor = TColor(0xB99D7F);
+    FMaxRowCount = RowCount();
+    FMaxColCount = ColCount();
+    FDataTools = std::make_unique<TGridDataTools>(*this);
+    FBalloon.OnEnableChange = [this](TObject*) {
+        if (IsLoading()) return;
+        if (FBalloon.Enable()) FDataTools->BalloonInit();
+        else FDataTools->BalloonDone();
+    };
+}
+
+TExStringGrid::~TExStringGrid() {
+    if (FOwnerForm && !FOwnerForm->ComponentState().Contains(csDestroying)) FOwnerForm->OnResize = FOldFormResize;
+    FreeAllCellProps();
+}
+
+// The form's own handler runs after the grid followed the form; its
+// exception reaches the application after the grid's work is done.
+void TExStringGrid::FormResized(TObject* Sender) {
+    if (!IsDestroying() && FSizeWithForm && FOwnerForm) {
+        int w = Width() + FOwnerForm->Width() - FFormWidth;
+        int h = Height() + FOwnerForm->Height() - FFormHeight;
+        if (w > 0 && h > 0) {
+            SetBounds(Left(), Top(), w, h);
+            FFormWidth = FOwnerForm->Width();
+            FFormHeight = FOwnerForm->Height();
+        }
+    }
+    if (FOldFormResize) FOldFormResize(Sender);
+}
+
+void TExStringGrid::Loaded() {
+    TBaseGrid::Loaded();
+    ShowColumnHeaders();
+    ShowRowHeaders();
+    FFixedRowsMin = FixedRows();
+    FFixedColsMin = FixedCols();
+    FMinRowHeight = DefaultRowHeight();
+    FMinColWidth = 10;
+    FMaxRowCount = RowCount();
+    FLoaded = true;
+    InitOrigColSizes();
+    if (FBalloon.Enable()) FDataTools->BalloonInit();
+    if (Options().Contains(goAlwaysShowEditor)) {
+        FNavigation.SetAlwaysEdit(true);
+        SetOptions(Options() - TGridOptions{goAlwaysShowEditor});
+    }
+    ApplyScrollBarAlways(false);
+}
+
+void TExStringGrid::CreateWnd() {
+    if (IsDestroying()) return;
+    TBaseGrid::CreateWnd();
+    SetTimer(Handle(), GridTimerId, GridTimerPeriod);
+}
+
+void TExStringGrid::WMTimer(TWMTimer& Message) {
+    if (int(Message.TimerID()) != GridTimerId) {
+        TBaseGrid::WMTimer(Message);
+        return;
+    }
+    ++FTimerTicks;
+    // Hover focus: the data cell under the resting mouse becomes current.
+    if (FHovering && !ComponentState().Contains(csDesigning) && Showing()) {
+        TPoint p = ScreenToClient(GetCursorPos());
+        TRect cr = ClientRect();
+        if (p.X >= cr.Left && p.X < cr.Right && p.Y >= cr.Top && p.Y < cr.Bottom) {
+            TGridCoord c = MouseCoord(p.X, p.Y);
+            if (c.X >= TCustomGrid::FixedCols() && c.Y >= TCustomGrid::FixedRows() && c.X < ColCount() &&
+                c.Y < RowCount()) {
+                SetFocus();
+                SetRow(c.Y);
+                SetCol(c.X);
+            }
+        }
+    }
+}
+
+// Entering the grid applies the current cell's editing option and takes the
+// edit snapshot, so that a later validation compares with what was there.
+void TExStringGrid::DoEnter() {
+    try {
+        TBaseGrid::DoEnter();
+        if (Options().Contains(goEditing) || FMouseActions.RangeSelectAndEdit()) SelectCell(Col(), Row());
+    } catch (...) {
+        StoreOldCell(Col(), Row());
+        throw;
+    }
+    StoreOldCell(Col(), Row());
+}
+
+void TExStringGrid::Resize() {
+    TBaseGrid::Resize();
+    ApplyScrollBarAlways(false);
+}
+
+void TExStringGrid::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    if (FIntegralHeight && FUpdateCount == 0 && DefaultRowHeight() > 0) {
+        bool allColsFit = VisibleColCount() + FixedCols() >= ColCount();
+        int s = allColsFit ? 0 : ScrollBarSize;
+        int b = BorderStyle() == bsSingle ? 2 : 0;
+        int h = AHeight - s - b;
+        AHeight = s + 2 * b + h - (h % DefaultRowHeight());
+    }
+    TBaseGrid::SetBounds(ALeft, ATop, AWidth, AHeight);
+}
+
+void TExStringGrid::Invalidate() {
+    if (FEditChange) {
+        FEditChange = false;
+        return;
+    }
+    // One request stands for all until the paint: filling a grid cell by
+    // cell asks once per cell.
+    if (FInvalidPending && Showing()) return;
+    FInvalidPending = Showing();
+    TBaseGrid::Invalidate();
+}
+
+void TExStringGrid::Assign(const TPersistent* Source) {
+    auto* src = dynamic_cast<const TExStringGrid*>(Source);
+    if (!src) return;
+    auto& s = const_cast<TExStringGrid&>(*src);
+    SetFont(s.Font());
+    SetActiveRowShow(s.ActiveRowShow());
+    FNavigation.Assign(&s.FNavigation);
+    FGrouping.Assign(&s.FGrouping);
+    FSortSettings.Assign(&s.FSortSettings);
+    FDragDropSettings.Assign(&s.FDragDropSettings);
+    FFilter.Assign(&s.FFilter);
+    FMouseActions.Assign(&s.FMouseActions);
+    FFixedRowAlways = s.FFixedRowAlways;
+    SetColCount(s.ColCount());
+    SetRowCount(s.RowCount());
+    SetFixedRows(s.FixedRows());
+    SetFixedCols(s.FixedCols());
+    SetDefaultColWidth(s.DefaultColWidth());
+    SetDefaultRowHeight(s.DefaultRowHeight());
+    SetFixedRowHeight(s.FixedRowHeight());
+    FInvalidEntryTitle = s.FInvalidEntryTitle;
+    FInvalidEntryIcon = s.FInvalidEntryIcon;
+    FInvalidEntryText = s.FInvalidEntryText;
+    SetOptions(s.Options());
+    for (int c = 0; c < ColCount(); ++c) SetColWidths(c, s.ColWidths(c));
+    SetColumnHeaders(s.FColumnHeaders);
+    for (int r = 0; r < RowCount(); ++r) SetRowHeights(r, s.RowHeights(r));
+    FScrollBarAlways = s.FScrollBarAlways;
+    SetScrollBars(s.ScrollBars());
+    AssignCells(Source);
+}
+
+void TExStringGrid::AssignCells(const TPersistent* Source) {
+    auto* src = dynamic_cast<const TExStringGrid*>(Source);
+    if (!src) return;
+    auto& s = const_cast<TExStringGrid&>(*src);
+    for (int r = 0; r < s.RowCount(); ++r)
+        for (int c = 0; c < s.TotalColCount(); ++c) SetCellEx(c, r, s.GetGridCell(c, r));
+}
+
+int TExStringGrid::GetVersionNr() { return VersionStringGrid; }
+
+String TExStringGrid::GetVersionString() { return Version() + u" Sep, 2012"; }
+
+String TExStringGrid::Version() {
+    unsigned v = unsigned(GetVersionNr());
+    return IntToStr(int(v >> 24)) + u"." + IntToStr(int((v >> 16) & 0xFF)) + u"." + IntToStr(int((v >> 8) & 0xFF)) +
+           u"." + IntToStr(int(v & 0xFF));
+}
+
+void TExStringGrid::WndProc(TMessage& Message) {
+    if (Message.Msg != 0 && Message.Msg == WM_GRIDEDITDONE()) {
+        int c = int(Message.WParam), r = int(Message.LParam);
+        if (OnEditCellDone) OnEditCellDone(this, c, r);
+        if (FMouseActions.EditOnDblClickOnly()) {
+            HideInplaceEdit();
+            FEditMode = false;
+            SetOptions(Options() - TGridOptions{goEditing});
+        }
+        return;
+    }
+    TBaseGrid::WndProc(Message);
+}
+
+// ---------------------------------------------------------------------------
+// Dimensions and fixed cells
+
+void TExStringGrid::SetRowCount(int Value) {
+    if (RowCount() == TCustomGrid::FixedRows() && FFixedRowAlways && FSelHidden) UnHideSelection();
+    TCustomGrid::SetRowCount(Value);
+    if (FFixedRowAlways && FFixedRowsMin < RowCount()) SetFixedRows(FFixedRowsMin);
+    FMaxRowCount = std::max(FMaxRowCount, Value);
+    FNormalRowCount = Value;
+    UpdateVScrollProportional();
+    ApplyScrollBarAlways(false);
+}
+
+void TExStringGrid::SetColCount(int Value) {
+    TCustomGrid::SetColCount(Value);
+    if (FFixedColAlways && FFixedColsMin < ColCount()) SetFixedCols(FFixedColsMin);
+    FMaxColCount = std::max(FMaxColCount, Value);
+    if (int need = ColCount() + FNumHidden + 1; need > int(FVisibleCol.size())) {
+        FVisibleCol.resize(need, true);
+        FAllColWidths.resize(need, 0);
+    }
+    SetBounds(Left(), Top(), Width(), Height());
+    UpdateVScrollProportional();
+    UpdateHScrollProportional();
+    ApplyScrollBarAlways(false);
+}
+
+int TExStringGrid::FixedRows() const {
+    int v = TCustomGrid::FixedRows();
+    return v == 0 && FFixedRowAlways ? 1 : v;
+}
+
+int TExStringGrid::FixedCols() const {
+    int v = TCustomGrid::FixedCols();
+    return v == 0 && FFixedColAlways ? 1 : v;
+}
+
+void TExStringGrid::SetFixedRows(int Value) {
+    if (FFixedRowAlways && Value >= RowCount()) TCustomGrid::SetFixedRows(RowCount() - 1);
+    else TCustomGrid::SetFixedRows(Value);
+    if (!IsLoading()) FFixedRowsMin = Value;
+}
+
+void TExStringGrid::SetFixedCols(int Value) {
+    if (FFixedColAlways && Value >= ColCount()) TCustomGrid::SetFixedCols(ColCount() - 1);
+    else TCustomGrid::SetFixedCols(Value);
+    if (!IsLoading()) FFixedColsMin = Value;
+}
+
+void TExStringGrid::SetFixedFooters(int Value) {
+    FFixedFooters = Value;
+    InvalidateGrid();
+}
+
+void TExStringGrid::SetFixedRightCols(int Value) {
+    FFixedRightCols = Value;
+    InvalidateGrid();
+}
+
+void TExStringGrid::SetDefaultRowHeight(int Value) {
+    TCustomGrid::SetDefaultRowHeight(Value);
+    if (ComponentState().Contains(csDesigning)) FFixedRowHeight = Value;
+    FFloatingFooter.SetHeight(Value);
+}
+
+// ---------------------------------------------------------------------------
+// Data tools
+
+void TExStringGrid::SetDataTools(std::unique_ptr<TGridDataTools> Value) {
+    FDataTools = Value ? std::move(Value) : std::make_unique<TGridDataTools>(*this);
+}
+
+void TExStringGrid::SetFilterActive(bool Value) {
+    if (Value == FFilterActive) return;
+    FFilterActive = Value;
+    if (Value) FDataTools->ApplyFilter();
+    else FDataTools->RemoveFilter();
+}
+
+void TExStringGrid::RemoveAllNodes() {
+    if (FHasNodeRows) FDataTools->RemoveAllNodes();
+}
+
+void TExStringGrid::CalcFooter(int ACol) {
+    if (FFloatingFooter.Visible() && FFloatingFooter.EnableCalculation()) FDataTools->CalcFooter(ACol);
+}
+
+void TExStringGrid::InitOrigColSizes() {
+    FOrigColSizes.resize(size_t(ColCount()));
+    for (int c = 0; c < ColCount(); ++c) FOrigColSizes[size_t(c)] = ColWidths(c);
+}
+
+int TExStringGrid::MaxRowLines(int ARow) {
+    int most = 1;
+    for (int c = 0; c < ColCount(); ++c) {
+        String s = GetCellEx(RealColIndex(c), ARow);
+        most = std::max(most, 1 + int(std::count(s.begin(), s.end(), u'\n')));
+    }
+    return most;
+}
+
+void TExStringGrid::SetFixedRowHeight(int Value) {
+    FFixedRowHeight = Value;
+    if (IsLoading()) return;
+    if (Value == DefaultRowHeight()) TCustomGrid::SetDefaultRowHeight(DefaultRowHeight());
+    else
+        for (int r = 0; r < TCustomGrid::FixedRows(); ++r) SetRowHeights(r, Value);
+}
+
+void TExStringGrid::SetFixedColWidth(int Value) {
+    if (IsLoading() || Value == DefaultColWidth()) return;
+    (void)FrameworkDefaultColWidth;
+    for (int c = 0; c < TCustomGrid::FixedCols(); ++c) SetColWidths(c, Value);
+}
+
+void TExStringGrid::SetDefaultAlignment(TAlignment Value) {
+    if (Value == FDefaultAlignment) return;
+    FDefaultAlignment = Value;
+    InvalidateGrid();
+}
+
+void TExStringGrid::SetWordWrap(bool Value) {
+    TBaseGrid::SetWordWrap(Value);
+    if (InplaceEditor()) InplaceEditor()->SetWordWrap(Value);
+    if (FUpdateCount == 0) InvalidateGrid();
+}
+
+void TExStringGrid::SetScrollBarAlways(TScrollBarAlways Value) {
+    FScrollBarAlways = Value;
+    ApplyScrollBarAlways(false);
+}
+
+// The framework shows each bar exactly while its rows or columns do not
+// fit and re-applies that at every layout, so a bar kept shown while
+// everything fits is not offered yet: only the fit decides.
+void TExStringGrid::ApplyScrollBarAlways(bool) {}
+
+void TExStringGrid::SetScrollProportional(bool Value) {
+    FScrollProportional = Value;
+    if (Value) {
+        UpdateVScrollProportional();
+        UpdateHScrollProportional();
+    }
+}
+
+namespace {
+// lw + the sum of (lw + size) over [From, To).
+int Extent(int From, int To, int Lw, const std::function<int(int)>& Size) {
+    int e = Lw;
+    for (int i = From; i < To; ++i) e += Lw + Size(i);
+    return e;
+}
+// The thumb as a share of 128 steps.
+void ProportionalInfo(double E, int Above, int Total, int Client, SCROLLINFO& Info) {
+    Info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    Info.nMin = 0;
+    Info.nMax = int((127 + E) / (1 - E));
+    Info.nPage = Cardinal(std::max(0, Info.nMax - 126));
+    Info.nPos = Client < Total ? int(double(Above) / (Total - Client) * 128) : 127;
+}
+}  // namespace
+
+void TExStringGrid::UpdateVScrollProportional() {
+    if (IsLoading() || ComponentState().Contains(csDesigning) || !FScrollProportional || !HandleAllocated()) return;
+    int fixedRows = TCustomGrid::FixedRows();
+    if (VisibleRowCount() + fixedRows >= RowCount()) return;
+    int lw = GridLineWidth();
+    auto h = [this](int r) { return RowHeights(r); };
+    int fixed = Extent(0, fixedRows, lw, h), total = Extent(fixedRows, RowCount(), lw, h);
+    int above = Extent(fixedRows, TopRow(), lw, h);
+    if (total == 0) return;
+    float e = float(Height() - fixed) / float(total);
+    if (e >= 0.9999f) return;
+    SCROLLINFO info;
+    ProportionalInfo(e, above, total, Height(), info);
+    SetScrollInfo(Handle(), SB_VERT, info, true);
+}
+
+void TExStringGrid::UpdateHScrollProportional() {
+    if (IsLoading() || ComponentState().Contains(csDesigning) || !FScrollProportional || !HandleAllocated()) return;
+    int fixedCols = TCustomGrid::FixedCols();
+    int lw = GridLineWidth();
+    auto w = [this](int c) { return ColWidths(c); };
+    int fixed = Extent(0, fixedCols, lw, w), total = Extent(fixedCols, ColCount(), lw, w);
+    int left = Extent(fixedCols, LeftCol(), lw, w);
+    if (total == 0 || fixed + total - Width() < 5) return;
+    float e = float(Width() - fixed) / float(total);
+    if (e >= 0.9999f) return;
+    SCROLLINFO info;
+    ProportionalInfo(e, left, total, Width(), info);
+    SetScrollInfo(Handle(), SB_HORZ, info, true);
+}
+
+void TExStringGrid::SetLook(TGridLook Value) {
+    FLook = Value;
+    InvalidateGrid();
+}
+
+void TExStringGrid::SetBorderColor(TColor Value) {
+    if (Value == FBorderColor) return;
+    FBorderColor = Value;
+    if (HandleAllocated()) TBaseGrid::Invalidate();
+}
+
+void TExStringGrid::SetSelectionColor(TColor Value) {
+    FSelectionColor = Value;
+    InvalidateGrid();
+}
+
+void TExStringGrid::SetSelectionTextColor(TColor Value) {
+    FSelectionTextColor = Value;
+    InvalidateGrid();
+}
+
+// ---------------------------------------------------------------------------
+// Repaint lock: the count runs whatever the visibility; only the redraw is
+// skipped while the grid is hidden, so a lock released there paints again
+// once shown.
+
+void TExStringGrid::BeginUpdate() { ++FUpdateCount; }
+
+void TExStringGrid::EndUpdate() {
+    if (FUpdateCount <= 0) return;
+    if (--FUpdateCount > 0) return;
+    if (Showing()) Invalidate();
+}
+
+void TExStringGrid::ResetUpdate() {
+    if (FUpdateCount > 0) --FUpdateCount;
+}
+
+void TExStringGrid::Paint() {
+    FInvalidPending = false;
+    if (FUpdateCount > 0) return;
+    TBaseGrid::Paint();
+    if (OnPainted) OnPainted(this);
+}
+
+// ---------------------------------------------------------------------------
+// Scaling and the date and time views
+
+namespace {
+void ScaleFont(TFont& F, int M, int D) { F.SetSize(int(std::lround(double(F.Size()) * M / D))); }
+}  // namespace
+
+void TExStringGrid::ChangeScale(int M, int D) {
+    TBaseGrid::ChangeScale(M, D);
+    if (ComponentState().Contains(csDesigning) || M == D || D == 0) return;
+    ScaleFont(FFixedFont, M, D);
+    ScaleFont(FActiveCellFont, M, D);
+}
+
+TDateTime TExStringGrid::GetDates(int ACol, int ARow) {
+    TDateTime v = 0;
+    if (!TryStrToDate(GetCellEx(ACol, ARow), v)) throw EExGridError(u"Cell does not contain a date");
+    return v;
+}
+
+void TExStringGrid::SetDates(int ACol, int ARow, TDateTime Value) { SetCellEx(ACol, ARow, DateToStr(Value)); }
+
+TDateTime TExStringGrid::GetTimes(int ACol, int ARow) {
+    TDateTime v = 0;
+    if (!TryStrToTime(GetCellEx(ACol, ARow), v)) throw EExGridError(u"Cell does not contain a time");
+    return v;
+}
+
+void TExStringGrid::SetTimes(int ACol, int ARow, TDateTime Value) { SetCellEx(ACol, ARow, TimeToStr(Value)); }

@@ -1,0 +1,356 @@
+// The grid control's editing road: edit permission per cell, switching
+// goEditing as the current cell moves, opening the editor, moving values
+// between cell and editor, validation and the end-of-edit message.
+#include "grid/ExGrid.h"
+
+#include "grid/foundation/GridUndoRedo.h"
+
+#include "framework/Messages.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+// The kinds edited in the text editor; edNone opens nothing, every other
+// kind has a dedicated editor control.
+constexpr TEditorType TextEditorKinds[] = {edNormal,    edNumeric,   edPositiveNumeric, edFloat,
+                                           edCapital,   edMixedCase, edPassword,        edLowerCase,
+                                           edUpperCase, edValidChars, edPositiveFloat};
+
+bool IsTextEditorKind(TEditorType Kind) {
+    return std::find(std::begin(TextEditorKinds), std::end(TextEditorKinds), Kind) != std::end(TextEditorKinds);
+}
+
+// The framework's text editor, telling the grid when it loses the focus
+// after having had it.
+class TGridTextEdit : public TInplaceEdit {
+public:
+    TGridTextEdit(TExStringGrid* AGrid, std::function<void()> AOnExit) : TInplaceEdit(AGrid), FOnExit(std::move(AOnExit)) {}
+
+protected:
+    void DoExit() override {
+        TInplaceEdit::DoExit();
+        if (FOnExit) FOnExit();
+    }
+
+private:
+    std::function<void()> FOnExit;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Edit permission
+
+void TExStringGrid::CellEditable(int ACol, int ARow, bool& CanEdit) {
+    TPoint b = BaseCell(ACol, ARow);
+    if (CanEdit && CellPropsAssigned(b.X, b.Y)) {
+        CanEdit = !GetCellProperties(b.X, b.Y)->ReadOnly() &&
+                  (Options().Contains(goEditing) || FEditDisable || FMouseActions.RangeSelectAndEdit());
+    }
+    if (b.X < TotalColCount()) DoCanEditCell(b.X, b.Y, CanEdit);
+    else CanEdit = true;
+}
+
+void TExStringGrid::DoCanEditCell(int ACol, int ARow, bool& CanEdit) {
+    if (OnCanEditCell) OnCanEditCell(this, ARow, ACol, CanEdit);
+}
+
+void TExStringGrid::IsFixedCell(int ACol, int ARow, bool& IsFixed) {
+    int d = DisplColIndex(ACol);
+    if (d < TCustomGrid::FixedCols() || ARow < TCustomGrid::FixedRows()) IsFixed = true;
+    // A header kept by FixedRowAlways (FixedColAlways) while the grid has no other rows (columns).
+    if (FFixedRowAlways && RowCount() == FFixedRowsMin && ARow <= FFixedRowsMin) IsFixed = true;
+    if (FFixedColAlways && ColCount() == FFixedColsMin && d < FFixedColsMin) IsFixed = true;
+}
+
+bool TExStringGrid::IsFixed(int ACol, int ARow) {
+    TPoint b = BaseCell(RealColIndex(ACol), ARow);
+    int d = DisplColIndex(b.X);
+    if (FFixedFooters > 0 && b.Y >= RowCount() - FFixedFooters) return true;
+    if (FFixedRightCols > 0 && d >= ColCount() - FFixedRightCols && d < ColCount()) return true;
+    bool fixed = false;
+    IsFixedCell(b.X, b.Y, fixed);
+    return fixed;
+}
+
+bool TExStringGrid::IsCellEditable(int ACol, int ARow) {
+    TPoint b = BaseCell(ACol, ARow);
+    bool canEdit = true;
+    CellEditable(b.X, b.Y, canEdit);
+    bool fixed = false;
+    IsFixedCell(b.X, b.Y, fixed);
+    return canEdit && !fixed;
+}
+
+bool TExStringGrid::IsEditable(int ACol, int ARow) {
+    if (!Options().Contains(goEditing) && !FMouseActions.RangeSelectAndEdit() && !FEditDisable) return false;
+    return IsCellEditable(ACol, ARow);
+}
+
+void TExStringGrid::GetCellEditor(int ACol, int ARow, TEditorType& AEditor) {
+    if (OnGetEditorType) OnGetEditorType(this, ACol, ARow, AEditor);
+}
+
+bool TExStringGrid::IsEditorNone(int ACol, int ARow) {
+    if (!OnGetEditorType) return false;
+    TEditorType e = edNormal;
+    OnGetEditorType(this, ACol, ARow, e);
+    return e == edNone;
+}
+
+void TExStringGrid::DisableEditing() { SetOptions(Options() - TGridOptions{goEditing}); }
+
+// ---------------------------------------------------------------------------
+// SelectCell: switches editing for the target cell, validates a pending
+// edit and fires the changing events.
+
+void TExStringGrid::DoCellChanging(int NewCol, int NewRow, bool& Allow) {
+    if (NewRow != Row() && OnRowChanging) OnRowChanging(this, Row(), NewRow, Allow);
+    if (NewCol != Col() && OnColChanging) OnColChanging(this, Col(), NewCol, Allow);
+    if ((NewRow != Row() || NewCol != Col()) && OnCellChanging) OnCellChanging(this, Row(), Col(), NewRow, NewCol, Allow);
+}
+
+bool TExStringGrid::SelectCell(int ACol, int ARow) {
+    if (FForceSel || !Parent()) return true;
+    bool canSelect = true;
+    bool result = false;
+    if (ACol < 0 || ARow < 0) return false;
+    int rc = RealColIndex(ACol);
+    if (IsMergedNonBaseCell(rc, ARow) && !Options().Contains(goRangeSelect)) {
+        TPoint b = BaseCell(rc, ARow);
+        MoveColRow(DisplColIndex(b.X), b.Y, true, true);
+        RepaintCell(b.X, b.Y);
+        return false;
+    }
+    String s = GetGridCell(rc, ARow);
+    bool editorFocused = InplaceEditor() && InplaceEditor()->Focused();
+
+    if (HasCheckBox(rc, ARow)) {
+        bool canEdit = true;
+        CellEditable(rc, ARow, canEdit);
+        if (!FEditDisable)
+            FEditDisable = !canEdit && (Options().Contains(goEditing) || FMouseActions.RangeSelectAndEdit());
+        if (!Options().Contains(goEditing) && !Options().Contains(goRowSelect) && canEdit) {
+            FEditChange = true;
+            SetOptions(Options() + TGridOptions{goEditing});
+        }
+    } else {
+        bool canEdit = Options().Contains(goEditing) || FEditDisable;
+        CellEditable(rc, ARow, canEdit);
+        if (canEdit && FMouseActions.DirectEdit()) {
+            FEditControl = FDefaultEditor;
+            if (IsEditorNone(rc, ARow)) canEdit = false;
+        }
+        if (FMouseActions.EditOnDblClickOnly()) canEdit = false;
+        if (canEdit) {
+            FEditDisable = false;
+            if (!Options().Contains(goEditing)) {
+                FEditChange = true;
+                if (!FEditing) StoreOldCell(ACol, ARow);
+                if (Options().Contains(goRowSelect) && FMouseActions.RangeSelectAndEdit())
+                    SetOptions(Options() - TGridOptions{goRowSelect});
+                SetOptions(Options() + TGridOptions{goEditing});
+            }
+            if (FEditing && !editorFocused && FEditMode) {
+                HideInplaceEdit();
+                s = GetGridCell(rc, ARow);
+            }
+        } else {
+            if (FEditing && !editorFocused && FEditMode) {
+                HideInplaceEdit();
+                s = GetGridCell(rc, ARow);
+            }
+            if (Options().Contains(goEditing)) {
+                FEditMode = false;
+                FEditDisable = true;
+                FEditChange = true;
+                SetOptions(Options() - TGridOptions{goEditing});
+                SetEditorMode(false);
+            }
+        }
+    }
+
+    if (!FEditing || editorFocused) {
+        DoCellChanging(ACol, ARow, canSelect);
+        if (IsFixed(ACol, ARow) || !canSelect)
+            result = (canSelect && Options().Contains(goRowSelect)) ||
+                     (FFixedRowAlways && RowCount() == TCustomGrid::FixedRows());
+        else
+            result = TBaseGrid::SelectCell(ACol, ARow);
+    } else {
+        String old = FCellCache;
+        result = ValidateCell(GetCurrentCell());
+        DoCellChanging(ACol, ARow, canSelect);
+        if (!canSelect) result = false;
+        if (result) result = TBaseGrid::SelectCell(ACol, ARow);
+        if (!result) s = old;
+    }
+
+    if (!IsLoading() && ARow != FOldRowSel && OnRowUpdate) {
+        OnRowUpdate(this, FOldRowSel, ARow);
+        FOldRowSel = ARow;
+    }
+    FCellCache = s;
+    return result;
+}
+
+// ---------------------------------------------------------------------------
+// Opening the editor
+
+bool TExStringGrid::CanEditShow() {
+    if (FValidating) return false;
+    bool ret = TBaseGrid::CanEditShow();
+    if (ComponentState().Contains(csDesigning)) return ret;
+    TPoint base = BaseCell(RealColIndex(Col()), Row());
+    if (ret && !FEditMode && HasCheckBox(base.X, base.Y)) return false;
+    if (ret && !FEditMode) {
+        FCellCache = GetCurrentCell();
+        FEditControl = FDefaultEditor;
+        GetCellEditor(base.X, base.Y, FEditControl);
+        if (FEditControl == edNone) return false;
+        // Dedicated editor controls come with their own classes; until a
+        // kind has one, its cells open no editor.
+        if (!IsTextEditorKind(FEditControl)) return false;
+        FEditMode = true;
+    }
+    if (ret) {
+        FEntered = true;
+        FEditing = true;
+    }
+    return ret;
+}
+
+TInplaceEdit* TExStringGrid::CreateEditor() {
+    return new TGridTextEdit(this, [this] {
+        if (!FEditMode) return;
+        FEditMode = false;
+        EditingDone(RealColIndex(Col()), Row());
+    });
+}
+
+void TExStringGrid::ShowInplaceEdit() {
+    if (HasCheckBox(RealColIndex(Col()), Row())) return;
+    if (Row() < TopRow()) SetTopRow(Row());
+    if (Col() < LeftCol()) SetLeftCol(Col());
+    ShowEditor();
+}
+
+void TExStringGrid::HideInplaceEdit() {
+    if (!FEditMode) return;
+    HideEditor();
+    FEditMode = false;
+    SelectCell(Col(), Row());
+}
+
+void TExStringGrid::EditingDone(int ACol, int ARow) {
+    if (OnEditingDone) OnEditingDone(this);
+    FEditMode = false;
+    if (HandleAllocated()) PostMessage(Handle(), WM_GRIDEDITDONE(), WPARAM(ACol), LPARAM(ARow));
+}
+
+// ---------------------------------------------------------------------------
+// Values between cell and editor
+
+String TExStringGrid::GetEditText(int ACol, int ARow) {
+    TPoint b = BaseCell(RealColIndex(ACol), ARow);
+    return TStringGrid::GetEditText(b.X, b.Y);
+}
+
+void TExStringGrid::SetEditText(int ACol, int ARow, const String& Value) {
+    TPoint b = BaseCell(RealColIndex(ACol), ARow);
+    TStringGrid::SetEditText(b.X, b.Y, Value);
+    RepaintCell(b.X, b.Y);
+}
+
+String TExStringGrid::GetEditMask(int ACol, int ARow) {
+    String v = FEditMask;
+    if (OnGetEditMask) OnGetEditMask(this, ACol, ARow, v);
+    return v;
+}
+
+int TExStringGrid::GetEditLimit() { return FMaxEditLength; }
+
+void TExStringGrid::SetEditorValue(int ACol, int ARow, const String& Value) {
+    SetEditText(DisplColIndex(ACol), ARow, Value);
+    SetCellEx(ACol, ARow, Value);
+}
+
+void TExStringGrid::RestoreEditValue() {
+    int rc = RealColIndex(Col());
+    SetCellEx(rc, Row(), FCellCache);
+    SetCellEx(rc, Row(), GetCellEx(rc, Row()));
+}
+
+void TExStringGrid::StoreOldCell(int ACol, int ARow) {
+    FOldCol = ACol;
+    FOldRow = ARow;
+    FOldCellText = GetGridCell(RealColIndex(ACol), ARow);
+    FOldModifiedValue = FModified;
+}
+
+// ---------------------------------------------------------------------------
+// Validation. A refusal leaves Modified and the row mark as they were and
+// puts the user back into the edited cell.
+
+bool TExStringGrid::ValidateCell(const String& NewValue) {
+    if (!FEditing || FValidating) return true;
+    FEditing = false;
+    FValidating = true;
+    bool valid = true;
+    int c = RealColIndex(FOldCol), r = FOldRow;
+    FNewCellText = NewValue;
+    auto finish = [this] {
+        StoreOldCell(Col(), Row());
+        FValidating = false;
+    };
+    try {
+        if (NewValue != FOldCellText || FAlwaysValidate) {
+            bool changed = NewValue != FOldCellText;
+            bool advance = FNavigation.AdvanceOnEnter();
+            FNavigation.SetAdvanceOnEnter(false);
+            String v = NewValue;
+            if (FCellChecker && FCellChecker->AutoCorrect) v = FCellChecker->Correct(this, c, r, v);
+            if (OnCellValidate) OnCellValidate(this, c, r, v, valid);
+            if (valid && v != FOldCellText) {
+                FModifiedPublic = true;
+                FModified = true;
+            }
+            if (FCellChecker && FCellChecker->AutoMarkError) v = FCellChecker->MarkError(this, c, r, v);
+            if (valid && UndoRedo()) UndoRedo()->RegisterChange(c, r, FOldCellText, v);
+            if (valid && changed) DoCellsChanged(Rect(c, r, c, r));
+            FNavigation.SetAdvanceOnEnter(advance);
+            FNewCellText = v;
+            if (valid) {
+                SetCellEx(c, r, v);
+                TPoint b = BaseCell(c, r);
+                if (b.X != c || b.Y != r) SetCellEx(b.X, b.Y, v);
+            } else {
+                FLastValidation = false;
+                bool replaced = v != NewValue;
+                if (replaced) {
+                    HideEditor();
+                    SetCellEx(c, r, v);
+                } else {
+                    if (FEditMode) FValidating = false;
+                    HideEditor();
+                    SetCellEx(c, r, FOldCellText);
+                }
+                FEditMode = false;
+                MoveColRow(FOldCol, r, true, true);
+                FValidating = false;
+                FEditing = true;
+                ShowInplaceEdit();
+                if (!replaced && Col() != FOldCol) InvalidateEditor();
+                FModified = FOldModifiedValue;
+            }
+            FOldCellText = GetGridCell(c, r);
+        }
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
+    return valid;
+}

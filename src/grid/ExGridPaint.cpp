@@ -1,0 +1,231 @@
+// The grid control's paint pass: the look of each cell (fixed cells,
+// selection, per-cell colours), the fixed-cell frame of the looks, the text,
+// the check-box glyphs, the focus rectangle and the border frame.
+#include "grid/ExGrid.h"
+
+#include "grid/foundation/GridColors.h"
+
+#include "framework/Themes.h"
+
+#include <algorithm>
+#include <cmath>
+
+// ---------------------------------------------------------------------------
+// Colour mix: each channel round(w/100 * a + (1 - w/100) * b), half to even.
+
+TColor MixColors(TColor A, TColor B, int W) {
+    if (W >= 100) return A;
+    if (W < 1 || A == clNone) return B;
+    if (B == clNone) return A;
+    TColor a = ColorToRGB(A), b = ColorToRGB(B);
+    auto mix = [W](int x, int y) {
+        double v = std::nearbyint(W / 100.0 * x + (1.0 - W / 100.0) * y);
+        return std::min(255, int(v));
+    };
+    return RGB(mix(GetRValue(a), GetRValue(b)), mix(GetGValue(a), GetGValue(b)), mix(GetBValue(a), GetBValue(b)));
+}
+
+void TExStringGrid::SetSelectionColorMixerFactor(int Value) { FSelectionColorMixerFactor = std::clamp(Value, 0, 100); }
+
+// ---------------------------------------------------------------------------
+// The look of one cell
+
+void TExStringGrid::DoGetCellColor(int ACol, int ARow, TGridDrawState, TBrush& ABrush, TFont& AFont) {
+    if (!CellPropsAssigned(ACol, ARow)) return;
+    TCellProperties* p = GetCellProperties(ACol, ARow);
+    if (p->BrushColor() != clNone) ABrush.SetColor(p->BrushColor());
+    if (p->FontColor() != clNone) AFont.SetColor(p->FontColor());
+    if (!p->FontStyle().Empty()) AFont.SetStyle(p->FontStyle());
+    if (p->FontSize() != 0) AFont.SetSize(p->FontSize());
+    if (!p->FontName().empty()) AFont.SetName(p->FontName());
+}
+
+TAlignment TExStringGrid::DoGetAlignment(int ACol, int ARow) {
+    if (CellPropsAssigned(ACol, ARow)) return GetCellProperties(ACol, ARow)->Alignment();
+    return FDefaultAlignment;
+}
+
+void TExStringGrid::GetVisualProperties(int ACol, int ARow, TGridDrawState& AState, bool, bool Select, bool,
+                                        TBrush& ABrush, TColor& AColorTo, TColor& AMirrorColor,
+                                        TColor& AMirrorColorTo, TFont& AFont, TAlignment& HA, TVAlignment& VA,
+                                        bool& WW, TCellGradientDirection& GD) {
+    int rc = RealColIndex(ACol);
+    bool fixed = AState.Contains(gdFixed) || IsFixed(ACol, ARow);
+    HA = DoGetAlignment(rc, ARow);
+    VA = FVAlignment;
+    WW = WordWrap();
+    GD = GradientVertical;
+    AMirrorColor = clNone;
+    AMirrorColorTo = clNone;
+    if (fixed) {
+        AState.Include(gdFixed);
+        AFont.Assign(&FFixedFont);
+        bool gradient = (FLook == glXP || FLook == glGPK) && !FFlat;
+        // The fixed gradient runs from white to the fixed colour.
+        ABrush.SetColor(gradient ? clWhite : FixedColor());
+        AColorTo = gradient ? FixedColor() : clNone;
+        DoGetCellColor(rc, ARow, AState, ABrush, AFont);
+        return;
+    }
+    ABrush.SetColor(Color());
+    AColorTo = clNone;
+    DoGetCellColor(rc, ARow, AState, ABrush, AFont);
+    if (Select && FShowSel && AState.Contains(gdSelected)) {
+        TColor own = ABrush.Color();
+        ABrush.SetColor(!FSelectionColorMixer || ColorToRGB(own) == ColorToRGB(Color())
+                            ? FSelectionColor
+                            : MixColors(FSelectionColor, own, FSelectionColorMixerFactor));
+        if (FSelectionTextColor != clNone) AFont.SetColor(FSelectionTextColor);
+    } else
+        AState.Exclude(gdSelected);
+}
+
+// ---------------------------------------------------------------------------
+// Check-box glyphs, 16 x 16, drawn anew: checked and unchecked, each enabled
+// and for a cell that cannot be edited.
+
+namespace {
+
+struct TCheckGlyph {
+    const char16_t* Name;
+    bool Checked;
+    bool Enabled;
+};
+
+constexpr TCheckGlyph CheckGlyphs[] = {
+    {u"EXGCHK05", true, true},
+    {u"EXGCHK06", false, true},
+    {u"EXGCHK07", true, false},
+    {u"EXGCHK08", false, false},
+};
+
+constexpr TColor GlyphFrameEnabled = 0x80511C;
+constexpr TColor GlyphFrameDisabled = 0xB5B5B5;
+constexpr TColor GlyphFillEnabled = clWhite;
+constexpr TColor GlyphFillDisabled = 0xF0F0F0;
+constexpr TColor GlyphMarkEnabled = 0x21A121;
+constexpr TColor GlyphMarkDisabled = 0xA0A0A0;
+constexpr int GlyphSize = 16;
+
+void DrawCheckGlyph(TCanvas& C, int X, int Y, const TCheckGlyph& G) {
+    C.Brush().SetStyle(bsSolid);
+    C.Brush().SetColor(G.Enabled ? GlyphFrameEnabled : GlyphFrameDisabled);
+    C.FillRect(Rect(X + 1, Y + 1, X + 14, Y + 14));
+    C.Brush().SetColor(G.Enabled ? GlyphFillEnabled : GlyphFillDisabled);
+    C.FillRect(Rect(X + 2, Y + 2, X + 13, Y + 13));
+    if (!G.Checked) return;
+    C.Brush().SetColor(G.Enabled ? GlyphMarkEnabled : GlyphMarkDisabled);
+    // A tick of 3-pixel-high strokes: down from the left, up to the right.
+    const int pts[][2] = {{4, 7}, {5, 8}, {6, 9}, {7, 8}, {8, 7}, {9, 6}, {10, 5}};
+    for (const auto& p : pts) C.FillRect(Rect(X + p[0], Y + p[1], X + p[0] + 1, Y + p[1] + 3));
+}
+
+}  // namespace
+
+void TExStringGrid::DrawCheckBox(TCanvas& C, TRect R, bool Checked, bool Enabled) {
+    int x = R.Left + (R.Right - R.Left - GlyphSize) / 2;
+    int y = R.Top + (R.Bottom - R.Top - GlyphSize) / 2;
+    if (FControlLook.ControlStyle == csTheme) {
+        if (HTHEME theme = OpenThemeData(this, u"button")) {
+            int state = Checked ? (Enabled ? CBS_CHECKEDNORMAL : CBS_CHECKEDDISABLED)
+                                : (Enabled ? CBS_UNCHECKEDNORMAL : CBS_UNCHECKEDDISABLED);
+            DrawThemeBackground(theme, C, BP_CHECKBOX, state, Bounds(x, y, GlyphSize, GlyphSize), nullptr);
+            CloseThemeData(theme);
+            return;
+        }
+    }
+    for (const TCheckGlyph& g : CheckGlyphs)
+        if (g.Checked == Checked && g.Enabled == Enabled) DrawCheckGlyph(C, x, y, g);
+}
+
+// ---------------------------------------------------------------------------
+// Painting one cell
+
+void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TGridDrawState AState) {
+    int rc = RealColIndex(ACol);
+    bool fixed = AState.Contains(gdFixed);
+    TColor fontColor = C.Font().Color();
+    TRect R = ARect;
+
+    // Content: a check box replaces the text.
+    TCellGraphic* g = GetCellGraphic(rc, ARow);
+    TCellType kind = g ? g->CellType : ctEmpty;
+    if (kind == ctCheckBox || kind == ctDataCheckBox || kind == ctVirtCheckBox) {
+        bool state = kind == ctCheckBox ? g->CellBoolean : GetCellEx(rc, ARow) == DoGetCheckTrue(rc, ARow);
+        bool enabled = FControlLook.CheckAlwaysActive;
+        if (!enabled) {
+            bool canEdit = true;
+            CellEditable(rc, ARow, canEdit);
+            enabled = canEdit;
+        }
+        DrawCheckBox(C, R, state, enabled);
+    } else {
+        String text = GetFormattedCell(rc, ARow);
+        if (!text.empty()) {
+            TRect tr = R;
+            tr.Left += FXYOffset.X;
+            tr.Top += FXYOffset.Y - 1;
+            tr.Right -= FXYOffset.X;
+            unsigned flags = DT_NOPREFIX;
+            TAlignment ha = DoGetAlignment(rc, ARow);
+            flags |= ha == taRightJustify ? DT_RIGHT : ha == taCenter ? DT_CENTER : DT_LEFT;
+            bool multi = text.find(u'\n') != String::npos;
+            if (!multi) flags |= DT_SINGLELINE;
+            if (FVAlignment == vtaCenter && !multi) flags |= DT_VCENTER;
+            if (FVAlignment == vtaBottom && !multi) flags |= DT_BOTTOM;
+            C.Brush().SetStyle(bsClear);
+            C.DrawText(text, tr, flags);
+            C.Brush().SetStyle(bsSolid);
+        }
+    }
+    C.Font().SetColor(fontColor);
+
+    // The fixed-cell frame of the XP and GPK looks: a line in half the fixed
+    // colour at the bottom, white highlight lines at the top and left.
+    if (fixed && (FLook == glXP || FLook == glGPK) && !FFlat) {
+        TRect f = R;
+        f.Bottom += 1;
+        C.Pen().SetWidth(1);
+        C.Pen().SetStyle(psSolid);
+        if (Options().Contains(goFixedHorzLine)) {
+            C.Pen().SetColor(HalveColor(ColorToRGB(FixedColor())));
+            C.MoveTo(f.Left, f.Bottom - 1);
+            C.LineTo(f.Right - 1, f.Bottom - 1);
+        }
+        C.Pen().SetColor(clWhite);
+        C.MoveTo(f.Right - 2, f.Top + 1);
+        C.LineTo(f.Left + 1, f.Top + 1);
+        C.LineTo(f.Left + 1, f.Bottom - 1);
+    }
+
+    // Focus rectangle on the current normal cell of a focused grid.
+    if (!FHideFocusRect && !fixed && Focused() && !Options().Contains(goRowSelect)) {
+        TPoint b = BaseCell(rc, ARow);
+        if (DisplColIndex(b.X) == Col() && b.Y == Row()) {
+            TRect fr = R;
+            InflateRect(fr, GridLineWidth() - 1, GridLineWidth() - 1);
+            fr.Right -= 1;
+            fr.Bottom -= 1;
+            C.Brush().SetColor(clWhite);
+            C.Font().SetColor(clBlack);
+            C.DrawFocusRect(fr);
+        }
+    }
+}
+
+// The border: a frame in BorderColor inside a ring of the parent's colour.
+void TExStringGrid::WMNCPaint(TMessage& Message) {
+    TBaseGrid::WMNCPaint(Message);
+    auto* canvas = reinterpret_cast<TCanvas*>(Message.LParam);
+    if (!canvas || FUpdateCount > 0 || FFlat || BorderStyle() != bsSingle || FBorderColor == clNone) return;
+    if (FLook == glStandard || FLook == glClassic || FLook == glCustom) return;
+    int w = Width(), h = Height();
+    canvas->Brush().SetStyle(bsClear);
+    canvas->Pen().SetWidth(1);
+    canvas->Pen().SetStyle(psSolid);
+    canvas->Pen().SetColor(FBorderColor);
+    canvas->Rectangle(1, 1, w - 1, h - 1);
+    canvas->Pen().SetColor(Parent() ? Parent()->Color() : clBtnFace);
+    canvas->Rectangle(0, 0, w, h);
+    canvas->Brush().SetStyle(bsSolid);
+}

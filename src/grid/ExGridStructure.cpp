@@ -1,0 +1,465 @@
+// The grid control's hidden columns and rows, structure operations and
+// selection helpers.
+#include "grid/ExGrid.h"
+
+#include "framework/SysUtils.h"
+
+#include <algorithm>
+#include <type_traits>
+
+// ---------------------------------------------------------------------------
+// Column mapping. The visibility table grows with the real column count;
+// columns beyond it are shown, so a displayed index past the last shown
+// column keeps counting instead of falling back to column 0.
+
+bool TExStringGrid::IsHiddenColumn(int ColIndex) const {
+    return ColIndex >= 0 && ColIndex < int(FVisibleCol.size()) && !FVisibleCol[ColIndex];
+}
+
+int TExStringGrid::DisplColIndex(int ACol) {
+    if (FNumHidden == 0 || ACol <= 0) return ACol;
+    int hidden = 0;
+    int n = std::min(ACol, int(FVisibleCol.size()));
+    for (int i = 0; i < n; ++i)
+        if (!FVisibleCol[i]) ++hidden;
+    return ACol - hidden;
+}
+
+int TExStringGrid::RealColIndex(int ACol) const {
+    if (FNumHidden == 0 || ACol < 0) return ACol;
+    int shown = 0;
+    for (int j = 0; j < int(FVisibleCol.size()); ++j) {
+        if (!FVisibleCol[j]) continue;
+        if (shown == ACol) return j;
+        ++shown;
+    }
+    return int(FVisibleCol.size()) + (ACol - shown);
+}
+
+void TExStringGrid::HideColumns(int FromCol, int ToCol) {
+    HideInplaceEdit();
+    for (int c = std::max(FromCol, 0); c <= ToCol; ++c) {
+        if (c >= ColCount() + FNumHidden || ColCount() < 2 || IsHiddenColumn(c)) continue;
+        if (c >= int(FVisibleCol.size())) {
+            FVisibleCol.resize(c + 1, true);
+            FAllColWidths.resize(c + 1, 0);
+        }
+        int d = DisplColIndex(c);
+        FAllColWidths[c] = ColWidths(d);
+        for (int i = d; i <= ColCount() - 2; ++i) SetColWidths(i, ColWidths(i + 1));
+        ++FNumHidden;
+        FVisibleCol[c] = false;
+        if (Col() == ColCount() - 1 && Col() > 0) SetCol(Col() - 1);
+        TCustomGrid::SetColCount(ColCount() - 1);
+    }
+    InvalidateGrid();
+}
+
+void TExStringGrid::UnHideColumns(int FromCol, int ToCol) {
+    HideInplaceEdit();
+    for (int c = std::max(FromCol, 0); c <= ToCol; ++c) {
+        if (!IsHiddenColumn(c)) continue;
+        --FNumHidden;
+        FVisibleCol[c] = true;
+        TCustomGrid::SetColCount(ColCount() + 1);
+        for (int i = ColCount() - 1; i > DisplColIndex(c); --i) SetColWidths(i, ColWidths(i - 1));
+        SetColWidths(DisplColIndex(c), FAllColWidths[c]);
+    }
+    InvalidateGrid();
+}
+
+// ---------------------------------------------------------------------------
+// Row mapping
+
+bool TExStringGrid::IsHiddenRow(int RowIndex) const {
+    return std::any_of(FGridItems.begin(), FGridItems.end(), [&](const TGridItem& i) { return i.Idx == RowIndex; });
+}
+
+int TExStringGrid::DisplRowIndex(int ARow) const {
+    int below = 0;
+    for (const TGridItem& i : FGridItems)
+        if (i.Idx < ARow) ++below;
+    return ARow - below;
+}
+
+int TExStringGrid::RealRowIndex(int ARow) const {
+    if (FGridItems.empty()) return ARow;
+    std::vector<int> idx;
+    idx.reserve(FGridItems.size());
+    for (const TGridItem& i : FGridItems) idx.push_back(i.Idx);
+    std::sort(idx.begin(), idx.end());
+    int real = ARow;
+    for (int h : idx)
+        if (h <= real) ++real;
+    return real;
+}
+
+void TExStringGrid::CopyRowOut(int ARow, TGridItem& Item) {
+    int n = TotalColCount();
+    Item.Texts.resize(n);
+    Item.Objects.resize(n);
+    for (int c = 0; c < n; ++c) {
+        Item.Texts[c] = GetGridCell(c, ARow);
+        Item.Objects[c] = GetGridObject(c, ARow);
+    }
+    Item.Height = RowHeights(ARow);
+}
+
+void TExStringGrid::CopyRowIn(const TGridItem& Item, int ARow) {
+    for (int c = 0; c < int(Item.Texts.size()); ++c) {
+        SetGridCell(c, ARow, Item.Texts[c]);
+        SetGridObject(c, ARow, Item.Objects[c]);
+    }
+    if (Item.Height > 0) SetRowHeights(ARow, Item.Height);
+}
+
+// ---------------------------------------------------------------------------
+// Hiding rows
+
+void TExStringGrid::HideRows(int FromRow, int ToRow) {
+    if (ToRow < FromRow) return;
+    int n = 0, p = 0;
+    for (const TGridItem& i : FGridItems) {
+        if (i.Idx >= FromRow && i.Idx <= ToRow) ++n;
+        if (i.Idx < FromRow) ++p;
+    }
+    int a = ToRow - FromRow + 1;
+    if (a == n) return;
+    int from2 = FromRow - p;
+    // Keep the items sorted by index: insert after those below FromRow.
+    std::vector<TGridItem> fresh;
+    int cursor = from2;
+    for (int r = FromRow; r <= ToRow; ++r) {
+        if (IsHiddenRow(r)) continue;
+        TGridItem item;
+        CopyRowOut(cursor, item);
+        item.Idx = r;
+        fresh.push_back(std::move(item));
+        ++cursor;
+    }
+    std::vector<TGridItem> merged;
+    merged.reserve(FGridItems.size() + fresh.size());
+    for (TGridItem& i : FGridItems) merged.push_back(std::move(i));
+    for (TGridItem& i : fresh) merged.push_back(std::move(i));
+    std::stable_sort(merged.begin(), merged.end(), [](const TGridItem& x, const TGridItem& y) { return x.Idx < y.Idx; });
+    FGridItems = std::move(merged);
+    DoRemoveRows(from2, a - n, false);
+}
+
+void TExStringGrid::UnHideRows(int FromRow, int ToRow) {
+    if (!IsHiddenRow(FromRow)) return;
+    int from2 = DisplRowIndex(FromRow);
+    std::vector<TGridItem> back;
+    std::vector<TGridItem> keep;
+    for (TGridItem& i : FGridItems)
+        (i.Idx >= FromRow && i.Idx <= ToRow ? back : keep).push_back(std::move(i));
+    FGridItems = std::move(keep);
+    std::sort(back.begin(), back.end(), [](const TGridItem& x, const TGridItem& y) { return x.Idx < y.Idx; });
+    for (const TGridItem& i : back) {
+        int pos = from2 + (i.Idx - FromRow);
+        DoInsertRows(pos, 1);
+        CopyRowIn(i, pos);
+    }
+    InvalidateGrid();
+}
+
+void TExStringGrid::UnHideRowsAll() {
+    while (!FGridItems.empty()) {
+        int first = FGridItems.front().Idx;
+        for (const TGridItem& i : FGridItems) first = std::min(first, i.Idx);
+        int last = first;
+        while (IsHiddenRow(last + 1)) ++last;
+        UnHideRows(first, last);
+    }
+}
+
+// A hide level records displayed indexes of its own time, so the levels
+// come back strictly last first.
+void TExStringGrid::HideRowList(const std::vector<int>& RowList) {
+    std::vector<int> rows = RowList;
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    for (int r : rows) {
+        if (r < 0 || r >= RowCount()) continue;
+        TGridItem item;
+        CopyRowOut(r, item);
+        item.Idx = r;
+        item.Level = FFilterLevel;
+        FGridItems.push_back(std::move(item));
+    }
+    ++FFilterLevel;
+    BeginUpdate();
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it)
+        if (*it >= 0 && *it < RowCount()) DoRemoveRows(*it, 1, false);
+    EndUpdate();
+}
+
+void TExStringGrid::UnHideRowList() {
+    if (FFilterLevel <= 0) return;
+    int level = FFilterLevel - 1;
+    std::vector<TGridItem> back;
+    std::vector<TGridItem> keep;
+    for (TGridItem& i : FGridItems) (i.Level == level ? back : keep).push_back(std::move(i));
+    FGridItems = std::move(keep);
+    std::sort(back.begin(), back.end(), [](const TGridItem& x, const TGridItem& y) { return x.Idx < y.Idx; });
+    BeginUpdate();
+    for (const TGridItem& i : back) {
+        DoInsertRows(i.Idx, 1);
+        CopyRowIn(i, i.Idx);
+    }
+    EndUpdate();
+    --FFilterLevel;
+}
+
+// ---------------------------------------------------------------------------
+// Navigation
+
+void TExStringGrid::SetTopRowEx(int Value) {
+    if (Value >= FixedRows() && Value <= RowCount() - 1) SetTopRow(Value);
+}
+
+void TExStringGrid::ScrollInView(int ColIndex, int RowIndex) {
+    if (RowIndex < TopRow() || RowIndex >= TopRow() + VisibleRowCount()) {
+        int top = std::max(TCustomGrid::FixedRows(), RowIndex - VisibleRowCount() / 2);
+        SetTopRow(std::min(top, std::max(TCustomGrid::FixedRows(), RowCount() - 1)));
+    }
+    if (ColIndex < LeftCol() || ColIndex >= LeftCol() + VisibleColCount()) {
+        int left = std::max(TCustomGrid::FixedCols(), ColIndex - VisibleColCount() / 2);
+        SetLeftCol(std::min(left, std::max(TCustomGrid::FixedCols(), ColCount() - 1)));
+    }
+}
+
+void TExStringGrid::HideSelection() {
+    if (FSelHidden) return;
+    FOldSelection = Selection();
+    FSelHidden = true;
+    FShowSel = false;
+    InvalidateGrid();
+}
+
+void TExStringGrid::UnHideSelection() {
+    if (!FSelHidden) return;
+    FSelHidden = false;
+    FShowSel = true;
+    TGridRect s = FOldSelection;
+    if (s.Right < ColCount() && s.Bottom < RowCount() && s.Top >= TCustomGrid::FixedRows())
+        SetSelection(s);
+    InvalidateGrid();
+}
+
+// ---------------------------------------------------------------------------
+// Structure
+
+void TExStringGrid::DoInsertRows(int RowIndex, int RCount) {
+    if (RCount <= 0) return;
+    RowIndex = std::clamp(RowIndex, 0, RowCount());
+    for (int i = 0; i < RCount; ++i) TStringGrid::InsertRow(RowIndex);
+    FNormalRowCount = RowCount();
+    FMaxRowCount = std::max(FMaxRowCount, RowCount());
+}
+
+void TExStringGrid::DoRemoveRows(int RowIndex, int RCount, bool UpdateHidden) {
+    if (RowIndex >= RowCount() || RCount <= 0) return;
+    RCount = std::min(RCount, RowCount() - RowIndex);
+    if (UpdateHidden && !FGridItems.empty()) {
+        int real = RealRowIndex(RowIndex);
+        for (TGridItem& i : FGridItems)
+            if (i.Idx > real) i.Idx -= RCount;
+    }
+    // The framework keeps one row; a last row left over is emptied instead.
+    for (int i = 0; i < RCount; ++i) {
+        if (RowCount() > 1) TStringGrid::DeleteRow(RowIndex);
+        else {
+            ResetRowCells(RowIndex);
+            for (int c = 0; c < TotalColCount(); ++c) SetGridCell(c, RowIndex, u"");
+        }
+    }
+    FNormalRowCount = RowCount();
+}
+
+void TExStringGrid::InsertRows(int RowIndex, int RCount, bool) {
+    if (RCount <= 0) return;
+    if (FSelHidden || Col() >= ColCount() || Row() >= RowCount()) UnHideSelection();
+    DoInsertRows(RowIndex, RCount);
+    if (!IsDestroying()) DoCellsChanged(Rect(0, RowIndex, ColCount() - 1, RowIndex + RCount));
+}
+
+void TExStringGrid::AddRow() {
+    InsertRows(RowCount(), 1);
+    ClearRows(RowCount() - 1, 1);
+}
+
+void TExStringGrid::RemoveRows(int RowIndex, int RCount) {
+    if (RowIndex >= RowCount() || RCount <= 0 || RowIndex < 0) return;
+    RCount = std::min(RCount, RowCount() - RowIndex);
+    FreeCellPropsRect(0, RowIndex, TotalColCount() - 1, RowIndex + RCount - 1);
+    bool entered = FEntered;
+    FEntered = false;
+    int oldRow = Row();
+    int oldTop = TopRow();
+    BeginUpdate();
+    try {
+        DoRemoveRows(RowIndex, RCount, true);
+        FMaxRowCount -= RCount;
+        if (oldRow < RowCount() - FFixedFooters) {
+            if (Row() != oldRow) MoveColRow(Col(), oldRow, true, false);
+            if (oldTop < RowCount()) SetTopRow(std::max(oldTop, TCustomGrid::FixedRows()));
+        } else if (RowCount() - FFixedFooters - 1 >= TCustomGrid::FixedRows() && RowCount() > TCustomGrid::FixedRows()) {
+            MoveColRow(Col(), RowCount() - FFixedFooters - 1, true, false);
+        } else
+            HideSelection();
+    } catch (...) {
+        EndUpdate();
+        FEntered = entered;
+        throw;
+    }
+    EndUpdate();
+    FEntered = entered;
+    DoCellsChanged(Rect(0, RowIndex, ColCount() - 1, RowIndex + RCount));
+}
+
+void TExStringGrid::InsertCols(int ColIndex, int CCount) {
+    if (CCount <= 0 || ColIndex < 0) return;
+    for (int i = 0; i < CCount; ++i) {
+        int d = std::min(DisplColIndex(ColIndex), ColCount());
+        Data().InsertColumn(ColIndex);
+        if (ColIndex < int(FVisibleCol.size())) {
+            FVisibleCol.insert(FVisibleCol.begin() + ColIndex, true);
+            FAllColWidths.insert(FAllColWidths.begin() + ColIndex, 0);
+        }
+        TDrawGrid::InsertColumn(d);
+    }
+    FMaxColCount = std::max(FMaxColCount, ColCount());
+    if (int need = ColCount() + FNumHidden + 1; need > int(FVisibleCol.size())) {
+        FVisibleCol.resize(need, true);
+        FAllColWidths.resize(need, 0);
+    }
+    DoCellsChanged(Rect(ColIndex, 0, ColIndex + CCount, RowCount() - 1));
+}
+
+void TExStringGrid::RemoveCols(int ColIndex, int CCount) {
+    if (CCount <= 0 || ColIndex < 0) return;
+    for (int i = 0; i < CCount && ColIndex < TotalColCount(); ++i) {
+        FreeCellPropsRect(ColIndex, 0, ColIndex, RowCount() - 1);
+        bool hidden = IsHiddenColumn(ColIndex);
+        int d = DisplColIndex(ColIndex);
+        if (!hidden && ColCount() <= 1) break;
+        Data().DeleteColumn(ColIndex);
+        if (ColIndex < int(FVisibleCol.size())) {
+            FVisibleCol.erase(FVisibleCol.begin() + ColIndex);
+            FAllColWidths.erase(FAllColWidths.begin() + ColIndex);
+            FVisibleCol.push_back(true);
+            FAllColWidths.push_back(0);
+        }
+        if (hidden) --FNumHidden;
+        else TDrawGrid::DeleteColumn(d);
+    }
+    DoCellsChanged(Rect(ColIndex, 0, ColIndex + CCount, RowCount() - 1));
+}
+
+void TExStringGrid::ColumnMoved(int FromIndex, int ToIndex) {
+    int rf = RealColIndex(FromIndex), rt = RealColIndex(ToIndex);
+    if (rf < int(FVisibleCol.size()) && rt < int(FVisibleCol.size())) {
+        auto moveItem = [rf, rt](auto& v) {
+            typename std::decay_t<decltype(v)>::value_type item = v[rf];
+            v.erase(v.begin() + rf);
+            v.insert(v.begin() + rt, item);
+        };
+        moveItem(FVisibleCol);
+        moveItem(FAllColWidths);
+    }
+    TBaseGrid::ColumnMoved(rf, rt);
+}
+
+void TExStringGrid::MoveRows(int FromIndex, int ToIndex, int Count) {
+    if (Count <= 0 || FromIndex == ToIndex) return;
+    if (FromIndex < ToIndex)
+        for (int i = Count - 1; i >= 0; --i) Data().MoveRow(FromIndex + i, ToIndex + i);
+    else
+        for (int i = 0; i < Count; ++i) Data().MoveRow(FromIndex + i, ToIndex + i);
+    InvalidateGrid();
+}
+
+void TExStringGrid::ClearRect(int ACol1, int ARow1, int ACol2, int ARow2) {
+    FreeCellPropsRect(ACol1, ARow1, ACol2, ARow2);
+    for (int r = ARow1; r <= ARow2; ++r)
+        for (int c = ACol1; c <= ACol2; ++c) {
+            SetGridCell(c, r, u"");
+            SetGridObject(c, r, nullptr);
+        }
+    InvalidateGrid();
+}
+
+void TExStringGrid::ClearRows(int RowIndex, int RCount) {
+    if (RowCount() > 0 && ColCount() > 0 && RCount > 0)
+        ClearRect(0, RowIndex, ColCount() + FNumHidden - 1, RowIndex + RCount - 1);
+}
+
+void TExStringGrid::ClearCols(int ColIndex, int CCount) {
+    if (RowCount() > 0 && ColCount() > 0 && CCount > 0) ClearRect(ColIndex, 0, ColIndex + CCount - 1, RowCount() - 1);
+}
+
+void TExStringGrid::ClearNormalCells() {
+    if (RowCount() > 0 && ColCount() > 0)
+        ClearRect(FixedCols(), FixedRows(), ColCount() + FNumHidden - FFixedRightCols - 1,
+                  RowCount() - FFixedFooters - 1);
+}
+
+void TExStringGrid::Clear() {
+    if (RowCount() > 0 && ColCount() > 0) ClearRect(0, 0, ColCount() + FNumHidden - 1, RowCount() - 1);
+}
+
+void TExStringGrid::RemoveDuplicates(int ACol, bool DoCase) {
+    BeginUpdate();
+    int r = FixedRows();
+    while (r < RowCount()) {
+        String s = GetCellEx(ACol, r);
+        bool dup = false;
+        for (int q = FixedRows(); q < r && !dup; ++q) {
+            String t = GetCellEx(ACol, q);
+            dup = DoCase ? t == s : AnsiCompareText(t, s) == 0;
+        }
+        if (dup) RemoveRows(r, 1);
+        else ++r;
+    }
+    EndUpdate();
+}
+
+void TExStringGrid::RemoveCheckedRows(int CheckBoxColumn, bool RemoveChecked) {
+    BeginUpdate();
+    for (int r = RowCount() - 1; r >= FixedRows(); --r)
+        if (IsChecked(CheckBoxColumn, RealRowIndex(r)) == RemoveChecked) RemoveRows(r, 1);
+    EndUpdate();
+}
+
+bool TExStringGrid::IsCell(const String& SubStr, int& ACol, int& ARow) {
+    for (int r = 0; r < RowCount(); ++r)
+        for (int c = 0; c < ColCount(); ++c)
+            if (GetGridCell(c, r) == SubStr) {
+                ACol = c;
+                ARow = r;
+                return true;
+            }
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// Selection
+
+void TExStringGrid::SelectRows(int RowIndex, int RCount) {
+    if (RowIndex + RCount > RowCount()) RCount = RowCount() - RowIndex;
+    if (RCount <= 0 || RowIndex < 0) return;
+    SetSelection({TCustomGrid::FixedCols(), RowIndex, ColCount() - 1, RowIndex + RCount - 1});
+}
+
+void TExStringGrid::SelectCols(int ColIndex, int CCount) {
+    if (CCount <= 0 || ColIndex < 0) return;
+    SetSelection({ColIndex, TCustomGrid::FixedRows(), std::min(ColIndex + CCount, ColCount()) - 1, RowCount() - 1});
+}
+
+bool TExStringGrid::RowSelect(int ARow) {
+    if (ARow < 0 || ARow >= RowCount() + NumHiddenRows())
+        throw EExGridError(u"Invalid row " + IntToStr(ARow) + u" accessed");
+    TGridRect s = Selection();
+    return ARow >= s.Top && ARow <= s.Bottom;
+}

@@ -1,0 +1,131 @@
+// The data tools' option objects.
+#include "grid/GridDataTools.h"
+
+#include "grid/ExGrid.h"
+
+void TSortSettings::Assign(const TPersistent* Source) {
+    auto* s = dynamic_cast<const TSortSettings*>(Source);
+    if (!s) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    TExStringGrid* grid = FGrid;
+    bool virt = FSortOnVirtualCells, ignoreCase = FIgnoreCase;
+    *this = *s;
+    FGrid = grid;
+    FSortOnVirtualCells = virt;
+    FIgnoreCase = ignoreCase;
+}
+
+void TSortSettings::SetShow(bool Value) {
+    FShow = Value;
+    if (FGrid) FGrid->InvalidateGrid();
+}
+
+void TSortSettings::SetRow(int Value) {
+    if (FGrid && Value >= FGrid->FixedRows()) throw Exception(u"Sort row should be smaller than number of fixed rows");
+    FRow = Value;
+}
+
+TFloatingFooter::TFloatingFooter(TExStringGrid* AGrid) : FGrid(AGrid) {
+    if (AGrid) FHeight = AGrid->DefaultRowHeight();
+}
+
+void TFloatingFooter::Assign(const TPersistent* Source) {
+    auto* s = dynamic_cast<const TFloatingFooter*>(Source);
+    if (!s) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    TExStringGrid* grid = FGrid;
+    TCalcFooterEvent ev = OnCalcFooter;
+    *this = *s;
+    FGrid = grid;
+    OnCalcFooter = ev;
+}
+
+TColumnCalcType TFloatingFooter::ColumnCalc(int ACol) const {
+    return ACol >= 0 && ACol < int(FColumnCalc.size()) ? FColumnCalc[ACol] : acNONE;
+}
+
+void TFloatingFooter::SetColumnCalc(int ACol, TColumnCalcType Value) {
+    if (ACol < 0) return;
+    if (ACol >= int(FColumnCalc.size())) FColumnCalc.resize(ACol + 1, acNONE);
+    FColumnCalc[ACol] = Value;
+}
+
+void TBalloonSettings::Assign(const TPersistent* Source) {
+    auto* s = dynamic_cast<const TBalloonSettings*>(Source);
+    if (!s) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    TNotifyEvent ev = OnEnableChange;
+    bool enable = s->FEnable;
+    *this = *s;
+    FEnable = !enable;  // so that the setter reports the copied value
+    OnEnableChange = ev;
+    SetEnable(enable);
+}
+
+void TBalloonSettings::SetEnable(bool Value) {
+    if (Value == FEnable) return;
+    FEnable = Value;
+    if (OnEnableChange) OnEnableChange(this);
+}
+
+void TFilterData::Assign(const TPersistent* Source) {
+    auto* s = dynamic_cast<const TFilterData*>(Source);
+    if (!s) {
+        TCollectionItem::Assign(Source);
+        return;
+    }
+    FColumn = s->FColumn;
+    FCondition = s->FCondition;
+    FCaseSensitive = s->FCaseSensitive;
+    FData = s->FData;
+    FPrefix = s->FPrefix;
+    FSuffix = s->FSuffix;
+    FOperation = s->FOperation;
+    FMethod = s->FMethod;
+}
+
+TFilter::TFilter(TExStringGrid* AGrid) : TCollection([](TCollection* c) { return new TFilterData(c); }, AGrid) {}
+
+TFilterData* TFilter::Add() {
+    auto* item = static_cast<TFilterData*>(TCollection::Add());
+    item->SetOperation(Count() == 1 ? foNONE : foAND);
+    return item;
+}
+
+TFilterData* TFilter::GetColFilter(int Col) {
+    for (int i = 0; i < Count(); ++i)
+        if (Items(i)->Column() == Col) return Items(i);
+    TFilterData* item = Add();
+    item->SetColumn(Col);
+    return item;
+}
+
+bool TFilter::HasFilter(int Col) const {
+    for (int i = 0; i < Count(); ++i)
+        if (Items(i)->Column() == Col && !Items(i)->Condition().empty()) return true;
+    return false;
+}
+
+void TGrouping::Assign(const TPersistent* Source) {
+    auto* s = dynamic_cast<const TGrouping*>(Source);
+    if (!s) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    *this = *s;
+}
+
+void TDragDropSettings::Assign(const TPersistent* Source) {
+    auto* s = dynamic_cast<const TDragDropSettings*>(Source);
+    if (!s) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    *this = *s;
+}

@@ -1,0 +1,250 @@
+#include "grid/ExCGrid.h"
+
+#include "framework/DateUtils.h"
+#include "framework/Streams.h"
+#include "framework/SysUtils.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+TEST(ExCGrid, ColumnsDecideEditabilityWithoutGoEditing) {
+    TExColumnGrid g(nullptr);
+    EXPECT_FALSE(g.Options().Contains(goEditing));
+    g.Columns().Items(2)->SetReadOnly(true);
+    g.Columns().Items(3)->SetFixed(true);
+    struct Case {
+        int col, row;
+        bool editable;
+    } cases[] = {{1, 1, true}, {2, 1, false}, {3, 1, false}, {1, 0, false}, {0, 1, false}, {4, 9, true}};
+    for (const Case& c : cases) EXPECT_EQ(g.IsCellEditable(c.col, c.row), c.editable) << c.col << "," << c.row;
+    // A cell's own read-only flag and the event have the last word; the event sees the base cell.
+    g.SetReadOnly(4, 2, true);
+    EXPECT_FALSE(g.IsCellEditable(4, 2));
+    std::vector<std::pair<int, int>> asked;
+    g.MergeCells(1, 3, 2, 2);
+    g.OnCanEditCell = [&](TObject*, int row, int col, bool& can) {
+        asked.push_back({col, row});
+        can = false;
+    };
+    EXPECT_FALSE(g.IsCellEditable(2, 4));
+    ASSERT_FALSE(asked.empty());
+    EXPECT_EQ(asked.back(), std::make_pair(1, 3));
+}
+
+TEST(ExCGrid, HeadersWidthsAndNewColumns) {
+    TExColumnGrid g(nullptr);
+    g.Columns().Items(2)->SetHeader(u"Address");
+    EXPECT_EQ(g.GetCellEx(2, 0), u"Address");
+    ASSERT_GT(g.ColumnHeaders().Count(), 2);
+    EXPECT_EQ(g.ColumnHeaders()[2], u"Address");
+    g.Columns().Items(1)->SetWidth(120);
+    EXPECT_EQ(g.ColWidths(1), 120);
+    g.SetColWidths(1, 77);
+    EXPECT_EQ(g.Columns().Items(1)->Width(), 77);
+
+    TFont big;
+    big.SetSize(20);
+    g.Columns().Items(4)->SetFont(big);
+    g.Columns().Items(4)->SetEditor(edComboList);
+    g.Columns().Items(4)->SetReadOnly(true);
+    g.SetColCount(6);
+    ASSERT_EQ(g.Columns().Count(), 6);
+    TGridColumnItem* added = g.Columns().Items(5);
+    EXPECT_EQ(added->Editor(), edComboList);
+    EXPECT_TRUE(added->ReadOnly());
+    EXPECT_EQ(added->Font().Size(), g.Font().Size());
+    g.Columns().Items(5)->SetName(u"tail");
+    EXPECT_EQ(g.GetColumnByName(u"tail"), added);
+    EXPECT_EQ(g.GetColumnByName(u"none"), nullptr);
+    EXPECT_EQ(added->DisplayName(), u"Col 5: tail");
+}
+
+TEST(ExCGrid, ColumnCheckTextsBeatTheEventAndToggle) {
+    TExColumnGrid g(nullptr);
+    TGridColumnItem* col = g.Columns().Items(2);
+    col->SetEditor(edDataCheckBox);
+    col->SetCheckTrue(u"1");
+    col->SetCheckFalse(u"0");
+    g.OnGetCheckTrue = [](TObject*, int, int, String& v) { v = u"yes"; };
+    g.SetCellEx(2, 1, u"1");
+    EXPECT_EQ(g.GetCellType(2, 1), ctDataCheckBox);
+    EXPECT_TRUE(g.IsChecked(2, 1));
+    EXPECT_EQ(g.GetCellType(2, 0), ctEmpty);
+
+    TExColumnGrid y(nullptr);
+    y.Columns().Items(1)->SetEditor(edDataCheckBox);
+    y.SetCellEx(1, 1, u"Y");
+    std::vector<bool> changes;
+    y.OnCheckBoxChange = [&](TObject*, int, int, bool s) { changes.push_back(s); };
+    EXPECT_TRUE(y.ToggleCellCheck(1, 1, true));
+    EXPECT_EQ(y.GetCellEx(1, 1), u"N");
+    EXPECT_EQ(changes, std::vector<bool>{false});
+    y.Columns().Items(1)->SetReadOnly(true);
+    EXPECT_FALSE(y.ToggleCellCheck(1, 1, true));
+    EXPECT_EQ(y.GetCellEx(1, 1), u"N");
+}
+
+TEST(ExCGrid, ColumnPositionsInAnIniFile) {
+    TempDir dir;
+    String ini = Utf8ToString(dir.file("cols.ini"));
+    TExColumnGrid g(nullptr);
+    g.SetColCount(3);
+    g.Columns().SetOrganization();
+    g.Columns().Items(0)->DefIdx = 1;
+    g.Columns().Items(1)->DefIdx = 0;
+    g.SaveColumnPositions(ini, u"Grid");
+    std::string text = dir.read("cols.ini");
+    EXPECT_NE(text.find("[Grid]"), std::string::npos);
+    EXPECT_NE(text.find("CP0=1"), std::string::npos);
+    EXPECT_NE(text.find("CP1=0"), std::string::npos);
+    EXPECT_NE(text.find("CP2=2"), std::string::npos);
+
+    // A section missing a key leaves the order alone.
+    TExColumnGrid h(nullptr);
+    h.SetColCount(4);
+    h.Columns().SetOrganization();
+    for (int i = 0; i < 4; ++i) h.Columns().Items(i)->SetHeader(u"H" + IntToStr(i));
+    h.LoadColumnPositions(ini, u"Grid");
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(h.Columns().Items(i)->Header(), u"H" + IntToStr(i));
+}
+
+TEST(ExCGrid, ColumnStreamRoundTrip) {
+    TExColumnGrid g(nullptr);
+    TGridColumnItem* c = g.Columns().Items(3);
+    c->SetHeader(u"Line\nbreak");
+    c->SetEditor(edComboList);
+    c->ComboItems().SetCommaText(u"a,\"b c\"");
+    c->SetCheckTrue(u"on");
+    c->SetReadOnly(true);
+    c->SetColor(clAqua);
+    c->Font().SetStyle({fsBold});
+    c->SetName(u"third");
+    TMemoryStream stream;
+    g.SaveColumnsToStream(stream);
+    stream.SetPosition(0);
+
+    TExColumnGrid h(nullptr);
+    h.LoadColumnsFromStream(stream);
+    ASSERT_EQ(h.Columns().Count(), 5);
+    TGridColumnItem* r = h.Columns().Items(3);
+    EXPECT_EQ(r->Header(), u"Line\nbreak");
+    EXPECT_EQ(r->Editor(), edComboList);
+    EXPECT_EQ(r->ComboItems().Count(), 2);
+    EXPECT_EQ(r->ComboItems()[1], u"b c");
+    EXPECT_EQ(r->CheckTrue(), u"on");
+    EXPECT_TRUE(r->ReadOnly());
+    EXPECT_EQ(r->Color(), clAqua);
+    EXPECT_TRUE(r->Font().Style().Contains(fsBold));
+    EXPECT_EQ(r->Name(), u"third");
+
+    TMemoryStream junk;
+    junk.WriteBuffer("garbage", 7);
+    junk.SetPosition(0);
+    EXPECT_THROW(h.LoadColumnsFromStream(junk), EReadError);
+    EXPECT_EQ(h.Columns().Items(3)->Name(), u"third");
+}
+
+TEST(ExCGrid, RemovingAndInsertingColumnsMovesTheItems) {
+    TExColumnGrid g(nullptr);
+    for (int i = 0; i < 5; ++i) g.Columns().Items(i)->SetName(u"c" + IntToStr(i));
+    g.RemoveCols(1, 1);
+    ASSERT_EQ(g.Columns().Count(), 4);
+    EXPECT_EQ(g.Columns().Items(1)->Name(), u"c2");
+    g.InsertCols(1, 2);
+    ASSERT_EQ(g.Columns().Count(), 6);
+    EXPECT_EQ(g.Columns().Items(3)->Name(), u"c2");
+    g.HideColumn(2);
+    EXPECT_EQ(g.Columns().Count(), 6);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ExCGrid, AMovedColumnTakesItsItemAlong) {
+    TExColumnGrid g(nullptr);
+    for (int i = 0; i < 5; ++i) {
+        g.Columns().Items(i)->SetHeader(u"H" + IntToStr(i));
+        g.SetCellEx(i, 1, u"v" + IntToStr(i));
+    }
+    g.Columns().Items(1)->SetEditor(edComboList);
+    g.Columns().Items(1)->SetWidth(99);
+    g.HideColumn(3);
+    std::vector<std::pair<int, int>> moved;
+    g.OnAfterColumnMoved = [&](TObject*, int from, int to) { moved.push_back({from, to}); };
+    g.MoveColumn(1, 3);  // displayed 3 is real 4
+    ASSERT_EQ(moved.size(), 1u);
+    EXPECT_EQ(moved[0], std::make_pair(1, 4));
+    TGridColumnItem* it = g.Columns().Items(4);
+    EXPECT_EQ(it->Header(), u"H1");
+    EXPECT_EQ(it->Editor(), edComboList);
+    EXPECT_EQ(g.ColWidths(3), 99);
+    EXPECT_EQ(g.GetCellEx(4, 1), u"v1");
+    // The hidden column keeps its place among the others.
+    EXPECT_TRUE(g.IsHiddenColumn(2));
+    EXPECT_EQ(g.GetCellEx(2, 1), u"v3");
+    EXPECT_EQ(g.NumHiddenColumns(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+// A test grid that can be scaled as a form scales it.
+struct ScalableGrid : TExColumnGrid {
+    using TExColumnGrid::TExColumnGrid;
+    void Scale(int M, int D) { ChangeScale(M, D); }
+};
+
+TEST(ExCGrid, ScalingTakesTheColumnFontsAlong) {
+    ScalableGrid g(nullptr);
+    TFont f;
+    f.SetSize(8);
+    g.Columns().Items(1)->SetFont(f);
+    g.Columns().Items(1)->SetHeaderFont(f);
+    int fixedSize = g.FixedFont().Size();
+    g.Scale(3, 2);
+    EXPECT_EQ(g.Columns().Items(1)->Font().Size(), 12);
+    EXPECT_EQ(g.Columns().Items(1)->HeaderFont().Size(), 12);
+    EXPECT_EQ(g.FixedFont().Size(), int(std::lround(fixedSize * 1.5)));
+}
+
+TEST(ExCGrid, DatesAndTimesInTheLocaleFormats) {
+    TExColumnGrid g(nullptr);
+    g.SetDates(1, 1, EncodeDate(2024, 2, 29));
+    EXPECT_EQ(g.GetCellEx(1, 1), u"29/02/2024");
+    EXPECT_EQ(g.GetDates(1, 1), EncodeDate(2024, 2, 29));
+    g.SetCellEx(1, 2, u"nodate");
+    EXPECT_THROW(g.GetDates(1, 2), EExGridError);
+    g.SetTimes(2, 1, EncodeTime(13, 5, 0, 0));
+    EXPECT_DOUBLE_EQ(g.GetTimes(2, 1), EncodeTime(13, 5, 0, 0));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ExCGrid, ColumnFloatFormatShowsAndWritesNumbers) {
+    TExColumnGrid g(nullptr);
+    g.Columns().Items(1)->SetFloatFormat(u"%.3f");
+    struct Case {
+        const char16_t* text;
+        const char16_t* shown;
+    } cases[] = {{u"2", u"2.000"}, {u"1.5", u"1.500"}, {u"1e3", u"1e3"}, {u"abc", u"abc"}, {u"", u""}};
+    for (const Case& c : cases) {
+        g.SetCellEx(1, 1, c.text);
+        EXPECT_EQ(g.GetFormattedCell(1, 1), String(c.shown)) << StringToUtf8(c.text);
+    }
+    g.SetFloats(1, 2, 2.71828);
+    EXPECT_EQ(g.GetCellEx(1, 2), u"2.718");
+    g.SetFloats(2, 2, 2.71828);
+    EXPECT_EQ(g.GetCellEx(2, 2), u"2.72");
+}
+
+}  // namespace

@@ -1,0 +1,136 @@
+#include "grid/ExCGrid.h"
+
+#include "framework/Forms.h"
+#include "framework/Simulate.h"
+#include "framework/SysUtils.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// A shown form with a column grid as the table editors build it: no
+// goEditing in Options, column 2 read-only, every event logged in order.
+struct EditForm {
+    TForm form{nullptr};
+    TExColumnGrid* g;
+    std::vector<std::string> log;
+    bool refuse = false;
+
+    EditForm() {
+        form.SetBounds(0, 0, 500, 350);
+        g = new TExColumnGrid(&form);
+        g->SetParent(&form);
+        g->SetBounds(0, 0, 400, 250);
+        g->Columns().Items(2)->SetReadOnly(true);
+        for (int r = 1; r < g->RowCount(); ++r)
+            for (int c = 1; c < g->ColCount(); ++c) g->SetCellEx(c, r, u"v" + IntToStr(c) + IntToStr(r));
+        auto n = [](int v) { return std::to_string(v); };
+        g->OnCellValidate = [this, n](TObject*, int c, int r, String& v, bool& valid) {
+            log.push_back("validate " + n(c) + "," + n(r) + " " + StringToUtf8(v));
+            valid = !refuse;
+        };
+        g->OnRowChanging = [this, n](TObject*, int o, int nw, bool&) { log.push_back("row " + n(o) + ">" + n(nw)); };
+        g->OnColChanging = [this, n](TObject*, int o, int nw, bool&) { log.push_back("col " + n(o) + ">" + n(nw)); };
+        g->OnCellChanging = [this](TObject*, int, int, int, int, bool&) { log.push_back("cell"); };
+        g->OnSelectCell = [this, n](TObject*, int c, int r, bool&) { log.push_back("select " + n(c) + "," + n(r)); };
+        g->OnRowUpdate = [this, n](TObject*, int o, int nw) { log.push_back("update " + n(o) + ">" + n(nw)); };
+        g->OnEditCellDone = [this, n](TObject*, int c, int r) { log.push_back("done " + n(c) + "," + n(r)); };
+        form.Show();
+        g->SetFocus();
+    }
+    void Click(int c, int r) {
+        TRect R = g->CellRect(c, r);
+        SimulateClick(g, R.Left + 5, R.Top + 5);
+    }
+};
+
+TEST(ExGridEdit, SelectingACellSwitchesEditingByItsColumn) {
+    EditForm f;
+    f.Click(2, 3);
+    EXPECT_EQ(f.g->Col(), 2);
+    EXPECT_FALSE(f.g->Options().Contains(goEditing));
+    f.Click(1, 3);
+    EXPECT_TRUE(f.g->Options().Contains(goEditing));
+    f.Click(2, 4);
+    EXPECT_FALSE(f.g->Options().Contains(goEditing));
+    // Typing on the read-only cell opens nothing and changes nothing.
+    SimulateText(u"x");
+    EXPECT_FALSE(f.g->EditorMode());
+    EXPECT_EQ(f.g->GetCellEx(2, 4), u"v24");
+}
+
+TEST(ExGridEdit, TypingAndAClickElsewhereValidateThenReportTheEnd) {
+    EditForm f;
+    f.Click(1, 2);
+    f.log.clear();
+    SimulateText(u"new");
+    ASSERT_TRUE(f.g->InplaceEditor());
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"new");
+    f.Click(3, 5);
+    EXPECT_EQ(f.g->Col(), 3);
+    EXPECT_EQ(f.g->Row(), 5);
+    EXPECT_TRUE(f.g->Modified());
+    std::vector<std::string> before = f.log;
+    Application->ProcessMessages();
+    std::vector<std::string> expected = {"validate 1,2 new", "row 2>5", "col 1>3", "cell", "select 3,5", "update 2>5"};
+    EXPECT_EQ(before, expected);
+    ASSERT_FALSE(f.log.empty());
+    EXPECT_EQ(f.log.back(), "done 1,2");
+}
+
+TEST(ExGridEdit, ARefusalRestoresTheTextAndReturnsToTheCell) {
+    EditForm f;
+    f.Click(1, 2);
+    SimulateText(u"bad");
+    f.refuse = true;
+    f.Click(3, 5);
+    EXPECT_EQ(f.g->Col(), 1);
+    EXPECT_EQ(f.g->Row(), 2);
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"v12");
+    EXPECT_TRUE(f.g->EditorMode());
+    EXPECT_FALSE(f.g->Modified());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ExGridEdit, ARefusedRowChangeStillReportsTheTargetOnce) {
+    EditForm f;
+    f.Click(1, 2);
+    f.g->OnRowChanging = [](TObject*, int, int, bool& allow) { allow = false; };
+    f.log.clear();
+    f.Click(1, 5);
+    EXPECT_EQ(f.g->Row(), 2);
+    f.Click(1, 5);
+    int updates = 0;
+    for (const std::string& s : f.log) updates += s == "update 2>5";
+    EXPECT_EQ(updates, 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ExGridEdit, CellsRightOfAHiddenColumnEditTheirRealColumn) {
+    EditForm f;
+    f.g->HideColumn(1);  // displayed 1 is now the read-only real 2, displayed 2 real 3
+    f.Click(1, 2);
+    EXPECT_FALSE(f.g->Options().Contains(goEditing));
+    f.Click(2, 2);
+    EXPECT_TRUE(f.g->Options().Contains(goEditing));
+    SimulateText(u"zz");
+    EXPECT_EQ(f.g->GetCellEx(3, 2), u"zz");
+    EXPECT_EQ(f.g->GetCellEx(2, 2), u"v22");
+    f.log.clear();
+    f.Click(3, 4);
+    Application->ProcessMessages();
+    ASSERT_FALSE(f.log.empty());
+    EXPECT_EQ(f.log.front(), "validate 3,2 zz");
+    EXPECT_EQ(f.log.back(), "done 3,2");
+}
+
+}  // namespace

@@ -1,0 +1,341 @@
+#include "grid/ExGrid.h"
+
+#include "grid/ExCGrid.h"
+
+#include "framework/Forms.h"
+#include "framework/SysUtils.h"
+#include "framework/Windows.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+// Texts "c,r" in every cell.
+void Fill(TExStringGrid& g) {
+    for (int c = 0; c < g.TotalColCount(); ++c)
+        for (int r = 0; r < g.RowCount(); ++r) g.SetCellEx(c, r, IntToStr(c) + u"," + IntToStr(r));
+}
+
+template <class Grid>
+void ExpectDefaults(Grid& g, const char* version) {
+    EXPECT_EQ(g.RowCount(), 10);
+    EXPECT_EQ(g.ColCount(), 5);
+    EXPECT_EQ(g.FixedRows(), 1);
+    EXPECT_EQ(g.FixedCols(), 1);
+    EXPECT_EQ(g.DefaultRowHeight(), 22);
+    EXPECT_EQ(g.FixedRowHeight(), 22);
+    EXPECT_EQ(g.Width(), 400);
+    EXPECT_EQ(g.Height(), 250);
+    EXPECT_EQ(g.CheckTrue(), u"Y");
+    EXPECT_EQ(g.CheckFalse(), u"N");
+    EXPECT_EQ(g.FloatFormat(), u"%.2f");
+    EXPECT_EQ(g.Look(), glXP);
+    EXPECT_EQ(g.SelectionColor(), TColor(0xEACAB6));
+    EXPECT_EQ(g.BorderColor(), TColor(0xB99D7F));
+    EXPECT_EQ(g.Version(), Utf8ToString(version));
+}
+
+TEST(ExGrid, DefaultsOfBothGridsAndTheLoadingBracket) {
+    TExStringGrid s(nullptr);
+    ExpectDefaults(s, "6.2.1.3");
+    EXPECT_EQ(s.GetVersionString(), u"6.2.1.3 Sep, 2012");
+    TExColumnGrid c(nullptr);
+    ExpectDefaults(c, "3.1.3.1");
+    EXPECT_EQ(c.GetVersionString(), u"3.1.3.1 Aug, 2012");
+    EXPECT_EQ(c.Columns().Count(), 5);
+
+    // A form sets the stored properties inside the bracket; Loaded settles the rest.
+    TExColumnGrid g(nullptr);
+    g.BeginLoading();
+    g.SetOptions(g.Options() + TGridOptions{goAlwaysShowEditor});
+    g.SetDefaultRowHeight(18);
+    g.EndLoading();
+    EXPECT_TRUE(g.IsLoaded());
+    EXPECT_EQ(g.MinColWidth(), 10);
+    EXPECT_EQ(g.MinRowHeight(), 18);
+    EXPECT_TRUE(g.Navigation().AlwaysEdit());
+    EXPECT_FALSE(g.Options().Contains(goAlwaysShowEditor));
+}
+
+TEST(ExGrid, FixedRowAlwaysKeepsTheHeaderAndComesBack) {
+    TExStringGrid g(nullptr);
+    g.SetFixedRowAlways(true);
+    g.SetRowCount(1);
+    EXPECT_EQ(g.TCustomGrid::FixedRows(), 0);
+    EXPECT_EQ(g.FixedRows(), 1);
+    EXPECT_TRUE(g.IsFixed(1, 0));
+    g.SetRowCount(5);
+    EXPECT_EQ(g.TCustomGrid::FixedRows(), 1);
+    EXPECT_EQ(g.MaxRowCount(), 10);
+
+    TExStringGrid plain(nullptr);
+    try {
+        plain.SetFixedRows(plain.RowCount());
+        FAIL() << "no error";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), u"Fixed row count must be less than row count");
+    }
+}
+
+TEST(ExGrid, TypedViewsReadTheLocaleAndWriteTheFormat) {
+    TFormatSettings comma;
+    comma.DecimalSeparator = u',';
+    comma.ThousandSeparator = u'.';
+    TFormatSettingsGuard guard(comma);
+    TExStringGrid g(nullptr);
+    struct Case {
+        const char* text;
+        double value;
+    } floats[] = {{"(1.234,5)", -1234.5}, {"", 0}, {"-", 0}, {"12,25", 12.25}, {"<b>3</b>", 3}};
+    for (const Case& c : floats) {
+        g.SetCellEx(1, 1, Utf8ToString(c.text));
+        EXPECT_DOUBLE_EQ(g.Floats(1, 1), c.value) << c.text;
+    }
+    struct IntCase {
+        const char* text;
+        long long value;
+    } ints[] = {{"", 0}, {"-", 0}, {"<b>12</b>", 12}, {" -7 ", -7}};
+    for (const IntCase& c : ints) {
+        g.SetCellEx(1, 1, Utf8ToString(c.text));
+        EXPECT_EQ(g.Ints(1, 1), c.value) << c.text;
+    }
+    g.SetCellEx(1, 1, u"12a");
+    try {
+        g.Ints(1, 1);
+        FAIL() << "no error";
+    } catch (const EExGridError& e) {
+        EXPECT_EQ(e.Message(), u"Cell does not contain integer value");
+    }
+    EXPECT_EQ(g.GetCellEx(1, 1), u"12a");
+}
+
+TEST(ExGrid, FloatsWriteTheFloatFormat) {
+    TExStringGrid g(nullptr);
+    g.SetFloats(1, 1, 3.14159);
+    EXPECT_EQ(g.GetCellEx(1, 1), u"3.14");
+    g.SetInts(2, 1, -42);
+    EXPECT_EQ(g.GetCellEx(2, 1), u"-42");
+}
+
+TEST(ExGrid, HiddenColumnsMapRealAndDisplayedIndexes) {
+    TExStringGrid g(nullptr);
+    Fill(g);
+    g.SetColWidths(2, 90);
+    g.HideColumn(2);
+    EXPECT_EQ(g.ColCount(), 4);
+    EXPECT_EQ(g.NumHiddenColumns(), 1);
+    EXPECT_TRUE(g.IsHiddenColumn(2));
+    EXPECT_EQ(g.TotalColCount(), 5);
+    struct Map {
+        int displ, real;
+    } maps[] = {{0, 0}, {1, 1}, {2, 3}, {3, 4}, {4, 5}, {7, 8}};
+    for (const Map& m : maps) EXPECT_EQ(g.RealColIndex(m.displ), m.real) << m.displ;
+    EXPECT_EQ(g.DisplColIndex(3), 2);
+    EXPECT_EQ(g.DisplColIndex(2), 2);  // where it would stand
+    EXPECT_EQ(g.GetCellEx(2, 3), u"2,3");  // the text stays by real index
+    EXPECT_EQ(g.AllColWidths(2), 90);
+    g.UnHideColumn(2);
+    EXPECT_EQ(g.ColCount(), 5);
+    EXPECT_EQ(g.ColWidths(2), 90);
+    EXPECT_FALSE(g.IsHiddenColumn(2));
+
+    // Far columns: the visibility grows with the grid and never maps to column 0.
+    g.SetColCount(700);
+    g.HideColumn(600);
+    EXPECT_TRUE(g.IsHiddenColumn(600));
+    EXPECT_EQ(g.RealColIndex(600), 601);
+    EXPECT_EQ(g.RealColIndex(698), 699);
+    EXPECT_EQ(g.RealColIndex(750), 751);
+    EXPECT_EQ(g.DisplColIndex(650), 649);
+}
+
+TEST(ExGrid, HiddenRowsLeaveTheGridAndComeBack) {
+    TExStringGrid g(nullptr);
+    Fill(g);
+    std::vector<std::pair<int, int>> updates;
+    g.HideRows(1, 3);
+    EXPECT_EQ(g.RowCount(), 7);
+    EXPECT_EQ(g.NumHiddenRows(), 3);
+    EXPECT_EQ(g.RealRowIndex(3), 6);
+    EXPECT_EQ(g.DisplRowIndex(6), 3);
+    EXPECT_EQ(g.AllCells(1, 2), u"1,2");
+    g.SetAllCells(7, 2, u"far");
+    EXPECT_EQ(g.GridItems()[1].Texts.size(), 8u);
+    EXPECT_EQ(g.GetCellEx(1, 1), u"1,4");
+    g.UnHideRows(1, 3);
+    EXPECT_EQ(g.RowCount(), 10);
+    for (int r = 0; r < 10; ++r) EXPECT_EQ(g.GetCellEx(1, r), IntToStr(1) + u"," + IntToStr(r));
+    EXPECT_EQ(g.GetCellEx(7, 2), u"far");
+
+    // Stacked hide levels come back last first.
+    g.HideRowList({2, 4});
+    g.HideRowList({1});
+    EXPECT_EQ(g.RowCount(), 7);
+    EXPECT_EQ(g.GetCellEx(1, 1), u"1,3");
+    g.UnHideRowList();
+    EXPECT_EQ(g.GetCellEx(1, 1), u"1,1");
+    EXPECT_EQ(g.GetCellEx(1, 2), u"1,3");
+    g.UnHideRowList();
+    for (int r = 0; r < 10; ++r) EXPECT_EQ(g.GetCellEx(1, r), IntToStr(1) + u"," + IntToStr(r));
+    EXPECT_EQ(g.NumHiddenRows(), 0);
+}
+
+TEST(ExGrid, RemoveRowsKeepsHeightsAndLowersHiddenIndexes) {
+    TExStringGrid g(nullptr);
+    Fill(g);
+    for (int r = 0; r < 10; ++r) g.SetRowHeights(r, 20 + r);
+    g.GetCellProperties(1, 2)->SetBrushColor(clRed);
+    g.HideRow(8);
+    EXPECT_EQ(g.RowCount(), 9);
+    g.RemoveRows(2, 2);
+    EXPECT_EQ(g.RowCount(), 7);
+    EXPECT_EQ(g.GridItems()[0].Idx, 6);
+    EXPECT_EQ(g.GetCellEx(1, 2), u"1,4");
+    EXPECT_EQ(g.RowHeights(2), 24);
+    EXPECT_EQ(g.RowHeights(1), 21);
+    EXPECT_FALSE(g.CellPropsAssigned(1, 2));
+    EXPECT_EQ(g.MaxRowCount(), 8);
+
+    g.InsertRows(1, 2);
+    EXPECT_EQ(g.RowCount(), 9);
+    EXPECT_EQ(g.GetCellEx(1, 1), u"");
+    EXPECT_EQ(g.GetCellEx(1, 3), u"1,1");
+    EXPECT_EQ(g.RowHeights(1), g.DefaultRowHeight());
+    EXPECT_EQ(g.RowHeights(3), 21);
+}
+
+TEST(ExGrid, ColumnsInsertAndRemoveWithTheirHiddenFlags) {
+    TExStringGrid g(nullptr);
+    Fill(g);
+    g.HideColumn(3);
+    g.InsertCols(1, 1);
+    EXPECT_EQ(g.ColCount(), 5);
+    EXPECT_TRUE(g.IsHiddenColumn(4));
+    EXPECT_EQ(g.GetCellEx(4, 1), u"3,1");
+    EXPECT_EQ(g.GetCellEx(2, 1), u"1,1");
+    g.RemoveCols(4, 1);  // the hidden one
+    EXPECT_EQ(g.NumHiddenColumns(), 0);
+    EXPECT_EQ(g.ColCount(), 5);
+    EXPECT_EQ(g.GetCellEx(4, 1), u"4,1");
+}
+
+TEST(ExGrid, SelectionOfRowsAndItsErrors) {
+    TExStringGrid g(nullptr);
+    g.SelectRows(8, 5);
+    EXPECT_EQ(g.Selection(), (TGridRect{1, 8, 4, 9}));
+    EXPECT_TRUE(g.RowSelect(9));
+    EXPECT_FALSE(g.RowSelect(7));
+    try {
+        g.RowSelect(12);
+        FAIL() << "no error";
+    } catch (const EExGridError& e) {
+        EXPECT_EQ(e.Message(), u"Invalid row 12 accessed");
+    }
+}
+
+TEST(ExGrid, CheckBoxesOfTheirOwn) {
+    TExStringGrid g(nullptr);
+    g.AddCheckBox(1, 1, true);
+    EXPECT_TRUE(g.HasCheckBox(1, 1));
+    EXPECT_TRUE(g.IsChecked(1, 1));
+    EXPECT_FALSE(g.IsChecked(2, 1));
+    std::vector<bool> changes;
+    g.OnCheckBoxChange = [&](TObject*, int, int, bool s) { changes.push_back(s); };
+    EXPECT_TRUE(g.ToggleCheckBox(1, 1));
+    EXPECT_FALSE(g.IsChecked(1, 1));
+    EXPECT_EQ(changes, std::vector<bool>{false});
+    try {
+        g.AddCheckBox(g.ColCount(), 1, true);
+        FAIL() << "no error";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), u"Invalid cell");
+    }
+}
+
+TEST(ExGrid, RowColoursClearOnlyTheColourNamed) {
+    TExStringGrid g(nullptr);
+    g.SetRowColor(2, clRed);
+    g.SetFontColors(2, 2, clBlue);
+    g.SetRowColor(2, clNone);
+    EXPECT_EQ(g.Colors(2, 2), clNone);
+    EXPECT_EQ(g.FontColors(2, 2), clBlue);
+    EXPECT_EQ(g.Colors(0, 2), clNone);  // fixed column untouched
+    EXPECT_FALSE(g.CellPropsAssigned(0, 2));
+}
+
+TEST(ExGrid, AutoSizeOfAnEmptyColumnGivesTheMinimum) {
+    TExColumnGrid g(nullptr);
+    g.BeginLoading();
+    g.EndLoading();
+    g.AutoSizeCol(2);
+    EXPECT_EQ(g.ColWidths(2), 10);
+    g.SetCellEx(2, 3, u"a rather long text");
+    g.AutoSizeCol(2);
+    EXPECT_GT(g.ColWidths(2), 40);
+    // The column's automatic limits hold.
+    g.Columns().Items(2)->SetAutoMaxSize(30);
+    g.AutoSizeCol(2);
+    EXPECT_EQ(g.ColWidths(2), 30);
+    g.Columns().Items(1)->SetAutoMinSize(50);
+    g.AutoSizeCol(1);
+    EXPECT_EQ(g.ColWidths(1), 50);
+}
+
+TEST(ExGrid, LockCountsAndPaintsOnceAtTheOutermostEnd) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 500, 400);
+    auto* g = new TExStringGrid(&form);
+    g->SetParent(&form);
+    form.Show();
+    int painted = 0;
+    g->OnPainted = [&](TObject*) { ++painted; };
+    g->BeginUpdate();
+    g->BeginUpdate();
+    g->EndUpdate();
+    g->Repaint();
+    EXPECT_EQ(painted, 0);
+    g->EndUpdate();
+    g->Update();
+    EXPECT_EQ(painted, 1);
+    EXPECT_EQ(g->UpdateCount(), 0);
+
+    // Taken while shown, released while hidden: the grid paints again once shown.
+    g->BeginUpdate();
+    g->SetVisible(false);
+    g->EndUpdate();
+    EXPECT_EQ(g->UpdateCount(), 0);
+    g->SetVisible(true);
+    g->Invalidate();
+    g->Update();
+    EXPECT_EQ(painted, 2);
+    g->StartUpdate();
+    g->ResetUpdate();
+    EXPECT_EQ(g->UpdateCount(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ExGrid, ProportionalThumbs) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 500, 400);
+    auto* g = new TExStringGrid(&form);
+    g->SetParent(&form);
+    g->SetRowCount(3);
+    form.Show();
+    g->SetRowCount(100);
+    g->SetScrollProportional(true);
+    SCROLLINFO info;
+    info.fMask = SIF_ALL;
+    ASSERT_TRUE(GetScrollInfo(g->Handle(), SB_VERT, info));
+    // About a tenth of the rows in view: the page is about a tenth of the range.
+    EXPECT_GT(int(info.nPage), 5);
+    EXPECT_LT(int(info.nPage), 30);
+    EXPECT_EQ(info.nPos, 0);
+}
+
+}  // namespace

@@ -1,0 +1,238 @@
+#include "tables/USNMP_Trap_Access.h"
+#include "tables/USNMP_Trap_Access_MBus.h"
+
+#include "framework/Dialogs.h"
+#include "framework/SysUtils.h"
+#include "shell/Globals.h"
+#include "shell/ULanguage.h"
+#include "support/TempDir.h"
+#include "support/TestData.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+namespace {
+
+using namespace snmp_col;
+
+template <class T>
+std::unique_ptr<T> Make_Window() {
+    std::unique_ptr<T> form(new T(nullptr));
+    form->AfterConstruction();
+    return form;
+}
+
+std::string Golden(const std::string& name) {
+    std::ifstream in(TestDataDir() + "/" + name, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class SnmpWindows : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Load_Default_Texts();
+        Path_SNMP_Trap = S(dir.file("SNMP_Trap.xml"));
+        Path_ParGen = S(dir.file("ParGen.xml"));
+    }
+    void TearDown() override {
+        Model_Code = model_;
+        Path_SNMP_Trap.clear();
+        Path_ParGen.clear();
+    }
+    void Fill_Read_Row(TExColumnGrid* g, int r, const char* community, const char* description) {
+        const char16_t* cells[] = {u"", u"Int", u"", u"", u"", u"", u"12", u"0", u"16", u"", u"10.0.0.1", u"Float", u"m"};
+        for (int c = 3; c <= 14; ++c) g->SetCellEx(c, r, cells[c - 2]);
+        g->SetCellEx(Community, r, S(community));
+        g->SetCellEx(R_Description, r, S(description));
+    }
+    TempDir dir;
+    TScriptedDialogService dialogs;
+    int model_ = Model_Code;
+};
+
+}  // namespace
+
+TEST_F(SnmpWindows, ScriptedEditsOfModel17AreSavedAsTheGoldenFile) {
+    Model_Code = 17;
+    dir.write("ParGen.xml", "<Par_Gen><SNMP_MapType>1</SNMP_MapType></Par_Gen>");
+    auto w = Make_Window<TFSNMP_Trap_Access>();
+    EXPECT_EQ(w->ClientWidth(), 1256);
+    EXPECT_EQ(w->ClientHeight(), 337);
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        TExColumnGrid* r = w->ACG_SNMP_Read;
+        EXPECT_EQ(r->ColCount(), 15);  // Conversion shown with map type 1
+        EXPECT_EQ(r->Columns().Items(R_Mnemonic)->Width(), 180);
+        EXPECT_EQ(r->Columns().Items(R_Position)->ComboItems().Count(), 1024);
+        Fill_Read_Row(r, 1, "public", "alpha");
+        Fill_Read_Row(r, 2, "public", "beta");
+        // Tick On Timer of row 2 (from empty: checked) and give it a time.
+        r->ToggleCheckBox(R_On_Timer, 2);
+        r->SetCellEx(R_Time, 2, u"x3E8");
+        // Insert before row 2: an empty row, its Enable box unchecked; then
+        // row 1 copied into it and its description changed.
+        r->SetRow(2);
+        w->Btn_InsRow->Click();
+        r->SetRow(1);
+        w->Btn_CopyRow->Click();
+        r->SetRow(2);
+        w->Btn_PasteRow->Click();
+        r->SetCellEx(R_Description, 2, u"gamma");
+        // Untick Enable of row 1, as a click on its box does.
+        r->ToggleCheckBox(Enable, 1);
+        w->ACG_SNMP_ReadCheckBoxClick(r, Enable, 1, false);
+        EXPECT_EQ(r->GetCellEx(0, 1), u"");
+        EXPECT_EQ(r->GetCellEx(0, 2), u"1");
+        w->PageControl1->SetActivePage(w->TS_SNMP_Write);
+        TExColumnGrid* wr = w->ACG_SNMP_Write;
+        const char16_t* cells[] = {u"Y", u"priv", u"String", u"7", u"0", u"4", u"delta", u"None", u"text"};
+        for (int c = 1; c <= 9; ++c) wr->SetCellEx(c, 1, cells[c - 1]);
+        w->Btn_OK->Click();
+    };
+    EXPECT_EQ(w->ShowModal(), mrOk);
+    EXPECT_TRUE(dialogs.Shown.empty());
+    EXPECT_EQ(dir.read("SNMP_Trap.xml"), Golden("SNMP_Trap_17.xml"));
+    // The active tab is kept for the next show.
+    dialogs.OnModalForm = [&](TCustomForm*) { w->Btn_Cancel->Click(); };
+    EXPECT_EQ(w->ShowModal(), mrCancel);
+    EXPECT_EQ(w->PageControl1->ActivePage(), w->TS_SNMP_Write);
+}
+
+TEST_F(SnmpWindows, Model21IgnoresAndEmptiesTheWriteMap) {
+    Model_Code = 21;
+    dir.write("SNMP_Trap.xml", Golden("SNMP_Trap_17.xml"));
+    auto w = Make_Window<TFSNMP_Trap_Access>();
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        EXPECT_FALSE(w->TS_SNMP_Write->TabVisible());
+        EXPECT_EQ(w->ACG_SNMP_Write->GetCellEx(Community, 1), u"");
+        EXPECT_EQ(w->ACG_SNMP_Read->GetCellEx(R_Description, 3), u"beta");
+        w->Btn_OK->Click();
+    };
+    EXPECT_EQ(w->ShowModal(), mrOk);
+    EXPECT_TRUE(dialogs.Shown.empty());
+    EXPECT_EQ(dir.read("SNMP_Trap.xml"), Golden("SNMP_Trap_21.xml"));
+}
+
+TEST_F(SnmpWindows, AFailedShowAsksBeforeOkAndCancelLeavesTheFile) {
+    Model_Code = 17;
+    const std::string original = "<SNMP_Trap><SNMP_Trap_Read><row Community_Name='a' Type='Int' Position='0' Bit='0' "
+                                 "NumBits='8' IP_Address='1.2.3.4'/></SNMP_Trap_Read></SNMP_Trap>";
+    dir.write("SNMP_Trap.xml", original);
+    auto w = Make_Window<TFSNMP_Trap_Access>();
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        ASSERT_EQ(dialogs.Shown.size(), 1u);  // the missing write map
+        EXPECT_EQ(w->ACG_SNMP_Read->GetCellEx(Community, 1), u"a");
+        dialogs.AnswerBox(IDNO);
+        w->Btn_OK->Click();
+        EXPECT_EQ(w->ModalResult(), mrNone);
+        EXPECT_EQ(dialogs.Shown.size(), 2u);
+        w->ACG_SNMP_Read->SetCellEx(Community, 1, u"changed");
+        w->Btn_Cancel->Click();
+    };
+    EXPECT_EQ(w->ShowModal(), mrCancel);
+    EXPECT_EQ(dir.read("SNMP_Trap.xml"), original);
+}
+
+TEST_F(SnmpWindows, MBusMapThroughTheFillerContract) {
+    auto w = Make_Window<TFSNMP_Trap_Access_MBus>();
+    TExColumnGrid* g = w->ACG_SNMP_Read;
+    EXPECT_EQ(g->ColCount(), 11);
+    for (int c : {1, 2, 7}) EXPECT_TRUE(g->IsHiddenColumn(c)) << c;
+    // The filler: two rows, row 1 emptied, then one row per object.
+    g->SetRowCount(2);
+    for (int c = 1; c <= 13; ++c) g->SetCellEx(c, 1, String());
+    g->SetRowCount(3);
+    const char16_t* rows[2][13] = {
+        {u"0", u"-1", u"ID Pri : 1 - m", u"Node State", u"public", u"String", u"N", u"N", u"0", u"3", u"mNodeState",
+         u"", u""},
+        {u"0", u"0", u"ID Pri : 1 - m", u"Energy", u"public", u"String", u"N", u"Y", u"500", u"20", u"menergy",
+         u"10.0.0.2", u"kWh"},
+    };
+    for (int r = 1; r <= 2; ++r) {
+        g->SetCellEx(0, r, IntToStr(r));
+        for (int c = 1; c <= 13; ++c) g->SetCellEx(c, r, rows[r - 1][c - 1]);
+    }
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        w->Btn_OK->Click();
+        EXPECT_EQ(w->ModalResult(), mrNone);
+        g->SetCellEx(snmp_mbus_col::IP, 1, u"10.0.0.1");
+        w->Btn_OK->Click();
+    };
+    EXPECT_EQ(w->ShowModal(), mrOk);
+    ASSERT_EQ(dialogs.Shown.size(), 1u);
+    EXPECT_EQ(dialogs.Shown[0].Text,
+              u"Error row 1!! IP Address must be a valid TCP IP Address (Ex. 192.168.1.125)");
+    // The hint of the display column that shows Community Name (N, Node, Variable before it).
+    String hint;
+    w->ACG_SNMP_ReadGridHint(g, 0, 3, hint);
+    EXPECT_EQ(hint, u"Insert the Community Name for the SNMP Trap (Max 15 characters)");
+    w->ACG_SNMP_ReadGridHint(g, 1, 3, hint);
+    EXPECT_EQ(hint, u"");
+    // Cancel changes nothing of the grid the filler reads back only on OK.
+    dialogs.OnModalForm = [&](TCustomForm*) { w->Btn_Cancel->Click(); };
+    EXPECT_EQ(w->ShowModal(), mrCancel);
+    EXPECT_EQ(g->GetCellEx(snmp_mbus_col::IP, 1), u"10.0.0.1");
+}
+
+TEST_F(SnmpWindows, RenderedReadGridShowsTheColumnColours) {
+    Model_Code = 17;
+    dir.write("ParGen.xml", "<Par_Gen><SNMP_MapType>1</SNMP_MapType></Par_Gen>");
+    auto w = Make_Window<TFSNMP_Trap_Access>();
+    TBitmap bmp;
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        RenderControlToBitmap(w->ACG_SNMP_Read, bmp);
+        w->Btn_Cancel->Click();
+    };
+    EXPECT_EQ(w->ShowModal(), mrCancel);
+    // Left edges of the shown columns from their design widths; a point
+    // just inside each cell of row 2 (row 1 holds the current cell), clear of
+    // the check boxes in the middle.
+    const struct {
+        int col;
+        TColor rgb;  // #RRGGBB
+    } colours[] = {{1, 0xFFD8B0}, {2, 0xE0FAFE}, {4, 0xA8FFA8}, {8, 0xFCD6F4}, {10, 0xFFFFA8},
+                   {11, 0xD5D5FF}, {12, 0xC9E4E4}, {13, 0xFFD8B0}};
+    int left[15] = {0};
+    for (int c = 1; c < 15; ++c) left[c] = left[c - 1] + w->ACG_SNMP_Read->Columns().Items(c - 1)->Width();
+    for (const auto& c : colours) {
+        const TColor want = RGB((c.rgb >> 16) & 0xFF, (c.rgb >> 8) & 0xFF, c.rgb & 0xFF);
+        EXPECT_EQ(ColorToRGB(bmp.Canvas().Pixels(left[c.col] + 6, 2 * 22 + 6)), want) << c.col;
+    }
+    for (int c = 0; c < 15; ++c)
+        EXPECT_TRUE(w->ACG_SNMP_Read->Columns().Items(c)->HeaderFont().Style().Contains(fsBold)) << c;
+}
+
+TEST_F(SnmpWindows, MBusRowsGoBackOnlyOnOk) {
+    auto w = Make_Window<TFSNMP_Trap_Access_MBus>();
+    std::vector<std::array<String, 14>> rows = {
+        {u"1", u"0", u"-1", u"ID Pri : 1 - m", u"Node State", u"public", u"String", u"N", u"N", u"0", u"3",
+         u"mNodeState", u"10.0.0.1", u""}};
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        EXPECT_EQ(w->ACG_SNMP_Read->RowCount(), 2);
+        w->ACG_SNMP_Read->SetCellEx(snmp_mbus_col::Mnemonic, 1, u"state");
+        w->Btn_Cancel->Click();
+    };
+    EXPECT_FALSE(w->Edit_Rows(rows));
+    EXPECT_EQ(rows[0][13], u"");
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        EXPECT_EQ(w->ACG_SNMP_Read->GetCellEx(snmp_mbus_col::Mnemonic, 1), u"");  // refilled
+        w->ACG_SNMP_Read->SetCellEx(snmp_mbus_col::Mnemonic, 1, u"state");
+        w->Btn_OK->Click();
+    };
+    EXPECT_TRUE(w->Edit_Rows(rows));
+    EXPECT_EQ(rows[0][13], u"state");
+    // A network without objects: one empty row, and OK closes.
+    std::vector<std::array<String, 14>> none;
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        EXPECT_EQ(w->ACG_SNMP_Read->RowCount(), 2);
+        EXPECT_EQ(w->ACG_SNMP_Read->GetCellEx(snmp_mbus_col::Description, 1), u"");
+        w->Btn_OK->Click();
+    };
+    EXPECT_TRUE(w->Edit_Rows(none));
+    EXPECT_TRUE(dialogs.Shown.empty());
+}

@@ -397,3 +397,44 @@ TEST(LazyTreesWindow, ShrinkingTreeAndDoubleClickKeepTheViewSound) {
     SimulateDblClick(&t, CheckX, 54 + CheckY);  // a double click on a check box toggles nothing
     EXPECT_TRUE(t.GetExpanded(second));
 }
+
+TEST(LazyTreesWindow, ShiftArrowsGrowAndShrinkARangeAndKeypadKeysExpand) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.TreeOptions().SetSelectionOptions(t.TreeOptions().SelectionOptions() + TLTSelectionOptions{toMultiSelect});
+    PLazyNode child1 = t.GetFirstChild(f.first), child2 = t.GetNextSibling(child1);
+    PLazyNode second = t.GetNextSibling(f.first);
+    SimulateClick(&t, 45, 9);
+    ASSERT_EQ(t.FocusedNode(), f.first);
+    SimulateKey(VK_DOWN, {ssShift});
+    SimulateKey(VK_DOWN, {ssShift});
+    EXPECT_EQ(t.SelectedCount(), 3);
+    EXPECT_TRUE(t.GetSelected(child2));
+    SimulateKey(VK_UP, {ssShift});  // back towards the anchor: the range shrinks
+    EXPECT_EQ(t.SelectedCount(), 2);
+    EXPECT_FALSE(t.GetSelected(child2));
+    SimulateKey(VK_END, {ssShift});
+    EXPECT_EQ(t.FocusedNode(), second);
+    EXPECT_EQ(t.SelectedCount(), 4);
+    SimulateKey(VK_HOME);
+    EXPECT_EQ(t.SelectedCount(), 1);
+    EXPECT_EQ(t.FocusedNode(), f.first);
+    SimulateKey(0x41, {ssCtrl});
+    EXPECT_EQ(t.SelectedCount(), 4);
+    SimulateKey(VK_NUMPAD0 + 1, {ssCtrl});  // the keypad's 1 is not the letter A
+    EXPECT_EQ(t.SelectedCount(), 4);
+
+    SimulateKey(VK_DIVIDE);
+    EXPECT_FALSE(t.GetExpanded(f.first));
+    SimulateKey(VK_MULTIPLY);
+    EXPECT_TRUE(t.GetExpanded(f.first));
+    SimulateKey(VK_SUBTRACT, {ssCtrl});  // without Shift the header's business
+    EXPECT_TRUE(t.GetExpanded(f.first));
+    SimulateKey(VK_SUBTRACT, {ssCtrl, ssShift});
+    EXPECT_FALSE(t.GetExpanded(f.first));
+    SimulateKey(VK_ADD, {ssCtrl, ssShift});
+    EXPECT_TRUE(t.GetExpanded(second));
+    SimulateKey(VK_DOWN);
+    SimulateKey(VK_BACK);  // back to the parent
+    EXPECT_EQ(t.FocusedNode(), f.first);
+}

@@ -428,9 +428,18 @@ void TBaseLazyTree::WMHScroll(TWMScroll& Message) {
 
 bool TBaseLazyTree::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
     if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
-    // Three lines of the default height per notch (120 units).
-    int Amount = WheelDelta * 3 * int(FDefaultNodeHeight) / 120;
-    if (Shift.Contains(ssCtrl)) Amount = WheelDelta / 120 * ClientHeight();
-    SetOffsetXY(FOffsetX, FOffsetY + Amount);
+    const double Factor = WheelDelta / 120.0;
+    int Lines = 3;
+    SystemParametersInfo(SPI_GETWHEELSCROLLLINES, 0, &Lines);
+    if (RangeY() > ClientHeight() && !Shift.Contains(ssShift)) {
+        // -1 lines means the user scrolls a page per notch.
+        double Amount = Shift.Contains(ssCtrl) || Lines == -1 ? ClientHeight() * Factor
+                                                                : Lines * Factor * int(FDefaultNodeHeight);
+        SetOffsetXY(FOffsetX, FOffsetY + int(Amount));
+    } else {
+        double Amount = Shift.Contains(ssCtrl) ? ClientWidth() * Factor
+                                                : int(FScrollBarOptions->HorizontalIncrement) * Lines * Factor;
+        SetOffsetXY(FOffsetX + int(Amount), FOffsetY);
+    }
     return true;
 }

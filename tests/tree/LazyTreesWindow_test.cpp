@@ -244,6 +244,20 @@ TEST(LazyTreesWindow, ScrollingClampsAndBringsNodesIntoView) {
     EXPECT_EQ(t.OffsetY(), -3 * 18);
     t.Perform(WM_VSCROLL, SB_LINEDOWN, 0);
     EXPECT_EQ(t.OffsetY(), -3 * 18 - 20);
+    struct Wheel {
+        int Delta;
+        TShiftState Shift;
+        int Moved;
+    } Wheels[] = {
+        {-60, {}, -27},                     // half a notch: 1.5 rows
+        {120, {}, 54},
+        {-120, {ssCtrl}, -t.ClientHeight()},  // a page
+    };
+    for (const Wheel& w : Wheels) {
+        t.SetOffsetXY(0, -100);
+        SimulateWheel(&t, 20, 20, w.Delta, w.Shift);
+        EXPECT_EQ(t.OffsetY(), -100 + w.Moved) << w.Delta;
+    }
 }
 
 TEST(LazyTreesString, TextsPathSearchAndCsv) {

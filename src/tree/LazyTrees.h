@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
 #include <vector>
 
 class TBaseLazyTree;
@@ -962,6 +963,14 @@ protected:
     int QueryCellTextWidth(PLazyNode Node) override;
 
 public:
+    // With toRestoreSelection, the captions of the selected nodes are kept, and a
+    // node added later whose caption is among them comes back selected.
+    using TBaseLazyTree::AddChild;
+    using TBaseLazyTree::AddToSelection;
+    using TBaseLazyTree::RemoveFromSelection;
+    PLazyNode AddChild(PLazyNode Parent, void* UserData = nullptr) override;
+    bool AddToSelection(PLazyNode Node) override;
+    void RemoveFromSelection(PLazyNode Node) override;
     void InvalidateNode(PLazyNode Node) override;
     void ReinitNode(PLazyNode Node, bool Recursive) override;
     void SetChildCount(PLazyNode Node, Cardinal NewChildCount) override;
@@ -978,6 +987,11 @@ protected:
     void TakeFontMetrics();
 
 private:
+    struct TCaselessLess {
+        bool operator()(const String& A, const String& B) const;
+    };
+    std::unique_ptr<std::set<String, TCaselessLess>> FPreviouslySelected;
+    String SelectionCaption(PLazyNode Node);
     std::size_t FInternalDataOffset = 0;
     int FTextHeight = 0;
     int FEllipsisWidth = 0;

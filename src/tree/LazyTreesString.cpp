@@ -211,3 +211,45 @@ bool TCustomLazyStringTree::SaveToCSVFile(const String& FileNameWithPath, bool I
     WriteFileAtomic(FileNameWithPath, StringToWindows1252(Out));
     return true;
 }
+
+bool TCustomLazyStringTree::TCaselessLess::operator()(const String& A, const String& B) const {
+    return AnsiCompareText(A, B) < 0;
+}
+
+// The caption as the owner gives it, without initialisation or default text.
+String TCustomLazyStringTree::SelectionCaption(PLazyNode Node) {
+    String Text;
+    OnGetText(this, Node, 0, ttNormal, Text);
+    return Text;
+}
+
+bool TCustomLazyStringTree::AddToSelection(PLazyNode Node) {
+    bool Result = TBaseLazyTree::AddToSelection(Node);
+    if (FOptions->SelectionOptions().Contains(toRestoreSelection) && OnGetText && GetSelected(Node) &&
+        !FStates.Contains(tsPreviouslySelectedLocked)) {
+        if (!FPreviouslySelected) FPreviouslySelected = std::make_unique<std::set<String, TCaselessLess>>();
+        if (FSelectionCount == 1) FPreviouslySelected->clear();
+        FPreviouslySelected->insert(SelectionCaption(Node));
+    }
+    return Result;
+}
+
+void TCustomLazyStringTree::RemoveFromSelection(PLazyNode Node) {
+    TBaseLazyTree::RemoveFromSelection(Node);
+    if (!FPreviouslySelected || GetSelected(Node)) return;
+    if (FSelectionCount == 0) FPreviouslySelected->clear();
+    else if (OnGetText) FPreviouslySelected->erase(SelectionCaption(Node));
+}
+
+PLazyNode TCustomLazyStringTree::AddChild(PLazyNode Parent, void* UserData) {
+    PLazyNode Node = TBaseLazyTree::AddChild(Parent, UserData);
+    if (FOptions->SelectionOptions().Contains(toRestoreSelection) && FPreviouslySelected && OnGetText) {
+        if (FPreviouslySelected->count(SelectionCaption(Node))) {
+            DoStateChange({tsPreviouslySelectedLocked});
+            TFinally Unlock{[this] { DoStateChange({}, {tsPreviouslySelectedLocked}); }};
+            AddToSelection(Node);
+        }
+        if (FSelectionCount > 0 && FUpdateCount == 0) ScrollIntoView(GetFirstSelected(), true, false);
+    }
+    return Node;
+}

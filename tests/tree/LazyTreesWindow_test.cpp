@@ -452,3 +452,36 @@ TEST(LazyTreesWindow, ShiftArrowsGrowAndShrinkARangeAndKeypadKeysExpand) {
     SimulateKey(VK_BACK);  // back to the parent
     EXPECT_EQ(t.FocusedNode(), f.first);
 }
+
+TEST(LazyTreesString, SelectionComesBackWhenNodesWithTheSameCaptionsAreAdded) {
+    TLazyStringTree t(nullptr);
+    t.SetNodeDataSize(sizeof(int));
+    t.TreeOptions().SetSelectionOptions(t.TreeOptions().SelectionOptions() +
+                                        TLTSelectionOptions{toRestoreSelection, toMultiSelect});
+    std::vector<String> Names{S("Meter A"), S("Meter B"), S("meter b"), S("Meter C")};
+    t.OnGetText = [&](TBaseLazyTree* T, PLazyNode Node, TColumnIndex, TLSTTextType, String& Text) {
+        Text = Names[*T->GetNodeData<int>(Node)];
+    };
+    // The new node's caption is read inside AddChild: its data comes from OnInitNode.
+    int Next = 0;
+    t.OnInitNode = [&](TBaseLazyTree* T, PLazyNode, PLazyNode Node, TLazyNodeInitStates&) {
+        *T->GetNodeData<int>(Node) = Next;
+    };
+    auto Add = [&](int Name) {
+        Next = Name;
+        return t.AddChild(nullptr);
+    };
+    Add(0);
+    PLazyNode B = Add(1);
+    PLazyNode C = Add(3);
+    t.AddToSelection(B);
+    t.AddToSelection(C);
+    t.RemoveFromSelection(C);  // no longer remembered
+    t.Clear();
+    std::vector<PLazyNode> Again;
+    for (int Name : {3, 2, 0}) Again.push_back(Add(Name));
+    EXPECT_FALSE(t.GetSelected(Again[0]));
+    EXPECT_TRUE(t.GetSelected(Again[1]));  // "meter b" is "Meter B" ignoring case
+    EXPECT_FALSE(t.GetSelected(Again[2]));
+    EXPECT_EQ(t.SelectedCount(), 1);
+}

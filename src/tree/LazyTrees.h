@@ -834,6 +834,7 @@ protected:
     // Whether a check box is shown for a node.
     bool ShowsCheck(PLazyNode Node) const;
     void HandleCheckKey(bool Down);
+    void PressCheck(PLazyNode Node, TLazyTreeState Pending);
     // Steps 4 to 6 of a navigation key: move the focus and let the selection follow.
     void NavigationKey(Word Key, TShiftState Shift);
 

@@ -93,17 +93,7 @@ void TBaseLazyTree::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
         return;
     }
     if (Hit.HitPosition == hiOnItemCheckbox) {
-        if (FStates.Contains(tsKeyCheckPending) || FStates.Contains(tsMouseCheckPending) ||
-            Node->States.Contains(vsDisabled) || Button != mbLeft)
-            return;
-        TCheckState NewState = NextCheckState(Node->CheckType, Node->CheckState);
-        if (DoChecking(Node, NewState)) {
-            DoStateChange({tsMouseCheckPending});
-            FCheckNode = Node;
-            FPendingCheckState = NewState;
-            Node->CheckState = PressedCheckState(Node->CheckState);
-            InvalidateNode(Node);
-        }
+        if (Button == mbLeft) PressCheck(Node, tsMouseCheckPending);
         return;
     }
     if (Button != mbLeft && !(Button == mbRight && FOptions->SelectionOptions().Contains(toRightClickSelect)))
@@ -157,20 +147,24 @@ void TBaseLazyTree::WMLButtonDblClk(TWMMouse& Message) {
         ToggleNode(Hit.HitNode);
 }
 
+// The first half of a check: the box shows pressed, the new state waits for the release.
+void TBaseLazyTree::PressCheck(PLazyNode Node, TLazyTreeState Pending) {
+    if (FStates.Contains(tsKeyCheckPending) || FStates.Contains(tsMouseCheckPending) ||
+        Node->States.Contains(vsDisabled))
+        return;
+    TCheckState NewState = NextCheckState(Node->CheckType, Node->CheckState);
+    if (!DoChecking(Node, NewState)) return;
+    DoStateChange({Pending});
+    FCheckNode = Node;
+    FPendingCheckState = NewState;
+    Node->CheckState = PressedCheckState(Node->CheckState);
+    InvalidateNode(Node);
+}
+
 void TBaseLazyTree::HandleCheckKey(bool Down) {
     PLazyNode Node = FFocusedNode;
     if (Down) {
-        if (!Node || !ShowsCheck(Node) || FStates.Contains(tsKeyCheckPending) ||
-            FStates.Contains(tsMouseCheckPending) || Node->States.Contains(vsDisabled))
-            return;
-        TCheckState NewState = NextCheckState(Node->CheckType, Node->CheckState);
-        if (DoChecking(Node, NewState)) {
-            DoStateChange({tsKeyCheckPending});
-            FCheckNode = Node;
-            FPendingCheckState = NewState;
-            Node->CheckState = PressedCheckState(Node->CheckState);
-            InvalidateNode(Node);
-        }
+        if (Node && ShowsCheck(Node)) PressCheck(Node, tsKeyCheckPending);
         return;
     }
     if (!FStates.Contains(tsKeyCheckPending)) return;

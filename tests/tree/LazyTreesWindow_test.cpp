@@ -485,3 +485,21 @@ TEST(LazyTreesString, SelectionComesBackWhenNodesWithTheSameCaptionsAreAdded) {
     EXPECT_FALSE(t.GetSelected(Again[2]));
     EXPECT_EQ(t.SelectedCount(), 1);
 }
+
+TEST(LazyTreesWindow, RefusedOrDisabledChecksShowNoPress) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    bool Allow = false;
+    t.OnChecking = [&](TBaseLazyTree*, PLazyNode, TCheckState&, bool& Allowed) { Allowed = Allow; };
+    SimulateMouseDown(&t, mbLeft, CheckX, CheckY);
+    EXPECT_EQ(f.first->CheckState, csUncheckedNormal);
+    EXPECT_FALSE(t.TreeStates().Contains(tsMouseCheckPending));
+    SimulateMouseUp(&t, mbLeft, CheckX, CheckY);
+    EXPECT_EQ(f.first->CheckState, csUncheckedNormal);
+    Allow = true;
+    t.SetDisabled(f.first, true);
+    SimulateClick(&t, CheckX, CheckY);
+    EXPECT_EQ(f.first->CheckState, csUncheckedNormal);
+    SimulateMouseDown(&t, mbRight, CheckX + 18, 18 + CheckY);  // only the left button checks
+    EXPECT_EQ(t.GetFirstChild(f.first)->CheckState, csUncheckedNormal);
+}

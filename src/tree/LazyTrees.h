@@ -982,6 +982,10 @@ public:
 protected:
     void CMFontChanged(TMessage& Message) override;
     void CreateWnd() override;
+    // The caption chunk: the main column's text, read back through OnNewText.
+    void WriteStreamNode(TStream& Stream, PLazyNode Node) override;
+    bool ReadStreamChunk(TStream& Stream, int Version, PLazyNode Node, Cardinal ChunkType,
+                         Cardinal ChunkSize) override;
     // The kept width of the node's text; 0 means not measured.
     int CachedWidth(PLazyNode Node) const;
     void SetCachedWidth(PLazyNode Node, int Width);

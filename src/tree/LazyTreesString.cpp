@@ -253,3 +253,35 @@ PLazyNode TCustomLazyStringTree::AddChild(PLazyNode Parent, void* UserData) {
     }
     return Node;
 }
+
+namespace {
+constexpr Cardinal CaptionChunk = 3;
+}
+
+void TCustomLazyStringTree::WriteStreamNode(TStream& Stream, PLazyNode Node) {
+    TBaseLazyTree::WriteStreamNode(Stream, Node);
+    if (!FStringOptions.Contains(toSaveCaptions) || Node == FRoot || !Node->States.Contains(vsInitialized)) return;
+    String Text = GetText(Node, FHeader->MainColumn);
+    if (Text.empty()) return;
+    Stream.WriteDWord(CaptionChunk);
+    Stream.WriteDWord(Cardinal(2 * Text.size()));
+    for (Char C : Text) {
+        Byte Pair[2] = {Byte(C & 0xFF), Byte(C >> 8)};
+        Stream.WriteBuffer(Pair, 2);
+    }
+}
+
+bool TCustomLazyStringTree::ReadStreamChunk(TStream& Stream, int Version, PLazyNode Node, Cardinal ChunkType,
+                                            Cardinal ChunkSize) {
+    if (ChunkType != CaptionChunk) return TBaseLazyTree::ReadStreamChunk(Stream, Version, Node, ChunkType, ChunkSize);
+    String Text(ChunkSize / 2, u'\0');
+    for (Char& C : Text) {
+        Byte Pair[2];
+        Stream.ReadBuffer(Pair, 2);
+        C = Char(Pair[0] | Pair[1] << 8);
+    }
+    // An odd last byte belongs to no character: it is passed over.
+    if (ChunkSize % 2) Stream.Seek(1, soCurrent);
+    SetText(Node, FHeader->MainColumn, Text);
+    return true;
+}

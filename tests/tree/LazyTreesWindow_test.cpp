@@ -503,3 +503,31 @@ TEST(LazyTreesWindow, RefusedOrDisabledChecksShowNoPress) {
     SimulateMouseDown(&t, mbRight, CheckX + 18, 18 + CheckY);  // only the left button checks
     EXPECT_EQ(t.GetFirstChild(f.first)->CheckState, csUncheckedNormal);
 }
+
+TEST(LazyTreesString, CaptionsTravelInTheNodeStreamToOnNewText) {
+    TLazyStringTree Source(nullptr);
+    Source.OnGetText = [](TBaseLazyTree*, PLazyNode Node, TColumnIndex, TLSTTextType, String& Text) {
+        Text = Node->Index == 1 ? String{} : S("Zähler ") + String(1, u'0' + Node->Index);
+    };
+    Source.SetRootNodeCount(3);
+    for (PLazyNode Run = Source.GetFirst(); Run; Run = Source.GetNext(Run)) {}
+    TMemoryStream Stream;
+    Source.SaveToStream(Stream);
+    TLazyStringTree Target(nullptr);
+    std::vector<std::pair<Cardinal, String>> Told;
+    Target.OnNewText = [&](TBaseLazyTree*, PLazyNode Node, TColumnIndex Column, String Text) {
+        EXPECT_EQ(Column, Target.Header().MainColumn);
+        Told.emplace_back(Node->Index, Text);
+    };
+    Stream.SetPosition(0);
+    Target.LoadFromStream(Stream);
+    EXPECT_EQ(Target.RootNodeCount(), 3u);
+    // The empty caption is not written.
+    std::vector<std::pair<Cardinal, String>> Expected{{0, S("Zähler 0")}, {2, S("Zähler 2")}};
+    EXPECT_EQ(Told, Expected);
+
+    Source.SetStringOptions({});
+    TMemoryStream Plain;
+    Source.SaveToStream(Plain);
+    EXPECT_LT(Plain.Size(), Stream.Size());
+}

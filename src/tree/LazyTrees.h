@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
 #include <vector>
 
 class TBaseLazyTree;
@@ -833,6 +834,9 @@ protected:
     // Whether a check box is shown for a node.
     bool ShowsCheck(PLazyNode Node) const;
     void HandleCheckKey(bool Down);
+    void PressCheck(PLazyNode Node, TLazyTreeState Pending);
+    // Steps 4 to 6 of a navigation key: move the focus and let the selection follow.
+    void NavigationKey(Word Key, TShiftState Shift);
 
     // Fields.
     int FOffsetX = 0;
@@ -960,6 +964,14 @@ protected:
     int QueryCellTextWidth(PLazyNode Node) override;
 
 public:
+    // With toRestoreSelection, the captions of the selected nodes are kept, and a
+    // node added later whose caption is among them comes back selected.
+    using TBaseLazyTree::AddChild;
+    using TBaseLazyTree::AddToSelection;
+    using TBaseLazyTree::RemoveFromSelection;
+    PLazyNode AddChild(PLazyNode Parent, void* UserData = nullptr) override;
+    bool AddToSelection(PLazyNode Node) override;
+    void RemoveFromSelection(PLazyNode Node) override;
     void InvalidateNode(PLazyNode Node) override;
     void ReinitNode(PLazyNode Node, bool Recursive) override;
     void SetChildCount(PLazyNode Node, Cardinal NewChildCount) override;
@@ -970,12 +982,21 @@ public:
 protected:
     void CMFontChanged(TMessage& Message) override;
     void CreateWnd() override;
+    // The caption chunk: the main column's text, read back through OnNewText.
+    void WriteStreamNode(TStream& Stream, PLazyNode Node) override;
+    bool ReadStreamChunk(TStream& Stream, int Version, PLazyNode Node, Cardinal ChunkType,
+                         Cardinal ChunkSize) override;
     // The kept width of the node's text; 0 means not measured.
     int CachedWidth(PLazyNode Node) const;
     void SetCachedWidth(PLazyNode Node, int Width);
     void TakeFontMetrics();
 
 private:
+    struct TCaselessLess {
+        bool operator()(const String& A, const String& B) const;
+    };
+    std::unique_ptr<std::set<String, TCaselessLess>> FPreviouslySelected;
+    String SelectionCaption(PLazyNode Node);
     std::size_t FInternalDataOffset = 0;
     int FTextHeight = 0;
     int FEllipsisWidth = 0;

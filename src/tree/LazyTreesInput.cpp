@@ -93,17 +93,7 @@ void TBaseLazyTree::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
         return;
     }
     if (Hit.HitPosition == hiOnItemCheckbox) {
-        if (FStates.Contains(tsKeyCheckPending) || FStates.Contains(tsMouseCheckPending) ||
-            Node->States.Contains(vsDisabled) || Button != mbLeft)
-            return;
-        TCheckState NewState = NextCheckState(Node->CheckType, Node->CheckState);
-        if (DoChecking(Node, NewState)) {
-            DoStateChange({tsMouseCheckPending});
-            FCheckNode = Node;
-            FPendingCheckState = NewState;
-            Node->CheckState = PressedCheckState(Node->CheckState);
-            InvalidateNode(Node);
-        }
+        if (Button == mbLeft) PressCheck(Node, tsMouseCheckPending);
         return;
     }
     if (Button != mbLeft && !(Button == mbRight && FOptions->SelectionOptions().Contains(toRightClickSelect)))
@@ -157,20 +147,24 @@ void TBaseLazyTree::WMLButtonDblClk(TWMMouse& Message) {
         ToggleNode(Hit.HitNode);
 }
 
+// The first half of a check: the box shows pressed, the new state waits for the release.
+void TBaseLazyTree::PressCheck(PLazyNode Node, TLazyTreeState Pending) {
+    if (FStates.Contains(tsKeyCheckPending) || FStates.Contains(tsMouseCheckPending) ||
+        Node->States.Contains(vsDisabled))
+        return;
+    TCheckState NewState = NextCheckState(Node->CheckType, Node->CheckState);
+    if (!DoChecking(Node, NewState)) return;
+    DoStateChange({Pending});
+    FCheckNode = Node;
+    FPendingCheckState = NewState;
+    Node->CheckState = PressedCheckState(Node->CheckState);
+    InvalidateNode(Node);
+}
+
 void TBaseLazyTree::HandleCheckKey(bool Down) {
     PLazyNode Node = FFocusedNode;
     if (Down) {
-        if (!Node || !ShowsCheck(Node) || FStates.Contains(tsKeyCheckPending) ||
-            FStates.Contains(tsMouseCheckPending) || Node->States.Contains(vsDisabled))
-            return;
-        TCheckState NewState = NextCheckState(Node->CheckType, Node->CheckState);
-        if (DoChecking(Node, NewState)) {
-            DoStateChange({tsKeyCheckPending});
-            FCheckNode = Node;
-            FPendingCheckState = NewState;
-            Node->CheckState = PressedCheckState(Node->CheckState);
-            InvalidateNode(Node);
-        }
+        if (Node && ShowsCheck(Node)) PressCheck(Node, tsKeyCheckPending);
         return;
     }
     if (!FStates.Contains(tsKeyCheckPending)) return;
@@ -195,63 +189,178 @@ void TBaseLazyTree::KeyDown(Word& Key, TShiftState Shift) {
         }
         FCheckNode = nullptr;
     }
-    PLazyNode Node = FFocusedNode;
-    PLazyNode Target = nullptr;
-    const int Page = std::max(1, ClientHeight() / int(std::max<Cardinal>(FDefaultNodeHeight, 1)));
-    switch (Key) {
-    case VK_UP: Target = Node ? GetPreviousVisible(Node, false) : GetFirstVisible(); break;
-    case VK_DOWN: Target = Node ? GetNextVisible(Node, false) : GetFirstVisible(); break;
-    case VK_HOME: Target = GetFirstVisible(); break;
-    case VK_END: Target = GetLastVisible(); break;
-    case VK_PRIOR:
-    case VK_NEXT: {
-        Target = Node ? Node : GetFirstVisible();
-        for (int I = 0; I < Page && Target; ++I) {
-            PLazyNode Step = Key == VK_PRIOR ? GetPreviousVisible(Target, false) : GetNextVisible(Target, false);
-            if (!Step) break;
-            Target = Step;
-        }
-        break;
+    const bool Navigation = Key == VK_BACK || Key == VK_TAB || (Key >= VK_PRIOR && Key <= VK_DOWN);
+    if (Navigation && FRoot->ChildCount > 0) {
+        NavigationKey(Key, Shift);
+        return;
     }
-    case VK_LEFT:
-        if (Node && Node->States.Contains(vsExpanded) && Node->States.Contains(vsHasChildren)) ToggleNode(Node);
-        else if (Node && Node->Parent != FRoot) Target = Node->Parent;
+    PLazyNode Node = FFocusedNode;
+    const bool Searching = FStates.Contains(tsIncrementalSearching);
+    switch (Key) {
+    case VK_MULTIPLY:
+        if (Searching) DoStateChange({tsIncrementalSearchPending});
+        else if (Node) FullExpand(Node);
         break;
-    case VK_RIGHT:
-        if (Node && Node->States.Contains(vsHasChildren)) {
-            if (!Node->States.Contains(vsExpanded)) ToggleNode(Node);
-            else Target = GetFirstVisibleChild(Node);
-        }
+    case VK_DIVIDE:
+        if (Searching) DoStateChange({tsIncrementalSearchPending});
+        else if (Node) FullCollapse(Node);
         break;
     case VK_ADD:
-        if (Node && !Node->States.Contains(vsExpanded)) ToggleNode(Node);
+        if (Searching) DoStateChange({tsIncrementalSearchPending});
+        else if (Shift.Contains(ssCtrl)) {
+            if (FOptions->MiscOptions().Contains(toReverseFullExpandHotKey) != Shift.Contains(ssShift)) FullExpand();
+        } else if (Node && !Node->States.Contains(vsExpanded)) {
+            ToggleNode(Node);
+        }
         break;
     case VK_SUBTRACT:
-        if (Node && Node->States.Contains(vsExpanded)) ToggleNode(Node);
+        if (Searching) DoStateChange({tsIncrementalSearchPending});
+        else if (Shift.Contains(ssCtrl)) {
+            if (FOptions->MiscOptions().Contains(toReverseFullExpandHotKey) != Shift.Contains(ssShift)) FullCollapse();
+        } else if (Node && Node->States.Contains(vsExpanded)) {
+            ToggleNode(Node);
+        }
+        break;
+    case VK_ESCAPE:
+        if (IsEditing()) CancelEditNode();
         break;
     case VK_SPACE:
         if (FOptions->MiscOptions().Contains(toCheckSupport) && Node && Node->CheckType != ctNone)
             HandleCheckKey(true);
+        else
+            DoStateChange({tsIncrementalSearchPending});
         break;
     case 0x41:
-        if (Shift == TShiftState{ssCtrl} && FOptions->SelectionOptions().Contains(toMultiSelect)) SelectAll(true);
+        // Only the letter: in a key-down 0x61 is the keypad's 1.
+        if (Shift.Contains(ssCtrl)) SelectAll(true);
+        else DoStateChange({tsIncrementalSearchPending});
         break;
     default: break;
     }
-    if (Target && Target != Node) {
-        PLazyNode LastFocused = Node;
-        if (MoveFocus(Target, true)) {
-            if (Shift.Contains(ssShift) && FOptions->SelectionOptions().Contains(toMultiSelect)) {
-                ApplyClickSelection(LastFocused, Target, TShiftState{ssShift}, false);
-            } else if (!Shift.Contains(ssCtrl)) {
-                ClearSelection();
-                AddToSelection(Target);
-                FRangeAnchor = Target;
-            }
-            ScrollIntoView(Target, false);
+}
+
+void TBaseLazyTree::NavigationKey(Word Key, TShiftState Shift) {
+    const TLTSelectionOptions Selection = FOptions->SelectionOptions();
+    const bool Ctrl = Shift.Contains(ssCtrl);
+    const bool ExtendSelection = Shift.Contains(ssShift) && Selection.Contains(toMultiSelect) && !IsEditing();
+    bool RangeKey = (Key == VK_PRIOR || Key == VK_NEXT || Key == VK_END || Key == VK_HOME) && ExtendSelection;
+    const bool InvalidateAll = RangeKey || FSelectionCount > 1;
+    const bool ClearFirst = Shift.Empty() ||
+                            (FOptions->MiscOptions().Contains(toGridExtensions) && !Shift.Contains(ssShift)) ||
+                            !Selection.Contains(toMultiSelect) || Key == VK_BACK || Key == VK_TAB;
+    PLazyNode Start = FFocusedNode;
+    if (!Start && !Shift.Empty()) Start = GetFirstVisible();
+    if (!FRangeAnchor) FRangeAnchor = GetFirstSelected() ? GetFirstSelected() : GetFirst();
+    auto Drop = [this](PLazyNode Node) {
+        if (Node) RemoveFromSelection(Node);
+    };
+    switch (Key) {
+    case VK_BACK:
+        if (FStates.Contains(tsIncrementalSearching)) DoStateChange({tsIncrementalSearchPending});
+        else if (FFocusedNode && FFocusedNode->Parent != FRoot) SetFocusedNode(FFocusedNode->Parent);
+        break;
+    case VK_HOME:
+    case VK_END: {
+        PLazyNode Target = Key == VK_HOME ? GetFirstVisible() : GetLastVisible();
+        if (Shift == TShiftState{ssCtrl}) {
+            ScrollIntoView(Target, Selection.Contains(toCenterScrollIntoView));
+            break;
         }
-        Invalidate();
+        if (Target) SetFocusedNode(Target);
+        break;
     }
+    case VK_PRIOR:
+    case VK_NEXT: {
+        const bool Up = Key == VK_PRIOR;
+        if (Ctrl) {
+            SetOffsetXY(FOffsetX, FOffsetY + (Up ? ClientHeight() : -ClientHeight()));
+            break;
+        }
+        PLazyNode N = FFocusedNode;
+        if (!N) {
+            N = Up ? GetFirstVisible() : GetLastVisible();
+        } else {
+            int Sum = 0;
+            for (;;) {
+                PLazyNode Step = Up ? GetPreviousVisible(N, false) : GetNextVisible(N, false);
+                if (!Step || Sum + int(N->NodeHeight) >= ClientHeight()) break;
+                Sum += int(Up ? Step->NodeHeight : N->NodeHeight);
+                N = Step;
+            }
+        }
+        if (N) SetFocusedNode(N);
+        break;
+    }
+    case VK_UP:
+    case VK_DOWN: {
+        const bool Up = Key == VK_UP;
+        if (Ctrl) {
+            SetOffsetXY(FOffsetX, FOffsetY + (Up ? 1 : -1) * int(FDefaultNodeHeight));
+            break;
+        }
+        PLazyNode New = FFocusedNode ? (Up ? GetPreviousVisible(FFocusedNode, false) : GetNextVisible(FFocusedNode, false))
+                                     : (Up ? GetLastVisible() : GetFirstVisible());
+        if (!New) {
+            if (FFocusedNode) InvalidateNode(FFocusedNode);
+            break;
+        }
+        if (IsEditing() && !EndEditNode()) return;
+        // Moving back towards the anchor shrinks a range.
+        int Order = Start ? CompareTreeOrder(Start, FRangeAnchor, false) : 0;
+        if (!ExtendSelection || (Up ? Order > 0 : Order < 0)) Drop(FFocusedNode);
+        SetFocusedNode(New);
+        break;
+    }
+    case VK_LEFT: {
+        PLazyNode Node = FFocusedNode;
+        if (Ctrl) {
+            SetOffsetXY(FOffsetX + int(FScrollBarOptions->HorizontalIncrement), FOffsetY);
+        } else if (Node && Node->States.Contains(vsExpanded) && Node->ChildCount > 0 && Shift.Empty()) {
+            ToggleNode(Node);
+        } else if (!Node) {
+            SetFocusedNode(GetFirstVisible());
+        } else if (Node->Parent != FRoot) {
+            if (ExtendSelection) {
+                if (Node->Index > 0) RangeKey = true;
+                else if (CompareTreeOrder(Start, FRangeAnchor, false) > 0) Drop(Node);
+            }
+            SetFocusedNode(Node->Parent);
+        }
+        break;
+    }
+    case VK_RIGHT: {
+        PLazyNode Node = FFocusedNode;
+        if (Ctrl) {
+            SetOffsetXY(FOffsetX - int(FScrollBarOptions->HorizontalIncrement), FOffsetY);
+        } else if (Node && !Node->States.Contains(vsExpanded) && Node->States.Contains(vsHasChildren) && Shift.Empty()) {
+            ToggleNode(Node);
+        } else if (!Node) {
+            SetFocusedNode(GetFirstVisible());
+        } else if (PLazyNode Child = GetFirstVisibleChild(Node)) {
+            if (ExtendSelection && CompareTreeOrder(Child, FRangeAnchor, false) < 0) Drop(Node);
+            SetFocusedNode(Child);
+        }
+        break;
+    }
+    default: break;
+    }
+    // The selection follows the focus.
+    bool Cleared = false;
+    if (ClearFirst && (Start != FFocusedNode || FSelectionCount != 1)) {
+        ClearSelection();
+        Cleared = true;
+    }
+    if (Shift.Empty() && FFocusedNode) {
+        FRangeAnchor = FFocusedNode;
+        FLastSelectionLevel = int(GetNodeLevel(FFocusedNode));
+    }
+    if (FFocusedNode) {
+        if (RangeKey) ToggleRange(Start, FFocusedNode);
+        if (FFocusedNode != Start || Cleared) AddToSelection(FFocusedNode);
+        ScrollIntoView(FFocusedNode, Selection.Contains(toCenterScrollIntoView));
+    }
+    if (InvalidateAll) Invalidate();
+    else if (FFocusedNode) InvalidateNode(FFocusedNode);
 }
 
 void TBaseLazyTree::WMGetDlgCode(TMessage& Message) {
@@ -313,9 +422,18 @@ void TBaseLazyTree::WMHScroll(TWMScroll& Message) {
 
 bool TBaseLazyTree::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
     if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
-    // Three lines of the default height per notch (120 units).
-    int Amount = WheelDelta * 3 * int(FDefaultNodeHeight) / 120;
-    if (Shift.Contains(ssCtrl)) Amount = WheelDelta / 120 * ClientHeight();
-    SetOffsetXY(FOffsetX, FOffsetY + Amount);
+    const double Factor = WheelDelta / 120.0;
+    int Lines = 3;
+    SystemParametersInfo(SPI_GETWHEELSCROLLLINES, 0, &Lines);
+    if (RangeY() > ClientHeight() && !Shift.Contains(ssShift)) {
+        // -1 lines means the user scrolls a page per notch.
+        double Amount = Shift.Contains(ssCtrl) || Lines == -1 ? ClientHeight() * Factor
+                                                                : Lines * Factor * int(FDefaultNodeHeight);
+        SetOffsetXY(FOffsetX, FOffsetY + int(Amount));
+    } else {
+        double Amount = Shift.Contains(ssCtrl) ? ClientWidth() * Factor
+                                                : int(FScrollBarOptions->HorizontalIncrement) * Lines * Factor;
+        SetOffsetXY(FOffsetX + int(Amount), FOffsetY);
+    }
     return true;
 }

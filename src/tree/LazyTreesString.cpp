@@ -211,3 +211,77 @@ bool TCustomLazyStringTree::SaveToCSVFile(const String& FileNameWithPath, bool I
     WriteFileAtomic(FileNameWithPath, StringToWindows1252(Out));
     return true;
 }
+
+bool TCustomLazyStringTree::TCaselessLess::operator()(const String& A, const String& B) const {
+    return AnsiCompareText(A, B) < 0;
+}
+
+// The caption as the owner gives it, without initialisation or default text.
+String TCustomLazyStringTree::SelectionCaption(PLazyNode Node) {
+    String Text;
+    OnGetText(this, Node, 0, ttNormal, Text);
+    return Text;
+}
+
+bool TCustomLazyStringTree::AddToSelection(PLazyNode Node) {
+    bool Result = TBaseLazyTree::AddToSelection(Node);
+    if (FOptions->SelectionOptions().Contains(toRestoreSelection) && OnGetText && GetSelected(Node) &&
+        !FStates.Contains(tsPreviouslySelectedLocked)) {
+        if (!FPreviouslySelected) FPreviouslySelected = std::make_unique<std::set<String, TCaselessLess>>();
+        if (FSelectionCount == 1) FPreviouslySelected->clear();
+        FPreviouslySelected->insert(SelectionCaption(Node));
+    }
+    return Result;
+}
+
+void TCustomLazyStringTree::RemoveFromSelection(PLazyNode Node) {
+    TBaseLazyTree::RemoveFromSelection(Node);
+    if (!FPreviouslySelected || GetSelected(Node)) return;
+    if (FSelectionCount == 0) FPreviouslySelected->clear();
+    else if (OnGetText) FPreviouslySelected->erase(SelectionCaption(Node));
+}
+
+PLazyNode TCustomLazyStringTree::AddChild(PLazyNode Parent, void* UserData) {
+    PLazyNode Node = TBaseLazyTree::AddChild(Parent, UserData);
+    if (FOptions->SelectionOptions().Contains(toRestoreSelection) && FPreviouslySelected && OnGetText) {
+        if (FPreviouslySelected->count(SelectionCaption(Node))) {
+            DoStateChange({tsPreviouslySelectedLocked});
+            TFinally Unlock{[this] { DoStateChange({}, {tsPreviouslySelectedLocked}); }};
+            AddToSelection(Node);
+        }
+        if (FSelectionCount > 0 && FUpdateCount == 0) ScrollIntoView(GetFirstSelected(), true, false);
+    }
+    return Node;
+}
+
+namespace {
+constexpr Cardinal CaptionChunk = 3;
+}
+
+void TCustomLazyStringTree::WriteStreamNode(TStream& Stream, PLazyNode Node) {
+    TBaseLazyTree::WriteStreamNode(Stream, Node);
+    if (!FStringOptions.Contains(toSaveCaptions) || Node == FRoot || !Node->States.Contains(vsInitialized)) return;
+    String Text = GetText(Node, FHeader->MainColumn);
+    if (Text.empty()) return;
+    Stream.WriteDWord(CaptionChunk);
+    Stream.WriteDWord(Cardinal(2 * Text.size()));
+    for (Char C : Text) {
+        Byte Pair[2] = {Byte(C & 0xFF), Byte(C >> 8)};
+        Stream.WriteBuffer(Pair, 2);
+    }
+}
+
+bool TCustomLazyStringTree::ReadStreamChunk(TStream& Stream, int Version, PLazyNode Node, Cardinal ChunkType,
+                                            Cardinal ChunkSize) {
+    if (ChunkType != CaptionChunk) return TBaseLazyTree::ReadStreamChunk(Stream, Version, Node, ChunkType, ChunkSize);
+    String Text(ChunkSize / 2, u'\0');
+    for (Char& C : Text) {
+        Byte Pair[2];
+        Stream.ReadBuffer(Pair, 2);
+        C = Char(Pair[0] | Pair[1] << 8);
+    }
+    // An odd last byte belongs to no character: it is passed over.
+    if (ChunkSize % 2) Stream.Seek(1, soCurrent);
+    SetText(Node, FHeader->MainColumn, Text);
+    return true;
+}

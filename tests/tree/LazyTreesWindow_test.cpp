@@ -244,6 +244,20 @@ TEST(LazyTreesWindow, ScrollingClampsAndBringsNodesIntoView) {
     EXPECT_EQ(t.OffsetY(), -3 * 18);
     t.Perform(WM_VSCROLL, SB_LINEDOWN, 0);
     EXPECT_EQ(t.OffsetY(), -3 * 18 - 20);
+    struct Wheel {
+        int Delta;
+        TShiftState Shift;
+        int Moved;
+    } Wheels[] = {
+        {-60, {}, -27},                     // half a notch: 1.5 rows
+        {120, {}, 54},
+        {-120, {ssCtrl}, -t.ClientHeight()},  // a page
+    };
+    for (const Wheel& w : Wheels) {
+        t.SetOffsetXY(0, -100);
+        SimulateWheel(&t, 20, 20, w.Delta, w.Shift);
+        EXPECT_EQ(t.OffsetY(), -100 + w.Moved) << w.Delta;
+    }
 }
 
 TEST(LazyTreesString, TextsPathSearchAndCsv) {
@@ -396,4 +410,124 @@ TEST(LazyTreesWindow, ShrinkingTreeAndDoubleClickKeepTheViewSound) {
     EXPECT_TRUE(t.GetExpanded(second));
     SimulateDblClick(&t, CheckX, 54 + CheckY);  // a double click on a check box toggles nothing
     EXPECT_TRUE(t.GetExpanded(second));
+}
+
+TEST(LazyTreesWindow, ShiftArrowsGrowAndShrinkARangeAndKeypadKeysExpand) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.TreeOptions().SetSelectionOptions(t.TreeOptions().SelectionOptions() + TLTSelectionOptions{toMultiSelect});
+    PLazyNode child1 = t.GetFirstChild(f.first), child2 = t.GetNextSibling(child1);
+    PLazyNode second = t.GetNextSibling(f.first);
+    SimulateClick(&t, 45, 9);
+    ASSERT_EQ(t.FocusedNode(), f.first);
+    SimulateKey(VK_DOWN, {ssShift});
+    SimulateKey(VK_DOWN, {ssShift});
+    EXPECT_EQ(t.SelectedCount(), 3);
+    EXPECT_TRUE(t.GetSelected(child2));
+    SimulateKey(VK_UP, {ssShift});  // back towards the anchor: the range shrinks
+    EXPECT_EQ(t.SelectedCount(), 2);
+    EXPECT_FALSE(t.GetSelected(child2));
+    SimulateKey(VK_END, {ssShift});
+    EXPECT_EQ(t.FocusedNode(), second);
+    EXPECT_EQ(t.SelectedCount(), 4);
+    SimulateKey(VK_HOME);
+    EXPECT_EQ(t.SelectedCount(), 1);
+    EXPECT_EQ(t.FocusedNode(), f.first);
+    SimulateKey(0x41, {ssCtrl});
+    EXPECT_EQ(t.SelectedCount(), 4);
+    SimulateKey(VK_NUMPAD0 + 1, {ssCtrl});  // the keypad's 1 is not the letter A
+    EXPECT_EQ(t.SelectedCount(), 4);
+
+    SimulateKey(VK_DIVIDE);
+    EXPECT_FALSE(t.GetExpanded(f.first));
+    SimulateKey(VK_MULTIPLY);
+    EXPECT_TRUE(t.GetExpanded(f.first));
+    SimulateKey(VK_SUBTRACT, {ssCtrl});  // without Shift the header's business
+    EXPECT_TRUE(t.GetExpanded(f.first));
+    SimulateKey(VK_SUBTRACT, {ssCtrl, ssShift});
+    EXPECT_FALSE(t.GetExpanded(f.first));
+    SimulateKey(VK_ADD, {ssCtrl, ssShift});
+    EXPECT_TRUE(t.GetExpanded(second));
+    SimulateKey(VK_DOWN);
+    SimulateKey(VK_BACK);  // back to the parent
+    EXPECT_EQ(t.FocusedNode(), f.first);
+}
+
+TEST(LazyTreesString, SelectionComesBackWhenNodesWithTheSameCaptionsAreAdded) {
+    TLazyStringTree t(nullptr);
+    t.SetNodeDataSize(sizeof(int));
+    t.TreeOptions().SetSelectionOptions(t.TreeOptions().SelectionOptions() +
+                                        TLTSelectionOptions{toRestoreSelection, toMultiSelect});
+    std::vector<String> Names{S("Meter A"), S("Meter B"), S("meter b"), S("Meter C")};
+    t.OnGetText = [&](TBaseLazyTree* T, PLazyNode Node, TColumnIndex, TLSTTextType, String& Text) {
+        Text = Names[*T->GetNodeData<int>(Node)];
+    };
+    // The new node's caption is read inside AddChild: its data comes from OnInitNode.
+    int Next = 0;
+    t.OnInitNode = [&](TBaseLazyTree* T, PLazyNode, PLazyNode Node, TLazyNodeInitStates&) {
+        *T->GetNodeData<int>(Node) = Next;
+    };
+    auto Add = [&](int Name) {
+        Next = Name;
+        return t.AddChild(nullptr);
+    };
+    Add(0);
+    PLazyNode B = Add(1);
+    PLazyNode C = Add(3);
+    t.AddToSelection(B);
+    t.AddToSelection(C);
+    t.RemoveFromSelection(C);  // no longer remembered
+    t.Clear();
+    std::vector<PLazyNode> Again;
+    for (int Name : {3, 2, 0}) Again.push_back(Add(Name));
+    EXPECT_FALSE(t.GetSelected(Again[0]));
+    EXPECT_TRUE(t.GetSelected(Again[1]));  // "meter b" is "Meter B" ignoring case
+    EXPECT_FALSE(t.GetSelected(Again[2]));
+    EXPECT_EQ(t.SelectedCount(), 1);
+}
+
+TEST(LazyTreesWindow, RefusedOrDisabledChecksShowNoPress) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    bool Allow = false;
+    t.OnChecking = [&](TBaseLazyTree*, PLazyNode, TCheckState&, bool& Allowed) { Allowed = Allow; };
+    SimulateMouseDown(&t, mbLeft, CheckX, CheckY);
+    EXPECT_EQ(f.first->CheckState, csUncheckedNormal);
+    EXPECT_FALSE(t.TreeStates().Contains(tsMouseCheckPending));
+    SimulateMouseUp(&t, mbLeft, CheckX, CheckY);
+    EXPECT_EQ(f.first->CheckState, csUncheckedNormal);
+    Allow = true;
+    t.SetDisabled(f.first, true);
+    SimulateClick(&t, CheckX, CheckY);
+    EXPECT_EQ(f.first->CheckState, csUncheckedNormal);
+    SimulateMouseDown(&t, mbRight, CheckX + 18, 18 + CheckY);  // only the left button checks
+    EXPECT_EQ(t.GetFirstChild(f.first)->CheckState, csUncheckedNormal);
+}
+
+TEST(LazyTreesString, CaptionsTravelInTheNodeStreamToOnNewText) {
+    TLazyStringTree Source(nullptr);
+    Source.OnGetText = [](TBaseLazyTree*, PLazyNode Node, TColumnIndex, TLSTTextType, String& Text) {
+        Text = Node->Index == 1 ? String{} : S("Zähler ") + String(1, u'0' + Node->Index);
+    };
+    Source.SetRootNodeCount(3);
+    for (PLazyNode Run = Source.GetFirst(); Run; Run = Source.GetNext(Run)) {}
+    TMemoryStream Stream;
+    Source.SaveToStream(Stream);
+    TLazyStringTree Target(nullptr);
+    std::vector<std::pair<Cardinal, String>> Told;
+    Target.OnNewText = [&](TBaseLazyTree*, PLazyNode Node, TColumnIndex Column, String Text) {
+        EXPECT_EQ(Column, Target.Header().MainColumn);
+        Told.emplace_back(Node->Index, Text);
+    };
+    Stream.SetPosition(0);
+    Target.LoadFromStream(Stream);
+    EXPECT_EQ(Target.RootNodeCount(), 3u);
+    // The empty caption is not written.
+    std::vector<std::pair<Cardinal, String>> Expected{{0, S("Zähler 0")}, {2, S("Zähler 2")}};
+    EXPECT_EQ(Told, Expected);
+
+    Source.SetStringOptions({});
+    TMemoryStream Plain;
+    Source.SaveToStream(Plain);
+    EXPECT_LT(Plain.Size(), Stream.Size());
 }

@@ -88,6 +88,30 @@ TEST_F(ProgramTest, ALanguagePickedInTheOptionsReachesTheMainWindowAtOnce) {
     EXPECT_NE(dir.read("Bridgeform.xml").find("<language>Deutsch</language>"), std::string::npos);
 }
 
+TEST_F(ProgramTest, TheOptionsOpenTheDiagnosticsWindowWhichListensWhileShown) {
+    Start(4);
+    FAdvanceFunctions->Functions.Local_Port = 0;  // the converter's port stays free on this machine
+    std::vector<TCustomForm*> modal;
+    bool listening = false;
+    dialogs.OnModalForm = [&](TCustomForm* form) {
+        modal.push_back(form);
+        if (form == FSoftOptions) {
+            FSoftOptions->Btn_Advance_Functions->Click();
+            FSoftOptions->Btn_Cancel->Click();
+        } else if (form == FAdvanceFunctions) {
+            listening = FAdvanceFunctions->Functions.Listening();
+            FAdvanceFunctions->Btn_Exit->Click();
+        }
+    };
+    w->Btn_Opz->Click();
+    ASSERT_EQ(modal.size(), 2u);
+    EXPECT_EQ(modal[1], FAdvanceFunctions);
+    EXPECT_TRUE(listening);
+    EXPECT_FALSE(FAdvanceFunctions->Functions.Listening());
+    EXPECT_EQ(FAdvanceFunctions->L_SW_Code->Caption(), SW_Code);
+    EXPECT_EQ(FAdvanceFunctions->E_IP_Address->Text(), u"192.168.0.5");
+}
+
 TEST_F(ProgramTest, SnmpButtonsOfModel18FollowTheMapTypeWhenShown) {
     std::filesystem::create_directories(dir.file("PROJECTS/Agent/bin"));
     dir.write("PROJECTS/Agent/ParGen.xml", "<Par_Gen><SNMP_MapType>0</SNMP_MapType></Par_Gen>");

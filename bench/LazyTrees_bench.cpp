@@ -3,7 +3,11 @@
 
 #include "tree/LazyTrees.h"
 
+#include "framework/Forms.h"
+
 #include <benchmark/benchmark.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -50,5 +54,71 @@ void BM_ClearMillionNodes(benchmark::State& State) {
     }
 }
 BENCHMARK(BM_ClearMillionNodes)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The window parts draw without a display.
+const bool Offscreen = [] {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    return true;
+}();
+
+class PaintedTree : public TLazyStringTree {
+public:
+    using TLazyStringTree::TLazyStringTree;
+    using TLazyStringTree::Paint;
+};
+
+// An 800 x 600 client over the million nodes with check boxes, images and
+// lines, scrolled to the middle.
+struct PagedTree {
+    PagedTree() {
+        Form.SetBounds(0, 0, 820, 620);
+        Tree = new PaintedTree(&Form);
+        Tree->SetParent(&Form);
+        Tree->SetBorderStyle(TBaseLazyTree::bsNone);
+        Tree->SetBounds(0, 0, 800, 600);
+        Tree->ScrollBarOptions().SetScrollBars(ssNone);
+        Tree->TreeOptions().SetMiscOptions(Tree->TreeOptions().MiscOptions() + TLTMiscOptions{toCheckSupport});
+        Images.SetSize(16, 16);
+        TBitmap Picture;
+        Picture.SetSize(16, 16);
+        Images.Add(&Picture, nullptr);
+        Tree->SetImages(&Images);
+        Tree->OnGetImageIndexEx = [](TBaseLazyTree*, PLazyNode, TBaseLazyTree::TLTImageKind, TColumnIndex, bool&,
+                                     int& Index, TImageList*&) { Index = 0; };
+        Tree->OnGetText = [](TBaseLazyTree*, PLazyNode Node, TColumnIndex, TLSTTextType, String& Text) {
+            Text = Utf8ToString("Meter " + std::to_string(Node->Index));
+        };
+        Tree->OnInitNode = [](TBaseLazyTree*, PLazyNode Parent, PLazyNode Node, TLazyNodeInitStates& States) {
+            Node->CheckType = ctCheckBox;
+            if (!Parent) States.Include(ivsHasChildren);
+        };
+        Tree->OnInitChildren = [](TBaseLazyTree*, PLazyNode, Cardinal& Count) { Count = 999; };
+        Tree->SetRootNodeCount(1000);
+        Tree->BeginUpdate();
+        Tree->FullExpand();
+        Tree->EndUpdate();
+        Form.Show();
+        Tree->SetOffsetXY(0, -Tree->RangeY() / 2);
+    }
+    TForm Form{nullptr};
+    PaintedTree* Tree;
+    TImageList Images;
+};
+
+void BM_PaintPageOfMillionNodeTree(benchmark::State& State) {
+    PagedTree Paged;
+    for (auto _ : State) {
+        Paged.Tree->Paint();
+        benchmark::DoNotOptimize(Paged.Tree->Canvas().Pixels(400, 300));
+    }
+}
+BENCHMARK(BM_PaintPageOfMillionNodeTree)->Unit(benchmark::kMillisecond);
+
+void BM_NodeAtLastRowOfMillionNodeTree(benchmark::State& State) {
+    PagedTree Paged;
+    Paged.Tree->SetOffsetXY(0, -Paged.Tree->RangeY());
+    for (auto _ : State) benchmark::DoNotOptimize(Paged.Tree->GetNodeAt(10, 590));
+}
+BENCHMARK(BM_NodeAtLastRowOfMillionNodeTree)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

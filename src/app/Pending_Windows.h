@@ -1,13 +1,13 @@
 #pragma once
-// The windows and actions of the table editors, the M-Bus windows, the
-// diagnostics window and the description-file writers,
-// which are not built yet. Each window is a plain form under its own class
-// and global, created in the start order and shown modally; it says what it
-// will be. Each action says that it is not built yet. A subsystem that lands
-// replaces its entries here with its own header.
+// The windows and actions of the table editors, the M-Bus windows and the
+// description-file writers, which are not built yet. Each window is a plain
+// form under its own class and global, created in the start order and shown
+// modally; it says what it will be. Each action says that it is not built
+// yet. A subsystem that lands replaces its entries here with its own header.
 
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
+#include "image/UAdvanceFunctions.h"
 #include "image/UBootTCP.h"
 #include "tables/USNMP_Trap_Access.h"
 #include "tables/USNMP_Trap_Access_MBus.h"
@@ -59,7 +59,6 @@ CONFIGURATOR_PENDING_WINDOW(TFSet_SDO_Client_Access, FSet_SDO_Client_Access, "th
 CONFIGURATOR_PENDING_WINDOW(TFSet_SDO_Server_Access, FSet_SDO_Server_Access, "the SDO server editor")
 CONFIGURATOR_PENDING_WINDOW(TFModbus_TCP_Master_Set_Access, FModbus_TCP_Master_Set_Access,
                             "the Modbus TCP master access editor")
-CONFIGURATOR_PENDING_WINDOW(TFAdvanceFunctions, FAdvanceFunctions, "the diagnostics window")
 CONFIGURATOR_PENDING_WINDOW(TFDMXDefVal, FDMXDefVal, "the DMX default-value editor")
 CONFIGURATOR_PENDING_WINDOW(TFModbusStartAdd_SD, FModbusStartAdd_SD, "the start-address dialog")
 CONFIGURATOR_PENDING_WINDOW(TFReStart_Devices, FReStart_Devices, "the CANopen restart editor")

@@ -45,6 +45,9 @@ void Create_Program_Windows() {
     Application->CreateForm(FReStart_Devices);
     Application->CreateForm(FNodeGuard);
     Application->CreateForm(FSNMP_Trap_Access_MBus);
+    FMeter_Bus->Edit_SNMP_Map = [](std::vector<TSNMP_Row>& Rows) {
+        return FSNMP_Trap_Access_MBus->Edit_Rows(Rows);
+    };
     FSoftOptions->Change_Language = [] { FBridgeformeFirmWare->Change_Language(); };
     FSoftOptions->Show_Advance_Functions = [] { FAdvanceFunctions->ShowModal(); };
 }

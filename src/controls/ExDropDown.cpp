@@ -655,6 +655,11 @@ LRESULT TExCustomDropDown::NativeDlgCode() const {
 
 void TExCustomDropDown::WMKeyDown(TWMKey& Message) {
     if (Designing(this)) return;
+    if (FReturnIsTab && Message.CharCode() == VK_RETURN) {
+        // Through the dialog keys, as a pressed Tab goes.
+        Message.SetCharCode(VK_TAB);
+        if (Visible()) PostMessage(Handle(), CN_KEYDOWN, VK_TAB);
+    }
     const Word key = Message.CharCode();
     if (GetKeyState(VK_MENU) < 0 && (key == VK_UP || key == VK_DOWN)) {
         if (FDroppedDown) DoHideDropDown(false);
@@ -676,8 +681,19 @@ void TExCustomDropDown::WMKeyDown(TWMKey& Message) {
         TMaskEdit::WMKeyDown(Message);
         return;
     }
+    if (key == VK_DELETE && FLengthLimit > 0 && SelLength() == 0) {
+        // A deletion that would join the parts beyond the limit is refused.
+        String after = TMaskEdit::Text();
+        if (SelStart() < int(after.size())) after.erase(size_t(SelStart()), 1);
+        if (WholeDigits(after) > FLengthLimit) return;
+    }
     if (key == VK_DELETE) SetModified(true);
+    if (!FPrefix.empty() || !FSuffix.empty()) {
+        if (FramedKey(key)) return;
+    }
     TMaskEdit::WMKeyDown(Message);
+    if (!FPrefix.empty() && SelStart() < int(FPrefix.size())) SetSelStart(int(FPrefix.size()));
+    if (key == VK_DELETE && FEditType == etMoney) FormatMoney();
     switch (key) {
     case VK_RETURN: DoHideDropDown(false); break;
     case VK_ESCAPE: DoHideDropDown(true); break;
@@ -686,6 +702,32 @@ void TExCustomDropDown::WMKeyDown(TWMKey& Message) {
         else DoShowDropDown();
         break;
     default: break;
+    }
+}
+
+bool TExCustomDropDown::FramedKey(Word Key) {
+    // The caret and deletions stay between the prefix and the suffix.
+    const int start = int(FPrefix.size());
+    const int end = int(TMaskEdit::Text().size() - std::min(TMaskEdit::Text().size(), FSuffix.size()));
+    const int caret = SelStart(), sel = SelLength();
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    auto moveTo = [&](int to) {
+        if (shift) {
+            const int from = caret == start && sel > 0 ? caret + sel : caret;
+            Perform(EM_SETSEL, WPARAM(std::min(from, to)), std::max(from, to));
+        } else {
+            SetSelStart(to);
+            SetSelLength(0);
+        }
+    };
+    switch (Key) {
+    case VK_HOME: moveTo(start); return true;
+    case VK_END: moveTo(end); return true;
+    case VK_LEFT: return caret <= start && sel == 0;
+    case VK_RIGHT: return caret >= end && sel == 0;
+    case VK_BACK: return caret <= start && sel == 0;
+    case VK_DELETE: return caret >= end && sel == 0;
+    default: return false;
     }
 }
 

@@ -25,6 +25,7 @@ class TExCustomDropDown;
 class TExHeader;
 class TExFooter;
 class TExButtonAppearance;
+class TItemAppearance;
 class TImageList;
 
 // The look of the strip buttons, shared by all buttons of one drop-down.
@@ -94,6 +95,12 @@ enum TLabelPosition {
     lpLeftBottomLeft, lpTopCenter, lpBottomCenter, lpRightTop, lpRightCenter, lpRighBottom, lpTopRight,
     lpBottomRight
 };
+
+// The label's place beside a control at Bounds: LabelSize the label's
+// size, TextWidth the caption's measured width, Margin the gap.
+TPoint CaptionLabelPosition(TLabelPosition Position, const TRect& Bounds, TSize LabelSize, int TextWidth, int Margin);
+// Moves Label to its place beside Control, measuring its caption on one line.
+void PlaceCaptionLabel(TLabel& Label, const TControl& Control, TLabelPosition Position, int Margin);
 
 using TDropDownEvent = std::function<void(TObject* Sender, bool& AcceptDrop)>;
 using TDropUpEvent = std::function<void(TObject* Sender, bool Cancelled)>;
@@ -474,6 +481,18 @@ public:
     void SetPrecision(int Value);
     const String& Prefix() const { return FPrefix; }
     void SetPrefix(const String& Value) { FPrefix = Value; }
+    // The most digits the whole part of a number may have (0: no limit).
+    int LengthLimit() const { return FLengthLimit; }
+    void SetLengthLimit(int Value) { FLengthLimit = Value; }
+    // Enter moves the focus on like Tab.
+    bool ReturnIsTab() const { return FReturnIsTab; }
+    void SetReturnIsTab(bool Value) { FReturnIsTab = Value; }
+    // A minus sign typed into a number toggles its sign.
+    bool Signed() const { return FSigned; }
+    void SetSigned(bool Value) { FSigned = Value; }
+    // The keypad's decimal key types the locale's decimal separator.
+    bool ExcelStyleDecimalSeparator() const { return FExcelStyleDecimalSeparator; }
+    void SetExcelStyleDecimalSeparator(bool Value) { FExcelStyleDecimalSeparator = Value; }
     const String& ValidChars() const { return FValidChars; }
     void SetValidChars(const String& Value) { FValidChars = Value; }
     const String& Suffix() const { return FSuffix; }
@@ -495,6 +514,12 @@ public:
     TGPKStyle GetComponentStyle() const { return FGPKStyle; }
     void SetColorTones(const TColorTones& ATones) override;
     virtual void SetSelectionColorStyle(TSelectionColorStyle Value);
+    // The selection of an item list in the selection style; Side 0 both
+    // rounded ends, 1 the left, 2 the right, 3 none; CornerColor the list's
+    // background behind the rounded corners.
+    virtual void DrawSelection(TCanvas& Canvas, const TRect& R, int Side, TColor CornerColor);
+    virtual void DrawGradient(TCanvas& Canvas, TColor FromColor, TColor ToColor, int Steps, const TRect& R,
+                              bool Horizontal);
     TColor BorderColor() const { return FBorderColor; }
     void SetBorderColor(TColor Value);
     TColor FocusBorderColor() const { return FFocusBorderColor; }
@@ -505,6 +530,24 @@ public:
     // The stream image's table under ClassName (the drop-down's own and its kinds').
     static void RegisterStreamClass(const String& ClassName);
     String ClassName() const override { return u"TExCustomDropDown"; }
+
+    // The caption label beside the edit (made on the first caption).
+    String LabelCaption() const;
+    void SetLabelCaption(const String& Value);
+    TLabel* EditLabel() const { return FLabel; }
+    TLabelPosition LabelPosition() const { return FLabelPosition; }
+    void SetLabelPosition(TLabelPosition Value);
+    int LabelMargin() const { return FLabelMargin; }
+    void SetLabelMargin(int Value);
+    bool LabelTransparent() const { return FLabelTransparent; }
+    void SetLabelTransparent(bool Value);
+    bool LabelAlwaysEnabled() const { return FLabelAlwaysEnabled; }
+    void SetLabelAlwaysEnabled(bool Value) { FLabelAlwaysEnabled = Value; }
+    TFont& LabelFont() { return FLabelFont; }
+    void SetLabelFont(const TFont& Value);
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+    // The colours of an item list in a style (for kinds that show the item selector).
+    static void ApplyItemAppearanceStyle(TItemAppearance* Appearance, TGPKStyle Style);
 
     TNotifyEvent OnBeforeDropDown;
     TDropDownEvent OnDropDown;
@@ -644,6 +687,22 @@ private:
     String FOldText;
     String FPrefix, FSuffix;
     String FValidChars;
+    bool FSigned = false, FExcelStyleDecimalSeparator = false, FReturnIsTab = false;
+    int FLengthLimit = 0;
+    // The digits of the whole part of Text.
+    int WholeDigits(const String& Text) const;
+    // Toggles the sign of a number for a typed minus; false when the rule does not apply.
+    bool ToggleSign();
+    // Home, End, arrows and deletions kept within Prefix and Suffix; true: the key is done.
+    bool FramedKey(Word Key);
+    // A money text shown anew with thousand separators in its whole part.
+    void FormatMoney();
+    TLabel* FLabel = nullptr;
+    TFont FLabelFont;
+    TLabelPosition FLabelPosition = lpLeftTop;
+    int FLabelMargin = 4;
+    bool FLabelTransparent = false, FLabelAlwaysEnabled = false;
+    void UpdateLabel();
     bool FAutoThousandSeparator = true;
     bool FBlockCopy = false;
 };

@@ -4,6 +4,8 @@
 
 #include "controls/ExDropDown.h"
 
+#include "controls/ExItemSelector.h"
+
 #include "framework/Streaming.h"
 #include "framework/Windows.h"
 
@@ -11,6 +13,7 @@
 #include "grid/foundation/GridColors.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
@@ -112,6 +115,24 @@ void TExCustomDropDown::SetSelectionColorStyle(TSelectionColorStyle Value) {
     if (Value == scCustom) return;
     FSelectionColor = SelectionColors[Value].Color;
     FSelectionColorTo = SelectionColors[Value].ColorTo;
+}
+
+void TExCustomDropDown::DrawSelection(TCanvas& Canvas, const TRect& R, int Side, TColor CornerColor) {
+    if (FSelectionColorStyle == scCustom) {
+        Canvas.Brush().SetStyle(bsSolid);
+        Canvas.Brush().SetColor(FSelectionColor);
+        Canvas.Pen().SetColor(FSelectionColor);
+        Canvas.FillRect(R);
+        return;
+    }
+    const TSelectionColors& c = SelectionColors[FSelectionColorStyle];
+    DrawStyledSelection(Canvas, FSelectionColor, FSelectionColorTo, c.Mirror, c.MirrorTo, c.TopLine, c.BottomLine,
+                        c.Border, c.Edge, CornerColor, R, Side);
+}
+
+void TExCustomDropDown::DrawGradient(TCanvas& Canvas, TColor FromColor, TColor ToColor, int Steps, const TRect& R,
+                                     bool Horizontal) {
+    DrawSteppedGradient(Canvas, FromColor, ToColor, Steps, R, Horizontal);
 }
 
 void TExCustomDropDown::SetBorderColor(TColor Value) {
@@ -242,4 +263,163 @@ void TExCustomDropDown::RegisterStreamClass(const String& ClassName) {
             [&d](TWriter& W) { W.WriteInteger(d.FGPKStyle); }, true);
     };
     ::RegisterStreamClass(std::move(c));
+}
+
+TPoint CaptionLabelPosition(TLabelPosition Position, const TRect& B, TSize L, int W, int M) {
+    const int height = B.Bottom - B.Top, width = B.Right - B.Left;
+    const int vcentre = B.Top + (height - L.cy) / 2, hcentre = B.Left + (width - L.cx) / 2;
+    switch (Position) {
+    case lpLeftTop: return {B.Left - W - M, B.Top};
+    case lpLeftCenter: return {B.Left - W - M, vcentre};
+    case lpLeftBottom: return {B.Left - W - M, B.Top + height - L.cy};
+    case lpTopLeft: return {B.Left, B.Top - L.cy - M};
+    case lpBottomLeft: return {B.Left, B.Top + height + M};
+    case lpLeftTopLeft: return {B.Left - M, B.Top};
+    case lpLeftCenterLeft: return {B.Left - M, vcentre};
+    case lpLeftBottomLeft: return {B.Left - M, B.Top + height - L.cy};
+    case lpTopCenter: return {hcentre, B.Top - L.cy - M};
+    case lpBottomCenter: return {hcentre, B.Top + height + M};
+    case lpRightTop: return {B.Left + width + M, B.Top};
+    case lpRightCenter: return {B.Left + width + M, vcentre};
+    case lpRighBottom: return {B.Left + width + M, B.Top + height - L.cy};
+    case lpTopRight: return {B.Left + width - L.cx, B.Top - L.cy - M};
+    case lpBottomRight: return {B.Left + width - L.cx, B.Top + height + M};
+    }
+    return {B.Left, B.Top};
+}
+
+// ---------------------------------------------------------------------------
+// The caption label
+// ---------------------------------------------------------------------------
+String TExCustomDropDown::LabelCaption() const { return FLabel ? FLabel->Caption() : String(); }
+
+void TExCustomDropDown::SetLabelCaption(const String& Value) {
+    if (!FLabel) {
+        FLabel = new TLabel(this);
+        FLabel->SetParent(Parent());
+        FLabel->SetFocusControl(this);
+        FLabel->SetFont(FLabelFont);
+        FLabel->OnClick = [this](TObject*) { DoLabelClick(); };
+        FLabel->OnDblClick = [this](TObject*) { DoLabelDblClick(); };
+        FLabel->SetParentFont(ParentFont());
+    }
+    FLabel->SetCaption(Value);
+    UpdateLabel();
+}
+
+void TExCustomDropDown::SetLabelPosition(TLabelPosition Value) {
+    FLabelPosition = Value;
+    UpdateLabel();
+}
+
+void TExCustomDropDown::SetLabelMargin(int Value) {
+    FLabelMargin = Value;
+    UpdateLabel();
+}
+
+void TExCustomDropDown::SetLabelTransparent(bool Value) {
+    FLabelTransparent = Value;
+    UpdateLabel();
+}
+
+void TExCustomDropDown::SetLabelFont(const TFont& Value) {
+    FLabelFont.Assign(&Value);
+    UpdateLabel();
+}
+
+void PlaceCaptionLabel(TLabel& Label, const TControl& Control, TLabelPosition Position, int Margin) {
+    TBitmap probe;
+    probe.SetSize(1, 1);
+    probe.Canvas().SetFont(Label.Font());
+    TRect box = Rect(0, 0, 1000, 255);
+    probe.Canvas().DrawText(Label.Caption(), box, DT_CALCRECT | DT_SINGLELINE | DT_HIDEPREFIX);
+    const TPoint p = CaptionLabelPosition(Position, Control.BoundsRect(), TSize{Label.Width(), Label.Height()},
+                                          box.Right - box.Left, Margin);
+    Label.SetBounds(p.X, p.Y, Label.Width(), Label.Height());
+    Label.SetVisible(Control.Visible());
+}
+
+void TExCustomDropDown::UpdateLabel() {
+    if (!FLabel) return;
+    if (FLabel->Parent() != Parent()) FLabel->SetParent(Parent());
+    FLabel->SetTransparent(FLabelTransparent);
+    if (!ParentFont()) FLabel->SetFont(FLabelFont);
+    PlaceCaptionLabel(*FLabel, *this, FLabelPosition, FLabelMargin);
+}
+
+void TExCustomDropDown::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    TMaskEdit::SetBounds(ALeft, ATop, AWidth, AHeight);
+    if (FLabel && FLabel->Parent()) UpdateLabel();
+}
+
+// ---------------------------------------------------------------------------
+// Item list colours by style
+// ---------------------------------------------------------------------------
+void TExCustomDropDown::ApplyItemAppearanceStyle(TItemAppearance* Appearance, TGPKStyle Style) {
+    if (!Appearance || Style == tsCustom) return;
+    TItemAppearance& a = *Appearance;
+    a.BorderColorHot = clNone;
+    a.BorderColorSelected = clNone;
+    a.ColorSelectedText = 0;
+    a.ColorHotText = 0;
+    auto flat = [&](TColor hot, TColor selected, TColor selectedTo) {
+        a.ColorHot = a.ColorHotTo = hot;
+        a.ColorSelected = selected;
+        a.ColorSelectedTo = selectedTo;
+        a.ColorMirrorHot = a.ColorMirrorHotTo = a.ColorMirrorSelected = a.ColorMirrorSelectedTo = clNone;
+        a.BorderColorTop = a.BorderColorBottom = a.EdgeColor = clNone;
+    };
+    // Hot and selected gradients without mirror; border, top, bottom and edge lines.
+    auto twoTone = [&](const std::array<TColor, 8>& c) {
+        a.ColorHot = c[0], a.ColorHotTo = c[1], a.ColorSelected = c[2], a.ColorSelectedTo = c[3];
+        a.ColorMirrorHot = a.ColorMirrorHotTo = a.ColorMirrorSelected = a.ColorMirrorSelectedTo = clNone;
+        a.BorderColor = c[4], a.BorderColorTop = c[5], a.BorderColorBottom = c[6], a.EdgeColor = c[7];
+    };
+    const TColor highlight = TColor(0xFF00000D), highlightText = TColor(0xFF00000E);
+    switch (Style) {
+    case tsOffice2003Blue:
+    case tsOffice2003Silver:
+    case tsOffice2003Olive:
+    case tsWhidbey:
+    case tsOffice2007Luna:
+    case tsOffice2007Obsidian:
+    case tsOffice2007Silver: {
+        a.ColorHot = 0xEBFDFF, a.ColorHotTo = 0xACECFF, a.ColorMirrorHot = 0x59DAFF, a.ColorMirrorHotTo = 0xA4E9FF;
+        a.ColorSelected = 0xAAD9FF, a.ColorSelectedTo = 0x6EBBFF;
+        a.ColorMirrorSelected = 0x42AEFE, a.ColorMirrorSelectedTo = 0x7AE1FE;
+        a.BorderColor = 0x42AEFE;
+        const bool office2007 = Style == tsOffice2007Luna || Style == tsOffice2007Obsidian || Style == tsOffice2007Silver;
+        a.BorderColorTop = office2007 ? TColor(0xF4FEFF) : clNone;
+        a.BorderColorBottom = office2007 ? TColor(0xCAF8FF) : clNone;
+        a.EdgeColor = office2007 ? TColor(0xC3D9DF) : clNone;
+        break;
+    }
+    case tsOffice2003Classic:
+        flat(0xD2BDB6, 0xB59285, 0xB59285);
+        a.BorderColor = 0x808080;
+        break;
+    case tsTerminal:
+        flat(0xC0C0C0, highlight, clNone);
+        a.BorderColor = 0x808080;
+        a.ColorSelectedText = highlightText;
+        break;
+    case tsWindowsXP:
+        flat(0xEFD3C6, highlight, clNone);
+        a.BorderColorHot = highlight;
+        a.ColorSelectedText = highlightText;
+        break;
+    case tsWindowsVista: twoTone({0xFFFDF9, 0xFFFAF0, 0xFEF9F0, 0xFCEFD5, 0xFDDE99, 0xFDFBF6, 0xFDF5E7, 0xFCEDCB}); break;
+    case tsWindows7: twoTone({0xFDFBFA, 0xFDF3EB, 0xFCEBDC, 0xFCDBC1, 0xCEA27D, 0xFDF4EB, 0xFDEADB, 0xE0C5AE}); break;
+    case tsOffice2010Blue:
+    case tsOffice2010Silver:
+    case tsOffice2010Black:
+        a.ColorHot = 0xD9F9FD, a.ColorHotTo = 0x8AE3FD, a.ColorMirrorHot = 0x8AE3FD, a.ColorMirrorHotTo = 0xD9F9FD;
+        a.ColorSelected = 0x7BEEFF, a.ColorSelectedTo = 0x6CD0FF;
+        a.ColorMirrorSelected = 0x6CD0FF, a.ColorMirrorSelectedTo = 0x7BEEFF;
+        a.BorderColor = 0x308AC2;
+        a.ColorSelectedText = 0;
+        a.BorderColorTop = a.BorderColorBottom = a.EdgeColor = clNone;
+        break;
+    case tsCustom: break;
+    }
 }

@@ -5,11 +5,13 @@
 #include "controls/ExDropDown.h"
 
 #include "framework/Clipboard.h"
+#include "framework/Forms.h"
 #include "framework/SysUtils.h"
 
 #include "grid/foundation/DropDownUtil.h"
 #include "grid/foundation/GridText.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -211,8 +213,25 @@ void TExCustomDropDown::PassChar(TWMKey& Message) {
 
 void TExCustomDropDown::WMChar(TWMKey& Message) {
     // The key event comes first: it may change or take the character.
-    if (DoKeyPress(Message)) return;
-    if (!FEditorEnabled) return;
+    const Char typed = Char(Message.CharCode());
+    const bool taken = DoKeyPress(Message);
+    if ((typed == VK_RETURN || typed == VK_ESCAPE) && !FDefaultHandling && Parent()) {
+        // The parent handles Enter and Esc as keys of its own.
+        TCustomForm* form = GetParentForm(this);
+        PostMessage(Parent()->Handle(), WM_KEYDOWN, typed);
+        if (form && form->KeyPreview()) {
+            Message.SetCharCode(typed);
+            DefaultHandler(Message.Message);
+        } else {
+            PostMessage(Parent()->Handle(), WM_KEYUP, typed);
+        }
+        return;
+    }
+    if (taken || !FEditorEnabled) return;
+    // The keypad's decimal key (bit 6 of its scan code) types the separator.
+    if (FExcelStyleDecimalSeparator && (Message.CharCode() == u'.' || Message.CharCode() == u',') &&
+        ((Message.KeyData() >> 16) & 0x40) != 0)
+        Message.SetCharCode(Dec());
     const Char ch = Char(Message.CharCode());
     const String whole = TMaskEdit::Text();
     const bool allSelected = !whole.empty() && SelLength() == int(whole.size());
@@ -225,6 +244,7 @@ void TExCustomDropDown::WMChar(TWMKey& Message) {
         return;
     }
     if (ch == VK_BACK) {
+        if ((!FPrefix.empty() || !FSuffix.empty()) && SelLength() == 0 && SelStart() <= int(FPrefix.size())) return;
         PassChar(Message);
         if (allSelected && TMaskEdit::Text().empty()) {
             FBlockChange = false;
@@ -233,18 +253,39 @@ void TExCustomDropDown::WMChar(TWMKey& Message) {
         if (TMaskEdit::Modified()) FIsModified = true;
         return;
     }
+    const bool number = FEditType == etNumeric || FEditType == etFloat || FEditType == etMoney;
+    if (ch == u'-' && number && FSigned && ToggleSign()) {
+        FBlockChange = false;
+        return;
+    }
     if (ch == u'-' && (FEditType == etNumeric || FEditType == etFloat)) {
         FBlockChange = false;
         return;
     }
     if (ch == 10) return;
+    if (FLengthLimit > 0 && number && ch != Dec() && SelLength() == 0) {
+        const String t = TMaskEdit::Text();
+        const auto dp = t.find(Dec());
+        if ((dp == String::npos || SelStart() <= int(dp)) && WholeDigits(t) >= FLengthLimit) return;
+    }
     const String before = TMaskEdit::Text();
     switch (FEditType) {
     case etNumeric:
         if (ch == VK_TAB || IsDigit(ch) || ctrl) PassChar(Message);
         break;
-    case etFloat:
-    case etMoney: TypeFloatChar(Message, ch); break;
+    case etFloat: TypeFloatChar(Message, ch); break;
+    case etMoney: {
+        if (ch == Dec() && FPrecision > 0 && allSelected) {
+            // D over the whole text starts a new amount.
+            FBlockChange = false;
+            SetTextValue(String(u"0") + Dec() + u"0");
+            SelectAfterDecimal();
+            break;
+        }
+        TypeFloatChar(Message, ch);
+        if (ch != Dec() && TMaskEdit::Text() != before) FormatMoney();
+        break;
+    }
     case etUppercase:
     case etLowerCase: {
         const String c = FEditType == etUppercase ? UpperCase(String(1, ch)) : LowerCase(String(1, ch));
@@ -292,6 +333,66 @@ void TExCustomDropDown::WMChar(TWMKey& Message) {
     // notification would otherwise eat the next real change.
     if (TMaskEdit::Text() == before) FBlockChange = false;
     if (TMaskEdit::Modified()) FIsModified = true;
+}
+
+void TExCustomDropDown::FormatMoney() {
+    const String value = GetText();
+    if (value.empty() || value == u"-") return;
+    const bool negative = value[0] == u'-';
+    const auto dp = value.find(Dec());
+    String whole;
+    for (Char c : value.substr(negative ? 1 : 0, dp == String::npos ? String::npos : dp - (negative ? 1 : 0)))
+        if (c >= u'0' && c <= u'9') whole += c;
+    if (FAutoThousandSeparator)
+        for (int i = int(whole.size()) - 3; i > 0; i -= 3) whole.insert(size_t(i), 1, Thou());
+    const String shown = FPrefix + (negative ? u"-" : u"") + whole + (dp == String::npos ? String() : value.substr(dp)) + FSuffix;
+    const String old = TMaskEdit::Text();
+    if (shown == old) return;
+    // The caret keeps its distance from the end.
+    const int fromEnd = int(old.size()) - SelStart();
+    FBlockChange = true;
+    TMaskEdit::SetText(shown);
+    FBlockChange = false;
+    SetSelStart(std::max(0, int(shown.size()) - fromEnd));
+    SetSelLength(0);
+}
+
+int TExCustomDropDown::WholeDigits(const String& Text) const {
+    // Signs and thousand separators do not count.
+    int n = 0;
+    for (Char c : Text) {
+        if (c == Dec()) break;
+        if (c >= u'0' && c <= u'9') ++n;
+    }
+    return n;
+}
+
+bool TExCustomDropDown::ToggleSign() {
+    const String whole = TMaskEdit::Text();
+    if (SelLength() > 0) {
+        if (FEditType == etNumeric && SelLength() == int(whole.size())) {
+            TMaskEdit::SetText(u"-");
+            SetSelStart(1);
+            SetSelLength(0);
+            SetModified(true);
+            return true;
+        }
+        return false;
+    }
+    const int caret = SelStart();
+    const String value = GetText();
+    if (value.find(u'-') == String::npos) {
+        TMaskEdit::SetText(FPrefix + u"-" + value + FSuffix);
+        SetSelStart(caret + 1);
+    } else {
+        String v = value;
+        v.erase(0, 1);
+        TMaskEdit::SetText(FPrefix + v + FSuffix);
+        SetSelStart(std::max(int(FPrefix.size()), caret - 1));
+    }
+    SetSelLength(0);
+    SetModified(true);
+    return true;
 }
 
 // ---------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "framework/Threads.h"
 #include "framework/Udp.h"
 #include "framework/XmlDoc.h"
+#include "grid/ExCGrid.h"
 #include "shell/Globals.h"
 
 namespace {
@@ -216,3 +217,226 @@ void TAdvance_Functions::UDP_Read(const ByteString& data) {
     }
     // Any other datagram is not for the command awaited: ignored.
 }
+
+// ---------------------------------------------------------------------------
+// The diagnostics window
+// ---------------------------------------------------------------------------
+
+TFAdvanceFunctions* FAdvanceFunctions = nullptr;
+
+namespace {
+
+// One column of a diagnostics grid: its width and whether it can be edited
+// (only the Write Status list).
+struct TDiag_Grid_Column {
+    int Width;
+    bool Read_Only;
+};
+constexpr TDiag_Grid_Column Poll_Columns[] = {{40, true}, {85, true}, {85, false}, {390, true}};
+constexpr TDiag_Grid_Column Error_Columns[] = {{40, true}, {85, true}, {475, true}};
+
+template <std::size_t N>
+TExColumnGrid* Make_Diag_Grid(TForm* owner, TWinControl* parent, const char16_t* name,
+                              const TDiag_Grid_Column (&columns)[N]) {
+    auto* grid = new TExColumnGrid(owner);
+    grid->SetName(name);
+    grid->SetParent(parent);
+    grid->SetBounds(8, 42, 595, 238);
+    grid->SetColCount(int(N));
+    grid->SetRowCount(Diag_Polls + 1);  // the header row, then one row per poll
+    grid->SetFixedRows(1);
+    grid->SetFixedCols(1);
+    grid->SetScrollBars(ssBoth);
+    grid->SetOptions(grid->Options() + TGridOptions{goColSizing});
+    for (std::size_t i = 0; i < N; ++i) {
+        TGridColumnItem* column = grid->Columns().Items(int(i));
+        column->SetWidth(columns[i].Width);
+        column->SetReadOnly(columns[i].Read_Only);
+    }
+    return grid;
+}
+
+TComboBox* Make_Choice(TForm* owner, TWinControl* parent, const char16_t* name, int left, int top) {
+    auto* box = new TComboBox(owner);
+    box->SetName(name);
+    box->SetParent(parent);
+    box->SetStyle(csDropDownList);
+    box->SetBounds(left, top, 100, 21);
+    return box;
+}
+
+TEdit* Make_Edit(TForm* owner, TWinControl* parent, const char16_t* name, int left, int top, int width) {
+    auto* edit = new TEdit(owner);
+    edit->SetName(name);
+    edit->SetParent(parent);
+    edit->SetBounds(left, top, width, 21);
+    return edit;
+}
+
+// Enable and Disable from the text table, the first chosen.
+void Fill_Choice(TComboBox* box, int enableEntry, int disableEntry) {
+    box->Items().Clear();
+    box->Items().Add(Lang_Table[enableEntry]);
+    box->Items().Add(Lang_Table[disableEntry]);
+    box->SetItemIndex(0);
+}
+
+}  // namespace
+
+TFAdvanceFunctions::TFAdvanceFunctions(TComponent* AOwner) : TForm(AOwner) {
+    SetName(u"FAdvanceFunctions");
+    Set_Shell_Form_Look(this);
+    SetPosition(poScreenCenter);
+
+    P_Title = Make_Title_Panel(this, 635, &L_SW_Code, &L_SW_Desc);
+    L_IP_Address = Make_Label(this, u"L_IP_Address", 16, 76);
+    E_IP_Address = Make_Edit(this, this, u"E_IP_Address", 110, 72, 150);
+
+    PageControl1 = new TPageControl(this);
+    PageControl1->SetName(u"PageControl1");
+    PageControl1->SetParent(this);
+    PageControl1->SetBounds(8, 102, 619, 318);
+    auto sheet = [this](const char16_t* name) {
+        auto* s = new TTabSheet(this);
+        s->SetName(name);
+        s->SetPageControl(PageControl1);
+        return s;
+    };
+    TS_B0B1 = sheet(u"TS_B0B1");
+    TS_B2 = sheet(u"TS_B2");
+    TS_B3B4 = sheet(u"TS_B3B4");
+    TS_B5B6 = sheet(u"TS_B5B6");
+
+    Btn_Read_Status = Make_Button(TS_B0B1, u"Btn_Read_Status", 8, 8, 110, 26);
+    Btn_Read_Status->OnClick = [this](TObject*) { Functions.Read_Status(Address()); };
+    Btn_Write_Status = Make_Button(TS_B0B1, u"Btn_Write_Status", 126, 8, 110, 26);
+    Btn_Write_Status->OnClick = [this](TObject*) { Functions.Write_Status(Address()); };
+    Btn_Copy = Make_Button(TS_B0B1, u"Btn_Copy", 244, 8, 110, 26);
+    Btn_Copy->OnClick = [this](TObject*) { Functions.Copy_Status(); };
+    ACG = Make_Diag_Grid(this, TS_B0B1, u"ACG", Poll_Columns);
+    TGridColumnItem* writeStatus = ACG->Columns().Items(2);
+    writeStatus->SetEditor(edComboList);
+    writeStatus->ComboItems().Add(Diag_Enable);
+    writeStatus->ComboItems().Add(Diag_Disable);
+
+    Btn_Read_Errors = Make_Button(TS_B2, u"Btn_Read_Errors", 8, 8, 110, 26);
+    Btn_Read_Errors->OnClick = [this](TObject*) { Functions.Read_Errors(Address()); };
+    ACG2 = Make_Diag_Grid(this, TS_B2, u"ACG2", Error_Columns);
+
+    L_RS_TransparentMode = Make_Label(TS_B3B4, u"L_RS_TransparentMode", 16, 16);
+    Btn_Read_Status_Transparent_Mode = Make_Button(TS_B3B4, u"Btn_Read_Status_Transparent_Mode", 16, 36, 110, 26);
+    Btn_Read_Status_Transparent_Mode->OnClick = [this](TObject*) { Functions.Read_Transparent_Mode(Address()); };
+    L_Status_TransparenMode = Make_Label(TS_B3B4, u"L_Status_TransparenMode", 142, 42);
+    L_Status_TransparenMode->SetCaption(u"--");
+    L_WS_TransparentMode = Make_Label(TS_B3B4, u"L_WS_TransparentMode", 16, 90);
+    CB_WS_TransparentMode = Make_Choice(this, TS_B3B4, u"CB_WS_TransparentMode", 16, 112);
+    Btn_Write_Status_Transparent_Mode = Make_Button(TS_B3B4, u"Btn_Write_Status_Transparent_Mode", 126, 109, 110, 26);
+    Btn_Write_Status_Transparent_Mode->OnClick = [this](TObject*) {
+        Functions.Write_Transparent_Mode(Address(), CB_WS_TransparentMode->ItemIndex());
+    };
+
+    L_Title_B5 = Make_Label(TS_B5B6, u"L_Title_B5", 16, 12);
+    L_B5_IDDlave = Make_Label(TS_B5B6, u"L_B5_IDDlave", 16, 40);
+    E_B5_IDSlave = Make_Edit(this, TS_B5B6, u"E_B5_IDSlave", 110, 36, 60);
+    E_B5_IDSlave->SetText(u"1");
+    CB_B5_EnableDisable = Make_Choice(this, TS_B5B6, u"CB_B5_EnableDisable", 180, 36);
+    Btn_B5_Write = Make_Button(TS_B5B6, u"Btn_B5_Write", 290, 33, 110, 26);
+    Btn_B5_Write->OnClick = [this](TObject*) {
+        Functions.B5_Write(Address(), E_B5_IDSlave->Text(), CB_B5_EnableDisable->ItemIndex());
+    };
+    L_Title_B6 = Make_Label(TS_B5B6, u"L_Title_B6", 16, 92);
+    L_B6_NumPoll = Make_Label(TS_B5B6, u"L_B6_NumPoll", 16, 120);
+    E_B6_NumPoll = Make_Edit(this, TS_B5B6, u"E_B6_NumPoll", 110, 116, 60);
+    E_B6_NumPoll->SetText(u"1");
+    CB_B6_EnableDisable = Make_Choice(this, TS_B5B6, u"CB_B6_EnableDisable", 180, 116);
+    Btn_B6_Write = Make_Button(TS_B5B6, u"Btn_B6_Write", 290, 113, 110, 26);
+    Btn_B6_Write->OnClick = [this](TObject*) {
+        Functions.B6_Write(Address(), E_B6_NumPoll->Text(), CB_B6_EnableDisable->ItemIndex());
+    };
+
+    P_Button = new TPanel(this);
+    P_Button->SetName(u"P_Button");
+    P_Button->SetParent(this);
+    P_Button->SetBounds(0, 425, 635, 40);
+    P_Button->SetBevelOuter(bvNone);
+    P_Button->SetParentColor(true);
+    Btn_Exit = Make_Button(P_Button, u"Btn_Exit", 539, 6, 80, 28);
+    Btn_Exit->SetModalResult(mrOk);
+
+    OnCreate = [this](TObject* s) { FormCreate(s); };
+    OnShow = [this](TObject* s) { FormShow(s); };
+    OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
+}
+
+TFAdvanceFunctions::~TFAdvanceFunctions() { Functions.Stop_Listening(); }
+
+void TFAdvanceFunctions::FormCreate(TObject*) {
+    L_SW_Code->SetCaption(SW_Code);
+    SetClientWidth(635);
+    SetClientHeight(465);
+    PageControl1->SetActivePageIndex(0);
+    Set_Lang();
+}
+
+void TFAdvanceFunctions::FormShow(TObject*) {
+    Functions.Start_Listening();
+    E_IP_Address->SetText(Diag_Converter_Address(Path_ParGen));
+    Functions.Fill_Descriptions(Path_ModbusM_SetAccess);
+}
+
+void TFAdvanceFunctions::FormClose(TObject*, TCloseAction&) { Functions.Stop_Listening(); }
+
+void TFAdvanceFunctions::Set_Lang() {
+    SetCaption(Lang_Table[814]);
+    L_SW_Desc->SetCaption(Lang_Table[815]);
+    L_IP_Address->SetCaption(Lang_Table[816]);
+    TS_B0B1->SetCaption(Lang_Table[817]);
+    TS_B2->SetCaption(Lang_Table[818]);
+    TS_B3B4->SetCaption(Lang_Table[819]);
+    TS_B5B6->SetCaption(Lang_Table[820]);
+    Btn_Read_Status->SetCaption(Lang_Table[821]);
+    Btn_Write_Status->SetCaption(Lang_Table[822]);
+    Btn_Copy->SetCaption(Lang_Table[823]);
+    for (int i = 0; i < 4; ++i) ACG->Columns().Items(i)->SetHeader(Lang_Table[824 + i]);
+    Btn_Read_Errors->SetCaption(Lang_Table[828]);
+    for (int i = 0; i < 3; ++i) ACG2->Columns().Items(i)->SetHeader(Lang_Table[829 + i]);
+    L_RS_TransparentMode->SetCaption(Lang_Table[832]);
+    Btn_Read_Status_Transparent_Mode->SetCaption(Lang_Table[833]);
+    L_WS_TransparentMode->SetCaption(Lang_Table[834]);
+    Btn_Write_Status_Transparent_Mode->SetCaption(Lang_Table[835]);
+    Fill_Choice(CB_WS_TransparentMode, 836, 837);
+    L_Title_B5->SetCaption(Lang_Table[838]);
+    L_B5_IDDlave->SetCaption(Lang_Table[839]);
+    Fill_Choice(CB_B5_EnableDisable, 840, 841);
+    Btn_B5_Write->SetCaption(Lang_Table[842]);
+    L_Title_B6->SetCaption(Lang_Table[843]);
+    L_B6_NumPoll->SetCaption(Lang_Table[844]);
+    Fill_Choice(CB_B6_EnableDisable, 845, 846);
+    Btn_B6_Write->SetCaption(Lang_Table[847]);
+    Btn_Exit->SetCaption(Lang_Table[848]);
+}
+
+String TFAdvanceFunctions::Address() const { return E_IP_Address->Text(); }
+
+namespace {
+
+struct TDiag_Place {
+    bool Error_Grid;
+    int Column;
+};
+// The grid and column of each kind of cell, in the order of TDiag_Column.
+constexpr TDiag_Place Diag_Places[] = {{false, 1}, {false, 2}, {false, 3}, {true, 1}, {true, 2}};
+
+}  // namespace
+
+String TFAdvanceFunctions::Cell(TDiag_Column column, int row) const {
+    const TDiag_Place& p = Diag_Places[int(column)];
+    return (p.Error_Grid ? ACG2 : ACG)->GetCellEx(p.Column, row);
+}
+
+void TFAdvanceFunctions::Set_Cell(TDiag_Column column, int row, const String& text) {
+    const TDiag_Place& p = Diag_Places[int(column)];
+    (p.Error_Grid ? ACG2 : ACG)->SetCellEx(p.Column, row, text);
+}
+
+void TFAdvanceFunctions::Set_Transparent_Status(const String& text) { L_Status_TransparenMode->SetCaption(text); }

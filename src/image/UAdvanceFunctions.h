@@ -7,9 +7,11 @@
 // TDiag_Cells, so they run without a window.
 
 #include "framework/System.h"
+#include "shell/Shell_Controls.h"
 
 #include <memory>
 
+class TExColumnGrid;
 class TUdpListener;
 
 // Rows 1 to 1024 of both grids, one per poll of the converter: the read
@@ -109,3 +111,68 @@ private:
     std::shared_ptr<int> showing_;
     int read_ = 0;
 };
+
+// ---------------------------------------------------------------------------
+// The diagnostics window
+// ---------------------------------------------------------------------------
+// The converter's address, four pages (poll states, error counters,
+// transparent mode, the slave and poll commands) and "Exit". It listens while
+// shown; its two grids are the cells of the commands.
+
+class TFAdvanceFunctions : public TForm, public TDiag_Cells {
+public:
+    explicit TFAdvanceFunctions(TComponent* AOwner);
+    ~TFAdvanceFunctions() override;
+
+    // The commands and their replies; tests change its ports.
+    TAdvance_Functions Functions{*this};
+
+    TPanel* P_Title;
+    TLabel* L_SW_Code;
+    TLabel* L_SW_Desc;
+    TLabel* L_IP_Address;
+    TEdit* E_IP_Address;
+    TPageControl* PageControl1;
+    TTabSheet* TS_B0B1;
+    TTabSheet* TS_B2;
+    TTabSheet* TS_B3B4;
+    TTabSheet* TS_B5B6;
+    TShellButton* Btn_Read_Status;
+    TShellButton* Btn_Write_Status;
+    TShellButton* Btn_Copy;
+    TExColumnGrid* ACG;
+    TShellButton* Btn_Read_Errors;
+    TExColumnGrid* ACG2;
+    TLabel* L_RS_TransparentMode;
+    TShellButton* Btn_Read_Status_Transparent_Mode;
+    TLabel* L_Status_TransparenMode;
+    TLabel* L_WS_TransparentMode;
+    TComboBox* CB_WS_TransparentMode;
+    TShellButton* Btn_Write_Status_Transparent_Mode;
+    TLabel* L_Title_B5;
+    TLabel* L_B5_IDDlave;
+    TEdit* E_B5_IDSlave;
+    TComboBox* CB_B5_EnableDisable;
+    TShellButton* Btn_B5_Write;
+    TLabel* L_Title_B6;
+    TLabel* L_B6_NumPoll;
+    TEdit* E_B6_NumPoll;
+    TComboBox* CB_B6_EnableDisable;
+    TShellButton* Btn_B6_Write;
+    TPanel* P_Button;
+    TShellButton* Btn_Exit;
+
+    void FormCreate(TObject* Sender);
+    void FormShow(TObject* Sender);
+    void FormClose(TObject* Sender, TCloseAction& Action);
+    void Set_Lang();
+
+    // TDiag_Cells on the two grids and the status label.
+    String Cell(TDiag_Column column, int row) const override;
+    void Set_Cell(TDiag_Column column, int row, const String& text) override;
+    void Set_Transparent_Status(const String& text) override;
+
+private:
+    String Address() const;
+};
+extern TFAdvanceFunctions* FAdvanceFunctions;

@@ -132,8 +132,9 @@ bool Check_Map(const TMap_Texts& m, std::vector<String>& SL_Check_Desc, bool con
 
 }  // namespace
 
-const TTableDesc SNMP_Read_Table = {u"SNMP_Trap_Read", u"row", snmp_col::Community, true, SNMP_Map_Rows, Read_Columns};
-const TTableDesc SNMP_Write_Table = {u"SNMP_Trap_Write", u"row", snmp_col::Community, true, SNMP_Map_Rows,
+const TTableDesc SNMP_Read_Table = {u"SNMP_Trap_Read", u"row", snmp_col::Community, true, SNMP_Map_Row_Count,
+                                    Read_Columns};
+const TTableDesc SNMP_Write_Table = {u"SNMP_Trap_Write", u"row", snmp_col::Community, true, SNMP_Map_Row_Count,
                                      Write_Columns};
 
 int SNMP_Map_Type(const String& parGenPath) {
@@ -263,8 +264,8 @@ TFSNMP_Trap_Access::TFSNMP_Trap_Access(TComponent* AOwner)
     };
     TS_SNMP_Read = sheet(u"TS_SNMP_Read");
     TS_SNMP_Write = sheet(u"TS_SNMP_Write");
-    ACG_SNMP_Read = Make_Table_Grid(TS_SNMP_Read, u"ACG_SNMP_Read", SNMP_Read_Table, SNMP_Map_Rows);
-    ACG_SNMP_Write = Make_Table_Grid(TS_SNMP_Write, u"ACG_SNMP_Write", SNMP_Write_Table, SNMP_Map_Rows);
+    ACG_SNMP_Read = Make_Table_Grid(TS_SNMP_Read, u"ACG_SNMP_Read", SNMP_Read_Table, SNMP_Map_Row_Count);
+    ACG_SNMP_Write = Make_Table_Grid(TS_SNMP_Write, u"ACG_SNMP_Write", SNMP_Write_Table, SNMP_Map_Row_Count);
     read_rows_ = std::make_unique<TColumnGridRows>(*ACG_SNMP_Read);
     write_rows_ = std::make_unique<TColumnGridRows>(*ACG_SNMP_Write);
     for (TExColumnGrid* g : {ACG_SNMP_Read, ACG_SNMP_Write}) {

@@ -15,7 +15,7 @@
 class TXmlDocument;
 
 // Data rows of each map.
-constexpr int SNMP_Map_Rows = 256;
+constexpr int SNMP_Map_Row_Count = 256;
 // Position choices of each map ("0" .. "1023").
 constexpr int SNMP_Positions = 1024;
 

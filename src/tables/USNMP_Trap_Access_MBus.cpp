@@ -4,6 +4,8 @@
 #include "framework/SysUtils.h"
 #include "shell/Globals.h"
 
+#include <algorithm>
+
 namespace {
 
 const char16_t* const Community_Choices[] = {u"Tamrin", u"Velunor"};
@@ -118,6 +120,19 @@ void TFSNMP_Trap_Access_MBus::ACG_SNMP_ReadDblClickCell(TObject*, int ARow, int 
 void TFSNMP_Trap_Access_MBus::ACG_SNMP_ReadGridHint(TObject*, int ARow, int ACol, String& hintstr) {
     // The hint follows the real column, so hidden columns keep their hints' places.
     const int c = ACG_SNMP_Read->RealColIndex(ACol);
-    hintstr = ARow == 0 && c >= 1 && c <= static_cast<int>(Hint_SNMP.size()) ? Hint_SNMP[static_cast<std::size_t>(c - 1)]
-                                                                               : String();
+    const bool header = ARow == 0 && c >= 1 && c <= static_cast<int>(Hint_SNMP.size());
+    hintstr = header ? Hint_SNMP[static_cast<std::size_t>(c - 1)] : String();
+}
+
+bool TFSNMP_Trap_Access_MBus::Edit_Rows(std::vector<std::array<String, 14>>& Rows) {
+    TExColumnGrid* g = ACG_SNMP_Read;
+    g->SetRowCount(2);
+    for (int c = 0; c < 14; ++c) g->SetCellEx(c, 1, String());
+    g->SetRowCount(std::max<int>(static_cast<int>(Rows.size()), 1) + 1);
+    for (std::size_t r = 0; r < Rows.size(); ++r)
+        for (int c = 0; c < 14; ++c) g->SetCellEx(c, static_cast<int>(r) + 1, Rows[r][static_cast<std::size_t>(c)]);
+    if (ShowModal() != mrOk) return false;
+    for (std::size_t r = 0; r < Rows.size(); ++r)
+        for (int c = 1; c < 14; ++c) Rows[r][static_cast<std::size_t>(c)] = g->GetCellEx(c, static_cast<int>(r) + 1);
+    return true;
 }

@@ -7,6 +7,7 @@
 #include "grid/ExCGrid.h"
 #include "tables/Table_Window.h"
 
+#include <array>
 #include <memory>
 
 #include <vector>
@@ -50,6 +51,12 @@ public:
     void ACG_SNMP_ReadKeyPress(TObject* Sender, Char& Key);
     void ACG_SNMP_ReadDblClickCell(TObject* Sender, int ARow, int ACol);
     void ACG_SNMP_ReadGridHint(TObject* Sender, int ARow, int ACol, String& hintstr);
+
+    // The filler's road for the M-Bus network editor: the grid gets one row
+    // per entry (columns 0 .. 13; one empty row when there is none), the
+    // window is shown modally, and only on OK the edited cells go back into
+    // the entries. True for OK.
+    bool Edit_Rows(std::vector<std::array<String, 14>>& Rows);
 
 private:
     std::unique_ptr<TColumnGridRows> rows_;

@@ -7,6 +7,7 @@
 
 #include "framework/Controls.h"
 #include "framework/Graphics.h"
+#include "framework/ImgList.h"
 #include "framework/Sets.h"
 #include "framework/Streams.h"
 #include "framework/System.h"
@@ -16,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
 #include <vector>
 
 class TBaseLazyTree;
@@ -329,6 +331,16 @@ using TLTGetNodeCallback = std::function<void(TBaseLazyTree* Sender, PLazyNode N
 class TLazyTreeWorker;
 class TClipboardFormats;
 
+// What the painting hands to the content step of one cell.
+struct TLTPaintInfo {
+    TCanvas* Canvas = nullptr;
+    PLazyNode Node = nullptr;
+    TColumnIndex Column = -1;
+    TRect CellRect;     // the row, in client coordinates
+    TRect ContentRect;  // the part after indentation, check box and images
+    int NodeWidth = 0;  // the content's width as the tree measures it
+};
+
 class TBaseLazyTree : public TCustomControl {
 public:
     explicit TBaseLazyTree(TComponent* AOwner);
@@ -592,12 +604,74 @@ public:
     bool DoEdited();
     bool DoEditCancelled();
     void MainColumnSwitched() { DoEditCancelled(); }
-    // The window parts: nothing to do without a window.
-    virtual void InvalidateNode(PLazyNode) {}
-    virtual void InvalidateToBottom(PLazyNode) {}
-    virtual void UpdateScrollBars(bool) {}
-    virtual bool ScrollIntoView(PLazyNode, bool, bool = false) { return false; }
+    // --- Window: geometry and scrolling ------------------------------------------
+    virtual void InvalidateNode(PLazyNode Node);
+    virtual void InvalidateToBottom(PLazyNode Node);
+    virtual void UpdateScrollBars(bool DoRepaint);
+    virtual bool ScrollIntoView(PLazyNode Node, bool Center, bool Horizontally = false);
     virtual void PlaceEditor() {}
+    int OffsetX() const { return FOffsetX; }
+    int OffsetY() const { return FOffsetY; }
+    // Clamps to the scrollable range (offsets are 0 or negative) and repaints.
+    void SetOffsetXY(int X, int Y);
+    // The range the content needs: widest node and the sum of the shown heights.
+    int RangeX();
+    int RangeY();
+    // The shown node at client Y (nil below the last), with its top in client coordinates.
+    PLazyNode GetNodeAt(int X, int Y, int* NodeTop = nullptr);
+    // Tree coordinates of a node (nil when hidden under a collapsed parent).
+    int GetNodeTop(PLazyNode Node);
+    // Client rectangle of a node; TextOnly limits it to the text part.
+    TRect GetDisplayRect(PLazyNode Node, bool TextOnly);
+    // The x in client coordinates where a node's text area begins.
+    int NodeContentLeft(PLazyNode Node);
+    Cardinal Indent() const { return FIndent; }
+    void SetIndent(Cardinal Value);
+    int Margin() const { return FMargin; }
+    int TextMargin() const { return FTextMargin; }
+    TImageList* Images() const { return FImages; }
+    void SetImages(TImageList* Value) { FImages = Value; InvalidateTree(); }
+    TImageList* StateImages() const { return FStateImages; }
+    void SetStateImages(TImageList* Value) { FStateImages = Value; InvalidateTree(); }
+    String EmptyListMessage;
+    // A single border is a sunken client edge with the 3-D look, else a line; bsNone has none.
+    enum TLTBorderStyle { bsNone, bsSingle };
+    TLTBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TLTBorderStyle Value);
+    bool Ctl3D() const { return FCtl3D; }
+    void SetCtl3D(bool Value);
+    PLazyNode HotNode() const { return FCurrentHotNode; }
+
+    // --- Window: hit testing ----------------------------------------------------
+    enum THitPosition { hiNowhere, hiOnItem, hiOnItemButton, hiOnItemCheckbox, hiOnStateIcon,
+                        hiOnNormalIcon, hiOnItemLabel, hiOnItemIndent, hiOnItemRight, hiBelow };
+    struct THitInfo {
+        PLazyNode HitNode = nullptr;
+        THitPosition HitPosition = hiNowhere;
+    };
+    THitInfo GetHitTestInfoAt(int X, int Y);
+
+    // --- Images -------------------------------------------------------------------
+    enum TLTImageKind { ikNormal, ikSelected, ikState, ikOverlay };
+    using TLTGetImageExEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TLTImageKind Kind,
+                                                  TColumnIndex Column, bool& Ghosted, int& ImageIndex,
+                                                  TImageList*& ImageList)>;
+    using TLTGetImageEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TLTImageKind Kind,
+                                                TColumnIndex Column, bool& Ghosted, int& ImageIndex)>;
+    TLTGetImageExEvent OnGetImageIndexEx;
+    TLTGetImageEvent OnGetImageIndex;
+    // The image of a kind for a node: index (-1: none) and the list to draw it from.
+    virtual int DoGetImageIndex(PLazyNode Node, TLTImageKind Kind, TColumnIndex Column, bool& Ghosted,
+                                TImageList*& List);
+    // Index of the check picture (1..24, -1 for none) for a type and state.
+    static int GetCheckImageIndex(TCheckType Type, TCheckState State, bool Enabled, bool Hot);
+    // Side of the check picture and of the expand button.
+    int CheckImageSize() const { return 13; }
+    int ButtonSize() const { return 9; }
+    // Fires once per node painted, before anything is drawn; DefaultDraw false skips the rest.
+    using TLTBeforeItemPaintEvent = std::function<void(TBaseLazyTree* Sender, TCanvas* TargetCanvas,
+                                                       PLazyNode Node, const TRect& ItemRect, bool& CustomDraw)>;
+    TLTBeforeItemPaintEvent OnBeforeItemPaint;
     void InvalidateTree() { if (HandleAllocated()) Invalidate(); }
 
     // Events.
@@ -732,7 +806,48 @@ protected:
     // Stream helpers.
     void ReadStreamInto(TStream& Stream, PLazyNode Target, bool WholeTree);
 
+    // Window parts.
+    void Paint() override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void WMLButtonDblClk(TWMMouse& Message) override;
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void KeyUp(Word& Key, TShiftState Shift) override;
+    void Resize() override;
+    void WMVScroll(TWMScroll& Message) override;
+    void WMGetDlgCode(TMessage& Message) override;
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void ApplyBorder();
+    void WMHScroll(TWMScroll& Message) override;
+    bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
+    // Paints one node's row (lines, button, check, images, selection, content) at Top.
+    void PaintNode(TCanvas& Canvas, PLazyNode Node, int Top);
+    // The cell's own content (the string tree draws its text here).
+    virtual void PaintCellContent(TLTPaintInfo& PaintInfo) {}
+    // The width of a node's content in pixels (text plus margins).
+    virtual int QueryCellTextWidth(PLazyNode Node) { return 0; }
+    void DrawTreeLines(TCanvas& Canvas, PLazyNode Node, int Top, int Height, int VAlign);
+    void DrawNodeButton(TCanvas& Canvas, PLazyNode Node, int X, int Y);
+    void DrawCheckImage(TCanvas& Canvas, PLazyNode Node, int X, int Y);
+    // Whether a check box is shown for a node.
+    bool ShowsCheck(PLazyNode Node) const;
+    void HandleCheckKey(bool Down);
+    void PressCheck(PLazyNode Node, TLazyTreeState Pending);
+    // Steps 4 to 6 of a navigation key: move the focus and let the selection follow.
+    void NavigationKey(Word Key, TShiftState Shift);
+
     // Fields.
+    int FOffsetX = 0;
+    int FOffsetY = 0;
+    Cardinal FIndent = 18;
+    int FMargin = 4;
+    int FTextMargin = 4;
+    TImageList* FImages = nullptr;
+    TImageList* FStateImages = nullptr;
+    TLTBorderStyle FBorderStyle = bsSingle;
+    bool FCtl3D = true;
     PLazyNode FRoot = nullptr;
     std::size_t FRootBlockSize = 0;
     int FNodeDataSize = -1;
@@ -792,4 +907,126 @@ protected:
     bool FRevalidateAfterBuild = false;
     // Lets a call queued by the worker find out whether the tree still exists.
     std::shared_ptr<TBaseLazyTree*> FAliveToken;
+};
+
+// ---------------------------------------------------------------------------
+// The string tree: texts come from the owner through events, nothing is kept.
+// ---------------------------------------------------------------------------
+enum TLSTTextType { ttNormal, ttStatic };
+enum TLTStringOption { toSaveCaptions, toShowStaticText, toAutoAcceptEditChange };
+using TLTStringOptions = TSet<TLTStringOption>;
+enum TLTExportType { etNone, etRTF, etHTML, etText, etExcel, etWord, etCustom };
+constexpr TColumnIndex NoColumn = -1;
+
+class TCustomLazyStringTree;
+struct TLSTGetCellTextEventArgs {
+    PLazyNode Node = nullptr;
+    TColumnIndex Column = NoColumn;
+    String CellText;
+    String StaticText;
+    TLTExportType ExportType = etNone;
+    TLSTGetCellTextEventArgs(PLazyNode ANode, TColumnIndex AColumn, TLTExportType AExportType = etNone)
+        : Node(ANode), Column(AColumn), ExportType(AExportType) {}
+};
+using TLSTGetTextEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TColumnIndex Column,
+                                            TLSTTextType TextType, String& CellText)>;
+using TLSTGetCellTextEvent = std::function<void(TCustomLazyStringTree* Sender, TLSTGetCellTextEventArgs& E)>;
+using TLSTNewTextEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TColumnIndex Column, String NewText)>;
+using TLTPaintText = std::function<void(TBaseLazyTree* Sender, TCanvas* TargetCanvas, PLazyNode Node,
+                                        TColumnIndex Column, TLSTTextType TextType)>;
+
+class TCustomLazyStringTree : public TBaseLazyTree {
+public:
+    explicit TCustomLazyStringTree(TComponent* AOwner);
+    String GetText(PLazyNode Node, TColumnIndex Column);
+    void SetText(PLazyNode Node, TColumnIndex Column, const String& Value);
+    String GetStaticText(PLazyNode Node, TColumnIndex Column);
+    const String& DefaultText() const { return FDefaultText; }
+    void SetDefaultText(const String& Value);
+    TLTStringOptions StringOptions() const { return FStringOptions; }
+    void SetStringOptions(TLTStringOptions Value);
+    // The texts from the node up to the top level, each followed by Delimiter.
+    String Path(PLazyNode Node, TColumnIndex Column, Char Delimiter);
+    // One quoted line per top-level node (every column; empty without columns).
+    bool SaveToCSVFile(const String& FileNameWithPath, bool IncludeHeading);
+    int DoIncrementalSearch(PLazyNode Node, const String& Text) override;
+
+    TLSTGetTextEvent OnGetText;
+    TLSTGetCellTextEvent OnGetCellText;
+    TLSTNewTextEvent OnNewText;
+    TLTPaintText OnPaintText;
+
+protected:
+    virtual void DoGetText(TLSTGetCellTextEventArgs& E);
+    virtual void DoNewText(PLazyNode Node, TColumnIndex Column, const String& Text);
+    virtual void DoPaintText(PLazyNode Node, TCanvas& Canvas, TColumnIndex Column, TLSTTextType TextType);
+    void PaintCellContent(TLTPaintInfo& PaintInfo) override;
+    int QueryCellTextWidth(PLazyNode Node) override;
+
+public:
+    // With toRestoreSelection, the captions of the selected nodes are kept, and a
+    // node added later whose caption is among them comes back selected.
+    using TBaseLazyTree::AddChild;
+    using TBaseLazyTree::AddToSelection;
+    using TBaseLazyTree::RemoveFromSelection;
+    PLazyNode AddChild(PLazyNode Parent, void* UserData = nullptr) override;
+    bool AddToSelection(PLazyNode Node) override;
+    void RemoveFromSelection(PLazyNode Node) override;
+    void InvalidateNode(PLazyNode Node) override;
+    void ReinitNode(PLazyNode Node, bool Recursive) override;
+    void SetChildCount(PLazyNode Node, Cardinal NewChildCount) override;
+    // Height of the font and width of "..." in it, taken at every font change.
+    int TextHeight() const { return FTextHeight; }
+    int EllipsisWidth() const { return FEllipsisWidth; }
+
+protected:
+    void CMFontChanged(TMessage& Message) override;
+    void CreateWnd() override;
+    // The caption chunk: the main column's text, read back through OnNewText.
+    void WriteStreamNode(TStream& Stream, PLazyNode Node) override;
+    bool ReadStreamChunk(TStream& Stream, int Version, PLazyNode Node, Cardinal ChunkType,
+                         Cardinal ChunkSize) override;
+    // The kept width of the node's text; 0 means not measured.
+    int CachedWidth(PLazyNode Node) const;
+    void SetCachedWidth(PLazyNode Node, int Width);
+    void TakeFontMetrics();
+
+private:
+    struct TCaselessLess {
+        bool operator()(const String& A, const String& B) const;
+    };
+    std::unique_ptr<std::set<String, TCaselessLess>> FPreviouslySelected;
+    String SelectionCaption(PLazyNode Node);
+    std::size_t FInternalDataOffset = 0;
+    int FTextHeight = 0;
+    int FEllipsisWidth = 0;
+    String FDefaultText;
+    TLTStringOptions FStringOptions{toSaveCaptions, toAutoAcceptEditChange};
+};
+
+class TLazyStringTree : public TCustomLazyStringTree {
+public:
+    using TCustomLazyStringTree::TCustomLazyStringTree;
+};
+
+// The draw tree: the owner paints each node's content and tells its width.
+using TLTDrawNodeEvent = std::function<void(TBaseLazyTree* Sender, const TLTPaintInfo& PaintInfo)>;
+using TLTGetNodeWidthEvent = std::function<void(TBaseLazyTree* Sender, TCanvas* HintCanvas, PLazyNode Node,
+                                                TColumnIndex Column, int& NodeWidth)>;
+
+class TCustomLazyDrawTree : public TBaseLazyTree {
+public:
+    using TBaseLazyTree::TBaseLazyTree;
+    TLTDrawNodeEvent OnDrawNode;
+    TLTGetNodeWidthEvent OnGetNodeWidth;
+    // Twice the text margin unless the owner answers.
+    int QueryCellTextWidth(PLazyNode Node) override;
+
+protected:
+    void PaintCellContent(TLTPaintInfo& PaintInfo) override;
+};
+
+class TLazyDrawTree : public TCustomLazyDrawTree {
+public:
+    using TCustomLazyDrawTree::TCustomLazyDrawTree;
 };

@@ -1,4 +1,5 @@
 #include "controls/ExDropDown.h"
+#include "controls/ExItemSelector.h"
 
 #include "framework/Forms.h"
 #include "framework/Streaming.h"
@@ -106,6 +107,101 @@ TEST(DropDownLook, StreamKeepsBothStylesWithoutApplyingThem) {
     // Not applied again: the colours are the streamed ones.
     EXPECT_EQ(target->DropDownColor(), 0x123456);
     EXPECT_EQ(target->DropDownHeader().Color(), 0xFFEFE3) << "the header keeps the constructor's look";
+}
+
+}  // namespace
+
+namespace {
+
+struct LookFixture : ::testing::Test {
+    TForm form{nullptr};
+    TExCustomDropDown* dd = nullptr;
+    void SetUp() override {
+        form.SetBounds(100, 100, 400, 150);
+        form.SetColor(0xEEEEEE);
+        dd = new TExCustomDropDown(&form);
+        dd->SetParent(&form);
+        dd->SetBounds(150, 50, 120, 21);
+        form.Show();
+    }
+};
+
+TEST_F(LookFixture, TheLabelFollowsItsPositionAndTheEdit) {
+    dd->SetLabelCaption(u"Value");
+    ASSERT_NE(dd->EditLabel(), nullptr);
+    TLabel* l = dd->EditLabel();
+    EXPECT_EQ(l->Parent(), &form);
+    EXPECT_EQ(l->Top(), 50);
+    EXPECT_LT(l->Left() + l->Width(), 150);
+    dd->SetLabelPosition(lpTopCenter);
+    EXPECT_EQ(l->Top(), 50 - l->Height() - 4);
+    EXPECT_EQ(l->Left(), 150 + (120 - l->Width()) / 2);
+    dd->SetBounds(160, 60, 120, 21);
+    EXPECT_EQ(l->Top(), 60 - l->Height() - 4);
+    dd->SetLabelCaption(u"A caption much wider than the edit itself");
+    EXPECT_LT(l->Left(), 160) << "centred: left of the edit by half the difference";
+}
+
+TEST_F(LookFixture, DisabledFrameAndPickOnlyHighlight) {
+    dd->SetEnabled(false);
+    TBitmap shot;
+    RenderControlToBitmap(dd, shot);
+    EXPECT_EQ(shot.Canvas().Pixels(0, 10), TColor(0xC0C0C0));
+    EXPECT_EQ(shot.Canvas().Pixels(60, 0), TColor(0xC0C0C0));
+    dd->SetEnabled(true);
+
+    TEdit* other = new TEdit(&form);
+    other->SetParent(&form);
+    other->SetBounds(10, 10, 80, 21);
+    dd->SetEditorEnabled(false);
+    dd->SetTextValue(u"pick");
+    other->SetFocus();
+    RenderControlToBitmap(dd, shot);
+    const TColor highlight = ColorToRGB(clHighlight);
+    EXPECT_NE(shot.Canvas().Pixels(90, 4), highlight) << "not focused: plain";
+    dd->SetFocus();
+    dd->Repaint();
+    RenderControlToBitmap(dd, shot);
+    EXPECT_EQ(shot.Canvas().Pixels(90, 4), highlight) << "focused: highlighted";
+}
+
+TEST(DropDownLook, ItemListColoursByStyle) {
+    TItemAppearance a;
+    TExCustomDropDown::ApplyItemAppearanceStyle(&a, tsOffice2007Luna);
+    EXPECT_EQ(a.ColorHot, 0xEBFDFF);
+    EXPECT_EQ(a.ColorMirrorSelectedTo, 0x7AE1FE);
+    EXPECT_EQ(a.BorderColorTop, 0xF4FEFF);
+    TExCustomDropDown::ApplyItemAppearanceStyle(&a, tsOffice2003Blue);
+    EXPECT_EQ(a.BorderColorTop, clNone);
+    TExCustomDropDown::ApplyItemAppearanceStyle(&a, tsTerminal);
+    EXPECT_EQ(a.ColorSelected, TColor(0xFF00000D));
+    EXPECT_EQ(a.ColorSelectedText, TColor(0xFF00000E));
+    EXPECT_EQ(a.ColorMirrorHot, clNone);
+    a.BorderColorHot = 0x123;
+    TExCustomDropDown::ApplyItemAppearanceStyle(&a, tsCustom);
+    EXPECT_EQ(a.BorderColorHot, 0x123);
+    TExCustomDropDown::ApplyItemAppearanceStyle(nullptr, tsTerminal);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DropDownLook, SelectionIsPlainInTheCustomStyleAndRoundedOtherwise) {
+    TForm form(nullptr);
+    auto* dd = new TExCustomDropDown(&form);
+    TBitmap b;
+    b.SetSize(40, 20);
+    b.Canvas().Brush().SetColor(clWhite);
+    b.Canvas().FillRect(Rect(0, 0, 40, 20));
+    dd->DrawSelection(b.Canvas(), Rect(0, 0, 40, 20), 0, 0x00FF00);
+    EXPECT_EQ(b.Canvas().Pixels(0, 0), TColor(0x00FF00)) << "the corner shows the list's background";
+    EXPECT_NE(b.Canvas().Pixels(20, 10), TColor(clWhite));
+    dd->SetSelectionColorStyle(scCustom);
+    dd->SetSelectionColor(0x0000FF);
+    dd->DrawSelection(b.Canvas(), Rect(0, 0, 40, 20), 0, 0x00FF00);
+    EXPECT_EQ(b.Canvas().Pixels(0, 0), TColor(0x0000FF));
+    EXPECT_EQ(b.Canvas().Pixels(39, 19), TColor(0x0000FF));
 }
 
 }  // namespace

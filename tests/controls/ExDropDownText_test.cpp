@@ -177,3 +177,170 @@ TEST_F(TextFixture, TypingOverTheWholeTextFiresNoChangeForThatKey) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TextFixture, SignedNumbersAndTheKeypadDecimalKey) {
+    dd->SetEditType(etFloat);
+    dd->SetPrecision(2);
+    dd->SetSigned(true);
+    dd->SetText(u"12.50");
+    Caret(2);
+    SimulateText(u"-");
+    EXPECT_EQ(dd->GetText(), u"-12.50");
+    EXPECT_EQ(dd->SelStart(), 3) << "the caret stays on the same character";
+    SimulateText(u"-");
+    EXPECT_EQ(dd->GetText(), u"12.50");
+    EXPECT_EQ(dd->SelStart(), 2);
+    dd->SetSigned(false);
+    SimulateText(u"-");
+    EXPECT_EQ(dd->GetText(), u"12.50");
+
+    // The keypad's decimal key types the decimal separator whatever it shows.
+    dd->SetText(u"");
+    Caret(0);
+    SimulateKey(VK_DECIMAL, {}, u',');
+    EXPECT_EQ(dd->GetText(), u",") << "without the option the comma is the thousand separator";
+    dd->SetExcelStyleDecimalSeparator(true);
+    dd->SetText(u"");
+    Caret(0);
+    SimulateKey(VK_DECIMAL, {}, u',');
+    EXPECT_EQ(dd->GetText(), u"0.");
+
+    dd->SetEditType(etNumeric);
+    dd->SetSigned(true);
+    dd->SetText(u"42");
+    dd->SelectAll();
+    SimulateText(u"-");
+    EXPECT_EQ(dd->GetText(), u"-");
+    EXPECT_EQ(dd->SelStart(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TextFixture, MoneyIsShownWithThousandSeparatorsWhileTyping) {
+    dd->SetEditType(etMoney);
+    dd->SetPrecision(2);
+    dd->SetText(u"123.00");
+    Caret(3);
+    changes = 0;
+    SimulateText(u"4");
+    EXPECT_EQ(dd->GetText(), u"1,234.00");
+    EXPECT_EQ(dd->SelStart(), 5);
+    EXPECT_EQ(changes, 1) << "the re-formatting tells nothing of its own";
+    dd->SetText(u"12,345.00");
+    Caret(3);
+    SimulateKey(VK_DELETE);
+    EXPECT_EQ(dd->GetText(), u"1,245.00");
+    dd->SelectAll();
+    SimulateText(u".");
+    EXPECT_EQ(dd->GetText(), u"0.00") << "the decimal point over everything starts anew";
+    EXPECT_EQ(dd->SelStart(), 2);
+}
+
+}  // namespace
+
+namespace {
+
+// A parent that records the keys it receives.
+class KeyPanel : public TCustomControl {
+public:
+    explicit KeyPanel(TComponent* owner) : TCustomControl(owner) {
+        SetControlStyle(ControlStyle() + TControlStyle{csAcceptsControls});
+        OnKeyDown = [this](TObject*, Word& key, TShiftState) { keys.push_back(key); };
+    }
+    std::vector<Word> keys;
+};
+
+TEST(DropDownTextKeys, ReturnIsTabAndEnterForTheParent) {
+    TForm form(nullptr);
+    form.SetBounds(100, 100, 300, 150);
+    auto* panel = new KeyPanel(&form);
+    panel->SetParent(&form);
+    panel->SetBounds(0, 0, 300, 150);
+    auto* dd = new TypedEdit(&form);
+    dd->SetParent(panel);
+    dd->SetBounds(10, 10, 120, 21);
+    auto* next = new TEdit(&form);
+    next->SetParent(panel);
+    next->SetBounds(10, 50, 120, 21);
+    form.Show();
+
+    dd->SetReturnIsTab(true);
+    dd->SetFocus();
+    SimulateKey(VK_RETURN);
+    Application->ProcessMessages();
+    EXPECT_TRUE(next->Focused());
+
+    dd->SetReturnIsTab(false);
+    dd->SetDefaultHandling(false);
+    dd->SetFocus();
+    SimulateKey(VK_RETURN);
+    Application->ProcessMessages();
+    EXPECT_TRUE(dd->Focused());
+    EXPECT_EQ(panel->keys, std::vector<Word>{VK_RETURN});
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TextFixture, TheCaretStaysBetweenPrefixAndSuffix) {
+    dd->SetPrefix(u"$ ");
+    dd->SetSuffix(u" net");
+    dd->SetTextValue(u"42");
+    EXPECT_EQ(dd->GetText(), u"42");
+    dd->SetSelStart(4);
+    dd->SetSelLength(0);
+    SimulateKey(VK_HOME);
+    EXPECT_EQ(dd->SelStart(), 2);
+    SimulateKey(VK_LEFT);
+    EXPECT_EQ(dd->SelStart(), 2);
+    SimulateKey(VK_BACK);
+    EXPECT_EQ(dd->GetText(), u"42");
+    SimulateKey(VK_END);
+    EXPECT_EQ(dd->SelStart(), 4);
+    SimulateKey(VK_RIGHT);
+    SimulateKey(VK_DELETE);
+    EXPECT_EQ(dd->SelStart(), 4);
+    EXPECT_EQ(dd->GetText(), u"42");
+    SimulateKey(VK_BACK);
+    EXPECT_EQ(dd->GetText(), u"4");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TextFixture, TheWholePartKeepsToItsLengthLimit) {
+    dd->SetEditType(etFloat);
+    dd->SetPrecision(2);
+    dd->SetLengthLimit(3);
+    dd->SetText(u"12.50");
+    Caret(2);
+    SimulateText(u"3");
+    EXPECT_EQ(dd->GetText(), u"123.50");
+    SimulateText(u"4");
+    EXPECT_EQ(dd->GetText(), u"123.50") << "a fourth digit before the point is refused";
+    Caret(5);
+    SimulateText(u"7");
+    EXPECT_EQ(dd->GetText(), u"123.57") << "decimals are not limited";
+    dd->SetText(u"123.45");
+    Caret(3);
+    SimulateKey(VK_DELETE);
+    EXPECT_EQ(dd->GetText(), u"123.45") << "deleting the point would make the whole part 12345";
+}
+
+TEST_F(TextFixture, APressInsideTheSelectionKeepsItUntilTheRelease) {
+    dd->SetText(u"abcdef");
+    dd->SelectAll();
+    SimulateMouseDown(dd, mbLeft, 20, 8);
+    EXPECT_EQ(dd->SelLength(), 6);
+    SimulateMouseUp(dd, mbLeft, 20, 8);
+    EXPECT_EQ(dd->SelLength(), 0);
+    EXPECT_GT(dd->SelStart(), 0);
+}
+
+}  // namespace

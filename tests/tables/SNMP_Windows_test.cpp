@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -204,4 +205,34 @@ TEST_F(SnmpWindows, RenderedReadGridShowsTheColumnColours) {
     }
     for (int c = 0; c < 15; ++c)
         EXPECT_TRUE(w->ACG_SNMP_Read->Columns().Items(c)->HeaderFont().Style().Contains(fsBold)) << c;
+}
+
+TEST_F(SnmpWindows, MBusRowsGoBackOnlyOnOk) {
+    auto w = Make_Window<TFSNMP_Trap_Access_MBus>();
+    std::vector<std::array<String, 14>> rows = {
+        {u"1", u"0", u"-1", u"ID Pri : 1 - m", u"Node State", u"public", u"String", u"N", u"N", u"0", u"3",
+         u"mNodeState", u"10.0.0.1", u""}};
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        EXPECT_EQ(w->ACG_SNMP_Read->RowCount(), 2);
+        w->ACG_SNMP_Read->SetCellEx(snmp_mbus_col::Mnemonic, 1, u"state");
+        w->Btn_Cancel->Click();
+    };
+    EXPECT_FALSE(w->Edit_Rows(rows));
+    EXPECT_EQ(rows[0][13], u"");
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        EXPECT_EQ(w->ACG_SNMP_Read->GetCellEx(snmp_mbus_col::Mnemonic, 1), u"");  // refilled
+        w->ACG_SNMP_Read->SetCellEx(snmp_mbus_col::Mnemonic, 1, u"state");
+        w->Btn_OK->Click();
+    };
+    EXPECT_TRUE(w->Edit_Rows(rows));
+    EXPECT_EQ(rows[0][13], u"state");
+    // A network without objects: one empty row, and OK closes.
+    std::vector<std::array<String, 14>> none;
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        EXPECT_EQ(w->ACG_SNMP_Read->RowCount(), 2);
+        EXPECT_EQ(w->ACG_SNMP_Read->GetCellEx(snmp_mbus_col::Description, 1), u"");
+        w->Btn_OK->Click();
+    };
+    EXPECT_TRUE(w->Edit_Rows(none));
+    EXPECT_TRUE(dialogs.Shown.empty());
 }

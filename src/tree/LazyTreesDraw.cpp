@@ -1,0 +1,14 @@
+// The draw tree: rows, lines, buttons, check boxes and images come from the
+// base; the content and its width come from the owner.
+
+#include "tree/LazyTrees_p.h"
+
+int TCustomLazyDrawTree::QueryCellTextWidth(PLazyNode Node) {
+    int Width = 2 * FTextMargin;
+    if (OnGetNodeWidth) OnGetNodeWidth(this, &Canvas(), Node, NoColumn, Width);
+    return Width;
+}
+
+void TCustomLazyDrawTree::PaintCellContent(TLTPaintInfo& PaintInfo) {
+    if (OnDrawNode) OnDrawNode(this, PaintInfo);
+}

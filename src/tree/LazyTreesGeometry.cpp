@@ -1,0 +1,231 @@
+// Where nodes lie in the window: tops and display rectangles from the kept
+// subtree heights, the scroll offsets with their bars, and invalidation.
+
+#include "tree/LazyTrees_p.h"
+
+#include "framework/Themes.h"
+#include "framework/Windows.h"
+
+#include <algorithm>
+
+namespace {
+
+bool ShownOwnRow(const TBaseLazyTree& Tree, PLazyNode Node) {
+    return !(Node->States.Contains(vsFiltered) &&
+             !Tree.TreeOptions().PaintOptions().Contains(toShowFilteredNodes));
+}
+
+}  // namespace
+
+int TBaseLazyTree::GetNodeTop(PLazyNode Node) {
+    if (!Node || Node == FRoot) return 0;
+    int Top = 0;
+    for (PLazyNode Run = Node; Run != FRoot; Run = Run->Parent) {
+        if (!Run->States.Contains(vsVisible) || Run->States.Contains(vsDeleting) || !Run->Parent) return -1;
+        PLazyNode Parent = Run->Parent;
+        if (Parent != FRoot && !Parent->States.Contains(vsExpanded)) return -1;
+        for (PLazyNode Sibling = Parent->FirstChild; Sibling != Run; Sibling = Sibling->NextSibling)
+            if (Sibling->States.Contains(vsVisible)) Top += int(Sibling->TotalHeight);
+        if (Parent != FRoot && ShownOwnRow(*this, Parent)) Top += Parent->NodeHeight;
+    }
+    return Top;
+}
+
+PLazyNode TBaseLazyTree::GetNodeAt(int X, int Y, int* NodeTop) {
+    (void)X;
+    int Target = Y - FOffsetY;
+    if (Target < 0) return nullptr;
+    int Top = 0;
+    PLazyNode Run = FRoot->FirstChild;
+    // Whole subtrees above the point are stepped over by their kept height.
+    while (Run) {
+        if (!Run->States.Contains(vsVisible)) {
+            Run = Run->NextSibling;
+            continue;
+        }
+        int Whole = int(Run->TotalHeight);
+        if (Target < Top + Whole) {
+            int Own = ShownOwnRow(*this, Run) ? Run->NodeHeight : 0;
+            if (Target < Top + Own) {
+                if (NodeTop) *NodeTop = Top + FOffsetY;
+                return Run;
+            }
+            Top += Own;
+            Run = Run->FirstChild;
+        } else {
+            Top += Whole;
+            Run = Run->NextSibling;
+        }
+    }
+    return nullptr;
+}
+
+int TBaseLazyTree::NodeContentLeft(PLazyNode Node) {
+    int Level = int(GetNodeLevel(Node)) + (FOptions->PaintOptions().Contains(toShowRoot) ? 1 : 0);
+    if (FOptions->PaintOptions().Contains(toFixedIndent)) Level = 1;
+    int X = FOffsetX + FMargin + int(FIndent) * Level;
+    if (ShowsCheck(Node)) X += CheckImageSize() + 2;
+    bool Ghosted = false;
+    TImageList* List = FStateImages;
+    if (FStateImages && DoGetImageIndex(Node, ikState, -1, Ghosted, List) >= 0 && List) X += List->Width() + 2;
+    List = FImages;
+    if (FImages && DoGetImageIndex(Node, GetSelected(Node) ? ikSelected : ikNormal, -1, Ghosted, List) >= 0 && List)
+        X += List->Width() + 2;
+    return X;
+}
+
+TRect TBaseLazyTree::GetDisplayRect(PLazyNode Node, bool TextOnly) {
+    if (!Node || Node == FRoot) return TRect{};
+    int Top = GetNodeTop(Node);
+    if (Top < 0) return TRect{};
+    TRect R{0, Top + FOffsetY, ClientWidth(), Top + FOffsetY + int(Node->NodeHeight)};
+    if (TextOnly) {
+        R.Left = NodeContentLeft(Node);
+        R.Right = R.Left + QueryCellTextWidth(Node);
+    }
+    return R;
+}
+
+int TBaseLazyTree::RangeY() { return int(FRoot->TotalHeight) - int(FRoot->NodeHeight); }
+
+// Without columns the width is that of the content in the window, so that a
+// large tree is not measured as a whole on every scroll.
+int TBaseLazyTree::RangeX() {
+    int Widest = 0;
+    int Top = 0;
+    PLazyNode Run = GetNodeAt(0, 0, &Top);
+    for (; Run && Top < ClientHeight(); Run = GetNextVisibleNoInit(Run, false)) {
+        Widest = std::max(Widest, NodeContentLeft(Run) - FOffsetX + QueryCellTextWidth(Run));
+        Top += int(Run->NodeHeight);
+    }
+    return Widest;
+}
+
+void TBaseLazyTree::SetOffsetXY(int X, int Y) {
+    int MinY = std::min(0, ClientHeight() - RangeY());
+    int MinX = std::min(0, ClientWidth() - RangeX());
+    X = std::clamp(X, MinX, 0);
+    Y = std::clamp(Y, MinY, 0);
+    if (X == FOffsetX && Y == FOffsetY) return;
+    FOffsetX = X;
+    FOffsetY = Y;
+    UpdateScrollBars(true);
+}
+
+void TBaseLazyTree::UpdateScrollBars(bool DoRepaint) {
+    if (!HandleAllocated() || FUpdateCount > 0) return;
+    // A tree that shrank keeps its last row at the bottom rather than showing empty space.
+    FOffsetY = std::clamp(FOffsetY, std::min(0, ClientHeight() - RangeY()), 0);
+    FOffsetX = std::clamp(FOffsetX, std::min(0, ClientWidth() - RangeX()), 0);
+    TScrollStyle Style = FScrollBarOptions->ScrollBars();
+    SCROLLINFO Info;
+    Info.fMask = SIF_ALL | (FScrollBarOptions->AlwaysVisible() ? SIF_DISABLENOSCROLL : 0);
+    if (Style == ssVertical || Style == ssBoth) {
+        Info.nMax = std::max(0, RangeY() - 1);
+        Info.nPage = Cardinal(std::max(0, ClientHeight()));
+        Info.nPos = -FOffsetY;
+        SetScrollInfo(Handle(), SB_VERT, Info, DoRepaint);
+    }
+    if (Style == ssHorizontal || Style == ssBoth) {
+        Info.nMax = std::max(0, RangeX() - 1);
+        Info.nPage = Cardinal(std::max(0, ClientWidth()));
+        Info.nPos = -FOffsetX;
+        SetScrollInfo(Handle(), SB_HORZ, Info, DoRepaint);
+    }
+    if (DoRepaint) Invalidate();
+}
+
+bool TBaseLazyTree::ScrollIntoView(PLazyNode Node, bool Center, bool Horizontally) {
+    if (!Node || Node == FRoot) return false;
+    for (PLazyNode Run = Node->Parent; Run && Run != FRoot; Run = Run->Parent)
+        if (!Run->States.Contains(vsExpanded)) ToggleNode(Run);
+    int Top = GetNodeTop(Node);
+    if (Top < 0) return false;
+    int Height = int(Node->NodeHeight);
+    int NewY = FOffsetY;
+    if (Center) NewY = -(Top - (ClientHeight() - Height) / 2);
+    else if (Top + FOffsetY < 0) NewY = -Top;
+    else if (Top + Height + FOffsetY > ClientHeight()) NewY = ClientHeight() - Top - Height;
+    int NewX = FOffsetX;
+    if (Horizontally) {
+        TRect R = GetDisplayRect(Node, true);
+        if (R.Left < 0) NewX -= R.Left;
+        else if (R.Right > ClientWidth()) NewX -= std::min(R.Left, R.Right - ClientWidth());
+    }
+    int OldY = FOffsetY, OldX = FOffsetX;
+    SetOffsetXY(NewX, NewY);
+    return OldY != FOffsetY || OldX != FOffsetX;
+}
+
+void TBaseLazyTree::InvalidateNode(PLazyNode Node) {
+    if (!HandleAllocated() || !Node || IsDestroying()) return;
+    TRect R = GetDisplayRect(Node, false);
+    if (R.Bottom > R.Top) InvalidateRect(Handle(), &R, false);
+}
+
+void TBaseLazyTree::InvalidateToBottom(PLazyNode Node) {
+    if (!HandleAllocated() || IsDestroying()) return;
+    TRect R = GetDisplayRect(Node, false);
+    if (R.Bottom <= R.Top) {
+        // A node on its way out has no place any more: repaint everything.
+        Invalidate();
+        return;
+    }
+    R.Bottom = ClientHeight();
+    R.Right = ClientWidth();
+    InvalidateRect(Handle(), &R, false);
+}
+
+void TBaseLazyTree::Resize() {
+    TCustomControl::Resize();
+    if (!FRoot) return;  // sized during construction
+    SetOffsetXY(FOffsetX, FOffsetY);
+    UpdateScrollBars(true);
+}
+
+void TBaseLazyTree::SetIndent(Cardinal Value) {
+    if (FIndent == Value) return;
+    FIndent = Value;
+    InvalidateTree();
+}
+
+void TBaseLazyTree::CreateParams(TCreateParams& Params) {
+    TCustomControl::CreateParams(Params);
+    Params.Style &= ~WS_BORDER;
+    Params.ExStyle &= ~WS_EX_CLIENTEDGE;
+    if (FBorderStyle == bsSingle) {
+        if (FCtl3D) Params.ExStyle |= WS_EX_CLIENTEDGE;
+        else Params.Style |= WS_BORDER;
+    }
+}
+
+void TBaseLazyTree::CreateWnd() {
+    DoStateChange({tsWindowCreating});
+    TFinally Done{[this] { DoStateChange({}, {tsWindowCreating}); }};
+    TCustomControl::CreateWnd();
+    if (IsThemeActive() && FOptions->PaintOptions().Contains(toThemeAware)) DoStateChange({tsUseThemes});
+    else DoStateChange({}, {tsUseThemes, tsUseExplorerTheme});
+    UpdateScrollBars(false);
+}
+
+void TBaseLazyTree::ApplyBorder() {
+    if (!HandleAllocated()) return;
+    TCreateParams Params;
+    CreateParams(Params);
+    SetWindowLong(Handle(), GWL_STYLE, LPARAM(Params.Style | (GetWindowLong(Handle(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL))));
+    SetWindowLong(Handle(), GWL_EXSTYLE, LPARAM(Params.ExStyle));
+    SetWindowPos(Handle(), 0, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Invalidate();
+}
+
+void TBaseLazyTree::SetBorderStyle(TLTBorderStyle Value) {
+    if (FBorderStyle == Value) return;
+    FBorderStyle = Value;
+    ApplyBorder();
+}
+
+void TBaseLazyTree::SetCtl3D(bool Value) {
+    if (FCtl3D == Value) return;
+    FCtl3D = Value;
+    ApplyBorder();
+}

@@ -1,0 +1,439 @@
+// Mouse and keyboard: hit testing, the two-step check-box click (pressed on
+// button or key down, committed on release over the same box), expand
+// buttons, selection and focus by click and by the navigation keys, the
+// scroll bars and the wheel.
+
+#include "tree/LazyTrees_p.h"
+
+#include "framework/ImgList.h"
+#include "framework/Messages.h"
+#include "framework/Windows.h"
+
+#include <algorithm>
+
+namespace {
+
+TCheckState NextCheckState(TCheckType Type, TCheckState State) {
+    switch (Type) {
+    case ctTriStateCheckBox:
+    case ctCheckBox: return ToggledCheckState(State);
+    case ctRadioButton: return csCheckedNormal;
+    case ctButton: return csUncheckedNormal;
+    default: return csMixedNormal;
+    }
+}
+
+}  // namespace
+
+TBaseLazyTree::THitInfo TBaseLazyTree::GetHitTestInfoAt(int X, int Y) {
+    THitInfo Info;
+    if (X < 0 || Y < 0 || X >= ClientWidth() || Y >= ClientHeight()) return Info;
+    int Top = 0;
+    PLazyNode Node = GetNodeAt(X, Y, &Top);
+    if (!Node) {
+        Info.HitPosition = hiBelow;
+        return Info;
+    }
+    if (!Node->States.Contains(vsInitialized)) InitializeNode(Node);
+    Info.HitNode = Node;
+    const TLTPaintOptions Paint = FOptions->PaintOptions();
+    const int IndentSize = int(GetNodeLevel(Node)) + (Paint.Contains(toShowRoot) ? 1 : 0);
+    const int IndentEnd = FOffsetX + int(FIndent) * (Paint.Contains(toFixedIndent) ? 1 : IndentSize);
+    if (X < IndentEnd) {
+        // The button's column is the node's own indent step.
+        int Own = IndentEnd - int(FIndent);
+        Info.HitPosition = Paint.Contains(toShowButtons) && Node->States.Contains(vsHasChildren) && X >= Own &&
+                                   IndentSize > 0
+                               ? hiOnItemButton
+                               : hiOnItemIndent;
+        return Info;
+    }
+    int Left = IndentEnd + FMargin;
+    if (ShowsCheck(Node)) {
+        if (X >= Left - 1 && X < Left - 1 + CheckImageSize()) {
+            Info.HitPosition = hiOnItemCheckbox;
+            return Info;
+        }
+        Left += CheckImageSize() + 2;
+    }
+    bool Ghosted = false;
+    TImageList* List = FStateImages;
+    if (FStateImages && DoGetImageIndex(Node, ikState, -1, Ghosted, List) >= 0 && List) {
+        if (X >= Left - 1 && X < Left + List->Width()) {
+            Info.HitPosition = hiOnStateIcon;
+            return Info;
+        }
+        Left += List->Width() + 2;
+    }
+    List = FImages;
+    if (FImages && DoGetImageIndex(Node, GetSelected(Node) ? ikSelected : ikNormal, -1, Ghosted, List) >= 0 && List) {
+        if (X >= Left - 1 && X < Left + List->Width()) {
+            Info.HitPosition = hiOnNormalIcon;
+            return Info;
+        }
+        Left += List->Width() + 2;
+    }
+    Info.HitPosition = X < Left + QueryCellTextWidth(Node) ? hiOnItemLabel : hiOnItemRight;
+    return Info;
+}
+
+void TBaseLazyTree::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TCustomControl::MouseDown(Button, Shift, X, Y);
+    if (CanFocus() && !Focused()) SetFocus();
+    THitInfo Hit = GetHitTestInfoAt(X, Y);
+    PLazyNode Node = Hit.HitNode;
+    if (!Node) {
+        if (Button == mbLeft && !FOptions->SelectionOptions().Contains(toAlwaysSelectNode) &&
+            !Shift.Contains(ssCtrl) && !Shift.Contains(ssShift))
+            ClearSelection();
+        return;
+    }
+    if (Hit.HitPosition == hiOnItemButton) {
+        if (Button == mbLeft) ToggleNode(Node);
+        return;
+    }
+    if (Hit.HitPosition == hiOnItemCheckbox) {
+        if (Button == mbLeft) PressCheck(Node, tsMouseCheckPending);
+        return;
+    }
+    if (Button != mbLeft && !(Button == mbRight && FOptions->SelectionOptions().Contains(toRightClickSelect)))
+        return;
+    PLazyNode LastFocused = FFocusedNode;
+    const bool Multi = FOptions->SelectionOptions().Contains(toMultiSelect);
+    if (Multi && (Shift.Contains(ssShift) || Shift.Contains(ssCtrl))) {
+        if (MoveFocus(Node, true)) ApplyClickSelection(LastFocused, Node, Shift, false);
+    } else if (MoveFocus(Node, true)) {
+        if (!GetSelected(Node) || FSelectionCount > 1) {
+            ClearSelection();
+            AddToSelection(Node);
+        }
+        FRangeAnchor = Node;
+    }
+    ScrollIntoView(Node, false);
+    Invalidate();
+}
+
+void TBaseLazyTree::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TCustomControl::MouseUp(Button, Shift, X, Y);
+    if (!FStates.Contains(tsMouseCheckPending)) return;
+    DoStateChange({}, {tsMouseCheckPending});
+    PLazyNode Node = FCheckNode;
+    FCheckNode = nullptr;
+    if (!Node) return;
+    THitInfo Hit = GetHitTestInfoAt(X, Y);
+    Node->CheckState = UnpressedCheckState(Node->CheckState);
+    if (Hit.HitNode == Node && Hit.HitPosition != hiOnItemIndent && Hit.HitPosition != hiOnItemButton &&
+        Hit.HitPosition != hiOnItemRight)
+        ChangeCheckState(Node, FPendingCheckState);
+    InvalidateNode(Node);
+}
+
+void TBaseLazyTree::MouseMove(TShiftState Shift, int X, int Y) {
+    TCustomControl::MouseMove(Shift, X, Y);
+    PLazyNode Hot = GetHitTestInfoAt(X, Y).HitNode;
+    if (Hot != FCurrentHotNode) {
+        PLazyNode Old = FCurrentHotNode;
+        FCurrentHotNode = Hot;
+        if (Old) InvalidateNode(Old);
+        if (Hot) InvalidateNode(Hot);
+    }
+}
+
+void TBaseLazyTree::WMLButtonDblClk(TWMMouse& Message) {
+    TCustomControl::WMLButtonDblClk(Message);
+    if (!FOptions->MiscOptions().Contains(toToggleOnDblClick)) return;
+    THitInfo Hit = GetHitTestInfoAt(Message.XPos(), Message.YPos());
+    if (Hit.HitNode && Hit.HitPosition != hiOnItemButton && Hit.HitPosition != hiOnItemCheckbox)
+        ToggleNode(Hit.HitNode);
+}
+
+// The first half of a check: the box shows pressed, the new state waits for the release.
+void TBaseLazyTree::PressCheck(PLazyNode Node, TLazyTreeState Pending) {
+    if (FStates.Contains(tsKeyCheckPending) || FStates.Contains(tsMouseCheckPending) ||
+        Node->States.Contains(vsDisabled))
+        return;
+    TCheckState NewState = NextCheckState(Node->CheckType, Node->CheckState);
+    if (!DoChecking(Node, NewState)) return;
+    DoStateChange({Pending});
+    FCheckNode = Node;
+    FPendingCheckState = NewState;
+    Node->CheckState = PressedCheckState(Node->CheckState);
+    InvalidateNode(Node);
+}
+
+void TBaseLazyTree::HandleCheckKey(bool Down) {
+    PLazyNode Node = FFocusedNode;
+    if (Down) {
+        if (Node && ShowsCheck(Node)) PressCheck(Node, tsKeyCheckPending);
+        return;
+    }
+    if (!FStates.Contains(tsKeyCheckPending)) return;
+    DoStateChange({}, {tsKeyCheckPending});
+    PLazyNode Checked = FCheckNode;
+    FCheckNode = nullptr;
+    if (!Checked) return;
+    Checked->CheckState = UnpressedCheckState(Checked->CheckState);
+    if (Checked == FFocusedNode) ChangeCheckState(Checked, FPendingCheckState);
+    InvalidateNode(Checked);
+}
+
+void TBaseLazyTree::KeyDown(Word& Key, TShiftState Shift) {
+    TCustomControl::KeyDown(Key, Shift);
+    if (Key == 0) return;
+    if (FStates.Contains(tsKeyCheckPending) && Key != VK_SPACE) {
+        // Another key abandons a held check box.
+        DoStateChange({}, {tsKeyCheckPending});
+        if (FCheckNode) {
+            FCheckNode->CheckState = UnpressedCheckState(FCheckNode->CheckState);
+            InvalidateNode(FCheckNode);
+        }
+        FCheckNode = nullptr;
+    }
+    const bool Navigation = Key == VK_BACK || Key == VK_TAB || (Key >= VK_PRIOR && Key <= VK_DOWN);
+    if (Navigation && FRoot->ChildCount > 0) {
+        NavigationKey(Key, Shift);
+        return;
+    }
+    PLazyNode Node = FFocusedNode;
+    const bool Searching = FStates.Contains(tsIncrementalSearching);
+    switch (Key) {
+    case VK_MULTIPLY:
+        if (Searching) DoStateChange({tsIncrementalSearchPending});
+        else if (Node) FullExpand(Node);
+        break;
+    case VK_DIVIDE:
+        if (Searching) DoStateChange({tsIncrementalSearchPending});
+        else if (Node) FullCollapse(Node);
+        break;
+    case VK_ADD:
+        if (Searching) DoStateChange({tsIncrementalSearchPending});
+        else if (Shift.Contains(ssCtrl)) {
+            if (FOptions->MiscOptions().Contains(toReverseFullExpandHotKey) != Shift.Contains(ssShift)) FullExpand();
+        } else if (Node && !Node->States.Contains(vsExpanded)) {
+            ToggleNode(Node);
+        }
+        break;
+    case VK_SUBTRACT:
+        if (Searching) DoStateChange({tsIncrementalSearchPending});
+        else if (Shift.Contains(ssCtrl)) {
+            if (FOptions->MiscOptions().Contains(toReverseFullExpandHotKey) != Shift.Contains(ssShift)) FullCollapse();
+        } else if (Node && Node->States.Contains(vsExpanded)) {
+            ToggleNode(Node);
+        }
+        break;
+    case VK_ESCAPE:
+        if (IsEditing()) CancelEditNode();
+        break;
+    case VK_SPACE:
+        if (FOptions->MiscOptions().Contains(toCheckSupport) && Node && Node->CheckType != ctNone)
+            HandleCheckKey(true);
+        else
+            DoStateChange({tsIncrementalSearchPending});
+        break;
+    case 0x41:
+        // Only the letter: in a key-down 0x61 is the keypad's 1.
+        if (Shift.Contains(ssCtrl)) SelectAll(true);
+        else DoStateChange({tsIncrementalSearchPending});
+        break;
+    default: break;
+    }
+}
+
+void TBaseLazyTree::NavigationKey(Word Key, TShiftState Shift) {
+    const TLTSelectionOptions Selection = FOptions->SelectionOptions();
+    const bool Ctrl = Shift.Contains(ssCtrl);
+    const bool ExtendSelection = Shift.Contains(ssShift) && Selection.Contains(toMultiSelect) && !IsEditing();
+    bool RangeKey = (Key == VK_PRIOR || Key == VK_NEXT || Key == VK_END || Key == VK_HOME) && ExtendSelection;
+    const bool InvalidateAll = RangeKey || FSelectionCount > 1;
+    const bool ClearFirst = Shift.Empty() ||
+                            (FOptions->MiscOptions().Contains(toGridExtensions) && !Shift.Contains(ssShift)) ||
+                            !Selection.Contains(toMultiSelect) || Key == VK_BACK || Key == VK_TAB;
+    PLazyNode Start = FFocusedNode;
+    if (!Start && !Shift.Empty()) Start = GetFirstVisible();
+    if (!FRangeAnchor) FRangeAnchor = GetFirstSelected() ? GetFirstSelected() : GetFirst();
+    auto Drop = [this](PLazyNode Node) {
+        if (Node) RemoveFromSelection(Node);
+    };
+    switch (Key) {
+    case VK_BACK:
+        if (FStates.Contains(tsIncrementalSearching)) DoStateChange({tsIncrementalSearchPending});
+        else if (FFocusedNode && FFocusedNode->Parent != FRoot) SetFocusedNode(FFocusedNode->Parent);
+        break;
+    case VK_HOME:
+    case VK_END: {
+        PLazyNode Target = Key == VK_HOME ? GetFirstVisible() : GetLastVisible();
+        if (Shift == TShiftState{ssCtrl}) {
+            ScrollIntoView(Target, Selection.Contains(toCenterScrollIntoView));
+            break;
+        }
+        if (Target) SetFocusedNode(Target);
+        break;
+    }
+    case VK_PRIOR:
+    case VK_NEXT: {
+        const bool Up = Key == VK_PRIOR;
+        if (Ctrl) {
+            SetOffsetXY(FOffsetX, FOffsetY + (Up ? ClientHeight() : -ClientHeight()));
+            break;
+        }
+        PLazyNode N = FFocusedNode;
+        if (!N) {
+            N = Up ? GetFirstVisible() : GetLastVisible();
+        } else {
+            int Sum = 0;
+            for (;;) {
+                PLazyNode Step = Up ? GetPreviousVisible(N, false) : GetNextVisible(N, false);
+                if (!Step || Sum + int(N->NodeHeight) >= ClientHeight()) break;
+                Sum += int(Up ? Step->NodeHeight : N->NodeHeight);
+                N = Step;
+            }
+        }
+        if (N) SetFocusedNode(N);
+        break;
+    }
+    case VK_UP:
+    case VK_DOWN: {
+        const bool Up = Key == VK_UP;
+        if (Ctrl) {
+            SetOffsetXY(FOffsetX, FOffsetY + (Up ? 1 : -1) * int(FDefaultNodeHeight));
+            break;
+        }
+        PLazyNode New = FFocusedNode ? (Up ? GetPreviousVisible(FFocusedNode, false) : GetNextVisible(FFocusedNode, false))
+                                     : (Up ? GetLastVisible() : GetFirstVisible());
+        if (!New) {
+            if (FFocusedNode) InvalidateNode(FFocusedNode);
+            break;
+        }
+        if (IsEditing() && !EndEditNode()) return;
+        // Moving back towards the anchor shrinks a range.
+        int Order = Start ? CompareTreeOrder(Start, FRangeAnchor, false) : 0;
+        if (!ExtendSelection || (Up ? Order > 0 : Order < 0)) Drop(FFocusedNode);
+        SetFocusedNode(New);
+        break;
+    }
+    case VK_LEFT: {
+        PLazyNode Node = FFocusedNode;
+        if (Ctrl) {
+            SetOffsetXY(FOffsetX + int(FScrollBarOptions->HorizontalIncrement), FOffsetY);
+        } else if (Node && Node->States.Contains(vsExpanded) && Node->ChildCount > 0 && Shift.Empty()) {
+            ToggleNode(Node);
+        } else if (!Node) {
+            SetFocusedNode(GetFirstVisible());
+        } else if (Node->Parent != FRoot) {
+            if (ExtendSelection) {
+                if (Node->Index > 0) RangeKey = true;
+                else if (CompareTreeOrder(Start, FRangeAnchor, false) > 0) Drop(Node);
+            }
+            SetFocusedNode(Node->Parent);
+        }
+        break;
+    }
+    case VK_RIGHT: {
+        PLazyNode Node = FFocusedNode;
+        if (Ctrl) {
+            SetOffsetXY(FOffsetX - int(FScrollBarOptions->HorizontalIncrement), FOffsetY);
+        } else if (Node && !Node->States.Contains(vsExpanded) && Node->States.Contains(vsHasChildren) && Shift.Empty()) {
+            ToggleNode(Node);
+        } else if (!Node) {
+            SetFocusedNode(GetFirstVisible());
+        } else if (PLazyNode Child = GetFirstVisibleChild(Node)) {
+            if (ExtendSelection && CompareTreeOrder(Child, FRangeAnchor, false) < 0) Drop(Node);
+            SetFocusedNode(Child);
+        }
+        break;
+    }
+    default: break;
+    }
+    // The selection follows the focus.
+    bool Cleared = false;
+    if (ClearFirst && (Start != FFocusedNode || FSelectionCount != 1)) {
+        ClearSelection();
+        Cleared = true;
+    }
+    if (Shift.Empty() && FFocusedNode) {
+        FRangeAnchor = FFocusedNode;
+        FLastSelectionLevel = int(GetNodeLevel(FFocusedNode));
+    }
+    if (FFocusedNode) {
+        if (RangeKey) ToggleRange(Start, FFocusedNode);
+        if (FFocusedNode != Start || Cleared) AddToSelection(FFocusedNode);
+        ScrollIntoView(FFocusedNode, Selection.Contains(toCenterScrollIntoView));
+    }
+    if (InvalidateAll) Invalidate();
+    else if (FFocusedNode) InvalidateNode(FFocusedNode);
+}
+
+void TBaseLazyTree::WMGetDlgCode(TMessage& Message) {
+    Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
+}
+
+void TBaseLazyTree::KeyUp(Word& Key, TShiftState Shift) {
+    TCustomControl::KeyUp(Key, Shift);
+    if (Key == VK_SPACE) HandleCheckKey(false);
+}
+
+namespace {
+
+int ScrollTarget(const TWMScroll& Message, int Position, int Line, int Page, int Range) {
+    switch (Message.ScrollCode()) {
+    case SB_LINEUP: return Position - Line;
+    case SB_LINEDOWN: return Position + Line;
+    case SB_PAGEUP: return Position - Page;
+    case SB_PAGEDOWN: return Position + Page;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: return Message.Pos();
+    case SB_TOP: return 0;
+    case SB_BOTTOM: return Range;
+    default: return Position;
+    }
+}
+
+}  // namespace
+
+void TBaseLazyTree::WMVScroll(TWMScroll& Message) {
+    int Position = -FOffsetY;
+    if (Message.ScrollCode() == SB_THUMBTRACK || Message.ScrollCode() == SB_THUMBPOSITION) {
+        SCROLLINFO Info;
+        Info.fMask = SIF_TRACKPOS;
+        if (GetScrollInfo(Handle(), SB_VERT, Info)) {
+            SetOffsetXY(FOffsetX, -Info.nTrackPos);
+            return;
+        }
+    }
+    int Target = ScrollTarget(Message, Position, int(FScrollBarOptions->VerticalIncrement),
+                              std::max(1, ClientHeight()), RangeY());
+    SetOffsetXY(FOffsetX, -Target);
+}
+
+void TBaseLazyTree::WMHScroll(TWMScroll& Message) {
+    int Position = -FOffsetX;
+    if (Message.ScrollCode() == SB_THUMBTRACK || Message.ScrollCode() == SB_THUMBPOSITION) {
+        SCROLLINFO Info;
+        Info.fMask = SIF_TRACKPOS;
+        if (GetScrollInfo(Handle(), SB_HORZ, Info)) {
+            SetOffsetXY(-Info.nTrackPos, FOffsetY);
+            return;
+        }
+    }
+    int Target = ScrollTarget(Message, Position, int(FScrollBarOptions->HorizontalIncrement),
+                              std::max(1, ClientWidth()), RangeX());
+    SetOffsetXY(-Target, FOffsetY);
+}
+
+bool TBaseLazyTree::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
+    if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
+    const double Factor = WheelDelta / 120.0;
+    int Lines = 3;
+    SystemParametersInfo(SPI_GETWHEELSCROLLLINES, 0, &Lines);
+    if (RangeY() > ClientHeight() && !Shift.Contains(ssShift)) {
+        // -1 lines means the user scrolls a page per notch.
+        double Amount = Shift.Contains(ssCtrl) || Lines == -1 ? ClientHeight() * Factor
+                                                                : Lines * Factor * int(FDefaultNodeHeight);
+        SetOffsetXY(FOffsetX, FOffsetY + int(Amount));
+    } else {
+        double Amount = Shift.Contains(ssCtrl) ? ClientWidth() * Factor
+                                                : int(FScrollBarOptions->HorizontalIncrement) * Lines * Factor;
+        SetOffsetXY(FOffsetX + int(Amount), FOffsetY);
+    }
+    return true;
+}

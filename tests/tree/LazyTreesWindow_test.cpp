@@ -1,0 +1,533 @@
+// The tree as a window: a scan-window-shaped string tree (check boxes, lines,
+// buttons, no columns, hidden header) rendered offscreen and driven by the
+// simulated mouse and keyboard.
+
+#include "tree/LazyTrees.h"
+
+#include "framework/Files.h"
+#include "framework/Forms.h"
+#include "framework/Messages.h"
+#include "framework/Simulate.h"
+#include "framework/Themes.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Two top-level nodes with two children each; every node has a check box.
+struct ScanTree {
+    ScanTree() {
+        SetThemeRenderer(trClassic);
+        form.SetBounds(50, 50, 300, 200);
+        tree = new TLazyStringTree(&form);
+        tree->SetParent(&form);
+        tree->SetBounds(0, 0, 200, 150);
+        tree->SetColor(clWhite);
+        tree->TreeOptions().SetMiscOptions(tree->TreeOptions().MiscOptions() + TLTMiscOptions{toCheckSupport});
+        tree->OnInitNode = [](TBaseLazyTree*, PLazyNode Parent, PLazyNode Node, TLazyNodeInitStates& States) {
+            Node->CheckType = ctCheckBox;
+            if (!Parent) States.Include(ivsHasChildren);
+        };
+        tree->OnInitChildren = [](TBaseLazyTree*, PLazyNode, Cardinal& Count) { Count = 2; };
+        tree->OnGetText = [](TBaseLazyTree* T, PLazyNode Node, TColumnIndex, TLSTTextType Type, String& Text) {
+            if (Type == ttNormal) Text = S(T->GetNodeLevel(Node) == 0 ? "Bus" : "Meter") + String(1, u'0' + Node->Index);
+        };
+        tree->OnChecking = [this](TBaseLazyTree*, PLazyNode Node, TCheckState& NewState, bool&) {
+            log += "checking " + std::to_string(Node->Index) + "->" + std::to_string(NewState) + ";";
+        };
+        tree->OnChecked = [this](TBaseLazyTree*, PLazyNode Node) { log += "checked " + std::to_string(Node->Index) + ";"; };
+        tree->SetRootNodeCount(2);
+        first = tree->GetFirst();
+        tree->SetExpanded(first, true);
+        form.Show();
+        tree->SetFocus();
+    }
+    ~ScanTree() { SetThemeRenderer(trStyled); }
+    TForm form{nullptr};
+    TLazyStringTree* tree;
+    PLazyNode first;
+    std::string log;
+};
+
+// Rows are 18 high. A top-level row has its button at x 5..13, y 4..12, its
+// check box at x 21..33, y 3..15, and its text area from x 37.
+constexpr int CheckX = 27, CheckY = 9, ButtonX = 9, ButtonY = 8;
+
+// A rendered window in client coordinates: the sunken client edge is two pixels wide.
+struct Rendered {
+    explicit Rendered(TControl* Control) { RenderControlToBitmap(Control, Bitmap); }
+    TColor operator()(int X, int Y) { return Bitmap.Canvas().Pixels(X + 2, Y + 2); }
+    TBitmap Bitmap;
+};
+
+}  // namespace
+
+TEST(LazyTreesWindow, RenderedRowsShowLinesButtonsChecksAndSelection) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.SetCheckState(f.first, csCheckedNormal);
+    PLazyNode second = t.GetNextSibling(f.first);
+    t.SetFocusedNode(second);
+    t.AddToSelection(second);
+    Rendered At(&t);
+    const TColor Line = ColorToRGB(t.Colors().GetColor(TLTColors::TreeLineColor));
+    const TColor Back = ColorToRGB(clWhite);
+    // The expanded node's button: frame in the line colour, a minus stroke only.
+    EXPECT_EQ(At(5, 4), Line);
+    EXPECT_EQ(At(13, 12), Line);
+    EXPECT_EQ(At(9, 8), ColorToRGB(t.Colors().NodeFontColor()));
+    EXPECT_EQ(At(9, 6), Back);
+    // The collapsed second node's button has the plus stroke too.
+    EXPECT_EQ(At(9, 54 + 6), ColorToRGB(t.Colors().NodeFontColor()));
+    // Dotted lines keep one phase across rows: the children's connector at x 27
+    // runs through the first child and stops at the middle of the last one.
+    for (int Y = 18; Y < 46; ++Y) {
+        if (Y == 18 + 9 || Y == 36 + 9) continue;
+        EXPECT_EQ(At(27, Y), ((27 + Y) & 1) == 0 ? Line : Back) << Y;
+    }
+    EXPECT_EQ(At(27, 47), Back);
+    // The top-level line runs past the children from the first button to the second.
+    EXPECT_EQ(At(9, 19), Line);
+    EXPECT_EQ(At(9, 20), Back);
+    // The checked box differs from the unchecked one in its middle.
+    EXPECT_NE(At(CheckX, CheckY), At(CheckX, 54 + CheckY));
+    EXPECT_NE(At(21, 3), Back);
+    // The selected, focused node: highlight behind its text from x 37.
+    EXPECT_EQ(At(38, 54 + 2), ColorToRGB(t.Colors().GetColor(TLTColors::FocusedSelectionColor)));
+    EXPECT_EQ(At(38, 2), Back);
+    // Some text is painted in the first row.
+    bool Ink = false;
+    for (int X = 41; X < 80; ++X)
+        for (int Y = 2; Y < 16; ++Y) Ink |= At(X, Y) != Back;
+    EXPECT_TRUE(Ink);
+}
+
+TEST(LazyTreesWindow, GridLineEmptyMessageAndOwnerDrawnRow) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.TreeOptions().SetPaintOptions(t.TreeOptions().PaintOptions() + TLTPaintOptions{toShowHorzGridLines});
+    t.OnBeforeItemPaint = [&](TBaseLazyTree*, TCanvas* C, PLazyNode Node, const TRect& R, bool& Custom) {
+        if (Node != f.first) return;
+        C->Brush().SetColor(clRed);
+        C->FillRect(R);
+        Custom = true;
+    };
+    Rendered At(&t);
+    EXPECT_EQ(At(CheckX, CheckY), clRed);  // no check box over the owner's row
+    EXPECT_EQ(At(150, 17), clRed);
+    EXPECT_EQ(At(150, 35), ColorToRGB(t.Colors().GetColor(TLTColors::GridLineColor)));
+    EXPECT_EQ(At(150, 34), ColorToRGB(clWhite));
+
+    t.Clear();
+    t.EmptyListMessage = S("Nothing found");
+    t.Font().SetColor(clBlack);
+    Rendered Empty(&t);
+    int Top = 1000, Left = 1000;
+    for (int Y = 0; Y < 40; ++Y)
+        for (int X = 0; X < 150; ++X)
+            if (Empty(X, Y) != ColorToRGB(clWhite)) {
+                Top = std::min(Top, Y);
+                Left = std::min(Left, X);
+            }
+    EXPECT_GE(Top, 2);
+    EXPECT_GE(Left, 2);
+    EXPECT_LT(Top, 10);
+    EXPECT_LT(Left, 6);
+}
+
+TEST(LazyTreesWindow, HitTestFindsTheRowParts) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    PLazyNode child = t.GetFirstChild(f.first);
+    struct Case {
+        int X, Y;
+        PLazyNode Node;
+        TBaseLazyTree::THitPosition Position;
+    } Cases[] = {
+        {ButtonX, ButtonY, f.first, TBaseLazyTree::hiOnItemButton},
+        {CheckX, CheckY, f.first, TBaseLazyTree::hiOnItemCheckbox},
+        {40, 9, f.first, TBaseLazyTree::hiOnItemLabel},
+        {190, 9, f.first, TBaseLazyTree::hiOnItemRight},
+        {9, 18 + 9, child, TBaseLazyTree::hiOnItemIndent},
+        {CheckX + 18, 18 + 9, child, TBaseLazyTree::hiOnItemCheckbox},
+        {40, 140, nullptr, TBaseLazyTree::hiBelow},
+    };
+    for (const Case& c : Cases) {
+        auto Hit = t.GetHitTestInfoAt(c.X, c.Y);
+        EXPECT_EQ(Hit.HitNode, c.Node) << c.X << "," << c.Y;
+        EXPECT_EQ(Hit.HitPosition, c.Position) << c.X << "," << c.Y;
+    }
+    EXPECT_EQ(t.GetNodeAt(0, 54), t.GetNextSibling(f.first));
+    TRect R = t.GetDisplayRect(t.GetFirstChild(t.GetNextSibling(f.first)), false);
+    EXPECT_EQ(R.Bottom - R.Top, 0);  // under a collapsed parent
+}
+
+TEST(LazyTreesWindow, CheckBoxClickCommitsOnlyWhenReleasedOnTheBox) {
+    struct Case {
+        const char* Name;
+        int UpX, UpY;
+        TCheckState After;
+        std::string Log;
+    } Cases[] = {
+        {"released on the box", CheckX, CheckY, csCheckedNormal, "checking 0->2;checked 0;"},
+        {"released on the label", 45, CheckY, csCheckedNormal, "checking 0->2;checked 0;"},
+        {"released elsewhere", 150, 140, csUncheckedNormal, "checking 0->2;"},
+    };
+    for (const Case& c : Cases) {
+        ScanTree f;
+        SimulateMouseDown(f.tree, mbLeft, CheckX, CheckY);
+        EXPECT_EQ(f.first->CheckState, csUncheckedPressed) << c.Name;
+        SimulateMouseUp(f.tree, mbLeft, c.UpX, c.UpY);
+        EXPECT_EQ(f.first->CheckState, c.After) << c.Name;
+        EXPECT_EQ(f.log, c.Log) << c.Name;
+    }
+}
+
+TEST(LazyTreesWindow, SpaceChecksTheFocusedNodeUnlessAnotherKeyComesBetween) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.SetFocusedNode(f.first);
+    SimulateKeyDown(VK_SPACE);
+    EXPECT_EQ(f.first->CheckState, csUncheckedPressed);
+    SimulateKeyUp(VK_SPACE);
+    EXPECT_EQ(f.first->CheckState, csCheckedNormal);
+    SimulateKeyDown(VK_SPACE);
+    SimulateKeyDown(VK_DOWN);
+    SimulateKeyUp(VK_SPACE);
+    EXPECT_EQ(f.first->CheckState, csCheckedNormal);
+    EXPECT_EQ(t.FocusedNode(), t.GetFirstChild(f.first));
+    EXPECT_EQ(f.log, "checking 0->2;checked 0;checking 0->0;");
+}
+
+TEST(LazyTreesWindow, ButtonsClicksAndKeysMoveFocusAndExpand) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    PLazyNode second = t.GetNextSibling(f.first);
+    SimulateClick(&t, ButtonX, 54 + ButtonY);
+    EXPECT_TRUE(t.GetExpanded(second));
+    SimulateClick(&t, ButtonX, ButtonY);
+    EXPECT_FALSE(t.GetExpanded(f.first));
+    SimulateClick(&t, 45, 18 + 9);  // now the second top-level row
+    EXPECT_EQ(t.FocusedNode(), second);
+    EXPECT_TRUE(t.GetSelected(second));
+    SimulateKey(VK_DOWN);
+    EXPECT_EQ(t.FocusedNode(), t.GetFirstChild(second));
+    EXPECT_FALSE(t.GetSelected(second));
+    SimulateKey(VK_LEFT);
+    EXPECT_EQ(t.FocusedNode(), second);
+    SimulateKey(VK_SUBTRACT);
+    EXPECT_FALSE(t.GetExpanded(second));
+    SimulateKey(VK_HOME);
+    EXPECT_EQ(t.FocusedNode(), f.first);
+    SimulateKey(VK_RIGHT);
+    EXPECT_TRUE(t.GetExpanded(f.first));
+}
+
+TEST(LazyTreesWindow, ScrollingClampsAndBringsNodesIntoView) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.SetRootNodeCount(20);
+    EXPECT_EQ(t.RangeY(), 22 * 18);  // 20 top-level rows and two children
+    t.SetOffsetXY(0, -10000);
+    EXPECT_EQ(t.OffsetY(), t.ClientHeight() - t.RangeY());
+    t.SetOffsetXY(0, 50);
+    EXPECT_EQ(t.OffsetY(), 0);
+    PLazyNode last = t.GetLast();
+    EXPECT_TRUE(t.ScrollIntoView(last, false));
+    TRect R = t.GetDisplayRect(last, false);
+    EXPECT_EQ(R.Bottom, t.ClientHeight());
+    t.ScrollIntoView(t.GetFirstChild(f.first), true);
+    R = t.GetDisplayRect(t.GetFirstChild(f.first), false);
+    EXPECT_EQ(t.OffsetY(), 0);  // the centred row cannot pull the top below 0
+    SimulateWheel(&t, 20, 20, -120);
+    EXPECT_EQ(t.OffsetY(), -3 * 18);
+    t.Perform(WM_VSCROLL, SB_LINEDOWN, 0);
+    EXPECT_EQ(t.OffsetY(), -3 * 18 - 20);
+    struct Wheel {
+        int Delta;
+        TShiftState Shift;
+        int Moved;
+    } Wheels[] = {
+        {-60, {}, -27},                     // half a notch: 1.5 rows
+        {120, {}, 54},
+        {-120, {ssCtrl}, -t.ClientHeight()},  // a page
+    };
+    for (const Wheel& w : Wheels) {
+        t.SetOffsetXY(0, -100);
+        SimulateWheel(&t, 20, 20, w.Delta, w.Shift);
+        EXPECT_EQ(t.OffsetY(), -100 + w.Moved) << w.Delta;
+    }
+}
+
+TEST(LazyTreesString, TextsPathSearchAndCsv) {
+    TLazyStringTree t(nullptr);
+    t.SetRootNodeCount(2);
+    PLazyNode first = t.GetFirst();
+    EXPECT_EQ(t.GetText(first, NoColumn), S("Node"));
+    EXPECT_EQ(t.GetStaticText(first, NoColumn), S(""));
+    EXPECT_EQ(t.Path(t.RootNode(), NoColumn, u'\\'), S("\\"));
+    EXPECT_EQ(t.Path(first, NoColumn, u'\\'), S("Node\\"));
+    EXPECT_EQ(t.DoIncrementalSearch(first, S("No")), 0);
+    EXPECT_EQ(t.DoIncrementalSearch(first, S("no")), 1);
+    t.SetChildCount(first, 1);
+    t.OnGetText = [](TBaseLazyTree* T, PLazyNode Node, TColumnIndex, TLSTTextType Type, String& Text) {
+        if (Type == ttNormal) Text = S(T->GetNodeLevel(Node) == 0 ? "A" : "B");
+    };
+    EXPECT_EQ(t.Path(t.GetFirstChild(first), NoColumn, u'/'), S("A/B/"));
+    std::vector<String> Told;
+    t.OnNewText = [&](TBaseLazyTree*, PLazyNode, TColumnIndex, String Text) { Told.push_back(Text); };
+    t.SetText(first, NoColumn, S("X"));
+    EXPECT_EQ(Told, std::vector<String>{S("X")});
+
+    TempDir Dir;
+    String File = Utf8ToString(Dir.file("tree.csv"));
+    EXPECT_FALSE(t.SaveToCSVFile(S(""), true));
+    ASSERT_TRUE(t.SaveToCSVFile(File, true));
+    EXPECT_EQ(ReadFileBytes(File), "\r\n\r\n\r\n");  // heading and two top-level nodes, no columns
+}
+
+TEST(LazyTreesWindow, OneImagePerLevelStandsAfterTheCheckBox) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    TImageList Images(16, 16);
+    for (TColor Color : {clRed, clBlue}) {
+        TBitmap Picture;
+        Picture.SetSize(16, 16);
+        Picture.Canvas().Brush().SetColor(Color);
+        Picture.Canvas().FillRect(TRect{0, 0, 16, 16});
+        Images.Add(&Picture, nullptr);
+    }
+    t.SetImages(&Images);
+    std::vector<TBaseLazyTree::TLTImageKind> Kinds;
+    t.OnGetImageIndexEx = [&](TBaseLazyTree* T, PLazyNode Node, TBaseLazyTree::TLTImageKind Kind, TColumnIndex,
+                              bool&, int& Index, TImageList*&) {
+        Kinds.push_back(Kind);
+        if (Kind == TBaseLazyTree::ikNormal || Kind == TBaseLazyTree::ikSelected) Index = int(T->GetNodeLevel(Node));
+    };
+    Rendered At(&t);
+    EXPECT_EQ(At(36, 1), clRed);  // top level: x 36..51, y 1..16
+    EXPECT_EQ(At(51, 16), clRed);
+    EXPECT_NE(At(52, 8), clRed);
+    EXPECT_EQ(At(36 + 18, 18 + 8), clBlue);  // the children one indent step further
+    EXPECT_FALSE(Kinds.empty());
+    // The text and its hit area move behind the image.
+    EXPECT_EQ(t.GetHitTestInfoAt(40, 8).HitPosition, TBaseLazyTree::hiOnNormalIcon);
+    EXPECT_EQ(t.GetHitTestInfoAt(57, 8).HitPosition, TBaseLazyTree::hiOnItemLabel);
+    EXPECT_EQ(t.GetDisplayRect(f.first, true).Left, 55);
+}
+
+TEST(LazyTreesWindow, BorderIsASunkenEdgeUnlessNone) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    EXPECT_EQ(t.ClientWidth(), 196);
+    TBitmap Bitmap;
+    RenderControlToBitmap(&t, Bitmap);
+    EXPECT_NE(Bitmap.Canvas().Pixels(0, 0), ColorToRGB(clWhite));
+    t.SetBorderStyle(TBaseLazyTree::bsNone);
+    EXPECT_EQ(t.ClientWidth(), 200);
+    t.SetBorderStyle(TBaseLazyTree::bsSingle);
+    t.SetCtl3D(false);
+    EXPECT_EQ(t.ClientWidth(), 198);
+}
+
+TEST(LazyTreesDraw, OwnerPaintsTheContentAndTellsItsWidth) {
+    SetThemeRenderer(trClassic);
+    TForm form(nullptr);
+    form.SetBounds(50, 50, 300, 200);
+    auto* t = new TLazyDrawTree(&form);
+    t->SetParent(&form);
+    t->SetBounds(0, 0, 200, 150);
+    t->SetColor(clWhite);
+    t->SetRootNodeCount(3);
+    form.Show();
+    PLazyNode first = t->GetFirst();
+    EXPECT_EQ(t->GetDisplayRect(first, true).Right - t->GetDisplayRect(first, true).Left, 8);
+    EXPECT_EQ(t->GetHitTestInfoAt(22 + 9, 9).HitPosition, TBaseLazyTree::hiOnItemRight);
+    std::vector<TRect> Drawn;
+    t->OnDrawNode = [&](TBaseLazyTree*, const TLTPaintInfo& Info) {
+        Drawn.push_back(Info.ContentRect);
+        Info.Canvas->Brush().SetColor(clLime);
+        Info.Canvas->FillRect(Info.ContentRect);
+    };
+    t->OnGetNodeWidth = [](TBaseLazyTree*, TCanvas*, PLazyNode, TColumnIndex, int& Width) { Width = 40; };
+    EXPECT_EQ(t->GetHitTestInfoAt(22 + 30, 9).HitPosition, TBaseLazyTree::hiOnItemLabel);
+    Rendered At(t);
+    ASSERT_EQ(Drawn.size(), 3u);
+    EXPECT_EQ(Drawn[1], (TRect{22, 18, 62, 36}));
+    EXPECT_EQ(At(30, 20), clLime);
+    EXPECT_EQ(At(70, 20), ColorToRGB(clWhite));
+    SetThemeRenderer(trStyled);
+}
+
+TEST(LazyTreesString, TextWidthIsKeptUntilTheNodeOrTheFontChanges) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.SetNodeDataSize(8);
+    t.Clear();
+    t.SetRootNodeCount(2);
+    PLazyNode first = t.GetFirst();
+    int Asked = 0;
+    String Text = S("Bus");
+    t.OnGetText = [&](TBaseLazyTree*, PLazyNode, TColumnIndex, TLSTTextType Type, String& Cell) {
+        if (Type == ttNormal) {
+            ++Asked;
+            Cell = Text;
+        }
+    };
+    auto Width = [&] { return t.GetDisplayRect(first, true).Right - t.GetDisplayRect(first, true).Left; };
+    const int Narrow = Width();
+    EXPECT_GT(Narrow, 8);
+    Text = S("Bus with a long name");
+    Asked = 0;
+    EXPECT_EQ(Width(), Narrow);  // kept: the text is not asked again
+    EXPECT_EQ(Asked, 0);
+    t.InvalidateNode(first);
+    const int Wide = Width();
+    EXPECT_GT(Wide, Narrow);
+    const int Height = t.TextHeight();
+    EXPECT_GT(Height, 0);
+    EXPECT_GT(t.EllipsisWidth(), 0);
+    t.Font().SetSize(t.Font().Size() * 2);
+    EXPECT_GT(t.TextHeight(), Height);
+    EXPECT_GT(Width(), Wide);  // every width measured anew in the bigger font
+    // The owner's data area and the kept width do not overlap.
+    *t.GetNodeData<std::int64_t>(first) = -1;
+    t.InvalidateNode(first);
+    EXPECT_EQ(*t.GetNodeData<std::int64_t>(first), -1);
+}
+
+TEST(LazyTreesWindow, ShrinkingTreeAndDoubleClickKeepTheViewSound) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.SetRootNodeCount(40);
+    t.SetOffsetXY(0, -10000);
+    ASSERT_LT(t.OffsetY(), 0);
+    t.SetRootNodeCount(3);
+    EXPECT_EQ(t.OffsetY(), 0);
+    PLazyNode second = t.GetNextSibling(f.first);
+    SimulateDblClick(&t, 45, 54 + 9);  // on the second top-level row's text
+    EXPECT_TRUE(t.GetExpanded(second));
+    SimulateDblClick(&t, CheckX, 54 + CheckY);  // a double click on a check box toggles nothing
+    EXPECT_TRUE(t.GetExpanded(second));
+}
+
+TEST(LazyTreesWindow, ShiftArrowsGrowAndShrinkARangeAndKeypadKeysExpand) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.TreeOptions().SetSelectionOptions(t.TreeOptions().SelectionOptions() + TLTSelectionOptions{toMultiSelect});
+    PLazyNode child1 = t.GetFirstChild(f.first), child2 = t.GetNextSibling(child1);
+    PLazyNode second = t.GetNextSibling(f.first);
+    SimulateClick(&t, 45, 9);
+    ASSERT_EQ(t.FocusedNode(), f.first);
+    SimulateKey(VK_DOWN, {ssShift});
+    SimulateKey(VK_DOWN, {ssShift});
+    EXPECT_EQ(t.SelectedCount(), 3);
+    EXPECT_TRUE(t.GetSelected(child2));
+    SimulateKey(VK_UP, {ssShift});  // back towards the anchor: the range shrinks
+    EXPECT_EQ(t.SelectedCount(), 2);
+    EXPECT_FALSE(t.GetSelected(child2));
+    SimulateKey(VK_END, {ssShift});
+    EXPECT_EQ(t.FocusedNode(), second);
+    EXPECT_EQ(t.SelectedCount(), 4);
+    SimulateKey(VK_HOME);
+    EXPECT_EQ(t.SelectedCount(), 1);
+    EXPECT_EQ(t.FocusedNode(), f.first);
+    SimulateKey(0x41, {ssCtrl});
+    EXPECT_EQ(t.SelectedCount(), 4);
+    SimulateKey(VK_NUMPAD0 + 1, {ssCtrl});  // the keypad's 1 is not the letter A
+    EXPECT_EQ(t.SelectedCount(), 4);
+
+    SimulateKey(VK_DIVIDE);
+    EXPECT_FALSE(t.GetExpanded(f.first));
+    SimulateKey(VK_MULTIPLY);
+    EXPECT_TRUE(t.GetExpanded(f.first));
+    SimulateKey(VK_SUBTRACT, {ssCtrl});  // without Shift the header's business
+    EXPECT_TRUE(t.GetExpanded(f.first));
+    SimulateKey(VK_SUBTRACT, {ssCtrl, ssShift});
+    EXPECT_FALSE(t.GetExpanded(f.first));
+    SimulateKey(VK_ADD, {ssCtrl, ssShift});
+    EXPECT_TRUE(t.GetExpanded(second));
+    SimulateKey(VK_DOWN);
+    SimulateKey(VK_BACK);  // back to the parent
+    EXPECT_EQ(t.FocusedNode(), f.first);
+}
+
+TEST(LazyTreesString, SelectionComesBackWhenNodesWithTheSameCaptionsAreAdded) {
+    TLazyStringTree t(nullptr);
+    t.SetNodeDataSize(sizeof(int));
+    t.TreeOptions().SetSelectionOptions(t.TreeOptions().SelectionOptions() +
+                                        TLTSelectionOptions{toRestoreSelection, toMultiSelect});
+    std::vector<String> Names{S("Meter A"), S("Meter B"), S("meter b"), S("Meter C")};
+    t.OnGetText = [&](TBaseLazyTree* T, PLazyNode Node, TColumnIndex, TLSTTextType, String& Text) {
+        Text = Names[*T->GetNodeData<int>(Node)];
+    };
+    // The new node's caption is read inside AddChild: its data comes from OnInitNode.
+    int Next = 0;
+    t.OnInitNode = [&](TBaseLazyTree* T, PLazyNode, PLazyNode Node, TLazyNodeInitStates&) {
+        *T->GetNodeData<int>(Node) = Next;
+    };
+    auto Add = [&](int Name) {
+        Next = Name;
+        return t.AddChild(nullptr);
+    };
+    Add(0);
+    PLazyNode B = Add(1);
+    PLazyNode C = Add(3);
+    t.AddToSelection(B);
+    t.AddToSelection(C);
+    t.RemoveFromSelection(C);  // no longer remembered
+    t.Clear();
+    std::vector<PLazyNode> Again;
+    for (int Name : {3, 2, 0}) Again.push_back(Add(Name));
+    EXPECT_FALSE(t.GetSelected(Again[0]));
+    EXPECT_TRUE(t.GetSelected(Again[1]));  // "meter b" is "Meter B" ignoring case
+    EXPECT_FALSE(t.GetSelected(Again[2]));
+    EXPECT_EQ(t.SelectedCount(), 1);
+}
+
+TEST(LazyTreesWindow, RefusedOrDisabledChecksShowNoPress) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    bool Allow = false;
+    t.OnChecking = [&](TBaseLazyTree*, PLazyNode, TCheckState&, bool& Allowed) { Allowed = Allow; };
+    SimulateMouseDown(&t, mbLeft, CheckX, CheckY);
+    EXPECT_EQ(f.first->CheckState, csUncheckedNormal);
+    EXPECT_FALSE(t.TreeStates().Contains(tsMouseCheckPending));
+    SimulateMouseUp(&t, mbLeft, CheckX, CheckY);
+    EXPECT_EQ(f.first->CheckState, csUncheckedNormal);
+    Allow = true;
+    t.SetDisabled(f.first, true);
+    SimulateClick(&t, CheckX, CheckY);
+    EXPECT_EQ(f.first->CheckState, csUncheckedNormal);
+    SimulateMouseDown(&t, mbRight, CheckX + 18, 18 + CheckY);  // only the left button checks
+    EXPECT_EQ(t.GetFirstChild(f.first)->CheckState, csUncheckedNormal);
+}
+
+TEST(LazyTreesString, CaptionsTravelInTheNodeStreamToOnNewText) {
+    TLazyStringTree Source(nullptr);
+    Source.OnGetText = [](TBaseLazyTree*, PLazyNode Node, TColumnIndex, TLSTTextType, String& Text) {
+        Text = Node->Index == 1 ? String{} : S("Zähler ") + String(1, u'0' + Node->Index);
+    };
+    Source.SetRootNodeCount(3);
+    for (PLazyNode Run = Source.GetFirst(); Run; Run = Source.GetNext(Run)) {}
+    TMemoryStream Stream;
+    Source.SaveToStream(Stream);
+    TLazyStringTree Target(nullptr);
+    std::vector<std::pair<Cardinal, String>> Told;
+    Target.OnNewText = [&](TBaseLazyTree*, PLazyNode Node, TColumnIndex Column, String Text) {
+        EXPECT_EQ(Column, Target.Header().MainColumn);
+        Told.emplace_back(Node->Index, Text);
+    };
+    Stream.SetPosition(0);
+    Target.LoadFromStream(Stream);
+    EXPECT_EQ(Target.RootNodeCount(), 3u);
+    // The empty caption is not written.
+    std::vector<std::pair<Cardinal, String>> Expected{{0, S("Zähler 0")}, {2, S("Zähler 2")}};
+    EXPECT_EQ(Told, Expected);
+
+    Source.SetStringOptions({});
+    TMemoryStream Plain;
+    Source.SaveToStream(Plain);
+    EXPECT_LT(Plain.Size(), Stream.Size());
+}

@@ -741,3 +741,278 @@ void TExWatch::DrawHands(TCanvas& C) {
         C.Ellipse(X1, Y1, X1 + In, Y1 + In);
     }
 }
+
+// ---------------------------------------------------------------------------
+// TExTimePickerDropDown
+// ---------------------------------------------------------------------------
+namespace {
+String TimeSep() { return String(1, FormatSettings().TimeSeparator); }
+
+String TwoDigits(int V) {
+    String R = IntToStr(V);
+    if (R.empty()) return u"00";
+    return R.size() < 2 ? u"0" + R : R;
+}
+
+bool IsPageOrArrow(Word Key, TShiftState Shift) {
+    return (Key == VK_PRIOR || Key == VK_NEXT || Key == VK_UP || Key == VK_DOWN) && !Shift.Contains(ssAlt);
+}
+
+// A part must be empty or begin with one or two digits; the value is
+// read from those digits.
+bool ReadPart(const String& Part, int& Value) {
+    Value = 0;
+    if (Part.empty()) return true;
+    if (Part[0] < u'0' || Part[0] > u'9') return false;
+    Value = Part[0] - u'0';
+    if (Part.size() >= 2) {
+        if (Part[1] < u'0' || Part[1] > u'9') return false;
+        Value = Value * 10 + (Part[1] - u'0');
+    }
+    return true;
+}
+}  // namespace
+
+TExTimePickerDropDown::TExTimePickerDropDown(TComponent* AOwner)
+    : TExCustomDropDown(AOwner), FWatchAppearance(std::make_unique<TWatchAppearance>()),
+      FWatchSettings(std::make_unique<TWatchSettings>()) {
+    FWatchAppearance->OnChange = [](TObject*) {};
+    // The look the framework applies at creation reaches the clock's colours too.
+    ApplyWatchTones(*FWatchAppearance, GetComponentStyle());
+    CreateDropDownForm();
+    SetEditorEnabled(false);
+    SetDropDownEnabled(true);
+    DropDownHeader().SetVisible(false);
+    DropDownFooter().SetVisible(false);
+    const String T = TimeSep();
+    SetEditMask(u"!90" + T + u"00" + T + u"00;1; ");
+    WriteText(u"00" + T + u"00" + T + u"00");
+}
+
+TExTimePickerDropDown::~TExTimePickerDropDown() = default;
+
+void TExTimePickerDropDown::WriteText(const String& Value) {
+    const bool Saved = FInternalCall;
+    FInternalCall = true;
+    SetText(Value);
+    FInternalCall = Saved;
+}
+
+String TExTimePickerDropDown::TimeMask() const {
+    const String T = TimeSep();
+    return FShowSeconds ? u"!90" + T + u"00" + T + u"00;1; " : u"!90" + T + u"00;1; ";
+}
+
+String TExTimePickerDropDown::FormatTimeText(TDateTime Value) const {
+    int H, M, Sec;
+    DecodeParts(Value, H, M, Sec);
+    const String T = TimeSep();
+    String R = TwoDigits(H) + T + TwoDigits(M);
+    if (FShowSeconds) R += T + TwoDigits(Sec);
+    return R;
+}
+
+void TExTimePickerDropDown::SetTime(TDateTime Value) {
+    if (Value == FTime) return;
+    FTime = Value;
+    WriteText(FormatTimeText(Value));
+    if (DroppedDown() && FExWatch) {
+        FExWatch->SetTime(Value);
+        if (FShowTimePicker && FDateTimePicker) FDateTimePicker->SetTime(Value);
+    }
+}
+
+void TExTimePickerDropDown::SetShowSeconds(bool Value) {
+    if (FShowSeconds == Value) return;
+    FShowSeconds = Value;
+    const TDateTime Kept = FTime;
+    FInternalCall = true;
+    SetEditMask(u"");
+    SetTextValue(u"");
+    FInternalCall = false;
+    SetEditMask(TimeMask());
+    // A day apart, so that the value is written again in the new form.
+    FTime = Kept + 1;
+    SetTime(Kept);
+}
+
+void TExTimePickerDropDown::SetTimePart(int Part, int Value) {
+    int P[3];
+    DecodeParts(FTime, P[0], P[1], P[2]);
+    if (Value < 0 || Value > (Part == 0 ? 23 : 59) || P[Part] == Value) return;
+    P[Part] = Value;
+    SetTime(std::floor(FTime) + EncodeTime(Word(P[0]), Word(P[1]), Word(P[2]), 0));
+    if (OnTimeChange) OnTimeChange(this);
+}
+
+void TExTimePickerDropDown::SetHourPart(int Value) { SetTimePart(0, Value); }
+void TExTimePickerDropDown::SetMinutePart(int Value) { SetTimePart(1, Value); }
+void TExTimePickerDropDown::SetSecondPart(int Value) { SetTimePart(2, Value); }
+
+void TExTimePickerDropDown::SetComponentStyle(TGPKStyle AStyle) {
+    TExCustomDropDown::SetComponentStyle(AStyle);
+    if (FWatchAppearance) ApplyWatchTones(*FWatchAppearance, AStyle);
+}
+
+void TExTimePickerDropDown::CreateDropDownForm() {
+    TExCustomDropDown::CreateDropDownForm();
+    if (!FDropDownForm) return;
+    if (!FPanelCtrl) {
+        FPanelCtrl = new TPanel(this);
+        FPanelCtrl->SetParent(FDropDownForm);
+        FPanelCtrl->SetBevelOuter(bvNone);
+        FPanelCtrl->SetBevelInner(bvNone);
+        FPanelCtrl->SetBounds(0, 0, FPanelCtrl->Width(), 180);
+    }
+    if (!FExWatch) {
+        FExWatch = new TExWatch(this);
+        FExWatch->SetParent(FPanelCtrl);
+        FExWatch->SetAlign(alClient);
+    }
+    SetControl(FPanelCtrl);
+}
+
+void TExTimePickerDropDown::DoBeforeDropDown() {
+    TExCustomDropDown::DoBeforeDropDown();
+    FPanelCtrl->SetBounds(FPanelCtrl->Left(), FPanelCtrl->Top(), 170, 170);
+    FDropDownForm->SetWidth(FDropDownForm->Width() + 1);
+    FDropDownForm->SetWidth(FDropDownForm->Width() - 1);
+    FDropDownForm->SetCancelOnDeActivate(false);
+    FPanelCtrl->SetColor(DropDownColor());
+    FExWatch->SetAppearance(*FWatchAppearance);
+    FExWatch->SetSettings(*FWatchSettings);
+    FExWatch->SetShowAMPM(FShowWatchAMPM);
+    FExWatch->SetShowNumbers(FShowWatchNumbers);
+    FExWatch->SetAnimation(FAnimation);
+    FExWatch->SetAnimationFactor(FAnimationFactor);
+    FExWatch->OnChange = nullptr;
+    if (!FWatchSettings->Auto()) FExWatch->SetTime(FTime);
+    FExWatch->OnChange = [this](TObject*) { WatchChanged(); };
+    if (!FShowTimePicker) {
+        if (FDateTimePicker) FDateTimePicker->SetVisible(false);
+        return;
+    }
+    if (!FDateTimePicker) {
+        FDateTimePicker = new TDateTimePicker(this);
+        FDateTimePicker->SetParent(FPanelCtrl);
+        FDateTimePicker->SetKind(dtkTime);
+    }
+    FDateTimePicker->OnChange = nullptr;
+    FDateTimePicker->SetAlign(alBottom);
+    FDateTimePicker->SetVisible(true);
+    FDateTimePicker->SetTime(FTime);
+    FDateTimePicker->BringToFront();
+    FDateTimePicker->OnChange = [this](TObject*) { PickerChanged(); };
+    FDateTimePicker->OnKeyDown = [this](TObject*, Word& Key, TShiftState Shift) { ControlKeyDown(Key, Shift); };
+    FDateTimePicker->OnKeyUp = [this](TObject*, Word& Key, TShiftState Shift) { ControlKeyUp(Key, Shift); };
+    FDateTimePicker->OnKeyPress = [this](TObject*, Char& Key) { ControlKeyPress(Key); };
+    FDateTimePicker->SetFormat(FShowSeconds ? S("HH:mm:ss") : S("HH:mm"));
+    FPanelCtrl->SetHeight(FDateTimePicker->Height() + 170);
+}
+
+void TExTimePickerDropDown::WatchChanged() {
+    if (FDateTimePicker && FShowTimePicker && FDateTimePicker->Time() != FExWatch->Time()) {
+        FDateTimePicker->SetTime(FExWatch->Time());
+        if (OnTimeChange) OnTimeChange(this);
+    }
+    SetTime(FExWatch->Time());
+}
+
+void TExTimePickerDropDown::PickerChanged() {
+    if (FDateTimePicker && FExWatch && !FWatchSettings->Auto()) {
+        const TNotifyEvent Saved = FExWatch->OnChange;
+        FExWatch->OnChange = nullptr;
+        FExWatch->SetTime(FDateTimePicker->Time());
+        FExWatch->OnChange = Saved;
+    }
+}
+
+void TExTimePickerDropDown::DoHideDropDown(bool Cancelled) {
+    // Hiding runs FormHide at once; when cancelled it must not take the
+    // clock's time before the clock is put back.
+    FCancelling = Cancelled;
+    TExCustomDropDown::DoHideDropDown(Cancelled);
+    FCancelling = false;
+    if (!FExWatch) return;
+    if (Cancelled) FExWatch->SetTime(FTime);
+    else SetTime(FExWatch->Time());
+}
+
+void TExTimePickerDropDown::FormHide() {
+    TExCustomDropDown::FormHide();
+    if (FExWatch && !FCancelling) SetTime(FExWatch->Time());
+}
+
+void TExTimePickerDropDown::FormKeyDown(Word& Key, TShiftState Shift) {
+    if (!IsPageOrArrow(Key, Shift)) TExCustomDropDown::FormKeyDown(Key, Shift);
+    if (FDropDownForm && FDropDownForm->Visible() && FExWatch) FExWatch->ProcessKey(Key);
+}
+
+void TExTimePickerDropDown::FormKeyUp(Word& Key, TShiftState Shift) {
+    if (!IsPageOrArrow(Key, Shift)) TExCustomDropDown::FormKeyUp(Key, Shift);
+}
+
+void TExTimePickerDropDown::ControlKeyDown(Word& Key, TShiftState Shift) {
+    if (!IsPageOrArrow(Key, Shift)) TExCustomDropDown::ControlKeyDown(Key, Shift);
+}
+
+void TExTimePickerDropDown::ControlKeyUp(Word& Key, TShiftState Shift) {
+    if (!IsPageOrArrow(Key, Shift)) TExCustomDropDown::ControlKeyUp(Key, Shift);
+}
+
+void TExTimePickerDropDown::KeyDown(Word& Key, TShiftState Shift) {
+    TExCustomDropDown::KeyDown(Key, Shift);
+    if (GetKeyState(VK_MENU) < 0 || Shift.Contains(ssAlt) || Shift.Contains(ssCtrl)) return;
+    if (Key != VK_UP && Key != VK_DOWN) return;
+    const String Text = GetText();
+    const String T = TimeSep();
+    const int C = SelStart();
+    const size_t First = Text.find(T);
+    if (First == String::npos) return;
+    const int P1 = int(First) + 1;
+    const int Delta = Key == VK_UP ? -1 : 1;
+    int H, M, Sec;
+    DecodeParts(FTime, H, M, Sec);
+    if (C < P1) {
+        SetHourPart((H + Delta + 24) % 24);
+    } else {
+        const size_t Second = Text.find(T, First + 1);
+        const int P2 = Second == String::npos ? 0 : int(Second - First);
+        if (P2 > 0 && C - P1 >= P2 && FShowSeconds) SetSecondPart((Sec + Delta + 60) % 60);
+        else SetMinutePart((M + Delta + 60) % 60);
+    }
+    SetSelStart(C);
+}
+
+void TExTimePickerDropDown::Change() {
+    TExCustomDropDown::Change();
+    if (FInternalCall) return;
+    String Text = GetText();
+    if (Text.empty() || Trim(Text).size() != (FShowSeconds ? 8u : 5u)) return;
+    const String T = TimeSep();
+    const size_t First = Text.find(T);
+    if (First == String::npos) return;
+    const String After = Trim(Text.substr(First + 1));
+    const size_t Second = After.find(T);
+    if (FShowSeconds ? (Second == String::npos || After.find(T, Second + 1) != String::npos)
+                     : Second != String::npos)
+        return;
+    for (Char& Ch : Text)
+        if (Ch == u' ') Ch = u'0';
+    const String Rest = Trim(Text.substr(First + 1));
+    const size_t Sep = Rest.find(T);
+    int H, M, Sec = 0;
+    if (!ReadPart(Trim(Text.substr(0, First)), H)) return;
+    if (!ReadPart(Trim(FShowSeconds ? Rest.substr(0, Sep) : Rest), M)) return;
+    if (FShowSeconds && !ReadPart(Trim(Rest.substr(Sep + 1)), Sec)) return;
+    // An hour above 23 or a minute or second above 59 is refused.
+    TDateTime Parsed;
+    if (!TryEncodeTime(Word(H), Word(M), Word(Sec), 0, Parsed)) return;
+    FTime = Parsed;
+    const String Formatted = FormatTimeText(Parsed);
+    if (Formatted != GetText() && M == 0 && Sec == 0) {
+        FInternalCall = true;
+        SetTextValue(Formatted);
+        FInternalCall = false;
+    }
+}

@@ -1,9 +1,11 @@
 #pragma once
-// The analog clock: a custom-painted face with tick marks, numerals, an
+// The time drop-down and its analog clock. The clock: a custom-painted face with tick marks, numerals, an
 // AM/PM box and hands. In manual mode it shows its own Time, set by clicks
 // and keys with an easing animation; in automatic mode it shows the local
 // time plus an offset, redrawn ten times a second.
 
+#include "controls/ExDropDown.h"
+#include "framework/ComCtrls.h"
 #include "framework/Controls.h"
 #include "framework/DateUtils.h"
 #include "framework/ExtCtrls.h"
@@ -237,4 +239,75 @@ private:
     int FCurrentHourTo = 0, FCurrentMinuteTo = 0, FMinuteFrom = 0;
     bool FHourAnimating = false, FInternalCall = false, FInternalSet = false;
     bool FHandsOnly = false;
+};
+
+// The time editor: a masked edit of hours, minutes and (optionally)
+// seconds with the clock, and optionally a time picker, in its pop-up.
+// Enter or another window taking the activation takes the clock's time;
+// Esc puts the clock back.
+class TExTimePickerDropDown : public TExCustomDropDown {
+public:
+    explicit TExTimePickerDropDown(TComponent* AOwner);
+    ~TExTimePickerDropDown() override;
+
+    TDateTime Time() const { return FTime; }
+    void SetTime(TDateTime Value);
+    bool ShowSeconds() const { return FShowSeconds; }
+    void SetShowSeconds(bool Value);
+    bool ShowTimePicker() const { return FShowTimePicker; }
+    void SetShowTimePicker(bool Value) { FShowTimePicker = Value; }
+    bool ShowWatchAMPM() const { return FShowWatchAMPM; }
+    void SetShowWatchAMPM(bool Value) { FShowWatchAMPM = Value; }
+    bool ShowWatchNumbers() const { return FShowWatchNumbers; }
+    void SetShowWatchNumbers(bool Value) { FShowWatchNumbers = Value; }
+    bool Animation() const { return FAnimation; }
+    void SetAnimation(bool Value) { FAnimation = Value; }
+    int AnimationFactor() const { return FAnimationFactor; }
+    void SetAnimationFactor(int Value) { FAnimationFactor = Value; }
+    TWatchAppearance& WatchAppearance() { return *FWatchAppearance; }
+    void SetWatchAppearance(const TWatchAppearance& Value) { FWatchAppearance->Assign(&Value); }
+    TWatchSettings& WatchSettings() { return *FWatchSettings; }
+    void SetWatchSettings(const TWatchSettings& Value) { FWatchSettings->Assign(&Value); }
+    TNotifyEvent OnTimeChange;
+
+    // Out-of-range values and the current value change nothing.
+    void SetHourPart(int Value);
+    void SetMinutePart(int Value);
+    void SetSecondPart(int Value);
+    String FormatTimeText(TDateTime Value) const;
+    TExWatch* Watch() const { return FExWatch; }
+    TDateTimePicker* DateTimePicker() const { return FDateTimePicker; }
+
+    void SetComponentStyle(TGPKStyle AStyle) override;
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void Change() override;
+    String ClassName() const override { return u"TExTimePickerDropDown"; }
+
+protected:
+    void CreateDropDownForm() override;
+    void DoBeforeDropDown() override;
+    void DoHideDropDown(bool Cancelled) override;
+    void FormHide() override;
+    void FormKeyDown(Word& Key, TShiftState Shift) override;
+    void FormKeyUp(Word& Key, TShiftState Shift) override;
+    void ControlKeyDown(Word& Key, TShiftState Shift) override;
+    void ControlKeyUp(Word& Key, TShiftState Shift) override;
+
+private:
+    void WatchChanged();
+    void PickerChanged();
+    void SetTimePart(int Part, int Value);
+    void WriteText(const String& Value);
+    String TimeMask() const;
+
+    std::unique_ptr<TWatchAppearance> FWatchAppearance;
+    std::unique_ptr<TWatchSettings> FWatchSettings;
+    TPanel* FPanelCtrl = nullptr;
+    TExWatch* FExWatch = nullptr;
+    TDateTimePicker* FDateTimePicker = nullptr;
+    TDateTime FTime = 0;
+    bool FShowSeconds = true, FShowTimePicker = false, FShowWatchAMPM = true, FShowWatchNumbers = true;
+    bool FAnimation = true;
+    int FAnimationFactor = 10;
+    bool FInternalCall = false, FCancelling = false;
 };

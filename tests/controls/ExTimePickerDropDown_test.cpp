@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -271,6 +273,140 @@ TEST(WatchAppearance, AssignNotifiesOnlyForItsLastThreeProperties) {
     a.ResetDefaults();
     EXPECT_EQ(a.TickMarks(), tmAll);
     EXPECT_EQ(a.HourFont().Name(), S("Tahoma"));
+}
+
+}  // namespace
+
+namespace {
+
+struct TimeEdit : ::testing::Test {
+    TForm form{nullptr};
+    TExTimePickerDropDown* dd = nullptr;
+    int timeChanges = 0;
+    void SetUp() override {
+        form.SetBounds(100, 100, 300, 100);
+        dd = new TExTimePickerDropDown(&form);
+        dd->SetParent(&form);
+        dd->SetBounds(10, 10, 120, 21);
+        dd->OnTimeChange = [this](TObject*) { ++timeChanges; };
+        form.Show();
+        dd->SetFocus();
+    }
+    static TDateTime At(int H, int M, int Sec) { return EncodeTime(Word(H), Word(M), Word(Sec), 0); }
+    static std::tuple<int, int, int> Parts(TDateTime T) {
+        Word h, m, s, ms;
+        DecodeTime(T, h, m, s, ms);
+        return {h, m, s};
+    }
+};
+
+TEST_F(TimeEdit, UpAndDownChangeThePartAtTheCaret) {
+    struct Case {
+        const char* name;
+        bool seconds;
+        int caret;
+        Word key;
+        std::tuple<int, int, int> start, expect;
+    } const cases[] = {
+        {"before the first separator: hour", true, 2, VK_DOWN, {10, 20, 30}, {11, 20, 30}},
+        {"Up lowers", true, 0, VK_UP, {10, 20, 30}, {9, 20, 30}},
+        {"Down at 23 wraps to 0", true, 1, VK_DOWN, {23, 20, 30}, {0, 20, 30}},
+        {"after the first separator: minute", true, 3, VK_DOWN, {10, 20, 30}, {10, 21, 30}},
+        {"Up at minute 0 wraps to 59", true, 5, VK_UP, {10, 0, 30}, {10, 59, 30}},
+        {"after the second separator: second", true, 6, VK_DOWN, {10, 20, 59}, {10, 20, 0}},
+        {"no seconds: the minute at the end", false, 5, VK_DOWN, {10, 20, 30}, {10, 21, 30}},
+    };
+    for (const Case& c : cases) {
+        dd->SetShowSeconds(c.seconds);
+        dd->SetTime(At(std::get<0>(c.start), std::get<1>(c.start), std::get<2>(c.start)));
+        timeChanges = 0;
+        dd->SetSelStart(c.caret);
+        Word key = c.key;
+        dd->KeyDown(key, {});
+        EXPECT_EQ(Parts(dd->Time()), c.expect) << c.name;
+        EXPECT_EQ(dd->SelStart(), c.caret) << c.name;
+        EXPECT_EQ(key, c.key) << c.name;
+        EXPECT_EQ(timeChanges, 1) << c.name;
+    }
+    EXPECT_EQ(dd->GetText(), u"10:21");
+}
+
+TEST_F(TimeEdit, TypedTimesAreParsedAndImpossibleOnesRefused) {
+    EXPECT_FALSE(dd->EditorEnabled());
+    EXPECT_EQ(dd->GetText(), u"00:00:00");
+    dd->SetEditorEnabled(true);
+    dd->SetTime(At(1, 2, 3));
+    struct Case {
+        const char* text;
+        std::tuple<int, int, int> expect;
+    } const cases[] = {
+        {"12:34:56", {12, 34, 56}},
+        {"25:00:00", {12, 34, 56}},  // refused, Time kept
+        {"07:60:00", {12, 34, 56}},
+        {"07:30:00", {7, 30, 0}},
+        {"07:30", {7, 30, 0}},  // not a complete time
+    };
+    for (const Case& c : cases) {
+        dd->SetTextValue(String(c.text, c.text + strlen(c.text)));
+        EXPECT_EQ(Parts(dd->Time()), c.expect) << c.text;
+    }
+    // Without seconds the form is hours and minutes; the seconds of Time stay.
+    dd->SetTime(At(10, 20, 30));
+    dd->SetShowSeconds(false);
+    EXPECT_EQ(dd->GetText(), u"10:20");
+    EXPECT_EQ(Parts(dd->Time()), std::make_tuple(10, 20, 30));
+    dd->SetShowSeconds(true);
+    EXPECT_EQ(dd->GetText(), u"10:20:30");
+    EXPECT_EQ(timeChanges, 0);
+}
+
+TEST_F(TimeEdit, ThePopupWorksOnACopyThatEscPutsBack) {
+    dd->SetAnimation(false);
+    dd->SetShowTimePicker(true);
+    dd->SetTime(At(10, 20, 0));
+    dd->ShowDropDown();
+    ASSERT_TRUE(dd->DroppedDown());
+    TExWatch* w = dd->Watch();
+    EXPECT_EQ(Parts(w->Time()), std::make_tuple(10, 20, 0));
+    ASSERT_NE(dd->DateTimePicker(), nullptr);
+    EXPECT_EQ(dd->DateTimePicker()->Format(), S("HH:mm:ss"));
+    // The picker moves the clock only; Esc puts the clock back.
+    dd->DateTimePicker()->SetTime(At(15, 0, 0));
+    dd->DateTimePicker()->OnChange(dd->DateTimePicker());
+    EXPECT_EQ(Parts(w->Time()), std::make_tuple(15, 0, 0));
+    EXPECT_EQ(Parts(dd->Time()), std::make_tuple(10, 20, 0));
+    dd->HideDropDown(true);
+    EXPECT_EQ(Parts(w->Time()), std::make_tuple(10, 20, 0));
+    EXPECT_EQ(Parts(dd->Time()), std::make_tuple(10, 20, 0));
+    // Accepting takes the clock's time.
+    dd->ShowDropDown();
+    dd->DateTimePicker()->SetTime(At(15, 0, 0));
+    dd->DateTimePicker()->OnChange(dd->DateTimePicker());
+    dd->HideDropDown(false);
+    EXPECT_EQ(Parts(dd->Time()), std::make_tuple(15, 0, 0));
+    // A clock change while open reaches Time and the picker at once.
+    dd->ShowDropDown();
+    w->ProcessKey(VK_PRIOR);
+    EXPECT_EQ(Parts(dd->Time()), std::make_tuple(16, 0, 0));
+    EXPECT_EQ(Parts(dd->DateTimePicker()->Time()), std::make_tuple(16, 0, 0));
+    EXPECT_EQ(timeChanges, 1);
+    dd->HideDropDown(false);
+}
+
+TEST_F(TimeEdit, AutomaticClockIsNotSetFromTime) {
+    Word h, m, s, ms;
+    DecodeTime(Time(), h, m, s, ms);
+    const TDateTime far = At((h + 6) % 24, 0, 0);
+    dd->SetTime(far);
+    dd->WatchSettings().SetAuto(true);
+    dd->ShowDropDown();
+    ASSERT_TRUE(dd->DroppedDown());
+    EXPECT_GT(std::abs(dd->Watch()->Time() - far), 0.2);
+    dd->HideDropDown(true);
+    // A new control carries the colours of its initial look.
+    TExTimePickerDropDown fresh(nullptr);
+    EXPECT_EQ(fresh.WatchAppearance().BackgroundColor(), TColor(0xFFEFE3));
+    EXPECT_EQ(fresh.WatchAppearance().HourPointer(), TColor(0x723708));
 }
 
 }  // namespace

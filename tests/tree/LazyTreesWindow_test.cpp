@@ -567,3 +567,19 @@ TEST(LazyTreesWindow, CheckPictureIndexByTypeStateAndLook) {
         EXPECT_EQ(TBaseLazyTree::GetCheckImageIndex(c.Type, c.State, c.Enabled, c.Hot), c.Index)
             << int(c.Type) << " " << int(c.State);
 }
+
+TEST(LazyTreesWindow, ButtonStandsInTheMiddleOfItsIndentRoundingHalvesToEven) {
+    struct Case {
+        Cardinal Indent;
+        int Left;
+    } Cases[] = {{18, 5}, {19, 6}, {20, 7}, {22, 7}};
+    for (const Case& c : Cases) {
+        ScanTree f;
+        f.tree->SetIndent(c.Indent);
+        Rendered At(f.tree);
+        const TColor Line = ColorToRGB(f.tree->Colors().GetColor(TLTColors::TreeLineColor));
+        EXPECT_EQ(At(c.Left, 8), Line) << c.Indent;
+        EXPECT_NE(At(c.Left - 1, 8), Line) << c.Indent;
+        EXPECT_EQ(At(c.Left + 8, 8), Line) << c.Indent;
+    }
+}

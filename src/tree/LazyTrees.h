@@ -812,6 +812,7 @@ protected:
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void WMLButtonDblClk(TWMMouse& Message) override;
+    void CMMouseLeave(TMessage& Message) override;
     void KeyDown(Word& Key, TShiftState Shift) override;
     void KeyUp(Word& Key, TShiftState Shift) override;
     void Resize() override;

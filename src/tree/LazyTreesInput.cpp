@@ -139,6 +139,14 @@ void TBaseLazyTree::MouseMove(TShiftState Shift, int X, int Y) {
     }
 }
 
+void TBaseLazyTree::CMMouseLeave(TMessage& Message) {
+    TCustomControl::CMMouseLeave(Message);
+    if (PLazyNode Old = FCurrentHotNode) {
+        FCurrentHotNode = nullptr;
+        InvalidateNode(Old);
+    }
+}
+
 void TBaseLazyTree::WMLButtonDblClk(TWMMouse& Message) {
     TCustomControl::WMLButtonDblClk(Message);
     if (!FOptions->MiscOptions().Contains(toToggleOnDblClick)) return;

@@ -531,3 +531,55 @@ TEST(LazyTreesString, CaptionsTravelInTheNodeStreamToOnNewText) {
     Source.SaveToStream(Plain);
     EXPECT_LT(Plain.Size(), Stream.Size());
 }
+
+TEST(LazyTreesWindow, HotNodeFollowsTheMouseUntilItLeaves) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    SimulateMouseMove(&t, 60, CheckY);
+    EXPECT_EQ(t.HotNode(), f.first);
+    SimulateMouseMove(&t, 60, 140);
+    EXPECT_EQ(t.HotNode(), nullptr);
+    SimulateMouseMove(&t, 60, 18 + CheckY);
+    EXPECT_EQ(t.HotNode(), t.GetFirstChild(f.first));
+    SimulateMouseLeave();
+    EXPECT_EQ(t.HotNode(), nullptr);
+}
+
+TEST(LazyTreesWindow, CheckPictureIndexByTypeStateAndLook) {
+    struct Case {
+        TCheckType Type;
+        TCheckState State;
+        bool Enabled, Hot;
+        int Index;
+    } Cases[] = {
+        {ctNone, csCheckedNormal, true, false, -1},
+        {ctCheckBox, csUncheckedNormal, true, false, 9},
+        {ctCheckBox, csUncheckedNormal, true, true, 10},
+        {ctTriStateCheckBox, csCheckedPressed, true, true, 15},
+        {ctCheckBox, csCheckedDisabled, true, false, 16},  // a disabled state counts as disabled
+        {ctCheckBox, csMixedNormal, false, false, 20},
+        {ctRadioButton, csCheckedNormal, true, true, 6},
+        {ctRadioButton, csUncheckedNormal, false, false, 4},
+        {ctButton, csCheckedNormal, true, false, 21},
+        {ctButton, csUncheckedPressed, false, false, 24},
+    };
+    for (const Case& c : Cases)
+        EXPECT_EQ(TBaseLazyTree::GetCheckImageIndex(c.Type, c.State, c.Enabled, c.Hot), c.Index)
+            << int(c.Type) << " " << int(c.State);
+}
+
+TEST(LazyTreesWindow, ButtonStandsInTheMiddleOfItsIndentRoundingHalvesToEven) {
+    struct Case {
+        Cardinal Indent;
+        int Left;
+    } Cases[] = {{18, 5}, {19, 6}, {20, 7}, {22, 7}};
+    for (const Case& c : Cases) {
+        ScanTree f;
+        f.tree->SetIndent(c.Indent);
+        Rendered At(f.tree);
+        const TColor Line = ColorToRGB(f.tree->Colors().GetColor(TLTColors::TreeLineColor));
+        EXPECT_EQ(At(c.Left, 8), Line) << c.Indent;
+        EXPECT_NE(At(c.Left - 1, 8), Line) << c.Indent;
+        EXPECT_EQ(At(c.Left + 8, 8), Line) << c.Indent;
+    }
+}

@@ -12,7 +12,7 @@ void TActionLink::SetAction(TBasicAction* Value) {
     FAction = Value;
     if (FAction) {
         FAction->RegisterLink(this);
-        Change();
+        ActionAssigned();
     }
 }
 
@@ -25,6 +25,10 @@ bool TActionLink::Execute(TComponent* Target) {
     } reset{FAction};
     return FAction->Execute();
 }
+
+bool TActionLink::IsCaptionLinked() const { return dynamic_cast<TCustomAction*>(FAction) != nullptr; }
+bool TActionLink::IsCheckedLinked() const { return dynamic_cast<TCustomAction*>(FAction) != nullptr; }
+bool TActionLink::IsGroupIndexLinked() const { return dynamic_cast<TCustomAction*>(FAction) != nullptr; }
 
 TBasicAction::~TBasicAction() {
     // The clients forget the action going away.
@@ -64,6 +68,8 @@ bool TCustomAction::Execute() {
 
 void TCustomAction::SetCaption(const String& Value) {
     if (FCaption == Value) return;
+    std::vector<TActionLink*> clients = Clients();
+    for (TActionLink* link : clients) link->SetCaption(Value);
     FCaption = Value;
     Change();
 }
@@ -88,8 +94,29 @@ void TCustomAction::SetVisible(bool Value) {
 
 void TCustomAction::SetChecked(bool Value) {
     if (FChecked == Value) return;
+    std::vector<TActionLink*> clients = Clients();
+    for (TActionLink* link : clients) link->SetChecked(Value);
     FChecked = Value;
+    if (FChecked) UncheckGroup();
     Change();
+}
+
+void TCustomAction::SetGroupIndex(int Value) {
+    if (FGroupIndex == Value) return;
+    std::vector<TActionLink*> clients = Clients();
+    for (TActionLink* link : clients) link->SetGroupIndex(Value);
+    FGroupIndex = Value;
+    if (FChecked) UncheckGroup();
+    Change();
+}
+
+void TCustomAction::UncheckGroup() {
+    if (FGroupIndex <= 0 || !Owner()) return;
+    TComponent* owner = Owner();
+    for (int i = 0; i < owner->ComponentCount(); ++i) {
+        auto* other = dynamic_cast<TCustomAction*>(owner->Components(i));
+        if (other && other != this && other->FGroupIndex == FGroupIndex) other->SetChecked(false);
+    }
 }
 
 void TCustomAction::SetImageIndex(int Value) {
@@ -104,8 +131,19 @@ void TControlActionLink::Change() {
     auto* control = static_cast<TControl*>(FClient);
     auto* action = dynamic_cast<TCustomAction*>(FAction);
     if (!control || !action) return;
-    control->SetCaption(action->Caption());
+    if (IsCaptionLinked()) control->SetCaption(action->Caption());
     control->SetHint(action->Hint());
     control->SetEnabled(action->Enabled());
     control->SetVisible(action->Visible());
+}
+
+void TControlActionLink::ActionAssigned() {
+    // A newly assigned action gives its caption whatever the control showed.
+    auto* action = dynamic_cast<TCustomAction*>(FAction);
+    if (action && FClient) static_cast<TControl*>(FClient)->SetCaption(action->Caption());
+    Change();
+}
+
+void TControlActionLink::SetCaption(const String& Value) {
+    if (IsCaptionLinked()) static_cast<TControl*>(FClient)->SetCaption(Value);
 }

@@ -3,6 +3,7 @@
 // controls that offer it. A control linked to an action shows the action's
 // caption, hint, enabled and visible state and follows their changes; its
 // click runs the action unless the control has a click handler of its own.
+// Actions of one owner with the same non-zero group index check exclusively.
 
 #include "framework/Components.h"
 
@@ -23,6 +24,19 @@ public:
     virtual bool Execute(TComponent* Target = nullptr);
     // The action changed: the client takes its properties.
     virtual void Change() {}
+    // The action was just assigned: the client takes all its properties.
+    virtual void ActionAssigned() { Change(); }
+
+    // Whether the client follows the action's caption, checked state and
+    // group index; asked before the action takes a new value, so a client
+    // can follow only while it still shows the action's old value.
+    virtual bool IsCaptionLinked() const;
+    virtual bool IsCheckedLinked() const;
+    virtual bool IsGroupIndexLinked() const;
+    // The action's caption, checked state or group index is about to change.
+    virtual void SetCaption(const String&) {}
+    virtual void SetChecked(bool) {}
+    virtual void SetGroupIndex(int) {}
 
 protected:
     TObject* FClient;
@@ -49,6 +63,7 @@ public:
 protected:
     // Tells every client of a change.
     void Change();
+    const std::vector<TActionLink*>& Clients() const { return FClients; }
 
 private:
     std::vector<TActionLink*> FClients;
@@ -69,7 +84,11 @@ public:
     bool Visible() const { return FVisible; }
     void SetVisible(bool Value);
     bool Checked() const { return FChecked; }
+    // Checking an action of a group unchecks the others of its group.
     void SetChecked(bool Value);
+    // 0: no group; otherwise the group among the actions of the same owner.
+    int GroupIndex() const { return FGroupIndex; }
+    void SetGroupIndex(int Value);
     int ImageIndex() const { return FImageIndex; }
     void SetImageIndex(int Value);
 
@@ -77,6 +96,9 @@ private:
     String FCaption, FHint;
     bool FEnabled = true, FVisible = true, FChecked = false;
     int FImageIndex = -1;
+    int FGroupIndex = 0;
+
+    void UncheckGroup();
 };
 
 class TAction : public TCustomAction {
@@ -85,9 +107,11 @@ public:
 };
 
 // The link of a control: caption, hint, enabled and visible follow the
-// action.
+// action; the caption only while it is linked.
 class TControlActionLink : public TActionLink {
 public:
     explicit TControlActionLink(TControl* Client);
     void Change() override;
+    void ActionAssigned() override;
+    void SetCaption(const String& Value) override;
 };

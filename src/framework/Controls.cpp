@@ -610,9 +610,11 @@ void TControl::SetAction(TBasicAction* Value) {
         FActionLink.reset();
         return;
     }
-    if (!FActionLink) FActionLink = std::make_unique<TControlActionLink>(this);
+    if (!FActionLink) FActionLink = CreateActionLink();
     FActionLink->SetAction(Value);
 }
+
+std::unique_ptr<TControlActionLink> TControl::CreateActionLink() { return std::make_unique<TControlActionLink>(this); }
 
 void TControl::DblClick() {
     if (OnDblClick) OnDblClick(this);

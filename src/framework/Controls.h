@@ -278,6 +278,9 @@ public:
     // caption, hint, enabled and visible state, and follows their changes.
     TBasicAction* Action() const;
     void SetAction(TBasicAction* Value);
+    // Makes the control's link to an action; a control whose link follows
+    // other rules returns its own kind.
+    virtual std::unique_ptr<TControlActionLink> CreateActionLink();
 
     // Paints this control (and, for windows, its children) into Canvas with
     // its top-left corner at X, Y.

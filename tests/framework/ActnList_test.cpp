@@ -82,3 +82,33 @@ TEST(Actions, AnActionFreedFirstLeavesItsControlsUnlinked) {
     delete temp;
     action.SetCaption(u"Still fine");
 }
+
+TEST(Actions, CheckingAnActionOfAGroupUnchecksTheOthersOfItsOwner) {
+    TComponent owner(nullptr);
+    auto* a = new TAction(&owner);
+    auto* b = new TAction(&owner);
+    auto* c = new TAction(&owner);
+    TAction stranger(nullptr);  // same group index, other owner
+    a->SetGroupIndex(1);
+    b->SetGroupIndex(1);
+    c->SetGroupIndex(2);
+    stranger.SetGroupIndex(1);
+    a->SetChecked(true);
+    c->SetChecked(true);
+    stranger.SetChecked(true);
+    b->SetChecked(true);
+    EXPECT_FALSE(a->Checked());
+    EXPECT_TRUE(b->Checked());
+    EXPECT_TRUE(c->Checked());
+    EXPECT_TRUE(stranger.Checked());
+    // A checked action moving into a group unchecks that group's others.
+    c->SetGroupIndex(1);
+    EXPECT_FALSE(b->Checked());
+    EXPECT_TRUE(c->Checked());
+    // Group 0 is no group.
+    a->SetGroupIndex(0);
+    b->SetGroupIndex(0);
+    a->SetChecked(true);
+    b->SetChecked(true);
+    EXPECT_TRUE(a->Checked());
+}

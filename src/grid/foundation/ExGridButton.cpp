@@ -240,9 +240,37 @@ void TExGridButton::Dispatch(TMessage& Message) {
     if (Sender->FDown && FDown) {
         FDown = false;
         FState = bsUp;
+        if (auto* A = dynamic_cast<TCustomAction*>(Action())) A->SetChecked(false);
         Invalidate();
     }
     FAllowAllUp = Sender->FAllowAllUp;
+}
+
+std::unique_ptr<TControlActionLink> TExGridButton::CreateActionLink() {
+    return std::make_unique<TExGridButtonActionLink>(this);
+}
+
+TExGridButtonActionLink::TExGridButtonActionLink(TExGridButton* Client) : TControlActionLink(Client) {}
+
+bool TExGridButtonActionLink::IsCaptionLinked() const {
+    return TControlActionLink::IsCaptionLinked() && Button()->Caption() == CustomAction()->Caption();
+}
+
+bool TExGridButtonActionLink::IsCheckedLinked() const {
+    return TControlActionLink::IsCheckedLinked() && Button()->GroupIndex() != 0 && Button()->AllowAllUp() &&
+           CustomAction()->Checked() == Button()->Down();
+}
+
+bool TExGridButtonActionLink::IsGroupIndexLinked() const {
+    return TControlActionLink::IsGroupIndexLinked() && CustomAction()->GroupIndex() == Button()->GroupIndex();
+}
+
+void TExGridButtonActionLink::SetChecked(bool Value) {
+    if (IsCheckedLinked()) Button()->SetDown(Value);
+}
+
+void TExGridButtonActionLink::SetGroupIndex(int Value) {
+    if (IsGroupIndexLinked()) Button()->SetGroupIndex(Value);
 }
 
 void TExGridButton::UpdateExclusive() {

@@ -3,6 +3,7 @@
 // groups, a check style, flat looks with gradients per state, an optional
 // drop-down part with its menu, glyphs per state and seven colour presets.
 
+#include "framework/ActnList.h"
 #include "framework/Controls.h"
 
 class TPopupMenu;
@@ -76,6 +77,7 @@ public:
     void CalcButtonLayout(const TRect& P, TPoint Offset, const String& Caption, TPoint& GlyphPos, TRect& TextBounds);
     void Click() override;
     void Loaded() override;
+    std::unique_ptr<TControlActionLink> CreateActionLink() override;
 
 protected:
     void Paint() override;
@@ -119,6 +121,24 @@ private:
     TPopupMenu* FDropDownMenu = nullptr;
     bool FShowCaption = true;
     TButtonState FState = bsUp;
+};
+
+// The button's link to an action: it follows the action's caption only while
+// showing the same caption, its checked state only as a grouped button that
+// may go all up and shows the same state, and its group index only while the
+// two agree.
+class TExGridButtonActionLink : public TControlActionLink {
+public:
+    explicit TExGridButtonActionLink(TExGridButton* Client);
+    bool IsCaptionLinked() const override;
+    bool IsCheckedLinked() const override;
+    bool IsGroupIndexLinked() const override;
+    void SetChecked(bool Value) override;
+    void SetGroupIndex(int Value) override;
+
+private:
+    TExGridButton* Button() const { return static_cast<TExGridButton*>(FClient); }
+    TCustomAction* CustomAction() const { return dynamic_cast<TCustomAction*>(FAction); }
 };
 
 // Steps bands from FromColor toward ToColor with an optional frame; the

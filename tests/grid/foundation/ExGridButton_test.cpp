@@ -170,3 +170,90 @@ TEST(ExGridButton, LooksAndThemeAdaptation) {
 }
 
 }  // namespace
+
+TEST(ExGridButton, FollowsItsActionOnlyWhileLinked) {
+    Panel p;
+    // Caption: taken on assignment, then followed only while equal.
+    TAction act(nullptr);
+    act.SetCaption(u"Sort");
+    TExGridButton* a = p.Add(10, u"Other");
+    a->SetAction(&act);
+    EXPECT_EQ(a->Caption(), u"Sort");
+    act.SetCaption(u"Order");
+    EXPECT_EQ(a->Caption(), u"Order");
+    a->SetCaption(u"Mine");
+    act.SetCaption(u"Again");
+    EXPECT_EQ(a->Caption(), u"Mine");
+
+    // Checked: only a grouped button that may go all up and shows the same
+    // state follows.
+    struct Case {
+        int Group;
+        bool AllowAllUp, Down, Checked, Expected;
+    };
+    const Case Cases[] = {
+        {1, true, false, false, true},   // linked: goes down
+        {0, true, false, false, false},  // no group
+        {1, false, false, false, false}, // may not go all up
+        {1, true, true, false, true},    // states differ: stays down
+    };
+    for (const Case& C : Cases) {
+        TAction check(nullptr);
+        check.SetChecked(C.Checked);
+        TExGridButton* b = p.Add(80);
+        b->SetGroupIndex(C.Group);
+        b->SetAllowAllUp(C.AllowAllUp);
+        b->SetDown(C.Down);
+        b->SetAction(&check);
+        check.SetChecked(!C.Checked);
+        EXPECT_EQ(b->Down(), C.Expected) << C.Group << C.AllowAllUp << C.Down;
+        b->SetAction(nullptr);
+    }
+    {
+        // The linked state follows back up as well.
+        TAction check(nullptr);
+        TExGridButton* b = p.Add(80);
+        b->SetGroupIndex(7);
+        b->SetAllowAllUp(true);
+        b->SetAction(&check);
+        check.SetChecked(true);
+        ASSERT_TRUE(b->Down());
+        check.SetChecked(false);
+        EXPECT_FALSE(b->Down());
+        b->SetAction(nullptr);
+    }
+
+    // Group index: followed only while equal.
+    TAction grouped(nullptr);
+    grouped.SetGroupIndex(2);
+    TExGridButton* g = p.Add(150);
+    g->SetGroupIndex(2);
+    g->SetAction(&grouped);
+    grouped.SetGroupIndex(3);
+    EXPECT_EQ(g->GroupIndex(), 3);
+    g->SetGroupIndex(4);
+    grouped.SetGroupIndex(5);
+    EXPECT_EQ(g->GroupIndex(), 4);
+    g->SetAction(nullptr);
+}
+
+TEST(ExGridButton, ReleasedGroupButtonClearsItsActionsChecked) {
+    Panel p;
+    TAction first(nullptr), second(nullptr);  // no action group: the buttons' group acts
+    TExGridButton* g1 = p.Add(10);
+    TExGridButton* g2 = p.Add(80);
+    for (TExGridButton* g : {g1, g2}) {
+        g->SetGroupIndex(1);
+        g->SetAllowAllUp(true);
+    }
+    g1->SetAction(&first);
+    g2->SetAction(&second);
+    first.SetChecked(true);
+    ASSERT_TRUE(g1->Down());
+    p.Click(g2);
+    EXPECT_TRUE(g2->Down());
+    EXPECT_FALSE(g1->Down());
+    EXPECT_FALSE(first.Checked());
+    g1->SetAction(nullptr);
+    g2->SetAction(nullptr);
+}

@@ -343,6 +343,9 @@ public:
     void Select() { SelectCell(Col(), Row()); }
     // The end of an edit (real column): OnEditingDone now, OnEditCellDone through the message queue.
     void EditingDone(int ACol, int ARow);
+    // Enter movement from (ACol, ARow) by Navigation's AdvanceDirection;
+    // nothing unless AdvanceOnEnter or Force.
+    void AdvanceCell(int ACol, int ARow, bool EditorShown, bool Forward, bool AutoEdit, bool Force);
     // A dedicated editor ended editing with Key: the grid takes the focus,
     // Tab and the arrow keys then move the current cell.
     void DoneInplaceEdit(Word Key, TShiftState Shift);
@@ -572,6 +575,10 @@ protected:
     // Displayed indexes: the cells move by their real columns, hidden columns between keep their place in the order.
     void ColumnMoved(int FromIndex, int ToIndex) override;
     void DoEnter() override;
+    // Enter on a cell that cannot be edited is swallowed after OnKeyDown.
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    // Escape restores an edit, Enter advances when the grid is set to.
+    void KeyPress(Char& Key) override;
     void Paint() override;
     void GetVisualProperties(int ACol, int ARow, TGridDrawState& AState, bool Print, bool Select, bool Remap,
                              TBrush& ABrush, TColor& AColorTo, TColor& AMirrorColor, TColor& AMirrorColorTo,

@@ -575,6 +575,8 @@ protected:
     // Displayed indexes: the cells move by their real columns, hidden columns between keep their place in the order.
     void ColumnMoved(int FromIndex, int ToIndex) override;
     void DoEnter() override;
+    // An open combo closes with its text written when the grid scrolls.
+    void TopLeftChanged() override;
     // Enter on a cell that cannot be edited is swallowed after OnKeyDown.
     void KeyDown(Word& Key, TShiftState Shift) override;
     // Escape restores an edit, Enter advances when the grid is set to.

@@ -101,6 +101,11 @@ void TExStringGrid::EditorToCell(int ACol, int ARow) {
     }
 }
 
+void TExStringGrid::TopLeftChanged() {
+    TBaseGrid::TopLeftChanged();
+    if (FSpecialEditor && FEditMode) HideInplaceEdit();
+}
+
 // ---------------------------------------------------------------------------
 // The combo editor
 

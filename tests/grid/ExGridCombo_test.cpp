@@ -150,4 +150,41 @@ TEST(GridCombo, TheGridsComboOperationsWorkOnTheEditorsItems) {
     EXPECT_EQ(g.Combobox()->ItemIndex(), 2);
 }
 
+TEST(GridCombo, ScrollingTheGridClosesAnOpenComboAndWritesItsText) {
+    ComboForm f(edComboEdit, u"old");
+    f.g->SetRowCount(40);
+    TGridCombo* c = f.Open();
+    ASSERT_TRUE(c);
+    c->SetText(u"new");
+    f.g->SetTopRow(10);
+    EXPECT_FALSE(c->Visible());
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"new");
+}
+
+TEST(GridCombo, TheDropWidthGrowsWithTheWidestItem) {
+    ComboForm f(edComboList, u"");
+    TGridCombo* c = f.g->Combobox();
+    c->SetBounds(0, 0, 60, 20);
+    TCanvas& canvas = f.g->Canvas();
+    const String wide = u"a rather wide item text";
+    const int tw = canvas.TextWidth(wide);
+    struct Case {
+        int items;  // more than DropDownCount (8) gives the list a scroll bar
+        String text;
+        int width;
+    };
+    const Case cases[] = {
+        {1, u"", 60},
+        {1, wide, tw + 8},
+        {9, wide, tw + 25},
+    };
+    for (const Case& k : cases) {
+        c->Items().Clear();
+        c->SetDropDownCount(8);
+        for (int i = 0; i < k.items; ++i) c->Items().Add(k.text);
+        c->SizeDropDownWidth();
+        EXPECT_EQ(c->DroppedWidth(), k.width) << k.items;
+    }
+}
+
 }  // namespace

@@ -726,6 +726,8 @@ protected:
     void WMChar(TWMKey& Message) override;
     void DoEnter() override;
     void DoExit() override;
+    // A paste is taken whole or not at all: within the length limit and fitting the kind.
+    void Dispatch(TMessage& Message) override;
 
 private:
     // false: the character goes no further (with a beep where the kind says so).

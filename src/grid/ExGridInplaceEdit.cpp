@@ -4,6 +4,8 @@
 
 #include "grid/foundation/GridText.h"
 
+#include "framework/Clipboard.h"
+#include "framework/Messages.h"
 #include "framework/SysUtils.h"
 #include "framework/Windows.h"
 
@@ -143,5 +145,44 @@ void TExInplaceEdit::WMChar(TWMKey& Message) {
             SetText(proper);
             SetSelStart(caret);
         }
+    }
+}
+
+void TExInplaceEdit::Dispatch(TMessage& Message) {
+    if (Message.Msg != WM_PASTE) {
+        TInplaceEdit::Dispatch(Message);
+        return;
+    }
+    String v = Clipboard().AsText();
+    if (v.empty() || (FLengthLimit > 0 && int(v.size()) > FLengthLimit)) return;
+    // A pasted cell ends with its line break; the cell does not take it.
+    if (v.size() >= 2 && v.find(u"\r\n") == v.size() - 2) v.resize(v.size() - 2);
+    const String text = EditText();
+    String n = text.substr(0, SelStart()) + v + text.substr(SelStart() + SelLength());
+    const int selStart = SelStart();
+    const bool hadSel = SelLength() > 0;
+    if (FLengthLimit > 0 && int(n.size()) > FLengthLimit) return;
+    const int kind = ClassifyNumberText(n);
+    bool take = true;
+    switch (FExGrid->FEditControl) {
+    case edNumeric: take = kind == 0; break;
+    case edPositiveNumeric: take = kind == 0 && !Holds(n, u'-'); break;
+    case edFloat: take = kind == 0 || kind == 1; break;
+    case edPositiveFloat: take = (kind == 0 || kind == 1) && !Holds(n, u'-'); break;
+    case edMixedCase: n = ToProperCase(n); break;
+    case edLowerCase: n = AnsiLowerCase(n); break;
+    case edUpperCase: n = AnsiUpperCase(n); break;
+    case edValidChars:
+        for (Char ch : n) take = take && Holds(FExGrid->FValidChars, ch);
+        break;
+    default: break;
+    }
+    if (!take) return;
+    SetText(n);
+    if (hadSel) {
+        SetSelStart(selStart);
+        SetSelLength(int(v.size()));
+    } else {
+        SetSelStart(selStart + int(v.size()));
     }
 }

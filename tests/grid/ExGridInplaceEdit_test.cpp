@@ -1,5 +1,6 @@
 #include "grid/ExCGrid.h"
 
+#include "framework/Clipboard.h"
 #include "framework/Forms.h"
 #include "framework/Simulate.h"
 #include "framework/SysUtils.h"
@@ -101,6 +102,33 @@ TEST(ExInplaceEdit, TheLengthLimitDropsTheNextCharacterButNotBackspaceAndEscapeR
     SimulateKey(VK_ESCAPE);
     EXPECT_FALSE(f.g->EditorMode());
     EXPECT_EQ(f.g->GetCellEx(1, 1), u"old");
+}
+
+TEST(ExInplaceEdit, APasteIsTakenWholeOrNotAtAll) {
+    struct Case {
+        TEditorType kind;
+        int limit;
+        const char16_t* text;  // the caret at its end
+        const char16_t* pasted;
+        const char16_t* result;
+    };
+    const Case cases[] = {
+        {edNormal, 15, u"old", u"0123456789ab", u"old0123456789ab"},
+        {edNormal, 15, u"old", u"0123456789abc", u"old"},  // sixteen characters: none of them
+        {edNormal, 0, u"old", u"x\r\n", u"oldx"},
+        {edNumeric, 0, u"12", u"1.5", u"12"},
+        {edPositiveNumeric, 0, u"", u"-7", u""},
+        {edUpperCase, 0, u"old", u"ab", u"OLDAB"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(StringToUtf8(String(k.pasted)));
+        TextEditForm f(k.kind, k.text);
+        f.g->Columns().Items(1)->SetEditLength(k.limit);
+        ASSERT_TRUE(f.Open(int(String(k.text).size())));
+        Clipboard().SetAsText(k.pasted);
+        f.g->InplaceEditor()->Perform(WM_PASTE, 0, 0);
+        EXPECT_EQ(f.g->InplaceEditor()->Text(), String(k.result));
+    }
 }
 
 TEST(ExInplaceEdit, EnterRefusedByValidationKeepsTheEditorOnTheHandlersValue) {

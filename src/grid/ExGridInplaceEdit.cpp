@@ -129,6 +129,8 @@ bool TExInplaceEdit::FilterChar(Char& Ch) {
 
 void TExInplaceEdit::WMChar(TWMKey& Message) {
     Char ch = Char(Message.CharCode());
+    // The line feed of Ctrl+Enter breaks a line only in a wrapping grid that allows it.
+    if (ch == 10 && !(FExGrid->Navigation().AllowCtrlEnter() && FExGrid->WordWrap())) return;
     // A full editor takes only the keys that do not add text.
     if (FLengthLimit > 0 && int(EditText().size()) >= FLengthLimit && SelLength() == 0 && ch != KeyBack &&
         ch != KeyEscape && ch != KeyEnter)

@@ -131,6 +131,18 @@ TEST(ExInplaceEdit, APasteIsTakenWholeOrNotAtAll) {
     }
 }
 
+TEST(ExInplaceEdit, CtrlEnterBreaksALineOnlyWhereTheGridAllowsIt) {
+    for (bool allow : {true, false}) {
+        TextEditForm f(edNormal, u"ab");
+        ASSERT_TRUE(f.g->WordWrap());
+        f.g->Navigation().SetAllowCtrlEnter(allow);
+        ASSERT_TRUE(f.Open(1));
+        SimulateKey(VK_RETURN, {ssCtrl}, 10);
+        EXPECT_TRUE(f.g->EditorMode());
+        EXPECT_EQ(f.g->InplaceEditor()->Text().size(), allow ? 4u : 2u) << allow;
+    }
+}
+
 TEST(ExInplaceEdit, EnterRefusedByValidationKeepsTheEditorOnTheHandlersValue) {
     TextEditForm f(edNormal, u"a");
     f.g->OnCellValidate = [](TObject*, int, int, String& v, bool& valid) {

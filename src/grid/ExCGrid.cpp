@@ -443,6 +443,15 @@ String TExColumnGrid::GetEditMask(int ACol, int ARow) {
     return fw.empty() ? v : fw;
 }
 
+void TExColumnGrid::DoGetEditorProp(int ACol, int ARow) {
+    TGridColumnItem* it = Item(ACol);
+    if (it && (it->Editor() == edComboList || it->Editor() == edComboEdit)) {
+        Combobox()->Items().Assign(&it->ComboItems());
+        Combobox()->SetDropDownCount(it->DropDownCount());
+    }
+    TExStringGrid::DoGetEditorProp(ACol, ARow);
+}
+
 int TExColumnGrid::GetEditLimit() {
     if (TGridColumnItem* it = Item(RealColIndex(Col())); it && Col() >= FixedCols()) return it->EditLength();
     return TExStringGrid::GetEditLimit();

@@ -213,6 +213,8 @@ protected:
     void DoUpdateColumnSizeAuto(int ACol, int& AWidth) override;
     bool DoIsPasswordCell(int ACol, int ARow) override;
     bool DoHasComboBox(int ACol, int ARow) override;
+    // The column's combo items and drop-down count go into the combo editor first.
+    void DoGetEditorProp(int ACol, int ARow) override;
     String GetEditMask(int ACol, int ARow) override;
     int GetEditLimit() override;
     void ColumnMoved(int FromIndex, int ToIndex) override;

@@ -54,6 +54,7 @@ String TExStringGridCheck::MarkError(TExStringGrid*, int, int, const String& Val
 // Lifecycle
 
 TExStringGrid::TExStringGrid(TComponent* AOwner) : TBaseGrid(AOwner) {
+    FEditCombo = new TGridCombo(this);
     GridUnit();
     SetControlStyle(ControlStyle() + TControlStyle{csAcceptsControls});
     FColumnHeaders.OnChange = [this](TObject*) {

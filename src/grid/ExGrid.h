@@ -9,6 +9,7 @@
 // likewise for rows. The base grid's cell access takes a real column and a
 // displayed row.
 
+#include "grid/ExgCombo.h"
 #include "grid/GridDataTools.h"
 #include "grid/foundation/BaseGrid.h"
 #include "grid/foundation/GridHelpers.h"
@@ -24,6 +25,8 @@
 #include <vector>
 
 class TExStringGrid;
+class TExInplaceEdit;
+class TGridCombo;
 
 // Misuse of the grid's cell access and selection.
 class EExGridError : public Exception {
@@ -100,6 +103,10 @@ using TCellValidateEvent = std::function<void(TObject* Sender, int ACol, int ARo
 using TCheckBoxClickEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool State)>;
 using TGetCheckEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& Value)>;
 using TCellsChangedEvent = std::function<void(TObject* Sender, TRect R)>;
+using TEditChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow, const String& Value)>;
+using TComboChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow, int AItemIndex, const String& ASelection)>;
+using TComboObjectChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow, int AItemIndex,
+                                                   const String& ASelection, TObject* AObject)>;
 using TUpdateColumnSizeEvent = std::function<void(TObject* Sender, int ACol, int& AWidth)>;
 
 // Registered once when the grid unit starts.
@@ -336,6 +343,30 @@ public:
     void Select() { SelectCell(Col(), Row()); }
     // The end of an edit (real column): OnEditingDone now, OnEditCellDone through the message queue.
     void EditingDone(int ACol, int ARow);
+    // Enter movement from (ACol, ARow) by Navigation's AdvanceDirection;
+    // nothing unless AdvanceOnEnter or Force.
+    void AdvanceCell(int ACol, int ARow, bool EditorShown, bool Forward, bool AutoEdit, bool Force);
+    // A dedicated editor ended editing with Key: the grid takes the focus,
+    // Tab and the arrow keys then move the current cell.
+    void DoneInplaceEdit(Word Key, TShiftState Shift);
+    // The kind of editor the current edit uses.
+    TEditorType EditControl() const { return FEditControl; }
+    // The combo editor of the combo kinds, and the items it opens with.
+    TGridCombo* Combobox() const { return FEditCombo; }
+    void ShowCellEditor(int ACol, int ARow);
+    void EditorToCell(int ACol, int ARow);
+    void AddComboString(const String& S);
+    void AddComboStringObject(const String& S, TObject* AObject);
+    bool RemoveComboString(const String& S);
+    void ClearComboString();
+    int GetComboCount();
+    // The item the next combo editor selects when the cell names none.
+    void SetComboSelection(int Idx) { FComboIdx = Idx; }
+    bool SetComboSelectionString(const String& S);
+    void SetComboIndex(int ACol, int ARow, int Value);
+    int GetComboIndex(int ACol, int ARow);
+    const String& ValidChars() const { return FValidChars; }
+    void SetValidChars(const String& Value) { FValidChars = Value; }
     bool EditActive() const { return FEditActive; }
     bool EditMode() const { return FEditMode; }
     virtual bool ValidateCell(const String& NewValue);
@@ -407,6 +438,11 @@ public:
     TRowChangedEvent OnRowUpdate;
     TNotifyEvent OnEditingDone;
     TClickCellEvent OnEditCellDone;
+    TEditChangeEvent OnEditChange;
+    TComboChangeEvent OnComboChange;
+    TComboObjectChangeEvent OnComboObjectChange;
+    // Fill the combo items of a cell here, just before its editor opens.
+    TClickCellEvent OnGetEditorPropInt;
     TCellValidateEvent OnCellValidate;
     TCheckBoxClickEvent OnCheckBoxChange;
     TCheckBoxClickEvent OnCheckBoxClick;
@@ -447,7 +483,7 @@ protected:
     virtual TPoint CalcCellGraphicSize(int, int) { return {0, 0}; }
     virtual TPoint CalcPrintGraphicSize(TCanvas&, int, int) { return {0, 0}; }
     virtual void DoPrintGetPageNum(int) {}
-    virtual void DoGetEditorProp(int, int) {}
+    virtual void DoGetEditorProp(int ACol, int ARow);
     virtual void DoCheckBoxClick(int ACol, int ARow, bool State) {
         if (OnCheckBoxClick) OnCheckBoxClick(this, ACol, ARow, State);
     }
@@ -539,6 +575,12 @@ protected:
     // Displayed indexes: the cells move by their real columns, hidden columns between keep their place in the order.
     void ColumnMoved(int FromIndex, int ToIndex) override;
     void DoEnter() override;
+    // An open combo closes with its text written when the grid scrolls.
+    void TopLeftChanged() override;
+    // Enter on a cell that cannot be edited is swallowed after OnKeyDown.
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    // Escape restores an edit, Enter advances when the grid is set to.
+    void KeyPress(Char& Key) override;
     void Paint() override;
     void GetVisualProperties(int ACol, int ARow, TGridDrawState& AState, bool Print, bool Select, bool Remap,
                              TBrush& ABrush, TColor& AColorTo, TColor& AMirrorColor, TColor& AMirrorColorTo,
@@ -590,8 +632,14 @@ protected:
     String FNewCellText;
     int FOldRowSel = -1;
     TEditorType FEditControl = edNormal;
+    bool FBlockFocus = false;
+    bool FSpecialEditor = false;
+    int FComboIdx = -1;
+    TGridCombo* FEditCombo = nullptr;
 
 private:
+    friend class TExInplaceEdit;
+    friend class TGridCombo;
     String ReadNumberText(const String& Raw);
     TCellGraphic* OwnGraphic(int ACol, int ARow);
     void RepaintDisplCell(int ACol, int ARow);
@@ -643,6 +691,7 @@ private:
     TEditorType FDefaultEditor = edNormal;
     int FMaxEditLength = 0;
     String FEditMask;
+    String FValidChars;
     bool FAlwaysValidate = false;
     TExStringGridCheck* FCellChecker = nullptr;
     String FInvalidEntryTitle;
@@ -658,4 +707,60 @@ private:
     TNotifyEvent FOldFormResize;
     int FFormWidth = 0;
     int FFormHeight = 0;
+};
+
+// The grid's editor for the text kinds: filters typed characters by the
+// cell's editor kind, keeps the length limit, and validates before Enter
+// or Escape hands the key on.
+class TExInplaceEdit : public TInplaceEdit {
+public:
+    explicit TExInplaceEdit(TExStringGrid* AGrid);
+    TExStringGrid* ExGrid() const { return FExGrid; }
+    int LengthLimit() const { return FLengthLimit; }
+
+protected:
+    void UpdateContents() override;
+    void Change() override;
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void KeyPress(Char& Key) override;
+    void WMChar(TWMKey& Message) override;
+    void DoEnter() override;
+    void DoExit() override;
+    // A paste is taken whole or not at all: within the length limit and fitting the kind.
+    void Dispatch(TMessage& Message) override;
+
+private:
+    // false: the character goes no further (with a beep where the kind says so).
+    bool FilterChar(Char& Ch);
+    // A refused value: the validated text back, selected or with the caret at the end.
+    void RestoreRefused();
+
+    TExStringGrid* FExGrid;
+    int FLengthLimit = 0;
+    bool FGotFocus = false;
+    bool FEnterRefused = false;  // the key-down refused: its Enter character goes no further
+};
+
+// The combo editor of the combo kinds: Enter, Up and Down validate and
+// move on, Page Up and Page Down commit and stay, Escape restores.
+class TGridCombo : public TExgComboBox {
+public:
+    explicit TGridCombo(TExStringGrid* AGrid);
+    // Widens the list to its widest item, measured with the grid's font.
+    void SizeDropDownWidth();
+    // The item index the last change was reported for.
+    int ReportedIndex = -1;
+
+protected:
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void KeyPress(Char& Key) override;
+    void Change() override;
+    void DoEnter() override;
+    void DoExit() override;
+    void WndProc(TMessage& Message) override;
+
+private:
+    void ReportIndexChange();
+    TExStringGrid* FGrid;
+    bool FGotFocus = false;
 };

@@ -22,22 +22,6 @@ bool IsTextEditorKind(TEditorType Kind) {
     return std::find(std::begin(TextEditorKinds), std::end(TextEditorKinds), Kind) != std::end(TextEditorKinds);
 }
 
-// The framework's text editor, telling the grid when it loses the focus
-// after having had it.
-class TGridTextEdit : public TInplaceEdit {
-public:
-    TGridTextEdit(TExStringGrid* AGrid, std::function<void()> AOnExit) : TInplaceEdit(AGrid), FOnExit(std::move(AOnExit)) {}
-
-protected:
-    void DoExit() override {
-        TInplaceEdit::DoExit();
-        if (FOnExit) FOnExit();
-    }
-
-private:
-    std::function<void()> FOnExit;
-};
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -210,8 +194,15 @@ bool TExStringGrid::CanEditShow() {
         FEditControl = FDefaultEditor;
         GetCellEditor(base.X, base.Y, FEditControl);
         if (FEditControl == edNone) return false;
-        // Dedicated editor controls come with their own classes; until a
-        // kind has one, its cells open no editor.
+        if (FEditControl == edComboList || FEditControl == edComboEdit) {
+            // The combo stands in for the framework's editor, which stays hidden.
+            FEditMode = true;
+            FEntered = true;
+            ShowCellEditor(Col(), Row());
+            return false;
+        }
+        // Other dedicated editor controls come with their own classes; until
+        // a kind has one, its cells open no editor.
         if (!IsTextEditorKind(FEditControl)) return false;
         FEditMode = true;
     }
@@ -223,11 +214,16 @@ bool TExStringGrid::CanEditShow() {
 }
 
 TInplaceEdit* TExStringGrid::CreateEditor() {
-    return new TGridTextEdit(this, [this] {
-        if (!FEditMode) return;
-        FEditMode = false;
-        EditingDone(RealColIndex(Col()), Row());
-    });
+    return new TExInplaceEdit(this);
+}
+
+void TExStringGrid::DoneInplaceEdit(Word Key, TShiftState Shift) {
+    FBlockFocus = true;
+    FEditing = false;
+    HideInplaceEdit();
+    if (Key == VK_TAB || Key == VK_LEFT || Key == VK_UP || Key == VK_RIGHT || Key == VK_DOWN) KeyDown(Key, Shift);
+    if (CanFocus()) SetFocus();
+    FBlockFocus = false;
 }
 
 void TExStringGrid::ShowInplaceEdit() {
@@ -239,6 +235,11 @@ void TExStringGrid::ShowInplaceEdit() {
 
 void TExStringGrid::HideInplaceEdit() {
     if (!FEditMode) return;
+    if (FSpecialEditor) {
+        // Cleared first: hiding the combo takes its focus, whose exit comes back here.
+        FEditMode = false;
+        EditorToCell(Col(), Row());
+    }
     HideEditor();
     FEditMode = false;
     SelectCell(Col(), Row());

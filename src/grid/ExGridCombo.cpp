@@ -1,0 +1,241 @@
+// The combo editor of the grid: its opening and write-back, the grid's
+// combo operations, and the editor's keys, changes and exit.
+#include "grid/ExGrid.h"
+
+#include "framework/Messages.h"
+
+// ---------------------------------------------------------------------------
+// The grid's combo operations
+
+void TExStringGrid::AddComboString(const String& S) { FEditCombo->Items().Add(S); }
+
+void TExStringGrid::AddComboStringObject(const String& S, TObject* AObject) { FEditCombo->Items().AddObject(S, AObject); }
+
+bool TExStringGrid::RemoveComboString(const String& S) {
+    int i = FEditCombo->Items().IndexOf(S);
+    if (i < 0) return false;
+    FEditCombo->Items().Delete(i);
+    return true;
+}
+
+void TExStringGrid::ClearComboString() { FEditCombo->Items().Clear(); }
+
+int TExStringGrid::GetComboCount() { return FEditCombo->Items().Count(); }
+
+bool TExStringGrid::SetComboSelectionString(const String& S) {
+    int i = FEditCombo->Items().IndexOf(S);
+    if (i < 0) return false;
+    FComboIdx = i;
+    return true;
+}
+
+void TExStringGrid::SetComboIndex(int ACol, int ARow, int Value) {
+    DoGetEditorProp(ACol, ARow);
+    if (Value >= 0 && Value < FEditCombo->Items().Count()) SetCellEx(ACol, ARow, FEditCombo->Items()[Value]);
+}
+
+int TExStringGrid::GetComboIndex(int ACol, int ARow) {
+    DoGetEditorProp(ACol, ARow);
+    return FEditCombo->Items().IndexOf(GetCellEx(ACol, ARow));
+}
+
+void TExStringGrid::DoGetEditorProp(int ACol, int ARow) {
+    if (OnGetEditorPropInt) OnGetEditorPropInt(this, ACol, ARow);
+}
+
+// ---------------------------------------------------------------------------
+// Opening and write-back
+
+void TExStringGrid::ShowCellEditor(int ACol, int ARow) {
+    FEditing = FSpecialEditor = FEditActive = true;
+    TRect R = CellRect(ACol, ARow);
+    const int W = R.Right - R.Left - 1, H = R.Bottom - R.Top - 1;
+    const int rc = RealColIndex(ACol);
+    FLastValidation = true;
+    const String T = GetEditText(ACol, ARow);
+    TGridCombo& c = *FEditCombo;
+    if (c.Parent() != this) c.SetParent(this);
+    c.SetDropDownCount(FControlLook.DropDownCount);
+    DoGetEditorProp(rc, ARow);
+    c.SetDroppedDown(false);
+    c.SetEnabled(true);
+    bool first = false;
+    if (FEditControl == edComboList) {
+        c.SetStyle(csDropDownList);
+        int idx = c.Items().IndexOf(GetGridCell(rc, ARow));
+        if (idx < 0 && FComboIdx == -1) {
+            idx = c.Items().IndexOf(T);
+            if (idx < 0 && c.Items().Count() > 0) idx = 0;
+            first = true;
+        } else if (idx < 0) {
+            idx = FComboIdx;
+        }
+        c.SetItemIndex(idx);
+    } else {
+        c.SetStyle(csDropDown);
+        c.SetItemHeight(-1, H - 6);
+        c.SetText(T);
+        if (FComboIdx != -1 && c.ItemIndex() == -1) c.SetItemIndex(FComboIdx);
+    }
+    c.SetBounds(R.Left, R.Top, W, H);
+    c.SetColor(Color());
+    c.SetFlat(FLook != glStandard && FLook != glClassic && FLook != glCustom);
+    c.SetEtched(c.Flat());
+    if (FNavigation.AutoComboDropSize()) c.SizeDropDownWidth();
+    c.ReportedIndex = c.ItemIndex();
+    c.SetVisible(true);
+    if (c.CanFocus()) c.SetFocus();
+    if (first && c.Items().Count() > 0) {
+        if (OnComboChange) OnComboChange(this, rc, ARow, 0, c.Items()[0]);
+        if (OnComboObjectChange) OnComboObjectChange(this, rc, ARow, 0, c.Items()[0], c.Items().Objects(0));
+    }
+}
+
+void TExStringGrid::EditorToCell(int ACol, int ARow) {
+    if (!FSpecialEditor) return;
+    FSpecialEditor = false;
+    FEditActive = false;
+    if (FEditCombo->Visible()) {
+        SetEditorValue(RealColIndex(ACol), ARow, FEditCombo->Text());
+        FEditCombo->SetVisible(false);
+    }
+}
+
+void TExStringGrid::TopLeftChanged() {
+    TBaseGrid::TopLeftChanged();
+    if (FSpecialEditor && FEditMode) HideInplaceEdit();
+}
+
+// ---------------------------------------------------------------------------
+// The combo editor
+
+TGridCombo::TGridCombo(TExStringGrid* AGrid) : TExgComboBox(AGrid), FGrid(AGrid) {
+    SetButtonWidth(16);
+    SetVisible(false);
+}
+
+void TGridCombo::SizeDropDownWidth() {
+    int w = Width();
+    const bool scrolls = Items().Count() > DropDownCount();
+    TCanvas& canvas = FGrid->Canvas();
+    for (int i = 0; i < Items().Count(); ++i) {
+        int tw = canvas.TextWidth(Items()[i]);
+        if (scrolls && tw > w - 25) w = tw + 25;
+        if (!scrolls && tw > w - 5) w = tw + 8;
+    }
+    SetDroppedWidth(w);
+}
+
+void TGridCombo::ReportIndexChange() {
+    if (ItemIndex() == ReportedIndex) return;
+    ReportedIndex = ItemIndex();
+    const int rc = FGrid->RealColIndex(FGrid->Col());
+    const String sel = ReportedIndex >= 0 ? Items()[ReportedIndex] : String();
+    TObject* obj = ReportedIndex >= 0 ? Items().Objects(ReportedIndex) : nullptr;
+    if (FGrid->OnComboChange) FGrid->OnComboChange(FGrid, rc, FGrid->Row(), ReportedIndex, sel);
+    if (FGrid->OnComboObjectChange) FGrid->OnComboObjectChange(FGrid, rc, FGrid->Row(), ReportedIndex, sel, obj);
+}
+
+void TGridCombo::KeyDown(Word& Key, TShiftState Shift) {
+    const bool list = Style() == csDropDownList || DroppedDown();
+    bool special;
+    if (Shift.Contains(ssAlt) || Key == VK_F4) special = false;
+    else if (list) special = Key == VK_TAB || Key == VK_RETURN || Key == VK_ESCAPE || Key == VK_LEFT || Key == VK_RIGHT;
+    else
+        special = Key == VK_TAB || Key == VK_RETURN || Key == VK_ESCAPE || Key == VK_PRIOR || Key == VK_NEXT ||
+                  Key == VK_END || Key == VK_UP || Key == VK_DOWN;
+    if ((Key == VK_UP || Key == VK_DOWN) && !FGrid->Navigation().ComboGetUpDown() && !DroppedDown()) {
+        FGrid->HideInplaceEdit();
+        FGrid->SetFocus();
+        FGrid->KeyDown(Key, Shift);
+        Key = 0;
+        return;
+    }
+    if (!special) {
+        TExgComboBox::KeyDown(Key, Shift);
+        return;
+    }
+    if (Key == VK_ESCAPE) {
+        const String cur = FGrid->GetCurrentCell();
+        SetText(cur);
+        if (int i = Items().IndexOf(cur); i >= 0) SetItemIndex(i);
+        FGrid->HideInplaceEdit();
+        FGrid->SetFocus();
+        Key = 0;
+        return;
+    }
+    if (Key == VK_RETURN || Key == VK_UP || Key == VK_DOWN) {
+        FGrid->SetCurrentCell(Text());
+        if (!FGrid->ValidateCell(Text())) {
+            SetText(FGrid->FNewCellText);
+            if (Style() != csDropDownList) SelectAll();
+            Key = 0;
+            return;
+        }
+        const String cell = FGrid->GetCurrentCell();
+        if (Style() == csDropDownList) {
+            if (int i = Items().IndexOf(cell); i >= 0) SetItemIndex(i);
+        } else {
+            SetText(cell);
+        }
+    }
+    if (Key == VK_TAB) {
+        TExgComboBox::KeyDown(Key, Shift);
+        return;
+    }
+    if (list) {
+        FGrid->HideInplaceEdit();
+        if (Key == VK_LEFT || Key == VK_RIGHT) FGrid->KeyDown(Key, Shift);
+    } else if (Key == VK_END) {
+        TExgComboBox::KeyDown(Key, Shift);
+        return;
+    }
+    FGrid->DoneInplaceEdit(Key, Shift);
+    Key = 0;
+}
+
+void TGridCombo::KeyPress(Char& Key) {
+    // The grid's handler sees the editor as Sender: table editors rely on it.
+    if (FGrid->OnKeyPress) FGrid->OnKeyPress(this, Key);
+    if (Key == 27 || Key == 13 || Key == 9) Key = 0;
+    TExgComboBox::KeyPress(Key);
+}
+
+void TGridCombo::Change() {
+    TExgComboBox::Change();
+    if (FGrid->OnEditChange) FGrid->OnEditChange(FGrid, FGrid->Col(), FGrid->Row(), Text());
+    ReportIndexChange();
+}
+
+void TGridCombo::WndProc(TMessage& Message) {
+    if (Message.Msg != WM_MOUSEWHEEL) {
+        TExgComboBox::WndProc(Message);
+        return;
+    }
+    // Toward the user: the next item, never past the last; away: the previous one.
+    const int delta = short(Message.WParamHi());
+    const int i = ItemIndex();
+    if (delta < 0 && i < Items().Count() - 1) SetItemIndex(i + 1);
+    else if (delta > 0 && i > 0) SetItemIndex(i - 1);
+    const int rc = FGrid->RealColIndex(FGrid->Col());
+    const String sel = ItemIndex() >= 0 ? Items()[ItemIndex()] : String();
+    if (FGrid->OnEditChange) FGrid->OnEditChange(FGrid, rc, FGrid->Row(), sel);
+    ReportedIndex = -2;
+    ReportIndexChange();
+    Message.Result = 0;
+}
+
+void TGridCombo::DoEnter() {
+    TExgComboBox::DoEnter();
+    FGotFocus = true;
+    if (!FGrid->Navigation().EditSelectAll() && Style() != csDropDownList) SetSelStart(int(Text().size()));
+}
+
+void TGridCombo::DoExit() {
+    TExgComboBox::DoExit();
+    if (!FGotFocus) return;
+    FGotFocus = false;
+    // The focus left while the combo was open: its text goes into the cell.
+    if (FGrid->FSpecialEditor && FGrid->FEditMode) FGrid->HideInplaceEdit();
+    FGrid->EditingDone(FGrid->RealColIndex(FGrid->Col()), FGrid->Row());
+}

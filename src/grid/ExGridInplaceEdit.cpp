@@ -1,0 +1,190 @@
+// The grid's text editor: the character filter of each text kind, the
+// length limit, and validation before Enter and Escape reach the grid.
+#include "grid/ExGrid.h"
+
+#include "grid/foundation/GridText.h"
+
+#include "framework/Clipboard.h"
+#include "framework/Messages.h"
+#include "framework/SysUtils.h"
+#include "framework/Windows.h"
+
+namespace {
+
+constexpr Char KeyBack = 8, KeyTab = 9, KeyEnter = 13, KeyEscape = 27;
+
+bool IsControlKey(Char Ch) { return Ch == KeyBack || Ch == KeyTab || Ch == KeyEnter || Ch == KeyEscape; }
+bool IsDigit(Char Ch) { return Ch >= u'0' && Ch <= u'9'; }
+bool Holds(const String& S, Char Ch) { return S.find(Ch) != String::npos; }
+
+}  // namespace
+
+TExInplaceEdit::TExInplaceEdit(TExStringGrid* AGrid) : TInplaceEdit(AGrid), FExGrid(AGrid) {}
+
+void TExInplaceEdit::UpdateContents() {
+    TInplaceEdit::UpdateContents();
+    FLengthLimit = FExGrid->GetEditLimit();
+    if (FExGrid->FEditControl == edPassword) SetPasswordChar(u'*');
+    else SetPasswordChar(0);
+}
+
+void TExInplaceEdit::Change() {
+    TInplaceEdit::Change();
+    if (FExGrid->OnEditChange) FExGrid->OnEditChange(FExGrid, FExGrid->Col(), FExGrid->Row(), Text());
+}
+
+void TExInplaceEdit::DoEnter() {
+    TInplaceEdit::DoEnter();
+    FGotFocus = true;
+    FLengthLimit = FExGrid->GetEditLimit();
+}
+
+void TExInplaceEdit::DoExit() {
+    TInplaceEdit::DoExit();
+    if (!FGotFocus) return;
+    FGotFocus = false;
+    if (!FExGrid->FEditMode) return;
+    FExGrid->FEditMode = false;
+    FExGrid->EditingDone(FExGrid->RealColIndex(FExGrid->Col()), FExGrid->Row());
+}
+
+void TExInplaceEdit::RestoreRefused() {
+    SetText(FExGrid->FNewCellText);
+    if (FExGrid->Navigation().EditSelectAll()) SelectAll();
+    else Deselect();
+}
+
+void TExInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
+    if (Key == VK_ESCAPE) {
+        // The text the cell had when editing began; the grid then closes the editor.
+        SetText(FExGrid->FCellCache);
+        FExGrid->HideInplaceEdit();
+    } else if (Key == VK_RETURN && !Shift.Contains(ssCtrl) && !FExGrid->Navigation().LineFeedOnEnter()) {
+        String old = FExGrid->FOldCellText;
+        if (!FExGrid->ValidateCell(Text())) {
+            RestoreRefused();
+            FEnterRefused = true;
+            FExGrid->FOldCellText = old;
+            Key = 0;
+            return;
+        }
+        SetText(FExGrid->FNewCellText);
+    }
+    TInplaceEdit::KeyDown(Key, Shift);
+}
+
+void TExInplaceEdit::KeyPress(Char& Key) {
+    // A refused value keeps the Enter from reaching the grid, which would close the editor.
+    const bool refused = FEnterRefused;
+    FEnterRefused = false;
+    if (Key == KeyEnter && refused) {
+        Key = 0;
+        return;
+    }
+    if (Key == KeyEnter && !FExGrid->Navigation().LineFeedOnEnter() && !FExGrid->ValidateCell(Text())) {
+        SetText(FExGrid->GetCurrentCell());
+        Key = 0;
+        return;
+    }
+    TInplaceEdit::KeyPress(Key);
+}
+
+bool TExInplaceEdit::FilterChar(Char& Ch) {
+    const String text = EditText();
+    const String sel = SelText();
+    const int caret = SelStart();
+    auto refuse = [](bool Beep) {
+        if (Beep) MessageBeep(0);
+        return false;
+    };
+    switch (FExGrid->FEditControl) {
+    case edNormal:
+    case edPassword: return true;
+    case edNumeric:
+        if (IsControlKey(Ch) || IsDigit(Ch)) return true;
+        if (Ch == u'-' && !Holds(text, u'-') && caret == 0) return true;
+        return refuse(true);
+    case edPositiveNumeric:
+        return IsControlKey(Ch) || IsDigit(Ch) || refuse(true);
+    case edFloat:
+    case edPositiveFloat: {
+        if (IsControlKey(Ch) || IsDigit(Ch)) return true;
+        const Char dec = FormatSettings().DecimalSeparator;
+        if (Ch == dec) return !Holds(text, dec) || Holds(sel, dec) || refuse(false);
+        if (Ch == u'-' && FExGrid->FEditControl == edFloat)
+            return (caret == 0 && !Holds(text, u'-')) || Holds(sel, u'-') || refuse(true);
+        return refuse(false);
+    }
+    case edCapital:
+    case edUpperCase: Ch = AnsiUpperCase(String(1, Ch))[0]; return true;
+    case edLowerCase: Ch = AnsiLowerCase(String(1, Ch))[0]; return true;
+    case edMixedCase: return true;
+    case edValidChars:
+        if (Ch == KeyBack || Ch == KeyEnter) return true;
+        if (!FExGrid->FValidChars.empty()) return Holds(FExGrid->FValidChars, Ch) || refuse(true);
+        return refuse(true);
+    default: return refuse(false);
+    }
+}
+
+void TExInplaceEdit::WMChar(TWMKey& Message) {
+    Char ch = Char(Message.CharCode());
+    // The line feed of Ctrl+Enter breaks a line only in a wrapping grid that allows it.
+    if (ch == 10 && !(FExGrid->Navigation().AllowCtrlEnter() && FExGrid->WordWrap())) return;
+    // A full editor takes only the keys that do not add text.
+    if (FLengthLimit > 0 && int(EditText().size()) >= FLengthLimit && SelLength() == 0 && ch != KeyBack &&
+        ch != KeyEscape && ch != KeyEnter)
+        return;
+    if (ch >= 32 || IsControlKey(ch)) {
+        if (!FilterChar(ch)) return;
+        Message.SetCharCode(ch);
+    }
+    TInplaceEdit::WMChar(Message);
+    if (FExGrid->FEditControl == edMixedCase && ch >= 32) {
+        const int caret = SelStart();
+        const String proper = ToProperCase(EditText());
+        if (proper != EditText()) {
+            SetText(proper);
+            SetSelStart(caret);
+        }
+    }
+}
+
+void TExInplaceEdit::Dispatch(TMessage& Message) {
+    if (Message.Msg != WM_PASTE) {
+        TInplaceEdit::Dispatch(Message);
+        return;
+    }
+    String v = Clipboard().AsText();
+    if (v.empty() || (FLengthLimit > 0 && int(v.size()) > FLengthLimit)) return;
+    // A pasted cell ends with its line break; the cell does not take it.
+    if (v.size() >= 2 && v.find(u"\r\n") == v.size() - 2) v.resize(v.size() - 2);
+    const String text = EditText();
+    String n = text.substr(0, SelStart()) + v + text.substr(SelStart() + SelLength());
+    const int selStart = SelStart();
+    const bool hadSel = SelLength() > 0;
+    if (FLengthLimit > 0 && int(n.size()) > FLengthLimit) return;
+    const int kind = ClassifyNumberText(n);
+    bool take = true;
+    switch (FExGrid->FEditControl) {
+    case edNumeric: take = kind == 0; break;
+    case edPositiveNumeric: take = kind == 0 && !Holds(n, u'-'); break;
+    case edFloat: take = kind == 0 || kind == 1; break;
+    case edPositiveFloat: take = (kind == 0 || kind == 1) && !Holds(n, u'-'); break;
+    case edMixedCase: n = ToProperCase(n); break;
+    case edLowerCase: n = AnsiLowerCase(n); break;
+    case edUpperCase: n = AnsiUpperCase(n); break;
+    case edValidChars:
+        for (Char ch : n) take = take && Holds(FExGrid->FValidChars, ch);
+        break;
+    default: break;
+    }
+    if (!take) return;
+    SetText(n);
+    if (hadSel) {
+        SetSelStart(selStart);
+        SetSelLength(int(v.size()));
+    } else {
+        SetSelStart(selStart + int(v.size()));
+    }
+}

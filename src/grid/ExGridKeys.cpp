@@ -1,0 +1,97 @@
+// The grid's keyboard: Escape and Enter typed while the grid or its
+// editor has the focus, and the Enter advance.
+#include "grid/ExGrid.h"
+
+void TExStringGrid::KeyDown(Word& Key, TShiftState Shift) {
+    if (Key == VK_RETURN && !IsEditable(RealColIndex(Col()), Row())) {
+        if (OnKeyDown) OnKeyDown(this, Key, Shift);
+        Key = 0;
+        return;
+    }
+    TBaseGrid::KeyDown(Key, Shift);
+}
+
+void TExStringGrid::KeyPress(Char& Key) {
+    const int rc = RealColIndex(Col());
+    if (Key == 27) {
+        if (Options().Contains(goEditing) && FEditing) RestoreEditValue();
+        if (OnKeyPress) OnKeyPress(this, Key);
+        return;
+    }
+    if (Key == 13 && !FNavigation.AdvanceOnEnter() && !IsEditable(rc, Row())) {
+        if (OnKeyPress) OnKeyPress(this, Key);
+        Key = 0;
+        return;
+    }
+    if (Key == 13 && !Focused()) {
+        AdvanceCell(Col(), Row(), EditorMode(), true, false, false);
+        if (!FNavigation.AdvanceAutoEdit()) {
+            if (OnKeyPress) OnKeyPress(this, Key);
+            Key = 0;
+            return;
+        }
+    }
+    TBaseGrid::KeyPress(Key);
+}
+
+void TExStringGrid::AdvanceCell(int ACol, int ARow, bool EditorShown, bool Forward, bool AutoEdit, bool Force) {
+    if (!FNavigation.AdvanceOnEnter() && !Force) return;
+    const int c0 = ACol, r0 = ARow;
+    const int firstCol = TCustomGrid::FixedCols(), firstRow = TCustomGrid::FixedRows();
+    const int lastCol = ColCount() - FFixedRightCols - 1, lastRow = RowCount() - FFixedFooters - 1;
+    const TAdvanceDirection dir = FNavigation.AdvanceDirection();
+    const bool loop = FNavigation.AdvanceOnEnterLoop();
+    // One step from (c, r); false when the cell stays.
+    auto step = [&](int& c, int& r) {
+        if (Forward && (dir == adLeftRight || dir == adLeftRightInRow)) {
+            if (c < lastCol) ++c;
+            else if (dir == adLeftRightInRow) {
+                if (!loop) return false;
+                c = firstCol;
+            } else if (r < lastRow) {
+                ++r;
+                c = firstCol;
+            } else {
+                if (!loop) return false;
+                r = firstRow;
+                c = firstCol;
+            }
+        } else if (Forward) {
+            if (r < lastRow) ++r;
+            else if (dir == adTopBottomInCol) r = firstRow;
+            else {
+                r = firstRow;
+                c = c < lastCol ? c + 1 : firstCol;
+            }
+        } else if (dir == adLeftRight) {
+            if (c > firstCol) --c;
+            else {
+                r = r > firstRow ? r - 1 : lastRow;
+                c = lastCol;
+            }
+        } else if (dir == adTopBottom) {
+            if (r > firstRow) --r;
+            else {
+                c = c > firstCol ? c - 1 : lastCol;
+                r = lastRow;
+            }
+        } else {
+            return false;
+        }
+        return true;
+    };
+    auto editable = [&](int c, int r) {
+        bool e = true;
+        CellEditable(RealColIndex(c), r, e);
+        return e;
+    };
+    int c = ACol, r = ARow;
+    if (!step(c, r)) return;
+    // Read-only cells are skipped; a walk back to the start leaves the cursor there.
+    while (!editable(c, r) && FNavigation.AdvanceSkipReadOnlyCells()) {
+        if ((c == c0 && r == r0) || !step(c, r)) return;
+    }
+    MoveColRow(c, r, true, true);
+    if (EditorShown && AutoEdit && FNavigation.AdvanceAutoEdit() && Col() == c && Row() == r && editable(c, r))
+        ShowEditor();
+}

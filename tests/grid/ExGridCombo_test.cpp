@@ -1,0 +1,190 @@
+#include "grid/ExCGrid.h"
+
+#include "framework/Forms.h"
+#include "framework/Messages.h"
+#include "framework/Simulate.h"
+#include "framework/SysUtils.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// A shown form with a column grid whose column 1 is a combo column of the
+// kind under test with the items A, B, C; validations and combo changes logged.
+struct ComboForm {
+    TForm form{nullptr};
+    TExColumnGrid* g;
+    std::vector<std::string> log;
+
+    ComboForm(TEditorType Kind, const String& Text) {
+        form.SetBounds(0, 0, 500, 350);
+        g = new TExColumnGrid(&form);
+        g->SetParent(&form);
+        g->SetBounds(0, 0, 400, 250);
+        TGridColumnItem* col = g->Columns().Items(1);
+        col->SetEditor(Kind);
+        col->ComboItems().Add(u"A");
+        col->ComboItems().Add(u"B");
+        col->ComboItems().Add(u"C");
+        for (int r = 1; r < g->RowCount(); ++r) g->SetCellEx(1, r, Text);
+        g->OnCellValidate = [this](TObject*, int, int r, String& v, bool&) {
+            log.push_back("validate " + std::to_string(r) + " " + StringToUtf8(v));
+        };
+        g->OnComboChange = [this](TObject*, int c, int r, int i, const String& s) {
+            log.push_back("combo " + std::to_string(c) + "," + std::to_string(r) + " " + std::to_string(i) + " " +
+                          StringToUtf8(s));
+        };
+        form.Show();
+        g->SetFocus();
+        TRect R = g->CellRect(1, 2);
+        SimulateClick(g, R.Left + 5, R.Top + 5);
+    }
+    TGridCombo* Open() {
+        SimulateKey(VK_F2);
+        TGridCombo* c = g->Combobox();
+        return c->Visible() ? c : nullptr;
+    }
+};
+
+TEST(GridCombo, AListCellOpensOnItsItemWithoutAnEventAndWritesTheChosenItem) {
+    ComboForm f(edComboList, u"B");
+    TGridCombo* c = f.Open();
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->Style(), csDropDownList);
+    EXPECT_EQ(c->ItemIndex(), 1);
+    EXPECT_TRUE(c->Focused());
+    EXPECT_TRUE(f.log.empty());
+    c->SetItemIndex(2);
+    SimulateKey(VK_RETURN);
+    EXPECT_FALSE(c->Visible());
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"C");
+    EXPECT_EQ(f.log, std::vector<std::string>{"validate 2 C"});
+    EXPECT_TRUE(f.g->Focused());
+}
+
+TEST(GridCombo, AnEmptyListCellSelectsTheFirstItemReportsItAndIsFilledOnClose) {
+    ComboForm f(edComboList, u"");
+    TGridCombo* c = f.Open();
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->ItemIndex(), 0);
+    EXPECT_EQ(f.log, std::vector<std::string>{"combo 1,2 0 A"});
+    SimulateKey(VK_ESCAPE);
+    EXPECT_FALSE(c->Visible());
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"");
+    f.log.clear();
+    ASSERT_TRUE(f.Open());
+    SimulateKey(VK_RETURN);
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"A");
+}
+
+TEST(GridCombo, EditKeysValidateAndMoveCommitAndStayOrRestore) {
+    struct Case {
+        Word key;
+        const char16_t* cell;
+        int row;
+        bool validated;
+    };
+    const Case cases[] = {
+        {VK_UP, u"typed", 1, true},
+        {VK_DOWN, u"typed", 3, true},
+        {VK_RETURN, u"typed", 2, true},
+        {VK_PRIOR, u"typed", 2, false},
+        {VK_NEXT, u"typed", 2, false},
+        {VK_ESCAPE, u"old", 2, false},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.key);
+        ComboForm f(edComboEdit, u"old");
+        TGridCombo* c = f.Open();
+        ASSERT_TRUE(c);
+        EXPECT_EQ(c->Style(), csDropDown);
+        EXPECT_EQ(c->Text(), u"old");
+        c->SetText(u"typed");
+        f.log.clear();
+        SimulateKey(k.key);
+        EXPECT_FALSE(c->Visible());
+        EXPECT_EQ(f.g->GetCellEx(1, 2), String(k.cell));
+        EXPECT_EQ(f.g->Row(), k.row);
+        EXPECT_EQ(!f.log.empty() && f.log[0] == "validate 2 typed", k.validated);
+    }
+}
+
+TEST(GridCombo, TheWheelStepsThroughTheItemsAndStopsAtTheEnds) {
+    ComboForm f(edComboList, u"B");
+    TGridCombo* c = f.Open();
+    ASSERT_TRUE(c);
+    auto wheel = [&](int delta) { c->Perform(WM_MOUSEWHEEL, WPARAM(Word(short(delta))) << 16, 0); };
+    wheel(-120);
+    EXPECT_EQ(c->ItemIndex(), 2);
+    wheel(-120);
+    EXPECT_EQ(c->ItemIndex(), 2);
+    wheel(120);
+    wheel(120);
+    wheel(120);
+    EXPECT_EQ(c->ItemIndex(), 0);
+    EXPECT_EQ(f.log.back(), "combo 1,2 0 A");
+}
+
+TEST(GridCombo, TheGridsComboOperationsWorkOnTheEditorsItems) {
+    ComboForm f(edComboList, u"B");
+    TExColumnGrid& g = *f.g;
+    g.AddComboString(u"x");
+    g.AddComboString(u"y");
+    EXPECT_EQ(g.GetComboCount(), 2);
+    EXPECT_TRUE(g.RemoveComboString(u"x"));
+    EXPECT_FALSE(g.RemoveComboString(u"x"));
+    EXPECT_FALSE(g.SetComboSelectionString(u"zz"));
+    g.ClearComboString();
+    EXPECT_EQ(g.GetComboCount(), 0);
+    // The column fills the items before the index is looked up.
+    EXPECT_EQ(g.GetComboIndex(1, 3), 1);
+    g.SetComboIndex(1, 3, 2);
+    EXPECT_EQ(g.GetCellEx(1, 3), u"C");
+    EXPECT_TRUE(g.SetComboSelectionString(u"C"));
+    // A preselected item serves a list cell that names none.
+    g.SetCellEx(1, 2, u"");
+    ASSERT_TRUE(f.Open());
+    EXPECT_EQ(g.Combobox()->ItemIndex(), 2);
+}
+
+TEST(GridCombo, ScrollingTheGridClosesAnOpenComboAndWritesItsText) {
+    ComboForm f(edComboEdit, u"old");
+    f.g->SetRowCount(40);
+    TGridCombo* c = f.Open();
+    ASSERT_TRUE(c);
+    c->SetText(u"new");
+    f.g->SetTopRow(10);
+    EXPECT_FALSE(c->Visible());
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"new");
+}
+
+TEST(GridCombo, TheDropWidthGrowsWithTheWidestItem) {
+    ComboForm f(edComboList, u"");
+    TGridCombo* c = f.g->Combobox();
+    c->SetBounds(0, 0, 60, 20);
+    TCanvas& canvas = f.g->Canvas();
+    const String wide = u"a rather wide item text";
+    const int tw = canvas.TextWidth(wide);
+    struct Case {
+        int items;  // more than DropDownCount (8) gives the list a scroll bar
+        String text;
+        int width;
+    };
+    const Case cases[] = {
+        {1, u"", 60},
+        {1, wide, tw + 8},
+        {9, wide, tw + 25},
+    };
+    for (const Case& k : cases) {
+        c->Items().Clear();
+        c->SetDropDownCount(8);
+        for (int i = 0; i < k.items; ++i) c->Items().Add(k.text);
+        c->SizeDropDownWidth();
+        EXPECT_EQ(c->DroppedWidth(), k.width) << k.items;
+    }
+}
+
+}  // namespace

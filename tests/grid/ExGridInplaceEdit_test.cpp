@@ -1,0 +1,175 @@
+#include "grid/ExCGrid.h"
+
+#include "framework/Clipboard.h"
+#include "framework/Forms.h"
+#include "framework/Simulate.h"
+#include "framework/SysUtils.h"
+#include "framework/Windows.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// A shown form with a column grid whose column 1 is edited by the kind under test.
+struct TextEditForm {
+    TForm form{nullptr};
+    TExColumnGrid* g;
+
+    explicit TextEditForm(TEditorType Kind, const String& Text = u"") {
+        form.SetBounds(0, 0, 500, 350);
+        g = new TExColumnGrid(&form);
+        g->SetParent(&form);
+        g->SetBounds(0, 0, 400, 250);
+        g->Columns().Items(1)->SetEditor(Kind);
+        g->SetCellEx(1, 1, Text);
+        form.Show();
+        g->SetFocus();
+        TRect R = g->CellRect(1, 1);
+        SimulateClick(g, R.Left + 5, R.Top + 5);
+    }
+    // F2 opens the editor on the cell's text, the caret at Caret.
+    TInplaceEdit* Open(int Caret) {
+        SimulateKey(VK_F2);
+        TInplaceEdit* e = g->InplaceEditor();
+        if (e) e->SetSelStart(Caret);
+        return e;
+    }
+};
+
+TEST(ExInplaceEdit, TypedCharactersPassTheFilterOfTheCellsKind) {
+    struct Case {
+        TEditorType kind;
+        const char16_t* text;
+        int caret;
+        const char16_t* typed;
+        const char16_t* result;
+        int beeps;
+    };
+    const Case cases[] = {
+        {edNumeric, u"12", 0, u"-", u"-12", 0},
+        {edNumeric, u"12", 1, u"-", u"12", 1},
+        {edNumeric, u"12", 2, u"a3", u"123", 1},
+        {edPositiveNumeric, u"12", 0, u"-", u"12", 1},
+        {edFloat, u"15", 2, u".5", u"15.5", 0},
+        {edFloat, u"1.5", 3, u".", u"1.5", 0},   // a second separator is dropped silently
+        {edFloat, u"1.5", 3, u",x", u"1.5", 0},  // the thousands separator and letters too
+        {edFloat, u"-1", 0, u"-", u"-1", 1},
+        {edPositiveFloat, u"1", 0, u"-", u"1", 0},
+        {edUpperCase, u"", 0, u"ab", u"AB", 0},
+        {edCapital, u"", 0, u"x", u"X", 0},
+        {edLowerCase, u"", 0, u"AB", u"ab", 0},
+        {edMixedCase, u"", 0, u"ab cd", u"Ab Cd", 0},
+        {edNormal, u"", 0, u"-a.", u"-a.", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(StringToUtf8(String(c.text)) + " + " + StringToUtf8(String(c.typed)));
+        TextEditForm f(c.kind, c.text);
+        ASSERT_TRUE(f.Open(c.caret));
+        int beeps = MessageBeepCount();
+        SimulateText(c.typed);
+        EXPECT_EQ(f.g->InplaceEditor()->Text(), String(c.result));
+        EXPECT_EQ(MessageBeepCount() - beeps, c.beeps);
+    }
+}
+
+TEST(ExInplaceEdit, ValidCharsTakeOnlyTheirCharactersAndBeepOnOthers) {
+    TextEditForm f(edValidChars);
+    f.g->SetValidChars(u"ab");
+    ASSERT_TRUE(f.Open(0));
+    int beeps = MessageBeepCount();
+    SimulateText(u"abc");
+    SimulateKey(VK_BACK);
+    EXPECT_EQ(f.g->InplaceEditor()->Text(), u"a");
+    EXPECT_EQ(MessageBeepCount() - beeps, 1);
+}
+
+TEST(ExInplaceEdit, TheLengthLimitDropsTheNextCharacterButNotBackspaceAndEscapeRestores) {
+    TextEditForm f(edNormal, u"old");
+    f.g->Columns().Items(1)->SetEditLength(15);
+    std::vector<String> changes;
+    f.g->OnEditChange = [&](TObject*, int, int, const String& v) { changes.push_back(v); };
+    ASSERT_TRUE(f.Open(0));
+    f.g->InplaceEditor()->SelectAll();
+    SimulateText(u"0123456789abcdef");
+    EXPECT_EQ(f.g->InplaceEditor()->Text(), u"0123456789abcde");
+    ASSERT_FALSE(changes.empty());
+    EXPECT_EQ(changes.back(), u"0123456789abcde");
+    SimulateKey(VK_BACK);
+    EXPECT_EQ(f.g->InplaceEditor()->Text(), u"0123456789abcd");
+    SimulateKey(VK_ESCAPE);
+    EXPECT_FALSE(f.g->EditorMode());
+    EXPECT_EQ(f.g->GetCellEx(1, 1), u"old");
+}
+
+TEST(ExInplaceEdit, APasteIsTakenWholeOrNotAtAll) {
+    struct Case {
+        TEditorType kind;
+        int limit;
+        const char16_t* text;  // the caret at its end
+        const char16_t* pasted;
+        const char16_t* result;
+    };
+    const Case cases[] = {
+        {edNormal, 15, u"old", u"0123456789ab", u"old0123456789ab"},
+        {edNormal, 15, u"old", u"0123456789abc", u"old"},  // sixteen characters: none of them
+        {edNormal, 0, u"old", u"x\r\n", u"oldx"},
+        {edNumeric, 0, u"12", u"1.5", u"12"},
+        {edPositiveNumeric, 0, u"", u"-7", u""},
+        {edUpperCase, 0, u"old", u"ab", u"OLDAB"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(StringToUtf8(String(k.pasted)));
+        TextEditForm f(k.kind, k.text);
+        f.g->Columns().Items(1)->SetEditLength(k.limit);
+        ASSERT_TRUE(f.Open(int(String(k.text).size())));
+        Clipboard().SetAsText(k.pasted);
+        f.g->InplaceEditor()->Perform(WM_PASTE, 0, 0);
+        EXPECT_EQ(f.g->InplaceEditor()->Text(), String(k.result));
+    }
+}
+
+TEST(ExInplaceEdit, CtrlEnterBreaksALineOnlyWhereTheGridAllowsIt) {
+    for (bool allow : {true, false}) {
+        TextEditForm f(edNormal, u"ab");
+        ASSERT_TRUE(f.g->WordWrap());
+        f.g->Navigation().SetAllowCtrlEnter(allow);
+        ASSERT_TRUE(f.Open(1));
+        SimulateKey(VK_RETURN, {ssCtrl}, 10);
+        EXPECT_TRUE(f.g->EditorMode());
+        EXPECT_EQ(f.g->InplaceEditor()->Text().size(), allow ? 4u : 2u) << allow;
+    }
+}
+
+TEST(ExInplaceEdit, EnterRefusedByValidationKeepsTheEditorOnTheHandlersValue) {
+    TextEditForm f(edNormal, u"a");
+    f.g->OnCellValidate = [](TObject*, int, int, String& v, bool& valid) {
+        valid = v != u"bad";
+        if (!valid) v = u"fixed";
+    };
+    ASSERT_TRUE(f.Open(1));
+    SimulateText(u"x");
+    SimulateKey(VK_RETURN);
+    EXPECT_EQ(f.g->GetCellEx(1, 1), u"ax");
+    if (f.g->EditorMode()) SimulateKey(VK_RETURN);
+    ASSERT_TRUE(f.Open(0));
+    f.g->InplaceEditor()->SelectAll();
+    SimulateText(u"bad");
+    SimulateKey(VK_RETURN);
+    EXPECT_TRUE(f.g->EditorMode());
+    EXPECT_EQ(f.g->InplaceEditor()->Text(), u"fixed");
+    EXPECT_EQ(f.g->Row(), 1);
+}
+
+TEST(ExInplaceEdit, ADedicatedEditorEndingWithAnArrowMovesTheCell) {
+    TextEditForm f(edNormal, u"a");
+    ASSERT_TRUE(f.Open(0));
+    f.g->DoneInplaceEdit(VK_DOWN, {});
+    EXPECT_FALSE(f.g->EditorMode());
+    EXPECT_EQ(f.g->Row(), 2);
+    EXPECT_TRUE(f.g->Focused());
+}
+
+}  // namespace

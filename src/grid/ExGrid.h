@@ -99,6 +99,9 @@ using TCellChangingEvent =
     std::function<void(TObject* Sender, int OldRow, int OldCol, int NewRow, int NewCol, bool& Allow)>;
 using TRowChangedEvent = std::function<void(TObject* Sender, int OldRow, int NewRow)>;
 using TClickCellEvent = std::function<void(TObject* Sender, int ACol, int ARow)>;
+// Row first, as the grid reports its clicks.
+using TRowColClickEvent = std::function<void(TObject* Sender, int ARow, int ACol)>;
+using TCanClickCellEvent = std::function<void(TObject* Sender, int ARow, int ACol, bool& Allow)>;
 using TCellValidateEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& Value, bool& Valid)>;
 using TCheckBoxClickEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool State)>;
 using TGetCheckEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& Value)>;
@@ -446,6 +449,8 @@ public:
     TCellValidateEvent OnCellValidate;
     TCheckBoxClickEvent OnCheckBoxChange;
     TCheckBoxClickEvent OnCheckBoxClick;
+    TCanClickCellEvent OnCanClickCell;
+    TRowColClickEvent OnClickCell;
     TGetCheckEvent OnGetCheckTrue;
     TGetCheckEvent OnGetCheckFalse;
     TCellsChangedEvent OnCellsChanged;
@@ -581,6 +586,12 @@ protected:
     void KeyDown(Word& Key, TShiftState Shift) override;
     // Escape restores an edit, Enter advances when the grid is set to.
     void KeyPress(Char& Key) override;
+    // A press on an editable check box cell toggles it and reports the check
+    // box click instead of the cell click; any other press on a cell selects
+    // it through the framework and reports the cell click.
+    void WMLButtonDown(TWMMouse& Message) override;
+    // Space on an editable check box cell toggles it (the key goes on).
+    void ToggleCheckByKey();
     void Paint() override;
     void GetVisualProperties(int ACol, int ARow, TGridDrawState& AState, bool Print, bool Select, bool Remap,
                              TBrush& ABrush, TColor& AColorTo, TColor& AMirrorColor, TColor& AMirrorColorTo,

@@ -8,6 +8,7 @@ void TExStringGrid::KeyDown(Word& Key, TShiftState Shift) {
         Key = 0;
         return;
     }
+    if (Key == VK_SPACE) ToggleCheckByKey();
     TBaseGrid::KeyDown(Key, Shift);
 }
 

@@ -1,0 +1,65 @@
+// The grid's left-button press: check box cells toggle on a press anywhere
+// in them, every other cell goes through the framework's press and is
+// reported as a cell click.
+#include "grid/ExGrid.h"
+
+void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
+    const int X = Message.XPos(), Y = Message.YPos();
+    int ACol = -1, ARow = -1;
+    MouseToCell(X, Y, ACol, ARow);
+
+    bool allow = true;
+    if (OnCanClickCell) OnCanClickCell(this, ARow, ACol, allow);
+    if (!allow) return;
+
+    if (ACol < 0 || ARow < 0) {
+        HideInplaceEdit();
+        if (!FFixedRowAlways) TBaseGrid::WMLButtonDown(Message);
+        return;
+    }
+
+    const int N = RealColIndex(ACol);
+    const TRect R = CellRect(ACol, ARow);
+    bool canEdit = Options().Contains(goEditing) || FMouseActions.RangeSelectAndEdit();
+    CellEditable(N, ARow, canEdit);
+    if ((canEdit || FControlLook.CheckAlwaysActive) && HasCheckBox(N, ARow)) {
+        HideInplaceEdit();
+        if (CanFocus()) SetFocus();
+        ToggleCellCheck(N, ARow, true);
+        bool state = false;
+        GetCheckBoxState(N, RealRowIndex(ARow), state);
+        if (!FNavigation.AlwaysEdit() && ACol >= TCustomGrid::FixedCols() && ARow >= TCustomGrid::FixedRows())
+            MoveColRow(ACol, ARow, true, true);
+        DoCheckBoxClick(ACol, ARow, state);
+        if (FHideFocusRect) RepaintCell(ACol, ARow);
+        if (OnMouseDown) OnMouseDown(this, mbLeft, KeysToShiftState(Message.Keys()), X, Y);
+        Click();
+        return;
+    }
+
+    // The framework's press would open the editor at once on a grid that
+    // always edits; here the selection rules decide.
+    const bool alwaysEdit = FNavigation.AlwaysEdit();
+    FNavigation.SetAlwaysEdit(false);
+    TBaseGrid::WMLButtonDown(Message);
+    FNavigation.SetAlwaysEdit(alwaysEdit);
+
+    // A press on a column border in the header starts sizing, not a click.
+    const bool sizingGrip = ARow < TCustomGrid::FixedRows() && Options().Contains(goColSizing) &&
+                            (X - R.Left <= 4 || R.Right - X <= 4);
+    if (!sizingGrip && OnClickCell) OnClickCell(this, ARow, ACol);
+    if (OnCellValidate) StoreOldCell(Col(), Row());
+}
+
+void TExStringGrid::ToggleCheckByKey() {
+    const int rc = RealColIndex(Col()), r = Row();
+    if (!HasCheckBox(rc, r)) return;
+    bool editable = Options().Contains(goEditing) || FMouseActions.RangeSelectAndEdit();
+    CellEditable(rc, r, editable);
+    if (!editable && !FControlLook.CheckAlwaysActive) return;
+    ToggleCellCheck(rc, r, true);
+    bool state = false;
+    GetCheckBoxState(rc, RealRowIndex(r), state);
+    DoCheckBoxClick(rc, r, state);
+    RepaintCell(Col(), r);
+}

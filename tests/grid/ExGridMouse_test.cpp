@@ -67,6 +67,10 @@ TEST(ExGridMouse, APressAnywhereInACheckBoxCellTogglesItInsteadOfACellClick) {
     f.g->SetCellEx(1, 3, u"x");
     f.Press(1, 3);
     EXPECT_EQ(f.g->GetCellEx(1, 3), u"Y");
+    // The second press of a double click is no second toggle.
+    R = f.g->CellRect(1, 4);
+    SimulateDblClick(f.g, R.Left + 5, R.Top + 5);
+    EXPECT_EQ(f.g->GetCellEx(1, 4), u"Y");
 }
 
 TEST(ExGridMouse, ReadOnlyAndHeaderCheckBoxCellsOnlySelect) {
@@ -93,6 +97,30 @@ TEST(ExGridMouse, APlainPressSelectsAndAPressOnTheCurrentCellOpensTheEditor) {
     EXPECT_FALSE(f.g->EditorMode());
     f.Press(3, 2);
     EXPECT_TRUE(f.g->InplaceEditor() && f.g->InplaceEditor()->Visible());
+}
+
+TEST(ExGridMouse, ACheckBoxPressKeepsTheTextTypedInAnotherCell) {
+    MouseForm f;
+    f.Press(3, 2);
+    SimulateText(u"ab");
+    ASSERT_TRUE(f.g->InplaceEditor() && f.g->InplaceEditor()->Visible());
+    f.Press(1, 3);
+    EXPECT_FALSE(f.g->InplaceEditor()->Visible());
+    EXPECT_EQ(f.g->GetCellEx(3, 2), u"ab");
+    EXPECT_EQ(f.g->GetCellEx(1, 3), u"Y");
+    EXPECT_EQ(f.g->Row(), 3);
+}
+
+TEST(ExGridMouse, APressBelowTheLastRowClosesTheEditorAndKeepsTheText) {
+    MouseForm f;
+    f.g->SetFixedRowAlways(true);
+    f.Press(3, 2);
+    SimulateText(u"ab");
+    TRect last = f.g->CellRect(3, f.g->RowCount() - 1);
+    SimulateClick(f.g, last.Left + 5, last.Bottom + 20);
+    EXPECT_FALSE(f.g->InplaceEditor()->Visible());
+    EXPECT_EQ(f.g->GetCellEx(3, 2), u"ab");
+    EXPECT_EQ(f.g->Row(), 2);
 }
 
 TEST(ExGridMouse, ARefusedClickLeavesTheCurrentCell) {

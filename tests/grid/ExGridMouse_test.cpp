@@ -123,6 +123,16 @@ TEST(ExGridMouse, APressBelowTheLastRowClosesTheEditorAndKeepsTheText) {
     EXPECT_EQ(f.g->Row(), 2);
 }
 
+TEST(ExGridMouse, APressOnAHeaderBorderSizesAndIsNoCellClick) {
+    MouseForm f;
+    f.g->SetOptions(f.g->Options() + TGridOptions{goColSizing});
+    TRect R = f.g->CellRect(3, 0);
+    SimulateMouseDown(f.g, mbLeft, R.Right - 2, R.Top + 5);
+    SimulateMouseUp(f.g, mbLeft, R.Right - 2, R.Top + 5);
+    SimulateClick(f.g, R.Left + 10, R.Top + 5);
+    EXPECT_EQ(f.log, (std::vector<std::string>{"mousedown", "mousedown", "clickcell 3,0"}));
+}
+
 TEST(ExGridMouse, ARefusedClickLeavesTheCurrentCell) {
     MouseForm f;
     f.g->OnCanClickCell = [](TObject*, int, int, bool& Allow) { Allow = false; };

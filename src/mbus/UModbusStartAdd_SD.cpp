@@ -6,6 +6,7 @@
 #include "framework/StdCtrls.h"
 #include "framework/SysUtils.h"
 #include "grid/ExCGrid.h"
+#include "mbus/Scan_Dialog.h"
 #include "shell/Globals.h"
 
 TFModbusStartAdd_SD* FModbusStartAdd_SD = nullptr;
@@ -15,29 +16,13 @@ namespace {
 constexpr int First_Address = 1, Last_Address = 59999;
 constexpr int Col_Meter = 0, Col_Address = 1;
 
-template <class T>
-T* Place(TWinControl* parent, int left, int top, int width, int height) {
-    T* c = new T(parent);
-    c->SetParent(parent);
-    c->SetBounds(left, top, width, height);
-    return c;
-}
-
 }  // namespace
 
 TFModbusStartAdd_SD::TFModbusStartAdd_SD(TComponent* AOwner) : TForm(AOwner) {
     SetBorderStyle(bsSingle);
     SetBorderIcons({biSystemMenu});
     SetPosition(poScreenCenter);
-    P_Title = Place<TPanel>(this, 0, 0, 511, 60);
-    P_Title->SetAlign(alTop);
-    P_Title->SetBevelOuter(bvNone);
-    L_SW_Code = Place<TLabel>(P_Title, 16, 8, 300, 24);
-    L_SW_Code->Font().SetHeight(-19);
-    L_SW_Code->Font().SetColor(clGray);
-    L_SW_Desc = Place<TLabel>(P_Title, 16, 38, 300, 13);
-    L_SW_Desc->Font().SetStyle({fsBold});
-    L_SW_Desc->Font().SetColor(clGray);
+    Place_Title(this, 511, P_Title, L_SW_Code, L_SW_Desc);
     sga = Place<TExColumnGrid>(this, 16, 68, 479, 184);
     sga->SetName(u"sga");
     sga->SetColCount(2);

@@ -13,6 +13,7 @@
 #include "tables/USNMP_Trap_Access_MBus.h"
 #include "mbus/UInsertKeyWireless.h"
 #include "mbus/UMeter_Bus.h"
+#include "mbus/UModbusStartAdd_SD.h"
 #include "mbus/UNewIDNode.h"
 #include "mbus/UScanModbusStart.h"
 
@@ -60,7 +61,6 @@ CONFIGURATOR_PENDING_WINDOW(TFSet_SDO_Server_Access, FSet_SDO_Server_Access, "th
 CONFIGURATOR_PENDING_WINDOW(TFModbus_TCP_Master_Set_Access, FModbus_TCP_Master_Set_Access,
                             "the Modbus TCP master access editor")
 CONFIGURATOR_PENDING_WINDOW(TFDMXDefVal, FDMXDefVal, "the DMX default-value editor")
-CONFIGURATOR_PENDING_WINDOW(TFModbusStartAdd_SD, FModbusStartAdd_SD, "the start-address dialog")
 CONFIGURATOR_PENDING_WINDOW(TFReStart_Devices, FReStart_Devices, "the CANopen restart editor")
 CONFIGURATOR_PENDING_WINDOW(TFNodeGuard, FNodeGuard, "the node guarding editor")
 

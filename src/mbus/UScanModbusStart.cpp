@@ -5,6 +5,7 @@
 #include "framework/ExtCtrls.h"
 #include "framework/StdCtrls.h"
 #include "framework/SysUtils.h"
+#include "mbus/Scan_Dialog.h"
 #include "shell/Globals.h"
 
 TFScanModbusStart* FScanModbusStart = nullptr;
@@ -13,29 +14,13 @@ namespace {
 
 constexpr int First_Register = 1, Last_Register = 65535;
 
-template <class T>
-T* Place(TWinControl* parent, int left, int top, int width, int height) {
-    T* c = new T(parent);
-    c->SetParent(parent);
-    c->SetBounds(left, top, width, height);
-    return c;
-}
-
 }  // namespace
 
 TFScanModbusStart::TFScanModbusStart(TComponent* AOwner) : TForm(AOwner) {
     SetBorderStyle(bsSingle);
     SetBorderIcons({biSystemMenu});
     SetPosition(poScreenCenter);
-    P_Title = Place<TPanel>(this, 0, 0, 331, 60);
-    P_Title->SetAlign(alTop);
-    P_Title->SetBevelOuter(bvNone);
-    L_SW_Code = Place<TLabel>(P_Title, 16, 8, 200, 24);
-    L_SW_Code->Font().SetHeight(-19);
-    L_SW_Code->Font().SetColor(clGray);
-    L_SW_Desc = Place<TLabel>(P_Title, 16, 38, 300, 13);
-    L_SW_Desc->Font().SetStyle({fsBold});
-    L_SW_Desc->Font().SetColor(clGray);
+    Place_Title(this, 331, P_Title, L_SW_Code, L_SW_Desc);
     L_StartModAdd = Place<TLabel>(this, 16, 72, 300, 13);
     E_StartModAdd = Place<TEdit>(this, 16, 90, 121, 21);
     Btn_OK = Place<TFlatButton>(this, 16, 126, 100, 28);

@@ -1,4 +1,5 @@
 #include "mbus/UInsertKeyWireless.h"
+#include "mbus/UModbusStartAdd_SD.h"
 #include "mbus/UScanModbusStart.h"
 
 #include "controls/FlatButton.h"
@@ -6,6 +7,8 @@
 #include "framework/Simulate.h"
 #include "framework/StdCtrls.h"
 #include "framework/SysUtils.h"
+#include "framework/Windows.h"
+#include "grid/ExCGrid.h"
 #include "shell/Globals.h"
 #include "shell/ULanguage.h"
 
@@ -94,4 +97,59 @@ TEST_F(ScanDialogs, StartRegisterFromOneTo65535) {
         EXPECT_EQ(errors, accepted ? std::vector<String>{}
                                    : std::vector<String>{u"Error!! The Star Modbus Address must be between 1 and 65535"});
     }
+}
+
+TEST_F(ScanDialogs, StartAddressGridStopsAtTheFirstBadRow) {
+    SW_Code = u"SW-TEST";
+    TFModbusStartAdd_SD dlg(nullptr);
+    dlg.AfterConstruction();
+    EXPECT_EQ(dlg.Caption(), u"Modbus Start Address");
+    EXPECT_EQ(dlg.ClientWidth(), 511);
+    EXPECT_EQ(dlg.ClientHeight(), 336);
+    EXPECT_EQ(dlg.L_SW_Code->Caption(), u"SW-TEST");
+    EXPECT_EQ(dlg.CB_En_IndNum->Caption(), u"Enable Identification Number");
+    EXPECT_EQ(dlg.sga->GetCellEx(0, 0), u"M-Bus ID");
+    EXPECT_EQ(dlg.sga->GetCellEx(1, 0), u"Modbus Start Address");
+    EXPECT_EQ(dlg.sga->ColWidths(1), 200);
+    const String empty = u"Error row 1!! Modbus Start Address cannot be empty";
+    const String range2 = u"Error row 2!! Modbus Start Address must be between 1 and 59999";
+    const struct {
+        std::vector<String> addresses;
+        const String* error;
+    } cases[] = {
+        {{u"1", u"59999", u"300"}, nullptr},
+        {{u"1", u"60000", u""}, &range2},  // the empty row 3 is never reached
+        {{u"", u"0"}, &empty},
+        {{u"1", u"0"}, &range2},
+        {{u"1", u"x"}, &range2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.error ? StringToUtf8(*c.error) : "accepted");
+        // The scan window fills the grid before showing the dialog.
+        dlg.sga->SetRowCount(static_cast<int>(c.addresses.size()) + 1);
+        for (std::size_t i = 0; i < c.addresses.size(); ++i) {
+            dlg.sga->SetCellEx(0, static_cast<int>(i) + 1, u"Meter " + IntToStr(static_cast<int>(i)));
+            dlg.sga->SetCellEx(1, static_cast<int>(i) + 1, c.addresses[i]);
+        }
+        const auto [result, errors] = Show(dlg, [&] { dlg.Btn_OK->Click(); });
+        EXPECT_EQ(result, c.error ? mrCancel : mrOk);
+        EXPECT_EQ(errors, c.error ? std::vector<String>{*c.error} : std::vector<String>{});
+    }
+    // An address typed into the shown grid is what OK judges.
+    dlg.sga->SetRowCount(3);
+    for (int r = 1; r <= 2; ++r) dlg.sga->SetCellEx(1, r, u"1");
+    const auto [result, errors] = Show(dlg, [&] {
+        dlg.sga->SetFocus();
+        const TRect R = dlg.sga->CellRect(1, 2);
+        SimulateClick(dlg.sga, R.Left + 5, R.Top + 5);
+        SimulateKey(VK_F2);
+        ASSERT_TRUE(dlg.sga->InplaceEditor());
+        dlg.sga->InplaceEditor()->SelectAll();
+        SimulateText(u"60000");
+        SimulateKey(VK_RETURN);
+        dlg.Btn_OK->Click();
+    });
+    EXPECT_EQ(dlg.sga->GetCellEx(1, 2), u"60000");
+    EXPECT_EQ(result, mrCancel);
+    EXPECT_EQ(errors, std::vector<String>{range2});
 }

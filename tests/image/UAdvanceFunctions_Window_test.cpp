@@ -1,9 +1,11 @@
 // The diagnostics window shown modally and driven headless: its pages and
-// grids as laid out, its buttons against the simulated converter on the
-// loopback (datagrams both ways through the window's grids), its pages
-// rendered, and a listening port that is taken.
+// grids as laid out, its Write Status list chosen by mouse and keys, its
+// buttons against the simulated converter on the loopback (datagrams both
+// ways through the window's grids), its pages rendered, and a listening port
+// that is taken.
 #include "framework/Dialogs.h"
 #include "framework/Graphics.h"
+#include "framework/Simulate.h"
 #include "framework/SysUtils.h"
 #include "framework/Threads.h"
 #include "framework/Udp.h"
@@ -204,6 +206,47 @@ TEST_F(DiagnosticsWindow, ItsButtonsTalkToTheConverterThroughTheGrids) {
     EXPECT_EQ(result, mrOk);
     EXPECT_FALSE(win->Functions.Listening());
     EXPECT_EQ(sim.Received().size(), 6u);
+}
+
+// A user's choice in the Write Status list, by mouse on row 1 and by keys on
+// row 10 below the grid's first page, reaches the converter.
+TEST_F(DiagnosticsWindow, WriteStatusCellsArePickedInTheirComboAndSent) {
+    Show([&] {
+        TExColumnGrid* g = win->ACG;
+        TGridCombo* c = g->Combobox();
+        const TRect r = g->CellRect(2, 1);
+        SimulateClick(g, r.Left + 5, r.Top + 5);
+        EXPECT_FALSE(c->Visible());
+        // A click on the current cell opens its list on the cell's item; the
+        // wheel steps to the next one.
+        SimulateClick(g, r.Left + 5, r.Top + 5);
+        ASSERT_TRUE(c->Visible());
+        EXPECT_EQ(c->Text(), u"Enable");
+        SimulateWheel(c, 5, 5, -120);
+        SimulateKey(VK_RETURN);
+        EXPECT_FALSE(c->Visible());
+        EXPECT_EQ(Acg(2, 1), u"Disable");
+
+        for (int i = 0; i < 9; ++i) SimulateKey(VK_DOWN);
+        ASSERT_EQ(g->Row(), 10);
+        SimulateKey(VK_F2);
+        ASSERT_TRUE(c->Visible());
+        SimulateKey(VK_DOWN, TShiftState{ssAlt});
+        ASSERT_TRUE(c->DroppedDown());
+        SimulateKey(VK_DOWN);
+        SimulateKey(VK_RETURN);
+        EXPECT_FALSE(c->Visible());
+        EXPECT_EQ(Acg(2, 10), u"Disable");
+        EXPECT_EQ(Acg(2, 2), u"Enable");
+
+        SimulateClick(win->Btn_Write_Status, 5, 5);
+        ByteString bitmap(130, '\0');
+        bitmap[0] = char(0xB1);
+        bitmap[1] = 0x01;
+        bitmap[2] = 0x02;
+        EXPECT_EQ(Received(1), bitmap);
+    });
+    EXPECT_EQ(sim.Received().size(), 1u);
 }
 
 TEST_F(DiagnosticsWindow, EachPageIsRendered) {

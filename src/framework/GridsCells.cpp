@@ -41,7 +41,12 @@ TGridCells::Row* TGridCells::RowAt(int ARow) const {
 
 TGridCells::Row& TGridCells::RowFor(int ARow) {
     if (ARow >= static_cast<int>(rows_.size())) rows_.resize(ARow + 1, nullptr);
-    if (!rows_[ARow]) rows_[ARow] = new Row;
+    if (!rows_[ARow]) {
+        rows_[ARow] = new Row;
+        // Rows are mostly filled one after another and as wide as the one
+        // above: taking its width at once spares growing cell by cell.
+        if (ARow > 0 && rows_[ARow - 1]) rows_[ARow]->texts.reserve(rows_[ARow - 1]->texts.size());
+    }
     return *rows_[ARow];
 }
 

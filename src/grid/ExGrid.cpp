@@ -194,8 +194,9 @@ void TExStringGrid::Invalidate() {
     }
     // One request stands for all until the paint: filling a grid cell by
     // cell asks once per cell.
-    if (FInvalidPending && Showing()) return;
-    FInvalidPending = Showing();
+    const bool showing = Showing();
+    if (FInvalidPending && showing) return;
+    FInvalidPending = showing;
     TBaseGrid::Invalidate();
 }
 

@@ -161,6 +161,7 @@ void ApplyFontAndColor(TWinControl* Control) {
     const QColor grey = ToQColor(clGrayText), face = ToQColor(clBtnFace);
     for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) pal.setColor(QPalette::Disabled, role, grey);
     pal.setColor(QPalette::Disabled, QPalette::Base, face);
+    pal.setColor(QPalette::Disabled, QPalette::Button, face);
     w->setPalette(pal);
 }
 

@@ -821,6 +821,8 @@ protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void ApplyBorder();
+    // Follows the renderer: themed check boxes and buttons while a theme is active.
+    void ThemeChanged();
     void WMHScroll(TWMScroll& Message) override;
     bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
     // Paints one node's row (lines, button, check, images, selection, content) at Top.

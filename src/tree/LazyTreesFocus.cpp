@@ -102,6 +102,8 @@ void TBaseLazyTree::WndProc(TMessage& Message) {
                            tsScrollPending, tsFwDragPending});
         if (FSelectionCount == 0 && FOptions->PaintOptions().Contains(toGhostedIfUnfocused)) InvalidateNode(FFocusedNode);
         else InvalidateTree();
+    } else if (Message.Msg == WM_THEMECHANGED) {
+        ThemeChanged();
     }
 }
 

@@ -203,9 +203,14 @@ void TBaseLazyTree::CreateWnd() {
     DoStateChange({tsWindowCreating});
     TFinally Done{[this] { DoStateChange({}, {tsWindowCreating}); }};
     TCustomControl::CreateWnd();
+    ThemeChanged();
+    UpdateScrollBars(false);
+}
+
+void TBaseLazyTree::ThemeChanged() {
     if (IsThemeActive() && FOptions->PaintOptions().Contains(toThemeAware)) DoStateChange({tsUseThemes});
     else DoStateChange({}, {tsUseThemes, tsUseExplorerTheme});
-    UpdateScrollBars(false);
+    InvalidateTree();
 }
 
 void TBaseLazyTree::ApplyBorder() {

@@ -583,3 +583,13 @@ TEST(LazyTreesWindow, ButtonStandsInTheMiddleOfItsIndentRoundingHalvesToEven) {
         EXPECT_EQ(At(c.Left + 8, 8), Line) << c.Indent;
     }
 }
+
+TEST(LazyTreesWindow, StyledRendererDrawsTheCheckBoxesToo) {
+    ScanTree f;
+    SetThemeRenderer(trStyled);
+    f.tree->SetCheckState(f.first, csCheckedNormal);
+    Rendered At(f.tree);
+    EXPECT_NE(At(CheckX, CheckY), At(CheckX, 54 + CheckY));
+    EXPECT_NE(At(21, 54 + 3), ColorToRGB(clWhite));  // the unchecked box's frame
+    EXPECT_TRUE(f.tree->TreeStates().Contains(tsUseThemes));
+}

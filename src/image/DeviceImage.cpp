@@ -49,3 +49,8 @@ TBankBuffer& TDeviceImage::Buffer(TBank bank) {
     }
     return Bank_Image_A;
 }
+
+void Put_U32_Both(TDeviceImage& image, std::size_t mainOffset, std::size_t cpu2Offset, Cardinal value) {
+    image.Main_Param_Block.Bytes().PutU32(mainOffset, value);
+    image.CPU2_Param_Block.Bytes().PutU32(cpu2Offset, value);
+}

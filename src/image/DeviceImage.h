@@ -83,3 +83,7 @@ struct TDeviceImage {
     TBankBuffer& Buffer(TBank bank);
     const TBankBuffer& Buffer(TBank bank) const { return const_cast<TDeviceImage*>(this)->Buffer(bank); }
 };
+
+// value into the main block at mainOffset and the second-processor block at
+// cpu2Offset: the two-processor models keep most values in both.
+void Put_U32_Both(TDeviceImage& image, std::size_t mainOffset, std::size_t cpu2Offset, Cardinal value);

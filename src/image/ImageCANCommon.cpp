@@ -20,11 +20,6 @@ void Put_Family_Presets(TDeviceImage& image, Byte variant, Byte options, Word ap
     cb.PutU16(C2_Application_Port, applicationPort);
 }
 
-void Put_U32_Both(TDeviceImage& image, std::size_t mainOffset, std::size_t cpu2Offset, Cardinal value) {
-    image.Main_Param_Block.Bytes().PutU32(mainOffset, value);
-    image.CPU2_Param_Block.Bytes().PutU32(cpu2Offset, value);
-}
-
 void Put_Profinet_Address(TDeviceImage& image, const TParGenImage& pg, bool toCPU2) {
     TAddressSet set = Read_Address_Set(pg, u"PROFINET_");
     Put_Address_Set(image.Main_Param_Block.Bytes(), MB_IP_Address, MB_Subnet_Mask, MB_Gateway, set);

@@ -13,9 +13,6 @@
 // +99 and +52 go to the same offsets of the second-processor block too.
 void Put_Family_Presets(TDeviceImage& image, Byte variant, Byte options, Word applicationPort, bool toCPU2);
 
-// value into the main block at mainOffset and the second-processor block at cpu2Offset.
-void Put_U32_Both(TDeviceImage& image, std::size_t mainOffset, std::size_t cpu2Offset, Cardinal value);
-
 // "PROFINET_IP1".."PROFINET_GAT4" with "PROFINET_EN_GAT" into main +40..+51,
 // and with toCPU2 into CPU2 +40..+51.
 void Put_Profinet_Address(TDeviceImage& image, const TParGenImage& pg, bool toCPU2);

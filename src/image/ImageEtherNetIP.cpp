@@ -13,11 +13,6 @@ constexpr Word SNMP_Agent_Aux_Port = 44818;
 // The second port's address: its last octet 10 when missing, 5 when unreadable.
 constexpr std::array<int, 4> Second_Port_Missing{192, 168, 0, 10};
 
-void Put_U32_Both(TLeBytes mb, std::size_t mainOffset, TLeBytes cb, std::size_t cpu2Offset, Cardinal value) {
-    mb.PutU32(mainOffset, value);
-    cb.PutU32(cpu2Offset, value);
-}
-
 }  // namespace
 
 void Read_ParGen_EtherNetIP(TDeviceImage& image, const TParGenImage* pg) {
@@ -55,15 +50,15 @@ void Read_ParGen_EtherNetIP(TDeviceImage& image, const TParGenImage* pg) {
 
     // The EtherNet/IP side sees the data areas the other way round.
     if (model == 13) {
-        Put_U32_Both(mb, MB_NB_Out, cb, C2_NB_Out, pg->Number(u"PROFINET_NB_IN", Default_Data_Area));
-        Put_U32_Both(mb, MB_NB_In, cb, C2_NB_In, pg->Number(u"PROFINET_NB_OUT", Default_Data_Area));
+        Put_U32_Both(image, MB_NB_Out, C2_NB_Out, pg->Number(u"PROFINET_NB_IN", Default_Data_Area));
+        Put_U32_Both(image, MB_NB_In, C2_NB_In, pg->Number(u"PROFINET_NB_OUT", Default_Data_Area));
     }
     TAddressSet ethernetIP = Read_Address_Set(*pg, u"EtherNetIP_", Second_Port_Missing);
     Put_Address_Set(mb, MB_IP_Address_2, MB_Subnet_Mask_2, MB_Gateway_2, ethernetIP);
     Put_Address_Set(cb, C2_IP_Address_2, C2_Subnet_Mask_2, C2_Gateway_2, ethernetIP);
     if (model == 35) {
-        Put_U32_Both(mb, MB_NB_Out, cb, C2_NB_Out, pg->Number(u"EtherNetIP_Num_Byte_In", Default_Data_Area));
-        Put_U32_Both(mb, MB_NB_In, cb, C2_NB_In, pg->Number(u"EtherNetIP_Num_Byte_Out", Default_Data_Area));
+        Put_U32_Both(image, MB_NB_Out, C2_NB_Out, pg->Number(u"EtherNetIP_Num_Byte_In", Default_Data_Area));
+        Put_U32_Both(image, MB_NB_In, C2_NB_In, pg->Number(u"EtherNetIP_Num_Byte_Out", Default_Data_Area));
     }
 }
 

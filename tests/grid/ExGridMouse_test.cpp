@@ -85,7 +85,8 @@ TEST(ExGridMouse, ReadOnlyAndHeaderCheckBoxCellsOnlySelect) {
     f.Press(1, 0);
     EXPECT_EQ(f.g->Cells(1, 0), header);
     EXPECT_EQ(f.g->Row(), 3);
-    EXPECT_EQ(f.log, (std::vector<std::string>{"mousedown", "clickcell 1,0"}));
+    // The release on a fixed cell is the grid's click there.
+    EXPECT_EQ(f.log, (std::vector<std::string>{"mousedown", "clickcell 1,0", "click"}));
 }
 
 TEST(ExGridMouse, APlainPressSelectsAndAPressOnTheCurrentCellOpensTheEditor) {
@@ -130,7 +131,8 @@ TEST(ExGridMouse, APressOnAHeaderBorderSizesAndIsNoCellClick) {
     SimulateMouseDown(f.g, mbLeft, R.Right - 2, R.Top + 5);
     SimulateMouseUp(f.g, mbLeft, R.Right - 2, R.Top + 5);
     SimulateClick(f.g, R.Left + 10, R.Top + 5);
-    EXPECT_EQ(f.log, (std::vector<std::string>{"mousedown", "mousedown", "clickcell 3,0"}));
+    // The sizing release clicks nothing; the plain release on the header does.
+    EXPECT_EQ(f.log, (std::vector<std::string>{"mousedown", "mousedown", "clickcell 3,0", "click"}));
 }
 
 TEST(ExGridMouse, ARefusedClickLeavesTheCurrentCell) {

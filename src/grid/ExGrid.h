@@ -461,6 +461,8 @@ public:
     void SetHideFocusRect(bool Value) { FHideFocusRect = Value; }
     TFont& FixedFont() { return FFixedFont; }
     TFont& ActiveCellFont() { return FActiveCellFont; }
+    // The row shown as hover row, -1 none.
+    int HoverRowIndex() const { return FHoverRowIdx; }
 
     // ===== Hints and balloons
     bool HintShowCells() const { return FHintShowCells; }

@@ -17,6 +17,8 @@ void TExStringGrid::WMLButtonUp(TWMMouse& Message) {
     const TGridState state = GridState();
     const bool sizing = state == gsColSizing || state == gsRowSizing;
     const int sizedIndex = FSizingIndex;
+    // A sizing press that never moved sized nothing.
+    const bool moved = FColSizeFlg;
     const bool sized = FColSizeFlg || sizing;
     FColSizeFlg = false;
 
@@ -31,14 +33,14 @@ void TExStringGrid::WMLButtonUp(TWMMouse& Message) {
     TBaseGrid::WMLButtonUp(Message);
 
     if (doOnClick && fixedCell && !sizing) Click();
-    if (state == gsColSizing && sizedIndex >= 0 && sizedIndex < ColCount()) {
+    if (moved && state == gsColSizing && sizedIndex >= 0 && sizedIndex < ColCount()) {
         if (OnEndColumnSize) OnEndColumnSize(this, sizedIndex);
         if (OnUpdateColumnSize) {
             int w = ColWidths(sizedIndex);
             DoUpdateColumnSize(sizedIndex, w);
             if (w != ColWidths(sizedIndex)) SetColWidths(sizedIndex, w);
         }
-    } else if (state == gsRowSizing && sizedIndex >= 0 && OnEndRowSize) {
+    } else if (moved && state == gsRowSizing && sizedIndex >= 0 && OnEndRowSize) {
         OnEndRowSize(this, sizedIndex);
     }
 

@@ -134,6 +134,7 @@ void TExStringGrid::CreateWnd() {
     if (IsDestroying()) return;
     TBaseGrid::CreateWnd();
     SetTimer(Handle(), GridTimerId, GridTimerPeriod);
+    if (FScrollType == ssMetro && !IsLoading()) SetScrollType(ssMetro);
 }
 
 void TExStringGrid::WMTimer(TWMTimer& Message) {
@@ -261,6 +262,7 @@ void TExStringGrid::WndProc(TMessage& Message) {
         }
         return;
     }
+    if (!IsDestroying() && PanAndWheelMessage(Message)) return;
     TBaseGrid::WndProc(Message);
 }
 
@@ -499,6 +501,7 @@ void TExStringGrid::Paint() {
     FInvalidPending = false;
     if (FUpdateCount > 0) return;
     TBaseGrid::Paint();
+    DrawPanMark();
     if (OnPainted) OnPainted(this);
 }
 

@@ -11,38 +11,20 @@
 // ---------------------------------------------------------------------------
 // Items
 // ---------------------------------------------------------------------------
-void TDetailItem::Changed() {
-    if (auto* items = dynamic_cast<TDetailItems*>(Collection()); items && items->OnChange) items->OnChange(items);
-}
-
-void TDetailItem::SetCaption(const String& Value) {
-    if (FCaption == Value) return;
-    FCaption = Value;
-    Changed();
-}
-
-void TDetailItem::SetImageIndex(int Value) {
-    if (FImageIndex == Value) return;
-    FImageIndex = Value;
-    Changed();
-}
-
 void TDetailItem::Assign(const TPersistent* Source) {
     auto* s = dynamic_cast<const TDetailItem*>(Source);
     if (!s) {
-        TCollectionItem::Assign(Source);
+        TPickerItem::Assign(Source);
         return;
     }
-    SetCaption(s->FCaption);
-    SetImageIndex(s->FImageIndex);
-    FImage.Assign(&s->FImage);
+    TPickerItem::Assign(Source);
     Notes = s->Notes;
     Tag = s->Tag;
     ItemObject = s->ItemObject;
 }
 
 TDetailItems::TDetailItems(TPersistent* AOwner)
-    : TCollection([](TCollection* c) { return new TDetailItem(c); }, AOwner) {}
+    : TPickerItems([](TCollection* c) { return new TDetailItem(c); }, AOwner) {}
 
 int TDetailItems::IndexOf(const String& AValue) const {
     for (int i = 0; i < Count(); ++i)
@@ -53,20 +35,6 @@ int TDetailItems::IndexOf(const String& AValue) const {
 // ---------------------------------------------------------------------------
 // The picker
 // ---------------------------------------------------------------------------
-namespace {
-constexpr Cardinal SearchTimeout = 500;  // ms a type-to-find text lives
-}
-
-template <typename F> void TExDetailDropDown::Completing(F f) {
-    FCompleting = true;
-    try {
-        f();
-    } catch (...) {
-        FCompleting = false;
-        throw;
-    }
-    FCompleting = false;
-}
 
 TExDetailDropDown::TExDetailDropDown(TComponent* AOwner) : TExCustomDropDown(AOwner), FItems(this) {
     FItems.OnChange = [](TObject*) {};
@@ -74,13 +42,7 @@ TExDetailDropDown::TExDetailDropDown(TComponent* AOwner) : TExCustomDropDown(AOw
     FNotesFont.Assign(&Font());
     SetEditorEnabled(true);
     SetDropDownEnabled(true);
-    FKeyTimer = new TTimer(this);
-    FKeyTimer->SetEnabled(false);
-    FKeyTimer->SetInterval(SearchTimeout);
-    FKeyTimer->OnTimer = [this](TObject*) {
-        FKeyTimer->SetEnabled(false);
-        FCurSearch.clear();
-    };
+    FKeyTimer = NewSearchTimer(this, FCurSearch);
     CreateDropDownForm();
 }
 
@@ -214,18 +176,6 @@ void TExDetailDropDown::DoHideDropDown(bool Cancelled) {
 void TExDetailDropDown::FormSizing() {
     TExCustomDropDown::FormSizing();
     if (FItemSelector) FItemSelector->UpdateSelectorPanel();
-}
-
-template <typename F> void TExDetailDropDown::Internally(F f) {
-    const bool keep = FInternalCall;
-    FInternalCall = true;
-    try {
-        f();
-    } catch (...) {
-        FInternalCall = keep;
-        throw;
-    }
-    FInternalCall = keep;
 }
 
 void TExDetailDropDown::InternalSelect(int Index) {

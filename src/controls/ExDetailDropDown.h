@@ -10,32 +10,19 @@
 #include "framework/Classes.h"
 #include "framework/ExtCtrls.h"
 
-class TDetailItem : public TCollectionItem {
+class TDetailItem : public TPickerItem {
 public:
-    using TCollectionItem::TCollectionItem;
+    using TPickerItem::TPickerItem;
     void Assign(const TPersistent* Source) override;
-    const String& Caption() const { return FCaption; }
-    void SetCaption(const String& Value);
-    int ImageIndex() const { return FImageIndex; }
-    void SetImageIndex(int Value);
-    // Owned; setting it copies and tells nobody.
-    TBitmap& Image() { return FImage; }
-    void SetImage(const TBitmap& Value) { FImage.Assign(&Value); }
     String Notes;
     int Tag = 0;
     TObject* ItemObject = nullptr;  // not owned
 
 protected:
     String ClassName() const override { return u"TDetailItem"; }
-
-private:
-    void Changed();
-    String FCaption;
-    int FImageIndex = -1;
-    TBitmap FImage;
 };
 
-class TDetailItems : public TCollection {
+class TDetailItems : public TPickerItems {
 public:
     explicit TDetailItems(TPersistent* AOwner);
     TDetailItem* Add() { return static_cast<TDetailItem*>(TCollection::Add()); }
@@ -45,7 +32,6 @@ public:
     // The first item whose caption equals AValue exactly, or -1.
     int IndexOf(const String& AValue) const;
     using TCollection::IndexOf;
-    TNotifyEvent OnChange;
 };
 
 using TOnDrawSelectedItem = std::function<void(TObject* Sender, TCanvas& Canvas, TRect R)>;
@@ -98,8 +84,8 @@ private:
     void LoadSelector();
     // Sets the selector's index without closing the pop-up.
     void InternalSelect(int Index);
-    template <typename F> void Internally(F f);
-    template <typename F> void Completing(F f);
+    template <typename F> void Internally(F f) { WithFlagRaised(FInternalCall, f); }
+    template <typename F> void Completing(F f) { WithFlagRaised(FCompleting, f); }
     void SelectorSelect();
     void DrawRow(TCanvas& Canvas, TRect R, int Index);
     void RowSize(TSize& Size);

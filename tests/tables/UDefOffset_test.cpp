@@ -316,3 +316,32 @@ TEST_F(DefOffset, TheSplitterSizesTheSlavePanelAndThePanelsPaintTheWindowColour)
         },
         false);
 }
+
+TEST_F(DefOffset, TheOffsetChoicesFollowTheAreaSizesWithinTheLargestImage) {
+    const struct {
+        const char* parGen;  // nullptr: no file
+        int in, out;
+    } cases[] = {
+        {nullptr, 1438, 1438},
+        {"<P><PROFINET_NB_IN>100</PROFINET_NB_IN><PROFINET_NB_OUT>0x20</PROFINET_NB_OUT></P>", 100, 32},
+        {"<P><PROFINET_NB_IN>5000</PROFINET_NB_IN><PROFINET_NB_OUT>-3</PROFINET_NB_OUT></P>", 1440, 0},
+        {"<P><PROFINET_NB_IN>abc</PROFINET_NB_IN></P>", 1438, 1438},
+    };
+    for (const auto& c : cases) {
+        if (c.parGen) dir.write("ParGen.xml", c.parGen);
+        Show(
+            [&] {
+                EXPECT_EQ(w->MAX_BYTE_IN, c.in);
+                EXPECT_EQ(w->MAX_BYTE_OUT, c.out);
+                TStringList& in = w->ACG_ByteIN->Columns().Items(1)->ComboItems();
+                ASSERT_EQ(in.Count(), c.in + 1);
+                EXPECT_EQ(in[0], u"None");
+                if (c.in > 0) {
+                    EXPECT_EQ(in[c.in], IntToStr(c.in - 1));
+                }
+                EXPECT_EQ(w->ACG_ByteOUT->Columns().Items(1)->ComboItems().Count(), c.out + 1);
+            },
+            false);
+    }
+    EXPECT_TRUE(dialogs.Shown.empty());
+}

@@ -4,6 +4,8 @@
 #include "shell/Globals.h"
 #include "tables/Table_Frame.h"
 
+#include <utility>
+
 namespace {
 
 constexpr int Title_Height = 69;
@@ -106,4 +108,10 @@ void Set_Number_Choices(TExColumnGrid* grid, int col, int count) {
     TStringList& items = grid->Columns().Items(col)->ComboItems();
     items.Clear();
     for (int i = 0; i < count; ++i) items.Add(IntToStr(i));
+}
+
+void Show_Grid_Hints(TExColumnGrid* grid, TGridHintEvent handler) {
+    grid->SetShowHint(true);
+    grid->SetHintShowCells(true);
+    grid->OnGridHint = std::move(handler);
 }

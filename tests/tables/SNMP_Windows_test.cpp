@@ -3,6 +3,7 @@
 
 #include "Editor_Windows.h"
 #include "framework/Dialogs.h"
+#include "framework/Forms.h"
 #include "framework/Simulate.h"
 #include "framework/SysUtils.h"
 #include "shell/Globals.h"
@@ -300,4 +301,46 @@ TEST_F(SnmpWindows, APressInTheMBusMapTogglesOnTimerAndLeavesTheNumbers) {
     EXPECT_TRUE(w->Edit_Rows(rows));
     EXPECT_EQ(rows[1][On_Timer], u"Y");
     EXPECT_EQ(rows[0][On_Timer], u"N");
+}
+
+TEST_F(SnmpWindows, HeaderHintsAndDoubleClickSizingOnTheShownGrids) {
+    Model_Code = 16;
+    const bool size = Opt_Double_Click_Auto_Size;
+    auto w = Make_Window<TFSNMP_Trap_Access>();
+    auto m = Make_Window<TFSNMP_Trap_Access_MBus>();
+    // The hint that comes up with the mouse resting at a point of a cell.
+    auto hintAt = [](TExColumnGrid* g, int c, int r) -> String {
+        TRect R = g->CellRect(c, r);
+        SimulateMouseMove(g, R.Left + 10, R.Top + 5);
+        Application->ActivateHint(g->ClientToScreen({R.Left + 10, R.Top + 5}));
+        THintWindow* h = Application->HintWindow();
+        String text = h && h->IsHintShowing() ? h->Text() : String(u"(none)");
+        Application->CancelHint();
+        return text;
+    };
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        TExColumnGrid* g = w->ACG_SNMP_Read;
+        // Model 16 shows On CMD (display column 5).
+        EXPECT_EQ(hintAt(g, 5, 0), u"Enable/Disable the possibility to Send the SNMP Trap when a Command Arrive");
+        EXPECT_EQ(hintAt(g, 2, 1), u"(none)");
+        g->SetCellEx(R_Description, 1, u"a description far wider than its column");
+        const int before = g->ColWidths(R_Description);
+        TRect R = g->CellRect(R_Description, 0);
+        Opt_Double_Click_Auto_Size = false;
+        SimulateDblClick(g, (R.Left + R.Right) / 2, R.Top + 5);
+        EXPECT_EQ(g->ColWidths(R_Description), before);
+        Opt_Double_Click_Auto_Size = true;
+        SimulateDblClick(g, (R.Left + R.Right) / 2, R.Top + 5);
+        EXPECT_GT(g->ColWidths(R_Description), before);
+        w->Btn_Cancel->Click();
+    };
+    EXPECT_EQ(w->ShowModal(), mrCancel);
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        // Community Name follows its real column past the hidden ones.
+        TExColumnGrid* g = m->ACG_SNMP_Read;
+        EXPECT_EQ(hintAt(g, 3, 0), u"Insert the Community Name for the SNMP Trap (Max 15 characters)");
+        m->Btn_Cancel->Click();
+    };
+    EXPECT_EQ(m->ShowModal(), mrCancel);
+    Opt_Double_Click_Auto_Size = size;
 }

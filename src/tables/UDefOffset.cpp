@@ -170,17 +170,7 @@ TFDefOffset* FDefOffset = nullptr;
 TFDefOffset::TFDefOffset(TComponent* AOwner) : TTable_Editor_Form(AOwner, u"FDefOffset", 482, 610) {
     Btn_OK->OnClick = [this](TObject* s) { bitbtn1Click(s); };
 
-    auto panel = [this](const char16_t* name, TAlign align) {
-        TPanel* p = new TPanel(this);
-        p->SetName(name);
-        p->SetParent(this);
-        p->SetBevelOuter(bvNone);
-        p->SetCaption(String());
-        p->SetAlign(align);
-        return p;
-    };
-    Panel1 = panel(u"Panel1", alTop);
-    Panel1->SetHeight(162);
+    Panel1 = Make_Editor_Panel(this, u"Panel1", alTop, 162);
     Label1 = Make_Label(Panel1, u"Label1", 8, 4);
     ACG_DN_Slaves = new TExColumnGrid(Panel1);
     ACG_DN_Slaves->SetName(u"ACG_DN_Slaves");
@@ -206,7 +196,7 @@ TFDefOffset::TFDefOffset(TComponent* AOwner) : TTable_Editor_Form(AOwner, u"FDef
     Splitter1->SetTop(Panel1->Top() + Panel1->Height());
     Splitter1->SetHeight(3);
 
-    Panel3 = panel(u"Panel3", alClient);
+    Panel3 = Make_Editor_Panel(this, u"Panel3", alClient, 0);
     Label2 = Make_Label(Panel3, u"Label2", 8, 6);
     Label3 = Make_Label(Panel3, u"Label3", 8, 24);
     PageControl1 = new TPageControl(this);

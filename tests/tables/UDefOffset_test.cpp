@@ -268,3 +268,80 @@ TEST_F(DefOffset, OnlyOutputBytesMayNotShareAnOffset) {
     EXPECT_EQ(dialogs.Shown[0].Text, lead + u"(First ID = 5 Byte = 0, Second ID = 7 Byte = 1)");
     EXPECT_EQ(dir.read("DNETM_DefOff.xml"), Offsets);
 }
+
+TEST_F(DefOffset, TypedTextStillInTheEditorGoesWithTheSlave) {
+    dir.write("DNETM_Net.xml", Network);
+    dir.write("DNETM_DefOff.xml", Offsets);
+    auto type_into = [&](TExColumnGrid* g, int col, int row, const char16_t* text) {
+        const TRect R = g->CellRect(col, row);
+        SimulateClick(g, R.Left + 5, R.Top + 5);
+        SimulateText(text);
+    };
+    EXPECT_EQ(Show([&] {
+                  Click_Slave(2);
+                  w->PageControl1->SetActivePage(w->TabSheet2);
+                  type_into(w->ACG_ByteOUT, 2, 1, u"x");
+                  Click_Slave(1);  // the editor is still open
+                  Click_Slave(2);
+                  EXPECT_EQ(Bytes(w->ACG_ByteOUT), (V{"4:x", "abc:s2o1"}));
+                  type_into(w->ACG_ByteOUT, 2, 2, u"y");
+              }),
+              mrOk);
+    TXmlDocument doc;
+    doc.LoadFromFile(Path_DNETM_DefOff);
+    const TXmlNode out = doc.DocumentElement().Child(1).ChildNode(u"ByteOUT");
+    EXPECT_EQ(*out.Child(0).Attribute(u"Mnemonic"), u"x");
+    EXPECT_EQ(*out.Child(1).Attribute(u"Mnemonic"), u"y");
+}
+
+TEST_F(DefOffset, TheSplitterSizesTheSlavePanelAndThePanelsPaintTheWindowColour) {
+    Show(
+        [&] {
+            EXPECT_EQ(w->Panel1->Top(), 69);
+            EXPECT_EQ(w->Panel1->Height(), 162);
+            EXPECT_EQ(w->Splitter1->Top(), 69 + 162);
+            EXPECT_EQ(w->Splitter1->ResizeControl(), w->Panel1);
+            SimulateMouseDown(w->Splitter1, mbLeft, 100, 1);
+            SimulateMouseMove(w->Splitter1, 100, 41, TShiftState{ssLeft});
+            SimulateMouseUp(w->Splitter1, mbLeft, 100, 41);
+            EXPECT_EQ(w->Panel1->Height(), 202);
+            EXPECT_EQ(w->Panel3->Top(), 69 + 202 + w->Splitter1->Height());
+            EXPECT_EQ(w->Panel3->Top() + w->Panel3->Height(), 610 - 40);
+            // The slave grid grows with its panel.
+            EXPECT_EQ(w->ACG_DN_Slaves->Height(), 136 + 40);
+            for (TPanel* p : {w->P_Button, w->Panel1, w->Panel3}) {
+                EXPECT_FALSE(p->ParentColor());
+                EXPECT_EQ(p->Color(), 0xEDF7F8);  // #F8F7ED
+            }
+        },
+        false);
+}
+
+TEST_F(DefOffset, TheOffsetChoicesFollowTheAreaSizesWithinTheLargestImage) {
+    const struct {
+        const char* parGen;  // nullptr: no file
+        int in, out;
+    } cases[] = {
+        {nullptr, 1438, 1438},
+        {"<P><PROFINET_NB_IN>100</PROFINET_NB_IN><PROFINET_NB_OUT>0x20</PROFINET_NB_OUT></P>", 100, 32},
+        {"<P><PROFINET_NB_IN>5000</PROFINET_NB_IN><PROFINET_NB_OUT>-3</PROFINET_NB_OUT></P>", 1440, 0},
+        {"<P><PROFINET_NB_IN>abc</PROFINET_NB_IN></P>", 1438, 1438},
+    };
+    for (const auto& c : cases) {
+        if (c.parGen) dir.write("ParGen.xml", c.parGen);
+        Show(
+            [&] {
+                EXPECT_EQ(w->MAX_BYTE_IN, c.in);
+                EXPECT_EQ(w->MAX_BYTE_OUT, c.out);
+                TStringList& in = w->ACG_ByteIN->Columns().Items(1)->ComboItems();
+                ASSERT_EQ(in.Count(), c.in + 1);
+                EXPECT_EQ(in[0], u"None");
+                if (c.in > 0) {
+                    EXPECT_EQ(in[c.in], IntToStr(c.in - 1));
+                }
+                EXPECT_EQ(w->ACG_ByteOUT->Columns().Items(1)->ComboItems().Count(), c.out + 1);
+            },
+            false);
+    }
+    EXPECT_TRUE(dialogs.Shown.empty());
+}

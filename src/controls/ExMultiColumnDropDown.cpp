@@ -2,7 +2,6 @@
 
 #include "controls/ExMultiColumnDropDown.h"
 
-#include "controls/ExItemSelector.h"
 
 #include "framework/Forms.h"
 #include "framework/ImgList.h"
@@ -742,27 +741,16 @@ void TExMultiColumnDropDown::ControlKeyPress(Char& Key) {
 }
 
 void TExMultiColumnDropDown::Change() {
-    FItemChange = false;
+    FPending.Pending = false;
     TExCustomDropDown::Change();
-    if (ComponentState().Contains(csDesigning) || !FWorkMode || FCompleting) return;
-    SetModified(!GetText().empty());
-    int typed = 0;
-    const int i = CompleteTypedText(
-        *this, FLookupItems.Count(), [&](int i) { return FLookupItems[i]; }, MatchCase, FCompleting, typed);
-    if (i < 0) return;
-    FItemIndex = i;
-    FItemChange = true;
-    FItemIdx = i;
-    FItemSel = typed;
+    const int i = FPending.Complete(
+        *this, FWorkMode, FCompleting, FLookupItems.Count(), [&](int i) { return FLookupItems[i]; }, MatchCase);
+    if (i >= 0) FItemIndex = i;
 }
 
 void TExMultiColumnDropDown::KeyUp(Word& Key, TShiftState Shift) {
     TExCustomDropDown::KeyUp(Key, Shift);
-    if (!FItemChange) return;
-    SetItemIndex(FItemIdx);
-    SetSelStart(FItemSel);
-    SetSelLength(int(GetText().size()) - FItemSel);
-    FItemChange = false;
+    FPending.Apply(*this, [this](int i) { SetItemIndex(i); });
 }
 
 void TExMultiColumnDropDown::KeyDown(Word& Key, TShiftState Shift) {

@@ -7,6 +7,7 @@
 // classes of the same names, so this unit's live in its own namespace.
 
 #include "controls/ExDropDown.h"
+#include "controls/ExItemSelector.h"
 
 #include "framework/Classes.h"
 #include "framework/Grids.h"
@@ -218,8 +219,7 @@ private:
     TStringList FLookupItems;
     String FLookupEntry;
     bool FWorkMode = true;
-    bool FItemChange = false;
-    int FItemIdx = -1, FItemSel = 0;
+    TPendingCompletion FPending;
     int FOldItemIndex = -1;
     bool FShowing = false;
     bool FCompleting = false;

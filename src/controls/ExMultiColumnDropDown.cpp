@@ -56,6 +56,32 @@ int RoundHalfEven(double v) { return int(std::nearbyint(v)); }
 
 }  // namespace
 
+std::vector<int> FitWidths(const std::vector<int>& Widths, int Available) {
+    int total = 1;
+    for (int w : Widths) total += w;
+    const double f = double(Available) / total;
+    double rest = 0;
+    std::vector<int> out;
+    for (int w : Widths) {
+        const double exact = f * w;
+        const int rounded = RoundHalfEven(exact);
+        rest += exact - rounded;
+        if (rest > 1) {
+            out.push_back(rounded + 1);
+            rest -= 1;
+        } else {
+            out.push_back(rounded);
+        }
+    }
+    return out;
+}
+
+int WholeRowsHeight(int Height, int Strips, int HeaderHeight, int RowHeight) {
+    if (RowHeight < 1) return Height;
+    const int fixed = Strips + HeaderHeight + 2;
+    return fixed + std::max(0, Height - fixed) / RowHeight * RowHeight;
+}
+
 // ---------------------------------------------------------------------------
 // Columns and items
 // ---------------------------------------------------------------------------
@@ -566,13 +592,10 @@ void TExMultiColumnDropDown::DoBeforeDropDown() {
 }
 
 void TExMultiColumnDropDown::AdjustDropDownHeight(int& Height) {
-    // Without a row height there is nothing to snap to.
-    if (DropDownRowHeight < 1) return;
     int strips = 0;
     if (DropDownHeader().Visible()) strips += DropDownHeader().Height();
     if (DropDownFooter().Visible()) strips += DropDownFooter().Height();
-    const int fixed = strips + HeaderHeight + 2;
-    Height = fixed + std::max(0, Height - fixed) / DropDownRowHeight * DropDownRowHeight;
+    Height = WholeRowsHeight(Height, strips, HeaderHeight, DropDownRowHeight);
 }
 
 void TExMultiColumnDropDown::DoShowDropDown() {
@@ -610,23 +633,12 @@ void TExMultiColumnDropDown::StretchColumns() {
     g.SetScrollBars(ssVertical);
     const int n = std::min(FColumns.Count(), g.ColCount());
     if (n == 0) return;
-    int total = 1;
-    for (int i = 0; i < n; ++i) total += FColumns.Items(i)->Width;
+    std::vector<int> widths;
+    for (int i = 0; i < n; ++i) widths.push_back(FColumns.Items(i)->Width);
     int w = FDropDownForm->Width();
     if (g.VisibleRowCount() + g.FixedRows() < g.RowCount()) w -= GetSystemMetrics(SM_CXVSCROLL);
-    const double f = double(w) / total;
-    double rest = 0;
-    for (int i = 0; i < n; ++i) {
-        const double exact = f * FColumns.Items(i)->Width;
-        const int rounded = RoundHalfEven(exact);
-        rest += exact - rounded;
-        if (rest > 1) {
-            g.SetColWidths(i, rounded + 1);
-            rest -= 1;
-        } else {
-            g.SetColWidths(i, rounded);
-        }
-    }
+    const std::vector<int> fitted = FitWidths(widths, w);
+    for (int i = 0; i < n; ++i) g.SetColWidths(i, fitted[size_t(i)]);
 }
 
 void TExMultiColumnDropDown::FormSizing() {

@@ -12,6 +12,8 @@
 #include "framework/Classes.h"
 #include "framework/Grids.h"
 
+#include <vector>
+
 namespace ExMultiColumnDropDown {
 
 enum TColumnType { ctText, ctImage };
@@ -76,6 +78,15 @@ public:
 };
 
 class TExMultiColumnDropDown;
+
+// The widths of columns whose own widths are Widths, scaled to fill
+// Available pixels (with one pixel of slack): each rounded, the rounding
+// error carried on and paid out a pixel at a time.
+std::vector<int> FitWidths(const std::vector<int>& Widths, int Available);
+// The pop-up height for a proposed Height: the strips (Strips pixels), the
+// header row and its 2-pixel frame, then whole rows of RowHeight (none
+// below 1: no snapping).
+int WholeRowsHeight(int Height, int Strips, int HeaderHeight, int RowHeight);
 
 using TDropDownDrawCellEvent =
     std::function<void(TObject* Sender, int Column, int Row, TCanvas& ACanvas, TRect ARect)>;

@@ -295,18 +295,13 @@ void TExDetailDropDown::KeyDown(Word& Key, TShiftState Shift) {
         return;
     }
     const Word k = Key;
-    if (k == VK_BACK || k == VK_ESCAPE || k == VK_DELETE) {
-        FWorkMode = false;
-    } else if (k == VK_RETURN) {
-        const int i = FItems.IndexOf(GetText());
-        if (i >= 0) {
+    TypeAheadKeyDown(
+        k, FWorkMode, [&] { return FItems.IndexOf(GetText()); },
+        [&](int i) {
             Completing([&] { SetTextValue(FItems.Items(i)->Caption()); });
             SetItemIndex(i);
             Change();
-        }
-    } else {
-        FWorkMode = true;
-    }
+        });
     TExCustomDropDown::KeyDown(Key, Shift);
     if (k == VK_ESCAPE) {
         const int i = FItems.IndexOf(GetText());

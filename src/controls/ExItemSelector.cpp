@@ -122,6 +122,37 @@ void TPendingCompletion::Apply(TExCustomDropDown& Edit, const std::function<void
     Pending = false;
 }
 
+void TypeAheadKeyDown(Word Key, bool& WorkMode, const std::function<int()>& Find,
+                      const std::function<void(int)>& Take) {
+    if (Key == VK_BACK || Key == VK_ESCAPE || Key == VK_DELETE) {
+        WorkMode = false;
+    } else if (Key == VK_RETURN) {
+        const int i = Find();
+        if (i >= 0) Take(i);
+    } else {
+        WorkMode = true;
+    }
+}
+
+int IndexOfAnyCase(const TStringList& List, const String& Text) {
+    const String t = AnsiUpperCase(Text);
+    for (int i = 0; i < List.Count(); ++i)
+        if (AnsiUpperCase(List[i]) == t) return i;
+    return -1;
+}
+
+void EraseLookupEntry(TExCustomDropDown& Edit, String& Entry, bool& Completing) {
+    if (Edit.SelLength() == 0) {
+        if (!Entry.empty()) Entry.pop_back();
+        WithFlagRaised(Completing, [&] { Edit.SetTextValue(Entry); });
+    } else {
+        String t = Edit.TMaskEdit::Text();
+        t.erase(size_t(Edit.SelStart()), size_t(Edit.SelLength()));
+        WithFlagRaised(Completing, [&] { Edit.SetText(t); });
+    }
+    Edit.SetSelStart(int(Edit.TMaskEdit::Text().size()));
+}
+
 namespace {
 // Moves the selector to Target (when in range) without closing the pop-up.
 void MoveSelector(const TPickerListKeys& K, int Target) {

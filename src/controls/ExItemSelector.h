@@ -115,6 +115,19 @@ struct TPendingCompletion {
     void Apply(TExCustomDropDown& Edit, const std::function<void(int)>& SetItemIndex);
 };
 
+// The key-down part of a lookup edit's typing, before the edit's own:
+// Backspace, Esc and Delete switch the completion (WorkMode) off, other
+// keys but Enter switch it on; Enter on a text that Find names (-1: none)
+// takes that entry through Take.
+void TypeAheadKeyDown(Word Key, bool& WorkMode, const std::function<int()>& Find,
+                      const std::function<void(int)>& Take);
+// The entry of List equal to Text regardless of case, or -1.
+int IndexOfAnyCase(const TStringList& List, const String& Text);
+// Backspace in a character lookup: without a selection the entry loses its
+// last character and becomes the text, else the selection is cut from the
+// text; the caret goes to the end.
+void EraseLookupEntry(TExCustomDropDown& Edit, String& Entry, bool& Completing);
+
 // The type-to-find text of a picker: a timer that empties Search 500 ms
 // after the key that started it (enabling a running timer does not restart it).
 TTimer* NewSearchTimer(TComponent* Owner, String& Search);

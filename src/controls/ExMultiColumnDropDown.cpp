@@ -76,6 +76,37 @@ std::vector<int> FitWidths(const std::vector<int>& Widths, int Available) {
     return out;
 }
 
+void StretchGridColumns(TCustomGrid& Grid, const TDropDownColumns& Columns, int PopupWidth) {
+    Grid.SetScrollBars(ssVertical);
+    const int n = std::min(Columns.Count(), Grid.ColCount());
+    if (n == 0) return;
+    std::vector<int> widths;
+    for (int i = 0; i < n; ++i) widths.push_back(Columns.Items(i)->Width);
+    int w = PopupWidth;
+    if (Grid.VisibleRowCount() + Grid.FixedRows() < Grid.RowCount()) w -= GetSystemMetrics(SM_CXVSCROLL);
+    const std::vector<int> fitted = FitWidths(widths, w);
+    for (int i = 0; i < n; ++i) Grid.SetColWidths(i, fitted[size_t(i)]);
+}
+
+void StepLookup(TLookupStep Step, int Index, int Count, const std::function<void(int)>& SetItemIndex) {
+    if (Count == 0) return;
+    constexpr int Page = 10;
+    switch (Step) {
+    case TLookupStep::First: SetItemIndex(0); break;
+    case TLookupStep::Last: SetItemIndex(Count - 1); break;
+    case TLookupStep::Next:
+        if (Index < 0) SetItemIndex(0);
+        else if (Index + 1 < Count) SetItemIndex(Index + 1);
+        break;
+    case TLookupStep::Previous:
+        if (Index < 0) SetItemIndex(0);
+        else if (Index > 0) SetItemIndex(Index - 1);
+        break;
+    case TLookupStep::NextPage: SetItemIndex(Index < 0 ? 0 : std::min(Index + Page, Count - 1)); break;
+    case TLookupStep::PreviousPage: SetItemIndex(Index < Page ? 0 : Index - Page); break;
+    }
+}
+
 int WholeRowsHeight(int Height, int Strips, int HeaderHeight, int RowHeight) {
     if (RowHeight < 1) return Height;
     const int fixed = Strips + HeaderHeight + 2;
@@ -485,36 +516,17 @@ void TExMultiColumnDropDown::EndUpdate() {
     for (int i = 0; i < FItems.Count(); ++i) FLookupItems.Add(FItems.Items(i)->TextAt(LookupColumn));
 }
 
-void TExMultiColumnDropDown::SelectFirst() {
-    if (FItems.Count() > 0) SetItemIndex(0);
-}
-
-void TExMultiColumnDropDown::SelectLast() {
-    if (FItems.Count() > 0) SetItemIndex(FItems.Count() - 1);
-}
-
-void TExMultiColumnDropDown::SelectNext() {
-    if (FItems.Count() == 0) return;
-    if (FItemIndex < 0) SetItemIndex(0);
-    else if (FItemIndex + 1 < FItems.Count()) SetItemIndex(FItemIndex + 1);
-}
-
-void TExMultiColumnDropDown::SelectPrevious() {
-    if (FItems.Count() == 0) return;
-    if (FItemIndex < 0) SetItemIndex(0);
-    else if (FItemIndex > 0) SetItemIndex(FItemIndex - 1);
-}
-
-// A page is ten rows.
-void TExMultiColumnDropDown::SelectNextPage() {
-    if (FItems.Count() == 0) return;
-    SetItemIndex(FItemIndex < 0 ? 0 : std::min(FItemIndex + 10, FItems.Count() - 1));
-}
-
-void TExMultiColumnDropDown::SelectPreviousPage() {
-    if (FItems.Count() == 0) return;
-    SetItemIndex(FItemIndex < 10 ? 0 : FItemIndex - 10);
-}
+#define LOOKUP_STEP(Name, Step)                                                         \
+    void TExMultiColumnDropDown::Name() {                                               \
+        StepLookup(TLookupStep::Step, FItemIndex, FItems.Count(), [this](int i) { SetItemIndex(i); }); \
+    }
+LOOKUP_STEP(SelectFirst, First)
+LOOKUP_STEP(SelectLast, Last)
+LOOKUP_STEP(SelectNext, Next)
+LOOKUP_STEP(SelectPrevious, Previous)
+LOOKUP_STEP(SelectNextPage, NextPage)
+LOOKUP_STEP(SelectPreviousPage, PreviousPage)
+#undef LOOKUP_STEP
 
 void TExMultiColumnDropDown::SetSelectionColorStyle(TSelectionColorStyle Value) {
     switch (Value) {
@@ -628,17 +640,8 @@ void TExMultiColumnDropDown::UpdateDropDownSize() {
 }
 
 void TExMultiColumnDropDown::StretchColumns() {
-    if (!ColumnSizeWithDropDown || !FExColGrid || !FDropDownForm) return;
-    TExColGrid& g = *FExColGrid;
-    g.SetScrollBars(ssVertical);
-    const int n = std::min(FColumns.Count(), g.ColCount());
-    if (n == 0) return;
-    std::vector<int> widths;
-    for (int i = 0; i < n; ++i) widths.push_back(FColumns.Items(i)->Width);
-    int w = FDropDownForm->Width();
-    if (g.VisibleRowCount() + g.FixedRows() < g.RowCount()) w -= GetSystemMetrics(SM_CXVSCROLL);
-    const std::vector<int> fitted = FitWidths(widths, w);
-    for (int i = 0; i < n; ++i) g.SetColWidths(i, fitted[size_t(i)]);
+    if (ColumnSizeWithDropDown && FExColGrid && FDropDownForm)
+        StretchGridColumns(*FExColGrid, FColumns, FDropDownForm->Width());
 }
 
 void TExMultiColumnDropDown::FormSizing() {
@@ -725,15 +728,7 @@ void TExMultiColumnDropDown::ControlKeyPress(Char& Key) {
         return;
     }
     if (Key == VK_BACK) {
-        if (SelLength() == 0) {
-            if (!FLookupEntry.empty()) FLookupEntry.pop_back();
-            WithFlagRaised(FCompleting, [&] { SetTextValue(FLookupEntry); });
-        } else {
-            String t = TMaskEdit::Text();
-            t.erase(size_t(SelStart()), size_t(SelLength()));
-            WithFlagRaised(FCompleting, [&] { SetText(t); });
-        }
-        SetSelStart(int(TMaskEdit::Text().size()));
+        EraseLookupEntry(*this, FLookupEntry, FCompleting);
         return;
     }
     if (Key != VK_TAB) FLookupEntry += Key;
@@ -771,24 +766,12 @@ void TExMultiColumnDropDown::KeyDown(Word& Key, TShiftState Shift) {
         return;
     }
     const Word k = Key;
-    auto listed = [&] {
-        const String t = AnsiUpperCase(GetText());
-        for (int i = 0; i < FLookupItems.Count(); ++i)
-            if (AnsiUpperCase(FLookupItems[i]) == t) return i;
-        return -1;
-    };
-    if (k == VK_BACK || k == VK_ESCAPE || k == VK_DELETE) {
-        FWorkMode = false;
-    } else if (k == VK_RETURN) {
-        const int i = listed();
-        if (i >= 0) {
-            WithFlagRaised(FCompleting, [&] { SetTextValue(FLookupItems[i]); });
-            SetItemIndex(i);
-            Change();
-        }
-    } else {
-        FWorkMode = true;
-    }
+    auto listed = [&] { return IndexOfAnyCase(FLookupItems, GetText()); };
+    TypeAheadKeyDown(k, FWorkMode, listed, [&](int i) {
+        WithFlagRaised(FCompleting, [&] { SetTextValue(FLookupItems[i]); });
+        SetItemIndex(i);
+        Change();
+    });
     TExCustomDropDown::KeyDown(Key, Shift);
     if (k == VK_ESCAPE) SetItemIndex(listed());
 }

@@ -83,6 +83,14 @@ class TExMultiColumnDropDown;
 // Available pixels (with one pixel of slack): each rounded, the rounding
 // error carried on and paid out a pixel at a time.
 std::vector<int> FitWidths(const std::vector<int>& Widths, int Available);
+// The grid's columns scaled from Columns' own widths to fill PopupWidth, less
+// a scroll bar when not all rows show; the grid scrolls vertically only.
+void StretchGridColumns(TCustomGrid& Grid, const TDropDownColumns& Columns, int PopupWidth);
+// A lookup edit's moves among Count choices from Index (nothing without
+// any): the first, the last, the next or previous (the first from none),
+// ten on or back (to the last or first).
+enum class TLookupStep { First, Last, Next, Previous, NextPage, PreviousPage };
+void StepLookup(TLookupStep Step, int Index, int Count, const std::function<void(int)>& SetItemIndex);
 // The pop-up height for a proposed Height: the strips (Strips pixels), the
 // header row and its 2-pixel frame, then whole rows of RowHeight (none
 // below 1: no snapping).

@@ -46,8 +46,6 @@ constexpr int MinWrappedRowHeight = 24;
 constexpr int TextPad = 6, ImageGap = 4;
 // The pop-up's frame below the rows.
 constexpr int PopupFrame = 4;
-// A page of the navigation keys.
-constexpr int PageRows = 10;
 
 TObject* IndexObject(int Index) { return reinterpret_cast<TObject*>(static_cast<std::intptr_t>(Index)); }
 int ObjectIndex(TObject* Object) { return int(reinterpret_cast<std::intptr_t>(Object)); }
@@ -336,7 +334,9 @@ bool TCustomExGridDropDown::LookupPrefix(const String& Text, String& Found, int&
     Index = -1;
     if (Text.empty()) return false;
     const String key = CaseSensitive ? Text : AnsiUpperCase(Text);
-    auto starts = [&](const String& s) { return (CaseSensitive ? s : AnsiUpperCase(s)).compare(0, key.size(), key) == 0; };
+    auto starts = [&](const String& s) {
+        return (CaseSensitive ? s : AnsiUpperCase(s)).compare(0, key.size(), key) == 0;
+    };
     if (UseItems) {
         for (int i = 0; i < FItems->Count(); ++i)
             if (starts(LookupText(i))) {
@@ -356,38 +356,18 @@ bool TCustomExGridDropDown::LookupPrefix(const String& Text, String& Found, int&
     return false;
 }
 
-void TCustomExGridDropDown::SelectFirst() {
-    if (ChoiceCount() > 0) SetItemIndex(0);
-}
-
-void TCustomExGridDropDown::SelectLast() {
-    if (ChoiceCount() > 0) SetItemIndex(ChoiceCount() - 1);
-}
-
-void TCustomExGridDropDown::SelectNext() {
-    const int n = ChoiceCount();
-    if (n == 0) return;
-    if (FItemIndex < 0) SetItemIndex(0);
-    else if (FItemIndex + 1 < n) SetItemIndex(FItemIndex + 1);
-}
-
-void TCustomExGridDropDown::SelectPrevious() {
-    if (ChoiceCount() == 0) return;
-    if (FItemIndex < 0) SetItemIndex(0);
-    else if (FItemIndex - 1 >= 0) SetItemIndex(FItemIndex - 1);
-}
-
-void TCustomExGridDropDown::SelectNextPage() {
-    const int n = ChoiceCount();
-    if (n == 0) return;
-    if (FItemIndex < 0) SetItemIndex(0);
-    else SetItemIndex(FItemIndex + PageRows < n ? FItemIndex + PageRows : n - 1);
-}
-
-void TCustomExGridDropDown::SelectPreviousPage() {
-    if (ChoiceCount() == 0) return;
-    SetItemIndex(FItemIndex < PageRows ? 0 : FItemIndex - PageRows);
-}
+#define LOOKUP_STEP(Name, Step)                                                                      \
+    void TCustomExGridDropDown::Name() {                                                             \
+        ExMultiColumnDropDown::StepLookup(ExMultiColumnDropDown::TLookupStep::Step, FItemIndex, ChoiceCount(), \
+                                          [this](int i) { SetItemIndex(i); });                       \
+    }
+LOOKUP_STEP(SelectFirst, First)
+LOOKUP_STEP(SelectLast, Last)
+LOOKUP_STEP(SelectNext, Next)
+LOOKUP_STEP(SelectPrevious, Previous)
+LOOKUP_STEP(SelectNextPage, NextPage)
+LOOKUP_STEP(SelectPreviousPage, PreviousPage)
+#undef LOOKUP_STEP
 
 int TCustomExGridDropDown::RowToItemIndex(int Row) const {
     if (FGrid && Row < FGrid->RowCount()) return ObjectIndex(FGrid->GetObjectEx(0, Row));
@@ -566,16 +546,8 @@ void TCustomExGridDropDown::UpdateDropDownSize() {
 }
 
 void TCustomExGridDropDown::FitColumnsToWidth() {
-    if (!ColumnSizeWithDropDown || !FGrid || !FDropDownForm) return;
-    TExColGrid& g = *FGrid;
-    g.SetScrollBars(ssVertical);
-    if (FColumns.Count() == 0) return;
-    std::vector<int> widths;
-    for (int c = 0; c < std::min(FColumns.Count(), g.ColCount()); ++c) widths.push_back(FColumns.Items(c)->Width);
-    int w = FDropDownForm->Width();
-    if (g.VisibleRowCount() + g.FixedRows() < g.RowCount()) w -= GetSystemMetrics(SM_CXVSCROLL);
-    const std::vector<int> fitted = ExMultiColumnDropDown::FitWidths(widths, w);
-    for (size_t c = 0; c < fitted.size(); ++c) g.SetColWidths(int(c), fitted[c]);
+    if (ColumnSizeWithDropDown && FGrid && FDropDownForm)
+        ExMultiColumnDropDown::StretchGridColumns(*FGrid, FColumns, FDropDownForm->Width());
 }
 
 void TCustomExGridDropDown::GridSelectCell(int Row) {
@@ -632,15 +604,7 @@ void TCustomExGridDropDown::ShowLookup(int Index, const String& Found, int Typed
 int TCustomExGridDropDown::LookupKey(Char Key) {
     if (LookupMethod == lmNone) return -1;
     if (Key == VK_BACK) {
-        if (SelLength() == 0) {
-            if (!FLookupEntry.empty()) FLookupEntry.pop_back();
-            WithFlagRaised(FCompleting, [&] { SetTextValue(FLookupEntry); });
-        } else {
-            String t = TMaskEdit::Text();
-            t.erase(size_t(SelStart()), size_t(SelLength()));
-            WithFlagRaised(FCompleting, [&] { SetText(t); });
-        }
-        SetSelStart(int(TMaskEdit::Text().size()));
+        EraseLookupEntry(*this, FLookupEntry, FCompleting);
         return -1;
     }
     if (Key != VK_TAB) FLookupEntry += Key;
@@ -692,24 +656,12 @@ void TCustomExGridDropDown::KeyDown(Word& Key, TShiftState Shift) {
         return;
     }
     const Word k = Key;
-    auto listed = [&] {
-        const String t = AnsiUpperCase(GetText());
-        for (int i = 0; i < FLookupItems.Count(); ++i)
-            if (AnsiUpperCase(FLookupItems[i]) == t) return i;
-        return -1;
-    };
-    if (k == VK_BACK || k == VK_ESCAPE || k == VK_DELETE) {
-        FWorkMode = false;
-    } else if (k == VK_RETURN) {
-        const int i = listed();
-        if (i >= 0) {
-            WithFlagRaised(FCompleting, [&] { SetTextValue(FLookupItems[i]); });
-            SetItemIndex(i);
-            Change();
-        }
-    } else {
-        FWorkMode = true;
-    }
+    auto listed = [&] { return IndexOfAnyCase(FLookupItems, GetText()); };
+    TypeAheadKeyDown(k, FWorkMode, listed, [&](int i) {
+        WithFlagRaised(FCompleting, [&] { SetTextValue(FLookupItems[i]); });
+        SetItemIndex(i);
+        Change();
+    });
     if (k == VK_ESCAPE || IsNavigationKey(k)) FLookupEntry.clear();
     TExCustomDropDown::KeyDown(Key, Shift);
     if (k == VK_ESCAPE) SetItemIndex(listed());

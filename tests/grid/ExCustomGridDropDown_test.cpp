@@ -274,3 +274,68 @@ TEST_F(GridDropDownFixture, GridKeyEventsComeFromTheDropDown) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GridDropDownFixture, GridModeReadsTheOwnersRows) {
+    dd->UseItems = false;
+    dd->LookupColumn = 1;
+    TExColGrid* g = dd->GetGrid();
+    g->SetColCount(2);
+    g->SetRowCount(4);
+    const char16_t* rows[][2] = {{u"1", u"North"}, {u"2", u"South"}, {u"3", u"Sunset"}};
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 2; ++c) g->SetCellEx(c, r + 1, rows[r][c]);
+    String found;
+    int index = -1;
+    EXPECT_TRUE(dd->LookupPrefix(u"su", found, index));
+    EXPECT_EQ(found, u"Sunset");
+    EXPECT_EQ(index, 3) << "the row";
+    EXPECT_FALSE(dd->LookupPrefix(u"", found, index)) << "an empty text matches nothing";
+
+    dd->SetItemIndex(1);
+    EXPECT_EQ(dd->GetText(), u"South");
+    dd->SetItemIndex(3);
+    EXPECT_EQ(dd->ItemIndex(), 1) << "beyond the data rows: ignored";
+    dd->SelectNext();
+    EXPECT_EQ(dd->GetText(), u"Sunset");
+
+    // Opening finds the row of the text; a click reads the row's cell.
+    dd->SetText(u"Nor");
+    dd->ShowDropDown();
+    EXPECT_EQ(g->Row(), 1);
+    const TPoint p = RowPoint(2);
+    SimulateClick(g, p.X, p.Y);
+    EXPECT_EQ(dd->ItemIndex(), 1);
+    EXPECT_EQ(dd->GetText(), u"South");
+    EXPECT_EQ(selects, 1);
+}
+
+TEST_F(GridDropDownFixture, LooksSetTheListColours) {
+    struct Case {
+        TGPKStyle style;
+        TColor header, headerTo, font, lines, fixedLines, selectionText;
+    };
+    const Case cases[] = {
+        {tsOffice2003Blue, 0xD68759, 0x933803, 0xFFFFFF, 0x962D00, 0x962D00, 0},
+        {tsOffice2003Silver, 0xBDA4A5, 0x957475, 0xFFFFFF, 0x947C7C, 0x947C7C, 0},
+        {tsWindowsXP, clBtnFace, clBtnFace, 0x000000, 0xC0C0C0, 0x000000, clHighlightText},
+        {tsWindows7, 0xFDFBFA, 0xFDF3EB, 0x000000, 0xFBD6B8, 0xFBD6B8, 0},
+        {tsOffice2010Blue, 0xFDFBFA, 0xFDF3EB, 0x000000, 0xFBD6B8, 0xFBD6B8, 0},
+    };
+    EXPECT_EQ(dd->LineColor, 0xF1EDEB);
+    EXPECT_EQ(dd->HeaderFont().Color(), 0x723708);
+    for (const Case& c : cases) {
+        dd->SetComponentStyle(c.style);
+        EXPECT_EQ(dd->HeaderColor, c.header) << c.style;
+        EXPECT_EQ(dd->HeaderColorTo, c.headerTo) << c.style;
+        EXPECT_EQ(dd->HeaderFont().Color(), c.font) << c.style << " (silver keeps the font)";
+        EXPECT_EQ(dd->LineColor, c.lines) << c.style;
+        EXPECT_EQ(dd->FixedLineColor, c.fixedLines) << c.style;
+        EXPECT_EQ(dd->SelectionTextColor, c.selectionText) << c.style;
+    }
+    dd->SetComponentStyle(tsWindowsXP);
+    EXPECT_EQ(dd->SelectionColor(), clHighlight);
+}
+
+}  // namespace

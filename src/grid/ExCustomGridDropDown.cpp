@@ -260,6 +260,14 @@ void TExColGrid::WndProc(TMessage& Message) {
     WithFlagRaised(FMouseWheelSelection, [&] { TExStringGrid::WndProc(Message); });
 }
 
+void TExColGrid::DoStartBlockFocus() {
+    if (auto* form = dynamic_cast<TDropDownForm*>(Parent())) form->SetBlockActivate(true);
+}
+
+void TExColGrid::DoEndBlockFocus() {
+    if (auto* form = dynamic_cast<TDropDownForm*>(Parent())) form->SetBlockActivate(false);
+}
+
 // ---------------------------------------------------------------------------
 // The drop-down
 // ---------------------------------------------------------------------------
@@ -430,7 +438,7 @@ void TCustomExGridDropDown::CreateDropDownForm() {
     X(OnEndRowSize, OnGridEndRowSize) X(OnGetEditorType, OnGridGetEditorType)                            \
     X(OnGetEditorPropInt, OnGridGetEditorProp) X(OnCanEditCell, OnGridCanEditCell)                       \
     X(OnGetDisplText, OnGridGetDiplText) X(OnCheckBoxClick, OnGridCheckBoxClick)                         \
-    X(OnMouseDown, OnGridMouseDown) X(OnMouseUp, OnGridMouseUp) X(OnMouseMove, OnGridMouseMove)
+    X(OnMouseDown, OnGridMouseDown) X(OnMouseUp, OnGridMouseUp)
 
 void TCustomExGridDropDown::BindGridEvents() {
     TExColGrid& g = *FGrid;
@@ -446,6 +454,17 @@ void TCustomExGridDropDown::BindGridEvents() {
     g.OnTopLeftChanged = [this](TObject*) {
         if (OnGridTopLeftChanged) OnGridTopLeftChanged(this);
     };
+    g.OnMouseMove = [this](TObject* Sender, TShiftState Shift, int X, int Y) {
+        // The balloon window is made anew once per opening, on the first move.
+        if (!FBalloonInit) {
+            FBalloonInit = true;
+            if (FGrid->Balloon().Enable()) {
+                FGrid->Balloon().SetEnable(false);
+                FGrid->Balloon().SetEnable(true);
+            }
+        }
+        if (OnGridMouseMove) OnGridMouseMove(Sender, Shift, X, Y);
+    };
     g.OnSelectCell = [this](TObject*, int, int ARow, bool&) { GridSelectCell(ARow); };
     g.OnSelect = [this](TObject*) { GridSelect(); };
 }
@@ -457,6 +476,7 @@ void TCustomExGridDropDown::UnbindGridEvents() {
     GRID_RELAYS(UNBIND)
 #undef UNBIND
     g.OnTopLeftChanged = nullptr;
+    g.OnMouseMove = nullptr;
     g.OnSelectCell = nullptr;
     g.OnSelect = nullptr;
     g.SetExDropDown(nullptr);
@@ -479,6 +499,7 @@ void TCustomExGridDropDown::PrepareGrid() {
         g.SortSettings().SetIndexShow(false);
         if (Sorting != gsNone) g.SortSettings().SetShow(true);
         if (Sorting == gsMultiColumn) g.SortSettings().SetIndexShow(true);
+        FBalloonInit = false;
         BindGridEvents();
         g.MouseActions().Assign(&FMouseActions);
         g.Navigation().Assign(&FNavigation);
@@ -711,6 +732,12 @@ void TCustomExGridDropDown::WMChar(TWMKey& Message) {
     TExCustomDropDown::WMChar(Message);
     LookupKey(ch);
     if (AutoShowDropDown) ShowDropDown();
+}
+
+void TCustomExGridDropDown::Loaded() {
+    TExCustomDropDown::Loaded();
+    UpdateLookupItems();
+    if (FGrid) FGrid->LoadItems();
 }
 
 void TCustomExGridDropDown::DoEnter() {

@@ -66,6 +66,9 @@ protected:
     void WMLButtonDown(TWMMouse& Message) override;
     void WMLButtonUp(TWMMouse& Message) override;
     void WndProc(TMessage& Message) override;
+    // Work that moves the focus out of the grid keeps the pop-up open.
+    void DoStartBlockFocus() override;
+    void DoEndBlockFocus() override;
 
 private:
     bool InPopup() const;
@@ -186,6 +189,7 @@ protected:
     void WMKeyDown(TWMKey& Message) override;
     void WMChar(TWMKey& Message) override;
     void DoEnter() override;
+    void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
@@ -222,6 +226,7 @@ private:
     int FSelRow = -1;
     int FOldItemIndex = -1;
     bool FPreparing = false;
+    bool FBalloonInit = false;  // the pop-up grid's balloon re-armed since the opening
 };
 
 }  // namespace ExCustomGridDropDown

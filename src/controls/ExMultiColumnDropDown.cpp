@@ -107,6 +107,20 @@ void StepLookup(TLookupStep Step, int Index, int Count, const std::function<void
     }
 }
 
+int StripsHeight(TExCustomDropDown& Edit) {
+    int h = 0;
+    if (Edit.DropDownHeader().Visible()) h += Edit.DropDownHeader().Height();
+    if (Edit.DropDownFooter().Visible()) h += Edit.DropDownFooter().Height();
+    return h;
+}
+
+void FitPopupToGrid(TDropDownForm& Form, TControl& Grid, int Width, int Border) {
+    Grid.SetAlign(alNone);
+    Grid.SetWidth(Width);
+    Form.SetWidth(Width + 2 * Border);
+    Grid.SetAlign(alClient);
+}
+
 int WholeRowsHeight(int Height, int Strips, int HeaderHeight, int RowHeight) {
     if (RowHeight < 1) return Height;
     const int fixed = Strips + HeaderHeight + 2;
@@ -604,10 +618,7 @@ void TExMultiColumnDropDown::DoBeforeDropDown() {
 }
 
 void TExMultiColumnDropDown::AdjustDropDownHeight(int& Height) {
-    int strips = 0;
-    if (DropDownHeader().Visible()) strips += DropDownHeader().Height();
-    if (DropDownFooter().Visible()) strips += DropDownFooter().Height();
-    Height = WholeRowsHeight(Height, strips, HeaderHeight, DropDownRowHeight);
+    Height = WholeRowsHeight(Height, StripsHeight(*this), HeaderHeight, DropDownRowHeight);
 }
 
 void TExMultiColumnDropDown::DoShowDropDown() {
@@ -633,10 +644,7 @@ void TExMultiColumnDropDown::PlaceDropDownControl() {
 void TExMultiColumnDropDown::UpdateDropDownSize() {
     TExCustomDropDown::UpdateDropDownSize();
     if (!DropDownAutoWidth || !FDropDownForm || !FExColGrid) return;
-    FExColGrid->SetAlign(alNone);
-    FExColGrid->SetWidth(FExColGrid->GetColumnsWidth());
-    FDropDownForm->SetWidth(FExColGrid->Width() + 2 * DropDownBorderWidth());
-    FExColGrid->SetAlign(alClient);
+    FitPopupToGrid(*FDropDownForm, *FExColGrid, FExColGrid->GetColumnsWidth(), DropDownBorderWidth());
 }
 
 void TExMultiColumnDropDown::StretchColumns() {

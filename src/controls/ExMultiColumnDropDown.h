@@ -95,6 +95,11 @@ void StepLookup(TLookupStep Step, int Index, int Count, const std::function<void
 // header row and its 2-pixel frame, then whole rows of RowHeight (none
 // below 1: no snapping).
 int WholeRowsHeight(int Height, int Strips, int HeaderHeight, int RowHeight);
+// The heights of the pop-up's visible header and footer strips.
+int StripsHeight(TExCustomDropDown& Edit);
+// The pop-up as wide as the grid's columns (Width) and its border; the
+// grid fills the pop-up again afterwards.
+void FitPopupToGrid(TDropDownForm& Form, TControl& Grid, int Width, int Border);
 
 using TDropDownDrawCellEvent =
     std::function<void(TObject* Sender, int Column, int Row, TCanvas& ACanvas, TRect ARect)>;

@@ -528,11 +528,9 @@ void TCustomExGridDropDown::PrepareGrid() {
 }
 
 void TCustomExGridDropDown::AdjustDropDownHeight(int& Height) {
-    int strips = 0;
-    if (DropDownHeader().Visible()) strips += DropDownHeader().Height();
-    if (DropDownFooter().Visible()) strips += DropDownFooter().Height();
     // Without a row height there is nothing to round to.
     if (DropDownRowHeight < 1) return;
+    const int strips = ExMultiColumnDropDown::StripsHeight(*this);
     Height = ExMultiColumnDropDown::WholeRowsHeight(Height, strips, HeaderHeight, DropDownRowHeight) + PopupFrame;
 }
 
@@ -560,10 +558,7 @@ void TCustomExGridDropDown::PlaceDropDownControl() {
 void TCustomExGridDropDown::UpdateDropDownSize() {
     TExCustomDropDown::UpdateDropDownSize();
     if (!DropDownAutoWidth || !FDropDownForm || !FGrid) return;
-    FGrid->SetAlign(alNone);
-    FGrid->SetWidth(FGrid->GetTotalWidth());
-    FDropDownForm->SetWidth(FGrid->Width() + 2 * DropDownBorderWidth());
-    FGrid->SetAlign(alClient);
+    ExMultiColumnDropDown::FitPopupToGrid(*FDropDownForm, *FGrid, FGrid->GetTotalWidth(), DropDownBorderWidth());
 }
 
 void TCustomExGridDropDown::FitColumnsToWidth() {

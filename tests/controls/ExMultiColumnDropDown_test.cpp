@@ -287,3 +287,21 @@ TEST_F(MultiColumnFixture, TheListPaintsColumnsHeaderAndSelection) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MultiColumnFixture, ReturnIsTabTakesTheTextAndMovesOn) {
+    auto* next = new TExMultiColumnDropDown(&form);
+    next->SetParent(&form);
+    next->SetBounds(10, 60, 160, 21);
+    dd->SetEditorEnabled(true);
+    dd->SetReturnIsTab(true);
+    dd->SetText(u"date");
+    SimulateKey(VK_RETURN);
+    Application->ProcessMessages();
+    EXPECT_EQ(dd->ItemIndex(), 4);
+    EXPECT_EQ(dd->GetText(), u"Date");
+    EXPECT_TRUE(next->Focused()) << "Enter went on as Tab";
+}
+
+}  // namespace

@@ -605,7 +605,9 @@ void TCustomExGridDropDown::Change() {
     TExCustomDropDown::Change();
     const int i = FPending.Complete(
         *this, FWorkMode, FCompleting, FLookupItems.Count(), [&](int i) { return FLookupItems[i]; }, MatchCase);
-    if (i >= 0) FItemIndex = i;
+    // The lookup texts may outlive the items (they are rebuilt only by
+    // EndUpdate): a completion names an item only while there is one.
+    if (i >= 0 && i < ChoiceCount()) FItemIndex = i;
 }
 
 void TCustomExGridDropDown::ShowLookup(int Index, const String& Found, int Typed) {

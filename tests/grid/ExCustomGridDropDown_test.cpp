@@ -177,6 +177,11 @@ TEST_F(GridDropDownFixture, LoadingTheItemsCarriesTheirIndexes) {
     EXPECT_EQ(dd->LookupItems().Count(), 3);
     dd->ShowDropDown();
     EXPECT_EQ(g->RowCount(), 1);
+    dd->HideDropDown(true);
+    dd->SetFocus();
+    SimulateText(u"b");
+    EXPECT_EQ(dd->GetText(), u"banana") << "completed from the kept texts";
+    EXPECT_EQ(dd->ItemIndex(), -1) << "but no item is named by a text whose item is gone";
 }
 
 TEST_F(GridDropDownFixture, AutoSizedItemColumnsCountImageAndText) {

@@ -652,6 +652,11 @@ void TExMultiColumnDropDown::StretchColumns() {
         StretchGridColumns(*FExColGrid, FColumns, FDropDownForm->Width());
 }
 
+void TExMultiColumnDropDown::Loaded() {
+    TExCustomDropDown::Loaded();
+    EndUpdate();
+}
+
 void TExMultiColumnDropDown::FormSizing() {
     TExCustomDropDown::FormSizing();
     StretchColumns();

@@ -223,6 +223,7 @@ protected:
     void ControlKeyUp(Word& Key, TShiftState Shift) override;
     void ControlKeyPress(Char& Key) override;
     void FormSizing() override;
+    void Loaded() override;
     void WheelDown() override;
     void WheelUp() override;
     void WMKeyDown(TWMKey& Message) override;

@@ -65,6 +65,7 @@ void TExStringGrid::GetVisualProperties(int ACol, int ARow, TGridDrawState& ASta
         ABrush.SetColor(gradient ? clWhite : FixedColor());
         AColorTo = gradient ? FixedColor() : clNone;
         DoGetCellColor(rc, ARow, AState, ABrush, AFont);
+        if (FZoomFactor != 0) AFont.SetSize(AFont.Size() + FZoomFactor);
         return;
     }
     ABrush.SetColor(Color());
@@ -78,6 +79,8 @@ void TExStringGrid::GetVisualProperties(int ACol, int ARow, TGridDrawState& ASta
         if (FSelectionTextColor != clNone) AFont.SetColor(FSelectionTextColor);
     } else
         AState.Exclude(gdSelected);
+    // Zooming adds its steps to every cell's font size.
+    if (FZoomFactor != 0) AFont.SetSize(AFont.Size() + FZoomFactor);
 }
 
 // ---------------------------------------------------------------------------

@@ -11,14 +11,32 @@ namespace {
 
 constexpr int Notch = 120;
 
+// The font a cell is painted with.
+struct ProbeGrid : TExColumnGrid {
+    using TExColumnGrid::TExColumnGrid;
+    int FontSize(int c, int r) {
+        TGridDrawState state;
+        TBrush brush;
+        TFont font;
+        font.Assign(&Font());
+        TColor to, mirror, mirrorTo;
+        TAlignment ha;
+        TVAlignment va;
+        bool ww;
+        TCellGradientDirection gd;
+        GetVisualProperties(c, r, state, false, false, false, brush, to, mirror, mirrorTo, font, ha, va, ww, gd);
+        return font.Size();
+    }
+};
+
 // A shown form with a column grid of 40 rows.
 struct WindowForm {
     TForm form{nullptr};
-    TExColumnGrid* g;
+    ProbeGrid* g;
 
     explicit WindowForm(int rows = 40) {
         form.SetBounds(0, 0, 600, 400);
-        g = new TExColumnGrid(&form);
+        g = new ProbeGrid(&form);
         g->SetParent(&form);
         g->SetBounds(0, 0, 450, 250);
         g->SetRowCount(rows);
@@ -62,8 +80,11 @@ TEST(ExGridWindow, CtrlWheelZoomsWithinTenSteps) {
     WindowForm f;
     TSystemMetricsGuard lines(TSystemMetricsGuard::Parameter, SPI_GETWHEELSCROLLLINES, 3);
     const int w = f.g->ColWidths(2), h = f.g->RowHeights(3);
+    const int size = f.g->FontSize(2, 3), header = f.g->FontSize(2, 0);
     for (int i = 0; i < 3; ++i) f.Wheel(Notch, {ssCtrl});
     EXPECT_EQ(f.g->ZoomFactor(), -9);
+    EXPECT_EQ(f.g->FontSize(2, 3), size - 9);
+    EXPECT_EQ(f.g->FontSize(2, 0), header - 9);
     EXPECT_EQ(f.g->ColWidths(2), w - 9);
     EXPECT_EQ(f.g->RowHeights(3), h - 9);
     EXPECT_EQ(f.g->Row(), 1);

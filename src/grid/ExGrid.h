@@ -398,6 +398,15 @@ public:
     bool SetComboSelectionString(const String& S);
     void SetComboIndex(int ACol, int ARow, int Value);
     int GetComboIndex(int ACol, int ARow);
+    // Typing completes the text from LookupItems (the combo editor: from its items first).
+    bool Lookup() const { return FLookup; }
+    void SetLookup(bool Value) { FLookup = Value; }
+    bool LookupCaseSensitive() const { return FLookupCaseSensitive; }
+    void SetLookupCaseSensitive(bool Value) { FLookupCaseSensitive = Value; }
+    // A text left in an editor joins the lookup items (the combo's items).
+    bool LookupHistory() const { return FLookupHistory; }
+    void SetLookupHistory(bool Value) { FLookupHistory = Value; }
+    TStringList& LookupItems() { return FLookupItems; }
     const String& ValidChars() const { return FValidChars; }
     void SetValidChars(const String& Value) { FValidChars = Value; }
     bool EditActive() const { return FEditActive; }
@@ -792,6 +801,10 @@ private:
     bool OverFixedColBorder(int X, int& Index);
     void ShowSizingHint(const String& Text, int AnchorCol, int AnchorRow);
 
+    bool FLookup = false;
+    bool FLookupCaseSensitive = false;
+    bool FLookupHistory = false;
+    TStringList FLookupItems;
     bool FHintShowCells = false;
     bool FHintShowLargeText = false;
     THintShowLargeTextPos FHintShowLargeTextPos = hpCell;
@@ -902,6 +915,12 @@ private:
     int FFormHeight = 0;
 };
 
+// The first of Items that begins with the text up to Caret (an empty prefix
+// matches nothing), case ignored unless CaseSensitive: -1 when none, else
+// its index, with Completed the typed part followed by the item's rest (at
+// most 255 characters of it).
+int LookupCompletion(const String& Text, int Caret, const TStringList& Items, bool CaseSensitive, String& Completed);
+
 // The grid's editor for the text kinds: filters typed characters by the
 // cell's editor kind, keeps the length limit, and validates before Enter
 // or Escape hands the key on.
@@ -915,6 +934,8 @@ protected:
     void UpdateContents() override;
     void Change() override;
     void KeyDown(Word& Key, TShiftState Shift) override;
+    // Completes the text from the lookup items after every key but Left and Right.
+    void KeyUp(Word& Key, TShiftState Shift) override;
     void KeyPress(Char& Key) override;
     void WMChar(TWMKey& Message) override;
     void DoEnter() override;
@@ -932,6 +953,7 @@ private:
     int FLengthLimit = 0;
     bool FGotFocus = false;
     bool FEnterRefused = false;  // the key-down refused: its Enter character goes no further
+    bool FWorkmode = true;       // Backspace and Delete suspend the lookup until the next key
 };
 
 // The combo editor of the combo kinds: Enter, Up and Down validate and
@@ -946,6 +968,8 @@ public:
 
 protected:
     void KeyDown(Word& Key, TShiftState Shift) override;
+    // Completes the typed text from the items, then from the grid's lookup items.
+    void KeyUp(Word& Key, TShiftState Shift) override;
     void KeyPress(Char& Key) override;
     void Change() override;
     void DoEnter() override;
@@ -954,6 +978,7 @@ protected:
 
 private:
     void ReportIndexChange();
+    bool FWorkMode = true;
     TExStringGrid* FGrid;
     bool FGotFocus = false;
 };

@@ -490,6 +490,9 @@ public:
     void SetUseInternalHintClass(bool Value) { FUseInternalHintClass = Value; }
     TColor HintColor() const { return FHintColor; }
     void SetHintColor(TColor Value) { FHintColor = Value; }
+    // Every hint of the program is drawn by THTMLHintWindow (else the framework's window).
+    bool UseHTMLHints() const { return FUseHTMLHints; }
+    void SetUseHTMLHints(bool Value);
     // Fills the hint of the cell under HintInfo.CursorPos: what it says,
     // where it shows (screen) and which window draws it. HintStr arrives
     // with the grid's ordinary hint.
@@ -805,6 +808,7 @@ private:
     bool FLookupCaseSensitive = false;
     bool FLookupHistory = false;
     TStringList FLookupItems;
+    bool FUseHTMLHints = false;
     bool FHintShowCells = false;
     bool FHintShowLargeText = false;
     THintShowLargeTextPos FHintShowLargeTextPos = hpCell;
@@ -938,6 +942,8 @@ protected:
     void KeyUp(Word& Key, TShiftState Shift) override;
     void KeyPress(Char& Key) override;
     void WMChar(TWMKey& Message) override;
+    // A double click in the editor is one on its cell.
+    void WMLButtonDblClk(TWMMouse& Message) override;
     void DoEnter() override;
     void DoExit() override;
     // A paste is taken whole or not at all: within the length limit and fitting the kind.

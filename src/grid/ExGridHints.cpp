@@ -55,6 +55,12 @@ bool IsCheckOrRadio(TCellType t) { return t == ctCheckBox || t == ctDataCheckBox
 
 const String& TExStringGrid::HintFontName() { return LastHintFont(); }
 
+void TExStringGrid::SetUseHTMLHints(bool Value) {
+    FUseHTMLHints = Value;
+    if (Value) HintWindowClass = [](TComponent* Owner) { return new THTMLHintWindow(Owner); };
+    else HintWindowClass = [](TComponent* Owner) { return new THintWindow(Owner); };
+}
+
 void TExStringGrid::CMHintShow(TMessage& Message) {
     THintInfo* info = HintInfoOf(Message);
     if (!info) return;

@@ -69,6 +69,11 @@ void TExInplaceEdit::KeyUp(Word& Key, TShiftState Shift) {
     SetSelLength(int(completed.size()) - typed);
 }
 
+void TExInplaceEdit::WMLButtonDblClk(TWMMouse& Message) {
+    TInplaceEdit::WMLButtonDblClk(Message);
+    if (FExGrid->OnDblClickCell) FExGrid->OnDblClickCell(FExGrid, FExGrid->Row(), FExGrid->Col());
+}
+
 void TExInplaceEdit::DoExit() {
     if (FExGrid->LookupHistory() && FExGrid->LookupItems().IndexOf(Text()) < 0)
         FExGrid->LookupItems().Add(Text());

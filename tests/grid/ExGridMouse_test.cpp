@@ -219,6 +219,12 @@ TEST(ExGridMouse, DoubleClicksOnDataAndCheckBoxCells) {
     TRect R = f.g->CellRect(3, 2);
     SimulateDblClick(f.g, R.Left + 5, R.Top + 5);
     EXPECT_EQ(dbl, (std::vector<std::string>{"3,2"}));
+    // In the open editor too.
+    SimulateClick(f.g, R.Left + 5, R.Top + 5);
+    ASSERT_TRUE(f.g->InplaceEditor() && f.g->InplaceEditor()->Visible());
+    dbl.clear();
+    SimulateDblClick(f.g->InplaceEditor(), 3, 3);
+    EXPECT_EQ(dbl, (std::vector<std::string>{"3,2"}));
     // A check-box cell toggles once and reports no double click.
     dbl.clear();
     R = f.g->CellRect(1, 3);

@@ -92,6 +92,8 @@ TExStringGrid::TExStringGrid(TComponent* AOwner) : TBaseGrid(AOwner) {
 }
 
 TExStringGrid::~TExStringGrid() {
+    // Panning switched the program's hints off.
+    if (FWheelPan) Application->SetShowHint(FPrevShowHint);
     if (FOwnerForm && !FOwnerForm->ComponentState().Contains(csDestroying)) FOwnerForm->OnResize = FOldFormResize;
     FreeAllCellProps();
 }

@@ -112,7 +112,7 @@ bool TExStringGrid::WheelNotch(TMessage& Message) {
     }
     bool handled = true;
     WndProcHook(moved, handled);
-    if ((FMouseActions.WheelIncrement() != 0) && handled) {
+    if ((FMouseActions.WheelIncrement() != 0 || FMouseActions.DisjunctRowSelect()) && handled) {
         Message.Result = 1;
         const TPoint at{wheel.XPos(), wheel.YPos()};
         bool h = false;

@@ -115,6 +115,7 @@ TEST(ExGridWindow, TheMiddleButtonPansTowardsTheMouse) {
     auto tick = [&] { f.g->Perform(WM_TIMER, 999, 0); };
     SimulateMouseDown(f.g, mbMiddle, 100, 100);
     ASSERT_TRUE(f.g->Panning());
+    EXPECT_FALSE(Application->ShowHint());
     // Resting near the anchor, or to the side, moves nothing.
     SimulateMouseMove(f.g, 104, 103);
     tick();
@@ -133,9 +134,19 @@ TEST(ExGridWindow, TheMiddleButtonPansTowardsTheMouse) {
     SimulateMouseDown(f.g, mbLeft, 100, 60);
     SimulateMouseUp(f.g, mbLeft, 100, 60);
     EXPECT_FALSE(f.g->Panning());
+    EXPECT_TRUE(Application->ShowHint());
     f.g->SetIntelliPan(ipNone);
     SimulateMouseDown(f.g, mbMiddle, 100, 100);
     EXPECT_FALSE(f.g->Panning());
+}
+
+TEST(ExGridWindow, AGridClosedWhilePanningGivesTheHintsBack) {
+    {
+        WindowForm f;
+        SimulateMouseDown(f.g, mbMiddle, 100, 100);
+        ASSERT_TRUE(f.g->Panning());
+    }
+    EXPECT_TRUE(Application->ShowHint());
 }
 
 TEST(ExGridWindow, ThumbTrackingShowsTheRowAsHint) {

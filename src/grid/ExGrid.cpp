@@ -83,7 +83,8 @@ TExStringGrid::TExStringGrid(TComponent* AOwner) : TBaseGrid(AOwner) {
     FBorderColor = TColor(0xB99D7F);
     FMaxRowCount = RowCount();
     FMaxColCount = ColCount();
-    FDataTools = std::make_unique<TGridDataTools>(*this);
+    FDataTools = std::make_unique<TExGridTools>(*this);
+    FTools = static_cast<TExGridTools*>(FDataTools.get());
     FBalloon.OnEnableChange = [this](TObject*) {
         if (IsLoading()) return;
         if (FBalloon.Enable()) FDataTools->BalloonInit();
@@ -337,14 +338,30 @@ void TExStringGrid::SetDefaultRowHeight(int Value) {
 // Data tools
 
 void TExStringGrid::SetDataTools(std::unique_ptr<TGridDataTools> Value) {
-    FDataTools = Value ? std::move(Value) : std::make_unique<TGridDataTools>(*this);
+    if (FDataTools.get() == FTools) FToolsAside = std::move(FDataTools);
+    FDataTools = Value ? std::move(Value) : std::move(FToolsAside);
 }
 
 void TExStringGrid::SetFilterActive(bool Value) {
     if (Value == FFilterActive) return;
     FFilterActive = Value;
-    if (Value) FDataTools->ApplyFilter();
-    else FDataTools->RemoveFilter();
+    if (Value) {
+        if (Row() >= RowCount() || Col() >= ColCount()) FocusCell(FixedCols(), FixedRows(), true);
+        BeginUpdate();
+        try {
+            FDataTools->ApplyFilter();
+        } catch (...) {
+            EndUpdate();
+            throw;
+        }
+        EndUpdate();
+        FSelHidden = false;
+    } else {
+        FDataTools->RemoveFilter();
+        UnHideSelection();
+    }
+    SetTopRowEx(FixedRows());
+    CalcFooter(-1);
 }
 
 void TExStringGrid::RemoveAllNodes() {

@@ -9,6 +9,7 @@
 // likewise for rows. The base grid's cell access takes a real column and a
 // displayed row.
 
+#include "grid/ExGridTools.h"
 #include "grid/ExgCombo.h"
 #include "grid/GridDataTools.h"
 #include "grid/foundation/BaseGrid.h"
@@ -108,6 +109,13 @@ public:
     explicit TExStringGridCheck(TComponent* AOwner) : TComponent(AOwner) {}
     bool AutoCorrect = false;
     bool AutoMarkError = false;
+    // ----- used by the grid's checking of ranges
+    bool GotoCell = false;
+    bool UseCorrect = false;
+    bool UseMarkError = false;
+    virtual void StartCheck() {}
+    virtual void StopCheck() {}
+    // -----
     virtual String Correct(TExStringGrid* Grid, int ACol, int ARow, const String& Value);
     virtual String MarkError(TExStringGrid* Grid, int ACol, int ARow, const String& Value);
 };
@@ -451,6 +459,46 @@ public:
     TDateTime GetTimes(int ACol, int ARow);
     void SetTimes(int ACol, int ARow, TDateTime Value);
 
+    // ===== Data tools: the operations of the grid's own tools object
+    // (nodes, calculations, sorting, filtering, finding, marking).
+    TExGridTools& Tools() { return *FTools; }
+    void ExpandNode(int ARow) { FTools->ExpandNode(ARow); }
+    void ContractNode(int ARow) { FTools->ContractNode(ARow); }
+    void ExpandAll() { FTools->ExpandAll(); }
+    void ContractAll() { FTools->ContractAll(); }
+    int GetNodeLevel(int ARow) { return FTools->GetNodeLevel(ARow); }
+    int GetSubNodeCount(int ARow) { return FTools->GetSubNodeCount(ARow); }
+    int GetParentRow(int ARow) { return FTools->GetParentRow(ARow); }
+    double ColumnSum(int ACol, int FromRow, int ToRow) { return FTools->ColumnSum(ACol, FromRow, ToRow); }
+    double ColumnAvg(int ACol, int FromRow, int ToRow) { return FTools->ColumnAvg(ACol, FromRow, ToRow); }
+    double ColumnMin(int ACol, int FromRow, int ToRow) { return FTools->ColumnMin(ACol, FromRow, ToRow); }
+    double ColumnMax(int ACol, int FromRow, int ToRow) { return FTools->ColumnMax(ACol, FromRow, ToRow); }
+    double ColumnDistinct(int ACol, int FromRow, int ToRow) { return FTools->ColumnDistinct(ACol, FromRow, ToRow); }
+    double ColumnStdDev(int ACol, int FromRow, int ToRow) { return FTools->ColumnStdDev(ACol, FromRow, ToRow); }
+    void QSort() { FTools->QSort(); }
+    void QSortIndexed() { FTools->QSortIndexed(); }
+    void QSortGroup() { FTools->QSortGroup(); }
+    void QSortGroupIndexed() { FTools->QSortGroupIndexed(); }
+    void QUnSort() { FTools->QUnSort(); }
+    void InitSortXRef() { FTools->InitSortXRef(); }
+    TSortIndexList& SortIndexes() { return FTools->SortIndexes; }
+    void ApplyFilter() { FTools->ApplyFilter(); }
+    bool RemoveLastFilter() { return FTools->RemoveLastFilter(); }
+    void RemoveAllFilters() { FTools->RemoveAllFilters(); }
+    void NarrowDown(const String& ACondition, int AColumn) { FTools->NarrowDown(ACondition, AColumn); }
+    TPoint Find(TPoint StartCell, const String& S, TFindParams P) { return FTools->Find(StartCell, S, P); }
+    TPoint FindFirst(const String& S, TFindParams P) { return FTools->FindFirst(S, P); }
+    TPoint FindNext() { return FTools->FindNext(); }
+    int Replace(const String& OrigStr, const String& NewStr, TFindParams P) { return FTools->Replace(OrigStr, NewStr, P); }
+    int Search(const String& S) { return FTools->Search(S); }
+    void HilightCellRange(const String& Text, const String& Tag, int ToRow, int ToCol, int FromRow, int FromCol,
+                          bool DoCase) {
+        FTools->HilightCellRange(Text, Tag, FromCol, FromRow, ToCol, ToRow, DoCase);
+    }
+    void UnHilightCellRange(const String& Tag, int FromCol, int ToRow, int ToCol, int FromRow) {
+        FTools->UnHilightCellRange(Tag, FromCol, FromRow, ToCol, ToRow);
+    }
+
     // ===== Looks read by painting
     TGridLook Look() const { return FLook; }
     void SetLook(TGridLook Value);
@@ -622,7 +670,7 @@ protected:
         if (OnUpdateColumnSize) OnUpdateColumnSize(this, ACol, AWidth);
     }
     virtual void DoEllipsClick(int, int, String&) {}
-    virtual bool MatchFilter(int) { return true; }
+    virtual bool MatchFilter(int ARow);
     virtual void BeforePaste(int, int) {}
     virtual void AfterPaste(int, int) {}
     virtual void MarkPastedRows(int, int) {}
@@ -850,6 +898,7 @@ protected:
 private:
     friend class TExInplaceEdit;
     friend class TGridCombo;
+    friend class TExGridTools;
     String ReadNumberText(const String& Raw);
     TCellGraphic* OwnGraphic(int ACol, int ARow);
     void RepaintDisplCell(int ACol, int ARow);
@@ -878,6 +927,9 @@ private:
     TGrouping FGrouping;
     TDragDropSettings FDragDropSettings;
     std::unique_ptr<TGridDataTools> FDataTools;
+    // The grid's own tools: FDataTools, or kept aside while a caller's tools answer the grid's queries.
+    TExGridTools* FTools = nullptr;
+    std::unique_ptr<TGridDataTools> FToolsAside;
     bool FFilterActive = false;
     bool FHasNodeRows = false;
     std::vector<int> FOrigColSizes;

@@ -24,6 +24,8 @@ public:
     TFlatButton* Btn_OK;
     TFlatButton* Btn_Cancel;
 };
+// A borderless panel of the window, aligned, in the window's colour.
+TPanel* Make_Editor_Panel(TForm* form, const String& name, TAlign align, int height);
 // A button of the button panel at left, top 6.
 TFlatButton* Make_Editor_Button(TPanel* P_Button, const String& name, int left);
 

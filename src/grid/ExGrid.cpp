@@ -521,6 +521,7 @@ void TExStringGrid::Paint() {
     if (FUpdateCount > 0) return;
     TBaseGrid::Paint();
     DrawPanMark();
+    DrawFixedSizingLine();
     if (OnPainted) OnPainted(this);
 }
 

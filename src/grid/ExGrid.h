@@ -761,6 +761,8 @@ protected:
     // Hover row, sizing events and hints, the cursor's offer for the next press.
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void CMMouseLeave(TMessage& Message) override;
+    // The splitter cursor over a fixed column's border that can be dragged.
+    void WMSetCursor(TMessage& Message) override;
     // Ends fixed sizing and the sizing hint, reports clicks on fixed cells
     // and check-box releases.
     void WMLButtonUp(TWMMouse& Message) override;
@@ -851,6 +853,12 @@ private:
     // The mouse offers to size a fixed column (row) at its right (bottom) border.
     bool OverFixedColBorder(int X, int& Index);
     void ShowSizingHint(const String& Text, int AnchorCol, int AnchorRow);
+    // The line that follows the mouse while a fixed column is sized.
+    void DrawFixedSizingLine();
+    // A press on a fixed column's border starts sizing it.
+    bool StartFixedSizing(int X);
+    // The release ends it: the column takes its new width.
+    void EndFixedSizing(int X);
 
     bool FLookup = false;
     bool FLookupCaseSensitive = false;

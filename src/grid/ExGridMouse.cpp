@@ -8,6 +8,7 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     int ACol = -1, ARow = -1;
     MouseToCell(X, Y, ACol, ARow);
     FDoOnClick = true;
+    if (StartFixedSizing(X)) return;
 
     bool allow = true;
     if (OnCanClickCell) OnCanClickCell(this, ARow, ACol, allow);

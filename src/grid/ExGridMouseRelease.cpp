@@ -12,6 +12,14 @@ constexpr int BorderGrip = 4;
 
 void TExStringGrid::WMLButtonUp(TWMMouse& Message) {
     const int X = Message.XPos(), Y = Message.YPos();
+    if (FSizingFixed) {
+        EndFixedSizing(X);
+        if (FScrollHintShow && FScrollHintWnd) FScrollHintWnd->ReleaseHandle();
+        FScrollHintShow = false;
+        FDoOnClick = false;
+        TBaseGrid::WMLButtonUp(Message);
+        return;
+    }
     int ACol = -1, ARow = -1;
     MouseToCell(X, Y, ACol, ARow);
     const TGridState state = GridState();

@@ -293,4 +293,36 @@ TEST(ExGridMouse, TheHoverRowFollowsTheMouse) {
     EXPECT_EQ(f.g->HoverRowIndex(), -1);
 }
 
+TEST(ExGridMouse, AFixedColumnIsSizedByItsBorderInAnyRow) {
+    MouseForm f;
+    f.g->SetHintShowSizing(true);
+    std::vector<std::string> events;
+    f.g->OnColumnSizing = [&](TObject*, int c, int w) {
+        events.push_back("sizing " + std::to_string(c) + " " + std::to_string(w));
+    };
+    f.g->OnEndColumnSize = [&](TObject*, int c) { events.push_back("end " + std::to_string(c)); };
+    const int border = f.g->ColWidths(0) + 1;
+    TRect R = f.g->CellRect(1, 3);
+    // Off by default: the press selects the cell beside the border.
+    SimulateMouseMove(f.g, border + 1, R.Top + 5);
+    SimulateClick(f.g, border + 1, R.Top + 5);
+    EXPECT_EQ(f.g->Row(), 3);
+    EXPECT_TRUE(events.empty());
+
+    f.g->MouseActions().SetSizeFixedCol(true);
+    SimulateMouseMove(f.g, border + 1, R.Top + 5);
+    SimulateMouseDown(f.g, mbLeft, border + 1, R.Top + 5);
+    SimulateMouseMove(f.g, 80, R.Top + 5, {ssLeft});
+    THTMLHintWindow* w = f.g->ScrollHintWindow();
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->IsHintShowing());
+    EXPECT_EQ(w->Text(), u"cw=<b>80</b>");
+    EXPECT_EQ(w->Top(), f.g->ClientToScreen({0, f.g->CellRect(0, 0).Top}).Y);
+    SimulateMouseUp(f.g, mbLeft, 80, R.Top + 5);
+    EXPECT_FALSE(w->IsHintShowing());
+    EXPECT_EQ(f.g->ColWidths(0), 80);
+    EXPECT_EQ(events, (std::vector<std::string>{"sizing 0 80", "end 0"}));
+    EXPECT_EQ(f.g->Row(), 3);
+}
+
 }  // namespace

@@ -150,6 +150,14 @@ using TEndRowSizeEvent = std::function<void(TObject* Sender, int ARow)>;
 using TColumnSizeEvent = std::function<void(TObject* Sender, int ACol, bool& Allow)>;
 using TUpdateColumnSizeEvent = std::function<void(TObject* Sender, int ACol, int& AWidth)>;
 
+// The grid's own cursors: panning at rest (the eight directions follow,
+// down, left, right, up, up-right, up-left, down-right, down-left), and the
+// offers to select a row, a column or everything.
+constexpr TCursor crGridPan = 8000;
+constexpr TCursor crGridSelectRow = 8010, crGridSelectCol = 8011, crGridSelectAll = 8012;
+// Makes the grid's cursors known to the screen (once).
+void UseGridCursors();
+
 // Registered once when the grid unit starts.
 Cardinal WM_GRIDEDITDONE();
 Cardinal WM_DTPSHIFTFOCUS();

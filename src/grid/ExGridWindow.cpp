@@ -158,7 +158,7 @@ bool TExStringGrid::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
 void TExStringGrid::PanStart(TPoint At) {
     if (FIntelliPan == ipNone || RowCount() <= TCustomGrid::FixedRows()) return;
     FPrevCursor = Cursor();
-    SetCursor(crSizeAll);
+    SetCursor(crGridPan);
     FWheelPan = true;
     SetTimer(Handle(), PanTimerId, PanTimerPeriod);
     FWheelPanPos = At;
@@ -183,9 +183,9 @@ void TExStringGrid::PanStep() {
     const int dy = FIntelliPan == ipHorizontal ? 0 : p.Y < a.Y - PanDeadZone ? -1 : p.Y > a.Y + PanDeadZone ? 1 : 0;
     const int dx = FIntelliPan == ipVertical ? 0 : p.X < a.X - PanDeadZone ? -1 : p.X > a.X + PanDeadZone ? 1 : 0;
     // The cursor points the way the view goes.
-    static constexpr TCursor Cursors[3][3] = {{crSizeNWSE, crSizeNS, crSizeNESW},
-                                              {crSizeWE, crSizeAll, crSizeWE},
-                                              {crSizeNESW, crSizeNS, crSizeNWSE}};
+    static constexpr TCursor Cursors[3][3] = {{crGridPan + 6, crGridPan + 4, crGridPan + 5},
+                                              {crGridPan + 2, crGridPan, crGridPan + 3},
+                                              {crGridPan + 8, crGridPan + 1, crGridPan + 7}};
     SetCursor(Cursors[dy + 1][dx + 1]);
     if (dx == 0 && dy == 0) return;
 

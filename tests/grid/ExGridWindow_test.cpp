@@ -1,6 +1,7 @@
 #include "grid/ExCGrid.h"
 
 #include "framework/Forms.h"
+#include "framework/Resources.h"
 #include "framework/Simulate.h"
 #include "framework/SysUtils.h"
 #include "framework/Windows.h"
@@ -127,6 +128,13 @@ TEST(ExGridWindow, TheMiddleButtonPansTowardsTheMouse) {
     tick();
     tick();
     EXPECT_EQ(f.g->Row(), 3);
+    // The cursor points down: an arrow below the resting mark.
+    EXPECT_EQ(f.g->Cursor(), crGridPan + 1);
+    TCursorResource down;
+    ASSERT_TRUE(Screen->Cursors(crGridPan + 1, down));
+    EXPECT_EQ(down.HotSpot, (TPoint{16, 16}));
+    EXPECT_EQ(down.Image.Canvas().Pixels(16, 27), clBlack);
+    EXPECT_NE(down.Image.Canvas().Pixels(16, 4), clBlack);
     SimulateMouseMove(f.g, 100, 60);
     tick();
     EXPECT_EQ(f.g->Row(), 2);
@@ -134,6 +142,7 @@ TEST(ExGridWindow, TheMiddleButtonPansTowardsTheMouse) {
     SimulateMouseDown(f.g, mbLeft, 100, 60);
     SimulateMouseUp(f.g, mbLeft, 100, 60);
     EXPECT_FALSE(f.g->Panning());
+    EXPECT_EQ(f.g->Cursor(), crDefault);
     EXPECT_TRUE(Application->ShowHint());
     f.g->SetIntelliPan(ipNone);
     SimulateMouseDown(f.g, mbMiddle, 100, 100);

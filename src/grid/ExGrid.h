@@ -57,6 +57,8 @@ enum TIntelliPan { ipVertical, ipHorizontal, ipBoth, ipNone };
 enum TScrollType { ssNormal, ssFlat, ssEncarta, ssMetro };
 enum TScrollHintType { shNone, shVertical, shHorizontal, shBoth };
 enum TScrollDirection { sdVertical, sdHorizontal };
+// What a press at the mouse position would select.
+enum TMouseSelectMode { msNormal, msColumn, msRow, msAll, msURL, msResize };
 enum TGridLook { glStandard, glSoft, glClassic, glGPK, glXP, glListView, glVista, glWin7, glOffice2007, glCustom };
 enum TInvalidEntryIcon { ieNone, ieInfo, ieWarning, ieError };
 enum TScrollBarAlways { saNone, saVert, saHorz, saBoth };
@@ -528,6 +530,9 @@ public:
     TFont& ActiveCellFont() { return FActiveCellFont; }
     // The row shown as hover row, -1 none.
     int HoverRowIndex() const { return FHoverRowIdx; }
+    // What a press at the mouse position would select (the headers offer rows,
+    // columns or everything when MouseActions allows it).
+    TMouseSelectMode MouseSelectMode() const { return FMouseSelectMode; }
 
     // ===== Hints and balloons
     bool HintShowCells() const { return FHintShowCells; }
@@ -861,6 +866,12 @@ private:
     // The mouse offers to size a fixed column (row) at its right (bottom) border.
     bool OverFixedColBorder(int X, int& Index);
     void ShowSizingHint(const String& Text, int AnchorCol, int AnchorRow);
+    // A press on a header that offers a selection makes it.
+    void HeaderSelectPress(int ACol, int ARow, TShiftState Shift);
+    // A drag that began on a header extends its selection to the cell under the mouse.
+    void HeaderSelectDrag(int ACol, int ARow, int Y);
+    // The point lies on a column or row border the framework would size.
+    bool IsOnSizingBorder(int X, int Y);
     // The line that follows the mouse while a fixed column is sized.
     void DrawFixedSizingLine();
     // A press on a fixed column's border starts sizing it.
@@ -908,6 +919,8 @@ private:
     bool FSizingFixed = false;
     int FSizingFixedCol = -1;
     int FSizeFixedX = 0;
+    TMouseSelectMode FMouseSelectMode = msNormal;
+    int FMouseSelectStart = -1;
 
 protected:
 

@@ -45,6 +45,7 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     FNavigation.SetAlwaysEdit(false);
     TBaseGrid::WMLButtonDown(Message);
     FNavigation.SetAlwaysEdit(alwaysEdit);
+    HeaderSelectPress(ACol, ARow, KeysToShiftState(Message.Keys()));
 
     // A press on a column border in the header starts sizing, not a click.
     const bool sizingGrip = ARow < TCustomGrid::FixedRows() && Options().Contains(goColSizing) &&

@@ -12,6 +12,8 @@ constexpr int BorderGrip = 4;
 
 void TExStringGrid::WMLButtonUp(TWMMouse& Message) {
     const int X = Message.XPos(), Y = Message.YPos();
+    FMouseSelectMode = msNormal;
+    FMouseSelectStart = -1;
     if (FSizingFixed) {
         EndFixedSizing(X);
         if (FScrollHintShow && FScrollHintWnd) FScrollHintWnd->ReleaseHandle();

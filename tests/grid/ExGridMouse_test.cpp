@@ -325,4 +325,60 @@ TEST(ExGridMouse, AFixedColumnIsSizedByItsBorderInAnyRow) {
     EXPECT_EQ(f.g->Row(), 3);
 }
 
+TEST(ExGridMouse, HeadersSelectRowsColumnsOrEverythingWhenAllowed) {
+    MouseForm f;
+    f.g->SetOptions(f.g->Options() + TGridOptions{goColSizing});
+    auto cellPoint = [&](int c, int r) {
+        TRect R = f.g->CellRect(c, r);
+        return TPoint{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2};
+    };
+    auto sel = [&] {
+        TGridRect s = f.g->Selection();
+        return std::to_string(s.Left) + "," + std::to_string(s.Top) + "-" + std::to_string(s.Right) + "," +
+               std::to_string(s.Bottom);
+    };
+    // Nothing is offered unless asked for.
+    TPoint p = cellPoint(0, 2);
+    SimulateMouseMove(f.g, p.X, p.Y);
+    EXPECT_EQ(f.g->MouseSelectMode(), msNormal);
+
+    f.g->MouseActions().SetRowSelect(true);
+    f.g->MouseActions().SetColSelect(true);
+    f.g->MouseActions().SetAllSelect(true);
+    SimulateMouseMove(f.g, p.X, p.Y);
+    EXPECT_EQ(f.g->MouseSelectMode(), msRow);
+    SimulateMouseDown(f.g, mbLeft, p.X, p.Y);
+    const std::string lastCol = std::to_string(f.g->ColCount() - 1);
+    EXPECT_EQ(sel(), "1,2-" + lastCol + ",2");
+    TPoint q = cellPoint(0, 4);
+    SimulateMouseMove(f.g, q.X, q.Y, {ssLeft});
+    EXPECT_EQ(sel(), "1,2-" + lastCol + ",4");
+    SimulateMouseUp(f.g, mbLeft, q.X, q.Y);
+    EXPECT_EQ(f.g->MouseSelectMode(), msNormal);
+
+    p = cellPoint(2, 0);
+    SimulateMouseMove(f.g, p.X, p.Y);
+    EXPECT_EQ(f.g->MouseSelectMode(), msColumn);
+    SimulateMouseDown(f.g, mbLeft, p.X, p.Y);
+    const std::string lastRow = std::to_string(f.g->RowCount() - 1);
+    EXPECT_EQ(sel(), "2,1-2," + lastRow);
+    q = cellPoint(3, 0);
+    SimulateMouseMove(f.g, q.X, q.Y, {ssLeft});
+    EXPECT_EQ(sel(), "2,1-3," + lastRow);
+    SimulateMouseUp(f.g, mbLeft, q.X, q.Y);
+    // A column border in the header offers sizing, not a column.
+    TRect R = f.g->CellRect(2, 0);
+    SimulateMouseMove(f.g, R.Right - 1, R.Top + 5);
+    EXPECT_EQ(f.g->MouseSelectMode(), msNormal);
+
+    p = cellPoint(0, 0);
+    SimulateClick(f.g, p.X, p.Y);
+    EXPECT_EQ(sel(), "1,1-" + lastCol + "," + lastRow);
+    // Leaving the grid takes the offer back.
+    SimulateMouseMove(f.g, p.X, p.Y);
+    EXPECT_EQ(f.g->MouseSelectMode(), msAll);
+    SimulateMouseLeave();
+    EXPECT_EQ(f.g->MouseSelectMode(), msNormal);
+}
+
 }  // namespace

@@ -200,6 +200,12 @@ TEST(ExGridWindow, MetroBarsReplaceTheWindowsBars) {
     const int top = f.g->TopRow();
     SimulateClick(v, 2, start - 5);
     EXPECT_EQ(f.g->TopRow(), top - f.g->VisibleRowCount());
+    // Dragging the thumb to the top scrolls back to the first rows.
+    v->ThumbExtent(start, length);
+    SimulateMouseDown(v, mbLeft, 2, start + 5);
+    SimulateMouseMove(v, 2, start + 5 - v->Height(), {ssLeft});
+    SimulateMouseUp(v, mbLeft, 2, start + 5 - v->Height());
+    EXPECT_EQ(f.g->TopRow(), 1);
     // Every column in view: no horizontal thumb.
     h->ThumbExtent(start, length);
     EXPECT_EQ(length, 0);

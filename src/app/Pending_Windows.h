@@ -14,6 +14,8 @@
 #include "tables/UCAN_Rec_Frames.h"
 #include "tables/UCAN_Send_Frame.h"
 #include "tables/UModbus_TCP_Master_Set_Access.h"
+#include "tables/U_Rec_Info.h"
+#include "tables/U_Sen_Info.h"
 #include "tables/USetAccess.h"
 #include "mbus/UInsertKeyWireless.h"
 #include "mbus/UMeter_Bus.h"
@@ -48,8 +50,6 @@ protected:
 #ifndef CONFIGURATOR_HAS_PARGEN
 CONFIGURATOR_PENDING_WINDOW(TFParGen, FParGen, "the general parameters")
 #endif
-CONFIGURATOR_PENDING_WINDOW(TF_Rec_Info, F_Rec_Info, "the CAN receive info editor")
-CONFIGURATOR_PENDING_WINDOW(TF_Sen_Info, F_Sen_Info, "the CAN send info editor")
 CONFIGURATOR_PENDING_WINDOW(TFDefOffset, FDefOffset, "the DeviceNet offset editor")
 CONFIGURATOR_PENDING_WINDOW(TFDNet, FDNet, "the DeviceNet network editor")
 CONFIGURATOR_PENDING_WINDOW(TFReceiveNMEA, FReceiveNMEA, "the NMEA 2000 receive editor")

@@ -7,7 +7,7 @@
 #include "shell/Globals.h"
 #include "shell/ULanguage.h"
 #include "support/TempDir.h"
-#include "support/TestData.h"
+#include "tables/Table_Test_Support.h"
 
 #include <gtest/gtest.h>
 
@@ -17,20 +17,6 @@
 #include <sstream>
 
 namespace {
-
-std::string Golden(const std::string& name) {
-    std::ifstream in(TestDataDir() + "/" + name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-template <class T>
-std::unique_ptr<T> Make_Window() {
-    std::unique_ptr<T> form(new T(nullptr));
-    form->AfterConstruction();
-    return form;
-}
 
 // A frames file of the given root and table with (Cob_Id, Dimension) rows.
 std::string Frames_File(bool send, std::initializer_list<std::pair<const char*, const char*>> frames) {

@@ -7,7 +7,7 @@
 #include "shell/ULanguage.h"
 #include "support/StandInRowGrid.h"
 #include "support/TempDir.h"
-#include "support/TestData.h"
+#include "tables/Table_Test_Support.h"
 
 #include <gtest/gtest.h>
 
@@ -16,20 +16,6 @@
 #include <sstream>
 
 namespace {
-
-std::string Golden(const std::string& name) {
-    std::ifstream in(TestDataDir() + "/" + name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-template <class T>
-std::unique_ptr<T> Make_Window() {
-    std::unique_ptr<T> form(new T(nullptr));
-    form->AfterConstruction();
-    return form;
-}
 
 class CanFrameWindows : public ::testing::Test {
 protected:
@@ -90,14 +76,7 @@ TEST(CanFrames, ValidationOfBothTables) {
         // Below an empty Cob-ID nothing is checked, not even a blank one.
         g.SetRow(3, c.send ? " |||||" : " ||||");
         TScriptedDialogService dialogs;
-        EXPECT_EQ(CAN_Frames_Controllo_dati(d, g), c.message == nullptr);
-        if (c.message) {
-            ASSERT_EQ(dialogs.Shown.size(), 1u);
-            EXPECT_EQ(StringToUtf8(dialogs.Shown[0].Text), c.message);
-            EXPECT_EQ(dialogs.Shown[0].Icon, diError);
-        } else {
-            EXPECT_TRUE(dialogs.Shown.empty());
-        }
+        Expect_Validation(dialogs, CAN_Frames_Controllo_dati(d, g), c.message);
     }
 }
 

@@ -39,8 +39,8 @@ void Error_Box(const String& text) { MessageDlg(text, mtError, TMsgDlgButtons{mb
 // Layout of the window's right half: one panel per byte under the titles.
 constexpr int List_Left = 16, Titles_Top = 78, List_Top = 98, List_Width = 150, List_Height = 362;
 constexpr int Panels_Left = 186, Panel_Width = 452, Panel_Height = 40, Panel_Step = 45;
-constexpr int Edit_Left = 240, Edit_Top = 9, Edit_Width = 60, Edit_Height = 22, Text_Top = 12;
-constexpr int Of_Left = 308, Not_In_Use_Left = 390;
+constexpr int Edit_Left = 236, Edit_Top = 9, Edit_Width = 60, Edit_Height = 22, Text_Top = 12;
+constexpr int Of_Left = 304, Not_In_Use_Left = 380;
 
 }  // namespace
 

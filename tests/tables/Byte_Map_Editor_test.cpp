@@ -267,6 +267,16 @@ TEST_F(ByteMapWindows, MapRowsBelongToFramesByPositionAlone) {
     EXPECT_EQ(w->ShowModal(), mrOk);
     EXPECT_EQ(dir.read("CAN_Send_Info.xml"),
               "<Send_Frames_Info><row B1=\"65535\"" + none7 + "</Send_Frames_Info>\r\n<!--SW_VERSION = 1.113-->\r\n");
+    // Every row of the frames file is a frame, past the frame editor's 500 too.
+    std::string many = "<PROFINET_to_Send_CAN><Send_Frames>";
+    for (int r = 1; r <= 501; ++r) many += "<row Cob_Id='" + std::to_string(r) + "' Dimension='1'/>";
+    dir.write("CAN_Send_Frames.xml", many + "</Send_Frames></PROFINET_to_Send_CAN>");
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        EXPECT_EQ(w->ListBox1->Items().Count(), 501);
+        EXPECT_EQ(w->ListBox1->Items()[500], u"501");
+        w->Btn_Cancel->Click();
+    };
+    EXPECT_EQ(w->ShowModal(), mrCancel);
     // No frames at all: the fields are disabled and OK writes no row.
     std::remove(dir.file("CAN_Send_Frames.xml").c_str());
     dialogs.OnModalForm = [&](TCustomForm*) {
@@ -311,4 +321,34 @@ TEST_F(ByteMapWindows, AFailedLoadListsTheFramesReadAndSelectsNone) {
         w->Btn_Cancel->Click();
     };
     EXPECT_EQ(w->ShowModal(), mrCancel);
+}
+
+TEST_F(ByteMapWindows, RenderedPanelsShowTheFieldsOfTheSelectedFrame) {
+    dir.write("CAN_Rec_Frames.xml", Frames_File(false, {{"0x181", "2"}}));
+    auto w = Make_Window<TF_Rec_Info>();
+    TBitmap in_use, not_in_use;
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        RenderControlToBitmap(w->Panel[1], in_use);
+        RenderControlToBitmap(w->Panel[2], not_in_use);
+        w->Btn_Cancel->Click();
+    };
+    EXPECT_EQ(w->ShowModal(), mrCancel);
+    auto at = [](TBitmap& b, TControl* c, int dx, int dy) {
+        return ColorToRGB(b.Canvas().Pixels(c->Left() + dx, c->Top() + dy));
+    };
+    const TColor window = RGB(0xF8, 0xF7, 0xED), white = RGB(0xFF, 0xFF, 0xFF);
+    EXPECT_EQ(ColorToRGB(in_use.Canvas().Pixels(2, 2)), window);
+    // Byte 2 is in use and editable; byte 3 is not.
+    EXPECT_EQ(at(in_use, w->Edit[1], w->Edit[1]->Width() - 4, w->Edit[1]->Height() / 2), white);
+    EXPECT_NE(at(not_in_use, w->Edit[2], w->Edit[2]->Width() - 4, w->Edit[2]->Height() / 2), white);
+    // "Not in use" is drawn beside byte 3 only: dark text pixels in its label's place.
+    auto has_text = [&](TBitmap& b, TLabel* l) {
+        for (int x = 0; x < l->Width(); ++x)
+            for (int y = 0; y < l->Height(); ++y)
+                if (GetRValue(at(b, l, x, y)) < 0x80) return true;
+        return false;
+    };
+    EXPECT_TRUE(has_text(not_in_use, w->Label_Not_In_Use[2]));
+    EXPECT_FALSE(has_text(in_use, w->Label_Not_In_Use[1]));
+    EXPECT_TRUE(has_text(in_use, w->StaticText_Of[1]));
 }

@@ -227,6 +227,8 @@ TEST_F(ByteMapWindows, DuplicatesAreRefusedOnlyInTheReceiveMap) {
     EXPECT_EQ(dialogs.Shown[0].Text, u"Error!! The Byte 5 is used in COB ID 0x200 in Byte 2 and in COB ID 0x100 in Byte 1");
     EXPECT_EQ(dialogs.Shown[2].Text, u"Error!! The Byte 7 is used in COB ID 0x200 in Byte 2 and in COB ID 0x200 in Byte 1");
     auto send = Make_Window<TF_Sen_Info>();
+    EXPECT_EQ(send->Caption(), u"Send CAN Frames Info");
+    EXPECT_EQ(send->StaticText_Byte[0]->Caption(), u"Byte 1 of frame CAN go to byte");
     dialogs.OnModalForm = [&](TCustomForm*) { Click(send->Btn_OK); };
     EXPECT_EQ(send->ShowModal(), mrOk);
     EXPECT_EQ(dialogs.Shown.size(), 3u);

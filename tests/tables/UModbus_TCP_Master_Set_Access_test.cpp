@@ -195,9 +195,16 @@ TEST_F(TcpMasterWindow, ScriptedEditsOfModel19AreSavedAsTheGoldenFile) {
         const char16_t* wcells[] = {u"10.1.1.1", u"502", u"0", u"Holding Register", u"1", u"123", u"0", u"Y",
                                     u"2", u"0", u"", u"Y", u"N", u"Float to Int 8 bytes", u"out"};
         for (int c = 1; c <= 15; ++c) wr->SetCellEx(c, 1, wcells[c - 1]);
+        // Delete Row acts on the grid of the active sheet and asks first.
+        w->PageControl1->SetActivePage(w->TS_Modbus_Write);
+        wr->SetRow(1);
+        dialogs.AnswerBox(IDNO);
+        w->Btn_DelRow->Click();
+        EXPECT_EQ(wr->GetCellEx(IP, 1), u"10.1.1.1");
         w->Btn_OK->Click();
     };
     EXPECT_EQ(w->ShowModal(), mrOk);
-    EXPECT_TRUE(dialogs.Shown.empty());
+    ASSERT_EQ(dialogs.Shown.size(), 1u);
+    EXPECT_EQ(dialogs.Shown[0].Text, u"Are you sure to delete the Row number 1");
     EXPECT_EQ(dir.read("ModbusTCPM_SetAccess.xml"), Golden("ModbusTCPM_SetAccess_19.xml"));
 }

@@ -299,6 +299,10 @@ TEST_F(SetAccessWindow, InsertMovesTheHiddenFormatWithItsRow) {
         EXPECT_EQ(r->GetCellEx(R_Mnemonic, 2), u"a");
         EXPECT_EQ(r->GetCellEx(0, 1), u"1");
         EXPECT_EQ(r->GetCellEx(0, 2), u"2");
+        dialogs.AnswerBox(IDNO);
+        w->Btn_DelRow->Click();
+        ASSERT_EQ(dialogs.Shown.size(), 1u);
+        EXPECT_EQ(dialogs.Shown[0].Text, u"Are you sure to delete the Row number 1");
         // Row 1 is empty now and ends the table: nothing is saved.
         w->Btn_OK->Click();
     };

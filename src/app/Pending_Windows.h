@@ -9,6 +9,9 @@
 #include "framework/StdCtrls.h"
 #include "image/UAdvanceFunctions.h"
 #include "image/UBootTCP.h"
+#include "tables/UDMXDefVal.h"
+#include "tables/UDNet.h"
+#include "tables/UDefOffset.h"
 #include "tables/USNMP_Trap_Access.h"
 #include "tables/USNMP_Trap_Access_MBus.h"
 #include "tables/UCAN_Rec_Frames.h"
@@ -50,8 +53,6 @@ protected:
 #ifndef CONFIGURATOR_HAS_PARGEN
 CONFIGURATOR_PENDING_WINDOW(TFParGen, FParGen, "the general parameters")
 #endif
-CONFIGURATOR_PENDING_WINDOW(TFDefOffset, FDefOffset, "the DeviceNet offset editor")
-CONFIGURATOR_PENDING_WINDOW(TFDNet, FDNet, "the DeviceNet network editor")
 CONFIGURATOR_PENDING_WINDOW(TFReceiveNMEA, FReceiveNMEA, "the NMEA 2000 receive editor")
 CONFIGURATOR_PENDING_WINDOW(TFTransmitNMEA, FTransmitNMEA, "the NMEA 2000 transmit editor")
 CONFIGURATOR_PENDING_WINDOW(TFReceiveJ1939, FReceiveJ1939, "the J1939 receive editor")
@@ -59,7 +60,6 @@ CONFIGURATOR_PENDING_WINDOW(TFTransmitJ1939, FTransmitJ1939, "the J1939 transmit
 CONFIGURATOR_PENDING_WINDOW(TFSet_PDO_Access, FSet_PDO_Access, "the PDO access editor")
 CONFIGURATOR_PENDING_WINDOW(TFSet_SDO_Client_Access, FSet_SDO_Client_Access, "the SDO client editor")
 CONFIGURATOR_PENDING_WINDOW(TFSet_SDO_Server_Access, FSet_SDO_Server_Access, "the SDO server editor")
-CONFIGURATOR_PENDING_WINDOW(TFDMXDefVal, FDMXDefVal, "the DMX default-value editor")
 CONFIGURATOR_PENDING_WINDOW(TFReStart_Devices, FReStart_Devices, "the CANopen restart editor")
 CONFIGURATOR_PENDING_WINDOW(TFNodeGuard, FNodeGuard, "the node guarding editor")
 

@@ -202,6 +202,17 @@ TEST_F(ByteMapWindows, OkJudgesTheFieldBeingEditedOnceAndCancelNever) {
         EXPECT_EQ(dialogs.Shown.size(), 2u);
         EXPECT_EQ(dir.read("CAN_Rec_Info.xml"), saved);
     }
+    // A field left towards Cancel, when Cancel then is not pressed, is taken over by OK.
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        w->Edit[1]->SetFocus();
+        w->Edit[1]->SelectAll();
+        SimulateText(u"9");
+        w->Btn_Cancel->SetFocus();
+        EXPECT_EQ(w->Map.Data_arr[0].PosB[1], No_Position);
+        Click(w->Btn_OK);
+    };
+    EXPECT_EQ(w->ShowModal(), mrOk);
+    EXPECT_NE(dir.read("CAN_Rec_Info.xml").find("<row B1=\"12\" B2=\"9\""), std::string::npos);
 }
 
 TEST_F(ByteMapWindows, DuplicatesAreRefusedOnlyInTheReceiveMap) {

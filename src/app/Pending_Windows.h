@@ -11,6 +11,10 @@
 #include "image/UBootTCP.h"
 #include "tables/USNMP_Trap_Access.h"
 #include "tables/USNMP_Trap_Access_MBus.h"
+#include "tables/UReceiveJ1939.h"
+#include "tables/UReceiveNMEA.h"
+#include "tables/UTransmitJ1939.h"
+#include "tables/UTransmitNMEA.h"
 #include "mbus/UInsertKeyWireless.h"
 #include "mbus/UMeter_Bus.h"
 #include "mbus/UModbusStartAdd_SD.h"
@@ -51,10 +55,6 @@ CONFIGURATOR_PENDING_WINDOW(TFCAN_Send_Frame, FCAN_Send_Frame, "the CAN send fra
 CONFIGURATOR_PENDING_WINDOW(TFDefOffset, FDefOffset, "the DeviceNet offset editor")
 CONFIGURATOR_PENDING_WINDOW(TFDNet, FDNet, "the DeviceNet network editor")
 CONFIGURATOR_PENDING_WINDOW(TFSetAccess, FSetAccess, "the Modbus access editor")
-CONFIGURATOR_PENDING_WINDOW(TFReceiveNMEA, FReceiveNMEA, "the NMEA 2000 receive editor")
-CONFIGURATOR_PENDING_WINDOW(TFTransmitNMEA, FTransmitNMEA, "the NMEA 2000 transmit editor")
-CONFIGURATOR_PENDING_WINDOW(TFReceiveJ1939, FReceiveJ1939, "the J1939 receive editor")
-CONFIGURATOR_PENDING_WINDOW(TFTransmitJ1939, FTransmitJ1939, "the J1939 transmit editor")
 CONFIGURATOR_PENDING_WINDOW(TFSet_PDO_Access, FSet_PDO_Access, "the PDO access editor")
 CONFIGURATOR_PENDING_WINDOW(TFSet_SDO_Client_Access, FSet_SDO_Client_Access, "the SDO client editor")
 CONFIGURATOR_PENDING_WINDOW(TFSet_SDO_Server_Access, FSet_SDO_Server_Access, "the SDO server editor")

@@ -6,6 +6,8 @@
 #include "framework/XmlDoc.h"
 #include "shell/Globals.h"
 
+const char16_t* const Data_Page_Choices[2] = {u"0", u"1"};
+
 void PGN_Show_Table(TShow_Guard& guard, IRowGrid& grid, const TPGN_Editor& editor, const String& path) {
     guard.Run([&] {
         Reset_Table(grid, editor.Table);

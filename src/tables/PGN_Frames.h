@@ -19,6 +19,9 @@ constexpr int PGN_Row_Count = 62;
 constexpr int J1939_Byte_Budget = 1438;
 constexpr int NMEA_Byte_Budget = 512;
 
+// The choices of a J1939 Data Page cell.
+extern const char16_t* const Data_Page_Choices[2];
+
 // One editor as data: its table, file and window texts.
 struct TPGN_Editor {
     const TTableDesc& Table;

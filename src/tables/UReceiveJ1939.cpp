@@ -4,13 +4,12 @@
 
 namespace {
 
-const char16_t* const DP_Choices[] = {u"0", u"1"};
 constexpr std::span<const char16_t* const> No_Choices;
 
 using K = TColKind;
 constexpr std::uint32_t W = Window_Colour;
 const TColumnDesc Columns[] = {
-    {1, 590, K::ComboList, DP_Choices, 0, 65, W, u"DP", u""},
+    {1, 590, K::ComboList, Data_Page_Choices, 0, 65, W, u"DP", u""},
     {2, 591, K::Normal, No_Choices, 0, 85, W, u"PGN", u""},
     {3, 592, K::Normal, No_Choices, 0, 95, W, u"SA", u""},
     {4, 593, K::CheckBox, No_Choices, 0, 113, W, u"TP", u"N"},

@@ -8,14 +8,13 @@
 
 namespace {
 
-const char16_t* const DP_Choices[] = {u"0", u"1"};
 constexpr std::span<const char16_t* const> No_Choices;
 
 using K = TColKind;
 constexpr std::uint32_t W = Window_Colour;
 const TColumnDesc Columns[] = {
     {1, 613, K::Normal, No_Choices, 0, 50, W, u"Priority", u""},
-    {2, 614, K::ComboList, DP_Choices, 0, 65, W, u"DP", u""},
+    {2, 614, K::ComboList, Data_Page_Choices, 0, 65, W, u"DP", u""},
     {3, 615, K::Normal, No_Choices, 0, 85, W, u"PGN", u""},
     {4, 616, K::Normal, No_Choices, 0, 95, W, u"SA", u""},
     {5, 618, K::Normal, No_Choices, 0, 60, W, u"TP_NByte", u""},

@@ -1,11 +1,11 @@
 #include "tables/UTransmitJ1939.h"
 #include "tables/UTransmitNMEA.h"
 
-#include "framework/Dialogs.h"
 #include "framework/SysUtils.h"
 #include "framework/XmlDoc.h"
 #include "shell/ULanguage.h"
 #include "support/StandInRowGrid.h"
+#include "tables/Check_Outcome.h"
 
 #include <gtest/gtest.h>
 
@@ -45,16 +45,7 @@ void Check_Case(const Case& c) {
     SCOPED_TRACE(c.name);
     Table t(c.proto);
     c.edit(t);
-    TScriptedDialogService dialogs;
-    const bool ok = PGN_Transmit_Check(t.grid, t.Desc(), t.Rules(), t.Budget());
-    EXPECT_EQ(ok, c.message == nullptr);
-    if (c.message) {
-        ASSERT_EQ(dialogs.Shown.size(), 1u);
-        EXPECT_EQ(StringToUtf8(dialogs.Shown[0].Text), c.message);
-        EXPECT_EQ(dialogs.Shown[0].Icon, diError);
-    } else {
-        EXPECT_TRUE(dialogs.Shown.empty()) << StringToUtf8(dialogs.Shown[0].Text);
-    }
+    Expect_Check_Outcome([&] { return PGN_Transmit_Check(t.grid, t.Desc(), t.Rules(), t.Budget()); }, c.message);
 }
 
 // The rows of a J1939 transmit file as the loader fills them.

@@ -13,10 +13,8 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <functional>
 #include <memory>
-#include <sstream>
 
 namespace {
 
@@ -25,13 +23,6 @@ std::unique_ptr<TPGN_Frames_Form> Make_Window() {
     std::unique_ptr<TPGN_Frames_Form> form(new T(nullptr));
     form->AfterConstruction();
     return form;
-}
-
-std::string Golden(const std::string& name) {
-    std::ifstream in(TestDataDir() + "/" + name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 std::size_t Count(const std::string& text, const std::string& part) {
@@ -165,7 +156,7 @@ TEST_F(PgnWindows, ScriptedEditsOfEachEditorAreSavedAsItsGoldenFile) {
         EXPECT_EQ(w->ShowModal(), mrOk);
         EXPECT_TRUE(dialogs.Shown.empty()) << StringToUtf8(dialogs.Shown[0].Text);
         const std::string stem = std::string(c.file).substr(0, std::string(c.file).size() - 4);
-        EXPECT_EQ(dir.read(c.file), Golden(stem + "_" + std::to_string(c.model) + ".xml"));
+        EXPECT_EQ(dir.read(c.file), ReadTestData(stem + "_" + std::to_string(c.model) + ".xml"));
     }
 }
 

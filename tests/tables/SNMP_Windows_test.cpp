@@ -11,9 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 namespace {
 
@@ -24,13 +22,6 @@ std::unique_ptr<T> Make_Window() {
     std::unique_ptr<T> form(new T(nullptr));
     form->AfterConstruction();
     return form;
-}
-
-std::string Golden(const std::string& name) {
-    std::ifstream in(TestDataDir() + "/" + name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 class SnmpWindows : public ::testing::Test {
@@ -96,7 +87,7 @@ TEST_F(SnmpWindows, ScriptedEditsOfModel17AreSavedAsTheGoldenFile) {
     };
     EXPECT_EQ(w->ShowModal(), mrOk);
     EXPECT_TRUE(dialogs.Shown.empty());
-    EXPECT_EQ(dir.read("SNMP_Trap.xml"), Golden("SNMP_Trap_17.xml"));
+    EXPECT_EQ(dir.read("SNMP_Trap.xml"), ReadTestData("SNMP_Trap_17.xml"));
     // The active tab is kept for the next show.
     dialogs.OnModalForm = [&](TCustomForm*) { w->Btn_Cancel->Click(); };
     EXPECT_EQ(w->ShowModal(), mrCancel);
@@ -105,7 +96,7 @@ TEST_F(SnmpWindows, ScriptedEditsOfModel17AreSavedAsTheGoldenFile) {
 
 TEST_F(SnmpWindows, Model21IgnoresAndEmptiesTheWriteMap) {
     Model_Code = 21;
-    dir.write("SNMP_Trap.xml", Golden("SNMP_Trap_17.xml"));
+    dir.write("SNMP_Trap.xml", ReadTestData("SNMP_Trap_17.xml"));
     auto w = Make_Window<TFSNMP_Trap_Access>();
     dialogs.OnModalForm = [&](TCustomForm*) {
         EXPECT_FALSE(w->TS_SNMP_Write->TabVisible());
@@ -115,7 +106,7 @@ TEST_F(SnmpWindows, Model21IgnoresAndEmptiesTheWriteMap) {
     };
     EXPECT_EQ(w->ShowModal(), mrOk);
     EXPECT_TRUE(dialogs.Shown.empty());
-    EXPECT_EQ(dir.read("SNMP_Trap.xml"), Golden("SNMP_Trap_21.xml"));
+    EXPECT_EQ(dir.read("SNMP_Trap.xml"), ReadTestData("SNMP_Trap_21.xml"));
 }
 
 TEST_F(SnmpWindows, AFailedShowAsksBeforeOkAndCancelLeavesTheFile) {

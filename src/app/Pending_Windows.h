@@ -9,12 +9,17 @@
 #include "framework/StdCtrls.h"
 #include "image/UAdvanceFunctions.h"
 #include "image/UBootTCP.h"
+#include "tables/UDMXDefVal.h"
+#include "tables/UDNet.h"
+#include "tables/UDefOffset.h"
 #include "tables/USNMP_Trap_Access.h"
 #include "tables/USNMP_Trap_Access_MBus.h"
 #include "tables/UReceiveJ1939.h"
 #include "tables/UReceiveNMEA.h"
 #include "tables/UTransmitJ1939.h"
 #include "tables/UTransmitNMEA.h"
+#include "tables/UModbus_TCP_Master_Set_Access.h"
+#include "tables/USetAccess.h"
 #include "mbus/UInsertKeyWireless.h"
 #include "mbus/UMeter_Bus.h"
 #include "mbus/UModbusStartAdd_SD.h"
@@ -52,15 +57,9 @@ CONFIGURATOR_PENDING_WINDOW(TF_Rec_Info, F_Rec_Info, "the CAN receive info edito
 CONFIGURATOR_PENDING_WINDOW(TF_Sen_Info, F_Sen_Info, "the CAN send info editor")
 CONFIGURATOR_PENDING_WINDOW(TFCAN_Rec_Frames, FCAN_Rec_Frames, "the CAN receive frames editor")
 CONFIGURATOR_PENDING_WINDOW(TFCAN_Send_Frame, FCAN_Send_Frame, "the CAN send frames editor")
-CONFIGURATOR_PENDING_WINDOW(TFDefOffset, FDefOffset, "the DeviceNet offset editor")
-CONFIGURATOR_PENDING_WINDOW(TFDNet, FDNet, "the DeviceNet network editor")
-CONFIGURATOR_PENDING_WINDOW(TFSetAccess, FSetAccess, "the Modbus access editor")
 CONFIGURATOR_PENDING_WINDOW(TFSet_PDO_Access, FSet_PDO_Access, "the PDO access editor")
 CONFIGURATOR_PENDING_WINDOW(TFSet_SDO_Client_Access, FSet_SDO_Client_Access, "the SDO client editor")
 CONFIGURATOR_PENDING_WINDOW(TFSet_SDO_Server_Access, FSet_SDO_Server_Access, "the SDO server editor")
-CONFIGURATOR_PENDING_WINDOW(TFModbus_TCP_Master_Set_Access, FModbus_TCP_Master_Set_Access,
-                            "the Modbus TCP master access editor")
-CONFIGURATOR_PENDING_WINDOW(TFDMXDefVal, FDMXDefVal, "the DMX default-value editor")
 CONFIGURATOR_PENDING_WINDOW(TFReStart_Devices, FReStart_Devices, "the CANopen restart editor")
 CONFIGURATOR_PENDING_WINDOW(TFNodeGuard, FNodeGuard, "the node guarding editor")
 

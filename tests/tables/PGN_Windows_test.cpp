@@ -9,7 +9,7 @@
 #include "shell/Globals.h"
 #include "shell/ULanguage.h"
 #include "support/TempDir.h"
-#include "support/TestData.h"
+#include "tables/Editor_Windows.h"
 
 #include <gtest/gtest.h>
 
@@ -17,13 +17,6 @@
 #include <memory>
 
 namespace {
-
-template <class T>
-std::unique_ptr<TPGN_Frames_Form> Make_Window() {
-    std::unique_ptr<TPGN_Frames_Form> form(new T(nullptr));
-    form->AfterConstruction();
-    return form;
-}
 
 std::size_t Count(const std::string& text, const std::string& part) {
     std::size_t n = 0;
@@ -156,7 +149,7 @@ TEST_F(PgnWindows, ScriptedEditsOfEachEditorAreSavedAsItsGoldenFile) {
         EXPECT_EQ(w->ShowModal(), mrOk);
         EXPECT_TRUE(dialogs.Shown.empty()) << StringToUtf8(dialogs.Shown[0].Text);
         const std::string stem = std::string(c.file).substr(0, std::string(c.file).size() - 4);
-        EXPECT_EQ(dir.read(c.file), ReadTestData(stem + "_" + std::to_string(c.model) + ".xml"));
+        EXPECT_EQ(dir.read(c.file), Golden(stem + "_" + std::to_string(c.model) + ".xml"));
     }
 }
 

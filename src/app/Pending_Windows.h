@@ -16,6 +16,10 @@
 #include "tables/USNMP_Trap_Access_MBus.h"
 #include "tables/UCAN_Rec_Frames.h"
 #include "tables/UCAN_Send_Frame.h"
+#include "tables/UReceiveJ1939.h"
+#include "tables/UReceiveNMEA.h"
+#include "tables/UTransmitJ1939.h"
+#include "tables/UTransmitNMEA.h"
 #include "tables/UModbus_TCP_Master_Set_Access.h"
 #include "tables/U_Rec_Info.h"
 #include "tables/U_Sen_Info.h"
@@ -53,10 +57,6 @@ protected:
 #ifndef CONFIGURATOR_HAS_PARGEN
 CONFIGURATOR_PENDING_WINDOW(TFParGen, FParGen, "the general parameters")
 #endif
-CONFIGURATOR_PENDING_WINDOW(TFReceiveNMEA, FReceiveNMEA, "the NMEA 2000 receive editor")
-CONFIGURATOR_PENDING_WINDOW(TFTransmitNMEA, FTransmitNMEA, "the NMEA 2000 transmit editor")
-CONFIGURATOR_PENDING_WINDOW(TFReceiveJ1939, FReceiveJ1939, "the J1939 receive editor")
-CONFIGURATOR_PENDING_WINDOW(TFTransmitJ1939, FTransmitJ1939, "the J1939 transmit editor")
 CONFIGURATOR_PENDING_WINDOW(TFSet_PDO_Access, FSet_PDO_Access, "the PDO access editor")
 CONFIGURATOR_PENDING_WINDOW(TFSet_SDO_Client_Access, FSet_SDO_Client_Access, "the SDO client editor")
 CONFIGURATOR_PENDING_WINDOW(TFSet_SDO_Server_Access, FSet_SDO_Server_Access, "the SDO server editor")

@@ -9,8 +9,13 @@
 #include "framework/StdCtrls.h"
 #include "image/UAdvanceFunctions.h"
 #include "image/UBootTCP.h"
+#include "tables/UNodeGuard.h"
+#include "tables/UReStart_Devices.h"
 #include "tables/USNMP_Trap_Access.h"
 #include "tables/USNMP_Trap_Access_MBus.h"
+#include "tables/USet_PDO_Access.h"
+#include "tables/USet_SDO_Client_Access.h"
+#include "tables/USet_SDO_Server_Access.h"
 #include "mbus/UInsertKeyWireless.h"
 #include "mbus/UMeter_Bus.h"
 #include "mbus/UModbusStartAdd_SD.h"
@@ -55,14 +60,9 @@ CONFIGURATOR_PENDING_WINDOW(TFReceiveNMEA, FReceiveNMEA, "the NMEA 2000 receive 
 CONFIGURATOR_PENDING_WINDOW(TFTransmitNMEA, FTransmitNMEA, "the NMEA 2000 transmit editor")
 CONFIGURATOR_PENDING_WINDOW(TFReceiveJ1939, FReceiveJ1939, "the J1939 receive editor")
 CONFIGURATOR_PENDING_WINDOW(TFTransmitJ1939, FTransmitJ1939, "the J1939 transmit editor")
-CONFIGURATOR_PENDING_WINDOW(TFSet_PDO_Access, FSet_PDO_Access, "the PDO access editor")
-CONFIGURATOR_PENDING_WINDOW(TFSet_SDO_Client_Access, FSet_SDO_Client_Access, "the SDO client editor")
-CONFIGURATOR_PENDING_WINDOW(TFSet_SDO_Server_Access, FSet_SDO_Server_Access, "the SDO server editor")
 CONFIGURATOR_PENDING_WINDOW(TFModbus_TCP_Master_Set_Access, FModbus_TCP_Master_Set_Access,
                             "the Modbus TCP master access editor")
 CONFIGURATOR_PENDING_WINDOW(TFDMXDefVal, FDMXDefVal, "the DMX default-value editor")
-CONFIGURATOR_PENDING_WINDOW(TFReStart_Devices, FReStart_Devices, "the CANopen restart editor")
-CONFIGURATOR_PENDING_WINDOW(TFNodeGuard, FNodeGuard, "the node guarding editor")
 
 #if __has_include("descfiles/UProfinetFileName.h")
 #include "descfiles/UEds.h"

@@ -9,10 +9,15 @@
 #include "framework/StdCtrls.h"
 #include "image/UAdvanceFunctions.h"
 #include "image/UBootTCP.h"
+#include "tables/UDMXDefVal.h"
+#include "tables/UDNet.h"
+#include "tables/UDefOffset.h"
+#include "tables/UModbus_TCP_Master_Set_Access.h"
 #include "tables/UNodeGuard.h"
 #include "tables/UReStart_Devices.h"
 #include "tables/USNMP_Trap_Access.h"
 #include "tables/USNMP_Trap_Access_MBus.h"
+#include "tables/USetAccess.h"
 #include "tables/USet_PDO_Access.h"
 #include "tables/USet_SDO_Client_Access.h"
 #include "tables/USet_SDO_Server_Access.h"
@@ -53,16 +58,10 @@ CONFIGURATOR_PENDING_WINDOW(TF_Rec_Info, F_Rec_Info, "the CAN receive info edito
 CONFIGURATOR_PENDING_WINDOW(TF_Sen_Info, F_Sen_Info, "the CAN send info editor")
 CONFIGURATOR_PENDING_WINDOW(TFCAN_Rec_Frames, FCAN_Rec_Frames, "the CAN receive frames editor")
 CONFIGURATOR_PENDING_WINDOW(TFCAN_Send_Frame, FCAN_Send_Frame, "the CAN send frames editor")
-CONFIGURATOR_PENDING_WINDOW(TFDefOffset, FDefOffset, "the DeviceNet offset editor")
-CONFIGURATOR_PENDING_WINDOW(TFDNet, FDNet, "the DeviceNet network editor")
-CONFIGURATOR_PENDING_WINDOW(TFSetAccess, FSetAccess, "the Modbus access editor")
 CONFIGURATOR_PENDING_WINDOW(TFReceiveNMEA, FReceiveNMEA, "the NMEA 2000 receive editor")
 CONFIGURATOR_PENDING_WINDOW(TFTransmitNMEA, FTransmitNMEA, "the NMEA 2000 transmit editor")
 CONFIGURATOR_PENDING_WINDOW(TFReceiveJ1939, FReceiveJ1939, "the J1939 receive editor")
 CONFIGURATOR_PENDING_WINDOW(TFTransmitJ1939, FTransmitJ1939, "the J1939 transmit editor")
-CONFIGURATOR_PENDING_WINDOW(TFModbus_TCP_Master_Set_Access, FModbus_TCP_Master_Set_Access,
-                            "the Modbus TCP master access editor")
-CONFIGURATOR_PENDING_WINDOW(TFDMXDefVal, FDMXDefVal, "the DMX default-value editor")
 
 #if __has_include("descfiles/UProfinetFileName.h")
 #include "descfiles/UEds.h"

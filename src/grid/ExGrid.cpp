@@ -83,7 +83,8 @@ TExStringGrid::TExStringGrid(TComponent* AOwner) : TBaseGrid(AOwner) {
     FBorderColor = TColor(0xB99D7F);
     FMaxRowCount = RowCount();
     FMaxColCount = ColCount();
-    FDataTools = std::make_unique<TGridDataTools>(*this);
+    FDataTools = std::make_unique<TExGridTools>(*this);
+    FTools = static_cast<TExGridTools*>(FDataTools.get());
     FBalloon.OnEnableChange = [this](TObject*) {
         if (IsLoading()) return;
         if (FBalloon.Enable()) FDataTools->BalloonInit();
@@ -134,6 +135,7 @@ void TExStringGrid::CreateWnd() {
     if (IsDestroying()) return;
     TBaseGrid::CreateWnd();
     SetTimer(Handle(), GridTimerId, GridTimerPeriod);
+    if (FScrollType == ssMetro && !IsLoading()) SetScrollType(ssMetro);
 }
 
 void TExStringGrid::WMTimer(TWMTimer& Message) {
@@ -261,6 +263,7 @@ void TExStringGrid::WndProc(TMessage& Message) {
         }
         return;
     }
+    if (!IsDestroying() && PanAndWheelMessage(Message)) return;
     TBaseGrid::WndProc(Message);
 }
 
@@ -333,14 +336,30 @@ void TExStringGrid::SetDefaultRowHeight(int Value) {
 // Data tools
 
 void TExStringGrid::SetDataTools(std::unique_ptr<TGridDataTools> Value) {
-    FDataTools = Value ? std::move(Value) : std::make_unique<TGridDataTools>(*this);
+    if (FDataTools.get() == FTools) FToolsAside = std::move(FDataTools);
+    FDataTools = Value ? std::move(Value) : std::move(FToolsAside);
 }
 
 void TExStringGrid::SetFilterActive(bool Value) {
     if (Value == FFilterActive) return;
     FFilterActive = Value;
-    if (Value) FDataTools->ApplyFilter();
-    else FDataTools->RemoveFilter();
+    if (Value) {
+        if (Row() >= RowCount() || Col() >= ColCount()) FocusCell(FixedCols(), FixedRows(), true);
+        BeginUpdate();
+        try {
+            FDataTools->ApplyFilter();
+        } catch (...) {
+            EndUpdate();
+            throw;
+        }
+        EndUpdate();
+        FSelHidden = false;
+    } else {
+        FDataTools->RemoveFilter();
+        UnHideSelection();
+    }
+    SetTopRowEx(FixedRows());
+    CalcFooter(-1);
 }
 
 void TExStringGrid::RemoveAllNodes() {
@@ -499,6 +518,7 @@ void TExStringGrid::Paint() {
     FInvalidPending = false;
     if (FUpdateCount > 0) return;
     TBaseGrid::Paint();
+    DrawPanMark();
     if (OnPainted) OnPainted(this);
 }
 

@@ -9,6 +9,7 @@
 // likewise for rows. The base grid's cell access takes a real column and a
 // displayed row.
 
+#include "grid/ExGridTools.h"
 #include "grid/ExgCombo.h"
 #include "grid/GridDataTools.h"
 #include "grid/foundation/BaseGrid.h"
@@ -27,6 +28,8 @@
 class TExStringGrid;
 class TExInplaceEdit;
 class TGridCombo;
+class THTMLHintWindow;
+class TScrollControl;
 
 // Misuse of the grid's cell access and selection.
 class EExGridError : public Exception {
@@ -43,6 +46,17 @@ enum TCellType {
 };
 static_assert(ctExpand == 32, "the cell types are streamed by their ordinal");
 
+// Where the full text of a cell too small for it is shown as hint.
+enum THintShowLargeTextPos { hpCell, hpCursor };
+// The icon of a cell's balloon (stored as one byte).
+enum TBalloonIcon { biNone, biInfo, biWarning, biError };
+// Directions of panning with the middle mouse button.
+enum TIntelliPan { ipVertical, ipHorizontal, ipBoth, ipNone };
+// The look of the scroll bars; the platform has no flat bars, so ssFlat and
+// ssEncarta show the regular ones.
+enum TScrollType { ssNormal, ssFlat, ssEncarta, ssMetro };
+enum TScrollHintType { shNone, shVertical, shHorizontal, shBoth };
+enum TScrollDirection { sdVertical, sdHorizontal };
 enum TGridLook { glStandard, glSoft, glClassic, glGPK, glXP, glListView, glVista, glWin7, glOffice2007, glCustom };
 enum TInvalidEntryIcon { ieNone, ieInfo, ieWarning, ieError };
 enum TScrollBarAlways { saNone, saVert, saHorz, saBoth };
@@ -57,6 +71,8 @@ struct TControlLook {
     bool CheckAlwaysActive = false;
     bool RadioAlwaysActive = false;
     int DropDownCount = 8;
+    // The widest a hint of the grid may be; 0 leaves the framework's.
+    int HintMaxWidth = 0;
 };
 
 // The mix of colour A with B at weight W percent (each channel rounded half to even).
@@ -70,6 +86,12 @@ public:
     TCellType CellType = ctEmpty;
     bool CellBoolean = false;
     bool CellTransparent = false;
+    // 1: a check box or radio button that also carries a balloon.
+    int CellAngle = 0;
+    // The balloon's icon.
+    Byte CellIndex = 0;
+    // The balloon's title and text.
+    std::vector<String> CellBalloon;
 };
 
 // A hidden row: its texts, objects and height while it is out of the grid.
@@ -87,6 +109,13 @@ public:
     explicit TExStringGridCheck(TComponent* AOwner) : TComponent(AOwner) {}
     bool AutoCorrect = false;
     bool AutoMarkError = false;
+    // ----- used by the grid's checking of ranges
+    bool GotoCell = false;
+    bool UseCorrect = false;
+    bool UseMarkError = false;
+    virtual void StartCheck() {}
+    virtual void StopCheck() {}
+    // -----
     virtual String Correct(TExStringGrid* Grid, int ACol, int ARow, const String& Value);
     virtual String MarkError(TExStringGrid* Grid, int ACol, int ARow, const String& Value);
 };
@@ -110,6 +139,15 @@ using TEditChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow,
 using TComboChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow, int AItemIndex, const String& ASelection)>;
 using TComboObjectChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow, int AItemIndex,
                                                    const String& ASelection, TObject* AObject)>;
+// Row first; the column is a displayed one.
+using TGridHintEvent = std::function<void(TObject* Sender, int ARow, int ACol, String& hintstr)>;
+// ARow: the row, or the column for horizontal scrolling.
+using TScrollHintEvent = std::function<void(TObject* Sender, int ARow, String& hintstr)>;
+using TColumnSizingEvent = std::function<void(TObject* Sender, int ACol, int ColumnSize)>;
+using TRowSizingEvent = std::function<void(TObject* Sender, int ARow, int RowSize)>;
+using TEndColumnSizeEvent = std::function<void(TObject* Sender, int ACol)>;
+using TEndRowSizeEvent = std::function<void(TObject* Sender, int ARow)>;
+using TColumnSizeEvent = std::function<void(TObject* Sender, int ACol, bool& Allow)>;
 using TUpdateColumnSizeEvent = std::function<void(TObject* Sender, int ACol, int& AWidth)>;
 
 // Registered once when the grid unit starts.
@@ -412,6 +450,46 @@ public:
     TDateTime GetTimes(int ACol, int ARow);
     void SetTimes(int ACol, int ARow, TDateTime Value);
 
+    // ===== Data tools: the operations of the grid's own tools object
+    // (nodes, calculations, sorting, filtering, finding, marking).
+    TExGridTools& Tools() { return *FTools; }
+    void ExpandNode(int ARow) { FTools->ExpandNode(ARow); }
+    void ContractNode(int ARow) { FTools->ContractNode(ARow); }
+    void ExpandAll() { FTools->ExpandAll(); }
+    void ContractAll() { FTools->ContractAll(); }
+    int GetNodeLevel(int ARow) { return FTools->GetNodeLevel(ARow); }
+    int GetSubNodeCount(int ARow) { return FTools->GetSubNodeCount(ARow); }
+    int GetParentRow(int ARow) { return FTools->GetParentRow(ARow); }
+    double ColumnSum(int ACol, int FromRow, int ToRow) { return FTools->ColumnSum(ACol, FromRow, ToRow); }
+    double ColumnAvg(int ACol, int FromRow, int ToRow) { return FTools->ColumnAvg(ACol, FromRow, ToRow); }
+    double ColumnMin(int ACol, int FromRow, int ToRow) { return FTools->ColumnMin(ACol, FromRow, ToRow); }
+    double ColumnMax(int ACol, int FromRow, int ToRow) { return FTools->ColumnMax(ACol, FromRow, ToRow); }
+    double ColumnDistinct(int ACol, int FromRow, int ToRow) { return FTools->ColumnDistinct(ACol, FromRow, ToRow); }
+    double ColumnStdDev(int ACol, int FromRow, int ToRow) { return FTools->ColumnStdDev(ACol, FromRow, ToRow); }
+    void QSort() { FTools->QSort(); }
+    void QSortIndexed() { FTools->QSortIndexed(); }
+    void QSortGroup() { FTools->QSortGroup(); }
+    void QSortGroupIndexed() { FTools->QSortGroupIndexed(); }
+    void QUnSort() { FTools->QUnSort(); }
+    void InitSortXRef() { FTools->InitSortXRef(); }
+    TSortIndexList& SortIndexes() { return FTools->SortIndexes; }
+    void ApplyFilter() { FTools->ApplyFilter(); }
+    bool RemoveLastFilter() { return FTools->RemoveLastFilter(); }
+    void RemoveAllFilters() { FTools->RemoveAllFilters(); }
+    void NarrowDown(const String& ACondition, int AColumn) { FTools->NarrowDown(ACondition, AColumn); }
+    TPoint Find(TPoint StartCell, const String& S, TFindParams P) { return FTools->Find(StartCell, S, P); }
+    TPoint FindFirst(const String& S, TFindParams P) { return FTools->FindFirst(S, P); }
+    TPoint FindNext() { return FTools->FindNext(); }
+    int Replace(const String& OrigStr, const String& NewStr, TFindParams P) { return FTools->Replace(OrigStr, NewStr, P); }
+    int Search(const String& S) { return FTools->Search(S); }
+    void HilightCellRange(const String& Text, const String& Tag, int ToRow, int ToCol, int FromRow, int FromCol,
+                          bool DoCase) {
+        FTools->HilightCellRange(Text, Tag, FromCol, FromRow, ToCol, ToRow, DoCase);
+    }
+    void UnHilightCellRange(const String& Tag, int FromCol, int ToRow, int ToCol, int FromRow) {
+        FTools->UnHilightCellRange(Tag, FromCol, FromRow, ToCol, ToRow);
+    }
+
     // ===== Looks read by painting
     TGridLook Look() const { return FLook; }
     void SetLook(TGridLook Value);
@@ -431,6 +509,70 @@ public:
     void SetHideFocusRect(bool Value) { FHideFocusRect = Value; }
     TFont& FixedFont() { return FFixedFont; }
     TFont& ActiveCellFont() { return FActiveCellFont; }
+    // The row shown as hover row, -1 none.
+    int HoverRowIndex() const { return FHoverRowIdx; }
+
+    // ===== Hints and balloons
+    bool HintShowCells() const { return FHintShowCells; }
+    void SetHintShowCells(bool Value) { FHintShowCells = Value; }
+    bool HintShowLargeText() const { return FHintShowLargeText; }
+    void SetHintShowLargeText(bool Value) { FHintShowLargeText = Value; }
+    THintShowLargeTextPos HintShowLargeTextPos() const { return FHintShowLargeTextPos; }
+    void SetHintShowLargeTextPos(THintShowLargeTextPos Value) { FHintShowLargeTextPos = Value; }
+    bool HintShowSizing() const { return FHintShowSizing; }
+    void SetHintShowSizing(bool Value) { FHintShowSizing = Value; }
+    // Cell hints keep the cell's markup (otherwise the tags are removed).
+    bool HTMLHint() const { return FHTMLHint; }
+    void SetHTMLHint(bool Value) { FHTMLHint = Value; }
+    // Markup and wide-text hints are drawn by THTMLHintWindow.
+    bool UseInternalHintClass() const { return FUseInternalHintClass; }
+    void SetUseInternalHintClass(bool Value) { FUseInternalHintClass = Value; }
+    TColor HintColor() const { return FHintColor; }
+    void SetHintColor(TColor Value) { FHintColor = Value; }
+    // Fills the hint of the cell under HintInfo.CursorPos: what it says,
+    // where it shows (screen) and which window draws it. HintStr arrives
+    // with the grid's ordinary hint.
+    void GetCellHintInfo(String& HintStr, THintInfo& HintInfo);
+    // The base cell whose hint was prepared last, (-1, -1) after a cancel.
+    TPoint LastHintPos() const { return FLastHintPos; }
+    // The font name of the grid that prepared the last hint; wide-text hints use it.
+    static const String& HintFontName();
+    // The grid's own hint window, for sizing and scroll hints.
+    THTMLHintWindow* ScrollHintWindow() const { return FScrollHintWnd; }
+    bool ScrollHintShowing() const { return FScrollHintShow; }
+    // A balloon of a cell (real column, displayed row): a cell of its own
+    // gets a balloon graphic, a check box or radio button cell carries it,
+    // any other graphic refuses it.
+    void AddBalloon(int ACol, int ARow, const String& Title, const String& Text, TBalloonIcon Icon);
+    void RemoveBalloon(int ACol, int ARow);
+    // The base cell's graphic is a balloon of its own.
+    bool HasBalloon(int ACol, int ARow);
+    bool IsBalloon(int ACol, int ARow, String& Title, String& Text, TBalloonIcon& Icon);
+
+    // ===== Wheel, panning, zoom and scroll bars
+    bool EnableWheel() const { return FEnableWheel; }
+    void SetEnableWheel(bool Value) { FEnableWheel = Value; }
+    TIntelliPan IntelliPan() const { return FIntelliPan; }
+    void SetIntelliPan(TIntelliPan Value) { FIntelliPan = Value; }
+    bool IntelliZoom() const { return FIntelliZoom; }
+    void SetIntelliZoom(bool Value) { FIntelliZoom = Value; }
+    // Net zoom steps applied, within -10 .. 10.
+    int ZoomFactor() const { return FZoomFactor; }
+    // Sizes every column and row by Delta pixels, unless the factor would leave -10 .. 10.
+    void Zoom(int Delta);
+    // Rows per wheel notch: the desktop's lines (the visible rows for one page).
+    int WheelScrollRows();
+    bool Panning() const { return FWheelPan; }
+    TScrollType ScrollType() const { return FScrollType; }
+    void SetScrollType(TScrollType Value);
+    TScrollHintType ScrollHints() const { return FScrollHints; }
+    void SetScrollHints(TScrollHintType Value) { FScrollHints = Value; }
+    // The grid scrolls while a thumb is dragged.
+    bool ScrollSynch() const { return FScrollSynch; }
+    void SetScrollSynch(bool Value) { FScrollSynch = Value; }
+    // The two slim bars of the metro look, nil otherwise.
+    TScrollControl* VertScrollControl() const { return FVScrollCtrl; }
+    TScrollControl* HorzScrollControl() const { return FHScrollCtrl; }
 
     // ===== Events
     TCanEditCellEvent OnCanEditCell;
@@ -456,6 +598,17 @@ public:
     TCellsChangedEvent OnCellsChanged;
     TUpdateColumnSizeEvent OnUpdateColumnSize;
     TNotifyEvent OnPainted;
+    TGridHintEvent OnGridHint;
+    TRowColClickEvent OnDblClickCell;
+    // Also with (-1, -1) for a right click outside the cells.
+    TRowColClickEvent OnRightClickCell;
+    TColumnSizingEvent OnColumnSizing;
+    TRowSizingEvent OnRowSizing;
+    TColumnSizeEvent OnColumnSize;
+    TEndColumnSizeEvent OnEndColumnSize;
+    TEndRowSizeEvent OnEndRowSize;
+    TCheckBoxClickEvent OnCheckBoxMouseUp;
+    TScrollHintEvent OnScrollHint;
 
 protected:
     // ===== Per-cell queries a column grid answers first
@@ -505,7 +658,7 @@ protected:
         if (OnUpdateColumnSize) OnUpdateColumnSize(this, ACol, AWidth);
     }
     virtual void DoEllipsClick(int, int, String&) {}
-    virtual bool MatchFilter(int) { return true; }
+    virtual bool MatchFilter(int ARow);
     virtual void BeforePaste(int, int) {}
     virtual void AfterPaste(int, int) {}
     virtual void MarkPastedRows(int, int) {}
@@ -520,7 +673,10 @@ protected:
     virtual void DoComboDropDown(int, int) {}
     virtual void DoGetCellCursor(int, int, int, int) {}
     virtual void RecalcFooter(int ACol) { CalcFooter(ACol); }
-    virtual void DoGridHint(int, int, String&) {}
+    // Fires OnGridHint; the handler sees the hint chosen so far.
+    virtual void DoGridHint(int ACol, int ARow, String& HintStr) {
+        if (OnGridHint) OnGridHint(this, ARow, ACol, HintStr);
+    }
     virtual void DoGetCellPrintColor(int, int, TGridDrawState, TBrush&, TFont&) {}
     virtual void DoGetCellBorder(int, int, TPen&, TSet<int>&) {}
     virtual void DoGetCellPrintBorder(int, int, TPen&, TSet<int>&) {}
@@ -590,6 +746,26 @@ protected:
     // box click instead of the cell click; any other press on a cell selects
     // it through the framework and reports the cell click.
     void WMLButtonDown(TWMMouse& Message) override;
+    // Hover row, sizing events and hints, the cursor's offer for the next press.
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void CMMouseLeave(TMessage& Message) override;
+    // Ends fixed sizing and the sizing hint, reports clicks on fixed cells
+    // and check-box releases.
+    void WMLButtonUp(TWMMouse& Message) override;
+    // A double click at a header border sizes the column left of it.
+    void WMLButtonDblClk(TWMMouse& Message) override;
+    void WMRButtonDown(TWMMouse& Message) override;
+    void WMRButtonUp(TWMMouse& Message) override;
+    void CMHintShow(TMessage& Message) override;
+    void WMHScroll(TWMScroll& Message) override;
+    void WMVScroll(TWMScroll& Message) override;
+    bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
+    bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
+    // Called after a wheel notch moved the grid by Delta rows.
+    virtual void WndProcHook(int, bool&) {}
+    // The sort click of a left release on a data column (X, Y: the release
+    // point); it comes with the grid's sorting and does nothing until then.
+    virtual void SortClick(int, int, int, int) {}
     // Space on an editable check box cell toggles it (the key goes on).
     void ToggleCheckByKey();
     void Paint() override;
@@ -649,8 +825,63 @@ protected:
     TGridCombo* FEditCombo = nullptr;
 
 private:
+    // Wheel, panning and scroll bars (ExGridWindow.cpp). True: the message was handled.
+    bool PanAndWheelMessage(TMessage& Message);
+    bool WheelNotch(TMessage& Message);
+    void PanStart(TPoint At);
+    void PanStep();
+    void PanEnd();
+    void DrawPanMark();
+    void InvalidatePanMark();
+    void ShowScrollHint(bool Horizontal, int Pos);
+    void HideScrollHint();
+    void UpdateMetroBars();
+    // The mouse offers to size a fixed column (row) at its right (bottom) border.
+    bool OverFixedColBorder(int X, int& Index);
+    void ShowSizingHint(const String& Text, int AnchorCol, int AnchorRow);
+
+    bool FHintShowCells = false;
+    bool FHintShowLargeText = false;
+    THintShowLargeTextPos FHintShowLargeTextPos = hpCell;
+    bool FHintShowSizing = false;
+    bool FHTMLHint = false;
+    bool FUseInternalHintClass = true;
+    TColor FHintColor = clInfoBk;
+    TPoint FLastHintPos{-1, -1};
+    THTMLHintWindow* FScrollHintWnd = nullptr;
+    bool FScrollHintShow = false;
+    bool FEnableWheel = true;
+    TIntelliPan FIntelliPan = ipVertical;
+    bool FIntelliZoom = true;
+    int FZoomFactor = 0;
+    bool FScrollLock = false;
+    bool FWheelPan = false;
+    TPoint FWheelPanPos;
+    TCursor FPrevCursor = crDefault;
+    bool FPrevShowHint = true;
+    TScrollType FScrollType = ssNormal;
+    TScrollHintType FScrollHints = shNone;
+    bool FScrollSynch = false;
+    TScrollControl* FVScrollCtrl = nullptr;
+    TScrollControl* FHScrollCtrl = nullptr;
+    // Press state of the mouse handling.
+    bool FDblClk = false;
+    bool FColSizeFlg = false;
+    bool FDoOnClick = false;
+    int FClickCol = -1;
+    int FClickRow = -1;
+    int FClickPosDX = 0;
+    bool FSizeFixed = false;
+    bool FSizingFixed = false;
+    int FSizingFixedCol = -1;
+    int FSizeFixedX = 0;
+
+protected:
+
+private:
     friend class TExInplaceEdit;
     friend class TGridCombo;
+    friend class TExGridTools;
     String ReadNumberText(const String& Raw);
     TCellGraphic* OwnGraphic(int ACol, int ARow);
     void RepaintDisplCell(int ACol, int ARow);
@@ -679,6 +910,9 @@ private:
     TGrouping FGrouping;
     TDragDropSettings FDragDropSettings;
     std::unique_ptr<TGridDataTools> FDataTools;
+    // The grid's own tools: FDataTools, or kept aside while a caller's tools answer the grid's queries.
+    TExGridTools* FTools = nullptr;
+    std::unique_ptr<TGridDataTools> FToolsAside;
     bool FFilterActive = false;
     bool FHasNodeRows = false;
     std::vector<int> FOrigColSizes;
@@ -774,4 +1008,58 @@ private:
     void ReportIndexChange();
     TExStringGrid* FGrid;
     bool FGotFocus = false;
+};
+
+// The grid's hint window: markup hints drawn by the grid's markup renderer,
+// wide-text hints as one line in the font of the grid that prepared them.
+class THTMLHintWindow : public THintWindow {
+public:
+    explicit THTMLHintWindow(TComponent* AOwner) : THintWindow(AOwner) {}
+    TRect CalcHintRect(int MaxWidth, const String& AHint, void* AData) override;
+    // Kept inside the work area of the nearest monitor: moved left or up, never cut.
+    void ActivateHint(TRect Rect, const String& AHint) override;
+    int TextWidth() const { return FTextWidth; }
+    int TextHeight() const { return FTextHeight; }
+
+protected:
+    void Paint() override;
+
+private:
+    // The text's size; Wide: the hint is wide text, drawn as one line.
+    TSize Measure(const String& AHint, int MaxWidth, bool& Wide, String& Decoded);
+    int FTextHeight = 0;
+    int FTextWidth = 0;
+    String FWideCaption;
+};
+
+// The slim scroll bar of the metro look, a child of its grid: the thumb
+// shows the part of the rows (columns) in view; a press before or after it
+// pages, a drag on it scrolls.
+class TScrollControl : public TCustomControl {
+public:
+    explicit TScrollControl(TComponent* AOwner);
+    TColor BarColor() const { return FBarColor; }
+    void SetBarColor(TColor Value);
+    // The thickness of the thumb.
+    int ScrollWidth() const { return FScrollWidth; }
+    void SetScrollWidth(int Value) { FScrollWidth = Value; Invalidate(); }
+    TScrollDirection Direction() const { return FDirection; }
+    void SetDirection(TScrollDirection Value) { FDirection = Value; Invalidate(); }
+    // The thumb's start and length along the control; length 0 when everything is in view.
+    void ThumbExtent(int& Start, int& Length);
+
+protected:
+    void Paint() override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+
+private:
+    TExStringGrid* Grid() const;
+    TColor FBarColor = TColor(0xC0C0C0);
+    int FScrollWidth = 4;
+    TScrollDirection FDirection = sdVertical;
+    bool FDownOnScroller = false;
+    int FDownPos = 0;
+    int FDownRow = 0;
 };

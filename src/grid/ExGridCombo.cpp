@@ -103,6 +103,7 @@ void TExStringGrid::EditorToCell(int ACol, int ARow) {
 
 void TExStringGrid::TopLeftChanged() {
     TBaseGrid::TopLeftChanged();
+    UpdateMetroBars();
     if (FSpecialEditor && FEditMode) HideInplaceEdit();
 }
 

@@ -17,9 +17,8 @@ const TColumnDesc Columns[] = {
 
 }  // namespace
 
-// The key is column 0, the node ID, which is never empty: every row is a
-// node and is written.
-const TTableDesc ReStart_Table = {nullptr, u"row", 0, false, ReStart_Node_Count, Columns};
+// Every row is a node and is written.
+const TTableDesc ReStart_Table = {nullptr, u"row", No_Key_Col, false, ReStart_Node_Count, Columns};
 
 void ReStart_Reset(IRowGrid& grid) {
     Reset_Table(grid, ReStart_Table);

@@ -4,35 +4,18 @@
 #include "tables/USet_SDO_Client_Access.h"
 #include "tables/USet_SDO_Server_Access.h"
 
+#include "Editor_Windows.h"
 #include "framework/Dialogs.h"
 #include "framework/SysUtils.h"
 #include "shell/Globals.h"
 #include "shell/ULanguage.h"
 #include "support/TempDir.h"
-#include "support/TestData.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <memory>
-#include <sstream>
 
 namespace {
-
-template <class T>
-std::unique_ptr<T> Make_Window() {
-    std::unique_ptr<T> form(new T(nullptr));
-    form->AfterConstruction();
-    return form;
-}
-
-std::string Golden(const std::string& name) {
-    std::ifstream in(TestDataDir() + "/" + name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // The saved file, byte for byte.
 void Expect_Golden(const std::string& saved, const std::string& name) {

@@ -6,6 +6,7 @@
 
 #include "Editor_Windows.h"
 #include "framework/Dialogs.h"
+#include "framework/Simulate.h"
 #include "framework/SysUtils.h"
 #include "shell/Globals.h"
 #include "shell/ULanguage.h"
@@ -20,6 +21,12 @@ namespace {
 // The saved file, byte for byte.
 void Expect_Golden(const std::string& saved, const std::string& name) {
     EXPECT_EQ(saved, Golden(name)) << name;
+}
+
+// A press inside the cell, as the user toggles a check box.
+void Press(TExColumnGrid* g, int col, int row) {
+    const TRect R = g->CellRect(col, row);
+    SimulateClick(g, R.Left + 4, R.Top + 4);
 }
 
 // "a|b|c" into columns 1.. of a grid row.
@@ -169,7 +176,9 @@ TEST_F(CanopenWindows, SdoClientReadsTheSizesCrossedAndSavesTheOnChangeBox) {
             Fill(w->sga, 2, "127|0xFFFF|255|1|1|7||||");
             // A click on the box of a never-set cell ticks it; a row never clicked saves it empty.
             Fill(w->sgb, 1, "1|0x2000|1|2|0||18|19|||set");
-            w->sgb->ToggleCheckBox(sdo_client_col::W_On_Change, 1);
+            w->PageControl1->SetActivePage(w->TS_SDO_Write);
+            Press(w->sgb, sdo_client_col::W_On_Change, 1);
+            EXPECT_EQ(w->sgb->GetCellEx(sdo_client_col::W_On_Change, 1), u"Y");
             Fill(w->sgb, 2, "2|0x2000|2|1|500||0||||");
             Press_OK(w.get());
         };
@@ -219,8 +228,9 @@ TEST_F(CanopenWindows, PdoEditsAreSavedAsTheGoldenFile) {
             // Below the first empty COB-ID: neither checked nor saved.
             Fill(w->sga, 30, "0x800|9|||||||||x|last");
             Fill(w->sgb, 1, "0x201|1|1439||||||||0||out");
-            w->sgb->ToggleCheckBox(pdo_col::T_On_Change, 1);
-            w->sgb->ToggleCheckBox(pdo_col::T_On_Change, 1);
+            w->PageControl1->SetActivePage(w->TS_Transmit_PDO);
+            Press(w->sgb, pdo_col::T_On_Change, 1);
+            Press(w->sgb, pdo_col::T_On_Change, 1);
             Press_OK(w.get());
         };
         EXPECT_EQ(w->ShowModal(), mrOk);
@@ -247,7 +257,7 @@ TEST_F(CanopenWindows, RestartWritesEveryNode) {
         // Select All, one node cleared again by its box, a mnemonic.
         dialogs.OnModalForm = [&](TCustomForm*) {
             w->Btn_SelectAll->Click();
-            w->sga->ToggleCheckBox(1, 2);
+            Press(w->sga, 1, 2);
             w->sga->SetCellEx(2, 127, u"last node");
             Press_OK(w.get());
         };

@@ -144,6 +144,8 @@ void TCANopen_Access_Form::Set_Lang() {
 }
 
 void TCANopen_Access_Form::FormShow(TObject*) {
+    // Sizes that cannot be read leave no limits of an earlier show behind.
+    PROFINET_NByte_IN = PROFINET_NByte_OUT = CANopen_Default_NByte;
     show_.Run([&] {
         CANopen_Reset(editor_, *first_rows_, *second_rows_);
         PageControl1->SetActivePage(sheets_[0]);

@@ -216,6 +216,33 @@ TEST_F(CanopenWindows, AFailureInTheFirstTableLeavesTheSecondEmptyAndOkAsksFirst
     EXPECT_EQ(dir.read("SDO_Client_CANopen.xml"), file);
 }
 
+TEST_F(CanopenWindows, UnreadableGeneralParametersSkipTheFileAndOkAsksFirst) {
+    const std::string file = "<EtherNetIP_to_SDO_CANopen><Receive_PDO/><Transmit_PDO/></EtherNetIP_to_SDO_CANopen>";
+    dir.write("PDO_CANopen.xml", file);
+    auto w = Make_Window<TFSet_PDO_Access>();
+    dir.write("ParGen.xml", "<Par_Gen><PROFINET_NB_IN>8</PROFINET_NB_IN><PROFINET_NB_OUT>4</PROFINET_NB_OUT></Par_Gen>");
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        EXPECT_EQ(w->PROFINET_NByte_IN, 4);
+        w->Btn_Cancel->Click();
+    };
+    EXPECT_EQ(w->ShowModal(), mrCancel);
+    dir.write("ParGen.xml", "<Par_Gen><PROFINET_NB_IN>");
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        ASSERT_EQ(dialogs.Shown.size(), 1u);
+        EXPECT_EQ(w->PROFINET_NByte_IN, 1440);
+        EXPECT_EQ(w->PROFINET_NByte_OUT, 1440);
+        Fill(w->sga, 1, "0x181|1|1439||||||||0|");
+        dialogs.AnswerBox(IDNO);
+        w->Btn_OK->Click();
+        EXPECT_EQ(w->ModalResult(), mrNone);
+        dialogs.AnswerBox(IDYES);
+        Press_OK(w.get());
+    };
+    EXPECT_EQ(w->ShowModal(), mrOk);
+    EXPECT_EQ(dialogs.Shown.size(), 3u);
+    EXPECT_NE(dir.read("PDO_CANopen.xml").find("Address_B1=\"1439\""), std::string::npos);
+}
+
 TEST_F(CanopenWindows, PdoEditsAreSavedAsTheGoldenFile) {
     for (int model : Models) {
         Model_Code = model;

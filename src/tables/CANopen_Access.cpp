@@ -36,8 +36,10 @@ int Row_Failure(const IRowGrid& g, int row, const TCANopen_Table& t, int limit) 
             break;
         case TCANopen_Rule_Kind::Addresses: {
             const int count = cell(t.Size_Col);
-            for (int k = 0; k < count; ++k)
-                if (!In(cell(r.Col + k), 0, limit - 1)) return r.Text + k;
+            for (int k = 0; k < count; ++k) {
+                const int address = cell(r.Col + k);
+                if (address < 0 || address >= limit) return r.Text + k;
+            }
             break;
         }
         }
@@ -62,7 +64,8 @@ TCANopen_Limits CANopen_Limits(const String& parGenPath, bool crossed) {
 String CANopen_Table_Failure(const IRowGrid& grid, const TCANopen_Table& table, int lead, int limit) {
     for (int r = 1; r < grid.GetRowCount() && !Is_End_Row(grid, table.Table, r); ++r)
         if (const int text = Row_Failure(grid, r, table, limit))
-            return Row_Message(Lang_Table[lead], r, Lang_Table[text], limit - 1);
+            // A hand-edited size can be any number; the last address must not overflow.
+            return Row_Message(Lang_Table[lead], r, Lang_Table[text], limit > 0 ? limit - 1 : -1);
     return String();
 }
 

@@ -97,6 +97,10 @@ TEST(CANopenAccess, EachTableChecksItsRowsInOrderWithItsTexts) {
          "Error row 2!! [SDO in Read] Address Byte4 must be between 0 and 1439"},
         {"server byte 1 at the limit", Server_Read, {{sv::Address_B1, "10"}}, 10,
          "Error row 2!! [SDO in Read] Address Byte1 must be between 0 and 9"},
+        {"server with no data area", Server_Read, {}, 0,
+         "Error row 1!! [SDO in Read] Address Byte1 must be between 0 and -1"},
+        {"server with a negative data area", Server_Read, {}, -2147483647 - 1,
+         "Error row 1!! [SDO in Read] Address Byte1 must be between 0 and -1"},
         {"server write byte 3", Server_Write, {{sv::NByte, "4"}, {sv::Address_B2, "0"}, {sv::Address_B3, "9"}}, 8,
          "Error row 2!! [SDO in Write] Address Byte3 must be between 0 and 7"},
 

@@ -37,11 +37,6 @@ TPending_Window::TPending_Window(TComponent* AOwner, const char16_t* className, 
 #ifndef CONFIGURATOR_HAS_PARGEN
 CONFIGURATOR_PENDING_GLOBAL(TFParGen, FParGen)
 #endif
-CONFIGURATOR_PENDING_GLOBAL(TFSet_PDO_Access, FSet_PDO_Access)
-CONFIGURATOR_PENDING_GLOBAL(TFSet_SDO_Client_Access, FSet_SDO_Client_Access)
-CONFIGURATOR_PENDING_GLOBAL(TFSet_SDO_Server_Access, FSet_SDO_Server_Access)
-CONFIGURATOR_PENDING_GLOBAL(TFReStart_Devices, FReStart_Devices)
-CONFIGURATOR_PENDING_GLOBAL(TFNodeGuard, FNodeGuard)
 #ifndef CONFIGURATOR_HAS_DESCFILES
 CONFIGURATOR_PENDING_GLOBAL(TFProfinetFileName, FProfinetFileName)
 #endif

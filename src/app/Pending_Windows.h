@@ -12,6 +12,9 @@
 #include "tables/UDMXDefVal.h"
 #include "tables/UDNet.h"
 #include "tables/UDefOffset.h"
+#include "tables/UModbus_TCP_Master_Set_Access.h"
+#include "tables/UNodeGuard.h"
+#include "tables/UReStart_Devices.h"
 #include "tables/USNMP_Trap_Access.h"
 #include "tables/USNMP_Trap_Access_MBus.h"
 #include "tables/UCAN_Rec_Frames.h"
@@ -20,10 +23,12 @@
 #include "tables/UReceiveNMEA.h"
 #include "tables/UTransmitJ1939.h"
 #include "tables/UTransmitNMEA.h"
-#include "tables/UModbus_TCP_Master_Set_Access.h"
 #include "tables/U_Rec_Info.h"
 #include "tables/U_Sen_Info.h"
 #include "tables/USetAccess.h"
+#include "tables/USet_PDO_Access.h"
+#include "tables/USet_SDO_Client_Access.h"
+#include "tables/USet_SDO_Server_Access.h"
 #include "mbus/UInsertKeyWireless.h"
 #include "mbus/UMeter_Bus.h"
 #include "mbus/UModbusStartAdd_SD.h"
@@ -57,11 +62,6 @@ protected:
 #ifndef CONFIGURATOR_HAS_PARGEN
 CONFIGURATOR_PENDING_WINDOW(TFParGen, FParGen, "the general parameters")
 #endif
-CONFIGURATOR_PENDING_WINDOW(TFSet_PDO_Access, FSet_PDO_Access, "the PDO access editor")
-CONFIGURATOR_PENDING_WINDOW(TFSet_SDO_Client_Access, FSet_SDO_Client_Access, "the SDO client editor")
-CONFIGURATOR_PENDING_WINDOW(TFSet_SDO_Server_Access, FSet_SDO_Server_Access, "the SDO server editor")
-CONFIGURATOR_PENDING_WINDOW(TFReStart_Devices, FReStart_Devices, "the CANopen restart editor")
-CONFIGURATOR_PENDING_WINDOW(TFNodeGuard, FNodeGuard, "the node guarding editor")
 
 #if __has_include("descfiles/UProfinetFileName.h")
 #include "descfiles/UEds.h"

@@ -19,6 +19,7 @@
 #include "framework/DataTransfer.h"
 #include "framework/DateUtils.h"
 #include "framework/Forms.h"
+#include "framework/ImgList.h"
 
 #include <functional>
 #include <memory>
@@ -70,6 +71,10 @@ public:
     TCellType CellType = ctEmpty;
     bool CellBoolean = false;
     bool CellTransparent = false;
+    // ctImageList: the image of the grid's list and where it stands in the cell.
+    int CellIndex = -1;
+    TAlignment CellHAlign = taLeftJustify;
+    TVAlignment CellVAlign = vtaTop;
 };
 
 // A hidden row: its texts, objects and height while it is out of the grid.
@@ -244,6 +249,14 @@ public:
     virtual bool ToggleCellCheck(int ACol, int ARow, bool User);
     bool ToggleCheckBox(int ACol, int ARow) { return ToggleCellCheck(ACol, ARow, false); }
     TControlLook& ControlLook() { return FControlLook; }
+    // An image of GridImages in a cell, in place of its text; "Invalid cell"
+    // outside the grid. Removing leaves the cell's text.
+    TImageList* GridImages() const { return FGridImages; }
+    void SetGridImages(TImageList* Value);
+    void AddImageIdx(int ACol, int ARow, int Idx, TAlignment HAlign, TVAlignment VAlign);
+    void RemoveImageIdx(int ACol, int ARow);
+    // The image index of a cell, -1 for none.
+    int GetImageIdx(int ACol, int ARow);
 
     // ===== Hidden columns and rows
     void HideColumn(int ColIndex) { HideColumns(ColIndex, ColIndex); }
@@ -451,6 +464,8 @@ public:
     TCheckBoxClickEvent OnCheckBoxClick;
     TCanClickCellEvent OnCanClickCell;
     TRowColClickEvent OnClickCell;
+    // A double click on a cell (a fixed one too), after the control's OnDblClick.
+    TRowColClickEvent OnDblClickCell;
     TGetCheckEvent OnGetCheckTrue;
     TGetCheckEvent OnGetCheckFalse;
     TCellsChangedEvent OnCellsChanged;
@@ -590,6 +605,7 @@ protected:
     // box click instead of the cell click; any other press on a cell selects
     // it through the framework and reports the cell click.
     void WMLButtonDown(TWMMouse& Message) override;
+    void WMLButtonDblClk(TWMMouse& Message) override;
     // Space on an editable check box cell toggles it (the key goes on).
     void ToggleCheckByKey();
     void Paint() override;
@@ -627,6 +643,7 @@ protected:
     bool FInvalidPending = false;  // a repaint was asked for and has not run yet
     bool FEditDisable = false;
     bool FEditChange = false;
+    TImageList* FGridImages = nullptr;
     bool FEditing = false;
     bool FEditMode = false;
     bool FEditActive = false;

@@ -1,0 +1,43 @@
+// Images of the grid's image list in cells, and the double click on a cell.
+#include "grid/ExGrid.h"
+
+void TExStringGrid::SetGridImages(TImageList* Value) {
+    FGridImages = Value;
+    Invalidate();
+}
+
+void TExStringGrid::AddImageIdx(int ACol, int ARow, int Idx, TAlignment HAlign, TVAlignment VAlign) {
+    if (ACol < 0 || ARow < 0 || ACol >= ColCount() + FNumHidden || ARow >= RowCount() + NumHiddenRows())
+        throw Exception(u"Invalid cell");
+    TCellProperties* p = GetCellProperties(ACol, ARow);
+    auto* g = dynamic_cast<TCellGraphic*>(p->GraphicObject());
+    if (!g) {
+        g = new TCellGraphic;
+        p->SetGraphicObject(g);
+    }
+    g->CellType = ctImageList;
+    g->CellIndex = Idx;
+    g->CellHAlign = HAlign;
+    g->CellVAlign = VAlign;
+    RepaintDisplCell(ACol, ARow);
+}
+
+void TExStringGrid::RemoveImageIdx(int ACol, int ARow) {
+    TCellGraphic* g = OwnGraphic(ACol, ARow);
+    if (!g || g->CellType != ctImageList) return;
+    GetCellProperties(ACol, ARow)->SetGraphicObject(nullptr);
+    delete g;
+    RepaintDisplCell(ACol, ARow);
+}
+
+int TExStringGrid::GetImageIdx(int ACol, int ARow) {
+    TCellGraphic* g = OwnGraphic(ACol, ARow);
+    return g && g->CellType == ctImageList ? g->CellIndex : -1;
+}
+
+void TExStringGrid::WMLButtonDblClk(TWMMouse& Message) {
+    TBaseGrid::WMLButtonDblClk(Message);
+    int ACol = -1, ARow = -1;
+    MouseToCell(Message.XPos(), Message.YPos(), ACol, ARow);
+    if (ACol >= 0 && ARow >= 0 && OnDblClickCell) OnDblClickCell(this, ARow, ACol);
+}

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <string>
 #include <vector>
 
 using TBytes = std::vector<Byte>;
@@ -58,6 +59,22 @@ inline const TBytes Telegram5_At = [] {
                 0xD3, 0x52, 0x9B, 0x52, 0x0E, 0xDF, 0xF0, 0xEA, 0x6D, 0xEF, 0xC9, 0x9D, 0x6D, 0x69, 0xEB, 0xF3, 0x00, 0x5A};
     return t;
 }();
+
+// The network written from the example meter alone for scan code 11, cut
+// after 3 frames, with the BCD check: one node and its three records.
+inline const std::string Example_Network_Xml =
+    "<M-Bus_Network><Nodo Enable_Node=\"1\" ID_Primary=\"2\" ID_Secondary=\"12345678\" Node_ID_Type=\"0\" "
+    "Descrizione=\"PAD\" Send_SND_NKE=\"0\" Reset_App=\"0\" Cut_After=\"2\">"
+    "<Variabile Enable=\"1\" Position=\"1\" Desc=\"Volume m3 (U0S0T0)\" Type=\"2\" VIF_ASCII=\"\" "
+    "Fun_Field=\"0\" Length=\"0\" ModReg=\"1\" Dim=\"4\" Unit=\"0\" StoNumber=\"0\" Tariff=\"0\" VIFE=\"0\" "
+    "ModScale=\"0\" BCDtoINT=\"0\" SWAP=\"0\"/>"
+    "<Variabile Enable=\"1\" Position=\"2\" Desc=\"Volume Flow m3/h (U0S5T0)\" Type=\"8\" VIF_ASCII=\"\" "
+    "Fun_Field=\"2\" Length=\"0\" ModReg=\"3\" Dim=\"1\" Unit=\"0\" StoNumber=\"5\" Tariff=\"0\" VIFE=\"0\" "
+    "ModScale=\"0\" BCDtoINT=\"1\" SWAP=\"0\"/>"
+    "<Variabile Enable=\"1\" Position=\"3\" Desc=\"Energy Wh (U1S0T2)\" Type=\"0\" VIF_ASCII=\"\" "
+    "Fun_Field=\"0\" Length=\"0\" ModReg=\"4\" Dim=\"4\" Unit=\"1\" StoNumber=\"0\" Tariff=\"2\" VIFE=\"0\" "
+    "ModScale=\"0\" BCDtoINT=\"1\" SWAP=\"0\"/>"
+    "</Nodo></M-Bus_Network>\r\n";
 
 struct TWalk {
     TVar_List List;

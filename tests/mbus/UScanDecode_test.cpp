@@ -99,9 +99,9 @@ TEST_F(ScanWindow, WiredScanRunsThroughItsStylesAndSavesTheNetwork) {
         EXPECT_FALSE(win->Btn_SaveConfManual->Visible()) << "code 11";
 
         // A new file, then each answer to the question about the existing one.
+        win->CB_Opt_Check_BCD_to_Int->SetChecked(true);
         win->Btn_SaveConf->Click();
-        ASSERT_TRUE(FileExists(file));
-        EXPECT_EQ(First_Registers(file), std::vector<int>{1});
+        EXPECT_EQ(dir.read("M_Bus.xml"), Example_Network_Xml);
         EXPECT_EQ(Boxes(diInformation).back().substr(0, 20), u"Configuration saved!");
         dialogs.AnswerBox(mrYes);
         win->Btn_SaveConf->Click();
@@ -143,6 +143,13 @@ TEST_F(ScanWindow, NodeAddressesAndStartRegisterComeFromTheirDialogs) {
         win->T_InScanTimer(nullptr);  // no scan running: the results as they are
         ASSERT_EQ(win->Style(), 3);
         ASSERT_TRUE(win->Btn_SaveConfManual->Visible()) << "code 0";
+        for (int code : {6, 11, 15, 20}) {
+            win->XML_Code_Dev = code;
+            win->Form_Style(3);
+            EXPECT_FALSE(win->Btn_SaveConfManual->Visible()) << code;
+        }
+        win->XML_Code_Dev = 0;
+        win->Form_Style(3);
         EXPECT_EQ(win->Btn_SaveConfManual->Left(), win->Btn_SaveConf->Left() + win->Btn_SaveConf->Width() + 8);
 
         onDialog = [&](TCustomForm* form) {
@@ -253,6 +260,7 @@ TEST_F(ScanWindow, ParameterRowsFollowFormTypeAndMethod) {
          true},
         {1, 1, 12, 571, {win->E_Port}, {}, u"10001", false},
         {1, 1, 18, 571, {win->E_Port}, {}, u"10001", true},
+        {1, 1, 15, 571, {win->E_Port}, {}, u"10001", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.formType) + "/" + std::to_string(c.method) + "/" + std::to_string(c.code));
@@ -407,7 +415,8 @@ TEST_F(ScanWindow, WirelessScanFillsTheGridTakesAKeyAndSaves) {
         EXPECT_EQ(g->GetCellProperties(12, 1)->BrushColor(), TColor(12172287));
 
         // A click shows the meter in the tree; a double click asks for its key.
-        win->EXG_WirelessClickCell(g, 1, 3);
+        const TRect cell = g->CellRect(3, 1);
+        SimulateClick(g, cell.Left + 5, cell.Top + 5);
         EXPECT_EQ(win->Wireless_Tree_Slave(), 0);
         onDialog = [&](TCustomForm* form) {
             ASSERT_EQ(form, &keyDialog);
@@ -416,8 +425,12 @@ TEST_F(ScanWindow, WirelessScanFillsTheGridTakesAKeyAndSaves) {
             keyDialog.Btn_OK->Click();
         };
         const std::size_t before = sim.Received().size();
-        win->EXG_WirelessDblClickCell(g, 1, 3);
+        SimulateDblClick(g, cell.Left + 5, cell.Top + 5);
         EXPECT_EQ(keyDialogs, 1);
+        // Placed inside the window's client area.
+        const TPoint client_end = win->ClientToScreen(TPoint{win->ClientWidth(), win->ClientHeight()});
+        EXPECT_LE(keyDialog.Left() + keyDialog.Width(), client_end.X);
+        EXPECT_LE(keyDialog.Top() + keyDialog.Height(), client_end.Y);
         // The key goes to the module (the AT-command key loading ends with "ATO\r").
         ASSERT_TRUE(Step_Wireless_Until(
             *scan, [&] { return scan->Step() == 134 && sim.Received().size() >= before + 27; }));
@@ -427,7 +440,7 @@ TEST_F(ScanWindow, WirelessScanFillsTheGridTakesAKeyAndSaves) {
         EXPECT_EQ(g->GetCellProperties(5, 1)->BrushColor(), TColor(11075496));
         EXPECT_EQ(g->RowCount(), 2);
         // A meter that is not encrypted asks for no key.
-        win->EXG_WirelessDblClickCell(g, 1, 3);
+        SimulateDblClick(g, cell.Left + 5, cell.Top + 5);
         EXPECT_EQ(keyDialogs, 1);
 
         win->Btn_StopScan->Click();

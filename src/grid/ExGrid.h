@@ -670,6 +670,10 @@ private:
     friend class TGridCombo;
     String ReadNumberText(const String& Raw);
     TCellGraphic* OwnGraphic(int ACol, int ARow);
+    // The cell's own graphic, made when it has none; "Invalid cell" outside
+    // the grid. Removing drops it when it is of that kind.
+    TCellGraphic* MakeOwnGraphic(int ACol, int ARow);
+    void RemoveOwnGraphic(int ACol, int ARow, TCellType Kind);
     void RepaintDisplCell(int ACol, int ARow);
 
     bool FFixedRowAlways = false;

@@ -6,7 +6,7 @@ void TExStringGrid::SetGridImages(TImageList* Value) {
     Invalidate();
 }
 
-void TExStringGrid::AddImageIdx(int ACol, int ARow, int Idx, TAlignment HAlign, TVAlignment VAlign) {
+TCellGraphic* TExStringGrid::MakeOwnGraphic(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0 || ACol >= ColCount() + FNumHidden || ARow >= RowCount() + NumHiddenRows())
         throw Exception(u"Invalid cell");
     TCellProperties* p = GetCellProperties(ACol, ARow);
@@ -15,6 +15,19 @@ void TExStringGrid::AddImageIdx(int ACol, int ARow, int Idx, TAlignment HAlign, 
         g = new TCellGraphic;
         p->SetGraphicObject(g);
     }
+    return g;
+}
+
+void TExStringGrid::RemoveOwnGraphic(int ACol, int ARow, TCellType Kind) {
+    TCellGraphic* g = OwnGraphic(ACol, ARow);
+    if (!g || g->CellType != Kind) return;
+    GetCellProperties(ACol, ARow)->SetGraphicObject(nullptr);
+    delete g;
+    RepaintDisplCell(ACol, ARow);
+}
+
+void TExStringGrid::AddImageIdx(int ACol, int ARow, int Idx, TAlignment HAlign, TVAlignment VAlign) {
+    TCellGraphic* g = MakeOwnGraphic(ACol, ARow);
     g->CellType = ctImageList;
     g->CellIndex = Idx;
     g->CellHAlign = HAlign;
@@ -22,13 +35,7 @@ void TExStringGrid::AddImageIdx(int ACol, int ARow, int Idx, TAlignment HAlign, 
     RepaintDisplCell(ACol, ARow);
 }
 
-void TExStringGrid::RemoveImageIdx(int ACol, int ARow) {
-    TCellGraphic* g = OwnGraphic(ACol, ARow);
-    if (!g || g->CellType != ctImageList) return;
-    GetCellProperties(ACol, ARow)->SetGraphicObject(nullptr);
-    delete g;
-    RepaintDisplCell(ACol, ARow);
-}
+void TExStringGrid::RemoveImageIdx(int ACol, int ARow) { RemoveOwnGraphic(ACol, ARow, ctImageList); }
 
 int TExStringGrid::GetImageIdx(int ACol, int ARow) {
     TCellGraphic* g = OwnGraphic(ACol, ARow);

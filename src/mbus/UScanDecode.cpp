@@ -179,12 +179,14 @@ TFScanDecode::TFScanDecode(TComponent* AOwner, std::unique_ptr<TMBusScanDecode> 
     TWinControl* p = P_Main;
     auto label = [p](const char16_t* name) { return Make_Label(p, name, Label_Left, 0); };
     auto check = [p](const char16_t* name) { return Make<TCheckBox>(p, name, Label_Left, 0, 400, 17); };
-    L_ScanMethod = label(u"L_ScanMethod");
-    CB_ScanMethod = Make_Combo(p, u"CB_ScanMethod");
-    L_ScanBy = label(u"L_ScanBy");
-    CB_ScanBy = Make_Combo(p, u"CB_ScanBy");
-    L_HardwareType = label(u"L_HardwareType");
-    CB_HardwareType = Make_Combo(p, u"CB_HardwareType");
+    // A row of a label and a drop-down list, named "L_" and "CB_" + Name.
+    auto list_row = [&](TLabel*& l, TComboBox*& c, const String& name) {
+        l = label((u"L_" + name).c_str());
+        c = Make_Combo(p, (u"CB_" + name).c_str());
+    };
+    list_row(L_ScanMethod, CB_ScanMethod, u"ScanMethod");
+    list_row(L_ScanBy, CB_ScanBy, u"ScanBy");
+    list_row(L_HardwareType, CB_HardwareType, u"HardwareType");
     L_IP = label(u"L_IP");
     const char16_t* ip_names[] = {u"E_IP1", u"E_IP2", u"E_IP3", u"E_IP4"};
     TEdit** ips[] = {&E_IP1, &E_IP2, &E_IP3, &E_IP4};
@@ -210,14 +212,10 @@ TFScanDecode::TFScanDecode(TComponent* AOwner, std::unique_ptr<TMBusScanDecode> 
     E_Port->SetText(u"502");
     L_MBus_ParGen = label(u"L_MBus_ParGen");
     L_MBus_ParGen->Font().SetStyle(TFontStyles{fsBold});
-    L_MBus_Baud = label(u"L_MBus_Baud");
-    CB_MBus_Baud = Make_Combo(p, u"CB_MBus_Baud");
-    L_MBus_Parity = label(u"L_MBus_Parity");
-    CB_MBus_Parity = Make_Combo(p, u"CB_MBus_Parity");
-    L_wMBus_Mode = label(u"L_wMBus_Mode");
-    CB_wMBus_Mode = Make_Combo(p, u"CB_wMBus_Mode");
-    L_wMBus_Radio_Channel = label(u"L_wMBus_Radio_Channel");
-    CB_wMBus_Radio_Channel = Make_Combo(p, u"CB_wMBus_Radio_Channel");
+    list_row(L_MBus_Baud, CB_MBus_Baud, u"MBus_Baud");
+    list_row(L_MBus_Parity, CB_MBus_Parity, u"MBus_Parity");
+    list_row(L_wMBus_Mode, CB_wMBus_Mode, u"wMBus_Mode");
+    list_row(L_wMBus_Radio_Channel, CB_wMBus_Radio_Channel, u"wMBus_Radio_Channel");
     L_Option_Scan = label(u"L_Option_Scan");
     L_Option_Scan->Font().SetStyle(TFontStyles{fsBold});
     CB_Opt_App_Reset = check(u"CB_Opt_App_Reset");
@@ -583,24 +581,13 @@ void TFScanDecode::StartScan() {
         TThread::Queue(thread,
                        [this, phase, address, found, kind] { Update_Scan_Progress(phase, address, found, kind); });
     };
-    bool started;
-    try {
-        started = TR_ScanDecode->Start_Scan(type, hardware, address, baud, CB_MBus_Parity->ItemIndex(),
-                                            CB_Opt_App_Reset->Checked(), CB_Opt_SND_NKE->Checked(), cut_after,
-                                            CB_Opt_Use_Fix_C_Field->Checked(),
-                                            Byte(std::max(CB_Opt_Use_Fix_C_Field_Value->ItemIndex(), 0)),
-                                            CB_Opt_Enable_Remote_Scan->Checked(), progress);
-    } catch (const Exception& e) {
-        Error_Box(e.Message());  // the port or the endpoint cannot be had
-        return;
-    }
-    if (!started) {
-        Error_Box(Lang_Table[1226]);
-        return;
-    }
-    FScan_Wireless = false;
-    Form_Style(2);
-    T_InScan->SetEnabled(true);
+    Begin_Scan(false, [&] {
+        return TR_ScanDecode->Start_Scan(type, hardware, address, baud, CB_MBus_Parity->ItemIndex(),
+                                         CB_Opt_App_Reset->Checked(), CB_Opt_SND_NKE->Checked(), cut_after,
+                                         CB_Opt_Use_Fix_C_Field->Checked(),
+                                         Byte(std::max(CB_Opt_Use_Fix_C_Field_Value->ItemIndex(), 0)),
+                                         CB_Opt_Enable_Remote_Scan->Checked(), progress);
+    });
 }
 
 void TFScanDecode::StarScanWireless() {
@@ -626,21 +613,27 @@ void TFScanDecode::StarScanWireless() {
     auto row = [this, thread](int position, TSlave_wMBus*) {
         TThread::Queue(thread, [this, position] { Update_Wireless_Slave_Row(position); });
     };
+    Begin_Scan(true, [&] {
+        return TR_ScanDecode->Start_Scan_Wireless(address, Word(port), mode,
+                                                  std::max(CB_wMBus_Radio_Channel->ItemIndex(), 0),
+                                                  CB_Opt_Enable_Remote_Scan->Checked(), Wireless_Local_Address, row);
+    });
+}
+
+void TFScanDecode::Begin_Scan(bool Wireless, const std::function<bool()>& Start) {
     bool started;
     try {
-        started = TR_ScanDecode->Start_Scan_Wireless(address, Word(port), mode,
-                                                     std::max(CB_wMBus_Radio_Channel->ItemIndex(), 0),
-                                                     CB_Opt_Enable_Remote_Scan->Checked(), Wireless_Local_Address, row);
+        started = Start();
     } catch (const Exception& e) {
-        Error_Box(e.Message());  // the port cannot be bound here
+        Error_Box(e.Message());  // the port or the endpoint cannot be had here
         return;
     }
     if (!started) {
         Error_Box(Lang_Table[1226]);
         return;
     }
-    FScan_Wireless = true;
-    Form_Style(4);
+    FScan_Wireless = Wireless;
+    Form_Style(Wireless ? 4 : 2);
     T_InScan->SetEnabled(true);
 }
 

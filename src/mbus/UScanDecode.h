@@ -10,6 +10,7 @@
 #include "framework/Forms.h"
 #include "mbus/MBusScanDecode.h"
 
+#include <functional>
 #include <memory>
 
 class TLabel;
@@ -163,6 +164,9 @@ public:
     void Update_List_of_COM_Port();
 
 private:
+    // Runs Start (a start of the thread); when it starts a scan, shows its
+    // style and polls; otherwise shows why not.
+    void Begin_Scan(bool Wireless, const std::function<bool()>& Start);
     TLazyStringTree* Make_Tree(TWinControl* Parent, const char16_t* Name, bool Wireless);
     void Place_Tree(TLazyStringTree* Tree, TRect Bounds, TAnchors Anchors, TAlign Align);
     void Show_Tree(bool Shown);

@@ -62,6 +62,17 @@ TSlave_MBus* Wired_Slave(std::size_t i) {
 }
 TVariable_MBus* Record(const TVar_List& list, std::size_t i) { return i < list.size() ? list[i].get() : nullptr; }
 
+// A meter's root node with a node per record, each with its detail lines;
+// the records keep their nodes. Gives the root node.
+TLazyNode* Add_Meter_Nodes(TLazyStringTree& tree, TVar_List& records) {
+    TLazyNode* root = tree.AddChild(nullptr);
+    for (auto& v : records) {
+        v->Node = tree.AddChild(root);
+        for (int d = 0; d < Detail_Lines; ++d) tree.AddChild(v->Node);
+    }
+    return root;
+}
+
 }  // namespace
 
 TSlave_wMBus* Wireless_Slave_At(int Position) {
@@ -114,11 +125,7 @@ void TFScanDecode::Show_Slave_in_Tree() {
     for (std::size_t i = 0; i < MBus_Slave_List.size(); ++i) {
         Index_Dev_MBus = int(i);
         TSlave_MBus* s = Wired_Slave(i);
-        s->Node = LST->AddChild(nullptr);
-        for (auto& v : s->List_Var) {
-            v->Node = LST->AddChild(s->Node);
-            for (int d = 0; d < Detail_Lines; ++d) LST->AddChild(v->Node);
-        }
+        s->Node = Add_Meter_Nodes(*LST, s->List_Var);
     }
     // Every text is made now, from the results as they are.
     LST->InitRecursive(nullptr, 0xFFFFFFFF, false);
@@ -132,11 +139,7 @@ void TFScanDecode::Show_Slave_in_Tree_Wireless(int Position) {
     if (!s) return;
     FWireless_Tree_Slave = Position;
     LST_Wireless->BeginUpdate();
-    s->Node = LST_Wireless->AddChild(nullptr);
-    for (auto& v : s->List_Var) {
-        v->Node = LST_Wireless->AddChild(s->Node);
-        for (int d = 0; d < Detail_Lines; ++d) LST_Wireless->AddChild(v->Node);
-    }
+    s->Node = Add_Meter_Nodes(*LST_Wireless, s->List_Var);
     // The texts are made while the meter cannot change under them.
     LST_Wireless->InitRecursive(nullptr, 0xFFFFFFFF, false);
     LST_Wireless->EndUpdate();

@@ -302,7 +302,6 @@ TEST_F(ScanWindow, ParameterRowsFollowFormTypeAndMethod) {
 }
 
 TEST_F(ScanWindow, ProgressListDrawsFoundLinesBlueAndMissingOnesRedInTwoColumns) {
-    TempDir out;
     Show([&] {
         win->Form_Style(2);
         win->Update_Scan_Progress(1, 0, 0, 1);  // phase 1 of a primary search adds nothing
@@ -311,22 +310,19 @@ TEST_F(ScanWindow, ProgressListDrawsFoundLinesBlueAndMissingOnesRedInTwoColumns)
         win->Update_Scan_Progress(2, 0x12345678, 1, 2);
         ASSERT_EQ(Lines(win->LB_AvailableDevice),
                   (std::vector<String>{u"ID = 7\t", u"ID = 8\t[NOT FOUND]", u"ID = 12345678"}));
-        const String png = Utf8ToString(out.file("list.png"));
-        SaveControlToPng(win->LB_AvailableDevice, png);
-        TPngImage picture;
-        picture.LoadFromFile(png);
         TBitmap bmp;
-        bmp.SetSize(picture.Width(), picture.Height());
-        bmp.Canvas().Draw(0, 0, picture);
+        RenderControlToBitmap(win->LB_AvailableDevice, bmp);
+        // Client coordinates inside the list's border.
+        const int edge = (win->LB_AvailableDevice->Width() - win->LB_AvailableDevice->ClientWidth()) / 2;
         const int h = win->LB_AvailableDevice->ItemHeight();
         // Colour counts per line and, for the red line, the columns.
         auto count = [&](int line, TColor colour, int x0, int x1) {
             int n = 0;
             for (int y = line * h; y < (line + 1) * h; ++y)
-                for (int x = x0; x < x1; ++x) n += bmp.Canvas().Pixels(x, y) == colour;
+                for (int x = x0; x < x1; ++x) n += bmp.Canvas().Pixels(x + edge, y + edge) == colour;
             return n;
         };
-        const int w = bmp.Width();
+        const int w = win->LB_AvailableDevice->ClientWidth();
         EXPECT_GT(count(0, clBlue, 0, w), 10);
         EXPECT_EQ(count(0, clRed, 0, w), 0);
         EXPECT_GT(count(1, clRed, 0, 60), 10) << "ID = 8";

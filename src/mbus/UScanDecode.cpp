@@ -276,10 +276,11 @@ TFScanDecode::TFScanDecode(TComponent* AOwner, std::unique_ptr<TMBusScanDecode> 
     for (int c = 0; c < Col_Grid_Count; ++c) EXG_Wireless->Columns().Items(c)->SetHeader(Grid_Headers[c]);
     EXG_Wireless->OnClickCell = [this](TObject* s, int r, int c) { EXG_WirelessClickCell(s, r, c); };
     EXG_Wireless->OnDblClickCell = [this](TObject* s, int r, int c) { EXG_WirelessDblClickCell(s, r, c); };
+    // Aligned before it has a parent: a new splitter stands at the left.
     Splitter_Wireless = new TSplitter(this);
+    Splitter_Wireless->SetAlign(alTop);
     Splitter_Wireless->SetParent(P_View_Wireless);
     Splitter_Wireless->SetBounds(0, 200, Client_Width, 4);
-    Splitter_Wireless->SetAlign(alTop);
     LST_Wireless = Make_Tree(P_View_Wireless, u"LST_Wireless", true);
     Place_Tree(LST_Wireless, TRect{0, 204, Client_Width, body_height}, TAnchors{akLeft, akTop}, alClient);
 

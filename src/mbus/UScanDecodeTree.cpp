@@ -90,6 +90,7 @@ TLazyStringTree* TFScanDecode::Make_Tree(TWinControl* parent, const char16_t* na
     t->TreeOptions().SetPaintOptions(t->TreeOptions().PaintOptions() +
                                      TLTPaintOptions{toShowButtons, toShowRoot, toShowTreeLines});
     t->SetImages(IL_Tree);
+    t->SetColor(clWindow);
     t->OnInitNode = [this, wireless](TBaseLazyTree* s, TLazyNode*, TLazyNode* n, TLazyNodeInitStates& st) {
         Tree_InitNode(s, n, wireless, st.Contains(ivsReInit));
     };

@@ -392,6 +392,10 @@ TEST_F(ScanWindow, WirelessScanFillsTheGridTakesAKeyAndSaves) {
         ASSERT_EQ(win->Style(), 4);
         EXPECT_TRUE(win->P_View_Wireless->Visible());
         EXPECT_FALSE(win->P_TreeView->Visible());
+        // The grid's panel, 200 pixels high, the splitter under it, the tree below.
+        EXPECT_EQ(win->P_Grid_Wireless->Height(), 200);
+        EXPECT_EQ(win->Splitter_Wireless->Top(), 200);
+        EXPECT_EQ(win->Splitter_Wireless->Height(), 4);
         ASSERT_TRUE(Step_Wireless_Until(*scan, [&] { return scan->Step() == 134; }));
 
         TExColumnGrid* g = win->EXG_Wireless;
@@ -452,4 +456,33 @@ TEST_F(ScanWindow, WirelessScanFillsTheGridTakesAKeyAndSaves) {
         EXPECT_EQ(Boxes(diInformation).size(), 1u);
     });
     FInsertKeyWireless = nullptr;
+}
+
+// The window as the program makes it: its own running thread, gated by the
+// window being shown, and its real poll timer.
+TEST_F(ScanWindow, OwnThreadRunsWhileShownAndItsTimerReportsTheFailedSetUp) {
+    TFScanDecode own(nullptr);
+    own.AfterConstruction();
+    own.TR_ScanDecode->Converter_Port = sim.Port();
+    own.XML_Code_Dev = 11;  // the converter's address from the project
+    EXPECT_EQ(own.TR_ScanDecode->Event_Run.WaitFor(0), wrTimeout);
+    sim.AnswerNextWith("\n\rDone!");  // not the analyzer's reply
+    dialogs.OnModalForm = [&](TCustomForm* form) {
+        ASSERT_EQ(form, &own);
+        EXPECT_EQ(own.TR_ScanDecode->Event_Run.WaitFor(0), wrSignaled);
+        own.Btn_StartScan->Click();
+        EXPECT_EQ(own.Style(), 2);
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (own.Style() == 2 && std::chrono::steady_clock::now() < end) {
+            Application->ProcessMessages();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        own.Close();
+    };
+    own.ShowModal();
+    EXPECT_EQ(own.Style(), 1);
+    EXPECT_EQ(Boxes(diError), std::vector<String>{u"Error! Device Analyzer not found"});
+    EXPECT_EQ(own.TR_ScanDecode->Event_Run.WaitFor(0), wrTimeout);
+    ASSERT_FALSE(sim.Received().empty());
+    EXPECT_EQ(sim.Received().back().Data, Disable);
 }

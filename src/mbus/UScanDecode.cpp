@@ -793,7 +793,10 @@ void TFScanDecode::Select_SaveXML(int Kind) {
     }
     const bool start_codes =
         XML_Code_Dev == 0 || XML_Code_Dev == 1 || XML_Code_Dev == 9 || XML_Code_Dev == 13 || XML_Code_Dev == 14;
-    if (Kind == 1 && start_codes) {
+    // The start addresses are the ones given for this result only: without
+    // the dialog, rows left from an earlier save would go to other meters.
+    FStart_Addresses_Asked = Kind == 1 && start_codes;
+    if (FStart_Addresses_Asked) {
         if (!FModbusStartAdd_SD) return;
         Carica_Dati_Modbus_Start_Add();
         if (FModbusStartAdd_SD->ShowModal() != mrOk) return;
@@ -813,7 +816,8 @@ void TFScanDecode::Select_SaveXML(int Kind) {
 
 namespace {
 
-TSaveConfXML Common_Save_Params(int Code, const String& File, bool Append, int Start_Register, int Kind) {
+TSaveConfXML Common_Save_Params(int Code, const String& File, bool Append, int Start_Register, int Kind,
+                                bool Start_Addresses) {
     TSaveConfXML d;
     d.Append = Append ? 1 : 0;
     d.XML_Code_Dev = Code;
@@ -822,7 +826,8 @@ TSaveConfXML Common_Save_Params(int Code, const String& File, bool Append, int S
     d.File_Name = File;
     if (FModbusStartAdd_SD) {
         TExColumnGrid* g = FModbusStartAdd_SD->sga;
-        for (int r = 1; r < g->RowCount(); ++r) d.SMN_Array.push_back(StrToIntDef(g->GetCellEx(1, r), 1));
+        if (Start_Addresses)
+            for (int r = 1; r < g->RowCount(); ++r) d.SMN_Array.push_back(StrToIntDef(g->GetCellEx(1, r), 1));
         d.En_NodeState = FModbusStartAdd_SD->CB_En_NodeState->Checked();
         d.En_IdeNum = FModbusStartAdd_SD->CB_En_IndNum->Checked();
     }
@@ -832,7 +837,8 @@ TSaveConfXML Common_Save_Params(int Code, const String& File, bool Append, int S
 }  // namespace
 
 void TFScanDecode::SaveXML(bool Append, int Start_Register, int Kind) {
-    TSaveConfXML d = Common_Save_Params(XML_Code_Dev, FileName_MBus, Append, Start_Register, Kind);
+    TSaveConfXML d =
+        Common_Save_Params(XML_Code_Dev, FileName_MBus, Append, Start_Register, Kind, FStart_Addresses_Asked);
     d.Index_Baud = CB_MBus_Baud->ItemIndex();
     d.Index_Par = CB_MBus_Parity->ItemIndex();
     d.Node_ID_Type = CB_ScanBy->ItemIndex();
@@ -844,7 +850,8 @@ void TFScanDecode::SaveXML(bool Append, int Start_Register, int Kind) {
 }
 
 void TFScanDecode::SaveXMLWireless(bool Append, int Start_Register, int Kind) {
-    TSaveConfXML d = Common_Save_Params(XML_Code_Dev, FileName_MBus, Append, Start_Register, Kind);
+    TSaveConfXML d =
+        Common_Save_Params(XML_Code_Dev, FileName_MBus, Append, Start_Register, Kind, FStart_Addresses_Asked);
     d.Node_ID_Type = CB_ScanBy->ItemIndex();
     d.Cut_After = 3;
     bool saved;

@@ -179,7 +179,8 @@ private:
     bool Wireless_Method() const;
     int FStyle = 1;
     int FWireless_Tree_Slave = -1;
-    bool FScan_Wireless = false;  // the scan started last is the wireless one
+    bool FScan_Wireless = false;          // the scan started last is the wireless one
+    bool FStart_Addresses_Asked = false;  // the saving under way showed the start-address dialog
 };
 
 extern TFScanDecode* FScanDecode;

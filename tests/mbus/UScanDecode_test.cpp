@@ -166,6 +166,15 @@ TEST_F(ScanWindow, NodeAddressesAndStartRegisterComeFromTheirDialogs) {
         EXPECT_EQ(rows, 4);
         EXPECT_EQ(names, (std::vector<String>{u"2 - 12345678", u"3 - 12345679", u"4 - 12345680"}));
         EXPECT_EQ(First_Registers(file), (std::vector<int>{1, 40, 1}));
+        // A code without the dialog: no start address of that earlier save is used.
+        win->XML_Code_Dev = 10;
+        win->Form_Style(3);
+        ASSERT_TRUE(win->Btn_SaveConfManual->Visible());
+        onDialog = [&](TCustomForm* form) { ADD_FAILURE() << StringToUtf8(form->Name()); };
+        dialogs.AnswerBox(mrNo);
+        win->Btn_SaveConfManual->Click();
+        EXPECT_EQ(First_Registers(file), (std::vector<int>{1, 1, 1}));
+        win->XML_Code_Dev = 0;
 
         // Appending asks for the first register; a cancelled dialog writes nothing.
         onDialog = [&](TCustomForm* form) {

@@ -113,8 +113,8 @@ void Fill_Tree_Pictures(TImageList& list) {
         c.Rectangle(3, 3, 13, 13);
     });
     Add_Picture(list, [](TCanvas& c) {
-        c.Pen().SetColor(clGray);
-        c.Brush().SetColor(clGray);
+        c.Pen().SetColor(clTeal);
+        c.Brush().SetColor(clTeal);
         c.Ellipse(5, 5, 11, 11);
     });
 }

@@ -5,6 +5,7 @@
 #include "ScanWindowFixture.h"
 
 #include "controls/FlatButton.h"
+#include "framework/Graphics.h"
 #include "framework/Simulate.h"
 #include "framework/XmlDoc.h"
 #include "tree/LazyTrees.h"
@@ -80,8 +81,29 @@ TEST_F(ScanWindow, WiredTreeShowsEachMeterWithItsRecordsAndTheirDetails) {
         EXPECT_EQ(meter->Node, win->LST->GetFirst());
         EXPECT_EQ(meter->List_Var[1]->Node, win->LST->GetNextSibling(meter->List_Var[0]->Node));
 
-        // Unticked by mouse: the record, then the meter; the written network says so.
+        // Each row shows the picture of its level: the meter, a record, a detail line.
         win->LST->SetExpanded(meter->Node, true);
+        win->LST->SetExpanded(meter->List_Var[0]->Node, true);
+        TBitmap shot;
+        RenderControlToBitmap(win->LST, shot);
+        const int edge = (win->LST->Width() - win->LST->ClientWidth()) / 2;
+        auto count = [&](PLazyNode n, TColor colour) {
+            const TRect r = win->LST->GetDisplayRect(n, false);
+            int found = 0;
+            for (int y = r.Top; y < r.Bottom; ++y)
+                for (int x = 0; x < r.Right; ++x) found += shot.Canvas().Pixels(x + edge, y + edge) == colour;
+            return found;
+        };
+        const PLazyNode rows[] = {meter->Node, meter->List_Var[0]->Node, win->LST->GetFirstChild(meter->List_Var[0]->Node)};
+        const TColor pictures[] = {clSilver, clSkyBlue, clTeal};
+        for (int level = 0; level < 3; ++level)
+            for (int picture = 0; picture < 3; ++picture)
+                if (picture == level)
+                    EXPECT_GT(count(rows[level], pictures[picture]), 8) << level;
+                else
+                    EXPECT_EQ(count(rows[level], pictures[picture]), 0) << level << " " << picture;
+
+        // Unticked by mouse: the record, then the meter; the written network says so.
         Click_Check(win->LST, meter->List_Var[1]->Node);
         EXPECT_FALSE(meter->List_Var[1]->Enable);
         EXPECT_TRUE(meter->Enable);

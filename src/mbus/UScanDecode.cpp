@@ -37,7 +37,6 @@ constexpr int Button_Left = 16, Button_Top = 10, Button_Width = 150, Button_Heig
 // The two columns of a "[NOT FOUND]" line of the progress list.
 constexpr int Not_Found_Column = 70;
 constexpr TColor Encrypted_Colour = TColor(12172287), Plain_Colour = TColor(11075496);
-constexpr int Detail_Lines = 12;
 
 const char16_t* const Not_Found = u"[NOT FOUND]";
 

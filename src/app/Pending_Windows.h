@@ -33,6 +33,7 @@
 #include "mbus/UMeter_Bus.h"
 #include "mbus/UModbusStartAdd_SD.h"
 #include "mbus/UNewIDNode.h"
+#include "mbus/UScanDecode.h"
 #include "mbus/UScanModbusStart.h"
 
 #if __has_include("shell/UParGen.h")
@@ -85,15 +86,6 @@ void Write_EDS_File(const String& FileName);
 void Create_MIB_File();
 #endif
 
-// The M-Bus scan window, with the fields the wizard sets before showing it.
-class TFScanDecode : public TPending_Window {
-public:
-    explicit TFScanDecode(TComponent* AOwner) : TPending_Window(AOwner, u"TFScanDecode", u"the M-Bus scan window") {}
-    int XML_Code_Dev = 0;
-    String FileName_MBus;
-    int Form_Type = 0;
-};
-extern TFScanDecode* FScanDecode;
 
 #undef CONFIGURATOR_PENDING_WINDOW
 

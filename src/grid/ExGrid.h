@@ -20,6 +20,7 @@
 #include "framework/DataTransfer.h"
 #include "framework/DateUtils.h"
 #include "framework/Forms.h"
+#include "framework/ImgList.h"
 
 #include <functional>
 #include <memory>
@@ -90,8 +91,11 @@ public:
     bool CellTransparent = false;
     // 1: a check box or radio button that also carries a balloon.
     int CellAngle = 0;
-    // The balloon's icon.
-    Byte CellIndex = 0;
+    // ctImageList: the image of the grid's list; a balloon: its icon.
+    int CellIndex = -1;
+    // ctImageList: where the image stands in the cell.
+    TAlignment CellHAlign = taLeftJustify;
+    TVAlignment CellVAlign = vtaTop;
     // The balloon's title and text.
     std::vector<String> CellBalloon;
 };
@@ -292,6 +296,14 @@ public:
     virtual bool ToggleCellCheck(int ACol, int ARow, bool User);
     bool ToggleCheckBox(int ACol, int ARow) { return ToggleCellCheck(ACol, ARow, false); }
     TControlLook& ControlLook() { return FControlLook; }
+    // An image of GridImages in a cell, in place of its text; "Invalid cell"
+    // outside the grid. Removing leaves the cell's text.
+    TImageList* GridImages() const { return FGridImages; }
+    void SetGridImages(TImageList* Value);
+    void AddImageIdx(int ACol, int ARow, int Idx, TAlignment HAlign, TVAlignment VAlign);
+    void RemoveImageIdx(int ACol, int ARow);
+    // The image index of a cell, -1 for none.
+    int GetImageIdx(int ACol, int ARow);
 
     // ===== Hidden columns and rows
     void HideColumn(int ColIndex) { HideColumns(ColIndex, ColIndex); }
@@ -618,13 +630,14 @@ public:
     TCheckBoxClickEvent OnCheckBoxClick;
     TCanClickCellEvent OnCanClickCell;
     TRowColClickEvent OnClickCell;
+    // A double click on a cell (a fixed one too), after the control's OnDblClick.
+    TRowColClickEvent OnDblClickCell;
     TGetCheckEvent OnGetCheckTrue;
     TGetCheckEvent OnGetCheckFalse;
     TCellsChangedEvent OnCellsChanged;
     TUpdateColumnSizeEvent OnUpdateColumnSize;
     TNotifyEvent OnPainted;
     TGridHintEvent OnGridHint;
-    TRowColClickEvent OnDblClickCell;
     // Also with (-1, -1) for a right click outside the cells.
     TRowColClickEvent OnRightClickCell;
     TColumnSizingEvent OnColumnSizing;
@@ -830,6 +843,7 @@ protected:
     bool FInvalidPending = false;  // a repaint was asked for and has not run yet
     bool FEditDisable = false;
     bool FEditChange = false;
+    TImageList* FGridImages = nullptr;
     bool FEditing = false;
     bool FEditMode = false;
     bool FEditActive = false;
@@ -930,6 +944,10 @@ private:
     friend class TExGridTools;
     String ReadNumberText(const String& Raw);
     TCellGraphic* OwnGraphic(int ACol, int ARow);
+    // The cell's own graphic, made when it has none; "Invalid cell" outside
+    // the grid. Removing drops it when it is of that kind.
+    TCellGraphic* MakeOwnGraphic(int ACol, int ARow);
+    void RemoveOwnGraphic(int ACol, int ARow, TCellType Kind);
     void RepaintDisplCell(int ACol, int ARow);
 
     bool FFixedRowAlways = false;

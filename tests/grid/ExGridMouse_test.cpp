@@ -382,3 +382,13 @@ TEST(ExGridMouse, HeadersSelectRowsColumnsOrEverythingWhenAllowed) {
 }
 
 }  // namespace
+
+TEST(ExGridMouse, DoubleClickReportsItsCell) {
+    MouseForm f;
+    std::vector<std::pair<int, int>> clicks;
+    f.g->OnDblClickCell = [&](TObject*, int row, int col) { clicks.emplace_back(row, col); };
+    const TRect r = f.g->CellRect(3, 2);
+    SimulateDblClick(f.g, r.Left + 5, r.Top + 5);
+    SimulateDblClick(f.g, 440, 240);  // right of every column: the last column's header
+    EXPECT_EQ(clicks, (std::vector<std::pair<int, int>>{{2, 3}, {0, f.g->ColCount() - 1}}));
+}

@@ -146,6 +146,9 @@ void TGridColumnItem::AssignVisuals(const TGridColumnItem& S) {
     FAutoMaxSize = S.FAutoMaxSize;
     FFilter.Assign(&S.FFilter);
     FFilterCaseSensitive = S.FFilterCaseSensitive;
+    FSortStyle = S.FSortStyle;
+    FSortPrefix = S.FSortPrefix;
+    FSortSuffix = S.FSortSuffix;
     DefIdx = S.DefIdx;
     FFloatFormat = S.FFloatFormat;
     if (TExColumnGrid* g = Grid()) {
@@ -348,6 +351,15 @@ TCellGraphic* TExColumnGrid::GetCellGraphic(int ACol, int ARow) {
     TGridColumnItem* it = Item(ACol);
     if (it && it->Editor() == edDataCheckBox && IsInsideCell(ACol, ARow)) return &FCellGraphic;
     return nullptr;
+}
+
+void TExColumnGrid::DoGetFormat(int ACol, TSortStyle& AStyle, String& APrefix, String& ASuffix) {
+    if (TGridColumnItem* it = Item(ACol)) {
+        AStyle = it->SortStyle();
+        APrefix = it->SortPrefix();
+        ASuffix = it->SortSuffix();
+    }
+    TExStringGrid::DoGetFormat(ACol, AStyle, APrefix, ASuffix);
 }
 
 String TExColumnGrid::GetFormattedCell(int ACol, int ARow) {
@@ -609,6 +621,9 @@ const TColumnField ColumnFields[] = {
     {u"Filter", [](TGridColumnItem& i) { return i.Filter().CommaText(); },
      [](TGridColumnItem& i, const String& v) { i.Filter().SetCommaText(v); }},
     COLUMN_INT(FilterCaseSensitive, bool),
+    COLUMN_INT(SortStyle, TSortStyle),
+    COLUMN_TEXT(SortPrefix),
+    COLUMN_TEXT(SortSuffix),
     COLUMN_TEXT(FloatFormat),
     COLUMN_INT(MinSize, int),
     COLUMN_INT(MaxSize, int),

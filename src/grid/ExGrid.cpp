@@ -92,6 +92,7 @@ TExStringGrid::TExStringGrid(TComponent* AOwner) : TBaseGrid(AOwner) {
 }
 
 TExStringGrid::~TExStringGrid() {
+    StopDragScroll();  // the parent owns the timer, which must not call a freed grid
     if (FOwnerForm && !FOwnerForm->ComponentState().Contains(csDestroying)) FOwnerForm->OnResize = FOldFormResize;
     FreeAllCellProps();
 }

@@ -253,7 +253,8 @@ void TExStringGrid::DragDrop(TObject* Source, int X, int Y) {
 
 void TExStringGrid::DragScrollTick(TObject*) {
     if (!FDragScrollOptions.Active) {
-        StopDragScroll();
+        // The timer is inside its own tick: it stops here and goes with the drag.
+        if (FDragTmr) FDragTmr->SetEnabled(false);
         return;
     }
     const Cardinal repeat = Cardinal(std::max(1, FDragScrollOptions.Delays.RepeatDelay));

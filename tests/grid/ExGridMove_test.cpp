@@ -1,0 +1,192 @@
+#include "grid/ExCGrid.h"
+
+#include "framework/Forms.h"
+#include "framework/Simulate.h"
+#include "framework/SysUtils.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// The mouse handling's calls of the drag feedback, as the grid's own
+// movement and release handling make them.
+struct FeedbackGrid : TExColumnGrid {
+    using TExColumnGrid::TExColumnGrid;
+    void MouseMove(TShiftState Shift, int X, int Y) override {
+        TExColumnGrid::MouseMove(Shift, X, Y);
+        MoveFeedback(X, Y);
+    }
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override {
+        if (Button == mbLeft) MoveCompletion(X, Y);
+        TExColumnGrid::MouseUp(Button, Shift, X, Y);
+    }
+};
+
+// A shown column grid that moves columns and rows by their headers; cell
+// (c, r) holds "c,r" and column c is c * 10 + 40 pixels wide.
+struct MoveForm {
+    TForm form{nullptr};
+    FeedbackGrid* g;
+    std::vector<std::string> log;
+
+    MoveForm() {
+        form.SetBounds(0, 0, 700, 400);
+        g = new FeedbackGrid(&form);
+        g->SetParent(&form);
+        g->SetBounds(0, 0, 600, 300);
+        g->SetRowCount(6);
+        g->SetOptions(g->Options() + TGridOptions{goColMoving, goRowMoving});
+        for (int c = 0; c < g->ColCount(); ++c) {
+            g->SetColWidths(c, c * 10 + 40);
+            g->Columns().Items(c)->SetHeader(u"H" + IntToStr(c));
+            for (int r = 1; r < g->RowCount(); ++r) g->SetCellEx(c, r, IntToStr(c) + u"," + IntToStr(r));
+        }
+        g->Columns().Items(1)->SetEditor(edComboList);
+        g->OnColumnMoved = [this](TObject*, int f, int t) { log.push_back("moved " + Pair(f, t)); };
+        g->OnAfterColumnMoved = [this](TObject*, int f, int t) { log.push_back("after " + Pair(f, t)); };
+        form.Show();
+    }
+    static std::string Pair(int a, int b) { return std::to_string(a) + ">" + std::to_string(b); }
+    TPoint Mid(int c, int r) {
+        const TRect R = g->CellRect(c, r);
+        return {(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2};
+    }
+    // Presses on a header, moves over the steps and releases on the last.
+    void Drag(TPoint from, const std::vector<TPoint>& steps) {
+        SimulateMouseDown(g, mbLeft, from.X, from.Y);
+        for (TPoint p : steps) SimulateMouseMove(g, p.X, p.Y, {ssLeft});
+        SimulateMouseUp(g, mbLeft, steps.back().X, steps.back().Y);
+    }
+    void DragColumn(int from, int to) { Drag(Mid(from, 0), {Mid(from + (to > from ? 1 : -1), 0), Mid(to, 0)}); }
+};
+
+TEST(ExGridMove, ADraggedColumnTakesItsCellsWidthItemAndCurrentCell) {
+    MoveForm f;
+    f.g->SetCol(1);
+    f.DragColumn(1, 3);
+    EXPECT_EQ(f.g->GetCellEx(3, 2), u"1,2");
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"2,2");
+    EXPECT_EQ(f.g->ColWidths(3), 50);
+    EXPECT_EQ(f.g->ColWidths(1), 60);
+    EXPECT_EQ(f.g->Col(), 3);
+    TGridColumnItem* moved = f.g->Columns().Items(3);
+    EXPECT_EQ(moved->Header(), u"H1");
+    EXPECT_EQ(moved->Editor(), edComboList);
+    EXPECT_EQ(moved->Width(), 50);
+    EXPECT_EQ(f.log, (std::vector<std::string>{"moved 1>3", "after 1>3"}));
+    // The release that ended the move is no sort click.
+    EXPECT_TRUE(f.g->ColMoveFlg());
+}
+
+TEST(ExGridMove, TheSortColumnAndItsKeysFollowTheMove) {
+    const struct {
+        int sortColumn, expected;
+    } cases[] = {{3, 2}, {2, 1}, {1, 3}, {4, 4}};
+    for (auto c : cases) {
+        MoveForm f;
+        f.g->SortSettings().SetColumn(c.sortColumn);
+        f.g->MoveColumn(1, 3);
+        EXPECT_EQ(f.g->SortSettings().Column(), c.expected) << c.sortColumn;
+    }
+    MoveForm f;
+    f.g->SortSettings().SetIndexShow(true);
+    f.g->SortIndexes().AddIndex(3, false);
+    f.g->SortIndexes().AddIndex(1, true);
+    f.g->MoveColumn(3, 1);
+    EXPECT_EQ(f.g->SortIndexes().GetSortColumns(0), 1);
+    EXPECT_FALSE(f.g->SortIndexes().GetSortDirections(0));
+    EXPECT_EQ(f.g->SortIndexes().GetSortColumns(1), 2);
+}
+
+TEST(ExGridMove, HiddenRowsKeepTheirCellsInStep) {
+    MoveForm f;
+    f.g->HideRow(2);
+    f.g->MoveColumn(1, 3);
+    f.g->UnHideRow(2);
+    EXPECT_EQ(f.g->GetCellEx(3, 2), u"1,2");
+    EXPECT_EQ(f.g->GetCellEx(2, 2), u"3,2");
+}
+
+TEST(ExGridMove, AMovedRowIsReportedOnceWithItsHeightInPlace) {
+    MoveForm f;
+    f.g->SetRowHeights(1, 40);
+    std::vector<std::string> seen;
+    f.g->OnRowMoved = [&](TObject*, int from, int to) {
+        seen.push_back(MoveForm::Pair(from, to) + " h" + std::to_string(f.g->RowHeights(to)) + " " +
+                       StringToUtf8(f.g->GetCellEx(2, to)));
+    };
+    f.Drag(f.Mid(0, 1), {f.Mid(0, 2), f.Mid(0, 3)});
+    EXPECT_EQ(seen, (std::vector<std::string>{"1>3 h40 2,1"}));
+
+    // The floating footer's row stays last.
+    f.g->FloatingFooter().SetVisible(true);
+    f.g->MoveRow(1, f.g->RowCount() - 1);
+    EXPECT_EQ(seen.size(), 1u);
+    EXPECT_EQ(f.g->GetCellEx(2, 1), u"2,2");
+}
+
+TEST(ExGridMove, GridsSynchronisedBothWaysMoveOnceEach) {
+    MoveForm a, b;
+    a.g->SyncGrid().SetGrid(b.g);
+    a.g->SyncGrid().SetMoveColumn(true);
+    b.g->SyncGrid().SetGrid(a.g);
+    b.g->SyncGrid().SetMoveColumn(true);
+    a.DragColumn(1, 3);
+    EXPECT_EQ(a.log, (std::vector<std::string>{"moved 1>3", "after 1>3"}));
+    EXPECT_EQ(b.log, (std::vector<std::string>{"moved 1>3", "after 1>3"}));
+    EXPECT_EQ(b.g->GetCellEx(3, 2), u"1,2");
+
+    a.g->SyncGrid().SetMoveRow(true);
+    b.g->SyncGrid().SetMoveRow(true);
+    a.g->MoveRow(1, 2);
+    EXPECT_EQ(a.g->GetCellEx(1, 2), u"2,1");
+    EXPECT_EQ(b.g->GetCellEx(1, 2), u"2,1");
+}
+
+TEST(ExGridMove, TheDragShowsTheHeaderButtonArrowsAndARefusalMovesNothing) {
+    MoveForm f;
+    f.g->DragDropSettings().SetShowCells(false);
+    std::vector<int> moving;
+    bool refuse = false;
+    f.g->OnColumnMoving = [&](TObject*, int col, bool& allow) {
+        moving.push_back(col);
+        if (refuse) allow = false;
+    };
+    SimulateMouseDown(f.g, mbLeft, f.Mid(1, 0).X, f.Mid(1, 0).Y);
+    SimulateMouseMove(f.g, f.Mid(2, 0).X, f.Mid(2, 0).Y, {ssLeft});
+    THeaderDragButton* button = f.g->MoveButton();
+    EXPECT_TRUE(button->Visible());
+    EXPECT_EQ(button->Caption(), u"H1");
+    EXPECT_EQ(button->Width(), 50);
+    EXPECT_EQ(Screen->Cursor(), crDrag);
+    SimulateMouseMove(f.g, f.Mid(3, 0).X, f.Mid(3, 0).Y, {ssLeft});
+    refuse = true;
+    SimulateMouseMove(f.g, f.Mid(4, 0).X, f.Mid(4, 0).Y, {ssLeft});
+    EXPECT_EQ(moving, (std::vector<int>{2, 3, 4}));
+    EXPECT_EQ(Screen->Cursor(), crNoDrop);
+    SimulateMouseUp(f.g, mbLeft, f.Mid(4, 0).X, f.Mid(4, 0).Y);
+    EXPECT_FALSE(button->Visible());
+    EXPECT_EQ(Screen->Cursor(), crDefault);
+    EXPECT_TRUE(f.log.empty());
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"1,2");
+    EXPECT_EQ(f.g->GridState(), gsNormal);
+
+    // Accepted: the drop moves the column.
+    refuse = false;
+    f.DragColumn(1, 3);
+    EXPECT_EQ(f.g->GetCellEx(3, 2), u"1,2");
+}
+
+TEST(ExGridMove, OnColumnMoveRefusingEndsTheDrag) {
+    MoveForm f;
+    f.g->OnColumnMove = [](TObject*, int, bool& allow) { allow = false; };
+    f.DragColumn(1, 3);
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"1,2");
+    EXPECT_TRUE(f.log.empty());
+    EXPECT_FALSE(f.g->MoveButton()->Visible());
+}
+
+}  // namespace

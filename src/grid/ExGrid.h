@@ -123,6 +123,29 @@ enum TSortStyle {
 };
 static_assert(ssAlphaNumericNoCase == 19, "the sort styles are streamed by their ordinal");
 
+// What a cell compares by when the grid sorts, read once from the cell:
+// a sort may keep one per row and swap them with the rows. Two keys of a
+// column compare as CompareCells compares their cells (ssRaw hands the
+// handler the rows the keys were read at).
+struct TSortKey {
+    TSortStyle Style = ssAutomatic;  // the column's format
+    String Text;                     // as compared: the display or the stored text
+    String Folded;                   // upper-cased, or without markup for ssHTML
+    bool Box = false;                // a check box cell
+    bool Checked = false;
+    bool Number = false;             // reads as integer, float or scientific number
+    bool DateLike = false;           // starts like a date or a time
+    bool TimeLike = false;
+    bool NumberBlank = false;        // empty once prefix, suffix and separators are out
+    bool NumberValid = false;
+    double NumberValue = 0;
+    double DateValue = 0;
+    double TimeValue = 0;
+    int ImageKey = -1;
+    int Col = 0;
+    int Row = 0;
+};
+
 // Told of every cell the grid selects.
 class ITExStringGridSelect {
 public:
@@ -443,6 +466,8 @@ public:
     // Rows are grid rows, ACol a real column. 1: row 1 sorts after row 2
     // ascending, -1 before, 0 equal; the blank rule follows ADirection.
     int CompareCells(int ACol, int ARow1, int ARow2, TSortDirection ADirection);
+    TSortKey SortKeyOf(int ACol, int ARow);
+    int CompareSortKeys(const TSortKey& A, const TSortKey& B, TSortDirection ADirection);
     // ACol, then the following columns while equal (with SortSettings.Full).
     int CompareRowsFull(int ACol, int ARow1, int ARow2);
     // By SortIndexes from entry AIndex on; a descending key's answer is negated.

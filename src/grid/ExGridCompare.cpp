@@ -12,6 +12,7 @@
 namespace {
 
 int ThreeWay(double A, double B) { return A > B ? 1 : (A == B ? 0 : -1); }
+int Sign(int V) { return V > 0 ? 1 : (V < 0 ? -1 : 0); }
 
 bool IsBoxType(TCellType T) {
     return T == ctCheckBox || T == ctDataCheckBox || T == ctVirtCheckBox || T == ctRowCheckBox;
@@ -37,6 +38,16 @@ bool StartsWithSeparatedDigits(const String& S, Char Sep) {
 // tells whether the whole text read.
 bool ReadDecimal(const String& S, double& Value) {
     const size_t n = S.size();
+    // Whole numbers of up to 15 digits are exact as they are read here.
+    if (n > 0 && n <= 16) {
+        size_t k = S[0] == u'-' ? 1 : 0;
+        long long v = 0;
+        while (k < n && S[k] >= u'0' && S[k] <= u'9') v = v * 10 + (S[k++] - u'0');
+        if (k == n && n > size_t(S[0] == u'-') && n - size_t(S[0] == u'-') <= 15) {
+            Value = double(S[0] == u'-' ? -v : v);
+            return true;
+        }
+    }
     size_t i = 0;
     while (i < n && S[i] == u' ') ++i;
     std::string ascii;
@@ -101,125 +112,120 @@ double ShortDateValue(const String& S, bool DayFirst) {
 
 }  // namespace
 
-int TExStringGrid::CompareCells(int ACol, int ARow1, int ARow2, TSortDirection ADirection) {
-    ++FCompares;
-    int result = 1;
-    TSortStyle style = FSortSettings.AutoFormat() ? ssAutomatic
-                       : FSortSettings.IgnoreCase() ? ssAlphaNoCase
-                                                    : ssAlphabetic;
+TSortKey TExStringGrid::SortKeyOf(int ACol, int ARow) {
+    TSortKey k;
+    k.Col = ACol;
+    k.Row = ARow;
+    k.Style = FSortSettings.AutoFormat() ? ssAutomatic : FSortSettings.IgnoreCase() ? ssAlphaNoCase : ssAlphabetic;
     String prefix, suffix;
-    DoGetFormat(ACol, style, prefix, suffix);
+    DoGetFormat(ACol, k.Style, prefix, suffix);
+    k.Text = FSortSettings.SortOnVirtualCells() ? GetCellEx(ACol, ARow) : GetGridCell(ACol, ARow);
+    const TSortStyle style = k.Style;
+    const bool automatic = style == ssAutomatic;
+    const bool alphaNumeric = style == ssAlphaNumeric || style == ssAlphaNumericNoCase;
 
-    const bool virt = FSortSettings.SortOnVirtualCells();
-    String s1 = virt ? GetCellEx(ACol, ARow1) : GetGridCell(ACol, ARow1);
-    String s2 = virt ? GetCellEx(ACol, ARow2) : GetGridCell(ACol, ARow2);
+    if (automatic || style == ssCheckBox) {
+        k.Box = IsBoxType(GetCellType(ACol, ARow));
+        if (k.Box || style == ssCheckBox) GetCheckBoxState(ACol, RealRowIndex(ARow), k.Checked);
+    }
+    if (automatic || alphaNumeric) k.Number = ReadsAsNumber(k.Text);
+    if (automatic) {
+        const Char dateSep = GetDateSeparatorChar(), timeSep = GetTimeSeparatorChar();
+        k.DateLike = StartsWithSeparatedDigits(k.Text, dateSep);
+        k.TimeLike = StartsWithSeparatedDigits(k.Text, timeSep);
+    }
+    if (automatic || alphaNumeric || style == ssNumeric || style == ssFinancial) {
+        String n = k.Text;
+        DeleteFirst(n, suffix);
+        DeleteFirst(n, prefix);
+        if (style == ssFinancial) std::erase(n, GetThousandSeparatorChar());
+        if (const Char dec = GetDecimalSeparatorChar(); dec != u'.')
+            if (size_t p = n.find(dec); p != String::npos) n[p] = u'.';
+        k.NumberBlank = n.empty();
+        k.NumberValid = ReadDecimal(n, k.NumberValue) || k.Text.empty();
+    }
+    if (k.DateLike || style == ssDate || style == ssDateTime) k.DateValue = DateValue(k.Text, false);
+    if (k.TimeLike || style == ssTime) k.TimeValue = DateValue(k.Text, true);
+    if (style == ssShortDateEU || style == ssShortDateUS) k.DateValue = ShortDateValue(k.Text, style == ssShortDateEU);
+    if (style == ssAlphaNoCase || style == ssAlphaNumericNoCase || ((automatic || style == ssAlphabetic) &&
+                                                                    FSortSettings.IgnoreCase())) {
+        k.Folded = k.Text;
+        UpperAscii(k.Folded);
+    }
+    if (style == ssHTML) k.Folded = StrippedCells(ACol, ARow);
+    if (style == ssImages) {
+        // Image cells carry no picture index here: cells order by the kind
+        // of graphic they hold, cells without one first.
+        const TCellGraphic* g = GetCellGraphic(ACol, ARow);
+        k.ImageKey = g && g->CellType != ctEmpty ? int(g->CellType) : -1;
+    }
+    return k;
+}
 
+int TExStringGrid::CompareSortKeys(const TSortKey& A, const TSortKey& B, TSortDirection ADirection) {
+    ++FCompares;
+    TSortStyle style = A.Style;
     // Each automatic choice needs both cells to qualify, so that swapping the
     // two rows turns the answer round.
     if (style == ssAutomatic) {
-        const Char dateSep = GetDateSeparatorChar(), timeSep = GetTimeSeparatorChar();
-        if (IsBoxType(GetCellType(ACol, ARow1)) && IsBoxType(GetCellType(ACol, ARow2)))
-            style = ssCheckBox;
-        else if (ReadsAsNumber(s1) && ReadsAsNumber(s2))
-            style = ssNumeric;
-        else if (StartsWithSeparatedDigits(s1, dateSep) && StartsWithSeparatedDigits(s2, dateSep))
-            style = s1.find(timeSep) != String::npos || s2.find(timeSep) != String::npos ? ssDateTime : ssDate;
-        else if (StartsWithSeparatedDigits(s1, timeSep) && StartsWithSeparatedDigits(s2, timeSep))
-            style = ssTime;
-        else
-            style = FSortSettings.IgnoreCase() ? ssAlphaNoCase : ssAlphabetic;
-    }
-    if (style == ssAlphaNumeric || style == ssAlphaNumericNoCase) {
-        const bool numbers = ReadsAsNumber(s1) && ReadsAsNumber(s2);
-        style = numbers ? ssNumeric : style == ssAlphaNumeric ? ssAlphabetic : ssAlphaNoCase;
+        if (A.Box && B.Box) style = ssCheckBox;
+        else if (A.Number && B.Number) style = ssNumeric;
+        else if (A.DateLike && B.DateLike) style = ssDate;
+        else if (A.TimeLike && B.TimeLike) style = ssTime;
+        else style = FSortSettings.IgnoreCase() ? ssAlphaNoCase : ssAlphabetic;
+    } else if (style == ssAlphaNumeric || style == ssAlphaNumericNoCase) {
+        style = A.Number && B.Number ? ssNumeric : style == ssAlphaNumeric ? ssAlphabetic : ssAlphaNoCase;
     }
 
+    int result = 1;
+    bool blankA = A.Text.empty(), blankB = B.Text.empty();
     switch (style) {
     case ssAlphabetic:
-    case ssAlphaCase: result = TextOrder(s1, s2); break;
-    case ssAlphaNoCase:
-        UpperAscii(s1);
-        UpperAscii(s2);
-        result = TextOrder(s1, s2);
-        break;
-    case ssAnsiAlphaCase: {
-        const int r = AnsiCompareStr(s1, s2);
-        result = r > 0 ? 1 : (r < 0 ? -1 : 0);
-        break;
-    }
-    case ssAnsiAlphaNoCase: {
-        const int r = AnsiCompareText(s1, s2);
-        result = r > 0 ? 1 : (r < 0 ? -1 : 0);
-        break;
-    }
+    case ssAlphaCase: result = TextOrder(A.Text, B.Text); break;
+    case ssAlphaNoCase: result = TextOrder(A.Folded, B.Folded); break;
+    case ssAnsiAlphaCase: result = Sign(AnsiCompareStr(A.Text, B.Text)); break;
+    case ssAnsiAlphaNoCase: result = Sign(AnsiCompareText(A.Text, B.Text)); break;
     case ssHTML:
-        s1 = StrippedCells(ACol, ARow1);
-        s2 = StrippedCells(ACol, ARow2);
-        result = TextOrder(s1, s2);
+        result = TextOrder(A.Folded, B.Folded);
+        blankA = A.Folded.empty();
+        blankB = B.Folded.empty();
         break;
     case ssNumeric:
-    case ssFinancial: {
-        const bool empty1 = s1.empty(), empty2 = s2.empty();
-        DeleteFirst(s1, suffix);
-        DeleteFirst(s2, suffix);
-        DeleteFirst(s1, prefix);
-        DeleteFirst(s2, prefix);
-        if (style == ssFinancial) {
-            const Char thousand = GetThousandSeparatorChar();
-            std::erase(s1, thousand);
-            std::erase(s2, thousand);
-        }
-        if (const Char dec = GetDecimalSeparatorChar(); dec != u'.') {
-            if (size_t p = s1.find(dec); p != String::npos) s1[p] = u'.';
-            if (size_t p = s2.find(dec); p != String::npos) s2[p] = u'.';
-        }
-        double v1 = 0, v2 = 0;
-        const bool valid1 = ReadDecimal(s1, v1) || empty1;
-        const bool valid2 = ReadDecimal(s2, v2) || empty2;
-        result = !valid1 && !valid2 ? 0 : ThreeWay(v1, v2);
+    case ssFinancial:
+        result = !A.NumberValid && !B.NumberValid ? 0 : ThreeWay(A.NumberValue, B.NumberValue);
+        blankA = A.NumberBlank;
+        blankB = B.NumberBlank;
         break;
-    }
     case ssDate:
-    case ssDateTime: result = ThreeWay(DateValue(s1, false), DateValue(s2, false)); break;
-    case ssTime: result = ThreeWay(DateValue(s1, true), DateValue(s2, true)); break;
-    case ssShortDateEU: result = ThreeWay(ShortDateValue(s1, true), ShortDateValue(s2, true)); break;
-    case ssShortDateUS: result = ThreeWay(ShortDateValue(s1, false), ShortDateValue(s2, false)); break;
-    case ssCheckBox: {
-        bool c1 = false, c2 = false;
-        GetCheckBoxState(ACol, RealRowIndex(ARow1), c1);
-        GetCheckBoxState(ACol, RealRowIndex(ARow2), c2);
-        result = int(c1) - int(c2);
-        break;
-    }
-    case ssImages: {
-        // Image cells carry no picture index here: cells order by the kind
-        // of graphic they hold, cells without one first.
-        auto key = [this, ACol](int ARow) {
-            const TCellGraphic* g = GetCellGraphic(ACol, ARow);
-            return g && g->CellType != ctEmpty ? int(g->CellType) : -1;
-        };
-        result = ThreeWay(key(ARow1), key(ARow2));
-        break;
-    }
+    case ssDateTime:
+    case ssShortDateEU:
+    case ssShortDateUS: result = ThreeWay(A.DateValue, B.DateValue); break;
+    case ssTime: result = ThreeWay(A.TimeValue, B.TimeValue); break;
+    case ssCheckBox: result = int(A.Checked) - int(B.Checked); break;
+    case ssImages: result = ThreeWay(A.ImageKey, B.ImageKey); break;
     case ssCustom:
         result = 0;
-        if (OnCustomCompare) OnCustomCompare(this, s1, s2, result);
+        if (OnCustomCompare) OnCustomCompare(this, A.Text, B.Text, result);
         break;
     case ssRaw:
         result = 0;
-        if (OnRawCompare) OnRawCompare(this, ACol, ARow1, ARow2, result);
+        if (OnRawCompare) OnRawCompare(this, A.Col, A.Row, B.Row, result);
         break;
     default: break;
     }
 
-    if (FSortSettings.IgnoreBlanks() && s1.empty() != s2.empty()) {
+    if (FSortSettings.IgnoreBlanks() && blankA != blankB) {
         // Blanks keep their place whatever the direction: the answer is
         // turned for a descending sort, which reads it the other way round.
         const bool last = FSortSettings.BlankPos() == blLast;
-        const int ascending = s1.empty() ? (last ? 1 : -1) : (last ? -1 : 1);
+        const int ascending = blankA ? (last ? 1 : -1) : (last ? -1 : 1);
         result = ADirection == sdAscending ? ascending : -ascending;
     }
     return result;
+}
+
+int TExStringGrid::CompareCells(int ACol, int ARow1, int ARow2, TSortDirection ADirection) {
+    return CompareSortKeys(SortKeyOf(ACol, ARow1), SortKeyOf(ACol, ARow2), ADirection);
 }
 
 int TExStringGrid::CompareRowsFull(int ACol, int ARow1, int ARow2) {

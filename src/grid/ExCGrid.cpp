@@ -362,6 +362,20 @@ void TExColumnGrid::DoGetFormat(int ACol, TSortStyle& AStyle, String& APrefix, S
     TExStringGrid::DoGetFormat(ACol, AStyle, APrefix, ASuffix);
 }
 
+bool TExColumnGrid::DoGetColumnFilter(int Col) {
+    FilterList().SetSorted(false);
+    TExStringGrid::DoGetColumnFilter(Col);
+    if (Col < 0 || Col >= FColumnCollection->Count() || FColumnCollection->Items(Col)->Filter().Count() == 0)
+        return false;
+    const TStringList& values = FColumnCollection->Items(Col)->Filter();
+    FilterList().Clear();
+    for (int i = 0; i < values.Count(); ++i) {
+        const String& v = values[i];
+        FilterList().Add(v.substr(0, v.find(u'=')));
+    }
+    return true;
+}
+
 String TExColumnGrid::GetFormattedCell(int ACol, int ARow) {
     TGridColumnItem* it = Item(ACol);
     if (!it) return TExStringGrid::GetFormattedCell(ACol, ARow);

@@ -224,6 +224,8 @@ protected:
     void DoUpdateColumnSizeAuto(int ACol, int& AWidth) override;
     // The column's sort format, then the event.
     void DoGetFormat(int ACol, TSortStyle& AStyle, String& APrefix, String& ASuffix) override;
+    // The column's own filter values, shown without their conditions.
+    bool DoGetColumnFilter(int Col) override;
     bool DoIsPasswordCell(int ACol, int ARow) override;
     bool DoHasComboBox(int ACol, int ARow) override;
     // The column's combo items and drop-down count go into the combo editor first.

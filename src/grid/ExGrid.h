@@ -413,7 +413,11 @@ public:
     bool AlwaysValidate() const { return FAlwaysValidate; }
     void SetAlwaysValidate(bool Value) { FAlwaysValidate = Value; }
     TExStringGridCheck* CellChecker() const { return FCellChecker; }
-    void SetCellChecker(TExStringGridCheck* Value) { FCellChecker = Value; }
+    // The grid lets go of a checker that is freed.
+    void SetCellChecker(TExStringGridCheck* Value) {
+        FCellChecker = Value;
+        if (Value) Value->FreeNotification(this);
+    }
     const String& InvalidEntryTitle() const { return FInvalidEntryTitle; }
     void SetInvalidEntryTitle(const String& Value) { FInvalidEntryTitle = Value; }
     const String& InvalidEntryText() const { return FInvalidEntryText; }
@@ -854,6 +858,9 @@ protected:
     void DragScrollTick(TObject* Sender);
     void StopDragScroll();
     void EnsureArrows();
+    void SwapCells(int Col1, int Row1, int Col2, int Row2);
+    void SwapRowStorage(int Index, int Index2);
+    void RepeatMoveOnSyncGrid(bool Column, int FromIndex, int ToIndex);
     TSortIndexList FSortIndexes;
     TIntList FIgnoreColumns{0, 0};
     std::vector<int> FSortRowXRef;

@@ -69,17 +69,22 @@ void TExStringGrid::ColumnMoved(int FromIndex, int ToIndex) {
         }
     if (FFloatingFooter.Visible()) InvalidateGrid();
 
+    if (FSyncGrid.MoveColumn()) RepeatMoveOnSyncGrid(true, FromIndex, ToIndex);
+}
+
+// The other grid repeats the move once; its own repetition back stops there.
+void TExStringGrid::RepeatMoveOnSyncGrid(bool Column, int FromIndex, int ToIndex) {
     auto* other = dynamic_cast<TExStringGrid*>(FSyncGrid.Grid());
-    if (other && FSyncGrid.MoveColumn() && !FSyncedMove) {
-        other->FSyncedMove = true;
-        try {
-            other->MoveColumn(FromIndex, ToIndex);
-        } catch (...) {
-            other->FSyncedMove = false;
-            throw;
-        }
+    if (!other || FSyncedMove) return;
+    other->FSyncedMove = true;
+    try {
+        if (Column) other->MoveColumn(FromIndex, ToIndex);
+        else other->MoveRow(FromIndex, ToIndex);
+    } catch (...) {
         other->FSyncedMove = false;
+        throw;
     }
+    other->FSyncedMove = false;
 }
 
 void TExStringGrid::MoveRow(int FromIndex, int ToIndex) {
@@ -94,17 +99,7 @@ void TExStringGrid::MoveRow(int FromIndex, int ToIndex) {
 void TExStringGrid::RowMoved(int FromIndex, int ToIndex) {
     if (FEnhRowColMove) FColMoveFlg = true;
     TBaseGrid::RowMoved(FromIndex, ToIndex);
-    auto* other = dynamic_cast<TExStringGrid*>(FSyncGrid.Grid());
-    if (other && FSyncGrid.MoveRow() && !FSyncedMove) {
-        other->FSyncedMove = true;
-        try {
-            other->MoveRow(FromIndex, ToIndex);
-        } catch (...) {
-            other->FSyncedMove = false;
-            throw;
-        }
-        other->FSyncedMove = false;
-    }
+    if (FSyncGrid.MoveRow()) RepeatMoveOnSyncGrid(false, FromIndex, ToIndex);
 }
 
 // ---------------------------------------------------------------------------

@@ -27,29 +27,36 @@ void TDragScrollOptions::Assign(const TPersistent* Source) {
 // ---------------------------------------------------------------------------
 // Swapping
 
+// Texts and objects (cell properties with them) change places.
+void TExStringGrid::SwapCells(int Col1, int Row1, int Col2, int Row2) {
+    const String t = GetGridCell(Col1, Row1);
+    TObject* o = GetGridObject(Col1, Row1);
+    SetGridCell(Col1, Row1, GetGridCell(Col2, Row2));
+    SetGridObject(Col1, Row1, GetGridObject(Col2, Row2));
+    SetGridCell(Col2, Row2, t);
+    SetGridObject(Col2, Row2, o);
+}
+
+// The rows' storage (hidden columns too) and their heights.
+void TExStringGrid::SwapRowStorage(int Index, int Index2) {
+    Data().SwapRows(Index, Index2);
+    if (Index >= RowCount() || Index2 >= RowCount()) return;
+    const int h = RowHeights(Index), h2 = RowHeights(Index2);
+    if (h != h2) {
+        SetRowHeights(Index, h2);
+        SetRowHeights(Index2, h);
+    }
+}
+
 void TExStringGrid::SortSwapRows(int Index, int Index2) {
     ++FSwaps;
     const int n = int(FSortRowXRef.size());
     if (Index >= 0 && Index < n && Index2 >= 0 && Index2 < n) std::swap(FSortRowXRef[Index], FSortRowXRef[Index2]);
     if (FSortSettings.SingleColumn()) {
-        const int c = FSortSettings.Column();
-        if (c < 0) return;
-        const String t = GetGridCell(c, Index);
-        TObject* o = GetGridObject(c, Index);
-        SetGridCell(c, Index, GetGridCell(c, Index2));
-        SetGridObject(c, Index, GetGridObject(c, Index2));
-        SetGridCell(c, Index2, t);
-        SetGridObject(c, Index2, o);
+        if (const int c = FSortSettings.Column(); c >= 0) SwapCells(c, Index, c, Index2);
         return;
     }
-    Data().SwapRows(Index, Index2);
-    if (Index < RowCount() && Index2 < RowCount()) {
-        const int h = RowHeights(Index), h2 = RowHeights(Index2);
-        if (h != h2) {
-            SetRowHeights(Index, h2);
-            SetRowHeights(Index2, h);
-        }
-    }
+    SwapRowStorage(Index, Index2);
     if (FSortRow == Index) FSortRow = Index2;
     else if (FSortRow == Index2) FSortRow = Index;
 }
@@ -58,12 +65,7 @@ void TExStringGrid::SwapRows(int Index, int Index2) {
     for (int r : {Index, Index2})
         if (r < 0 || r >= RowCount()) throw EExGridError(u"Invalid row " + IntToStr(r) + u" accessed");
     if (Index == Index2) return;
-    Data().SwapRows(Index, Index2);
-    const int h = RowHeights(Index), h2 = RowHeights(Index2);
-    if (h != h2) {
-        SetRowHeights(Index, h2);
-        SetRowHeights(Index2, h);
-    }
+    SwapRowStorage(Index, Index2);
     InvalidateGrid();
 }
 
@@ -71,14 +73,7 @@ void TExStringGrid::SwapColumns(int Index, int Index2) {
     for (int c : {Index, Index2})
         if (c < 0 || c >= TotalColCount()) throw EExGridError(u"Invalid column " + IntToStr(c) + u" accessed");
     if (Index == Index2) return;
-    for (int r = 0; r < RowCount(); ++r) {
-        const String t = GetGridCell(Index, r);
-        TObject* o = GetGridObject(Index, r);
-        SetGridCell(Index, r, GetGridCell(Index2, r));
-        SetGridObject(Index, r, GetGridObject(Index2, r));
-        SetGridCell(Index2, r, t);
-        SetGridObject(Index2, r, o);
-    }
+    for (int r = 0; r < RowCount(); ++r) SwapCells(Index, r, Index2, r);
     // Hidden rows keep their cells with them.
     const size_t need = size_t(std::max(Index, Index2)) + 1;
     for (TGridItem& item : FGridItems) {

@@ -1,6 +1,7 @@
 #include "grid/ExCGrid.h"
 
 #include "framework/Forms.h"
+#include "framework/Graphics.h"
 #include "framework/Simulate.h"
 #include "framework/SysUtils.h"
 
@@ -162,6 +163,15 @@ TEST(ExGridMove, TheDragShowsTheHeaderButtonArrowsAndARefusalMovesNothing) {
     EXPECT_EQ(button->Caption(), u"H1");
     EXPECT_EQ(button->Width(), 50);
     EXPECT_EQ(Screen->Cursor(), crDrag);
+    // It looks like the header, its caption drawn on it.
+    TBitmap picture;
+    RenderControlToBitmap(button, picture);
+    int dark = 0;
+    for (int x = 0; x < picture.Width(); ++x)
+        for (int y = 0; y < picture.Height(); ++y)
+            if (GetRValue(ColorToRGB(picture.Canvas().Pixels(x, y))) < 100) ++dark;
+    EXPECT_GT(dark, 10);
+    EXPECT_LT(dark, picture.Width() * picture.Height() / 3);
     SimulateMouseMove(f.g, f.Mid(3, 0).X, f.Mid(3, 0).Y, {ssLeft});
     refuse = true;
     SimulateMouseMove(f.g, f.Mid(4, 0).X, f.Mid(4, 0).Y, {ssLeft});

@@ -177,7 +177,7 @@ TEST(ExGridRange, ListenersAndNotifiersAreToldOnceAndLetGo) {
     g->InsertRows(1, 1);
 }
 
-TEST(ExGridRange, ArrowColourDialogCodeAndTheSynchronisedGridsEnd) {
+TEST(ExGridRange, ArrowColourDialogCodeAndFreedCheckerAndSynchronisedGrid) {
     TExStringGrid g(nullptr);
     EXPECT_EQ(g.ArrowColor(), clLime);
     g.SetArrowColor(clRed);
@@ -190,6 +190,11 @@ TEST(ExGridRange, ArrowColourDialogCodeAndTheSynchronisedGridsEnd) {
     g.SetOptions(g.Options() - TGridOptions{goEditing});
     g.Navigation().SetAutoGotoWhenSorted(true);
     EXPECT_TRUE(g.Perform(WM_GETDLGCODE) & DLGC_WANTARROWS);
+
+    auto* checker = new TExStringGridCheck(nullptr);
+    g.SetCellChecker(checker);
+    delete checker;
+    EXPECT_EQ(g.CellChecker(), nullptr);
 
     auto other = std::make_unique<TExStringGrid>(nullptr);
     g.SyncGrid().SetGrid(other.get());

@@ -1,4 +1,4 @@
-#include "grid/ExGrid.h"
+#include "grid/ExCGrid.h"
 
 #include "framework/Forms.h"
 #include "framework/Messages.h"
@@ -230,6 +230,34 @@ TEST(ExGridSortClick, TheCheckListShowsTheColumnsActiveConditionsChecked) {
     ASSERT_EQ(check.Items().Count(), 2);
     EXPECT_FALSE(check.Checked(0));
     EXPECT_TRUE(check.Checked(1));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ExGridSortClick, AColumnGridOffersItsColumnsFilterValues) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 600, 400);
+    auto* g = new TExColumnGrid(&form);
+    g->SetParent(&form);
+    g->SetBounds(0, 0, 500, 300);
+    std::vector<std::string> log;
+    auto tools = std::make_unique<RecordingTools>(*g, log);
+    TListBox plain(nullptr);
+    tools->plain = &plain;
+    g->SetDataTools(std::move(tools));
+    form.Show();
+    g->Columns().Items(2)->Filter().Add(u"Low=<10");
+    g->Columns().Items(2)->Filter().Add(u"High");
+    const TRect R1 = g->CellRect(1, 0), R2 = g->CellRect(2, 0);
+    g->FilterButtonRelease(R1.Right - 8, R1.Top + 5);
+    EXPECT_FALSE(plain.Visible());
+    g->FilterButtonRelease(R2.Right - 8, R2.Top + 5);
+    ASSERT_TRUE(plain.Visible());
+    ASSERT_EQ(plain.Items().Count(), 2);
+    EXPECT_EQ(plain.Items()[0], u"Low");
+    EXPECT_EQ(plain.Items()[1], u"High");
 }
 
 }  // namespace

@@ -533,11 +533,17 @@ public:
     // its header: the button (or the data tools' picture) follows the
     // mouse, the arrows show the drop place and the events may refuse it;
     // the left release then lets the framework move only an accepted drop.
+    // The press that took the header: where in it, so that it moves with the mouse.
+    void MovePressed(int X, int Y);
     void MoveFeedback(int X, int Y);
     void MoveCompletion(int X, int Y);
     bool MoveAccepted() const { return FMoveAccept; }
     // Moving the last row is refused while the floating footer shows it.
     void MoveRow(int FromIndex, int ToIndex) override;
+    // The first move records the column order, which every move then keeps in step.
+    void MoveColumn(int FromIndex, int ToIndex) override;
+    // The real column shown at each real position since the first move; empty before it.
+    const std::vector<int>& ColumnOrder() const { return FColumnOrder; }
 
     // The left release on a cell (ACol, ARow displayed; X, Y the release
     // point) after a press on cell (PressCol, PressRow): a release in the
@@ -880,6 +886,7 @@ protected:
     bool FEnhRowColMove = true;
     TSyncGrid FSyncGrid{this};
     bool FSyncedMove = false;
+    std::vector<int> FColumnOrder;
     bool FColMoveFlg = false;
     int FFilterDropDownRow = 0;
     bool FFilterDropDownCheck = false;
@@ -892,6 +899,8 @@ protected:
     int FMoveRowInd = -1;
     bool FMoveAccept = true;
     TPoint FMoveOfs;
+    bool FMovePressed = false;
+    TPoint FMovePressPoint;
     std::unique_ptr<TCustomForm> FMovePicture;
 
 private:

@@ -43,6 +43,7 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     FNavigation.SetAlwaysEdit(false);
     TBaseGrid::WMLButtonDown(Message);
     FNavigation.SetAlwaysEdit(alwaysEdit);
+    if (GridState() == gsColMoving || GridState() == gsRowMoving) MovePressed(X, Y);
 
     // A press on a column border in the header starts sizing, not a click.
     const bool sizingGrip = ARow < TCustomGrid::FixedRows() && Options().Contains(goColSizing) &&

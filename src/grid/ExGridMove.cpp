@@ -31,8 +31,21 @@ constexpr int ArrowColOffset = 8;
 // ---------------------------------------------------------------------------
 // Columns and rows moved
 
+void TExStringGrid::MoveColumn(int FromIndex, int ToIndex) {
+    if (FColumnOrder.empty()) {
+        FColumnOrder.resize(TotalColCount());
+        for (int i = 0; i < int(FColumnOrder.size()); ++i) FColumnOrder[i] = i;
+    }
+    TBaseGrid::MoveColumn(FromIndex, ToIndex);
+}
+
 void TExStringGrid::ColumnMoved(int FromIndex, int ToIndex) {
     const int rf = RealColIndex(FromIndex), rt = RealColIndex(ToIndex);
+    if (rf < int(FColumnOrder.size()) && rt < int(FColumnOrder.size())) {
+        const int entry = FColumnOrder[rf];
+        FColumnOrder.erase(FColumnOrder.begin() + rf);
+        FColumnOrder.insert(FColumnOrder.begin() + rt, entry);
+    }
     // The framework moved the displayed widths; hidden columns keep their
     // visibility and width in their real place.
     if (rf < int(FVisibleCol.size()) && rt < int(FVisibleCol.size())) {
@@ -166,6 +179,16 @@ void TExStringGrid::SetArrowColor(TColor Value) {
 // ---------------------------------------------------------------------------
 // The drag of a header
 
+void TExStringGrid::MovePressed(int X, int Y) {
+    const TRect header = GridState() == gsColMoving ? CellRect(FMoveIndex, 0) : CellRect(0, FMoveIndex);
+    FMoveOfs = {X - header.Left, Y - header.Top};
+    FMovePressPoint = {X, Y};
+    FMovePressed = true;
+    FMoveColInd = -1;
+    FMoveRowInd = -1;
+    FMoveAccept = true;
+}
+
 void TExStringGrid::MoveFeedback(int X, int Y) {
     const TGridState state = GridState();
     if ((state != gsColMoving && state != gsRowMoving) || ComponentState().Contains(csDesigning)) return;
@@ -179,7 +202,9 @@ void TExStringGrid::MoveFeedback(int X, int Y) {
         MoveCompletion(X, Y);
         return;
     }
-    if (RowCount() <= 1 || !FEnhRowColMove) return;
+    // Nothing floats before the mouse leaves the press point.
+    if (RowCount() <= 1 || !FEnhRowColMove || (FMovePressed && X == FMovePressPoint.X && Y == FMovePressPoint.Y))
+        return;
 
     FMoveAccept = true;
     DoStartBlockFocus();
@@ -187,8 +212,9 @@ void TExStringGrid::MoveFeedback(int X, int Y) {
     THeaderDragButton* button = MoveButton();
     const TRect header = cols ? CellRect(moveCell, 0) : CellRect(0, moveCell);
     if (!button->Visible() && !FMovePicture) {
-        // Where the header was taken, so that it moves with the mouse.
-        FMoveOfs = {X - header.Left, Y - header.Top};
+        // Without the press, the first movement stands for it.
+        if (!FMovePressed) FMoveOfs = {X - header.Left, Y - header.Top};
+        FMovePressed = true;
         if (FDragDropSettings.ShowCells()) {
             const TGridRect cells = cols ? TGridRect{moveCell, 0, moveCell, TopRow() + VisibleRowCount() - 1}
                                          : TGridRect{0, moveCell, LeftCol() + VisibleColCount() - 1, moveCell};
@@ -285,4 +311,5 @@ void TExStringGrid::MoveCompletion(int X, int Y) {
     FMoveColInd = -1;
     FMoveRowInd = -1;
     FMoveAccept = true;
+    FMovePressed = false;
 }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,11 @@ struct MoveForm {
         for (TPoint p : steps) SimulateMouseMove(g, p.X, p.Y, {ssLeft});
         SimulateMouseUp(g, mbLeft, steps.back().X, steps.back().Y);
     }
+    TArrowWindow* Arrow(TArrowDirection dir) {
+        for (int i = 0; i < g->ComponentCount(); ++i)
+            if (auto* a = dynamic_cast<TArrowWindow*>(g->Components(i)); a && a->Dir() == dir) return a;
+        return nullptr;
+    }
     void DragColumn(int from, int to) { Drag(Mid(from, 0), {Mid(from + (to > from ? 1 : -1), 0), Mid(to, 0)}); }
 };
 
@@ -80,6 +86,9 @@ TEST(ExGridMove, ADraggedColumnTakesItsCellsWidthItemAndCurrentCell) {
     EXPECT_EQ(f.log, (std::vector<std::string>{"moved 1>3", "after 1>3"}));
     // The release that ended the move is no sort click.
     EXPECT_TRUE(f.g->ColMoveFlg());
+    EXPECT_EQ(f.g->ColumnOrder(), (std::vector<int>{0, 2, 3, 1, 4}));
+    f.g->MoveColumn(4, 1);
+    EXPECT_EQ(f.g->ColumnOrder(), (std::vector<int>{0, 4, 2, 3, 1}));
 }
 
 TEST(ExGridMove, TheSortColumnAndItsKeysFollowTheMove) {
@@ -173,6 +182,14 @@ TEST(ExGridMove, TheDragShowsTheHeaderButtonArrowsAndARefusalMovesNothing) {
     EXPECT_GT(dark, 10);
     EXPECT_LT(dark, picture.Width() * picture.Height() / 3);
     SimulateMouseMove(f.g, f.Mid(3, 0).X, f.Mid(3, 0).Y, {ssLeft});
+    // The arrows mark the drop place of the step before: right of column 2.
+    TArrowWindow* up = f.Arrow(arrUp);
+    ASSERT_NE(up, nullptr);
+    EXPECT_TRUE(up->Visible());
+    EXPECT_TRUE(f.Arrow(arrDown)->Visible());
+    EXPECT_FALSE(f.Arrow(arrLeft)->Visible());
+    EXPECT_EQ(up->Left(), f.g->ClientToScreen({f.g->CellRect(2, 0).Right - 5, 0}).X);
+    EXPECT_EQ(up->Top(), f.g->ClientToScreen({0, f.g->CellRect(2, 0).Bottom}).Y);
     refuse = true;
     SimulateMouseMove(f.g, f.Mid(4, 0).X, f.Mid(4, 0).Y, {ssLeft});
     EXPECT_EQ(moving, (std::vector<int>{2, 3, 4}));
@@ -188,6 +205,41 @@ TEST(ExGridMove, TheDragShowsTheHeaderButtonArrowsAndARefusalMovesNothing) {
     refuse = false;
     f.DragColumn(1, 3);
     EXPECT_EQ(f.g->GetCellEx(3, 2), u"1,2");
+}
+
+// Data tools that give the floating picture of the dragged cells.
+struct PictureTools : TGridDataTools {
+    using TGridDataTools::TGridDataTools;
+    TGridRect asked{-1, -1, -1, -1};
+    TCustomForm* SelectionToForm(const TGridRect& R) override {
+        asked = R;
+        auto* f = new TForm(nullptr);
+        f->SetBounds(0, 0, 30, 80);
+        return f;
+    }
+};
+
+TEST(ExGridMove, WithShowCellsThePictureOfTheCellsFollowsTheMouse) {
+    MoveForm f;
+    auto tools = std::make_unique<PictureTools>(*f.g);
+    PictureTools* t = tools.get();
+    f.g->SetDataTools(std::move(tools));
+    const TPoint press = f.Mid(1, 0);
+    SimulateMouseDown(f.g, mbLeft, press.X, press.Y);
+    SimulateMouseMove(f.g, press.X + 30, press.Y + 4, {ssLeft});
+    EXPECT_EQ(t->asked, (TGridRect{1, 0, 1, f.g->TopRow() + f.g->VisibleRowCount() - 1}));
+    EXPECT_FALSE(f.g->MoveButton()->Visible());
+    // Where the header was taken stays under the mouse.
+    const TRect R = f.g->CellRect(1, 0);
+    TCustomForm* picture = nullptr;
+    for (int i = 0; i < Screen->FormCount(); ++i)
+        if (Screen->Forms(i)->Width() == 30 && Screen->Forms(i)->Height() == 80) picture = Screen->Forms(i);
+    ASSERT_NE(picture, nullptr);
+    EXPECT_TRUE(picture->Visible());
+    const TPoint at = f.g->ClientToScreen({R.Left + 30, R.Top + 4});
+    EXPECT_EQ(picture->Left(), at.X);
+    EXPECT_EQ(picture->Top(), at.Y);
+    SimulateMouseUp(f.g, mbLeft, press.X + 30, press.Y + 4);
 }
 
 TEST(ExGridMove, OnColumnMoveRefusingEndsTheDrag) {

@@ -70,13 +70,13 @@ void BM_SortByNumbers(benchmark::State& state) {
 BENCHMARK(BM_SortByNumbers)->Unit(benchmark::kMillisecond);
 
 // The same sort reading each row's key once and swapping the keys with the rows.
-void SortKeys(TExStringGrid& g, std::vector<TSortKey>& keys, int L, int R) {
+void SortKeys(TExStringGrid& g, std::vector<TCellSortKey>& keys, int L, int R) {
     while (L < R) {
-        const TSortKey pivot = keys[(L + R) / 2];
+        const TCellSortKey pivot = keys[(L + R) / 2];
         int i = L, j = R;
         do {
-            while (g.CompareSortKeys(pivot, keys[i], sdAscending) == 1 && i < R) ++i;
-            while (g.CompareSortKeys(keys[j], pivot, sdAscending) == 1 && j > L) --j;
+            while (g.CompareCellSortKeys(pivot, keys[i], sdAscending) == 1 && i < R) ++i;
+            while (g.CompareCellSortKeys(keys[j], pivot, sdAscending) == 1 && j > L) --j;
             if (i <= j) {
                 if (i != j) {
                     g.SortSwapRows(i, j);
@@ -102,8 +102,8 @@ void BM_SortByNumberKeys(benchmark::State& state) {
         state.PauseTiming();
         Fill(g);
         state.ResumeTiming();
-        std::vector<TSortKey> keys(Rows + 1);
-        for (int r = 1; r <= Rows; ++r) keys[r] = g.SortKeyOf(1, r);
+        std::vector<TCellSortKey> keys(Rows + 1);
+        for (int r = 1; r <= Rows; ++r) keys[r] = g.CellSortKey(1, r);
         SortKeys(g, keys, 1, Rows);
     }
 }

@@ -127,7 +127,7 @@ static_assert(ssAlphaNumericNoCase == 19, "the sort styles are streamed by their
 // a sort may keep one per row and swap them with the rows. Two keys of a
 // column compare as CompareCells compares their cells (ssRaw hands the
 // handler the rows the keys were read at).
-struct TSortKey {
+struct TCellSortKey {
     TSortStyle Style = ssAutomatic;  // the column's format
     String Text;                     // as compared: the display or the stored text
     String Folded;                   // upper-cased, or without markup for ssHTML
@@ -470,8 +470,8 @@ public:
     // Rows are grid rows, ACol a real column. 1: row 1 sorts after row 2
     // ascending, -1 before, 0 equal; the blank rule follows ADirection.
     int CompareCells(int ACol, int ARow1, int ARow2, TSortDirection ADirection);
-    TSortKey SortKeyOf(int ACol, int ARow);
-    int CompareSortKeys(const TSortKey& A, const TSortKey& B, TSortDirection ADirection);
+    TCellSortKey CellSortKey(int ACol, int ARow);
+    int CompareCellSortKeys(const TCellSortKey& A, const TCellSortKey& B, TSortDirection ADirection);
     // ACol, then the following columns while equal (with SortSettings.Full).
     int CompareRowsFull(int ACol, int ARow1, int ARow2);
     // By SortIndexes from entry AIndex on; a descending key's answer is negated.
@@ -553,6 +553,9 @@ public:
     void HeaderSortClick(int ACol, int ARow, int X, int Y, int PressCol, int PressRow);
     // A release of either button: opens, or closes, the filter list of a column.
     void FilterButtonRelease(int X, int Y);
+    // The point (client) hits the check box of cell (ACol real, ARow): anywhere in
+    // the cell, or with MouseActions.PreciseCheckBoxCheck only on the box itself.
+    bool IsInCheckBox(int ACol, int ARow, int XPos, int YPos);
     int FilterDropDownRow() const { return FFilterDropDownRow; }
     void SetFilterDropDownRow(int Value) { FFilterDropDownRow = Value; }
     bool FilterDropDownCheck() const { return FFilterDropDownCheck; }

@@ -112,8 +112,8 @@ double ShortDateValue(const String& S, bool DayFirst) {
 
 }  // namespace
 
-TSortKey TExStringGrid::SortKeyOf(int ACol, int ARow) {
-    TSortKey k;
+TCellSortKey TExStringGrid::CellSortKey(int ACol, int ARow) {
+    TCellSortKey k;
     k.Col = ACol;
     k.Row = ARow;
     k.Style = FSortSettings.AutoFormat() ? ssAutomatic : FSortSettings.IgnoreCase() ? ssAlphaNoCase : ssAlphabetic;
@@ -162,7 +162,7 @@ TSortKey TExStringGrid::SortKeyOf(int ACol, int ARow) {
     return k;
 }
 
-int TExStringGrid::CompareSortKeys(const TSortKey& A, const TSortKey& B, TSortDirection ADirection) {
+int TExStringGrid::CompareCellSortKeys(const TCellSortKey& A, const TCellSortKey& B, TSortDirection ADirection) {
     ++FCompares;
     TSortStyle style = A.Style;
     // Each automatic choice needs both cells to qualify, so that swapping the
@@ -225,7 +225,7 @@ int TExStringGrid::CompareSortKeys(const TSortKey& A, const TSortKey& B, TSortDi
 }
 
 int TExStringGrid::CompareCells(int ACol, int ARow1, int ARow2, TSortDirection ADirection) {
-    return CompareSortKeys(SortKeyOf(ACol, ARow1), SortKeyOf(ACol, ARow2), ADirection);
+    return CompareCellSortKeys(CellSortKey(ACol, ARow1), CellSortKey(ACol, ARow2), ADirection);
 }
 
 int TExStringGrid::CompareRowsFull(int ACol, int ARow1, int ARow2) {

@@ -31,8 +31,37 @@ bool TExStringGrid::DoGetColumnFilter(int Col) {
     return FFilterList.Count() > 0;
 }
 
+bool TExStringGrid::IsInCheckBox(int ACol, int ARow, int XPos, int YPos) {
+    const TCellGraphic* g = GetCellGraphic(ACol, ARow);
+    if (!g) return false;
+    switch (g->CellType) {
+    case ctCheckBox:
+    case ctDataCheckBox:
+    case ctVirtCheckBox:
+    case ctRowCheckBox:
+    case ctRadioButton:
+    case ctTriStateCheckBox: break;
+    default: return false;
+    }
+    if (!FMouseActions.PreciseCheckBoxCheck()) return true;
+    // The box stands centred in the cell's height, beside its text by the alignment.
+    const TRect R = CellRect(DisplColIndex(ACol), ARow);
+    const int s = FControlLook.CheckSize;
+    const int top = R.Top + (R.Bottom - R.Top - s) / 2;
+    int left = R.Left + 2;
+    switch (DoGetAlignment(ACol, ARow)) {
+    case taRightJustify: {
+        left = R.Right - s - 2;
+        if (const String text = GetCellEx(ACol, ARow); !text.empty()) left -= Canvas().TextWidth(text);
+        break;
+    }
+    case taCenter: left = R.Left + (R.Right - R.Left - s) / 2; break;
+    default: break;
+    }
+    return XPos >= left && XPos < left + s && YPos >= top && YPos < top + s;
+}
+
 void TExStringGrid::HeaderSortClick(int ACol, int ARow, int X, int Y, int PressCol, int PressRow) {
-    (void)Y;
     (void)PressCol;
     // A release that ends a header move never sorts; the next one may.
     const bool moved = FColMoveFlg;
@@ -45,7 +74,7 @@ void TExStringGrid::HeaderSortClick(int ACol, int ARow, int X, int Y, int PressC
     if (X > R.Right - HeaderButtonWidth && DoGetColumnFilter(N)) return;
 
     const bool sortable = FSortSettings.Row() == ARow && ARow == PressRow && TCustomGrid::FixedRows() > 0 &&
-                          FSortSettings.Show() && !moved && RowCount() > 2;
+                          !IsInCheckBox(N, ARow, X, Y) && FSortSettings.Show() && !moved && RowCount() > 2;
     if (!sortable) return;
     bool allow = !IsIgnoredColumn(N);
     if (OnCanSort) OnCanSort(this, N, allow);

@@ -111,13 +111,26 @@ TEST(ExGridMove, TheSortColumnAndItsKeysFollowTheMove) {
     EXPECT_EQ(f.g->SortIndexes().GetSortColumns(1), 2);
 }
 
-TEST(ExGridMove, HiddenRowsKeepTheirCellsInStep) {
+TEST(ExGridMove, HiddenRowsAndColumnsKeepTheirCellsInStep) {
     MoveForm f;
     f.g->HideRow(2);
     f.g->MoveColumn(1, 3);
     f.g->UnHideRow(2);
     EXPECT_EQ(f.g->GetCellEx(3, 2), u"1,2");
     EXPECT_EQ(f.g->GetCellEx(2, 2), u"3,2");
+
+    // Shown columns 0, 1, 3, 4: the third is real column 4.
+    MoveForm h;
+    h.g->SortSettings().SetColumn(4);
+    h.g->HideColumn(2);
+    h.g->MoveColumn(1, 3);
+    EXPECT_EQ(h.g->SortSettings().Column(), 3);
+    EXPECT_EQ(h.g->ColumnOrder(), (std::vector<int>{0, 2, 3, 4, 1}));
+    EXPECT_TRUE(h.g->IsHiddenColumn(1));
+    h.g->UnHideColumn(1);
+    EXPECT_EQ(h.g->GetCellEx(1, 3), u"2,3");
+    EXPECT_EQ(h.g->GetCellEx(4, 3), u"1,3");
+    EXPECT_EQ(h.g->ColWidths(4), 50);
 }
 
 TEST(ExGridMove, AMovedRowIsReportedOnceWithItsHeightInPlace) {

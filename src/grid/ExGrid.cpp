@@ -211,6 +211,9 @@ void TExStringGrid::Assign(const TPersistent* Source) {
     FGrouping.Assign(&s.FGrouping);
     FSortSettings.Assign(&s.FSortSettings);
     FDragDropSettings.Assign(&s.FDragDropSettings);
+    FDragScrollOptions.Assign(&s.FDragScrollOptions);
+    FSyncGrid.Assign(&s.FSyncGrid);
+    FFilterDropDown.Assign(&s.FFilterDropDown);
     FFilter.Assign(&s.FFilter);
     FMouseActions.Assign(&s.FMouseActions);
     FFixedRowAlways = s.FFixedRowAlways;

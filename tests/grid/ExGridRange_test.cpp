@@ -307,3 +307,24 @@ TEST_F(DragScroll, TheTimerRunsOnItsOwn) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ExGridRange, CopyingAGridTakesItsDragScrollingSyncAndFilterListSettings) {
+    TExStringGrid a(nullptr), b(nullptr), peer(nullptr);
+    a.DragScrollOptions().Active = true;
+    a.DragScrollOptions().Delays.RepeatDelay = 99;
+    a.DragScrollOptions().Margins.LeftMargin = 7;
+    a.SyncGrid().SetGrid(&peer);
+    a.SyncGrid().SetMoveColumn(true);
+    a.FilterDropDown().SetWidth(222);
+    b.Assign(&a);
+    EXPECT_TRUE(b.DragScrollOptions().Active);
+    EXPECT_EQ(b.DragScrollOptions().Delays.RepeatDelay, 99);
+    EXPECT_EQ(b.DragScrollOptions().Margins.LeftMargin, 7);
+    EXPECT_EQ(b.SyncGrid().Grid(), &peer);
+    EXPECT_TRUE(b.SyncGrid().MoveColumn());
+    EXPECT_EQ(b.FilterDropDown().Width(), 222);
+}
+
+}  // namespace

@@ -96,6 +96,7 @@ TExStringGrid::TExStringGrid(TComponent* AOwner) : TBaseGrid(AOwner) {
 TExStringGrid::~TExStringGrid() {
     // Panning switched the program's hints off.
     if (FWheelPan) Application->SetShowHint(FPrevShowHint);
+    StopDragScroll();  // the parent owns the timer, which must not call a freed grid
     if (FOwnerForm && !FOwnerForm->ComponentState().Contains(csDestroying)) FOwnerForm->OnResize = FOldFormResize;
     FreeAllCellProps();
 }
@@ -215,6 +216,9 @@ void TExStringGrid::Assign(const TPersistent* Source) {
     FGrouping.Assign(&s.FGrouping);
     FSortSettings.Assign(&s.FSortSettings);
     FDragDropSettings.Assign(&s.FDragDropSettings);
+    FDragScrollOptions.Assign(&s.FDragScrollOptions);
+    FSyncGrid.Assign(&s.FSyncGrid);
+    FFilterDropDown.Assign(&s.FFilterDropDown);
     FFilter.Assign(&s.FFilter);
     FMouseActions.Assign(&s.FMouseActions);
     FFixedRowAlways = s.FFixedRowAlways;

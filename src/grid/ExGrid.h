@@ -31,6 +31,7 @@ class TExInplaceEdit;
 class TGridCombo;
 class THTMLHintWindow;
 class TScrollControl;
+class THeaderDragButton;
 
 // Misuse of the grid's cell access and selection.
 class EExGridError : public Exception {
@@ -163,6 +164,86 @@ constexpr TCursor crGridPan = 8000;
 constexpr TCursor crGridSelectRow = 8010, crGridSelectCol = 8011, crGridSelectAll = 8012;
 // Makes the grid's cursors known to the screen (once).
 void UseGridCursors();
+// ===== Sorting, moving and range services: types
+
+// The sort format of a column (streamed by ordinal).
+enum TSortStyle {
+    ssAutomatic, ssAlphabetic, ssNumeric, ssDate, ssAlphaNoCase, ssAlphaCase, ssShortDateEU, ssShortDateUS,
+    ssCustom, ssFinancial, ssAnsiAlphaCase, ssAnsiAlphaNoCase, ssRaw, ssHTML, ssImages, ssCheckBox, ssDateTime,
+    ssTime, ssAlphaNumeric, ssAlphaNumericNoCase
+};
+static_assert(ssAlphaNumericNoCase == 19, "the sort styles are streamed by their ordinal");
+
+// What a cell compares by when the grid sorts, read once from the cell:
+// a sort may keep one per row and swap them with the rows. Two keys of a
+// column compare as CompareCells compares their cells (ssRaw hands the
+// handler the rows the keys were read at).
+struct TCellSortKey {
+    TSortStyle Style = ssAutomatic;  // the column's format
+    String Text;                     // as compared: the display or the stored text
+    String Folded;                   // upper-cased, or without markup for ssHTML
+    bool Box = false;                // a check box cell
+    bool Checked = false;
+    bool Number = false;             // reads as integer, float or scientific number
+    bool DateLike = false;           // starts like a date or a time
+    bool TimeLike = false;
+    bool NumberBlank = false;        // empty once prefix, suffix and separators are out
+    bool NumberValid = false;
+    double NumberValue = 0;
+    double DateValue = 0;
+    double TimeValue = 0;
+    int ImageKey = -1;
+    int Col = 0;
+    int Row = 0;
+};
+
+// Told of every cell the grid selects.
+class ITExStringGridSelect {
+public:
+    virtual ~ITExStringGridSelect() = default;
+    virtual void SelectCell(int ACol, int ARow) = 0;
+};
+
+// Told of every rectangle of changed cells, after OnCellsChanged.
+class TGridChangeNotifier : public TComponent {
+public:
+    explicit TGridChangeNotifier(TComponent* AOwner) : TComponent(AOwner) {}
+    virtual void CellsChanged(TRect R) { (void)R; }
+};
+
+enum TDragScrollDirectionValue { dsdUp, dsdDown, dsdLeft, dsdRight };
+using TDragScrollDirection = TSet<TDragScrollDirectionValue>;
+
+// Scrolling while something is dragged near the grid's edges.
+struct TDragScrollDelays {
+    int InitialDelay = 1000;
+    int RepeatDelay = 250;
+};
+struct TDragScrollMargins {
+    int TopMargin = 50;
+    int BottomMargin = 50;
+    int LeftMargin = 50;
+    int RightMargin = 50;
+};
+class TDragScrollOptions : public TPersistent {
+public:
+    void Assign(const TPersistent* Source) override;
+    bool Active = false;
+    TDragScrollDelays Delays;
+    TDragScrollMargins Margins;
+};
+
+using TCustomCompareEvent = std::function<void(TObject* Sender, const String& Str1, const String& Str2, int& Res)>;
+using TRawCompareEvent = std::function<void(TObject* Sender, int ACol, int Row1, int Row2, int& Res)>;
+using TGetFormatEvent =
+    std::function<void(TObject* Sender, int ACol, TSortStyle& AStyle, String& APrefix, String& ASuffix)>;
+using TCanSortEvent = std::function<void(TObject* Sender, int ACol, bool& DoSort)>;
+using TClickSortEvent = std::function<void(TObject* Sender, int ACol)>;
+// OnColumnMove / OnRowMove (the drag may start) and OnColumnMoving / OnRowMoving (the drop place is fine).
+using TMoveAllowEvent = std::function<void(TObject* Sender, int Index, bool& Allow)>;
+using TGetColumnFilterEvent = std::function<void(TObject* Sender, int Column, TStringList& Filter)>;
+using TDragScrollEvent = std::function<void(TObject* Sender, int TopRow, int LeftCol,
+                                            TDragScrollDirection& DragScrollDir, bool& CanScroll)>;
 
 // Registered once when the grid unit starts.
 Cardinal WM_GRIDEDITDONE();
@@ -391,7 +472,11 @@ public:
     bool AlwaysValidate() const { return FAlwaysValidate; }
     void SetAlwaysValidate(bool Value) { FAlwaysValidate = Value; }
     TExStringGridCheck* CellChecker() const { return FCellChecker; }
-    void SetCellChecker(TExStringGridCheck* Value) { FCellChecker = Value; }
+    // The grid lets go of a checker that is freed.
+    void SetCellChecker(TExStringGridCheck* Value) {
+        FCellChecker = Value;
+        if (Value) Value->FreeNotification(this);
+    }
     const String& InvalidEntryTitle() const { return FInvalidEntryTitle; }
     void SetInvalidEntryTitle(const String& Value) { FInvalidEntryTitle = Value; }
     const String& InvalidEntryText() const { return FInvalidEntryText; }
@@ -449,6 +534,108 @@ public:
     virtual void SetEditorValue(int ACol, int ARow, const String& Value);
     void DisableEditing();
 
+    // ===== Sorting comparisons, column and row moving, range services
+    // Rows are grid rows, ACol a real column. 1: row 1 sorts after row 2
+    // ascending, -1 before, 0 equal; the blank rule follows ADirection.
+    int CompareCells(int ACol, int ARow1, int ARow2, TSortDirection ADirection);
+    TCellSortKey CellSortKey(int ACol, int ARow);
+    int CompareCellSortKeys(const TCellSortKey& A, const TCellSortKey& B, TSortDirection ADirection);
+    // ACol, then the following columns while equal (with SortSettings.Full).
+    int CompareRowsFull(int ACol, int ARow1, int ARow2);
+    // By SortIndexes from entry AIndex on; a descending key's answer is negated.
+    int CompareRowsIndexed(int AIndex, int ARow1, int ARow2);
+    TSortIndexList& SortIndexes() { return FSortIndexes; }
+    TIntList& IgnoreColumns() { return FIgnoreColumns; }
+    bool IsIgnoredColumn(int ACol) const { return FIgnoreColumns.HasValue(ACol); }
+    // Counters of comparisons and row swaps; the sorts reset and read them.
+    int Compares() const { return FCompares; }
+    void SetCompares(int Value) { FCompares = Value; }
+    int Swaps() const { return FSwaps; }
+    void SetSwaps(int Value) { FSwaps = Value; }
+    // Milliseconds the last sort by header click took.
+    Cardinal SortTime() const { return FSortTime; }
+    // Where each row's data stood when the list was last reset (the sorts keep it).
+    std::vector<int>& SortRowXRef() { return FSortRowXRef; }
+    // The row a sort follows through its swaps.
+    int SortRow() const { return FSortRow; }
+    void SetSortRow(int Value) { FSortRow = Value; }
+    // The sort's swap step: storage, heights and the cross-reference entries
+    // change places (with SortSettings.SingleColumn only the sort column's cells).
+    virtual void SortSwapRows(int Index, int Index2);
+    // Grid rows with their heights; real columns with their widths (SortSettings.Column follows).
+    void SwapRows(int Index, int Index2);
+    void SwapColumns(int Index, int Index2);
+
+    void SelectCells(int FromCol, int FromRow, int ToCol, int ToRow);
+    // Cells joined by TAB, rows by CR LF.
+    String SelectedText();
+    bool IsSelected(int ACol, int ARow);
+    bool ExcelClipboardFormat() const { return FExcelClipboardFormat; }
+    void SetExcelClipboardFormat(bool Value) { FExcelClipboardFormat = Value; }
+    int AutoNumberStart() const { return FAutoNumberStart; }
+    void SetAutoNumberStart(int Value) { FAutoNumberStart = Value; }
+    int AutoNumberOffset() const { return FAutoNumberOffset; }
+    void SetAutoNumberOffset(int Value) { FAutoNumberOffset = Value; }
+    TSortDirection AutoNumberDirection() const { return FAutoNumberDirection; }
+    void SetAutoNumberDirection(TSortDirection Value) { FAutoNumberDirection = Value; }
+    void AutoNumberCol(int ACol);
+    void AutoNumberRow(int ARow);
+
+    // One listener; a second registration replaces the first.
+    void RegisterSelListener(ITExStringGridSelect* AListener) { FISelect = AListener; }
+    void UnRegisterSelListener(ITExStringGridSelect* AListener);
+    void RegisterNotifier(TGridChangeNotifier* Item);
+    void UnRegisterNotifier(TGridChangeNotifier* ANotifier);
+    // The colour of the arrows that mark where a moved column or row lands.
+    TColor ArrowColor();
+    void SetArrowColor(TColor Value);
+    TDragScrollOptions& DragScrollOptions() { return FDragScrollOptions; }
+    TDragScrollDirection DragScrollDirection() const { return FDragScrollDirection; }
+    // Moved columns and rows keep their widths and heights, and the drag shows where they land.
+    bool EnhRowColMove() const { return FEnhRowColMove; }
+    void SetEnhRowColMove(bool Value) { FEnhRowColMove = Value; }
+    TSyncGrid& SyncGrid() { return FSyncGrid; }
+    // The header button that follows the mouse while a column or row is dragged.
+    THeaderDragButton* MoveButton();
+    // The mouse handling calls these while a column or row is dragged by
+    // its header: the button (or the data tools' picture) follows the
+    // mouse, the arrows show the drop place and the events may refuse it;
+    // the left release then lets the framework move only an accepted drop.
+    // The press that took the header: where in it, so that it moves with the mouse.
+    void MovePressed(int X, int Y);
+    void MoveFeedback(int X, int Y);
+    void MoveCompletion(int X, int Y);
+    bool MoveAccepted() const { return FMoveAccept; }
+    // Moving the last row is refused while the floating footer shows it.
+    void MoveRow(int FromIndex, int ToIndex) override;
+    // The first move records the column order, which every move then keeps in step.
+    void MoveColumn(int FromIndex, int ToIndex) override;
+    // The real column shown at each real position since the first move; empty before it.
+    const std::vector<int>& ColumnOrder() const { return FColumnOrder; }
+
+    // The left release on a cell (ACol, ARow displayed; X, Y the release
+    // point) after a press on cell (PressCol, PressRow): a release in the
+    // sort row sorts by the column; Shift or Ctrl (IndexSortKey) read at the
+    // release adds the column to the sort keys. The mouse handling calls it
+    // when no sizing or auto-size double click came before.
+    void HeaderSortClick(int ACol, int ARow, int X, int Y, int PressCol, int PressRow);
+    // A release of either button: opens, or closes, the filter list of a column.
+    void FilterButtonRelease(int X, int Y);
+    // The point (client) hits the check box of cell (ACol real, ARow): anywhere in
+    // the cell, or with MouseActions.PreciseCheckBoxCheck only on the box itself.
+    bool IsInCheckBox(int ACol, int ARow, int XPos, int YPos);
+    int FilterDropDownRow() const { return FFilterDropDownRow; }
+    void SetFilterDropDownRow(int Value) { FFilterDropDownRow = Value; }
+    bool FilterDropDownCheck() const { return FFilterDropDownCheck; }
+    void SetFilterDropDownCheck(bool Value) { FFilterDropDownCheck = Value; }
+    // The column whose filter list is open (real index), -1 for none.
+    int FilterCol() const { return FFilterCol; }
+    TStringList& FilterList() { return FFilterList; }
+    TFilterDropDown& FilterDropDown() { return FFilterDropDown; }
+    // A column or row moved by a drag with EnhRowColMove: the release does not sort.
+    bool ColMoveFlg() const { return FColMoveFlg; }
+    void SetColMoveFlg(bool Value) { FColMoveFlg = Value; }
+
     // ===== Data tools: their option objects and the operations forwarded to them
     TSortSettings& SortSettings() { return FSortSettings; }
     TFloatingFooter& FloatingFooter() { return FFloatingFooter; }
@@ -503,7 +690,6 @@ public:
     void QSortGroupIndexed() { FTools->QSortGroupIndexed(); }
     void QUnSort() { FTools->QUnSort(); }
     void InitSortXRef() { FTools->InitSortXRef(); }
-    TSortIndexList& SortIndexes() { return FTools->SortIndexes; }
     void ApplyFilter() { FTools->ApplyFilter(); }
     bool RemoveLastFilter() { return FTools->RemoveLastFilter(); }
     void RemoveAllFilters() { FTools->RemoveAllFilters(); }
@@ -647,6 +833,18 @@ public:
     TEndRowSizeEvent OnEndRowSize;
     TCheckBoxClickEvent OnCheckBoxMouseUp;
     TScrollHintEvent OnScrollHint;
+    // Sorting, moving and drag scrolling.
+    TCustomCompareEvent OnCustomCompare;
+    TRawCompareEvent OnRawCompare;
+    TGetFormatEvent OnGetFormat;
+    TCanSortEvent OnCanSort;
+    TClickSortEvent OnClickSort;
+    TMoveAllowEvent OnColumnMove;
+    TMoveAllowEvent OnRowMove;
+    TMoveAllowEvent OnColumnMoving;
+    TMoveAllowEvent OnRowMoving;
+    TDragScrollEvent OnDragScroll;
+    TGetColumnFilterEvent OnGetColumnFilter;
 
 protected:
     // ===== Per-cell queries a column grid answers first
@@ -669,7 +867,9 @@ protected:
     // ===== Operations whose bodies come with the grid's later parts: each
     // starts neutral (does nothing, leaves the answer), in slot order.
     virtual void CalcFooterColumn(int) {}
-    virtual void DoClickSort(int) {}
+    virtual void DoClickSort(int ACol) {
+        if (OnClickSort) OnClickSort(this, ACol);
+    }
     virtual void DoF2Key(int, int) {}
     virtual void AdjustKeySelection() {}
     virtual void PasteCell(int ACol, int ARow, const String& Value) { SetCellEx(ACol, ARow, Value); }
@@ -718,7 +918,10 @@ protected:
     virtual void DoGetCellPrintColor(int, int, TGridDrawState, TBrush&, TFont&) {}
     virtual void DoGetCellBorder(int, int, TPen&, TSet<int>&) {}
     virtual void DoGetCellPrintBorder(int, int, TPen&, TSet<int>&) {}
-    virtual void DoGetFormat(int, int&, String&, String&) {}
+    // The sort format of a column.
+    virtual void DoGetFormat(int ACol, TSortStyle& AStyle, String& APrefix, String& ASuffix) {
+        if (OnGetFormat) OnGetFormat(this, ACol, AStyle, APrefix, ASuffix);
+    }
     virtual void DoGetEditorType(int ACol, int ARow, TEditorType& AEditor) {
         if (OnGetEditorType) OnGetEditorType(this, ACol, ARow, AEditor);
     }
@@ -726,7 +929,8 @@ protected:
     virtual void DoGetWordWrap(int, int, bool&) {}
     virtual bool DoHasComboBox(int, int) { return false; }
     virtual bool DoHasSpinEdit(int, int) { return false; }
-    virtual bool DoGetColumnFilter(int) { return false; }
+    // Fills FilterList with the values offered by the column's filter list; true when it holds any.
+    virtual bool DoGetColumnFilter(int Col);
     virtual TRect GetUsedCells() { return Rect(0, 0, ColCount() - 1, RowCount() - 1); }
     virtual void RemoveRowsInternal(int ARow, int ACount) {
         FreeCellPropsRect(0, ARow, ColCount() - 1, ARow + ACount - 1);
@@ -773,6 +977,15 @@ protected:
     void WMTimer(TWMTimer& Message) override;
     // Displayed indexes: the cells move by their real columns, hidden columns between keep their place in the order.
     void ColumnMoved(int FromIndex, int ToIndex) override;
+    // What moves with a row: heights with EnhRowColMove; OnRowMoved once, after them.
+    void RowMoved(int FromIndex, int ToIndex) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    // The base answer, plus the characters when the grid does not edit or goes to typed text.
+    void WMGetDlgCode(TMessage& Message) override;
+    // Drag scrolling, then the base handling.
+    void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) override;
+    // A drop ends the drag without a leave: the scrolling stops.
+    void DragDrop(TObject* Source, int X, int Y) override;
     void DoEnter() override;
     // An open combo closes with its text written when the grid scrolls.
     void TopLeftChanged() override;
@@ -805,7 +1018,11 @@ protected:
     virtual void WndProcHook(int, bool&) {}
     // The sort click of a left release on a data column (X, Y: the release
     // point); it comes with the grid's sorting and does nothing until then.
-    virtual void SortClick(int, int, int, int) {}
+    virtual void SortClick(int ACol, int ARow, int X, int Y);
+    // The drag feedback of a header move, and the filter list's button, on every release.
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    // The cell of the last left press: a sort needs press and release in the sort row.
+    int FPressCol = -1, FPressRow = -1;
     // Space on an editable check box cell toggles it (the key goes on).
     void ToggleCheckByKey();
     void Paint() override;
@@ -864,6 +1081,49 @@ protected:
     bool FSpecialEditor = false;
     int FComboIdx = -1;
     TGridCombo* FEditCombo = nullptr;
+
+    // ===== Sorting, moving and range services: state
+    void DragScrollTick(TObject* Sender);
+    void StopDragScroll();
+    void EnsureArrows();
+    void SwapCells(int Col1, int Row1, int Col2, int Row2);
+    void SwapRowStorage(int Index, int Index2);
+    void RepeatMoveOnSyncGrid(bool Column, int FromIndex, int ToIndex);
+    TSortIndexList FSortIndexes;
+    TIntList FIgnoreColumns{0, 0};
+    std::vector<int> FSortRowXRef;
+    int FCompares = 0;
+    int FSwaps = 0;
+    Cardinal FSortTime = 0;
+    int FSortRow = -1;
+    bool FExcelClipboardFormat = false;
+    int FAutoNumberStart = 0;
+    int FAutoNumberOffset = 0;
+    TSortDirection FAutoNumberDirection = sdAscending;
+    ITExStringGridSelect* FISelect = nullptr;
+    std::vector<TGridChangeNotifier*> FNotifierList;
+    TDragScrollOptions FDragScrollOptions;
+    TDragScrollDirection FDragScrollDirection;
+    TTimer* FDragTmr = nullptr;
+    bool FEnhRowColMove = true;
+    TSyncGrid FSyncGrid{this};
+    bool FSyncedMove = false;
+    std::vector<int> FColumnOrder;
+    bool FColMoveFlg = false;
+    int FFilterDropDownRow = 0;
+    bool FFilterDropDownCheck = false;
+    int FFilterCol = -1;
+    TStringList FFilterList;
+    TFilterDropDown FFilterDropDown;
+    TArrowWindow* FArrows[4] = {};
+    THeaderDragButton* FMoveButton = nullptr;
+    int FMoveColInd = -1;
+    int FMoveRowInd = -1;
+    bool FMoveAccept = true;
+    TPoint FMoveOfs;
+    bool FMovePressed = false;
+    TPoint FMovePressPoint;
+    std::unique_ptr<TCustomForm> FMovePicture;
 
 private:
     // Wheel, panning and scroll bars (ExGridWindow.cpp). True: the message was handled.
@@ -1140,4 +1400,24 @@ private:
     bool FDownOnScroller = false;
     int FDownPos = 0;
     int FDownRow = 0;
+};
+
+// The header-looking button that follows the mouse while a column or row is
+// dragged: a pop-up that is never activated, painted as the grid's cell
+// (0, 0) with the dragged header's caption on it.
+class THeaderDragButton : public TCustomControl {
+public:
+    explicit THeaderDragButton(TComponent* AOwner);
+    TExStringGrid* Grid() const { return FGrid; }
+    void SetGrid(TExStringGrid* Value) { FGrid = Value; }
+    bool Flat() const { return FFlat; }
+    void SetFlat(bool Value) { FFlat = Value; }
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void Paint() override;
+
+private:
+    TExStringGrid* FGrid = nullptr;
+    bool FFlat = false;
 };

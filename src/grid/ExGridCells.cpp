@@ -392,4 +392,7 @@ void TExStringGrid::DoCheckBoxChange(int ACol, int ARow, bool State) {
 
 void TExStringGrid::DoCellsChanged(TRect R) {
     if (OnCellsChanged) OnCellsChanged(this, R);
+    // A copy: a notifier may unregister itself when told.
+    const std::vector<TGridChangeNotifier*> notifiers = FNotifierList;
+    for (TGridChangeNotifier* n : notifiers) n->CellsChanged(R);
 }

@@ -177,6 +177,7 @@ bool TExStringGrid::SelectCell(int ACol, int ARow) {
         FOldRowSel = ARow;
     }
     FCellCache = s;
+    if (result && FISelect) FISelect->SelectCell(ACol, ARow);
     return result;
 }
 

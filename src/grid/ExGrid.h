@@ -875,6 +875,7 @@ private:
     void DrawPanMark();
     void InvalidatePanMark();
     void ShowScrollHint(bool Horizontal, int Pos);
+    void HideCheckBoxEditor();
     void HideScrollHint();
     void UpdateMetroBars();
     // The mouse offers to size a fixed column (row) at its right (bottom) border.

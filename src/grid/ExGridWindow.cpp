@@ -278,6 +278,7 @@ void TExStringGrid::WMHScroll(TWMScroll& Message) {
         SetLeftCol(MulDiv(Message.Pos(), ColCount() - VisibleColCount() - TCustomGrid::FixedCols(), ThumbRange) +
                    TCustomGrid::FixedCols());
     TBaseGrid::WMHScroll(Message);
+    HideCheckBoxEditor();
 }
 
 void TExStringGrid::WMVScroll(TWMScroll& Message) {
@@ -290,6 +291,12 @@ void TExStringGrid::WMVScroll(TWMScroll& Message) {
         SetTopRow(MulDiv(Message.Pos(), RowCount() - VisibleRowCount() - TCustomGrid::FixedRows(), ThumbRange) +
                   TCustomGrid::FixedRows());
     TBaseGrid::WMVScroll(Message);
+    HideCheckBoxEditor();
+}
+
+// An editor over a check-box cell does not follow the scrolled cell.
+void TExStringGrid::HideCheckBoxEditor() {
+    if (HasCheckBox(RealColIndex(Col()), Row()) && EditorMode()) HideInplaceEdit();
 }
 
 // ---------------------------------------------------------------------------

@@ -1116,9 +1116,8 @@ private:
 // pages, a drag on it scrolls.
 class TScrollControl : public TCustomControl {
 public:
+    // Its Color (silver) is the thumb's; the grid's shows around it.
     explicit TScrollControl(TComponent* AOwner);
-    TColor BarColor() const { return FBarColor; }
-    void SetBarColor(TColor Value);
     // The thickness of the thumb.
     int ScrollWidth() const { return FScrollWidth; }
     void SetScrollWidth(int Value) { FScrollWidth = Value; Invalidate(); }
@@ -1135,7 +1134,6 @@ protected:
 
 private:
     TExStringGrid* Grid() const;
-    TColor FBarColor = TColor(0xC0C0C0);
     int FScrollWidth = 4;
     TScrollDirection FDirection = sdVertical;
     bool FDownOnScroller = false;

@@ -337,15 +337,10 @@ void TExStringGrid::UpdateMetroBars() {
 
 TScrollControl::TScrollControl(TComponent* AOwner) : TCustomControl(AOwner) {
     SetControlStyle(ControlStyle() + TControlStyle{csOpaque});
+    FColor = TColor(0xC0C0C0);
 }
 
 TExStringGrid* TScrollControl::Grid() const { return dynamic_cast<TExStringGrid*>(Parent()); }
-
-void TScrollControl::SetBarColor(TColor Value) {
-    if (FBarColor == Value) return;
-    FBarColor = Value;
-    Invalidate();
-}
 
 void TScrollControl::ThumbExtent(int& Start, int& Length) {
     Start = 0;
@@ -381,8 +376,8 @@ void TScrollControl::Paint() {
     int start = 0, length = 0;
     ThumbExtent(start, length);
     if (length == 0) return;
-    c.Pen().SetColor(FBarColor);
-    c.Brush().SetColor(FBarColor);
+    c.Pen().SetColor(Color());
+    c.Brush().SetColor(Color());
     if (FDirection == sdVertical) c.Rectangle(0, start, FScrollWidth, start + length);
     else c.Rectangle(start, 0, start + length, FScrollWidth);
 }

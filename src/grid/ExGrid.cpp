@@ -453,7 +453,10 @@ void ProportionalInfo(double E, int Above, int Total, int Client, SCROLLINFO& In
 }  // namespace
 
 void TExStringGrid::UpdateVScrollProportional() {
-    if (IsLoading() || ComponentState().Contains(csDesigning) || !FScrollProportional || !HandleAllocated()) return;
+    // Zooming sets every size first and updates once at its end.
+    if (IsLoading() || ComponentState().Contains(csDesigning) || !FScrollProportional || !HandleAllocated() ||
+        FScrollLock)
+        return;
     int fixedRows = TCustomGrid::FixedRows();
     if (VisibleRowCount() + fixedRows >= RowCount()) return;
     int lw = GridLineWidth();
@@ -469,7 +472,10 @@ void TExStringGrid::UpdateVScrollProportional() {
 }
 
 void TExStringGrid::UpdateHScrollProportional() {
-    if (IsLoading() || ComponentState().Contains(csDesigning) || !FScrollProportional || !HandleAllocated()) return;
+    // Zooming sets every size first and updates once at its end.
+    if (IsLoading() || ComponentState().Contains(csDesigning) || !FScrollProportional || !HandleAllocated() ||
+        FScrollLock)
+        return;
     int fixedCols = TCustomGrid::FixedCols();
     int lw = GridLineWidth();
     auto w = [this](int c) { return ColWidths(c); };

@@ -1135,6 +1135,7 @@ private:
     void DrawPanMark();
     void InvalidatePanMark();
     void ShowScrollHint(bool Horizontal, int Pos);
+    void HideCheckBoxEditor();
     void HideScrollHint();
     void UpdateMetroBars();
     // The mouse offers to size a fixed column (row) at its right (bottom) border.
@@ -1375,9 +1376,8 @@ private:
 // pages, a drag on it scrolls.
 class TScrollControl : public TCustomControl {
 public:
+    // Its Color (silver) is the thumb's; the grid's shows around it.
     explicit TScrollControl(TComponent* AOwner);
-    TColor BarColor() const { return FBarColor; }
-    void SetBarColor(TColor Value);
     // The thickness of the thumb.
     int ScrollWidth() const { return FScrollWidth; }
     void SetScrollWidth(int Value) { FScrollWidth = Value; Invalidate(); }
@@ -1394,7 +1394,6 @@ protected:
 
 private:
     TExStringGrid* Grid() const;
-    TColor FBarColor = TColor(0xC0C0C0);
     int FScrollWidth = 4;
     TScrollDirection FDirection = sdVertical;
     bool FDownOnScroller = false;

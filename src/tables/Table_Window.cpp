@@ -106,8 +106,11 @@ void Show_Columns(TExColumnGrid* grid, std::span<const int> hidden) {
 
 void Set_Number_Choices(TExColumnGrid* grid, int col, int count) {
     TStringList& items = grid->Columns().Items(col)->ComboItems();
+    // One change notice for the whole list, however long.
+    items.BeginUpdate();
     items.Clear();
     for (int i = 0; i < count; ++i) items.Add(IntToStr(i));
+    items.EndUpdate();
 }
 
 void Show_Grid_Hints(TExColumnGrid* grid, TGridHintEvent handler) {

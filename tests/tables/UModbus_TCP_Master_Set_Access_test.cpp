@@ -6,7 +6,7 @@
 #include "shell/ULanguage.h"
 #include "support/StandInRowGrid.h"
 #include "support/TempDir.h"
-#include "support/TestData.h"
+#include "tables/Table_Test_Support.h"
 
 #include <gtest/gtest.h>
 
@@ -19,19 +19,6 @@
 namespace {
 
 using namespace tcpm_col;
-
-std::string Golden(const std::string& name) {
-    std::ifstream in(TestDataDir() + "/" + name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::unique_ptr<TFModbus_TCP_Master_Set_Access> Make_Window() {
-    std::unique_ptr<TFModbus_TCP_Master_Set_Access> form(new TFModbus_TCP_Master_Set_Access(nullptr));
-    form->AfterConstruction();
-    return form;
-}
 
 class TcpMasterWindow : public ::testing::Test {
 protected:
@@ -129,14 +116,8 @@ TEST(TcpMasterSetAccess, ValidationStopsAtTheFirstFailureWithItsMessage) {
         write.SetRow(1, valid_write);
         (c.read ? read : write).SetRow(1, c.cells);
         TScriptedDialogService dialogs;
-        EXPECT_EQ(Modbus_Controllo_dati(TCP_Master_Desc, read, write, {512, 512}, c.format_required),
-                  c.message == nullptr);
-        if (c.message) {
-            ASSERT_EQ(dialogs.Shown.size(), 1u);
-            EXPECT_EQ(StringToUtf8(dialogs.Shown[0].Text), c.message);
-        } else {
-            EXPECT_TRUE(dialogs.Shown.empty());
-        }
+        Expect_Validation(dialogs, Modbus_Controllo_dati(TCP_Master_Desc, read, write, {512, 512}, c.format_required),
+                          c.message);
     }
 }
 
@@ -165,7 +146,7 @@ TEST_F(TcpMasterWindow, ModelsAndMapTypes) {
         if (c.map_type)
             dir.write("ParGen.xml", std::string("<Par_Gen><SNMP_MapType>") + c.map_type + "</SNMP_MapType></Par_Gen>");
         dir.write("ModbusTCPM_SetAccess.xml", file);
-        auto w = Make_Window();
+        auto w = Make_Window<TFModbus_TCP_Master_Set_Access>();
         EXPECT_EQ(w->ClientWidth(), c.width_created);
         EXPECT_EQ(w->Ind_Lang, 654);
         dialogs.Shown.clear();
@@ -192,7 +173,7 @@ TEST_F(TcpMasterWindow, ModelsAndMapTypes) {
 TEST_F(TcpMasterWindow, ScriptedEditsOfModel19AreSavedAsTheGoldenFile) {
     Model_Code = 19;
     dir.write("ParGen.xml", "<Par_Gen><SNMP_MapType>1</SNMP_MapType></Par_Gen>");
-    auto w = Make_Window();
+    auto w = Make_Window<TFModbus_TCP_Master_Set_Access>();
     EXPECT_EQ(w->Caption(), u"Set Modbus TCP Master Access");
     EXPECT_EQ(w->ACG_Modbus_Write->Columns().Items(W_Swap)->Header(), u"Swap");
     EXPECT_EQ(w->ACG_Modbus_Write->Columns().Items(W_Swap_Word)->Header(), u"Swap Word");
@@ -214,9 +195,16 @@ TEST_F(TcpMasterWindow, ScriptedEditsOfModel19AreSavedAsTheGoldenFile) {
         const char16_t* wcells[] = {u"10.1.1.1", u"502", u"0", u"Holding Register", u"1", u"123", u"0", u"Y",
                                     u"2", u"0", u"", u"Y", u"N", u"Float to Int 8 bytes", u"out"};
         for (int c = 1; c <= 15; ++c) wr->SetCellEx(c, 1, wcells[c - 1]);
+        // Delete Row acts on the grid of the active sheet and asks first.
+        w->PageControl1->SetActivePage(w->TS_Modbus_Write);
+        wr->SetRow(1);
+        dialogs.AnswerBox(IDNO);
+        w->Btn_DelRow->Click();
+        EXPECT_EQ(wr->GetCellEx(IP, 1), u"10.1.1.1");
         w->Btn_OK->Click();
     };
     EXPECT_EQ(w->ShowModal(), mrOk);
-    EXPECT_TRUE(dialogs.Shown.empty());
+    ASSERT_EQ(dialogs.Shown.size(), 1u);
+    EXPECT_EQ(dialogs.Shown[0].Text, u"Are you sure to delete the Row number 1");
     EXPECT_EQ(dir.read("ModbusTCPM_SetAccess.xml"), Golden("ModbusTCPM_SetAccess_19.xml"));
 }

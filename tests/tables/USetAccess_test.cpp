@@ -6,7 +6,7 @@
 #include "shell/ULanguage.h"
 #include "support/StandInRowGrid.h"
 #include "support/TempDir.h"
-#include "support/TestData.h"
+#include "tables/Table_Test_Support.h"
 
 #include <gtest/gtest.h>
 
@@ -30,19 +30,6 @@ struct Tables {
         write.SetRow(1, "1|Holding Register|0|10|100|N|3|0|0|N|N|Byte|N|m");
     }
 };
-
-std::string Golden(const std::string& name) {
-    std::ifstream in(TestDataDir() + "/" + name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::unique_ptr<TFSetAccess> Make_Window() {
-    std::unique_ptr<TFSetAccess> form(new TFSetAccess(nullptr));
-    form->AfterConstruction();
-    return form;
-}
 
 class SetAccessWindow : public ::testing::Test {
 protected:
@@ -148,14 +135,7 @@ TEST(SetAccess, ValidationStopsAtTheFirstFailureWithItsMessage) {
         c.edit(t);
         TScriptedDialogService dialogs;
         const bool ok = Modbus_Controllo_dati(SetAccess_Desc, t.read, t.write, {512, 512}, c.format_required);
-        EXPECT_EQ(ok, c.message == nullptr);
-        if (c.message) {
-            ASSERT_EQ(dialogs.Shown.size(), 1u);
-            EXPECT_EQ(StringToUtf8(dialogs.Shown[0].Text), c.message);
-            EXPECT_EQ(dialogs.Shown[0].Icon, diError);
-        } else {
-            EXPECT_TRUE(dialogs.Shown.empty());
-        }
+        Expect_Validation(dialogs, ok, c.message);
     }
 }
 
@@ -190,7 +170,7 @@ TEST_F(SetAccessWindow, ModelMatrixOfWidthFormatAndSizes) {
         std::remove(dir.file("ParGen.xml").c_str());
         if (c.pargen) dir.write("ParGen.xml", c.pargen);
         dir.write("ModbusM_SetAccess.xml", file);
-        auto w = Make_Window();
+        auto w = Make_Window<TFSetAccess>();
         dialogs.Shown.clear();
         dialogs.OnModalForm = [&](TCustomForm*) {
             EXPECT_EQ(w->ClientWidth(), c.width);
@@ -232,7 +212,7 @@ TEST_F(SetAccessWindow, SizesAreCrossedAndClampedFromTheGeneralParameters) {
         {"0x40", "abc", 512, 64},
         {"100000", "-5", 0, 1440},
     };
-    auto w = Make_Window();
+    auto w = Make_Window<TFSetAccess>();
     for (const auto& c : cases) {
         dir.write("ParGen.xml", std::string("<Par_Gen><MODBUS_MASTER_NB_IN>") + c.nb_in +
                                     "</MODBUS_MASTER_NB_IN><MODBUS_MASTER_NB_OUT>" + c.nb_out +
@@ -256,7 +236,7 @@ TEST_F(SetAccessWindow, ScriptedEditsOfModel4AreSavedAsTheGoldenFile) {
               "<EtherNetIP_to_Modbus><Modbus_Read><row Slave_ID='2' Type='Holding Register' Address='100' "
               "NPoint='4' PollTime='500' MaxError='3' Position='0' Bit='0' Format_SNMP='Byte' Mnemonic='temps'/>"
               "</Modbus_Read><Modbus_Write/></EtherNetIP_to_Modbus><!--SW_VERSION = 1.813-->");
-    auto w = Make_Window();
+    auto w = Make_Window<TFSetAccess>();
     dialogs.OnModalForm = [&](TCustomForm*) {
         TExColumnGrid* r = w->ACG_Modbus_Read;
         EXPECT_EQ(r->GetCellEx(R_Swap, 1), u"N");
@@ -285,7 +265,7 @@ TEST_F(SetAccessWindow, ScriptedEditsOfModel4AreSavedAsTheGoldenFile) {
 TEST_F(SetAccessWindow, Model18WithFixedMapSavesTheFormatAsTheGoldenFile) {
     Model_Code = 18;
     dir.write("ParGen.xml", "<Par_Gen><SNMP_MapType>0</SNMP_MapType></Par_Gen>");
-    auto w = Make_Window();
+    auto w = Make_Window<TFSetAccess>();
     dialogs.OnModalForm = [&](TCustomForm*) {
         TExColumnGrid* r = w->ACG_Modbus_Read;
         const char16_t* cells[] = {u"1", u"Input Register", u"0", u"2", u"250", u"1", u"1020", u"0", u"Y", u"N",
@@ -308,7 +288,7 @@ TEST_F(SetAccessWindow, InsertMovesTheHiddenFormatWithItsRow) {
               "<EtherNetIP_to_Modbus><Modbus_Read><row Slave_ID='1' Type='Coil Status' Address='0' NPoint='8' "
               "PollTime='10' MaxError='0' Position='3' Bit='0' Format_SNMP='Octet String' Mnemonic='a'/>"
               "</Modbus_Read><Modbus_Write/></EtherNetIP_to_Modbus>");
-    auto w = Make_Window();
+    auto w = Make_Window<TFSetAccess>();
     dialogs.OnModalForm = [&](TCustomForm*) {
         TExColumnGrid* r = w->ACG_Modbus_Read;
         EXPECT_TRUE(r->IsHiddenColumn(R_Format));
@@ -319,6 +299,10 @@ TEST_F(SetAccessWindow, InsertMovesTheHiddenFormatWithItsRow) {
         EXPECT_EQ(r->GetCellEx(R_Mnemonic, 2), u"a");
         EXPECT_EQ(r->GetCellEx(0, 1), u"1");
         EXPECT_EQ(r->GetCellEx(0, 2), u"2");
+        dialogs.AnswerBox(IDNO);
+        w->Btn_DelRow->Click();
+        ASSERT_EQ(dialogs.Shown.size(), 1u);
+        EXPECT_EQ(dialogs.Shown[0].Text, u"Are you sure to delete the Row number 1");
         // Row 1 is empty now and ends the table: nothing is saved.
         w->Btn_OK->Click();
     };
@@ -329,7 +313,7 @@ TEST_F(SetAccessWindow, InsertMovesTheHiddenFormatWithItsRow) {
 
 TEST_F(SetAccessWindow, PasteOnlyIntoTheTableCopiedFromDuringTheSameShow) {
     Model_Code = 4;
-    auto w = Make_Window();
+    auto w = Make_Window<TFSetAccess>();
     dialogs.OnModalForm = [&](TCustomForm*) {
         TExColumnGrid* r = w->ACG_Modbus_Read;
         r->SetCellEx(Slave, 1, u"9");
@@ -364,7 +348,7 @@ TEST_F(SetAccessWindow, PasteOnlyIntoTheTableCopiedFromDuringTheSameShow) {
 TEST_F(SetAccessWindow, TextsAndRenderedColumns) {
     Model_Code = 18;
     dir.write("ParGen.xml", "<Par_Gen><SNMP_MapType>0</SNMP_MapType></Par_Gen>");
-    auto w = Make_Window();
+    auto w = Make_Window<TFSetAccess>();
     EXPECT_EQ(w->Caption(), u"Set Modbus Access");
     EXPECT_EQ(w->Btn_CopyRow->Caption(), u"Copy Row");
     EXPECT_EQ(w->Btn_PasteRow->Caption(), u"Paste Row");

@@ -145,29 +145,270 @@ private:
     int FHelpContext;
 };
 
-// The header fields the core reads; columns and drawing come with the header itself.
-enum THeaderOption { hoAutoResize, hoColumnResize, hoDblClickResize, hoDrag, hoHotTrack, hoOwnerDraw,
-                     hoRestrictDrag, hoShowHint, hoShowImages, hoShowSortGlyphs, hoVisible };
+// ---------------------------------------------------------------------------
+// Columns and the header. A column has an index (its place in the collection,
+// the TColumnIndex everywhere) and a position (its place on screen). Without
+// columns the whole client width is the one main column -1.
+// ---------------------------------------------------------------------------
+constexpr TColumnIndex InvalidColumn = -2;
+
+enum TLTColumnOption {
+    coAllowClick, coDraggable, coEnabled, coParentBidiMode, coParentColor, coResizable, coShowDropMark,
+    coVisible, coAutoSpring, coFixed, coSmartResize, coAllowFocus, coDisableAnimatedResize, coWrapCaption,
+    coUseCaptionAlignment, coEditable
+};
+using TLTColumnOptions = TSet<TLTColumnOption>;
+inline const TLTColumnOptions DefaultColumnOptions{coAllowClick, coDraggable,    coEnabled,   coParentBidiMode,
+                                                   coParentColor, coResizable,  coShowDropMark, coVisible,
+                                                   coAllowFocus,  coEditable};
+
+class TLazyTreeColumns;
+class TLTHeader;
+
+class TLazyTreeColumn : public TCollectionItem {
+public:
+    explicit TLazyTreeColumn(TCollection* Collection);
+    ~TLazyTreeColumn() override;
+    TLazyTreeColumns* Owner() const;
+
+    virtual String GetText() const { return FText; }
+    virtual void SetText(const String& Value);
+    const String& Hint() const { return FHint; }
+    void SetHint(const String& Value) { FHint = Value; }
+    // The left edge in client coordinates: scrolled unless the column is visible and fixed.
+    int Left() const;
+    int Width() const { return FWidth; }
+    void SetWidth(int Value);
+    int MinWidth() const { return FMinWidth; }
+    void SetMinWidth(int Value);
+    int MaxWidth() const { return FMaxWidth; }
+    void SetMaxWidth(int Value);
+    Cardinal Position() const { return FPosition; }
+    void SetPosition(Cardinal Value);
+    TLTColumnOptions Options() const { return FOptions; }
+    void SetOptions(TLTColumnOptions Value);
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+    TColor Color() const { return FColor; }
+    void SetColor(TColor Value);
+    int Margin() const { return FMargin; }
+    void SetMargin(int Value);
+    int Spacing() const { return FSpacing; }
+    void SetSpacing(int Value);
+    int ImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int Value);
+    std::intptr_t Tag() const { return FTag; }
+    void SetTag(std::intptr_t Value) { FTag = Value; }
+    TSortDirection DefaultSortDirection() const { return FDefaultSortDirection; }
+    void SetDefaultSortDirection(TSortDirection Value) { FDefaultSortDirection = Value; }
+    int LastWidth() const { return FLastWidth; }
+    // The header cell in window coordinates, without the scroll offset.
+    virtual TRect GetRect() const;
+    // The caption for a designer: the text, or "Column N" for texts beyond U+00FF.
+    String DisplayName() const override;
+    void Assign(const TPersistent* Source) override;
+    virtual bool Equals(const TLazyTreeColumn& Other) const;
+    // Takes the tree's colour again while coParentColor is set.
+    void ParentColorChanged();
+
+private:
+    friend class TLazyTreeColumns;
+    friend class TLTHeader;
+    TBaseLazyTree* Tree() const;
+    void ReportChange() { Changed(false); }
+    String FText, FHint;
+    int FLeft = 0;
+    int FWidth = 50;
+    Cardinal FPosition = 0;
+    int FMinWidth = 10;
+    int FMaxWidth = 10000;
+    int FImageIndex = -1;
+    int FMargin = 4;
+    int FSpacing = 3;
+    TLTColumnOptions FOptions = DefaultColumnOptions;
+    std::intptr_t FTag = 0;
+    TAlignment FAlignment = taLeftJustify;
+    int FLastWidth = 50;
+    TColor FColor = clWindow;
+    bool FBonusPixel = false;
+    float FSpringRest = 0;
+    TSortDirection FDefaultSortDirection = sdAscending;
+};
+
+using TColumnsArray = std::vector<TLazyTreeColumn*>;
+
+class TLazyTreeColumns : public TCollection {
+public:
+    explicit TLazyTreeColumns(TLTHeader* AOwner);
+    ~TLazyTreeColumns() override;
+    TLTHeader* Header() const { return FHeader; }
+    TLazyTreeColumn* Add() { return static_cast<TLazyTreeColumn*>(TCollection::Add()); }
+    TLazyTreeColumn* Items(int Index) const { return ItemsAs<TLazyTreeColumn>(Index); }
+    TLazyTreeColumn* operator[](int Index) const { return Items(Index); }
+    void Clear();
+    int DefaultWidth() const { return FDefaultWidth; }
+    void SetDefaultWidth(int Value) { FDefaultWidth = Value; }
+    TColumnIndex ClickIndex() const { return FClickIndex; }
+    TColumnIndex TrackIndex() const { return FTrackIndex; }
+    bool IsValidColumn(TColumnIndex Column) const { return Column >= 0 && Column < Count(); }
+    // The visible column under a header-relative point (-2 for none).
+    TColumnIndex ColumnFromPosition(TPoint P, bool Relative = true) const;
+    // The index at a position (-1 beyond the last).
+    TColumnIndex ColumnFromPosition(int PositionIndex) const;
+    // The visible column whose span holds P.X, with that span; -2 right of the last (Left holds the total).
+    TColumnIndex ColumnAtWithBounds(TPoint P, int& Left, int& Right, bool Relative = true) const;
+    void GetColumnBounds(TColumnIndex Column, int& Left, int& Right) const;
+    TColumnIndex GetFirstColumn() const;
+    TColumnIndex GetNextColumn(TColumnIndex Column) const;
+    TColumnIndex GetPreviousColumn(TColumnIndex Column) const;
+    TColumnIndex GetNextVisibleColumn(TColumnIndex Column, bool ConsiderAllowFocus = false) const;
+    TColumnIndex GetPreviousVisibleColumn(TColumnIndex Column, bool ConsiderAllowFocus = false) const;
+    TColumnIndex GetFirstVisibleColumn(bool ConsiderAllowFocus = false) const;
+    TColumnIndex GetLastVisibleColumn(bool ConsiderAllowFocus = false) const;
+    TColumnsArray GetVisibleColumns() const;
+    int GetVisibleFixedWidth() const;
+    // The horizontal scroll step: the average width of the visible scrolling columns.
+    int GetScrollWidth() const;
+    int TotalWidth() const;
+    const std::vector<TColumnIndex>& PositionToIndex() const { return FPositionToIndex; }
+    // Positions from the columns' stored Position values (after reading them).
+    void RebuildPositions();
+    void ResetPositionOrder(bool RightToLeft);
+    void RefreshPositions(bool Force = false);
+    // The auto-size column takes the width the others leave.
+    void FitAutoSizeColumn(bool Force = false);
+    void Assign(const TPersistent* Source) override;
+    bool Equals(const TLazyTreeColumns& Other) const;
+
+protected:
+    void Update(TCollectionItem* Item) override;
+
+private:
+    friend class TLazyTreeColumn;
+    friend class TLTHeader;
+    void SyncPositionArray();
+    TLTHeader* FHeader;
+    std::vector<TColumnIndex> FPositionToIndex;
+    int FDefaultWidth = 50;
+    bool FNeedPositionsFix = false;
+    bool FClearing = false;
+    TColumnIndex FHoverIndex = -1, FDownIndex = -1, FTrackIndex = -1, FClickIndex = -1;
+    TColumnIndex FDragIndex = -1, FDropTarget = -1;
+};
+
+enum THeaderOption {
+    hoAutoResize, hoColumnResize, hoDblClickResize, hoDrag, hoHotTrack, hoOwnerDraw, hoRestrictDrag,
+    hoShowHint, hoShowImages, hoShowSortGlyphs, hoVisible, hoAutoSpring, hoFullRepaintOnResize,
+    hoDisableAnimatedResize, hoHeightResize, hoHeightDblClickResize, hoHeaderClickAutoSort,
+    hoAutoColumnPopupMenu
+};
 using THeaderOptions = TSet<THeaderOption>;
 enum THeaderState { hsAutoSizing, hsDragging, hsDragPending, hsLoading, hsColumnWidthTracking,
                     hsColumnWidthTrackPending, hsHeightTracking, hsHeightTrackPending, hsResizing,
                     hsScaling, hsNeedScaling };
 using THeaderStates = TSet<THeaderState>;
+enum TLTHeaderStyle { hsThickButtons, hsFlatButtons, hsPlates };
+
+// Percentages (0: none) that hold the header height within header plus
+// client height, and the visible fixed columns within the client width.
+class TLTFixedAreaConstraints {
+public:
+    explicit TLTFixedAreaConstraints(TLTHeader* Header) : FHeader(Header) {}
+    Byte MaxHeightPercent() const { return FMaxHeightPercent; }
+    Byte MaxWidthPercent() const { return FMaxWidthPercent; }
+    Byte MinHeightPercent() const { return FMinHeightPercent; }
+    Byte MinWidthPercent() const { return FMinWidthPercent; }
+    void SetMaxHeightPercent(Byte Value);
+    void SetMaxWidthPercent(Byte Value);
+    void SetMinHeightPercent(Byte Value);
+    void SetMinWidthPercent(Byte Value);
+    void Assign(const TLTFixedAreaConstraints& Source);
+
+private:
+    void Change();
+    TLTHeader* FHeader;
+    Byte FMaxHeightPercent = 0, FMaxWidthPercent = 0, FMinHeightPercent = 0, FMinWidthPercent = 0;
+};
+
 class TLTHeader {
 public:
-    explicit TLTHeader(TBaseLazyTree* Owner) : FOwner(Owner) {}
-    virtual ~TLTHeader() = default;
+    explicit TLTHeader(TBaseLazyTree* Owner);
+    virtual ~TLTHeader();
     TBaseLazyTree* Treeview() const { return FOwner; }
+    // Kept as plain fields for the core's reads; the setters below react.
     TColumnIndex SortColumn = -1;
     TSortDirection SortDirection = sdAscending;
     TColumnIndex MainColumn = -1;
     THeaderOptions Options{hoColumnResize, hoDrag, hoShowSortGlyphs};
     THeaderStates States;
-    int ColumnCount() const { return 0; }
+    int ColumnCount() const { return FColumns->Count(); }
+    bool UseColumns() const { return FColumns->Count() > 0; }
+    TLazyTreeColumns& Columns() { return *FColumns; }
+    const TLazyTreeColumns& Columns() const { return *FColumns; }
     // Without columns any column may hold the focus.
-    bool AllowFocus(TColumnIndex) const { return true; }
+    bool AllowFocus(TColumnIndex Column) const;
+    // -1 whenever there is no column.
+    TColumnIndex GetMainColumn() const { return UseColumns() ? MainColumn : -1; }
+    void SetMainColumn(TColumnIndex Value);
+    void SetSortColumn(TColumnIndex Value);
+    void SetSortDirection(TSortDirection Value);
+    void SetOptions(THeaderOptions Value);
+    TColumnIndex AutoSizeIndex() const { return FAutoSizeIndex; }
+    void SetAutoSizeIndex(TColumnIndex Value);
+    int Height() const { return FHeight; }
+    void SetHeight(int Value);
+    int MinHeight() const { return FMinHeight; }
+    void SetMinHeight(int Value);
+    int MaxHeight() const { return FMaxHeight; }
+    void SetMaxHeight(int Value);
+    int DefaultHeight() const { return FDefaultHeight; }
+    void SetDefaultHeight(int Value);
+    TColor Background() const { return FBackground; }
+    void SetBackground(TColor Value);
+    TLTHeaderStyle Style() const { return FStyle; }
+    void SetStyle(TLTHeaderStyle Value);
+    TFont& Font() { return FFont; }
+    void SetFont(const TFont& Value);
+    bool ParentFont() const { return FParentFont; }
+    void SetParentFont(bool Value);
+    int SplitterHitTolerance = 8;
+    TLTFixedAreaConstraints& FixedAreaConstraints() { return FFixedAreaConstraints; }
+    virtual void Assign(const TLTHeader& Source);
+    // P in client coordinates of the tree (the header lies above row 0).
+    bool InHeader(TPoint P) const;
+    bool InHeaderSplitterArea(TPoint P) const;
+    // Repaints one column's cell (to the border with ExpandToBorder), or the band for -1.
+    void Invalidate(TColumnIndex Column = -1, bool ExpandToBorder = false);
+    // Spreads ChangeBy pixels in equal parts over the columns of the index
+    // range that have all of Options; answers the change applied.
+    int ResizeColumns(int ChangeBy, TColumnIndex RangeStartCol, TColumnIndex RangeEndCol,
+                      TLTColumnOptions Options = {coVisible});
+    // Columns with coAutoSpring follow a change of the header width (hoAutoSpring).
+    void ShareWidthWithSpringColumns();
+    virtual void ApplyScale(int M, int D);
+    void ReapplyFixedAreaConstraints();
+    // The tree's header band changed: it recomputes its frame.
+    virtual void RefreshHeaderFrame();
+
+protected:
+    virtual void ApplySortColumn(TColumnIndex Value);
+    virtual TLazyTreeColumns* ColumnsClass() { return new TLazyTreeColumns(this); }
+
 private:
+    friend class TLazyTreeColumns;
+    friend class TLazyTreeColumn;
+    void FontChanged();
+    void AutoSortAfterChange();
     TBaseLazyTree* FOwner;
+    std::unique_ptr<TLazyTreeColumns> FColumns;
+    int FHeight = 19, FMinHeight = 10, FMaxHeight = 10000, FDefaultHeight = 19;
+    TColor FBackground = clBtnFace;
+    TLTHeaderStyle FStyle = hsThickButtons;
+    TFont FFont;
+    bool FParentFont = false;
+    TColumnIndex FAutoSizeIndex = 0;
+    int FLastWidth = 0;
+    TLTFixedAreaConstraints FFixedAreaConstraints{this};
 };
 
 class TCustomLazyTreeOptions {
@@ -623,6 +864,8 @@ public:
     int GetNodeTop(PLazyNode Node);
     // Client rectangle of a node; TextOnly limits it to the text part.
     TRect GetDisplayRect(PLazyNode Node, bool TextOnly);
+    // The same for a column's cell (-1: the main column; the whole row without columns).
+    TRect GetDisplayRect(PLazyNode Node, TColumnIndex Column, bool TextOnly);
     // The x in client coordinates where a node's text area begins.
     int NodeContentLeft(PLazyNode Node);
     Cardinal Indent() const { return FIndent; }
@@ -673,6 +916,7 @@ public:
     struct THitInfo {
         PLazyNode HitNode = nullptr;
         THitPosition HitPosition = hiNowhere;
+        TColumnIndex HitColumn = -1;  // -1 without columns, -2 right of the last one
     };
     THitInfo GetHitTestInfoAt(int X, int Y);
 
@@ -777,6 +1021,15 @@ public:
     virtual void PatchChunkSize(TStream& Stream, Int64 ChunkStart, Int64 ChunkEnd);
     virtual void NotifyDesigner() {}
     virtual TLTHeader* HeaderClassToCreate() { return new TLTHeader(this); }
+    // The column class the header's collection makes.
+    virtual TLazyTreeColumn* ColumnItemClass(TCollection* Collection) { return new TLazyTreeColumn(Collection); }
+    // A column's width changed: multiline rows are measured again, the bars and the cells follow.
+    virtual void DoColumnResize(TColumnIndex Column);
+    using TLTHeaderNotifyEvent = std::function<void(TLTHeader* Sender, TColumnIndex Column)>;
+    TLTHeaderNotifyEvent OnColumnResize;
+    // The header band in window coordinates (height 0 while the header is hidden).
+    TRect HeaderRect() const { return FHeaderRect; }
+    void RecomputeHeaderBand();
     virtual TCustomLazyTreeOptions* TreeOptionsClass() { return new TCustomLazyTreeOptions(this); }
 
     // Counts the tree's timers started (identifier → count); tests read it.
@@ -794,6 +1047,9 @@ protected:
     friend class TCustomLazyTreeOptions;
     friend class TLazyTreeWorker;
     friend struct TLazyTreeAccess;
+    friend class TLTHeader;
+    friend class TLazyTreeColumns;
+    friend class TLazyTreeColumn;
 
     // Structure.
     PLazyNode NewNodeBlock();
@@ -850,6 +1106,8 @@ protected:
     // Follows the renderer: themed check boxes and buttons while a theme is active.
     void ThemeChanged();
     void WMHScroll(TWMScroll& Message) override;
+    void WMNCCalcSize(TMessage& Message) override;
+    void WMNCPaint(TMessage& Message) override;
     bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
     // Paints one node's row (lines, button, check, images, selection, content) at Top.
     void PaintNode(TCanvas& Canvas, PLazyNode Node, int Top);
@@ -857,7 +1115,15 @@ protected:
     virtual void PaintCellContent(TLTPaintInfo& PaintInfo) {}
     // The width of a node's content in pixels (text plus margins).
     virtual int QueryCellTextWidth(PLazyNode Node) { return 0; }
-    void DrawTreeLines(TCanvas& Canvas, PLazyNode Node, int Top, int Height, int VAlign);
+    void DrawTreeLines(TCanvas& Canvas, PLazyNode Node, int Top, int Height, int VAlign, int Origin);
+    // The main column's cell (the whole row without columns) from the x Origin.
+    void PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TColumnIndex Column, const TRect& Row, int Origin);
+    void PaintOtherCell(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, const TRect& Cell);
+    // Where the main column starts in client coordinates (the scroll offset without columns).
+    int MainColumnOrigin() const;
+    // Whether a selected node shows its selection in a column's cell: the
+    // focused column's (the main column's while none is focused), or every cell with full-row selection.
+    bool CellShowsSelection(TColumnIndex Column) const;
     void DrawNodeButton(TCanvas& Canvas, PLazyNode Node, int X, int Y);
     void DrawCheckImage(TCanvas& Canvas, PLazyNode Node, int X, int Y);
     // Whether a check box is shown for a node.
@@ -917,6 +1183,7 @@ protected:
     int FSelectionCount = 0;
     int FLastSelectionLevel = -1;
     TNodeArray FTempNodeCache;
+    TRect FHeaderRect;
     TShiftState FDrawSelShiftState;
     TPoint FLastClickPos;
     TRect FNewSelRect;

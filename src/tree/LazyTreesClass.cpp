@@ -496,6 +496,7 @@ void TBaseLazyTree::Notification(TComponent* AComponent, TOperation Operation) {
 
 void TBaseLazyTree::ChangeScale(int M, int D) {
     if (M == D || D == 0 || !FOptions->AutoOptions().Contains(toAutoChangeScale)) return;
+    FHeader->ApplyScale(M, D);
     SetDefaultNodeHeight(Cardinal(std::max(0, MulDiv(int(FDefaultNodeHeight), M, D))));
     SetIndent(Cardinal(std::max(0, MulDiv(int(FIndent), M, D))));
 }

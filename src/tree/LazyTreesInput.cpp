@@ -36,9 +36,22 @@ TBaseLazyTree::THitInfo TBaseLazyTree::GetHitTestInfoAt(int X, int Y) {
     }
     if (!Node->States.Contains(vsInitialized)) InitializeNode(Node);
     Info.HitNode = Node;
+    if (FHeader->UseColumns()) {
+        const TLazyTreeColumns& Columns = FHeader->Columns();
+        // A fixed column lies over the scrolled ones.
+        Info.HitColumn = InvalidColumn;
+        for (TLazyTreeColumn* Column : Columns.GetVisibleColumns())
+            if (X >= Column->Left() && X < Column->Left() + Column->Width() &&
+                (Info.HitColumn < 0 || Column->Options().Contains(coFixed)))
+                Info.HitColumn = Column->Index();
+        if (Info.HitColumn != FHeader->GetMainColumn()) {
+            Info.HitPosition = Info.HitColumn < 0 ? hiOnItemRight : hiOnItemLabel;
+            return Info;
+        }
+    }
     const TLTPaintOptions Paint = FOptions->PaintOptions();
     const int IndentSize = int(GetNodeLevel(Node)) + (Paint.Contains(toShowRoot) ? 1 : 0);
-    const int IndentEnd = FOffsetX + int(FIndent) * (Paint.Contains(toFixedIndent) ? 1 : IndentSize);
+    const int IndentEnd = MainColumnOrigin() + int(FIndent) * (Paint.Contains(toFixedIndent) ? 1 : IndentSize);
     if (X < IndentEnd) {
         // The button's column is the node's own indent step.
         int Own = IndentEnd - int(FIndent);

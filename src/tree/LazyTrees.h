@@ -895,6 +895,25 @@ public:
     // new screen density, with toAutoChangeScale.
     virtual void ChangeScale(int M, int D);
 
+    // --- Window: automatic scrolling and middle-button panning -------------------
+    enum TScrollDirection { sdLeft, sdUp, sdRight, sdDown };
+    using TScrollDirections = TSet<TScrollDirection>;
+    Cardinal AutoScrollDelay = 1000;
+    Cardinal AutoScrollInterval = 1;
+    bool IsPanning() const { return FStates.Contains(tsWheelPanning) || FStates.Contains(tsWheelScrolling); }
+    TScrollDirections ScrollDirections() const { return FScrollDirections; }
+    // The panning mark's window while panning runs (nil otherwise).
+    TWinControl* PanningWindow() const { return FPanningWindow; }
+    virtual bool MayAutoScroll();
+    virtual TScrollDirections ScrollDirectionsAt(int X, int Y);
+    virtual void ArmAutoScroll(int X, int Y);
+    // One step of automatic scrolling or panning (timer 4).
+    virtual void ScrollTimerStep();
+    // Position in screen coordinates: the mark is centred on it.
+    virtual void BeginPanning(TPoint Position);
+    virtual void EndPanning();
+    virtual void ChoosePanningCursor(int X, int Y);
+
     // --- Window: the rubber band (draw selection by mouse) -----------------------
     enum TLTDrawSelectionMode { smDottedRectangle, smBlendedRectangle };
     TLTDrawSelectionMode DrawSelectionMode = smDottedRectangle;
@@ -1184,6 +1203,10 @@ protected:
     int FLastSelectionLevel = -1;
     TNodeArray FTempNodeCache;
     TRect FHeaderRect;
+    TScrollDirections FScrollDirections;
+    Cardinal FDragScrollStart = 0;
+    TWinControl* FPanningWindow = nullptr;
+    String FPanningCursorName;
     TShiftState FDrawSelShiftState;
     TPoint FLastClickPos;
     TRect FNewSelRect;

@@ -35,6 +35,7 @@ TBaseLazyTree::~TBaseLazyTree() {
     FAliveToken.reset();
     FWorker = nullptr;
     TLazyTreeWorker::Release();
+    EndPanning();
     CancelEditNode();
     FEditLink.reset();
     // Every node gets its OnFreeNode while the tree is still whole.
@@ -265,6 +266,14 @@ void TBaseLazyTree::TimerFired(unsigned Id) {
         break;
     case 2:  // edit delay
         StartEditing();
+        break;
+    case 4:  // automatic scrolling and panning: a first tick after the delay, then steps
+        if (FStates.Contains(tsScrollPending)) {
+            StopTimer(4);
+            StartTimer(4, AutoScrollInterval);
+            DoStateChange({tsScrolling}, {tsScrollPending});
+        }
+        ScrollTimerStep();
         break;
     case 7:  // the typed text of an incremental search has timed out
         DoStateChange({}, {tsIncrementalSearching});

@@ -94,6 +94,7 @@ void TBaseLazyTree::WndProc(TMessage& Message) {
     if (Message.Msg == WM_SETFOCUS) {
         if (!(FSelectionCount == 0 && FOptions->PaintOptions().Contains(toGhostedIfUnfocused))) InvalidateTree();
     } else if (Message.Msg == WM_KILLFOCUS) {
+        EndPanning();
         for (unsigned Id : {1u, 2u, 3u, 4u, 7u}) StopTimer(Id);
         FSearchBuffer.clear();
         FLastSearchNode = nullptr;

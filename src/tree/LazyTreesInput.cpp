@@ -92,6 +92,19 @@ TBaseLazyTree::THitInfo TBaseLazyTree::GetHitTestInfoAt(int X, int Y) {
 
 void TBaseLazyTree::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TCustomControl::MouseDown(Button, Shift, X, Y);
+    // While panning a click only ends it.
+    if (IsPanning()) {
+        EndPanning();
+        return;
+    }
+    if (Button == mbMiddle) {
+        if (FOptions->MiscOptions().Contains(toWheelPanning) && (RangeX() > ClientWidth() || RangeY() > ClientHeight())) {
+            FLastClickPos = TPoint{X, Y};
+            BeginPanning(ClientToScreen(FLastClickPos));
+            return;
+        }
+        if (!FOptions->SelectionOptions().Contains(toMiddleClickSelect)) return;
+    }
     if (CanFocus() && !Focused()) SetFocus();
     THitInfo Hit = GetHitTestInfoAt(X, Y);
     PLazyNode Node = Hit.HitNode;
@@ -160,13 +173,20 @@ bool TBaseLazyTree::StartsDrawSelection(TMouseButton Button, TShiftState Shift, 
 void TBaseLazyTree::EndDrawSelection() {
     if (!IsMouseSelecting()) return;
     const bool Band = FStates.Contains(tsDrawSelecting);
-    DoStateChange({}, {tsToggleFocusedSelection, tsDrawSelPending, tsDrawSelecting});
+    DoStateChange({}, {tsToggleFocusedSelection, tsDrawSelPending, tsDrawSelecting, tsScrolling, tsScrollPending});
+    StopTimer(4);
     SetMouseCapture(false);
     if (Band) Invalidate();
 }
 
 void TBaseLazyTree::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TCustomControl::MouseUp(Button, Shift, X, Y);
+    if (Button == mbMiddle && IsPanning()) {
+        // Released without dragging: panning goes on until the next click.
+        if (FStates.Contains(tsWheelScrolling)) DoStateChange({}, {tsWheelPanning});
+        else EndPanning();
+        return;
+    }
     EndDrawSelection();
     if (!FStates.Contains(tsMouseCheckPending)) return;
     DoStateChange({}, {tsMouseCheckPending});
@@ -183,6 +203,16 @@ void TBaseLazyTree::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y
 
 void TBaseLazyTree::MouseMove(TShiftState Shift, int X, int Y) {
     TCustomControl::MouseMove(Shift, X, Y);
+    if (IsPanning()) {
+        // Dragged with the button held: the release ends panning.
+        if (FStates.Contains(tsWheelPanning) && FStates.Contains(tsWheelScrolling) &&
+            (std::abs(X - FLastClickPos.X) >= GetSystemMetrics(SM_CXDRAG) ||
+             std::abs(Y - FLastClickPos.Y) >= GetSystemMetrics(SM_CYDRAG)))
+            DoStateChange({}, {tsWheelScrolling});
+        ChoosePanningCursor(X, Y);
+        return;
+    }
+    if (MayAutoScroll()) ArmAutoScroll(X, Y);
     if (FStates.Contains(tsDrawSelPending)) {
         if (!TrackSelectionRect(X, Y)) return;
         TRect Band = FNewSelRect;
@@ -500,6 +530,7 @@ void TBaseLazyTree::WMHScroll(TWMScroll& Message) {
 }
 
 bool TBaseLazyTree::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
+    EndPanning();
     if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
     const double Factor = WheelDelta / 120.0;
     int Lines = 3;

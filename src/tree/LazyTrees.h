@@ -6,6 +6,7 @@
 // The window parts (painting, scrolling, mouse, header drawing) build on it.
 
 #include "framework/Controls.h"
+#include "framework/Forms.h"
 #include "framework/Graphics.h"
 #include "framework/ImgList.h"
 #include "framework/Sets.h"
@@ -572,6 +573,51 @@ using TLTGetNodeCallback = std::function<void(TBaseLazyTree* Sender, PLazyNode N
 class TLazyTreeWorker;
 class TClipboardFormats;
 
+// Hints: the tree's hint window paints node hints and tooltips from this record.
+enum TLTHintMode { hmDefault, hmHint, hmHintAndDefault, hmTooltip };
+enum TLTTooltipLineBreakStyle { hlbDefault, hlbForceSingleLine, hlbForceMultiLine };
+enum THintAnimationType { hatNone, hatFade, hatSlide, hatSystemDefault };
+enum TLTHintKind { vhkText, vhkOwnerDraw };
+struct TLTHintData {
+    TBaseLazyTree* Tree = nullptr;
+    PLazyNode Node = nullptr;
+    TColumnIndex Column = -1;
+    TRect HintRect;      // an owner-drawn hint's size from OnGetHintSize
+    String DefaultHint;  // shown instead of asking the tree
+    String HintText;     // what is shown
+    TAlignment Alignment = taLeftJustify;
+    TLTTooltipLineBreakStyle LineBreakStyle = hlbDefault;
+};
+
+class TLazyTreeHintWindow : public THintWindow {
+public:
+    explicit TLazyTreeHintWindow(TComponent* AOwner);
+    ~TLazyTreeHintWindow() override;
+    TRect CalcHintRect(int MaxWidth, const String& AHint, void* AData) override;
+    void ActivateHint(TRect Rect, const String& AHint) override;
+    // Typing or moving over a frame keeps the tree's hint open.
+    bool IsHintMsg(const TMessage& Msg) override;
+    const TLTHintData& HintData() const { return FHintData; }
+    // The animation steps the last showing ran (tests read them).
+    int AnimationSteps() const { return FAnimationSteps; }
+    // The finished picture of the hint.
+    const TBitmap& DrawBuffer() const { return FDrawBuffer; }
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void Paint() override;
+    void PaintHintPicture(int Step, int StepSize);
+    bool AnimateHintStep(int Step, int StepSize);
+
+private:
+    TLTHintData FHintData;
+    TBitmap FBackground, FDrawBuffer, FTarget;
+    int FTextHeight = 0;
+    int FAnimationSteps = 0;
+    THintAnimationType FAnimation = hatNone;
+    bool FFrameReady = false;  // FTarget holds an animation frame to show
+};
+
 // What the painting hands to the content step of one cell.
 struct TLTPaintInfo {
     TCanvas* Canvas = nullptr;
@@ -895,6 +941,28 @@ public:
     // new screen density, with toAutoChangeScale.
     virtual void ChangeScale(int M, int D);
 
+    // --- Window: hints ---------------------------------------------------------------
+    TLTHintMode HintMode = hmDefault;
+    THintAnimationType HintAnimation = hatSystemDefault;
+    virtual THintWindowClass TreeHintWindowClass();
+    // The animation in effect: the system's choice for hatSystemDefault, sliding without blending.
+    virtual THintAnimationType ResolveHintAnimation();
+    virtual TLTHintKind DefaultHintKind() { return vhkText; }
+    void DoGetHintKind(PLazyNode Node, TColumnIndex Column, TLTHintKind& Kind);
+    void DoDrawHint(TCanvas& Canvas, PLazyNode Node, TRect R, TColumnIndex Column);
+    virtual void DoGetHintSize(PLazyNode Node, TColumnIndex Column, TRect& R);
+    // The control's hint in the base tree; the string tree asks its owner and its texts.
+    virtual String QueryCellHint(PLazyNode Node, TColumnIndex Column, TLTTooltipLineBreakStyle& LineBreakStyle);
+    virtual String QueryCellTooltip(PLazyNode Node, TColumnIndex Column, TLTTooltipLineBreakStyle& LineBreakStyle);
+    // The client rectangle in which the current hint stays valid.
+    TRect LastHintRect() const { return FLastHintRect; }
+    using TLTHintKindEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TColumnIndex Column, TLTHintKind& Kind)>;
+    using TLTDrawHintEvent = std::function<void(TBaseLazyTree* Sender, TCanvas* HintCanvas, PLazyNode Node, TRect R, TColumnIndex Column)>;
+    using TLTGetHintSizeEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TColumnIndex Column, TRect& R)>;
+    TLTHintKindEvent OnGetHintKind;
+    TLTDrawHintEvent OnDrawHint;
+    TLTGetHintSizeEvent OnGetHintSize;
+
     // --- Window: automatic scrolling and middle-button panning -------------------
     enum TScrollDirection { sdLeft, sdUp, sdRight, sdDown };
     using TScrollDirections = TSet<TScrollDirection>;
@@ -1126,6 +1194,7 @@ protected:
     void ThemeChanged();
     void WMHScroll(TWMScroll& Message) override;
     void WMNCCalcSize(TMessage& Message) override;
+    void CMHintShow(TMessage& Message) override;
     void WMNCPaint(TMessage& Message) override;
     bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
     // Paints one node's row (lines, button, check, images, selection, content) at Top.
@@ -1203,6 +1272,8 @@ protected:
     int FLastSelectionLevel = -1;
     TNodeArray FTempNodeCache;
     TRect FHeaderRect;
+    TRect FLastHintRect;
+    TLTHintData FHintData;
     TScrollDirections FScrollDirections;
     Cardinal FDragScrollStart = 0;
     TWinControl* FPanningWindow = nullptr;
@@ -1280,6 +1351,11 @@ public:
 
     TLSTGetTextEvent OnGetText;
     TLSTGetCellTextEvent OnGetCellText;
+    using TLSTGetHintEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TColumnIndex Column,
+                                                TLTTooltipLineBreakStyle& LineBreakStyle, String& HintText)>;
+    TLSTGetHintEvent OnGetHint;
+    String QueryCellHint(PLazyNode Node, TColumnIndex Column, TLTTooltipLineBreakStyle& LineBreakStyle) override;
+    String QueryCellTooltip(PLazyNode Node, TColumnIndex Column, TLTTooltipLineBreakStyle& LineBreakStyle) override;
     TLSTNewTextEvent OnNewText;
     TLTPaintText OnPaintText;
 
@@ -1348,6 +1424,7 @@ public:
     TLTGetNodeWidthEvent OnGetNodeWidth;
     // Twice the text margin unless the owner answers.
     int QueryCellTextWidth(PLazyNode Node) override;
+    TLTHintKind DefaultHintKind() override { return vhkOwnerDraw; }
 
 protected:
     void PaintCellContent(TLTPaintInfo& PaintInfo) override;

@@ -103,6 +103,9 @@ void TBaseLazyTree::WndProc(TMessage& Message) {
                            tsScrollPending, tsFwDragPending});
         if (FSelectionCount == 0 && FOptions->PaintOptions().Contains(toGhostedIfUnfocused)) InvalidateNode(FFocusedNode);
         else InvalidateTree();
+    } else if (Message.Msg == CM_HINTSHOWPAUSE) {
+        // Tooltips come at once.
+        if (HintMode == hmTooltip && Message.LParam) *reinterpret_cast<int*>(Message.LParam) = 0;
     } else if (Message.Msg == WM_THEMECHANGED) {
         ThemeChanged();
     }

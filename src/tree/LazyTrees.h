@@ -200,6 +200,9 @@ public:
     void SetImageIndex(int Value);
     std::intptr_t Tag() const { return FTag; }
     void SetTag(std::intptr_t Value) { FTag = Value; }
+    enum TLazyTreeColumnStyle { vsText, vsOwnerDraw };
+    TLazyTreeColumnStyle Style() const { return FStyle; }
+    void SetStyle(TLazyTreeColumnStyle Value);
     TSortDirection DefaultSortDirection() const { return FDefaultSortDirection; }
     void SetDefaultSortDirection(TSortDirection Value) { FDefaultSortDirection = Value; }
     int LastWidth() const { return FLastWidth; }
@@ -234,6 +237,7 @@ private:
     bool FBonusPixel = false;
     float FSpringRest = 0;
     TSortDirection FDefaultSortDirection = sdAscending;
+    TLazyTreeColumnStyle FStyle = vsText;
 };
 
 using TColumnsArray = std::vector<TLazyTreeColumn*>;
@@ -280,6 +284,14 @@ public:
     void FitAutoSizeColumn(bool Force = false);
     void Assign(const TPersistent* Source) override;
     bool Equals(const TLazyTreeColumns& Other) const;
+    // Paints the header part R (header-relative) at Target of the canvas: the
+    // background, then each visible column's face, caption and sort arrow.
+    void PaintHeader(TCanvas& TargetCanvas, TRect R, TPoint Target);
+    // The band into R of the frame: fixed columns in place, the others moved by the scroll offset HOffset.
+    void PaintHeader(TCanvas& Frame, TRect R, int HOffset);
+    // The caption, shortened to Bounds; disabled captions are drawn twice, offset, classic style.
+    void DrawHeaderCaption(TCanvas& Canvas, const String& Caption, TRect Bounds, bool Enabled, bool Hot,
+                           unsigned DrawFormat);
 
 protected:
     void Update(TCollectionItem* Item) override;
@@ -295,6 +307,8 @@ private:
     bool FClearing = false;
     TColumnIndex FHoverIndex = -1, FDownIndex = -1, FTrackIndex = -1, FClickIndex = -1;
     TColumnIndex FDragIndex = -1, FDropTarget = -1;
+    void PaintCell(TCanvas& Canvas, TLazyTreeColumn& Column, const TRect& Cell);
+    TBitmap FHeaderBitmap;
 };
 
 enum THeaderOption {
@@ -1114,6 +1128,13 @@ public:
     virtual void DoColumnResize(TColumnIndex Column);
     using TLTHeaderNotifyEvent = std::function<void(TLTHeader* Sender, TColumnIndex Column)>;
     TLTHeaderNotifyEvent OnColumnResize;
+    enum TLTDropMarkMode { dmmNone, dmmLeft, dmmRight };
+    // Owner drawing of the header cells of vsOwnerDraw columns (with hoOwnerDraw).
+    using TLTHeaderPaintEvent = std::function<void(TLTHeader* Sender, TCanvas* HeaderCanvas, TLazyTreeColumn* Column,
+                                                   TRect R, bool Hover, bool Pressed, TLTDropMarkMode DropMark)>;
+    TLTHeaderPaintEvent OnHeaderDraw;
+    void DoHeaderDraw(TCanvas& Canvas, TLazyTreeColumn* Column, const TRect& R, bool Hover, bool Pressed,
+                      TLTDropMarkMode DropMark);
     // The header band in window coordinates (height 0 while the header is hidden).
     TRect HeaderRect() const { return FHeaderRect; }
     void RecomputeHeaderBand();
@@ -1207,6 +1228,8 @@ protected:
     // The main column's cell (the whole row without columns) from the x Origin.
     void PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TColumnIndex Column, const TRect& Row, int Origin);
     void PaintOtherCell(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, const TRect& Cell);
+    // The selection and focus marks over MarkRect, then the cell's content.
+    void PaintMarksAndContent(TLTPaintInfo& Info, const TRect& MarkRect, bool Selected, bool FocusMark);
     // Where the main column starts in client coordinates (the scroll offset without columns).
     int MainColumnOrigin() const;
     // Whether a selected node shows its selection in a column's cell: the

@@ -953,9 +953,7 @@ void TBaseLazyTree::WMNCPaint(TMessage& Message) {
     RecomputeHeaderBand();
     if (!FHeader || !FHeader->Options.Contains(hoVisible) || !Message.LParam) return;
     TCanvas& Frame = *reinterpret_cast<TCanvas*>(Message.LParam);
-    Frame.Brush().SetStyle(bsSolid);
-    Frame.Brush().SetColor(FHeader->Background());
-    Frame.FillRect(FHeaderRect);
+    FHeader->Columns().PaintHeader(Frame, FHeaderRect, FOffsetX);
 }
 
 void TBaseLazyTree::DoColumnResize(TColumnIndex Column) {

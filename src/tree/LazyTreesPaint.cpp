@@ -192,22 +192,23 @@ void TBaseLazyTree::PaintOtherCell(TCanvas& Canvas, PLazyNode Node, TColumnIndex
     const bool Focus = Focused() || Paint.Contains(toPopupMode);
     const bool Selected = Node->States.Contains(vsSelected) && !Paint.Contains(toAlwaysHideSelection) &&
                           (Focus || !Paint.Contains(toHideSelection)) && CellShowsSelection(Column);
+    TLTPaintInfo Info{&Canvas, Node, Column, Cell, Content, Content.Right - Content.Left};
+    PaintMarksAndContent(Info, Content, Selected,
+                         Node == FFocusedNode && Column == FFocusedColumn && Focused() && !Paint.Contains(toHideFocusRect));
+}
+
+void TBaseLazyTree::PaintMarksAndContent(TLTPaintInfo& Info, const TRect& MarkRect, bool Selected, bool FocusMark) {
+    TCanvas& Canvas = *Info.Canvas;
     if (Selected) {
+        const bool Focus = Focused() || FOptions->PaintOptions().Contains(toPopupMode);
         Canvas.Brush().SetColor(FColors->GetColor(Focus ? TLTColors::FocusedSelectionColor
                                                        : TLTColors::UnfocusedSelectionColor));
-        Canvas.FillRect(Content);
+        Canvas.FillRect(MarkRect);
     }
-    if (Node == FFocusedNode && Column == FFocusedColumn && Focused() && !Paint.Contains(toHideFocusRect)) {
+    if (FocusMark) {
         Canvas.Brush().SetColor(FColors->BackGroundColor());
-        Canvas.DrawFocusRect(Content);
+        Canvas.DrawFocusRect(MarkRect);
     }
-    TLTPaintInfo Info;
-    Info.Canvas = &Canvas;
-    Info.Node = Node;
-    Info.Column = Column;
-    Info.CellRect = Cell;
-    Info.ContentRect = Content;
-    Info.NodeWidth = Content.Right - Content.Left;
     PaintCellContent(Info);
 }
 
@@ -272,24 +273,9 @@ void TBaseLazyTree::PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TCol
     const bool Focus = Focused() || Paint.Contains(toPopupMode);
     bool Selected = Node->States.Contains(vsSelected) && !Paint.Contains(toAlwaysHideSelection) &&
                     (Focus || !Paint.Contains(toHideSelection)) && CellShowsSelection(Column);
-    if (Selected) {
-        Canvas.Brush().SetColor(FColors->GetColor(Focus ? TLTColors::FocusedSelectionColor
-                                                       : TLTColors::UnfocusedSelectionColor));
-        Canvas.FillRect(Content);
-    }
-    if (Node == FFocusedNode && Focused() && !Paint.Contains(toHideFocusRect)) {
-        Canvas.Brush().SetColor(FColors->BackGroundColor());
-        Canvas.DrawFocusRect(Content);
-    }
-    TLTPaintInfo Info;
-    Info.Canvas = &Canvas;
-    Info.Node = Node;
-    Info.Column = Column;
-    Info.CellRect = Row;
-    Info.ContentRect = Content;
+    TLTPaintInfo Info{&Canvas, Node, Column, Row, Content, Content.Right - Content.Left};
     if (FOptions->SelectionOptions().Contains(toFullRowSelect)) Info.ContentRect.Left = X;
-    Info.NodeWidth = Content.Right - Content.Left;
-    PaintCellContent(Info);
+    PaintMarksAndContent(Info, Content, Selected, Node == FFocusedNode && Focused() && !Paint.Contains(toHideFocusRect));
 }
 
 void TBaseLazyTree::Paint() {

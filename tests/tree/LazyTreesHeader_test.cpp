@@ -264,3 +264,67 @@ TEST(LazyTreesColumns, StringTreeAsksTheTextOfEachColumn) {
     EXPECT_NE(std::find(Asked.begin(), Asked.end(), 1), Asked.end());
     EXPECT_EQ(std::find(Asked.begin(), Asked.end(), -1), Asked.end());
 }
+
+TEST(LazyTreesHeader, BandShowsFacesCaptionsSortArrowAndOwnerDrawnCells) {
+    ColumnTree f(3, 150);
+    TLazyStringTree& t = *f.tree;
+    TLTHeader& H = t.Header();
+    const char16_t* Captions[] = {u"Name", u"Value", u"Unit"};
+    for (int I = 0; I < 3; ++I) f.Col(I).SetText(Captions[I]);
+    H.SetOptions(H.Options + THeaderOptions{hoVisible, hoOwnerDraw});
+    H.SetSortColumn(1);
+    f.Col(2).SetStyle(TLazyTreeColumn::vsOwnerDraw);
+    std::vector<TColumnIndex> OwnerDrawn;
+    t.OnHeaderDraw = [&](TLTHeader*, TCanvas* C, TLazyTreeColumn* Column, TRect R, bool, bool,
+                         TBaseLazyTree::TLTDropMarkMode) {
+        OwnerDrawn.push_back(Column->Index());
+        C->Brush().SetColor(clRed);
+        C->FillRect(R);
+    };
+    t.SetRootNodeCount(1);
+    auto Render = [&] {
+        auto B = std::make_unique<TBitmap>();
+        RenderControlToBitmap(&t, *B);
+        return B;
+    };
+    auto B = Render();
+    TCanvas& C = B->Canvas();
+    const int HeaderHeight = H.Height();
+    EXPECT_EQ(t.ClientHeight(), 200 - HeaderHeight);
+    // Raised faces: light top-left, dark right border of each cell.
+    EXPECT_NE(C.Pixels(10, 0), C.Pixels(10, HeaderHeight / 2));
+    EXPECT_NE(C.Pixels(49, HeaderHeight / 2), ColorToRGB(H.Background()));
+    // Captions are inked in the text colour somewhere in the first cell.
+    auto Ink = [&](int Left, int Right, TColor Color) {
+        for (int X = Left; X < Right; ++X)
+            for (int Y = 2; Y < HeaderHeight - 2; ++Y)
+                if (C.Pixels(X, Y) == Color) return true;
+        return false;
+    };
+    EXPECT_TRUE(Ink(4, 45, ColorToRGB(H.Font().Color())));
+    // Only the sort column shows the arrow at its right end.
+    const TColor Arrow = ColorToRGB(clBtnShadow);
+    EXPECT_TRUE(Ink(50 + 50 - 2 - 4 - 8, 50 + 50 - 4, Arrow));
+    EXPECT_FALSE(Ink(50 - 2 - 4 - 8, 50 - 4 - 2, Arrow));
+    // The owner draws its column alone.
+    EXPECT_EQ(OwnerDrawn, (std::vector<TColumnIndex>{2}));
+    EXPECT_EQ(C.Pixels(125, HeaderHeight / 2), ColorToRGB(clRed));
+    // Switching the direction turns the arrow over: the narrow tip changes from top to bottom.
+    auto ArrowRowWidths = [&] {
+        std::vector<int> Widths;
+        for (int Y = 2; Y < HeaderHeight - 2; ++Y) {  // inside the face's edges
+            int N = 0;
+            for (int X = 84; X < 98; ++X) N += B->Canvas().Pixels(X, Y) == Arrow;
+            if (N > 0) Widths.push_back(N);
+        }
+        return Widths;
+    };
+    std::vector<int> Up = ArrowRowWidths();
+    ASSERT_GE(Up.size(), 2u);
+    EXPECT_LT(Up.front(), Up.back());
+    H.SetSortDirection(sdDescending);
+    B = Render();
+    std::vector<int> Down = ArrowRowWidths();
+    ASSERT_GE(Down.size(), 2u);
+    EXPECT_GT(Down.front(), Down.back());
+}

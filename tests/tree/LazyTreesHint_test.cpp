@@ -43,6 +43,14 @@ struct HintTree {
         Info.HintMaxWidth = 400;
         return tree->Perform(CM_HINTSHOW, 0, LPARAM(&Info));
     }
+    // A plain tooltip granted for the first row's cut text.
+    THintInfo GrantedTooltip() {
+        tree->HintMode = hmTooltip;
+        tree->HintAnimation = hatNone;
+        THintInfo Info;
+        EXPECT_EQ(Ask(Info, 40, 5), 0);
+        return Info;
+    }
     TForm form{nullptr};
     TLazyStringTree* tree;
 };
@@ -52,10 +60,7 @@ struct HintTree {
 TEST(LazyTreesHint, TooltipIsGrantedForACutTextAndSizedToItsRectangle) {
     HintTree f;
     TLazyStringTree& t = *f.tree;
-    t.HintMode = hmTooltip;
-    t.HintAnimation = hatNone;
-    THintInfo Info;
-    ASSERT_EQ(f.Ask(Info, 40, 5), 0);
+    THintInfo Info = f.GrantedTooltip();
     EXPECT_TRUE(Info.HintWindowClass);
     ASSERT_NE(Info.HintData, nullptr);
     const TRect Text = t.GetDisplayRect(t.GetFirst(), -1, true);
@@ -125,10 +130,8 @@ TEST(LazyTreesHint, PlainHintSizeAndDefaultMode) {
 TEST(LazyTreesHint, WindowStaysOnTheDesktopAndKeysLeaveItOpen) {
     HintTree f;
     TLazyStringTree& t = *f.tree;
-    t.HintMode = hmTooltip;
-    t.HintAnimation = hatNone;
-    THintInfo Info;
-    ASSERT_EQ(f.Ask(Info, 40, 5), 0);
+    THintInfo Info = f.GrantedTooltip();
+    ASSERT_TRUE(Info.HintWindowClass);
     SimulateMouseMove(&t, 40, 5);
     std::unique_ptr<THintWindow> Window(Info.HintWindowClass(nullptr));
     TRect R = Window->CalcHintRect(400, Info.HintStr, Info.HintData);

@@ -307,6 +307,9 @@ private:
     bool FClearing = false;
     TColumnIndex FHoverIndex = -1, FDownIndex = -1, FTrackIndex = -1, FClickIndex = -1;
     TColumnIndex FDragIndex = -1, FDropTarget = -1;
+    // The column under P (client coordinates) made the pressed one, when it may be clicked.
+    TColumnIndex PressColumn(TPoint P);
+    void ProcessHeaderClick(TPoint P, TMouseButton Button, bool Force, bool DblClick);
     void PaintCell(TCanvas& Canvas, TLazyTreeColumn& Column, const TRect& Cell);
     TBitmap FHeaderBitmap;
 };
@@ -404,6 +407,10 @@ public:
     void ReapplyFixedAreaConstraints();
     // The tree's header band changed: it recomputes its frame.
     virtual void RefreshHeaderFrame();
+    // The tree offers its window messages here first; true when consumed.
+    virtual bool HandleHeaderMessage(TMessage& Message);
+    // Whether a column border lies under the client x of P (it becomes the tracked column).
+    virtual bool FindSplitterColumn(TPoint P);
 
 protected:
     virtual void ApplySortColumn(TColumnIndex Value);
@@ -412,6 +419,10 @@ protected:
 private:
     friend class TLazyTreeColumns;
     friend class TLazyTreeColumn;
+    bool BorderHit(TPoint P);
+    void Press(TPoint P);
+    void Release(TPoint P, bool ClientMessage, TShiftState Shift);
+    TPoint FTrackPoint;
     void FontChanged();
     void AutoSortAfterChange();
     TBaseLazyTree* FOwner;
@@ -1133,6 +1144,20 @@ public:
     using TLTHeaderPaintEvent = std::function<void(TLTHeader* Sender, TCanvas* HeaderCanvas, TLazyTreeColumn* Column,
                                                    TRect R, bool Hover, bool Pressed, TLTDropMarkMode DropMark)>;
     TLTHeaderPaintEvent OnHeaderDraw;
+    // A click on the header: where (header-relative), which button and column.
+    enum TLTHeaderHitPosition { hhiNoWhere, hhiOnColumn, hhiOnIcon, hhiOnCheckbox };
+    using TLTHeaderHitPositions = TSet<TLTHeaderHitPosition>;
+    struct TLTHeaderHitInfo {
+        int X = 0, Y = 0;
+        TMouseButton Button = mbLeft;
+        TShiftState Shift;
+        TColumnIndex Column = -1;
+        TLTHeaderHitPositions HitPosition;
+    };
+    using TLTHeaderClickEvent = std::function<void(TLTHeader* Sender, TLTHeaderHitInfo& HitInfo)>;
+    TLTHeaderClickEvent OnHeaderClick, OnHeaderDblClick;
+    // Width tracking of a column border ended (released or cancelled; the width reached stays).
+    TLTHeaderNotifyEvent OnAfterColumnWidthTracking;
     void DoHeaderDraw(TCanvas& Canvas, TLazyTreeColumn* Column, const TRect& R, bool Hover, bool Pressed,
                       TLTDropMarkMode DropMark);
     // The header band in window coordinates (height 0 while the header is hidden).

@@ -90,6 +90,8 @@ PLazyNode TBaseLazyTree::FocusSomeNode() {
 // ---------------------------------------------------------------------------
 
 void TBaseLazyTree::WndProc(TMessage& Message) {
+    // The header has the first word on every message; what it takes ends there.
+    if (FHeader && FHeader->HandleHeaderMessage(Message)) return;
     TCustomControl::WndProc(Message);
     if (Message.Msg == WM_SETFOCUS) {
         if (!(FSelectionCount == 0 && FOptions->PaintOptions().Contains(toGhostedIfUnfocused))) InvalidateTree();

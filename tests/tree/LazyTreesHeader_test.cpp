@@ -328,3 +328,86 @@ TEST(LazyTreesHeader, BandShowsFacesCaptionsSortArrowAndOwnerDrawnCells) {
     ASSERT_GE(Down.size(), 2u);
     EXPECT_GT(Down.front(), Down.back());
 }
+
+namespace {
+
+// Three 50-pixel columns under a visible header; its band lies at client y -19 to -1.
+struct HeaderMouse : ColumnTree {
+    HeaderMouse() : ColumnTree(3, 250) {
+        TLTHeader& H = tree->Header();
+        H.SetOptions(H.Options + THeaderOptions{hoVisible});
+        tree->SetRootNodeCount(3);
+        tree->SetFocus();
+        tree->OnAfterColumnWidthTracking = [this](TLTHeader*, TColumnIndex Column) {
+            log += "tracked " + std::to_string(Column) + ";";
+        };
+        tree->OnHeaderClick = [this](TLTHeader*, TBaseLazyTree::TLTHeaderHitInfo& Hit) {
+            log += "click " + std::to_string(Hit.Column) + (Hit.HitPosition.Contains(TBaseLazyTree::hhiOnColumn) ? " on;" : ";");
+        };
+    }
+    std::string log;
+};
+
+}  // namespace
+
+TEST(LazyTreesHeaderMouse, BorderZonesStartWidthTracking) {
+    struct Case {
+        int X;
+        bool Tracks;
+    } Cases[] = {{48, true}, {54, true}, {47, false}, {55, false}, {98, true}, {25, false}};
+    for (const Case& c : Cases) {
+        HeaderMouse f;
+        SimulateMouseDown(f.tree, mbLeft, c.X, -8);
+        EXPECT_EQ(f.tree->Header().States.Contains(hsColumnWidthTrackPending), c.Tracks) << c.X;
+        SimulateMouseUp(f.tree, mbLeft, c.X, -8);
+        EXPECT_TRUE(f.tree->Header().States.Empty());
+    }
+}
+
+TEST(LazyTreesHeaderMouse, DraggingABorderResizesAndEscapeKeepsTheWidth) {
+    HeaderMouse f;
+    SimulateMouseDown(f.tree, mbLeft, 50, -8);
+    SimulateMouseMove(f.tree, 60, -8, {ssLeft});
+    EXPECT_TRUE(f.tree->Header().States.Contains(hsColumnWidthTracking));
+    SimulateMouseMove(f.tree, 80, 30, {ssLeft});  // the mouse may leave the band
+    EXPECT_EQ(f.Col(0).Width(), 80);
+    EXPECT_EQ(f.Col(1).Left(), 80);
+    SimulateMouseUp(f.tree, mbLeft, 80, 30);
+    EXPECT_EQ(f.log, "tracked 0;");
+    EXPECT_EQ(f.Col(0).Width(), 80);
+    f.log.clear();
+    SimulateMouseDown(f.tree, mbLeft, 130, -8);  // the border of column 1, now at 130
+    SimulateMouseMove(f.tree, 100, -8, {ssLeft});
+    SimulateKey(VK_ESCAPE);
+    EXPECT_TRUE(f.tree->Header().States.Empty());
+    EXPECT_EQ(f.log, "tracked 1;");
+    EXPECT_EQ(f.Col(1).Width(), 20);
+    SimulateMouseMove(f.tree, 120, -8);
+    EXPECT_EQ(f.Col(1).Width(), 20);  // no longer tracking
+}
+
+TEST(LazyTreesHeaderMouse, ClicksReportTheColumnAndSortWithTheOption) {
+    HeaderMouse f;
+    TLTHeader& H = f.tree->Header();
+    SimulateClick(f.tree, 75, -8);
+    EXPECT_EQ(f.log, "click 1 on;");
+    EXPECT_EQ(H.SortColumn, -1);
+    H.SetOptions(H.Options + THeaderOptions{hoHeaderClickAutoSort});
+    std::vector<TColumnIndex> Sorted;
+    f.tree->OnCompareNodes = [&](TBaseLazyTree*, PLazyNode A, PLazyNode B, TColumnIndex Column, int& Result) {
+        Sorted.push_back(Column);
+        Result = int(A->Index) - int(B->Index);
+    };
+    SimulateClick(f.tree, 75, -8);
+    EXPECT_EQ(H.SortColumn, 1);
+    EXPECT_EQ(H.SortDirection, sdAscending);
+    EXPECT_FALSE(Sorted.empty());
+    SimulateClick(f.tree, 75, -8);
+    EXPECT_EQ(H.SortDirection, sdDescending);
+    // A column that may not be clicked is not pressed, and its release clicks nothing.
+    f.Col(2).SetOptions(f.Col(2).Options() - TLTColumnOptions{coAllowClick});
+    f.log.clear();
+    SimulateClick(f.tree, 125, -8);
+    EXPECT_EQ(f.log, "");
+    EXPECT_EQ(H.SortColumn, 1);
+}

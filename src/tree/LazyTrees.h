@@ -1053,6 +1053,20 @@ public:
     using TLTBeforeItemPaintEvent = std::function<void(TBaseLazyTree* Sender, TCanvas* TargetCanvas,
                                                        PLazyNode Node, const TRect& ItemRect, bool& CustomDraw)>;
     TLTBeforeItemPaintEvent OnBeforeItemPaint;
+    // Mouse and scrolling notices.
+    using TLTNodeClickEvent = std::function<void(TBaseLazyTree* Sender, const THitInfo& HitInfo)>;
+    using TLTHotNodeChangeEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode OldNode, PLazyNode NewNode)>;
+    using TLTScrollEvent = std::function<void(TBaseLazyTree* Sender, int DeltaX, int DeltaY)>;
+    using TLTColumnClickEvent = std::function<void(TBaseLazyTree* Sender, TColumnIndex Column, TShiftState Shift)>;
+    TLTNodeClickEvent OnNodeClick, OnNodeDblClick;
+    TLTHotNodeChangeEvent OnHotChange;
+    TLTScrollEvent OnScroll;
+    TLTColumnClickEvent OnColumnClick;
+    virtual void DoNodeClick(const THitInfo& HitInfo);
+    virtual void DoNodeDblClick(const THitInfo& HitInfo);
+    virtual void DoHotChange(PLazyNode Old, PLazyNode New);
+    virtual void DoScroll(int DeltaX, int DeltaY);
+    virtual void DoColumnClick(TColumnIndex Column, TShiftState Shift);
     void InvalidateTree() { if (HandleAllocated()) Invalidate(); }
 
     // Events.
@@ -1328,6 +1342,7 @@ protected:
     String FPanningCursorName;
     TShiftState FDrawSelShiftState;
     TPoint FLastClickPos;
+    TColumnIndex FClickColumn = InvalidColumn;  // where the left button went down
     TRect FNewSelRect;
     TRect FLastSelRect;
     TCache FPositionCache;

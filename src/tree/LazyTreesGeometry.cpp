@@ -131,9 +131,11 @@ void TBaseLazyTree::SetOffsetXY(int X, int Y) {
     X = std::clamp(X, MinX, 0);
     Y = std::clamp(Y, MinY, 0);
     if (X == FOffsetX && Y == FOffsetY) return;
+    const int DeltaX = X - FOffsetX, DeltaY = Y - FOffsetY;
     FOffsetX = X;
     FOffsetY = Y;
     UpdateScrollBars(true);
+    DoScroll(DeltaX, DeltaY);
 }
 
 void TBaseLazyTree::UpdateScrollBars(bool DoRepaint) {
@@ -284,4 +286,8 @@ void TBaseLazyTree::SetBottomNode(PLazyNode Node) {
     int Top = GetNodeTop(Node);
     if (Top < 0) return;
     SetOffsetXY(FOffsetX, ClientHeight() - Top - int(Node->NodeHeight));
+}
+
+void TBaseLazyTree::DoScroll(int DeltaX, int DeltaY) {
+    if (OnScroll) OnScroll(this, DeltaX, DeltaY);
 }

@@ -109,6 +109,7 @@ void TBaseLazyTree::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
     THitInfo Hit = GetHitTestInfoAt(X, Y);
     PLazyNode Node = Hit.HitNode;
     FLastClickPos = TPoint{X, Y};
+    FClickColumn = Hit.HitColumn;
     if (StartsDrawSelection(Button, Shift, X, Y, Hit)) return;
     if (!Node) {
         if (Button == mbLeft && !FOptions->SelectionOptions().Contains(toAlwaysSelectNode) &&
@@ -188,17 +189,22 @@ void TBaseLazyTree::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y
         return;
     }
     EndDrawSelection();
-    if (!FStates.Contains(tsMouseCheckPending)) return;
-    DoStateChange({}, {tsMouseCheckPending});
-    PLazyNode Node = FCheckNode;
-    FCheckNode = nullptr;
-    if (!Node) return;
     THitInfo Hit = GetHitTestInfoAt(X, Y);
-    Node->CheckState = UnpressedCheckState(Node->CheckState);
-    if (Hit.HitNode == Node && Hit.HitPosition != hiOnItemIndent && Hit.HitPosition != hiOnItemButton &&
-        Hit.HitPosition != hiOnItemRight)
-        ChangeCheckState(Node, FPendingCheckState);
-    InvalidateNode(Node);
+    if (FStates.Contains(tsMouseCheckPending)) {
+        DoStateChange({}, {tsMouseCheckPending});
+        PLazyNode Node = FCheckNode;
+        FCheckNode = nullptr;
+        if (Node) {
+            Node->CheckState = UnpressedCheckState(Node->CheckState);
+            if (Hit.HitNode == Node && Hit.HitPosition != hiOnItemIndent && Hit.HitPosition != hiOnItemButton &&
+                Hit.HitPosition != hiOnItemRight)
+                ChangeCheckState(Node, FPendingCheckState);
+            InvalidateNode(Node);
+        }
+    }
+    // The notices come after the check state: a handler sees the new one.
+    if (Button == mbLeft && Hit.HitColumn >= 0 && Hit.HitColumn == FClickColumn) DoColumnClick(Hit.HitColumn, Shift);
+    if (Hit.HitNode) DoNodeClick(Hit);
 }
 
 void TBaseLazyTree::MouseMove(TShiftState Shift, int X, int Y) {
@@ -234,6 +240,7 @@ void TBaseLazyTree::MouseMove(TShiftState Shift, int X, int Y) {
     PLazyNode Hot = GetHitTestInfoAt(X, Y).HitNode;
     if (Hot != FCurrentHotNode) {
         PLazyNode Old = FCurrentHotNode;
+        DoHotChange(Old, Hot);
         FCurrentHotNode = Hot;
         if (Old) InvalidateNode(Old);
         if (Hot) InvalidateNode(Hot);
@@ -243,6 +250,7 @@ void TBaseLazyTree::MouseMove(TShiftState Shift, int X, int Y) {
 void TBaseLazyTree::CMMouseLeave(TMessage& Message) {
     TCustomControl::CMMouseLeave(Message);
     if (PLazyNode Old = FCurrentHotNode) {
+        DoHotChange(Old, nullptr);
         FCurrentHotNode = nullptr;
         InvalidateNode(Old);
     }
@@ -250,8 +258,9 @@ void TBaseLazyTree::CMMouseLeave(TMessage& Message) {
 
 void TBaseLazyTree::WMLButtonDblClk(TWMMouse& Message) {
     TCustomControl::WMLButtonDblClk(Message);
-    if (!FOptions->MiscOptions().Contains(toToggleOnDblClick)) return;
     THitInfo Hit = GetHitTestInfoAt(Message.XPos(), Message.YPos());
+    if (Hit.HitNode) DoNodeDblClick(Hit);
+    if (!FOptions->MiscOptions().Contains(toToggleOnDblClick)) return;
     if (Hit.HitNode && Hit.HitPosition != hiOnItemButton && Hit.HitPosition != hiOnItemCheckbox)
         ToggleNode(Hit.HitNode);
 }
@@ -546,4 +555,20 @@ bool TBaseLazyTree::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint Mouse
         SetOffsetXY(FOffsetX + int(Amount), FOffsetY);
     }
     return true;
+}
+
+void TBaseLazyTree::DoNodeClick(const THitInfo& HitInfo) {
+    if (OnNodeClick) OnNodeClick(this, HitInfo);
+}
+
+void TBaseLazyTree::DoNodeDblClick(const THitInfo& HitInfo) {
+    if (OnNodeDblClick) OnNodeDblClick(this, HitInfo);
+}
+
+void TBaseLazyTree::DoHotChange(PLazyNode Old, PLazyNode New) {
+    if (OnHotChange) OnHotChange(this, Old, New);
+}
+
+void TBaseLazyTree::DoColumnClick(TColumnIndex Column, TShiftState Shift) {
+    if (OnColumnClick) OnColumnClick(this, Column, Shift);
 }

@@ -392,6 +392,15 @@ TEST(LazyTreesHeaderMouse, ClicksReportTheColumnAndSortWithTheOption) {
     SimulateClick(f.tree, 75, -8);
     EXPECT_EQ(f.log, "click 1 on;");
     EXPECT_EQ(H.SortColumn, -1);
+    // In the rows, a press and release in the same column is a column click.
+    f.tree->OnColumnClick = [&](TBaseLazyTree*, TColumnIndex Column, TShiftState) {
+        f.log += "column " + std::to_string(Column) + ";";
+    };
+    SimulateClick(f.tree, 75, 5);
+    SimulateMouseDown(f.tree, mbLeft, 75, 5);
+    SimulateMouseUp(f.tree, mbLeft, 125, 5);  // released in another column: none
+    EXPECT_EQ(f.log, "click 1 on;column 1;");
+    f.log.clear();
     H.SetOptions(H.Options + THeaderOptions{hoHeaderClickAutoSort});
     std::vector<TColumnIndex> Sorted;
     f.tree->OnCompareNodes = [&](TBaseLazyTree*, PLazyNode A, PLazyNode B, TColumnIndex Column, int& Result) {

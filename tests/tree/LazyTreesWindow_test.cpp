@@ -843,3 +843,28 @@ TEST(LazyTreesWindow, RubberBandAtTheBottomEdgeScrollsAfterTheDelay) {
     EXPECT_FALSE(t.TreeStates().Contains(tsScrolling));
     SimulateMouseUp(&t, mbLeft, 100, 60);
 }
+
+TEST(LazyTreesWindow, ClickHotAndScrollNotices) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.SetRootNodeCount(20);
+    std::string Log;
+    auto Name = [&](PLazyNode N) { return N ? std::to_string(t.AbsoluteIndex(N)) : std::string("nil"); };
+    t.OnNodeClick = [&](TBaseLazyTree*, const TBaseLazyTree::THitInfo& Hit) {
+        Log += "click " + Name(Hit.HitNode) + " check " + std::to_string(t.GetCheckState(Hit.HitNode)) + ";";
+    };
+    t.OnNodeDblClick = [&](TBaseLazyTree*, const TBaseLazyTree::THitInfo& Hit) { Log += "dbl " + Name(Hit.HitNode) + ";"; };
+    t.OnHotChange = [&](TBaseLazyTree*, PLazyNode Old, PLazyNode New) { Log += "hot " + Name(Old) + ">" + Name(New) + ";"; };
+    t.OnScroll = [&](TBaseLazyTree*, int DX, int DY) { Log += "scroll " + std::to_string(DX) + "," + std::to_string(DY) + ";"; };
+    SimulateMouseMove(&t, 40, 9);
+    SimulateMouseDown(&t, mbLeft, CheckX, CheckY);
+    SimulateMouseUp(&t, mbLeft, CheckX, CheckY);  // the click notice sees the new check state
+    SimulateMouseMove(&t, 40, 18 + 9);
+    SimulateMouseUp(&t, mbLeft, 40, 140);  // any release over a node tells it
+    t.SetOffsetXY(0, -18);
+    t.SetOffsetXY(0, -18);  // unchanged: no notice
+    EXPECT_EQ(Log, "hot nil>0;click 0 check " + std::to_string(csCheckedNormal) + ";hot 0>1;click 7 check 0;scroll 0,-18;");
+    Log.clear();
+    SimulateDblClick(&t, 40, 9);
+    EXPECT_NE(Log.find("dbl 1;"), std::string::npos);  // the top row is now the first child
+}

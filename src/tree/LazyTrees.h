@@ -6,6 +6,7 @@
 // The window parts (painting, scrolling, mouse, header drawing) build on it.
 
 #include "framework/Controls.h"
+#include "framework/DataTransfer.h"
 #include "framework/Graphics.h"
 #include "framework/ImgList.h"
 #include "framework/Sets.h"
@@ -910,7 +911,65 @@ protected:
     bool FRevalidateAfterBuild = false;
     // Lets a call queued by the worker find out whether the tree still exists.
     std::shared_ptr<TBaseLazyTree*> FAliveToken;
+
+    // --- Clipboard and data transfer ------------------------------------------------
+public:
+    virtual void CopyToClipboard();
+    virtual void CutToClipboard();
+    // Inserts the clipboard's nodes at the focused node; ELazyTreeError when
+    // the clipboard cannot be read.
+    virtual bool PasteFromClipboard();
+    // Makes the clipboard independent of the tree and ends the cut or copy.
+    void FlushClipboard();
+    void CancelCutOrCopy();
+    // Deletes the nodes of a pending cut.
+    void FinishCutOrCopy();
+    // Inserts the nodes a data object carries; Optimized moves them from
+    // Source instead of copying them from the data.
+    bool ProcessOLEData(TBaseLazyTree* Source, const std::shared_ptr<IDataObject>& DataObject, PLazyNode TargetNode,
+                        TLTNodeAttachMode Mode, bool Optimized);
+    PLazyNode GetFirstCutCopy(bool ConsiderChildrenAbove = false);
+    PLazyNode GetNextCutCopy(PLazyNode Node, bool ConsiderChildrenAbove = false);
+    PLazyNode GetPreviousCutCopy(PLazyNode Node, bool ConsiderChildrenAbove = false);
+    TNodeArray GetSortedCutCopySet(bool Resolve);
+    Cardinal CutCopyCount();
+    TLTLazyNodeEnumeration CutCopyNodes(bool ConsiderChildrenAbove = false);
+    // The tree a reference block names: only live trees of this process.
+    static TBaseLazyTree* TreeOfReference(Cardinal ProcessId, Cardinal Reference);
+    Cardinal ReferenceSerial();
+    // Expires when the tree goes.
+    std::weak_ptr<TBaseLazyTree*> AliveToken() const;
+
+    using TLTGetUserClipboardFormatsEvent = std::function<void(TBaseLazyTree* Sender, std::vector<FORMATETC>& Formats)>;
+    using TLTRenderOLEDataEvent = std::function<void(TBaseLazyTree* Sender, const FORMATETC& FormatEtcIn,
+                                                     STGMEDIUM& Medium, bool ForClipboard, HRESULT& Result)>;
+    TLTGetUserClipboardFormatsEvent OnGetUserClipboardFormats;
+    TLTRenderOLEDataEvent OnRenderOLEData;
+
+    virtual void CollectClipboardFormats(std::vector<FORMATETC>& Formats);
+    virtual void DoGetUserClipboardFormats(std::vector<FORMATETC>& Formats);
+    virtual HRESULT RenderFormatData(const FORMATETC& FormatEtcIn, STGMEDIUM& Medium, bool ForClipboard);
+    virtual HRESULT DoRenderOLEData(const FORMATETC& FormatEtcIn, STGMEDIUM& Medium, bool ForClipboard);
+    virtual TBaseLazyTree* SourceTreeOfDataObject(const std::shared_ptr<IDataObject>& DataObject);
+    virtual std::shared_ptr<IDataObject> DoCreateDataObject();
+    // A data object of the tree's nodes for the clipboard (true) or a drag.
+    std::shared_ptr<IDataObject> CreateDataObject(bool ForClipboard);
+
+protected:
+    virtual void FlagCutCopyNodes();
+    // The cut, copy and paste window messages; true when handled.
+    bool ClipboardMessage(TMessage& Message);
+    // The top nodes written for a transfer, as one block of node records.
+    void WriteTransferNodes(TStream& Stream, bool ForClipboard);
+
+private:
+    Cardinal FReferenceSerial = 0;
 };
+
+// The tree's own formats: its node records, and the identity of the tree
+// that offers them.
+CLIPFORMAT TreeDataFormat();
+CLIPFORMAT TreeReferenceFormat();
 
 // ---------------------------------------------------------------------------
 // The string tree: texts come from the owner through events, nothing is kept.

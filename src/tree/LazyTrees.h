@@ -331,6 +331,7 @@ using TLTGetNodeCallback = std::function<void(TBaseLazyTree* Sender, PLazyNode N
 
 class TLazyTreeWorker;
 class TClipboardFormats;
+class IAccessible;
 
 // What the painting hands to the content step of one cell.
 struct TLTPaintInfo {
@@ -964,6 +965,20 @@ protected:
 
 private:
     Cardinal FReferenceSerial = 0;
+
+    // --- Accessibility ----------------------------------------------------------------
+public:
+    // The objects registered providers gave the tree and its item (nil without).
+    std::shared_ptr<IAccessible> Accessible() const { return FAccessible; }
+    std::shared_ptr<IAccessible> AccessibleItem() const { return FAccessibleItem; }
+
+protected:
+    // The accessibility object request; true when handled.
+    bool AccessibilityMessage(TMessage& Message);
+
+private:
+    std::shared_ptr<IAccessible> FAccessible;
+    std::shared_ptr<IAccessible> FAccessibleItem;
 };
 
 // The tree's own formats: its node records, and the identity of the tree

@@ -90,7 +90,7 @@ PLazyNode TBaseLazyTree::FocusSomeNode() {
 // ---------------------------------------------------------------------------
 
 void TBaseLazyTree::WndProc(TMessage& Message) {
-    if (ClipboardMessage(Message)) return;
+    if (ClipboardMessage(Message) || AccessibilityMessage(Message)) return;
     TCustomControl::WndProc(Message);
     if (Message.Msg == WM_SETFOCUS) {
         if (!(FSelectionCount == 0 && FOptions->PaintOptions().Contains(toGhostedIfUnfocused))) InvalidateTree();

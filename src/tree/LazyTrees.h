@@ -996,6 +996,10 @@ enum TLTExportType { etNone, etRTF, etHTML, etText, etExcel, etWord, etCustom };
 constexpr TColumnIndex NoColumn = -1;
 
 class TCustomLazyStringTree;
+// Which nodes an export walks.
+enum TLSTTextSourceType { tstAll, tstInitialized, tstSelected, tstCutCopySet, tstVisible, tstChecked };
+using TLTTreeExportEvent = std::function<void(TBaseLazyTree* Sender, TLTExportType aExportType)>;
+using TLTNodeExportEvent = std::function<bool(TBaseLazyTree* Sender, TLTExportType aExportType, PLazyNode Node)>;
 struct TLSTGetCellTextEventArgs {
     PLazyNode Node = nullptr;
     TColumnIndex Column = NoColumn;
@@ -1067,6 +1071,32 @@ protected:
     int CachedWidth(PLazyNode Node) const;
     void SetCachedWidth(PLazyNode Node, int Width);
     void TakeFontMetrics();
+
+    // --- Content export ------------------------------------------------------------------
+public:
+    // One line per node, indented by one separator per level.
+    String ContentToText(TLSTTextSourceType Source, const String& Separator);
+    String ContentToText(TLSTTextSourceType Source, Char Separator) { return ContentToText(Source, String(1, Separator)); }
+    String ContentToUnicode(TLSTTextSourceType Source, Char Separator) { return ContentToText(Source, String(1, Separator)); }
+    // A table with a style block; texts are escaped.
+    String ContentToHTML(TLSTTextSourceType Source, const String& Caption = String());
+    ByteString ContentToRTF(TLSTTextSourceType Source);
+    // One clipboard format's rendering, or nullptr for a format the tree does not render.
+    HGLOBAL ContentToClipboard(CLIPFORMAT Format, TLSTTextSourceType Source);
+    // Only the export events, no output.
+    void ContentToCustom(TLSTTextSourceType Source);
+    PLazyNode FirstOfSource(TLSTTextSourceType Source);
+    PLazyNode NextOfSource(TLSTTextSourceType Source, PLazyNode Node);
+    bool NodePassesExportMode(PLazyNode Node);
+    // The node format first, then the text formats.
+    HRESULT RenderFormatData(const FORMATETC& FormatEtcIn, STGMEDIUM& Medium, bool ForClipboard) override;
+
+    TLTTreeExportEvent OnBeforeTreeExport, OnAfterTreeExport;
+    TLTNodeExportEvent OnBeforeNodeExport, OnNodeExport, OnAfterNodeExport;
+
+private:
+    // Whether the export mode passes the node and OnBeforeNodeExport does not refuse it.
+    bool ExportsNode(TLTExportType Kind, PLazyNode Node);
 
 private:
     struct TCaselessLess {

@@ -8,6 +8,7 @@
 #include "framework/Controls.h"
 #include "framework/DataTransfer.h"
 #include "framework/Graphics.h"
+#include "framework/Grids.h"  // TScrollStyle, shared with the grid
 #include "framework/ImgList.h"
 #include "framework/Sets.h"
 #include "framework/Streams.h"
@@ -201,7 +202,6 @@ private:
     TLTExportMode FExportMode = emAll;
 };
 
-enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum TScrollBarStyle { sbmRegular, sbm3D };
 class TScrollBarOptions {
 public:
@@ -1072,6 +1072,15 @@ protected:
     void SetCachedWidth(PLazyNode Node, int Width);
     void TakeFontMetrics();
 
+    // --- In-place editor -----------------------------------------------------------------
+public:
+    // A TStringEditLink unless OnCreateEditor gives a link.
+    std::shared_ptr<ILTEditLink> DoCreateEditor(PLazyNode Node, TColumnIndex Column) override;
+    // Lays the editor over the edited node's text.
+    void PlaceEditor() override;
+    // The font (after OnPaintText), text rectangle and text of a cell.
+    void GetTextInfo(PLazyNode Node, TColumnIndex Column, TFont& AFont, TRect& R, String& Text);
+
     // --- Content export ------------------------------------------------------------------
 public:
     // One line per node, indented by one separator per level.
@@ -1137,3 +1146,4 @@ class TLazyDrawTree : public TCustomLazyDrawTree {
 public:
     using TCustomLazyDrawTree::TCustomLazyDrawTree;
 };
+

@@ -332,6 +332,12 @@ using TLTGetNodeCallback = std::function<void(TBaseLazyTree* Sender, PLazyNode N
 class TLazyTreeWorker;
 class TClipboardFormats;
 class IAccessible;
+class TLTDragManager;
+enum TLTDragType { dtOLE, dtFw };
+// Where a drop would go relative to the drop target node.
+enum TDropMode { dmNowhere, dmAbove, dmOnNode, dmBelow };
+enum TDragOperation { doCopy, doMove, doLink };
+using TDragOperations = TSet<TDragOperation>;
 
 // What the painting hands to the content step of one cell.
 struct TLTPaintInfo {
@@ -979,6 +985,92 @@ protected:
 private:
     std::shared_ptr<IAccessible> FAccessible;
     std::shared_ptr<IAccessible> FAccessibleItem;
+
+    // --- Drag and drop ----------------------------------------------------------------
+public:
+    // Starts a drag of the selection: at once, or once the mouse has moved
+    // Threshold pixels (-1: the framework's threshold) with the button down.
+    void BeginDrag(bool Immediate, int Threshold = -1);
+    bool Dragging() const;
+    // For OnDragDrop: inserts the dropped nodes; an in-process move reports
+    // effect 0, so that the source deletes nothing.
+    bool ProcessDrop(const std::shared_ptr<IDataObject>& DataObject, PLazyNode TargetNode, Cardinal& Effect,
+                     TLTNodeAttachMode Mode);
+    // Drop source and drop target of the tree, made on first use.
+    std::shared_ptr<TLTDragManager> DragManager();
+    PLazyNode DropTargetNode() const { return FDropTargetNode; }
+    TDropMode LastDropMode() const { return FLastDropMode; }
+    Cardinal LastDragEffect() const { return FLastDragEffect; }
+    TLTDragType DragType = dtOLE;
+    TDragOperations DragOperations{doCopy, doMove};
+    Cardinal AutoExpandDelay = 1000;
+
+    using TLTDragAllowedEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TColumnIndex Column, bool& Allowed)>;
+    using TLTDragOverEvent = std::function<void(TBaseLazyTree* Sender, TObject* Source, TShiftState Shift, TDragState State,
+                                                TPoint Pt, TDropMode Mode, Cardinal& Effect, bool& Accept)>;
+    using TLTDragDropEvent = std::function<void(TBaseLazyTree* Sender, TObject* Source, std::shared_ptr<IDataObject> DataObject,
+                                                const std::vector<CLIPFORMAT>& Formats, TShiftState Shift, TPoint Pt,
+                                                Cardinal& Effect, TDropMode Mode)>;
+    using TLTCreateDataObjectEvent = std::function<void(TBaseLazyTree* Sender, std::shared_ptr<IDataObject>& DataObject)>;
+    TLTDragAllowedEvent OnDragAllowed;
+    TLTDragOverEvent OnDragOver;
+    TLTDragDropEvent OnDragDrop;
+    TLTCreateDataObjectEvent OnCreateDataObject;
+
+    virtual Cardinal SuggestedDropEffect(TBaseLazyTree* Source, TShiftState Shift, TPoint Pt, Cardinal AllowedEffects);
+    virtual TDropMode DropModeAt(TPoint P, THitInfo& HitInfo, TRect NodeRect);
+    // The target side of an OLE drag; points are screen coordinates.
+    virtual HRESULT OleDragEnter(TBaseLazyTree* Source, Cardinal KeyState, TPoint Pt, Cardinal& Effect);
+    virtual HRESULT OleDragOver(TBaseLazyTree* Source, Cardinal KeyState, TPoint Pt, TDragState State, Cardinal& Effect);
+    virtual void OleDragLeave();
+    virtual HRESULT OleDrop(TBaseLazyTree* Source, const std::shared_ptr<IDataObject>& DataObject, Cardinal KeyState,
+                            TPoint Pt, Cardinal& Effect);
+    // Runs the drag loop with the selection; HotSpot in client coordinates.
+    virtual void RunOleDrag(TPoint HotSpot);
+    virtual void AutoExpandDropTarget();
+    virtual bool DoDragAllowed(PLazyNode Node, TColumnIndex Column);
+    virtual bool DoDragOver(TObject* Source, TShiftState Shift, TDragState State, TPoint Pt, TDropMode Mode, Cardinal& Effect);
+    virtual void DoDragDrop(TObject* Source, const std::shared_ptr<IDataObject>& DataObject,
+                            const std::vector<CLIPFORMAT>& Formats, TShiftState Shift, TPoint Pt, Cardinal& Effect,
+                            TDropMode Mode);
+
+protected:
+    // Takes drops with toAcceptOLEDrop while the window exists.
+    void UpdateDropTarget();
+    // The mouse's part in starting a pending drag; true when a drag ran.
+    bool DragMouseMove(int X, int Y);
+
+private:
+    std::shared_ptr<TLTDragManager> FDragManager;
+    TDropMode FLastDropMode = dmOnNode;
+    Cardinal FLastDragEffect = 0;
+    int FDragThreshold = DragThreshold;
+    TPoint FLastClickPos;
+};
+
+// The tree's drop source and drop target in one. It holds its tree weakly:
+// a registration or drag loop that outlives the tree reaches nothing.
+class TLTDragManager : public IDropSource, public IDropTarget {
+public:
+    explicit TLTDragManager(TBaseLazyTree* Owner);
+    HRESULT QueryContinueDrag(bool EscapePressed, Cardinal KeyState) override;
+    HRESULT GiveFeedback(Cardinal Effect) override;
+    HRESULT DragEnter(const std::shared_ptr<IDataObject>& Data, Cardinal KeyState, TPoint Point, Cardinal& Effect) override;
+    HRESULT DragOver(Cardinal KeyState, TPoint Point, Cardinal& Effect) override;
+    HRESULT DragLeave() override;
+    HRESULT Drop(const std::shared_ptr<IDataObject>& Data, Cardinal KeyState, TPoint Point, Cardinal& Effect) override;
+    // The incoming drag's data, or a new data object of the tree's selection.
+    std::shared_ptr<IDataObject> DragDataObject();
+    // The tree of this process the incoming drag comes from.
+    TBaseLazyTree* SourceTree() const { return FDragSource; }
+    bool DropTargetActive() const { return FIsDropTarget; }
+
+private:
+    TBaseLazyTree* Owner() const;
+    std::weak_ptr<TBaseLazyTree*> FOwner;
+    TBaseLazyTree* FDragSource = nullptr;
+    bool FIsDropTarget = false;
+    std::shared_ptr<IDataObject> FDataObject;
 };
 
 // The tree's own formats: its node records, and the identity of the tree

@@ -203,6 +203,7 @@ void TBaseLazyTree::CreateWnd() {
     DoStateChange({tsWindowCreating});
     TFinally Done{[this] { DoStateChange({}, {tsWindowCreating}); }};
     TCustomControl::CreateWnd();
+    UpdateDropTarget();
     ThemeChanged();
     UpdateScrollBars(false);
 }

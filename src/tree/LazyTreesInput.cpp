@@ -79,6 +79,7 @@ TBaseLazyTree::THitInfo TBaseLazyTree::GetHitTestInfoAt(int X, int Y) {
 
 void TBaseLazyTree::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TCustomControl::MouseDown(Button, Shift, X, Y);
+    FLastClickPos = TPoint{X, Y};
     if (CanFocus() && !Focused()) SetFocus();
     THitInfo Hit = GetHitTestInfoAt(X, Y);
     PLazyNode Node = Hit.HitNode;
@@ -111,10 +112,13 @@ void TBaseLazyTree::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
     }
     ScrollIntoView(Node, false);
     Invalidate();
+    if (Button == mbLeft && DragMode() == dmManual && GetSelected(Node) && DoDragAllowed(Node, FFocusedColumn))
+        BeginDrag(false);
 }
 
 void TBaseLazyTree::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TCustomControl::MouseUp(Button, Shift, X, Y);
+    DoStateChange({}, {tsOLEDragPending});
     if (!FStates.Contains(tsMouseCheckPending)) return;
     DoStateChange({}, {tsMouseCheckPending});
     PLazyNode Node = FCheckNode;
@@ -130,6 +134,7 @@ void TBaseLazyTree::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y
 
 void TBaseLazyTree::MouseMove(TShiftState Shift, int X, int Y) {
     TCustomControl::MouseMove(Shift, X, Y);
+    if (DragMouseMove(X, Y)) return;
     PLazyNode Hot = GetHitTestInfoAt(X, Y).HitNode;
     if (Hot != FCurrentHotNode) {
         PLazyNode Old = FCurrentHotNode;

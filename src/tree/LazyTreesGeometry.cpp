@@ -234,6 +234,7 @@ void TBaseLazyTree::CreateWnd() {
     TCustomControl::CreateWnd();
     RecomputeHeaderBand();
     FHeader->ShareWidthWithSpringColumns();  // the first width to follow from
+    UpdateDropTarget();
     ThemeChanged();
     UpdateScrollBars(false);
 }

@@ -7,6 +7,7 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     const int X = Message.XPos(), Y = Message.YPos();
     int ACol = -1, ARow = -1;
     MouseToCell(X, Y, ACol, ARow);
+    FPressCell = {ACol, ARow};
 
     bool allow = true;
     if (OnCanClickCell) OnCanClickCell(this, ARow, ACol, allow);

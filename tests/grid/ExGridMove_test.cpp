@@ -13,17 +13,13 @@
 
 namespace {
 
-// The mouse handling's calls of the drag feedback, as the grid's own
-// movement and release handling make them.
+// The mouse movement's call of the drag feedback, as the grid's own
+// movement handling makes it.
 struct FeedbackGrid : TExColumnGrid {
     using TExColumnGrid::TExColumnGrid;
     void MouseMove(TShiftState Shift, int X, int Y) override {
         TExColumnGrid::MouseMove(Shift, X, Y);
         MoveFeedback(X, Y);
-    }
-    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override {
-        if (Button == mbLeft) MoveCompletion(X, Y);
-        TExColumnGrid::MouseUp(Button, Shift, X, Y);
     }
 };
 

@@ -186,6 +186,11 @@ TEST(ExGridSortClick, TheFilterButtonOpensTheColumnsListOnlyInItsZone) {
         }
     };
     const TRect R = f.g->CellRect(2, 0);
+    // A real click on the button opens the list; a second one closes it.
+    SimulateClick(f.g, R.Right - 8, R.Top + 5);
+    EXPECT_TRUE(plain.Visible());
+    SimulateClick(f.g, R.Right - 8, R.Top + 5);
+    EXPECT_FALSE(plain.Visible());
     f.g->FilterButtonRelease(R.Right - 2, R.Top + 5);  // the sizing margin
     f.g->FilterButtonRelease(R.Right - 8, R.Top + 20);  // below the button
     f.g->FilterButtonRelease(R.Right - 20, R.Top + 5);  // left of it
@@ -272,6 +277,37 @@ TEST(ExGridSortClick, AColumnGridOffersItsColumnsFilterValues) {
     ASSERT_EQ(plain.Items().Count(), 2);
     EXPECT_EQ(plain.Items()[0], u"Low");
     EXPECT_EQ(plain.Items()[1], u"High");
+}
+
+}  // namespace
+
+namespace {
+
+// The release handling's call, after a real press.
+struct ReleaseGrid : TExStringGrid {
+    using TExStringGrid::TExStringGrid;
+    using TExStringGrid::SortClick;
+};
+
+TEST(ExGridSortClick, TheReleaseComparesWithThePressThatCameBefore) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 600, 400);
+    auto* g = new ReleaseGrid(&form);
+    g->SetParent(&form);
+    g->SetBounds(0, 0, 500, 300);
+    std::vector<std::string> log;
+    g->SetDataTools(std::make_unique<RecordingTools>(*g, log));
+    g->SortSettings().SetShow(true);
+    form.Show();
+    const TRect head = g->CellRect(2, 0), data = g->CellRect(2, 3);
+    SimulateMouseDown(g, mbLeft, head.Left + 10, head.Top + 5);
+    SimulateMouseUp(g, mbLeft, head.Left + 10, head.Top + 5);
+    g->SortClick(2, 0, head.Left + 10, head.Top + 5);
+    EXPECT_EQ(log, (std::vector<std::string>{"xref", "QSort 2 up"}));
+    SimulateMouseDown(g, mbLeft, data.Left + 10, data.Top + 5);
+    SimulateMouseUp(g, mbLeft, data.Left + 10, data.Top + 5);
+    g->SortClick(2, 0, head.Left + 10, head.Top + 5);
+    EXPECT_EQ(log.size(), 2u);
 }
 
 }  // namespace

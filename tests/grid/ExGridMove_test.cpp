@@ -251,6 +251,21 @@ TEST(ExGridMove, WithShowCellsThePictureOfTheCellsFollowsTheMouse) {
     SimulateMouseUp(f.g, mbLeft, press.X + 30, press.Y + 4);
 }
 
+TEST(ExGridMove, DraggingPastTheEdgeScrollsTheColumns) {
+    MoveForm f;
+    f.g->SetColCount(20);
+    ASSERT_LT(f.g->VisibleColCount() + f.g->FixedCols(), f.g->ColCount());
+    const TPoint press = f.Mid(1, 0);
+    SimulateMouseDown(f.g, mbLeft, press.X, press.Y);
+    SimulateMouseMove(f.g, f.g->Width() + 5, press.Y, {ssLeft});
+    EXPECT_EQ(f.g->LeftCol(), 2);
+    SimulateMouseMove(f.g, f.g->Width() + 6, press.Y, {ssLeft});
+    EXPECT_EQ(f.g->LeftCol(), 3);
+    SimulateMouseMove(f.g, 2, press.Y, {ssLeft});
+    EXPECT_EQ(f.g->LeftCol(), 2);
+    SimulateMouseUp(f.g, mbLeft, 2, press.Y);
+}
+
 TEST(ExGridMove, OnColumnMoveRefusingEndsTheDrag) {
     MoveForm f;
     f.g->OnColumnMove = [](TObject*, int, bool& allow) { allow = false; };

@@ -120,6 +120,9 @@ TEST(ExGridCompare, HandlersDecideTheCustomAndRawStylesAndTheFormatEvent) {
     g.OnGetFormat = [](TObject*, int, TSortStyle& s, String&, String&) { s = ssRaw; };
     g.OnRawCompare = [](TObject*, int ACol, int r1, int r2, int& res) { res = ACol * 100 + r1 * 10 + r2; };
     EXPECT_EQ(g.CompareCells(1, 1, 2, sdAscending), 112);
+    // Cells outside the grid read as empty.
+    g.OnGetFormat = nullptr;
+    EXPECT_EQ(g.CompareCells(-1, -5, 999, sdAscending), 0);
     const int before = g.Compares();
     g.CompareCells(1, 2, 1, sdAscending);
     EXPECT_EQ(g.Compares(), before + 1);

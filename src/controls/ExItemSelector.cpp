@@ -51,6 +51,44 @@ void TSelectorItem::Assign(const TPersistent* Source) {
     Hint = s->Hint;
 }
 
+void TPickerItem::Changed() {
+    if (auto* items = dynamic_cast<TPickerItems*>(Collection()); items && items->OnChange) items->OnChange(items);
+}
+
+void TPickerItem::SetCaption(const String& Value) {
+    if (FCaption == Value) return;
+    FCaption = Value;
+    Changed();
+}
+
+void TPickerItem::SetImageIndex(int Value) {
+    if (FImageIndex == Value) return;
+    FImageIndex = Value;
+    Changed();
+}
+
+void TPickerItem::Assign(const TPersistent* Source) {
+    auto* s = dynamic_cast<const TPickerItem*>(Source);
+    if (!s) {
+        TCollectionItem::Assign(Source);
+        return;
+    }
+    SetCaption(s->FCaption);
+    SetImageIndex(s->FImageIndex);
+    FImage.Assign(&s->FImage);
+}
+
+TTimer* NewSearchTimer(TComponent* Owner, String& Search) {
+    auto* t = new TTimer(Owner);
+    t->SetEnabled(false);
+    t->SetInterval(500);
+    t->OnTimer = [t, &Search](TObject*) {
+        t->SetEnabled(false);
+        Search.clear();
+    };
+    return t;
+}
+
 TSelectorItems::TSelectorItems(TPersistent* AOwner)
     : TCollection([](TCollection* c) { return new TSelectorItem(c); }, AOwner) {}
 

@@ -48,6 +48,50 @@ public:
     TNotifyEvent OnChange;
 };
 
+// An entry of a picker list: a caption, an image-list index and an own
+// picture; a new caption or index tells the collection's OnChange, a new
+// picture does not.
+class TPickerItem : public TCollectionItem {
+public:
+    using TCollectionItem::TCollectionItem;
+    void Assign(const TPersistent* Source) override;
+    const String& Caption() const { return FCaption; }
+    void SetCaption(const String& Value);
+    int ImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int Value);
+    TBitmap& Image() { return FImage; }
+    void SetImage(const TBitmap& Value) { FImage.Assign(&Value); }
+
+private:
+    void Changed();
+    String FCaption;
+    int FImageIndex = -1;
+    TBitmap FImage;
+};
+
+class TPickerItems : public TCollection {
+public:
+    using TCollection::TCollection;
+    TNotifyEvent OnChange;
+};
+
+// Runs F with Flag raised and puts Flag back afterwards, also when F throws.
+template <typename F> void WithFlagRaised(bool& Flag, F f) {
+    const bool keep = Flag;
+    Flag = true;
+    try {
+        f();
+    } catch (...) {
+        Flag = keep;
+        throw;
+    }
+    Flag = keep;
+}
+
+// The type-to-find text of a picker: a timer that empties Search 500 ms
+// after the key that started it (enabling a running timer does not restart it).
+TTimer* NewSearchTimer(TComponent* Owner, String& Search);
+
 // The colours of hot and selected items in four styles.
 class TItemAppearance : public TPersistent {
 public:

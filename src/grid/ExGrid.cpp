@@ -56,6 +56,7 @@ String TExStringGridCheck::MarkError(TExStringGrid*, int, int, const String& Val
 TExStringGrid::TExStringGrid(TComponent* AOwner) : TBaseGrid(AOwner) {
     FEditCombo = new TGridCombo(this);
     GridUnit();
+    UseGridCursors();
     SetControlStyle(ControlStyle() + TControlStyle{csAcceptsControls});
     FColumnHeaders.OnChange = [this](TObject*) {
         ColumnHeadersChanged();
@@ -83,7 +84,8 @@ TExStringGrid::TExStringGrid(TComponent* AOwner) : TBaseGrid(AOwner) {
     FBorderColor = TColor(0xB99D7F);
     FMaxRowCount = RowCount();
     FMaxColCount = ColCount();
-    FDataTools = std::make_unique<TGridDataTools>(*this);
+    FDataTools = std::make_unique<TExGridTools>(*this);
+    FTools = static_cast<TExGridTools*>(FDataTools.get());
     FBalloon.OnEnableChange = [this](TObject*) {
         if (IsLoading()) return;
         if (FBalloon.Enable()) FDataTools->BalloonInit();
@@ -93,6 +95,8 @@ TExStringGrid::TExStringGrid(TComponent* AOwner) : TBaseGrid(AOwner) {
 
 TExStringGrid::~TExStringGrid() {
     StopDragScroll();  // the parent owns the timer, which must not call a freed grid
+    // Panning switched the program's hints off.
+    if (FWheelPan) Application->SetShowHint(FPrevShowHint);
     if (FOwnerForm && !FOwnerForm->ComponentState().Contains(csDestroying)) FOwnerForm->OnResize = FOldFormResize;
     FreeAllCellProps();
 }
@@ -135,6 +139,7 @@ void TExStringGrid::CreateWnd() {
     if (IsDestroying()) return;
     TBaseGrid::CreateWnd();
     SetTimer(Handle(), GridTimerId, GridTimerPeriod);
+    if (FScrollType == ssMetro && !IsLoading()) SetScrollType(ssMetro);
 }
 
 void TExStringGrid::WMTimer(TWMTimer& Message) {
@@ -265,6 +270,7 @@ void TExStringGrid::WndProc(TMessage& Message) {
         }
         return;
     }
+    if (!IsDestroying() && PanAndWheelMessage(Message)) return;
     TBaseGrid::WndProc(Message);
 }
 
@@ -337,14 +343,30 @@ void TExStringGrid::SetDefaultRowHeight(int Value) {
 // Data tools
 
 void TExStringGrid::SetDataTools(std::unique_ptr<TGridDataTools> Value) {
-    FDataTools = Value ? std::move(Value) : std::make_unique<TGridDataTools>(*this);
+    if (FDataTools.get() == FTools) FToolsAside = std::move(FDataTools);
+    FDataTools = Value ? std::move(Value) : std::move(FToolsAside);
 }
 
 void TExStringGrid::SetFilterActive(bool Value) {
     if (Value == FFilterActive) return;
     FFilterActive = Value;
-    if (Value) FDataTools->ApplyFilter();
-    else FDataTools->RemoveFilter();
+    if (Value) {
+        if (Row() >= RowCount() || Col() >= ColCount()) FocusCell(FixedCols(), FixedRows(), true);
+        BeginUpdate();
+        try {
+            FDataTools->ApplyFilter();
+        } catch (...) {
+            EndUpdate();
+            throw;
+        }
+        EndUpdate();
+        FSelHidden = false;
+    } else {
+        FDataTools->RemoveFilter();
+        UnHideSelection();
+    }
+    SetTopRowEx(FixedRows());
+    CalcFooter(-1);
 }
 
 void TExStringGrid::RemoveAllNodes() {
@@ -503,6 +525,8 @@ void TExStringGrid::Paint() {
     FInvalidPending = false;
     if (FUpdateCount > 0) return;
     TBaseGrid::Paint();
+    DrawPanMark();
+    DrawFixedSizingLine();
     if (OnPainted) OnPainted(this);
 }
 

@@ -9,6 +9,7 @@
 // likewise for rows. The base grid's cell access takes a real column and a
 // displayed row.
 
+#include "grid/ExGridTools.h"
 #include "grid/ExgCombo.h"
 #include "grid/GridDataTools.h"
 #include "grid/foundation/BaseGrid.h"
@@ -19,6 +20,7 @@
 #include "framework/DataTransfer.h"
 #include "framework/DateUtils.h"
 #include "framework/Forms.h"
+#include "framework/ImgList.h"
 
 #include <functional>
 #include <memory>
@@ -28,6 +30,8 @@ class TExStringGrid;
 class TExInplaceEdit;
 class TGridCombo;
 class THeaderDragButton;
+class THTMLHintWindow;
+class TScrollControl;
 
 // Misuse of the grid's cell access and selection.
 class EExGridError : public Exception {
@@ -44,6 +48,19 @@ enum TCellType {
 };
 static_assert(ctExpand == 32, "the cell types are streamed by their ordinal");
 
+// Where the full text of a cell too small for it is shown as hint.
+enum THintShowLargeTextPos { hpCell, hpCursor };
+// The icon of a cell's balloon (stored as one byte).
+enum TBalloonIcon { biNone, biInfo, biWarning, biError };
+// Directions of panning with the middle mouse button.
+enum TIntelliPan { ipVertical, ipHorizontal, ipBoth, ipNone };
+// The look of the scroll bars; the platform has no flat bars, so ssFlat and
+// ssEncarta show the regular ones.
+enum TScrollType { ssNormal, ssFlat, ssEncarta, ssMetro };
+enum TScrollHintType { shNone, shVertical, shHorizontal, shBoth };
+enum TScrollDirection { sdVertical, sdHorizontal };
+// What a press at the mouse position would select.
+enum TMouseSelectMode { msNormal, msColumn, msRow, msAll, msURL, msResize };
 enum TGridLook { glStandard, glSoft, glClassic, glGPK, glXP, glListView, glVista, glWin7, glOffice2007, glCustom };
 enum TInvalidEntryIcon { ieNone, ieInfo, ieWarning, ieError };
 enum TScrollBarAlways { saNone, saVert, saHorz, saBoth };
@@ -58,6 +75,8 @@ struct TControlLook {
     bool CheckAlwaysActive = false;
     bool RadioAlwaysActive = false;
     int DropDownCount = 8;
+    // The widest a hint of the grid may be; 0 leaves the framework's.
+    int HintMaxWidth = 0;
 };
 
 // The mix of colour A with B at weight W percent (each channel rounded half to even).
@@ -71,6 +90,15 @@ public:
     TCellType CellType = ctEmpty;
     bool CellBoolean = false;
     bool CellTransparent = false;
+    // 1: a check box or radio button that also carries a balloon.
+    int CellAngle = 0;
+    // ctImageList: the image of the grid's list; a balloon: its icon.
+    int CellIndex = -1;
+    // ctImageList: where the image stands in the cell.
+    TAlignment CellHAlign = taLeftJustify;
+    TVAlignment CellVAlign = vtaTop;
+    // The balloon's title and text.
+    std::vector<String> CellBalloon;
 };
 
 // A hidden row: its texts, objects and height while it is out of the grid.
@@ -88,6 +116,13 @@ public:
     explicit TExStringGridCheck(TComponent* AOwner) : TComponent(AOwner) {}
     bool AutoCorrect = false;
     bool AutoMarkError = false;
+    // ----- used by the grid's checking of ranges
+    bool GotoCell = false;
+    bool UseCorrect = false;
+    bool UseMarkError = false;
+    virtual void StartCheck() {}
+    virtual void StopCheck() {}
+    // -----
     virtual String Correct(TExStringGrid* Grid, int ACol, int ARow, const String& Value);
     virtual String MarkError(TExStringGrid* Grid, int ACol, int ARow, const String& Value);
 };
@@ -111,6 +146,15 @@ using TEditChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow,
 using TComboChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow, int AItemIndex, const String& ASelection)>;
 using TComboObjectChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow, int AItemIndex,
                                                    const String& ASelection, TObject* AObject)>;
+// Row first; the column is a displayed one.
+using TGridHintEvent = std::function<void(TObject* Sender, int ARow, int ACol, String& hintstr)>;
+// ARow: the row, or the column for horizontal scrolling.
+using TScrollHintEvent = std::function<void(TObject* Sender, int ARow, String& hintstr)>;
+using TColumnSizingEvent = std::function<void(TObject* Sender, int ACol, int ColumnSize)>;
+using TRowSizingEvent = std::function<void(TObject* Sender, int ARow, int RowSize)>;
+using TEndColumnSizeEvent = std::function<void(TObject* Sender, int ACol)>;
+using TEndRowSizeEvent = std::function<void(TObject* Sender, int ARow)>;
+using TColumnSizeEvent = std::function<void(TObject* Sender, int ACol, bool& Allow)>;
 using TUpdateColumnSizeEvent = std::function<void(TObject* Sender, int ACol, int& AWidth)>;
 
 // ===== Sorting, moving and range services: types
@@ -193,6 +237,13 @@ using TMoveAllowEvent = std::function<void(TObject* Sender, int Index, bool& All
 using TGetColumnFilterEvent = std::function<void(TObject* Sender, int Column, TStringList& Filter)>;
 using TDragScrollEvent = std::function<void(TObject* Sender, int TopRow, int LeftCol,
                                             TDragScrollDirection& DragScrollDir, bool& CanScroll)>;
+// The grid's own cursors: panning at rest (the eight directions follow,
+// down, left, right, up, up-right, up-left, down-right, down-left), and the
+// offers to select a row, a column or everything.
+constexpr TCursor crGridPan = 8000;
+constexpr TCursor crGridSelectRow = 8010, crGridSelectCol = 8011, crGridSelectAll = 8012;
+// Makes the grid's cursors known to the screen (once).
+void UseGridCursors();
 
 // Registered once when the grid unit starts.
 Cardinal WM_GRIDEDITDONE();
@@ -326,6 +377,14 @@ public:
     virtual bool ToggleCellCheck(int ACol, int ARow, bool User);
     bool ToggleCheckBox(int ACol, int ARow) { return ToggleCellCheck(ACol, ARow, false); }
     TControlLook& ControlLook() { return FControlLook; }
+    // An image of GridImages in a cell, in place of its text; "Invalid cell"
+    // outside the grid. Removing leaves the cell's text.
+    TImageList* GridImages() const { return FGridImages; }
+    void SetGridImages(TImageList* Value);
+    void AddImageIdx(int ACol, int ARow, int Idx, TAlignment HAlign, TVAlignment VAlign);
+    void RemoveImageIdx(int ACol, int ARow);
+    // The image index of a cell, -1 for none.
+    int GetImageIdx(int ACol, int ARow);
 
     // ===== Hidden columns and rows
     void HideColumn(int ColIndex) { HideColumns(ColIndex, ColIndex); }
@@ -454,6 +513,15 @@ public:
     bool SetComboSelectionString(const String& S);
     void SetComboIndex(int ACol, int ARow, int Value);
     int GetComboIndex(int ACol, int ARow);
+    // Typing completes the text from LookupItems (the combo editor: from its items first).
+    bool Lookup() const { return FLookup; }
+    void SetLookup(bool Value) { FLookup = Value; }
+    bool LookupCaseSensitive() const { return FLookupCaseSensitive; }
+    void SetLookupCaseSensitive(bool Value) { FLookupCaseSensitive = Value; }
+    // A text left in an editor joins the lookup items (the combo's items).
+    bool LookupHistory() const { return FLookupHistory; }
+    void SetLookupHistory(bool Value) { FLookupHistory = Value; }
+    TStringList& LookupItems() { return FLookupItems; }
     const String& ValidChars() const { return FValidChars; }
     void SetValidChars(const String& Value) { FValidChars = Value; }
     bool EditActive() const { return FEditActive; }
@@ -476,21 +544,21 @@ public:
     int CompareRowsFull(int ACol, int ARow1, int ARow2);
     // By SortIndexes from entry AIndex on; a descending key's answer is negated.
     int CompareRowsIndexed(int AIndex, int ARow1, int ARow2);
-    TSortIndexList& SortIndexes() { return FSortIndexes; }
-    TIntList& IgnoreColumns() { return FIgnoreColumns; }
-    bool IsIgnoredColumn(int ACol) const { return FIgnoreColumns.HasValue(ACol); }
+    // The sort state lives with the data tools.
+    TIntList& IgnoreColumns() { return FTools->IgnoreColumns; }
+    bool IsIgnoredColumn(int ACol) const { return FTools->IgnoreColumns.HasValue(ACol); }
     // Counters of comparisons and row swaps; the sorts reset and read them.
-    int Compares() const { return FCompares; }
-    void SetCompares(int Value) { FCompares = Value; }
-    int Swaps() const { return FSwaps; }
-    void SetSwaps(int Value) { FSwaps = Value; }
+    long long Compares() const { return FTools->Compares; }
+    void SetCompares(long long Value) { FTools->Compares = Value; }
+    long long Swaps() const { return FTools->Swaps; }
+    void SetSwaps(long long Value) { FTools->Swaps = Value; }
     // Milliseconds the last sort by header click took.
-    Cardinal SortTime() const { return FSortTime; }
+    unsigned long long SortTime() const { return FTools->SortTime; }
     // Where each row's data stood when the list was last reset (the sorts keep it).
-    std::vector<int>& SortRowXRef() { return FSortRowXRef; }
+    const std::vector<int>& SortRowXRef() const { return FTools->SortRowXRef(); }
     // The row a sort follows through its swaps.
-    int SortRow() const { return FSortRow; }
-    void SetSortRow(int Value) { FSortRow = Value; }
+    int SortRow() const { return FTools->SortRow(); }
+    void SetSortRow(int Value) { FTools->SetSortRow(Value); }
     // The sort's swap step: storage, heights and the cross-reference entries
     // change places (with SortSettings.SingleColumn only the sort column's cells).
     virtual void SortSwapRows(int Index, int Index2);
@@ -600,6 +668,46 @@ public:
     TDateTime GetTimes(int ACol, int ARow);
     void SetTimes(int ACol, int ARow, TDateTime Value);
 
+    // ===== Data tools: the operations of the grid's own tools object
+    // (nodes, calculations, sorting, filtering, finding, marking).
+    TExGridTools& Tools() { return *FTools; }
+    void ExpandNode(int ARow) { FTools->ExpandNode(ARow); }
+    void ContractNode(int ARow) { FTools->ContractNode(ARow); }
+    void ExpandAll() { FTools->ExpandAll(); }
+    void ContractAll() { FTools->ContractAll(); }
+    int GetNodeLevel(int ARow) { return FTools->GetNodeLevel(ARow); }
+    int GetSubNodeCount(int ARow) { return FTools->GetSubNodeCount(ARow); }
+    int GetParentRow(int ARow) { return FTools->GetParentRow(ARow); }
+    double ColumnSum(int ACol, int FromRow, int ToRow) { return FTools->ColumnSum(ACol, FromRow, ToRow); }
+    double ColumnAvg(int ACol, int FromRow, int ToRow) { return FTools->ColumnAvg(ACol, FromRow, ToRow); }
+    double ColumnMin(int ACol, int FromRow, int ToRow) { return FTools->ColumnMin(ACol, FromRow, ToRow); }
+    double ColumnMax(int ACol, int FromRow, int ToRow) { return FTools->ColumnMax(ACol, FromRow, ToRow); }
+    double ColumnDistinct(int ACol, int FromRow, int ToRow) { return FTools->ColumnDistinct(ACol, FromRow, ToRow); }
+    double ColumnStdDev(int ACol, int FromRow, int ToRow) { return FTools->ColumnStdDev(ACol, FromRow, ToRow); }
+    void QSort() { FTools->QSort(); }
+    void QSortIndexed() { FTools->QSortIndexed(); }
+    void QSortGroup() { FTools->QSortGroup(); }
+    void QSortGroupIndexed() { FTools->QSortGroupIndexed(); }
+    void QUnSort() { FTools->QUnSort(); }
+    void InitSortXRef() { FTools->InitSortXRef(); }
+    TSortIndexList& SortIndexes() { return FTools->SortIndexes; }
+    void ApplyFilter() { FTools->ApplyFilter(); }
+    bool RemoveLastFilter() { return FTools->RemoveLastFilter(); }
+    void RemoveAllFilters() { FTools->RemoveAllFilters(); }
+    void NarrowDown(const String& ACondition, int AColumn) { FTools->NarrowDown(ACondition, AColumn); }
+    TPoint Find(TPoint StartCell, const String& S, TFindParams P) { return FTools->Find(StartCell, S, P); }
+    TPoint FindFirst(const String& S, TFindParams P) { return FTools->FindFirst(S, P); }
+    TPoint FindNext() { return FTools->FindNext(); }
+    int Replace(const String& OrigStr, const String& NewStr, TFindParams P) { return FTools->Replace(OrigStr, NewStr, P); }
+    int Search(const String& S) { return FTools->Search(S); }
+    void HilightCellRange(const String& Text, const String& Tag, int ToRow, int ToCol, int FromRow, int FromCol,
+                          bool DoCase) {
+        FTools->HilightCellRange(Text, Tag, FromCol, FromRow, ToCol, ToRow, DoCase);
+    }
+    void UnHilightCellRange(const String& Tag, int FromCol, int ToRow, int ToCol, int FromRow) {
+        FTools->UnHilightCellRange(Tag, FromCol, FromRow, ToCol, ToRow);
+    }
+
     // ===== Looks read by painting
     TGridLook Look() const { return FLook; }
     void SetLook(TGridLook Value);
@@ -619,6 +727,76 @@ public:
     void SetHideFocusRect(bool Value) { FHideFocusRect = Value; }
     TFont& FixedFont() { return FFixedFont; }
     TFont& ActiveCellFont() { return FActiveCellFont; }
+    // The row shown as hover row, -1 none.
+    int HoverRowIndex() const { return FHoverRowIdx; }
+    // What a press at the mouse position would select (the headers offer rows,
+    // columns or everything when MouseActions allows it).
+    TMouseSelectMode MouseSelectMode() const { return FMouseSelectMode; }
+
+    // ===== Hints and balloons
+    bool HintShowCells() const { return FHintShowCells; }
+    void SetHintShowCells(bool Value) { FHintShowCells = Value; }
+    bool HintShowLargeText() const { return FHintShowLargeText; }
+    void SetHintShowLargeText(bool Value) { FHintShowLargeText = Value; }
+    THintShowLargeTextPos HintShowLargeTextPos() const { return FHintShowLargeTextPos; }
+    void SetHintShowLargeTextPos(THintShowLargeTextPos Value) { FHintShowLargeTextPos = Value; }
+    bool HintShowSizing() const { return FHintShowSizing; }
+    void SetHintShowSizing(bool Value) { FHintShowSizing = Value; }
+    // Cell hints keep the cell's markup (otherwise the tags are removed).
+    bool HTMLHint() const { return FHTMLHint; }
+    void SetHTMLHint(bool Value) { FHTMLHint = Value; }
+    // Markup and wide-text hints are drawn by THTMLHintWindow.
+    bool UseInternalHintClass() const { return FUseInternalHintClass; }
+    void SetUseInternalHintClass(bool Value) { FUseInternalHintClass = Value; }
+    TColor HintColor() const { return FHintColor; }
+    void SetHintColor(TColor Value) { FHintColor = Value; }
+    // Every hint of the program is drawn by THTMLHintWindow (else the framework's window).
+    bool UseHTMLHints() const { return FUseHTMLHints; }
+    void SetUseHTMLHints(bool Value);
+    // Fills the hint of the cell under HintInfo.CursorPos: what it says,
+    // where it shows (screen) and which window draws it. HintStr arrives
+    // with the grid's ordinary hint.
+    void GetCellHintInfo(String& HintStr, THintInfo& HintInfo);
+    // The base cell whose hint was prepared last, (-1, -1) after a cancel.
+    TPoint LastHintPos() const { return FLastHintPos; }
+    // The font name of the grid that prepared the last hint; wide-text hints use it.
+    static const String& HintFontName();
+    // The grid's own hint window, for sizing and scroll hints.
+    THTMLHintWindow* ScrollHintWindow() const { return FScrollHintWnd; }
+    bool ScrollHintShowing() const { return FScrollHintShow; }
+    // A balloon of a cell (real column, displayed row): a cell of its own
+    // gets a balloon graphic, a check box or radio button cell carries it,
+    // any other graphic refuses it.
+    void AddBalloon(int ACol, int ARow, const String& Title, const String& Text, TBalloonIcon Icon);
+    void RemoveBalloon(int ACol, int ARow);
+    // The base cell's graphic is a balloon of its own.
+    bool HasBalloon(int ACol, int ARow);
+    bool IsBalloon(int ACol, int ARow, String& Title, String& Text, TBalloonIcon& Icon);
+
+    // ===== Wheel, panning, zoom and scroll bars
+    bool EnableWheel() const { return FEnableWheel; }
+    void SetEnableWheel(bool Value) { FEnableWheel = Value; }
+    TIntelliPan IntelliPan() const { return FIntelliPan; }
+    void SetIntelliPan(TIntelliPan Value) { FIntelliPan = Value; }
+    bool IntelliZoom() const { return FIntelliZoom; }
+    void SetIntelliZoom(bool Value) { FIntelliZoom = Value; }
+    // Net zoom steps applied, within -10 .. 10.
+    int ZoomFactor() const { return FZoomFactor; }
+    // Sizes every column and row by Delta pixels, unless the factor would leave -10 .. 10.
+    void Zoom(int Delta);
+    // Rows per wheel notch: the desktop's lines (the visible rows for one page).
+    int WheelScrollRows();
+    bool Panning() const { return FWheelPan; }
+    TScrollType ScrollType() const { return FScrollType; }
+    void SetScrollType(TScrollType Value);
+    TScrollHintType ScrollHints() const { return FScrollHints; }
+    void SetScrollHints(TScrollHintType Value) { FScrollHints = Value; }
+    // The grid scrolls while a thumb is dragged.
+    bool ScrollSynch() const { return FScrollSynch; }
+    void SetScrollSynch(bool Value) { FScrollSynch = Value; }
+    // The two slim bars of the metro look, nil otherwise.
+    TScrollControl* VertScrollControl() const { return FVScrollCtrl; }
+    TScrollControl* HorzScrollControl() const { return FHScrollCtrl; }
 
     // ===== Events
     TCanEditCellEvent OnCanEditCell;
@@ -639,6 +817,8 @@ public:
     TCheckBoxClickEvent OnCheckBoxClick;
     TCanClickCellEvent OnCanClickCell;
     TRowColClickEvent OnClickCell;
+    // A double click on a cell (a fixed one too), after the control's OnDblClick.
+    TRowColClickEvent OnDblClickCell;
     TGetCheckEvent OnGetCheckTrue;
     TGetCheckEvent OnGetCheckFalse;
     TCellsChangedEvent OnCellsChanged;
@@ -656,6 +836,16 @@ public:
     TMoveAllowEvent OnRowMoving;
     TDragScrollEvent OnDragScroll;
     TGetColumnFilterEvent OnGetColumnFilter;
+    TGridHintEvent OnGridHint;
+    // Also with (-1, -1) for a right click outside the cells.
+    TRowColClickEvent OnRightClickCell;
+    TColumnSizingEvent OnColumnSizing;
+    TRowSizingEvent OnRowSizing;
+    TColumnSizeEvent OnColumnSize;
+    TEndColumnSizeEvent OnEndColumnSize;
+    TEndRowSizeEvent OnEndRowSize;
+    TCheckBoxClickEvent OnCheckBoxMouseUp;
+    TScrollHintEvent OnScrollHint;
 
 protected:
     // ===== Per-cell queries a column grid answers first
@@ -707,7 +897,7 @@ protected:
         if (OnUpdateColumnSize) OnUpdateColumnSize(this, ACol, AWidth);
     }
     virtual void DoEllipsClick(int, int, String&) {}
-    virtual bool MatchFilter(int) { return true; }
+    virtual bool MatchFilter(int ARow);
     virtual void BeforePaste(int, int) {}
     virtual void AfterPaste(int, int) {}
     virtual void MarkPastedRows(int, int) {}
@@ -722,7 +912,10 @@ protected:
     virtual void DoComboDropDown(int, int) {}
     virtual void DoGetCellCursor(int, int, int, int) {}
     virtual void RecalcFooter(int ACol) { CalcFooter(ACol); }
-    virtual void DoGridHint(int, int, String&) {}
+    // Fires OnGridHint; the handler sees the hint chosen so far.
+    virtual void DoGridHint(int ACol, int ARow, String& HintStr) {
+        if (OnGridHint) OnGridHint(this, ARow, ACol, HintStr);
+    }
     virtual void DoGetCellPrintColor(int, int, TGridDrawState, TBrush&, TFont&) {}
     virtual void DoGetCellBorder(int, int, TPen&, TSet<int>&) {}
     virtual void DoGetCellPrintBorder(int, int, TPen&, TSet<int>&) {}
@@ -814,6 +1007,25 @@ protected:
     // box click instead of the cell click; any other press on a cell selects
     // it through the framework and reports the cell click.
     void WMLButtonDown(TWMMouse& Message) override;
+    // Hover row, sizing events and hints, the cursor's offer for the next press.
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void CMMouseLeave(TMessage& Message) override;
+    // The splitter cursor over a fixed column's border that can be dragged.
+    void WMSetCursor(TMessage& Message) override;
+    // Ends fixed sizing and the sizing hint, reports clicks on fixed cells
+    // and check-box releases.
+    void WMLButtonUp(TWMMouse& Message) override;
+    // A double click at a header border sizes the column left of it.
+    void WMLButtonDblClk(TWMMouse& Message) override;
+    void WMRButtonDown(TWMMouse& Message) override;
+    void WMRButtonUp(TWMMouse& Message) override;
+    void CMHintShow(TMessage& Message) override;
+    void WMHScroll(TWMScroll& Message) override;
+    void WMVScroll(TWMScroll& Message) override;
+    bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
+    bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
+    // Called after a wheel notch moved the grid by Delta rows.
+    virtual void WndProcHook(int, bool&) {}
     // Space on an editable check box cell toggles it (the key goes on).
     void ToggleCheckByKey();
     void Paint() override;
@@ -851,6 +1063,7 @@ protected:
     bool FInvalidPending = false;  // a repaint was asked for and has not run yet
     bool FEditDisable = false;
     bool FEditChange = false;
+    TImageList* FGridImages = nullptr;
     bool FEditing = false;
     bool FEditMode = false;
     bool FEditActive = false;
@@ -879,13 +1092,6 @@ protected:
     void SwapCells(int Col1, int Row1, int Col2, int Row2);
     void SwapRowStorage(int Index, int Index2);
     void RepeatMoveOnSyncGrid(bool Column, int FromIndex, int ToIndex);
-    TSortIndexList FSortIndexes;
-    TIntList FIgnoreColumns{0, 0};
-    std::vector<int> FSortRowXRef;
-    int FCompares = 0;
-    int FSwaps = 0;
-    Cardinal FSortTime = 0;
-    int FSortRow = -1;
     bool FExcelClipboardFormat = false;
     int FAutoNumberStart = 0;
     int FAutoNumberOffset = 0;
@@ -917,10 +1123,88 @@ protected:
     std::unique_ptr<TCustomForm> FMovePicture;
 
 private:
+    // Wheel, panning and scroll bars (ExGridWindow.cpp). True: the message was handled.
+    bool PanAndWheelMessage(TMessage& Message);
+    bool WheelNotch(TMessage& Message);
+    void PanStart(TPoint At);
+    void PanStep();
+    void PanEnd();
+    void DrawPanMark();
+    void InvalidatePanMark();
+    void ShowScrollHint(bool Horizontal, int Pos);
+    void HideScrollHint();
+    void UpdateMetroBars();
+    // The mouse offers to size a fixed column (row) at its right (bottom) border.
+    bool OverFixedColBorder(int X, int& Index);
+    void ShowSizingHint(const String& Text, int AnchorCol, int AnchorRow);
+    // A press on a header that offers a selection makes it.
+    void HeaderSelectPress(int ACol, int ARow, TShiftState Shift);
+    // A drag that began on a header extends its selection to the cell under the mouse.
+    void HeaderSelectDrag(int ACol, int ARow, int Y);
+    // The point lies on a column or row border the framework would size.
+    bool IsOnSizingBorder(int X, int Y);
+    // The line that follows the mouse while a fixed column is sized.
+    void DrawFixedSizingLine();
+    // A press on a fixed column's border starts sizing it.
+    bool StartFixedSizing(int X);
+    // The release ends it: the column takes its new width.
+    void EndFixedSizing(int X);
+
+    bool FLookup = false;
+    bool FLookupCaseSensitive = false;
+    bool FLookupHistory = false;
+    TStringList FLookupItems;
+    bool FUseHTMLHints = false;
+    bool FHintShowCells = false;
+    bool FHintShowLargeText = false;
+    THintShowLargeTextPos FHintShowLargeTextPos = hpCell;
+    bool FHintShowSizing = false;
+    bool FHTMLHint = false;
+    bool FUseInternalHintClass = true;
+    TColor FHintColor = clInfoBk;
+    TPoint FLastHintPos{-1, -1};
+    THTMLHintWindow* FScrollHintWnd = nullptr;
+    bool FScrollHintShow = false;
+    bool FEnableWheel = true;
+    TIntelliPan FIntelliPan = ipVertical;
+    bool FIntelliZoom = true;
+    int FZoomFactor = 0;
+    bool FScrollLock = false;
+    bool FWheelPan = false;
+    TPoint FWheelPanPos;
+    TCursor FPrevCursor = crDefault;
+    bool FPrevShowHint = true;
+    TScrollType FScrollType = ssNormal;
+    TScrollHintType FScrollHints = shNone;
+    bool FScrollSynch = false;
+    TScrollControl* FVScrollCtrl = nullptr;
+    TScrollControl* FHScrollCtrl = nullptr;
+    // Press state of the mouse handling.
+    bool FDblClk = false;
+    bool FColSizeFlg = false;
+    bool FDoOnClick = false;
+    int FClickCol = -1;
+    int FClickRow = -1;
+    int FClickPosDX = 0;
+    bool FSizeFixed = false;
+    bool FSizingFixed = false;
+    int FSizingFixedCol = -1;
+    int FSizeFixedX = 0;
+    TMouseSelectMode FMouseSelectMode = msNormal;
+    int FMouseSelectStart = -1;
+
+protected:
+
+private:
     friend class TExInplaceEdit;
     friend class TGridCombo;
+    friend class TExGridTools;
     String ReadNumberText(const String& Raw);
     TCellGraphic* OwnGraphic(int ACol, int ARow);
+    // The cell's own graphic, made when it has none; "Invalid cell" outside
+    // the grid. Removing drops it when it is of that kind.
+    TCellGraphic* MakeOwnGraphic(int ACol, int ARow);
+    void RemoveOwnGraphic(int ACol, int ARow, TCellType Kind);
     void RepaintDisplCell(int ACol, int ARow);
 
     bool FFixedRowAlways = false;
@@ -947,6 +1231,9 @@ private:
     TGrouping FGrouping;
     TDragDropSettings FDragDropSettings;
     std::unique_ptr<TGridDataTools> FDataTools;
+    // The grid's own tools: FDataTools, or kept aside while a caller's tools answer the grid's queries.
+    TExGridTools* FTools = nullptr;
+    std::unique_ptr<TGridDataTools> FToolsAside;
     bool FFilterActive = false;
     bool FHasNodeRows = false;
     std::vector<int> FOrigColSizes;
@@ -988,6 +1275,12 @@ private:
     int FFormHeight = 0;
 };
 
+// The first of Items that begins with the text up to Caret (an empty prefix
+// matches nothing), case ignored unless CaseSensitive: -1 when none, else
+// its index, with Completed the typed part followed by the item's rest (at
+// most 255 characters of it).
+int LookupCompletion(const String& Text, int Caret, const TStringList& Items, bool CaseSensitive, String& Completed);
+
 // The grid's editor for the text kinds: filters typed characters by the
 // cell's editor kind, keeps the length limit, and validates before Enter
 // or Escape hands the key on.
@@ -1001,8 +1294,12 @@ protected:
     void UpdateContents() override;
     void Change() override;
     void KeyDown(Word& Key, TShiftState Shift) override;
+    // Completes the text from the lookup items after every key but Left and Right.
+    void KeyUp(Word& Key, TShiftState Shift) override;
     void KeyPress(Char& Key) override;
     void WMChar(TWMKey& Message) override;
+    // A double click in the editor is one on its cell.
+    void WMLButtonDblClk(TWMMouse& Message) override;
     void DoEnter() override;
     void DoExit() override;
     // A paste is taken whole or not at all: within the length limit and fitting the kind.
@@ -1018,6 +1315,7 @@ private:
     int FLengthLimit = 0;
     bool FGotFocus = false;
     bool FEnterRefused = false;  // the key-down refused: its Enter character goes no further
+    bool FWorkmode = true;       // Backspace and Delete suspend the lookup until the next key
 };
 
 // The combo editor of the combo kinds: Enter, Up and Down validate and
@@ -1032,6 +1330,8 @@ public:
 
 protected:
     void KeyDown(Word& Key, TShiftState Shift) override;
+    // Completes the typed text from the items, then from the grid's lookup items.
+    void KeyUp(Word& Key, TShiftState Shift) override;
     void KeyPress(Char& Key) override;
     void Change() override;
     void DoEnter() override;
@@ -1040,6 +1340,7 @@ protected:
 
 private:
     void ReportIndexChange();
+    bool FWorkMode = true;
     TExStringGrid* FGrid;
     bool FGotFocus = false;
 };
@@ -1062,4 +1363,58 @@ protected:
 private:
     TExStringGrid* FGrid = nullptr;
     bool FFlat = false;
+};
+
+// The grid's hint window: markup hints drawn by the grid's markup renderer,
+// wide-text hints as one line in the font of the grid that prepared them.
+class THTMLHintWindow : public THintWindow {
+public:
+    explicit THTMLHintWindow(TComponent* AOwner) : THintWindow(AOwner) {}
+    TRect CalcHintRect(int MaxWidth, const String& AHint, void* AData) override;
+    // Kept inside the work area of the nearest monitor: moved left or up, never cut.
+    void ActivateHint(TRect Rect, const String& AHint) override;
+    int TextWidth() const { return FTextWidth; }
+    int TextHeight() const { return FTextHeight; }
+
+protected:
+    void Paint() override;
+
+private:
+    // The text's size; Wide: the hint is wide text, drawn as one line.
+    TSize Measure(const String& AHint, int MaxWidth, bool& Wide, String& Decoded);
+    int FTextHeight = 0;
+    int FTextWidth = 0;
+    String FWideCaption;
+};
+
+// The slim scroll bar of the metro look, a child of its grid: the thumb
+// shows the part of the rows (columns) in view; a press before or after it
+// pages, a drag on it scrolls.
+class TScrollControl : public TCustomControl {
+public:
+    explicit TScrollControl(TComponent* AOwner);
+    TColor BarColor() const { return FBarColor; }
+    void SetBarColor(TColor Value);
+    // The thickness of the thumb.
+    int ScrollWidth() const { return FScrollWidth; }
+    void SetScrollWidth(int Value) { FScrollWidth = Value; Invalidate(); }
+    TScrollDirection Direction() const { return FDirection; }
+    void SetDirection(TScrollDirection Value) { FDirection = Value; Invalidate(); }
+    // The thumb's start and length along the control; length 0 when everything is in view.
+    void ThumbExtent(int& Start, int& Length);
+
+protected:
+    void Paint() override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+
+private:
+    TExStringGrid* Grid() const;
+    TColor FBarColor = TColor(0xC0C0C0);
+    int FScrollWidth = 4;
+    TScrollDirection FDirection = sdVertical;
+    bool FDownOnScroller = false;
+    int FDownPos = 0;
+    int FDownRow = 0;
 };

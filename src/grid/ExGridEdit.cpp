@@ -208,6 +208,9 @@ bool TExStringGrid::CanEditShow() {
         FEditMode = true;
     }
     if (ret) {
+        // A grid that always edits takes no snapshot on selecting; without one
+        // the validation would write the text into the cell edited before.
+        if (!FEditing) StoreOldCell(Col(), Row());
         FEntered = true;
         FEditing = true;
     }

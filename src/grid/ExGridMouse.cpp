@@ -8,6 +8,8 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     int ACol = -1, ARow = -1;
     MouseToCell(X, Y, ACol, ARow);
     FPressCell = {ACol, ARow};
+    FDoOnClick = true;
+    if (StartFixedSizing(X)) return;
 
     bool allow = true;
     if (OnCanClickCell) OnCanClickCell(this, ARow, ACol, allow);
@@ -45,6 +47,7 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     TBaseGrid::WMLButtonDown(Message);
     FNavigation.SetAlwaysEdit(alwaysEdit);
     if (GridState() == gsColMoving || GridState() == gsRowMoving) MovePressed(X, Y);
+    HeaderSelectPress(ACol, ARow, KeysToShiftState(Message.Keys()));
 
     // A press on a column border in the header starts sizing, not a click.
     const bool sizingGrip = ARow < TCustomGrid::FixedRows() && Options().Contains(goColSizing) &&

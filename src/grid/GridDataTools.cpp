@@ -42,16 +42,29 @@ void TFloatingFooter::Assign(const TPersistent* Source) {
     *this = *s;
     FGrid = grid;
     OnCalcFooter = ev;
+    SetVisible(FVisible);
 }
 
 TColumnCalcType TFloatingFooter::ColumnCalc(int ACol) const {
-    return ACol >= 0 && ACol < int(FColumnCalc.size()) ? FColumnCalc[ACol] : acNONE;
+    int last = FGrid ? FGrid->RowCount() - 1 : -1;
+    if (ACol < 0 || last < 0 || !FGrid->CellPropsAssigned(ACol, last)) return acNONE;
+    return FGrid->GetCellProperties(ACol, last)->CalcType();
 }
 
 void TFloatingFooter::SetColumnCalc(int ACol, TColumnCalcType Value) {
-    if (ACol < 0) return;
-    if (ACol >= int(FColumnCalc.size())) FColumnCalc.resize(ACol + 1, acNONE);
-    FColumnCalc[ACol] = Value;
+    if (ACol < 0 || !FGrid || ACol >= FGrid->TotalColCount()) return;
+    FGrid->GetCellProperties(ACol, FGrid->RowCount() - 1)->SetCalcType(Value);
+    FGrid->CalcFooter(ACol);
+}
+
+void TFloatingFooter::SetVisible(bool Value) {
+    FVisible = Value;
+    if (FGrid) FGrid->Tools().FooterChanged();
+}
+
+void TFloatingFooter::SetFooterStyle(TFooterStyle Value) {
+    FFooterStyle = Value;
+    if (FGrid) FGrid->Tools().FooterChanged();
 }
 
 void TBalloonSettings::Assign(const TPersistent* Source) {
@@ -128,12 +141,6 @@ void TDragDropSettings::Assign(const TPersistent* Source) {
         return;
     }
     *this = *s;
-}
-
-void TGridDataTools::InitSortXRef() {
-    std::vector<int>& xref = FGrid.SortRowXRef();
-    xref.resize(FGrid.RowCount());
-    for (int i = 0; i < int(xref.size()); ++i) xref[i] = i;
 }
 
 void TFilterDropDown::Assign(const TPersistent* Source) {

@@ -36,6 +36,14 @@ public:
     explicit TSortSettings(TExStringGrid* AGrid) : FGrid(AGrid) {}
     // Everything but SortOnVirtualCells and IgnoreCase.
     void Assign(const TPersistent* Source) override;
+    // ----- text form and shortcuts of the sorting
+    // "d3"/"u3", or "i;" and the sort index with IndexShow.
+    String SaveToString() const;
+    // Sorts by what it reads; "Invalid sort settings specifier" for one character.
+    void LoadFromString(const String& Value);
+    void Remove();
+    void ToggleDirection();
+    // -----
     bool Show() const { return FShow; }
     void SetShow(bool Value);
     int Row() const { return FRow; }
@@ -77,8 +85,12 @@ class TFloatingFooter : public TPersistent {
 public:
     explicit TFloatingFooter(TExStringGrid* AGrid);
     void Assign(const TPersistent* Source) override;
-    DATA_TOOL_SETTING(bool, Visible, false)
-    DATA_TOOL_SETTING(TFooterStyle, FooterStyle, fsFixedLastRow)
+    // ----- setters with effects: the grid's fixed footer row and its hidden last row follow them
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool Value);
+    TFooterStyle FooterStyle() const { return FFooterStyle; }
+    void SetFooterStyle(TFooterStyle Value);
+    // -----
     DATA_TOOL_SETTING(TColor, Color, clBtnFace)
     DATA_TOOL_SETTING(int, Column, 0)
     DATA_TOOL_SETTING(String, CustomTemplate, String())
@@ -88,13 +100,15 @@ public:
     DATA_TOOL_SETTING(int, Height, 22)
     DATA_TOOL_SETTING(bool, EnableCalculation, true)
 public:
+    // Kept in the cell properties of the footer cell (ACol, RowCount - 1).
     TColumnCalcType ColumnCalc(int ACol) const;
     void SetColumnCalc(int ACol, TColumnCalcType Value);
     TCalcFooterEvent OnCalcFooter;
 
 private:
     TExStringGrid* FGrid;
-    std::vector<TColumnCalcType> FColumnCalc;
+    bool FVisible = false;
+    TFooterStyle FFooterStyle = fsFixedLastRow;
 };
 
 class TBalloonSettings : public TPersistent {
@@ -241,7 +255,7 @@ public:
     virtual void QSortIndexed() {}
     virtual void QSortGroup() {}
     virtual void QSortGroupIndexed() {}
-    virtual void InitSortXRef();
+    virtual void InitSortXRef() {}
     // A floating picture of the cells of Rect for a column or row drag; nil: the grid shows its header button.
     virtual TCustomForm* SelectionToForm(const TGridRect&) { return nullptr; }
     // The filter lists of the grid's columns, a check list for several values; nil: no list to open.

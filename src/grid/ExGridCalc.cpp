@@ -1,0 +1,241 @@
+// Column and row figures over cells read as numbers, and the values of the
+// floating footer's row.
+#include "grid/ExGrid.h"
+
+#include "framework/SysUtils.h"
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_set>
+
+void TExGridTools::CalcRange(int& FromRow, int& ToRow) {
+    if (FromRow == -1 || ToRow == -1) {
+        FromRow = FGrid.FixedRows();
+        ToRow = FGrid.RowCount() - FGrid.FixedFooters() - 1;
+    }
+}
+
+bool TExGridTools::RangeIsReal(int ToRow) {
+    if (FForceReal) return true;
+    return FGrid.FloatingFooter().Visible() ? ToRow > FGrid.RowCount() - 1 : ToRow > FGrid.RowCount();
+}
+
+// Node and summary rows of a grouped grid carry headers and results, not data.
+bool TExGridTools::CountedRow(int ARow, bool Real) {
+    int d = ARow;
+    if (Real) {
+        if (FGrid.IsHiddenRow(ARow)) return true;
+        d = FGrid.DisplRowIndex(ARow);
+    }
+    if (GroupColumn != -1 && (IsNode(d) || IsSummary(d))) return false;
+    return true;
+}
+
+double TExGridTools::ReadValue(int ACol, int ARow, bool Real) {
+    return Real ? FGrid.AllFloats(ACol, ARow) : FGrid.Floats(ACol, ARow);
+}
+
+namespace {
+
+// A cell that is covered by another cell's merge holds no value of its own.
+bool CoveredCell(TExStringGrid& G, int ACol, int ARow, bool Real) {
+    if (Real) {
+        if (G.IsHiddenRow(ARow)) return false;
+        ARow = G.DisplRowIndex(ARow);
+    }
+    return G.IsMergedNonBaseCell(ACol, ARow);
+}
+
+}  // namespace
+
+double TExGridTools::ColumnSum(int ACol, int FromRow, int ToRow) {
+    CalcRange(FromRow, ToRow);
+    bool real = RangeIsReal(ToRow);
+    double sum = 0;
+    for (int r = FromRow; r <= ToRow; ++r) {
+        if (!CountedRow(r, real) || CoveredCell(FGrid, ACol, r, real)) continue;
+        try {
+            sum += ReadValue(ACol, r, real);
+        } catch (const Exception&) {
+        }
+    }
+    return sum;
+}
+
+double TExGridTools::ColumnAvg(int ACol, int FromRow, int ToRow) {
+    CalcRange(FromRow, ToRow);
+    if (ToRow < FromRow) return 0;
+    return ColumnSum(ACol, FromRow, ToRow) / (ToRow - FromRow + 1);
+}
+
+double TExGridTools::ColumnMin(int ACol, int FromRow, int ToRow) {
+    CalcRange(FromRow, ToRow);
+    bool real = RangeIsReal(ToRow);
+    double m = ReadValue(ACol, FromRow, real);
+    for (int r = FromRow; r <= ToRow; ++r) {
+        if (!CountedRow(r, real) || CoveredCell(FGrid, ACol, r, real)) continue;
+        try {
+            m = std::min(m, ReadValue(ACol, r, real));
+        } catch (const Exception&) {
+        }
+    }
+    return m;
+}
+
+double TExGridTools::ColumnMax(int ACol, int FromRow, int ToRow) {
+    CalcRange(FromRow, ToRow);
+    bool real = RangeIsReal(ToRow);
+    double m = ReadValue(ACol, FromRow, real);
+    for (int r = FromRow; r <= ToRow; ++r) {
+        if (!CountedRow(r, real) || CoveredCell(FGrid, ACol, r, real)) continue;
+        try {
+            m = std::max(m, ReadValue(ACol, r, real));
+        } catch (const Exception&) {
+        }
+    }
+    return m;
+}
+
+double TExGridTools::ColumnStdDev(int ACol, int FromRow, int ToRow) {
+    CalcRange(FromRow, ToRow);
+    if (ToRow < FromRow) return 0;
+    bool real = RangeIsReal(ToRow);
+    double avg = ColumnAvg(ACol, FromRow, ToRow);
+    double sq = 0;
+    for (int r = FromRow; r <= ToRow; ++r) {
+        double d = ReadValue(ACol, r, real) - avg;
+        sq += d * d;
+    }
+    return std::sqrt(sq / (ToRow - FromRow + 1));
+}
+
+double TExGridTools::ColumnDistinct(int ACol, int FromRow, int ToRow) {
+    CalcRange(FromRow, ToRow);
+    bool real = RangeIsReal(ToRow);
+    std::unordered_set<String> seen;
+    for (int r = FromRow; r <= ToRow; ++r)
+        seen.insert(AnsiUpperCase(real ? FGrid.AllCells(ACol, r) : FGrid.GetCellEx(ACol, r)));
+    return double(seen.size());
+}
+
+double TExGridTools::ColumnCustomCalc(int ACol, int FromRow, int ToRow) {
+    double res = 0;
+    if (OnColumnCalc) OnColumnCalc(&FGrid, ACol, FromRow, ToRow, res);
+    return res;
+}
+
+double TExGridTools::RowSum(int ARow, int FromCol, int ToCol) {
+    double sum = 0;
+    for (int c = FromCol; c <= ToCol; ++c) {
+        if (!FGrid.IsBaseCell(c, ARow)) continue;
+        try {
+            sum += FGrid.Floats(c, ARow);
+        } catch (const Exception&) {
+        }
+    }
+    return sum;
+}
+
+double TExGridTools::RowAvg(int ARow, int FromCol, int ToCol) {
+    if (ToCol < FromCol) return 0;
+    return RowSum(ARow, FromCol, ToCol) / (ToCol - FromCol + 1);
+}
+
+double TExGridTools::RowMin(int ARow, int FromCol, int ToCol) {
+    double m = FGrid.Floats(FromCol, ARow);
+    for (int c = FromCol; c <= ToCol; ++c) {
+        if (!FGrid.IsBaseCell(c, ARow)) continue;
+        try {
+            m = std::min(m, FGrid.Floats(c, ARow));
+        } catch (const Exception&) {
+        }
+    }
+    return m;
+}
+
+double TExGridTools::RowMax(int ARow, int FromCol, int ToCol) {
+    double m = FGrid.Floats(FromCol, ARow);
+    for (int c = FromCol; c <= ToCol; ++c) {
+        if (!FGrid.IsBaseCell(c, ARow)) continue;
+        try {
+            m = std::max(m, FGrid.Floats(c, ARow));
+        } catch (const Exception&) {
+        }
+    }
+    return m;
+}
+
+// With hidden rows counted, the data rows run to the real row before the
+// footer; reading them by displayed index would take in the footer row
+// itself and miss a hidden one whenever exactly one row is hidden.
+void TExGridTools::CalcFooter(int ACol) {
+    TFloatingFooter& ff = FGrid.FloatingFooter();
+    if (!ff.Visible() || ff.FooterStyle() != fsFixedLastRow || !ff.EnableCalculation()) return;
+    int last = FGrid.RowCount() - 1;
+    int h = ff.CalculateHiddenRows() ? FGrid.NumHiddenRows() : 0;
+    int from = FGrid.FixedRows(), to = last - 1 + h;
+    int c0 = ACol < 0 ? 0 : ACol, c1 = ACol < 0 ? FGrid.TotalColCount() - 1 : ACol;
+    for (int c = c0; c <= c1; ++c) {
+        if (!FGrid.CellPropsAssigned(c, last)) continue;
+        auto figure = [&](double (TExGridTools::*Calc)(int, int, int)) {
+            FForceReal = h > 0;
+            try {
+                double v = (this->*Calc)(c, from, to);
+                FForceReal = false;
+                return v;
+            } catch (...) {
+                FForceReal = false;
+                throw;
+            }
+        };
+        switch (FGrid.GetCellProperties(c, last)->CalcType()) {
+            case acSUM: FGrid.SetFloats(c, last, figure(&TExGridTools::ColumnSum)); break;
+            case acAVG: FGrid.SetFloats(c, last, figure(&TExGridTools::ColumnAvg)); break;
+            case acMIN: FGrid.SetFloats(c, last, figure(&TExGridTools::ColumnMin)); break;
+            case acMAX: FGrid.SetFloats(c, last, figure(&TExGridTools::ColumnMax)); break;
+            case acDISTINCT: FGrid.SetFloats(c, last, figure(&TExGridTools::ColumnDistinct)); break;
+            case acSTDDEV: FGrid.SetFloats(c, last, figure(&TExGridTools::ColumnStdDev)); break;
+            case acCOUNT: FGrid.SetInts(c, last, FGrid.RowCount() - FGrid.FixedRows() - 1 + h); break;
+            case acCUSTOM: {
+                String value;
+                if (OnFooterCalc) OnFooterCalc(&FGrid, c, last + h, value);
+                else if (ff.OnCalcFooter) ff.OnCalcFooter(&FGrid, c, last + h, value);
+                FGrid.SetCellEx(c, last, value);
+                break;
+            }
+            default: break;
+        }
+    }
+}
+
+String TExGridTools::FillTemplate(const String& Template) {
+    String out;
+    size_t i = 0;
+    while (i < Template.size()) {
+        size_t tag = Template.find(u"<#", i);
+        if (tag == String::npos) {
+            out += Template.substr(i);
+            break;
+        }
+        out += Template.substr(i, tag - i);
+        size_t end = Template.find(u'>', tag);
+        if (end == String::npos) {
+            // An unclosed tag stays as written.
+            out += Template.substr(tag);
+            break;
+        }
+        int col = 0;
+        if (TryStrToInt(Template.substr(tag + 2, end - tag - 2), col) && col >= 0)
+            out += FGrid.GetCellEx(col, FGrid.Row());
+        i = end + 1;
+    }
+    return out;
+}
+
+void TExGridTools::FooterChanged() {
+    TFloatingFooter& ff = FGrid.FloatingFooter();
+    bool lastRow = ff.Visible() && ff.FooterStyle() == fsFixedLastRow;
+    FGrid.SetFixedFooters(lastRow ? 1 : 0);
+    FGrid.FHideLastRow = lastRow;
+    FGrid.InvalidateGrid();
+}

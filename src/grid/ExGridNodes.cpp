@@ -1,0 +1,333 @@
+// Row nodes: a node row heads a span of rows that contracting hides; the
+// marks live in column 0's cell data, so they travel with their rows.
+#include "grid/ExGrid.h"
+
+#include <algorithm>
+
+class TNodeGraphic : public TCellGraphic {
+public:
+    int Span = 0;
+    int SubNodes = 0;
+    int DisplRow = 0;
+    int Value = -1;
+};
+
+// Rows hidden by contracting carry this level: no filter level releases them.
+static constexpr int NodeHideLevel = -1;
+
+TExGridTools::TExGridTools(TExStringGrid& AGrid) : TGridDataTools(AGrid) {}
+
+TExGridTools::~TExGridTools() = default;
+
+TNodeGraphic* TExGridTools::NodeAt(int ARow) {
+    if (ARow < 0 || ARow >= FGrid.RowCount() || !FGrid.CellPropsAssigned(0, ARow)) return nullptr;
+    auto* g = dynamic_cast<TNodeGraphic*>(FGrid.GetCellProperties(0, ARow)->GraphicObject());
+    return g && g->CellType == ctNode ? g : nullptr;
+}
+
+TNodeGraphic* TExGridTools::NodeAtReal(int ARow) {
+    if (!FGrid.IsHiddenRow(ARow)) return NodeAt(FGrid.DisplRowIndex(ARow));
+    TCellProperties* p = LevelProps(ARow);
+    auto* g = p ? dynamic_cast<TNodeGraphic*>(p->GraphicObject()) : nullptr;
+    return g && g->CellType == ctNode ? g : nullptr;
+}
+
+TCellProperties* TExGridTools::LevelProps(int ARow) {
+    if (!FGrid.IsHiddenRow(ARow)) {
+        int d = FGrid.DisplRowIndex(ARow);
+        return d >= 0 && d < FGrid.RowCount() ? FGrid.GetCellProperties(0, d) : nullptr;
+    }
+    for (const TGridItem& i : FGrid.FGridItems)
+        if (i.Idx == ARow && !i.Objects.empty()) return dynamic_cast<TCellProperties*>(i.Objects[0]);
+    return nullptr;
+}
+
+void TExGridTools::RaiseLevels(int ARow, int Span, int Delta) {
+    for (int r = ARow; r < ARow + Span && r < FGrid.TotalRowCount(); ++r)
+        if (TCellProperties* p = LevelProps(r)) p->SetNodeLevel(std::max(0, p->NodeLevel() + Delta));
+}
+
+int TExGridTools::SpanEnd(int ARow, int Span) {
+    if (Span > 0) return ARow + Span;
+    int d = FGrid.DisplRowIndex(ARow) + 1;
+    while (d < FGrid.RowCount() && !NodeAt(d)) ++d;
+    return d < FGrid.RowCount() ? FGrid.RealRowIndex(d) : FGrid.TotalRowCount();
+}
+
+void TExGridTools::NodesChanged() { FGrid.FHasNodeRows = FNumNodes > 0; }
+
+void TExGridTools::AddNode(int ARow, int Span) {
+    if (ARow < 0 || ARow >= FGrid.TotalRowCount() || FGrid.IsHiddenRow(ARow)) return;
+    int d = FGrid.DisplRowIndex(ARow);
+    TCellProperties* p = FGrid.GetCellProperties(0, d);
+    auto* g = new TNodeGraphic;
+    g->CellType = ctNode;
+    g->Span = Span;
+    g->DisplRow = d;
+    if (auto* old = dynamic_cast<TCellGraphicBase*>(p->GraphicObject())) delete old;
+    p->SetGraphicObject(g);
+    RaiseLevels(ARow, std::max(Span, 1), 1);
+    if (++FNumNodes == 1) FGrid.RepaintCol(0);
+    NodesChanged();
+    if (FGrid.Col() == 0 && FGrid.ColCount() > 1) FGrid.SetCol(1);
+}
+
+void TExGridTools::RemoveNode(int ARow) {
+    TNodeGraphic* g = NodeAtReal(ARow);
+    if (!g) return;
+    ExpandNode(ARow);
+    g = NodeAtReal(ARow);
+    RaiseLevels(ARow, std::max(g->Span, 1), -1);
+    TCellProperties* p = LevelProps(ARow);
+    p->SetGraphicObject(nullptr);
+    delete g;
+    FNumNodes = std::max(0, FNumNodes - 1);
+    NodesChanged();
+    FGrid.InvalidateGrid();
+}
+
+void TExGridTools::RemoveAllNodes() {
+    for (int d = 0; d < FGrid.RowCount(); ++d)
+        if (NodeAt(d)) RemoveNode(FGrid.RealRowIndex(d));
+    FGrid.InvalidateGrid();
+}
+
+bool TExGridTools::IsNode(int ARow) { return NodeAt(ARow) != nullptr; }
+
+bool TExGridTools::IsSummary(int ARow) {
+    if (ARow < 0 || ARow >= FGrid.RowCount() || !FGrid.CellPropsAssigned(0, ARow)) return false;
+    auto* g = dynamic_cast<TCellGraphic*>(FGrid.GetCellProperties(0, ARow)->GraphicObject());
+    return g && g->CellType == ctSummary;
+}
+
+bool TExGridTools::GetNodeState(int ARow) {
+    TNodeGraphic* g = NodeAt(ARow);
+    return g && g->CellBoolean;
+}
+
+void TExGridTools::SetNodeState(int ARow, bool Value) {
+    if (!NodeAt(ARow) || GetNodeState(ARow) == Value) return;
+    if (Value) ContractNode(FGrid.RealRowIndex(ARow));
+    else ExpandNode(FGrid.RealRowIndex(ARow));
+}
+
+int TExGridTools::GetNodeLevel(int ARow) {
+    return NodeAt(ARow) ? FGrid.GetCellProperties(0, ARow)->NodeLevel() : -1;
+}
+
+int TExGridTools::GetNodeSpan(int ARow) {
+    TNodeGraphic* g = NodeAt(ARow);
+    return g ? g->Span : -1;
+}
+
+void TExGridTools::SetNodeSpan(int ARow, int Span) {
+    if (TNodeGraphic* g = NodeAt(ARow)) g->Span = Span;
+}
+
+void TExGridTools::UpdateNodeSpan(int ARow, int Delta) {
+    if (TNodeGraphic* g = NodeAt(ARow)) g->Span += Delta;
+}
+
+int TExGridTools::GetSubNodeCount(int ARow) {
+    TNodeGraphic* g = NodeAt(ARow);
+    return g ? g->SubNodes : 0;
+}
+
+void TExGridTools::UpdateSubNodeCount(int ARow, int Delta) {
+    if (TNodeGraphic* g = NodeAt(ARow)) g->SubNodes += Delta;
+}
+
+void TExGridTools::ExpandNode(int ARow) {
+    TNodeGraphic* g = NodeAtReal(ARow);
+    if (!g || !g->CellBoolean || FGrid.IsHiddenRow(ARow)) return;
+    g->CellBoolean = false;
+    int d = FGrid.DisplRowIndex(ARow);
+    int end = d + 1 < FGrid.RowCount() ? FGrid.RealRowIndex(d + 1) : FGrid.TotalRowCount();
+    if (g->Span <= 0) end = SpanEnd(ARow, g->Span);
+    bool disjunct = FGrid.MouseActions().DisjunctRowSelect();
+    FGrid.MouseActions().SetDisjunctRowSelect(false);
+    FGrid.BeginUpdate();
+    try {
+        if (end - 1 >= ARow + 1) FGrid.UnHideRows(ARow + 1, end - 1);
+    } catch (...) {
+        FGrid.EndUpdate();
+        FGrid.MouseActions().SetDisjunctRowSelect(disjunct);
+        throw;
+    }
+    FGrid.EndUpdate();
+    FGrid.MouseActions().SetDisjunctRowSelect(disjunct);
+    FGrid.CalcFooter(-1);
+}
+
+void TExGridTools::ContractNode(int ARow) {
+    FGrid.HideInplaceEdit();
+    TNodeGraphic* g = NodeAtReal(ARow);
+    if (!g || g->CellBoolean || FGrid.IsHiddenRow(ARow)) return;
+    g->CellBoolean = true;
+    int end = SpanEnd(ARow, g->Span);
+    // Nested nodes found contracted come back expanded with this one: their
+    // rows are hidden already and return when this node expands.
+    for (int r = ARow + 1; r < end; ++r)
+        if (TNodeGraphic* inner = NodeAtReal(r); inner && inner->CellBoolean && !FGrid.IsHiddenRow(r))
+            inner->CellBoolean = false;
+    if (end - 1 >= ARow + 1) {
+        std::vector<bool> was(size_t(end - ARow), false);
+        for (const TGridItem& i : FGrid.FGridItems)
+            if (i.Idx > ARow && i.Idx < end) was[size_t(i.Idx - ARow)] = true;
+        FGrid.BeginUpdate();
+        FGrid.HideRows(ARow + 1, end - 1);
+        for (TGridItem& i : FGrid.FGridItems)
+            if (i.Idx > ARow && i.Idx < end && !was[size_t(i.Idx - ARow)]) i.Level = NodeHideLevel;
+        FGrid.EndUpdate();
+    }
+    FGrid.CalcFooter(-1);
+}
+
+void TExGridTools::ExpandAll() {
+    if (FNumNodes <= 0) return;
+    FGrid.BeginUpdate();
+    for (int d = FGrid.FixedRows(); d < FGrid.RowCount(); ++d)
+        if (TNodeGraphic* g = NodeAt(d); g && g->CellBoolean) ExpandNode(FGrid.RealRowIndex(d));
+    FGrid.EndUpdate();
+    FGrid.CalcFooter(-1);
+}
+
+void TExGridTools::ContractAll() {
+    FGrid.BeginUpdate();
+    ExpandAll();
+    std::vector<int> rows;
+    for (int d = FGrid.FixedRows(); d < FGrid.RowCount();) {
+        TNodeGraphic* g = NodeAt(d);
+        if (!g) {
+            ++d;
+            continue;
+        }
+        g->CellBoolean = true;
+        int end = g->Span > 0 ? d + g->Span : FGrid.DisplRowIndex(SpanEnd(FGrid.RealRowIndex(d), g->Span));
+        for (int r = d + 1; r < end && r < FGrid.RowCount(); ++r) rows.push_back(r);
+        d = std::max(end, d + 1);
+    }
+    FGrid.HideRowList(rows);
+    FGrid.EndUpdate();
+    FGrid.CalcFooter(-1);
+}
+
+int TExGridTools::GetParentRow(int ARow) {
+    if (FNumNodes <= 0) return -1;
+    int level = 65535, result = -1;
+    if (NodeAt(ARow)) {
+        level = GetNodeLevel(ARow);
+        result = ARow;
+    }
+    // A node's rows on screen are its span less the rows its contracted
+    // nodes (itself included) hide between it and ARow.
+    int hidden = 0;
+    for (int r = ARow - 1; r >= FGrid.FixedRows(); --r) {
+        TNodeGraphic* g = NodeAt(r);
+        if (!g) continue;
+        if (g->CellBoolean) hidden += g->Span - 1;
+        if (GetNodeLevel(r) < level && r + g->Span - hidden > ARow) return r;
+    }
+    return result;
+}
+
+int TExGridTools::GetNodeSpanType(int ARow) {
+    if (NodeAt(ARow)) return 0;
+    int next = ARow + 1;
+    int last = FGrid.RowCount() - 1 - FGrid.FixedFooters();
+    if (next < last && FGrid.CellPropsAssigned(0, next) && FGrid.CellPropsAssigned(0, ARow) &&
+        FGrid.GetCellProperties(0, next)->NodeLevel() >= FGrid.GetCellProperties(0, ARow)->NodeLevel())
+        return 2;
+    return 1;
+}
+
+void TExGridTools::InsertChildRow(int ARow, int InsertAt) {
+    if (FGrid.IsHiddenRow(ARow)) return;
+    int r = FGrid.DisplRowIndex(ARow);
+    int p = GetParentRow(r);
+    int level = 1;
+    int parentReal = -1;
+    if (p >= 0) {
+        parentReal = FGrid.RealRowIndex(p);
+        UpdateNodeSpan(p, 1);
+        UpdateSubNodeCount(p, 1);
+        ExpandNode(parentReal);
+        level = FGrid.GetCellProperties(0, p)->NodeLevel();
+        // Every enclosing node grows with it.
+        int q = p;
+        int cur = level;
+        while (cur > 1) {
+            int up = GetParentRow(q);
+            if (up < 0 || up == q) break;
+            int upLevel = FGrid.GetCellProperties(0, up)->NodeLevel();
+            if (upLevel < cur) {
+                UpdateNodeSpan(up, 1);
+                UpdateSubNodeCount(up, 1);
+                ExpandNode(FGrid.RealRowIndex(up));
+                cur = upLevel;
+            }
+            q = up;
+        }
+        r = FGrid.DisplRowIndex(ARow);
+        p = FGrid.DisplRowIndex(parentReal);
+    }
+    int at;
+    if (NodeAt(r) && InsertAt == 0) {
+        at = r + 1;
+        FGrid.DoInsertRows(at, 1);
+        for (int c = 0; c < FGrid.TotalColCount(); ++c) {
+            FGrid.SetGridCell(c, at, FGrid.GetGridCell(c, r));
+            FGrid.SetGridCell(c, r, u"");
+            if (c >= 1) {
+                FGrid.SetGridObject(c, at, FGrid.GetGridObject(c, r));
+                FGrid.SetGridObject(c, r, nullptr);
+            }
+        }
+    } else {
+        at = r + InsertAt;
+        FGrid.DoInsertRows(at, 1);
+    }
+    if (p >= 0) FGrid.GetCellProperties(0, at)->SetNodeLevel(level);
+    if (parentReal >= 0)
+        for (TGridItem& i : FGrid.FGridItems)
+            if (i.Idx > parentReal) ++i.Idx;
+    FGrid.InvalidateGrid();
+}
+
+void TExGridTools::RemoveChildRow(int ARow) {
+    if (FGrid.IsHiddenRow(ARow)) return;
+    int r = FGrid.DisplRowIndex(ARow);
+    int p = GetParentRow(r);
+    if (p >= 0 && p != r) {
+        int l = GetNodeLevel(p);
+        if (GetNodeSpan(p) > 1) {
+            UpdateNodeSpan(p, -1);
+            UpdateSubNodeCount(p, -1);
+        }
+        for (;;) {
+            ExpandNode(FGrid.RealRowIndex(p));
+            if (GetNodeLevel(p) <= 1) break;
+            int up = GetParentRow(p);
+            if (up < 0 || up == p || GetNodeLevel(up) >= l) break;
+            p = up;
+            if (GetNodeSpan(p) > 1) {
+                UpdateNodeSpan(p, -1);
+                UpdateSubNodeCount(p, -1);
+            }
+        }
+        r = FGrid.DisplRowIndex(ARow);
+    }
+    FGrid.RemoveRowsInternal(r, 1);
+    FGrid.FMaxRowCount = std::max(0, FGrid.FMaxRowCount - 1);
+}
+
+void TExGridTools::SetSummaryRow(int ARow) {
+    if (ARow < 0 || ARow >= FGrid.TotalRowCount() || FGrid.IsHiddenRow(ARow)) return;
+    TCellProperties* p = FGrid.GetCellProperties(0, FGrid.DisplRowIndex(ARow));
+    auto* g = dynamic_cast<TCellGraphic*>(p->GraphicObject());
+    if (!g) {
+        g = new TCellGraphic;
+        p->SetGraphicObject(g);
+    }
+    g->CellType = ctSummary;
+}

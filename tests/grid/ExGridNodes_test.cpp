@@ -1,0 +1,113 @@
+#include "grid/ExGrid.h"
+
+#include "framework/SysUtils.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// One fixed row; column 1 holds "r<real row>" so moved rows can be told apart.
+struct NodeGrid : ::testing::Test {
+    TExStringGrid g{nullptr};
+    TExGridTools& t = g.Tools();
+    void SetUp() override {
+        g.SetRowCount(12);
+        for (int r = 0; r < g.RowCount(); ++r) g.SetCellEx(1, r, u"r" + IntToStr(r));
+    }
+    String At(int r) { return g.GetCellEx(1, r); }
+};
+
+TEST_F(NodeGrid, ContractHidesTheSpanAndExpandShowsItAgain) {
+    t.AddNode(1, 4);
+    EXPECT_TRUE(g.IsNode(1));
+    EXPECT_EQ(g.GetNodeLevel(1), 1);
+    EXPECT_EQ(g.GetNodeSpan(1), 4);
+    g.ContractNode(1);
+    EXPECT_TRUE(g.GetNodeState(1));
+    EXPECT_EQ(g.RowCount(), 9);
+    EXPECT_EQ(At(2), u"r5");
+    g.ExpandNode(1);
+    EXPECT_FALSE(g.GetNodeState(1));
+    EXPECT_EQ(g.RowCount(), 12);
+    for (int r = 0; r < 12; ++r) EXPECT_EQ(At(r), u"r" + IntToStr(r));
+
+    // Plain rows answer as rows without a node.
+    EXPECT_EQ(g.GetNodeLevel(6), -1);
+    EXPECT_EQ(t.GetNodeSpan(6), -1);
+    EXPECT_EQ(g.GetSubNodeCount(6), 0);
+    EXPECT_FALSE(g.GetNodeState(6));
+}
+
+TEST_F(NodeGrid, NestedNodesComeBackWhole) {
+    t.AddNode(1, 6);  // rows 1..6
+    t.AddNode(3, 3);  // rows 3..5
+    EXPECT_EQ(g.GetNodeLevel(3), 2);
+    g.ContractNode(3);
+    EXPECT_EQ(g.RowCount(), 10);
+    g.ContractNode(1);
+    EXPECT_EQ(g.RowCount(), 7);
+    EXPECT_EQ(At(2), u"r7");
+    g.ExpandNode(1);
+    EXPECT_EQ(g.RowCount(), 12);
+    for (int r = 0; r < 12; ++r) EXPECT_EQ(At(r), u"r" + IntToStr(r));
+    EXPECT_FALSE(g.GetNodeState(3));
+
+    // Parents: the node itself at the top, the inner node for its rows, none outside.
+    EXPECT_EQ(g.GetParentRow(1), 1);
+    EXPECT_EQ(g.GetParentRow(3), 1);
+    EXPECT_EQ(g.GetParentRow(4), 3);
+    EXPECT_EQ(g.GetParentRow(6), 1);
+    EXPECT_EQ(g.GetParentRow(9), -1);
+    // With the inner node contracted, the outer node's later rows still find it.
+    g.ContractNode(3);
+    EXPECT_EQ(g.GetParentRow(4), 1);  // was row 6
+    EXPECT_EQ(g.GetParentRow(5), -1);
+}
+
+TEST_F(NodeGrid, ContractAllIsOneFilterLevelAndRemoveNodeShowsRows) {
+    t.AddNode(1, 3);
+    t.AddNode(5, 2);
+    g.ContractAll();
+    EXPECT_EQ(g.RowCount(), 9);
+    EXPECT_TRUE(g.GetNodeState(1));
+    EXPECT_TRUE(g.GetNodeState(3));  // the second node, moved up
+    g.ExpandAll();
+    EXPECT_EQ(g.RowCount(), 12);
+
+    g.ContractNode(1);
+    t.RemoveNode(1);
+    EXPECT_EQ(g.RowCount(), 12);
+    EXPECT_FALSE(g.IsNode(1));
+    EXPECT_EQ(g.GetCellProperties(0, 2)->NodeLevel(), 0);
+    EXPECT_EQ(t.NumNodes(), 1);
+    g.RemoveAllNodes();
+    EXPECT_EQ(t.NumNodes(), 0);
+    EXPECT_FALSE(g.IsNode(5));
+}
+
+TEST_F(NodeGrid, ChildRowsGrowAndShrinkEveryEnclosingNode) {
+    t.AddNode(1, 6);
+    t.AddNode(3, 3);
+    t.InsertChildRow(4, 1);  // below row 4, inside the inner node
+    EXPECT_EQ(g.RowCount(), 13);
+    EXPECT_EQ(g.GetNodeSpan(3), 4);
+    EXPECT_EQ(g.GetNodeSpan(1), 7);
+    EXPECT_EQ(At(5), u"");
+    EXPECT_EQ(g.GetCellProperties(0, 5)->NodeLevel(), 2);
+    t.RemoveChildRow(5);
+    EXPECT_EQ(g.RowCount(), 12);
+    EXPECT_EQ(g.GetNodeSpan(3), 3);
+    EXPECT_EQ(g.GetNodeSpan(1), 6);
+    for (int r = 0; r < 12; ++r) EXPECT_EQ(At(r), u"r" + IntToStr(r));
+}
+
+TEST_F(NodeGrid, FindOpensTheNodeOfAHiddenMatch) {
+    t.AddNode(1, 4);
+    g.ContractNode(1);
+    TPoint p = g.Find({-1, -1}, u"r3", {fnIncludeHiddenRows, fnAutoGoto});
+    EXPECT_EQ(p, TPoint(1, 3));
+    EXPECT_FALSE(g.GetNodeState(1));
+    EXPECT_EQ(g.Row(), 3);
+}
+
+}  // namespace

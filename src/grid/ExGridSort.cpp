@@ -59,12 +59,6 @@ void TSortSettings::LoadFromString(const String& Value) {
 // ---------------------------------------------------------------------------
 // Row order
 
-TCellSortKey TExGridTools::ReadSortKey(int ACol, int ARow) {
-    if (ACol == FKeyCol && ARow >= FKeyBase && ARow - FKeyBase < int(FKeyCache.size()))
-        return FKeyCache[size_t(ARow - FKeyBase)];
-    return FGrid.CellSortKey(ACol, ARow);
-}
-
 // The order of rows A and B (original row numbers) from column Col: +1 when
 // A goes after B in direction Dir, -1 before, 0 equal. Blanks kept apart
 // take their place whatever the direction. With Full, ties go on to the
@@ -76,17 +70,9 @@ int TExGridTools::CompareRows(int A, int B, int Col, int Dir, bool Full) {
         int res = 0;
         // The grid's comparison keeps blanks in their place for the direction;
         // the direction then turns the answer.
-        if (!IgnoreColumns.HasValue(c)) res = FGrid.CompareCellSortKeys(ReadSortKey(c, A), ReadSortKey(c, B), direction) * Dir;
+        if (!IgnoreColumns.HasValue(c))
+            res = FGrid.CompareCellSortKeys(FGrid.CellSortKey(c, A), FGrid.CellSortKey(c, B), direction) * Dir;
         if (res != 0 || !Full) return res;
-    }
-    return 0;
-}
-
-int TExGridTools::CompareIndexed(int A, int B) {
-    bool full = FGrid.SortSettings().Full();
-    for (int k = 0; k < SortIndexes.Count(); ++k) {
-        int res = CompareRows(A, B, SortIndexes.GetSortColumns(k), SortIndexes.GetSortDirections(k) ? 1 : -1, false);
-        if (res != 0 || !full) return res;
     }
     return 0;
 }
@@ -97,30 +83,47 @@ void TExGridTools::SortRows(int FromRow, int ToRow, bool Indexed) {
     if (ToRow <= FromRow) return;
     TSortSettings& ss = FGrid.SortSettings();
     int keyCol = Indexed ? SortIndexes.GetSortColumns(0) : ss.Column();
-    FKeyCol = -1;
-    FKeyCache.clear();
-    FKeyCache.reserve(size_t(ToRow - FromRow + 1));
-    for (int r = FromRow; r <= ToRow; ++r) FKeyCache.push_back(ReadSortKey(keyCol, r));
-    FKeyCol = keyCol;
-    FKeyBase = FromRow;
     FSortDir = ss.Direction() == sdDescending ? -1 : 1;
-    bool full = ss.Full();
-    auto cmp = [&](int A, int B) { return Indexed ? CompareIndexed(A, B) : CompareRows(A, B, keyCol, FSortDir, full); };
+    const int keyDir = Indexed ? (SortIndexes.GetSortDirections(0) ? 1 : -1) : FSortDir;
+    const bool full = ss.Full();
+    const bool keyIgnored = IgnoreColumns.HasValue(keyCol);
+    // The key column's keys travel with their rows, so that the partition
+    // reads them one after another; the columns after it are read on ties.
+    auto cmp = [&](int A, const TCellSortKey& KA, int B, const TCellSortKey& KB) {
+        int res = keyIgnored ? 0
+                             : FGrid.CompareCellSortKeys(KA, KB, keyDir < 0 ? sdDescending : sdAscending) * keyDir;
+        if (res != 0 || !full) return res;
+        if (!Indexed) return keyCol + 1 < FGrid.TotalColCount() ? CompareRows(A, B, keyCol + 1, FSortDir, true) : 0;
+        for (int k = 1; k < SortIndexes.Count(); ++k) {
+            res = CompareRows(A, B, SortIndexes.GetSortColumns(k), SortIndexes.GetSortDirections(k) ? 1 : -1, false);
+            if (res != 0) return res;
+        }
+        return 0;
+    };
 
-    std::vector<int> perm(static_cast<size_t>(ToRow - FromRow + 1));
-    for (size_t i = 0; i < perm.size(); ++i) perm[i] = FromRow + int(i);
-    std::vector<std::pair<int, int>> stack{{0, int(perm.size()) - 1}};
+    const size_t n = size_t(ToRow - FromRow + 1);
+    std::vector<int> perm(n);
+    std::vector<TCellSortKey> keys(n);
+    for (size_t i = 0; i < n; ++i) {
+        perm[i] = FromRow + int(i);
+        keys[i] = FGrid.CellSortKey(keyCol, perm[i]);
+    }
+    std::vector<std::pair<int, int>> stack{{0, int(n) - 1}};
     while (!stack.empty()) {
         auto [L, R] = stack.back();
         stack.pop_back();
-        int pivot = perm[size_t((L + R) / 2)];
+        const int pivot = perm[size_t((L + R) / 2)];
+        const TCellSortKey pivotKey = keys[size_t((L + R) / 2)];
         int i = L, j = R;
         do {
-            while (cmp(pivot, perm[size_t(i)]) == 1 && i < R) ++i;
-            while (cmp(perm[size_t(j)], pivot) == 1 && j > L) --j;
+            while (cmp(pivot, pivotKey, perm[size_t(i)], keys[size_t(i)]) == 1 && i < R) ++i;
+            while (cmp(perm[size_t(j)], keys[size_t(j)], pivot, pivotKey) == 1 && j > L) --j;
             if (i <= j) {
-                if (i != j && (Indexed || cmp(perm[size_t(i)], perm[size_t(j)]) != 0))
+                if (i != j &&
+                    (Indexed || cmp(perm[size_t(i)], keys[size_t(i)], perm[size_t(j)], keys[size_t(j)]) != 0)) {
                     std::swap(perm[size_t(i)], perm[size_t(j)]);
+                    std::swap(keys[size_t(i)], keys[size_t(j)]);
+                }
                 ++i;
                 --j;
             }
@@ -128,8 +131,6 @@ void TExGridTools::SortRows(int FromRow, int ToRow, bool Indexed) {
         if (L < j) stack.push_back({L, j});
         if (i < R) stack.push_back({i, R});
     }
-    FKeyCol = -1;
-    FKeyCache.clear();
     ApplyOrder(FromRow, perm);
 }
 

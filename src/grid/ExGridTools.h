@@ -184,9 +184,7 @@ private:
     bool RangeIsReal(int ToRow);
     double ReadValue(int ACol, int ARow, bool Real);
     // ----- sorting
-    TCellSortKey ReadSortKey(int ACol, int ARow);
     int CompareRows(int A, int B, int Col, int Dir, bool Full);
-    int CompareIndexed(int A, int B);
     void SortRows(int FromRow, int ToRow, bool Indexed);
     void RunSort(bool Indexed, bool Group);
     void ApplyOrder(int FromRow, const std::vector<int>& Order);
@@ -201,10 +199,6 @@ private:
     int FFilterFixedRows = 0;
     String FLastFilter;
     TFindParams FFindParams;
-    // The sort column's keys of the rows being sorted, from row FKeyBase.
-    std::vector<TCellSortKey> FKeyCache;
-    int FKeyCol = -1;
-    int FKeyBase = 0;
     int FSortDir = 1;
     int FSortRow = -1;  // the current row, followed through the swaps
 };

@@ -280,28 +280,15 @@ void TExDetailDropDown::Change() {
     TExCustomDropDown::Change();
     // The completion below changes the text again: that change is ours.
     if (ComponentState().Contains(csDesigning) || !FWorkMode || FCompleting) return;
-    const String text = GetText();
-    SetModified(!text.empty());
-    const int c = SelStart();
-    const String typed = text.substr(0, size_t(std::max(0, c)));
-    const String key = MatchCase ? typed : AnsiUpperCase(typed);
-    if (key.empty()) return;
-    for (int i = 0; i < FItems.Count(); ++i) {
-        const String& caption = FItems.Items(i)->Caption();
-        const String cmp = MatchCase ? caption : AnsiUpperCase(caption);
-        if (cmp.compare(0, key.size(), key) != 0) continue;
-        const String completed = (typed + caption.substr(key.size())).substr(0, 255);
-        Completing([&] { SetText(completed); });
-        FItemIndex = i;
-        FItemChange = true;
-        FItemIdx = i;
-        FItemSel = int(key.size());
-        SetSelStart(int(typed.size()));
-        SetSelLength(int(completed.size()) - int(typed.size()));
-        return;
-    }
-    Completing([&] { SetText(typed); });
-    SetSelStart(int(typed.size()));
+    SetModified(!GetText().empty());
+    int typed = 0;
+    const int i = CompleteTypedText(
+        *this, FItems.Count(), [&](int i) { return FItems.Items(i)->Caption(); }, MatchCase, FCompleting, typed);
+    if (i < 0) return;
+    FItemIndex = i;
+    FItemChange = true;
+    FItemIdx = i;
+    FItemSel = typed;
 }
 
 void TExDetailDropDown::KeyUp(Word& Key, TShiftState Shift) {

@@ -4,6 +4,7 @@
 
 #include "framework/Forms.h"
 #include "framework/ImgList.h"
+#include "framework/SysUtils.h"
 #include "framework/Windows.h"
 
 #include "grid/foundation/DropDownUtil.h"
@@ -76,6 +77,28 @@ void TPickerItem::Assign(const TPersistent* Source) {
     SetCaption(s->FCaption);
     SetImageIndex(s->FImageIndex);
     FImage.Assign(&s->FImage);
+}
+
+int CompleteTypedText(TExCustomDropDown& Edit, int Count, const std::function<String(int)>& Candidate,
+                      bool MatchCase, bool& Completing, int& Typed) {
+    const String text = Edit.GetText();
+    const String typed = text.substr(0, size_t(std::max(0, Edit.SelStart())));
+    const String key = MatchCase ? typed : AnsiUpperCase(typed);
+    Typed = int(key.size());
+    if (key.empty()) return -1;
+    for (int i = 0; i < Count; ++i) {
+        const String candidate = Candidate(i);
+        const String cmp = MatchCase ? candidate : AnsiUpperCase(candidate);
+        if (cmp.compare(0, key.size(), key) != 0) continue;
+        const String completed = (typed + candidate.substr(key.size())).substr(0, 255);
+        WithFlagRaised(Completing, [&] { Edit.SetText(completed); });
+        Edit.SetSelStart(int(typed.size()));
+        Edit.SetSelLength(int(completed.size()) - int(typed.size()));
+        return i;
+    }
+    WithFlagRaised(Completing, [&] { Edit.SetText(typed); });
+    Edit.SetSelStart(int(typed.size()));
+    return -1;
 }
 
 TTimer* NewSearchTimer(TComponent* Owner, String& Search) {

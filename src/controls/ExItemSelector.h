@@ -62,8 +62,11 @@ public:
     TBitmap& Image() { return FImage; }
     void SetImage(const TBitmap& Value) { FImage.Assign(&Value); }
 
-private:
+protected:
+    // Tells the owning collection's OnChange.
     void Changed();
+
+private:
     String FCaption;
     int FImageIndex = -1;
     TBitmap FImage;
@@ -87,6 +90,15 @@ template <typename F> void WithFlagRaised(bool& Flag, F f) {
     }
     Flag = keep;
 }
+
+// Type-ahead of a pick edit: completes the text typed up to the caret with
+// the first of Count candidates that begins with it (upper-cased unless
+// MatchCase), keeping the typed characters as typed and selecting the
+// completion; without a match the text is cut at the caret. Completing is
+// raised while the edit's text is rewritten. Answers the candidate's index
+// (-1: none) and, in Typed, the length of the typed part.
+int CompleteTypedText(TExCustomDropDown& Edit, int Count, const std::function<String(int)>& Candidate,
+                      bool MatchCase, bool& Completing, int& Typed);
 
 // The type-to-find text of a picker: a timer that empties Search 500 ms
 // after the key that started it (enabling a running timer does not restart it).

@@ -94,9 +94,9 @@ TExStringGrid::TExStringGrid(TComponent* AOwner) : TBaseGrid(AOwner) {
 }
 
 TExStringGrid::~TExStringGrid() {
-    StopDragScroll();  // the parent owns the timer, which must not call a freed grid
     // Panning switched the program's hints off.
     if (FWheelPan) Application->SetShowHint(FPrevShowHint);
+    StopDragScroll();  // the parent owns the timer, which must not call a freed grid
     if (FOwnerForm && !FOwnerForm->ComponentState().Contains(csDestroying)) FOwnerForm->OnResize = FOldFormResize;
     FreeAllCellProps();
 }
@@ -453,7 +453,10 @@ void ProportionalInfo(double E, int Above, int Total, int Client, SCROLLINFO& In
 }  // namespace
 
 void TExStringGrid::UpdateVScrollProportional() {
-    if (IsLoading() || ComponentState().Contains(csDesigning) || !FScrollProportional || !HandleAllocated()) return;
+    // Zooming sets every size first and updates once at its end.
+    if (IsLoading() || ComponentState().Contains(csDesigning) || !FScrollProportional || !HandleAllocated() ||
+        FScrollLock)
+        return;
     int fixedRows = TCustomGrid::FixedRows();
     if (VisibleRowCount() + fixedRows >= RowCount()) return;
     int lw = GridLineWidth();
@@ -469,7 +472,10 @@ void TExStringGrid::UpdateVScrollProportional() {
 }
 
 void TExStringGrid::UpdateHScrollProportional() {
-    if (IsLoading() || ComponentState().Contains(csDesigning) || !FScrollProportional || !HandleAllocated()) return;
+    // Zooming sets every size first and updates once at its end.
+    if (IsLoading() || ComponentState().Contains(csDesigning) || !FScrollProportional || !HandleAllocated() ||
+        FScrollLock)
+        return;
     int fixedCols = TCustomGrid::FixedCols();
     int lw = GridLineWidth();
     auto w = [this](int c) { return ColWidths(c); };

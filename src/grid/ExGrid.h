@@ -29,9 +29,9 @@
 class TExStringGrid;
 class TExInplaceEdit;
 class TGridCombo;
-class THeaderDragButton;
 class THTMLHintWindow;
 class TScrollControl;
+class THeaderDragButton;
 
 // Misuse of the grid's cell access and selection.
 class EExGridError : public Exception {
@@ -157,6 +157,13 @@ using TEndRowSizeEvent = std::function<void(TObject* Sender, int ARow)>;
 using TColumnSizeEvent = std::function<void(TObject* Sender, int ACol, bool& Allow)>;
 using TUpdateColumnSizeEvent = std::function<void(TObject* Sender, int ACol, int& AWidth)>;
 
+// The grid's own cursors: panning at rest (the eight directions follow,
+// down, left, right, up, up-right, up-left, down-right, down-left), and the
+// offers to select a row, a column or everything.
+constexpr TCursor crGridPan = 8000;
+constexpr TCursor crGridSelectRow = 8010, crGridSelectCol = 8011, crGridSelectAll = 8012;
+// Makes the grid's cursors known to the screen (once).
+void UseGridCursors();
 // ===== Sorting, moving and range services: types
 
 // The sort format of a column (streamed by ordinal).
@@ -237,13 +244,6 @@ using TMoveAllowEvent = std::function<void(TObject* Sender, int Index, bool& All
 using TGetColumnFilterEvent = std::function<void(TObject* Sender, int Column, TStringList& Filter)>;
 using TDragScrollEvent = std::function<void(TObject* Sender, int TopRow, int LeftCol,
                                             TDragScrollDirection& DragScrollDir, bool& CanScroll)>;
-// The grid's own cursors: panning at rest (the eight directions follow,
-// down, left, right, up, up-right, up-left, down-right, down-left), and the
-// offers to select a row, a column or everything.
-constexpr TCursor crGridPan = 8000;
-constexpr TCursor crGridSelectRow = 8010, crGridSelectCol = 8011, crGridSelectAll = 8012;
-// Makes the grid's cursors known to the screen (once).
-void UseGridCursors();
 
 // Registered once when the grid unit starts.
 Cardinal WM_GRIDEDITDONE();
@@ -690,7 +690,6 @@ public:
     void QSortGroupIndexed() { FTools->QSortGroupIndexed(); }
     void QUnSort() { FTools->QUnSort(); }
     void InitSortXRef() { FTools->InitSortXRef(); }
-    TSortIndexList& SortIndexes() { return FTools->SortIndexes; }
     void ApplyFilter() { FTools->ApplyFilter(); }
     bool RemoveLastFilter() { return FTools->RemoveLastFilter(); }
     void RemoveAllFilters() { FTools->RemoveAllFilters(); }
@@ -824,6 +823,16 @@ public:
     TCellsChangedEvent OnCellsChanged;
     TUpdateColumnSizeEvent OnUpdateColumnSize;
     TNotifyEvent OnPainted;
+    TGridHintEvent OnGridHint;
+    // Also with (-1, -1) for a right click outside the cells.
+    TRowColClickEvent OnRightClickCell;
+    TColumnSizingEvent OnColumnSizing;
+    TRowSizingEvent OnRowSizing;
+    TColumnSizeEvent OnColumnSize;
+    TEndColumnSizeEvent OnEndColumnSize;
+    TEndRowSizeEvent OnEndRowSize;
+    TCheckBoxClickEvent OnCheckBoxMouseUp;
+    TScrollHintEvent OnScrollHint;
     // Sorting, moving and drag scrolling.
     TCustomCompareEvent OnCustomCompare;
     TRawCompareEvent OnRawCompare;
@@ -836,16 +845,6 @@ public:
     TMoveAllowEvent OnRowMoving;
     TDragScrollEvent OnDragScroll;
     TGetColumnFilterEvent OnGetColumnFilter;
-    TGridHintEvent OnGridHint;
-    // Also with (-1, -1) for a right click outside the cells.
-    TRowColClickEvent OnRightClickCell;
-    TColumnSizingEvent OnColumnSizing;
-    TRowSizingEvent OnRowSizing;
-    TColumnSizeEvent OnColumnSize;
-    TEndColumnSizeEvent OnEndColumnSize;
-    TEndRowSizeEvent OnEndRowSize;
-    TCheckBoxClickEvent OnCheckBoxMouseUp;
-    TScrollHintEvent OnScrollHint;
 
 protected:
     // ===== Per-cell queries a column grid answers first
@@ -1026,6 +1025,13 @@ protected:
     bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
     // Called after a wheel notch moved the grid by Delta rows.
     virtual void WndProcHook(int, bool&) {}
+    // The sort click of a left release on a data column (X, Y: the release
+    // point); it comes with the grid's sorting and does nothing until then.
+    virtual void SortClick(int ACol, int ARow, int X, int Y);
+    // The drag feedback of a header move, and the filter list's button, on every release.
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    // The cell of the last left press: a sort needs press and release in the sort row.
+    int FPressCol = -1, FPressRow = -1;
     // Space on an editable check box cell toggles it (the key goes on).
     void ToggleCheckByKey();
     void Paint() override;
@@ -1132,6 +1138,7 @@ private:
     void DrawPanMark();
     void InvalidatePanMark();
     void ShowScrollHint(bool Horizontal, int Pos);
+    void HideCheckBoxEditor();
     void HideScrollHint();
     void UpdateMetroBars();
     // The mouse offers to size a fixed column (row) at its right (bottom) border.
@@ -1345,26 +1352,6 @@ private:
     bool FGotFocus = false;
 };
 
-// The header-looking button that follows the mouse while a column or row is
-// dragged: a pop-up that is never activated, painted as the grid's cell
-// (0, 0) with the dragged header's caption on it.
-class THeaderDragButton : public TCustomControl {
-public:
-    explicit THeaderDragButton(TComponent* AOwner);
-    TExStringGrid* Grid() const { return FGrid; }
-    void SetGrid(TExStringGrid* Value) { FGrid = Value; }
-    bool Flat() const { return FFlat; }
-    void SetFlat(bool Value) { FFlat = Value; }
-
-protected:
-    void CreateParams(TCreateParams& Params) override;
-    void Paint() override;
-
-private:
-    TExStringGrid* FGrid = nullptr;
-    bool FFlat = false;
-};
-
 // The grid's hint window: markup hints drawn by the grid's markup renderer,
 // wide-text hints as one line in the font of the grid that prepared them.
 class THTMLHintWindow : public THintWindow {
@@ -1392,9 +1379,8 @@ private:
 // pages, a drag on it scrolls.
 class TScrollControl : public TCustomControl {
 public:
+    // Its Color (silver) is the thumb's; the grid's shows around it.
     explicit TScrollControl(TComponent* AOwner);
-    TColor BarColor() const { return FBarColor; }
-    void SetBarColor(TColor Value);
     // The thickness of the thumb.
     int ScrollWidth() const { return FScrollWidth; }
     void SetScrollWidth(int Value) { FScrollWidth = Value; Invalidate(); }
@@ -1411,10 +1397,29 @@ protected:
 
 private:
     TExStringGrid* Grid() const;
-    TColor FBarColor = TColor(0xC0C0C0);
     int FScrollWidth = 4;
     TScrollDirection FDirection = sdVertical;
     bool FDownOnScroller = false;
     int FDownPos = 0;
     int FDownRow = 0;
+};
+
+// The header-looking button that follows the mouse while a column or row is
+// dragged: a pop-up that is never activated, painted as the grid's cell
+// (0, 0) with the dragged header's caption on it.
+class THeaderDragButton : public TCustomControl {
+public:
+    explicit THeaderDragButton(TComponent* AOwner);
+    TExStringGrid* Grid() const { return FGrid; }
+    void SetGrid(TExStringGrid* Value) { FGrid = Value; }
+    bool Flat() const { return FFlat; }
+    void SetFlat(bool Value) { FFlat = Value; }
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void Paint() override;
+
+private:
+    TExStringGrid* FGrid = nullptr;
+    bool FFlat = false;
 };

@@ -213,6 +213,8 @@ void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
         const TGridRect s = Selection();
         SelectionChanged(s.Left, s.Top, s.Right, s.Bottom);
     }
+    // A column or row dragged by its header: the floating button and drop arrows follow.
+    MoveFeedback(X, Y);
 }
 
 void TExStringGrid::CMMouseLeave(TMessage& Message) {

@@ -70,6 +70,17 @@ void TExStringGrid::WMLButtonUp(TWMMouse& Message) {
     SortClick(ACol, ARow, X, Y);
 }
 
+void TExStringGrid::SortClick(int ACol, int ARow, int X, int Y) {
+    HeaderSortClick(ACol, ARow, X, Y, FPressCol, FPressRow);
+}
+
+void TExStringGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    // The drop is judged before the framework moves the column or row.
+    if (Button == mbLeft) MoveCompletion(X, Y);
+    TBaseGrid::MouseUp(Button, Shift, X, Y);
+    FilterButtonRelease(X, Y);
+}
+
 void TExStringGrid::WMLButtonDblClk(TWMMouse& Message) {
     const int X = Message.XPos(), Y = Message.YPos();
     int ACol = -1, ARow = -1;

@@ -195,7 +195,8 @@ private:
 
     int FNumNodes = 0;
     bool FForceReal = false;  // the footer counts hidden rows: read by real row
-    std::vector<int> FSortRowXRef;
+    // The grid keeps the cross reference: its row swaps keep it in step too.
+    std::vector<int>& FSortRowXRef;
     int FFilterFixedRows = 0;
     String FLastFilter;
     TFindParams FFindParams;

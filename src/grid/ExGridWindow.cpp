@@ -278,6 +278,7 @@ void TExStringGrid::WMHScroll(TWMScroll& Message) {
         SetLeftCol(MulDiv(Message.Pos(), ColCount() - VisibleColCount() - TCustomGrid::FixedCols(), ThumbRange) +
                    TCustomGrid::FixedCols());
     TBaseGrid::WMHScroll(Message);
+    HideCheckBoxEditor();
 }
 
 void TExStringGrid::WMVScroll(TWMScroll& Message) {
@@ -290,6 +291,12 @@ void TExStringGrid::WMVScroll(TWMScroll& Message) {
         SetTopRow(MulDiv(Message.Pos(), RowCount() - VisibleRowCount() - TCustomGrid::FixedRows(), ThumbRange) +
                   TCustomGrid::FixedRows());
     TBaseGrid::WMVScroll(Message);
+    HideCheckBoxEditor();
+}
+
+// An editor over a check-box cell does not follow the scrolled cell.
+void TExStringGrid::HideCheckBoxEditor() {
+    if (HasCheckBox(RealColIndex(Col()), Row()) && EditorMode()) HideInplaceEdit();
 }
 
 // ---------------------------------------------------------------------------
@@ -330,15 +337,10 @@ void TExStringGrid::UpdateMetroBars() {
 
 TScrollControl::TScrollControl(TComponent* AOwner) : TCustomControl(AOwner) {
     SetControlStyle(ControlStyle() + TControlStyle{csOpaque});
+    FColor = TColor(0xC0C0C0);
 }
 
 TExStringGrid* TScrollControl::Grid() const { return dynamic_cast<TExStringGrid*>(Parent()); }
-
-void TScrollControl::SetBarColor(TColor Value) {
-    if (FBarColor == Value) return;
-    FBarColor = Value;
-    Invalidate();
-}
 
 void TScrollControl::ThumbExtent(int& Start, int& Length) {
     Start = 0;
@@ -374,8 +376,8 @@ void TScrollControl::Paint() {
     int start = 0, length = 0;
     ThumbExtent(start, length);
     if (length == 0) return;
-    c.Pen().SetColor(FBarColor);
-    c.Brush().SetColor(FBarColor);
+    c.Pen().SetColor(Color());
+    c.Brush().SetColor(Color());
     if (FDirection == sdVertical) c.Rectangle(0, start, FScrollWidth, start + length);
     else c.Rectangle(start, 0, start + length, FScrollWidth);
 }

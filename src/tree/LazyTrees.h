@@ -630,9 +630,10 @@ public:
     int Margin() const { return FMargin; }
     int TextMargin() const { return FTextMargin; }
     TImageList* Images() const { return FImages; }
-    void SetImages(TImageList* Value) { FImages = Value; InvalidateTree(); }
+    // The lists are watched: a list freed elsewhere is dropped from the tree.
+    void SetImages(TImageList* Value);
     TImageList* StateImages() const { return FStateImages; }
-    void SetStateImages(TImageList* Value) { FStateImages = Value; InvalidateTree(); }
+    void SetStateImages(TImageList* Value);
     String EmptyListMessage;
     // A single border is a sunken client edge with the 3-D look, else a line; bsNone has none.
     enum TLTBorderStyle { bsNone, bsSingle };
@@ -641,6 +642,30 @@ public:
     bool Ctl3D() const { return FCtl3D; }
     void SetCtl3D(bool Value);
     PLazyNode HotNode() const { return FCurrentHotNode; }
+    // The shown node at the window's top row and at its bottom row. Setting
+    // one expands its collapsed ancestors and scrolls it to that edge.
+    PLazyNode TopNode();
+    void SetTopNode(PLazyNode Node);
+    PLazyNode BottomNode();
+    void SetBottomNode(PLazyNode Node);
+    // Rescales the default row height and the indent (and the header) for a
+    // new screen density, with toAutoChangeScale.
+    virtual void ChangeScale(int M, int D);
+
+    // --- Window: the rubber band (draw selection by mouse) -----------------------
+    enum TLTDrawSelectionMode { smDottedRectangle, smBlendedRectangle };
+    TLTDrawSelectionMode DrawSelectionMode = smDottedRectangle;
+    Byte SelectionBlendFactor = 128;
+    bool IsMouseSelecting() const { return FStates.Contains(tsDrawSelPending) || FStates.Contains(tsDrawSelecting); }
+    // The band in tree coordinates: start corner Left/Top, moving corner Right/Bottom.
+    TRect DrawSelectionRect() const { return FNewSelRect; }
+    // Moves the band's moving corner to a client point; answers whether it moved.
+    virtual bool TrackSelectionRect(int X, int Y);
+    // Selects what the band covers now and unselects what it left; answers whether anything changed.
+    bool UpdateDrawSelection();
+    // Blended with a colour (smBlendedRectangle or themes), else a dotted focus rectangle.
+    virtual void DrawSelectionRectangle(TCanvas& Canvas, int WindowLeft, const TRect& SelectionRect,
+                                        const TRect& TargetRect);
 
     // --- Window: hit testing ----------------------------------------------------
     enum THitPosition { hiNowhere, hiOnItem, hiOnItemButton, hiOnItemCheckbox, hiOnStateIcon,
@@ -761,6 +786,7 @@ public:
 
 protected:
     void WMTimer(TWMTimer& Message) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
     void WndProc(TMessage& Message) override;
     void CMEnter(TMessage& Message) override;
     void WMCancelMode(TMessage& Message) override;
@@ -840,6 +866,10 @@ protected:
     void PressCheck(PLazyNode Node, TLazyTreeState Pending);
     // Steps 4 to 6 of a navigation key: move the focus and let the selection follow.
     void NavigationKey(Word Key, TShiftState Shift);
+    // One pass of the band over the rows between the old and the new band (both ordered).
+    bool SweepSelectionLeftToRight(int Left, const TRect& NewRect, const TRect& OldRect, int Right);
+    bool StartsDrawSelection(TMouseButton Button, TShiftState Shift, int X, int Y, const THitInfo& Hit);
+    void EndDrawSelection();
 
     // Fields.
     int FOffsetX = 0;
@@ -887,6 +917,10 @@ protected:
     int FSelectionCount = 0;
     int FLastSelectionLevel = -1;
     TNodeArray FTempNodeCache;
+    TShiftState FDrawSelShiftState;
+    TPoint FLastClickPos;
+    TRect FNewSelRect;
+    TRect FLastSelRect;
     TCache FPositionCache;
     int FStartIndex = 0;
     String FSearchBuffer;

@@ -460,3 +460,42 @@ void TLTColors::Assign(const TLTColors& Source) {
 
 TColor TLTColors::BackGroundColor() const { return FOwner->Color(); }
 TColor TLTColors::NodeFontColor() const { return FOwner->Font().Color(); }
+
+// ---------------------------------------------------------------------------
+// Referenced components and scaling
+// ---------------------------------------------------------------------------
+
+void TBaseLazyTree::SetImages(TImageList* Value) {
+    if (FImages == Value) return;
+    FImages = Value;
+    if (Value) Value->FreeNotification(this);
+    InvalidateTree();
+}
+
+void TBaseLazyTree::SetStateImages(TImageList* Value) {
+    if (FStateImages == Value) return;
+    FStateImages = Value;
+    if (Value) Value->FreeNotification(this);
+    InvalidateTree();
+}
+
+void TBaseLazyTree::Notification(TComponent* AComponent, TOperation Operation) {
+    TCustomControl::Notification(AComponent, Operation);
+    if (Operation != opRemove) return;
+    bool Repaint = false;
+    if (AComponent == FImages) {
+        FImages = nullptr;
+        Repaint = true;
+    }
+    if (AComponent == FStateImages) {
+        FStateImages = nullptr;
+        Repaint = true;
+    }
+    if (Repaint && !IsDestroying()) InvalidateTree();
+}
+
+void TBaseLazyTree::ChangeScale(int M, int D) {
+    if (M == D || D == 0 || !FOptions->AutoOptions().Contains(toAutoChangeScale)) return;
+    SetDefaultNodeHeight(Cardinal(std::max(0, MulDiv(int(FDefaultNodeHeight), M, D))));
+    SetIndent(Cardinal(std::max(0, MulDiv(int(FIndent), M, D))));
+}

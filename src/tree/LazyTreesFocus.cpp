@@ -114,6 +114,12 @@ void TBaseLazyTree::CMEnter(TMessage& Message) {
 
 void TBaseLazyTree::WMCancelMode(TMessage& Message) {
     for (unsigned Id : {1u, 2u, 3u, 4u, 7u, 8u}) StopTimer(Id);
+    FSearchBuffer.clear();
+    FLastSearchNode = nullptr;
+    const bool Band = FStates.Contains(tsDrawSelecting);
+    DoStateChange({}, {tsClearPending, tsDrawSelPending, tsDrawSelecting, tsEditPending, tsIncrementalSearching,
+                       tsOLEDragPending, tsFwDragPending});
+    if (Band) InvalidateTree();
     TCustomControl::WMCancelMode(Message);
 }
 

@@ -234,3 +234,25 @@ void TBaseLazyTree::SetCtl3D(bool Value) {
     FCtl3D = Value;
     ApplyBorder();
 }
+
+PLazyNode TBaseLazyTree::TopNode() { return GetNodeAt(0, 0); }
+
+PLazyNode TBaseLazyTree::BottomNode() { return GetNodeAt(0, ClientHeight() - 1); }
+
+void TBaseLazyTree::SetTopNode(PLazyNode Node) {
+    if (!Node || Node == FRoot) return;
+    for (PLazyNode Run = Node->Parent; Run && Run != FRoot; Run = Run->Parent)
+        if (!Run->States.Contains(vsExpanded)) ToggleNode(Run);
+    int Top = GetNodeTop(Node);
+    if (Top < 0) return;  // hidden: it has no row to scroll to
+    SetOffsetXY(FOffsetX, -Top);
+}
+
+void TBaseLazyTree::SetBottomNode(PLazyNode Node) {
+    if (!Node || Node == FRoot) return;
+    for (PLazyNode Run = Node->Parent; Run && Run != FRoot; Run = Run->Parent)
+        if (!Run->States.Contains(vsExpanded)) ToggleNode(Run);
+    int Top = GetNodeTop(Node);
+    if (Top < 0) return;
+    SetOffsetXY(FOffsetX, ClientHeight() - Top - int(Node->NodeHeight));
+}

@@ -82,6 +82,8 @@ void TBaseLazyTree::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
     if (CanFocus() && !Focused()) SetFocus();
     THitInfo Hit = GetHitTestInfoAt(X, Y);
     PLazyNode Node = Hit.HitNode;
+    FLastClickPos = TPoint{X, Y};
+    if (StartsDrawSelection(Button, Shift, X, Y, Hit)) return;
     if (!Node) {
         if (Button == mbLeft && !FOptions->SelectionOptions().Contains(toAlwaysSelectNode) &&
             !Shift.Contains(ssCtrl) && !Shift.Contains(ssShift))
@@ -113,8 +115,46 @@ void TBaseLazyTree::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
     Invalidate();
 }
 
+// A press beside the node contents of a multi-selection tree may start a
+// rubber band: it clears the selection (unless Shift or Ctrl is held) and
+// waits for the mouse to move far enough.
+bool TBaseLazyTree::StartsDrawSelection(TMouseButton Button, TShiftState Shift, int X, int Y, const THitInfo& Hit) {
+    const TLTSelectionOptions Selection = FOptions->SelectionOptions();
+    if (Button != mbLeft || !Selection.Contains(toMultiSelect) || Selection.Contains(toDisableDrawSelection))
+        return false;
+    const bool Alt = Shift.Contains(ssAlt);
+    const bool CellHit = !Alt && !Selection.Contains(toSimpleDrawSelection) &&
+                         (Hit.HitPosition == hiOnItemLabel || Hit.HitPosition == hiOnNormalIcon);
+    const bool FullRowHit = !Alt && !CellHit && Hit.HitNode && Hit.HitPosition != hiOnItemButton &&
+                            Hit.HitPosition != hiOnItemCheckbox && Selection.Contains(toFullRowSelect);
+    const bool FullRowDrag = FOptions->MiscOptions().Contains(toFullRowDrag) && FullRowHit;
+    if (CellHit || FullRowDrag || FullRowHit || Hit.HitPosition == hiOnItemButton ||
+        Hit.HitPosition == hiOnItemCheckbox)
+        return false;
+    TShiftState Reduced;
+    for (TShiftStateValue Key : {ssShift, ssCtrl})
+        if (Shift.Contains(Key)) Reduced.Include(Key);
+    SetMouseCapture(true);
+    DoStateChange({tsDrawSelPending});
+    FDrawSelShiftState = Reduced;
+    FNewSelRect = TRect{X - FOffsetX, Y - FOffsetY, X - FOffsetX, Y - FOffsetY};
+    FLastSelRect = TRect{};
+    if (Reduced.Empty() && !SelectionLocked && !(!Hit.HitNode && Selection.Contains(toAlwaysSelectNode)))
+        ClearSelectionNotify(false);
+    return true;
+}
+
+void TBaseLazyTree::EndDrawSelection() {
+    if (!IsMouseSelecting()) return;
+    const bool Band = FStates.Contains(tsDrawSelecting);
+    DoStateChange({}, {tsToggleFocusedSelection, tsDrawSelPending, tsDrawSelecting});
+    SetMouseCapture(false);
+    if (Band) Invalidate();
+}
+
 void TBaseLazyTree::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TCustomControl::MouseUp(Button, Shift, X, Y);
+    EndDrawSelection();
     if (!FStates.Contains(tsMouseCheckPending)) return;
     DoStateChange({}, {tsMouseCheckPending});
     PLazyNode Node = FCheckNode;
@@ -130,6 +170,24 @@ void TBaseLazyTree::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y
 
 void TBaseLazyTree::MouseMove(TShiftState Shift, int X, int Y) {
     TCustomControl::MouseMove(Shift, X, Y);
+    if (FStates.Contains(tsDrawSelPending)) {
+        if (!TrackSelectionRect(X, Y)) return;
+        TRect Band = FNewSelRect;
+        if (std::abs(Band.Right - Band.Left) > GetSystemMetrics(SM_CXDRAG) ||
+            std::abs(Band.Bottom - Band.Top) > GetSystemMetrics(SM_CYDRAG)) {
+            DoStateChange({tsDrawSelecting}, {tsDrawSelPending, tsClearPending});
+            UpdateDrawSelection();
+            Invalidate();
+        }
+        return;
+    }
+    if (FStates.Contains(tsDrawSelecting)) {
+        if (TrackSelectionRect(X, Y)) {
+            UpdateDrawSelection();
+            Invalidate();
+        }
+        return;
+    }
     PLazyNode Hot = GetHitTestInfoAt(X, Y).HitNode;
     if (Hot != FCurrentHotNode) {
         PLazyNode Old = FCurrentHotNode;

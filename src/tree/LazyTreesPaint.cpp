@@ -6,6 +6,7 @@
 
 #include "framework/ImgList.h"
 #include "framework/Themes.h"
+#include "tree/LazyTrees.Utils.h"
 
 #include <algorithm>
 #include <cmath>
@@ -243,6 +244,14 @@ void TBaseLazyTree::Paint() {
         }
         Node = GetNextVisible(Node, false);
     }
+    if (FStates.Contains(tsDrawSelecting)) {
+        TRect Band = FNewSelRect;
+        Band.Left += FOffsetX;
+        Band.Right += FOffsetX;
+        Band.Top += FOffsetY;
+        Band.Bottom += FOffsetY;
+        DrawSelectionRectangle(Target, 0, Band, ClientRect());
+    }
     if (!GetFirstVisibleNoInit() && !EmptyListMessage.empty()) {
         // The message stands two pixels in from the corner, in the disabled colour.
         Target.Font().Assign(&Font());
@@ -253,4 +262,34 @@ void TBaseLazyTree::Paint() {
         R.Top += 2;
         Target.DrawText(EmptyListMessage, R, DT_NOPREFIX | DT_WORDBREAK);
     }
+}
+
+void TBaseLazyTree::DrawSelectionRectangle(TCanvas& Canvas, int WindowLeft, const TRect& SelectionRect,
+                                           const TRect& TargetRect) {
+    TRect Band{std::min(SelectionRect.Left, SelectionRect.Right), std::min(SelectionRect.Top, SelectionRect.Bottom),
+               std::max(SelectionRect.Left, SelectionRect.Right), std::max(SelectionRect.Top, SelectionRect.Bottom)};
+    if ((DrawSelectionMode == smBlendedRectangle || FStates.Contains(tsUseThemes)) && MMXAvailable) {
+        TRect Target = TargetRect;
+        Target.Left += WindowLeft;
+        Target.Right += WindowLeft;
+        TRect Blend{std::max(Band.Left, Target.Left), std::max(Band.Top, Target.Top),
+                    std::min(Band.Right, Target.Right), std::min(Band.Bottom, Target.Bottom)};
+        if (Blend.Left >= Blend.Right || Blend.Top >= Blend.Bottom) return;
+        Blend.Left -= WindowLeft;
+        Blend.Right -= WindowLeft;
+        BlendRectWithColor(Canvas, Blend, FColors->GetColor(TLTColors::SelectionRectangleBlendColor),
+                           SelectionBlendFactor);
+        Canvas.Brush().SetStyle(bsSolid);
+        Canvas.Brush().SetColor(FColors->GetColor(TLTColors::SelectionRectangleBorderColor));
+        Canvas.FrameRect(Band);
+        return;
+    }
+    // The classic band: a dotted rectangle drawn white on black.
+    TColor OldText = Canvas.Font().Color();
+    TColor OldBack = Canvas.BkColor();
+    Canvas.Font().SetColor(clWhite);
+    Canvas.SetBkColor(clBlack);
+    Canvas.DrawFocusRect(Band);
+    Canvas.Font().SetColor(OldText);
+    Canvas.SetBkColor(OldBack);
 }

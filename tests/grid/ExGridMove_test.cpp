@@ -13,7 +13,10 @@
 
 namespace {
 
-using FeedbackGrid = TExColumnGrid;
+// The grid as the move tests drive it.
+struct FeedbackGrid : TExColumnGrid {
+    using TExColumnGrid::TExColumnGrid;
+};
 
 // A shown column grid that moves columns and rows by their headers; cell
 // (c, r) holds "c,r" and column c is c * 10 + 40 pixels wide.
@@ -73,8 +76,10 @@ TEST(ExGridMove, ADraggedColumnTakesItsCellsWidthItemAndCurrentCell) {
     EXPECT_EQ(moved->Header(), u"H1");
     EXPECT_EQ(moved->Editor(), edComboList);
     EXPECT_EQ(moved->Width(), 50);
-    // The release that ended the move is no sort click.
     EXPECT_EQ(f.log, (std::vector<std::string>{"moved 1>3", "after 1>3"}));
+    // The release that ended the move is no sort click: it used up the move's mark.
+    EXPECT_FALSE(f.g->ColMoveFlg());
+    EXPECT_EQ(f.g->SortSettings().Column(), -1);
     EXPECT_EQ(f.g->ColumnOrder(), (std::vector<int>{0, 2, 3, 1, 4}));
     f.g->MoveColumn(4, 1);
     EXPECT_EQ(f.g->ColumnOrder(), (std::vector<int>{0, 4, 2, 3, 1}));

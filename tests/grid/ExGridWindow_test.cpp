@@ -193,6 +193,11 @@ TEST(ExGridWindow, MetroBarsReplaceTheWindowsBars) {
     int start = 0, length = 0;
     v->ThumbExtent(start, length);
     EXPECT_EQ(length, 20);
+    // The thumb in silver, 4 pixels thick, the grid's colour beside it.
+    TBitmap bar;
+    RenderControlToBitmap(v, bar);
+    EXPECT_EQ(bar.Canvas().Pixels(1, start + 10), TColor(0xC0C0C0));
+    EXPECT_EQ(bar.Canvas().Pixels(5, start + 10), ColorToRGB(f.g->Color()));
     f.g->SetTopRow(500);
     v->ThumbExtent(start, length);
     EXPECT_EQ(start + length, v->Height());

@@ -110,4 +110,24 @@ TEST(ExgCombo, TheListClosingIsReported) {
     EXPECT_EQ(closed, 1);
 }
 
+TEST(ExgCombo, FocusColoursAndFrames) {
+    ComboForm f;
+    f.combo->SetColor(clWhite);
+    f.combo->Init();
+    f.combo->SetFocusColor(clYellow);
+    f.combo->SetBorderColor(clRed);
+    f.combo->SetFocusBorderColor(clBlue);
+    const int h = f.combo->Height();
+    auto b = f.Render();
+    EXPECT_EQ(f.At(b, 0, h / 2), clRed);
+    f.combo->SetFocus();
+    EXPECT_EQ(f.combo->Color(), clYellow);
+    b = f.Render();
+    EXPECT_EQ(f.At(b, 0, h / 2), clBlue);
+    f.other->SetFocus();
+    EXPECT_EQ(f.combo->Color(), clWhite);
+    b = f.Render();
+    EXPECT_EQ(f.At(b, 0, h / 2), clRed);
+}
+
 }  // namespace

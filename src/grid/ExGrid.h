@@ -545,6 +545,7 @@ public:
     // By SortIndexes from entry AIndex on; a descending key's answer is negated.
     int CompareRowsIndexed(int AIndex, int ARow1, int ARow2);
     // The sort state lives with the data tools.
+    TSortIndexList& SortIndexes() { return FTools->SortIndexes; }
     TIntList& IgnoreColumns() { return FTools->IgnoreColumns; }
     bool IsIgnoredColumn(int ACol) const { return FTools->IgnoreColumns.HasValue(ACol); }
     // Counters of comparisons and row swaps; the sorts reset and read them.
@@ -984,15 +985,6 @@ protected:
     void WMGetDlgCode(TMessage& Message) override;
     // Drag scrolling, then the base handling.
     void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) override;
-    // The sort click of a left release on a cell (X, Y: the release point),
-    // after the press recorded by the left press.
-    virtual void SortClick(int ACol, int ARow, int X, int Y) {
-        HeaderSortClick(ACol, ARow, X, Y, FPressCell.X, FPressCell.Y);
-    }
-    // Either button's release: the filter button, then for the left one the
-    // end of a header drag (a refused drop moves nothing), then the
-    // framework's release, which a right release during a header move skips.
-    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     // A drop ends the drag without a leave: the scrolling stops.
     void DragDrop(TObject* Source, int X, int Y) override;
     void DoEnter() override;
@@ -1124,7 +1116,6 @@ protected:
     bool FMoveAccept = true;
     TPoint FMoveOfs;
     bool FMovePressed = false;
-    TGridCoord FPressCell{-1, -1};
     TPoint FMovePressPoint;
     std::unique_ptr<TCustomForm> FMovePicture;
 

@@ -187,8 +187,6 @@ void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
     }
 
     TBaseGrid::MouseMove(Shift, X, Y);
-    // A header being moved: the button or picture follows, the arrows show the drop place.
-    if (GridState() == gsColMoving || GridState() == gsRowMoving) MoveFeedback(X, Y);
 
     if (FSizingFixed) {
         if (OnColumnSizing) OnColumnSizing(this, 0, FSizeFixedX);

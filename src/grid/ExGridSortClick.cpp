@@ -25,18 +25,6 @@ constexpr int FilterEntryPadding = 8;
 
 }  // namespace
 
-void TExStringGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    if (ComponentState().Contains(csDesigning)) {
-        TBaseGrid::MouseUp(Button, Shift, X, Y);
-        return;
-    }
-    FilterButtonRelease(X, Y);
-    const bool moving = GridState() == gsColMoving || GridState() == gsRowMoving;
-    if (moving && Button == mbRight) return;
-    if (moving && Button == mbLeft) MoveCompletion(X, Y);
-    TBaseGrid::MouseUp(Button, Shift, X, Y);
-}
-
 bool TExStringGrid::DoGetColumnFilter(int Col) {
     FFilterList.Clear();
     if (OnGetColumnFilter) OnGetColumnFilter(this, Col, FFilterList);

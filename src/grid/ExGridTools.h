@@ -196,7 +196,7 @@ private:
     int FNumNodes = 0;
     bool FForceReal = false;  // the footer counts hidden rows: read by real row
     // The grid keeps the cross reference: its row swaps keep it in step too.
-    std::vector<int>& FSortRowXRef;
+    std::vector<int> FSortRowXRef;
     int FFilterFixedRows = 0;
     String FLastFilter;
     TFindParams FFindParams;

@@ -978,6 +978,22 @@ void TExColorPickerDropDown::UpdateItemSelector() {
     s.SetShowHint(ShowHint());
 }
 
+// The cube and the spectrum: placed, loaded with the colour and reset; a
+// click on them chooses and closes.
+template <class TPanel> TControl* TExColorPickerDropDown::PreparePanel(TPanel& P) {
+    P.SetBounds(0, 0, P.Width(), P.Height());
+    P.SetColor(DropDownColor());
+    SetControl(&P);
+    P.SetSelectedColor(FSelectedColor);
+    P.ResetPanel();
+    P.OnSelect = [this, &P](TObject*) {
+        SetSelectedColor(P.SelectedColor());
+        SetItemIndex(-1);
+        DoHideDropDown(false);
+    };
+    return &P;
+}
+
 void TExColorPickerDropDown::PrepareControl() {
     if (!FDropDownForm) return;
     TControl* shown = nullptr;
@@ -1014,39 +1030,15 @@ void TExColorPickerDropDown::PrepareControl() {
         shown = &s;
         break;
     }
-    case csColorCube: {
+    case csColorCube:
         CreateCubePanel();
-        TExColorCubePanel& p = *FCubePanel;
-        p.SetBounds(0, 0, p.Width(), p.Height());
-        p.SetColor(DropDownColor());
-        SetControl(&p);
-        p.SetSelectedColor(FSelectedColor);
-        p.InitCubeCells();
-        p.ResetPanel();
-        p.OnSelect = [this](TObject*) {
-            SetSelectedColor(FCubePanel->SelectedColor());
-            SetItemIndex(-1);
-            DoHideDropDown(false);
-        };
-        shown = &p;
+        FCubePanel->InitCubeCells();
+        shown = PreparePanel(*FCubePanel);
         break;
-    }
-    case csSpectrum: {
+    case csSpectrum:
         CreateSpectrumPanel();
-        TExColorSpectrumPanel& p = *FSpectrumPanel;
-        p.SetBounds(0, 0, p.Width(), p.Height());
-        p.SetColor(DropDownColor());
-        SetControl(&p);
-        p.SetSelectedColor(FSelectedColor);
-        p.ResetPanel();
-        p.OnSelect = [this](TObject*) {
-            SetSelectedColor(FSpectrumPanel->SelectedColor());
-            SetItemIndex(-1);
-            DoHideDropDown(false);
-        };
-        shown = &p;
+        shown = PreparePanel(*FSpectrumPanel);
         break;
-    }
     }
     for (TControl* c : {static_cast<TControl*>(FItemSelector), static_cast<TControl*>(FColorSelector),
                         static_cast<TControl*>(FCubePanel), static_cast<TControl*>(FSpectrumPanel)})
@@ -1219,12 +1211,6 @@ void TExColorPickerDropDown::WMPaint(TMessage& Message) {
 // ---------------------------------------------------------------------------
 // Keys
 // ---------------------------------------------------------------------------
-void TExColorPickerDropDown::MoveSelector(int Target) {
-    if (!FItemSelector || Target < 0 || Target >= FItemSelector->Items().Count()) return;
-    Internally([&] { FItemSelector->SetItemIndex(Target); });
-    FItemSelector->ScrollItemInView(Target);
-}
-
 void TExColorPickerDropDown::WMKeyDown(TWMKey& Message) {
     const Word key = Message.CharCode();
     bool handled = false;
@@ -1247,50 +1233,17 @@ void TExColorPickerDropDown::WMKeyDown(TWMKey& Message) {
         return;
     }
     if (FColorSelectionStyle != csList || !FItemSelector) return;
-    auto refresh = [&] {
-        if (FItemSelector->Items().Count() != FColors.Count()) UpdateItemSelector();
+    TPickerListKeys k;
+    k.Selector = FItemSelector;
+    k.Entries = FColors.Count();
+    k.Columns = FColumns;
+    k.InternalCall = &FInternalCall;
+    k.Search = &FCurSearch;
+    k.Timer = FKeyTimer;
+    k.Reload = [this] { UpdateItemSelector(); };
+    k.StepClosed = [this](Word Key) { StepPickerClosed(*this, Key); };
+    k.Select = [this] {
+        if (OnSelect) OnSelect(this);
     };
-    const int cur = FItemSelector->ItemIndex();
-    switch (key) {
-    case VK_RETURN:
-        if (!handled && OnSelect) OnSelect(this);
-        break;
-    case VK_PRIOR:
-    case VK_NEXT: {
-        refresh();
-        const int v = FItemSelector->GetVisibleItemCount();
-        if (v < 1) break;
-        const int i = FItemSelector->ItemIndex();
-        MoveSelector(key == VK_PRIOR ? std::max(i - v, 0) : std::min(i + v, FColors.Count() - 1));
-        break;
-    }
-    case VK_END:
-        if (open) Internally([&] { FItemSelector->SelectLast(); });
-        else SelectLast();
-        break;
-    case VK_HOME:
-        if (open) Internally([&] { FItemSelector->SelectFirst(); });
-        else SelectFirst();
-        break;
-    case VK_LEFT:
-        if (!EditorEnabled() && open) Internally([&] { FItemSelector->SelectPrevious(); });
-        break;
-    case VK_RIGHT:
-        if (!EditorEnabled() && open) Internally([&] { FItemSelector->SelectNext(); });
-        break;
-    case VK_UP:
-        if (open) MoveSelector(cur < 0 ? 0 : cur - FColumns);
-        else SelectPrevious();
-        break;
-    case VK_DOWN:
-        if (open) MoveSelector(cur < 0 ? 0 : cur + FColumns);
-        else SelectNext();
-        break;
-    default:
-        if (GetKeyState(VK_CONTROL) < 0) break;
-        FCurSearch += Char(key >= u'a' && key <= u'z' ? key - 32 : key);
-        Internally([&] { FItemSelector->LookupItem(FCurSearch); });
-        FKeyTimer->SetEnabled(true);
-        break;
-    }
+    HandlePickerListKey(key, open, EditorEnabled(), handled, k);
 }

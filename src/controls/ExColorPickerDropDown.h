@@ -336,11 +336,11 @@ private:
     void CreateSpectrumPanel();
     // Makes and loads the pop-up control of the current style and hides the others.
     void PrepareControl();
+    template <class TPanel> TControl* PreparePanel(TPanel& P);
     TControl* StyleControl() const;
     void UpdateItemSelector();
     void SizeToControl();
     void DrawSelectedColor();
-    void MoveSelector(int Target);
     // The discrete selector takes the picker's colour without telling back.
     void SyncColorSelector();
     void WheelStep(bool Down);

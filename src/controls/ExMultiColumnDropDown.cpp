@@ -2,7 +2,6 @@
 
 #include "controls/ExMultiColumnDropDown.h"
 
-#include "controls/ExItemSelector.h"
 
 #include "framework/Forms.h"
 #include "framework/ImgList.h"
@@ -56,6 +55,77 @@ constexpr int TextPad = 6, ImageGap = 4;
 int RoundHalfEven(double v) { return int(std::nearbyint(v)); }
 
 }  // namespace
+
+std::vector<int> FitWidths(const std::vector<int>& Widths, int Available) {
+    int total = 1;
+    for (int w : Widths) total += w;
+    const double f = double(Available) / total;
+    double rest = 0;
+    std::vector<int> out;
+    for (int w : Widths) {
+        const double exact = f * w;
+        const int rounded = RoundHalfEven(exact);
+        rest += exact - rounded;
+        if (rest > 1) {
+            out.push_back(rounded + 1);
+            rest -= 1;
+        } else {
+            out.push_back(rounded);
+        }
+    }
+    return out;
+}
+
+void StretchGridColumns(TCustomGrid& Grid, const TDropDownColumns& Columns, int PopupWidth) {
+    Grid.SetScrollBars(ssVertical);
+    const int n = std::min(Columns.Count(), Grid.ColCount());
+    if (n == 0) return;
+    std::vector<int> widths;
+    for (int i = 0; i < n; ++i) widths.push_back(Columns.Items(i)->Width);
+    int w = PopupWidth;
+    if (Grid.VisibleRowCount() + Grid.FixedRows() < Grid.RowCount()) w -= GetSystemMetrics(SM_CXVSCROLL);
+    const std::vector<int> fitted = FitWidths(widths, w);
+    for (int i = 0; i < n; ++i) Grid.SetColWidths(i, fitted[size_t(i)]);
+}
+
+void StepLookup(TLookupStep Step, int Index, int Count, const std::function<void(int)>& SetItemIndex) {
+    if (Count == 0) return;
+    constexpr int Page = 10;
+    switch (Step) {
+    case TLookupStep::First: SetItemIndex(0); break;
+    case TLookupStep::Last: SetItemIndex(Count - 1); break;
+    case TLookupStep::Next:
+        if (Index < 0) SetItemIndex(0);
+        else if (Index + 1 < Count) SetItemIndex(Index + 1);
+        break;
+    case TLookupStep::Previous:
+        if (Index < 0) SetItemIndex(0);
+        else if (Index > 0) SetItemIndex(Index - 1);
+        break;
+    case TLookupStep::NextPage: SetItemIndex(Index < 0 ? 0 : std::min(Index + Page, Count - 1)); break;
+    case TLookupStep::PreviousPage: SetItemIndex(Index < Page ? 0 : Index - Page); break;
+    }
+}
+
+int StripsHeight(TExCustomDropDown& Edit) {
+    int h = 0;
+    if (Edit.DropDownHeader().Visible()) h += Edit.DropDownHeader().Height();
+    if (Edit.DropDownFooter().Visible()) h += Edit.DropDownFooter().Height();
+    return h;
+}
+
+void FitPopupToGrid(TDropDownForm& Form, TControl& Grid, int Width, int Border) {
+    Grid.SetAlign(alNone);
+    Grid.SetWidth(Width);
+    Form.SetWidth(Width + 2 * Border);
+    Grid.SetAlign(alClient);
+}
+
+int WholeRowsHeight(int Height, int Strips, int HeaderHeight, int RowHeight) {
+    if (RowHeight < 1) return Height;
+    const int fixed = Strips + HeaderHeight + 2;
+    return fixed + std::max(0, Height - fixed) / RowHeight * RowHeight;
+}
 
 // ---------------------------------------------------------------------------
 // Columns and items
@@ -460,36 +530,17 @@ void TExMultiColumnDropDown::EndUpdate() {
     for (int i = 0; i < FItems.Count(); ++i) FLookupItems.Add(FItems.Items(i)->TextAt(LookupColumn));
 }
 
-void TExMultiColumnDropDown::SelectFirst() {
-    if (FItems.Count() > 0) SetItemIndex(0);
-}
-
-void TExMultiColumnDropDown::SelectLast() {
-    if (FItems.Count() > 0) SetItemIndex(FItems.Count() - 1);
-}
-
-void TExMultiColumnDropDown::SelectNext() {
-    if (FItems.Count() == 0) return;
-    if (FItemIndex < 0) SetItemIndex(0);
-    else if (FItemIndex + 1 < FItems.Count()) SetItemIndex(FItemIndex + 1);
-}
-
-void TExMultiColumnDropDown::SelectPrevious() {
-    if (FItems.Count() == 0) return;
-    if (FItemIndex < 0) SetItemIndex(0);
-    else if (FItemIndex > 0) SetItemIndex(FItemIndex - 1);
-}
-
-// A page is ten rows.
-void TExMultiColumnDropDown::SelectNextPage() {
-    if (FItems.Count() == 0) return;
-    SetItemIndex(FItemIndex < 0 ? 0 : std::min(FItemIndex + 10, FItems.Count() - 1));
-}
-
-void TExMultiColumnDropDown::SelectPreviousPage() {
-    if (FItems.Count() == 0) return;
-    SetItemIndex(FItemIndex < 10 ? 0 : FItemIndex - 10);
-}
+#define LOOKUP_STEP(Name, Step)                                                         \
+    void TExMultiColumnDropDown::Name() {                                               \
+        StepLookup(TLookupStep::Step, FItemIndex, FItems.Count(), [this](int i) { SetItemIndex(i); }); \
+    }
+LOOKUP_STEP(SelectFirst, First)
+LOOKUP_STEP(SelectLast, Last)
+LOOKUP_STEP(SelectNext, Next)
+LOOKUP_STEP(SelectPrevious, Previous)
+LOOKUP_STEP(SelectNextPage, NextPage)
+LOOKUP_STEP(SelectPreviousPage, PreviousPage)
+#undef LOOKUP_STEP
 
 void TExMultiColumnDropDown::SetSelectionColorStyle(TSelectionColorStyle Value) {
     switch (Value) {
@@ -567,13 +618,7 @@ void TExMultiColumnDropDown::DoBeforeDropDown() {
 }
 
 void TExMultiColumnDropDown::AdjustDropDownHeight(int& Height) {
-    // Without a row height there is nothing to snap to.
-    if (DropDownRowHeight < 1) return;
-    int strips = 0;
-    if (DropDownHeader().Visible()) strips += DropDownHeader().Height();
-    if (DropDownFooter().Visible()) strips += DropDownFooter().Height();
-    const int fixed = strips + HeaderHeight + 2;
-    Height = fixed + std::max(0, Height - fixed) / DropDownRowHeight * DropDownRowHeight;
+    Height = WholeRowsHeight(Height, StripsHeight(*this), HeaderHeight, DropDownRowHeight);
 }
 
 void TExMultiColumnDropDown::DoShowDropDown() {
@@ -599,35 +644,17 @@ void TExMultiColumnDropDown::PlaceDropDownControl() {
 void TExMultiColumnDropDown::UpdateDropDownSize() {
     TExCustomDropDown::UpdateDropDownSize();
     if (!DropDownAutoWidth || !FDropDownForm || !FExColGrid) return;
-    FExColGrid->SetAlign(alNone);
-    FExColGrid->SetWidth(FExColGrid->GetColumnsWidth());
-    FDropDownForm->SetWidth(FExColGrid->Width() + 2 * DropDownBorderWidth());
-    FExColGrid->SetAlign(alClient);
+    FitPopupToGrid(*FDropDownForm, *FExColGrid, FExColGrid->GetColumnsWidth(), DropDownBorderWidth());
 }
 
 void TExMultiColumnDropDown::StretchColumns() {
-    if (!ColumnSizeWithDropDown || !FExColGrid || !FDropDownForm) return;
-    TExColGrid& g = *FExColGrid;
-    g.SetScrollBars(ssVertical);
-    const int n = std::min(FColumns.Count(), g.ColCount());
-    if (n == 0) return;
-    int total = 1;
-    for (int i = 0; i < n; ++i) total += FColumns.Items(i)->Width;
-    int w = FDropDownForm->Width();
-    if (g.VisibleRowCount() + g.FixedRows() < g.RowCount()) w -= GetSystemMetrics(SM_CXVSCROLL);
-    const double f = double(w) / total;
-    double rest = 0;
-    for (int i = 0; i < n; ++i) {
-        const double exact = f * FColumns.Items(i)->Width;
-        const int rounded = RoundHalfEven(exact);
-        rest += exact - rounded;
-        if (rest > 1) {
-            g.SetColWidths(i, rounded + 1);
-            rest -= 1;
-        } else {
-            g.SetColWidths(i, rounded);
-        }
-    }
+    if (ColumnSizeWithDropDown && FExColGrid && FDropDownForm)
+        StretchGridColumns(*FExColGrid, FColumns, FDropDownForm->Width());
+}
+
+void TExMultiColumnDropDown::Loaded() {
+    TExCustomDropDown::Loaded();
+    EndUpdate();
 }
 
 void TExMultiColumnDropDown::FormSizing() {
@@ -714,15 +741,7 @@ void TExMultiColumnDropDown::ControlKeyPress(Char& Key) {
         return;
     }
     if (Key == VK_BACK) {
-        if (SelLength() == 0) {
-            if (!FLookupEntry.empty()) FLookupEntry.pop_back();
-            WithFlagRaised(FCompleting, [&] { SetTextValue(FLookupEntry); });
-        } else {
-            String t = TMaskEdit::Text();
-            t.erase(size_t(SelStart()), size_t(SelLength()));
-            WithFlagRaised(FCompleting, [&] { SetText(t); });
-        }
-        SetSelStart(int(TMaskEdit::Text().size()));
+        EraseLookupEntry(*this, FLookupEntry, FCompleting);
         return;
     }
     if (Key != VK_TAB) FLookupEntry += Key;
@@ -742,27 +761,18 @@ void TExMultiColumnDropDown::ControlKeyPress(Char& Key) {
 }
 
 void TExMultiColumnDropDown::Change() {
-    FItemChange = false;
+    FPending.Pending = false;
     TExCustomDropDown::Change();
-    if (ComponentState().Contains(csDesigning) || !FWorkMode || FCompleting) return;
-    SetModified(!GetText().empty());
-    int typed = 0;
-    const int i = CompleteTypedText(
-        *this, FLookupItems.Count(), [&](int i) { return FLookupItems[i]; }, MatchCase, FCompleting, typed);
-    if (i < 0) return;
-    FItemIndex = i;
-    FItemChange = true;
-    FItemIdx = i;
-    FItemSel = typed;
+    const int i = FPending.Complete(
+        *this, FWorkMode, FCompleting, FLookupItems.Count(), [&](int i) { return FLookupItems[i]; }, MatchCase);
+    // The lookup texts may outlive the items (they are rebuilt only by
+    // EndUpdate): a completion names an item only while there is one.
+    if (i >= 0 && i < FItems.Count()) FItemIndex = i;
 }
 
 void TExMultiColumnDropDown::KeyUp(Word& Key, TShiftState Shift) {
     TExCustomDropDown::KeyUp(Key, Shift);
-    if (!FItemChange) return;
-    SetItemIndex(FItemIdx);
-    SetSelStart(FItemSel);
-    SetSelLength(int(GetText().size()) - FItemSel);
-    FItemChange = false;
+    FPending.Apply(*this, [this](int i) { SetItemIndex(i); });
 }
 
 void TExMultiColumnDropDown::KeyDown(Word& Key, TShiftState Shift) {
@@ -771,24 +781,12 @@ void TExMultiColumnDropDown::KeyDown(Word& Key, TShiftState Shift) {
         return;
     }
     const Word k = Key;
-    auto listed = [&] {
-        const String t = AnsiUpperCase(GetText());
-        for (int i = 0; i < FLookupItems.Count(); ++i)
-            if (AnsiUpperCase(FLookupItems[i]) == t) return i;
-        return -1;
-    };
-    if (k == VK_BACK || k == VK_ESCAPE || k == VK_DELETE) {
-        FWorkMode = false;
-    } else if (k == VK_RETURN) {
-        const int i = listed();
-        if (i >= 0) {
-            WithFlagRaised(FCompleting, [&] { SetTextValue(FLookupItems[i]); });
-            SetItemIndex(i);
-            Change();
-        }
-    } else {
-        FWorkMode = true;
-    }
+    auto listed = [&] { return IndexOfAnyCase(FLookupItems, GetText()); };
+    TypeAheadKeyDown(k, FWorkMode, listed, [&](int i) {
+        WithFlagRaised(FCompleting, [&] { SetTextValue(FLookupItems[i]); });
+        SetItemIndex(i);
+        Change();
+    });
     TExCustomDropDown::KeyDown(Key, Shift);
     if (k == VK_ESCAPE) SetItemIndex(listed());
 }

@@ -7,9 +7,12 @@
 // classes of the same names, so this unit's live in its own namespace.
 
 #include "controls/ExDropDown.h"
+#include "controls/ExItemSelector.h"
 
 #include "framework/Classes.h"
 #include "framework/Grids.h"
+
+#include <vector>
 
 namespace ExMultiColumnDropDown {
 
@@ -75,6 +78,28 @@ public:
 };
 
 class TExMultiColumnDropDown;
+
+// The widths of columns whose own widths are Widths, scaled to fill
+// Available pixels (with one pixel of slack): each rounded, the rounding
+// error carried on and paid out a pixel at a time.
+std::vector<int> FitWidths(const std::vector<int>& Widths, int Available);
+// The grid's columns scaled from Columns' own widths to fill PopupWidth, less
+// a scroll bar when not all rows show; the grid scrolls vertically only.
+void StretchGridColumns(TCustomGrid& Grid, const TDropDownColumns& Columns, int PopupWidth);
+// A lookup edit's moves among Count choices from Index (nothing without
+// any): the first, the last, the next or previous (the first from none),
+// ten on or back (to the last or first).
+enum class TLookupStep { First, Last, Next, Previous, NextPage, PreviousPage };
+void StepLookup(TLookupStep Step, int Index, int Count, const std::function<void(int)>& SetItemIndex);
+// The pop-up height for a proposed Height: the strips (Strips pixels), the
+// header row and its 2-pixel frame, then whole rows of RowHeight (none
+// below 1: no snapping).
+int WholeRowsHeight(int Height, int Strips, int HeaderHeight, int RowHeight);
+// The heights of the pop-up's visible header and footer strips.
+int StripsHeight(TExCustomDropDown& Edit);
+// The pop-up as wide as the grid's columns (Width) and its border; the
+// grid fills the pop-up again afterwards.
+void FitPopupToGrid(TDropDownForm& Form, TControl& Grid, int Width, int Border);
 
 using TDropDownDrawCellEvent =
     std::function<void(TObject* Sender, int Column, int Row, TCanvas& ACanvas, TRect ARect)>;
@@ -198,6 +223,7 @@ protected:
     void ControlKeyUp(Word& Key, TShiftState Shift) override;
     void ControlKeyPress(Char& Key) override;
     void FormSizing() override;
+    void Loaded() override;
     void WheelDown() override;
     void WheelUp() override;
     void WMKeyDown(TWMKey& Message) override;
@@ -218,8 +244,7 @@ private:
     TStringList FLookupItems;
     String FLookupEntry;
     bool FWorkMode = true;
-    bool FItemChange = false;
-    int FItemIdx = -1, FItemSel = 0;
+    TPendingCompletion FPending;
     int FOldItemIndex = -1;
     bool FShowing = false;
     bool FCompleting = false;

@@ -62,7 +62,7 @@ bool TBaseLazyTree::ShowsCheck(PLazyNode Node) const {
     return FOptions->MiscOptions().Contains(toCheckSupport) && Node->CheckType != ctNone;
 }
 
-void TBaseLazyTree::DrawTreeLines(TCanvas& Canvas, PLazyNode Node, int Top, int Height, int VAlign) {
+void TBaseLazyTree::DrawTreeLines(TCanvas& Canvas, PLazyNode Node, int Top, int Height, int VAlign, int Origin) {
     const bool ShowRoot = FOptions->PaintOptions().Contains(toShowRoot);
     const int Level = int(GetNodeLevel(Node));
     const int Length = Level + (ShowRoot ? 1 : 0);
@@ -83,7 +83,7 @@ void TBaseLazyTree::DrawTreeLines(TCanvas& Canvas, PLazyNode Node, int Top, int 
     // Entries from the node's own one leftwards to the top level.
     PLazyNode Run = Node;
     for (int Entry = Length - 1; Entry >= 0 && Run != FRoot; --Entry, Run = Run->Parent) {
-        int X = FOffsetX + Entry * Indent;
+        int X = Origin + Entry * Indent;
         bool Next = HasNextVisible(Run);
         bool TopLevel = Run->Parent == FRoot;
         bool Own = Run == Node;
@@ -142,7 +142,6 @@ void TBaseLazyTree::DrawCheckImage(TCanvas& Canvas, PLazyNode Node, int X, int Y
 void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
     const int Height = int(Node->NodeHeight);
     const TRect Row{0, Top, ClientWidth(), Top + Height};
-    const TLTPaintOptions Paint = FOptions->PaintOptions();
     Canvas.Brush().SetStyle(bsSolid);
     Canvas.Brush().SetColor(FColors->BackGroundColor());
     Canvas.FillRect(Row);
@@ -151,6 +150,72 @@ void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
         OnBeforeItemPaint(this, &Canvas, Node, Row, Custom);
         if (Custom) return;
     }
+    if (!FHeader->UseColumns()) {
+        PaintMainCell(Canvas, Node, Top, NoColumn, Row, FOffsetX);
+        return;
+    }
+    // Scrolling columns first, the fixed ones over them; each cell clipped to itself.
+    const TLazyTreeColumns& Columns = FHeader->Columns();
+    const TColumnIndex Main = FHeader->GetMainColumn();
+    const bool VertLines = FOptions->PaintOptions().Contains(toShowVertGridLines);
+    TRegion Saved;
+    const bool HadClip = Canvas.GetClipRgn(Saved);
+    for (bool Fixed : {false, true})
+        for (TLazyTreeColumn* Column : Columns.GetVisibleColumns()) {
+            if (Column->Options().Contains(coFixed) != Fixed) continue;
+            const TRect Cell{Column->Left(), Top, Column->Left() + Column->Width(), Top + Height};
+            if (Cell.Right <= 0 || Cell.Left >= ClientWidth()) continue;
+            Canvas.IntersectClipRect(Cell.Left, Cell.Top, Cell.Right, Cell.Bottom);
+            if (Fixed || !Column->Options().Contains(coParentColor)) {
+                Canvas.Brush().SetColor(Column->Options().Contains(coParentColor) ? FColors->BackGroundColor()
+                                                                                   : Column->Color());
+                Canvas.FillRect(Cell);
+            }
+            if (Column->Index() == Main) PaintMainCell(Canvas, Node, Top, Main, Cell, Cell.Left);
+            else PaintOtherCell(Canvas, Node, Column->Index(), Cell);
+            if (VertLines) {
+                Canvas.Brush().SetColor(FColors->GetColor(TLTColors::GridLineColor));
+                Canvas.FillRect(TRect{Cell.Right - 1, Cell.Top, Cell.Right, Cell.Bottom});
+            }
+            Canvas.SelectClipRgn(HadClip ? &Saved : nullptr);
+        }
+}
+
+void TBaseLazyTree::PaintOtherCell(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, const TRect& Cell) {
+    const TLTPaintOptions Paint = FOptions->PaintOptions();
+    TRect Content = Cell;
+    if (Paint.Contains(toShowHorzGridLines)) {
+        Canvas.Brush().SetColor(FColors->GetColor(TLTColors::GridLineColor));
+        Canvas.FillRect(TRect{Cell.Left, Cell.Bottom - 1, Cell.Right, Cell.Bottom});
+        Content.Bottom -= 1;
+    }
+    const bool Focus = Focused() || Paint.Contains(toPopupMode);
+    const bool Selected = Node->States.Contains(vsSelected) && !Paint.Contains(toAlwaysHideSelection) &&
+                          (Focus || !Paint.Contains(toHideSelection)) && CellShowsSelection(Column);
+    TLTPaintInfo Info{&Canvas, Node, Column, Cell, Content, Content.Right - Content.Left};
+    PaintMarksAndContent(Info, Content, Selected,
+                         Node == FFocusedNode && Column == FFocusedColumn && Focused() && !Paint.Contains(toHideFocusRect));
+}
+
+void TBaseLazyTree::PaintMarksAndContent(TLTPaintInfo& Info, const TRect& MarkRect, bool Selected, bool FocusMark) {
+    TCanvas& Canvas = *Info.Canvas;
+    if (Selected) {
+        const bool Focus = Focused() || FOptions->PaintOptions().Contains(toPopupMode);
+        Canvas.Brush().SetColor(FColors->GetColor(Focus ? TLTColors::FocusedSelectionColor
+                                                       : TLTColors::UnfocusedSelectionColor));
+        Canvas.FillRect(MarkRect);
+    }
+    if (FocusMark) {
+        Canvas.Brush().SetColor(FColors->BackGroundColor());
+        Canvas.DrawFocusRect(MarkRect);
+    }
+    PaintCellContent(Info);
+}
+
+void TBaseLazyTree::PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TColumnIndex Column, const TRect& Row,
+                                  int Origin) {
+    const int Height = int(Node->NodeHeight);
+    const TLTPaintOptions Paint = FOptions->PaintOptions();
     const bool ShowRoot = Paint.Contains(toShowRoot);
     const int IndentSize = int(GetNodeLevel(Node)) + (ShowRoot ? 1 : 0);
     const int Offset = int(FIndent) * (Paint.Contains(toFixedIndent) ? 1 : IndentSize);
@@ -177,15 +242,15 @@ void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
         Canvas.Brush().SetColor(FColors->GetColor(TLTColors::GridLineColor));
         Canvas.FillRect(TRect{Row.Left, Row.Bottom - 1, Row.Right, Row.Bottom});
     }
-    if (Paint.Contains(toShowTreeLines)) DrawTreeLines(Canvas, Node, Top, Height, VAlign);
+    if (Paint.Contains(toShowTreeLines)) DrawTreeLines(Canvas, Node, Top, Height, VAlign, Origin);
     if (Paint.Contains(toShowButtons) && Node->States.Contains(vsHasChildren) &&
         !(Node->States.Contains(vsAllChildrenHidden) && FOptions->AutoOptions().Contains(toAutoHideButtons))) {
         int ButtonX = int(std::nearbyint((int(FIndent) - ButtonSize()) / 2.0)) + (IndentSize - 1) * int(FIndent) + 1;
         int VButton = VAlign - ButtonSize() / 2 - (ButtonSize() % 2);
-        if (IndentSize > 0) DrawNodeButton(Canvas, Node, FOffsetX + ButtonX, Top + VButton);
+        if (IndentSize > 0) DrawNodeButton(Canvas, Node, Origin + ButtonX, Top + VButton);
     }
 
-    int X = FOffsetX + FMargin + Offset;
+    int X = Origin + FMargin + Offset;
     if (ShowsCheck(Node)) {
         DrawCheckImage(Canvas, Node, X - 1, Top + VAlign - CheckImageSize() / 2);
         X += CheckImageSize() + 2;
@@ -207,24 +272,10 @@ void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
     }
     const bool Focus = Focused() || Paint.Contains(toPopupMode);
     bool Selected = Node->States.Contains(vsSelected) && !Paint.Contains(toAlwaysHideSelection) &&
-                    (Focus || !Paint.Contains(toHideSelection));
-    if (Selected) {
-        Canvas.Brush().SetColor(FColors->GetColor(Focus ? TLTColors::FocusedSelectionColor
-                                                       : TLTColors::UnfocusedSelectionColor));
-        Canvas.FillRect(Content);
-    }
-    if (Node == FFocusedNode && Focused() && !Paint.Contains(toHideFocusRect)) {
-        Canvas.Brush().SetColor(FColors->BackGroundColor());
-        Canvas.DrawFocusRect(Content);
-    }
-    TLTPaintInfo Info;
-    Info.Canvas = &Canvas;
-    Info.Node = Node;
-    Info.CellRect = Row;
-    Info.ContentRect = Content;
+                    (Focus || !Paint.Contains(toHideSelection)) && CellShowsSelection(Column);
+    TLTPaintInfo Info{&Canvas, Node, Column, Row, Content, Content.Right - Content.Left};
     if (FOptions->SelectionOptions().Contains(toFullRowSelect)) Info.ContentRect.Left = X;
-    Info.NodeWidth = Content.Right - Content.Left;
-    PaintCellContent(Info);
+    PaintMarksAndContent(Info, Content, Selected, Node == FFocusedNode && Focused() && !Paint.Contains(toHideFocusRect));
 }
 
 void TBaseLazyTree::Paint() {
@@ -292,4 +343,9 @@ void TBaseLazyTree::DrawSelectionRectangle(TCanvas& Canvas, int WindowLeft, cons
     Canvas.DrawFocusRect(Band);
     Canvas.Font().SetColor(OldText);
     Canvas.SetBkColor(OldBack);
+}
+
+bool TBaseLazyTree::CellShowsSelection(TColumnIndex Column) const {
+    if (Column < 0 || FOptions->SelectionOptions().Contains(toFullRowSelect)) return true;
+    return Column == FFocusedColumn || (FFocusedColumn < 0 && Column == FHeader->GetMainColumn());
 }

@@ -450,3 +450,29 @@ TEST_F(ColorPickerFixture, TheDiscretePaletteChoosesByKeysAndEscRestores) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ColorPickerFixture, SwitchingStylesShowsOneControlAndListEntriesCanBeDrawnByTheOwner) {
+    dd->SetColorSelectionStyle(csSpectrum);
+    ASSERT_NE(dd->SpectrumPanel(), nullptr);
+    EXPECT_TRUE(dd->SpectrumPanel()->Visible());
+    EXPECT_EQ(dd->DropDownForm()->Width(), 150 + 2) << "sized when the style is set";
+    dd->SetColorSelectionStyle(csList);
+    EXPECT_TRUE(dd->ItemSelector()->Visible());
+    EXPECT_FALSE(dd->SpectrumPanel()->Visible());
+
+    std::vector<int> drawn;
+    dd->OnDrawColor = [&](TObject* Sender, TCanvas&, TRect, int Index) {
+        if (Sender == dd) drawn.push_back(Index);
+    };
+    dd->ShowDropDown();
+    EXPECT_TRUE(dd->DropDownForm()->Sizeable()) << "only the list can be sized";
+    dd->ItemSelector()->Panel()->Repaint();
+    TBitmap shot;
+    RenderControlToBitmap(dd->ItemSelector()->Panel(), shot);
+    EXPECT_FALSE(drawn.empty());
+    dd->HideDropDown(true);
+}
+
+}  // namespace

@@ -228,3 +228,80 @@ TEST_F(MultiColumnFixture, AutoSizedAndWrappedColumns) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MultiColumnFixture, LooksSetTheListColours) {
+    EXPECT_EQ(dd->LineColor, 0xF1EDEB);
+    EXPECT_EQ(dd->FixedLineColor, 0xD1BBA4);
+    EXPECT_EQ(dd->HeaderFont().Color(), 0x723708);
+    struct Case {
+        TGPKStyle style;
+        TColor header, headerTo, font, lines, fixedLines, selectionText;
+    };
+    const Case cases[] = {
+        {tsOffice2003Blue, 0xD68759, 0x933803, 0xFFFFFF, 0x962D00, 0x962D00, 0x000000},
+        {tsOffice2007Luna, 0xFFEFE3, 0xFFD2AF, 0x723708, 0xFFD2AF, 0xFFD2AF, 0x000000},
+        {tsWindowsXP, clBtnFace, clBtnFace, 0x000000, 0xC0C0C0, 0x000000, clHighlightText},
+        {tsWindowsVista, 0xFFFDF9, 0xFFFAF0, 0x000000, 0xFCF2DA, 0xFCF2DA, 0x000000},
+        {tsOffice2010Blue, 0xEDDBCD, clNone, 0x5B391E, 0xEEDDCF, 0xEEDDCF, 0x000000},
+        {tsTerminal, clBtnFace, clBtnFace, 0x000000, 0x808080, 0x000000, clHighlightText},
+    };
+    for (const Case& c : cases) {
+        dd->SetComponentStyle(c.style);
+        EXPECT_EQ(dd->HeaderColor, c.header) << c.style;
+        EXPECT_EQ(dd->HeaderColorTo, c.headerTo) << c.style;
+        EXPECT_EQ(dd->HeaderFont().Color(), c.font) << c.style;
+        EXPECT_EQ(dd->LineColor, c.lines) << c.style;
+        EXPECT_EQ(dd->FixedLineColor, c.fixedLines) << c.style;
+        EXPECT_EQ(dd->SelectionTextColor, c.selectionText) << c.style;
+    }
+    EXPECT_EQ(dd->SelectionColor(), clHighlight) << "the terminal's selection";
+    dd->SetComponentStyle(tsOffice2010Blue);
+    EXPECT_EQ(dd->SelectionColor(), 0x6CD0FF);
+    EXPECT_EQ(dd->SelectionColorTo(), 0x6CD0FF);
+}
+
+TEST_F(MultiColumnFixture, TheListPaintsColumnsHeaderAndSelection) {
+    dd->Columns().Items(1)->Color = 0x00FF00;
+    dd->HeaderColorTo = clNone;
+    dd->HeaderColor = 0x0000FF;
+    dd->SetItemIndex(0);
+    dd->ShowDropDown();
+    TExColGrid* g = dd->Grid();
+    g->Repaint();
+    TBitmap shot;
+    RenderControlToBitmap(g, shot);
+    const TRect data = g->CellRect(1, 3), head = g->CellRect(0, 0), sel = g->CellRect(1, 1);
+    EXPECT_EQ(shot.Canvas().Pixels(data.Left + 4, data.Top + 3), 0x00FF00) << "the column's colour";
+    EXPECT_EQ(shot.Canvas().Pixels(head.Left + 4, head.Top + 3), 0x0000FF) << "a plain header";
+    EXPECT_NE(shot.Canvas().Pixels(sel.Left + 4, sel.Top + 3), 0x00FF00) << "the chosen row is drawn selected";
+
+    bool asked = false;
+    dd->OnDropDownGetItemText = [&](TObject* Sender, int Column, int Row, String& Text) {
+        asked = asked || (Sender == dd && Column == 0 && Row == 2 && Text == u"Apricot");
+    };
+    g->Repaint();
+    RenderControlToBitmap(g, shot);
+    EXPECT_TRUE(asked);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MultiColumnFixture, ReturnIsTabTakesTheTextAndMovesOn) {
+    auto* next = new TExMultiColumnDropDown(&form);
+    next->SetParent(&form);
+    next->SetBounds(10, 60, 160, 21);
+    dd->SetEditorEnabled(true);
+    dd->SetReturnIsTab(true);
+    dd->SetText(u"date");
+    SimulateKey(VK_RETURN);
+    Application->ProcessMessages();
+    EXPECT_EQ(dd->ItemIndex(), 4);
+    EXPECT_EQ(dd->GetText(), u"Date");
+    EXPECT_TRUE(next->Focused()) << "Enter went on as Tab";
+}
+
+}  // namespace

@@ -780,3 +780,91 @@ TEST(LazyTreesWindow, RubberBandIsDottedOrBlendedWithTheBorderColour) {
     Rendered After(&t);
     EXPECT_EQ(After(125, 100), Back);
 }
+
+TEST(LazyTreesWindow, MiddleButtonPanningScrollsByTheDistanceFromTheMark) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.SetRootNodeCount(20);
+    t.TreeOptions().SetMiscOptions(t.TreeOptions().MiscOptions() - TLTMiscOptions{toWheelPanning});
+    SimulateMouseDown(&t, mbMiddle, 50, 50);
+    EXPECT_FALSE(t.IsPanning());  // only with the option
+    SimulateMouseUp(&t, mbMiddle, 50, 50);
+    t.TreeOptions().SetMiscOptions(t.TreeOptions().MiscOptions() + TLTMiscOptions{toWheelPanning});
+
+    // Click and release without moving: panning stays on until the next click.
+    SimulateMouseDown(&t, mbMiddle, 50, 50);
+    ASSERT_TRUE(t.IsPanning());
+    ASSERT_NE(t.PanningWindow(), nullptr);
+    const TPoint Start = t.ClientToScreen(TPoint{50, 50});
+    EXPECT_EQ(t.PanningWindow()->Left() + t.PanningWindow()->Width() / 2, Start.X);
+    EXPECT_EQ(t.PanningWindow()->Top() + t.PanningWindow()->Height() / 2, Start.Y);
+    SimulateMouseUp(&t, mbMiddle, 50, 50);
+    EXPECT_TRUE(t.IsPanning());
+    EXPECT_FALSE(t.TreeStates().Contains(tsWheelPanning));
+    const TCursor Resting = t.Cursor();
+    SimulateMouseMove(&t, 50, 90);
+    EXPECT_NE(t.Cursor(), Resting);  // pointing downwards now
+    t.TimerFired(4);
+    EXPECT_EQ(t.OffsetY(), -(90 - 50 - 8));  // the distance beyond the dead zone
+    SimulateMouseMove(&t, 52, 53);  // within the dead zone: no step
+    t.TimerFired(4);
+    EXPECT_EQ(t.OffsetY(), -32);
+    SimulateMouseDown(&t, mbLeft, 52, 53);
+    EXPECT_FALSE(t.IsPanning());
+    EXPECT_EQ(t.PanningWindow(), nullptr);
+    EXPECT_EQ(t.Cursor(), crDefault);
+    SimulateMouseUp(&t, mbLeft, 52, 53);
+
+    // Dragged with the button held: the release ends it.
+    SimulateMouseDown(&t, mbMiddle, 50, 50);
+    SimulateMouseMove(&t, 50, 70, {ssMiddle});
+    SimulateMouseUp(&t, mbMiddle, 50, 70);
+    EXPECT_FALSE(t.IsPanning());
+}
+
+TEST(LazyTreesWindow, RubberBandAtTheBottomEdgeScrollsAfterTheDelay) {
+    BandTree f;
+    TLazyStringTree& t = *f.tree;
+    t.SetRootNodeCount(20);
+    t.TreeOptions().SetAutoOptions(t.TreeOptions().AutoOptions() + TLTAutoOptions{toAutoScroll});
+    SimulateMouseDown(&t, mbLeft, 150, 5);
+    SimulateMouseMove(&t, 100, 60, {ssLeft});
+    ASSERT_TRUE(t.TreeStates().Contains(tsDrawSelecting));
+    const Cardinal Before = t.TimerStarts(4);
+    SimulateMouseMove(&t, 100, t.ClientHeight() - 5, {ssLeft});
+    EXPECT_TRUE(t.TreeStates().Contains(tsScrollPending));
+    EXPECT_EQ(t.TimerStarts(4), Before + 1);
+    t.TimerFired(4);  // the delay is over: scrolling by the vertical increment
+    EXPECT_TRUE(t.TreeStates().Contains(tsScrolling));
+    EXPECT_EQ(t.OffsetY(), -20);
+    // The band's corner followed the pointer into the rows that came up.
+    EXPECT_EQ(t.DrawSelectionRect().Bottom, t.ClientHeight() - 5 + 20);
+    SimulateMouseMove(&t, 100, 60, {ssLeft});  // away from the edge: scrolling stops
+    EXPECT_FALSE(t.TreeStates().Contains(tsScrolling));
+    SimulateMouseUp(&t, mbLeft, 100, 60);
+}
+
+TEST(LazyTreesWindow, ClickHotAndScrollNotices) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.SetRootNodeCount(20);
+    std::string Log;
+    auto Name = [&](PLazyNode N) { return N ? std::to_string(t.AbsoluteIndex(N)) : std::string("nil"); };
+    t.OnNodeClick = [&](TBaseLazyTree*, const TBaseLazyTree::THitInfo& Hit) {
+        Log += "click " + Name(Hit.HitNode) + " check " + std::to_string(t.GetCheckState(Hit.HitNode)) + ";";
+    };
+    t.OnNodeDblClick = [&](TBaseLazyTree*, const TBaseLazyTree::THitInfo& Hit) { Log += "dbl " + Name(Hit.HitNode) + ";"; };
+    t.OnHotChange = [&](TBaseLazyTree*, PLazyNode Old, PLazyNode New) { Log += "hot " + Name(Old) + ">" + Name(New) + ";"; };
+    t.OnScroll = [&](TBaseLazyTree*, int DX, int DY) { Log += "scroll " + std::to_string(DX) + "," + std::to_string(DY) + ";"; };
+    SimulateMouseMove(&t, 40, 9);
+    SimulateMouseDown(&t, mbLeft, CheckX, CheckY);
+    SimulateMouseUp(&t, mbLeft, CheckX, CheckY);  // the click notice sees the new check state
+    SimulateMouseMove(&t, 40, 18 + 9);
+    SimulateMouseUp(&t, mbLeft, 40, 140);  // any release over a node tells it
+    t.SetOffsetXY(0, -18);
+    t.SetOffsetXY(0, -18);  // unchanged: no notice
+    EXPECT_EQ(Log, "hot nil>0;click 0 check " + std::to_string(csCheckedNormal) + ";hot 0>1;click 7 check 0;scroll 0,-18;");
+    Log.clear();
+    SimulateDblClick(&t, 40, 9);
+    EXPECT_NE(Log.find("dbl 1;"), std::string::npos);  // the top row is now the first child
+}

@@ -544,21 +544,22 @@ public:
     int CompareRowsFull(int ACol, int ARow1, int ARow2);
     // By SortIndexes from entry AIndex on; a descending key's answer is negated.
     int CompareRowsIndexed(int AIndex, int ARow1, int ARow2);
-    TSortIndexList& SortIndexes() { return FSortIndexes; }
-    TIntList& IgnoreColumns() { return FIgnoreColumns; }
-    bool IsIgnoredColumn(int ACol) const { return FIgnoreColumns.HasValue(ACol); }
+    // The sort state lives with the data tools.
+    TSortIndexList& SortIndexes() { return FTools->SortIndexes; }
+    TIntList& IgnoreColumns() { return FTools->IgnoreColumns; }
+    bool IsIgnoredColumn(int ACol) const { return FTools->IgnoreColumns.HasValue(ACol); }
     // Counters of comparisons and row swaps; the sorts reset and read them.
-    int Compares() const { return FCompares; }
-    void SetCompares(int Value) { FCompares = Value; }
-    int Swaps() const { return FSwaps; }
-    void SetSwaps(int Value) { FSwaps = Value; }
+    long long Compares() const { return FTools->Compares; }
+    void SetCompares(long long Value) { FTools->Compares = Value; }
+    long long Swaps() const { return FTools->Swaps; }
+    void SetSwaps(long long Value) { FTools->Swaps = Value; }
     // Milliseconds the last sort by header click took.
-    Cardinal SortTime() const { return FSortTime; }
+    unsigned long long SortTime() const { return FTools->SortTime; }
     // Where each row's data stood when the list was last reset (the sorts keep it).
-    std::vector<int>& SortRowXRef() { return FSortRowXRef; }
+    const std::vector<int>& SortRowXRef() const { return FTools->SortRowXRef(); }
     // The row a sort follows through its swaps.
-    int SortRow() const { return FSortRow; }
-    void SetSortRow(int Value) { FSortRow = Value; }
+    int SortRow() const { return FTools->SortRow(); }
+    void SetSortRow(int Value) { FTools->SetSortRow(Value); }
     // The sort's swap step: storage, heights and the cross-reference entries
     // change places (with SortSettings.SingleColumn only the sort column's cells).
     virtual void SortSwapRows(int Index, int Index2);
@@ -1089,13 +1090,6 @@ protected:
     void SwapCells(int Col1, int Row1, int Col2, int Row2);
     void SwapRowStorage(int Index, int Index2);
     void RepeatMoveOnSyncGrid(bool Column, int FromIndex, int ToIndex);
-    TSortIndexList FSortIndexes;
-    TIntList FIgnoreColumns{0, 0};
-    std::vector<int> FSortRowXRef;
-    int FCompares = 0;
-    int FSwaps = 0;
-    Cardinal FSortTime = 0;
-    int FSortRow = -1;
     bool FExcelClipboardFormat = false;
     int FAutoNumberStart = 0;
     int FAutoNumberOffset = 0;

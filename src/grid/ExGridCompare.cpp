@@ -163,7 +163,7 @@ TCellSortKey TExStringGrid::CellSortKey(int ACol, int ARow) {
 }
 
 int TExStringGrid::CompareCellSortKeys(const TCellSortKey& A, const TCellSortKey& B, TSortDirection ADirection) {
-    ++FCompares;
+    ++FTools->Compares;
     TSortStyle style = A.Style;
     // Each automatic choice needs both cells to qualify, so that swapping the
     // two rows turns the answer round.
@@ -238,14 +238,14 @@ int TExStringGrid::CompareRowsFull(int ACol, int ARow1, int ARow2) {
 
 int TExStringGrid::CompareRowsIndexed(int AIndex, int ARow1, int ARow2) {
     for (;;) {
-        if (AIndex < 0 || AIndex >= FSortIndexes.Count()) return 0;
-        const int entry = FSortIndexes.GetInteger(AIndex);
+        if (AIndex < 0 || AIndex >= SortIndexes().Count()) return 0;
+        const int entry = SortIndexes().GetInteger(AIndex);
         const bool descending = entry < 0;  // bit 31
         const int column = entry & 0x7FFFFFFF;
         const int result =
             IsIgnoredColumn(column) ? 0 : CompareCells(column, ARow1, ARow2, descending ? sdDescending : sdAscending);
         if (result == 0 && FSortSettings.Full()) {
-            if (AIndex < FSortIndexes.Count() - 1) {
+            if (AIndex < SortIndexes().Count() - 1) {
                 ++AIndex;
                 continue;
             }

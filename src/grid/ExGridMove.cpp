@@ -75,10 +75,10 @@ void TExStringGrid::ColumnMoved(int FromIndex, int ToIndex) {
 
     if (FSortSettings.Column() >= 0) FSortSettings.SetColumn(FollowMove(FSortSettings.Column(), rf, rt));
     if (FSortSettings.IndexShow())
-        for (int i = 0; i < FSortIndexes.Count(); ++i) {
-            const int e = FSortIndexes.GetInteger(i);
+        for (int i = 0; i < SortIndexes().Count(); ++i) {
+            const int e = SortIndexes().GetInteger(i);
             const int col = e & 0xFFFF;
-            FSortIndexes.SetInteger(i, (e & ~0xFFFF) | (FollowMove(col, rf, rt) & 0xFFFF));
+            SortIndexes().SetInteger(i, (e & ~0xFFFF) | (FollowMove(col, rf, rt) & 0xFFFF));
         }
     if (FFloatingFooter.Visible()) InvalidateGrid();
 

@@ -15,7 +15,7 @@ public:
 // Rows hidden by contracting carry this level: no filter level releases them.
 static constexpr int NodeHideLevel = -1;
 
-TExGridTools::TExGridTools(TExStringGrid& AGrid) : TGridDataTools(AGrid), FSortRowXRef(AGrid.SortRowXRef()) {}
+TExGridTools::TExGridTools(TExStringGrid& AGrid) : TGridDataTools(AGrid) {}
 
 TExGridTools::~TExGridTools() = default;
 

@@ -39,6 +39,7 @@ void TExStringGrid::SwapCells(int Col1, int Row1, int Col2, int Row2) {
 
 // The rows' storage (hidden columns too) and their heights.
 void TExStringGrid::SwapRowStorage(int Index, int Index2) {
+    if (Index < 0 || Index2 < 0) return;
     Data().SwapRows(Index, Index2);
     if (Index >= RowCount() || Index2 >= RowCount()) return;
     const int h = RowHeights(Index), h2 = RowHeights(Index2);
@@ -49,16 +50,12 @@ void TExStringGrid::SwapRowStorage(int Index, int Index2) {
 }
 
 void TExStringGrid::SortSwapRows(int Index, int Index2) {
-    ++FSwaps;
-    const int n = int(FSortRowXRef.size());
-    if (Index >= 0 && Index < n && Index2 >= 0 && Index2 < n) std::swap(FSortRowXRef[Index], FSortRowXRef[Index2]);
+    FTools->SortRowsSwapped(Index, Index2);
     if (FSortSettings.SingleColumn()) {
-        if (const int c = FSortSettings.Column(); c >= 0) SwapCells(c, Index, c, Index2);
+        if (const int c = FSortSettings.Column(); c >= 0 && Index >= 0 && Index2 >= 0) SwapCells(c, Index, c, Index2);
         return;
     }
     SwapRowStorage(Index, Index2);
-    if (FSortRow == Index) FSortRow = Index2;
-    else if (FSortRow == Index2) FSortRow = Index;
 }
 
 void TExStringGrid::SwapRows(int Index, int Index2) {

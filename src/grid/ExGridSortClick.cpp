@@ -85,13 +85,13 @@ void TExStringGrid::HeaderSortClick(int ACol, int ARow, int X, int Y, int PressC
     }
 
     HideInplaceEdit();
-    if (RowCount() != int(FSortRowXRef.size())) FDataTools->InitSortXRef();
+    if (RowCount() != int(SortRowXRef().size())) FDataTools->InitSortXRef();
 
     const bool keepLeft = FNavigation.KeepHorizScroll() && Options().Contains(goRowSelect);
     const int left = LeftCol();
     // Runs the sort with the left column kept, also when the sort raises.
     auto runSort = [&](auto&& sort) {
-        FSortTime = GetTickCount();
+        FTools->SortTime = GetTickCount();
         if (keepLeft) BeginUpdate();
         try {
             sort();
@@ -100,34 +100,34 @@ void TExStringGrid::HeaderSortClick(int ACol, int ARow, int X, int Y, int PressC
                 SetLeftCol(left);
                 EndUpdate();
             }
-            FSortTime = GetTickCount() - FSortTime;
+            FTools->SortTime = GetTickCount() - FTools->SortTime;
             throw;
         }
         if (keepLeft) {
             SetLeftCol(left);
             EndUpdate();
         }
-        FSortTime = GetTickCount() - FSortTime;
+        FTools->SortTime = GetTickCount() - FTools->SortTime;
     };
 
     const bool initAscending = FSortSettings.InitSortDirection() == sdAscending;
     if (FSortSettings.IndexShow()) {
         const Word key = FSortSettings.IndexSortKey() == ikShift ? VK_SHIFT : VK_CONTROL;
         if (GetKeyState(key) < 0) {
-            if (FSortIndexes.FindIndex(N) < 0) FSortIndexes.AddIndex(N, initAscending);
-            else FSortIndexes.ToggleIndex(N);
-        } else if (FSortIndexes.Count() == 1 && FSortIndexes.GetSortColumns(0) == N) {
-            FSortIndexes.ToggleIndex(N);
+            if (SortIndexes().FindIndex(N) < 0) SortIndexes().AddIndex(N, initAscending);
+            else SortIndexes().ToggleIndex(N);
+        } else if (SortIndexes().Count() == 1 && SortIndexes().GetSortColumns(0) == N) {
+            SortIndexes().ToggleIndex(N);
         } else {
-            FSortIndexes.Clear();
-            FSortIndexes.AddIndex(N, initAscending);
+            SortIndexes().Clear();
+            SortIndexes().AddIndex(N, initAscending);
         }
         runSort([this] {
             if (FHasNodeRows) FDataTools->QSortGroupIndexed();
             else FDataTools->QSortIndexed();
         });
         // The column number only: code that reads a negative column as "not sorted" stays right.
-        FSortSettings.SetColumn(FSortIndexes.Count() > 0 ? FSortIndexes.GetSortColumns(0) : -1);
+        FSortSettings.SetColumn(SortIndexes().Count() > 0 ? SortIndexes().GetSortColumns(0) : -1);
     } else {
         bool undo = false;
         if (FSortSettings.Column() == N) {

@@ -143,12 +143,6 @@ void TDragDropSettings::Assign(const TPersistent* Source) {
     *this = *s;
 }
 
-void TGridDataTools::InitSortXRef() {
-    std::vector<int>& xref = FGrid.SortRowXRef();
-    xref.resize(FGrid.RowCount());
-    for (int i = 0; i < int(xref.size()); ++i) xref[i] = i;
-}
-
 void TFilterDropDown::Assign(const TPersistent* Source) {
     auto* s = dynamic_cast<const TFilterDropDown*>(Source);
     if (!s) {

@@ -255,7 +255,7 @@ public:
     virtual void QSortIndexed() {}
     virtual void QSortGroup() {}
     virtual void QSortGroupIndexed() {}
-    virtual void InitSortXRef();
+    virtual void InitSortXRef() {}
     // A floating picture of the cells of Rect for a column or row drag; nil: the grid shows its header button.
     virtual TCustomForm* SelectionToForm(const TGridRect&) { return nullptr; }
     // The filter lists of the grid's columns, a check list for several values; nil: no list to open.

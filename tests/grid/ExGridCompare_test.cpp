@@ -120,6 +120,9 @@ TEST(ExGridCompare, HandlersDecideTheCustomAndRawStylesAndTheFormatEvent) {
     g.OnGetFormat = [](TObject*, int, TSortStyle& s, String&, String&) { s = ssRaw; };
     g.OnRawCompare = [](TObject*, int ACol, int r1, int r2, int& res) { res = ACol * 100 + r1 * 10 + r2; };
     EXPECT_EQ(g.CompareCells(1, 1, 2, sdAscending), 112);
+    // Cells outside the grid read as empty.
+    g.OnGetFormat = nullptr;
+    EXPECT_EQ(g.CompareCells(-1, -5, 999, sdAscending), 0);
     const int before = g.Compares();
     g.CompareCells(1, 2, 1, sdAscending);
     EXPECT_EQ(g.Compares(), before + 1);
@@ -203,6 +206,44 @@ TEST(ExGridCompare, IndexedRowsUseEachKeysDirection) {
     g.SortIndexes().AddIndex(2, false);
     EXPECT_EQ(g.CompareRowsIndexed(0, 1, 3), 1);
     EXPECT_EQ(g.CompareRowsIndexed(5, 1, 3), 0);  // past the keys
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ExGridCompare, TheDataToolsSortByTheColumnsFormat) {
+    TFormatSettings slash;
+    TFormatSettingsGuard guard(slash);
+    TExColumnGrid g(nullptr);
+    g.SetRowCount(5);
+    const char16_t* dates[] = {u"12/05/2023", u"", u"1/6/2023", u"3/1/2022"};
+    const char16_t* weights[] = {u"12 kg", u"3 kg", u"100 kg", u"7 kg"};
+    for (int r = 0; r < 4; ++r) {
+        g.SetCellEx(1, r + 1, dates[r]);
+        g.SetCellEx(2, r + 1, weights[r]);
+    }
+    auto column = [&g](int c) {
+        std::vector<std::string> v;
+        for (int r = 1; r < g.RowCount(); ++r) v.push_back(StringToUtf8(g.GetCellEx(c, r)));
+        return v;
+    };
+    // Dates as dates, the blank kept last in both directions.
+    g.SortSettings().SetIgnoreBlanks(true);
+    g.SortSettings().SetBlankPos(blLast);
+    g.SortSettings().SetColumn(1);
+    g.QSort();
+    EXPECT_EQ(column(1), (std::vector<std::string>{"3/1/2022", "12/05/2023", "1/6/2023", ""}));
+    g.SortSettings().SetDirection(sdDescending);
+    g.QSort();
+    EXPECT_EQ(column(1), (std::vector<std::string>{"1/6/2023", "12/05/2023", "3/1/2022", ""}));
+    // Weights by their numbers once the unit is left out.
+    g.Columns().Items(2)->SetSortStyle(ssNumeric);
+    g.Columns().Items(2)->SetSortSuffix(u" kg");
+    g.SortSettings().SetDirection(sdAscending);
+    g.SortSettings().SetColumn(2);
+    g.QSort();
+    EXPECT_EQ(column(2), (std::vector<std::string>{"3 kg", "7 kg", "12 kg", "100 kg"}));
 }
 
 }  // namespace

@@ -64,6 +64,8 @@ struct MoveForm {
 TEST(ExGridMove, ADraggedColumnTakesItsCellsWidthItemAndCurrentCell) {
     MoveForm f;
     f.g->SetCol(1);
+    f.g->SortSettings().SetShow(true);
+    f.g->OnClickSort = [&](TObject*, int) { f.log.push_back("sorted"); };
     f.DragColumn(1, 3);
     EXPECT_EQ(f.g->GetCellEx(3, 2), u"1,2");
     EXPECT_EQ(f.g->GetCellEx(1, 2), u"2,2");
@@ -245,6 +247,21 @@ TEST(ExGridMove, WithShowCellsThePictureOfTheCellsFollowsTheMouse) {
     EXPECT_EQ(picture->Left(), at.X);
     EXPECT_EQ(picture->Top(), at.Y);
     SimulateMouseUp(f.g, mbLeft, press.X + 30, press.Y + 4);
+}
+
+TEST(ExGridMove, DraggingPastTheEdgeScrollsTheColumns) {
+    MoveForm f;
+    f.g->SetColCount(20);
+    ASSERT_LT(f.g->VisibleColCount() + f.g->FixedCols(), f.g->ColCount());
+    const TPoint press = f.Mid(1, 0);
+    SimulateMouseDown(f.g, mbLeft, press.X, press.Y);
+    SimulateMouseMove(f.g, f.g->Width() + 5, press.Y, {ssLeft});
+    EXPECT_EQ(f.g->LeftCol(), 2);
+    SimulateMouseMove(f.g, f.g->Width() + 6, press.Y, {ssLeft});
+    EXPECT_EQ(f.g->LeftCol(), 3);
+    SimulateMouseMove(f.g, 2, press.Y, {ssLeft});
+    EXPECT_EQ(f.g->LeftCol(), 2);
+    SimulateMouseUp(f.g, mbLeft, 2, press.Y);
 }
 
 TEST(ExGridMove, OnColumnMoveRefusingEndsTheDrag) {

@@ -29,6 +29,9 @@ TEST(ExGridRange, ASelectedBlockReadsAsTabbedLines) {
     EXPECT_EQ(g.SelectedText(), u"x\r\ny");
     g.SetExcelClipboardFormat(true);
     EXPECT_EQ(g.SelectedText(), u"\"x\vy\"");
+    // Rich text goes as its plain text.
+    g.SetCellEx(2, 1, u"{\\rtf1 plain {\\b bold}}");
+    EXPECT_EQ(g.SelectedText(), u"plain bold");
 }
 
 TEST(ExGridRange, FixedCellsAreNeverSelected) {
@@ -129,6 +132,7 @@ TEST(ExGridRange, TheSortSwapKeepsTheCrossReferenceAndFollowsItsRow) {
     g.SortSettings().SetSingleColumn(true);
     g.SortSettings().SetColumn(2);
     g.SortSwapRows(1, 2);
+    g.SortSwapRows(-1, 2);  // out of the grid: nothing moves
     EXPECT_EQ(g.GetCellEx(1, 1), u"a3");
     EXPECT_EQ(g.GetCellEx(2, 1), u"b2");
     EXPECT_EQ(g.GetCellEx(2, 2), u"b3");

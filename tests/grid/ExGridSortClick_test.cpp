@@ -39,20 +39,21 @@ struct RecordingTools : TGridDataTools {
     void QSortGroup() override { log.push_back("QSortGroup"); }
     void InitSortXRef() override {
         log.push_back("xref");
-        TGridDataTools::InitSortXRef();
+        FGrid.Tools().InitSortXRef();
     }
     TListBox* FilterDropList(bool Check) override { return Check ? check : plain; }
 };
 
-struct SortForm {
+template <class Grid>
+struct SortFormOf {
     TForm form{nullptr};
-    TExStringGrid* g;
+    Grid* g;
     RecordingTools* tools;
     std::vector<std::string> log;
 
-    SortForm() {
+    SortFormOf() {
         form.SetBounds(0, 0, 600, 400);
-        g = new TExStringGrid(&form);
+        g = new Grid(&form);
         g->SetParent(&form);
         g->SetBounds(0, 0, 500, 300);
         g->SetOptions(g->Options() + TGridOptions{goColSizing});
@@ -70,6 +71,7 @@ struct SortForm {
         g->HeaderSortClick(col, row, x, R.Top + 5, col, pressRow < 0 ? row : pressRow);
     }
 };
+using SortForm = SortFormOf<TExStringGrid>;
 
 TEST(ExGridSortClick, OnlyAPressAndReleaseInTheSortRowOfAGridWithDataRowsSorts) {
     SortForm f;
@@ -186,6 +188,11 @@ TEST(ExGridSortClick, TheFilterButtonOpensTheColumnsListOnlyInItsZone) {
         }
     };
     const TRect R = f.g->CellRect(2, 0);
+    // A real click on the button opens the list; a second one closes it.
+    SimulateClick(f.g, R.Right - 8, R.Top + 5);
+    EXPECT_TRUE(plain.Visible());
+    SimulateClick(f.g, R.Right - 8, R.Top + 5);
+    EXPECT_FALSE(plain.Visible());
     f.g->FilterButtonRelease(R.Right - 2, R.Top + 5);  // the sizing margin
     f.g->FilterButtonRelease(R.Right - 8, R.Top + 20);  // below the button
     f.g->FilterButtonRelease(R.Right - 20, R.Top + 5);  // left of it
@@ -246,22 +253,11 @@ TEST(ExGridSortClick, TheCheckListShowsTheColumnsActiveConditionsChecked) {
     EXPECT_TRUE(check.Checked(1));
 }
 
-}  // namespace
-
-namespace {
-
 TEST(ExGridSortClick, AColumnGridOffersItsColumnsFilterValues) {
-    TForm form(nullptr);
-    form.SetBounds(0, 0, 600, 400);
-    auto* g = new TExColumnGrid(&form);
-    g->SetParent(&form);
-    g->SetBounds(0, 0, 500, 300);
-    std::vector<std::string> log;
-    auto tools = std::make_unique<RecordingTools>(*g, log);
+    SortFormOf<TExColumnGrid> f;
+    TExColumnGrid* g = f.g;
     TListBox plain(nullptr);
-    tools->plain = &plain;
-    g->SetDataTools(std::move(tools));
-    form.Show();
+    f.tools->plain = &plain;
     g->Columns().Items(2)->Filter().Add(u"Low=<10");
     g->Columns().Items(2)->Filter().Add(u"High");
     const TRect R1 = g->CellRect(1, 0), R2 = g->CellRect(2, 0);
@@ -272,6 +268,19 @@ TEST(ExGridSortClick, AColumnGridOffersItsColumnsFilterValues) {
     ASSERT_EQ(plain.Items().Count(), 2);
     EXPECT_EQ(plain.Items()[0], u"Low");
     EXPECT_EQ(plain.Items()[1], u"High");
+}
+
+TEST(ExGridSortClick, RealClicksSortOnlyWhenPressAndReleaseAreInTheSortRow) {
+    SortForm f;
+    TExStringGrid* g = f.g;
+    std::vector<std::string>& log = f.log;
+    const TRect head = g->CellRect(2, 0), data = g->CellRect(2, 3);
+    SimulateClick(g, head.Left + 10, head.Top + 5);
+    EXPECT_EQ(log, (std::vector<std::string>{"xref", "QSort 2 up", "click 2"}));
+    // Pressed in a data row, released on the header.
+    SimulateMouseDown(g, mbLeft, data.Left + 10, data.Top + 5);
+    SimulateMouseUp(g, mbLeft, head.Left + 10, head.Top + 5);
+    EXPECT_EQ(log.size(), 3u);
 }
 
 }  // namespace

@@ -225,6 +225,7 @@ private:
     TPendingCompletion FPending;
     int FSelRow = -1;
     int FOldItemIndex = -1;
+    int FTempItemIndex = -1;  // the item held across a click sort
     bool FPreparing = false;
     bool FBalloonInit = false;  // the pop-up grid's balloon re-armed since the opening
 };

@@ -438,7 +438,10 @@ void TCustomExGridDropDown::CreateDropDownForm() {
     X(OnEndRowSize, OnGridEndRowSize) X(OnGetEditorType, OnGridGetEditorType)                            \
     X(OnGetEditorPropInt, OnGridGetEditorProp) X(OnCanEditCell, OnGridCanEditCell)                       \
     X(OnGetDisplText, OnGridGetDiplText) X(OnCheckBoxClick, OnGridCheckBoxClick)                         \
-    X(OnMouseDown, OnGridMouseDown) X(OnMouseUp, OnGridMouseUp)
+    X(OnMouseDown, OnGridMouseDown) X(OnMouseUp, OnGridMouseUp) X(OnGetFormat, OnGridGetFormat)            \
+    X(OnColumnMove, OnGridColumnMove) X(OnColumnMoving, OnGridColumnMoving)                              \
+    X(OnColumnMoved, OnGridColumnMoved) X(OnRowMove, OnGridRowMove) X(OnRowMoving, OnGridRowMoving)      \
+    X(OnRowMoved, OnGridRowMoved)
 
 void TCustomExGridDropDown::BindGridEvents() {
     TExColGrid& g = *FGrid;

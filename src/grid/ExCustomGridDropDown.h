@@ -145,6 +145,9 @@ public:
     TKeyEvent OnGridKeyDown, OnGridKeyUp;
     TKeyPressEvent OnGridKeyPress;
     TNotifyEvent OnGridTopLeftChanged;
+    TGetFormatEvent OnGridGetFormat;
+    TMoveAllowEvent OnGridColumnMove, OnGridColumnMoving, OnGridRowMove, OnGridRowMoving;
+    TMovedEvent OnGridColumnMoved, OnGridRowMoved;
 
     TExColGrid* GetGrid() const { return FGrid; }
     void BeginUpdate() {}

@@ -363,4 +363,20 @@ TEST_F(GridDropDownFixture, AHeaderClickSortKeepsTheChosenItem) {
     EXPECT_TRUE(dd->DroppedDown()) << "a header click picks nothing";
 }
 
+TEST_F(GridDropDownFixture, ThePopupGridsEventsAreRaisedWithTheGridAsSender) {
+    std::vector<TObject*> senders;
+    dd->OnGridGetDiplText = [&](TObject* Sender, int, int, String&) { senders.push_back(Sender); };
+    dd->OnGridMouseMove = [&](TObject* Sender, TShiftState, int, int) { senders.push_back(Sender); };
+    dd->ShowDropDown();
+    TExColGrid* g = dd->GetGrid();
+    g->Repaint();
+    TBitmap shot;
+    RenderControlToBitmap(g, shot);
+    const TPoint p = RowPoint(1);
+    SimulateMouseMove(g, p.X, p.Y);
+    ASSERT_FALSE(senders.empty());
+    for (TObject* s : senders) EXPECT_EQ(s, g);
+    dd->HideDropDown(true);
+}
+
 }  // namespace

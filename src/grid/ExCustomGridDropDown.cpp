@@ -438,7 +438,10 @@ void TCustomExGridDropDown::CreateDropDownForm() {
     X(OnEndRowSize, OnGridEndRowSize) X(OnGetEditorType, OnGridGetEditorType)                            \
     X(OnGetEditorPropInt, OnGridGetEditorProp) X(OnCanEditCell, OnGridCanEditCell)                       \
     X(OnGetDisplText, OnGridGetDiplText) X(OnCheckBoxClick, OnGridCheckBoxClick)                         \
-    X(OnMouseDown, OnGridMouseDown) X(OnMouseUp, OnGridMouseUp)
+    X(OnMouseDown, OnGridMouseDown) X(OnMouseUp, OnGridMouseUp) X(OnGetFormat, OnGridGetFormat)            \
+    X(OnColumnMove, OnGridColumnMove) X(OnColumnMoving, OnGridColumnMoving)                              \
+    X(OnColumnMoved, OnGridColumnMoved) X(OnRowMove, OnGridRowMove) X(OnRowMoving, OnGridRowMoving)      \
+    X(OnRowMoved, OnGridRowMoved)
 
 void TCustomExGridDropDown::BindGridEvents() {
     TExColGrid& g = *FGrid;
@@ -465,6 +468,13 @@ void TCustomExGridDropDown::BindGridEvents() {
         }
         if (OnGridMouseMove) OnGridMouseMove(Sender, Shift, X, Y);
     };
+    // A click sort keeps the chosen item chosen, in its new row; the owner's
+    // sort events are not raised.
+    g.OnCanSort = [this](TObject*, int, bool&) { FTempItemIndex = FItemIndex; };
+    g.OnClickSort = [this](TObject*, int) {
+        const int row = ItemIndexToRow(FTempItemIndex);
+        if (row >= 0) FGrid->SetRow(row);
+    };
     g.OnSelectCell = [this](TObject*, int, int ARow, bool&) { GridSelectCell(ARow); };
     g.OnSelect = [this](TObject*) { GridSelect(); };
 }
@@ -477,6 +487,8 @@ void TCustomExGridDropDown::UnbindGridEvents() {
 #undef UNBIND
     g.OnTopLeftChanged = nullptr;
     g.OnMouseMove = nullptr;
+    g.OnCanSort = nullptr;
+    g.OnClickSort = nullptr;
     g.OnSelectCell = nullptr;
     g.OnSelect = nullptr;
     g.SetExDropDown(nullptr);

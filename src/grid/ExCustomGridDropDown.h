@@ -145,6 +145,9 @@ public:
     TKeyEvent OnGridKeyDown, OnGridKeyUp;
     TKeyPressEvent OnGridKeyPress;
     TNotifyEvent OnGridTopLeftChanged;
+    TGetFormatEvent OnGridGetFormat;
+    TMoveAllowEvent OnGridColumnMove, OnGridColumnMoving, OnGridRowMove, OnGridRowMoving;
+    TMovedEvent OnGridColumnMoved, OnGridRowMoved;
 
     TExColGrid* GetGrid() const { return FGrid; }
     void BeginUpdate() {}
@@ -225,6 +228,7 @@ private:
     TPendingCompletion FPending;
     int FSelRow = -1;
     int FOldItemIndex = -1;
+    int FTempItemIndex = -1;  // the item held across a click sort
     bool FPreparing = false;
     bool FBalloonInit = false;  // the pop-up grid's balloon re-armed since the opening
 };

@@ -344,3 +344,39 @@ TEST_F(GridDropDownFixture, LooksSetTheListColours) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GridDropDownFixture, AHeaderClickSortKeepsTheChosenItem) {
+    dd->Sorting = gsSingleColumn;
+    dd->SetItemIndex(0);
+    dd->ShowDropDown();
+    TExColGrid* g = dd->GetGrid();
+    ASSERT_EQ(g->Row(), 1);
+    const TPoint h = RowPoint(0);
+    // Until Apple has left the first row (the first click may sort ascending).
+    for (int i = 0; i < 2 && g->GetCellEx(0, 1) == u"Apple"; ++i) SimulateClick(g, h.X, h.Y);
+    ASSERT_NE(g->GetCellEx(0, 1), u"Apple") << "the rows are sorted descending";
+    EXPECT_EQ(dd->ItemIndex(), 0);
+    EXPECT_EQ(g->GetCellEx(0, g->Row()), u"Apple") << "the current row follows the item";
+    EXPECT_EQ(dd->RowToItemIndex(g->Row()), 0);
+    EXPECT_TRUE(dd->DroppedDown()) << "a header click picks nothing";
+}
+
+TEST_F(GridDropDownFixture, ThePopupGridsEventsAreRaisedWithTheGridAsSender) {
+    std::vector<TObject*> senders;
+    dd->OnGridGetDiplText = [&](TObject* Sender, int, int, String&) { senders.push_back(Sender); };
+    dd->OnGridMouseMove = [&](TObject* Sender, TShiftState, int, int) { senders.push_back(Sender); };
+    dd->ShowDropDown();
+    TExColGrid* g = dd->GetGrid();
+    g->Repaint();
+    TBitmap shot;
+    RenderControlToBitmap(g, shot);
+    const TPoint p = RowPoint(1);
+    SimulateMouseMove(g, p.X, p.Y);
+    ASSERT_FALSE(senders.empty());
+    for (TObject* s : senders) EXPECT_EQ(s, g);
+    dd->HideDropDown(true);
+}
+
+}  // namespace

@@ -430,6 +430,10 @@ public:
     int GetNodeLevel(int ARow) { return FTools->GetNodeLevel(ARow); }
     int GetSubNodeCount(int ARow) { return FTools->GetSubNodeCount(ARow); }
     int GetParentRow(int ARow) { return FTools->GetParentRow(ARow); }
+    void Group(int Col) { FTools->Group(Col); }
+    void UnGroup() { FTools->UnGroup(); }
+    int GroupColumn() const { return FTools->GroupColumn; }
+    void SetGroupColumn(int Value) { FTools->SetGroupColumn(Value); }
     double ColumnSum(int ACol, int FromRow, int ToRow) { return FTools->ColumnSum(ACol, FromRow, ToRow); }
     double ColumnAvg(int ACol, int FromRow, int ToRow) { return FTools->ColumnAvg(ACol, FromRow, ToRow); }
     double ColumnMin(int ACol, int FromRow, int ToRow) { return FTools->ColumnMin(ACol, FromRow, ToRow); }

@@ -68,6 +68,24 @@ public:
     void SetSummaryRow(int ARow);                 // real row
     int NumNodes() const { return FNumNodes; }
 
+    // ===== Grouping
+    void Group(int Colindex);
+    void UnGroup();
+    // -1 ungroups, a value above 0 groups; others do nothing.
+    void SetGroupColumn(int Value);
+    // Methods 1 sum, 2 average, 3 minimum, 4 maximum, 5 count, 6 custom, 7 distinct, 8 deviation.
+    void GroupCalc(int Colindex, int Method);
+    void GroupSum(int Colindex);
+    void GroupAvg(int Colindex);
+    void GroupMin(int Colindex);
+    void GroupMax(int Colindex);
+    void GroupCount(int Colindex);
+    void GroupCustomCalc(int Colindex) { GroupCalc(Colindex, 6); }
+    void GroupDistinct(int Colindex) { GroupCalc(Colindex, 7); }
+    void GroupStdDev(int Colindex) { GroupCalc(Colindex, 8); }
+    bool IsGrouping() const { return FIsGrouping; }
+    TGroupCalcEvent OnGroupCalc;
+
     // ===== Calculations
     double ColumnSum(int ACol, int FromRow, int ToRow);
     double ColumnAvg(int ACol, int FromRow, int ToRow);
@@ -193,7 +211,11 @@ private:
     void NormalRange(bool DoFixed, int& FromCol, int& FromRow, int& ToCol, int& ToRow);
 
     int FNumNodes = 0;
-    bool FForceReal = false;  // the footer counts hidden rows: read by real row
+    bool FForceReal = false;
+    bool FIsGrouping = false;
+    String FGroupCaption;
+    String FGroupFooter;
+    int FGroupWidth = 0;  // the footer counts hidden rows: read by real row
     std::vector<int> FSortRowXRef;
     int FFilterFixedRows = 0;
     String FLastFilter;

@@ -665,6 +665,8 @@ protected:
     // Removes displayed rows with their texts, objects and heights; hidden
     // rows keep their indexes unless UpdateHidden.
     void DoRemoveRows(int RowIndex, int RCount, bool UpdateHidden);
+    // Displayed rows, ascending and unique, without touching hidden-row indexes.
+    void DoRemoveRowList(const std::vector<int>& Rows);
     void DoInsertRows(int RowIndex, int RCount);
     void FormResized(TObject* Sender);
 

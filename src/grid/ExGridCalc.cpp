@@ -31,8 +31,34 @@ bool TExGridTools::CountedRow(int ARow, bool Real) {
     return true;
 }
 
+namespace {
+
+// A plain whole number of up to 15 digits reads the same in every locale;
+// false for anything else.
+bool ReadPlainInteger(const String& S, double& Value) {
+    size_t i = 0, n = S.size();
+    bool negative = n > 0 && S[0] == u'-';
+    if (negative) ++i;
+    if (i == n || n - i > 15) return false;
+    long long v = 0;
+    for (; i < n; ++i) {
+        Char c = S[i];
+        if (c < u'0' || c > u'9') return false;
+        v = v * 10 + (c - u'0');
+    }
+    Value = negative ? -double(v) : double(v);
+    return true;
+}
+
+}  // namespace
+
 double TExGridTools::ReadValue(int ACol, int ARow, bool Real) {
-    return Real ? FGrid.AllFloats(ACol, ARow) : FGrid.Floats(ACol, ARow);
+    if (!Real) {
+        double v;
+        if (ReadPlainInteger(FGrid.GetCellEx(ACol, ARow), v)) return v;
+        return FGrid.Floats(ACol, ARow);
+    }
+    return FGrid.AllFloats(ACol, ARow);
 }
 
 namespace {

@@ -23,7 +23,7 @@ TSortKey MakeSortKey(const String& Text, bool AutoFormat, bool IgnoreCase) {
     k.Text = Text;
     if (AutoFormat) {
         String t = Trim(Text);
-        TFormatSettings dot;
+        static const TFormatSettings dot;
         k.IsNumber = !t.empty() && TryStrToFloat(t, k.Number, dot);
     }
     if (!k.IsNumber && IgnoreCase) k.Text = AnsiUpperCase(Text);
@@ -92,12 +92,13 @@ void TSortSettings::LoadFromString(const String& Value) {
 // ---------------------------------------------------------------------------
 // Row order
 
-TSortKey TExGridTools::ReadSortKey(int ACol, int ARow) {
+const TSortKey& TExGridTools::ReadSortKey(int ACol, int ARow, TSortKey& Scratch) {
     if (ACol == FKeyCol && ARow >= FKeyBase && ARow - FKeyBase < int(FKeyCache.size()))
         return FKeyCache[size_t(ARow - FKeyBase)];
     TSortSettings& ss = FGrid.SortSettings();
-    return MakeSortKey(ss.SortOnVirtualCells() ? FGrid.GetCellEx(ACol, ARow) : FGrid.GetGridCell(ACol, ARow),
-                       ss.AutoFormat(), ss.IgnoreCase());
+    Scratch = MakeSortKey(ss.SortOnVirtualCells() ? FGrid.GetCellEx(ACol, ARow) : FGrid.GetGridCell(ACol, ARow),
+                          ss.AutoFormat(), ss.IgnoreCase());
+    return Scratch;
 }
 
 // The order of rows A and B (original row numbers) from column Col: +1 when
@@ -111,7 +112,9 @@ int TExGridTools::CompareRows(int A, int B, int Col, int Dir, bool Full) {
         ++Compares;
         int res = 0;
         if (!IgnoreColumns.HasValue(c)) {
-            TSortKey ka = ReadSortKey(c, A), kb = ReadSortKey(c, B);
+            TSortKey sa, sb;
+            const TSortKey& ka = ReadSortKey(c, A, sa);
+            const TSortKey& kb = ReadSortKey(c, B, sb);
             bool ea = ka.Text.empty(), eb = kb.Text.empty();
             if (ss.IgnoreBlanks() && (ea || eb)) {
                 if (!(ea && eb)) return (ea ? -1 : 1) * (ss.BlankPos() == blFirst ? 1 : -1);
@@ -142,12 +145,30 @@ void TExGridTools::SortRows(int FromRow, int ToRow, bool Indexed) {
     FKeyCol = -1;
     FKeyCache.clear();
     FKeyCache.reserve(size_t(ToRow - FromRow + 1));
-    for (int r = FromRow; r <= ToRow; ++r) FKeyCache.push_back(ReadSortKey(keyCol, r));
+    for (int r = FromRow; r <= ToRow; ++r) {
+        TSortKey k;
+        ReadSortKey(keyCol, r, k);  // FKeyCol is -1 meanwhile: always read into k
+        FKeyCache.push_back(std::move(k));
+    }
     FKeyCol = keyCol;
     FKeyBase = FromRow;
     FSortDir = ss.Direction() == sdDescending ? -1 : 1;
     bool full = ss.Full();
-    auto cmp = [&](int A, int B) { return Indexed ? CompareIndexed(A, B) : CompareRows(A, B, keyCol, FSortDir, full); };
+    // Two numbers of the sort column decide without the general comparison.
+    bool quick = !Indexed && !ss.IgnoreBlanks() && !IgnoreColumns.HasValue(keyCol);
+    auto cmp = [&](int A, int B) {
+        if (A == B) return 0;  // the pivot meets itself once per partition
+        if (quick) {
+            const TSortKey& a = FKeyCache[size_t(A - FromRow)];
+            const TSortKey& b = FKeyCache[size_t(B - FromRow)];
+            if (a.IsNumber && b.IsNumber) {
+                ++Compares;
+                if (a.Number != b.Number) return a.Number < b.Number ? -FSortDir : FSortDir;
+                return full ? CompareRows(A, B, keyCol + 1, FSortDir, true) : 0;
+            }
+        }
+        return Indexed ? CompareIndexed(A, B) : CompareRows(A, B, keyCol, FSortDir, full);
+    };
 
     std::vector<int> perm(static_cast<size_t>(ToRow - FromRow + 1));
     for (size_t i = 0; i < perm.size(); ++i) perm[i] = FromRow + int(i);

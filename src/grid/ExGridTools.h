@@ -199,7 +199,8 @@ private:
     bool RangeIsReal(int ToRow);
     double ReadValue(int ACol, int ARow, bool Real);
     // ----- sorting
-    TSortKey ReadSortKey(int ACol, int ARow);
+    // The cached key, or the cell's key read into Scratch.
+    const TSortKey& ReadSortKey(int ACol, int ARow, TSortKey& Scratch);
     int CompareRows(int A, int B, int Col, int Dir, bool Full);
     int CompareIndexed(int A, int B);
     void SortRows(int FromRow, int ToRow, bool Indexed);

@@ -15,6 +15,7 @@
 #include <vector>
 
 class TCellProperties;
+class TBalloonTip;
 
 // A node row's mark, carried by the cell graphic of column 0.
 // CellBoolean of the graphic is the contracted flag.
@@ -22,6 +23,8 @@ class TNodeGraphic;
 
 using TGroupCalcEvent = std::function<void(TObject* Sender, int ACol, int FromRow, int ToRow, double& Res)>;
 using TCustomFilterEvent = std::function<void(TObject* Sender, int ARow, bool& AcceptRow)>;
+using TCellBalloonEvent =
+    std::function<void(TObject* Sender, int ACol, int ARow, String& ATitle, String& AText, int& AIcon)>;
 using TGridProgressEvent = std::function<void(TObject* Sender, short Progress)>;
 
 enum TFindParameters {
@@ -149,6 +152,16 @@ public:
     int FindRow = 0;
     bool FindBusy = false;
 
+    // ===== Balloons
+    void BalloonInit() override;
+    void BalloonDone() override;
+    bool HasBalloonWindow() override { return FBalloonTip != nullptr; }
+    TBalloonTip* BalloonTip() const { return FBalloonTip; }
+    // What the balloon of a cell shows (real column): the plain text, tabs as
+    // blanks, at most 2048 characters; OnCellBalloon may change all three.
+    void BalloonText(int ACol, int ARow, String& Title, String& Text, int& Icon);
+    TCellBalloonEvent OnCellBalloon;
+
     // ===== Marking, checking and filling
     static String HilightText(bool DoCase, const String& S, const String& Text);
     static String MarkText(bool DoCase, const String& S, const String& Text);
@@ -212,6 +225,7 @@ private:
     void NormalRange(bool DoFixed, int& FromCol, int& FromRow, int& ToCol, int& ToRow);
 
     int FNumNodes = 0;
+    TBalloonTip* FBalloonTip = nullptr;  // owned by the grid as a component
     bool FForceReal = false;
     bool FIsGrouping = false;
     String FGroupCaption;

@@ -123,6 +123,7 @@ void TExStringGrid::Loaded() {
     FMaxRowCount = RowCount();
     FLoaded = true;
     InitOrigColSizes();
+    FTools->UpdateSearchPanel();
     if (FBalloon.Enable()) FDataTools->BalloonInit();
     if (Options().Contains(goAlwaysShowEditor)) {
         FNavigation.SetAlwaysEdit(true);

@@ -423,6 +423,9 @@ public:
     // ===== Data tools: the operations of the grid's own tools object
     // (nodes, calculations, sorting, filtering, finding, marking).
     TExGridTools& Tools() { return *FTools; }
+    TSearchFooter& SearchFooter() { return FTools->SearchFooter(); }
+    TSearchPanel* SearchPanel() const { return FTools->SearchPanel(); }
+    void UpdateSearchPanel() { FTools->UpdateSearchPanel(); }
     void ExpandNode(int ARow) { FTools->ExpandNode(ARow); }
     void ContractNode(int ARow) { FTools->ContractNode(ARow); }
     void ExpandAll() { FTools->ExpandAll(); }

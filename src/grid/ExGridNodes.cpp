@@ -2,6 +2,8 @@
 // marks live in column 0's cell data, so they travel with their rows.
 #include "grid/ExGrid.h"
 
+#include "grid/foundation/GridOptions.h"
+
 #include <algorithm>
 
 class TNodeGraphic : public TCellGraphic {
@@ -15,7 +17,7 @@ public:
 // Rows hidden by contracting carry this level: no filter level releases them.
 static constexpr int NodeHideLevel = -1;
 
-TExGridTools::TExGridTools(TExStringGrid& AGrid) : TGridDataTools(AGrid) {}
+TExGridTools::TExGridTools(TExStringGrid& AGrid) : TGridDataTools(AGrid) { CreateSearchPanel(); }
 
 TExGridTools::~TExGridTools() = default;
 

@@ -10,12 +10,59 @@
 #include "grid/foundation/GridHelpers.h"
 
 #include "framework/Classes.h"
+#include "framework/ExtCtrls.h"
+#include "framework/StdCtrls.h"
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 class TCellProperties;
 class TBalloonTip;
+class TExGridButton;
+class TExCheckBox;
+class TSearchFooter;
+
+// An edit that takes Enter: Enter fires OnReturn, Control+Enter OnCtrlReturn.
+class TRetEdit : public TEdit {
+public:
+    explicit TRetEdit(TComponent* AOwner) : TEdit(AOwner) {}
+    TNotifyEvent OnReturn;
+    TNotifyEvent OnCtrlReturn;
+
+protected:
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void KeyPress(Char& Key) override;
+    void WMGetDlgCode(TMessage& Message) override;
+};
+
+// The strip at the grid's bottom with the search edit, the next, previous
+// and highlight buttons, the match-case box and the close button.
+class TSearchPanel : public TPanel {
+public:
+    explicit TSearchPanel(TExStringGrid* AGrid);
+    TRetEdit* EditControl;
+    TExGridButton* ForwardButton;
+    TExGridButton* BackwardButton;
+    TExGridButton* ExitButton;
+    TExGridButton* HiliteButton;
+    TExCheckBox* MatchCase;
+    TColor ColorTo() const { return FColorTo; }
+    void SetColorTo(TColor Value);
+    TNotifyEvent OnForwardClick;
+    TNotifyEvent OnBackwardClick;
+    TNotifyEvent OnEditChange;
+    TNotifyEvent OnExitClick;
+    TNotifyEvent OnHighlightClick;
+
+protected:
+    void Paint() override;
+
+private:
+    void EditChanged();
+    TExStringGrid* FGrid;
+    TColor FColorTo = clNone;
+};
 
 // A node row's mark, carried by the cell graphic of column 0.
 // CellBoolean of the graphic is the contracted flag.
@@ -162,6 +209,19 @@ public:
     void BalloonText(int ACol, int ARow, String& Title, String& Text, int& Icon);
     TCellBalloonEvent OnCellBalloon;
 
+    // ===== Search panel
+    TSearchFooter& SearchFooter() { return *FSearchFooter; }
+    TSearchPanel* SearchPanel() const { return FSearchPanel; }
+    // Copies the search footer's settings onto the panel and sizes it.
+    void UpdateSearchPanel();
+    void SearchPanelEditChange();
+    void SearchPanelFindNext();
+    void SearchPanelFindPrev();
+    void SearchPanelClose();
+    void SearchPanelHighlight();
+    std::function<void(TObject* Sender, const String& Value, bool& DefaultSearch)> OnSearchEditChange;
+    TNotifyEvent OnSearchFooterClose;
+
     // ===== Marking, checking and filling
     static String HilightText(bool DoCase, const String& S, const String& Text);
     static String MarkText(bool DoCase, const String& S, const String& Text);
@@ -221,10 +281,16 @@ private:
     void ApplyOrder(int FromRow, const std::vector<int>& Order);
     // ----- finding
     bool MatchCell(const String& CellText, const String& S, TFindParams P);
+    // ----- search panel
+    void CreateSearchPanel();
+    TFindParams PanelParams(bool Stepping);
+    void PanelHighlight(bool On);
     // ----- marking
     void NormalRange(bool DoFixed, int& FromCol, int& FromRow, int& ToCol, int& ToRow);
 
     int FNumNodes = 0;
+    std::unique_ptr<TSearchFooter> FSearchFooter;
+    TSearchPanel* FSearchPanel = nullptr;  // owned by the grid as a component
     TBalloonTip* FBalloonTip = nullptr;  // owned by the grid as a component
     bool FForceReal = false;
     bool FIsGrouping = false;

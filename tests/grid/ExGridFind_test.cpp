@@ -125,3 +125,67 @@ TEST_F(FindGrid, CheckingKeepsCorrectionsUnderTheMarks) {
 }
 
 }  // namespace
+
+#include "grid/foundation/ExCheckBox.h"
+#include "grid/foundation/ExGridButton.h"
+#include "grid/foundation/GridOptions.h"
+
+#include "framework/Forms.h"
+#include "framework/Simulate.h"
+
+namespace {
+
+TEST(SearchPanel, TypingStepsHighlightsAndColoursTheEdit) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 600, 400);
+    auto* g = new TExStringGrid(&form);
+    g->SetParent(&form);
+    g->SetBounds(0, 0, 560, 300);
+    g->SetColCount(3);
+    g->SetRowCount(5);
+    const char16_t* texts[] = {u"alpha", u"beta", u"gamma", u"alpha beta"};
+    for (int r = 1; r <= 4; ++r) g->SetCellEx(1, r, texts[r - 1]);
+    g->SearchFooter().SetFindNextCaption(u"Find &next");
+    g->SearchFooter().SetVisible(true);
+    TSearchPanel* p = g->SearchPanel();
+    ASSERT_NE(p, nullptr);
+    EXPECT_TRUE(p->Visible());
+    EXPECT_EQ(p->Height(), 32);
+    EXPECT_EQ(p->ForwardButton->Caption(), u"Find &next");
+    EXPECT_FALSE(p->ForwardButton->Enabled());
+
+    p->EditControl->SetText(u"zeta");
+    EXPECT_EQ(p->EditControl->Color(), clRed);
+    EXPECT_TRUE(p->ForwardButton->Enabled());
+    p->EditControl->SetText(u"");
+    EXPECT_EQ(p->EditControl->Color(), clWindow);
+    EXPECT_FALSE(p->ForwardButton->Enabled());
+
+    p->EditControl->SetText(u"beta");
+    EXPECT_EQ(p->EditControl->Color(), clWindow);
+    EXPECT_EQ(g->Row(), 2);
+    // Enter steps forward, Control+Enter back.
+    form.Show();
+    p->EditControl->SetFocus();
+    SimulateKey(VK_RETURN, {}, 13);
+    EXPECT_EQ(g->Row(), 4);
+    EXPECT_EQ(p->EditControl->Text(), u"beta");  // no line break
+    SimulateKey(VK_RETURN, {ssCtrl}, 10);
+    EXPECT_EQ(g->Row(), 2);
+
+    p->HiliteButton->SetDown(true);
+    g->Tools().SearchPanelHighlight();
+    EXPECT_EQ(g->GetCellEx(1, 4), u"alpha <hi>beta</hi>");
+    p->HiliteButton->SetDown(false);
+    g->Tools().SearchPanelHighlight();
+    EXPECT_EQ(g->GetCellEx(1, 4), u"alpha beta");
+
+    // Hiding the footer while highlighting takes the marks away.
+    p->HiliteButton->SetDown(true);
+    g->Tools().SearchPanelHighlight();
+    g->Tools().SearchPanelClose();
+    EXPECT_FALSE(p->Visible());
+    EXPECT_EQ(g->GetCellEx(1, 4), u"alpha beta");
+}
+
+}  // namespace

@@ -424,6 +424,7 @@ public:
     // (nodes, calculations, sorting, filtering, finding, marking).
     TExGridTools& Tools() { return *FTools; }
     TSearchFooter& SearchFooter() { return FTools->SearchFooter(); }
+    TFilterDropDown& FilterDropDown() { return FTools->FilterDropDown(); }
     TSearchPanel* SearchPanel() const { return FTools->SearchPanel(); }
     void UpdateSearchPanel() { FTools->UpdateSearchPanel(); }
     void ExpandNode(int ARow) { FTools->ExpandNode(ARow); }

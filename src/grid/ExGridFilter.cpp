@@ -1,12 +1,15 @@
 // Filtering the data rows in levels: each application hides the rows that
 // fail the conditions among those still shown; levels come back last first.
+// The header's filter buttons open lists of a column's values to choose from.
 #include "grid/ExGrid.h"
 
 #include "grid/foundation/CellCodecs.h"
 #include "grid/foundation/FilterMatch.h"
 #include "grid/foundation/MarkupText.h"
 
+#include "framework/Messages.h"
 #include "framework/SysUtils.h"
+#include "framework/Windows.h"
 
 #include <cmath>
 
@@ -162,4 +165,253 @@ void TExGridTools::NarrowDown(const String& ACondition, int AColumn) {
     // With the text gone every filter level is released; rows of contracted
     // nodes and rows hidden one by one stay where they are.
     FLastFilter = ACondition;
+}
+
+// ---------------------------------------------------------------------------
+// The filter lists of the header buttons
+
+TFilterDropDown::TFilterDropDown()
+    : FFont(std::make_unique<TFont>()), FGlyph(std::make_unique<TBitmap>()),
+      FGlyphActive(std::make_unique<TBitmap>()) {}
+
+TFilterDropDown::~TFilterDropDown() = default;
+
+void TFilterDropDown::Assign(const TPersistent* Source) {
+    auto* s = dynamic_cast<const TFilterDropDown*>(Source);
+    if (!s) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    Color = s->Color;
+    ColumnWidth = s->ColumnWidth;
+    FFont->Assign(s->FFont.get());
+    Height = s->Height;
+    Width = s->Width;
+    SetGlyph(*s->FGlyph);
+    SetGlyphActive(*s->FGlyphActive);
+}
+
+void TFilterDropDown::SetFont(const TFont& Value) { FFont->Assign(&Value); }
+
+void TFilterDropDown::SetGlyph(const TBitmap& Value) {
+    FGlyph->Assign(&Value);
+    if (OnChange) OnChange(this);
+}
+
+void TFilterDropDown::SetGlyphActive(const TBitmap& Value) {
+    FGlyphActive->Assign(&Value);
+    if (OnChange) OnChange(this);
+}
+
+void TDropList::Choose() {
+    SetVisible(false);
+    if (OnSelect) OnSelect(this, ItemIndex());
+}
+
+void TDropList::KeyDown(Word& Key, TShiftState Shift) {
+    if (Key == VK_RETURN) {
+        Key = 0;
+        Choose();
+        return;
+    }
+    TListBox::KeyDown(Key, Shift);
+}
+
+void TDropList::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TListBox::MouseUp(Button, Shift, X, Y);
+    Choose();
+}
+
+namespace {
+
+// A press on another window closes the list unless the mouse is over it.
+bool MouseOutside(TControl& C) {
+    TPoint p = C.ScreenToClient(GetCursorPos());
+    return p.X < 0 || p.Y < 0 || p.X >= C.Width() || p.Y >= C.Height();
+}
+
+}  // namespace
+
+void TDropList::WMCancelMode(TMessage& Message) {
+    TListBox::WMCancelMode(Message);
+    if (MouseOutside(*this)) {
+        SetVisible(false);
+        if (OnCancel) OnCancel(this);
+    }
+}
+
+TDropCheckList::TDropCheckList(TComponent* AOwner) : TCheckListBox(AOwner) {
+    OnClickCheck = [this](TObject*) {
+        if (OnSelect) OnSelect(this, -1);
+    };
+}
+
+void TDropCheckList::WMCancelMode(TMessage& Message) {
+    TCheckListBox::WMCancelMode(Message);
+    if (MouseOutside(*this)) {
+        SetVisible(false);
+        if (OnCancel) OnCancel(this);
+    }
+}
+
+void TExGridTools::CreateFilterLists() {
+    FilterList.SetSorted(true);
+    FilterList.SetDuplicates(dupIgnore);
+    FFilterDropDown.OnChange = [this](TObject*) { FGrid.InvalidateGrid(); };
+    FDropList = new TDropList(&FGrid);
+    FDropCheckList = new TDropCheckList(&FGrid);
+    for (TListBox* l : {static_cast<TListBox*>(FDropList), static_cast<TListBox*>(FDropCheckList)}) {
+        l->SetParent(&FGrid);
+        l->SetVisible(false);
+        l->SetBounds(0, 0, 0, 0);
+    }
+    FDropList->OnSelect = [this](TObject*, int Index) { DoFilterSelect(Index); };
+    FDropCheckList->OnSelect = [this](TObject*, int) { DoFilterCheck(); };
+    auto cancel = [this](TObject*) { FFilterCol = -1; };
+    FDropList->OnCancel = cancel;
+    FDropCheckList->OnCancel = cancel;
+}
+
+void TExGridTools::SetFilterDropDownRow(int Value) {
+    if (Value >= FGrid.FixedRows() || Value < 0) return;
+    FFilterDropDownRow = Value;
+    FGrid.InvalidateGrid();
+}
+
+namespace {
+
+String FriendlyPart(const String& Entry) {
+    size_t eq = Entry.find(u'=');
+    return eq == String::npos ? Entry : Entry.substr(0, eq);
+}
+
+String ConditionPart(const String& Entry) {
+    size_t eq = Entry.find(u'=');
+    return eq == String::npos ? Entry : Entry.substr(eq + 1);
+}
+
+}  // namespace
+
+bool TExGridTools::DoGetColumnFilter(int Col) {
+    FilterList.Clear();
+    bool normal = Col >= FGrid.FixedCols() || FilterDropDownColumns == fdAll;
+    if (FilterDropDownAuto && normal) {
+        FilterList.SetSorted(true);
+        // A text with a blank filters by itself in double quotes.
+        auto add = [&](const String& Raw) {
+            String t = Trim(Raw);
+            if (t.find(u' ') != String::npos) FilterList.Add(t + u"=\"" + t + u"\"");
+            else FilterList.Add(t);
+        };
+        for (int r = FGrid.FixedRows(); r <= FGrid.RowCount() - FGrid.FixedFooters() - 1; ++r)
+            add(FGrid.GetCellEx(Col, r));
+        if (!FilterIncremental)
+            for (const TGridItem& i : FGrid.FGridItems)
+                if (Col < int(i.Texts.size())) add(i.Texts[size_t(Col)]);
+        FilterList.SetSorted(false);
+        if (!FilterDropDownClear.empty()) FilterList.Insert(0, FilterDropDownClear);
+    }
+    FilterList.SetSorted(false);
+    if (OnGetColumnFilter) OnGetColumnFilter(&FGrid, Col, FilterList);
+    return FilterList.Count() > 0;
+}
+
+void TExGridTools::OpenFilterList(int ACol, int ARow) {
+    int real = FGrid.RealColIndex(ACol);
+    FFilterCol = real;
+    TListBox* list = FilterDropDownCheck ? static_cast<TListBox*>(FDropCheckList) : FDropList;
+    list->SetColor(FFilterDropDown.Color);
+    list->Font().Assign(&FFilterDropDown.Font());
+    list->Items().Clear();
+    for (int i = 0; i < FilterList.Count(); ++i) list->Items().Add(FriendlyPart(FilterList[i]));
+    if (FilterDropDownCheck) {
+        for (int i = 0; i < FilterList.Count(); ++i) {
+            String f = FriendlyPart(FilterList[i]);
+            if (f.find(u' ') != String::npos) f = u"\"" + f + u"\"";
+            bool on = false;
+            for (int k = 0; k < FGrid.Filter().Count(); ++k)
+                if (FGrid.Filter().Items(k)->Column() == real && FGrid.Filter().Items(k)->Condition() == f) on = true;
+            FDropCheckList->SetChecked(i, on);
+        }
+    } else if (list->Items().Count() > 0) {
+        FDropList->SetItemIndex(0);
+    }
+    TRect cell = FGrid.CellRect(ACol, ARow);
+    int w = FFilterDropDown.Width, h = FFilterDropDown.Height;
+    if (FFilterDropDown.AutoSize) {
+        int widest = 0;
+        list->Canvas().Font().Assign(&list->Font());
+        for (int i = 0; i < list->Items().Count(); ++i)
+            widest = std::max(widest, list->Canvas().TextWidth(list->Items()[i]));
+        h = list->Items().Count() * list->ItemHeight() + 2 * GetSystemMetrics(SM_CYEDGE);
+        w = 2 * GetSystemMetrics(SM_CXEDGE) + widest + 8;
+    }
+    int left = cell.Right - 16, top = cell.Top + 16;
+    if (FFilterDropDown.ColumnWidth) {
+        left = cell.Left;
+        w = cell.Right - cell.Left;
+    }
+    if (left + w > FGrid.Width()) left = std::max(0, cell.Right - w);
+    list->SetBounds(left, top, w, h);
+    list->SetVisible(true);
+    if (list->CanFocus()) list->SetFocus();
+}
+
+void TExGridTools::FilterButtonMouseUp(int X, int Y) {
+    TGridCoord c = FGrid.MouseCoord(X, Y);
+    bool onButton = false;
+    if (c.X >= 0 && c.Y == FFilterDropDownRow && c.Y < FGrid.FixedRows()) {
+        TRect r = FGrid.CellRect(c.X, c.Y);
+        onButton = X > r.Right - 16 && X < r.Right - 3 && Y < r.Top + 19;
+    }
+    if (onButton && FGrid.RealColIndex(c.X) != FFilterCol && DoGetColumnFilter(FGrid.RealColIndex(c.X))) {
+        OpenFilterList(c.X, c.Y);
+        return;
+    }
+    FDropList->SetVisible(false);
+    FFilterCol = -1;
+}
+
+void TExGridTools::DoFilterSelect(int ItemIndex) {
+    if (FGrid.CanFocus()) FGrid.SetFocus();
+    int col = FFilterCol;
+    FFilterCol = -1;
+    if (col < 0 || col >= FGrid.TotalColCount()) return;
+    DoGetColumnFilter(col);
+    if (ItemIndex < 0 || ItemIndex >= FilterList.Count()) return;
+    String entry = FilterList[ItemIndex];
+    String friendly = FriendlyPart(entry), condition = ConditionPart(entry);
+    if (AutoFilterUpdate) FGrid.SetFilterActive(false);
+    if (condition == FilterDropDownClear) condition.clear();
+    if (OnFilterSelect) OnFilterSelect(&FGrid, col, ItemIndex, friendly, condition);
+    if (!condition.empty()) FGrid.Filter().GetColFilter(col)->SetCondition(condition);
+    else FGrid.Filter().RemoveColumnFilter(col);
+    if (AutoFilterUpdate) {
+        FGrid.SetFixedRowAlways(true);
+        FGrid.SetFilterActive(true);
+        if (FGrid.RowCount() > FGrid.FixedRows()) FGrid.SetRow(FGrid.FixedRows());
+        if (OnFilterDone) OnFilterDone(&FGrid);
+    }
+}
+
+void TExGridTools::DoFilterCheck() {
+    int col = FFilterCol;
+    if (col < 0 || col >= FGrid.TotalColCount()) return;
+    DoGetColumnFilter(col);
+    if (AutoFilterUpdate) FGrid.SetFilterActive(false);
+    TFilter& filter = FGrid.Filter();
+    filter.Clear();
+    for (int i = 0; i < FDropCheckList->Items().Count() && i < FilterList.Count(); ++i) {
+        if (!FDropCheckList->Checked(i)) continue;
+        String entry = FilterList[i];
+        String friendly = FriendlyPart(entry), condition = ConditionPart(entry);
+        if (condition == FilterDropDownClear) condition.clear();
+        if (OnFilterCheck) OnFilterCheck(&FGrid, col, i, friendly, condition, FDropCheckList);
+        TFilterData* item = filter.Add();
+        item->SetCondition(condition);
+        item->SetColumn(col);
+        item->SetOperation(filter.Count() == 1 ? foNONE : foOR);
+    }
+    FGrid.SetFilterActive(true);
+    FDropCheckList->Invalidate();
 }

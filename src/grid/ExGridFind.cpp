@@ -1,10 +1,16 @@
 // Finding texts in the cells: the general search with its options, the
-// replace built on it, and the prefix search in the sort column.
+// replace built on it, the prefix search in the sort column, and the
+// search panel at the grid's bottom that drives them.
 #include "grid/ExGrid.h"
 
+#include "grid/foundation/ExCheckBox.h"
+#include "grid/foundation/ExGridButton.h"
 #include "grid/foundation/FilterMatch.h"
+#include "grid/foundation/GridColors.h"
+#include "grid/foundation/GridOptions.h"
 #include "grid/foundation/MarkupText.h"
 
+#include "framework/Messages.h"
 #include "framework/SysUtils.h"
 
 bool TExGridTools::MatchCell(const String& CellText, const String& S, TFindParams P) {
@@ -164,13 +170,6 @@ int TExGridTools::Search(const String& S) {
 
 // ---------------------------------------------------------------------------
 // The search panel
-
-#include "grid/foundation/ExCheckBox.h"
-#include "grid/foundation/ExGridButton.h"
-#include "grid/foundation/GridColors.h"
-#include "grid/foundation/GridOptions.h"
-
-#include "framework/Messages.h"
 
 void TRetEdit::KeyDown(Word& Key, TShiftState Shift) {
     if (Key == VK_RETURN) {

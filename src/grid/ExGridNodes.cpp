@@ -17,7 +17,10 @@ public:
 // Rows hidden by contracting carry this level: no filter level releases them.
 static constexpr int NodeHideLevel = -1;
 
-TExGridTools::TExGridTools(TExStringGrid& AGrid) : TGridDataTools(AGrid) { CreateSearchPanel(); }
+TExGridTools::TExGridTools(TExStringGrid& AGrid) : TGridDataTools(AGrid) {
+    CreateSearchPanel();
+    CreateFilterLists();
+}
 
 TExGridTools::~TExGridTools() = default;
 

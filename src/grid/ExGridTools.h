@@ -23,6 +23,68 @@ class TExGridButton;
 class TExCheckBox;
 class TSearchFooter;
 
+// The look of the filter lists that open from the header's filter buttons.
+class TFilterDropDown : public TPersistent {
+public:
+    TFilterDropDown();
+    ~TFilterDropDown() override;
+    // Everything but AutoSize.
+    void Assign(const TPersistent* Source) override;
+    bool AutoSize = false;
+    int Width = 150;
+    int Height = 150;
+    TColor Color = clWindow;
+    bool ColumnWidth = false;
+    TFont& Font() { return *FFont; }
+    void SetFont(const TFont& Value);
+    TBitmap& Glyph() { return *FGlyph; }
+    void SetGlyph(const TBitmap& Value);
+    TBitmap& GlyphActive() { return *FGlyphActive; }
+    void SetGlyphActive(const TBitmap& Value);
+    TNotifyEvent OnChange;
+
+private:
+    std::unique_ptr<TFont> FFont;
+    std::unique_ptr<TBitmap> FGlyph;
+    std::unique_ptr<TBitmap> FGlyphActive;
+};
+
+using TDropSelectEvent = std::function<void(TObject* Sender, int ItemIndex)>;
+
+// The single-choice filter list: Enter or a click chooses and closes it.
+class TDropList : public TListBox {
+public:
+    explicit TDropList(TComponent* AOwner) : TListBox(AOwner) {}
+    TDropSelectEvent OnSelect;
+    TNotifyEvent OnCancel;
+
+protected:
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void WMCancelMode(TMessage& Message) override;
+
+private:
+    void Choose();
+};
+
+// The check list: every toggled mark applies the filter; it stays open.
+class TDropCheckList : public TCheckListBox {
+public:
+    explicit TDropCheckList(TComponent* AOwner);
+    TDropSelectEvent OnSelect;
+    TNotifyEvent OnCancel;
+
+protected:
+    void WMCancelMode(TMessage& Message) override;
+};
+
+enum TFilterDropDownColumns { fdNormal, fdAll };
+using TGetColumnFilterEvent = std::function<void(TObject* Sender, int Column, TStringList& Filter)>;
+using TFilterSelectEvent =
+    std::function<void(TObject* Sender, int Column, int ItemIndex, const String& FriendlyName, String& FilterCondition)>;
+using TFilterCheckEvent = std::function<void(TObject* Sender, int Column, int ItemIndex, const String& FriendlyName,
+                                             String& FilterCondition, TCheckListBox* CheckList)>;
+
 // An edit that takes Enter: Enter fires OnReturn, Control+Enter OnCtrlReturn.
 class TRetEdit : public TEdit {
 public:
@@ -187,6 +249,32 @@ public:
     TCustomFilterEvent OnCustomFilter;
     TGridProgressEvent OnFilterProgress;
 
+    // ===== Filter lists of the header buttons
+    TFilterDropDown& FilterDropDown() { return FFilterDropDown; }
+    TDropList* DropList() const { return FDropList; }
+    TDropCheckList* DropCheckList() const { return FDropCheckList; }
+    int FilterDropDownRow() const { return FFilterDropDownRow; }
+    // Only below FixedRows; others leave the old value.
+    void SetFilterDropDownRow(int Value);
+    // Fills FilterList with the column's entries (real column); true when it has any.
+    bool DoGetColumnFilter(int Col);
+    // A mouse release at a client point: opens the list of the button under it, or closes the open one.
+    void FilterButtonMouseUp(int X, int Y);
+    void DoFilterSelect(int ItemIndex);
+    void DoFilterCheck();
+    int FilterCol() const { return FFilterCol; }
+    bool FilterDropDownAuto = false;
+    bool FilterDropDownCheck = false;
+    TFilterDropDownColumns FilterDropDownColumns = fdNormal;
+    String FilterDropDownClear = u"(All)";
+    bool FilterIncremental = false;
+    bool AutoFilterUpdate = true;
+    TStringList FilterList;
+    TGetColumnFilterEvent OnGetColumnFilter;
+    TFilterSelectEvent OnFilterSelect;
+    TFilterCheckEvent OnFilterCheck;
+    TNotifyEvent OnFilterDone;
+
     // ===== Finding
     TPoint Find(TPoint StartCell, const String& S, TFindParams FindParams);
     TPoint FindFirst(const String& S, TFindParams FindParams);
@@ -283,6 +371,8 @@ private:
     bool MatchCell(const String& CellText, const String& S, TFindParams P);
     // ----- search panel
     void CreateSearchPanel();
+    void CreateFilterLists();
+    void OpenFilterList(int ACol, int ARow);
     TFindParams PanelParams(bool Stepping);
     void PanelHighlight(bool On);
     // ----- marking
@@ -291,6 +381,11 @@ private:
     int FNumNodes = 0;
     std::unique_ptr<TSearchFooter> FSearchFooter;
     TSearchPanel* FSearchPanel = nullptr;  // owned by the grid as a component
+    TFilterDropDown FFilterDropDown;
+    TDropList* FDropList = nullptr;  // both lists owned by the grid as components
+    TDropCheckList* FDropCheckList = nullptr;
+    int FFilterDropDownRow = 0;
+    int FFilterCol = -1;
     TBalloonTip* FBalloonTip = nullptr;  // owned by the grid as a component
     bool FForceReal = false;
     bool FIsGrouping = false;

@@ -1,5 +1,7 @@
 #include "grid/ExGrid.h"
 
+#include "framework/Forms.h"
+#include "framework/Simulate.h"
 #include "framework/SysUtils.h"
 
 #include <gtest/gtest.h>
@@ -119,6 +121,80 @@ TEST(ExGridFilter, NarrowDownLeavesContractedRowsHidden) {
     EXPECT_EQ(Shown(*g, 1), (std::vector<String>{u"node", u"ab", u"a", u"xyz", u"abc"}));
     g->ExpandNode(1);
     EXPECT_EQ(Shown(*g, 1), (std::vector<String>{u"node", u"abc1", u"abcd", u"ab", u"a", u"xyz", u"abc"}));
+}
+
+}  // namespace
+
+namespace {
+
+struct FilterListForm : ::testing::Test {
+    TForm form{nullptr};
+    TExStringGrid* g = nullptr;
+    void SetUp() override {
+        form.SetBounds(0, 0, 500, 400);
+        g = new TExStringGrid(&form);
+        g->SetParent(&form);
+        g->SetBounds(0, 0, 460, 300);
+        g->SetColCount(3);
+        g->SetRowCount(6);
+        const char16_t* v[] = {u"red", u"dark blue", u"red", u"green", u"dark"};
+        for (int r = 1; r <= 5; ++r) g->SetCellEx(1, r, v[r - 1]);
+        g->Tools().FilterDropDownAuto = true;
+        form.Show();
+    }
+    // A release on the filter button of column 1 in the header.
+    void ClickButton() {
+        TRect r = g->CellRect(1, 0);
+        g->Tools().FilterButtonMouseUp(r.Right - 8, r.Top + 5);
+    }
+};
+
+TEST_F(FilterListForm, ListOffersPlainValuesAndFiltersByTheQuotedOne) {
+    g->Tools().FilterButtonMouseUp(5, 5);  // not on a button: nothing opens
+    EXPECT_FALSE(g->Tools().DropList()->Visible());
+    ClickButton();
+    TDropList* list = g->Tools().DropList();
+    ASSERT_TRUE(list->Visible());
+    EXPECT_EQ(g->Tools().FilterCol(), 1);
+    std::vector<String> items;
+    for (int i = 0; i < list->Items().Count(); ++i) items.push_back(list->Items()[i]);
+    EXPECT_EQ(items, (std::vector<String>{u"(All)", u"dark", u"dark blue", u"green", u"red"}));
+    list->SetItemIndex(2);
+    SimulateKey(VK_RETURN);
+    EXPECT_FALSE(list->Visible());
+    EXPECT_EQ(g->Filter().GetColFilter(1)->Condition(), u"\"dark blue\"");
+    EXPECT_EQ(Shown(*g, 1), (std::vector<String>{u"dark blue"}));
+    EXPECT_EQ(g->Tools().FilterCol(), -1);
+
+    // Hidden values stay offered; "(All)" clears the column's filter.
+    ClickButton();
+    EXPECT_EQ(list->Items().Count(), 5);
+    list->SetItemIndex(0);
+    SimulateKey(VK_RETURN);
+    EXPECT_FALSE(g->Filter().HasFilter(1));
+    EXPECT_EQ(Shown(*g, 1).size(), 5u);
+
+    g->Tools().SetFilterDropDownRow(1);  // not a fixed row: ignored
+    EXPECT_EQ(g->Tools().FilterDropDownRow(), 0);
+}
+
+TEST_F(FilterListForm, CheckListKeepsRowsOfEitherEntry) {
+    g->Tools().FilterDropDownCheck = true;
+    ClickButton();
+    TDropCheckList* list = g->Tools().DropCheckList();
+    ASSERT_TRUE(list->Visible());
+    list->SetChecked(4, true);  // red
+    list->OnClickCheck(list);
+    list->SetChecked(3, true);  // green
+    list->OnClickCheck(list);
+    EXPECT_EQ(Shown(*g, 1), (std::vector<String>{u"red", u"red", u"green"}));
+    EXPECT_TRUE(list->Visible());
+    EXPECT_EQ(g->Filter().Items(1)->Operation(), foOR);
+    list->SetChecked(4, false);
+    list->SetChecked(3, false);
+    list->OnClickCheck(list);
+    EXPECT_EQ(g->Filter().Count(), 0);
+    EXPECT_EQ(Shown(*g, 1).size(), 5u);
 }
 
 }  // namespace

@@ -1,5 +1,11 @@
 #include "grid/ExGrid.h"
 
+#include "grid/foundation/ExCheckBox.h"
+#include "grid/foundation/ExGridButton.h"
+#include "grid/foundation/GridOptions.h"
+
+#include "framework/Forms.h"
+#include "framework/Simulate.h"
 #include "framework/SysUtils.h"
 
 #include <gtest/gtest.h>
@@ -125,13 +131,6 @@ TEST_F(FindGrid, CheckingKeepsCorrectionsUnderTheMarks) {
 }
 
 }  // namespace
-
-#include "grid/foundation/ExCheckBox.h"
-#include "grid/foundation/ExGridButton.h"
-#include "grid/foundation/GridOptions.h"
-
-#include "framework/Forms.h"
-#include "framework/Simulate.h"
 
 namespace {
 

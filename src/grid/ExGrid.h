@@ -425,6 +425,10 @@ public:
     TExGridTools& Tools() { return *FTools; }
     TSearchFooter& SearchFooter() { return FTools->SearchFooter(); }
     TFilterDropDown& FilterDropDown() { return FTools->FilterDropDown(); }
+    TForm* SelectionToForm(TGridRect ARect) { return FTools->SelectionToForm(ARect); }
+    void ShowFocusWindow(TRect R) { FTools->ShowFocusWindow(R); }
+    void MoveFocusWindow() { FTools->MoveFocusWindow(); }
+    void HideFocusWindow() { FTools->HideFocusWindow(); }
     TSearchPanel* SearchPanel() const { return FTools->SearchPanel(); }
     void UpdateSearchPanel() { FTools->UpdateSearchPanel(); }
     void ExpandNode(int ARow) { FTools->ExpandNode(ARow); }

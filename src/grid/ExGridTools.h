@@ -11,6 +11,8 @@
 
 #include "framework/Classes.h"
 #include "framework/ExtCtrls.h"
+#include "framework/Forms.h"
+#include "framework/Grids.h"
 #include "framework/StdCtrls.h"
 
 #include <functional>
@@ -22,6 +24,17 @@ class TBalloonTip;
 class TExGridButton;
 class TExCheckBox;
 class TSearchFooter;
+class TGridFocusWindow;
+
+// A form that never becomes active (the floating snapshot of cells).
+class TNoActiveForm : public TForm {
+public:
+    explicit TNoActiveForm(TComponent* AOwner);
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void WndProc(TMessage& Message) override;
+};
 
 // The look of the filter lists that open from the header's filter buttons.
 class TFilterDropDown : public TPersistent {
@@ -310,6 +323,16 @@ public:
     std::function<void(TObject* Sender, const String& Value, bool& DefaultSearch)> OnSearchEditChange;
     TNotifyEvent OnSearchFooterClose;
 
+    // ===== Snapshot and focus window
+    // The cells of ARect painted into a borderless, stay-on-top form owned by
+    // the grid (not shown; the caller shows and frees it).
+    TForm* SelectionToForm(TGridRect ARect);
+    // R in client coordinates: a translucent frame 4 pixels around it, the cell left open.
+    void ShowFocusWindow(TRect R);
+    void MoveFocusWindow();
+    void HideFocusWindow();
+    TGridFocusWindow* FocusWindow() const { return FFocusWindow; }
+
     // ===== Marking, checking and filling
     static String HilightText(bool DoCase, const String& S, const String& Text);
     static String MarkText(bool DoCase, const String& S, const String& Text);
@@ -381,6 +404,7 @@ private:
     int FNumNodes = 0;
     std::unique_ptr<TSearchFooter> FSearchFooter;
     TSearchPanel* FSearchPanel = nullptr;  // owned by the grid as a component
+    TGridFocusWindow* FFocusWindow = nullptr;  // owned by the grid as a component
     TFilterDropDown FFilterDropDown;
     TDropList* FDropList = nullptr;  // both lists owned by the grid as components
     TDropCheckList* FDropCheckList = nullptr;

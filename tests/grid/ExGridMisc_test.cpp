@@ -1,8 +1,15 @@
 #include "grid/ExGrid.h"
 
+#include "grid/foundation/GridOptions.h"
+
 #include "framework/BalloonTip.h"
+#include "framework/ExtCtrls.h"
+#include "framework/Forms.h"
+#include "framework/Windows.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace {
 
@@ -57,6 +64,59 @@ TEST(ExGridBalloon, CellTextIsCutAndCleaned) {
     EXPECT_EQ(title, String(97, u't') + u"...");
     EXPECT_EQ(text, u"own");
     EXPECT_EQ(icon, 2);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ExGridSnapshot, OneCellIsTheCellPlusOnePixelAndShowsItsPixels) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 500, 400);
+    auto* g = new TExStringGrid(&form);
+    g->SetParent(&form);
+    g->SetBounds(0, 0, 400, 250);
+    g->SetColors(2, 2, clRed);
+    form.Show();
+    TRect cell = g->CellRect(2, 2);
+    std::unique_ptr<TForm> shot(g->SelectionToForm(TGridRect{2, 2, 2, 2}));
+    ASSERT_NE(shot, nullptr);
+    EXPECT_EQ(shot->ClientWidth(), cell.Right - cell.Left + 1);
+    EXPECT_EQ(shot->ClientHeight(), cell.Bottom - cell.Top + 1);
+    EXPECT_TRUE(shot->AlphaBlend());
+    EXPECT_EQ(shot->AlphaBlendValue(), 192);
+    EXPECT_EQ(shot->FormStyle(), fsStayOnTop);
+    EXPECT_FALSE(shot->Visible());
+    auto* view = dynamic_cast<TImage*>(shot->Controls(0));
+    ASSERT_NE(view, nullptr);
+    TBitmap* pic = dynamic_cast<TBitmap*>(view->Picture().Graphic());
+    ASSERT_NE(pic, nullptr);
+    EXPECT_EQ(pic->Canvas().Pixels(5, 5), clRed);
+}
+
+TEST(ExGridSnapshot, FocusWindowLeavesTheCellOpen) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 500, 400);
+    auto* g = new TExStringGrid(&form);
+    g->SetParent(&form);
+    g->SetBounds(0, 0, 400, 250);
+    form.Show();
+    TRect cell = g->CellRect(1, 1);
+    g->ShowFocusWindow(cell);
+    TGridFocusWindow* w = g->Tools().FocusWindow();
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->Visible());
+    int cw = cell.Right - cell.Left, ch = cell.Bottom - cell.Top;
+    EXPECT_EQ(w->Width(), cw + 9);
+    EXPECT_EQ(w->Height(), ch + 9);
+    TRegion region;
+    ASSERT_NE(GetWindowRgn(w->Handle(), region), ERROR);
+    EXPECT_TRUE(region.Contains(1, 1));
+    EXPECT_FALSE(region.Contains(4, 4));
+    EXPECT_FALSE(region.Contains(3 + cw, 3 + ch));
+    EXPECT_TRUE(region.Contains(4 + cw, 4 + ch));
+    g->HideFocusWindow();
+    EXPECT_FALSE(w->Visible());
 }
 
 }  // namespace

@@ -425,6 +425,7 @@ public:
     TExGridTools& Tools() { return *FTools; }
     TSearchFooter& SearchFooter() { return FTools->SearchFooter(); }
     TFilterDropDown& FilterDropDown() { return FTools->FilterDropDown(); }
+    TPrintSettings& PrintSettings() { return FTools->PrintSettings(); }
     TForm* SelectionToForm(TGridRect ARect) { return FTools->SelectionToForm(ARect); }
     void ShowFocusWindow(TRect R) { FTools->ShowFocusWindow(R); }
     void MoveFocusWindow() { FTools->MoveFocusWindow(); }

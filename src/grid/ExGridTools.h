@@ -13,6 +13,7 @@
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/Grids.h"
+#include "framework/Printers.h"
 #include "framework/StdCtrls.h"
 
 #include <functional>
@@ -34,6 +35,79 @@ public:
 protected:
     void CreateParams(TCreateParams& Params) override;
     void WndProc(TMessage& Message) override;
+};
+
+enum TPrintPosition { ppNone, ppTopLeft, ppTopRight, ppTopCenter, ppBottomLeft, ppBottomRight, ppBottomCenter };
+enum TPrintBorders {
+    pbNoborder, pbSingle, pbDouble, pbVertical, pbHorizontal, pbAround, pbAroundVertical, pbAroundHorizontal, pbCustom
+};
+enum TFitToPage { fpNever, fpGrow, fpShrink, fpAlways, fpCustom };
+
+// What the grid's printing needs to know about the page: header and footer
+// items and their places, fonts, borders, margins and spacing (0.1 mm),
+// column and row sizing, fitting and page numbering. Read at each print.
+class TPrintSettings : public TPersistent {
+public:
+    explicit TPrintSettings(TExStringGrid* AOwner);
+    ~TPrintSettings() override;
+    // Only from another TPrintSettings (EConvertError otherwise); all but FixedCellsAlways.
+    void Assign(const TPersistent* Source) override;
+    TExStringGrid* Grid() const { return FGrid; }
+    int FooterSize = 0;
+    int HeaderSize = 0;
+    TPrintPosition Time = ppNone;
+    TPrintPosition Date = ppNone;
+    String DateFormat = u"dd/mm/yyyy";
+    TPrintPosition PageNr = ppNone;
+    TPrintPosition Title = ppNone;
+    String TitleText;
+    TStringList& TitleLines() { return *FTitleLines; }
+    void SetTitleLines(const TStringList& Value);
+    TFont& Font() { return *FFont; }
+    void SetFont(const TFont& Value);
+    TFont& FixedFont() { return *FFixedFont; }
+    void SetFixedFont(const TFont& Value);
+    TFont& HeaderFont() { return *FHeaderFont; }
+    void SetHeaderFont(const TFont& Value);
+    TFont& FooterFont() { return *FFooterFont; }
+    void SetFooterFont(const TFont& Value);
+    TPrintBorders Borders = pbSingle;
+    TPenStyle BorderStyle = psSolid;
+    TColor BorderColor = TColor(0);
+    bool Centered = true;
+    bool RepeatFixedRows = false;
+    bool RepeatFixedCols = false;
+    int LeftSize = 0;
+    int RightSize = 0;
+    int ColumnSpacing = 0;
+    int RowSpacing = 0;
+    int TitleSpacing = 0;
+    TPrinterOrientation Orientation = poPortrait;
+    String PagePrefix;
+    String PageSuffix;
+    int PageNumberOffset = 0;
+    int MaxPagesOffset = 0;
+    int FixedWidth = 0;
+    int FixedHeight = 0;
+    bool UseFixedHeight = false;
+    bool UseFixedWidth = false;
+    TFitToPage FitToPage = fpNever;
+    String JobName;
+    String PageNumSep = u"/";
+    bool NoAutoSize = false;
+    bool NoAutoSizeRow = false;
+    bool PrintGraphics = false;
+    bool UseDisplayFont = true;
+    bool UseDefaultOrientation = false;
+    bool FixedCellsAlways = false;
+
+private:
+    TExStringGrid* FGrid;
+    std::unique_ptr<TStringList> FTitleLines;
+    std::unique_ptr<TFont> FFont;
+    std::unique_ptr<TFont> FFixedFont;
+    std::unique_ptr<TFont> FHeaderFont;
+    std::unique_ptr<TFont> FFooterFont;
 };
 
 // The look of the filter lists that open from the header's filter buttons.
@@ -323,6 +397,9 @@ public:
     std::function<void(TObject* Sender, const String& Value, bool& DefaultSearch)> OnSearchEditChange;
     TNotifyEvent OnSearchFooterClose;
 
+    // ===== Printing
+    TPrintSettings& PrintSettings() { return FPrintSettings; }
+
     // ===== Snapshot and focus window
     // The cells of ARect painted into a borderless, stay-on-top form owned by
     // the grid (not shown; the caller shows and frees it).
@@ -406,6 +483,7 @@ private:
     TSearchPanel* FSearchPanel = nullptr;  // owned by the grid as a component
     TGridFocusWindow* FFocusWindow = nullptr;  // owned by the grid as a component
     TFilterDropDown FFilterDropDown;
+    TPrintSettings FPrintSettings{&FGrid};
     TDropList* FDropList = nullptr;  // both lists owned by the grid as components
     TDropCheckList* FDropCheckList = nullptr;
     int FFilterDropDownRow = 0;

@@ -16,6 +16,7 @@
 #include "framework/Printers.h"
 #include "framework/StdCtrls.h"
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -109,6 +110,20 @@ private:
     std::unique_ptr<TFont> FHeaderFont;
     std::unique_ptr<TFont> FFooterFont;
 };
+
+// Moves R's left and top to where a text block of W x H rotated by Angle
+// degrees starts, for the alignments given (y grows downwards in R's terms:
+// callers in upward units pass their extents negated).
+void PlaceRotatedBlock(TRect& R, TAlignment HAlign, TVAlignment VAlign, double Angle, int W, int H);
+// The page-number text: "page-strip" with several strips, else the page
+// (with its offset), the separator and the total (with its offset) when
+// there are several pages.
+String PrintPageNumber(const TPrintSettings& S, int PageIndex, int PageInStrip, int Strip, bool MultiStrip,
+                       int Total);
+// The header and footer texts by position (index: TPrintPosition): left
+// positions put each item in front, the others append it, a blank between.
+std::array<String, 7> PrintPositionTexts(const TPrintSettings& S, const String& Time, const String& Date,
+                                         const String& PageNumber, const String& Title);
 
 // The look of the filter lists that open from the header's filter buttons.
 class TFilterDropDown : public TPersistent {

@@ -66,18 +66,21 @@ TEST(ExGridBalloon, CellTextIsCutAndCleaned) {
     EXPECT_EQ(icon, 2);
 }
 
-}  // namespace
+// A grid on a shown form.
+struct ExGridSnapshot : ::testing::Test {
+    TForm form{nullptr};
+    TExStringGrid* g = nullptr;
+    void SetUp() override {
+        form.SetBounds(0, 0, 500, 400);
+        g = new TExStringGrid(&form);
+        g->SetParent(&form);
+        g->SetBounds(0, 0, 400, 250);
+        form.Show();
+    }
+};
 
-namespace {
-
-TEST(ExGridSnapshot, OneCellIsTheCellPlusOnePixelAndShowsItsPixels) {
-    TForm form(nullptr);
-    form.SetBounds(0, 0, 500, 400);
-    auto* g = new TExStringGrid(&form);
-    g->SetParent(&form);
-    g->SetBounds(0, 0, 400, 250);
+TEST_F(ExGridSnapshot, OneCellIsTheCellPlusOnePixelAndShowsItsPixels) {
     g->SetColors(2, 2, clRed);
-    form.Show();
     TRect cell = g->CellRect(2, 2);
     std::unique_ptr<TForm> shot(g->SelectionToForm(TGridRect{2, 2, 2, 2}));
     ASSERT_NE(shot, nullptr);
@@ -94,13 +97,7 @@ TEST(ExGridSnapshot, OneCellIsTheCellPlusOnePixelAndShowsItsPixels) {
     EXPECT_EQ(pic->Canvas().Pixels(5, 5), clRed);
 }
 
-TEST(ExGridSnapshot, FocusWindowLeavesTheCellOpen) {
-    TForm form(nullptr);
-    form.SetBounds(0, 0, 500, 400);
-    auto* g = new TExStringGrid(&form);
-    g->SetParent(&form);
-    g->SetBounds(0, 0, 400, 250);
-    form.Show();
+TEST_F(ExGridSnapshot, FocusWindowLeavesTheCellOpen) {
     TRect cell = g->CellRect(1, 1);
     g->ShowFocusWindow(cell);
     TGridFocusWindow* w = g->Tools().FocusWindow();

@@ -111,6 +111,17 @@ private:
     std::unique_ptr<TFont> FFooterFont;
 };
 
+using TPrintStartEvent = std::function<void(TObject* Sender, int NrOfPages, int& FromPage, int& ToPage)>;
+using TPrintPageEvent = std::function<void(TObject* Sender, TCanvas& Canvas, int PageNr, int PageXSize, int PageYSize)>;
+using TPrintPageDoneEvent = std::function<void(TObject* Sender, TCanvas& Canvas, int LastRow, int LastRowOffset,
+                                               int LastPage, int PageXSize, int PageYSize)>;
+using TPrintCancelEvent = std::function<void(TObject* Sender, int PageNr, bool& Cancel)>;
+using TPrintNewPageEvent = std::function<void(TObject* Sender, int ARow, bool& NewPage)>;
+using TPrintSizeEvent = std::function<void(TObject* Sender, int Index, int& Size)>;
+using TPrintPageNumEvent = std::function<void(TObject* Sender, int PageNum, int PageColNum, String& PageNumString)>;
+using TFitToPageEvent = std::function<void(TObject* Sender, double& ScaleFactor, bool& Allow)>;
+using TCellPrintBorderEvent = std::function<void(TObject* Sender, int ARow, int ACol, TPen& APen, TSet<int>& Borders)>;
+
 // Moves R's left and top to where a text block of W x H rotated by Angle
 // degrees starts, for the alignments given (y grows downwards in R's terms:
 // callers in upward units pass their extents negated).
@@ -412,8 +423,39 @@ public:
     std::function<void(TObject* Sender, const String& Value, bool& DefaultSearch)> OnSearchEditChange;
     TNotifyEvent OnSearchFooterClose;
 
-    // ===== Printing
+    // ===== Printing (lengths in 0.1 mm)
     TPrintSettings& PrintSettings() { return FPrintSettings; }
+    // The whole grid, or a range of displayed cells, to the process printer.
+    void Print();
+    void PrintRect(TGridRect R);
+    // The page PreviewPage of the grid (or of a range) into R of Canvas.
+    void PrintPreview(TCanvas& Canvas, TRect R);
+    void PrintPreviewRect(TCanvas& Canvas, TRect R, TGridRect G);
+    // The grid (or a range) as one page into R.
+    void PrintDraw(TCanvas& Canvas, TRect R);
+    void PrintDrawRect(TCanvas& Canvas, TRect R, TGridRect G);
+    void SetPreviewPage(int Page) { FPrintPageFrom = FPrintPageTo = Page; }
+    int PrintNrOfPages() const { return FPrintPageNum; }
+    TRect PrintPageRect() const { return FPrintPageRect; }
+    int PrintColStart() const { return FPrintColStart; }
+    int PrintColEnd() const { return FPrintColEnd; }
+    int PrintPageWidth() const { return FPrintPageWidth; }
+    bool IsPrintPreview() const { return FIsPrintPreview; }
+    int MapFontHeight(int PointSize) const;
+    static int MapFontSize(int Height) { return Height * 72 / 254; }
+    // Print widths of the columns (real index) of the last run.
+    const std::vector<int>& MaxWidths() const { return FMaxWidths; }
+    bool FastPrint = false;
+    TPrintStartEvent OnPrintStart;
+    TPrintPageEvent OnPrintPage;
+    TPrintPageDoneEvent OnPrintPageDone;
+    TPrintCancelEvent OnPrintCancel;
+    TPrintNewPageEvent OnPrintNewPage;
+    TPrintSizeEvent OnPrintSetColumnWidth;
+    TPrintSizeEvent OnPrintSetRowHeight;
+    TPrintPageNumEvent OnPrintGetPageNum;
+    TFitToPageEvent OnFitToPage;
+    TCellPrintBorderEvent OnGetCellPrintBorder;
 
     // ===== Snapshot and focus window
     // The cells of ARect painted into a borderless, stay-on-top form owned by
@@ -484,6 +526,17 @@ private:
     void ApplyOrder(int FromRow, const std::vector<int>& Order);
     // ----- finding
     bool MatchCell(const String& CellText, const String& S, TFindParams P);
+    // ----- printing
+    struct TPrintRun;
+    int PrintPages(TCanvas& C, int Mode, int Total);
+    void PrintColumnWidths(TPrintRun& Run);
+    int PrintCellHeight(TPrintRun& Run, int ACol, int ARow, int* Width);
+    int PrintRowHeight(TPrintRun& Run, int ARow);
+    int PrintRowDrawn(TPrintRun& Run, int ARow);
+    void PrintDrawRow(TPrintRun& Run, int Y, int ARow, bool FixedPart);
+    void PrintHeaderFooter(TPrintRun& Run, int PageIndex, int PageInStrip);
+    void PrintFont(TCanvas& C, int ACol, int ARow);
+    void PreviewRun(TCanvas& Canvas, TRect R, TGridRect G, bool DrawOnly);
     // ----- search panel
     void CreateSearchPanel();
     void CreateFilterLists();
@@ -499,6 +552,21 @@ private:
     TGridFocusWindow* FFocusWindow = nullptr;  // owned by the grid as a component
     TFilterDropDown FFilterDropDown;
     TPrintSettings FPrintSettings{&FGrid};
+    TGridRect FPrintRect{};
+    TRect FPrevRect;
+    int FPrintPageFrom = 1;
+    int FPrintPageTo = 1;
+    int FPrintPageNum = 0;
+    TRect FPrintPageRect;
+    int FPrintColStart = 0;
+    int FPrintColEnd = 0;
+    int FPrintPageWidth = 0;
+    bool FIsPrintPreview = false;
+    double FFontScale = 1.0;
+    std::vector<int> FMaxWidths;
+    std::vector<int> FIndents;
+    TPrinter* FPrinter = nullptr;  // set while a run goes to the printer
+    bool FPageOutput = false;
     TDropList* FDropList = nullptr;  // both lists owned by the grid as components
     TDropCheckList* FDropCheckList = nullptr;
     int FFilterDropDownRow = 0;

@@ -1,5 +1,6 @@
 // The grid's data tools on 100,000 rows: a sort of 10 columns by a numeric
-// column, the filter "*7*" over one column, and the sum of a column.
+// column, the filter "*7*" over one column, and the sum of a column; and
+// the page count of a 20,000-row print.
 #include "grid/ExGrid.h"
 
 #include "framework/SysUtils.h"
@@ -67,5 +68,21 @@ void BM_ColumnSum(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(g.ColumnSum(1, 1, kRows));
 }
 BENCHMARK(BM_ColumnSum)->Unit(benchmark::kMillisecond);
+
+// Counting the pages of a 20,000-row print (the preview's counting pass).
+void BM_PrintPageCount(benchmark::State& state) {
+    std::mt19937 gen(4);
+    TExStringGrid g(nullptr);
+    g.SetColCount(6);
+    g.SetRowCount(20001);
+    std::uniform_int_distribution<int> pick(0, 999999);
+    for (int r = 1; r <= 20000; ++r)
+        for (int c = 1; c < 6; ++c) g.SetGridCell(c, r, IntToStr(pick(gen)));
+    TBitmap bmp;
+    bmp.SetSize(800, 1100);
+    g.Tools().SetPreviewPage(1);
+    for (auto _ : state) g.Tools().PrintPreview(bmp.Canvas(), Rect(0, 0, 800, 1100));
+}
+BENCHMARK(BM_PrintPageCount)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -148,16 +148,22 @@ struct TExGridTools::TPrintRun {
     bool MultiStrip = false;
     bool RepeatCols = false;
     int LastRowAsked = -1, LastRowHeight = 0;
+    int FontKind = -1;  // the print font on the canvas: 0 normal, 1 fixed, -1 another
+    int LineHeight[2] = {-1, -1};  // "gh" in each print font
 };
 
 int TExGridTools::MapFontHeight(int PointSize) const { return -int(PointSize * 254.0 / 72 * FFontScale); }
 
-void TExGridTools::PrintFont(TCanvas& C, int ACol, int ARow) {
+// The canvas keeps the print font between cells of the same kind.
+void TExGridTools::PrintFont(TPrintRun& Run, int ACol, int ARow) {
     TPrintSettings& ps = FPrintSettings;
-    bool fixed = ACol < FGrid.FixedCols() || ARow < FGrid.FixedRows();
-    TFont& f = ps.UseDisplayFont ? (fixed ? FGrid.FixedFont() : FGrid.Font()) : (fixed ? ps.FixedFont() : ps.Font());
-    C.Font().Assign(&f);
-    C.Font().SetHeight(MapFontHeight(f.Size()));
+    int kind = ACol < FGrid.FixedCols() || ARow < FGrid.FixedRows() ? 1 : 0;
+    if (Run.FontKind == kind) return;
+    TFont& f = ps.UseDisplayFont ? (kind ? FGrid.FixedFont() : FGrid.Font()) : (kind ? ps.FixedFont() : ps.Font());
+    Run.C->Font().Assign(&f);
+    Run.C->Font().SetHeight(MapFontHeight(f.Size()));
+    Run.FontKind = kind;
+    if (Run.LineHeight[kind] < 0) Run.LineHeight[kind] = std::abs(Run.C->TextHeight(u"gh"));
 }
 
 namespace {
@@ -180,23 +186,23 @@ std::vector<String> CellLines(const String& S) {
 
 // The cell's printed height; its width into Width when asked.
 int TExGridTools::PrintCellHeight(TPrintRun& Run, int ACol, int ARow, int* Width) {
-    TCanvas& c = *Run.C;
-    PrintFont(c, ACol, ARow);
+    PrintFont(Run, ACol, ARow);
     String text = FGrid.GetFormattedCell(FGrid.RealColIndex(ACol), ARow);
     if (text.empty()) text = u"gh";
-    std::vector<String> lines = CellLines(text);
+    int lines = 1 + int(std::count(text.begin(), text.end(), u'\r'));
     if (Width) {
         int w = 0;
-        for (const String& l : lines) w = std::max(w, c.TextWidth(l));
+        if (lines == 1) w = Run.C->TextWidth(text);
+        else
+            for (const String& l : CellLines(text)) w = std::max(w, Run.C->TextWidth(l));
         *Width = w;
     }
-    return std::abs(c.TextHeight(u"gh")) * int(lines.size());
+    return Run.LineHeight[Run.FontKind] * lines;
 }
 
 void TExGridTools::PrintColumnWidths(TPrintRun& Run) {
     TPrintSettings& ps = FPrintSettings;
     FMaxWidths.assign(size_t(std::max(FGrid.ColCount(), FPrintRect.Right + 1)), 0);
-    FIndents.assign(FMaxWidths.size() + 1, 0);
     for (int c = FPrintRect.Left; c <= FPrintRect.Right; ++c) {
         if (ps.NoAutoSize) {
             FMaxWidths[size_t(c)] = int(std::lround(FGrid.ColWidths(c) * Run.L));
@@ -263,10 +269,10 @@ void TExGridTools::PrintDrawRow(TPrintRun& Run, int Y, int ARow, bool FixedPart)
             c.Brush().SetColor(back);
             c.FillRect(Rect(left, Y, right, Y - h));
         }
-        PrintFont(c, col, ARow);
+        PrintFont(Run, col, ARow);
         c.Brush().SetStyle(bsClear);
         std::vector<String> lines = CellLines(FGrid.GetFormattedCell(real, ARow));
-        int pitch = std::abs(c.TextHeight(u"gh"));
+        int pitch = Run.LineHeight[Run.FontKind];
         int ty = Y - Run.p;
         TAlignment align = FGrid.DoGetAlignment(real, ARow);
         for (const String& l : lines) {
@@ -327,6 +333,7 @@ void TExGridTools::PrintHeaderFooter(TPrintRun& Run, int PageIndex, int PageInSt
                                                             : (Run.W - tw) / 2;
         int y = header ? -ps.HeaderSize : Run.H + ps.FooterSize + Run.p + Run.FooterLine;
         c.TextOut(x, y, t);
+        Run.FontKind = -1;
     }
 }
 
@@ -346,8 +353,8 @@ int TExGridTools::PrintPages(TCanvas& C, int Mode, int Total) {
     C.Font().Assign(&ps.FooterFont());
     C.Font().SetHeight(MapFontHeight(ps.FooterFont().Size()));
     run.FooterLine = std::abs(C.TextHeight(u"gh"));
-    PrintFont(C, FGrid.FixedCols(), FGrid.FixedRows());
-    run.p = std::abs(C.TextHeight(u"gh")) / 8;
+    PrintFont(run, FGrid.FixedCols(), FGrid.FixedRows());
+    run.p = run.LineHeight[0] / 8;
     run.g2 = C.TextWidth(u"g") / 2;
     if (Mode == 2) {
         run.W = FPrevRect.Right - FPrevRect.Left;
@@ -360,7 +367,14 @@ int TExGridTools::PrintPages(TCanvas& C, int Mode, int Total) {
     }
     FPrintPageRect = Rect(0, 0, run.W, run.H);
     run.s = ps.UseFixedWidth ? 0 : ps.ColumnSpacing + 20;
-    PrintColumnWidths(run);
+    // The drawing pass after a count measures nothing new: the cells are the same.
+    if (FReuseWidths && FRawWidths.size() == FMaxWidths.size() && !FRawWidths.empty()) {
+        FMaxWidths = FRawWidths;
+    } else {
+        PrintColumnWidths(run);
+        FRawWidths = FMaxWidths;
+    }
+    FIndents.assign(FMaxWidths.size() + 1, 0);
     int sum = 0, n = FPrintRect.Right - FPrintRect.Left + 1;
     for (int c = FPrintRect.Left; c <= FPrintRect.Right; ++c) sum += FMaxWidths[size_t(c)] + run.s;
     if (ps.FitToPage != fpNever) {
@@ -526,14 +540,17 @@ void TExGridTools::PrintRect(TGridRect R) {
     FPrintPageFrom = from;
     FPrintPageTo = to;
     FPrintPageNum = to;
+    FReuseWidths = !FastPrint;
     try {
         pr->Canvas().SetMapMode(MM_LOMETRIC);
         PrintPages(pr->Canvas(), 1, count);
     } catch (...) {
+        FReuseWidths = false;
         FPrinter = nullptr;
         pr->EndDoc();
         throw;
     }
+    FReuseWidths = false;
     FPrinter = nullptr;
     pr->EndDoc();
 }
@@ -555,9 +572,12 @@ void TExGridTools::PreviewRun(TCanvas& Canvas, TRect R, TGridRect G, bool DrawOn
             FIsPrintPreview = true;
             int from = 1, to = count;
             if (OnPrintStart) OnPrintStart(&FGrid, count, from, to);
+            FReuseWidths = !FastPrint;
             if (from > 0 && to > 0 && to >= from) PrintPages(Canvas, 0, count);
+            FReuseWidths = false;
         }
     } catch (...) {
+        FReuseWidths = false;
         FIsPrintPreview = false;
         Canvas.RestoreDC(saved);
         throw;

@@ -535,7 +535,7 @@ private:
     int PrintRowDrawn(TPrintRun& Run, int ARow);
     void PrintDrawRow(TPrintRun& Run, int Y, int ARow, bool FixedPart);
     void PrintHeaderFooter(TPrintRun& Run, int PageIndex, int PageInStrip);
-    void PrintFont(TCanvas& C, int ACol, int ARow);
+    void PrintFont(TPrintRun& Run, int ACol, int ARow);
     void PreviewRun(TCanvas& Canvas, TRect R, TGridRect G, bool DrawOnly);
     // ----- search panel
     void CreateSearchPanel();
@@ -564,6 +564,8 @@ private:
     bool FIsPrintPreview = false;
     double FFontScale = 1.0;
     std::vector<int> FMaxWidths;
+    std::vector<int> FRawWidths;  // as measured, before fitting and the width event
+    bool FReuseWidths = false;
     std::vector<int> FIndents;
     TPrinter* FPrinter = nullptr;  // set while a run goes to the printer
     bool FPageOutput = false;

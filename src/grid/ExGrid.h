@@ -715,6 +715,7 @@ private:
     friend class TExInplaceEdit;
     friend class TGridCombo;
     friend class TExGridTools;
+    friend class TFooterPanel;
     String ReadNumberText(const String& Raw);
     TCellGraphic* OwnGraphic(int ACol, int ARow);
     void RepaintDisplCell(int ACol, int ARow);

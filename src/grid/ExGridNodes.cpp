@@ -20,6 +20,7 @@ static constexpr int NodeHideLevel = -1;
 TExGridTools::TExGridTools(TExStringGrid& AGrid) : TGridDataTools(AGrid) {
     CreateSearchPanel();
     CreateFilterLists();
+    FFooterPanel = new TFooterPanel(&FGrid);
 }
 
 TExGridTools::~TExGridTools() = default;

@@ -198,6 +198,28 @@ using TFilterSelectEvent =
 using TFilterCheckEvent = std::function<void(TObject* Sender, int Column, int ItemIndex, const String& FriendlyName,
                                              String& FilterCondition, TCheckListBox* CheckList)>;
 
+using TFooterPaintEvent = std::function<void(TObject* Sender, int AColumn, TCanvas& Canvas, TRect ARect)>;
+
+// The floating footer's strip under the grid: the grid's last row as a
+// calculated footer row, or a preview of the current row.
+class TFooterPanel : public TPanel {
+public:
+    explicit TFooterPanel(TExStringGrid* AGrid);
+    // The grid column under client x (fixed ones included), -1 past the last.
+    int ColumnAt(int X);
+    // The footer's own part: the fixed columns and those from the left column on.
+    int FooterWidth();
+
+protected:
+    void Paint() override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+
+private:
+    TExStringGrid* FGrid;
+    int FLastHintX = -1;
+};
+
 // An edit that takes Enter: Enter fires OnReturn, Control+Enter OnCtrlReturn.
 class TRetEdit : public TEdit {
 public:
@@ -324,8 +346,11 @@ public:
     double RowMin(int ARow, int FromCol, int ToCol);
     double RowMax(int ARow, int FromCol, int ToCol);
     void CalcFooter(int ACol) override;
-    // The footer's visibility or style changed: the grid's fixed footer row and hidden last row follow.
+    // The footer's visibility or style changed: the grid's fixed footer row,
+    // hidden last row and the footer panel follow.
     void FooterChanged();
+    TFooterPanel* FooterPanel() const { return FFooterPanel; }
+    TFooterPaintEvent OnFooterPaint;
     // The preview template with each "<#n>" replaced by column n of the current row.
     String FillTemplate(const String& Template);
     TGroupCalcEvent OnColumnCalc;
@@ -550,6 +575,7 @@ private:
     std::unique_ptr<TSearchFooter> FSearchFooter;
     TSearchPanel* FSearchPanel = nullptr;  // owned by the grid as a component
     TGridFocusWindow* FFocusWindow = nullptr;  // owned by the grid as a component
+    TFooterPanel* FFooterPanel = nullptr;  // owned by the grid as a component
     TFilterDropDown FFilterDropDown;
     TPrintSettings FPrintSettings{&FGrid};
     TGridRect FPrintRect{};

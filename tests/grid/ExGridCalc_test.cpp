@@ -1,5 +1,7 @@
 #include "grid/ExGrid.h"
 
+#include "framework/Forms.h"
+#include "framework/Simulate.h"
 #include "framework/SysUtils.h"
 
 #include <gtest/gtest.h>
@@ -98,6 +100,53 @@ TEST_F(CalcGrid, TemplateFollowsTheCurrentRow) {
     g.SetRow(4);
     EXPECT_EQ(t.FillTemplate(u"<#2><#x>/<#1>"), u"four/4");
     EXPECT_EQ(t.FillTemplate(u"open <#2"), u"open <#2");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FooterPanel, FollowsTheFooterAndReportsClicksOnTheFooterRow) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 600, 400);
+    auto* g = new TExStringGrid(&form);
+    g->SetParent(&form);
+    g->SetBounds(0, 0, 500, 300);
+    form.Show();
+    TFooterPanel* p = g->Tools().FooterPanel();
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->Height(), 0);
+    EXPECT_FALSE(p->Visible());
+    g->FloatingFooter().SetColor(clYellow);
+    g->FloatingFooter().SetVisible(true);
+    EXPECT_TRUE(p->Visible());
+    EXPECT_EQ(p->Height(), g->FloatingFooter().Height() - 1);
+    EXPECT_EQ(p->FooterWidth(), 5 * 64);
+    EXPECT_EQ(p->ColumnAt(10), 0);
+    EXPECT_EQ(p->ColumnAt(64 * 2 + 5), 2);
+    EXPECT_EQ(p->ColumnAt(480), -1);
+
+    std::vector<std::pair<int, int>> clicks;
+    g->OnClickCell = [&](TObject*, int r, int c) { clicks.push_back({r, c}); };
+    SimulateClick(p, 64 * 3 + 10, 5);
+    EXPECT_EQ(clicks, (std::vector<std::pair<int, int>>{{g->RowCount() - 1, 3}}));
+
+    // The painted part takes the footer colour, the rest the grid's.
+    TBitmap bmp;
+    bmp.SetPixelFormat(pf24bit);
+    bmp.SetSize(p->Width(), p->Height());
+    p->PaintTo(bmp.Canvas(), 0, 0);
+    EXPECT_EQ(bmp.Canvas().Pixels(490, 10), ColorToRGB(g->Color()));
+
+    // A template preview shows the current row's cell.
+    g->FloatingFooter().SetFooterStyle(fsCustomPreview);
+    g->FloatingFooter().SetCustomTemplate(u"<#2>");
+    g->SetCellEx(2, 3, u"three");
+    g->SetRow(3);
+    p->PaintTo(bmp.Canvas(), 0, 0);
+    EXPECT_EQ(bmp.Canvas().Pixels(2, 2), clYellow);
+    g->FloatingFooter().SetVisible(false);
+    EXPECT_EQ(p->Height(), 0);
 }
 
 }  // namespace

@@ -568,3 +568,88 @@ void TExGridTools::GroupCount(int Colindex) {
     GroupCalc(Colindex, 5);
     FooterCalc(FGrid, Colindex, acCOUNT);
 }
+
+// ---------------------------------------------------------------------------
+// Second-level groups: a header row (a child row of the enclosing group,
+// made a node whose value names the column) before each run of equal texts.
+
+void TExGridTools::SubGroup(int Colindex) {
+    int c = Colindex;
+    if (c < FGrid.FixedCols() || c + 1 >= FGrid.ColCount()) return;
+    TGrouping& gr = FGrid.Grouping();
+    FGrid.BeginUpdate();
+    GroupColumn = c;
+    FGroupWidth = FGrid.ColWidths(c);
+    FGroupCaption = FGrid.FixedRows() > 0 ? FGrid.GetCellEx(c, 0) : String();
+    FGroupFooter = FGrid.FixedFooters() > 0 ? FGrid.GetCellEx(c, FGrid.RowCount() - 1) : String();
+    auto headerLook = [&](int r) {
+        if (gr.MergeHeader()) MergeRow(FGrid, r, gr.HeaderColor(), gr.HeaderColorTo(), gr.HeaderTextColor());
+        else HeaderLook(FGrid, r);
+    };
+    // The sub-group header at Header gets its node over the rows before End.
+    auto close = [&](int Header, int End) {
+        if (Header < 0 || IsNode(Header) || IsSummary(Header)) return;
+        AddNode(FGrid.RealRowIndex(Header), End - Header);
+        NodeAt(Header)->Value = c;
+    };
+    int header = -1;
+    bool havePrev = false;
+    String prev;
+    int r = FGrid.FixedRows() + 1;
+    while (r <= FGrid.RowCount() - FGrid.FixedFooters() - 1) {
+        bool special = IsNode(r) || IsSummary(r);
+        String v = FGrid.GetCellEx(c, r);
+        if (special || !havePrev || v != prev) {
+            close(header, r);
+            header = -1;
+            if (!special) {
+                InsertChildRow(FGrid.RealRowIndex(r), 0);
+                FGrid.SetCellEx(c + 1, r, v);
+                headerLook(r);
+                header = r;
+                ++r;  // the data row moved below its header
+            }
+        }
+        if (special) {
+            havePrev = false;
+        } else {
+            prev = v;
+            havePrev = true;
+            FGrid.SetCellEx(c, r, u"");
+        }
+        ++r;
+    }
+    close(header, FGrid.RowCount() - FGrid.FixedFooters());
+    if (gr.Summary()) {
+        int at = FGrid.RowCount() - FGrid.FixedFooters();
+        FGrid.InsertRows(at, 1);
+        SetSummaryRow(FGrid.RealRowIndex(at));
+        if (gr.MergeSummary()) MergeRow(FGrid, at, gr.SummaryColor(), gr.SummaryColorTo(), gr.SummaryTextColor());
+        else SummaryLook(FGrid, at);
+    }
+    if (FGrid.RowCount() > FGrid.FixedRows()) FGrid.SetRow(FGrid.FixedRows());
+    FGrid.EndUpdate();
+}
+
+void TExGridTools::SubUnGroup(int Colindex) {
+    int c = Colindex;
+    TGrouping& gr = FGrid.Grouping();
+    FGrid.BeginUpdate();
+    ExpandAll();
+    String text;
+    int r = FGrid.FixedRows();
+    while (r <= FGrid.RowCount() - FGrid.FixedFooters() - 1) {
+        TNodeGraphic* g = NodeAt(r);
+        if (g && g->Value == c) {
+            text = FGrid.GetCellEx(c + 1, r);
+            if (FGrid.IsMergedCell(1, r)) FGrid.SplitCells(1, r);
+            RemoveNode(FGrid.RealRowIndex(r));
+            PlainLook(FGrid, r);
+            RemoveChildRow(FGrid.RealRowIndex(r));
+            continue;
+        }
+        if (!g) FGrid.SetCellEx(c, r, text);
+        ++r;
+    }
+    FGrid.EndUpdate();
+}

@@ -597,3 +597,7 @@ void TExGridTools::PrintDraw(TCanvas& Canvas, TRect R) {
 }
 
 void TExGridTools::PrintDrawRect(TCanvas& Canvas, TRect R, TGridRect G) { PreviewRun(Canvas, R, G, true); }
+
+void TExGridTools::PrintSelection() { PrintRect(FGrid.Selection()); }
+
+void TExGridTools::PrintPreviewSelection(TCanvas& Canvas, TRect R) { PrintPreviewRect(Canvas, R, FGrid.Selection()); }

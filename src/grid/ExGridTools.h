@@ -318,6 +318,9 @@ public:
     // ===== Grouping
     void Group(int Colindex);
     void UnGroup();
+    // Second-level groups by another column inside the existing rows, and their removal.
+    void SubGroup(int Colindex);
+    void SubUnGroup(int Colindex);
     // -1 ungroups, a value above 0 groups; others do nothing.
     void SetGroupColumn(int Value);
     // Methods 1 sum, 2 average, 3 minimum, 4 maximum, 5 count, 6 custom, 7 distinct, 8 deviation.
@@ -459,6 +462,8 @@ public:
     // The grid (or a range) as one page into R.
     void PrintDraw(TCanvas& Canvas, TRect R);
     void PrintDrawRect(TCanvas& Canvas, TRect R, TGridRect G);
+    void PrintSelection();
+    void PrintPreviewSelection(TCanvas& Canvas, TRect R);
     void SetPreviewPage(int Page) { FPrintPageFrom = FPrintPageTo = Page; }
     int PrintNrOfPages() const { return FPrintPageNum; }
     TRect PrintPageRect() const { return FPrintPageRect; }

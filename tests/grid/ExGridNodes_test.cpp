@@ -199,3 +199,47 @@ TEST_F(GroupGrid, OneValueMakesOneGroupAndColumnZeroIsRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SubGroups, HeadersInsideGroupsAndBack) {
+    TExStringGrid g(nullptr);
+    g.SetColCount(5);
+    g.SetRowCount(8);
+    g.SetFixedFooters(1);
+    const char16_t* groups[] = {u"A", u"A", u"A", u"B", u"C", u"C"};
+    const char16_t* subs[] = {u"x", u"x", u"y", u"z", u"w", u"w"};
+    for (int r = 1; r <= 6; ++r) {
+        g.SetCellEx(1, r, u"n" + IntToStr(r));
+        g.SetCellEx(2, r, groups[r - 1]);
+        g.SetCellEx(3, r, subs[r - 1]);
+        g.SetCellEx(4, r, IntToStr(r));
+    }
+    g.Group(2);
+    ASSERT_EQ(g.RowCount(), 11);
+    std::vector<String> before;
+    for (int r = 0; r < g.RowCount(); ++r) before.push_back(g.GetCellEx(2, r));
+
+    g.Tools().SubGroup(2);
+    // A: sub-headers x (2 rows) and y (1 row); B: z; C: w (2 rows).
+    ASSERT_EQ(g.RowCount(), 15);
+    EXPECT_EQ(g.GetNodeSpan(1), 6);
+    struct Sub {
+        int row, span;
+        const char16_t* text;
+    } expected[] = {{2, 3, u"x"}, {5, 2, u"y"}, {8, 2, u"z"}, {11, 3, u"w"}};
+    for (const Sub& s : expected) {
+        EXPECT_TRUE(g.IsNode(s.row)) << s.row;
+        EXPECT_EQ(g.GetNodeSpan(s.row), s.span) << s.row;
+        EXPECT_EQ(g.GetCellEx(3, s.row), s.text) << s.row;
+        EXPECT_EQ(g.GetCellEx(2, s.row + 1), u"");
+    }
+
+    g.Tools().SubUnGroup(2);
+    ASSERT_EQ(g.RowCount(), 11);
+    EXPECT_EQ(g.GetNodeSpan(1), 4);
+    for (int r = 0; r < g.RowCount(); ++r)
+        if (!g.IsNode(r)) EXPECT_EQ(g.GetCellEx(2, r), before[size_t(r)]) << r;
+}
+
+}  // namespace

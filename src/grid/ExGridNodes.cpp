@@ -1,8 +1,12 @@
 // Row nodes: a node row heads a span of rows that contracting hides; the
 // marks live in column 0's cell data, so they travel with their rows.
+// Grouping builds its header and summary rows on them. The tools object is
+// made and torn down here too.
 #include "grid/ExGrid.h"
 
 #include "grid/foundation/GridOptions.h"
+
+#include "framework/BalloonTip.h"
 
 #include <algorithm>
 
@@ -23,7 +27,15 @@ TExGridTools::TExGridTools(TExStringGrid& AGrid) : TGridDataTools(AGrid) {
     FFooterPanel = new TFooterPanel(&FGrid);
 }
 
-TExGridTools::~TExGridTools() = default;
+// The panels, lists and windows call back into the tools: they go first.
+TExGridTools::~TExGridTools() {
+    delete FSearchPanel;
+    delete FFooterPanel;
+    delete FDropList;
+    delete FDropCheckList;
+    delete FFocusWindow;
+    delete FBalloonTip;
+}
 
 TNodeGraphic* TExGridTools::NodeAt(int ARow) {
     if (ARow < 0 || ARow >= FGrid.RowCount() || !FGrid.CellPropsAssigned(0, ARow)) return nullptr;

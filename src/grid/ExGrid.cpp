@@ -517,6 +517,7 @@ void TExStringGrid::Paint() {
     FInvalidPending = false;
     if (FUpdateCount > 0) return;
     TBaseGrid::Paint();
+    FTools->PaintDesignHelper(Canvas());
     if (OnPainted) OnPainted(this);
 }
 

@@ -1,6 +1,6 @@
 // Balloon hints of the cells and the smaller grid operations: the cell
 // range as a floating snapshot, and the translucent focus window around
-// the edited cell.
+// the edited cell, and the quick-config box of a grid in a form designer.
 #include "grid/ExGrid.h"
 
 #include "grid/foundation/CellCodecs.h"
@@ -169,4 +169,154 @@ void TExGridTools::MoveFocusWindow() {
 
 void TExGridTools::HideFocusWindow() {
     if (FFocusWindow) FFocusWindow->SetVisible(false);
+}
+
+// ---------------------------------------------------------------------------
+// The quick-config box of a grid in a form designer
+
+namespace {
+
+struct TLookEntry {
+    const char16_t* Name;
+    TGridLook Look;
+};
+
+// In menu order; the command of an entry is its look plus 1.
+const TLookEntry LookEntries[] = {
+    {u"Standard", glStandard},       {u"Soft", glSoft},           {u"Classic", glClassic},
+    {u"GPK", glGPK},                 {u"ListView", glListView},   {u"Office 2007", glOffice2007},
+    {u"Windows XP", glXP},           {u"Windows Vista", glVista}, {u"Windows 7", glWin7},
+};
+
+String LookName(TGridLook Look) {
+    for (const TLookEntry& e : LookEntries)
+        if (e.Look == Look) return e.Name;
+    return u"Custom";
+}
+
+void DesignFont(TCanvas& C) {
+    C.Font().SetName(u"Tahoma");
+    C.Font().SetSize(8);
+}
+
+}  // namespace
+
+int TExGridTools::DesignHelperChoiceAt(int X, int Y) {
+    TCanvas& c = FGrid.Canvas();
+    DesignFont(c);
+    int th = c.TextHeight(u"gh"), l = th + 2, hb = 4 * th + 18;
+    TRect r = FGrid.ClientRect();
+    int top = r.Bottom - hb;
+    int choice = -1;
+    if (X > r.Right - 16 && Y > top && Y < top + 16) choice = 4;
+    auto line = [&](int k) { return Y > top + k * l + 4 && Y < top + (k + 1) * l + 4; };
+    if (X > r.Right - 150 && X < r.Right - 132 + c.TextWidth(u"Allow edit") && line(1)) choice = 1;
+    if (X > r.Right - 150 && X < r.Right - 132 + c.TextWidth(u"Column numbers") && line(2)) choice = 2;
+    if (X > r.Right - 150 && X < r.Right - 150 + c.TextWidth(u"Set look: " + LookName(FGrid.Look())) && line(3))
+        choice = 3;
+    return choice;
+}
+
+void TExGridTools::PaintDesignHelper(TCanvas& C) {
+    if (!FGrid.IsDesigning() || !ShowDesignHelper) return;
+    DesignFont(C);
+    int th = C.TextHeight(u"gh"), hb = 4 * th + 18;
+    TRect client = FGrid.ClientRect();
+    TRect box = Rect(client.Right - 150, client.Bottom - hb, client.Right, client.Bottom);
+    C.Brush().SetStyle(bsSolid);
+    C.Brush().SetColor(clInfoBk);
+    C.Pen().SetColor(TColor(0x808080));
+    C.Font().SetColor(TColor(0x800000));
+    C.Rectangle(box.Left, box.Top, box.Right, box.Bottom);
+    C.Brush().SetStyle(bsClear);
+    C.TextOut(box.Left + 4, box.Top + 4, u"Quick config [v" + FGrid.GetVersionString() + u"]");
+    // The close mark where the close entry answers.
+    C.MoveTo(box.Right - 13, box.Top + 5);
+    C.LineTo(box.Right - 5, box.Top + 13);
+    C.MoveTo(box.Right - 5, box.Top + 5);
+    C.LineTo(box.Right - 13, box.Top + 13);
+    auto entry = [&](int Choice, int X, int Y, const String& Text) {
+        TFontStyles st = C.Font().Style();
+        if (FLastDesignChoice == Choice) st.Include(fsUnderline);
+        else st.Exclude(fsUnderline);
+        C.Font().SetStyle(st);
+        C.TextOut(X, Y, Text);
+    };
+    auto check = [&](int Y, bool On) {
+        C.Brush().SetStyle(bsSolid);
+        C.Brush().SetColor(clWindow);
+        C.Rectangle(box.Left + 4, Y, box.Left + 20, Y + 16);
+        if (On) {
+            C.MoveTo(box.Left + 7, Y + 8);
+            C.LineTo(box.Left + 11, Y + 12);
+            C.LineTo(box.Left + 17, Y + 4);
+        }
+        C.Brush().SetStyle(bsClear);
+    };
+    check(box.Top + th + 4, FGrid.Options().Contains(goEditing));
+    entry(1, box.Left + 22, box.Top + th + 6, u"Allow edit");
+    check(box.Top + 2 * th + 6, ShowColNrs);
+    entry(2, box.Left + 22, box.Top + 2 * th + 8, u"Column numbers");
+    entry(3, box.Left + 4, box.Top + 3 * th + 10, u"Set look: " + LookName(FGrid.Look()));
+}
+
+bool TExGridTools::DesignHitTest(int X, int Y) {
+    if (!FGrid.IsDesigning() || !ShowDesignHelper) return false;
+    int choice = DesignHelperChoiceAt(X, Y);
+    if (choice != FLastDesignChoice) {
+        TRect r = FGrid.ClientRect();
+        TRect area = Rect(r.Right - 150, r.Bottom - 70, r.Right, r.Bottom);
+        if (FGrid.HandleAllocated()) InvalidateRect(FGrid.Handle(), &area, false);
+        FLastDesignChoice = choice;
+    }
+    return choice >= 1 && choice <= 4;
+}
+
+TPopupMenu& TExGridTools::DesignLookMenu() {
+    if (!FLookMenu) {
+        FLookMenu = new TPopupMenu(&FGrid);
+        for (const TLookEntry& e : LookEntries) {
+            auto* item = new TMenuItem(FLookMenu);
+            item->SetCaption(e.Name);
+            TGridLook look = e.Look;
+            item->OnClick = [this, look](TObject*) { FGrid.SetLook(look); };
+            FLookMenu->Items().Add(item);
+        }
+    }
+    for (int i = 0; i < FLookMenu->Items().Count(); ++i)
+        FLookMenu->Items().Items(i)->Checked = LookEntries[i].Look == FGrid.Look();
+    return *FLookMenu;
+}
+
+void TExGridTools::DesignHelperClick(int X, int Y) {
+    if (!FGrid.IsDesigning() || !ShowDesignHelper) return;
+    int choice = DesignHelperChoiceAt(X, Y);
+    switch (choice) {
+        case 1: {
+            TGridOptions o = FGrid.Options();
+            if (o.Contains(goEditing)) o.Exclude(goEditing);
+            else o.Include(goEditing);
+            FGrid.SetOptions(o);
+            break;
+        }
+        case 2:
+            ShowColNrs = !ShowColNrs;
+            FGrid.InvalidateGrid();
+            break;
+        case 3: {
+            TPoint at = FGrid.ClientToScreen(TPoint(X, Y));
+            DesignLookMenu().Popup(at.X, at.Y);
+            break;
+        }
+        case 4:
+            ShowDesignHelper = false;
+            FGrid.InvalidateGrid();
+            return;
+        default: return;
+    }
+    // The designer notices a change when the form's size moves.
+    if (auto* form = dynamic_cast<TCustomForm*>(FGrid.Owner())) {
+        form->SetWidth(form->Width() - 1);
+        form->SetWidth(form->Width() + 1);
+    }
 }

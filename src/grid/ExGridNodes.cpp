@@ -35,6 +35,7 @@ TExGridTools::~TExGridTools() {
     delete FDropCheckList;
     delete FFocusWindow;
     delete FBalloonTip;
+    delete FLookMenu;
 }
 
 TNodeGraphic* TExGridTools::NodeAt(int ARow) {

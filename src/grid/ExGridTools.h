@@ -13,6 +13,7 @@
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/Grids.h"
+#include "framework/Menus.h"
 #include "framework/Printers.h"
 #include "framework/StdCtrls.h"
 
@@ -497,6 +498,18 @@ public:
     void HideFocusWindow();
     TGridFocusWindow* FocusWindow() const { return FFocusWindow; }
 
+    // ===== Quick configuration in a form designer
+    // The entry under a client point: 1 "Allow edit", 2 "Column numbers",
+    // 3 the look, 4 close; -1 none.
+    int DesignHelperChoiceAt(int X, int Y);
+    void PaintDesignHelper(TCanvas& C);
+    // The designer's hit test: true when the grid wants the click.
+    bool DesignHitTest(int X, int Y);
+    void DesignHelperClick(int X, int Y);
+    TPopupMenu& DesignLookMenu();
+    bool ShowDesignHelper = true;
+    bool ShowColNrs = false;
+
     // ===== Marking, checking and filling
     static String HilightText(bool DoCase, const String& S, const String& Text);
     static String MarkText(bool DoCase, const String& S, const String& Text);
@@ -580,6 +593,8 @@ private:
     std::unique_ptr<TSearchFooter> FSearchFooter;
     TSearchPanel* FSearchPanel = nullptr;  // owned by the grid as a component
     TGridFocusWindow* FFocusWindow = nullptr;  // owned by the grid as a component
+    int FLastDesignChoice = -1;
+    TPopupMenu* FLookMenu = nullptr;  // owned by the grid as a component
     TFooterPanel* FFooterPanel = nullptr;  // owned by the grid as a component
     TFilterDropDown FFilterDropDown;
     TPrintSettings FPrintSettings{&FGrid};

@@ -5,6 +5,7 @@
 #include "framework/BalloonTip.h"
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
+#include "framework/Menus.h"
 #include "framework/Windows.h"
 
 #include <gtest/gtest.h>
@@ -114,6 +115,70 @@ TEST_F(ExGridSnapshot, FocusWindowLeavesTheCellOpen) {
     EXPECT_TRUE(region.Contains(4 + cw, 4 + ch));
     g->HideFocusWindow();
     EXPECT_FALSE(w->Visible());
+}
+
+}  // namespace
+
+namespace {
+
+struct DesignGrid : TExStringGrid {
+    using TExStringGrid::TExStringGrid;
+    void Design(bool On) { SetDesigning(On); }
+};
+
+TEST(QuickConfig, OnlyWhileDesigningAndEachEntryActs) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 500, 400);
+    auto* g = new DesignGrid(&form);
+    g->SetParent(&form);
+    g->SetBounds(0, 0, 400, 250);
+    form.Show();
+    TExGridTools& t = g->Tools();
+    TRect r = g->ClientRect();
+    TCanvas& probe = g->Canvas();
+    probe.Font().SetName(u"Tahoma");
+    probe.Font().SetSize(8);
+    int th = probe.TextHeight(u"gh");
+    int l = th + 2, top = r.Bottom - (4 * th + 18);
+    TPoint allowEdit{r.Right - 140, top + l + 4 + l / 2};
+    TPoint columnNrs{r.Right - 140, top + 2 * l + 4 + l / 2};
+    TPoint look{r.Right - 140, top + 3 * l + 4 + l / 2};
+    TPoint close{r.Right - 8, top + 8};
+
+    // At run time the box takes no clicks and is not drawn.
+    EXPECT_FALSE(t.DesignHitTest(allowEdit.X, allowEdit.Y));
+    t.DesignHelperClick(allowEdit.X, allowEdit.Y);
+    EXPECT_FALSE(g->Options().Contains(goEditing));
+    TBitmap bmp;
+    bmp.SetPixelFormat(pf24bit);
+    bmp.SetSize(g->Width(), g->Height());
+    g->PaintTo(bmp.Canvas(), 0, 0);
+    EXPECT_NE(bmp.Canvas().Pixels(r.Right - 3, r.Bottom - 3), ColorToRGB(clInfoBk));
+
+    g->Design(true);
+    g->PaintTo(bmp.Canvas(), 0, 0);
+    EXPECT_EQ(bmp.Canvas().Pixels(r.Right - 30, r.Bottom - 5), ColorToRGB(clInfoBk));
+    EXPECT_EQ(t.DesignHelperChoiceAt(allowEdit.X, allowEdit.Y), 1);
+    EXPECT_EQ(t.DesignHelperChoiceAt(columnNrs.X, columnNrs.Y), 2);
+    EXPECT_EQ(t.DesignHelperChoiceAt(look.X, look.Y), 3);
+    EXPECT_EQ(t.DesignHelperChoiceAt(close.X, close.Y), 4);
+    EXPECT_EQ(t.DesignHelperChoiceAt(10, 10), -1);
+    EXPECT_TRUE(t.DesignHitTest(allowEdit.X, allowEdit.Y));
+
+    t.DesignHelperClick(allowEdit.X, allowEdit.Y);
+    EXPECT_TRUE(g->Options().Contains(goEditing));
+    t.DesignHelperClick(columnNrs.X, columnNrs.Y);
+    EXPECT_TRUE(t.ShowColNrs);
+
+    TPopupMenu& menu = t.DesignLookMenu();
+    ASSERT_EQ(menu.Items().Count(), 9);
+    EXPECT_TRUE(menu.Items().Items(6)->Checked);  // "Windows XP", the grid's look
+    EXPECT_EQ(menu.Items().Items(8)->Caption(), u"Windows 7");
+    menu.Items().Items(8)->Click();
+    EXPECT_EQ(g->Look(), glWin7);
+
+    t.DesignHelperClick(close.X, close.Y);
+    EXPECT_FALSE(t.ShowDesignHelper);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/Menus.h"
+#include "framework/SysUtils.h"
 #include "framework/Windows.h"
 
 #include <gtest/gtest.h>
@@ -179,6 +180,57 @@ TEST(QuickConfig, OnlyWhileDesigningAndEachEntryActs) {
 
     t.DesignHelperClick(close.X, close.Y);
     EXPECT_FALSE(t.ShowDesignHelper);
+}
+
+}  // namespace
+
+namespace {
+
+// The settings every table editor gives its grid change nothing on screen.
+TEST(DataToolSettings, TableEditorValuesLeaveThePixelsAlone) {
+    auto render = [](bool configured) {
+        TForm form(nullptr);
+        form.SetBounds(0, 0, 500, 400);
+        auto* g = new TExStringGrid(&form);
+        g->SetParent(&form);
+        g->SetBounds(0, 0, 400, 250);
+        for (int r = 1; r < 5; ++r) g->SetCellEx(1, r, u"cell " + IntToStr(r));
+        if (configured) {
+            g->Filter().Clear();
+            TFont f;
+            f.SetName(u"Tahoma");
+            g->FilterDropDown().SetFont(f);
+            g->FilterDropDown().Width = 200;
+            g->FilterDropDown().Height = 200;
+            g->Tools().FilterDropDownClear = u"(All)";
+            g->SortSettings().SetColumn(0);
+            TSearchFooter& sf = g->SearchFooter();
+            sf.SetFindNextCaption(u"Find &next");
+            sf.SetFindPrevCaption(u"Find &previous");
+            sf.SetMatchCaseCaption(u"Match case");
+            sf.SetHighLightCaption(u"Highlight");
+            sf.SetHintClose(u"Close");
+            sf.SetHintFindNext(u"Find next occurrence");
+            sf.SetHintFindPrev(u"Find previous occurrence");
+            sf.SetHintHighlight(u"Highlight occurrences");
+            TPrintSettings& ps = g->PrintSettings();
+            for (TFont* pf : {&ps.Font(), &ps.FixedFont(), &ps.HeaderFont(), &ps.FooterFont()}) pf->Assign(&f);
+            ps.DateFormat = u"dd/mm/yyyy";
+            ps.PageNumSep = u"/";
+        }
+        form.Show();
+        EXPECT_EQ(g->SearchPanel()->Height(), 0);
+        EXPECT_EQ(g->Tools().FooterPanel()->Height(), 0);
+        TBitmap bmp;
+        bmp.SetPixelFormat(pf24bit);
+        bmp.SetSize(400, 250);
+        g->PaintTo(bmp.Canvas(), 0, 0);
+        std::vector<TColor> pixels;
+        for (int y = 0; y < 250; y += 3)
+            for (int x = 0; x < 400; x += 3) pixels.push_back(bmp.Canvas().Pixels(x, y));
+        return pixels;
+    };
+    EXPECT_EQ(render(true), render(false));
 }
 
 }  // namespace

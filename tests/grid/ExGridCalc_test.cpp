@@ -4,6 +4,8 @@
 #include "framework/Simulate.h"
 #include "framework/SysUtils.h"
 
+#include "GridOnForm.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -107,12 +109,8 @@ TEST_F(CalcGrid, TemplateFollowsTheCurrentRow) {
 namespace {
 
 TEST(FooterPanel, FollowsTheFooterAndReportsClicksOnTheFooterRow) {
-    TForm form(nullptr);
-    form.SetBounds(0, 0, 600, 400);
-    auto* g = new TExStringGrid(&form);
-    g->SetParent(&form);
-    g->SetBounds(0, 0, 500, 300);
-    form.Show();
+    GridOnForm<> f(500, 300);
+    TExStringGrid* g = f.g;
     TFooterPanel* p = g->Tools().FooterPanel();
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(p->Height(), 0);

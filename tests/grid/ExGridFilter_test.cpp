@@ -4,6 +4,8 @@
 #include "framework/Simulate.h"
 #include "framework/SysUtils.h"
 
+#include "GridOnForm.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -128,19 +130,15 @@ TEST(ExGridFilter, NarrowDownLeavesContractedRowsHidden) {
 namespace {
 
 struct FilterListForm : ::testing::Test {
-    TForm form{nullptr};
-    TExStringGrid* g = nullptr;
+    GridOnForm<> f{460, 300, false};
+    TExStringGrid* g = f.g;
     void SetUp() override {
-        form.SetBounds(0, 0, 500, 400);
-        g = new TExStringGrid(&form);
-        g->SetParent(&form);
-        g->SetBounds(0, 0, 460, 300);
         g->SetColCount(3);
         g->SetRowCount(6);
         const char16_t* v[] = {u"red", u"dark blue", u"red", u"green", u"dark"};
         for (int r = 1; r <= 5; ++r) g->SetCellEx(1, r, v[r - 1]);
         g->Tools().FilterDropDownAuto = true;
-        form.Show();
+        f.form.Show();
     }
     // A release on the filter button of column 1 in the header.
     void ClickButton() {

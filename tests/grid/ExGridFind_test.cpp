@@ -8,6 +8,8 @@
 #include "framework/Simulate.h"
 #include "framework/SysUtils.h"
 
+#include "GridOnForm.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -135,11 +137,8 @@ TEST_F(FindGrid, CheckingKeepsCorrectionsUnderTheMarks) {
 namespace {
 
 TEST(SearchPanel, TypingStepsHighlightsAndColoursTheEdit) {
-    TForm form(nullptr);
-    form.SetBounds(0, 0, 600, 400);
-    auto* g = new TExStringGrid(&form);
-    g->SetParent(&form);
-    g->SetBounds(0, 0, 560, 300);
+    GridOnForm<> f(560, 300, false);
+    TExStringGrid* g = f.g;
     g->SetColCount(3);
     g->SetRowCount(5);
     const char16_t* texts[] = {u"alpha", u"beta", u"gamma", u"alpha beta"};
@@ -164,7 +163,7 @@ TEST(SearchPanel, TypingStepsHighlightsAndColoursTheEdit) {
     EXPECT_EQ(p->EditControl->Color(), clWindow);
     EXPECT_EQ(g->Row(), 2);
     // Enter steps forward, Control+Enter back.
-    form.Show();
+    f.form.Show();
     p->EditControl->SetFocus();
     SimulateKey(VK_RETURN, {}, 13);
     EXPECT_EQ(g->Row(), 4);

@@ -9,6 +9,8 @@
 #include "framework/SysUtils.h"
 #include "framework/Windows.h"
 
+#include "GridOnForm.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -68,17 +70,9 @@ TEST(ExGridBalloon, CellTextIsCutAndCleaned) {
     EXPECT_EQ(icon, 2);
 }
 
-// A grid on a shown form.
 struct ExGridSnapshot : ::testing::Test {
-    TForm form{nullptr};
-    TExStringGrid* g = nullptr;
-    void SetUp() override {
-        form.SetBounds(0, 0, 500, 400);
-        g = new TExStringGrid(&form);
-        g->SetParent(&form);
-        g->SetBounds(0, 0, 400, 250);
-        form.Show();
-    }
+    GridOnForm<> f;
+    TExStringGrid* g = f.g;
 };
 
 TEST_F(ExGridSnapshot, OneCellIsTheCellPlusOnePixelAndShowsItsPixels) {
@@ -128,12 +122,8 @@ struct DesignGrid : TExStringGrid {
 };
 
 TEST(QuickConfig, OnlyWhileDesigningAndEachEntryActs) {
-    TForm form(nullptr);
-    form.SetBounds(0, 0, 500, 400);
-    auto* g = new DesignGrid(&form);
-    g->SetParent(&form);
-    g->SetBounds(0, 0, 400, 250);
-    form.Show();
+    GridOnForm<DesignGrid> f;
+    DesignGrid* g = f.g;
     TExGridTools& t = g->Tools();
     TRect r = g->ClientRect();
     TCanvas& probe = g->Canvas();
@@ -189,11 +179,8 @@ namespace {
 // The settings every table editor gives its grid change nothing on screen.
 TEST(DataToolSettings, TableEditorValuesLeaveThePixelsAlone) {
     auto render = [](bool configured) {
-        TForm form(nullptr);
-        form.SetBounds(0, 0, 500, 400);
-        auto* g = new TExStringGrid(&form);
-        g->SetParent(&form);
-        g->SetBounds(0, 0, 400, 250);
+        GridOnForm<> f(400, 250, false);
+        TExStringGrid* g = f.g;
         for (int r = 1; r < 5; ++r) g->SetCellEx(1, r, u"cell " + IntToStr(r));
         if (configured) {
             g->Filter().Clear();
@@ -218,7 +205,7 @@ TEST(DataToolSettings, TableEditorValuesLeaveThePixelsAlone) {
             ps.DateFormat = u"dd/mm/yyyy";
             ps.PageNumSep = u"/";
         }
-        form.Show();
+        f.form.Show();
         EXPECT_EQ(g->SearchPanel()->Height(), 0);
         EXPECT_EQ(g->Tools().FooterPanel()->Height(), 0);
         TBitmap bmp;

@@ -4,6 +4,8 @@
 
 #include "framework/DateUtils.h"
 #include "framework/SysUtils.h"
+#include "framework/Themes.h"
+#include "framework/Windows.h"
 
 namespace {
 // One message number for the whole program.
@@ -16,8 +18,19 @@ Cardinal ShiftFocusMessage() {
 // ---------------------------------------------------------------------------
 // TCustomDateTimePicker
 // ---------------------------------------------------------------------------
-TCustomDateTimePicker::TCustomDateTimePicker(TComponent* AOwner) : TDateTimePicker(AOwner) {
+TCustomDateTimePicker::TCustomDateTimePicker(TComponent* AOwner)
+    : TDateTimePicker(AOwner), FButtonWidth(GetSystemMetrics(SM_CXVSCROLL) + 2) {
     SetDoubleBuffered(true);
+}
+
+void TCustomDateTimePicker::SetBorderStyle(TFormBorderStyle Value) {
+    FBorderStyle = Value;
+    Invalidate();
+}
+
+void TCustomDateTimePicker::SetCtl3D(bool Value) {
+    FCtl3D = Value;
+    Invalidate();
 }
 
 void TCustomDateTimePicker::RememberFields() { DecodeTime(DateTime(), Fh, Fm, Fs, Fms); }
@@ -45,9 +58,191 @@ void TCustomDateTimePicker::Dispatch(TMessage& Message) {
 }
 
 // ---------------------------------------------------------------------------
+// The flat and metro looks, drawn over the native control after it painted
+// ---------------------------------------------------------------------------
+namespace {
+// The frame of a disabled picker and of a flat one without other colour.
+constexpr TColor FlatFrameColor = TColor(0xB99D7F);
+}  // namespace
+
+TColor TCustomDateTimePicker::OutlineColor() const {
+    if (FBorderStyle == bsNone && Parent()) return Parent()->Color();
+    return IsThemeActive() ? FlatFrameColor : FBorderColor;
+}
+
+void TCustomDateTimePicker::PaintOutline(TCanvas& Canvas, TColor Color, int Inset) {
+    const int W = Width() - Inset, H = Height() - Inset, i = Inset;
+    Canvas.Pen().SetColor(Color);
+    Canvas.MoveTo(i, H);
+    Canvas.LineTo(i, i);
+    Canvas.LineTo(W - 1, i);
+    Canvas.LineTo(W - 1, H - 1);
+    Canvas.LineTo(i, H - 1);
+}
+
+void TCustomDateTimePicker::PaintButton(TCanvas& Canvas) {
+    TRect r = Rect(ClientWidth() - FButtonWidth + 2, 0, Width(), Height());
+    InflateRect(r, -1, -1);
+    if (ButtonColor != clNone) {
+        const TColor fill = FButtonDown ? ButtonColorDown : FButtonHover ? ButtonColorHot : ButtonColor;
+        Canvas.Brush().SetStyle(bsSolid);
+        Canvas.Brush().SetColor(fill == clNone ? ButtonColor : fill);
+        Canvas.FillRect(r);
+        if (ButtonBorderColor != clNone) {
+            Canvas.Pen().SetColor(ButtonBorderColor);
+            Canvas.MoveTo(r.Left, r.Top);
+            Canvas.LineTo(r.Left, r.Bottom);
+        }
+        const TColor text = FButtonDown && ButtonTextColorDown != clNone ? ButtonTextColorDown : ButtonTextColor;
+        const TColor arrow = text == clNone ? clBlack : text;
+        const std::vector<TPoint> tri = {{r.Left + 5, r.Top + 7}, {r.Left + 11, r.Top + 7}, {r.Left + 8, r.Top + 10}};
+        Canvas.Pen().SetColor(arrow);
+        Canvas.Brush().SetColor(arrow);
+        Canvas.Polygon(tri);
+        return;
+    }
+    const HTHEME theme = OpenThemeData(this, u"combobox");
+    if (theme) {
+        int state = CBXS_HOT;
+        if (!Enabled())
+            state = CBXS_DISABLED;
+        else if (FButtonDown && DroppedDown())
+            state = CBXS_PRESSED;
+        else if (FButtonDown || !FButtonHover || DroppedDown())
+            state = CBXS_NORMAL;
+        DrawThemeBackground(theme, Canvas, CP_DROPDOWNBUTTON, state, r);
+        CloseThemeData(theme);
+        return;
+    }
+    DrawFrameControl(Canvas, r, DFC_SCROLL, DFCS_SCROLLCOMBOBOX | DFCS_FLAT | (Enabled() ? 0 : DFCS_INACTIVE));
+}
+
+void TCustomDateTimePicker::PaintBorder() {
+    if (IsInnerPicker() || !FMetroStyle || !HandleAllocated()) return;
+    if (Enabled() && FBorderColor == clNone && FFocusBorderColor == clNone) return;
+    TControlCanvas c;
+    c.SetControl(this);
+    auto frame = [&](TRect f, TColor col) {
+        c.Brush().SetStyle(bsSolid);
+        c.Brush().SetColor(col);
+        c.FrameRect(f);
+    };
+    const TRect r = Rect(0, 0, Width(), Height());
+    if (!Enabled() && IsThemeActive() && !FDisabledBorder) {
+        frame(r, FlatFrameColor);
+        return;
+    }
+    if (FBorderColor == clNone || (FHasFocus && FFocusBorderColor != clNone)) {
+        if (FFocusBorderColor == clNone) {
+            // No colour at all: the frames blend into the parent and the picker.
+            const TColor parent = Parent() ? Parent()->Color() : clBtnFace;
+            const int right = Width() - FButtonWidth;
+            frame(r, parent);
+            frame(Rect(1, 1, right, Height() - 1), parent);
+            frame(Rect(2, 2, right, Height() - 2), Color());
+        } else if (FHasFocus) {
+            frame(r, FFocusBorderColor);
+        }
+        return;
+    }
+    frame(r, FBorderColor);
+}
+
+void TCustomDateTimePicker::WMPaint(TMessage& Message) {
+    TDateTimePicker::WMPaint(Message);
+    if (!HandleAllocated() || (FCtl3D && !FMetroStyle)) return;
+    TControlCanvas c;
+    c.SetControl(this);
+    if (FMetroStyle && !IsInnerPicker() && HasDateKind()) {
+        c.Brush().SetStyle(bsSolid);
+        c.Brush().SetColor(Color());
+        c.FillRect(Rect(ClientWidth() - FButtonWidth - 4, 1, ClientWidth(), Height()));
+        PaintButton(c);
+    }
+    if (!FCtl3D) {
+        const TColor col = OutlineColor();
+        PaintOutline(c, col, 0);
+        if (!IsThemeActive()) PaintOutline(c, col, 1);
+    }
+    PaintBorder();
+}
+
+void TCustomDateTimePicker::WMNCPaint(TMessage& Message) {
+    TDateTimePicker::WMNCPaint(Message);
+    if (!HandleAllocated()) return;
+    if (!FCtl3D) {
+        TControlCanvas c;
+        c.SetControl(this);
+        PaintOutline(c, OutlineColor(), 0);
+        if (Parent()) {
+            c.Pen().SetColor(Parent()->Color());
+            c.MoveTo(1, Height() - 2);
+            c.LineTo(1, 1);
+            c.LineTo(Width() - 1, 1);
+        }
+    }
+    if ((!Enabled() && !FDisabledBorder && IsThemeActive()) || (FFocusBorderColor != clNone && FHasFocus) ||
+        FBorderColor != clNone)
+        PaintBorder();
+}
+
+void TCustomDateTimePicker::WMMouseMove(TWMMouse& Message) {
+    TDateTimePicker::WMMouseMove(Message);
+    const int x = Message.XPos();
+    const bool over = x > Width() - FButtonWidth && x < Width();
+    if (over != FButtonHover) {
+        FButtonHover = over;
+        Invalidate();
+    }
+}
+
+void TCustomDateTimePicker::WMLButtonDown(TWMMouse& Message) {
+    const int x = Message.XPos();
+    FButtonDown = x > Width() - FButtonWidth && x < Width();
+    TDateTimePicker::WMLButtonDown(Message);
+    if (FButtonDown) Invalidate();
+}
+
+void TCustomDateTimePicker::WMLButtonUp(TWMMouse& Message) {
+    const bool was = FButtonDown;
+    FButtonDown = false;
+    TDateTimePicker::WMLButtonUp(Message);
+    if (was) Invalidate();
+}
+
+void TCustomDateTimePicker::CMMouseEnter(TMessage& Message) {
+    TDateTimePicker::CMMouseEnter(Message);
+    FMouseInControl = true;
+    Invalidate();
+}
+
+void TCustomDateTimePicker::CMMouseLeave(TMessage& Message) {
+    TDateTimePicker::CMMouseLeave(Message);
+    FMouseInControl = false;
+    FButtonHover = false;
+    Invalidate();
+}
+
+void TCustomDateTimePicker::CMEnter(TMessage& Message) {
+    TDateTimePicker::CMEnter(Message);
+    if (ComponentState().Contains(csDesigning)) return;
+    FHasFocus = true;
+    Invalidate();
+}
+
+void TCustomDateTimePicker::CMExit(TMessage& Message) {
+    TDateTimePicker::CMExit(Message);
+    if (ComponentState().Contains(csDesigning)) return;
+    FHasFocus = false;
+    Invalidate();
+}
+
+// ---------------------------------------------------------------------------
 // TExDateTimePicker
 // ---------------------------------------------------------------------------
 TExDateTimePicker::TExDateTimePicker(TComponent* AOwner) : TCustomDateTimePicker(AOwner) {
+    SetBorderStyle(bsSingle);
+    SetCtl3D(true);
     CreateTimePicker();
     UpdateTimePicker();
 }
@@ -215,6 +410,23 @@ void TExDateTimePicker::DoChange() {
 
 void TExDateTimePicker::DoClick() {
     if (OnClick) OnClick(this);
+}
+
+void TExDateTimePicker::Loaded() {
+    TCustomDateTimePicker::Loaded();
+    if (ComponentState().Contains(csDesigning)) return;
+    CreateTimePicker();
+    UpdateTimePicker();
+    if (ShowCheckbox() && !Checked()) {
+        TDateTimePicker::SetChecked(false);
+        if (FTimePicker) FTimePicker->SetEnabled(false);
+    }
+    UpdateLabel();
+}
+
+void TExDateTimePicker::SetBorderStyle(TFormBorderStyle Value) {
+    TCustomDateTimePicker::SetBorderStyle(Value);
+    UpdateTimePicker();
 }
 
 void TExDateTimePicker::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {

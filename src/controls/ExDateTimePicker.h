@@ -7,6 +7,7 @@
 #include "controls/ExDropDown.h"
 
 #include "framework/ComCtrls.h"
+#include "framework/Forms.h"
 
 enum TExDateTimeKind { dkDate, dkTime, dkDateTime };
 
@@ -22,7 +23,43 @@ public:
     TColor BorderColor() const { return FBorderColor; }
     void SetBorderColor(TColor Value) { FBorderColor = Value; }
 
+    // The look: a flat picker (Ctl3D false) draws its own outline; the metro
+    // look its own drop-down button and frames.
+    TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+    virtual void SetBorderStyle(TFormBorderStyle Value);
+    bool Ctl3D() const { return FCtl3D; }
+    void SetCtl3D(bool Value);
+    TColor FocusBorderColor() const { return FFocusBorderColor; }
+    void SetFocusBorderColor(TColor Value) { FFocusBorderColor = Value; }
+    bool DisabledBorder() const { return FDisabledBorder; }
+    void SetDisabledBorder(bool Value) { FDisabledBorder = Value; }
+    // clNone: the themed drop-down button.
+    TColor ButtonColor = clNone, ButtonColorHot = clNone, ButtonColorDown = clNone;
+    TColor ButtonTextColor = clNone, ButtonTextColorHot = clNone, ButtonTextColorDown = clNone;
+    TColor ButtonBorderColor = clNone;
+    int ButtonWidth() const { return FButtonWidth; }
+    bool ButtonHover() const { return FButtonHover; }
+    bool MouseInControl() const { return FMouseInControl; }
+    bool HasFocus() const { return FHasFocus; }
+
 protected:
+    void WMPaint(TMessage& Message) override;
+    void WMNCPaint(TMessage& Message) override;
+    void WMMouseMove(TWMMouse& Message) override;
+    void WMLButtonDown(TWMMouse& Message) override;
+    void WMLButtonUp(TWMMouse& Message) override;
+    void CMMouseEnter(TMessage& Message) override;
+    void CMMouseLeave(TMessage& Message) override;
+    void CMEnter(TMessage& Message) override;
+    void CMExit(TMessage& Message) override;
+    // Date kinds have a drop-down button; the time kind has arrows.
+    virtual bool HasDateKind() const { return Kind() == dtkDate; }
+    // The metro frames (nothing for an inner picker or without colours).
+    void PaintBorder();
+    void PaintButton(TCanvas& Canvas);
+    void PaintOutline(TCanvas& Canvas, TColor Color, int Inset);
+    TColor OutlineColor() const;
+
     // After a typed digit changed a field: on to the next field.
     virtual void ShiftFocus();
     void WMChar(TWMKey& Message) override;
@@ -36,6 +73,13 @@ private:
     bool FAutoTab = false;
     bool FMetroStyle = false;
     TColor FBorderColor = 0;
+    TColor FFocusBorderColor = clNone;
+    bool FDisabledBorder = false;
+    TFormBorderStyle FBorderStyle = bsNone;
+    bool FCtl3D = false;
+    int FButtonWidth;
+    bool FButtonHover = false, FButtonDown = false;
+    bool FMouseInControl = false, FHasFocus = false;
 };
 
 class TExDateTimePicker : public TCustomDateTimePicker {
@@ -60,6 +104,7 @@ public:
     bool IsInnerPicker() const override { return false; }
     void SetAutoTab(bool Value) override;
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+    void SetBorderStyle(TFormBorderStyle Value) override;
 
     String LabelCaption() const;
     void SetLabelCaption(const String& Value);
@@ -84,6 +129,10 @@ protected:
     void CMEnter(TMessage& Message) override;
     void CMExit(TMessage& Message) override;
     void CMVisibleChanged(TMessage& Message) override;
+    bool HasDateKind() const override { return FKind != dkTime; }
+    // Loading ends: the time picker is laid out and an unchecked picker
+    // shows its empty state again.
+    void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:

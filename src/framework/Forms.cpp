@@ -410,7 +410,14 @@ void TCustomForm::SetFocus() {
     SetActive(true);
 }
 
+namespace {
+// Counts the focus changes: an exit handler that moves the focus elsewhere
+// (back into a field it refused) ends the change it interrupted.
+int Focus_Count = 0;
+}  // namespace
+
 bool TCustomForm::SetFocusedControl(TWinControl* Control) {
+    const int count = ++Focus_Count;
     if (Control != this) FActiveControl = Control;
     else FActiveControl = nullptr;
     if (Control->ControlState().Contains(csFocusing)) return false;
@@ -427,6 +434,10 @@ bool TCustomForm::SetFocusedControl(TWinControl* Control) {
                 TWinControl* leaving = FFocusedControl;
                 FFocusedControl = FFocusedControl->Parent();
                 leaving->Perform(CM_EXIT);
+                if (Focus_Count != count) {
+                    done();
+                    return false;
+                }
             }
             while (FFocusedControl != Control) {
                 TWinControl* temp = Control;

@@ -170,39 +170,6 @@ void TExGridTools::NarrowDown(const String& ACondition, int AColumn) {
 // ---------------------------------------------------------------------------
 // The filter lists of the header buttons
 
-TFilterDropDown::TFilterDropDown()
-    : FFont(std::make_unique<TFont>()), FGlyph(std::make_unique<TBitmap>()),
-      FGlyphActive(std::make_unique<TBitmap>()) {}
-
-TFilterDropDown::~TFilterDropDown() = default;
-
-void TFilterDropDown::Assign(const TPersistent* Source) {
-    auto* s = dynamic_cast<const TFilterDropDown*>(Source);
-    if (!s) {
-        TPersistent::Assign(Source);
-        return;
-    }
-    Color = s->Color;
-    ColumnWidth = s->ColumnWidth;
-    FFont->Assign(s->FFont.get());
-    Height = s->Height;
-    Width = s->Width;
-    SetGlyph(*s->FGlyph);
-    SetGlyphActive(*s->FGlyphActive);
-}
-
-void TFilterDropDown::SetFont(const TFont& Value) { FFont->Assign(&Value); }
-
-void TFilterDropDown::SetGlyph(const TBitmap& Value) {
-    FGlyph->Assign(&Value);
-    if (OnChange) OnChange(this);
-}
-
-void TFilterDropDown::SetGlyphActive(const TBitmap& Value) {
-    FGlyphActive->Assign(&Value);
-    if (OnChange) OnChange(this);
-}
-
 void TDropList::Choose() {
     SetVisible(false);
     if (OnSelect) OnSelect(this, ItemIndex());
@@ -255,9 +222,6 @@ void TDropCheckList::WMCancelMode(TMessage& Message) {
 }
 
 void TExGridTools::CreateFilterLists() {
-    FilterList.SetSorted(true);
-    FilterList.SetDuplicates(dupIgnore);
-    FFilterDropDown.OnChange = [this](TObject*) { FGrid.InvalidateGrid(); };
     FDropList = new TDropList(&FGrid);
     FDropCheckList = new TDropCheckList(&FGrid);
     for (TListBox* l : {static_cast<TListBox*>(FDropList), static_cast<TListBox*>(FDropCheckList)}) {
@@ -267,15 +231,13 @@ void TExGridTools::CreateFilterLists() {
     }
     FDropList->OnSelect = [this](TObject*, int Index) { DoFilterSelect(Index); };
     FDropCheckList->OnSelect = [this](TObject*, int) { DoFilterCheck(); };
-    auto cancel = [this](TObject*) { FFilterCol = -1; };
+    auto cancel = [this](TObject*) { FGrid.FFilterCol = -1; };
     FDropList->OnCancel = cancel;
     FDropCheckList->OnCancel = cancel;
 }
 
-void TExGridTools::SetFilterDropDownRow(int Value) {
-    if (Value >= FGrid.FixedRows() || Value < 0) return;
-    FFilterDropDownRow = Value;
-    FGrid.InvalidateGrid();
+TListBox* TExGridTools::FilterDropList(bool Check) {
+    return Check ? static_cast<TListBox*>(FDropCheckList) : static_cast<TListBox*>(FDropList);
 }
 
 namespace {
@@ -293,93 +255,40 @@ String ConditionPart(const String& Entry) {
 }  // namespace
 
 bool TExGridTools::DoGetColumnFilter(int Col) {
-    FilterList.Clear();
+    TStringList& list = FGrid.FilterList();
+    list.Clear();
     bool normal = Col >= FGrid.FixedCols() || FilterDropDownColumns == fdAll;
     if (FilterDropDownAuto && normal) {
-        FilterList.SetSorted(true);
+        list.SetSorted(true);
+        list.SetDuplicates(dupIgnore);
         // A text with a blank filters by itself in double quotes.
         auto add = [&](const String& Raw) {
             String t = Trim(Raw);
-            if (t.find(u' ') != String::npos) FilterList.Add(t + u"=\"" + t + u"\"");
-            else FilterList.Add(t);
+            if (t.find(u' ') != String::npos) list.Add(t + u"=\"" + t + u"\"");
+            else list.Add(t);
         };
         for (int r = FGrid.FixedRows(); r <= FGrid.RowCount() - FGrid.FixedFooters() - 1; ++r)
             add(FGrid.GetCellEx(Col, r));
         if (!FilterIncremental)
             for (const TGridItem& i : FGrid.FGridItems)
                 if (Col < int(i.Texts.size())) add(i.Texts[size_t(Col)]);
-        FilterList.SetSorted(false);
-        if (!FilterDropDownClear.empty()) FilterList.Insert(0, FilterDropDownClear);
+        list.SetSorted(false);
+        if (!FilterDropDownClear.empty()) list.Insert(0, FilterDropDownClear);
     }
-    FilterList.SetSorted(false);
-    if (OnGetColumnFilter) OnGetColumnFilter(&FGrid, Col, FilterList);
-    return FilterList.Count() > 0;
-}
-
-void TExGridTools::OpenFilterList(int ACol, int ARow) {
-    int real = FGrid.RealColIndex(ACol);
-    FFilterCol = real;
-    TListBox* list = FilterDropDownCheck ? static_cast<TListBox*>(FDropCheckList) : FDropList;
-    list->SetColor(FFilterDropDown.Color);
-    list->Font().Assign(&FFilterDropDown.Font());
-    list->Items().Clear();
-    for (int i = 0; i < FilterList.Count(); ++i) list->Items().Add(FriendlyPart(FilterList[i]));
-    if (FilterDropDownCheck) {
-        for (int i = 0; i < FilterList.Count(); ++i) {
-            String f = FriendlyPart(FilterList[i]);
-            if (f.find(u' ') != String::npos) f = u"\"" + f + u"\"";
-            bool on = false;
-            for (int k = 0; k < FGrid.Filter().Count(); ++k)
-                if (FGrid.Filter().Items(k)->Column() == real && FGrid.Filter().Items(k)->Condition() == f) on = true;
-            FDropCheckList->SetChecked(i, on);
-        }
-    } else if (list->Items().Count() > 0) {
-        FDropList->SetItemIndex(0);
-    }
-    TRect cell = FGrid.CellRect(ACol, ARow);
-    int w = FFilterDropDown.Width, h = FFilterDropDown.Height;
-    if (FFilterDropDown.AutoSize) {
-        int widest = 0;
-        list->Canvas().Font().Assign(&list->Font());
-        for (int i = 0; i < list->Items().Count(); ++i)
-            widest = std::max(widest, list->Canvas().TextWidth(list->Items()[i]));
-        h = list->Items().Count() * list->ItemHeight() + 2 * GetSystemMetrics(SM_CYEDGE);
-        w = 2 * GetSystemMetrics(SM_CXEDGE) + widest + 8;
-    }
-    int left = cell.Right - 16, top = cell.Top + 16;
-    if (FFilterDropDown.ColumnWidth) {
-        left = cell.Left;
-        w = cell.Right - cell.Left;
-    }
-    if (left + w > FGrid.Width()) left = std::max(0, cell.Right - w);
-    list->SetBounds(left, top, w, h);
-    list->SetVisible(true);
-    if (list->CanFocus()) list->SetFocus();
-}
-
-void TExGridTools::FilterButtonMouseUp(int X, int Y) {
-    TGridCoord c = FGrid.MouseCoord(X, Y);
-    bool onButton = false;
-    if (c.X >= 0 && c.Y == FFilterDropDownRow && c.Y < FGrid.FixedRows()) {
-        TRect r = FGrid.CellRect(c.X, c.Y);
-        onButton = X > r.Right - 16 && X < r.Right - 3 && Y < r.Top + 19;
-    }
-    if (onButton && FGrid.RealColIndex(c.X) != FFilterCol && DoGetColumnFilter(FGrid.RealColIndex(c.X))) {
-        OpenFilterList(c.X, c.Y);
-        return;
-    }
-    FDropList->SetVisible(false);
-    FFilterCol = -1;
+    list.SetSorted(false);
+    if (FGrid.OnGetColumnFilter) FGrid.OnGetColumnFilter(&FGrid, Col, list);
+    return list.Count() > 0;
 }
 
 void TExGridTools::DoFilterSelect(int ItemIndex) {
     if (FGrid.CanFocus()) FGrid.SetFocus();
-    int col = FFilterCol;
-    FFilterCol = -1;
+    int col = FGrid.FFilterCol;
+    FGrid.FFilterCol = -1;
     if (col < 0 || col >= FGrid.TotalColCount()) return;
     DoGetColumnFilter(col);
-    if (ItemIndex < 0 || ItemIndex >= FilterList.Count()) return;
-    String entry = FilterList[ItemIndex];
+    TStringList& list = FGrid.FilterList();
+    if (ItemIndex < 0 || ItemIndex >= list.Count()) return;
+    String entry = list[ItemIndex];
     String friendly = FriendlyPart(entry), condition = ConditionPart(entry);
     if (AutoFilterUpdate) FGrid.SetFilterActive(false);
     if (condition == FilterDropDownClear) condition.clear();
@@ -395,15 +304,16 @@ void TExGridTools::DoFilterSelect(int ItemIndex) {
 }
 
 void TExGridTools::DoFilterCheck() {
-    int col = FFilterCol;
+    int col = FGrid.FFilterCol;
     if (col < 0 || col >= FGrid.TotalColCount()) return;
     DoGetColumnFilter(col);
+    TStringList& list = FGrid.FilterList();
     if (AutoFilterUpdate) FGrid.SetFilterActive(false);
     TFilter& filter = FGrid.Filter();
     filter.Clear();
-    for (int i = 0; i < FDropCheckList->Items().Count() && i < FilterList.Count(); ++i) {
+    for (int i = 0; i < FDropCheckList->Items().Count() && i < list.Count(); ++i) {
         if (!FDropCheckList->Checked(i)) continue;
-        String entry = FilterList[i];
+        String entry = list[i];
         String friendly = FriendlyPart(entry), condition = ConditionPart(entry);
         if (condition == FilterDropDownClear) condition.clear();
         if (OnFilterCheck) OnFilterCheck(&FGrid, col, i, friendly, condition, FDropCheckList);

@@ -81,7 +81,7 @@ TPoint TExGridTools::Find(TPoint StartCell, const String& S, TFindParams P) {
         for (; i >= 0 && i < n; i += back ? -1 : 1) {
             int c = byRow ? c0 + int(i % w) : c0 + int(i / h);
             int r = byRow ? r0 + int(i / w) : r0 + int(i % h);
-            if (byRow && IgnoreColumns.HasValue(c)) continue;
+            if (byRow && FGrid.IgnoreColumns().HasValue(c)) continue;
             int col = hiddenCols ? c : g.RealColIndex(c);
             String text = hiddenRows ? g.AllCells(col, r) : g.GetCellEx(col, r);
             if (MatchCell(text, SearchCache, P)) {
@@ -158,7 +158,7 @@ int TExGridTools::Search(const String& S) {
     TSortSettings& ss = FGrid.SortSettings();
     int col;
     if (!ss.Show()) col = FGrid.FixedCols();
-    else if (ss.IndexShow()) col = SortIndexes.Count() > 0 ? SortIndexes.GetSortColumns(0) : FGrid.FixedCols();
+    else if (ss.IndexShow()) col = FGrid.SortIndexes().Count() > 0 ? FGrid.SortIndexes().GetSortColumns(0) : FGrid.FixedCols();
     else col = ss.Column();
     if (col < 0) return -1;
     for (int r = FGrid.FixedRows(); r < FGrid.RowCount(); ++r) {

@@ -88,7 +88,7 @@ void TNoActiveForm::WndProc(TMessage& Message) {
     TForm::WndProc(Message);
 }
 
-TForm* TExGridTools::SelectionToForm(TGridRect ARect) {
+TCustomForm* TExGridTools::SelectionToForm(const TGridRect& ARect) {
     TBitmap picture;
     picture.SetPixelFormat(pf24bit);
     picture.SetSize(FGrid.Width(), FGrid.Height());

@@ -21,7 +21,7 @@ public:
 // Rows hidden by contracting carry this level: no filter level releases them.
 static constexpr int NodeHideLevel = -1;
 
-TExGridTools::TExGridTools(TExStringGrid& AGrid) : TGridDataTools(AGrid) {
+TExGridTools::TExGridTools(TExStringGrid& AGrid) : TGridDataTools(AGrid), FSortRowXRef(AGrid.SortRowXRef()) {
     CreateSearchPanel();
     CreateFilterLists();
     FFooterPanel = new TFooterPanel(&FGrid);

@@ -109,9 +109,9 @@ int TExGridTools::CompareRows(int A, int B, int Col, int Dir, bool Full) {
     TSortSettings& ss = FGrid.SortSettings();
     int total = FGrid.TotalColCount();
     for (int c = Col; c < total; ++c) {
-        ++Compares;
+        FGrid.SetCompares(FGrid.Compares() + 1);
         int res = 0;
-        if (!IgnoreColumns.HasValue(c)) {
+        if (!FGrid.IgnoreColumns().HasValue(c)) {
             TSortKey sa, sb;
             const TSortKey& ka = ReadSortKey(c, A, sa);
             const TSortKey& kb = ReadSortKey(c, B, sb);
@@ -129,8 +129,8 @@ int TExGridTools::CompareRows(int A, int B, int Col, int Dir, bool Full) {
 
 int TExGridTools::CompareIndexed(int A, int B) {
     bool full = FGrid.SortSettings().Full();
-    for (int k = 0; k < SortIndexes.Count(); ++k) {
-        int res = CompareRows(A, B, SortIndexes.GetSortColumns(k), SortIndexes.GetSortDirections(k) ? 1 : -1, false);
+    for (int k = 0; k < FGrid.SortIndexes().Count(); ++k) {
+        int res = CompareRows(A, B, FGrid.SortIndexes().GetSortColumns(k), FGrid.SortIndexes().GetSortDirections(k) ? 1 : -1, false);
         if (res != 0 || !full) return res;
     }
     return 0;
@@ -141,7 +141,7 @@ int TExGridTools::CompareIndexed(int A, int B) {
 void TExGridTools::SortRows(int FromRow, int ToRow, bool Indexed) {
     if (ToRow <= FromRow) return;
     TSortSettings& ss = FGrid.SortSettings();
-    int keyCol = Indexed ? SortIndexes.GetSortColumns(0) : ss.Column();
+    int keyCol = Indexed ? FGrid.SortIndexes().GetSortColumns(0) : ss.Column();
     FKeyCol = -1;
     FKeyCache.clear();
     FKeyCache.reserve(size_t(ToRow - FromRow + 1));
@@ -155,14 +155,14 @@ void TExGridTools::SortRows(int FromRow, int ToRow, bool Indexed) {
     FSortDir = ss.Direction() == sdDescending ? -1 : 1;
     bool full = ss.Full();
     // Two numbers of the sort column decide without the general comparison.
-    bool quick = !Indexed && !ss.IgnoreBlanks() && !IgnoreColumns.HasValue(keyCol);
+    bool quick = !Indexed && !ss.IgnoreBlanks() && !FGrid.IgnoreColumns().HasValue(keyCol);
     auto cmp = [&](int A, int B) {
         if (A == B) return 0;  // the pivot meets itself once per partition
         if (quick) {
             const TSortKey& a = FKeyCache[size_t(A - FromRow)];
             const TSortKey& b = FKeyCache[size_t(B - FromRow)];
             if (a.IsNumber && b.IsNumber) {
-                ++Compares;
+                FGrid.SetCompares(FGrid.Compares() + 1);
                 if (a.Number != b.Number) return a.Number < b.Number ? -FSortDir : FSortDir;
                 return full ? CompareRows(A, B, keyCol + 1, FSortDir, true) : 0;
             }
@@ -228,7 +228,7 @@ void TExGridTools::ApplyOrder(int FromRow, const std::vector<int>& Order) {
         if (a < int(FSortRowXRef.size()) && b < int(FSortRowXRef.size())) std::swap(FSortRowXRef[a], FSortRowXRef[b]);
         if (FSortRow == a) FSortRow = b;
         else if (FSortRow == b) FSortRow = a;
-        ++Swaps;
+        FGrid.SetSwaps(FGrid.Swaps() + 1);
         int other = at[size_t(k)];
         at[size_t(k)] = want;
         at[size_t(p)] = other;
@@ -247,10 +247,10 @@ void TExGridTools::InitSortXRef() {
 
 void TExGridTools::RunSort(bool Indexed, bool Group) {
     TSortSettings& ss = FGrid.SortSettings();
-    if (Indexed && SortIndexes.Count() == 0) throw EExGridError(u"No indexes specified for indexed sort");
+    if (Indexed && FGrid.SortIndexes().Count() == 0) throw EExGridError(u"No indexes specified for indexed sort");
     if (!Indexed && ss.Column() < 0) return;
     if (int(FSortRowXRef.size()) != FGrid.RowCount()) InitSortXRef();
-    if (!Indexed && !Group) SortIndexes.Clear();
+    if (!Indexed && !Group) FGrid.SortIndexes().Clear();
     bool keepCol0 = ss.NormalCellsOnly() && FGrid.FixedCols() > 0;
     std::vector<String> col0;
     if (keepCol0)

@@ -137,32 +137,6 @@ String PrintPageNumber(const TPrintSettings& S, int PageIndex, int PageInStrip, 
 std::array<String, 7> PrintPositionTexts(const TPrintSettings& S, const String& Time, const String& Date,
                                          const String& PageNumber, const String& Title);
 
-// The look of the filter lists that open from the header's filter buttons.
-class TFilterDropDown : public TPersistent {
-public:
-    TFilterDropDown();
-    ~TFilterDropDown() override;
-    // Everything but AutoSize.
-    void Assign(const TPersistent* Source) override;
-    bool AutoSize = false;
-    int Width = 150;
-    int Height = 150;
-    TColor Color = clWindow;
-    bool ColumnWidth = false;
-    TFont& Font() { return *FFont; }
-    void SetFont(const TFont& Value);
-    TBitmap& Glyph() { return *FGlyph; }
-    void SetGlyph(const TBitmap& Value);
-    TBitmap& GlyphActive() { return *FGlyphActive; }
-    void SetGlyphActive(const TBitmap& Value);
-    TNotifyEvent OnChange;
-
-private:
-    std::unique_ptr<TFont> FFont;
-    std::unique_ptr<TBitmap> FGlyph;
-    std::unique_ptr<TBitmap> FGlyphActive;
-};
-
 using TDropSelectEvent = std::function<void(TObject* Sender, int ItemIndex)>;
 
 // The single-choice filter list: Enter or a click chooses and closes it.
@@ -193,7 +167,6 @@ protected:
 };
 
 enum TFilterDropDownColumns { fdNormal, fdAll };
-using TGetColumnFilterEvent = std::function<void(TObject* Sender, int Column, TStringList& Filter)>;
 using TFilterSelectEvent =
     std::function<void(TObject* Sender, int Column, int ItemIndex, const String& FriendlyName, String& FilterCondition)>;
 using TFilterCheckEvent = std::function<void(TObject* Sender, int Column, int ItemIndex, const String& FriendlyName,
@@ -372,10 +345,6 @@ public:
     void SortByColumn(int Col);
     int SortedRowIndex(int ARow) override;
     int UnSortedRowIndex(int ARow) override;
-    TSortIndexList SortIndexes;
-    TIntList IgnoreColumns{0, 0};
-    long long Compares = 0;
-    long long Swaps = 0;
     unsigned long long SortTime = 0;
 
     // ===== Filtering
@@ -391,28 +360,20 @@ public:
     TCustomFilterEvent OnCustomFilter;
     TGridProgressEvent OnFilterProgress;
 
-    // ===== Filter lists of the header buttons
-    TFilterDropDown& FilterDropDown() { return FFilterDropDown; }
+    // ===== Filter lists of the header buttons (the grid opens them, the
+    // tools supply them and act on a choice)
+    TListBox* FilterDropList(bool Check) override;
     TDropList* DropList() const { return FDropList; }
     TDropCheckList* DropCheckList() const { return FDropCheckList; }
-    int FilterDropDownRow() const { return FFilterDropDownRow; }
-    // Only below FixedRows; others leave the old value.
-    void SetFilterDropDownRow(int Value);
-    // Fills FilterList with the column's entries (real column); true when it has any.
+    // Fills the grid's FilterList with the column's entries (real column); true when it has any.
     bool DoGetColumnFilter(int Col);
-    // A mouse release at a client point: opens the list of the button under it, or closes the open one.
-    void FilterButtonMouseUp(int X, int Y);
     void DoFilterSelect(int ItemIndex);
     void DoFilterCheck();
-    int FilterCol() const { return FFilterCol; }
     bool FilterDropDownAuto = false;
-    bool FilterDropDownCheck = false;
     TFilterDropDownColumns FilterDropDownColumns = fdNormal;
     String FilterDropDownClear = u"(All)";
     bool FilterIncremental = false;
     bool AutoFilterUpdate = true;
-    TStringList FilterList;
-    TGetColumnFilterEvent OnGetColumnFilter;
     TFilterSelectEvent OnFilterSelect;
     TFilterCheckEvent OnFilterCheck;
     TNotifyEvent OnFilterDone;
@@ -491,7 +452,7 @@ public:
     // ===== Snapshot and focus window
     // The cells of ARect painted into a borderless, stay-on-top form owned by
     // the grid (not shown; the caller shows and frees it).
-    TForm* SelectionToForm(TGridRect ARect);
+    TCustomForm* SelectionToForm(const TGridRect& ARect) override;
     // R in client coordinates: a translucent frame 4 pixels around it, the cell left open.
     void ShowFocusWindow(TRect R);
     void MoveFocusWindow();
@@ -583,7 +544,6 @@ private:
     // ----- search panel
     void CreateSearchPanel();
     void CreateFilterLists();
-    void OpenFilterList(int ACol, int ARow);
     TFindParams PanelParams(bool Stepping);
     void PanelHighlight(bool On);
     // ----- marking
@@ -596,7 +556,6 @@ private:
     int FLastDesignChoice = -1;
     TPopupMenu* FLookMenu = nullptr;  // owned by the grid as a component
     TFooterPanel* FFooterPanel = nullptr;  // owned by the grid as a component
-    TFilterDropDown FFilterDropDown;
     TPrintSettings FPrintSettings{&FGrid};
     TGridRect FPrintRect{};
     TRect FPrevRect;
@@ -617,15 +576,14 @@ private:
     bool FPageOutput = false;
     TDropList* FDropList = nullptr;  // both lists owned by the grid as components
     TDropCheckList* FDropCheckList = nullptr;
-    int FFilterDropDownRow = 0;
-    int FFilterCol = -1;
     TBalloonTip* FBalloonTip = nullptr;  // owned by the grid as a component
-    bool FForceReal = false;
+    bool FForceReal = false;  // the footer counts hidden rows: read by real row
     bool FIsGrouping = false;
     String FGroupCaption;
     String FGroupFooter;
-    int FGroupWidth = 0;  // the footer counts hidden rows: read by real row
-    std::vector<int> FSortRowXRef;
+    int FGroupWidth = 0;
+    // The grid keeps the cross reference: its row swaps keep it in step too.
+    std::vector<int>& FSortRowXRef;
     int FFilterFixedRows = 0;
     String FLastFilter;
     TFindParams FFindParams;

@@ -149,3 +149,23 @@ void TFilter::RemoveColumnFilter(int Col) {
     if (auto* grid = dynamic_cast<TExStringGrid*>(Owner()); grid && Col < grid->TotalColCount())
         grid->RepaintCell(grid->DisplColIndex(Col), 0);
 }
+
+void TGridDataTools::InitSortXRef() {
+    std::vector<int>& xref = FGrid.SortRowXRef();
+    xref.resize(FGrid.RowCount());
+    for (int i = 0; i < int(xref.size()); ++i) xref[i] = i;
+}
+
+void TFilterDropDown::Assign(const TPersistent* Source) {
+    auto* s = dynamic_cast<const TFilterDropDown*>(Source);
+    if (!s) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    FAutoSize = s->FAutoSize;
+    FColor = s->FColor;
+    FColumnWidth = s->FColumnWidth;
+    FWidth = s->FWidth;
+    FHeight = s->FHeight;
+    FFont.Assign(&s->FFont);
+}

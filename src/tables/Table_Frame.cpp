@@ -82,6 +82,7 @@ void Reset_Table(IRowGrid& grid, const TTableDesc& table) {
 }
 
 bool Is_End_Row(const IRowGrid& grid, const TTableDesc& table, int row) {
+    if (table.Key_Col == No_Key_Col) return false;
     const String key = grid.GetCellEx(table.Key_Col, row);
     return table.Key_Trimmed ? Trim(key).empty() : key.empty();
 }

@@ -36,12 +36,14 @@ struct TColumnDesc {
 };
 
 constexpr std::uint32_t Window_Colour = 0xFF000000u;
+// A table without a key column: every row is written.
+constexpr int No_Key_Col = -1;
 
 // One table of a file: where its rows live and where they end.
 struct TTableDesc {
     const char16_t* Container;  // the table element under the root; nullptr: the root holds the rows
     const char16_t* Row_Element;
-    int Key_Col;                // a row whose key cell is empty ends the table
+    int Key_Col;                // a row whose key cell is empty ends the table; No_Key_Col: none does
     bool Key_Trimmed;           // a key of blanks is empty too
     int Rows;                   // data rows of the grid
     std::span<const TColumnDesc> Columns;  // data columns 1.., in file order

@@ -4,24 +4,14 @@
 #include "shell/Globals.h"
 #include "tables/Table_Frame.h"
 
+#include <utility>
+
 namespace {
 
 constexpr int Title_Height = 69;
 constexpr int Button_Panel_Height = 40;
 constexpr int Row_Height = 22, Number_Col_Width = 40;
 constexpr int Button_Width = 110, Button_Height = 28, Button_Top = 6;
-
-TPanel* Make_Panel(TForm* form, const String& name, TAlign align, int height) {
-    TPanel* p = new TPanel(form);
-    p->SetName(name);
-    p->SetParent(form);
-    p->SetBevelOuter(bvNone);
-    p->SetCaption(String());
-    p->SetHeight(height);
-    p->SetAlign(align);
-    p->SetParentColor(true);
-    return p;
-}
 
 TEditorType Editor_Of(TColKind k) {
     switch (k) {
@@ -42,16 +32,28 @@ TTable_Editor_Form::TTable_Editor_Form(TComponent* AOwner, const String& name, i
     SetBorderStyle(bsDialog);
     SetClientWidth(clientWidth);
     SetClientHeight(clientHeight);
-    P_Title = Make_Panel(this, u"P_Title", alTop, Title_Height);
+    P_Title = Make_Editor_Panel(this, u"P_Title", alTop, Title_Height);
     L_SW_Code = Make_Label(P_Title, u"L_SW_Code", 12, 4);
     L_SW_Code->Font().SetSize(24);
     L_SW_Code->Font().SetColor(clGray);
     L_SW_Desc = Make_Label(P_Title, u"L_SW_Desc", 14, 46);
     L_SW_Desc->Font().SetStyle(TFontStyles{fsBold});
-    P_Button = Make_Panel(this, u"P_Button", alBottom, Button_Panel_Height);
+    P_Button = Make_Editor_Panel(this, u"P_Button", alBottom, Button_Panel_Height);
     Btn_OK = Make_Editor_Button(P_Button, u"Btn_OK", 16);
     Btn_Cancel = Make_Editor_Button(P_Button, u"Btn_Cancel", 134);
     Btn_Cancel->SetModalResult(mrCancel);
+}
+
+TPanel* Make_Editor_Panel(TForm* form, const String& name, TAlign align, int height) {
+    TPanel* p = new TPanel(form);
+    p->SetName(name);
+    p->SetParent(form);
+    p->SetBevelOuter(bvNone);
+    p->SetCaption(String());
+    p->SetHeight(height);
+    p->SetAlign(align);
+    p->SetParentColor(true);
+    return p;
 }
 
 TFlatButton* Make_Editor_Button(TPanel* P_Button, const String& name, int left) {
@@ -104,6 +106,15 @@ void Show_Columns(TExColumnGrid* grid, std::span<const int> hidden) {
 
 void Set_Number_Choices(TExColumnGrid* grid, int col, int count) {
     TStringList& items = grid->Columns().Items(col)->ComboItems();
+    // One change notice for the whole list, however long.
+    items.BeginUpdate();
     items.Clear();
     for (int i = 0; i < count; ++i) items.Add(IntToStr(i));
+    items.EndUpdate();
+}
+
+void Show_Grid_Hints(TExColumnGrid* grid, TGridHintEvent handler) {
+    grid->SetShowHint(true);
+    grid->SetHintShowCells(true);
+    grid->OnGridHint = std::move(handler);
 }

@@ -24,6 +24,8 @@ public:
     TFlatButton* Btn_OK;
     TFlatButton* Btn_Cancel;
 };
+// A borderless panel of the window, aligned, in the window's colour.
+TPanel* Make_Editor_Panel(TForm* form, const String& name, TAlign align, int height);
 // A button of the button panel at left, top 6.
 TFlatButton* Make_Editor_Button(TPanel* P_Button, const String& name, int left);
 
@@ -39,6 +41,9 @@ void Set_Headers(TExColumnGrid* grid, const TTableDesc& table, int header0);
 // Shows every column, then hides the real columns listed (descending, so
 // the real indices stay put while hiding).
 void Show_Columns(TExColumnGrid* grid, std::span<const int> hidden);
+// The grid shows, for the cell under the mouse, the hint that handler
+// gives (the header hints of the editors).
+void Show_Grid_Hints(TExColumnGrid* grid, TGridHintEvent handler);
 // The choices "0" .. count - 1 of a drop-down column.
 void Set_Number_Choices(TExColumnGrid* grid, int col, int count);
 

@@ -271,6 +271,8 @@ TFSNMP_Trap_Access::TFSNMP_Trap_Access(TComponent* AOwner)
     for (TExColumnGrid* g : {ACG_SNMP_Read, ACG_SNMP_Write}) {
         g->OnCheckBoxClick = [this](TObject* s, int c, int r, bool st) { ACG_SNMP_ReadCheckBoxClick(s, c, r, st); };
         g->OnKeyPress = [this](TObject* s, Char& k) { SGA_KeyPress(s, k); };
+        g->OnDblClickCell = [this](TObject* s, int r, int c) { Grid_DblClickCell(s, r, c); };
+        Show_Grid_Hints(g, [this](TObject* s, int r, int c, String& h) { SGA_GridHint(s, r, c, h); });
     }
     OnCreate = [this](TObject* s) { FormCreate(s); };
     OnShow = [this](TObject* s) { FormShow(s); };

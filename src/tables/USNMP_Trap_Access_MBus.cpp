@@ -78,6 +78,9 @@ TFSNMP_Trap_Access_MBus::TFSNMP_Trap_Access_MBus(TComponent* AOwner)
         ACG_SNMP_Read->Columns().Items(c)->SetReadOnly(true);
     rows_ = std::make_unique<TColumnGridRows>(*ACG_SNMP_Read);
     ACG_SNMP_Read->OnKeyPress = [this](TObject* s, Char& k) { ACG_SNMP_ReadKeyPress(s, k); };
+    ACG_SNMP_Read->OnDblClickCell = [this](TObject* s, int r, int c) { ACG_SNMP_ReadDblClickCell(s, r, c); };
+    Show_Grid_Hints(ACG_SNMP_Read,
+                    [this](TObject* s, int r, int c, String& h) { ACG_SNMP_ReadGridHint(s, r, c, h); });
     OnCreate = [this](TObject* s) { FormCreate(s); };
 }
 

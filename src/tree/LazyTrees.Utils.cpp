@@ -3,6 +3,7 @@
 
 #include "tree/LazyTrees.Utils.h"
 
+#include <algorithm>
 #include <deque>
 
 String ShortenToWidth(TCanvas& Canvas, const String& S, int Width, int EllipsisWidth) {
@@ -65,4 +66,22 @@ String WrapToWidth(TCanvas& Canvas, const String& Text, const TRect& Bounds, boo
     }
     if (!Result.empty()) Result.pop_back();
     return Result;
+}
+
+bool MMXAvailable = true;
+
+void BlendRectWithColor(TCanvas& Canvas, const TRect& R, TColor Color, int Alpha) {
+    const unsigned C = unsigned(ColorToRGB(Color));
+    const unsigned A = unsigned(std::clamp(Alpha, 0, 255));
+    for (int Y = R.Top; Y < R.Bottom; ++Y)
+        for (int X = R.Left; X < R.Right; ++X) {
+            TColor Pixel = Canvas.Pixels(X, Y);
+            if (Pixel == -1) continue;  // outside the surface or the clip
+            unsigned D = unsigned(Pixel), V = 0;
+            for (int Shift = 0; Shift < 24; Shift += 8) {
+                unsigned d = (D >> Shift) & 0xFF, c = (C >> Shift) & 0xFF;
+                V |= ((d * (256 - A) + c * A) / 256) << Shift;
+            }
+            Canvas.SetPixels(X, Y, TColor(V));
+        }
 }

@@ -6,6 +6,7 @@
 // The window parts (painting, scrolling, mouse, header drawing) build on it.
 
 #include "framework/Controls.h"
+#include "framework/Forms.h"
 #include "framework/Graphics.h"
 #include "framework/ImgList.h"
 #include "framework/Sets.h"
@@ -145,29 +146,295 @@ private:
     int FHelpContext;
 };
 
-// The header fields the core reads; columns and drawing come with the header itself.
-enum THeaderOption { hoAutoResize, hoColumnResize, hoDblClickResize, hoDrag, hoHotTrack, hoOwnerDraw,
-                     hoRestrictDrag, hoShowHint, hoShowImages, hoShowSortGlyphs, hoVisible };
+// ---------------------------------------------------------------------------
+// Columns and the header. A column has an index (its place in the collection,
+// the TColumnIndex everywhere) and a position (its place on screen). Without
+// columns the whole client width is the one main column -1.
+// ---------------------------------------------------------------------------
+constexpr TColumnIndex InvalidColumn = -2;
+
+enum TLTColumnOption {
+    coAllowClick, coDraggable, coEnabled, coParentBidiMode, coParentColor, coResizable, coShowDropMark,
+    coVisible, coAutoSpring, coFixed, coSmartResize, coAllowFocus, coDisableAnimatedResize, coWrapCaption,
+    coUseCaptionAlignment, coEditable
+};
+using TLTColumnOptions = TSet<TLTColumnOption>;
+inline const TLTColumnOptions DefaultColumnOptions{coAllowClick, coDraggable,    coEnabled,   coParentBidiMode,
+                                                   coParentColor, coResizable,  coShowDropMark, coVisible,
+                                                   coAllowFocus,  coEditable};
+
+class TLazyTreeColumns;
+class TLTHeader;
+
+class TLazyTreeColumn : public TCollectionItem {
+public:
+    explicit TLazyTreeColumn(TCollection* Collection);
+    ~TLazyTreeColumn() override;
+    TLazyTreeColumns* Owner() const;
+
+    virtual String GetText() const { return FText; }
+    virtual void SetText(const String& Value);
+    const String& Hint() const { return FHint; }
+    void SetHint(const String& Value) { FHint = Value; }
+    // The left edge in client coordinates: scrolled unless the column is visible and fixed.
+    int Left() const;
+    int Width() const { return FWidth; }
+    void SetWidth(int Value);
+    int MinWidth() const { return FMinWidth; }
+    void SetMinWidth(int Value);
+    int MaxWidth() const { return FMaxWidth; }
+    void SetMaxWidth(int Value);
+    Cardinal Position() const { return FPosition; }
+    void SetPosition(Cardinal Value);
+    TLTColumnOptions Options() const { return FOptions; }
+    void SetOptions(TLTColumnOptions Value);
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+    TColor Color() const { return FColor; }
+    void SetColor(TColor Value);
+    int Margin() const { return FMargin; }
+    void SetMargin(int Value);
+    int Spacing() const { return FSpacing; }
+    void SetSpacing(int Value);
+    int ImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int Value);
+    std::intptr_t Tag() const { return FTag; }
+    void SetTag(std::intptr_t Value) { FTag = Value; }
+    enum TLazyTreeColumnStyle { vsText, vsOwnerDraw };
+    TLazyTreeColumnStyle Style() const { return FStyle; }
+    void SetStyle(TLazyTreeColumnStyle Value);
+    TSortDirection DefaultSortDirection() const { return FDefaultSortDirection; }
+    void SetDefaultSortDirection(TSortDirection Value) { FDefaultSortDirection = Value; }
+    int LastWidth() const { return FLastWidth; }
+    // The header cell in window coordinates, without the scroll offset.
+    virtual TRect GetRect() const;
+    // The caption for a designer: the text, or "Column N" for texts beyond U+00FF.
+    String DisplayName() const override;
+    void Assign(const TPersistent* Source) override;
+    virtual bool Equals(const TLazyTreeColumn& Other) const;
+    // Takes the tree's colour again while coParentColor is set.
+    void ParentColorChanged();
+
+private:
+    friend class TLazyTreeColumns;
+    friend class TLTHeader;
+    TBaseLazyTree* Tree() const;
+    void ReportChange() { Changed(false); }
+    String FText, FHint;
+    int FLeft = 0;
+    int FWidth = 50;
+    Cardinal FPosition = 0;
+    int FMinWidth = 10;
+    int FMaxWidth = 10000;
+    int FImageIndex = -1;
+    int FMargin = 4;
+    int FSpacing = 3;
+    TLTColumnOptions FOptions = DefaultColumnOptions;
+    std::intptr_t FTag = 0;
+    TAlignment FAlignment = taLeftJustify;
+    int FLastWidth = 50;
+    TColor FColor = clWindow;
+    bool FBonusPixel = false;
+    float FSpringRest = 0;
+    TSortDirection FDefaultSortDirection = sdAscending;
+    TLazyTreeColumnStyle FStyle = vsText;
+};
+
+using TColumnsArray = std::vector<TLazyTreeColumn*>;
+
+class TLazyTreeColumns : public TCollection {
+public:
+    explicit TLazyTreeColumns(TLTHeader* AOwner);
+    ~TLazyTreeColumns() override;
+    TLTHeader* Header() const { return FHeader; }
+    TLazyTreeColumn* Add() { return static_cast<TLazyTreeColumn*>(TCollection::Add()); }
+    TLazyTreeColumn* Items(int Index) const { return ItemsAs<TLazyTreeColumn>(Index); }
+    TLazyTreeColumn* operator[](int Index) const { return Items(Index); }
+    void Clear();
+    int DefaultWidth() const { return FDefaultWidth; }
+    void SetDefaultWidth(int Value) { FDefaultWidth = Value; }
+    TColumnIndex ClickIndex() const { return FClickIndex; }
+    TColumnIndex TrackIndex() const { return FTrackIndex; }
+    bool IsValidColumn(TColumnIndex Column) const { return Column >= 0 && Column < Count(); }
+    // The visible column under a header-relative point (-2 for none).
+    TColumnIndex ColumnFromPosition(TPoint P, bool Relative = true) const;
+    // The index at a position (-1 beyond the last).
+    TColumnIndex ColumnFromPosition(int PositionIndex) const;
+    // The visible column whose span holds P.X, with that span; -2 right of the last (Left holds the total).
+    TColumnIndex ColumnAtWithBounds(TPoint P, int& Left, int& Right, bool Relative = true) const;
+    void GetColumnBounds(TColumnIndex Column, int& Left, int& Right) const;
+    TColumnIndex GetFirstColumn() const;
+    TColumnIndex GetNextColumn(TColumnIndex Column) const;
+    TColumnIndex GetPreviousColumn(TColumnIndex Column) const;
+    TColumnIndex GetNextVisibleColumn(TColumnIndex Column, bool ConsiderAllowFocus = false) const;
+    TColumnIndex GetPreviousVisibleColumn(TColumnIndex Column, bool ConsiderAllowFocus = false) const;
+    TColumnIndex GetFirstVisibleColumn(bool ConsiderAllowFocus = false) const;
+    TColumnIndex GetLastVisibleColumn(bool ConsiderAllowFocus = false) const;
+    TColumnsArray GetVisibleColumns() const;
+    int GetVisibleFixedWidth() const;
+    // The horizontal scroll step: the average width of the visible scrolling columns.
+    int GetScrollWidth() const;
+    int TotalWidth() const;
+    const std::vector<TColumnIndex>& PositionToIndex() const { return FPositionToIndex; }
+    // Positions from the columns' stored Position values (after reading them).
+    void RebuildPositions();
+    void ResetPositionOrder(bool RightToLeft);
+    void RefreshPositions(bool Force = false);
+    // The auto-size column takes the width the others leave.
+    void FitAutoSizeColumn(bool Force = false);
+    void Assign(const TPersistent* Source) override;
+    bool Equals(const TLazyTreeColumns& Other) const;
+    // Paints the header part R (header-relative) at Target of the canvas: the
+    // background, then each visible column's face, caption and sort arrow.
+    void PaintHeader(TCanvas& TargetCanvas, TRect R, TPoint Target);
+    // The band into R of the frame: fixed columns in place, the others moved by the scroll offset HOffset.
+    void PaintHeader(TCanvas& Frame, TRect R, int HOffset);
+    // The caption, shortened to Bounds; disabled captions are drawn twice, offset, classic style.
+    void DrawHeaderCaption(TCanvas& Canvas, const String& Caption, TRect Bounds, bool Enabled, bool Hot,
+                           unsigned DrawFormat);
+
+protected:
+    void Update(TCollectionItem* Item) override;
+
+private:
+    friend class TLazyTreeColumn;
+    friend class TLTHeader;
+    void SyncPositionArray();
+    TLTHeader* FHeader;
+    std::vector<TColumnIndex> FPositionToIndex;
+    int FDefaultWidth = 50;
+    bool FNeedPositionsFix = false;
+    bool FClearing = false;
+    TColumnIndex FHoverIndex = -1, FDownIndex = -1, FTrackIndex = -1, FClickIndex = -1;
+    TColumnIndex FDragIndex = -1, FDropTarget = -1;
+    // The column under P (client coordinates) made the pressed one, when it may be clicked.
+    TColumnIndex PressColumn(TPoint P);
+    void ProcessHeaderClick(TPoint P, TMouseButton Button, bool Force, bool DblClick);
+    void PaintCell(TCanvas& Canvas, TLazyTreeColumn& Column, const TRect& Cell);
+    TBitmap FHeaderBitmap;
+};
+
+enum THeaderOption {
+    hoAutoResize, hoColumnResize, hoDblClickResize, hoDrag, hoHotTrack, hoOwnerDraw, hoRestrictDrag,
+    hoShowHint, hoShowImages, hoShowSortGlyphs, hoVisible, hoAutoSpring, hoFullRepaintOnResize,
+    hoDisableAnimatedResize, hoHeightResize, hoHeightDblClickResize, hoHeaderClickAutoSort,
+    hoAutoColumnPopupMenu
+};
 using THeaderOptions = TSet<THeaderOption>;
 enum THeaderState { hsAutoSizing, hsDragging, hsDragPending, hsLoading, hsColumnWidthTracking,
                     hsColumnWidthTrackPending, hsHeightTracking, hsHeightTrackPending, hsResizing,
                     hsScaling, hsNeedScaling };
 using THeaderStates = TSet<THeaderState>;
+enum TLTHeaderStyle { hsThickButtons, hsFlatButtons, hsPlates };
+
+// Percentages (0: none) that hold the header height within header plus
+// client height, and the visible fixed columns within the client width.
+class TLTFixedAreaConstraints {
+public:
+    explicit TLTFixedAreaConstraints(TLTHeader* Header) : FHeader(Header) {}
+    Byte MaxHeightPercent() const { return FMaxHeightPercent; }
+    Byte MaxWidthPercent() const { return FMaxWidthPercent; }
+    Byte MinHeightPercent() const { return FMinHeightPercent; }
+    Byte MinWidthPercent() const { return FMinWidthPercent; }
+    void SetMaxHeightPercent(Byte Value);
+    void SetMaxWidthPercent(Byte Value);
+    void SetMinHeightPercent(Byte Value);
+    void SetMinWidthPercent(Byte Value);
+    void Assign(const TLTFixedAreaConstraints& Source);
+
+private:
+    void Change();
+    TLTHeader* FHeader;
+    Byte FMaxHeightPercent = 0, FMaxWidthPercent = 0, FMinHeightPercent = 0, FMinWidthPercent = 0;
+};
+
 class TLTHeader {
 public:
-    explicit TLTHeader(TBaseLazyTree* Owner) : FOwner(Owner) {}
-    virtual ~TLTHeader() = default;
+    explicit TLTHeader(TBaseLazyTree* Owner);
+    virtual ~TLTHeader();
     TBaseLazyTree* Treeview() const { return FOwner; }
+    // Kept as plain fields for the core's reads; the setters below react.
     TColumnIndex SortColumn = -1;
     TSortDirection SortDirection = sdAscending;
     TColumnIndex MainColumn = -1;
     THeaderOptions Options{hoColumnResize, hoDrag, hoShowSortGlyphs};
     THeaderStates States;
-    int ColumnCount() const { return 0; }
+    int ColumnCount() const { return FColumns->Count(); }
+    bool UseColumns() const { return FColumns->Count() > 0; }
+    TLazyTreeColumns& Columns() { return *FColumns; }
+    const TLazyTreeColumns& Columns() const { return *FColumns; }
     // Without columns any column may hold the focus.
-    bool AllowFocus(TColumnIndex) const { return true; }
+    bool AllowFocus(TColumnIndex Column) const;
+    // -1 whenever there is no column.
+    TColumnIndex GetMainColumn() const { return UseColumns() ? MainColumn : -1; }
+    void SetMainColumn(TColumnIndex Value);
+    void SetSortColumn(TColumnIndex Value);
+    void SetSortDirection(TSortDirection Value);
+    void SetOptions(THeaderOptions Value);
+    TColumnIndex AutoSizeIndex() const { return FAutoSizeIndex; }
+    void SetAutoSizeIndex(TColumnIndex Value);
+    int Height() const { return FHeight; }
+    void SetHeight(int Value);
+    int MinHeight() const { return FMinHeight; }
+    void SetMinHeight(int Value);
+    int MaxHeight() const { return FMaxHeight; }
+    void SetMaxHeight(int Value);
+    int DefaultHeight() const { return FDefaultHeight; }
+    void SetDefaultHeight(int Value);
+    TColor Background() const { return FBackground; }
+    void SetBackground(TColor Value);
+    TLTHeaderStyle Style() const { return FStyle; }
+    void SetStyle(TLTHeaderStyle Value);
+    TFont& Font() { return FFont; }
+    void SetFont(const TFont& Value);
+    bool ParentFont() const { return FParentFont; }
+    void SetParentFont(bool Value);
+    int SplitterHitTolerance = 8;
+    TLTFixedAreaConstraints& FixedAreaConstraints() { return FFixedAreaConstraints; }
+    virtual void Assign(const TLTHeader& Source);
+    // P in client coordinates of the tree (the header lies above row 0).
+    bool InHeader(TPoint P) const;
+    bool InHeaderSplitterArea(TPoint P) const;
+    // Repaints one column's cell (to the border with ExpandToBorder), or the band for -1.
+    void Invalidate(TColumnIndex Column = -1, bool ExpandToBorder = false);
+    // Spreads ChangeBy pixels in equal parts over the columns of the index
+    // range that have all of Options; answers the change applied.
+    int ResizeColumns(int ChangeBy, TColumnIndex RangeStartCol, TColumnIndex RangeEndCol,
+                      TLTColumnOptions Options = {coVisible});
+    // Columns with coAutoSpring follow a change of the header width (hoAutoSpring).
+    void ShareWidthWithSpringColumns();
+    virtual void ApplyScale(int M, int D);
+    void ReapplyFixedAreaConstraints();
+    // The tree's header band changed: it recomputes its frame.
+    virtual void RefreshHeaderFrame();
+    // The tree offers its window messages here first; true when consumed.
+    virtual bool HandleHeaderMessage(TMessage& Message);
+    // Whether a column border lies under the client x of P (it becomes the tracked column).
+    virtual bool FindSplitterColumn(TPoint P);
+
+protected:
+    virtual void ApplySortColumn(TColumnIndex Value);
+    virtual TLazyTreeColumns* ColumnsClass() { return new TLazyTreeColumns(this); }
+
 private:
+    friend class TLazyTreeColumns;
+    friend class TLazyTreeColumn;
+    bool BorderHit(TPoint P);
+    void Press(TPoint P);
+    void Release(TPoint P, bool ClientMessage, TShiftState Shift);
+    TPoint FTrackPoint;
+    void FontChanged();
+    void AutoSortAfterChange();
     TBaseLazyTree* FOwner;
+    std::unique_ptr<TLazyTreeColumns> FColumns;
+    int FHeight = 19, FMinHeight = 10, FMaxHeight = 10000, FDefaultHeight = 19;
+    TColor FBackground = clBtnFace;
+    TLTHeaderStyle FStyle = hsThickButtons;
+    TFont FFont;
+    bool FParentFont = false;
+    TColumnIndex FAutoSizeIndex = 0;
+    int FLastWidth = 0;
+    TLTFixedAreaConstraints FFixedAreaConstraints{this};
 };
 
 class TCustomLazyTreeOptions {
@@ -330,6 +597,51 @@ using TLTGetNodeCallback = std::function<void(TBaseLazyTree* Sender, PLazyNode N
 
 class TLazyTreeWorker;
 class TClipboardFormats;
+
+// Hints: the tree's hint window paints node hints and tooltips from this record.
+enum TLTHintMode { hmDefault, hmHint, hmHintAndDefault, hmTooltip };
+enum TLTTooltipLineBreakStyle { hlbDefault, hlbForceSingleLine, hlbForceMultiLine };
+enum THintAnimationType { hatNone, hatFade, hatSlide, hatSystemDefault };
+enum TLTHintKind { vhkText, vhkOwnerDraw };
+struct TLTHintData {
+    TBaseLazyTree* Tree = nullptr;
+    PLazyNode Node = nullptr;
+    TColumnIndex Column = -1;
+    TRect HintRect;      // an owner-drawn hint's size from OnGetHintSize
+    String DefaultHint;  // shown instead of asking the tree
+    String HintText;     // what is shown
+    TAlignment Alignment = taLeftJustify;
+    TLTTooltipLineBreakStyle LineBreakStyle = hlbDefault;
+};
+
+class TLazyTreeHintWindow : public THintWindow {
+public:
+    explicit TLazyTreeHintWindow(TComponent* AOwner);
+    ~TLazyTreeHintWindow() override;
+    TRect CalcHintRect(int MaxWidth, const String& AHint, void* AData) override;
+    void ActivateHint(TRect Rect, const String& AHint) override;
+    // Typing or moving over a frame keeps the tree's hint open.
+    bool IsHintMsg(const TMessage& Msg) override;
+    const TLTHintData& HintData() const { return FHintData; }
+    // The animation steps the last showing ran (tests read them).
+    int AnimationSteps() const { return FAnimationSteps; }
+    // The finished picture of the hint.
+    const TBitmap& DrawBuffer() const { return FDrawBuffer; }
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void Paint() override;
+    void PaintHintPicture(int Step, int StepSize);
+    bool AnimateHintStep(int Step, int StepSize);
+
+private:
+    TLTHintData FHintData;
+    TBitmap FBackground, FDrawBuffer, FTarget;
+    int FTextHeight = 0;
+    int FAnimationSteps = 0;
+    THintAnimationType FAnimation = hatNone;
+    bool FFrameReady = false;  // FTarget holds an animation frame to show
+};
 
 // What the painting hands to the content step of one cell.
 struct TLTPaintInfo {
@@ -623,6 +935,8 @@ public:
     int GetNodeTop(PLazyNode Node);
     // Client rectangle of a node; TextOnly limits it to the text part.
     TRect GetDisplayRect(PLazyNode Node, bool TextOnly);
+    // The same for a column's cell (-1: the main column; the whole row without columns).
+    TRect GetDisplayRect(PLazyNode Node, TColumnIndex Column, bool TextOnly);
     // The x in client coordinates where a node's text area begins.
     int NodeContentLeft(PLazyNode Node);
     Cardinal Indent() const { return FIndent; }
@@ -630,9 +944,10 @@ public:
     int Margin() const { return FMargin; }
     int TextMargin() const { return FTextMargin; }
     TImageList* Images() const { return FImages; }
-    void SetImages(TImageList* Value) { FImages = Value; InvalidateTree(); }
+    // The lists are watched: a list freed elsewhere is dropped from the tree.
+    void SetImages(TImageList* Value);
     TImageList* StateImages() const { return FStateImages; }
-    void SetStateImages(TImageList* Value) { FStateImages = Value; InvalidateTree(); }
+    void SetStateImages(TImageList* Value);
     String EmptyListMessage;
     // A single border is a sunken client edge with the 3-D look, else a line; bsNone has none.
     enum TLTBorderStyle { bsNone, bsSingle };
@@ -641,6 +956,71 @@ public:
     bool Ctl3D() const { return FCtl3D; }
     void SetCtl3D(bool Value);
     PLazyNode HotNode() const { return FCurrentHotNode; }
+    // The shown node at the window's top row and at its bottom row. Setting
+    // one expands its collapsed ancestors and scrolls it to that edge.
+    PLazyNode TopNode();
+    void SetTopNode(PLazyNode Node);
+    PLazyNode BottomNode();
+    void SetBottomNode(PLazyNode Node);
+    // Rescales the default row height and the indent (and the header) for a
+    // new screen density, with toAutoChangeScale.
+    virtual void ChangeScale(int M, int D);
+
+    // --- Window: hints ---------------------------------------------------------------
+    TLTHintMode HintMode = hmDefault;
+    THintAnimationType HintAnimation = hatSystemDefault;
+    virtual THintWindowClass TreeHintWindowClass();
+    // The animation in effect: the system's choice for hatSystemDefault, sliding without blending.
+    virtual THintAnimationType ResolveHintAnimation();
+    virtual TLTHintKind DefaultHintKind() { return vhkText; }
+    void DoGetHintKind(PLazyNode Node, TColumnIndex Column, TLTHintKind& Kind);
+    void DoDrawHint(TCanvas& Canvas, PLazyNode Node, TRect R, TColumnIndex Column);
+    virtual void DoGetHintSize(PLazyNode Node, TColumnIndex Column, TRect& R);
+    // The control's hint in the base tree; the string tree asks its owner and its texts.
+    virtual String QueryCellHint(PLazyNode Node, TColumnIndex Column, TLTTooltipLineBreakStyle& LineBreakStyle);
+    virtual String QueryCellTooltip(PLazyNode Node, TColumnIndex Column, TLTTooltipLineBreakStyle& LineBreakStyle);
+    // The client rectangle in which the current hint stays valid.
+    TRect LastHintRect() const { return FLastHintRect; }
+    using TLTHintKindEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TColumnIndex Column, TLTHintKind& Kind)>;
+    using TLTDrawHintEvent = std::function<void(TBaseLazyTree* Sender, TCanvas* HintCanvas, PLazyNode Node, TRect R, TColumnIndex Column)>;
+    using TLTGetHintSizeEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TColumnIndex Column, TRect& R)>;
+    TLTHintKindEvent OnGetHintKind;
+    TLTDrawHintEvent OnDrawHint;
+    TLTGetHintSizeEvent OnGetHintSize;
+
+    // --- Window: automatic scrolling and middle-button panning -------------------
+    enum TScrollDirection { sdLeft, sdUp, sdRight, sdDown };
+    using TScrollDirections = TSet<TScrollDirection>;
+    Cardinal AutoScrollDelay = 1000;
+    Cardinal AutoScrollInterval = 1;
+    bool IsPanning() const { return FStates.Contains(tsWheelPanning) || FStates.Contains(tsWheelScrolling); }
+    TScrollDirections ScrollDirections() const { return FScrollDirections; }
+    // The panning mark's window while panning runs (nil otherwise).
+    TWinControl* PanningWindow() const { return FPanningWindow; }
+    virtual bool MayAutoScroll();
+    virtual TScrollDirections ScrollDirectionsAt(int X, int Y);
+    virtual void ArmAutoScroll(int X, int Y);
+    // One step of automatic scrolling or panning (timer 4).
+    virtual void ScrollTimerStep();
+    // Position in screen coordinates: the mark is centred on it.
+    virtual void BeginPanning(TPoint Position);
+    virtual void EndPanning();
+    virtual void ChoosePanningCursor(int X, int Y);
+
+    // --- Window: the rubber band (draw selection by mouse) -----------------------
+    enum TLTDrawSelectionMode { smDottedRectangle, smBlendedRectangle };
+    TLTDrawSelectionMode DrawSelectionMode = smDottedRectangle;
+    Byte SelectionBlendFactor = 128;
+    bool IsMouseSelecting() const { return FStates.Contains(tsDrawSelPending) || FStates.Contains(tsDrawSelecting); }
+    // The band in tree coordinates: start corner Left/Top, moving corner Right/Bottom.
+    TRect DrawSelectionRect() const { return FNewSelRect; }
+    // Moves the band's moving corner to a client point; answers whether it moved.
+    virtual bool TrackSelectionRect(int X, int Y);
+    // Selects what the band covers now and unselects what it left; answers whether anything changed.
+    bool UpdateDrawSelection();
+    // Blended with a colour (smBlendedRectangle or themes), else a dotted focus rectangle.
+    virtual void DrawSelectionRectangle(TCanvas& Canvas, int WindowLeft, const TRect& SelectionRect,
+                                        const TRect& TargetRect);
 
     // --- Window: hit testing ----------------------------------------------------
     enum THitPosition { hiNowhere, hiOnItem, hiOnItemButton, hiOnItemCheckbox, hiOnStateIcon,
@@ -648,6 +1028,7 @@ public:
     struct THitInfo {
         PLazyNode HitNode = nullptr;
         THitPosition HitPosition = hiNowhere;
+        TColumnIndex HitColumn = -1;  // -1 without columns, -2 right of the last one
     };
     THitInfo GetHitTestInfoAt(int X, int Y);
 
@@ -672,6 +1053,20 @@ public:
     using TLTBeforeItemPaintEvent = std::function<void(TBaseLazyTree* Sender, TCanvas* TargetCanvas,
                                                        PLazyNode Node, const TRect& ItemRect, bool& CustomDraw)>;
     TLTBeforeItemPaintEvent OnBeforeItemPaint;
+    // Mouse and scrolling notices.
+    using TLTNodeClickEvent = std::function<void(TBaseLazyTree* Sender, const THitInfo& HitInfo)>;
+    using TLTHotNodeChangeEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode OldNode, PLazyNode NewNode)>;
+    using TLTScrollEvent = std::function<void(TBaseLazyTree* Sender, int DeltaX, int DeltaY)>;
+    using TLTColumnClickEvent = std::function<void(TBaseLazyTree* Sender, TColumnIndex Column, TShiftState Shift)>;
+    TLTNodeClickEvent OnNodeClick, OnNodeDblClick;
+    TLTHotNodeChangeEvent OnHotChange;
+    TLTScrollEvent OnScroll;
+    TLTColumnClickEvent OnColumnClick;
+    virtual void DoNodeClick(const THitInfo& HitInfo);
+    virtual void DoNodeDblClick(const THitInfo& HitInfo);
+    virtual void DoHotChange(PLazyNode Old, PLazyNode New);
+    virtual void DoScroll(int DeltaX, int DeltaY);
+    virtual void DoColumnClick(TColumnIndex Column, TShiftState Shift);
     void InvalidateTree() { if (HandleAllocated()) Invalidate(); }
 
     // Events.
@@ -752,6 +1147,36 @@ public:
     virtual void PatchChunkSize(TStream& Stream, Int64 ChunkStart, Int64 ChunkEnd);
     virtual void NotifyDesigner() {}
     virtual TLTHeader* HeaderClassToCreate() { return new TLTHeader(this); }
+    // The column class the header's collection makes.
+    virtual TLazyTreeColumn* ColumnItemClass(TCollection* Collection) { return new TLazyTreeColumn(Collection); }
+    // A column's width changed: multiline rows are measured again, the bars and the cells follow.
+    virtual void DoColumnResize(TColumnIndex Column);
+    using TLTHeaderNotifyEvent = std::function<void(TLTHeader* Sender, TColumnIndex Column)>;
+    TLTHeaderNotifyEvent OnColumnResize;
+    enum TLTDropMarkMode { dmmNone, dmmLeft, dmmRight };
+    // Owner drawing of the header cells of vsOwnerDraw columns (with hoOwnerDraw).
+    using TLTHeaderPaintEvent = std::function<void(TLTHeader* Sender, TCanvas* HeaderCanvas, TLazyTreeColumn* Column,
+                                                   TRect R, bool Hover, bool Pressed, TLTDropMarkMode DropMark)>;
+    TLTHeaderPaintEvent OnHeaderDraw;
+    // A click on the header: where (header-relative), which button and column.
+    enum TLTHeaderHitPosition { hhiNoWhere, hhiOnColumn, hhiOnIcon, hhiOnCheckbox };
+    using TLTHeaderHitPositions = TSet<TLTHeaderHitPosition>;
+    struct TLTHeaderHitInfo {
+        int X = 0, Y = 0;
+        TMouseButton Button = mbLeft;
+        TShiftState Shift;
+        TColumnIndex Column = -1;
+        TLTHeaderHitPositions HitPosition;
+    };
+    using TLTHeaderClickEvent = std::function<void(TLTHeader* Sender, TLTHeaderHitInfo& HitInfo)>;
+    TLTHeaderClickEvent OnHeaderClick, OnHeaderDblClick;
+    // Width tracking of a column border ended (released or cancelled; the width reached stays).
+    TLTHeaderNotifyEvent OnAfterColumnWidthTracking;
+    void DoHeaderDraw(TCanvas& Canvas, TLazyTreeColumn* Column, const TRect& R, bool Hover, bool Pressed,
+                      TLTDropMarkMode DropMark);
+    // The header band in window coordinates (height 0 while the header is hidden).
+    TRect HeaderRect() const { return FHeaderRect; }
+    void RecomputeHeaderBand();
     virtual TCustomLazyTreeOptions* TreeOptionsClass() { return new TCustomLazyTreeOptions(this); }
 
     // Counts the tree's timers started (identifier → count); tests read it.
@@ -761,6 +1186,7 @@ public:
 
 protected:
     void WMTimer(TWMTimer& Message) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
     void WndProc(TMessage& Message) override;
     void CMEnter(TMessage& Message) override;
     void WMCancelMode(TMessage& Message) override;
@@ -768,6 +1194,9 @@ protected:
     friend class TCustomLazyTreeOptions;
     friend class TLazyTreeWorker;
     friend struct TLazyTreeAccess;
+    friend class TLTHeader;
+    friend class TLazyTreeColumns;
+    friend class TLazyTreeColumn;
 
     // Structure.
     PLazyNode NewNodeBlock();
@@ -824,6 +1253,9 @@ protected:
     // Follows the renderer: themed check boxes and buttons while a theme is active.
     void ThemeChanged();
     void WMHScroll(TWMScroll& Message) override;
+    void WMNCCalcSize(TMessage& Message) override;
+    void CMHintShow(TMessage& Message) override;
+    void WMNCPaint(TMessage& Message) override;
     bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
     // Paints one node's row (lines, button, check, images, selection, content) at Top.
     void PaintNode(TCanvas& Canvas, PLazyNode Node, int Top);
@@ -831,7 +1263,17 @@ protected:
     virtual void PaintCellContent(TLTPaintInfo& PaintInfo) {}
     // The width of a node's content in pixels (text plus margins).
     virtual int QueryCellTextWidth(PLazyNode Node) { return 0; }
-    void DrawTreeLines(TCanvas& Canvas, PLazyNode Node, int Top, int Height, int VAlign);
+    void DrawTreeLines(TCanvas& Canvas, PLazyNode Node, int Top, int Height, int VAlign, int Origin);
+    // The main column's cell (the whole row without columns) from the x Origin.
+    void PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TColumnIndex Column, const TRect& Row, int Origin);
+    void PaintOtherCell(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, const TRect& Cell);
+    // The selection and focus marks over MarkRect, then the cell's content.
+    void PaintMarksAndContent(TLTPaintInfo& Info, const TRect& MarkRect, bool Selected, bool FocusMark);
+    // Where the main column starts in client coordinates (the scroll offset without columns).
+    int MainColumnOrigin() const;
+    // Whether a selected node shows its selection in a column's cell: the
+    // focused column's (the main column's while none is focused), or every cell with full-row selection.
+    bool CellShowsSelection(TColumnIndex Column) const;
     void DrawNodeButton(TCanvas& Canvas, PLazyNode Node, int X, int Y);
     void DrawCheckImage(TCanvas& Canvas, PLazyNode Node, int X, int Y);
     // Whether a check box is shown for a node.
@@ -840,6 +1282,10 @@ protected:
     void PressCheck(PLazyNode Node, TLazyTreeState Pending);
     // Steps 4 to 6 of a navigation key: move the focus and let the selection follow.
     void NavigationKey(Word Key, TShiftState Shift);
+    // One pass of the band over the rows between the old and the new band (both ordered).
+    bool SweepSelectionLeftToRight(int Left, const TRect& NewRect, const TRect& OldRect, int Right);
+    bool StartsDrawSelection(TMouseButton Button, TShiftState Shift, int X, int Y, const THitInfo& Hit);
+    void EndDrawSelection();
 
     // Fields.
     int FOffsetX = 0;
@@ -887,6 +1333,18 @@ protected:
     int FSelectionCount = 0;
     int FLastSelectionLevel = -1;
     TNodeArray FTempNodeCache;
+    TRect FHeaderRect;
+    TRect FLastHintRect;
+    TLTHintData FHintData;
+    TScrollDirections FScrollDirections;
+    Cardinal FDragScrollStart = 0;
+    TWinControl* FPanningWindow = nullptr;
+    String FPanningCursorName;
+    TShiftState FDrawSelShiftState;
+    TPoint FLastClickPos;
+    TColumnIndex FClickColumn = InvalidColumn;  // where the left button went down
+    TRect FNewSelRect;
+    TRect FLastSelRect;
     TCache FPositionCache;
     int FStartIndex = 0;
     String FSearchBuffer;
@@ -956,6 +1414,11 @@ public:
 
     TLSTGetTextEvent OnGetText;
     TLSTGetCellTextEvent OnGetCellText;
+    using TLSTGetHintEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TColumnIndex Column,
+                                                TLTTooltipLineBreakStyle& LineBreakStyle, String& HintText)>;
+    TLSTGetHintEvent OnGetHint;
+    String QueryCellHint(PLazyNode Node, TColumnIndex Column, TLTTooltipLineBreakStyle& LineBreakStyle) override;
+    String QueryCellTooltip(PLazyNode Node, TColumnIndex Column, TLTTooltipLineBreakStyle& LineBreakStyle) override;
     TLSTNewTextEvent OnNewText;
     TLTPaintText OnPaintText;
 
@@ -1024,6 +1487,7 @@ public:
     TLTGetNodeWidthEvent OnGetNodeWidth;
     // Twice the text margin unless the owner answers.
     int QueryCellTextWidth(PLazyNode Node) override;
+    TLTHintKind DefaultHintKind() override { return vhkOwnerDraw; }
 
 protected:
     void PaintCellContent(TLTPaintInfo& PaintInfo) override;

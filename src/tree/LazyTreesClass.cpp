@@ -35,6 +35,7 @@ TBaseLazyTree::~TBaseLazyTree() {
     FAliveToken.reset();
     FWorker = nullptr;
     TLazyTreeWorker::Release();
+    EndPanning();
     CancelEditNode();
     FEditLink.reset();
     // Every node gets its OnFreeNode while the tree is still whole.
@@ -266,6 +267,14 @@ void TBaseLazyTree::TimerFired(unsigned Id) {
     case 2:  // edit delay
         StartEditing();
         break;
+    case 4:  // automatic scrolling and panning: a first tick after the delay, then steps
+        if (FStates.Contains(tsScrollPending)) {
+            StopTimer(4);
+            StartTimer(4, AutoScrollInterval);
+            DoStateChange({tsScrolling}, {tsScrollPending});
+        }
+        ScrollTimerStep();
+        break;
     case 7:  // the typed text of an incremental search has timed out
         DoStateChange({}, {tsIncrementalSearching});
         StopTimer(7);
@@ -460,3 +469,43 @@ void TLTColors::Assign(const TLTColors& Source) {
 
 TColor TLTColors::BackGroundColor() const { return FOwner->Color(); }
 TColor TLTColors::NodeFontColor() const { return FOwner->Font().Color(); }
+
+// ---------------------------------------------------------------------------
+// Referenced components and scaling
+// ---------------------------------------------------------------------------
+
+void TBaseLazyTree::SetImages(TImageList* Value) {
+    if (FImages == Value) return;
+    FImages = Value;
+    if (Value) Value->FreeNotification(this);
+    InvalidateTree();
+}
+
+void TBaseLazyTree::SetStateImages(TImageList* Value) {
+    if (FStateImages == Value) return;
+    FStateImages = Value;
+    if (Value) Value->FreeNotification(this);
+    InvalidateTree();
+}
+
+void TBaseLazyTree::Notification(TComponent* AComponent, TOperation Operation) {
+    TCustomControl::Notification(AComponent, Operation);
+    if (Operation != opRemove) return;
+    bool Repaint = false;
+    if (AComponent == FImages) {
+        FImages = nullptr;
+        Repaint = true;
+    }
+    if (AComponent == FStateImages) {
+        FStateImages = nullptr;
+        Repaint = true;
+    }
+    if (Repaint && !IsDestroying()) InvalidateTree();
+}
+
+void TBaseLazyTree::ChangeScale(int M, int D) {
+    if (M == D || D == 0 || !FOptions->AutoOptions().Contains(toAutoChangeScale)) return;
+    FHeader->ApplyScale(M, D);
+    SetDefaultNodeHeight(Cardinal(std::max(0, MulDiv(int(FDefaultNodeHeight), M, D))));
+    SetIndent(Cardinal(std::max(0, MulDiv(int(FIndent), M, D))));
+}

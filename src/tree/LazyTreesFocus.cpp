@@ -90,10 +90,13 @@ PLazyNode TBaseLazyTree::FocusSomeNode() {
 // ---------------------------------------------------------------------------
 
 void TBaseLazyTree::WndProc(TMessage& Message) {
+    // The header has the first word on every message; what it takes ends there.
+    if (FHeader && FHeader->HandleHeaderMessage(Message)) return;
     TCustomControl::WndProc(Message);
     if (Message.Msg == WM_SETFOCUS) {
         if (!(FSelectionCount == 0 && FOptions->PaintOptions().Contains(toGhostedIfUnfocused))) InvalidateTree();
     } else if (Message.Msg == WM_KILLFOCUS) {
+        EndPanning();
         for (unsigned Id : {1u, 2u, 3u, 4u, 7u}) StopTimer(Id);
         FSearchBuffer.clear();
         FLastSearchNode = nullptr;
@@ -102,6 +105,9 @@ void TBaseLazyTree::WndProc(TMessage& Message) {
                            tsScrollPending, tsFwDragPending});
         if (FSelectionCount == 0 && FOptions->PaintOptions().Contains(toGhostedIfUnfocused)) InvalidateNode(FFocusedNode);
         else InvalidateTree();
+    } else if (Message.Msg == CM_HINTSHOWPAUSE) {
+        // Tooltips come at once.
+        if (HintMode == hmTooltip && Message.LParam) *reinterpret_cast<int*>(Message.LParam) = 0;
     } else if (Message.Msg == WM_THEMECHANGED) {
         ThemeChanged();
     }
@@ -114,6 +120,12 @@ void TBaseLazyTree::CMEnter(TMessage& Message) {
 
 void TBaseLazyTree::WMCancelMode(TMessage& Message) {
     for (unsigned Id : {1u, 2u, 3u, 4u, 7u, 8u}) StopTimer(Id);
+    FSearchBuffer.clear();
+    FLastSearchNode = nullptr;
+    const bool Band = FStates.Contains(tsDrawSelecting);
+    DoStateChange({}, {tsClearPending, tsDrawSelPending, tsDrawSelecting, tsEditPending, tsIncrementalSearching,
+                       tsOLEDragPending, tsFwDragPending});
+    if (Band) InvalidateTree();
     TCustomControl::WMCancelMode(Message);
 }
 

@@ -60,10 +60,16 @@ PLazyNode TBaseLazyTree::GetNodeAt(int X, int Y, int* NodeTop) {
     return nullptr;
 }
 
+int TBaseLazyTree::MainColumnOrigin() const {
+    if (!FHeader->UseColumns()) return FOffsetX;
+    TColumnIndex Main = FHeader->GetMainColumn();
+    return FHeader->Columns().IsValidColumn(Main) ? FHeader->Columns()[Main]->Left() : FOffsetX;
+}
+
 int TBaseLazyTree::NodeContentLeft(PLazyNode Node) {
     int Level = int(GetNodeLevel(Node)) + (FOptions->PaintOptions().Contains(toShowRoot) ? 1 : 0);
     if (FOptions->PaintOptions().Contains(toFixedIndent)) Level = 1;
-    int X = FOffsetX + FMargin + int(FIndent) * Level;
+    int X = MainColumnOrigin() + FMargin + int(FIndent) * Level;
     if (ShowsCheck(Node)) X += CheckImageSize() + 2;
     bool Ghosted = false;
     TImageList* List = FStateImages;
@@ -74,11 +80,28 @@ int TBaseLazyTree::NodeContentLeft(PLazyNode Node) {
     return X;
 }
 
-TRect TBaseLazyTree::GetDisplayRect(PLazyNode Node, bool TextOnly) {
+TRect TBaseLazyTree::GetDisplayRect(PLazyNode Node, bool TextOnly) { return GetDisplayRect(Node, NoColumn, TextOnly); }
+
+TRect TBaseLazyTree::GetDisplayRect(PLazyNode Node, TColumnIndex Column, bool TextOnly) {
     if (!Node || Node == FRoot) return TRect{};
     int Top = GetNodeTop(Node);
     if (Top < 0) return TRect{};
     TRect R{0, Top + FOffsetY, ClientWidth(), Top + FOffsetY + int(Node->NodeHeight)};
+    if (FHeader->UseColumns()) {
+        if (Column < 0) Column = FHeader->GetMainColumn();
+        if (FHeader->Columns().IsValidColumn(Column)) {
+            const TLazyTreeColumn* C = FHeader->Columns()[Column];
+            R.Left = C->Left();
+            R.Right = R.Left + C->Width();
+        }
+        if (Column != FHeader->GetMainColumn()) {
+            if (TextOnly) {
+                R.Left += FTextMargin;
+                R.Right = std::max(R.Left, R.Right - FTextMargin);
+            }
+            return R;
+        }
+    }
     if (TextOnly) {
         R.Left = NodeContentLeft(Node);
         R.Right = R.Left + QueryCellTextWidth(Node);
@@ -91,6 +114,7 @@ int TBaseLazyTree::RangeY() { return int(FRoot->TotalHeight) - int(FRoot->NodeHe
 // Without columns the width is that of the content in the window, so that a
 // large tree is not measured as a whole on every scroll.
 int TBaseLazyTree::RangeX() {
+    if (FHeader->UseColumns()) return FHeader->Columns().TotalWidth();
     int Widest = 0;
     int Top = 0;
     PLazyNode Run = GetNodeAt(0, 0, &Top);
@@ -107,9 +131,11 @@ void TBaseLazyTree::SetOffsetXY(int X, int Y) {
     X = std::clamp(X, MinX, 0);
     Y = std::clamp(Y, MinY, 0);
     if (X == FOffsetX && Y == FOffsetY) return;
+    const int DeltaX = X - FOffsetX, DeltaY = Y - FOffsetY;
     FOffsetX = X;
     FOffsetY = Y;
     UpdateScrollBars(true);
+    DoScroll(DeltaX, DeltaY);
 }
 
 void TBaseLazyTree::UpdateScrollBars(bool DoRepaint) {
@@ -179,6 +205,9 @@ void TBaseLazyTree::InvalidateToBottom(PLazyNode Node) {
 void TBaseLazyTree::Resize() {
     TCustomControl::Resize();
     if (!FRoot) return;  // sized during construction
+    RecomputeHeaderBand();
+    FHeader->ShareWidthWithSpringColumns();
+    if (FHeader->Options.Contains(hoAutoResize)) FHeader->Columns().FitAutoSizeColumn();
     SetOffsetXY(FOffsetX, FOffsetY);
     UpdateScrollBars(true);
 }
@@ -203,6 +232,8 @@ void TBaseLazyTree::CreateWnd() {
     DoStateChange({tsWindowCreating});
     TFinally Done{[this] { DoStateChange({}, {tsWindowCreating}); }};
     TCustomControl::CreateWnd();
+    RecomputeHeaderBand();
+    FHeader->ShareWidthWithSpringColumns();  // the first width to follow from
     ThemeChanged();
     UpdateScrollBars(false);
 }
@@ -233,4 +264,30 @@ void TBaseLazyTree::SetCtl3D(bool Value) {
     if (FCtl3D == Value) return;
     FCtl3D = Value;
     ApplyBorder();
+}
+
+PLazyNode TBaseLazyTree::TopNode() { return GetNodeAt(0, 0); }
+
+PLazyNode TBaseLazyTree::BottomNode() { return GetNodeAt(0, ClientHeight() - 1); }
+
+void TBaseLazyTree::SetTopNode(PLazyNode Node) {
+    if (!Node || Node == FRoot) return;
+    for (PLazyNode Run = Node->Parent; Run && Run != FRoot; Run = Run->Parent)
+        if (!Run->States.Contains(vsExpanded)) ToggleNode(Run);
+    int Top = GetNodeTop(Node);
+    if (Top < 0) return;  // hidden: it has no row to scroll to
+    SetOffsetXY(FOffsetX, -Top);
+}
+
+void TBaseLazyTree::SetBottomNode(PLazyNode Node) {
+    if (!Node || Node == FRoot) return;
+    for (PLazyNode Run = Node->Parent; Run && Run != FRoot; Run = Run->Parent)
+        if (!Run->States.Contains(vsExpanded)) ToggleNode(Run);
+    int Top = GetNodeTop(Node);
+    if (Top < 0) return;
+    SetOffsetXY(FOffsetX, ClientHeight() - Top - int(Node->NodeHeight));
+}
+
+void TBaseLazyTree::DoScroll(int DeltaX, int DeltaY) {
+    if (OnScroll) OnScroll(this, DeltaX, DeltaY);
 }

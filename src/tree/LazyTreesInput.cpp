@@ -36,9 +36,22 @@ TBaseLazyTree::THitInfo TBaseLazyTree::GetHitTestInfoAt(int X, int Y) {
     }
     if (!Node->States.Contains(vsInitialized)) InitializeNode(Node);
     Info.HitNode = Node;
+    if (FHeader->UseColumns()) {
+        const TLazyTreeColumns& Columns = FHeader->Columns();
+        // A fixed column lies over the scrolled ones.
+        Info.HitColumn = InvalidColumn;
+        for (TLazyTreeColumn* Column : Columns.GetVisibleColumns())
+            if (X >= Column->Left() && X < Column->Left() + Column->Width() &&
+                (Info.HitColumn < 0 || Column->Options().Contains(coFixed)))
+                Info.HitColumn = Column->Index();
+        if (Info.HitColumn != FHeader->GetMainColumn()) {
+            Info.HitPosition = Info.HitColumn < 0 ? hiOnItemRight : hiOnItemLabel;
+            return Info;
+        }
+    }
     const TLTPaintOptions Paint = FOptions->PaintOptions();
     const int IndentSize = int(GetNodeLevel(Node)) + (Paint.Contains(toShowRoot) ? 1 : 0);
-    const int IndentEnd = FOffsetX + int(FIndent) * (Paint.Contains(toFixedIndent) ? 1 : IndentSize);
+    const int IndentEnd = MainColumnOrigin() + int(FIndent) * (Paint.Contains(toFixedIndent) ? 1 : IndentSize);
     if (X < IndentEnd) {
         // The button's column is the node's own indent step.
         int Own = IndentEnd - int(FIndent);
@@ -79,9 +92,25 @@ TBaseLazyTree::THitInfo TBaseLazyTree::GetHitTestInfoAt(int X, int Y) {
 
 void TBaseLazyTree::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TCustomControl::MouseDown(Button, Shift, X, Y);
+    // While panning a click only ends it.
+    if (IsPanning()) {
+        EndPanning();
+        return;
+    }
+    if (Button == mbMiddle) {
+        if (FOptions->MiscOptions().Contains(toWheelPanning) && (RangeX() > ClientWidth() || RangeY() > ClientHeight())) {
+            FLastClickPos = TPoint{X, Y};
+            BeginPanning(ClientToScreen(FLastClickPos));
+            return;
+        }
+        if (!FOptions->SelectionOptions().Contains(toMiddleClickSelect)) return;
+    }
     if (CanFocus() && !Focused()) SetFocus();
     THitInfo Hit = GetHitTestInfoAt(X, Y);
     PLazyNode Node = Hit.HitNode;
+    FLastClickPos = TPoint{X, Y};
+    FClickColumn = Hit.HitColumn;
+    if (StartsDrawSelection(Button, Shift, X, Y, Hit)) return;
     if (!Node) {
         if (Button == mbLeft && !FOptions->SelectionOptions().Contains(toAlwaysSelectNode) &&
             !Shift.Contains(ssCtrl) && !Shift.Contains(ssShift))
@@ -113,26 +142,105 @@ void TBaseLazyTree::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
     Invalidate();
 }
 
+// A press beside the node contents of a multi-selection tree may start a
+// rubber band: it clears the selection (unless Shift or Ctrl is held) and
+// waits for the mouse to move far enough.
+bool TBaseLazyTree::StartsDrawSelection(TMouseButton Button, TShiftState Shift, int X, int Y, const THitInfo& Hit) {
+    const TLTSelectionOptions Selection = FOptions->SelectionOptions();
+    if (Button != mbLeft || !Selection.Contains(toMultiSelect) || Selection.Contains(toDisableDrawSelection))
+        return false;
+    const bool Alt = Shift.Contains(ssAlt);
+    const bool CellHit = !Alt && !Selection.Contains(toSimpleDrawSelection) &&
+                         (Hit.HitPosition == hiOnItemLabel || Hit.HitPosition == hiOnNormalIcon);
+    const bool FullRowHit = !Alt && !CellHit && Hit.HitNode && Hit.HitPosition != hiOnItemButton &&
+                            Hit.HitPosition != hiOnItemCheckbox && Selection.Contains(toFullRowSelect);
+    const bool FullRowDrag = FOptions->MiscOptions().Contains(toFullRowDrag) && FullRowHit;
+    if (CellHit || FullRowDrag || FullRowHit || Hit.HitPosition == hiOnItemButton ||
+        Hit.HitPosition == hiOnItemCheckbox)
+        return false;
+    TShiftState Reduced;
+    for (TShiftStateValue Key : {ssShift, ssCtrl})
+        if (Shift.Contains(Key)) Reduced.Include(Key);
+    SetMouseCapture(true);
+    DoStateChange({tsDrawSelPending});
+    FDrawSelShiftState = Reduced;
+    FNewSelRect = TRect{X - FOffsetX, Y - FOffsetY, X - FOffsetX, Y - FOffsetY};
+    FLastSelRect = TRect{};
+    if (Reduced.Empty() && !SelectionLocked && !(!Hit.HitNode && Selection.Contains(toAlwaysSelectNode)))
+        ClearSelectionNotify(false);
+    return true;
+}
+
+void TBaseLazyTree::EndDrawSelection() {
+    if (!IsMouseSelecting()) return;
+    const bool Band = FStates.Contains(tsDrawSelecting);
+    DoStateChange({}, {tsToggleFocusedSelection, tsDrawSelPending, tsDrawSelecting, tsScrolling, tsScrollPending});
+    StopTimer(4);
+    SetMouseCapture(false);
+    if (Band) Invalidate();
+}
+
 void TBaseLazyTree::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TCustomControl::MouseUp(Button, Shift, X, Y);
-    if (!FStates.Contains(tsMouseCheckPending)) return;
-    DoStateChange({}, {tsMouseCheckPending});
-    PLazyNode Node = FCheckNode;
-    FCheckNode = nullptr;
-    if (!Node) return;
+    if (Button == mbMiddle && IsPanning()) {
+        // Released without dragging: panning goes on until the next click.
+        if (FStates.Contains(tsWheelScrolling)) DoStateChange({}, {tsWheelPanning});
+        else EndPanning();
+        return;
+    }
+    EndDrawSelection();
     THitInfo Hit = GetHitTestInfoAt(X, Y);
-    Node->CheckState = UnpressedCheckState(Node->CheckState);
-    if (Hit.HitNode == Node && Hit.HitPosition != hiOnItemIndent && Hit.HitPosition != hiOnItemButton &&
-        Hit.HitPosition != hiOnItemRight)
-        ChangeCheckState(Node, FPendingCheckState);
-    InvalidateNode(Node);
+    if (FStates.Contains(tsMouseCheckPending)) {
+        DoStateChange({}, {tsMouseCheckPending});
+        PLazyNode Node = FCheckNode;
+        FCheckNode = nullptr;
+        if (Node) {
+            Node->CheckState = UnpressedCheckState(Node->CheckState);
+            if (Hit.HitNode == Node && Hit.HitPosition != hiOnItemIndent && Hit.HitPosition != hiOnItemButton &&
+                Hit.HitPosition != hiOnItemRight)
+                ChangeCheckState(Node, FPendingCheckState);
+            InvalidateNode(Node);
+        }
+    }
+    // The notices come after the check state: a handler sees the new one.
+    if (Button == mbLeft && Hit.HitColumn >= 0 && Hit.HitColumn == FClickColumn) DoColumnClick(Hit.HitColumn, Shift);
+    if (Hit.HitNode) DoNodeClick(Hit);
 }
 
 void TBaseLazyTree::MouseMove(TShiftState Shift, int X, int Y) {
     TCustomControl::MouseMove(Shift, X, Y);
+    if (IsPanning()) {
+        // Dragged with the button held: the release ends panning.
+        if (FStates.Contains(tsWheelPanning) && FStates.Contains(tsWheelScrolling) &&
+            (std::abs(X - FLastClickPos.X) >= GetSystemMetrics(SM_CXDRAG) ||
+             std::abs(Y - FLastClickPos.Y) >= GetSystemMetrics(SM_CYDRAG)))
+            DoStateChange({}, {tsWheelScrolling});
+        ChoosePanningCursor(X, Y);
+        return;
+    }
+    if (MayAutoScroll()) ArmAutoScroll(X, Y);
+    if (FStates.Contains(tsDrawSelPending)) {
+        if (!TrackSelectionRect(X, Y)) return;
+        TRect Band = FNewSelRect;
+        if (std::abs(Band.Right - Band.Left) > GetSystemMetrics(SM_CXDRAG) ||
+            std::abs(Band.Bottom - Band.Top) > GetSystemMetrics(SM_CYDRAG)) {
+            DoStateChange({tsDrawSelecting}, {tsDrawSelPending, tsClearPending});
+            UpdateDrawSelection();
+            Invalidate();
+        }
+        return;
+    }
+    if (FStates.Contains(tsDrawSelecting)) {
+        if (TrackSelectionRect(X, Y)) {
+            UpdateDrawSelection();
+            Invalidate();
+        }
+        return;
+    }
     PLazyNode Hot = GetHitTestInfoAt(X, Y).HitNode;
     if (Hot != FCurrentHotNode) {
         PLazyNode Old = FCurrentHotNode;
+        DoHotChange(Old, Hot);
         FCurrentHotNode = Hot;
         if (Old) InvalidateNode(Old);
         if (Hot) InvalidateNode(Hot);
@@ -142,6 +250,7 @@ void TBaseLazyTree::MouseMove(TShiftState Shift, int X, int Y) {
 void TBaseLazyTree::CMMouseLeave(TMessage& Message) {
     TCustomControl::CMMouseLeave(Message);
     if (PLazyNode Old = FCurrentHotNode) {
+        DoHotChange(Old, nullptr);
         FCurrentHotNode = nullptr;
         InvalidateNode(Old);
     }
@@ -149,8 +258,9 @@ void TBaseLazyTree::CMMouseLeave(TMessage& Message) {
 
 void TBaseLazyTree::WMLButtonDblClk(TWMMouse& Message) {
     TCustomControl::WMLButtonDblClk(Message);
-    if (!FOptions->MiscOptions().Contains(toToggleOnDblClick)) return;
     THitInfo Hit = GetHitTestInfoAt(Message.XPos(), Message.YPos());
+    if (Hit.HitNode) DoNodeDblClick(Hit);
+    if (!FOptions->MiscOptions().Contains(toToggleOnDblClick)) return;
     if (Hit.HitNode && Hit.HitPosition != hiOnItemButton && Hit.HitPosition != hiOnItemCheckbox)
         ToggleNode(Hit.HitNode);
 }
@@ -429,6 +539,7 @@ void TBaseLazyTree::WMHScroll(TWMScroll& Message) {
 }
 
 bool TBaseLazyTree::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
+    EndPanning();
     if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
     const double Factor = WheelDelta / 120.0;
     int Lines = 3;
@@ -444,4 +555,20 @@ bool TBaseLazyTree::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint Mouse
         SetOffsetXY(FOffsetX + int(Amount), FOffsetY);
     }
     return true;
+}
+
+void TBaseLazyTree::DoNodeClick(const THitInfo& HitInfo) {
+    if (OnNodeClick) OnNodeClick(this, HitInfo);
+}
+
+void TBaseLazyTree::DoNodeDblClick(const THitInfo& HitInfo) {
+    if (OnNodeDblClick) OnNodeDblClick(this, HitInfo);
+}
+
+void TBaseLazyTree::DoHotChange(PLazyNode Old, PLazyNode New) {
+    if (OnHotChange) OnHotChange(this, Old, New);
+}
+
+void TBaseLazyTree::DoColumnClick(TColumnIndex Column, TShiftState Shift) {
+    if (OnColumnClick) OnColumnClick(this, Column, Shift);
 }

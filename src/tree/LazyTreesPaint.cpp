@@ -6,6 +6,7 @@
 
 #include "framework/ImgList.h"
 #include "framework/Themes.h"
+#include "tree/LazyTrees.Utils.h"
 
 #include <algorithm>
 #include <cmath>
@@ -61,7 +62,7 @@ bool TBaseLazyTree::ShowsCheck(PLazyNode Node) const {
     return FOptions->MiscOptions().Contains(toCheckSupport) && Node->CheckType != ctNone;
 }
 
-void TBaseLazyTree::DrawTreeLines(TCanvas& Canvas, PLazyNode Node, int Top, int Height, int VAlign) {
+void TBaseLazyTree::DrawTreeLines(TCanvas& Canvas, PLazyNode Node, int Top, int Height, int VAlign, int Origin) {
     const bool ShowRoot = FOptions->PaintOptions().Contains(toShowRoot);
     const int Level = int(GetNodeLevel(Node));
     const int Length = Level + (ShowRoot ? 1 : 0);
@@ -82,7 +83,7 @@ void TBaseLazyTree::DrawTreeLines(TCanvas& Canvas, PLazyNode Node, int Top, int 
     // Entries from the node's own one leftwards to the top level.
     PLazyNode Run = Node;
     for (int Entry = Length - 1; Entry >= 0 && Run != FRoot; --Entry, Run = Run->Parent) {
-        int X = FOffsetX + Entry * Indent;
+        int X = Origin + Entry * Indent;
         bool Next = HasNextVisible(Run);
         bool TopLevel = Run->Parent == FRoot;
         bool Own = Run == Node;
@@ -141,7 +142,6 @@ void TBaseLazyTree::DrawCheckImage(TCanvas& Canvas, PLazyNode Node, int X, int Y
 void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
     const int Height = int(Node->NodeHeight);
     const TRect Row{0, Top, ClientWidth(), Top + Height};
-    const TLTPaintOptions Paint = FOptions->PaintOptions();
     Canvas.Brush().SetStyle(bsSolid);
     Canvas.Brush().SetColor(FColors->BackGroundColor());
     Canvas.FillRect(Row);
@@ -150,6 +150,72 @@ void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
         OnBeforeItemPaint(this, &Canvas, Node, Row, Custom);
         if (Custom) return;
     }
+    if (!FHeader->UseColumns()) {
+        PaintMainCell(Canvas, Node, Top, NoColumn, Row, FOffsetX);
+        return;
+    }
+    // Scrolling columns first, the fixed ones over them; each cell clipped to itself.
+    const TLazyTreeColumns& Columns = FHeader->Columns();
+    const TColumnIndex Main = FHeader->GetMainColumn();
+    const bool VertLines = FOptions->PaintOptions().Contains(toShowVertGridLines);
+    TRegion Saved;
+    const bool HadClip = Canvas.GetClipRgn(Saved);
+    for (bool Fixed : {false, true})
+        for (TLazyTreeColumn* Column : Columns.GetVisibleColumns()) {
+            if (Column->Options().Contains(coFixed) != Fixed) continue;
+            const TRect Cell{Column->Left(), Top, Column->Left() + Column->Width(), Top + Height};
+            if (Cell.Right <= 0 || Cell.Left >= ClientWidth()) continue;
+            Canvas.IntersectClipRect(Cell.Left, Cell.Top, Cell.Right, Cell.Bottom);
+            if (Fixed || !Column->Options().Contains(coParentColor)) {
+                Canvas.Brush().SetColor(Column->Options().Contains(coParentColor) ? FColors->BackGroundColor()
+                                                                                   : Column->Color());
+                Canvas.FillRect(Cell);
+            }
+            if (Column->Index() == Main) PaintMainCell(Canvas, Node, Top, Main, Cell, Cell.Left);
+            else PaintOtherCell(Canvas, Node, Column->Index(), Cell);
+            if (VertLines) {
+                Canvas.Brush().SetColor(FColors->GetColor(TLTColors::GridLineColor));
+                Canvas.FillRect(TRect{Cell.Right - 1, Cell.Top, Cell.Right, Cell.Bottom});
+            }
+            Canvas.SelectClipRgn(HadClip ? &Saved : nullptr);
+        }
+}
+
+void TBaseLazyTree::PaintOtherCell(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, const TRect& Cell) {
+    const TLTPaintOptions Paint = FOptions->PaintOptions();
+    TRect Content = Cell;
+    if (Paint.Contains(toShowHorzGridLines)) {
+        Canvas.Brush().SetColor(FColors->GetColor(TLTColors::GridLineColor));
+        Canvas.FillRect(TRect{Cell.Left, Cell.Bottom - 1, Cell.Right, Cell.Bottom});
+        Content.Bottom -= 1;
+    }
+    const bool Focus = Focused() || Paint.Contains(toPopupMode);
+    const bool Selected = Node->States.Contains(vsSelected) && !Paint.Contains(toAlwaysHideSelection) &&
+                          (Focus || !Paint.Contains(toHideSelection)) && CellShowsSelection(Column);
+    TLTPaintInfo Info{&Canvas, Node, Column, Cell, Content, Content.Right - Content.Left};
+    PaintMarksAndContent(Info, Content, Selected,
+                         Node == FFocusedNode && Column == FFocusedColumn && Focused() && !Paint.Contains(toHideFocusRect));
+}
+
+void TBaseLazyTree::PaintMarksAndContent(TLTPaintInfo& Info, const TRect& MarkRect, bool Selected, bool FocusMark) {
+    TCanvas& Canvas = *Info.Canvas;
+    if (Selected) {
+        const bool Focus = Focused() || FOptions->PaintOptions().Contains(toPopupMode);
+        Canvas.Brush().SetColor(FColors->GetColor(Focus ? TLTColors::FocusedSelectionColor
+                                                       : TLTColors::UnfocusedSelectionColor));
+        Canvas.FillRect(MarkRect);
+    }
+    if (FocusMark) {
+        Canvas.Brush().SetColor(FColors->BackGroundColor());
+        Canvas.DrawFocusRect(MarkRect);
+    }
+    PaintCellContent(Info);
+}
+
+void TBaseLazyTree::PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TColumnIndex Column, const TRect& Row,
+                                  int Origin) {
+    const int Height = int(Node->NodeHeight);
+    const TLTPaintOptions Paint = FOptions->PaintOptions();
     const bool ShowRoot = Paint.Contains(toShowRoot);
     const int IndentSize = int(GetNodeLevel(Node)) + (ShowRoot ? 1 : 0);
     const int Offset = int(FIndent) * (Paint.Contains(toFixedIndent) ? 1 : IndentSize);
@@ -176,15 +242,15 @@ void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
         Canvas.Brush().SetColor(FColors->GetColor(TLTColors::GridLineColor));
         Canvas.FillRect(TRect{Row.Left, Row.Bottom - 1, Row.Right, Row.Bottom});
     }
-    if (Paint.Contains(toShowTreeLines)) DrawTreeLines(Canvas, Node, Top, Height, VAlign);
+    if (Paint.Contains(toShowTreeLines)) DrawTreeLines(Canvas, Node, Top, Height, VAlign, Origin);
     if (Paint.Contains(toShowButtons) && Node->States.Contains(vsHasChildren) &&
         !(Node->States.Contains(vsAllChildrenHidden) && FOptions->AutoOptions().Contains(toAutoHideButtons))) {
         int ButtonX = int(std::nearbyint((int(FIndent) - ButtonSize()) / 2.0)) + (IndentSize - 1) * int(FIndent) + 1;
         int VButton = VAlign - ButtonSize() / 2 - (ButtonSize() % 2);
-        if (IndentSize > 0) DrawNodeButton(Canvas, Node, FOffsetX + ButtonX, Top + VButton);
+        if (IndentSize > 0) DrawNodeButton(Canvas, Node, Origin + ButtonX, Top + VButton);
     }
 
-    int X = FOffsetX + FMargin + Offset;
+    int X = Origin + FMargin + Offset;
     if (ShowsCheck(Node)) {
         DrawCheckImage(Canvas, Node, X - 1, Top + VAlign - CheckImageSize() / 2);
         X += CheckImageSize() + 2;
@@ -206,24 +272,10 @@ void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
     }
     const bool Focus = Focused() || Paint.Contains(toPopupMode);
     bool Selected = Node->States.Contains(vsSelected) && !Paint.Contains(toAlwaysHideSelection) &&
-                    (Focus || !Paint.Contains(toHideSelection));
-    if (Selected) {
-        Canvas.Brush().SetColor(FColors->GetColor(Focus ? TLTColors::FocusedSelectionColor
-                                                       : TLTColors::UnfocusedSelectionColor));
-        Canvas.FillRect(Content);
-    }
-    if (Node == FFocusedNode && Focused() && !Paint.Contains(toHideFocusRect)) {
-        Canvas.Brush().SetColor(FColors->BackGroundColor());
-        Canvas.DrawFocusRect(Content);
-    }
-    TLTPaintInfo Info;
-    Info.Canvas = &Canvas;
-    Info.Node = Node;
-    Info.CellRect = Row;
-    Info.ContentRect = Content;
+                    (Focus || !Paint.Contains(toHideSelection)) && CellShowsSelection(Column);
+    TLTPaintInfo Info{&Canvas, Node, Column, Row, Content, Content.Right - Content.Left};
     if (FOptions->SelectionOptions().Contains(toFullRowSelect)) Info.ContentRect.Left = X;
-    Info.NodeWidth = Content.Right - Content.Left;
-    PaintCellContent(Info);
+    PaintMarksAndContent(Info, Content, Selected, Node == FFocusedNode && Focused() && !Paint.Contains(toHideFocusRect));
 }
 
 void TBaseLazyTree::Paint() {
@@ -243,6 +295,14 @@ void TBaseLazyTree::Paint() {
         }
         Node = GetNextVisible(Node, false);
     }
+    if (FStates.Contains(tsDrawSelecting)) {
+        TRect Band = FNewSelRect;
+        Band.Left += FOffsetX;
+        Band.Right += FOffsetX;
+        Band.Top += FOffsetY;
+        Band.Bottom += FOffsetY;
+        DrawSelectionRectangle(Target, 0, Band, ClientRect());
+    }
     if (!GetFirstVisibleNoInit() && !EmptyListMessage.empty()) {
         // The message stands two pixels in from the corner, in the disabled colour.
         Target.Font().Assign(&Font());
@@ -253,4 +313,39 @@ void TBaseLazyTree::Paint() {
         R.Top += 2;
         Target.DrawText(EmptyListMessage, R, DT_NOPREFIX | DT_WORDBREAK);
     }
+}
+
+void TBaseLazyTree::DrawSelectionRectangle(TCanvas& Canvas, int WindowLeft, const TRect& SelectionRect,
+                                           const TRect& TargetRect) {
+    TRect Band{std::min(SelectionRect.Left, SelectionRect.Right), std::min(SelectionRect.Top, SelectionRect.Bottom),
+               std::max(SelectionRect.Left, SelectionRect.Right), std::max(SelectionRect.Top, SelectionRect.Bottom)};
+    if ((DrawSelectionMode == smBlendedRectangle || FStates.Contains(tsUseThemes)) && MMXAvailable) {
+        TRect Target = TargetRect;
+        Target.Left += WindowLeft;
+        Target.Right += WindowLeft;
+        TRect Blend{std::max(Band.Left, Target.Left), std::max(Band.Top, Target.Top),
+                    std::min(Band.Right, Target.Right), std::min(Band.Bottom, Target.Bottom)};
+        if (Blend.Left >= Blend.Right || Blend.Top >= Blend.Bottom) return;
+        Blend.Left -= WindowLeft;
+        Blend.Right -= WindowLeft;
+        BlendRectWithColor(Canvas, Blend, FColors->GetColor(TLTColors::SelectionRectangleBlendColor),
+                           SelectionBlendFactor);
+        Canvas.Brush().SetStyle(bsSolid);
+        Canvas.Brush().SetColor(FColors->GetColor(TLTColors::SelectionRectangleBorderColor));
+        Canvas.FrameRect(Band);
+        return;
+    }
+    // The classic band: a dotted rectangle drawn white on black.
+    TColor OldText = Canvas.Font().Color();
+    TColor OldBack = Canvas.BkColor();
+    Canvas.Font().SetColor(clWhite);
+    Canvas.SetBkColor(clBlack);
+    Canvas.DrawFocusRect(Band);
+    Canvas.Font().SetColor(OldText);
+    Canvas.SetBkColor(OldBack);
+}
+
+bool TBaseLazyTree::CellShowsSelection(TColumnIndex Column) const {
+    if (Column < 0 || FOptions->SelectionOptions().Contains(toFullRowSelect)) return true;
+    return Column == FFocusedColumn || (FFocusedColumn < 0 && Column == FHeader->GetMainColumn());
 }

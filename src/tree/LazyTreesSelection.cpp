@@ -346,3 +346,81 @@ void TBaseLazyTree::EnsureNodeSelected() {
     if (!FFocusedNode) FocusSomeNode();
     if (PLazyNode First = GetFirstSelected()) ScrollIntoView(First, false, false);
 }
+
+// ---------------------------------------------------------------------------
+// The rubber band
+// ---------------------------------------------------------------------------
+
+namespace {
+
+TRect Ordered(const TRect& R) {
+    return TRect{std::min(R.Left, R.Right), std::min(R.Top, R.Bottom), std::max(R.Left, R.Right),
+                 std::max(R.Top, R.Bottom)};
+}
+
+}  // namespace
+
+bool TBaseLazyTree::TrackSelectionRect(int X, int Y) {
+    if (FStates.Contains(tsDrawSelecting)) FLastSelRect = FNewSelRect;
+    TRect Old = FNewSelRect;
+    FNewSelRect.Right = std::clamp(X - FOffsetX, 0, std::max(ClientWidth(), RangeX()));
+    FNewSelRect.Bottom = std::clamp(Y - FOffsetY, 0, std::max(ClientHeight(), RangeY()));
+    return FNewSelRect.Right != Old.Right || FNewSelRect.Bottom != Old.Bottom;
+}
+
+bool TBaseLazyTree::UpdateDrawSelection() {
+    if (FRoot->ChildCount == 0 || !FStates.Contains(tsDrawSelecting)) return false;
+    FTempNodeCache.clear();
+    bool Changed = SweepSelectionLeftToRight(0, Ordered(FNewSelRect), Ordered(FLastSelRect), ClientWidth());
+    if (Changed) {
+        CompactSelectionArray();
+        TNodeArray Collected;
+        Collected.swap(FTempNodeCache);
+        AddToSelection(Collected, int(Collected.size()), false);
+        this->Changed(nullptr);
+    }
+    return Changed;
+}
+
+bool TBaseLazyTree::SweepSelectionLeftToRight(int Left, const TRect& NewRect, const TRect& OldRect, int Right) {
+    const bool Invert = FDrawSelShiftState.Contains(ssCtrl);
+    const TLTSelectionOptions Selection = FOptions->SelectionOptions();
+    const bool Simple = Selection.Contains(toSimpleDrawSelection) || Selection.Contains(toFullRowSelect);
+    const bool ShowRoot = FOptions->PaintOptions().Contains(toShowRoot);
+    const bool ShowFiltered = FOptions->PaintOptions().Contains(toShowFilteredNodes);
+    const int MinY = std::min(NewRect.Top, OldRect.Top);
+    const int MaxY = std::max(NewRect.Bottom, OldRect.Bottom);
+    int Top = 0;
+    PLazyNode Run = GetNodeAt(0, MinY + FOffsetY, &Top);
+    Top -= FOffsetY;
+    bool Changed = false;
+    auto Overlaps = [](const TRect& Band, int BoxLeft, int BoxRight, int RowTop, int RowBottom) {
+        return Band.Left <= BoxRight && Band.Right >= BoxLeft && Band.Top < RowBottom && Band.Bottom > RowTop;
+    };
+    for (; Run && Top < MaxY; Run = GetNextVisibleNoInit(Run, false)) {
+        if (Run->States.Contains(vsFiltered) && !ShowFiltered) continue;
+        const int Bottom = Top + int(Run->NodeHeight);
+        const int Level = int(GetNodeLevel(Run)) + (ShowRoot ? 1 : 0);
+        const int NodeLeft = Left + FMargin + int(FIndent) * (FOptions->PaintOptions().Contains(toFixedIndent) ? 1 : Level);
+        bool InNew, InOld;
+        if (Simple) {
+            InNew = NewRect.Top < Bottom && NewRect.Bottom > Top && NewRect.Right > NodeLeft;
+            InOld = OldRect.Top < Bottom && OldRect.Bottom > Top && OldRect.Right > NodeLeft;
+        } else {
+            int TextLeft = NodeContentLeft(Run) - FOffsetX + Left;
+            int TextRight = Right;
+            const int Width = QueryCellTextWidth(Run);
+            if (!(TextLeft >= NewRect.Left && TextLeft >= OldRect.Left) && Width <= TextRight - TextLeft)
+                TextRight = TextLeft + Width;
+            InNew = Overlaps(NewRect, TextLeft, TextRight, Top, Bottom);
+            InOld = Overlaps(OldRect, TextLeft, TextRight, Top, Bottom);
+        }
+        if (InNew != InOld) {
+            if (Invert ? GetSelected(Run) : InOld) MarkRemovedFromSelection(Run);
+            else if (!GetSelected(Run)) FTempNodeCache.push_back(Run);
+            Changed = true;
+        }
+        Top = Bottom;
+    }
+    return Changed;
+}

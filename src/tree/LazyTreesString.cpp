@@ -118,12 +118,13 @@ void TCustomLazyStringTree::DoPaintText(PLazyNode Node, TCanvas& Canvas, TColumn
 
 int TCustomLazyStringTree::QueryCellTextWidth(PLazyNode Node) {
     if (int Cached = CachedWidth(Node)) return Cached;
-    String Text = GetText(Node, NoColumn);
+    const TColumnIndex Main = FHeader->GetMainColumn();
+    String Text = GetText(Node, Main);
     int Width = 2 * FTextMargin;
     if (!Text.empty()) {
         TCanvas& C = Canvas();
         C.Font().Assign(&Font());
-        DoPaintText(Node, C, NoColumn, ttNormal);
+        DoPaintText(Node, C, Main, ttNormal);
         Width += C.TextWidth(Text);
     }
     SetCachedWidth(Node, Width);
@@ -134,10 +135,11 @@ void TCustomLazyStringTree::PaintCellContent(TLTPaintInfo& PaintInfo) {
     TCanvas& Canvas = *PaintInfo.Canvas;
     PLazyNode Node = PaintInfo.Node;
     const TRect& ContentRect = PaintInfo.ContentRect;
+    const TColumnIndex Column = PaintInfo.Column;
     const bool Selected = Node->States.Contains(vsSelected) &&
                           (Focused() || FOptions->PaintOptions().Contains(toPopupMode)) &&
-                          !FOptions->PaintOptions().Contains(toAlwaysHideSelection);
-    TLSTGetCellTextEventArgs E(Node, NoColumn);
+                          !FOptions->PaintOptions().Contains(toAlwaysHideSelection) && CellShowsSelection(Column);
+    TLSTGetCellTextEventArgs E(Node, Column);
     E.CellText = FDefaultText;
     DoGetText(E);
     bool Enabled = this->Enabled() && !Node->States.Contains(vsDisabled);
@@ -157,7 +159,7 @@ void TCustomLazyStringTree::PaintCellContent(TLTPaintInfo& PaintInfo) {
     int TextWidth = 0;
     if (!E.CellText.empty()) {
         Prepare();
-        DoPaintText(Node, Canvas, NoColumn, ttNormal);
+        DoPaintText(Node, Canvas, Column, ttNormal);
         if (!Enabled) Canvas.Font().SetColor(FColors->GetColor(TLTColors::DisabledColor));
         TextWidth = Canvas.TextWidth(E.CellText);
         TRect T{R.Left, R.Top, std::max(R.Right, R.Left + TextWidth), R.Bottom};
@@ -166,7 +168,7 @@ void TCustomLazyStringTree::PaintCellContent(TLTPaintInfo& PaintInfo) {
     if (!E.StaticText.empty() && FStringOptions.Contains(toShowStaticText) &&
         !Node->States.Contains(vsMultiline)) {
         Canvas.Font().Assign(&Font());
-        DoPaintText(Node, Canvas, NoColumn, ttStatic);
+        DoPaintText(Node, Canvas, Column, ttStatic);
         TRect T{ContentRect.Left + TextWidth + 3 * FTextMargin, R.Top, ClientWidth(), R.Bottom};
         Canvas.DrawText(E.StaticText, T, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     }

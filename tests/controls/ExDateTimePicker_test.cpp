@@ -74,6 +74,15 @@ TEST_F(PickerFixture, TheCheckBoxEnablesTheTimePicker) {
     SimulateKey(VK_SPACE);
     EXPECT_FALSE(dtp->Checked());
     EXPECT_FALSE(dtp->TimePicker()->Enabled());
+
+    // Loaded unchecked (the box's state set while loading, before the time
+    // picker followed it): the end of loading disables the time picker.
+    dtp->BeginLoading();
+    dtp->SetChecked(true);
+    dtp->TDateTimePicker::SetChecked(false);
+    ASSERT_TRUE(dtp->TimePicker()->Enabled());
+    dtp->EndLoading();
+    EXPECT_FALSE(dtp->TimePicker()->Enabled());
 }
 
 TEST_F(PickerFixture, FocusLabelIsBoldOnlyWhileFocused) {
@@ -110,6 +119,63 @@ TEST_F(PickerFixture, AutoTabMovesOnWhenADigitCompletesAField) {
     Application->ProcessMessages();
     EXPECT_TRUE(dtp->Focused());
     EXPECT_GT(dtp->Field(), 0) << "changing the day moves to the next field";
+}
+
+TEST_F(PickerFixture, MetroButtonFollowsTheMouse) {
+    dtp->SetKind(dkDate);
+    dtp->SetMetroStyle(true);
+    dtp->ButtonColor = TColor(0x0000FF);
+    dtp->ButtonColorHot = TColor(0x00FF00);
+    dtp->ButtonColorDown = TColor(0xFF0000);
+    dtp->ButtonTextColor = TColor(0xFFFFFF);
+    const int bx = dtp->Width() - dtp->ButtonWidth() / 2;  // inside the button area, clear of the arrow
+    auto buttonPixel = [&] {
+        dtp->Repaint();
+        TBitmap shot;
+        RenderControlToBitmap(dtp, shot);
+        return shot.Canvas().Pixels(bx, 3);
+    };
+    EXPECT_EQ(buttonPixel(), TColor(0x0000FF));
+    SimulateMouseMove(dtp, bx, 10);
+    EXPECT_TRUE(dtp->ButtonHover());
+    EXPECT_EQ(buttonPixel(), TColor(0x00FF00));
+    SimulateMouseMove(dtp, 10, 10);
+    EXPECT_FALSE(dtp->ButtonHover()) << "the text area is not the button";
+    EXPECT_EQ(buttonPixel(), TColor(0x0000FF));
+}
+
+TEST_F(PickerFixture, FramesOfTheFlatAndMetroLooks) {
+    dtp->SetKind(dkDate);
+    form.SetColor(TColor(0x3080C0));
+    auto pixel = [&](int x, int y) {
+        dtp->Repaint();
+        TBitmap shot;
+        RenderControlToBitmap(dtp, shot);
+        return shot.Canvas().Pixels(x, y);
+    };
+    // Flat without a border: the outline takes the parent's colour.
+    dtp->SetCtl3D(false);
+    dtp->SetBorderStyle(bsNone);
+    EXPECT_EQ(pixel(0, 10), TColor(0x3080C0));
+    EXPECT_EQ(pixel(dtp->Width() - 1, 10), TColor(0x3080C0));
+    // Metro with a border colour, and another while focused.
+    dtp->SetCtl3D(true);
+    dtp->SetMetroStyle(true);
+    dtp->SetBorderColor(TColor(0x123456));
+    dtp->SetFocusBorderColor(TColor(0x654321));
+    TEdit* other = new TEdit(&form);
+    other->SetParent(&form);
+    other->SetBounds(10, 60, 80, 21);
+    other->SetFocus();
+    EXPECT_EQ(pixel(0, 10), TColor(0x123456));
+    dtp->SetFocus();
+    EXPECT_TRUE(dtp->HasFocus());
+    EXPECT_EQ(pixel(0, 10), TColor(0x654321));
+    other->SetFocus();
+    // Disabled under themes: the grey-blue frame unless DisabledBorder.
+    dtp->SetEnabled(false);
+    EXPECT_EQ(pixel(0, 10), TColor(0xB99D7F));
+    EXPECT_EQ(pixel(40, 0), TColor(0xB99D7F));
 }
 
 }  // namespace

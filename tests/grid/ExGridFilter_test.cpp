@@ -143,17 +143,17 @@ struct FilterListForm : ::testing::Test {
     // A release on the filter button of column 1 in the header.
     void ClickButton() {
         TRect r = g->CellRect(1, 0);
-        g->Tools().FilterButtonMouseUp(r.Right - 8, r.Top + 5);
+        g->FilterButtonRelease(r.Right - 8, r.Top + 5);
     }
 };
 
 TEST_F(FilterListForm, ListOffersPlainValuesAndFiltersByTheQuotedOne) {
-    g->Tools().FilterButtonMouseUp(5, 5);  // not on a button: nothing opens
+    g->FilterButtonRelease(5, 5);  // not on a button: nothing opens
     EXPECT_FALSE(g->Tools().DropList()->Visible());
     ClickButton();
     TDropList* list = g->Tools().DropList();
     ASSERT_TRUE(list->Visible());
-    EXPECT_EQ(g->Tools().FilterCol(), 1);
+    EXPECT_EQ(g->FilterCol(), 1);
     std::vector<String> items;
     for (int i = 0; i < list->Items().Count(); ++i) items.push_back(list->Items()[i]);
     EXPECT_EQ(items, (std::vector<String>{u"(All)", u"dark", u"dark blue", u"green", u"red"}));
@@ -162,7 +162,7 @@ TEST_F(FilterListForm, ListOffersPlainValuesAndFiltersByTheQuotedOne) {
     EXPECT_FALSE(list->Visible());
     EXPECT_EQ(g->Filter().GetColFilter(1)->Condition(), u"\"dark blue\"");
     EXPECT_EQ(Shown(*g, 1), (std::vector<String>{u"dark blue"}));
-    EXPECT_EQ(g->Tools().FilterCol(), -1);
+    EXPECT_EQ(g->FilterCol(), -1);
 
     // Hidden values stay offered; "(All)" clears the column's filter.
     ClickButton();
@@ -171,13 +171,10 @@ TEST_F(FilterListForm, ListOffersPlainValuesAndFiltersByTheQuotedOne) {
     SimulateKey(VK_RETURN);
     EXPECT_FALSE(g->Filter().HasFilter(1));
     EXPECT_EQ(Shown(*g, 1).size(), 5u);
-
-    g->Tools().SetFilterDropDownRow(1);  // not a fixed row: ignored
-    EXPECT_EQ(g->Tools().FilterDropDownRow(), 0);
 }
 
 TEST_F(FilterListForm, CheckListKeepsRowsOfEitherEntry) {
-    g->Tools().FilterDropDownCheck = true;
+    g->SetFilterDropDownCheck(true);
     ClickButton();
     TDropCheckList* list = g->Tools().DropCheckList();
     ASSERT_TRUE(list->Visible());

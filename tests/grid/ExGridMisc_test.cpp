@@ -78,7 +78,7 @@ struct ExGridSnapshot : ::testing::Test {
 TEST_F(ExGridSnapshot, OneCellIsTheCellPlusOnePixelAndShowsItsPixels) {
     g->SetColors(2, 2, clRed);
     TRect cell = g->CellRect(2, 2);
-    std::unique_ptr<TForm> shot(g->SelectionToForm(TGridRect{2, 2, 2, 2}));
+    std::unique_ptr<TCustomForm> shot(g->SelectionToForm(TGridRect{2, 2, 2, 2}));
     ASSERT_NE(shot, nullptr);
     EXPECT_EQ(shot->ClientWidth(), cell.Right - cell.Left + 1);
     EXPECT_EQ(shot->ClientHeight(), cell.Bottom - cell.Top + 1);
@@ -186,9 +186,9 @@ TEST(DataToolSettings, TableEditorValuesLeaveThePixelsAlone) {
             g->Filter().Clear();
             TFont f;
             f.SetName(u"Tahoma");
-            g->FilterDropDown().SetFont(f);
-            g->FilterDropDown().Width = 200;
-            g->FilterDropDown().Height = 200;
+            g->FilterDropDown().Font().Assign(&f);
+            g->FilterDropDown().SetWidth(200);
+            g->FilterDropDown().SetHeight(200);
             g->Tools().FilterDropDownClear = u"(All)";
             g->SortSettings().SetColumn(0);
             TSearchFooter& sf = g->SearchFooter();

@@ -85,7 +85,8 @@ TEST(ExGridMouse, ReadOnlyAndHeaderCheckBoxCellsOnlySelect) {
     f.Press(1, 0);
     EXPECT_EQ(f.g->Cells(1, 0), header);
     EXPECT_EQ(f.g->Row(), 3);
-    EXPECT_EQ(f.log, (std::vector<std::string>{"mousedown", "clickcell 1,0"}));
+    // The release on a fixed cell is the grid's click there.
+    EXPECT_EQ(f.log, (std::vector<std::string>{"mousedown", "clickcell 1,0", "click"}));
 }
 
 TEST(ExGridMouse, APlainPressSelectsAndAPressOnTheCurrentCellOpensTheEditor) {
@@ -130,7 +131,8 @@ TEST(ExGridMouse, APressOnAHeaderBorderSizesAndIsNoCellClick) {
     SimulateMouseDown(f.g, mbLeft, R.Right - 2, R.Top + 5);
     SimulateMouseUp(f.g, mbLeft, R.Right - 2, R.Top + 5);
     SimulateClick(f.g, R.Left + 10, R.Top + 5);
-    EXPECT_EQ(f.log, (std::vector<std::string>{"mousedown", "mousedown", "clickcell 3,0"}));
+    // The sizing release clicks nothing; the plain release on the header does.
+    EXPECT_EQ(f.log, (std::vector<std::string>{"mousedown", "mousedown", "clickcell 3,0", "click"}));
 }
 
 TEST(ExGridMouse, ARefusedClickLeavesTheCurrentCell) {
@@ -166,4 +168,227 @@ TEST(ExGridMouse, SpaceTogglesAnEditableCheckBoxCellOnly) {
     EXPECT_EQ(f.g->GetCellEx(2, 2), u"Y");
 }
 
+TEST(ExGridMouse, ADoubleClickAtAHeaderBorderSizesTheColumnLeftOfIt) {
+    MouseForm f;
+    f.g->SetOptions(f.g->Options() + TGridOptions{goColSizing});
+    f.g->SetCellEx(2, 1, u"a rather long text of this column");
+    std::vector<std::string> sized;
+    f.g->OnColumnSize = [&](TObject*, int c, bool&) { sized.push_back("size " + std::to_string(c)); };
+    f.g->OnEndColumnSize = [&](TObject*, int c) { sized.push_back("end " + std::to_string(c)); };
+    f.g->OnDblClickCell = [&](TObject*, int r, int c) {
+        sized.push_back("dbl " + std::to_string(c) + "," + std::to_string(r));
+    };
+    struct Case {
+        int dx;
+        bool sizes;
+    };
+    // Offsets from the left edge of column 3's header cell.
+    for (Case c : {Case{4, false}, Case{3, true}, Case{0, true}}) {
+        SCOPED_TRACE(c.dx);
+        f.g->SetColWidths(2, 50);
+        sized.clear();
+        TRect R = f.g->CellRect(3, 0);
+        SimulateDblClick(f.g, R.Left + c.dx, R.Top + 5);
+        if (c.sizes) {
+            EXPECT_GT(f.g->ColWidths(2), 150);
+            EXPECT_EQ(sized, (std::vector<std::string>{"size 2", "end 2"}));
+        } else {
+            EXPECT_EQ(f.g->ColWidths(2), 50);
+            EXPECT_EQ(sized, (std::vector<std::string>{"dbl 3,0"}));
+        }
+    }
+    // A refusal keeps the width.
+    f.g->SetColWidths(2, 50);
+    f.g->OnColumnSize = [](TObject*, int, bool& Allow) { Allow = false; };
+    TRect R = f.g->CellRect(3, 0);
+    SimulateDblClick(f.g, R.Left + 1, R.Top + 5);
+    EXPECT_EQ(f.g->ColWidths(2), 50);
+    // Without column sizing it is a plain double click on the header.
+    f.g->SetOptions(f.g->Options() - TGridOptions{goColSizing});
+    sized.clear();
+    SimulateDblClick(f.g, R.Left + 1, R.Top + 5);
+    EXPECT_EQ(sized, (std::vector<std::string>{"dbl 3,0"}));
+}
+
+TEST(ExGridMouse, DoubleClicksOnDataAndCheckBoxCells) {
+    MouseForm f;
+    std::vector<std::string> dbl;
+    f.g->OnDblClickCell = [&](TObject*, int r, int c) {
+        dbl.push_back(std::to_string(c) + "," + std::to_string(r));
+    };
+    TRect R = f.g->CellRect(3, 2);
+    SimulateDblClick(f.g, R.Left + 5, R.Top + 5);
+    EXPECT_EQ(dbl, (std::vector<std::string>{"3,2"}));
+    // In the open editor too.
+    SimulateClick(f.g, R.Left + 5, R.Top + 5);
+    ASSERT_TRUE(f.g->InplaceEditor() && f.g->InplaceEditor()->Visible());
+    dbl.clear();
+    SimulateDblClick(f.g->InplaceEditor(), 3, 3);
+    EXPECT_EQ(dbl, (std::vector<std::string>{"3,2"}));
+    // A check-box cell toggles once and reports no double click.
+    dbl.clear();
+    R = f.g->CellRect(1, 3);
+    SimulateDblClick(f.g, R.Left + 5, R.Top + 5);
+    EXPECT_TRUE(dbl.empty());
+    EXPECT_EQ(f.g->GetCellEx(1, 3), u"Y");
+}
+
+TEST(ExGridMouse, RightClicksReportTheirCellAndMayMoveTheCurrentOne) {
+    MouseForm f;
+    std::vector<std::string> right;
+    f.g->OnRightClickCell = [&](TObject*, int r, int c) {
+        right.push_back(std::to_string(c) + "," + std::to_string(r));
+    };
+    TRect R = f.g->CellRect(3, 3);
+    SimulateMouseDown(f.g, mbRight, R.Left + 5, R.Top + 5);
+    SimulateMouseUp(f.g, mbRight, R.Left + 5, R.Top + 5);
+    EXPECT_EQ(f.g->Row(), 1);
+    f.g->MouseActions().SetSelectOnRightClick(true);
+    SimulateMouseDown(f.g, mbRight, R.Left + 5, R.Top + 5);
+    SimulateMouseUp(f.g, mbRight, R.Left + 5, R.Top + 5);
+    EXPECT_EQ(f.g->Col(), 3);
+    EXPECT_EQ(f.g->Row(), 3);
+    TRect last = f.g->CellRect(3, f.g->RowCount() - 1);
+    SimulateMouseDown(f.g, mbRight, last.Left + 5, last.Bottom + 30);
+    SimulateMouseUp(f.g, mbRight, last.Left + 5, last.Bottom + 30);
+    EXPECT_EQ(right, (std::vector<std::string>{"3,3", "3,3", "-1,-1"}));
+}
+
+TEST(ExGridMouse, SizingAColumnReportsItsWidthAndShowsItAsHint) {
+    MouseForm f;
+    f.g->SetOptions(f.g->Options() + TGridOptions{goColSizing});
+    f.g->SetHintShowSizing(true);
+    std::vector<int> sizing;
+    std::vector<int> ended;
+    f.g->OnColumnSizing = [&](TObject*, int c, int w) {
+        EXPECT_EQ(c, 2);
+        sizing.push_back(w);
+    };
+    f.g->OnEndColumnSize = [&](TObject*, int c) { ended.push_back(c); };
+    f.g->OnUpdateColumnSize = [](TObject*, int, int& w) { w += 1; };
+    TRect R = f.g->CellRect(2, 0);
+    const int border = R.Right;
+    SimulateMouseDown(f.g, mbLeft, border, R.Top + 5);
+    SimulateMouseMove(f.g, R.Left + 85, R.Top + 5, {ssLeft});
+    ASSERT_FALSE(sizing.empty());
+    THTMLHintWindow* w = f.g->ScrollHintWindow();
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->IsHintShowing());
+    EXPECT_EQ(w->Text(), u"cw=<b>" + IntToStr(sizing.back()) + u"</b>");
+    EXPECT_EQ(w->Left(), f.g->ClientToScreen({R.Left, 0}).X);
+    EXPECT_EQ(w->Top(), f.g->ClientToScreen({0, R.Top}).Y);
+    SimulateMouseUp(f.g, mbLeft, R.Left + 85, R.Top + 5);
+    EXPECT_FALSE(w->IsHintShowing());
+    EXPECT_EQ(ended, (std::vector<int>{2}));
+    EXPECT_EQ(f.g->ColWidths(2), sizing.back() + 1);
+}
+
+TEST(ExGridMouse, TheHoverRowFollowsTheMouse) {
+    MouseForm f;
+    f.g->SetHoverRow(true);
+    TRect R = f.g->CellRect(3, 2);
+    SimulateMouseMove(f.g, R.Left + 5, R.Top + 5);
+    EXPECT_EQ(f.g->HoverRowIndex(), 2);
+    SimulateMouseLeave();
+    EXPECT_EQ(f.g->HoverRowIndex(), -1);
+}
+
+TEST(ExGridMouse, AFixedColumnIsSizedByItsBorderInAnyRow) {
+    MouseForm f;
+    f.g->SetHintShowSizing(true);
+    std::vector<std::string> events;
+    f.g->OnColumnSizing = [&](TObject*, int c, int w) {
+        events.push_back("sizing " + std::to_string(c) + " " + std::to_string(w));
+    };
+    f.g->OnEndColumnSize = [&](TObject*, int c) { events.push_back("end " + std::to_string(c)); };
+    const int border = f.g->ColWidths(0) + 1;
+    TRect R = f.g->CellRect(1, 3);
+    // Off by default: the press selects the cell beside the border.
+    SimulateMouseMove(f.g, border + 1, R.Top + 5);
+    SimulateClick(f.g, border + 1, R.Top + 5);
+    EXPECT_EQ(f.g->Row(), 3);
+    EXPECT_TRUE(events.empty());
+
+    f.g->MouseActions().SetSizeFixedCol(true);
+    SimulateMouseMove(f.g, border + 1, R.Top + 5);
+    SimulateMouseDown(f.g, mbLeft, border + 1, R.Top + 5);
+    SimulateMouseMove(f.g, 80, R.Top + 5, {ssLeft});
+    THTMLHintWindow* w = f.g->ScrollHintWindow();
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->IsHintShowing());
+    EXPECT_EQ(w->Text(), u"cw=<b>80</b>");
+    EXPECT_EQ(w->Top(), f.g->ClientToScreen({0, f.g->CellRect(0, 0).Top}).Y);
+    SimulateMouseUp(f.g, mbLeft, 80, R.Top + 5);
+    EXPECT_FALSE(w->IsHintShowing());
+    EXPECT_EQ(f.g->ColWidths(0), 80);
+    EXPECT_EQ(events, (std::vector<std::string>{"sizing 0 80", "end 0"}));
+    EXPECT_EQ(f.g->Row(), 3);
+}
+
+TEST(ExGridMouse, HeadersSelectRowsColumnsOrEverythingWhenAllowed) {
+    MouseForm f;
+    f.g->SetOptions(f.g->Options() + TGridOptions{goColSizing});
+    auto cellPoint = [&](int c, int r) {
+        TRect R = f.g->CellRect(c, r);
+        return TPoint{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2};
+    };
+    auto sel = [&] {
+        TGridRect s = f.g->Selection();
+        return std::to_string(s.Left) + "," + std::to_string(s.Top) + "-" + std::to_string(s.Right) + "," +
+               std::to_string(s.Bottom);
+    };
+    // Nothing is offered unless asked for.
+    TPoint p = cellPoint(0, 2);
+    SimulateMouseMove(f.g, p.X, p.Y);
+    EXPECT_EQ(f.g->MouseSelectMode(), msNormal);
+
+    f.g->MouseActions().SetRowSelect(true);
+    f.g->MouseActions().SetColSelect(true);
+    f.g->MouseActions().SetAllSelect(true);
+    SimulateMouseMove(f.g, p.X, p.Y);
+    EXPECT_EQ(f.g->MouseSelectMode(), msRow);
+    SimulateMouseDown(f.g, mbLeft, p.X, p.Y);
+    const std::string lastCol = std::to_string(f.g->ColCount() - 1);
+    EXPECT_EQ(sel(), "1,2-" + lastCol + ",2");
+    TPoint q = cellPoint(0, 4);
+    SimulateMouseMove(f.g, q.X, q.Y, {ssLeft});
+    EXPECT_EQ(sel(), "1,2-" + lastCol + ",4");
+    SimulateMouseUp(f.g, mbLeft, q.X, q.Y);
+    EXPECT_EQ(f.g->MouseSelectMode(), msNormal);
+
+    p = cellPoint(2, 0);
+    SimulateMouseMove(f.g, p.X, p.Y);
+    EXPECT_EQ(f.g->MouseSelectMode(), msColumn);
+    SimulateMouseDown(f.g, mbLeft, p.X, p.Y);
+    const std::string lastRow = std::to_string(f.g->RowCount() - 1);
+    EXPECT_EQ(sel(), "2,1-2," + lastRow);
+    q = cellPoint(3, 0);
+    SimulateMouseMove(f.g, q.X, q.Y, {ssLeft});
+    EXPECT_EQ(sel(), "2,1-3," + lastRow);
+    SimulateMouseUp(f.g, mbLeft, q.X, q.Y);
+    // A column border in the header offers sizing, not a column.
+    TRect R = f.g->CellRect(2, 0);
+    SimulateMouseMove(f.g, R.Right - 1, R.Top + 5);
+    EXPECT_EQ(f.g->MouseSelectMode(), msNormal);
+
+    p = cellPoint(0, 0);
+    SimulateClick(f.g, p.X, p.Y);
+    EXPECT_EQ(sel(), "1,1-" + lastCol + "," + lastRow);
+    // Leaving the grid takes the offer back.
+    SimulateMouseMove(f.g, p.X, p.Y);
+    EXPECT_EQ(f.g->MouseSelectMode(), msAll);
+    SimulateMouseLeave();
+    EXPECT_EQ(f.g->MouseSelectMode(), msNormal);
+}
+
 }  // namespace
+
+TEST(ExGridMouse, DoubleClickReportsItsCell) {
+    MouseForm f;
+    std::vector<std::pair<int, int>> clicks;
+    f.g->OnDblClickCell = [&](TObject*, int row, int col) { clicks.emplace_back(row, col); };
+    const TRect r = f.g->CellRect(3, 2);
+    SimulateDblClick(f.g, r.Left + 5, r.Top + 5);
+    SimulateDblClick(f.g, 440, 240);  // right of every column: the last column's header
+    EXPECT_EQ(clicks, (std::vector<std::pair<int, int>>{{2, 3}, {0, f.g->ColCount() - 1}}));
+}

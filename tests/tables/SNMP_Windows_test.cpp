@@ -1,36 +1,37 @@
 #include "tables/USNMP_Trap_Access.h"
 #include "tables/USNMP_Trap_Access_MBus.h"
 
+#include "Editor_Windows.h"
 #include "framework/Dialogs.h"
+#include "framework/Forms.h"
+#include "framework/Simulate.h"
 #include "framework/SysUtils.h"
 #include "shell/Globals.h"
 #include "shell/ULanguage.h"
 #include "support/TempDir.h"
-#include "support/TestData.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
-#include <fstream>
 #include <memory>
-#include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
 
 using namespace snmp_col;
 
-template <class T>
-std::unique_ptr<T> Make_Window() {
-    std::unique_ptr<T> form(new T(nullptr));
-    form->AfterConstruction();
-    return form;
+// A press inside the cell at display column col, row row.
+void Press(TExColumnGrid* g, int col, int row) {
+    const TRect R = g->CellRect(col, row);
+    SimulateClick(g, R.Left + 4, R.Top + 4);
 }
 
-std::string Golden(const std::string& name) {
-    std::ifstream in(TestDataDir() + "/" + name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
+// Column 0 of rows 1..n, joined by "|".
+std::string Numbers(TExColumnGrid* g, int n) {
+    std::string s;
+    for (int r = 1; r <= n; ++r) s += (r > 1 ? "|" : "") + StringToUtf8(g->GetCellEx(0, r));
+    return s;
 }
 
 class SnmpWindows : public ::testing::Test {
@@ -235,4 +236,111 @@ TEST_F(SnmpWindows, MBusRowsGoBackOnlyOnOk) {
     };
     EXPECT_TRUE(w->Edit_Rows(none));
     EXPECT_TRUE(dialogs.Shown.empty());
+}
+
+TEST_F(SnmpWindows, OnlyAPressOnAnEnableBoxRenumbersItsOwnMap) {
+    using namespace snmp_col;
+    Model_Code = 20;  // On Command and Conversion hidden: display and real columns differ after Enable
+    dir.write("SNMP_Trap.xml",
+              "<SNMP_Trap><SNMP_Trap_Read><row Enable='Y' Community_Name='a'/><row Enable='Y' Community_Name='b'/>"
+              "<row Enable='Y' Community_Name='c'/></SNMP_Trap_Read>"
+              "<SNMP_Trap_Write><row Enable='Y' Community_Name='w'/><row Enable='Y' Community_Name='v'/>"
+              "</SNMP_Trap_Write></SNMP_Trap>");
+    auto w = Make_Window<TFSNMP_Trap_Access>();
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        TExColumnGrid* r = w->ACG_SNMP_Read;
+        TExColumnGrid* wr = w->ACG_SNMP_Write;
+        ASSERT_TRUE(r->IsHiddenColumn(R_On_CMD));
+        EXPECT_EQ(Numbers(r, 4), "1|2|3|4");
+        Press(r, Enable, 1);
+        EXPECT_EQ(r->GetCellEx(Enable, 1), u"N");
+        EXPECT_EQ(Numbers(r, 4), "|1|2|3");
+        // On Timer (shown at display column 5): toggled, nothing renumbered.
+        Press(r, r->DisplColIndex(R_On_Timer), 2);
+        EXPECT_EQ(r->GetCellEx(R_On_Timer, 2), u"Y");
+        EXPECT_EQ(Numbers(r, 4), "|1|2|3");
+        // An inserted row comes unchecked and is numbered only by a press on its box.
+        r->SetRow(2);
+        w->Btn_InsRow->Click();
+        EXPECT_EQ(r->GetCellEx(Enable, 2), u"");
+        EXPECT_EQ(Numbers(r, 4), "|1|2|3");
+        Press(r, Enable, 2);
+        EXPECT_EQ(r->GetCellEx(Enable, 2), u"Y");
+        EXPECT_EQ(Numbers(r, 5), "|1|2|3|4");
+        Press(r, Enable, 1);
+        EXPECT_EQ(Numbers(r, 5), "1|2|3|4|5");
+        // The write map renumbers itself only.
+        w->PageControl1->SetActivePage(w->TS_SNMP_Write);
+        Press(wr, Enable, 1);
+        EXPECT_EQ(wr->GetCellEx(Enable, 1), u"N");
+        EXPECT_EQ(Numbers(wr, 3), "|1|2");
+        EXPECT_EQ(Numbers(r, 5), "1|2|3|4|5");
+        w->Btn_Cancel->Click();
+    };
+    EXPECT_EQ(w->ShowModal(), mrCancel);
+    EXPECT_TRUE(dialogs.Shown.empty());
+}
+
+TEST_F(SnmpWindows, APressInTheMBusMapTogglesOnTimerAndLeavesTheNumbers) {
+    using namespace snmp_mbus_col;
+    auto w = Make_Window<TFSNMP_Trap_Access_MBus>();
+    std::vector<std::array<String, 14>> rows(2);
+    for (int i = 0; i < 2; ++i)
+        rows[static_cast<std::size_t>(i)] = {IntToStr(i + 1), u"0", IntToStr(i), u"ID Pri : 1 - m", u"Energy",
+                                             u"public", u"Int", u"N", u"N", u"", u"32", u"e" + IntToStr(i),
+                                             u"10.0.0.1", u""};
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        TExColumnGrid* g = w->ACG_SNMP_Read;
+        Press(g, g->DisplColIndex(On_Timer), 2);
+        EXPECT_EQ(g->GetCellEx(On_Timer, 2), u"Y");
+        EXPECT_EQ(g->GetCellEx(On_Change, 2), u"N");  // the hidden box beside it
+        EXPECT_EQ(Numbers(g, 2), "1|2");
+        g->SetCellEx(Trap_Time, 2, u"500");
+        w->Btn_OK->Click();
+    };
+    EXPECT_TRUE(w->Edit_Rows(rows));
+    EXPECT_EQ(rows[1][On_Timer], u"Y");
+    EXPECT_EQ(rows[0][On_Timer], u"N");
+}
+
+TEST_F(SnmpWindows, HeaderHintsAndDoubleClickSizingOnTheShownGrids) {
+    Model_Code = 16;
+    const bool size = Opt_Double_Click_Auto_Size;
+    auto w = Make_Window<TFSNMP_Trap_Access>();
+    auto m = Make_Window<TFSNMP_Trap_Access_MBus>();
+    // The hint that comes up with the mouse resting at a point of a cell.
+    auto hintAt = [](TExColumnGrid* g, int c, int r) -> String {
+        TRect R = g->CellRect(c, r);
+        SimulateMouseMove(g, R.Left + 10, R.Top + 5);
+        Application->ActivateHint(g->ClientToScreen({R.Left + 10, R.Top + 5}));
+        THintWindow* h = Application->HintWindow();
+        String text = h && h->IsHintShowing() ? h->Text() : String(u"(none)");
+        Application->CancelHint();
+        return text;
+    };
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        TExColumnGrid* g = w->ACG_SNMP_Read;
+        // Model 16 shows On CMD (display column 5).
+        EXPECT_EQ(hintAt(g, 5, 0), u"Enable/Disable the possibility to Send the SNMP Trap when a Command Arrive");
+        EXPECT_EQ(hintAt(g, 2, 1), u"(none)");
+        g->SetCellEx(R_Description, 1, u"a description far wider than its column");
+        const int before = g->ColWidths(R_Description);
+        TRect R = g->CellRect(R_Description, 0);
+        Opt_Double_Click_Auto_Size = false;
+        SimulateDblClick(g, (R.Left + R.Right) / 2, R.Top + 5);
+        EXPECT_EQ(g->ColWidths(R_Description), before);
+        Opt_Double_Click_Auto_Size = true;
+        SimulateDblClick(g, (R.Left + R.Right) / 2, R.Top + 5);
+        EXPECT_GT(g->ColWidths(R_Description), before);
+        w->Btn_Cancel->Click();
+    };
+    EXPECT_EQ(w->ShowModal(), mrCancel);
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        // Community Name follows its real column past the hidden ones.
+        TExColumnGrid* g = m->ACG_SNMP_Read;
+        EXPECT_EQ(hintAt(g, 3, 0), u"Insert the Community Name for the SNMP Trap (Max 15 characters)");
+        m->Btn_Cancel->Click();
+    };
+    EXPECT_EQ(m->ShowModal(), mrCancel);
+    Opt_Double_Click_Auto_Size = size;
 }

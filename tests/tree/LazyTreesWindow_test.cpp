@@ -3,6 +3,7 @@
 // simulated mouse and keyboard.
 
 #include "tree/LazyTrees.h"
+#include "tree/LazyTrees.Utils.h"
 
 #include "framework/Files.h"
 #include "framework/Forms.h"
@@ -592,4 +593,278 @@ TEST(LazyTreesWindow, StyledRendererDrawsTheCheckBoxesToo) {
     EXPECT_NE(At(CheckX, CheckY), At(CheckX, 54 + CheckY));
     EXPECT_NE(At(21, 54 + 3), ColorToRGB(clWhite));  // the unchecked box's frame
     EXPECT_TRUE(f.tree->TreeStates().Contains(tsUseThemes));
+}
+
+TEST(LazyTreesWindow, TopAndBottomNodeReadAndScroll) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.SetRootNodeCount(20);  // rows: Bus0, its two meters, then Bus1 .. Bus19
+    PLazyNode bus5 = t.GetFirstLevel(0);
+    for (int I = 0; I < 5; ++I) bus5 = t.GetNextSibling(bus5);
+    EXPECT_EQ(t.TopNode(), f.first);
+    EXPECT_EQ(t.BottomNode(), t.GetNodeAt(0, t.ClientHeight() - 1));
+    t.SetTopNode(bus5);
+    EXPECT_EQ(t.OffsetY(), -(5 + 2) * 18);
+    EXPECT_EQ(t.TopNode(), bus5);
+    PLazyNode bus10 = bus5;
+    for (int I = 0; I < 5; ++I) bus10 = t.GetNextSibling(bus10);
+    t.SetBottomNode(bus10);
+    EXPECT_EQ(t.GetDisplayRect(bus10, false).Bottom, t.ClientHeight());
+    EXPECT_EQ(t.BottomNode(), bus10);
+    // A node under a collapsed parent: the parent opens, the node comes to the top.
+    PLazyNode hidden = t.GetFirstChild(bus5);
+    t.SetTopNode(hidden);
+    EXPECT_TRUE(t.GetExpanded(bus5));
+    EXPECT_EQ(t.TopNode(), hidden);
+    t.SetTopNode(nullptr);  // ignored
+    EXPECT_EQ(t.TopNode(), hidden);
+    // The last rows cannot come to the top: the offset stays clamped.
+    t.SetTopNode(t.GetLast());
+    EXPECT_EQ(t.OffsetY(), t.ClientHeight() - t.RangeY());
+    EXPECT_EQ(t.BottomNode(), t.GetLast());
+}
+
+TEST(LazyTreesWindow, FreedImageListsLeaveTheTree) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    auto* images = new TImageList(16, 16);
+    auto* states = new TImageList(16, 16);
+    t.SetImages(images);
+    t.SetStateImages(states);
+    delete images;
+    EXPECT_EQ(t.Images(), nullptr);
+    EXPECT_EQ(t.StateImages(), states);
+    delete states;
+    EXPECT_EQ(t.StateImages(), nullptr);
+    Rendered At(&t);  // painting after the lists are gone draws no picture
+    EXPECT_EQ(t.GetHitTestInfoAt(40, 9).HitPosition, TBaseLazyTree::hiOnItemLabel);
+}
+
+TEST(LazyTreesWindow, ChangeScaleScalesHeightAndIndentWithTheOption) {
+    struct Case {
+        bool AutoChange;
+        int M, D;
+        Cardinal Height, Indent;
+    } Cases[] = {
+        {true, 3, 2, 27, 27},
+        {true, 144, 96, 27, 27},
+        {true, 96, 120, 14, 14},  // 14.4 rounds to 14
+        {true, 5, 5, 18, 18},
+        {false, 3, 2, 18, 18},
+    };
+    for (const Case& c : Cases) {
+        ScanTree f;
+        TLazyStringTree& t = *f.tree;
+        TLTAutoOptions Auto = t.TreeOptions().AutoOptions();
+        if (c.AutoChange) Auto.Include(toAutoChangeScale);
+        else Auto.Exclude(toAutoChangeScale);
+        t.TreeOptions().SetAutoOptions(Auto);
+        t.SetDefaultNodeHeight(18);
+        t.ChangeScale(c.M, c.D);
+        EXPECT_EQ(t.DefaultNodeHeight(), c.Height) << c.M << "/" << c.D;
+        EXPECT_EQ(t.Indent(), c.Indent) << c.M << "/" << c.D;
+    }
+}
+
+namespace {
+
+// The scan tree with multiple selection: rows Bus0, Meter0, Meter1 (y 0..54), Bus1.
+struct BandTree : ScanTree {
+    BandTree() {
+        tree->TreeOptions().SetSelectionOptions(tree->TreeOptions().SelectionOptions() +
+                                                TLTSelectionOptions{toMultiSelect});
+        meter0 = tree->GetFirstChild(first);
+        meter1 = tree->GetNextSibling(meter0);
+        bus1 = tree->GetNextSibling(first);
+    }
+    std::vector<PLazyNode> Selected() {
+        std::vector<PLazyNode> Result;
+        for (PLazyNode N = tree->GetFirstSelected(); N; N = tree->GetNextSelected(N)) Result.push_back(N);
+        return Result;
+    }
+    PLazyNode meter0, meter1, bus1;
+};
+
+}  // namespace
+
+TEST(LazyTreesWindow, RubberBandSelectsWhatItCoversAndLetsGoWhatItLeaves) {
+    BandTree f;
+    TLazyStringTree& t = *f.tree;
+    t.AddToSelection(f.bus1);
+    // Pressed right of the first row's text: the selection clears, a band is pending.
+    SimulateMouseDown(&t, mbLeft, 150, 5);
+    EXPECT_TRUE(t.TreeStates().Contains(tsDrawSelPending));
+    EXPECT_TRUE(f.Selected().empty());
+    SimulateMouseMove(&t, 148, 6, {ssLeft});  // within the drag distance: still pending
+    EXPECT_TRUE(t.TreeStates().Contains(tsDrawSelPending));
+    SimulateMouseMove(&t, 30, 40, {ssLeft});
+    EXPECT_TRUE(t.TreeStates().Contains(tsDrawSelecting));
+    EXPECT_EQ(f.Selected(), (std::vector<PLazyNode>{f.first, f.meter0, f.meter1}));
+    SimulateMouseMove(&t, 30, 20, {ssLeft});  // back up: Meter1 leaves the band
+    EXPECT_EQ(f.Selected(), (std::vector<PLazyNode>{f.first, f.meter0}));
+    SimulateMouseMove(&t, 170, 20, {ssLeft});  // the band right of the texts covers none of them
+    EXPECT_TRUE(f.Selected().empty());
+    SimulateMouseMove(&t, 60, 20, {ssLeft});  // reaching into the texts again
+    EXPECT_EQ(f.Selected(), (std::vector<PLazyNode>{f.first, f.meter0}));
+    SimulateMouseUp(&t, mbLeft, 60, 20);
+    EXPECT_FALSE(t.IsMouseSelecting());
+    EXPECT_EQ(t.SelectedCount(), 2);
+
+    // With Ctrl the band toggles: the covered selected nodes go, the others come.
+    SimulateMouseDown(&t, mbLeft, 150, 25, {ssCtrl});
+    SimulateMouseMove(&t, 30, 60, {ssLeft, ssCtrl});
+    EXPECT_EQ(f.Selected(), (std::vector<PLazyNode>{f.first, f.meter1, f.bus1}));
+    SimulateMouseUp(&t, mbLeft, 30, 60, {ssCtrl});
+
+    // A press on a text selects it instead of starting a band; Escape-like cancel mode ends a band.
+    SimulateMouseDown(&t, mbLeft, 40, 9);
+    EXPECT_FALSE(t.IsMouseSelecting());
+    SimulateMouseUp(&t, mbLeft, 40, 9);
+    SimulateMouseDown(&t, mbLeft, 150, 5);
+    SimulateMouseMove(&t, 100, 50, {ssLeft});
+    t.Perform(WM_CANCELMODE, 0, 0);
+    EXPECT_FALSE(t.IsMouseSelecting());
+}
+
+TEST(LazyTreesWindow, RubberBandNeedsMultiSelectionAndMayBeSwitchedOff) {
+    struct Case {
+        TLTSelectionOptions Options;
+        bool Band;
+    } Cases[] = {
+        {{}, false},
+        {{toMultiSelect}, true},
+        {{toMultiSelect, toDisableDrawSelection}, false},
+    };
+    for (const Case& c : Cases) {
+        ScanTree f;
+        f.tree->TreeOptions().SetSelectionOptions(c.Options);
+        SimulateMouseDown(f.tree, mbLeft, 150, 5);
+        SimulateMouseMove(f.tree, 30, 40, {ssLeft});
+        EXPECT_EQ(f.tree->TreeStates().Contains(tsDrawSelecting), c.Band);
+        SimulateMouseUp(f.tree, mbLeft, 30, 40);
+    }
+}
+
+TEST(LazyTreesWindow, RubberBandIsDottedOrBlendedWithTheBorderColour) {
+    BandTree f;
+    TLazyStringTree& t = *f.tree;
+    SimulateMouseDown(&t, mbLeft, 150, 80);
+    SimulateMouseMove(&t, 100, 120, {ssLeft});
+    ASSERT_TRUE(t.TreeStates().Contains(tsDrawSelecting));
+    const TColor Back = ColorToRGB(clWhite);
+    {
+        Rendered At(&t);  // classic look: a dotted frame, the inside untouched
+        bool Dotted = false;
+        for (int X = 100; X < 150; ++X) Dotted |= At(X, 80) != Back;
+        EXPECT_TRUE(Dotted);
+        EXPECT_EQ(At(125, 100), Back);
+    }
+    t.DrawSelectionMode = TBaseLazyTree::smBlendedRectangle;
+    t.SelectionBlendFactor = 128;
+    t.Colors().SetColor(TLTColors::SelectionRectangleBlendColor, TColor(0x00FF0000));
+    t.Colors().SetColor(TLTColors::SelectionRectangleBorderColor, clRed);
+    {
+        Rendered At(&t);
+        EXPECT_EQ(At(100, 80), ColorToRGB(clRed));
+        EXPECT_EQ(At(149, 119), ColorToRGB(clRed));
+        // (255 * 128 + c * 128) div 256 per channel: blue 255, green and red 127.
+        EXPECT_EQ(At(125, 100), TColor(0x00FF7F7F));
+    }
+    MMXAvailable = false;  // without blending the band is the dotted frame whatever the mode
+    {
+        Rendered At(&t);
+        EXPECT_EQ(At(125, 100), Back);
+    }
+    MMXAvailable = true;
+    SimulateMouseUp(&t, mbLeft, 100, 120);
+    Rendered After(&t);
+    EXPECT_EQ(After(125, 100), Back);
+}
+
+TEST(LazyTreesWindow, MiddleButtonPanningScrollsByTheDistanceFromTheMark) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.SetRootNodeCount(20);
+    t.TreeOptions().SetMiscOptions(t.TreeOptions().MiscOptions() - TLTMiscOptions{toWheelPanning});
+    SimulateMouseDown(&t, mbMiddle, 50, 50);
+    EXPECT_FALSE(t.IsPanning());  // only with the option
+    SimulateMouseUp(&t, mbMiddle, 50, 50);
+    t.TreeOptions().SetMiscOptions(t.TreeOptions().MiscOptions() + TLTMiscOptions{toWheelPanning});
+
+    // Click and release without moving: panning stays on until the next click.
+    SimulateMouseDown(&t, mbMiddle, 50, 50);
+    ASSERT_TRUE(t.IsPanning());
+    ASSERT_NE(t.PanningWindow(), nullptr);
+    const TPoint Start = t.ClientToScreen(TPoint{50, 50});
+    EXPECT_EQ(t.PanningWindow()->Left() + t.PanningWindow()->Width() / 2, Start.X);
+    EXPECT_EQ(t.PanningWindow()->Top() + t.PanningWindow()->Height() / 2, Start.Y);
+    SimulateMouseUp(&t, mbMiddle, 50, 50);
+    EXPECT_TRUE(t.IsPanning());
+    EXPECT_FALSE(t.TreeStates().Contains(tsWheelPanning));
+    const TCursor Resting = t.Cursor();
+    SimulateMouseMove(&t, 50, 90);
+    EXPECT_NE(t.Cursor(), Resting);  // pointing downwards now
+    t.TimerFired(4);
+    EXPECT_EQ(t.OffsetY(), -(90 - 50 - 8));  // the distance beyond the dead zone
+    SimulateMouseMove(&t, 52, 53);  // within the dead zone: no step
+    t.TimerFired(4);
+    EXPECT_EQ(t.OffsetY(), -32);
+    SimulateMouseDown(&t, mbLeft, 52, 53);
+    EXPECT_FALSE(t.IsPanning());
+    EXPECT_EQ(t.PanningWindow(), nullptr);
+    EXPECT_EQ(t.Cursor(), crDefault);
+    SimulateMouseUp(&t, mbLeft, 52, 53);
+
+    // Dragged with the button held: the release ends it.
+    SimulateMouseDown(&t, mbMiddle, 50, 50);
+    SimulateMouseMove(&t, 50, 70, {ssMiddle});
+    SimulateMouseUp(&t, mbMiddle, 50, 70);
+    EXPECT_FALSE(t.IsPanning());
+}
+
+TEST(LazyTreesWindow, RubberBandAtTheBottomEdgeScrollsAfterTheDelay) {
+    BandTree f;
+    TLazyStringTree& t = *f.tree;
+    t.SetRootNodeCount(20);
+    t.TreeOptions().SetAutoOptions(t.TreeOptions().AutoOptions() + TLTAutoOptions{toAutoScroll});
+    SimulateMouseDown(&t, mbLeft, 150, 5);
+    SimulateMouseMove(&t, 100, 60, {ssLeft});
+    ASSERT_TRUE(t.TreeStates().Contains(tsDrawSelecting));
+    const Cardinal Before = t.TimerStarts(4);
+    SimulateMouseMove(&t, 100, t.ClientHeight() - 5, {ssLeft});
+    EXPECT_TRUE(t.TreeStates().Contains(tsScrollPending));
+    EXPECT_EQ(t.TimerStarts(4), Before + 1);
+    t.TimerFired(4);  // the delay is over: scrolling by the vertical increment
+    EXPECT_TRUE(t.TreeStates().Contains(tsScrolling));
+    EXPECT_EQ(t.OffsetY(), -20);
+    // The band's corner followed the pointer into the rows that came up.
+    EXPECT_EQ(t.DrawSelectionRect().Bottom, t.ClientHeight() - 5 + 20);
+    SimulateMouseMove(&t, 100, 60, {ssLeft});  // away from the edge: scrolling stops
+    EXPECT_FALSE(t.TreeStates().Contains(tsScrolling));
+    SimulateMouseUp(&t, mbLeft, 100, 60);
+}
+
+TEST(LazyTreesWindow, ClickHotAndScrollNotices) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.SetRootNodeCount(20);
+    std::string Log;
+    auto Name = [&](PLazyNode N) { return N ? std::to_string(t.AbsoluteIndex(N)) : std::string("nil"); };
+    t.OnNodeClick = [&](TBaseLazyTree*, const TBaseLazyTree::THitInfo& Hit) {
+        Log += "click " + Name(Hit.HitNode) + " check " + std::to_string(t.GetCheckState(Hit.HitNode)) + ";";
+    };
+    t.OnNodeDblClick = [&](TBaseLazyTree*, const TBaseLazyTree::THitInfo& Hit) { Log += "dbl " + Name(Hit.HitNode) + ";"; };
+    t.OnHotChange = [&](TBaseLazyTree*, PLazyNode Old, PLazyNode New) { Log += "hot " + Name(Old) + ">" + Name(New) + ";"; };
+    t.OnScroll = [&](TBaseLazyTree*, int DX, int DY) { Log += "scroll " + std::to_string(DX) + "," + std::to_string(DY) + ";"; };
+    SimulateMouseMove(&t, 40, 9);
+    SimulateMouseDown(&t, mbLeft, CheckX, CheckY);
+    SimulateMouseUp(&t, mbLeft, CheckX, CheckY);  // the click notice sees the new check state
+    SimulateMouseMove(&t, 40, 18 + 9);
+    SimulateMouseUp(&t, mbLeft, 40, 140);  // any release over a node tells it
+    t.SetOffsetXY(0, -18);
+    t.SetOffsetXY(0, -18);  // unchanged: no notice
+    EXPECT_EQ(Log, "hot nil>0;click 0 check " + std::to_string(csCheckedNormal) + ";hot 0>1;click 7 check 0;scroll 0,-18;");
+    Log.clear();
+    SimulateDblClick(&t, 40, 9);
+    EXPECT_NE(Log.find("dbl 1;"), std::string::npos);  // the top row is now the first child
 }

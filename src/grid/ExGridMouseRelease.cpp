@@ -1,0 +1,155 @@
+// The grid's left release, double click and right click: clicks on fixed
+// cells, the end of column sizing, check-box releases, a double click at a
+// header border sizing the column left of it, and right clicks on cells.
+#include "grid/ExGrid.h"
+
+#include <cstdlib>
+
+namespace {
+// A double click this close to a header border sizes the column at it.
+constexpr int BorderGrip = 4;
+}  // namespace
+
+void TExStringGrid::WMLButtonUp(TWMMouse& Message) {
+    const int X = Message.XPos(), Y = Message.YPos();
+    FMouseSelectMode = msNormal;
+    FMouseSelectStart = -1;
+    if (FSizingFixed) {
+        EndFixedSizing(X);
+        if (FScrollHintShow && FScrollHintWnd) FScrollHintWnd->ReleaseHandle();
+        FScrollHintShow = false;
+        FDoOnClick = false;
+        TBaseGrid::WMLButtonUp(Message);
+        return;
+    }
+    int ACol = -1, ARow = -1;
+    MouseToCell(X, Y, ACol, ARow);
+    const TGridState state = GridState();
+    const bool sizing = state == gsColSizing || state == gsRowSizing;
+    const int sizedIndex = FSizingIndex;
+    // A sizing press that never moved sized nothing.
+    const bool moved = FColSizeFlg;
+    const bool sized = FColSizeFlg || sizing;
+    FColSizeFlg = false;
+
+    if (FScrollHintShow && FScrollHintWnd) {
+        FScrollHintWnd->ReleaseHandle();
+        FScrollHintShow = false;
+    }
+    const bool fixedCell = ACol >= 0 && ARow >= 0 && (ARow < TCustomGrid::FixedRows() || ACol < TCustomGrid::FixedCols());
+    const bool doOnClick = FDoOnClick;
+    FDoOnClick = false;
+
+    TBaseGrid::WMLButtonUp(Message);
+
+    if (doOnClick && fixedCell && !sizing) Click();
+    if (moved && state == gsColSizing && sizedIndex >= 0 && sizedIndex < ColCount()) {
+        if (OnEndColumnSize) OnEndColumnSize(this, sizedIndex);
+        if (OnUpdateColumnSize) {
+            int w = ColWidths(sizedIndex);
+            DoUpdateColumnSize(sizedIndex, w);
+            if (w != ColWidths(sizedIndex)) SetColWidths(sizedIndex, w);
+        }
+    } else if (moved && state == gsRowSizing && sizedIndex >= 0 && OnEndRowSize) {
+        OnEndRowSize(this, sizedIndex);
+    }
+
+    if (sized || ACol < 0 || ARow < 0) return;
+    if (ACol < TCustomGrid::FixedCols() && !SortSettings().FixedCols()) return;
+    const int N = RealColIndex(ACol);
+    if (HasCheckBox(N, ARow) && OnCheckBoxMouseUp) {
+        bool checked = false;
+        GetCheckBoxState(N, RealRowIndex(ARow), checked);
+        OnCheckBoxMouseUp(this, N, ARow, checked);
+    }
+    // The release that ends an auto-size double click never sorts.
+    if (FDblClk) {
+        FDblClk = false;
+        return;
+    }
+    SortClick(ACol, ARow, X, Y);
+}
+
+void TExStringGrid::SortClick(int ACol, int ARow, int X, int Y) {
+    HeaderSortClick(ACol, ARow, X, Y, FPressCol, FPressRow);
+}
+
+void TExStringGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    // The drop is judged before the framework moves the column or row.
+    if (Button == mbLeft) MoveCompletion(X, Y);
+    TBaseGrid::MouseUp(Button, Shift, X, Y);
+    FilterButtonRelease(X, Y);
+}
+
+void TExStringGrid::WMLButtonDblClk(TWMMouse& Message) {
+    const int X = Message.XPos(), Y = Message.YPos();
+    int ACol = -1, ARow = -1;
+    MouseToCell(X, Y, ACol, ARow);
+    if (ACol < 0) {
+        if (FFixedRowAlways) {
+            TBaseGrid::WMLButtonDblClk(Message);
+            return;
+        }
+        // Past the last column counts as its header.
+        ACol = ColCount() - 1;
+        ARow = 0;
+    }
+
+    if (ARow >= 0 && ARow < TCustomGrid::FixedRows() && Options().Contains(goColSizing) &&
+        FMouseActions.AutoSizeColOnDblClick()) {
+        const TRect R = CellRect(ACol, ARow);
+        const bool atLeft = std::abs(X - R.Left) < BorderGrip;
+        const bool atRight = !atLeft && std::abs(R.Right - X) < BorderGrip;
+        if (atLeft || atRight) {
+            const int sized = atLeft ? ACol - 1 : ACol;
+            FDblClk = true;
+            if (sized >= TCustomGrid::FixedCols() && sized < ColCount()) {
+                bool allow = true;
+                if (OnColumnSize) OnColumnSize(this, sized, allow);
+                if (allow) {
+                    AutoSizeCol(sized, 0);
+                    if (OnEndColumnSize) OnEndColumnSize(this, sized);
+                }
+            }
+            TBaseGrid::WMLButtonDblClk(Message);
+            return;
+        }
+    }
+
+    // A check box took its toggle from the first press: no cell double click.
+    if (HasCheckBox(RealColIndex(ACol), ARow)) {
+        TBaseGrid::WMLButtonDblClk(Message);
+        return;
+    }
+    TBaseGrid::WMLButtonDblClk(Message);
+    if (OnDblClickCell) OnDblClickCell(this, ARow, ACol);
+}
+
+void TExStringGrid::WMRButtonDown(TWMMouse& Message) {
+    TBaseGrid::WMRButtonDown(Message);
+    int ACol = -1, ARow = -1;
+    MouseToCell(Message.XPos(), Message.YPos(), ACol, ARow);
+    const bool dataCell = ACol >= TCustomGrid::FixedCols() && ARow >= TCustomGrid::FixedRows();
+    if (FMouseActions.SelectOnRightClick() && dataCell && !HasCheckBox(RealColIndex(ACol), ARow)) {
+        const TGridRect s = Selection();
+        const bool selected = ACol >= s.Left && ACol <= s.Right && ARow >= s.Top && ARow <= s.Bottom;
+        if (selected) {
+            bool canSelect = true;
+            if (OnSelectCell) OnSelectCell(this, ACol, ARow, canSelect);
+        } else {
+            int bc = ACol, br = ARow;
+            ResolveBaseCell(ACol, ARow, bc, br);
+            FocusCell(bc, br, true);
+        }
+    }
+    if (OnRightClickCell) OnRightClickCell(this, ARow, ACol);
+}
+
+void TExStringGrid::WMRButtonUp(TWMMouse& Message) {
+    // A header being moved keeps the right button to itself.
+    if (GridState() == gsColMoving || GridState() == gsRowMoving) {
+        Message.Result = 0;
+        return;
+    }
+    TBaseGrid::WMRButtonUp(Message);
+}

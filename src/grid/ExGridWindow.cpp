@@ -1,0 +1,430 @@
+// The grid's wheel, middle-button panning and zoom, the hints of thumb
+// tracking, and the slim scroll bars of the metro look.
+#include "grid/ExGrid.h"
+
+#include "framework/SysUtils.h"
+#include "framework/Windows.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int PanTimerId = 999;
+constexpr int PanTimerPeriod = 10;
+// The mouse rests within this many pixels of the pan anchor.
+constexpr int PanDeadZone = 5;
+// The pan mark's size.
+constexpr int PanMarkSize = 26;
+constexpr int ZoomLimit = 10;
+// The thumb positions of the window's bars run 0 .. ThumbRange.
+constexpr int ThumbRange = 127;
+constexpr int ScrollHintMaxWidth = 100;
+constexpr int ScrollHintOffset = 10;
+constexpr int MetroBarSize = 6;
+constexpr int MetroMinThumb = 20;
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Wheel and zoom
+
+bool TExStringGrid::PanAndWheelMessage(TMessage& Message) {
+    const Cardinal m = Message.Msg;
+    // Panning ends at any press or key and starts with the middle button;
+    // the message goes on either way. Wheel notches wait while it runs.
+    if (FWheelPan) {
+        if (m == WM_TIMER && int(Message.WParam) == PanTimerId) PanStep();
+        else if (m == WM_MBUTTONDOWN || m == WM_LBUTTONDOWN || m == WM_RBUTTONDOWN || m == WM_KEYDOWN) PanEnd();
+        else if (m == WM_MOUSEWHEEL) return true;
+    } else if (m == WM_MBUTTONDOWN) {
+        PanStart({SmallInt(Message.LParamLo()), SmallInt(Message.LParamHi())});
+    } else if (m == WM_MOUSEWHEEL) {
+        return WheelNotch(Message);
+    }
+    return false;
+}
+
+int TExStringGrid::WheelScrollRows() {
+    Cardinal lines = 3;
+    SystemParametersInfo(SPI_GETWHEELSCROLLLINES, 0, &lines);
+    if (lines == WHEEL_PAGESCROLL) return VisibleRowCount();
+    return int(lines);
+}
+
+void TExStringGrid::Zoom(int Delta) {
+    const int factor = FZoomFactor + Delta;
+    if (factor < -ZoomLimit || factor > ZoomLimit) return;
+    FScrollLock = true;
+    FZoomFactor = factor;
+    for (int c = 0; c < ColCount(); ++c)
+        if (int w = ColWidths(c); w > 0 && w + Delta > 0) SetColWidths(c, w + Delta);
+    for (int r = 0; r < RowCount(); ++r)
+        if (int h = RowHeights(r); h > 0 && h + Delta > 0) SetRowHeights(r, h + Delta);
+    FScrollLock = false;
+    if (ScrollProportional()) {
+        UpdateVScrollProportional();
+        UpdateHScrollProportional();
+    }
+}
+
+// One notch of the wheel, before the framework sees it; false hands it on.
+bool TExStringGrid::WheelNotch(TMessage& Message) {
+    TWMMouseWheel wheel(Message);
+    // A parent that takes the notch leaves it to the framework's handling.
+    if (Parent() && Parent()->Perform(CM_MOUSEWHEEL, Message.WParam, Message.LParam) != 0) return false;
+    const int delta = wheel.WheelDelta();
+    const TShiftState shift = KeysToShiftState(wheel.Keys());
+    const int rows = WheelScrollRows();
+    if (shift.Contains(ssCtrl) && FIntelliZoom) {
+        Zoom(delta < 0 ? rows : -rows);
+        return true;
+    }
+    if (!FEnableWheel || (FFixedRowAlways && RowCount() == 1)) return true;
+
+    int n = FMouseActions.WheelIncrement();
+    if (n < 1) n = rows;
+    const TGridRect selBefore = Selection();
+    int moved = 0;
+    const int firstRow = TCustomGrid::FixedRows();
+    if (FMouseActions.WheelAction() == waScroll) {
+        const int top = TopRow();
+        if (delta < 0) {
+            const int last = std::max(firstRow, RowCount() - VisibleRowCount());
+            if (top < last) SetTopRow(std::min(top + n, last));
+        } else {
+            SetTopRow(std::max(firstRow, top - n));
+        }
+        moved = TopRow() - top;
+    } else {
+        const int lastRow = RowCount() - FFixedFooters - 1;
+        const int target = std::clamp(delta < 0 ? Row() + n : Row() - n, firstRow, std::max(firstRow, lastRow));
+        if (Col() >= ColCount()) SetCol(ColCount() - 1);
+        if (target >= 0 && target < RowCount()) {
+            StartUpdate();
+            moved = target - Row();
+            SetRow(target);
+            // A cell that refuses the move: try half the way.
+            if (Row() != target && moved != 0) SetRow(Row() + int(std::lround(moved / 2.0)));
+            ResetUpdate();
+            Invalidate();
+        }
+    }
+    bool handled = true;
+    WndProcHook(moved, handled);
+    if ((FMouseActions.WheelIncrement() != 0 || FMouseActions.DisjunctRowSelect()) && handled) {
+        Message.Result = 1;
+        const TPoint at{wheel.XPos(), wheel.YPos()};
+        bool h = false;
+        if (delta < 0 && OnMouseWheelDown) OnMouseWheelDown(this, shift, at, h);
+        if (delta > 0 && OnMouseWheelUp) OnMouseWheelUp(this, shift, at, h);
+    }
+    if (!(Selection() == selBefore)) {
+        const TGridRect s = Selection();
+        SelectionChanged(s.Left, s.Top, s.Right, s.Bottom);
+    }
+    return true;
+}
+
+// The framework's own wheel path: reached when a parent took the notch.
+bool TExStringGrid::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
+    if (FMouseActions.WheelAction() == waScroll || !FEnableWheel) {
+        bool handled = false;
+        if (OnMouseWheelDown) OnMouseWheelDown(this, Shift, MousePos, handled);
+        return handled;
+    }
+    const bool editing = EditorMode();
+    const bool r = TBaseGrid::DoMouseWheelDown(Shift, MousePos);
+    if (editing && CanFocus()) SetFocus();
+    return r;
+}
+
+bool TExStringGrid::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
+    if (FMouseActions.WheelAction() == waScroll || !FEnableWheel) {
+        bool handled = false;
+        if (OnMouseWheelUp) OnMouseWheelUp(this, Shift, MousePos, handled);
+        return handled;
+    }
+    if (Row() >= RowCount() || Col() >= ColCount()) return true;
+    const bool editing = EditorMode();
+    const bool r = TBaseGrid::DoMouseWheelUp(Shift, MousePos);
+    if (editing && CanFocus()) SetFocus();
+    return r;
+}
+
+// ---------------------------------------------------------------------------
+// Panning with the middle button
+
+void TExStringGrid::PanStart(TPoint At) {
+    if (FIntelliPan == ipNone || RowCount() <= TCustomGrid::FixedRows()) return;
+    FPrevCursor = Cursor();
+    SetCursor(crGridPan);
+    FWheelPan = true;
+    SetTimer(Handle(), PanTimerId, PanTimerPeriod);
+    FWheelPanPos = At;
+    SetMouseCapture(true);
+    FPrevShowHint = Application->ShowHint();
+    Application->SetShowHint(false);
+    InvalidatePanMark();
+}
+
+void TExStringGrid::PanEnd() {
+    SetMouseCapture(false);
+    if (HandleAllocated()) KillTimer(Handle(), PanTimerId);
+    SetCursor(FPrevCursor);
+    Application->SetShowHint(FPrevShowHint);
+    FWheelPan = false;
+    InvalidatePanMark();
+}
+
+void TExStringGrid::PanStep() {
+    const TPoint p = ScreenToClient(GetCursorPos());
+    const TPoint a = FWheelPanPos;
+    const int dy = FIntelliPan == ipHorizontal ? 0 : p.Y < a.Y - PanDeadZone ? -1 : p.Y > a.Y + PanDeadZone ? 1 : 0;
+    const int dx = FIntelliPan == ipVertical ? 0 : p.X < a.X - PanDeadZone ? -1 : p.X > a.X + PanDeadZone ? 1 : 0;
+    // The cursor points the way the view goes.
+    static constexpr TCursor Cursors[3][3] = {{crGridPan + 6, crGridPan + 4, crGridPan + 5},
+                                              {crGridPan + 2, crGridPan, crGridPan + 3},
+                                              {crGridPan + 8, crGridPan + 1, crGridPan + 7}};
+    SetCursor(Cursors[dy + 1][dx + 1]);
+    if (dx == 0 && dy == 0) return;
+
+    const int firstRow = TCustomGrid::FixedRows(), lastRow = RowCount() - FFixedFooters - 1;
+    const int firstCol = TCustomGrid::FixedCols(), lastCol = ColCount() - FFixedRightCols - 1;
+    if (lastRow < firstRow || lastCol < firstCol) return;
+    const TGridRect selBefore = Selection();
+    if (Row() < firstRow || Row() > lastRow || Col() < firstCol || Col() > lastCol)
+        MoveColRow(std::clamp(Col(), firstCol, lastCol), std::clamp(Row(), firstRow, lastRow), true, true);
+    InvalidatePanMark();
+    if (FMouseActions.WheelAction() == waScroll) {
+        SetLeftCol(std::clamp(LeftCol() + dx, firstCol, std::max(firstCol, ColCount() - VisibleColCount())));
+        SetTopRow(std::clamp(TopRow() + dy, firstRow, std::max(firstRow, RowCount() - VisibleRowCount())));
+    } else {
+        MoveColRow(std::clamp(Col() + dx, firstCol, lastCol), std::clamp(Row() + dy, firstRow, lastRow), true, true);
+    }
+    InvalidatePanMark();
+    if (!(Selection() == selBefore)) {
+        const TGridRect s = Selection();
+        SelectionChanged(s.Left, s.Top, s.Right, s.Bottom);
+    }
+}
+
+void TExStringGrid::InvalidatePanMark() {
+    // The mark is drawn with the grid's paint; any repaint of it will do.
+    if (HandleAllocated()) Invalidate();
+}
+
+// A round mark at the anchor with an arrow head for each direction the pan takes.
+void TExStringGrid::DrawPanMark() {
+    if (!FWheelPan) return;
+    TCanvas& c = Canvas();
+    const int x = FWheelPanPos.X - PanMarkSize / 2, y = FWheelPanPos.Y - PanMarkSize / 2;
+    c.Pen().SetColor(clBlack);
+    c.Brush().SetStyle(bsSolid);
+    c.Brush().SetColor(clWhite);
+    c.Ellipse(x, y, x + PanMarkSize, y + PanMarkSize);
+    c.Brush().SetColor(clBlack);
+    const int cx = FWheelPanPos.X, cy = FWheelPanPos.Y;
+    if (FIntelliPan != ipHorizontal) {
+        c.Polygon({TPoint{cx, y + 3}, TPoint{cx - 4, y + 8}, TPoint{cx + 4, y + 8}});
+        c.Polygon({TPoint{cx, y + PanMarkSize - 4}, TPoint{cx - 4, y + PanMarkSize - 9},
+                   TPoint{cx + 4, y + PanMarkSize - 9}});
+    }
+    if (FIntelliPan != ipVertical) {
+        c.Polygon({TPoint{x + 3, cy}, TPoint{x + 8, cy - 4}, TPoint{x + 8, cy + 4}});
+        c.Polygon({TPoint{x + PanMarkSize - 4, cy}, TPoint{x + PanMarkSize - 9, cy - 4},
+                   TPoint{x + PanMarkSize - 9, cy + 4}});
+    }
+    c.Rectangle(cx - 1, cy - 1, cx + 2, cy + 2);
+}
+
+// ---------------------------------------------------------------------------
+// Thumb tracking hints
+
+void TExStringGrid::ShowScrollHint(bool Horizontal, int Pos) {
+    int index = 0;
+    String text;
+    if (Horizontal) {
+        index = MulDiv(Pos, ColCount() - VisibleColCount() - TCustomGrid::FixedCols(), ThumbRange) +
+                TCustomGrid::FixedCols();
+        text = u"Col : " + IntToStr(index);
+    } else {
+        index = MulDiv(Pos, RowCount() - VisibleRowCount() - TCustomGrid::FixedRows(), ThumbRange) +
+                TCustomGrid::FixedRows();
+        text = u"Row : " + IntToStr(index);
+    }
+    if (OnScrollHint) OnScrollHint(this, index, text);
+    if (!FScrollHintWnd) FScrollHintWnd = new THTMLHintWindow(this);
+    TRect r = FScrollHintWnd->CalcHintRect(ScrollHintMaxWidth, text, this);
+    const TPoint m = GetCursorPos();
+    OffsetRect(r, m.X + ScrollHintOffset, m.Y);
+    FScrollHintWnd->SetColor(FHintColor);
+    FScrollHintWnd->ActivateHint(r, text);
+    FScrollHintShow = true;
+}
+
+void TExStringGrid::HideScrollHint() {
+    if (FScrollHintWnd) FScrollHintWnd->ReleaseHandle();
+    FScrollHintShow = false;
+}
+
+void TExStringGrid::WMHScroll(TWMScroll& Message) {
+    const Word code = Message.ScrollCode();
+    if (FScrollHints == shHorizontal || FScrollHints == shBoth) {
+        if (code == SB_ENDSCROLL) HideScrollHint();
+        else if (code == SB_THUMBTRACK) ShowScrollHint(true, Message.Pos());
+    }
+    if (code == SB_THUMBTRACK && FScrollSynch)
+        SetLeftCol(MulDiv(Message.Pos(), ColCount() - VisibleColCount() - TCustomGrid::FixedCols(), ThumbRange) +
+                   TCustomGrid::FixedCols());
+    TBaseGrid::WMHScroll(Message);
+    HideCheckBoxEditor();
+}
+
+void TExStringGrid::WMVScroll(TWMScroll& Message) {
+    const Word code = Message.ScrollCode();
+    if (FScrollHints == shVertical || FScrollHints == shBoth) {
+        if (code == SB_ENDSCROLL) HideScrollHint();
+        else if (code == SB_THUMBTRACK) ShowScrollHint(false, Message.Pos());
+    }
+    if (code == SB_THUMBTRACK && FScrollSynch)
+        SetTopRow(MulDiv(Message.Pos(), RowCount() - VisibleRowCount() - TCustomGrid::FixedRows(), ThumbRange) +
+                  TCustomGrid::FixedRows());
+    TBaseGrid::WMVScroll(Message);
+    HideCheckBoxEditor();
+}
+
+// An editor over a check-box cell does not follow the scrolled cell.
+void TExStringGrid::HideCheckBoxEditor() {
+    if (HasCheckBox(RealColIndex(Col()), Row()) && EditorMode()) HideInplaceEdit();
+}
+
+// ---------------------------------------------------------------------------
+// Metro bars
+
+void TExStringGrid::SetScrollType(TScrollType Value) {
+    FScrollType = Value;
+    if (!HandleAllocated()) return;
+    if (Value == ssMetro) {
+        if (!FVScrollCtrl) {
+            FVScrollCtrl = new TScrollControl(this);
+            FVScrollCtrl->SetDirection(sdVertical);
+            FVScrollCtrl->SetWidth(MetroBarSize);
+            FVScrollCtrl->SetAlign(alRight);
+            FVScrollCtrl->SetParent(this);
+        }
+        if (!FHScrollCtrl) {
+            FHScrollCtrl = new TScrollControl(this);
+            FHScrollCtrl->SetDirection(sdHorizontal);
+            FHScrollCtrl->SetHeight(MetroBarSize);
+            FHScrollCtrl->SetAlign(alBottom);
+            FHScrollCtrl->SetParent(this);
+        }
+        SetScrollBars(ssNone);
+    } else if (FVScrollCtrl || FHScrollCtrl) {
+        delete FVScrollCtrl;
+        delete FHScrollCtrl;
+        FVScrollCtrl = nullptr;
+        FHScrollCtrl = nullptr;
+        SetScrollBars(ssBoth);
+    }
+}
+
+void TExStringGrid::UpdateMetroBars() {
+    if (FVScrollCtrl) FVScrollCtrl->Invalidate();
+    if (FHScrollCtrl) FHScrollCtrl->Invalidate();
+}
+
+TScrollControl::TScrollControl(TComponent* AOwner) : TCustomControl(AOwner) {
+    SetControlStyle(ControlStyle() + TControlStyle{csOpaque});
+    FColor = TColor(0xC0C0C0);
+}
+
+TExStringGrid* TScrollControl::Grid() const { return dynamic_cast<TExStringGrid*>(Parent()); }
+
+void TScrollControl::ThumbExtent(int& Start, int& Length) {
+    Start = 0;
+    Length = 0;
+    TExStringGrid* g = Grid();
+    if (!g) return;
+    const bool vert = FDirection == sdVertical;
+    const int count = vert ? g->RowCount() : g->ColCount();
+    const int fixedCount = vert ? g->TCustomGrid::FixedRows() : g->TCustomGrid::FixedCols();
+    const int visible = vert ? g->VisibleRowCount() : g->VisibleColCount();
+    const int first = vert ? g->TopRow() : g->LeftCol();
+    if (visible + fixedCount >= count || count <= fixedCount) return;
+    auto extent = [&](int i) { return vert ? g->RowHeights(i) : g->ColWidths(i); };
+    int fixed = 0;
+    for (int i = 0; i < fixedCount; ++i) fixed += extent(i);
+    int footers = 0;
+    for (int i = std::max(0, count - g->FixedFooters()); i < count; ++i) footers += extent(i);
+    const int size = vert ? Height() : Width();
+    const int track = size - fixed - footers;
+    const double share = double(visible) / count;
+    const double place = double(first - fixedCount) / (count - fixedCount);
+    Length = std::max(MetroMinThumb, int(std::lround(track * share)));
+    Start = fixed + int(std::lround(track * place));
+    if (Start + Length > size) Start = size - Length;
+}
+
+void TScrollControl::Paint() {
+    TCanvas& c = Canvas();
+    TExStringGrid* g = Grid();
+    c.Brush().SetStyle(bsSolid);
+    c.Brush().SetColor(g ? g->Color() : clWindow);
+    c.FillRect(ClientRect());
+    int start = 0, length = 0;
+    ThumbExtent(start, length);
+    if (length == 0) return;
+    c.Pen().SetColor(Color());
+    c.Brush().SetColor(Color());
+    if (FDirection == sdVertical) c.Rectangle(0, start, FScrollWidth, start + length);
+    else c.Rectangle(start, 0, start + length, FScrollWidth);
+}
+
+void TScrollControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TCustomControl::MouseDown(Button, Shift, X, Y);
+    TExStringGrid* g = Grid();
+    if (!g || Button != mbLeft) return;
+    const bool vert = FDirection == sdVertical;
+    const int pos = vert ? Y : X;
+    const int fixedCount = vert ? g->TCustomGrid::FixedRows() : g->TCustomGrid::FixedCols();
+    const int count = vert ? g->RowCount() : g->ColCount();
+    const int visible = vert ? g->VisibleRowCount() : g->VisibleColCount();
+    const int first = vert ? g->TopRow() : g->LeftCol();
+    int start = 0, length = 0;
+    ThumbExtent(start, length);
+    if (length == 0) return;
+    int next = first;
+    if (pos < start) next = std::max(fixedCount, first - visible);
+    else if (pos > start + length) next = std::min(first + visible, count - visible);
+    else {
+        FDownOnScroller = true;
+        FDownPos = pos;
+        FDownRow = first;
+        return;
+    }
+    if (vert) g->SetTopRow(next);
+    else g->SetLeftCol(next);
+}
+
+void TScrollControl::MouseMove(TShiftState Shift, int X, int Y) {
+    TCustomControl::MouseMove(Shift, X, Y);
+    TExStringGrid* g = Grid();
+    if (!g || !FDownOnScroller) return;
+    const bool vert = FDirection == sdVertical;
+    const int count = vert ? g->RowCount() : g->ColCount();
+    const int fixedCount = vert ? g->TCustomGrid::FixedRows() : g->TCustomGrid::FixedCols();
+    const int visible = vert ? g->VisibleRowCount() : g->VisibleColCount();
+    const int span = (vert ? Height() - g->RowHeights(0) : Width() - g->ColWidths(0));
+    if (span <= 0) return;
+    const int moved = int(std::lround(double((vert ? Y : X) - FDownPos) / span * count));
+    const int next = std::max(fixedCount, std::min(moved + FDownRow, count - visible));
+    if (vert) g->SetTopRow(next);
+    else g->SetLeftCol(next);
+}
+
+void TScrollControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    FDownOnScroller = false;
+    TCustomControl::MouseUp(Button, Shift, X, Y);
+}

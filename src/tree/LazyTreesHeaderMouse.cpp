@@ -1,0 +1,226 @@
+// The mouse over the header band: a press on a column border tracks the
+// column's width until the release, Escape or the loss of the focus; a
+// press on a column presses it and the release clicks it (sorting it with
+// hoHeaderClickAutoSort). The band lies in the frame: its presses arrive as
+// non-client messages, the moves of a tracking press as client ones.
+
+#include "tree/LazyTrees_p.h"
+
+#include "framework/Messages.h"
+#include "framework/Windows.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+TShiftState CurrentShiftKeys() {
+    TShiftState Shift;
+    if (GetKeyState(VK_SHIFT) < 0) Shift.Include(ssShift);
+    if (GetKeyState(VK_CONTROL) < 0) Shift.Include(ssCtrl);
+    if (GetKeyState(VK_MENU) < 0) Shift.Include(ssAlt);
+    return Shift;
+}
+
+}  // namespace
+
+bool TLTHeader::FindSplitterColumn(TPoint P) {
+    if (!UseColumns()) return false;
+    TLazyTreeColumns& C = *FColumns;
+    C.FTrackIndex = -1;
+    const int T1 = int(std::nearbyint(SplitterHitTolerance * 0.6)), T2 = SplitterHitTolerance - T1;
+    const int Fixed = C.GetVisibleFixedWidth();
+    int Edge = FOwner->RangeX() + FOwner->FOffsetX;
+    for (auto It = C.FPositionToIndex.rbegin(); It != C.FPositionToIndex.rend(); ++It) {
+        TLazyTreeColumn* Column = C.Items(*It);
+        if (!Column->FOptions.Contains(coVisible)) continue;
+        const bool IsFixed = Column->FOptions.Contains(coFixed);
+        const int E = IsFixed ? Edge - FOwner->FOffsetX : Edge;
+        if ((IsFixed || P.X > Fixed) && E - T2 < P.X && P.X < E + T1 &&
+            Column->FOptions.Contains(coResizable)) {
+            C.FTrackIndex = *It;
+            FTrackPoint = TPoint{E - Column->FWidth, P.Y};
+            return true;
+        }
+        Edge -= Column->FWidth;
+    }
+    return false;
+}
+
+// A border in the band, or the border between the fixed and the scrolling columns anywhere along the content.
+bool TLTHeader::BorderHit(TPoint P) {
+    if (!Options.Contains(hoColumnResize) || !FindSplitterColumn(P)) return false;
+    if (InHeader(P)) return true;
+    const TLazyTreeColumns& C = *FColumns;
+    const TColumnIndex Next = C.GetNextVisibleColumn(C.FTrackIndex);
+    return C.Items(C.FTrackIndex)->Options().Contains(coFixed) && Next >= 0 &&
+           !C.Items(Next)->Options().Contains(coFixed) && P.Y >= 0 && P.Y < FOwner->RangeY();
+}
+
+TColumnIndex TLazyTreeColumns::PressColumn(TPoint P) {
+    TColumnIndex Column = ColumnFromPosition(TPoint{P.X, P.Y + FHeader->Height()});
+    if (Column < 0 || Column == FDownIndex || !Items(Column)->FOptions.Contains(coAllowClick) ||
+        !Items(Column)->FOptions.Contains(coEnabled))
+        return Column;
+    if (FDownIndex >= 0) FHeader->Invalidate(FDownIndex);
+    FDownIndex = Column;
+    FHeader->Invalidate(Column);
+    return Column;
+}
+
+void TLazyTreeColumns::ProcessHeaderClick(TPoint P, TMouseButton Button, bool Force, bool DblClick) {
+    TBaseLazyTree* T = FHeader->Treeview();
+    const TPoint Q{P.X, P.Y + FHeader->Height()};
+    const TColumnIndex Column = ColumnFromPosition(Q);
+    TBaseLazyTree::TLTHeaderHitInfo Hit;
+    Hit.X = Q.X;
+    Hit.Y = Q.Y;
+    Hit.Shift = CurrentShiftKeys();
+    if (DblClick) Hit.Shift.Include(ssDouble);
+    Hit.Button = Button;
+    if (Column >= 0 && Items(Column)->FOptions.Contains(coAllowClick) && (Force || Column == FDownIndex)) {
+        FClickIndex = Column;
+        Hit.Column = Column;
+        Hit.HitPosition = {TBaseLazyTree::hhiOnColumn};
+    } else {
+        FClickIndex = -1;
+        Hit.Column = -1;
+        Hit.HitPosition = {TBaseLazyTree::hhiNoWhere};
+    }
+    if (DblClick) {
+        if (T->OnHeaderDblClick) T->OnHeaderDblClick(FHeader, Hit);
+    } else {
+        if (FHeader->Options.Contains(hoHeaderClickAutoSort) && Button == mbLeft && Hit.Column >= 0) {
+            if (FHeader->SortColumn == Hit.Column) {
+                FHeader->SetSortDirection(FHeader->SortDirection == sdAscending ? sdDescending : sdAscending);
+            } else {
+                FHeader->SetSortColumn(Hit.Column);
+                FHeader->SetSortDirection(Items(Hit.Column)->DefaultSortDirection());
+            }
+        }
+        if (T->OnHeaderClick) T->OnHeaderClick(FHeader, Hit);
+    }
+    if (!Hit.HitPosition.Contains(TBaseLazyTree::hhiNoWhere)) FHeader->Invalidate(Column);
+}
+
+void TLTHeader::Press(TPoint P) {
+    FOwner->StopTimer(4);
+    FOwner->DoStateChange({}, {tsScrolling, tsScrollPending, tsEditPending});
+    FOwner->StopTimer(2);
+    if (BorderHit(P)) {
+        FColumns->FHoverIndex = -1;
+        States.Include(hsColumnWidthTrackPending);
+        FOwner->SetMouseCapture(true);
+        return;
+    }
+    if (InHeader(P)) {
+        TColumnIndex Column = FColumns->PressColumn(P);
+        (void)Column;
+        // The press waits for its release as a captured client message.
+        States.Include(hsDragPending);
+        FOwner->SetMouseCapture(true);
+    }
+}
+
+void TLTHeader::Release(TPoint P, bool ClientMessage, TShiftState) {
+    const bool HadStates = !States.Empty();
+    if (HadStates) FOwner->SetMouseCapture(false);
+    TLazyTreeColumns& C = *FColumns;
+    if ((ClientMessage && C.FDownIndex >= 0) || !ClientMessage) C.ProcessHeaderClick(P, mbLeft, false, false);
+    if (C.FTrackIndex >= 0) {
+        if (States.Contains(hsColumnWidthTracking) && FOwner->OnAfterColumnWidthTracking)
+            FOwner->OnAfterColumnWidthTracking(this, C.FTrackIndex);
+        Invalidate(C.FTrackIndex);
+        C.FTrackIndex = -1;
+    }
+    if (C.FDownIndex >= 0) {
+        Invalidate(C.FDownIndex);
+        C.FDownIndex = -1;
+    }
+    States -= THeaderStates{hsDragging, hsDragPending, hsColumnWidthTracking, hsColumnWidthTrackPending,
+                            hsHeightTracking, hsHeightTrackPending};
+}
+
+bool TLTHeader::HandleHeaderMessage(TMessage& Message) {
+    if (States.Empty() && !UseColumns()) return false;  // the plain tree: nothing to do here
+    auto ClientOf = [this](const TMessage& M) {
+        return FOwner->ScreenToClient(TPoint{SmallInt(M.LParamLo()), SmallInt(M.LParamHi())});
+    };
+    auto ClientPoint = [](const TMessage& M) { return TPoint{SmallInt(M.LParamLo()), SmallInt(M.LParamHi())}; };
+    const THeaderStates Tracking{hsColumnWidthTracking, hsColumnWidthTrackPending, hsHeightTracking,
+                                 hsHeightTrackPending};
+    switch (Message.Msg) {
+    case WM_KILLFOCUS:
+    case WM_KEYDOWN:
+        if (Message.Msg == WM_KEYDOWN && Message.WParam != VK_ESCAPE) return false;
+        if (!(States * Tracking).Empty()) {
+            FOwner->SetMouseCapture(false);
+            if (FColumns->FTrackIndex >= 0 && FOwner->OnAfterColumnWidthTracking)
+                FOwner->OnAfterColumnWidthTracking(this, FColumns->FTrackIndex);
+            States -= Tracking;
+            // The loss of the focus still reaches the tree and the framework.
+            if (Message.Msg == WM_KILLFOCUS) return false;
+            Message.Result = 0;
+            return true;
+        }
+        return false;
+    case WM_SETCURSOR: {
+        if (!States.Empty()) {
+            Message.Result = 1;
+            return true;
+        }
+        if (!BorderHit(FOwner->ScreenToClient(GetCursorPos()))) return false;
+        SetCursor(crHSplit);
+        Message.Result = 1;
+        return true;
+    }
+    case WM_NCLBUTTONDOWN:
+    case WM_LBUTTONDOWN: {
+        const TPoint P = Message.Msg == WM_NCLBUTTONDOWN ? ClientOf(Message) : ClientPoint(Message);
+        Press(P);
+        if (States.Empty()) return false;
+        Message.Result = 0;
+        return true;
+    }
+    case WM_MOUSEMOVE: {
+        const TPoint P = ClientPoint(Message);
+        if (States.Contains(hsColumnWidthTrackPending)) {
+            States.Exclude(hsColumnWidthTrackPending);
+            States.Include(hsColumnWidthTracking);
+        }
+        if (States.Contains(hsColumnWidthTracking) && FColumns->IsValidColumn(FColumns->FTrackIndex)) {
+            TLazyTreeColumn* Column = FColumns->Items(FColumns->FTrackIndex);
+            const int NewWidth = P.X - FTrackPoint.X;
+            const TColumnIndex Next = FColumns->GetNextVisibleColumn(FColumns->FTrackIndex);
+            // The auto-size column keeps the rest: its neighbour gives or takes the difference.
+            if (Options.Contains(hoAutoResize) && FColumns->FTrackIndex == FAutoSizeIndex && Next >= 0 &&
+                FColumns->Items(Next)->Options().Contains(coResizable) && NewWidth > Column->MinWidth() &&
+                NewWidth < Column->MaxWidth())
+                FColumns->Items(Next)->SetWidth(FColumns->Items(Next)->Width() + Column->Width() - NewWidth);
+            else
+                Column->SetWidth(NewWidth);
+            return true;
+        }
+        return !States.Empty();
+    }
+    case WM_NCLBUTTONUP:
+    case WM_LBUTTONUP: {
+        const bool Client = Message.Msg == WM_LBUTTONUP;
+        if (Client && States.Empty() && FColumns->FDownIndex < 0) return false;
+        const bool HadStates = !States.Empty();
+        Release(Client ? ClientPoint(Message) : ClientOf(Message), Client, CurrentShiftKeys());
+        if (!HadStates) return false;
+        Message.Result = 0;
+        return true;
+    }
+    case WM_NCLBUTTONDBLCLK: {
+        const TPoint P = ClientOf(Message);
+        if (!InHeader(P)) return false;
+        FColumns->PressColumn(P);
+        FColumns->ProcessHeaderClick(P, mbLeft, true, true);
+        return false;
+    }
+    default:
+        return false;
+    }
+}

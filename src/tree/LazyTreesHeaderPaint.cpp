@@ -1,0 +1,173 @@
+// Painting the header band: the background, then one cell per visible
+// column with its face (themed, or the classic edges of the header's
+// style), its caption shortened to the cell, and the sort arrow of the sort
+// column; columns drawn by their owner are handed to OnHeaderDraw.
+
+#include "tree/LazyTrees_p.h"
+
+#include "framework/Themes.h"
+#include "tree/LazyTrees.Utils.h"
+
+#include <algorithm>
+
+namespace {
+
+// Classic faces by header style: normal, pressed and (plates only) hot.
+struct TFaceEdges {
+    unsigned NormalEdge, NormalFlags, PressedEdge, PressedFlags, HotEdge, HotFlags;
+};
+constexpr TFaceEdges FaceEdges[] = {
+    // hsThickButtons
+    {EDGE_RAISED, BF_LEFT | BF_TOP | BF_BOTTOM | BF_MIDDLE | BF_SOFT | BF_ADJUST, EDGE_RAISED,
+     BF_RECT | BF_MIDDLE | BF_SOFT | BF_ADJUST | BF_FLAT, 0, 0},
+    // hsFlatButtons
+    {BDR_RAISEDINNER, BF_LEFT | BF_TOP | BF_BOTTOM | BF_MIDDLE | BF_ADJUST, BDR_SUNKENOUTER,
+     BF_RECT | BF_MIDDLE | BF_ADJUST, 0, 0},
+    // hsPlates
+    {BDR_RAISEDINNER, BF_RECT | BF_MIDDLE | BF_SOFT | BF_ADJUST, BDR_SUNKENOUTER, BF_RECT | BF_MIDDLE | BF_ADJUST,
+     BDR_RAISEDINNER, BF_LEFT | BF_TOP | BF_BOTTOM | BF_MIDDLE | BF_ADJUST},
+};
+
+constexpr int SortArrowSize = 8;
+
+// The sort arrow: a small triangle pointing up for ascending order.
+void DrawSortArrow(TCanvas& Canvas, TPoint At, TSortDirection Direction, TColor Color) {
+    Canvas.Brush().SetColor(Color);
+    Canvas.Pen().SetColor(Color);
+    const int L = At.X, T = At.Y, R = At.X + SortArrowSize - 1, B = At.Y + SortArrowSize / 2;
+    if (Direction == sdAscending) Canvas.Polygon({{L, B}, {R, B}, {(L + R) / 2, T}});
+    else Canvas.Polygon({{L, T}, {R, T}, {(L + R) / 2, B}});
+}
+
+}  // namespace
+
+void TBaseLazyTree::DoHeaderDraw(TCanvas& Canvas, TLazyTreeColumn* Column, const TRect& R, bool Hover, bool Pressed,
+                                 TLTDropMarkMode DropMark) {
+    if (OnHeaderDraw) OnHeaderDraw(FHeader.get(), &Canvas, Column, R, Hover, Pressed, DropMark);
+}
+
+void TLazyTreeColumn::SetStyle(TLazyTreeColumnStyle Value) {
+    if (Value == FStyle) return;
+    FStyle = Value;
+    ReportChange();
+}
+
+void TLazyTreeColumns::PaintHeader(TCanvas& Frame, TRect R, int HOffset) {
+    const int Width = R.Right - R.Left, Height = R.Bottom - R.Top;
+    if (Width <= 0 || Height <= 0) return;
+    FHeaderBitmap.SetSize(Width, Height);
+    const int Fixed = GetVisibleFixedWidth();
+    if (Fixed >= 1) PaintHeader(FHeaderBitmap.Canvas(), TRect{0, 0, std::min(Width, Fixed), Height}, TPoint{0, 0});
+    PaintHeader(FHeaderBitmap.Canvas(), TRect{Fixed - HOffset, 0, Width + Fixed - HOffset, Height}, TPoint{Fixed, 0});
+    Frame.CopyRect(R, FHeaderBitmap.Canvas(), TRect{0, 0, Width, Height});
+}
+
+void TLazyTreeColumns::PaintHeader(TCanvas& Canvas, TRect R, TPoint Target) {
+    if (R.Right <= R.Left || R.Bottom <= R.Top) return;
+    TBaseLazyTree* T = FHeader->Treeview();
+    const int Height = FHeader->Height();
+    Canvas.SetFont(FHeader->Font());
+    const TRect Background{Target.X, Target.Y, Target.X + R.Right - R.Left, Target.Y + Height};
+    HTHEME Theme = T->TreeStates().Contains(tsUseThemes) ? OpenThemeData(T, u"HEADER") : HTHEME(0);
+    if (Theme) {
+        DrawThemeBackground(Theme, Canvas, HP_HEADERITEM, 1, Background);
+    } else {
+        Canvas.Brush().SetStyle(bsSolid);
+        Canvas.Brush().SetColor(FHeader->Background());
+        Canvas.FillRect(Background);
+    }
+    if (Theme) CloseThemeData(Theme);
+    TRect Part{std::max(R.Left, 0), std::max(R.Top, 0), std::min(R.Right, TotalWidth()), std::min(R.Bottom, Height)};
+    if (Part.Right <= Part.Left) return;
+    TColumnIndex First = ColumnFromPosition(TPoint{Part.Left, 0}, false);
+    if (First < 0) return;
+    const int RightLimit = Target.X + (Part.Right - Part.Left);
+    TRegion Saved;
+    const bool HadClip = Canvas.GetClipRgn(Saved);
+    for (Cardinal P = Items(First)->FPosition; P < FPositionToIndex.size(); ++P) {
+        TLazyTreeColumn& Column = *Items(FPositionToIndex[P]);
+        if (!Column.FOptions.Contains(coVisible)) continue;
+        const int Left = Column.FLeft + Target.X - Part.Left;
+        if (Left >= RightLimit) break;
+        const TRect Cell{Left, Target.Y, Left + Column.FWidth, Target.Y + Height};
+        Canvas.IntersectClipRect(std::max(Cell.Left, Target.X), Cell.Top, std::min(Cell.Right, RightLimit), Cell.Bottom);
+        PaintCell(Canvas, Column, Cell);
+        Canvas.SelectClipRgn(HadClip ? &Saved : nullptr);
+    }
+}
+
+void TLazyTreeColumns::PaintCell(TCanvas& Canvas, TLazyTreeColumn& Column, const TRect& Cell) {
+    TBaseLazyTree* T = FHeader->Treeview();
+    const TColumnIndex Index = Column.Index();
+    const TLTColumnOptions Options = Column.FOptions;
+    const bool Hover = Index == FHoverIndex && FHeader->Options.Contains(hoHotTrack) && Options.Contains(coEnabled);
+    const bool Pressed = Index == FDownIndex;
+    const bool Enabled = Options.Contains(coEnabled) && T->Enabled();
+    const bool ShowSortGlyph = Index == FHeader->SortColumn && FHeader->Options.Contains(hoShowSortGlyphs);
+    const auto DropMark = Options.Contains(coShowDropMark) && Index == FDropTarget && Index != FDragIndex
+                              ? TBaseLazyTree::dmmLeft
+                              : TBaseLazyTree::dmmNone;
+    if (Column.FStyle == TLazyTreeColumn::vsOwnerDraw && FHeader->Options.Contains(hoOwnerDraw) && T->OnHeaderDraw) {
+        T->DoHeaderDraw(Canvas, &Column, Cell, Hover, Pressed, DropMark);
+        return;
+    }
+    // The face.
+    TRect Face = Cell;
+    HTHEME Theme = T->TreeStates().Contains(tsUseThemes) ? OpenThemeData(T, u"HEADER") : HTHEME(0);
+    if (Theme) {
+        DrawThemeBackground(Theme, Canvas, HP_HEADERITEM, Pressed ? 3 : Hover ? 2 : 1, Face);
+        CloseThemeData(Theme);
+    } else {
+        const TFaceEdges& E = FaceEdges[FHeader->Style()];
+        const unsigned RightBorder = Index < Count() - 1 || FHeader->Style() == hsThickButtons ||
+                                             !FHeader->Options.Contains(hoAutoResize)
+                                         ? BF_RIGHT
+                                         : 0;
+        Canvas.Brush().SetColor(FHeader->Background());
+        if (Pressed) Canvas.DrawEdge(Face, E.PressedEdge, E.PressedFlags);
+        else if (FHeader->Style() == hsPlates && Hover && Options.Contains(coAllowClick) && Enabled)
+            Canvas.DrawEdge(Face, E.HotEdge, E.HotFlags | RightBorder);
+        else Canvas.DrawEdge(Face, E.NormalEdge, E.NormalFlags | RightBorder);
+    }
+    // The layout: the caption by the column's alignment, the sort arrow at the right.
+    TRect Client{Cell.Left + 2, Cell.Top + 2, Cell.Right - 2, Cell.Bottom - 2};
+    TRect Text{Client.Left + Column.FMargin, Client.Top, Client.Right - Column.FMargin, Client.Bottom};
+    TPoint SortPos{Text.Right - SortArrowSize, Client.Top + (Client.Bottom - Client.Top - SortArrowSize / 2) / 2};
+    if (ShowSortGlyph) {
+        SortPos.X = std::max(SortPos.X, Client.Left + Column.FMargin);
+        Text.Right = std::max(Text.Left, SortPos.X - Column.FSpacing);
+    }
+    if (Pressed) {
+        OffsetRect(Text, 1, 1);
+        SortPos.X += 1;
+        SortPos.Y += 1;
+    }
+    unsigned Format = DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER;
+    Format |= Column.FAlignment == taRightJustify ? DT_RIGHT : Column.FAlignment == taCenter ? DT_CENTER : DT_LEFT;
+    const String Caption = Column.GetText();
+    if (!Caption.empty())
+        DrawHeaderCaption(Canvas, Caption, Text, Enabled, Hover && FHeader->Options.Contains(hoHotTrack) && !Theme,
+                          Format);
+    if (ShowSortGlyph) DrawSortArrow(Canvas, SortPos, FHeader->SortDirection, clBtnShadow);
+}
+
+void TLazyTreeColumns::DrawHeaderCaption(TCanvas& Canvas, const String& Caption, TRect Bounds, bool Enabled,
+                                         bool Hot, unsigned DrawFormat) {
+    TBaseLazyTree* T = FHeader->Treeview();
+    String Shown = Caption;
+    if (Canvas.TextWidth(Caption) > Bounds.Right - Bounds.Left)
+        Shown = ShortenToWidth(Canvas, Caption, Bounds.Right - Bounds.Left, 0);
+    Canvas.Brush().SetStyle(bsClear);
+    if (Enabled) {
+        Canvas.Font().SetColor(Hot ? T->Colors().GetColor(TLTColors::HeaderHotColor) : FHeader->Font().Color());
+        Canvas.DrawText(Shown, Bounds, DrawFormat);
+    } else {
+        TRect Shifted = Bounds;
+        OffsetRect(Shifted, 1, 1);
+        Canvas.Font().SetColor(clBtnHighlight);
+        Canvas.DrawText(Shown, Shifted, DrawFormat);
+        Canvas.Font().SetColor(clBtnShadow);
+        Canvas.DrawText(Shown, Bounds, DrawFormat);
+    }
+    Canvas.Brush().SetStyle(bsSolid);
+}

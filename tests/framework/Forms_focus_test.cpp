@@ -1,0 +1,45 @@
+#include "framework/Dialogs.h"
+#include "framework/Forms.h"
+#include "framework/Simulate.h"
+#include "framework/StdCtrls.h"
+#include "support/Place.h"
+
+#include <gtest/gtest.h>
+
+// A field whose exit refuses its text and takes the focus back, as the
+// configurator's position fields do: the focus stays in it, its exit runs
+// once per attempt to leave, and the control that was to get the focus is
+// not entered.
+TEST(FormsFocus, AnExitThatTakesTheFocusBackEndsTheFocusChange) {
+    TScriptedDialogService dialogs;
+    TForm form(nullptr);
+    form.SetClientWidth(200);
+    form.SetClientHeight(100);
+    TEdit* field = Place<TEdit>(&form, 8, 8, 100, 21);
+    TEdit* next = Place<TEdit>(&form, 8, 40, 100, 21);
+    int exits = 0, entered_next = 0;
+    field->OnExit = [&](TObject*) {
+        ++exits;
+        if (field->Text() != u"ok") field->SetFocus();
+    };
+    next->OnEnter = [&](TObject*) { ++entered_next; };
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        field->SetFocus();
+        SimulateText(u"bad");
+        SimulateKey(VK_TAB);
+        EXPECT_EQ(exits, 1);
+        EXPECT_TRUE(field->Focused());
+        EXPECT_EQ(form.ActiveControl(), field);
+        EXPECT_EQ(entered_next, 0);
+        SimulateClick(next, 5, 5);
+        EXPECT_EQ(exits, 2);
+        EXPECT_TRUE(field->Focused());
+        field->SetText(u"ok");
+        SimulateKey(VK_TAB);
+        EXPECT_EQ(exits, 3);
+        EXPECT_TRUE(next->Focused());
+        EXPECT_EQ(entered_next, 1);
+        form.SetModalResult(mrOk);
+    };
+    EXPECT_EQ(form.ShowModal(), mrOk);
+}

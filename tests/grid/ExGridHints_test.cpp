@@ -1,0 +1,228 @@
+#include "grid/ExCGrid.h"
+
+#include "framework/ExtCtrls.h"
+#include "framework/Forms.h"
+#include "framework/Simulate.h"
+#include "framework/SysUtils.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// A shown form with a column grid that shows hints; column 1 holds data
+// check boxes, the others text.
+struct HintForm {
+    TForm form{nullptr};
+    TExColumnGrid* g;
+
+    HintForm() {
+        form.SetBounds(0, 0, 600, 400);
+        g = new TExColumnGrid(&form);
+        g->SetParent(&form);
+        g->SetBounds(0, 0, 450, 250);
+        g->SetRowCount(5);
+        g->SetShowHint(true);
+        g->SetHint(u"plain");
+        g->Columns().Items(1)->SetEditor(edDataCheckBox);
+        for (int r = 1; r < g->RowCount(); ++r) g->SetCellEx(3, r, u"text " + IntToStr(r));
+        form.Show();
+    }
+    ~HintForm() { Application->CancelHint(); }
+    // The mouse rests at a point of cell (c, r) and the hint comes up.
+    THintWindow* HintAt(int c, int r, int dx = 7, int dy = 5) {
+        TRect R = g->CellRect(c, r);
+        SimulateMouseMove(g, R.Left + dx, R.Top + dy);
+        Application->ActivateHint(g->ClientToScreen({R.Left + dx, R.Top + dy}));
+        THintWindow* w = Application->HintWindow();
+        return w && w->IsHintShowing() ? w : nullptr;
+    }
+    TPoint ScreenOf(int X, int Y) { return g->ClientToScreen({X, Y}); }
+};
+
+TEST(ExGridHints, TheHandlerGivesTheTextOfDataAndHeaderCellsEachAtItsPlace) {
+    HintForm f;
+    f.g->SetHintShowCells(true);
+    std::string asked;
+    f.g->OnGridHint = [&](TObject*, int ARow, int ACol, String& hint) {
+        asked += " " + std::to_string(ACol) + "," + std::to_string(ARow) + ":" + StringToUtf8(hint);
+        hint = u"cell " + IntToStr(ACol) + u"," + IntToStr(ARow);
+    };
+    THintWindow* w = f.HintAt(3, 2);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->Text(), u"cell 3,2");
+    // The handler saw the cell's own text first.
+    EXPECT_EQ(asked, " 3,2:text 2");
+    TRect R = f.g->CellRect(3, 2);
+    EXPECT_EQ(w->Left(), f.ScreenOf(R.Left + 7, 0).X);
+    EXPECT_EQ(w->Top(), f.ScreenOf(0, R.Top).Y);
+
+    // A header cell keeps the grid's ordinary hint for the handler and shows below the cell.
+    asked.clear();
+    w = f.HintAt(2, 0);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(asked, " 2,0:plain");
+    EXPECT_EQ(w->Text(), u"cell 2,0");
+    R = f.g->CellRect(2, 0);
+    EXPECT_EQ(w->Top(), f.ScreenOf(0, R.Bottom + 6).Y);
+    EXPECT_EQ(f.g->LastHintPos(), (TPoint{2, 0}));
+
+    // Moving to another cell cancels the hint.
+    TRect other = f.g->CellRect(3, 0);
+    SimulateMouseMove(f.g, other.Left + 5, other.Top + 5);
+    EXPECT_FALSE(w->IsHintShowing());
+    EXPECT_EQ(f.g->LastHintPos(), (TPoint{-1, -1}));
+}
+
+TEST(ExGridHints, CellTextsAsHints) {
+    HintForm f;
+    // Without HintShowCells data cells keep the grid's hint.
+    THintWindow* w = f.HintAt(3, 1);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->Text(), u"plain");
+
+    f.g->SetHintShowCells(true);
+    f.g->SetCellEx(3, 2, u"<b>bold</b> text");
+    w = f.HintAt(3, 2);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->Text(), u"bold text");
+    EXPECT_EQ(dynamic_cast<THTMLHintWindow*>(w), nullptr);
+
+    // Kept as markup, it is drawn by the grid's own hint window.
+    f.g->SetHTMLHint(true);
+    w = f.HintAt(3, 2);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->Text(), u"<b>bold</b> text");
+    EXPECT_NE(dynamic_cast<THTMLHintWindow*>(w), nullptr);
+    f.g->SetUseInternalHintClass(false);
+    w = f.HintAt(3, 2);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(dynamic_cast<THTMLHintWindow*>(w), nullptr);
+
+    // An empty answer of the handler shows nothing.
+    f.g->OnGridHint = [](TObject*, int, int, String& hint) { hint.clear(); };
+    EXPECT_EQ(f.HintAt(3, 3), nullptr);
+}
+
+TEST(ExGridHints, TheFullTextOfACellTooSmallForItShowsOverTheCell) {
+    HintForm f;
+    f.g->SetHintShowLargeText(true);
+    f.g->SetColWidths(3, 40);
+    f.g->SetCellEx(3, 1, u"a text much wider than forty pixels");
+    f.g->SetCellEx(3, 2, u"ab");
+    THintWindow* w = f.HintAt(3, 1, 20, 8);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->Text(), u"a text much wider than forty pixels");
+    TRect R = f.g->CellRect(3, 1);
+    EXPECT_EQ(w->Left(), f.ScreenOf(R.Left, 0).X);
+    EXPECT_EQ(w->Top(), f.ScreenOf(0, R.Top).Y);
+    // A text that fits leaves the ordinary hint.
+    w = f.HintAt(3, 2);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->Text(), u"plain");
+    // At the cursor instead.
+    f.g->SetHintShowLargeTextPos(hpCursor);
+    w = f.HintAt(3, 1, 20, 8);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->Left(), f.ScreenOf(R.Left + 20, 0).X);
+}
+
+TEST(ExGridHints, TheHintWindowStaysInsideTheWorkArea) {
+    TForm form(nullptr);
+    auto* w = new THTMLHintWindow(&form);
+    const TRect area = Screen->MonitorWorkAreaFromPoint({0, 0});
+    w->ActivateHint(Rect(area.Right - 10, area.Bottom - 5, area.Right, area.Bottom), u"a <b>wide</b> hint text");
+    ASSERT_TRUE(w->IsHintShowing());
+    EXPECT_GT(w->TextWidth(), 10);
+    EXPECT_EQ(w->Left() + w->Width(), area.Right - 2);
+    EXPECT_EQ(w->Top() + w->Height(), area.Bottom - 2);
+    EXPECT_EQ(w->Width(), w->TextWidth() + 16);
+    EXPECT_EQ(w->Height(), w->TextHeight() + 4);
+    w->ReleaseHandle();
+}
+
+TEST(ExGridHints, TheHintWindowDrawsItsFrameAndTheMarkup) {
+    TForm form(nullptr);
+    auto* w = new THTMLHintWindow(&form);
+    w->SetColor(clWhite);
+    w->ActivateHint(Rect(10, 10, 20, 20), u"<font color=\"#FF0000\">red</font>");
+    TBitmap shot;
+    RenderControlToBitmap(w, shot);
+    EXPECT_EQ(shot.Canvas().Pixels(w->Width() / 2, 0), ColorToRGB(cl3DLight));
+    EXPECT_EQ(shot.Canvas().Pixels(w->Width() / 2, w->Height() - 1), ColorToRGB(cl3DDkShadow));
+    int red = 0;
+    for (int y = 1; y < w->Height() - 1; ++y)
+        for (int x = 1; x < w->Width() - 1; ++x)
+            if (shot.Canvas().Pixels(x, y) == TColor(0x0000FF)) ++red;
+    EXPECT_GT(red, 5);
+    w->ReleaseHandle();
+}
+
+TEST(ExGridHints, BalloonsOfCells) {
+    HintForm f;
+    TExColumnGrid& g = *f.g;
+    String title, text;
+    TBalloonIcon icon = biNone;
+    struct Case {
+        const char* what;
+        int col, row;
+        bool has, is;
+    };
+    g.AddCheckBox(2, 3, true);
+    g.AddBalloon(3, 1, u"T1", u"x1", biWarning);
+    g.AddBalloon(1, 2, u"T2", u"x2", biInfo);
+    g.AddBalloon(2, 3, u"T3", u"x3", biError);
+    const Case cases[] = {
+        {"a plain cell gets a balloon of its own", 3, 1, true, true},
+        {"a data check box carries it and stays", 1, 2, false, true},
+        {"a check box of its own carries it", 2, 3, false, true},
+        {"a cell without one", 3, 2, false, false},
+        {"outside the grid", -1, 2, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(g.HasBalloon(c.col, c.row), c.has);
+        EXPECT_EQ(g.IsBalloon(c.col, c.row, title, text, icon), c.is);
+    }
+    ASSERT_TRUE(g.IsBalloon(1, 2, title, text, icon));
+    EXPECT_EQ(title, u"T2");
+    EXPECT_EQ(text, u"x2");
+    EXPECT_EQ(icon, biInfo);
+    EXPECT_EQ(g.GetCellType(1, 2), ctDataCheckBox);
+    // Other cells of the check-box column carry nothing.
+    EXPECT_FALSE(g.IsBalloon(1, 3, title, text, icon));
+
+    g.RemoveBalloon(1, 2);
+    g.RemoveBalloon(2, 3);
+    g.RemoveBalloon(3, 1);
+    EXPECT_FALSE(g.IsBalloon(1, 2, title, text, icon));
+    EXPECT_TRUE(g.HasCheckBox(2, 3));
+    EXPECT_FALSE(g.IsBalloon(2, 3, title, text, icon));
+    EXPECT_FALSE(g.HasBalloon(3, 1));
+    EXPECT_EQ(g.GetCellType(3, 1), ctEmpty);
+}
+
+TEST(ExGridHints, HTMLHintsForTheWholeProgram) {
+    HintForm f;
+    const THintWindowFactory saved = HintWindowClass;
+    auto* panel = new TPanel(&f.form);
+    panel->SetParent(&f.form);
+    panel->SetBounds(460, 10, 60, 40);
+    panel->SetHint(u"<b>tip</b>");
+    panel->SetShowHint(true);
+    auto show = [&] {
+        SimulateMouseMove(panel, 5, 5);
+        Application->ActivateHint(panel->ClientToScreen({5, 5}));
+        THintWindow* w = Application->HintWindow();
+        Application->CancelHint();
+        return w;
+    };
+    f.g->SetUseHTMLHints(true);
+    EXPECT_NE(dynamic_cast<THTMLHintWindow*>(show()), nullptr);
+    f.g->SetUseHTMLHints(false);
+    EXPECT_EQ(dynamic_cast<THTMLHintWindow*>(show()), nullptr);
+    HintWindowClass = saved;
+}
+
+}  // namespace

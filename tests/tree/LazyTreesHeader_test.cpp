@@ -1,0 +1,422 @@
+// The column model and the header: positions and left edges, width rules,
+// the equal-parts resize, springs, the header's limits, and a tree painted
+// and hit-tested with columns.
+
+#include "tree/LazyTrees.h"
+
+#include "framework/Forms.h"
+#include "framework/Messages.h"
+#include "framework/Simulate.h"
+#include "framework/Themes.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ColumnTree {
+    explicit ColumnTree(int Columns = 3, int ClientWidth = 300) {
+        SetThemeRenderer(trClassic);
+        form.SetBounds(50, 50, ClientWidth + 100, 300);
+        tree = new TLazyStringTree(&form);
+        tree->SetParent(&form);
+        tree->SetBorderStyle(TBaseLazyTree::bsNone);
+        tree->ScrollBarOptions().SetScrollBars(ssNone);
+        tree->SetBounds(0, 0, ClientWidth, 200);
+        tree->SetColor(clWhite);
+        tree->OnGetText = [](TBaseLazyTree*, PLazyNode Node, TColumnIndex Column, TLSTTextType, String& Text) {
+            Text = S("Cell") + String(1, u'0' + Node->Index) + String(1, u'0' + char16_t(Column + 1));
+        };
+        for (int I = 0; I < Columns; ++I) tree->Header().Columns().Add();
+        form.Show();
+    }
+    ~ColumnTree() { SetThemeRenderer(trStyled); }
+    TLazyTreeColumns& Columns() { return tree->Header().Columns(); }
+    TLazyTreeColumn& Col(int I) { return *Columns()[I]; }
+    std::vector<int> Widths() {
+        std::vector<int> Result;
+        for (int I = 0; I < Columns().Count(); ++I) Result.push_back(Col(I).Width());
+        return Result;
+    }
+    TForm form{nullptr};
+    TLazyStringTree* tree;
+};
+
+}  // namespace
+
+TEST(LazyTreesColumns, PositionsLeftEdgesAndVisibleNavigation) {
+    ColumnTree f(0);
+    TLazyTreeColumn* First = f.Columns().Add();
+    EXPECT_EQ(First->Index(), 0);
+    EXPECT_EQ(First->Position(), 0u);
+    EXPECT_EQ(First->Width(), 50);
+    EXPECT_EQ(First->Left(), 0);
+    EXPECT_EQ(f.tree->Header().GetMainColumn(), 0);
+    f.Columns().Add();
+    f.Columns().Add();
+    EXPECT_EQ(f.Col(1).Position(), 1u);
+    EXPECT_EQ(f.Col(1).Left(), 50);
+    f.Col(1).SetOptions(f.Col(1).Options() - TLTColumnOptions{coVisible});
+    EXPECT_EQ(f.Col(2).Left(), 50);
+    EXPECT_EQ(f.Columns().TotalWidth(), 100);
+    EXPECT_EQ(f.Columns().GetNextVisibleColumn(0), 2);
+    EXPECT_EQ(f.Columns().GetPreviousVisibleColumn(2), 0);
+    EXPECT_EQ(f.Columns().GetNextVisibleColumn(2), InvalidColumn);
+    EXPECT_EQ(f.Columns().GetLastVisibleColumn(), 2);
+    EXPECT_EQ(f.Columns().ColumnFromPosition(TPoint{75, 5}), 2);
+    EXPECT_EQ(f.Columns().ColumnFromPosition(TPoint{100, 5}), InvalidColumn);
+    EXPECT_EQ(f.Columns().ColumnFromPosition(TPoint{-1, 5}), InvalidColumn);
+    EXPECT_EQ(f.Columns().ColumnFromPosition(7), -1);
+    EXPECT_EQ(f.tree->RangeX(), 100);
+    // Moving the last column to the front renumbers the positions and edges.
+    f.Col(2).SetPosition(0);
+    EXPECT_EQ(f.Columns().PositionToIndex(), (std::vector<TColumnIndex>{2, 0, 1}));
+    EXPECT_EQ(f.Col(0).Left(), 50);
+    EXPECT_EQ(f.Col(0).Position(), 1u);
+    f.Col(2).SetPosition(99);  // beyond the end: the last position
+    EXPECT_EQ(f.Col(2).Position(), 2u);
+}
+
+TEST(LazyTreesColumns, WidthRulesAndScrollStep) {
+    ColumnTree f(2);
+    TLazyTreeColumn& C = f.Col(0);
+    C.SetWidth(5);
+    EXPECT_EQ(C.Width(), 10);
+    EXPECT_EQ(C.LastWidth(), 50);
+    C.SetMinWidth(60);
+    EXPECT_EQ(C.Width(), 60);
+    C.SetMaxWidth(20);  // below the minimum: the minimum
+    EXPECT_EQ(C.MaxWidth(), 60);
+    C.SetMinWidth(-5);
+    EXPECT_EQ(C.MinWidth(), 0);
+    C.SetMaxWidth(10000);
+    C.SetWidth(50);
+    f.Col(1).SetWidth(51);
+    EXPECT_EQ(f.Columns().GetScrollWidth(), 50);  // 50.5 rounds to even
+    f.Col(1).SetWidth(53);
+    EXPECT_EQ(f.Columns().GetScrollWidth(), 52);  // 51.5 rounds to even
+    f.Col(0).SetOptions(f.Col(0).Options() + TLTColumnOptions{coFixed});
+    EXPECT_EQ(f.Columns().GetScrollWidth(), 53);  // fixed columns do not scroll
+    EXPECT_EQ(f.Columns().GetVisibleFixedWidth(), 50);
+    // A column moved in front of a fixed one becomes fixed itself.
+    f.Col(1).SetPosition(0);
+    EXPECT_TRUE(f.Col(1).Options().Contains(coFixed));
+}
+
+TEST(LazyTreesColumns, DeletingColumnsKeepsMainSortAndFocusIndices) {
+    struct Case {
+        TColumnIndex Main, Sort, Deleted;
+        TColumnIndex MainAfter, SortAfter;
+    } Cases[] = {
+        {0, 2, 0, 0, 1},  // the main column goes: the first remaining one is main
+        {2, 0, 0, 1, -1},
+        {1, 1, 2, 1, 1},
+    };
+    for (const Case& c : Cases) {
+        ColumnTree f(3);
+        TLTHeader& H = f.tree->Header();
+        H.SetMainColumn(c.Main);
+        H.SetSortColumn(c.Sort);
+        f.Columns().Delete(c.Deleted);
+        EXPECT_EQ(H.GetMainColumn(), c.MainAfter) << c.Deleted;
+        EXPECT_EQ(H.SortColumn, c.SortAfter) << c.Deleted;
+        EXPECT_EQ(f.Columns().PositionToIndex(), (std::vector<TColumnIndex>{0, 1}));
+    }
+    ColumnTree f(1);
+    f.Columns().Delete(0);
+    EXPECT_EQ(f.tree->Header().GetMainColumn(), -1);
+    EXPECT_FALSE(f.tree->Header().UseColumns());
+}
+
+TEST(LazyTreesColumns, AutoSizeColumnTakesTheRest) {
+    ColumnTree f(2, 300);
+    TLTHeader& H = f.tree->Header();
+    H.SetAutoSizeIndex(1);
+    H.SetOptions(H.Options + THeaderOptions{hoAutoResize});
+    EXPECT_EQ(f.Col(1).Width(), 250);
+    f.Col(1).SetWidth(80);  // its own setter does not change it
+    EXPECT_EQ(f.Col(1).Width(), 250);
+    f.Col(0).SetWidth(100);
+    EXPECT_EQ(f.Col(1).Width(), 200);
+}
+
+TEST(LazyTreesColumns, ResizeSharesEqualPartsAndRotatesTheOddPixels) {
+    ColumnTree f(3);
+    TLTHeader& H = f.tree->Header();
+    EXPECT_EQ(H.ResizeColumns(10, 0, 2), 10);
+    EXPECT_EQ(f.Widths(), (std::vector<int>{54, 53, 53}));
+    EXPECT_EQ(H.ResizeColumns(10, 0, 2), 10);
+    // The odd pixel went to a column that had none the last time.
+    EXPECT_EQ(f.Widths()[0] + f.Widths()[1] + f.Widths()[2], 170);
+    EXPECT_NE(f.Widths()[0], 58);
+    for (int I = 0; I < 3; ++I) f.Col(I).SetWidth(10);  // at their minimum
+    EXPECT_EQ(H.ResizeColumns(-30, 0, 2), 0);
+    EXPECT_EQ(f.Widths(), (std::vector<int>{10, 10, 10}));
+    // A column near its maximum takes only its room, the rest goes to the others.
+    f.Col(0).SetMaxWidth(12);
+    EXPECT_EQ(H.ResizeColumns(12, 0, 2), 12);
+    EXPECT_EQ(f.Widths(), (std::vector<int>{12, 15, 15}));
+    EXPECT_EQ(H.ResizeColumns(0, 0, 2), 0);
+}
+
+TEST(LazyTreesColumns, SpringColumnsFollowTheHeaderWidth) {
+    ColumnTree f(3, 300);
+    TLTHeader& H = f.tree->Header();
+    for (int I : {0, 1}) f.Col(I).SetOptions(f.Col(I).Options() + TLTColumnOptions{coAutoSpring});
+    H.SetOptions(H.Options + THeaderOptions{hoAutoSpring});
+    f.tree->SetBounds(0, 0, 303, 200);
+    EXPECT_EQ(f.Widths(), (std::vector<int>{51, 51, 50}));
+    f.tree->SetBounds(0, 0, 304, 200);  // the kept halves make a pixel each
+    EXPECT_EQ(f.Widths(), (std::vector<int>{52, 52, 50}));
+}
+
+TEST(LazyTreesHeader, HeightLimitsSortAndMainColumn) {
+    ColumnTree f(3);
+    TLTHeader& H = f.tree->Header();
+    H.SetHeight(5);
+    EXPECT_EQ(H.Height(), 10);
+    H.SetHeight(19);
+    H.SetDefaultHeight(25);  // the height was the old default: it follows
+    EXPECT_EQ(H.Height(), 25);
+    H.SetHeight(30);
+    H.SetDefaultHeight(19);
+    EXPECT_EQ(H.Height(), 30);
+    H.SetSortColumn(7);
+    EXPECT_EQ(H.SortColumn, 2);
+    H.SetSortColumn(-5);
+    EXPECT_EQ(H.SortColumn, -1);
+    H.SetMainColumn(9);
+    EXPECT_EQ(H.GetMainColumn(), 2);
+    EXPECT_TRUE(H.AllowFocus(1));
+    f.Col(1).SetOptions(f.Col(1).Options() - TLTColumnOptions{coAllowFocus});
+    EXPECT_FALSE(H.AllowFocus(1));
+    EXPECT_FALSE(H.AllowFocus(5));
+}
+
+TEST(LazyTreesHeader, PercentOfTheWholeHeightLimitsTheBand) {
+    ColumnTree f(1);
+    TLTHeader& H = f.tree->Header();
+    H.SetOptions(H.Options + THeaderOptions{hoVisible});
+    f.tree->SetBounds(0, 0, 300, 100);  // header 19 and client 81
+    EXPECT_EQ(f.tree->ClientHeight(), 81);
+    H.FixedAreaConstraints().SetMaxHeightPercent(20);
+    H.SetHeight(50);
+    EXPECT_EQ(H.Height(), 20);
+    EXPECT_EQ(f.tree->ClientHeight(), 80);
+    EXPECT_TRUE(H.InHeader(TPoint{10, -5}));
+    EXPECT_FALSE(H.InHeader(TPoint{10, 5}));
+    EXPECT_TRUE(H.InHeaderSplitterArea(TPoint{10, -2}));
+    EXPECT_FALSE(H.InHeaderSplitterArea(TPoint{10, 3}));
+    H.SetOptions(H.Options - THeaderOptions{hoVisible});
+    EXPECT_EQ(f.tree->ClientHeight(), 100);
+    EXPECT_FALSE(H.InHeaderSplitterArea(TPoint{10, -2}));
+}
+
+TEST(LazyTreesColumns, CellsPaintPerColumnAndFixedColumnsStayWhenScrolled) {
+    ColumnTree f(3, 120);
+    TLazyStringTree& t = *f.tree;
+    t.TreeOptions().SetPaintOptions(t.TreeOptions().PaintOptions() + TLTPaintOptions{toShowVertGridLines});
+    f.Col(0).SetOptions(f.Col(0).Options() + TLTColumnOptions{coFixed});
+    f.Col(1).SetColor(clYellow);
+    t.SetRootNodeCount(3);
+    EXPECT_EQ(t.RangeX(), 150);
+    auto Render = [&] {
+        auto B = std::make_unique<TBitmap>();
+        RenderControlToBitmap(&t, *B);
+        return B;
+    };
+    const TColor Grid = ColorToRGB(t.Colors().GetColor(TLTColors::GridLineColor));
+    auto B = Render();
+    EXPECT_EQ(B->Canvas().Pixels(49, 5), Grid);
+    EXPECT_EQ(B->Canvas().Pixels(99, 5), Grid);
+    EXPECT_EQ(B->Canvas().Pixels(98, 1), ColorToRGB(clYellow));
+    // Scrolled sideways by 30: the fixed column stays, column 1 slides under it.
+    t.SetOffsetXY(-30, 0);
+    EXPECT_EQ(t.OffsetX(), -30);
+    B = Render();
+    EXPECT_EQ(B->Canvas().Pixels(49, 5), Grid);
+    EXPECT_EQ(B->Canvas().Pixels(69, 5), Grid);
+    EXPECT_EQ(B->Canvas().Pixels(51, 1), ColorToRGB(clYellow));
+    // Hit tests name the column; the fixed one lies over the scrolled ones.
+    PLazyNode Node = t.GetFirst();
+    auto Hit = t.GetHitTestInfoAt(60, 5);
+    EXPECT_EQ(Hit.HitColumn, 1);
+    EXPECT_EQ(Hit.HitNode, Node);
+    EXPECT_EQ(t.GetHitTestInfoAt(10, 5).HitColumn, 0);
+    TRect R = t.GetDisplayRect(Node, 2, false);
+    EXPECT_EQ(R.Left, 70);
+    EXPECT_EQ(R.Right, 120);
+    EXPECT_EQ(t.GetDisplayRect(Node, 0, false).Left, 0);
+}
+
+TEST(LazyTreesColumns, StringTreeAsksTheTextOfEachColumn) {
+    ColumnTree f(2, 200);
+    TLazyStringTree& t = *f.tree;
+    std::vector<TColumnIndex> Asked;
+    t.OnGetText = [&](TBaseLazyTree*, PLazyNode, TColumnIndex Column, TLSTTextType Type, String& Text) {
+        if (Type == ttNormal) Asked.push_back(Column);
+        Text = u"X";
+    };
+    t.SetRootNodeCount(1);
+    TBitmap B;
+    Asked.clear();
+    RenderControlToBitmap(&t, B);
+    EXPECT_NE(std::find(Asked.begin(), Asked.end(), 0), Asked.end());
+    EXPECT_NE(std::find(Asked.begin(), Asked.end(), 1), Asked.end());
+    EXPECT_EQ(std::find(Asked.begin(), Asked.end(), -1), Asked.end());
+}
+
+TEST(LazyTreesHeader, BandShowsFacesCaptionsSortArrowAndOwnerDrawnCells) {
+    ColumnTree f(3, 150);
+    TLazyStringTree& t = *f.tree;
+    TLTHeader& H = t.Header();
+    const char16_t* Captions[] = {u"Name", u"Value", u"Unit"};
+    for (int I = 0; I < 3; ++I) f.Col(I).SetText(Captions[I]);
+    H.SetOptions(H.Options + THeaderOptions{hoVisible, hoOwnerDraw});
+    H.SetSortColumn(1);
+    f.Col(2).SetStyle(TLazyTreeColumn::vsOwnerDraw);
+    std::vector<TColumnIndex> OwnerDrawn;
+    t.OnHeaderDraw = [&](TLTHeader*, TCanvas* C, TLazyTreeColumn* Column, TRect R, bool, bool,
+                         TBaseLazyTree::TLTDropMarkMode) {
+        OwnerDrawn.push_back(Column->Index());
+        C->Brush().SetColor(clRed);
+        C->FillRect(R);
+    };
+    t.SetRootNodeCount(1);
+    auto Render = [&] {
+        auto B = std::make_unique<TBitmap>();
+        RenderControlToBitmap(&t, *B);
+        return B;
+    };
+    auto B = Render();
+    TCanvas& C = B->Canvas();
+    const int HeaderHeight = H.Height();
+    EXPECT_EQ(t.ClientHeight(), 200 - HeaderHeight);
+    // Raised faces: light top-left, dark right border of each cell.
+    EXPECT_NE(C.Pixels(10, 0), C.Pixels(10, HeaderHeight / 2));
+    EXPECT_NE(C.Pixels(49, HeaderHeight / 2), ColorToRGB(H.Background()));
+    // Captions are inked in the text colour somewhere in the first cell.
+    auto Ink = [&](int Left, int Right, TColor Color) {
+        for (int X = Left; X < Right; ++X)
+            for (int Y = 2; Y < HeaderHeight - 2; ++Y)
+                if (C.Pixels(X, Y) == Color) return true;
+        return false;
+    };
+    EXPECT_TRUE(Ink(4, 45, ColorToRGB(H.Font().Color())));
+    // Only the sort column shows the arrow at its right end.
+    const TColor Arrow = ColorToRGB(clBtnShadow);
+    EXPECT_TRUE(Ink(50 + 50 - 2 - 4 - 8, 50 + 50 - 4, Arrow));
+    EXPECT_FALSE(Ink(50 - 2 - 4 - 8, 50 - 4 - 2, Arrow));
+    // The owner draws its column alone.
+    EXPECT_EQ(OwnerDrawn, (std::vector<TColumnIndex>{2}));
+    EXPECT_EQ(C.Pixels(125, HeaderHeight / 2), ColorToRGB(clRed));
+    // Switching the direction turns the arrow over: the narrow tip changes from top to bottom.
+    auto ArrowRowWidths = [&] {
+        std::vector<int> Widths;
+        for (int Y = 2; Y < HeaderHeight - 2; ++Y) {  // inside the face's edges
+            int N = 0;
+            for (int X = 84; X < 98; ++X) N += B->Canvas().Pixels(X, Y) == Arrow;
+            if (N > 0) Widths.push_back(N);
+        }
+        return Widths;
+    };
+    std::vector<int> Up = ArrowRowWidths();
+    ASSERT_GE(Up.size(), 2u);
+    EXPECT_LT(Up.front(), Up.back());
+    H.SetSortDirection(sdDescending);
+    B = Render();
+    std::vector<int> Down = ArrowRowWidths();
+    ASSERT_GE(Down.size(), 2u);
+    EXPECT_GT(Down.front(), Down.back());
+}
+
+namespace {
+
+// Three 50-pixel columns under a visible header; its band lies at client y -19 to -1.
+struct HeaderMouse : ColumnTree {
+    HeaderMouse() : ColumnTree(3, 250) {
+        TLTHeader& H = tree->Header();
+        H.SetOptions(H.Options + THeaderOptions{hoVisible});
+        tree->SetRootNodeCount(3);
+        tree->SetFocus();
+        tree->OnAfterColumnWidthTracking = [this](TLTHeader*, TColumnIndex Column) {
+            log += "tracked " + std::to_string(Column) + ";";
+        };
+        tree->OnHeaderClick = [this](TLTHeader*, TBaseLazyTree::TLTHeaderHitInfo& Hit) {
+            log += "click " + std::to_string(Hit.Column) + (Hit.HitPosition.Contains(TBaseLazyTree::hhiOnColumn) ? " on;" : ";");
+        };
+    }
+    std::string log;
+};
+
+}  // namespace
+
+TEST(LazyTreesHeaderMouse, BorderZonesStartWidthTracking) {
+    struct Case {
+        int X;
+        bool Tracks;
+    } Cases[] = {{48, true}, {54, true}, {47, false}, {55, false}, {98, true}, {25, false}};
+    for (const Case& c : Cases) {
+        HeaderMouse f;
+        SimulateMouseDown(f.tree, mbLeft, c.X, -8);
+        EXPECT_EQ(f.tree->Header().States.Contains(hsColumnWidthTrackPending), c.Tracks) << c.X;
+        SimulateMouseUp(f.tree, mbLeft, c.X, -8);
+        EXPECT_TRUE(f.tree->Header().States.Empty());
+    }
+}
+
+TEST(LazyTreesHeaderMouse, DraggingABorderResizesAndEscapeKeepsTheWidth) {
+    HeaderMouse f;
+    SimulateMouseDown(f.tree, mbLeft, 50, -8);
+    SimulateMouseMove(f.tree, 60, -8, {ssLeft});
+    EXPECT_TRUE(f.tree->Header().States.Contains(hsColumnWidthTracking));
+    SimulateMouseMove(f.tree, 80, 30, {ssLeft});  // the mouse may leave the band
+    EXPECT_EQ(f.Col(0).Width(), 80);
+    EXPECT_EQ(f.Col(1).Left(), 80);
+    SimulateMouseUp(f.tree, mbLeft, 80, 30);
+    EXPECT_EQ(f.log, "tracked 0;");
+    EXPECT_EQ(f.Col(0).Width(), 80);
+    f.log.clear();
+    SimulateMouseDown(f.tree, mbLeft, 130, -8);  // the border of column 1, now at 130
+    SimulateMouseMove(f.tree, 100, -8, {ssLeft});
+    SimulateKey(VK_ESCAPE);
+    EXPECT_TRUE(f.tree->Header().States.Empty());
+    EXPECT_EQ(f.log, "tracked 1;");
+    EXPECT_EQ(f.Col(1).Width(), 20);
+    SimulateMouseMove(f.tree, 120, -8);
+    EXPECT_EQ(f.Col(1).Width(), 20);  // no longer tracking
+}
+
+TEST(LazyTreesHeaderMouse, ClicksReportTheColumnAndSortWithTheOption) {
+    HeaderMouse f;
+    TLTHeader& H = f.tree->Header();
+    SimulateClick(f.tree, 75, -8);
+    EXPECT_EQ(f.log, "click 1 on;");
+    EXPECT_EQ(H.SortColumn, -1);
+    // In the rows, a press and release in the same column is a column click.
+    f.tree->OnColumnClick = [&](TBaseLazyTree*, TColumnIndex Column, TShiftState) {
+        f.log += "column " + std::to_string(Column) + ";";
+    };
+    SimulateClick(f.tree, 75, 5);
+    SimulateMouseDown(f.tree, mbLeft, 75, 5);
+    SimulateMouseUp(f.tree, mbLeft, 125, 5);  // released in another column: none
+    EXPECT_EQ(f.log, "click 1 on;column 1;");
+    f.log.clear();
+    H.SetOptions(H.Options + THeaderOptions{hoHeaderClickAutoSort});
+    std::vector<TColumnIndex> Sorted;
+    f.tree->OnCompareNodes = [&](TBaseLazyTree*, PLazyNode A, PLazyNode B, TColumnIndex Column, int& Result) {
+        Sorted.push_back(Column);
+        Result = int(A->Index) - int(B->Index);
+    };
+    SimulateClick(f.tree, 75, -8);
+    EXPECT_EQ(H.SortColumn, 1);
+    EXPECT_EQ(H.SortDirection, sdAscending);
+    EXPECT_FALSE(Sorted.empty());
+    SimulateClick(f.tree, 75, -8);
+    EXPECT_EQ(H.SortDirection, sdDescending);
+    // A column that may not be clicked is not pressed, and its release clicks nothing.
+    f.Col(2).SetOptions(f.Col(2).Options() - TLTColumnOptions{coAllowClick});
+    f.log.clear();
+    SimulateClick(f.tree, 125, -8);
+    EXPECT_EQ(f.log, "");
+    EXPECT_EQ(H.SortColumn, 1);
+}

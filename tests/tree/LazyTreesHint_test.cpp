@@ -1,0 +1,210 @@
+// The tree's hints: the answer to a hint request, the hint window's size
+// for plain hints and tooltips, keeping it on the desktop, the animation
+// steps, and the messages that leave it open.
+
+#include "tree/LazyTrees.h"
+#include "tree/LazyTrees.Utils.h"
+
+#include "framework/Forms.h"
+#include "framework/Messages.h"
+#include "framework/Simulate.h"
+#include "framework/Themes.h"
+#include "framework/Windows.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// One top-level node with a text far wider than the window.
+struct HintTree {
+    HintTree() {
+        SetThemeRenderer(trClassic);
+        form.SetBounds(50, 50, 300, 200);
+        tree = new TLazyStringTree(&form);
+        tree->SetParent(&form);
+        tree->SetBorderStyle(TBaseLazyTree::bsNone);
+        tree->SetBounds(0, 0, 120, 100);
+        tree->SetShowHint(true);
+        tree->OnGetText = [](TBaseLazyTree*, PLazyNode, TColumnIndex, TLSTTextType, String& Text) {
+            Text = u"A caption much wider than the little window";
+        };
+        tree->SetRootNodeCount(2);
+        form.Show();
+        tree->SetFocus();
+    }
+    ~HintTree() { SetThemeRenderer(trStyled); }
+    // Asks the tree as the framework does when the hint pause is over.
+    LRESULT Ask(THintInfo& Info, int X, int Y) {
+        Info.HintControl = tree;
+        Info.CursorPos = TPoint{X, Y};
+        Info.CursorRect = tree->ClientRect();
+        Info.HintPos = tree->ClientToScreen(TPoint{X, Y + 20});
+        Info.HintStr = GetShortHint(tree->Hint());
+        Info.HintMaxWidth = 400;
+        return tree->Perform(CM_HINTSHOW, 0, LPARAM(&Info));
+    }
+    // A plain tooltip granted for the first row's cut text.
+    THintInfo GrantedTooltip() {
+        tree->HintMode = hmTooltip;
+        tree->HintAnimation = hatNone;
+        THintInfo Info;
+        EXPECT_EQ(Ask(Info, 40, 5), 0);
+        return Info;
+    }
+    TForm form{nullptr};
+    TLazyStringTree* tree;
+};
+
+}  // namespace
+
+TEST(LazyTreesHint, TooltipIsGrantedForACutTextAndSizedToItsRectangle) {
+    HintTree f;
+    TLazyStringTree& t = *f.tree;
+    THintInfo Info = f.GrantedTooltip();
+    EXPECT_TRUE(Info.HintWindowClass);
+    ASSERT_NE(Info.HintData, nullptr);
+    const TRect Text = t.GetDisplayRect(t.GetFirst(), -1, true);
+    EXPECT_EQ(t.LastHintRect(), Text);
+    EXPECT_EQ(Info.CursorRect, Text);
+    EXPECT_TRUE(t.TreeStates().Contains(tsHint));
+    auto* const Data = static_cast<TLTHintData*>(Info.HintData);
+    EXPECT_EQ(Data->Node, t.GetFirst());
+    std::unique_ptr<THintWindow> Window(Info.HintWindowClass(nullptr));
+    TRect R = Window->CalcHintRect(400, Info.HintStr, Info.HintData);
+    // One pixel round the text rectangle, at -1, -1.
+    EXPECT_EQ(R, (TRect{-1, -1, Text.Right - Text.Left + 1, Text.Bottom - Text.Top + 1}));
+    EXPECT_EQ(static_cast<TLazyTreeHintWindow*>(Window.get())->HintData().HintText,
+              u"A caption much wider than the little window");
+    t.TreeOptions().SetPaintOptions(t.TreeOptions().PaintOptions() + TLTPaintOptions{toShowHorzGridLines});
+    R = Window->CalcHintRect(400, Info.HintStr, Info.HintData);
+    EXPECT_EQ(R.Bottom - R.Top, Text.Bottom - Text.Top + 1);  // the grid line is not part of it
+    // Asked again while the cursor stays in the rectangle: nothing changes.
+    THintInfo Again;
+    EXPECT_EQ(f.Ask(Again, 41, 6), 1);
+    EXPECT_EQ(t.LastHintRect(), Text);
+    int Pause = 500;
+    t.Perform(CM_HINTSHOWPAUSE, 0, LPARAM(&Pause));
+    EXPECT_EQ(Pause, 0);  // tooltips come at once
+    // A node whose text fits gets no tooltip.
+    t.OnGetText = [](TBaseLazyTree*, PLazyNode, TColumnIndex, TLSTTextType, String& Text) { Text = u"Fits"; };
+    t.InvalidateNode(t.GetFirst());
+    t.ReinitNode(t.GetFirst(), false);
+    THintInfo Short;
+    EXPECT_EQ(f.Ask(Short, 10, 25), 1);
+    EXPECT_EQ(t.LastHintRect(), TRect{});
+}
+
+TEST(LazyTreesHint, PlainHintSizeAndDefaultMode) {
+    HintTree f;
+    TLazyStringTree& t = *f.tree;
+    t.SetHint(u"Meters found|Long part");
+    THintInfo Plain;
+    EXPECT_EQ(f.Ask(Plain, 10, 5), 0);
+    EXPECT_EQ(Plain.HintStr, u"Meters found");  // the framework's own hint
+    EXPECT_EQ(Plain.HintData, nullptr);
+    t.HintMode = hmHint;
+    std::string Asked;
+    t.OnGetHint = [&](TBaseLazyTree*, PLazyNode Node, TColumnIndex, TLTTooltipLineBreakStyle&, String& Text) {
+        Asked += "node" + std::to_string(Node->Index) + ";";
+        Text = u"Meter 1";
+    };
+    THintInfo Info;
+    ASSERT_EQ(f.Ask(Info, 10, 25), 0);
+    std::unique_ptr<THintWindow> Window(Info.HintWindowClass(nullptr));
+    TRect R = Window->CalcHintRect(400, Info.HintStr, Info.HintData);
+    EXPECT_EQ(Asked, "node1;");
+    TBitmap Measure;
+    Measure.SetSize(1, 1);
+    Measure.Canvas().SetFont(Screen->HintFont());
+    TTextMetric Metric;
+    Measure.Canvas().GetTextMetrics(Metric);
+    EXPECT_EQ(R.Bottom - R.Top, Metric.tmHeight + 6);
+    EXPECT_EQ(R.Right - R.Left, Measure.Canvas().TextWidth(u"Meter 1") + t.TextMargin() + Metric.tmHeight);
+    // Below the nodes a hint-and-default tree shows the control's hint.
+    t.HintMode = hmHintAndDefault;
+    THintInfo Below;
+    ASSERT_EQ(f.Ask(Below, 10, 80), 0);
+    EXPECT_EQ(static_cast<TLTHintData*>(Below.HintData)->DefaultHint, u"Meters found");
+}
+
+TEST(LazyTreesHint, WindowStaysOnTheDesktopAndKeysLeaveItOpen) {
+    HintTree f;
+    TLazyStringTree& t = *f.tree;
+    THintInfo Info = f.GrantedTooltip();
+    ASSERT_TRUE(Info.HintWindowClass);
+    SimulateMouseMove(&t, 40, 5);
+    std::unique_ptr<THintWindow> Window(Info.HintWindowClass(nullptr));
+    TRect R = Window->CalcHintRect(400, Info.HintStr, Info.HintData);
+    const TRect Desktop = Screen->DesktopRect();
+    const int W = R.Right - R.Left, H = R.Bottom - R.Top;
+    struct Case {
+        TPoint At, Expected;
+    } Cases[] = {
+        {{Desktop.Right - W / 2, Desktop.Bottom - H / 2}, {Desktop.Right - W, Desktop.Bottom - H}},
+        {{Desktop.Left - 30, Desktop.Top - 40}, {Desktop.Left, Desktop.Top}},
+        {{Desktop.Left + 10, Desktop.Top + 20}, {Desktop.Left + 10, Desktop.Top + 20}},
+    };
+    for (const Case& c : Cases) {
+        Window->ActivateHintData(TRect{c.At.X, c.At.Y, c.At.X + W, c.At.Y + H}, Info.HintStr, Info.HintData);
+        EXPECT_EQ(Window->Left(), c.Expected.X) << c.At.X;
+        EXPECT_EQ(Window->Top(), c.Expected.Y) << c.At.Y;
+        EXPECT_EQ(Window->Width(), W);
+    }
+    EXPECT_TRUE(Window->IsHintShowing());
+    TMessage Key{WM_KEYDOWN, VK_DOWN, 0, 0};
+    TMessage Click{WM_LBUTTONDOWN, 0, 0, 0};
+    EXPECT_FALSE(Window->IsHintMsg(Key));
+    EXPECT_TRUE(Window->IsHintMsg(Click));
+    // The picture: the info colour inside a black frame, text in it.
+    TBitmap Picture;
+    Picture.Assign(&static_cast<TLazyTreeHintWindow*>(Window.get())->DrawBuffer());
+    EXPECT_EQ(Picture.Canvas().Pixels(0, 0), ColorToRGB(clBlack));
+    EXPECT_EQ(Picture.Canvas().Pixels(1, 1), ColorToRGB(clInfoBk));
+}
+
+TEST(LazyTreesHint, FadeAndSlideRunTheirStepsWithinTheDuration) {
+    HintTree f;
+    TLazyStringTree& t = *f.tree;
+    t.HintMode = hmTooltip;
+    t.SetAnimationDuration(20);
+    struct Case {
+        THintAnimationType Animation;
+        bool Mmx;
+        THintAnimationType Resolved;
+    } Cases[] = {
+        {hatFade, true, hatFade},
+        {hatSlide, true, hatSlide},
+        {hatFade, false, hatSlide},  // no blending: the hint slides
+        {hatNone, true, hatNone},
+    };
+    for (const Case& c : Cases) {
+        MMXAvailable = c.Mmx;
+        t.HintAnimation = c.Animation;
+        EXPECT_EQ(t.ResolveHintAnimation(), c.Resolved);
+        THintInfo Info;
+        ASSERT_EQ(f.Ask(Info, 40, 5 + int(c.Animation)), 0) << c.Animation;
+        SimulateMouseMove(&t, 40, 5 + int(c.Animation));
+        std::unique_ptr<THintWindow> Window(Info.HintWindowClass(nullptr));
+        TRect R = Window->CalcHintRect(400, Info.HintStr, Info.HintData);
+        OffsetRect(R, 100, 100);
+        Window->ActivateHintData(R, Info.HintStr, Info.HintData);
+        auto* W = static_cast<TLazyTreeHintWindow*>(Window.get());
+        const int Height = R.Bottom - R.Top;
+        // Fading: 255 levels over 40 ms, in steps of round(255 / 40) = 6 levels at least;
+        // sliding: one row or more per step over 20 ms.
+        if (c.Resolved == hatFade) {
+            EXPECT_GT(W->AnimationSteps(), 0);
+            EXPECT_LE(W->AnimationSteps(), 255 / 6);
+        } else if (c.Resolved == hatSlide) {
+            EXPECT_GT(W->AnimationSteps(), 0);
+            EXPECT_LE(W->AnimationSteps(), Height);
+        } else {
+            EXPECT_EQ(W->AnimationSteps(), 0);
+        }
+        EXPECT_FALSE(t.TreeStates().Contains(tsInAnimation));
+        Application->CancelHint();
+        THintInfo Away;
+        f.Ask(Away, 5, 95);  // below the nodes: the last rectangle is forgotten
+    }
+    MMXAvailable = true;
+}

@@ -127,6 +127,7 @@ void TExStringGrid::Loaded() {
     FMaxRowCount = RowCount();
     FLoaded = true;
     InitOrigColSizes();
+    FTools->UpdateSearchPanel();
     if (FBalloon.Enable()) FDataTools->BalloonInit();
     if (Options().Contains(goAlwaysShowEditor)) {
         FNavigation.SetAlwaysEdit(true);
@@ -531,6 +532,7 @@ void TExStringGrid::Paint() {
     FInvalidPending = false;
     if (FUpdateCount > 0) return;
     TBaseGrid::Paint();
+    FTools->PaintDesignHelper(Canvas());
     DrawPanMark();
     DrawFixedSizingLine();
     if (OnPainted) OnPainted(this);

@@ -672,6 +672,14 @@ public:
     // ===== Data tools: the operations of the grid's own tools object
     // (nodes, calculations, sorting, filtering, finding, marking).
     TExGridTools& Tools() { return *FTools; }
+    TSearchFooter& SearchFooter() { return FTools->SearchFooter(); }
+    TPrintSettings& PrintSettings() { return FTools->PrintSettings(); }
+    TCustomForm* SelectionToForm(const TGridRect& ARect) { return FTools->SelectionToForm(ARect); }
+    void ShowFocusWindow(TRect R) { FTools->ShowFocusWindow(R); }
+    void MoveFocusWindow() { FTools->MoveFocusWindow(); }
+    void HideFocusWindow() { FTools->HideFocusWindow(); }
+    TSearchPanel* SearchPanel() const { return FTools->SearchPanel(); }
+    void UpdateSearchPanel() { FTools->UpdateSearchPanel(); }
     void ExpandNode(int ARow) { FTools->ExpandNode(ARow); }
     void ContractNode(int ARow) { FTools->ContractNode(ARow); }
     void ExpandAll() { FTools->ExpandAll(); }
@@ -679,6 +687,10 @@ public:
     int GetNodeLevel(int ARow) { return FTools->GetNodeLevel(ARow); }
     int GetSubNodeCount(int ARow) { return FTools->GetSubNodeCount(ARow); }
     int GetParentRow(int ARow) { return FTools->GetParentRow(ARow); }
+    void Group(int Col) { FTools->Group(Col); }
+    void UnGroup() { FTools->UnGroup(); }
+    int GroupColumn() const { return FTools->GroupColumn; }
+    void SetGroupColumn(int Value) { FTools->SetGroupColumn(Value); }
     double ColumnSum(int ACol, int FromRow, int ToRow) { return FTools->ColumnSum(ACol, FromRow, ToRow); }
     double ColumnAvg(int ACol, int FromRow, int ToRow) { return FTools->ColumnAvg(ACol, FromRow, ToRow); }
     double ColumnMin(int ACol, int FromRow, int ToRow) { return FTools->ColumnMin(ACol, FromRow, ToRow); }
@@ -1047,6 +1059,8 @@ protected:
     // Removes displayed rows with their texts, objects and heights; hidden
     // rows keep their indexes unless UpdateHidden.
     void DoRemoveRows(int RowIndex, int RCount, bool UpdateHidden);
+    // Displayed rows, ascending and unique, without touching hidden-row indexes.
+    void DoRemoveRowList(const std::vector<int>& Rows);
     void DoInsertRows(int RowIndex, int RCount);
     void FormResized(TObject* Sender);
 
@@ -1197,6 +1211,7 @@ private:
     friend class TExInplaceEdit;
     friend class TGridCombo;
     friend class TExGridTools;
+    friend class TFooterPanel;
     String ReadNumberText(const String& Raw);
     TCellGraphic* OwnGraphic(int ACol, int ARow);
     // The cell's own graphic, made when it has none; "Invalid cell" outside

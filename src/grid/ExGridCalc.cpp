@@ -1,7 +1,10 @@
-// Column and row figures over cells read as numbers, and the values of the
-// floating footer's row.
+// Column and row figures over cells read as numbers, the values of the
+// floating footer's row, and the footer panel that shows it.
 #include "grid/ExGrid.h"
 
+#include "grid/foundation/MarkupRender.h"
+
+#include "framework/Forms.h"
 #include "framework/SysUtils.h"
 
 #include <algorithm>
@@ -31,8 +34,34 @@ bool TExGridTools::CountedRow(int ARow, bool Real) {
     return true;
 }
 
+namespace {
+
+// A plain whole number of up to 15 digits reads the same in every locale;
+// false for anything else.
+bool ReadPlainInteger(const String& S, double& Value) {
+    size_t i = 0, n = S.size();
+    bool negative = n > 0 && S[0] == u'-';
+    if (negative) ++i;
+    if (i == n || n - i > 15) return false;
+    long long v = 0;
+    for (; i < n; ++i) {
+        Char c = S[i];
+        if (c < u'0' || c > u'9') return false;
+        v = v * 10 + (c - u'0');
+    }
+    Value = negative ? -double(v) : double(v);
+    return true;
+}
+
+}  // namespace
+
 double TExGridTools::ReadValue(int ACol, int ARow, bool Real) {
-    return Real ? FGrid.AllFloats(ACol, ARow) : FGrid.Floats(ACol, ARow);
+    if (!Real) {
+        double v;
+        if (ReadPlainInteger(FGrid.GetCellEx(ACol, ARow), v)) return v;
+        return FGrid.Floats(ACol, ARow);
+    }
+    return FGrid.AllFloats(ACol, ARow);
 }
 
 namespace {
@@ -237,5 +266,141 @@ void TExGridTools::FooterChanged() {
     bool lastRow = ff.Visible() && ff.FooterStyle() == fsFixedLastRow;
     FGrid.SetFixedFooters(lastRow ? 1 : 0);
     FGrid.FHideLastRow = lastRow;
+    if (FFooterPanel) {
+        FFooterPanel->SetHeight(ff.Visible() ? ff.Height() - 1 : 0);
+        FFooterPanel->SetVisible(ff.Visible());
+        FFooterPanel->SetShowHint(ff.ShowHint());
+        FFooterPanel->Invalidate();
+    }
     FGrid.InvalidateGrid();
+}
+
+// ---------------------------------------------------------------------------
+// The footer panel
+
+TFooterPanel::TFooterPanel(TExStringGrid* AGrid) : TPanel(AGrid), FGrid(AGrid) {
+    SetBevelOuter(bvNone);
+    SetParent(AGrid);
+    SetAlign(alBottom);
+    SetHeight(0);
+    SetVisible(false);
+}
+
+int TFooterPanel::FooterWidth() {
+    int w = 0;
+    for (int c = 0; c < FGrid->FixedCols(); ++c) w += FGrid->ColWidths(c);
+    for (int c = FGrid->LeftCol(); c < FGrid->ColCount(); ++c) w += FGrid->ColWidths(c);
+    return w;
+}
+
+int TFooterPanel::ColumnAt(int X) {
+    int sum = 0;
+    for (int c = 0; c < FGrid->FixedCols(); ++c) {
+        sum += FGrid->ColWidths(c);
+        if (sum >= X) return c;
+    }
+    for (int c = FGrid->LeftCol(); c < FGrid->ColCount(); ++c) {
+        sum += FGrid->ColWidths(c);
+        if (sum >= X) return c;
+    }
+    return -1;
+}
+
+void TFooterPanel::Paint() {
+    TCanvas& cv = Canvas();
+    TFloatingFooter& ff = FGrid->FloatingFooter();
+    TExGridTools& tools = FGrid->Tools();
+    TRect client = ClientRect();
+    int width = std::min(FooterWidth(), int(client.Right));
+    cv.Brush().SetStyle(bsSolid);
+    cv.Brush().SetColor(FGrid->Color());
+    cv.FillRect(client);
+    TRect part = Rect(0, 0, width, client.Bottom);
+    int last = FGrid->RowCount() - 1;
+    switch (ff.FooterStyle()) {
+        case fsFixedLastRow: {
+            cv.Brush().SetColor(ff.Color());
+            cv.FillRect(part);
+            int x = 0;
+            int top = FGrid->Options().Contains(goFixedHorzLine) ? 1 : 0;
+            auto cell = [&](int c) {
+                TRect r = Rect(x, top, x + FGrid->ColWidths(c), client.Bottom);
+                x = r.Right;
+                int real = FGrid->RealColIndex(c);
+                TColor own = FGrid->CellPropsAssigned(real, last) ? FGrid->Colors(real, last) : clNone;
+                if (own != clNone) {
+                    cv.Brush().SetColor(own);
+                    cv.FillRect(r);
+                }
+                if (FGrid->IsBaseCell(real, last)) {
+                    if (tools.OnFooterPaint) tools.OnFooterPaint(this, c, cv, r);
+                    else static_cast<TBaseGrid*>(FGrid)->DrawGridCell(cv, c, last, r, TGridDrawState{gdFixed});
+                }
+                if (FGrid->Options().Contains(goFixedVertLine)) {
+                    cv.Pen().SetColor(TColor(0x808080));
+                    cv.MoveTo(r.Right - 1, r.Top);
+                    cv.LineTo(r.Right - 1, r.Bottom);
+                }
+            };
+            for (int c = 0; c < FGrid->FixedCols(); ++c) cell(c);
+            for (int c = FGrid->LeftCol(); c < FGrid->ColCount(); ++c) cell(c);
+            break;
+        }
+        case fsColumnPreview:
+        case fsCustomPreview: {
+            cv.Brush().SetColor(ff.Color());
+            cv.FillRect(part);
+            cv.Pen().SetColor(TColor(0xFFFFFF));
+            cv.MoveTo(part.Left, part.Bottom - 1);
+            cv.LineTo(part.Left, part.Top);
+            cv.LineTo(part.Right - 1, part.Top);
+            cv.Pen().SetColor(TColor(0x808080));
+            cv.LineTo(part.Right - 1, part.Bottom - 1);
+            cv.LineTo(part.Left, part.Bottom - 1);
+            TRect box = Rect(part.Left + 1, part.Top + 1, part.Right - 1, part.Bottom - 1);
+            if (ff.FooterStyle() == fsColumnPreview) {
+                if (tools.OnFooterPaint) tools.OnFooterPaint(this, ff.Column(), cv, box);
+                else static_cast<TBaseGrid*>(FGrid)->DrawGridCell(cv, FGrid->DisplColIndex(ff.Column()), FGrid->Row(), box, TGridDrawState{});
+            } else if (FGrid->ComponentState().Contains(csDesigning)) {
+                cv.Brush().SetStyle(bsClear);
+                cv.TextOut(box.Left + 2, box.Top + 2, ff.CustomTemplate());
+            } else {
+                cv.Font().Assign(&FGrid->Font());
+                cv.Brush().SetStyle(bsClear);
+                TMarkupDrawArgs in;
+                in.LinkColor = clBlue;
+                TMarkupDrawResult out;
+                DrawHTMLText(cv, tools.FillTemplate(ff.CustomTemplate()),
+                             Rect(box.Left + 2, box.Top + 2, box.Right, box.Bottom), in, out);
+            }
+            break;
+        }
+        default:
+            if (tools.OnFooterPaint) tools.OnFooterPaint(this, ff.Column(), cv, client);
+            break;
+    }
+    if (ff.BorderColor() != clNone) {
+        cv.Pen().SetColor(ff.BorderColor());
+        cv.MoveTo(0, 0);
+        cv.LineTo(width, 0);
+    }
+}
+
+void TFooterPanel::MouseMove(TShiftState Shift, int X, int Y) {
+    TPanel::MouseMove(Shift, X, Y);
+    if (!FGrid->FloatingFooter().ShowHint()) return;
+    int c = ColumnAt(X);
+    if (FLastHintX != -1 && c != FLastHintX) Application->CancelHint();
+    if (c >= 0) {
+        String hint;
+        FGrid->DoGridHint(FGrid->RowCount() - 1, c, hint);
+        SetHint(hint);
+        FLastHintX = c;
+    }
+}
+
+void TFooterPanel::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TPanel::MouseUp(Button, Shift, X, Y);
+    if (FGrid->OnClick) FGrid->OnClick(FGrid);
+    if (FGrid->OnClickCell) FGrid->OnClickCell(FGrid, FGrid->RowCount() - 1, ColumnAt(X));
 }

@@ -53,7 +53,7 @@ long long ParseInts(const String& Stripped) {
 double ParseFloats(const String& Stripped) {
     String s = DisplayToFloatText(Stripped);
     if (s.empty() || s == u"-") return 0;
-    TFormatSettings dot;
+    static const TFormatSettings dot;
     double v = 0;
     if (!TryStrToFloat(s, v, dot)) throw EExGridError(u"Cell does not contain a float value");
     return v;

@@ -1,12 +1,15 @@
 // Filtering the data rows in levels: each application hides the rows that
 // fail the conditions among those still shown; levels come back last first.
+// The header's filter buttons open lists of a column's values to choose from.
 #include "grid/ExGrid.h"
 
 #include "grid/foundation/CellCodecs.h"
 #include "grid/foundation/FilterMatch.h"
 #include "grid/foundation/MarkupText.h"
 
+#include "framework/Messages.h"
 #include "framework/SysUtils.h"
+#include "framework/Windows.h"
 
 #include <cmath>
 
@@ -162,4 +165,163 @@ void TExGridTools::NarrowDown(const String& ACondition, int AColumn) {
     // With the text gone every filter level is released; rows of contracted
     // nodes and rows hidden one by one stay where they are.
     FLastFilter = ACondition;
+}
+
+// ---------------------------------------------------------------------------
+// The filter lists of the header buttons
+
+void TDropList::Choose() {
+    SetVisible(false);
+    if (OnSelect) OnSelect(this, ItemIndex());
+}
+
+void TDropList::KeyDown(Word& Key, TShiftState Shift) {
+    if (Key == VK_RETURN) {
+        Key = 0;
+        Choose();
+        return;
+    }
+    TListBox::KeyDown(Key, Shift);
+}
+
+void TDropList::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TListBox::MouseUp(Button, Shift, X, Y);
+    Choose();
+}
+
+namespace {
+
+// A press on another window closes the list unless the mouse is over it.
+bool MouseOutside(TControl& C) {
+    TPoint p = C.ScreenToClient(GetCursorPos());
+    return p.X < 0 || p.Y < 0 || p.X >= C.Width() || p.Y >= C.Height();
+}
+
+}  // namespace
+
+void TDropList::WMCancelMode(TMessage& Message) {
+    TListBox::WMCancelMode(Message);
+    if (MouseOutside(*this)) {
+        SetVisible(false);
+        if (OnCancel) OnCancel(this);
+    }
+}
+
+TDropCheckList::TDropCheckList(TComponent* AOwner) : TCheckListBox(AOwner) {
+    OnClickCheck = [this](TObject*) {
+        if (OnSelect) OnSelect(this, -1);
+    };
+}
+
+void TDropCheckList::WMCancelMode(TMessage& Message) {
+    TCheckListBox::WMCancelMode(Message);
+    if (MouseOutside(*this)) {
+        SetVisible(false);
+        if (OnCancel) OnCancel(this);
+    }
+}
+
+void TExGridTools::CreateFilterLists() {
+    FDropList = new TDropList(&FGrid);
+    FDropCheckList = new TDropCheckList(&FGrid);
+    for (TListBox* l : {static_cast<TListBox*>(FDropList), static_cast<TListBox*>(FDropCheckList)}) {
+        l->SetParent(&FGrid);
+        l->SetVisible(false);
+        l->SetBounds(0, 0, 0, 0);
+    }
+    FDropList->OnSelect = [this](TObject*, int Index) { DoFilterSelect(Index); };
+    FDropCheckList->OnSelect = [this](TObject*, int) { DoFilterCheck(); };
+    auto cancel = [this](TObject*) { FGrid.FFilterCol = -1; };
+    FDropList->OnCancel = cancel;
+    FDropCheckList->OnCancel = cancel;
+}
+
+TListBox* TExGridTools::FilterDropList(bool Check) {
+    return Check ? static_cast<TListBox*>(FDropCheckList) : static_cast<TListBox*>(FDropList);
+}
+
+namespace {
+
+String FriendlyPart(const String& Entry) {
+    size_t eq = Entry.find(u'=');
+    return eq == String::npos ? Entry : Entry.substr(0, eq);
+}
+
+String ConditionPart(const String& Entry) {
+    size_t eq = Entry.find(u'=');
+    return eq == String::npos ? Entry : Entry.substr(eq + 1);
+}
+
+}  // namespace
+
+bool TExGridTools::DoGetColumnFilter(int Col) {
+    TStringList& list = FGrid.FilterList();
+    list.Clear();
+    bool normal = Col >= FGrid.FixedCols() || FilterDropDownColumns == fdAll;
+    if (FilterDropDownAuto && normal) {
+        list.SetSorted(true);
+        list.SetDuplicates(dupIgnore);
+        // A text with a blank filters by itself in double quotes.
+        auto add = [&](const String& Raw) {
+            String t = Trim(Raw);
+            if (t.find(u' ') != String::npos) list.Add(t + u"=\"" + t + u"\"");
+            else list.Add(t);
+        };
+        for (int r = FGrid.FixedRows(); r <= FGrid.RowCount() - FGrid.FixedFooters() - 1; ++r)
+            add(FGrid.GetCellEx(Col, r));
+        if (!FilterIncremental)
+            for (const TGridItem& i : FGrid.FGridItems)
+                if (Col < int(i.Texts.size())) add(i.Texts[size_t(Col)]);
+        list.SetSorted(false);
+        if (!FilterDropDownClear.empty()) list.Insert(0, FilterDropDownClear);
+    }
+    list.SetSorted(false);
+    if (FGrid.OnGetColumnFilter) FGrid.OnGetColumnFilter(&FGrid, Col, list);
+    return list.Count() > 0;
+}
+
+void TExGridTools::DoFilterSelect(int ItemIndex) {
+    if (FGrid.CanFocus()) FGrid.SetFocus();
+    int col = FGrid.FFilterCol;
+    FGrid.FFilterCol = -1;
+    if (col < 0 || col >= FGrid.TotalColCount()) return;
+    DoGetColumnFilter(col);
+    TStringList& list = FGrid.FilterList();
+    if (ItemIndex < 0 || ItemIndex >= list.Count()) return;
+    String entry = list[ItemIndex];
+    String friendly = FriendlyPart(entry), condition = ConditionPart(entry);
+    if (AutoFilterUpdate) FGrid.SetFilterActive(false);
+    if (condition == FilterDropDownClear) condition.clear();
+    if (OnFilterSelect) OnFilterSelect(&FGrid, col, ItemIndex, friendly, condition);
+    if (!condition.empty()) FGrid.Filter().GetColFilter(col)->SetCondition(condition);
+    else FGrid.Filter().RemoveColumnFilter(col);
+    if (AutoFilterUpdate) {
+        FGrid.SetFixedRowAlways(true);
+        FGrid.SetFilterActive(true);
+        if (FGrid.RowCount() > FGrid.FixedRows()) FGrid.SetRow(FGrid.FixedRows());
+        if (OnFilterDone) OnFilterDone(&FGrid);
+    }
+}
+
+void TExGridTools::DoFilterCheck() {
+    int col = FGrid.FFilterCol;
+    if (col < 0 || col >= FGrid.TotalColCount()) return;
+    DoGetColumnFilter(col);
+    TStringList& list = FGrid.FilterList();
+    if (AutoFilterUpdate) FGrid.SetFilterActive(false);
+    TFilter& filter = FGrid.Filter();
+    filter.Clear();
+    for (int i = 0; i < FDropCheckList->Items().Count() && i < list.Count(); ++i) {
+        if (!FDropCheckList->Checked(i)) continue;
+        String entry = list[i];
+        String friendly = FriendlyPart(entry), condition = ConditionPart(entry);
+        if (condition == FilterDropDownClear) condition.clear();
+        if (OnFilterCheck) OnFilterCheck(&FGrid, col, i, friendly, condition, FDropCheckList);
+        TFilterData* item = filter.Add();
+        item->SetCondition(condition);
+        item->SetColumn(col);
+        item->SetOperation(filter.Count() == 1 ? foNONE : foOR);
+    }
+    FGrid.SetFilterActive(true);
+    FDropCheckList->Invalidate();
 }

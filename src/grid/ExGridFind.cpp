@@ -1,10 +1,16 @@
 // Finding texts in the cells: the general search with its options, the
-// replace built on it, and the prefix search in the sort column.
+// replace built on it, the prefix search in the sort column, and the
+// search panel at the grid's bottom that drives them.
 #include "grid/ExGrid.h"
 
+#include "grid/foundation/ExCheckBox.h"
+#include "grid/foundation/ExGridButton.h"
 #include "grid/foundation/FilterMatch.h"
+#include "grid/foundation/GridColors.h"
+#include "grid/foundation/GridOptions.h"
 #include "grid/foundation/MarkupText.h"
 
+#include "framework/Messages.h"
 #include "framework/SysUtils.h"
 
 bool TExGridTools::MatchCell(const String& CellText, const String& S, TFindParams P) {
@@ -75,7 +81,7 @@ TPoint TExGridTools::Find(TPoint StartCell, const String& S, TFindParams P) {
         for (; i >= 0 && i < n; i += back ? -1 : 1) {
             int c = byRow ? c0 + int(i % w) : c0 + int(i / h);
             int r = byRow ? r0 + int(i / w) : r0 + int(i % h);
-            if (byRow && IgnoreColumns.HasValue(c)) continue;
+            if (byRow && FGrid.IgnoreColumns().HasValue(c)) continue;
             int col = hiddenCols ? c : g.RealColIndex(c);
             String text = hiddenRows ? g.AllCells(col, r) : g.GetCellEx(col, r);
             if (MatchCell(text, SearchCache, P)) {
@@ -152,7 +158,7 @@ int TExGridTools::Search(const String& S) {
     TSortSettings& ss = FGrid.SortSettings();
     int col;
     if (!ss.Show()) col = FGrid.FixedCols();
-    else if (ss.IndexShow()) col = SortIndexes.Count() > 0 ? SortIndexes.GetSortColumns(0) : FGrid.FixedCols();
+    else if (ss.IndexShow()) col = FGrid.SortIndexes().Count() > 0 ? FGrid.SortIndexes().GetSortColumns(0) : FGrid.FixedCols();
     else col = ss.Column();
     if (col < 0) return -1;
     for (int r = FGrid.FixedRows(); r < FGrid.RowCount(); ++r) {
@@ -161,3 +167,247 @@ int TExGridTools::Search(const String& S) {
     }
     return -1;
 }
+
+// ---------------------------------------------------------------------------
+// The search panel
+
+void TRetEdit::KeyDown(Word& Key, TShiftState Shift) {
+    if (Key == VK_RETURN) {
+        TNotifyEvent& ev = Shift.Contains(ssCtrl) ? OnCtrlReturn : OnReturn;
+        Key = 0;
+        if (ev) ev(this);
+        return;
+    }
+    TEdit::KeyDown(Key, Shift);
+}
+
+// No line break and no beep for Enter.
+void TRetEdit::KeyPress(Char& Key) {
+    if (Key == u'\r' || Key == u'\n') {
+        if (OnKeyPress) OnKeyPress(this, Key);
+        Key = 0;
+        return;
+    }
+    TEdit::KeyPress(Key);
+}
+
+void TRetEdit::WMGetDlgCode(TMessage& Message) {
+    TEdit::WMGetDlgCode(Message);
+    Message.Result |= DLGC_WANTALLKEYS;
+}
+
+TSearchPanel::TSearchPanel(TExStringGrid* AGrid) : TPanel(AGrid), FGrid(AGrid) {
+    SetBevelOuter(bvNone);
+    EditControl = new TRetEdit(this);
+    ForwardButton = new TExGridButton(this);
+    BackwardButton = new TExGridButton(this);
+    ExitButton = new TExGridButton(this);
+    HiliteButton = new TExGridButton(this);
+    MatchCase = new TExCheckBox(this);
+    struct Place {
+        TControl* Control;
+        int Left, Top, Width, Height;
+    } places[] = {
+        {EditControl, 25, 6, 110, 21}, {ForwardButton, 140, 5, 90, 23}, {BackwardButton, 235, 5, 90, 23},
+        {ExitButton, 5, 7, 14, 14},    {HiliteButton, 330, 5, 90, 23},  {MatchCase, 425, 8, 120, 18},
+    };
+    for (const Place& p : places) {
+        p.Control->SetParent(this);
+        p.Control->SetBounds(p.Left, p.Top, p.Width, p.Height);
+    }
+    for (TExGridButton* b : {ForwardButton, BackwardButton, HiliteButton}) b->SetEnabled(false);
+    HiliteButton->SetAllowAllUp(true);
+    HiliteButton->SetGroupIndex(1);
+    EditControl->OnChange = [this](TObject*) { EditChanged(); };
+    EditControl->OnReturn = [this](TObject* s) {
+        if (OnForwardClick) OnForwardClick(s);
+    };
+    EditControl->OnCtrlReturn = [this](TObject* s) {
+        if (OnBackwardClick) OnBackwardClick(s);
+    };
+    ForwardButton->OnClick = [this](TObject* s) {
+        if (OnForwardClick) OnForwardClick(s);
+    };
+    BackwardButton->OnClick = [this](TObject* s) {
+        if (OnBackwardClick) OnBackwardClick(s);
+    };
+    ExitButton->OnClick = [this](TObject* s) {
+        if (OnExitClick) OnExitClick(s);
+    };
+    HiliteButton->OnClick = [this](TObject* s) {
+        if (OnHighlightClick) OnHighlightClick(s);
+    };
+}
+
+void TSearchPanel::SetColorTo(TColor Value) {
+    FColorTo = Value;
+    Invalidate();
+}
+
+void TSearchPanel::EditChanged() {
+    bool any = !EditControl->Text().empty();
+    for (TExGridButton* b : {ForwardButton, BackwardButton, HiliteButton}) b->SetEnabled(any);
+    if (OnEditChange) OnEditChange(this);
+}
+
+void TSearchPanel::Paint() {
+    TPanel::Paint();
+    TCanvas& c = Canvas();
+    TRect r = ClientRect();
+    if (FColorTo == clNone) {
+        c.Brush().SetColor(Color());
+        c.FillRect(r);
+    } else {
+        DrawGradient(c, Color(), FColorTo, 32, r, false);
+    }
+    c.Pen().SetColor(FGrid->GridLineColor());
+    c.MoveTo(r.Left, r.Top);
+    c.LineTo(r.Right, r.Top);
+}
+
+void TExGridTools::CreateSearchPanel() {
+    FSearchFooter = std::make_unique<TSearchFooter>(&FGrid, false);
+    FSearchFooter->OnChange = [this](TObject*) { UpdateSearchPanel(); };
+    FSearchPanel = new TSearchPanel(&FGrid);
+    FSearchPanel->SetParent(&FGrid);
+    FSearchPanel->SetAlign(alBottom);
+    FSearchPanel->SetHeight(0);
+    FSearchPanel->SetVisible(false);
+    FSearchPanel->OnEditChange = [this](TObject*) { SearchPanelEditChange(); };
+    FSearchPanel->OnForwardClick = [this](TObject*) { SearchPanelFindNext(); };
+    FSearchPanel->OnBackwardClick = [this](TObject*) { SearchPanelFindPrev(); };
+    FSearchPanel->OnExitClick = [this](TObject*) { SearchPanelClose(); };
+    FSearchPanel->OnHighlightClick = [this](TObject*) { SearchPanelHighlight(); };
+}
+
+void TExGridTools::UpdateSearchPanel() {
+    if (!FSearchPanel || FGrid.IsLoading()) return;
+    TSearchFooter& sf = *FSearchFooter;
+    TSearchPanel& p = *FSearchPanel;
+    if ((p.HiliteButton->Down() && p.Visible() && !sf.Visible()) || sf.AlwaysHighLight()) UnHilightInGrid(false);
+    p.SetColor(sf.Color());
+    p.SetColorTo(sf.ColorTo());
+    p.ForwardButton->SetCaption(sf.FindNextCaption());
+    p.BackwardButton->SetCaption(sf.FindPrevCaption());
+    p.HiliteButton->SetCaption(sf.HighLightCaption());
+    p.MatchCase->SetCaption(sf.MatchCaseCaption());
+    struct HintOf {
+        TControl* Control;
+        const String& Hint;
+    } hints[] = {{p.ForwardButton, sf.HintFindNext()},
+                 {p.BackwardButton, sf.HintFindPrev()},
+                 {p.ExitButton, sf.HintClose()},
+                 {p.HiliteButton, sf.HintHighlight()}};
+    for (const HintOf& h : hints) {
+        h.Control->SetHint(h.Hint);
+        h.Control->SetShowHint(!h.Hint.empty());
+    }
+    p.Font().Assign(&sf.Font());
+    p.HiliteButton->SetVisible(sf.ShowHighLight());
+    p.ExitButton->SetVisible(sf.ShowClose());
+    p.MatchCase->SetVisible(sf.ShowMatchCase());
+    p.BackwardButton->SetVisible(sf.ShowFindPrev());
+    p.ForwardButton->SetVisible(sf.ShowFindNext());
+    p.MatchCase->SetLeft(sf.ShowHighLight() ? 425 : 330);
+    if (sf.Visible()) {
+        p.SetVisible(true);
+        p.SetHeight(32);
+        if (FGrid.Row() >= FGrid.TopRow() + FGrid.VisibleRowCount() - 1) FGrid.SetTopRowEx(FGrid.TopRow() + 1);
+    } else {
+        p.SetHeight(0);
+        p.SetVisible(false);
+    }
+}
+
+TFindParams TExGridTools::PanelParams(bool Stepping) {
+    TSearchFooter& sf = *FSearchFooter;
+    TFindParams p{fnAutoGoto};
+    if (FSearchPanel->HiliteButton->Down()) p.Include(fnIgnoreHTMLTags);
+    if (FSearchPanel->MatchCase->Checked()) p.Include(fnMatchCase);
+    if (sf.SearchActiveColumnOnly()) p.Include(fnFindInCurrentCol);
+    if (sf.SearchMatchStart()) p.Include(fnMatchStart);
+    if (!Stepping && sf.SearchFixedCells()) p.Include(fnIncludeFixed);
+    if (!Stepping && sf.SearchHiddenRows()) p.Include(fnIncludeHiddenRows);
+    if (sf.SearchDirection() == sdLeftRight) p.Include(fnDirectionLeftRight);
+    if (sf.SearchColumn() >= 0 && sf.SearchColumn() < FGrid.ColCount()) {
+        p.Include(fnFindInPresetCol);
+        FindCol = sf.SearchColumn();
+    }
+    return p;
+}
+
+// The search text highlighted (or not) where the footer searches, normal cells only.
+void TExGridTools::PanelHighlight(bool On) {
+    int col = FSearchFooter->SearchColumn();
+    String text = FSearchPanel->EditControl->Text();
+    bool doCase = FSearchPanel->MatchCase->Checked();
+    if (col == -1) {
+        if (On) HilightInGrid(false, doCase, text);
+        else UnHilightInGrid(false);
+    } else {
+        if (On) HilightInCol(false, doCase, col, text);
+        else UnHilightInCol(false, col);
+    }
+}
+
+void TExGridTools::SearchPanelEditChange() {
+    String text = FSearchPanel->EditControl->Text();
+    bool defaultSearch = true;
+    if (OnSearchEditChange) OnSearchEditChange(&FGrid, text, defaultSearch);
+    if (!defaultSearch || !FSearchFooter->AutoSearch()) return;
+    TFindParams params = PanelParams(false);
+    bool highlight = FSearchPanel->HiliteButton->Down() || FSearchFooter->AlwaysHighLight();
+    if (highlight) PanelHighlight(false);
+    TColor colour = clWindow;
+    if (!text.empty()) {
+        SearchCell = Find({-1, -1}, text, params);
+        FGrid.DoSearchFooterAction(text, SearchCell.X, SearchCell.Y);
+        if (SearchCell.X < 0) {
+            colour = clRed;
+        } else {
+            if (SearchCell.Y < FGrid.RowCount() && SearchCell.X < FGrid.ColCount())
+                FGrid.ScrollInView(SearchCell.X, SearchCell.Y);
+            if (highlight) PanelHighlight(true);
+        }
+    }
+    if (FSearchPanel->EditControl->Color() != colour) {
+        FSearchPanel->EditControl->SetColor(colour);
+        FSearchPanel->EditControl->Invalidate();
+    }
+}
+
+void TExGridTools::SearchPanelFindNext() {
+    String text = FSearchPanel->EditControl->Text();
+    if (!FSearchFooter->AutoSearch()) {
+        if (text != FSearchFooter->LastSearch()) SearchCell = {-1, -1};
+        FSearchFooter->SetLastSearch(text);
+    }
+    SearchCell = Find(SearchCell, text, PanelParams(true));
+    if (SearchCell.X >= 0 && SearchCell.Y < FGrid.RowCount() && SearchCell.X < FGrid.ColCount())
+        FGrid.ScrollInView(SearchCell.X, SearchCell.Y);
+    FGrid.DoSearchFooterAction(text, SearchCell.X, SearchCell.Y);
+    FSearchPanel->Invalidate();
+}
+
+void TExGridTools::SearchPanelFindPrev() {
+    String text = FSearchPanel->EditControl->Text();
+    if (!FSearchFooter->AutoSearch()) {
+        if (text != FSearchFooter->LastSearch()) SearchCell = {-1, -1};
+        FSearchFooter->SetLastSearch(text);
+    }
+    TFindParams p = PanelParams(true);
+    p.Exclude(fnDirectionLeftRight);  // only the next search goes along the rows
+    p.Include(fnBackward);
+    SearchCell = Find(SearchCell, text, p);
+    if (SearchCell.X >= 0 && SearchCell.Y < FGrid.RowCount() && SearchCell.X < FGrid.ColCount())
+        FGrid.ScrollInView(SearchCell.X, SearchCell.Y);
+    FGrid.DoSearchFooterAction(text, SearchCell.X, SearchCell.Y);
+    FSearchPanel->Invalidate();
+}
+
+void TExGridTools::SearchPanelClose() {
+    if (OnSearchFooterClose) OnSearchFooterClose(&FGrid);
+    FSearchFooter->SetVisible(false);
+}
+
+void TExGridTools::SearchPanelHighlight() { PanelHighlight(FSearchPanel->HiliteButton->Down()); }

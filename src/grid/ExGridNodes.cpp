@@ -1,6 +1,12 @@
 // Row nodes: a node row heads a span of rows that contracting hides; the
 // marks live in column 0's cell data, so they travel with their rows.
+// Grouping builds its header and summary rows on them. The tools object is
+// made and torn down here too.
 #include "grid/ExGrid.h"
+
+#include "grid/foundation/GridOptions.h"
+
+#include "framework/BalloonTip.h"
 
 #include <algorithm>
 
@@ -15,9 +21,22 @@ public:
 // Rows hidden by contracting carry this level: no filter level releases them.
 static constexpr int NodeHideLevel = -1;
 
-TExGridTools::TExGridTools(TExStringGrid& AGrid) : TGridDataTools(AGrid) {}
+TExGridTools::TExGridTools(TExStringGrid& AGrid) : TGridDataTools(AGrid) {
+    CreateSearchPanel();
+    CreateFilterLists();
+    FFooterPanel = new TFooterPanel(&FGrid);
+}
 
-TExGridTools::~TExGridTools() = default;
+// The panels, lists and windows call back into the tools: they go first.
+TExGridTools::~TExGridTools() {
+    delete FSearchPanel;
+    delete FFooterPanel;
+    delete FDropList;
+    delete FDropCheckList;
+    delete FFocusWindow;
+    delete FBalloonTip;
+    delete FLookMenu;
+}
 
 TNodeGraphic* TExGridTools::NodeAt(int ARow) {
     if (ARow < 0 || ARow >= FGrid.RowCount() || !FGrid.CellPropsAssigned(0, ARow)) return nullptr;
@@ -330,4 +349,320 @@ void TExGridTools::SetSummaryRow(int ARow) {
         p->SetGraphicObject(g);
     }
     g->CellType = ctSummary;
+}
+
+// ---------------------------------------------------------------------------
+// Grouping: a header row (a node) before each run of equal values of one
+// column, that column taken out, and optionally a summary row per group.
+
+namespace {
+
+void HeaderLook(TExStringGrid& G, int ARow) {
+    TGrouping& gr = G.Grouping();
+    if (gr.HeaderColor() != clNone) G.SetRowColor(ARow, gr.HeaderColor());
+    if (gr.HeaderColorTo() != clNone) G.SetRowColorTo(ARow, gr.HeaderColorTo());
+    if (gr.HeaderTextColor() != clNone) G.SetRowFontColor(ARow, gr.HeaderTextColor());
+}
+
+void SummaryLook(TExStringGrid& G, int ARow) {
+    TGrouping& gr = G.Grouping();
+    if (gr.SummaryColor() != clNone) G.SetRowColor(ARow, gr.SummaryColor());
+    if (gr.SummaryColorTo() != clNone) G.SetRowColorTo(ARow, gr.SummaryColorTo());
+    if (gr.SummaryTextColor() != clNone) G.SetRowFontColor(ARow, gr.SummaryTextColor());
+}
+
+void PlainLook(TExStringGrid& G, int ARow) {
+    G.SetRowColor(ARow, clNone);
+    G.SetRowColorTo(ARow, clNone);
+    G.SetRowFontColor(ARow, clNone);
+}
+
+// Cells from column 1 to the last as one cell in the given colours.
+void MergeRow(TExStringGrid& G, int ARow, TColor Color, TColor ColorTo, TColor TextColor) {
+    if (G.ColCount() <= 2) return;
+    G.MergeCells(1, ARow, G.ColCount() - 1, 1);
+    TCellProperties* p = G.GetCellProperties(1, ARow);
+    if (Color != clNone) p->SetBrushColor(Color);
+    if (ColorTo != clNone) p->SetBrushColorTo(ColorTo);
+    if (TextColor != clNone) p->SetFontColor(TextColor);
+}
+
+}  // namespace
+
+// Column 0 holds the node marks: grouping by it could not be undone.
+void TExGridTools::Group(int Colindex) {
+    if (Colindex < FGrid.FixedCols() || Colindex <= 0 || Colindex >= FGrid.ColCount()) return;
+    if (GroupColumn != -1) UnGroup();
+    if (FGrid.RowCount() <= FGrid.FixedRows()) return;
+    TGrouping& gr = FGrid.Grouping();
+    bool summary = gr.Summary();
+    FGrid.BeginUpdate();
+    FIsGrouping = true;
+    try {
+        int c = Colindex;
+        GroupColumn = c;
+        FGroupWidth = FGrid.ColWidths(c);
+        FGroupCaption = FGrid.FixedRows() > 0 ? FGrid.GetGridCell(c, 0) : String();
+        FGroupFooter = FGrid.FixedFooters() > 0 ? FGrid.GetGridCell(c, FGrid.RowCount() - 1) : String();
+        if (FGrid.SortSettings().AutoSortForGrouping()) {
+            FGrid.SortSettings().SetColumn(c);
+            QSort();
+        }
+        int valueCol = c == 1 ? 2 : 1;
+        int header = -1;
+        // Closes the group of header H whose data end at Last; the summary of
+        // the group before goes directly above H.
+        auto close = [&](int& H, int& Last) {
+            if (summary && H > FGrid.FixedRows()) {
+                FGrid.InsertRows(H, 1);
+                SetSummaryRow(FGrid.RealRowIndex(H));
+                if (!gr.MergeSummary()) SummaryLook(FGrid, H);
+                ++H;
+                ++Last;
+            }
+            AddNode(FGrid.RealRowIndex(H), Last - H + 1);
+        };
+        String prev;
+        int r = FGrid.FixedRows();
+        while (r <= FGrid.RowCount() - FGrid.FixedFooters() - 1) {
+            String v = FGrid.GetGridCell(c, r);
+            if (header >= 0 && v == prev) {
+                ++r;
+                continue;
+            }
+            if (header >= 0) {
+                int last = r - 1;
+                int before = header;
+                close(header, last);
+                r += header - before;
+            }
+            FGrid.InsertRows(r, 1);
+            FGrid.SetCellEx(valueCol, r, v);
+            if (!gr.MergeHeader()) HeaderLook(FGrid, r);
+            header = r;
+            prev = v;
+            r += 2;
+        }
+        if (header >= 0) {
+            int last = FGrid.RowCount() - FGrid.FixedFooters() - 1;
+            close(header, last);
+            if (!gr.MergeHeader()) HeaderLook(FGrid, header);
+            if (summary) {
+                int at = last + 1;
+                FGrid.InsertRows(at, 1);
+                SetSummaryRow(FGrid.RealRowIndex(at));
+                if (!gr.MergeSummary()) SummaryLook(FGrid, at);
+            }
+        }
+        FGrid.RemoveCols(c, 1);
+        if (gr.MergeHeader() || (gr.MergeSummary() && summary))
+            for (int row = FGrid.FixedRows(); row < FGrid.RowCount(); ++row) {
+                if (gr.MergeHeader() && IsNode(row))
+                    MergeRow(FGrid, row, gr.HeaderColor(), gr.HeaderColorTo(), gr.HeaderTextColor());
+                else if (gr.MergeSummary() && summary && IsSummary(row))
+                    MergeRow(FGrid, row, gr.SummaryColor(), gr.SummaryColorTo(), gr.SummaryTextColor());
+            }
+        if (FGrid.Col() >= FGrid.ColCount()) FGrid.SetCol(FGrid.FixedCols());
+        if (FGrid.RowCount() > FGrid.FixedRows()) FGrid.SetRow(FGrid.FixedRows());
+    } catch (...) {
+        FIsGrouping = false;
+        FGrid.EndUpdate();
+        throw;
+    }
+    FIsGrouping = false;
+    FGrid.EndUpdate();
+}
+
+void TExGridTools::UnGroup() {
+    if (GroupColumn <= 0) return;
+    TGrouping& gr = FGrid.Grouping();
+    FGrid.BeginUpdate();
+    ExpandAll();
+    int c = GroupColumn;
+    FGrid.InsertCols(c, 1);
+    FGrid.SetColWidths(c, FGroupWidth);
+    if (FGrid.FixedRows() > 0) FGrid.SetCellEx(c, 0, FGroupCaption);
+    if (FGrid.FixedFooters() > 0) FGrid.SetCellEx(c, FGrid.RowCount() - 1, FGroupFooter);
+    int valueCol = c == 1 ? 2 : 1;
+    FIsGrouping = true;
+    String value;
+    int r = FGrid.FixedRows();
+    while (r <= FGrid.RowCount() - FGrid.FixedFooters() - 1) {
+        if (IsSummary(r)) {
+            // A summary without its header (the last one): it goes too.
+            if (FGrid.IsMergedCell(1, r)) FGrid.SplitCells(1, r);
+            PlainLook(FGrid, r);
+            FGrid.RemoveRows(r, 1);
+            continue;
+        }
+        if (!IsNode(r)) {
+            FGrid.SetCellEx(c, r, value);
+            ++r;
+            continue;
+        }
+        int span = GetNodeSpan(r);
+        if (gr.Summary() && IsSummary(r + span)) {
+            if (FGrid.IsMergedCell(1, r + span)) FGrid.SplitCells(1, r + span);
+            PlainLook(FGrid, r + span);
+            FGrid.RemoveRows(r + span, 1);
+        }
+        value = FGrid.GetGridCell(valueCol, r);
+        if (FGrid.IsMergedCell(1, r)) FGrid.SplitCells(1, r);
+        RemoveNode(FGrid.RealRowIndex(r));
+        PlainLook(FGrid, r);
+        FGrid.RemoveRows(r, 1);
+    }
+    FIsGrouping = false;
+    GroupColumn = -1;
+    FGrid.EndUpdate();
+    FGrid.InvalidateGrid();
+}
+
+void TExGridTools::SetGroupColumn(int Value) {
+    if (Value == -1) UnGroup();
+    else if (Value > 0) Group(Value);
+}
+
+void TExGridTools::GroupCalc(int Colindex, int Method) {
+    if (Method < 1 || Method > 8) return;
+    bool summary = FGrid.Grouping().Summary();
+    for (int r = FGrid.FixedRows(); r < FGrid.RowCount(); ++r) {
+        if (!IsNode(r) || GetNodeState(r)) continue;
+        int span = GetNodeSpan(r);
+        int from = r + 1, to = r + span - 1;
+        int target = summary ? r + span : r;
+        if (target >= FGrid.RowCount()) continue;
+        double v = 0;
+        switch (Method) {
+            case 1: v = ColumnSum(Colindex, from, to); break;
+            case 2: v = ColumnAvg(Colindex, from, to); break;
+            case 3: v = ColumnMin(Colindex, from, to); break;
+            case 4: v = ColumnMax(Colindex, from, to); break;
+            case 5: FGrid.SetInts(Colindex, target, span - 1); continue;
+            case 6:
+                if (OnGroupCalc) OnGroupCalc(&FGrid, Colindex, from, to, v);
+                break;
+            case 7: v = ColumnDistinct(Colindex, from, to); break;
+            case 8: v = ColumnStdDev(Colindex, from, to); break;
+        }
+        FGrid.SetFloats(Colindex, target, v);
+    }
+}
+
+namespace {
+
+void FooterCalc(TExStringGrid& G, int ACol, TColumnCalcType Type) {
+    if (G.FloatingFooter().Visible()) G.FloatingFooter().SetColumnCalc(ACol, Type);
+}
+
+}  // namespace
+
+void TExGridTools::GroupSum(int Colindex) {
+    GroupCalc(Colindex, 1);
+    FooterCalc(FGrid, Colindex, acSUM);
+}
+
+void TExGridTools::GroupAvg(int Colindex) {
+    GroupCalc(Colindex, 2);
+    FooterCalc(FGrid, Colindex, acAVG);
+}
+
+void TExGridTools::GroupMin(int Colindex) {
+    GroupCalc(Colindex, 3);
+    FooterCalc(FGrid, Colindex, acMIN);
+}
+
+void TExGridTools::GroupMax(int Colindex) {
+    GroupCalc(Colindex, 4);
+    FooterCalc(FGrid, Colindex, acMAX);
+}
+
+void TExGridTools::GroupCount(int Colindex) {
+    GroupCalc(Colindex, 5);
+    FooterCalc(FGrid, Colindex, acCOUNT);
+}
+
+// ---------------------------------------------------------------------------
+// Second-level groups: a header row (a child row of the enclosing group,
+// made a node whose value names the column) before each run of equal texts.
+
+void TExGridTools::SubGroup(int Colindex) {
+    int c = Colindex;
+    if (c < FGrid.FixedCols() || c + 1 >= FGrid.ColCount()) return;
+    TGrouping& gr = FGrid.Grouping();
+    FGrid.BeginUpdate();
+    GroupColumn = c;
+    FGroupWidth = FGrid.ColWidths(c);
+    FGroupCaption = FGrid.FixedRows() > 0 ? FGrid.GetCellEx(c, 0) : String();
+    FGroupFooter = FGrid.FixedFooters() > 0 ? FGrid.GetCellEx(c, FGrid.RowCount() - 1) : String();
+    auto headerLook = [&](int r) {
+        if (gr.MergeHeader()) MergeRow(FGrid, r, gr.HeaderColor(), gr.HeaderColorTo(), gr.HeaderTextColor());
+        else HeaderLook(FGrid, r);
+    };
+    // The sub-group header at Header gets its node over the rows before End.
+    auto close = [&](int Header, int End) {
+        if (Header < 0 || IsNode(Header) || IsSummary(Header)) return;
+        AddNode(FGrid.RealRowIndex(Header), End - Header);
+        NodeAt(Header)->Value = c;
+    };
+    int header = -1;
+    bool havePrev = false;
+    String prev;
+    int r = FGrid.FixedRows() + 1;
+    while (r <= FGrid.RowCount() - FGrid.FixedFooters() - 1) {
+        bool special = IsNode(r) || IsSummary(r);
+        String v = FGrid.GetCellEx(c, r);
+        if (special || !havePrev || v != prev) {
+            close(header, r);
+            header = -1;
+            if (!special) {
+                InsertChildRow(FGrid.RealRowIndex(r), 0);
+                FGrid.SetCellEx(c + 1, r, v);
+                headerLook(r);
+                header = r;
+                ++r;  // the data row moved below its header
+            }
+        }
+        if (special) {
+            havePrev = false;
+        } else {
+            prev = v;
+            havePrev = true;
+            FGrid.SetCellEx(c, r, u"");
+        }
+        ++r;
+    }
+    close(header, FGrid.RowCount() - FGrid.FixedFooters());
+    if (gr.Summary()) {
+        int at = FGrid.RowCount() - FGrid.FixedFooters();
+        FGrid.InsertRows(at, 1);
+        SetSummaryRow(FGrid.RealRowIndex(at));
+        if (gr.MergeSummary()) MergeRow(FGrid, at, gr.SummaryColor(), gr.SummaryColorTo(), gr.SummaryTextColor());
+        else SummaryLook(FGrid, at);
+    }
+    if (FGrid.RowCount() > FGrid.FixedRows()) FGrid.SetRow(FGrid.FixedRows());
+    FGrid.EndUpdate();
+}
+
+void TExGridTools::SubUnGroup(int Colindex) {
+    int c = Colindex;
+    TGrouping& gr = FGrid.Grouping();
+    FGrid.BeginUpdate();
+    ExpandAll();
+    String text;
+    int r = FGrid.FixedRows();
+    while (r <= FGrid.RowCount() - FGrid.FixedFooters() - 1) {
+        TNodeGraphic* g = NodeAt(r);
+        if (g && g->Value == c) {
+            text = FGrid.GetCellEx(c + 1, r);
+            if (FGrid.IsMergedCell(1, r)) FGrid.SplitCells(1, r);
+            RemoveNode(FGrid.RealRowIndex(r));
+            PlainLook(FGrid, r);
+            RemoveChildRow(FGrid.RealRowIndex(r));
+            continue;
+        }
+        if (!g) FGrid.SetCellEx(c, r, text);
+        ++r;
+    }
+    FGrid.EndUpdate();
 }

@@ -172,10 +172,10 @@ void TExGridTools::InitSortXRef() {
 
 void TExGridTools::RunSort(bool Indexed, bool Group) {
     TSortSettings& ss = FGrid.SortSettings();
-    if (Indexed && SortIndexes.Count() == 0) throw EExGridError(u"No indexes specified for indexed sort");
+    if (Indexed && FGrid.SortIndexes().Count() == 0) throw EExGridError(u"No indexes specified for indexed sort");
     if (!Indexed && ss.Column() < 0) return;
     if (int(FSortRowXRef.size()) != FGrid.RowCount()) InitSortXRef();
-    if (!Indexed && !Group) SortIndexes.Clear();
+    if (!Indexed && !Group) FGrid.SortIndexes().Clear();
     bool keepCol0 = ss.NormalCellsOnly() && FGrid.FixedCols() > 0;
     std::vector<String> col0;
     if (keepCol0)

@@ -25,11 +25,8 @@ constexpr int FilterEntryPadding = 8;
 
 }  // namespace
 
-bool TExStringGrid::DoGetColumnFilter(int Col) {
-    FFilterList.Clear();
-    if (OnGetColumnFilter) OnGetColumnFilter(this, Col, FFilterList);
-    return FFilterList.Count() > 0;
-}
+// The tools build the automatic list of the column's values, then the event has its say.
+bool TExStringGrid::DoGetColumnFilter(int Col) { return FTools->DoGetColumnFilter(Col); }
 
 bool TExStringGrid::IsInCheckBox(int ACol, int ARow, int XPos, int YPos) {
     const TCellGraphic* g = GetCellGraphic(ACol, ARow);

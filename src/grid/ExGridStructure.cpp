@@ -188,10 +188,52 @@ void TExStringGrid::HideRowList(const std::vector<int>& RowList) {
         FGridItems.push_back(std::move(item));
     }
     ++FFilterLevel;
+    rows.erase(std::remove_if(rows.begin(), rows.end(), [&](int r) { return r < 0 || r >= RowCount(); }), rows.end());
     BeginUpdate();
-    for (auto it = rows.rbegin(); it != rows.rend(); ++it)
-        if (*it >= 0 && *it < RowCount()) DoRemoveRows(*it, 1, false);
+    DoRemoveRowList(rows);
     EndUpdate();
+}
+
+// One pass over the cell store instead of one removal per row: the kept
+// rows close up in their order, the current cell and the anchor stay on
+// their rows (a removed one goes to the next row kept).
+void TExStringGrid::DoRemoveRowList(const std::vector<int>& Rows) {
+    if (Rows.empty()) return;
+    int n = RowCount();
+    int w = Rows.front();
+    size_t k = 0;
+    for (int r = Rows.front(); r < n; ++r) {
+        if (k < Rows.size() && Rows[k] == r) {
+            ++k;
+            continue;
+        }
+        if (w != r) {
+            Data().SwapRows(w, r);
+            int hw = RowHeights(w), hr = RowHeights(r);
+            if (hw != hr) {
+                SetRowHeights(w, hr);
+                SetRowHeights(r, hw);
+            }
+        }
+        ++w;
+    }
+    auto moved = [&](int r) { return r - int(std::lower_bound(Rows.begin(), Rows.end(), r) - Rows.begin()); };
+    TGridRect sel = Selection();
+    int keep = std::max(w, 1);
+    if (w == 0) {
+        // The framework keeps one row: the last one left over is emptied.
+        ResetRowCells(0);
+        for (int c = 0; c < TotalColCount(); ++c) SetGridCell(c, 0, u"");
+    }
+    Data().ClearRowsFrom(keep);
+    TCustomGrid::SetRowCount(keep);
+    int low = std::min(TCustomGrid::FixedRows(), keep - 1);
+    auto place = [&](int r) { return r < 0 || r >= n ? r : std::clamp(moved(r), low, keep - 1); };
+    TGridRect s = sel;
+    s.Top = place(sel.Top);
+    s.Bottom = place(sel.Bottom);
+    if (s.Top != sel.Top || s.Bottom != sel.Bottom) SetSelection(s);
+    FNormalRowCount = RowCount();
 }
 
 void TExStringGrid::UnHideRowList() {

@@ -10,11 +10,230 @@
 #include "grid/foundation/GridHelpers.h"
 
 #include "framework/Classes.h"
+#include "framework/ExtCtrls.h"
+#include "framework/Forms.h"
+#include "framework/Grids.h"
+#include "framework/Menus.h"
+#include "framework/Printers.h"
+#include "framework/StdCtrls.h"
 
+#include <array>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class TCellProperties;
+class TBalloonTip;
+class TExGridButton;
+class TExCheckBox;
+class TSearchFooter;
+class TGridFocusWindow;
+
+// A form that never becomes active (the floating snapshot of cells).
+class TNoActiveForm : public TForm {
+public:
+    explicit TNoActiveForm(TComponent* AOwner);
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void WndProc(TMessage& Message) override;
+};
+
+enum TPrintPosition { ppNone, ppTopLeft, ppTopRight, ppTopCenter, ppBottomLeft, ppBottomRight, ppBottomCenter };
+enum TPrintBorders {
+    pbNoborder, pbSingle, pbDouble, pbVertical, pbHorizontal, pbAround, pbAroundVertical, pbAroundHorizontal, pbCustom
+};
+enum TFitToPage { fpNever, fpGrow, fpShrink, fpAlways, fpCustom };
+
+// What the grid's printing needs to know about the page: header and footer
+// items and their places, fonts, borders, margins and spacing (0.1 mm),
+// column and row sizing, fitting and page numbering. Read at each print.
+class TPrintSettings : public TPersistent {
+public:
+    explicit TPrintSettings(TExStringGrid* AOwner);
+    ~TPrintSettings() override;
+    // Only from another TPrintSettings (EConvertError otherwise); all but FixedCellsAlways.
+    void Assign(const TPersistent* Source) override;
+    TExStringGrid* Grid() const { return FGrid; }
+    int FooterSize = 0;
+    int HeaderSize = 0;
+    TPrintPosition Time = ppNone;
+    TPrintPosition Date = ppNone;
+    String DateFormat = u"dd/mm/yyyy";
+    TPrintPosition PageNr = ppNone;
+    TPrintPosition Title = ppNone;
+    String TitleText;
+    TStringList& TitleLines() { return *FTitleLines; }
+    void SetTitleLines(const TStringList& Value);
+    TFont& Font() { return *FFont; }
+    void SetFont(const TFont& Value);
+    TFont& FixedFont() { return *FFixedFont; }
+    void SetFixedFont(const TFont& Value);
+    TFont& HeaderFont() { return *FHeaderFont; }
+    void SetHeaderFont(const TFont& Value);
+    TFont& FooterFont() { return *FFooterFont; }
+    void SetFooterFont(const TFont& Value);
+    TPrintBorders Borders = pbSingle;
+    TPenStyle BorderStyle = psSolid;
+    TColor BorderColor = TColor(0);
+    bool Centered = true;
+    bool RepeatFixedRows = false;
+    bool RepeatFixedCols = false;
+    int LeftSize = 0;
+    int RightSize = 0;
+    int ColumnSpacing = 0;
+    int RowSpacing = 0;
+    int TitleSpacing = 0;
+    TPrinterOrientation Orientation = poPortrait;
+    String PagePrefix;
+    String PageSuffix;
+    int PageNumberOffset = 0;
+    int MaxPagesOffset = 0;
+    int FixedWidth = 0;
+    int FixedHeight = 0;
+    bool UseFixedHeight = false;
+    bool UseFixedWidth = false;
+    TFitToPage FitToPage = fpNever;
+    String JobName;
+    String PageNumSep = u"/";
+    bool NoAutoSize = false;
+    bool NoAutoSizeRow = false;
+    bool PrintGraphics = false;
+    bool UseDisplayFont = true;
+    bool UseDefaultOrientation = false;
+    bool FixedCellsAlways = false;
+
+private:
+    TExStringGrid* FGrid;
+    std::unique_ptr<TStringList> FTitleLines;
+    std::unique_ptr<TFont> FFont;
+    std::unique_ptr<TFont> FFixedFont;
+    std::unique_ptr<TFont> FHeaderFont;
+    std::unique_ptr<TFont> FFooterFont;
+};
+
+using TPrintStartEvent = std::function<void(TObject* Sender, int NrOfPages, int& FromPage, int& ToPage)>;
+using TPrintPageEvent = std::function<void(TObject* Sender, TCanvas& Canvas, int PageNr, int PageXSize, int PageYSize)>;
+using TPrintPageDoneEvent = std::function<void(TObject* Sender, TCanvas& Canvas, int LastRow, int LastRowOffset,
+                                               int LastPage, int PageXSize, int PageYSize)>;
+using TPrintCancelEvent = std::function<void(TObject* Sender, int PageNr, bool& Cancel)>;
+using TPrintNewPageEvent = std::function<void(TObject* Sender, int ARow, bool& NewPage)>;
+using TPrintSizeEvent = std::function<void(TObject* Sender, int Index, int& Size)>;
+using TPrintPageNumEvent = std::function<void(TObject* Sender, int PageNum, int PageColNum, String& PageNumString)>;
+using TFitToPageEvent = std::function<void(TObject* Sender, double& ScaleFactor, bool& Allow)>;
+using TCellPrintBorderEvent = std::function<void(TObject* Sender, int ARow, int ACol, TPen& APen, TSet<int>& Borders)>;
+
+// Moves R's left and top to where a text block of W x H rotated by Angle
+// degrees starts, for the alignments given (y grows downwards in R's terms:
+// callers in upward units pass their extents negated).
+void PlaceRotatedBlock(TRect& R, TAlignment HAlign, TVAlignment VAlign, double Angle, int W, int H);
+// The page-number text: "page-strip" with several strips, else the page
+// (with its offset), the separator and the total (with its offset) when
+// there are several pages.
+String PrintPageNumber(const TPrintSettings& S, int PageIndex, int PageInStrip, int Strip, bool MultiStrip,
+                       int Total);
+// The header and footer texts by position (index: TPrintPosition): left
+// positions put each item in front, the others append it, a blank between.
+std::array<String, 7> PrintPositionTexts(const TPrintSettings& S, const String& Time, const String& Date,
+                                         const String& PageNumber, const String& Title);
+
+using TDropSelectEvent = std::function<void(TObject* Sender, int ItemIndex)>;
+
+// The single-choice filter list: Enter or a click chooses and closes it.
+class TDropList : public TListBox {
+public:
+    explicit TDropList(TComponent* AOwner) : TListBox(AOwner) {}
+    TDropSelectEvent OnSelect;
+    TNotifyEvent OnCancel;
+
+protected:
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void WMCancelMode(TMessage& Message) override;
+
+private:
+    void Choose();
+};
+
+// The check list: every toggled mark applies the filter; it stays open.
+class TDropCheckList : public TCheckListBox {
+public:
+    explicit TDropCheckList(TComponent* AOwner);
+    TDropSelectEvent OnSelect;
+    TNotifyEvent OnCancel;
+
+protected:
+    void WMCancelMode(TMessage& Message) override;
+};
+
+enum TFilterDropDownColumns { fdNormal, fdAll };
+using TFilterSelectEvent =
+    std::function<void(TObject* Sender, int Column, int ItemIndex, const String& FriendlyName, String& FilterCondition)>;
+using TFilterCheckEvent = std::function<void(TObject* Sender, int Column, int ItemIndex, const String& FriendlyName,
+                                             String& FilterCondition, TCheckListBox* CheckList)>;
+
+using TFooterPaintEvent = std::function<void(TObject* Sender, int AColumn, TCanvas& Canvas, TRect ARect)>;
+
+// The floating footer's strip under the grid: the grid's last row as a
+// calculated footer row, or a preview of the current row.
+class TFooterPanel : public TPanel {
+public:
+    explicit TFooterPanel(TExStringGrid* AGrid);
+    // The grid column under client x (fixed ones included), -1 past the last.
+    int ColumnAt(int X);
+    // The footer's own part: the fixed columns and those from the left column on.
+    int FooterWidth();
+
+protected:
+    void Paint() override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+
+private:
+    TExStringGrid* FGrid;
+    int FLastHintX = -1;
+};
+
+// An edit that takes Enter: Enter fires OnReturn, Control+Enter OnCtrlReturn.
+class TRetEdit : public TEdit {
+public:
+    explicit TRetEdit(TComponent* AOwner) : TEdit(AOwner) {}
+    TNotifyEvent OnReturn;
+    TNotifyEvent OnCtrlReturn;
+
+protected:
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void KeyPress(Char& Key) override;
+    void WMGetDlgCode(TMessage& Message) override;
+};
+
+// The strip at the grid's bottom with the search edit, the next, previous
+// and highlight buttons, the match-case box and the close button.
+class TSearchPanel : public TPanel {
+public:
+    explicit TSearchPanel(TExStringGrid* AGrid);
+    TRetEdit* EditControl;
+    TExGridButton* ForwardButton;
+    TExGridButton* BackwardButton;
+    TExGridButton* ExitButton;
+    TExGridButton* HiliteButton;
+    TExCheckBox* MatchCase;
+    TColor ColorTo() const { return FColorTo; }
+    void SetColorTo(TColor Value);
+    TNotifyEvent OnForwardClick;
+    TNotifyEvent OnBackwardClick;
+    TNotifyEvent OnEditChange;
+    TNotifyEvent OnExitClick;
+    TNotifyEvent OnHighlightClick;
+
+protected:
+    void Paint() override;
+
+private:
+    void EditChanged();
+    TExStringGrid* FGrid;
+    TColor FColorTo = clNone;
+};
 
 // A node row's mark, carried by the cell graphic of column 0.
 // CellBoolean of the graphic is the contracted flag.
@@ -22,6 +241,8 @@ class TNodeGraphic;
 
 using TGroupCalcEvent = std::function<void(TObject* Sender, int ACol, int FromRow, int ToRow, double& Res)>;
 using TCustomFilterEvent = std::function<void(TObject* Sender, int ARow, bool& AcceptRow)>;
+using TCellBalloonEvent =
+    std::function<void(TObject* Sender, int ACol, int ARow, String& ATitle, String& AText, int& AIcon)>;
 using TGridProgressEvent = std::function<void(TObject* Sender, short Progress)>;
 
 enum TFindParameters {
@@ -64,6 +285,27 @@ public:
     void SetSummaryRow(int ARow);                 // real row
     int NumNodes() const { return FNumNodes; }
 
+    // ===== Grouping
+    void Group(int Colindex);
+    void UnGroup();
+    // Second-level groups by another column inside the existing rows, and their removal.
+    void SubGroup(int Colindex);
+    void SubUnGroup(int Colindex);
+    // -1 ungroups, a value above 0 groups; others do nothing.
+    void SetGroupColumn(int Value);
+    // Methods 1 sum, 2 average, 3 minimum, 4 maximum, 5 count, 6 custom, 7 distinct, 8 deviation.
+    void GroupCalc(int Colindex, int Method);
+    void GroupSum(int Colindex);
+    void GroupAvg(int Colindex);
+    void GroupMin(int Colindex);
+    void GroupMax(int Colindex);
+    void GroupCount(int Colindex);
+    void GroupCustomCalc(int Colindex) { GroupCalc(Colindex, 6); }
+    void GroupDistinct(int Colindex) { GroupCalc(Colindex, 7); }
+    void GroupStdDev(int Colindex) { GroupCalc(Colindex, 8); }
+    bool IsGrouping() const { return FIsGrouping; }
+    TGroupCalcEvent OnGroupCalc;
+
     // ===== Calculations
     double ColumnSum(int ACol, int FromRow, int ToRow);
     double ColumnAvg(int ACol, int FromRow, int ToRow);
@@ -77,8 +319,11 @@ public:
     double RowMin(int ARow, int FromCol, int ToCol);
     double RowMax(int ARow, int FromCol, int ToCol);
     void CalcFooter(int ACol) override;
-    // The footer's visibility or style changed: the grid's fixed footer row and hidden last row follow.
+    // The footer's visibility or style changed: the grid's fixed footer row,
+    // hidden last row and the footer panel follow.
     void FooterChanged();
+    TFooterPanel* FooterPanel() const { return FFooterPanel; }
+    TFooterPaintEvent OnFooterPaint;
     // The preview template with each "<#n>" replaced by column n of the current row.
     String FillTemplate(const String& Template);
     TGroupCalcEvent OnColumnCalc;
@@ -122,6 +367,24 @@ public:
     TCustomFilterEvent OnCustomFilter;
     TGridProgressEvent OnFilterProgress;
 
+    // ===== Filter lists of the header buttons (the grid opens them, the
+    // tools supply them and act on a choice)
+    TListBox* FilterDropList(bool Check) override;
+    TDropList* DropList() const { return FDropList; }
+    TDropCheckList* DropCheckList() const { return FDropCheckList; }
+    // Fills the grid's FilterList with the column's entries (real column); true when it has any.
+    bool DoGetColumnFilter(int Col);
+    void DoFilterSelect(int ItemIndex);
+    void DoFilterCheck();
+    bool FilterDropDownAuto = false;
+    TFilterDropDownColumns FilterDropDownColumns = fdNormal;
+    String FilterDropDownClear = u"(All)";
+    bool FilterIncremental = false;
+    bool AutoFilterUpdate = true;
+    TFilterSelectEvent OnFilterSelect;
+    TFilterCheckEvent OnFilterCheck;
+    TNotifyEvent OnFilterDone;
+
     // ===== Finding
     TPoint Find(TPoint StartCell, const String& S, TFindParams FindParams);
     TPoint FindFirst(const String& S, TFindParams FindParams);
@@ -133,6 +396,87 @@ public:
     int FindCol = 0;
     int FindRow = 0;
     bool FindBusy = false;
+
+    // ===== Balloons
+    void BalloonInit() override;
+    void BalloonDone() override;
+    bool HasBalloonWindow() override { return FBalloonTip != nullptr; }
+    TBalloonTip* BalloonTip() const { return FBalloonTip; }
+    // What the balloon of a cell shows (real column): the plain text, tabs as
+    // blanks, at most 2048 characters; OnCellBalloon may change all three.
+    void BalloonText(int ACol, int ARow, String& Title, String& Text, int& Icon);
+    TCellBalloonEvent OnCellBalloon;
+
+    // ===== Search panel
+    TSearchFooter& SearchFooter() { return *FSearchFooter; }
+    TSearchPanel* SearchPanel() const { return FSearchPanel; }
+    // Copies the search footer's settings onto the panel and sizes it.
+    void UpdateSearchPanel();
+    void SearchPanelEditChange();
+    void SearchPanelFindNext();
+    void SearchPanelFindPrev();
+    void SearchPanelClose();
+    void SearchPanelHighlight();
+    std::function<void(TObject* Sender, const String& Value, bool& DefaultSearch)> OnSearchEditChange;
+    TNotifyEvent OnSearchFooterClose;
+
+    // ===== Printing (lengths in 0.1 mm)
+    TPrintSettings& PrintSettings() { return FPrintSettings; }
+    // The whole grid, or a range of displayed cells, to the process printer.
+    void Print();
+    void PrintRect(TGridRect R);
+    // The page PreviewPage of the grid (or of a range) into R of Canvas.
+    void PrintPreview(TCanvas& Canvas, TRect R);
+    void PrintPreviewRect(TCanvas& Canvas, TRect R, TGridRect G);
+    // The grid (or a range) as one page into R.
+    void PrintDraw(TCanvas& Canvas, TRect R);
+    void PrintDrawRect(TCanvas& Canvas, TRect R, TGridRect G);
+    void PrintSelection();
+    void PrintPreviewSelection(TCanvas& Canvas, TRect R);
+    void SetPreviewPage(int Page) { FPrintPageFrom = FPrintPageTo = Page; }
+    int PrintNrOfPages() const { return FPrintPageNum; }
+    TRect PrintPageRect() const { return FPrintPageRect; }
+    int PrintColStart() const { return FPrintColStart; }
+    int PrintColEnd() const { return FPrintColEnd; }
+    int PrintPageWidth() const { return FPrintPageWidth; }
+    bool IsPrintPreview() const { return FIsPrintPreview; }
+    int MapFontHeight(int PointSize) const;
+    static int MapFontSize(int Height) { return Height * 72 / 254; }
+    // Print widths of the columns (real index) of the last run.
+    const std::vector<int>& MaxWidths() const { return FMaxWidths; }
+    bool FastPrint = false;
+    TPrintStartEvent OnPrintStart;
+    TPrintPageEvent OnPrintPage;
+    TPrintPageDoneEvent OnPrintPageDone;
+    TPrintCancelEvent OnPrintCancel;
+    TPrintNewPageEvent OnPrintNewPage;
+    TPrintSizeEvent OnPrintSetColumnWidth;
+    TPrintSizeEvent OnPrintSetRowHeight;
+    TPrintPageNumEvent OnPrintGetPageNum;
+    TFitToPageEvent OnFitToPage;
+    TCellPrintBorderEvent OnGetCellPrintBorder;
+
+    // ===== Snapshot and focus window
+    // The cells of ARect painted into a borderless, stay-on-top form owned by
+    // the grid (not shown; the caller shows and frees it).
+    TCustomForm* SelectionToForm(const TGridRect& ARect) override;
+    // R in client coordinates: a translucent frame 4 pixels around it, the cell left open.
+    void ShowFocusWindow(TRect R);
+    void MoveFocusWindow();
+    void HideFocusWindow();
+    TGridFocusWindow* FocusWindow() const { return FFocusWindow; }
+
+    // ===== Quick configuration in a form designer
+    // The entry under a client point: 1 "Allow edit", 2 "Column numbers",
+    // 3 the look, 4 close; -1 none.
+    int DesignHelperChoiceAt(int X, int Y);
+    void PaintDesignHelper(TCanvas& C);
+    // The designer's hit test: true when the grid wants the click.
+    bool DesignHitTest(int X, int Y);
+    void DesignHelperClick(int X, int Y);
+    TPopupMenu& DesignLookMenu();
+    bool ShowDesignHelper = true;
+    bool ShowColNrs = false;
 
     // ===== Marking, checking and filling
     static String HilightText(bool DoCase, const String& S, const String& Text);
@@ -190,11 +534,58 @@ private:
     void ApplyOrder(int FromRow, const std::vector<int>& Order);
     // ----- finding
     bool MatchCell(const String& CellText, const String& S, TFindParams P);
+    // ----- printing
+    struct TPrintRun;
+    int PrintPages(TCanvas& C, int Mode, int Total);
+    void PrintColumnWidths(TPrintRun& Run);
+    int PrintCellHeight(TPrintRun& Run, int ACol, int ARow, int* Width);
+    int PrintRowHeight(TPrintRun& Run, int ARow);
+    int PrintRowDrawn(TPrintRun& Run, int ARow);
+    void PrintDrawRow(TPrintRun& Run, int Y, int ARow, bool FixedPart);
+    void PrintHeaderFooter(TPrintRun& Run, int PageIndex, int PageInStrip);
+    void PrintFont(TPrintRun& Run, int ACol, int ARow);
+    void PreviewRun(TCanvas& Canvas, TRect R, TGridRect G, bool DrawOnly);
+    // ----- search panel
+    void CreateSearchPanel();
+    void CreateFilterLists();
+    TFindParams PanelParams(bool Stepping);
+    void PanelHighlight(bool On);
     // ----- marking
     void NormalRange(bool DoFixed, int& FromCol, int& FromRow, int& ToCol, int& ToRow);
 
     int FNumNodes = 0;
+    std::unique_ptr<TSearchFooter> FSearchFooter;
+    TSearchPanel* FSearchPanel = nullptr;  // owned by the grid as a component
+    TGridFocusWindow* FFocusWindow = nullptr;  // owned by the grid as a component
+    int FLastDesignChoice = -1;
+    TPopupMenu* FLookMenu = nullptr;  // owned by the grid as a component
+    TFooterPanel* FFooterPanel = nullptr;  // owned by the grid as a component
+    TPrintSettings FPrintSettings{&FGrid};
+    TGridRect FPrintRect{};
+    TRect FPrevRect;
+    int FPrintPageFrom = 1;
+    int FPrintPageTo = 1;
+    int FPrintPageNum = 0;
+    TRect FPrintPageRect;
+    int FPrintColStart = 0;
+    int FPrintColEnd = 0;
+    int FPrintPageWidth = 0;
+    bool FIsPrintPreview = false;
+    double FFontScale = 1.0;
+    std::vector<int> FMaxWidths;
+    std::vector<int> FRawWidths;  // as measured, before fitting and the width event
+    bool FReuseWidths = false;
+    std::vector<int> FIndents;
+    TPrinter* FPrinter = nullptr;  // set while a run goes to the printer
+    bool FPageOutput = false;
+    TDropList* FDropList = nullptr;  // both lists owned by the grid as components
+    TDropCheckList* FDropCheckList = nullptr;
+    TBalloonTip* FBalloonTip = nullptr;  // owned by the grid as a component
     bool FForceReal = false;  // the footer counts hidden rows: read by real row
+    bool FIsGrouping = false;
+    String FGroupCaption;
+    String FGroupFooter;
+    int FGroupWidth = 0;
     // The grid keeps the cross reference: its row swaps keep it in step too.
     std::vector<int> FSortRowXRef;
     int FFilterFixedRows = 0;

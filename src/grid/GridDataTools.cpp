@@ -143,6 +143,13 @@ void TDragDropSettings::Assign(const TPersistent* Source) {
     *this = *s;
 }
 
+void TFilter::RemoveColumnFilter(int Col) {
+    for (int i = Count() - 1; i >= 0; --i)
+        if (Items(i)->Column() == Col) Delete(i);
+    if (auto* grid = dynamic_cast<TExStringGrid*>(Owner()); grid && Col < grid->TotalColCount())
+        grid->RepaintCell(grid->DisplColIndex(Col), 0);
+}
+
 void TFilterDropDown::Assign(const TPersistent* Source) {
     auto* s = dynamic_cast<const TFilterDropDown*>(Source);
     if (!s) {

@@ -158,6 +158,8 @@ public:
     // The entry of a column, added when missing.
     TFilterData* GetColFilter(int Col);
     bool HasFilter(int Col) const;
+    // ----- Deletes every item of the column.
+    void RemoveColumnFilter(int Col);
     String ClassName() const override { return u"TFilter"; }
 };
 

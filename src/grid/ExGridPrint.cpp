@@ -1,0 +1,603 @@
+// Printing: the grid's print settings, the pieces of the page layout
+// (rotated text placement, page-number texts, header and footer texts per
+// position) and the page engine behind printing, preview and drawing.
+#include "grid/ExGrid.h"
+
+#include "framework/DateUtils.h"
+#include "framework/Printers.h"
+#include "framework/SysUtils.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+TPrintSettings::TPrintSettings(TExStringGrid* AOwner)
+    : FGrid(AOwner), FTitleLines(std::make_unique<TStringList>()), FFont(std::make_unique<TFont>()),
+      FFixedFont(std::make_unique<TFont>()), FHeaderFont(std::make_unique<TFont>()),
+      FFooterFont(std::make_unique<TFont>()) {}
+
+TPrintSettings::~TPrintSettings() = default;
+
+void TPrintSettings::SetTitleLines(const TStringList& Value) { FTitleLines->Assign(&Value); }
+
+void TPrintSettings::SetFont(const TFont& Value) { FFont->Assign(&Value); }
+
+void TPrintSettings::SetFixedFont(const TFont& Value) { FFixedFont->Assign(&Value); }
+
+void TPrintSettings::SetHeaderFont(const TFont& Value) { FHeaderFont->Assign(&Value); }
+
+void TPrintSettings::SetFooterFont(const TFont& Value) { FFooterFont->Assign(&Value); }
+
+void TPrintSettings::Assign(const TPersistent* Source) {
+    auto* s = dynamic_cast<const TPrintSettings*>(Source);
+    if (!s) throw EConvertError(u"Invalid class typecast");
+    FooterSize = s->FooterSize;
+    HeaderSize = s->HeaderSize;
+    Time = s->Time;
+    Date = s->Date;
+    DateFormat = s->DateFormat;
+    PageNr = s->PageNr;
+    Title = s->Title;
+    TitleText = s->TitleText;
+    FTitleLines->Assign(s->FTitleLines.get());
+    FFont->Assign(s->FFont.get());
+    FFixedFont->Assign(s->FFixedFont.get());
+    FHeaderFont->Assign(s->FHeaderFont.get());
+    FFooterFont->Assign(s->FFooterFont.get());
+    Borders = s->Borders;
+    BorderStyle = s->BorderStyle;
+    Centered = s->Centered;
+    RepeatFixedRows = s->RepeatFixedRows;
+    RepeatFixedCols = s->RepeatFixedCols;
+    LeftSize = s->LeftSize;
+    RightSize = s->RightSize;
+    ColumnSpacing = s->ColumnSpacing;
+    RowSpacing = s->RowSpacing;
+    TitleSpacing = s->TitleSpacing;
+    Orientation = s->Orientation;
+    PagePrefix = s->PagePrefix;
+    PageSuffix = s->PageSuffix;
+    PageNumberOffset = s->PageNumberOffset;
+    MaxPagesOffset = s->MaxPagesOffset;
+    FixedWidth = s->FixedWidth;
+    FixedHeight = s->FixedHeight;
+    UseFixedHeight = s->UseFixedHeight;
+    UseFixedWidth = s->UseFixedWidth;
+    FitToPage = s->FitToPage;
+    JobName = s->JobName;
+    PageNumSep = s->PageNumSep;
+    NoAutoSize = s->NoAutoSize;
+    NoAutoSizeRow = s->NoAutoSizeRow;
+    PrintGraphics = s->PrintGraphics;
+    UseDisplayFont = s->UseDisplayFont;
+    UseDefaultOrientation = s->UseDefaultOrientation;
+    BorderColor = s->BorderColor;
+}
+
+// ---------------------------------------------------------------------------
+// Pieces of the page layout
+
+namespace {
+
+int Half(int V) { return V / 2; }  // truncates toward zero
+
+}  // namespace
+
+void PlaceRotatedBlock(TRect& R, TAlignment HAlign, TVAlignment VAlign, double Angle, int W, int H) {
+    const double rad = Angle * 3.14159265358979323846 / 180;
+    const int wc = std::abs(int(std::cos(rad) * W)), ws = std::abs(int(std::sin(rad) * W));
+    const int hc = std::abs(int(std::cos(rad) * H)), hs = std::abs(int(std::sin(rad) * H));
+    const int x1 = R.Left, y1 = R.Top, x2 = R.Right, y2 = R.Bottom;
+    const int q = Angle <= 90 ? 0 : Angle <= 180 ? 1 : Angle <= 270 ? 2 : 3;
+    // Per quadrant: left, right and centred x; top, bottom and centred y.
+    const int xs[4][3] = {{x1, x2 - wc - hs, x1 + Half(x2 - x1 - hs - wc)},
+                          {x1 + wc, x2 - hs, x2 - Half(x2 - x1 + hs - wc)},
+                          {x1 + hs + wc, x2, x2 - Half(x2 - x1 - hs - wc)},
+                          {x1 + hs, x2 - wc, x1 + Half(x2 - x1 + hs - wc)}};
+    const int lift = Half(y1 + hc + ws - y2);
+    const int ys[4][3] = {{y1 + ws, y2 - hc, y1 + ws - lift},
+                          {y1 + ws + hc, y2, y1 + ws + hc - lift},
+                          {y1 + hc, y2 - ws, y1 + hc - lift},
+                          {y1, y2 - hc - ws, y1 - lift}};
+    R.Left = xs[q][HAlign == taLeftJustify ? 0 : HAlign == taRightJustify ? 1 : 2];
+    R.Top = ys[q][VAlign == vtaTop ? 0 : VAlign == vtaBottom ? 1 : 2];
+}
+
+String PrintPageNumber(const TPrintSettings& S, int PageIndex, int PageInStrip, int Strip, bool MultiStrip,
+                       int Total) {
+    if (MultiStrip) return IntToStr(PageInStrip + 1) + u"-" + IntToStr(Strip);
+    String n = IntToStr(PageIndex + 1 + S.PageNumberOffset);
+    if (!S.PageNumSep.empty() && Total > 1) n += S.PageNumSep + IntToStr(Total + S.MaxPagesOffset);
+    return n;
+}
+
+std::array<String, 7> PrintPositionTexts(const TPrintSettings& S, const String& Time, const String& Date,
+                                         const String& PageNumber, const String& Title) {
+    std::array<String, 7> texts;
+    auto add = [&](TPrintPosition P, const String& Item) {
+        if (P == ppNone) return;
+        String& t = texts[size_t(P)];
+        t = P == ppTopLeft || P == ppBottomLeft ? Item + u" " + t : t + u" " + Item;
+    };
+    add(S.Time, Time);
+    add(S.Date, Date);
+    add(S.PageNr, S.PagePrefix + u" " + PageNumber + u" " + S.PageSuffix);
+    add(S.Title, Title);
+    return texts;
+}
+
+// ---------------------------------------------------------------------------
+// The page engine: measures columns and rows, splits the range into pages
+// down and strips across, writes header and footer texts and draws rows.
+// Lengths are tenths of a millimetre with y growing upwards.
+
+struct TExGridTools::TPrintRun {
+    TCanvas* C = nullptr;
+    int Mode = 0;  // 0 preview drawing, 1 drawing, 2 counting for the printer, 3 counting for a preview
+    int Total = -1;
+    bool Drawing() const { return Mode <= 1; }
+    double L = 254.0 / 96;  // tenths of a millimetre per grid pixel
+    int W = 0, H = 0;       // page size (H negative)
+    int s = 0;              // column spacing
+    int p = 0;              // row pad
+    int g2 = 0;             // half a "g"
+    int HeaderLine = 0, FooterLine = 0;
+    int E = 0, G = 0;  // header and footer bands
+    int Strip = 1;
+    bool MultiStrip = false;
+    bool RepeatCols = false;
+    int LastRowAsked = -1, LastRowHeight = 0;
+    int FontKind = -1;  // the print font on the canvas: 0 normal, 1 fixed, -1 another
+    int LineHeight[2] = {-1, -1};  // "gh" in each print font
+};
+
+int TExGridTools::MapFontHeight(int PointSize) const { return -int(PointSize * 254.0 / 72 * FFontScale); }
+
+// The canvas keeps the print font between cells of the same kind.
+void TExGridTools::PrintFont(TPrintRun& Run, int ACol, int ARow) {
+    TPrintSettings& ps = FPrintSettings;
+    int kind = ACol < FGrid.FixedCols() || ARow < FGrid.FixedRows() ? 1 : 0;
+    if (Run.FontKind == kind) return;
+    TFont& f = ps.UseDisplayFont ? (kind ? FGrid.FixedFont() : FGrid.Font()) : (kind ? ps.FixedFont() : ps.Font());
+    Run.C->Font().Assign(&f);
+    Run.C->Font().SetHeight(MapFontHeight(f.Size()));
+    Run.FontKind = kind;
+    if (Run.LineHeight[kind] < 0) Run.LineHeight[kind] = std::abs(Run.C->TextHeight(u"gh"));
+}
+
+namespace {
+
+std::vector<String> CellLines(const String& S) {
+    std::vector<String> lines;
+    size_t start = 0;
+    for (;;) {
+        size_t cr = S.find(u'\r', start);
+        String line = S.substr(start, cr == String::npos ? String::npos : cr - start);
+        if (!line.empty() && line[0] == u'\n') line.erase(0, 1);
+        lines.push_back(line);
+        if (cr == String::npos) break;
+        start = cr + 1;
+    }
+    return lines;
+}
+
+}  // namespace
+
+// The cell's printed height; its width into Width when asked.
+int TExGridTools::PrintCellHeight(TPrintRun& Run, int ACol, int ARow, int* Width) {
+    PrintFont(Run, ACol, ARow);
+    String text = FGrid.GetFormattedCell(FGrid.RealColIndex(ACol), ARow);
+    if (text.empty()) text = u"gh";
+    int lines = 1 + int(std::count(text.begin(), text.end(), u'\r'));
+    if (Width) {
+        int w = 0;
+        if (lines == 1) w = Run.C->TextWidth(text);
+        else
+            for (const String& l : CellLines(text)) w = std::max(w, Run.C->TextWidth(l));
+        *Width = w;
+    }
+    return Run.LineHeight[Run.FontKind] * lines;
+}
+
+void TExGridTools::PrintColumnWidths(TPrintRun& Run) {
+    TPrintSettings& ps = FPrintSettings;
+    FMaxWidths.assign(size_t(std::max(FGrid.ColCount(), FPrintRect.Right + 1)), 0);
+    for (int c = FPrintRect.Left; c <= FPrintRect.Right; ++c) {
+        if (ps.NoAutoSize) {
+            FMaxWidths[size_t(c)] = int(std::lround(FGrid.ColWidths(c) * Run.L));
+            continue;
+        }
+        auto measure = [&](int r) {
+            int w = ps.FixedWidth;
+            if (!ps.UseFixedWidth) PrintCellHeight(Run, c, r, &w);
+            FMaxWidths[size_t(c)] = std::max(FMaxWidths[size_t(c)], w);
+        };
+        for (int r = FPrintRect.Top; r <= FPrintRect.Bottom; ++r) measure(r);
+        if (ps.RepeatFixedRows)
+            for (int r = 0; r < FGrid.FixedRows(); ++r) measure(r);
+    }
+}
+
+int TExGridTools::PrintRowHeight(TPrintRun& Run, int ARow) {
+    if (ARow == Run.LastRowAsked) return Run.LastRowHeight;
+    TPrintSettings& ps = FPrintSettings;
+    int h = 0;
+    if (ps.NoAutoSizeRow) {
+        h = int(std::lround(FGrid.RowHeights(ARow) * Run.L)) - 4;
+    } else if (ps.UseFixedHeight) {
+        h = ps.FixedHeight;
+    } else {
+        for (int c = FPrintRect.Left; c <= FPrintRect.Right; ++c) h = std::max(h, PrintCellHeight(Run, c, ARow, nullptr));
+        h += h / 8;
+        if (OnPrintSetRowHeight) OnPrintSetRowHeight(&FGrid, ARow, h);
+    }
+    Run.LastRowAsked = ARow;
+    Run.LastRowHeight = h;
+    return h;
+}
+
+int TExGridTools::PrintRowDrawn(TPrintRun& Run, int ARow) {
+    return 2 * Run.p + PrintRowHeight(Run, ARow) + FPrintSettings.RowSpacing;
+}
+
+void TExGridTools::PrintDrawRow(TPrintRun& Run, int Y, int ARow, bool FixedPart) {
+    TPrintSettings& ps = FPrintSettings;
+    TCanvas& c = *Run.C;
+    int h = PrintRowDrawn(Run, ARow);
+    auto drawCell = [&](int col) {
+        int left = FIndents[size_t(col)], right = left + FMaxWidths[size_t(col)] + Run.s;
+        TSet<int> flags;
+        switch (ps.Borders) {
+            case pbSingle:
+            case pbDouble: flags = {1, 2, 4, 8}; break;
+            case pbHorizontal:
+            case pbAroundHorizontal: flags = {1, 8}; break;
+            case pbVertical:
+            case pbAroundVertical: flags = {2, 4}; break;
+            default: break;
+        }
+        TPen pen;
+        pen.SetWidth(1);
+        pen.SetColor(ps.BorderColor);
+        int real = FGrid.RealColIndex(col);
+        FGrid.DoGetCellPrintBorder(real, ARow, pen, flags);
+        if (OnGetCellPrintBorder) OnGetCellPrintBorder(&FGrid, ARow, real, pen, flags);
+        TColor back = FGrid.CellPropsAssigned(real, ARow) ? FGrid.Colors(real, ARow) : clNone;
+        if (back != clNone) {
+            c.Brush().SetStyle(bsSolid);
+            c.Brush().SetColor(back);
+            c.FillRect(Rect(left, Y, right, Y - h));
+        }
+        PrintFont(Run, col, ARow);
+        c.Brush().SetStyle(bsClear);
+        std::vector<String> lines = CellLines(FGrid.GetFormattedCell(real, ARow));
+        int pitch = Run.LineHeight[Run.FontKind];
+        int ty = Y - Run.p;
+        TAlignment align = FGrid.DoGetAlignment(real, ARow);
+        for (const String& l : lines) {
+            int tw = c.TextWidth(l);
+            int x = align == taRightJustify ? right - Run.g2 - tw
+                    : align == taCenter     ? left + (right - left - tw) / 2
+                                            : left + Run.g2;
+            c.TextRect(Rect(left, Y, right, Y - h), x, ty, l);
+            ty -= pitch;
+        }
+        c.Pen().Assign(&pen);
+        if (FPrinter) c.Pen().SetWidth(int(std::lround(pen.Width() * Run.L)));
+        int bottom = Y - h;
+        if (flags.Contains(2)) {
+            c.MoveTo(left, Y);
+            c.LineTo(left, bottom);
+        }
+        if (flags.Contains(4)) {
+            c.MoveTo(right, Y);
+            c.LineTo(right, bottom);
+        }
+        if (flags.Contains(1)) {
+            c.MoveTo(left, Y);
+            c.LineTo(right, Y);
+        }
+        if (flags.Contains(8)) {
+            c.MoveTo(left, bottom);
+            c.LineTo(right, bottom);
+        }
+    };
+    if (FixedPart)
+        for (int col = 0; col < FGrid.FixedCols(); ++col) drawCell(col);
+    for (int col = FPrintColStart; col <= FPrintColEnd; ++col) drawCell(col);
+}
+
+void TExGridTools::PrintHeaderFooter(TPrintRun& Run, int PageIndex, int PageInStrip) {
+    TPrintSettings& ps = FPrintSettings;
+    TCanvas& c = *Run.C;
+    String number = PrintPageNumber(ps, PageIndex, PageInStrip, Run.Strip, Run.MultiStrip, Run.Total);
+    if (OnPrintGetPageNum)
+        OnPrintGetPageNum(&FGrid, Run.MultiStrip ? PageInStrip + 1 : PageIndex + 1, Run.Strip, number);
+    String title = ps.TitleText;
+    if (title.empty() && ps.TitleLines().Count() > 0) title = ps.TitleLines()[0];
+    TDateTime now = Now();
+    std::array<String, 7> texts =
+        PrintPositionTexts(ps, FormatDateTime(u"hh:nn", now), FormatDateTime(ps.DateFormat, now), number, title);
+    c.Brush().SetStyle(bsClear);
+    for (int pos = ppTopLeft; pos <= ppBottomCenter; ++pos) {
+        const String& t = texts[size_t(pos)];
+        if (t.empty()) continue;
+        bool header = pos <= ppTopCenter;
+        TFont& f = header ? ps.HeaderFont() : ps.FooterFont();
+        c.Font().Assign(&f);
+        c.Font().SetHeight(MapFontHeight(f.Size()));
+        int tw = c.TextWidth(t);
+        int x = pos == ppTopLeft || pos == ppBottomLeft    ? ps.LeftSize
+                : pos == ppTopRight || pos == ppBottomRight ? Run.W - tw - ps.RightSize - 20
+                                                            : (Run.W - tw) / 2;
+        int y = header ? -ps.HeaderSize : Run.H + ps.FooterSize + Run.p + Run.FooterLine;
+        c.TextOut(x, y, t);
+        Run.FontKind = -1;
+    }
+}
+
+int TExGridTools::PrintPages(TCanvas& C, int Mode, int Total) {
+    TPrintSettings& ps = FPrintSettings;
+    TPrintRun run;
+    run.C = &C;
+    run.Mode = Mode;
+    run.Total = Total;
+    FFontScale = 1.0;
+    C.Pen().SetColor(clBlack);
+    C.Pen().SetStyle(ps.BorderStyle);
+    C.Pen().SetWidth(ps.Borders == pbDouble ? 10 : 2);
+    C.Font().Assign(&ps.HeaderFont());
+    C.Font().SetHeight(MapFontHeight(ps.HeaderFont().Size()));
+    run.HeaderLine = std::abs(C.TextHeight(u"gh"));
+    C.Font().Assign(&ps.FooterFont());
+    C.Font().SetHeight(MapFontHeight(ps.FooterFont().Size()));
+    run.FooterLine = std::abs(C.TextHeight(u"gh"));
+    PrintFont(run, FGrid.FixedCols(), FGrid.FixedRows());
+    run.p = run.LineHeight[0] / 8;
+    run.g2 = C.TextWidth(u"g") / 2;
+    if (Mode == 2) {
+        run.W = FPrevRect.Right - FPrevRect.Left;
+        run.H = -(FPrevRect.Bottom - FPrevRect.Top);
+    } else {
+        TPoint pts[2] = {TPoint(FPrevRect.Left, FPrevRect.Top), TPoint(FPrevRect.Right, FPrevRect.Bottom)};
+        if (!FPrinter) C.DPtoLP(pts, 2);
+        run.W = std::abs(pts[1].X - pts[0].X);
+        run.H = -std::abs(pts[1].Y - pts[0].Y);
+    }
+    FPrintPageRect = Rect(0, 0, run.W, run.H);
+    run.s = ps.UseFixedWidth ? 0 : ps.ColumnSpacing + 20;
+    // The drawing pass after a count measures nothing new: the cells are the same.
+    if (FReuseWidths && FRawWidths.size() == FMaxWidths.size() && !FRawWidths.empty()) {
+        FMaxWidths = FRawWidths;
+    } else {
+        PrintColumnWidths(run);
+        FRawWidths = FMaxWidths;
+    }
+    FIndents.assign(FMaxWidths.size() + 1, 0);
+    int sum = 0, n = FPrintRect.Right - FPrintRect.Left + 1;
+    for (int c = FPrintRect.Left; c <= FPrintRect.Right; ++c) sum += FMaxWidths[size_t(c)] + run.s;
+    if (ps.FitToPage != fpNever) {
+        int v = n * run.s;
+        double r = sum != v ? double(run.W - ps.RightSize - ps.LeftSize - v) / (sum - v) : 1;
+        bool keep = ps.FitToPage == fpAlways || (ps.FitToPage == fpShrink && r <= 1) ||
+                    (ps.FitToPage == fpGrow && r >= 1);
+        if (ps.FitToPage == fpCustom && r != 1) {
+            keep = true;
+            if (OnFitToPage) OnFitToPage(&FGrid, r, keep);
+        }
+        if (keep && r != 1) {
+            for (int c = FPrintRect.Left; c <= FPrintRect.Right; ++c)
+                FMaxWidths[size_t(c)] = int(FMaxWidths[size_t(c)] * r);
+            FFontScale = r;
+        }
+    }
+    if (OnPrintSetColumnWidth)
+        for (int c = FPrintRect.Left; c <= FPrintRect.Right; ++c) OnPrintSetColumnWidth(&FGrid, c, FMaxWidths[size_t(c)]);
+    auto isHeader = [](TPrintPosition P) { return P >= ppTopLeft && P <= ppTopCenter; };
+    auto isFooter = [](TPrintPosition P) { return P >= ppBottomLeft; };
+    bool anyHeader = isHeader(ps.Time) || isHeader(ps.Date) || isHeader(ps.PageNr) || isHeader(ps.Title);
+    bool anyFooter = isFooter(ps.Time) || isFooter(ps.Date) || isFooter(ps.PageNr) || isFooter(ps.Title);
+    int titleLines = std::max(0, ps.TitleLines().Count() - 1);
+    run.E = anyHeader ? run.p + run.HeaderLine + ps.HeaderSize : ps.HeaderSize;
+    if (isHeader(ps.Title)) run.E += titleLines * run.HeaderLine;
+    run.G = anyFooter ? 2 * run.p + 2 * run.FooterLine + ps.FooterSize : run.p + run.FooterLine + ps.FooterSize;
+    if (isFooter(ps.Title)) run.G += titleLines * run.FooterLine;
+
+    int fixedCols = FGrid.FixedCols();
+    int pageIndex = 0;
+    bool cancel = false;
+    for (int colStart = FPrintRect.Left; colStart <= FPrintRect.Right && !cancel; ++run.Strip) {
+        run.RepeatCols = ps.RepeatFixedCols && fixedCols > 0 && (run.Strip > 1 || FPrintRect.Left > fixedCols);
+        int running = 0;
+        if (run.RepeatCols)
+            for (int c = 0; c < fixedCols; ++c) running += FMaxWidths[size_t(c)] + run.s;
+        int colEnd = colStart - 1;
+        for (int c = colStart; c <= FPrintRect.Right; ++c) {
+            if (running + FMaxWidths[size_t(c)] + run.s > run.W - ps.RightSize) break;
+            running += FMaxWidths[size_t(c)] + run.s;
+            colEnd = c;
+        }
+        if (colEnd - colStart + 1 < 2) colEnd = std::min(colStart + 1, FPrintRect.Right);
+        if (colEnd < FPrintRect.Right) run.MultiStrip = true;
+        FPrintColStart = colStart;
+        FPrintColEnd = colEnd;
+        FPrintPageWidth = running;
+        int x = ps.Centered ? 0 : ps.LeftSize;
+        if (ps.Centered && running < run.W) x += (run.W - running) / 2;
+        if (run.RepeatCols)
+            for (int c = 0; c < fixedCols; ++c) {
+                FIndents[size_t(c)] = x;
+                x += FMaxWidths[size_t(c)] + run.s;
+            }
+        for (int c = colStart; c <= colEnd; ++c) {
+            FIndents[size_t(c)] = x;
+            x += FMaxWidths[size_t(c)] + run.s;
+        }
+        int row = FPrintRect.Top;
+        int pageInStrip = 0;
+        while (row <= FPrintRect.Bottom && !cancel) {
+            int pageNr = pageIndex + 1;
+            bool out = run.Drawing() && pageNr >= FPrintPageFrom && pageNr <= FPrintPageTo;
+            if (out) {
+                if (FPrinter && FPageOutput) {
+                    FPrinter->NewPage();
+                    C.SetMapMode(MM_LOMETRIC);
+                }
+                FPageOutput = true;
+                if (OnPrintPage) OnPrintPage(&FGrid, C, pageNr, run.W, run.H);
+                PrintHeaderFooter(run, pageIndex, pageInStrip);
+            }
+            int top = -run.E - ps.TitleSpacing;
+            int y = top;
+            if (row > 0 && ps.RepeatFixedRows && FGrid.FixedRows() > 0 &&
+                (pageInStrip > 0 || FPrintRect.Top >= FGrid.FixedRows()))
+                for (int r = 0; r < FGrid.FixedRows(); ++r) {
+                    if (out) PrintDrawRow(run, y, r, run.RepeatCols);
+                    y -= PrintRowDrawn(run, r);
+                }
+            // A row taller than the page still gets a page of its own.
+            bool placed = false;
+            for (;;) {
+                int h = PrintRowDrawn(run, row);
+                if (placed && y - h <= run.H + run.G) break;
+                if (out) PrintDrawRow(run, y, row, run.RepeatCols);
+                y -= h;
+                placed = true;
+                ++row;
+                if (row > FPrintRect.Bottom) break;
+                bool newPage = false;
+                if (OnPrintNewPage) OnPrintNewPage(&FGrid, row, newPage);
+                if (newPage) break;
+            }
+            if (out) {
+                if (OnPrintPageDone) OnPrintPageDone(&FGrid, C, row, y, pageNr, run.W, run.H);
+                if (OnPrintCancel) OnPrintCancel(&FGrid, pageNr, cancel);
+                int bottom = y + run.p / 2;
+                int x0 = FIndents[size_t(run.RepeatCols ? 0 : colStart)], x1 = x;
+                C.Pen().SetColor(clBlack);
+                C.Pen().SetStyle(ps.BorderStyle);
+                C.Pen().SetWidth(ps.Borders == pbDouble ? 10 : 2);
+                if (ps.Borders == pbAround || ps.Borders == pbAroundVertical || ps.Borders == pbAroundHorizontal) {
+                    C.MoveTo(x0, top);
+                    C.LineTo(x1, top);
+                    C.LineTo(x1, bottom);
+                    C.LineTo(x0, bottom);
+                    C.LineTo(x0, top);
+                }
+                if (ps.Borders == pbDouble || ps.Borders == pbHorizontal || ps.Borders == pbAroundHorizontal) {
+                    C.MoveTo(x0, bottom);
+                    C.LineTo(x1, bottom);
+                }
+            }
+            ++pageIndex;
+            ++pageInStrip;
+            if (FastPrint && pageIndex > FPrintPageFrom) break;
+        }
+        colStart = colEnd + 1;
+    }
+    return pageIndex;
+}
+
+void TExGridTools::Print() {
+    PrintRect(TGridRect{0, 0, FGrid.ColCount() - 1, FGrid.RowCount() - 1});
+}
+
+// The page size comes from the printer; the count runs on its canvas first.
+void TExGridTools::PrintRect(TGridRect R) {
+    TPrintSettings& ps = FPrintSettings;
+    FPrintRect = R;
+    TPrinter* pr = Printer();
+    if (!ps.UseDefaultOrientation) pr->SetOrientation(ps.Orientation);
+    FPrevRect = Rect(0, 0, int(std::lround(254.0 / pr->XResolution() * pr->PageWidth())),
+                     int(std::lround(254.0 / pr->YResolution() * pr->PageHeight())));
+    pr->SetTitle(ps.JobName);
+    pr->BeginDoc();
+    FPrinter = pr;
+    FPageOutput = false;
+    int count = std::numeric_limits<int>::max();
+    try {
+        if (!FastPrint) {
+            pr->Canvas().SetMapMode(MM_LOMETRIC);
+            count = PrintPages(pr->Canvas(), 2, -1);
+        }
+    } catch (...) {
+        FPrinter = nullptr;
+        pr->Abort();
+        throw;
+    }
+    int from = 1, to = count;
+    FPrintPageNum = count;
+    if (OnPrintStart) {
+        pr->Abort();
+        OnPrintStart(&FGrid, count, from, to);
+        if (from == 0 || to == 0 || from > to) {
+            FPrinter = nullptr;
+            return;
+        }
+        pr->BeginDoc();
+    }
+    FPrintPageFrom = from;
+    FPrintPageTo = to;
+    FPrintPageNum = to;
+    FReuseWidths = !FastPrint;
+    try {
+        pr->Canvas().SetMapMode(MM_LOMETRIC);
+        PrintPages(pr->Canvas(), 1, count);
+    } catch (...) {
+        FReuseWidths = false;
+        FPrinter = nullptr;
+        pr->EndDoc();
+        throw;
+    }
+    FReuseWidths = false;
+    FPrinter = nullptr;
+    pr->EndDoc();
+}
+
+void TExGridTools::PreviewRun(TCanvas& Canvas, TRect R, TGridRect G, bool DrawOnly) {
+    FPrintRect = G;
+    int saved = Canvas.SaveDC();
+    Canvas.SetMapMode(MM_LOMETRIC);
+    Canvas.SetViewportOrg(R.Left, R.Top);
+    FPrevRect = Rect(0, 0, R.Right - R.Left, R.Bottom - R.Top);
+    try {
+        if (DrawOnly) {
+            FPrintPageFrom = FPrintPageTo = 1;
+            FPrintPageNum = 1;
+            PrintPages(Canvas, 1, 1);
+        } else {
+            int count = FastPrint ? 1 : PrintPages(Canvas, 3, -1);
+            FPrintPageNum = count;
+            FIsPrintPreview = true;
+            int from = 1, to = count;
+            if (OnPrintStart) OnPrintStart(&FGrid, count, from, to);
+            FReuseWidths = !FastPrint;
+            if (from > 0 && to > 0 && to >= from) PrintPages(Canvas, 0, count);
+            FReuseWidths = false;
+        }
+    } catch (...) {
+        FReuseWidths = false;
+        FIsPrintPreview = false;
+        Canvas.RestoreDC(saved);
+        throw;
+    }
+    FIsPrintPreview = false;
+    Canvas.RestoreDC(saved);
+}
+
+void TExGridTools::PrintPreview(TCanvas& Canvas, TRect R) {
+    PreviewRun(Canvas, R, TGridRect{0, 0, FGrid.ColCount() - 1, FGrid.RowCount() - 1}, false);
+}
+
+void TExGridTools::PrintPreviewRect(TCanvas& Canvas, TRect R, TGridRect G) { PreviewRun(Canvas, R, G, false); }
+
+void TExGridTools::PrintDraw(TCanvas& Canvas, TRect R) {
+    PreviewRun(Canvas, R, TGridRect{0, 0, FGrid.ColCount() - 1, FGrid.RowCount() - 1}, true);
+}
+
+void TExGridTools::PrintDrawRect(TCanvas& Canvas, TRect R, TGridRect G) { PreviewRun(Canvas, R, G, true); }
+
+void TExGridTools::PrintSelection() { PrintRect(FGrid.Selection()); }
+
+void TExGridTools::PrintPreviewSelection(TCanvas& Canvas, TRect R) { PrintPreviewRect(Canvas, R, FGrid.Selection()); }

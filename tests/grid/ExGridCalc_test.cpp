@@ -1,0 +1,150 @@
+#include "grid/ExGrid.h"
+
+#include "framework/Forms.h"
+#include "framework/Simulate.h"
+#include "framework/SysUtils.h"
+
+#include "GridOnForm.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// One fixed row, ten data rows with 1..10 in column 1 and a footer row.
+struct CalcGrid : ::testing::Test {
+    TExStringGrid g{nullptr};
+    TExGridTools& t = g.Tools();
+    void SetUp() override {
+        g.SetRowCount(12);
+        for (int r = 1; r <= 10; ++r) g.SetCellEx(1, r, IntToStr(r));
+    }
+};
+
+TEST_F(CalcGrid, ColumnFiguresSkipUnreadableCellsWhereTheyMay) {
+    EXPECT_DOUBLE_EQ(g.ColumnSum(1, 1, 10), 55);
+    EXPECT_DOUBLE_EQ(g.ColumnAvg(1, 1, 10), 5.5);
+    EXPECT_DOUBLE_EQ(g.ColumnMin(1, 1, 10), 1);
+    EXPECT_DOUBLE_EQ(g.ColumnMax(1, 1, 10), 10);
+    EXPECT_NEAR(g.ColumnStdDev(1, 1, 10), 2.8722813, 1e-6);
+    for (auto [from, to] : {std::pair{5, 4}, std::pair{9, 2}}) {
+        EXPECT_EQ(g.ColumnAvg(1, from, to), 0);
+        EXPECT_EQ(g.ColumnStdDev(1, from, to), 0);
+        EXPECT_EQ(t.RowSum(3, from, to), 0);
+        EXPECT_EQ(t.RowAvg(3, from, to), 0);
+    }
+    // -1 for a bound: the data rows (no fixed footers yet: the last row too).
+    EXPECT_DOUBLE_EQ(g.ColumnSum(1, -1, 5), 55);
+
+    g.SetCellEx(1, 4, u"4e+");  // does not read as a number
+    EXPECT_DOUBLE_EQ(g.ColumnSum(1, 1, 10), 51);
+    EXPECT_DOUBLE_EQ(g.ColumnMax(1, 1, 10), 10);
+    EXPECT_THROW(g.ColumnStdDev(1, 1, 10), EExGridError);
+    EXPECT_THROW(g.ColumnMin(1, 4, 10), EExGridError);
+
+    // Distinct texts without case; the empty text counts once.
+    g.SetCellEx(2, 1, u"a");
+    g.SetCellEx(2, 2, u"A");
+    g.SetCellEx(2, 3, u"b");
+    EXPECT_EQ(g.ColumnDistinct(2, 1, 4), 3);
+
+    g.SetCellEx(2, 5, u"2.5");
+    g.SetCellEx(3, 5, u"x");
+    g.SetCellEx(4, 5, u"1");
+    EXPECT_DOUBLE_EQ(t.RowSum(5, 1, 4), 8.5);
+    EXPECT_DOUBLE_EQ(t.RowMax(5, 1, 2), 5);
+}
+
+TEST_F(CalcGrid, GroupHeadersAndSummariesAreNotCounted) {
+    t.AddNode(1, 4);
+    t.SetSummaryRow(5);
+    EXPECT_DOUBLE_EQ(g.ColumnSum(1, 1, 10), 55);  // a flat grid counts every row
+    t.GroupColumn = 2;
+    EXPECT_DOUBLE_EQ(g.ColumnSum(1, 1, 10), 49);
+}
+
+TEST_F(CalcGrid, FooterCountsHiddenRowsOnlyWhenAsked) {
+    g.FloatingFooter().SetVisible(true);
+    EXPECT_EQ(g.FixedFooters(), 1);
+    g.FloatingFooter().SetColumnCalc(1, acSUM);
+    g.FloatingFooter().SetColumnCalc(2, acCOUNT);
+    EXPECT_EQ(g.FloatingFooter().ColumnCalc(2), acCOUNT);
+    EXPECT_EQ(g.FloatingFooter().ColumnCalc(3), acNONE);
+    EXPECT_EQ(g.GetCellEx(1, 11), u"55.00");
+    EXPECT_EQ(g.GetCellEx(2, 11), u"10");
+
+    g.Filter().GetColFilter(1)->SetCondition(u"<8");
+    g.SetFilterActive(true);
+    EXPECT_EQ(g.RowCount(), 9);
+    EXPECT_EQ(g.GetCellEx(2, 8), u"10");
+    EXPECT_EQ(g.GetCellEx(1, 8), u"55.00");
+    g.FloatingFooter().SetCalculateHiddenRows(false);
+    g.CalcFooter(-1);
+    EXPECT_EQ(g.GetCellEx(2, 8), u"7");
+    EXPECT_EQ(g.GetCellEx(1, 8), u"28.00");
+
+    // One hidden row: the footer row itself is never taken as data.
+    g.SetFilterActive(false);
+    g.FloatingFooter().SetCalculateHiddenRows(true);
+    g.HideRow(10);
+    g.CalcFooter(-1);
+    EXPECT_EQ(g.GetCellEx(1, 10), u"55.00");
+
+    // A preview style gives the last row back to the grid.
+    g.FloatingFooter().SetFooterStyle(fsColumnPreview);
+    EXPECT_EQ(g.FixedFooters(), 0);
+}
+
+TEST_F(CalcGrid, TemplateFollowsTheCurrentRow) {
+    g.SetCellEx(2, 3, u"three");
+    g.SetCellEx(2, 4, u"four");
+    g.SetRow(3);
+    EXPECT_EQ(t.FillTemplate(u"Value: <#2>!"), u"Value: three!");
+    g.SetRow(4);
+    EXPECT_EQ(t.FillTemplate(u"<#2><#x>/<#1>"), u"four/4");
+    EXPECT_EQ(t.FillTemplate(u"open <#2"), u"open <#2");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FooterPanel, FollowsTheFooterAndReportsClicksOnTheFooterRow) {
+    GridOnForm<> f(500, 300);
+    TExStringGrid* g = f.g;
+    TFooterPanel* p = g->Tools().FooterPanel();
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->Height(), 0);
+    EXPECT_FALSE(p->Visible());
+    g->FloatingFooter().SetColor(clYellow);
+    g->FloatingFooter().SetVisible(true);
+    EXPECT_TRUE(p->Visible());
+    EXPECT_EQ(p->Height(), g->FloatingFooter().Height() - 1);
+    EXPECT_EQ(p->FooterWidth(), 5 * 64);
+    EXPECT_EQ(p->ColumnAt(10), 0);
+    EXPECT_EQ(p->ColumnAt(64 * 2 + 5), 2);
+    EXPECT_EQ(p->ColumnAt(480), -1);
+
+    std::vector<std::pair<int, int>> clicks;
+    g->OnClickCell = [&](TObject*, int r, int c) { clicks.push_back({r, c}); };
+    SimulateClick(p, 64 * 3 + 10, 5);
+    EXPECT_EQ(clicks, (std::vector<std::pair<int, int>>{{g->RowCount() - 1, 3}}));
+
+    // The painted part takes the footer colour, the rest the grid's.
+    TBitmap bmp;
+    bmp.SetPixelFormat(pf24bit);
+    bmp.SetSize(p->Width(), p->Height());
+    p->PaintTo(bmp.Canvas(), 0, 0);
+    EXPECT_EQ(bmp.Canvas().Pixels(490, 10), ColorToRGB(g->Color()));
+
+    // A template preview shows the current row's cell.
+    g->FloatingFooter().SetFooterStyle(fsCustomPreview);
+    g->FloatingFooter().SetCustomTemplate(u"<#2>");
+    g->SetCellEx(2, 3, u"three");
+    g->SetRow(3);
+    p->PaintTo(bmp.Canvas(), 0, 0);
+    EXPECT_EQ(bmp.Canvas().Pixels(2, 2), clYellow);
+    g->FloatingFooter().SetVisible(false);
+    EXPECT_EQ(p->Height(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,195 @@
+#include "grid/ExGrid.h"
+
+#include "framework/Forms.h"
+#include "framework/Simulate.h"
+#include "framework/SysUtils.h"
+
+#include "GridOnForm.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<String> Shown(TExStringGrid& g, int c) {
+    std::vector<String> v;
+    for (int r = g.FixedRows(); r < g.RowCount(); ++r) v.push_back(g.GetCellEx(c, r));
+    return v;
+}
+
+TExStringGrid* MakeGrid(const std::vector<String>& values) {
+    auto* g = new TExStringGrid(nullptr);
+    g->SetRowCount(int(values.size()) + 1);
+    for (int r = 0; r < int(values.size()); ++r) g->SetCellEx(1, r + 1, values[size_t(r)]);
+    return g;
+}
+
+TEST(ExGridFilter, ConditionsKeepTheMatchingRows) {
+    std::vector<String> values = {u"abc", u"xabcx", u"ab", u"15", u"10", u"20", u"bx", u"ay", u"ax", u""};
+    struct Case {
+        const char16_t* condition;
+        std::vector<String> kept;
+    } cases[] = {
+        {u"*abc*", {u"abc", u"xabcx"}},
+        {u"abc", {u"abc"}},
+        {u"!abc", {u"xabcx", u"ab", u"15", u"10", u"20", u"bx", u"ay", u"ax", u""}},
+        {u">10 & <20", {u"15"}},
+        {u"a*|b*", {u"abc", u"ab", u"bx", u"ay", u"ax"}},
+        {u"(a*|b*)&!*x", {u"abc", u"ab", u"ay"}},
+        {u"", values},
+    };
+    for (const Case& c : cases) {
+        std::unique_ptr<TExStringGrid> g(MakeGrid(values));
+        g->Filter().GetColFilter(1)->SetCondition(c.condition);
+        g->ApplyFilter();
+        EXPECT_EQ(Shown(*g, 1), c.kept) << StringToUtf8(c.condition);
+    }
+}
+
+TEST(ExGridFilter, OperationsRowTextAndCustomWord) {
+    std::unique_ptr<TExStringGrid> g(MakeGrid({u"a", u"b", u"c"}));
+    g->SetCellEx(2, 1, u"1");
+    g->SetCellEx(2, 2, u"2");
+    g->SetCellEx(2, 3, u"1");
+    TFilter& f = g->Filter();
+    TFilterData* first = f.Add();
+    first->SetColumn(1);
+    first->SetCondition(u"a");
+    first->SetOperation(foSHORT);
+    TFilterData* second = f.Add();
+    second->SetColumn(2);
+    second->SetCondition(u"1");
+    second->SetOperation(foOR);
+    // The failing short item stops at once, so "c" (with 1) is dropped too.
+    EXPECT_TRUE(g->Tools().MatchFilter(1));
+    EXPECT_FALSE(g->Tools().MatchFilter(3));
+    first->SetOperation(foNONE);
+    EXPECT_TRUE(g->Tools().MatchFilter(3));
+    EXPECT_FALSE(g->Tools().MatchFilter(2));
+    second->SetOperation(foXOR);
+    EXPECT_FALSE(g->Tools().MatchFilter(1));
+
+    f.Clear();
+    TFilterData* row = f.Add();
+    row->SetData(fcRow);
+    EXPECT_FALSE(g->Tools().MatchFilter(1));  // an empty row condition matches nothing
+    row->SetCondition(u"B");
+    EXPECT_TRUE(g->Tools().MatchFilter(2));
+    g->Tools().OnCustomFilter = [](TObject*, int ARow, bool& Accept) { Accept = ARow == 3; };
+    EXPECT_TRUE(g->Tools().MatchFilter(3));
+    EXPECT_FALSE(g->Tools().MatchFilter(2));
+}
+
+TEST(ExGridFilter, LevelsStackAndComeBackLastFirst) {
+    std::unique_ptr<TExStringGrid> g(MakeGrid({u"a1", u"a2", u"b1", u"b2"}));
+    std::vector<short> progress;
+    g->Tools().OnFilterProgress = [&](TObject*, short p) { progress.push_back(p); };
+    g->Filter().GetColFilter(1)->SetCondition(u"*1*|a2");
+    g->ApplyFilter();
+    EXPECT_EQ(progress, (std::vector<short>{25, 50, 75, 100, 100}));
+    g->Filter().GetColFilter(1)->SetCondition(u"a*");
+    g->SetFilterActive(true);  // the second level
+    EXPECT_EQ(Shown(*g, 1), (std::vector<String>{u"a1", u"a2"}));
+    g->SetFilterActive(false);
+    EXPECT_EQ(Shown(*g, 1), (std::vector<String>{u"a1", u"a2", u"b1"}));
+    EXPECT_FALSE(g->RemoveLastFilter());
+    EXPECT_EQ(Shown(*g, 1).size(), 4u);
+    EXPECT_FALSE(g->RemoveLastFilter());  // no level left: rows untouched
+    g->RemoveAllFilters();
+    EXPECT_EQ(g->Filter().Count(), 0);
+
+    // Node and summary rows stay whatever the conditions.
+    g->Tools().AddNode(1, 2);
+    g->Filter().GetColFilter(1)->SetCondition(u"b*");
+    g->ApplyFilter();
+    EXPECT_EQ(Shown(*g, 1), (std::vector<String>{u"a1", u"b1", u"b2"}));
+}
+
+TEST(ExGridFilter, NarrowDownLeavesContractedRowsHidden) {
+    std::unique_ptr<TExStringGrid> g(MakeGrid({u"node", u"abc1", u"abcd", u"ab", u"a", u"xyz", u"abc"}));
+    g->Tools().AddNode(1, 3);  // "node" over "abc1" and "abcd"
+    g->ContractNode(1);
+    EXPECT_EQ(Shown(*g, 1), (std::vector<String>{u"node", u"ab", u"a", u"xyz", u"abc"}));
+    g->NarrowDown(u"a", 1);
+    EXPECT_EQ(Shown(*g, 1), (std::vector<String>{u"node", u"ab", u"a", u"abc"}));
+    g->NarrowDown(u"ab", 1);
+    g->NarrowDown(u"abc", 1);
+    EXPECT_EQ(Shown(*g, 1), (std::vector<String>{u"node", u"abc"}));
+    EXPECT_TRUE(g->FixedRowAlways());
+    g->NarrowDown(u"ab", 1);
+    EXPECT_EQ(Shown(*g, 1), (std::vector<String>{u"node", u"ab", u"abc"}));
+    g->NarrowDown(u"xyz", 1);
+    EXPECT_EQ(Shown(*g, 1), (std::vector<String>{u"node", u"xyz"}));
+    g->NarrowDown(u"", 1);
+    EXPECT_EQ(Shown(*g, 1), (std::vector<String>{u"node", u"ab", u"a", u"xyz", u"abc"}));
+    g->ExpandNode(1);
+    EXPECT_EQ(Shown(*g, 1), (std::vector<String>{u"node", u"abc1", u"abcd", u"ab", u"a", u"xyz", u"abc"}));
+}
+
+}  // namespace
+
+namespace {
+
+struct FilterListForm : ::testing::Test {
+    GridOnForm<> f{460, 300, false};
+    TExStringGrid* g = f.g;
+    void SetUp() override {
+        g->SetColCount(3);
+        g->SetRowCount(6);
+        const char16_t* v[] = {u"red", u"dark blue", u"red", u"green", u"dark"};
+        for (int r = 1; r <= 5; ++r) g->SetCellEx(1, r, v[r - 1]);
+        g->Tools().FilterDropDownAuto = true;
+        f.form.Show();
+    }
+    // A release on the filter button of column 1 in the header.
+    void ClickButton() {
+        TRect r = g->CellRect(1, 0);
+        g->FilterButtonRelease(r.Right - 8, r.Top + 5);
+    }
+};
+
+TEST_F(FilterListForm, ListOffersPlainValuesAndFiltersByTheQuotedOne) {
+    g->FilterButtonRelease(5, 5);  // not on a button: nothing opens
+    EXPECT_FALSE(g->Tools().DropList()->Visible());
+    ClickButton();
+    TDropList* list = g->Tools().DropList();
+    ASSERT_TRUE(list->Visible());
+    EXPECT_EQ(g->FilterCol(), 1);
+    std::vector<String> items;
+    for (int i = 0; i < list->Items().Count(); ++i) items.push_back(list->Items()[i]);
+    EXPECT_EQ(items, (std::vector<String>{u"(All)", u"dark", u"dark blue", u"green", u"red"}));
+    list->SetItemIndex(2);
+    SimulateKey(VK_RETURN);
+    EXPECT_FALSE(list->Visible());
+    EXPECT_EQ(g->Filter().GetColFilter(1)->Condition(), u"\"dark blue\"");
+    EXPECT_EQ(Shown(*g, 1), (std::vector<String>{u"dark blue"}));
+    EXPECT_EQ(g->FilterCol(), -1);
+
+    // Hidden values stay offered; "(All)" clears the column's filter.
+    ClickButton();
+    EXPECT_EQ(list->Items().Count(), 5);
+    list->SetItemIndex(0);
+    SimulateKey(VK_RETURN);
+    EXPECT_FALSE(g->Filter().HasFilter(1));
+    EXPECT_EQ(Shown(*g, 1).size(), 5u);
+}
+
+TEST_F(FilterListForm, CheckListKeepsRowsOfEitherEntry) {
+    g->SetFilterDropDownCheck(true);
+    ClickButton();
+    TDropCheckList* list = g->Tools().DropCheckList();
+    ASSERT_TRUE(list->Visible());
+    list->SetChecked(4, true);  // red
+    list->OnClickCheck(list);
+    list->SetChecked(3, true);  // green
+    list->OnClickCheck(list);
+    EXPECT_EQ(Shown(*g, 1), (std::vector<String>{u"red", u"red", u"green"}));
+    EXPECT_TRUE(list->Visible());
+    EXPECT_EQ(g->Filter().Items(1)->Operation(), foOR);
+    list->SetChecked(4, false);
+    list->SetChecked(3, false);
+    list->OnClickCheck(list);
+    EXPECT_EQ(g->Filter().Count(), 0);
+    EXPECT_EQ(Shown(*g, 1).size(), 5u);
+}
+
+}  // namespace

@@ -1,0 +1,189 @@
+#include "grid/ExGrid.h"
+
+#include "grid/foundation/ExCheckBox.h"
+#include "grid/foundation/ExGridButton.h"
+#include "grid/foundation/GridOptions.h"
+
+#include "framework/Forms.h"
+#include "framework/Simulate.h"
+#include "framework/SysUtils.h"
+
+#include "GridOnForm.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// One fixed row and column; data cells (1..2, 1..3).
+struct FindGrid : ::testing::Test {
+    TExStringGrid g{nullptr};
+    void SetUp() override {
+        g.SetColCount(3);
+        g.SetRowCount(4);
+        const char16_t* cells[3][2] = {{u"abc", u"xab"}, {u"", u"AB"}, {u"ab", u"zzz"}};
+        for (int r = 1; r <= 3; ++r)
+            for (int c = 1; c <= 2; ++c) g.SetCellEx(c, r, cells[r - 1][c - 1]);
+        g.SetCellEx(1, 0, u"ab head");
+    }
+};
+
+TEST_F(FindGrid, FindOrderFollowsTheOptions) {
+    struct Case {
+        const char16_t* text;
+        TFindParams params;
+        std::vector<TPoint> hits;
+    } cases[] = {
+        // Down the columns by default, along the rows with fnDirectionLeftRight.
+        {u"ab", {}, {{1, 1}, {1, 3}, {2, 1}, {2, 2}}},
+        {u"ab", {fnDirectionLeftRight}, {{1, 1}, {2, 1}, {2, 2}, {1, 3}}},
+        {u"ab", {fnBackward}, {{2, 2}, {2, 1}, {1, 3}, {1, 1}}},
+        {u"ab", {fnMatchCase}, {{1, 1}, {1, 3}, {2, 1}}},
+        {u"ab", {fnMatchStart}, {{1, 1}, {1, 3}, {2, 2}}},
+        {u"ab", {fnMatchFull}, {{1, 3}, {2, 2}}},
+        {u"\"\"", {}, {{1, 2}}},
+        {u"ab", {fnIncludeFixed}, {{1, 0}, {1, 1}, {1, 3}, {2, 1}, {2, 2}}},
+        {u"a*|z*", {fnMatchRegular}, {{1, 1}, {1, 3}, {2, 2}, {2, 3}}},
+    };
+    for (const Case& c : cases) {
+        std::vector<TPoint> hits;
+        TPoint p = g.FindFirst(c.text, c.params);
+        while (p.X >= 0) {
+            hits.push_back(p);
+            p = g.FindNext();
+        }
+        EXPECT_EQ(hits.size(), c.hits.size()) << StringToUtf8(c.text);
+        EXPECT_EQ(hits, c.hits) << StringToUtf8(c.text);
+        EXPECT_FALSE(g.Tools().FindBusy);
+        // After the last miss the next search starts at the beginning again.
+        if (!c.hits.empty()) EXPECT_EQ(g.FindNext(), c.hits.front());
+    }
+}
+
+TEST_F(FindGrid, ReplaceSearchAndEmptyGrids) {
+    g.SetCellEx(2, 3, u"ab ab");
+    EXPECT_EQ(g.Replace(u"ab", u"[ab]", {fnMatchCase}), 4);
+    EXPECT_EQ(g.GetCellEx(2, 3), u"[ab] [ab]");
+    EXPECT_EQ(g.GetCellEx(2, 2), u"AB");  // the case rule holds for the replacing too
+    EXPECT_EQ(g.Replace(u"ab", u"x", {}), 5);
+    EXPECT_EQ(g.GetCellEx(2, 2), u"x");
+
+    g.SetCellEx(1, 1, u"<b>Kilo</b>");
+    g.SetCellEx(1, 2, u"kilogram");
+    EXPECT_EQ(g.Search(u"KILOG"), 2);
+    EXPECT_EQ(g.Search(u"KILO"), 1);
+    g.SortSettings().SetShow(true);
+    EXPECT_EQ(g.Search(u"KILO"), -1);  // shown sorting without a sort column
+
+    TExStringGrid empty(nullptr);
+    empty.SetRowCount(1);
+    EXPECT_EQ(empty.FindFirst(u"a", {}), TPoint(-1, -1));
+    EXPECT_EQ(empty.Search(u"A"), -1);
+}
+
+TEST_F(FindGrid, MarkingRoundTripsWithEntitiesAndHiddenColumns) {
+    TExGridTools& t = g.Tools();
+    EXPECT_EQ(TExGridTools::HilightText(false, u"Abc abc", u"abc"), u"<hi>Abc</hi> <hi>abc</hi>");
+    EXPECT_EQ(TExGridTools::HilightText(true, u"Abc abc", u"abc"), u"Abc <hi>abc</hi>");
+    EXPECT_EQ(TExGridTools::UnMarkText(TExGridTools::MarkText(true, u"a<b", u"<")), u"a<b");
+
+    g.SetColCount(4);
+    g.SetCellEx(1, 1, u"a<b & c");
+    g.SetCellEx(3, 2, u"x<y");
+    g.HideColumn(3);
+    t.HilightInGrid(false, true, u"<");
+    EXPECT_EQ(g.GetCellEx(1, 1), u"a<hi>&lt;</hi>b &amp; c");
+    EXPECT_EQ(g.GetGridCell(3, 2), u"x<hi>&lt;</hi>y");
+    t.UnHilightInGrid(false);
+    EXPECT_EQ(g.GetCellEx(1, 1), u"a<b & c");
+    EXPECT_EQ(g.GetGridCell(3, 2), u"x<y");
+
+    t.LinearFill(false);
+    EXPECT_EQ(g.GetCellEx(1, 1), u"1:1");
+    EXPECT_EQ(g.GetCellEx(2, 3), u"2:3");
+    EXPECT_EQ(g.GetCellEx(0, 0), u"");
+}
+
+// Upper-cases every text and marks every "x".
+struct UpperChecker : TExStringGridCheck {
+    using TExStringGridCheck::TExStringGridCheck;
+    int starts = 0;
+    String Correct(TExStringGrid*, int, int, const String& s) override { return AnsiUpperCase(s); }
+    String MarkError(TExStringGrid*, int, int, const String& s) override {
+        return TExGridTools::MarkText(false, s, u"x");
+    }
+    void StartCheck() override { ++starts; }
+};
+
+TEST_F(FindGrid, CheckingKeepsCorrectionsUnderTheMarks) {
+    TExStringGridCheck plain(nullptr);
+    g.SetCellChecker(&plain);
+    EXPECT_TRUE(g.Tools().CheckGrid(false));
+    EXPECT_EQ(g.GetCellEx(2, 1), u"xab");
+
+    UpperChecker checker(nullptr);
+    checker.UseCorrect = true;
+    checker.UseMarkError = true;
+    g.SetCellChecker(&checker);
+    EXPECT_FALSE(g.Tools().CheckCell(2, 1));
+    EXPECT_EQ(g.GetCellEx(2, 1), u"<e>X</e>AB");
+    EXPECT_TRUE(g.Tools().CheckCell(2, 2));  // "AB" stays as it is
+    EXPECT_FALSE(g.Tools().CheckCol(false, 1));
+    EXPECT_EQ(checker.starts, 1);
+    g.SetCellChecker(nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SearchPanel, TypingStepsHighlightsAndColoursTheEdit) {
+    GridOnForm<> f(560, 300, false);
+    TExStringGrid* g = f.g;
+    g->SetColCount(3);
+    g->SetRowCount(5);
+    const char16_t* texts[] = {u"alpha", u"beta", u"gamma", u"alpha beta"};
+    for (int r = 1; r <= 4; ++r) g->SetCellEx(1, r, texts[r - 1]);
+    g->SearchFooter().SetFindNextCaption(u"Find &next");
+    g->SearchFooter().SetVisible(true);
+    TSearchPanel* p = g->SearchPanel();
+    ASSERT_NE(p, nullptr);
+    EXPECT_TRUE(p->Visible());
+    EXPECT_EQ(p->Height(), 32);
+    EXPECT_EQ(p->ForwardButton->Caption(), u"Find &next");
+    EXPECT_FALSE(p->ForwardButton->Enabled());
+
+    p->EditControl->SetText(u"zeta");
+    EXPECT_EQ(p->EditControl->Color(), clRed);
+    EXPECT_TRUE(p->ForwardButton->Enabled());
+    p->EditControl->SetText(u"");
+    EXPECT_EQ(p->EditControl->Color(), clWindow);
+    EXPECT_FALSE(p->ForwardButton->Enabled());
+
+    p->EditControl->SetText(u"beta");
+    EXPECT_EQ(p->EditControl->Color(), clWindow);
+    EXPECT_EQ(g->Row(), 2);
+    // Enter steps forward, Control+Enter back.
+    f.form.Show();
+    p->EditControl->SetFocus();
+    SimulateKey(VK_RETURN, {}, 13);
+    EXPECT_EQ(g->Row(), 4);
+    EXPECT_EQ(p->EditControl->Text(), u"beta");  // no line break
+    SimulateKey(VK_RETURN, {ssCtrl}, 10);
+    EXPECT_EQ(g->Row(), 2);
+
+    p->HiliteButton->SetDown(true);
+    g->Tools().SearchPanelHighlight();
+    EXPECT_EQ(g->GetCellEx(1, 4), u"alpha <hi>beta</hi>");
+    p->HiliteButton->SetDown(false);
+    g->Tools().SearchPanelHighlight();
+    EXPECT_EQ(g->GetCellEx(1, 4), u"alpha beta");
+
+    // Hiding the footer while highlighting takes the marks away.
+    p->HiliteButton->SetDown(true);
+    g->Tools().SearchPanelHighlight();
+    g->Tools().SearchPanelClose();
+    EXPECT_FALSE(p->Visible());
+    EXPECT_EQ(g->GetCellEx(1, 4), u"alpha beta");
+}
+
+}  // namespace

@@ -1,0 +1,223 @@
+#include "grid/ExGrid.h"
+
+#include "grid/foundation/GridOptions.h"
+
+#include "framework/BalloonTip.h"
+#include "framework/ExtCtrls.h"
+#include "framework/Forms.h"
+#include "framework/Menus.h"
+#include "framework/SysUtils.h"
+#include "framework/Windows.h"
+
+#include "GridOnForm.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+int BalloonWindows(TExStringGrid& g) {
+    int n = 0;
+    for (int i = 0; i < g.ComponentCount(); ++i)
+        if (dynamic_cast<TBalloonTip*>(g.Components(i))) ++n;
+    return n;
+}
+
+TEST(ExGridBalloon, SwitchingLeavesOneWindowAndTheSettingsReachIt) {
+    TExStringGrid g(nullptr);
+    g.Balloon().SetInitialDelay(250);
+    g.Balloon().SetTransparency(55);
+    for (int i = 0; i < 20; ++i) {
+        g.Balloon().SetEnable(true);
+        EXPECT_EQ(BalloonWindows(g), 1);
+        g.Balloon().SetEnable(false);
+        EXPECT_EQ(BalloonWindows(g), 0);
+    }
+    g.Balloon().SetEnable(true);
+    TBalloonTip* tip = g.Tools().BalloonTip();
+    ASSERT_NE(tip, nullptr);
+    EXPECT_EQ(tip->DelayTime(TTDT_INITIAL), 250);
+    EXPECT_EQ(tip->Opacity(), 200);
+    EXPECT_EQ(tip->Title(), u"ToolTipText");
+}
+
+TEST(ExGridBalloon, CellTextIsCutAndCleaned) {
+    TExStringGrid g(nullptr);
+    g.Balloon().SetTextColor(clRed);
+    g.Balloon().SetEnable(true);
+    g.SetCellEx(1, 1, String(3000, u'x'));
+    g.SetCellEx(2, 1, u"\t\r\n<b>a</b>\tb");
+    String title, text;
+    int icon = 0;
+    g.Tools().BalloonText(1, 1, title, text, icon);
+    EXPECT_EQ(text, String(2045, u'x') + u"...");
+    EXPECT_EQ(title, u" ");
+    EXPECT_EQ(icon, TTI_INFO);
+    g.Tools().BalloonText(2, 1, title, text, icon);
+    EXPECT_EQ(text, u"a b");
+    EXPECT_EQ(g.Tools().BalloonTip()->TipTextColor(), clRed);
+    EXPECT_EQ(g.Tools().BalloonTip()->MaxTipWidth(), 300);
+
+    g.Tools().OnCellBalloon = [](TObject*, int, int, String& t, String& s, int& i) {
+        t = String(150, u't');
+        s = u"own";
+        i = 2;
+    };
+    g.Tools().BalloonText(2, 1, title, text, icon);
+    EXPECT_EQ(title, String(97, u't') + u"...");
+    EXPECT_EQ(text, u"own");
+    EXPECT_EQ(icon, 2);
+}
+
+struct ExGridSnapshot : ::testing::Test {
+    GridOnForm<> f;
+    TExStringGrid* g = f.g;
+};
+
+TEST_F(ExGridSnapshot, OneCellIsTheCellPlusOnePixelAndShowsItsPixels) {
+    g->SetColors(2, 2, clRed);
+    TRect cell = g->CellRect(2, 2);
+    std::unique_ptr<TCustomForm> shot(g->SelectionToForm(TGridRect{2, 2, 2, 2}));
+    ASSERT_NE(shot, nullptr);
+    EXPECT_EQ(shot->ClientWidth(), cell.Right - cell.Left + 1);
+    EXPECT_EQ(shot->ClientHeight(), cell.Bottom - cell.Top + 1);
+    EXPECT_TRUE(shot->AlphaBlend());
+    EXPECT_EQ(shot->AlphaBlendValue(), 192);
+    EXPECT_EQ(shot->FormStyle(), fsStayOnTop);
+    EXPECT_FALSE(shot->Visible());
+    auto* view = dynamic_cast<TImage*>(shot->Controls(0));
+    ASSERT_NE(view, nullptr);
+    TBitmap* pic = dynamic_cast<TBitmap*>(view->Picture().Graphic());
+    ASSERT_NE(pic, nullptr);
+    EXPECT_EQ(pic->Canvas().Pixels(5, 5), clRed);
+}
+
+TEST_F(ExGridSnapshot, FocusWindowLeavesTheCellOpen) {
+    TRect cell = g->CellRect(1, 1);
+    g->ShowFocusWindow(cell);
+    TGridFocusWindow* w = g->Tools().FocusWindow();
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->Visible());
+    int cw = cell.Right - cell.Left, ch = cell.Bottom - cell.Top;
+    EXPECT_EQ(w->Width(), cw + 9);
+    EXPECT_EQ(w->Height(), ch + 9);
+    TRegion region;
+    ASSERT_NE(GetWindowRgn(w->Handle(), region), ERROR);
+    EXPECT_TRUE(region.Contains(1, 1));
+    EXPECT_FALSE(region.Contains(4, 4));
+    EXPECT_FALSE(region.Contains(3 + cw, 3 + ch));
+    EXPECT_TRUE(region.Contains(4 + cw, 4 + ch));
+    g->HideFocusWindow();
+    EXPECT_FALSE(w->Visible());
+}
+
+}  // namespace
+
+namespace {
+
+struct DesignGrid : TExStringGrid {
+    using TExStringGrid::TExStringGrid;
+    void Design(bool On) { SetDesigning(On); }
+};
+
+TEST(QuickConfig, OnlyWhileDesigningAndEachEntryActs) {
+    GridOnForm<DesignGrid> f;
+    DesignGrid* g = f.g;
+    TExGridTools& t = g->Tools();
+    TRect r = g->ClientRect();
+    TCanvas& probe = g->Canvas();
+    probe.Font().SetName(u"Tahoma");
+    probe.Font().SetSize(8);
+    int th = probe.TextHeight(u"gh");
+    int l = th + 2, top = r.Bottom - (4 * th + 18);
+    TPoint allowEdit{r.Right - 140, top + l + 4 + l / 2};
+    TPoint columnNrs{r.Right - 140, top + 2 * l + 4 + l / 2};
+    TPoint look{r.Right - 140, top + 3 * l + 4 + l / 2};
+    TPoint close{r.Right - 8, top + 8};
+
+    // At run time the box takes no clicks and is not drawn.
+    EXPECT_FALSE(t.DesignHitTest(allowEdit.X, allowEdit.Y));
+    t.DesignHelperClick(allowEdit.X, allowEdit.Y);
+    EXPECT_FALSE(g->Options().Contains(goEditing));
+    TBitmap bmp;
+    bmp.SetPixelFormat(pf24bit);
+    bmp.SetSize(g->Width(), g->Height());
+    g->PaintTo(bmp.Canvas(), 0, 0);
+    EXPECT_NE(bmp.Canvas().Pixels(r.Right - 3, r.Bottom - 3), ColorToRGB(clInfoBk));
+
+    g->Design(true);
+    g->PaintTo(bmp.Canvas(), 0, 0);
+    EXPECT_EQ(bmp.Canvas().Pixels(r.Right - 30, r.Bottom - 5), ColorToRGB(clInfoBk));
+    EXPECT_EQ(t.DesignHelperChoiceAt(allowEdit.X, allowEdit.Y), 1);
+    EXPECT_EQ(t.DesignHelperChoiceAt(columnNrs.X, columnNrs.Y), 2);
+    EXPECT_EQ(t.DesignHelperChoiceAt(look.X, look.Y), 3);
+    EXPECT_EQ(t.DesignHelperChoiceAt(close.X, close.Y), 4);
+    EXPECT_EQ(t.DesignHelperChoiceAt(10, 10), -1);
+    EXPECT_TRUE(t.DesignHitTest(allowEdit.X, allowEdit.Y));
+
+    t.DesignHelperClick(allowEdit.X, allowEdit.Y);
+    EXPECT_TRUE(g->Options().Contains(goEditing));
+    t.DesignHelperClick(columnNrs.X, columnNrs.Y);
+    EXPECT_TRUE(t.ShowColNrs);
+
+    TPopupMenu& menu = t.DesignLookMenu();
+    ASSERT_EQ(menu.Items().Count(), 9);
+    EXPECT_TRUE(menu.Items().Items(6)->Checked);  // "Windows XP", the grid's look
+    EXPECT_EQ(menu.Items().Items(8)->Caption(), u"Windows 7");
+    menu.Items().Items(8)->Click();
+    EXPECT_EQ(g->Look(), glWin7);
+
+    t.DesignHelperClick(close.X, close.Y);
+    EXPECT_FALSE(t.ShowDesignHelper);
+}
+
+}  // namespace
+
+namespace {
+
+// The settings every table editor gives its grid change nothing on screen.
+TEST(DataToolSettings, TableEditorValuesLeaveThePixelsAlone) {
+    auto render = [](bool configured) {
+        GridOnForm<> f(400, 250, false);
+        TExStringGrid* g = f.g;
+        for (int r = 1; r < 5; ++r) g->SetCellEx(1, r, u"cell " + IntToStr(r));
+        if (configured) {
+            g->Filter().Clear();
+            TFont f;
+            f.SetName(u"Tahoma");
+            g->FilterDropDown().Font().Assign(&f);
+            g->FilterDropDown().SetWidth(200);
+            g->FilterDropDown().SetHeight(200);
+            g->Tools().FilterDropDownClear = u"(All)";
+            g->SortSettings().SetColumn(0);
+            TSearchFooter& sf = g->SearchFooter();
+            sf.SetFindNextCaption(u"Find &next");
+            sf.SetFindPrevCaption(u"Find &previous");
+            sf.SetMatchCaseCaption(u"Match case");
+            sf.SetHighLightCaption(u"Highlight");
+            sf.SetHintClose(u"Close");
+            sf.SetHintFindNext(u"Find next occurrence");
+            sf.SetHintFindPrev(u"Find previous occurrence");
+            sf.SetHintHighlight(u"Highlight occurrences");
+            TPrintSettings& ps = g->PrintSettings();
+            for (TFont* pf : {&ps.Font(), &ps.FixedFont(), &ps.HeaderFont(), &ps.FooterFont()}) pf->Assign(&f);
+            ps.DateFormat = u"dd/mm/yyyy";
+            ps.PageNumSep = u"/";
+        }
+        f.form.Show();
+        EXPECT_EQ(g->SearchPanel()->Height(), 0);
+        EXPECT_EQ(g->Tools().FooterPanel()->Height(), 0);
+        TBitmap bmp;
+        bmp.SetPixelFormat(pf24bit);
+        bmp.SetSize(400, 250);
+        g->PaintTo(bmp.Canvas(), 0, 0);
+        std::vector<TColor> pixels;
+        for (int y = 0; y < 250; y += 3)
+            for (int x = 0; x < 400; x += 3) pixels.push_back(bmp.Canvas().Pixels(x, y));
+        return pixels;
+    };
+    EXPECT_EQ(render(true), render(false));
+}
+
+}  // namespace

@@ -1,0 +1,241 @@
+#include "grid/ExGrid.h"
+
+#include "framework/Printers.h"
+#include "framework/SysUtils.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+namespace {
+
+TEST(PrintSettings, CopiesEverythingButFixedCellsAlwaysAndOwnsItsFonts) {
+    TExStringGrid a(nullptr), b(nullptr);
+    TPrintSettings& s = a.PrintSettings();
+    EXPECT_EQ(s.Borders, pbSingle);
+    EXPECT_TRUE(s.Centered);
+    EXPECT_TRUE(s.UseDisplayFont);
+    EXPECT_EQ(s.DateFormat, u"dd/mm/yyyy");
+    EXPECT_EQ(s.PageNumSep, u"/");
+    for (TPrintPosition p : {s.Time, s.Date, s.PageNr, s.Title}) EXPECT_EQ(p, ppNone);
+
+    s.PageNr = ppBottomRight;
+    s.MaxPagesOffset = 20;
+    s.FitToPage = fpShrink;
+    s.TitleLines().Add(u"line");
+    s.FixedCellsAlways = true;
+    TFont big;
+    big.SetSize(20);
+    s.SetHeaderFont(big);
+    big.SetSize(8);
+    EXPECT_EQ(s.HeaderFont().Size(), 20);
+
+    b.PrintSettings().Assign(&s);
+    TPrintSettings& t = b.PrintSettings();
+    EXPECT_EQ(t.PageNr, ppBottomRight);
+    EXPECT_EQ(t.MaxPagesOffset, 20);
+    EXPECT_EQ(t.FitToPage, fpShrink);
+    EXPECT_EQ(t.TitleLines().Count(), 1);
+    EXPECT_EQ(t.HeaderFont().Size(), 20);
+    EXPECT_FALSE(t.FixedCellsAlways);
+    s.HeaderFont().SetSize(9);
+    EXPECT_EQ(t.HeaderFont().Size(), 20);
+    EXPECT_EQ(t.Grid(), &b);
+
+    TFont other;
+    EXPECT_THROW(t.Assign(&other), Exception);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PrintLayout, RotatedBlockPlacementPerQuadrant) {
+    struct Case {
+        double angle;
+        int left[3];  // left, right, centred
+        int top[3];   // top, bottom, centred
+    } cases[] = {
+        {0, {0, 60, 30}, {0, 40, 20}},      {90, {0, 90, 45}, {40, 50, 45}}, {180, {40, 100, 70}, {10, 50, 30}},
+        {270, {10, 100, 55}, {0, 10, 5}}, {300, {8, 80, 44}, {0, 11, 5}},
+    };
+    TAlignment hs[] = {taLeftJustify, taRightJustify, taCenter};
+    TVAlignment vs[] = {vtaTop, vtaBottom, vtaCenter};
+    for (const Case& c : cases)
+        for (int i = 0; i < 3; ++i) {
+            TRect r = Rect(0, 0, 100, 50);
+            PlaceRotatedBlock(r, hs[i], vs[i], c.angle, 40, 10);
+            EXPECT_EQ(r.Left, c.left[i]) << c.angle << " " << i;
+            EXPECT_EQ(r.Top, c.top[i]) << c.angle << " " << i;
+            EXPECT_EQ(r.Right, 100);
+            EXPECT_EQ(r.Bottom, 50);
+        }
+}
+
+TEST(PrintLayout, PageNumbersAndTheirPlaceInTheFooter) {
+    TExStringGrid g(nullptr);
+    TPrintSettings& s = g.PrintSettings();
+    s.PageNr = ppBottomRight;
+    EXPECT_EQ(PrintPageNumber(s, 0, 0, 1, false, 2), u"1/2");
+    EXPECT_EQ(PrintPageNumber(s, 1, 1, 1, false, 2), u"2/2");
+    EXPECT_EQ(PrintPageNumber(s, 0, 0, 1, false, 1), u"1");
+    EXPECT_EQ(PrintPageNumber(s, 0, 0, 1, false, -1), u"1");  // while counting
+    std::array<String, 7> t = PrintPositionTexts(s, u"", u"", PrintPageNumber(s, 0, 0, 1, false, 2), u"");
+    EXPECT_EQ(t[ppBottomRight], u"  1/2 ");
+    for (int p : {ppTopLeft, ppTopRight, ppTopCenter, ppBottomLeft, ppBottomCenter}) EXPECT_EQ(t[size_t(p)], u"");
+
+    s.PageNumberOffset = 10;
+    s.MaxPagesOffset = 20;
+    EXPECT_EQ(PrintPageNumber(s, 0, 0, 1, false, 2), u"11/22");
+    EXPECT_EQ(PrintPageNumber(s, 1, 1, 1, false, 2), u"12/22");
+    // Several strips: page in strip and strip, without offsets.
+    EXPECT_EQ(PrintPageNumber(s, 0, 0, 1, true, 4), u"1-1");
+    EXPECT_EQ(PrintPageNumber(s, 1, 1, 1, true, 4), u"2-1");
+    EXPECT_EQ(PrintPageNumber(s, 2, 0, 2, true, 4), u"1-2");
+    EXPECT_EQ(PrintPageNumber(s, 3, 1, 2, true, 4), u"2-2");
+
+    // Left positions put each item in front, the others append it.
+    s.Time = ppTopLeft;
+    s.Date = ppTopLeft;
+    s.Title = ppTopRight;
+    s.PageNr = ppTopRight;
+    t = PrintPositionTexts(s, u"12:30", u"01/02/2026", u"3", u"Title");
+    EXPECT_EQ(t[ppTopLeft], u"01/02/2026 12:30 ");
+    EXPECT_EQ(t[ppTopRight], u"  3  Title");
+}
+
+}  // namespace
+
+namespace {
+
+int PdfPages(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    std::string pdf = s.str();
+    std::regex page(R"(/Type\s*/Page(?![a-zA-Z]))");
+    return int(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator()));
+}
+
+// Rows "r<n>" in three columns.
+void FillRows(TExStringGrid& g, int Rows, int Cols = 3, const String& Extra = String()) {
+    g.SetColCount(Cols);
+    g.SetRowCount(Rows);
+    for (int r = 0; r < Rows; ++r)
+        for (int c = 0; c < Cols; ++c) g.SetCellEx(c, r, u"r" + IntToStr(r) + Extra);
+}
+
+TEST(PrintPages, PdfHoldsTheCountedPagesWithTheirNumbers) {
+    TempDir tmp;
+    TExStringGrid g(nullptr);
+    FillRows(g, 150);
+    TExGridTools& t = g.Tools();
+    g.PrintSettings().PageNr = ppBottomRight;
+    std::vector<String> numbers;
+    t.OnPrintGetPageNum = [&](TObject*, int, int, String& s) { numbers.push_back(s); };
+    int started = 0;
+    t.OnPrintStart = [&](TObject*, int n, int& from, int& to) {
+        started = n;
+        EXPECT_EQ(from, 1);
+        EXPECT_EQ(to, n);
+    };
+    Printer()->SetOutputFileName(Utf8ToString(tmp.file("grid.pdf")));
+    t.Print();
+    int n = t.PrintNrOfPages();
+    ASSERT_GE(n, 2);
+    EXPECT_EQ(started, n);
+    EXPECT_EQ(PdfPages(tmp.file("grid.pdf")), n);
+    ASSERT_EQ(int(numbers.size()), n);
+    for (int i = 0; i < n; ++i) EXPECT_EQ(numbers[size_t(i)], IntToStr(i + 1) + u"/" + IntToStr(n));
+
+    // An empty range from the start handler prints nothing.
+    t.OnPrintStart = [](TObject*, int, int& from, int&) { from = 0; };
+    Printer()->SetOutputFileName(Utf8ToString(tmp.file("none.pdf")));
+    t.Print();
+    EXPECT_FALSE(std::ifstream(tmp.file("none.pdf")).good());
+    Printer()->SetOutputFileName(String());
+}
+
+TEST(PrintPages, WideGridsPrintInStrips) {
+    TempDir tmp;
+    TExStringGrid g(nullptr);
+    FillRows(g, 120, 12, u" with a long tail of text");
+    std::vector<String> numbers;
+    g.Tools().OnPrintGetPageNum = [&](TObject*, int, int, String& s) { numbers.push_back(s); };
+    g.PrintSettings().PageNr = ppBottomCenter;
+    Printer()->SetOutputFileName(Utf8ToString(tmp.file("wide.pdf")));
+    g.Tools().Print();
+    ASSERT_GE(numbers.size(), 4u);
+    EXPECT_EQ(numbers[0], u"1-1");
+    EXPECT_EQ(numbers[1], u"2-1");
+    EXPECT_EQ(numbers.back().substr(numbers.back().size() - 2), u"-" + IntToStr(g.Tools().PrintNrOfPages() / 2));
+    Printer()->SetOutputFileName(String());
+}
+
+TEST(PrintPages, PreviewDrawsOnlyItsPageAndFixedRowsRepeatOnce) {
+    TExStringGrid g(nullptr);
+    FillRows(g, 80);
+    TExGridTools& t = g.Tools();
+    g.PrintSettings().RepeatFixedRows = true;
+    std::vector<int> pages;
+    t.OnPrintPage = [&](TObject*, TCanvas&, int page, int, int) { pages.push_back(page); };
+    int headerCells = 0;
+    t.OnGetCellPrintBorder = [&](TObject*, int row, int, TPen&, TSet<int>&) {
+        if (row == 0) ++headerCells;
+    };
+    TBitmap bmp;
+    bmp.SetPixelFormat(pf24bit);
+    bmp.SetSize(600, 300);
+    bmp.Canvas().Brush().SetColor(clWhite);
+    bmp.Canvas().FillRect(Rect(0, 0, 600, 300));
+    t.SetPreviewPage(3);
+    t.PrintPreview(bmp.Canvas(), Rect(0, 0, 600, 300));
+    ASSERT_GE(t.PrintNrOfPages(), 3);
+    EXPECT_EQ(pages, std::vector<int>{3});
+    EXPECT_EQ(headerCells, 3);  // the repeated header row on page 3 only
+    bool ink = false;
+    for (int y = 0; y < 300 && !ink; y += 2)
+        for (int x = 0; x < 600 && !ink; x += 2) ink = bmp.Canvas().Pixels(x, y) != clWhite;
+    EXPECT_TRUE(ink);
+
+    // Page 1 prints the header row once, as the first row.
+    headerCells = 0;
+    t.SetPreviewPage(1);
+    t.PrintPreview(bmp.Canvas(), Rect(0, 0, 600, 300));
+    EXPECT_EQ(headerCells, 3);
+
+    // Drawing gives one page whatever the rows.
+    pages.clear();
+    t.PrintDraw(bmp.Canvas(), Rect(0, 0, 600, 300));
+    EXPECT_EQ(pages, std::vector<int>{1});
+}
+
+TEST(PrintPages, ColumnWidthsFollowTheFittingRule) {
+    auto widths = [](TFitToPage fit, bool fixed) {
+        TExStringGrid g(nullptr);
+        FillRows(g, 5);
+        g.PrintSettings().FitToPage = fit;
+        g.PrintSettings().UseFixedWidth = fixed;
+        g.PrintSettings().FixedWidth = 300;
+        std::vector<int> w;
+        g.Tools().OnPrintSetColumnWidth = [&](TObject*, int, int& width) { w.push_back(width); };
+        TBitmap bmp;
+        bmp.SetSize(600, 300);
+        g.Tools().PrintDraw(bmp.Canvas(), Rect(0, 0, 600, 300));
+        return w;
+    };
+    std::vector<int> plain = widths(fpNever, false);
+    ASSERT_EQ(plain.size(), 3u);
+    EXPECT_EQ(widths(fpShrink, false), plain);  // a narrow grid does not shrink
+    std::vector<int> grown = widths(fpGrow, false);
+    int page = 600 * 254 / 96, sum = 0;
+    for (int w : grown) sum += w + 20;
+    EXPECT_GT(grown[0], plain[0]);
+    EXPECT_NEAR(sum, page, 10);
+    EXPECT_EQ(widths(fpNever, true), (std::vector<int>{300, 300, 300}));
+}
+
+}  // namespace

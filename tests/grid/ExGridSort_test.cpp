@@ -1,0 +1,162 @@
+#include "grid/ExGrid.h"
+
+#include "framework/SysUtils.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+namespace {
+
+std::vector<String> Column(TExStringGrid& g, int c, int from, int to) {
+    std::vector<String> v;
+    for (int r = from; r <= to; ++r) v.push_back(g.GetGridCell(c, r));
+    return v;
+}
+
+TEST(ExGridSort, RandomGridsSortLikeAReferenceAndUnsortBack) {
+    std::mt19937 gen(7);
+    for (int round = 0; round < 3; ++round) {
+        TExStringGrid g(nullptr);
+        g.SetColCount(5);
+        g.SetRowCount(2002);  // a fixed row, 2000 data rows, a footer row
+        g.SetFixedFooters(1);
+        std::vector<int> keys(2000);
+        for (int i = 0; i < 2000; ++i) keys[size_t(i)] = i * 3 - 1000;
+        std::shuffle(keys.begin(), keys.end(), gen);
+        for (int r = 1; r <= 2000; ++r) {
+            g.SetCellEx(1, r, IntToStr(keys[size_t(r - 1)]));
+            g.SetCellEx(2, r, u"row" + IntToStr(r));
+            g.SetCellEx(4, r, u"h" + IntToStr(keys[size_t(r - 1)]));
+        }
+        g.SetCellEx(1, 0, u"head");
+        g.SetCellEx(1, 2001, u"foot");
+        g.HideColumn(4);
+        g.SetColWidths(g.ColCount() - 1, 77);
+        std::vector<String> before = Column(g, 2, 0, 2001);
+        g.InitSortXRef();
+
+        bool down = round == 1;
+        g.SortSettings().SetDirection(down ? sdDescending : sdAscending);
+        g.SortSettings().SetColumn(1);
+        g.QSort();
+        std::vector<int> ref = keys;
+        std::sort(ref.begin(), ref.end());
+        if (down) std::reverse(ref.begin(), ref.end());
+        for (int r = 1; r <= 2000; ++r) {
+            ASSERT_EQ(g.GetGridCell(1, r), IntToStr(ref[size_t(r - 1)])) << r;
+            ASSERT_EQ(g.GetGridCell(4, r), u"h" + IntToStr(ref[size_t(r - 1)]));  // the hidden column moved along
+        }
+        EXPECT_EQ(g.GetGridCell(1, 0), u"head");
+        EXPECT_EQ(g.GetGridCell(1, 2001), u"foot");
+        EXPECT_EQ(g.ColWidths(g.ColCount() - 1), 77);
+
+        g.SortSettings().SetColumn(2);
+        g.QSort();
+        g.QUnSort();
+        EXPECT_EQ(Column(g, 2, 0, 2001), before);
+    }
+}
+
+TEST(ExGridSort, BlanksSingleColumnAndFull) {
+    struct Case {
+        bool ignoreBlanks;
+        TSortBlankPosition pos;
+        TSortDirection dir;
+        std::vector<String> expected;
+    } cases[] = {
+        {true, blLast, sdAscending, {u"1", u"5", u"x", u"", u""}},
+        {true, blLast, sdDescending, {u"x", u"5", u"1", u"", u""}},
+        {true, blFirst, sdAscending, {u"", u"", u"1", u"5", u"x"}},
+        {true, blFirst, sdDescending, {u"", u"", u"x", u"5", u"1"}},
+        {false, blLast, sdAscending, {u"", u"", u"1", u"5", u"x"}},
+    };
+    for (const Case& c : cases) {
+        TExStringGrid g(nullptr);
+        g.SetRowCount(6);
+        const char16_t* vals[] = {u"5", u"", u"x", u"1", u""};
+        for (int r = 1; r <= 5; ++r) g.SetCellEx(1, r, vals[r - 1]);
+        g.SortSettings().SetIgnoreBlanks(c.ignoreBlanks);
+        g.SortSettings().SetBlankPos(c.pos);
+        g.Tools().Sort(1, c.dir);
+        EXPECT_EQ(Column(g, 1, 1, 5), c.expected);
+    }
+
+    // SingleColumn moves only the sort column; Full orders ties by the next columns.
+    TExStringGrid g(nullptr);
+    g.SetRowCount(5);
+    const char16_t* a[] = {u"b", u"a", u"b", u"a"};
+    const char16_t* b[] = {u"2", u"9", u"1", u"3"};
+    for (int r = 1; r <= 4; ++r) {
+        g.SetCellEx(1, r, a[r - 1]);
+        g.SetCellEx(2, r, b[r - 1]);
+    }
+    g.SortSettings().SetSingleColumn(true);
+    g.Tools().SortByColumn(1);
+    EXPECT_EQ(Column(g, 1, 1, 4), (std::vector<String>{u"a", u"a", u"b", u"b"}));
+    EXPECT_EQ(Column(g, 2, 1, 4), (std::vector<String>{u"2", u"9", u"1", u"3"}));
+    g.SortSettings().SetSingleColumn(false);
+    for (int r = 1; r <= 4; ++r) g.SetCellEx(1, r, a[r - 1]);
+    g.QSort();
+    EXPECT_EQ(Column(g, 2, 1, 4), (std::vector<String>{u"3", u"9", u"1", u"2"}));
+}
+
+TEST(ExGridSort, IndexedSortTextFormAndErrors) {
+    TExStringGrid g(nullptr);
+    g.SetRowCount(5);
+    const char16_t* a[] = {u"2", u"1", u"2", u"1"};
+    const char16_t* b[] = {u"x", u"y", u"z", u"w"};
+    for (int r = 1; r <= 4; ++r) {
+        g.SetCellEx(1, r, a[r - 1]);
+        g.SetCellEx(4, r, b[r - 1]);
+    }
+    try {
+        g.QSortIndexed();
+        FAIL();
+    } catch (const EExGridError& e) {
+        EXPECT_EQ(e.Message(), u"No indexes specified for indexed sort");
+    }
+    g.SortSettings().LoadFromString(u"i;u1;d4");
+    EXPECT_TRUE(g.SortSettings().Show());
+    EXPECT_TRUE(g.SortSettings().IndexShow());
+    EXPECT_EQ(Column(g, 4, 1, 4), (std::vector<String>{u"y", u"w", u"z", u"x"}));
+    EXPECT_EQ(g.SortSettings().SaveToString(), u"i;u1;d4");
+
+    g.SortSettings().LoadFromString(u"d4");
+    EXPECT_FALSE(g.SortSettings().IndexShow());
+    EXPECT_EQ(g.SortSettings().Column(), 4);
+    EXPECT_EQ(Column(g, 4, 1, 4), (std::vector<String>{u"z", u"y", u"x", u"w"}));
+    EXPECT_EQ(g.SortSettings().SaveToString(), u"d4");
+    g.SortSettings().LoadFromString(u"uX");  // not a number: nothing sorts, the column stays
+    EXPECT_EQ(g.SortSettings().Column(), 4);
+    EXPECT_EQ(g.SortSettings().Direction(), sdAscending);
+    try {
+        g.SortSettings().LoadFromString(u"u");
+        FAIL();
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), u"Invalid sort settings specifier");
+    }
+
+    // No column: nothing happens; one row: nothing either.
+    g.SortSettings().Remove();
+    std::vector<String> now = Column(g, 4, 1, 4);
+    g.QSort();
+    EXPECT_EQ(Column(g, 4, 1, 4), now);
+}
+
+TEST(ExGridSort, GroupSortKeepsNodeRowsInPlace) {
+    TExStringGrid g(nullptr);
+    g.SetRowCount(9);
+    const char16_t* v[] = {u"G1", u"3", u"1", u"2", u"G2", u"9", u"7", u"8"};
+    for (int r = 1; r <= 8; ++r) g.SetCellEx(1, r, v[r - 1]);
+    g.Tools().AddNode(1, 4);
+    g.Tools().AddNode(5, 4);
+    g.SortSettings().SetColumn(1);
+    g.QSortGroup();
+    EXPECT_EQ(Column(g, 1, 1, 8), (std::vector<String>{u"G1", u"1", u"2", u"3", u"G2", u"7", u"8", u"9"}));
+    EXPECT_TRUE(g.IsNode(1));
+    EXPECT_TRUE(g.IsNode(5));
+}
+
+}  // namespace

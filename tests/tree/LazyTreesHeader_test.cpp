@@ -420,3 +420,18 @@ TEST(LazyTreesHeaderMouse, ClicksReportTheColumnAndSortWithTheOption) {
     EXPECT_EQ(f.log, "");
     EXPECT_EQ(H.SortColumn, 1);
 }
+
+TEST(LazyTreesColumns, SidewaysPagesSkipTheFixedColumnsAndTheWheelStepsByTheScrollWidth) {
+    ColumnTree f(5, 120);
+    TLazyStringTree& t = *f.tree;
+    f.Col(0).SetOptions(f.Col(0).Options() + TLTColumnOptions{coFixed});
+    t.SetRootNodeCount(30);
+    EXPECT_EQ(t.RangeX(), 250);
+    t.Perform(WM_HSCROLL, SB_PAGERIGHT, 0);
+    EXPECT_EQ(t.OffsetX(), -(120 - 50));
+    t.SetOffsetXY(0, 0);
+    SimulateWheel(&t, 60, 20, -40, {ssShift});  // a third of a notch: one line of 50 pixels
+    EXPECT_EQ(t.OffsetX(), -50);
+    SimulateWheel(&t, 60, 20, 120, {ssShift, ssCtrl});  // a page back
+    EXPECT_EQ(t.OffsetX(), 0);
+}

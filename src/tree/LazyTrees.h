@@ -407,6 +407,9 @@ public:
     void ReapplyFixedAreaConstraints();
     // The tree's header band changed: it recomputes its frame.
     virtual void RefreshHeaderFrame();
+    // After the tree was read: the main column within the columns, the positions
+    // from the stored ones, the limits applied, the auto-size column fitted.
+    void AfterLoading();
     // The tree offers its window messages here first; true when consumed.
     virtual bool HandleHeaderMessage(TMessage& Message);
     // Whether a column border lies under the client x of P (it becomes the tracked column).

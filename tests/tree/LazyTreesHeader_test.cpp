@@ -435,3 +435,23 @@ TEST(LazyTreesColumns, SidewaysPagesSkipTheFixedColumnsAndTheWheelStepsByTheScro
     SimulateWheel(&t, 60, 20, 120, {ssShift, ssCtrl});  // a page back
     EXPECT_EQ(t.OffsetX(), 0);
 }
+
+TEST(LazyTreesColumns, ReadSettingsApplyWhenLoadingEnds) {
+    ColumnTree f(0);
+    TLazyStringTree& t = *f.tree;
+    TLTHeader& H = t.Header();
+    t.BeginLoading();
+    for (int I = 0; I < 3; ++I) t.Header().Columns().Add();
+    const Cardinal Stored[] = {2, 0, 1};
+    for (int I = 0; I < 3; ++I) f.Col(I).SetPosition(Stored[I]);
+    H.SetMainColumn(7);
+    H.SetSortColumn(9);
+    EXPECT_EQ(H.MainColumn, 7);  // stored as read
+    t.EndLoading();
+    EXPECT_EQ(H.GetMainColumn(), 2);
+    EXPECT_EQ(H.SortColumn, 2);
+    EXPECT_EQ(f.Columns().PositionToIndex(), (std::vector<TColumnIndex>{1, 2, 0}));
+    EXPECT_EQ(f.Col(1).Left(), 0);
+    EXPECT_EQ(f.Col(2).Left(), 50);
+    EXPECT_EQ(f.Col(0).Left(), 100);
+}

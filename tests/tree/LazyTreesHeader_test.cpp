@@ -455,3 +455,23 @@ TEST(LazyTreesColumns, ReadSettingsApplyWhenLoadingEnds) {
     EXPECT_EQ(f.Col(2).Left(), 50);
     EXPECT_EQ(f.Col(0).Left(), 100);
 }
+
+TEST(LazyTreesHeaderMouse, LowerEdgeSetsTheHeightAndADoubleClickResetsIt) {
+    HeaderMouse f;
+    TLTHeader& H = f.tree->Header();
+    SimulateMouseDown(f.tree, mbLeft, 30, 0);
+    EXPECT_TRUE(H.States.Empty());  // only with the option
+    SimulateMouseUp(f.tree, mbLeft, 30, 0);
+    H.SetOptions(H.Options + THeaderOptions{hoHeightResize, hoHeightDblClickResize});
+    SimulateMouseDown(f.tree, mbLeft, 30, -1);
+    EXPECT_TRUE(H.States.Contains(hsHeightTrackPending));
+    SimulateMouseMove(f.tree, 30, 10, {ssLeft});
+    EXPECT_EQ(H.Height(), 19 + 10);
+    EXPECT_EQ(f.tree->ClientHeight(), 200 - 29);
+    SimulateMouseMove(f.tree, 30, -25, {ssLeft});  // the client's top moved down by 10 meanwhile
+    EXPECT_EQ(H.Height(), 10);  // not below the minimum
+    SimulateMouseUp(f.tree, mbLeft, 30, -25);
+    EXPECT_TRUE(H.States.Empty());
+    SimulateDblClick(f.tree, 30, 0);
+    EXPECT_EQ(H.Height(), H.DefaultHeight());
+}

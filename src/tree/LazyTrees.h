@@ -254,6 +254,7 @@ public:
     int DefaultWidth() const { return FDefaultWidth; }
     void SetDefaultWidth(int Value) { FDefaultWidth = Value; }
     TColumnIndex ClickIndex() const { return FClickIndex; }
+    TColumnIndex HoverIndex() const { return FHoverIndex; }
     TColumnIndex TrackIndex() const { return FTrackIndex; }
     bool IsValidColumn(TColumnIndex Column) const { return Column >= 0 && Column < Count(); }
     // The visible column under a header-relative point (-2 for none).
@@ -309,6 +310,8 @@ private:
     TColumnIndex FDragIndex = -1, FDropTarget = -1;
     // The column under P (client coordinates) made the pressed one, when it may be clicked.
     TColumnIndex PressColumn(TPoint P);
+    // The column under P becomes the hover column; answers whether it changed.
+    bool UpdateHoverColumn(TPoint P);
     void ProcessHeaderClick(TPoint P, TMouseButton Button, bool Force, bool DblClick);
     void PaintCell(TCanvas& Canvas, TLazyTreeColumn& Column, const TRect& Cell);
     TBitmap FHeaderBitmap;

@@ -69,6 +69,15 @@ TColumnIndex TLazyTreeColumns::PressColumn(TPoint P) {
     return Column;
 }
 
+bool TLazyTreeColumns::UpdateHoverColumn(TPoint P) {
+    const TColumnIndex Column = ColumnFromPosition(TPoint{P.X, P.Y + FHeader->Height()});
+    if (Column == FHoverIndex) return false;
+    if (FHoverIndex >= 0) FHeader->Invalidate(FHoverIndex);
+    FHoverIndex = Column;
+    if (Column >= 0) FHeader->Invalidate(Column);
+    return true;
+}
+
 void TLazyTreeColumns::ProcessHeaderClick(TPoint P, TMouseButton Button, bool Force, bool DblClick) {
     TBaseLazyTree* T = FHeader->Treeview();
     const TPoint Q{P.X, P.Y + FHeader->Height()};
@@ -181,6 +190,25 @@ bool TLTHeader::HandleHeaderMessage(TMessage& Message) {
         else if (BorderHit(P)) SetCursor(crHSplit);
         else return false;
         Message.Result = 1;
+        return true;
+    }
+    case WM_NCMOUSEMOVE: {
+        // The hover mark follows the mouse; timer 3 clears it once the mouse has left.
+        const TPoint P = ClientOf(Message);
+        if (InHeader(P) && (FColumns->UpdateHoverColumn(P) ||
+                            (FColumns->FDownIndex >= 0 && FColumns->FDownIndex != FColumns->FHoverIndex)))
+            FOwner->StartTimer(3, 50);
+        return false;
+    }
+    case WM_TIMER: {
+        if (Message.WParam != 3) return false;
+        const TPoint P = FOwner->ScreenToClient(GetCursorPos());
+        if (!InHeader(P) || (FColumns->FDownIndex >= 0 && FColumns->FDownIndex != FColumns->FHoverIndex)) {
+            FOwner->StopTimer(3);
+            FColumns->FHoverIndex = FColumns->FClickIndex = FColumns->FDownIndex = -1;
+            Invalidate();
+        }
+        Message.Result = 0;
         return true;
     }
     case WM_NCLBUTTONDOWN:

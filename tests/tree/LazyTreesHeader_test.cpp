@@ -475,3 +475,20 @@ TEST(LazyTreesHeaderMouse, LowerEdgeSetsTheHeightAndADoubleClickResetsIt) {
     SimulateDblClick(f.tree, 30, 0);
     EXPECT_EQ(H.Height(), H.DefaultHeight());
 }
+
+TEST(LazyTreesHeaderMouse, HoverFollowsTheMouseUntilTheTimerFindsItGone) {
+    HeaderMouse f;
+    TLTHeader& H = f.tree->Header();
+    H.SetOptions(H.Options + THeaderOptions{hoHotTrack});
+    const Cardinal Before = f.tree->TimerStarts(3);
+    SimulateMouseMove(f.tree, 75, -8);
+    EXPECT_EQ(f.Columns().HoverIndex(), 1);
+    EXPECT_EQ(f.tree->TimerStarts(3), Before + 1);
+    f.tree->Perform(WM_TIMER, 3, 0);  // still over the header: the mark stays
+    EXPECT_EQ(f.Columns().HoverIndex(), 1);
+    SimulateMouseMove(f.tree, 125, -8);
+    EXPECT_EQ(f.Columns().HoverIndex(), 2);
+    SimulateMouseMove(f.tree, 20, 30);
+    f.tree->Perform(WM_TIMER, 3, 0);
+    EXPECT_EQ(f.Columns().HoverIndex(), -1);
+}

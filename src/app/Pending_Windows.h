@@ -12,18 +12,28 @@
 #include "tables/UDMXDefVal.h"
 #include "tables/UDNet.h"
 #include "tables/UDefOffset.h"
+#include "tables/UModbus_TCP_Master_Set_Access.h"
+#include "tables/UNodeGuard.h"
+#include "tables/UReStart_Devices.h"
 #include "tables/USNMP_Trap_Access.h"
 #include "tables/USNMP_Trap_Access_MBus.h"
 #include "tables/UCAN_Rec_Frames.h"
 #include "tables/UCAN_Send_Frame.h"
-#include "tables/UModbus_TCP_Master_Set_Access.h"
+#include "tables/UReceiveJ1939.h"
+#include "tables/UReceiveNMEA.h"
+#include "tables/UTransmitJ1939.h"
+#include "tables/UTransmitNMEA.h"
 #include "tables/U_Rec_Info.h"
 #include "tables/U_Sen_Info.h"
 #include "tables/USetAccess.h"
+#include "tables/USet_PDO_Access.h"
+#include "tables/USet_SDO_Client_Access.h"
+#include "tables/USet_SDO_Server_Access.h"
 #include "mbus/UInsertKeyWireless.h"
 #include "mbus/UMeter_Bus.h"
 #include "mbus/UModbusStartAdd_SD.h"
 #include "mbus/UNewIDNode.h"
+#include "mbus/UScanDecode.h"
 #include "mbus/UScanModbusStart.h"
 
 #if __has_include("shell/UParGen.h")
@@ -53,15 +63,6 @@ protected:
 #ifndef CONFIGURATOR_HAS_PARGEN
 CONFIGURATOR_PENDING_WINDOW(TFParGen, FParGen, "the general parameters")
 #endif
-CONFIGURATOR_PENDING_WINDOW(TFReceiveNMEA, FReceiveNMEA, "the NMEA 2000 receive editor")
-CONFIGURATOR_PENDING_WINDOW(TFTransmitNMEA, FTransmitNMEA, "the NMEA 2000 transmit editor")
-CONFIGURATOR_PENDING_WINDOW(TFReceiveJ1939, FReceiveJ1939, "the J1939 receive editor")
-CONFIGURATOR_PENDING_WINDOW(TFTransmitJ1939, FTransmitJ1939, "the J1939 transmit editor")
-CONFIGURATOR_PENDING_WINDOW(TFSet_PDO_Access, FSet_PDO_Access, "the PDO access editor")
-CONFIGURATOR_PENDING_WINDOW(TFSet_SDO_Client_Access, FSet_SDO_Client_Access, "the SDO client editor")
-CONFIGURATOR_PENDING_WINDOW(TFSet_SDO_Server_Access, FSet_SDO_Server_Access, "the SDO server editor")
-CONFIGURATOR_PENDING_WINDOW(TFReStart_Devices, FReStart_Devices, "the CANopen restart editor")
-CONFIGURATOR_PENDING_WINDOW(TFNodeGuard, FNodeGuard, "the node guarding editor")
 
 #if __has_include("descfiles/UProfinetFileName.h")
 #include "descfiles/UEds.h"
@@ -85,15 +86,6 @@ void Write_EDS_File(const String& FileName);
 void Create_MIB_File();
 #endif
 
-// The M-Bus scan window, with the fields the wizard sets before showing it.
-class TFScanDecode : public TPending_Window {
-public:
-    explicit TFScanDecode(TComponent* AOwner) : TPending_Window(AOwner, u"TFScanDecode", u"the M-Bus scan window") {}
-    int XML_Code_Dev = 0;
-    String FileName_MBus;
-    int Form_Type = 0;
-};
-extern TFScanDecode* FScanDecode;
 
 #undef CONFIGURATOR_PENDING_WINDOW
 

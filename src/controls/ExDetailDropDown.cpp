@@ -276,42 +276,17 @@ void TExDetailDropDown::DrawRow(TCanvas& Canvas, TRect R, int Index) {
 // Type-ahead and keys
 // ---------------------------------------------------------------------------
 void TExDetailDropDown::Change() {
-    FItemChange = false;
+    FPending.Pending = false;
     TExCustomDropDown::Change();
     // The completion below changes the text again: that change is ours.
-    if (ComponentState().Contains(csDesigning) || !FWorkMode || FCompleting) return;
-    const String text = GetText();
-    SetModified(!text.empty());
-    const int c = SelStart();
-    const String typed = text.substr(0, size_t(std::max(0, c)));
-    const String key = MatchCase ? typed : AnsiUpperCase(typed);
-    if (key.empty()) return;
-    for (int i = 0; i < FItems.Count(); ++i) {
-        const String& caption = FItems.Items(i)->Caption();
-        const String cmp = MatchCase ? caption : AnsiUpperCase(caption);
-        if (cmp.compare(0, key.size(), key) != 0) continue;
-        const String completed = (typed + caption.substr(key.size())).substr(0, 255);
-        Completing([&] { SetText(completed); });
-        FItemIndex = i;
-        FItemChange = true;
-        FItemIdx = i;
-        FItemSel = int(key.size());
-        SetSelStart(int(typed.size()));
-        SetSelLength(int(completed.size()) - int(typed.size()));
-        return;
-    }
-    Completing([&] { SetText(typed); });
-    SetSelStart(int(typed.size()));
+    const int i = FPending.Complete(
+        *this, FWorkMode, FCompleting, FItems.Count(), [&](int i) { return FItems.Items(i)->Caption(); }, MatchCase);
+    if (i >= 0) FItemIndex = i;
 }
 
 void TExDetailDropDown::KeyUp(Word& Key, TShiftState Shift) {
     TExCustomDropDown::KeyUp(Key, Shift);
-    if (!FItemChange) return;
-    SetItemIndex(FItemIdx);
-    const int len = int(GetText().size());
-    SetSelStart(FItemSel);
-    SetSelLength(len - FItemSel);
-    FItemChange = false;
+    FPending.Apply(*this, [this](int i) { SetItemIndex(i); });
 }
 
 void TExDetailDropDown::KeyDown(Word& Key, TShiftState Shift) {
@@ -320,18 +295,13 @@ void TExDetailDropDown::KeyDown(Word& Key, TShiftState Shift) {
         return;
     }
     const Word k = Key;
-    if (k == VK_BACK || k == VK_ESCAPE || k == VK_DELETE) {
-        FWorkMode = false;
-    } else if (k == VK_RETURN) {
-        const int i = FItems.IndexOf(GetText());
-        if (i >= 0) {
+    TypeAheadKeyDown(
+        k, FWorkMode, [&] { return FItems.IndexOf(GetText()); },
+        [&](int i) {
             Completing([&] { SetTextValue(FItems.Items(i)->Caption()); });
             SetItemIndex(i);
             Change();
-        }
-    } else {
-        FWorkMode = true;
-    }
+        });
     TExCustomDropDown::KeyDown(Key, Shift);
     if (k == VK_ESCAPE) {
         const int i = FItems.IndexOf(GetText());

@@ -102,8 +102,7 @@ private:
     String FCurSearch;
     TTimer* FKeyTimer = nullptr;
     bool FWorkMode = true;
-    bool FItemChange = false;
-    int FItemIdx = -1, FItemSel = 0;
+    TPendingCompletion FPending;
     bool FInternalCall = false;
     bool FCompleting = false;
 };

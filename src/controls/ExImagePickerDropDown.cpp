@@ -278,12 +278,6 @@ void TExImagePickerDropDown::WMPaint(TMessage& Message) {
 // ---------------------------------------------------------------------------
 // Keys
 // ---------------------------------------------------------------------------
-void TExImagePickerDropDown::MoveSelector(int Target) {
-    if (!FItemSelector || Target < 0 || Target >= FItemSelector->Items().Count()) return;
-    Internally([&] { FItemSelector->SetItemIndex(Target); });
-    FItemSelector->ScrollItemInView(Target);
-}
-
 void TExImagePickerDropDown::WMKeyDown(TWMKey& Message) {
     const Word key = Message.CharCode();
     bool handled = false;
@@ -291,54 +285,20 @@ void TExImagePickerDropDown::WMKeyDown(TWMKey& Message) {
         FItemSelector->SetItemIndex(FItemSelector->ItemHot());
         handled = true;
     }
-    const bool open = DroppedDown() && FItemSelector;
+    const bool open = DroppedDown();
     TExCustomDropDown::WMKeyDown(Message);
     if (!Enabled() || GetKeyState(VK_MENU) < 0) return;
-    auto refresh = [&] {
-        if (FItemSelector->Items().Count() != FItems.Count()) UpdateItemSelector();
+    TPickerListKeys k;
+    k.Selector = FItemSelector;
+    k.Entries = FItems.Count();
+    k.Columns = FColumns;
+    k.InternalCall = &FInternalCall;
+    k.Search = &FCurSearch;
+    k.Timer = FKeyTimer;
+    k.Reload = [this] { UpdateItemSelector(); };
+    k.StepClosed = [this](Word Key) { StepPickerClosed(*this, Key); };
+    k.Select = [this] {
+        if (OnSelect) OnSelect(this);
     };
-    const int cur = FItemSelector ? FItemSelector->ItemIndex() : -1;
-    switch (key) {
-    case VK_RETURN:
-        if (!handled && OnSelect) OnSelect(this);
-        break;
-    case VK_PRIOR:
-    case VK_NEXT: {
-        if (!FItemSelector) break;
-        refresh();
-        const int v = FItemSelector->GetVisibleItemCount();
-        if (v < 1) break;
-        const int i = FItemSelector->ItemIndex();
-        MoveSelector(key == VK_PRIOR ? std::max(i - v, 0) : std::min(i + v, FItems.Count() - 1));
-        break;
-    }
-    case VK_END:
-        if (open) Internally([&] { FItemSelector->SelectLast(); });
-        else SelectLast();
-        break;
-    case VK_HOME:
-        if (open) Internally([&] { FItemSelector->SelectFirst(); });
-        else SelectFirst();
-        break;
-    case VK_LEFT:
-        if (!EditorEnabled() && open) Internally([&] { FItemSelector->SelectPrevious(); });
-        break;
-    case VK_RIGHT:
-        if (!EditorEnabled() && open) Internally([&] { FItemSelector->SelectNext(); });
-        break;
-    case VK_UP:
-        if (open) MoveSelector(cur < 0 ? 0 : cur - FColumns);
-        else SelectPrevious();
-        break;
-    case VK_DOWN:
-        if (open) MoveSelector(cur < 0 ? 0 : cur + FColumns);
-        else SelectNext();
-        break;
-    default:
-        if (GetKeyState(VK_CONTROL) < 0 || !FItemSelector) break;
-        FCurSearch += Char(key >= u'a' && key <= u'z' ? key - 32 : key);
-        Internally([&] { FItemSelector->LookupItem(FCurSearch); });
-        FKeyTimer->SetEnabled(true);
-        break;
-    }
+    HandlePickerListKey(key, open, EditorEnabled(), handled, k);
 }

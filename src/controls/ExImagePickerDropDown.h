@@ -81,8 +81,6 @@ private:
     void UpdateItemSelector();
     void SelectorItemSelect();
     void DrawSelectedImage();
-    // Moves the selector to Target (when in range) without closing the pop-up.
-    void MoveSelector(int Target);
     template <typename F> void Internally(F f) { WithFlagRaised(FInternalCall, f); }
 
     TImageItems FItems;

@@ -4,6 +4,7 @@
 
 #include "framework/Forms.h"
 #include "framework/ImgList.h"
+#include "framework/SysUtils.h"
 #include "framework/Windows.h"
 
 #include "grid/foundation/DropDownUtil.h"
@@ -76,6 +77,134 @@ void TPickerItem::Assign(const TPersistent* Source) {
     SetCaption(s->FCaption);
     SetImageIndex(s->FImageIndex);
     FImage.Assign(&s->FImage);
+}
+
+int CompleteTypedText(TExCustomDropDown& Edit, int Count, const std::function<String(int)>& Candidate,
+                      bool MatchCase, bool& Completing, int& Typed) {
+    const String text = Edit.GetText();
+    const String typed = text.substr(0, size_t(std::max(0, Edit.SelStart())));
+    const String key = MatchCase ? typed : AnsiUpperCase(typed);
+    Typed = int(key.size());
+    if (key.empty()) return -1;
+    for (int i = 0; i < Count; ++i) {
+        const String candidate = Candidate(i);
+        const String cmp = MatchCase ? candidate : AnsiUpperCase(candidate);
+        if (cmp.compare(0, key.size(), key) != 0) continue;
+        const String completed = (typed + candidate.substr(key.size())).substr(0, 255);
+        WithFlagRaised(Completing, [&] { Edit.SetText(completed); });
+        Edit.SetSelStart(int(typed.size()));
+        Edit.SetSelLength(int(completed.size()) - int(typed.size()));
+        return i;
+    }
+    WithFlagRaised(Completing, [&] { Edit.SetText(typed); });
+    Edit.SetSelStart(int(typed.size()));
+    return -1;
+}
+
+int TPendingCompletion::Complete(TExCustomDropDown& Edit, bool WorkMode, bool& Completing, int Count,
+                                 const std::function<String(int)>& Candidate, bool MatchCase) {
+    if (Edit.ComponentState().Contains(csDesigning) || !WorkMode || Completing) return -1;
+    Edit.SetModified(!Edit.GetText().empty());
+    int typed = 0;
+    const int i = CompleteTypedText(Edit, Count, Candidate, MatchCase, Completing, typed);
+    if (i < 0) return -1;
+    Pending = true;
+    Index = i;
+    Typed = typed;
+    return i;
+}
+
+void TPendingCompletion::Apply(TExCustomDropDown& Edit, const std::function<void(int)>& SetItemIndex) {
+    if (!Pending) return;
+    SetItemIndex(Index);
+    Edit.SetSelStart(Typed);
+    Edit.SetSelLength(int(Edit.GetText().size()) - Typed);
+    Pending = false;
+}
+
+void TypeAheadKeyDown(Word Key, bool& WorkMode, const std::function<int()>& Find,
+                      const std::function<void(int)>& Take) {
+    if (Key == VK_BACK || Key == VK_ESCAPE || Key == VK_DELETE) {
+        WorkMode = false;
+    } else if (Key == VK_RETURN) {
+        const int i = Find();
+        if (i >= 0) Take(i);
+    } else {
+        WorkMode = true;
+    }
+}
+
+int IndexOfAnyCase(const TStringList& List, const String& Text) {
+    const String t = AnsiUpperCase(Text);
+    for (int i = 0; i < List.Count(); ++i)
+        if (AnsiUpperCase(List[i]) == t) return i;
+    return -1;
+}
+
+void EraseLookupEntry(TExCustomDropDown& Edit, String& Entry, bool& Completing) {
+    if (Edit.SelLength() == 0) {
+        if (!Entry.empty()) Entry.pop_back();
+        WithFlagRaised(Completing, [&] { Edit.SetTextValue(Entry); });
+    } else {
+        String t = Edit.TMaskEdit::Text();
+        t.erase(size_t(Edit.SelStart()), size_t(Edit.SelLength()));
+        WithFlagRaised(Completing, [&] { Edit.SetText(t); });
+    }
+    Edit.SetSelStart(int(Edit.TMaskEdit::Text().size()));
+}
+
+namespace {
+// Moves the selector to Target (when in range) without closing the pop-up.
+void MoveSelector(const TPickerListKeys& K, int Target) {
+    if (!K.Selector || Target < 0 || Target >= K.Selector->Items().Count()) return;
+    WithFlagRaised(*K.InternalCall, [&] { K.Selector->SetItemIndex(Target); });
+    K.Selector->ScrollItemInView(Target);
+}
+}  // namespace
+
+void HandlePickerListKey(Word Key, bool Open, bool EditorEnabled, bool EnterHandled, const TPickerListKeys& K) {
+    TExCustomItemSelector* s = K.Selector;
+    const bool open = Open && s;
+    auto internally = [&](void (TExCustomItemSelector::*Step)()) {
+        WithFlagRaised(*K.InternalCall, [&] { (s->*Step)(); });
+    };
+    const int cur = s ? s->ItemIndex() : -1;
+    switch (Key) {
+    case VK_RETURN:
+        if (!EnterHandled && K.Select) K.Select();
+        break;
+    case VK_PRIOR:
+    case VK_NEXT: {
+        if (!s) break;
+        if (s->Items().Count() != K.Entries) K.Reload();
+        const int v = s->GetVisibleItemCount();
+        if (v < 1) break;
+        const int i = s->ItemIndex();
+        MoveSelector(K, Key == VK_PRIOR ? std::max(i - v, 0) : std::min(i + v, K.Entries - 1));
+        break;
+    }
+    case VK_END:
+    case VK_HOME:
+        if (open) internally(Key == VK_END ? &TExCustomItemSelector::SelectLast : &TExCustomItemSelector::SelectFirst);
+        else K.StepClosed(Key);
+        break;
+    case VK_LEFT:
+    case VK_RIGHT:
+        if (!EditorEnabled && open)
+            internally(Key == VK_LEFT ? &TExCustomItemSelector::SelectPrevious : &TExCustomItemSelector::SelectNext);
+        break;
+    case VK_UP:
+    case VK_DOWN:
+        if (open) MoveSelector(K, cur < 0 ? 0 : Key == VK_UP ? cur - K.Columns : cur + K.Columns);
+        else K.StepClosed(Key);
+        break;
+    default:
+        if (GetKeyState(VK_CONTROL) < 0 || !s) break;
+        *K.Search += Char(Key >= u'a' && Key <= u'z' ? Key - 32 : Key);
+        WithFlagRaised(*K.InternalCall, [&] { s->LookupItem(*K.Search); });
+        K.Timer->SetEnabled(true);
+        break;
+    }
 }
 
 TTimer* NewSearchTimer(TComponent* Owner, String& Search) {

@@ -9,6 +9,7 @@
 
 #include "framework/Components.h"
 #include "framework/ExtCtrls.h"
+#include "framework/Windows.h"
 
 enum TSelectorType { stImage, stColor };
 
@@ -62,8 +63,11 @@ public:
     TBitmap& Image() { return FImage; }
     void SetImage(const TBitmap& Value) { FImage.Assign(&Value); }
 
-private:
+protected:
+    // Tells the owning collection's OnChange.
     void Changed();
+
+private:
     String FCaption;
     int FImageIndex = -1;
     TBitmap FImage;
@@ -88,9 +92,78 @@ template <typename F> void WithFlagRaised(bool& Flag, F f) {
     Flag = keep;
 }
 
+// Type-ahead of a pick edit: completes the text typed up to the caret with
+// the first of Count candidates that begins with it (upper-cased unless
+// MatchCase), keeping the typed characters as typed and selecting the
+// completion; without a match the text is cut at the caret. Completing is
+// raised while the edit's text is rewritten. Answers the candidate's index
+// (-1: none) and, in Typed, the length of the typed part.
+int CompleteTypedText(TExCustomDropDown& Edit, int Count, const std::function<String(int)>& Candidate,
+                      bool MatchCase, bool& Completing, int& Typed);
+
+// A completion made by the edit's change handling and taken as the item
+// when the key goes up.
+struct TPendingCompletion {
+    bool Pending = false;
+    int Index = -1, Typed = 0;
+    // After the edit's own change handling: unless designing, WorkMode off
+    // or Completing, marks the edit modified when it has text and completes
+    // it (CompleteTypedText). Answers the completed candidate or -1.
+    int Complete(TExCustomDropDown& Edit, bool WorkMode, bool& Completing, int Count,
+                 const std::function<String(int)>& Candidate, bool MatchCase);
+    // At key-up: the pending item through SetItemIndex, its tail selected again.
+    void Apply(TExCustomDropDown& Edit, const std::function<void(int)>& SetItemIndex);
+};
+
+// The key-down part of a lookup edit's typing, before the edit's own:
+// Backspace, Esc and Delete switch the completion (WorkMode) off, other
+// keys but Enter switch it on; Enter on a text that Find names (-1: none)
+// takes that entry through Take.
+void TypeAheadKeyDown(Word Key, bool& WorkMode, const std::function<int()>& Find,
+                      const std::function<void(int)>& Take);
+// The entry of List equal to Text regardless of case, or -1.
+int IndexOfAnyCase(const TStringList& List, const String& Text);
+// Backspace in a character lookup: without a selection the entry loses its
+// last character and becomes the text, else the selection is cut from the
+// text; the caret goes to the end.
+void EraseLookupEntry(TExCustomDropDown& Edit, String& Entry, bool& Completing);
+
 // The type-to-find text of a picker: a timer that empties Search 500 ms
 // after the key that started it (enabling a running timer does not restart it).
 TTimer* NewSearchTimer(TComponent* Owner, String& Search);
+
+class TExCustomItemSelector;
+
+// The keys of a picker that lists its entries in an item selector: what
+// the picker hands them.
+struct TPickerListKeys {
+    TExCustomItemSelector* Selector = nullptr;  // may be nil
+    int Entries = 0;                             // the picker's own entries
+    int Columns = 1;
+    bool* InternalCall = nullptr;  // raised while the keys move the selector
+    String* Search = nullptr;      // the type-to-find text
+    TTimer* Timer = nullptr;       // empties Search
+    std::function<void()> Reload;  // refills the selector from the entries
+    // Home, End, Up and Down with the pop-up closed: the picker's own first,
+    // last, previous and next entry.
+    std::function<void(Word Key)> StepClosed;
+    std::function<void()> Select;  // the picker's OnSelect
+};
+// Runs after the edit's own key handling: Enter (unless EnterHandled took
+// the hot entry) tells Select; the pages, ends and arrows move the selector
+// while Open (by rows of Columns), the picker's entry while closed; other
+// keys (without Ctrl) extend the search text and look it up.
+void HandlePickerListKey(Word Key, bool Open, bool EditorEnabled, bool EnterHandled, const TPickerListKeys& K);
+// A closed picker's Home, End, Up and Down: its first, last, previous and next entry.
+template <class TPicker> void StepPickerClosed(TPicker& Picker, Word Key) {
+    switch (Key) {
+    case VK_HOME: Picker.SelectFirst(); break;
+    case VK_END: Picker.SelectLast(); break;
+    case VK_UP: Picker.SelectPrevious(); break;
+    case VK_DOWN: Picker.SelectNext(); break;
+    default: break;
+    }
+}
 
 // The colours of hot and selected items in four styles.
 class TItemAppearance : public TPersistent {

@@ -146,6 +146,9 @@ void TGridColumnItem::AssignVisuals(const TGridColumnItem& S) {
     FAutoMaxSize = S.FAutoMaxSize;
     FFilter.Assign(&S.FFilter);
     FFilterCaseSensitive = S.FFilterCaseSensitive;
+    FSortStyle = S.FSortStyle;
+    FSortPrefix = S.FSortPrefix;
+    FSortSuffix = S.FSortSuffix;
     DefIdx = S.DefIdx;
     FFloatFormat = S.FFloatFormat;
     if (TExColumnGrid* g = Grid()) {
@@ -348,6 +351,29 @@ TCellGraphic* TExColumnGrid::GetCellGraphic(int ACol, int ARow) {
     TGridColumnItem* it = Item(ACol);
     if (it && it->Editor() == edDataCheckBox && IsInsideCell(ACol, ARow)) return &FCellGraphic;
     return nullptr;
+}
+
+void TExColumnGrid::DoGetFormat(int ACol, TSortStyle& AStyle, String& APrefix, String& ASuffix) {
+    if (TGridColumnItem* it = Item(ACol)) {
+        AStyle = it->SortStyle();
+        APrefix = it->SortPrefix();
+        ASuffix = it->SortSuffix();
+    }
+    TExStringGrid::DoGetFormat(ACol, AStyle, APrefix, ASuffix);
+}
+
+bool TExColumnGrid::DoGetColumnFilter(int Col) {
+    FilterList().SetSorted(false);
+    TExStringGrid::DoGetColumnFilter(Col);
+    if (Col < 0 || Col >= FColumnCollection->Count() || FColumnCollection->Items(Col)->Filter().Count() == 0)
+        return false;
+    const TStringList& values = FColumnCollection->Items(Col)->Filter();
+    FilterList().Clear();
+    for (int i = 0; i < values.Count(); ++i) {
+        const String& v = values[i];
+        FilterList().Add(v.substr(0, v.find(u'=')));
+    }
+    return true;
 }
 
 String TExColumnGrid::GetFormattedCell(int ACol, int ARow) {
@@ -609,6 +635,9 @@ const TColumnField ColumnFields[] = {
     {u"Filter", [](TGridColumnItem& i) { return i.Filter().CommaText(); },
      [](TGridColumnItem& i, const String& v) { i.Filter().SetCommaText(v); }},
     COLUMN_INT(FilterCaseSensitive, bool),
+    COLUMN_INT(SortStyle, TSortStyle),
+    COLUMN_TEXT(SortPrefix),
+    COLUMN_TEXT(SortSuffix),
     COLUMN_TEXT(FloatFormat),
     COLUMN_INT(MinSize, int),
     COLUMN_INT(MaxSize, int),

@@ -85,6 +85,14 @@ public:
     void SetFilter(const TStringList& Value) { FFilter.Assign(&Value); }
     bool FilterCaseSensitive() const { return FFilterCaseSensitive; }
     void SetFilterCaseSensitive(bool Value) { FFilterCaseSensitive = Value; }
+    // How the column's cells compare when the grid sorts, and the texts
+    // around their values that the number formats leave out.
+    TSortStyle SortStyle() const { return FSortStyle; }
+    void SetSortStyle(TSortStyle Value) { FSortStyle = Value; }
+    const String& SortPrefix() const { return FSortPrefix; }
+    void SetSortPrefix(const String& Value) { FSortPrefix = Value; }
+    const String& SortSuffix() const { return FSortSuffix; }
+    void SetSortSuffix(const String& Value) { FSortSuffix = Value; }
     TColumnPopupType ColumnPopupType() const { return FColumnPopupType; }
     void SetColumnPopupType(TColumnPopupType Value) { FColumnPopupType = Value; }
     const String& Name() const { return FName; }
@@ -133,6 +141,9 @@ private:
     TColor FPrintColor = clWhite;
     TStringList FFilter;
     bool FFilterCaseSensitive = false;
+    TSortStyle FSortStyle = ssAutomatic;
+    String FSortPrefix;
+    String FSortSuffix;
     TColumnPopupType FColumnPopupType = cpFixedCellsRClick;
     String FName;
     int FTag = 0;
@@ -211,6 +222,10 @@ protected:
     TAlignment DoGetAlignment(int ACol, int ARow) override;
     void DoUpdateColumnSize(int ACol, int& AWidth) override;
     void DoUpdateColumnSizeAuto(int ACol, int& AWidth) override;
+    // The column's sort format, then the event.
+    void DoGetFormat(int ACol, TSortStyle& AStyle, String& APrefix, String& ASuffix) override;
+    // The column's own filter values, shown without their conditions.
+    bool DoGetColumnFilter(int Col) override;
     bool DoIsPasswordCell(int ACol, int ARow) override;
     bool DoHasComboBox(int ACol, int ARow) override;
     // The column's combo items and drop-down count go into the combo editor first.

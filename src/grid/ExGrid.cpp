@@ -56,6 +56,7 @@ String TExStringGridCheck::MarkError(TExStringGrid*, int, int, const String& Val
 TExStringGrid::TExStringGrid(TComponent* AOwner) : TBaseGrid(AOwner) {
     FEditCombo = new TGridCombo(this);
     GridUnit();
+    UseGridCursors();
     SetControlStyle(ControlStyle() + TControlStyle{csAcceptsControls});
     FColumnHeaders.OnChange = [this](TObject*) {
         ColumnHeadersChanged();
@@ -93,6 +94,9 @@ TExStringGrid::TExStringGrid(TComponent* AOwner) : TBaseGrid(AOwner) {
 }
 
 TExStringGrid::~TExStringGrid() {
+    // Panning switched the program's hints off.
+    if (FWheelPan) Application->SetShowHint(FPrevShowHint);
+    StopDragScroll();  // the parent owns the timer, which must not call a freed grid
     if (FOwnerForm && !FOwnerForm->ComponentState().Contains(csDestroying)) FOwnerForm->OnResize = FOldFormResize;
     FreeAllCellProps();
 }
@@ -212,6 +216,9 @@ void TExStringGrid::Assign(const TPersistent* Source) {
     FGrouping.Assign(&s.FGrouping);
     FSortSettings.Assign(&s.FSortSettings);
     FDragDropSettings.Assign(&s.FDragDropSettings);
+    FDragScrollOptions.Assign(&s.FDragScrollOptions);
+    FSyncGrid.Assign(&s.FSyncGrid);
+    FFilterDropDown.Assign(&s.FFilterDropDown);
     FFilter.Assign(&s.FFilter);
     FMouseActions.Assign(&s.FMouseActions);
     FFixedRowAlways = s.FFixedRowAlways;
@@ -446,7 +453,10 @@ void ProportionalInfo(double E, int Above, int Total, int Client, SCROLLINFO& In
 }  // namespace
 
 void TExStringGrid::UpdateVScrollProportional() {
-    if (IsLoading() || ComponentState().Contains(csDesigning) || !FScrollProportional || !HandleAllocated()) return;
+    // Zooming sets every size first and updates once at its end.
+    if (IsLoading() || ComponentState().Contains(csDesigning) || !FScrollProportional || !HandleAllocated() ||
+        FScrollLock)
+        return;
     int fixedRows = TCustomGrid::FixedRows();
     if (VisibleRowCount() + fixedRows >= RowCount()) return;
     int lw = GridLineWidth();
@@ -462,7 +472,10 @@ void TExStringGrid::UpdateVScrollProportional() {
 }
 
 void TExStringGrid::UpdateHScrollProportional() {
-    if (IsLoading() || ComponentState().Contains(csDesigning) || !FScrollProportional || !HandleAllocated()) return;
+    // Zooming sets every size first and updates once at its end.
+    if (IsLoading() || ComponentState().Contains(csDesigning) || !FScrollProportional || !HandleAllocated() ||
+        FScrollLock)
+        return;
     int fixedCols = TCustomGrid::FixedCols();
     int lw = GridLineWidth();
     auto w = [this](int c) { return ColWidths(c); };
@@ -519,6 +532,7 @@ void TExStringGrid::Paint() {
     if (FUpdateCount > 0) return;
     TBaseGrid::Paint();
     DrawPanMark();
+    DrawFixedSizingLine();
     if (OnPainted) OnPainted(this);
 }
 

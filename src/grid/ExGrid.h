@@ -20,6 +20,7 @@
 #include "framework/DataTransfer.h"
 #include "framework/DateUtils.h"
 #include "framework/Forms.h"
+#include "framework/ImgList.h"
 
 #include <functional>
 #include <memory>
@@ -30,6 +31,7 @@ class TExInplaceEdit;
 class TGridCombo;
 class THTMLHintWindow;
 class TScrollControl;
+class THeaderDragButton;
 
 // Misuse of the grid's cell access and selection.
 class EExGridError : public Exception {
@@ -57,6 +59,8 @@ enum TIntelliPan { ipVertical, ipHorizontal, ipBoth, ipNone };
 enum TScrollType { ssNormal, ssFlat, ssEncarta, ssMetro };
 enum TScrollHintType { shNone, shVertical, shHorizontal, shBoth };
 enum TScrollDirection { sdVertical, sdHorizontal };
+// What a press at the mouse position would select.
+enum TMouseSelectMode { msNormal, msColumn, msRow, msAll, msURL, msResize };
 enum TGridLook { glStandard, glSoft, glClassic, glGPK, glXP, glListView, glVista, glWin7, glOffice2007, glCustom };
 enum TInvalidEntryIcon { ieNone, ieInfo, ieWarning, ieError };
 enum TScrollBarAlways { saNone, saVert, saHorz, saBoth };
@@ -88,8 +92,11 @@ public:
     bool CellTransparent = false;
     // 1: a check box or radio button that also carries a balloon.
     int CellAngle = 0;
-    // The balloon's icon.
-    Byte CellIndex = 0;
+    // ctImageList: the image of the grid's list; a balloon: its icon.
+    int CellIndex = -1;
+    // ctImageList: where the image stands in the cell.
+    TAlignment CellHAlign = taLeftJustify;
+    TVAlignment CellVAlign = vtaTop;
     // The balloon's title and text.
     std::vector<String> CellBalloon;
 };
@@ -149,6 +156,94 @@ using TEndColumnSizeEvent = std::function<void(TObject* Sender, int ACol)>;
 using TEndRowSizeEvent = std::function<void(TObject* Sender, int ARow)>;
 using TColumnSizeEvent = std::function<void(TObject* Sender, int ACol, bool& Allow)>;
 using TUpdateColumnSizeEvent = std::function<void(TObject* Sender, int ACol, int& AWidth)>;
+
+// The grid's own cursors: panning at rest (the eight directions follow,
+// down, left, right, up, up-right, up-left, down-right, down-left), and the
+// offers to select a row, a column or everything.
+constexpr TCursor crGridPan = 8000;
+constexpr TCursor crGridSelectRow = 8010, crGridSelectCol = 8011, crGridSelectAll = 8012;
+// Makes the grid's cursors known to the screen (once).
+void UseGridCursors();
+// ===== Sorting, moving and range services: types
+
+// The sort format of a column (streamed by ordinal).
+enum TSortStyle {
+    ssAutomatic, ssAlphabetic, ssNumeric, ssDate, ssAlphaNoCase, ssAlphaCase, ssShortDateEU, ssShortDateUS,
+    ssCustom, ssFinancial, ssAnsiAlphaCase, ssAnsiAlphaNoCase, ssRaw, ssHTML, ssImages, ssCheckBox, ssDateTime,
+    ssTime, ssAlphaNumeric, ssAlphaNumericNoCase
+};
+static_assert(ssAlphaNumericNoCase == 19, "the sort styles are streamed by their ordinal");
+
+// What a cell compares by when the grid sorts, read once from the cell:
+// a sort may keep one per row and swap them with the rows. Two keys of a
+// column compare as CompareCells compares their cells (ssRaw hands the
+// handler the rows the keys were read at).
+struct TCellSortKey {
+    TSortStyle Style = ssAutomatic;  // the column's format
+    String Text;                     // as compared: the display or the stored text
+    String Folded;                   // upper-cased, or without markup for ssHTML
+    bool Box = false;                // a check box cell
+    bool Checked = false;
+    bool Number = false;             // reads as integer, float or scientific number
+    bool DateLike = false;           // starts like a date or a time
+    bool TimeLike = false;
+    bool NumberBlank = false;        // empty once prefix, suffix and separators are out
+    bool NumberValid = false;
+    double NumberValue = 0;
+    double DateValue = 0;
+    double TimeValue = 0;
+    int ImageKey = -1;
+    int Col = 0;
+    int Row = 0;
+};
+
+// Told of every cell the grid selects.
+class ITExStringGridSelect {
+public:
+    virtual ~ITExStringGridSelect() = default;
+    virtual void SelectCell(int ACol, int ARow) = 0;
+};
+
+// Told of every rectangle of changed cells, after OnCellsChanged.
+class TGridChangeNotifier : public TComponent {
+public:
+    explicit TGridChangeNotifier(TComponent* AOwner) : TComponent(AOwner) {}
+    virtual void CellsChanged(TRect R) { (void)R; }
+};
+
+enum TDragScrollDirectionValue { dsdUp, dsdDown, dsdLeft, dsdRight };
+using TDragScrollDirection = TSet<TDragScrollDirectionValue>;
+
+// Scrolling while something is dragged near the grid's edges.
+struct TDragScrollDelays {
+    int InitialDelay = 1000;
+    int RepeatDelay = 250;
+};
+struct TDragScrollMargins {
+    int TopMargin = 50;
+    int BottomMargin = 50;
+    int LeftMargin = 50;
+    int RightMargin = 50;
+};
+class TDragScrollOptions : public TPersistent {
+public:
+    void Assign(const TPersistent* Source) override;
+    bool Active = false;
+    TDragScrollDelays Delays;
+    TDragScrollMargins Margins;
+};
+
+using TCustomCompareEvent = std::function<void(TObject* Sender, const String& Str1, const String& Str2, int& Res)>;
+using TRawCompareEvent = std::function<void(TObject* Sender, int ACol, int Row1, int Row2, int& Res)>;
+using TGetFormatEvent =
+    std::function<void(TObject* Sender, int ACol, TSortStyle& AStyle, String& APrefix, String& ASuffix)>;
+using TCanSortEvent = std::function<void(TObject* Sender, int ACol, bool& DoSort)>;
+using TClickSortEvent = std::function<void(TObject* Sender, int ACol)>;
+// OnColumnMove / OnRowMove (the drag may start) and OnColumnMoving / OnRowMoving (the drop place is fine).
+using TMoveAllowEvent = std::function<void(TObject* Sender, int Index, bool& Allow)>;
+using TGetColumnFilterEvent = std::function<void(TObject* Sender, int Column, TStringList& Filter)>;
+using TDragScrollEvent = std::function<void(TObject* Sender, int TopRow, int LeftCol,
+                                            TDragScrollDirection& DragScrollDir, bool& CanScroll)>;
 
 // Registered once when the grid unit starts.
 Cardinal WM_GRIDEDITDONE();
@@ -282,6 +377,14 @@ public:
     virtual bool ToggleCellCheck(int ACol, int ARow, bool User);
     bool ToggleCheckBox(int ACol, int ARow) { return ToggleCellCheck(ACol, ARow, false); }
     TControlLook& ControlLook() { return FControlLook; }
+    // An image of GridImages in a cell, in place of its text; "Invalid cell"
+    // outside the grid. Removing leaves the cell's text.
+    TImageList* GridImages() const { return FGridImages; }
+    void SetGridImages(TImageList* Value);
+    void AddImageIdx(int ACol, int ARow, int Idx, TAlignment HAlign, TVAlignment VAlign);
+    void RemoveImageIdx(int ACol, int ARow);
+    // The image index of a cell, -1 for none.
+    int GetImageIdx(int ACol, int ARow);
 
     // ===== Hidden columns and rows
     void HideColumn(int ColIndex) { HideColumns(ColIndex, ColIndex); }
@@ -369,7 +472,11 @@ public:
     bool AlwaysValidate() const { return FAlwaysValidate; }
     void SetAlwaysValidate(bool Value) { FAlwaysValidate = Value; }
     TExStringGridCheck* CellChecker() const { return FCellChecker; }
-    void SetCellChecker(TExStringGridCheck* Value) { FCellChecker = Value; }
+    // The grid lets go of a checker that is freed.
+    void SetCellChecker(TExStringGridCheck* Value) {
+        FCellChecker = Value;
+        if (Value) Value->FreeNotification(this);
+    }
     const String& InvalidEntryTitle() const { return FInvalidEntryTitle; }
     void SetInvalidEntryTitle(const String& Value) { FInvalidEntryTitle = Value; }
     const String& InvalidEntryText() const { return FInvalidEntryText; }
@@ -406,6 +513,15 @@ public:
     bool SetComboSelectionString(const String& S);
     void SetComboIndex(int ACol, int ARow, int Value);
     int GetComboIndex(int ACol, int ARow);
+    // Typing completes the text from LookupItems (the combo editor: from its items first).
+    bool Lookup() const { return FLookup; }
+    void SetLookup(bool Value) { FLookup = Value; }
+    bool LookupCaseSensitive() const { return FLookupCaseSensitive; }
+    void SetLookupCaseSensitive(bool Value) { FLookupCaseSensitive = Value; }
+    // A text left in an editor joins the lookup items (the combo's items).
+    bool LookupHistory() const { return FLookupHistory; }
+    void SetLookupHistory(bool Value) { FLookupHistory = Value; }
+    TStringList& LookupItems() { return FLookupItems; }
     const String& ValidChars() const { return FValidChars; }
     void SetValidChars(const String& Value) { FValidChars = Value; }
     bool EditActive() const { return FEditActive; }
@@ -417,6 +533,109 @@ public:
     virtual void RestoreEditValue();
     virtual void SetEditorValue(int ACol, int ARow, const String& Value);
     void DisableEditing();
+
+    // ===== Sorting comparisons, column and row moving, range services
+    // Rows are grid rows, ACol a real column. 1: row 1 sorts after row 2
+    // ascending, -1 before, 0 equal; the blank rule follows ADirection.
+    int CompareCells(int ACol, int ARow1, int ARow2, TSortDirection ADirection);
+    TCellSortKey CellSortKey(int ACol, int ARow);
+    int CompareCellSortKeys(const TCellSortKey& A, const TCellSortKey& B, TSortDirection ADirection);
+    // ACol, then the following columns while equal (with SortSettings.Full).
+    int CompareRowsFull(int ACol, int ARow1, int ARow2);
+    // By SortIndexes from entry AIndex on; a descending key's answer is negated.
+    int CompareRowsIndexed(int AIndex, int ARow1, int ARow2);
+    // The sort state lives with the data tools.
+    TSortIndexList& SortIndexes() { return FTools->SortIndexes; }
+    TIntList& IgnoreColumns() { return FTools->IgnoreColumns; }
+    bool IsIgnoredColumn(int ACol) const { return FTools->IgnoreColumns.HasValue(ACol); }
+    // Counters of comparisons and row swaps; the sorts reset and read them.
+    long long Compares() const { return FTools->Compares; }
+    void SetCompares(long long Value) { FTools->Compares = Value; }
+    long long Swaps() const { return FTools->Swaps; }
+    void SetSwaps(long long Value) { FTools->Swaps = Value; }
+    // Milliseconds the last sort by header click took.
+    unsigned long long SortTime() const { return FTools->SortTime; }
+    // Where each row's data stood when the list was last reset (the sorts keep it).
+    const std::vector<int>& SortRowXRef() const { return FTools->SortRowXRef(); }
+    // The row a sort follows through its swaps.
+    int SortRow() const { return FTools->SortRow(); }
+    void SetSortRow(int Value) { FTools->SetSortRow(Value); }
+    // The sort's swap step: storage, heights and the cross-reference entries
+    // change places (with SortSettings.SingleColumn only the sort column's cells).
+    virtual void SortSwapRows(int Index, int Index2);
+    // Grid rows with their heights; real columns with their widths (SortSettings.Column follows).
+    void SwapRows(int Index, int Index2);
+    void SwapColumns(int Index, int Index2);
+
+    void SelectCells(int FromCol, int FromRow, int ToCol, int ToRow);
+    // Cells joined by TAB, rows by CR LF.
+    String SelectedText();
+    bool IsSelected(int ACol, int ARow);
+    bool ExcelClipboardFormat() const { return FExcelClipboardFormat; }
+    void SetExcelClipboardFormat(bool Value) { FExcelClipboardFormat = Value; }
+    int AutoNumberStart() const { return FAutoNumberStart; }
+    void SetAutoNumberStart(int Value) { FAutoNumberStart = Value; }
+    int AutoNumberOffset() const { return FAutoNumberOffset; }
+    void SetAutoNumberOffset(int Value) { FAutoNumberOffset = Value; }
+    TSortDirection AutoNumberDirection() const { return FAutoNumberDirection; }
+    void SetAutoNumberDirection(TSortDirection Value) { FAutoNumberDirection = Value; }
+    void AutoNumberCol(int ACol);
+    void AutoNumberRow(int ARow);
+
+    // One listener; a second registration replaces the first.
+    void RegisterSelListener(ITExStringGridSelect* AListener) { FISelect = AListener; }
+    void UnRegisterSelListener(ITExStringGridSelect* AListener);
+    void RegisterNotifier(TGridChangeNotifier* Item);
+    void UnRegisterNotifier(TGridChangeNotifier* ANotifier);
+    // The colour of the arrows that mark where a moved column or row lands.
+    TColor ArrowColor();
+    void SetArrowColor(TColor Value);
+    TDragScrollOptions& DragScrollOptions() { return FDragScrollOptions; }
+    TDragScrollDirection DragScrollDirection() const { return FDragScrollDirection; }
+    // Moved columns and rows keep their widths and heights, and the drag shows where they land.
+    bool EnhRowColMove() const { return FEnhRowColMove; }
+    void SetEnhRowColMove(bool Value) { FEnhRowColMove = Value; }
+    TSyncGrid& SyncGrid() { return FSyncGrid; }
+    // The header button that follows the mouse while a column or row is dragged.
+    THeaderDragButton* MoveButton();
+    // The mouse handling calls these while a column or row is dragged by
+    // its header: the button (or the data tools' picture) follows the
+    // mouse, the arrows show the drop place and the events may refuse it;
+    // the left release then lets the framework move only an accepted drop.
+    // The press that took the header: where in it, so that it moves with the mouse.
+    void MovePressed(int X, int Y);
+    void MoveFeedback(int X, int Y);
+    void MoveCompletion(int X, int Y);
+    bool MoveAccepted() const { return FMoveAccept; }
+    // Moving the last row is refused while the floating footer shows it.
+    void MoveRow(int FromIndex, int ToIndex) override;
+    // The first move records the column order, which every move then keeps in step.
+    void MoveColumn(int FromIndex, int ToIndex) override;
+    // The real column shown at each real position since the first move; empty before it.
+    const std::vector<int>& ColumnOrder() const { return FColumnOrder; }
+
+    // The left release on a cell (ACol, ARow displayed; X, Y the release
+    // point) after a press on cell (PressCol, PressRow): a release in the
+    // sort row sorts by the column; Shift or Ctrl (IndexSortKey) read at the
+    // release adds the column to the sort keys. The mouse handling calls it
+    // when no sizing or auto-size double click came before.
+    void HeaderSortClick(int ACol, int ARow, int X, int Y, int PressCol, int PressRow);
+    // A release of either button: opens, or closes, the filter list of a column.
+    void FilterButtonRelease(int X, int Y);
+    // The point (client) hits the check box of cell (ACol real, ARow): anywhere in
+    // the cell, or with MouseActions.PreciseCheckBoxCheck only on the box itself.
+    bool IsInCheckBox(int ACol, int ARow, int XPos, int YPos);
+    int FilterDropDownRow() const { return FFilterDropDownRow; }
+    void SetFilterDropDownRow(int Value) { FFilterDropDownRow = Value; }
+    bool FilterDropDownCheck() const { return FFilterDropDownCheck; }
+    void SetFilterDropDownCheck(bool Value) { FFilterDropDownCheck = Value; }
+    // The column whose filter list is open (real index), -1 for none.
+    int FilterCol() const { return FFilterCol; }
+    TStringList& FilterList() { return FFilterList; }
+    TFilterDropDown& FilterDropDown() { return FFilterDropDown; }
+    // A column or row moved by a drag with EnhRowColMove: the release does not sort.
+    bool ColMoveFlg() const { return FColMoveFlg; }
+    void SetColMoveFlg(bool Value) { FColMoveFlg = Value; }
 
     // ===== Data tools: their option objects and the operations forwarded to them
     TSortSettings& SortSettings() { return FSortSettings; }
@@ -472,7 +691,6 @@ public:
     void QSortGroupIndexed() { FTools->QSortGroupIndexed(); }
     void QUnSort() { FTools->QUnSort(); }
     void InitSortXRef() { FTools->InitSortXRef(); }
-    TSortIndexList& SortIndexes() { return FTools->SortIndexes; }
     void ApplyFilter() { FTools->ApplyFilter(); }
     bool RemoveLastFilter() { return FTools->RemoveLastFilter(); }
     void RemoveAllFilters() { FTools->RemoveAllFilters(); }
@@ -511,6 +729,9 @@ public:
     TFont& ActiveCellFont() { return FActiveCellFont; }
     // The row shown as hover row, -1 none.
     int HoverRowIndex() const { return FHoverRowIdx; }
+    // What a press at the mouse position would select (the headers offer rows,
+    // columns or everything when MouseActions allows it).
+    TMouseSelectMode MouseSelectMode() const { return FMouseSelectMode; }
 
     // ===== Hints and balloons
     bool HintShowCells() const { return FHintShowCells; }
@@ -529,6 +750,9 @@ public:
     void SetUseInternalHintClass(bool Value) { FUseInternalHintClass = Value; }
     TColor HintColor() const { return FHintColor; }
     void SetHintColor(TColor Value) { FHintColor = Value; }
+    // Every hint of the program is drawn by THTMLHintWindow (else the framework's window).
+    bool UseHTMLHints() const { return FUseHTMLHints; }
+    void SetUseHTMLHints(bool Value);
     // Fills the hint of the cell under HintInfo.CursorPos: what it says,
     // where it shows (screen) and which window draws it. HintStr arrives
     // with the grid's ordinary hint.
@@ -593,13 +817,14 @@ public:
     TCheckBoxClickEvent OnCheckBoxClick;
     TCanClickCellEvent OnCanClickCell;
     TRowColClickEvent OnClickCell;
+    // A double click on a cell (a fixed one too), after the control's OnDblClick.
+    TRowColClickEvent OnDblClickCell;
     TGetCheckEvent OnGetCheckTrue;
     TGetCheckEvent OnGetCheckFalse;
     TCellsChangedEvent OnCellsChanged;
     TUpdateColumnSizeEvent OnUpdateColumnSize;
     TNotifyEvent OnPainted;
     TGridHintEvent OnGridHint;
-    TRowColClickEvent OnDblClickCell;
     // Also with (-1, -1) for a right click outside the cells.
     TRowColClickEvent OnRightClickCell;
     TColumnSizingEvent OnColumnSizing;
@@ -609,6 +834,18 @@ public:
     TEndRowSizeEvent OnEndRowSize;
     TCheckBoxClickEvent OnCheckBoxMouseUp;
     TScrollHintEvent OnScrollHint;
+    // Sorting, moving and drag scrolling.
+    TCustomCompareEvent OnCustomCompare;
+    TRawCompareEvent OnRawCompare;
+    TGetFormatEvent OnGetFormat;
+    TCanSortEvent OnCanSort;
+    TClickSortEvent OnClickSort;
+    TMoveAllowEvent OnColumnMove;
+    TMoveAllowEvent OnRowMove;
+    TMoveAllowEvent OnColumnMoving;
+    TMoveAllowEvent OnRowMoving;
+    TDragScrollEvent OnDragScroll;
+    TGetColumnFilterEvent OnGetColumnFilter;
 
 protected:
     // ===== Per-cell queries a column grid answers first
@@ -631,7 +868,9 @@ protected:
     // ===== Operations whose bodies come with the grid's later parts: each
     // starts neutral (does nothing, leaves the answer), in slot order.
     virtual void CalcFooterColumn(int) {}
-    virtual void DoClickSort(int) {}
+    virtual void DoClickSort(int ACol) {
+        if (OnClickSort) OnClickSort(this, ACol);
+    }
     virtual void DoF2Key(int, int) {}
     virtual void AdjustKeySelection() {}
     virtual void PasteCell(int ACol, int ARow, const String& Value) { SetCellEx(ACol, ARow, Value); }
@@ -680,7 +919,10 @@ protected:
     virtual void DoGetCellPrintColor(int, int, TGridDrawState, TBrush&, TFont&) {}
     virtual void DoGetCellBorder(int, int, TPen&, TSet<int>&) {}
     virtual void DoGetCellPrintBorder(int, int, TPen&, TSet<int>&) {}
-    virtual void DoGetFormat(int, int&, String&, String&) {}
+    // The sort format of a column.
+    virtual void DoGetFormat(int ACol, TSortStyle& AStyle, String& APrefix, String& ASuffix) {
+        if (OnGetFormat) OnGetFormat(this, ACol, AStyle, APrefix, ASuffix);
+    }
     virtual void DoGetEditorType(int ACol, int ARow, TEditorType& AEditor) {
         if (OnGetEditorType) OnGetEditorType(this, ACol, ARow, AEditor);
     }
@@ -688,7 +930,8 @@ protected:
     virtual void DoGetWordWrap(int, int, bool&) {}
     virtual bool DoHasComboBox(int, int) { return false; }
     virtual bool DoHasSpinEdit(int, int) { return false; }
-    virtual bool DoGetColumnFilter(int) { return false; }
+    // Fills FilterList with the values offered by the column's filter list; true when it holds any.
+    virtual bool DoGetColumnFilter(int Col);
     virtual TRect GetUsedCells() { return Rect(0, 0, ColCount() - 1, RowCount() - 1); }
     virtual void RemoveRowsInternal(int ARow, int ACount) {
         FreeCellPropsRect(0, ARow, ColCount() - 1, ARow + ACount - 1);
@@ -735,6 +978,15 @@ protected:
     void WMTimer(TWMTimer& Message) override;
     // Displayed indexes: the cells move by their real columns, hidden columns between keep their place in the order.
     void ColumnMoved(int FromIndex, int ToIndex) override;
+    // What moves with a row: heights with EnhRowColMove; OnRowMoved once, after them.
+    void RowMoved(int FromIndex, int ToIndex) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    // The base answer, plus the characters when the grid does not edit or goes to typed text.
+    void WMGetDlgCode(TMessage& Message) override;
+    // Drag scrolling, then the base handling.
+    void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) override;
+    // A drop ends the drag without a leave: the scrolling stops.
+    void DragDrop(TObject* Source, int X, int Y) override;
     void DoEnter() override;
     // An open combo closes with its text written when the grid scrolls.
     void TopLeftChanged() override;
@@ -749,6 +1001,8 @@ protected:
     // Hover row, sizing events and hints, the cursor's offer for the next press.
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void CMMouseLeave(TMessage& Message) override;
+    // The splitter cursor over a fixed column's border that can be dragged.
+    void WMSetCursor(TMessage& Message) override;
     // Ends fixed sizing and the sizing hint, reports clicks on fixed cells
     // and check-box releases.
     void WMLButtonUp(TWMMouse& Message) override;
@@ -765,7 +1019,11 @@ protected:
     virtual void WndProcHook(int, bool&) {}
     // The sort click of a left release on a data column (X, Y: the release
     // point); it comes with the grid's sorting and does nothing until then.
-    virtual void SortClick(int, int, int, int) {}
+    virtual void SortClick(int ACol, int ARow, int X, int Y);
+    // The drag feedback of a header move, and the filter list's button, on every release.
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    // The cell of the last left press: a sort needs press and release in the sort row.
+    int FPressCol = -1, FPressRow = -1;
     // Space on an editable check box cell toggles it (the key goes on).
     void ToggleCheckByKey();
     void Paint() override;
@@ -803,6 +1061,7 @@ protected:
     bool FInvalidPending = false;  // a repaint was asked for and has not run yet
     bool FEditDisable = false;
     bool FEditChange = false;
+    TImageList* FGridImages = nullptr;
     bool FEditing = false;
     bool FEditMode = false;
     bool FEditActive = false;
@@ -824,6 +1083,42 @@ protected:
     int FComboIdx = -1;
     TGridCombo* FEditCombo = nullptr;
 
+    // ===== Sorting, moving and range services: state
+    void DragScrollTick(TObject* Sender);
+    void StopDragScroll();
+    void EnsureArrows();
+    void SwapCells(int Col1, int Row1, int Col2, int Row2);
+    void SwapRowStorage(int Index, int Index2);
+    void RepeatMoveOnSyncGrid(bool Column, int FromIndex, int ToIndex);
+    bool FExcelClipboardFormat = false;
+    int FAutoNumberStart = 0;
+    int FAutoNumberOffset = 0;
+    TSortDirection FAutoNumberDirection = sdAscending;
+    ITExStringGridSelect* FISelect = nullptr;
+    std::vector<TGridChangeNotifier*> FNotifierList;
+    TDragScrollOptions FDragScrollOptions;
+    TDragScrollDirection FDragScrollDirection;
+    TTimer* FDragTmr = nullptr;
+    bool FEnhRowColMove = true;
+    TSyncGrid FSyncGrid{this};
+    bool FSyncedMove = false;
+    std::vector<int> FColumnOrder;
+    bool FColMoveFlg = false;
+    int FFilterDropDownRow = 0;
+    bool FFilterDropDownCheck = false;
+    int FFilterCol = -1;
+    TStringList FFilterList;
+    TFilterDropDown FFilterDropDown;
+    TArrowWindow* FArrows[4] = {};
+    THeaderDragButton* FMoveButton = nullptr;
+    int FMoveColInd = -1;
+    int FMoveRowInd = -1;
+    bool FMoveAccept = true;
+    TPoint FMoveOfs;
+    bool FMovePressed = false;
+    TPoint FMovePressPoint;
+    std::unique_ptr<TCustomForm> FMovePicture;
+
 private:
     // Wheel, panning and scroll bars (ExGridWindow.cpp). True: the message was handled.
     bool PanAndWheelMessage(TMessage& Message);
@@ -834,12 +1129,30 @@ private:
     void DrawPanMark();
     void InvalidatePanMark();
     void ShowScrollHint(bool Horizontal, int Pos);
+    void HideCheckBoxEditor();
     void HideScrollHint();
     void UpdateMetroBars();
     // The mouse offers to size a fixed column (row) at its right (bottom) border.
     bool OverFixedColBorder(int X, int& Index);
     void ShowSizingHint(const String& Text, int AnchorCol, int AnchorRow);
+    // A press on a header that offers a selection makes it.
+    void HeaderSelectPress(int ACol, int ARow, TShiftState Shift);
+    // A drag that began on a header extends its selection to the cell under the mouse.
+    void HeaderSelectDrag(int ACol, int ARow, int Y);
+    // The point lies on a column or row border the framework would size.
+    bool IsOnSizingBorder(int X, int Y);
+    // The line that follows the mouse while a fixed column is sized.
+    void DrawFixedSizingLine();
+    // A press on a fixed column's border starts sizing it.
+    bool StartFixedSizing(int X);
+    // The release ends it: the column takes its new width.
+    void EndFixedSizing(int X);
 
+    bool FLookup = false;
+    bool FLookupCaseSensitive = false;
+    bool FLookupHistory = false;
+    TStringList FLookupItems;
+    bool FUseHTMLHints = false;
     bool FHintShowCells = false;
     bool FHintShowLargeText = false;
     THintShowLargeTextPos FHintShowLargeTextPos = hpCell;
@@ -875,6 +1188,8 @@ private:
     bool FSizingFixed = false;
     int FSizingFixedCol = -1;
     int FSizeFixedX = 0;
+    TMouseSelectMode FMouseSelectMode = msNormal;
+    int FMouseSelectStart = -1;
 
 protected:
 
@@ -884,6 +1199,10 @@ private:
     friend class TExGridTools;
     String ReadNumberText(const String& Raw);
     TCellGraphic* OwnGraphic(int ACol, int ARow);
+    // The cell's own graphic, made when it has none; "Invalid cell" outside
+    // the grid. Removing drops it when it is of that kind.
+    TCellGraphic* MakeOwnGraphic(int ACol, int ARow);
+    void RemoveOwnGraphic(int ACol, int ARow, TCellType Kind);
     void RepaintDisplCell(int ACol, int ARow);
 
     bool FFixedRowAlways = false;
@@ -954,6 +1273,12 @@ private:
     int FFormHeight = 0;
 };
 
+// The first of Items that begins with the text up to Caret (an empty prefix
+// matches nothing), case ignored unless CaseSensitive: -1 when none, else
+// its index, with Completed the typed part followed by the item's rest (at
+// most 255 characters of it).
+int LookupCompletion(const String& Text, int Caret, const TStringList& Items, bool CaseSensitive, String& Completed);
+
 // The grid's editor for the text kinds: filters typed characters by the
 // cell's editor kind, keeps the length limit, and validates before Enter
 // or Escape hands the key on.
@@ -967,8 +1292,12 @@ protected:
     void UpdateContents() override;
     void Change() override;
     void KeyDown(Word& Key, TShiftState Shift) override;
+    // Completes the text from the lookup items after every key but Left and Right.
+    void KeyUp(Word& Key, TShiftState Shift) override;
     void KeyPress(Char& Key) override;
     void WMChar(TWMKey& Message) override;
+    // A double click in the editor is one on its cell.
+    void WMLButtonDblClk(TWMMouse& Message) override;
     void DoEnter() override;
     void DoExit() override;
     // A paste is taken whole or not at all: within the length limit and fitting the kind.
@@ -984,6 +1313,7 @@ private:
     int FLengthLimit = 0;
     bool FGotFocus = false;
     bool FEnterRefused = false;  // the key-down refused: its Enter character goes no further
+    bool FWorkmode = true;       // Backspace and Delete suspend the lookup until the next key
 };
 
 // The combo editor of the combo kinds: Enter, Up and Down validate and
@@ -998,6 +1328,8 @@ public:
 
 protected:
     void KeyDown(Word& Key, TShiftState Shift) override;
+    // Completes the typed text from the items, then from the grid's lookup items.
+    void KeyUp(Word& Key, TShiftState Shift) override;
     void KeyPress(Char& Key) override;
     void Change() override;
     void DoEnter() override;
@@ -1006,6 +1338,7 @@ protected:
 
 private:
     void ReportIndexChange();
+    bool FWorkMode = true;
     TExStringGrid* FGrid;
     bool FGotFocus = false;
 };
@@ -1037,9 +1370,8 @@ private:
 // pages, a drag on it scrolls.
 class TScrollControl : public TCustomControl {
 public:
+    // Its Color (silver) is the thumb's; the grid's shows around it.
     explicit TScrollControl(TComponent* AOwner);
-    TColor BarColor() const { return FBarColor; }
-    void SetBarColor(TColor Value);
     // The thickness of the thumb.
     int ScrollWidth() const { return FScrollWidth; }
     void SetScrollWidth(int Value) { FScrollWidth = Value; Invalidate(); }
@@ -1056,10 +1388,29 @@ protected:
 
 private:
     TExStringGrid* Grid() const;
-    TColor FBarColor = TColor(0xC0C0C0);
     int FScrollWidth = 4;
     TScrollDirection FDirection = sdVertical;
     bool FDownOnScroller = false;
     int FDownPos = 0;
     int FDownRow = 0;
+};
+
+// The header-looking button that follows the mouse while a column or row is
+// dragged: a pop-up that is never activated, painted as the grid's cell
+// (0, 0) with the dragged header's caption on it.
+class THeaderDragButton : public TCustomControl {
+public:
+    explicit THeaderDragButton(TComponent* AOwner);
+    TExStringGrid* Grid() const { return FGrid; }
+    void SetGrid(TExStringGrid* Value) { FGrid = Value; }
+    bool Flat() const { return FFlat; }
+    void SetFlat(bool Value) { FFlat = Value; }
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void Paint() override;
+
+private:
+    TExStringGrid* FGrid = nullptr;
+    bool FFlat = false;
 };

@@ -286,26 +286,13 @@ TCellType TExStringGrid::GetCellType(int ACol, int ARow) {
 }
 
 void TExStringGrid::AddCheckBox(int ACol, int ARow, bool State) {
-    if (ACol < 0 || ARow < 0 || ACol >= ColCount() + FNumHidden || ARow >= RowCount() + NumHiddenRows())
-        throw Exception(u"Invalid cell");
-    TCellProperties* p = GetCellProperties(ACol, ARow);
-    auto* g = dynamic_cast<TCellGraphic*>(p->GraphicObject());
-    if (!g) {
-        g = new TCellGraphic;
-        p->SetGraphicObject(g);
-    }
+    TCellGraphic* g = MakeOwnGraphic(ACol, ARow);
     g->CellType = ctCheckBox;
     g->CellBoolean = State;
     RepaintDisplCell(ACol, ARow);
 }
 
-void TExStringGrid::RemoveCheckBox(int ACol, int ARow) {
-    TCellGraphic* g = OwnGraphic(ACol, ARow);
-    if (!g || g->CellType != ctCheckBox) return;
-    GetCellProperties(ACol, ARow)->SetGraphicObject(nullptr);
-    delete g;
-    RepaintDisplCell(ACol, ARow);
-}
+void TExStringGrid::RemoveCheckBox(int ACol, int ARow) { RemoveOwnGraphic(ACol, ARow, ctCheckBox); }
 
 namespace {
 bool IsBoxKind(TCellType t) {
@@ -405,4 +392,7 @@ void TExStringGrid::DoCheckBoxChange(int ACol, int ARow, bool State) {
 
 void TExStringGrid::DoCellsChanged(TRect R) {
     if (OnCellsChanged) OnCellsChanged(this, R);
+    // A copy: a notifier may unregister itself when told.
+    const std::vector<TGridChangeNotifier*> notifiers = FNotifierList;
+    for (TGridChangeNotifier* n : notifiers) n->CellsChanged(R);
 }

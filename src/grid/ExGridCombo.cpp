@@ -138,6 +138,7 @@ void TGridCombo::ReportIndexChange() {
 }
 
 void TGridCombo::KeyDown(Word& Key, TShiftState Shift) {
+    FWorkMode = Key != VK_BACK && Key != VK_DELETE;
     const bool list = Style() == csDropDownList || DroppedDown();
     bool special;
     if (Shift.Contains(ssAlt) || Key == VK_F4) special = false;
@@ -195,6 +196,21 @@ void TGridCombo::KeyDown(Word& Key, TShiftState Shift) {
     Key = 0;
 }
 
+void TGridCombo::KeyUp(Word& Key, TShiftState Shift) {
+    TExgComboBox::KeyUp(Key, Shift);
+    if (!FWorkMode || !FGrid->Lookup() || Style() == csDropDownList) return;
+    const int typed = SelStart();
+    String completed;
+    const bool cs = FGrid->LookupCaseSensitive();
+    int item = LookupCompletion(Text(), typed, Items(), cs, completed);
+    if (item < 0 && LookupCompletion(Text(), typed, FGrid->LookupItems(), cs, completed) < 0) return;
+    // The item first: selecting it shows its own text, the typed part keeps the person's case.
+    if (item >= 0) SetItemIndex(item);
+    SetText(completed);
+    SetSelStart(typed);
+    SetSelLength(int(completed.size()) - typed);
+}
+
 void TGridCombo::KeyPress(Char& Key) {
     // The grid's handler sees the editor as Sender: table editors rely on it.
     if (FGrid->OnKeyPress) FGrid->OnKeyPress(this, Key);
@@ -233,6 +249,7 @@ void TGridCombo::DoEnter() {
 }
 
 void TGridCombo::DoExit() {
+    if (FGrid->LookupHistory() && !Text().empty() && Items().IndexOf(Text()) < 0) Items().Add(Text());
     TExgComboBox::DoExit();
     if (!FGotFocus) return;
     FGotFocus = false;

@@ -177,6 +177,7 @@ bool TExStringGrid::SelectCell(int ACol, int ARow) {
         FOldRowSel = ARow;
     }
     FCellCache = s;
+    if (result && FISelect) FISelect->SelectCell(ACol, ARow);
     return result;
 }
 
@@ -207,6 +208,9 @@ bool TExStringGrid::CanEditShow() {
         FEditMode = true;
     }
     if (ret) {
+        // A grid that always edits takes no snapshot on selecting; without one
+        // the validation would write the text into the cell edited before.
+        if (!FEditing) StoreOldCell(Col(), Row());
         FEntered = true;
         FEditing = true;
     }

@@ -55,6 +55,12 @@ bool IsCheckOrRadio(TCellType t) { return t == ctCheckBox || t == ctDataCheckBox
 
 const String& TExStringGrid::HintFontName() { return LastHintFont(); }
 
+void TExStringGrid::SetUseHTMLHints(bool Value) {
+    FUseHTMLHints = Value;
+    if (Value) HintWindowClass = [](TComponent* Owner) { return new THTMLHintWindow(Owner); };
+    else HintWindowClass = [](TComponent* Owner) { return new THintWindow(Owner); };
+}
+
 void TExStringGrid::CMHintShow(TMessage& Message) {
     THintInfo* info = HintInfoOf(Message);
     if (!info) return;
@@ -157,7 +163,7 @@ bool TExStringGrid::IsBalloon(int ACol, int ARow, String& Title, String& Text, T
     if (!g || !(g->CellType == ctBalloon || (IsCheckOrRadio(g->CellType) && g->CellAngle == 1))) return false;
     Title = g->CellBalloon.size() > 0 ? g->CellBalloon[0] : String();
     Text = g->CellBalloon.size() > 1 ? g->CellBalloon[1] : String();
-    Icon = TBalloonIcon(std::min<int>(g->CellIndex, biError));
+    Icon = TBalloonIcon(std::clamp<int>(g->CellIndex, 0, biError));
     return true;
 }
 

@@ -2,6 +2,8 @@
 // length limit, and validation before Enter and Escape reach the grid.
 #include "grid/ExGrid.h"
 
+#include <algorithm>
+
 #include "grid/foundation/GridText.h"
 
 #include "framework/Clipboard.h"
@@ -39,7 +41,42 @@ void TExInplaceEdit::DoEnter() {
     FLengthLimit = FExGrid->GetEditLimit();
 }
 
+int LookupCompletion(const String& Text, int Caret, const TStringList& Items, bool CaseSensitive, String& Completed) {
+    // The completion adds at most this many characters of the item.
+    constexpr size_t MaxCompletion = 255;
+    const String typed = Text.substr(0, size_t(std::clamp(Caret, 0, int(Text.size()))));
+    if (typed.empty()) return -1;
+    auto fold = [CaseSensitive](const String& S) { return CaseSensitive ? S : AnsiUpperCase(S); };
+    const String prefix = fold(typed);
+    for (int i = 0; i < Items.Count(); ++i) {
+        const String& item = Items[i];
+        if (item.size() < prefix.size() || fold(item.substr(0, prefix.size())) != prefix) continue;
+        Completed = typed + item.substr(prefix.size(), MaxCompletion);
+        return i;
+    }
+    return -1;
+}
+
+void TExInplaceEdit::KeyUp(Word& Key, TShiftState Shift) {
+    TInplaceEdit::KeyUp(Key, Shift);
+    if (Key == VK_LEFT || Key == VK_RIGHT || !FWorkmode || SelLength() != 0) return;
+    if (!FExGrid->Lookup() || FExGrid->LookupItems().Count() == 0) return;
+    String completed;
+    const int typed = SelStart();
+    if (LookupCompletion(Text(), typed, FExGrid->LookupItems(), FExGrid->LookupCaseSensitive(), completed) < 0) return;
+    SetText(completed);
+    SetSelStart(typed);
+    SetSelLength(int(completed.size()) - typed);
+}
+
+void TExInplaceEdit::WMLButtonDblClk(TWMMouse& Message) {
+    TInplaceEdit::WMLButtonDblClk(Message);
+    if (FExGrid->OnDblClickCell) FExGrid->OnDblClickCell(FExGrid, FExGrid->Row(), FExGrid->Col());
+}
+
 void TExInplaceEdit::DoExit() {
+    if (FExGrid->LookupHistory() && FExGrid->LookupItems().IndexOf(Text()) < 0)
+        FExGrid->LookupItems().Add(Text());
     TInplaceEdit::DoExit();
     if (!FGotFocus) return;
     FGotFocus = false;
@@ -55,6 +92,8 @@ void TExInplaceEdit::RestoreRefused() {
 }
 
 void TExInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
+    if (Key == VK_BACK || Key == VK_DELETE) FWorkmode = false;
+    else if (Key != VK_RETURN && Key != VK_UP && Key != VK_DOWN) FWorkmode = true;
     if (Key == VK_ESCAPE) {
         // The text the cell had when editing began; the grid then closes the editor.
         SetText(FExGrid->FCellCache);

@@ -7,7 +7,10 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     const int X = Message.XPos(), Y = Message.YPos();
     int ACol = -1, ARow = -1;
     MouseToCell(X, Y, ACol, ARow);
+    FPressCol = ACol;
+    FPressRow = ARow;
     FDoOnClick = true;
+    if (StartFixedSizing(X)) return;
 
     bool allow = true;
     if (OnCanClickCell) OnCanClickCell(this, ARow, ACol, allow);
@@ -44,6 +47,8 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     FNavigation.SetAlwaysEdit(false);
     TBaseGrid::WMLButtonDown(Message);
     FNavigation.SetAlwaysEdit(alwaysEdit);
+    HeaderSelectPress(ACol, ARow, KeysToShiftState(Message.Keys()));
+    if (GridState() == gsColMoving || GridState() == gsRowMoving) MovePressed(X, Y);
 
     // A press on a column border in the header starts sizing, not a click.
     const bool sizingGrip = ARow < TCustomGrid::FixedRows() && Options().Contains(goColSizing) &&

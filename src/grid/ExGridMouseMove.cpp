@@ -4,10 +4,124 @@
 
 #include "framework/SysUtils.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace {
 // The sizing hint is laid out no wider than this.
 constexpr int SizingHintMaxWidth = 200;
+// The mouse offers a fixed column's border this close to it.
+constexpr int FixedBorderGrip = 3;
 }  // namespace
+
+bool TExStringGrid::OverFixedColBorder(int X, int& Index) {
+    int border = 0;
+    for (int c = 0; c < TCustomGrid::FixedCols(); ++c) {
+        border += ColWidths(c) + 1;
+        if (std::abs(X - border) < FixedBorderGrip) {
+            Index = c;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TExStringGrid::StartFixedSizing(int X) {
+    if (!FSizeFixed) return false;
+    int index = 0;
+    OverFixedColBorder(X, index);
+    FSizingFixed = true;
+    FSizingFixedCol = index;
+    FSizeFixedX = X;
+    SetMouseCapture(true);
+    Invalidate();
+    return true;
+}
+
+void TExStringGrid::EndFixedSizing(int X) {
+    FSizingFixed = false;
+    FSizeFixed = false;
+    const int col = FSizingFixedCol;
+    int left = 0;
+    for (int c = 0; c < col; ++c) left += ColWidths(c);
+    int width = X - left;
+    if (width > 0) SetColWidths(col, width);
+    if (OnEndColumnSize) OnEndColumnSize(this, col);
+    if (OnUpdateColumnSize) {
+        int w = width;
+        DoUpdateColumnSize(col, w);
+        if (w != width && w > 0) SetColWidths(col, w);
+    }
+    Invalidate();
+}
+
+bool TExStringGrid::IsOnSizingBorder(int X, int Y) {
+    TGridDrawInfo d;
+    CalcDrawInfo(d);
+    TGridState state = gsNormal;
+    int index = -1, pos = 0, ofs = 0;
+    CalcSizingState(X, Y, state, index, pos, ofs, d);
+    return state != gsNormal;
+}
+
+void TExStringGrid::HeaderSelectPress(int ACol, int ARow, TShiftState Shift) {
+    const int fc = TCustomGrid::FixedCols(), fr = TCustomGrid::FixedRows();
+    const int lastCol = ColCount() - 1, lastRow = RowCount() - 1;
+    const TGridRect old = Selection();
+    const bool shift = Shift.Contains(ssShift);
+    switch (FMouseSelectMode) {
+    case msAll:
+        if (!FMouseActions.AllSelect() || !Options().Contains(goRangeSelect) || ACol >= fc || ARow >= fr) return;
+        if (CanFocus()) SetFocus();
+        SetSelection({fc, fr, lastCol, lastRow});
+        break;
+    case msRow:
+        if (!FMouseActions.RowSelect() || ACol >= fc || ARow < fr) return;
+        SetSelection({fc, shift ? old.Top : ARow, lastCol, ARow});
+        FMouseSelectStart = ARow;
+        break;
+    case msColumn:
+        if (!FMouseActions.ColSelect() || !Options().Contains(goRangeSelect) || ARow >= fr || ACol < fc) return;
+        if (!shift) SetSelection({ACol, fr, ACol, lastRow});
+        else if (ACol < old.Left) SetSelection({old.Right, fr, ACol, lastRow});
+        else SetSelection({old.Left, fr, ACol, lastRow});
+        FMouseSelectStart = ACol;
+        break;
+    default: break;
+    }
+}
+
+void TExStringGrid::HeaderSelectDrag(int ACol, int ARow, int Y) {
+    const int fc = TCustomGrid::FixedCols(), fr = TCustomGrid::FixedRows();
+    if (FMouseSelectMode == msRow && FMouseActions.RowSelect()) {
+        if (ARow >= fr && ARow < RowCount() - FFixedFooters)
+            SetSelection({fc, FMouseSelectStart, ColCount() - 1, std::max(ARow, fr)});
+        // Beyond the bottom the rows scroll up, above the first row down.
+        if (Y > Height() - 4 && TopRow() < RowCount() - VisibleRowCount()) SetTopRow(TopRow() + 1);
+        else if (fr > 0 && Y < RowHeights(0) && TopRow() > fr) SetTopRow(TopRow() - 1);
+    } else if (FMouseSelectMode == msColumn && FMouseActions.ColSelect() && ACol >= fc) {
+        SetSelection({FMouseSelectStart, fr, ACol, RowCount() - 1});
+    }
+}
+
+void TExStringGrid::DrawFixedSizingLine() {
+    if (!FSizingFixed) return;
+    TCanvas& c = Canvas();
+    c.Pen().SetColor(clBlack);
+    c.MoveTo(FSizeFixedX, 0);
+    c.LineTo(FSizeFixedX, ClientHeight());
+}
+
+void TExStringGrid::WMSetCursor(TMessage& Message) {
+    TBaseGrid::WMSetCursor(Message);
+    const TGridState state = GridState();
+    if (FMouseSelectMode != msNormal && state != gsColSizing && state != gsRowSizing) {
+        if (FMouseSelectMode == msColumn) ::SetCursor(crGridSelectCol);
+        else if (FMouseSelectMode == msRow) ::SetCursor(crGridSelectRow);
+        else if (FMouseSelectMode == msAll || FMouseSelectMode == msResize) ::SetCursor(crGridSelectAll);
+    }
+    if (FSizeFixed || FSizingFixed) ::SetCursor(crHSplit);
+}
 
 void TExStringGrid::ShowSizingHint(const String& Text, int AnchorCol, int AnchorRow) {
     if (!FScrollHintWnd) FScrollHintWnd = new THTMLHintWindow(this);
@@ -32,6 +146,35 @@ void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
         RepaintRow(ARow);
     }
 
+    if (FMouseSelectStart >= 0 && Shift.Contains(ssLeft)) HeaderSelectDrag(ACol, ARow, Y);
+
+    // Fixed columns offer their borders for sizing all the way down.
+    if (FMouseActions.SizeFixedCol() && !IsDesigning()) {
+        int index = -1;
+        FSizeFixed = FSizingFixed || (ACol >= 0 && ARow >= 0 && OverFixedColBorder(X, index));
+        if (FSizingFixed) {
+            FSizeFixedX = X;
+            Invalidate();
+        }
+    }
+
+    // What a press here would select.
+    TMouseSelectMode mode = msNormal;
+    if (ACol >= 0 && ARow >= 0 && !IsDesigning()) {
+        const bool fixedRow = ARow < TCustomGrid::FixedRows(), fixedCol = ACol < TCustomGrid::FixedCols();
+        if (fixedRow && fixedCol) {
+            if (FMouseActions.AllSelect()) mode = msAll;
+        } else if (fixedRow && FMouseActions.ColSelect() && !IsOnSizingBorder(X, Y)) {
+            mode = msColumn;
+        } else if (fixedCol && FMouseActions.RowSelect() && !IsOnSizingBorder(X, Y)) {
+            const int last = FFloatingFooter.Visible() && FFloatingFooter.FooterStyle() == fsFixedLastRow
+                                 ? RowCount() - 2
+                                 : RowCount() - 1;
+            if (ARow <= last) mode = msRow;
+        }
+    }
+    FMouseSelectMode = mode;
+
     // A cell hint belongs to its cell: moving on cancels it.
     if (FLastHintPos.X != -1) {
         int bc = ACol, br = ARow;
@@ -45,6 +188,10 @@ void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
 
     TBaseGrid::MouseMove(Shift, X, Y);
 
+    if (FSizingFixed) {
+        if (OnColumnSizing) OnColumnSizing(this, 0, FSizeFixedX);
+        if (FHintShowSizing) ShowSizingHint(u"cw=<b>" + IntToStr(FSizeFixedX) + u"</b>", 0, 0);
+    }
     // The framework sizes a column or row: report the size it would get.
     const TGridState state = GridState();
     if ((state == gsColSizing || state == gsRowSizing) && FSizingIndex >= 0 && !IsDesigning()) {
@@ -64,10 +211,14 @@ void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
         const TGridRect s = Selection();
         SelectionChanged(s.Left, s.Top, s.Right, s.Bottom);
     }
+    // A column or row dragged by its header: the floating button and drop arrows follow.
+    MoveFeedback(X, Y);
 }
 
 void TExStringGrid::CMMouseLeave(TMessage& Message) {
     TBaseGrid::CMMouseLeave(Message);
+    FSizeFixed = false;
+    FMouseSelectMode = msNormal;
     if (HoverRow() && FHoverRowIdx >= 0) {
         const int old = FHoverRowIdx;
         FHoverRowIdx = -1;

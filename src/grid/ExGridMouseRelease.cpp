@@ -12,6 +12,16 @@ constexpr int BorderGrip = 4;
 
 void TExStringGrid::WMLButtonUp(TWMMouse& Message) {
     const int X = Message.XPos(), Y = Message.YPos();
+    FMouseSelectMode = msNormal;
+    FMouseSelectStart = -1;
+    if (FSizingFixed) {
+        EndFixedSizing(X);
+        if (FScrollHintShow && FScrollHintWnd) FScrollHintWnd->ReleaseHandle();
+        FScrollHintShow = false;
+        FDoOnClick = false;
+        TBaseGrid::WMLButtonUp(Message);
+        return;
+    }
     int ACol = -1, ARow = -1;
     MouseToCell(X, Y, ACol, ARow);
     const TGridState state = GridState();
@@ -58,6 +68,17 @@ void TExStringGrid::WMLButtonUp(TWMMouse& Message) {
         return;
     }
     SortClick(ACol, ARow, X, Y);
+}
+
+void TExStringGrid::SortClick(int ACol, int ARow, int X, int Y) {
+    HeaderSortClick(ACol, ARow, X, Y, FPressCol, FPressRow);
+}
+
+void TExStringGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    // The drop is judged before the framework moves the column or row.
+    if (Button == mbLeft) MoveCompletion(X, Y);
+    TBaseGrid::MouseUp(Button, Shift, X, Y);
+    FilterButtonRelease(X, Y);
 }
 
 void TExStringGrid::WMLButtonDblClk(TWMMouse& Message) {

@@ -65,6 +65,7 @@ void TExStringGrid::GetVisualProperties(int ACol, int ARow, TGridDrawState& ASta
         ABrush.SetColor(gradient ? clWhite : FixedColor());
         AColorTo = gradient ? FixedColor() : clNone;
         DoGetCellColor(rc, ARow, AState, ABrush, AFont);
+        if (FZoomFactor != 0) AFont.SetSize(AFont.Size() + FZoomFactor);
         return;
     }
     ABrush.SetColor(Color());
@@ -78,6 +79,8 @@ void TExStringGrid::GetVisualProperties(int ACol, int ARow, TGridDrawState& ASta
         if (FSelectionTextColor != clNone) AFont.SetColor(FSelectionTextColor);
     } else
         AState.Exclude(gdSelected);
+    // Zooming adds its steps to every cell's font size.
+    if (FZoomFactor != 0) AFont.SetSize(AFont.Size() + FZoomFactor);
 }
 
 // ---------------------------------------------------------------------------
@@ -159,6 +162,17 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
             enabled = canEdit;
         }
         DrawCheckBox(C, R, state, enabled);
+    } else if (kind == ctImageList) {
+        if (FGridImages && g->CellIndex >= 0 && g->CellIndex < FGridImages->Count()) {
+            const int w = FGridImages->Width(), h = FGridImages->Height();
+            const int x = g->CellHAlign == taCenter         ? (R.Left + R.Right - w) / 2
+                          : g->CellHAlign == taRightJustify ? R.Right - w - FXYOffset.X
+                                                            : R.Left + FXYOffset.X;
+            const int y = g->CellVAlign == vtaCenter   ? (R.Top + R.Bottom - h) / 2
+                          : g->CellVAlign == vtaBottom ? R.Bottom - h - 1
+                                                       : R.Top + 1;
+            FGridImages->Draw(C, x, y, g->CellIndex);
+        }
     } else {
         String text = GetFormattedCell(rc, ARow);
         if (!text.empty()) {

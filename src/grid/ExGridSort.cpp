@@ -16,39 +16,6 @@
 // Comparing two sort texts. Automatic mode compares numbers as numbers; the
 // rest compares as text, without case when asked.
 
-namespace {
-
-TSortKey MakeSortKey(const String& Text, bool AutoFormat, bool IgnoreCase) {
-    TSortKey k;
-    k.Text = Text;
-    if (AutoFormat) {
-        String t = Trim(Text);
-        TFormatSettings dot;
-        k.IsNumber = !t.empty() && TryStrToFloat(t, k.Number, dot);
-    }
-    if (!k.IsNumber && IgnoreCase) k.Text = AnsiUpperCase(Text);
-    return k;
-}
-
-}  // namespace
-
-// The sort's cell comparison (-1, 0, +1 ascending), before direction and blanks.
-int SortCompareCellTexts(const String& A, const String& B, const TSortSettings& S) {
-    TSortKey a = MakeSortKey(A, S.AutoFormat(), S.IgnoreCase());
-    TSortKey b = MakeSortKey(B, S.AutoFormat(), S.IgnoreCase());
-    if (a.IsNumber && b.IsNumber) return a.Number < b.Number ? -1 : a.Number > b.Number ? 1 : 0;
-    return a.Text < b.Text ? -1 : a.Text > b.Text ? 1 : 0;
-}
-
-namespace {
-
-int CompareKeys(const TSortKey& a, const TSortKey& b) {
-    if (a.IsNumber && b.IsNumber) return a.Number < b.Number ? -1 : a.Number > b.Number ? 1 : 0;
-    return a.Text < b.Text ? -1 : a.Text > b.Text ? 1 : 0;
-}
-
-}  // namespace
-
 // ---------------------------------------------------------------------------
 // Sort settings in text form
 
@@ -92,43 +59,20 @@ void TSortSettings::LoadFromString(const String& Value) {
 // ---------------------------------------------------------------------------
 // Row order
 
-TSortKey TExGridTools::ReadSortKey(int ACol, int ARow) {
-    if (ACol == FKeyCol && ARow >= FKeyBase && ARow - FKeyBase < int(FKeyCache.size()))
-        return FKeyCache[size_t(ARow - FKeyBase)];
-    TSortSettings& ss = FGrid.SortSettings();
-    return MakeSortKey(ss.SortOnVirtualCells() ? FGrid.GetCellEx(ACol, ARow) : FGrid.GetGridCell(ACol, ARow),
-                       ss.AutoFormat(), ss.IgnoreCase());
-}
-
 // The order of rows A and B (original row numbers) from column Col: +1 when
 // A goes after B in direction Dir, -1 before, 0 equal. Blanks kept apart
 // take their place whatever the direction. With Full, ties go on to the
 // next columns.
 int TExGridTools::CompareRows(int A, int B, int Col, int Dir, bool Full) {
-    TSortSettings& ss = FGrid.SortSettings();
+    const TSortDirection direction = Dir < 0 ? sdDescending : sdAscending;
     int total = FGrid.TotalColCount();
     for (int c = Col; c < total; ++c) {
-        ++Compares;
         int res = 0;
-        if (!IgnoreColumns.HasValue(c)) {
-            TSortKey ka = ReadSortKey(c, A), kb = ReadSortKey(c, B);
-            bool ea = ka.Text.empty(), eb = kb.Text.empty();
-            if (ss.IgnoreBlanks() && (ea || eb)) {
-                if (!(ea && eb)) return (ea ? -1 : 1) * (ss.BlankPos() == blFirst ? 1 : -1);
-            } else {
-                res = CompareKeys(ka, kb) * Dir;
-            }
-        }
+        // The grid's comparison keeps blanks in their place for the direction;
+        // the direction then turns the answer.
+        if (!IgnoreColumns.HasValue(c))
+            res = FGrid.CompareCellSortKeys(FGrid.CellSortKey(c, A), FGrid.CellSortKey(c, B), direction) * Dir;
         if (res != 0 || !Full) return res;
-    }
-    return 0;
-}
-
-int TExGridTools::CompareIndexed(int A, int B) {
-    bool full = FGrid.SortSettings().Full();
-    for (int k = 0; k < SortIndexes.Count(); ++k) {
-        int res = CompareRows(A, B, SortIndexes.GetSortColumns(k), SortIndexes.GetSortDirections(k) ? 1 : -1, false);
-        if (res != 0 || !full) return res;
     }
     return 0;
 }
@@ -139,30 +83,47 @@ void TExGridTools::SortRows(int FromRow, int ToRow, bool Indexed) {
     if (ToRow <= FromRow) return;
     TSortSettings& ss = FGrid.SortSettings();
     int keyCol = Indexed ? SortIndexes.GetSortColumns(0) : ss.Column();
-    FKeyCol = -1;
-    FKeyCache.clear();
-    FKeyCache.reserve(size_t(ToRow - FromRow + 1));
-    for (int r = FromRow; r <= ToRow; ++r) FKeyCache.push_back(ReadSortKey(keyCol, r));
-    FKeyCol = keyCol;
-    FKeyBase = FromRow;
     FSortDir = ss.Direction() == sdDescending ? -1 : 1;
-    bool full = ss.Full();
-    auto cmp = [&](int A, int B) { return Indexed ? CompareIndexed(A, B) : CompareRows(A, B, keyCol, FSortDir, full); };
+    const int keyDir = Indexed ? (SortIndexes.GetSortDirections(0) ? 1 : -1) : FSortDir;
+    const bool full = ss.Full();
+    const bool keyIgnored = IgnoreColumns.HasValue(keyCol);
+    // The key column's keys travel with their rows, so that the partition
+    // reads them one after another; the columns after it are read on ties.
+    auto cmp = [&](int A, const TCellSortKey& KA, int B, const TCellSortKey& KB) {
+        int res = keyIgnored ? 0
+                             : FGrid.CompareCellSortKeys(KA, KB, keyDir < 0 ? sdDescending : sdAscending) * keyDir;
+        if (res != 0 || !full) return res;
+        if (!Indexed) return keyCol + 1 < FGrid.TotalColCount() ? CompareRows(A, B, keyCol + 1, FSortDir, true) : 0;
+        for (int k = 1; k < SortIndexes.Count(); ++k) {
+            res = CompareRows(A, B, SortIndexes.GetSortColumns(k), SortIndexes.GetSortDirections(k) ? 1 : -1, false);
+            if (res != 0) return res;
+        }
+        return 0;
+    };
 
-    std::vector<int> perm(static_cast<size_t>(ToRow - FromRow + 1));
-    for (size_t i = 0; i < perm.size(); ++i) perm[i] = FromRow + int(i);
-    std::vector<std::pair<int, int>> stack{{0, int(perm.size()) - 1}};
+    const size_t n = size_t(ToRow - FromRow + 1);
+    std::vector<int> perm(n);
+    std::vector<TCellSortKey> keys(n);
+    for (size_t i = 0; i < n; ++i) {
+        perm[i] = FromRow + int(i);
+        keys[i] = FGrid.CellSortKey(keyCol, perm[i]);
+    }
+    std::vector<std::pair<int, int>> stack{{0, int(n) - 1}};
     while (!stack.empty()) {
         auto [L, R] = stack.back();
         stack.pop_back();
-        int pivot = perm[size_t((L + R) / 2)];
+        const int pivot = perm[size_t((L + R) / 2)];
+        const TCellSortKey pivotKey = keys[size_t((L + R) / 2)];
         int i = L, j = R;
         do {
-            while (cmp(pivot, perm[size_t(i)]) == 1 && i < R) ++i;
-            while (cmp(perm[size_t(j)], pivot) == 1 && j > L) --j;
+            while (cmp(pivot, pivotKey, perm[size_t(i)], keys[size_t(i)]) == 1 && i < R) ++i;
+            while (cmp(perm[size_t(j)], keys[size_t(j)], pivot, pivotKey) == 1 && j > L) --j;
             if (i <= j) {
-                if (i != j && (Indexed || cmp(perm[size_t(i)], perm[size_t(j)]) != 0))
+                if (i != j &&
+                    (Indexed || cmp(perm[size_t(i)], keys[size_t(i)], perm[size_t(j)], keys[size_t(j)]) != 0)) {
                     std::swap(perm[size_t(i)], perm[size_t(j)]);
+                    std::swap(keys[size_t(i)], keys[size_t(j)]);
+                }
                 ++i;
                 --j;
             }
@@ -170,8 +131,6 @@ void TExGridTools::SortRows(int FromRow, int ToRow, bool Indexed) {
         if (L < j) stack.push_back({L, j});
         if (i < R) stack.push_back({i, R});
     }
-    FKeyCol = -1;
-    FKeyCache.clear();
     ApplyOrder(FromRow, perm);
 }
 
@@ -181,33 +140,12 @@ void TExGridTools::ApplyOrder(int FromRow, const std::vector<int>& Order) {
     // where: the position of each original row; at: the original row at each position.
     std::vector<int> where(static_cast<size_t>(n)), at(static_cast<size_t>(n));
     for (int k = 0; k < n; ++k) where[size_t(k)] = at[size_t(k)] = k;
-    TSortSettings& ss = FGrid.SortSettings();
-    bool single = ss.SingleColumn();
-    int col = ss.Column();
     for (int k = 0; k < n; ++k) {
         int want = Order[size_t(k)] - FromRow;
         int p = where[size_t(want)];
         if (p == k) continue;
         int a = FromRow + k, b = FromRow + p;
-        if (single && col >= 0) {
-            String t = FGrid.GetGridCell(col, a);
-            TObject* o = FGrid.GetGridObject(col, a);
-            FGrid.SetGridCell(col, a, FGrid.GetGridCell(col, b));
-            FGrid.SetGridObject(col, a, FGrid.GetGridObject(col, b));
-            FGrid.SetGridCell(col, b, t);
-            FGrid.SetGridObject(col, b, o);
-        } else {
-            FGrid.Data().SwapRows(a, b);
-            int ha = FGrid.RowHeights(a), hb = FGrid.RowHeights(b);
-            if (ha != hb) {
-                FGrid.SetRowHeights(a, hb);
-                FGrid.SetRowHeights(b, ha);
-            }
-        }
-        if (a < int(FSortRowXRef.size()) && b < int(FSortRowXRef.size())) std::swap(FSortRowXRef[a], FSortRowXRef[b]);
-        if (FSortRow == a) FSortRow = b;
-        else if (FSortRow == b) FSortRow = a;
-        ++Swaps;
+        FGrid.SortSwapRows(a, b);
         int other = at[size_t(k)];
         at[size_t(k)] = want;
         at[size_t(p)] = other;
@@ -218,6 +156,14 @@ void TExGridTools::ApplyOrder(int FromRow, const std::vector<int>& Order) {
 
 // ---------------------------------------------------------------------------
 // The sorts
+
+void TExGridTools::SortRowsSwapped(int A, int B) {
+    const int n = int(FSortRowXRef.size());
+    if (A >= 0 && A < n && B >= 0 && B < n) std::swap(FSortRowXRef[size_t(A)], FSortRowXRef[size_t(B)]);
+    if (FSortRow == A) FSortRow = B;
+    else if (FSortRow == B) FSortRow = A;
+    ++Swaps;
+}
 
 void TExGridTools::InitSortXRef() {
     FSortRowXRef.resize(size_t(FGrid.RowCount()));

@@ -357,20 +357,6 @@ void TExStringGrid::RemoveCols(int ColIndex, int CCount) {
     DoCellsChanged(Rect(ColIndex, 0, ColIndex + CCount, RowCount() - 1));
 }
 
-void TExStringGrid::ColumnMoved(int FromIndex, int ToIndex) {
-    int rf = RealColIndex(FromIndex), rt = RealColIndex(ToIndex);
-    if (rf < int(FVisibleCol.size()) && rt < int(FVisibleCol.size())) {
-        auto moveItem = [rf, rt](auto& v) {
-            typename std::decay_t<decltype(v)>::value_type item = v[rf];
-            v.erase(v.begin() + rf);
-            v.insert(v.begin() + rt, item);
-        };
-        moveItem(FVisibleCol);
-        moveItem(FAllColWidths);
-    }
-    TBaseGrid::ColumnMoved(rf, rt);
-}
-
 void TExStringGrid::MoveRows(int FromIndex, int ToIndex, int Count) {
     if (Count <= 0 || FromIndex == ToIndex) return;
     if (FromIndex < ToIndex)

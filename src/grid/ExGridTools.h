@@ -31,12 +31,8 @@ enum TFindParameters {
 };
 using TFindParams = TSet<TFindParameters>;
 
-// A row's sort text, read once per sort.
-struct TSortKey {
-    String Text;
-    double Number = 0;
-    bool IsNumber = false;
-};
+// What a cell compares by when the grid sorts (ExGrid.h).
+struct TCellSortKey;
 
 class TExGridTools : public TGridDataTools {
 public:
@@ -91,11 +87,18 @@ public:
 
     // ===== Sorting
     void QSort() override;
-    void QSortIndexed();
-    void QSortGroup();
-    void QSortGroupIndexed();
+    void QSortIndexed() override;
+    void QSortGroup() override;
+    void QSortGroupIndexed() override;
     void QUnSort() override;
-    void InitSortXRef();
+    void InitSortXRef() override;
+    // Where each row's data stood when the cross-reference was last reset.
+    const std::vector<int>& SortRowXRef() const { return FSortRowXRef; }
+    // The row a sort follows through its swaps.
+    int SortRow() const { return FSortRow; }
+    void SetSortRow(int Value) { FSortRow = Value; }
+    // Rows A and B changed places in a sort: their entries, the followed row and the count follow.
+    void SortRowsSwapped(int A, int B);
     void Sort(int Column, TSortDirection Direction);
     void SortByColumn(int Col);
     int SortedRowIndex(int ARow) override;
@@ -181,9 +184,7 @@ private:
     bool RangeIsReal(int ToRow);
     double ReadValue(int ACol, int ARow, bool Real);
     // ----- sorting
-    TSortKey ReadSortKey(int ACol, int ARow);
     int CompareRows(int A, int B, int Col, int Dir, bool Full);
-    int CompareIndexed(int A, int B);
     void SortRows(int FromRow, int ToRow, bool Indexed);
     void RunSort(bool Indexed, bool Group);
     void ApplyOrder(int FromRow, const std::vector<int>& Order);
@@ -194,14 +195,11 @@ private:
 
     int FNumNodes = 0;
     bool FForceReal = false;  // the footer counts hidden rows: read by real row
+    // The grid keeps the cross reference: its row swaps keep it in step too.
     std::vector<int> FSortRowXRef;
     int FFilterFixedRows = 0;
     String FLastFilter;
     TFindParams FFindParams;
-    // The sort column's keys of the rows being sorted, from row FKeyBase.
-    std::vector<TSortKey> FKeyCache;
-    int FKeyCol = -1;
-    int FKeyBase = 0;
     int FSortDir = 1;
     int FSortRow = -1;  // the current row, followed through the swaps
 };

@@ -112,7 +112,7 @@ bool TExStringGrid::WheelNotch(TMessage& Message) {
     }
     bool handled = true;
     WndProcHook(moved, handled);
-    if ((FMouseActions.WheelIncrement() != 0) && handled) {
+    if ((FMouseActions.WheelIncrement() != 0 || FMouseActions.DisjunctRowSelect()) && handled) {
         Message.Result = 1;
         const TPoint at{wheel.XPos(), wheel.YPos()};
         bool h = false;
@@ -158,7 +158,7 @@ bool TExStringGrid::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
 void TExStringGrid::PanStart(TPoint At) {
     if (FIntelliPan == ipNone || RowCount() <= TCustomGrid::FixedRows()) return;
     FPrevCursor = Cursor();
-    SetCursor(crSizeAll);
+    SetCursor(crGridPan);
     FWheelPan = true;
     SetTimer(Handle(), PanTimerId, PanTimerPeriod);
     FWheelPanPos = At;
@@ -183,9 +183,9 @@ void TExStringGrid::PanStep() {
     const int dy = FIntelliPan == ipHorizontal ? 0 : p.Y < a.Y - PanDeadZone ? -1 : p.Y > a.Y + PanDeadZone ? 1 : 0;
     const int dx = FIntelliPan == ipVertical ? 0 : p.X < a.X - PanDeadZone ? -1 : p.X > a.X + PanDeadZone ? 1 : 0;
     // The cursor points the way the view goes.
-    static constexpr TCursor Cursors[3][3] = {{crSizeNWSE, crSizeNS, crSizeNESW},
-                                              {crSizeWE, crSizeAll, crSizeWE},
-                                              {crSizeNESW, crSizeNS, crSizeNWSE}};
+    static constexpr TCursor Cursors[3][3] = {{crGridPan + 6, crGridPan + 4, crGridPan + 5},
+                                              {crGridPan + 2, crGridPan, crGridPan + 3},
+                                              {crGridPan + 8, crGridPan + 1, crGridPan + 7}};
     SetCursor(Cursors[dy + 1][dx + 1]);
     if (dx == 0 && dy == 0) return;
 
@@ -278,6 +278,7 @@ void TExStringGrid::WMHScroll(TWMScroll& Message) {
         SetLeftCol(MulDiv(Message.Pos(), ColCount() - VisibleColCount() - TCustomGrid::FixedCols(), ThumbRange) +
                    TCustomGrid::FixedCols());
     TBaseGrid::WMHScroll(Message);
+    HideCheckBoxEditor();
 }
 
 void TExStringGrid::WMVScroll(TWMScroll& Message) {
@@ -290,6 +291,12 @@ void TExStringGrid::WMVScroll(TWMScroll& Message) {
         SetTopRow(MulDiv(Message.Pos(), RowCount() - VisibleRowCount() - TCustomGrid::FixedRows(), ThumbRange) +
                   TCustomGrid::FixedRows());
     TBaseGrid::WMVScroll(Message);
+    HideCheckBoxEditor();
+}
+
+// An editor over a check-box cell does not follow the scrolled cell.
+void TExStringGrid::HideCheckBoxEditor() {
+    if (HasCheckBox(RealColIndex(Col()), Row()) && EditorMode()) HideInplaceEdit();
 }
 
 // ---------------------------------------------------------------------------
@@ -330,15 +337,10 @@ void TExStringGrid::UpdateMetroBars() {
 
 TScrollControl::TScrollControl(TComponent* AOwner) : TCustomControl(AOwner) {
     SetControlStyle(ControlStyle() + TControlStyle{csOpaque});
+    FColor = TColor(0xC0C0C0);
 }
 
 TExStringGrid* TScrollControl::Grid() const { return dynamic_cast<TExStringGrid*>(Parent()); }
-
-void TScrollControl::SetBarColor(TColor Value) {
-    if (FBarColor == Value) return;
-    FBarColor = Value;
-    Invalidate();
-}
 
 void TScrollControl::ThumbExtent(int& Start, int& Length) {
     Start = 0;
@@ -374,8 +376,8 @@ void TScrollControl::Paint() {
     int start = 0, length = 0;
     ThumbExtent(start, length);
     if (length == 0) return;
-    c.Pen().SetColor(FBarColor);
-    c.Brush().SetColor(FBarColor);
+    c.Pen().SetColor(Color());
+    c.Brush().SetColor(Color());
     if (FDirection == sdVertical) c.Rectangle(0, start, FScrollWidth, start + length);
     else c.Rectangle(start, 0, start + length, FScrollWidth);
 }

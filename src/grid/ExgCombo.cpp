@@ -1,7 +1,275 @@
-// The flat combo box.
+// The flat combo box: the platform's combo box paints its list and text
+// field, the flat frame and the drop-down button are drawn over it.
 #include "grid/ExgCombo.h"
+
+#include "framework/Forms.h"
+#include "framework/Messages.h"
+#include "framework/Themes.h"
+#include "framework/Windows.h"
+
+namespace {
+constexpr int MinButtonWidth = 14;
+constexpr int MaxButtonWidth = 32;
+// The frame of a disabled, themed control without its disabled border.
+constexpr TColor DisabledFrameColor = TColor(0xB99D7F);
+
+bool MouseButtonHeld() { return GetAsyncKeyState(VK_LBUTTON) < 0 || GetAsyncKeyState(VK_RBUTTON) < 0; }
+
+void Frame(TCanvas& C, const TRect& R, TColor Color) {
+    C.Brush().SetStyle(bsSolid);
+    C.Brush().SetColor(Color);
+    C.FrameRect(R);
+}
+}  // namespace
+
+TExgCustomCombo::TExgCustomCombo(TComponent* AOwner) : TComboBox(AOwner) {
+    FButtonWidth = GetSystemMetrics(SM_CXVSCROLL) + 2;
+}
+
+void TExgCustomCombo::SetFlat(bool Value) {
+    if (FFlat == Value) return;
+    FFlat = Value;
+    if (FFlatParentColor && FFlat && Parent()) {
+        SetColor(Parent()->Color());
+    } else if (!FFlat) {
+        SetColor(FLoadedColor);
+    }
+    Invalidate();
+}
+
+void TExgCustomCombo::SetEtched(bool Value) {
+    if (FEtched == Value) return;
+    FEtched = Value;
+    Invalidate();
+}
+
+void TExgCustomCombo::SetButtonWidth(int Value) {
+    if (Value < MinButtonWidth || Value > MaxButtonWidth) return;
+    FButtonWidth = Value;
+    Invalidate();
+}
 
 void TExgCustomCombo::SetDropWidth(int Value) {
     FDropWidth = Value;
     if (Value > 0) SetDroppedWidth(Value);
+}
+
+void TExgCustomCombo::SetFocusBorder(bool Value) {
+    FFocusBorder = Value;
+    Invalidate();
+}
+
+void TExgCustomCombo::SetBorderColor(TColor Value) {
+    if (FBorderColor == Value) return;
+    FBorderColor = Value;
+    Invalidate();
+}
+
+void TExgCustomCombo::SetFocusBorderColor(TColor Value) {
+    FFocusBorderColor = Value;
+    Invalidate();
+}
+
+void TExgCustomCombo::SetFlatLineColor(TColor Value) {
+    FFlatLineColor = Value;
+    Invalidate();
+}
+
+void TExgCustomCombo::SetFlatParentColor(bool Value) {
+    FFlatParentColor = Value;
+    Invalidate();
+}
+
+void TExgCustomCombo::SetDisabledBorder(bool Value) {
+    FDisabledBorder = Value;
+    Invalidate();
+}
+
+void TExgCustomCombo::SelectItem(const String& AString) {
+    const int i = Items().IndexOf(AString);
+    if (i >= 0) SetItemIndex(i);
+}
+
+// ---------------------------------------------------------------------------
+// Focus, hover and list notifications
+
+void TExgCustomCombo::CMEnter(TMessage& Message) {
+    TComboBox::CMEnter(Message);
+    FHasFocus = true;
+    if (FFocusColor != clNone) SetColor(FFocusColor);
+    Invalidate();
+}
+
+void TExgCustomCombo::CMExit(TMessage& Message) {
+    TComboBox::CMExit(Message);
+    FHasFocus = false;
+    if (FFocusColor != clNone && FNormalColor != clNone) SetColor(FNormalColor);
+    Invalidate();
+}
+
+void TExgCustomCombo::CMMouseEnter(TMessage& Message) {
+    TComboBox::CMMouseEnter(Message);
+    if (!Enabled()) return;
+    FMouseInControl = true;
+    Invalidate();
+}
+
+void TExgCustomCombo::CMMouseLeave(TMessage& Message) {
+    TComboBox::CMMouseLeave(Message);
+    if (!Enabled()) return;
+    FMouseInControl = false;
+    FButtonHover = false;
+    Invalidate();
+}
+
+void TExgCustomCombo::MouseMove(TShiftState Shift, int X, int Y) {
+    TComboBox::MouseMove(Shift, X, Y);
+    const bool hover = X > Width() - FButtonWidth && X < Width();
+    if (hover == FButtonHover) return;
+    FButtonHover = hover;
+    InvalidateButton();
+}
+
+void TExgCustomCombo::CMEnabledChanged(TMessage& Message) {
+    TComboBox::CMEnabledChanged(Message);
+    if (!FFlat || ComponentState().Contains(csLoading)) return;
+    if (!Enabled()) {
+        FOldColor = Color();
+        FOldParentColor = ParentColor();
+        SetParentColor(true);
+    } else {
+        SetColor(FOldColor);
+        SetParentColor(FOldParentColor);
+    }
+}
+
+void TExgCustomCombo::DropDown() {
+    TComboBox::DropDown();
+    InvalidateButton();
+}
+
+void TExgCustomCombo::CloseUp() {
+    TComboBox::CloseUp();
+    InvalidateButton();
+    if (OnDropUp) OnDropUp(this);
+}
+
+void TExgCustomCombo::InvalidateButton() {
+    if (!HandleAllocated()) return;
+    const TRect r = Rect(ClientWidth() - FButtonWidth, 0, ClientWidth(), ClientHeight());
+    InvalidateRect(Handle(), &r, false);
+}
+
+// ---------------------------------------------------------------------------
+// Painting
+
+bool TExgCustomCombo::SelfPainted() {
+    return FFlat || ButtonColor != clNone || FBorderColor != clNone || (FFocusBorderColor != clNone && FHasFocus) ||
+           (!Enabled() && IsThemeActive() && !FDisabledBorder);
+}
+
+void TExgCustomCombo::WMPaint(TMessage& Message) {
+    TComboBox::WMPaint(Message);
+    if (!SelfPainted() || !HandleAllocated()) return;
+    TControlCanvas c;
+    c.SetControl(this);
+    if (Style() != csSimple) DrawButton(c);
+    DrawBorder(c);
+}
+
+void TExgCustomCombo::WMNCPaint(TMessage& Message) {
+    TComboBox::WMNCPaint(Message);
+    if (!HandleAllocated()) return;
+    if (FFlat || (!Enabled() && IsThemeActive() && !FDisabledBorder) || FBorderColor != clNone ||
+        (FFocusBorderColor != clNone && FHasFocus)) {
+        TControlCanvas c;
+        c.SetControl(this);
+        DrawBorder(c);
+    }
+}
+
+void TExgCustomCombo::DrawButton(TCanvas& C) {
+    TRect r = Rect(ClientWidth() - FButtonWidth + 2, 0, Width(), Height());
+    InflateRect(r, -1, -1);
+    const bool held = MouseButtonHeld();
+    if (ButtonColor == clNone && IsThemeActive()) {
+        int state = CBXS_HOT;
+        if (!Enabled()) state = CBXS_DISABLED;
+        else if (held && DroppedDown()) state = CBXS_PRESSED;
+        else if (held || !FButtonHover || DroppedDown()) state = CBXS_NORMAL;
+        HTHEME theme = OpenThemeData(this, u"combobox");
+        DrawThemeBackground(theme, C, CP_DROPDOWNBUTTON, state, r);
+        CloseThemeData(theme);
+    } else if (ButtonColor == clNone) {
+        r.Left -= 4;
+        r.Top += 1;
+        r.Bottom -= 1;
+        DrawFrameControl(C, r, DFC_SCROLL, DFCS_SCROLLCOMBOBOX | (Enabled() ? DFCS_FLAT : DFCS_INACTIVE));
+    } else {
+        TColor fill = ButtonColor;
+        if (FButtonHover && ButtonColorHot != clNone) fill = ButtonColorHot;
+        if (FButtonHover && held && ButtonColorDown != clNone) fill = ButtonColorDown;
+        C.Brush().SetStyle(bsSolid);
+        C.Brush().SetColor(fill);
+        C.Pen().SetColor(fill);
+        const TRect b = Rect(r.Left - 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
+        C.Rectangle(b);
+        C.Pen().SetColor(ButtonBorderColor);
+        C.MoveTo(b.Left, b.Top);
+        C.LineTo(b.Left, b.Bottom);
+        const TColor arrow = held && ButtonTextColorDown != clNone ? ButtonTextColorDown : ButtonTextColor;
+        C.Brush().SetColor(arrow);
+        C.Pen().SetColor(arrow);
+        C.Polygon({TPoint{b.Left + 4, b.Top + 7}, TPoint{b.Left + 10, b.Top + 7}, TPoint{b.Left + 7, b.Top + 10}});
+    }
+}
+
+void TExgCustomCombo::DrawBorder(TCanvas& C) {
+    if (Enabled() && !FFlat && FBorderColor == clNone && FFocusBorderColor == clNone) return;
+    const TRect all = Rect(0, 0, Width(), Height());
+    if (!Enabled() && IsThemeActive() && !FDisabledBorder) {
+        Frame(C, all, DisabledFrameColor);
+        return;
+    }
+    if (FBorderColor != clNone && !(FHasFocus && FFocusBorderColor != clNone)) {
+        Frame(C, all, FBorderColor);
+        return;
+    }
+    if (FFocusBorderColor != clNone) {
+        if (FHasFocus) Frame(C, all, FFocusBorderColor);
+        return;
+    }
+    const bool designing = ComponentState().Contains(csDesigning);
+    const bool hot = FFocusBorder && !designing && (FMouseInControl || Screen->ActiveControl() == this);
+    const TColor parent = Parent() ? Parent()->Color() : clBtnFace;
+    if (hot) {
+        TRect e = all;
+        C.DrawEdge(e, BDR_SUNKENOUTER, BF_RECT);
+        Frame(C, Rect(1, 1, Width() - 1, Height() - 1), clBtnFace);
+        Frame(C, Rect(2, 2, Width() - 2, Height() - 2), Color());
+    } else {
+        Frame(C, all, parent);
+        Frame(C, Rect(1, 1, ClientWidth() - FButtonWidth, Height() - 1), parent);
+        Frame(C, Rect(2, 2, ClientWidth() - FButtonWidth - 1, Height() - 2), Color());
+    }
+    if (FFlat && FFlatLineColor != clNone) {
+        C.Pen().SetColor(FFlatLineColor);
+        C.MoveTo(0, Height() - 1);
+        C.LineTo(Width() - FButtonWidth - 3, Height() - 1);
+    }
+    if (Style() == csSimple) return;
+    // The ring around the button in the face colour while the control is not active.
+    const bool active = designing ? Enabled() : (FMouseInControl || FHasFocus);
+    if (active) return;
+    TRect b = Rect(ClientWidth() - FButtonWidth - 2, 0, ClientWidth(), ClientHeight());
+    InflateRect(b, -2, -2);
+    b.Top += 1;
+    b.Bottom -= 1;
+    b.Right -= 1;
+    const int saved = C.SaveDC();
+    C.ExcludeClipRect(ClientWidth() - FButtonWidth + 4, 4, ClientWidth() - 4, ClientHeight() - 4);
+    C.Brush().SetStyle(bsSolid);
+    C.Brush().SetColor(clBtnFace);
+    C.FillRect(b);
+    C.RestoreDC(saved);
 }

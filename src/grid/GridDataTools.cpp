@@ -142,3 +142,17 @@ void TDragDropSettings::Assign(const TPersistent* Source) {
     }
     *this = *s;
 }
+
+void TFilterDropDown::Assign(const TPersistent* Source) {
+    auto* s = dynamic_cast<const TFilterDropDown*>(Source);
+    if (!s) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    FAutoSize = s->FAutoSize;
+    FColor = s->FColor;
+    FColumnWidth = s->FColumnWidth;
+    FWidth = s->FWidth;
+    FHeight = s->FHeight;
+    FFont.Assign(&s->FFont);
+}

@@ -10,6 +10,8 @@
 
 #include "framework/Classes.h"
 #include "framework/Components.h"
+#include "framework/Forms.h"
+#include "framework/StdCtrls.h"
 
 #include <functional>
 #include <vector>
@@ -203,6 +205,22 @@ public:
     DATA_TOOL_SETTING(bool, ShowCells, true)
 };
 
+// The look and size of a column's filter list.
+class TFilterDropDown : public TPersistent {
+public:
+    void Assign(const TPersistent* Source) override;
+    DATA_TOOL_SETTING(bool, AutoSize, false)
+    DATA_TOOL_SETTING(TColor, Color, clWindow)
+    DATA_TOOL_SETTING(bool, ColumnWidth, false)
+    DATA_TOOL_SETTING(int, Width, 150)
+    DATA_TOOL_SETTING(int, Height, 150)
+public:
+    TFont& Font() { return FFont; }
+
+private:
+    TFont FFont;
+};
+
 #undef DATA_TOOL_SETTING
 
 // The data tools of a grid. Every operation the grid forwards here sits
@@ -231,6 +249,17 @@ public:
     virtual void LoadColSizes() {}
     virtual int SortedRowIndex(int ARow) { return ARow; }
     virtual int UnSortedRowIndex(int ARow) { return ARow; }
+
+    // ===== Sorting by header click: the base sorts nothing; InitSortXRef
+    // resets the grid's cross-reference to where the rows stand now.
+    virtual void QSortIndexed() {}
+    virtual void QSortGroup() {}
+    virtual void QSortGroupIndexed() {}
+    virtual void InitSortXRef() {}
+    // A floating picture of the cells of Rect for a column or row drag; nil: the grid shows its header button.
+    virtual TCustomForm* SelectionToForm(const TGridRect&) { return nullptr; }
+    // The filter lists of the grid's columns, a check list for several values; nil: no list to open.
+    virtual TListBox* FilterDropList(bool Check) { (void)Check; return nullptr; }
 
 protected:
     TExStringGrid& FGrid;

@@ -107,6 +107,15 @@ void TMBusScanWireless::Wait(TAccept Accept, int Next, bool Time_Out_Goes_On) {
     }
 }
 
+void TMBusScanWireless::Link_Failed() {
+    if (Step_Scan >= 500) {
+        FResult = 2;
+        Step_Scan = 501;
+        return;
+    }
+    Fail();
+}
+
 void TMBusScanWireless::Fail() {
     FResult = 2;
     Step_Scan = 500;

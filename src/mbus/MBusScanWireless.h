@@ -65,8 +65,10 @@ public:
 
     void Stop_Scan() { FStopScan = true; }
     void Abort_Scan() { FAbortScan = true; }
-    // The link refused a send: the scan ends with result 2.
-    void Link_Failed() { Fail(); }
+    // The link refused a send: the scan ends with result 2. In the end
+    // states the refused leave command counts as one of its tries, so that
+    // a link that refuses everything still lets the scan end.
+    void Link_Failed();
 
     int Step() const { return Step_Scan; }
     int Result() const { return FResult; }

@@ -112,6 +112,13 @@ void RegisterStandardTreeFormats() {
     if (Done) return;
     Done = true;
     RegisterTreeFormat(u"Lazy Tree Data", BaseLazyTreeClass(), 50);
+    TLazyTreeClass StringTree = LazyTreeClassOf<TCustomLazyStringTree>("TCustomLazyStringTree");
+    RegisterTreeFormat(u"HTML Format", StringTree, 80);
+    RegisterTreeFormat(u"Rich Text Format Without Objects", StringTree, 84);
+    RegisterTreeFormat(u"Rich Text Format", StringTree, 85);
+    RegisterTreeFormat(u"CSV", StringTree, 90);
+    RegisterTreeFormat(CF_TEXT, StringTree, 100);
+    RegisterTreeFormat(CF_UNICODETEXT, StringTree, 95);
     // The node-reference format is known to the clipboard but offered by no tree list.
     RegisterClipboardFormat(u"Lazy Tree Reference");
 }
@@ -122,8 +129,12 @@ TClipboardFormats::TClipboardFormats(TBaseLazyTree* AOwner) : FOwner(AOwner) {
 }
 
 int TClipboardFormats::Add(const String& S) {
-    PClipboardFormatListEntry Entry = TClipboardFormatList::FindFormat(S);
-    if (!Entry || !Entry->TreeClass || !Entry->TreeClass->Accepts(FOwner)) return -1;
+    // A name may be registered for several classes: any of them will do.
+    const auto& List = Entries();
+    bool Registered = std::any_of(List.begin(), List.end(), [&](const TClipboardFormatListEntry& E) {
+        return SameText(E.Description, S) && E.TreeClass && E.TreeClass->Accepts(FOwner);
+    });
+    if (!Registered) return -1;
     return FList.Add(S);
 }
 

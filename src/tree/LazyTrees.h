@@ -7,7 +7,9 @@
 
 #include "framework/Controls.h"
 #include "framework/Forms.h"
+#include "framework/DataTransfer.h"
 #include "framework/Graphics.h"
+#include "framework/Grids.h"  // TScrollStyle, shared with the grid
 #include "framework/ImgList.h"
 #include "framework/Sets.h"
 #include "framework/Streams.h"
@@ -473,7 +475,6 @@ private:
     TLTExportMode FExportMode = emAll;
 };
 
-enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum TScrollBarStyle { sbmRegular, sbm3D };
 class TScrollBarOptions {
 public:
@@ -603,6 +604,13 @@ using TLTGetNodeCallback = std::function<void(TBaseLazyTree* Sender, PLazyNode N
 
 class TLazyTreeWorker;
 class TClipboardFormats;
+class IAccessible;
+class TLTDragManager;
+enum TLTDragType { dtOLE, dtFw };
+// Where a drop would go relative to the drop target node.
+enum TDropMode { dmNowhere, dmAbove, dmOnNode, dmBelow };
+enum TDragOperation { doCopy, doMove, doLink };
+using TDragOperations = TSet<TDragOperation>;
 
 // Hints: the tree's hint window paints node hints and tooltips from this record.
 enum TLTHintMode { hmDefault, hmHint, hmHintAndDefault, hmTooltip };
@@ -1374,7 +1382,164 @@ protected:
     bool FRevalidateAfterBuild = false;
     // Lets a call queued by the worker find out whether the tree still exists.
     std::shared_ptr<TBaseLazyTree*> FAliveToken;
+
+    // --- Clipboard and data transfer ------------------------------------------------
+public:
+    virtual void CopyToClipboard();
+    virtual void CutToClipboard();
+    // Inserts the clipboard's nodes at the focused node; ELazyTreeError when
+    // the clipboard cannot be read.
+    virtual bool PasteFromClipboard();
+    // Makes the clipboard independent of the tree and ends the cut or copy.
+    void FlushClipboard();
+    void CancelCutOrCopy();
+    // Deletes the nodes of a pending cut.
+    void FinishCutOrCopy();
+    // Inserts the nodes a data object carries; Optimized moves them from
+    // Source instead of copying them from the data.
+    bool ProcessOLEData(TBaseLazyTree* Source, const std::shared_ptr<IDataObject>& DataObject, PLazyNode TargetNode,
+                        TLTNodeAttachMode Mode, bool Optimized);
+    PLazyNode GetFirstCutCopy(bool ConsiderChildrenAbove = false);
+    PLazyNode GetNextCutCopy(PLazyNode Node, bool ConsiderChildrenAbove = false);
+    PLazyNode GetPreviousCutCopy(PLazyNode Node, bool ConsiderChildrenAbove = false);
+    TNodeArray GetSortedCutCopySet(bool Resolve);
+    Cardinal CutCopyCount();
+    TLTLazyNodeEnumeration CutCopyNodes(bool ConsiderChildrenAbove = false);
+    // The tree a reference block names: only live trees of this process.
+    static TBaseLazyTree* TreeOfReference(Cardinal ProcessId, Cardinal Reference);
+    Cardinal ReferenceSerial();
+    // Expires when the tree goes.
+    std::weak_ptr<TBaseLazyTree*> AliveToken() const;
+
+    using TLTGetUserClipboardFormatsEvent = std::function<void(TBaseLazyTree* Sender, std::vector<FORMATETC>& Formats)>;
+    using TLTRenderOLEDataEvent = std::function<void(TBaseLazyTree* Sender, const FORMATETC& FormatEtcIn,
+                                                     STGMEDIUM& Medium, bool ForClipboard, HRESULT& Result)>;
+    TLTGetUserClipboardFormatsEvent OnGetUserClipboardFormats;
+    TLTRenderOLEDataEvent OnRenderOLEData;
+
+    virtual void CollectClipboardFormats(std::vector<FORMATETC>& Formats);
+    virtual void DoGetUserClipboardFormats(std::vector<FORMATETC>& Formats);
+    virtual HRESULT RenderFormatData(const FORMATETC& FormatEtcIn, STGMEDIUM& Medium, bool ForClipboard);
+    virtual HRESULT DoRenderOLEData(const FORMATETC& FormatEtcIn, STGMEDIUM& Medium, bool ForClipboard);
+    virtual TBaseLazyTree* SourceTreeOfDataObject(const std::shared_ptr<IDataObject>& DataObject);
+    virtual std::shared_ptr<IDataObject> DoCreateDataObject();
+    // A data object of the tree's nodes for the clipboard (true) or a drag.
+    std::shared_ptr<IDataObject> CreateDataObject(bool ForClipboard);
+
+protected:
+    virtual void FlagCutCopyNodes();
+    // The cut, copy and paste window messages; true when handled.
+    bool ClipboardMessage(TMessage& Message);
+    // The top nodes written for a transfer, as one block of node records.
+    void WriteTransferNodes(TStream& Stream, bool ForClipboard);
+
+private:
+    Cardinal FReferenceSerial = 0;
+
+    // --- Accessibility ----------------------------------------------------------------
+public:
+    // The objects registered providers gave the tree and its item (nil without).
+    std::shared_ptr<IAccessible> Accessible() const { return FAccessible; }
+    std::shared_ptr<IAccessible> AccessibleItem() const { return FAccessibleItem; }
+
+protected:
+    // The accessibility object request; true when handled.
+    bool AccessibilityMessage(TMessage& Message);
+
+private:
+    std::shared_ptr<IAccessible> FAccessible;
+    std::shared_ptr<IAccessible> FAccessibleItem;
+
+    // --- Drag and drop ----------------------------------------------------------------
+public:
+    // Starts a drag of the selection: at once, or once the mouse has moved
+    // Threshold pixels (-1: the framework's threshold) with the button down.
+    void BeginDrag(bool Immediate, int Threshold = -1);
+    bool Dragging() const;
+    // For OnDragDrop: inserts the dropped nodes; an in-process move reports
+    // effect 0, so that the source deletes nothing.
+    bool ProcessDrop(const std::shared_ptr<IDataObject>& DataObject, PLazyNode TargetNode, Cardinal& Effect,
+                     TLTNodeAttachMode Mode);
+    // Drop source and drop target of the tree, made on first use.
+    std::shared_ptr<TLTDragManager> DragManager();
+    PLazyNode DropTargetNode() const { return FDropTargetNode; }
+    TDropMode LastDropMode() const { return FLastDropMode; }
+    Cardinal LastDragEffect() const { return FLastDragEffect; }
+    TLTDragType DragType = dtOLE;
+    TDragOperations DragOperations{doCopy, doMove};
+    Cardinal AutoExpandDelay = 1000;
+
+    using TLTDragAllowedEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TColumnIndex Column, bool& Allowed)>;
+    using TLTDragOverEvent = std::function<void(TBaseLazyTree* Sender, TObject* Source, TShiftState Shift, TDragState State,
+                                                TPoint Pt, TDropMode Mode, Cardinal& Effect, bool& Accept)>;
+    using TLTDragDropEvent = std::function<void(TBaseLazyTree* Sender, TObject* Source, std::shared_ptr<IDataObject> DataObject,
+                                                const std::vector<CLIPFORMAT>& Formats, TShiftState Shift, TPoint Pt,
+                                                Cardinal& Effect, TDropMode Mode)>;
+    using TLTCreateDataObjectEvent = std::function<void(TBaseLazyTree* Sender, std::shared_ptr<IDataObject>& DataObject)>;
+    TLTDragAllowedEvent OnDragAllowed;
+    TLTDragOverEvent OnDragOver;
+    TLTDragDropEvent OnDragDrop;
+    TLTCreateDataObjectEvent OnCreateDataObject;
+
+    virtual Cardinal SuggestedDropEffect(TBaseLazyTree* Source, TShiftState Shift, TPoint Pt, Cardinal AllowedEffects);
+    virtual TDropMode DropModeAt(TPoint P, THitInfo& HitInfo, TRect NodeRect);
+    // The target side of an OLE drag; points are screen coordinates.
+    virtual HRESULT OleDragEnter(TBaseLazyTree* Source, Cardinal KeyState, TPoint Pt, Cardinal& Effect);
+    virtual HRESULT OleDragOver(TBaseLazyTree* Source, Cardinal KeyState, TPoint Pt, TDragState State, Cardinal& Effect);
+    virtual void OleDragLeave();
+    virtual HRESULT OleDrop(TBaseLazyTree* Source, const std::shared_ptr<IDataObject>& DataObject, Cardinal KeyState,
+                            TPoint Pt, Cardinal& Effect);
+    // Runs the drag loop with the selection; HotSpot in client coordinates.
+    virtual void RunOleDrag(TPoint HotSpot);
+    virtual void AutoExpandDropTarget();
+    virtual bool DoDragAllowed(PLazyNode Node, TColumnIndex Column);
+    virtual bool DoDragOver(TObject* Source, TShiftState Shift, TDragState State, TPoint Pt, TDropMode Mode, Cardinal& Effect);
+    virtual void DoDragDrop(TObject* Source, const std::shared_ptr<IDataObject>& DataObject,
+                            const std::vector<CLIPFORMAT>& Formats, TShiftState Shift, TPoint Pt, Cardinal& Effect,
+                            TDropMode Mode);
+
+protected:
+    // Takes drops with toAcceptOLEDrop while the window exists.
+    void UpdateDropTarget();
+    // The mouse's part in starting a pending drag; true when a drag ran.
+    bool DragMouseMove(int X, int Y);
+
+private:
+    std::shared_ptr<TLTDragManager> FDragManager;
+    TDropMode FLastDropMode = dmOnNode;
+    Cardinal FLastDragEffect = 0;
+    int FDragThreshold = DragThreshold;
 };
+
+// The tree's drop source and drop target in one. It holds its tree weakly:
+// a registration or drag loop that outlives the tree reaches nothing.
+class TLTDragManager : public IDropSource, public IDropTarget {
+public:
+    explicit TLTDragManager(TBaseLazyTree* Owner);
+    HRESULT QueryContinueDrag(bool EscapePressed, Cardinal KeyState) override;
+    HRESULT GiveFeedback(Cardinal Effect) override;
+    HRESULT DragEnter(const std::shared_ptr<IDataObject>& Data, Cardinal KeyState, TPoint Point, Cardinal& Effect) override;
+    HRESULT DragOver(Cardinal KeyState, TPoint Point, Cardinal& Effect) override;
+    HRESULT DragLeave() override;
+    HRESULT Drop(const std::shared_ptr<IDataObject>& Data, Cardinal KeyState, TPoint Point, Cardinal& Effect) override;
+    // The incoming drag's data, or a new data object of the tree's selection.
+    std::shared_ptr<IDataObject> DragDataObject();
+    // The tree of this process the incoming drag comes from.
+    TBaseLazyTree* SourceTree() const { return FDragSource; }
+    bool DropTargetActive() const { return FIsDropTarget; }
+
+private:
+    TBaseLazyTree* Owner() const;
+    std::weak_ptr<TBaseLazyTree*> FOwner;
+    TBaseLazyTree* FDragSource = nullptr;
+    bool FIsDropTarget = false;
+    std::shared_ptr<IDataObject> FDataObject;
+};
+
+// The tree's own formats: its node records, and the identity of the tree
+// that offers them.
+CLIPFORMAT TreeDataFormat();
+CLIPFORMAT TreeReferenceFormat();
 
 // ---------------------------------------------------------------------------
 // The string tree: texts come from the owner through events, nothing is kept.
@@ -1386,6 +1551,10 @@ enum TLTExportType { etNone, etRTF, etHTML, etText, etExcel, etWord, etCustom };
 constexpr TColumnIndex NoColumn = -1;
 
 class TCustomLazyStringTree;
+// Which nodes an export walks.
+enum TLSTTextSourceType { tstAll, tstInitialized, tstSelected, tstCutCopySet, tstVisible, tstChecked };
+using TLTTreeExportEvent = std::function<void(TBaseLazyTree* Sender, TLTExportType aExportType)>;
+using TLTNodeExportEvent = std::function<bool(TBaseLazyTree* Sender, TLTExportType aExportType, PLazyNode Node)>;
 struct TLSTGetCellTextEventArgs {
     PLazyNode Node = nullptr;
     TColumnIndex Column = NoColumn;
@@ -1463,6 +1632,41 @@ protected:
     void SetCachedWidth(PLazyNode Node, int Width);
     void TakeFontMetrics();
 
+    // --- In-place editor -----------------------------------------------------------------
+public:
+    // A TStringEditLink unless OnCreateEditor gives a link.
+    std::shared_ptr<ILTEditLink> DoCreateEditor(PLazyNode Node, TColumnIndex Column) override;
+    // Lays the editor over the edited node's text.
+    void PlaceEditor() override;
+    // The font (after OnPaintText), text rectangle and text of a cell.
+    void GetTextInfo(PLazyNode Node, TColumnIndex Column, TFont& AFont, TRect& R, String& Text);
+
+    // --- Content export ------------------------------------------------------------------
+public:
+    // One line per node, indented by one separator per level.
+    String ContentToText(TLSTTextSourceType Source, const String& Separator);
+    String ContentToText(TLSTTextSourceType Source, Char Separator) { return ContentToText(Source, String(1, Separator)); }
+    String ContentToUnicode(TLSTTextSourceType Source, Char Separator) { return ContentToText(Source, String(1, Separator)); }
+    // A table with a style block; texts are escaped.
+    String ContentToHTML(TLSTTextSourceType Source, const String& Caption = String());
+    ByteString ContentToRTF(TLSTTextSourceType Source);
+    // One clipboard format's rendering, or nullptr for a format the tree does not render.
+    HGLOBAL ContentToClipboard(CLIPFORMAT Format, TLSTTextSourceType Source);
+    // Only the export events, no output.
+    void ContentToCustom(TLSTTextSourceType Source);
+    PLazyNode FirstOfSource(TLSTTextSourceType Source);
+    PLazyNode NextOfSource(TLSTTextSourceType Source, PLazyNode Node);
+    bool NodePassesExportMode(PLazyNode Node);
+    // The node format first, then the text formats.
+    HRESULT RenderFormatData(const FORMATETC& FormatEtcIn, STGMEDIUM& Medium, bool ForClipboard) override;
+
+    TLTTreeExportEvent OnBeforeTreeExport, OnAfterTreeExport;
+    TLTNodeExportEvent OnBeforeNodeExport, OnNodeExport, OnAfterNodeExport;
+
+private:
+    // Whether the export mode passes the node and OnBeforeNodeExport does not refuse it.
+    bool ExportsNode(TLTExportType Kind, PLazyNode Node);
+
 private:
     struct TCaselessLess {
         bool operator()(const String& A, const String& B) const;
@@ -1503,3 +1707,4 @@ class TLazyDrawTree : public TCustomLazyDrawTree {
 public:
     using TCustomLazyDrawTree::TCustomLazyDrawTree;
 };
+

@@ -265,6 +265,9 @@ void TBaseLazyTree::TimerFired(unsigned Id) {
     case StructureChangeTimer:
         DoStructureChange(FLastStructureChangeNode, FLastStructureChangeReason);
         break;
+    case 1:  // the drop target has been hovered long enough
+        AutoExpandDropTarget();
+        break;
     case 2:  // edit delay
         StartEditing();
         break;
@@ -428,6 +431,7 @@ void TCustomLazyTreeOptions::SetMiscOptions(TLTMiscOptions Value) {
     TBaseLazyTree* T = FOwner;
     if (T->IsLoading() || !T->HandleAllocated()) return;
     if (Old.Contains(toCheckSupport) != Value.Contains(toCheckSupport)) T->Invalidate();
+    if (Old.Contains(toAcceptOLEDrop) != Value.Contains(toAcceptOLEDrop)) T->UpdateDropTarget();
     if (Value.Contains(toVariableNodeHeight) && !Old.Contains(toVariableNodeHeight)) {
         T->BeginUpdate();
         TFinally End{[T] { T->EndUpdate(); }};

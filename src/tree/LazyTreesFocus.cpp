@@ -92,6 +92,7 @@ PLazyNode TBaseLazyTree::FocusSomeNode() {
 void TBaseLazyTree::WndProc(TMessage& Message) {
     // The header has the first word on every message; what it takes ends there.
     if (FHeader && FHeader->HandleHeaderMessage(Message)) return;
+    if (ClipboardMessage(Message) || AccessibilityMessage(Message)) return;
     TCustomControl::WndProc(Message);
     if (Message.Msg == WM_SETFOCUS) {
         if (!(FSelectionCount == 0 && FOptions->PaintOptions().Contains(toGhostedIfUnfocused))) InvalidateTree();

@@ -236,6 +236,7 @@ void TBaseLazyTree::CreateWnd() {
     // A height set before the window existed meets its limits now.
     if (FHeader->States.Contains(hsNeedScaling)) FHeader->ReapplyFixedAreaConstraints();
     FHeader->ShareWidthWithSpringColumns();  // the first width to follow from
+    UpdateDropTarget();
     ThemeChanged();
     UpdateScrollBars(false);
 }

@@ -140,6 +140,8 @@ void TBaseLazyTree::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
     }
     ScrollIntoView(Node, false);
     Invalidate();
+    if (Button == mbLeft && DragMode() == dmManual && GetSelected(Node) && DoDragAllowed(Node, FFocusedColumn))
+        BeginDrag(false);
 }
 
 // A press beside the node contents of a multi-selection tree may start a
@@ -189,6 +191,7 @@ void TBaseLazyTree::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y
         return;
     }
     EndDrawSelection();
+    DoStateChange({}, {tsOLEDragPending});
     THitInfo Hit = GetHitTestInfoAt(X, Y);
     if (FStates.Contains(tsMouseCheckPending)) {
         DoStateChange({}, {tsMouseCheckPending});
@@ -237,6 +240,7 @@ void TBaseLazyTree::MouseMove(TShiftState Shift, int X, int Y) {
         }
         return;
     }
+    if (DragMouseMove(X, Y)) return;
     PLazyNode Hot = GetHitTestInfoAt(X, Y).HitNode;
     if (Hot != FCurrentHotNode) {
         PLazyNode Old = FCurrentHotNode;

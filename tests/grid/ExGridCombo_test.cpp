@@ -187,4 +187,31 @@ TEST(GridCombo, TheDropWidthGrowsWithTheWidestItem) {
     }
 }
 
+TEST(GridCombo, TypingCompletesFromTheItemsThenFromTheLookupItems) {
+    ComboForm f(edComboEdit, u"");
+    TGridColumnItem* col = f.g->Columns().Items(1);
+    col->ComboItems().Clear();
+    col->ComboItems().Add(u"Holding Register");
+    col->ComboItems().Add(u"Input Register");
+    f.g->SetLookup(true);
+    f.g->LookupItems().Add(u"Coil");
+    TGridCombo* c = f.Open();
+    ASSERT_TRUE(c);
+    c->SetAutoComplete(false);
+    SimulateText(u"ho");
+    EXPECT_EQ(c->Text(), u"holding Register");
+    EXPECT_EQ(c->SelStart(), 2);
+    EXPECT_EQ(c->SelLength(), 14);
+    SimulateKey(VK_BACK);
+    EXPECT_EQ(c->Text(), u"ho");
+    c->SetText(u"");
+    SimulateText(u"In");
+    EXPECT_EQ(c->Text(), u"Input Register");
+    EXPECT_EQ(c->ItemIndex(), 1);
+    c->SetText(u"");
+    SimulateText(u"co");
+    EXPECT_EQ(c->Text(), u"coil");
+    EXPECT_EQ(c->SelLength(), 2);
+}
+
 }  // namespace

@@ -134,3 +134,29 @@ TEST(ExGridEdit, CellsRightOfAHiddenColumnEditTheirRealColumn) {
 }
 
 }  // namespace
+
+TEST(ExGridEdit, AGridThatAlwaysEditsWritesTypedTextOnlyIntoItsCell) {
+    // As the table editors build it: goEditing from the start, no validation handler.
+    TForm form{nullptr};
+    form.SetBounds(0, 0, 500, 350);
+    TExColumnGrid* g = new TExColumnGrid(&form);
+    g->SetParent(&form);
+    g->SetBounds(0, 0, 400, 250);
+    g->SetOptions(g->Options() + TGridOptions{goEditing});
+    form.Show();
+    g->SetFocus();
+    auto click = [&](int c, int r) {
+        const TRect R = g->CellRect(c, r);
+        SimulateClick(g, R.Left + 5, R.Top + 5);
+    };
+    click(3, 1);
+    SimulateText(u"a");
+    click(2, 2);
+    SimulateText(u"b");
+    click(1, 3);
+    EXPECT_EQ(g->GetCellEx(3, 1), u"a");
+    EXPECT_EQ(g->GetCellEx(2, 2), u"b");
+    for (int r = 1; r <= 3; ++r)
+        for (int c = 1; c <= 3; ++c)
+            if (!((c == 3 && r == 1) || (c == 2 && r == 2))) EXPECT_EQ(g->GetCellEx(c, r), u"") << c << "," << r;
+}

@@ -1,5 +1,6 @@
 #include "grid/ExCGrid.h"
 
+#include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/Simulate.h"
 #include "framework/SysUtils.h"
@@ -200,6 +201,28 @@ TEST(ExGridHints, BalloonsOfCells) {
     EXPECT_FALSE(g.IsBalloon(2, 3, title, text, icon));
     EXPECT_FALSE(g.HasBalloon(3, 1));
     EXPECT_EQ(g.GetCellType(3, 1), ctEmpty);
+}
+
+TEST(ExGridHints, HTMLHintsForTheWholeProgram) {
+    HintForm f;
+    const THintWindowFactory saved = HintWindowClass;
+    auto* panel = new TPanel(&f.form);
+    panel->SetParent(&f.form);
+    panel->SetBounds(460, 10, 60, 40);
+    panel->SetHint(u"<b>tip</b>");
+    panel->SetShowHint(true);
+    auto show = [&] {
+        SimulateMouseMove(panel, 5, 5);
+        Application->ActivateHint(panel->ClientToScreen({5, 5}));
+        THintWindow* w = Application->HintWindow();
+        Application->CancelHint();
+        return w;
+    };
+    f.g->SetUseHTMLHints(true);
+    EXPECT_NE(dynamic_cast<THTMLHintWindow*>(show()), nullptr);
+    f.g->SetUseHTMLHints(false);
+    EXPECT_EQ(dynamic_cast<THTMLHintWindow*>(show()), nullptr);
+    HintWindowClass = saved;
 }
 
 }  // namespace

@@ -172,4 +172,44 @@ TEST(ExInplaceEdit, ADedicatedEditorEndingWithAnArrowMovesTheCell) {
     EXPECT_TRUE(f.g->Focused());
 }
 
+TEST(ExInplaceEdit, TypingCompletesFromTheLookupItems) {
+    TextEditForm f(edNormal);
+    f.g->SetLookup(true);
+    f.g->LookupItems().Add(u"Alpha");
+    f.g->LookupItems().Add(u"Beta");
+    TInplaceEdit* e = f.Open(0);
+    ASSERT_TRUE(e);
+    SimulateText(u"a");
+    EXPECT_EQ(e->Text(), u"alpha");
+    EXPECT_EQ(e->SelStart(), 1);
+    EXPECT_EQ(e->SelLength(), 4);
+    // Backspace takes the completion away and completes nothing itself.
+    SimulateKey(VK_BACK);
+    EXPECT_EQ(e->Text(), u"a");
+    SimulateKey(VK_BACK);
+    EXPECT_EQ(e->Text(), u"");
+    SimulateText(u"bx");
+    EXPECT_EQ(e->Text(), u"bx");
+    // Case counts when asked to.
+    f.g->SetLookupCaseSensitive(true);
+    e->SetText(u"");
+    SimulateText(u"b");
+    EXPECT_EQ(e->Text(), u"b");
+}
+
+TEST(ExInplaceEdit, ALeftTextJoinsTheLookupHistoryOnce) {
+    TextEditForm f(edNormal);
+    f.g->SetLookupHistory(true);
+    for (int i = 0; i < 2; ++i) {
+        TRect R = f.g->CellRect(1, 1);
+        SimulateClick(f.g, R.Left + 5, R.Top + 5);
+        TInplaceEdit* e = f.Open(0);
+        ASSERT_TRUE(e);
+        e->SetText(u"Gamma");
+        SimulateKey(VK_RETURN);
+    }
+    EXPECT_EQ(f.g->LookupItems().Count(), 1);
+    EXPECT_EQ(f.g->LookupItems()[0], u"Gamma");
+}
+
 }  // namespace

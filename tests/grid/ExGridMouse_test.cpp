@@ -219,6 +219,12 @@ TEST(ExGridMouse, DoubleClicksOnDataAndCheckBoxCells) {
     TRect R = f.g->CellRect(3, 2);
     SimulateDblClick(f.g, R.Left + 5, R.Top + 5);
     EXPECT_EQ(dbl, (std::vector<std::string>{"3,2"}));
+    // In the open editor too.
+    SimulateClick(f.g, R.Left + 5, R.Top + 5);
+    ASSERT_TRUE(f.g->InplaceEditor() && f.g->InplaceEditor()->Visible());
+    dbl.clear();
+    SimulateDblClick(f.g->InplaceEditor(), 3, 3);
+    EXPECT_EQ(dbl, (std::vector<std::string>{"3,2"}));
     // A check-box cell toggles once and reports no double click.
     dbl.clear();
     R = f.g->CellRect(1, 3);
@@ -287,4 +293,102 @@ TEST(ExGridMouse, TheHoverRowFollowsTheMouse) {
     EXPECT_EQ(f.g->HoverRowIndex(), -1);
 }
 
+TEST(ExGridMouse, AFixedColumnIsSizedByItsBorderInAnyRow) {
+    MouseForm f;
+    f.g->SetHintShowSizing(true);
+    std::vector<std::string> events;
+    f.g->OnColumnSizing = [&](TObject*, int c, int w) {
+        events.push_back("sizing " + std::to_string(c) + " " + std::to_string(w));
+    };
+    f.g->OnEndColumnSize = [&](TObject*, int c) { events.push_back("end " + std::to_string(c)); };
+    const int border = f.g->ColWidths(0) + 1;
+    TRect R = f.g->CellRect(1, 3);
+    // Off by default: the press selects the cell beside the border.
+    SimulateMouseMove(f.g, border + 1, R.Top + 5);
+    SimulateClick(f.g, border + 1, R.Top + 5);
+    EXPECT_EQ(f.g->Row(), 3);
+    EXPECT_TRUE(events.empty());
+
+    f.g->MouseActions().SetSizeFixedCol(true);
+    SimulateMouseMove(f.g, border + 1, R.Top + 5);
+    SimulateMouseDown(f.g, mbLeft, border + 1, R.Top + 5);
+    SimulateMouseMove(f.g, 80, R.Top + 5, {ssLeft});
+    THTMLHintWindow* w = f.g->ScrollHintWindow();
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->IsHintShowing());
+    EXPECT_EQ(w->Text(), u"cw=<b>80</b>");
+    EXPECT_EQ(w->Top(), f.g->ClientToScreen({0, f.g->CellRect(0, 0).Top}).Y);
+    SimulateMouseUp(f.g, mbLeft, 80, R.Top + 5);
+    EXPECT_FALSE(w->IsHintShowing());
+    EXPECT_EQ(f.g->ColWidths(0), 80);
+    EXPECT_EQ(events, (std::vector<std::string>{"sizing 0 80", "end 0"}));
+    EXPECT_EQ(f.g->Row(), 3);
+}
+
+TEST(ExGridMouse, HeadersSelectRowsColumnsOrEverythingWhenAllowed) {
+    MouseForm f;
+    f.g->SetOptions(f.g->Options() + TGridOptions{goColSizing});
+    auto cellPoint = [&](int c, int r) {
+        TRect R = f.g->CellRect(c, r);
+        return TPoint{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2};
+    };
+    auto sel = [&] {
+        TGridRect s = f.g->Selection();
+        return std::to_string(s.Left) + "," + std::to_string(s.Top) + "-" + std::to_string(s.Right) + "," +
+               std::to_string(s.Bottom);
+    };
+    // Nothing is offered unless asked for.
+    TPoint p = cellPoint(0, 2);
+    SimulateMouseMove(f.g, p.X, p.Y);
+    EXPECT_EQ(f.g->MouseSelectMode(), msNormal);
+
+    f.g->MouseActions().SetRowSelect(true);
+    f.g->MouseActions().SetColSelect(true);
+    f.g->MouseActions().SetAllSelect(true);
+    SimulateMouseMove(f.g, p.X, p.Y);
+    EXPECT_EQ(f.g->MouseSelectMode(), msRow);
+    SimulateMouseDown(f.g, mbLeft, p.X, p.Y);
+    const std::string lastCol = std::to_string(f.g->ColCount() - 1);
+    EXPECT_EQ(sel(), "1,2-" + lastCol + ",2");
+    TPoint q = cellPoint(0, 4);
+    SimulateMouseMove(f.g, q.X, q.Y, {ssLeft});
+    EXPECT_EQ(sel(), "1,2-" + lastCol + ",4");
+    SimulateMouseUp(f.g, mbLeft, q.X, q.Y);
+    EXPECT_EQ(f.g->MouseSelectMode(), msNormal);
+
+    p = cellPoint(2, 0);
+    SimulateMouseMove(f.g, p.X, p.Y);
+    EXPECT_EQ(f.g->MouseSelectMode(), msColumn);
+    SimulateMouseDown(f.g, mbLeft, p.X, p.Y);
+    const std::string lastRow = std::to_string(f.g->RowCount() - 1);
+    EXPECT_EQ(sel(), "2,1-2," + lastRow);
+    q = cellPoint(3, 0);
+    SimulateMouseMove(f.g, q.X, q.Y, {ssLeft});
+    EXPECT_EQ(sel(), "2,1-3," + lastRow);
+    SimulateMouseUp(f.g, mbLeft, q.X, q.Y);
+    // A column border in the header offers sizing, not a column.
+    TRect R = f.g->CellRect(2, 0);
+    SimulateMouseMove(f.g, R.Right - 1, R.Top + 5);
+    EXPECT_EQ(f.g->MouseSelectMode(), msNormal);
+
+    p = cellPoint(0, 0);
+    SimulateClick(f.g, p.X, p.Y);
+    EXPECT_EQ(sel(), "1,1-" + lastCol + "," + lastRow);
+    // Leaving the grid takes the offer back.
+    SimulateMouseMove(f.g, p.X, p.Y);
+    EXPECT_EQ(f.g->MouseSelectMode(), msAll);
+    SimulateMouseLeave();
+    EXPECT_EQ(f.g->MouseSelectMode(), msNormal);
+}
+
 }  // namespace
+
+TEST(ExGridMouse, DoubleClickReportsItsCell) {
+    MouseForm f;
+    std::vector<std::pair<int, int>> clicks;
+    f.g->OnDblClickCell = [&](TObject*, int row, int col) { clicks.emplace_back(row, col); };
+    const TRect r = f.g->CellRect(3, 2);
+    SimulateDblClick(f.g, r.Left + 5, r.Top + 5);
+    SimulateDblClick(f.g, 440, 240);  // right of every column: the last column's header
+    EXPECT_EQ(clicks, (std::vector<std::pair<int, int>>{{2, 3}, {0, f.g->ColCount() - 1}}));
+}

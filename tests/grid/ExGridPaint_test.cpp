@@ -4,6 +4,7 @@
 
 #include "framework/Forms.h"
 #include "framework/Graphics.h"
+#include "framework/ImgList.h"
 
 #include <gtest/gtest.h>
 
@@ -165,3 +166,45 @@ TEST(ExGridPaint, MixedSelectionOfAColouredCell) {
 }
 
 }  // namespace
+
+TEST(ExGridPaint, ListImagesStandWhereTheirAlignmentSaysInPlaceOfTheText) {
+    PaintForm f;
+    TImageList images(16, 16);
+    for (TColor c : {clRed, clBlue}) {
+        TBitmap b;
+        b.SetSize(16, 16);
+        b.Canvas().Brush().SetColor(c);
+        b.Canvas().FillRect(TRect{0, 0, 16, 16});
+        images.Add(&b, nullptr);
+    }
+    f.g->SetGridImages(&images);
+    f.g->SetCellEx(2, 3, u"hidden");
+    f.g->AddImageIdx(2, 3, 0, taCenter, vtaCenter);    // cell x 80..120, y 60..80: image at 92..108, 62..78
+    f.g->AddImageIdx(3, 4, 1, taLeftJustify, vtaTop);  // cell x 120..160, y 80..100
+    EXPECT_EQ(f.g->GetImageIdx(2, 3), 0);
+    EXPECT_EQ(f.g->GetImageIdx(3, 4), 1);
+    EXPECT_EQ(f.g->GetImageIdx(4, 4), -1);
+    EXPECT_EQ(f.g->GetCellEx(2, 3), u"hidden") << "the text stays";
+    auto b = f.Render();
+    EXPECT_EQ(PaintForm::At(b, 100, 70), clRed);
+    EXPECT_EQ(PaintForm::At(b, 93, 63), clRed);
+    EXPECT_EQ(PaintForm::At(b, 85, 70), clWhite);
+    EXPECT_EQ(PaintForm::At(b, 115, 70), clWhite);
+    EXPECT_EQ(PaintForm::At(b, 125, 85), clBlue);
+    EXPECT_EQ(PaintForm::At(b, 150, 85), clWhite);
+    // An index the list does not have draws nothing; removing shows the text again.
+    f.g->AddImageIdx(3, 4, 7, taLeftJustify, vtaTop);
+    f.g->RemoveImageIdx(2, 3);
+    EXPECT_EQ(f.g->GetImageIdx(2, 3), -1);
+    b = f.Render();
+    EXPECT_EQ(PaintForm::At(b, 125, 85), clWhite);
+    int text = 0;
+    for (int x = 82; x < 118; ++x)
+        for (int y = 62; y < 78; ++y) {
+            const TColor c = PaintForm::At(b, x, y);
+            EXPECT_NE(c, clRed);
+            text += c != clWhite;
+        }
+    EXPECT_GT(text, 20);
+    EXPECT_THROW(f.g->AddImageIdx(f.g->ColCount(), 1, 0, taCenter, vtaCenter), Exception);
+}

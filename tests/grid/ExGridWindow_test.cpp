@@ -1,6 +1,7 @@
 #include "grid/ExCGrid.h"
 
 #include "framework/Forms.h"
+#include "framework/Resources.h"
 #include "framework/Simulate.h"
 #include "framework/SysUtils.h"
 #include "framework/Windows.h"
@@ -11,14 +12,32 @@ namespace {
 
 constexpr int Notch = 120;
 
+// The font a cell is painted with.
+struct ProbeGrid : TExColumnGrid {
+    using TExColumnGrid::TExColumnGrid;
+    int FontSize(int c, int r) {
+        TGridDrawState state;
+        TBrush brush;
+        TFont font;
+        font.Assign(&Font());
+        TColor to, mirror, mirrorTo;
+        TAlignment ha;
+        TVAlignment va;
+        bool ww;
+        TCellGradientDirection gd;
+        GetVisualProperties(c, r, state, false, false, false, brush, to, mirror, mirrorTo, font, ha, va, ww, gd);
+        return font.Size();
+    }
+};
+
 // A shown form with a column grid of 40 rows.
 struct WindowForm {
     TForm form{nullptr};
-    TExColumnGrid* g;
+    ProbeGrid* g;
 
     explicit WindowForm(int rows = 40) {
         form.SetBounds(0, 0, 600, 400);
-        g = new TExColumnGrid(&form);
+        g = new ProbeGrid(&form);
         g->SetParent(&form);
         g->SetBounds(0, 0, 450, 250);
         g->SetRowCount(rows);
@@ -62,8 +81,11 @@ TEST(ExGridWindow, CtrlWheelZoomsWithinTenSteps) {
     WindowForm f;
     TSystemMetricsGuard lines(TSystemMetricsGuard::Parameter, SPI_GETWHEELSCROLLLINES, 3);
     const int w = f.g->ColWidths(2), h = f.g->RowHeights(3);
+    const int size = f.g->FontSize(2, 3), header = f.g->FontSize(2, 0);
     for (int i = 0; i < 3; ++i) f.Wheel(Notch, {ssCtrl});
     EXPECT_EQ(f.g->ZoomFactor(), -9);
+    EXPECT_EQ(f.g->FontSize(2, 3), size - 9);
+    EXPECT_EQ(f.g->FontSize(2, 0), header - 9);
     EXPECT_EQ(f.g->ColWidths(2), w - 9);
     EXPECT_EQ(f.g->RowHeights(3), h - 9);
     EXPECT_EQ(f.g->Row(), 1);
@@ -94,6 +116,7 @@ TEST(ExGridWindow, TheMiddleButtonPansTowardsTheMouse) {
     auto tick = [&] { f.g->Perform(WM_TIMER, 999, 0); };
     SimulateMouseDown(f.g, mbMiddle, 100, 100);
     ASSERT_TRUE(f.g->Panning());
+    EXPECT_FALSE(Application->ShowHint());
     // Resting near the anchor, or to the side, moves nothing.
     SimulateMouseMove(f.g, 104, 103);
     tick();
@@ -105,6 +128,13 @@ TEST(ExGridWindow, TheMiddleButtonPansTowardsTheMouse) {
     tick();
     tick();
     EXPECT_EQ(f.g->Row(), 3);
+    // The cursor points down: an arrow below the resting mark.
+    EXPECT_EQ(f.g->Cursor(), crGridPan + 1);
+    TCursorResource down;
+    ASSERT_TRUE(Screen->Cursors(crGridPan + 1, down));
+    EXPECT_EQ(down.HotSpot, (TPoint{16, 16}));
+    EXPECT_EQ(down.Image.Canvas().Pixels(16, 27), clBlack);
+    EXPECT_NE(down.Image.Canvas().Pixels(16, 4), clBlack);
     SimulateMouseMove(f.g, 100, 60);
     tick();
     EXPECT_EQ(f.g->Row(), 2);
@@ -112,9 +142,20 @@ TEST(ExGridWindow, TheMiddleButtonPansTowardsTheMouse) {
     SimulateMouseDown(f.g, mbLeft, 100, 60);
     SimulateMouseUp(f.g, mbLeft, 100, 60);
     EXPECT_FALSE(f.g->Panning());
+    EXPECT_EQ(f.g->Cursor(), crDefault);
+    EXPECT_TRUE(Application->ShowHint());
     f.g->SetIntelliPan(ipNone);
     SimulateMouseDown(f.g, mbMiddle, 100, 100);
     EXPECT_FALSE(f.g->Panning());
+}
+
+TEST(ExGridWindow, AGridClosedWhilePanningGivesTheHintsBack) {
+    {
+        WindowForm f;
+        SimulateMouseDown(f.g, mbMiddle, 100, 100);
+        ASSERT_TRUE(f.g->Panning());
+    }
+    EXPECT_TRUE(Application->ShowHint());
 }
 
 TEST(ExGridWindow, ThumbTrackingShowsTheRowAsHint) {
@@ -152,6 +193,11 @@ TEST(ExGridWindow, MetroBarsReplaceTheWindowsBars) {
     int start = 0, length = 0;
     v->ThumbExtent(start, length);
     EXPECT_EQ(length, 20);
+    // The thumb in silver, 4 pixels thick, the grid's colour beside it.
+    TBitmap bar;
+    RenderControlToBitmap(v, bar);
+    EXPECT_EQ(bar.Canvas().Pixels(1, start + 10), TColor(0xC0C0C0));
+    EXPECT_EQ(bar.Canvas().Pixels(5, start + 10), ColorToRGB(f.g->Color()));
     f.g->SetTopRow(500);
     v->ThumbExtent(start, length);
     EXPECT_EQ(start + length, v->Height());
@@ -159,6 +205,12 @@ TEST(ExGridWindow, MetroBarsReplaceTheWindowsBars) {
     const int top = f.g->TopRow();
     SimulateClick(v, 2, start - 5);
     EXPECT_EQ(f.g->TopRow(), top - f.g->VisibleRowCount());
+    // Dragging the thumb to the top scrolls back to the first rows.
+    v->ThumbExtent(start, length);
+    SimulateMouseDown(v, mbLeft, 2, start + 5);
+    SimulateMouseMove(v, 2, start + 5 - v->Height(), {ssLeft});
+    SimulateMouseUp(v, mbLeft, 2, start + 5 - v->Height());
+    EXPECT_EQ(f.g->TopRow(), 1);
     // Every column in view: no horizontal thumb.
     h->ThumbExtent(start, length);
     EXPECT_EQ(length, 0);

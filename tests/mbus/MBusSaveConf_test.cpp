@@ -41,19 +41,7 @@ protected:
 TEST_F(MBusSaveConf, TheExampleMeterIsWrittenAsOneNodeWithItsThreeRecords) {
     Scan_Example();
     ASSERT_TRUE(Save_XML_Conf_Wired(Params(), true));
-    EXPECT_EQ(dir.read("M_Bus.xml"),
-              "<M-Bus_Network><Nodo Enable_Node=\"1\" ID_Primary=\"2\" ID_Secondary=\"12345678\" Node_ID_Type=\"0\" "
-              "Descrizione=\"PAD\" Send_SND_NKE=\"0\" Reset_App=\"0\" Cut_After=\"2\">"
-              "<Variabile Enable=\"1\" Position=\"1\" Desc=\"Volume m3 (U0S0T0)\" Type=\"2\" VIF_ASCII=\"\" "
-              "Fun_Field=\"0\" Length=\"0\" ModReg=\"1\" Dim=\"4\" Unit=\"0\" StoNumber=\"0\" Tariff=\"0\" VIFE=\"0\" "
-              "ModScale=\"0\" BCDtoINT=\"0\" SWAP=\"0\"/>"
-              "<Variabile Enable=\"1\" Position=\"2\" Desc=\"Volume Flow m3/h (U0S5T0)\" Type=\"8\" VIF_ASCII=\"\" "
-              "Fun_Field=\"2\" Length=\"0\" ModReg=\"3\" Dim=\"1\" Unit=\"0\" StoNumber=\"5\" Tariff=\"0\" VIFE=\"0\" "
-              "ModScale=\"0\" BCDtoINT=\"1\" SWAP=\"0\"/>"
-              "<Variabile Enable=\"1\" Position=\"3\" Desc=\"Energy Wh (U1S0T2)\" Type=\"0\" VIF_ASCII=\"\" "
-              "Fun_Field=\"0\" Length=\"0\" ModReg=\"4\" Dim=\"4\" Unit=\"1\" StoNumber=\"0\" Tariff=\"2\" VIFE=\"0\" "
-              "ModScale=\"0\" BCDtoINT=\"1\" SWAP=\"0\"/>"
-              "</Nodo></M-Bus_Network>\r\n");
+    EXPECT_EQ(dir.read("M_Bus.xml"), Example_Network_Xml);
     // The editor reads what the scan wrote.
     TNodi_List net;
     EXPECT_EQ(Read_MBus_Network(Utf8ToString(dir.file("M_Bus.xml")), 10, net), u"");

@@ -2,6 +2,7 @@
 
 #include "MBusFixture.h"
 #include "MBusPty.h"
+#include "MBusSteppedScan.h"
 #include "support/SimConverter.h"
 
 #include "shell/Globals.h"
@@ -34,27 +35,7 @@ std::string Hex(const ByteString& s) {
     return out;
 }
 
-// The test's time: the tick moves only when the scan pauses or the test steps.
-struct TFakeClock : TScanClock {
-    std::atomic<Cardinal>& Now;
-    explicit TFakeClock(std::atomic<Cardinal>& now) : Now(now) {}
-    Cardinal Tick() override { return Now; }
-    void Wait(Cardinal ms) override { Now += ms; }
-};
-
 using TReport = std::tuple<int, int, int, int>;
-
-// The scan thread left unstarted: the test steps its state machine, and lets
-// every awaited answer land before the step that judges it.
-class TSteppedScan : public TMBusScanDecode {
-public:
-    explicit TSteppedScan(std::atomic<Cardinal>& now) : TMBusScanDecode(true, std::make_unique<TFakeClock>(now)) {}
-    Cardinal Sends() const { return Send_Count; }
-    bool Landed() { return Answer(); }
-    void Deliver(const ByteString& data) { UDP_ServerUDPRead(TUdpDatagram{data, kSimAddress, 10000}); }
-    int Length() const { return Ans_Len; }
-    std::atomic<Cardinal>* Now = nullptr;
-};
 
 class MBusScan : public TMBusTest {
 protected:
@@ -77,19 +58,7 @@ protected:
         for (int i = 0; i < maxSteps && scan.InScan(); ++i) Step();
     }
 
-    void Step() {
-        const Cardinal sendsBefore = scan.Sends();
-        const std::size_t answersBefore = sim.SentCount();
-        scan.Scan_Decode();
-        if (scan.Sends() != sendsBefore) {
-            ASSERT_TRUE(sim.WaitForHandled(sends += scan.Sends() - sendsBefore));
-            if (sim.SentCount() != answersBefore) {
-                for (int k = 0; k < 2000 && !scan.Landed(); ++k) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                ASSERT_TRUE(scan.Landed());
-            }
-        }
-        now += 40;
-    }
+    void Step() { Step_Scan(scan, sim, sends, now); }
 
     std::vector<ByteString> Log() const {
         std::vector<ByteString> out;

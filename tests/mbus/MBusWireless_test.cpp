@@ -26,8 +26,7 @@ TBytes Cat(TBytes a, const TBytes& b) {
     return a;
 }
 
-// The published security-mode-5 example, its key and its encrypted part.
-const TAesKey Key5 = Arr<16>(u"0102030405060708090A0B0C0D0E0F11");
+// The published security-mode-5 example's encrypted part (its key is Key5).
 const TBytes Encrypted5 = Hex(u"59 23 C9 5A AA 26 D1 B2 E7 49 3B 01 3E C4 A6 F6 D3 52 9B 52 0E DF F0 EA 6D EF C9 9D 6D 69 EB F3");
 const TBytes Module_Bytes = {0x00, 0x5A};
 const TBytes Short_Header = Hex(u"2E 44 93 15 78 56 34 12 33 03 7A 2A 00 20 25");

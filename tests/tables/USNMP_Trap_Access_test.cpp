@@ -7,6 +7,7 @@
 #include "shell/ULanguage.h"
 #include "support/StandInRowGrid.h"
 #include "support/TempDir.h"
+#include "tables/Check_Outcome.h"
 
 #include <gtest/gtest.h>
 
@@ -184,17 +185,8 @@ TEST(SnmpTrapAccess, ValidationStopsAtTheFirstFailureWithItsMessage) {
         m.Read_Row(2, "beta");
         m.Write_Row(1, "gamma");
         c.edit(m);
-        TScriptedDialogService dialogs;
         std::vector<String> descs;
-        const bool ok = SNMP_Controllo_dati(m.read, m.write, c.conversion_shown, descs);
-        EXPECT_EQ(ok, c.message == nullptr);
-        if (c.message) {
-            ASSERT_EQ(dialogs.Shown.size(), 1u);
-            EXPECT_EQ(StringToUtf8(dialogs.Shown[0].Text), c.message);
-            EXPECT_EQ(dialogs.Shown[0].Icon, diError);
-        } else {
-            EXPECT_TRUE(dialogs.Shown.empty());
-        }
+        Expect_Check_Outcome([&] { return SNMP_Controllo_dati(m.read, m.write, c.conversion_shown, descs); }, c.message);
     }
 }
 

@@ -187,7 +187,10 @@ void TMouseActions::Assign(const TPersistent* Source) {
 // TSyncGrid, TBands, TFocusHelper
 
 void TSyncGrid::SetGrid(TStringGrid* Value) {
-    if (Value != FOwner) FGrid = Value;
+    if (Value == FOwner) return;
+    FGrid = Value;
+    // The owner hears of the other grid's end and lets go of it.
+    if (Value && FOwner) Value->FreeNotification(FOwner);
 }
 
 void TSyncGrid::Assign(const TPersistent* Source) {

@@ -11,7 +11,12 @@ Char GetThousandSeparatorChar() { return FormatSettings().ThousandSeparator; }
 Char GetDecimalSeparatorChar() { return FormatSettings().DecimalSeparator; }
 String GetShortDateFormat() { return FormatSettings().ShortDateFormat; }
 
-bool IsDigitChar(Char Ch) { return CharIsNumber(Ch); }
+bool IsDigitChar(Char Ch) {
+    // Among the ASCII characters only 0 to 9 are numbers; sorting asks this
+    // for every character of every compared cell.
+    if (Ch < 0x80) return Ch >= u'0' && Ch <= u'9';
+    return CharIsNumber(Ch);
+}
 bool IsDigitOrMinus(Char Ch) { return Ch == u'-' || IsDigitChar(Ch); }
 
 bool IsNumberChar(Char Ch) {

@@ -1,0 +1,344 @@
+// Drag and drop: the tree as drag source (the selection travels in a data
+// object) and as drop target (drop target node, drop mode, suggested effect,
+// automatic expansion, the drop).
+
+#include "tree/LazyTrees_p.h"
+
+#include "framework/Forms.h"
+#include "framework/Messages.h"
+
+namespace {
+
+constexpr unsigned ExpandTimer = 1;
+
+TShiftState ShiftOfKeys(Cardinal KeyState) {
+    TShiftState Shift;
+    if (KeyState & MK_SHIFT) Shift.Include(ssShift);
+    if (KeyState & MK_CONTROL) Shift.Include(ssCtrl);
+    if (KeyState & MK_LBUTTON) Shift.Include(ssLeft);
+    if (KeyState & MK_RBUTTON) Shift.Include(ssRight);
+    if (KeyState & MK_MBUTTON) Shift.Include(ssMiddle);
+    if ((KeyState & MK_ALT) || GetKeyState(VK_MENU) < 0) Shift.Include(ssAlt);
+    return Shift;
+}
+
+}  // namespace
+
+TLTDragManager::TLTDragManager(TBaseLazyTree* Owner) : FOwner(Owner->AliveToken()) {}
+
+TBaseLazyTree* TLTDragManager::Owner() const {
+    auto Token = FOwner.lock();
+    return Token ? *Token : nullptr;
+}
+
+HRESULT TLTDragManager::QueryContinueDrag(bool EscapePressed, Cardinal KeyState) {
+    if (EscapePressed || ((KeyState & MK_LBUTTON) && (KeyState & MK_RBUTTON))) return DRAGDROP_S_CANCEL;
+    if (KeyState & (MK_LBUTTON | MK_RBUTTON)) return S_OK;
+    return DRAGDROP_S_DROP;
+}
+
+HRESULT TLTDragManager::GiveFeedback(Cardinal) { return DRAGDROP_S_USEDEFAULTCURSORS; }
+
+HRESULT TLTDragManager::DragEnter(const std::shared_ptr<IDataObject>& Data, Cardinal KeyState, TPoint Point,
+                                  Cardinal& Effect) {
+    TBaseLazyTree* Tree = Owner();
+    if (!Tree) return E_UNEXPECTED;
+    FDataObject = Data;
+    FIsDropTarget = true;
+    FDragSource = Tree->SourceTreeOfDataObject(Data);
+    return Tree->OleDragEnter(FDragSource, KeyState, Point, Effect);
+}
+
+HRESULT TLTDragManager::DragOver(Cardinal KeyState, TPoint Point, Cardinal& Effect) {
+    TBaseLazyTree* Tree = Owner();
+    if (!Tree) return E_UNEXPECTED;
+    return Tree->OleDragOver(FDragSource, KeyState, Point, dsDragMove, Effect);
+}
+
+HRESULT TLTDragManager::DragLeave() {
+    if (TBaseLazyTree* Tree = Owner()) Tree->OleDragLeave();
+    FIsDropTarget = false;
+    FDragSource = nullptr;
+    FDataObject.reset();
+    return S_OK;
+}
+
+HRESULT TLTDragManager::Drop(const std::shared_ptr<IDataObject>& Data, Cardinal KeyState, TPoint Point,
+                             Cardinal& Effect) {
+    TBaseLazyTree* Tree = Owner();
+    HRESULT Result = Tree ? Tree->OleDrop(FDragSource, Data, KeyState, Point, Effect) : E_UNEXPECTED;
+    FIsDropTarget = false;
+    FDragSource = nullptr;
+    FDataObject.reset();
+    return Result;
+}
+
+std::shared_ptr<IDataObject> TLTDragManager::DragDataObject() {
+    if (FDataObject) return FDataObject;
+    TBaseLazyTree* Tree = Owner();
+    if (!Tree) return nullptr;
+    std::shared_ptr<IDataObject> Data;
+    if (Tree->OnCreateDataObject) Tree->OnCreateDataObject(Tree, Data);
+    return Data ? Data : Tree->DoCreateDataObject();
+}
+
+std::shared_ptr<TLTDragManager> TBaseLazyTree::DragManager() {
+    if (!FDragManager) FDragManager = std::make_shared<TLTDragManager>(this);
+    return FDragManager;
+}
+
+void TBaseLazyTree::UpdateDropTarget() {
+    if (!HandleAllocated() || IsLoading()) return;
+    if (FOptions->MiscOptions().Contains(toAcceptOLEDrop)) RegisterDragDrop(this, DragManager());
+    else RevokeDragDrop(this);
+}
+
+// ---------------------------------------------------------------------------
+// Source side
+// ---------------------------------------------------------------------------
+
+bool TBaseLazyTree::DoDragAllowed(PLazyNode Node, TColumnIndex Column) {
+    bool Allowed = false;
+    if (OnDragAllowed) OnDragAllowed(this, Node, Column, Allowed);
+    return Allowed;
+}
+
+void TBaseLazyTree::BeginDrag(bool Immediate, int Threshold) {
+    if (DragType == dtFw) {
+        DoStateChange({tsFwDragPending});
+        TCustomControl::BeginDrag(Immediate, Threshold);
+        return;
+    }
+    if (FStates.Contains(tsOLEDragPending) || FStates.Contains(tsOLEDragging)) return;
+    FDragThreshold = Threshold < 0 ? DragThreshold : Threshold;
+    if (Immediate) RunOleDrag(FLastClickPos);
+    else DoStateChange({tsOLEDragPending});
+}
+
+bool TBaseLazyTree::Dragging() const {
+    return FStates.Contains(tsOLEDragging) || FStates.Contains(tsOLEDragPending) || TCustomControl::Dragging();
+}
+
+bool TBaseLazyTree::DragMouseMove(int X, int Y) {
+    if (!FStates.Contains(tsOLEDragPending)) return false;
+    if (std::abs(X - FLastClickPos.X) < FDragThreshold && std::abs(Y - FLastClickPos.Y) < FDragThreshold) return false;
+    RunOleDrag(FLastClickPos);
+    return true;
+}
+
+void TBaseLazyTree::RunOleDrag(TPoint) {
+    DoEditCancelled();
+    if (PLazyNode Hot = FCurrentHotNode) {
+        FCurrentHotNode = nullptr;
+        InvalidateNode(Hot);
+    }
+    if (FFocusedNode && !FFocusedNode->States.Contains(vsSelected)) {
+        MergeIntoSelection(TNodeArray{FFocusedNode}, 1, false);
+        InvalidateNode(FFocusedNode);
+    }
+    FDragSelection = GetSortedSelection(true);
+    DoStateChange({tsOLEDragging}, {tsClearPending, tsOLEDragPending});
+    std::shared_ptr<TLTDragManager> Manager = DragManager();
+    std::shared_ptr<IDataObject> Data = Manager->DragDataObject();
+    FLastDropMode = dmOnNode;
+    FLastDragEffect = 0;
+    Cardinal Allowed = 0;
+    if (DragOperations.Contains(doCopy)) Allowed |= DROPEFFECT_COPY;
+    if (DragOperations.Contains(doMove)) Allowed |= DROPEFFECT_MOVE;
+    if (DragOperations.Contains(doLink)) Allowed |= DROPEFFECT_LINK;
+    if (Allowed == 0) Allowed = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+    TFinally Done{[this] {
+        if (FLastDragEffect == DROPEFFECT_MOVE && FOptions->AutoOptions().Contains(toAutoDeleteMovedNodes))
+            DeleteSelectedNodes();
+        DoStateChange({}, {tsOLEDragging});
+        FDragSelection.clear();
+    }};
+    ::DoDragDrop(Data, Manager, Allowed, FLastDragEffect);
+}
+
+// ---------------------------------------------------------------------------
+// Target side
+// ---------------------------------------------------------------------------
+
+Cardinal TBaseLazyTree::SuggestedDropEffect(TBaseLazyTree* Source, TShiftState Shift, TPoint, Cardinal AllowedEffects) {
+    auto IfAllowed = [AllowedEffects](Cardinal Effect, Cardinal Otherwise) {
+        return (AllowedEffects & Effect) ? Effect : Otherwise;
+    };
+    const Cardinal Base = Source == this ? IfAllowed(DROPEFFECT_MOVE, AllowedEffects) : IfAllowed(DROPEFFECT_COPY, AllowedEffects);
+    const bool Ctrl = Shift.Contains(ssCtrl), ShiftKey = Shift.Contains(ssShift);
+    if (Ctrl && ShiftKey) return IfAllowed(DROPEFFECT_LINK, Base);
+    if (Ctrl) return IfAllowed(DROPEFFECT_COPY, Base);
+    if (ShiftKey) return IfAllowed(DROPEFFECT_MOVE, Base);
+    if (Shift.Contains(ssAlt)) return IfAllowed(DROPEFFECT_LINK, Base);
+    return Base;
+}
+
+TDropMode TBaseLazyTree::DropModeAt(TPoint P, THitInfo& HitInfo, TRect NodeRect) {
+    const TLTSelectionOptions Selection = FOptions->SelectionOptions();
+    const bool FullRow = HitInfo.HitNode && (FOptions->MiscOptions().Contains(toFullRowDrag) || Selection.Contains(toFullRowSelect));
+    const bool OffContent = HitInfo.HitPosition != hiOnItemLabel && HitInfo.HitPosition != hiOnNormalIcon &&
+                            HitInfo.HitPosition != hiOnStateIcon;
+    if (FOptions->MiscOptions().Contains(toReportMode) && !FullRow && OffContent) HitInfo.HitNode = nullptr;
+    if (!HitInfo.HitNode) return dmNowhere;
+    if (OffContent && FOptions->PaintOptions().Contains(toShowDropmark))
+        return P.Y < (NodeRect.Top + NodeRect.Bottom) / 2 ? dmAbove : dmBelow;
+    return dmOnNode;
+}
+
+bool TBaseLazyTree::DoDragOver(TObject* Source, TShiftState Shift, TDragState State, TPoint Pt, TDropMode Mode,
+                               Cardinal& Effect) {
+    bool Accept = false;
+    if (OnDragOver) OnDragOver(this, Source, Shift, State, Pt, Mode, Effect, Accept);
+    return Accept;
+}
+
+void TBaseLazyTree::DoDragDrop(TObject* Source, const std::shared_ptr<IDataObject>& DataObject,
+                               const std::vector<CLIPFORMAT>& Formats, TShiftState Shift, TPoint Pt, Cardinal& Effect,
+                               TDropMode Mode) {
+    if (OnDragDrop) OnDragDrop(this, Source, DataObject, Formats, Shift, Pt, Effect, Mode);
+}
+
+HRESULT TBaseLazyTree::OleDragEnter(TBaseLazyTree* Source, Cardinal KeyState, TPoint Pt, Cardinal& Effect) {
+    try {
+        TShiftState Shift = ShiftOfKeys(KeyState);
+        if (FStates.Contains(tsLeftButtonDown)) Shift.Include(ssLeft);
+        if (FStates.Contains(tsMiddleButtonDown)) Shift.Include(ssMiddle);
+        if (FStates.Contains(tsRightButtonDown)) Shift.Include(ssRight);
+        Pt = ScreenToClient(Pt);
+        Effect = SuggestedDropEffect(Source, Shift, Pt, Effect);
+        if (!DoDragOver(Source, Shift, dsDragEnter, Pt, FLastDropMode, Effect)) {
+            Effect = DROPEFFECT_NONE;
+            return S_OK;
+        }
+        THitInfo Hit = GetHitTestInfoAt(Pt.X, Pt.Y);
+        if (Hit.HitNode) {
+            FDropTargetNode = Hit.HitNode;
+            const bool FullRow = FOptions->MiscOptions().Contains(toFullRowDrag) ||
+                                 FOptions->SelectionOptions().Contains(toFullRowSelect);
+            if (Hit.HitPosition == hiOnItemLabel || FullRow) {
+                FLastDropMode = dmOnNode;
+            } else {
+                const TRect R = GetDisplayRect(Hit.HitNode, false);
+                FLastDropMode = Pt.Y < (R.Top + R.Bottom) / 2 ? dmAbove : dmBelow;
+            }
+        } else {
+            FLastDropMode = dmNowhere;
+        }
+        return S_OK;
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
+}
+
+HRESULT TBaseLazyTree::OleDragOver(TBaseLazyTree* Source, Cardinal KeyState, TPoint Pt, TDragState State,
+                                   Cardinal& Effect) {
+    try {
+        Pt = ScreenToClient(Pt);
+        TShiftState Shift = ShiftOfKeys(KeyState);
+        if (FStates.Contains(tsLeftButtonDown)) Shift.Include(ssLeft);
+        if (FStates.Contains(tsMiddleButtonDown)) Shift.Include(ssMiddle);
+        if (FStates.Contains(tsRightButtonDown)) Shift.Include(ssRight);
+        THitInfo Hit = GetHitTestInfoAt(Pt.X, Pt.Y);
+        const TRect R = Hit.HitNode ? GetDisplayRect(Hit.HitNode, false) : TRect();
+        const TDropMode Mode = DropModeAt(Pt, Hit, R);
+        if (Hit.HitNode != FDropTargetNode || Mode != FLastDropMode) {
+            FLastDropMode = Mode;
+            if (Hit.HitNode != FDropTargetNode) {
+                StopTimer(ExpandTimer);
+                PLazyNode Old = FDropTargetNode;
+                FDropTargetNode = Hit.HitNode;
+                if (Old) InvalidateNode(Old);
+                if (FDropTargetNode) {
+                    InvalidateNode(FDropTargetNode);
+                    // Hovering over a node with children opens it after a while.
+                    if (FOptions->AutoOptions().Contains(toAutoDropExpand) &&
+                        FDropTargetNode->States.Contains(vsHasChildren))
+                        StartTimer(ExpandTimer, AutoExpandDelay);
+                }
+            } else if (FDropTargetNode) {
+                InvalidateNode(FDropTargetNode);
+            }
+        }
+        Effect = SuggestedDropEffect(Source, Shift, Pt, Effect);
+        if (!DoDragOver(Source, Shift, State, Pt, FLastDropMode, Effect)) Effect = DROPEFFECT_NONE;
+        return S_OK;
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
+}
+
+void TBaseLazyTree::OleDragLeave() {
+    StopTimer(ExpandTimer);
+    if (FDropTargetNode) InvalidateNode(FDropTargetNode);
+    FDropTargetNode = nullptr;
+    Cardinal Effect = DROPEFFECT_NONE;
+    DoDragOver(nullptr, {}, dsDragLeave, TPoint{0, 0}, FLastDropMode, Effect);
+}
+
+HRESULT TBaseLazyTree::OleDrop(TBaseLazyTree* Source, const std::shared_ptr<IDataObject>& DataObject,
+                               Cardinal KeyState, TPoint Pt, Cardinal& Effect) {
+    TFinally Clear{[this] {
+        if (FDropTargetNode) InvalidateNode(FDropTargetNode);
+        FDropTargetNode = nullptr;
+    }};
+    StopTimer(ExpandTimer);
+    StopTimer(4);
+    DoStateChange({}, {tsScrolling, tsScrollPending});
+    HRESULT Result = OleDragOver(Source, KeyState, Pt, dsDragMove, Effect);
+    if (FAILED(Result) || (Effect & ~DROPEFFECT_SCROLL) == 0) return E_FAIL;
+    try {
+        TShiftState Shift = ShiftOfKeys(KeyState) - TShiftState{ssLeft, ssMiddle, ssRight};
+        Shift.Include(FStates.Contains(tsRightButtonDown) ? ssRight : FStates.Contains(tsMiddleButtonDown) ? ssMiddle : ssLeft);
+        Pt = ScreenToClient(Pt);
+        std::vector<CLIPFORMAT> Formats;
+        std::shared_ptr<IEnumFORMATETC> Enum;
+        if (!DataObject || FAILED(DataObject->EnumFormatEtc(DATADIR_GET, Enum)) || !Enum) return E_UNEXPECTED;
+        HRESULT Reset = Enum->Reset();
+        if (FAILED(Reset)) return E_UNEXPECTED;
+        FORMATETC Format;
+        while (Enum->Next(1, &Format, nullptr) == S_OK) Formats.push_back(Format.cfFormat);
+        DoDragDrop(Source, DataObject, Formats, Shift, Pt, Effect, FLastDropMode);
+        return Reset;
+    } catch (const std::exception& E) {
+        Application->HandleException(E);
+        return E_UNEXPECTED;
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
+}
+
+void TBaseLazyTree::AutoExpandDropTarget() {
+    StopTimer(ExpandTimer);
+    if (FDropTargetNode && FDropTargetNode->States.Contains(vsHasChildren) &&
+        !FDropTargetNode->States.Contains(vsExpanded)) {
+        ToggleNode(FDropTargetNode);
+        if (HandleAllocated()) Update();
+    }
+}
+
+bool TBaseLazyTree::ProcessDrop(const std::shared_ptr<IDataObject>& DataObject, PLazyNode TargetNode, Cardinal& Effect,
+                                TLTNodeAttachMode Mode) {
+    if (Mode == amNoWhere) {
+        Effect = DROPEFFECT_NONE;
+        return false;
+    }
+    BeginUpdate();
+    TFinally End{[this] { EndUpdate(); }};
+    TBaseLazyTree* Source = SourceTreeOfDataObject(DataObject);
+    if (Source) Source->BeginUpdate();
+    TFinally EndSource{[Source] {
+        if (Source) Source->EndUpdate();
+    }};
+    try {
+        if ((Effect & DROPEFFECT_MOVE) && Source) {
+            bool Result = ProcessOLEData(Source, DataObject, TargetNode, Mode, (Effect & DROPEFFECT_COPY) == 0);
+            Effect = DROPEFFECT_NONE;
+            return Result;
+        }
+        if (Effect & (DROPEFFECT_COPY | DROPEFFECT_MOVE)) return ProcessOLEData(Source, DataObject, TargetNode, Mode, false);
+        return false;
+    } catch (...) {
+        Effect = DROPEFFECT_NONE;
+        return false;
+    }
+}

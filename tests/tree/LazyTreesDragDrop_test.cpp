@@ -1,0 +1,225 @@
+#include "tree/LazyTrees.ClipboardFormats.h"
+#include "tree/TreeCheck.h"
+
+#include "framework/DataTransfer.h"
+#include "framework/Forms.h"
+#include "framework/Messages.h"
+#include "framework/Simulate.h"
+
+#include <map>
+#include <string>
+
+using treetest::ExpectConsistent;
+
+namespace {
+
+// Two string trees side by side on a shown form, texts kept in their nodes'
+// data; B takes drops of the tree's own format.
+struct TwoTrees {
+    TwoTrees() {
+        form.SetBounds(50, 50, 420, 200);
+        for (int I = 0; I < 2; ++I) {
+            auto* T = new TLazyStringTree(&form);
+            T->SetParent(&form);
+            T->SetBounds(I * 210, 0, 200, 180);
+            T->SetNodeDataSize(int(sizeof(int)));
+            T->ClipboardFormats().Add(u"Lazy Tree Data");
+            T->TreeOptions().SetMiscOptions({toAcceptOLEDrop});
+            T->TreeOptions().SetSelectionOptions({toMultiSelect});
+            T->OnGetText = [](TBaseLazyTree* Tree, PLazyNode Node, TColumnIndex, TLSTTextType, String& Text) {
+                Text = S(std::to_string(*Tree->GetNodeData<int>(Node)));
+            };
+            T->OnSaveNode = [](TBaseLazyTree*, PLazyNode Node, TStream& S) { S.WriteDWord(Cardinal(*Node->GetData<int>())); };
+            T->OnLoadNode = [](TBaseLazyTree*, PLazyNode Node, TStream& S) { *Node->GetData<int>() = int(S.ReadDWord()); };
+            (I == 0 ? a : b) = T;
+        }
+        for (int N : {1, 2, 3}) Add(a, nullptr, N);
+        PLazyNode Parent = Add(b, nullptr, 7);
+        Add(b, Parent, 71);
+        Add(b, nullptr, 8);
+        form.Show();
+    }
+    static PLazyNode Add(TLazyStringTree* T, PLazyNode Parent, int N) {
+        PLazyNode Node = T->AddChild(Parent);
+        *T->GetNodeData<int>(Node) = N;
+        return Node;
+    }
+    static std::string Shape(TBaseLazyTree* T, PLazyNode Parent = nullptr) {
+        std::string R;
+        for (PLazyNode Run = T->GetFirstChildNoInit(Parent ? Parent : T->RootNode()); Run; Run = Run->NextSibling) {
+            if (!R.empty()) R += ' ';
+            R += std::to_string(*Run->GetData<int>());
+            if (Run->FirstChild) R += "(" + Shape(T, Run) + ")";
+        }
+        return R;
+    }
+    static PLazyNode Find(TBaseLazyTree* T, int N) {
+        for (PLazyNode Run = T->GetFirstNoInit(); Run; Run = T->GetNextNoInit(Run))
+            if (*Run->GetData<int>() == N) return Run;
+        return nullptr;
+    }
+    // A point on a node's text, in the tree's client coordinates.
+    static TPoint On(TBaseLazyTree* T, int N) {
+        TRect R = T->GetDisplayRect(Find(T, N), true);
+        return {R.Left + 3, (R.Top + R.Bottom) / 2};
+    }
+    // B accepts and inserts what is dropped where the mode says.
+    void AcceptInB() {
+        b->OnDragOver = [](TBaseLazyTree*, TObject*, TShiftState, TDragState, TPoint, TDropMode, Cardinal&, bool& Accept) {
+            Accept = true;
+        };
+        b->OnDragDrop = [this](TBaseLazyTree* Sender, TObject*, std::shared_ptr<IDataObject> Data,
+                               const std::vector<CLIPFORMAT>& Formats, TShiftState, TPoint, Cardinal& Effect, TDropMode Mode) {
+            formats = Formats;
+            TLTNodeAttachMode Attach = Mode == dmAbove ? amInsertBefore : Mode == dmBelow ? amInsertAfter : amAddChildLast;
+            Sender->ProcessDrop(Data, Sender->DropTargetNode(), Effect, Attach);
+        };
+    }
+    TForm form{nullptr};
+    TLazyStringTree* a;
+    TLazyStringTree* b;
+    std::vector<CLIPFORMAT> formats;
+};
+
+TEST(LazyTreeDragDrop, SuggestedEffects) {
+    TBaseLazyTree Tree(nullptr), Other(nullptr);
+    constexpr Cardinal C = DROPEFFECT_COPY, M = DROPEFFECT_MOVE, L = DROPEFFECT_LINK, All = C | M | L;
+    struct Case {
+        TBaseLazyTree* Source;
+        TShiftState Shift;
+        Cardinal Allowed;
+        Cardinal Expected;
+    };
+    const Case Cases[] = {
+        {&Tree, {}, All, M},           {&Other, {}, All, C},          {nullptr, {}, All, C},
+        {&Tree, {}, C | L, C | L},     {&Other, {}, M, M},            {&Tree, {ssCtrl}, All, C},
+        {&Tree, {ssShift}, All, M},    {&Other, {ssShift}, All, M},   {&Tree, {ssCtrl, ssShift}, All, L},
+        {&Tree, {ssAlt}, All, L},      {&Tree, {ssCtrl, ssShift}, C | M, M},
+        {&Other, {ssCtrl}, M | L, M | L},
+    };
+    for (const Case& K : Cases)
+        EXPECT_EQ(Tree.SuggestedDropEffect(K.Source, K.Shift, {0, 0}, K.Allowed), K.Expected)
+            << (K.Source == &Tree) << " " << K.Allowed;
+}
+
+TEST(LazyTreeDragDrop, DropModesByPosition) {
+    TBaseLazyTree Tree(nullptr);
+    PLazyNode Node = Tree.AddChild(nullptr);
+    const TRect R{0, 0, 100, 18};
+    struct Case {
+        TBaseLazyTree::THitPosition Where;
+        int Y;
+        bool Dropmark;
+        TDropMode Mode;
+    };
+    for (const Case& C : {Case{TBaseLazyTree::hiOnItemRight, 3, true, dmAbove}, Case{TBaseLazyTree::hiOnItemRight, 12, true, dmBelow},
+                          Case{TBaseLazyTree::hiOnItemIndent, 8, true, dmAbove}, Case{TBaseLazyTree::hiOnItemLabel, 3, true, dmOnNode},
+                          Case{TBaseLazyTree::hiOnNormalIcon, 15, true, dmOnNode}, Case{TBaseLazyTree::hiOnItemRight, 3, false, dmOnNode}}) {
+        Tree.TreeOptions().SetPaintOptions(C.Dropmark ? TLTPaintOptions{toShowDropmark} : TLTPaintOptions{});
+        TBaseLazyTree::THitInfo Hit{Node, C.Where};
+        EXPECT_EQ(Tree.DropModeAt({5, C.Y}, Hit, R), C.Mode) << C.Where << " y " << C.Y;
+    }
+    TBaseLazyTree::THitInfo Nothing;
+    EXPECT_EQ(Tree.DropModeAt({5, 5}, Nothing, R), dmNowhere);
+    Tree.TreeOptions().SetMiscOptions({toReportMode});
+    TBaseLazyTree::THitInfo Beside{Node, TBaseLazyTree::hiOnItemRight};
+    EXPECT_EQ(Tree.DropModeAt({5, 5}, Beside, R), dmNowhere) << "report mode: only the content takes drops";
+    EXPECT_EQ(Beside.HitNode, nullptr);
+}
+
+TEST(LazyTreeDragDrop, NoDropWithoutAnAcceptingHandler) {
+    TwoTrees F;
+    F.a->AddToSelection(F.Find(F.a, 2));
+    auto Data = F.a->CreateDataObject(false);
+    const TPoint Over = F.b->ClientToScreen(TwoTrees::On(F.b, 8));
+    Cardinal Effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    auto Target = F.b->DragManager();
+    EXPECT_EQ(Target->DragEnter(Data, MK_LBUTTON, Over, Effect), S_OK);
+    EXPECT_EQ(Effect, DROPEFFECT_NONE);
+    Effect = DROPEFFECT_COPY;
+    EXPECT_EQ(Target->DragOver(MK_LBUTTON, Over, Effect), S_OK);
+    EXPECT_EQ(Effect, DROPEFFECT_NONE);
+    Effect = DROPEFFECT_COPY;
+    EXPECT_EQ(Target->Drop(Data, 0, Over, Effect), E_FAIL);
+    EXPECT_EQ(TwoTrees::Shape(F.b), "7(71) 8");
+    EXPECT_EQ(F.b->DropTargetNode(), nullptr);
+}
+
+TEST(LazyTreeDragDrop, HoveringOpensTheTargetAfterTheDelay) {
+    TwoTrees F;
+    F.AcceptInB();
+    F.b->TreeOptions().SetAutoOptions({toAutoDropExpand});
+    F.b->AutoExpandDelay = 300;
+    F.a->AddToSelection(F.Find(F.a, 1));
+    auto Data = F.a->CreateDataObject(false);
+    auto Target = F.b->DragManager();
+    Cardinal Effect = DROPEFFECT_COPY;
+    Target->DragEnter(Data, MK_LBUTTON, F.b->ClientToScreen(TwoTrees::On(F.b, 8)), Effect);
+    const Cardinal Starts = F.b->TimerStarts(1);
+    Effect = DROPEFFECT_COPY;
+    Target->DragOver(MK_LBUTTON, F.b->ClientToScreen(TwoTrees::On(F.b, 7)), Effect);
+    EXPECT_EQ(Effect, DROPEFFECT_COPY);
+    EXPECT_EQ(F.b->DropTargetNode(), TwoTrees::Find(F.b, 7));
+    EXPECT_EQ(F.b->TimerStarts(1), Starts + 1) << "a node with children arms the expand timer";
+    EXPECT_FALSE(F.b->GetExpanded(TwoTrees::Find(F.b, 7)));
+    F.b->TimerFired(1);
+    EXPECT_TRUE(F.b->GetExpanded(TwoTrees::Find(F.b, 7)));
+    Target->DragLeave();
+    EXPECT_EQ(F.b->DropTargetNode(), nullptr);
+}
+
+TEST(LazyTreeDragDrop, ScriptedDragCopiesIntoAnotherTree) {
+    TwoTrees F;
+    F.AcceptInB();
+    F.a->AddToSelection(F.Find(F.a, 2));
+    F.a->AddToSelection(F.Find(F.a, 3));
+    SimulateDrag({{TDragInput::Move, F.b, TwoTrees::On(F.b, 8)}, {TDragInput::Release, F.b, TwoTrees::On(F.b, 8)}});
+    F.a->BeginDrag(true);
+    EXPECT_EQ(F.a->LastDragEffect(), DROPEFFECT_COPY);
+    EXPECT_EQ(TwoTrees::Shape(F.b), "7(71) 8(2 3)");
+    EXPECT_EQ(TwoTrees::Shape(F.a), "1 2 3");
+    EXPECT_EQ(F.formats, std::vector<CLIPFORMAT>{TreeDataFormat()});
+    EXPECT_FALSE(F.a->TreeStates().Contains(tsOLEDragging));
+    ExpectConsistent(*F.b);
+}
+
+TEST(LazyTreeDragDrop, AMoveInsideOneTreeDeletesNothingAfterwards) {
+    TwoTrees F;
+    F.b->TreeOptions().SetAutoOptions({toAutoDeleteMovedNodes});
+    F.b->OnDragOver = [](TBaseLazyTree*, TObject*, TShiftState, TDragState, TPoint, TDropMode, Cardinal&, bool& Accept) {
+        Accept = true;
+    };
+    Cardinal Reported = 99;
+    F.b->OnDragDrop = [&](TBaseLazyTree* Sender, TObject*, std::shared_ptr<IDataObject> Data, const std::vector<CLIPFORMAT>&,
+                          TShiftState, TPoint, Cardinal& Effect, TDropMode) {
+        EXPECT_EQ(Effect, DROPEFFECT_MOVE) << "inside one tree a move is suggested";
+        Sender->ProcessDrop(Data, Sender->DropTargetNode(), Effect, amAddChildLast);
+        Reported = Effect;
+    };
+    F.b->AddToSelection(TwoTrees::Find(F.b, 8));
+    SimulateDrag({{TDragInput::Move, F.b, TwoTrees::On(F.b, 7)}, {TDragInput::Release, F.b, TwoTrees::On(F.b, 7)}});
+    F.b->BeginDrag(true);
+    EXPECT_EQ(Reported, DROPEFFECT_NONE);
+    EXPECT_EQ(TwoTrees::Shape(F.b), "7(71 8)") << "moved, and not deleted after the drag";
+    ExpectConsistent(*F.b);
+}
+
+TEST(LazyTreeDragDrop, MouseDragBetweenTwoTrees) {
+    TwoTrees F;
+    F.AcceptInB();
+    F.a->OnDragAllowed = [](TBaseLazyTree*, PLazyNode, TColumnIndex, bool& Allowed) { Allowed = true; };
+    const TPoint Start = TwoTrees::On(F.a, 1);
+    SimulateDrag({{TDragInput::Move, F.b, TwoTrees::On(F.b, 7)}, {TDragInput::Release, F.b, TwoTrees::On(F.b, 7)}});
+    SimulateMouseDown(F.a, mbLeft, Start.X, Start.Y);
+    EXPECT_TRUE(F.a->TreeStates().Contains(tsOLEDragPending));
+    EXPECT_TRUE(F.a->Dragging());
+    SimulateMouseMove(F.a, Start.X + 2, Start.Y, {ssLeft});
+    EXPECT_TRUE(F.a->TreeStates().Contains(tsOLEDragPending)) << "below the threshold";
+    SimulateMouseMove(F.a, Start.X + 20, Start.Y, {ssLeft});  // the drag runs its script here
+    SimulateMouseUp(F.a, mbLeft, Start.X + 20, Start.Y);
+    EXPECT_FALSE(F.a->Dragging());
+    EXPECT_EQ(TwoTrees::Shape(F.b), "7(71 1) 8");
+    EXPECT_EQ(TwoTrees::Shape(F.a), "1 2 3");
+}
+
+}  // namespace

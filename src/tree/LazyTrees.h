@@ -256,6 +256,7 @@ public:
     int DefaultWidth() const { return FDefaultWidth; }
     void SetDefaultWidth(int Value) { FDefaultWidth = Value; }
     TColumnIndex ClickIndex() const { return FClickIndex; }
+    TColumnIndex HoverIndex() const { return FHoverIndex; }
     TColumnIndex TrackIndex() const { return FTrackIndex; }
     bool IsValidColumn(TColumnIndex Column) const { return Column >= 0 && Column < Count(); }
     // The visible column under a header-relative point (-2 for none).
@@ -311,6 +312,8 @@ private:
     TColumnIndex FDragIndex = -1, FDropTarget = -1;
     // The column under P (client coordinates) made the pressed one, when it may be clicked.
     TColumnIndex PressColumn(TPoint P);
+    // The column under P becomes the hover column; answers whether it changed.
+    bool UpdateHoverColumn(TPoint P);
     void ProcessHeaderClick(TPoint P, TMouseButton Button, bool Force, bool DblClick);
     void PaintCell(TCanvas& Canvas, TLazyTreeColumn& Column, const TRect& Cell);
     TBitmap FHeaderBitmap;
@@ -409,6 +412,9 @@ public:
     void ReapplyFixedAreaConstraints();
     // The tree's header band changed: it recomputes its frame.
     virtual void RefreshHeaderFrame();
+    // After the tree was read: the main column within the columns, the positions
+    // from the stored ones, the limits applied, the auto-size column fitted.
+    void AfterLoading();
     // The tree offers its window messages here first; true when consumed.
     virtual bool HandleHeaderMessage(TMessage& Message);
     // Whether a column border lies under the client x of P (it becomes the tracked column).

@@ -62,6 +62,7 @@ void TBaseLazyTree::Loaded() {
             SetChildCount(FRoot, Count);
         }
     }
+    FHeader->AfterLoading();
 }
 
 void TBaseLazyTree::Assign(const TBaseLazyTree& Source) {

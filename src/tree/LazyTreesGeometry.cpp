@@ -233,6 +233,8 @@ void TBaseLazyTree::CreateWnd() {
     TFinally Done{[this] { DoStateChange({}, {tsWindowCreating}); }};
     TCustomControl::CreateWnd();
     RecomputeHeaderBand();
+    // A height set before the window existed meets its limits now.
+    if (FHeader->States.Contains(hsNeedScaling)) FHeader->ReapplyFixedAreaConstraints();
     FHeader->ShareWidthWithSpringColumns();  // the first width to follow from
     UpdateDropTarget();
     ThemeChanged();

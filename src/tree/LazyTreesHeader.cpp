@@ -919,6 +919,15 @@ void TLTHeader::ReapplyFixedAreaConstraints() {
     FColumns->RefreshPositions();
 }
 
+void TLTHeader::AfterLoading() {
+    MainColumn = UseColumns() ? std::clamp(MainColumn, 0, ColumnCount() - 1) : -1;
+    SortColumn = std::clamp(SortColumn, -1, ColumnCount() - 1);
+    FColumns->RebuildPositions();
+    if (States.Contains(hsNeedScaling)) ReapplyFixedAreaConstraints();
+    else RefreshHeaderFrame();
+    if (Options.Contains(hoAutoResize)) FColumns->FitAutoSizeColumn(true);
+}
+
 void TLTHeader::RefreshHeaderFrame() {
     if (!FOwner->HandleAllocated()) return;
     SetWindowPos(FOwner->Handle(), 0, 0, 0, 0, 0,

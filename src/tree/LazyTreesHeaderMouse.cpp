@@ -1,5 +1,6 @@
 // The mouse over the header band: a press on a column border tracks the
-// column's width until the release, Escape or the loss of the focus; a
+// column's width (one on the lower edge the band's height) until the
+// release, Escape or the loss of the focus; a
 // press on a column presses it and the release clicks it (sorting it with
 // hoHeaderClickAutoSort). The band lies in the frame: its presses arrive as
 // non-client messages, the moves of a tracking press as client ones.
@@ -68,6 +69,15 @@ TColumnIndex TLazyTreeColumns::PressColumn(TPoint P) {
     return Column;
 }
 
+bool TLazyTreeColumns::UpdateHoverColumn(TPoint P) {
+    const TColumnIndex Column = ColumnFromPosition(TPoint{P.X, P.Y + FHeader->Height()});
+    if (Column == FHoverIndex) return false;
+    if (FHoverIndex >= 0) FHeader->Invalidate(FHoverIndex);
+    FHoverIndex = Column;
+    if (Column >= 0) FHeader->Invalidate(Column);
+    return true;
+}
+
 void TLazyTreeColumns::ProcessHeaderClick(TPoint P, TMouseButton Button, bool Force, bool DblClick) {
     TBaseLazyTree* T = FHeader->Treeview();
     const TPoint Q{P.X, P.Y + FHeader->Height()};
@@ -107,6 +117,12 @@ void TLTHeader::Press(TPoint P) {
     FOwner->StopTimer(4);
     FOwner->DoStateChange({}, {tsScrolling, tsScrollPending, tsEditPending});
     FOwner->StopTimer(2);
+    if (InHeaderSplitterArea(P) && Options.Contains(hoHeightResize)) {
+        FColumns->FHoverIndex = -1;
+        States.Include(hsHeightTrackPending);
+        FOwner->SetMouseCapture(true);
+        return;
+    }
     if (BorderHit(P)) {
         FColumns->FHoverIndex = -1;
         States.Include(hsColumnWidthTrackPending);
@@ -169,9 +185,30 @@ bool TLTHeader::HandleHeaderMessage(TMessage& Message) {
             Message.Result = 1;
             return true;
         }
-        if (!BorderHit(FOwner->ScreenToClient(GetCursorPos()))) return false;
-        SetCursor(crHSplit);
+        const TPoint P = FOwner->ScreenToClient(GetCursorPos());
+        if (InHeaderSplitterArea(P) && Options.Contains(hoHeightResize)) SetCursor(crVSplit);
+        else if (BorderHit(P)) SetCursor(crHSplit);
+        else return false;
         Message.Result = 1;
+        return true;
+    }
+    case WM_NCMOUSEMOVE: {
+        // The hover mark follows the mouse; timer 3 clears it once the mouse has left.
+        const TPoint P = ClientOf(Message);
+        if (InHeader(P) && (FColumns->UpdateHoverColumn(P) ||
+                            (FColumns->FDownIndex >= 0 && FColumns->FDownIndex != FColumns->FHoverIndex)))
+            FOwner->StartTimer(3, 50);
+        return false;
+    }
+    case WM_TIMER: {
+        if (Message.WParam != 3) return false;
+        const TPoint P = FOwner->ScreenToClient(GetCursorPos());
+        if (!InHeader(P) || (FColumns->FDownIndex >= 0 && FColumns->FDownIndex != FColumns->FHoverIndex)) {
+            FOwner->StopTimer(3);
+            FColumns->FHoverIndex = FColumns->FClickIndex = FColumns->FDownIndex = -1;
+            Invalidate();
+        }
+        Message.Result = 0;
         return true;
     }
     case WM_NCLBUTTONDOWN:
@@ -187,6 +224,15 @@ bool TLTHeader::HandleHeaderMessage(TMessage& Message) {
         if (States.Contains(hsColumnWidthTrackPending)) {
             States.Exclude(hsColumnWidthTrackPending);
             States.Include(hsColumnWidthTracking);
+        }
+        if (States.Contains(hsHeightTrackPending)) {
+            States.Exclude(hsHeightTrackPending);
+            States.Include(hsHeightTracking);
+        }
+        if (States.Contains(hsHeightTracking)) {
+            // P.Y is the distance below the lower edge: the edge follows the mouse.
+            SetHeight(FHeight + P.Y);
+            return true;
         }
         if (States.Contains(hsColumnWidthTracking) && FColumns->IsValidColumn(FColumns->FTrackIndex)) {
             TLazyTreeColumn* Column = FColumns->Items(FColumns->FTrackIndex);
@@ -213,9 +259,15 @@ bool TLTHeader::HandleHeaderMessage(TMessage& Message) {
         Message.Result = 0;
         return true;
     }
-    case WM_NCLBUTTONDBLCLK: {
-        const TPoint P = ClientOf(Message);
-        if (!InHeader(P)) return false;
+    case WM_NCLBUTTONDBLCLK:
+    case WM_LBUTTONDBLCLK: {
+        const TPoint P = Message.Msg == WM_NCLBUTTONDBLCLK ? ClientOf(Message) : ClientPoint(Message);
+        if (Options.Contains(hoHeightDblClickResize) && InHeaderSplitterArea(P) && FDefaultHeight > 0) {
+            SetHeight(FDefaultHeight);
+            Message.Result = 0;
+            return true;
+        }
+        if (Message.Msg == WM_LBUTTONDBLCLK || !InHeader(P)) return false;
         FColumns->PressColumn(P);
         FColumns->ProcessHeaderClick(P, mbLeft, true, true);
         return false;

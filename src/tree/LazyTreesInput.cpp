@@ -537,8 +537,9 @@ void TBaseLazyTree::WMHScroll(TWMScroll& Message) {
             return;
         }
     }
+    // A page is what the fixed columns leave of the window.
     int Target = ScrollTarget(Message, Position, int(FScrollBarOptions->HorizontalIncrement),
-                              std::max(1, ClientWidth()), RangeX());
+                              std::max(1, ClientWidth() - FHeader->Columns().GetVisibleFixedWidth()), RangeX());
     SetOffsetXY(-Target, FOffsetY);
 }
 
@@ -554,8 +555,9 @@ bool TBaseLazyTree::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint Mouse
                                                                 : Lines * Factor * int(FDefaultNodeHeight);
         SetOffsetXY(FOffsetX, FOffsetY + int(Amount));
     } else {
-        double Amount = Shift.Contains(ssCtrl) ? ClientWidth() * Factor
-                                                : int(FScrollBarOptions->HorizontalIncrement) * Lines * Factor;
+        // Sideways by the scroll width (the average scrolling column, the indent without columns).
+        double Amount = Shift.Contains(ssCtrl) ? (ClientWidth() - FHeader->Columns().GetVisibleFixedWidth()) * Factor
+                                                : FHeader->Columns().GetScrollWidth() * Lines * Factor;
         SetOffsetXY(FOffsetX + int(Amount), FOffsetY);
     }
     return true;

@@ -420,3 +420,75 @@ TEST(LazyTreesHeaderMouse, ClicksReportTheColumnAndSortWithTheOption) {
     EXPECT_EQ(f.log, "");
     EXPECT_EQ(H.SortColumn, 1);
 }
+
+TEST(LazyTreesColumns, SidewaysPagesSkipTheFixedColumnsAndTheWheelStepsByTheScrollWidth) {
+    ColumnTree f(5, 120);
+    TLazyStringTree& t = *f.tree;
+    f.Col(0).SetOptions(f.Col(0).Options() + TLTColumnOptions{coFixed});
+    t.SetRootNodeCount(30);
+    EXPECT_EQ(t.RangeX(), 250);
+    t.Perform(WM_HSCROLL, SB_PAGERIGHT, 0);
+    EXPECT_EQ(t.OffsetX(), -(120 - 50));
+    t.SetOffsetXY(0, 0);
+    SimulateWheel(&t, 60, 20, -40, {ssShift});  // a third of a notch: one line of 50 pixels
+    EXPECT_EQ(t.OffsetX(), -50);
+    SimulateWheel(&t, 60, 20, 120, {ssShift, ssCtrl});  // a page back
+    EXPECT_EQ(t.OffsetX(), 0);
+}
+
+TEST(LazyTreesColumns, ReadSettingsApplyWhenLoadingEnds) {
+    ColumnTree f(0);
+    TLazyStringTree& t = *f.tree;
+    TLTHeader& H = t.Header();
+    t.BeginLoading();
+    for (int I = 0; I < 3; ++I) t.Header().Columns().Add();
+    const Cardinal Stored[] = {2, 0, 1};
+    for (int I = 0; I < 3; ++I) f.Col(I).SetPosition(Stored[I]);
+    H.SetMainColumn(7);
+    H.SetSortColumn(9);
+    EXPECT_EQ(H.MainColumn, 7);  // stored as read
+    t.EndLoading();
+    EXPECT_EQ(H.GetMainColumn(), 2);
+    EXPECT_EQ(H.SortColumn, 2);
+    EXPECT_EQ(f.Columns().PositionToIndex(), (std::vector<TColumnIndex>{1, 2, 0}));
+    EXPECT_EQ(f.Col(1).Left(), 0);
+    EXPECT_EQ(f.Col(2).Left(), 50);
+    EXPECT_EQ(f.Col(0).Left(), 100);
+}
+
+TEST(LazyTreesHeaderMouse, LowerEdgeSetsTheHeightAndADoubleClickResetsIt) {
+    HeaderMouse f;
+    TLTHeader& H = f.tree->Header();
+    SimulateMouseDown(f.tree, mbLeft, 30, 0);
+    EXPECT_TRUE(H.States.Empty());  // only with the option
+    SimulateMouseUp(f.tree, mbLeft, 30, 0);
+    H.SetOptions(H.Options + THeaderOptions{hoHeightResize, hoHeightDblClickResize});
+    SimulateMouseDown(f.tree, mbLeft, 30, -1);
+    EXPECT_TRUE(H.States.Contains(hsHeightTrackPending));
+    SimulateMouseMove(f.tree, 30, 10, {ssLeft});
+    EXPECT_EQ(H.Height(), 19 + 10);
+    EXPECT_EQ(f.tree->ClientHeight(), 200 - 29);
+    SimulateMouseMove(f.tree, 30, -25, {ssLeft});  // the client's top moved down by 10 meanwhile
+    EXPECT_EQ(H.Height(), 10);  // not below the minimum
+    SimulateMouseUp(f.tree, mbLeft, 30, -25);
+    EXPECT_TRUE(H.States.Empty());
+    SimulateDblClick(f.tree, 30, 0);
+    EXPECT_EQ(H.Height(), H.DefaultHeight());
+}
+
+TEST(LazyTreesHeaderMouse, HoverFollowsTheMouseUntilTheTimerFindsItGone) {
+    HeaderMouse f;
+    TLTHeader& H = f.tree->Header();
+    H.SetOptions(H.Options + THeaderOptions{hoHotTrack});
+    const Cardinal Before = f.tree->TimerStarts(3);
+    SimulateMouseMove(f.tree, 75, -8);
+    EXPECT_EQ(f.Columns().HoverIndex(), 1);
+    EXPECT_EQ(f.tree->TimerStarts(3), Before + 1);
+    f.tree->Perform(WM_TIMER, 3, 0);  // still over the header: the mark stays
+    EXPECT_EQ(f.Columns().HoverIndex(), 1);
+    SimulateMouseMove(f.tree, 125, -8);
+    EXPECT_EQ(f.Columns().HoverIndex(), 2);
+    SimulateMouseMove(f.tree, 20, 30);
+    f.tree->Perform(WM_TIMER, 3, 0);
+    EXPECT_EQ(f.Columns().HoverIndex(), -1);
+}

@@ -971,6 +971,8 @@ protected:
 
 private:
     Cardinal FReferenceSerial = 0;
+    // The nodes in a state, in tree order; Resolve leaves out those inside another.
+    TNodeArray SortedNodesInState(TLazyNodeState State, bool Resolve);
 
     // --- Accessibility ----------------------------------------------------------------
 public:

@@ -138,7 +138,7 @@ struct TLazyNode {
 };
 static_assert(sizeof(TLazyNode) <= TLazyNode::DataOffset);
 
-// Errors a caller can cause; HelpContext is 2001 to 2006.
+// Errors a caller can cause; HelpContext is 2001 to 2007.
 class ELazyTreeError : public Exception {
 public:
     ELazyTreeError(String Message, int HelpContext) : Exception(std::move(Message)), FHelpContext(HelpContext) {}

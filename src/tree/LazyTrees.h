@@ -139,7 +139,7 @@ struct TLazyNode {
 };
 static_assert(sizeof(TLazyNode) <= TLazyNode::DataOffset);
 
-// Errors a caller can cause; HelpContext is 2001 to 2006.
+// Errors a caller can cause; HelpContext is 2001 to 2007.
 class ELazyTreeError : public Exception {
 public:
     ELazyTreeError(String Message, int HelpContext) : Exception(std::move(Message)), FHelpContext(HelpContext) {}
@@ -1435,6 +1435,8 @@ protected:
 
 private:
     Cardinal FReferenceSerial = 0;
+    // The nodes in a state, in tree order; Resolve leaves out those inside another.
+    TNodeArray SortedNodesInState(TLazyNodeState State, bool Resolve);
 
     // --- Accessibility ----------------------------------------------------------------
 public:

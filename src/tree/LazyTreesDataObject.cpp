@@ -366,14 +366,14 @@ TLTLazyNodeEnumeration TBaseLazyTree::CutCopyNodes(bool ConsiderChildrenAbove) {
     return E;
 }
 
-TNodeArray TBaseLazyTree::GetSortedCutCopySet(bool Resolve) {
+TNodeArray TBaseLazyTree::SortedNodesInState(TLazyNodeState State, bool Resolve) {
     TNodeArray Result;
     PLazyNode Run = GetFirstNoInit();
     while (Run) {
-        if (Run->States.Contains(vsCutOrCopy)) {
+        if (Run->States.Contains(State)) {
             Result.push_back(Run);
             if (Resolve) {
-                // Skip the subtree: its nodes travel with this one.
+                // Skip the subtree: its nodes go with this one.
                 while (Run != FRoot && !Run->NextSibling) Run = Run->Parent;
                 Run = Run == FRoot ? nullptr : Run->NextSibling;
                 continue;
@@ -383,6 +383,8 @@ TNodeArray TBaseLazyTree::GetSortedCutCopySet(bool Resolve) {
     }
     return Result;
 }
+
+TNodeArray TBaseLazyTree::GetSortedCutCopySet(bool Resolve) { return SortedNodesInState(vsCutOrCopy, Resolve); }
 
 void TBaseLazyTree::CancelCutOrCopy() {
     if (FStates.Contains(tsCopyPending) || FStates.Contains(tsCutPending)) {

@@ -11,14 +11,10 @@ namespace {
 
 constexpr unsigned ExpandTimer = 1;
 
+// The drag calls also tell Alt in the key flags.
 TShiftState ShiftOfKeys(Cardinal KeyState) {
-    TShiftState Shift;
-    if (KeyState & MK_SHIFT) Shift.Include(ssShift);
-    if (KeyState & MK_CONTROL) Shift.Include(ssCtrl);
-    if (KeyState & MK_LBUTTON) Shift.Include(ssLeft);
-    if (KeyState & MK_RBUTTON) Shift.Include(ssRight);
-    if (KeyState & MK_MBUTTON) Shift.Include(ssMiddle);
-    if ((KeyState & MK_ALT) || GetKeyState(VK_MENU) < 0) Shift.Include(ssAlt);
+    TShiftState Shift = KeysToShiftState(KeyState);
+    if (KeyState & MK_ALT) Shift.Include(ssAlt);
     return Shift;
 }
 

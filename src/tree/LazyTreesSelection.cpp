@@ -317,25 +317,7 @@ PLazyNode TBaseLazyTree::GetPreviousSelected(PLazyNode Node, bool ConsiderChildr
     return Run;
 }
 
-TNodeArray TBaseLazyTree::GetSortedSelection(bool Resolve) {
-    TNodeArray Result;
-    Result.reserve(FSelectionCount);
-    PLazyNode Run = GetFirstNoInit();
-    while (Run) {
-        if (Run->States.Contains(vsSelected)) {
-            Result.push_back(Run);
-            if (Resolve) {
-                // Skip the subtree: its nodes go with their selected ancestor.
-                PLazyNode Up = Run;
-                while (Up != FRoot && !Up->NextSibling) Up = Up->Parent;
-                Run = Up == FRoot ? nullptr : Up->NextSibling;
-                continue;
-            }
-        }
-        Run = GetNextNoInit(Run);
-    }
-    return Result;
-}
+TNodeArray TBaseLazyTree::GetSortedSelection(bool Resolve) { return SortedNodesInState(vsSelected, Resolve); }
 
 void TBaseLazyTree::EnsureNodeSelected() {
     if (!FOptions->SelectionOptions().Contains(toAlwaysSelectNode) || IsEmpty()) return;

@@ -670,10 +670,24 @@ public:
     // The cell's number as shown (parentheses or a leading minus negative); 0 for an empty cell.
     double CellToReal(int ACol, int ARow);
 
+    // A list of records with one element per field; the texts escape "&" as
+    // "$amp;" and "<", ">" and the double quote as entities. Written in
+    // XMLEncoding (UTF-8, else Latin-1 with "&#N;" for other characters).
+    String XMLEncoding = u"ISO-8859-1";
+    // Fields are named FieldDescr[i], or "FIELD" and i where it has no entry.
+    void SaveToXML(const String& FileName, const String& ListDescr, const String& RecordDescr,
+                   const TStringList* FieldDescr, bool ExportEmptyCells);
+    // Elements and attributes to cells: one row per child of the document
+    // element, or per element with attributes or several children with LevelToRow.
+    void LoadFromXML(const String& FileName, bool LevelToRow, bool LoadFieldDescr);
+
 private:
     void FileProgress(int Value, int& Last);
     int SaveColumn(int ACol);
     void ReadCSVLines(TStringList& Lines, int MaxRows, bool Insert);
     void CellsLoaded();
+    friend struct TXMLWalk;
+    // Only inside the counts.
+    void LoadXMLCell(int ACol, int ARow, const String& Value);
     bool FAppending = false;
 };

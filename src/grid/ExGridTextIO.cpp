@@ -435,26 +435,28 @@ void TExGridTools::ReadCSVLines(TStringList& Lines, int MaxRows, bool Insert) {
 
 // ----- fixed-width text
 
+int TExGridTools::LongestLine(int ACol) {
+    int longest = 0;
+    for (int r = 0; r < FGrid.RowCount(); ++r) {
+        const String s = FGrid.GetGridCell(ACol, r);
+        std::size_t from = 0;
+        for (;;) {
+            const auto e = s.find(CR, from);
+            String part = s.substr(from, e == String::npos ? String::npos : e - from);
+            std::erase(part, LF);
+            longest = std::max(longest, int(part.size()));
+            if (e == String::npos) break;
+            from = e + 1;
+        }
+    }
+    return longest;
+}
+
 void TExGridTools::SaveToFixed(const String& FileName, TIntList& Widths) {
     const int h = SaveHiddenCells ? FGrid.NumHiddenColumns() : 0;
     const int c0 = SaveStartCol(), c1 = SaveEndCol() + h, r0 = SaveStartRow(), r1 = SaveEndRow();
-    for (int c = c0; c <= c1; ++c) {
-        if (c - c0 < Widths.Count()) continue;
-        int longest = 0;
-        for (int r = 0; r < FGrid.RowCount(); ++r) {
-            const String s = FGrid.GetGridCell(SaveColumn(c), r);
-            std::size_t from = 0;
-            for (;;) {
-                const auto e = s.find(CR, from);
-                String part = s.substr(from, e == String::npos ? String::npos : e - from);
-                std::erase(part, LF);
-                longest = std::max(longest, int(part.size()));
-                if (e == String::npos) break;
-                from = e + 1;
-            }
-        }
-        Widths.Add(longest + 1);
-    }
+    for (int c = c0; c <= c1; ++c)
+        if (c - c0 >= Widths.Count()) Widths.Add(LongestLine(SaveColumn(c)) + 1);
     String text;
     FGrid.ExportNotification(0);
     for (int r = r0; r <= r1; ++r) {
@@ -542,4 +544,68 @@ double TExGridTools::CellToReal(int ACol, int ARow) {
     double v = 0;
     std::from_chars(a.data(), a.data() + a.size(), v);
     return v;
+}
+
+// ----- aligned plain text
+
+void TExGridTools::SaveToASCII(const String& FileName, bool Unicode) { WriteASCII(FileName, Unicode, false); }
+
+void TExGridTools::AppendToASCII(const String& FileName, bool Unicode) { WriteASCII(FileName, Unicode, true); }
+
+void TExGridTools::WriteASCII(const String& FileName, bool Unicode, bool Append) {
+    TTextEncoding enc = TTextEncoding::Windows1252;
+    String text;
+    if (Append && FileExists(FileName)) {
+        const ByteString bytes = ReadFileBytes(FileName);
+        enc = MarkedEncoding(bytes);
+        text = DecodeText(bytes);
+        if (!text.empty() && text.back() != LF && text.back() != CR) text += CRLF;
+    }
+    const int h = SaveHiddenCells ? FGrid.NumHiddenColumns() : 0;
+    const int s0 = SaveFixedCells || SaveFixedCols ? 0 : FGrid.FixedCols();
+    const int f0 = SaveFixedCells || SaveFixedRows ? 0 : FGrid.FixedRows();
+    const int c1 = FGrid.ColCount() - 1 + h;
+    std::vector<int> widths;
+    for (int c = s0; c <= c1; ++c) widths.push_back(LongestLine(SaveColumn(c)));
+    FGrid.ExportNotification(0);
+    for (int r = f0; r < FGrid.RowCount(); ++r) {
+        FGrid.ExportNotification(5);
+        String first;
+        std::vector<String> more;
+        for (int c = s0; c <= c1; ++c) {
+            const int rc = SaveColumn(c);
+            const std::size_t w = std::size_t(widths[std::size_t(c - s0)]);
+            const TAlignment a = FGrid.DoGetAlignment(rc, r);
+            auto align = [&](String t) {
+                if (a == taRightJustify) {
+                    if (t.size() < w) t.insert(0, w - t.size(), u' ');
+                } else if (a == taCenter) {
+                    while (t.size() < w) t = u" " + t + u" ";
+                }
+                return t;
+            };
+            std::vector<String> parts;
+            String cell = FGrid.SaveCell(rc, r);
+            for (std::size_t p; (p = cell.find(CRLF)) != String::npos;) {
+                parts.push_back(cell.substr(0, p));
+                cell.erase(0, p + 2);
+            }
+            parts.push_back(cell);
+            if (!Multilinecells) parts.resize(1);
+            const std::size_t at = first.size();
+            String t = align(parts[0]);
+            if (t.size() < w + 1) t.append(w + 1 - t.size(), u' ');
+            first += t;
+            for (std::size_t i = 1; i < parts.size(); ++i) {
+                if (more.size() < i) more.resize(i);
+                String& line = more[i - 1];
+                if (line.size() < at) line.append(at - line.size(), u' ');
+                line += align(parts[i]);
+            }
+        }
+        text += first + CRLF;
+        for (const String& l : more) text += l + CRLF;
+    }
+    FGrid.ExportNotification(2);
+    WriteTextFile(FileName, text, Unicode ? TTextEncoding::Utf16LE : enc);
 }

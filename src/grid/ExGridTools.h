@@ -681,8 +681,16 @@ public:
     // element, or per element with attributes or several children with LevelToRow.
     void LoadFromXML(const String& FileName, bool LevelToRow, bool LoadFieldDescr);
 
+    // Plain text in aligned columns, one line per row plus the further lines
+    // of multi-line cells (with Multilinecells).
+    void SaveToASCII(const String& FileName, bool Unicode = false);
+    void AppendToASCII(const String& FileName, bool Unicode = false);
+
 private:
     void FileProgress(int Value, int& Last);
+    // Characters of the longest line (split at CR) of any cell of the real column.
+    int LongestLine(int ACol);
+    void WriteASCII(const String& FileName, bool Unicode, bool Append);
     int SaveColumn(int ACol);
     void ReadCSVLines(TStringList& Lines, int MaxRows, bool Insert);
     void CellsLoaded();

@@ -414,3 +414,35 @@ TEST(ExGridCellToReal, NumbersAndErrors) {
         EXPECT_EQ(e.Message(), u"Error at position: 2 in Cell [2, 3].");
     }
 }
+
+// ----- aligned plain text
+
+TEST(ExGridASCII, AlignedColumnsAndFurtherLines) {
+    TempDir t;
+    TExStringGrid g(nullptr);
+    g.SetFixedRows(0);
+    g.SetFixedCols(0);
+    g.SetColCount(3);
+    g.SetRowCount(2);
+    g.SetCellEx(0, 0, u"abc");
+    g.SetCellEx(0, 1, u"7");
+    g.SetAlignments(0, 1, taRightJustify);
+    g.SetCellEx(1, 0, u"two\r\nlines");
+    g.SetCellEx(2, 0, u"c");
+    g.SetAlignments(2, 0, taCenter);
+    g.SetCellEx(2, 1, u"mid");
+    g.Tools().SaveToASCII(P(t, "a.txt"));
+    EXPECT_EQ(t.read("a.txt"), "abc two    c  \r\n  7       mid \r\n");
+
+    g.Tools().Multilinecells = true;
+    g.Tools().SaveToASCII(P(t, "m.txt"));
+    EXPECT_EQ(t.read("m.txt"), "abc two    c  \r\n    lines\r\n  7       mid \r\n");
+
+    // Appending keeps the encoding the file was found in.
+    const std::string head("\xFF\xFEo\0\r\0\n\0", 8);
+    t.write("u.txt", head);
+    g.Tools().Multilinecells = false;
+    g.SetRowCount(1);
+    g.Tools().AppendToASCII(P(t, "u.txt"));
+    EXPECT_EQ(t.read("u.txt"), head + std::string(StringToUtf16LE(u"abc two   c \r\n")));
+}

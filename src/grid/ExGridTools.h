@@ -686,6 +686,11 @@ public:
     void SaveToASCII(const String& FileName, bool Unicode = false);
     void AppendToASCII(const String& FileName, bool Unicode = false);
 
+    // The print settings in section Section of the INI file Key; missing
+    // values read as the defaults, values out of range leave the setting.
+    void SavePrintSettings(const String& Key, const String& Section);
+    void LoadPrintSettings(const String& Key, const String& Section);
+
 private:
     void FileProgress(int Value, int& Last);
     // Characters of the longest line (split at CR) of any cell of the real column.

@@ -75,6 +75,16 @@ void ReadRecords(const String& Text, TStringList& Lines) {
     }
 }
 
+// The existing content of a file that is appended to, ending with a line end,
+// and the encoding it was found in (ANSI when there is no file).
+void ReadForAppend(const String& FileName, TTextEncoding& Enc, String& Text) {
+    if (!FileExists(FileName)) return;
+    const ByteString bytes = ReadFileBytes(FileName);
+    Enc = MarkedEncoding(bytes);
+    Text = DecodeText(bytes);
+    if (!Text.empty() && Text.back() != LF && Text.back() != CR) Text += CRLF;
+}
+
 void StripLeadingBlanks(String& S) {
     std::size_t n = 0;
     while (S.size() - n >= 2 && S[n] == u' ') ++n;
@@ -271,12 +281,7 @@ void TExGridTools::SaveToCSV(const String& FileName, bool Unicode) {
     const int c0 = SaveStartCol(), c1 = SaveEndCol() + h, r0 = SaveStartRow(), r1 = SaveEndRow();
     TTextEncoding enc = TTextEncoding::Windows1252;
     String text;
-    if (FAppending && FileExists(FileName)) {
-        const ByteString bytes = ReadFileBytes(FileName);
-        enc = MarkedEncoding(bytes);
-        text = DecodeText(bytes);
-        if (!text.empty() && text.back() != LF && text.back() != CR) text += CRLF;
-    }
+    if (FAppending) ReadForAppend(FileName, enc, text);
     FGrid.ExportNotification(0);
     int last = -1;
     for (int r = r0; r <= r1; ++r) {
@@ -555,12 +560,7 @@ void TExGridTools::AppendToASCII(const String& FileName, bool Unicode) { WriteAS
 void TExGridTools::WriteASCII(const String& FileName, bool Unicode, bool Append) {
     TTextEncoding enc = TTextEncoding::Windows1252;
     String text;
-    if (Append && FileExists(FileName)) {
-        const ByteString bytes = ReadFileBytes(FileName);
-        enc = MarkedEncoding(bytes);
-        text = DecodeText(bytes);
-        if (!text.empty() && text.back() != LF && text.back() != CR) text += CRLF;
-    }
+    if (Append) ReadForAppend(FileName, enc, text);
     const int h = SaveHiddenCells ? FGrid.NumHiddenColumns() : 0;
     const int s0 = SaveFixedCells || SaveFixedCols ? 0 : FGrid.FixedCols();
     const int f0 = SaveFixedCells || SaveFixedRows ? 0 : FGrid.FixedRows();

@@ -446,3 +446,20 @@ TEST(ExGridASCII, AlignedColumnsAndFurtherLines) {
     g.Tools().AppendToASCII(P(t, "u.txt"));
     EXPECT_EQ(t.read("u.txt"), head + std::string(StringToUtf16LE(u"abc two   c \r\n")));
 }
+
+TEST(ExGridCSV, InsertingKeepsTheFloatingFooterRowLast) {
+    TempDir t;
+    t.write("in.csv", "a,b\r\nc,d\r\n");
+    TExStringGrid g(nullptr);
+    g.SetRowCount(4);
+    g.FloatingFooter().SetVisible(true);
+    const int rows = g.RowCount();
+    g.SetCellEx(1, rows - 1, u"footer");
+    g.SetCellEx(1, rows - 2, u"data");
+    g.Tools().InsertFromCSV(P(t, "in.csv"));
+    EXPECT_EQ(g.RowCount(), rows + 2);
+    EXPECT_EQ(g.GetGridCell(1, rows - 2), u"data");
+    EXPECT_EQ(g.GetGridCell(0, rows - 1), u"a");
+    EXPECT_EQ(g.GetGridCell(1, rows), u"d");
+    EXPECT_EQ(g.GetGridCell(1, rows + 1), u"footer");
+}

@@ -1,6 +1,7 @@
 // The grid control's lifecycle, dimensions and repaint lock.
 #include "grid/ExGrid.h"
 
+#include "framework/Streams.h"
 #include "framework/DataTransfer.h"
 #include "framework/DateUtils.h"
 #include "framework/Messages.h"
@@ -246,8 +247,10 @@ void TExStringGrid::AssignCells(const TPersistent* Source) {
     auto* src = dynamic_cast<const TExStringGrid*>(Source);
     if (!src) return;
     auto& s = const_cast<TExStringGrid&>(*src);
-    for (int r = 0; r < s.RowCount(); ++r)
-        for (int c = 0; c < s.TotalColCount(); ++c) SetCellEx(c, r, s.GetGridCell(c, r));
+    TMemoryStream ms;
+    s.Tools().SaveToStream(ms);
+    ms.SetPosition(0);
+    FTools->LoadFromStream(ms);
 }
 
 int TExStringGrid::GetVersionNr() { return VersionStringGrid; }

@@ -28,6 +28,7 @@ class TExGridButton;
 class TExCheckBox;
 class TSearchFooter;
 class TGridFocusWindow;
+class TStream;
 
 // A form that never becomes active (the floating snapshot of cells).
 class TNoActiveForm : public TForm {
@@ -593,4 +594,91 @@ private:
     TFindParams FFindParams;
     int FSortDir = 1;
     int FSortRow = -1;  // the current row, followed through the swaps
+
+    // ===== Exchange with files, streams and the clipboard
+public:
+    // What the exports write and where reading starts: the save range runs
+    // over the fixed cells too with SaveFixedCells (or SaveFixedRows /
+    // SaveFixedCols for one direction); otherwise it leaves out the fixed
+    // rows and columns, the fixed right columns and the footer rows.
+    bool SaveFixedCells = true;
+    bool SaveFixedRows = false;
+    bool SaveFixedCols = false;
+    bool SaveHiddenCells = false;
+    bool LoadFirstRow = true;
+    // Character 0: "," when writing, guessed when reading.
+    Char Delimiter = 0;
+    bool QuoteEmptyCells = true;
+    bool AlwaysQuotes = false;
+    // Line breaks as "~", empty fields as "^", multi-line fields unquoted.
+    bool JavaCSV = false;
+    bool OemConvert = false;
+    // Loaded cells keep every line of their text, not only the first.
+    bool Multilinecells = false;
+    TGridProgressEvent OnFileProgress;
+    int SaveStartCol();
+    int SaveEndCol();
+    int SaveStartRow();
+    int SaveEndRow();
+    int SaveColCount() { return SaveEndCol() - SaveStartCol() + 1; }
+    int SaveRowCount() { return SaveEndRow() - SaveStartRow() + 1; }
+
+    // The grid's own text format: "cols,rows", "cw i,width" lines and one
+    // "col,row,text" line per non-empty cell. The file holds grid indexes,
+    // the stream indexes relative to the save range (and no byte-order mark).
+    void SaveToFile(const String& FileName, bool Unicode = false);
+    void LoadFromFile(const String& FileName);
+    void SaveToStream(TStream& Stream);
+    // Stops before the first line that is not a grid line.
+    void LoadFromStream(TStream& Stream);
+
+    // Delimiter-separated text, one record per line.
+    void SaveToCSV(const String& FileName, bool Unicode = false);
+    void AppendToCSV(const String& FileName, bool Unicode = false);
+    // MaxRows <= 0: all records.
+    void LoadFromCSV(const String& FileName, int MaxRows = 0);
+    void InsertFromCSV(const String& FileName, int MaxRows = 0);
+    void LoadFromCSVStream(TStream& AStream, int MaxRows = 0);
+    // The delimiter the reader takes for these first two lines (0: none found).
+    static Char GuessDelimiter(const String& L1, const String& L2);
+    // Missing widths (characters) are measured and appended to Widths.
+    void SaveToFixed(const String& FileName, TIntList& Widths);
+    // Positions are 1-based character positions, sorted in place; MaxRows -1: all lines.
+    void LoadFromFixed(const String& FileName, TIntList& Positions, int MaxRows = -1, bool DoTrim = true);
+    // The cell's number as shown (parentheses or a leading minus negative); 0 for an empty cell.
+    double CellToReal(int ACol, int ARow);
+
+    // A list of records with one element per field; the texts escape "&" as
+    // "$amp;" and "<", ">" and the double quote as entities. Written in
+    // XMLEncoding (UTF-8, else Latin-1 with "&#N;" for other characters).
+    String XMLEncoding = u"ISO-8859-1";
+    // Fields are named FieldDescr[i], or "FIELD" and i where it has no entry.
+    void SaveToXML(const String& FileName, const String& ListDescr, const String& RecordDescr,
+                   const TStringList* FieldDescr, bool ExportEmptyCells);
+    // Elements and attributes to cells: one row per child of the document
+    // element, or per element with attributes or several children with LevelToRow.
+    void LoadFromXML(const String& FileName, bool LevelToRow, bool LoadFieldDescr);
+
+    // Plain text in aligned columns, one line per row plus the further lines
+    // of multi-line cells (with Multilinecells).
+    void SaveToASCII(const String& FileName, bool Unicode = false);
+    void AppendToASCII(const String& FileName, bool Unicode = false);
+
+    // The print settings in section Section of the INI file Key; missing
+    // values read as the defaults, values out of range leave the setting.
+    void SavePrintSettings(const String& Key, const String& Section);
+    void LoadPrintSettings(const String& Key, const String& Section);
+
+private:
+    void FileProgress(int Value, int& Last);
+    // Characters of the longest line (split at CR) of any cell of the real column.
+    int LongestLine(int ACol);
+    void WriteASCII(const String& FileName, bool Unicode, bool Append);
+    int SaveColumn(int ACol);
+    void ReadCSVLines(TStringList& Lines, int MaxRows, bool Insert);
+    void CellsLoaded();
+    friend struct TXMLWalk;
+    // Only inside the counts.
+    void LoadXMLCell(int ACol, int ARow, const String& Value);
+    bool FAppending = false;
 };

@@ -1,0 +1,71 @@
+// The grid's CSV file on 100,000 rows of 10 columns: save and load. Each
+// should stay under 800 ms.
+#include "grid/ExGrid.h"
+
+#include "framework/SysUtils.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+#include <memory>
+#include <random>
+
+namespace {
+
+constexpr int kRows = 100000;
+constexpr int kCols = 10;
+
+const bool kOffscreen = [] {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    return true;
+}();
+
+// A file in the temporary folder, removed at the end of the benchmark.
+struct TempFile {
+    std::filesystem::path Path =
+        std::filesystem::temp_directory_path() / ("grid_bench_" + std::to_string(getpid()) + ".csv");
+    ~TempFile() { std::filesystem::remove(Path); }
+    String Name() const { return Utf8ToString(Path.string()); }
+};
+
+void Fill(TExStringGrid& g) {
+    std::mt19937 gen(1);
+    std::uniform_int_distribution<int> pick(0, 999999);
+    g.SetColCount(kCols);
+    g.SetRowCount(kRows);
+    for (int r = 0; r < kRows; ++r)
+        for (int c = 0; c < kCols; ++c) g.SetGridCell(c, r, u"cell " + IntToStr(pick(gen)));
+}
+
+void BM_SaveToCSV(benchmark::State& state) {
+    TempFile t;
+    TExStringGrid g(nullptr);
+    Fill(g);
+    const String file = t.Name();
+    for (auto _ : state) g.Tools().SaveToCSV(file);
+}
+BENCHMARK(BM_SaveToCSV)->Unit(benchmark::kMillisecond);
+
+void BM_LoadFromCSV(benchmark::State& state) {
+    TempFile t;
+    const String file = t.Name();
+    {
+        TExStringGrid g(nullptr);
+        Fill(g);
+        g.Tools().SaveToCSV(file);
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto g = std::make_unique<TExStringGrid>(nullptr);
+        state.ResumeTiming();
+        g->Tools().LoadFromCSV(file);
+        state.PauseTiming();
+        g.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_LoadFromCSV)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,465 @@
+#include "grid/ExGrid.h"
+
+#include "framework/Encoding.h"
+#include "framework/Streams.h"
+#include "framework/SysUtils.h"
+
+#include "support/TempDir.h"
+#include "support/TestData.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+// One fixed row and column, a two-line cell, quotes, the delimiter in a
+// text, empty cells, a letter outside Latin-1 and a merged 2 x 3 area.
+void FillSample(TExStringGrid& g) {
+    g.SetColCount(5);
+    g.SetRowCount(5);
+    g.SetFixedCols(1);
+    g.SetFixedRows(1);
+    const char16_t* texts[5][5] = {
+        {u"", u"Name", u"Note", u"Value", u"Area"},
+        {u"1", u"first\r\nsecond", u"say \"hi\"", u"1,5", u"m"},
+        {u"2", u"", u"\u03A9mega", u"x", u""},
+        {u"3", u"plain", u"", u"", u""},
+        {u"4", u"last", u"z", u"", u""},
+    };
+    for (int r = 0; r < 5; ++r)
+        for (int c = 0; c < 5; ++c) g.SetCellEx(c, r, texts[r][c]);
+    g.MergeCells(3, 2, 2, 3);
+    g.SetCellEx(3, 2, u"merged");
+}
+
+std::vector<std::vector<String>> CellsOf(TExStringGrid& g) {
+    std::vector<std::vector<String>> cells(std::size_t(g.RowCount()));
+    for (int r = 0; r < g.RowCount(); ++r)
+        for (int c = 0; c < g.ColCount(); ++c) cells[std::size_t(r)].push_back(g.GetGridCell(c, r));
+    return cells;
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+std::string Golden(const std::string& name) { return ReadBytes(TestDataDir() + "/" + name); }
+
+String P(const TempDir& t, const std::string& name) { return Utf8ToString(t.file(name)); }
+
+// The cells as the ANSI forms carry them: the letter outside the code page becomes "?".
+std::vector<std::vector<String>> AnsiCells(TExStringGrid& g) {
+    auto cells = CellsOf(g);
+    cells[2][2] = u"?mega";
+    return cells;
+}
+
+}  // namespace
+
+TEST(ExGridOwnText, FilesMatchTheirGoldenBytesAndLoadBack) {
+    TempDir t;
+    TExStringGrid g(nullptr);
+    FillSample(g);
+    g.SetColWidths(2, 80);
+    g.Tools().SaveToFile(P(t, "ansi.txt"), false);
+    g.Tools().SaveToFile(P(t, "wide.txt"), true);
+    EXPECT_EQ(t.read("ansi.txt"), Golden("own_ansi.txt"));
+    EXPECT_EQ(t.read("wide.txt"), Golden("own_unicode.txt"));
+
+    struct Case {
+        const char* File;
+        bool Ansi;
+    } cases[] = {{"ansi.txt", true}, {"wide.txt", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.File);
+        TExStringGrid h(nullptr);
+        h.Tools().Multilinecells = true;
+        h.Tools().LoadFromFile(P(t, c.File));
+        EXPECT_EQ(h.ColCount(), 5);
+        EXPECT_EQ(h.RowCount(), 5);
+        EXPECT_EQ(h.ColWidths(2), 80);
+        EXPECT_EQ(CellsOf(h), c.Ansi ? AnsiCells(g) : CellsOf(g));
+    }
+}
+
+TEST(ExGridOwnText, LineBreaksAndForeignLines) {
+    TempDir t;
+    // Without Multilinecells a loaded cell keeps its first line only; a lone
+    // CR or LF survives the escape; lines outside the grid are skipped.
+    t.write("in.txt", "3,3\r\n0,0,a\t\x08" "b\r\n1,0,only\r\n-1,0,neg\r\n0,-2,neg\r\n7,1,far\r\n1,9,far\r\n");
+    TExStringGrid g(nullptr);
+    g.Tools().LoadFromFile(P(t, "in.txt"));
+    EXPECT_EQ(g.ColCount(), 3);
+    EXPECT_EQ(g.RowCount(), 3);
+    EXPECT_EQ(g.GetGridCell(0, 0), u"a");
+    EXPECT_EQ(g.GetGridCell(1, 0), u"only");
+    EXPECT_EQ(g.GetGridCell(2, 2), u"");
+
+    TExStringGrid h(nullptr);
+    h.Tools().Multilinecells = true;
+    h.SetCellEx(1, 1, u"lf\nonly");
+    h.SetCellEx(2, 1, u"cr\ronly");
+    h.SetCellEx(3, 1, u"a\r\nb");
+    h.Tools().SaveToFile(P(t, "out.txt"));
+    const std::string bytes = t.read("out.txt");
+    EXPECT_NE(bytes.find("3,1,a\t\x08" "b\r\n"), std::string::npos);
+    TExStringGrid back(nullptr);
+    back.Tools().Multilinecells = true;
+    back.Tools().LoadFromFile(P(t, "out.txt"));
+    EXPECT_EQ(back.GetGridCell(1, 1), u"lf\nonly");
+    EXPECT_EQ(back.GetGridCell(2, 1), u"cr\ronly");
+    EXPECT_EQ(back.GetGridCell(3, 1), u"a\r\nb");
+}
+
+TEST(ExGridOwnText, FixedCellsLeftOutAndCorruptHeaders) {
+    TempDir t;
+    TExStringGrid g(nullptr);
+    FillSample(g);
+    g.Tools().SaveFixedCells = false;
+    g.Tools().SaveToFile(P(t, "normal.txt"));
+    const std::string bytes = t.read("normal.txt");
+    EXPECT_EQ(bytes.substr(0, 5), "4,4\r\n");
+    EXPECT_NE(bytes.find("\r\n1,1,first"), std::string::npos);
+    EXPECT_EQ(bytes.find("Name"), std::string::npos);
+
+    TExStringGrid h(nullptr);
+    h.SetFixedCols(1);
+    h.SetFixedRows(1);
+    h.Tools().SaveFixedCells = false;
+    h.Tools().LoadFromFile(P(t, "normal.txt"));
+    EXPECT_EQ(h.ColCount(), 5);
+    EXPECT_EQ(h.RowCount(), 5);
+    EXPECT_EQ(h.GetGridCell(2, 1), u"say \"hi\"");
+
+    t.write("zero.txt", "0,3\r\n0,0,x\r\n");
+    t.write("word.txt", "two,3\r\n");
+    TExStringGrid z(nullptr);
+    z.SetCellEx(1, 1, u"kept");
+    try {
+        z.Tools().LoadFromFile(P(t, "zero.txt"));
+        FAIL() << "no error";
+    } catch (const EExGridError& e) {
+        EXPECT_EQ(e.Message(), u"File contains no data or corrupt file " + P(t, "zero.txt"));
+    }
+    EXPECT_THROW(z.Tools().LoadFromFile(P(t, "word.txt")), EConvertError);
+    EXPECT_THROW(z.Tools().LoadFromFile(P(t, "missing.txt")), EFOpenError);
+    EXPECT_EQ(z.GetGridCell(1, 1), u"kept");
+}
+
+TEST(ExGridOwnText, ProgressOfAOneRowFile) {
+    TempDir t;
+    TExStringGrid g(nullptr);
+    g.SetFixedRows(0);
+    g.SetRowCount(1);
+    g.SetCellEx(1, 0, u"x");
+    std::vector<int> seen;
+    g.Tools().OnFileProgress = [&](TObject*, short p) { seen.push_back(p); };
+    g.Tools().SaveToFile(P(t, "one.txt"));
+    EXPECT_EQ(seen, std::vector<int>{0});
+    seen.clear();
+    g.Tools().LoadFromFile(P(t, "one.txt"));
+    EXPECT_EQ(seen, std::vector<int>{0});
+}
+
+TEST(ExGridOwnStream, GoldenBytesRelativePositionsAndTrailingData) {
+    TExStringGrid g(nullptr);
+    FillSample(g);
+    g.Tools().SaveFixedCells = false;
+    TMemoryStream s;
+    g.Tools().SaveToStream(s);
+    const String tail = u"after\r\n";
+    s.WriteBytes(StringToUtf16LE(tail));
+    const std::string golden = Golden("own_stream.bin");
+    ASSERT_GE(s.Size(), Int64(golden.size()));
+    s.SetPosition(0);
+    EXPECT_EQ(std::string(s.ReadBytes(int(golden.size()))), golden);
+
+    TExStringGrid h(nullptr);
+    h.SetFixedCols(1);
+    h.SetFixedRows(1);
+    h.Tools().SaveFixedCells = false;
+    h.Tools().Multilinecells = true;
+    s.SetPosition(0);
+    h.Tools().LoadFromStream(s);
+    EXPECT_EQ(s.Position(), Int64(golden.size()));
+    EXPECT_EQ(h.GetGridCell(1, 1), u"first\r\nsecond");
+    EXPECT_EQ(h.GetGridCell(2, 2), u"\u03A9mega");
+    EXPECT_EQ(h.GetGridCell(0, 1), u"");
+
+    // A field that is not a number stops the read with the conversion error.
+    TMemoryStream bad;
+    bad.WriteBytes(StringToUtf16LE(u"2,2\r\nx,1,t\r\n"));
+    bad.SetPosition(0);
+    EXPECT_THROW(h.Tools().LoadFromStream(bad), EConvertError);
+}
+
+TEST(ExGridOwnStream, AssignCopiesTheCells) {
+    TExStringGrid g(nullptr);
+    FillSample(g);
+    TExStringGrid h(nullptr);
+    h.Tools().Multilinecells = true;
+    h.Assign(&g);
+    EXPECT_EQ(CellsOf(h), CellsOf(g));
+}
+
+// ----- CSV
+
+TEST(ExGridCSV, FilesMatchTheirGoldenBytesAndLoadBack) {
+    TempDir t;
+    struct Case {
+        const char* Golden;
+        bool Unicode, Java, Always;
+    } cases[] = {
+        {"csv_ansi.csv", false, false, false},
+        {"csv_utf8.csv", true, false, false},
+        {"csv_java.csv", false, true, false},
+        {"csv_quotes.csv", false, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Golden);
+        TExStringGrid g(nullptr);
+        FillSample(g);
+        g.Tools().JavaCSV = c.Java;
+        g.Tools().AlwaysQuotes = c.Always;
+        g.Tools().SaveToCSV(P(t, c.Golden), c.Unicode);
+        EXPECT_EQ(t.read(c.Golden), Golden(c.Golden));
+
+        TExStringGrid h(nullptr);
+        h.Tools().JavaCSV = c.Java;
+        h.Tools().LoadFromCSV(P(t, c.Golden));
+        EXPECT_EQ(h.ColCount(), 5);
+        EXPECT_EQ(h.RowCount(), 5);
+        EXPECT_EQ(CellsOf(h), c.Unicode ? CellsOf(g) : AnsiCells(g));
+    }
+}
+
+TEST(ExGridCSV, EmptyCellsAndAppending) {
+    TempDir t;
+    TExStringGrid g(nullptr);
+    g.SetFixedRows(0);
+    g.SetFixedCols(0);
+    g.SetColCount(3);
+    g.SetRowCount(1);
+    g.SetCellEx(1, 0, u"b");
+    g.Tools().SaveToCSV(P(t, "a.csv"));
+    EXPECT_EQ(t.read("a.csv"), "\"\",b,\"\"\r\n");
+    g.Tools().QuoteEmptyCells = false;
+    g.Tools().SaveToCSV(P(t, "a.csv"));
+    EXPECT_EQ(t.read("a.csv"), ",b,\r\n");
+    g.Tools().JavaCSV = true;
+    g.Tools().SaveToCSV(P(t, "a.csv"));
+    EXPECT_EQ(t.read("a.csv"), "^,b,^\r\n");
+
+    // An appended file keeps the encoding it was found in.
+    t.write("u.csv", "\xEF\xBB\xBFold\r\n");
+    g.Tools().JavaCSV = false;
+    g.SetCellEx(0, 0, u"\u00E9");
+    g.Tools().AppendToCSV(P(t, "u.csv"));
+    EXPECT_EQ(t.read("u.csv"), "\xEF\xBB\xBFold\r\n\xC3\xA9,b,\r\n");
+    g.Tools().AppendToCSV(P(t, "new.csv"));
+    EXPECT_EQ(t.read("new.csv"), "\xE9,b,\r\n");
+}
+
+TEST(ExGridCSV, DelimiterGuess) {
+    struct Case {
+        const char16_t* L1;
+        const char16_t* L2;
+        Char Expected;
+    } cases[] = {
+        {u"a;b;c", u"d;e;f", u';'},
+        {u"a,b;c", u"d,e;f", u','},            // a tie: the earlier candidate
+        {u"a|b|c|d", u"", u'|'},               // one line: the most frequent
+        {u"\"x;y\",b", u"c,d", u','},          // quoted runs count as field ends
+        {u"a-b-c,d", u"e,f", u','},            // equal counts win over more
+        {u"a\tb\tc", u"d\te", u'\t'},          // no equal counts: the largest
+        {u"plain", u"text", Char(0)},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TExGridTools::GuessDelimiter(c.L1, c.L2), c.Expected) << StringToUtf8(c.L1);
+}
+
+TEST(ExGridCSV, ReadingRecords) {
+    TempDir t;
+    // A quoted field holding a bare LF is one record; more fields than
+    // columns widen the grid; the row count ends at the records read.
+    t.write("in.csv", "a,\"two\nlines\",c,d,e,f,g\r\n\"q\"\"x\",  lead,\"\"\r\n");
+    TExStringGrid g(nullptr);
+    g.Tools().LoadFromCSV(P(t, "in.csv"));
+    EXPECT_EQ(g.ColCount(), 7);
+    EXPECT_EQ(g.RowCount(), 2);
+    EXPECT_EQ(g.MaxRowCount(), 2);
+    EXPECT_EQ(g.GetGridCell(1, 0), u"two\r\nlines");
+    EXPECT_EQ(g.GetGridCell(6, 0), u"g");
+    EXPECT_EQ(g.GetGridCell(0, 1), u"q\"x");
+    EXPECT_EQ(g.GetGridCell(1, 1), u"lead");
+    EXPECT_EQ(g.GetGridCell(2, 1), u"");
+
+    TExStringGrid m(nullptr);
+    m.Tools().LoadFirstRow = false;
+    m.Tools().LoadFromCSV(P(t, "in.csv"), 1);
+    EXPECT_EQ(m.RowCount(), 1);
+    EXPECT_EQ(m.GetGridCell(0, 0), u"q\"x");
+
+    // Inserting adds after the last row; an empty file loads nothing.
+    TExStringGrid ins(nullptr);
+    ins.SetRowCount(3);
+    ins.Tools().InsertFromCSV(P(t, "in.csv"));
+    EXPECT_EQ(ins.RowCount(), 5);
+    EXPECT_EQ(ins.GetGridCell(0, 3), u"a");
+    t.write("empty.csv", "");
+    ins.Tools().LoadFromCSV(P(t, "empty.csv"));
+    EXPECT_EQ(ins.RowCount(), 5);
+
+    TMemoryStream s;
+    try {
+        ins.Tools().LoadFromCSVStream(s);
+        FAIL() << "no error";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), u"File is empty");
+    }
+
+    // OEM text: the bytes are code page 850.
+    t.write("oem.csv", "\x82t\x82,x\r\n");
+    TExStringGrid o(nullptr);
+    o.Tools().OemConvert = true;
+    o.Tools().LoadFromCSV(P(t, "oem.csv"));
+    EXPECT_EQ(o.GetGridCell(0, 0), u"\u00E9t\u00E9");
+}
+
+TEST(ExGridCSV, ProgressCountsTheRecords) {
+    TempDir t;
+    t.write("in.csv", "a,b\r\nc,d\r\ne,f\r\ng,h\r\n");
+    TExStringGrid g(nullptr);
+    std::vector<int> seen;
+    g.Tools().OnFileProgress = [&](TObject*, short p) { seen.push_back(p); };
+    g.Tools().LoadFromCSV(P(t, "in.csv"));
+    EXPECT_EQ(seen, (std::vector<int>{25, 50, 75, 100}));
+    EXPECT_EQ(g.RowCount(), 4);
+}
+
+// ----- fixed width
+
+TEST(ExGridFixed, GoldenFileComputedWidthsAndReading) {
+    TempDir t;
+    TExStringGrid g(nullptr);
+    FillSample(g);
+    g.SetCellEx(1, 1, u"first");  // fixed-width lines carry no line breaks
+    TIntList widths(0, 0);
+    g.Tools().SaveToFixed(P(t, "fixed.txt"), widths);
+    EXPECT_EQ(widths.StrValue(), u"2,6,9,7,5");
+    EXPECT_EQ(t.read("fixed.txt"), Golden("fixed.txt"));
+
+    TIntList given(0, 0);
+    given.SetStrValue(u"1,3");
+    g.Tools().SaveToFixed(P(t, "cut.txt"), given);
+    EXPECT_EQ(given.StrValue(), u"1,3,9,7,5");
+    EXPECT_EQ(t.read("cut.txt").substr(0, 27), " NamNote     Value  Area \r\n");
+
+    struct Read {
+        int MaxRows;
+        int Rows;
+    } reads[] = {{-1, 5}, {0, 1}, {1, 1}, {3, 3}};
+    for (const Read& r : reads) {
+        SCOPED_TRACE(r.MaxRows);
+        TExStringGrid h(nullptr);
+        h.SetFixedCols(0);
+        h.SetFixedRows(0);
+        h.SetRowCount(1);
+        TIntList pos(0, 0);
+        pos.SetStrValue(u"9,1,5");
+        h.Tools().LoadFromFixed(P(t, "fixed.txt"), pos, r.MaxRows, true);
+        EXPECT_EQ(pos.StrValue(), u"1,5,9");
+        EXPECT_EQ(h.ColCount(), 2);
+        EXPECT_EQ(h.RowCount(), r.Rows);
+        EXPECT_EQ(h.GetGridCell(0, 0), u"Na");
+        EXPECT_EQ(h.GetGridCell(1, 0), u"me");
+    }
+
+    TIntList pos(0, 0);
+    try {
+        g.Tools().LoadFromFixed(P(t, "none.txt"), pos);
+        FAIL() << "no error";
+    } catch (const EExGridError& e) {
+        EXPECT_EQ(e.Message(), u"File " + P(t, "none.txt") + u" not found");
+    }
+    try {
+        g.Tools().SaveToFixed(P(t, "no/such/folder.txt"), widths);
+        FAIL() << "no error";
+    } catch (const EExGridError& e) {
+        EXPECT_EQ(e.Message(), u"Cannot Create file " + P(t, "no/such/folder.txt"));
+    }
+}
+
+TEST(ExGridCellToReal, NumbersAndErrors) {
+    TExStringGrid g(nullptr);
+    struct Case {
+        const char16_t* Text;
+        double Value;
+    } cases[] = {{u"", 0}, {u"12.5", 12.5}, {u"(3)", -3}, {u"-2.25", -2.25}, {u"$ 1,000.5", 1000.5}, {u"1e3", 1000}};
+    for (const Case& c : cases) {
+        g.SetCellEx(1, 1, c.Text);
+        EXPECT_DOUBLE_EQ(g.Tools().CellToReal(1, 1), c.Value) << StringToUtf8(c.Text);
+    }
+    g.SetCellEx(2, 3, u"1-2");
+    try {
+        g.Tools().CellToReal(2, 3);
+        FAIL() << "no error";
+    } catch (const EExGridError& e) {
+        EXPECT_EQ(e.Message(), u"Error at position: 2 in Cell [2, 3].");
+    }
+}
+
+// ----- aligned plain text
+
+TEST(ExGridASCII, AlignedColumnsAndFurtherLines) {
+    TempDir t;
+    TExStringGrid g(nullptr);
+    g.SetFixedRows(0);
+    g.SetFixedCols(0);
+    g.SetColCount(3);
+    g.SetRowCount(2);
+    g.SetCellEx(0, 0, u"abc");
+    g.SetCellEx(0, 1, u"7");
+    g.SetAlignments(0, 1, taRightJustify);
+    g.SetCellEx(1, 0, u"two\r\nlines");
+    g.SetCellEx(2, 0, u"c");
+    g.SetAlignments(2, 0, taCenter);
+    g.SetCellEx(2, 1, u"mid");
+    g.Tools().SaveToASCII(P(t, "a.txt"));
+    EXPECT_EQ(t.read("a.txt"), "abc two    c  \r\n  7       mid \r\n");
+
+    g.Tools().Multilinecells = true;
+    g.Tools().SaveToASCII(P(t, "m.txt"));
+    EXPECT_EQ(t.read("m.txt"), "abc two    c  \r\n    lines\r\n  7       mid \r\n");
+
+    // Appending keeps the encoding the file was found in.
+    const std::string head("\xFF\xFEo\0\r\0\n\0", 8);
+    t.write("u.txt", head);
+    g.Tools().Multilinecells = false;
+    g.SetRowCount(1);
+    g.Tools().AppendToASCII(P(t, "u.txt"));
+    EXPECT_EQ(t.read("u.txt"), head + std::string(StringToUtf16LE(u"abc two   c \r\n")));
+}
+
+TEST(ExGridCSV, InsertingKeepsTheFloatingFooterRowLast) {
+    TempDir t;
+    t.write("in.csv", "a,b\r\nc,d\r\n");
+    TExStringGrid g(nullptr);
+    g.SetRowCount(4);
+    g.FloatingFooter().SetVisible(true);
+    const int rows = g.RowCount();
+    g.SetCellEx(1, rows - 1, u"footer");
+    g.SetCellEx(1, rows - 2, u"data");
+    g.Tools().InsertFromCSV(P(t, "in.csv"));
+    EXPECT_EQ(g.RowCount(), rows + 2);
+    EXPECT_EQ(g.GetGridCell(1, rows - 2), u"data");
+    EXPECT_EQ(g.GetGridCell(0, rows - 1), u"a");
+    EXPECT_EQ(g.GetGridCell(1, rows), u"d");
+    EXPECT_EQ(g.GetGridCell(1, rows + 1), u"footer");
+}

@@ -55,6 +55,7 @@ String TExStringGridCheck::MarkError(TExStringGrid*, int, int, const String& Val
 
 TExStringGrid::TExStringGrid(TComponent* AOwner) : TBaseGrid(AOwner) {
     FEditCombo = new TGridCombo(this);
+    CreateFurtherEditors();
     GridUnit();
     SetControlStyle(ControlStyle() + TControlStyle{csAcceptsControls});
     FColumnHeaders.OnChange = [this](TObject*) {

@@ -47,6 +47,10 @@ void TExStringGrid::DoGetEditorProp(int ACol, int ARow) {
 // Opening and write-back
 
 void TExStringGrid::ShowCellEditor(int ACol, int ARow) {
+    if (IsFurtherEditorKind(FEditControl)) {
+        ShowFurtherEditor(ACol, ARow);
+        return;
+    }
     FEditing = FSpecialEditor = FEditActive = true;
     TRect R = CellRect(ACol, ARow);
     const int W = R.Right - R.Left - 1, H = R.Bottom - R.Top - 1;
@@ -95,6 +99,7 @@ void TExStringGrid::EditorToCell(int ACol, int ARow) {
     if (!FSpecialEditor) return;
     FSpecialEditor = false;
     FEditActive = false;
+    if (FurtherEditorToCell(ACol, ARow)) return;
     if (FEditCombo->Visible()) {
         SetEditorValue(RealColIndex(ACol), ARow, FEditCombo->Text());
         FEditCombo->SetVisible(false);

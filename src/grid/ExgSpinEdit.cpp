@@ -573,18 +573,15 @@ bool TExgSpinEdit::IsValidChar(Char& Key) {
     return result;
 }
 
-void TExgSpinEdit::WMKeyDown(TWMKey& Message) {
-    switch (Message.CharCode()) {
-        case VK_PRIOR: IncrementValue(true); break;
-        case VK_NEXT: DecrementValue(true); break;
-        case VK_UP: IncrementValue(false); break;
-        case VK_DOWN: DecrementValue(false); break;
-        default: TMaskEdit::WMKeyDown(Message); return;
-    }
-    Message.Result = 0;
-}
-
 void TExgSpinEdit::KeyDown(Word& Key, TShiftState Shift) {
+    // The stepping keys are taken here, after any derived editor saw them first.
+    switch (Key) {
+        case VK_PRIOR: IncrementValue(true); Key = 0; return;
+        case VK_NEXT: DecrementValue(true); Key = 0; return;
+        case VK_UP: IncrementValue(false); Key = 0; return;
+        case VK_DOWN: DecrementValue(false); Key = 0; return;
+        default: break;
+    }
     if (Key == VK_RETURN && FReturnIsTab) {
         Key = 0;
         if (TCustomForm* form = GetParentForm(this)) form->SelectNext(this, !Shift.Contains(ssShift), true);
@@ -621,7 +618,7 @@ void TExgSpinEdit::CMEnter(TMessage& Message) {
 }
 
 void TExgSpinEdit::CMExit(TMessage& Message) {
-    TMaskEdit::CMExit(Message);
+    // Clamped before the exit handlers run, so that they read the value shown.
     switch (FSpinType) {
         case sptNormal:
             if (CheckValue(Value()) != Value()) SetValue(Value());
@@ -636,4 +633,5 @@ void TExgSpinEdit::CMExit(TMessage& Message) {
             if (CheckDateValue(TimeValue()) != TimeValue()) SetTimeValue(TimeValue());
             break;
     }
+    TMaskEdit::CMExit(Message);
 }

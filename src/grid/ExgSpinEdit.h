@@ -188,7 +188,6 @@ protected:
     void CreateWnd() override;
     void KeyDown(Word& Key, TShiftState Shift) override;
     void KeyPress(Char& Key) override;
-    void WMKeyDown(TWMKey& Message) override;
     void WMChar(TWMKey& Message) override;
     void WMSize(TWMSize& Message) override;
     void CMEnter(TMessage& Message) override;

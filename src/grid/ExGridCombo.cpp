@@ -98,8 +98,8 @@ void TExStringGrid::ShowCellEditor(int ACol, int ARow) {
 void TExStringGrid::EditorToCell(int ACol, int ARow) {
     if (!FSpecialEditor) return;
     FSpecialEditor = false;
-    FEditActive = false;
     if (FurtherEditorToCell(ACol, ARow)) return;
+    FEditActive = false;
     if (FEditCombo->Visible()) {
         SetEditorValue(RealColIndex(ACol), ARow, FEditCombo->Text());
         FEditCombo->SetVisible(false);

@@ -234,9 +234,7 @@ bool TExStringGrid::FurtherEditorToCell(int ACol, int ARow) {
             SetEditorValue(rc, ARow, d->Text());
             close(d);
         }
-        return true;
-    }
-    switch (FEditControl) {
+    } else switch (FEditControl) {
         case edCustom:
             SetEditorValue(rc, ARow, FEditLink->GetEditorValue());
             if (FEditLink->EditStyle() != esPopup) FEditLink->SetVisible(false);
@@ -278,6 +276,9 @@ bool TExStringGrid::FurtherEditorToCell(int ACol, int ARow) {
         case edButton: close(FGridButton); break;
         default: break;
     }
+    // The end of the edit is told once the value is in the cell.
+    if (FEditActive) EditingDone(rc, ARow);
+    FEditActive = false;
     return true;
 }
 

@@ -46,6 +46,8 @@ TEST(GridSpin, PageHomeAndEndStepWithinTheLimitsAndReportTheDirection) {
 
 TEST(GridSpin, EnterValidatesAndEscapeRestoresTheCell) {
     EditorForm f(edSpinEdit, u"10");
+    int done = 0;
+    f.g->OnEditingDone = [&](TObject*) { ++done; };
     f.Open();
     SimulateKey(VK_F2);
     TGridSpin* s = f.g->SpinEdit();
@@ -55,6 +57,7 @@ TEST(GridSpin, EnterValidatesAndEscapeRestoresTheCell) {
     EXPECT_EQ(f.g->GetCellEx(1, 2), u"42");
     EXPECT_EQ(f.log, std::vector<std::string>{"validate 2 42"});
     EXPECT_TRUE(f.g->Focused());
+    EXPECT_EQ(done, 1);
     f.Open();
     s->SetText(u"7");
     SimulateKey(VK_ESCAPE);

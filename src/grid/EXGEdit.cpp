@@ -1,4 +1,5 @@
 #include "grid/EXGEdit.h"
+#include "grid/ExgSpinEdit.h"
 
 #include "framework/Menus.h"
 #include "framework/Messages.h"
@@ -178,13 +179,7 @@ void TExgEditBtn::SetEditRect() {
 
 void TExgEditBtn::WMSize(TWMSize& Message) {
     TMaskEdit::WMSize(Message);
-    TBitmap probe;
-    probe.SetSize(1, 1);
-    probe.Canvas().SetFont(TFont());
-    const int sys = probe.Canvas().TextHeight(u"Wg");
-    probe.Canvas().SetFont(Font());
-    const int own = probe.Canvas().TextHeight(u"Wg");
-    const int minHeight = own + std::min(sys, own) / 4;
+    const int minHeight = EditTextHeight(Font());
     if (Height() < minHeight) {
         SetHeight(minHeight);
         return;

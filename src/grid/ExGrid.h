@@ -988,6 +988,8 @@ public:
     class TGridButton* GridButton() const { return FGridButton; }
     // The date picker of the date and time kinds, made on first use.
     class TGridDatePicker* GetEditDate();
+    // The date-and-time picker of edDateTimeEdit, made on first use.
+    class TGridDateTimePicker* DateAndTimePicker();
     // The link of the custom editor kind (the grid never frees it).
     class TEditLink* EditLink() const { return FEditLink; }
     void SetEditLink(TEditLink* Value) { FEditLink = Value; }
@@ -1024,6 +1026,7 @@ private:
     friend class TGridButton;
     friend class TExRichEdit;
     friend class TGridDatePicker;
+    friend class TGridDateTimePicker;
     friend class TEditLink;
     template <class>
     friend class TGridDropDownWrapper;
@@ -1045,6 +1048,8 @@ private:
     TGridButton* FGridButton = nullptr;
     TExRichEdit* FRichEdit = nullptr;
     TGridDatePicker* FEditDate = nullptr;
+    TGridDateTimePicker* FEditDateTime = nullptr;
+    TDateTime FOriginalDateTime = 0;  // the value the date-and-time picker opened with
     TEditLink* FEditLink = nullptr;
     TGridTrackbarDropDown* FEditTrackBar = nullptr;
     TGridMemoDropDown* FEditMemo = nullptr;

@@ -12,6 +12,8 @@
 #include "grid/foundation/ExStyleIF.h"
 #include "grid/foundation/GridText.h"
 
+#include <algorithm>
+
 namespace {
 
 bool IsOneOf(Word Key, std::initializer_list<Word> Keys) {
@@ -88,7 +90,7 @@ bool TExStringGrid::IsFurtherEditorKind(TEditorType Kind) const {
         case edEditBtn: case edNumericEditBtn: case edFloatEditBtn: case edMaskEditBtn:
         case edUnitEditBtn: case edNumericUnitEditBtn: case edFloatUnitEditBtn:
         case edCheckBox: case edButton: case edRichEdit:
-        case edDateEdit: case edDateEditUpDown: case edTimeEdit:
+        case edDateEdit: case edDateEditUpDown: case edTimeEdit: case edDateTimeEdit:
             return true;
         case edCustom: return FEditLink != nullptr;
         case edTrackbarDropDown: case edMemoDropDown: case edCalculatorDropDown: case edTimePickerDropDown:
@@ -200,6 +202,18 @@ void TExStringGrid::ShowFurtherEditor(int ACol, int ARow) {
             shown = &d;
             break;
         }
+        case edDateTimeEdit: {
+            TGridDateTimePicker& d = *DateAndTimePicker();
+            TDateTime v = 0;
+            if (T.empty() || !TryStrToDateTime(T, v)) v = Now();
+            FOriginalDateTime = v;
+            d.SetKind(dkDateTime);
+            d.SetDateTime(v);
+            d.SetBounds(R.Left, R.Top, W, std::max(d.Height(), H));
+            DoGetEditorProp(rc, ARow);
+            shown = &d;
+            break;
+        }
         case edRichEdit: {
             TExRichEdit& e = *InplaceRichEdit();
             e.ReCreate();
@@ -272,6 +286,11 @@ bool TExStringGrid::FurtherEditorToCell(int ACol, int ARow) {
             SetEditorValue(rc, ARow, FEditControl == edTimeEdit || FEditDate->Checked() ? FEditDate->ValueText() : String());
             close(FEditDate);
             break;
+        case edDateTimeEdit:
+            if (!FEditDateTime || !FEditDateTime->Visible()) break;
+            SetEditorValue(rc, ARow, FEditDateTime->ValueText());
+            close(FEditDateTime);
+            break;
         case edCheckBox: close(FEditCheck); break;
         case edButton: close(FGridButton); break;
         default: break;
@@ -288,6 +307,14 @@ TGridDatePicker* TExStringGrid::GetEditDate() {
         FEditDate->SetParent(this);
     }
     return FEditDate;
+}
+
+TGridDateTimePicker* TExStringGrid::DateAndTimePicker() {
+    if (!FEditDateTime) {
+        FEditDateTime = new TGridDateTimePicker(this);
+        FEditDateTime->SetParent(this);
+    }
+    return FEditDateTime;
 }
 
 TExRichEdit* TExStringGrid::RichEdit() {
@@ -800,4 +827,41 @@ void TGridDatePicker::ShiftFocus() {
         next = day || month;
     }
     if (next) PostMessage(Handle(), WM_KEYDOWN, VK_RIGHT);
+}
+
+// ---------------------------------------------------------------------------
+// TGridDateTimePicker
+
+TGridDateTimePicker::TGridDateTimePicker(TExStringGrid* AGrid) : TExDateTimePicker(AGrid), FGrid(AGrid) {
+    SetEnabled(false);
+    SetVisible(false);
+    SetAutoTab(true);
+}
+
+String TGridDateTimePicker::ValueText() const {
+    if (!Checked()) return String();
+    const TDateTime v = GetDateTime();
+    return DateToStr(v) + u" " + FormatDateTime(FormatSettings().ShortTimeFormat, v);
+}
+
+void TGridDateTimePicker::KeyDown(Word& Key, TShiftState Shift) {
+    TExStringGrid& g = *FGrid;
+    const bool tab = Key == VK_TAB && ValidatesTab(g);
+    if (Key != VK_ESCAPE && Key != VK_RETURN && !tab) {
+        TExDateTimePicker::KeyDown(Key, Shift);
+        return;
+    }
+    const Word k = Key;
+    Key = 0;
+    if (k == VK_ESCAPE) SetDateTime(g.FOriginalDateTime);
+    const String text = ValueText();
+    g.HideInplaceEdit();
+    if (g.CanFocus()) g.SetFocus();
+    if (k == VK_RETURN) {
+        g.AdvanceCell(g.Col(), g.Row(), false, true, false, false);
+    } else if (tab) {
+        g.SetCurrentCell(text);
+        Word t = VK_TAB;
+        g.KeyDown(t, Shift);
+    }
 }

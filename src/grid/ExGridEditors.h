@@ -125,3 +125,17 @@ protected:
 private:
     TExStringGrid* FGrid;
 };
+
+// The date-and-time picker of edDateTimeEdit.
+class TGridDateTimePicker : public TExDateTimePicker {
+public:
+    explicit TGridDateTimePicker(TExStringGrid* AGrid);
+    // The cell text: the short date, a blank and the short time; empty when unchecked.
+    String ValueText() const;
+
+protected:
+    void KeyDown(Word& Key, TShiftState Shift) override;
+
+private:
+    TExStringGrid* FGrid;
+};

@@ -24,6 +24,16 @@ TDateTime IncYears(int Years, TDateTime Date) {
     return IncMonth(Date, Years * 12);
 }
 
+int EditTextHeight(const TFont& Font) {
+    TBitmap probe;
+    probe.SetSize(1, 1);
+    probe.Canvas().SetFont(TFont());
+    const int sys = probe.Canvas().TextHeight(u"Wg");
+    probe.Canvas().SetFont(Font);
+    const int own = probe.Canvas().TextHeight(u"Wg");
+    return own + std::min(sys, own) / 4;
+}
+
 namespace {
 
 // The built-in arrows of the button pair: a 7 x 4 triangle on the button face.
@@ -343,15 +353,8 @@ void TExgSpinEdit::SetEditRect() {
 
 void TExgSpinEdit::WMSize(TWMSize& Message) {
     TMaskEdit::WMSize(Message);
-    TBitmap probe;
-    probe.SetSize(1, 1);
-    probe.Canvas().SetFont(TFont());
-    const int sys = probe.Canvas().TextHeight(u"Wg");
-    probe.Canvas().SetFont(Font());
-    const int own = probe.Canvas().TextHeight(u"Wg");
-    // The text's height, a quarter of the smaller font's for the leading and
-    // the single border.
-    const int minHeight = own + std::min(sys, own) / 4 + 4 * 1 + 2;
+    // The text with its leading, and the single border.
+    const int minHeight = EditTextHeight(Font()) + 4 * 1 + 2;
     if (Height() < minHeight) {
         SetHeight(minHeight);
         return;

@@ -19,6 +19,9 @@ int PosFrom(const String& Sub, const String& S, int Offset);
 // The same day and month Years later; 29 February in a year without it
 // becomes 28 February.
 TDateTime IncYears(int Years, TDateTime Date);
+// The height of a line of Font's text plus a quarter of the smaller of its
+// and the system font's heights: the least height of a one-line edit.
+int EditTextHeight(const TFont& Font);
 
 enum TButtonDirection { bdLeft, bdRight, bdUp, bdDown };
 enum TSpinDirection { spVertical, spHorizontal };

@@ -206,3 +206,24 @@ TEST(GridDatePicker, EscapeReadsTheCellBackAndAnUnreadableCellOpensOnToday) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GridDateTimePicker, WritesTheShortDateABlankAndTheShortTimeAndEscapeRestores) {
+    EditorForm f(edDateTimeEdit, u"03/02/2025 14:05:00");
+    f.Open();
+    TGridDateTimePicker* d = f.g->DateAndTimePicker();
+    ASSERT_TRUE(d->Visible());
+    EXPECT_EQ(d->GetDateTime(), EncodeDateTime(2025, 2, 3, 14, 5, 0, 0));
+    d->SetDateTime(EncodeDateTime(2025, 2, 4, 9, 30, 0, 0));
+    SimulateKey(VK_RETURN);
+    EXPECT_FALSE(d->Visible());
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"04/02/2025 09:30");
+    EXPECT_TRUE(f.g->Focused());
+    f.Open();
+    d->SetDateTime(EncodeDateTime(2030, 1, 1, 0, 0, 0, 0));
+    SimulateKey(VK_ESCAPE);
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"04/02/2025 09:30");
+}
+
+}  // namespace

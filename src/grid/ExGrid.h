@@ -1017,6 +1017,10 @@ public:
     String RichToString(TRichEdit* Richeditor);
     void RichToCell(int ACol, int ARow, TRichEdit* Richeditor);
     TNotifyEvent OnRichEditSelectionChange;
+    // The date pickers' calendar opened or closed, and the date-and-time picker's value changed.
+    TRowColClickEvent OnDatePickerCloseUp;
+    TRowColClickEvent OnDatePickerDropDown;
+    std::function<void(TObject* Sender, int ACol, int ARow, TDateTime ADateTime)> OnDateTimeChange;
 
 private:
     friend class TGridSpin;
@@ -1041,6 +1045,7 @@ private:
     bool FurtherEditorToCell(int ACol, int ARow);
     // Leaving keys of the spin and button editors: write the text and validate it.
     bool WriteAndValidate(const String& Text);
+    void DatePickerClosedUp();
     TGridSpin* FEditSpin = nullptr;
     TGridEditBtn* FEditBtn = nullptr;
     TGridUnitEditBtn* FUnitEditBtn = nullptr;

@@ -234,6 +234,8 @@ void TExStringGrid::ShowFurtherEditor(int ACol, int ARow) {
     if (FEditControl != edButton && FEditControl != edCheckBox) shown->SetColor(Color());
     shown->SetVisible(true);
     if (shown->CanFocus()) shown->SetFocus();
+    if ((FEditControl == edDateEdit || FEditControl == edDateEditUpDown) && FMouseActions.DirectDateDrop())
+        shown->Perform(WM_KEYDOWN, VK_F4);
 }
 
 bool TExStringGrid::FurtherEditorToCell(int ACol, int ARow) {
@@ -305,6 +307,13 @@ TGridDatePicker* TExStringGrid::GetEditDate() {
     if (!FEditDate) {
         FEditDate = new TGridDatePicker(this);
         FEditDate->SetParent(this);
+        FEditDate->OnCloseUp = [this](TObject*) { DatePickerClosedUp(); };
+        FEditDate->OnDropDown = [this](TObject*) {
+            if (OnDatePickerDropDown) OnDatePickerDropDown(this, Row(), Col());
+        };
+        FEditDate->OnChange = [this](TObject*) {
+            if (OnEditChange) OnEditChange(this, Col(), Row(), FEditDate->ValueText());
+        };
     }
     return FEditDate;
 }
@@ -313,8 +322,19 @@ TGridDateTimePicker* TExStringGrid::DateAndTimePicker() {
     if (!FEditDateTime) {
         FEditDateTime = new TGridDateTimePicker(this);
         FEditDateTime->SetParent(this);
+        FEditDateTime->OnCloseUp = [this](TObject*) { DatePickerClosedUp(); };
+        const TNotifyEvent changed = [this](TObject*) {
+            if (OnDateTimeChange) OnDateTimeChange(this, Col(), Row(), FEditDateTime->GetDateTime());
+        };
+        FEditDateTime->OnChange = changed;
+        FEditDateTime->OnTimeChange = changed;
     }
     return FEditDateTime;
+}
+
+void TExStringGrid::DatePickerClosedUp() {
+    if (OnDatePickerCloseUp) OnDatePickerCloseUp(this, Row(), Col());
+    if (FMouseActions.DirectDateClose()) HideInplaceEdit();
 }
 
 TExRichEdit* TExStringGrid::RichEdit() {

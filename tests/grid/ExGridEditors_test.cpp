@@ -227,3 +227,23 @@ TEST(GridDateTimePicker, WritesTheShortDateABlankAndTheShortTimeAndEscapeRestore
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GridDatePicker, TheCalendarIsReportedAndADirectCloseEndsTheEdit) {
+    EditorForm f(edDateEdit, u"05/05/2024");
+    std::vector<std::string> seen;
+    f.g->OnDatePickerDropDown = [&](TObject*, int r, int c) { seen.push_back("drop " + std::to_string(c) + "," + std::to_string(r)); };
+    f.g->OnDatePickerCloseUp = [&](TObject*, int r, int c) { seen.push_back("close " + std::to_string(c) + "," + std::to_string(r)); };
+    f.g->MouseActions().SetDirectDateDrop(true);
+    f.g->MouseActions().SetDirectDateClose(true);
+    f.Open();
+    TGridDatePicker* d = f.g->GetEditDate();
+    EXPECT_TRUE(d->DroppedDown());
+    d->SetDroppedDown(false);
+    EXPECT_EQ(seen, (std::vector<std::string>{"drop 1,2", "close 1,2"}));
+    EXPECT_FALSE(d->Visible());
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"05/05/2024");
+}
+
+}  // namespace

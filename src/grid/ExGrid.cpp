@@ -56,6 +56,7 @@ String TExStringGridCheck::MarkError(TExStringGrid*, int, int, const String& Val
 
 TExStringGrid::TExStringGrid(TComponent* AOwner) : TBaseGrid(AOwner) {
     FEditCombo = new TGridCombo(this);
+    CreateFurtherEditors();
     GridUnit();
     UseGridCursors();
     SetControlStyle(ControlStyle() + TControlStyle{csAcceptsControls});

@@ -1286,6 +1286,100 @@ private:
     TNotifyEvent FOldFormResize;
     int FFormWidth = 0;
     int FFormHeight = 0;
+
+    // ===== Further cell editors (ExGridEditors.h, ExGridEditors.cpp): the spin
+    // edit, the edits with a button, the check box and the push button.
+public:
+    using TSpinClickEvent = std::function<void(TObject* Sender, int ACol, int ARow, int AValue, bool UpDown)>;
+    using TFloatSpinClickEvent =
+        std::function<void(TObject* Sender, int ACol, int ARow, double AValue, bool UpDown)>;
+    using TDateTimeSpinClickEvent =
+        std::function<void(TObject* Sender, int ACol, int ARow, TDateTime AValue, bool UpDown)>;
+    using TEllipsClickEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& S)>;
+    // The spin editor, made on first use.
+    class TGridSpin* SpinEdit();
+    class TGridEditBtn* EditBtn() const { return FEditBtn; }
+    class TGridUnitEditBtn* UnitEditBtn() const { return FUnitEditBtn; }
+    class TGridCheckBox* EditCheck() const { return FEditCheck; }
+    class TGridButton* GridButton() const { return FGridButton; }
+    // The date picker of the date and time kinds, made on first use.
+    class TGridDatePicker* GetEditDate();
+    // The date-and-time picker of edDateTimeEdit, made on first use.
+    class TGridDateTimePicker* DateAndTimePicker();
+    // The link of the custom editor kind (the grid never frees it).
+    class TEditLink* EditLink() const { return FEditLink; }
+    void SetEditLink(TEditLink* Value) { FEditLink = Value; }
+    // The drop-down editors, made on first use.
+    class TGridTrackbarDropDown* TrackbarDropDown();
+    class TGridMemoDropDown* MemoDropDown();
+    class TGridCalculatorDropDown* CalculatorDropDown();
+    class TGridTimepickerDropDown* TimePickerDropDown();
+    class TGridDetailPickerDropDown* DetailPickerDropDown();
+    class TGridImageDropDown* ImagePickerDropDown();
+    // The button of an edit-with-button editor was clicked: OnEllipsClick may change the text.
+    virtual String DoEllipsClick(const String& Value);
+    TSpinClickEvent OnSpinClick;
+    TFloatSpinClickEvent OnFloatSpinClick;
+    TDateTimeSpinClickEvent OnDateSpinClick;
+    TDateTimeSpinClickEvent OnTimeSpinClick;
+    TEllipsClickEvent OnEllipsClick;
+    TClickCellEvent OnButtonClick;
+    // The rich edits: the hidden one that converts and measures rich-text
+    // cells, and the in-place editor of rich-text cells; made on first use.
+    class TExRichEdit* RichEdit();
+    class TExRichEdit* InplaceRichEdit();
+    // A rich-text cell holds its RTF source, one character per byte.
+    void CellToRich(int ACol, int ARow, class TRichEdit* Richeditor);
+    String RichToString(TRichEdit* Richeditor);
+    void RichToCell(int ACol, int ARow, TRichEdit* Richeditor);
+    TNotifyEvent OnRichEditSelectionChange;
+    // The date pickers' calendar opened or closed, and the date-and-time picker's value changed.
+    TRowColClickEvent OnDatePickerCloseUp;
+    TRowColClickEvent OnDatePickerDropDown;
+    std::function<void(TObject* Sender, int ACol, int ARow, TDateTime ADateTime)> OnDateTimeChange;
+
+private:
+    friend class TGridSpin;
+    friend class TGridEditBtn;
+    friend class TGridUnitEditBtn;
+    friend class TGridCheckBox;
+    friend class TGridButton;
+    friend class TExRichEdit;
+    friend class TGridDatePicker;
+    friend class TGridDateTimePicker;
+    friend class TEditLink;
+    template <class>
+    friend class TGridDropDownWrapper;
+    // The drop-down editor of a drop-down kind (nil for other kinds).
+    class TExCustomDropDown* DropDownOfKind(TEditorType Kind);
+    void ShowDropDownEditor(int ACol, int ARow, TExCustomDropDown& D);
+    void CreateFurtherEditors();
+    // The kinds these editors serve.
+    bool IsFurtherEditorKind(TEditorType Kind) const;
+    void ShowFurtherEditor(int ACol, int ARow);
+    // Writes back and hides the open editor of these kinds; false for other kinds.
+    bool FurtherEditorToCell(int ACol, int ARow);
+    // Leaving keys of the spin and button editors: write the text and validate it.
+    bool WriteAndValidate(const String& Text);
+    void DatePickerClosedUp();
+    TGridSpin* FEditSpin = nullptr;
+    TGridEditBtn* FEditBtn = nullptr;
+    TGridUnitEditBtn* FUnitEditBtn = nullptr;
+    TGridCheckBox* FEditCheck = nullptr;
+    TGridButton* FGridButton = nullptr;
+    TExRichEdit* FRichEdit = nullptr;
+    TGridDatePicker* FEditDate = nullptr;
+    TGridDateTimePicker* FEditDateTime = nullptr;
+    TDateTime FOriginalDateTime = 0;  // the value the date-and-time picker opened with
+    TEditLink* FEditLink = nullptr;
+    TGridTrackbarDropDown* FEditTrackBar = nullptr;
+    TGridMemoDropDown* FEditMemo = nullptr;
+    TGridCalculatorDropDown* FEditCalculator = nullptr;
+    TGridTimepickerDropDown* FEditTimePicker = nullptr;
+    TGridDetailPickerDropDown* FEditDetailPicker = nullptr;
+    TGridImageDropDown* FEditImagePicker = nullptr;
+    TExRichEdit* FInplaceRichEdit = nullptr;
+    // ===== end of the further cell editors
 };
 
 // The first of Items that begins with the text up to Caret (an empty prefix

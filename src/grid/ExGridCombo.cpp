@@ -47,6 +47,10 @@ void TExStringGrid::DoGetEditorProp(int ACol, int ARow) {
 // Opening and write-back
 
 void TExStringGrid::ShowCellEditor(int ACol, int ARow) {
+    if (IsFurtherEditorKind(FEditControl)) {
+        ShowFurtherEditor(ACol, ARow);
+        return;
+    }
     FEditing = FSpecialEditor = FEditActive = true;
     TRect R = CellRect(ACol, ARow);
     const int W = R.Right - R.Left - 1, H = R.Bottom - R.Top - 1;
@@ -94,6 +98,7 @@ void TExStringGrid::ShowCellEditor(int ACol, int ARow) {
 void TExStringGrid::EditorToCell(int ACol, int ARow) {
     if (!FSpecialEditor) return;
     FSpecialEditor = false;
+    if (FurtherEditorToCell(ACol, ARow)) return;
     FEditActive = false;
     if (FEditCombo->Visible()) {
         SetEditorValue(RealColIndex(ACol), ARow, FEditCombo->Text());

@@ -195,8 +195,8 @@ bool TExStringGrid::CanEditShow() {
         FEditControl = FDefaultEditor;
         GetCellEditor(base.X, base.Y, FEditControl);
         if (FEditControl == edNone) return false;
-        if (FEditControl == edComboList || FEditControl == edComboEdit) {
-            // The combo stands in for the framework's editor, which stays hidden.
+        if (FEditControl == edComboList || FEditControl == edComboEdit || IsFurtherEditorKind(FEditControl)) {
+            // The dedicated editor stands in for the framework's editor, which stays hidden.
             FEditMode = true;
             FEntered = true;
             ShowCellEditor(Col(), Row());

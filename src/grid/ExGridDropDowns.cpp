@@ -1,0 +1,177 @@
+// The grid's drop-down cell editors: their keys, changes and exit, their
+// making, opening and write-back.
+#include "grid/ExGridDropDowns.h"
+
+#include "framework/Messages.h"
+#include "framework/SysUtils.h"
+
+namespace {
+
+bool IsSpecialKey(Word Key, TShiftState Shift) {
+    // Alt+Down opens the pop-up through the drop-down itself.
+    if (Key == VK_DOWN && Shift.Contains(ssAlt)) return false;
+    switch (Key) {
+        case VK_TAB: case VK_RETURN: case VK_ESCAPE: case VK_PRIOR: case VK_NEXT: case VK_END: case VK_UP: case VK_DOWN:
+            return true;
+        default: return false;
+    }
+}
+
+}  // namespace
+
+template <class Parent>
+TGridDropDownWrapper<Parent>::TGridDropDownWrapper(TExStringGrid* AGrid) : Parent(AGrid), FGrid(AGrid) {
+    this->SetVisible(false);
+}
+
+template <class Parent>
+void TGridDropDownWrapper<Parent>::CMWantSpecialKey(TCMWantSpecialKey& Message) {
+    Parent::CMWantSpecialKey(Message);
+    const Word k = Message.CharCode();
+    const bool validatesTab = FGrid->Options().Contains(goTabs) || FGrid->OnCellValidate != nullptr;
+    if ((k == VK_TAB && validatesTab) || (ClaimsEnterAndEscape() && (k == VK_RETURN || k == VK_ESCAPE)))
+        Message.Result = 1;
+}
+
+template <class Parent>
+void TGridDropDownWrapper<Parent>::KeyDown(Word& Key, TShiftState Shift) {
+    TExStringGrid& g = *FGrid;
+    if (!IsSpecialKey(Key, Shift)) {
+        Parent::KeyDown(Key, Shift);
+        return;
+    }
+    if (Key == VK_ESCAPE) {
+        this->SetText(g.GetCurrentCell());
+        g.HideInplaceEdit();
+        g.SetFocus();
+        Key = 0;
+        return;
+    }
+    if (Key == VK_RETURN || Key == VK_UP || Key == VK_DOWN || Key == VK_TAB) {
+        if (Key == VK_RETURN) BeforeEnter();
+        if (!g.WriteAndValidate(this->Text())) {
+            this->SetText(g.FNewCellText);
+            if (Key == VK_TAB) this->SetSelStart(int(this->Text().size()));
+            else this->SelectAll();
+            this->Invalidate();
+            Key = 0;
+            return;
+        }
+        this->SetText(g.GetCurrentCell());
+        if (Key == VK_TAB) {
+            if (g.Options().Contains(goTabs)) g.DoneInplaceEdit(Key, Shift);
+            Key = 0;
+            return;
+        }
+    }
+    if (this->DroppedDown()) {
+        g.HideInplaceEdit();
+        if (Key == VK_PRIOR || Key == VK_NEXT || Key == VK_UP || Key == VK_DOWN) {
+            Key = 0;
+            return;
+        }
+    } else if (Key == VK_END) {
+        Parent::KeyDown(Key, Shift);
+        return;
+    }
+    g.DoneInplaceEdit(Key, Shift);
+    if (g.Navigation().AdvanceOnEnter() && g.Navigation().AdvanceAutoEdit()) g.ShowInplaceEdit();
+    Key = 0;
+}
+
+template <class Parent>
+void TGridDropDownWrapper<Parent>::KeyPress(Char& Key) {
+    if (FGrid->OnKeyPress) FGrid->OnKeyPress(this, Key);
+    if (Key == VK_ESCAPE || Key == VK_RETURN || Key == VK_TAB) Key = 0;
+    Parent::KeyPress(Key);
+}
+
+template <class Parent>
+void TGridDropDownWrapper<Parent>::Change() {
+    Parent::Change();
+    if (FGrid->OnEditChange && this->Visible()) FGrid->OnEditChange(FGrid, FGrid->Col(), FGrid->Row(), this->Text());
+}
+
+template <class Parent>
+void TGridDropDownWrapper<Parent>::DoExit() {
+    FGrid->HideInplaceEdit();
+    Parent::DoExit();
+}
+
+template class TGridDropDownWrapper<TExTrackBarDropDown>;
+template class TGridDropDownWrapper<TExMemoDropDown>;
+template class TGridDropDownWrapper<TExCalculatorDropdown>;
+template class TGridDropDownWrapper<TExTimePickerDropDown>;
+template class TGridDropDownWrapper<TExDetailDropDown>;
+template class TGridDropDownWrapper<TExImagePickerDropDown>;
+
+// ---------------------------------------------------------------------------
+// The grid's side
+
+namespace {
+
+template <class T>
+T* MakeDropDown(T*& Field, TExStringGrid* Grid) {
+    if (!Field) {
+        Field = new T(Grid);
+        Field->SetParent(Grid);
+    }
+    return Field;
+}
+
+}  // namespace
+
+TGridTrackbarDropDown* TExStringGrid::TrackbarDropDown() {
+    TGridTrackbarDropDown* d = MakeDropDown(FEditTrackBar, this);
+    d->SetEditorEnabled(true);
+    return d;
+}
+
+TGridMemoDropDown* TExStringGrid::MemoDropDown() { return MakeDropDown(FEditMemo, this); }
+
+TGridCalculatorDropDown* TExStringGrid::CalculatorDropDown() {
+    TGridCalculatorDropDown* d = MakeDropDown(FEditCalculator, this);
+    d->SetEditorEnabled(true);
+    return d;
+}
+
+TGridTimepickerDropDown* TExStringGrid::TimePickerDropDown() { return MakeDropDown(FEditTimePicker, this); }
+TGridDetailPickerDropDown* TExStringGrid::DetailPickerDropDown() { return MakeDropDown(FEditDetailPicker, this); }
+TGridImageDropDown* TExStringGrid::ImagePickerDropDown() { return MakeDropDown(FEditImagePicker, this); }
+
+TExCustomDropDown* TExStringGrid::DropDownOfKind(TEditorType Kind) {
+    switch (Kind) {
+        case edTrackbarDropDown: return TrackbarDropDown();
+        case edMemoDropDown: return MemoDropDown();
+        case edCalculatorDropDown: return CalculatorDropDown();
+        case edTimePickerDropDown: return TimePickerDropDown();
+        case edDetailDropDown: return DetailPickerDropDown();
+        case edImagePickerDropDown: return ImagePickerDropDown();
+        default: return nullptr;
+    }
+}
+
+void TExStringGrid::ShowDropDownEditor(int ACol, int ARow, TExCustomDropDown& D) {
+    const TRect R = CellRect(ACol, ARow);
+    const int W = R.Right - R.Left - 1, H = R.Bottom - R.Top - 1;
+    const String T = GetEditText(ACol, ARow);
+    DoGetEditorProp(RealColIndex(ACol), ARow);
+    D.SetBounds(R.Left, R.Top, W, H);
+    D.SetEnabled(true);
+    if (FEditControl == edTrackbarDropDown) {
+        int v = 0;
+        FEditTrackBar->SetPosition(TryStrToInt(Trim(T), v) ? v : 0);
+    } else {
+        D.SetText(T);
+    }
+    if (FEditControl == edTimePickerDropDown || FEditControl == edDetailDropDown) D.SetEditorEnabled(true);
+    if (FEditControl == edDetailDropDown) {
+        TDetailItems& items = FEditDetailPicker->Items();
+        for (int i = 0; i < items.Count(); ++i)
+            if (items.Items(i)->Caption() == T) FEditDetailPicker->SetItemIndex(i);
+    }
+    D.SetColor(Color());
+    D.SetVisible(true);
+    if (D.CanFocus()) D.SetFocus();
+    if (FEditControl == edMemoDropDown) D.SetSelStart(0);
+}

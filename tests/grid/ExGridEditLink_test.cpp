@@ -1,0 +1,142 @@
+#include "grid/ExCGrid.h"
+#include "grid/ExGridEditLink.h"
+
+#include "framework/Forms.h"
+#include "framework/Simulate.h"
+#include "framework/SysUtils.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A link over a plain edit, as an application would write one.
+class TTestLink : public TEditLink {
+public:
+    using TEditLink::TEditLink;
+    TEdit* Edit = nullptr;
+    TWinControl* GetEditControl() override { return Edit; }
+    void CreateEditor(TWinControl* AParent) override {
+        if (Edit && Edit->Parent() == AParent) return;
+        delete Edit;
+        Edit = new TEdit(AParent);
+        Edit->SetParent(AParent);
+        Edit->OnKeyDown = [this](TObject* Sender, Word& Key, TShiftState Shift) { EditKeyDown(Sender, Key, Shift); };
+    }
+    void DestroyEditor() override {
+        delete Edit;
+        Edit = nullptr;
+    }
+    String GetEditorValue() override { return Edit ? Edit->Text() : String(); }
+    void SetEditorValue(const String& S) override { Edit->SetText(S); }
+};
+
+struct LinkForm {
+    TForm form{nullptr};
+    TExColumnGrid* g;
+    TTestLink link{nullptr};
+    bool refuse = false;
+    std::vector<std::string> log;
+    LinkForm() {
+        form.SetBounds(0, 0, 500, 350);
+        g = new TExColumnGrid(&form);
+        g->SetParent(&form);
+        g->SetBounds(0, 0, 400, 250);
+        g->Columns().Items(1)->SetEditor(edCustom);
+        g->SetEditLink(&link);
+        for (int r = 1; r < g->RowCount(); ++r) g->SetCellEx(1, r, u"old" + IntToStr(r));
+        g->OnCellValidate = [this](TObject*, int, int r, String& v, bool& valid) {
+            log.push_back("validate " + std::to_string(r) + " " + StringToUtf8(v));
+            valid = !refuse;
+        };
+        form.Show();
+        g->SetFocus();
+        TRect R = g->CellRect(1, 2);
+        SimulateClick(g, R.Left + 5, R.Top + 5);
+    }
+    ~LinkForm() { g->SetEditLink(nullptr); }
+    TEdit* Open() {
+        SimulateKey(VK_F2);
+        return link.Edit && link.Edit->Visible() ? link.Edit : nullptr;
+    }
+};
+
+TEST(EditLink, EnterWritesTheControlsValueAndEscapeKeepsTheCell) {
+    LinkForm f;
+    TEdit* e = f.Open();
+    ASSERT_TRUE(e);
+    EXPECT_TRUE(e->Focused());
+    EXPECT_EQ(e->Text(), u"old2");
+    EXPECT_EQ(f.link.EditCell(), (TPoint{1, 2}));
+    e->SetText(u"new");
+    SimulateKey(VK_RETURN);
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"new");
+    EXPECT_TRUE(f.g->Focused());
+    ASSERT_TRUE(f.Open());
+    f.link.Edit->SetText(u"dropped");
+    SimulateKey(VK_ESCAPE);
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"new");
+    EXPECT_TRUE(f.g->Focused());
+}
+
+TEST(EditLink, ARefusedValueOpensTheEditorAgainOnTheSameCell) {
+    LinkForm f;
+    f.refuse = true;
+    TEdit* e = f.Open();
+    ASSERT_TRUE(e);
+    e->SetText(u"bad");
+    SimulateKey(VK_RETURN);
+    EXPECT_EQ(f.log, std::vector<std::string>{"validate 2 bad"});
+    EXPECT_EQ(f.g->Row(), 2);
+    ASSERT_TRUE(f.link.Edit);
+    EXPECT_TRUE(f.link.Edit->Visible());
+    EXPECT_TRUE(f.link.Edit->Focused());
+}
+
+TEST(EditLink, HomeStaysWithTheControlAndEndLeavesUnlessWanted) {
+    LinkForm f;
+    TEdit* e = f.Open();
+    ASSERT_TRUE(e);
+    SimulateKey(VK_HOME);
+    EXPECT_TRUE(e->Focused());
+    f.link.WantKeyHomeEnd = true;
+    SimulateKey(VK_END);
+    EXPECT_TRUE(e->Focused());
+    f.link.WantKeyHomeEnd = false;
+    SimulateKey(VK_END);
+    EXPECT_TRUE(f.g->Focused());
+}
+
+TEST(EditLink, TabWithoutTabToNextAtEndWritesAndStays) {
+    LinkForm f;
+    f.g->SetOptions(f.g->Options() + TGridOptions{goTabs});
+    TEdit* e = f.Open();
+    ASSERT_TRUE(e);
+    e->SetText(u"tabbed");
+    SimulateKey(VK_TAB);
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"tabbed");
+    EXPECT_TRUE(f.g->Focused());
+    EXPECT_EQ(f.g->Col(), 1);
+    EXPECT_EQ(f.g->Row(), 2);
+}
+
+TEST(EditLink, APopupLinkClosedByEnterWritesItsValue) {
+    LinkForm f;
+    f.link.SetEditStyle(esPopup);
+    f.link.SetPopupWidth(120);
+    f.link.SetPopupHeight(60);
+    TEdit* e = f.Open();
+    ASSERT_TRUE(e);
+    ASSERT_TRUE(f.link.PopupForm());
+    EXPECT_EQ(f.link.PopupForm()->Name(), u"gridform");
+    EXPECT_EQ(e->Parent(), f.link.PopupForm());
+    e->SetText(u"popped");
+    SimulateKey(VK_RETURN);
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"popped");
+    EXPECT_FALSE(f.link.PopupForm()->Visible());
+}
+
+}  // namespace

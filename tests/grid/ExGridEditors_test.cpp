@@ -1,0 +1,249 @@
+#include "grid/ExGridEditors.h"
+
+#include "GridEditorForm.h"
+
+#include "framework/Forms.h"
+#include "framework/Messages.h"
+#include "framework/Simulate.h"
+#include "framework/SysUtils.h"
+#include "framework/Windows.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(GridSpin, PageHomeAndEndStepWithinTheLimitsAndReportTheDirection) {
+    struct Case {
+        const char16_t* start;
+        Word key;
+        const char16_t* written;
+        bool up;
+    };
+    const Case cases[] = {
+        {u"97", VK_PRIOR, u"97", true}, {u"95", VK_PRIOR, u"100", true}, {u"3", VK_NEXT, u"3", false},
+        {u"50", VK_HOME, u"100", true}, {u"50", VK_END, u"0", false},
+    };
+    for (const Case& c : cases) {
+        EditorForm f(edSpinEdit, c.start);
+        f.g->OnGetEditorPropInt = [&](TObject*, int, int) { f.g->SpinEdit()->SetIncrement(5); };
+        std::vector<bool> clicks;
+        f.g->OnSpinClick = [&](TObject*, int, int, int, bool up) { clicks.push_back(up); };
+        f.Open();
+        TGridSpin* s = f.g->SpinEdit();
+        ASSERT_TRUE(s->Visible());
+        EXPECT_TRUE(s->Focused());
+        SimulateKey(c.key);
+        EXPECT_EQ(clicks, std::vector<bool>{c.up}) << StringToUtf8(c.start);
+        // Leaving the cell writes what the spin edit shows.
+        f.Click(1, 4);
+        EXPECT_FALSE(s->Visible());
+        EXPECT_EQ(f.g->GetCellEx(1, 2), String(c.written)) << StringToUtf8(c.start) << " key " << c.key;
+    }
+}
+
+TEST(GridSpin, EnterValidatesAndEscapeRestoresTheCell) {
+    EditorForm f(edSpinEdit, u"10");
+    int done = 0;
+    f.g->OnEditingDone = [&](TObject*) { ++done; };
+    f.Open();
+    SimulateKey(VK_F2);
+    TGridSpin* s = f.g->SpinEdit();
+    s->SetText(u"42");
+    SimulateKey(VK_RETURN);
+    EXPECT_FALSE(s->Visible());
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"42");
+    EXPECT_EQ(f.log, std::vector<std::string>{"validate 2 42"});
+    EXPECT_TRUE(f.g->Focused());
+    EXPECT_EQ(done, 1);
+    f.Open();
+    s->SetText(u"7");
+    SimulateKey(VK_ESCAPE);
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"42");
+}
+
+TEST(GridSpin, AnEmptiedTextWritesAnEmptyCellOnlyWhenAllowed) {
+    for (bool allow : {true, false}) {
+        EditorForm f(edSpinEdit, u"12");
+        f.Open();
+        TGridSpin* s = f.g->SpinEdit();
+        s->SetAllowEmptyValue(allow);
+        s->SetText(u"");
+        f.Click(1, 5);
+        EXPECT_EQ(f.g->GetCellEx(1, 2), allow ? u"" : u"0");
+    }
+}
+
+TEST(GridSpin, TheButtonsStepAndReportByTheSpinType) {
+    EditorForm f(edFloatSpinEdit, u"1.5");
+    std::vector<double> values;
+    f.g->OnFloatSpinClick = [&](TObject*, int, int, double v, bool up) { values.push_back(up ? v : -v); };
+    f.Open();
+    TGridSpin* s = f.g->SpinEdit();
+    EXPECT_EQ(s->SpinType(), sptFloat);
+    SimulateClick(s->Button()->UpButton(), 2, 2);
+    SimulateClick(s->Button()->DownButton(), 2, 2);
+    SimulateClick(s->Button()->DownButton(), 2, 2);
+    ASSERT_EQ(values.size(), 3u);
+    EXPECT_DOUBLE_EQ(values[0], 1.6);
+    EXPECT_DOUBLE_EQ(values[2], -1.4);
+}
+
+TEST(GridEditBtn, TheNumericKindTakesOneLeadingMinusAndBeepsOtherwise) {
+    EditorForm f(edNumericEditBtn, u"12");
+    f.Open();
+    TGridEditBtn* e = f.g->EditBtn();
+    ASSERT_TRUE(e->Visible());
+    e->SetSelStart(2);
+    e->SetSelLength(0);
+    int beeps = MessageBeepCount();
+    SimulateText(u"-");
+    EXPECT_EQ(MessageBeepCount(), beeps + 1);
+    e->SetSelStart(0);
+    SimulateText(u"-");
+    EXPECT_EQ(e->Text(), u"-12");
+    e->SetSelStart(0);
+    SimulateText(u"-x");
+    EXPECT_EQ(MessageBeepCount(), beeps + 3);
+    EXPECT_EQ(e->Text(), u"-12");
+}
+
+TEST(GridEditBtn, TheFloatKindDropsASecondSeparatorSilently) {
+    EditorForm f(edFloatEditBtn, u"1.5");
+    f.Open();
+    TGridEditBtn* e = f.g->EditBtn();
+    e->SetSelStart(3);
+    e->SetSelLength(0);
+    const int beeps = MessageBeepCount();
+    SimulateText(u".,7");
+    EXPECT_EQ(e->Text(), u"1.57");
+    EXPECT_EQ(MessageBeepCount(), beeps);
+    // The existing separator selected: it may be typed over.
+    e->SetSelStart(1);
+    e->SetSelLength(1);
+    SimulateText(u".");
+    EXPECT_EQ(e->Text(), u"1.57");
+}
+
+TEST(GridEditBtn, TheButtonPassesTheTextThroughTheEllipsisEventAndEnterWritesIt) {
+    EditorForm f(edEditBtn, u"abc");
+    f.g->OnEllipsClick = [](TObject*, int c, int r, String& s) { s = s + u"!" + IntToStr(c) + IntToStr(r); };
+    f.Open();
+    TGridEditBtn* e = f.g->EditBtn();
+    SimulateKey(VK_F4);
+    EXPECT_EQ(e->Text(), u"abc!12");
+    SimulateKey(VK_RETURN);
+    EXPECT_FALSE(e->Visible());
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"abc!12");
+}
+
+TEST(GridUnitEditBtn, OpensWithTheUnitSplitOffAndWritesValueAndUnitTogether) {
+    EditorForm f(edUnitEditBtn, u"12mm");
+    f.g->OnGetEditorPropInt = [&](TObject*, int, int) {
+        TStringList units;
+        units.Add(u"mm");
+        units.Add(u"m");
+        f.g->UnitEditBtn()->SetUnits(&units);
+    };
+    f.Open();
+    TGridUnitEditBtn* u = f.g->UnitEditBtn();
+    ASSERT_TRUE(u->Visible());
+    EXPECT_EQ(u->Text(), u"12");
+    EXPECT_EQ(u->UnitID(), u"mm");
+    u->SetText(u"15");
+    SimulateKey(VK_RETURN);
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"15mm");
+    EXPECT_EQ(f.log, std::vector<std::string>{"validate 2 15mm"});
+}
+
+TEST(GridButton, ShowsTheCellTextAndAnArrowMovesTheGridAndHidesIt) {
+    EditorForm f(edButton, u"Press");
+    int clicks = 0;
+    f.g->OnButtonClick = [&](TObject*, int c, int r) { clicks += c * 10 + r; };
+    f.Open();
+    TGridButton* b = f.g->GridButton();
+    ASSERT_TRUE(b->Visible());
+    EXPECT_EQ(b->Caption(), u"Press");
+    b->Click();
+    EXPECT_EQ(clicks, 12);
+    SimulateKey(VK_DOWN);
+    EXPECT_FALSE(b->Visible());
+    EXPECT_EQ(f.g->Row(), 3);
+    EXPECT_TRUE(f.g->Focused());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GridDatePicker, OpensJustInsideTheRangeAndWritesTheDateText) {
+    EditorForm f(edDateEdit, u"20/06/2030");
+    TGridDatePicker* d = f.g->GetEditDate();
+    d->SetMaxDate(EncodeDate(2025, 1, 10));
+    f.Open();
+    ASSERT_TRUE(d->Visible());
+    EXPECT_EQ(d->Date(), EncodeDate(2025, 1, 9));
+    SimulateKey(VK_RETURN);
+    EXPECT_FALSE(d->Visible());
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"09/01/2025");
+    EXPECT_EQ(f.log, std::vector<std::string>{"validate 2 09/01/2025"});
+}
+
+TEST(GridDatePicker, EscapeReadsTheCellBackAndAnUnreadableCellOpensOnToday) {
+    TClockGuard now(EncodeDateTime(2026, 3, 4, 10, 0, 0, 0));
+    EditorForm f(edDateEdit, u"05/05/2024");
+    f.Open();
+    TGridDatePicker* d = f.g->GetEditDate();
+    d->SetDateTime(EncodeDate(2024, 7, 1));
+    SimulateKey(VK_ESCAPE);
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"05/05/2024");
+    f.g->SetCellEx(1, 3, u"no date");
+    f.Click(1, 3);
+    f.Open();
+    EXPECT_EQ(d->Date(), EncodeDate(2026, 3, 4));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GridDateTimePicker, WritesTheShortDateABlankAndTheShortTimeAndEscapeRestores) {
+    EditorForm f(edDateTimeEdit, u"03/02/2025 14:05:00");
+    f.Open();
+    TGridDateTimePicker* d = f.g->DateAndTimePicker();
+    ASSERT_TRUE(d->Visible());
+    EXPECT_EQ(d->GetDateTime(), EncodeDateTime(2025, 2, 3, 14, 5, 0, 0));
+    d->SetDateTime(EncodeDateTime(2025, 2, 4, 9, 30, 0, 0));
+    SimulateKey(VK_RETURN);
+    EXPECT_FALSE(d->Visible());
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"04/02/2025 09:30");
+    EXPECT_TRUE(f.g->Focused());
+    f.Open();
+    d->SetDateTime(EncodeDateTime(2030, 1, 1, 0, 0, 0, 0));
+    SimulateKey(VK_ESCAPE);
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"04/02/2025 09:30");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GridDatePicker, TheCalendarIsReportedAndADirectCloseEndsTheEdit) {
+    EditorForm f(edDateEdit, u"05/05/2024");
+    std::vector<std::string> seen;
+    f.g->OnDatePickerDropDown = [&](TObject*, int r, int c) { seen.push_back("drop " + std::to_string(c) + "," + std::to_string(r)); };
+    f.g->OnDatePickerCloseUp = [&](TObject*, int r, int c) { seen.push_back("close " + std::to_string(c) + "," + std::to_string(r)); };
+    f.g->MouseActions().SetDirectDateDrop(true);
+    f.g->MouseActions().SetDirectDateClose(true);
+    f.Open();
+    TGridDatePicker* d = f.g->GetEditDate();
+    EXPECT_TRUE(d->DroppedDown());
+    d->SetDroppedDown(false);
+    EXPECT_EQ(seen, (std::vector<std::string>{"drop 1,2", "close 1,2"}));
+    EXPECT_FALSE(d->Visible());
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"05/05/2024");
+}
+
+}  // namespace

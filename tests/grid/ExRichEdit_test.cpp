@@ -1,0 +1,89 @@
+#include "grid/ExCGrid.h"
+#include "grid/ExRichEdit.h"
+
+#include "framework/Forms.h"
+#include "framework/Simulate.h"
+#include "framework/SysUtils.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A rich-text cell as the grid keeps it: the RTF source, one character per byte.
+String RichCell(const String& Text) {
+    TRichDocument doc;
+    doc.Paragraphs.emplace_back();
+    doc.Paragraphs[0].Runs.push_back({Text, TRichFormat()});
+    TRichFormat bold;
+    bold.Style = TFontStyles{fsBold};
+    doc.Paragraphs[0].Runs.push_back({u" \u00e9t\u00e9 \u20ac", bold});
+    String cell;
+    for (char b : WriteRTF(doc)) cell.push_back(Char(static_cast<unsigned char>(b)));
+    return cell;
+}
+
+struct RichForm {
+    TForm form{nullptr};
+    TExColumnGrid* g;
+    RichForm() {
+        form.SetBounds(0, 0, 500, 350);
+        g = new TExColumnGrid(&form);
+        g->SetParent(&form);
+        g->SetBounds(0, 0, 400, 250);
+        g->Columns().Items(1)->SetEditor(edRichEdit);
+        form.Show();
+        g->SetFocus();
+    }
+    void Click(int c, int r) {
+        TRect R = g->CellRect(c, r);
+        SimulateClick(g, R.Left + 5, R.Top + 5);
+    }
+};
+
+TEST(ExRichEdit, TheSelectionTakesAndReportsItsVerticalOffset) {
+    RichForm f;
+    TExRichEdit* r = f.g->RichEdit();
+    r->SetText(u"H2O");
+    r->SetSelStart(1);
+    r->SetSelLength(1);
+    r->SelSuperscript();
+    EXPECT_TRUE(r->IsSelSuperscript());
+    EXPECT_FALSE(r->IsSelNormal());
+    r->SelSubscript();
+    EXPECT_TRUE(r->IsSelSubscript());
+    r->SelNormal();
+    EXPECT_TRUE(r->IsSelNormal());
+}
+
+TEST(ExRichEdit, ACellsRtfSourceLoadsAndIsWrittenBackByteForByte) {
+    RichForm f;
+    const String cell = RichCell(u"Stra\u00dfe \u65e5\u672c");
+    ASSERT_EQ(cell.substr(0, 2), u"{\\");
+    f.g->SetCellEx(1, 2, cell);
+    TExRichEdit* r = f.g->RichEdit();
+    f.g->CellToRich(1, 2, r);
+    EXPECT_EQ(r->Text(), u"Stra\u00dfe \u65e5\u672c \u00e9t\u00e9 \u20ac");
+    EXPECT_EQ(f.g->RichToString(r), cell);
+    f.g->RichToCell(1, 3, r);
+    EXPECT_EQ(f.g->GetCellEx(1, 3), cell);
+}
+
+TEST(ExRichEdit, TheInPlaceEditorOpensOnTheCellAndLeavingWritesItBack) {
+    RichForm f;
+    const String cell = RichCell(u"\u00c4rger");
+    f.g->SetCellEx(1, 2, cell);
+    f.Click(1, 2);
+    SimulateKey(VK_F2);
+    TExRichEdit* r = f.g->InplaceRichEdit();
+    ASSERT_TRUE(r->Visible());
+    EXPECT_TRUE(r->Focused());
+    EXPECT_EQ(r->Text(), u"\u00c4rger \u00e9t\u00e9 \u20ac");
+    // Down hands the key to the grid: the edit ends unchanged and the row moves.
+    f.g->SetWordWrap(false);
+    SimulateKey(VK_DOWN);
+    EXPECT_FALSE(r->Visible());
+    EXPECT_EQ(f.g->Row(), 3);
+    EXPECT_EQ(f.g->GetCellEx(1, 2), cell);
+}
+
+}  // namespace

@@ -62,6 +62,7 @@ TExStringGrid::TExStringGrid(TComponent* AOwner) : TBaseGrid(AOwner) {
         ShowColumnHeaders();
     };
     FRowHeaders.OnChange = [this](TObject*) { ShowRowHeaders(); };
+    FBands.OnChange = [this](TObject*) { InvalidateGrid(); };
     SetRowCount(10);
     SetWidth(400);
     SetHeight(250);

@@ -524,6 +524,29 @@ public:
     // The row shown as hover row, -1 none.
     int HoverRowIndex() const { return FHoverRowIdx; }
 
+    // ===== Painting: active-cell headers, bands, disabled text, rotated text
+    // The fixed cells of the current row and column in their own gradient.
+    bool ActiveCellShow() const { return FActiveCellShow; }
+    void SetActiveCellShow(bool Value);
+    TColor ActiveCellColor() const { return FActiveCellColor; }
+    void SetActiveCellColor(TColor Value);
+    TColor ActiveCellColorTo() const { return FActiveCellColorTo; }
+    void SetActiveCellColorTo(TColor Value);
+    TBands& Bands() { return FBands; }
+    // The text colour of every cell while the grid is disabled.
+    TColor DisabledFontColor() const { return FDisabledFontColor; }
+    void SetDisabledFontColor(TColor Value);
+    // The cell's text S turned by AAngle degrees (counter-clockwise); "Invalid cell" outside the grid.
+    void AddRotated(int ACol, int ARow, int AAngle, const String& S);
+    void SetRotated(int ACol, int ARow, int AAngle);
+    void RemoveRotated(int ACol, int ARow);
+    bool IsRotated(int ACol, int ARow, int& AAngle);
+    // Where a text turned by Angle starts (its unturned top-left corner) so
+    // that its turned extent stands aligned inside R less 2 on each side.
+    TPoint PlaceRotatedText(TCanvas& ACanvas, TRect R, int Angle, TVAlignment VA, TAlignment HA, const String& S);
+    // The size a text needs turned by Angle: |w cos| + |h sin| by |w sin| + |h cos|, 12 added to each.
+    static TPoint RotatedTextSize(int W, int H, int Angle);
+
     // ===== Hints and balloons
     bool HintShowCells() const { return FHintShowCells; }
     void SetHintShowCells(bool Value) { FHintShowCells = Value; }
@@ -789,6 +812,10 @@ protected:
     void DrawGridCell(TCanvas& ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState) override;
     void WMNCPaint(TMessage& Message) override;
     void DrawCheckBox(TCanvas& ACanvas, TRect R, bool Checked, bool Enabled);
+    TColor BandColor(int ACol, int ARow, bool Print, int RCol);
+    // The gradient of an active-cell header or of the sorted column's header; false: neither.
+    bool DrawFixedHighlight(TCanvas& ACanvas, int ACol, int RCol, int ARow, TRect R);
+    void DrawRotatedText(TCanvas& ACanvas, int RCol, int ARow, TRect R, int Angle);
     void GetCellPropDefaults(int ACol, int ARow, TFont& AFont, TBrush& ABrush, TColor& AColorTo,
                              TColor& AMirrorColor, TColor& AMirrorColorTo, TAlignment& HA, TVAlignment& VA,
                              bool& WW, TCellGradientDirection& GD) override;
@@ -966,6 +993,13 @@ private:
     TColor FSelectionTextColor = clBlack;
     TFont FFixedFont;
     TFont FActiveCellFont;
+    // ----- painting
+    bool FActiveCellShow = false;
+    TColor FActiveCellColor = clGray;
+    TColor FActiveCellColorTo = clNone;
+    TBands FBands;
+    TColor FDisabledFontColor = clSilver;
+    // -----
     TCustomForm* FOwnerForm = nullptr;
     TNotifyEvent FOldFormResize;
     int FFormWidth = 0;

@@ -823,6 +823,7 @@ protected:
     bool IsLoading() const { return ComponentState().Contains(csLoading); }
     bool IsDestroying() const { return ComponentState().Contains(csDestroying); }
     void ApplyScrollBarAlways(bool HideWhenFit);
+    bool ScrollBarKept(int Bar) const override;
     // Copies row contents over all real columns (texts, objects and height).
     void CopyRowOut(int ARow, TGridItem& Item);
     void CopyRowIn(const TGridItem& Item, int ARow);

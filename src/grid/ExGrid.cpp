@@ -176,6 +176,7 @@ void TExStringGrid::DoEnter() {
 
 void TExStringGrid::Resize() {
     TBaseGrid::Resize();
+    StretchAfterChange();
     ApplyScrollBarAlways(false);
 }
 
@@ -231,6 +232,12 @@ void TExStringGrid::Assign(const TPersistent* Source) {
     SetColumnHeaders(s.FColumnHeaders);
     for (int r = 0; r < RowCount(); ++r) SetRowHeights(r, s.RowHeights(r));
     FScrollBarAlways = s.FScrollBarAlways;
+    FColumnSize.Assign(s.FColumnSize);
+    FActiveCellShow = s.FActiveCellShow;
+    FActiveCellColor = s.FActiveCellColor;
+    FActiveCellColorTo = s.FActiveCellColorTo;
+    FActiveCellFont.Assign(&s.FActiveCellFont);
+    FBands.Assign(&s.FBands);
     SetScrollBars(s.ScrollBars());
     AssignCells(Source);
 }

@@ -161,6 +161,25 @@ CLIPFORMAT GridCellsClipboardFormat();
 // The common-controls library is 4.70 or later: date and time editors store their values.
 bool ComCtl470();
 
+// One column of the grid filling the rest of its client width.
+class TColumnSize {
+public:
+    explicit TColumnSize(TExStringGrid* AGrid) : FGrid(AGrid) {}
+    // The settings only; no stretch is applied.
+    void Assign(const TColumnSize& Source);
+    bool Stretch() const { return FStretch; }
+    // Applies the stretch at once when the grid has a parent.
+    void SetStretch(bool Value);
+    // -1: the last column.
+    int StretchColumn() const { return FStretchColumn; }
+    void SetStretchColumn(int Value) { FStretchColumn = Value; }
+
+private:
+    TExStringGrid* FGrid;
+    bool FStretch = false;
+    int FStretchColumn = -1;
+};
+
 class TExStringGrid : public TBaseGrid {
 public:
     explicit TExStringGrid(TComponent* AOwner);
@@ -222,6 +241,11 @@ public:
     void SizeColToContents(int Index, bool GrowOnly);
     void AutoSizeCol(int Index, int Padding = 0);
     void AutoSizeColumns(bool DoFixedCols, int Padding);
+    TColumnSize& ColumnSize() { return FColumnSize; }
+    // Column Index (-1: the last) takes the client width the others leave;
+    // "Stretch column index out of range" past the columns, stretching or not.
+    void ApplyColumnStretch(int Index);
+    void StretchRightColumn();
 
     // ===== Cell access (indexes: real column, displayed row unless named All*)
     long long Ints(int ACol, int ARow);
@@ -824,6 +848,11 @@ protected:
     bool IsDestroying() const { return ComponentState().Contains(csDestroying); }
     void ApplyScrollBarAlways(bool HideWhenFit);
     bool ScrollBarKept(int Bar) const override;
+    // The stretch after the columns or the client width changed: a stretch
+    // column past the columns stands for the last one.
+    void StretchAfterChange();
+    void ColWidthsChanged() override;
+    void SizeChanged(int OldColCount, int OldRowCount) override;
     // Copies row contents over all real columns (texts, objects and height).
     void CopyRowOut(int ARow, TGridItem& Item);
     void CopyRowIn(const TGridItem& Item, int ARow);
@@ -924,6 +953,7 @@ private:
     friend class TExInplaceEdit;
     friend class TGridCombo;
     friend class TExGridTools;
+    friend class TColumnSize;
     String ReadNumberText(const String& Raw);
     TCellGraphic* OwnGraphic(int ACol, int ARow);
     // The cell's own graphic, made when it has none; "Invalid cell" outside
@@ -994,6 +1024,10 @@ private:
     TColor FSelectionTextColor = clBlack;
     TFont FFixedFont;
     TFont FActiveCellFont;
+    // ----- column stretch
+    TColumnSize FColumnSize{this};
+    bool FIsColChanging = false;  // a stretch is running
+    bool FColchgFlg = true;       // width changes re-apply the stretch
     // ----- painting
     bool FActiveCellShow = false;
     TColor FActiveCellColor = clGray;

@@ -403,6 +403,9 @@ public:
 protected:
     friend class TInplaceEdit;
 
+    // A bar (SB_VERT, SB_HORZ) shown even while its rows or columns all fit.
+    virtual bool ScrollBarKept(int) const { return false; }
+
     // Asked before the current cell moves, for every cause; false keeps it.
     virtual bool SelectCell(int ACol, int ARow);
     // Whether the editor is to show now (asked on every editor update).

@@ -28,7 +28,8 @@ bool AllFit(int Count, int LineWidth, int Extent, F ExtentOf) {
 bool TCustomGrid::ScrollBarShown(int Bar) const {
     const bool wantV = FScrollBars == ssVertical || FScrollBars == ssBoth;
     const bool wantH = FScrollBars == ssHorizontal || FScrollBars == ssBoth;
-    if (!wantV && !wantH) return false;
+    const bool keepV = ScrollBarKept(SB_VERT), keepH = ScrollBarKept(SB_HORZ);
+    if (!wantV && !wantH && !keepV && !keepH) return false;
     const int hlw = FOptions.Contains(goHorzLine) ? FGridLineWidth : 0;
     const int vlw = FOptions.Contains(goVertLine) ? FGridLineWidth : 0;
     // The room inside the border.
@@ -39,8 +40,8 @@ bool TCustomGrid::ScrollBarShown(int Bar) const {
     const int vbar = GetSystemMetrics(SM_CXVSCROLL), hbar = GetSystemMetrics(SM_CYHSCROLL);
     auto rowsFit = [&](int h) { return AllFit(FRowCount, hlw, h, [this](int i) { return RowHeights(i); }); };
     auto colsFit = [&](int w) { return AllFit(FColCount, vlw, w, [this](int i) { return ColWidths(i); }); };
-    bool vert = wantV && !rowsFit(height);
-    const bool horz = wantH && !colsFit(width - (vert ? vbar : 0));
+    bool vert = keepV || (wantV && !rowsFit(height));
+    const bool horz = keepH || (wantH && !colsFit(width - (vert ? vbar : 0)));
     if (horz && !vert) vert = wantV && !rowsFit(height - hbar);
     return Bar == SB_VERT ? vert : horz;
 }

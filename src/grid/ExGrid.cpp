@@ -65,6 +65,7 @@ TExStringGrid::TExStringGrid(TComponent* AOwner) : TBaseGrid(AOwner) {
         ShowColumnHeaders();
     };
     FRowHeaders.OnChange = [this](TObject*) { ShowRowHeaders(); };
+    FBands.OnChange = [this](TObject*) { InvalidateGrid(); };
     SetRowCount(10);
     SetWidth(400);
     SetHeight(250);
@@ -182,6 +183,7 @@ void TExStringGrid::DoEnter() {
 
 void TExStringGrid::Resize() {
     TBaseGrid::Resize();
+    StretchAfterChange();
     ApplyScrollBarAlways(false);
 }
 
@@ -240,6 +242,12 @@ void TExStringGrid::Assign(const TPersistent* Source) {
     SetColumnHeaders(s.FColumnHeaders);
     for (int r = 0; r < RowCount(); ++r) SetRowHeights(r, s.RowHeights(r));
     FScrollBarAlways = s.FScrollBarAlways;
+    FColumnSize.Assign(s.FColumnSize);
+    FActiveCellShow = s.FActiveCellShow;
+    FActiveCellColor = s.FActiveCellColor;
+    FActiveCellColorTo = s.FActiveCellColorTo;
+    FActiveCellFont.Assign(&s.FActiveCellFont);
+    FBands.Assign(&s.FBands);
     SetScrollBars(s.ScrollBars());
     AssignCells(Source);
 }
@@ -427,10 +435,23 @@ void TExStringGrid::SetScrollBarAlways(TScrollBarAlways Value) {
     ApplyScrollBarAlways(false);
 }
 
-// The framework shows each bar exactly while its rows or columns do not
-// fit and re-applies that at every layout, so a bar kept shown while
-// everything fits is not offered yet: only the fit decides.
-void TExStringGrid::ApplyScrollBarAlways(bool) {}
+bool TExStringGrid::ScrollBarKept(int Bar) const {
+    if (Bar == SB_VERT) return FScrollBarAlways == saVert || FScrollBarAlways == saBoth;
+    return Bar == SB_HORZ && (FScrollBarAlways == saHorz || FScrollBarAlways == saBoth);
+}
+
+// The framework shows a bar while its rows or columns do not fit, and a
+// kept one always; a kept bar whose rows or columns all fit is disabled.
+// A bar not kept is hidden by the framework as soon as everything fits.
+void TExStringGrid::ApplyScrollBarAlways(bool) {
+    if (!HandleAllocated()) return;
+    ClientRect();  // brings the bars up to date
+    const bool rowsFit = VisibleRowCount() + FixedRows() >= RowCount();
+    const bool colsFit = VisibleColCount() + FixedCols() >= ColCount();
+    for (auto [bar, fits] : {std::pair{SB_VERT, rowsFit}, std::pair{SB_HORZ, colsFit}})
+        if (ScrollBarShown(bar))
+            EnableScrollBar(Handle(), bar, fits && ScrollBarKept(bar) ? ESB_DISABLE_BOTH : ESB_ENABLE_BOTH);
+}
 
 void TExStringGrid::SetScrollProportional(bool Value) {
     FScrollProportional = Value;

@@ -252,6 +252,25 @@ CLIPFORMAT GridCellsClipboardFormat();
 // The common-controls library is 4.70 or later: date and time editors store their values.
 bool ComCtl470();
 
+// One column of the grid filling the rest of its client width.
+class TColumnSize {
+public:
+    explicit TColumnSize(TExStringGrid* AGrid) : FGrid(AGrid) {}
+    // The settings only; no stretch is applied.
+    void Assign(const TColumnSize& Source);
+    bool Stretch() const { return FStretch; }
+    // Applies the stretch at once when the grid has a parent.
+    void SetStretch(bool Value);
+    // -1: the last column.
+    int StretchColumn() const { return FStretchColumn; }
+    void SetStretchColumn(int Value) { FStretchColumn = Value; }
+
+private:
+    TExStringGrid* FGrid;
+    bool FStretch = false;
+    int FStretchColumn = -1;
+};
+
 class TExStringGrid : public TBaseGrid {
 public:
     explicit TExStringGrid(TComponent* AOwner);
@@ -313,6 +332,11 @@ public:
     void SizeColToContents(int Index, bool GrowOnly);
     void AutoSizeCol(int Index, int Padding = 0);
     void AutoSizeColumns(bool DoFixedCols, int Padding);
+    TColumnSize& ColumnSize() { return FColumnSize; }
+    // Column Index (-1: the last) takes the client width the others leave;
+    // "Stretch column index out of range" past the columns, stretching or not.
+    void ApplyColumnStretch(int Index);
+    void StretchRightColumn();
 
     // ===== Cell access (indexes: real column, displayed row unless named All*)
     long long Ints(int ACol, int ARow);
@@ -745,6 +769,29 @@ public:
     // columns or everything when MouseActions allows it).
     TMouseSelectMode MouseSelectMode() const { return FMouseSelectMode; }
 
+    // ===== Painting: active-cell headers, bands, disabled text, rotated text
+    // The fixed cells of the current row and column in their own gradient.
+    bool ActiveCellShow() const { return FActiveCellShow; }
+    void SetActiveCellShow(bool Value);
+    TColor ActiveCellColor() const { return FActiveCellColor; }
+    void SetActiveCellColor(TColor Value);
+    TColor ActiveCellColorTo() const { return FActiveCellColorTo; }
+    void SetActiveCellColorTo(TColor Value);
+    TBands& Bands() { return FBands; }
+    // The text colour of every cell while the grid is disabled.
+    TColor DisabledFontColor() const { return FDisabledFontColor; }
+    void SetDisabledFontColor(TColor Value);
+    // The cell's text S turned by AAngle degrees (counter-clockwise); "Invalid cell" outside the grid.
+    void AddRotated(int ACol, int ARow, int AAngle, const String& S);
+    void SetRotated(int ACol, int ARow, int AAngle);
+    void RemoveRotated(int ACol, int ARow);
+    bool IsRotated(int ACol, int ARow, int& AAngle);
+    // Where a text turned by Angle starts (its unturned top-left corner) so
+    // that its turned extent stands aligned inside R less 2 on each side.
+    TPoint PlaceRotatedText(TCanvas& ACanvas, TRect R, int Angle, TVAlignment VA, TAlignment HA, const String& S);
+    // The size a text needs turned by Angle: |w cos| + |h sin| by |w sin| + |h cos|, 12 added to each.
+    static TPoint RotatedTextSize(int W, int H, int Angle);
+
     // ===== Hints and balloons
     bool HintShowCells() const { return FHintShowCells; }
     void SetHintShowCells(bool Value) { FHintShowCells = Value; }
@@ -1046,6 +1093,10 @@ protected:
     void DrawGridCell(TCanvas& ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState) override;
     void WMNCPaint(TMessage& Message) override;
     void DrawCheckBox(TCanvas& ACanvas, TRect R, bool Checked, bool Enabled);
+    TColor BandColor(int ACol, int ARow, bool Print, int RCol);
+    // The gradient of an active-cell header or of the sorted column's header; false: neither.
+    bool DrawFixedHighlight(TCanvas& ACanvas, int ACol, int RCol, int ARow, TRect R);
+    void DrawRotatedText(TCanvas& ACanvas, int RCol, int ARow, TRect R, int Angle);
     void GetCellPropDefaults(int ACol, int ARow, TFont& AFont, TBrush& ABrush, TColor& AColorTo,
                              TColor& AMirrorColor, TColor& AMirrorColorTo, TAlignment& HA, TVAlignment& VA,
                              bool& WW, TCellGradientDirection& GD) override;
@@ -1053,6 +1104,12 @@ protected:
     bool IsLoading() const { return ComponentState().Contains(csLoading); }
     bool IsDestroying() const { return ComponentState().Contains(csDestroying); }
     void ApplyScrollBarAlways(bool HideWhenFit);
+    bool ScrollBarKept(int Bar) const override;
+    // The stretch after the columns or the client width changed: a stretch
+    // column past the columns stands for the last one.
+    void StretchAfterChange();
+    void ColWidthsChanged() override;
+    void SizeChanged(int OldColCount, int OldRowCount) override;
     // Copies row contents over all real columns (texts, objects and height).
     void CopyRowOut(int ARow, TGridItem& Item);
     void CopyRowIn(const TGridItem& Item, int ARow);
@@ -1212,6 +1269,7 @@ private:
     friend class TGridCombo;
     friend class TExGridTools;
     friend class TFooterPanel;
+    friend class TColumnSize;
     String ReadNumberText(const String& Raw);
     TCellGraphic* OwnGraphic(int ACol, int ARow);
     // The cell's own graphic, made when it has none; "Invalid cell" outside
@@ -1282,6 +1340,17 @@ private:
     TColor FSelectionTextColor = clBlack;
     TFont FFixedFont;
     TFont FActiveCellFont;
+    // ----- column stretch
+    TColumnSize FColumnSize{this};
+    bool FIsColChanging = false;  // a stretch is running
+    bool FColchgFlg = true;       // width changes re-apply the stretch
+    // ----- painting
+    bool FActiveCellShow = false;
+    TColor FActiveCellColor = clGray;
+    TColor FActiveCellColorTo = clNone;
+    TBands FBands;
+    TColor FDisabledFontColor = clSilver;
+    // -----
     TCustomForm* FOwnerForm = nullptr;
     TNotifyEvent FOldFormResize;
     int FFormWidth = 0;

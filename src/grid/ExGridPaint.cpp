@@ -45,7 +45,7 @@ TAlignment TExStringGrid::DoGetAlignment(int ACol, int ARow) {
     return FDefaultAlignment;
 }
 
-void TExStringGrid::GetVisualProperties(int ACol, int ARow, TGridDrawState& AState, bool, bool Select, bool,
+void TExStringGrid::GetVisualProperties(int ACol, int ARow, TGridDrawState& AState, bool Print, bool Select, bool,
                                         TBrush& ABrush, TColor& AColorTo, TColor& AMirrorColor,
                                         TColor& AMirrorColorTo, TFont& AFont, TAlignment& HA, TVAlignment& VA,
                                         bool& WW, TCellGradientDirection& GD) {
@@ -68,19 +68,34 @@ void TExStringGrid::GetVisualProperties(int ACol, int ARow, TGridDrawState& ASta
         if (FZoomFactor != 0) AFont.SetSize(AFont.Size() + FZoomFactor);
         return;
     }
-    ABrush.SetColor(Color());
+    ABrush.SetColor(BandColor(ACol, ARow, Print, rc));
     AColorTo = clNone;
     DoGetCellColor(rc, ARow, AState, ABrush, AFont);
     if (Select && FShowSel && AState.Contains(gdSelected)) {
         TColor own = ABrush.Color();
-        ABrush.SetColor(!FSelectionColorMixer || ColorToRGB(own) == ColorToRGB(Color())
-                            ? FSelectionColor
-                            : MixColors(FSelectionColor, own, FSelectionColorMixerFactor));
+        if (FSelectionColor != clNone)
+            ABrush.SetColor(!FSelectionColorMixer || ColorToRGB(own) == ColorToRGB(Color())
+                                ? FSelectionColor
+                                : MixColors(FSelectionColor, own, FSelectionColorMixerFactor));
+        else if (!AState.Contains(gdFocused))
+            ABrush.SetColor(clHighlight);  // no selection colour: the platform's, unless focused
         if (FSelectionTextColor != clNone) AFont.SetColor(FSelectionTextColor);
     } else
         AState.Exclude(gdSelected);
     // Zooming adds its steps to every cell's font size.
     if (FZoomFactor != 0) AFont.SetSize(AFont.Size() + FZoomFactor);
+    if (!Enabled()) AFont.SetColor(FDisabledFontColor);
+}
+
+// The background of a normal cell before its own and its column's colours:
+// the bands' colour where they are active, else the grid's.
+TColor TExStringGrid::BandColor(int ACol, int ARow, bool Print, int RCol) {
+    if (!FBands.Active() || (Print && !FBands.Print()) || FBands.TotalLength() <= 0) return Color();
+    if (ACol < FixedCols() || ARow < FixedRows() || ARow >= RowCount() - FFixedFooters) return Color();
+    if (RCol >= ColCount() + FNumHidden - FFixedRightCols) return Color();
+    if (CellPropsAssigned(RCol, ARow) && GetCellProperties(RCol, ARow)->BrushColor() != clNone) return Color();
+    return (ARow - FixedRows()) % FBands.TotalLength() < FBands.PrimaryLength() ? FBands.PrimaryColor()
+                                                                               : FBands.SecondaryColor();
 }
 
 // ---------------------------------------------------------------------------
@@ -148,12 +163,17 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
     int rc = RealColIndex(ACol);
     bool fixed = AState.Contains(gdFixed);
     TColor fontColor = C.Font().Color();
+    const int fontSize = C.Font().Size();
     TRect R = ARect;
+    if (fixed && !FFlat) DrawFixedHighlight(C, ACol, rc, ARow, R);
+    if (FZoomFactor != 0) C.Font().SetSize(std::max(1, fontSize + FZoomFactor));
 
     // Content: a check box replaces the text.
     TCellGraphic* g = GetCellGraphic(rc, ARow);
     TCellType kind = g ? g->CellType : ctEmpty;
-    if (kind == ctCheckBox || kind == ctDataCheckBox || kind == ctVirtCheckBox) {
+    if (kind == ctRotated) {
+        DrawRotatedText(C, rc, ARow, R, g->CellAngle);
+    } else if (kind == ctCheckBox || kind == ctDataCheckBox || kind == ctVirtCheckBox) {
         bool state = kind == ctCheckBox ? g->CellBoolean : GetCellEx(rc, ARow) == DoGetCheckTrue(rc, ARow);
         bool enabled = FControlLook.CheckAlwaysActive;
         if (!enabled) {
@@ -193,6 +213,7 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
         }
     }
     C.Font().SetColor(fontColor);
+    C.Font().SetSize(fontSize);
 
     // The fixed-cell frame of the XP and GPK looks: a line in half the fixed
     // colour at the bottom, white highlight lines at the top and left.
@@ -242,4 +263,44 @@ void TExStringGrid::WMNCPaint(TMessage& Message) {
     canvas->Pen().SetColor(Parent() ? Parent()->Color() : clBtnFace);
     canvas->Rectangle(0, 0, w, h);
     canvas->Brush().SetStyle(bsSolid);
+}
+
+// The looks with gradient headers show the current row's and column's
+// header cells in the active-cell gradient, else the sorted column's header
+// in the sort settings' colours.
+bool TExStringGrid::DrawFixedHighlight(TCanvas& C, int ACol, int RCol, int ARow, TRect R) {
+    if (FLook != glGPK && FLook != glXP && FLook != glVista && FLook != glWin7 && FLook != glOffice2007)
+        return false;
+    if (FActiveCellShow && ((ACol + 1 == FixedCols() && ARow == Row()) || (ARow + 1 == FixedRows() && ACol == Col()))) {
+        DrawGradient(C, FActiveCellColor, FActiveCellColorTo, 64, R, false);
+        return true;
+    }
+    const TSortSettings& s = FSortSettings;
+    if (s.Column() != -1 && s.HeaderColor() != clNone && RCol == s.Column() && ARow + 1 == FixedRows() &&
+        (ACol >= FixedCols() || s.FixedCols())) {
+        DrawMirrorGradient(C, R, s.HeaderColor(), s.HeaderColorTo(), s.HeaderMirrorColor(), s.HeaderMirrorColorTo(),
+                           true, clNone, false, true);
+        return true;
+    }
+    return false;
+}
+
+// A turned text, clipped to the cell less 2 on each side.
+void TExStringGrid::DrawRotatedText(TCanvas& C, int RCol, int ARow, TRect R, int Angle) {
+    const String text = GetFormattedCell(RCol, ARow);
+    if (text.empty()) return;
+    TVAlignment va = FVAlignment;
+    TAlignment ha = DoGetAlignment(RCol, ARow);
+    const TPoint at = PlaceRotatedText(C, R, Angle, va, ha, text);
+    const int saved = C.SaveDC();
+    C.IntersectClipRect(R.Left + 2, R.Top + 2, R.Right - 2, R.Bottom - 2);
+    const int escapement = C.Font().Escapement(), orientation = C.Font().Orientation();
+    C.Font().SetEscapement(Angle * 10);
+    C.Font().SetOrientation(Angle * 10);
+    C.Brush().SetStyle(bsClear);
+    C.TextOut(at.X, at.Y, text);
+    C.Brush().SetStyle(bsSolid);
+    C.Font().SetEscapement(escapement);
+    C.Font().SetOrientation(orientation);
+    C.RestoreDC(saved);
 }

@@ -17,7 +17,7 @@ void TExStringGrid::SizeColToContents(int Index, bool GrowOnly) {
     measure.SetWidth(1);
     measure.SetHeight(1);
     TCanvas& canvas = measure.Canvas();
-    int widest = 0;
+    int widest = 0, rotatedWidest = 0;
     for (int r = 0; r < RowCount(); ++r) {
         if (IsXMergedCell(rc, r)) continue;
         canvas.Font().Assign(r < FixedRows() ? &FFixedFont : &Font());
@@ -26,6 +26,12 @@ void TExStringGrid::SizeColToContents(int Index, bool GrowOnly) {
         if (t == ctCheckBox || t == ctDataCheckBox || t == ctVirtCheckBox || t == ctRadio || t == ctRadioButton)
             w += GlyphWidth;
         String text = GetCellEx(rc, r);
+        if (int angle = 0; t == ctRotated && IsRotated(rc, r, angle)) {
+            // A turned text needs the width of its turned extent, margins included.
+            const TSize ext = canvas.TextExtent(text);
+            rotatedWidest = std::max(rotatedWidest, RotatedTextSize(ext.cx, ext.cy, angle).X);
+            continue;
+        }
         // The widest of the text's lines.
         size_t start = 0;
         while (start <= text.size()) {
@@ -36,7 +42,7 @@ void TExStringGrid::SizeColToContents(int Index, bool GrowOnly) {
             start = end + 1;
         }
     }
-    int width = widest + TotalXOffset() + 2 * GridLineWidth() + 2;
+    int width = std::max(widest + TotalXOffset() + 2 * GridLineWidth() + 2, rotatedWidest);
     if (GrowOnly && ColWidths(Index) >= width) return;
     DoUpdateColumnSizeAuto(Index, width);
     SetColWidths(Index, std::max(width, FMinColWidth));

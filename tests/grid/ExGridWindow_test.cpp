@@ -222,3 +222,38 @@ TEST(ExGridWindow, MetroBarsReplaceTheWindowsBars) {
 }
 
 }  // namespace
+
+namespace {
+// Shown, and disabled (both arrows) when the bar's rows or columns all fit.
+struct BarState {
+    bool Shown, Disabled;
+    friend bool operator==(const BarState&, const BarState&) = default;
+};
+BarState Bar(TExStringGrid* g, int Bar) {
+    const bool shown = (WindowStyle(g) & (Bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL)) != 0;
+    SCROLLBARINFO info;
+    GetScrollBarInfo(g->Handle(), Bar == SB_VERT ? OBJID_VSCROLL : OBJID_HSCROLL, info);
+    return {shown, shown && (info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE) != 0};
+}
+}  // namespace
+
+TEST(ExGridWindow, KeptBarsShowDisabledWhileEverythingFits) {
+    WindowForm f(5);  // five rows and five columns fit the 450 x 250 grid
+    EXPECT_EQ(Bar(f.g, SB_VERT), (BarState{false, false}));
+    struct Case {
+        TScrollBarAlways Always;
+        BarState Vert, Horz;
+    };
+    for (const Case& c : {Case{saVert, {true, true}, {false, false}}, Case{saHorz, {false, false}, {true, true}},
+                          Case{saBoth, {true, true}, {true, true}}, Case{saNone, {false, false}, {false, false}}}) {
+        f.g->SetScrollBarAlways(c.Always);
+        EXPECT_EQ(Bar(f.g, SB_VERT), c.Vert) << int(c.Always);
+        EXPECT_EQ(Bar(f.g, SB_HORZ), c.Horz) << int(c.Always);
+    }
+    // Rows that no longer fit enable the kept bar; fitting again disables it.
+    f.g->SetScrollBarAlways(saVert);
+    f.g->SetRowCount(100);
+    EXPECT_EQ(Bar(f.g, SB_VERT), (BarState{true, false}));
+    f.g->SetRowCount(5);
+    EXPECT_EQ(Bar(f.g, SB_VERT), (BarState{true, true}));
+}

@@ -1,0 +1,65 @@
+// The grid control's stretched column: one column takes the client width
+// that the others leave, after every change of widths, counts or size.
+#include "grid/ExGrid.h"
+
+#include "framework/SysUtils.h"
+
+void TColumnSize::Assign(const TColumnSize& Source) {
+    FStretch = Source.FStretch;
+    FStretchColumn = Source.FStretchColumn;
+}
+
+void TColumnSize::SetStretch(bool Value) {
+    FStretch = Value;
+    // Like every change of the grid, not a direct call: a stretch column
+    // past the columns stands for the last and never raises here.
+    FGrid->StretchAfterChange();
+}
+
+void TExStringGrid::ApplyColumnStretch(int Index) {
+    if (IsLoading() || IsDestroying()) return;
+    if (Index == -1) Index = ColCount() - 1;
+    if (Index >= ColCount()) throw Exception(u"Stretch column index out of range");
+    if (ColCount() == 0 || Index < 0 || !FColumnSize.Stretch() || FIsColChanging) return;
+    FIsColChanging = true;
+    FColchgFlg = false;
+    struct Restore {
+        TExStringGrid* G;
+        ~Restore() {
+            G->FColchgFlg = true;
+            G->FIsColChanging = false;
+        }
+    } restore{this};
+    const int client = ClientWidth();
+    if (ColCount() == 1) {
+        SetColWidths(0, client);
+        return;
+    }
+    int sum = 0;
+    for (int c = 0; c < ColCount(); ++c)
+        if (c != Index) sum += ColWidths(c);
+    if (sum < client)
+        SetColWidths(Index, client - sum - 1);
+    else if (LeftCol() == FixedCols())
+        SetColWidths(Index, DefaultColWidth());
+}
+
+void TExStringGrid::StretchRightColumn() {
+    if (ColCount() > 0) ApplyColumnStretch(ColCount() - 1);
+}
+
+void TExStringGrid::StretchAfterChange() {
+    if (!FColumnSize.Stretch() || !Parent() || ColCount() == 0) return;
+    const int index = FColumnSize.StretchColumn();
+    ApplyColumnStretch(index >= ColCount() ? ColCount() - 1 : index);
+}
+
+void TExStringGrid::ColWidthsChanged() {
+    if (FColchgFlg) StretchAfterChange();
+    TBaseGrid::ColWidthsChanged();
+}
+
+void TExStringGrid::SizeChanged(int OldColCount, int OldRowCount) {
+    if (!IsLoading()) StretchAfterChange();
+    TBaseGrid::SizeChanged(OldColCount, OldRowCount);
+}

@@ -896,11 +896,8 @@ void TExColorPickerDropDown::Notification(TComponent* AComponent, TOperation Ope
 // ---------------------------------------------------------------------------
 void TExColorPickerDropDown::CreateItemSelector() {
     if (FItemSelector || !FDropDownForm) return;
-    FItemSelector = new TExCustomItemSelector(this);
+    FItemSelector = NewPickerSelector(this, FDropDownForm, stColor);
     FItemSelector->FreeNotification(this);
-    FItemSelector->SetParent(FDropDownForm);
-    FItemSelector->SetSelectorType(stColor);
-    FItemSelector->SetBounds(0, 0, FItemSelector->Width(), 150);
     FItemSelector->SetColor(DropDownColor());
     FItemSelector->UpdateSelectorPanel();
 }
@@ -1233,17 +1230,7 @@ void TExColorPickerDropDown::WMKeyDown(TWMKey& Message) {
         return;
     }
     if (FColorSelectionStyle != csList || !FItemSelector) return;
-    TPickerListKeys k;
-    k.Selector = FItemSelector;
-    k.Entries = FColors.Count();
-    k.Columns = FColumns;
-    k.InternalCall = &FInternalCall;
-    k.Search = &FCurSearch;
-    k.Timer = FKeyTimer;
-    k.Reload = [this] { UpdateItemSelector(); };
-    k.StepClosed = [this](Word Key) { StepPickerClosed(*this, Key); };
-    k.Select = [this] {
-        if (OnSelect) OnSelect(this);
-    };
-    HandlePickerListKey(key, open, EditorEnabled(), handled, k);
+    HandlePickerListKey(key, open, EditorEnabled(), handled,
+                        PickerListKeys(*this, FItemSelector, FColors.Count(), FColumns, FInternalCall, FCurSearch, FKeyTimer,
+                                       [this] { UpdateItemSelector(); }));
 }

@@ -107,10 +107,7 @@ void TExDetailDropDown::CreateDropDownForm() {
     TExCustomDropDown::CreateDropDownForm();
     if (!FDropDownForm) return;
     if (!FItemSelector) {
-        FItemSelector = new TExCustomItemSelector(this);
-        FItemSelector->SetParent(FDropDownForm);
-        FItemSelector->SetSelectorType(stImage);
-        FItemSelector->SetBounds(0, 0, FItemSelector->Width(), 150);
+        FItemSelector = NewPickerSelector(this, FDropDownForm, stImage);
         FItemSelector->SetDoubleBuffered(true);
         FItemSelector->OnDrawItem = [this](TObject*, TCanvas& Canvas, TRect R, int Index) {
             DrawRow(Canvas, R, Index);
@@ -127,23 +124,9 @@ void TExDetailDropDown::CreateDropDownForm() {
 
 void TExDetailDropDown::LoadSelector() {
     TExCustomItemSelector& s = *FItemSelector;
-    s.OnItemSelect = nullptr;
-    s.SetColumns(1);
-    s.SetImages(Images());
-    s.SetItemLayout(FLayout);
-    s.SetColor(DropDownColor());
-    s.ItemAppearance().Assign(&FItemAppearance);
-    s.Items().BeginUpdate();
-    s.Items().Clear();
-    for (int i = 0; i < FItems.Count(); ++i) {
-        TDetailItem* d = FItems.Items(i);
-        TSelectorItem* it = s.Items().Add();
-        it->SetCaption(d->Caption());
-        it->Image().Assign(&d->Image());
-        it->SetImageIndex(d->ImageIndex());
-    }
-    s.Items().EndUpdate();
-    s.UpdateSelectorPanel();
+    LoadPickerSelector(
+        s, 1, Images(), FLayout, DropDownColor(), FItemAppearance, FItems.Count(),
+        [this](int i) { return FItems.Items(i); }, nullptr);
     Internally([&] { s.SetItemIndex(FItemIndex); });
     s.OnItemSelect = [this](TObject*) { SelectorSelect(); };
 }

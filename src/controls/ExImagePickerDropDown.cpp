@@ -153,10 +153,7 @@ void TExImagePickerDropDown::CreateDropDownForm() {
     TExCustomDropDown::CreateDropDownForm();
     if (!FDropDownForm) return;
     if (!FItemSelector) {
-        FItemSelector = new TExCustomItemSelector(this);
-        FItemSelector->SetParent(FDropDownForm);
-        FItemSelector->SetSelectorType(stImage);
-        FItemSelector->SetBounds(0, 0, FItemSelector->Width(), 150);
+        FItemSelector = NewPickerSelector(this, FDropDownForm, stImage);
     }
     FItemSelector->SetColor(DropDownColor());
     FItemSelector->UpdateSelectorPanel();
@@ -166,24 +163,10 @@ void TExImagePickerDropDown::CreateDropDownForm() {
 void TExImagePickerDropDown::UpdateItemSelector() {
     if (!FItemSelector) return;
     TExCustomItemSelector& s = *FItemSelector;
-    s.OnItemSelect = nullptr;
-    s.SetColumns(FColumns);
-    s.SetImages(Images());
-    s.SetItemLayout(FLayout);
-    s.SetColor(DropDownColor());
-    s.ItemAppearance().Assign(&FItemAppearance);
-    s.Items().BeginUpdate();
-    s.Items().Clear();
-    for (int i = 0; i < FItems.Count(); ++i) {
-        TImageItem* e = FItems.GetItem(i);
-        TSelectorItem* it = s.Items().Add();
-        it->SetCaption(e->Caption());
-        it->Image().Assign(&e->Image());
-        it->SetImageIndex(e->ImageIndex());
-        it->Hint = e->Hint;
-    }
-    s.Items().EndUpdate();
-    s.UpdateSelectorPanel();
+    LoadPickerSelector(
+        s, FColumns, Images(), FLayout, DropDownColor(), FItemAppearance, FItems.Count(),
+        [this](int i) { return FItems.GetItem(i); },
+        [this](int i, TSelectorItem& It) { It.Hint = FItems.GetItem(i)->Hint; });
     s.SetItemIndex(FItemIndex);
     s.OnItemSelect = [this](TObject*) { SelectorItemSelect(); };
     s.SetShowHint(ShowHint());
@@ -288,17 +271,7 @@ void TExImagePickerDropDown::WMKeyDown(TWMKey& Message) {
     const bool open = DroppedDown();
     TExCustomDropDown::WMKeyDown(Message);
     if (!Enabled() || GetKeyState(VK_MENU) < 0) return;
-    TPickerListKeys k;
-    k.Selector = FItemSelector;
-    k.Entries = FItems.Count();
-    k.Columns = FColumns;
-    k.InternalCall = &FInternalCall;
-    k.Search = &FCurSearch;
-    k.Timer = FKeyTimer;
-    k.Reload = [this] { UpdateItemSelector(); };
-    k.StepClosed = [this](Word Key) { StepPickerClosed(*this, Key); };
-    k.Select = [this] {
-        if (OnSelect) OnSelect(this);
-    };
-    HandlePickerListKey(key, open, EditorEnabled(), handled, k);
+    HandlePickerListKey(key, open, EditorEnabled(), handled,
+                        PickerListKeys(*this, FItemSelector, FItems.Count(), FColumns, FInternalCall, FCurSearch, FKeyTimer,
+                                       [this] { UpdateItemSelector(); }));
 }

@@ -162,6 +162,14 @@ void MoveSelector(const TPickerListKeys& K, int Target) {
 }
 }  // namespace
 
+TExCustomItemSelector* NewPickerSelector(TComponent* Owner, TWinControl* Form, TSelectorType Type) {
+    auto* s = new TExCustomItemSelector(Owner);
+    s->SetParent(Form);
+    s->SetSelectorType(Type);
+    s->SetBounds(0, 0, s->Width(), 150);
+    return s;
+}
+
 void HandlePickerListKey(Word Key, bool Open, bool EditorEnabled, bool EnterHandled, const TPickerListKeys& K) {
     TExCustomItemSelector* s = K.Selector;
     const bool open = Open && s;
@@ -717,4 +725,27 @@ void TExCustomItemSelector::Dispatch(TMessage& Message) {
     TScrollBox::Dispatch(Message);
     // The view follows the thumb while it is dragged.
     if (Message.Msg == WM_VSCROLL && Message.WParamLo() == SB_THUMBTRACK) SetVertPosition(SmallInt(Message.WParamHi()));
+}
+
+void LoadPickerSelector(TExCustomItemSelector& S, int Columns, TImageList* Images, TItemLayout Layout, TColor Color,
+                        const TItemAppearance& Appearance, int Count, const std::function<TPickerItem*(int)>& Entry,
+                        const std::function<void(int, TSelectorItem&)>& Extra) {
+    S.OnItemSelect = nullptr;
+    S.SetColumns(Columns);
+    S.SetImages(Images);
+    S.SetItemLayout(Layout);
+    S.SetColor(Color);
+    S.ItemAppearance().Assign(&Appearance);
+    S.Items().BeginUpdate();
+    S.Items().Clear();
+    for (int i = 0; i < Count; ++i) {
+        TPickerItem* e = Entry(i);
+        TSelectorItem* it = S.Items().Add();
+        it->SetCaption(e->Caption());
+        it->Image().Assign(&e->Image());
+        it->SetImageIndex(e->ImageIndex());
+        if (Extra) Extra(i, *it);
+    }
+    S.Items().EndUpdate();
+    S.UpdateSelectorPanel();
 }

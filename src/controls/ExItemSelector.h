@@ -164,6 +164,27 @@ template <class TPicker> void StepPickerClosed(TPicker& Picker, Word Key) {
     default: break;
     }
 }
+// The keys of a picker that lists Entries in Selector by rows of Columns:
+// closed, they step the picker itself; Enter tells its OnSelect.
+template <class TPicker>
+TPickerListKeys PickerListKeys(TPicker& Picker, TExCustomItemSelector* Selector, int Entries, int Columns,
+                               bool& InternalCall, String& Search, TTimer* Timer, std::function<void()> Reload) {
+    TPickerListKeys k;
+    k.Selector = Selector;
+    k.Entries = Entries;
+    k.Columns = Columns;
+    k.InternalCall = &InternalCall;
+    k.Search = &Search;
+    k.Timer = Timer;
+    k.Reload = std::move(Reload);
+    k.StepClosed = [&Picker](Word Key) { StepPickerClosed(Picker, Key); };
+    k.Select = [&Picker] {
+        if (Picker.OnSelect) Picker.OnSelect(&Picker);
+    };
+    return k;
+}
+// A picker's item selector on its pop-up Form: Type of items, at the top, 150 high.
+TExCustomItemSelector* NewPickerSelector(TComponent* Owner, TWinControl* Form, TSelectorType Type);
 
 // The colours of hot and selected items in four styles.
 class TItemAppearance : public TPersistent {
@@ -288,3 +309,10 @@ private:
     TItemAppearance FItemAppearance;
     TCustomItemSelector* FPanel = nullptr;
 };
+
+// Refills a picker's selector S, its OnItemSelect unbound: the picker's look
+// and one item per entry, with the entry's caption and pictures; Extra (may
+// be nil) copies what an entry carries beyond them.
+void LoadPickerSelector(TExCustomItemSelector& S, int Columns, TImageList* Images, TItemLayout Layout, TColor Color,
+                        const TItemAppearance& Appearance, int Count, const std::function<TPickerItem*(int)>& Entry,
+                        const std::function<void(int, TSelectorItem&)>& Extra);

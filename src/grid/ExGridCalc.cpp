@@ -97,33 +97,24 @@ double TExGridTools::ColumnAvg(int ACol, int FromRow, int ToRow) {
     return ColumnSum(ACol, FromRow, ToRow) / (ToRow - FromRow + 1);
 }
 
-double TExGridTools::ColumnMin(int ACol, int FromRow, int ToRow) {
+double TExGridTools::ColumnExtreme(int ACol, int FromRow, int ToRow, bool Largest) {
     CalcRange(FromRow, ToRow);
     bool real = RangeIsReal(ToRow);
     double m = ReadValue(ACol, FromRow, real);
     for (int r = FromRow; r <= ToRow; ++r) {
         if (!CountedRow(r, real) || CoveredCell(FGrid, ACol, r, real)) continue;
         try {
-            m = std::min(m, ReadValue(ACol, r, real));
+            const double v = ReadValue(ACol, r, real);
+            m = Largest ? std::max(m, v) : std::min(m, v);
         } catch (const Exception&) {
         }
     }
     return m;
 }
 
-double TExGridTools::ColumnMax(int ACol, int FromRow, int ToRow) {
-    CalcRange(FromRow, ToRow);
-    bool real = RangeIsReal(ToRow);
-    double m = ReadValue(ACol, FromRow, real);
-    for (int r = FromRow; r <= ToRow; ++r) {
-        if (!CountedRow(r, real) || CoveredCell(FGrid, ACol, r, real)) continue;
-        try {
-            m = std::max(m, ReadValue(ACol, r, real));
-        } catch (const Exception&) {
-        }
-    }
-    return m;
-}
+double TExGridTools::ColumnMin(int ACol, int FromRow, int ToRow) { return ColumnExtreme(ACol, FromRow, ToRow, false); }
+
+double TExGridTools::ColumnMax(int ACol, int FromRow, int ToRow) { return ColumnExtreme(ACol, FromRow, ToRow, true); }
 
 double TExGridTools::ColumnStdDev(int ACol, int FromRow, int ToRow) {
     CalcRange(FromRow, ToRow);

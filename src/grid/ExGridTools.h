@@ -528,6 +528,8 @@ private:
     void CalcRange(int& FromRow, int& ToRow);
     bool RangeIsReal(int ToRow);
     double ReadValue(int ACol, int ARow, bool Real);
+    // The smallest or (Largest) the largest counted value of the rows.
+    double ColumnExtreme(int ACol, int FromRow, int ToRow, bool Largest);
     // ----- sorting
     int CompareRows(int A, int B, int Col, int Dir, bool Full);
     void SortRows(int FromRow, int ToRow, bool Indexed);

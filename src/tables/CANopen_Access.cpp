@@ -109,15 +109,8 @@ TCANopen_Access_Form::TCANopen_Access_Form(TComponent* AOwner, const TCANopen_Ed
     Btn_DelRow->OnClick = [this](TObject* s) { Btn_DelRowClick(s); };
     Btn_InsRow->OnClick = [this](TObject* s) { Btn_InsRowClick(s); };
 
-    PageControl1 = new TPageControl(this);
-    PageControl1->SetName(u"PageControl1");
-    PageControl1->SetParent(this);
-    PageControl1->SetAlign(alClient);
-    for (int i = 0; i < 2; ++i) {
-        sheets_[i] = new TTabSheet(this);
-        sheets_[i]->SetName(editor.Sheet_Names[i]);
-        sheets_[i]->SetPageControl(PageControl1);
-    }
+    PageControl1 = Make_Editor_Pages(this);
+    for (int i = 0; i < 2; ++i) sheets_[i] = Make_Tab_Sheet(this, PageControl1, editor.Sheet_Names[i]);
     sga = Make_Table_Grid(sheets_[0], u"sga", editor.First.Table, editor.First.Table.Rows);
     sgb = Make_Table_Grid(sheets_[1], u"sgb", editor.Second.Table, editor.Second.Table.Rows);
     first_rows_ = std::make_unique<TColumnGridRows>(*sga);

@@ -144,18 +144,9 @@ TModbus_Request_Form::TModbus_Request_Form(TComponent* AOwner, const TModbus_Edi
     Btn_DelRow->OnClick = [this](TObject* s) { Btn_DelRowClick(s); };
     Btn_InsRow->OnClick = [this](TObject* s) { Btn_InsRowClick(s); };
 
-    PageControl1 = new TPageControl(this);
-    PageControl1->SetName(u"PageControl1");
-    PageControl1->SetParent(this);
-    PageControl1->SetAlign(alClient);
-    auto sheet = [this](const char16_t* name) {
-        TTabSheet* s = new TTabSheet(this);
-        s->SetName(name);
-        s->SetPageControl(PageControl1);
-        return s;
-    };
-    TS_Modbus_Read = sheet(u"TS_Modbus_Read");
-    TS_Modbus_Write = sheet(u"TS_Modbus_Write");
+    PageControl1 = Make_Editor_Pages(this);
+    TS_Modbus_Read = Make_Tab_Sheet(this, PageControl1, u"TS_Modbus_Read");
+    TS_Modbus_Write = Make_Tab_Sheet(this, PageControl1, u"TS_Modbus_Write");
     ACG_Modbus_Read = Make_Table_Grid(TS_Modbus_Read, u"ACG_Modbus_Read", desc.Read.All, desc.Rows);
     ACG_Modbus_Write = Make_Table_Grid(TS_Modbus_Write, u"ACG_Modbus_Write", desc.Write.All, desc.Rows);
     read_rows_ = std::make_unique<TColumnGridRows>(*ACG_Modbus_Read);

@@ -1,5 +1,6 @@
 #include "tables/Table_Window.h"
 
+#include "framework/ComCtrls.h"
 #include "framework/SysUtils.h"
 #include "shell/Globals.h"
 #include "tables/Table_Frame.h"
@@ -58,6 +59,21 @@ TPanel* Make_Editor_Panel(TForm* form, const String& name, TAlign align, int hei
 
 TFlatButton* Make_Editor_Button(TPanel* P_Button, const String& name, int left) {
     return Make_Button(P_Button, name, left, Button_Top, Button_Width, Button_Height);
+}
+
+TPageControl* Make_Editor_Pages(TForm* form) {
+    TPageControl* p = new TPageControl(form);
+    p->SetName(u"PageControl1");
+    p->SetParent(form);
+    p->SetAlign(alClient);
+    return p;
+}
+
+TTabSheet* Make_Tab_Sheet(TForm* form, TPageControl* pages, const String& name) {
+    TTabSheet* s = new TTabSheet(form);
+    s->SetName(name);
+    s->SetPageControl(pages);
+    return s;
 }
 
 TColor Column_Colour(std::uint32_t rgb) {

@@ -29,6 +29,13 @@ TPanel* Make_Editor_Panel(TForm* form, const String& name, TAlign align, int hei
 // A button of the button panel at left, top 6.
 TFlatButton* Make_Editor_Button(TPanel* P_Button, const String& name, int left);
 
+class TPageControl;
+class TTabSheet;
+// The window's pages, "PageControl1", filling the window.
+TPageControl* Make_Editor_Pages(TForm* form);
+// A page of pages named name, owned by the window.
+TTabSheet* Make_Tab_Sheet(TForm* form, TPageControl* pages, const String& name);
+
 struct TTableDesc;
 
 // A table's grid on parent, filling it: the header row and the numbering

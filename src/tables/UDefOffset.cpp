@@ -204,14 +204,8 @@ TFDefOffset::TFDefOffset(TComponent* AOwner) : TTable_Editor_Form(AOwner, u"FDef
     PageControl1->SetParent(Panel3);
     PageControl1->SetBounds(8, 44, 466, Panel3->Height() - 48);
     PageControl1->SetAnchors(TAnchors{akLeft, akTop, akRight, akBottom});
-    auto sheet = [this](const char16_t* name) {
-        TTabSheet* s = new TTabSheet(this);
-        s->SetName(name);
-        s->SetPageControl(PageControl1);
-        return s;
-    };
-    TabSheet1 = sheet(u"TabSheet1");
-    TabSheet2 = sheet(u"TabSheet2");
+    TabSheet1 = Make_Tab_Sheet(this, PageControl1, u"TabSheet1");
+    TabSheet2 = Make_Tab_Sheet(this, PageControl1, u"TabSheet2");
     // Made with one data row, so that the header row can be fixed; rows follow the slave from here on.
     ACG_ByteIN = Make_Table_Grid(TabSheet1, u"ACG_ByteIN", Byte_Table, 1);
     ACG_ByteOUT = Make_Table_Grid(TabSheet2, u"ACG_ByteOUT", Byte_Table, 1);

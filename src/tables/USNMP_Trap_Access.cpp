@@ -252,18 +252,9 @@ TFSNMP_Trap_Access::TFSNMP_Trap_Access(TComponent* AOwner)
     Btn_CopyRow->OnClick = [this](TObject* s) { Btn_CopyRowClick(s); };
     Btn_PasteRow->OnClick = [this](TObject* s) { Btn_PasteRowClick(s); };
 
-    PageControl1 = new TPageControl(this);
-    PageControl1->SetName(u"PageControl1");
-    PageControl1->SetParent(this);
-    PageControl1->SetAlign(alClient);
-    auto sheet = [this](const char16_t* name) {
-        TTabSheet* s = new TTabSheet(this);
-        s->SetName(name);
-        s->SetPageControl(PageControl1);
-        return s;
-    };
-    TS_SNMP_Read = sheet(u"TS_SNMP_Read");
-    TS_SNMP_Write = sheet(u"TS_SNMP_Write");
+    PageControl1 = Make_Editor_Pages(this);
+    TS_SNMP_Read = Make_Tab_Sheet(this, PageControl1, u"TS_SNMP_Read");
+    TS_SNMP_Write = Make_Tab_Sheet(this, PageControl1, u"TS_SNMP_Write");
     ACG_SNMP_Read = Make_Table_Grid(TS_SNMP_Read, u"ACG_SNMP_Read", SNMP_Read_Table, SNMP_Map_Row_Count);
     ACG_SNMP_Write = Make_Table_Grid(TS_SNMP_Write, u"ACG_SNMP_Write", SNMP_Write_Table, SNMP_Map_Row_Count);
     read_rows_ = std::make_unique<TColumnGridRows>(*ACG_SNMP_Read);

@@ -645,12 +645,7 @@ void TCustomColorSelector::SetItemIndex(int Value) {
     if (Disabled(Value)) return;
     // Above the boxes: refused, as a caller outside the selector could pass it.
     if (Value >= FItems.Count()) return;
-    if (FItemIndex >= 0 && Value != FItemIndex) {
-        const int old = FItemIndex;
-        FItemIndex = -1;
-        InvalidateItem(old);
-    }
-    FItemIndex = Value;
+    MoveItemMark(FItemIndex, Value, [this](int i) { InvalidateItem(i); });
     if (Value < 0) return;
     FSelectedColor = FItems.Items(Value)->Color();
     InvalidateItem(Value);
@@ -659,12 +654,7 @@ void TCustomColorSelector::SetItemIndex(int Value) {
 
 void TCustomColorSelector::SetItemHot(int Index) {
     if (Index == FItemHot || Disabled(Index)) return;
-    if (FItemHot >= 0) {
-        const int old = FItemHot;
-        FItemHot = -1;
-        InvalidateItem(old);
-    }
-    FItemHot = Index;
+    MoveItemMark(FItemHot, Index, [this](int i) { InvalidateItem(i); });
     if (Index >= 0) InvalidateItem(Index);
 }
 

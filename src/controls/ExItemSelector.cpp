@@ -293,12 +293,7 @@ bool TCustomItemSelector::Disabled(int Index) const { return Valid(Index) && !It
 
 void TCustomItemSelector::SetItemIndex(int Value) {
     if (Disabled(Value)) return;
-    if (FItemIndex >= 0 && FItemIndex != Value) {
-        const int old = FItemIndex;
-        FItemIndex = -1;
-        InvalidateItem(old);
-    }
-    FItemIndex = Value;
+    MoveItemMark(FItemIndex, Value, [this](int i) { InvalidateItem(i); });
     if (Value >= 0) {
         InvalidateItem(Value);
         if (OnItemSelect) OnItemSelect(this);
@@ -307,12 +302,7 @@ void TCustomItemSelector::SetItemIndex(int Value) {
 
 void TCustomItemSelector::SetItemHot(int Index) {
     if (Index == FItemHot || Disabled(Index)) return;
-    if (FItemHot >= 0) {
-        const int old = FItemHot;
-        FItemHot = -1;
-        InvalidateItem(old);
-    }
-    FItemHot = Index;
+    MoveItemMark(FItemHot, Index, [this](int i) { InvalidateItem(i); });
     if (Index >= 0) InvalidateItem(Index);
 }
 

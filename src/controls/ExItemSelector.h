@@ -79,6 +79,17 @@ public:
     TNotifyEvent OnChange;
 };
 
+// Moves Mark (the hot or the selected item) to Index; the item it leaves is
+// repainted through Repaint while no longer marked.
+template <typename F> void MoveItemMark(int& Mark, int Index, F Repaint) {
+    if (Mark >= 0 && Mark != Index) {
+        const int old = Mark;
+        Mark = -1;
+        Repaint(old);
+    }
+    Mark = Index;
+}
+
 // Runs F with Flag raised and puts Flag back afterwards, also when F throws.
 template <typename F> void WithFlagRaised(bool& Flag, F f) {
     const bool keep = Flag;

@@ -146,7 +146,24 @@ TGridTrackbarDropDown* TExStringGrid::TrackbarDropDown() {
     return d;
 }
 
-TGridMemoDropDown* TExStringGrid::MemoDropDown() { return MakeDropDown(FEditMemo, this); }
+TGridMemoDropDown* TExStringGrid::MemoDropDown() {
+    if (FEditMemo) return FEditMemo;
+    TGridMemoDropDown* d = MakeDropDown(FEditMemo, this);
+    d->OnMemoChange = [this](TObject*) { MemoDropDownToCell(); };
+    return d;
+}
+
+void TExStringGrid::MemoDropDownToCell() {
+    if (FEditMemo && FEditMemo->Memo()) SetEditText(Col(), Row(), FEditMemo->Memo()->Text());
+}
+
+void TExStringGrid::DoDropDownHeaderButtonClick(int ButtonIndex) {
+    if (OnDropDownHeaderButtonClick) OnDropDownHeaderButtonClick(this, Col(), Row(), ButtonIndex);
+}
+
+void TExStringGrid::DoDropDownFooterButtonClick(int ButtonIndex) {
+    if (OnDropDownFooterButtonClick) OnDropDownFooterButtonClick(this, Col(), Row(), ButtonIndex);
+}
 
 TGridCalculatorDropDown* TExStringGrid::CalculatorDropDown() {
     TGridCalculatorDropDown* d = MakeDropDown(FEditCalculator, this);
@@ -187,6 +204,8 @@ void TExStringGrid::ShowDropDownEditor(int ACol, int ARow, TExCustomDropDown& D)
     const TRect R = CellRect(ACol, ARow);
     const int W = R.Right - R.Left - 1, H = R.Bottom - R.Top - 1;
     const String T = GetEditText(ACol, ARow);
+    D.OnDropDownHeaderButtonClick = [this](TObject*, int I) { DoDropDownHeaderButtonClick(I); };
+    D.OnDropDownFooterButtonClick = [this](TObject*, int I) { DoDropDownFooterButtonClick(I); };
     DoGetEditorProp(RealColIndex(ACol), ARow);
     D.SetBounds(R.Left, R.Top, W, H);
     D.SetEnabled(true);

@@ -149,4 +149,25 @@ TEST(GridDropDowns, TheGridDropDownsOpenOnTheCellsItemAndWriteTheirTextOnEnter) 
     }
 }
 
+TEST(GridDropDowns, TheStripButtonsAndTheMemoReachTheGridForTheCurrentCell) {
+    DropForm f(edMemoDropDown, u"memo");
+    TGridMemoDropDown* m = f.g->MemoDropDown();
+    ASSERT_TRUE(m->Visible());
+    std::vector<std::string> clicks;
+    auto logger = [&](const char* Strip) {
+        return [&clicks, Strip](TObject*, int ACol, int ARow, int Index) {
+            clicks.push_back(std::string(Strip) + " " + std::to_string(ACol) + " " + std::to_string(ARow) + " " +
+                             std::to_string(Index));
+        };
+    };
+    f.g->OnDropDownHeaderButtonClick = logger("header");
+    f.g->OnDropDownFooterButtonClick = logger("footer");
+    m->OnDropDownHeaderButtonClick(m, 2);
+    m->OnDropDownFooterButtonClick(m, 0);
+    EXPECT_EQ(clicks, (std::vector<std::string>{"header 1 2 2", "footer 1 2 0"}));
+    ASSERT_TRUE(m->Memo());
+    m->Memo()->SetText(u"first\r\nsecond");
+    EXPECT_EQ(f.g->GetCellEx(1, 2), String(u"first\r\nsecond"));
+}
+
 }  // namespace

@@ -1385,6 +1385,18 @@ public:
     class TGridTimepickerDropDown* TimePickerDropDown();
     class TGridDetailPickerDropDown* DetailPickerDropDown();
     class TGridImageDropDown* ImagePickerDropDown();
+    class TGridGridDropDown* GridDropDown();
+    class TGridExGridDropDown* ExGridDropDown();
+    class TGridColorDropDown* ColorPickerDropDown();
+    // A button of a drop-down editor's header or footer strip was clicked.
+    virtual void DoDropDownHeaderButtonClick(int ButtonIndex);
+    virtual void DoDropDownFooterButtonClick(int ButtonIndex);
+    std::function<void(TObject* Sender, int ACol, int ARow, int ButtonIndex)> OnDropDownHeaderButtonClick,
+        OnDropDownFooterButtonClick;
+    // The memo drop-down's text becomes the edit text of the current cell.
+    void MemoDropDownToCell();
+    // The colour picker's choice is about to be written: the handler may change the colour and its text.
+    std::function<void(TObject* Sender, int ACol, int ARow, TColor& Color, String& Value)> OnColorSelected;
     // The button of an edit-with-button editor was clicked: OnEllipsClick may change the text.
     virtual String DoEllipsClick(const String& Value);
     TSpinClickEvent OnSpinClick;
@@ -1447,6 +1459,9 @@ private:
     TGridTimepickerDropDown* FEditTimePicker = nullptr;
     TGridDetailPickerDropDown* FEditDetailPicker = nullptr;
     TGridImageDropDown* FEditImagePicker = nullptr;
+    TGridGridDropDown* FEditGridPicker = nullptr;
+    TGridExGridDropDown* FEditExGridPicker = nullptr;
+    TGridColorDropDown* FEditColorPicker = nullptr;
     TExRichEdit* FInplaceRichEdit = nullptr;
     // ===== end of the further cell editors
 };

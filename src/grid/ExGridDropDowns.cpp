@@ -5,9 +5,8 @@
 #include "framework/Messages.h"
 #include "framework/SysUtils.h"
 
-namespace {
-
-bool IsSpecialKey(Word Key, TShiftState Shift) {
+template <class Parent>
+bool TGridDropDownWrapper<Parent>::IsSpecialKey(Word Key, TShiftState Shift) const {
     // Alt+Down opens the pop-up through the drop-down itself.
     if (Key == VK_DOWN && Shift.Contains(ssAlt)) return false;
     switch (Key) {
@@ -16,8 +15,6 @@ bool IsSpecialKey(Word Key, TShiftState Shift) {
         default: return false;
     }
 }
-
-}  // namespace
 
 template <class Parent>
 TGridDropDownWrapper<Parent>::TGridDropDownWrapper(TExStringGrid* AGrid) : Parent(AGrid), FGrid(AGrid) {
@@ -104,6 +101,28 @@ template class TGridDropDownWrapper<TExCalculatorDropdown>;
 template class TGridDropDownWrapper<TExTimePickerDropDown>;
 template class TGridDropDownWrapper<TExDetailDropDown>;
 template class TGridDropDownWrapper<TExImagePickerDropDown>;
+template class TGridDropDownWrapper<TExMultiColumnDropDown>;
+template class TGridDropDownWrapper<ExCustomGridDropDown::TCustomExGridDropDown>;
+template class TGridDropDownWrapper<TExColorPickerDropDown>;
+
+bool TGridColorDropDown::IsSpecialKey(Word Key, TShiftState Shift) const {
+    if (DroppedDown()) return Key == VK_TAB || Key == VK_RETURN || Key == VK_ESCAPE;
+    return Key == VK_HOME || TGridDropDownWrapper::IsSpecialKey(Key, Shift);
+}
+
+void TGridColorDropDown::WMKeyDown(TWMKey& Message) {
+    Word key = Message.CharCode();
+    const TShiftState shift = KeyDataToShiftState(Message.KeyData());
+    // Enter and Esc over the open palette take or cancel its choice first.
+    const bool first = !(DroppedDown() && (key == VK_RETURN || key == VK_ESCAPE)) &&
+                       (!EditorEnabled() || key == VK_ESCAPE);
+    if (first && IsSpecialKey(key, shift)) {
+        KeyDown(key, shift);
+        if (key == 0) return;
+        Message.SetCharCode(key);
+    }
+    TExColorPickerDropDown::WMKeyDown(Message);
+}
 
 // ---------------------------------------------------------------------------
 // The grid's side
@@ -127,7 +146,24 @@ TGridTrackbarDropDown* TExStringGrid::TrackbarDropDown() {
     return d;
 }
 
-TGridMemoDropDown* TExStringGrid::MemoDropDown() { return MakeDropDown(FEditMemo, this); }
+TGridMemoDropDown* TExStringGrid::MemoDropDown() {
+    if (FEditMemo) return FEditMemo;
+    TGridMemoDropDown* d = MakeDropDown(FEditMemo, this);
+    d->OnMemoChange = [this](TObject*) { MemoDropDownToCell(); };
+    return d;
+}
+
+void TExStringGrid::MemoDropDownToCell() {
+    if (FEditMemo && FEditMemo->Memo()) SetEditText(Col(), Row(), FEditMemo->Memo()->Text());
+}
+
+void TExStringGrid::DoDropDownHeaderButtonClick(int ButtonIndex) {
+    if (OnDropDownHeaderButtonClick) OnDropDownHeaderButtonClick(this, Col(), Row(), ButtonIndex);
+}
+
+void TExStringGrid::DoDropDownFooterButtonClick(int ButtonIndex) {
+    if (OnDropDownFooterButtonClick) OnDropDownFooterButtonClick(this, Col(), Row(), ButtonIndex);
+}
 
 TGridCalculatorDropDown* TExStringGrid::CalculatorDropDown() {
     TGridCalculatorDropDown* d = MakeDropDown(FEditCalculator, this);
@@ -138,6 +174,16 @@ TGridCalculatorDropDown* TExStringGrid::CalculatorDropDown() {
 TGridTimepickerDropDown* TExStringGrid::TimePickerDropDown() { return MakeDropDown(FEditTimePicker, this); }
 TGridDetailPickerDropDown* TExStringGrid::DetailPickerDropDown() { return MakeDropDown(FEditDetailPicker, this); }
 TGridImageDropDown* TExStringGrid::ImagePickerDropDown() { return MakeDropDown(FEditImagePicker, this); }
+TGridGridDropDown* TExStringGrid::GridDropDown() { return MakeDropDown(FEditGridPicker, this); }
+TGridExGridDropDown* TExStringGrid::ExGridDropDown() { return MakeDropDown(FEditExGridPicker, this); }
+
+TGridColorDropDown* TExStringGrid::ColorPickerDropDown() {
+    if (FEditColorPicker) return FEditColorPicker;
+    TGridColorDropDown* d = MakeDropDown(FEditColorPicker, this);
+    d->AddDefaultColors();
+    d->OnSelect = [this](TObject*) { DoColorSelect(Col(), Row(), FEditColorPicker->SelectedColor()); };
+    return d;
+}
 
 TExCustomDropDown* TExStringGrid::DropDownOfKind(TEditorType Kind) {
     switch (Kind) {
@@ -147,6 +193,9 @@ TExCustomDropDown* TExStringGrid::DropDownOfKind(TEditorType Kind) {
         case edTimePickerDropDown: return TimePickerDropDown();
         case edDetailDropDown: return DetailPickerDropDown();
         case edImagePickerDropDown: return ImagePickerDropDown();
+        case edGridDropDown: return GridDropDown();
+        case edExGridDropDown: return ExGridDropDown();
+        case edColorPickerDropDown: return ColorPickerDropDown();
         default: return nullptr;
     }
 }
@@ -155,12 +204,29 @@ void TExStringGrid::ShowDropDownEditor(int ACol, int ARow, TExCustomDropDown& D)
     const TRect R = CellRect(ACol, ARow);
     const int W = R.Right - R.Left - 1, H = R.Bottom - R.Top - 1;
     const String T = GetEditText(ACol, ARow);
+    D.OnDropDownHeaderButtonClick = [this](TObject*, int I) { DoDropDownHeaderButtonClick(I); };
+    D.OnDropDownFooterButtonClick = [this](TObject*, int I) { DoDropDownFooterButtonClick(I); };
     DoGetEditorProp(RealColIndex(ACol), ARow);
     D.SetBounds(R.Left, R.Top, W, H);
     D.SetEnabled(true);
     if (FEditControl == edTrackbarDropDown) {
         int v = 0;
         FEditTrackBar->SetPosition(TryStrToInt(Trim(T), v) ? v : 0);
+    } else if (FEditControl == edColorPickerDropDown) {
+        FEditColorPicker->SetSelectedColor(Colors(RealColIndex(ACol), ARow));
+    } else if (FEditControl == edGridDropDown) {
+        TGridGridDropDown& g = *FEditGridPicker;
+        g.BeginUpdate();
+        g.EndUpdate();
+        g.SetItemIndex(T.empty() ? 0 : g.GetItemIndex(T));
+        g.SetText(T);
+    } else if (FEditControl == edExGridDropDown) {
+        TGridExGridDropDown& g = *FEditExGridPicker;
+        g.GetGrid()->SetFixedRowAlways(true);
+        g.BeginUpdate();
+        g.EndUpdate();
+        if (g.UseItems) g.SetItemIndex(T.empty() ? 0 : g.LookupItems().IndexOf(T));
+        g.SetText(T);
     } else {
         D.SetText(T);
     }

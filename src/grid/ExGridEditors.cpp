@@ -94,7 +94,8 @@ bool TExStringGrid::IsFurtherEditorKind(TEditorType Kind) const {
             return true;
         case edCustom: return FEditLink != nullptr;
         case edTrackbarDropDown: case edMemoDropDown: case edCalculatorDropDown: case edTimePickerDropDown:
-        case edDetailDropDown: case edImagePickerDropDown:
+        case edDetailDropDown: case edImagePickerDropDown: case edGridDropDown: case edExGridDropDown:
+        case edColorPickerDropDown:
             return true;
         default: return false;
     }
@@ -247,7 +248,15 @@ bool TExStringGrid::FurtherEditorToCell(int ACol, int ARow) {
     };
     if (TExCustomDropDown* d = DropDownOfKind(FEditControl)) {
         if (d->Visible()) {
-            SetEditorValue(rc, ARow, d->Text());
+            if (FEditControl == edColorPickerDropDown) {
+                TColor c = FEditColorPicker->SelectedColor();
+                String s = FEditColorPicker->SelectedColorText();
+                if (OnColorSelected) OnColorSelected(this, rc, ARow, c, s);
+                SetEditorValue(rc, ARow, s);
+                SetColors(rc, ARow, c);
+            } else {
+                SetEditorValue(rc, ARow, d->Text());
+            }
             close(d);
         }
     } else switch (FEditControl) {

@@ -15,7 +15,10 @@ namespace {
 
 // The editor form with the drop-down open.
 struct DropForm : EditorForm {
-    DropForm(TEditorType Kind, const String& Text) : EditorForm(Kind, Text) { Open(); }
+    DropForm(TEditorType Kind, const String& Text, TColor CellColor = clNone) : EditorForm(Kind, Text) {
+        if (CellColor != clNone) g->SetColors(1, 2, CellColor);
+        Open();
+    }
 };
 
 TEST(GridDropDowns, EscapeRestoresTheCellInEveryWrapper) {
@@ -24,9 +27,11 @@ TEST(GridDropDowns, EscapeRestoresTheCellInEveryWrapper) {
         const char16_t* cell;
     };
     const Case cases[] = {{edTrackbarDropDown, u"4"},  {edMemoDropDown, u"memo"},     {edCalculatorDropDown, u"12"},
-                          {edTimePickerDropDown, u"10:30:00"}, {edDetailDropDown, u"detail"}, {edImagePickerDropDown, u"pic"}};
+                          {edTimePickerDropDown, u"10:30:00"}, {edDetailDropDown, u"detail"}, {edImagePickerDropDown, u"pic"},
+                          {edGridDropDown, u"grid"}, {edExGridDropDown, u"exgrid"}, {edColorPickerDropDown, u"Red"}};
     for (const Case& c : cases) {
-        DropForm f(c.kind, c.cell);
+        // A colour cell's text is the name of its colour.
+        DropForm f(c.kind, c.cell, c.kind == edColorPickerDropDown ? TColor(0x0000FF) : clNone);
         TExCustomDropDown* d = nullptr;
         for (int i = 0; i < f.g->ControlCount(); ++i)
             if (auto* dd = dynamic_cast<TExCustomDropDown*>(f.g->Controls(i)); dd && dd->Visible()) d = dd;
@@ -62,6 +67,107 @@ TEST(GridDropDowns, ACalculatorCellWritesThePendingSumOnEnter) {
     EXPECT_FALSE(c->Visible());
     // The calculator shows its results with its default two decimals.
     EXPECT_EQ(f.g->GetCellEx(1, 2), u"5.00");
+}
+
+TEST(GridDropDowns, AColourCellsOpenPaletteKeepsTheArrowsAndEnterWritesTheChosenColour) {
+    DropForm f(edColorPickerDropDown, u"Red", TColor(0x0000FF));
+    TGridColorDropDown* c = f.g->ColorPickerDropDown();
+    ASSERT_TRUE(c->Visible());
+    EXPECT_EQ(c->SelectedColor(), TColor(0x0000FF));
+    std::vector<std::string> selected;
+    f.g->OnColorSelected = [&](TObject*, int ACol, int ARow, TColor& Color, String& Value) {
+        selected.push_back(std::to_string(ACol) + " " + std::to_string(ARow) + " " + StringToUtf8(Value));
+        (void)Color;
+    };
+    SimulateKey(VK_DOWN, TShiftState{ssAlt});
+    ASSERT_TRUE(c->DroppedDown());
+    // One column of the sixteen colours: Down goes from Red to Lime.
+    SimulateKey(VK_DOWN);
+    EXPECT_TRUE(c->Visible());
+    EXPECT_TRUE(c->DroppedDown());
+    SimulateKey(VK_RETURN);
+    EXPECT_FALSE(c->Visible());
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"Lime");
+    EXPECT_EQ(f.g->Colors(1, 2), TColor(0x00FF00));
+    EXPECT_EQ(selected, std::vector<std::string>{"1 2 Lime"});
+    EXPECT_EQ(f.log.size(), 1u);
+}
+
+TEST(GridDropDowns, EscapeOverTheOpenPaletteKeepsTheCellsColourAndText) {
+    DropForm f(edColorPickerDropDown, u"Red", TColor(0x0000FF));
+    TGridColorDropDown* c = f.g->ColorPickerDropDown();
+    SimulateKey(VK_DOWN, TShiftState{ssAlt});
+    ASSERT_TRUE(c->DroppedDown());
+    SimulateKey(VK_DOWN);
+    SimulateKey(VK_ESCAPE);
+    EXPECT_FALSE(c->Visible());
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"Red");
+    EXPECT_EQ(f.g->Colors(1, 2), TColor(0x0000FF));
+    EXPECT_TRUE(f.g->Focused());
+}
+
+TEST(GridDropDowns, AClosedColourPickersPagingAndHomeKeysCommitWithoutValidation) {
+    for (Word key : {Word(VK_HOME), Word(VK_PRIOR), Word(VK_NEXT)}) {
+        DropForm f(edColorPickerDropDown, u"Red", TColor(0x0000FF));
+        TGridColorDropDown* c = f.g->ColorPickerDropDown();
+        ASSERT_TRUE(c->Visible());
+        SimulateKey(key);
+        EXPECT_FALSE(c->Visible()) << key;
+        EXPECT_TRUE(f.log.empty()) << key;
+        EXPECT_EQ(f.g->GetCellEx(1, 2), u"Red") << key;
+    }
+}
+
+TEST(GridDropDowns, TheGridDropDownsOpenOnTheCellsItemAndWriteTheirTextOnEnter) {
+    {
+        EditorForm f(edGridDropDown, u"beta");
+        TGridGridDropDown* d = f.g->GridDropDown();
+        for (const char16_t* t : {u"alpha", u"beta"}) d->Items().Add()->Text().Add(t);
+        f.Open();
+        ASSERT_TRUE(d->Visible());
+        EXPECT_EQ(d->ItemIndex(), 1);
+        EXPECT_EQ(d->Text(), u"beta");
+        d->SetText(u"alpha");
+        SimulateKey(VK_RETURN);
+        EXPECT_FALSE(d->Visible());
+        EXPECT_EQ(f.g->GetCellEx(1, 2), u"alpha");
+    }
+    {
+        EditorForm f(edExGridDropDown, u"beta");
+        TGridExGridDropDown* d = f.g->ExGridDropDown();
+        for (const char16_t* t : {u"alpha", u"beta"}) d->Items().Add()->Text().Add(t);
+        EXPECT_EQ(d->Grid(), d->GetGrid());
+        ASSERT_TRUE(d->Grid());
+        f.Open();
+        ASSERT_TRUE(d->Visible());
+        EXPECT_EQ(d->ItemIndex(), 1);
+        EXPECT_TRUE(d->Grid()->FixedRowAlways());
+        d->SetText(u"alpha");
+        SimulateKey(VK_RETURN);
+        EXPECT_FALSE(d->Visible());
+        EXPECT_EQ(f.g->GetCellEx(1, 2), u"alpha");
+    }
+}
+
+TEST(GridDropDowns, TheStripButtonsAndTheMemoReachTheGridForTheCurrentCell) {
+    DropForm f(edMemoDropDown, u"memo");
+    TGridMemoDropDown* m = f.g->MemoDropDown();
+    ASSERT_TRUE(m->Visible());
+    std::vector<std::string> clicks;
+    auto logger = [&](const char* Strip) {
+        return [&clicks, Strip](TObject*, int ACol, int ARow, int Index) {
+            clicks.push_back(std::string(Strip) + " " + std::to_string(ACol) + " " + std::to_string(ARow) + " " +
+                             std::to_string(Index));
+        };
+    };
+    f.g->OnDropDownHeaderButtonClick = logger("header");
+    f.g->OnDropDownFooterButtonClick = logger("footer");
+    m->OnDropDownHeaderButtonClick(m, 2);
+    m->OnDropDownFooterButtonClick(m, 0);
+    EXPECT_EQ(clicks, (std::vector<std::string>{"header 1 2 2", "footer 1 2 0"}));
+    ASSERT_TRUE(m->Memo());
+    m->Memo()->SetText(u"first\r\nsecond");
+    EXPECT_EQ(f.g->GetCellEx(1, 2), String(u"first\r\nsecond"));
 }
 
 }  // namespace

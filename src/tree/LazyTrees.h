@@ -1511,6 +1511,112 @@ private:
     TDropMode FLastDropMode = dmOnNode;
     Cardinal FLastDragEffect = 0;
     int FDragThreshold = DragThreshold;
+
+    // --- Pointer: cursor, node popup menus, entering and leaving, node-height dragging ---
+public:
+    // The cursor over a hot node with toHotTrack (crDefault: the control's cursor).
+    TCursor HotCursor = crDefault;
+    using TLTGetCursorEvent = std::function<void(TBaseLazyTree* Sender, TCursor& Cursor)>;
+    using TLTGetPopupMenuEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TColumnIndex Column,
+                                                    TPoint P, bool& AskParent, TPopupMenu*& PopupMenu)>;
+    using TLTCanSplitterResizeNodeEvent = std::function<void(TBaseLazyTree* Sender, TPoint P, PLazyNode Node,
+                                                             TColumnIndex Column, bool& Allowed)>;
+    using TLTNodeHeightTrackingEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TColumnIndex Column,
+                                                          TShiftState Shift, TPoint& TrackPoint, TPoint P, bool& Allowed)>;
+    using TLTNodeHeightDblClickResizeEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node,
+                                                                TColumnIndex Column, TShiftState Shift, TPoint P,
+                                                                bool& Allowed)>;
+    using TLTKeyActionEvent = std::function<void(TBaseLazyTree* Sender, Word& CharCode, TShiftState& Shift, bool& DoDefault)>;
+    TLTGetCursorEvent OnGetCursor;
+    TLTGetPopupMenuEvent OnGetPopupMenu;
+    TLTCanSplitterResizeNodeEvent OnCanSplitterResizeNode;
+    TLTNodeHeightTrackingEvent OnNodeHeightTracking;
+    TLTNodeHeightDblClickResizeEvent OnNodeHeightDblClickResize;
+    TLTColumnClickEvent OnColumnDblClick;
+    TLTKeyActionEvent OnKeyAction;
+
+    virtual void DoGetCursor(TCursor& Cursor);
+    // The owner's menu for a node, asking its parents in turn while AskParent stays true.
+    virtual TPopupMenu* DoGetPopupMenu(PLazyNode Node, TColumnIndex Column, TPoint Position);
+    virtual bool PopupMenuAvailable(PLazyNode Node, TColumnIndex Column, TPoint Position);
+    // Position in client coordinates.
+    virtual void ShowPopupMenu(PLazyNode Node, TColumnIndex Column, TPoint Position);
+    virtual void DoMouseEnter();
+    virtual void DoMouseLeave();
+    virtual void DoColumnDblClick(TColumnIndex Column, TShiftState Shift);
+    // Answers false to swallow the key; the handler may change the key and the shift state.
+    virtual bool DoKeyAction(Word& CharCode, TShiftState& Shift);
+    virtual bool DoCanSplitterResizeNode(TPoint P, PLazyNode Node, TColumnIndex Column, bool Allowed);
+    virtual bool DoNodeHeightTracking(PLazyNode Node, TColumnIndex Column, TShiftState Shift, TPoint& TrackPoint,
+                                      TPoint P);
+    virtual bool DoNodeHeightDblClickResize(PLazyNode Node, TColumnIndex Column, TShiftState Shift, TPoint P);
+    // A row edge may be dragged only in a fixed column, with toNodeHeightResize, unless the owner says otherwise.
+    bool SplitterMayResizeNode(TPoint P, PLazyNode Node, TColumnIndex Column);
+    // The node whose lower edge lies under a client point (the row above for a row's top edge), or nil.
+    PLazyNode NodeEdgeAt(int X, int Y, TColumnIndex& Column);
+    bool IsHeightTracking() const { return FStates.Contains(tsNodeHeightTracking); }
+
+protected:
+    void WMSetCursor(TMessage& Message) override;
+    void WMContextMenu(TMessage& Message) override;
+    void WMRButtonUp(TWMMouse& Message) override;
+    void CMMouseEnter(TMessage& Message) override;
+    // The first press on a row edge; true when it starts a height drag.
+    bool StartHeightTracking(TMouseButton Button, int X, int Y);
+    // The mouse's part in a height drag; true while one is pending or running.
+    bool TrackNodeHeight(TShiftState Shift, int X, int Y);
+    // A double click on a row edge returns the row to the default height; true when it did.
+    bool ResetNodeHeightAt(TShiftState Shift, int X, int Y, const THitInfo& Hit);
+    // The context-menu key: the menu of the focused cell at the middle of its text.
+    void ContextMenuKey();
+
+private:
+    TColumnIndex FHeightTrackColumn = -1;
+    TPoint FHeightTrackPoint;
+
+    // --- Painting events ------------------------------------------------------------
+public:
+    enum TItemEraseAction { eaColor, eaDefault, eaNone };
+    enum TLTCellPaintMode { cpmPaint, cpmGetContentMargin };
+    using TLTPaintEvent = std::function<void(TBaseLazyTree* Sender, TCanvas* TargetCanvas)>;
+    using TLTBeforeItemEraseEvent = std::function<void(TBaseLazyTree* Sender, TCanvas* TargetCanvas, PLazyNode Node,
+                                                       const TRect& ItemRect, TColor& ItemColor,
+                                                       TItemEraseAction& EraseAction)>;
+    using TLTAfterItemEraseEvent = std::function<void(TBaseLazyTree* Sender, TCanvas* TargetCanvas, PLazyNode Node,
+                                                      const TRect& ItemRect)>;
+    using TLTAfterItemPaintEvent = TLTAfterItemEraseEvent;
+    using TLTBeforeCellPaintEvent = std::function<void(TBaseLazyTree* Sender, TCanvas* TargetCanvas, PLazyNode Node,
+                                                       TColumnIndex Column, TLTCellPaintMode CellPaintMode,
+                                                       const TRect& CellRect, TRect& ContentRect)>;
+    using TLTAfterCellPaintEvent = std::function<void(TBaseLazyTree* Sender, TCanvas* TargetCanvas, PLazyNode Node,
+                                                      TColumnIndex Column, const TRect& CellRect)>;
+    using TLTBackgroundPaintEvent = std::function<void(TBaseLazyTree* Sender, TCanvas* TargetCanvas, const TRect& R,
+                                                       bool& Handled)>;
+    TLTPaintEvent OnBeforePaint, OnAfterPaint;
+    TLTBeforeItemEraseEvent OnBeforeItemErase;
+    TLTAfterItemEraseEvent OnAfterItemErase;
+    TLTAfterItemPaintEvent OnAfterItemPaint;
+    TLTBeforeCellPaintEvent OnBeforeCellPaint;
+    TLTAfterCellPaintEvent OnAfterCellPaint;
+    TLTBackgroundPaintEvent OnPaintBackground;
+
+    virtual void DoBeforePaint(TCanvas& Canvas);
+    virtual void DoAfterPaint(TCanvas& Canvas);
+    // Answers CustomDraw: true leaves the row to the handler.
+    virtual bool DoBeforeItemPaint(TCanvas& Canvas, PLazyNode Node, const TRect& ItemRect);
+    virtual void DoAfterItemPaint(TCanvas& Canvas, PLazyNode Node, const TRect& ItemRect);
+    virtual void DoBeforeItemErase(TCanvas& Canvas, PLazyNode Node, const TRect& ItemRect, TColor& Color,
+                                   TItemEraseAction& EraseAction);
+    virtual void DoAfterItemErase(TCanvas& Canvas, PLazyNode Node, const TRect& ItemRect);
+    virtual void DoBeforeCellPaint(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, TLTCellPaintMode Mode,
+                                   const TRect& CellRect, TRect& ContentRect);
+    virtual void DoAfterCellPaint(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, const TRect& CellRect);
+    // Answers Handled: true leaves the area below the last node to the handler.
+    virtual bool DoPaintBackground(TCanvas& Canvas, const TRect& R);
+
+protected:
+    // A row's background: the owner's erase events around the tree's own fill.
+    void EraseItem(TCanvas& Canvas, PLazyNode Node, const TRect& Row);
 };
 
 // The tree's drop source and drop target in one. It holds its tree weakly:

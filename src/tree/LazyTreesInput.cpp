@@ -110,6 +110,7 @@ void TBaseLazyTree::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
     PLazyNode Node = Hit.HitNode;
     FLastClickPos = TPoint{X, Y};
     FClickColumn = Hit.HitColumn;
+    if (StartHeightTracking(Button, X, Y)) return;
     if (StartsDrawSelection(Button, Shift, X, Y, Hit)) return;
     if (!Node) {
         if (Button == mbLeft && !FOptions->SelectionOptions().Contains(toAlwaysSelectNode) &&
@@ -190,6 +191,10 @@ void TBaseLazyTree::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y
         else EndPanning();
         return;
     }
+    if (Button == mbLeft && (FStates.Contains(tsNodeHeightTracking) || FStates.Contains(tsNodeHeightTrackPending))) {
+        DoStateChange({}, {tsNodeHeightTracking, tsNodeHeightTrackPending});
+        SetMouseCapture(false);
+    }
     EndDrawSelection();
     DoStateChange({}, {tsOLEDragPending});
     THitInfo Hit = GetHitTestInfoAt(X, Y);
@@ -221,6 +226,7 @@ void TBaseLazyTree::MouseMove(TShiftState Shift, int X, int Y) {
         ChoosePanningCursor(X, Y);
         return;
     }
+    if (TrackNodeHeight(Shift, X, Y)) return;
     if (MayAutoScroll()) ArmAutoScroll(X, Y);
     if (FStates.Contains(tsDrawSelPending)) {
         if (!TrackSelectionRect(X, Y)) return;
@@ -252,18 +258,22 @@ void TBaseLazyTree::MouseMove(TShiftState Shift, int X, int Y) {
 }
 
 void TBaseLazyTree::CMMouseLeave(TMessage& Message) {
-    TCustomControl::CMMouseLeave(Message);
     if (PLazyNode Old = FCurrentHotNode) {
         DoHotChange(Old, nullptr);
         FCurrentHotNode = nullptr;
         InvalidateNode(Old);
     }
+    DoMouseLeave();
+    DefaultHandler(Message);
 }
 
 void TBaseLazyTree::WMLButtonDblClk(TWMMouse& Message) {
     TCustomControl::WMLButtonDblClk(Message);
     THitInfo Hit = GetHitTestInfoAt(Message.XPos(), Message.YPos());
+    const TShiftState Shift = KeysToShiftState(Message.Keys());
+    if (Hit.HitColumn >= 0 && Hit.HitColumn == FClickColumn) DoColumnDblClick(Hit.HitColumn, Shift);
     if (Hit.HitNode) DoNodeDblClick(Hit);
+    if (ResetNodeHeightAt(Shift, Message.XPos(), Message.YPos(), Hit)) return;
     if (!FOptions->MiscOptions().Contains(toToggleOnDblClick)) return;
     if (Hit.HitNode && Hit.HitPosition != hiOnItemButton && Hit.HitPosition != hiOnItemCheckbox)
         ToggleNode(Hit.HitNode);
@@ -302,6 +312,7 @@ void TBaseLazyTree::HandleCheckKey(bool Down) {
 void TBaseLazyTree::KeyDown(Word& Key, TShiftState Shift) {
     TCustomControl::KeyDown(Key, Shift);
     if (Key == 0) return;
+    if (!DoKeyAction(Key, Shift)) return;
     if (FStates.Contains(tsKeyCheckPending) && Key != VK_SPACE) {
         // Another key abandons a held check box.
         DoStateChange({}, {tsKeyCheckPending});
@@ -346,6 +357,7 @@ void TBaseLazyTree::KeyDown(Word& Key, TShiftState Shift) {
     case VK_ESCAPE:
         if (IsEditing()) CancelEditNode();
         break;
+    case VK_APPS: ContextMenuKey(); break;
     case VK_SPACE:
         if (FOptions->MiscOptions().Contains(toCheckSupport) && Node && Node->CheckType != ctNone)
             HandleCheckKey(true);

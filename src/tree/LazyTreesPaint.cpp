@@ -145,13 +145,11 @@ void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
     Canvas.Brush().SetStyle(bsSolid);
     Canvas.Brush().SetColor(FColors->BackGroundColor());
     Canvas.FillRect(Row);
-    if (OnBeforeItemPaint) {
-        bool Custom = false;
-        OnBeforeItemPaint(this, &Canvas, Node, Row, Custom);
-        if (Custom) return;
-    }
+    if (DoBeforeItemPaint(Canvas, Node, Row)) return;
+    EraseItem(Canvas, Node, Row);
     if (!FHeader->UseColumns()) {
         PaintMainCell(Canvas, Node, Top, NoColumn, Row, FOffsetX);
+        DoAfterItemPaint(Canvas, Node, Row);
         return;
     }
     // Scrolling columns first, the fixed ones over them; each cell clipped to itself.
@@ -179,6 +177,7 @@ void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
             }
             Canvas.SelectClipRgn(HadClip ? &Saved : nullptr);
         }
+    DoAfterItemPaint(Canvas, Node, Row);
 }
 
 void TBaseLazyTree::PaintOtherCell(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, const TRect& Cell) {
@@ -197,8 +196,12 @@ void TBaseLazyTree::PaintOtherCell(TCanvas& Canvas, PLazyNode Node, TColumnIndex
                          Node == FFocusedNode && Column == FFocusedColumn && Focused() && !Paint.Contains(toHideFocusRect));
 }
 
-void TBaseLazyTree::PaintMarksAndContent(TLTPaintInfo& Info, const TRect& MarkRect, bool Selected, bool FocusMark) {
+void TBaseLazyTree::PaintMarksAndContent(TLTPaintInfo& Info, const TRect& ContentMarkRect, bool Selected,
+                                         bool FocusMark) {
     TCanvas& Canvas = *Info.Canvas;
+    // The owner may narrow the part the selection and focus marks cover.
+    TRect MarkRect = ContentMarkRect;
+    DoBeforeCellPaint(Canvas, Info.Node, Info.Column, cpmPaint, Info.CellRect, MarkRect);
     if (Selected) {
         const bool Focus = Focused() || FOptions->PaintOptions().Contains(toPopupMode);
         Canvas.Brush().SetColor(FColors->GetColor(Focus ? TLTColors::FocusedSelectionColor
@@ -210,6 +213,7 @@ void TBaseLazyTree::PaintMarksAndContent(TLTPaintInfo& Info, const TRect& MarkRe
         Canvas.DrawFocusRect(MarkRect);
     }
     PaintCellContent(Info);
+    DoAfterCellPaint(Canvas, Info.Node, Info.Column, Info.CellRect);
 }
 
 void TBaseLazyTree::PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TColumnIndex Column, const TRect& Row,
@@ -280,20 +284,28 @@ void TBaseLazyTree::PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TCol
 
 void TBaseLazyTree::Paint() {
     TCanvas& Target = Canvas();
-    Target.Brush().SetStyle(bsSolid);
-    Target.Brush().SetColor(FColors->BackGroundColor());
-    Target.FillRect(ClientRect());
+    if (FStates.Contains(tsPainting)) return;
     DoStateChange({tsPainting});
     TFinally Done{[this] { DoStateChange({}, {tsPainting}); }};
+    DoBeforePaint(Target);
     int Top = 0;
     PLazyNode Node = GetNodeAt(0, 0, &Top);
+    const bool Measure = FOptions->MiscOptions().Contains(toVariableNodeHeight);
     while (Node && Top < ClientHeight()) {
         if (!Node->States.Contains(vsInitialized)) InitializeNode(Node);
+        if (Measure) MeasureItemHeight(&Target, Node);
         if (!(Node->States.Contains(vsFiltered) && !FOptions->PaintOptions().Contains(toShowFilteredNodes))) {
             PaintNode(Target, Node, Top);
             Top += int(Node->NodeHeight);
         }
         Node = GetNextVisible(Node, false);
+    }
+    // The area below the last row, unless the owner paints it.
+    const TRect Below{0, std::max(Top, 0), ClientWidth(), ClientHeight()};
+    if (Below.Top < Below.Bottom && !DoPaintBackground(Target, Below)) {
+        Target.Brush().SetStyle(bsSolid);
+        Target.Brush().SetColor(FColors->BackGroundColor());
+        Target.FillRect(Below);
     }
     if (FStates.Contains(tsDrawSelecting)) {
         TRect Band = FNewSelRect;
@@ -313,6 +325,63 @@ void TBaseLazyTree::Paint() {
         R.Top += 2;
         Target.DrawText(EmptyListMessage, R, DT_NOPREFIX | DT_WORDBREAK);
     }
+    DoAfterPaint(Target);
+}
+
+void TBaseLazyTree::EraseItem(TCanvas& Canvas, PLazyNode Node, const TRect& Row) {
+    TColor Color = FColors->BackGroundColor();
+    TItemEraseAction Action = eaDefault;
+    DoBeforeItemErase(Canvas, Node, Row, Color, Action);
+    if (Action == eaColor) {
+        Canvas.Brush().SetStyle(bsSolid);
+        Canvas.Brush().SetColor(Color);
+        Canvas.FillRect(Row);
+    }
+    DoAfterItemErase(Canvas, Node, Row);
+}
+
+void TBaseLazyTree::DoBeforePaint(TCanvas& Canvas) {
+    if (OnBeforePaint) OnBeforePaint(this, &Canvas);
+}
+
+void TBaseLazyTree::DoAfterPaint(TCanvas& Canvas) {
+    if (OnAfterPaint) OnAfterPaint(this, &Canvas);
+}
+
+bool TBaseLazyTree::DoBeforeItemPaint(TCanvas& Canvas, PLazyNode Node, const TRect& ItemRect) {
+    bool Custom = false;
+    if (OnBeforeItemPaint) OnBeforeItemPaint(this, &Canvas, Node, ItemRect, Custom);
+    return Custom;
+}
+
+void TBaseLazyTree::DoAfterItemPaint(TCanvas& Canvas, PLazyNode Node, const TRect& ItemRect) {
+    if (OnAfterItemPaint) OnAfterItemPaint(this, &Canvas, Node, ItemRect);
+}
+
+void TBaseLazyTree::DoBeforeItemErase(TCanvas& Canvas, PLazyNode Node, const TRect& ItemRect, TColor& Color,
+                                      TItemEraseAction& EraseAction) {
+    if (OnBeforeItemErase) OnBeforeItemErase(this, &Canvas, Node, ItemRect, Color, EraseAction);
+}
+
+void TBaseLazyTree::DoAfterItemErase(TCanvas& Canvas, PLazyNode Node, const TRect& ItemRect) {
+    if (OnAfterItemErase) OnAfterItemErase(this, &Canvas, Node, ItemRect);
+}
+
+void TBaseLazyTree::DoBeforeCellPaint(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, TLTCellPaintMode Mode,
+                                      const TRect& CellRect, TRect& ContentRect) {
+    if (!OnBeforeCellPaint) return;
+    Canvas.Font().Assign(&Font());
+    OnBeforeCellPaint(this, &Canvas, Node, Column, Mode, CellRect, ContentRect);
+}
+
+void TBaseLazyTree::DoAfterCellPaint(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, const TRect& CellRect) {
+    if (OnAfterCellPaint) OnAfterCellPaint(this, &Canvas, Node, Column, CellRect);
+}
+
+bool TBaseLazyTree::DoPaintBackground(TCanvas& Canvas, const TRect& R) {
+    bool Handled = false;
+    if (OnPaintBackground) OnPaintBackground(this, &Canvas, R, Handled);
+    return Handled;
 }
 
 void TBaseLazyTree::DrawSelectionRectangle(TCanvas& Canvas, int WindowLeft, const TRect& SelectionRect,

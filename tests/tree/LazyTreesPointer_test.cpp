@@ -1,0 +1,324 @@
+// The pointer over a shown tree: popup menus handed out by the owner, the
+// cursor it asks for, entering and leaving, row edges dragged and double
+// clicked, key actions; and the painting events around rows, cells and the
+// area below the last row.
+
+#include "tree/LazyTrees.h"
+
+#include "framework/Dialogs.h"
+#include "framework/Forms.h"
+#include "framework/Menus.h"
+#include "framework/Messages.h"
+#include "framework/Simulate.h"
+#include "framework/SysUtils.h"
+#include "framework/Themes.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Two buses with two meters each, all expanded; rows are 18 high.
+struct PointerTree {
+    explicit PointerTree(int Columns = 0) {
+        SetThemeRenderer(trClassic);
+        form.SetBounds(50, 50, 360, 260);
+        tree = new TLazyStringTree(&form);
+        tree->SetParent(&form);
+        tree->SetBorderStyle(TBaseLazyTree::bsNone);
+        tree->ScrollBarOptions().SetScrollBars(ssNone);
+        tree->SetBounds(0, 0, 240, 200);
+        tree->SetColor(clWhite);
+        tree->OnInitNode = [](TBaseLazyTree*, PLazyNode Parent, PLazyNode, TLazyNodeInitStates& States) {
+            if (!Parent) States += TLazyNodeInitStates{ivsHasChildren, ivsExpanded};
+        };
+        tree->OnInitChildren = [](TBaseLazyTree*, PLazyNode, Cardinal& Count) { Count = 2; };
+        tree->OnGetText = [](TBaseLazyTree* T, PLazyNode Node, TColumnIndex, TLSTTextType, String& Text) {
+            Text = S(T->GetNodeLevel(Node) == 0 ? "Bus" : "Meter") + String(1, u'0' + Node->Index);
+        };
+        for (int I = 0; I < Columns; ++I) tree->Header().Columns().Add()->SetWidth(100);
+        tree->SetRootNodeCount(2);
+        form.Show();
+        tree->SetFocus();
+        bus0 = tree->GetFirst();
+        meter0 = tree->GetFirstChild(bus0);
+        bus1 = tree->GetNextSibling(bus0);
+    }
+    ~PointerTree() { SetThemeRenderer(trStyled); }
+    TForm form{nullptr};
+    TLazyStringTree* tree;
+    PLazyNode bus0, meter0, bus1;
+};
+
+String Name(TBaseLazyTree* T, PLazyNode Node) {
+    return Node ? static_cast<TLazyStringTree*>(T)->GetText(Node, -1) : S("nil");
+}
+
+}  // namespace
+
+TEST(LazyTreesPointer, RightClickShowsTheOwnersMenuAskingTheParentsInTurn) {
+    TScriptedDialogService Dialogs;
+    PointerTree f;
+    TLazyStringTree& t = *f.tree;
+    TPopupMenu BusMenu(&f.form), TreeMenu(&f.form);
+    std::vector<String> Asked;
+    bool StopAtMeters = false;
+    TPoint AskedAt;
+    t.OnGetPopupMenu = [&](TBaseLazyTree* T, PLazyNode Node, TColumnIndex Column, TPoint P, bool& AskParent,
+                           TPopupMenu*& Menu) {
+        Asked.push_back(Name(T, Node) + S(" ") + IntToStr(Column));
+        AskedAt = P;
+        if (!Node) Menu = &TreeMenu;
+        else if (T->GetNodeLevel(Node) == 0) Menu = &BusMenu;
+        else if (StopAtMeters) AskParent = false;
+    };
+    // A meter has no menu of its own: its bus is asked next and gives one.
+    SimulateMouseDown(&t, mbRight, 60, 27);
+    SimulateMouseUp(&t, mbRight, 60, 27);
+    EXPECT_EQ(Asked, (std::vector<String>{S("Meter0 -1"), S("Bus0 -1")}));
+    ASSERT_EQ(Dialogs.Shown.size(), 1u);
+    EXPECT_EQ(Dialogs.Shown[0].Kind, dkPopupMenu);
+    EXPECT_EQ(BusMenu.PopupComponent, &t);
+    EXPECT_EQ(AskedAt, (TPoint{60, 27}));
+    // Below the last row nobody's node is asked: the tree's menu for column -1.
+    Asked.clear();
+    SimulateMouseDown(&t, mbRight, 60, 150);
+    SimulateMouseUp(&t, mbRight, 60, 150);
+    EXPECT_EQ(Asked, (std::vector<String>{S("nil -1")}));
+    EXPECT_EQ(Dialogs.Shown.size(), 2u);
+    EXPECT_EQ(TreeMenu.PopupComponent, &t);
+    // A handler that stops the search leaves the meter without a menu.
+    StopAtMeters = true;
+    Asked.clear();
+    SimulateMouseDown(&t, mbRight, 60, 27);
+    SimulateMouseUp(&t, mbRight, 60, 27);
+    EXPECT_EQ(Asked, (std::vector<String>{S("Meter0 -1")}));
+    EXPECT_EQ(Dialogs.Shown.size(), 2u);
+    EXPECT_FALSE(t.PopupMenuAvailable(f.meter0, -1, TPoint{}));
+    EXPECT_TRUE(t.PopupMenuAvailable(f.bus1, -1, TPoint{}));
+
+    // The menu key opens the focused node's menu at the middle of its text.
+    t.SetFocusedNode(f.bus1);
+    Asked.clear();
+    SimulateKey(VK_APPS);
+    EXPECT_EQ(Asked, (std::vector<String>{S("Bus1 -1")}));
+    EXPECT_EQ(Dialogs.Shown.size(), 3u);
+    const TRect Text = t.GetDisplayRect(f.bus1, true);
+    EXPECT_EQ(AskedAt, (TPoint{Text.Left + (Text.Right - Text.Left) / 2, (Text.Top + Text.Bottom) / 2}));
+
+    // The control's own menu is the framework's: the owner is not asked.
+    TPopupMenu Own(&f.form);
+    t.SetPopupMenu(&Own);
+    Asked.clear();
+    SimulateMouseDown(&t, mbRight, 60, 9);
+    SimulateMouseUp(&t, mbRight, 60, 9);
+    EXPECT_TRUE(Asked.empty());
+    EXPECT_EQ(Dialogs.Shown.size(), 4u);
+    EXPECT_EQ(Own.PopupComponent, &t);
+}
+
+TEST(LazyTreesPointer, CursorOverRowEdgesAndHotNodesGoesThroughTheOwner) {
+    PointerTree f(2);
+    TLazyStringTree& t = *f.tree;
+    TLazyTreeColumn& Fixed = *t.Header().Columns()[0];
+    Fixed.SetOptions(Fixed.Options() + TLTColumnOptions{coFixed});
+    t.HotCursor = crHandPoint;
+    TCursor Seen = 1;
+    t.OnGetCursor = [&](TBaseLazyTree*, TCursor& Cursor) { Seen = Cursor; };
+    struct Case {
+        const char* What;
+        TLTMiscOptions Misc;
+        TLTPaintOptions Paint;
+        int X, Y;
+        TCursor Expected;
+    } Cases[] = {
+        {"lower edge of a row in a fixed column", {toNodeHeightResize}, {}, 60, 16, crVSplit},
+        {"upper edge: the row above", {toNodeHeightResize}, {}, 60, 18, crVSplit},
+        {"middle of the row", {toNodeHeightResize}, {}, 60, 9, crDefault},
+        {"edge in a scrolling column", {toNodeHeightResize}, {}, 150, 16, crDefault},
+        {"edge without the option", {}, {}, 60, 16, crDefault},
+        {"hot node with hot tracking", {}, {toHotTrack}, 60, 9, crHandPoint},
+        {"hot node without it", {}, {}, 60, 9, crDefault},
+    };
+    for (const Case& c : Cases) {
+        t.TreeOptions().SetMiscOptions(c.Misc);
+        t.TreeOptions().SetPaintOptions(c.Paint);
+        SimulateMouseMove(&t, c.X, c.Y);
+        SimulateMouseMove(&t, c.X, c.Y + 0);
+        EXPECT_EQ(Seen, c.Expected) << c.What;
+    }
+    // The owner may allow a scrolling column's edge.
+    t.TreeOptions().SetMiscOptions({toNodeHeightResize});
+    t.TreeOptions().SetPaintOptions({});
+    t.OnCanSplitterResizeNode = [](TBaseLazyTree*, TPoint, PLazyNode, TColumnIndex Column, bool& Allowed) {
+        Allowed = Column == 1;
+    };
+    SimulateMouseMove(&t, 150, 16);
+    EXPECT_EQ(Seen, crVSplit);
+    SimulateMouseMove(&t, 60, 16);
+    EXPECT_EQ(Seen, crDefault);
+}
+
+TEST(LazyTreesPointer, DraggingARowEdgeSetsTheHeightAndADoubleClickResetsIt) {
+    PointerTree f(2);
+    TLazyStringTree& t = *f.tree;
+    TLazyTreeColumn& Fixed = *t.Header().Columns()[0];
+    Fixed.SetOptions(Fixed.Options() + TLTColumnOptions{coFixed});
+    t.TreeOptions().SetMiscOptions({toNodeHeightResize, toNodeHeightDblClickResize});
+    std::vector<int> Tracked;
+    bool Refuse = false;
+    t.OnNodeHeightTracking = [&](TBaseLazyTree*, PLazyNode Node, TColumnIndex Column, TShiftState, TPoint& Track,
+                                 TPoint P, bool& Allowed) {
+        EXPECT_EQ(Column, 0);
+        EXPECT_EQ(Track, (TPoint{0, Node == f.bus0 ? 0 : 18}));
+        Tracked.push_back(P.Y);
+        Allowed = !Refuse;
+    };
+    // The first row's lower edge: the drag follows the mouse, never below one pixel.
+    SimulateMouseDown(&t, mbLeft, 60, 16);
+    EXPECT_TRUE(t.TreeStates().Contains(tsNodeHeightTrackPending));
+    SimulateMouseMove(&t, 60, 40, {ssLeft});
+    EXPECT_TRUE(t.IsHeightTracking());
+    EXPECT_EQ(t.GetNodeHeight(f.bus0), 40u);
+    EXPECT_EQ(t.GetDisplayRect(f.meter0, false).Top, 40);
+    SimulateMouseMove(&t, 60, -10, {ssLeft});
+    EXPECT_EQ(t.GetNodeHeight(f.bus0), 1u);
+    Refuse = true;
+    SimulateMouseMove(&t, 60, 25, {ssLeft});
+    EXPECT_EQ(t.GetNodeHeight(f.bus0), 1u);
+    Refuse = false;
+    SimulateMouseMove(&t, 60, 25, {ssLeft});
+    SimulateMouseMove(&t, 60, 30, {ssLeft});
+    SimulateMouseUp(&t, mbLeft, 60, 30);
+    EXPECT_FALSE(t.IsHeightTracking());
+    EXPECT_EQ(t.GetNodeHeight(f.bus0), 30u);
+    EXPECT_EQ(Tracked, (std::vector<int>{40, -10, 25, 25, 30}));
+    // The press did not select or focus anything.
+    EXPECT_EQ(t.SelectedCount(), 0);
+
+    // A press on the upper edge of the second row drags the first row's edge
+    // too; in a scrolling column the press is a plain click.
+    SimulateMouseDown(&t, mbLeft, 150, 29);
+    EXPECT_FALSE(t.TreeStates().Contains(tsNodeHeightTrackPending));
+    SimulateMouseUp(&t, mbLeft, 150, 29);
+
+    // A double click on the edge goes back to the default height, asking first.
+    std::vector<PLazyNode> Asked;
+    bool AllowReset = false;
+    t.OnNodeHeightDblClickResize = [&](TBaseLazyTree*, PLazyNode Node, TColumnIndex, TShiftState, TPoint, bool& Allowed) {
+        Asked.push_back(Node);
+        Allowed = AllowReset;
+    };
+    SimulateDblClick(&t, 60, 31);  // the second row's top edge belongs to the first row
+    EXPECT_EQ(Asked, (std::vector<PLazyNode>{f.bus0}));
+    EXPECT_EQ(t.GetNodeHeight(f.bus0), 30u);
+    AllowReset = true;
+    SimulateDblClick(&t, 60, 28);
+    EXPECT_EQ(t.GetNodeHeight(f.bus0), 18u);
+}
+
+TEST(LazyTreesPointer, EnterLeaveColumnDoubleClicksAndKeyActions) {
+    PointerTree f(2);
+    TLazyStringTree& t = *f.tree;
+    std::string Log;
+    t.OnMouseEnter = [&](TObject*) { Log += "enter;"; };
+    t.OnMouseLeave = [&](TObject*) { Log += "leave;"; };
+    t.OnColumnDblClick = [&](TBaseLazyTree*, TColumnIndex Column, TShiftState) {
+        Log += "dbl " + std::to_string(Column) + ";";
+    };
+    SimulateMouseMove(&t, 150, 9);
+    SimulateMouseMove(&t, 151, 9);
+    SimulateDblClick(&t, 150, 9);
+    SimulateMouseLeave();
+    EXPECT_EQ(Log, "enter;dbl 1;leave;");
+
+    // The key action sees every key first: it may change it or swallow it.
+    t.SetExpanded(f.bus0, true);  // the double click toggled it
+    t.SetFocusedNode(f.bus0);
+    t.OnKeyAction = [](TBaseLazyTree*, Word& Key, TShiftState&, bool& DoDefault) {
+        if (Key == VK_END) Key = VK_DOWN;
+        if (Key == VK_HOME) DoDefault = false;
+    };
+    SimulateKey(VK_END);
+    EXPECT_EQ(t.FocusedNode(), f.meter0);
+    SimulateKey(VK_HOME);
+    EXPECT_EQ(t.FocusedNode(), f.meter0);
+}
+
+TEST(LazyTreesPaintEvents, RowsCellsAndTheAreaBelowGoThroughTheOwner) {
+    PointerTree f(2);
+    TLazyStringTree& t = *f.tree;
+    std::vector<std::string> Log;
+    auto Short = [&](PLazyNode Node) { return StringToUtf8(Name(&t, Node)); };
+    t.OnBeforePaint = [&](TBaseLazyTree*, TCanvas*) { Log.push_back("before"); };
+    t.OnAfterPaint = [&](TBaseLazyTree*, TCanvas*) { Log.push_back("after"); };
+    t.OnBeforeItemErase = [&](TBaseLazyTree*, TCanvas*, PLazyNode Node, const TRect&, TColor& Color,
+                              TBaseLazyTree::TItemEraseAction& Action) {
+        Log.push_back("erase " + Short(Node));
+        if (Node == f.meter0) {
+            Color = clYellow;
+            Action = TBaseLazyTree::eaColor;
+        }
+    };
+    t.OnAfterItemPaint = [&](TBaseLazyTree*, TCanvas*, PLazyNode Node, const TRect&) {
+        Log.push_back("item " + Short(Node));
+    };
+    t.OnBeforeCellPaint = [&](TBaseLazyTree*, TCanvas*, PLazyNode Node, TColumnIndex Column,
+                              TBaseLazyTree::TLTCellPaintMode Mode, const TRect& Cell, TRect& Content) {
+        EXPECT_EQ(Mode, TBaseLazyTree::cpmPaint);
+        // The selection of the second column covers only its left half.
+        if (Column == 1) Content.Right = Cell.Left + 50;
+        (void)Node;
+    };
+    int Cells = 0;
+    t.OnAfterCellPaint = [&](TBaseLazyTree*, TCanvas*, PLazyNode, TColumnIndex, const TRect&) { ++Cells; };
+    TRect Below;
+    t.OnPaintBackground = [&](TBaseLazyTree*, TCanvas* C, const TRect& R, bool& Handled) {
+        Below = R;
+        C->Brush().SetColor(clBlue);
+        C->FillRect(R);
+        Handled = true;
+    };
+    t.TreeOptions().SetSelectionOptions({toFullRowSelect});
+    t.AddToSelection(f.bus1);
+    TBitmap Bitmap;
+    RenderControlToBitmap(&t, Bitmap);
+    auto At = [&](int X, int Y) { return Bitmap.Canvas().Pixels(X, Y); };
+    // Six rows, each with two cells; the events come in row order.
+    ASSERT_FALSE(Log.empty());
+    EXPECT_EQ(Log.front(), "before");
+    EXPECT_EQ(Log.back(), "after");
+    EXPECT_EQ(Log[1], "erase Bus0");
+    EXPECT_EQ(Log[2], "item Bus0");
+    EXPECT_EQ(Cells, 12);
+    EXPECT_EQ(Below, (TRect{0, 6 * 18, 240, 200}));
+    EXPECT_EQ(At(120, 150), clBlue);
+    // The erase colour stands where no cell paints over it: the row beyond the columns.
+    EXPECT_EQ(At(220, 18 + 9), clYellow);
+    EXPECT_EQ(At(220, 9), ColorToRGB(clWhite));
+    // The selected row: the narrowed second cell keeps its right half unselected.
+    const TColor Selection = ColorToRGB(t.Colors().GetColor(TLTColors::FocusedSelectionColor));
+    const int SelectedRow = 3 * 18 + 2;
+    EXPECT_EQ(At(105, SelectedRow), Selection);
+    EXPECT_NE(At(180, SelectedRow), Selection);
+}
+
+TEST(LazyTreesPaintEvents, VariableHeightsAreMeasuredWhenRowsArePainted) {
+    PointerTree f;
+    TLazyStringTree& t = *f.tree;
+    std::vector<PLazyNode> Measured;
+    t.OnMeasureItem = [&](TBaseLazyTree*, TCanvas* Canvas, PLazyNode Node, int& Height) {
+        EXPECT_NE(Canvas, nullptr);
+        Measured.push_back(Node);
+        if (Node == f.meter0) Height = 30;
+    };
+    t.TreeOptions().SetMiscOptions(t.TreeOptions().MiscOptions() + TLTMiscOptions{toVariableNodeHeight});
+    TBitmap Bitmap;
+    RenderControlToBitmap(&t, Bitmap);
+    EXPECT_NE(std::find(Measured.begin(), Measured.end(), f.meter0), Measured.end());
+    EXPECT_EQ(t.GetDisplayRect(f.meter0, false).Bottom - t.GetDisplayRect(f.meter0, false).Top, 30);
+    EXPECT_EQ(t.GetDisplayRect(t.GetNextSibling(f.meter0), false).Top, 18 + 30);
+    // Each node is measured once until its height is asked for anew.
+    const auto Count = Measured.size();
+    RenderControlToBitmap(&t, Bitmap);
+    EXPECT_EQ(Measured.size(), Count);
+}

@@ -1297,7 +1297,8 @@ protected:
     // Steps 4 to 6 of a navigation key: move the focus and let the selection follow.
     void NavigationKey(Word Key, TShiftState Shift);
     // One pass of the band over the rows between the old and the new band (both ordered).
-    bool SweepSelectionLeftToRight(int Left, const TRect& NewRect, const TRect& OldRect, int Right);
+    bool SweepSelectionLeftToRight(int Left, const TRect& NewRect, const TRect& OldRect, int Right,
+                                   TAlignment Alignment = taLeftJustify);
     bool StartsDrawSelection(TMouseButton Button, TShiftState Shift, int X, int Y, const THitInfo& Hit);
     void EndDrawSelection();
 
@@ -1599,6 +1600,11 @@ public:
     TLTBeforeCellPaintEvent OnBeforeCellPaint;
     TLTAfterCellPaintEvent OnAfterCellPaint;
     TLTBackgroundPaintEvent OnPaintBackground;
+    using TLTGetCellIsEmptyEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TColumnIndex Column,
+                                                      bool& IsEmpty)>;
+    TLTGetCellIsEmptyEvent OnGetCellIsEmpty;
+    // Whether a cell shows nothing (a neighbour's text may then run into it); true unless the owner says otherwise.
+    virtual bool DoGetCellIsEmpty(PLazyNode Node, TColumnIndex Column);
 
     virtual void DoBeforePaint(TCanvas& Canvas);
     virtual void DoAfterPaint(TCanvas& Canvas);
@@ -1694,6 +1700,8 @@ public:
     // One quoted line per top-level node (every column; empty without columns).
     bool SaveToCSVFile(const String& FileNameWithPath, bool IncludeHeading);
     int DoIncrementalSearch(PLazyNode Node, const String& Text) override;
+    // A cell with a text is never empty.
+    bool DoGetCellIsEmpty(PLazyNode Node, TColumnIndex Column) override;
 
     TLSTGetTextEvent OnGetText;
     TLSTGetCellTextEvent OnGetCellText;

@@ -270,6 +270,14 @@ void TBaseLazyTree::PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TCol
     }
 
     TRect Content{X, Top, X + QueryCellTextWidth(Node), Row.Bottom - (Paint.Contains(toShowHorzGridLines) ? 1 : 0)};
+    // A text narrower than its cell stands where the column's alignment puts it.
+    const TAlignment Alignment =
+        FHeader->Columns().IsValidColumn(Column) ? FHeader->Columns()[Column]->Alignment() : taLeftJustify;
+    if (Alignment != taLeftJustify && Content.Right < Row.Right) {
+        const int Width = Content.Right - Content.Left;
+        Content.Left = Alignment == taCenter ? (X + Row.Right - Width) / 2 : Row.Right - Width;
+        Content.Right = Content.Left + Width;
+    }
     if (FOptions->SelectionOptions().Contains(toFullRowSelect)) {
         Content.Left = Row.Left;
         Content.Right = Row.Right;
@@ -417,4 +425,10 @@ void TBaseLazyTree::DrawSelectionRectangle(TCanvas& Canvas, int WindowLeft, cons
 bool TBaseLazyTree::CellShowsSelection(TColumnIndex Column) const {
     if (Column < 0 || FOptions->SelectionOptions().Contains(toFullRowSelect)) return true;
     return Column == FFocusedColumn || (FFocusedColumn < 0 && Column == FHeader->GetMainColumn());
+}
+
+bool TBaseLazyTree::DoGetCellIsEmpty(PLazyNode Node, TColumnIndex Column) {
+    bool IsEmpty = true;
+    if (OnGetCellIsEmpty) OnGetCellIsEmpty(this, Node, Column, IsEmpty);
+    return IsEmpty;
 }

@@ -353,7 +353,18 @@ bool TBaseLazyTree::TrackSelectionRect(int X, int Y) {
 bool TBaseLazyTree::UpdateDrawSelection() {
     if (FRoot->ChildCount == 0 || !FStates.Contains(tsDrawSelecting)) return false;
     FTempNodeCache.clear();
-    bool Changed = SweepSelectionLeftToRight(0, Ordered(FNewSelRect), Ordered(FLastSelRect), ClientWidth());
+    // The main column's span in tree coordinates (the client width without columns) and its alignment.
+    int Left = 0, Right = ClientWidth();
+    TAlignment Alignment = taLeftJustify;
+    const TColumnIndex Main = FHeader->GetMainColumn();
+    if (FHeader->UseColumns() && FHeader->Columns().IsValidColumn(Main)) {
+        const TLazyTreeColumn* Column = FHeader->Columns()[Main];
+        const bool Fixed = Column->Options().Contains(coVisible) && Column->Options().Contains(coFixed);
+        Left = Fixed ? Column->Left() : Column->Left() - FOffsetX;
+        Right = Left + Column->Width();
+        Alignment = Column->Alignment();
+    }
+    bool Changed = SweepSelectionLeftToRight(Left, Ordered(FNewSelRect), Ordered(FLastSelRect), Right, Alignment);
     if (Changed) {
         CompactSelectionArray();
         TNodeArray Collected;
@@ -364,12 +375,17 @@ bool TBaseLazyTree::UpdateDrawSelection() {
     return Changed;
 }
 
-bool TBaseLazyTree::SweepSelectionLeftToRight(int Left, const TRect& NewRect, const TRect& OldRect, int Right) {
+bool TBaseLazyTree::SweepSelectionLeftToRight(int Left, const TRect& NewRect, const TRect& OldRect, int Right,
+                                              TAlignment Alignment) {
     const bool Invert = FDrawSelShiftState.Contains(ssCtrl);
     const TLTSelectionOptions Selection = FOptions->SelectionOptions();
     const bool Simple = Selection.Contains(toSimpleDrawSelection) || Selection.Contains(toFullRowSelect);
     const bool ShowRoot = FOptions->PaintOptions().Contains(toShowRoot);
     const bool ShowFiltered = FOptions->PaintOptions().Contains(toShowFilteredNodes);
+    const bool UseColumns = FHeader->UseColumns();
+    const TLazyTreeColumns& Columns = FHeader->Columns();
+    const TColumnIndex Main = FHeader->GetMainColumn();
+    const bool Span = UseColumns && FOptions->AutoOptions().Contains(toAutoSpanColumns) && Columns.IsValidColumn(Main);
     const int MinY = std::min(NewRect.Top, OldRect.Top);
     const int MaxY = std::max(NewRect.Bottom, OldRect.Bottom);
     int Top = 0;
@@ -386,14 +402,34 @@ bool TBaseLazyTree::SweepSelectionLeftToRight(int Left, const TRect& NewRect, co
         const int NodeLeft = Left + FMargin + int(FIndent) * (FOptions->PaintOptions().Contains(toFixedIndent) ? 1 : Level);
         bool InNew, InOld;
         if (Simple) {
-            InNew = NewRect.Top < Bottom && NewRect.Bottom > Top && NewRect.Right > NodeLeft;
-            InOld = OldRect.Top < Bottom && OldRect.Bottom > Top && OldRect.Right > NodeLeft;
+            // A band left of the columns' end reaching past the indentation takes the row.
+            auto Takes = [&](const TRect& Band) {
+                return Band.Top < Bottom && Band.Bottom > Top && Band.Right > NodeLeft &&
+                       (!UseColumns || Band.Left < Columns.TotalWidth());
+            };
+            InNew = Takes(NewRect);
+            InOld = Takes(OldRect);
         } else {
-            int TextLeft = NodeContentLeft(Run) - FOffsetX + Left;
+            int TextLeft = NodeContentLeft(Run) - MainColumnOrigin() + Left;
             int TextRight = Right;
+            // Empty neighbour cells lend the text their room.
+            if (Span)
+                for (TColumnIndex Next = Columns.GetNextVisibleColumn(Main); Next >= 0 && DoGetCellIsEmpty(Run, Next);
+                     Next = Columns.GetNextVisibleColumn(Next))
+                    TextRight += Columns[Next]->Width();
             const int Width = QueryCellTextWidth(Run);
-            if (!(TextLeft >= NewRect.Left && TextLeft >= OldRect.Left) && Width <= TextRight - TextLeft)
-                TextRight = TextLeft + Width;
+            const bool WholeCell = (TextLeft >= NewRect.Left && TextLeft >= OldRect.Left && Alignment == taLeftJustify) ||
+                                   Width > TextRight - TextLeft;
+            if (!WholeCell) {
+                if (Alignment == taLeftJustify) {
+                    TextRight = TextLeft + Width;
+                } else if (Alignment == taCenter) {
+                    TextLeft = (TextLeft + TextRight - Width) / 2;
+                    TextRight = TextLeft + Width;
+                } else {
+                    TextLeft = TextRight - Width;
+                }
+            }
             InNew = Overlaps(NewRect, TextLeft, TextRight, Top, Bottom);
             InOld = Overlaps(OldRect, TextLeft, TextRight, Top, Bottom);
         }

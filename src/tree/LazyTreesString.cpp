@@ -163,7 +163,13 @@ void TCustomLazyStringTree::PaintCellContent(TLTPaintInfo& PaintInfo) {
         if (!Enabled) Canvas.Font().SetColor(FColors->GetColor(TLTColors::DisabledColor));
         TextWidth = Canvas.TextWidth(E.CellText);
         TRect T{R.Left, R.Top, std::max(R.Right, R.Left + TextWidth), R.Bottom};
-        Canvas.DrawText(E.CellText, T, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+        // The main column places its content box itself; another column's text follows its alignment.
+        unsigned Align = DT_LEFT;
+        if (Column != FHeader->GetMainColumn() && FHeader->Columns().IsValidColumn(Column) && TextWidth < R.Right - R.Left)
+            Align = FHeader->Columns()[Column]->Alignment() == taCenter         ? DT_CENTER
+                    : FHeader->Columns()[Column]->Alignment() == taRightJustify ? DT_RIGHT
+                                                                                 : DT_LEFT;
+        Canvas.DrawText(E.CellText, T, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | Align);
     }
     if (!E.StaticText.empty() && FStringOptions.Contains(toShowStaticText) &&
         !Node->States.Contains(vsMultiline)) {
@@ -286,4 +292,9 @@ bool TCustomLazyStringTree::ReadStreamChunk(TStream& Stream, int Version, PLazyN
     if (ChunkSize % 2) Stream.Seek(1, soCurrent);
     SetText(Node, FHeader->MainColumn, Text);
     return true;
+}
+
+bool TCustomLazyStringTree::DoGetCellIsEmpty(PLazyNode Node, TColumnIndex Column) {
+    if (!GetText(Node, Column).empty()) return false;
+    return TBaseLazyTree::DoGetCellIsEmpty(Node, Column);
 }

@@ -322,3 +322,54 @@ TEST(LazyTreesPaintEvents, VariableHeightsAreMeasuredWhenRowsArePainted) {
     RenderControlToBitmap(&t, Bitmap);
     EXPECT_EQ(Measured.size(), Count);
 }
+
+TEST(LazyTreesRubberBand, TextBoxesFollowTheMainColumnsAlignmentInEveryDirection) {
+    // The first bus's text box in a 100-pixel main column starts at 22 (margin and one indent)
+    // and is about 40 wide: left-justified it ends before 67, right-justified it starts after 55,
+    // centred it lies between 38 and 84.
+    struct Case {
+        TAlignment Alignment;
+        int From, To;
+        bool Selected;
+    } Cases[] = {
+        {taLeftJustify, 23, 30, true},   {taLeftJustify, 50, 52, true},  {taLeftJustify, 90, 98, false},
+        {taRightJustify, 23, 30, false}, {taRightJustify, 50, 52, false}, {taRightJustify, 90, 98, true},
+        {taCenter, 23, 30, false},       {taCenter, 50, 52, true},        {taCenter, 90, 98, false},
+    };
+    for (const Case& c : Cases)
+        for (bool LeftToRight : {true, false}) {
+            PointerTree f(2);
+            TLazyStringTree& t = *f.tree;
+            t.TreeOptions().SetSelectionOptions({toMultiSelect});
+            t.Header().Columns()[0]->SetAlignment(c.Alignment);
+            // From below the last row up over every row, starting at either side.
+            SimulateMouseDown(&t, mbLeft, LeftToRight ? c.From : c.To, 150);
+            SimulateMouseMove(&t, LeftToRight ? c.To : c.From, 5, {ssLeft});
+            ASSERT_TRUE(t.TreeStates().Contains(tsDrawSelecting));
+            EXPECT_EQ(t.GetSelected(f.bus0), c.Selected) << c.Alignment << " " << c.From << " " << LeftToRight;
+            EXPECT_EQ(t.GetSelected(f.bus1), c.Selected) << c.Alignment << " " << c.From << " " << LeftToRight;
+            SimulateMouseUp(&t, mbLeft, LeftToRight ? c.To : c.From, 5);
+        }
+}
+
+TEST(LazyTreesRubberBand, EmptyNeighbourCellsWidenTheTextAndTheBandReachesBeyondTheWindow) {
+    for (bool Span : {false, true}) {
+        PointerTree f(3);
+        TLazyStringTree& t = *f.tree;
+        t.Header().Columns()[0]->SetWidth(40);
+        t.Header().Columns()[2]->SetWidth(200);
+        t.OnGetText = [](TBaseLazyTree*, PLazyNode Node, TColumnIndex Column, TLSTTextType, String& Text) {
+            Text = Column == 0 ? S("Bus") + String(1, u'0' + Node->Index) : String();
+        };
+        t.TreeOptions().SetSelectionOptions({toMultiSelect});
+        if (Span) t.TreeOptions().SetAutoOptions(t.TreeOptions().AutoOptions() + TLTAutoOptions{toAutoSpanColumns});
+        // The text does not fit its 40 pixels: alone it is cut at the column's end, spanning it runs on.
+        SimulateMouseDown(&t, mbLeft, 45, 150);
+        SimulateMouseMove(&t, 50, 5, {ssLeft});
+        EXPECT_EQ(t.GetSelected(f.bus0), Span);
+        // Dragged far beyond the window, the band ends at the right end of the columns.
+        SimulateMouseMove(&t, 1000, 5, {ssLeft});
+        EXPECT_EQ(t.DrawSelectionRect().Right, 340);
+        SimulateMouseUp(&t, mbLeft, 1000, 5);
+    }
+}

@@ -208,6 +208,8 @@ public:
     TSortDirection DefaultSortDirection() const { return FDefaultSortDirection; }
     void SetDefaultSortDirection(TSortDirection Value) { FDefaultSortDirection = Value; }
     int LastWidth() const { return FLastWidth; }
+    // Back to the width before the last change, animated.
+    void RestoreLastWidth();
     // The header cell in window coordinates, without the scroll offset.
     virtual TRect GetRect() const;
     // The caption for a designer: the text, or "Column N" for texts beyond U+00FF.
@@ -285,6 +287,8 @@ public:
     void RefreshPositions(bool Force = false);
     // The auto-size column takes the width the others leave.
     void FitAutoSizeColumn(bool Force = false);
+    // Sets a column's width within its limits, sliding the cells right of it step by step first.
+    void AnimatedResize(TColumnIndex Column, int NewWidth);
     void Assign(const TPersistent* Source) override;
     bool Equals(const TLazyTreeColumns& Other) const;
     // Paints the header part R (header-relative) at Target of the canvas: the
@@ -331,6 +335,8 @@ enum THeaderState { hsAutoSizing, hsDragging, hsDragPending, hsLoading, hsColumn
                     hsScaling, hsNeedScaling };
 using THeaderStates = TSet<THeaderState>;
 enum TLTHeaderStyle { hsThickButtons, hsFlatButtons, hsPlates };
+// Which columns an automatic fit measures by the rows in the window only.
+enum TSmartAutoFitType { smaAllColumns, smaNoColumn, smaUseColumnOption };
 
 // Percentages (0: none) that hold the header height within header plus
 // client height, and the visible fixed columns within the client width.
@@ -419,6 +425,14 @@ public:
     virtual bool HandleHeaderMessage(TMessage& Message);
     // Whether a column border lies under the client x of P (it becomes the tracked column).
     virtual bool FindSplitterColumn(TPoint P);
+    // Gives the visible resizable columns of a position range (-1: from the first, to the last)
+    // the width their content needs.
+    void AutoFitColumns(bool Animated = true, TSmartAutoFitType SmartAutoFitType = smaUseColumnOption,
+                        int RangeStartCol = -1, int RangeEndCol = -1);
+    // The visible resizable columns go back to their last widths, from the last position on.
+    void RestoreColumns();
+    virtual bool DoBeforeAutoFitColumn(TColumnIndex Column, TSmartAutoFitType& SmartAutoFitType);
+    virtual void DoAfterAutoFitColumn(TColumnIndex Column);
 
 protected:
     virtual void ApplySortColumn(TColumnIndex Value);
@@ -1623,6 +1637,37 @@ public:
 protected:
     // A row's background: the owner's erase events around the tree's own fill.
     void EraseItem(TCanvas& Canvas, PLazyNode Node, const TRect& Row);
+
+    // --- Measuring columns ------------------------------------------------------------
+public:
+    using TLTBeforeAutoFitColumnsEvent = std::function<void(TLTHeader* Sender, TSmartAutoFitType& SmartAutoFitType)>;
+    using TLTAfterAutoFitColumnsEvent = std::function<void(TLTHeader* Sender)>;
+    using TLTBeforeAutoFitColumnEvent = std::function<void(TLTHeader* Sender, TColumnIndex Column,
+                                                           TSmartAutoFitType& SmartAutoFitType, bool& Allowed)>;
+    using TLTBeforeGetMaxColumnWidthEvent = std::function<void(TLTHeader* Sender, TColumnIndex Column,
+                                                               bool& UseSmartColumnWidth)>;
+    using TLTAfterGetMaxColumnWidthEvent = std::function<void(TLTHeader* Sender, TColumnIndex Column, int& MaxWidth)>;
+    TLTBeforeAutoFitColumnsEvent OnBeforeAutoFitColumns;
+    TLTAfterAutoFitColumnsEvent OnAfterAutoFitColumns;
+    TLTBeforeAutoFitColumnEvent OnBeforeAutoFitColumn;
+    TLTHeaderNotifyEvent OnAfterAutoFitColumn;
+    TLTBeforeGetMaxColumnWidthEvent OnBeforeGetMaxColumnWidth;
+    TLTAfterGetMaxColumnWidthEvent OnAfterGetMaxColumnWidth;
+    enum TLTCellContentMarginType { ccmtAllSides, ccmtTopLeftOnly, ccmtBottomRightOnly };
+
+    // The width a column's content needs: indentation, check box, images, text and margins of
+    // every shown node, or with smart width only of the nodes in the window.
+    virtual int GetMaxColumnWidth(TColumnIndex Column, bool UseSmartColumnWidth = false);
+    // The margins the owner keeps inside a cell (OnBeforeCellPaint asked in measuring mode).
+    virtual TPoint GetCellContentMargin(PLazyNode Node, TColumnIndex Column,
+                                        TLTCellContentMarginType CellContentMarginType = ccmtAllSides,
+                                        TCanvas* Canvas = nullptr);
+    // The width of a node's content in a column: the main column's as QueryCellTextWidth, 0 elsewhere in the base.
+    virtual int ColumnTextWidth(PLazyNode Node, TColumnIndex Column);
+    // Width beyond the cell text (none in the base).
+    virtual int QueryExtraCellWidth(PLazyNode Node, TColumnIndex Column) { return 0; }
+    bool NodeShowsImage(PLazyNode Node, TLTImageKind Kind, TColumnIndex Column);
+    TSize GetNormalImageSize(PLazyNode Node) const;
 };
 
 // The tree's drop source and drop target in one. It holds its tree weakly:
@@ -1702,6 +1747,8 @@ public:
     int DoIncrementalSearch(PLazyNode Node, const String& Text) override;
     // A cell with a text is never empty.
     bool DoGetCellIsEmpty(PLazyNode Node, TColumnIndex Column) override;
+    // Any column's text with its margins.
+    int ColumnTextWidth(PLazyNode Node, TColumnIndex Column) override;
 
     TLSTGetTextEvent OnGetText;
     TLSTGetCellTextEvent OnGetCellText;

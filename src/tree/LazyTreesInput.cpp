@@ -342,6 +342,7 @@ void TBaseLazyTree::KeyDown(Word& Key, TShiftState Shift) {
         if (Searching) DoStateChange({tsIncrementalSearchPending});
         else if (Shift.Contains(ssCtrl)) {
             if (FOptions->MiscOptions().Contains(toReverseFullExpandHotKey) != Shift.Contains(ssShift)) FullExpand();
+            else FHeader->AutoFitColumns(true, smaUseColumnOption, -1, -1);
         } else if (Node && !Node->States.Contains(vsExpanded)) {
             ToggleNode(Node);
         }
@@ -350,6 +351,7 @@ void TBaseLazyTree::KeyDown(Word& Key, TShiftState Shift) {
         if (Searching) DoStateChange({tsIncrementalSearchPending});
         else if (Shift.Contains(ssCtrl)) {
             if (FOptions->MiscOptions().Contains(toReverseFullExpandHotKey) != Shift.Contains(ssShift)) FullCollapse();
+            else FHeader->RestoreColumns();
         } else if (Node && Node->States.Contains(vsExpanded)) {
             ToggleNode(Node);
         }

@@ -46,6 +46,34 @@ enum TPrintBorders {
 };
 enum TFitToPage { fpNever, fpGrow, fpShrink, fpAlways, fpCustom };
 
+// How the HTML export writes the table: its attributes, the text around it,
+// colours, picture files and the XHTML wrapping.
+class THTMLSettings : public TPersistent {
+public:
+    THTMLSettings() = default;
+    // Every setting but ExportImages; ColWidths stays.
+    void Assign(const TPersistent* Source) override;
+    bool AutoPreview = false;
+    int BorderSize = 1;
+    int CellSpacing = 0;
+    int CellPadding = 0;
+    bool ConvertSpecialChars = false;
+    bool ExportImages = true;
+    String FooterFile;
+    String HeaderFile;
+    bool NonBreakingText = false;
+    String PrefixTag;
+    bool SaveColor = true;
+    bool SaveFonts = true;
+    String SuffixTag;
+    String Summary;
+    String TableStyle;
+    int Width = 100;
+    bool XHTML = false;
+    // Optional widths for the cells' WIDTH attributes.
+    TIntList ColWidths{0, 0};
+};
+
 // What the grid's printing needs to know about the page: header and footer
 // items and their places, fonts, borders, margins and spacing (0.1 mm),
 // column and row sizing, fitting and page numbering. Read at each print.
@@ -671,6 +699,26 @@ public:
     void SavePrintSettings(const String& Key, const String& Section);
     void LoadPrintSettings(const String& Key, const String& Section);
 
+    // The binary cell stream: a rectangle of cells with their properties and
+    // graphics as component images. Loading places the first saved cell at
+    // Point (a whole-grid stream sets the counts and sizes first); a damaged
+    // stream raises EReadError and keeps the cells read before.
+    void SaveRectToBinStream(TGridRect R, TStream& Stream);
+    void SaveToBinStream(TStream& Stream);
+    void SaveToBinFile(const String& FileName);
+    void LoadAtPointFromBinStream(TPoint Point, TStream& Stream);
+    void LoadFromBinStream(TStream& Stream);
+    void LoadFromBinFile(const String& FileName);
+
+    // The cells as an HTML table with one style class per distinct cell look;
+    // pictures of image cells go to Dir + "images" as JPEG files.
+    THTMLSettings& HTMLSettings() { return FHTMLSettings; }
+    String SaveToHTMLString(const String& Dir);
+    // Show (or AutoPreview) opens the file afterwards. Without Unicode the
+    // file is 7-bit: other characters are written as "&#N;".
+    void SaveToHTML(const String& FileName, bool Show = false, bool Unicode = false);
+    void AppendToHTML(const String& FileName, bool Show = false, bool Unicode = false);
+
 private:
     void FileProgress(int Value, int& Last);
     // Characters of the longest line (split at CR) of any cell of the real column.
@@ -683,4 +731,6 @@ private:
     // Only inside the counts.
     void LoadXMLCell(int ACol, int ARow, const String& Value);
     bool FAppending = false;
+    THTMLSettings FHTMLSettings;
+    void WriteHTML(const String& FileName, bool Show, bool Unicode, bool Append);
 };

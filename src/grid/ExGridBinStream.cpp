@@ -519,3 +519,14 @@ void TExGridTools::LoadFromBinFile(const String& FileName) {
     s.SetPosition(0);
     LoadFromBinStream(s);
 }
+
+void TExGridTools::ReadBinHeader(TStream& Stream, int& Cols, int& Rows, int& ID) {
+    EnsureRegistered();
+    const Int64 at = Stream.Position();
+    TGridPropIO head;
+    ReadImage(Stream, head);
+    Stream.SetPosition(at);
+    Cols = head.ColCount;
+    Rows = head.RowCount;
+    ID = head.ID;
+}

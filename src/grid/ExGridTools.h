@@ -74,6 +74,10 @@ public:
     TIntList ColWidths{0, 0};
 };
 
+enum TClipOperation { coCut, coCopy };
+using TClipboardPasteCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& Value, bool& Allow)>;
+using TClipboardAfterPasteCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, const String& Value)>;
+
 // What the grid's printing needs to know about the page: header and footer
 // items and their places, fonts, borders, margins and spacing (0.1 mm),
 // column and row sizing, fitting and page numbering. Read at each print.
@@ -719,6 +723,41 @@ public:
     void SaveToHTML(const String& FileName, bool Show = false, bool Unicode = false);
     void AppendToHTML(const String& FileName, bool Show = false, bool Unicode = false);
 
+    // ----- the clipboard: tab-separated text always; the private cell format
+    // with Navigation.AllowFmtClipboard, one cell's rich text with
+    // AllowRTFClipboard. Pastes write only inside the counts, growing first
+    // where Navigation allows it.
+    String GetRectAsText(TGridRect R, bool Disjunct);
+    void CopyRectToClipboard(TGridRect R, bool Disjunct);
+    void CopySelectionToClipboard();
+    void CopyToClipBoard();
+    void CutToClipboard();
+    void CutSelectionToClipboard();
+    // The HTML of the save range under "HTML Format", its cells as the text.
+    void CopyToClipBoardAsHTML();
+    // The count of values pasted; Rows and Cols report the extent.
+    int PasteFromClipboardAt(int ACol, int ARow, int& Rows, int& Cols);
+    // The count of fields processed.
+    int PasteText(int ACol, int ARow, int& Rows, int& Cols, const String& Text);
+    void PasteFromClipboard();
+    // Fills a larger selection from a small clip (one value, a series, a repeat)
+    // with Navigation.AllowSmartClipboard.
+    void PasteSelectionFromClipboard();
+    String GetSelectionAsText();
+    void SetSelectionAsText(const String& Value);
+    // The widest line's field count and the number of non-empty lines minus one.
+    static void GetClipTextSize(const String& Text, int& Cols, int& Rows);
+    void ExpandSelectionToMerged();
+    TPoint ClipTopLeft() const { return FClipTopLeft; }
+    TClipOperation ClipLastOp() const { return FClipLastOp; }
+    // Where the rows marked by the last paste came from: the copied origin
+    // for a clip of this grid, (-1, -1) for another's.
+    TPoint PasteOrigin() const { return FPasteOrigin; }
+    TClipboardPasteCellEvent OnClipboardBeforePasteCell;
+    TClipboardAfterPasteCellEvent OnClipboardAfterPasteCell;
+    TClipboardPasteCellEvent OnClipboardBeforePasteWideCell;
+    TClipboardAfterPasteCellEvent OnClipboardAfterPasteWideCell;
+
 private:
     void FileProgress(int Value, int& Last);
     // Characters of the longest line (split at CR) of any cell of the real column.
@@ -733,4 +772,16 @@ private:
     bool FAppending = false;
     THTMLSettings FHTMLSettings;
     void WriteHTML(const String& FileName, bool Show, bool Unicode, bool Append);
+    // The column and row counts and writer's ID of a binary cell stream's header.
+    void ReadBinHeader(TStream& Stream, int& Cols, int& Rows, int& ID);
+    TGridRect SaveRange();
+    bool ClipboardWritable(int ACol, int ARow);
+    void MarkPastedRows(TPoint FromPoint, TGridRect R, TClipOperation Operation);
+    bool SmartPut(int ACol, int ARow, String Value, bool First);
+    void SmartSeries(const TGridRect& S, int N);
+    TPoint FClipTopLeft{0, 0};
+    TClipOperation FClipLastOp = coCopy;
+    TPoint FPasteOrigin{-1, -1};
+    TClipOperation FPasteOperation = coCopy;
+    bool FPasteAll = false;
 };

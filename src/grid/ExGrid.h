@@ -932,7 +932,8 @@ protected:
     }
     virtual void DoF2Key(int, int) {}
     virtual void AdjustKeySelection() {}
-    virtual void PasteCell(int ACol, int ARow, const String& Value) { SetCellEx(ACol, ARow, Value); }
+    // Stores one pasted value (a check box takes CheckTrue as checked), through the undo list.
+    virtual void PasteCell(int ACol, int ARow, const String& Value);
     virtual bool ToggleCellRadio(int, int, bool) { return false; }
     virtual String GetFormattedCell(int ACol, int ARow) { return GetCellEx(ACol, ARow); }
     virtual TPoint GetCellGraphicSize(int, int) { return {0, 0}; }
@@ -1005,7 +1006,7 @@ protected:
     virtual void EditKeyDownHook(Word&, TShiftState) {}
     virtual void NavigationChanged() {}
     virtual void GotoFirstRow() {}
-    virtual bool AllowFmtClipboard() { return false; }
+    virtual bool AllowFmtClipboard() { return FNavigation.AllowFmtClipboard(); }
     virtual void DoFilterSelect(int, int) {}
     virtual void DoFilterCheck(int, int) {}
     virtual void DoRatingChange(int, int, int) {}

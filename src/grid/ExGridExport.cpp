@@ -4,7 +4,14 @@
 #include "grid/ExGrid.h"
 #include "grid/ExGridTools.h"
 
+#include "grid/foundation/CellCodecs.h"
+#include "grid/foundation/Markup.h"
+
+#include "framework/Encoding.h"
 #include "framework/Files.h"
+#include "framework/Graphics.h"
+#include "framework/ImgList.h"
+#include "framework/Process.h"
 #include "framework/SysUtils.h"
 #include "framework/TextFiles.h"
 #include "framework/XmlDoc.h"
@@ -185,4 +192,261 @@ void TExGridTools::LoadFromXML(const String& FileName, bool LevelToRow, bool Loa
         throw;
     }
     FGrid.RecalcFooter(-1);
+}
+
+// ---------------------------------------------------------------------------
+// HTML table
+
+void THTMLSettings::Assign(const TPersistent* Source) {
+    const auto* s = dynamic_cast<const THTMLSettings*>(Source);
+    if (!s) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    AutoPreview = s->AutoPreview;
+    BorderSize = s->BorderSize;
+    CellSpacing = s->CellSpacing;
+    CellPadding = s->CellPadding;
+    ConvertSpecialChars = s->ConvertSpecialChars;
+    FooterFile = s->FooterFile;
+    HeaderFile = s->HeaderFile;
+    NonBreakingText = s->NonBreakingText;
+    PrefixTag = s->PrefixTag;
+    SaveColor = s->SaveColor;
+    SaveFonts = s->SaveFonts;
+    SuffixTag = s->SuffixTag;
+    Summary = s->Summary;
+    TableStyle = s->TableStyle;
+    Width = s->Width;
+    XHTML = s->XHTML;
+}
+
+namespace {
+
+// A colour value that no cell resolves to: the marker of "no background".
+constexpr TColor kUnresolved = TColor(0x1FFFFFFF);
+
+String HexRGB(TColor C) {
+    const unsigned v = unsigned(ColorToRGB(C));
+    const unsigned rgb = ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
+    String s = IntToHex(int(rgb), 6);
+    return s;
+}
+
+// Characters outside 7-bit ASCII as character references.
+String AsciiSafe(const String& S) {
+    String r;
+    for (std::size_t i = 0; i < S.size(); ++i) {
+        const Char c = S[i];
+        if (c < 0x80) {
+            r += c;
+            continue;
+        }
+        unsigned code = c;
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < S.size() && S[i + 1] >= 0xDC00 && S[i + 1] < 0xE000)
+            code = 0x10000 + ((unsigned(c) - 0xD800) << 10) + (unsigned(S[++i]) - 0xDC00);
+        r += u"&#" + IntToStr(code) + u";";
+    }
+    return r;
+}
+
+String Trimmed(const String& S) {
+    std::size_t a = 0, b = S.size();
+    while (a < b && S[a] == u' ') ++a;
+    while (b > a && S[b - 1] == u' ') --b;
+    return S.substr(a, b - a);
+}
+
+}  // namespace
+
+String TExGridTools::SaveToHTMLString(const String& Dir) {
+    const String CRLF = u"\r\n";
+    const String Q = u"\"";
+    const THTMLSettings& hs = FHTMLSettings;
+    const int S = SaveFixedCells || SaveFixedCols ? 0 : FGrid.FixedCols();
+    int F = SaveFixedCells || SaveFixedRows ? 0 : FGrid.FixedRows();
+    int pictures = 1;
+    std::vector<String> styles;
+    auto styleIndex = [&styles](const String& Style) {
+        const auto it = std::find(styles.begin(), styles.end(), Style);
+        if (it != styles.end()) return int(it - styles.begin());
+        styles.push_back(Style);
+        return int(styles.size() - 1);
+    };
+    // The cell's look as the painter resolves it, as a style class.
+    auto cellStyle = [&](int c, int r, bool Fixed, bool& Wrap) {
+        TGridDrawState state;
+        TBrush brush;
+        brush.SetColor(kUnresolved);
+        TFont font;
+        font.Assign(&FGrid.Font());
+        font.SetColor(kUnresolved);
+        TColor to = clNone, mirror = clNone, mirrorTo = clNone;
+        TAlignment ha = taLeftJustify;
+        TVAlignment va = vtaTop;
+        bool ww = false;
+        TCellGradientDirection gd = GradientVertical;
+        FGrid.GetVisualProperties(c, r, state, false, false, true, brush, to, mirror, mirrorTo, font, ha, va, ww, gd);
+        Wrap = ww;
+        std::vector<String> parts;
+        const TColor bg = Fixed ? FGrid.FixedColor() : brush.Color();
+        if (bg != kUnresolved && bg != clNone && hs.SaveColor) parts.push_back(u"background-color: #" + HexRGB(bg));
+        if (font.Color() != kUnresolved && font.Color() != clNone && hs.SaveColor)
+            parts.push_back(u"color: #" + HexRGB(font.Color()));
+        parts.push_back(u"font-size:" + IntToStr(font.Size()) + u"pt");
+        if (font.Style().Contains(fsItalic)) parts.push_back(u"font-style: italic");
+        if (font.Style().Contains(fsBold)) parts.push_back(u"font-weight: bold");
+        parts.push_back(u"font-family: " + font.Name());
+        if (ha == taRightJustify) parts.push_back(u"text-align: right");
+        if (ha == taCenter) parts.push_back(u"text-align: center");
+        parts.push_back(va == vtaTop ? u"vertical-align: top"
+                                     : va == vtaCenter ? u"vertical-align: middle" : u"vertical-align: bottom");
+        String style;
+        for (std::size_t i = 0; i < parts.size(); ++i) style += (i ? u";" : u"") + parts[i];
+        return styleIndex(style);
+    };
+    auto spans = [&](int c, int r) {
+        String s;
+        const TPoint span = FGrid.CellSpan(c, r);
+        if (span.X > 0) s += u" COLSPAN=" + Q + IntToStr(span.X + 1) + Q;
+        if (span.Y > 0) s += u" ROWSPAN=" + Q + IntToStr(span.Y + 1) + Q;
+        return s;
+    };
+    // The picture of an image of the grid's list, saved as the next JPEG file.
+    auto picture = [&](int Index) {
+        const String folder = Dir + u"images";
+        if (!DirectoryExists(folder) && !ForceDirectories(folder)) throw Exception(u"Cannot create " + folder);
+        const String file = folder + u"/img" + IntToStr(pictures++) + u".jpg";
+        TBitmap bmp;
+        FGrid.GridImages()->GetBitmap(Index, bmp);
+        TJPEGImage jpeg;
+        jpeg.Assign(&bmp);
+        jpeg.SaveToFile(file);
+        return u"<img src= " + Q + u"file://" + file + Q + u">";
+    };
+    auto content = [&](int rc, int r, String text) {
+        if (!hs.ExportImages) return text;
+        const TCellGraphic* g = FGrid.GetCellGraphic(rc, r);
+        if (!g) return text;
+        TImageList* images = FGrid.GridImages();
+        switch (g->CellType) {
+        case ctNode: return u"+" + text;
+        case ctImageList:
+            if (images && g->CellIndex >= 0 && g->CellIndex < images->Count()) return picture(g->CellIndex) + text;
+            return text;
+        case ctDataImage: {
+            int idx = -1;
+            if (images && TryStrToInt(FGrid.GetGridCell(rc, r), idx) && idx >= 0 && idx < images->Count())
+                return picture(idx);
+            return String();
+        }
+        default: return text;
+        }
+    };
+
+    String table;
+    bool header = false;
+    if (FGrid.FixedRows() > 0 && (SaveFixedCells || SaveFixedRows)) {
+        header = true;
+        table += u"<TR>" + CRLF;
+        for (int c = S; c < FGrid.ColCount(); ++c) {
+            int bc = 0, br = 0;
+            FGrid.ResolveBaseCell(c, 0, bc, br);
+            if (bc != c || br != 0) continue;
+            const int rc = FGrid.RealColIndex(c);
+            String text = CRToHTMLBreak(FGrid.SaveCell(rc, 0));
+            if (text.empty()) text = u"&nbsp;";
+            bool wrap = false;
+            const int style = cellStyle(c, 0, true, wrap);
+            String line = u"<TD class=" + Q + u"c" + IntToStr(style) + Q + spans(c, 0);
+            if (!wrap) line += u" nowrap";
+            if (c < hs.ColWidths.Count()) line += u" WIDTH=" + IntToStr(hs.ColWidths.GetInteger(c));
+            table += line + u">" + text + u"</td>" + CRLF;
+        }
+        table += u"</TR>" + CRLF;
+        F = 1;
+    }
+    FGrid.ExportNotification(0);
+    for (int r = F; r < FGrid.RowCount(); ++r) {
+        FGrid.ExportNotification(5);
+        table += u"<TR>" + CRLF;
+        for (int c = S; c < FGrid.ColCount(); ++c) {
+            int bc = 0, br = 0;
+            FGrid.ResolveBaseCell(c, r, bc, br);
+            if (bc != c || br != r) continue;
+            const int rc = FGrid.RealColIndex(c);
+            String text = FGrid.SaveCell(rc, r);
+            if (hs.ConvertSpecialChars) text = EncodeHTMLEntities(text, true);
+            if (hs.NonBreakingText) text = SpacesToNbsp(text);
+            text = CRToHTMLBreak(text);
+            const bool fixed = c < FGrid.FixedCols() || r < FGrid.FixedRows();
+            bool wrap = false;
+            const int style = cellStyle(c, r, fixed, wrap);
+            text = content(rc, r, text);
+            if (Trimmed(text).empty()) text = u"&nbsp;";
+            String line = u"<TD class=" + Q + u"c" + IntToStr(style) + Q + spans(c, r);
+            if (!wrap) line += u" nowrap";
+            if (!header && c - S < hs.ColWidths.Count())
+                line += u" width=" + IntToStr(hs.ColWidths.GetInteger(c - S));
+            table += line + u">" + text + u"</td>" + CRLF;
+        }
+        table += u"</TR>" + CRLF;
+    }
+    FGrid.ExportNotification(2);
+
+    String out;
+    if (hs.XHTML) {
+        out += u"<?xml version=" + Q + u"1.0" + Q + u" encoding=" + Q + u"utf-8" + Q + u"?>" + CRLF;
+        out += u"<!DOCTYPE html PUBLIC " + Q + u"-//W3C//DTD XHTML 1.0 Strict//EN" + Q + CRLF;
+        out += Q + u"http://www.w3.org/TR/xhtml1/DTD/xhtml1-strict.dtd" + Q + u">" + CRLF;
+        out += u"<HTML xmlns=" + Q + u"http://www.w3.org/1999/xhtml" + Q + u" xml:lang=" + Q + u"en" + Q +
+               u" lang=" + Q + u"en" + Q + u">" + CRLF;
+    }
+    out += hs.PrefixTag;
+    out += u"<style>" + CRLF;
+    for (std::size_t i = 0; i < styles.size(); ++i) out += u".c" + IntToStr(int(i)) + u" {" + styles[i] + u"}" + CRLF;
+    out += u"</style>" + CRLF;
+    out += u"<TABLE BORDER=" + Q + IntToStr(hs.BorderSize) + Q + u" ";
+    out += u"CELLSPACING=" + Q + IntToStr(hs.CellSpacing) + Q + u" ";
+    out += u"CELLPADDING=" + Q + IntToStr(hs.CellPadding) + Q + u" ";
+    if (!hs.Summary.empty()) out += u"SUMMARY=" + Q + hs.Summary + Q + u" ";
+    if (!hs.TableStyle.empty()) out += u" " + hs.TableStyle + u" ";
+    out += u" WIDTH=" + Q + IntToStr(hs.Width) + u"%" + Q + u">" + CRLF;
+    out += table;
+    out += u"</TABLE>" + CRLF;
+    if (!hs.SuffixTag.empty()) out += hs.SuffixTag + CRLF;
+    if (hs.XHTML) out += u"</HTML>" + CRLF;
+    return out;
+}
+
+void TExGridTools::WriteHTML(const String& FileName, bool Show, bool Unicode, bool Append) {
+    String text;
+    if (Append && FileExists(FileName)) {
+        // An existing file that cannot be read leaves the new content alone.
+        try {
+            text = DecodeText(ReadFileBytes(FileName));
+            if (!text.empty() && text.back() != u'\n' && text.back() != u'\r') text += u"\r\n";
+        } catch (const Exception&) {
+            text.clear();
+        }
+    }
+    auto addFile = [&text](const String& Name) {
+        for (const String& l : ReadTextLines(Name)) text += l + u"\r\n";
+    };
+    if (!FHTMLSettings.HeaderFile.empty()) addFile(FHTMLSettings.HeaderFile);
+    text += SaveToHTMLString(StringReplace(ExtractFilePath(FileName), u"\\", u"/", rfReplaceAll)) + u"\r\n";
+    if (!FHTMLSettings.FooterFile.empty()) addFile(FHTMLSettings.FooterFile);
+    if (Unicode)
+        WriteTextFile(FileName, text, TTextEncoding::Utf16LE);
+    else
+        WriteTextFile(FileName, AsciiSafe(text), TTextEncoding::Latin1);
+    if (Show || FHTMLSettings.AutoPreview) OpenInDefaultProgram(FileName);
+}
+
+void TExGridTools::SaveToHTML(const String& FileName, bool Show, bool Unicode) {
+    WriteHTML(FileName, Show, Unicode, false);
+}
+
+void TExGridTools::AppendToHTML(const String& FileName, bool Show, bool Unicode) {
+    WriteHTML(FileName, Show, Unicode, true);
 }

@@ -46,6 +46,38 @@ enum TPrintBorders {
 };
 enum TFitToPage { fpNever, fpGrow, fpShrink, fpAlways, fpCustom };
 
+// How the HTML export writes the table: its attributes, the text around it,
+// colours, picture files and the XHTML wrapping.
+class THTMLSettings : public TPersistent {
+public:
+    THTMLSettings() = default;
+    // Every setting but ExportImages; ColWidths stays.
+    void Assign(const TPersistent* Source) override;
+    bool AutoPreview = false;
+    int BorderSize = 1;
+    int CellSpacing = 0;
+    int CellPadding = 0;
+    bool ConvertSpecialChars = false;
+    bool ExportImages = true;
+    String FooterFile;
+    String HeaderFile;
+    bool NonBreakingText = false;
+    String PrefixTag;
+    bool SaveColor = true;
+    bool SaveFonts = true;
+    String SuffixTag;
+    String Summary;
+    String TableStyle;
+    int Width = 100;
+    bool XHTML = false;
+    // Optional widths for the cells' WIDTH attributes.
+    TIntList ColWidths{0, 0};
+};
+
+enum TClipOperation { coCut, coCopy };
+using TClipboardPasteCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& Value, bool& Allow)>;
+using TClipboardAfterPasteCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, const String& Value)>;
+
 // What the grid's printing needs to know about the page: header and footer
 // items and their places, fonts, borders, margins and spacing (0.1 mm),
 // column and row sizing, fitting and page numbering. Read at each print.
@@ -671,6 +703,61 @@ public:
     void SavePrintSettings(const String& Key, const String& Section);
     void LoadPrintSettings(const String& Key, const String& Section);
 
+    // The binary cell stream: a rectangle of cells with their properties and
+    // graphics as component images. Loading places the first saved cell at
+    // Point (a whole-grid stream sets the counts and sizes first); a damaged
+    // stream raises EReadError and keeps the cells read before.
+    void SaveRectToBinStream(TGridRect R, TStream& Stream);
+    void SaveToBinStream(TStream& Stream);
+    void SaveToBinFile(const String& FileName);
+    void LoadAtPointFromBinStream(TPoint Point, TStream& Stream);
+    void LoadFromBinStream(TStream& Stream);
+    void LoadFromBinFile(const String& FileName);
+
+    // The cells as an HTML table with one style class per distinct cell look;
+    // pictures of image cells go to Dir + "images" as JPEG files.
+    THTMLSettings& HTMLSettings() { return FHTMLSettings; }
+    String SaveToHTMLString(const String& Dir);
+    // Show (or AutoPreview) opens the file afterwards. Without Unicode the
+    // file is 7-bit: other characters are written as "&#N;".
+    void SaveToHTML(const String& FileName, bool Show = false, bool Unicode = false);
+    void AppendToHTML(const String& FileName, bool Show = false, bool Unicode = false);
+
+    // ----- the clipboard: tab-separated text always; the private cell format
+    // with Navigation.AllowFmtClipboard, one cell's rich text with
+    // AllowRTFClipboard. Pastes write only inside the counts, growing first
+    // where Navigation allows it.
+    String GetRectAsText(TGridRect R, bool Disjunct);
+    void CopyRectToClipboard(TGridRect R, bool Disjunct);
+    void CopySelectionToClipboard();
+    void CopyToClipBoard();
+    void CutToClipboard();
+    void CutSelectionToClipboard();
+    // The HTML of the save range under "HTML Format", its cells as the text.
+    void CopyToClipBoardAsHTML();
+    // The count of values pasted; Rows and Cols report the extent.
+    int PasteFromClipboardAt(int ACol, int ARow, int& Rows, int& Cols);
+    // The count of fields processed.
+    int PasteText(int ACol, int ARow, int& Rows, int& Cols, const String& Text);
+    void PasteFromClipboard();
+    // Fills a larger selection from a small clip (one value, a series, a repeat)
+    // with Navigation.AllowSmartClipboard.
+    void PasteSelectionFromClipboard();
+    String GetSelectionAsText();
+    void SetSelectionAsText(const String& Value);
+    // The widest line's field count and the number of non-empty lines minus one.
+    static void GetClipTextSize(const String& Text, int& Cols, int& Rows);
+    void ExpandSelectionToMerged();
+    TPoint ClipTopLeft() const { return FClipTopLeft; }
+    TClipOperation ClipLastOp() const { return FClipLastOp; }
+    // Where the rows marked by the last paste came from: the copied origin
+    // for a clip of this grid, (-1, -1) for another's.
+    TPoint PasteOrigin() const { return FPasteOrigin; }
+    TClipboardPasteCellEvent OnClipboardBeforePasteCell;
+    TClipboardAfterPasteCellEvent OnClipboardAfterPasteCell;
+    TClipboardPasteCellEvent OnClipboardBeforePasteWideCell;
+    TClipboardAfterPasteCellEvent OnClipboardAfterPasteWideCell;
+
 private:
     void FileProgress(int Value, int& Last);
     // Characters of the longest line (split at CR) of any cell of the real column.
@@ -683,4 +770,18 @@ private:
     // Only inside the counts.
     void LoadXMLCell(int ACol, int ARow, const String& Value);
     bool FAppending = false;
+    THTMLSettings FHTMLSettings;
+    void WriteHTML(const String& FileName, bool Show, bool Unicode, bool Append);
+    // The column and row counts and writer's ID of a binary cell stream's header.
+    void ReadBinHeader(TStream& Stream, int& Cols, int& Rows, int& ID);
+    TGridRect SaveRange();
+    bool ClipboardWritable(int ACol, int ARow);
+    void MarkPastedRows(TPoint FromPoint, TGridRect R, TClipOperation Operation);
+    bool SmartPut(int ACol, int ARow, String Value, bool First);
+    void SmartSeries(const TGridRect& S, int N);
+    TPoint FClipTopLeft{0, 0};
+    TClipOperation FClipLastOp = coCopy;
+    TPoint FPasteOrigin{-1, -1};
+    TClipOperation FPasteOperation = coCopy;
+    bool FPasteAll = false;
 };

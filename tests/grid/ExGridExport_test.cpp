@@ -110,3 +110,103 @@ TEST(ExGridXML, AttributesNamesAndErrors) {
         EXPECT_EQ(e.Message(), u"Cannot Create file " + P(t, "no/folder/x.xml"));
     }
 }
+
+namespace {
+
+// A fixed row and column, a two-line cell, a merged 2 x 3 area, an empty
+// cell, a letter outside Latin-1 and two cells with looks of their own.
+void FillHTMLSample(TExStringGrid& g) {
+    g.SetColCount(5);
+    g.SetRowCount(5);
+    const char16_t* texts[5][5] = {
+        {u"", u"Name", u"Note", u"Value", u"Area"},
+        {u"1", u"first\r\nsecond", u"\u03A9mega", u"7", u"m"},
+        {u"2", u"", u"caf\u00E9", u"x", u""},
+        {u"3", u"plain", u"", u"", u""},
+        {u"4", u"last", u"z", u"", u""},
+    };
+    for (int r = 0; r < 5; ++r)
+        for (int c = 0; c < 5; ++c) g.SetCellEx(c, r, texts[r][c]);
+    g.MergeCells(3, 2, 2, 3);
+    g.SetCellEx(3, 2, u"merged");
+    g.GetCellProperties(3, 1)->SetAlignment(taRightJustify);
+    g.GetCellProperties(1, 3)->SetFontStyle(TFontStyles{fsBold});
+}
+
+int Count(const std::string& s, const std::string& what) {
+    int n = 0;
+    for (auto p = s.find(what); p != std::string::npos; p = s.find(what, p + 1)) ++n;
+    return n;
+}
+
+}  // namespace
+
+TEST(ExGridHTML, GoldenFilesPlainAndXHTML) {
+    TempDir t;
+    TExStringGrid g(nullptr);
+    FillHTMLSample(g);
+    g.Tools().SaveToHTML(P(t, "plain.html"));
+    g.Tools().HTMLSettings().XHTML = true;
+    g.Tools().HTMLSettings().Summary = u"cells";
+    g.Tools().SaveToHTML(P(t, "x.html"));
+    const std::string plain = t.read("plain.html"), x = t.read("x.html");
+    EXPECT_EQ(plain, Golden("grid.html"));
+    EXPECT_EQ(x, Golden("grid_xhtml.html"));
+
+    // One TD for the merged area, none for the cells it covers; one TD per
+    // other cell of the 5 x 5 grid.
+    EXPECT_EQ(Count(plain, "COLSPAN=\"2\" ROWSPAN=\"3\""), 1);
+    EXPECT_EQ(Count(plain, "<TD "), 25 - 5);
+    EXPECT_EQ(Count(plain, "<TR>"), 5);
+    EXPECT_NE(plain.find(">first<br>\nsecond</td>"), std::string::npos);
+    EXPECT_NE(plain.find(">&#937;mega</td>"), std::string::npos);  // 7-bit file, letter kept
+    EXPECT_NE(plain.find(">&nbsp;</td>"), std::string::npos);
+    EXPECT_NE(plain.find("text-align: right"), std::string::npos);
+    EXPECT_NE(plain.find("font-weight: bold"), std::string::npos);
+    EXPECT_EQ(plain.rfind("<style>", 0), 0u);
+    EXPECT_EQ(x.rfind("<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<!DOCTYPE html PUBLIC ", 0), 0u);
+    EXPECT_NE(x.find("SUMMARY=\"cells\" "), std::string::npos);
+    EXPECT_NE(x.find("</TABLE>\r\n</HTML>\r\n"), std::string::npos);
+}
+
+TEST(ExGridHTML, StylesSettingsAndSurroundingFiles) {
+    TempDir t;
+    TExStringGrid g(nullptr);
+    g.SetColCount(2);
+    g.SetRowCount(2);
+    g.SetFixedRows(0);
+    g.SetFixedCols(0);
+    g.SetCellEx(0, 0, u"a b");
+    g.SetCellEx(1, 0, u"caf\u00E9");
+    g.SetCellEx(0, 1, u"<b>");
+    g.GetCellProperties(1, 1)->SetFontStyle(TFontStyles{fsItalic});
+    THTMLSettings& hs = g.Tools().HTMLSettings();
+    hs.PrefixTag = u"<p>pre</p>";
+    hs.ConvertSpecialChars = true;
+    hs.NonBreakingText = true;
+    hs.ColWidths.Add(40);
+    String html = g.Tools().SaveToHTMLString(String());
+    // Two looks: the plain one and the italic cell's.
+    EXPECT_NE(html.find(u".c0 {"), String::npos);
+    EXPECT_NE(html.find(u".c1 {"), String::npos);
+    EXPECT_EQ(html.find(u".c2 {"), String::npos);
+    EXPECT_EQ(html.rfind(u"<p>pre</p><style>\r\n", 0), 0u);
+    EXPECT_NE(html.find(u"width=40>a&nbsp;b</td>"), String::npos);
+    EXPECT_NE(html.find(u">&lt;b&gt;</td>"), String::npos);
+    EXPECT_EQ(html.find(u"caf\u00E9"), String::npos);  // the accent as its entity
+
+    // Header and footer files around the table; appending keeps what was there.
+    t.write("head.txt", "<h1>top</h1>\r\n");
+    t.write("foot.txt", "<p>end</p>\r\n");
+    hs.HeaderFile = P(t, "head.txt");
+    hs.FooterFile = P(t, "foot.txt");
+    t.write("out.html", "before\r\n");
+    g.Tools().AppendToHTML(P(t, "out.html"), false, true);
+    const std::string out = t.read("out.html");
+    ASSERT_GE(out.size(), 2u);
+    EXPECT_EQ(out.substr(0, 2), "\xFF\xFE");
+    // A header file that cannot be read stops the export: the file stays.
+    hs.HeaderFile = P(t, "missing.txt");
+    EXPECT_THROW(g.Tools().SaveToHTML(P(t, "out.html")), Exception);
+    EXPECT_EQ(t.read("out.html"), out);
+}

@@ -66,6 +66,9 @@ TExStringGrid::TExStringGrid(TComponent* AOwner) : TBaseGrid(AOwner) {
     };
     FRowHeaders.OnChange = [this](TObject*) { ShowRowHeaders(); };
     FBands.OnChange = [this](TObject*) { InvalidateGrid(); };
+    FShowModified.OnChange = [this](TObject*) {
+        if (ColCount() > 0) InvalidateCol(0);
+    };
     SetRowCount(10);
     SetWidth(400);
     SetHeight(250);

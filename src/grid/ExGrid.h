@@ -271,6 +271,26 @@ private:
     int FStretchColumn = -1;
 };
 
+// The marker of modified rows: a bar at the right of column 0.
+class TShowModified : public TPersistent {
+public:
+    // Copies everything but OnChange.
+    void Assign(const TPersistent* Source) override;
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool Value);
+    TColor Color() const { return FColor; }
+    void SetColor(TColor Value);
+    // The grid repaints column 0 through it.
+    TNotifyEvent OnChange;
+
+private:
+    bool FEnabled = false;
+    TColor FColor = TColor(0x00FFFF);
+};
+
+using TRowDisjunctSelectEvent = std::function<void(TObject* Sender, int ARow, bool AState, bool& Allow)>;
+using TRowDisjunctSelectedEvent = std::function<void(TObject* Sender, int ARow)>;
+
 class TExStringGrid : public TBaseGrid {
 public:
     explicit TExStringGrid(TComponent* AOwner);
@@ -1356,6 +1376,107 @@ private:
     TNotifyEvent FOldFormResize;
     int FFormWidth = 0;
     int FFormHeight = 0;
+
+    // ===== Disjunct selections, modified rows and merged areas (ExGridSelection.cpp)
+    // Row flags are indexed by displayed row, or by real row with
+    // MouseActions.RowSelectPersistent; the flag lists grow on demand.
+public:
+    // "Invalid row accessed" outside the rows (any row while the grid has no data row).
+    void SetRowSelect(int ARow, bool Value);
+    // "Invalid column accessed" outside the columns.
+    bool ColSelect(int ACol);
+    void SetColSelect(int ACol, bool Value);
+    void UnSelectRows(int RowIndex, int RCount);
+    void UnSelectCols(int ColIndex, int CCount);
+    void ClearRowSelect();
+    void ClearColSelect();
+    // The flags of the rows (columns) take the selection rectangle's: all data rows, or only those inside it.
+    void SelectRowsFromSelection(bool All);
+    void SelectColsFromSelection(bool All);
+    // Set flags with the disjunct selection on, else the rectangle's extent.
+    int RowSelectCount();
+    int ColSelectCount();
+    // The rows in the order they were selected (merged areas widen the rectangle's count).
+    int SelectedRowCount();
+    int SelectedColCount();
+    // -1 past the end.
+    int SelectedRow(int Index);
+    bool SelectedCells(int ACol, int ARow);
+    void SetSelectedCells(int ACol, int ARow, bool Value);
+    // Without the disjunct cell selection the list is rebuilt from the rectangle, column by column.
+    int SelectedCellsCount();
+    TGridCoord SelectedCell(int Index);
+    void ClearSelectedCells();
+    // The current cell moved for the application: the cell alone becomes the selection.
+    using TCustomGrid::FocusCell;
+    void FocusCell(int ACol, int ARow) { SetSelection({ACol, ARow, ACol, ARow}); }
+    void GotoCell(int ACol, int ARow) {
+        SetRow(ARow);
+        SetCol(ACol);
+    }
+    // The current cell ends at (ToCol, ToRow).
+    void SelectRange(int FromCol, int ToCol, int FromRow, int ToRow) {
+        SetRow(ToRow);
+        SetCol(ToCol);
+        SetSelection({FromCol, FromRow, ToCol, ToRow});
+    }
+    // The selection changed since the last reset.
+    bool SelChange() const { return FSelChange; }
+    // Real rows.
+    bool RowModified(int ARow) const;
+    void SetRowModified(int ARow, bool Value);
+    int ModifiedRowCount() const;
+    void ClearModifiedRows();
+    TShowModified& ShowModified() { return FShowModified; }
+    void SetShowModified(const TShowModified& Value) { FShowModified.Assign(&Value); }
+    // Merging by equal texts (real columns): runs of equal cells become one area.
+    void MergeColumnCells(int ColIndex, bool MainMerge);
+    void MergeRowCells(int RowIndex, bool MainMerge);
+    void SplitColumnCells(int ColIndex);
+    void SplitRowCells(int RowIndex);
+    void SplitAllCells();
+    // Column 1 takes "text1 Separator text2" trimmed in every data row; column 2 goes.
+    void MergeCols(int ColIndex1, int ColIndex2, const String& Separator);
+    // The columns merged again after a sort with SortSettings.AutoColumnMerge.
+    TIntList& MergedColumns() { return FMergedColumns; }
+    TRowDisjunctSelectEvent OnRowDisjunctSelect;
+    TRowDisjunctSelectedEvent OnRowDisjunctSelected;
+
+protected:
+    // The draw state of a normal cell under the disjunct selections.
+    void ApplyDisjunctSelection(int ACol, int ARow, TGridDrawState& AState);
+    // The modified marker of a cell in column 0.
+    void DrawModifiedMark(TCanvas& ACanvas, int ARow, TRect R);
+    // The row index the row flags use for a displayed row.
+    int RowSelectIndex(int ARow) const;
+    // The press, release and key steps of the disjunct selections.
+    void DisjunctPress(int ACol, int ARow, TShiftState Shift, const TGridRect& OldSel);
+    void DisjunctRelease(int ACol, int ARow);
+    void DisjunctCellRelease(int ACol, int ARow, TShiftState Shift);
+    void DisjunctKey(Word Key, TShiftState Shift);
+    // Marks the row modified when ShowModified is on (a check box toggled by mouse or key).
+    void MarkRowModifiedByToggle(int ARow);
+    // The per-row lists follow the rows: inserted, removed, moved and swapped.
+    // Real: rows that come or go for good (the lists by real row), else rows
+    // shown or hidden (the lists by displayed row).
+    void RowListsInserted(int RowIndex, int RCount, bool Real);
+    void RowListsRemoved(int RowIndex, int RCount, bool Real);
+    void RowListsMoved(int FromIndex, int ToIndex);
+    void RowListsSwapped(int Index, int Index2);
+    void ColListsMoved(int FromIndex, int ToIndex);
+
+private:
+    std::vector<char> FRowSelect;
+    std::vector<char> FColSelect;
+    std::vector<int> FSelectedRows;
+    std::vector<int> FSelectedCells;
+    std::vector<char> FModifiedRows;
+    bool FSelChange = false;
+    bool FDeselectState = false;
+    bool FDisjunctMouseDown = false;
+    TShowModified FShowModified;
+    TIntList FMergedColumns{-1, -1};
+    // ===== end of the disjunct selections
 
     // ===== Further cell editors (ExGridEditors.h, ExGridEditors.cpp): the spin
     // edit, the edits with a button, the check box and the push button.

@@ -321,6 +321,7 @@ bool TExStringGrid::ValidateCell(const String& NewValue) {
             if (valid && v != FOldCellText) {
                 FModifiedPublic = true;
                 FModified = true;
+                if (TCustomGrid::FixedCols() > 0) SetRowModified(RealRowIndex(r), true);
             }
             if (FCellChecker && FCellChecker->AutoMarkError) v = FCellChecker->MarkError(this, c, r, v);
             if (valid && UndoRedo()) UndoRedo()->RegisterChange(c, r, FOldCellText, v);

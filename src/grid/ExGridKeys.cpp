@@ -9,7 +9,9 @@ void TExStringGrid::KeyDown(Word& Key, TShiftState Shift) {
         return;
     }
     if (Key == VK_SPACE) ToggleCheckByKey();
+    const Word pressed = Key;
     TBaseGrid::KeyDown(Key, Shift);
+    DisjunctKey(pressed, Shift);
 }
 
 void TExStringGrid::KeyPress(Char& Key) {

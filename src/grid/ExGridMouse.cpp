@@ -10,11 +10,20 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     FPressCol = ACol;
     FPressRow = ARow;
     FDoOnClick = true;
+    const TGridRect oldSel = Selection();
+    const TShiftState shift = KeysToShiftState(Message.Keys());
     if (StartFixedSizing(X)) return;
 
     bool allow = true;
     if (OnCanClickCell) OnCanClickCell(this, ARow, ACol, allow);
     if (!allow) return;
+
+    // A plain press on a cell starts a new cell selection.
+    if (FMouseActions.DisjunctCellSelect() && !shift.Contains(ssCtrl) && ACol >= TCustomGrid::FixedCols() &&
+        ARow >= TCustomGrid::FixedRows() && !FSelectedCells.empty()) {
+        FSelectedCells.clear();
+        InvalidateGrid();
+    }
 
     if (ACol < 0 || ARow < 0) {
         HideInplaceEdit();
@@ -30,6 +39,7 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
         HideInplaceEdit();
         if (CanFocus()) SetFocus();
         ToggleCellCheck(N, ARow, true);
+        MarkRowModifiedByToggle(ARow);
         bool state = false;
         GetCheckBoxState(N, RealRowIndex(ARow), state);
         if (!FNavigation.AlwaysEdit() && ACol >= TCustomGrid::FixedCols() && ARow >= TCustomGrid::FixedRows())
@@ -40,6 +50,15 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
         Click();
         return;
     }
+
+    // Shift extends the row selection from the old selection's corner to the pressed cell.
+    if (FMouseActions.DisjunctRowSelect() && ARow >= TCustomGrid::FixedRows() && shift.Contains(ssShift) &&
+        !(ACol == 0 && FMouseActions.HotmailRowSelect())) {
+        TBaseGrid::WMLButtonDown(Message);
+        SetSelection({oldSel.Left, oldSel.Top, ACol, ARow});
+        return;
+    }
+    DisjunctPress(ACol, ARow, shift, oldSel);
 
     // The framework's press would open the editor at once on a grid that
     // always edits; here the selection rules decide.
@@ -64,6 +83,7 @@ void TExStringGrid::ToggleCheckByKey() {
     CellEditable(rc, r, editable);
     if (!editable && !FControlLook.CheckAlwaysActive) return;
     ToggleCellCheck(rc, r, true);
+    MarkRowModifiedByToggle(r);
     bool state = false;
     GetCheckBoxState(rc, RealRowIndex(r), state);
     DoCheckBoxClick(rc, r, state);

@@ -39,6 +39,7 @@ void TExStringGrid::WMLButtonUp(TWMMouse& Message) {
     const bool fixedCell = ACol >= 0 && ARow >= 0 && (ARow < TCustomGrid::FixedRows() || ACol < TCustomGrid::FixedCols());
     const bool doOnClick = FDoOnClick;
     FDoOnClick = false;
+    DisjunctRelease(ACol, ARow);
 
     TBaseGrid::WMLButtonUp(Message);
 
@@ -77,6 +78,11 @@ void TExStringGrid::SortClick(int ACol, int ARow, int X, int Y) {
 void TExStringGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     // The drop is judged before the framework moves the column or row.
     if (Button == mbLeft) MoveCompletion(X, Y);
+    if (Button == mbLeft) {
+        int ACol = -1, ARow = -1;
+        MouseToCell(X, Y, ACol, ARow);
+        DisjunctCellRelease(ACol, ARow, Shift);
+    }
     TBaseGrid::MouseUp(Button, Shift, X, Y);
     FilterButtonRelease(X, Y);
 }

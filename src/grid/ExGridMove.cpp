@@ -58,6 +58,7 @@ void TExStringGrid::ColumnMoved(int FromIndex, int ToIndex) {
         moveItem(FAllColWidths);
     }
     if (FEnhRowColMove) FColMoveFlg = true;
+    ColListsMoved(FromIndex, ToIndex);
     TBaseGrid::ColumnMoved(rf, rt);
 
     // Hidden rows keep their cells in their own lists.
@@ -111,6 +112,7 @@ void TExStringGrid::MoveRow(int FromIndex, int ToIndex) {
 // the base fires once after the cells, finds the heights in place.
 void TExStringGrid::RowMoved(int FromIndex, int ToIndex) {
     if (FEnhRowColMove) FColMoveFlg = true;
+    RowListsMoved(FromIndex, ToIndex);
     TBaseGrid::RowMoved(FromIndex, ToIndex);
     if (FSyncGrid.MoveRow()) RepeatMoveOnSyncGrid(false, FromIndex, ToIndex);
 }

@@ -71,6 +71,7 @@ void TExStringGrid::GetVisualProperties(int ACol, int ARow, TGridDrawState& ASta
     ABrush.SetColor(BandColor(ACol, ARow, Print, rc));
     AColorTo = clNone;
     DoGetCellColor(rc, ARow, AState, ABrush, AFont);
+    if (Select && !Print) ApplyDisjunctSelection(ACol, ARow, AState);
     if (Select && FShowSel && AState.Contains(gdSelected)) {
         TColor own = ABrush.Color();
         if (FSelectionColor != clNone)
@@ -232,6 +233,8 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
         C.LineTo(f.Left + 1, f.Top + 1);
         C.LineTo(f.Left + 1, f.Bottom - 1);
     }
+
+    if (ACol == 0) DrawModifiedMark(C, ARow, R);
 
     // Focus rectangle on the current normal cell of a focused grid.
     if (!FHideFocusRect && !fixed && Focused() && !Options().Contains(goRowSelect)) {

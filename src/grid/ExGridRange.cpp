@@ -56,6 +56,7 @@ void TExStringGrid::SortSwapRows(int Index, int Index2) {
         return;
     }
     SwapRowStorage(Index, Index2);
+    RowListsSwapped(Index, Index2);
 }
 
 void TExStringGrid::SwapRows(int Index, int Index2) {
@@ -63,6 +64,7 @@ void TExStringGrid::SwapRows(int Index, int Index2) {
         if (r < 0 || r >= RowCount()) throw EExGridError(u"Invalid row " + IntToStr(r) + u" accessed");
     if (Index == Index2) return;
     SwapRowStorage(Index, Index2);
+    RowListsSwapped(Index, Index2);
     InvalidateGrid();
 }
 
@@ -112,15 +114,31 @@ String TExStringGrid::SelectedText() {
         r.Left = 0;
         r.Right = ColCount() - 1;
     }
-    String result;
-    for (int row = r.Top; row <= r.Bottom; ++row) {
+    auto rowText = [&](int row) {
+        String line;
         for (int col = r.Left; col <= r.Right; ++col) {
             String s = GetCellEx(RealColIndex(col), row);
             if (s.find(u"{\\") != String::npos) s = RichToPlain(s);
             if (FExcelClipboardFormat && s.find(u"\r\n") != String::npos) QuoteMultiLine(s);
-            result += s;
-            if (col < r.Right) result += u'\t';
+            line += s;
+            if (col < r.Right) line += u'\t';
         }
+        return line;
+    };
+    String result;
+    if (FMouseActions.DisjunctRowSelect()) {
+        // The rows chosen one by one, in grid order.
+        bool first = true;
+        for (int row = TCustomGrid::FixedRows(); row < RowCount(); ++row) {
+            if (!RowSelect(RowSelectIndex(row))) continue;
+            if (!first) result += u"\r\n";
+            result += rowText(row);
+            first = false;
+        }
+        return result;
+    }
+    for (int row = r.Top; row <= r.Bottom; ++row) {
+        result += rowText(row);
         if (row < r.Bottom) result += u"\r\n";
     }
     return result;
@@ -128,6 +146,10 @@ String TExStringGrid::SelectedText() {
 
 bool TExStringGrid::IsSelected(int ACol, int ARow) {
     if (ARow < TCustomGrid::FixedRows() || ACol < TCustomGrid::FixedCols()) return false;
+    if (ARow >= RowCount() || ACol >= ColCount()) return false;
+    if (FMouseActions.DisjunctCellSelect()) return SelectedCells(ACol, ARow);
+    if (FMouseActions.DisjunctRowSelect()) return RowSelect(RowSelectIndex(ARow));
+    if (FMouseActions.DisjunctColSelect()) return ColSelect(ACol);
     return GridRectContains(Selection(), ACol, ARow);
 }
 

@@ -199,6 +199,7 @@ void TExStringGrid::HideRowList(const std::vector<int>& RowList) {
 // their rows (a removed one goes to the next row kept).
 void TExStringGrid::DoRemoveRowList(const std::vector<int>& Rows) {
     if (Rows.empty()) return;
+    for (auto it = Rows.rbegin(); it != Rows.rend(); ++it) RowListsRemoved(*it, 1, false);
     int n = RowCount();
     int w = Rows.front();
     size_t k = 0;
@@ -295,6 +296,7 @@ void TExStringGrid::UnHideSelection() {
 void TExStringGrid::DoInsertRows(int RowIndex, int RCount) {
     if (RCount <= 0) return;
     RowIndex = std::clamp(RowIndex, 0, RowCount());
+    RowListsInserted(RowIndex, RCount, false);
     for (int i = 0; i < RCount; ++i) TStringGrid::InsertRow(RowIndex);
     FNormalRowCount = RowCount();
     FMaxRowCount = std::max(FMaxRowCount, RowCount());
@@ -303,6 +305,9 @@ void TExStringGrid::DoInsertRows(int RowIndex, int RCount) {
 void TExStringGrid::DoRemoveRows(int RowIndex, int RCount, bool UpdateHidden) {
     if (RowIndex >= RowCount() || RCount <= 0) return;
     RCount = std::min(RCount, RowCount() - RowIndex);
+    // Before the hidden rows' places move: the real rows are those of now.
+    if (UpdateHidden) RowListsRemoved(RowIndex, RCount, true);
+    RowListsRemoved(RowIndex, RCount, false);
     if (UpdateHidden && !FGridItems.empty()) {
         int real = RealRowIndex(RowIndex);
         for (TGridItem& i : FGridItems)
@@ -322,6 +327,7 @@ void TExStringGrid::DoRemoveRows(int RowIndex, int RCount, bool UpdateHidden) {
 void TExStringGrid::InsertRows(int RowIndex, int RCount, bool) {
     if (RCount <= 0) return;
     if (FSelHidden || Col() >= ColCount() || Row() >= RowCount()) UnHideSelection();
+    RowListsInserted(std::clamp(RowIndex, 0, RowCount()), RCount, true);
     DoInsertRows(RowIndex, RCount);
     if (!IsDestroying()) DoCellsChanged(Rect(0, RowIndex, ColCount() - 1, RowIndex + RCount));
 }
@@ -471,23 +477,3 @@ bool TExStringGrid::IsCell(const String& SubStr, int& ACol, int& ARow) {
     return false;
 }
 
-// ---------------------------------------------------------------------------
-// Selection
-
-void TExStringGrid::SelectRows(int RowIndex, int RCount) {
-    if (RowIndex + RCount > RowCount()) RCount = RowCount() - RowIndex;
-    if (RCount <= 0 || RowIndex < 0) return;
-    SetSelection({TCustomGrid::FixedCols(), RowIndex, ColCount() - 1, RowIndex + RCount - 1});
-}
-
-void TExStringGrid::SelectCols(int ColIndex, int CCount) {
-    if (CCount <= 0 || ColIndex < 0) return;
-    SetSelection({ColIndex, TCustomGrid::FixedRows(), std::min(ColIndex + CCount, ColCount()) - 1, RowCount() - 1});
-}
-
-bool TExStringGrid::RowSelect(int ARow) {
-    if (ARow < 0 || ARow >= RowCount() + NumHiddenRows())
-        throw EExGridError(u"Invalid row " + IntToStr(ARow) + u" accessed");
-    TGridRect s = Selection();
-    return ARow >= s.Top && ARow <= s.Bottom;
-}

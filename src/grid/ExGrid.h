@@ -30,6 +30,7 @@ class TExStringGrid;
 class TExInplaceEdit;
 class TGridCombo;
 class THTMLHintWindow;
+class TPictureContainer;
 class TScrollControl;
 class THeaderDragButton;
 
@@ -52,6 +53,8 @@ static_assert(ctExpand == 32, "the cell types are streamed by their ordinal");
 enum THintShowLargeTextPos { hpCell, hpCursor };
 // The icon of a cell's balloon (stored as one byte).
 enum TBalloonIcon { biNone, biInfo, biWarning, biError };
+// Which fixed cells show the mouse over them.
+enum THoverFixedCells { hfNone, hfAll, hfFixedRows, hfFixedColumns };
 // Directions of panning with the middle mouse button.
 enum TIntelliPan { ipVertical, ipHorizontal, ipBoth, ipNone };
 // The look of the scroll bars; the platform has no flat bars, so ssFlat and
@@ -99,6 +102,8 @@ public:
     TVAlignment CellVAlign = vtaTop;
     // The balloon's title and text.
     std::vector<String> CellBalloon;
+    // A comment: its text.
+    String CellText;
 };
 
 // A hidden row: its texts, objects and height while it is out of the grid.
@@ -851,6 +856,34 @@ public:
     // The base cell's graphic is a balloon of its own.
     bool HasBalloon(int ACol, int ARow);
     bool IsBalloon(int ACol, int ARow, String& Title, String& Text, TBalloonIcon& Icon);
+    // A comment of a cell, shown as its hint beside its top-right corner;
+    // "Invalid cell" outside the grid.
+    void AddComment(int ACol, int ARow, const String& Comment);
+    void RemoveComment(int ACol, int ARow);
+    // True for a comment cell, whose text then fills Comment.
+    bool IsComment(int ACol, int ARow, String& Comment);
+    // Links in markup cells show their title (or target) as hint.
+    bool AnchorHint() const { return FAnchorHint; }
+    void SetAnchorHint(bool Value) { FAnchorHint = Value; }
+    const String& LastAnchorHint() const { return FLastAnchorHint; }
+    // Pictures named in markup hints (and cells) by their name.
+    TPictureContainer* PictureContainer() const { return FPictureContainer; }
+    void SetPictureContainer(TPictureContainer* Value) { FPictureContainer = Value; }
+    // Lets the handler change the hint of the link under the mouse.
+    std::function<void(TObject* Sender, int ARow, int ACol, String& Anchor)> OnAnchorHint;
+    // A hint in any script: a non-empty answer replaces the hint.
+    TGridHintEvent OnGridWideHint;
+
+    // ===== Hovered and hot fixed cells
+    THoverFixedCells HoverFixedCells() const { return FHoverFixedCells; }
+    void SetHoverFixedCells(THoverFixedCells Value) { FHoverFixedCells = Value; }
+    // The cell lies where HoverFixedCells shows the mouse over fixed cells.
+    bool IsHoverFixedCell(int ACol, int ARow);
+    // The fixed cell the painter shows hovered; (-1, -1) when none is.
+    TPoint HoverFixedCell();
+    // In the list-view look: the cell under the mouse, which the painter
+    // shows hot when it is a fixed cell; (-1, -1) after the mouse left.
+    TPoint HotFixedCell() const { return FHotFixedCell; }
 
     // ===== Wheel, panning, zoom and scroll bars
     bool EnableWheel() const { return FEnableWheel; }
@@ -993,9 +1026,7 @@ protected:
     virtual void DoGetCellCursor(int, int, int, int) {}
     virtual void RecalcFooter(int ACol) { CalcFooter(ACol); }
     // Fires OnGridHint; the handler sees the hint chosen so far.
-    virtual void DoGridHint(int ACol, int ARow, String& HintStr) {
-        if (OnGridHint) OnGridHint(this, ARow, ACol, HintStr);
-    }
+    virtual void DoGridHint(int ACol, int ARow, String& HintStr);
     virtual void DoGetCellPrintColor(int, int, TGridDrawState, TBrush&, TFont&) {}
     virtual void DoGetCellBorder(int, int, TPen&, TSet<int>&) {}
     virtual void DoGetCellPrintBorder(int, int, TPen&, TSet<int>&) {}
@@ -1235,8 +1266,8 @@ private:
     bool IsOnSizingBorder(int X, int Y);
     // The line that follows the mouse while a fixed column is sized.
     void DrawFixedSizingLine();
-    // A press on a fixed column's border starts sizing it.
-    bool StartFixedSizing(int X);
+    // A press on a fixed column's (row's) border starts sizing it.
+    bool StartFixedSizing(int X, int Y);
     // The release ends it: the column takes its new width.
     void EndFixedSizing(int X);
 
@@ -1253,6 +1284,9 @@ private:
     bool FUseInternalHintClass = true;
     TColor FHintColor = clInfoBk;
     TPoint FLastHintPos{-1, -1};
+    bool FAnchorHint = false;
+    String FLastAnchorHint;
+    TPictureContainer* FPictureContainer = nullptr;
     THTMLHintWindow* FScrollHintWnd = nullptr;
     bool FScrollHintShow = false;
     bool FEnableWheel = true;
@@ -1282,6 +1316,23 @@ private:
     int FSizeFixedX = 0;
     TMouseSelectMode FMouseSelectMode = msNormal;
     int FMouseSelectStart = -1;
+    // Fixed rows sized by the mouse at their bottom border.
+    bool FSizeFixedR = false;
+    bool FSizingFixedR = false;
+    int FSizingFixedRow = -1;
+    int FSizeFixedY = 0;
+    THoverFixedCells FHoverFixedCells = hfNone;
+    int FHoverFixedX = -1;
+    int FHoverFixedY = -1;
+    TPoint FHotFixedCell{-1, -1};
+    void TrackHoverFixedCell(int ACol, int ARow);
+    bool OverFixedRowBorder(int Y, int& Index);
+    void EndFixedRowSizing(int Y);
+    // Range select and edit: a press on the current cell edits it, a press
+    // elsewhere or a drag selects.
+    bool RangeSelectEditPress(int ACol, int ARow, TShiftState Shift, TWMMouse& Message);
+    // A double click that opens the editor (edit on double click only, or range select and edit).
+    void DblClickEdit(int ACol, int ARow);
 
 protected:
 
@@ -1666,6 +1717,8 @@ public:
     TRect CalcHintRect(int MaxWidth, const String& AHint, void* AData) override;
     // Kept inside the work area of the nearest monitor: moved left or up, never cut.
     void ActivateHint(TRect Rect, const String& AHint) override;
+    // AData from a grid's cell hint: its images and pictures draw in the hint.
+    void ActivateHintData(TRect Rect, const String& AHint, void* AData) override;
     int TextWidth() const { return FTextWidth; }
     int TextHeight() const { return FTextHeight; }
 
@@ -1675,9 +1728,13 @@ protected:
 private:
     // The text's size; Wide: the hint is wide text, drawn as one line.
     TSize Measure(const String& AHint, int MaxWidth, bool& Wide, String& Decoded);
+    // The images and pictures of the grid whose cell hint this is, if AData is one.
+    void TakeGridOf(void* AData);
     int FTextHeight = 0;
     int FTextWidth = 0;
     String FWideCaption;
+    TImageList* FImages = nullptr;
+    TPictureContainer* FPictureContainer = nullptr;
 };
 
 // The slim scroll bar of the metro look, a child of its grid: the thumb

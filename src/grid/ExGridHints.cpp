@@ -29,6 +29,17 @@ String& LastHintFont() {
     return name;
 }
 
+// The grid whose cell hint asked for THTMLHintWindow last: only that hint
+// data is a grid (other controls hand their own data to the hint window).
+const void*& LastHintGrid() {
+    static const void* grid = nullptr;
+    return grid;
+}
+
+// A link hint shows beside the cursor, this far right and up.
+constexpr int AnchorHintDX = 8;
+constexpr int AnchorHintDY = -16;
+
 // The size of Text in Font, line by line.
 TSize TextBlockSize(const TFont& Font, const String& Text) {
     TBitmap measure;
@@ -73,6 +84,7 @@ void TExStringGrid::GetCellHintInfo(String& HintStr, THintInfo& HintInfo) {
     MouseToCell(HintInfo.CursorPos.X, HintInfo.CursorPos.Y, ACol, ARow);
     if (FControlLook.HintMaxWidth > 0) HintInfo.HintMaxWidth = FControlLook.HintMaxWidth;
     LastHintFont() = Font().Name();
+    LastHintGrid() = nullptr;
     HintInfo.HintColor = FHintColor;
     if (ACol < 0 || ARow < 0) return;
 
@@ -86,11 +98,37 @@ void TExStringGrid::GetCellHintInfo(String& HintStr, THintInfo& HintInfo) {
     HintInfo.CursorRect = R;
     const int N = RealColIndex(ACol);
     TPoint pos{HintInfo.CursorPos.X, R.Bottom + HintGapBelowCell};
+    String comment;
+    if (IsComment(N, ARow, comment)) {
+        HintStr = comment;
+        pos = {R.Right, R.Top};
+    }
 
     const bool dataCell = ACol >= TCustomGrid::FixedCols() && ARow >= TCustomGrid::FixedRows() &&
                           ACol < ColCount() - FFixedRightCols && ARow < RowCount() - FFixedFooters;
     const String stored = GetCellEx(N, ARow);
     const int kind = CellTextKind(stored, true);
+    if (kind == MarkupTextKind && FAnchorHint) {
+        TMarkupDrawArgs in;
+        in.MeasureOnly = true;
+        in.MouseX = HintInfo.CursorPos.X;
+        in.MouseY = HintInfo.CursorPos.Y;
+        in.Images = FGridImages;
+        in.Pictures = FPictureContainer;
+        TMarkupDrawResult out;
+        TBitmap measure;
+        measure.SetWidth(1);
+        measure.SetHeight(1);
+        measure.Canvas().Font().Assign(&Font());
+        DrawHTMLText(measure.Canvas(), stored, R, in, out);
+        if (!out.AnchorHref.empty()) {
+            String A = out.AnchorTitle.empty() ? out.AnchorHref : out.AnchorTitle;
+            if (OnAnchorHint) OnAnchorHint(this, ARow, N, A);
+            FLastAnchorHint = A;
+            HintStr = A;
+            pos = {HintInfo.CursorPos.X + AnchorHintDX, HintInfo.CursorPos.Y + AnchorHintDY};
+        }
+    }
     if (FHintShowCells && dataCell) {
         pos.Y = R.Top;
         if (kind == WideTextKind) HintStr = DecodeWideCellText(stored);
@@ -111,9 +149,41 @@ void TExStringGrid::GetCellHintInfo(String& HintStr, THintInfo& HintInfo) {
     const int hintKind = CellTextKind(HintStr, true);
     if ((hintKind == MarkupTextKind || hintKind == WideTextKind) && FUseInternalHintClass) {
         HintInfo.HintWindowClass = [](TComponent* Owner) { return new THTMLHintWindow(Owner); };
-        HintInfo.HintData = this;
+        HintInfo.HintData = static_cast<void*>(this);
+        LastHintGrid() = this;
     }
     HintInfo.HintPos = ClientToScreen(pos);
+}
+
+void TExStringGrid::DoGridHint(int ACol, int ARow, String& HintStr) {
+    if (OnGridHint) OnGridHint(this, ARow, ACol, HintStr);
+    if (!OnGridWideHint) return;
+    String wide;
+    OnGridWideHint(this, ARow, ACol, wide);
+    if (!wide.empty()) HintStr = EncodeWideCellText(wide);
+}
+
+// ---------------------------------------------------------------------------
+// Comments
+
+void TExStringGrid::AddComment(int ACol, int ARow, const String& Comment) {
+    TCellGraphic* g = MakeOwnGraphic(ACol, ARow);
+    g->CellType = ctComment;
+    g->CellText = Comment;
+    RepaintDisplCell(ACol, ARow);
+}
+
+void TExStringGrid::RemoveComment(int ACol, int ARow) {
+    if (ACol < 0 || ARow < 0) return;
+    RemoveOwnGraphic(ACol, ARow, ctComment);
+}
+
+bool TExStringGrid::IsComment(int ACol, int ARow, String& Comment) {
+    if (ACol < 0 || ARow < 0) return false;
+    TCellGraphic* g = OwnGraphic(ACol, ARow);
+    if (!g || g->CellType != ctComment) return false;
+    Comment = g->CellText;
+    return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -184,12 +254,32 @@ TSize THTMLHintWindow::Measure(const String& AHint, int MaxWidth, bool& Wide, St
     }
     TMarkupDrawArgs in;
     in.MeasureOnly = true;
+    in.Images = FImages;
+    in.Pictures = FPictureContainer;
     TMarkupDrawResult out;
     DrawHTMLText(c, AHint, Rect(0, 0, MaxWidth, 4096), in, out);
     return {out.ExtentX, out.ExtentY};
 }
 
-TRect THTMLHintWindow::CalcHintRect(int MaxWidth, const String& AHint, void*) {
+void THTMLHintWindow::TakeGridOf(void* AData) {
+    // Images of an earlier grid's hint are not kept: that grid may be gone.
+    FImages = nullptr;
+    FPictureContainer = nullptr;
+    if (!AData || AData != LastHintGrid()) return;
+    auto* grid = static_cast<TExStringGrid*>(AData);
+    FImages = grid->GridImages();
+    FPictureContainer = grid->PictureContainer();
+}
+
+void THTMLHintWindow::ActivateHintData(TRect ARect, const String& AHint, void* AData) {
+    TakeGridOf(AData);
+    // The data belongs to this one showing.
+    LastHintGrid() = nullptr;
+    ActivateHint(ARect, AHint);
+}
+
+TRect THTMLHintWindow::CalcHintRect(int MaxWidth, const String& AHint, void* AData) {
+    TakeGridOf(AData);
     bool wide = false;
     String decoded;
     const TSize s = Measure(AHint, MaxWidth > 0 ? MaxWidth : HintLayoutWidth, wide, decoded);
@@ -238,6 +328,8 @@ void THTMLHintWindow::Paint() {
     TMarkupDrawArgs in;
     in.LinkColor = clBlue;
     in.ShadowColor = clGray;
+    in.Images = FImages;
+    in.Pictures = FPictureContainer;
     TMarkupDrawResult out;
     DrawHTMLText(c, Text(), t, in, out);
 }

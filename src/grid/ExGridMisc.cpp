@@ -33,7 +33,10 @@ void TExGridTools::BalloonInit() {
             Text.clear();
             return;
         }
-        BalloonText(FGrid.RealColIndex(c.X), c.Y, Title, Text, Icon);
+        // A merged area shows the balloon of its base cell.
+        int bc = c.X, br = c.Y;
+        FGrid.ResolveBaseCell(c.X, c.Y, bc, br);
+        BalloonText(FGrid.RealColIndex(bc), br, Title, Text, Icon);
     };
 }
 
@@ -55,6 +58,13 @@ void TExGridTools::BalloonText(int ACol, int ARow, String& Title, String& Text, 
     Icon = TTI_INFO;
     Title = u" ";
     Text = s;
+    String ownTitle, ownText;
+    TBalloonIcon ownIcon = biNone;
+    if (FGrid.IsBalloon(ACol, ARow, ownTitle, ownText, ownIcon)) {
+        Title = ownTitle;
+        Text = ownText;
+        Icon = int(ownIcon);
+    }
     if (OnCellBalloon) OnCellBalloon(&FGrid, ACol, ARow, Title, Text, Icon);
     if (Title.size() > 100) Title = Title.substr(0, 97) + u"...";
     if (FBalloonTip) {

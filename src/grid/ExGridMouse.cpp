@@ -3,6 +3,8 @@
 // reported as a cell click.
 #include "grid/ExGrid.h"
 
+#include <algorithm>
+
 void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     const int X = Message.XPos(), Y = Message.YPos();
     int ACol = -1, ARow = -1;
@@ -12,7 +14,11 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     FDoOnClick = true;
     const TGridRect oldSel = Selection();
     const TShiftState shift = KeysToShiftState(Message.Keys());
-    if (StartFixedSizing(X)) return;
+    if (FLook == glListView && FHotFixedCell.X >= 0 && FHotFixedCell.Y >= 0 && FHotFixedCell.X < ColCount() &&
+        FHotFixedCell.Y < RowCount())
+        RepaintCell(FHotFixedCell.X, FHotFixedCell.Y);
+    if (StartFixedSizing(X, Y)) return;
+    if (RangeSelectEditPress(ACol, ARow, shift, Message)) return;
 
     bool allow = true;
     if (OnCanClickCell) OnCanClickCell(this, ARow, ACol, allow);
@@ -88,4 +94,26 @@ void TExStringGrid::ToggleCheckByKey() {
     GetCheckBoxState(rc, RealRowIndex(r), state);
     DoCheckBoxClick(rc, r, state);
     RepaintCell(Col(), r);
+}
+
+bool TExStringGrid::RangeSelectEditPress(int ACol, int ARow, TShiftState Shift, TWMMouse& Message) {
+    if (!FMouseActions.RangeSelectAndEdit() || ACol < 0 || ARow < 0) return false;
+    const TGridRect sel = Selection();
+    const bool inSel = ACol >= std::min(sel.Left, sel.Right) && ACol <= std::max(sel.Left, sel.Right) &&
+                       ARow >= std::min(sel.Top, sel.Bottom) && ARow <= std::max(sel.Top, sel.Bottom);
+    if (Options().Contains(goEditing) && !inSel) SetOptions(Options() - TGridOptions{goEditing});
+    if (FMouseActions.EditOnDblClickOnly()) return false;
+    const bool current = ACol == Col() && ARow == Row();
+    if (current && !Options().Contains(goEditing) && !HasCheckBox(RealColIndex(ACol), ARow) && IsEditable(ACol, ARow)) {
+        SetOptions(Options() + TGridOptions{goEditing});
+        TBaseGrid::WMLButtonDown(Message);
+        ShowInplaceEdit();
+        return true;
+    }
+    if (!current && Options().Contains(goEditing) && Shift.Contains(ssShift)) {
+        SetOptions(Options() - TGridOptions{goEditing});
+        TBaseGrid::WMLButtonDown(Message);
+        return true;
+    }
+    return false;
 }

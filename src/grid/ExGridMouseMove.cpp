@@ -26,16 +26,80 @@ bool TExStringGrid::OverFixedColBorder(int X, int& Index) {
     return false;
 }
 
-bool TExStringGrid::StartFixedSizing(int X) {
-    if (!FSizeFixed) return false;
+bool TExStringGrid::OverFixedRowBorder(int Y, int& Index) {
+    int border = 0;
+    for (int r = 0; r < TCustomGrid::FixedRows(); ++r) {
+        border += RowHeights(r) + 1;
+        if (std::abs(Y - border) < FixedBorderGrip) {
+            Index = r;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TExStringGrid::StartFixedSizing(int X, int Y) {
     int index = 0;
-    OverFixedColBorder(X, index);
-    FSizingFixed = true;
-    FSizingFixedCol = index;
-    FSizeFixedX = X;
+    if (FSizeFixed) {
+        OverFixedColBorder(X, index);
+        FSizingFixed = true;
+        FSizingFixedCol = index;
+        FSizeFixedX = X;
+    } else if (FSizeFixedR) {
+        OverFixedRowBorder(Y, index);
+        FSizingFixedR = true;
+        FSizingFixedRow = index;
+        FSizeFixedY = Y;
+    } else {
+        return false;
+    }
     SetMouseCapture(true);
     Invalidate();
     return true;
+}
+
+void TExStringGrid::EndFixedRowSizing(int Y) {
+    FSizingFixedR = false;
+    FSizeFixedR = false;
+    const int row = FSizingFixedRow;
+    int top = 0;
+    for (int r = 0; r < row; ++r) top += RowHeights(r);
+    const int height = Y - top;
+    if (height > 0) SetRowHeights(row, height);
+    if (OnEndRowSize) OnEndRowSize(this, row);
+    Invalidate();
+}
+
+bool TExStringGrid::IsHoverFixedCell(int ACol, int ARow) {
+    if (ACol < 0 || ARow < 0) return false;
+    const bool cols = FHoverFixedCells == hfAll || FHoverFixedCells == hfFixedColumns;
+    const bool rows = FHoverFixedCells == hfAll || FHoverFixedCells == hfFixedRows;
+    return (cols && ACol < TCustomGrid::FixedCols()) || (rows && ARow < TCustomGrid::FixedRows());
+}
+
+TPoint TExStringGrid::HoverFixedCell() {
+    if (!IsHoverFixedCell(FHoverFixedX, FHoverFixedY)) return {-1, -1};
+    return {FHoverFixedX, FHoverFixedY};
+}
+
+void TExStringGrid::TrackHoverFixedCell(int ACol, int ARow) {
+    if (FHoverFixedCells != hfNone && (ACol != FHoverFixedX || ARow != FHoverFixedY)) {
+        const int oldX = FHoverFixedX, oldY = FHoverFixedY;
+        FHoverFixedX = ACol;
+        FHoverFixedY = ARow;
+        if (IsHoverFixedCell(oldX, oldY) && oldX < ColCount() && oldY < RowCount()) RepaintCell(oldX, oldY);
+        if (IsHoverFixedCell(ACol, ARow)) RepaintCell(ACol, ARow);
+    }
+    if (FLook == glListView && TPoint{ACol, ARow} != FHotFixedCell) {
+        auto fixed = [this](TPoint p) {
+            return p.X >= 0 && p.Y >= 0 && p.X < ColCount() && p.Y < RowCount() &&
+                   (p.X < TCustomGrid::FixedCols() || p.Y < TCustomGrid::FixedRows());
+        };
+        const TPoint old = FHotFixedCell;
+        FHotFixedCell = {ACol, ARow};
+        if (fixed(old)) RepaintCell(old.X, old.Y);
+        if (fixed(FHotFixedCell)) RepaintCell(ACol, ARow);
+    }
 }
 
 void TExStringGrid::EndFixedSizing(int X) {
@@ -105,11 +169,16 @@ void TExStringGrid::HeaderSelectDrag(int ACol, int ARow, int Y) {
 }
 
 void TExStringGrid::DrawFixedSizingLine() {
-    if (!FSizingFixed) return;
+    if (!FSizingFixed && !FSizingFixedR) return;
     TCanvas& c = Canvas();
     c.Pen().SetColor(clBlack);
-    c.MoveTo(FSizeFixedX, 0);
-    c.LineTo(FSizeFixedX, ClientHeight());
+    if (FSizingFixed) {
+        c.MoveTo(FSizeFixedX, 0);
+        c.LineTo(FSizeFixedX, ClientHeight());
+    } else {
+        c.MoveTo(0, FSizeFixedY);
+        c.LineTo(ClientWidth(), FSizeFixedY);
+    }
 }
 
 void TExStringGrid::WMSetCursor(TMessage& Message) {
@@ -121,6 +190,7 @@ void TExStringGrid::WMSetCursor(TMessage& Message) {
         else if (FMouseSelectMode == msAll || FMouseSelectMode == msResize) ::SetCursor(crGridSelectAll);
     }
     if (FSizeFixed || FSizingFixed) ::SetCursor(crHSplit);
+    else if (FSizeFixedR || FSizingFixedR) ::SetCursor(crVSplit);
 }
 
 void TExStringGrid::ShowSizingHint(const String& Text, int AnchorCol, int AnchorRow) {
@@ -146,6 +216,13 @@ void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
         RepaintRow(ARow);
     }
 
+    if (!IsDesigning()) TrackHoverFixedCell(ACol, ARow);
+
+    // Range select and edit: dragging from a cell selects instead of editing.
+    if (Shift.Contains(ssLeft) && FPressCol >= 0 && FMouseActions.RangeSelectAndEdit() &&
+        Options().Contains(goEditing) && !EditorMode())
+        SetOptions(Options() - TGridOptions{goEditing});
+
     if (FMouseSelectStart >= 0 && Shift.Contains(ssLeft)) HeaderSelectDrag(ACol, ARow, Y);
 
     // Fixed columns offer their borders for sizing all the way down.
@@ -154,6 +231,14 @@ void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
         FSizeFixed = FSizingFixed || (ACol >= 0 && ARow >= 0 && OverFixedColBorder(X, index));
         if (FSizingFixed) {
             FSizeFixedX = X;
+            Invalidate();
+        }
+    }
+    if (FMouseActions.SizeFixedRow() && !IsDesigning()) {
+        int index = -1;
+        FSizeFixedR = FSizingFixedR || (!FSizeFixed && ACol >= 0 && ARow >= 0 && OverFixedRowBorder(Y, index));
+        if (FSizingFixedR) {
+            FSizeFixedY = Y;
             Invalidate();
         }
     }
@@ -192,6 +277,10 @@ void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
         if (OnColumnSizing) OnColumnSizing(this, 0, FSizeFixedX);
         if (FHintShowSizing) ShowSizingHint(u"cw=<b>" + IntToStr(FSizeFixedX) + u"</b>", 0, 0);
     }
+    if (FSizingFixedR) {
+        if (OnRowSizing) OnRowSizing(this, 0, FSizeFixedY);
+        if (FHintShowSizing) ShowSizingHint(u"rh=<b>" + IntToStr(FSizeFixedY) + u"</b>", 0, 0);
+    }
     // The framework sizes a column or row: report the size it would get.
     const TGridState state = GridState();
     if ((state == gsColSizing || state == gsRowSizing) && FSizingIndex >= 0 && !IsDesigning()) {
@@ -218,7 +307,10 @@ void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
 void TExStringGrid::CMMouseLeave(TMessage& Message) {
     TBaseGrid::CMMouseLeave(Message);
     FSizeFixed = false;
+    FSizeFixedR = false;
     FMouseSelectMode = msNormal;
+    // Nothing is under the mouse any more: no hovered or hot header stays lit.
+    TrackHoverFixedCell(-1, -1);
     if (HoverRow() && FHoverRowIdx >= 0) {
         const int old = FHoverRowIdx;
         FHoverRowIdx = -1;

@@ -14,8 +14,14 @@ void TExStringGrid::WMLButtonUp(TWMMouse& Message) {
     const int X = Message.XPos(), Y = Message.YPos();
     FMouseSelectMode = msNormal;
     FMouseSelectStart = -1;
-    if (FSizingFixed) {
-        EndFixedSizing(X);
+    if (FLook == glListView) {
+        // The header's hot face gives way to its plain one.
+        InvalidateRow(0);
+        if (TCustomGrid::FixedCols() > 0) InvalidateCol(0);
+    }
+    if (FSizingFixed || FSizingFixedR) {
+        if (FSizingFixed) EndFixedSizing(X);
+        else EndFixedRowSizing(Y);
         if (FScrollHintShow && FScrollHintWnd) FScrollHintWnd->ReleaseHandle();
         FScrollHintShow = false;
         FDoOnClick = false;
@@ -129,6 +135,29 @@ void TExStringGrid::WMLButtonDblClk(TWMMouse& Message) {
     }
     TBaseGrid::WMLButtonDblClk(Message);
     if (OnDblClickCell) OnDblClickCell(this, ARow, ACol);
+    DblClickEdit(ACol, ARow);
+}
+
+void TExStringGrid::DblClickEdit(int ACol, int ARow) {
+    if (ACol < 0 || ARow < 0) return;
+    if (FMouseActions.EditOnDblClickOnly()) {
+        // Editable is asked as a range-select-and-edit grid would be.
+        const bool range = FMouseActions.RangeSelectAndEdit();
+        FMouseActions.SetRangeSelectAndEdit(true);
+        const bool editable = IsEditable(ACol, ARow);
+        FMouseActions.SetRangeSelectAndEdit(range);
+        if (!editable) return;
+        // Moving there first: selecting a cell switches editing off on such a grid.
+        FocusCell(ACol, ARow, true);
+        SetOptions(Options() + TGridOptions{goEditing});
+        ShowInplaceEdit();
+    } else if (FMouseActions.RangeSelectAndEdit() && IsEditable(ACol, ARow)) {
+        int bc = ACol, br = ARow;
+        ResolveBaseCell(ACol, ARow, bc, br);
+        FocusCell(bc, br, true);
+        SetOptions(Options() + TGridOptions{goEditing});
+        ShowInplaceEdit();
+    }
 }
 
 void TExStringGrid::WMRButtonDown(TWMMouse& Message) {

@@ -1,6 +1,10 @@
 #include "grid/ExCGrid.h"
 
+#include "grid/foundation/CellCodecs.h"
+
+#include "framework/BalloonTip.h"
 #include "framework/ExtCtrls.h"
+#include "framework/ImgList.h"
 #include "framework/Forms.h"
 #include "framework/Simulate.h"
 #include "framework/SysUtils.h"
@@ -223,6 +227,177 @@ TEST(ExGridHints, HTMLHintsForTheWholeProgram) {
     f.g->SetUseHTMLHints(false);
     EXPECT_EQ(dynamic_cast<THTMLHintWindow*>(show()), nullptr);
     HintWindowClass = saved;
+}
+
+TEST(ExGridHints, ACommentShowsBesideItsCellUntilTheCellTextTakesOver) {
+    HintForm f;
+    f.g->AddComment(3, 2, u"checked by hand");
+    String c;
+    EXPECT_TRUE(f.g->IsComment(3, 2, c));
+    EXPECT_EQ(c, u"checked by hand");
+    EXPECT_FALSE(f.g->IsComment(3, 1, c));
+    THintWindow* w = f.HintAt(3, 2);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->Text(), u"checked by hand");
+    const TRect R = f.g->CellRect(3, 2);
+    EXPECT_EQ(w->Left(), f.ScreenOf(R.Right, 0).X);
+    EXPECT_EQ(w->Top(), f.ScreenOf(0, R.Top).Y);
+    // The cell text replaces the comment.
+    f.g->SetHintShowCells(true);
+    w = f.HintAt(3, 2);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->Text(), u"text 2");
+    EXPECT_EQ(w->Left(), f.ScreenOf(R.Right, 0).X);
+    EXPECT_EQ(w->Top(), f.ScreenOf(0, R.Top).Y);
+    // A comment does not sit on a cell that holds another graphic; removed, the ordinary hint is back.
+    f.g->SetHintShowCells(false);
+    f.g->RemoveComment(3, 2);
+    EXPECT_FALSE(f.g->IsComment(3, 2, c));
+    w = f.HintAt(3, 2);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->Text(), u"plain");
+    EXPECT_THROW(f.g->AddComment(99, 2, u"x"), Exception);
+}
+
+TEST(ExGridHints, ALinkUnderTheMouseShowsItsTitleOrTarget) {
+    HintForm f;
+    f.g->SetColWidths(3, 200);
+    f.g->SetCellEx(3, 1, u"<A HREF=\"http://x.example\">here</A>");
+    f.g->SetCellEx(3, 2, u"<A HREF=\"http://y.example\" TITLE=\"Manual\">here</A>");
+    // Off without AnchorHint.
+    THintWindow* w = f.HintAt(3, 1, 4, 5);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->Text(), u"plain");
+
+    f.g->SetAnchorHint(true);
+    struct Case {
+        int row;
+        int dx;
+        const char16_t* hint;
+    } cases[] = {
+        {1, 4, u"http://x.example"},
+        {2, 4, u"Manual"},
+        {1, 150, u"plain"},  // beside the link text
+    };
+    for (const Case& c : cases) {
+        w = f.HintAt(3, c.row, c.dx, 5);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->Text(), c.hint) << c.row << "," << c.dx;
+    }
+    const TRect R = f.g->CellRect(3, 1);
+    w = f.HintAt(3, 1, 4, 5);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->Left(), f.ScreenOf(R.Left + 4 + 8, 0).X);
+    EXPECT_EQ(w->Top(), f.ScreenOf(0, R.Top + 5 - 16).Y);
+
+    int seenRow = -1, seenCol = -1;
+    f.g->OnAnchorHint = [&](TObject*, int ARow, int ACol, String& A) {
+        seenRow = ARow;
+        seenCol = ACol;
+        A = u"go to " + A;
+    };
+    w = f.HintAt(3, 2, 4, 5);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->Text(), u"go to Manual");
+    EXPECT_EQ(f.g->LastAnchorHint(), u"go to Manual");
+    EXPECT_EQ(seenRow, 2);
+    EXPECT_EQ(seenCol, 3);
+}
+
+TEST(ExGridHints, AWideHintIsDrawnByTheGridsHintWindowInTheGridsFont) {
+    HintForm f;
+    f.g->Font().SetName(u"DejaVu Serif");
+    f.g->OnGridWideHint = [](TObject*, int ARow, int, String& hint) {
+        if (ARow == 2) hint = u"\u03A9 ohm";
+    };
+    THintWindow* w = f.HintAt(3, 2);
+    ASSERT_NE(w, nullptr);
+    ASSERT_NE(dynamic_cast<THTMLHintWindow*>(w), nullptr);
+    EXPECT_EQ(w->Text(), EncodeWideCellText(u"\u03A9 ohm"));
+    EXPECT_EQ(TExStringGrid::HintFontName(), u"DejaVu Serif");
+    TBitmap measure;
+    measure.SetSize(1, 1);
+    measure.Canvas().Font().Assign(&w->Font());
+    measure.Canvas().Font().SetName(u"DejaVu Serif");
+    EXPECT_EQ(static_cast<THTMLHintWindow*>(w)->TextWidth(), measure.Canvas().TextWidth(u"\u03A9 ohm"));
+    // An empty wide answer keeps the hint.
+    w = f.HintAt(3, 1);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->Text(), u"plain");
+}
+
+TEST(ExGridHints, ImagesOfTheGridDrawInItsMarkupHints) {
+    HintForm f;
+    TImageList images(16, 16);
+    TBitmap red;
+    red.SetSize(16, 16);
+    red.Canvas().Brush().SetColor(clRed);
+    red.Canvas().FillRect(TRect{0, 0, 16, 16});
+    images.Add(&red, nullptr);
+    f.g->SetGridImages(&images);
+    f.g->SetHintShowCells(true);
+    f.g->SetHTMLHint(true);
+    f.g->SetCellEx(3, 2, u"<IMG SRC=\"IDX:0\"> ok");
+    auto* w = dynamic_cast<THTMLHintWindow*>(f.HintAt(3, 2));
+    ASSERT_NE(w, nullptr);
+    EXPECT_GE(w->TextHeight(), 16);
+    TBitmap shot;
+    RenderControlToBitmap(w, shot);
+    int reds = 0;
+    for (int y = 0; y < w->Height(); ++y)
+        for (int x = 0; x < w->Width(); ++x)
+            if (shot.Canvas().Pixels(x, y) == clRed) ++reds;
+    EXPECT_GE(reds, 16 * 16 - 32);
+    // A hint of a grid without images draws none.
+    f.g->SetGridImages(nullptr);
+    w = dynamic_cast<THTMLHintWindow*>(f.HintAt(3, 2));
+    ASSERT_NE(w, nullptr);
+    RenderControlToBitmap(w, shot);
+    reds = 0;
+    for (int y = 0; y < w->Height(); ++y)
+        for (int x = 0; x < w->Width(); ++x)
+            if (shot.Canvas().Pixels(x, y) == clRed) ++reds;
+    EXPECT_EQ(reds, 0);
+}
+
+TEST(ExGridHints, TheBalloonOfACellShowsItsOwnTitleTextAndIcon) {
+    HintForm f;
+    f.g->Balloon().SetEnable(true);
+    f.g->AddBalloon(3, 2, u"Range", u"0 to 255", biWarning);
+    f.g->AddBalloon(1, 3, u"Switch", u"on or off", biError);  // a data check-box cell carries it
+    TBalloonTip* tip = f.g->Tools().BalloonTip();
+    ASSERT_NE(tip, nullptr);
+    struct Case {
+        int col, row;
+        const char16_t* title;
+        const char16_t* text;
+        int icon;
+    } cases[] = {
+        {3, 2, u"Range", u"0 to 255", TTI_WARNING},
+        {1, 3, u"Switch", u"on or off", TTI_ERROR},
+        {3, 1, u" ", u"text 1", TTI_INFO},  // no balloon data: the cell text
+    };
+    for (const Case& c : cases) {
+        const TRect R = f.g->CellRect(c.col, c.row);
+        SimulateMouseMove(f.g, R.Left + 5, R.Top + 5);
+        tip->Popup(f.g, f.ScreenOf(R.Left + 5, R.Bottom));
+        ASSERT_TRUE(tip->IsTipShowing()) << c.col << "," << c.row;
+        EXPECT_EQ(tip->Title(), c.title);
+        EXPECT_EQ(tip->TipText(), c.text);
+        EXPECT_EQ(tip->Icon(), c.icon);
+        tip->Pop();
+    }
+    // The merged area answers with its base cell's balloon.
+    f.g->SetCellEx(2, 2, u"base text");
+    f.g->MergeCells(2, 2, 2, 1);
+    const TRect R = f.g->CellRect(3, 2);
+    SimulateMouseMove(f.g, R.Right - 3, R.Top + 5);
+    tip->Popup(f.g, f.ScreenOf(R.Right - 3, R.Bottom));
+    EXPECT_EQ(tip->TipText(), u"base text");
+    f.g->AddBalloon(2, 2, u"Base", u"merged", biInfo);
+    tip->Popup(f.g, f.ScreenOf(R.Right - 3, R.Bottom));
+    EXPECT_EQ(tip->Title(), u"Base");
+    tip->Pop();
 }
 
 }  // namespace

@@ -1,0 +1,130 @@
+#include "grid/ExGrid.h"
+
+#include "framework/Forms.h"
+#include "framework/Simulate.h"
+#include "framework/Windows.h"
+
+#include "GridOnForm.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A shown grid of 5 x 5 cells with one fixed row and column, painted up to
+// date, so that what the mouse invalidates can be read.
+struct HoverGrid : ::testing::Test {
+    GridOnForm<> f;
+    TExStringGrid* g = f.g;
+    HoverGrid() {
+        g->SetColCount(5);
+        g->SetRowCount(5);
+        Flush();
+    }
+    void Flush() { UpdateWindow(g->Handle()); }
+    TRect Pending() {
+        TRect r{};
+        GetUpdateRect(g->Handle(), &r, false);
+        return r;
+    }
+    void MoveTo(int c, int r) {
+        const TRect R = g->CellRect(c, r);
+        SimulateMouseMove(g, R.Left + 5, R.Top + 5);
+    }
+    TRect Both(TRect a, TRect b) {
+        TRect u{};
+        UnionRect(u, a, b);
+        return u;
+    }
+};
+
+TEST_F(HoverGrid, AHoveredHeaderCellIsTrackedAndOnlyTheCellsLeftAndEnteredRepaint) {
+    g->SetHoverFixedCells(hfFixedRows);
+    MoveTo(1, 0);
+    EXPECT_EQ(g->HoverFixedCell(), (TPoint{1, 0}));
+    EXPECT_EQ(Pending(), g->CellRect(1, 0));
+    Flush();
+    MoveTo(3, 0);
+    EXPECT_EQ(g->HoverFixedCell(), (TPoint{3, 0}));
+    EXPECT_EQ(Pending(), Both(g->CellRect(1, 0), g->CellRect(3, 0)));
+    Flush();
+    // Within the same cell nothing repaints.
+    SimulateMouseMove(g, g->CellRect(3, 0).Left + 9, 3);
+    EXPECT_EQ(Pending(), TRect{});
+    // Fixed columns do not hover under hfFixedRows; the header cell left is repainted.
+    MoveTo(0, 2);
+    EXPECT_EQ(g->HoverFixedCell(), (TPoint{-1, -1}));
+    EXPECT_EQ(Pending(), g->CellRect(3, 0));
+    Flush();
+    MoveTo(2, 2);
+    EXPECT_EQ(Pending(), TRect{});
+
+    g->SetHoverFixedCells(hfFixedColumns);
+    MoveTo(0, 3);
+    EXPECT_EQ(g->HoverFixedCell(), (TPoint{0, 3}));
+    // Leaving the grid clears it.
+    Flush();
+    SimulateMouseLeave();
+    EXPECT_EQ(g->HoverFixedCell(), (TPoint{-1, -1}));
+    EXPECT_EQ(Pending(), g->CellRect(0, 3));
+}
+
+TEST_F(HoverGrid, NoHoverWithoutTheSetting) {
+    MoveTo(2, 0);
+    EXPECT_EQ(g->HoverFixedCell(), (TPoint{-1, -1}));
+    EXPECT_EQ(Pending(), TRect{});
+}
+
+TEST_F(HoverGrid, TheListViewLookMarksTheHotHeaderCell) {
+    g->SetLook(glListView);
+    Flush();
+    MoveTo(2, 0);
+    EXPECT_EQ(g->HotFixedCell(), (TPoint{2, 0}));
+    EXPECT_EQ(Pending(), g->CellRect(2, 0));
+    Flush();
+    // A data cell is the hot cell too, but only the header cell left repaints.
+    MoveTo(2, 3);
+    EXPECT_EQ(g->HotFixedCell(), (TPoint{2, 3}));
+    EXPECT_EQ(Pending(), g->CellRect(2, 0));
+    MoveTo(4, 0);
+    Flush();
+    SimulateMouseLeave();
+    EXPECT_EQ(g->HotFixedCell(), (TPoint{-1, -1}));
+    EXPECT_EQ(Pending(), g->CellRect(4, 0));
+}
+
+TEST_F(HoverGrid, AFixedRowIsSizedByDraggingItsBottomBorder) {
+    g->MouseActions().SetSizeFixedRow(true);
+    g->SetHintShowSizing(true);
+    std::vector<int> sizing;
+    int ended = -1;
+    g->OnRowSizing = [&](TObject*, int ARow, int Size) {
+        EXPECT_EQ(ARow, 0);
+        sizing.push_back(Size);
+    };
+    g->OnEndRowSize = [&](TObject*, int ARow) { ended = ARow; };
+    const int border = g->RowHeights(0) + 1;
+    const int x = g->CellRect(2, 0).Left + 10;
+    // Four pixels off the border nothing is offered.
+    SimulateMouseMove(g, x, border + 4);
+    SimulateMouseDown(g, mbLeft, x, border + 4);
+    SimulateMouseMove(g, x, border + 20, {ssLeft});
+    SimulateMouseUp(g, mbLeft, x, border + 20);
+    EXPECT_EQ(g->RowHeights(0), border - 1);
+    EXPECT_TRUE(sizing.empty());
+
+    SimulateMouseMove(g, x, border + 1);
+    SimulateMouseDown(g, mbLeft, x, border + 1);
+    SimulateMouseMove(g, x, 40, {ssLeft});
+    ASSERT_NE(g->ScrollHintWindow(), nullptr);
+    EXPECT_TRUE(g->ScrollHintShowing());
+    EXPECT_EQ(g->ScrollHintWindow()->Text(), u"rh=<b>40</b>");
+    SimulateMouseUp(g, mbLeft, x, 40);
+    EXPECT_EQ(g->RowHeights(0), 40);
+    EXPECT_EQ(sizing, (std::vector<int>{40}));
+    EXPECT_EQ(ended, 0);
+    EXPECT_FALSE(g->ScrollHintWindow()->IsHintShowing());
+    // Data rows below keep their heights.
+    EXPECT_EQ(g->RowHeights(1), g->DefaultRowHeight());
+}
+
+}  // namespace

@@ -9,7 +9,10 @@ void TExStringGrid::KeyDown(Word& Key, TShiftState Shift) {
         return;
     }
     if (Key == VK_SPACE) ToggleCheckByKey();
+    const Word key = Key;
+    AutoRowKey(key, Shift, true);
     TBaseGrid::KeyDown(Key, Shift);
+    AutoRowKey(key, Shift, false);
 }
 
 void TExStringGrid::KeyPress(Char& Key) {

@@ -260,14 +260,6 @@ void TExColGrid::WndProc(TMessage& Message) {
     WithFlagRaised(FMouseWheelSelection, [&] { TExStringGrid::WndProc(Message); });
 }
 
-void TExColGrid::DoStartBlockFocus() {
-    if (auto* form = dynamic_cast<TDropDownForm*>(Parent())) form->SetBlockActivate(true);
-}
-
-void TExColGrid::DoEndBlockFocus() {
-    if (auto* form = dynamic_cast<TDropDownForm*>(Parent())) form->SetBlockActivate(false);
-}
-
 // ---------------------------------------------------------------------------
 // The drop-down
 // ---------------------------------------------------------------------------
@@ -296,13 +288,14 @@ void TCustomExGridDropDown::SetGridImages(TImageList* Value) {
     if (FGridImages) FGridImages->RemoveFreeNotification(this);
     FGridImages = Value;
     if (FGridImages) FGridImages->FreeNotification(this);
+    if (FGrid) FGrid->SetGridImages(FGridImages);
 }
 
 void TCustomExGridDropDown::Notification(TComponent* AComponent, TOperation Operation) {
     TExCustomDropDown::Notification(AComponent, Operation);
     if (Operation != opRemove) return;
-    if (AComponent == FGridImages) FGridImages = nullptr;
     if (AComponent == FGrid) FGrid = nullptr;
+    if (AComponent == FGridImages) SetGridImages(nullptr);
 }
 
 String TCustomExGridDropDown::LookupText(int Item) const { return FItems->Items(Item)->TextAt(LookupColumn); }
@@ -441,7 +434,10 @@ void TCustomExGridDropDown::CreateDropDownForm() {
     X(OnMouseDown, OnGridMouseDown) X(OnMouseUp, OnGridMouseUp) X(OnGetFormat, OnGridGetFormat)            \
     X(OnColumnMove, OnGridColumnMove) X(OnColumnMoving, OnGridColumnMoving)                              \
     X(OnColumnMoved, OnGridColumnMoved) X(OnRowMove, OnGridRowMove) X(OnRowMoving, OnGridRowMoving)      \
-    X(OnRowMoved, OnGridRowMoved)
+    X(OnRowMoved, OnGridRowMoved) X(OnGetCellGradient, OnGridGetCellGradient)                          \
+    X(Tools().OnCellBalloon, OnGridCellBalloon) X(Tools().OnSearchEditChange, OnGridSearchEditChange)        \
+    X(OnCanAddRow, OnGridCanAddRow) X(OnAutoAddRow, OnGridAutoAddRow) X(OnCanInsertRow, OnGridCanInsertRow)    \
+    X(OnAutoInsertRow, OnGridInsertRow) X(OnCanDeleteRow, OnGridCanDeleteRow) X(OnAutoDeleteRow, OnGridDeleteRow)
 
 void TCustomExGridDropDown::BindGridEvents() {
     TExColGrid& g = *FGrid;
@@ -454,6 +450,44 @@ void TCustomExGridDropDown::BindGridEvents() {
 #define BIND(GridEvent, Event) relay(g.GridEvent, Event);
     GRID_RELAYS(BIND)
 #undef BIND
+    // The columns' own colour and alignment come before the owner's answer.
+    // The colour stands in for the grid's background only: the header row,
+    // bands and a cell's own colour keep theirs.
+    g.OnGetCellColor = [this](TObject* Sender, int ARow, int ACol, TGridDrawState AState, TBrush& ABrush,
+                              TFont& AFont) {
+        if (ACol >= 0 && ACol < FColumns.Count() && ARow >= FGrid->FixedRows() &&
+            ColorToRGB(ABrush.Color()) == ColorToRGB(FGrid->Color()))
+            ABrush.SetColor(FColumns.Items(ACol)->Color);
+        if (OnGridGetCellColor) OnGridGetCellColor(Sender, ARow, ACol, AState, ABrush, AFont);
+    };
+    g.OnGetAlignment = [this](TObject* Sender, int ARow, int ACol, TAlignment& HAlign, TVAlignment& VAlign) {
+        if (ACol >= 0 && ACol < FColumns.Count()) HAlign = FColumns.Items(ACol)->Alignment;
+        if (OnGridGetAlignment) OnGridGetAlignment(Sender, ARow, ACol, HAlign, VAlign);
+    };
+    g.OnGetFloatFormat = [this](TObject* Sender, int ACol, int ARow, bool& IsFloat, String& FloatFormat) {
+        FloatFormat.clear();
+        if (OnGridGetFloatFormat) OnGridGetFloatFormat(Sender, ACol, ARow, IsFloat, FloatFormat);
+    };
+    // Without an owner's handler the grid paints the cells itself.
+    g.OnCustomCellDraw = OnGridCustomCellDraw;
+    g.OnCustomCellBkgDraw = OnGridCustomCellBkgDraw;
+    // Work that moves the focus out of the grid, and the owner's handling of
+    // a cell's button, keep the pop-up open.
+    auto block = [this](bool On) {
+        if (FDropDownForm) FDropDownForm->SetBlockActivate(On);
+    };
+    g.OnStartBlockFocus = [block](TObject*) { block(true); };
+    g.OnEndBlockFocus = [block](TObject*) { block(false); };
+    g.OnButtonClick = [this, block](TObject* Sender, int ACol, int ARow) {
+        block(true);
+        if (OnGridButtonClick) OnGridButtonClick(Sender, ACol, ARow);
+        block(false);
+    };
+    g.OnEllipsClick = [this, block](TObject* Sender, int ACol, int ARow, String& S) {
+        block(true);
+        if (OnGridEllipsClick) OnGridEllipsClick(Sender, ACol, ARow, S);
+        block(false);
+    };
     g.OnTopLeftChanged = [this](TObject*) {
         if (OnGridTopLeftChanged) OnGridTopLeftChanged(this);
     };
@@ -487,6 +521,15 @@ void TCustomExGridDropDown::UnbindGridEvents() {
 #undef UNBIND
     g.OnTopLeftChanged = nullptr;
     g.OnMouseMove = nullptr;
+    g.OnGetCellColor = nullptr;
+    g.OnGetAlignment = nullptr;
+    g.OnGetFloatFormat = nullptr;
+    g.OnCustomCellDraw = nullptr;
+    g.OnCustomCellBkgDraw = nullptr;
+    g.OnStartBlockFocus = nullptr;
+    g.OnEndBlockFocus = nullptr;
+    g.OnButtonClick = nullptr;
+    g.OnEllipsClick = nullptr;
     g.OnCanSort = nullptr;
     g.OnClickSort = nullptr;
     g.OnSelectCell = nullptr;
@@ -513,13 +556,16 @@ void TCustomExGridDropDown::PrepareGrid() {
         if (Sorting == gsMultiColumn) g.SortSettings().SetIndexShow(true);
         FBalloonInit = false;
         BindGridEvents();
+        g.SearchFooter().Assign(&FSearchFooter);
         g.MouseActions().Assign(&FMouseActions);
         g.Navigation().Assign(&FNavigation);
+        g.Bands().Assign(&FBands);
         TGridOptions o = g.Options();
         o.Include(goThumbTracking);
         RowSelect ? o.Include(goRowSelect) : o.Exclude(goRowSelect);
         GridEditable ? o.Include(goEditing) : o.Exclude(goEditing);
         g.SetOptions(o);
+        g.SetGridImages(FGridImages);
     }
     if (UseItems) {
         TExCustomDropDown::DoBeforeDropDown();

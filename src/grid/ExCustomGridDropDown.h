@@ -66,9 +66,6 @@ protected:
     void WMLButtonDown(TWMMouse& Message) override;
     void WMLButtonUp(TWMMouse& Message) override;
     void WndProc(TMessage& Message) override;
-    // Work that moves the focus out of the grid keeps the pop-up open.
-    void DoStartBlockFocus() override;
-    void DoEndBlockFocus() override;
 
 private:
     bool InPopup() const;
@@ -116,9 +113,14 @@ public:
     bool GridEditable = false;
     bool ColumnSizing = false, ColumnMoving = false, RowSizing = false, RowMoving = false;
     TGridSorting Sorting = gsNone;
-    // Kept for the pop-up grid's cell images, which the grid control does not draw yet.
+    // The pop-up grid's cell images (its AddImageIdx cells).
     TImageList* GridImages() const { return FGridImages; }
     void SetGridImages(TImageList* Value);
+    // Copied into the pop-up grid at each opening.
+    TBands& Bands() { return FBands; }
+    void SetBands(const TBands& Value) { FBands.Assign(&Value); }
+    TSearchFooter& SearchFooter() { return FSearchFooter; }
+    void SetSearchFooter(const TSearchFooter& Value) { FSearchFooter.Assign(&Value); }
     TNavigation& Navigation() { return FNavigation; }
     TMouseActions& MouseActions() { return FMouseActions; }
     bool MatchCase = false;
@@ -148,6 +150,26 @@ public:
     TGetFormatEvent OnGridGetFormat;
     TMoveAllowEvent OnGridColumnMove, OnGridColumnMoving, OnGridRowMove, OnGridRowMoving;
     TMovedEvent OnGridColumnMoved, OnGridRowMoved;
+    // A column of Columns gives its cells their colour and alignment before
+    // these two; a number is shown plainly unless OnGridGetFloatFormat answers a format.
+    TGridColorEvent OnGridGetCellColor;
+    TGridAlignEvent OnGridGetAlignment;
+    TGridGradientEvent OnGridGetCellGradient;
+    TFloatFormatEvent OnGridGetFloatFormat;
+    // Taken at each opening: assigned later, they take effect at the next.
+    TCustomCellDrawEvent OnGridCustomCellDraw, OnGridCustomCellBkgDraw;
+    TCellBalloonEvent OnGridCellBalloon;
+    std::function<void(TObject* Sender, const String& Value, bool& DefaultSearch)> OnGridSearchEditChange;
+    // The pop-up stays open while these run.
+    TClickCellEvent OnGridButtonClick;
+    TExStringGrid::TEllipsClickEvent OnGridEllipsClick;
+    // Rows the pop-up grid adds, inserts and deletes by keys.
+    TCanAddRowEvent OnGridCanAddRow;
+    TAutoRowEvent OnGridAutoAddRow;
+    TCanInsertRowEvent OnGridCanInsertRow;
+    TAutoRowEvent OnGridInsertRow;
+    TCanDeleteRowEvent OnGridCanDeleteRow;
+    TAutoRowEvent OnGridDeleteRow;
 
     TExColGrid* GetGrid() const { return FGrid; }
     void BeginUpdate() {}
@@ -217,6 +239,8 @@ private:
     TFont FHeaderFont;
     TNavigation FNavigation;
     TMouseActions FMouseActions{this};
+    TBands FBands;
+    TSearchFooter FSearchFooter{this, false};
     TImageList* FGridImages = nullptr;
     TDropDownStyle FStyle = dsDropDown;
     int FItemIndex = -1;

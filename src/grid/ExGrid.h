@@ -249,6 +249,23 @@ using TMoveAllowEvent = std::function<void(TObject* Sender, int Index, bool& All
 using TGetColumnFilterEvent = std::function<void(TObject* Sender, int Column, TStringList& Filter)>;
 using TDragScrollEvent = std::function<void(TObject* Sender, int TopRow, int LeftCol,
                                             TDragScrollDirection& DragScrollDir, bool& CanScroll)>;
+// The look of a cell: colours, gradient, alignment, number format, owner drawing.
+using TGridColorEvent =
+    std::function<void(TObject* Sender, int ARow, int ACol, TGridDrawState AState, TBrush& ABrush, TFont& AFont)>;
+using TGridGradientEvent =
+    std::function<void(TObject* Sender, int ARow, int ACol, TColor& Color, TColor& ColorTo, TColor& ColorMirror,
+                       TColor& ColorMirrorTo, TCellGradientDirection& GD)>;
+using TGridAlignEvent =
+    std::function<void(TObject* Sender, int ARow, int ACol, TAlignment& HAlign, TVAlignment& VAlign)>;
+using TFloatFormatEvent =
+    std::function<void(TObject* Sender, int ACol, int ARow, bool& IsFloat, String& FloatFormat)>;
+using TCustomCellDrawEvent = std::function<void(TObject* Sender, TCanvas& Canvas, int ACol, int ARow,
+                                                TGridDrawState AState, TRect ARect, bool Printing)>;
+// Rows added, inserted and deleted by keys.
+using TCanAddRowEvent = std::function<void(TObject* Sender, bool& CanAdd)>;
+using TCanInsertRowEvent = std::function<void(TObject* Sender, int ARow, bool& CanInsert)>;
+using TCanDeleteRowEvent = std::function<void(TObject* Sender, int ARow, bool& CanDelete)>;
+using TAutoRowEvent = std::function<void(TObject* Sender, int ARow)>;
 
 // Registered once when the grid unit starts.
 Cardinal WM_GRIDEDITDONE();
@@ -958,6 +975,34 @@ public:
     TMoveAllowEvent OnRowMoving;
     TDragScrollEvent OnDragScroll;
     TGetColumnFilterEvent OnGetColumnFilter;
+    // The look of a cell: OnGetCellColor after the cell's own colours,
+    // OnGetCellGradient after it; OnCustomCellBkgDraw before the content,
+    // OnCustomCellDraw after it. Work that takes the focus out of the grid
+    // (a row or column dragged) runs between OnStartBlockFocus and OnEndBlockFocus.
+    TGridColorEvent OnGetCellColor;
+    TGridGradientEvent OnGetCellGradient;
+    TGridAlignEvent OnGetAlignment;
+    TFloatFormatEvent OnGetFloatFormat;
+    TCustomCellDrawEvent OnCustomCellBkgDraw;
+    TCustomCellDrawEvent OnCustomCellDraw;
+    TNotifyEvent OnStartBlockFocus;
+    TNotifyEvent OnEndBlockFocus;
+    // The alignment a cell is painted with: its own or the grid's, then
+    // OnGetAlignment; VA, when given, receives the vertical one.
+    TAlignment CellAlignment(int ACol, int ARow, TVAlignment* VA = nullptr);
+    // Down on the last data row appends a row (Navigation.AppendOnArrowDown),
+    // Insert inserts one (AllowInsertRow, at InsertPosition) and Delete
+    // deletes the current one (AllowDeleteRow); each asks first and tells after.
+    TCanAddRowEvent OnCanAddRow;
+    TAutoRowEvent OnAutoAddRow;
+    TCanInsertRowEvent OnCanInsertRow;
+    TAutoRowEvent OnAutoInsertRow;
+    TCanDeleteRowEvent OnCanDeleteRow;
+    TAutoRowEvent OnAutoDeleteRow;
+
+protected:
+    // The row keys above: Down before the cursor moves, Insert and Delete after the base handling.
+    void AutoRowKey(Word Key, TShiftState Shift, bool BeforeMove);
 
 protected:
     // ===== Per-cell queries a column grid answers first
@@ -988,7 +1033,8 @@ protected:
     // Stores one pasted value (a check box takes CheckTrue as checked), through the undo list.
     virtual void PasteCell(int ACol, int ARow, const String& Value);
     virtual bool ToggleCellRadio(int, int, bool) { return false; }
-    virtual String GetFormattedCell(int ACol, int ARow) { return GetCellEx(ACol, ARow); }
+    // The cell text; a number in the format OnGetFloatFormat answers.
+    virtual String GetFormattedCell(int ACol, int ARow);
     virtual TPoint GetCellGraphicSize(int, int) { return {0, 0}; }
     virtual TPoint CalcCellGraphicSize(int, int) { return {0, 0}; }
     virtual TPoint CalcPrintGraphicSize(TCanvas&, int, int) { return {0, 0}; }
@@ -1001,7 +1047,8 @@ protected:
     virtual void SelectionChanged(int, int, int, int) {}
     virtual void InplaceEditHook() {}
     virtual void InsertRowAuto(int ARow) { InsertRows(ARow, 1); }
-    virtual void DeleteRowAuto(int ARow) { RemoveRows(ARow, 1); }
+    // The only data row is emptied instead, unless the header row may stand alone.
+    virtual void DeleteRowAuto(int ARow);
     virtual void DoFilterDone() {}
     virtual void DoUpdateColumnSize(int ACol, int& AWidth) {
         if (OnUpdateColumnSize) OnUpdateColumnSize(this, ACol, AWidth);
@@ -1048,8 +1095,12 @@ protected:
         FreeCellPropsRect(0, ARow, ColCount() - 1, ARow + ACount - 1);
         DoRemoveRows(ARow, ACount, true);
     }
-    virtual void DoCanAddRow(bool&) {}
-    virtual void DoCanInsertRow(int, bool&) {}
+    virtual void DoCanAddRow(bool& CanAdd) {
+        if (OnCanAddRow) OnCanAddRow(this, CanAdd);
+    }
+    virtual void DoCanInsertRow(int ARow, bool& CanInsert) {
+        if (OnCanInsertRow) OnCanInsertRow(this, ARow, CanInsert);
+    }
     virtual void AddRowAuto() { SetRowCount(RowCount() + 1); }
     virtual void MouseActionsChanged() {}
     virtual bool IsDesigning() { return ComponentState().Contains(csDesigning); }
@@ -1065,8 +1116,12 @@ protected:
     virtual void DoImageSelect(int, int, int) {}
     virtual void DoScrollCell(int, int) {}
     virtual bool DoCanShowFixedDropDown(int) { return false; }
-    virtual void DoStartBlockFocus() {}
-    virtual void DoEndBlockFocus() {}
+    virtual void DoStartBlockFocus() {
+        if (OnStartBlockFocus) OnStartBlockFocus(this);
+    }
+    virtual void DoEndBlockFocus() {
+        if (OnEndBlockFocus) OnEndBlockFocus(this);
+    }
     virtual void ExportNotification(int) {}
     virtual void ImportNotification(int) {}
     virtual void AssignCells(const TPersistent* Source);

@@ -9,9 +9,11 @@ void TExStringGrid::KeyDown(Word& Key, TShiftState Shift) {
         return;
     }
     if (Key == VK_SPACE) ToggleCheckByKey();
-    const Word pressed = Key;
+    const Word key = Key;
+    AutoRowKey(key, Shift, true);
     TBaseGrid::KeyDown(Key, Shift);
-    DisjunctKey(pressed, Shift);
+    DisjunctKey(key, Shift);
+    AutoRowKey(key, Shift, false);
 }
 
 void TExStringGrid::KeyPress(Char& Key) {

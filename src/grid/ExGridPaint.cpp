@@ -30,15 +30,31 @@ void TExStringGrid::SetSelectionColorMixerFactor(int Value) { FSelectionColorMix
 // ---------------------------------------------------------------------------
 // The look of one cell
 
-void TExStringGrid::DoGetCellColor(int ACol, int ARow, TGridDrawState, TBrush& ABrush, TFont& AFont) {
-    if (!CellPropsAssigned(ACol, ARow)) return;
-    TCellProperties* p = GetCellProperties(ACol, ARow);
-    if (p->BrushColor() != clNone) ABrush.SetColor(p->BrushColor());
-    if (p->FontColor() != clNone) AFont.SetColor(p->FontColor());
-    if (!p->FontStyle().Empty()) AFont.SetStyle(p->FontStyle());
-    if (p->FontSize() != 0) AFont.SetSize(p->FontSize());
-    if (!p->FontName().empty()) AFont.SetName(p->FontName());
+namespace {
+
+// The owner's gradient for a cell, from the colour reached so far.
+void AskCellGradient(TExStringGrid& G, int RCol, int ARow, TBrush& ABrush, TColor& AColorTo, TColor& AMirrorColor,
+                     TColor& AMirrorColorTo, TCellGradientDirection& GD) {
+    if (!G.OnGetCellGradient) return;
+    TColor from = ABrush.Color();
+    G.OnGetCellGradient(&G, ARow, RCol, from, AColorTo, AMirrorColor, AMirrorColorTo, GD);
+    ABrush.SetColor(from);
 }
+
+}  // namespace
+
+void TExStringGrid::DoGetCellColor(int ACol, int ARow, TGridDrawState AState, TBrush& ABrush, TFont& AFont) {
+    if (CellPropsAssigned(ACol, ARow)) {
+        TCellProperties* p = GetCellProperties(ACol, ARow);
+        if (p->BrushColor() != clNone) ABrush.SetColor(p->BrushColor());
+        if (p->FontColor() != clNone) AFont.SetColor(p->FontColor());
+        if (!p->FontStyle().Empty()) AFont.SetStyle(p->FontStyle());
+        if (p->FontSize() != 0) AFont.SetSize(p->FontSize());
+        if (!p->FontName().empty()) AFont.SetName(p->FontName());
+    }
+    if (OnGetCellColor) OnGetCellColor(this, ARow, ACol, AState, ABrush, AFont);
+}
+
 
 TAlignment TExStringGrid::DoGetAlignment(int ACol, int ARow) {
     if (CellPropsAssigned(ACol, ARow)) return GetCellProperties(ACol, ARow)->Alignment();
@@ -51,8 +67,7 @@ void TExStringGrid::GetVisualProperties(int ACol, int ARow, TGridDrawState& ASta
                                         bool& WW, TCellGradientDirection& GD) {
     int rc = RealColIndex(ACol);
     bool fixed = AState.Contains(gdFixed) || IsFixed(ACol, ARow);
-    HA = DoGetAlignment(rc, ARow);
-    VA = FVAlignment;
+    HA = CellAlignment(rc, ARow, &VA);
     WW = WordWrap();
     GD = GradientVertical;
     AMirrorColor = clNone;
@@ -65,6 +80,7 @@ void TExStringGrid::GetVisualProperties(int ACol, int ARow, TGridDrawState& ASta
         ABrush.SetColor(gradient ? clWhite : FixedColor());
         AColorTo = gradient ? FixedColor() : clNone;
         DoGetCellColor(rc, ARow, AState, ABrush, AFont);
+        AskCellGradient(*this, rc, ARow, ABrush, AColorTo, AMirrorColor, AMirrorColorTo, GD);
         if (FZoomFactor != 0) AFont.SetSize(AFont.Size() + FZoomFactor);
         return;
     }
@@ -72,6 +88,7 @@ void TExStringGrid::GetVisualProperties(int ACol, int ARow, TGridDrawState& ASta
     AColorTo = clNone;
     DoGetCellColor(rc, ARow, AState, ABrush, AFont);
     if (Select && !Print) ApplyDisjunctSelection(ACol, ARow, AState);
+    AskCellGradient(*this, rc, ARow, ABrush, AColorTo, AMirrorColor, AMirrorColorTo, GD);
     if (Select && FShowSel && AState.Contains(gdSelected)) {
         TColor own = ABrush.Color();
         if (FSelectionColor != clNone)
@@ -168,6 +185,7 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
     TRect R = ARect;
     if (fixed && !FFlat) DrawFixedHighlight(C, ACol, rc, ARow, R);
     if (FZoomFactor != 0) C.Font().SetSize(std::max(1, fontSize + FZoomFactor));
+    if (OnCustomCellBkgDraw) OnCustomCellBkgDraw(this, C, ACol, ARow, AState, R, false);
 
     // Content: a check box replaces the text.
     TCellGraphic* g = GetCellGraphic(rc, ARow);
@@ -202,12 +220,13 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
             tr.Top += FXYOffset.Y - 1;
             tr.Right -= FXYOffset.X;
             unsigned flags = DT_NOPREFIX;
-            TAlignment ha = DoGetAlignment(rc, ARow);
+            TVAlignment va = FVAlignment;
+            TAlignment ha = CellAlignment(rc, ARow, &va);
             flags |= ha == taRightJustify ? DT_RIGHT : ha == taCenter ? DT_CENTER : DT_LEFT;
             bool multi = text.find(u'\n') != String::npos;
             if (!multi) flags |= DT_SINGLELINE;
-            if (FVAlignment == vtaCenter && !multi) flags |= DT_VCENTER;
-            if (FVAlignment == vtaBottom && !multi) flags |= DT_BOTTOM;
+            if (va == vtaCenter && !multi) flags |= DT_VCENTER;
+            if (va == vtaBottom && !multi) flags |= DT_BOTTOM;
             C.Brush().SetStyle(bsClear);
             C.DrawText(text, tr, flags);
             C.Brush().SetStyle(bsSolid);
@@ -215,6 +234,7 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
     }
     C.Font().SetColor(fontColor);
     C.Font().SetSize(fontSize);
+    if (OnCustomCellDraw) OnCustomCellDraw(this, C, ACol, ARow, AState, R, false);
 
     // The fixed-cell frame of the XP and GPK looks: a line in half the fixed
     // colour at the bottom, white highlight lines at the top and left.
@@ -293,7 +313,7 @@ void TExStringGrid::DrawRotatedText(TCanvas& C, int RCol, int ARow, TRect R, int
     const String text = GetFormattedCell(RCol, ARow);
     if (text.empty()) return;
     TVAlignment va = FVAlignment;
-    TAlignment ha = DoGetAlignment(RCol, ARow);
+    TAlignment ha = CellAlignment(RCol, ARow, &va);
     const TPoint at = PlaceRotatedText(C, R, Angle, va, ha, text);
     const int saved = C.SaveDC();
     C.IntersectClipRect(R.Left + 2, R.Top + 2, R.Right - 2, R.Bottom - 2);

@@ -380,3 +380,166 @@ TEST_F(GridDropDownFixture, ThePopupGridsEventsAreRaisedWithTheGridAsSender) {
 }
 
 }  // namespace
+
+namespace {
+
+// The pop-up grid as painted, with the column and row of a probe's cell.
+struct PopupShot {
+    TBitmap shot;
+    TExColGrid* g;
+    explicit PopupShot(TExColGrid* Grid) : g(Grid) {
+        g->Repaint();
+        RenderControlToBitmap(g, shot);
+    }
+    // A pixel Dx from the cell's left edge, halfway down.
+    TColor At(int ACol, int ARow, int Dx) {
+        const TRect r = g->CellRect(ACol, ARow);
+        return shot.Canvas().Pixels(r.Left + Dx, (r.Top + r.Bottom) / 2);
+    }
+};
+
+TEST_F(GridDropDownFixture, ThePopupGridPaintsColumnColoursBandsAndImages) {
+    AddItems({u"Cherry", u"Date"});
+    dd->Columns().Items(0)->Color = clYellow;
+    dd->ShowDropDown();
+    ASSERT_EQ(dd->GetGrid()->Row(), 1) << "the probes stay off the selected row";
+    {
+        PopupShot p(dd->GetGrid());
+        const int right = dd->GetGrid()->ColWidths(0) - 6;
+        EXPECT_EQ(p.At(0, 2, right), clYellow);
+        EXPECT_EQ(p.At(1, 2, dd->GetGrid()->ColWidths(1) - 6), clWhite);
+        EXPECT_NE(p.At(0, 0, right), clYellow) << "the header row keeps its look";
+    }
+    dd->HideDropDown(true);
+
+    // Bands win over a column's colour.
+    dd->Bands().SetActive(true);
+    dd->Bands().SetPrimaryColor(clRed);
+    dd->Bands().SetSecondaryColor(clLime);
+    TImageList images(16, 16);
+    TBitmap blue;
+    blue.SetSize(16, 16);
+    blue.Canvas().Brush().SetColor(clBlue);
+    blue.Canvas().FillRect(Rect(0, 0, 16, 16));
+    images.Add(&blue, nullptr);
+    dd->SetGridImages(&images);
+    dd->ShowDropDown();
+    TExColGrid* g = dd->GetGrid();
+    EXPECT_TRUE(g->Bands().Active());
+    ASSERT_EQ(g->GridImages(), &images);
+    g->AddImageIdx(1, 3, 0, taLeftJustify, vtaCenter);
+    {
+        // Column 1 of rows 2 and 5 (row 1 is selected; row 3 holds the image).
+        PopupShot p(g);
+        const int right = g->ColWidths(1) - 6;
+        EXPECT_EQ(p.At(1, 2, right), clLime);
+        EXPECT_EQ(p.At(1, 5, right), clRed);
+        EXPECT_EQ(p.At(1, 3, 10), clBlue) << "the cell's image";
+    }
+    dd->HideDropDown(true);
+    dd->SetGridImages(nullptr);
+    EXPECT_EQ(g->GridImages(), nullptr);
+}
+
+TEST_F(GridDropDownFixture, FreedGridImagesAreForgottenByThePopupGrid) {
+    auto* images = new TImageList(16, 16);
+    dd->SetGridImages(images);
+    dd->ShowDropDown();
+    ASSERT_EQ(dd->GetGrid()->GridImages(), images);
+    dd->HideDropDown(true);
+    delete images;
+    EXPECT_EQ(dd->GridImages(), nullptr);
+    EXPECT_EQ(dd->GetGrid()->GridImages(), nullptr);
+    dd->ShowDropDown();
+    PopupShot p(dd->GetGrid());
+    dd->HideDropDown(true);
+}
+
+TEST_F(GridDropDownFixture, CellLookEventsSeeTheColumnsFirst) {
+    dd->Columns().Items(1)->Alignment = taRightJustify;
+    dd->Columns().Items(1)->Color = clAqua;
+    dd->Items().Items(1)->Text().SetStrings(1, u"3.14159");
+    std::vector<String> seen;
+    dd->OnGridGetCellColor = [&](TObject* Sender, int ARow, int ACol, TGridDrawState, TBrush& ABrush, TFont&) {
+        EXPECT_EQ(Sender, dd->GetGrid());
+        if (ACol == 1 && ARow == 3) {
+            seen.push_back(u"colour");
+            EXPECT_EQ(ABrush.Color(), clAqua);
+            ABrush.SetColor(clFuchsia);
+        }
+    };
+    dd->OnGridGetAlignment = [&](TObject*, int ARow, int ACol, TAlignment& HAlign, TVAlignment&) {
+        if (ACol == 1 && ARow == 3) {
+            seen.push_back(u"alignment");
+            EXPECT_EQ(HAlign, taRightJustify);
+        }
+    };
+    dd->OnGridGetFloatFormat = [&](TObject*, int ACol, int ARow, bool&, String& Format) {
+        EXPECT_EQ(ACol, 1);
+        EXPECT_EQ(ARow, 2);
+        seen.push_back(u"format");
+        EXPECT_EQ(Format, u"") << "no format unless the owner gives one";
+        Format = u"%.1f";
+    };
+    int drawn = 0;
+    dd->ShowDropDown();
+    dd->OnGridCustomCellDraw = [&](TObject*, TCanvas&, int, int, TGridDrawState, TRect, bool) { ++drawn; };
+    PopupShot first(dd->GetGrid());
+    EXPECT_EQ(drawn, 0) << "taken at the opening";
+    for (const char16_t* e : {u"colour", u"alignment", u"format"})
+        EXPECT_NE(std::find(seen.begin(), seen.end(), String(e)), seen.end()) << StringToUtf8(e);
+    EXPECT_EQ(first.At(1, 3, 3), clFuchsia);
+    dd->HideDropDown(true);
+    dd->ShowDropDown();
+    PopupShot second(dd->GetGrid());
+    EXPECT_GT(drawn, 0);
+    dd->HideDropDown(true);
+}
+
+TEST_F(GridDropDownFixture, WorkInThePopupGridKeepsThePopupOpen) {
+    dd->SearchFooter().SetVisible(true);
+    dd->ShowDropDown();
+    TExColGrid* g = dd->GetGrid();
+    TDropDownForm* form = dd->DropDownForm();
+    EXPECT_TRUE(g->SearchFooter().Visible());
+    ASSERT_TRUE(g->OnStartBlockFocus && g->OnEndBlockFocus);
+    g->OnStartBlockFocus(g);
+    EXPECT_TRUE(form->BlockActivate());
+    g->OnEndBlockFocus(g);
+    EXPECT_FALSE(form->BlockActivate());
+
+    bool blockedInside = false;
+    dd->OnGridButtonClick = [&](TObject*, int, int) { blockedInside = form->BlockActivate(); };
+    g->OnButtonClick(g, 1, 1);
+    EXPECT_TRUE(blockedInside);
+    EXPECT_FALSE(form->BlockActivate());
+    dd->OnGridEllipsClick = [&](TObject*, int, int, String& S) {
+        blockedInside = form->BlockActivate();
+        S = u"picked";
+    };
+    blockedInside = false;
+    String s;
+    g->OnEllipsClick(g, 1, 1, s);
+    EXPECT_TRUE(blockedInside);
+    EXPECT_EQ(s, u"picked");
+
+    // Balloons, the search edit and rows by keys reach the owner with the grid as Sender.
+    std::vector<TObject*> senders;
+    dd->OnGridCellBalloon = [&](TObject* Sender, int, int, String& Title, String&, int&) {
+        senders.push_back(Sender);
+        Title = u"Fruit";
+    };
+    dd->OnGridSearchEditChange = [&](TObject* Sender, const String&, bool&) { senders.push_back(Sender); };
+    dd->OnGridInsertRow = [&](TObject* Sender, int) { senders.push_back(Sender); };
+    String title, text;
+    int icon = 0;
+    g->Tools().BalloonText(0, 1, title, text, icon);
+    EXPECT_EQ(title, u"Fruit");
+    bool search = true;
+    g->Tools().OnSearchEditChange(g, u"a", search);
+    g->OnAutoInsertRow(g, 2);
+    EXPECT_EQ(senders, (std::vector<TObject*>{g, g, g}));
+    dd->HideDropDown(true);
+}
+
+}  // namespace

@@ -772,6 +772,8 @@ public:
     PLazyNode GetPreviousLevel(PLazyNode Node, Cardinal NodeLevel);
     PLazyNode GetVisibleParent(PLazyNode Node, bool IncludeFiltered = false);
     Cardinal GetNodeLevel(PLazyNode Node) const;
+    // Level of Node2 minus level of Node1.
+    virtual int LevelDifference(PLazyNode Node1, PLazyNode Node2) const;
     Cardinal AbsoluteIndex(PLazyNode Node);
     bool HasAsParent(PLazyNode Node, PLazyNode PotentialParent) const;
     int CompareTreeOrder(PLazyNode Node1, PLazyNode Node2, bool ConsiderChildrenAbove) const;
@@ -907,9 +909,9 @@ public:
     PLazyNode GetPreviousSelected(PLazyNode Node, bool ConsiderChildrenAbove = false);
     TNodeArray GetSortedSelection(bool Resolve);
     virtual void EnsureNodeSelected();
-    void SelectRange(PLazyNode StartNode, PLazyNode EndNode, bool AddOnly);
-    void ToggleRange(PLazyNode StartNode, PLazyNode EndNode);
-    void UnselectRange(PLazyNode StartNode, PLazyNode EndNode);
+    virtual void SelectRange(PLazyNode StartNode, PLazyNode EndNode, bool AddOnly);
+    virtual void ToggleRange(PLazyNode StartNode, PLazyNode EndNode);
+    virtual void UnselectRange(PLazyNode StartNode, PLazyNode EndNode);
     // The selection effect of a click with Shift or Ctrl in a multi-selection tree.
     void ApplyClickSelection(PLazyNode LastFocused, PLazyNode NewNode, TShiftState Shift, bool DragPending);
     PLazyNode RangeAnchor() const { return FRangeAnchor; }
@@ -936,14 +938,14 @@ public:
     // One step of the search for a typed character (backspace shortens the text).
     virtual void SearchIncrementally(Char Key);
     const String& SearchBuffer() const { return FSearchBuffer; }
-    PLazyNode FocusSomeNode();
+    virtual PLazyNode FocusSomeNode();
     // Moves the focus; with Ask the owner may refuse. Answers whether the node is now focused.
-    bool MoveFocus(PLazyNode Node, bool Ask);
-    void FocusCell(PLazyNode Node, TColumnIndex Column);
-    void StartEditing();
-    bool DoEdited();
-    bool DoEditCancelled();
-    void MainColumnSwitched() { DoEditCancelled(); }
+    virtual bool MoveFocus(PLazyNode Node, bool Ask);
+    virtual void FocusCell(PLazyNode Node, TColumnIndex Column);
+    virtual void StartEditing();
+    virtual bool DoEdited();
+    virtual bool DoEditCancelled();
+    virtual void MainColumnSwitched() { DoEditCancelled(); }
     // --- Window: geometry and scrolling ------------------------------------------
     virtual void InvalidateNode(PLazyNode Node);
     virtual void InvalidateToBottom(PLazyNode Node);
@@ -1174,6 +1176,9 @@ public:
     virtual void SkipNodeRecord(TStream& Stream);
     virtual void PatchChunkSize(TStream& Stream, Int64 ChunkStart, Int64 ChunkEnd);
     virtual void NotifyDesigner() {}
+    // No application style engine exists here: the tree never draws through one.
+    virtual void UpdateStyleEnabled() { FFwStyleEnabled = false; }
+    bool FwStyleEnabled() const { return FFwStyleEnabled; }
     virtual TLTHeader* HeaderClassToCreate() { return new TLTHeader(this); }
     // The column class the header's collection makes.
     virtual TLazyTreeColumn* ColumnItemClass(TCollection* Collection) { return new TLazyTreeColumn(Collection); }
@@ -1230,20 +1235,20 @@ protected:
     PLazyNode NewNodeBlock();
     void FreeNodeBlock(PLazyNode Node);
     void CreateRootNode();
-    void LinkNode(PLazyNode Node, PLazyNode Destination, TLTNodeAttachMode Mode, TBaseLazyTree* TargetTree);
-    void UnlinkNode(PLazyNode Node, bool KeepFocus, bool Reindex, bool ParentClearing);
+    virtual void LinkNode(PLazyNode Node, PLazyNode Destination, TLTNodeAttachMode Mode, TBaseLazyTree* TargetTree);
+    virtual void UnlinkNode(PLazyNode Node, bool KeepFocus, bool Reindex, bool ParentClearing);
     void DeleteNodeInternal(PLazyNode Node, bool Reindex, bool ParentClearing);
     void AddToTotalCount(PLazyNode Node, int Value, bool Relative);
     void AddToTotalHeight(PLazyNode Node, Int64 Value, bool Relative);
     void RecountTotals(PLazyNode Node);
     void RecomputeTotalHeights(PLazyNode Node);
     void StoreUserData(PLazyNode Node, void* UserData);
-    void RememberNextNodeToSelect(PLazyNode Node);
+    virtual void RememberNextNodeToSelect(PLazyNode Node);
     void ForgetNode(PLazyNode Node);
     bool ReadOnly() const;
     bool IsLoading() const { return ComponentState().Contains(csLoading); }
     bool IsDestroying() const { return ComponentState().Contains(csDestroying); }
-    void RecordPendingChange(bool StructureChange, PLazyNode Node, TChangeReason Reason);
+    virtual void RecordPendingChange(bool StructureChange, PLazyNode Node, TChangeReason Reason);
     void StartTimer(unsigned Id, Cardinal Elapse);
     void StopTimer(unsigned Id);
     bool AutoSortWanted() const;
@@ -1253,12 +1258,15 @@ protected:
     // Checks.
     bool ApplyCheckState(PLazyNode Node, TCheckState Value);
     // Selection internals.
-    bool LocateInSelection(PLazyNode Node, int& Index, int LowBound = -1, int HighBound = -1) const;
+    virtual bool LocateInSelection(PLazyNode Node, int& Index, int LowBound = -1, int HighBound = -1) const;
     bool MergeIntoSelection(TNodeArray NewItems, int NewLength, bool ForceInsert);
-    void MarkRemovedFromSelection(PLazyNode Node);
-    void DropSelection();
+    virtual void MarkRemovedFromSelection(PLazyNode Node);
+    virtual void DropSelection();
     void CompactSelectionArray();
-    void AnchorAtFocusedNode();
+    virtual void AnchorAtFocusedNode();
+    // The nodes a band or a range collects before they join the selection together.
+    virtual void AddToTempList(PLazyNode Node);
+    virtual void ClearTempList();
     Cardinal WalkHeight(PLazyNode Node);
     // Stream helpers.
     void ReadStreamInto(TStream& Stream, PLazyNode Target, bool WholeTree);
@@ -1395,6 +1403,7 @@ protected:
     // Set while a height is measured for the worker's walk.
     bool FInWorkerCall = false;
     bool FRevalidateAfterBuild = false;
+    bool FFwStyleEnabled = false;
     // Lets a call queued by the worker find out whether the tree still exists.
     std::shared_ptr<TBaseLazyTree*> FAliveToken;
 

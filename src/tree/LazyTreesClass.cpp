@@ -26,6 +26,7 @@ TBaseLazyTree::TBaseLazyTree(TComponent* AOwner) : TCustomControl(AOwner), FPool
     FAliveToken = std::make_shared<TBaseLazyTree*>(this);
     FWorker = TLazyTreeWorker::Acquire();
     CreateRootNode();
+    UpdateStyleEnabled();
 }
 
 TBaseLazyTree::~TBaseLazyTree() {

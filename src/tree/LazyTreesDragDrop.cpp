@@ -195,6 +195,7 @@ void TBaseLazyTree::DoDragDrop(TObject* Source, const std::shared_ptr<IDataObjec
 }
 
 HRESULT TBaseLazyTree::OleDragEnter(TBaseLazyTree* Source, Cardinal KeyState, TPoint Pt, Cardinal& Effect) {
+    FDragScrollStart = 0;
     try {
         TShiftState Shift = ShiftOfKeys(KeyState);
         if (FStates.Contains(tsLeftButtonDown)) Shift.Include(ssLeft);

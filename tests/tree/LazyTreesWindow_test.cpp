@@ -14,6 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 namespace {
 
 // Two top-level nodes with two children each; every node has a check box.
@@ -842,6 +845,34 @@ TEST(LazyTreesWindow, RubberBandAtTheBottomEdgeScrollsAfterTheDelay) {
     SimulateMouseMove(&t, 100, 60, {ssLeft});  // away from the edge: scrolling stops
     EXPECT_FALSE(t.TreeStates().Contains(tsScrolling));
     SimulateMouseUp(&t, mbLeft, 100, 60);
+}
+
+TEST(LazyTreesWindow, ADragScrollsOnlyAfterThePointerStoodAtTheEdgeForTheDelay) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.SetRootNodeCount(20);
+    t.TreeOptions().SetAutoOptions(t.TreeOptions().AutoOptions() + TLTAutoOptions{toAutoScroll});
+    t.AutoScrollDelay = 60;
+    const int Bottom = t.ClientHeight() - 5;
+    using Dirs = TBaseLazyTree::TScrollDirections;
+    const Dirs Down{TBaseLazyTree::sdDown};
+    EXPECT_EQ(t.ScrollDirectionsAt(100, Bottom), Dirs()) << "no drag, no band: nothing scrolls";
+    auto Data = t.CreateDataObject(false);
+    auto Target = t.DragManager();
+    Cardinal Effect = DROPEFFECT_COPY;
+    Target->DragEnter(Data, MK_LBUTTON, t.ClientToScreen(TPoint{100, 60}), Effect);
+    EXPECT_EQ(t.ScrollDirectionsAt(100, 60), Dirs()) << "away from the edges";
+    EXPECT_EQ(t.ScrollDirectionsAt(100, Bottom), Dirs()) << "the delay starts now";
+    std::this_thread::sleep_for(std::chrono::milliseconds(80));
+    EXPECT_EQ(t.ScrollDirectionsAt(100, Bottom), Down);
+    EXPECT_EQ(t.ScrollDirectionsAt(100, 60), Dirs());
+    EXPECT_EQ(t.ScrollDirectionsAt(100, Bottom), Down) << "the start holds for the whole drag";
+    Target->DragLeave();
+    EXPECT_EQ(t.ScrollDirectionsAt(100, Bottom), Dirs());
+    Effect = DROPEFFECT_COPY;
+    Target->DragEnter(Data, MK_LBUTTON, t.ClientToScreen(TPoint{100, 60}), Effect);
+    EXPECT_EQ(t.ScrollDirectionsAt(100, Bottom), Dirs()) << "a new drag waits again";
+    Target->DragLeave();
 }
 
 TEST(LazyTreesWindow, ClickHotAndScrollNotices) {

@@ -69,6 +69,7 @@ String WrapToWidth(TCanvas& Canvas, const String& Text, const TRect& Bounds, boo
 }
 
 bool MMXAvailable = true;
+bool PlatformVersionAtLeast6 = true;
 
 void BlendRectWithColor(TCanvas& Canvas, const TRect& R, TColor Color, int Alpha) {
     const unsigned C = unsigned(ColorToRGB(Color));

@@ -13,6 +13,8 @@ String WrapToWidth(TCanvas& Canvas, const String& Text, const TRect& Bounds, boo
 
 // Whether blended drawing is used; tests switch it off for the plain paths.
 extern bool MMXAvailable;
+// The system draws themed parts (the framework answers version 6.1).
+extern bool PlatformVersionAtLeast6;
 // Blends Color over R of the canvas with constant alpha A (0..255):
 // d := (d * (256 - A) + c * A) div 256 per channel.
 void BlendRectWithColor(TCanvas& Canvas, const TRect& R, TColor Color, int Alpha);

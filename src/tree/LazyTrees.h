@@ -969,6 +969,8 @@ public:
     TRect GetDisplayRect(PLazyNode Node, TColumnIndex Column, bool TextOnly);
     // The x in client coordinates where a node's text area begins.
     int NodeContentLeft(PLazyNode Node);
+    // The text, its rectangle and its font of a cell: nothing and the tree's font in the base.
+    virtual void GetTextInfo(PLazyNode Node, TColumnIndex Column, TFont& AFont, TRect& R, String& Text);
     Cardinal Indent() const { return FIndent; }
     void SetIndent(Cardinal Value);
     int Margin() const { return FMargin; }
@@ -1810,8 +1812,8 @@ public:
     std::shared_ptr<ILTEditLink> DoCreateEditor(PLazyNode Node, TColumnIndex Column) override;
     // Lays the editor over the edited node's text.
     void PlaceEditor() override;
-    // The font (after OnPaintText), text rectangle and text of a cell.
-    void GetTextInfo(PLazyNode Node, TColumnIndex Column, TFont& AFont, TRect& R, String& Text);
+    // The font (after OnPaintText), the text and its rectangle, centred on one text line.
+    void GetTextInfo(PLazyNode Node, TColumnIndex Column, TFont& AFont, TRect& R, String& Text) override;
 
     // --- Content export ------------------------------------------------------------------
 public:

@@ -109,6 +109,12 @@ TRect TBaseLazyTree::GetDisplayRect(PLazyNode Node, TColumnIndex Column, bool Te
     return R;
 }
 
+void TBaseLazyTree::GetTextInfo(PLazyNode, TColumnIndex, TFont& AFont, TRect& R, String& Text) {
+    R = TRect{};
+    Text.clear();
+    AFont.Assign(&Font());
+}
+
 int TBaseLazyTree::RangeY() { return int(FRoot->TotalHeight) - int(FRoot->NodeHeight); }
 
 // Without columns the width is that of the content in the window, so that a

@@ -1649,6 +1649,37 @@ protected:
     // A row's background: the owner's erase events around the tree's own fill.
     void EraseItem(TCanvas& Canvas, PLazyNode Node, const TRect& Row);
 
+    // --- Tree lines -------------------------------------------------------------------
+public:
+    // One entry per indentation level of a node, the last its own.
+    enum TLTLineType { ltNone, ltBottomRight, ltTopDown, ltTopDownRight, ltRight, ltTopRight, ltLeft, ltLeftBottom };
+    using TLineImage = std::vector<TLTLineType>;
+    // The lines' 8 x 8 pattern: dotted, solid, or the owner's through OnGetLineStyle.
+    enum TLTLineStyle { lsCustomStyle, lsDotted, lsSolid };
+    TLTLineStyle LineStyle() const { return FLineStyle; }
+    void SetLineStyle(TLTLineStyle Value);
+    // Bits: 16 bytes, one row of 8 pixels in the first byte of each pair (most significant bit
+    // left); a 0 bit takes the line colour, a 1 bit the background.
+    using TLTGetLineStyleEvent = std::function<void(TBaseLazyTree* Sender, const void*& Bits)>;
+    using TLTBeforeDrawLineImageEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, int Level, int& PosX)>;
+    TLTGetLineStyleEvent OnGetLineStyle;
+    TLTBeforeDrawLineImageEvent OnBeforeDrawTreeLine;
+    // The node's line image; answers how many of its ancestors are selected.
+    virtual int BuildLineImage(PLazyNode Node, TLineImage& LineImage);
+    virtual void DoBeforeDrawTreeLine(PLazyNode Node, int Level, int& PosX);
+    virtual void DoGetLineStyle(const void*& Bits);
+    // Pattern lines in the canvas's font colour, both ends included, the gaps in the background colour
+    // (for a vertical line on a selected row, with UseSelectedBkColor, the selection colour).
+    virtual void DrawDottedHorzLine(TCanvas& Canvas, int Left, int Right, int Top);
+    virtual void DrawDottedVertLine(TCanvas& Canvas, int Top, int Bottom, int Left, bool UseSelectedBkColor = false);
+
+private:
+    void DrawLineSegment(TCanvas& Canvas, int X, int Y, int H, int VAlign, TLTLineType Type);
+    void PaintLinePattern(TCanvas& Canvas, const TRect& R, TColor Background);
+    TLTLineStyle FLineStyle = lsDotted;
+    Byte FLinePattern[16] = {};
+    bool FLinePatternReady = false;
+
     // --- Measuring columns ------------------------------------------------------------
 public:
     using TLTBeforeAutoFitColumnsEvent = std::function<void(TLTHeader* Sender, TSmartAutoFitType& SmartAutoFitType)>;

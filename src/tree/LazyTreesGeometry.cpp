@@ -244,6 +244,7 @@ void TBaseLazyTree::CreateWnd() {
     FHeader->ShareWidthWithSpringColumns();  // the first width to follow from
     UpdateDropTarget();
     ThemeChanged();
+    FLinePatternReady = false;  // an owner's pattern is asked for again
     UpdateScrollBars(false);
 }
 

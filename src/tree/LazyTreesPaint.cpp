@@ -15,19 +15,135 @@ namespace {
 
 int MulDivRound(int A, int B, int C) { return C == 0 ? 0 : (A * B + (A * B >= 0 ? C / 2 : -C / 2)) / C; }
 
-// Dotted lines keep their phase in tree coordinates, so that scrolling does not make them crawl.
-void DottedVertical(TCanvas& Canvas, int X, int Top, int Bottom, int PhaseY, TColor Color) {
-    for (int Y = Top; Y < Bottom; ++Y)
-        if (((X + Y - PhaseY) & 1) == 0) Canvas.SetPixels(X, Y, Color);
-}
+// Rows alternating 01010101 and 10101010: a checkerboard.
+const Byte DottedPattern[16] = {0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0};
+const Byte SolidPattern[16] = {};
 
-void DottedHorizontal(TCanvas& Canvas, int Left, int Right, int Y, int PhaseY, TColor Color) {
-    if (Left > Right) std::swap(Left, Right);
-    for (int X = Left; X < Right; ++X)
-        if (((X + Y - PhaseY) & 1) == 0) Canvas.SetPixels(X, Y, Color);
-}
+int Mod8(int V) { return ((V % 8) + 8) % 8; }
 
 }  // namespace
+
+void TBaseLazyTree::SetLineStyle(TLTLineStyle Value) {
+    if (Value == FLineStyle) return;
+    FLineStyle = Value;
+    FLinePatternReady = false;
+    InvalidateTree();
+}
+
+void TBaseLazyTree::DoGetLineStyle(const void*& Bits) {
+    if (OnGetLineStyle) OnGetLineStyle(this, Bits);
+}
+
+void TBaseLazyTree::DoBeforeDrawTreeLine(PLazyNode Node, int Level, int& PosX) {
+    if (OnBeforeDrawTreeLine) OnBeforeDrawTreeLine(this, Node, Level, PosX);
+}
+
+void TBaseLazyTree::DrawDottedHorzLine(TCanvas& Canvas, int Left, int Right, int Top) {
+    PaintLinePattern(Canvas, TRect{std::min(Left, Right), Top, std::max(Left, Right) + 1, Top + 1},
+                     FColors->BackGroundColor());
+}
+
+void TBaseLazyTree::DrawDottedVertLine(TCanvas& Canvas, int Top, int Bottom, int Left, bool UseSelectedBkColor) {
+    const bool Focus = Focused() || FOptions->PaintOptions().Contains(toPopupMode);
+    PaintLinePattern(Canvas, TRect{Left, std::min(Top, Bottom), Left + 1, std::max(Top, Bottom) + 1},
+                     UseSelectedBkColor ? FColors->GetColor(Focus ? TLTColors::FocusedSelectionColor
+                                                                  : TLTColors::UnfocusedSelectionColor)
+                                        : FColors->BackGroundColor());
+}
+
+// The pattern keeps its phase in tree coordinates, so that scrolling does not make dotted lines crawl.
+void TBaseLazyTree::PaintLinePattern(TCanvas& Canvas, const TRect& R, TColor Background) {
+    if (!FLinePatternReady) {
+        const void* Bits = FLineStyle == lsSolid ? SolidPattern : DottedPattern;
+        if (FLineStyle == lsCustomStyle) DoGetLineStyle(Bits);
+        std::copy_n(static_cast<const Byte*>(Bits ? Bits : DottedPattern), 16, FLinePattern);
+        FLinePatternReady = true;
+    }
+    const TColor Line = ColorToRGB(Canvas.Font().Color()), Back = ColorToRGB(Background);
+    for (int Y = R.Top; Y < R.Bottom; ++Y) {
+        const Byte Row = FLinePattern[2 * Mod8(Y - FOffsetY)];
+        for (int X = R.Left; X < R.Right; ++X) Canvas.SetPixels(X, Y, (Row >> (7 - Mod8(X))) & 1 ? Back : Line);
+    }
+}
+
+int TBaseLazyTree::BuildLineImage(PLazyNode Node, TLineImage& LineImage) {
+    const TLTPaintOptions Paint = FOptions->PaintOptions();
+    const bool ShowRoot = Paint.Contains(toShowRoot);
+    int SelectLevel = 0;
+    int Length = ShowRoot ? 1 : 0;
+    for (PLazyNode Run = Node->Parent; Run && Run != FRoot; Run = Run->Parent) {
+        ++Length;
+        if (Run->States.Contains(vsSelected)) ++SelectLevel;
+    }
+    LineImage.assign(Length, ltNone);
+    if (!Paint.Contains(toShowTreeLines) ||
+        (Paint.Contains(toHideTreeLinesIfThemed) && FStates.Contains(tsUseThemes)) || Length == 0)
+        return SelectLevel;
+    auto HasNext = [this](PLazyNode Run) {
+        for (PLazyNode S = Run->NextSibling; S; S = S->NextSibling)
+            if (GetEffectivelyVisible(S)) return true;
+        return false;
+    };
+    auto HasPrevious = [this](PLazyNode Run) {
+        for (PLazyNode S = Run->PrevSibling; S; S = S->PrevSibling)
+            if (GetEffectivelyVisible(S)) return true;
+        return false;
+    };
+    int Entry = Length - 1;
+    if (Paint.Contains(toChildrenAbove)) {
+        const bool Far = Node->Parent != FRoot || HasNext(Node);
+        LineImage[Entry] = HasPrevious(Node) ? (Far ? ltTopDownRight : ltTopRight) : (Far ? ltBottomRight : ltRight);
+        for (PLazyNode Run = Node->Parent; Run != FRoot && --Entry >= 0; Run = Run->Parent)
+            LineImage[Entry] = HasPrevious(Run) ? ltTopDown : ltNone;
+    } else {
+        PLazyNode Run = Node;
+        if (Node->Parent != FRoot) {
+            LineImage[Entry] = HasNext(Node) ? ltTopDownRight : ltTopRight;
+            for (Run = Node->Parent; Run->Parent != FRoot; Run = Run->Parent)
+                LineImage[--Entry] = HasNext(Run) ? ltTopDown : ltNone;
+        }
+        // Run is the top-level node or ancestor; its entry is the first one.
+        if (ShowRoot) {
+            const bool Next = HasNext(Run);
+            if (Run == Node) {
+                const bool Previous = HasPrevious(Run);
+                LineImage[0] = Previous ? (Next ? ltTopDownRight : ltTopRight) : (Next ? ltBottomRight : ltRight);
+            } else {
+                LineImage[0] = Next ? ltTopDown : ltNone;
+            }
+        }
+    }
+    if (FStates.Contains(tsUseExplorerTheme) && Node->States.Contains(vsHasChildren))
+        LineImage[Length - 1] = ltNone;
+    return SelectLevel;
+}
+
+void TBaseLazyTree::DrawLineSegment(TCanvas& Canvas, int X, int Y, int H, int VAlign, TLTLineType Type) {
+    const int Half = int(std::nearbyint(FIndent / 2.0));
+    const int Far = int(FIndent);
+    switch (Type) {
+    case ltBottomRight:
+        DrawDottedVertLine(Canvas, Y + VAlign, Y + H, X + Half);
+        DrawDottedHorzLine(Canvas, X + Half, X + Far, Y + VAlign);
+        break;
+    case ltTopDown: DrawDottedVertLine(Canvas, Y, Y + H, X + Half); break;
+    case ltTopDownRight:
+        DrawDottedVertLine(Canvas, Y, Y + H, X + Half);
+        DrawDottedHorzLine(Canvas, X + Half, X + Far, Y + VAlign);
+        break;
+    case ltRight: DrawDottedHorzLine(Canvas, X + Half, X + Far, Y + VAlign); break;
+    case ltTopRight:
+        DrawDottedVertLine(Canvas, Y, Y + VAlign, X + Half);
+        DrawDottedHorzLine(Canvas, X + Half, X + Far, Y + VAlign);
+        break;
+    case ltLeft: DrawDottedVertLine(Canvas, Y, Y + H, X); break;
+    case ltLeftBottom:
+        DrawDottedVertLine(Canvas, Y, Y + H, X);
+        DrawDottedHorzLine(Canvas, X, X + int(FIndent), Y + H);
+        break;
+    case ltNone: break;
+    }
+}
 
 int TBaseLazyTree::GetCheckImageIndex(TCheckType Type, TCheckState State, bool Enabled, bool Hot) {
     if (Type == ctNone) return -1;
@@ -63,40 +179,14 @@ bool TBaseLazyTree::ShowsCheck(PLazyNode Node) const {
 }
 
 void TBaseLazyTree::DrawTreeLines(TCanvas& Canvas, PLazyNode Node, int Top, int Height, int VAlign, int Origin) {
-    const bool ShowRoot = FOptions->PaintOptions().Contains(toShowRoot);
-    const int Level = int(GetNodeLevel(Node));
-    const int Length = Level + (ShowRoot ? 1 : 0);
-    const TColor Color = ColorToRGB(FColors->GetColor(TLTColors::TreeLineColor));
-    const int Half = int(std::nearbyint(FIndent / 2.0));
-    const int Indent = int(FIndent);
-    const int Phase = FOffsetY;
-    auto HasNextVisible = [this](PLazyNode Run) {
-        for (PLazyNode S = Run->NextSibling; S; S = S->NextSibling)
-            if (GetEffectivelyVisible(S) || S->States.Contains(vsVisible)) return true;
-        return false;
-    };
-    auto HasPreviousVisible = [](PLazyNode Run) {
-        for (PLazyNode S = Run->PrevSibling; S; S = S->PrevSibling)
-            if (S->States.Contains(vsVisible)) return true;
-        return false;
-    };
-    // Entries from the node's own one leftwards to the top level.
-    PLazyNode Run = Node;
-    for (int Entry = Length - 1; Entry >= 0 && Run != FRoot; --Entry, Run = Run->Parent) {
-        int X = Origin + Entry * Indent;
-        bool Next = HasNextVisible(Run);
-        bool TopLevel = Run->Parent == FRoot;
-        bool Own = Run == Node;
-        if (TopLevel && !ShowRoot) break;
-        if (Own) {
-            bool Up = !TopLevel || HasPreviousVisible(Run);
-            int From = Up ? Top : Top + VAlign;
-            int To = Next ? Top + Height : Top + VAlign;
-            if (Up || Next) DottedVertical(Canvas, X + Half, From, To + (Next ? 0 : 1), Phase, Color);
-            DottedHorizontal(Canvas, X + Half, X + Indent, Top + VAlign, Phase, Color);
-        } else if (Next) {
-            DottedVertical(Canvas, X + Half, Top, Top + Height, Phase, Color);
-        }
+    TLineImage LineImage;
+    BuildLineImage(Node, LineImage);
+    const int FirstLevel = FOptions->PaintOptions().Contains(toShowRoot) ? 0 : 1;
+    Canvas.Font().SetColor(FColors->GetColor(TLTColors::TreeLineColor));
+    int X = Origin;
+    for (int Entry = 0; Entry < int(LineImage.size()); ++Entry, X += int(FIndent)) {
+        DoBeforeDrawTreeLine(Node, Entry + FirstLevel, X);
+        DrawLineSegment(Canvas, X, Top, Height, VAlign - 1, LineImage[Entry]);
     }
 }
 

@@ -291,6 +291,98 @@ TEST(LazyTreesString, TextsPathSearchAndCsv) {
     EXPECT_EQ(ReadFileBytes(File), "\r\n\r\n\r\n");  // heading and two top-level nodes, no columns
 }
 
+TEST(LazyTreesWindow, LineImagesFollowTheVisibleSiblingsAndTheOptions) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    using L = TBaseLazyTree::TLineImage;
+    PLazyNode Bus0 = f.first, Bus1 = t.GetNextSibling(Bus0);
+    t.SetExpanded(Bus1, true);
+    PLazyNode Meter00 = t.GetFirstChild(Bus0), Meter01 = t.GetNextSibling(Meter00), Meter10 = t.GetFirstChild(Bus1);
+    const TLTPaintOptions Default = t.TreeOptions().PaintOptions();
+    struct Case {
+        TLTPaintOptions Options;
+        bool HideBus1;
+        PLazyNode Node;
+        L Expected;
+    } Cases[] = {
+        {Default, false, Bus0, {TBaseLazyTree::ltBottomRight}},
+        {Default, false, Bus1, {TBaseLazyTree::ltTopRight}},
+        {Default, false, Meter00, {TBaseLazyTree::ltTopDown, TBaseLazyTree::ltTopDownRight}},
+        {Default, false, Meter01, {TBaseLazyTree::ltTopDown, TBaseLazyTree::ltTopRight}},
+        {Default, false, Meter10, {TBaseLazyTree::ltNone, TBaseLazyTree::ltTopDownRight}},
+        // A hidden sibling does not count.
+        {Default, true, Bus0, {TBaseLazyTree::ltRight}},
+        {Default, true, Meter01, {TBaseLazyTree::ltNone, TBaseLazyTree::ltTopRight}},
+        {Default - TLTPaintOptions{toShowRoot}, false, Bus0, {}},
+        {Default - TLTPaintOptions{toShowRoot}, false, Meter00, {TBaseLazyTree::ltTopDownRight}},
+        {Default + TLTPaintOptions{toChildrenAbove}, false, Bus0, {TBaseLazyTree::ltBottomRight}},
+        {Default + TLTPaintOptions{toChildrenAbove}, false, Bus1, {TBaseLazyTree::ltTopRight}},
+        {Default + TLTPaintOptions{toChildrenAbove}, false, Meter00, {TBaseLazyTree::ltNone, TBaseLazyTree::ltBottomRight}},
+        {Default + TLTPaintOptions{toChildrenAbove}, false, Meter01, {TBaseLazyTree::ltNone, TBaseLazyTree::ltTopDownRight}},
+        {Default + TLTPaintOptions{toChildrenAbove}, false, Meter10, {TBaseLazyTree::ltTopDown, TBaseLazyTree::ltBottomRight}},
+        {Default - TLTPaintOptions{toShowTreeLines}, false, Meter00, {TBaseLazyTree::ltNone, TBaseLazyTree::ltNone}},
+    };
+    for (const Case& c : Cases) {
+        t.TreeOptions().SetPaintOptions(c.Options);
+        t.SetVisible(Bus1, !c.HideBus1);
+        L Got;
+        t.BuildLineImage(c.Node, Got);
+        EXPECT_EQ(Got, c.Expected) << t.GetNodeLevel(c.Node) << " " << c.Node->Index << " " << c.HideBus1;
+    }
+    t.TreeOptions().SetPaintOptions(Default);
+    t.AddToSelection(Bus0);
+    L Got;
+    EXPECT_EQ(t.BuildLineImage(Meter00, Got), 1) << "one selected ancestor";
+    EXPECT_EQ(t.BuildLineImage(Bus0, Got), 0);
+}
+
+TEST(LazyTreesWindow, LineStylesPatternsAndTheOwnersPlaceOfALevel) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    const TColor Line = ColorToRGB(t.Colors().GetColor(TLTColors::TreeLineColor));
+    const TColor Back = ColorToRGB(clWhite);
+    // The top-level line between the two buttons, dotted by default.
+    {
+        Rendered At(&t);
+        EXPECT_EQ(At(9, 19), Line);
+        EXPECT_EQ(At(9, 20), Back);
+    }
+    t.SetLineStyle(TBaseLazyTree::lsSolid);
+    {
+        Rendered At(&t);
+        for (int Y = 19; Y < 50; ++Y) EXPECT_EQ(At(9, Y), Line) << Y;
+    }
+    // An owner's pattern: the left half of every row a line, the right half a gap.
+    static const Byte HalfAndHalf[16] = {0x0F, 0, 0x0F, 0, 0x0F, 0, 0x0F, 0, 0x0F, 0, 0x0F, 0, 0x0F, 0, 0x0F, 0};
+    int Asked = 0;
+    t.OnGetLineStyle = [&](TBaseLazyTree*, const void*& Bits) {
+        ++Asked;
+        Bits = HalfAndHalf;
+    };
+    t.SetLineStyle(TBaseLazyTree::lsCustomStyle);
+    {
+        Rendered At(&t);
+        EXPECT_EQ(Asked, 1) << "the pattern is made once";
+        // The first child's connector at y 26 runs from x 27 to 36.
+        EXPECT_EQ(At(27, 26), Line);
+        for (int X = 28; X < 32; ++X) EXPECT_EQ(At(X, 26), Back) << X;
+        for (int X = 32; X < 36; ++X) EXPECT_EQ(At(X, 26), Line) << X;
+    }
+    t.OnGetLineStyle = nullptr;
+    t.SetLineStyle(TBaseLazyTree::lsDotted);
+    t.SetLineStyle(TBaseLazyTree::lsCustomStyle);  // without a handler: dotted
+    std::vector<int> Levels;
+    t.OnBeforeDrawTreeLine = [&](TBaseLazyTree*, PLazyNode Node, int Level, int& PosX) {
+        if (Node == t.GetFirstChild(f.first)) Levels.push_back(Level);
+        if (Level == 1) PosX += 3;
+    };
+    Rendered At(&t);
+    EXPECT_EQ(Levels, (std::vector<int>{0, 1}));
+    EXPECT_EQ(At(9, 20), Back);
+    EXPECT_EQ(At(27, 19), Back) << "the children's connector moved right";
+    EXPECT_EQ(At(30, 20), Line);
+}
+
 TEST(LazyTreesWindow, OneImagePerLevelStandsAfterTheCheckBox) {
     ScanTree f;
     TLazyStringTree& t = *f.tree;

@@ -950,6 +950,10 @@ public:
     virtual void InvalidateNode(PLazyNode Node);
     virtual void InvalidateToBottom(PLazyNode Node);
     virtual void UpdateScrollBars(bool DoRepaint);
+    // Shows or hides a window scroll bar (SB_HORZ, SB_VERT), then tells the owner.
+    virtual void DoShowScrollBar(int Bar, bool Show);
+    using TLTScrollBarShowEvent = std::function<void(TBaseLazyTree* Sender, int Bar, bool Show)>;
+    TLTScrollBarShowEvent OnShowScrollBar;
     virtual bool ScrollIntoView(PLazyNode Node, bool Center, bool Horizontally = false);
     virtual void PlaceEditor() {}
     int OffsetX() const { return FOffsetX; }

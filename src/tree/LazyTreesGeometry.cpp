@@ -150,21 +150,33 @@ void TBaseLazyTree::UpdateScrollBars(bool DoRepaint) {
     FOffsetY = std::clamp(FOffsetY, std::min(0, ClientHeight() - RangeY()), 0);
     FOffsetX = std::clamp(FOffsetX, std::min(0, ClientWidth() - RangeX()), 0);
     TScrollStyle Style = FScrollBarOptions->ScrollBars();
+    const bool Always = FScrollBarOptions->AlwaysVisible();
     SCROLLINFO Info;
-    Info.fMask = SIF_ALL | (FScrollBarOptions->AlwaysVisible() ? SIF_DISABLENOSCROLL : 0);
+    Info.fMask = SIF_ALL | (Always ? SIF_DISABLENOSCROLL : 0);
     if (Style == ssVertical || Style == ssBoth) {
+        DoShowScrollBar(SB_VERT, ClientHeight() < RangeY() || Always);
         Info.nMax = std::max(0, RangeY() - 1);
         Info.nPage = Cardinal(std::max(0, ClientHeight()));
         Info.nPos = -FOffsetY;
         SetScrollInfo(Handle(), SB_VERT, Info, DoRepaint);
+    } else {
+        DoShowScrollBar(SB_VERT, false);
     }
     if (Style == ssHorizontal || Style == ssBoth) {
+        DoShowScrollBar(SB_HORZ, ClientWidth() < RangeX() || Always);
         Info.nMax = std::max(0, RangeX() - 1);
         Info.nPage = Cardinal(std::max(0, ClientWidth()));
         Info.nPos = -FOffsetX;
         SetScrollInfo(Handle(), SB_HORZ, Info, DoRepaint);
+    } else {
+        DoShowScrollBar(SB_HORZ, false);
     }
     if (DoRepaint) Invalidate();
+}
+
+void TBaseLazyTree::DoShowScrollBar(int Bar, bool Show) {
+    ShowScrollBar(Handle(), Bar, Show);
+    if (OnShowScrollBar) OnShowScrollBar(this, Bar, Show);
 }
 
 bool TBaseLazyTree::ScrollIntoView(PLazyNode Node, bool Center, bool Horizontally) {

@@ -10,6 +10,7 @@
 #include "framework/Messages.h"
 #include "framework/Simulate.h"
 #include "framework/Themes.h"
+#include "framework/Windows.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -226,6 +227,36 @@ TEST(LazyTreesWindow, ButtonsClicksAndKeysMoveFocusAndExpand) {
     EXPECT_EQ(t.FocusedNode(), f.first);
     SimulateKey(VK_RIGHT);
     EXPECT_TRUE(t.GetExpanded(f.first));
+}
+
+TEST(LazyTreesWindow, ScrollBarsShowWhenTheContentPassesTheWindowAndTellTheOwner) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    std::string Log;
+    t.OnShowScrollBar = [&](TBaseLazyTree*, int Bar, bool Show) {
+        Log += std::string(Bar == SB_VERT ? "v" : "h") + (Show ? "+" : "-");
+    };
+    struct Case {
+        Cardinal Nodes;
+        TScrollStyle Style;
+        bool Always;
+        const char* Expected;
+        bool VerticalShown;
+    } Cases[] = {
+        {2, ssBoth, false, "v-h-", false},
+        {20, ssBoth, false, "v+h-", true},
+        {20, ssHorizontal, false, "v-h-", false},
+        {2, ssBoth, true, "v+h+", true},
+    };
+    for (const Case& c : Cases) {
+        t.SetRootNodeCount(c.Nodes);
+        t.ScrollBarOptions().SetScrollBars(c.Style);
+        t.ScrollBarOptions().SetAlwaysVisible(c.Always);
+        Log.clear();
+        t.UpdateScrollBars(false);
+        EXPECT_EQ(Log, c.Expected) << c.Nodes << " " << c.Style << " " << c.Always;
+        EXPECT_EQ((WindowStyle(&t) & WS_VSCROLL) != 0, c.VerticalShown) << c.Nodes;
+    }
 }
 
 TEST(LazyTreesWindow, ScrollingClampsAndBringsNodesIntoView) {

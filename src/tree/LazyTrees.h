@@ -960,6 +960,8 @@ public:
     int OffsetY() const { return FOffsetY; }
     // Clamps to the scrollable range (offsets are 0 or negative) and repaints.
     void SetOffsetXY(int X, int Y);
+    // Every offset change goes here: clamped, applied, the bars and the owner told; false when nothing moved.
+    virtual bool ApplyOffsets(TPoint Value);
     // The range the content needs: widest node and the sum of the shown heights.
     int RangeX();
     int RangeY();
@@ -1080,6 +1082,11 @@ public:
     // The image of a kind for a node: index (-1: none) and the list to draw it from.
     virtual int DoGetImageIndex(PLazyNode Node, TLTImageKind Kind, TColumnIndex Column, bool& Ghosted,
                                 TImageList*& List);
+    // The text of a node's image (for readers of the screen), through OnGetImageText.
+    using TLTGetImageTextEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TLTImageKind Kind,
+                                                    TColumnIndex Column, String& ImageText)>;
+    TLTGetImageTextEvent OnGetImageText;
+    virtual void DoGetImageText(PLazyNode Node, TLTImageKind Kind, TColumnIndex Column, String& ImageText);
     // Index of the check picture (1..24, -1 for none) for a type and state.
     static int GetCheckImageIndex(TCheckType Type, TCheckState State, bool Enabled, bool Hot);
     // Side of the check picture and of the expand button.
@@ -1782,6 +1789,8 @@ public:
     String GetText(PLazyNode Node, TColumnIndex Column);
     void SetText(PLazyNode Node, TColumnIndex Column, const String& Value);
     String GetStaticText(PLazyNode Node, TColumnIndex Column);
+    // The owner's text for a node's image, empty without one.
+    String GetImageText(PLazyNode Node, TLTImageKind Kind, TColumnIndex Column);
     const String& DefaultText() const { return FDefaultText; }
     void SetDefaultText(const String& Value);
     TLTStringOptions StringOptions() const { return FStringOptions; }

@@ -3,6 +3,7 @@
 
 #include "tree/LazyTrees_p.h"
 
+#include "framework/Forms.h"
 #include "framework/Themes.h"
 #include "framework/Windows.h"
 
@@ -131,17 +132,20 @@ int TBaseLazyTree::RangeX() {
     return Widest;
 }
 
-void TBaseLazyTree::SetOffsetXY(int X, int Y) {
-    int MinY = std::min(0, ClientHeight() - RangeY());
-    int MinX = std::min(0, ClientWidth() - RangeX());
-    X = std::clamp(X, MinX, 0);
-    Y = std::clamp(Y, MinY, 0);
-    if (X == FOffsetX && Y == FOffsetY) return;
+void TBaseLazyTree::SetOffsetXY(int X, int Y) { ApplyOffsets(TPoint{X, Y}); }
+
+bool TBaseLazyTree::ApplyOffsets(TPoint Value) {
+    const int X = std::clamp(Value.X, std::min(0, ClientWidth() - RangeX()), 0);
+    const int Y = std::clamp(Value.Y, std::min(0, ClientHeight() - RangeY()), 0);
+    if (X == FOffsetX && Y == FOffsetY) return false;
     const int DeltaX = X - FOffsetX, DeltaY = Y - FOffsetY;
     FOffsetX = X;
     FOffsetY = Y;
+    // A hint belongs to what was under the mouse before.
+    if (FStates.Contains(tsHint)) Application->CancelHint();
     UpdateScrollBars(true);
     DoScroll(DeltaX, DeltaY);
+    return true;
 }
 
 void TBaseLazyTree::UpdateScrollBars(bool DoRepaint) {

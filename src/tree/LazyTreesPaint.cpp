@@ -174,6 +174,10 @@ int TBaseLazyTree::DoGetImageIndex(PLazyNode Node, TLTImageKind Kind, TColumnInd
     return Index;
 }
 
+void TBaseLazyTree::DoGetImageText(PLazyNode Node, TLTImageKind Kind, TColumnIndex Column, String& ImageText) {
+    if (OnGetImageText) OnGetImageText(this, Node, Kind, Column, ImageText);
+}
+
 bool TBaseLazyTree::ShowsCheck(PLazyNode Node) const {
     return FOptions->MiscOptions().Contains(toCheckSupport) && Node->CheckType != ctNone;
 }

@@ -89,6 +89,14 @@ String TCustomLazyStringTree::GetStaticText(PLazyNode Node, TColumnIndex Column)
     return E.StaticText;
 }
 
+String TCustomLazyStringTree::GetImageText(PLazyNode Node, TLTImageKind Kind, TColumnIndex Column) {
+    TreeAssert(Node != nullptr, "Node must not be nil.");
+    if (!Node->States.Contains(vsInitialized)) InitializeNode(Node);
+    String Text;
+    DoGetImageText(Node, Kind, Column, Text);
+    return Text;
+}
+
 void TCustomLazyStringTree::DoNewText(PLazyNode Node, TColumnIndex Column, const String& Text) {
     if (OnNewText) OnNewText(this, Node, Column, Text);
     if (FUpdateCount == 0) UpdateScrollBars(true);

@@ -6,6 +6,7 @@
 #include "tree/LazyTrees.Utils.h"
 
 #include "framework/Files.h"
+#include "framework/SysUtils.h"
 #include "framework/Forms.h"
 #include "framework/Messages.h"
 #include "framework/Simulate.h"
@@ -257,6 +258,13 @@ TEST(LazyTreesWindow, ScrollBarsShowWhenTheContentPassesTheWindowAndTellTheOwner
         EXPECT_EQ(Log, c.Expected) << c.Nodes << " " << c.Style << " " << c.Always;
         EXPECT_EQ((WindowStyle(&t) & WS_VSCROLL) != 0, c.VerticalShown) << c.Nodes;
     }
+    t.ScrollBarOptions().SetAlwaysVisible(false);
+    t.SetRootNodeCount(20);
+    EXPECT_TRUE(t.ApplyOffsets(TPoint{0, -18}));
+    EXPECT_FALSE(t.ApplyOffsets(TPoint{0, -18}));
+    EXPECT_TRUE(t.ApplyOffsets(TPoint{0, 40}));
+    EXPECT_EQ(t.OffsetY(), 0) << "clamped to the top";
+    EXPECT_FALSE(t.ApplyOffsets(TPoint{0, 5})) << "clamped to where it is";
 }
 
 TEST(LazyTreesWindow, ScrollingClampsAndBringsNodesIntoView) {
@@ -629,6 +637,25 @@ TEST(LazyTreesWindow, RefusedOrDisabledChecksShowNoPress) {
     EXPECT_EQ(f.first->CheckState, csUncheckedNormal);
     SimulateMouseDown(&t, mbRight, CheckX + 18, 18 + CheckY);  // only the left button checks
     EXPECT_EQ(t.GetFirstChild(f.first)->CheckState, csUncheckedNormal);
+}
+
+TEST(LazyTreesString, ImageTextsComeFromTheOwnerForInitialisedNodes) {
+    TLazyStringTree Tree(nullptr);
+    int Initialised = 0;
+    Tree.OnInitNode = [&](TBaseLazyTree*, PLazyNode, PLazyNode, TLazyNodeInitStates&) { ++Initialised; };
+    Tree.SetRootNodeCount(1);
+    PLazyNode Node = Tree.GetFirstNoInit();
+    EXPECT_EQ(Tree.GetImageText(Node, TBaseLazyTree::ikNormal, -1), u"");
+    EXPECT_EQ(Initialised, 1);
+    Tree.OnGetImageText = [](TBaseLazyTree*, PLazyNode, TBaseLazyTree::TLTImageKind Kind, TColumnIndex Column,
+                             String& Text) {
+        EXPECT_TRUE(Text.empty());
+        Text = Kind == TBaseLazyTree::ikState ? u"state " + String(1, u'0' + Column) : u"meter";
+    };
+    EXPECT_EQ(Tree.GetImageText(Node, TBaseLazyTree::ikNormal, -1), u"meter");
+    EXPECT_EQ(Tree.GetImageText(Node, TBaseLazyTree::ikState, 2), u"state 2");
+    EXPECT_EQ(Initialised, 1);
+    EXPECT_THROW(Tree.GetImageText(nullptr, TBaseLazyTree::ikNormal, -1), EAssertionFailed);
 }
 
 TEST(LazyTreesString, CaptionsTravelInTheNodeStreamToOnNewText) {

@@ -1655,6 +1655,8 @@ public:
     virtual void DoAfterCellPaint(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, const TRect& CellRect);
     // Answers Handled: true leaves the area below the last node to the handler.
     virtual bool DoPaintBackground(TCanvas& Canvas, const TRect& R);
+    // The mark above or below the drop target's row R while a drop there would go beside the node.
+    virtual void DrawDropMark(TCanvas& Canvas, PLazyNode Node, const TRect& R);
 
 protected:
     // A row's background: the owner's erase events around the tree's own fill.

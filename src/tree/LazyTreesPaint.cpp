@@ -241,9 +241,14 @@ void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
     Canvas.FillRect(Row);
     if (DoBeforeItemPaint(Canvas, Node, Row)) return;
     EraseItem(Canvas, Node, Row);
+    auto Finish = [&] {
+        DoAfterItemPaint(Canvas, Node, Row);
+        if (Node == FDropTargetNode && FOptions->PaintOptions().Contains(toShowDropmark))
+            DrawDropMark(Canvas, Node, Row);
+    };
     if (!FHeader->UseColumns()) {
         PaintMainCell(Canvas, Node, Top, NoColumn, Row, FOffsetX);
-        DoAfterItemPaint(Canvas, Node, Row);
+        Finish();
         return;
     }
     // Scrolling columns first, the fixed ones over them; each cell clipped to itself.
@@ -271,7 +276,22 @@ void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
             }
             Canvas.SelectClipRgn(HadClip ? &Saved : nullptr);
         }
-    DoAfterItemPaint(Canvas, Node, Row);
+    Finish();
+}
+
+void TBaseLazyTree::DrawDropMark(TCanvas& Canvas, PLazyNode, const TRect& R) {
+    if (FLastDropMode != dmAbove && FLastDropMode != dmBelow) return;
+    const TPenStyle OldPen = Canvas.Pen().Style();
+    const TColor OldBrush = Canvas.Brush().Color();
+    Canvas.Pen().SetStyle(psClear);
+    Canvas.Brush().SetColor(FColors->GetColor(TLTColors::DropMarkColor));
+    const int L = R.Left, T = R.Top, Rt = R.Right, B = R.Bottom;
+    if (FLastDropMode == dmAbove)
+        Canvas.Polygon({{L + 2, T}, {Rt - 2, T}, {Rt - 2, T + 6}, {Rt - 6, T + 2}, {L + 6, T + 2}, {L + 2, T + 6}});
+    else
+        Canvas.Polygon({{L + 2, B - 1}, {Rt - 2, B - 1}, {Rt - 2, B - 8}, {Rt - 7, B - 3}, {L + 7, B - 3}, {L + 2, B - 8}});
+    Canvas.Brush().SetColor(OldBrush);
+    Canvas.Pen().SetStyle(OldPen);
 }
 
 void TBaseLazyTree::PaintOtherCell(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, const TRect& Cell) {

@@ -1025,6 +1025,51 @@ TEST(LazyTreesWindow, ADragScrollsOnlyAfterThePointerStoodAtTheEdgeForTheDelay) 
     Target->DragLeave();
 }
 
+TEST(LazyTreesWindow, DropMarkStandsAboveOrBelowTheTargetRow) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.OnDragOver = [](TBaseLazyTree*, TObject*, TShiftState, TDragState, TPoint, TDropMode, Cardinal&, bool& Accept) {
+        Accept = true;
+    };
+    const TColor Mark = ColorToRGB(t.Colors().GetColor(TLTColors::DropMarkColor));
+    auto Data = t.CreateDataObject(false);
+    auto Target = t.DragManager();
+    // The mark's middle band is two rows at the row's top or bottom edge.
+    struct Case {
+        int Y;
+        TDropMode Mode;
+        int BandFrom, BandTo, ClearY;
+    } Cases[] = {
+        {18 + 2, dmAbove, 18, 21, 23},   // the second row's top edge
+        {18 + 16, dmBelow, 32, 35, 29},  // its bottom edge
+    };
+    for (const Case& c : Cases) {
+        Cardinal Effect = DROPEFFECT_COPY;
+        Target->DragEnter(Data, MK_LBUTTON, t.ClientToScreen(TPoint{150, c.Y}), Effect);
+        Effect = DROPEFFECT_COPY;
+        Target->DragOver(MK_LBUTTON, t.ClientToScreen(TPoint{150, c.Y}), Effect);
+        ASSERT_EQ(t.DropTargetNode(), t.GetFirstChild(f.first));
+        ASSERT_EQ(t.LastDropMode(), c.Mode);
+        auto Rows = [&](Rendered& At, int X, int From, int To) {
+            int Count = 0;
+            for (int Y = From; Y <= To; ++Y) Count += At(X, Y) == Mark;
+            return Count;
+        };
+        {
+            Rendered At(&t);
+            EXPECT_EQ(Rows(At, 100, c.BandFrom, c.BandTo), 2) << c.Mode;
+            EXPECT_EQ(Rows(At, 100, 18, 35), 2) << c.Mode;
+            EXPECT_NE(At(100, c.ClearY), Mark) << c.Mode;
+            // The ends reach further into the row.
+            EXPECT_GT(Rows(At, 3, 18, 35), 2) << c.Mode;
+            EXPECT_GT(Rows(At, 192, 18, 35), 2) << c.Mode;
+        }
+        Target->DragLeave();
+        Rendered At(&t);
+        EXPECT_EQ(Rows(At, 100, 18, 35), 0) << "gone with the drag";
+    }
+}
+
 TEST(LazyTreesWindow, ClickHotAndScrollNotices) {
     ScanTree f;
     TLazyStringTree& t = *f.tree;

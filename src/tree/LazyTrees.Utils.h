@@ -20,6 +20,13 @@ extern bool PlatformVersionAtLeast6;
 // d := (d * (256 - A) + c * A) div 256 per channel.
 void BlendRectWithColor(TCanvas& Canvas, const TRect& R, TColor Color, int Alpha);
 
+class TImageList;
+// The check pictures drawn by the platform, in the normal and in the flat look, shared by every
+// tree: 0 none, 1-4 radio button, 5-8 checked radio button, 9-12 check box, 13-16 checked,
+// 17-20 mixed, 21-24 push button, each normal, hot, pressed and disabled.
+TImageList* SystemCheckList();
+TImageList* SystemFlatCheckList();
+
 // Left/Right and Top/Bottom each in ascending order.
 TRect NormalizedRect(const TRect& R);
 

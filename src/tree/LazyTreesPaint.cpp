@@ -220,17 +220,8 @@ void TBaseLazyTree::DrawCheckImage(TCanvas& Canvas, PLazyNode Node, int X, int Y
         CloseThemeData(Theme);
         return;
     }
-    // The classic look: the frame-control pictures with the same states.
-    unsigned State = Index <= 8 ? DFCS_BUTTONRADIO : Index <= 20 ? DFCS_BUTTONCHECK : DFCS_BUTTONPUSH;
-    int Kind = Index <= 8 ? (Index - 1) % 4 : Index <= 20 ? (Index - 9) % 4 : (Index - 21);
-    bool Checked = (Index >= 5 && Index <= 8) || (Index >= 13 && Index <= 16);
-    bool Mixed = Index >= 17 && Index <= 20;
-    if (Mixed) State = DFCS_BUTTON3STATE | DFCS_CHECKED;
-    if (Checked) State |= DFCS_CHECKED;
-    if (Kind == 1) State |= DFCS_HOT;
-    if (Kind == 2) State |= DFCS_PUSHED;
-    if (Kind == 3) State |= DFCS_INACTIVE;
-    Canvas.DrawFrameControl(R, DFC_BUTTON, State);
+    // The classic look: the platform's pictures.
+    SystemCheckList()->Draw(Canvas, X, Y, Index, dsTransparent, itImage);
 }
 
 void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {

@@ -2,6 +2,7 @@
 
 #include "tree/LazyTrees.Utils.h"
 
+#include "framework/ImgList.h"
 #include "framework/SysUtils.h"
 
 #include <gtest/gtest.h>
@@ -175,4 +176,50 @@ TEST(LazyTreesUtils, ImageListColoursAndNormalizedRectangles) {
     EXPECT_EQ(ColorToImageListColor(clWindow), Cardinal(ColorToRGB(clWindow)));
     EXPECT_EQ(NormalizedRect(TRect{10, 8, 2, 3}), (TRect{2, 3, 10, 8}));
     EXPECT_EQ(NormalizedRect(TRect{1, 8, 2, 3}), (TRect{1, 3, 2, 8}));
+}
+
+TEST(LazyTreesUtils, SystemCheckPicturesAreTheFrameControlsOnATransparentGround) {
+    for (bool Flat : {false, true}) {
+        TImageList* List = Flat ? SystemFlatCheckList() : SystemCheckList();
+        ASSERT_EQ(List->Count(), 25);
+        EXPECT_EQ(List, Flat ? SystemFlatCheckList() : SystemCheckList()) << "made once";
+        const int W = List->Width(), H = List->Height();
+        // What the list draws over a ground colour, against the frame control drawn directly.
+        auto Drawn = [&](TBitmap& B, int Index, TColor Ground) {
+            B.SetSize(W, H);
+            B.Canvas().Brush().SetColor(Ground);
+            B.Canvas().FillRect(TRect{0, 0, W, H});
+            List->Draw(B.Canvas(), 0, 0, Index, dsTransparent, itImage);
+        };
+        for (TColor Ground : {clWhite, clBlack}) {
+            TBitmap Empty;
+            Drawn(Empty, 0, Ground);
+            for (int Y = 0; Y < H; ++Y)
+                for (int X = 0; X < W; ++X) ASSERT_EQ(Empty.Canvas().Pixels(X, Y), ColorToRGB(Ground)) << X << "," << Y;
+        }
+        struct Case {
+            int Index;
+            unsigned State;
+        } Cases[] = {
+            {13, DFCS_BUTTONCHECK | DFCS_CHECKED},
+            {9, DFCS_BUTTONCHECK},
+            {10, DFCS_BUTTONCHECK | DFCS_HOT},
+            {6, DFCS_BUTTONRADIO | DFCS_CHECKED | DFCS_HOT},
+            {20, DFCS_BUTTON3STATE | DFCS_CHECKED | DFCS_INACTIVE},
+            {23, DFCS_BUTTONPUSH | DFCS_PUSHED},
+        };
+        for (const Case& c : Cases) {
+            TBitmap Want(W, H);
+            Want.Canvas().Brush().SetColor(clWhite);
+            Want.Canvas().FillRect(TRect{0, 0, W, H});
+            TRect R{0, 0, W, H};
+            Want.Canvas().DrawFrameControl(R, DFC_BUTTON, c.State | (Flat ? DFCS_FLAT : 0));
+            TBitmap Got;
+            Drawn(Got, c.Index, clWhite);
+            for (int Y = 0; Y < H; ++Y)
+                for (int X = 0; X < W; ++X)
+                    ASSERT_EQ(Got.Canvas().Pixels(X, Y), Want.Canvas().Pixels(X, Y))
+                        << c.Index << " flat " << Flat << " at " << X << "," << Y;
+        }
+    }
 }

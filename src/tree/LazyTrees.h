@@ -965,6 +965,8 @@ public:
     // The range the content needs: widest node and the sum of the shown heights.
     int RangeX();
     int RangeY();
+    // Without columns: the widest content of the rows from the window's top down to its height.
+    virtual int GetVisibleContentWidth();
     // The shown node at client Y (nil below the last), with its top in client coordinates.
     PLazyNode GetNodeAt(int X, int Y, int* NodeTop = nullptr);
     // Tree coordinates of a node (nil when hidden under a collapsed parent).
@@ -1328,6 +1330,8 @@ protected:
     // Whether a check box is shown for a node.
     bool ShowsCheck(PLazyNode Node) const;
     void HandleCheckKey(bool Down);
+    // The state a click or Space gives a check box of Type now in State.
+    virtual TCheckState NextCheckState(TCheckType Type, TCheckState State);
     void PressCheck(PLazyNode Node, TLazyTreeState Pending);
     // Steps 4 to 6 of a navigation key: move the focus and let the selection follow.
     void NavigationKey(Word Key, TShiftState Shift);

@@ -118,18 +118,36 @@ void TBaseLazyTree::GetTextInfo(PLazyNode, TColumnIndex, TFont& AFont, TRect& R,
 
 int TBaseLazyTree::RangeY() { return int(FRoot->TotalHeight) - int(FRoot->NodeHeight); }
 
-// Without columns the width is that of the content in the window, so that a
-// large tree is not measured as a whole on every scroll.
 int TBaseLazyTree::RangeX() {
     if (FHeader->UseColumns()) return FHeader->Columns().TotalWidth();
-    int Widest = 0;
-    int Top = 0;
-    PLazyNode Run = GetNodeAt(0, 0, &Top);
-    for (; Run && Top < ClientHeight(); Run = GetNextVisibleNoInit(Run, false)) {
-        Widest = std::max(Widest, NodeContentLeft(Run) - FOffsetX + QueryCellTextWidth(Run));
-        Top += int(Run->NodeHeight);
+    return GetVisibleContentWidth();
+}
+
+// Without columns the width is that of the content in the window, so that a
+// large tree is not measured as a whole on every scroll.
+int TBaseLazyTree::GetVisibleContentWidth() {
+    int NodeTop = 0;
+    PLazyNode Run = GetNodeAt(0, 0, &NodeTop);
+    int Width = 0;
+    if (Run) {
+        int Offset = (int(GetNodeLevel(Run)) + (FOptions->PaintOptions().Contains(toShowRoot) ? 1 : 0)) * int(FIndent);
+        // Room for the pictures is kept on every row once a list is there.
+        if (FStateImages) Offset += FStateImages->Width() + 2;
+        if (FImages) Offset += FImages->Width() + 2;
+        const int CheckWidth = FOptions->MiscOptions().Contains(toCheckSupport) ? CheckImageSize() + 2 : 0;
+        for (;;) {
+            if (!Run->States.Contains(vsInitialized)) InitializeNode(Run);
+            const int Check = Run->CheckType != ctNone ? CheckWidth : 0;
+            Width = std::max(Width, Offset + Check + QueryCellTextWidth(Run) + QueryExtraCellWidth(Run, NoColumn));
+            NodeTop += int(Run->NodeHeight);
+            if (NodeTop > Height()) break;
+            PLazyNode Next = GetNextVisible(Run, true);
+            if (!Next) break;
+            Offset += LevelDifference(Run, Next) * int(FIndent);
+            Run = Next;
+        }
     }
-    return Widest;
+    return Width + FMargin;
 }
 
 void TBaseLazyTree::SetOffsetXY(int X, int Y) { ApplyOffsets(TPoint{X, Y}); }

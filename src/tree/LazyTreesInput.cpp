@@ -11,9 +11,7 @@
 
 #include <algorithm>
 
-namespace {
-
-TCheckState NextCheckState(TCheckType Type, TCheckState State) {
+TCheckState TBaseLazyTree::NextCheckState(TCheckType Type, TCheckState State) {
     switch (Type) {
     case ctTriStateCheckBox:
     case ctCheckBox: return ToggledCheckState(State);
@@ -22,8 +20,6 @@ TCheckState NextCheckState(TCheckType Type, TCheckState State) {
     default: return csMixedNormal;
     }
 }
-
-}  // namespace
 
 TBaseLazyTree::THitInfo TBaseLazyTree::GetHitTestInfoAt(int X, int Y) {
     THitInfo Info;

@@ -422,6 +422,37 @@ TEST(LazyTreesWindow, LineStylesPatternsAndTheOwnersPlaceOfALevel) {
     EXPECT_EQ(At(30, 20), Line);
 }
 
+TEST(LazyTreesWindow, ContentWidthCoversTheRowsInTheWindowOnly) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.SetRootNodeCount(12);
+    PLazyNode Last = t.GetLastChild(t.RootNode());
+    t.OnGetText = [Last](TBaseLazyTree* T, PLazyNode Node, TColumnIndex, TLSTTextType, String& Text) {
+        Text = Node == Last ? S("A bus far below with a long name") : S(T->GetNodeLevel(Node) ? "Meter" : "Bus");
+    };
+    auto Expected = [&](int ImageRoom) {
+        int Width = 0;
+        int Top = 0;
+        for (PLazyNode N = t.GetNodeAt(0, 0, &Top); N && Top <= t.Height(); Top += 18, N = t.GetNextVisible(N)) {
+            const TRect Text = t.GetDisplayRect(N, true);
+            Width = std::max(Width, int(t.GetNodeLevel(N) + 1) * 18 + ImageRoom + 15 + Text.Right - Text.Left);
+        }
+        return Width + 4;
+    };
+    const int Near = Expected(0);
+    EXPECT_EQ(t.GetVisibleContentWidth(), Near);
+    EXPECT_EQ(t.RangeX(), Near);
+    // Scrolled to the end, the long name is in the window.
+    t.SetOffsetXY(0, -1000);
+    EXPECT_GT(t.GetVisibleContentWidth(), Near);
+    EXPECT_EQ(t.GetVisibleContentWidth(), Expected(0));
+    // An image list keeps room for its pictures on every row, shown or not.
+    TImageList Images(16, 16);
+    t.SetImages(&Images);
+    EXPECT_EQ(t.GetVisibleContentWidth(), Expected(18));
+    t.SetImages(nullptr);
+}
+
 TEST(LazyTreesWindow, OneImagePerLevelStandsAfterTheCheckBox) {
     ScanTree f;
     TLazyStringTree& t = *f.tree;

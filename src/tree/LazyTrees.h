@@ -1645,6 +1645,8 @@ public:
     TLTGetCellIsEmptyEvent OnGetCellIsEmpty;
     // Whether a cell shows nothing (a neighbour's text may then run into it); true unless the owner says otherwise.
     virtual bool DoGetCellIsEmpty(PLazyNode Node, TColumnIndex Column);
+    // The column painted after PaintInfo's; a descendant may widen the cell over empty ones it skips.
+    virtual TColumnIndex SpanCellOverEmptyColumns(TLTPaintInfo& PaintInfo);
 
     virtual void DoBeforePaint(TCanvas& Canvas);
     virtual void DoAfterPaint(TCanvas& Canvas);
@@ -1808,6 +1810,8 @@ public:
     int DoIncrementalSearch(PLazyNode Node, const String& Text) override;
     // A cell with a text is never empty.
     bool DoGetCellIsEmpty(PLazyNode Node, TColumnIndex Column) override;
+    // With toAutoSpanColumns a cell reaches over the empty cells after it.
+    TColumnIndex SpanCellOverEmptyColumns(TLTPaintInfo& PaintInfo) override;
     // Any column's text with its margins.
     int ColumnTextWidth(PLazyNode Node, TColumnIndex Column) override;
 

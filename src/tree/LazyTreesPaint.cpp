@@ -249,9 +249,16 @@ void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
     TRegion Saved;
     const bool HadClip = Canvas.GetClipRgn(Saved);
     for (bool Fixed : {false, true})
-        for (TLazyTreeColumn* Column : Columns.GetVisibleColumns()) {
-            if (Column->Options().Contains(coFixed) != Fixed) continue;
-            const TRect Cell{Column->Left(), Top, Column->Left() + Column->Width(), Top + Height};
+        for (TColumnIndex Index = Columns.GetFirstVisibleColumn(), Next; Index >= 0; Index = Next) {
+            TLazyTreeColumn* Column = Columns[Index];
+            if (Column->Options().Contains(coFixed) != Fixed) {
+                Next = Columns.GetNextVisibleColumn(Index);
+                continue;
+            }
+            // A text may run on into the empty cells after its own.
+            TLTPaintInfo Span{&Canvas, Node, Index, TRect{Column->Left(), Top, Column->Left() + Column->Width(), Top + Height}};
+            Next = SpanCellOverEmptyColumns(Span);
+            const TRect Cell = Span.CellRect;
             if (Cell.Right <= 0 || Cell.Left >= ClientWidth()) continue;
             Canvas.IntersectClipRect(Cell.Left, Cell.Top, Cell.Right, Cell.Bottom);
             if (Fixed || !Column->Options().Contains(coParentColor)) {
@@ -530,6 +537,10 @@ void TBaseLazyTree::DrawSelectionRectangle(TCanvas& Canvas, int WindowLeft, cons
 bool TBaseLazyTree::CellShowsSelection(TColumnIndex Column) const {
     if (Column < 0 || FOptions->SelectionOptions().Contains(toFullRowSelect)) return true;
     return Column == FFocusedColumn || (FFocusedColumn < 0 && Column == FHeader->GetMainColumn());
+}
+
+TColumnIndex TBaseLazyTree::SpanCellOverEmptyColumns(TLTPaintInfo& PaintInfo) {
+    return FHeader->Columns().GetNextVisibleColumn(PaintInfo.Column);
 }
 
 bool TBaseLazyTree::DoGetCellIsEmpty(PLazyNode Node, TColumnIndex Column) {

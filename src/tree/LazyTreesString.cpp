@@ -302,6 +302,16 @@ bool TCustomLazyStringTree::ReadStreamChunk(TStream& Stream, int Version, PLazyN
     return true;
 }
 
+TColumnIndex TCustomLazyStringTree::SpanCellOverEmptyColumns(TLTPaintInfo& PaintInfo) {
+    if (!FOptions->AutoOptions().Contains(toAutoSpanColumns) || !FHeader->UseColumns())
+        return TBaseLazyTree::SpanCellOverEmptyColumns(PaintInfo);
+    const TLazyTreeColumns& Columns = FHeader->Columns();
+    TColumnIndex Next = Columns.GetNextVisibleColumn(PaintInfo.Column);
+    for (; Next >= 0 && DoGetCellIsEmpty(PaintInfo.Node, Next); Next = Columns.GetNextVisibleColumn(Next))
+        PaintInfo.CellRect.Right += Columns[Next]->Width();
+    return Next;
+}
+
 bool TCustomLazyStringTree::DoGetCellIsEmpty(PLazyNode Node, TColumnIndex Column) {
     if (!GetText(Node, Column).empty()) return false;
     return TBaseLazyTree::DoGetCellIsEmpty(Node, Column);

@@ -265,6 +265,37 @@ TEST(LazyTreesColumns, StringTreeAsksTheTextOfEachColumn) {
     EXPECT_EQ(std::find(Asked.begin(), Asked.end(), -1), Asked.end());
 }
 
+TEST(LazyTreesColumns, TextsRunIntoEmptyNeighbourCellsWithSpanning) {
+    ColumnTree f(4, 240);  // four columns of 50 from x 0
+    TLazyStringTree& t = *f.tree;
+    // Column 0 of row 0 holds a long text, columns 1 and 2 nothing, column 3 a short one.
+    t.OnGetText = [](TBaseLazyTree*, PLazyNode Node, TColumnIndex Column, TLSTTextType, String& Text) {
+        Text = Node->Index != 0 ? String(u"x") : Column == 0 ? String(u"WWWWWWWWWWWWWWWWWWWW") : Column == 3 ? String(u"z") : String();
+    };
+    t.TreeOptions().SetPaintOptions(t.TreeOptions().PaintOptions() - TLTPaintOptions{toShowRoot, toShowTreeLines});
+    t.SetRootNodeCount(2);
+    auto Inked = [&](int From, int To) {
+        TBitmap B;
+        RenderControlToBitmap(&t, B);
+        int Count = 0;
+        for (int X = From; X < To; ++X)
+            for (int Y = 2; Y < 16; ++Y) Count += B.Canvas().Pixels(X, Y) != ColorToRGB(clWhite);
+        return Count;
+    };
+    EXPECT_EQ(Inked(52, 148), 0) << "without spanning the text stops at its own cell";
+    t.TreeOptions().SetAutoOptions(t.TreeOptions().AutoOptions() + TLTAutoOptions{toAutoSpanColumns});
+    EXPECT_GT(Inked(52, 98), 0) << "the text runs on into the first empty cell";
+    EXPECT_GT(Inked(102, 148), 0) << "and the second";
+    // The widened cell's colour covers the cells it reaches over; column 3 keeps its own.
+    f.Col(1).SetColor(clYellow);
+    f.Col(3).SetColor(clAqua);
+    TBitmap B;
+    RenderControlToBitmap(&t, B);
+    EXPECT_NE(B.Canvas().Pixels(60, 1), ColorToRGB(clYellow));
+    EXPECT_EQ(B.Canvas().Pixels(190, 1), ColorToRGB(clAqua));
+    EXPECT_EQ(B.Canvas().Pixels(60, 18 + 1), ColorToRGB(clYellow)) << "a row with texts everywhere spans nothing";
+}
+
 TEST(LazyTreesHeader, BandShowsFacesCaptionsSortArrowAndOwnerDrawnCells) {
     ColumnTree f(3, 150);
     TLazyStringTree& t = *f.tree;

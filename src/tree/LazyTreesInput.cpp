@@ -40,6 +40,11 @@ TBaseLazyTree::THitInfo TBaseLazyTree::GetHitTestInfoAt(int X, int Y) {
             if (X >= Column->Left() && X < Column->Left() + Column->Width() &&
                 (Info.HitColumn < 0 || Column->Options().Contains(coFixed)))
                 Info.HitColumn = Column->Index();
+        // An empty cell belongs to the text that runs into it from the left.
+        if (FOptions->AutoOptions().Contains(toAutoSpanColumns))
+            for (TColumnIndex Previous; Info.HitColumn >= 0 && DoGetCellIsEmpty(Node, Info.HitColumn) &&
+                                        (Previous = Columns.GetPreviousVisibleColumn(Info.HitColumn)) >= 0;)
+                Info.HitColumn = Previous;
         if (Info.HitColumn != FHeader->GetMainColumn()) {
             Info.HitPosition = Info.HitColumn < 0 ? hiOnItemRight : hiOnItemLabel;
             return Info;

@@ -283,7 +283,13 @@ TEST(LazyTreesColumns, TextsRunIntoEmptyNeighbourCellsWithSpanning) {
         return Count;
     };
     EXPECT_EQ(Inked(52, 148), 0) << "without spanning the text stops at its own cell";
+    EXPECT_EQ(t.GetHitTestInfoAt(120, 9).HitColumn, 2);
     t.TreeOptions().SetAutoOptions(t.TreeOptions().AutoOptions() + TLTAutoOptions{toAutoSpanColumns});
+    // The empty cells belong to the text running into them.
+    EXPECT_EQ(t.GetHitTestInfoAt(120, 9).HitColumn, 0);
+    EXPECT_EQ(t.GetHitTestInfoAt(120, 9).HitPosition, TBaseLazyTree::hiOnItemLabel);
+    EXPECT_EQ(t.GetHitTestInfoAt(170, 9).HitColumn, 3);
+    EXPECT_EQ(t.GetHitTestInfoAt(120, 18 + 9).HitColumn, 2);
     EXPECT_GT(Inked(52, 98), 0) << "the text runs on into the first empty cell";
     EXPECT_GT(Inked(102, 148), 0) << "and the second";
     // The widened cell's colour covers the cells it reaches over; column 3 keeps its own.

@@ -120,7 +120,15 @@ void TBaseLazyTree::CMHintShow(TMessage& Message) {
                        FHintData.HintRect.Bottom > FHintData.HintRect.Top;
         }
         int SpanLeft = 0, SpanRight = ClientWidth();
-        if (FHeader->UseColumns() && Hit.HitColumn >= 0) FHeader->Columns().GetColumnBounds(Hit.HitColumn, SpanLeft, SpanRight);
+        if (FHeader->UseColumns() && Hit.HitColumn >= 0) {
+            const TLazyTreeColumns& Columns = FHeader->Columns();
+            Columns.GetColumnBounds(Hit.HitColumn, SpanLeft, SpanRight);
+            // A text may run on over the empty cells after its own.
+            if (FOptions->AutoOptions().Contains(toAutoSpanColumns))
+                for (TColumnIndex Next = Columns.GetNextVisibleColumn(Hit.HitColumn);
+                     Next >= 0 && DoGetCellIsEmpty(Hit.HitNode, Next); Next = Columns.GetNextVisibleColumn(Next))
+                    SpanRight += Columns[Next]->Width();
+        }
         FHintData.DefaultHint.clear();
         if (Possible && HintMode == hmTooltip) {
             TRect R = GetDisplayRect(Hit.HitNode, Hit.HitColumn, true);

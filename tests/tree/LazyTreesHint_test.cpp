@@ -246,6 +246,26 @@ TEST(LazyTreesHint, TooltipFaceFollowsTheRendererAndTheThemeOptions) {
     }
 }
 
+TEST(LazyTreesHint, ATextRunningIntoEmptyCellsNeedsNoTooltip) {
+    HintTree f;
+    TLazyStringTree& t = *f.tree;
+    for (int I = 0; I < 2; ++I) t.Header().Columns().Add()->SetWidth(60);
+    t.OnGetText = [](TBaseLazyTree*, PLazyNode, TColumnIndex Column, TLSTTextType, String& Text) {
+        Text = Column == 0 ? String(u"Meter 1234") : String();
+    };
+    const TRect Text = t.GetDisplayRect(t.GetFirst(), 0, true);
+    ASSERT_GT(Text.Right, 59) << "cut by its own column";
+    ASSERT_LT(Text.Right, 119) << "but not by the two";
+    t.HintMode = hmTooltip;
+    THintInfo Cut;
+    EXPECT_EQ(f.Ask(Cut, 40, 5), 0);
+    THintInfo Away;
+    f.Ask(Away, 5, 95);
+    t.TreeOptions().SetAutoOptions(t.TreeOptions().AutoOptions() + TLTAutoOptions{toAutoSpanColumns});
+    THintInfo Spanned;
+    EXPECT_EQ(f.Ask(Spanned, 40, 5), 1) << "the text shows whole over the empty cell";
+}
+
 TEST(LazyTreesHint, ColumnHintsShowOverTheHeader) {
     HintTree f;
     TLazyStringTree& t = *f.tree;

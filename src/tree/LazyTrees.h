@@ -1677,6 +1677,10 @@ public:
     enum TLTLineStyle { lsCustomStyle, lsDotted, lsSolid };
     TLTLineStyle LineStyle() const { return FLineStyle; }
     void SetLineStyle(TLTLineStyle Value);
+    // Bands: each level's edge in the grid-line colour instead of the connecting lines.
+    enum TLTLineMode { lmNormal, lmBands };
+    TLTLineMode LineMode() const { return FLineMode; }
+    void SetLineMode(TLTLineMode Value);
     // Bits: 16 bytes, one row of 8 pixels in the first byte of each pair (most significant bit
     // left); a 0 bit takes the line colour, a 1 bit the background.
     using TLTGetLineStyleEvent = std::function<void(TBaseLazyTree* Sender, const void*& Bits)>;
@@ -1696,6 +1700,7 @@ private:
     void DrawLineSegment(TCanvas& Canvas, int X, int Y, int H, int VAlign, TLTLineType Type);
     void PaintLinePattern(TCanvas& Canvas, const TRect& R, TColor Background);
     TLTLineStyle FLineStyle = lsDotted;
+    TLTLineMode FLineMode = lmNormal;
     Byte FLinePattern[16] = {};
     bool FLinePatternReady = false;
 

@@ -30,6 +30,12 @@ void TBaseLazyTree::SetLineStyle(TLTLineStyle Value) {
     InvalidateTree();
 }
 
+void TBaseLazyTree::SetLineMode(TLTLineMode Value) {
+    if (Value == FLineMode) return;
+    FLineMode = Value;
+    InvalidateTree();
+}
+
 void TBaseLazyTree::DoGetLineStyle(const void*& Bits) {
     if (OnGetLineStyle) OnGetLineStyle(this, Bits);
 }
@@ -186,11 +192,36 @@ void TBaseLazyTree::DrawTreeLines(TCanvas& Canvas, PLazyNode Node, int Top, int 
     TLineImage LineImage;
     BuildLineImage(Node, LineImage);
     const int FirstLevel = FOptions->PaintOptions().Contains(toShowRoot) ? 0 : 1;
-    Canvas.Font().SetColor(FColors->GetColor(TLTColors::TreeLineColor));
+    const bool Bands = FLineMode == lmBands;
+    if (Bands) {
+        // From the right: an open node's levels all keep their edge; otherwise a node's own
+        // connector closes its band at the bottom and the levels left of it follow their neighbour.
+        const bool Open = Node->States.Contains(vsExpanded) && !Node->States.Contains(vsAllChildrenHidden);
+        TLineImage Band(LineImage.size(), ltNone);
+        for (int Entry = int(LineImage.size()) - 1; Entry >= 0; --Entry) {
+            switch (LineImage[Entry]) {
+            case ltBottomRight:
+            case ltTopDownRight:
+            case ltRight:
+            case ltTopRight: Band[Entry] = ltLeftBottom; break;
+            case ltNone:
+            case ltTopDown:
+                Band[Entry] = Entry + 1 < int(LineImage.size()) &&
+                                      (LineImage[Entry + 1] == ltNone || LineImage[Entry + 1] == ltTopRight)
+                                  ? Band[Entry + 1]
+                                  : ltLeft;
+                break;
+            default: Band[Entry] = ltNone; break;
+            }
+            if (Open) Band[Entry] = ltLeft;
+        }
+        LineImage.swap(Band);
+    }
+    Canvas.Font().SetColor(FColors->GetColor(Bands ? TLTColors::GridLineColor : TLTColors::TreeLineColor));
     int X = Origin;
     for (int Entry = 0; Entry < int(LineImage.size()); ++Entry, X += int(FIndent)) {
         DoBeforeDrawTreeLine(Node, Entry + FirstLevel, X);
-        DrawLineSegment(Canvas, X, Top, Height, VAlign - 1, LineImage[Entry]);
+        DrawLineSegment(Canvas, X, Top, Height - (Bands ? 1 : 0), VAlign - 1, LineImage[Entry]);
     }
 }
 

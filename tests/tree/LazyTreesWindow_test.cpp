@@ -453,6 +453,26 @@ TEST(LazyTreesWindow, ContentWidthCoversTheRowsInTheWindowOnly) {
     t.SetImages(nullptr);
 }
 
+TEST(LazyTreesWindow, BandsMarkEachLevelsEdgeAndCloseBelowALastOrLeafNode) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.SetLineStyle(TBaseLazyTree::lsSolid);
+    t.SetLineMode(TBaseLazyTree::lmBands);
+    const TColor Grid = ColorToRGB(t.Colors().GetColor(TLTColors::GridLineColor));
+    ASSERT_NE(Grid, ColorToRGB(clWhite));
+    Rendered At(&t);
+    // Rows: the open bus (0), its two meters (18, 36), the closed bus (54).
+    EXPECT_EQ(At(0, 10), Grid) << "the open bus keeps its level's edge";
+    EXPECT_NE(At(5, 17), Grid) << "and does not close it";
+    EXPECT_EQ(At(0, 25), Grid);
+    EXPECT_EQ(At(18, 25), Grid) << "the first meter's own level";
+    EXPECT_EQ(At(25, 35), Grid) << "closed below the leaf";
+    EXPECT_NE(At(5, 35), Grid) << "the bus level runs on";
+    EXPECT_EQ(At(5, 53), Grid) << "below the last meter both levels close";
+    EXPECT_EQ(At(25, 53), Grid);
+    EXPECT_EQ(At(5, 71), Grid) << "the closed bus closes its band";
+}
+
 TEST(LazyTreesWindow, OneImagePerLevelStandsAfterTheCheckBox) {
     ScanTree f;
     TLazyStringTree& t = *f.tree;

@@ -1681,6 +1681,13 @@ public:
     enum TLTLineMode { lmNormal, lmBands };
     TLTLineMode LineMode() const { return FLineMode; }
     void SetLineMode(TLTLineMode Value);
+    // Expand buttons: a framed plus or minus filled by the fill mode, or a black triangle.
+    enum TLTButtonStyle { bsRectangle, bsTriangle };
+    enum TLTButtonFillMode { fmTreeColor, fmWindowColor, fmShaded, fmTransparent };
+    TLTButtonStyle ButtonStyle() const { return FButtonStyle; }
+    void SetButtonStyle(TLTButtonStyle Value);
+    TLTButtonFillMode ButtonFillMode() const { return FButtonFillMode; }
+    void SetButtonFillMode(TLTButtonFillMode Value);
     // Bits: 16 bytes, one row of 8 pixels in the first byte of each pair (most significant bit
     // left); a 0 bit takes the line colour, a 1 bit the background.
     using TLTGetLineStyleEvent = std::function<void(TBaseLazyTree* Sender, const void*& Bits)>;
@@ -1701,6 +1708,8 @@ private:
     void PaintLinePattern(TCanvas& Canvas, const TRect& R, TColor Background);
     TLTLineStyle FLineStyle = lsDotted;
     TLTLineMode FLineMode = lmNormal;
+    TLTButtonStyle FButtonStyle = bsRectangle;
+    TLTButtonFillMode FButtonFillMode = fmTreeColor;
     Byte FLinePattern[16] = {};
     bool FLinePatternReady = false;
 

@@ -225,14 +225,35 @@ void TBaseLazyTree::DrawTreeLines(TCanvas& Canvas, PLazyNode Node, int Top, int 
     }
 }
 
+void TBaseLazyTree::SetButtonStyle(TLTButtonStyle Value) {
+    if (Value == FButtonStyle) return;
+    FButtonStyle = Value;
+    InvalidateTree();
+}
+
+void TBaseLazyTree::SetButtonFillMode(TLTButtonFillMode Value) {
+    if (Value == FButtonFillMode) return;
+    FButtonFillMode = Value;
+    InvalidateTree();
+}
+
 void TBaseLazyTree::DrawNodeButton(TCanvas& Canvas, PLazyNode Node, int X, int Y) {
     const int Size = ButtonSize();
-    Canvas.Brush().SetColor(FColors->BackGroundColor());
-    Canvas.Brush().SetStyle(bsSolid);
-    Canvas.Pen().SetColor(FColors->GetColor(TLTColors::TreeLineColor));
     Canvas.Pen().SetStyle(psSolid);
     Canvas.Pen().SetWidth(1);
+    Canvas.Brush().SetStyle(bsSolid);
+    if (FButtonStyle == bsTriangle) {
+        Canvas.Brush().SetColor(clBlack);
+        Canvas.Pen().SetColor(clBlack);
+        if (Node->States.Contains(vsExpanded)) Canvas.Polygon({{X, Y + 2}, {X + 8, Y + 2}, {X + 4, Y + 6}});
+        else Canvas.Polygon({{X + 2, Y}, {X + 6, Y + 4}, {X + 2, Y + 8}});
+        return;
+    }
+    Canvas.Brush().SetColor(FButtonFillMode == fmWindowColor ? clWindow : FColors->BackGroundColor());
+    if (FButtonFillMode == fmTransparent) Canvas.Brush().SetStyle(bsClear);
+    Canvas.Pen().SetColor(FColors->GetColor(TLTColors::TreeLineColor));
     Canvas.Rectangle(X, Y, X + Size, Y + Size);
+    Canvas.Brush().SetStyle(bsSolid);
     Canvas.Brush().SetColor(FColors->NodeFontColor());
     Canvas.FillRect(TRect{X + 2, Y + Size / 2, X + Size - 2, Y + Size / 2 + 1});
     if (!Node->States.Contains(vsExpanded))

@@ -473,6 +473,30 @@ TEST(LazyTreesWindow, BandsMarkEachLevelsEdgeAndCloseBelowALastOrLeafNode) {
     EXPECT_EQ(At(5, 71), Grid) << "the closed bus closes its band";
 }
 
+TEST(LazyTreesWindow, ButtonsAreFramedAndFilledByTheFillModeOrTriangles) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.SetColor(clYellow);
+    const TColor Black = ColorToRGB(clBlack);
+    {
+        Rendered At(&t);
+        EXPECT_EQ(At(6, 5), ColorToRGB(clYellow)) << "filled in the tree's colour";
+    }
+    t.SetButtonFillMode(TBaseLazyTree::fmWindowColor);
+    {
+        Rendered At(&t);
+        EXPECT_EQ(At(6, 5), ColorToRGB(clWindow));
+        EXPECT_EQ(At(9, 8), ColorToRGB(t.Colors().NodeFontColor())) << "the minus stroke stays";
+    }
+    t.SetButtonStyle(TBaseLazyTree::bsTriangle);
+    Rendered At(&t);
+    // The open bus points down (x 5..13, y 6..10), the closed one right (x 7..11, y 54 + 4..12).
+    EXPECT_EQ(At(9, 7), Black);
+    EXPECT_NE(At(9, 4), Black);
+    EXPECT_EQ(At(8, 54 + 8), Black);
+    EXPECT_NE(At(12, 54 + 5), Black);
+}
+
 TEST(LazyTreesWindow, OneImagePerLevelStandsAfterTheCheckBox) {
     ScanTree f;
     TLazyStringTree& t = *f.tree;

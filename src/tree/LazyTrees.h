@@ -1089,6 +1089,17 @@ public:
                                                     TColumnIndex Column, String& ImageText)>;
     TLTGetImageTextEvent OnGetImageText;
     virtual void DoGetImageText(PLazyNode Node, TLTImageKind Kind, TColumnIndex Column, String& ImageText);
+    // Which pictures the check boxes take: the platform's (themed while a theme is active), its flat
+    // ones, or the owner's CustomCheckImages; the drawn strips of the other kinds are the platform's too.
+    enum TCheckImageKind { ckLightCheck, ckDarkCheck, ckLightTick, ckDarkTick, ckFlat, ckXP, ckCustom, ckSystemFlat,
+                           ckSystemDefault };
+    TCheckImageKind CheckImageKind() const { return FCheckImageKind; }
+    void SetCheckImageKind(TCheckImageKind Value);
+    TImageList* CustomCheckImages() const { return FCustomCheckImages; }
+    // Watched like the other lists: freed elsewhere, it leaves the tree with the kind back at ckSystemDefault.
+    void SetCustomCheckImages(TImageList* Value);
+    // The shared list of a kind (none for ckCustom).
+    virtual TImageList* CheckImageListForKind(TCheckImageKind Kind);
     // Index of the check picture (1..24, -1 for none) for a type and state.
     static int GetCheckImageIndex(TCheckType Type, TCheckState State, bool Enabled, bool Hot);
     // Side of the check picture and of the expand button.
@@ -1710,6 +1721,8 @@ private:
     TLTLineMode FLineMode = lmNormal;
     TLTButtonStyle FButtonStyle = bsRectangle;
     TLTButtonFillMode FButtonFillMode = fmTreeColor;
+    TCheckImageKind FCheckImageKind = ckSystemDefault;
+    TImageList* FCustomCheckImages = nullptr;
     Byte FLinePattern[16] = {};
     bool FLinePatternReady = false;
 

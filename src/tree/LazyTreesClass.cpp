@@ -494,6 +494,19 @@ void TBaseLazyTree::SetStateImages(TImageList* Value) {
     InvalidateTree();
 }
 
+void TBaseLazyTree::SetCheckImageKind(TCheckImageKind Value) {
+    if (FCheckImageKind == Value) return;
+    FCheckImageKind = Value;
+    if (FUpdateCount == 0 && !IsLoading()) InvalidateTree();
+}
+
+void TBaseLazyTree::SetCustomCheckImages(TImageList* Value) {
+    if (FCustomCheckImages == Value) return;
+    FCustomCheckImages = Value;
+    if (Value) Value->FreeNotification(this);
+    if (!IsLoading()) InvalidateTree();
+}
+
 void TBaseLazyTree::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomControl::Notification(AComponent, Operation);
     if (Operation != opRemove) return;
@@ -504,6 +517,11 @@ void TBaseLazyTree::Notification(TComponent* AComponent, TOperation Operation) {
     }
     if (AComponent == FStateImages) {
         FStateImages = nullptr;
+        Repaint = true;
+    }
+    if (AComponent == FCustomCheckImages) {
+        FCustomCheckImages = nullptr;
+        FCheckImageKind = ckSystemDefault;
         Repaint = true;
     }
     if (Repaint && !IsDestroying()) InvalidateTree();

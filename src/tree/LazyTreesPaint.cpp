@@ -265,15 +265,22 @@ void TBaseLazyTree::DrawCheckImage(TCanvas& Canvas, PLazyNode Node, int X, int Y
     int Index = GetCheckImageIndex(Node->CheckType, Node->CheckState, Enabled, Node == FCurrentHotNode);
     if (Index < 0) return;
     TRect R{X, Y, X + CheckImageSize(), Y + CheckImageSize()};
-    if (HTHEME Theme = OpenThemeData(this, S("button"))) {
+    HTHEME Theme = FCheckImageKind == ckSystemDefault ? OpenThemeData(this, S("button")) : HTHEME(0);
+    if (Theme) {
         if (Index <= 8) DrawThemeBackground(Theme, Canvas, BP_RADIOBUTTON, Index, R);
         else if (Index <= 20) DrawThemeBackground(Theme, Canvas, BP_CHECKBOX, Index - 8, R);
         else DrawThemeBackground(Theme, Canvas, BP_PUSHBUTTON, Index - 20, R);
         CloseThemeData(Theme);
         return;
     }
-    // The classic look: the platform's pictures.
-    SystemCheckList()->Draw(Canvas, X, Y, Index, dsTransparent, itImage);
+    // Without a theme: the pictures of the kind in use.
+    TImageList* List = FCheckImageKind == ckCustom ? FCustomCheckImages : CheckImageListForKind(FCheckImageKind);
+    if (List && Index < List->Count()) List->Draw(Canvas, X, Y, Index, dsTransparent, itImage);
+}
+
+TImageList* TBaseLazyTree::CheckImageListForKind(TCheckImageKind Kind) {
+    if (Kind == ckCustom) return nullptr;
+    return Kind == ckSystemFlat || Kind == ckFlat ? SystemFlatCheckList() : SystemCheckList();
 }
 
 void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {

@@ -6,6 +6,7 @@
 #include "tree/LazyTrees.Utils.h"
 
 #include "framework/Files.h"
+#include "framework/ImgList.h"
 #include "framework/SysUtils.h"
 #include "framework/Forms.h"
 #include "framework/Messages.h"
@@ -495,6 +496,45 @@ TEST(LazyTreesWindow, ButtonsAreFramedAndFilledByTheFillModeOrTriangles) {
     EXPECT_NE(At(9, 4), Black);
     EXPECT_EQ(At(8, 54 + 8), Black);
     EXPECT_NE(At(12, 54 + 5), Black);
+}
+
+TEST(LazyTreesWindow, CheckPicturesComeFromTheKindsListOrTheOwners) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    // The first node's unchecked box (picture 9) stands at x 21..33, y 3..15.
+    auto BoxIs = [&](TImageList* List, int Index) {
+        TBitmap Want(13, 13);
+        Want.Canvas().Brush().SetColor(clWhite);
+        Want.Canvas().FillRect(TRect{0, 0, 13, 13});
+        List->Draw(Want.Canvas(), 0, 0, Index, dsTransparent, itImage);
+        Rendered At(&t);
+        for (int Y = 0; Y < 13; ++Y)
+            for (int X = 0; X < 13; ++X)
+                if (At(21 + X, 3 + Y) != Want.Canvas().Pixels(X, Y)) return false;
+        return true;
+    };
+    EXPECT_TRUE(BoxIs(SystemCheckList(), 9));
+    t.SetCheckImageKind(TBaseLazyTree::ckSystemFlat);
+    EXPECT_TRUE(BoxIs(SystemFlatCheckList(), 9));
+    EXPECT_FALSE(BoxIs(SystemCheckList(), 9)) << "the flat look differs";
+    // The owner's pictures, also while a theme is active.
+    auto* Own = new TImageList(13, 13);
+    for (int I = 0; I < 25; ++I) {
+        TBitmap Picture(13, 13);
+        Picture.Canvas().Brush().SetColor(I == 9 ? clRed : clBlue);
+        Picture.Canvas().FillRect(TRect{0, 0, 13, 13});
+        Own->Add(&Picture, nullptr);
+    }
+    t.SetCustomCheckImages(Own);
+    t.SetCheckImageKind(TBaseLazyTree::ckCustom);
+    EXPECT_TRUE(BoxIs(Own, 9));
+    SetThemeRenderer(trStyled);
+    EXPECT_TRUE(BoxIs(Own, 9));
+    SetThemeRenderer(trClassic);
+    delete Own;  // freed elsewhere: the tree lets go and returns to the platform's pictures
+    EXPECT_EQ(t.CustomCheckImages(), nullptr);
+    EXPECT_EQ(t.CheckImageKind(), TBaseLazyTree::ckSystemDefault);
+    EXPECT_TRUE(BoxIs(SystemCheckList(), 9));
 }
 
 TEST(LazyTreesWindow, OneImagePerLevelStandsAfterTheCheckBox) {

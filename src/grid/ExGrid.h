@@ -78,6 +78,8 @@ struct TControlLook {
     bool CheckAlwaysActive = false;
     bool RadioAlwaysActive = false;
     int DropDownCount = 8;
+    // Fixed cells carry a drop-down button at their right.
+    bool FixedDropDownButton = false;
     // The widest a hint of the grid may be; 0 leaves the framework's.
     int HintMaxWidth = 0;
 };
@@ -969,6 +971,8 @@ public:
     TGetFormatEvent OnGetFormat;
     TCanSortEvent OnCanSort;
     TClickSortEvent OnClickSort;
+    // Whether a fixed cell of the column shows its drop-down button.
+    std::function<void(TObject* Sender, int ACol, bool& CanShow)> OnCanShowFixedDropDown;
     TMoveAllowEvent OnColumnMove;
     TMoveAllowEvent OnRowMove;
     TMoveAllowEvent OnColumnMoving;
@@ -1115,7 +1119,11 @@ protected:
     virtual void DoColorSelect(int, int, TColor) {}
     virtual void DoImageSelect(int, int, int) {}
     virtual void DoScrollCell(int, int) {}
-    virtual bool DoCanShowFixedDropDown(int) { return false; }
+    virtual bool DoCanShowFixedDropDown(int ACol) {
+        bool canShow = true;
+        if (OnCanShowFixedDropDown) OnCanShowFixedDropDown(this, ACol, canShow);
+        return canShow;
+    }
     virtual void DoStartBlockFocus() {
         if (OnStartBlockFocus) OnStartBlockFocus(this);
     }
@@ -1568,7 +1576,7 @@ protected:
     void RowListsInserted(int RowIndex, int RCount, bool Real);
     void RowListsRemoved(int RowIndex, int RCount, bool Real);
     void RowListsMoved(int FromIndex, int ToIndex);
-    void RowListsSwapped(int Index, int Index2);
+    void RowListsSwapped(int Index, int Index2, bool Selection = true, bool Modified = true);
     void ColListsMoved(int FromIndex, int ToIndex);
 
 private:

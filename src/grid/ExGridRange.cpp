@@ -56,7 +56,10 @@ void TExStringGrid::SortSwapRows(int Index, int Index2) {
         return;
     }
     SwapRowStorage(Index, Index2);
-    RowListsSwapped(Index, Index2);
+    // Chosen rows go with their data only when the current row does; the
+    // modified marks only while they are shown.
+    RowListsSwapped(Index, Index2, FMouseActions.DisjunctRowSelect() && FNavigation.MoveRowOnSort(),
+                    FShowModified.Enabled());
 }
 
 void TExStringGrid::SwapRows(int Index, int Index2) {

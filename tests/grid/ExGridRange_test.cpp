@@ -138,6 +138,35 @@ TEST(ExGridRange, TheSortSwapKeepsTheCrossReferenceAndFollowsItsRow) {
     EXPECT_EQ(g.GetCellEx(2, 2), u"b3");
 }
 
+TEST(ExGridRange, TheSortSwapTakesChosenAndModifiedMarksOnlyWhenAskedTo) {
+    const struct {
+        bool disjunct, moveRow, showModified;
+        const char* marks;  // row 1's and row 3's marks after the swap: s chosen, m modified
+    } cases[] = {
+        {true, true, true, "- sm"},
+        {true, false, true, "s m"},
+        {false, true, true, "s m"},
+        {true, true, false, "m s"},
+        {false, false, false, "sm -"},
+    };
+    for (const auto& c : cases) {
+        TExStringGrid g(nullptr);
+        g.SetRowCount(4);
+        g.MouseActions().SetDisjunctRowSelect(c.disjunct);
+        g.Navigation().SetMoveRowOnSort(c.moveRow);
+        g.ShowModified().SetEnabled(c.showModified);
+        g.SetRowSelect(1, true);
+        g.SetRowModified(1, true);
+        g.SortSwapRows(1, 3);
+        auto marks = [&](int r) {
+            std::string m = std::string(g.RowSelect(r) ? "s" : "") + (g.RowModified(r) ? "m" : "");
+            return m.empty() ? std::string("-") : m;
+        };
+        EXPECT_EQ(marks(1) + " " + marks(3), c.marks)
+            << c.disjunct << c.moveRow << c.showModified;
+    }
+}
+
 struct Listener : ITExStringGridSelect {
     std::vector<std::pair<int, int>> cells;
     void SelectCell(int ACol, int ARow) override { cells.emplace_back(ACol, ARow); }

@@ -268,6 +268,13 @@ using TCanAddRowEvent = std::function<void(TObject* Sender, bool& CanAdd)>;
 using TCanInsertRowEvent = std::function<void(TObject* Sender, int ARow, bool& CanInsert)>;
 using TCanDeleteRowEvent = std::function<void(TObject* Sender, int ARow, bool& CanDelete)>;
 using TAutoRowEvent = std::function<void(TObject* Sender, int ARow)>;
+// A column appended by the Enter advance.
+using TAutoInsertColEvent = std::function<void(TObject* Sender, int ACol)>;
+// Links in cell texts: pressed (AutoHandle false keeps the grid from following
+// it), entered and left by the mouse.
+using TAnchorClickEvent =
+    std::function<void(TObject* Sender, int ARow, int ACol, const String& Anchor, bool& AutoHandle)>;
+using TAnchorEvent = std::function<void(TObject* Sender, int ARow, int ACol, const String& Anchor)>;
 
 // Registered once when the grid unit starts.
 Cardinal WM_GRIDEDITDONE();
@@ -890,6 +897,17 @@ public:
     void SetPictureContainer(TPictureContainer* Value) { FPictureContainer = Value; }
     // Lets the handler change the hint of the link under the mouse.
     std::function<void(TObject* Sender, int ARow, int ACol, String& Anchor)> OnAnchorHint;
+    // A text holding a link ("://" or "mailto:") is one link; a press follows it.
+    bool URLShow() const { return FURLShow; }
+    void SetURLShow(bool Value) {
+        if (Value == FURLShow) return;
+        FURLShow = Value;
+        Invalidate();
+    }
+    // The link under the mouse at its last move; empty when none.
+    const String& HoveredAnchor() const { return FAnchor; }
+    TAnchorClickEvent OnAnchorClick;
+    TAnchorEvent OnAnchorEnter, OnAnchorExit;
     // A hint in any script: a non-empty answer replaces the hint.
     TGridHintEvent OnGridWideHint;
 
@@ -1001,6 +1019,7 @@ public:
     TAutoRowEvent OnAutoAddRow;
     TCanInsertRowEvent OnCanInsertRow;
     TAutoRowEvent OnAutoInsertRow;
+    TAutoInsertColEvent OnAutoInsertCol;
     TCanDeleteRowEvent OnCanDeleteRow;
     TAutoRowEvent OnAutoDeleteRow;
 
@@ -1349,6 +1368,14 @@ private:
     TPoint FLastHintPos{-1, -1};
     bool FAnchorHint = false;
     String FLastAnchorHint;
+    bool FURLShow = false;
+    String FAnchor;
+    // The link of the cell's text under the point (Title gets its title); empty when none.
+    String AnchorAt(int ACol, int ARow, int X, int Y, String* Title = nullptr);
+    // A press on a link: reports it and follows it; false when no link is under the point.
+    bool AnchorPress(int ACol, int ARow, int X, int Y);
+    // The link under the moving mouse: its enter, exit and hint events; true over a link.
+    bool TrackAnchor(int ACol, int ARow, int X, int Y);
     TPictureContainer* FPictureContainer = nullptr;
     THTMLHintWindow* FScrollHintWnd = nullptr;
     bool FScrollHintShow = false;

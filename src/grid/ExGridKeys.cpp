@@ -43,7 +43,8 @@ void TExStringGrid::AdvanceCell(int ACol, int ARow, bool EditorShown, bool Forwa
     if (!FNavigation.AdvanceOnEnter() && !Force) return;
     const int c0 = ACol, r0 = ARow;
     const int firstCol = TCustomGrid::FixedCols(), firstRow = TCustomGrid::FixedRows();
-    const int lastCol = ColCount() - FFixedRightCols - 1, lastRow = RowCount() - FFixedFooters - 1;
+    int lastCol = ColCount() - FFixedRightCols - 1;
+    const int lastRow = RowCount() - FFixedFooters - 1;
     const TAdvanceDirection dir = FNavigation.AdvanceDirection();
     const bool loop = FNavigation.AdvanceOnEnterLoop();
     // One step from (c, r); false when the cell stays.
@@ -64,9 +65,16 @@ void TExStringGrid::AdvanceCell(int ACol, int ARow, bool EditorShown, bool Forwa
         } else if (Forward) {
             if (r < lastRow) ++r;
             else if (dir == adTopBottomInCol) r = firstRow;
-            else {
+            else if (c < lastCol || !FNavigation.AdvanceInsert()) {
                 r = firstRow;
                 c = c < lastCol ? c + 1 : firstCol;
+            } else {
+                // Past the last cell a new column is appended and entered.
+                SetColCount(ColCount() + 1);
+                lastCol = ColCount() - FFixedRightCols - 1;
+                r = firstRow;
+                ++c;
+                if (OnAutoInsertCol) OnAutoInsertCol(this, lastCol);
             }
         } else if (dir == adLeftRight) {
             if (c > firstCol) --c;

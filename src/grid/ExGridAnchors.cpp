@@ -30,7 +30,7 @@ String TExStringGrid::AnchorAt(int ACol, int ARow, int X, int Y, String* Title) 
     R.Right -= FXYOffset.X;
     if (HasCheckBox(N, ARow)) R.Left += FControlLook.CheckSize;
     TMarkupDrawArgs in;
-    in.HitTestOnly = true;
+    in.MeasureOnly = true;
     in.MouseX = X;
     in.MouseY = Y;
     in.Images = FGridImages;
@@ -43,7 +43,7 @@ String TExStringGrid::AnchorAt(int ACol, int ARow, int X, int Y, String* Title) 
     measure.Canvas().Font().Assign(fixed ? &FFixedFont : &Font());
     DrawHTMLText(measure.Canvas(), text, R, in, out);
     // In-text controls are not links.
-    if (!out.ControlID.empty()) return {};
+    if (!out.ControlType.empty()) return {};
     if (Title) *Title = out.AnchorTitle;
     return out.AnchorHref;
 }

@@ -59,6 +59,10 @@ TEST(ExGridAnchors, APressOnALinkFollowsIt) {
         {"beside the link", u"<A HREF=\"cell://R4C3\">go</A> on", false, false, 80, "2,4", ""},
         {"reference in either case", u"<A HREF=\"Cell://r5c1\">go</A>", false, false, 0, "1,5", "4,2 Cell://r5c1"},
         {"reference outside the grid", u"<A HREF=\"cell://R40C3\">go</A>", false, false, 0, "1,1", "4,2 cell://R40C3"},
+        {"a link after an in-text control", u"<CONTROL TYPE=\"CHECK\" ID=\"c\" WIDTH=\"20\" VALUE=\"true\"> <A HREF=\"cell://R4C3\">go</A>",
+         false, false, 22, "3,4", "4,2 cell://R4C3"},
+        {"on the in-text control", u"<CONTROL TYPE=\"CHECK\" ID=\"c\" WIDTH=\"20\" VALUE=\"true\"> <A HREF=\"cell://R4C3\">go</A>",
+         false, false, 0, "2,4", ""},
         {"a link text with URLShow", u"cell://R2C4", true, false, 0, "4,2", "4,2 cell://R2C4"},
         {"a link text without URLShow", u"cell://R2C4", false, false, 0, "2,4", ""},
     };

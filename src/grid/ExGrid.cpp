@@ -188,6 +188,7 @@ void TExStringGrid::Resize() {
     TBaseGrid::Resize();
     StretchAfterChange();
     ApplyScrollBarAlways(false);
+    CellControlsUpdate(false);
 }
 
 void TExStringGrid::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {

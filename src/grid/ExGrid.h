@@ -897,6 +897,14 @@ public:
     void SetPictureContainer(TPictureContainer* Value) { FPictureContainer = Value; }
     // Lets the handler change the hint of the link under the mouse.
     std::function<void(TObject* Sender, int ARow, int ACol, String& Anchor)> OnAnchorHint;
+    // Controls placed over cells: they follow their cells through scrolling,
+    // sorting, swaps and moves, and hide while their cell is out of view.
+    TControl* CellControls(int ACol, int ARow);
+    void SetCellControls(int ACol, int ARow, TControl* Control);
+    // Puts the placed controls on their cells; RebuildList first reads the
+    // cells anew (after their contents moved).
+    void CellControlsUpdate(bool RebuildList);
+    int NumCellControls() const { return FControlList.Count(); }
     // A text holding a link ("://" or "mailto:") is one link; a press follows it.
     bool URLShow() const { return FURLShow; }
     void SetURLShow(bool Value) {
@@ -1368,6 +1376,9 @@ private:
     TPoint FLastHintPos{-1, -1};
     bool FAnchorHint = false;
     String FLastAnchorHint;
+    TControlList FControlList;
+    // A placed control that is freed leaves its cell.
+    void ForgetCellControl(TComponent* AComponent);
     bool FURLShow = false;
     String FAnchor;
     // The link of the cell's text under the point (Title gets its title); empty when none.

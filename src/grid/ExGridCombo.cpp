@@ -110,6 +110,7 @@ void TExStringGrid::TopLeftChanged() {
     TBaseGrid::TopLeftChanged();
     UpdateMetroBars();
     if (FSpecialEditor && FEditMode) HideInplaceEdit();
+    CellControlsUpdate(false);
 }
 
 // ---------------------------------------------------------------------------

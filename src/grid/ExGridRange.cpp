@@ -68,6 +68,7 @@ void TExStringGrid::SwapRows(int Index, int Index2) {
     if (Index == Index2) return;
     SwapRowStorage(Index, Index2);
     RowListsSwapped(Index, Index2);
+    if (FControlList.Count() > 0) CellControlsUpdate(true);
     InvalidateGrid();
 }
 
@@ -89,6 +90,7 @@ void TExStringGrid::SwapColumns(int Index, int Index2) {
     SetAllColWidths(Index2, w);
     if (FSortSettings.Column() == Index) FSortSettings.SetColumn(Index2);
     else if (FSortSettings.Column() == Index2) FSortSettings.SetColumn(Index);
+    if (FControlList.Count() > 0) CellControlsUpdate(true);
     InvalidateGrid();
 }
 
@@ -206,6 +208,7 @@ void TExStringGrid::Notification(TComponent* AComponent, TOperation Operation) {
         for (TArrowWindow*& a : FArrows)
             if (AComponent == a) a = nullptr;
         if (!IsDestroying() && AComponent == FSyncGrid.Grid()) FSyncGrid.SetGrid(nullptr);
+        if (!IsDestroying()) ForgetCellControl(AComponent);
     }
     TBaseGrid::Notification(AComponent, Operation);
 }

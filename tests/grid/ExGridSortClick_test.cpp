@@ -351,4 +351,17 @@ TEST(ExGridSortClick, RealClicksSortOnlyWhenPressAndReleaseAreInTheSortRow) {
     EXPECT_EQ(log.size(), 3u);
 }
 
+TEST(ExGridSortClick, TheReleaseOfAnAutoSizeDoubleClickDoesNotSort) {
+    SortForm f;
+    f.g->MouseActions().SetAutoSizeColOnDblClick(true);
+    f.g->SetCells(2, 1, u"a rather long text for the column");
+    const TRect head = f.g->CellRect(2, 0);
+    SimulateDblClick(f.g, head.Right - 1, head.Top + 5);
+    EXPECT_GT(f.g->ColWidths(2), head.Right - head.Left);  // sized
+    EXPECT_TRUE(f.log.empty());
+    const TRect sized = f.g->CellRect(2, 0);
+    SimulateClick(f.g, (sized.Left + sized.Right) / 2, sized.Top + 5);
+    EXPECT_EQ(f.log, (std::vector<std::string>{"xref", "QSort 2 up", "click 2"}));
+}
+
 }  // namespace

@@ -1377,8 +1377,14 @@ private:
     bool FAnchorHint = false;
     String FLastAnchorHint;
     TControlList FControlList;
+    // Set once a control was placed: from then on structure changes place them anew.
+    bool FHasPlacedControls = false;
+    void CellControlsMoved() {
+        if (FHasPlacedControls) CellControlsUpdate(true);
+    }
     // A placed control that is freed leaves its cell.
     void ForgetCellControl(TComponent* AComponent);
+    bool HasPlacedControl(TControl* Control) const;
     bool FURLShow = false;
     String FAnchor;
     // The link of the cell's text under the point (Title gets its title); empty when none.

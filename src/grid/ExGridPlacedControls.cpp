@@ -4,6 +4,7 @@
 // its cell (hidden while the cell is out of view or hidden).
 #include "grid/ExGrid.h"
 
+#include <vector>
 
 namespace {
 
@@ -31,6 +32,7 @@ void TExStringGrid::SetCellControls(int ACol, int ARow, TControl* Control) {
         if (CellControls(ACol, ARow)) GetCellProperties(real, ARow)->SetControl(nullptr);
         return;
     }
+    FHasPlacedControls = true;
     FControlList.AddControl(real, ARow, Control);
     GetCellProperties(real, ARow)->SetControl(Control);
     Control->FreeNotification(this);
@@ -42,10 +44,15 @@ void TExStringGrid::SetCellControls(int ACol, int ARow, TControl* Control) {
 void TExStringGrid::CellControlsUpdate(bool RebuildList) {
     if (!HandleAllocated()) return;
     if (RebuildList) {
+        std::vector<TControl*> before;
+        for (int i = 0; i < FControlList.Count(); ++i) before.push_back(FControlList.GetControl(i)->Control);
         FControlList.Clear();
         for (int c = 0; c < TotalColCount(); ++c)
             for (int r = 0; r < RowCount(); ++r)
                 if (TControl* ctl = ControlOf(GetGridObject(c, r))) FControlList.AddControl(c, r, ctl);
+        // A control whose cell went with its row or column would float over other cells.
+        for (TControl* ctl : before)
+            if (!HasPlacedControl(ctl)) ctl->SetVisible(false);
         // Controls of hidden rows wait, hidden, in their rows' saved cells.
         for (const TGridItem& item : FGridItems)
             for (TObject* o : item.Objects)
@@ -72,6 +79,12 @@ void TExStringGrid::CellControlsUpdate(bool RebuildList) {
         item->Control->SetVisible(true);
         item->Control->Invalidate();
     }
+}
+
+bool TExStringGrid::HasPlacedControl(TControl* Control) const {
+    for (int i = 0; i < FControlList.Count(); ++i)
+        if (FControlList.GetControl(i)->Control == Control) return true;
+    return false;
 }
 
 void TExStringGrid::ForgetCellControl(TComponent* AComponent) {

@@ -68,7 +68,7 @@ void TExStringGrid::SwapRows(int Index, int Index2) {
     if (Index == Index2) return;
     SwapRowStorage(Index, Index2);
     RowListsSwapped(Index, Index2);
-    if (FControlList.Count() > 0) CellControlsUpdate(true);
+    CellControlsMoved();
     InvalidateGrid();
 }
 
@@ -90,7 +90,7 @@ void TExStringGrid::SwapColumns(int Index, int Index2) {
     SetAllColWidths(Index2, w);
     if (FSortSettings.Column() == Index) FSortSettings.SetColumn(Index2);
     else if (FSortSettings.Column() == Index2) FSortSettings.SetColumn(Index);
-    if (FControlList.Count() > 0) CellControlsUpdate(true);
+    CellControlsMoved();
     InvalidateGrid();
 }
 

@@ -157,7 +157,7 @@ void TExStringGrid::HeaderSortClick(int ACol, int ARow, int X, int Y, int PressC
     if (remerge)
         for (int i = 0; i < FMergedColumns.Count(); ++i) MergeColumnCells(FMergedColumns.GetInteger(i), i == 0);
     // Controls placed in cells go to their rows' new places.
-    if (FControlList.Count() > 0) CellControlsUpdate(true);
+    CellControlsMoved();
     DoClickSort(FSortSettings.Column());
 }
 

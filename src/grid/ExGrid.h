@@ -33,6 +33,7 @@ class THTMLHintWindow;
 class TPictureContainer;
 class TScrollControl;
 class THeaderDragButton;
+struct TMarkupDrawResult;
 
 // Misuse of the grid's cell access and selection.
 class EExGridError : public Exception {
@@ -1387,6 +1388,8 @@ private:
     bool HasPlacedControl(TControl* Control) const;
     bool FURLShow = false;
     String FAnchor;
+    // What lies under (X, Y) in the markup Text laid out in R with AFont: links, controls.
+    TMarkupDrawResult MarkupAt(const String& Text, const TRect& R, int X, int Y, TFont& AFont);
     // The link of the cell's text under the point (Title gets its title); empty when none.
     String AnchorAt(int ACol, int ARow, int X, int Y, String* Title = nullptr);
     // A press on a link: reports it and follows it; false when no link is under the point.

@@ -18,6 +18,22 @@ constexpr const char16_t* CellLinkPrefix = u"CELL://";
 
 }  // namespace
 
+TMarkupDrawResult TExStringGrid::MarkupAt(const String& Text, const TRect& R, int X, int Y, TFont& AFont) {
+    TMarkupDrawArgs in;
+    in.MeasureOnly = true;
+    in.MouseX = X;
+    in.MouseY = Y;
+    in.Images = FGridImages;
+    in.Pictures = FPictureContainer;
+    TMarkupDrawResult out;
+    TBitmap measure;
+    measure.SetWidth(1);
+    measure.SetHeight(1);
+    measure.Canvas().Font().Assign(&AFont);
+    DrawHTMLText(measure.Canvas(), Text, R, in, out);
+    return out;
+}
+
 String TExStringGrid::AnchorAt(int ACol, int ARow, int X, int Y, String* Title) {
     if (ACol < 0 || ARow < 0 || ACol >= ColCount() || ARow >= RowCount()) return {};
     const int N = RealColIndex(ACol);
@@ -29,19 +45,8 @@ String TExStringGrid::AnchorAt(int ACol, int ARow, int X, int Y, String* Title) 
     R.Top += FXYOffset.Y + 1;
     R.Right -= FXYOffset.X;
     if (HasCheckBox(N, ARow)) R.Left += FControlLook.CheckSize;
-    TMarkupDrawArgs in;
-    in.MeasureOnly = true;
-    in.MouseX = X;
-    in.MouseY = Y;
-    in.Images = FGridImages;
-    in.Pictures = FPictureContainer;
-    TMarkupDrawResult out;
-    TBitmap measure;
-    measure.SetWidth(1);
-    measure.SetHeight(1);
     const bool fixed = ARow < TCustomGrid::FixedRows() || ACol < TCustomGrid::FixedCols();
-    measure.Canvas().Font().Assign(fixed ? &FFixedFont : &Font());
-    DrawHTMLText(measure.Canvas(), text, R, in, out);
+    const TMarkupDrawResult out = MarkupAt(text, R, X, Y, fixed ? FFixedFont : Font());
     // In-text controls are not links.
     if (!out.ControlType.empty()) return {};
     if (Title) *Title = out.AnchorTitle;

@@ -895,7 +895,7 @@ public:
     const String& LastAnchorHint() const { return FLastAnchorHint; }
     // Pictures named in markup hints (and cells) by their name.
     TPictureContainer* PictureContainer() const { return FPictureContainer; }
-    void SetPictureContainer(TPictureContainer* Value) { FPictureContainer = Value; }
+    void SetPictureContainer(TPictureContainer* Value);
     // Lets the handler change the hint of the link under the mouse.
     std::function<void(TObject* Sender, int ARow, int ACol, String& Anchor)> OnAnchorHint;
     // Controls placed over cells: they follow their cells through scrolling,

@@ -4,6 +4,7 @@
 // something is dragged over the grid.
 #include "grid/ExGrid.h"
 #include "grid/foundation/CellCodecs.h"
+#include "grid/foundation/PictureContainer.h"
 
 #include "framework/ExtCtrls.h"
 #include "framework/Messages.h"
@@ -202,6 +203,8 @@ void TExStringGrid::UnRegisterNotifier(TGridChangeNotifier* ANotifier) {
 void TExStringGrid::Notification(TComponent* AComponent, TOperation Operation) {
     if (Operation == opRemove) {
         if (AComponent == FCellChecker) FCellChecker = nullptr;
+        if (AComponent == FGridImages) FGridImages = nullptr;
+        if (AComponent == FPictureContainer) FPictureContainer = nullptr;
         std::erase(FNotifierList, AComponent);
         if (AComponent == FDragTmr) FDragTmr = nullptr;
         if (AComponent == FMoveButton) FMoveButton = nullptr;

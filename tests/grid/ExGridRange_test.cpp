@@ -1,6 +1,9 @@
 #include "grid/ExCGrid.h"
 
+#include "grid/foundation/PictureContainer.h"
+
 #include "framework/ExtCtrls.h"
+#include "framework/ImgList.h"
 #include "framework/Forms.h"
 #include "framework/Messages.h"
 #include "framework/SysUtils.h"
@@ -233,6 +236,33 @@ TEST(ExGridRange, ArrowColourDialogCodeAndFreedCheckerAndSynchronisedGrid) {
     g.SyncGrid().SetGrid(other.get());
     other.reset();
     EXPECT_EQ(g.SyncGrid().Grid(), nullptr);
+}
+
+TEST(ExGridRange, FreedImagesAndPicturesAreForgottenAndNotPaintedFrom) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 400, 300);
+    auto* g = new TExStringGrid(&form);
+    g->SetParent(&form);
+    auto* images = new TImageList(16, 16);
+    auto* pictures = new TPictureContainer(nullptr);
+    g->SetGridImages(images);
+    g->SetPictureContainer(pictures);
+    g->AddImageIdx(1, 1, 0, taLeftJustify, vtaTop);
+    g->SetCells(2, 1, u"<B>bold</B> <IMG SRC=\"pic\">");
+    form.Show();
+    delete images;
+    delete pictures;
+    EXPECT_EQ(g->GridImages(), nullptr);
+    EXPECT_EQ(g->PictureContainer(), nullptr);
+    TBitmap shot;
+    RenderControlToBitmap(g, shot);  // paints without them
+
+    // Another list set in between lets the first one go.
+    TImageList first(16, 16), second(16, 16);
+    g->SetGridImages(&first);
+    g->SetGridImages(&second);
+    EXPECT_EQ(g->GridImages(), &second);
+    g->SetGridImages(nullptr);
 }
 
 // A grid whose drag-over handling the test drives as the drag protocol does.

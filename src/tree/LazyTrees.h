@@ -167,6 +167,8 @@ inline const TLTColumnOptions DefaultColumnOptions{coAllowClick, coDraggable,   
 
 class TLazyTreeColumns;
 class TLTHeader;
+// Where a header cell puts its glyph beside the caption.
+enum TLTHeaderColumnLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 
 class TLazyTreeColumn : public TCollectionItem {
 public:
@@ -219,9 +221,24 @@ public:
     // Takes the tree's colour again while coParentColor is set.
     void ParentColorChanged();
 
+    // Saved column layouts.
+    TLTHeaderColumnLayout Layout() const { return FLayout; }
+    void SetLayout(TLTHeaderColumnLayout Value);
+    enum TColumnBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+    TColumnBiDiMode BiDiMode() const { return FBiDiMode; }
+    void SetBiDiMode(TColumnBiDiMode Value) { FBiDiMode = Value; }
+    TAlignment CaptionAlignment() const { return FCaptionAlignment; }
+    void SetCaptionAlignment(TAlignment Value);
+    // One column record; Version is the header stream's (-1 for the oldest form).
+    void SaveToStream(TStream& Stream) const;
+    void LoadFromStream(TStream& Stream, int Version);
+
 private:
     friend class TLazyTreeColumns;
     friend class TLTHeader;
+    TLTHeaderColumnLayout FLayout = blGlyphLeft;
+    TColumnBiDiMode FBiDiMode = bdLeftToRight;
+    TAlignment FCaptionAlignment = taLeftJustify;
     TBaseLazyTree* Tree() const;
     void ReportChange() { Changed(false); }
     String FText, FHint;
@@ -299,6 +316,9 @@ public:
     // The caption, shortened to Bounds; disabled captions are drawn twice, offset, classic style.
     void DrawHeaderCaption(TCanvas& Canvas, const String& Caption, TRect Bounds, bool Enabled, bool Hot,
                            unsigned DrawFormat);
+    // The columns block of the header stream.
+    void SaveToStream(TStream& Stream) const;
+    void LoadFromStream(TStream& Stream, int Version);
 
 protected:
     void Update(TCollectionItem* Item) override;
@@ -354,6 +374,7 @@ public:
     void Assign(const TLTFixedAreaConstraints& Source);
 
 private:
+    friend class TLTHeader;
     void Change();
     TLTHeader* FHeader;
     Byte FMaxHeightPercent = 0, FMaxWidthPercent = 0, FMinHeightPercent = 0, FMinWidthPercent = 0;
@@ -433,6 +454,10 @@ public:
     void RestoreColumns();
     virtual bool DoBeforeAutoFitColumn(TColumnIndex Column, TSmartAutoFitType& SmartAutoFitType);
     virtual void DoAfterAutoFitColumn(TColumnIndex Column);
+    // A user's column layout with the header's settings (always the newest
+    // version); reading takes every older version too.
+    void SaveToStream(TStream& Stream) const;
+    void LoadFromStream(TStream& Stream);
 
 protected:
     virtual void ApplySortColumn(TColumnIndex Value);

@@ -472,6 +472,9 @@ private:
     TPoint FTrackPoint;
     void FontChanged();
     void AutoSortAfterChange();
+    // The automatic column menu of a right click (owned by the tree).
+    void ShowAutoColumnMenu(TPoint Client);
+    TComponent* FAutoColumnMenu = nullptr;
     TBaseLazyTree* FOwner;
     std::unique_ptr<TLazyTreeColumns> FColumns;
     int FHeight = 19, FMinHeight = 10, FMaxHeight = 10000, FDefaultHeight = 19;
@@ -1223,6 +1226,9 @@ public:
     };
     using TLTHeaderClickEvent = std::function<void(TLTHeader* Sender, TLTHeaderHitInfo& HitInfo)>;
     TLTHeaderClickEvent OnHeaderClick, OnHeaderDblClick;
+    // The automatic column menu of the header showed or hid a column.
+    using TColumnChangeEvent = std::function<void(TBaseLazyTree* Sender, TColumnIndex Column, bool Visible)>;
+    TColumnChangeEvent OnColumnVisibilityChanged;
     // Width tracking of a column border ended (released or cancelled; the width reached stays).
     TLTHeaderNotifyEvent OnAfterColumnWidthTracking;
     void DoHeaderDraw(TCanvas& Canvas, TLazyTreeColumn* Column, const TRect& R, bool Hover, bool Pressed,

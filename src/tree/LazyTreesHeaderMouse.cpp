@@ -6,6 +6,7 @@
 // non-client messages, the moves of a tracking press as client ones.
 
 #include "tree/LazyTrees_p.h"
+#include "tree/LTHeaderPopup.h"
 
 #include "framework/Messages.h"
 #include "framework/Windows.h"
@@ -108,9 +109,25 @@ void TLazyTreeColumns::ProcessHeaderClick(TPoint P, TMouseButton Button, bool Fo
                 FHeader->SetSortDirection(Items(Hit.Column)->DefaultSortDirection());
             }
         }
+        if (Button == mbRight && FHeader->Options.Contains(hoAutoColumnPopupMenu))
+            FHeader->ShowAutoColumnMenu(Q);
         if (T->OnHeaderClick) T->OnHeaderClick(FHeader, Hit);
     }
     if (!Hit.HitPosition.Contains(TBaseLazyTree::hhiNoWhere)) FHeader->Invalidate(Column);
+}
+
+// Made anew for each right click, so that it lists the columns as they are now.
+void TLTHeader::ShowAutoColumnMenu(TPoint Client) {
+    delete FAutoColumnMenu;
+    auto* Menu = new TLTHeaderPopupMenu(FOwner);
+    FAutoColumnMenu = Menu;
+    Menu->OnColumnChange = [this](TBaseLazyTree*, TColumnIndex Column, bool Visible) {
+        if (FOwner->OnColumnVisibilityChanged) FOwner->OnColumnVisibilityChanged(FOwner, Column, Visible);
+    };
+    Menu->PopupComponent = FOwner;
+    if (Options.Contains(hoDblClickResize) && FOwner->RootNodeCount() > 0) Menu->Options.Include(poResizeToFitItem);
+    const TPoint Screen = FOwner->ClientToScreen(Client);
+    Menu->Popup(Screen.X, Screen.Y);
 }
 
 void TLTHeader::Press(TPoint P) {
@@ -256,6 +273,15 @@ bool TLTHeader::HandleHeaderMessage(TMessage& Message) {
         const bool HadStates = !States.Empty();
         Release(Client ? ClientPoint(Message) : ClientOf(Message), Client, CurrentShiftKeys());
         if (!HadStates) return false;
+        Message.Result = 0;
+        return true;
+    }
+    case WM_NCRBUTTONUP: {
+        const TPoint P = ClientOf(Message);
+        if (!InHeader(P)) return false;
+        Application->CancelHint();
+        FColumns->ProcessHeaderClick(P, mbRight, true, false);
+        FColumns->FDownIndex = FColumns->FTrackIndex = -1;
         Message.Result = 0;
         return true;
     }

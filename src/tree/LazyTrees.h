@@ -1745,6 +1745,8 @@ class TCustomLazyStringTree;
 enum TLSTTextSourceType { tstAll, tstInitialized, tstSelected, tstCutCopySet, tstVisible, tstChecked };
 using TLTTreeExportEvent = std::function<void(TBaseLazyTree* Sender, TLTExportType aExportType)>;
 using TLTNodeExportEvent = std::function<bool(TBaseLazyTree* Sender, TLTExportType aExportType, PLazyNode Node)>;
+using TLTColumnExportEvent =
+    std::function<void(TBaseLazyTree* Sender, TLTExportType aExportType, TLazyTreeColumn* Column)>;
 struct TLSTGetCellTextEventArgs {
     PLazyNode Node = nullptr;
     TColumnIndex Column = NoColumn;
@@ -1856,6 +1858,8 @@ public:
 
     TLTTreeExportEvent OnBeforeTreeExport, OnAfterTreeExport;
     TLTNodeExportEvent OnBeforeNodeExport, OnNodeExport, OnAfterNodeExport;
+    TLTTreeExportEvent OnBeforeHeaderExport, OnAfterHeaderExport;
+    TLTColumnExportEvent OnBeforeColumnExport, OnColumnExport, OnAfterColumnExport;
 
 private:
     // Whether the export mode passes the node and OnBeforeNodeExport does not refuse it.

@@ -646,6 +646,7 @@ using TLTGetNodeCallback = std::function<void(TBaseLazyTree* Sender, PLazyNode N
 
 class TLazyTreeWorker;
 class TClipboardFormats;
+class TPrinter;
 class IAccessible;
 class TLTDragManager;
 enum TLTDragType { dtOLE, dtFw };
@@ -698,6 +699,66 @@ private:
     THintAnimationType FAnimation = hatNone;
     bool FFrameReady = false;  // FTarget holds an animation frame to show
 };
+
+// ---------------------------------------------------------------------------
+// The drag picture: a translucent picture over a copy of the screen under
+// it, shown in a window that takes no input and follows the mouse. With a
+// data object the platform's drag shows the picture instead (the system
+// path); the object then only keeps it for the drag.
+// ---------------------------------------------------------------------------
+enum TLTDragImageKind { diComplete, diMainColumnOnly, diNoImage };
+enum TLTDragMoveRestriction { dmrNone, dmrHorizontalOnly, dmrVerticalOnly };
+enum TLTDragImageState { disHidden, disInDrag, disPrepared, disSystemSupport };
+using TLTDragImageStates = TSet<TLTDragImageState>;
+class TLTDragOverlay;
+
+class TLTDragImage {
+public:
+    explicit TLTDragImage(TBaseLazyTree* AOwner);
+    ~TLTDragImage();
+    TLTDragImage(const TLTDragImage&) = delete;
+    TLTDragImage& operator=(const TLTDragImage&) = delete;
+
+    // ImagePosition and HotSpot are screen points.
+    void PrepareDrag(const TBitmap& DragImage, TPoint ImagePosition, TPoint HotSpot,
+                     const std::shared_ptr<IDataObject>& DataObject);
+    void ShowDragImage();
+    void HideDragImage();
+    // Follows the mouse to P; true when the picture moved or was repainted.
+    bool DragTo(TPoint P, bool ForceRepaint);
+    void EndDrag();
+    // The tree repainted R (client coordinates) under the picture: the background is taken anew.
+    void RecaptureBackground(TRect R, bool ReshowDragImage);
+    TRect GetDragImageRect() const;
+    bool WillMove(TPoint P) const;
+    bool Visible() const;
+    TLTDragImageStates States() const { return FStates; }
+    // The picture the platform's drag shows on the system path (empty otherwise), its hot spot at its centre.
+    const TBitmap& SystemPicture() const { return FSystemPicture; }
+
+    Byte Transparency = 128;
+    std::int8_t PreBlendBias = 0, PostBlendBias = 0;
+    bool Fade = false;
+    TLTDragMoveRestriction MoveRestriction = dmrNone;
+    TColor ColorKey = clNone;
+
+private:
+    void InternalShowDragImage();
+    void Capture();
+    TBaseLazyTree* FOwner;
+    TBitmap FBackImage, FAlphaImage, FDragImage, FSystemPicture;
+    std::vector<Byte> FAlpha;  // the picture's alpha channel, row by row
+    TPoint FImagePosition, FLastPosition;
+    TLTDragImageStates FStates;
+    std::unique_ptr<TLTDragOverlay> FOverlay;
+};
+
+// What off-screen painting (printing, drag pictures) draws of the tree.
+enum TLTInternalPaintOption {
+    poBackground, poColumnColor, poDrawFocusRect, poDrawSelection, poDrawDropMark, poGridLines, poMainOnly,
+    poSelectedOnly, poUnbuffered
+};
+using TLTInternalPaintOptions = TSet<TLTInternalPaintOption>;
 
 // What the painting hands to the content step of one cell.
 struct TLTPaintInfo {
@@ -1516,6 +1577,21 @@ public:
     TLTDragType DragType = dtOLE;
     TDragOperations DragOperations{doCopy, doMove};
     Cardinal AutoExpandDelay = 1000;
+    // The picture of a node drag: what is painted (DragImageKind) and its size around the mouse.
+    TLTDragImageKind DragImageKind = diComplete;
+    int DragWidth = 200, DragHeight = 350;
+    TLTDragImage& DragImage() { return *FDragImage; }
+    virtual bool DragPictureWanted() { return DragImageKind != diNoImage; }
+    // The selected nodes around HotSpot (client coordinates) become the drag picture.
+    void PrepareDragImage(TPoint HotSpot, const std::shared_ptr<IDataObject>& DataObject);
+    // Paints the part Window of the whole tree (y from the first node's top)
+    // onto TargetCanvas with Window's corner at Target.
+    void PaintTree(TCanvas& TargetCanvas, TRect Window, TPoint Target, TLTInternalPaintOptions PaintOptions,
+                   TPixelFormat PixelFormat = pfDevice);
+    // The whole virtual canvas: at least the client area.
+    TRect GetTreeRect();
+    // The whole tree (with the header when asked and visible), page by page.
+    void Print(TPrinter* Printer, bool PrintHeader);
 
     using TLTDragAllowedEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TColumnIndex Column, bool& Allowed)>;
     using TLTDragOverEvent = std::function<void(TBaseLazyTree* Sender, TObject* Source, TShiftState Shift, TDragState State,
@@ -1557,6 +1633,13 @@ private:
     TDropMode FLastDropMode = dmOnNode;
     Cardinal FLastDragEffect = 0;
     int FDragThreshold = DragThreshold;
+    std::unique_ptr<TLTDragImage> FDragImage;
+    // Set while PaintTree paints off screen: what the row painting leaves out, and the row width.
+    struct TOffscreenPaint {
+        TLTInternalPaintOptions Options;
+        int Width = 0;
+    };
+    const TOffscreenPaint* FOffscreen = nullptr;
 
     // --- Pointer: cursor, node popup menus, entering and leaving, node-height dragging ---
 public:

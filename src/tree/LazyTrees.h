@@ -1609,7 +1609,8 @@ public:
     virtual TDropMode DropModeAt(TPoint P, THitInfo& HitInfo, TRect NodeRect);
     // The target side of an OLE drag; points are screen coordinates.
     virtual HRESULT OleDragEnter(TBaseLazyTree* Source, Cardinal KeyState, TPoint Pt, Cardinal& Effect);
-    virtual HRESULT OleDragOver(TBaseLazyTree* Source, Cardinal KeyState, TPoint Pt, TDragState State, Cardinal& Effect);
+    // Source: the dragging tree of an OLE drag, or the source object of a framework drag.
+    virtual HRESULT OleDragOver(TObject* Source, Cardinal KeyState, TPoint Pt, TDragState State, Cardinal& Effect);
     virtual void OleDragLeave();
     virtual HRESULT OleDrop(TBaseLazyTree* Source, const std::shared_ptr<IDataObject>& DataObject, Cardinal KeyState,
                             TPoint Pt, Cardinal& Effect);
@@ -1617,6 +1618,15 @@ public:
     virtual void RunOleDrag(TPoint HotSpot);
     virtual void AutoExpandDropTarget();
     virtual bool DoDragAllowed(PLazyNode Node, TColumnIndex Column);
+    // The framework's own drag over the tree (dtFw), and the end of one started here.
+    void CMDrag(TMessage& Message) override;
+    void DoStartDrag(TDragObject*& DragObject) override;
+    void DoEndDrag(TObject* Target, int X, int Y) override;
+    // Ends the framework drag states and completes the click that began the drag.
+    void FinishDrag();
+    // Scrolls towards the edge a drag is near; true when the view moved.
+    bool ScrollWhileDragging(TPoint Pt);
+    Cardinal FFwDragEffect = 0;
     virtual bool DoDragOver(TObject* Source, TShiftState Shift, TDragState State, TPoint Pt, TDropMode Mode, Cardinal& Effect);
     virtual void DoDragDrop(TObject* Source, const std::shared_ptr<IDataObject>& DataObject,
                             const std::vector<CLIPFORMAT>& Formats, TShiftState Shift, TPoint Pt, Cardinal& Effect,

@@ -235,10 +235,40 @@ HRESULT TBaseLazyTree::OleDragEnter(TBaseLazyTree* Source, Cardinal KeyState, TP
     }
 }
 
-HRESULT TBaseLazyTree::OleDragOver(TBaseLazyTree* Source, Cardinal KeyState, TPoint Pt, TDragState State,
+// The view moves by one step towards each edge the point is near, as long as there is more to see.
+bool TBaseLazyTree::ScrollWhileDragging(TPoint Pt) {
+    FScrollDirections = ScrollDirectionsAt(Pt.X, Pt.Y);
+    if (FScrollDirections.Empty()) return false;
+    const int StepY = std::min(int(FScrollBarOptions->VerticalIncrement), ClientHeight());
+    const int StepX = int(FScrollBarOptions->HorizontalIncrement);
+    int DX = 0, DY = 0;
+    if (FScrollDirections.Contains(sdUp)) {
+        DY = StepY;
+        if (FOffsetY == 0) FScrollDirections.Exclude(sdUp);
+    }
+    if (FScrollDirections.Contains(sdDown)) {
+        DY = -StepY;
+        if (ClientHeight() - FOffsetY == RangeY()) FScrollDirections.Exclude(sdDown);
+    }
+    if (FScrollDirections.Contains(sdLeft)) {
+        DX = StepX;
+        if (FOffsetX == 0) FScrollDirections.Exclude(sdLeft);
+    }
+    if (FScrollDirections.Contains(sdRight)) {
+        DX = -StepX;
+        if (ClientWidth() - FOffsetX == RangeX()) FScrollDirections.Exclude(sdRight);
+    }
+    const int OldX = FOffsetX, OldY = FOffsetY;
+    SetOffsetXY(FOffsetX + DX, FOffsetY + DY);
+    return FOffsetX != OldX || FOffsetY != OldY;
+}
+
+HRESULT TBaseLazyTree::OleDragOver(TObject* Source, Cardinal KeyState, TPoint Pt, TDragState State,
                                    Cardinal& Effect) {
     try {
         Pt = ScreenToClient(Pt);
+        const bool Scrolled = State != dsDragLeave && ScrollWhileDragging(Pt);
+        if (Scrolled) Invalidate();
         TShiftState Shift = ShiftOfKeys(KeyState);
         if (FStates.Contains(tsLeftButtonDown)) Shift.Include(ssLeft);
         if (FStates.Contains(tsMiddleButtonDown)) Shift.Include(ssMiddle);
@@ -264,8 +294,10 @@ HRESULT TBaseLazyTree::OleDragOver(TBaseLazyTree* Source, Cardinal KeyState, TPo
                 InvalidateNode(FDropTargetNode);
             }
         }
-        Effect = SuggestedDropEffect(Source, Shift, Pt, Effect);
+        if (HandleAllocated()) UpdateWindow(Handle());
+        Effect = SuggestedDropEffect(dynamic_cast<TBaseLazyTree*>(Source), Shift, Pt, Effect);
         if (!DoDragOver(Source, Shift, State, Pt, FLastDropMode, Effect)) Effect = DROPEFFECT_NONE;
+        if (Scrolled) Effect |= DROPEFFECT_SCROLL;
         return S_OK;
     } catch (...) {
         return E_UNEXPECTED;
@@ -345,6 +377,90 @@ bool TBaseLazyTree::ProcessDrop(const std::shared_ptr<IDataObject>& DataObject, 
     } catch (...) {
         Effect = DROPEFFECT_NONE;
         return false;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The framework's own drag (dtFw)
+// ---------------------------------------------------------------------------
+
+void TBaseLazyTree::DoStartDrag(TDragObject*& DragObject) {
+    TCustomControl::DoStartDrag(DragObject);
+    if (DragObject) DoStateChange({tsUserDragObject});
+}
+
+void TBaseLazyTree::DoEndDrag(TObject* Target, int X, int Y) {
+    TCustomControl::DoEndDrag(Target, X, Y);
+    FinishDrag();
+}
+
+void TBaseLazyTree::FinishDrag() {
+    const TLazyTreeStates Dragging{tsOLEDragging, tsFwDragging, tsFwDragPending, tsFwDragFinished};
+    if ((FStates * Dragging).Empty()) return;
+    DoStateChange({}, {tsUserDragObject, tsFwDragging, tsFwDragPending, tsFwDragFinished});
+    if (!HandleAllocated()) return;
+    // The press that began the drag gets its release, so that the click completes.
+    const TPoint P = ScreenToClient(GetCursorPos());
+    const Cardinal Up = FStates.Contains(tsRightButtonDown)    ? WM_RBUTTONUP
+                        : FStates.Contains(tsMiddleButtonDown) ? WM_MBUTTONUP
+                                                               : WM_LBUTTONUP;
+    Perform(Up, 0, MakeLParam(P.X, P.Y));
+}
+
+void TBaseLazyTree::CMDrag(TMessage& Message) {
+    auto* Rec = reinterpret_cast<TDragRec*>(Message.LParam);
+    if (!Rec || !Rec->Source) return;
+    TObject* Source = Rec->Source->SourceForEvents();
+    const TPoint Client = ScreenToClient(Rec->Pos);
+    const TShiftState Keys = KeyboardStateToShiftState() * TShiftState{ssShift, ssCtrl, ssAlt};
+    switch (static_cast<TDragMessage>(Message.WParam)) {
+    case dmDragEnter:
+    case dmDragLeave:
+    case dmDragMove: {
+        static const TDragState States[] = {dsDragEnter, dsDragLeave, dsDragMove};
+        const TDragState State = States[Message.WParam];
+        if (State == dsDragEnter) {
+            DoStateChange({tsFwDragging}, {tsClearPending, tsEditPending, tsFwDragPending});
+        } else if (State == dsDragLeave) {
+            DoStateChange({tsFwDragFinished}, {tsFwDragging});
+        } else if (MayAutoScroll()) {
+            ArmAutoScroll(Client.X, Client.Y);
+        }
+        Cardinal KeyState = 0;
+        if (Keys.Contains(ssShift)) KeyState |= MK_SHIFT;
+        if (Keys.Contains(ssCtrl)) KeyState |= MK_CONTROL;
+        Cardinal Effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+        OleDragOver(Source, KeyState, Rec->Pos, State, Effect);
+        FLastFwDragTarget = FDropTargetNode;
+        FFwDragEffect = Effect & ~DROPEFFECT_SCROLL;
+        if (State == dsDragLeave) {
+            StopTimer(ExpandTimer);
+            if (FDropTargetNode) InvalidateNode(FDropTargetNode);
+            FDropTargetNode = nullptr;
+        }
+        Message.Result = LRESULT(FFwDragEffect);
+        break;
+    }
+    case dmDragDrop: {
+        // The drop ends the drag over this tree: no state is left that would
+        // scroll it on later mouse moves.
+        TFinally Clear{[this] {
+            if (FDropTargetNode) InvalidateNode(FDropTargetNode);
+            FDropTargetNode = nullptr;
+            StopTimer(ExpandTimer);
+            if (!(FStates * TLazyTreeStates{tsScrolling, tsScrollPending}).Empty()) {
+                StopTimer(4);
+                DoStateChange({}, {tsScrolling, tsScrollPending});
+            }
+            if (!Dragging()) DoStateChange({}, {tsFwDragging, tsFwDragFinished});
+        }};
+        if (FDropTargetNode) InvalidateNode(FDropTargetNode);
+        FDropTargetNode = FLastFwDragTarget;
+        Cardinal Effect = FFwDragEffect;
+        DoDragDrop(Source, nullptr, {}, Keys, Client, Effect, FLastDropMode);
+        break;
+    }
+    default: break;
     }
 }
 

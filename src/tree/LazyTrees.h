@@ -167,6 +167,7 @@ inline const TLTColumnOptions DefaultColumnOptions{coAllowClick, coDraggable,   
 
 class TLazyTreeColumns;
 class TLTHeader;
+class TLTDragImage;
 // Where a header cell puts its glyph beside the caption.
 enum TLTHeaderColumnLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 
@@ -334,6 +335,7 @@ private:
     bool FClearing = false;
     TColumnIndex FHoverIndex = -1, FDownIndex = -1, FTrackIndex = -1, FClickIndex = -1;
     TColumnIndex FDragIndex = -1, FDropTarget = -1;
+    bool FDropBefore = false;  // a dragged column goes before the drop target, else after it
     // The column under P (client coordinates) made the pressed one, when it may be clicked.
     TColumnIndex PressColumn(TPoint P);
     // The column under P becomes the hover column; answers whether it changed.
@@ -474,6 +476,12 @@ private:
     void AutoSortAfterChange();
     // The automatic column menu of a right click (owned by the tree).
     void ShowAutoColumnMenu(TPoint Client);
+    // Dragging a column to another position (screen points): its cell as a picture under the mouse.
+    void PrepareColumnDrag(TPoint P, TPoint Start);
+    void DragColumnTo(TPoint P);
+    void EndColumnDrag(TPoint Screen, bool Drop);
+    TPoint FDragStart;
+    std::unique_ptr<TLTDragImage> FDragImage;
     TComponent* FAutoColumnMenu = nullptr;
     TBaseLazyTree* FOwner;
     std::unique_ptr<TLazyTreeColumns> FColumns;
@@ -1292,6 +1300,13 @@ public:
     TColumnChangeEvent OnColumnVisibilityChanged;
     // Width tracking of a column border ended (released or cancelled; the width reached stays).
     TLTHeaderNotifyEvent OnAfterColumnWidthTracking;
+    // A column drag by the header: may it start; where it ended (the old position), or outside the tree.
+    using TLTHeaderDraggingEvent = std::function<void(TLTHeader* Sender, TColumnIndex Column, bool& Allowed)>;
+    using TLTHeaderDraggedEvent = std::function<void(TLTHeader* Sender, TColumnIndex Column, int OldPosition)>;
+    using TLTHeaderDraggedOutEvent = std::function<void(TLTHeader* Sender, TColumnIndex Column, TPoint DropPosition)>;
+    TLTHeaderDraggingEvent OnHeaderDragging;
+    TLTHeaderDraggedEvent OnHeaderDragged;
+    TLTHeaderDraggedOutEvent OnHeaderDraggedOut;
     void DoHeaderDraw(TCanvas& Canvas, TLazyTreeColumn* Column, const TRect& R, bool Hover, bool Pressed,
                       TLTDropMarkMode DropMark);
     // The header band in window coordinates (height 0 while the header is hidden).

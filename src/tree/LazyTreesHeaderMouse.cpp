@@ -116,6 +116,85 @@ void TLazyTreeColumns::ProcessHeaderClick(TPoint P, TMouseButton Button, bool Fo
     if (!Hit.HitPosition.Contains(TBaseLazyTree::hhiNoWhere)) FHeader->Invalidate(Column);
 }
 
+// ---------------------------------------------------------------------------
+// Column dragging
+// ---------------------------------------------------------------------------
+
+void TLTHeader::PrepareColumnDrag(TPoint P, TPoint Start) {
+    TLazyTreeColumns& C = *FColumns;
+    C.FDropTarget = -1;
+    const TPoint StartClient = FOwner->ScreenToClient(Start);
+    C.FDragIndex = C.ColumnFromPosition(TPoint{StartClient.X, StartClient.Y + FHeight});
+    if (!C.IsValidColumn(C.FDragIndex)) return;
+    TLazyTreeColumn* Column = C.Items(C.FDragIndex);
+    TBitmap Picture;
+    Picture.SetPixelFormat(pf32bit);
+    Picture.SetSize(Column->Width(), FHeight);
+    Picture.Canvas().Brush().SetColor(clBtnFace);
+    Picture.Canvas().FillRect(TRect{0, 0, Picture.Width(), Picture.Height()});
+    C.PaintHeader(Picture.Canvas(), TRect{Column->Left(), 0, Column->Left() + Column->Width(), FHeight}, TPoint{0, 0});
+    const TPoint Position = FOwner->ClientToScreen(TPoint{Column->Left(), -FHeight});
+    if (!FDragImage) {
+        FDragImage = std::make_unique<TLTDragImage>(FOwner);
+        FDragImage->Fade = false;
+        FDragImage->PreBlendBias = -50;
+        FDragImage->Transparency = 140;
+    }
+    FDragImage->MoveRestriction = Options.Contains(hoRestrictDrag) ? dmrHorizontalOnly : dmrNone;
+    FDragImage->PrepareDrag(Picture, Position, P, nullptr);
+    FDragImage->ShowDragImage();
+}
+
+void TLTHeader::DragColumnTo(TPoint P) {
+    TLazyTreeColumns& C = *FColumns;
+    const TPoint Client = FOwner->ScreenToClient(P);
+    const TColumnIndex Over = C.ColumnFromPosition(TPoint{Client.X, Client.Y + FHeight});
+    bool Force = Over != InvalidColumn && Over != C.FDropTarget;
+    if (Over >= 0) {
+        int Left = 0, Right = 0;
+        C.GetColumnBounds(Over, Left, Right);
+        const bool Before = Client.X < (Left + Right) / 2;
+        if (Before != C.FDropBefore) {
+            C.FDropBefore = Before;
+            Force = true;
+        }
+    }
+    if (Force) {
+        if (C.FDropTarget >= 0) Invalidate(C.FDropTarget);
+        C.FDropTarget = -1;
+        if (Over >= 0) {
+            C.FDropTarget = Over;
+            Invalidate(Over);
+        }
+    }
+    if (FDragImage) FDragImage->DragTo(P, Force);
+}
+
+// A drop inside the tree's window moves the dragged column before or after
+// the drop target; a drop elsewhere is reported as a drag out.
+void TLTHeader::EndColumnDrag(TPoint Screen, bool Drop) {
+    TLazyTreeColumns& C = *FColumns;
+    if (FDragImage) FDragImage->EndDrag();
+    if (Drop && C.IsValidColumn(C.FDragIndex)) {
+        TRect Window;
+        GetWindowRect(FOwner->Handle(), Window);
+        if (C.FDropTarget >= 0 && C.FDropTarget != C.FDragIndex && PtInRect(Window, Screen)) {
+            TLazyTreeColumn* Dragged = C.Items(C.FDragIndex);
+            const int Old = int(Dragged->Position());
+            const int Target = int(C.Items(C.FDropTarget)->Position());
+            const int New = C.FDropBefore ? (Old < Target ? std::max(Target - 1, 0) : Target)
+                                          : (Old < Target ? Target : Target + 1);
+            Dragged->SetPosition(Cardinal(New));
+            if (FOwner->OnHeaderDragged) FOwner->OnHeaderDragged(this, C.FDragIndex, Old);
+        } else if (FOwner->OnHeaderDraggedOut) {
+            FOwner->OnHeaderDraggedOut(this, C.FDragIndex, Screen);
+        }
+    }
+    C.FDropTarget = -1;
+    C.FDragIndex = -1;
+    Invalidate();
+}
+
 // Made anew for each right click, so that it lists the columns as they are now.
 void TLTHeader::ShowAutoColumnMenu(TPoint Client) {
     delete FAutoColumnMenu;
@@ -147,9 +226,9 @@ void TLTHeader::Press(TPoint P) {
         return;
     }
     if (InHeader(P)) {
-        TColumnIndex Column = FColumns->PressColumn(P);
-        (void)Column;
-        // The press waits for its release as a captured client message.
+        FColumns->PressColumn(P);
+        FDragStart = FOwner->ClientToScreen(P);
+        // The press waits for its release (or a column drag) as captured client messages.
         States.Include(hsDragPending);
         FOwner->SetMouseCapture(true);
     }
@@ -158,6 +237,7 @@ void TLTHeader::Press(TPoint P) {
 void TLTHeader::Release(TPoint P, bool ClientMessage, TShiftState) {
     const bool HadStates = !States.Empty();
     if (HadStates) FOwner->SetMouseCapture(false);
+    if (States.Contains(hsDragging)) EndColumnDrag(FOwner->ClientToScreen(P), true);
     TLazyTreeColumns& C = *FColumns;
     if ((ClientMessage && C.FDownIndex >= 0) || !ClientMessage) C.ProcessHeaderClick(P, mbLeft, false, false);
     if (C.FTrackIndex >= 0) {
@@ -186,6 +266,14 @@ bool TLTHeader::HandleHeaderMessage(TMessage& Message) {
     case WM_KILLFOCUS:
     case WM_KEYDOWN:
         if (Message.Msg == WM_KEYDOWN && Message.WParam != VK_ESCAPE) return false;
+        if (States.Contains(hsDragging)) {
+            FOwner->SetMouseCapture(false);
+            EndColumnDrag(TPoint{}, false);
+            States -= THeaderStates{hsDragging, hsDragPending};
+            if (Message.Msg == WM_KILLFOCUS) return false;
+            Message.Result = 0;
+            return true;
+        }
         if (!(States * Tracking).Empty()) {
             FOwner->SetMouseCapture(false);
             if (FColumns->FTrackIndex >= 0 && FOwner->OnAfterColumnWidthTracking)
@@ -249,6 +337,29 @@ bool TLTHeader::HandleHeaderMessage(TMessage& Message) {
         if (States.Contains(hsHeightTracking)) {
             // P.Y is the distance below the lower edge: the edge follows the mouse.
             SetHeight(FHeight + P.Y);
+            return true;
+        }
+        if (States.Contains(hsDragPending)) {
+            // A press on a draggable column becomes a column drag once the mouse has moved far enough.
+            const TPoint Screen = FOwner->ClientToScreen(P);
+            const TPoint Start = FOwner->ScreenToClient(FDragStart);
+            const TColumnIndex Column = FColumns->ColumnFromPosition(TPoint{Start.X, Start.Y + FHeight});
+            bool Allowed = Options.Contains(hoDrag) && Column >= 0 &&
+                           FColumns->Items(Column)->Options().Contains(coDraggable);
+            if (Allowed && FOwner->OnHeaderDragging) FOwner->OnHeaderDragging(this, Column, Allowed);
+            if (Allowed && (std::abs(Screen.X - FDragStart.X) > DragThreshold ||
+                            std::abs(Screen.Y - FDragStart.Y) > DragThreshold)) {
+                FOwner->StopTimer(3);
+                if (FColumns->FDownIndex >= 0) Invalidate(FColumns->FDownIndex);
+                FColumns->FDownIndex = FColumns->FHoverIndex = -1;
+                PrepareColumnDrag(Screen, FDragStart);
+                States.Exclude(hsDragPending);
+                States.Include(hsDragging);
+            }
+            return true;
+        }
+        if (States.Contains(hsDragging)) {
+            DragColumnTo(FOwner->ClientToScreen(P));
             return true;
         }
         if (States.Contains(hsColumnWidthTracking) && FColumns->IsValidColumn(FColumns->FTrackIndex)) {

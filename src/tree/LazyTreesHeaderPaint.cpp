@@ -39,6 +39,19 @@ void DrawSortArrow(TCanvas& Canvas, TPoint At, TSortDirection Direction, TColor 
     else Canvas.Polygon({{L, T}, {R, T}, {(L + R) / 2, B}});
 }
 
+// Where a dragged column would go: a bar at the cell's edge with an arrow pointing at it.
+constexpr int DropMarkWidth = 16, DropMarkHeight = 12;
+void DrawDropMark(TCanvas& Canvas, const TRect& Cell, bool Left) {
+    const int X = Left ? Cell.Left : Cell.Right - DropMarkWidth;
+    const int Y = (Cell.Top + Cell.Bottom - DropMarkHeight) / 2;
+    Canvas.Brush().SetColor(clBtnText);
+    Canvas.Pen().SetColor(clBtnText);
+    const int Edge = Left ? X : X + DropMarkWidth - 2;
+    Canvas.FillRect(TRect{Edge, Y, Edge + 2, Y + DropMarkHeight});
+    const int Tip = Left ? Edge + 3 : Edge - 2, Base = Left ? Tip + 5 : Tip - 5, Mid = Y + DropMarkHeight / 2;
+    Canvas.Polygon({{Tip, Mid}, {Base, Mid - 4}, {Base, Mid + 4}});
+}
+
 }  // namespace
 
 void TBaseLazyTree::DoHeaderDraw(TCanvas& Canvas, TLazyTreeColumn* Column, const TRect& R, bool Hover, bool Pressed,
@@ -104,9 +117,10 @@ void TLazyTreeColumns::PaintCell(TCanvas& Canvas, TLazyTreeColumn& Column, const
     const bool Pressed = Index == FDownIndex;
     const bool Enabled = Options.Contains(coEnabled) && T->Enabled();
     const bool ShowSortGlyph = Index == FHeader->SortColumn && FHeader->Options.Contains(hoShowSortGlyphs);
-    const auto DropMark = Options.Contains(coShowDropMark) && Index == FDropTarget && Index != FDragIndex
-                              ? TBaseLazyTree::dmmLeft
-                              : TBaseLazyTree::dmmNone;
+    const auto DropMark = !(Options.Contains(coShowDropMark) && Index == FDropTarget && Index != FDragIndex)
+                              ? TBaseLazyTree::dmmNone
+                          : FDropBefore ? TBaseLazyTree::dmmLeft
+                                        : TBaseLazyTree::dmmRight;
     if (Column.FStyle == TLazyTreeColumn::vsOwnerDraw && FHeader->Options.Contains(hoOwnerDraw) && T->OnHeaderDraw) {
         T->DoHeaderDraw(Canvas, &Column, Cell, Hover, Pressed, DropMark);
         return;
@@ -149,6 +163,7 @@ void TLazyTreeColumns::PaintCell(TCanvas& Canvas, TLazyTreeColumn& Column, const
         DrawHeaderCaption(Canvas, Caption, Text, Enabled, Hover && FHeader->Options.Contains(hoHotTrack) && !Theme,
                           Format);
     if (ShowSortGlyph) DrawSortArrow(Canvas, SortPos, FHeader->SortDirection, clBtnShadow);
+    if (DropMark != TBaseLazyTree::dmmNone) DrawDropMark(Canvas, Cell, DropMark == TBaseLazyTree::dmmLeft);
 }
 
 void TLazyTreeColumns::DrawHeaderCaption(TCanvas& Canvas, const String& Caption, TRect Bounds, bool Enabled,

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace {
 
 struct ColumnTree {
@@ -491,4 +493,86 @@ TEST(LazyTreesHeaderMouse, HoverFollowsTheMouseUntilTheTimerFindsItGone) {
     SimulateMouseMove(f.tree, 20, 30);
     f.tree->Perform(WM_TIMER, 3, 0);
     EXPECT_EQ(f.Columns().HoverIndex(), -1);
+}
+
+TEST(LazyTreesHeaderMouse, DraggedColumnsDropBeforeOrAfterTheTarget) {
+    struct Case {
+        const char* What;
+        int From;  // x of the press in the header
+        int To;    // x of the release
+        int DropY;
+        std::vector<TColumnIndex> Order;
+        const char* Log;
+    };
+    const Case Cases[] = {
+        {"right half of the third", 25, 140, -8, {1, 2, 0}, "dragged 0 from 0;"},
+        {"left half of the third", 25, 110, -8, {1, 0, 2}, "dragged 0 from 0;"},
+        {"left half of the first", 125, 10, -8, {2, 0, 1}, "dragged 2 from 2;"},
+        {"right half of the first", 125, 40, -8, {0, 2, 1}, "dragged 2 from 2;"},
+        {"onto itself", 25, 40, -8, {0, 1, 2}, "out 0;"},
+        {"outside the window", 25, 140, -300, {0, 1, 2}, "out 0;"},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.What);
+        HeaderMouse f;
+        f.tree->OnHeaderClick = nullptr;
+        f.tree->OnHeaderDragged = [&](TLTHeader*, TColumnIndex Column, int Old) {
+            f.log += "dragged " + std::to_string(Column) + " from " + std::to_string(Old) + ";";
+        };
+        f.tree->OnHeaderDraggedOut = [&](TLTHeader*, TColumnIndex Column, TPoint) {
+            f.log += "out " + std::to_string(Column) + ";";
+        };
+        SimulateMouseDown(f.tree, mbLeft, C.From, -8);
+        SimulateMouseMove(f.tree, C.From + 3, -8, {ssLeft});
+        EXPECT_FALSE(f.tree->Header().States.Contains(hsDragging)) << "within the drag threshold";
+        SimulateMouseMove(f.tree, (C.From + C.To) / 2, -8, {ssLeft});
+        EXPECT_TRUE(f.tree->Header().States.Contains(hsDragging));
+        SimulateMouseMove(f.tree, C.To, C.DropY, {ssLeft});
+        SimulateMouseUp(f.tree, mbLeft, C.To, C.DropY);
+        EXPECT_EQ(f.Columns().PositionToIndex(), C.Order);
+        EXPECT_EQ(f.log, C.Log);
+        EXPECT_TRUE(f.tree->Header().States.Empty());
+    }
+}
+
+TEST(LazyTreesHeaderMouse, ColumnDragShowsTheDropMarkAndEscapeCancels) {
+    HeaderMouse f;
+    TLTHeader& H = f.tree->Header();
+    H.SetOptions(H.Options + THeaderOptions{hoOwnerDraw});
+    std::map<TColumnIndex, TBaseLazyTree::TLTDropMarkMode> Marks;
+    f.tree->OnHeaderDraw = [&](TLTHeader*, TCanvas*, TLazyTreeColumn* Column, const TRect&, bool, bool,
+                               TBaseLazyTree::TLTDropMarkMode Mark) { Marks[Column->Index()] = Mark; };
+    for (int I = 0; I < 3; ++I) f.Col(I).SetStyle(TLazyTreeColumn::vsOwnerDraw);
+    auto PaintMarks = [&] {
+        Marks.clear();
+        TBitmap Band;
+        Band.SetSize(250, H.Height());
+        f.Columns().PaintHeader(Band.Canvas(), TRect{0, 0, 250, H.Height()}, TPoint{0, 0});
+    };
+    bool Allowed = false;
+    f.tree->OnHeaderDragging = [&](TLTHeader*, TColumnIndex Column, bool& Allow) {
+        EXPECT_EQ(Column, 0);
+        Allow = Allowed;
+    };
+    SimulateMouseDown(f.tree, mbLeft, 25, -8);
+    SimulateMouseMove(f.tree, 80, -8, {ssLeft});
+    EXPECT_FALSE(H.States.Contains(hsDragging)) << "refused by OnHeaderDragging";
+    SimulateMouseUp(f.tree, mbLeft, 80, -8);
+    Allowed = true;
+    SimulateMouseDown(f.tree, mbLeft, 25, -8);
+    SimulateMouseMove(f.tree, 60, -8, {ssLeft});
+    SimulateMouseMove(f.tree, 140, -8, {ssLeft});
+    PaintMarks();
+    EXPECT_EQ(Marks[2], TBaseLazyTree::dmmRight);
+    EXPECT_EQ(Marks[1], TBaseLazyTree::dmmNone);
+    SimulateMouseMove(f.tree, 55, -8, {ssLeft});
+    PaintMarks();
+    EXPECT_EQ(Marks[1], TBaseLazyTree::dmmLeft);
+    EXPECT_EQ(Marks[2], TBaseLazyTree::dmmNone);
+    SimulateKey(VK_ESCAPE);
+    EXPECT_TRUE(H.States.Empty());
+    PaintMarks();
+    EXPECT_EQ(Marks[1], TBaseLazyTree::dmmNone);
+    SimulateMouseUp(f.tree, mbLeft, 55, -8);
+    EXPECT_EQ(f.Columns().PositionToIndex(), (std::vector<TColumnIndex>{0, 1, 2})) << "cancelled";
 }

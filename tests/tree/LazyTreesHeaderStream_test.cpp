@@ -249,3 +249,22 @@ TEST(LazyTreesHeaderStream, DamagedStreamsKeepTheHeaderSound) {
         EXPECT_EQ(f.H().Options, C.BeforeOptions ? Own : Read);
     }
 }
+
+TEST(LazyTreesHeaderStream, ASortColumnReadSortsAnAutoSortingTree) {
+    StreamTree Saved;
+    for (int I = 0; I < 3; ++I) Saved.H().Columns().Add();
+    Saved.H().SetSortColumn(2);
+    StreamTree f;
+    f.tree->SetRootNodeCount(3);
+    f.tree->TreeOptions().SetAutoOptions(f.tree->TreeOptions().AutoOptions() + TLTAutoOptions{toAutoSort});
+    std::vector<TColumnIndex> Compared;
+    f.tree->OnCompareNodes = [&](TBaseLazyTree*, PLazyNode A, PLazyNode B, TColumnIndex Column, int& Result) {
+        Compared.push_back(Column);
+        Result = int(B->Index) - int(A->Index);
+    };
+    PLazyNode Last = f.tree->GetLastChild(nullptr);
+    f.Load(Saved.Save());
+    ASSERT_FALSE(Compared.empty());
+    EXPECT_EQ(Compared.back(), 2);
+    EXPECT_EQ(f.tree->GetFirst(), Last) << "reversed by the sort";
+}

@@ -424,6 +424,8 @@ public:
     bool ParentFont() const { return FParentFont; }
     void SetParentFont(bool Value);
     int SplitterHitTolerance = 8;
+    // Shown on a right click in the band; without it the tree's OnGetPopupMenu is asked (Node nil).
+    TPopupMenu* PopupMenu = nullptr;
     TLTFixedAreaConstraints& FixedAreaConstraints() { return FFixedAreaConstraints; }
     virtual void Assign(const TLTHeader& Source);
     // P in client coordinates of the tree (the header lies above row 0).
@@ -482,6 +484,10 @@ private:
     void EndColumnDrag(TPoint Screen, bool Drop);
     TPoint FDragStart;
     std::unique_ptr<TLTDragImage> FDragImage;
+    enum TLTHeaderMouseKind { hmDown, hmMove, hmUp };
+    TPoint HeaderPoint(TPoint Client) const;
+    void MouseEvent(TLTHeaderMouseKind Kind, TMouseButton Button, TPoint Client);
+    bool CanResizeHeight(TPoint P);
     TComponent* FAutoColumnMenu = nullptr;
     TBaseLazyTree* FOwner;
     std::unique_ptr<TLazyTreeColumns> FColumns;
@@ -1307,6 +1313,33 @@ public:
     TLTHeaderDraggingEvent OnHeaderDragging;
     TLTHeaderDraggedEvent OnHeaderDragged;
     TLTHeaderDraggedOutEvent OnHeaderDraggedOut;
+    // The mouse over the header band (X and Y relative to the header), and what it may do there.
+    using TLTHeaderMouseEvent =
+        std::function<void(TLTHeader* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+    using TLTHeaderMouseMoveEvent = std::function<void(TLTHeader* Sender, TShiftState Shift, int X, int Y)>;
+    using TLTBeforeColumnWidthTrackingEvent = std::function<void(TLTHeader* Sender, TColumnIndex Column, TShiftState Shift)>;
+    using TLTColumnWidthTrackingEvent = std::function<void(TLTHeader* Sender, TColumnIndex Column, TShiftState Shift,
+                                                           TPoint& TrackPoint, TPoint P, bool& Allowed)>;
+    using TLTColumnWidthDblClickResizeEvent =
+        std::function<void(TLTHeader* Sender, TColumnIndex Column, TShiftState Shift, TPoint P, bool& Allowed)>;
+    using TLTBeforeHeaderHeightTrackingEvent = std::function<void(TLTHeader* Sender, TShiftState Shift)>;
+    using TLTHeaderHeightTrackingEvent = std::function<void(TLTHeader* Sender, TPoint& P, TShiftState Shift, bool& Allowed)>;
+    using TLTAfterHeaderHeightTrackingEvent = std::function<void(TLTHeader* Sender)>;
+    using TLTCanSplitterResizeHeaderEvent = std::function<void(TLTHeader* Sender, TPoint P, bool& Allowed)>;
+    using TLTCanSplitterResizeColumnEvent =
+        std::function<void(TLTHeader* Sender, TPoint P, TColumnIndex Column, bool& Allowed)>;
+    using TLTGetHeaderCursorEvent = std::function<void(TLTHeader* Sender, TCursor& Cursor)>;
+    TLTHeaderMouseEvent OnHeaderMouseDown, OnHeaderMouseUp;
+    TLTHeaderMouseMoveEvent OnHeaderMouseMove;
+    TLTBeforeColumnWidthTrackingEvent OnBeforeColumnWidthTracking;
+    TLTColumnWidthTrackingEvent OnColumnWidthTracking;
+    TLTColumnWidthDblClickResizeEvent OnColumnWidthDblClickResize;
+    TLTBeforeHeaderHeightTrackingEvent OnBeforeHeaderHeightTracking;
+    TLTHeaderHeightTrackingEvent OnHeaderHeightTracking, OnHeaderHeightDblClickResize;
+    TLTAfterHeaderHeightTrackingEvent OnAfterHeaderHeightTracking;
+    TLTCanSplitterResizeHeaderEvent OnCanSplitterResizeHeader;
+    TLTCanSplitterResizeColumnEvent OnCanSplitterResizeColumn;
+    TLTGetHeaderCursorEvent OnGetHeaderCursor;
     void DoHeaderDraw(TCanvas& Canvas, TLazyTreeColumn* Column, const TRect& R, bool Hover, bool Pressed,
                       TLTDropMarkMode DropMark);
     // The header band in window coordinates (height 0 while the header is hidden).

@@ -4,7 +4,9 @@
 
 #include "tree/LazyTrees.h"
 
+#include "framework/Dialogs.h"
 #include "framework/Forms.h"
+#include "framework/Menus.h"
 #include "framework/Messages.h"
 #include "framework/Simulate.h"
 #include "framework/Themes.h"
@@ -575,4 +577,111 @@ TEST(LazyTreesHeaderMouse, ColumnDragShowsTheDropMarkAndEscapeCancels) {
     EXPECT_EQ(Marks[1], TBaseLazyTree::dmmNone);
     SimulateMouseUp(f.tree, mbLeft, 55, -8);
     EXPECT_EQ(f.Columns().PositionToIndex(), (std::vector<TColumnIndex>{0, 1, 2})) << "cancelled";
+}
+
+TEST(LazyTreesHeaderMouse, MouseEventsReportHeaderRelativePointsAndButtons) {
+    HeaderMouse f;
+    f.tree->OnHeaderClick = nullptr;
+    auto Button = [](TMouseButton B) { return B == mbLeft ? "L" : B == mbRight ? "R" : "M"; };
+    f.tree->OnHeaderMouseDown = [&](TLTHeader*, TMouseButton B, TShiftState, int X, int Y) {
+        f.log += std::string("down ") + Button(B) + " " + std::to_string(X) + "," + std::to_string(Y) + ";";
+    };
+    f.tree->OnHeaderMouseUp = [&](TLTHeader*, TMouseButton B, TShiftState, int X, int Y) {
+        f.log += std::string("up ") + Button(B) + " " + std::to_string(X) + "," + std::to_string(Y) + ";";
+    };
+    int Moves = 0;
+    f.tree->OnHeaderMouseMove = [&](TLTHeader*, TShiftState, int, int) { ++Moves; };
+    for (TMouseButton B : {mbLeft, mbRight, mbMiddle}) {
+        SimulateMouseDown(f.tree, B, 75, -8);
+        SimulateMouseUp(f.tree, B, 75, -8);
+    }
+    EXPECT_EQ(f.log, "down L 75,11;up L 75,11;down R 75,11;up R 75,11;down M 75,11;up M 75,11;");
+    SimulateMouseMove(f.tree, 80, -8);
+    EXPECT_GT(Moves, 0);
+}
+
+TEST(LazyTreesHeaderMouse, TrackingHooksMayRefuseOrBend) {
+    HeaderMouse f;
+    TLTHeader& H = f.tree->Header();
+    H.SetOptions(H.Options + THeaderOptions{hoHeightResize});
+    // A border the application keeps fixed is no border.
+    f.tree->OnCanSplitterResizeColumn = [](TLTHeader*, TPoint, TColumnIndex Column, bool& Allowed) {
+        Allowed = Column != 0;
+    };
+    SimulateMouseDown(f.tree, mbLeft, 50, -8);
+    EXPECT_FALSE(H.States.Contains(hsColumnWidthTrackPending));
+    SimulateMouseUp(f.tree, mbLeft, 50, -8);
+    EXPECT_EQ(f.log, "click 1 on;") << "a press there is a click on the column";
+    f.log.clear();
+    // Column 1's border tracks, but only every other move is allowed.
+    f.tree->OnBeforeColumnWidthTracking = [&](TLTHeader*, TColumnIndex Column, TShiftState) {
+        f.log += "before " + std::to_string(Column) + ";";
+    };
+    bool Allow = false;
+    f.tree->OnColumnWidthTracking = [&](TLTHeader*, TColumnIndex, TShiftState, TPoint&, TPoint, bool& Allowed) {
+        Allowed = Allow;
+    };
+    SimulateMouseDown(f.tree, mbLeft, 100, -8);
+    SimulateMouseMove(f.tree, 110, -8, {ssLeft});
+    EXPECT_EQ(f.Col(1).Width(), 50) << "refused";
+    Allow = true;
+    SimulateMouseMove(f.tree, 120, -8, {ssLeft});
+    EXPECT_EQ(f.Col(1).Width(), 70);
+    SimulateMouseUp(f.tree, mbLeft, 120, -8);
+    EXPECT_EQ(f.log, "before 1;tracked 1;");
+    // The lower edge: the application may bend the point, and hears of the end.
+    f.log.clear();
+    f.tree->OnBeforeHeaderHeightTracking = [&](TLTHeader*, TShiftState) { f.log += "height;"; };
+    f.tree->OnHeaderHeightTracking = [](TLTHeader*, TPoint& P, TShiftState, bool&) { P.Y /= 2; };
+    f.tree->OnAfterHeaderHeightTracking = [&](TLTHeader*) { f.log += "height done;"; };
+    SimulateMouseDown(f.tree, mbLeft, 30, -1);
+    SimulateMouseMove(f.tree, 30, 10, {ssLeft});
+    SimulateMouseUp(f.tree, mbLeft, 30, 10);
+    EXPECT_EQ(H.Height(), 19 + 5);
+    EXPECT_EQ(f.log, "height;height done;");
+    f.tree->OnCanSplitterResizeHeader = [](TLTHeader*, TPoint, bool& Allowed) { Allowed = false; };
+    SimulateMouseDown(f.tree, mbLeft, 30, 0);
+    EXPECT_FALSE(H.States.Contains(hsHeightTrackPending));
+    SimulateMouseUp(f.tree, mbLeft, 30, 0);
+}
+
+TEST(LazyTreesHeaderMouse, BorderDoubleClickFitsTheColumn) {
+    HeaderMouse f;
+    TLTHeader& H = f.tree->Header();
+    H.SetOptions(H.Options + THeaderOptions{hoDblClickResize});
+    bool Allow = false;
+    f.tree->OnColumnWidthDblClickResize = [&](TLTHeader*, TColumnIndex Column, TShiftState, TPoint, bool& Allowed) {
+        EXPECT_EQ(Column, 0);
+        Allowed = Allow;
+    };
+    SimulateDblClick(f.tree, 50, -8);
+    EXPECT_EQ(f.Col(0).Width(), 50) << "refused";
+    Allow = true;
+    SimulateDblClick(f.tree, 50, -8);
+    EXPECT_NE(f.Col(0).Width(), 50) << "fitted to \"Cell01\" and its margins";
+}
+
+TEST(LazyTreesHeaderMouse, RightClickShowsTheHeaderMenuOrTheOneTheTreeGives) {
+    TScriptedDialogService Dialogs;
+    HeaderMouse f;
+    TPopupMenu Own(nullptr), Given(nullptr);
+    Own.Items().Add(NewItem(nullptr, S("Own"), nullptr));
+    Given.Items().Add(NewItem(nullptr, S("Given"), nullptr));
+    std::string Asked;
+    f.tree->OnGetPopupMenu = [&](TBaseLazyTree*, PLazyNode Node, TColumnIndex Column, TPoint, bool&, TPopupMenu*& Menu) {
+        Asked += (Node ? "node " : "header ") + std::to_string(Column) + ";";
+        Menu = &Given;
+    };
+    f.tree->Header().PopupMenu = &Own;
+    Dialogs.AnswerMenu(S(""));
+    SimulateMouseDown(f.tree, mbRight, 125, -8);
+    SimulateMouseUp(f.tree, mbRight, 125, -8);
+    f.tree->Header().PopupMenu = nullptr;
+    SimulateMouseDown(f.tree, mbRight, 125, -8);
+    SimulateMouseUp(f.tree, mbRight, 125, -8);
+    EXPECT_EQ(Asked, "header 2;");
+    ASSERT_EQ(Dialogs.Shown.size(), 2u);
+    EXPECT_EQ(Own.PopupComponent, f.tree);
+    EXPECT_EQ(Given.PopupComponent, f.tree);
+    EXPECT_EQ(f.log, "click 2 on;click 2 on;");
 }

@@ -342,6 +342,7 @@ private:
     bool UpdateHoverColumn(TPoint P);
     void ProcessHeaderClick(TPoint P, TMouseButton Button, bool Force, bool DblClick);
     void PaintCell(TCanvas& Canvas, TLazyTreeColumn& Column, const TRect& Cell);
+    bool AdvancedHeaderDraw() const;
     TBitmap FHeaderBitmap;
 };
 
@@ -1289,6 +1290,25 @@ public:
     using TLTHeaderPaintEvent = std::function<void(TLTHeader* Sender, TCanvas* HeaderCanvas, TLazyTreeColumn* Column,
                                                    TRect R, bool Hover, bool Pressed, TLTDropMarkMode DropMark)>;
     TLTHeaderPaintEvent OnHeaderDraw;
+    // Advanced header drawing (with hoOwnerDraw and both events): the application names the
+    // elements of a cell (or of the band's background, Column nil) it draws itself.
+    enum THeaderPaintElement { hpeBackground, hpeDropMark, hpeHeaderGlyph, hpeSortGlyph, hpeText };
+    using THeaderPaintElements = TSet<THeaderPaintElement>;
+    struct THeaderPaintInfo {
+        TCanvas* TargetCanvas = nullptr;
+        TLazyTreeColumn* Column = nullptr;
+        TRect PaintRectangle, TextRectangle;
+        bool IsHoverIndex = false, IsDownIndex = false, IsEnabled = false, ShowHeaderGlyph = false,
+             ShowSortGlyph = false, ShowRightBorder = false;
+        TLTDropMarkMode DropMark = dmmNone;
+        TPoint GlyphPos, SortGlyphPos;
+    };
+    using TLTHeaderPaintQueryElementsEvent =
+        std::function<void(TLTHeader* Sender, THeaderPaintInfo& PaintInfo, THeaderPaintElements& Elements)>;
+    using TLTAdvancedHeaderPaintEvent =
+        std::function<void(TLTHeader* Sender, THeaderPaintInfo& PaintInfo, THeaderPaintElements Elements)>;
+    TLTHeaderPaintQueryElementsEvent OnHeaderDrawQueryElements;
+    TLTAdvancedHeaderPaintEvent OnAdvancedHeaderDraw;
     // A click on the header: where (header-relative), which button and column.
     enum TLTHeaderHitPosition { hhiNoWhere, hhiOnColumn, hhiOnIcon, hhiOnCheckbox };
     using TLTHeaderHitPositions = TSet<TLTHeaderHitPosition>;

@@ -685,3 +685,45 @@ TEST(LazyTreesHeaderMouse, RightClickShowsTheHeaderMenuOrTheOneTheTreeGives) {
     EXPECT_EQ(Given.PopupComponent, f.tree);
     EXPECT_EQ(f.log, "click 2 on;click 2 on;");
 }
+
+TEST(LazyTreesHeader, AdvancedDrawingTakesOverTheElementsAsked) {
+    ColumnTree f(3, 150);
+    TLazyStringTree& t = *f.tree;
+    TLTHeader& H = t.Header();
+    for (int I = 0; I < 3; ++I) f.Col(I).SetText(u"WWW");
+    H.SetOptions(H.Options + THeaderOptions{hoVisible, hoOwnerDraw});
+    H.SetSortColumn(1);
+    std::string Log;
+    t.OnHeaderDrawQueryElements = [&](TLTHeader*, TBaseLazyTree::THeaderPaintInfo& Info,
+                                      TBaseLazyTree::THeaderPaintElements& Elements) {
+        if (!Info.Column) Elements = {TBaseLazyTree::hpeBackground};
+        else if (Info.Column->Index() == 1) Elements = {TBaseLazyTree::hpeText, TBaseLazyTree::hpeSortGlyph};
+    };
+    t.OnAdvancedHeaderDraw = [&](TLTHeader*, TBaseLazyTree::THeaderPaintInfo& Info,
+                                 TBaseLazyTree::THeaderPaintElements Elements) {
+        Log += Info.Column ? "column " + std::to_string(Info.Column->Index()) : std::string("band");
+        if (Elements.Contains(TBaseLazyTree::hpeBackground)) Log += " background";
+        if (Elements.Contains(TBaseLazyTree::hpeText)) Log += " text";
+        if (Elements.Contains(TBaseLazyTree::hpeSortGlyph)) Log += " sort";
+        Log += Info.ShowSortGlyph ? " shown;" : ";";
+        Info.TargetCanvas->Font().SetColor(clRed);  // put back after the call
+    };
+    // Owner drawing alone gives way to the advanced pair.
+    f.Col(2).SetStyle(TLazyTreeColumn::vsOwnerDraw);
+    t.OnHeaderDraw = [&](TLTHeader*, TCanvas*, TLazyTreeColumn*, TRect, bool, bool, TBaseLazyTree::TLTDropMarkMode) {
+        Log += "owner;";
+    };
+    TBitmap Band;
+    Band.SetSize(150, H.Height());
+    f.Columns().PaintHeader(Band.Canvas(), TRect{0, 0, 150, H.Height()}, TPoint{0, 0});
+    EXPECT_EQ(Log, "band background;column 1 text sort shown;");
+    // The control drew no caption in column 1, and did in column 0.
+    auto Inked = [&](int Left, int Right) {
+        for (int Y = 3; Y < H.Height() - 3; ++Y)
+            for (int X = Left + 4; X < Right - 4; ++X)
+                if (Band.Canvas().Pixels(X, Y) == ColorToRGB(H.Font().Color())) return true;
+        return false;
+    };
+    EXPECT_TRUE(Inked(0, 50));
+    EXPECT_FALSE(Inked(50, 100));
+}

@@ -147,7 +147,12 @@ void TBaseLazyTree::RunOleDrag(TPoint HotSpot) {
     if (DragOperations.Contains(doMove)) Allowed |= DROPEFFECT_MOVE;
     if (DragOperations.Contains(doLink)) Allowed |= DROPEFFECT_LINK;
     if (Allowed == 0) Allowed = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+    // The framework hears of the drag's start and end as of its own drags.
+    TDragObject* DragObject = nullptr;
+    DoStartDrag(DragObject);
     TFinally Done{[this] {
+        const TPoint P = ScreenToClient(GetCursorPos());
+        DoEndDrag(this, P.X, P.Y);
         FDragImage->EndDrag();
         if (FLastDragEffect == DROPEFFECT_MOVE && FOptions->AutoOptions().Contains(toAutoDeleteMovedNodes))
             DeleteSelectedNodes();

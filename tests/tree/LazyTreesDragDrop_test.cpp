@@ -173,8 +173,12 @@ TEST(LazyTreeDragDrop, ScriptedDragCopiesIntoAnotherTree) {
     F.AcceptInB();
     F.a->AddToSelection(F.Find(F.a, 2));
     F.a->AddToSelection(F.Find(F.a, 3));
+    std::string Framework;
+    F.a->OnStartDrag = [&](TObject*, TDragObject*&) { Framework += "start;"; };
+    F.a->OnEndDrag = [&](TObject*, TObject* Target, int, int) { Framework += Target == F.a ? "end;" : "end?;"; };
     SimulateDrag({{TDragInput::Move, F.b, TwoTrees::On(F.b, 8)}, {TDragInput::Release, F.b, TwoTrees::On(F.b, 8)}});
     F.a->BeginDrag(true);
+    EXPECT_EQ(Framework, "start;end;") << "the framework hears of OLE drags too";
     EXPECT_EQ(F.a->LastDragEffect(), DROPEFFECT_COPY);
     EXPECT_EQ(TwoTrees::Shape(F.b), "7(71) 8(2 3)");
     EXPECT_EQ(TwoTrees::Shape(F.a), "1 2 3");

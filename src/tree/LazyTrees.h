@@ -168,8 +168,6 @@ inline const TLTColumnOptions DefaultColumnOptions{coAllowClick, coDraggable,   
 class TLazyTreeColumns;
 class TLTHeader;
 class TLTDragImage;
-// Where a header cell puts its glyph beside the caption.
-enum TLTHeaderColumnLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 
 class TLazyTreeColumn : public TCollectionItem {
 public:
@@ -222,7 +220,9 @@ public:
     // Takes the tree's colour again while coParentColor is set.
     void ParentColorChanged();
 
-    // Saved column layouts.
+    // Where the header cell puts its glyph beside the caption (nested: the
+    // flat buttons' layout uses the same names).
+    enum TLTHeaderColumnLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
     TLTHeaderColumnLayout Layout() const { return FLayout; }
     void SetLayout(TLTHeaderColumnLayout Value);
     enum TColumnBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
@@ -1672,6 +1672,10 @@ public:
     TLTDragOverEvent OnDragOver;
     TLTDragDropEvent OnDragDrop;
     TLTCreateDataObjectEvent OnCreateDataObject;
+    // The application may give the tree a drag manager of its own (made on first use).
+    using TLTCreateDragManagerEvent =
+        std::function<void(TBaseLazyTree* Sender, std::shared_ptr<TLTDragManager>& DragManager)>;
+    TLTCreateDragManagerEvent OnCreateDragManager;
 
     virtual Cardinal SuggestedDropEffect(TBaseLazyTree* Source, TShiftState Shift, TPoint Pt, Cardinal AllowedEffects);
     virtual TDropMode DropModeAt(TPoint P, THitInfo& HitInfo, TRect NodeRect);

@@ -83,6 +83,7 @@ std::shared_ptr<IDataObject> TLTDragManager::DragDataObject() {
 }
 
 std::shared_ptr<TLTDragManager> TBaseLazyTree::DragManager() {
+    if (!FDragManager && OnCreateDragManager) OnCreateDragManager(this, FDragManager);
     if (!FDragManager) FDragManager = std::make_shared<TLTDragManager>(this);
     return FDragManager;
 }

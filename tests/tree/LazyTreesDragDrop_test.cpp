@@ -294,5 +294,34 @@ TEST(LazyTreeDragDrop, TreesScrollWhileADragStaysAtTheirEdge) {
     }
 }
 
-}  // namespace
+// A drag manager of the application's own takes the tree's drags.
+struct CountingManager : TLTDragManager {
+    using TLTDragManager::TLTDragManager;
+    HRESULT QueryContinueDrag(bool EscapePressed, Cardinal KeyState) override {
+        ++Asked;
+        return TLTDragManager::QueryContinueDrag(EscapePressed, KeyState);
+    }
+    int Asked = 0;
+};
 
+TEST(LazyTreeDragDrop, ApplicationSuppliesTheDragManager) {
+    TwoTrees F;
+    std::shared_ptr<CountingManager> Own;
+    // Asked when the window first needs one, as a drop target.
+    auto* C = new TLazyStringTree(&F.form);
+    C->OnCreateDragManager = [&](TBaseLazyTree* Sender, std::shared_ptr<TLTDragManager>& Manager) {
+        Own = std::make_shared<CountingManager>(Sender);
+        Manager = Own;
+    };
+    C->SetParent(&F.form);
+    C->SetBounds(0, 0, 100, 100);
+    C->SetRootNodeCount(1);
+    C->AddToSelection(C->GetFirst());
+    ASSERT_TRUE(Own);
+    SimulateDrag({{TDragInput::Move, F.b, TwoTrees::On(F.b, 8)}, {TDragInput::Escape, F.b, TwoTrees::On(F.b, 8)}});
+    C->BeginDrag(true);
+    EXPECT_EQ(C->DragManager(), Own) << "made once";
+    EXPECT_GT(Own->Asked, 0);
+}
+
+}  // namespace

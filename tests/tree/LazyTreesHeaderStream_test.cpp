@@ -128,7 +128,7 @@ TEST(LazyTreesHeaderStream, ColumnLayoutComesBackAsSaved) {
     f.Col(1).SetColor(clAqua);
     f.Col(1).SetOptions(f.Col(1).Options() + TLTColumnOptions{coUseCaptionAlignment, coFixed});
     f.Col(1).SetCaptionAlignment(taCenter);
-    f.Col(2).SetLayout(blGlyphBottom);
+    f.Col(2).SetLayout(TLazyTreeColumn::blGlyphBottom);
     f.Col(2).SetTag(77);
     f.Col(2).SetAlignment(taRightJustify);
     f.Col(2).SetPosition(0);
@@ -149,7 +149,7 @@ TEST(LazyTreesHeaderStream, ColumnLayoutComesBackAsSaved) {
     EXPECT_EQ(g.Col(1).CaptionAlignment(), taCenter);
     EXPECT_EQ(g.Col(1).Options(), f.Col(1).Options());
     EXPECT_TRUE(g.Col(0).Options().Contains(coParentColor));  // still follows the tree's colour
-    EXPECT_EQ(g.Col(2).Layout(), blGlyphBottom);
+    EXPECT_EQ(g.Col(2).Layout(), TLazyTreeColumn::blGlyphBottom);
     EXPECT_EQ(g.Col(2).Tag(), 77);
     EXPECT_EQ(g.Col(2).Alignment(), taRightJustify);
     EXPECT_EQ(g.H().Columns().PositionToIndex(), (std::vector<TColumnIndex>{2, 0, 1}));

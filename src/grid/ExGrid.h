@@ -1300,6 +1300,7 @@ protected:
 private:
     // Wheel, panning and scroll bars (ExGridWindow.cpp). True: the message was handled.
     bool PanAndWheelMessage(TMessage& Message);
+    void FollowThumbs(Cardinal Msg);
     bool WheelNotch(TMessage& Message);
     void PanStart(TPoint At);
     void PanStep();

@@ -257,3 +257,31 @@ TEST(ExGridWindow, KeptBarsShowDisabledWhileEverythingFits) {
     f.g->SetRowCount(5);
     EXPECT_EQ(Bar(f.g, SB_VERT), (BarState{true, true}));
 }
+
+namespace {
+SCROLLINFO VertThumb(TExStringGrid* g) {
+    SCROLLINFO info;
+    info.fMask = SIF_ALL;
+    GetScrollInfo(g->Handle(), SB_VERT, info);
+    return info;
+}
+}  // namespace
+
+TEST(ExGridWindow, ProportionalThumbsFollowResizeScrollAndPaint) {
+    WindowForm f(100);
+    f.g->SetScrollProportional(true);
+    const SCROLLINFO before = VertThumb(f.g);
+    ASSERT_GT(before.nMax, 127);
+    // Twice the height: the thumb covers about twice the share of the range.
+    f.g->SetBounds(0, 0, 450, 500);
+    const SCROLLINFO taller = VertThumb(f.g);
+    EXPECT_GT(taller.nMax, 127);
+    EXPECT_GT(double(taller.nPage) / taller.nMax, 1.6 * before.nPage / before.nMax);
+    // Scrolling to the end and painting leaves the thumb at the proportional end.
+    f.g->SetTopRow(100 - f.g->VisibleRowCount());
+    TBitmap shot;
+    RenderControlToBitmap(f.g, shot);
+    const SCROLLINFO end = VertThumb(f.g);
+    EXPECT_EQ(end.nMax, taller.nMax);
+    EXPECT_EQ(end.nPos, 127);
+}

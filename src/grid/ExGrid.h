@@ -560,6 +560,13 @@ public:
     // Enter movement from (ACol, ARow) by Navigation's AdvanceDirection;
     // nothing unless AdvanceOnEnter or Force.
     void AdvanceCell(int ACol, int ARow, bool EditorShown, bool Forward, bool AutoEdit, bool Force);
+    // The caret of an editor walked past the edge of its text: on to the cell
+    // beside, row by row. Commit validates and writes the editor's text and
+    // says whether it was taken; it runs first when CommitFirst, and always
+    // before a move onto a check box, radio or button cell.
+    void CursorWalk(bool Forward, bool CommitFirst, const std::function<bool()>& Commit);
+    // The cell holds a control a press changes (check boxes, radios, buttons).
+    bool HasClickControl(int ACol, int ARow);
     // A dedicated editor ended editing with Key: the grid takes the focus,
     // Tab and the arrow keys then move the current cell.
     void DoneInplaceEdit(Word Key, TShiftState Shift);
@@ -1730,9 +1737,12 @@ private:
     bool FilterChar(Char& Ch);
     // A refused value: the validated text back, selected or with the caret at the end.
     void RestoreRefused();
+    // Validates the text before the caret walks out of it; false restores.
+    bool CommitWalk();
 
     TExStringGrid* FExGrid;
     int FLengthLimit = 0;
+    int FSelKeyDown = 0;  // the caret at the last key-down
     bool FGotFocus = false;
     bool FEnterRefused = false;  // the key-down refused: its Enter character goes no further
     bool FWorkmode = true;       // Backspace and Delete suspend the lookup until the next key

@@ -57,7 +57,29 @@ int LookupCompletion(const String& Text, int Caret, const TStringList& Items, bo
     return -1;
 }
 
+bool TExInplaceEdit::CommitWalk() {
+    const String old = FExGrid->FOldCellText;
+    if (!FExGrid->ValidateCell(Text())) {
+        RestoreRefused();
+        FExGrid->FOldCellText = old;
+        return false;
+    }
+    SetText(FExGrid->FNewCellText);
+    return true;
+}
+
 void TExInplaceEdit::KeyUp(Word& Key, TShiftState Shift) {
+    // Left at the start or Right at the end of the text walks on to the cell beside.
+    if ((Key == VK_LEFT || Key == VK_RIGHT) && FExGrid->Navigation().CursorWalkEditor() && SelLength() == 0 &&
+        !Shift.Contains(ssShift) && !Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt)) {
+        const bool forward = Key == VK_RIGHT;
+        const bool edge = forward ? FSelKeyDown == int(Text().size()) : FSelKeyDown == 0 && SelStart() == 0;
+        if (edge) {
+            Key = 0;
+            FExGrid->CursorWalk(forward, !forward, [this] { return CommitWalk(); });
+            return;
+        }
+    }
     TInplaceEdit::KeyUp(Key, Shift);
     if (Key == VK_LEFT || Key == VK_RIGHT || !FWorkmode || SelLength() != 0) return;
     if (!FExGrid->Lookup() || FExGrid->LookupItems().Count() == 0) return;
@@ -92,8 +114,20 @@ void TExInplaceEdit::RestoreRefused() {
 }
 
 void TExInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
+    FSelKeyDown = SelStart();
     if (Key == VK_BACK || Key == VK_DELETE) FWorkmode = false;
     else if (Key != VK_RETURN && Key != VK_UP && Key != VK_DOWN) FWorkmode = true;
+    const bool shiftOnly = Shift.Contains(ssShift) && !Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt);
+    // Shift with an arrow out of the text ends the edit and leaves the cursor on the cell.
+    if (shiftOnly && FExGrid->Navigation().CursorWalkEditor() &&
+        ((Key == VK_LEFT && SelStart() == 0 && SelLength() == 0) ||
+         (Key == VK_RIGHT && SelStart() + SelLength() == int(Text().size())))) {
+        Key = 0;
+        if (!CommitWalk()) return;
+        FExGrid->HideInplaceEdit();
+        if (FExGrid->CanFocus()) FExGrid->SetFocus();
+        return;
+    }
     if (Key == VK_ESCAPE) {
         // The text the cell had when editing began; the grid then closes the editor.
         SetText(FExGrid->FCellCache);

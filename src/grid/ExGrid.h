@@ -274,6 +274,19 @@ CLIPFORMAT GridCellsClipboardFormat();
 // The common-controls library is 4.70 or later: date and time editors store their values.
 bool ComCtl470();
 
+// While the user types in the text editor the column, or the row, grows to fit the text.
+class TSizeWhileTyping : public TPersistent {
+public:
+    bool Height() const { return FHeight; }
+    void SetHeight(bool Value) { FHeight = Value; }
+    bool Width() const { return FWidth; }
+    void SetWidth(bool Value) { FWidth = Value; }
+
+private:
+    bool FHeight = false;
+    bool FWidth = false;
+};
+
 // One column of the grid filling the rest of its client width.
 class TColumnSize {
 public:
@@ -528,6 +541,7 @@ public:
 
     // ===== Editing
     TNavigation& Navigation() { return FNavigation; }
+    TSizeWhileTyping& SizeWhileTyping() { return FSizeWhileTyping; }
     TMouseActions& MouseActions() { return FMouseActions; }
     TEditorType DefaultEditor() const { return FDefaultEditor; }
     void SetDefaultEditor(TEditorType Value) { FDefaultEditor = Value; }
@@ -1459,6 +1473,7 @@ private:
     TGridRect FOldSelection;
     bool FSelHidden = false;
     TNavigation FNavigation;
+    TSizeWhileTyping FSizeWhileTyping;
     TMouseActions FMouseActions{this};
     TEditorType FDefaultEditor = edNormal;
     int FMaxEditLength = 0;
@@ -1721,7 +1736,8 @@ protected:
     void UpdateContents() override;
     void Change() override;
     void KeyDown(Word& Key, TShiftState Shift) override;
-    // Completes the text from the lookup items after every key but Left and Right.
+    // Completes the text from the lookup items after every key but Left and
+    // Right, and grows the column to the text when the grid says so.
     void KeyUp(Word& Key, TShiftState Shift) override;
     void KeyPress(Char& Key) override;
     void WMChar(TWMKey& Message) override;
@@ -1739,6 +1755,8 @@ private:
     void RestoreRefused();
     // Validates the text before the caret walks out of it; false restores.
     bool CommitWalk();
+    // Completes the typed text from the grid's lookup items.
+    void Complete();
 
     TExStringGrid* FExGrid;
     int FLengthLimit = 0;

@@ -81,7 +81,13 @@ void TExInplaceEdit::KeyUp(Word& Key, TShiftState Shift) {
         }
     }
     TInplaceEdit::KeyUp(Key, Shift);
-    if (Key == VK_LEFT || Key == VK_RIGHT || !FWorkmode || SelLength() != 0) return;
+    if (Key == VK_LEFT || Key == VK_RIGHT) return;
+    Complete();
+    if (FExGrid->SizeWhileTyping().Width()) FExGrid->SizeColToContents(FExGrid->Col(), true);
+}
+
+void TExInplaceEdit::Complete() {
+    if (!FWorkmode || SelLength() != 0) return;
     if (!FExGrid->Lookup() || FExGrid->LookupItems().Count() == 0) return;
     String completed;
     const int typed = SelStart();

@@ -280,3 +280,26 @@ TEST(ExInplaceEdit, ArrowsAtTheEdgeOfTheTextWalkToTheCellBeside) {
         if (c.refuse) EXPECT_EQ(f.log, std::vector<std::string>{"validate 2,1 abx"});
     }
 }
+
+TEST(ExInplaceEdit, TheColumnGrowsWithTheTypedTextWhenTheGridSaysSo) {
+    for (bool grow : {false, true}) {
+        SCOPED_TRACE(grow);
+        TextEditForm f(edNormal);
+        f.g->SizeWhileTyping().SetWidth(grow);
+        const int before = f.g->ColWidths(1);
+        TInplaceEdit* e = f.Open(0);
+        ASSERT_TRUE(e);
+        SimulateText(u"a long text typed into a narrow column");
+        const int after = f.g->ColWidths(1);
+        if (!grow) {
+            EXPECT_EQ(after, before);
+            continue;
+        }
+        EXPECT_GT(after, before);
+        EXPECT_GE(after, f.g->Canvas().TextWidth(e->Text()));
+        // The editor covers the wider cell; deleting text does not shrink it again.
+        EXPECT_GT(e->Width(), before);
+        for (int i = 0; i < 20; ++i) SimulateKey(VK_BACK);
+        EXPECT_EQ(f.g->ColWidths(1), after);
+    }
+}

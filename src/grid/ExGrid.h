@@ -387,6 +387,9 @@ public:
     void SizeColToContents(int Index, bool GrowOnly);
     void AutoSizeCol(int Index, int Padding = 0);
     void AutoSizeColumns(bool DoFixedCols, int Padding);
+    // Columns fit their widest cell and rows grow to their highest, each cell
+    // with PaddingX and PaddingY added.
+    void AutoSizeCells(bool DoFixedCells, int PaddingX, int PaddingY);
     TColumnSize& ColumnSize() { return FColumnSize; }
     // Column Index (-1: the last) takes the client width the others leave;
     // "Stretch column index out of range" past the columns, stretching or not.

@@ -88,6 +88,7 @@ bool TExStringGrid::WheelNotch(TMessage& Message) {
     const int rows = WheelScrollRows();
     if (shift.Contains(ssCtrl) && FIntelliZoom) {
         Zoom(delta < 0 ? rows : -rows);
+        AutoSizeCells(true, 4, 4);
         return true;
     }
     if (!FEnableWheel || (FFixedRowAlways && RowCount() == 1)) return true;

@@ -1764,6 +1764,7 @@ private:
     TExStringGrid* FExGrid;
     int FLengthLimit = 0;
     int FSelKeyDown = 0;  // the caret at the last key-down
+    bool FFilling = false;  // the grid is filling the editor with the cell's text
     bool FGotFocus = false;
     bool FEnterRefused = false;  // the key-down refused: its Enter character goes no further
     bool FWorkmode = true;       // Backspace and Delete suspend the lookup until the next key

@@ -24,7 +24,15 @@ bool Holds(const String& S, Char Ch) { return S.find(Ch) != String::npos; }
 TExInplaceEdit::TExInplaceEdit(TExStringGrid* AGrid) : TInplaceEdit(AGrid), FExGrid(AGrid) {}
 
 void TExInplaceEdit::UpdateContents() {
-    TInplaceEdit::UpdateContents();
+    // The grid filling its editor is no change by the user.
+    FFilling = true;
+    try {
+        TInplaceEdit::UpdateContents();
+    } catch (...) {
+        FFilling = false;
+        throw;
+    }
+    FFilling = false;
     FLengthLimit = FExGrid->GetEditLimit();
     if (FExGrid->FEditControl == edPassword) SetPasswordChar(u'*');
     else SetPasswordChar(0);
@@ -32,7 +40,7 @@ void TExInplaceEdit::UpdateContents() {
 
 void TExInplaceEdit::Change() {
     TInplaceEdit::Change();
-    if (FExGrid->OnEditChange) FExGrid->OnEditChange(FExGrid, FExGrid->Col(), FExGrid->Row(), Text());
+    if (!FFilling && FExGrid->OnEditChange) FExGrid->OnEditChange(FExGrid, FExGrid->Col(), FExGrid->Row(), Text());
 }
 
 void TExInplaceEdit::DoEnter() {

@@ -390,6 +390,9 @@ public:
     // Columns fit their widest cell and rows grow to their highest, each cell
     // with PaddingX and PaddingY added.
     void AutoSizeCells(bool DoFixedCells, int PaddingX, int PaddingY);
+    // The row takes the height of its highest cell, texts wrapped as the grid wraps them.
+    void SizeRowToContents(int Index, bool GrowOnly);
+    void AutoSizeRow(int Index, int Padding);
     TColumnSize& ColumnSize() { return FColumnSize; }
     // Column Index (-1: the last) takes the client width the others leave;
     // "Stretch column index out of range" past the columns, stretching or not.

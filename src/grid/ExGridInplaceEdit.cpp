@@ -92,6 +92,10 @@ void TExInplaceEdit::KeyUp(Word& Key, TShiftState Shift) {
     if (Key == VK_LEFT || Key == VK_RIGHT) return;
     Complete();
     if (FExGrid->SizeWhileTyping().Width()) FExGrid->SizeColToContents(FExGrid->Col(), true);
+    if (FExGrid->SizeWhileTyping().Height() && FExGrid->WordWrap()) {
+        FExGrid->AutoSizeRow(FExGrid->Row(), 0);
+        if (FExGrid->OnEndRowSize) FExGrid->OnEndRowSize(FExGrid, FExGrid->Row());
+    }
 }
 
 void TExInplaceEdit::Complete() {

@@ -92,3 +92,44 @@ void TExStringGrid::AutoSizeCells(bool DoFixedCells, int PaddingX, int PaddingY)
     }
     EndUpdate();
 }
+
+void TExStringGrid::SizeRowToContents(int Index, bool GrowOnly) {
+    if (Index < 0 || Index >= RowCount()) return;
+    TBitmap measure;
+    measure.SetSize(1, 1);
+    TCanvas& canvas = measure.Canvas();
+    int highest = 0;
+    for (int c = 0; c < ColCount(); ++c) {
+        const int rc = RealColIndex(c);
+        if (IsYMergedCell(rc, Index)) continue;
+        canvas.Font().Assign(Index < FixedRows() || c < FixedCols() ? &FFixedFont : &Font());
+        canvas.Font().SetSize(canvas.Font().Size() + FZoomFactor);
+        const String text = GetCellEx(rc, Index);
+        int t = 0;
+        if (!text.empty()) {
+            TRect r = Rect(0, 0, std::max(1, ColWidths(c) - TotalXOffset()), 0);
+            t = canvas.DrawText(text, r, DT_CALCRECT | DT_NOPREFIX | (WordWrap() ? DT_WORDBREAK : 0u));
+        }
+        const TCellType type = GetCellType(rc, Index);
+        int h = t + GetCellGraphicSize(c, Index).Y;
+        if (type == ctCheckBox || type == ctDataCheckBox || type == ctVirtCheckBox || type == ctRadioButton)
+            h = DefaultRowHeight();
+        highest = std::max(highest, h);
+    }
+    const int height = highest + TotalYOffset() + 2 * GridLineWidth();
+    const bool allVisible = VisibleRowCount() == RowCount();
+    const bool typing = FEditMode && FSizeWhileTyping.Height();
+    if (GrowOnly && RowHeights(Index) >= height) return;
+    SetRowHeights(Index, std::max(height, FMinRowHeight));
+    // A row grown past the bottom scrolls the edited cell back into view.
+    if (allVisible && typing && VisibleRowCount() != RowCount()) {
+        ShowInplaceEdit();
+        if (InplaceEditor()) InplaceEditor()->SetSelStart(int(InplaceEditor()->Text().size()));
+    }
+}
+
+void TExStringGrid::AutoSizeRow(int Index, int Padding) {
+    SizeRowToContents(Index, false);
+    if (Padding != 0 && Index >= 0 && Index < RowCount())
+        SetRowHeights(Index, std::max(RowHeights(Index) + Padding, FMinRowHeight));
+}

@@ -166,13 +166,7 @@ void TExgCustomCombo::CMVisibleChanged(TMessage& Message) {
 String TExgCustomCombo::LabelCaption() const { return FLabel ? FLabel->Caption() : String(); }
 
 void TExgCustomCombo::SetLabelCaption(const String& Value) {
-    if (!FLabel) {
-        FLabel = new TLabel(this);
-        FLabel->SetParent(Parent());
-        FLabel->SetFocusControl(this);
-        FLabel->SetFont(FLabelFont);
-        FLabel->SetParentFont(ParentFont());
-    }
+    if (!FLabel) FLabel = NewCaptionLabel(*this, FLabelFont);
     FLabel->SetCaption(Value);
     UpdateLabel();
 }
@@ -205,11 +199,7 @@ void TExgCustomCombo::SetLabelFont(const TFont& Value) {
 }
 
 void TExgCustomCombo::UpdateLabel() {
-    if (!FLabel) return;
-    if (FLabel->Parent() != Parent()) FLabel->SetParent(Parent());
-    FLabel->SetTransparent(FLabelTransparent);
-    if (!ParentFont()) FLabel->SetFont(FLabelFont);
-    PlaceCaptionLabel(*FLabel, *this, FLabelPosition, FLabelMargin);
+    if (FLabel) UpdateCaptionLabel(*FLabel, *this, FLabelPosition, FLabelMargin, FLabelTransparent, FLabelFont);
 }
 
 void TExgCustomCombo::BoldLabel(bool Bold) {

@@ -303,3 +303,28 @@ TEST(ExInplaceEdit, TheColumnGrowsWithTheTypedTextWhenTheGridSaysSo) {
         EXPECT_EQ(f.g->ColWidths(1), after);
     }
 }
+
+TEST(ExInplaceEdit, TheRowGrowsWithWrappedTextWhenTheGridSaysSo) {
+    for (bool grow : {false, true}) {
+        SCOPED_TRACE(grow);
+        TextEditForm f(edNormal);
+        f.g->SetWordWrap(true);
+        f.g->SizeWhileTyping().SetHeight(grow);
+        std::vector<int> ends;
+        f.g->OnEndRowSize = [&](TObject*, int ARow) { ends.push_back(ARow); };
+        const int before = f.g->RowHeights(1);
+        TInplaceEdit* e = f.Open(0);
+        ASSERT_TRUE(e);
+        SimulateText(u"words enough to wrap over several lines in a narrow column");
+        if (!grow) {
+            EXPECT_EQ(f.g->RowHeights(1), before);
+            EXPECT_TRUE(ends.empty());
+            continue;
+        }
+        // Several lines of the grid's font, and the end of the sizing reported for the row.
+        EXPECT_GT(f.g->RowHeights(1), 2 * f.g->Canvas().TextHeight(u"gh"));
+        ASSERT_FALSE(ends.empty());
+        EXPECT_EQ(ends.back(), 1);
+        EXPECT_GT(e->Height(), before);
+    }
+}

@@ -289,6 +289,7 @@ void TExStringGrid::WndProc(TMessage& Message) {
     }
     if (!IsDestroying() && PanAndWheelMessage(Message)) return;
     TBaseGrid::WndProc(Message);
+    if (!IsDestroying()) FollowThumbs(Message.Msg);
 }
 
 // ---------------------------------------------------------------------------

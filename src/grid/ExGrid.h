@@ -284,6 +284,19 @@ CLIPFORMAT GridCellsClipboardFormat();
 // The common-controls library is 4.70 or later: date and time editors store their values.
 bool ComCtl470();
 
+// While the user types in the text editor the column, or the row, grows to fit the text.
+class TSizeWhileTyping : public TPersistent {
+public:
+    bool Height() const { return FHeight; }
+    void SetHeight(bool Value) { FHeight = Value; }
+    bool Width() const { return FWidth; }
+    void SetWidth(bool Value) { FWidth = Value; }
+
+private:
+    bool FHeight = false;
+    bool FWidth = false;
+};
+
 // One column of the grid filling the rest of its client width.
 class TColumnSize {
 public:
@@ -384,6 +397,12 @@ public:
     void SizeColToContents(int Index, bool GrowOnly);
     void AutoSizeCol(int Index, int Padding = 0);
     void AutoSizeColumns(bool DoFixedCols, int Padding);
+    // Columns fit their widest cell and rows grow to their highest, each cell
+    // with PaddingX and PaddingY added.
+    void AutoSizeCells(bool DoFixedCells, int PaddingX, int PaddingY);
+    // The row takes the height of its highest cell, texts wrapped as the grid wraps them.
+    void SizeRowToContents(int Index, bool GrowOnly);
+    void AutoSizeRow(int Index, int Padding);
     TColumnSize& ColumnSize() { return FColumnSize; }
     // Column Index (-1: the last) takes the client width the others leave;
     // "Stretch column index out of range" past the columns, stretching or not.
@@ -538,6 +557,7 @@ public:
 
     // ===== Editing
     TNavigation& Navigation() { return FNavigation; }
+    TSizeWhileTyping& SizeWhileTyping() { return FSizeWhileTyping; }
     TMouseActions& MouseActions() { return FMouseActions; }
     TEditorType DefaultEditor() const { return FDefaultEditor; }
     void SetDefaultEditor(TEditorType Value) { FDefaultEditor = Value; }
@@ -570,6 +590,13 @@ public:
     // Enter movement from (ACol, ARow) by Navigation's AdvanceDirection;
     // nothing unless AdvanceOnEnter or Force.
     void AdvanceCell(int ACol, int ARow, bool EditorShown, bool Forward, bool AutoEdit, bool Force);
+    // The caret of an editor walked past the edge of its text: on to the cell
+    // beside, row by row. Commit validates and writes the editor's text and
+    // says whether it was taken; it runs first when CommitFirst, and always
+    // before a move onto a check box, radio or button cell.
+    void CursorWalk(bool Forward, bool CommitFirst, const std::function<bool()>& Commit);
+    // The cell holds a control a press changes (check boxes, radios, buttons).
+    bool HasClickControl(int ACol, int ARow);
     // A dedicated editor ended editing with Key: the grid takes the focus,
     // Tab and the arrow keys then move the current cell.
     void DoneInplaceEdit(Word Key, TShiftState Shift);
@@ -1336,6 +1363,7 @@ protected:
 private:
     // Wheel, panning and scroll bars (ExGridWindow.cpp). True: the message was handled.
     bool PanAndWheelMessage(TMessage& Message);
+    void FollowThumbs(Cardinal Msg);
     bool WheelNotch(TMessage& Message);
     void PanStart(TPoint At);
     void PanStep();
@@ -1506,6 +1534,7 @@ private:
     TGridRect FOldSelection;
     bool FSelHidden = false;
     TNavigation FNavigation;
+    TSizeWhileTyping FSizeWhileTyping;
     TMouseActions FMouseActions{this};
     TEditorType FDefaultEditor = edNormal;
     int FMaxEditLength = 0;
@@ -1768,7 +1797,8 @@ protected:
     void UpdateContents() override;
     void Change() override;
     void KeyDown(Word& Key, TShiftState Shift) override;
-    // Completes the text from the lookup items after every key but Left and Right.
+    // Completes the text from the lookup items after every key but Left and
+    // Right, and grows the column to the text when the grid says so.
     void KeyUp(Word& Key, TShiftState Shift) override;
     void KeyPress(Char& Key) override;
     void WMChar(TWMKey& Message) override;
@@ -1784,9 +1814,15 @@ private:
     bool FilterChar(Char& Ch);
     // A refused value: the validated text back, selected or with the caret at the end.
     void RestoreRefused();
+    // Validates the text before the caret walks out of it; false restores.
+    bool CommitWalk();
+    // Completes the typed text from the grid's lookup items.
+    void Complete();
 
     TExStringGrid* FExGrid;
     int FLengthLimit = 0;
+    int FSelKeyDown = 0;  // the caret at the last key-down
+    bool FFilling = false;  // the grid is filling the editor with the cell's text
     bool FGotFocus = false;
     bool FEnterRefused = false;  // the key-down refused: its Enter character goes no further
     bool FWorkmode = true;       // Backspace and Delete suspend the lookup until the next key

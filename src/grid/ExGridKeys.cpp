@@ -108,3 +108,41 @@ void TExStringGrid::AdvanceCell(int ACol, int ARow, bool EditorShown, bool Forwa
     if (EditorShown && AutoEdit && FNavigation.AdvanceAutoEdit() && Col() == c && Row() == r && editable(c, r))
         ShowEditor();
 }
+
+bool TExStringGrid::HasClickControl(int ACol, int ARow) {
+    switch (GetCellType(ACol, ARow)) {
+    case ctCheckBox:
+    case ctDataCheckBox:
+    case ctRadio:
+    case ctButton:
+    case ctBitButton:
+    case ctVirtCheckBox:
+    case ctRowCheckBox:
+    case ctRadioButton:
+    case ctTriStateCheckBox: return true;
+    default: return false;
+    }
+}
+
+void TExStringGrid::CursorWalk(bool Forward, bool CommitFirst, const std::function<bool()>& Commit) {
+    const int col = Col(), row = Row();
+    const int target = Forward ? col + CellSpan(col, row).X + 1 : col - 1;
+    const bool inside = Forward ? col < ColCount() - FFixedRightCols - 1 : col > TCustomGrid::FixedCols();
+    // A control cell is not edited: the cursor only goes there.
+    if (inside && HasClickControl(RealColIndex(target), row)) {
+        if (!Commit()) return;
+        HideInplaceEdit();
+        SetCol(target);
+        return;
+    }
+    if (CommitFirst && !Commit()) return;
+    // Closed before the grid takes the focus: a focused editor would keep it.
+    HideInplaceEdit();
+    if (CanFocus()) SetFocus();
+    const TAdvanceDirection direction = FNavigation.AdvanceDirection();
+    FNavigation.SetAdvanceDirection(adLeftRight);
+    AdvanceCell(col, row, true, Forward, true, true);
+    FNavigation.SetAdvanceDirection(direction);
+    if (!FNavigation.CursorWalkAlwaysEdit()) HideInplaceEdit();
+    else if (!FEditMode && IsEditable(RealColIndex(Col()), Row())) ShowInplaceEdit();
+}

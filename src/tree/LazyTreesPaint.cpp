@@ -285,7 +285,8 @@ TImageList* TBaseLazyTree::CheckImageListForKind(TCheckImageKind Kind) {
 
 void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
     const int Height = int(Node->NodeHeight);
-    const TRect Row{0, Top, ClientWidth(), Top + Height};
+    const int Width = FOffscreen ? FOffscreen->Width : ClientWidth();
+    const TRect Row{0, Top, Width, Top + Height};
     Canvas.Brush().SetStyle(bsSolid);
     Canvas.Brush().SetColor(FColors->BackGroundColor());
     Canvas.FillRect(Row);
@@ -293,7 +294,8 @@ void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
     EraseItem(Canvas, Node, Row);
     auto Finish = [&] {
         DoAfterItemPaint(Canvas, Node, Row);
-        if (Node == FDropTargetNode && FOptions->PaintOptions().Contains(toShowDropmark))
+        if (Node == FDropTargetNode && FOptions->PaintOptions().Contains(toShowDropmark) &&
+            (!FOffscreen || FOffscreen->Options.Contains(poDrawDropMark)))
             DrawDropMark(Canvas, Node, Row);
     };
     if (!FHeader->UseColumns()) {
@@ -310,15 +312,14 @@ void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
     for (bool Fixed : {false, true})
         for (TColumnIndex Index = Columns.GetFirstVisibleColumn(), Next; Index >= 0; Index = Next) {
             TLazyTreeColumn* Column = Columns[Index];
-            if (Column->Options().Contains(coFixed) != Fixed) {
-                Next = Columns.GetNextVisibleColumn(Index);
-                continue;
-            }
+            Next = Columns.GetNextVisibleColumn(Index);
+            if (Column->Options().Contains(coFixed) != Fixed) continue;
+            if (FOffscreen && FOffscreen->Options.Contains(poMainOnly) && Column->Index() != Main) continue;
             // A text may run on into the empty cells after its own.
             TLTPaintInfo Span{&Canvas, Node, Index, TRect{Column->Left(), Top, Column->Left() + Column->Width(), Top + Height}};
             Next = SpanCellOverEmptyColumns(Span);
             const TRect Cell = Span.CellRect;
-            if (Cell.Right <= 0 || Cell.Left >= ClientWidth()) continue;
+            if (Cell.Right <= 0 || Cell.Left >= Width) continue;
             Canvas.IntersectClipRect(Cell.Left, Cell.Top, Cell.Right, Cell.Bottom);
             if (Fixed || !Column->Options().Contains(coParentColor)) {
                 Canvas.Brush().SetColor(Column->Options().Contains(coParentColor) ? FColors->BackGroundColor()
@@ -373,6 +374,10 @@ void TBaseLazyTree::PaintMarksAndContent(TLTPaintInfo& Info, const TRect& Conten
     // The owner may narrow the part the selection and focus marks cover.
     TRect MarkRect = ContentMarkRect;
     DoBeforeCellPaint(Canvas, Info.Node, Info.Column, cpmPaint, Info.CellRect, MarkRect);
+    if (FOffscreen) {
+        Selected = Selected && FOffscreen->Options.Contains(poDrawSelection);
+        FocusMark = FocusMark && FOffscreen->Options.Contains(poDrawFocusRect);
+    }
     if (Selected) {
         const bool Focus = Focused() || FOptions->PaintOptions().Contains(toPopupMode);
         Canvas.Brush().SetColor(FColors->GetColor(Focus ? TLTColors::FocusedSelectionColor

@@ -122,8 +122,8 @@ private:
 
 bool TBaseLazyTree::MayAutoScroll() {
     return (IsPanning() || FOptions->AutoOptions().Contains(toAutoScroll)) && FHeader->States.Empty() &&
-           (IsMouseSelecting() || (FDragManager && FDragManager->DropTargetActive()) ||
-            FStates.Contains(tsFwDragging) || IsPanning());
+           (IsMouseSelecting() || FStates.Contains(tsFwDragging) || IsPanning() ||
+            (FDragManager && FDragManager->DropTargetActive()));
 }
 
 TBaseLazyTree::TScrollDirections TBaseLazyTree::ScrollDirectionsAt(int X, int Y) {

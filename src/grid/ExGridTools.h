@@ -723,6 +723,35 @@ public:
     void SaveToHTML(const String& FileName, bool Show = false, bool Unicode = false);
     void AppendToHTML(const String& FileName, bool Show = false, bool Unicode = false);
 
+    // ----- workbooks (.xlsx), documents (.docx) and database files. A
+    // workbook that cannot be read raises "Incorrect XLS file", any other
+    // file that cannot be read or written EExGridError; the grid stays as it was.
+    // The sheet names in order; the caller owns the list.
+    std::unique_ptr<TStringList> GetXLSSheets(const String& FileName);
+    // The active sheet's used range, or the named sheet's.
+    void LoadFromXLS(const String& FileName);
+    void LoadFromXLSSheet(const String& FileName, const String& SheetName);
+    // A new workbook of one sheet holding the save range from A1 (no workbook
+    // is ever open, so CreateNewSheet changes nothing).
+    void SaveToXLS(const String& FileName, bool CreateNewSheet = true);
+    // Into the sheet of that name (added when missing) of the workbook,
+    // which is made when the file does not exist; other sheets and cells stay.
+    void SaveToXLSSheet(const String& FileName, const String& SheetName);
+    // The window text, then a table of the cells with their alignment: a new
+    // document, or inserted after the bookmark's paragraph (else at the end).
+    void SaveToDOC(const String& FileName, bool CreateNewDocument = true);
+    void AppendToDoc(const String& FileName, const String& Bookmark);
+    // The query's fields as columns from the first normal column, their
+    // names in the last fixed row.
+    void LoadFromMDBSQL(const String& FileName, const String& SQL);
+    void LoadFromMDBTable(const String& FileName, const String& Table) {
+        LoadFromMDBSQL(FileName, u"SELECT * FROM " + Table);
+    }
+    // A1 addresses: the used range's bounds (1-based; false when a part
+    // does not read) and a column's letters.
+    static bool XLSRangeBounds(const String& Address, int& FromCol, int& FromRow, int& ToCol, int& ToRow);
+    static String XLSColumnLetters(int Col);
+
     // ----- the clipboard: tab-separated text always; the private cell format
     // with Navigation.AllowFmtClipboard, one cell's rich text with
     // AllowRTFClipboard. Pastes write only inside the counts, growing first
@@ -772,6 +801,9 @@ private:
     bool FAppending = false;
     THTMLSettings FHTMLSettings;
     void WriteHTML(const String& FileName, bool Show, bool Unicode, bool Append);
+    void LoadXLS(const String& FileName, const String* SheetName);
+    void WriteXLS(const String& FileName, const String* SheetName);
+    void WriteDOC(const String& FileName, const String* Bookmark);
     // The column and row counts and writer's ID of a binary cell stream's header.
     void ReadBinHeader(TStream& Stream, int& Cols, int& Rows, int& ID);
     TGridRect SaveRange();

@@ -100,6 +100,13 @@ TExStringGrid::TExStringGrid(TComponent* AOwner) : TBaseGrid(AOwner) {
 }
 
 TExStringGrid::~TExStringGrid() {
+    // A store that cannot be written must not stop the grid from going.
+    if (FColumnSize.Save) {
+        try {
+            FDataTools->SaveColSizes();
+        } catch (const Exception&) {
+        }
+    }
     // Panning switched the program's hints off.
     if (FWheelPan) Application->SetShowHint(FPrevShowHint);
     StopDragScroll();  // the parent owns the timer, which must not call a freed grid
@@ -134,6 +141,7 @@ void TExStringGrid::Loaded() {
     FLoaded = true;
     InitOrigColSizes();
     FTools->UpdateSearchPanel();
+    if (FColumnSize.Save) FDataTools->LoadColSizes();
     if (FBalloon.Enable()) FDataTools->BalloonInit();
     if (Options().Contains(goAlwaysShowEditor)) {
         FNavigation.SetAlwaysEdit(true);
@@ -146,6 +154,7 @@ void TExStringGrid::CreateWnd() {
     if (IsDestroying()) return;
     TBaseGrid::CreateWnd();
     SetTimer(Handle(), GridTimerId, GridTimerPeriod);
+    if (FColumnSize.Save) FDataTools->LoadColSizes();
     if (FScrollType == ssMetro && !IsLoading()) SetScrollType(ssMetro);
 }
 

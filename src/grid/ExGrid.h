@@ -274,7 +274,10 @@ CLIPFORMAT GridCellsClipboardFormat();
 // The common-controls library is 4.70 or later: date and time editors store their values.
 bool ComCtl470();
 
-// One column of the grid filling the rest of its client width.
+enum TColumnSizeLocation { clRegistry, clIniFile };
+
+// One column of the grid filling the rest of its client width, and where
+// the column widths and order are kept between runs.
 class TColumnSize {
 public:
     explicit TColumnSize(TExStringGrid* AGrid) : FGrid(AGrid) {}
@@ -286,6 +289,13 @@ public:
     // -1: the last column.
     int StretchColumn() const { return FStretchColumn; }
     void SetStretchColumn(int Value) { FStretchColumn = Value; }
+    // With Save, the grid keeps its column widths when it goes and takes
+    // them back when its window is made and after loading: in section
+    // Section of the INI file Key, or the registry key Key with the subkey Section.
+    bool Save = false;
+    String Key;
+    String Section;
+    TColumnSizeLocation Location = clRegistry;
 
 private:
     TExStringGrid* FGrid;
@@ -679,6 +689,11 @@ public:
     void MoveColumn(int FromIndex, int ToIndex) override;
     // The real column shown at each real position since the first move; empty before it.
     const std::vector<int>& ColumnOrder() const { return FColumnOrder; }
+    void SetColumnOrder(const std::vector<int>& Value) { FColumnOrder = Value; }
+    // Moves each column to the position its ColumnOrder entry names.
+    void ResetColumnOrder();
+    // The width of a real column, a hidden one's kept width included.
+    int RealColWidth(int ACol);
 
     // The left release on a cell (ACol, ARow displayed; X, Y the release
     // point) after a press on cell (PressCol, PressRow): a release in the

@@ -703,6 +703,18 @@ public:
     void SavePrintSettings(const String& Key, const String& Section);
     void LoadPrintSettings(const String& Key, const String& Section);
 
+    // The column layout: "count#widths#order#visibility", each list joined
+    // by ","; applying one raises EConvertError for an item that is no
+    // number and EListError for a list shorter than the count.
+    String ColumnStatesToString();
+    void StringToColumnStates(const String& Value);
+    // Widths as "Col<i>" and the column order as "Pos<i>" in the store that
+    // ColumnSize names (nothing without a key and a section).
+    void SaveColSizes() override;
+    void LoadColSizes() override;
+    void SaveColPositions();
+    void LoadColPositions();
+
     // The binary cell stream: a rectangle of cells with their properties and
     // graphics as component images. Loading places the first saved cell at
     // Point (a whole-grid stream sets the counts and sizes first); a damaged

@@ -36,6 +36,7 @@ TGridUnit& GridUnit() {
         u.DTPShiftFocus = RegisterWindowMessage(u"DTPShiftFocus");
         // The platform's common controls are version 6.
         u.ComCtl470 = true;
+        GridOleInitialize();
         return u;
     }();
     return unit;
@@ -58,6 +59,7 @@ TExStringGrid::TExStringGrid(TComponent* AOwner) : TBaseGrid(AOwner) {
     FEditCombo = new TGridCombo(this);
     CreateFurtherEditors();
     GridUnit();
+    FDragDropSettings.Grid = this;
     UseGridCursors();
     SetControlStyle(ControlStyle() + TControlStyle{csAcceptsControls});
     FColumnHeaders.OnChange = [this](TObject*) {
@@ -141,6 +143,7 @@ void TExStringGrid::Loaded() {
     FLoaded = true;
     InitOrigColSizes();
     FTools->UpdateSearchPanel();
+    FTools->DropTargetLoaded();
     if (FColumnSize.Save) FDataTools->LoadColSizes();
     if (FBalloon.Enable()) FDataTools->BalloonInit();
     if (Options().Contains(goAlwaysShowEditor)) {

@@ -666,6 +666,11 @@ public:
     // The colour of the arrows that mark where a moved column or row lands.
     TColor ArrowColor();
     void SetArrowColor(TColor Value);
+    // The drop arrow pointing that way (made on first use).
+    TArrowWindow* Arrow(TArrowDirection Dir) {
+        EnsureArrows();
+        return FArrows[Dir];
+    }
     TDragScrollOptions& DragScrollOptions() { return FDragScrollOptions; }
     TDragScrollDirection DragScrollDirection() const { return FDragScrollDirection; }
     // Moved columns and rows keep their widths and heights, and the drag shows where they land.

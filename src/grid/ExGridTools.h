@@ -23,6 +23,11 @@
 #include <vector>
 
 class TCellProperties;
+class TGridDropTarget;
+class TGridDropSource;
+class IDropTarget;
+// Readies the grid unit's drag and drop for the run: the formats it offers.
+void GridOleInitialize();
 class TBalloonTip;
 class TExGridButton;
 class TExCheckBox;
@@ -764,6 +769,36 @@ public:
     static bool XLSRangeBounds(const String& Address, int& FromCol, int& FromRow, int& ToCol, int& ToRow);
     static String XLSColumnLetters(int Col);
 
+    // ----- drag and drop with other windows and programs (DragDropSettings)
+    // Registers the grid's window as a drop target, or revokes it.
+    void SetOleDropTargetRegistered(bool Value);
+    bool OleDropTargetAssigned() const { return FOleDropTargetAssigned; }
+    // The registered target (nil before OleDropTarget is first set).
+    IDropTarget* GridDropTarget() const;
+    // After loading: the registered target takes the accept settings.
+    void DropTargetLoaded();
+    // Starts the drag from cell (ACol, ARow) at client point (X, Y): a column
+    // from a header cell with OleColumnDragDrop, else the selected cells as
+    // text, the pointed cell's raw text as rich text and, with the grid's
+    // own clipboard format allowed, the cells' stream. A move clears the
+    // cells or removes the rows afterwards. The mouse handling calls it once
+    // the pointer has left the press point with the button held.
+    void OleDragStart(int ACol, int ARow, int X, int Y);
+    // A column dragged from a list box (item AIndex of AList) that stands
+    // for the hidden grid column ACol.
+    void OleColumnDragStart(int ACol, int AIndex, TListBox* AList);
+    // The selection of the last drag started from the grid.
+    TGridRect DropSelection() const { return FDropSelection; }
+    std::function<void(TObject* Sender, int ARow, int ACol, const String& Data, bool& Allow)> OnOleDrag;
+    std::function<void(TObject* Sender, int ARow, int ACol)> OnOleDragStart;
+    std::function<void(TObject* Sender, Cardinal OLEEffect)> OnOleDragStop;
+    std::function<void(TObject* Sender, int ARow, int ACol, bool& Allow)> OnOleDragOver;
+    std::function<void(TObject* Sender, int ARow, int ACol, const String& Data, bool& Allow)> OnOleDrop;
+    std::function<void(TObject* Sender, int ARow, int ACol, const String& URL, bool& Allow)> OnOleDropURL;
+    std::function<void(TObject* Sender, int ARow, int ACol, const String& FileName, bool& Allow)> OnOleDropFile;
+    std::function<void(TObject* Sender, int ARow, int ACol, int DropCol)> OnOleDropCol;
+    std::function<void(TObject* Sender, TGridRect ARect)> OnOleDropped;
+
     // ----- the clipboard: tab-separated text always; the private cell format
     // with Navigation.AllowFmtClipboard, one cell's rich text with
     // AllowRTFClipboard. Pastes write only inside the counts, growing first
@@ -816,6 +851,17 @@ private:
     void LoadXLS(const String& FileName, const String* SheetName);
     void WriteXLS(const String& FileName, const String* SheetName);
     void WriteDOC(const String& FileName, const String* Bookmark);
+    friend class TGridDropTarget;
+    friend class TGridDropSource;
+    std::shared_ptr<TGridDropTarget> FGridDropTarget;
+    bool FOleDropTargetAssigned = false;
+    TGridRect FDropSelection{};
+    int FOleDragCol = -1;
+    int FOleDragIndex = -1;
+    TListBox* FOleDragList = nullptr;
+    TCustomForm* FMoveForm = nullptr;  // the drag's picture of the cells, while a drag runs
+    // At most one sideways scroll per tick of the grid's timer.
+    bool HorzScrollTick();
     // The column and row counts and writer's ID of a binary cell stream's header.
     void ReadBinHeader(TStream& Stream, int& Cols, int& Rows, int& ID);
     TGridRect SaveRange();

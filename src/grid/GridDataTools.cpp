@@ -140,7 +140,10 @@ void TDragDropSettings::Assign(const TPersistent* Source) {
         TPersistent::Assign(Source);
         return;
     }
+    // Plain fields: no registration, and the grid stays this one's.
+    TExStringGrid* grid = Grid;
     *this = *s;
+    Grid = grid;
 }
 
 void TFilter::RemoveColumnFilter(int Col) {

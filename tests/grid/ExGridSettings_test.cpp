@@ -235,3 +235,22 @@ TEST(ExGridColumnStates, GridKeepsWidthsWhenSaveIsSet) {
     h.EndLoading();
     EXPECT_EQ(h.ColWidths(3), 140);
 }
+
+// The grid's own members reach the exchange of its tools.
+TEST(ExGridColumnStates, GridMembersReachTheTools) {
+    TempDir t;
+    TExStringGrid g(nullptr);
+    FillColumns(g);
+    g.SetCellEx(2, 1, u"x,y");
+    TExStringGrid h(nullptr);
+    g.SaveToCSV(Utf8ToString(t.file("a.csv")));
+    h.LoadFromCSV(Utf8ToString(t.file("a.csv")));
+    EXPECT_EQ(h.Cells(2, 1), u"x,y");
+    g.SaveToXLS(Utf8ToString(t.file("a.xlsx")));
+    TExStringGrid k(nullptr);
+    k.LoadFromXLS(Utf8ToString(t.file("a.xlsx")));
+    EXPECT_EQ(k.Cells(3, 0), u"c3");
+    g.HideColumn(2);
+    h.StringToColumnStates(g.ColumnStatesToString());
+    EXPECT_EQ(Shown(h), Shown(g));
+}

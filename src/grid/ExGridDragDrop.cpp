@@ -9,6 +9,8 @@
 #include "framework/StdCtrls.h"
 #include "framework/SysUtils.h"
 
+#include <cstdlib>
+
 void GridOleInitialize() {
     // The data-transfer layer needs no start; the formats get their numbers now.
     CF_RTF(), CF_GRIDCOL(), CF_GRIDCELLS(), CF_URL();
@@ -351,6 +353,27 @@ void TExGridTools::DropTargetLoaded() {
 bool TExGridTools::HorzScrollTick() {
     if (FGrid.FTimerTicks % 2 != 0) return false;
     ++FGrid.FTimerTicks;
+    return true;
+}
+
+void TExGridTools::OleArm(int ACol, int ARow, int X, int Y) {
+    FOleArmed = ACol >= 0 && ARow >= 0 && FGrid.DragDropSettings().OleDropSource();
+    FOleDown = {X, Y};
+}
+
+bool TExGridTools::OleDragMove(int ACol, int ARow, int X, int Y, TShiftState Shift) {
+    if (!FOleArmed) return false;
+    if (!Shift.Contains(ssLeft) || !FGrid.DragDropSettings().OleDropSource()) {
+        FOleArmed = false;
+        return false;
+    }
+    const TGridState state = FGrid.GridState();
+    if (ACol < 0 || ARow < 0 || state == gsColSizing || state == gsRowSizing) return false;
+    if (std::abs(X - FOleDown.X) <= 3 && std::abs(Y - FOleDown.Y) <= 3) return false;
+    FOleArmed = false;
+    // The drag loop takes the mouse: the press's selecting ends here.
+    FGrid.SetGridState(gsNormal);
+    OleDragStart(ACol, ARow, X, Y);
     return true;
 }
 

@@ -784,6 +784,11 @@ public:
     // cells or removes the rows afterwards. The mouse handling calls it once
     // the pointer has left the press point with the button held.
     void OleDragStart(int ACol, int ARow, int X, int Y);
+    // The mouse handling's part: a press on a cell arms the drag, and a move
+    // with the left button held more than 3 pixels away starts it with
+    // DragDropSettings.OleDropSource (true: the move was taken).
+    void OleArm(int ACol, int ARow, int X, int Y);
+    bool OleDragMove(int ACol, int ARow, int X, int Y, TShiftState Shift);
     // A column dragged from a list box (item AIndex of AList) that stands
     // for the hidden grid column ACol.
     void OleColumnDragStart(int ACol, int AIndex, TListBox* AList);
@@ -860,6 +865,8 @@ private:
     int FOleDragIndex = -1;
     TListBox* FOleDragList = nullptr;
     TCustomForm* FMoveForm = nullptr;  // the drag's picture of the cells, while a drag runs
+    bool FOleArmed = false;
+    TPoint FOleDown{0, 0};
     // At most one sideways scroll per tick of the grid's timer.
     bool HorzScrollTick();
     // The column and row counts and writer's ID of a binary cell stream's header.

@@ -186,3 +186,28 @@ TEST(ExGridDragDrop, DroppedFiles) {
     EXPECT_EQ(F.b->Cells(0, 0), u"p");
     EXPECT_EQ(F.b->Cells(1, 1), u"s");
 }
+
+TEST(ExGridDragDrop, MousePressAndMoveStartTheDrag) {
+    TwoGrids F;
+    F.b->DragDropSettings().SetOleDropTarget(true);
+    const TPoint from = TwoGrids::On(F.a, 2, 3);
+    // Without OleDropSource a press and move only select.
+    SimulateMouseDown(F.a, mbLeft, from.X, from.Y);
+    SimulateMouseMove(F.a, from.X + 20, from.Y, {ssLeft});
+    SimulateMouseUp(F.a, mbLeft, from.X + 20, from.Y);
+    EXPECT_FALSE(DragDropRunning());
+    EXPECT_EQ(F.b->Cells(1, 6), u"b16");
+
+    F.a->DragDropSettings().SetOleDropSource(true);
+    F.a->DragDropSettings().SetOleCopyAlways(true);
+    F.a->Navigation().SetAllowFmtClipboard(true);
+    F.a->SetSelection(TGridRect{2, 3, 2, 3});
+    TwoGrids::DragTo(F.b, 1, 6);
+    SimulateMouseDown(F.a, mbLeft, from.X, from.Y);
+    SimulateMouseMove(F.a, from.X + 2, from.Y + 2, {ssLeft});  // not yet far enough
+    EXPECT_EQ(F.b->Cells(1, 6), u"b16");
+    SimulateMouseMove(F.a, from.X + 5, from.Y, {ssLeft});
+    EXPECT_EQ(F.b->Cells(1, 6), u"a23");
+    EXPECT_EQ(F.a->Cells(2, 3), u"a23");  // copied always
+    EXPECT_EQ(F.a->GridState(), gsNormal);
+}

@@ -49,11 +49,8 @@ Cardinal DropEffectFor(TShiftState Shift, Cardinal AllowedEffects) {
 }
 
 TShiftState DragKeyShift(Cardinal KeyState) {
-    TShiftState s;
-    if (KeyState & MK_CONTROL) s.Include(ssCtrl);
-    if (KeyState & MK_SHIFT) s.Include(ssShift);
+    TShiftState s = KeysToShiftState(KeyState);
     if (KeyState & MK_ALT) s.Include(ssAlt);
-    if (KeyState & MK_LBUTTON) s.Include(ssLeft);
     return s;
 }
 

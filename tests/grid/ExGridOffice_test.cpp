@@ -29,6 +29,13 @@ void FillSample(TExStringGrid& g) {
         for (int c = 0; c < 4; ++c) g.SetCellEx(c, r, texts[r][c]);
 }
 
+// One right-aligned and one centred cell.
+void FillAligned(TExStringGrid& g) {
+    FillSample(g);
+    g.SetAlignments(3, 1, taRightJustify);
+    g.SetAlignments(1, 2, taCenter);
+}
+
 std::vector<std::vector<String>> CellsOf(TExStringGrid& g) {
     std::vector<std::vector<String>> v(g.RowCount(), std::vector<String>(g.ColCount()));
     for (int r = 0; r < g.RowCount(); ++r)
@@ -242,9 +249,7 @@ TEST(ExGridOffice, UnreadableFilesLeaveGridAndFileUnchanged) {
 TEST(ExGridOffice, DocumentHoldsTableWithAlignments) {
     TempDir t;
     TExStringGrid g(nullptr);
-    FillSample(g);
-    g.SetAlignments(3, 1, taRightJustify);
-    g.SetAlignments(1, 2, taCenter);
+    FillAligned(g);
     g.Tools().SaveToDOC(P(t, "new.docx"));
     const std::string doc = DocumentXml(P(t, "new.docx"));
     EXPECT_EQ(Count(doc, "<w:tbl>"), 1);
@@ -326,9 +331,7 @@ TEST(ExGridOffice, DatabaseFieldNamesAndRecords) {
 TEST(ExGridOffice, IndependentReadersOpenWrittenFiles) {
     TempDir t;
     TExStringGrid g(nullptr);
-    FillSample(g);
-    g.SetAlignments(3, 1, taRightJustify);
-    g.SetAlignments(1, 2, taCenter);
+    FillAligned(g);
     g.Tools().SaveToXLS(P(t, "book.xlsx"));
     g.Tools().SaveToXLSSheet(P(t, "book.xlsx"), u"Second");
     g.Tools().SaveToDOC(P(t, "doc.docx"));

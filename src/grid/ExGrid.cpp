@@ -200,6 +200,7 @@ void TExStringGrid::Resize() {
     TBaseGrid::Resize();
     StretchAfterChange();
     ApplyScrollBarAlways(false);
+    CellControlsUpdate(false);
 }
 
 void TExStringGrid::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
@@ -300,6 +301,7 @@ void TExStringGrid::WndProc(TMessage& Message) {
     }
     if (!IsDestroying() && PanAndWheelMessage(Message)) return;
     TBaseGrid::WndProc(Message);
+    if (!IsDestroying()) FollowThumbs(Message.Msg);
 }
 
 // ---------------------------------------------------------------------------

@@ -167,6 +167,7 @@ inline const TLTColumnOptions DefaultColumnOptions{coAllowClick, coDraggable,   
 
 class TLazyTreeColumns;
 class TLTHeader;
+class TLTDragImage;
 
 class TLazyTreeColumn : public TCollectionItem {
 public:
@@ -219,9 +220,26 @@ public:
     // Takes the tree's colour again while coParentColor is set.
     void ParentColorChanged();
 
+    // Where the header cell puts its glyph beside the caption (nested: the
+    // flat buttons' layout uses the same names).
+    enum TLTHeaderColumnLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+    TLTHeaderColumnLayout Layout() const { return FLayout; }
+    void SetLayout(TLTHeaderColumnLayout Value);
+    enum TColumnBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+    TColumnBiDiMode BiDiMode() const { return FBiDiMode; }
+    void SetBiDiMode(TColumnBiDiMode Value) { FBiDiMode = Value; }
+    TAlignment CaptionAlignment() const { return FCaptionAlignment; }
+    void SetCaptionAlignment(TAlignment Value);
+    // One column record; Version is the header stream's (-1 for the oldest form).
+    void SaveToStream(TStream& Stream) const;
+    void LoadFromStream(TStream& Stream, int Version);
+
 private:
     friend class TLazyTreeColumns;
     friend class TLTHeader;
+    TLTHeaderColumnLayout FLayout = blGlyphLeft;
+    TColumnBiDiMode FBiDiMode = bdLeftToRight;
+    TAlignment FCaptionAlignment = taLeftJustify;
     TBaseLazyTree* Tree() const;
     void ReportChange() { Changed(false); }
     String FText, FHint;
@@ -299,6 +317,9 @@ public:
     // The caption, shortened to Bounds; disabled captions are drawn twice, offset, classic style.
     void DrawHeaderCaption(TCanvas& Canvas, const String& Caption, TRect Bounds, bool Enabled, bool Hot,
                            unsigned DrawFormat);
+    // The columns block of the header stream.
+    void SaveToStream(TStream& Stream) const;
+    void LoadFromStream(TStream& Stream, int Version);
 
 protected:
     void Update(TCollectionItem* Item) override;
@@ -314,12 +335,14 @@ private:
     bool FClearing = false;
     TColumnIndex FHoverIndex = -1, FDownIndex = -1, FTrackIndex = -1, FClickIndex = -1;
     TColumnIndex FDragIndex = -1, FDropTarget = -1;
+    bool FDropBefore = false;  // a dragged column goes before the drop target, else after it
     // The column under P (client coordinates) made the pressed one, when it may be clicked.
     TColumnIndex PressColumn(TPoint P);
     // The column under P becomes the hover column; answers whether it changed.
     bool UpdateHoverColumn(TPoint P);
     void ProcessHeaderClick(TPoint P, TMouseButton Button, bool Force, bool DblClick);
     void PaintCell(TCanvas& Canvas, TLazyTreeColumn& Column, const TRect& Cell);
+    bool AdvancedHeaderDraw() const;
     TBitmap FHeaderBitmap;
 };
 
@@ -354,6 +377,7 @@ public:
     void Assign(const TLTFixedAreaConstraints& Source);
 
 private:
+    friend class TLTHeader;
     void Change();
     TLTHeader* FHeader;
     Byte FMaxHeightPercent = 0, FMaxWidthPercent = 0, FMinHeightPercent = 0, FMinWidthPercent = 0;
@@ -401,6 +425,8 @@ public:
     bool ParentFont() const { return FParentFont; }
     void SetParentFont(bool Value);
     int SplitterHitTolerance = 8;
+    // Shown on a right click in the band; without it the tree's OnGetPopupMenu is asked (Node nil).
+    TPopupMenu* PopupMenu = nullptr;
     TLTFixedAreaConstraints& FixedAreaConstraints() { return FFixedAreaConstraints; }
     virtual void Assign(const TLTHeader& Source);
     // P in client coordinates of the tree (the header lies above row 0).
@@ -433,6 +459,10 @@ public:
     void RestoreColumns();
     virtual bool DoBeforeAutoFitColumn(TColumnIndex Column, TSmartAutoFitType& SmartAutoFitType);
     virtual void DoAfterAutoFitColumn(TColumnIndex Column);
+    // A user's column layout with the header's settings (always the newest
+    // version); reading takes every older version too.
+    void SaveToStream(TStream& Stream) const;
+    void LoadFromStream(TStream& Stream);
 
 protected:
     virtual void ApplySortColumn(TColumnIndex Value);
@@ -447,6 +477,19 @@ private:
     TPoint FTrackPoint;
     void FontChanged();
     void AutoSortAfterChange();
+    // The automatic column menu of a right click (owned by the tree).
+    void ShowAutoColumnMenu(TPoint Client);
+    // Dragging a column to another position (screen points): its cell as a picture under the mouse.
+    void PrepareColumnDrag(TPoint P, TPoint Start);
+    void DragColumnTo(TPoint P);
+    void EndColumnDrag(TPoint Screen, bool Drop);
+    TPoint FDragStart;
+    std::unique_ptr<TLTDragImage> FDragImage;
+    enum TLTHeaderMouseKind { hmDown, hmMove, hmUp };
+    TPoint HeaderPoint(TPoint Client) const;
+    void MouseEvent(TLTHeaderMouseKind Kind, TMouseButton Button, TPoint Client);
+    bool CanResizeHeight(TPoint P);
+    TComponent* FAutoColumnMenu = nullptr;
     TBaseLazyTree* FOwner;
     std::unique_ptr<TLazyTreeColumns> FColumns;
     int FHeight = 19, FMinHeight = 10, FMaxHeight = 10000, FDefaultHeight = 19;
@@ -618,6 +661,7 @@ using TLTGetNodeCallback = std::function<void(TBaseLazyTree* Sender, PLazyNode N
 
 class TLazyTreeWorker;
 class TClipboardFormats;
+class TPrinter;
 class IAccessible;
 class TLTDragManager;
 enum TLTDragType { dtOLE, dtFw };
@@ -670,6 +714,66 @@ private:
     THintAnimationType FAnimation = hatNone;
     bool FFrameReady = false;  // FTarget holds an animation frame to show
 };
+
+// ---------------------------------------------------------------------------
+// The drag picture: a translucent picture over a copy of the screen under
+// it, shown in a window that takes no input and follows the mouse. With a
+// data object the platform's drag shows the picture instead (the system
+// path); the object then only keeps it for the drag.
+// ---------------------------------------------------------------------------
+enum TLTDragImageKind { diComplete, diMainColumnOnly, diNoImage };
+enum TLTDragMoveRestriction { dmrNone, dmrHorizontalOnly, dmrVerticalOnly };
+enum TLTDragImageState { disHidden, disInDrag, disPrepared, disSystemSupport };
+using TLTDragImageStates = TSet<TLTDragImageState>;
+class TLTDragOverlay;
+
+class TLTDragImage {
+public:
+    explicit TLTDragImage(TBaseLazyTree* AOwner);
+    ~TLTDragImage();
+    TLTDragImage(const TLTDragImage&) = delete;
+    TLTDragImage& operator=(const TLTDragImage&) = delete;
+
+    // ImagePosition and HotSpot are screen points.
+    void PrepareDrag(const TBitmap& DragImage, TPoint ImagePosition, TPoint HotSpot,
+                     const std::shared_ptr<IDataObject>& DataObject);
+    void ShowDragImage();
+    void HideDragImage();
+    // Follows the mouse to P; true when the picture moved or was repainted.
+    bool DragTo(TPoint P, bool ForceRepaint);
+    void EndDrag();
+    // The tree repainted R (client coordinates) under the picture: the background is taken anew.
+    void RecaptureBackground(TRect R, bool ReshowDragImage);
+    TRect GetDragImageRect() const;
+    bool WillMove(TPoint P) const;
+    bool Visible() const;
+    TLTDragImageStates States() const { return FStates; }
+    // The picture the platform's drag shows on the system path (empty otherwise), its hot spot at its centre.
+    const TBitmap& SystemPicture() const { return FSystemPicture; }
+
+    Byte Transparency = 128;
+    std::int8_t PreBlendBias = 0, PostBlendBias = 0;
+    bool Fade = false;
+    TLTDragMoveRestriction MoveRestriction = dmrNone;
+    TColor ColorKey = clNone;
+
+private:
+    void InternalShowDragImage();
+    void Capture();
+    TBaseLazyTree* FOwner;
+    TBitmap FBackImage, FAlphaImage, FDragImage, FSystemPicture;
+    std::vector<Byte> FAlpha;  // the picture's alpha channel, row by row
+    TPoint FImagePosition, FLastPosition;
+    TLTDragImageStates FStates;
+    std::unique_ptr<TLTDragOverlay> FOverlay;
+};
+
+// What off-screen painting (printing, drag pictures) draws of the tree.
+enum TLTInternalPaintOption {
+    poBackground, poColumnColor, poDrawFocusRect, poDrawSelection, poDrawDropMark, poGridLines, poMainOnly,
+    poSelectedOnly, poUnbuffered
+};
+using TLTInternalPaintOptions = TSet<TLTInternalPaintOption>;
 
 // What the painting hands to the content step of one cell.
 struct TLTPaintInfo {
@@ -1186,6 +1290,25 @@ public:
     using TLTHeaderPaintEvent = std::function<void(TLTHeader* Sender, TCanvas* HeaderCanvas, TLazyTreeColumn* Column,
                                                    TRect R, bool Hover, bool Pressed, TLTDropMarkMode DropMark)>;
     TLTHeaderPaintEvent OnHeaderDraw;
+    // Advanced header drawing (with hoOwnerDraw and both events): the application names the
+    // elements of a cell (or of the band's background, Column nil) it draws itself.
+    enum THeaderPaintElement { hpeBackground, hpeDropMark, hpeHeaderGlyph, hpeSortGlyph, hpeText };
+    using THeaderPaintElements = TSet<THeaderPaintElement>;
+    struct THeaderPaintInfo {
+        TCanvas* TargetCanvas = nullptr;
+        TLazyTreeColumn* Column = nullptr;
+        TRect PaintRectangle, TextRectangle;
+        bool IsHoverIndex = false, IsDownIndex = false, IsEnabled = false, ShowHeaderGlyph = false,
+             ShowSortGlyph = false, ShowRightBorder = false;
+        TLTDropMarkMode DropMark = dmmNone;
+        TPoint GlyphPos, SortGlyphPos;
+    };
+    using TLTHeaderPaintQueryElementsEvent =
+        std::function<void(TLTHeader* Sender, THeaderPaintInfo& PaintInfo, THeaderPaintElements& Elements)>;
+    using TLTAdvancedHeaderPaintEvent =
+        std::function<void(TLTHeader* Sender, THeaderPaintInfo& PaintInfo, THeaderPaintElements Elements)>;
+    TLTHeaderPaintQueryElementsEvent OnHeaderDrawQueryElements;
+    TLTAdvancedHeaderPaintEvent OnAdvancedHeaderDraw;
     // A click on the header: where (header-relative), which button and column.
     enum TLTHeaderHitPosition { hhiNoWhere, hhiOnColumn, hhiOnIcon, hhiOnCheckbox };
     using TLTHeaderHitPositions = TSet<TLTHeaderHitPosition>;
@@ -1198,8 +1321,45 @@ public:
     };
     using TLTHeaderClickEvent = std::function<void(TLTHeader* Sender, TLTHeaderHitInfo& HitInfo)>;
     TLTHeaderClickEvent OnHeaderClick, OnHeaderDblClick;
+    // The automatic column menu of the header showed or hid a column.
+    using TColumnChangeEvent = std::function<void(TBaseLazyTree* Sender, TColumnIndex Column, bool Visible)>;
+    TColumnChangeEvent OnColumnVisibilityChanged;
     // Width tracking of a column border ended (released or cancelled; the width reached stays).
     TLTHeaderNotifyEvent OnAfterColumnWidthTracking;
+    // A column drag by the header: may it start; where it ended (the old position), or outside the tree.
+    using TLTHeaderDraggingEvent = std::function<void(TLTHeader* Sender, TColumnIndex Column, bool& Allowed)>;
+    using TLTHeaderDraggedEvent = std::function<void(TLTHeader* Sender, TColumnIndex Column, int OldPosition)>;
+    using TLTHeaderDraggedOutEvent = std::function<void(TLTHeader* Sender, TColumnIndex Column, TPoint DropPosition)>;
+    TLTHeaderDraggingEvent OnHeaderDragging;
+    TLTHeaderDraggedEvent OnHeaderDragged;
+    TLTHeaderDraggedOutEvent OnHeaderDraggedOut;
+    // The mouse over the header band (X and Y relative to the header), and what it may do there.
+    using TLTHeaderMouseEvent =
+        std::function<void(TLTHeader* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+    using TLTHeaderMouseMoveEvent = std::function<void(TLTHeader* Sender, TShiftState Shift, int X, int Y)>;
+    using TLTBeforeColumnWidthTrackingEvent = std::function<void(TLTHeader* Sender, TColumnIndex Column, TShiftState Shift)>;
+    using TLTColumnWidthTrackingEvent = std::function<void(TLTHeader* Sender, TColumnIndex Column, TShiftState Shift,
+                                                           TPoint& TrackPoint, TPoint P, bool& Allowed)>;
+    using TLTColumnWidthDblClickResizeEvent =
+        std::function<void(TLTHeader* Sender, TColumnIndex Column, TShiftState Shift, TPoint P, bool& Allowed)>;
+    using TLTBeforeHeaderHeightTrackingEvent = std::function<void(TLTHeader* Sender, TShiftState Shift)>;
+    using TLTHeaderHeightTrackingEvent = std::function<void(TLTHeader* Sender, TPoint& P, TShiftState Shift, bool& Allowed)>;
+    using TLTAfterHeaderHeightTrackingEvent = std::function<void(TLTHeader* Sender)>;
+    using TLTCanSplitterResizeHeaderEvent = std::function<void(TLTHeader* Sender, TPoint P, bool& Allowed)>;
+    using TLTCanSplitterResizeColumnEvent =
+        std::function<void(TLTHeader* Sender, TPoint P, TColumnIndex Column, bool& Allowed)>;
+    using TLTGetHeaderCursorEvent = std::function<void(TLTHeader* Sender, TCursor& Cursor)>;
+    TLTHeaderMouseEvent OnHeaderMouseDown, OnHeaderMouseUp;
+    TLTHeaderMouseMoveEvent OnHeaderMouseMove;
+    TLTBeforeColumnWidthTrackingEvent OnBeforeColumnWidthTracking;
+    TLTColumnWidthTrackingEvent OnColumnWidthTracking;
+    TLTColumnWidthDblClickResizeEvent OnColumnWidthDblClickResize;
+    TLTBeforeHeaderHeightTrackingEvent OnBeforeHeaderHeightTracking;
+    TLTHeaderHeightTrackingEvent OnHeaderHeightTracking, OnHeaderHeightDblClickResize;
+    TLTAfterHeaderHeightTrackingEvent OnAfterHeaderHeightTracking;
+    TLTCanSplitterResizeHeaderEvent OnCanSplitterResizeHeader;
+    TLTCanSplitterResizeColumnEvent OnCanSplitterResizeColumn;
+    TLTGetHeaderCursorEvent OnGetHeaderCursor;
     void DoHeaderDraw(TCanvas& Canvas, TLazyTreeColumn* Column, const TRect& R, bool Hover, bool Pressed,
                       TLTDropMarkMode DropMark);
     // The header band in window coordinates (height 0 while the header is hidden).
@@ -1485,6 +1645,21 @@ public:
     TLTDragType DragType = dtOLE;
     TDragOperations DragOperations{doCopy, doMove};
     Cardinal AutoExpandDelay = 1000;
+    // The picture of a node drag: what is painted (DragImageKind) and its size around the mouse.
+    TLTDragImageKind DragImageKind = diComplete;
+    int DragWidth = 200, DragHeight = 350;
+    TLTDragImage& DragImage() { return *FDragImage; }
+    virtual bool DragPictureWanted() { return DragImageKind != diNoImage; }
+    // The selected nodes around HotSpot (client coordinates) become the drag picture.
+    void PrepareDragImage(TPoint HotSpot, const std::shared_ptr<IDataObject>& DataObject);
+    // Paints the part Window of the whole tree (y from the first node's top)
+    // onto TargetCanvas with Window's corner at Target.
+    void PaintTree(TCanvas& TargetCanvas, TRect Window, TPoint Target, TLTInternalPaintOptions PaintOptions,
+                   TPixelFormat PixelFormat = pfDevice);
+    // The whole virtual canvas: at least the client area.
+    TRect GetTreeRect();
+    // The whole tree (with the header when asked and visible), page by page.
+    void Print(TPrinter* Printer, bool PrintHeader);
 
     using TLTDragAllowedEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TColumnIndex Column, bool& Allowed)>;
     using TLTDragOverEvent = std::function<void(TBaseLazyTree* Sender, TObject* Source, TShiftState Shift, TDragState State,
@@ -1497,12 +1672,17 @@ public:
     TLTDragOverEvent OnDragOver;
     TLTDragDropEvent OnDragDrop;
     TLTCreateDataObjectEvent OnCreateDataObject;
+    // The application may give the tree a drag manager of its own (made on first use).
+    using TLTCreateDragManagerEvent =
+        std::function<void(TBaseLazyTree* Sender, std::shared_ptr<TLTDragManager>& DragManager)>;
+    TLTCreateDragManagerEvent OnCreateDragManager;
 
     virtual Cardinal SuggestedDropEffect(TBaseLazyTree* Source, TShiftState Shift, TPoint Pt, Cardinal AllowedEffects);
     virtual TDropMode DropModeAt(TPoint P, THitInfo& HitInfo, TRect NodeRect);
     // The target side of an OLE drag; points are screen coordinates.
     virtual HRESULT OleDragEnter(TBaseLazyTree* Source, Cardinal KeyState, TPoint Pt, Cardinal& Effect);
-    virtual HRESULT OleDragOver(TBaseLazyTree* Source, Cardinal KeyState, TPoint Pt, TDragState State, Cardinal& Effect);
+    // Source: the dragging tree of an OLE drag, or the source object of a framework drag.
+    virtual HRESULT OleDragOver(TObject* Source, Cardinal KeyState, TPoint Pt, TDragState State, Cardinal& Effect);
     virtual void OleDragLeave();
     virtual HRESULT OleDrop(TBaseLazyTree* Source, const std::shared_ptr<IDataObject>& DataObject, Cardinal KeyState,
                             TPoint Pt, Cardinal& Effect);
@@ -1510,6 +1690,15 @@ public:
     virtual void RunOleDrag(TPoint HotSpot);
     virtual void AutoExpandDropTarget();
     virtual bool DoDragAllowed(PLazyNode Node, TColumnIndex Column);
+    // The framework's own drag over the tree (dtFw), and the end of one started here.
+    void CMDrag(TMessage& Message) override;
+    void DoStartDrag(TDragObject*& DragObject) override;
+    void DoEndDrag(TObject* Target, int X, int Y) override;
+    // Ends the framework drag states and completes the click that began the drag.
+    void FinishDrag();
+    // Scrolls towards the edge a drag is near; true when the view moved.
+    bool ScrollWhileDragging(TPoint Pt);
+    Cardinal FFwDragEffect = 0;
     virtual bool DoDragOver(TObject* Source, TShiftState Shift, TDragState State, TPoint Pt, TDropMode Mode, Cardinal& Effect);
     virtual void DoDragDrop(TObject* Source, const std::shared_ptr<IDataObject>& DataObject,
                             const std::vector<CLIPFORMAT>& Formats, TShiftState Shift, TPoint Pt, Cardinal& Effect,
@@ -1526,6 +1715,13 @@ private:
     TDropMode FLastDropMode = dmOnNode;
     Cardinal FLastDragEffect = 0;
     int FDragThreshold = DragThreshold;
+    std::unique_ptr<TLTDragImage> FDragImage;
+    // Set while PaintTree paints off screen: what the row painting leaves out, and the row width.
+    struct TOffscreenPaint {
+        TLTInternalPaintOptions Options;
+        int Width = 0;
+    };
+    const TOffscreenPaint* FOffscreen = nullptr;
 
     // --- Pointer: cursor, node popup menus, entering and leaving, node-height dragging ---
 public:
@@ -1714,6 +1910,8 @@ class TCustomLazyStringTree;
 enum TLSTTextSourceType { tstAll, tstInitialized, tstSelected, tstCutCopySet, tstVisible, tstChecked };
 using TLTTreeExportEvent = std::function<void(TBaseLazyTree* Sender, TLTExportType aExportType)>;
 using TLTNodeExportEvent = std::function<bool(TBaseLazyTree* Sender, TLTExportType aExportType, PLazyNode Node)>;
+using TLTColumnExportEvent =
+    std::function<void(TBaseLazyTree* Sender, TLTExportType aExportType, TLazyTreeColumn* Column)>;
 struct TLSTGetCellTextEventArgs {
     PLazyNode Node = nullptr;
     TColumnIndex Column = NoColumn;
@@ -1825,6 +2023,8 @@ public:
 
     TLTTreeExportEvent OnBeforeTreeExport, OnAfterTreeExport;
     TLTNodeExportEvent OnBeforeNodeExport, OnNodeExport, OnAfterNodeExport;
+    TLTTreeExportEvent OnBeforeHeaderExport, OnAfterHeaderExport;
+    TLTColumnExportEvent OnBeforeColumnExport, OnColumnExport, OnAfterColumnExport;
 
 private:
     // Whether the export mode passes the node and OnBeforeNodeExport does not refuse it.

@@ -24,6 +24,9 @@ TBaseLazyTree::TBaseLazyTree(TComponent* AOwner) : TCustomControl(AOwner), FPool
     RegisterStandardTreeFormats();
     FClipboardFormats = std::make_unique<TClipboardFormats>(this);
     FAliveToken = std::make_shared<TBaseLazyTree*>(this);
+    FDragImage = std::make_unique<TLTDragImage>(this);
+    FDragImage->Fade = true;
+    FDragImage->Transparency = 200;
     FWorker = TLazyTreeWorker::Acquire();
     CreateRootNode();
 }

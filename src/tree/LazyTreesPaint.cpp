@@ -141,7 +141,8 @@ void TBaseLazyTree::DrawCheckImage(TCanvas& Canvas, PLazyNode Node, int X, int Y
 
 void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
     const int Height = int(Node->NodeHeight);
-    const TRect Row{0, Top, ClientWidth(), Top + Height};
+    const int Width = FOffscreen ? FOffscreen->Width : ClientWidth();
+    const TRect Row{0, Top, Width, Top + Height};
     Canvas.Brush().SetStyle(bsSolid);
     Canvas.Brush().SetColor(FColors->BackGroundColor());
     Canvas.FillRect(Row);
@@ -161,8 +162,9 @@ void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
     for (bool Fixed : {false, true})
         for (TLazyTreeColumn* Column : Columns.GetVisibleColumns()) {
             if (Column->Options().Contains(coFixed) != Fixed) continue;
+            if (FOffscreen && FOffscreen->Options.Contains(poMainOnly) && Column->Index() != Main) continue;
             const TRect Cell{Column->Left(), Top, Column->Left() + Column->Width(), Top + Height};
-            if (Cell.Right <= 0 || Cell.Left >= ClientWidth()) continue;
+            if (Cell.Right <= 0 || Cell.Left >= Width) continue;
             Canvas.IntersectClipRect(Cell.Left, Cell.Top, Cell.Right, Cell.Bottom);
             if (Fixed || !Column->Options().Contains(coParentColor)) {
                 Canvas.Brush().SetColor(Column->Options().Contains(coParentColor) ? FColors->BackGroundColor()
@@ -202,6 +204,10 @@ void TBaseLazyTree::PaintMarksAndContent(TLTPaintInfo& Info, const TRect& Conten
     // The owner may narrow the part the selection and focus marks cover.
     TRect MarkRect = ContentMarkRect;
     DoBeforeCellPaint(Canvas, Info.Node, Info.Column, cpmPaint, Info.CellRect, MarkRect);
+    if (FOffscreen) {
+        Selected = Selected && FOffscreen->Options.Contains(poDrawSelection);
+        FocusMark = FocusMark && FOffscreen->Options.Contains(poDrawFocusRect);
+    }
     if (Selected) {
         const bool Focus = Focused() || FOptions->PaintOptions().Contains(toPopupMode);
         Canvas.Brush().SetColor(FColors->GetColor(Focus ? TLTColors::FocusedSelectionColor

@@ -122,7 +122,8 @@ private:
 
 bool TBaseLazyTree::MayAutoScroll() {
     return (IsPanning() || FOptions->AutoOptions().Contains(toAutoScroll)) && FHeader->States.Empty() &&
-           (IsMouseSelecting() || FStates.Contains(tsFwDragging) || IsPanning());
+           (IsMouseSelecting() || FStates.Contains(tsFwDragging) || IsPanning() ||
+            (FDragManager && FDragManager->DropTargetActive()));
 }
 
 TBaseLazyTree::TScrollDirections TBaseLazyTree::ScrollDirectionsAt(int X, int Y) {

@@ -211,3 +211,40 @@ TEST(ExGridDragDrop, MousePressAndMoveStartTheDrag) {
     EXPECT_EQ(F.a->Cells(2, 3), u"a23");  // copied always
     EXPECT_EQ(F.a->GridState(), gsNormal);
 }
+
+TEST(ExGridDragDrop, WholeRowsAppendedAndMovedWithinTheGrid) {
+    TwoGrids F;
+    TExStringGrid* b = F.b;
+    TDragDropSettings& s = b->DragDropSettings();
+    s.SetOleDropTarget(true);
+    s.SetOleDropSource(true);
+    s.SetOleEntireRows(true);
+    s.SetOleAppendRows(true);
+    s.SetOleInsertRows(true);
+    s.SetOleRemoveRows(true);
+    b->SetOptions(b->Options() + TGridOptions{goEditing});
+
+    // Below the last row: appended after it.
+    auto data = std::make_shared<TDataObject>();
+    data->SetText(u"n1\tn2\r\n");
+    const TRect last = b->CellRect(2, 9);
+    const TPoint below{(last.Left + last.Right) / 2, last.Bottom + 15};
+    SimulateDrag({{TDragInput::Move, b, below}, {TDragInput::Release, b, below}});
+    Cardinal effect = DROPEFFECT_NONE;
+    DoDragDrop(data, std::make_shared<TEXGDropSource>(), DROPEFFECT_COPY, effect);
+    ASSERT_EQ(b->RowCount(), 11);
+    EXPECT_EQ(Row(b, 10), u"|n1|n2||||");
+    EXPECT_EQ(Row(b, 9), u"|b19|b29|b39|b49|b59|");
+
+    // Rows 6 and 7 dragged up to row 2: inserted there, removed from below.
+    b->SetOptions(b->Options() + TGridOptions{goRowSelect});
+    b->SetSelection(TGridRect{1, 6, 5, 7});
+    TwoGrids::DragTo(b, 2, 2);
+    b->Tools().OleDragStart(2, 6, 10, 10);
+    ASSERT_EQ(b->RowCount(), 11);
+    EXPECT_EQ(Row(b, 1), u"|b11|b21|b31|b41|b51|");
+    EXPECT_EQ(Row(b, 2), u"|b16|b26|b36|b46|b56|");
+    EXPECT_EQ(Row(b, 3), u"|b17|b27|b37|b47|b57|");
+    EXPECT_EQ(Row(b, 4), u"|b12|b22|b32|b42|b52|");
+    EXPECT_EQ(Row(b, 8), u"|b18|b28|b38|b48|b58|");
+}

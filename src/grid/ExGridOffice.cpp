@@ -391,7 +391,10 @@ std::string SheetDataText(TRawSheet& Raw, const std::vector<std::vector<String>>
                                 P + "t></" + P + "is></" + P + "c>";
         }
     std::string out = "<" + P + "sheetData>";
+    // The written block counts as used, empty cells at its edges too, so
+    // that it reads back in its own shape.
     int c1 = 1 << 20, c2 = 0, r1 = 1 << 20, r2 = 0;
+    if (rows && cols) c1 = r1 = 1, c2 = cols, r2 = rows;
     for (const auto& [row, tag] : Raw.RowTags) {
         out += tag;
         for (auto it = Raw.Cells.lower_bound({row, 0}); it != Raw.Cells.end() && it->first.first == row; ++it) {

@@ -185,6 +185,14 @@ TEST(ExGridDragDrop, DroppedFiles) {
     EXPECT_EQ(asked, std::vector<String>{csv});
     EXPECT_EQ(F.b->Cells(0, 0), u"p");
     EXPECT_EQ(F.b->Cells(1, 1), u"s");
+
+    // A workbook loads its sheet.
+    const String book = Utf8ToString(t.file("cells.xlsx"));
+    F.a->SaveToXLS(book);
+    drop({book});
+    EXPECT_EQ(F.b->RowCount(), 10);
+    EXPECT_EQ(F.b->Cells(3, 4), u"a34");
+    EXPECT_EQ(F.b->Cells(0, 0), u"");
 }
 
 TEST(ExGridDragDrop, MousePressAndMoveStartTheDrag) {

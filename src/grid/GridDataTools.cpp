@@ -136,10 +136,7 @@ void TGrouping::Assign(const TPersistent* Source) {
 
 void TDragDropSettings::Assign(const TPersistent* Source) {
     auto* s = dynamic_cast<const TDragDropSettings*>(Source);
-    if (!s) {
-        TPersistent::Assign(Source);
-        return;
-    }
+    if (!s) return;  // settings of another kind are ignored
     // Plain fields: no registration, and the grid stays this one's.
     TExStringGrid* grid = Grid;
     *this = *s;

@@ -256,3 +256,29 @@ TEST(ExGridDragDrop, WholeRowsAppendedAndMovedWithinTheGrid) {
     EXPECT_EQ(Row(b, 4), u"|b12|b22|b32|b42|b52|");
     EXPECT_EQ(Row(b, 8), u"|b18|b28|b38|b48|b58|");
 }
+
+TEST(ExGridDragDrop, SettingsCopyAsPlainFields) {
+    TwoGrids F;
+    TDragDropSettings& a = F.a->DragDropSettings();
+    a.SetOleDropTarget(true);
+    a.SetOleInsertRows(true);
+    a.SetShowCells(false);
+    // Copying sets no registration and keeps each grid's own settings object.
+    F.b->DragDropSettings().Assign(&a);
+    EXPECT_TRUE(F.b->DragDropSettings().OleDropTarget());
+    EXPECT_TRUE(F.b->DragDropSettings().OleInsertRows());
+    EXPECT_FALSE(F.b->DragDropSettings().ShowCells());
+    EXPECT_FALSE(F.b->Tools().OleDropTargetAssigned());
+    EXPECT_EQ(F.b->DragDropSettings().Grid, F.b);
+    // Another kind of settings is ignored.
+    TBands bands;
+    F.b->DragDropSettings().Assign(&bands);
+    EXPECT_TRUE(F.b->DragDropSettings().OleInsertRows());
+    // Rich text follows the setting for every grid.
+    a.SetOleDropRTF(true);
+    EXPECT_TRUE(DropRTFEnabled());
+    a.SetOleDropRTF(false);
+    EXPECT_FALSE(DropRTFEnabled());
+    a.SetOleDropTarget(false);
+    EXPECT_FALSE(F.a->Tools().OleDropTargetAssigned());
+}

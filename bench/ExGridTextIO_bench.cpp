@@ -2,6 +2,7 @@
 // should stay under 800 ms.
 #include "grid/ExGrid.h"
 
+#include "framework/Streams.h"
 #include "framework/SysUtils.h"
 
 #include <benchmark/benchmark.h>
@@ -67,5 +68,54 @@ void BM_LoadFromCSV(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_LoadFromCSV)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+// The binary cell stream of 20,000 cells that carry properties: save and
+// load. Each should stay under 300 ms.
+namespace {
+
+constexpr int kStreamRows = 2000;
+
+void FillWithProperties(TExStringGrid& g) {
+    g.SetColCount(kCols);
+    g.SetRowCount(kStreamRows);
+    for (int r = 0; r < kStreamRows; ++r)
+        for (int c = 0; c < kCols; ++c) {
+            g.SetGridCell(c, r, u"cell " + IntToStr(r * kCols + c));
+            g.SetAlignments(c, r, (r + c) % 2 ? taRightJustify : taCenter);
+        }
+}
+
+void BM_SaveToBinStream(benchmark::State& state) {
+    TExStringGrid g(nullptr);
+    FillWithProperties(g);
+    for (auto _ : state) {
+        TMemoryStream s;
+        g.Tools().SaveToBinStream(s);
+        benchmark::DoNotOptimize(s.Size());
+    }
+}
+BENCHMARK(BM_SaveToBinStream)->Unit(benchmark::kMillisecond);
+
+void BM_LoadFromBinStream(benchmark::State& state) {
+    TMemoryStream s;
+    {
+        TExStringGrid g(nullptr);
+        FillWithProperties(g);
+        g.Tools().SaveToBinStream(s);
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto g = std::make_unique<TExStringGrid>(nullptr);
+        s.SetPosition(0);
+        state.ResumeTiming();
+        g->Tools().LoadFromBinStream(s);
+        state.PauseTiming();
+        g.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_LoadFromBinStream)->Unit(benchmark::kMillisecond);
 
 }  // namespace

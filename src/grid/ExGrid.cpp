@@ -36,6 +36,7 @@ TGridUnit& GridUnit() {
         u.DTPShiftFocus = RegisterWindowMessage(u"DTPShiftFocus");
         // The platform's common controls are version 6.
         u.ComCtl470 = true;
+        GridOleInitialize();
         return u;
     }();
     return unit;
@@ -58,6 +59,7 @@ TExStringGrid::TExStringGrid(TComponent* AOwner) : TBaseGrid(AOwner) {
     FEditCombo = new TGridCombo(this);
     CreateFurtherEditors();
     GridUnit();
+    FDragDropSettings.Grid = this;
     UseGridCursors();
     SetControlStyle(ControlStyle() + TControlStyle{csAcceptsControls});
     FColumnHeaders.OnChange = [this](TObject*) {
@@ -100,6 +102,13 @@ TExStringGrid::TExStringGrid(TComponent* AOwner) : TBaseGrid(AOwner) {
 }
 
 TExStringGrid::~TExStringGrid() {
+    // A store that cannot be written must not stop the grid from going.
+    if (FColumnSize.Save) {
+        try {
+            FDataTools->SaveColSizes();
+        } catch (const Exception&) {
+        }
+    }
     // Panning switched the program's hints off.
     if (FWheelPan) Application->SetShowHint(FPrevShowHint);
     StopDragScroll();  // the parent owns the timer, which must not call a freed grid
@@ -134,6 +143,8 @@ void TExStringGrid::Loaded() {
     FLoaded = true;
     InitOrigColSizes();
     FTools->UpdateSearchPanel();
+    FTools->DropTargetLoaded();
+    if (FColumnSize.Save) FDataTools->LoadColSizes();
     if (FBalloon.Enable()) FDataTools->BalloonInit();
     if (Options().Contains(goAlwaysShowEditor)) {
         FNavigation.SetAlwaysEdit(true);
@@ -146,6 +157,7 @@ void TExStringGrid::CreateWnd() {
     if (IsDestroying()) return;
     TBaseGrid::CreateWnd();
     SetTimer(Handle(), GridTimerId, GridTimerPeriod);
+    if (FColumnSize.Save) FDataTools->LoadColSizes();
     if (FScrollType == ssMetro && !IsLoading()) SetScrollType(ssMetro);
 }
 

@@ -297,7 +297,10 @@ private:
     bool FWidth = false;
 };
 
-// One column of the grid filling the rest of its client width.
+enum TColumnSizeLocation { clRegistry, clIniFile };
+
+// One column of the grid filling the rest of its client width, and where
+// the column widths and order are kept between runs.
 class TColumnSize {
 public:
     explicit TColumnSize(TExStringGrid* AGrid) : FGrid(AGrid) {}
@@ -309,6 +312,13 @@ public:
     // -1: the last column.
     int StretchColumn() const { return FStretchColumn; }
     void SetStretchColumn(int Value) { FStretchColumn = Value; }
+    // With Save, the grid keeps its column widths when it goes and takes
+    // them back when its window is made and after loading: in section
+    // Section of the INI file Key, or the registry key Key with the subkey Section.
+    bool Save = false;
+    String Key;
+    String Section;
+    TColumnSizeLocation Location = clRegistry;
 
 private:
     TExStringGrid* FGrid;
@@ -693,6 +703,11 @@ public:
     // The colour of the arrows that mark where a moved column or row lands.
     TColor ArrowColor();
     void SetArrowColor(TColor Value);
+    // The drop arrow pointing that way (made on first use).
+    TArrowWindow* Arrow(TArrowDirection Dir) {
+        EnsureArrows();
+        return FArrows[Dir];
+    }
     TDragScrollOptions& DragScrollOptions() { return FDragScrollOptions; }
     TDragScrollDirection DragScrollDirection() const { return FDragScrollDirection; }
     // Moved columns and rows keep their widths and heights, and the drag shows where they land.
@@ -716,6 +731,11 @@ public:
     void MoveColumn(int FromIndex, int ToIndex) override;
     // The real column shown at each real position since the first move; empty before it.
     const std::vector<int>& ColumnOrder() const { return FColumnOrder; }
+    void SetColumnOrder(const std::vector<int>& Value) { FColumnOrder = Value; }
+    // Moves each column to the position its ColumnOrder entry names.
+    void ResetColumnOrder();
+    // The width of a real column, a hidden one's kept width included.
+    int RealColWidth(int ACol);
 
     // The left release on a cell (ACol, ARow displayed; X, Y the release
     // point) after a press on cell (PressCol, PressRow): a release in the
@@ -822,6 +842,76 @@ public:
     void UnHilightCellRange(const String& Tag, int FromCol, int ToRow, int ToCol, int FromRow) {
         FTools->UnHilightCellRange(Tag, FromCol, FromRow, ToCol, ToRow);
     }
+
+    // ===== Data tools: exchange with files, streams, the clipboard, office
+    // files and drags, and the kept layout (the options stay on Tools())
+    void SaveToFile(const String& FileName, bool Unicode = false) { FTools->SaveToFile(FileName, Unicode); }
+    void LoadFromFile(const String& FileName) { FTools->LoadFromFile(FileName); }
+    void SaveToStream(TStream& Stream) { FTools->SaveToStream(Stream); }
+    void LoadFromStream(TStream& Stream) { FTools->LoadFromStream(Stream); }
+    void SaveToCSV(const String& FileName, bool Unicode = false) { FTools->SaveToCSV(FileName, Unicode); }
+    void AppendToCSV(const String& FileName, bool Unicode = false) { FTools->AppendToCSV(FileName, Unicode); }
+    void LoadFromCSV(const String& FileName, int MaxRows = 0) { FTools->LoadFromCSV(FileName, MaxRows); }
+    void InsertFromCSV(const String& FileName, int MaxRows = 0) { FTools->InsertFromCSV(FileName, MaxRows); }
+    void LoadFromCSVStream(TStream& AStream, int MaxRows = 0) { FTools->LoadFromCSVStream(AStream, MaxRows); }
+    void SaveToFixed(const String& FileName, TIntList& Widths) { FTools->SaveToFixed(FileName, Widths); }
+    void LoadFromFixed(const String& FileName, TIntList& Positions, int MaxRows = -1, bool DoTrim = true) {
+        FTools->LoadFromFixed(FileName, Positions, MaxRows, DoTrim);
+    }
+    double CellToReal(int ACol, int ARow) { return FTools->CellToReal(ACol, ARow); }
+    void SaveToXML(const String& FileName, const String& ListDescr, const String& RecordDescr,
+                   const TStringList* FieldDescr, bool ExportEmptyCells) {
+        FTools->SaveToXML(FileName, ListDescr, RecordDescr, FieldDescr, ExportEmptyCells);
+    }
+    void LoadFromXML(const String& FileName, bool LevelToRow, bool LoadFieldDescr) {
+        FTools->LoadFromXML(FileName, LevelToRow, LoadFieldDescr);
+    }
+    void SaveToASCII(const String& FileName, bool Unicode = false) { FTools->SaveToASCII(FileName, Unicode); }
+    void AppendToASCII(const String& FileName, bool Unicode = false) { FTools->AppendToASCII(FileName, Unicode); }
+    void SaveToHTML(const String& FileName, bool Show = false, bool Unicode = false) {
+        FTools->SaveToHTML(FileName, Show, Unicode);
+    }
+    void AppendToHTML(const String& FileName, bool Show = false, bool Unicode = false) {
+        FTools->AppendToHTML(FileName, Show, Unicode);
+    }
+    void SaveRectToBinStream(TGridRect R, TStream& Stream) { FTools->SaveRectToBinStream(R, Stream); }
+    void SaveToBinStream(TStream& Stream) { FTools->SaveToBinStream(Stream); }
+    void SaveToBinFile(const String& FileName) { FTools->SaveToBinFile(FileName); }
+    void LoadAtPointFromBinStream(TPoint Point, TStream& Stream) { FTools->LoadAtPointFromBinStream(Point, Stream); }
+    void LoadFromBinStream(TStream& Stream) { FTools->LoadFromBinStream(Stream); }
+    void LoadFromBinFile(const String& FileName) { FTools->LoadFromBinFile(FileName); }
+    std::unique_ptr<TStringList> GetXLSSheets(const String& FileName) { return FTools->GetXLSSheets(FileName); }
+    void LoadFromXLS(const String& FileName) { FTools->LoadFromXLS(FileName); }
+    void LoadFromXLSSheet(const String& FileName, const String& SheetName) {
+        FTools->LoadFromXLSSheet(FileName, SheetName);
+    }
+    void SaveToXLS(const String& FileName, bool CreateNewSheet = true) { FTools->SaveToXLS(FileName, CreateNewSheet); }
+    void SaveToXLSSheet(const String& FileName, const String& SheetName) { FTools->SaveToXLSSheet(FileName, SheetName); }
+    void SaveToDOC(const String& FileName, bool CreateNewDocument = true) {
+        FTools->SaveToDOC(FileName, CreateNewDocument);
+    }
+    void AppendToDoc(const String& FileName, const String& Bookmark) { FTools->AppendToDoc(FileName, Bookmark); }
+    void LoadFromMDBSQL(const String& FileName, const String& SQL) { FTools->LoadFromMDBSQL(FileName, SQL); }
+    void LoadFromMDBTable(const String& FileName, const String& Table) { FTools->LoadFromMDBTable(FileName, Table); }
+    void CopyToClipBoard() { FTools->CopyToClipBoard(); }
+    void CopySelectionToClipboard() { FTools->CopySelectionToClipboard(); }
+    void CutToClipboard() { FTools->CutToClipboard(); }
+    void CutSelectionToClipboard() { FTools->CutSelectionToClipboard(); }
+    void CopyToClipBoardAsHTML() { FTools->CopyToClipBoardAsHTML(); }
+    void PasteFromClipboard() { FTools->PasteFromClipboard(); }
+    void PasteSelectionFromClipboard() { FTools->PasteSelectionFromClipboard(); }
+    String GetSelectionAsText() { return FTools->GetSelectionAsText(); }
+    void SetSelectionAsText(const String& Value) { FTools->SetSelectionAsText(Value); }
+    String ColumnStatesToString() { return FTools->ColumnStatesToString(); }
+    void StringToColumnStates(const String& Value) { FTools->StringToColumnStates(Value); }
+    void SaveColSizes() { FTools->SaveColSizes(); }
+    void LoadColSizes() { FTools->LoadColSizes(); }
+    // The column grid keeps its positions elsewhere for an INI location.
+    virtual void SaveColPositions() { FTools->SaveColPositions(); }
+    virtual void LoadColPositions() { FTools->LoadColPositions(); }
+    void SavePrintSettings(const String& Key, const String& Section) { FTools->SavePrintSettings(Key, Section); }
+    void LoadPrintSettings(const String& Key, const String& Section) { FTools->LoadPrintSettings(Key, Section); }
+    void OleColumnDragStart(int ACol, int AIndex, TListBox* AList) { FTools->OleColumnDragStart(ACol, AIndex, AList); }
 
     // ===== Looks read by painting
     TGridLook Look() const { return FLook; }

@@ -4,6 +4,7 @@
 
 #include "grid/ExGrid.h"
 #include "grid/ExGridTools.h"
+#include "grid/ExgDD.h"
 #include "grid/foundation/CellCodecs.h"
 #include "grid/foundation/GridText.h"
 #include "grid/foundation/GridUndoRedo.h"
@@ -24,11 +25,6 @@ namespace {
 const String CRLF = u"\r\n";
 
 bool IsWide(const String& S) { return S.size() >= 2 && S[0] == u'|' && S[1] == u'\\'; }
-
-CLIPFORMAT RTFFormat() {
-    static const CLIPFORMAT f = RegisterClipboardFormat(u"Rich Text Format");
-    return f;
-}
 
 CLIPFORMAT HTMLFormat() {
     static const CLIPFORMAT f = RegisterClipboardFormat(u"HTML Format");
@@ -143,7 +139,7 @@ void TExGridTools::CopyRectToClipboard(TGridRect R, bool Disjunct) {
     if (FGrid.Navigation().AllowRTFClipboard()) {
         const String rich = FGrid.GetCellEx(R.Left, R.Top);
         // 8-bit, as every reader of the format expects it.
-        if (rich.find(u"{\\") != String::npos) data->SetBytes(RTFFormat(), StringToWindows1252(rich) + '\0');
+        if (rich.find(u"{\\") != String::npos) data->SetBytes(CF_RTF(), StringToWindows1252(rich) + '\0');
     }
     if (FGrid.AllowFmtClipboard()) {
         TMemoryStream s;
@@ -357,7 +353,7 @@ int TExGridTools::PasteFromClipboardAt(int ACol, int ARow, int& Rows, int& Cols)
         FGrid.AfterPaste(ACol, ARow);
         return hCols * hRows;
     }
-    if (FGrid.Navigation().AllowRTFClipboard() && GetFormatBytes(*data, RTFFormat(), bytes)) {
+    if (FGrid.Navigation().AllowRTFClipboard() && GetFormatBytes(*data, CF_RTF(), bytes)) {
         const auto z = bytes.find('\0');
         const String text = Windows1252ToString(std::string_view(bytes).substr(0, z));
         if (FGrid.IsEditable(FGrid.RealColIndex(ACol), ARow)) FGrid.PasteCell(ACol, ARow, text);

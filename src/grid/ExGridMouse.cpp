@@ -11,6 +11,7 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     MouseToCell(X, Y, ACol, ARow);
     FPressCol = ACol;
     FPressRow = ARow;
+    FTools->OleArm(ACol, ARow, X, Y);
     FDoOnClick = true;
     const TGridRect oldSel = Selection();
     const TShiftState shift = KeysToShiftState(Message.Keys());

@@ -208,6 +208,8 @@ void TExStringGrid::ShowSizingHint(const String& Text, int AnchorCol, int Anchor
 void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
     int ACol = -1, ARow = -1;
     MouseToCell(X, Y, ACol, ARow);
+    // A press that armed a drag out of the grid starts it once the pointer has left the press point.
+    if (FTools->OleDragMove(ACol, ARow, X, Y, Shift)) return;
     const TGridRect selBefore = Selection();
 
     if (HoverRow() && !IsDesigning() && ARow >= 0 && ARow != FHoverRowIdx) {

@@ -1,10 +1,13 @@
-// The grid's print settings kept in an INI file between runs.
+// The grid's column layout and print settings kept between runs.
 
 #include "grid/ExGrid.h"
 #include "grid/ExGridTools.h"
 #include "grid/foundation/CellCodecs.h"
 
 #include "framework/IniFiles.h"
+#include "framework/SysUtils.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -158,4 +161,201 @@ void TExGridTools::LoadPrintSettings(const String& Key, const String& Section) {
     P.SetTitleLines(lines);
     P.PrintGraphics = flag(u"PrintGraphics", false);
     ini.UpdateFile();
+}
+
+// ===== column layout
+
+namespace {
+
+// The store ColumnSize names: an INI file held in memory and written on
+// Flush, or a registry key with Section as its subkey.
+class TColumnStore {
+public:
+    explicit TColumnStore(const TColumnSize& CS) : FSection(CS.Section) {
+        if (CS.Location == clIniFile) {
+            FIni = std::make_unique<TIniFile>(CS.Key);
+            return;
+        }
+        String key = CS.Key;
+        while (!key.empty() && (key[0] == u'\\' || key[0] == u'/')) key.erase(0, 1);
+        FPath = u"\\" + key + u"\\" + CS.Section;
+        FReg = std::make_unique<TRegistryStore>();
+    }
+    int Read(const String& Name, int Default) {
+        if (FIni) return FIni->ReadInteger(FSection, Name, Default);
+        if (!FOpen && !FReg->OpenKey(FPath, false)) return Default;
+        FOpen = true;
+        if (!FReg->ValueExists(Name)) return Default;
+        try {
+            return FReg->ReadInteger(Name);
+        } catch (const EConvertError&) {
+            return Default;
+        }
+    }
+    void Write(const String& Name, int Value) {
+        if (FIni) {
+            FIni->WriteInteger(FSection, Name, Value);
+            return;
+        }
+        if (!FOpen) FReg->OpenKey(FPath, true);
+        FOpen = true;
+        FReg->WriteInteger(Name, Value);
+    }
+    void Flush() {
+        if (FIni) FIni->UpdateFile();
+    }
+
+private:
+    String FSection;
+    String FPath;
+    std::unique_ptr<TIniFile> FIni;
+    std::unique_ptr<TRegistryStore> FReg;
+    bool FOpen = false;
+};
+
+bool StoreNamed(TExStringGrid& G) {
+    const TColumnSize& cs = G.ColumnSize();
+    return !G.ComponentState().Contains(csDesigning) && !cs.Key.empty() && !cs.Section.empty();
+}
+
+// Item I of a list part, as the platform's list would give it.
+const String& Item(const std::vector<String>& L, int I) {
+    if (I < 0 || I >= int(L.size())) throw EListError(u"List index out of bounds (" + IntToStr(I) + u")");
+    return L[I];
+}
+
+std::vector<String> Items(const String& Part) { return Part.empty() ? std::vector<String>() : SplitString(Part, u','); }
+
+String Joined(const std::vector<int>& V) {
+    String s;
+    for (std::size_t i = 0; i < V.size(); ++i) s += (i ? u"," : u"") + IntToStr(V[i]);
+    return s;
+}
+
+// Puts the columns, all shown for the move, in the order Stored (position ->
+// column) and leaves it as the grid's column order; hidden columns stay hidden.
+void ApplyColumnOrder(TExStringGrid& G, const std::vector<int>& Stored) {
+    std::vector<int> inverse(Stored.size(), -1);
+    for (int p = 0; p < int(Stored.size()); ++p) {
+        const auto it = std::find(Stored.begin(), Stored.end(), p);
+        if (it != Stored.end()) inverse[p] = int(it - Stored.begin());
+    }
+    std::vector<int> hidden;
+    for (int c = 0; c < G.TotalColCount(); ++c)
+        if (G.IsHiddenColumn(c)) hidden.push_back(c);
+    G.UnHideColumnsAll();
+    G.SetColumnOrder(inverse);
+    if (!inverse.empty()) G.ResetColumnOrder();
+    for (int c : hidden) G.HideColumn(c);
+    G.SetColumnOrder(Stored);
+}
+
+}  // namespace
+
+int TExStringGrid::RealColWidth(int ACol) {
+    if (IsHiddenColumn(ACol)) return FAllColWidths[ACol];
+    return ColWidths(DisplColIndex(ACol));
+}
+
+void TExStringGrid::ResetColumnOrder() {
+    std::vector<int> order = FColumnOrder;
+    const int n = std::min(int(order.size()), TotalColCount());
+    const bool enh = FEnhRowColMove, flag = FColMoveFlg;
+    FEnhRowColMove = true;  // widths go with their columns
+    for (int k = 0; k < n; ++k) {
+        const auto it = std::find(order.begin() + k, order.begin() + n, k);
+        if (it == order.begin() + n) continue;
+        const int j = int(it - order.begin());
+        if (j == k) continue;
+        MoveColumn(DisplColIndex(j), DisplColIndex(k));
+        const int entry = order[j];
+        order.erase(order.begin() + j);
+        order.insert(order.begin() + k, entry);
+    }
+    FEnhRowColMove = enh;
+    FColMoveFlg = flag;
+}
+
+String TExGridTools::ColumnStatesToString() {
+    const int n = FGrid.TotalColCount();
+    std::vector<int> widths, order = FGrid.ColumnOrder(), shown;
+    for (int i = 0; i < n; ++i) {
+        widths.push_back(FGrid.RealColWidth(i));
+        shown.push_back(FGrid.IsHiddenColumn(i) ? 0 : 1);
+    }
+    if (order.empty())
+        for (int i = 0; i < n; ++i) order.push_back(i);
+    return IntToStr(n) + u"#" + Joined(widths) + u"#" + Joined(order) + u"#" + Joined(shown);
+}
+
+void TExGridTools::StringToColumnStates(const String& Value) {
+    if (Value.find(u'#') == String::npos) return;
+    const std::vector<String> parts = SplitString(Value, u'#');
+    FGrid.SetColumnOrder({});
+    FGrid.UnHideColumnsAll();
+    const int n = StrToInt(Item(parts, 0));
+    FGrid.SetColCount(n);
+
+    const std::vector<String> order = Items(Item(parts, 2));
+    if (!order.empty()) {
+        std::vector<int> stored;
+        for (int i = 0; i < std::min(n, int(order.size())); ++i) {
+            const int v = StrToInt(order[i]);
+            if (v != -1) stored.push_back(v);
+        }
+        ApplyColumnOrder(FGrid, stored);
+    }
+
+    // Widths while every column shows, so that hidden ones keep theirs.
+    const std::vector<String> widths = Items(Item(parts, 1));
+    TColumnSize& cs = FGrid.ColumnSize();
+    const bool stretch = cs.Stretch();
+    cs.SetStretch(false);
+    if (stretch) {
+        const int sc = cs.StretchColumn() < 0 || cs.StretchColumn() >= FGrid.ColCount() ? FGrid.ColCount() - 1
+                                                                                        : cs.StretchColumn();
+        FGrid.SetDefaultColWidth(FGrid.ColWidths(sc));
+    }
+    for (int i = 0; i < FGrid.ColCount(); ++i) FGrid.SetColWidths(i, StrToInt(Item(widths, i)));
+    cs.SetStretch(stretch);
+
+    const std::vector<String> shown = Items(Item(parts, 3));
+    for (int c = n - 1; c >= 0; --c)
+        if (Item(shown, c) == u"0") FGrid.HideColumn(c);
+}
+
+void TExGridTools::SaveColSizes() {
+    if (!StoreNamed(FGrid)) return;
+    TColumnStore store(FGrid.ColumnSize());
+    for (int i = 0; i < FGrid.ColCount(); ++i) store.Write(u"Col" + IntToStr(i), FGrid.ColWidths(i));
+    store.Flush();
+}
+
+void TExGridTools::LoadColSizes() {
+    if (!StoreNamed(FGrid)) return;
+    TColumnStore store(FGrid.ColumnSize());
+    for (int i = 0; i < FGrid.ColCount(); ++i) {
+        const int w = store.Read(u"Col" + IntToStr(i), FGrid.ColWidths(i));
+        if (w != FGrid.ColWidths(i)) FGrid.SetColWidths(i, w);
+    }
+}
+
+void TExGridTools::SaveColPositions() {
+    if (!StoreNamed(FGrid)) return;
+    TColumnStore store(FGrid.ColumnSize());
+    const std::vector<int>& order = FGrid.ColumnOrder();
+    for (int i = 0; i < int(order.size()); ++i) store.Write(u"Pos" + IntToStr(i), order[i]);
+    store.Flush();
+}
+
+void TExGridTools::LoadColPositions() {
+    if (!StoreNamed(FGrid)) return;
+    TColumnStore store(FGrid.ColumnSize());
+    if (store.Read(u"Pos0", -1) == -1) return;
+    std::vector<int> stored;
+    for (int i = 0; i < FGrid.TotalColCount(); ++i) {
+        const int v = store.Read(u"Pos" + IntToStr(i), -1);
+        if (v != -1) stored.push_back(v);
+    }
+    ApplyColumnOrder(FGrid, stored);
 }

@@ -7,6 +7,10 @@
 void TColumnSize::Assign(const TColumnSize& Source) {
     FStretch = Source.FStretch;
     FStretchColumn = Source.FStretchColumn;
+    Save = Source.Save;
+    Key = Source.Key;
+    Section = Source.Section;
+    Location = Source.Location;
 }
 
 void TColumnSize::SetStretch(bool Value) {

@@ -23,6 +23,11 @@
 #include <vector>
 
 class TCellProperties;
+class TGridDropTarget;
+class TGridDropSource;
+class IDropTarget;
+// Readies the grid unit's drag and drop for the run: the formats it offers.
+void GridOleInitialize();
 class TBalloonTip;
 class TExGridButton;
 class TExCheckBox;
@@ -703,6 +708,18 @@ public:
     void SavePrintSettings(const String& Key, const String& Section);
     void LoadPrintSettings(const String& Key, const String& Section);
 
+    // The column layout: "count#widths#order#visibility", each list joined
+    // by ","; applying one raises EConvertError for an item that is no
+    // number and EListError for a list shorter than the count.
+    String ColumnStatesToString();
+    void StringToColumnStates(const String& Value);
+    // Widths as "Col<i>" and the column order as "Pos<i>" in the store that
+    // ColumnSize names (nothing without a key and a section).
+    void SaveColSizes() override;
+    void LoadColSizes() override;
+    void SaveColPositions();
+    void LoadColPositions();
+
     // The binary cell stream: a rectangle of cells with their properties and
     // graphics as component images. Loading places the first saved cell at
     // Point (a whole-grid stream sets the counts and sizes first); a damaged
@@ -722,6 +739,70 @@ public:
     // file is 7-bit: other characters are written as "&#N;".
     void SaveToHTML(const String& FileName, bool Show = false, bool Unicode = false);
     void AppendToHTML(const String& FileName, bool Show = false, bool Unicode = false);
+
+    // ----- workbooks (.xlsx), documents (.docx) and database files. A
+    // workbook that cannot be read raises "Incorrect XLS file", any other
+    // file that cannot be read or written EExGridError; the grid stays as it was.
+    // The sheet names in order; the caller owns the list.
+    std::unique_ptr<TStringList> GetXLSSheets(const String& FileName);
+    // The active sheet's used range, or the named sheet's.
+    void LoadFromXLS(const String& FileName);
+    void LoadFromXLSSheet(const String& FileName, const String& SheetName);
+    // A new workbook of one sheet holding the save range from A1 (no workbook
+    // is ever open, so CreateNewSheet changes nothing).
+    void SaveToXLS(const String& FileName, bool CreateNewSheet = true);
+    // Into the sheet of that name (added when missing) of the workbook,
+    // which is made when the file does not exist; other sheets and cells stay.
+    void SaveToXLSSheet(const String& FileName, const String& SheetName);
+    // The window text, then a table of the cells with their alignment: a new
+    // document, or inserted after the bookmark's paragraph (else at the end).
+    void SaveToDOC(const String& FileName, bool CreateNewDocument = true);
+    void AppendToDoc(const String& FileName, const String& Bookmark);
+    // The query's fields as columns from the first normal column, their
+    // names in the last fixed row.
+    void LoadFromMDBSQL(const String& FileName, const String& SQL);
+    void LoadFromMDBTable(const String& FileName, const String& Table) {
+        LoadFromMDBSQL(FileName, u"SELECT * FROM " + Table);
+    }
+    // A1 addresses: the used range's bounds (1-based; false when a part
+    // does not read) and a column's letters.
+    static bool XLSRangeBounds(const String& Address, int& FromCol, int& FromRow, int& ToCol, int& ToRow);
+    static String XLSColumnLetters(int Col);
+
+    // ----- drag and drop with other windows and programs (DragDropSettings)
+    // Registers the grid's window as a drop target, or revokes it.
+    void SetOleDropTargetRegistered(bool Value);
+    bool OleDropTargetAssigned() const { return FOleDropTargetAssigned; }
+    // The registered target (nil before OleDropTarget is first set).
+    IDropTarget* GridDropTarget() const;
+    // After loading: the registered target takes the accept settings.
+    void DropTargetLoaded();
+    // Starts the drag from cell (ACol, ARow) at client point (X, Y): a column
+    // from a header cell with OleColumnDragDrop, else the selected cells as
+    // text, the pointed cell's raw text as rich text and, with the grid's
+    // own clipboard format allowed, the cells' stream. A move clears the
+    // cells or removes the rows afterwards. The mouse handling calls it once
+    // the pointer has left the press point with the button held.
+    void OleDragStart(int ACol, int ARow, int X, int Y);
+    // The mouse handling's part: a press on a cell arms the drag, and a move
+    // with the left button held more than 3 pixels away starts it with
+    // DragDropSettings.OleDropSource (true: the move was taken).
+    void OleArm(int ACol, int ARow, int X, int Y);
+    bool OleDragMove(int ACol, int ARow, int X, int Y, TShiftState Shift);
+    // A column dragged from a list box (item AIndex of AList) that stands
+    // for the hidden grid column ACol.
+    void OleColumnDragStart(int ACol, int AIndex, TListBox* AList);
+    // The selection of the last drag started from the grid.
+    TGridRect DropSelection() const { return FDropSelection; }
+    std::function<void(TObject* Sender, int ARow, int ACol, const String& Data, bool& Allow)> OnOleDrag;
+    std::function<void(TObject* Sender, int ARow, int ACol)> OnOleDragStart;
+    std::function<void(TObject* Sender, Cardinal OLEEffect)> OnOleDragStop;
+    std::function<void(TObject* Sender, int ARow, int ACol, bool& Allow)> OnOleDragOver;
+    std::function<void(TObject* Sender, int ARow, int ACol, const String& Data, bool& Allow)> OnOleDrop;
+    std::function<void(TObject* Sender, int ARow, int ACol, const String& URL, bool& Allow)> OnOleDropURL;
+    std::function<void(TObject* Sender, int ARow, int ACol, const String& FileName, bool& Allow)> OnOleDropFile;
+    std::function<void(TObject* Sender, int ARow, int ACol, int DropCol)> OnOleDropCol;
+    std::function<void(TObject* Sender, TGridRect ARect)> OnOleDropped;
 
     // ----- the clipboard: tab-separated text always; the private cell format
     // with Navigation.AllowFmtClipboard, one cell's rich text with
@@ -772,6 +853,22 @@ private:
     bool FAppending = false;
     THTMLSettings FHTMLSettings;
     void WriteHTML(const String& FileName, bool Show, bool Unicode, bool Append);
+    void LoadXLS(const String& FileName, const String* SheetName);
+    void WriteXLS(const String& FileName, const String* SheetName);
+    void WriteDOC(const String& FileName, const String* Bookmark);
+    friend class TGridDropTarget;
+    friend class TGridDropSource;
+    std::shared_ptr<TGridDropTarget> FGridDropTarget;
+    bool FOleDropTargetAssigned = false;
+    TGridRect FDropSelection{};
+    int FOleDragCol = -1;
+    int FOleDragIndex = -1;
+    TListBox* FOleDragList = nullptr;
+    TCustomForm* FMoveForm = nullptr;  // the drag's picture of the cells, while a drag runs
+    bool FOleArmed = false;
+    TPoint FOleDown{0, 0};
+    // At most one sideways scroll per tick of the grid's timer.
+    bool HorzScrollTick();
     // The column and row counts and writer's ID of a binary cell stream's header.
     void ReadBinHeader(TStream& Stream, int& Cols, int& Rows, int& ID);
     TGridRect SaveRange();

@@ -136,11 +136,11 @@ void TGrouping::Assign(const TPersistent* Source) {
 
 void TDragDropSettings::Assign(const TPersistent* Source) {
     auto* s = dynamic_cast<const TDragDropSettings*>(Source);
-    if (!s) {
-        TPersistent::Assign(Source);
-        return;
-    }
+    if (!s) return;  // settings of another kind are ignored
+    // Plain fields: no registration, and the grid stays this one's.
+    TExStringGrid* grid = Grid;
     *this = *s;
+    Grid = grid;
 }
 
 void TFilter::RemoveColumnFilter(int Col) {

@@ -190,14 +190,20 @@ public:
 class TDragDropSettings : public TPersistent {
 public:
     void Assign(const TPersistent* Source) override;
-    DATA_TOOL_SETTING(bool, OleDropRTF, false)
+    // Rich text offered and taken by every grid (DropRTFEnabled follows).
+    bool OleDropRTF() const { return FOleDropRTF; }
+    void SetOleDropRTF(bool Value);
+    // The grid's window takes drops while set.
+    bool OleDropTarget() const { return FOleDropTarget; }
+    void SetOleDropTarget(bool Value);
+    // The grid these settings belong to (set by the grid).
+    TExStringGrid* Grid = nullptr;
     DATA_TOOL_SETTING(bool, OleAcceptText, true)
     DATA_TOOL_SETTING(bool, OleEntireRows, false)
     DATA_TOOL_SETTING(bool, OleDropSource, false)
     DATA_TOOL_SETTING(bool, OleRemoveRows, false)
     DATA_TOOL_SETTING(bool, OleAcceptFiles, true)
     DATA_TOOL_SETTING(bool, OleAcceptURLs, true)
-    DATA_TOOL_SETTING(bool, OleDropTarget, false)
     DATA_TOOL_SETTING(bool, OleInsertRows, false)
     DATA_TOOL_SETTING(bool, OleAppendRows, false)
     DATA_TOOL_SETTING(bool, OleCopyAlways, false)
@@ -205,6 +211,9 @@ public:
     DATA_TOOL_SETTING(bool, OleColumnReorder, false)
     DATA_TOOL_SETTING(bool, OleColumnsOnly, false)
     DATA_TOOL_SETTING(bool, ShowCells, true)
+private:
+    bool FOleDropRTF = false;
+    bool FOleDropTarget = false;
 };
 
 // The look and size of a column's filter list.

@@ -1,5 +1,6 @@
 #include "grid/ExGrid.h"
 
+#include "framework/IniFiles.h"
 #include "framework/SysUtils.h"
 
 #include "support/TempDir.h"
@@ -104,4 +105,152 @@ TEST(ExGridPrintSettingsFile, EmptySectionAndValuesOutOfRange) {
     }
     EXPECT_TRUE(p.Centered);
     EXPECT_EQ(p.DateFormat, u"");
+}
+
+namespace {
+
+// Four columns named by their first cell, widths 64, 64, 80 and 100.
+void FillColumns(TExStringGrid& g) {
+    g.SetColCount(4);
+    g.SetRowCount(2);
+    const int widths[] = {64, 64, 80, 100};
+    for (int c = 0; c < 4; ++c) {
+        g.SetCellEx(c, 0, u"c" + IntToStr(c));
+        g.SetColWidths(c, widths[c]);
+    }
+}
+
+// The first cells of the shown columns, left to right, with their widths.
+String Shown(TExStringGrid& g) {
+    String s;
+    for (int c = 0; c < g.ColCount(); ++c) s += g.Cells(g.RealColIndex(c), 0) + u":" + IntToStr(g.ColWidths(c)) + u" ";
+    return s;
+}
+
+// The registry store of the run kept in the test's folder.
+struct TempRegistry {
+    TempDir dir;
+    TempRegistry() { TRegistryStore::SetDefaultFileName(Utf8ToString(dir.file("registry.ini"))); }
+    ~TempRegistry() { TRegistryStore::SetDefaultFileName(String()); }
+};
+
+}  // namespace
+
+TEST(ExGridColumnStates, StringAndApplyingIt) {
+    TExStringGrid g(nullptr);
+    FillColumns(g);
+    EXPECT_EQ(g.Tools().ColumnStatesToString(), u"4#64,64,80,100#0,1,2,3#1,1,1,1");
+
+    // Moved and hidden columns come back in a grid of the same cells.
+    g.MoveColumn(0, 3);
+    g.HideColumn(1);
+    const String state = g.Tools().ColumnStatesToString();
+    EXPECT_EQ(state, u"4#64,80,100,64#1,2,3,0#1,0,1,1");
+    TExStringGrid h(nullptr);
+    FillColumns(h);
+    h.Tools().StringToColumnStates(state);
+    EXPECT_EQ(Shown(h), Shown(g));
+    EXPECT_EQ(Shown(h), u"c1:64 c3:100 c0:64 ");
+    EXPECT_TRUE(h.IsHiddenColumn(1));
+    EXPECT_EQ(h.Tools().ColumnStatesToString(), state);
+    h.UnHideColumnsAll();
+    EXPECT_EQ(Shown(h), u"c1:64 c2:80 c3:100 c0:64 ");
+
+    // Without "#" nothing changes; bad items stop with the platform's errors.
+    const String before = Shown(h);
+    h.Tools().StringToColumnStates(u"4,64,64");
+    EXPECT_EQ(Shown(h), before);
+    EXPECT_THROW(h.Tools().StringToColumnStates(u"x#1#0#1"), EConvertError);
+    EXPECT_THROW(h.Tools().StringToColumnStates(u"4#64,64#0,1,2,3#1,1,1,1"), EListError);
+    EXPECT_THROW(h.Tools().StringToColumnStates(u"3#64,64,64#0,1,2#1"), EListError);
+}
+
+TEST(ExGridColumnStates, SizesAndPositionsInIniFileAndRegistry) {
+    TempRegistry reg;
+    for (TColumnSizeLocation where : {clIniFile, clRegistry}) {
+        SCOPED_TRACE(int(where));
+        auto setUp = [&](TExStringGrid& g) {
+            FillColumns(g);
+            g.ColumnSize().Location = where;
+            g.ColumnSize().Key = where == clIniFile ? Utf8ToString(reg.dir.file("cols.ini")) : String(u"Software\\Grid");
+            g.ColumnSize().Section = u"Main" + IntToStr(int(where));
+        };
+        TExStringGrid g(nullptr);
+        setUp(g);
+
+        // An empty store leaves every width and the order.
+        TExStringGrid fresh(nullptr);
+        setUp(fresh);
+        fresh.SetColWidths(2, 33);
+        fresh.Tools().LoadColSizes();
+        fresh.Tools().LoadColPositions();
+        EXPECT_EQ(Shown(fresh), u"c0:64 c1:64 c2:33 c3:100 ");
+
+        g.SetColWidths(1, 120);
+        g.MoveColumn(3, 0);
+        g.Tools().SaveColSizes();
+        g.Tools().SaveColPositions();
+        EXPECT_EQ(Shown(g), u"c3:100 c0:64 c1:120 c2:80 ");
+
+        TExStringGrid h(nullptr);
+        setUp(h);
+        h.Tools().LoadColPositions();
+        h.Tools().LoadColSizes();
+        EXPECT_EQ(Shown(h), Shown(g));
+        EXPECT_EQ(h.ColumnOrder(), g.ColumnOrder());
+
+        // Without a section nothing is read or written.
+        TExStringGrid none(nullptr);
+        setUp(none);
+        none.ColumnSize().Section = String();
+        none.Tools().LoadColSizes();
+        EXPECT_EQ(Shown(none), u"c0:64 c1:64 c2:80 c3:100 ");
+    }
+    const std::string ini = reg.dir.read("cols.ini");
+    EXPECT_NE(ini.find("Col2=120"), std::string::npos);
+    EXPECT_NE(ini.find("Pos0=3"), std::string::npos);
+}
+
+TEST(ExGridColumnStates, GridKeepsWidthsWhenSaveIsSet) {
+    TempDir t;
+    const String ini = Utf8ToString(t.file("keep.ini"));
+    {
+        TExStringGrid g(nullptr);
+        FillColumns(g);
+        g.ColumnSize().Save = true;
+        g.ColumnSize().Location = clIniFile;
+        g.ColumnSize().Key = ini;
+        g.ColumnSize().Section = u"Grid";
+        g.SetColWidths(3, 140);
+    }
+    EXPECT_NE(t.read("keep.ini").find("Col3=140"), std::string::npos);
+    // Read back once the grid is loaded as a form loads it.
+    TExStringGrid h(nullptr);
+    h.BeginLoading();
+    FillColumns(h);
+    h.ColumnSize().Save = true;
+    h.ColumnSize().Location = clIniFile;
+    h.ColumnSize().Key = ini;
+    h.ColumnSize().Section = u"Grid";
+    h.EndLoading();
+    EXPECT_EQ(h.ColWidths(3), 140);
+}
+
+// The grid's own members reach the exchange of its tools.
+TEST(ExGridColumnStates, GridMembersReachTheTools) {
+    TempDir t;
+    TExStringGrid g(nullptr);
+    FillColumns(g);
+    g.SetCellEx(2, 1, u"x,y");
+    TExStringGrid h(nullptr);
+    g.SaveToCSV(Utf8ToString(t.file("a.csv")));
+    h.LoadFromCSV(Utf8ToString(t.file("a.csv")));
+    EXPECT_EQ(h.Cells(2, 1), u"x,y");
+    g.SaveToXLS(Utf8ToString(t.file("a.xlsx")));
+    TExStringGrid k(nullptr);
+    k.LoadFromXLS(Utf8ToString(t.file("a.xlsx")));
+    EXPECT_EQ(k.Cells(3, 0), u"c3");
+    g.HideColumn(2);
+    h.StringToColumnStates(g.ColumnStatesToString());
+    EXPECT_EQ(Shown(h), Shown(g));
 }

@@ -19,6 +19,11 @@ bool IsControlKey(Char Ch) { return Ch == KeyBack || Ch == KeyTab || Ch == KeyEn
 bool IsDigit(Char Ch) { return Ch >= u'0' && Ch <= u'9'; }
 bool Holds(const String& S, Char Ch) { return S.find(Ch) != String::npos; }
 
+// Ctrl+Enter breaks a line only where the cell can show more than one.
+bool TakesLineBreaks(TExStringGrid& G) {
+    return G.Navigation().AllowCtrlEnter() && (G.WordWrap() || G.Tools().Multilinecells);
+}
+
 }  // namespace
 
 TExInplaceEdit::TExInplaceEdit(TExStringGrid* AGrid) : TInplaceEdit(AGrid), FExGrid(AGrid) {}
@@ -146,6 +151,10 @@ void TExInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
         if (FExGrid->CanFocus()) FExGrid->SetFocus();
         return;
     }
+    if (Key == VK_RETURN && Shift.Contains(ssCtrl) && !TakesLineBreaks(*FExGrid)) {
+        Key = 0;
+        return;
+    }
     if (Key == VK_ESCAPE) {
         // The text the cell had when editing began; the grid then closes the editor.
         SetText(FExGrid->FCellCache);
@@ -161,7 +170,18 @@ void TExInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
         }
         SetText(FExGrid->FNewCellText);
     }
+    if (Key == VK_RETURN && (Shift.Contains(ssCtrl) || Shift.Contains(ssShift))) GrowRowForNewLine();
     TInplaceEdit::KeyDown(Key, Shift);
+}
+
+void TExInplaceEdit::GrowRowForNewLine() {
+    if (!FExGrid->SizeWhileTyping().Height() || !FExGrid->Tools().Multilinecells) return;
+    // The row makes room for the line the key is about to start.
+    const int row = FExGrid->Row();
+    const int lines = CountTextLines(Text() + u"\r\n ", true);
+    if (lines < FExGrid->MaxRowLines(row)) FExGrid->AutoSizeRow(row, 0);
+    else FExGrid->SizeRowToLines(row, lines, FExGrid->TotalYOffset());
+    if (FExGrid->OnEndRowSize) FExGrid->OnEndRowSize(FExGrid, row);
 }
 
 void TExInplaceEdit::KeyPress(Char& Key) {
@@ -220,8 +240,7 @@ bool TExInplaceEdit::FilterChar(Char& Ch) {
 
 void TExInplaceEdit::WMChar(TWMKey& Message) {
     Char ch = Char(Message.CharCode());
-    // The line feed of Ctrl+Enter breaks a line only in a wrapping grid that allows it.
-    if (ch == 10 && !(FExGrid->Navigation().AllowCtrlEnter() && FExGrid->WordWrap())) return;
+    if (ch == 10 && !TakesLineBreaks(*FExGrid)) return;
     // A full editor takes only the keys that do not add text.
     if (FLengthLimit > 0 && int(EditText().size()) >= FLengthLimit && SelLength() == 0 && ch != KeyBack &&
         ch != KeyEscape && ch != KeyEnter)

@@ -1823,6 +1823,8 @@ private:
     void Complete();
     // Ctrl or Shift with Enter in a grid of multi-line cells sized while typing.
     void GrowRowForNewLine();
+    // The caret to the same place of the line above or below; false on the first or last line.
+    bool StepLine(bool Up, bool Extend);
 
     TExStringGrid* FExGrid;
     int FLengthLimit = 0;

@@ -26,7 +26,10 @@ bool TakesLineBreaks(TExStringGrid& G) {
 
 }  // namespace
 
-TExInplaceEdit::TExInplaceEdit(TExStringGrid* AGrid) : TInplaceEdit(AGrid), FExGrid(AGrid) {}
+// The editor wraps as the grid does; the grid passes on later changes.
+TExInplaceEdit::TExInplaceEdit(TExStringGrid* AGrid) : TInplaceEdit(AGrid), FExGrid(AGrid) {
+    SetWordWrap(AGrid->WordWrap());
+}
 
 void TExInplaceEdit::UpdateContents() {
     // The grid filling its editor is no change by the user.
@@ -140,6 +143,12 @@ void TExInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
     FSelKeyDown = SelStart();
     if (Key == VK_BACK || Key == VK_DELETE) FWorkmode = false;
     else if (Key != VK_RETURN && Key != VK_UP && Key != VK_DOWN) FWorkmode = true;
+    // Up and Down move between the editor's own lines; only from its first or
+    // last line do they reach the grid.
+    if ((Key == VK_UP || Key == VK_DOWN) && StepLine(Key == VK_UP, Shift.Contains(ssShift))) {
+        Key = 0;
+        return;
+    }
     const bool shiftOnly = Shift.Contains(ssShift) && !Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt);
     // Shift with an arrow out of the text ends the edit and leaves the cursor on the cell.
     if (shiftOnly && FExGrid->Navigation().CursorWalkEditor() &&
@@ -172,6 +181,17 @@ void TExInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
     }
     if (Key == VK_RETURN && (Shift.Contains(ssCtrl) || Shift.Contains(ssShift))) GrowRowForNewLine();
     TInplaceEdit::KeyDown(Key, Shift);
+}
+
+bool TExInplaceEdit::StepLine(bool Up, bool Extend) {
+    const auto lines = Lines();
+    const int from = Up ? SelStart() : SelStart() + SelLength();
+    size_t i = 0;
+    while (i + 1 < lines.size() && lines[i + 1].first <= from) ++i;
+    if (Up ? i == 0 : i + 1 == lines.size()) return false;
+    const auto [start, length] = lines[Up ? i - 1 : i + 1];
+    SetCaret(start + std::min(from - lines[i].first, length), Extend);
+    return true;
 }
 
 void TExInplaceEdit::GrowRowForNewLine() {

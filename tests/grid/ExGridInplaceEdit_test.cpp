@@ -214,6 +214,52 @@ TEST(ExInplaceEdit, CtrlOrShiftEnterGrowsTheRowOfMultiLineCellsSizedWhileTyping)
     EXPECT_EQ(f.g->InplaceEditor()->Text(), u"ab\r\n\r\n");
 }
 
+TEST(ExInplaceEdit, UpAndDownMoveBetweenTheEditorsLinesAndLeaveOnlyFromTheFirstOrLast) {
+    struct Case {
+        const char16_t* text;
+        bool wordWrap;
+        int caret;
+        Word key;
+        int after;  // the caret after the key; -1: the key went to the grid
+    };
+    const Case cases[] = {
+        {u"ab\r\ncd", false, 1, VK_DOWN, 5},
+        {u"ab\r\ncd", false, 5, VK_UP, 1},
+        {u"abc\r\nd", false, 3, VK_DOWN, 6},  // a shorter line takes the caret at its end
+        {u"ab\r\ncd", false, 5, VK_DOWN, -1},
+        {u"ab", false, 1, VK_DOWN, -1},
+        // Lines broken by the wrap count as well.
+        {u"words enough to wrap over several lines", true, 0, VK_DOWN, 0},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(testing::Message() << k.caret << " " << k.key << " " << k.wordWrap);
+        TextEditForm f(edNormal, k.text);
+        f.g->SetWordWrap(k.wordWrap);
+        f.g->Tools().Multilinecells = true;
+        f.g->SetRowCount(4);
+        TInplaceEdit* e = f.Open(k.caret);
+        ASSERT_TRUE(e);
+        SimulateKey(k.key);
+        if (k.after < 0) {
+            EXPECT_EQ(f.g->Row(), 2);
+            EXPECT_EQ(f.g->GetCellEx(1, 1), k.text);
+            continue;
+        }
+        EXPECT_EQ(f.g->Row(), 1);
+        ASSERT_TRUE(f.g->EditorMode());
+        if (k.after > 0) EXPECT_EQ(e->SelStart(), k.after);
+        else EXPECT_GT(e->SelStart(), 0);
+        EXPECT_EQ(e->SelLength(), 0);
+    }
+    // Shift carries the selection over the lines.
+    TextEditForm f(edNormal, u"ab\r\ncd");
+    f.g->SetWordWrap(false);
+    TInplaceEdit* e = f.Open(1);
+    ASSERT_TRUE(e);
+    SimulateKey(VK_DOWN, {ssShift});
+    EXPECT_EQ(e->SelText(), u"b\r\nc");
+}
+
 TEST(ExInplaceEdit, EnterRefusedByValidationKeepsTheEditorOnTheHandlersValue) {
     TextEditForm f(edNormal, u"a");
     f.g->OnCellValidate = [](TObject*, int, int, String& v, bool& valid) {

@@ -235,10 +235,14 @@ protected:
     // Inserts typed text in place of the selection (honouring MaxLength).
     void TypeText(const String& S);
     void SetGrid(TCustomGrid* Value) { FGrid = Value; }
+    // Moves the caret; Extend keeps the other end of the selection.
+    void SetCaret(int Pos, bool Extend);
+    // Start and length of each shown line: the text's own lines, broken
+    // further at the format width with WordWrap.
+    std::vector<std::pair<int, int>> Lines();
 
 private:
     String DisplayText() const;
-    void SetCaret(int Pos, bool Extend);
     void DeleteSelection();
     // The text typed or pasted in place of the selection, with a mask.
     bool InsertMasked(const String& S, bool Pasting);
@@ -246,9 +250,6 @@ private:
     void ClearMasked(int Start, int Count);
     void Modify();
     bool CanModify();
-    // Start and length of each shown line: the text's own lines, broken
-    // further at the format width with WordWrap.
-    std::vector<std::pair<int, int>> Lines();
 
     TCustomGrid* FGrid = nullptr;
     int FSelStart = 0;

@@ -1,6 +1,8 @@
 // The grid control's lifecycle, dimensions and repaint lock.
 #include "grid/ExGrid.h"
 
+#include "grid/foundation/GridText.h"
+
 #include "framework/Streams.h"
 #include "framework/DataTransfer.h"
 #include "framework/DateUtils.h"
@@ -10,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <functional>
 
 namespace {
@@ -116,10 +119,13 @@ TExStringGrid::~TExStringGrid() {
     FreeAllCellProps();
 }
 
-// The form's own handler runs after the grid followed the form; its
-// exception reaches the application after the grid's work is done.
+// The form's own handler runs after the grid followed the form; the stretched
+// column then fits whatever the handler left, and the handler's exception
+// reaches the application only after that, so a failing handler never leaves
+// the columns unfitted.
 void TExStringGrid::FormResized(TObject* Sender) {
-    if (!IsDestroying() && FSizeWithForm && FOwnerForm) {
+    if (IsDestroying()) return;
+    if (FSizeWithForm && FOwnerForm && Sender == FOwnerForm) {
         int w = Width() + FOwnerForm->Width() - FFormWidth;
         int h = Height() + FOwnerForm->Height() - FFormHeight;
         if (w > 0 && h > 0) {
@@ -128,7 +134,16 @@ void TExStringGrid::FormResized(TObject* Sender) {
             FFormHeight = FOwnerForm->Height();
         }
     }
-    if (FOldFormResize) FOldFormResize(Sender);
+    std::exception_ptr failure;
+    if (FOldFormResize) {
+        try {
+            FOldFormResize(Sender);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }
+    StretchAfterChange();
+    if (failure) std::rethrow_exception(failure);
 }
 
 void TExStringGrid::Loaded() {
@@ -413,11 +428,9 @@ void TExStringGrid::InitOrigColSizes() {
 }
 
 int TExStringGrid::MaxRowLines(int ARow) {
+    if (!FTools->Multilinecells) return 1;
     int most = 1;
-    for (int c = 0; c < ColCount(); ++c) {
-        String s = GetCellEx(RealColIndex(c), ARow);
-        most = std::max(most, 1 + int(std::count(s.begin(), s.end(), u'\n')));
-    }
+    for (int c = 0; c < ColCount(); ++c) most = std::max(most, CountTextLines(GetCellEx(RealColIndex(c), ARow), true));
     return most;
 }
 

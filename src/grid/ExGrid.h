@@ -413,6 +413,8 @@ public:
     // The row takes the height of its highest cell, texts wrapped as the grid wraps them.
     void SizeRowToContents(int Index, bool GrowOnly);
     void AutoSizeRow(int Index, int Padding);
+    // The row takes Lines lines of its first data cell's font plus Padding, grown or shrunk.
+    void SizeRowToLines(int Index, int Lines, int Padding);
     TColumnSize& ColumnSize() { return FColumnSize; }
     // Column Index (-1: the last) takes the client width the others leave;
     // "Stretch column index out of range" past the columns, stretching or not.
@@ -784,7 +786,8 @@ public:
     // The column widths as now laid out, for sizing in proportion later.
     void InitOrigColSizes();
     const std::vector<int>& OrigColSizes() const { return FOrigColSizes; }
-    // The largest line count among the row's shown cells.
+    // The largest line count among the row's shown cells; 1 unless the
+    // tools' Multilinecells is on.
     int MaxRowLines(int ARow);
     // Date and time views of a cell in the locale's short formats; "Cell does not contain a date" otherwise.
     TDateTime GetDates(int ACol, int ARow);
@@ -1908,6 +1911,10 @@ private:
     bool CommitWalk();
     // Completes the typed text from the grid's lookup items.
     void Complete();
+    // Ctrl or Shift with Enter in a grid of multi-line cells sized while typing.
+    void GrowRowForNewLine();
+    // The caret to the same place of the line above or below; false on the first or last line.
+    bool StepLine(bool Up, bool Extend);
 
     TExStringGrid* FExGrid;
     int FLengthLimit = 0;

@@ -19,9 +19,17 @@ bool IsControlKey(Char Ch) { return Ch == KeyBack || Ch == KeyTab || Ch == KeyEn
 bool IsDigit(Char Ch) { return Ch >= u'0' && Ch <= u'9'; }
 bool Holds(const String& S, Char Ch) { return S.find(Ch) != String::npos; }
 
+// Ctrl+Enter breaks a line only where the cell can show more than one.
+bool TakesLineBreaks(TExStringGrid& G) {
+    return G.Navigation().AllowCtrlEnter() && (G.WordWrap() || G.Tools().Multilinecells);
+}
+
 }  // namespace
 
-TExInplaceEdit::TExInplaceEdit(TExStringGrid* AGrid) : TInplaceEdit(AGrid), FExGrid(AGrid) {}
+// The editor wraps as the grid does; the grid passes on later changes.
+TExInplaceEdit::TExInplaceEdit(TExStringGrid* AGrid) : TInplaceEdit(AGrid), FExGrid(AGrid) {
+    SetWordWrap(AGrid->WordWrap());
+}
 
 void TExInplaceEdit::UpdateContents() {
     // The grid filling its editor is no change by the user.
@@ -135,6 +143,12 @@ void TExInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
     FSelKeyDown = SelStart();
     if (Key == VK_BACK || Key == VK_DELETE) FWorkmode = false;
     else if (Key != VK_RETURN && Key != VK_UP && Key != VK_DOWN) FWorkmode = true;
+    // Up and Down move between the editor's own lines; only from its first or
+    // last line do they reach the grid.
+    if ((Key == VK_UP || Key == VK_DOWN) && StepLine(Key == VK_UP, Shift.Contains(ssShift))) {
+        Key = 0;
+        return;
+    }
     const bool shiftOnly = Shift.Contains(ssShift) && !Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt);
     // Shift with an arrow out of the text ends the edit and leaves the cursor on the cell.
     if (shiftOnly && FExGrid->Navigation().CursorWalkEditor() &&
@@ -144,6 +158,10 @@ void TExInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
         if (!CommitWalk()) return;
         FExGrid->HideInplaceEdit();
         if (FExGrid->CanFocus()) FExGrid->SetFocus();
+        return;
+    }
+    if (Key == VK_RETURN && Shift.Contains(ssCtrl) && !TakesLineBreaks(*FExGrid)) {
+        Key = 0;
         return;
     }
     if (Key == VK_ESCAPE) {
@@ -161,7 +179,29 @@ void TExInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
         }
         SetText(FExGrid->FNewCellText);
     }
+    if (Key == VK_RETURN && (Shift.Contains(ssCtrl) || Shift.Contains(ssShift))) GrowRowForNewLine();
     TInplaceEdit::KeyDown(Key, Shift);
+}
+
+bool TExInplaceEdit::StepLine(bool Up, bool Extend) {
+    const auto lines = Lines();
+    const int from = Up ? SelStart() : SelStart() + SelLength();
+    size_t i = 0;
+    while (i + 1 < lines.size() && lines[i + 1].first <= from) ++i;
+    if (Up ? i == 0 : i + 1 == lines.size()) return false;
+    const auto [start, length] = lines[Up ? i - 1 : i + 1];
+    SetCaret(start + std::min(from - lines[i].first, length), Extend);
+    return true;
+}
+
+void TExInplaceEdit::GrowRowForNewLine() {
+    if (!FExGrid->SizeWhileTyping().Height() || !FExGrid->Tools().Multilinecells) return;
+    // The row makes room for the line the key is about to start.
+    const int row = FExGrid->Row();
+    const int lines = CountTextLines(Text() + u"\r\n ", true);
+    if (lines < FExGrid->MaxRowLines(row)) FExGrid->AutoSizeRow(row, 0);
+    else FExGrid->SizeRowToLines(row, lines, FExGrid->TotalYOffset());
+    if (FExGrid->OnEndRowSize) FExGrid->OnEndRowSize(FExGrid, row);
 }
 
 void TExInplaceEdit::KeyPress(Char& Key) {
@@ -220,8 +260,7 @@ bool TExInplaceEdit::FilterChar(Char& Ch) {
 
 void TExInplaceEdit::WMChar(TWMKey& Message) {
     Char ch = Char(Message.CharCode());
-    // The line feed of Ctrl+Enter breaks a line only in a wrapping grid that allows it.
-    if (ch == 10 && !(FExGrid->Navigation().AllowCtrlEnter() && FExGrid->WordWrap())) return;
+    if (ch == 10 && !TakesLineBreaks(*FExGrid)) return;
     // A full editor takes only the keys that do not add text.
     if (FLengthLimit > 0 && int(EditText().size()) >= FLengthLimit && SelLength() == 0 && ch != KeyBack &&
         ch != KeyEscape && ch != KeyEnter)

@@ -128,6 +128,19 @@ void TExStringGrid::SizeRowToContents(int Index, bool GrowOnly) {
     }
 }
 
+void TExStringGrid::SizeRowToLines(int Index, int Lines, int Padding) {
+    if (Index < 0 || Index >= RowCount()) return;
+    TBitmap measure;
+    measure.SetSize(1, 1);
+    TCanvas& canvas = measure.Canvas();
+    canvas.Font().Assign(Index < FixedRows() ? &FFixedFont : &Font());
+    canvas.Font().SetSize(canvas.Font().Size() + FZoomFactor);
+    TBrush brush;
+    DoGetCellColor(FixedCols(), Index, {}, brush, canvas.Font());
+    const int h = canvas.TextHeight(u"gh");
+    SetRowHeights(Index, std::max(Padding + Lines * (h + h / 8), FMinRowHeight));
+}
+
 void TExStringGrid::AutoSizeRow(int Index, int Padding) {
     SizeRowToContents(Index, false);
     if (Padding != 0 && Index >= 0 && Index < RowCount())

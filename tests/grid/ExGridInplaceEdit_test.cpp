@@ -132,15 +132,132 @@ TEST(ExInplaceEdit, APasteIsTakenWholeOrNotAtAll) {
 }
 
 TEST(ExInplaceEdit, CtrlEnterBreaksALineOnlyWhereTheGridAllowsIt) {
-    for (bool allow : {true, false}) {
+    // A line break needs AllowCtrlEnter and cells that show more than one
+    // line: wrapped or multi-line. Elsewhere the key goes no further, not
+    // even to the grid's OnKeyDown.
+    struct Case {
+        bool wordWrap, multiline, allow, breaks;
+    };
+    const Case cases[] = {
+        {true, false, true, true},   {true, false, false, false}, {false, true, true, true},
+        {false, true, false, false}, {false, false, true, false}, {true, true, true, true},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(testing::Message() << k.wordWrap << k.multiline << k.allow);
         TextEditForm f(edNormal, u"ab");
-        ASSERT_TRUE(f.g->WordWrap());
-        f.g->Navigation().SetAllowCtrlEnter(allow);
+        f.g->SetWordWrap(k.wordWrap);
+        f.g->Tools().Multilinecells = k.multiline;
+        f.g->Navigation().SetAllowCtrlEnter(k.allow);
+        bool heard = false;
+        f.g->OnKeyDown = [&](TObject*, Word& Key, TShiftState) { heard = heard || Key == VK_RETURN; };
         ASSERT_TRUE(f.Open(1));
         SimulateKey(VK_RETURN, {ssCtrl}, 10);
         EXPECT_TRUE(f.g->EditorMode());
-        EXPECT_EQ(f.g->InplaceEditor()->Text().size(), allow ? 4u : 2u) << allow;
+        EXPECT_EQ(f.g->InplaceEditor()->Text(), k.breaks ? u"a\r\nb" : u"ab");
+        EXPECT_EQ(heard, k.breaks);
     }
+}
+
+TEST(ExInplaceEdit, CtrlOrShiftEnterGrowsTheRowOfMultiLineCellsSizedWhileTyping) {
+    // Without word wrap, so that only the line count sizes the row.
+    struct Case {
+        bool multiline, sizeWhileTyping;
+        TShiftState shift;
+        Char ch;
+        const char16_t* neighbour;  // another cell of the row
+        int lines;                  // the row's height in lines afterwards; 0: unchanged
+        const char16_t* text;       // the editor's text, or the cell's once Shift+Enter closed it
+    };
+    const Case cases[] = {
+        {true, true, {ssCtrl}, 10, u"", 2, u"a\r\nb"},
+        {true, true, {ssShift}, 13, u"", 2, u"ab"},
+        {false, true, {ssCtrl}, 10, u"", 0, u"ab"},
+        {true, false, {ssCtrl}, 10, u"", 0, u"a\r\nb"},
+        // A higher neighbour keeps the row at its own height.
+        {true, true, {ssCtrl}, 10, u"1\r\n2\r\n3\r\n4", 4, u"a\r\nb"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(testing::Message() << k.multiline << k.sizeWhileTyping << int(k.ch) << k.lines);
+        TextEditForm f(edNormal, u"ab");
+        f.g->SetWordWrap(false);
+        f.g->Tools().Multilinecells = k.multiline;
+        f.g->SizeWhileTyping().SetHeight(k.sizeWhileTyping);
+        f.g->SetCellEx(2, 1, k.neighbour);
+        std::vector<int> ends;
+        f.g->OnEndRowSize = [&](TObject*, int ARow) { ends.push_back(ARow); };
+        const int before = f.g->RowHeights(1);
+        ASSERT_TRUE(f.Open(1));
+        SimulateKey(VK_RETURN, k.shift, k.ch);
+        const int h = f.g->Canvas().TextHeight(u"gh");
+        if (k.lines == 0) {
+            EXPECT_EQ(f.g->RowHeights(1), before);
+            EXPECT_TRUE(ends.empty());
+        } else {
+            EXPECT_EQ(ends, std::vector<int>{1});
+            if (k.neighbour[0]) EXPECT_GE(f.g->RowHeights(1), k.lines * h);
+            else EXPECT_EQ(f.g->RowHeights(1), f.g->TotalYOffset() + k.lines * (h + h / 8));
+        }
+        const bool open = k.ch == 10;
+        EXPECT_EQ(f.g->EditorMode(), open);
+        EXPECT_EQ(open ? f.g->InplaceEditor()->Text() : f.g->GetCellEx(1, 1), k.text);
+    }
+    // Each further line grows the row again.
+    TextEditForm f(edNormal, u"ab");
+    f.g->SetWordWrap(false);
+    f.g->Tools().Multilinecells = true;
+    f.g->SizeWhileTyping().SetHeight(true);
+    ASSERT_TRUE(f.Open(2));
+    SimulateKey(VK_RETURN, {ssCtrl}, 10);
+    const int two = f.g->RowHeights(1);
+    SimulateKey(VK_RETURN, {ssCtrl}, 10);
+    EXPECT_GT(f.g->RowHeights(1), two);
+    EXPECT_EQ(f.g->InplaceEditor()->Text(), u"ab\r\n\r\n");
+}
+
+TEST(ExInplaceEdit, UpAndDownMoveBetweenTheEditorsLinesAndLeaveOnlyFromTheFirstOrLast) {
+    struct Case {
+        const char16_t* text;
+        bool wordWrap;
+        int caret;
+        Word key;
+        int after;  // the caret after the key; -1: the key went to the grid
+    };
+    const Case cases[] = {
+        {u"ab\r\ncd", false, 1, VK_DOWN, 5},
+        {u"ab\r\ncd", false, 5, VK_UP, 1},
+        {u"abc\r\nd", false, 3, VK_DOWN, 6},  // a shorter line takes the caret at its end
+        {u"ab\r\ncd", false, 5, VK_DOWN, -1},
+        {u"ab", false, 1, VK_DOWN, -1},
+        // Lines broken by the wrap count as well.
+        {u"words enough to wrap over several lines", true, 0, VK_DOWN, 0},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(testing::Message() << k.caret << " " << k.key << " " << k.wordWrap);
+        TextEditForm f(edNormal, k.text);
+        f.g->SetWordWrap(k.wordWrap);
+        f.g->Tools().Multilinecells = true;
+        f.g->SetRowCount(4);
+        TInplaceEdit* e = f.Open(k.caret);
+        ASSERT_TRUE(e);
+        SimulateKey(k.key);
+        if (k.after < 0) {
+            EXPECT_EQ(f.g->Row(), 2);
+            EXPECT_EQ(f.g->GetCellEx(1, 1), k.text);
+            continue;
+        }
+        EXPECT_EQ(f.g->Row(), 1);
+        ASSERT_TRUE(f.g->EditorMode());
+        if (k.after > 0) EXPECT_EQ(e->SelStart(), k.after);
+        else EXPECT_GT(e->SelStart(), 0);
+        EXPECT_EQ(e->SelLength(), 0);
+    }
+    // Shift carries the selection over the lines.
+    TextEditForm f(edNormal, u"ab\r\ncd");
+    f.g->SetWordWrap(false);
+    TInplaceEdit* e = f.Open(1);
+    ASSERT_TRUE(e);
+    SimulateKey(VK_DOWN, {ssShift});
+    EXPECT_EQ(e->SelText(), u"b\r\nc");
 }
 
 TEST(ExInplaceEdit, EnterRefusedByValidationKeepsTheEditorOnTheHandlersValue) {

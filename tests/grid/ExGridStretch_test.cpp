@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 namespace {
 
 // A shown form with a grid of 5 columns of 60 pixels and 4 rows: all fit, no bars.
@@ -87,6 +90,63 @@ TEST(ExGridStretch, AStretchColumnPastTheColumnsStretchesTheLastOnChangesAndRefu
     f.g->SetColCount(1);
     f.g->StretchRightColumn();
     EXPECT_EQ(f.g->ColWidths(0), f.g->ClientWidth());
+}
+
+// A grid following its form: the form's own handler, set before the grid was
+// made, runs after the grid took the form's change of size, and the stretched
+// column fits the new width even when that handler fails; its exception still
+// reaches the caller. A form shrunk below the grid's size leaves the grid, and
+// the next change is measured from the size the grid last followed.
+TEST(ExGridStretch, AResizedFormCarriesTheGridItsHandlerAndTheStretchedColumn) {
+    struct Case {
+        bool sizeWithForm;
+        bool handlerFails;
+    };
+    for (const Case k : {Case{true, false}, Case{true, true}, Case{false, true}}) {
+        SCOPED_TRACE(k.sizeWithForm);
+        SCOPED_TRACE(k.handlerFails);
+        TForm form{nullptr};
+        form.SetBounds(0, 0, 700, 400);
+        TExColumnGrid* g = nullptr;
+        bool armed = false;
+        std::vector<int> seen;  // the grid's width each time the form's handler ran
+        form.OnResize = [&](TObject* Sender) {
+            if (!armed) return;
+            EXPECT_EQ(Sender, &form);
+            seen.push_back(g ? g->Width() : -1);
+            if (k.handlerFails) throw Exception(u"the form's handler failed");
+        };
+        g = new TExColumnGrid(&form);
+        g->SetParent(&form);
+        g->SetBounds(0, 0, 400, 200);
+        g->SetRowCount(4);
+        g->SetDefaultColWidth(60);
+        g->SetSizeWithForm(k.sizeWithForm);
+        g->ColumnSize().SetStretch(true);
+        form.Show();
+        armed = true;
+        const int last = g->ColCount() - 1;
+        auto others = [&] {
+            int sum = 0;
+            for (int c = 0; c < last; ++c) sum += g->ColWidths(c);
+            return sum;
+        };
+        const int grown = k.sizeWithForm ? 450 : 400, kept = grown, regrown = k.sizeWithForm ? 500 : 400;
+        for (auto [formWidth, gridWidth] : {std::pair{750, grown}, std::pair{300, kept}, std::pair{800, regrown}}) {
+            if (k.handlerFails) EXPECT_THROW(form.SetBounds(0, 0, formWidth, 400), Exception);
+            else EXPECT_NO_THROW(form.SetBounds(0, 0, formWidth, 400));
+            EXPECT_EQ(g->Width(), gridWidth) << formWidth;
+            EXPECT_EQ(g->Height(), 200);
+            EXPECT_EQ(seen.back(), gridWidth);
+            EXPECT_EQ(g->ColWidths(last), g->ClientWidth() - others() - 1) << formWidth;
+        }
+        delete g;
+        g = nullptr;
+        // The form gets its own handler back with the grid gone.
+        if (k.handlerFails) EXPECT_THROW(form.SetBounds(0, 0, 720, 400), Exception);
+        else form.SetBounds(0, 0, 720, 400);
+        EXPECT_EQ(seen, (std::vector<int>{grown, kept, regrown, -1}));
+    }
 }
 
 }  // namespace

@@ -299,7 +299,9 @@ void TLazyTreeColumn::LayOutHeaderCell(TCanvas& Canvas, const TRect& Client, uns
     TSize TextSize;
     if (!Text.empty()) {
         if (FOptions.Contains(coWrapCaption)) {
-            if (FCaptionText.empty()) FCaptionText = WrapToWidth(Canvas, Text, TRect{0, 0, W, H}, false);
+            // Wrapped once; the unwrapped text left by a layout without coWrapCaption is wrapped anew.
+            if (FCaptionText.empty() || FCaptionText == Text)
+                FCaptionText = WrapToWidth(Canvas, Text, TRect{0, 0, W, H}, false);
             TRect Measured{0, 0, W, H};
             Canvas.DrawText(FCaptionText, Measured, (DrawFormat & ~unsigned(DT_SINGLELINE | DT_VCENTER)) | DT_CALCRECT);
             TextSize = TSize{Measured.Right - Measured.Left, Measured.Bottom - Measured.Top};

@@ -893,6 +893,15 @@ TEST(LazyTreesHeader, CellLayoutPlacesGlyphCaptionAndSortArrow) {
     EXPECT_EQ(SortPos.X, 2 + 96 - 4 - 8);
     EXPECT_EQ(Text.Left, 2 + 4);
     EXPECT_EQ(Text.Right, SortPos.X - 3);
+    // A wrapped caption is laid out once, until the text changes.
+    Col.SetOptions(Col.Options() + TLTColumnOptions{coWrapCaption});
+    Col.LayOutHeaderCell(f.tree->Canvas(), TRect{0, 0, 96, 60}, DT_LEFT, Text, SortSize, SortPos, GlyphPos, false,
+                         false);
+    EXPECT_NE(Col.CaptionText().find(u'\n'), String::npos);
+    EXPECT_GT(Text.Bottom - Text.Top, f.tree->Canvas().TextHeight(S("A")));
+    Col.SetText(S("Short"));
+    EXPECT_EQ(Col.CaptionText(), S(""));
+    Col.SetOptions(Col.Options() - TLTColumnOptions{coWrapCaption});
     // Glyph on top: the picture and the caption share the height with the spacing between them.
     Col.SetImageIndex(0);
     Col.SetLayout(TLazyTreeColumn::blGlyphTop);
@@ -938,6 +947,14 @@ TEST(LazyTreesHeaderMouse, ClicksOnTheCheckBoxToggleItWithoutSorting) {
         EXPECT_EQ(f.Col(1).CheckState(), s.State) << s.X;
         EXPECT_EQ(H.SortColumn, s.SortColumn) << s.X;
     }
+    // Scrolled sideways, the box is hit where it is painted.
+    f.Col(2).SetWidth(200);
+    f.tree->SetOffsetXY(-50, 0);
+    ASSERT_EQ(f.tree->OffsetX(), -50);
+    f.Band();
+    SimulateClick(f.tree, BoxX - 50, BoxY);
+    EXPECT_EQ(f.Col(1).CheckState(), csUncheckedNormal);
+    f.tree->SetOffsetXY(0, 0);
     // Radio buttons stay checked.
     f.Col(1).SetCheckType(ctRadioButton);
     f.Col(1).SetCheckState(csUncheckedNormal);

@@ -768,19 +768,6 @@ TEST(LazyTreesHeader, AdvancedDrawingTakesOverTheElementsAsked) {
 
 namespace {
 
-// A 16-pixel picture: a framed square of one colour on a clear ground.
-void AddSquare(TImageList& Images, TColor Color) {
-    TBitmap Picture;
-    Picture.SetSize(16, 16);
-    TCanvas& C = Picture.Canvas();
-    C.Brush().SetColor(clFuchsia);
-    C.FillRect(TRect{0, 0, 16, 16});
-    C.Brush().SetColor(Color);
-    C.Pen().SetColor(clBlack);
-    C.Rectangle(TRect{2, 3, 14, 13});
-    Images.AddMasked(Picture, clFuchsia);
-}
-
 // Three columns under a visible header that shows images: a picture in column
 // 0, a check box in column 1 and a picture laid out right of a centred caption
 // in column 2.

@@ -18,17 +18,7 @@ struct ScanPicture {
     ScanPicture() {
         SetThemeRenderer(trClassic);
         form.SetBounds(50, 50, 260, 240);
-        for (TColor Color : {clRed, clGreen, clBlue}) {
-            TBitmap Picture;
-            Picture.SetSize(16, 16);
-            TCanvas& C = Picture.Canvas();
-            C.Brush().SetColor(clFuchsia);
-            C.FillRect(TRect{0, 0, 16, 16});
-            C.Brush().SetColor(Color);
-            C.Pen().SetColor(clBlack);
-            C.Rectangle(TRect{2, 3, 14, 13});
-            Images.AddMasked(Picture, clFuchsia);
-        }
+        for (TColor Color : {clRed, clGreen, clBlue}) AddSquare(Images, Color);
         tree = new TLazyStringTree(&form);
         tree->SetParent(&form);
         tree->SetBounds(0, 0, 220, 200);

@@ -4,6 +4,7 @@
 // a wanted change of the look).
 
 #include "framework/Graphics.h"
+#include "framework/ImgList.h"
 #include "support/TestData.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,19 @@
 #include <filesystem>
 #include <sstream>
 #include <string>
+
+// Adds a 16-pixel picture to Images: a framed square of one colour on a clear ground.
+inline void AddSquare(TImageList& Images, TColor Color) {
+    TBitmap Picture;
+    Picture.SetSize(16, 16);
+    TCanvas& C = Picture.Canvas();
+    C.Brush().SetColor(clFuchsia);
+    C.FillRect(TRect{0, 0, 16, 16});
+    C.Brush().SetColor(Color);
+    C.Pen().SetColor(clBlack);
+    C.Rectangle(TRect{2, 3, 14, 13});
+    Images.AddMasked(Picture, clFuchsia);
+}
 
 // The first differing pixel, or an empty text when the pictures agree.
 inline std::string FirstDifference(TBitmap& Got, TBitmap& Want) {

@@ -42,6 +42,7 @@ void TLTHeaderPopupMenu::Popup(int X, int Y) {
             Items().Add(Fit);
             Items().Add(NewLine(nullptr));
         }
+        SetImages(T->Header().Options.Contains(hoShowImages) ? T->Header().Images() : nullptr);
         const TLazyTreeColumns& Columns = T->Header().Columns();
         int VisibleCount = 0;
         TMenuItem* LastVisible = nullptr;

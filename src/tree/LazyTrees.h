@@ -230,6 +230,20 @@ public:
     void SetBiDiMode(TColumnBiDiMode Value) { FBiDiMode = Value; }
     TAlignment CaptionAlignment() const { return FCaptionAlignment; }
     void SetCaptionAlignment(TAlignment Value);
+    // A check box in the header cell, drawn with the tree's check pictures; a left click on it
+    // gives the next state of its type.
+    bool CheckBox() const { return FCheckBox; }
+    void SetCheckBox(bool Value);
+    TCheckType CheckType() const { return FCheckType; }
+    void SetCheckType(TCheckType Value);
+    TCheckState CheckState() const { return FCheckState; }
+    void SetCheckState(TCheckState Value);
+    // The caption as last laid out for drawing (wrapped with coWrapCaption).
+    const String& CaptionText() const { return FCaptionText; }
+    // Where caption, glyph and sort arrow go in the cell's Client rectangle (absolute positions).
+    void LayOutHeaderCell(TCanvas& Canvas, const TRect& Client, unsigned DrawFormat, TRect& TextBounds,
+                          TSize& SortGlyphSize, TPoint& SortGlyphPos, TPoint& GlyphPos, bool ShowSortGlyph,
+                          bool ShowHeaderGlyph);
     // One column record; Version is the header stream's (-1 for the oldest form).
     void SaveToStream(TStream& Stream) const;
     void LoadFromStream(TStream& Stream, int Version);
@@ -260,6 +274,13 @@ private:
     float FSpringRest = 0;
     TSortDirection FDefaultSortDirection = sdAscending;
     TLazyTreeColumnStyle FStyle = vsText;
+    String FCaptionText;
+    bool FCheckBox = false;
+    TCheckType FCheckType = ctCheckBox;
+    TCheckState FCheckState = csUncheckedNormal;
+    TRect FImageRect{};   // the glyph or check box as last painted
+    bool FHasImage = false;
+    TSize GlyphSize() const;
 };
 
 using TColumnsArray = std::vector<TLazyTreeColumn*>;
@@ -336,8 +357,10 @@ private:
     TColumnIndex FHoverIndex = -1, FDownIndex = -1, FTrackIndex = -1, FClickIndex = -1;
     TColumnIndex FDragIndex = -1, FDropTarget = -1;
     bool FDropBefore = false;  // a dragged column goes before the drop target, else after it
+    bool FCheckBoxHit = false;  // the press landed on the pressed column's check box
     // The column under P (client coordinates) made the pressed one, when it may be clicked.
     TColumnIndex PressColumn(TPoint P);
+    bool OnGlyph(TColumnIndex Column, TPoint Q) const;
     // The column under P becomes the hover column; answers whether it changed.
     bool UpdateHoverColumn(TPoint P);
     void ProcessHeaderClick(TPoint P, TMouseButton Button, bool Force, bool DblClick);
@@ -418,6 +441,9 @@ public:
     void SetDefaultHeight(int Value);
     TColor Background() const { return FBackground; }
     void SetBackground(TColor Value);
+    // The column glyphs (ImageIndex), not owned; freed elsewhere, the header lets it go.
+    TImageList* Images() const { return FImages; }
+    void SetImages(TImageList* Value);
     TLTHeaderStyle Style() const { return FStyle; }
     void SetStyle(TLTHeaderStyle Value);
     TFont& Font() { return FFont; }
@@ -494,6 +520,7 @@ private:
     std::unique_ptr<TLazyTreeColumns> FColumns;
     int FHeight = 19, FMinHeight = 10, FMaxHeight = 10000, FDefaultHeight = 19;
     TColor FBackground = clBtnFace;
+    TImageList* FImages = nullptr;
     TLTHeaderStyle FStyle = hsThickButtons;
     TFont FFont;
     bool FParentFont = false;
@@ -1498,6 +1525,8 @@ protected:
     bool CellShowsSelection(TColumnIndex Column) const;
     void DrawNodeButton(TCanvas& Canvas, PLazyNode Node, int X, int Y);
     void DrawCheckImage(TCanvas& Canvas, PLazyNode Node, int X, int Y);
+    // A check picture of a type and state without a node (the header's column check boxes).
+    void DrawCheckImage(TCanvas& Canvas, TCheckType Type, TCheckState State, bool Enabled, bool Hot, int X, int Y);
     // Whether a check box is shown for a node.
     bool ShowsCheck(PLazyNode Node) const;
     void HandleCheckKey(bool Down);

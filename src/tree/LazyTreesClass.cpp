@@ -528,6 +528,7 @@ void TBaseLazyTree::Notification(TComponent* AComponent, TOperation Operation) {
         Repaint = true;
     }
     if (Repaint && !IsDestroying()) InvalidateTree();
+    if (FHeader && AComponent == FHeader->Images()) FHeader->SetImages(nullptr);
 }
 
 void TBaseLazyTree::ChangeScale(int M, int D) {

@@ -78,6 +78,7 @@ TBaseLazyTree* TLazyTreeColumn::Tree() const {
 void TLazyTreeColumn::SetText(const String& Value) {
     if (FText == Value) return;
     FText = Value;
+    FCaptionText.clear();
     ReportChange();
 }
 
@@ -734,6 +735,7 @@ void TLTHeader::Assign(const TLTHeader& Source) {
     SetFont(Source.FFont);
     FFixedAreaConstraints.Assign(Source.FFixedAreaConstraints);
     SetHeight(Source.FHeight);
+    SetImages(Source.FImages);
     SetMainColumn(Source.GetMainColumn());
     SetOptions(Source.Options);
     SetParentFont(Source.FParentFont);

@@ -61,6 +61,12 @@ bool TLTHeader::BorderHit(TPoint P) {
            !C.Items(Next)->Options().Contains(coFixed) && P.Y >= 0 && P.Y < FOwner->RangeY();
 }
 
+// Whether the header-relative point Q lies on the column's glyph or check box as last painted.
+bool TLazyTreeColumns::OnGlyph(TColumnIndex Column, TPoint Q) const {
+    const TLazyTreeColumn& C = *Items(Column);
+    return C.FHasImage && PtInRect(C.FImageRect, Q);
+}
+
 TColumnIndex TLazyTreeColumns::PressColumn(TPoint P) {
     TColumnIndex Column = ColumnFromPosition(TPoint{P.X, P.Y + FHeader->Height()});
     if (Column < 0 || Column == FDownIndex || !Items(Column)->FOptions.Contains(coAllowClick) ||
@@ -68,6 +74,7 @@ TColumnIndex TLazyTreeColumns::PressColumn(TPoint P) {
         return Column;
     if (FDownIndex >= 0) FHeader->Invalidate(FDownIndex);
     FDownIndex = Column;
+    FCheckBoxHit = Items(Column)->FCheckBox && OnGlyph(Column, TPoint{P.X, P.Y + FHeader->Height()});
     FHeader->Invalidate(Column);
     return Column;
 }
@@ -95,6 +102,14 @@ void TLazyTreeColumns::ProcessHeaderClick(TPoint P, TMouseButton Button, bool Fo
         FClickIndex = Column;
         Hit.Column = Column;
         Hit.HitPosition = {TBaseLazyTree::hhiOnColumn};
+        TLazyTreeColumn& C = *Items(Column);
+        if (OnGlyph(Column, Q)) {
+            Hit.HitPosition.Include(TBaseLazyTree::hhiOnIcon);
+            if (C.FCheckBox) {
+                if (Button == mbLeft) C.SetCheckState(T->NextCheckState(C.FCheckType, C.FCheckState));
+                Hit.HitPosition.Include(TBaseLazyTree::hhiOnCheckbox);
+            }
+        }
     } else {
         FClickIndex = -1;
         Hit.Column = -1;
@@ -103,7 +118,8 @@ void TLazyTreeColumns::ProcessHeaderClick(TPoint P, TMouseButton Button, bool Fo
     if (DblClick) {
         if (T->OnHeaderDblClick) T->OnHeaderDblClick(FHeader, Hit);
     } else {
-        if (FHeader->Options.Contains(hoHeaderClickAutoSort) && Button == mbLeft && Hit.Column >= 0) {
+        if (FHeader->Options.Contains(hoHeaderClickAutoSort) && Button == mbLeft && Hit.Column >= 0 &&
+            !Hit.HitPosition.Contains(TBaseLazyTree::hhiOnCheckbox)) {
             if (FHeader->SortColumn == Hit.Column) {
                 FHeader->SetSortDirection(FHeader->SortDirection == sdAscending ? sdDescending : sdAscending);
             } else {
@@ -280,6 +296,7 @@ void TLTHeader::Release(TPoint P, bool ClientMessage, TShiftState) {
     if (C.FDownIndex >= 0) {
         Invalidate(C.FDownIndex);
         C.FDownIndex = -1;
+        C.FCheckBoxHit = false;
     }
     States -= THeaderStates{hsDragging, hsDragPending, hsColumnWidthTracking, hsColumnWidthTrackPending,
                             hsHeightTracking, hsHeightTrackPending};
@@ -350,6 +367,7 @@ bool TLTHeader::HandleHeaderMessage(TMessage& Message) {
         if (!InHeader(P) || (FColumns->FDownIndex >= 0 && FColumns->FDownIndex != FColumns->FHoverIndex)) {
             FOwner->StopTimer(3);
             FColumns->FHoverIndex = FColumns->FClickIndex = FColumns->FDownIndex = -1;
+            FColumns->FCheckBoxHit = false;
             Invalidate();
         }
         Message.Result = 0;
@@ -446,6 +464,7 @@ bool TLTHeader::HandleHeaderMessage(TMessage& Message) {
         FColumns->ProcessHeaderClick(P, mbRight, true, false);
         MouseEvent(hmUp, mbRight, P);
         FColumns->FDownIndex = FColumns->FTrackIndex = -1;
+        FColumns->FCheckBoxHit = false;
         TPopupMenu* Menu = PopupMenu;
         if (!Menu && FOwner->OnGetPopupMenu) {
             bool AskParent = true;
@@ -469,6 +488,7 @@ bool TLTHeader::HandleHeaderMessage(TMessage& Message) {
         FColumns->ProcessHeaderClick(P, mbMiddle, true, false);
         MouseEvent(hmUp, mbMiddle, P);
         FColumns->FDownIndex = -1;
+        FColumns->FCheckBoxHit = false;
         return false;
     }
     case WM_NCLBUTTONDBLCLK:

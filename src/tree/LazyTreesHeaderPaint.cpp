@@ -140,7 +140,7 @@ void TLazyTreeColumns::PaintCell(TCanvas& Canvas, TLazyTreeColumn& Column, const
     const TColumnIndex Index = Column.Index();
     const TLTColumnOptions Options = Column.FOptions;
     const bool Hover = Index == FHoverIndex && FHeader->Options.Contains(hoHotTrack) && Options.Contains(coEnabled);
-    const bool Pressed = Index == FDownIndex;
+    const bool Pressed = Index == FDownIndex && !FCheckBoxHit;
     const bool Enabled = Options.Contains(coEnabled) && T->Enabled();
     const bool ShowSortGlyph = Index == FHeader->SortColumn && FHeader->Options.Contains(hoShowSortGlyphs);
     const auto DropMark = !(Options.Contains(coShowDropMark) && Index == FDropTarget && Index != FDragIndex)
@@ -187,27 +187,43 @@ void TLazyTreeColumns::PaintCell(TCanvas& Canvas, TLazyTreeColumn& Column, const
             Canvas.DrawEdge(Face, E.HotEdge, E.HotFlags | RightBorder);
         else Canvas.DrawEdge(Face, E.NormalEdge, E.NormalFlags | RightBorder);
     }
-    // The layout: the caption by the column's alignment, the sort arrow at the right.
-    TRect Client{Cell.Left + 2, Cell.Top + 2, Cell.Right - 2, Cell.Bottom - 2};
-    TRect Text{Client.Left + Column.FMargin, Client.Top, Client.Right - Column.FMargin, Client.Bottom};
-    TPoint SortPos{Text.Right - SortArrowSize, Client.Top + (Client.Bottom - Client.Top - SortArrowSize / 2) / 2};
-    if (ShowSortGlyph) {
-        SortPos.X = std::max(SortPos.X, Client.Left + Column.FMargin);
-        Text.Right = std::max(Text.Left, SortPos.X - Column.FSpacing);
-    }
+    // The layout: glyph, caption and sort arrow inside the cell less 2 pixels.
+    const TRect Client{Cell.Left + 2, Cell.Top + 2, Cell.Right - 2, Cell.Bottom - 2};
+    const TAlignment Alignment = Column.FOptions.Contains(coUseCaptionAlignment) ? Column.FCaptionAlignment
+                                                                                 : Column.FAlignment;
+    unsigned Format = DT_NOPREFIX | (Options.Contains(coWrapCaption) ? 0u : DT_SINGLELINE | DT_VCENTER);
+    Format |= Alignment == taRightJustify ? DT_RIGHT : Alignment == taCenter ? DT_CENTER : DT_LEFT;
+    Info.ShowHeaderGlyph = FHeader->Options.Contains(hoShowImages) &&
+                           ((FHeader->Images() && Column.FImageIndex >= 0) || Column.FCheckBox);
+    TRect Text;
+    TSize SortSize;
+    TPoint SortPos, GlyphPos;
+    Column.LayOutHeaderCell(Canvas, Client, Format, Text, SortSize, SortPos, GlyphPos, ShowSortGlyph,
+                            Info.ShowHeaderGlyph);
     if (Pressed) {
         OffsetRect(Text, 1, 1);
         SortPos.X += 1;
         SortPos.Y += 1;
+        GlyphPos.X += 1;
+        GlyphPos.Y += 1;
     }
-    unsigned Format = DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER;
-    Format |= Column.FAlignment == taRightJustify ? DT_RIGHT : Column.FAlignment == taCenter ? DT_CENTER : DT_LEFT;
     Info.TextRectangle = Text;
     Info.SortGlyphPos = SortPos;
+    Info.GlyphPos = GlyphPos;
+    Column.FHasImage = false;
+    const TSize Glyph = Column.GlyphSize();
+    if (!Taken.Contains(TBaseLazyTree::hpeHeaderGlyph) && Info.ShowHeaderGlyph &&
+        (!ShowSortGlyph || SortPos.X >= GlyphPos.X + Glyph.cx)) {
+        if (Column.FCheckBox)
+            T->DrawCheckImage(Canvas, Column.FCheckType, Column.FCheckState, Enabled, false, GlyphPos.X, GlyphPos.Y);
+        else FHeader->Images()->Draw(Canvas, GlyphPos.X, GlyphPos.Y, Column.FImageIndex, Enabled);
+        Column.FHasImage = true;
+        Column.FImageRect = TRect{GlyphPos.X, GlyphPos.Y, GlyphPos.X + Glyph.cx, GlyphPos.Y + Glyph.cy};
+    }
     const String Caption = Column.GetText();
     if (!Taken.Contains(TBaseLazyTree::hpeText) && !Caption.empty())
-        DrawHeaderCaption(Canvas, Caption, Text, Enabled, Hover && FHeader->Options.Contains(hoHotTrack) && !Theme,
-                          Format);
+        DrawHeaderCaption(Canvas, Options.Contains(coWrapCaption) ? Column.FCaptionText : Caption, Text, Enabled,
+                          Hover && FHeader->Options.Contains(hoHotTrack) && !Theme, Format);
     if (!Taken.Contains(TBaseLazyTree::hpeSortGlyph) && ShowSortGlyph)
         DrawSortArrow(Canvas, SortPos, FHeader->SortDirection, clBtnShadow);
     if (!Taken.Contains(TBaseLazyTree::hpeDropMark) && DropMark != TBaseLazyTree::dmmNone)
@@ -234,4 +250,133 @@ void TLazyTreeColumns::DrawHeaderCaption(TCanvas& Canvas, const String& Caption,
         Canvas.DrawText(Shown, Bounds, DrawFormat);
     }
     Canvas.Brush().SetStyle(bsSolid);
+}
+
+// ---------------------------------------------------------------------------
+// Column glyphs, check boxes and the layout of a header cell
+// ---------------------------------------------------------------------------
+
+void TLazyTreeColumn::SetCheckBox(bool Value) {
+    if (Value == FCheckBox) return;
+    FCheckBox = Value;
+    ReportChange();
+}
+
+void TLazyTreeColumn::SetCheckType(TCheckType Value) {
+    if (Value == FCheckType) return;
+    FCheckType = Value;
+    ReportChange();
+}
+
+void TLazyTreeColumn::SetCheckState(TCheckState Value) {
+    if (Value == FCheckState) return;
+    FCheckState = Value;
+    ReportChange();
+}
+
+void TLTHeader::SetImages(TImageList* Value) {
+    if (Value == FImages) return;
+    FImages = Value;
+    if (Value) Value->FreeNotification(FOwner);
+    if (!FOwner->IsDestroying()) Invalidate();
+}
+
+// A check-box column takes the tree's check pictures, the others the header's images.
+TSize TLazyTreeColumn::GlyphSize() const {
+    TBaseLazyTree* T = Tree();
+    if (FCheckBox && T) return TSize{T->CheckImageSize(), T->CheckImageSize()};
+    TImageList* Images = T ? T->Header().Images() : nullptr;
+    return Images ? TSize{Images->Width(), Images->Height()} : TSize{};
+}
+
+void TLazyTreeColumn::LayOutHeaderCell(TCanvas& Canvas, const TRect& Client, unsigned DrawFormat, TRect& TextBounds,
+                                       TSize& SortGlyphSize, TPoint& SortGlyphPos, TPoint& GlyphPos,
+                                       bool ShowSortGlyph, bool ShowHeaderGlyph) {
+    const int W = Client.Right - Client.Left, H = Client.Bottom - Client.Top;
+    const TSize Glyph = ShowHeaderGlyph ? GlyphSize() : TSize{};
+    SortGlyphSize = ShowSortGlyph ? TSize{SortArrowSize, SortArrowSize / 2 + 1} : TSize{};
+    const String Text = GetText();
+    TSize TextSize;
+    if (!Text.empty()) {
+        if (FOptions.Contains(coWrapCaption)) {
+            // Wrapped once; the unwrapped text left by a layout without coWrapCaption is wrapped anew.
+            if (FCaptionText.empty() || FCaptionText == Text)
+                FCaptionText = WrapToWidth(Canvas, Text, TRect{0, 0, W, H}, false);
+            TRect Measured{0, 0, W, H};
+            Canvas.DrawText(FCaptionText, Measured, (DrawFormat & ~unsigned(DT_SINGLELINE | DT_VCENTER)) | DT_CALCRECT);
+            TextSize = TSize{Measured.Right - Measured.Left, Measured.Bottom - Measured.Top};
+        } else {
+            FCaptionText = Text;
+            TextSize = Canvas.TextExtent(Text);
+            TextSize.cx += 2;
+        }
+    }
+    // Spacing follows an element only when it is there.
+    const int GlyphGap = Glyph.cx > 0 ? FSpacing : 0, TextGap = TextSize.cx > 0 ? FSpacing : 0;
+    const int SortGap = SortGlyphSize.cx > 0 ? FSpacing : 0;
+    const bool Beside = FLayout == blGlyphLeft || FLayout == blGlyphRight;
+    TPoint TextPos;
+    // Vertical.
+    if (Beside) {
+        GlyphPos.Y = (H - Glyph.cy) / 2;
+        TextPos.Y = std::max(-5, (H - TextSize.cy) / 2);
+    } else if (FLayout == blGlyphTop) {
+        GlyphPos.Y = (H - (Glyph.cy + TextSize.cy + FSpacing)) / 2;
+        TextPos.Y = GlyphPos.Y + Glyph.cy + FSpacing;
+    } else {
+        TextPos.Y = (H - (Glyph.cy + TextSize.cy + FSpacing)) / 2;
+        GlyphPos.Y = TextPos.Y + TextSize.cy + FSpacing;
+    }
+    SortGlyphPos.Y = (H - SortGlyphSize.cy) / 2;
+    // Horizontal: glyph and caption in layout order, the sort arrow after them.
+    const int Alignment = DrawFormat & (DT_CENTER | DT_RIGHT);
+    if (Alignment == DT_RIGHT) {
+        SortGlyphPos.X = W - FMargin - SortGlyphSize.cx;
+        const int X = SortGlyphPos.X - SortGap;
+        if (FLayout == blGlyphLeft) {
+            TextPos.X = X - TextSize.cx;
+            GlyphPos.X = TextPos.X - GlyphGap - Glyph.cx;
+        } else if (FLayout == blGlyphRight) {
+            GlyphPos.X = X - Glyph.cx;
+            TextPos.X = GlyphPos.X - TextGap - TextSize.cx;
+        } else {
+            TextPos.X = X - TextSize.cx;
+            GlyphPos.X = X - Glyph.cx;
+        }
+    } else {
+        int X = FMargin;
+        if (Alignment == DT_CENTER)
+            X = Beside ? (W - (Glyph.cx + (TextSize.cx > 0 ? GlyphGap : 0) + TextSize.cx)) / 2
+                       : (W - TextSize.cx) / 2;
+        if (FLayout == blGlyphLeft) {
+            GlyphPos.X = X;
+            TextPos.X = X + Glyph.cx + GlyphGap;
+            SortGlyphPos.X = TextPos.X + TextSize.cx + TextGap;
+        } else if (FLayout == blGlyphRight) {
+            TextPos.X = X;
+            GlyphPos.X = X + TextSize.cx + TextGap;
+            SortGlyphPos.X = GlyphPos.X + Glyph.cx + GlyphGap;
+        } else {
+            TextPos.X = X;
+            GlyphPos.X = Alignment == DT_CENTER ? (W - Glyph.cx) / 2 : X;
+            SortGlyphPos.X = std::max(TextPos.X + TextSize.cx + TextGap, GlyphPos.X + Glyph.cx + GlyphGap);
+        }
+    }
+    // Limits.
+    SortGlyphPos.X = std::max(FMargin, std::min(SortGlyphPos.X, W - FMargin - SortGlyphSize.cx));
+    const int TextLimit = ShowSortGlyph ? SortGlyphPos.X - FSpacing : W;
+    if (ShowHeaderGlyph) {
+        GlyphPos.X = std::max(FMargin, std::min(GlyphPos.X, TextLimit - Glyph.cx));
+        TBaseLazyTree* T = Tree();
+        const bool Main = T && Index() == T->Header().GetMainColumn();
+        if (!Main || FCheckBox) GlyphPos.X -= 2;
+        if (FLayout == blGlyphLeft) TextPos.X = std::max(TextPos.X, GlyphPos.X + Glyph.cx);
+    }
+    TextBounds = TRect{TextPos.X, TextPos.Y, std::min(TextPos.X + TextSize.cx, TextLimit), TextPos.Y + TextSize.cy};
+    if (TextBounds.Right < TextBounds.Left) TextBounds.Right = TextBounds.Left;
+    OffsetRect(TextBounds, Client.Left, Client.Top);
+    GlyphPos.X += Client.Left;
+    GlyphPos.Y += Client.Top;
+    SortGlyphPos.X += Client.Left;
+    SortGlyphPos.Y += Client.Top;
 }

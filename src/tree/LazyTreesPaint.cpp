@@ -261,8 +261,13 @@ void TBaseLazyTree::DrawNodeButton(TCanvas& Canvas, PLazyNode Node, int X, int Y
 }
 
 void TBaseLazyTree::DrawCheckImage(TCanvas& Canvas, PLazyNode Node, int X, int Y) {
-    bool Enabled = !Node->States.Contains(vsDisabled) && this->Enabled();
-    int Index = GetCheckImageIndex(Node->CheckType, Node->CheckState, Enabled, Node == FCurrentHotNode);
+    DrawCheckImage(Canvas, Node->CheckType, Node->CheckState, !Node->States.Contains(vsDisabled) && Enabled(),
+                   Node == FCurrentHotNode, X, Y);
+}
+
+void TBaseLazyTree::DrawCheckImage(TCanvas& Canvas, TCheckType Type, TCheckState State, bool Enabled, bool Hot,
+                                   int X, int Y) {
+    int Index = GetCheckImageIndex(Type, State, Enabled, Hot);
     if (Index < 0) return;
     TRect R{X, Y, X + CheckImageSize(), Y + CheckImageSize()};
     HTHEME Theme = FCheckImageKind == ckSystemDefault ? OpenThemeData(this, S("button")) : HTHEME(0);

@@ -130,3 +130,16 @@ TEST(LTHeaderPopup, RightClickInTheHeaderOpensTheColumnMenu) {
     EXPECT_EQ(f.dialogs.Shown.size(), 2u);
     EXPECT_LT(f.Col(0).Width(), 200);
 }
+
+TEST(LTHeaderPopup, ItemsShowTheColumnImagesWhileTheHeaderShowsImages) {
+    MenuTree f;
+    TImageList Images{16, 16};
+    f.tree->Header().SetImages(&Images);
+    f.Col(1).SetImageIndex(2);
+    f.menu.Popup(10, 10);
+    EXPECT_EQ(f.menu.Images(), nullptr);
+    EXPECT_EQ(f.menu.Items().Items(1)->ImageIndex, 2);
+    f.tree->Header().SetOptions(f.tree->Header().Options + THeaderOptions{hoShowImages});
+    f.menu.Popup(10, 10);
+    EXPECT_EQ(f.menu.Images(), &Images);
+}

@@ -10,6 +10,7 @@
 #include "framework/Messages.h"
 #include "framework/Simulate.h"
 #include "framework/Themes.h"
+#include "tree/TreePicture.h"
 
 #include <gtest/gtest.h>
 
@@ -763,4 +764,218 @@ TEST(LazyTreesHeader, AdvancedDrawingTakesOverTheElementsAsked) {
     };
     EXPECT_TRUE(Inked(0, 50));
     EXPECT_FALSE(Inked(50, 100));
+}
+
+namespace {
+
+// Three columns under a visible header that shows images: a picture in column
+// 0, a check box in column 1 and a picture laid out right of a centred caption
+// in column 2.
+struct GlyphHeader : ColumnTree {
+    GlyphHeader() : ColumnTree(3, 300) {
+        AddSquare(images, clRed);
+        AddSquare(images, clBlue);
+        TLTHeader& H = tree->Header();
+        H.SetImages(&images);
+        H.SetHeight(24);
+        H.SetOptions(H.Options + THeaderOptions{hoVisible, hoShowImages});
+        const char16_t* Captions[] = {u"Meter", u"Read", u"Unit"};
+        for (int I = 0; I < 3; ++I) {
+            Col(I).SetText(Captions[I]);
+            Col(I).SetWidth(100);
+        }
+        Col(0).SetImageIndex(0);
+        Col(1).SetCheckBox(true);
+        Col(1).SetCheckState(csCheckedNormal);
+        Col(2).SetImageIndex(1);
+        Col(2).SetLayout(TLazyTreeColumn::blGlyphRight);
+        Col(2).SetAlignment(taCenter);
+        H.SetSortColumn(1);
+        tree->SetRootNodeCount(2);
+        tree->OnHeaderClick = [this](TLTHeader*, TBaseLazyTree::TLTHeaderHitInfo& Hit) {
+            log += std::to_string(Hit.Column);
+            if (Hit.HitPosition.Contains(TBaseLazyTree::hhiOnIcon)) log += " icon";
+            if (Hit.HitPosition.Contains(TBaseLazyTree::hhiOnCheckbox)) log += " box";
+            log += ";";
+        };
+    }
+    // The header band as rendered.
+    std::unique_ptr<TBitmap> Band() {
+        TBitmap Whole;
+        RenderControlToBitmap(tree, Whole);
+        auto Result = std::make_unique<TBitmap>();
+        Result->SetSize(Whole.Width(), tree->Header().Height());
+        Result->Canvas().CopyRect(TRect{0, 0, Result->Width(), Result->Height()}, Whole.Canvas(),
+                                  TRect{0, 0, Result->Width(), Result->Height()});
+        return Result;
+    }
+    TImageList images{16, 16};
+    std::string log;
+};
+
+}  // namespace
+
+TEST(LazyTreesHeader, ClassicHeaderWithGlyphsCheckBoxAndSortArrowMatchesItsPicture) {
+    GlyphHeader f;
+    ExpectReferencePicture(*f.Band(), "header_classic.png");
+}
+
+TEST(LazyTreesHeader, CellLayoutPlacesGlyphCaptionAndSortArrow) {
+    // A 100-pixel cell: the client is 96 x 20 at (2, 2); margin 4, spacing 3; the
+    // pictures are 16 wide, the check box 13, the sort arrow 8.
+    struct Case {
+        const char* What;
+        TAlignment Alignment;
+        TLazyTreeColumn::TLTHeaderColumnLayout Layout;
+        bool CheckBox, Sort;
+        int GlyphX, TextLeft, SortX;  // -1: not asked
+    };
+    const Case Cases[] = {
+        // The glyph moves 2 pixels left of the margin; the caption follows it and the spacing.
+        {"left, glyph left", taLeftJustify, TLazyTreeColumn::blGlyphLeft, false, false, 2 + 4 - 2, 2 + 4 + 16 + 3, -1},
+        {"left, check box", taLeftJustify, TLazyTreeColumn::blGlyphLeft, true, false, 2 + 4 - 2, 2 + 4 + 13 + 3, -1},
+        // The arrow keeps to the right margin when the caption is short.
+        {"right, glyph left, sorted", taRightJustify, TLazyTreeColumn::blGlyphLeft, false, true, -1, -1,
+         2 + 96 - 4 - 8},
+        {"left, glyph right", taLeftJustify, TLazyTreeColumn::blGlyphRight, false, false, -1, 2 + 4, -1},
+    };
+    for (const Case& c : Cases) {
+        SCOPED_TRACE(c.What);
+        GlyphHeader f;
+        f.tree->Header().SetMainColumn(1);
+        TLazyTreeColumn& Col = f.Col(0);
+        Col.SetAlignment(c.Alignment);
+        Col.SetLayout(c.Layout);
+        Col.SetCheckBox(c.CheckBox);
+        TCanvas& Canvas = f.tree->Canvas();
+        Canvas.SetFont(f.tree->Header().Font());
+        const unsigned Format = DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER |
+                                (c.Alignment == taRightJustify ? DT_RIGHT : DT_LEFT);
+        TRect Text;
+        TSize SortSize;
+        TPoint SortPos, GlyphPos;
+        Col.LayOutHeaderCell(Canvas, TRect{2, 2, 98, 22}, Format, Text, SortSize, SortPos, GlyphPos, c.Sort, true);
+        const int TextWidth = Canvas.TextWidth(Col.GetText()) + 2;
+        if (c.GlyphX >= 0) EXPECT_EQ(GlyphPos.X, c.GlyphX);
+        if (c.TextLeft >= 0) EXPECT_EQ(Text.Left, c.TextLeft);
+        if (c.SortX >= 0) EXPECT_EQ(SortPos.X, c.SortX);
+        if (c.Layout == TLazyTreeColumn::blGlyphRight) EXPECT_EQ(GlyphPos.X, Text.Left + TextWidth + 3 - 2);
+        if (c.Sort) {
+            // Packed from the right: caption, spacing, arrow.
+            EXPECT_EQ(Text.Right, SortPos.X - 3);
+            EXPECT_EQ(GlyphPos.X, Text.Left - 3 - 16 - 2);
+        }
+        EXPECT_EQ(Col.CaptionText(), Col.GetText());
+    }
+    // A caption too long for its cell stops before the sort arrow.
+    GlyphHeader f;
+    TLazyTreeColumn& Col = f.Col(0);
+    Col.SetText(S("A caption much too long for a cell of this width"));
+    Col.SetImageIndex(-1);
+    TRect Text;
+    TSize SortSize;
+    TPoint SortPos, GlyphPos;
+    Col.LayOutHeaderCell(f.tree->Canvas(), TRect{2, 2, 98, 22}, DT_LEFT, Text, SortSize, SortPos, GlyphPos, true,
+                         false);
+    EXPECT_EQ(SortPos.X, 2 + 96 - 4 - 8);
+    EXPECT_EQ(Text.Left, 2 + 4);
+    EXPECT_EQ(Text.Right, SortPos.X - 3);
+    // A wrapped caption is laid out once, until the text changes.
+    Col.SetOptions(Col.Options() + TLTColumnOptions{coWrapCaption});
+    Col.LayOutHeaderCell(f.tree->Canvas(), TRect{0, 0, 96, 60}, DT_LEFT, Text, SortSize, SortPos, GlyphPos, false,
+                         false);
+    EXPECT_NE(Col.CaptionText().find(u'\n'), String::npos);
+    EXPECT_GT(Text.Bottom - Text.Top, f.tree->Canvas().TextHeight(S("A")));
+    Col.SetText(S("Short"));
+    EXPECT_EQ(Col.CaptionText(), S(""));
+    Col.SetOptions(Col.Options() - TLTColumnOptions{coWrapCaption});
+    // Glyph on top: the picture and the caption share the height with the spacing between them.
+    Col.SetImageIndex(0);
+    Col.SetLayout(TLazyTreeColumn::blGlyphTop);
+    Col.SetText(S("Top"));
+    Col.LayOutHeaderCell(f.tree->Canvas(), TRect{0, 0, 96, 60}, DT_CENTER, Text, SortSize, SortPos, GlyphPos, false,
+                         true);
+    EXPECT_EQ(Text.Top, GlyphPos.Y + 16 + 3);
+    EXPECT_EQ(GlyphPos.X, (96 - 16) / 2);  // the main column's picture keeps its place
+    f.tree->Header().SetMainColumn(1);
+    Col.LayOutHeaderCell(f.tree->Canvas(), TRect{0, 0, 96, 60}, DT_CENTER, Text, SortSize, SortPos, GlyphPos, false,
+                         true);
+    EXPECT_EQ(GlyphPos.X, (96 - 16) / 2 - 2);
+}
+
+TEST(LazyTreesHeaderMouse, ClicksOnTheCheckBoxToggleItWithoutSorting) {
+    GlyphHeader f;
+    TLTHeader& H = f.tree->Header();
+    H.SetOptions(H.Options + THeaderOptions{hoHeaderClickAutoSort});
+    H.SetSortColumn(-1);
+    f.Band();  // lays the glyphs out
+    // The check box of column 1 lies at x 100 + 2 + 4 - 2 = 104, 13 pixels square, centred in the band.
+    const int BoxX = 104 + 6, BoxY = -H.Height() + 12;
+    struct Step {
+        TMouseButton Button;
+        int X;
+        const char* Log;
+        TCheckState State;
+        TColumnIndex SortColumn;
+    } Steps[] = {
+        {mbLeft, BoxX, "1 icon box;", csUncheckedNormal, -1},
+        {mbLeft, BoxX, "1 icon box;", csCheckedNormal, -1},
+        {mbRight, BoxX, "1 icon box;", csCheckedNormal, -1},  // reported, not toggled
+        {mbLeft, 170, "1;", csCheckedNormal, 1},             // the caption sorts
+        {mbLeft, 10, "0 icon;", csCheckedNormal, 0},          // a picture is only an icon
+    };
+    TScriptedDialogService Dialogs;
+    for (const Step& s : Steps) {
+        f.log.clear();
+        f.Band();
+        SimulateMouseDown(f.tree, s.Button, s.X, BoxY);
+        SimulateMouseUp(f.tree, s.Button, s.X, BoxY);
+        EXPECT_EQ(f.log, s.Log) << s.X;
+        EXPECT_EQ(f.Col(1).CheckState(), s.State) << s.X;
+        EXPECT_EQ(H.SortColumn, s.SortColumn) << s.X;
+    }
+    // Scrolled sideways, the box is hit where it is painted.
+    f.Col(2).SetWidth(200);
+    f.tree->SetOffsetXY(-50, 0);
+    ASSERT_EQ(f.tree->OffsetX(), -50);
+    f.Band();
+    SimulateClick(f.tree, BoxX - 50, BoxY);
+    EXPECT_EQ(f.Col(1).CheckState(), csUncheckedNormal);
+    f.tree->SetOffsetXY(0, 0);
+    // Radio buttons stay checked.
+    f.Col(1).SetCheckType(ctRadioButton);
+    f.Col(1).SetCheckState(csUncheckedNormal);
+    for (int I = 0; I < 2; ++I) {
+        f.Band();
+        SimulateClick(f.tree, BoxX, BoxY);
+        EXPECT_EQ(f.Col(1).CheckState(), csCheckedNormal);
+    }
+}
+
+TEST(LazyTreesHeader, PressedCheckBoxKeepsTheFaceAndFreedImagesAreLetGo) {
+    GlyphHeader f;
+    auto Before = f.Band();
+    const int BoxY = -f.tree->Header().Height() + 12;
+    SimulateMouseDown(f.tree, mbLeft, 110, BoxY);
+    auto Pressed = f.Band();
+    // The face of column 1 does not sink while its check box is pressed.
+    auto SameCell = [&](TBitmap& A, TBitmap& B) {
+        for (int Y = 0; Y < A.Height(); ++Y)
+            for (int X = 100; X < 200; ++X)
+                if (A.Canvas().Pixels(X, Y) != B.Canvas().Pixels(X, Y)) return false;
+        return true;
+    };
+    EXPECT_TRUE(SameCell(*Pressed, *Before));
+    SimulateMouseUp(f.tree, mbLeft, 110, BoxY);
+    SimulateMouseDown(f.tree, mbLeft, 170, BoxY);
+    auto Sunk = f.Band();
+    EXPECT_FALSE(SameCell(*Sunk, *Before));
+    SimulateMouseUp(f.tree, mbLeft, 170, BoxY);
+    {
+        auto Owned = std::make_unique<TImageList>(16, 16);
+        AddSquare(*Owned, clGreen);
+        f.tree->Header().SetImages(Owned.get());
+    }
+    EXPECT_EQ(f.tree->Header().Images(), nullptr);
+    f.Band();  // paints without the freed list
 }

@@ -1,19 +1,14 @@
 // A tree shaped like the meter scan's result tree, rendered off screen in the
 // classic look and compared pixel for pixel with its reference picture.
-// CONFIGURATOR_WRITE_PICTURES=1 writes the reference anew (after a wanted change of the look).
 
 #include "tree/LazyTrees.h"
 
 #include "framework/Forms.h"
 #include "framework/Simulate.h"
 #include "framework/Themes.h"
-#include "support/TestData.h"
+#include "tree/TreePicture.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <sstream>
 
 namespace {
 
@@ -23,17 +18,7 @@ struct ScanPicture {
     ScanPicture() {
         SetThemeRenderer(trClassic);
         form.SetBounds(50, 50, 260, 240);
-        for (TColor Color : {clRed, clGreen, clBlue}) {
-            TBitmap Picture;
-            Picture.SetSize(16, 16);
-            TCanvas& C = Picture.Canvas();
-            C.Brush().SetColor(clFuchsia);
-            C.FillRect(TRect{0, 0, 16, 16});
-            C.Brush().SetColor(Color);
-            C.Pen().SetColor(clBlack);
-            C.Rectangle(TRect{2, 3, 14, 13});
-            Images.AddMasked(Picture, clFuchsia);
-        }
+        for (TColor Color : {clRed, clGreen, clBlue}) AddSquare(Images, Color);
         tree = new TLazyStringTree(&form);
         tree->SetParent(&form);
         tree->SetBounds(0, 0, 220, 200);
@@ -88,23 +73,6 @@ struct ScanPicture {
     std::vector<PLazyNode> values;
 };
 
-// The first differing pixel, or an empty text when the pictures agree.
-std::string FirstDifference(TBitmap& Got, TBitmap& Want) {
-    if (Got.Width() != Want.Width() || Got.Height() != Want.Height())
-        return "size " + std::to_string(Got.Width()) + "x" + std::to_string(Got.Height()) + " instead of " +
-               std::to_string(Want.Width()) + "x" + std::to_string(Want.Height());
-    for (int Y = 0; Y < Got.Height(); ++Y)
-        for (int X = 0; X < Got.Width(); ++X) {
-            const TColor G = Got.Canvas().Pixels(X, Y), W = Want.Canvas().Pixels(X, Y);
-            if (G != W) {
-                std::ostringstream Out;
-                Out << "pixel " << X << "," << Y << " is " << std::hex << G << " instead of " << W;
-                return Out.str();
-            }
-        }
-    return {};
-}
-
 }  // namespace
 
 TEST(LazyTreesPicture, ScanShapedTreeMatchesItsReferencePicture) {
@@ -112,23 +80,5 @@ TEST(LazyTreesPicture, ScanShapedTreeMatchesItsReferencePicture) {
     EXPECT_EQ(f.tree->HotNode(), f.values[5]);
     TBitmap Got;
     RenderControlToBitmap(f.tree, Got);
-    const std::filesystem::path Reference = std::filesystem::path(TestDataDir()) / "scan_tree_classic.png";
-    const char* Write = std::getenv("CONFIGURATOR_WRITE_PICTURES");
-    if (Write && std::string(Write) == "1") {
-        Got.SaveToPngFile(S(Reference.string()));
-        GTEST_SKIP() << "reference written: " << Reference;
-    }
-    ASSERT_TRUE(std::filesystem::exists(Reference)) << Reference;
-    TPngImage Png;
-    Png.LoadFromFile(S(Reference.string()));
-    TBitmap Want;
-    Want.SetSize(Png.Width(), Png.Height());
-    Want.Canvas().Draw(0, 0, Png);
-    const std::string Difference = FirstDifference(Got, Want);
-    if (!Difference.empty()) {
-        // Kept in the temporary folder for a look.
-        const std::string Kept = (std::filesystem::temp_directory_path() / "scan_tree_classic_rendered.png").string();
-        Got.SaveToPngFile(S(Kept));
-        ADD_FAILURE() << Difference << "; the rendered picture is at " << Kept;
-    }
+    ExpectReferencePicture(Got, "scan_tree_classic.png");
 }

@@ -1,0 +1,69 @@
+#pragma once
+// Rendered pictures compared pixel for pixel with reference PNGs in the test
+// data folder. CONFIGURATOR_WRITE_PICTURES=1 writes the references anew (after
+// a wanted change of the look).
+
+#include "framework/Graphics.h"
+#include "framework/ImgList.h"
+#include "support/TestData.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <string>
+
+// Adds a 16-pixel picture to Images: a framed square of one colour on a clear ground.
+inline void AddSquare(TImageList& Images, TColor Color) {
+    TBitmap Picture;
+    Picture.SetSize(16, 16);
+    TCanvas& C = Picture.Canvas();
+    C.Brush().SetColor(clFuchsia);
+    C.FillRect(TRect{0, 0, 16, 16});
+    C.Brush().SetColor(Color);
+    C.Pen().SetColor(clBlack);
+    C.Rectangle(TRect{2, 3, 14, 13});
+    Images.AddMasked(Picture, clFuchsia);
+}
+
+// The first differing pixel, or an empty text when the pictures agree.
+inline std::string FirstDifference(TBitmap& Got, TBitmap& Want) {
+    if (Got.Width() != Want.Width() || Got.Height() != Want.Height())
+        return "size " + std::to_string(Got.Width()) + "x" + std::to_string(Got.Height()) + " instead of " +
+               std::to_string(Want.Width()) + "x" + std::to_string(Want.Height());
+    for (int Y = 0; Y < Got.Height(); ++Y)
+        for (int X = 0; X < Got.Width(); ++X) {
+            const TColor G = Got.Canvas().Pixels(X, Y), W = Want.Canvas().Pixels(X, Y);
+            if (G != W) {
+                std::ostringstream Out;
+                Out << "pixel " << X << "," << Y << " is " << std::hex << G << " instead of " << W;
+                return Out.str();
+            }
+        }
+    return {};
+}
+
+// Compares Got with the reference Name ("….png"); a differing picture is kept in the temporary folder.
+inline void ExpectReferencePicture(TBitmap& Got, const std::string& Name) {
+    const std::filesystem::path Reference = std::filesystem::path(TestDataDir()) / Name;
+    const char* Write = std::getenv("CONFIGURATOR_WRITE_PICTURES");
+    if (Write && std::string(Write) == "1") {
+        Got.SaveToPngFile(S(Reference.string()));
+        GTEST_SKIP() << "reference written: " << Reference;
+    }
+    ASSERT_TRUE(std::filesystem::exists(Reference)) << Reference;
+    TPngImage Png;
+    Png.LoadFromFile(S(Reference.string()));
+    TBitmap Want;
+    Want.SetSize(Png.Width(), Png.Height());
+    Want.Canvas().Draw(0, 0, Png);
+    const std::string Difference = FirstDifference(Got, Want);
+    if (!Difference.empty()) {
+        const std::string Kept =
+            (std::filesystem::temp_directory_path() / (std::filesystem::path(Name).stem().string() + "_rendered.png"))
+                .string();
+        Got.SaveToPngFile(S(Kept));
+        ADD_FAILURE() << Difference << "; the rendered picture is at " << Kept;
+    }
+}

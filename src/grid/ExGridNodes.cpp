@@ -157,6 +157,21 @@ void TExGridTools::UpdateSubNodeCount(int ARow, int Delta) {
 }
 
 void TExGridTools::ExpandNode(int ARow) {
+    if (FCellNode.ExpandOne()) {
+        // The node's own ancestors stay open, or it would vanish with them.
+        std::vector<int> keep;
+        for (int p = FGrid.IsHiddenRow(ARow) ? -1 : GetParentRow(FGrid.DisplRowIndex(ARow)); p >= 0;) {
+            keep.push_back(FGrid.RealRowIndex(p));
+            const int up = GetParentRow(p);
+            if (up < 0 || up == p) break;
+            p = up;
+        }
+        for (int d = FGrid.FixedRows(); d < FGrid.RowCount(); ++d) {
+            const int real = FGrid.RealRowIndex(d);
+            if (real != ARow && IsNode(d) && !GetNodeState(d) && std::ranges::find(keep, real) == keep.end())
+                ContractNode(real);
+        }
+    }
     TNodeGraphic* g = NodeAtReal(ARow);
     if (!g || !g->CellBoolean || FGrid.IsHiddenRow(ARow)) return;
     g->CellBoolean = false;
@@ -205,8 +220,11 @@ void TExGridTools::ContractNode(int ARow) {
 void TExGridTools::ExpandAll() {
     if (FNumNodes <= 0) return;
     FGrid.BeginUpdate();
+    const bool one = FCellNode.ExpandOne();
+    FCellNode.SetExpandOne(false);
     for (int d = FGrid.FixedRows(); d < FGrid.RowCount(); ++d)
         if (TNodeGraphic* g = NodeAt(d); g && g->CellBoolean) ExpandNode(FGrid.RealRowIndex(d));
+    FCellNode.SetExpandOne(one);
     FGrid.EndUpdate();
     FGrid.CalcFooter(-1);
 }
@@ -462,6 +480,12 @@ void TExGridTools::Group(int Colindex) {
                 else if (gr.MergeSummary() && summary && IsSummary(row))
                     MergeRow(FGrid, row, gr.SummaryColor(), gr.SummaryColorTo(), gr.SummaryTextColor());
             }
+        if (FCellNode.ExpandOne())
+            for (int row = FGrid.FixedRows(); row < FGrid.RowCount(); ++row)
+                if (IsNode(row)) {
+                    ExpandNode(FGrid.RealRowIndex(row));
+                    break;
+                }
         if (FGrid.Col() >= FGrid.ColCount()) FGrid.SetCol(FGrid.FixedCols());
         if (FGrid.RowCount() > FGrid.FixedRows()) FGrid.SetRow(FGrid.FixedRows());
     } catch (...) {
@@ -477,6 +501,8 @@ void TExGridTools::UnGroup() {
     if (GroupColumn <= 0) return;
     TGrouping& gr = FGrid.Grouping();
     FGrid.BeginUpdate();
+    const bool one = FCellNode.ExpandOne();
+    FCellNode.SetExpandOne(false);
     ExpandAll();
     int c = GroupColumn;
     FGrid.InsertCols(c, 1);
@@ -514,6 +540,7 @@ void TExGridTools::UnGroup() {
     }
     FIsGrouping = false;
     GroupColumn = -1;
+    FCellNode.SetExpandOne(one);
     FGrid.EndUpdate();
     FGrid.InvalidateGrid();
 }
@@ -665,4 +692,120 @@ void TExGridTools::SubUnGroup(int Colindex) {
         ++r;
     }
     FGrid.EndUpdate();
+}
+
+// ---------------------------------------------------------------------------
+// Node look, node presses and the group rules of display and input
+
+void TCellNode::Changed() {
+    if (FOwner) FOwner->InvalidateGrid();
+}
+
+void TBackGround::Changed() {
+    if (FOwner) FOwner->InvalidateGrid();
+}
+
+void TCellNode::Assign(const TPersistent* Source) {
+    const auto* n = dynamic_cast<const TCellNode*>(Source);
+    if (!n) return;
+    FColor = n->FColor;
+    FNodeColor = n->FNodeColor;
+    FNodeType = n->FNodeType;
+    FNodeIndent = n->FNodeIndent;
+    FShowTree = n->FShowTree;
+    FShowTreeFull = n->FShowTreeFull;
+    FTreeColor = n->FTreeColor;
+    FExpandOne = n->FExpandOne;
+    FExpandGlyph.Assign(&n->FExpandGlyph);
+    FContractGlyph.Assign(&n->FContractGlyph);
+    Changed();
+}
+
+bool TExGridTools::InNodeClickArea(int ARow, int X) {
+    if (!FGrid.MouseActions().PreciseNodeClick()) return true;
+    const int level = GetNodeLevel(ARow), indent = FCellNode.NodeIndent();
+    const bool glyph = !FCellNode.ExpandGlyph().Empty();
+    int reach = 4, offset = 4;
+    switch (FCellNode.NodeType()) {
+    case cnFlat:
+    case cnXP: break;
+    case cn3D: reach = 6, offset = 0; break;
+    case cnGlyph: reach = glyph ? FCellNode.ExpandGlyph().Width() / 2 : 0, offset = glyph ? 2 : 0; break;
+    case cnLeaf: reach = 8, offset = 2; break;
+    }
+    return offset + (level - 1) * indent < X && X < reach + level * indent;
+}
+
+bool TExGridTools::NodePress(int ARow, int X, int Y, TShiftState Shift) {
+    if (ARow < FGrid.FixedRows() || !FGrid.IsNode(ARow) || !InNodeClickArea(ARow, X)) return false;
+    if (FGrid.OnMouseDown) FGrid.OnMouseDown(&FGrid, mbLeft, Shift, X, Y);
+    if (FGrid.OnClickCell) FGrid.OnClickCell(&FGrid, ARow, 0);
+    const int real = FGrid.RealRowIndex(ARow);
+    bool allow = true;
+    if (GetNodeState(ARow)) {
+        if (FGrid.OnBeforeExpandNode) FGrid.OnBeforeExpandNode(&FGrid, ARow, real, allow);
+        if (allow) {
+            ExpandNode(real);
+            if (FGrid.OnExpandNode) FGrid.OnExpandNode(&FGrid, ARow, real);
+        }
+    } else {
+        if (FGrid.OnBeforeContractNode) FGrid.OnBeforeContractNode(&FGrid, ARow, real, allow);
+        if (allow) {
+            ContractNode(real);
+            if (FGrid.OnContractNode) FGrid.OnContractNode(&FGrid, ARow, real);
+        }
+    }
+    if (FGrid.MouseActions().MoveRowOnNodeClick()) FGrid.SetRow(ARow);
+    return true;
+}
+
+void TExGridTools::GroupCountText(int ARow, String& Value) {
+    TGrouping& gr = FGrid.Grouping();
+    if (!gr.ShowGroupCount() || !FGrid.IsNode(ARow)) return;
+    const int n = GetNodeSpan(ARow) - GetSubNodeCount(ARow) - 1;
+    Value += gr.GroupCountFormat().empty() ? u" (" + IntToStr(n) + u")" : Format(gr.GroupCountFormat(), {n});
+}
+
+void TExGridTools::AutoSelectGroupRelease(int ACol, int ARow) {
+    if (!FGrid.Grouping().AutoSelectGroup() || ACol <= 0 || ARow < FGrid.FixedRows() || !FGrid.IsNode(ARow) ||
+        GetNodeState(ARow))
+        return;
+    const int span = GetNodeSpan(ARow);
+    if (FGrid.MouseActions().DisjunctRowSelect()) {
+        for (int e = 1; e < span && ARow + e < FGrid.RowCount(); ++e)
+            FGrid.SetRowSelect(FGrid.RowSelectIndex(ARow + e), true);
+        return;
+    }
+    const int last = std::min(ARow + span - 1, FGrid.RowCount() - 1);
+    FGrid.SetSelection({FGrid.FixedCols(), ARow, FGrid.ColCount() - 1, last});
+}
+
+void TExGridTools::AutoCheckGroupToggle(int ACol, int ARow, bool State) {
+    if (!FGrid.Grouping().AutoCheckGroup() || FNumNodes <= 0) return;
+    if (FGrid.IsNode(ARow)) {
+        const int span = GetNodeSpan(ARow);
+        const bool contracted = GetNodeState(ARow);
+        for (int e = 1; e < span; ++e)
+            FGrid.SetCheckBoxState(ACol, contracted ? FGrid.RealRowIndex(ARow) + e : FGrid.RealRowIndex(ARow + e),
+                                   State);
+        return;
+    }
+    const int parent = GetParentRow(ARow);
+    if (parent < 0) return;
+    const int span = GetNodeSpan(parent);
+    int checked = 0, counted = 0;
+    for (int e = 1; e < span; ++e) {
+        bool s = false;
+        if (!FGrid.GetCheckBoxState(ACol, FGrid.RealRowIndex(parent + e), s)) continue;
+        ++counted;
+        if (s) ++checked;
+    }
+    // A header's box only says something when its rows agree.
+    if (counted > 0 && (checked == 0 || checked == counted))
+        FGrid.SetCheckBoxState(ACol, FGrid.RealRowIndex(parent), checked == counted);
+}
+
+void TExStringGrid::DoGetDisplText(int ACol, int ARow, String& Value) {
+    TBaseGrid::DoGetDisplText(ACol, ARow, Value);
+    if (ACol == 1 && FHasNodeRows) FTools->GroupCountText(ARow, Value);
 }

@@ -268,6 +268,73 @@ private:
     TColor FColorTo = clNone;
 };
 
+enum TNodeType { cnFlat, cn3D, cnGlyph, cnLeaf, cnXP };
+
+// Accessors of a look setting: a changed value repaints the owner grid.
+#define NODE_LOOK_SETTING(Type, Name, Default)     \
+public:                                            \
+    Type Name() const { return F##Name; }          \
+    void Set##Name(Type Value) {                   \
+        if (F##Name == Value) return;              \
+        F##Name = Value;                           \
+        Changed();                                 \
+    }                                              \
+                                                   \
+private:                                           \
+    Type F##Name = Default;
+
+// The look of node rows: glyph kind, indent per level, tree lines, and
+// whether expanding one node contracts the others.
+class TCellNode : public TPersistent {
+public:
+    explicit TCellNode(TExStringGrid* AOwner) : FOwner(AOwner) {}
+    // Every setting, from another TCellNode only.
+    void Assign(const TPersistent* Source) override;
+    TBitmap& ExpandGlyph() { return FExpandGlyph; }
+    void SetExpandGlyph(const TBitmap& Value) { FExpandGlyph.Assign(&Value); }
+    TBitmap& ContractGlyph() { return FContractGlyph; }
+    void SetContractGlyph(const TBitmap& Value) { FContractGlyph.Assign(&Value); }
+    NODE_LOOK_SETTING(TColor, Color, clSilver)
+    NODE_LOOK_SETTING(TColor, NodeColor, clBlack)
+    NODE_LOOK_SETTING(TNodeType, NodeType, cnXP)
+    NODE_LOOK_SETTING(int, NodeIndent, 12)
+    NODE_LOOK_SETTING(bool, ShowTree, true)
+    NODE_LOOK_SETTING(bool, ShowTreeFull, true)
+    NODE_LOOK_SETTING(TColor, TreeColor, clGray)
+    NODE_LOOK_SETTING(bool, ExpandOne, false)
+
+private:
+    void Changed();
+    TExStringGrid* FOwner;
+    TBitmap FExpandGlyph;
+    TBitmap FContractGlyph;
+};
+
+enum TBackGroundDisplay { bdTile, bdFixed, bdGradientHorz, bdGradientVert };
+enum TBackGroundCells { bcNormal, bcFixed, bcAll };
+
+// What the grid paints behind its cells and in the client area they leave empty.
+class TBackGround : public TPersistent {
+public:
+    explicit TBackGround(TExStringGrid* AOwner) : FOwner(AOwner) {}
+    TBitmap& Bitmap() { return FBitmap; }
+    void SetBitmap(const TBitmap& Value) {
+        FBitmap.Assign(&Value);
+        Changed();
+    }
+    NODE_LOOK_SETTING(int, Left, 0)
+    NODE_LOOK_SETTING(int, Top, 0)
+    NODE_LOOK_SETTING(TBackGroundDisplay, Display, bdTile)
+    NODE_LOOK_SETTING(TBackGroundCells, Cells, bcNormal)
+    NODE_LOOK_SETTING(TColor, Color, clWindow)
+    NODE_LOOK_SETTING(TColor, ColorTo, clBtnFace)
+
+private:
+    void Changed();
+    TExStringGrid* FOwner;
+    TBitmap FBitmap;
+};
+
 // A node row's mark, carried by the cell graphic of column 0.
 // CellBoolean of the graphic is the contracted flag.
 class TNodeGraphic;
@@ -317,6 +384,18 @@ public:
     void RemoveChildRow(int ARow);                // real row
     void SetSummaryRow(int ARow);                 // real row
     int NumNodes() const { return FNumNodes; }
+    TCellNode& CellNode() { return FCellNode; }
+    // Whether a press at client x on a displayed node row hits its expand glyph.
+    bool InNodeClickArea(int ARow, int X);
+    // A press in column 0 of a displayed node row: expands or contracts it
+    // through the grid's events. False when the press is not on the glyph.
+    bool NodePress(int ARow, int X, int Y, TShiftState Shift);
+    // The text of column 1 of a node row with the group's row count appended.
+    void GroupCountText(int ARow, String& Value);
+    // A released click on an expanded group header selects the group's rows.
+    void AutoSelectGroupRelease(int ACol, int ARow);
+    // A toggled check box of a group header or group row carries to the group.
+    void AutoCheckGroupToggle(int ACol, int ARow, bool State);
 
     // ===== Grouping
     void Group(int Colindex);
@@ -499,6 +578,19 @@ public:
     void HideFocusWindow();
     TGridFocusWindow* FocusWindow() const { return FFocusWindow; }
 
+    // ===== Empty area and key-up handling
+    TBackGround& BackGround() { return FBackGround; }
+    // Paints the background into the client area right of the last column
+    // and below the last row.
+    void PaintEmptyArea(TCanvas& C);
+    // The grid's key-up: clears the incremental search text, opens the
+    // editor where the grid always edits, reports a moved selection and
+    // keeps the one-by-one cell selection.
+    void KeyUp(Word& Key, TShiftState Shift);
+    // The selection when the last key went down.
+    TGridRect KeyDownSelection{};
+    String IncrSearchText;
+
     // ===== Quick configuration in a form designer
     // The entry under a client point: 1 "Allow edit", 2 "Column numbers",
     // 3 the look, 4 close; -1 none.
@@ -589,6 +681,8 @@ private:
     void NormalRange(bool DoFixed, int& FromCol, int& FromRow, int& ToCol, int& ToRow);
 
     int FNumNodes = 0;
+    TCellNode FCellNode{&FGrid};
+    TBackGround FBackGround{&FGrid};
     std::unique_ptr<TSearchFooter> FSearchFooter;
     TSearchPanel* FSearchPanel = nullptr;  // owned by the grid as a component
     TGridFocusWindow* FFocusWindow = nullptr;  // owned by the grid as a component

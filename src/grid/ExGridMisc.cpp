@@ -5,6 +5,7 @@
 
 #include "grid/foundation/CellCodecs.h"
 #include "grid/foundation/DropDownUtil.h"
+#include "grid/foundation/GridColors.h"
 #include "grid/foundation/GridOptions.h"
 #include "grid/foundation/MarkupText.h"
 
@@ -241,11 +242,7 @@ void TExGridTools::PaintDesignHelper(TCanvas& C) {
     C.Rectangle(box.Left, box.Top, box.Right, box.Bottom);
     C.Brush().SetStyle(bsClear);
     C.TextOut(box.Left + 4, box.Top + 4, u"Quick config [v" + FGrid.GetVersionString() + u"]");
-    // The close mark where the close entry answers.
-    C.MoveTo(box.Right - 13, box.Top + 5);
-    C.LineTo(box.Right - 5, box.Top + 13);
-    C.MoveTo(box.Right - 5, box.Top + 5);
-    C.LineTo(box.Right - 13, box.Top + 13);
+    DrawResourceBitmapTransparent(C, clInfoBk, Rect(box.Right - 16, box.Top + 2, box.Right, box.Top + 18), u"EXGCLOSE");
     auto entry = [&](int Choice, int X, int Y, const String& Text) {
         TFontStyles st = C.Font().Style();
         if (FLastDesignChoice == Choice) st.Include(fsUnderline);

@@ -232,6 +232,7 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
             C.Brush().SetStyle(bsSolid);
         }
     }
+    FTools->PaintFilterButton(C, rc, ARow, R);
     C.Font().SetColor(fontColor);
     C.Font().SetSize(fontSize);
     if (OnCustomCellDraw) OnCustomCellDraw(this, C, ACol, ARow, AState, R, false);

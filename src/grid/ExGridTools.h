@@ -335,6 +335,11 @@ private:
     TBitmap FBitmap;
 };
 
+// The grid's own glyph pictures: a W x H bitmap cleared to the see-through
+// colour, whose canvas is returned for drawing.
+constexpr TColor GlyphSeeThrough = clFuchsia;
+TCanvas& GlyphCanvas(TBitmap& B, int W, int H);
+
 // A node row's mark, carried by the cell graphic of column 0.
 // CellBoolean of the graphic is the contracted flag.
 class TNodeGraphic;
@@ -486,6 +491,8 @@ public:
     TDropCheckList* DropCheckList() const { return FDropCheckList; }
     // Fills the grid's FilterList with the column's entries (real column); true when it has any.
     bool DoGetColumnFilter(int Col);
+    // The filter button at the right of a cell of the filter row (real column).
+    void PaintFilterButton(TCanvas& C, int ACol, int ARow, TRect R);
     void DoFilterSelect(int ItemIndex);
     void DoFilterCheck();
     bool FilterDropDownAuto = false;

@@ -4,9 +4,11 @@
 // made and torn down here too.
 #include "grid/ExGrid.h"
 
+#include "grid/foundation/GridColors.h"
 #include "grid/foundation/GridOptions.h"
 
 #include "framework/BalloonTip.h"
+#include "framework/Resources.h"
 
 #include <algorithm>
 
@@ -808,4 +810,151 @@ void TExGridTools::AutoCheckGroupToggle(int ACol, int ARow, bool State) {
 void TExStringGrid::DoGetDisplText(int ACol, int ARow, String& Value) {
     TBaseGrid::DoGetDisplText(ACol, ARow, Value);
     if (ACol == 1 && FHasNodeRows) FTools->GroupCountText(ARow, Value);
+}
+
+// ---------------------------------------------------------------------------
+// Painting of node glyphs and tree lines
+
+namespace {
+
+constexpr TColor XPNodeFrame = 0xBD9E7B;
+constexpr TColor XPNodeFace = 0xF7F7F7;
+constexpr TColor LeafColor = 0x3C9A3C;
+
+// The sign of a node box: a minus, and the plus bar when it is closed.
+void NodeSign(TCanvas& C, int X, int Y, int Size, bool Closed) {
+    const int m = Size / 2;
+    C.MoveTo(X + 2, Y + m);
+    C.LineTo(X + Size - 2, Y + m);
+    if (!Closed) return;
+    C.MoveTo(X + m, Y + 2);
+    C.LineTo(X + m, Y + Size - 2);
+}
+
+void PaintXPNode(TBitmap& B, bool Closed) {
+    TCanvas& c = GlyphCanvas(B, 9, 9);
+    c.Pen().SetColor(XPNodeFrame);
+    c.Brush().SetColor(XPNodeFace);
+    c.Rectangle(0, 0, 9, 9);
+    // Rounded corners; the top-left one also tells the see-through colour.
+    for (TPoint p : {TPoint{0, 0}, TPoint{8, 0}, TPoint{0, 8}, TPoint{8, 8}}) c.SetPixels(p.X, p.Y, GlyphSeeThrough);
+    c.Pen().SetColor(clBlack);
+    NodeSign(c, 0, 0, 9, Closed);
+}
+
+// A leaf: closed, a bud pointing right; open, spread downwards.
+void PaintLeaf(TBitmap& B, bool Closed) {
+    TCanvas& c = GlyphCanvas(B, 16, 16);
+    c.Pen().SetColor(LeafColor);
+    c.Brush().SetColor(LeafColor);
+    if (Closed) c.Polygon({TPoint{4, 3}, TPoint{12, 8}, TPoint{4, 13}});
+    else c.Polygon({TPoint{3, 5}, TPoint{13, 5}, TPoint{8, 12}});
+}
+
+const TResourceRegistrar NodeGlyphs([] {
+    RegisterBitmapResource(u"XPNODEC", [](TBitmap& B) { PaintXPNode(B, true); });
+    RegisterBitmapResource(u"XPNODEO", [](TBitmap& B) { PaintXPNode(B, false); });
+    RegisterBitmapResource(u"EXGLEAFCLOSE", [](TBitmap& B) { PaintLeaf(B, true); });
+    RegisterBitmapResource(u"EXGLEAFOPEN", [](TBitmap& B) { PaintLeaf(B, false); });
+});
+
+}  // namespace
+
+int TExGridTools::NodeIndentOf(int ARow) {
+    if (FNumNodes <= 0 || ARow < 0 || ARow >= FGrid.RowCount() || !FGrid.CellPropsAssigned(0, ARow)) return 0;
+    return FGrid.GetCellProperties(0, ARow)->NodeLevel() * FCellNode.NodeIndent();
+}
+
+void TExGridTools::PaintNodeColumn(TCanvas& C, int ARow, TRect R, bool Fixed) {
+    if (FNumNodes <= 0) return;
+    const TColor back = C.Brush().Color();
+    const int n = FCellNode.NodeIndent(), indent = NodeIndentOf(ARow);
+    const int mid = (R.Top + R.Bottom) / 2, h = R.Bottom - R.Top;
+    const bool normal = ARow >= FGrid.FixedRows() && ARow < FGrid.RowCount() - FGrid.FixedFooters();
+    const int x = R.Left + indent - n + n / 2 + 2;
+    C.Pen().SetStyle(psSolid);
+    C.Pen().SetWidth(1);
+    C.Pen().SetColor(FCellNode.TreeColor());
+    TNodeGraphic* g = NodeAt(ARow);
+    if (!g) {
+        // A row inside nodes: its branch, and the lines of the levels around it.
+        const int level = indent / std::max(n, 1);
+        if (!FCellNode.ShowTree() || !normal || level <= 0) return;
+        C.MoveTo(x, mid);
+        C.LineTo(FCellNode.ShowTreeFull() ? R.Right : x + 4, mid);
+        const int type = GetNodeSpanType(ARow);
+        C.MoveTo(x, R.Top);
+        C.LineTo(x, type == 2 ? R.Bottom : mid);
+        const bool more = NodeIndentOf(ARow + 1) > 0;
+        for (int i = 1; i < level; ++i) {
+            C.MoveTo(x - i * n, R.Top);
+            C.LineTo(x - i * n, more ? R.Bottom : mid);
+        }
+        return;
+    }
+    const bool closed = g->CellBoolean;
+    if (FCellNode.ShowTree() && normal) {
+        const int next = NodeIndentOf(ARow + 1);
+        if (next > 0 && !(closed && next < indent)) {
+            C.MoveTo(x, mid);
+            C.LineTo(x, R.Bottom);
+        }
+        if (ARow - 1 >= FGrid.FixedRows() && NodeIndentOf(ARow - 1) >= indent) {
+            C.MoveTo(x, R.Top);
+            C.LineTo(x, R.Top + 6);
+        }
+    }
+    int left = R.Left + indent - n / 2 - 4;
+    const TGridLook look = FGrid.Look();
+    if (Fixed && !FGrid.Flat() && (look == glSoft || look == glGPK || look == glXP || look == glListView)) ++left;
+    TBitmap& own = closed ? FCellNode.ContractGlyph() : FCellNode.ExpandGlyph();
+    switch (FCellNode.NodeType()) {
+    case cnLeaf:
+        DrawResourceBitmapTransparent(C, back, Rect(left, R.Top + (h - 12) / 2, left + 16, R.Bottom),
+                                      closed ? u"EXGLEAFCLOSE" : u"EXGLEAFOPEN");
+        return;
+    case cnXP:
+        DrawResourceBitmapTransparent(C, back, Rect(left + 4, R.Top + (h - 10) / 2, left + 13, R.Bottom),
+                                      closed ? u"XPNODEC" : u"XPNODEO");
+        return;
+    case cnGlyph:
+        if (!FCellNode.ExpandGlyph().Empty() && !FCellNode.ContractGlyph().Empty()) {
+            const int top = R.Top + (h - own.Height()) / 2;
+            DrawBitmapTransparent(C, own, back, Rect(left, top, left + own.Width(), top + own.Height()));
+            return;
+        }
+        break;
+    case cn3D:
+        C.Brush().SetColor(FCellNode.Color());
+        C.FillRect(R);
+        C.Pen().SetColor(clWhite);
+        C.MoveTo(R.Left, R.Bottom - 1);
+        C.LineTo(R.Left, R.Top);
+        C.LineTo(R.Right - 1, R.Top);
+        C.Pen().SetColor(clGray);
+        C.LineTo(R.Right - 1, R.Bottom - 1);
+        C.LineTo(R.Left, R.Bottom - 1);
+        break;
+    case cnFlat: break;
+    }
+    const int bx = left + 4, by = R.Top + (h - 8) / 2;
+    C.Brush().SetColor(FCellNode.Color());
+    if (FCellNode.NodeType() == cnFlat) {
+        C.Pen().SetColor(FCellNode.NodeColor());
+        C.Rectangle(bx, by, bx + 9, by + 9);
+        NodeSign(C, bx, by, 9, closed);
+    } else {
+        // A soft raised edge while closed, sunken while open.
+        C.FillRect(Rect(bx, by, bx + 9, by + 9));
+        C.Pen().SetColor(closed ? clWhite : clGray);
+        C.MoveTo(bx, by + 8);
+        C.LineTo(bx, by);
+        C.LineTo(bx + 8, by);
+        C.Pen().SetColor(closed ? clGray : clWhite);
+        C.LineTo(bx + 8, by + 8);
+        C.LineTo(bx, by + 8);
+        C.Pen().SetColor(clBlack);
+        NodeSign(C, bx, by, 9, closed);
+    }
+    C.Brush().SetColor(back);
 }

@@ -390,6 +390,11 @@ public:
     void SetSummaryRow(int ARow);                 // real row
     int NumNodes() const { return FNumNodes; }
     TCellNode& CellNode() { return FCellNode; }
+    // The indent of a displayed row's node level (0 without nodes or level).
+    int NodeIndentOf(int ARow);
+    // Column 0 of a grid with nodes: the expand glyph of a node row and the
+    // tree lines of every row (displayed row, R the cell).
+    void PaintNodeColumn(TCanvas& C, int ARow, TRect R, bool Fixed);
     // Whether a press at client x on a displayed node row hits its expand glyph.
     bool InNodeClickArea(int ARow, int X);
     // A press in column 0 of a displayed node row: expands or contracts it

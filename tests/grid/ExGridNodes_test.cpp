@@ -1,11 +1,14 @@
 #include "grid/ExGrid.h"
 
+#include "framework/Resources.h"
 #include "framework/Simulate.h"
 #include "framework/SysUtils.h"
 
 #include "GridOnForm.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 namespace {
 
@@ -441,6 +444,90 @@ TEST_F(GroupClicks, CheckBoxesCarryBetweenHeaderAndGroup) {
     g->Grouping().SetAutoCheckGroup(false);
     ClickBox(2, 1);
     EXPECT_EQ(Checks(), (std::vector<bool>{true, false, false, false, true, true, true, true}));
+}
+
+}  // namespace
+
+namespace {
+
+struct NodePaint : ::testing::Test {
+    GridOnForm<> f{400, 300};
+    TExStringGrid* g = f.g;
+    void SetUp() override {
+        g->SetRowCount(8);
+        g->Tools().AddNode(1, 3);
+        g->Tools().AddNode(4, 3);
+    }
+    // How often each colour shows in column 0 of a displayed row.
+    std::map<TColor, int> Inks(int ARow) {
+        TBitmap b;
+        b.SetPixelFormat(pf24bit);
+        b.SetSize(g->ClientWidth(), g->ClientHeight());
+        g->PaintTo(b.Canvas(), 0, 0);
+        const TRect R = g->CellRect(0, ARow);
+        std::map<TColor, int> inks;
+        for (int y = R.Top; y < R.Bottom; ++y)
+            for (int x = R.Left; x < R.Right; ++x) ++inks[b.Canvas().Pixels(x, y)];
+        return inks;
+    }
+};
+
+TEST_F(NodePaint, GlyphsByKindAndState) {
+    TBitmap open, closed;
+    LoadBitmapResource(open, u"XPNODEO");
+    LoadBitmapResource(closed, u"XPNODEC");
+    const TColor frame = open.Canvas().Pixels(4, 0);
+    EXPECT_NE(frame, GlyphSeeThrough);
+    EXPECT_EQ(open.Canvas().Pixels(4, 2), open.Canvas().Pixels(2, 2));  // no plus bar while open
+    EXPECT_NE(closed.Canvas().Pixels(4, 2), closed.Canvas().Pixels(2, 2));
+    EXPECT_GE(Inks(1)[frame], 20);
+    EXPECT_EQ(Inks(2).count(frame), 0u);  // a plain row has no glyph
+    g->ContractNode(1);
+    EXPECT_GE(Inks(1)[frame], 20);
+
+    // Flat boxes in the node colour; the closed one has its plus bar.
+    g->CellNode().SetNodeType(cnFlat);
+    g->CellNode().SetNodeColor(clRed);
+    g->CellNode().SetColor(clWhite);
+    const int openFrame = Inks(2)[clRed], closedFrame = Inks(1)[clRed];
+    EXPECT_GE(openFrame, 30);
+    EXPECT_GT(closedFrame, openFrame);
+
+    g->CellNode().SetNodeType(cn3D);
+    g->CellNode().SetColor(clYellow);
+    EXPECT_GT(Inks(1)[clYellow], 100);  // the whole cell in the node colour
+    EXPECT_GT(Inks(2)[clYellow], 100);
+    EXPECT_EQ(Inks(3).count(clYellow), 0u);
+
+    TBitmap leaf;
+    LoadBitmapResource(leaf, u"EXGLEAFCLOSE");
+    const TColor green = leaf.Canvas().Pixels(6, 8);
+    g->CellNode().SetNodeType(cnLeaf);
+    EXPECT_GT(Inks(1)[green], 20);
+
+    TBitmap plus, minus;
+    plus.SetSize(10, 10);
+    plus.Canvas().Brush().SetColor(clBlue);
+    plus.Canvas().FillRect(Rect(0, 0, 10, 10));
+    plus.Canvas().SetPixels(0, 0, clFuchsia);
+    minus.SetSize(10, 10);
+    minus.Canvas().Brush().SetColor(clLime);
+    minus.Canvas().FillRect(Rect(0, 0, 10, 10));
+    minus.Canvas().SetPixels(0, 0, clFuchsia);
+    g->CellNode().SetNodeType(cnGlyph);
+    g->CellNode().SetContractGlyph(plus);
+    g->CellNode().SetExpandGlyph(minus);
+    EXPECT_EQ(Inks(1)[clBlue], 99);
+    EXPECT_EQ(Inks(2)[clLime], 99);
+}
+
+TEST_F(NodePaint, TreeLinesFollowShowTree) {
+    g->CellNode().SetTreeColor(clRed);
+    EXPECT_GE(Inks(2)[clRed], 10);  // a child row's branch
+    EXPECT_GE(Inks(1)[clRed], 2);   // from the open node down to its rows
+    g->CellNode().SetShowTree(false);
+    EXPECT_EQ(Inks(2).count(clRed), 0u);
+    EXPECT_EQ(Inks(1).count(clRed), 0u);
 }
 
 }  // namespace

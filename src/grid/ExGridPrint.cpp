@@ -305,7 +305,8 @@ void TExGridTools::PrintDrawRow(TPrintRun& Run, int Y, int ARow, bool FixedPart)
     };
     if (FixedPart)
         for (int col = 0; col < FGrid.FixedCols(); ++col) drawCell(col);
-    for (int col = FPrintColStart; col <= FPrintColEnd; ++col) drawCell(col);
+    for (int col = FPrintColStart; col <= FPrintColEnd; ++col)
+        if (PrintColWanted(col)) drawCell(col);
 }
 
 void TExGridTools::PrintHeaderFooter(TPrintRun& Run, int PageIndex, int PageInStrip) {
@@ -432,10 +433,14 @@ int TExGridTools::PrintPages(TCanvas& C, int Mode, int Total) {
             }
         for (int c = colStart; c <= colEnd; ++c) {
             FIndents[size_t(c)] = x;
-            x += FMaxWidths[size_t(c)] + run.s;
+            if (PrintColWanted(c)) x += FMaxWidths[size_t(c)] + run.s;
         }
         int row = FPrintRect.Top;
         int pageInStrip = 0;
+        auto skipLeftOut = [&] {
+            while (row <= FPrintRect.Bottom && !PrintRowWanted(row)) ++row;
+        };
+        skipLeftOut();
         while (row <= FPrintRect.Bottom && !cancel) {
             int pageNr = pageIndex + 1;
             bool out = run.Drawing() && pageNr >= FPrintPageFrom && pageNr <= FPrintPageTo;
@@ -465,6 +470,7 @@ int TExGridTools::PrintPages(TCanvas& C, int Mode, int Total) {
                 y -= h;
                 placed = true;
                 ++row;
+                skipLeftOut();
                 if (row > FPrintRect.Bottom) break;
                 bool newPage = false;
                 if (OnPrintNewPage) OnPrintNewPage(&FGrid, row, newPage);
@@ -601,3 +607,40 @@ void TExGridTools::PrintDrawRect(TCanvas& Canvas, TRect R, TGridRect G) { Previe
 void TExGridTools::PrintSelection() { PrintRect(FGrid.Selection()); }
 
 void TExGridTools::PrintPreviewSelection(TCanvas& Canvas, TRect R) { PrintPreviewRect(Canvas, R, FGrid.Selection()); }
+
+bool TExGridTools::PrintRowWanted(int ARow) {
+    if (!FPrintChosenRows) return true;
+    if (FPrintSettings.FixedCellsAlways && ARow < FGrid.FixedRows()) return true;
+    if (FGrid.MouseActions().DisjunctRowSelect()) return FGrid.RowSelect(FGrid.RowSelectIndex(ARow));
+    const TGridRect s = FGrid.Selection();
+    return ARow >= std::min(s.Top, s.Bottom) && ARow <= std::max(s.Top, s.Bottom);
+}
+
+bool TExGridTools::PrintColWanted(int ACol) {
+    if (!FPrintChosenCols) return true;
+    if (FPrintSettings.FixedCellsAlways && ACol < FGrid.FixedCols()) return true;
+    if (FGrid.MouseActions().DisjunctRowSelect()) return true;
+    if (FGrid.MouseActions().DisjunctColSelect()) return FGrid.ColSelect(ACol);
+    const TGridRect s = FGrid.Selection();
+    return ACol >= std::min(s.Left, s.Right) && ACol <= std::max(s.Left, s.Right);
+}
+
+void TExGridTools::PrintChosen(bool Rows, TCanvas* Canvas, TRect R) {
+    (Rows ? FPrintChosenRows : FPrintChosenCols) = true;
+    try {
+        if (Canvas) PrintPreview(*Canvas, R);
+        else Print();
+    } catch (...) {
+        FPrintChosenRows = FPrintChosenCols = false;
+        throw;
+    }
+    FPrintChosenRows = FPrintChosenCols = false;
+}
+
+void TExGridTools::PrintSelectedRows() { PrintChosen(true, nullptr, {}); }
+
+void TExGridTools::PrintSelectedCols() { PrintChosen(false, nullptr, {}); }
+
+void TExGridTools::PrintPreviewSelectedRows(TCanvas& Canvas, TRect R) { PrintChosen(true, &Canvas, R); }
+
+void TExGridTools::PrintPreviewSelectedCols(TCanvas& Canvas, TRect R) { PrintChosen(false, &Canvas, R); }

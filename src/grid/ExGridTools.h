@@ -557,6 +557,13 @@ public:
     void PrintDrawRect(TCanvas& Canvas, TRect R, TGridRect G);
     void PrintSelection();
     void PrintPreviewSelection(TCanvas& Canvas, TRect R);
+    // Every column of the selected rows, or the selected columns of every
+    // row: by the one-by-one selections where the grid keeps them, else by
+    // the selection rectangle; with FixedCellsAlways the fixed ones too.
+    void PrintSelectedRows();
+    void PrintSelectedCols();
+    void PrintPreviewSelectedRows(TCanvas& Canvas, TRect R);
+    void PrintPreviewSelectedCols(TCanvas& Canvas, TRect R);
     void SetPreviewPage(int Page) { FPrintPageFrom = FPrintPageTo = Page; }
     int PrintNrOfPages() const { return FPrintPageNum; }
     TRect PrintPageRect() const { return FPrintPageRect; }
@@ -684,6 +691,10 @@ private:
     void PrintHeaderFooter(TPrintRun& Run, int PageIndex, int PageInStrip);
     void PrintFont(TPrintRun& Run, int ACol, int ARow);
     void PreviewRun(TCanvas& Canvas, TRect R, TGridRect G, bool DrawOnly);
+    bool PrintRowWanted(int ARow);
+    bool PrintColWanted(int ACol);
+    // Runs Print (Preview with a canvas) with the row or column choice on.
+    void PrintChosen(bool Rows, TCanvas* Canvas, TRect R);
     // ----- search panel
     void CreateSearchPanel();
     void CreateFilterLists();
@@ -719,6 +730,8 @@ private:
     std::vector<int> FIndents;
     TPrinter* FPrinter = nullptr;  // set while a run goes to the printer
     bool FPageOutput = false;
+    bool FPrintChosenRows = false;  // only the selected rows print
+    bool FPrintChosenCols = false;  // only the selected columns print
     TDropList* FDropList = nullptr;  // both lists owned by the grid as components
     TDropCheckList* FDropCheckList = nullptr;
     TBalloonTip* FBalloonTip = nullptr;  // owned by the grid as a component

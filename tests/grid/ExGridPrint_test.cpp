@@ -8,6 +8,7 @@
 
 #include <fstream>
 #include <regex>
+#include <set>
 #include <sstream>
 
 namespace {
@@ -236,6 +237,72 @@ TEST(PrintPages, ColumnWidthsFollowTheFittingRule) {
     EXPECT_GT(grown[0], plain[0]);
     EXPECT_NEAR(sum, page, 10);
     EXPECT_EQ(widths(fpNever, true), (std::vector<int>{300, 300, 300}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PrintPages, SelectedRowsOrColumnsOnly) {
+    TExStringGrid g(nullptr);
+    g.SetColCount(5);
+    g.SetRowCount(12);
+    for (int r = 0; r < 12; ++r)
+        for (int c = 0; c < 5; ++c) g.SetCellEx(c, r, IntToStr(c) + u"," + IntToStr(r));
+    TExGridTools& t = g.Tools();
+    std::set<int> rows, cols;
+    t.OnGetCellPrintBorder = [&](TObject*, int r, int c, TPen&, TSet<int>&) {
+        rows.insert(r);
+        cols.insert(c);
+    };
+    TBitmap bmp;
+    bmp.SetSize(600, 800);
+    auto preview = [&](bool Rows) {
+        rows.clear();
+        cols.clear();
+        t.SetPreviewPage(1);
+        if (Rows) t.PrintPreviewSelectedRows(bmp.Canvas(), Rect(0, 0, 600, 800));
+        else t.PrintPreviewSelectedCols(bmp.Canvas(), Rect(0, 0, 600, 800));
+    };
+    const std::set<int> allRows{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, allCols{0, 1, 2, 3, 4};
+
+    // By the selection rectangle.
+    g.SetSelection(TGridRect{2, 3, 3, 5});
+    preview(true);
+    EXPECT_EQ(rows, (std::set<int>{3, 4, 5}));
+    EXPECT_EQ(cols, allCols);
+    EXPECT_EQ(t.PrintNrOfPages(), 1);
+    preview(false);
+    EXPECT_EQ(rows, allRows);
+    EXPECT_EQ(cols, (std::set<int>{2, 3}));
+    g.PrintSettings().FixedCellsAlways = true;
+    preview(true);
+    EXPECT_EQ(rows, (std::set<int>{0, 3, 4, 5}));
+    preview(false);
+    EXPECT_EQ(cols, (std::set<int>{0, 2, 3}));
+    g.PrintSettings().FixedCellsAlways = false;
+
+    // By the rows and columns chosen one by one.
+    g.MouseActions().SetDisjunctColSelect(true);
+    g.SetColSelect(1, true);
+    g.SetColSelect(4, true);
+    preview(false);
+    EXPECT_EQ(cols, (std::set<int>{1, 4}));
+    g.MouseActions().SetDisjunctColSelect(false);
+    g.MouseActions().SetDisjunctRowSelect(true);
+    g.SetRowSelect(2, true);
+    g.SetRowSelect(10, true);
+    preview(true);
+    EXPECT_EQ(rows, (std::set<int>{2, 10}));
+    preview(false);  // rows chosen one by one keep every column
+    EXPECT_EQ(cols, allCols);
+
+    // The plain preview afterwards prints everything again.
+    rows.clear();
+    cols.clear();
+    t.PrintPreview(bmp.Canvas(), Rect(0, 0, 600, 800));
+    EXPECT_EQ(rows, allRows);
+    EXPECT_EQ(cols, allCols);
 }
 
 }  // namespace

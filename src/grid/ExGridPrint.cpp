@@ -187,17 +187,90 @@ std::vector<String> CellLines(const String& S) {
 // The cell's printed height; its width into Width when asked.
 int TExGridTools::PrintCellHeight(TPrintRun& Run, int ACol, int ARow, int* Width) {
     PrintFont(Run, ACol, ARow);
-    String text = FGrid.GetFormattedCell(FGrid.RealColIndex(ACol), ARow);
+    const int real = FGrid.RealColIndex(ACol);
+    const TPoint graphic = PrintGraphicSize(Run, real, ARow);
+    String text = FGrid.HasCheckBox(real, ARow) ? String() : FGrid.GetFormattedCell(real, ARow);
     if (text.empty()) text = u"gh";
     int lines = 1 + int(std::count(text.begin(), text.end(), u'\r'));
-    if (Width) {
-        int w = 0;
-        if (lines == 1) w = Run.C->TextWidth(text);
-        else
-            for (const String& l : CellLines(text)) w = std::max(w, Run.C->TextWidth(l));
-        *Width = w;
+    int angle = 0;
+    const bool rotated = FGrid.IsRotated(real, ARow, angle) && angle != 0;
+    if (!Width && !rotated) return std::max(Run.LineHeight[Run.FontKind] * lines, graphic.Y);
+    if (rotated) {
+        Run.C->Font().SetEscapement(angle * 10);
+        Run.FontKind = -1;  // the next cell takes its own font again
     }
-    return Run.LineHeight[Run.FontKind] * lines;
+    int w = 0;
+    if (lines == 1) w = Run.C->TextWidth(text);
+    else
+        for (const String& l : CellLines(text)) w = std::max(w, Run.C->TextWidth(l));
+    int h = std::abs(Run.C->TextHeight(u"gh")) * lines;
+    if (rotated) {
+        const double a = angle * 3.14159265358979323846 / 180;
+        const int widest = w;
+        w = std::abs(int(std::lround(std::cos(a) * w))) + std::abs(int(std::lround(std::sin(a) * h)));
+        h = std::abs(int(std::lround(std::sin(a) * widest))) + std::abs(int(std::lround(std::cos(a) * h)));
+    }
+    if (Width) *Width = std::max(w + graphic.X, graphic.X);
+    return std::max(h, graphic.Y);
+}
+
+int TExGridTools::PrintEscapement(int ACol, int ARow) {
+    int angle = 0;
+    if (!FGrid.IsRotated(ACol, ARow, angle) || angle == 0) return 0;
+    return angle * 10;
+}
+
+TPoint TExGridTools::PrintGraphicSize(TPrintRun& Run, int ACol, int ARow) {
+    if (!FPrintSettings.PrintGraphics) return {0, 0};
+    // Check boxes and node boxes are 16 grid pixels square.
+    const bool node = ACol == 0 && NodeAt(ARow);
+    if (!node && !FGrid.HasCheckBox(ACol, ARow)) return {0, 0};
+    const int side = int(std::lround(16 * Run.L));
+    return {side, side};
+}
+
+void TExGridTools::PrintGraphic(TPrintRun& Run, int ACol, int ARow, TRect Cell, TRect& Text) {
+    const TPoint size = PrintGraphicSize(Run, ACol, ARow);
+    if (size.X == 0) return;
+    TCanvas& c = *Run.C;
+    const int cw = Cell.Right - Cell.Left, ch = Cell.Top - Cell.Bottom;
+    int left = Cell.Left + int(std::lround(Run.L));
+    if (FGrid.HasCheckBox(ACol, ARow)) {
+        // A box without text follows the cell's own alignment.
+        const TAlignment a = FGrid.DoGetAlignment(ACol, ARow);
+        if (a == taRightJustify) left = Cell.Right - size.X;
+        else if (a == taCenter) left = Cell.Left + (cw - size.X) / 2;
+    }
+    const int top = Cell.Top - (ch - size.Y) / 2;
+    const TRect box = Rect(left, top, left + size.X, top - size.Y);
+    if (left == Cell.Left + int(std::lround(Run.L))) Text.Left = box.Right;
+    else if (box.Left > Cell.Left + (cw - size.X) / 2) Text.Right = box.Left;
+    c.Pen().SetStyle(psSolid);
+    c.Pen().SetWidth(int(std::lround(Run.L)));
+    c.Pen().SetColor(clBlack);
+    c.Brush().SetStyle(bsSolid);
+    if (ACol == 0 && NodeAt(ARow)) {
+        // A node box with its minus, made a plus while the node is closed.
+        c.Brush().SetColor(FCellNode.Color());
+        c.Rectangle(box.Left, box.Top, box.Right, box.Bottom);
+        const int mx = (box.Left + box.Right) / 2, my = (box.Top + box.Bottom) / 2, q = size.X / 4;
+        c.MoveTo(box.Left + q, my);
+        c.LineTo(box.Right - q, my);
+        if (GetNodeState(ARow)) {
+            c.MoveTo(mx, box.Top - q);
+            c.LineTo(mx, box.Bottom + q);
+        }
+        return;
+    }
+    bool checked = false;
+    FGrid.GetCheckBoxState(ACol, FGrid.RealRowIndex(ARow), checked);
+    c.Brush().SetColor(clWhite);
+    c.Rectangle(box.Left, box.Top, box.Right, box.Bottom);
+    if (!checked) return;
+    const int q = size.X / 4;
+    c.MoveTo(box.Left + q, box.Top - 2 * q);
+    c.LineTo(box.Left + 2 * q, box.Bottom + q);
+    c.LineTo(box.Right - q, box.Top - q);
 }
 
 void TExGridTools::PrintColumnWidths(TPrintRun& Run) {
@@ -270,17 +343,36 @@ void TExGridTools::PrintDrawRow(TPrintRun& Run, int Y, int ARow, bool FixedPart)
             c.FillRect(Rect(left, Y, right, Y - h));
         }
         PrintFont(Run, col, ARow);
+        const TRect cell = Rect(left, Y, right, Y - h);
+        TRect area = cell;
+        PrintGraphic(Run, real, ARow, cell, area);
         c.Brush().SetStyle(bsClear);
-        std::vector<String> lines = CellLines(FGrid.GetFormattedCell(real, ARow));
+        const bool box = FGrid.HasCheckBox(real, ARow);
+        std::vector<String> lines = CellLines(box ? String() : FGrid.GetFormattedCell(real, ARow));
         int pitch = Run.LineHeight[Run.FontKind];
         int ty = Y - Run.p;
         TAlignment align = FGrid.DoGetAlignment(real, ARow);
+        if (const int esc = PrintEscapement(real, ARow); esc != 0 && !lines.empty()) {
+            // The turned line is placed in the cell as the screen places it,
+            // worked out with y growing downwards.
+            c.Font().SetEscapement(esc);
+            Run.FontKind = -1;
+            const String& l = lines.front();
+            int vangle = 0;
+            FGrid.IsRotated(real, ARow, vangle);
+            TVAlignment va = vtaTop;
+            FGrid.CellAlignment(real, ARow, &va);
+            TRect down = Rect(area.Left, -(area.Top - Run.g2), area.Right, -(area.Bottom + Run.g2));
+            PlaceRotatedBlock(down, align, va, vangle, c.TextWidth(l), std::abs(c.TextHeight(u"gh")) + ps.RowSpacing);
+            c.TextRect(cell, down.Left, -down.Top, l);
+            lines.clear();
+        }
         for (const String& l : lines) {
             int tw = c.TextWidth(l);
-            int x = align == taRightJustify ? right - Run.g2 - tw
-                    : align == taCenter     ? left + (right - left - tw) / 2
-                                            : left + Run.g2;
-            c.TextRect(Rect(left, Y, right, Y - h), x, ty, l);
+            int x = align == taRightJustify ? area.Right - Run.g2 - tw
+                    : align == taCenter     ? area.Left + (area.Right - area.Left - tw) / 2
+                                            : area.Left + Run.g2;
+            c.TextRect(cell, x, ty, l);
             ty -= pitch;
         }
         c.Pen().Assign(&pen);

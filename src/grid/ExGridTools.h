@@ -690,6 +690,14 @@ private:
     void PrintDrawRow(TPrintRun& Run, int Y, int ARow, bool FixedPart);
     void PrintHeaderFooter(TPrintRun& Run, int PageIndex, int PageInStrip);
     void PrintFont(TPrintRun& Run, int ACol, int ARow);
+    // The graphic a printed cell shows with PrintGraphics (check boxes and
+    // node boxes), its size in 0.1 mm; {0, 0} for none.
+    TPoint PrintGraphicSize(TPrintRun& Run, int ACol, int ARow);
+    // Draws it into the cell and narrows Text to what is left beside it.
+    void PrintGraphic(TPrintRun& Run, int ACol, int ARow, TRect Cell, TRect& Text);
+    // The escapement a rotated cell's font takes, 0 for none: the canvas
+    // turns text on the device, so the page shows it turned as the screen does.
+    int PrintEscapement(int ACol, int ARow);
     void PreviewRun(TCanvas& Canvas, TRect R, TGridRect G, bool DrawOnly);
     bool PrintRowWanted(int ARow);
     bool PrintColWanted(int ACol);

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -303,6 +305,99 @@ TEST(PrintPages, SelectedRowsOrColumnsOnly) {
     t.PrintPreview(bmp.Canvas(), Rect(0, 0, 600, 800));
     EXPECT_EQ(rows, allRows);
     EXPECT_EQ(cols, allCols);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PrintCells, RotatedTextsMeasureTurned) {
+    TExStringGrid g(nullptr);
+    g.SetColCount(3);
+    g.SetRowCount(3);
+    const String text = u"a rather long text to turn";
+    g.SetCellEx(1, 1, text);
+    g.SetCellEx(2, 1, text);
+    g.AddRotated(2, 1, 90, text);
+    TExGridTools& t = g.Tools();
+    std::map<int, int> heights;
+    t.OnPrintSetRowHeight = [&](TObject*, int r, int& h) { heights[r] = h; };
+    TBitmap bmp;
+    bmp.SetSize(800, 800);
+    t.SetPreviewPage(1);
+    t.PrintPreview(bmp.Canvas(), Rect(0, 0, 800, 800));
+    const std::vector<int>& w = t.MaxWidths();
+    // Turned upright the text is as wide as a line is high, and the row as high as the text is long.
+    EXPECT_LT(w[2] * 4, w[1]);
+    EXPECT_GT(w[2], 0);
+    EXPECT_GT(heights[1] * 2, w[1]);
+    EXPECT_LT(heights[0] * 4, heights[1]);
+    // The turned text is drawn inside its cell: blank it and the page loses ink.
+    auto ink = [&] {
+        TBitmap b;
+        b.SetPixelFormat(pf24bit);
+        b.SetSize(800, 800);
+        b.Canvas().Brush().SetColor(clWhite);
+        b.Canvas().FillRect(Rect(0, 0, 800, 800));
+        t.PrintPreview(b.Canvas(), Rect(0, 0, 800, 800));
+        int n = 0;
+        for (int y = 0; y < 800; ++y)
+            for (int x = 0; x < 800; ++x) n += b.Canvas().Pixels(x, y) != clWhite;
+        return n;
+    };
+    g.PrintSettings().Borders = pbNoborder;
+    g.SetCellEx(1, 1, u"");
+    const int with = ink();
+    g.SetCellEx(2, 1, u"");
+    EXPECT_GT(with, ink() + 50);
+    g.SetCellEx(1, 1, text);
+    g.SetCellEx(2, 1, text);
+    // Half a turn keeps the width and the height of a line.
+    g.SetRotated(2, 1, 180);
+    heights.clear();
+    t.PrintPreview(bmp.Canvas(), Rect(0, 0, 800, 800));
+    EXPECT_NEAR(t.MaxWidths()[2], t.MaxWidths()[1], 2);
+    EXPECT_NEAR(heights[1], heights[0], 2);
+}
+
+// The inked pixels of the first page of a preview.
+std::vector<TColor> PreviewPixels(TExStringGrid& g) {
+    TBitmap bmp;
+    bmp.SetPixelFormat(pf24bit);
+    bmp.SetSize(400, 400);
+    bmp.Canvas().Brush().SetColor(clWhite);
+    bmp.Canvas().FillRect(Rect(0, 0, 400, 400));
+    g.Tools().SetPreviewPage(1);
+    g.Tools().PrintPreview(bmp.Canvas(), Rect(0, 0, 400, 400));
+    std::vector<TColor> v;
+    for (int y = 0; y < 400; ++y)
+        for (int x = 0; x < 400; ++x) v.push_back(bmp.Canvas().Pixels(x, y));
+    return v;
+}
+
+TEST(PrintCells, CheckBoxesAndNodesPrintWithPrintGraphics) {
+    TExStringGrid g(nullptr);
+    g.SetColCount(3);
+    g.SetRowCount(6);
+    for (int r = 1; r < 6; ++r) g.SetCellEx(2, r, u"row " + IntToStr(r));
+    g.AddCheckBox(1, 1, true);
+    g.AddCheckBox(1, 2, false);
+    g.Tools().AddNode(3, 1);  // closing it hides no row: only its box changes
+    const std::vector<TColor> plain = PreviewPixels(g);
+    g.SetCheckBoxState(1, 2, true);
+    g.ContractNode(3);
+    EXPECT_TRUE(g.GetNodeState(3));
+    EXPECT_EQ(PreviewPixels(g), plain);  // without graphics neither shows
+
+    g.PrintSettings().PrintGraphics = true;
+    const std::vector<TColor> withBoxes = PreviewPixels(g);
+    EXPECT_NE(withBoxes, plain);
+    EXPECT_GE(g.Tools().MaxWidths()[1], int(std::lround(16 * 254.0 / 96)));
+    g.SetCheckBoxState(1, 2, false);
+    const std::vector<TColor> unchecked = PreviewPixels(g);
+    EXPECT_NE(unchecked, withBoxes);
+    g.ExpandNode(3);
+    EXPECT_NE(PreviewPixels(g), unchecked);
 }
 
 }  // namespace

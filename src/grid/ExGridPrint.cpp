@@ -3,6 +3,9 @@
 // position) and the page engine behind printing, preview and drawing.
 #include "grid/ExGrid.h"
 
+#include "grid/foundation/GridText.h"
+#include "grid/foundation/MarkupRender.h"
+
 #include "framework/DateUtils.h"
 #include "framework/Printers.h"
 #include "framework/SysUtils.h"
@@ -190,6 +193,13 @@ int TExGridTools::PrintCellHeight(TPrintRun& Run, int ACol, int ARow, int* Width
     const int real = FGrid.RealColIndex(ACol);
     const TPoint graphic = PrintGraphicSize(Run, real, ARow);
     String text = FGrid.HasCheckBox(real, ARow) ? String() : FGrid.GetFormattedCell(real, ARow);
+    if (CellTextKind(text, true) == 1) {
+        const int limit = FPrintSettings.NoAutoSize ? int(std::lround((FGrid.ColWidths(ACol) + 12) * Run.L)) : 65535;
+        int w = 0;
+        const int h = PrintMarkup(Run, real, ARow, text, Rect(0, 0, limit, -65535), false, &w);
+        if (Width) *Width = w + graphic.X;
+        return std::max(h - int(std::lround(Run.p * Run.L)), graphic.Y);
+    }
     if (text.empty()) text = u"gh";
     int lines = 1 + int(std::count(text.begin(), text.end(), u'\r'));
     int angle = 0;
@@ -212,6 +222,39 @@ int TExGridTools::PrintCellHeight(TPrintRun& Run, int ACol, int ARow, int* Width
     }
     if (Width) *Width = std::max(w + graphic.X, graphic.X);
     return std::max(h, graphic.Y);
+}
+
+int TExGridTools::PrintMarkup(TPrintRun& Run, int ACol, int ARow, const String& Text, TRect R, bool Draw, int* Width) {
+    TCanvas& c = *Run.C;
+    TPrintSettings& ps = FPrintSettings;
+    const bool fixed = ACol < FGrid.FixedCols() || ARow < FGrid.FixedRows();
+    const TFont& source = ps.UseDisplayFont ? (fixed ? FGrid.FixedFont() : FGrid.Font())
+                                            : (fixed ? ps.FixedFont() : ps.Font());
+    TPoint corners[2] = {TPoint(R.Left, R.Top), TPoint(R.Right, R.Bottom)};
+    c.LPtoDP(corners, 2);
+    const TPoint org = c.ViewportOrg();
+    const int saved = c.SaveDC();
+    const int mode = c.SetMapMode(MM_TEXT);
+    TFont kept;
+    kept.Assign(&c.Font());
+    c.Font().Assign(&source);
+    c.Font().SetPixelsPerInch(c.PixelsPerInch());
+    c.Font().SetSize(std::max(1, int(source.Size() * FFontScale)));
+    TMarkupDrawArgs in;
+    in.MeasureOnly = !Draw;
+    in.ImageScale = double(c.PixelsPerInch()) / ScreenPixelsPerInch;
+    TMarkupDrawResult out;
+    DrawHTMLText(c, Text,
+                 Rect(corners[0].X - org.X, corners[0].Y - org.Y, corners[1].X - org.X, corners[1].Y - org.Y), in,
+                 out);
+    c.Font().Assign(&kept);
+    c.SetMapMode(mode);
+    c.RestoreDC(saved);
+    Run.FontKind = -1;
+    TPoint extent[2] = {org, TPoint(org.X + out.ExtentX, org.Y + out.ExtentY)};
+    c.DPtoLP(extent, 2);
+    if (Width) *Width = std::abs(extent[1].X - extent[0].X);
+    return std::abs(extent[1].Y - extent[0].Y);
 }
 
 int TExGridTools::PrintEscapement(int ACol, int ARow) {
@@ -352,7 +395,13 @@ void TExGridTools::PrintDrawRow(TPrintRun& Run, int Y, int ARow, bool FixedPart)
         int pitch = Run.LineHeight[Run.FontKind];
         int ty = Y - Run.p;
         TAlignment align = FGrid.DoGetAlignment(real, ARow);
-        if (const int esc = PrintEscapement(real, ARow); esc != 0 && !lines.empty()) {
+        if (const String text = box ? String() : FGrid.GetFormattedCell(real, ARow); CellTextKind(text, true) == 1) {
+            TRect r = area;
+            r.Right -= Run.g2 + int(std::lround(2 * Run.L));
+            r.Bottom -= int(std::lround(Run.p * Run.L));
+            PrintMarkup(Run, real, ARow, text, r, true, nullptr);
+            lines.clear();
+        } else if (const int esc = PrintEscapement(real, ARow); esc != 0 && !lines.empty()) {
             // The turned line is placed in the cell as the screen places it,
             // worked out with y growing downwards.
             c.Font().SetEscapement(esc);

@@ -695,6 +695,9 @@ private:
     TPoint PrintGraphicSize(TPrintRun& Run, int ACol, int ARow);
     // Draws it into the cell and narrows Text to what is left beside it.
     void PrintGraphic(TPrintRun& Run, int ACol, int ARow, TRect Cell, TRect& Text);
+    // A markup cell measured (Draw false: Width and the returned height) or
+    // drawn into R, in the output's device units at the print font's size.
+    int PrintMarkup(TPrintRun& Run, int ACol, int ARow, const String& Text, TRect R, bool Draw, int* Width);
     // The escapement a rotated cell's font takes, 0 for none: the canvas
     // turns text on the device, so the page shows it turned as the screen does.
     int PrintEscapement(int ACol, int ARow);

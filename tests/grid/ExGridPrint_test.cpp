@@ -401,3 +401,41 @@ TEST(PrintCells, CheckBoxesAndNodesPrintWithPrintGraphics) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PrintCells, MarkupCellsPrintTheirTextWithoutTags) {
+    TExStringGrid g(nullptr);
+    g.SetColCount(4);
+    g.SetRowCount(3);
+    g.SetCellEx(1, 1, u"<b>bold</b> and <i>more</i> words");
+    g.SetCellEx(2, 1, u"bold and more words");
+    g.SetCellEx(3, 1, u"<b>bold</b> and <i>more</i> words plain");  // no closing tag: still markup
+    TExGridTools& t = g.Tools();
+    g.PrintSettings().Borders = pbNoborder;
+    auto ink = [&] {
+        TBitmap b;
+        b.SetPixelFormat(pf24bit);
+        b.SetSize(800, 400);
+        b.Canvas().Brush().SetColor(clWhite);
+        b.Canvas().FillRect(Rect(0, 0, 800, 400));
+        t.SetPreviewPage(1);
+        t.PrintPreview(b.Canvas(), Rect(0, 0, 800, 400));
+        int n = 0;
+        for (int y = 0; y < 400; ++y)
+            for (int x = 0; x < 800; ++x) n += b.Canvas().Pixels(x, y) != clWhite;
+        return n;
+    };
+    ink();
+    const std::vector<int> w = t.MaxWidths();
+    // The tags take no room: the markup column is about as wide as the plain one.
+    EXPECT_GT(w[1], w[2] * 9 / 10);
+    EXPECT_LT(w[1], w[2] * 13 / 10);
+    EXPECT_GT(w[3], w[1]);
+    // And the cell is drawn: emptying it takes ink away.
+    const int all = ink();
+    g.SetCellEx(1, 1, u"");
+    EXPECT_GT(all, ink() + 50);
+}
+
+}  // namespace

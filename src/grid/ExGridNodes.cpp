@@ -739,7 +739,17 @@ bool TExGridTools::InNodeClickArea(int ARow, int X) {
 }
 
 bool TExGridTools::NodePress(int ARow, int X, int Y, TShiftState Shift) {
-    if (ARow < FGrid.FixedRows() || !FGrid.IsNode(ARow) || !InNodeClickArea(ARow, X)) return false;
+    if (ARow < 0 || !FGrid.IsNode(ARow) || !InNodeClickArea(ARow, X)) return false;
+    if (ARow < FGrid.FixedRows()) {
+        // A node in the header opens or closes every node; the press goes on.
+        if (!FGrid.MouseActions().NodeAllExpandContract()) return false;
+        TNodeGraphic* g = NodeAt(ARow);
+        if (g->CellBoolean) ExpandAll();
+        else ContractAll();
+        g->CellBoolean = !g->CellBoolean;
+        FGrid.RepaintCell(0, ARow);
+        return false;
+    }
     if (FGrid.OnMouseDown) FGrid.OnMouseDown(&FGrid, mbLeft, Shift, X, Y);
     if (FGrid.OnClickCell) FGrid.OnClickCell(&FGrid, ARow, 0);
     const int real = FGrid.RealRowIndex(ARow);

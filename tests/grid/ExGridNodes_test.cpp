@@ -531,3 +531,28 @@ TEST_F(NodePaint, TreeLinesFollowShowTree) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(NodeClicks, AHeaderNodeOpensAndClosesAllWithNodeAllExpandContract) {
+    GridOnForm<> f;
+    TExStringGrid* g = f.g;
+    g->SetRowCount(9);
+    g->Tools().AddNode(1, 3);
+    g->Tools().AddNode(4, 3);
+    g->Tools().AddNode(0, 1);  // the header's own node
+    const TRect R = g->CellRect(0, 0);
+    const int y = (R.Top + R.Bottom) / 2;
+    SimulateClick(g, R.Left + 8, y);  // without the option nothing happens
+    EXPECT_EQ(g->RowCount(), 9);
+    g->MouseActions().SetNodeAllExpandContract(true);
+    SimulateClick(g, R.Left + 8, y);
+    EXPECT_EQ(g->RowCount(), 5);
+    EXPECT_TRUE(g->GetNodeState(1));
+    EXPECT_TRUE(g->GetNodeState(2));
+    SimulateClick(g, R.Left + 8, y);
+    EXPECT_EQ(g->RowCount(), 9);
+    EXPECT_FALSE(g->GetNodeState(1));
+}
+
+}  // namespace

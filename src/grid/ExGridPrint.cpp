@@ -151,6 +151,7 @@ struct TExGridTools::TPrintRun {
     bool MultiStrip = false;
     bool RepeatCols = false;
     int LastRowAsked = -1, LastRowHeight = 0;
+    int TitleHeight = 0;  // the band of a markup title
     int FontKind = -1;  // the print font on the canvas: 0 normal, 1 fixed, -1 another
     int LineHeight[2] = {-1, -1};  // "gh" in each print font
 };
@@ -225,11 +226,21 @@ int TExGridTools::PrintCellHeight(TPrintRun& Run, int ACol, int ARow, int* Width
 }
 
 int TExGridTools::PrintMarkup(TPrintRun& Run, int ACol, int ARow, const String& Text, TRect R, bool Draw, int* Width) {
-    TCanvas& c = *Run.C;
     TPrintSettings& ps = FPrintSettings;
     const bool fixed = ACol < FGrid.FixedCols() || ARow < FGrid.FixedRows();
-    const TFont& source = ps.UseDisplayFont ? (fixed ? FGrid.FixedFont() : FGrid.Font())
-                                            : (fixed ? ps.FixedFont() : ps.Font());
+    TFont& source = ps.UseDisplayFont ? (fixed ? FGrid.FixedFont() : FGrid.Font()) : (fixed ? ps.FixedFont() : ps.Font());
+    return PrintMarkupText(Run, source, Text, R, Draw, Width);
+}
+
+String TExGridTools::PrintMarkupTitle() {
+    TStringList& lines = FPrintSettings.TitleLines();
+    String joined;
+    for (int i = 0; i < lines.Count(); ++i) joined += lines[i];
+    return CellTextKind(joined, true) == 1 ? joined : String();
+}
+
+int TExGridTools::PrintMarkupText(TPrintRun& Run, TFont& source, const String& Text, TRect R, bool Draw, int* Width) {
+    TCanvas& c = *Run.C;
     TPoint corners[2] = {TPoint(R.Left, R.Top), TPoint(R.Right, R.Bottom)};
     c.LPtoDP(corners, 2);
     const TPoint org = c.ViewportOrg();
@@ -456,8 +467,9 @@ void TExGridTools::PrintHeaderFooter(TPrintRun& Run, int PageIndex, int PageInSt
     String number = PrintPageNumber(ps, PageIndex, PageInStrip, Run.Strip, Run.MultiStrip, Run.Total);
     if (OnPrintGetPageNum)
         OnPrintGetPageNum(&FGrid, Run.MultiStrip ? PageInStrip + 1 : PageIndex + 1, Run.Strip, number);
+    const String markup = PrintMarkupTitle();
     String title = ps.TitleText;
-    if (title.empty() && ps.TitleLines().Count() > 0) title = ps.TitleLines()[0];
+    if (title.empty() && ps.TitleLines().Count() > 0 && markup.empty()) title = ps.TitleLines()[0];
     TDateTime now = Now();
     std::array<String, 7> texts =
         PrintPositionTexts(ps, FormatDateTime(u"hh:nn", now), FormatDateTime(ps.DateFormat, now), number, title);
@@ -475,7 +487,24 @@ void TExGridTools::PrintHeaderFooter(TPrintRun& Run, int PageIndex, int PageInSt
                                                             : (Run.W - tw) / 2;
         int y = header ? -ps.HeaderSize : Run.H + ps.FooterSize + Run.p + Run.FooterLine;
         c.TextOut(x, y, t);
+        // The further lines of a plain title, one line lower each.
+        if (pos == ps.Title && markup.empty() && ps.TitleText.empty()) {
+            const int pitch = header ? Run.HeaderLine : Run.FooterLine;
+            for (int i = 1; i < ps.TitleLines().Count(); ++i) {
+                const String& l = ps.TitleLines()[i];
+                const int lx = pos == ppTopLeft || pos == ppBottomLeft    ? ps.LeftSize
+                               : pos == ppTopRight || pos == ppBottomRight ? Run.W - c.TextWidth(l) - ps.RightSize - 20
+                                                                           : (Run.W - c.TextWidth(l)) / 2;
+                c.TextOut(lx, y - i * pitch, l);
+            }
+        }
         Run.FontKind = -1;
+    }
+    if (!markup.empty() && ps.Title != ppNone) {
+        const bool header = ps.Title <= ppTopCenter;
+        TFont& f = header ? ps.HeaderFont() : ps.FooterFont();
+        const int top = header ? -ps.HeaderSize - Run.HeaderLine : Run.H + Run.G - ps.FooterSize;
+        PrintMarkupText(Run, f, markup, Rect(ps.LeftSize, top, Run.W - ps.RightSize, top - Run.TitleHeight), true, nullptr);
     }
 }
 
@@ -541,10 +570,17 @@ int TExGridTools::PrintPages(TCanvas& C, int Mode, int Total) {
     bool anyHeader = isHeader(ps.Time) || isHeader(ps.Date) || isHeader(ps.PageNr) || isHeader(ps.Title);
     bool anyFooter = isFooter(ps.Time) || isFooter(ps.Date) || isFooter(ps.PageNr) || isFooter(ps.Title);
     int titleLines = std::max(0, ps.TitleLines().Count() - 1);
+    const String markupTitle = PrintMarkupTitle();
+    if (!markupTitle.empty() && ps.Title != ppNone) {
+        titleLines = 0;
+        TFont& f = isHeader(ps.Title) ? ps.HeaderFont() : ps.FooterFont();
+        run.TitleHeight = PrintMarkupText(run, f, markupTitle, Rect(ps.LeftSize, 0, run.W - ps.RightSize, -65535),
+                                          false, nullptr);
+    }
     run.E = anyHeader ? run.p + run.HeaderLine + ps.HeaderSize : ps.HeaderSize;
-    if (isHeader(ps.Title)) run.E += titleLines * run.HeaderLine;
+    if (isHeader(ps.Title)) run.E += titleLines * run.HeaderLine + (run.TitleHeight ? run.TitleHeight + ps.HeaderSize : 0);
     run.G = anyFooter ? 2 * run.p + 2 * run.FooterLine + ps.FooterSize : run.p + run.FooterLine + ps.FooterSize;
-    if (isFooter(ps.Title)) run.G += titleLines * run.FooterLine;
+    if (isFooter(ps.Title)) run.G += titleLines * run.FooterLine + run.TitleHeight;
 
     int fixedCols = FGrid.FixedCols();
     int pageIndex = 0;

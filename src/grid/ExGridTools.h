@@ -698,6 +698,9 @@ private:
     // A markup cell measured (Draw false: Width and the returned height) or
     // drawn into R, in the output's device units at the print font's size.
     int PrintMarkup(TPrintRun& Run, int ACol, int ARow, const String& Text, TRect R, bool Draw, int* Width);
+    int PrintMarkupText(TPrintRun& Run, TFont& Font, const String& Text, TRect R, bool Draw, int* Width);
+    // The title lines as one markup text, empty when they hold none.
+    String PrintMarkupTitle();
     // The escapement a rotated cell's font takes, 0 for none: the canvas
     // turns text on the device, so the page shows it turned as the screen does.
     int PrintEscapement(int ACol, int ARow);

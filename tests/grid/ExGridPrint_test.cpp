@@ -439,3 +439,57 @@ TEST(PrintCells, MarkupCellsPrintTheirTextWithoutTags) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PrintTitles, MarkupTitlesTakeTheirBandAndPlainOnesPrintEveryLine) {
+    TExStringGrid g(nullptr);
+    g.SetColCount(3);
+    g.SetRowCount(4);
+    for (int r = 0; r < 4; ++r) g.SetCellEx(1, r, u"cell " + IntToStr(r));
+    TExGridTools& t = g.Tools();
+    TPrintSettings& ps = g.PrintSettings();
+    int lastY = 0;
+    t.OnPrintPageDone = [&](TObject*, TCanvas&, int, int Y, int, int, int) { lastY = Y; };
+    auto preview = [&](TBitmap& b) {
+        b.SetPixelFormat(pf24bit);
+        b.SetSize(600, 600);
+        b.Canvas().Brush().SetColor(clWhite);
+        b.Canvas().FillRect(Rect(0, 0, 600, 600));
+        t.SetPreviewPage(1);
+        t.PrintPreview(b.Canvas(), Rect(0, 0, 600, 600));
+        std::vector<TColor> v;
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x < 600; ++x) v.push_back(b.Canvas().Pixels(x, y));
+        return v;
+    };
+    TBitmap b;
+    ps.Title = ppTopCenter;
+    preview(b);
+    const int untitled = lastY;
+
+    ps.TitleLines().Add(u"first line");
+    ps.TitleLines().Add(u"second line");
+    const std::vector<TColor> oneLine = [&] {
+        TStringList keep;
+        keep.Assign(&ps.TitleLines());
+        ps.TitleLines().Delete(1);
+        auto v = preview(b);
+        ps.SetTitleLines(keep);
+        return v;
+    }();
+    const std::vector<TColor> twoLines = preview(b);
+    EXPECT_LT(lastY, untitled);  // the second line takes room
+    EXPECT_NE(twoLines, oneLine);  // and is printed
+
+    ps.TitleLines().Clear();
+    ps.TitleLines().Add(u"<b>Big</b> report");
+    ps.TitleLines().Add(u"<br>of <i>cells</i>");
+    const std::vector<TColor> markup = preview(b);
+    EXPECT_LT(lastY, untitled);
+    ps.TitleLines().Clear();
+    EXPECT_NE(preview(b), markup);
+    EXPECT_EQ(lastY, untitled);
+}
+
+}  // namespace

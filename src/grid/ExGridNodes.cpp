@@ -675,7 +675,6 @@ void TExGridTools::SubGroup(int Colindex) {
 
 void TExGridTools::SubUnGroup(int Colindex) {
     int c = Colindex;
-    TGrouping& gr = FGrid.Grouping();
     FGrid.BeginUpdate();
     ExpandAll();
     String text;
@@ -699,11 +698,7 @@ void TExGridTools::SubUnGroup(int Colindex) {
 // ---------------------------------------------------------------------------
 // Node look, node presses and the group rules of display and input
 
-void TCellNode::Changed() {
-    if (FOwner) FOwner->InvalidateGrid();
-}
-
-void TBackGround::Changed() {
+void TGridLookObject::Changed() {
     if (FOwner) FOwner->InvalidateGrid();
 }
 

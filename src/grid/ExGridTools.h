@@ -283,11 +283,23 @@ public:                                            \
 private:                                           \
     Type F##Name = Default;
 
+// A look object of the grid: a changed setting repaints its grid.
+class TGridLookObject : public TPersistent {
+public:
+    explicit TGridLookObject(TExStringGrid* AOwner) : FOwner(AOwner) {}
+
+protected:
+    void Changed();
+
+private:
+    TExStringGrid* FOwner;
+};
+
 // The look of node rows: glyph kind, indent per level, tree lines, and
 // whether expanding one node contracts the others.
-class TCellNode : public TPersistent {
+class TCellNode : public TGridLookObject {
 public:
-    explicit TCellNode(TExStringGrid* AOwner) : FOwner(AOwner) {}
+    using TGridLookObject::TGridLookObject;
     // Every setting, from another TCellNode only.
     void Assign(const TPersistent* Source) override;
     TBitmap& ExpandGlyph() { return FExpandGlyph; }
@@ -304,8 +316,6 @@ public:
     NODE_LOOK_SETTING(bool, ExpandOne, false)
 
 private:
-    void Changed();
-    TExStringGrid* FOwner;
     TBitmap FExpandGlyph;
     TBitmap FContractGlyph;
 };
@@ -314,9 +324,9 @@ enum TBackGroundDisplay { bdTile, bdFixed, bdGradientHorz, bdGradientVert };
 enum TBackGroundCells { bcNormal, bcFixed, bcAll };
 
 // What the grid paints behind its cells and in the client area they leave empty.
-class TBackGround : public TPersistent {
+class TBackGround : public TGridLookObject {
 public:
-    explicit TBackGround(TExStringGrid* AOwner) : FOwner(AOwner) {}
+    using TGridLookObject::TGridLookObject;
     TBitmap& Bitmap() { return FBitmap; }
     void SetBitmap(const TBitmap& Value) {
         FBitmap.Assign(&Value);
@@ -330,8 +340,6 @@ public:
     NODE_LOOK_SETTING(TColor, ColorTo, clBtnFace)
 
 private:
-    void Changed();
-    TExStringGrid* FOwner;
     TBitmap FBitmap;
 };
 

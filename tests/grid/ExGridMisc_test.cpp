@@ -299,16 +299,23 @@ std::vector<TColor> Painted(TExStringGrid* g, TBitmap& bmp) {
     return v;
 }
 
-TEST(EmptyArea, GradientRightOfTheLastColumnAndBelowTheLastRow) {
-    GridOnForm<> f(400, 250);
+// A shown grid without scroll bars, its background set by the tests.
+struct EmptyArea : ::testing::Test {
+    GridOnForm<> f{400, 250};
     TExStringGrid* g = f.g;
-    g->SetScrollBars(ssNone);
+    void SetUp() override { g->SetScrollBars(ssNone); }
+    void Gradient(TBackGroundDisplay Display) {
+        g->BackGround().SetDisplay(Display);
+        g->BackGround().SetColor(clRed);
+        g->BackGround().SetColorTo(clBlue);
+    }
+};
+
+TEST_F(EmptyArea, GradientRightOfTheLastColumnAndBelowTheLastRow) {
     g->SetColor(clWhite);
     TBitmap plain;
     const std::vector<TColor> before = Painted(g, plain);
-    g->BackGround().SetDisplay(bdGradientHorz);
-    g->BackGround().SetColor(clRed);
-    g->BackGround().SetColorTo(clBlue);
+    Gradient(bdGradientHorz);
     TBitmap bmp;
     const std::vector<TColor> after = Painted(g, bmp);
     const TRect last = g->CellRect(g->ColCount() - 1, g->RowCount() - 1);
@@ -333,25 +340,17 @@ TEST(EmptyArea, GradientRightOfTheLastColumnAndBelowTheLastRow) {
     EXPECT_EQ(Painted(g, none), before);
 }
 
-TEST(EmptyArea, AGridThatFillsItsClientPaintsNone) {
-    GridOnForm<> f(400, 250);
-    TExStringGrid* g = f.g;
-    g->SetScrollBars(ssNone);
+TEST_F(EmptyArea, AGridThatFillsItsClientPaintsNone) {
     g->SetColCount(30);
     g->SetRowCount(40);
     TBitmap plain;
     const std::vector<TColor> before = Painted(g, plain);
-    g->BackGround().SetDisplay(bdGradientVert);
-    g->BackGround().SetColor(clRed);
-    g->BackGround().SetColorTo(clBlue);
+    Gradient(bdGradientVert);
     TBitmap bmp;
     EXPECT_EQ(Painted(g, bmp), before);
 }
 
-TEST(EmptyArea, ABitmapAtItsPlace) {
-    GridOnForm<> f(400, 250);
-    TExStringGrid* g = f.g;
-    g->SetScrollBars(ssNone);
+TEST_F(EmptyArea, ABitmapAtItsPlace) {
     TBitmap pic;
     pic.SetSize(500, 300);
     pic.Canvas().Brush().SetColor(clLime);

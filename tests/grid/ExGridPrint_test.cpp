@@ -124,6 +124,23 @@ int PdfPages(const std::string& path) {
 }
 
 // Rows "r<n>" in three columns.
+// The pixels of the first preview page of W x H drawn on white.
+std::vector<TColor> PreviewPixels(TExStringGrid& g, int W = 400, int H = 400) {
+    TBitmap bmp;
+    bmp.SetPixelFormat(pf24bit);
+    bmp.SetSize(W, H);
+    bmp.Canvas().Brush().SetColor(clWhite);
+    bmp.Canvas().FillRect(Rect(0, 0, W, H));
+    g.Tools().SetPreviewPage(1);
+    g.Tools().PrintPreview(bmp.Canvas(), Rect(0, 0, W, H));
+    std::vector<TColor> v;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) v.push_back(bmp.Canvas().Pixels(x, y));
+    return v;
+}
+
+int Ink(const std::vector<TColor>& Pixels) { return int(std::ranges::count_if(Pixels, [](TColor c) { return c != clWhite; })); }
+
 void FillRows(TExStringGrid& g, int Rows, int Cols = 3, const String& Extra = String()) {
     g.SetColCount(Cols);
     g.SetRowCount(Rows);
@@ -333,18 +350,7 @@ TEST(PrintCells, RotatedTextsMeasureTurned) {
     EXPECT_GT(heights[1] * 2, w[1]);
     EXPECT_LT(heights[0] * 4, heights[1]);
     // The turned text is drawn inside its cell: blank it and the page loses ink.
-    auto ink = [&] {
-        TBitmap b;
-        b.SetPixelFormat(pf24bit);
-        b.SetSize(800, 800);
-        b.Canvas().Brush().SetColor(clWhite);
-        b.Canvas().FillRect(Rect(0, 0, 800, 800));
-        t.PrintPreview(b.Canvas(), Rect(0, 0, 800, 800));
-        int n = 0;
-        for (int y = 0; y < 800; ++y)
-            for (int x = 0; x < 800; ++x) n += b.Canvas().Pixels(x, y) != clWhite;
-        return n;
-    };
+    auto ink = [&] { return Ink(PreviewPixels(g, 800, 800)); };
     g.PrintSettings().Borders = pbNoborder;
     g.SetCellEx(1, 1, u"");
     const int with = ink();
@@ -358,21 +364,6 @@ TEST(PrintCells, RotatedTextsMeasureTurned) {
     t.PrintPreview(bmp.Canvas(), Rect(0, 0, 800, 800));
     EXPECT_NEAR(t.MaxWidths()[2], t.MaxWidths()[1], 2);
     EXPECT_NEAR(heights[1], heights[0], 2);
-}
-
-// The inked pixels of the first page of a preview.
-std::vector<TColor> PreviewPixels(TExStringGrid& g) {
-    TBitmap bmp;
-    bmp.SetPixelFormat(pf24bit);
-    bmp.SetSize(400, 400);
-    bmp.Canvas().Brush().SetColor(clWhite);
-    bmp.Canvas().FillRect(Rect(0, 0, 400, 400));
-    g.Tools().SetPreviewPage(1);
-    g.Tools().PrintPreview(bmp.Canvas(), Rect(0, 0, 400, 400));
-    std::vector<TColor> v;
-    for (int y = 0; y < 400; ++y)
-        for (int x = 0; x < 400; ++x) v.push_back(bmp.Canvas().Pixels(x, y));
-    return v;
 }
 
 TEST(PrintCells, CheckBoxesAndNodesPrintWithPrintGraphics) {
@@ -413,19 +404,7 @@ TEST(PrintCells, MarkupCellsPrintTheirTextWithoutTags) {
     g.SetCellEx(3, 1, u"<b>bold</b> and <i>more</i> words plain");  // no closing tag: still markup
     TExGridTools& t = g.Tools();
     g.PrintSettings().Borders = pbNoborder;
-    auto ink = [&] {
-        TBitmap b;
-        b.SetPixelFormat(pf24bit);
-        b.SetSize(800, 400);
-        b.Canvas().Brush().SetColor(clWhite);
-        b.Canvas().FillRect(Rect(0, 0, 800, 400));
-        t.SetPreviewPage(1);
-        t.PrintPreview(b.Canvas(), Rect(0, 0, 800, 400));
-        int n = 0;
-        for (int y = 0; y < 400; ++y)
-            for (int x = 0; x < 800; ++x) n += b.Canvas().Pixels(x, y) != clWhite;
-        return n;
-    };
+    auto ink = [&] { return Ink(PreviewPixels(g, 800, 400)); };
     ink();
     const std::vector<int> w = t.MaxWidths();
     // The tags take no room: the markup column is about as wide as the plain one.
@@ -451,21 +430,9 @@ TEST(PrintTitles, MarkupTitlesTakeTheirBandAndPlainOnesPrintEveryLine) {
     TPrintSettings& ps = g.PrintSettings();
     int lastY = 0;
     t.OnPrintPageDone = [&](TObject*, TCanvas&, int, int Y, int, int, int) { lastY = Y; };
-    auto preview = [&](TBitmap& b) {
-        b.SetPixelFormat(pf24bit);
-        b.SetSize(600, 600);
-        b.Canvas().Brush().SetColor(clWhite);
-        b.Canvas().FillRect(Rect(0, 0, 600, 600));
-        t.SetPreviewPage(1);
-        t.PrintPreview(b.Canvas(), Rect(0, 0, 600, 600));
-        std::vector<TColor> v;
-        for (int y = 0; y < 600; ++y)
-            for (int x = 0; x < 600; ++x) v.push_back(b.Canvas().Pixels(x, y));
-        return v;
-    };
-    TBitmap b;
+    auto preview = [&] { return PreviewPixels(g, 600, 600); };
     ps.Title = ppTopCenter;
-    preview(b);
+    preview();
     const int untitled = lastY;
 
     ps.TitleLines().Add(u"first line");
@@ -474,21 +441,21 @@ TEST(PrintTitles, MarkupTitlesTakeTheirBandAndPlainOnesPrintEveryLine) {
         TStringList keep;
         keep.Assign(&ps.TitleLines());
         ps.TitleLines().Delete(1);
-        auto v = preview(b);
+        auto v = preview();
         ps.SetTitleLines(keep);
         return v;
     }();
-    const std::vector<TColor> twoLines = preview(b);
+    const std::vector<TColor> twoLines = preview();
     EXPECT_LT(lastY, untitled);  // the second line takes room
     EXPECT_NE(twoLines, oneLine);  // and is printed
 
     ps.TitleLines().Clear();
     ps.TitleLines().Add(u"<b>Big</b> report");
     ps.TitleLines().Add(u"<br>of <i>cells</i>");
-    const std::vector<TColor> markup = preview(b);
+    const std::vector<TColor> markup = preview();
     EXPECT_LT(lastY, untitled);
     ps.TitleLines().Clear();
-    EXPECT_NE(preview(b), markup);
+    EXPECT_NE(preview(), markup);
     EXPECT_EQ(lastY, untitled);
 }
 

@@ -271,7 +271,7 @@ private:
 enum TNodeType { cnFlat, cn3D, cnGlyph, cnLeaf, cnXP };
 
 // Accessors of a look setting: a changed value repaints the owner grid.
-#define NODE_LOOK_SETTING(Type, Name, Default)     \
+#define GRID_LOOK_SETTING(Type, Name, Default)     \
 public:                                            \
     Type Name() const { return F##Name; }          \
     void Set##Name(Type Value) {                   \
@@ -306,14 +306,14 @@ public:
     void SetExpandGlyph(const TBitmap& Value) { FExpandGlyph.Assign(&Value); }
     TBitmap& ContractGlyph() { return FContractGlyph; }
     void SetContractGlyph(const TBitmap& Value) { FContractGlyph.Assign(&Value); }
-    NODE_LOOK_SETTING(TColor, Color, clSilver)
-    NODE_LOOK_SETTING(TColor, NodeColor, clBlack)
-    NODE_LOOK_SETTING(TNodeType, NodeType, cnXP)
-    NODE_LOOK_SETTING(int, NodeIndent, 12)
-    NODE_LOOK_SETTING(bool, ShowTree, true)
-    NODE_LOOK_SETTING(bool, ShowTreeFull, true)
-    NODE_LOOK_SETTING(TColor, TreeColor, clGray)
-    NODE_LOOK_SETTING(bool, ExpandOne, false)
+    GRID_LOOK_SETTING(TColor, Color, clSilver)
+    GRID_LOOK_SETTING(TColor, NodeColor, clBlack)
+    GRID_LOOK_SETTING(TNodeType, NodeType, cnXP)
+    GRID_LOOK_SETTING(int, NodeIndent, 12)
+    GRID_LOOK_SETTING(bool, ShowTree, true)
+    GRID_LOOK_SETTING(bool, ShowTreeFull, true)
+    GRID_LOOK_SETTING(TColor, TreeColor, clGray)
+    GRID_LOOK_SETTING(bool, ExpandOne, false)
 
 private:
     TBitmap FExpandGlyph;
@@ -332,16 +332,18 @@ public:
         FBitmap.Assign(&Value);
         Changed();
     }
-    NODE_LOOK_SETTING(int, Left, 0)
-    NODE_LOOK_SETTING(int, Top, 0)
-    NODE_LOOK_SETTING(TBackGroundDisplay, Display, bdTile)
-    NODE_LOOK_SETTING(TBackGroundCells, Cells, bcNormal)
-    NODE_LOOK_SETTING(TColor, Color, clWindow)
-    NODE_LOOK_SETTING(TColor, ColorTo, clBtnFace)
+    GRID_LOOK_SETTING(int, Left, 0)
+    GRID_LOOK_SETTING(int, Top, 0)
+    GRID_LOOK_SETTING(TBackGroundDisplay, Display, bdTile)
+    GRID_LOOK_SETTING(TBackGroundCells, Cells, bcNormal)
+    GRID_LOOK_SETTING(TColor, Color, clWindow)
+    GRID_LOOK_SETTING(TColor, ColorTo, clBtnFace)
 
 private:
     TBitmap FBitmap;
 };
+
+#undef GRID_LOOK_SETTING
 
 // The grid's own glyph pictures: a W x H bitmap cleared to the see-through
 // colour, whose canvas is returned for drawing.

@@ -8,6 +8,7 @@
 
 #include "framework/DateUtils.h"
 #include "framework/Printers.h"
+#include "framework/RichEdit.h"
 #include "framework/SysUtils.h"
 
 #include <algorithm>
@@ -193,7 +194,7 @@ int TExGridTools::PrintCellHeight(TPrintRun& Run, int ACol, int ARow, int* Width
     PrintFont(Run, ACol, ARow);
     const int real = FGrid.RealColIndex(ACol);
     const TPoint graphic = PrintGraphicSize(Run, real, ARow);
-    String text = FGrid.HasCheckBox(real, ARow) ? String() : FGrid.GetFormattedCell(real, ARow);
+    String text = PrintText(real, ARow);
     if (CellTextKind(text, true) == 1) {
         const int limit = FPrintSettings.NoAutoSize ? int(std::lround((FGrid.ColWidths(ACol) + 12) * Run.L)) : 65535;
         int w = 0;
@@ -266,6 +267,24 @@ int TExGridTools::PrintMarkupText(TPrintRun& Run, TFont& source, const String& T
     c.DPtoLP(extent, 2);
     if (Width) *Width = std::abs(extent[1].X - extent[0].X);
     return std::abs(extent[1].Y - extent[0].Y);
+}
+
+String TExGridTools::PrintText(int ACol, int ARow) {
+    if (FGrid.HasCheckBox(ACol, ARow)) return {};
+    String text = FGrid.GetFormattedCell(ACol, ARow);
+    switch (CellTextKind(text, true)) {
+    case 2: {
+        // The cell keeps its RTF source one byte per character.
+        ByteString source;
+        source.reserve(text.size());
+        for (Char ch : text) source.push_back(char(ch & 0xFF));
+        String plain = ReadRTF(source).PlainText();
+        while (!plain.empty() && (plain.back() == u'\n' || plain.back() == u'\r')) plain.pop_back();
+        return plain;
+    }
+    case 3: return FGrid.GetCalcCell(ACol, ARow);
+    default: return text;
+    }
 }
 
 int TExGridTools::PrintEscapement(int ACol, int ARow) {
@@ -401,12 +420,12 @@ void TExGridTools::PrintDrawRow(TPrintRun& Run, int Y, int ARow, bool FixedPart)
         TRect area = cell;
         PrintGraphic(Run, real, ARow, cell, area);
         c.Brush().SetStyle(bsClear);
-        const bool box = FGrid.HasCheckBox(real, ARow);
-        std::vector<String> lines = CellLines(box ? String() : FGrid.GetFormattedCell(real, ARow));
+        const String text = PrintText(real, ARow);
+        std::vector<String> lines = CellLines(text);
         int pitch = Run.LineHeight[Run.FontKind];
         int ty = Y - Run.p;
         TAlignment align = FGrid.DoGetAlignment(real, ARow);
-        if (const String text = box ? String() : FGrid.GetFormattedCell(real, ARow); CellTextKind(text, true) == 1) {
+        if (CellTextKind(text, true) == 1) {
             TRect r = area;
             r.Right -= Run.g2 + int(std::lround(2 * Run.L));
             r.Bottom -= int(std::lround(Run.p * Run.L));

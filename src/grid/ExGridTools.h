@@ -711,6 +711,9 @@ private:
     int PrintMarkupText(TPrintRun& Run, TFont& Font, const String& Text, TRect R, bool Draw, int* Width);
     // The title lines as one markup text, empty when they hold none.
     String PrintMarkupTitle();
+    // The text a cell prints: none for check boxes, the words of rich text,
+    // the result of a formula, else the formatted text.
+    String PrintText(int ACol, int ARow);
     // The escapement a rotated cell's font takes, 0 for none: the canvas
     // turns text on the device, so the page shows it turned as the screen does.
     int PrintEscapement(int ACol, int ARow);

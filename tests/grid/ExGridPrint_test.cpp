@@ -460,3 +460,22 @@ TEST(PrintTitles, MarkupTitlesTakeTheirBandAndPlainOnesPrintEveryLine) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PrintCells, RichTextPrintsItsWords) {
+    TExStringGrid g(nullptr);
+    g.SetColCount(3);
+    g.SetRowCount(2);
+    g.SetCellEx(1, 1, u"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Hello \\b bold\\b0  world\\par}");
+    g.SetCellEx(2, 1, u"Hello bold world");
+    PreviewPixels(g);
+    const std::vector<int>& w = g.Tools().MaxWidths();
+    EXPECT_GT(w[1], w[2] * 9 / 10);
+    EXPECT_LT(w[1], w[2] * 12 / 10);
+    g.AddCheckBox(2, 1, true);  // a check box prints no text
+    PreviewPixels(g);
+    EXPECT_LT(g.Tools().MaxWidths()[2] * 2, w[1]);
+}
+
+}  // namespace

@@ -188,6 +188,7 @@ void TExStringGrid::Resize() {
     TBaseGrid::Resize();
     StretchAfterChange();
     ApplyScrollBarAlways(false);
+    CellControlsUpdate(false);
 }
 
 void TExStringGrid::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
@@ -288,6 +289,7 @@ void TExStringGrid::WndProc(TMessage& Message) {
     }
     if (!IsDestroying() && PanAndWheelMessage(Message)) return;
     TBaseGrid::WndProc(Message);
+    if (!IsDestroying()) FollowThumbs(Message.Msg);
 }
 
 // ---------------------------------------------------------------------------

@@ -248,6 +248,14 @@ TEST(FilterButton, DrawnInTheFilterRowOnlyForColumnsWithAList) {
     EXPECT_EQ(shot(1, 0).count(clBlue), 0u);
     EXPECT_GT(shot(2, 0)[clBlue], 150);
     EXPECT_EQ(shot(2, 0).count(clFuchsia), 0u);
+
+    // Copying the drop-down's settings takes both pictures but not AutoSize.
+    TFilterDropDown copy;
+    g->FilterDropDown().SetAutoSize(true);
+    copy.Assign(&g->FilterDropDown());
+    EXPECT_EQ(copy.Glyph().Canvas().Pixels(5, 5), clLime);
+    EXPECT_EQ(copy.GlyphActive().Canvas().Pixels(5, 5), clBlue);
+    EXPECT_FALSE(copy.AutoSize());
 }
 
 }  // namespace

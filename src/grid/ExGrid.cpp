@@ -587,6 +587,7 @@ void TExStringGrid::Paint() {
     FInvalidPending = false;
     if (FUpdateCount > 0) return;
     TBaseGrid::Paint();
+    FTools->PaintEmptyArea(Canvas());
     FTools->PaintDesignHelper(Canvas());
     DrawPanMark();
     DrawFixedSizingLine();

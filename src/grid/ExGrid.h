@@ -1869,6 +1869,26 @@ private:
     TGridColorDropDown* FEditColorPicker = nullptr;
     TExRichEdit* FInplaceRichEdit = nullptr;
     // ===== end of the further cell editors
+
+    // ===== Data tools: node look, background, the empty area, node presses
+    // and the key-up handling (ExGridNodes.cpp, ExGridMisc.cpp)
+public:
+    using TNodeAllowEvent = std::function<void(TObject* Sender, int ARow, int ARowReal, bool& Allow)>;
+    using TNodeEvent = std::function<void(TObject* Sender, int ARow, int ARowReal)>;
+    TCellNode& CellNode() { return FTools->CellNode(); }
+    TBackGround& BackGround() { return FTools->BackGround(); }
+    bool InNodeClickArea(int ARow, int X) { return FTools->InNodeClickArea(ARow, X); }
+    void PaintEmptyArea() { FTools->PaintEmptyArea(Canvas()); }
+    TNodeAllowEvent OnBeforeExpandNode;
+    TNodeAllowEvent OnBeforeContractNode;
+    TNodeEvent OnExpandNode;
+    TNodeEvent OnContractNode;
+
+protected:
+    void KeyUp(Word& Key, TShiftState Shift) override;
+    // Appends a group header's row count with Grouping.ShowGroupCount.
+    void DoGetDisplText(int ACol, int ARow, String& Value) override;
+    // ===== end of the data tools' node look, background and key-up
 };
 
 // The first of Items that begins with the text up to Caret (an empty prefix

@@ -371,6 +371,7 @@ bool TExStringGrid::ToggleCellCheck(int ACol, int ARow, bool User) {
     }
     RepaintDisplCell(ACol, ARow);
     DoCheckBoxChange(ACol, ARow, state);
+    FTools->AutoCheckGroupToggle(ACol, ARow, state);
     return true;
 }
 

@@ -5,9 +5,11 @@
 
 #include "grid/foundation/CellCodecs.h"
 #include "grid/foundation/FilterMatch.h"
+#include "grid/foundation/GridColors.h"
 #include "grid/foundation/MarkupText.h"
 
 #include "framework/Messages.h"
+#include "framework/Resources.h"
 #include "framework/SysUtils.h"
 #include "framework/Windows.h"
 
@@ -324,4 +326,30 @@ void TExGridTools::DoFilterCheck() {
     }
     FGrid.SetFilterActive(true);
     FDropCheckList->Invalidate();
+}
+
+// ---------------------------------------------------------------------------
+// The filter button: a funnel drawn anew, or the drop-down's own pictures
+
+namespace {
+
+void PaintFunnel(TBitmap& B) {
+    TCanvas& c = GlyphCanvas(B, 16, 16);
+    c.Pen().SetColor(TColor(0x404040));
+    c.Brush().SetColor(TColor(0x808080));
+    c.Polygon({TPoint{2, 3}, TPoint{13, 3}, TPoint{9, 8}, TPoint{9, 13}, TPoint{6, 12}, TPoint{6, 8}});
+}
+
+const TResourceRegistrar FilterGlyph([] { RegisterBitmapResource(u"EXGFILT", PaintFunnel); });
+
+}  // namespace
+
+void TExGridTools::PaintFilterButton(TCanvas& C, int ACol, int ARow, TRect R) {
+    if (ARow != FGrid.FilterDropDownRow() || (!FilterDropDownAuto && !FGrid.OnGetColumnFilter)) return;
+    if (!DoGetColumnFilter(ACol)) return;
+    TFilterDropDown& fd = FGrid.FilterDropDown();
+    TBitmap& own = FGrid.Filter().HasFilter(ACol) ? fd.GlyphActive() : fd.Glyph();
+    const TRect button = Rect(R.Right - 16, R.Top, R.Right, R.Top + 16);
+    if (own.Empty()) DrawResourceBitmapTransparent(C, FGrid.FixedColor(), button, u"EXGFILT");
+    else DrawBitmapTransparent(C, own, FGrid.FixedColor(), button);
 }

@@ -11,6 +11,7 @@
 #include "grid/foundation/MarkupText.h"
 
 #include "framework/Messages.h"
+#include "framework/Resources.h"
 #include "framework/SysUtils.h"
 
 bool TExGridTools::MatchCell(const String& CellText, const String& S, TFindParams P) {
@@ -196,6 +197,92 @@ void TRetEdit::WMGetDlgCode(TMessage& Message) {
     Message.Result |= DLGC_WANTALLKEYS;
 }
 
+// ---------------------------------------------------------------------------
+// The search panel's glyphs, drawn anew: arrows down and up, the close
+// cross in its three states and the highlighter, each with a greyed form.
+
+TCanvas& GlyphCanvas(TBitmap& B, int W, int H) {
+    B.SetPixelFormat(pf24bit);
+    B.SetSize(W, H);
+    B.SetTransparentColor(GlyphSeeThrough);
+    TCanvas& c = B.Canvas();
+    c.Brush().SetStyle(bsSolid);
+    c.Brush().SetColor(GlyphSeeThrough);
+    c.FillRect(Rect(0, 0, W, H));
+    c.Pen().SetStyle(psSolid);
+    c.Pen().SetWidth(1);
+    return c;
+}
+
+namespace {
+
+constexpr TColor ArrowColor = 0x9C5A1E;
+constexpr TColor GreyedColor = 0xA0A0A0;
+
+void PaintArrow(TBitmap& B, bool Down, TColor Color) {
+    TCanvas& c = GlyphCanvas(B, 16, 16);
+    c.Pen().SetColor(Color);
+    c.Brush().SetColor(Color);
+    if (Down) {
+        c.FillRect(Rect(6, 2, 10, 8));
+        c.Polygon({TPoint{2, 8}, TPoint{13, 8}, TPoint{8, 13}, TPoint{7, 13}});
+    } else {
+        c.FillRect(Rect(6, 8, 10, 14));
+        c.Polygon({TPoint{2, 7}, TPoint{13, 7}, TPoint{8, 2}, TPoint{7, 2}});
+    }
+}
+
+// Back: the face behind the cross, GlyphSeeThrough for none.
+void PaintClose(TBitmap& B, TColor Back, TColor Cross) {
+    TCanvas& c = GlyphCanvas(B, 14, 14);
+    if (Back != GlyphSeeThrough) {
+        c.Brush().SetColor(Back);
+        c.FillRect(Rect(1, 1, 13, 13));
+    }
+    c.Pen().SetColor(Cross);
+    c.Pen().SetWidth(2);
+    c.MoveTo(4, 4);
+    c.LineTo(10, 10);
+    c.MoveTo(10, 4);
+    c.LineTo(4, 10);
+}
+
+// A letter over a marker stripe.
+void PaintHighlighter(TBitmap& B, TColor Mark, TColor Ink) {
+    TCanvas& c = GlyphCanvas(B, 16, 16);
+    c.Brush().SetColor(Mark);
+    c.FillRect(Rect(1, 9, 15, 15));
+    c.Pen().SetColor(Ink);
+    c.MoveTo(3, 13);
+    c.LineTo(8, 1);
+    c.LineTo(13, 13);
+    c.MoveTo(5, 8);
+    c.LineTo(11, 8);
+}
+
+const TResourceRegistrar SearchGlyphs([] {
+    RegisterBitmapResource(u"EXGARDOWN", [](TBitmap& B) { PaintArrow(B, true, ArrowColor); });
+    RegisterBitmapResource(u"EXGARDOWND", [](TBitmap& B) { PaintArrow(B, true, GreyedColor); });
+    RegisterBitmapResource(u"EXGARUP", [](TBitmap& B) { PaintArrow(B, false, ArrowColor); });
+    RegisterBitmapResource(u"EXGARUPD", [](TBitmap& B) { PaintArrow(B, false, GreyedColor); });
+    RegisterBitmapResource(u"EXGCLOSE", [](TBitmap& B) { PaintClose(B, GlyphSeeThrough, TColor(0x404040)); });
+    RegisterBitmapResource(u"EXGCLOSEH", [](TBitmap& B) { PaintClose(B, TColor(0x3030E0), clWhite); });
+    RegisterBitmapResource(u"EXGCLOSED", [](TBitmap& B) { PaintClose(B, TColor(0x2020A0), clWhite); });
+    RegisterBitmapResource(u"EXGHI", [](TBitmap& B) { PaintHighlighter(B, clYellow, TColor(0x404040)); });
+    RegisterBitmapResource(u"EXGHID", [](TBitmap& B) { PaintHighlighter(B, TColor(0xD8D8D8), GreyedColor); });
+});
+
+// Hands the named glyph to Set; nothing without a name.
+template <class F>
+void WithGlyph(const char16_t* Name, F Set) {
+    if (!Name) return;
+    TBitmap b;
+    LoadBitmapResource(b, Name);
+    Set(b);
+}
+
+}  // namespace
+
 TSearchPanel::TSearchPanel(TExStringGrid* AGrid) : TPanel(AGrid), FGrid(AGrid) {
     SetBevelOuter(bvNone);
     EditControl = new TRetEdit(this);
@@ -214,6 +301,22 @@ TSearchPanel::TSearchPanel(TExStringGrid* AGrid) : TPanel(AGrid), FGrid(AGrid) {
     for (const Place& p : places) {
         p.Control->SetParent(this);
         p.Control->SetBounds(p.Left, p.Top, p.Width, p.Height);
+    }
+    struct Glyphs {
+        TExGridButton* Button;
+        const char16_t *Normal, *Greyed, *Hot, *Down;
+    } glyphs[] = {
+        {ForwardButton, u"EXGARDOWN", u"EXGARDOWND", nullptr, nullptr},
+        {BackwardButton, u"EXGARUP", u"EXGARUPD", nullptr, nullptr},
+        {ExitButton, u"EXGCLOSE", nullptr, u"EXGCLOSEH", u"EXGCLOSED"},
+        {HiliteButton, u"EXGHI", u"EXGHID", nullptr, nullptr},
+    };
+    for (const Glyphs& g : glyphs) {
+        TExGridButton* b = g.Button;
+        WithGlyph(g.Normal, [b](const TBitmap& G) { b->SetGlyph(G); });
+        WithGlyph(g.Greyed, [b](const TBitmap& G) { b->SetGlyphDisabled(G); });
+        WithGlyph(g.Hot, [b](const TBitmap& G) { b->SetGlyphHot(G); });
+        WithGlyph(g.Down, [b](const TBitmap& G) { b->SetGlyphDown(G); });
     }
     for (TExGridButton* b : {ForwardButton, BackwardButton, HiliteButton}) b->SetEnabled(false);
     HiliteButton->SetAllowAllUp(true);

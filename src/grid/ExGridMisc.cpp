@@ -4,6 +4,8 @@
 #include "grid/ExGrid.h"
 
 #include "grid/foundation/CellCodecs.h"
+#include "grid/foundation/DropDownUtil.h"
+#include "grid/foundation/GridColors.h"
 #include "grid/foundation/GridOptions.h"
 #include "grid/foundation/MarkupText.h"
 
@@ -240,11 +242,7 @@ void TExGridTools::PaintDesignHelper(TCanvas& C) {
     C.Rectangle(box.Left, box.Top, box.Right, box.Bottom);
     C.Brush().SetStyle(bsClear);
     C.TextOut(box.Left + 4, box.Top + 4, u"Quick config [v" + FGrid.GetVersionString() + u"]");
-    // The close mark where the close entry answers.
-    C.MoveTo(box.Right - 13, box.Top + 5);
-    C.LineTo(box.Right - 5, box.Top + 13);
-    C.MoveTo(box.Right - 5, box.Top + 5);
-    C.LineTo(box.Right - 13, box.Top + 13);
+    DrawResourceBitmapTransparent(C, clInfoBk, Rect(box.Right - 16, box.Top + 2, box.Right, box.Top + 18), u"EXGCLOSE");
     auto entry = [&](int Choice, int X, int Y, const String& Text) {
         TFontStyles st = C.Font().Style();
         if (FLastDesignChoice == Choice) st.Include(fsUnderline);
@@ -329,4 +327,94 @@ void TExGridTools::DesignHelperClick(int X, int Y) {
         form->SetWidth(form->Width() - 1);
         form->SetWidth(form->Width() + 1);
     }
+}
+
+// ---------------------------------------------------------------------------
+// Key-up handling
+
+void TExStringGrid::KeyUp(Word& Key, TShiftState Shift) { FTools->KeyUp(Key, Shift); }
+
+void TExGridTools::KeyUp(Word& Key, TShiftState Shift) {
+    const Word key = Key;
+    const bool arrow = key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN;
+    if (arrow || key == VK_PRIOR || key == VK_NEXT || key == VK_END || key == VK_INSERT || key == VK_DELETE)
+        IncrSearchText.clear();
+    FGrid.TBaseGrid::KeyUp(Key, Shift);
+    const bool tab = key == VK_TAB && FGrid.Options().Contains(goTabs);
+    if (FGrid.Navigation().AlwaysEdit() && (arrow || tab) && !FGrid.EditorMode() &&
+        FGrid.IsEditable(FGrid.RealColIndex(FGrid.Col()), FGrid.Row()))
+        FGrid.ShowInplaceEdit();
+    const TGridRect s = FGrid.Selection();
+    const TGridRect old = KeyDownSelection;
+    const bool moved = s.Left != old.Left || s.Top != old.Top || s.Right != old.Right || s.Bottom != old.Bottom;
+    if ((arrow || key == VK_TAB) && moved) FGrid.SelectionChanged(s.Left, s.Top, s.Right, s.Bottom);
+
+    if (!FGrid.MouseActions().DisjunctCellSelect() || FGrid.Options().Contains(goEditing)) return;
+    if (Shift.Contains(ssShift) && moved) {
+        for (int c = std::min(old.Left, old.Right); c <= std::max(old.Left, old.Right); ++c)
+            for (int r = std::min(old.Top, old.Bottom); r <= std::max(old.Top, old.Bottom); ++r)
+                FGrid.SetSelectedCells(c, r, false);
+        for (int c = std::min(s.Left, s.Right); c <= std::max(s.Left, s.Right); ++c)
+            for (int r = std::min(s.Top, s.Bottom); r <= std::max(s.Top, s.Bottom); ++r)
+                if (c != FGrid.Col() || r != FGrid.Row()) FGrid.SetSelectedCells(c, r, true);
+    }
+    if (key != VK_SPACE) return;
+    const TPoint b = FGrid.BaseCell(FGrid.RealColIndex(FGrid.Col()), FGrid.Row());
+    const int bc = FGrid.DisplColIndex(b.X), br = b.Y;
+    if (bc < FGrid.FixedCols() || br < FGrid.FixedRows()) return;
+    bool canSelect = true;
+    if (FGrid.OnSelectCell) FGrid.OnSelectCell(&FGrid, bc, br, canSelect);
+    if (!canSelect) return;
+    if (Shift.Contains(ssCtrl)) {
+        FGrid.SetSelectedCells(bc, br, !FGrid.SelectedCells(bc, br));
+    } else {
+        FGrid.ClearSelectedCells();
+        FGrid.SetSelectedCells(bc, br, true);
+    }
+    if (s.Left != s.Right || s.Top != s.Bottom)
+        for (int c = s.Left; c <= s.Right; ++c)
+            for (int r = s.Top; r <= s.Bottom; ++r)
+                if (c != bc || r != br) FGrid.SetSelectedCells(c, r, true);
+    FGrid.RepaintCell(FGrid.Col(), FGrid.Row());
+}
+
+// ---------------------------------------------------------------------------
+// The client area that no cell covers
+
+void TExGridTools::PaintEmptyArea(TCanvas& C) {
+    const TBackGround& bg = FBackGround;
+    const bool gradient = bg.Display() == bdGradientHorz || bg.Display() == bdGradientVert;
+    TBitmap& bmp = FBackGround.Bitmap();
+    if (gradient ? bg.ColorTo() == clNone : bmp.Empty()) return;
+    TGridDrawInfo d;
+    FGrid.CalcDrawInfo(d);
+    const TRect client = FGrid.ClientRect();
+    int bottom = client.Bottom;
+    if (FSearchFooter->Visible()) bottom -= 32;
+    if (FGrid.FloatingFooter().Visible()) bottom -= FGrid.FloatingFooter().Height();
+    const bool right = d.Horz.GridBoundary < client.Right;
+    const bool below = d.Vert.GridBoundary < bottom;
+    if (!right && !below) return;
+    TRegion area;
+    if (right) area = TRegion(TRect(d.Horz.GridBoundary, client.Top, client.Right, bottom));
+    if (below) {
+        const TRegion rows(TRect(client.Left, d.Vert.GridBoundary, client.Right, bottom));
+        if (right) area.Combine(TRegion(area), rows, RGN_OR);
+        else area = rows;
+    }
+    const int saved = C.SaveDC();
+    C.SelectClipRgn(&area);
+    if (bmp.Empty()) {
+        DrawSteppedGradient(C, bg.Color(), bg.ColorTo(), 128, client, bg.Display() == bdGradientHorz);
+    } else if (bg.Display() != bdTile) {
+        C.Draw(client.Left + bg.Left(), client.Top + bg.Top(), bmp);
+    } else if (bg.Cells() != bcFixed) {
+        // Normal cells only: the tiles start where the scrolling cells do.
+        const bool normal = bg.Cells() == bcNormal;
+        const int x0 = normal ? d.Horz.FixedBoundary : client.Left;
+        const int y0 = normal ? d.Vert.FixedBoundary : client.Top;
+        for (int y = y0; y < bottom; y += bmp.Height())
+            for (int x = x0; x < client.Right; x += bmp.Width()) C.Draw(x, y, bmp);
+    }
+    C.RestoreDC(saved);
 }

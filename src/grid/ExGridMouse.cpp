@@ -40,6 +40,7 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
 
     const int N = RealColIndex(ACol);
     const TRect R = CellRect(ACol, ARow);
+    if (N == 0 && FTools->NodePress(ARow, X - R.Left, Y, shift)) return;
     bool canEdit = Options().Contains(goEditing) || FMouseActions.RangeSelectAndEdit();
     CellEditable(N, ARow, canEdit);
     if ((canEdit || FControlLook.CheckAlwaysActive) && HasCheckBox(N, ARow)) {

@@ -48,6 +48,7 @@ void TExStringGrid::WMLButtonUp(TWMMouse& Message) {
     DisjunctRelease(ACol, ARow);
 
     TBaseGrid::WMLButtonUp(Message);
+    FTools->AutoSelectGroupRelease(ACol, ARow);
 
     if (doOnClick && fixedCell && !sizing) Click();
     if (moved && state == gsColSizing && sizedIndex >= 0 && sizedIndex < ColCount()) {

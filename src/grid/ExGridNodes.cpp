@@ -4,9 +4,11 @@
 // made and torn down here too.
 #include "grid/ExGrid.h"
 
+#include "grid/foundation/GridColors.h"
 #include "grid/foundation/GridOptions.h"
 
 #include "framework/BalloonTip.h"
+#include "framework/Resources.h"
 
 #include <algorithm>
 
@@ -157,6 +159,21 @@ void TExGridTools::UpdateSubNodeCount(int ARow, int Delta) {
 }
 
 void TExGridTools::ExpandNode(int ARow) {
+    if (FCellNode.ExpandOne()) {
+        // The node's own ancestors stay open, or it would vanish with them.
+        std::vector<int> keep;
+        for (int p = FGrid.IsHiddenRow(ARow) ? -1 : GetParentRow(FGrid.DisplRowIndex(ARow)); p >= 0;) {
+            keep.push_back(FGrid.RealRowIndex(p));
+            const int up = GetParentRow(p);
+            if (up < 0 || up == p) break;
+            p = up;
+        }
+        for (int d = FGrid.FixedRows(); d < FGrid.RowCount(); ++d) {
+            const int real = FGrid.RealRowIndex(d);
+            if (real != ARow && IsNode(d) && !GetNodeState(d) && std::ranges::find(keep, real) == keep.end())
+                ContractNode(real);
+        }
+    }
     TNodeGraphic* g = NodeAtReal(ARow);
     if (!g || !g->CellBoolean || FGrid.IsHiddenRow(ARow)) return;
     g->CellBoolean = false;
@@ -205,8 +222,11 @@ void TExGridTools::ContractNode(int ARow) {
 void TExGridTools::ExpandAll() {
     if (FNumNodes <= 0) return;
     FGrid.BeginUpdate();
+    const bool one = FCellNode.ExpandOne();
+    FCellNode.SetExpandOne(false);
     for (int d = FGrid.FixedRows(); d < FGrid.RowCount(); ++d)
         if (TNodeGraphic* g = NodeAt(d); g && g->CellBoolean) ExpandNode(FGrid.RealRowIndex(d));
+    FCellNode.SetExpandOne(one);
     FGrid.EndUpdate();
     FGrid.CalcFooter(-1);
 }
@@ -462,6 +482,12 @@ void TExGridTools::Group(int Colindex) {
                 else if (gr.MergeSummary() && summary && IsSummary(row))
                     MergeRow(FGrid, row, gr.SummaryColor(), gr.SummaryColorTo(), gr.SummaryTextColor());
             }
+        if (FCellNode.ExpandOne())
+            for (int row = FGrid.FixedRows(); row < FGrid.RowCount(); ++row)
+                if (IsNode(row)) {
+                    ExpandNode(FGrid.RealRowIndex(row));
+                    break;
+                }
         if (FGrid.Col() >= FGrid.ColCount()) FGrid.SetCol(FGrid.FixedCols());
         if (FGrid.RowCount() > FGrid.FixedRows()) FGrid.SetRow(FGrid.FixedRows());
     } catch (...) {
@@ -477,6 +503,8 @@ void TExGridTools::UnGroup() {
     if (GroupColumn <= 0) return;
     TGrouping& gr = FGrid.Grouping();
     FGrid.BeginUpdate();
+    const bool one = FCellNode.ExpandOne();
+    FCellNode.SetExpandOne(false);
     ExpandAll();
     int c = GroupColumn;
     FGrid.InsertCols(c, 1);
@@ -514,6 +542,7 @@ void TExGridTools::UnGroup() {
     }
     FIsGrouping = false;
     GroupColumn = -1;
+    FCellNode.SetExpandOne(one);
     FGrid.EndUpdate();
     FGrid.InvalidateGrid();
 }
@@ -646,7 +675,6 @@ void TExGridTools::SubGroup(int Colindex) {
 
 void TExGridTools::SubUnGroup(int Colindex) {
     int c = Colindex;
-    TGrouping& gr = FGrid.Grouping();
     FGrid.BeginUpdate();
     ExpandAll();
     String text;
@@ -665,4 +693,273 @@ void TExGridTools::SubUnGroup(int Colindex) {
         ++r;
     }
     FGrid.EndUpdate();
+}
+
+// ---------------------------------------------------------------------------
+// Node look, node presses and the group rules of display and input
+
+void TGridLookObject::Changed() {
+    if (FOwner) FOwner->InvalidateGrid();
+}
+
+void TCellNode::Assign(const TPersistent* Source) {
+    const auto* n = dynamic_cast<const TCellNode*>(Source);
+    if (!n) return;
+    FColor = n->FColor;
+    FNodeColor = n->FNodeColor;
+    FNodeType = n->FNodeType;
+    FNodeIndent = n->FNodeIndent;
+    FShowTree = n->FShowTree;
+    FShowTreeFull = n->FShowTreeFull;
+    FTreeColor = n->FTreeColor;
+    FExpandOne = n->FExpandOne;
+    FExpandGlyph.Assign(&n->FExpandGlyph);
+    FContractGlyph.Assign(&n->FContractGlyph);
+    Changed();
+}
+
+bool TExGridTools::InNodeClickArea(int ARow, int X) {
+    if (!FGrid.MouseActions().PreciseNodeClick()) return true;
+    const int level = GetNodeLevel(ARow), indent = FCellNode.NodeIndent();
+    const bool glyph = !FCellNode.ExpandGlyph().Empty();
+    int reach = 4, offset = 4;
+    switch (FCellNode.NodeType()) {
+    case cnFlat:
+    case cnXP: break;
+    case cn3D: reach = 6, offset = 0; break;
+    case cnGlyph: reach = glyph ? FCellNode.ExpandGlyph().Width() / 2 : 0, offset = glyph ? 2 : 0; break;
+    case cnLeaf: reach = 8, offset = 2; break;
+    }
+    return offset + (level - 1) * indent < X && X < reach + level * indent;
+}
+
+bool TExGridTools::NodePress(int ARow, int X, int Y, TShiftState Shift) {
+    if (ARow < 0 || !FGrid.IsNode(ARow) || !InNodeClickArea(ARow, X)) return false;
+    if (ARow < FGrid.FixedRows()) {
+        // A node in the header opens or closes every node; the press goes on.
+        if (!FGrid.MouseActions().NodeAllExpandContract()) return false;
+        TNodeGraphic* g = NodeAt(ARow);
+        if (g->CellBoolean) ExpandAll();
+        else ContractAll();
+        g->CellBoolean = !g->CellBoolean;
+        FGrid.RepaintCell(0, ARow);
+        return false;
+    }
+    if (FGrid.OnMouseDown) FGrid.OnMouseDown(&FGrid, mbLeft, Shift, X, Y);
+    if (FGrid.OnClickCell) FGrid.OnClickCell(&FGrid, ARow, 0);
+    const int real = FGrid.RealRowIndex(ARow);
+    bool allow = true;
+    if (GetNodeState(ARow)) {
+        if (FGrid.OnBeforeExpandNode) FGrid.OnBeforeExpandNode(&FGrid, ARow, real, allow);
+        if (allow) {
+            ExpandNode(real);
+            if (FGrid.OnExpandNode) FGrid.OnExpandNode(&FGrid, ARow, real);
+        }
+    } else {
+        if (FGrid.OnBeforeContractNode) FGrid.OnBeforeContractNode(&FGrid, ARow, real, allow);
+        if (allow) {
+            ContractNode(real);
+            if (FGrid.OnContractNode) FGrid.OnContractNode(&FGrid, ARow, real);
+        }
+    }
+    if (FGrid.MouseActions().MoveRowOnNodeClick()) FGrid.SetRow(ARow);
+    return true;
+}
+
+void TExGridTools::GroupCountText(int ARow, String& Value) {
+    TGrouping& gr = FGrid.Grouping();
+    if (!gr.ShowGroupCount() || !FGrid.IsNode(ARow)) return;
+    const int n = GetNodeSpan(ARow) - GetSubNodeCount(ARow) - 1;
+    Value += gr.GroupCountFormat().empty() ? u" (" + IntToStr(n) + u")" : Format(gr.GroupCountFormat(), {n});
+}
+
+void TExGridTools::AutoSelectGroupRelease(int ACol, int ARow) {
+    if (!FGrid.Grouping().AutoSelectGroup() || ACol <= 0 || ARow < FGrid.FixedRows() || !FGrid.IsNode(ARow) ||
+        GetNodeState(ARow))
+        return;
+    const int span = GetNodeSpan(ARow);
+    if (FGrid.MouseActions().DisjunctRowSelect()) {
+        for (int e = 1; e < span && ARow + e < FGrid.RowCount(); ++e)
+            FGrid.SetRowSelect(FGrid.RowSelectIndex(ARow + e), true);
+        return;
+    }
+    const int last = std::min(ARow + span - 1, FGrid.RowCount() - 1);
+    FGrid.SetSelection({FGrid.FixedCols(), ARow, FGrid.ColCount() - 1, last});
+}
+
+void TExGridTools::AutoCheckGroupToggle(int ACol, int ARow, bool State) {
+    if (!FGrid.Grouping().AutoCheckGroup() || FNumNodes <= 0) return;
+    if (FGrid.IsNode(ARow)) {
+        const int span = GetNodeSpan(ARow);
+        const bool contracted = GetNodeState(ARow);
+        for (int e = 1; e < span; ++e)
+            FGrid.SetCheckBoxState(ACol, contracted ? FGrid.RealRowIndex(ARow) + e : FGrid.RealRowIndex(ARow + e),
+                                   State);
+        return;
+    }
+    const int parent = GetParentRow(ARow);
+    if (parent < 0) return;
+    const int span = GetNodeSpan(parent);
+    int checked = 0, counted = 0;
+    for (int e = 1; e < span; ++e) {
+        bool s = false;
+        if (!FGrid.GetCheckBoxState(ACol, FGrid.RealRowIndex(parent + e), s)) continue;
+        ++counted;
+        if (s) ++checked;
+    }
+    // A header's box only says something when its rows agree.
+    if (counted > 0 && (checked == 0 || checked == counted))
+        FGrid.SetCheckBoxState(ACol, FGrid.RealRowIndex(parent), checked == counted);
+}
+
+void TExStringGrid::DoGetDisplText(int ACol, int ARow, String& Value) {
+    TBaseGrid::DoGetDisplText(ACol, ARow, Value);
+    if (ACol == 1 && FHasNodeRows) FTools->GroupCountText(ARow, Value);
+}
+
+// ---------------------------------------------------------------------------
+// Painting of node glyphs and tree lines
+
+namespace {
+
+constexpr TColor XPNodeFrame = 0xBD9E7B;
+constexpr TColor XPNodeFace = 0xF7F7F7;
+constexpr TColor LeafColor = 0x3C9A3C;
+
+// The sign of a node box: a minus, and the plus bar when it is closed.
+void NodeSign(TCanvas& C, int X, int Y, int Size, bool Closed) {
+    const int m = Size / 2;
+    C.MoveTo(X + 2, Y + m);
+    C.LineTo(X + Size - 2, Y + m);
+    if (!Closed) return;
+    C.MoveTo(X + m, Y + 2);
+    C.LineTo(X + m, Y + Size - 2);
+}
+
+void PaintXPNode(TBitmap& B, bool Closed) {
+    TCanvas& c = GlyphCanvas(B, 9, 9);
+    c.Pen().SetColor(XPNodeFrame);
+    c.Brush().SetColor(XPNodeFace);
+    c.Rectangle(0, 0, 9, 9);
+    // Rounded corners; the top-left one also tells the see-through colour.
+    for (TPoint p : {TPoint{0, 0}, TPoint{8, 0}, TPoint{0, 8}, TPoint{8, 8}}) c.SetPixels(p.X, p.Y, GlyphSeeThrough);
+    c.Pen().SetColor(clBlack);
+    NodeSign(c, 0, 0, 9, Closed);
+}
+
+// A leaf: closed, a bud pointing right; open, spread downwards.
+void PaintLeaf(TBitmap& B, bool Closed) {
+    TCanvas& c = GlyphCanvas(B, 16, 16);
+    c.Pen().SetColor(LeafColor);
+    c.Brush().SetColor(LeafColor);
+    if (Closed) c.Polygon({TPoint{4, 3}, TPoint{12, 8}, TPoint{4, 13}});
+    else c.Polygon({TPoint{3, 5}, TPoint{13, 5}, TPoint{8, 12}});
+}
+
+const TResourceRegistrar NodeGlyphs([] {
+    RegisterBitmapResource(u"XPNODEC", [](TBitmap& B) { PaintXPNode(B, true); });
+    RegisterBitmapResource(u"XPNODEO", [](TBitmap& B) { PaintXPNode(B, false); });
+    RegisterBitmapResource(u"EXGLEAFCLOSE", [](TBitmap& B) { PaintLeaf(B, true); });
+    RegisterBitmapResource(u"EXGLEAFOPEN", [](TBitmap& B) { PaintLeaf(B, false); });
+});
+
+}  // namespace
+
+int TExGridTools::NodeIndentOf(int ARow) {
+    if (FNumNodes <= 0 || ARow < 0 || ARow >= FGrid.RowCount() || !FGrid.CellPropsAssigned(0, ARow)) return 0;
+    return FGrid.GetCellProperties(0, ARow)->NodeLevel() * FCellNode.NodeIndent();
+}
+
+void TExGridTools::PaintNodeColumn(TCanvas& C, int ARow, TRect R, bool Fixed) {
+    if (FNumNodes <= 0) return;
+    const TColor back = C.Brush().Color();
+    const int n = FCellNode.NodeIndent(), indent = NodeIndentOf(ARow);
+    const int mid = (R.Top + R.Bottom) / 2, h = R.Bottom - R.Top;
+    const bool normal = ARow >= FGrid.FixedRows() && ARow < FGrid.RowCount() - FGrid.FixedFooters();
+    const int x = R.Left + indent - n + n / 2 + 2;
+    C.Pen().SetStyle(psSolid);
+    C.Pen().SetWidth(1);
+    C.Pen().SetColor(FCellNode.TreeColor());
+    TNodeGraphic* g = NodeAt(ARow);
+    if (!g) {
+        // A row inside nodes: its branch, and the lines of the levels around it.
+        const int level = indent / std::max(n, 1);
+        if (!FCellNode.ShowTree() || !normal || level <= 0) return;
+        C.MoveTo(x, mid);
+        C.LineTo(FCellNode.ShowTreeFull() ? R.Right : x + 4, mid);
+        const int type = GetNodeSpanType(ARow);
+        C.MoveTo(x, R.Top);
+        C.LineTo(x, type == 2 ? R.Bottom : mid);
+        const bool more = NodeIndentOf(ARow + 1) > 0;
+        for (int i = 1; i < level; ++i) {
+            C.MoveTo(x - i * n, R.Top);
+            C.LineTo(x - i * n, more ? R.Bottom : mid);
+        }
+        return;
+    }
+    const bool closed = g->CellBoolean;
+    if (FCellNode.ShowTree() && normal) {
+        const int next = NodeIndentOf(ARow + 1);
+        if (next > 0 && !(closed && next < indent)) {
+            C.MoveTo(x, mid);
+            C.LineTo(x, R.Bottom);
+        }
+        if (ARow - 1 >= FGrid.FixedRows() && NodeIndentOf(ARow - 1) >= indent) {
+            C.MoveTo(x, R.Top);
+            C.LineTo(x, R.Top + 6);
+        }
+    }
+    int left = R.Left + indent - n / 2 - 4;
+    const TGridLook look = FGrid.Look();
+    if (Fixed && !FGrid.Flat() && (look == glSoft || look == glGPK || look == glXP || look == glListView)) ++left;
+    TBitmap& own = closed ? FCellNode.ContractGlyph() : FCellNode.ExpandGlyph();
+    switch (FCellNode.NodeType()) {
+    case cnLeaf:
+        DrawResourceBitmapTransparent(C, back, Rect(left, R.Top + (h - 12) / 2, left + 16, R.Bottom),
+                                      closed ? u"EXGLEAFCLOSE" : u"EXGLEAFOPEN");
+        return;
+    case cnXP:
+        DrawResourceBitmapTransparent(C, back, Rect(left + 4, R.Top + (h - 10) / 2, left + 13, R.Bottom),
+                                      closed ? u"XPNODEC" : u"XPNODEO");
+        return;
+    case cnGlyph:
+        if (!FCellNode.ExpandGlyph().Empty() && !FCellNode.ContractGlyph().Empty()) {
+            const int top = R.Top + (h - own.Height()) / 2;
+            DrawBitmapTransparent(C, own, back, Rect(left, top, left + own.Width(), top + own.Height()));
+            return;
+        }
+        break;
+    case cn3D:
+        C.Brush().SetColor(FCellNode.Color());
+        C.FillRect(R);
+        C.Pen().SetColor(clWhite);
+        C.MoveTo(R.Left, R.Bottom - 1);
+        C.LineTo(R.Left, R.Top);
+        C.LineTo(R.Right - 1, R.Top);
+        C.Pen().SetColor(clGray);
+        C.LineTo(R.Right - 1, R.Bottom - 1);
+        C.LineTo(R.Left, R.Bottom - 1);
+        break;
+    case cnFlat: break;
+    }
+    const int bx = left + 4, by = R.Top + (h - 8) / 2;
+    C.Brush().SetColor(FCellNode.Color());
+    if (FCellNode.NodeType() == cnFlat) {
+        C.Pen().SetColor(FCellNode.NodeColor());
+        C.Rectangle(bx, by, bx + 9, by + 9);
+        NodeSign(C, bx, by, 9, closed);
+    } else {
+        // A soft raised edge while closed, sunken while open.
+        C.FillRect(Rect(bx, by, bx + 9, by + 9));
+        C.Pen().SetColor(closed ? clWhite : clGray);
+        C.MoveTo(bx, by + 8);
+        C.LineTo(bx, by);
+        C.LineTo(bx + 8, by);
+        C.Pen().SetColor(closed ? clGray : clWhite);
+        C.LineTo(bx + 8, by + 8);
+        C.LineTo(bx, by + 8);
+        C.Pen().SetColor(clBlack);
+        NodeSign(C, bx, by, 9, closed);
+    }
+    C.Brush().SetColor(back);
 }

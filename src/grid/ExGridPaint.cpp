@@ -190,6 +190,7 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
     // Content: a check box replaces the text.
     TCellGraphic* g = GetCellGraphic(rc, ARow);
     TCellType kind = g ? g->CellType : ctEmpty;
+    if (rc == 0 && FHasNodeRows) FTools->PaintNodeColumn(C, ARow, R, fixed);
     if (kind == ctRotated) {
         DrawRotatedText(C, rc, ARow, R, g->CellAngle);
     } else if (kind == ctCheckBox || kind == ctDataCheckBox || kind == ctVirtCheckBox) {
@@ -232,6 +233,7 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
             C.Brush().SetStyle(bsSolid);
         }
     }
+    FTools->PaintFilterButton(C, rc, ARow, R);
     C.Font().SetColor(fontColor);
     C.Font().SetSize(fontSize);
     if (OnCustomCellDraw) OnCustomCellDraw(this, C, ACol, ARow, AState, R, false);

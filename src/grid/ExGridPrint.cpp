@@ -3,8 +3,12 @@
 // position) and the page engine behind printing, preview and drawing.
 #include "grid/ExGrid.h"
 
+#include "grid/foundation/GridText.h"
+#include "grid/foundation/MarkupRender.h"
+
 #include "framework/DateUtils.h"
 #include "framework/Printers.h"
+#include "framework/RichEdit.h"
 #include "framework/SysUtils.h"
 
 #include <algorithm>
@@ -148,6 +152,7 @@ struct TExGridTools::TPrintRun {
     bool MultiStrip = false;
     bool RepeatCols = false;
     int LastRowAsked = -1, LastRowHeight = 0;
+    int TitleHeight = 0;  // the band of a markup title
     int FontKind = -1;  // the print font on the canvas: 0 normal, 1 fixed, -1 another
     int LineHeight[2] = {-1, -1};  // "gh" in each print font
 };
@@ -187,17 +192,158 @@ std::vector<String> CellLines(const String& S) {
 // The cell's printed height; its width into Width when asked.
 int TExGridTools::PrintCellHeight(TPrintRun& Run, int ACol, int ARow, int* Width) {
     PrintFont(Run, ACol, ARow);
-    String text = FGrid.GetFormattedCell(FGrid.RealColIndex(ACol), ARow);
+    const int real = FGrid.RealColIndex(ACol);
+    const TPoint graphic = PrintGraphicSize(Run, real, ARow);
+    String text = PrintText(real, ARow);
+    if (CellTextKind(text, true) == 1) {
+        const int limit = FPrintSettings.NoAutoSize ? int(std::lround((FGrid.ColWidths(ACol) + 12) * Run.L)) : 65535;
+        int w = 0;
+        const int h = PrintMarkup(Run, real, ARow, text, Rect(0, 0, limit, -65535), false, &w);
+        if (Width) *Width = w + graphic.X;
+        return std::max(h - int(std::lround(Run.p * Run.L)), graphic.Y);
+    }
     if (text.empty()) text = u"gh";
     int lines = 1 + int(std::count(text.begin(), text.end(), u'\r'));
-    if (Width) {
-        int w = 0;
-        if (lines == 1) w = Run.C->TextWidth(text);
-        else
-            for (const String& l : CellLines(text)) w = std::max(w, Run.C->TextWidth(l));
-        *Width = w;
+    int angle = 0;
+    const bool rotated = FGrid.IsRotated(real, ARow, angle) && angle != 0;
+    if (!Width && !rotated) return std::max(Run.LineHeight[Run.FontKind] * lines, graphic.Y);
+    if (rotated) {
+        Run.C->Font().SetEscapement(angle * 10);
+        Run.FontKind = -1;  // the next cell takes its own font again
     }
-    return Run.LineHeight[Run.FontKind] * lines;
+    int w = 0;
+    if (lines == 1) w = Run.C->TextWidth(text);
+    else
+        for (const String& l : CellLines(text)) w = std::max(w, Run.C->TextWidth(l));
+    int h = std::abs(Run.C->TextHeight(u"gh")) * lines;
+    if (rotated) {
+        const double a = angle * 3.14159265358979323846 / 180;
+        const int widest = w;
+        w = std::abs(int(std::lround(std::cos(a) * w))) + std::abs(int(std::lround(std::sin(a) * h)));
+        h = std::abs(int(std::lround(std::sin(a) * widest))) + std::abs(int(std::lround(std::cos(a) * h)));
+    }
+    if (Width) *Width = std::max(w + graphic.X, graphic.X);
+    return std::max(h, graphic.Y);
+}
+
+int TExGridTools::PrintMarkup(TPrintRun& Run, int ACol, int ARow, const String& Text, TRect R, bool Draw, int* Width) {
+    TPrintSettings& ps = FPrintSettings;
+    const bool fixed = ACol < FGrid.FixedCols() || ARow < FGrid.FixedRows();
+    TFont& source = ps.UseDisplayFont ? (fixed ? FGrid.FixedFont() : FGrid.Font()) : (fixed ? ps.FixedFont() : ps.Font());
+    return PrintMarkupText(Run, source, Text, R, Draw, Width);
+}
+
+String TExGridTools::PrintMarkupTitle() {
+    TStringList& lines = FPrintSettings.TitleLines();
+    String joined;
+    for (int i = 0; i < lines.Count(); ++i) joined += lines[i];
+    return CellTextKind(joined, true) == 1 ? joined : String();
+}
+
+int TExGridTools::PrintMarkupText(TPrintRun& Run, TFont& source, const String& Text, TRect R, bool Draw, int* Width) {
+    TCanvas& c = *Run.C;
+    TPoint corners[2] = {TPoint(R.Left, R.Top), TPoint(R.Right, R.Bottom)};
+    c.LPtoDP(corners, 2);
+    const TPoint org = c.ViewportOrg();
+    const int saved = c.SaveDC();
+    const int mode = c.SetMapMode(MM_TEXT);
+    TFont kept;
+    kept.Assign(&c.Font());
+    c.Font().Assign(&source);
+    c.Font().SetPixelsPerInch(c.PixelsPerInch());
+    c.Font().SetSize(std::max(1, int(source.Size() * FFontScale)));
+    TMarkupDrawArgs in;
+    in.MeasureOnly = !Draw;
+    in.ImageScale = double(c.PixelsPerInch()) / ScreenPixelsPerInch;
+    TMarkupDrawResult out;
+    DrawHTMLText(c, Text,
+                 Rect(corners[0].X - org.X, corners[0].Y - org.Y, corners[1].X - org.X, corners[1].Y - org.Y), in,
+                 out);
+    c.Font().Assign(&kept);
+    c.SetMapMode(mode);
+    c.RestoreDC(saved);
+    Run.FontKind = -1;
+    TPoint extent[2] = {org, TPoint(org.X + out.ExtentX, org.Y + out.ExtentY)};
+    c.DPtoLP(extent, 2);
+    if (Width) *Width = std::abs(extent[1].X - extent[0].X);
+    return std::abs(extent[1].Y - extent[0].Y);
+}
+
+String TExGridTools::PrintText(int ACol, int ARow) {
+    if (FGrid.HasCheckBox(ACol, ARow)) return {};
+    String text = FGrid.GetFormattedCell(ACol, ARow);
+    switch (CellTextKind(text, true)) {
+    case 2: {
+        // The cell keeps its RTF source one byte per character.
+        ByteString source;
+        source.reserve(text.size());
+        for (Char ch : text) source.push_back(char(ch & 0xFF));
+        String plain = ReadRTF(source).PlainText();
+        while (!plain.empty() && (plain.back() == u'\n' || plain.back() == u'\r')) plain.pop_back();
+        return plain;
+    }
+    case 3: return FGrid.GetCalcCell(ACol, ARow);
+    default: return text;
+    }
+}
+
+int TExGridTools::PrintEscapement(int ACol, int ARow) {
+    int angle = 0;
+    if (!FGrid.IsRotated(ACol, ARow, angle) || angle == 0) return 0;
+    return angle * 10;
+}
+
+TPoint TExGridTools::PrintGraphicSize(TPrintRun& Run, int ACol, int ARow) {
+    if (!FPrintSettings.PrintGraphics) return {0, 0};
+    // Check boxes and node boxes are 16 grid pixels square.
+    const bool node = ACol == 0 && NodeAt(ARow);
+    if (!node && !FGrid.HasCheckBox(ACol, ARow)) return {0, 0};
+    const int side = int(std::lround(16 * Run.L));
+    return {side, side};
+}
+
+void TExGridTools::PrintGraphic(TPrintRun& Run, int ACol, int ARow, TRect Cell, TRect& Text) {
+    const TPoint size = PrintGraphicSize(Run, ACol, ARow);
+    if (size.X == 0) return;
+    TCanvas& c = *Run.C;
+    const int cw = Cell.Right - Cell.Left, ch = Cell.Top - Cell.Bottom;
+    int left = Cell.Left + int(std::lround(Run.L));
+    if (FGrid.HasCheckBox(ACol, ARow)) {
+        // A box without text follows the cell's own alignment.
+        const TAlignment a = FGrid.DoGetAlignment(ACol, ARow);
+        if (a == taRightJustify) left = Cell.Right - size.X;
+        else if (a == taCenter) left = Cell.Left + (cw - size.X) / 2;
+    }
+    const int top = Cell.Top - (ch - size.Y) / 2;
+    const TRect box = Rect(left, top, left + size.X, top - size.Y);
+    if (left == Cell.Left + int(std::lround(Run.L))) Text.Left = box.Right;
+    else if (box.Left > Cell.Left + (cw - size.X) / 2) Text.Right = box.Left;
+    c.Pen().SetStyle(psSolid);
+    c.Pen().SetWidth(int(std::lround(Run.L)));
+    c.Pen().SetColor(clBlack);
+    c.Brush().SetStyle(bsSolid);
+    if (ACol == 0 && NodeAt(ARow)) {
+        // A node box with its minus, made a plus while the node is closed.
+        c.Brush().SetColor(FCellNode.Color());
+        c.Rectangle(box.Left, box.Top, box.Right, box.Bottom);
+        const int mx = (box.Left + box.Right) / 2, my = (box.Top + box.Bottom) / 2, q = size.X / 4;
+        c.MoveTo(box.Left + q, my);
+        c.LineTo(box.Right - q, my);
+        if (GetNodeState(ARow)) {
+            c.MoveTo(mx, box.Top - q);
+            c.LineTo(mx, box.Bottom + q);
+        }
+        return;
+    }
+    bool checked = false;
+    FGrid.GetCheckBoxState(ACol, FGrid.RealRowIndex(ARow), checked);
+    c.Brush().SetColor(clWhite);
+    c.Rectangle(box.Left, box.Top, box.Right, box.Bottom);
+    if (!checked) return;
+    const int q = size.X / 4;
+    c.MoveTo(box.Left + q, box.Top - 2 * q);
+    c.LineTo(box.Left + 2 * q, box.Bottom + q);
+    c.LineTo(box.Right - q, box.Top - q);
 }
 
 void TExGridTools::PrintColumnWidths(TPrintRun& Run) {
@@ -270,17 +416,42 @@ void TExGridTools::PrintDrawRow(TPrintRun& Run, int Y, int ARow, bool FixedPart)
             c.FillRect(Rect(left, Y, right, Y - h));
         }
         PrintFont(Run, col, ARow);
+        const TRect cell = Rect(left, Y, right, Y - h);
+        TRect area = cell;
+        PrintGraphic(Run, real, ARow, cell, area);
         c.Brush().SetStyle(bsClear);
-        std::vector<String> lines = CellLines(FGrid.GetFormattedCell(real, ARow));
+        const String text = PrintText(real, ARow);
+        std::vector<String> lines = CellLines(text);
         int pitch = Run.LineHeight[Run.FontKind];
         int ty = Y - Run.p;
         TAlignment align = FGrid.DoGetAlignment(real, ARow);
+        if (CellTextKind(text, true) == 1) {
+            TRect r = area;
+            r.Right -= Run.g2 + int(std::lround(2 * Run.L));
+            r.Bottom -= int(std::lround(Run.p * Run.L));
+            PrintMarkup(Run, real, ARow, text, r, true, nullptr);
+            lines.clear();
+        } else if (const int esc = PrintEscapement(real, ARow); esc != 0 && !lines.empty()) {
+            // The turned line is placed in the cell as the screen places it,
+            // worked out with y growing downwards.
+            c.Font().SetEscapement(esc);
+            Run.FontKind = -1;
+            const String& l = lines.front();
+            int vangle = 0;
+            FGrid.IsRotated(real, ARow, vangle);
+            TVAlignment va = vtaTop;
+            FGrid.CellAlignment(real, ARow, &va);
+            TRect down = Rect(area.Left, -(area.Top - Run.g2), area.Right, -(area.Bottom + Run.g2));
+            PlaceRotatedBlock(down, align, va, vangle, c.TextWidth(l), std::abs(c.TextHeight(u"gh")) + ps.RowSpacing);
+            c.TextRect(cell, down.Left, -down.Top, l);
+            lines.clear();
+        }
         for (const String& l : lines) {
             int tw = c.TextWidth(l);
-            int x = align == taRightJustify ? right - Run.g2 - tw
-                    : align == taCenter     ? left + (right - left - tw) / 2
-                                            : left + Run.g2;
-            c.TextRect(Rect(left, Y, right, Y - h), x, ty, l);
+            int x = align == taRightJustify ? area.Right - Run.g2 - tw
+                    : align == taCenter     ? area.Left + (area.Right - area.Left - tw) / 2
+                                            : area.Left + Run.g2;
+            c.TextRect(cell, x, ty, l);
             ty -= pitch;
         }
         c.Pen().Assign(&pen);
@@ -305,7 +476,8 @@ void TExGridTools::PrintDrawRow(TPrintRun& Run, int Y, int ARow, bool FixedPart)
     };
     if (FixedPart)
         for (int col = 0; col < FGrid.FixedCols(); ++col) drawCell(col);
-    for (int col = FPrintColStart; col <= FPrintColEnd; ++col) drawCell(col);
+    for (int col = FPrintColStart; col <= FPrintColEnd; ++col)
+        if (PrintColWanted(col)) drawCell(col);
 }
 
 void TExGridTools::PrintHeaderFooter(TPrintRun& Run, int PageIndex, int PageInStrip) {
@@ -314,8 +486,9 @@ void TExGridTools::PrintHeaderFooter(TPrintRun& Run, int PageIndex, int PageInSt
     String number = PrintPageNumber(ps, PageIndex, PageInStrip, Run.Strip, Run.MultiStrip, Run.Total);
     if (OnPrintGetPageNum)
         OnPrintGetPageNum(&FGrid, Run.MultiStrip ? PageInStrip + 1 : PageIndex + 1, Run.Strip, number);
+    const String markup = PrintMarkupTitle();
     String title = ps.TitleText;
-    if (title.empty() && ps.TitleLines().Count() > 0) title = ps.TitleLines()[0];
+    if (title.empty() && ps.TitleLines().Count() > 0 && markup.empty()) title = ps.TitleLines()[0];
     TDateTime now = Now();
     std::array<String, 7> texts =
         PrintPositionTexts(ps, FormatDateTime(u"hh:nn", now), FormatDateTime(ps.DateFormat, now), number, title);
@@ -333,7 +506,24 @@ void TExGridTools::PrintHeaderFooter(TPrintRun& Run, int PageIndex, int PageInSt
                                                             : (Run.W - tw) / 2;
         int y = header ? -ps.HeaderSize : Run.H + ps.FooterSize + Run.p + Run.FooterLine;
         c.TextOut(x, y, t);
+        // The further lines of a plain title, one line lower each.
+        if (pos == ps.Title && markup.empty() && ps.TitleText.empty()) {
+            const int pitch = header ? Run.HeaderLine : Run.FooterLine;
+            for (int i = 1; i < ps.TitleLines().Count(); ++i) {
+                const String& l = ps.TitleLines()[i];
+                const int lx = pos == ppTopLeft || pos == ppBottomLeft    ? ps.LeftSize
+                               : pos == ppTopRight || pos == ppBottomRight ? Run.W - c.TextWidth(l) - ps.RightSize - 20
+                                                                           : (Run.W - c.TextWidth(l)) / 2;
+                c.TextOut(lx, y - i * pitch, l);
+            }
+        }
         Run.FontKind = -1;
+    }
+    if (!markup.empty() && ps.Title != ppNone) {
+        const bool header = ps.Title <= ppTopCenter;
+        TFont& f = header ? ps.HeaderFont() : ps.FooterFont();
+        const int top = header ? -ps.HeaderSize - Run.HeaderLine : Run.H + Run.G - ps.FooterSize;
+        PrintMarkupText(Run, f, markup, Rect(ps.LeftSize, top, Run.W - ps.RightSize, top - Run.TitleHeight), true, nullptr);
     }
 }
 
@@ -399,10 +589,17 @@ int TExGridTools::PrintPages(TCanvas& C, int Mode, int Total) {
     bool anyHeader = isHeader(ps.Time) || isHeader(ps.Date) || isHeader(ps.PageNr) || isHeader(ps.Title);
     bool anyFooter = isFooter(ps.Time) || isFooter(ps.Date) || isFooter(ps.PageNr) || isFooter(ps.Title);
     int titleLines = std::max(0, ps.TitleLines().Count() - 1);
+    const String markupTitle = PrintMarkupTitle();
+    if (!markupTitle.empty() && ps.Title != ppNone) {
+        titleLines = 0;
+        TFont& f = isHeader(ps.Title) ? ps.HeaderFont() : ps.FooterFont();
+        run.TitleHeight = PrintMarkupText(run, f, markupTitle, Rect(ps.LeftSize, 0, run.W - ps.RightSize, -65535),
+                                          false, nullptr);
+    }
     run.E = anyHeader ? run.p + run.HeaderLine + ps.HeaderSize : ps.HeaderSize;
-    if (isHeader(ps.Title)) run.E += titleLines * run.HeaderLine;
+    if (isHeader(ps.Title)) run.E += titleLines * run.HeaderLine + (run.TitleHeight ? run.TitleHeight + ps.HeaderSize : 0);
     run.G = anyFooter ? 2 * run.p + 2 * run.FooterLine + ps.FooterSize : run.p + run.FooterLine + ps.FooterSize;
-    if (isFooter(ps.Title)) run.G += titleLines * run.FooterLine;
+    if (isFooter(ps.Title)) run.G += titleLines * run.FooterLine + run.TitleHeight;
 
     int fixedCols = FGrid.FixedCols();
     int pageIndex = 0;
@@ -432,10 +629,14 @@ int TExGridTools::PrintPages(TCanvas& C, int Mode, int Total) {
             }
         for (int c = colStart; c <= colEnd; ++c) {
             FIndents[size_t(c)] = x;
-            x += FMaxWidths[size_t(c)] + run.s;
+            if (PrintColWanted(c)) x += FMaxWidths[size_t(c)] + run.s;
         }
         int row = FPrintRect.Top;
         int pageInStrip = 0;
+        auto skipLeftOut = [&] {
+            while (row <= FPrintRect.Bottom && !PrintRowWanted(row)) ++row;
+        };
+        skipLeftOut();
         while (row <= FPrintRect.Bottom && !cancel) {
             int pageNr = pageIndex + 1;
             bool out = run.Drawing() && pageNr >= FPrintPageFrom && pageNr <= FPrintPageTo;
@@ -465,6 +666,7 @@ int TExGridTools::PrintPages(TCanvas& C, int Mode, int Total) {
                 y -= h;
                 placed = true;
                 ++row;
+                skipLeftOut();
                 if (row > FPrintRect.Bottom) break;
                 bool newPage = false;
                 if (OnPrintNewPage) OnPrintNewPage(&FGrid, row, newPage);
@@ -601,3 +803,40 @@ void TExGridTools::PrintDrawRect(TCanvas& Canvas, TRect R, TGridRect G) { Previe
 void TExGridTools::PrintSelection() { PrintRect(FGrid.Selection()); }
 
 void TExGridTools::PrintPreviewSelection(TCanvas& Canvas, TRect R) { PrintPreviewRect(Canvas, R, FGrid.Selection()); }
+
+bool TExGridTools::PrintRowWanted(int ARow) {
+    if (!FPrintChosenRows) return true;
+    if (FPrintSettings.FixedCellsAlways && ARow < FGrid.FixedRows()) return true;
+    if (FGrid.MouseActions().DisjunctRowSelect()) return FGrid.RowSelect(FGrid.RowSelectIndex(ARow));
+    const TGridRect s = FGrid.Selection();
+    return ARow >= std::min(s.Top, s.Bottom) && ARow <= std::max(s.Top, s.Bottom);
+}
+
+bool TExGridTools::PrintColWanted(int ACol) {
+    if (!FPrintChosenCols) return true;
+    if (FPrintSettings.FixedCellsAlways && ACol < FGrid.FixedCols()) return true;
+    if (FGrid.MouseActions().DisjunctRowSelect()) return true;
+    if (FGrid.MouseActions().DisjunctColSelect()) return FGrid.ColSelect(ACol);
+    const TGridRect s = FGrid.Selection();
+    return ACol >= std::min(s.Left, s.Right) && ACol <= std::max(s.Left, s.Right);
+}
+
+void TExGridTools::PrintChosen(bool Rows, TCanvas* Canvas, TRect R) {
+    (Rows ? FPrintChosenRows : FPrintChosenCols) = true;
+    try {
+        if (Canvas) PrintPreview(*Canvas, R);
+        else Print();
+    } catch (...) {
+        FPrintChosenRows = FPrintChosenCols = false;
+        throw;
+    }
+    FPrintChosenRows = FPrintChosenCols = false;
+}
+
+void TExGridTools::PrintSelectedRows() { PrintChosen(true, nullptr, {}); }
+
+void TExGridTools::PrintSelectedCols() { PrintChosen(false, nullptr, {}); }
+
+void TExGridTools::PrintPreviewSelectedRows(TCanvas& Canvas, TRect R) { PrintChosen(true, &Canvas, R); }
+
+void TExGridTools::PrintPreviewSelectedCols(TCanvas& Canvas, TRect R) { PrintChosen(false, &Canvas, R); }

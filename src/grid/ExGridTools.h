@@ -273,6 +273,88 @@ private:
     TColor FColorTo = clNone;
 };
 
+enum TNodeType { cnFlat, cn3D, cnGlyph, cnLeaf, cnXP };
+
+// Accessors of a look setting: a changed value repaints the owner grid.
+#define GRID_LOOK_SETTING(Type, Name, Default)     \
+public:                                            \
+    Type Name() const { return F##Name; }          \
+    void Set##Name(Type Value) {                   \
+        if (F##Name == Value) return;              \
+        F##Name = Value;                           \
+        Changed();                                 \
+    }                                              \
+                                                   \
+private:                                           \
+    Type F##Name = Default;
+
+// A look object of the grid: a changed setting repaints its grid.
+class TGridLookObject : public TPersistent {
+public:
+    explicit TGridLookObject(TExStringGrid* AOwner) : FOwner(AOwner) {}
+
+protected:
+    void Changed();
+
+private:
+    TExStringGrid* FOwner;
+};
+
+// The look of node rows: glyph kind, indent per level, tree lines, and
+// whether expanding one node contracts the others.
+class TCellNode : public TGridLookObject {
+public:
+    using TGridLookObject::TGridLookObject;
+    // Every setting, from another TCellNode only.
+    void Assign(const TPersistent* Source) override;
+    TBitmap& ExpandGlyph() { return FExpandGlyph; }
+    void SetExpandGlyph(const TBitmap& Value) { FExpandGlyph.Assign(&Value); }
+    TBitmap& ContractGlyph() { return FContractGlyph; }
+    void SetContractGlyph(const TBitmap& Value) { FContractGlyph.Assign(&Value); }
+    GRID_LOOK_SETTING(TColor, Color, clSilver)
+    GRID_LOOK_SETTING(TColor, NodeColor, clBlack)
+    GRID_LOOK_SETTING(TNodeType, NodeType, cnXP)
+    GRID_LOOK_SETTING(int, NodeIndent, 12)
+    GRID_LOOK_SETTING(bool, ShowTree, true)
+    GRID_LOOK_SETTING(bool, ShowTreeFull, true)
+    GRID_LOOK_SETTING(TColor, TreeColor, clGray)
+    GRID_LOOK_SETTING(bool, ExpandOne, false)
+
+private:
+    TBitmap FExpandGlyph;
+    TBitmap FContractGlyph;
+};
+
+enum TBackGroundDisplay { bdTile, bdFixed, bdGradientHorz, bdGradientVert };
+enum TBackGroundCells { bcNormal, bcFixed, bcAll };
+
+// What the grid paints behind its cells and in the client area they leave empty.
+class TBackGround : public TGridLookObject {
+public:
+    using TGridLookObject::TGridLookObject;
+    TBitmap& Bitmap() { return FBitmap; }
+    void SetBitmap(const TBitmap& Value) {
+        FBitmap.Assign(&Value);
+        Changed();
+    }
+    GRID_LOOK_SETTING(int, Left, 0)
+    GRID_LOOK_SETTING(int, Top, 0)
+    GRID_LOOK_SETTING(TBackGroundDisplay, Display, bdTile)
+    GRID_LOOK_SETTING(TBackGroundCells, Cells, bcNormal)
+    GRID_LOOK_SETTING(TColor, Color, clWindow)
+    GRID_LOOK_SETTING(TColor, ColorTo, clBtnFace)
+
+private:
+    TBitmap FBitmap;
+};
+
+#undef GRID_LOOK_SETTING
+
+// The grid's own glyph pictures: a W x H bitmap cleared to the see-through
+// colour, whose canvas is returned for drawing.
+constexpr TColor GlyphSeeThrough = clFuchsia;
+TCanvas& GlyphCanvas(TBitmap& B, int W, int H);
+
 // A node row's mark, carried by the cell graphic of column 0.
 // CellBoolean of the graphic is the contracted flag.
 class TNodeGraphic;
@@ -322,6 +404,23 @@ public:
     void RemoveChildRow(int ARow);                // real row
     void SetSummaryRow(int ARow);                 // real row
     int NumNodes() const { return FNumNodes; }
+    TCellNode& CellNode() { return FCellNode; }
+    // The indent of a displayed row's node level (0 without nodes or level).
+    int NodeIndentOf(int ARow);
+    // Column 0 of a grid with nodes: the expand glyph of a node row and the
+    // tree lines of every row (displayed row, R the cell).
+    void PaintNodeColumn(TCanvas& C, int ARow, TRect R, bool Fixed);
+    // Whether a press at client x on a displayed node row hits its expand glyph.
+    bool InNodeClickArea(int ARow, int X);
+    // A press in column 0 of a displayed node row: expands or contracts it
+    // through the grid's events. False when the press is not on the glyph.
+    bool NodePress(int ARow, int X, int Y, TShiftState Shift);
+    // The text of column 1 of a node row with the group's row count appended.
+    void GroupCountText(int ARow, String& Value);
+    // A released click on an expanded group header selects the group's rows.
+    void AutoSelectGroupRelease(int ACol, int ARow);
+    // A toggled check box of a group header or group row carries to the group.
+    void AutoCheckGroupToggle(int ACol, int ARow, bool State);
 
     // ===== Grouping
     void Group(int Colindex);
@@ -412,6 +511,8 @@ public:
     TDropCheckList* DropCheckList() const { return FDropCheckList; }
     // Fills the grid's FilterList with the column's entries (real column); true when it has any.
     bool DoGetColumnFilter(int Col);
+    // The filter button at the right of a cell of the filter row (real column).
+    void PaintFilterButton(TCanvas& C, int ACol, int ARow, TRect R);
     void DoFilterSelect(int ItemIndex);
     void DoFilterCheck();
     bool FilterDropDownAuto = false;
@@ -471,6 +572,13 @@ public:
     void PrintDrawRect(TCanvas& Canvas, TRect R, TGridRect G);
     void PrintSelection();
     void PrintPreviewSelection(TCanvas& Canvas, TRect R);
+    // Every column of the selected rows, or the selected columns of every
+    // row: by the one-by-one selections where the grid keeps them, else by
+    // the selection rectangle; with FixedCellsAlways the fixed ones too.
+    void PrintSelectedRows();
+    void PrintSelectedCols();
+    void PrintPreviewSelectedRows(TCanvas& Canvas, TRect R);
+    void PrintPreviewSelectedCols(TCanvas& Canvas, TRect R);
     void SetPreviewPage(int Page) { FPrintPageFrom = FPrintPageTo = Page; }
     int PrintNrOfPages() const { return FPrintPageNum; }
     TRect PrintPageRect() const { return FPrintPageRect; }
@@ -503,6 +611,19 @@ public:
     void MoveFocusWindow();
     void HideFocusWindow();
     TGridFocusWindow* FocusWindow() const { return FFocusWindow; }
+
+    // ===== Empty area and key-up handling
+    TBackGround& BackGround() { return FBackGround; }
+    // Paints the background into the client area right of the last column
+    // and below the last row.
+    void PaintEmptyArea(TCanvas& C);
+    // The grid's key-up: clears the incremental search text, opens the
+    // editor where the grid always edits, reports a moved selection and
+    // keeps the one-by-one cell selection.
+    void KeyUp(Word& Key, TShiftState Shift);
+    // The selection when the last key went down.
+    TGridRect KeyDownSelection{};
+    String IncrSearchText;
 
     // ===== Quick configuration in a form designer
     // The entry under a client point: 1 "Allow edit", 2 "Column numbers",
@@ -584,7 +705,28 @@ private:
     void PrintDrawRow(TPrintRun& Run, int Y, int ARow, bool FixedPart);
     void PrintHeaderFooter(TPrintRun& Run, int PageIndex, int PageInStrip);
     void PrintFont(TPrintRun& Run, int ACol, int ARow);
+    // The graphic a printed cell shows with PrintGraphics (check boxes and
+    // node boxes), its size in 0.1 mm; {0, 0} for none.
+    TPoint PrintGraphicSize(TPrintRun& Run, int ACol, int ARow);
+    // Draws it into the cell and narrows Text to what is left beside it.
+    void PrintGraphic(TPrintRun& Run, int ACol, int ARow, TRect Cell, TRect& Text);
+    // A markup cell measured (Draw false: Width and the returned height) or
+    // drawn into R, in the output's device units at the print font's size.
+    int PrintMarkup(TPrintRun& Run, int ACol, int ARow, const String& Text, TRect R, bool Draw, int* Width);
+    int PrintMarkupText(TPrintRun& Run, TFont& Font, const String& Text, TRect R, bool Draw, int* Width);
+    // The title lines as one markup text, empty when they hold none.
+    String PrintMarkupTitle();
+    // The text a cell prints: none for check boxes, the words of rich text,
+    // the result of a formula, else the formatted text.
+    String PrintText(int ACol, int ARow);
+    // The escapement a rotated cell's font takes, 0 for none: the canvas
+    // turns text on the device, so the page shows it turned as the screen does.
+    int PrintEscapement(int ACol, int ARow);
     void PreviewRun(TCanvas& Canvas, TRect R, TGridRect G, bool DrawOnly);
+    bool PrintRowWanted(int ARow);
+    bool PrintColWanted(int ACol);
+    // Runs Print (Preview with a canvas) with the row or column choice on.
+    void PrintChosen(bool Rows, TCanvas* Canvas, TRect R);
     // ----- search panel
     void CreateSearchPanel();
     void CreateFilterLists();
@@ -594,6 +736,8 @@ private:
     void NormalRange(bool DoFixed, int& FromCol, int& FromRow, int& ToCol, int& ToRow);
 
     int FNumNodes = 0;
+    TCellNode FCellNode{&FGrid};
+    TBackGround FBackGround{&FGrid};
     std::unique_ptr<TSearchFooter> FSearchFooter;
     TSearchPanel* FSearchPanel = nullptr;  // owned by the grid as a component
     TGridFocusWindow* FFocusWindow = nullptr;  // owned by the grid as a component
@@ -618,6 +762,8 @@ private:
     std::vector<int> FIndents;
     TPrinter* FPrinter = nullptr;  // set while a run goes to the printer
     bool FPageOutput = false;
+    bool FPrintChosenRows = false;  // only the selected rows print
+    bool FPrintChosenCols = false;  // only the selected columns print
     TDropList* FDropList = nullptr;  // both lists owned by the grid as components
     TDropCheckList* FDropCheckList = nullptr;
     TBalloonTip* FBalloonTip = nullptr;  // owned by the grid as a component

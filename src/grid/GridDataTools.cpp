@@ -156,10 +156,11 @@ void TFilterDropDown::Assign(const TPersistent* Source) {
         TPersistent::Assign(Source);
         return;
     }
-    FAutoSize = s->FAutoSize;
     FColor = s->FColor;
     FColumnWidth = s->FColumnWidth;
     FWidth = s->FWidth;
     FHeight = s->FHeight;
     FFont.Assign(&s->FFont);
+    FGlyph.Assign(&s->FGlyph);
+    FGlyphActive.Assign(&s->FGlyphActive);
 }

@@ -227,9 +227,17 @@ public:
     DATA_TOOL_SETTING(int, Height, 150)
 public:
     TFont& Font() { return FFont; }
+    // The button pictures of a column without and with a filter item; an
+    // empty one shows the grid's own filter glyph.
+    TBitmap& Glyph() { return FGlyph; }
+    void SetGlyph(const TBitmap& Value) { FGlyph.Assign(&Value); }
+    TBitmap& GlyphActive() { return FGlyphActive; }
+    void SetGlyphActive(const TBitmap& Value) { FGlyphActive.Assign(&Value); }
 
 private:
     TFont FFont;
+    TBitmap FGlyph;
+    TBitmap FGlyphActive;
 };
 
 #undef DATA_TOOL_SETTING

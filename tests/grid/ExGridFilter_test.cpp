@@ -1,12 +1,16 @@
 #include "grid/ExGrid.h"
 
 #include "framework/Forms.h"
+#include "framework/Resources.h"
 #include "framework/Simulate.h"
 #include "framework/SysUtils.h"
 
 #include "GridOnForm.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
 
 namespace {
 
@@ -190,6 +194,68 @@ TEST_F(FilterListForm, CheckListKeepsRowsOfEitherEntry) {
     list->OnClickCheck(list);
     EXPECT_EQ(g->Filter().Count(), 0);
     EXPECT_EQ(Shown(*g, 1).size(), 5u);
+}
+
+}  // namespace
+
+namespace {
+
+// A 16 x 16 picture in one colour, its top-left pixel the see-through one.
+void Picture(TBitmap& B, TColor Colour) {
+    B.SetSize(16, 16);
+    B.Canvas().Brush().SetColor(Colour);
+    B.Canvas().FillRect(Rect(0, 0, 16, 16));
+    B.Canvas().SetPixels(0, 0, clFuchsia);
+}
+
+TEST(FilterButton, DrawnInTheFilterRowOnlyForColumnsWithAList) {
+    GridOnForm<> f(400, 250);
+    TExStringGrid* g = f.g;
+    for (int r = 1; r < 5; ++r) g->SetCellEx(1, r, u"v" + IntToStr(r % 2));
+    auto shot = [&](int ACol, int ARow) {
+        auto b = std::make_unique<TBitmap>();
+        b->SetPixelFormat(pf24bit);
+        b->SetSize(g->ClientWidth(), g->ClientHeight());
+        g->PaintTo(b->Canvas(), 0, 0);
+        const TRect R = g->CellRect(ACol, ARow);
+        std::map<TColor, int> inks;
+        for (int y = R.Top; y < R.Top + 16; ++y)
+            for (int x = R.Right - 16; x < R.Right; ++x) ++inks[b->Canvas().Pixels(x, y)];
+        return inks;
+    };
+    TBitmap funnel;
+    LoadBitmapResource(funnel, u"EXGFILT");
+    const TColor body = funnel.Canvas().Pixels(8, 5);
+    // Without a list no button; the cells' own lines may share the funnel's grey.
+    const int header = shot(1, 0)[body], cell = shot(1, 1)[body];
+    g->Tools().FilterDropDownAuto = true;
+    EXPECT_GT(shot(1, 0)[body], header + 20);
+    EXPECT_GT(shot(2, 0)[body], header + 20);
+    EXPECT_EQ(shot(1, 1)[body], cell);  // only the filter row
+    g->SetFilterDropDownRow(1);
+    EXPECT_GT(shot(1, 1)[body], cell + 20);
+    EXPECT_EQ(shot(1, 0)[body], header);
+    g->SetFilterDropDownRow(0);
+
+    // The drop-down's own pictures, the active one for a filtered column.
+    TBitmap plain, active;
+    Picture(plain, clLime);
+    Picture(active, clBlue);
+    g->FilterDropDown().SetGlyph(plain);
+    g->FilterDropDown().SetGlyphActive(active);
+    g->Filter().GetColFilter(2)->SetCondition(u"v1");
+    EXPECT_GT(shot(1, 0)[clLime], 150);
+    EXPECT_EQ(shot(1, 0).count(clBlue), 0u);
+    EXPECT_GT(shot(2, 0)[clBlue], 150);
+    EXPECT_EQ(shot(2, 0).count(clFuchsia), 0u);
+
+    // Copying the drop-down's settings takes both pictures but not AutoSize.
+    TFilterDropDown copy;
+    g->FilterDropDown().SetAutoSize(true);
+    copy.Assign(&g->FilterDropDown());
+    EXPECT_EQ(copy.Glyph().Canvas().Pixels(5, 5), clLime);
+    EXPECT_EQ(copy.GlyphActive().Canvas().Pixels(5, 5), clBlue);
+    EXPECT_FALSE(copy.AutoSize());
 }
 
 }  // namespace

@@ -5,12 +5,16 @@
 #include "grid/foundation/GridOptions.h"
 
 #include "framework/Forms.h"
+#include "framework/Resources.h"
 #include "framework/Simulate.h"
 #include "framework/SysUtils.h"
 
 #include "GridOnForm.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
 
 namespace {
 
@@ -184,6 +188,84 @@ TEST(SearchPanel, TypingStepsHighlightsAndColoursTheEdit) {
     g->Tools().SearchPanelClose();
     EXPECT_FALSE(p->Visible());
     EXPECT_EQ(g->GetCellEx(1, 4), u"alpha beta");
+}
+
+}  // namespace
+
+namespace {
+
+int CountColour(TBitmap& B, TColor Colour) {
+    int n = 0;
+    for (int y = 0; y < B.Height(); ++y)
+        for (int x = 0; x < B.Width(); ++x)
+            if (B.Canvas().Pixels(x, y) == Colour) ++n;
+    return n;
+}
+
+// The colours a glyph draws besides its see-through background.
+std::set<TColor> Inks(TBitmap& B) {
+    std::set<TColor> inks;
+    for (int y = 0; y < B.Height(); ++y)
+        for (int x = 0; x < B.Width(); ++x)
+            if (B.Canvas().Pixels(x, y) != GlyphSeeThrough) inks.insert(B.Canvas().Pixels(x, y));
+    return inks;
+}
+
+bool Grey(TColor C) { return GetRValue(C) == GetGValue(C) && GetGValue(C) == GetBValue(C); }
+
+TEST(GridGlyphs, EachIsDrawnOverItsSeeThroughColourAndTheGreyedOnesAreGrey) {
+    struct Case {
+        const char16_t* name;
+        int size;
+        const char16_t* greyed;  // its greyed form, or none
+    } cases[] = {
+        {u"EXGARDOWN", 16, u"EXGARDOWND"}, {u"EXGARUP", 16, u"EXGARUPD"}, {u"EXGHI", 16, u"EXGHID"},
+        {u"EXGCLOSE", 14, nullptr},         {u"EXGCLOSEH", 14, nullptr},   {u"EXGCLOSED", 14, nullptr},
+        {u"EXGFILT", 16, nullptr},
+    };
+    std::set<std::vector<TColor>> looks;
+    for (const Case& c : cases) {
+        TBitmap b;
+        LoadBitmapResource(b, c.name);
+        EXPECT_EQ(b.Width(), c.size) << StringToUtf8(c.name);
+        EXPECT_EQ(b.Height(), c.size) << StringToUtf8(c.name);
+        EXPECT_EQ(b.Canvas().Pixels(0, 0), GlyphSeeThrough) << StringToUtf8(c.name);
+        EXPECT_EQ(b.Canvas().Pixels(0, c.size - 1), GlyphSeeThrough) << StringToUtf8(c.name);
+        EXPECT_FALSE(Inks(b).empty()) << StringToUtf8(c.name);
+        std::vector<TColor> pixels;
+        for (int y = 0; y < b.Height(); ++y)
+            for (int x = 0; x < b.Width(); ++x) pixels.push_back(b.Canvas().Pixels(x, y));
+        EXPECT_TRUE(looks.insert(pixels).second) << StringToUtf8(c.name) << " looks like another glyph";
+        if (!c.greyed) continue;
+        EXPECT_FALSE(std::ranges::all_of(Inks(b), Grey)) << StringToUtf8(c.name);
+        TBitmap d;
+        LoadBitmapResource(d, c.greyed);
+        EXPECT_EQ(d.Width(), c.size);
+        for (TColor ink : Inks(d)) EXPECT_TRUE(Grey(ink)) << StringToUtf8(c.greyed);
+    }
+}
+
+TEST(GridGlyphs, SearchPanelButtonsShowThemEnabledAndGreyed) {
+    GridOnForm<> f(560, 300);
+    TExStringGrid* g = f.g;
+    g->SearchFooter().SetVisible(true);
+    TSearchPanel* p = g->SearchPanel();
+    TBitmap arrow, greyed;
+    LoadBitmapResource(arrow, u"EXGARDOWN");
+    LoadBitmapResource(greyed, u"EXGARDOWND");
+    const TColor ink = *Inks(arrow).begin(), grey = *Inks(greyed).begin();
+    TBitmap shot;
+    RenderControlToBitmap(p->ForwardButton, shot);
+    EXPECT_GT(CountColour(shot, grey), 20);
+    EXPECT_EQ(CountColour(shot, ink), 0);
+    p->EditControl->SetText(u"x");
+    RenderControlToBitmap(p->ForwardButton, shot);
+    EXPECT_GT(CountColour(shot, ink), 20);
+    EXPECT_EQ(CountColour(shot, GlyphSeeThrough), 0);
+    EXPECT_FALSE(p->ExitButton->GlyphHot().Empty());
+    EXPECT_FALSE(p->ExitButton->GlyphDown().Empty());
+    EXPECT_FALSE(p->HiliteButton->GlyphDisabled().Empty());
+    EXPECT_FALSE(p->BackwardButton->GlyphDisabled().Empty());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/Menus.h"
+#include "framework/Simulate.h"
 #include "framework/SysUtils.h"
 #include "framework/Windows.h"
 
@@ -191,6 +192,7 @@ TEST(DataToolSettings, TableEditorValuesLeaveThePixelsAlone) {
             g->FilterDropDown().SetHeight(200);
             g->Tools().FilterDropDownClear = u"(All)";
             g->SortSettings().SetColumn(0);
+            g->CellNode().SetTreeColor(clSilver);
             TSearchFooter& sf = g->SearchFooter();
             sf.SetFindNextCaption(u"Find &next");
             sf.SetFindPrevCaption(u"Find &previous");
@@ -218,6 +220,155 @@ TEST(DataToolSettings, TableEditorValuesLeaveThePixelsAlone) {
         return pixels;
     };
     EXPECT_EQ(render(true), render(false));
+}
+
+}  // namespace
+
+namespace {
+
+struct KeyGrid : TExStringGrid {
+    using TExStringGrid::TExStringGrid;
+    std::vector<TGridRect> changes;
+    void SelectionChanged(int L, int T, int R, int B) override { changes.push_back({L, T, R, B}); }
+};
+
+TEST(GridKeyUp, ClearsTheSearchTextReportsMovesAndOpensTheEditor) {
+    GridOnForm<KeyGrid> f;
+    KeyGrid* g = f.g;
+    g->SetFocus();
+    g->SetCol(1);
+    g->SetRow(1);
+    struct Case {
+        Word key;
+        bool clears;
+        bool moves;
+    } cases[] = {{VK_RIGHT, true, true}, {VK_DOWN, true, true}, {VK_DELETE, true, false},
+                 {VK_INSERT, true, false}, {'A', false, false}, {VK_END, true, false}};
+    for (const Case& c : cases) {
+        g->Tools().IncrSearchText = u"abc";
+        g->changes.clear();
+        SimulateKey(c.key);
+        EXPECT_EQ(g->Tools().IncrSearchText.empty(), c.clears) << c.key;
+        EXPECT_EQ(g->changes.size(), c.moves ? 1u : 0u) << c.key;
+        if (c.moves && !g->changes.empty()) EXPECT_EQ(g->changes[0].Left, g->Col());
+    }
+    EXPECT_FALSE(g->EditorMode());
+    g->SetOptions(g->Options() + TGridOptions{goEditing});
+    g->Navigation().SetAlwaysEdit(true);
+    g->SetCol(1);
+    g->SetRow(1);
+    SimulateKey(VK_DOWN);
+    EXPECT_EQ(g->Row(), 2);
+    EXPECT_TRUE(g->EditorMode());
+}
+
+TEST(GridKeyUp, SpaceChoosesCellsOneByOne) {
+    GridOnForm<> f;
+    TExStringGrid* g = f.g;
+    g->MouseActions().SetDisjunctCellSelect(true);
+    g->SetFocus();
+    g->SetCol(1);
+    g->SetRow(1);
+    SimulateKey(VK_SPACE);
+    EXPECT_TRUE(g->SelectedCells(1, 1));
+    g->SetCol(2);
+    SimulateKey(VK_SPACE, TShiftState{ssCtrl});
+    EXPECT_TRUE(g->SelectedCells(1, 1));
+    EXPECT_TRUE(g->SelectedCells(2, 1));
+    SimulateKey(VK_SPACE, TShiftState{ssCtrl});  // Control+Space on a chosen cell lets it go
+    EXPECT_FALSE(g->SelectedCells(2, 1));
+    EXPECT_TRUE(g->SelectedCells(1, 1));
+    SimulateKey(VK_SPACE);  // a plain Space keeps only the current cell
+    EXPECT_FALSE(g->SelectedCells(1, 1));
+    EXPECT_TRUE(g->SelectedCells(2, 1));
+    EXPECT_EQ(g->SelectedCellsCount(), 1);
+    g->OnSelectCell = [](TObject*, int, int, bool& Can) { Can = false; };
+    g->SetCol(3);
+    SimulateKey(VK_SPACE, TShiftState{ssCtrl});
+    EXPECT_FALSE(g->SelectedCells(3, 1));
+}
+
+// Pixels of the grid's client area as painted.
+std::vector<TColor> Painted(TExStringGrid* g, TBitmap& bmp) {
+    bmp.SetPixelFormat(pf24bit);
+    bmp.SetSize(g->ClientWidth(), g->ClientHeight());
+    g->PaintTo(bmp.Canvas(), 0, 0);
+    std::vector<TColor> v;
+    for (int y = 0; y < bmp.Height(); y += 2)
+        for (int x = 0; x < bmp.Width(); x += 2) v.push_back(bmp.Canvas().Pixels(x, y));
+    return v;
+}
+
+// A shown grid without scroll bars, its background set by the tests.
+struct EmptyArea : ::testing::Test {
+    GridOnForm<> f{400, 250};
+    TExStringGrid* g = f.g;
+    void SetUp() override { g->SetScrollBars(ssNone); }
+    void Gradient(TBackGroundDisplay Display) {
+        g->BackGround().SetDisplay(Display);
+        g->BackGround().SetColor(clRed);
+        g->BackGround().SetColorTo(clBlue);
+    }
+};
+
+TEST_F(EmptyArea, GradientRightOfTheLastColumnAndBelowTheLastRow) {
+    g->SetColor(clWhite);
+    TBitmap plain;
+    const std::vector<TColor> before = Painted(g, plain);
+    Gradient(bdGradientHorz);
+    TBitmap bmp;
+    const std::vector<TColor> after = Painted(g, bmp);
+    const TRect last = g->CellRect(g->ColCount() - 1, g->RowCount() - 1);
+    ASSERT_LT(last.Right + 4, g->ClientWidth());
+    ASSERT_LT(last.Bottom + 4, g->ClientHeight());
+    // Right of the last column the band runs from red at the left edge to blue.
+    const TColor nearRight = bmp.Canvas().Pixels(g->ClientWidth() - 2, 10);
+    const int x = last.Right + 3;
+    const TColor mid = bmp.Canvas().Pixels(x, 10);
+    EXPECT_GT(GetBValue(nearRight), 240);
+    EXPECT_LT(GetRValue(nearRight), 16);
+    EXPECT_NEAR(GetRValue(mid), 255 - 255 * x / g->ClientWidth(), 6);
+    EXPECT_NEAR(GetBValue(mid), 255 * x / g->ClientWidth(), 6);
+    EXPECT_EQ(bmp.Canvas().Pixels(2, last.Bottom + 3), TColor(0x0000FF));  // the left edge is red
+    // The cells keep their pixels.
+    EXPECT_EQ(bmp.Canvas().Pixels(last.Right - 3, last.Bottom - 3), plain.Canvas().Pixels(last.Right - 3, last.Bottom - 3));
+    EXPECT_NE(after, before);
+
+    // No end colour: nothing painted.
+    g->BackGround().SetColorTo(clNone);
+    TBitmap none;
+    EXPECT_EQ(Painted(g, none), before);
+}
+
+TEST_F(EmptyArea, AGridThatFillsItsClientPaintsNone) {
+    g->SetColCount(30);
+    g->SetRowCount(40);
+    TBitmap plain;
+    const std::vector<TColor> before = Painted(g, plain);
+    Gradient(bdGradientVert);
+    TBitmap bmp;
+    EXPECT_EQ(Painted(g, bmp), before);
+}
+
+TEST_F(EmptyArea, ABitmapAtItsPlace) {
+    TBitmap pic;
+    pic.SetSize(500, 300);
+    pic.Canvas().Brush().SetColor(clLime);
+    pic.Canvas().FillRect(TRect(0, 0, 500, 300));
+    g->BackGround().SetBitmap(pic);
+    g->BackGround().SetDisplay(bdFixed);
+    g->BackGround().SetLeft(0);
+    TBitmap bmp;
+    Painted(g, bmp);
+    const TRect last = g->CellRect(g->ColCount() - 1, g->RowCount() - 1);
+    EXPECT_EQ(bmp.Canvas().Pixels(g->ClientWidth() - 2, 10), clLime);
+    EXPECT_EQ(bmp.Canvas().Pixels(10, g->ClientHeight() - 2), clLime);
+    EXPECT_NE(bmp.Canvas().Pixels(last.Right - 5, last.Bottom - 5), clLime);
+    // Tiles over fixed cells only never reach the empty area.
+    g->BackGround().SetDisplay(bdTile);
+    g->BackGround().SetCells(bcFixed);
+    Painted(g, bmp);
+    EXPECT_NE(bmp.Canvas().Pixels(g->ClientWidth() - 2, 10), clLime);
 }
 
 }  // namespace

@@ -6,8 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
+#include <map>
 #include <regex>
+#include <set>
 #include <sstream>
 
 namespace {
@@ -121,6 +124,23 @@ int PdfPages(const std::string& path) {
 }
 
 // Rows "r<n>" in three columns.
+// The pixels of the first preview page of W x H drawn on white.
+std::vector<TColor> PreviewPixels(TExStringGrid& g, int W = 400, int H = 400) {
+    TBitmap bmp;
+    bmp.SetPixelFormat(pf24bit);
+    bmp.SetSize(W, H);
+    bmp.Canvas().Brush().SetColor(clWhite);
+    bmp.Canvas().FillRect(Rect(0, 0, W, H));
+    g.Tools().SetPreviewPage(1);
+    g.Tools().PrintPreview(bmp.Canvas(), Rect(0, 0, W, H));
+    std::vector<TColor> v;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) v.push_back(bmp.Canvas().Pixels(x, y));
+    return v;
+}
+
+int Ink(const std::vector<TColor>& Pixels) { return int(std::ranges::count_if(Pixels, [](TColor c) { return c != clWhite; })); }
+
 void FillRows(TExStringGrid& g, int Rows, int Cols = 3, const String& Extra = String()) {
     g.SetColCount(Cols);
     g.SetRowCount(Rows);
@@ -239,3 +259,220 @@ TEST(PrintPages, ColumnWidthsFollowTheFittingRule) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PrintPages, SelectedRowsOrColumnsOnly) {
+    TExStringGrid g(nullptr);
+    g.SetColCount(5);
+    g.SetRowCount(12);
+    for (int r = 0; r < 12; ++r)
+        for (int c = 0; c < 5; ++c) g.SetCellEx(c, r, IntToStr(c) + u"," + IntToStr(r));
+    TExGridTools& t = g.Tools();
+    std::set<int> rows, cols;
+    t.OnGetCellPrintBorder = [&](TObject*, int r, int c, TPen&, TSet<int>&) {
+        rows.insert(r);
+        cols.insert(c);
+    };
+    TBitmap bmp;
+    bmp.SetSize(600, 800);
+    auto preview = [&](bool Rows) {
+        rows.clear();
+        cols.clear();
+        t.SetPreviewPage(1);
+        if (Rows) t.PrintPreviewSelectedRows(bmp.Canvas(), Rect(0, 0, 600, 800));
+        else t.PrintPreviewSelectedCols(bmp.Canvas(), Rect(0, 0, 600, 800));
+    };
+    const std::set<int> allRows{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, allCols{0, 1, 2, 3, 4};
+
+    // By the selection rectangle.
+    g.SetSelection(TGridRect{2, 3, 3, 5});
+    preview(true);
+    EXPECT_EQ(rows, (std::set<int>{3, 4, 5}));
+    EXPECT_EQ(cols, allCols);
+    EXPECT_EQ(t.PrintNrOfPages(), 1);
+    preview(false);
+    EXPECT_EQ(rows, allRows);
+    EXPECT_EQ(cols, (std::set<int>{2, 3}));
+    g.PrintSettings().FixedCellsAlways = true;
+    preview(true);
+    EXPECT_EQ(rows, (std::set<int>{0, 3, 4, 5}));
+    preview(false);
+    EXPECT_EQ(cols, (std::set<int>{0, 2, 3}));
+    g.PrintSettings().FixedCellsAlways = false;
+
+    // By the rows and columns chosen one by one.
+    g.MouseActions().SetDisjunctColSelect(true);
+    g.SetColSelect(1, true);
+    g.SetColSelect(4, true);
+    preview(false);
+    EXPECT_EQ(cols, (std::set<int>{1, 4}));
+    g.MouseActions().SetDisjunctColSelect(false);
+    g.MouseActions().SetDisjunctRowSelect(true);
+    g.SetRowSelect(2, true);
+    g.SetRowSelect(10, true);
+    preview(true);
+    EXPECT_EQ(rows, (std::set<int>{2, 10}));
+    preview(false);  // rows chosen one by one keep every column
+    EXPECT_EQ(cols, allCols);
+
+    // The plain preview afterwards prints everything again.
+    rows.clear();
+    cols.clear();
+    t.PrintPreview(bmp.Canvas(), Rect(0, 0, 600, 800));
+    EXPECT_EQ(rows, allRows);
+    EXPECT_EQ(cols, allCols);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PrintCells, RotatedTextsMeasureTurned) {
+    TExStringGrid g(nullptr);
+    g.SetColCount(3);
+    g.SetRowCount(3);
+    const String text = u"a rather long text to turn";
+    g.SetCellEx(1, 1, text);
+    g.SetCellEx(2, 1, text);
+    g.AddRotated(2, 1, 90, text);
+    TExGridTools& t = g.Tools();
+    std::map<int, int> heights;
+    t.OnPrintSetRowHeight = [&](TObject*, int r, int& h) { heights[r] = h; };
+    TBitmap bmp;
+    bmp.SetSize(800, 800);
+    t.SetPreviewPage(1);
+    t.PrintPreview(bmp.Canvas(), Rect(0, 0, 800, 800));
+    const std::vector<int>& w = t.MaxWidths();
+    // Turned upright the text is as wide as a line is high, and the row as high as the text is long.
+    EXPECT_LT(w[2] * 4, w[1]);
+    EXPECT_GT(w[2], 0);
+    EXPECT_GT(heights[1] * 2, w[1]);
+    EXPECT_LT(heights[0] * 4, heights[1]);
+    // The turned text is drawn inside its cell: blank it and the page loses ink.
+    auto ink = [&] { return Ink(PreviewPixels(g, 800, 800)); };
+    g.PrintSettings().Borders = pbNoborder;
+    g.SetCellEx(1, 1, u"");
+    const int with = ink();
+    g.SetCellEx(2, 1, u"");
+    EXPECT_GT(with, ink() + 50);
+    g.SetCellEx(1, 1, text);
+    g.SetCellEx(2, 1, text);
+    // Half a turn keeps the width and the height of a line.
+    g.SetRotated(2, 1, 180);
+    heights.clear();
+    t.PrintPreview(bmp.Canvas(), Rect(0, 0, 800, 800));
+    EXPECT_NEAR(t.MaxWidths()[2], t.MaxWidths()[1], 2);
+    EXPECT_NEAR(heights[1], heights[0], 2);
+}
+
+TEST(PrintCells, CheckBoxesAndNodesPrintWithPrintGraphics) {
+    TExStringGrid g(nullptr);
+    g.SetColCount(3);
+    g.SetRowCount(6);
+    for (int r = 1; r < 6; ++r) g.SetCellEx(2, r, u"row " + IntToStr(r));
+    g.AddCheckBox(1, 1, true);
+    g.AddCheckBox(1, 2, false);
+    g.Tools().AddNode(3, 1);  // closing it hides no row: only its box changes
+    const std::vector<TColor> plain = PreviewPixels(g);
+    g.SetCheckBoxState(1, 2, true);
+    g.ContractNode(3);
+    EXPECT_TRUE(g.GetNodeState(3));
+    EXPECT_EQ(PreviewPixels(g), plain);  // without graphics neither shows
+
+    g.PrintSettings().PrintGraphics = true;
+    const std::vector<TColor> withBoxes = PreviewPixels(g);
+    EXPECT_NE(withBoxes, plain);
+    EXPECT_GE(g.Tools().MaxWidths()[1], int(std::lround(16 * 254.0 / 96)));
+    g.SetCheckBoxState(1, 2, false);
+    const std::vector<TColor> unchecked = PreviewPixels(g);
+    EXPECT_NE(unchecked, withBoxes);
+    g.ExpandNode(3);
+    EXPECT_NE(PreviewPixels(g), unchecked);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PrintCells, MarkupAndRichTextPrintTheirWordsOnly) {
+    struct Case {
+        const char16_t* text;
+        const char16_t* words;
+    } cases[] = {
+        {u"<b>bold</b> and <i>more</i> words", u"bold and more words"},
+        {u"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Hello \\b bold\\b0  world\\par}", u"Hello bold world"},
+    };
+    for (const Case& c : cases) {
+        TExStringGrid g(nullptr);
+        g.SetColCount(3);
+        g.SetRowCount(2);
+        g.PrintSettings().Borders = pbNoborder;
+        g.SetCellEx(1, 1, c.text);
+        g.SetCellEx(2, 1, c.words);
+        const int all = Ink(PreviewPixels(g, 800, 400));
+        // The tags and the RTF take no room: the column is as wide as its words.
+        const std::vector<int>& w = g.Tools().MaxWidths();
+        EXPECT_GT(w[1], w[2] * 9 / 10) << StringToUtf8(c.words);
+        EXPECT_LT(w[1], w[2] * 12 / 10) << StringToUtf8(c.words);
+        // And the cell is drawn: emptying it takes ink away.
+        g.SetCellEx(1, 1, u"");
+        EXPECT_GT(all, Ink(PreviewPixels(g, 800, 400)) + 50) << StringToUtf8(c.words);
+    }
+}
+
+TEST(PrintCells, CheckBoxCellsPrintNoText) {
+    TExStringGrid g(nullptr);
+    g.SetColCount(3);
+    g.SetRowCount(2);
+    g.SetCellEx(1, 1, u"a text of some length");
+    g.SetCellEx(2, 1, u"a text of some length");
+    g.AddCheckBox(2, 1, true);
+    PreviewPixels(g);
+    EXPECT_LT(g.Tools().MaxWidths()[2] * 2, g.Tools().MaxWidths()[1]);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PrintTitles, MarkupTitlesTakeTheirBandAndPlainOnesPrintEveryLine) {
+    TExStringGrid g(nullptr);
+    g.SetColCount(3);
+    g.SetRowCount(4);
+    for (int r = 0; r < 4; ++r) g.SetCellEx(1, r, u"cell " + IntToStr(r));
+    TExGridTools& t = g.Tools();
+    TPrintSettings& ps = g.PrintSettings();
+    int lastY = 0;
+    t.OnPrintPageDone = [&](TObject*, TCanvas&, int, int Y, int, int, int) { lastY = Y; };
+    auto preview = [&] { return PreviewPixels(g, 600, 600); };
+    ps.Title = ppTopCenter;
+    preview();
+    const int untitled = lastY;
+
+    ps.TitleLines().Add(u"first line");
+    ps.TitleLines().Add(u"second line");
+    const std::vector<TColor> oneLine = [&] {
+        TStringList keep;
+        keep.Assign(&ps.TitleLines());
+        ps.TitleLines().Delete(1);
+        auto v = preview();
+        ps.SetTitleLines(keep);
+        return v;
+    }();
+    const std::vector<TColor> twoLines = preview();
+    EXPECT_LT(lastY, untitled);  // the second line takes room
+    EXPECT_NE(twoLines, oneLine);  // and is printed
+
+    ps.TitleLines().Clear();
+    ps.TitleLines().Add(u"<b>Big</b> report");
+    ps.TitleLines().Add(u"<br>of <i>cells</i>");
+    const std::vector<TColor> markup = preview();
+    EXPECT_LT(lastY, untitled);
+    ps.TitleLines().Clear();
+    EXPECT_NE(preview(), markup);
+    EXPECT_EQ(lastY, untitled);
+}
+
+}  // namespace
+

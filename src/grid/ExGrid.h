@@ -33,6 +33,7 @@ class THTMLHintWindow;
 class TPictureContainer;
 class TScrollControl;
 class THeaderDragButton;
+struct TMarkupDrawResult;
 
 // Misuse of the grid's cell access and selection.
 class EExGridError : public Exception {
@@ -1043,7 +1044,6 @@ protected:
     virtual void DoCheckBoxClick(int ACol, int ARow, bool State) {
         if (OnCheckBoxClick) OnCheckBoxClick(this, ACol, ARow, State);
     }
-    virtual void DoFixedEdit(int, int, bool&) {}
     virtual void SelectionChanged(int, int, int, int) {}
     virtual void InplaceEditHook() {}
     virtual void InsertRowAuto(int ARow) { InsertRows(ARow, 1); }
@@ -1692,6 +1692,84 @@ private:
     TGridColorDropDown* FEditColorPicker = nullptr;
     TExRichEdit* FInplaceRichEdit = nullptr;
     // ===== end of the further cell editors
+
+    // ===== In-text controls and fixed-cell editing (ExGridCellControls.h, ExGridCellControls.cpp)
+public:
+    using TCellControlEvent = std::function<void(TObject* Sender, int ARow, int ACol, const String& CtrlID,
+                                                 const String& CtrlType, const String& CtrlVal)>;
+    using TControlComboListEvent =
+        std::function<void(TObject* Sender, int ARow, int ACol, const String& CtrlID, const String& CtrlType,
+                           const String& CtrlVal, TStringList& Values, bool& Edit, int& DropCount)>;
+    using TControlComboSelectEvent = std::function<void(TObject* Sender, int ARow, int ACol, int ItemIndex,
+                                                        const String& CtrlID, const String& CtrlValue)>;
+    using TFixedEditEvent =
+        std::function<void(TObject* Sender, int ACol, int ARow, TGridFixedCellEditor& AEditor, TStringList& Values)>;
+    // Opens the editor of an EDIT, PASSWORD, MASK or COMBO control of a cell's
+    // markup Text over CtrlRect (grid coordinates); other types open nothing.
+    void StartCellControl(const String& Text, const String& CtrlType, const String& CtrlID, const String& CtrlVal,
+                          TRect CtrlRect, int ARow, int RealCol, int DisplCol);
+    // Writes the open in-text editor's value into its control and closes it.
+    void EndCellControl(TObject* Sender);
+    void ControlComboSelect(TObject* Sender);
+    // Opens the in-text control of cell (ACol displayed, ARow) that follows
+    // ControlID (empty: the first); with none the grid takes the focus.
+    void ActivateCellControl(int ACol, int ARow, const String& ControlID);
+    // Opens the transparent editor on a displayed fixed cell.
+    void FixedCellEdit(int ACol, int ARow);
+    void FixedEditChange(TObject* Sender);
+    virtual void DoFixedEdit(int ACol, int ARow, TGridFixedCellEditor& AEditor, TStringList& Values) {
+        if (OnFixedEdit) OnFixedEdit(this, ACol, ARow, AEditor, Values);
+    }
+    class TControlEdit* ControlEdit() const { return FControlEdit; }
+    class TControlCombo* ControlCombo() const { return FControlCombo; }
+    class TGridTransEdit* EditTrans() const { return FEditTrans; }
+    class TGridTransCombo* ComboTrans() const { return FComboTrans; }
+    bool CtrlEditing() const { return FCtrlEditing; }
+    bool CtrlDown() const { return FCtrlDown; }
+    // The cell (real column, row) of the control last pressed or edited.
+    TPoint CtrlXY() const { return FCtrlXY; }
+    TCellControlEvent OnControlClick;
+    TCellControlEvent OnControlEditDone;
+    TControlComboListEvent OnControlComboList;
+    TControlComboSelectEvent OnControlComboSelect;
+    TFixedEditEvent OnFixedEdit;
+
+protected:
+    // The fixed-cell starts of a left or right press.
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    // A pressed in-text button comes up when the grid loses the focus.
+    void DoExit() override;
+
+private:
+    friend class TGridTransEdit;
+    friend class TGridTransCombo;
+    friend class TControlEdit;
+    friend class TControlCombo;
+    void CreateCellControlEditors();
+    // The control of cell (ACol displayed, ARow) at (X, Y), or the one named ID: false when none.
+    bool CellControlAt(int ACol, int ARow, int X, int Y, const String& ID, TMarkupDrawResult& Out);
+    // A left press on a markup cell holding controls: true when the press is handled.
+    bool CellControlPress(int ACol, int ARow, int X, int Y);
+    // The left release or the loss of the focus lets a pressed in-text button up.
+    void ReleaseCellControlButton();
+    // Enter and F2 on a cell holding in-text controls open the first of them.
+    bool CellControlKeyDown(Word& Key);
+    // Enter and Tab in an in-text editor.
+    void CellControlKey(Char& Key);
+    // The double-click start of the fixed-cell editor.
+    void FixedCellDblClick(int ACol, int ARow);
+    // The end of a fixed-cell edit: validated, stored and hidden, or refused and kept open.
+    bool StopFixedEdit(TWinControl* Editor, const String& Text, int ACol, int ARow);
+    TControlEdit* FControlEdit = nullptr;
+    TControlCombo* FControlCombo = nullptr;
+    TGridTransEdit* FEditTrans = nullptr;
+    TGridTransCombo* FComboTrans = nullptr;
+    TPoint FCtrlXY{-1, -1};
+    String FCtrlID, FCtrlType;
+    bool FCtrlEditing = false;
+    bool FCtrlDown = false;
+    int FFixedColEdit = -1, FFixedRowEdit = -1;
+    // ===== end of the in-text controls and fixed-cell editing
 };
 
 // The first of Items that begins with the text up to Caret (an empty prefix

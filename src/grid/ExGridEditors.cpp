@@ -71,6 +71,7 @@ void TExStringGrid::CreateFurtherEditors() {
     FUnitEditBtn = new TGridUnitEditBtn(this);
     FEditCheck = new TGridCheckBox(this);
     FGridButton = new TGridButton(this);
+    CreateCellControlEditors();
 }
 
 TGridSpin* TExStringGrid::SpinEdit() {

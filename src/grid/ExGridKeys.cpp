@@ -3,6 +3,7 @@
 #include "grid/ExGrid.h"
 
 void TExStringGrid::KeyDown(Word& Key, TShiftState Shift) {
+    if (CellControlKeyDown(Key)) return;
     if (Key == VK_RETURN && !IsEditable(RealColIndex(Col()), Row())) {
         if (OnKeyDown) OnKeyDown(this, Key, Shift);
         Key = 0;

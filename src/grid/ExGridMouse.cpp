@@ -37,6 +37,7 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
         return;
     }
 
+    if (CellControlPress(ACol, ARow, X, Y)) return;
     const int N = RealColIndex(ACol);
     const TRect R = CellRect(ACol, ARow);
     bool canEdit = Options().Contains(goEditing) || FMouseActions.RangeSelectAndEdit();

@@ -140,3 +140,34 @@ TEST(EditLink, APopupLinkClosedByEnterWritesItsValue) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(EditLink, EachColumnOpensItsOwnLinkAndLetsGoOfAFreedOne) {
+    TForm form{nullptr};
+    form.SetBounds(0, 0, 500, 350);
+    auto* g = new TExColumnGrid(&form);
+    g->SetParent(&form);
+    g->SetBounds(0, 0, 400, 250);
+    TTestLink first(nullptr);
+    auto second = std::make_unique<TTestLink>(nullptr);
+    for (int c : {1, 2}) g->Columns().Items(c)->SetEditor(edCustom);
+    g->Columns().Items(1)->SetEditLink(&first);
+    g->Columns().Items(2)->SetEditLink(second.get());
+    g->SetCellEx(2, 1, u"two");
+    form.Show();
+    g->SetFocus();
+    const TRect R = g->CellRect(2, 1);
+    SimulateClick(g, R.Left + 5, R.Top + 5);
+    SimulateKey(VK_F2);
+    ASSERT_TRUE(second->Edit && second->Edit->Visible());
+    EXPECT_EQ(second->Edit->Text(), u"two");
+    EXPECT_FALSE(first.Edit);
+    SimulateKey(VK_ESCAPE);
+    second.reset();
+    EXPECT_EQ(g->Columns().Items(2)->EditLink(), nullptr);
+    EXPECT_EQ(g->Columns().Items(1)->EditLink(), &first);
+    g->SetEditLink(nullptr);
+}
+
+}  // namespace

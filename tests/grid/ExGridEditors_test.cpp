@@ -28,7 +28,11 @@ TEST(GridSpin, PageHomeAndEndStepWithinTheLimitsAndReportTheDirection) {
     };
     for (const Case& c : cases) {
         EditorForm f(edSpinEdit, c.start);
-        f.g->OnGetEditorPropInt = [&](TObject*, int, int) { f.g->SpinEdit()->SetIncrement(5); };
+        // The column's limits (0 to 0) come first; the handler sets the ones under test.
+        f.g->OnGetEditorPropInt = [&](TObject*, int, int) {
+            f.g->SpinEdit()->SetMaxValue(100);
+            f.g->SpinEdit()->SetIncrement(5);
+        };
         std::vector<bool> clicks;
         f.g->OnSpinClick = [&](TObject*, int, int, int, bool up) { clicks.push_back(up); };
         f.Open();
@@ -244,6 +248,27 @@ TEST(GridDatePicker, TheCalendarIsReportedAndADirectCloseEndsTheEdit) {
     EXPECT_EQ(seen, (std::vector<std::string>{"drop 1,2", "close 1,2"}));
     EXPECT_FALSE(d->Visible());
     EXPECT_EQ(f.g->GetCellEx(1, 2), u"05/05/2024");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GridSpin, AColumnsLimitsAndStepGoToTheSpinEditor) {
+    EditorForm f(edSpinEdit, u"12");
+    TGridColumnItem* col = f.g->Columns().Items(1);
+    col->SetSpinMin(10);
+    col->SetSpinMax(20);
+    col->SetSpinStep(3);
+    f.Open();
+    TGridSpin* s = f.g->SpinEdit();
+    ASSERT_TRUE(s->Visible());
+    SimulateClick(s->Button()->UpButton(), 2, 2);
+    EXPECT_EQ(s->Text(), u"15");
+    SimulateKey(VK_END);
+    EXPECT_EQ(s->Text(), u"10");
+    SimulateKey(VK_HOME);
+    EXPECT_EQ(s->Text(), u"20");
 }
 
 }  // namespace

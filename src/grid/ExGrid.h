@@ -1670,6 +1670,9 @@ private:
     bool FurtherEditorToCell(int ACol, int ARow);
     // Leaving keys of the spin and button editors: write the text and validate it.
     bool WriteAndValidate(const String& Text);
+    // Left at an editor's start or Right at its end (AtEdge, no Shift, nothing
+    // selected, CursorWalkEditor on) moves to the neighbouring cell; true when it did.
+    bool EditorCursorWalk(Word Key, bool AtEdge, TShiftState Shift, const String& Text);
     void DatePickerClosedUp();
     TGridSpin* FEditSpin = nullptr;
     TGridEditBtn* FEditBtn = nullptr;

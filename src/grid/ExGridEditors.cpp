@@ -400,6 +400,43 @@ bool TExStringGrid::WriteAndValidate(const String& Text) {
     return ValidateCell(Text);
 }
 
+bool TExStringGrid::EditorCursorWalk(Word Key, bool AtEdge, TShiftState Shift, const String& Text) {
+    if (!FNavigation.CursorWalkEditor() || !AtEdge || Shift.Contains(ssShift)) return false;
+    const bool right = Key == VK_RIGHT;
+    const int c = Col(), r = Row();
+    const int target = right ? c + CellSpan(RealColIndex(c), r).X + 1 : c - 1;
+    const bool room = right ? c < ColCount() - FFixedRightCols - 1 : c > TCustomGrid::FixedCols();
+    auto clickControl = [&](int col) {
+        if (col < 0 || col >= ColCount()) return false;
+        const TCellGraphic* g = GetCellGraphic(RealColIndex(col), r);
+        if (!g) return false;
+        switch (g->CellType) {
+            case ctCheckBox: case ctDataCheckBox: case ctRadio: case ctButton: case ctBitButton:
+            case ctVirtCheckBox: case ctRowCheckBox: case ctRadioButton: case ctTriStateCheckBox:
+                return true;
+            default: return false;
+        }
+    };
+    if (room && clickControl(target)) {
+        // A clickable neighbour is not edited: the cursor only moves there.
+        if (ValidateCell(Text)) {
+            HideInplaceEdit();
+            if (CanFocus()) SetFocus();
+            FocusCell(target, r, true);
+        }
+        return true;
+    }
+    // The editor's text is written before the grid takes the focus from it.
+    HideInplaceEdit();
+    if (CanFocus()) SetFocus();
+    const TAdvanceDirection dir = FNavigation.AdvanceDirection();
+    FNavigation.SetAdvanceDirection(adLeftRight);
+    AdvanceCell(c, r, false, right, false, true);
+    FNavigation.SetAdvanceDirection(dir);
+    if (FNavigation.CursorWalkAlwaysEdit() && (Col() != c || Row() != r)) ShowInplaceEdit();
+    return true;
+}
+
 // ---------------------------------------------------------------------------
 // TGridSpin
 
@@ -551,6 +588,8 @@ void TGridEditBtn::CMWantSpecialKey(TCMWantSpecialKey& Message) {
 
 void TGridEditBtn::KeyDown(Word& Key, TShiftState Shift) {
     TExStringGrid& g = *FGrid;
+    FWorkMode = Key != VK_BACK && Key != VK_DELETE;
+    FSelKeyDown = SelStart();
     const bool leaving = IsOneOf(Key, {VK_TAB, VK_RETURN, VK_ESCAPE, VK_PRIOR, VK_NEXT, VK_UP, VK_DOWN});
     if (!leaving && g.OnKeyDown) g.OnKeyDown(&g, Key, Shift);
     if (Shift.Contains(ssCtrl) || !leaving) {
@@ -571,6 +610,25 @@ void TGridEditBtn::KeyDown(Word& Key, TShiftState Shift) {
     if (Key == VK_ESCAPE) SetText(g.FCellCache);
     g.DoneInplaceEdit(Key, Shift);
     Key = 0;
+}
+
+void TGridEditBtn::KeyUp(Word& Key, TShiftState Shift) {
+    TExStringGrid& g = *FGrid;
+    if (g.OnKeyUp) g.OnKeyUp(&g, Key, Shift);
+    const bool atEdge = SelLength() == 0 && ((Key == VK_LEFT && FSelKeyDown == 0) ||
+                                             (Key == VK_RIGHT && SelStart() == int(Text().size())));
+    if ((Key == VK_LEFT || Key == VK_RIGHT) && g.EditorCursorWalk(Key, atEdge, Shift, Text())) {
+        Key = 0;
+        return;
+    }
+    if (Key != VK_RETURN) TExgEditBtn::KeyUp(Key, Shift);
+    if (!FWorkMode || SelLength() != 0 || !g.Lookup() || g.LookupItems().Count() == 0) return;
+    const int typed = SelStart();
+    String completed;
+    if (LookupCompletion(Text(), typed, g.LookupItems(), g.LookupCaseSensitive(), completed) < 0) return;
+    SetText(completed);
+    SetSelStart(typed);
+    SetSelLength(int(completed.size()) - typed);
 }
 
 void TGridEditBtn::KeyPress(Char& Key) {

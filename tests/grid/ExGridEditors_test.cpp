@@ -272,3 +272,64 @@ TEST(GridSpin, AColumnsLimitsAndStepGoToTheSpinEditor) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GridEditBtn, LeftAtTheStartAndRightAtTheEndWalkToTheNeighbouringCell) {
+    struct Case {
+        bool walk;
+        int col;
+        Word key;
+        int caret;
+        int colAfter;
+    };
+    const Case cases[] = {
+        {true, 1, VK_RIGHT, 2, 2},   // column 2 uses the same editor
+        {true, 2, VK_LEFT, 0, 1},
+        {true, 1, VK_RIGHT, 0, 1},   // not at the end after the key: the caret moves
+        {true, 2, VK_LEFT, 1, 2},
+        {false, 1, VK_RIGHT, 2, 1},  // without cursor walking
+        {true, 2, VK_RIGHT, 2, 3},   // a check box neighbour only becomes current
+    };
+    for (const Case& c : cases) {
+        EditorForm f(edEditBtn, u"ab");
+        f.g->Columns().Items(2)->SetEditor(edEditBtn);
+        f.g->Columns().Items(3)->SetEditor(edDataCheckBox);
+        f.g->SetCellEx(2, 2, u"cd");
+        f.g->Navigation().SetCursorWalkEditor(c.walk);
+        f.Click(c.col, 2);
+        f.Open();
+        TGridEditBtn* e = f.g->EditBtn();
+        ASSERT_TRUE(e->Visible());
+        e->SetSelStart(c.caret);
+        e->SetSelLength(0);
+        SimulateKey(c.key);
+        const std::string what = std::to_string(c.col) + " key " + std::to_string(c.key) + " at " +
+                                 std::to_string(c.caret) + (c.walk ? "" : " no walk");
+        EXPECT_EQ(f.g->Col(), c.colAfter) << what;
+        if (c.colAfter == c.col) {
+            EXPECT_TRUE(e->Visible()) << what;
+            continue;
+        }
+        // The walk writes the text and opens the editor of the new cell, except on a check box.
+        EXPECT_EQ(f.g->GetCellEx(c.col, 2), c.col == 1 ? u"ab" : u"cd") << what;
+        EXPECT_EQ(e->Visible(), f.g->Col() != 3) << what;
+        if (e->Visible()) EXPECT_EQ(e->Text(), f.g->GetCellEx(f.g->Col(), 2)) << what;
+    }
+}
+
+TEST(GridEditBtn, TypingCompletesFromTheLookupItemsUntilBackspace) {
+    EditorForm f(edEditBtn, u"");
+    f.g->SetLookup(true);
+    for (const char16_t* s : {u"alpha", u"beta"}) f.g->LookupItems().Add(s);
+    f.Open();
+    TGridEditBtn* e = f.g->EditBtn();
+    SimulateText(u"b");
+    EXPECT_EQ(e->Text(), u"beta");
+    EXPECT_EQ(e->SelStart(), 1);
+    EXPECT_EQ(e->SelLength(), 3);
+    SimulateKey(VK_BACK);
+    EXPECT_EQ(e->Text(), u"b");
+}
+
+}  // namespace

@@ -1641,6 +1641,14 @@ public:
     void CellToRich(int ACol, int ARow, class TRichEdit* Richeditor);
     String RichToString(TRichEdit* Richeditor);
     void RichToCell(int ACol, int ARow, TRichEdit* Richeditor);
+    // Draws the rich-text cell (real column ACol, ARow) into ARect of the canvas.
+    void DrawCellRTF(int ACol, int ARow, TRect ARect, TCanvas& ACanvas);
+    // Selected rich text keeps its own colours instead of SelectionTextColor.
+    bool SelectionRTFKeep() const { return FSelectionRTFKeep; }
+    void SetSelectionRTFKeep(bool Value) { FSelectionRTFKeep = Value; }
+    // The size the text of cell (real column ACol, ARow) needs: VS wraps it
+    // into the cell's width, SB keeps room for a vertical scroll bar.
+    TPoint GetCellTextSize(int ACol, int ARow, bool VS, bool SB);
     TNotifyEvent OnRichEditSelectionChange;
     // The date pickers' calendar opened or closed, and the date-and-time picker's value changed.
     TRowColClickEvent OnDatePickerCloseUp;
@@ -1694,6 +1702,7 @@ private:
     TGridExGridDropDown* FEditExGridPicker = nullptr;
     TGridColorDropDown* FEditColorPicker = nullptr;
     TExRichEdit* FInplaceRichEdit = nullptr;
+    bool FSelectionRTFKeep = false;
     // ===== end of the further cell editors
 
     // ===== In-text controls and fixed-cell editing (ExGridCellControls.h, ExGridCellControls.cpp)

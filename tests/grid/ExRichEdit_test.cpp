@@ -87,3 +87,67 @@ TEST(ExRichEdit, TheInPlaceEditorOpensOnTheCellAndLeavingWritesItBack) {
 }
 
 }  // namespace
+
+namespace {
+
+// A red, large rich-text cell.
+String RedCell(const String& Text) {
+    TRichDocument doc;
+    doc.Paragraphs.emplace_back();
+    TRichFormat red;
+    red.Size = 14;
+    red.Style = TFontStyles{fsBold};
+    red.Color = clRed;
+    doc.Paragraphs[0].Runs.push_back({Text, red});
+    String cell;
+    for (char b : WriteRTF(doc)) cell.push_back(Char(static_cast<unsigned char>(b)));
+    return cell;
+}
+
+TEST(ExRichEdit, ARichCellsTextSizeGrowsWithItsText) {
+    RichForm f;
+    f.g->SetColWidths(1, 80);
+    f.g->SetCellEx(1, 1, RedCell(u"Mm"));
+    f.g->SetCellEx(1, 2, RedCell(u"Mm Mm Mm Mm Mm Mm Mm Mm"));
+    // Unwrapped the longer text is wider, wrapped into the column it is taller.
+    f.g->SetWordWrap(false);
+    const TPoint shortLine = f.g->GetCellTextSize(1, 1, false, false);
+    const TPoint longLine = f.g->GetCellTextSize(1, 2, false, false);
+    EXPECT_GT(shortLine.X, 0);
+    EXPECT_GT(longLine.X, 2 * shortLine.X);
+    EXPECT_EQ(longLine.Y, shortLine.Y);
+    f.g->SetWordWrap(true);
+    const TPoint wrapped = f.g->GetCellTextSize(1, 2, true, false);
+    EXPECT_GT(wrapped.Y, 2 * (shortLine.Y - 4));
+    EXPECT_LE(wrapped.X, 80);
+}
+
+TEST(ExRichEdit, RichCellsAreDrawnInTheirOwnColoursOrInTheSelectionColour) {
+    RichForm f;
+    f.g->SetColWidths(2, 100);
+    f.g->SetSelectionTextColor(clBlue);
+    for (int c : {1, 2}) f.g->SetCellEx(c, 1, RedCell(u"WWW"));
+    // The focused current cell keeps its colours, the other selected one takes the selection's.
+    f.g->SetSelection({1, 1, 2, 1});
+    ASSERT_TRUE(f.g->Focused());
+    const int current = f.g->Col(), other = 3 - current;
+    TBitmap b;
+    RenderControlToBitmap(f.g, b);
+    auto count = [&](int c, TColor colour) {
+        const TRect R = f.g->CellRect(c, 1);
+        int n = 0;
+        for (int y = R.Top; y < R.Bottom; ++y)
+            for (int x = R.Left; x < R.Right; ++x)
+                if (b.Canvas().Pixels(x + 2, y + 2) == colour) ++n;
+        return n;
+    };
+    EXPECT_GT(count(current, clRed), 20);
+    EXPECT_EQ(count(current, clBlue), 0);
+    EXPECT_GT(count(other, clBlue), 20);
+    EXPECT_EQ(count(other, clRed), 0);
+    f.g->SetSelectionRTFKeep(true);
+    RenderControlToBitmap(f.g, b);
+    EXPECT_GT(count(other, clRed), 20);
+}
+
+}  // namespace

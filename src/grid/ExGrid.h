@@ -13,6 +13,7 @@
 #include "grid/ExgCombo.h"
 #include "grid/GridDataTools.h"
 #include "grid/foundation/BaseGrid.h"
+#include "grid/foundation/CellIndicators.h"
 #include "grid/foundation/GridHelpers.h"
 #include "grid/foundation/GridOptions.h"
 
@@ -105,6 +106,8 @@ public:
     std::vector<String> CellBalloon;
     // A comment: its text.
     String CellText;
+    // A shape: its line colour (the fill colour is CellIndex, the shape CellAngle).
+    TColor CellLineColor = clNone;
 };
 
 // A hidden row: its texts, objects and height while it is out of the grid.
@@ -1625,6 +1628,16 @@ public:
     void MemoDropDownToCell();
     // The colour picker's choice is about to be written: the handler may change the colour and its text.
     std::function<void(TObject* Sender, int ACol, int ARow, TColor& Color, String& Value)> OnColorSelected;
+    // The image picker's choice is about to be written: the handler may change the image index.
+    std::function<void(TObject* Sender, int ACol, int ARow, int& Index)> OnImageSelected;
+    // A shape in a cell (real column): its fill colour is what the colour picker edits.
+    void AddShape(int ACol, int ARow, TCellShape Shape, TColor FillColor, TColor LineColor, TAlignment HAlign,
+                  TVAlignment VAlign);
+    void RemoveShape(int ACol, int ARow);
+    // clNone when the cell holds no shape.
+    TColor GetShapeColor(int ACol, int ARow);
+    // Only on a shape; no repaint.
+    void SetShapeColor(int ACol, int ARow, TColor FillColor);
     // The button of an edit-with-button editor was clicked: OnEllipsClick may change the text.
     virtual String DoEllipsClick(const String& Value);
     TSpinClickEvent OnSpinClick;
@@ -1682,6 +1695,8 @@ private:
     // selected, CursorWalkEditor on) moves to the neighbouring cell; true when it did.
     bool EditorCursorWalk(Word Key, bool AtEdge, TShiftState Shift, const String& Text);
     void DatePickerClosedUp();
+    // The graphic of a cell showing an image of GridImages, nil for other cells.
+    TCellGraphic* ImageCell(int ACol, int ARow);
     TGridSpin* FEditSpin = nullptr;
     TGridEditBtn* FEditBtn = nullptr;
     TGridUnitEditBtn* FUnitEditBtn = nullptr;

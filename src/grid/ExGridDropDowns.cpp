@@ -213,7 +213,21 @@ void TExStringGrid::ShowDropDownEditor(int ACol, int ARow, TExCustomDropDown& D)
         int v = 0;
         FEditTrackBar->SetPosition(TryStrToInt(Trim(T), v) ? v : 0);
     } else if (FEditControl == edColorPickerDropDown) {
-        FEditColorPicker->SetSelectedColor(Colors(RealColIndex(ACol), ARow));
+        const int rc = RealColIndex(ACol);
+        const TColor shape = GetShapeColor(rc, ARow);
+        FEditColorPicker->SetSelectedColor(shape != clNone ? shape : Colors(rc, ARow));
+    } else if (FEditControl == edImagePickerDropDown && ImageCell(RealColIndex(ACol), ARow)) {
+        // An image cell opens on its image among the grid's images.
+        const int rc = RealColIndex(ACol);
+        TGridImageDropDown& p = *FEditImagePicker;
+        p.SetImages(FGridImages);
+        if (p.Items().Count() == 0) p.AddImagesFromImageList();
+        const TCellGraphic* g = GetCellGraphic(rc, ARow);
+        int index = g->CellIndex;
+        if (g->CellType == ctDataImage && !TryStrToInt(Trim(GetCellEx(rc, ARow)), index)) index = -1;
+        p.SetItemIndex(index);
+        const int sel = p.ItemIndex();
+        p.SetText(sel >= 0 ? p.Items().GetItem(sel)->Caption() : String());
     } else if (FEditControl == edGridDropDown) {
         TGridGridDropDown& g = *FEditGridPicker;
         g.BeginUpdate();
@@ -240,4 +254,9 @@ void TExStringGrid::ShowDropDownEditor(int ACol, int ARow, TExCustomDropDown& D)
     D.SetVisible(true);
     if (D.CanFocus()) D.SetFocus();
     if (FEditControl == edMemoDropDown) D.SetSelStart(0);
+}
+
+TCellGraphic* TExStringGrid::ImageCell(int ACol, int ARow) {
+    TCellGraphic* g = GetCellGraphic(ACol, ARow);
+    return g && (g->CellType == ctImageList || g->CellType == ctDataImage) ? g : nullptr;
 }

@@ -254,7 +254,24 @@ bool TExStringGrid::FurtherEditorToCell(int ACol, int ARow) {
                 String s = FEditColorPicker->SelectedColorText();
                 if (OnColorSelected) OnColorSelected(this, rc, ARow, c, s);
                 SetEditorValue(rc, ARow, s);
-                SetColors(rc, ARow, c);
+                if (GetShapeColor(rc, ARow) != clNone) {
+                    SetShapeColor(rc, ARow, c);
+                    RepaintCell(ACol, ARow);
+                } else {
+                    SetColors(rc, ARow, c);
+                }
+            } else if (FEditControl == edImagePickerDropDown) {
+                // Only image cells take the choice.
+                if (TCellGraphic* g = ImageCell(rc, ARow)) {
+                    int index = FEditImagePicker->ImageIndex();
+                    if (OnImageSelected) OnImageSelected(this, rc, ARow, index);
+                    if (g->CellType == ctImageList) {
+                        g->CellIndex = index;
+                        RepaintCell(ACol, ARow);
+                    } else {
+                        SetEditorValue(rc, ARow, IntToStr(index));
+                    }
+                }
             } else {
                 SetEditorValue(rc, ARow, d->Text());
             }

@@ -3,6 +3,7 @@
 #include "GridEditorForm.h"
 
 #include "framework/Forms.h"
+#include "framework/ImgList.h"
 #include "framework/Simulate.h"
 #include "framework/SysUtils.h"
 
@@ -168,6 +169,70 @@ TEST(GridDropDowns, TheStripButtonsAndTheMemoReachTheGridForTheCurrentCell) {
     ASSERT_TRUE(m->Memo());
     m->Memo()->SetText(u"first\r\nsecond");
     EXPECT_EQ(f.g->GetCellEx(1, 2), String(u"first\r\nsecond"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GridDropDowns, AShapeCellsColourPickerEditsTheShapesColourNotTheCells) {
+    EditorForm f(edColorPickerDropDown, u"Red");
+    f.g->SetColors(1, 2, clYellow);
+    f.g->AddShape(1, 2, csCircle, TColor(0x0000FF), clBlack, taCenter, vtaCenter);
+    f.Open();
+    TGridColorDropDown* c = f.g->ColorPickerDropDown();
+    ASSERT_TRUE(c->Visible());
+    EXPECT_EQ(c->SelectedColor(), TColor(0x0000FF));
+    SimulateKey(VK_DOWN, TShiftState{ssAlt});
+    SimulateKey(VK_DOWN);
+    SimulateKey(VK_RETURN);
+    EXPECT_FALSE(c->Visible());
+    EXPECT_EQ(f.g->GetShapeColor(1, 2), TColor(0x00FF00));
+    EXPECT_EQ(f.g->Colors(1, 2), clYellow);
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"Lime");
+}
+
+TEST(GridDropDowns, AnImageCellsPickerOffersTheGridsImagesAndWritesTheChosenOne) {
+    TImageList images;
+    images.SetWidth(16);
+    images.SetHeight(16);
+    for (TColor col : {clRed, clLime, clBlue}) {
+        TBitmap b(16, 16);
+        b.Canvas().Brush().SetColor(col);
+        b.Canvas().FillRect(Rect(0, 0, 16, 16));
+        images.Add(&b, nullptr);
+    }
+    EditorForm f(edImagePickerDropDown, u"pic");
+    f.g->SetGridImages(&images);
+    f.g->AddImageIdx(1, 2, 1, taCenter, vtaCenter);
+    std::vector<int> chosen;
+    f.g->OnImageSelected = [&](TObject*, int, int, int& index) {
+        chosen.push_back(index);
+        index = 0;
+    };
+    f.Open();
+    TGridImageDropDown* p = f.g->ImagePickerDropDown();
+    ASSERT_TRUE(p->Visible());
+    EXPECT_EQ(p->Images(), &images);
+    EXPECT_EQ(p->Items().Count(), 3);
+    EXPECT_EQ(p->ItemIndex(), 1);
+    // Leaving the editor writes the choice; Enter would also write the picker's text first.
+    p->SetItemIndex(2);
+    f.Click(2, 5);
+    EXPECT_FALSE(p->Visible());
+    EXPECT_EQ(chosen, std::vector<int>{2});
+    EXPECT_EQ(f.g->GetImageIdx(1, 2), 0);
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"pic");
+    // A cell without an image takes nothing from the picker.
+    f.Click(1, 3);
+    f.Open();
+    ASSERT_TRUE(p->Visible());
+    p->SetText(u"other");
+    f.Click(2, 5);
+    EXPECT_FALSE(p->Visible());
+    EXPECT_EQ(f.g->GetCellEx(1, 3), u"pic");
+    EXPECT_EQ(chosen.size(), 1u);
+    f.g->SetGridImages(nullptr);
 }
 
 }  // namespace

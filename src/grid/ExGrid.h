@@ -1695,6 +1695,8 @@ private:
     // selected, CursorWalkEditor on) moves to the neighbouring cell; true when it did.
     bool EditorCursorWalk(Word Key, bool AtEdge, TShiftState Shift, const String& Text);
     void DatePickerClosedUp();
+    // A selection change in the combo of the open editor link fires OnComboChange.
+    void EditLinkComboNotify(const TMessage& Message);
     // The graphic of a cell showing an image of GridImages, nil for other cells.
     TCellGraphic* ImageCell(int ACol, int ARow);
     TGridSpin* FEditSpin = nullptr;

@@ -1065,7 +1065,9 @@ protected:
     virtual void AfterPaste(int, int) {}
     virtual void MarkPastedRows(int, int) {}
     virtual String GetCalcCell(int ACol, int ARow) { return GetCellEx(ACol, ARow); }
-    virtual String SaveCell(int ACol, int ARow) { return GetGridCell(ACol, ARow); }
+    // The text saves and exports write; a rich-text cell gives its plain text,
+    // or with SaveWithRTF its RTF source without line breaks.
+    virtual String SaveCell(int ACol, int ARow);
     virtual void LoadCell(int ACol, int ARow, const String& Value) { SetGridCell(ACol, ARow, Value); }
     virtual void RecalcFooterColumn(int ACol) { CalcFooter(ACol); }
     virtual void DoSearchFooterAction(const String&, int, int) {}
@@ -1657,6 +1659,8 @@ public:
     // Draws the rich-text cell (real column ACol, ARow) into ARect of the canvas.
     void DrawCellRTF(int ACol, int ARow, TRect ARect, TCanvas& ACanvas);
     // Selected rich text keeps its own colours instead of SelectionTextColor.
+    bool SaveWithRTF() const { return FSaveWithRTF; }
+    void SetSaveWithRTF(bool Value) { FSaveWithRTF = Value; }
     bool SelectionRTFKeep() const { return FSelectionRTFKeep; }
     void SetSelectionRTFKeep(bool Value) { FSelectionRTFKeep = Value; }
     // The size the text of cell (real column ACol, ARow) needs: VS wraps it
@@ -1720,6 +1724,7 @@ private:
     TGridColorDropDown* FEditColorPicker = nullptr;
     TExRichEdit* FInplaceRichEdit = nullptr;
     bool FSelectionRTFKeep = false;
+    bool FSaveWithRTF = false;
     // ===== end of the further cell editors
 
     // ===== In-text controls and fixed-cell editing (ExGridCellControls.h, ExGridCellControls.cpp)

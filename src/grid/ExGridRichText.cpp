@@ -1,5 +1,6 @@
-// Drawing rich-text cells through the grid's hidden rich edit, and the room
-// a cell's text needs (plain, markup and rich text alike).
+// Drawing rich-text cells through the grid's hidden rich edit, their text
+// as saves write it, and the room a cell's text needs (plain, markup and
+// rich text alike).
 #include "grid/ExRichEdit.h"
 
 #include "grid/ExGrid.h"
@@ -104,4 +105,16 @@ TPoint TExStringGrid::GetCellTextSize(int ACol, int ARow, bool VS, bool SB) {
     int width = 0;
     for (const String& line : lines) width = std::max(width, c.TextWidth(line));
     return {width, int(lines.size()) * c.TextHeight(u"gh")};
+}
+
+String TExStringGrid::SaveCell(int ACol, int ARow) {
+    String s = GetGridCell(ACol, ARow);
+    if (CellTextKind(s, true) != RichKind) return s;
+    if (FSaveWithRTF) {
+        std::erase_if(s, [](Char ch) { return ch == u'\r' || ch == u'\n'; });
+        return s;
+    }
+    TExRichEdit* re = RichEdit();
+    CellToRich(ACol, ARow, re);
+    return re->Text();
 }

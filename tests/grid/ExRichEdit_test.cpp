@@ -1,6 +1,8 @@
 #include "grid/ExCGrid.h"
 #include "grid/ExRichEdit.h"
 
+#include "support/TempDir.h"
+
 #include "framework/Forms.h"
 #include "framework/Simulate.h"
 #include "framework/SysUtils.h"
@@ -148,6 +150,34 @@ TEST(ExRichEdit, RichCellsAreDrawnInTheirOwnColoursOrInTheSelectionColour) {
     f.g->SetSelectionRTFKeep(true);
     RenderControlToBitmap(f.g, b);
     EXPECT_GT(count(other, clRed), 20);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ExRichEdit, SavesWriteARichCellsPlainTextOrItsSourceOnOneLine) {
+    RichForm f;
+    // Two paragraphs: the source carries line breaks.
+    TRichDocument doc;
+    for (const char16_t* t : {u"First line", u"second"}) {
+        doc.Paragraphs.emplace_back();
+        doc.Paragraphs.back().Runs.push_back({t, TRichFormat()});
+    }
+    std::string source = WriteRTF(doc);
+    String cell;
+    for (char b : source) cell.push_back(Char(static_cast<unsigned char>(b)));
+    ASSERT_NE(source.find('\n'), std::string::npos);
+    f.g->SetCellEx(1, 1, cell);
+    TempDir t;
+    f.g->Tools().SaveToCSV(Utf8ToString(t.file("plain.csv")));
+    f.g->SetSaveWithRTF(true);
+    f.g->Tools().SaveToCSV(Utf8ToString(t.file("source.csv")));
+    // The plain text, its line break quoted as the file's in-cell break; the source without its line breaks.
+    EXPECT_NE(t.read("plain.csv").find("\"First line\vsecond\""), std::string::npos);
+    EXPECT_EQ(t.read("plain.csv").find("rtf"), std::string::npos);
+    std::erase_if(source, [](char ch) { return ch == '\r' || ch == '\n'; });
+    EXPECT_NE(t.read("source.csv").find(source), std::string::npos);
 }
 
 }  // namespace

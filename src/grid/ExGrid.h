@@ -1606,6 +1606,7 @@ public:
     class TGridButton* GridButton() const { return FGridButton; }
     // The date picker of the date and time kinds, made on first use.
     class TGridDatePicker* GetEditDate();
+    TGridDatePicker* GetDatePickerEditor() { return GetEditDate(); }
     // The date-and-time picker of edDateTimeEdit, made on first use.
     class TGridDateTimePicker* DateAndTimePicker();
     // The link of the custom editor kind (the grid never frees it).
@@ -1775,10 +1776,10 @@ protected:
     void DoExit() override;
 
 private:
-    friend class TGridTransEdit;
-    friend class TGridTransCombo;
-    friend class TControlEdit;
-    friend class TControlCombo;
+    template <class>
+    friend class TGridTransEditor;
+    template <class>
+    friend class TCellControlEditor;
     void CreateCellControlEditors();
     // The control of cell (ACol displayed, ARow) at (X, Y), or the one named ID: false when none.
     bool CellControlAt(int ACol, int ARow, int X, int Y, const String& ID, TMarkupDrawResult& Out);

@@ -16,83 +16,10 @@ constexpr int MarkupKind = 1;  // CellTextKind of a markup text
 
 bool IsEditControl(const String& Type) { return Type == u"EDIT" || Type == u"PASSWORD" || Type == u"MASK"; }
 
-// Enter does not end a fixed-cell edit: only leaving the editor does.
-void SwallowEnter(Char& Key) {
-    if (Key == VK_RETURN) Key = 0;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
-// The editors
-
-TGridTransEdit::TGridTransEdit(TComponent* AOwner) : TCustomEdit(AOwner) { SetVisible(false); }
-
-void TGridTransEdit::KeyPress(Char& Key) {
-    SwallowEnter(Key);
-    if (Key) TCustomEdit::KeyPress(Key);
-}
-
-void TGridTransEdit::DoExit() {
-    TCustomEdit::DoExit();
-    if (Visible()) StopEdit();
-}
-
-bool TGridTransEdit::StopEdit() {
-    if (!FGrid) {
-        SetVisible(false);
-        return true;
-    }
-    return FGrid->StopFixedEdit(this, Text(), FCol, FRow);
-}
-
-TGridTransCombo::TGridTransCombo(TComponent* AOwner) : TComboBox(AOwner) { SetVisible(false); }
-
-void TGridTransCombo::KeyPress(Char& Key) {
-    SwallowEnter(Key);
-    if (Key) TComboBox::KeyPress(Key);
-}
-
-void TGridTransCombo::DoExit() {
-    TComboBox::DoExit();
-    if (Visible()) StopEdit();
-}
-
-bool TGridTransCombo::StopEdit() {
-    if (!FGrid) {
-        SetVisible(false);
-        return true;
-    }
-    return FGrid->StopFixedEdit(this, Text(), FCol, FRow);
-}
-
-TControlEdit::TControlEdit(TComponent* AOwner) : TMaskEdit(AOwner) { SetVisible(false); }
-
-void TControlEdit::CMWantSpecialKey(TCMWantSpecialKey& Message) {
-    // Enter is left to a default button of the form, when there is one.
-    if (Message.CharCode() == VK_TAB) Message.Result = 1;
-    else if (Message.CharCode() != VK_RETURN) TMaskEdit::CMWantSpecialKey(Message);
-}
-
-void TControlEdit::KeyPress(Char& Key) {
-    if (auto* g = dynamic_cast<TExStringGrid*>(Parent())) g->CellControlKey(Key);
-    if (Key) TMaskEdit::KeyPress(Key);
-}
-
-TControlCombo::TControlCombo(TComponent* AOwner) : TExgComboBox(AOwner) { SetVisible(false); }
-
-void TControlCombo::CMWantSpecialKey(TCMWantSpecialKey& Message) {
-    if (Message.CharCode() == VK_TAB) Message.Result = 1;
-    else TExgComboBox::CMWantSpecialKey(Message);
-}
-
-void TControlCombo::KeyPress(Char& Key) {
-    if (auto* g = dynamic_cast<TExStringGrid*>(Parent())) g->CellControlKey(Key);
-    if (Key) TExgComboBox::KeyPress(Key);
-}
-
-// ---------------------------------------------------------------------------
-// The grid's side
+// In-text controls
 
 void TExStringGrid::CreateCellControlEditors() {
     FControlEdit = new TControlEdit(this);
@@ -181,11 +108,12 @@ void TExStringGrid::DoExit() {
 void TExStringGrid::StartCellControl(const String& Text, const String& CtrlType, const String& CtrlID,
                                      const String& CtrlVal, TRect CtrlRect, int ARow, int RealCol, int DisplCol) {
     const TRect& R = CtrlRect;
+    if (!IsEditControl(CtrlType) && CtrlType != u"COMBO") return;
+    FCtrlXY = {RealCol, ARow};
+    FCtrlID = CtrlID;
+    FCtrlType = CtrlType;
+    FCtrlEditing = true;
     if (IsEditControl(CtrlType)) {
-        FCtrlXY = {RealCol, ARow};
-        FCtrlID = CtrlID;
-        FCtrlType = CtrlType;
-        FCtrlEditing = true;
         TControlEdit& e = *FControlEdit;
         e.SetWidth(0);
         e.SetPasswordChar(CtrlType == u"PASSWORD" ? Char(u'*') : Char(0));
@@ -198,11 +126,7 @@ void TExStringGrid::StartCellControl(const String& Text, const String& CtrlType,
         e.SetVisible(true);
         e.BringToFront();
         if (e.CanFocus()) e.SetFocus();
-    } else if (CtrlType == u"COMBO") {
-        FCtrlXY = {RealCol, ARow};
-        FCtrlID = CtrlID;
-        FCtrlType = CtrlType;
-        FCtrlEditing = true;
+    } else {
         TControlCombo& c = *FControlCombo;
         c.SetWidth(0);
         bool edit = true;

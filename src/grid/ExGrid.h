@@ -14,6 +14,7 @@
 #include "grid/GridDataTools.h"
 #include "grid/foundation/BaseGrid.h"
 #include "grid/foundation/CellIndicators.h"
+#include "grid/foundation/ExStyleIF.h"
 #include "grid/foundation/GridHelpers.h"
 #include "grid/foundation/GridOptions.h"
 
@@ -1622,6 +1623,12 @@ public:
     class TGridGridDropDown* GridDropDown();
     class TGridExGridDropDown* ExGridDropDown();
     class TGridColorDropDown* ColorPickerDropDown();
+    // The grid's style and colour tones reach its editors: the style goes to
+    // the drop-down editors that exist and to every one opened later; the
+    // tones colour the buttons of the edit-button, combo, spin and date
+    // editors and go to every drop-down editor that exists.
+    void HandStyleToEditors(TGPKStyle AStyle);
+    void HandTonesToEditors(const TColorTones& ATones);
     // A button of a drop-down editor's header or footer strip was clicked.
     virtual void DoDropDownHeaderButtonClick(int ButtonIndex);
     virtual void DoDropDownFooterButtonClick(int ButtonIndex);
@@ -1724,6 +1731,7 @@ private:
     TGridExGridDropDown* FEditExGridPicker = nullptr;
     TGridColorDropDown* FEditColorPicker = nullptr;
     TExRichEdit* FInplaceRichEdit = nullptr;
+    TGPKStyle FEditorStyle = tsCustom;  // the style drop-down editors open with
     bool FSelectionRTFKeep = false;
     bool FSaveWithRTF = false;
     // ===== end of the further cell editors

@@ -1,6 +1,7 @@
 // The grid's drop-down cell editors: their keys, changes and exit, their
 // making, opening and write-back.
 #include "grid/ExGridDropDowns.h"
+#include "grid/ExGridEditors.h"
 
 #include "framework/Messages.h"
 #include "framework/SysUtils.h"
@@ -206,6 +207,7 @@ void TExStringGrid::ShowDropDownEditor(int ACol, int ARow, TExCustomDropDown& D)
     const String T = GetEditText(ACol, ARow);
     D.OnDropDownHeaderButtonClick = [this](TObject*, int I) { DoDropDownHeaderButtonClick(I); };
     D.OnDropDownFooterButtonClick = [this](TObject*, int I) { DoDropDownFooterButtonClick(I); };
+    D.SetComponentStyle(FEditorStyle);
     DoGetEditorProp(RealColIndex(ACol), ARow);
     D.SetBounds(R.Left, R.Top, W, H);
     D.SetEnabled(true);
@@ -259,4 +261,37 @@ void TExStringGrid::ShowDropDownEditor(int ACol, int ARow, TExCustomDropDown& D)
 TCellGraphic* TExStringGrid::ImageCell(int ACol, int ARow) {
     TCellGraphic* g = GetCellGraphic(ACol, ARow);
     return g && (g->CellType == ctImageList || g->CellType == ctDataImage) ? g : nullptr;
+}
+
+void TExStringGrid::HandStyleToEditors(TGPKStyle AStyle) {
+    FEditorStyle = AStyle;
+    if (IsDesigning()) return;
+    for (TExCustomDropDown* d : std::initializer_list<TExCustomDropDown*>{
+             FEditColorPicker, FEditImagePicker, FEditGridPicker, FEditDetailPicker, FEditTimePicker,
+             FEditCalculator, FEditMemo})
+        if (d) d->SetComponentStyle(AStyle);
+}
+
+void TExStringGrid::HandTonesToEditors(const TColorTones& T) {
+    if (IsDesigning()) return;
+    auto buttons = [&](auto& b) {
+        b.ButtonColor = T.Background.BrushColor;
+        b.ButtonColorHot = T.Hover.BrushColor;
+        b.ButtonColorDown = T.Selected.BrushColor;
+        b.ButtonBorderColor = T.Background.BorderColor;
+    };
+    buttons(*FEditBtn->Button());
+    buttons(*FUnitEditBtn->Button());
+    buttons(*FEditCombo);
+    FEditCombo->SetBorderColor(Color());
+    FEditCombo->SetFlat(true);
+    buttons(*SpinEdit()->Button());
+    TGridDatePicker& date = *GetEditDate();
+    buttons(date);
+    date.SetBorderColor(T.Background.BrushColor);
+    date.SetMetroStyle(true);
+    for (TExCustomDropDown* d : std::initializer_list<TExCustomDropDown*>{
+             FEditTrackBar, FEditMemo, FEditCalculator, FEditTimePicker, FEditDetailPicker, FEditImagePicker,
+             FEditGridPicker, FEditExGridPicker, FEditColorPicker})
+        if (d) d->SetColorTones(T);
 }

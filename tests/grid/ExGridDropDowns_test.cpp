@@ -1,4 +1,5 @@
 #include "grid/ExGridDropDowns.h"
+#include "grid/ExGridEditors.h"
 
 #include "GridEditorForm.h"
 
@@ -233,6 +234,43 @@ TEST(GridDropDowns, AnImageCellsPickerOffersTheGridsImagesAndWritesTheChosenOne)
     EXPECT_EQ(f.g->GetCellEx(1, 3), u"pic");
     EXPECT_EQ(chosen.size(), 1u);
     f.g->SetGridImages(nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GridDropDowns, TheGridsStyleAndTonesReachItsEditors) {
+    EditorForm f(edMemoDropDown, u"memo");
+    TGridColorDropDown* colour = f.g->ColorPickerDropDown();
+    TColorTones t;
+    t.Background = {TColor(0x101010), TColor(0x202020), clBlack};
+    t.Hover.BrushColor = TColor(0x303030);
+    t.Selected.BrushColor = TColor(0x404040);
+    f.g->HandTonesToEditors(t);
+    auto expectTones = [&](const auto& b, const char* what) {
+        EXPECT_EQ(b.ButtonColor, TColor(0x101010)) << what;
+        EXPECT_EQ(b.ButtonColorHot, TColor(0x303030)) << what;
+        EXPECT_EQ(b.ButtonColorDown, TColor(0x404040)) << what;
+        EXPECT_EQ(b.ButtonBorderColor, TColor(0x202020)) << what;
+    };
+    expectTones(*f.g->EditBtn()->Button(), "edit button");
+    expectTones(*f.g->UnitEditBtn()->Button(), "unit button");
+    expectTones(*f.g->Combobox(), "combo");
+    expectTones(*f.g->SpinEdit()->Button(), "spin");
+    expectTones(*f.g->GetEditDate(), "date");
+    EXPECT_TRUE(f.g->Combobox()->Flat());
+    EXPECT_EQ(f.g->Combobox()->BorderColor(), f.g->Color());
+    EXPECT_TRUE(f.g->GetEditDate()->MetroStyle());
+    EXPECT_EQ(f.g->GetEditDate()->BorderColor(), TColor(0x101010));
+    EXPECT_EQ(colour->BorderColor(), TColor(0x202020));
+
+    // The style reaches the drop-downs there are and those opened later.
+    f.g->HandStyleToEditors(tsOffice2007Luna);
+    EXPECT_EQ(colour->GetComponentStyle(), tsOffice2007Luna);
+    f.Open();
+    ASSERT_TRUE(f.g->MemoDropDown()->Visible());
+    EXPECT_EQ(f.g->MemoDropDown()->GetComponentStyle(), tsOffice2007Luna);
 }
 
 }  // namespace

@@ -101,6 +101,13 @@ enum TLabelPosition {
 TPoint CaptionLabelPosition(TLabelPosition Position, const TRect& Bounds, TSize LabelSize, int TextWidth, int Margin);
 // Moves Label to its place beside Control, measuring its caption on one line.
 void PlaceCaptionLabel(TLabel& Label, const TControl& Control, TLabelPosition Position, int Margin);
+// A caption label for Control, owned by it: a sibling on its parent that
+// focuses it, with the control's font choice and Font.
+TLabel* NewCaptionLabel(TWinControl& Control, const TFont& Font);
+// Follows Control's parent, takes Transparent and, unless the control uses
+// its parent's font, Font; then PlaceCaptionLabel.
+void UpdateCaptionLabel(TLabel& Label, const TControl& Control, TLabelPosition Position, int Margin, bool Transparent,
+                        const TFont& Font);
 
 using TDropDownEvent = std::function<void(TObject* Sender, bool& AcceptDrop)>;
 using TDropUpEvent = std::function<void(TObject* Sender, bool Cancelled)>;

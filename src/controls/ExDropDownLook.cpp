@@ -295,13 +295,9 @@ String TExCustomDropDown::LabelCaption() const { return FLabel ? FLabel->Caption
 
 void TExCustomDropDown::SetLabelCaption(const String& Value) {
     if (!FLabel) {
-        FLabel = new TLabel(this);
-        FLabel->SetParent(Parent());
-        FLabel->SetFocusControl(this);
-        FLabel->SetFont(FLabelFont);
+        FLabel = NewCaptionLabel(*this, FLabelFont);
         FLabel->OnClick = [this](TObject*) { DoLabelClick(); };
         FLabel->OnDblClick = [this](TObject*) { DoLabelDblClick(); };
-        FLabel->SetParentFont(ParentFont());
     }
     FLabel->SetCaption(Value);
     UpdateLabel();
@@ -339,12 +335,25 @@ void PlaceCaptionLabel(TLabel& Label, const TControl& Control, TLabelPosition Po
     Label.SetVisible(Control.Visible());
 }
 
+TLabel* NewCaptionLabel(TWinControl& Control, const TFont& Font) {
+    auto* label = new TLabel(&Control);
+    label->SetParent(Control.Parent());
+    label->SetFocusControl(&Control);
+    label->SetFont(Font);
+    label->SetParentFont(Control.ParentFont());
+    return label;
+}
+
+void UpdateCaptionLabel(TLabel& Label, const TControl& Control, TLabelPosition Position, int Margin, bool Transparent,
+                        const TFont& Font) {
+    if (Label.Parent() != Control.Parent()) Label.SetParent(Control.Parent());
+    Label.SetTransparent(Transparent);
+    if (!Control.ParentFont()) Label.SetFont(Font);
+    PlaceCaptionLabel(Label, Control, Position, Margin);
+}
+
 void TExCustomDropDown::UpdateLabel() {
-    if (!FLabel) return;
-    if (FLabel->Parent() != Parent()) FLabel->SetParent(Parent());
-    FLabel->SetTransparent(FLabelTransparent);
-    if (!ParentFont()) FLabel->SetFont(FLabelFont);
-    PlaceCaptionLabel(*FLabel, *this, FLabelPosition, FLabelMargin);
+    if (FLabel) UpdateCaptionLabel(*FLabel, *this, FLabelPosition, FLabelMargin, FLabelTransparent, FLabelFont);
 }
 
 void TExCustomDropDown::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {

@@ -49,8 +49,9 @@ public:
     explicit TPopupMenu(TComponent* AOwner);
     ~TPopupMenu() override;
     TMenuItem& Items() { return *FItems; }
-    // Shows the menu at a screen point and clicks the item chosen, if any.
-    void Popup(int X, int Y);
+    // Shows the menu at a screen point and clicks the item chosen, if any;
+    // a menu that builds its items as it opens does so here.
+    virtual void Popup(int X, int Y);
     bool AutoPopup = true;
     // The pictures of the items (ImageIndex); nil: none.
     TImageList* Images() const { return FImages; }

@@ -437,7 +437,9 @@ void TCustomExGridDropDown::CreateDropDownForm() {
     X(OnRowMoved, OnGridRowMoved) X(OnGetCellGradient, OnGridGetCellGradient)                          \
     X(Tools().OnCellBalloon, OnGridCellBalloon) X(Tools().OnSearchEditChange, OnGridSearchEditChange)        \
     X(OnCanAddRow, OnGridCanAddRow) X(OnAutoAddRow, OnGridAutoAddRow) X(OnCanInsertRow, OnGridCanInsertRow)    \
-    X(OnAutoInsertRow, OnGridInsertRow) X(OnCanDeleteRow, OnGridCanDeleteRow) X(OnAutoDeleteRow, OnGridDeleteRow)
+    X(OnAutoInsertRow, OnGridInsertRow) X(OnCanDeleteRow, OnGridCanDeleteRow) X(OnAutoDeleteRow, OnGridDeleteRow) \
+    X(OnAutoInsertCol, OnGridInsertCol) X(OnAnchorEnter, OnGridAnchorEnter) X(OnAnchorExit, OnGridAnchorExit)   \
+    X(OnAnchorHint, OnGridAnchorHint)
 
 void TCustomExGridDropDown::BindGridEvents() {
     TExColGrid& g = *FGrid;
@@ -481,6 +483,11 @@ void TCustomExGridDropDown::BindGridEvents() {
     g.OnButtonClick = [this, block](TObject* Sender, int ACol, int ARow) {
         block(true);
         if (OnGridButtonClick) OnGridButtonClick(Sender, ACol, ARow);
+        block(false);
+    };
+    g.OnAnchorClick = [this, block](TObject* Sender, int ARow, int ACol, const String& Anchor, bool& AutoHandle) {
+        block(true);
+        if (OnGridAnchorClick) OnGridAnchorClick(Sender, ARow, ACol, Anchor, AutoHandle);
         block(false);
     };
     g.OnEllipsClick = [this, block](TObject* Sender, int ACol, int ARow, String& S) {
@@ -530,6 +537,7 @@ void TCustomExGridDropDown::UnbindGridEvents() {
     g.OnEndBlockFocus = nullptr;
     g.OnButtonClick = nullptr;
     g.OnEllipsClick = nullptr;
+    g.OnAnchorClick = nullptr;
     g.OnCanSort = nullptr;
     g.OnClickSort = nullptr;
     g.OnSelectCell = nullptr;

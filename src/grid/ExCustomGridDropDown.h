@@ -160,6 +160,10 @@ public:
     TCustomCellDrawEvent OnGridCustomCellDraw, OnGridCustomCellBkgDraw;
     TCellBalloonEvent OnGridCellBalloon;
     std::function<void(TObject* Sender, const String& Value, bool& DefaultSearch)> OnGridSearchEditChange;
+    // Links in the pop-up grid's cells; the pop-up stays open while a click is handled.
+    TAnchorClickEvent OnGridAnchorClick;
+    TAnchorEvent OnGridAnchorEnter, OnGridAnchorExit;
+    std::function<void(TObject* Sender, int ARow, int ACol, String& Anchor)> OnGridAnchorHint;
     // The pop-up stays open while these run.
     TClickCellEvent OnGridButtonClick;
     TExStringGrid::TEllipsClickEvent OnGridEllipsClick;
@@ -170,6 +174,8 @@ public:
     TAutoRowEvent OnGridInsertRow;
     TCanDeleteRowEvent OnGridCanDeleteRow;
     TAutoRowEvent OnGridDeleteRow;
+    // A column the pop-up grid appends by the Enter advance.
+    TAutoInsertColEvent OnGridInsertCol;
 
     TExColGrid* GetGrid() const { return FGrid; }
     void BeginUpdate() {}

@@ -188,6 +188,7 @@ void TExStringGrid::Resize() {
     TBaseGrid::Resize();
     StretchAfterChange();
     ApplyScrollBarAlways(false);
+    CellControlsUpdate(false);
 }
 
 void TExStringGrid::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
@@ -289,6 +290,7 @@ void TExStringGrid::WndProc(TMessage& Message) {
     if (!IsDestroying() && PanAndWheelMessage(Message)) return;
     if (Message.Msg == WM_COMMAND) EditLinkComboNotify(Message);
     TBaseGrid::WndProc(Message);
+    if (!IsDestroying()) FollowThumbs(Message.Msg);
 }
 
 // ---------------------------------------------------------------------------

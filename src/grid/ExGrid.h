@@ -81,6 +81,8 @@ struct TControlLook {
     bool CheckAlwaysActive = false;
     bool RadioAlwaysActive = false;
     int DropDownCount = 8;
+    // Fixed cells carry a drop-down button at their right.
+    bool FixedDropDownButton = false;
     // The widest a hint of the grid may be; 0 leaves the framework's.
     int HintMaxWidth = 0;
 };
@@ -271,6 +273,13 @@ using TCanAddRowEvent = std::function<void(TObject* Sender, bool& CanAdd)>;
 using TCanInsertRowEvent = std::function<void(TObject* Sender, int ARow, bool& CanInsert)>;
 using TCanDeleteRowEvent = std::function<void(TObject* Sender, int ARow, bool& CanDelete)>;
 using TAutoRowEvent = std::function<void(TObject* Sender, int ARow)>;
+// A column appended by the Enter advance.
+using TAutoInsertColEvent = std::function<void(TObject* Sender, int ACol)>;
+// Links in cell texts: pressed (AutoHandle false keeps the grid from following
+// it), entered and left by the mouse.
+using TAnchorClickEvent =
+    std::function<void(TObject* Sender, int ARow, int ACol, const String& Anchor, bool& AutoHandle)>;
+using TAnchorEvent = std::function<void(TObject* Sender, int ARow, int ACol, const String& Anchor)>;
 
 // Registered once when the grid unit starts.
 Cardinal WM_GRIDEDITDONE();
@@ -278,6 +287,19 @@ Cardinal WM_DTPSHIFTFOCUS();
 CLIPFORMAT GridCellsClipboardFormat();
 // The common-controls library is 4.70 or later: date and time editors store their values.
 bool ComCtl470();
+
+// While the user types in the text editor the column, or the row, grows to fit the text.
+class TSizeWhileTyping : public TPersistent {
+public:
+    bool Height() const { return FHeight; }
+    void SetHeight(bool Value) { FHeight = Value; }
+    bool Width() const { return FWidth; }
+    void SetWidth(bool Value) { FWidth = Value; }
+
+private:
+    bool FHeight = false;
+    bool FWidth = false;
+};
 
 // One column of the grid filling the rest of its client width.
 class TColumnSize {
@@ -379,6 +401,12 @@ public:
     void SizeColToContents(int Index, bool GrowOnly);
     void AutoSizeCol(int Index, int Padding = 0);
     void AutoSizeColumns(bool DoFixedCols, int Padding);
+    // Columns fit their widest cell and rows grow to their highest, each cell
+    // with PaddingX and PaddingY added.
+    void AutoSizeCells(bool DoFixedCells, int PaddingX, int PaddingY);
+    // The row takes the height of its highest cell, texts wrapped as the grid wraps them.
+    void SizeRowToContents(int Index, bool GrowOnly);
+    void AutoSizeRow(int Index, int Padding);
     TColumnSize& ColumnSize() { return FColumnSize; }
     // Column Index (-1: the last) takes the client width the others leave;
     // "Stretch column index out of range" past the columns, stretching or not.
@@ -533,6 +561,7 @@ public:
 
     // ===== Editing
     TNavigation& Navigation() { return FNavigation; }
+    TSizeWhileTyping& SizeWhileTyping() { return FSizeWhileTyping; }
     TMouseActions& MouseActions() { return FMouseActions; }
     TEditorType DefaultEditor() const { return FDefaultEditor; }
     void SetDefaultEditor(TEditorType Value) { FDefaultEditor = Value; }
@@ -565,6 +594,13 @@ public:
     // Enter movement from (ACol, ARow) by Navigation's AdvanceDirection;
     // nothing unless AdvanceOnEnter or Force.
     void AdvanceCell(int ACol, int ARow, bool EditorShown, bool Forward, bool AutoEdit, bool Force);
+    // The caret of an editor walked past the edge of its text: on to the cell
+    // beside, row by row. Commit validates and writes the editor's text and
+    // says whether it was taken; it runs first when CommitFirst, and always
+    // before a move onto a check box, radio or button cell.
+    void CursorWalk(bool Forward, bool CommitFirst, const std::function<bool()>& Commit);
+    // The cell holds a control a press changes (check boxes, radios, buttons).
+    bool HasClickControl(int ACol, int ARow);
     // A dedicated editor ended editing with Key: the grid takes the focus,
     // Tab and the arrow keys then move the current cell.
     void DoneInplaceEdit(Word Key, TShiftState Shift);
@@ -890,9 +926,28 @@ public:
     const String& LastAnchorHint() const { return FLastAnchorHint; }
     // Pictures named in markup hints (and cells) by their name.
     TPictureContainer* PictureContainer() const { return FPictureContainer; }
-    void SetPictureContainer(TPictureContainer* Value) { FPictureContainer = Value; }
+    void SetPictureContainer(TPictureContainer* Value);
     // Lets the handler change the hint of the link under the mouse.
     std::function<void(TObject* Sender, int ARow, int ACol, String& Anchor)> OnAnchorHint;
+    // Controls placed over cells: they follow their cells through scrolling,
+    // sorting, swaps and moves, and hide while their cell is out of view.
+    TControl* CellControls(int ACol, int ARow);
+    void SetCellControls(int ACol, int ARow, TControl* Control);
+    // Puts the placed controls on their cells; RebuildList first reads the
+    // cells anew (after their contents moved).
+    void CellControlsUpdate(bool RebuildList);
+    int NumCellControls() const { return FControlList.Count(); }
+    // A text holding a link ("://" or "mailto:") is one link; a press follows it.
+    bool URLShow() const { return FURLShow; }
+    void SetURLShow(bool Value) {
+        if (Value == FURLShow) return;
+        FURLShow = Value;
+        Invalidate();
+    }
+    // The link under the mouse at its last move; empty when none.
+    const String& HoveredAnchor() const { return FAnchor; }
+    TAnchorClickEvent OnAnchorClick;
+    TAnchorEvent OnAnchorEnter, OnAnchorExit;
     // A hint in any script: a non-empty answer replaces the hint.
     TGridHintEvent OnGridWideHint;
 
@@ -974,6 +1029,8 @@ public:
     TGetFormatEvent OnGetFormat;
     TCanSortEvent OnCanSort;
     TClickSortEvent OnClickSort;
+    // Whether a fixed cell of the column shows its drop-down button.
+    std::function<void(TObject* Sender, int ACol, bool& CanShow)> OnCanShowFixedDropDown;
     TMoveAllowEvent OnColumnMove;
     TMoveAllowEvent OnRowMove;
     TMoveAllowEvent OnColumnMoving;
@@ -1002,6 +1059,7 @@ public:
     TAutoRowEvent OnAutoAddRow;
     TCanInsertRowEvent OnCanInsertRow;
     TAutoRowEvent OnAutoInsertRow;
+    TAutoInsertColEvent OnAutoInsertCol;
     TCanDeleteRowEvent OnCanDeleteRow;
     TAutoRowEvent OnAutoDeleteRow;
 
@@ -1121,7 +1179,11 @@ protected:
     virtual void DoColorSelect(int, int, TColor) {}
     virtual void DoImageSelect(int, int, int) {}
     virtual void DoScrollCell(int, int) {}
-    virtual bool DoCanShowFixedDropDown(int) { return false; }
+    virtual bool DoCanShowFixedDropDown(int ACol) {
+        bool canShow = true;
+        if (OnCanShowFixedDropDown) OnCanShowFixedDropDown(this, ACol, canShow);
+        return canShow;
+    }
     virtual void DoStartBlockFocus() {
         if (OnStartBlockFocus) OnStartBlockFocus(this);
     }
@@ -1306,6 +1368,7 @@ protected:
 private:
     // Wheel, panning and scroll bars (ExGridWindow.cpp). True: the message was handled.
     bool PanAndWheelMessage(TMessage& Message);
+    void FollowThumbs(Cardinal Msg);
     bool WheelNotch(TMessage& Message);
     void PanStart(TPoint At);
     void PanStep();
@@ -1347,6 +1410,25 @@ private:
     TPoint FLastHintPos{-1, -1};
     bool FAnchorHint = false;
     String FLastAnchorHint;
+    TControlList FControlList;
+    // Set once a control was placed: from then on structure changes place them anew.
+    bool FHasPlacedControls = false;
+    void CellControlsMoved() {
+        if (FHasPlacedControls) CellControlsUpdate(true);
+    }
+    // A placed control that is freed leaves its cell.
+    void ForgetCellControl(TComponent* AComponent);
+    bool HasPlacedControl(TControl* Control) const;
+    bool FURLShow = false;
+    String FAnchor;
+    // What lies under (X, Y) in the markup Text laid out in R with AFont: links, controls.
+    TMarkupDrawResult MarkupAt(const String& Text, const TRect& R, int X, int Y, TFont& AFont);
+    // The link of the cell's text under the point (Title gets its title); empty when none.
+    String AnchorAt(int ACol, int ARow, int X, int Y, String* Title = nullptr);
+    // A press on a link: reports it and follows it; false when no link is under the point.
+    bool AnchorPress(int ACol, int ARow, int X, int Y);
+    // The link under the moving mouse: its enter, exit and hint events; true over a link.
+    bool TrackAnchor(int ACol, int ARow, int X, int Y);
     TPictureContainer* FPictureContainer = nullptr;
     THTMLHintWindow* FScrollHintWnd = nullptr;
     bool FScrollHintShow = false;
@@ -1457,6 +1539,7 @@ private:
     TGridRect FOldSelection;
     bool FSelHidden = false;
     TNavigation FNavigation;
+    TSizeWhileTyping FSizeWhileTyping;
     TMouseActions FMouseActions{this};
     TEditorType FDefaultEditor = edNormal;
     int FMaxEditLength = 0;
@@ -1574,7 +1657,7 @@ protected:
     void RowListsInserted(int RowIndex, int RCount, bool Real);
     void RowListsRemoved(int RowIndex, int RCount, bool Real);
     void RowListsMoved(int FromIndex, int ToIndex);
-    void RowListsSwapped(int Index, int Index2);
+    void RowListsSwapped(int Index, int Index2, bool Selection = true, bool Modified = true);
     void ColListsMoved(int FromIndex, int ToIndex);
 
 private:
@@ -1834,7 +1917,8 @@ protected:
     void UpdateContents() override;
     void Change() override;
     void KeyDown(Word& Key, TShiftState Shift) override;
-    // Completes the text from the lookup items after every key but Left and Right.
+    // Completes the text from the lookup items after every key but Left and
+    // Right, and grows the column to the text when the grid says so.
     void KeyUp(Word& Key, TShiftState Shift) override;
     void KeyPress(Char& Key) override;
     void WMChar(TWMKey& Message) override;
@@ -1850,9 +1934,15 @@ private:
     bool FilterChar(Char& Ch);
     // A refused value: the validated text back, selected or with the caret at the end.
     void RestoreRefused();
+    // Validates the text before the caret walks out of it; false restores.
+    bool CommitWalk();
+    // Completes the typed text from the grid's lookup items.
+    void Complete();
 
     TExStringGrid* FExGrid;
     int FLengthLimit = 0;
+    int FSelKeyDown = 0;  // the caret at the last key-down
+    bool FFilling = false;  // the grid is filling the editor with the cell's text
     bool FGotFocus = false;
     bool FEnterRefused = false;  // the key-down refused: its Enter character goes no further
     bool FWorkmode = true;       // Backspace and Delete suspend the lookup until the next key

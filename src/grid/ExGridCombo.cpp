@@ -110,6 +110,7 @@ void TExStringGrid::TopLeftChanged() {
     TBaseGrid::TopLeftChanged();
     UpdateMetroBars();
     if (FSpecialEditor && FEditMode) HideInplaceEdit();
+    CellControlsUpdate(false);
 }
 
 // ---------------------------------------------------------------------------
@@ -202,6 +203,23 @@ void TGridCombo::KeyDown(Word& Key, TShiftState Shift) {
 }
 
 void TGridCombo::KeyUp(Word& Key, TShiftState Shift) {
+    // Left at the start or Right at the end of the text walks on to the cell beside.
+    if ((Key == VK_LEFT || Key == VK_RIGHT) && Style() != csDropDownList && FGrid->Navigation().CursorWalkEditor() &&
+        SelLength() == 0 && !Shift.Contains(ssShift) && !Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt) &&
+        SelStart() == (Key == VK_LEFT ? 0 : int(Text().size()))) {
+        const bool forward = Key == VK_RIGHT;
+        Key = 0;
+        FGrid->CursorWalk(forward, false, [this] {
+            FGrid->SetCurrentCell(Text());
+            if (!FGrid->ValidateCell(Text())) {
+                SetText(FGrid->FNewCellText);
+                return false;
+            }
+            SetText(FGrid->GetCurrentCell());
+            return true;
+        });
+        return;
+    }
     TExgComboBox::KeyUp(Key, Shift);
     if (!FWorkMode || !FGrid->Lookup() || Style() == csDropDownList) return;
     const int typed = SelStart();

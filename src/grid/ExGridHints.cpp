@@ -109,18 +109,7 @@ void TExStringGrid::GetCellHintInfo(String& HintStr, THintInfo& HintInfo) {
     const String stored = GetCellEx(N, ARow);
     const int kind = CellTextKind(stored, true);
     if (kind == MarkupTextKind && FAnchorHint) {
-        TMarkupDrawArgs in;
-        in.MeasureOnly = true;
-        in.MouseX = HintInfo.CursorPos.X;
-        in.MouseY = HintInfo.CursorPos.Y;
-        in.Images = FGridImages;
-        in.Pictures = FPictureContainer;
-        TMarkupDrawResult out;
-        TBitmap measure;
-        measure.SetWidth(1);
-        measure.SetHeight(1);
-        measure.Canvas().Font().Assign(&Font());
-        DrawHTMLText(measure.Canvas(), stored, R, in, out);
+        const TMarkupDrawResult out = MarkupAt(stored, R, HintInfo.CursorPos.X, HintInfo.CursorPos.Y, Font());
         if (!out.AnchorHref.empty()) {
             String A = out.AnchorTitle.empty() ? out.AnchorHref : out.AnchorTitle;
             if (OnAnchorHint) OnAnchorHint(this, ARow, N, A);

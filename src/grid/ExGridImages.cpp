@@ -1,8 +1,21 @@
 // Images of the grid's image list in cells, and the double click on a cell.
 #include "grid/ExGrid.h"
+#include "grid/foundation/PictureContainer.h"
+
+#include "framework/ImgList.h"
 
 void TExStringGrid::SetGridImages(TImageList* Value) {
+    if (FGridImages && FGridImages != Value) FGridImages->RemoveFreeNotification(this);
     FGridImages = Value;
+    // A freed image list must not be painted from.
+    if (Value) Value->FreeNotification(this);
+    Invalidate();
+}
+
+void TExStringGrid::SetPictureContainer(TPictureContainer* Value) {
+    if (FPictureContainer && FPictureContainer != Value) FPictureContainer->RemoveFreeNotification(this);
+    FPictureContainer = Value;
+    if (Value) Value->FreeNotification(this);
     Invalidate();
 }
 

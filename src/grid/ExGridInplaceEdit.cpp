@@ -24,7 +24,15 @@ bool Holds(const String& S, Char Ch) { return S.find(Ch) != String::npos; }
 TExInplaceEdit::TExInplaceEdit(TExStringGrid* AGrid) : TInplaceEdit(AGrid), FExGrid(AGrid) {}
 
 void TExInplaceEdit::UpdateContents() {
-    TInplaceEdit::UpdateContents();
+    // The grid filling its editor is no change by the user.
+    FFilling = true;
+    try {
+        TInplaceEdit::UpdateContents();
+    } catch (...) {
+        FFilling = false;
+        throw;
+    }
+    FFilling = false;
     FLengthLimit = FExGrid->GetEditLimit();
     if (FExGrid->FEditControl == edPassword) SetPasswordChar(u'*');
     else SetPasswordChar(0);
@@ -32,7 +40,7 @@ void TExInplaceEdit::UpdateContents() {
 
 void TExInplaceEdit::Change() {
     TInplaceEdit::Change();
-    if (FExGrid->OnEditChange) FExGrid->OnEditChange(FExGrid, FExGrid->Col(), FExGrid->Row(), Text());
+    if (!FFilling && FExGrid->OnEditChange) FExGrid->OnEditChange(FExGrid, FExGrid->Col(), FExGrid->Row(), Text());
 }
 
 void TExInplaceEdit::DoEnter() {
@@ -57,9 +65,41 @@ int LookupCompletion(const String& Text, int Caret, const TStringList& Items, bo
     return -1;
 }
 
+bool TExInplaceEdit::CommitWalk() {
+    const String old = FExGrid->FOldCellText;
+    if (!FExGrid->ValidateCell(Text())) {
+        RestoreRefused();
+        FExGrid->FOldCellText = old;
+        return false;
+    }
+    SetText(FExGrid->FNewCellText);
+    return true;
+}
+
 void TExInplaceEdit::KeyUp(Word& Key, TShiftState Shift) {
+    // Left at the start or Right at the end of the text walks on to the cell beside.
+    if ((Key == VK_LEFT || Key == VK_RIGHT) && FExGrid->Navigation().CursorWalkEditor() && SelLength() == 0 &&
+        !Shift.Contains(ssShift) && !Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt)) {
+        const bool forward = Key == VK_RIGHT;
+        const bool edge = forward ? FSelKeyDown == int(Text().size()) : FSelKeyDown == 0 && SelStart() == 0;
+        if (edge) {
+            Key = 0;
+            FExGrid->CursorWalk(forward, !forward, [this] { return CommitWalk(); });
+            return;
+        }
+    }
     TInplaceEdit::KeyUp(Key, Shift);
-    if (Key == VK_LEFT || Key == VK_RIGHT || !FWorkmode || SelLength() != 0) return;
+    if (Key == VK_LEFT || Key == VK_RIGHT) return;
+    Complete();
+    if (FExGrid->SizeWhileTyping().Width()) FExGrid->SizeColToContents(FExGrid->Col(), true);
+    if (FExGrid->SizeWhileTyping().Height() && FExGrid->WordWrap()) {
+        FExGrid->AutoSizeRow(FExGrid->Row(), 0);
+        if (FExGrid->OnEndRowSize) FExGrid->OnEndRowSize(FExGrid, FExGrid->Row());
+    }
+}
+
+void TExInplaceEdit::Complete() {
+    if (!FWorkmode || SelLength() != 0) return;
     if (!FExGrid->Lookup() || FExGrid->LookupItems().Count() == 0) return;
     String completed;
     const int typed = SelStart();
@@ -92,8 +132,20 @@ void TExInplaceEdit::RestoreRefused() {
 }
 
 void TExInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
+    FSelKeyDown = SelStart();
     if (Key == VK_BACK || Key == VK_DELETE) FWorkmode = false;
     else if (Key != VK_RETURN && Key != VK_UP && Key != VK_DOWN) FWorkmode = true;
+    const bool shiftOnly = Shift.Contains(ssShift) && !Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt);
+    // Shift with an arrow out of the text ends the edit and leaves the cursor on the cell.
+    if (shiftOnly && FExGrid->Navigation().CursorWalkEditor() &&
+        ((Key == VK_LEFT && SelStart() == 0 && SelLength() == 0) ||
+         (Key == VK_RIGHT && SelStart() + SelLength() == int(Text().size())))) {
+        Key = 0;
+        if (!CommitWalk()) return;
+        FExGrid->HideInplaceEdit();
+        if (FExGrid->CanFocus()) FExGrid->SetFocus();
+        return;
+    }
     if (Key == VK_ESCAPE) {
         // The text the cell had when editing began; the grid then closes the editor.
         SetText(FExGrid->FCellCache);

@@ -44,7 +44,8 @@ void TExStringGrid::AdvanceCell(int ACol, int ARow, bool EditorShown, bool Forwa
     if (!FNavigation.AdvanceOnEnter() && !Force) return;
     const int c0 = ACol, r0 = ARow;
     const int firstCol = TCustomGrid::FixedCols(), firstRow = TCustomGrid::FixedRows();
-    const int lastCol = ColCount() - FFixedRightCols - 1, lastRow = RowCount() - FFixedFooters - 1;
+    int lastCol = ColCount() - FFixedRightCols - 1;
+    const int lastRow = RowCount() - FFixedFooters - 1;
     const TAdvanceDirection dir = FNavigation.AdvanceDirection();
     const bool loop = FNavigation.AdvanceOnEnterLoop();
     // One step from (c, r); false when the cell stays.
@@ -65,9 +66,16 @@ void TExStringGrid::AdvanceCell(int ACol, int ARow, bool EditorShown, bool Forwa
         } else if (Forward) {
             if (r < lastRow) ++r;
             else if (dir == adTopBottomInCol) r = firstRow;
-            else {
+            else if (c < lastCol || !FNavigation.AdvanceInsert()) {
                 r = firstRow;
                 c = c < lastCol ? c + 1 : firstCol;
+            } else {
+                // Past the last cell a new column is appended and entered.
+                SetColCount(ColCount() + 1);
+                lastCol = ColCount() - FFixedRightCols - 1;
+                r = firstRow;
+                ++c;
+                if (OnAutoInsertCol) OnAutoInsertCol(this, lastCol);
             }
         } else if (dir == adLeftRight) {
             if (c > firstCol) --c;
@@ -100,4 +108,42 @@ void TExStringGrid::AdvanceCell(int ACol, int ARow, bool EditorShown, bool Forwa
     MoveColRow(c, r, true, true);
     if (EditorShown && AutoEdit && FNavigation.AdvanceAutoEdit() && Col() == c && Row() == r && editable(c, r))
         ShowEditor();
+}
+
+bool TExStringGrid::HasClickControl(int ACol, int ARow) {
+    switch (GetCellType(ACol, ARow)) {
+    case ctCheckBox:
+    case ctDataCheckBox:
+    case ctRadio:
+    case ctButton:
+    case ctBitButton:
+    case ctVirtCheckBox:
+    case ctRowCheckBox:
+    case ctRadioButton:
+    case ctTriStateCheckBox: return true;
+    default: return false;
+    }
+}
+
+void TExStringGrid::CursorWalk(bool Forward, bool CommitFirst, const std::function<bool()>& Commit) {
+    const int col = Col(), row = Row();
+    const int target = Forward ? col + CellSpan(col, row).X + 1 : col - 1;
+    const bool inside = Forward ? col < ColCount() - FFixedRightCols - 1 : col > TCustomGrid::FixedCols();
+    // A control cell is not edited: the cursor only goes there.
+    if (inside && HasClickControl(RealColIndex(target), row)) {
+        if (!Commit()) return;
+        HideInplaceEdit();
+        SetCol(target);
+        return;
+    }
+    if (CommitFirst && !Commit()) return;
+    // Closed before the grid takes the focus: a focused editor would keep it.
+    HideInplaceEdit();
+    if (CanFocus()) SetFocus();
+    const TAdvanceDirection direction = FNavigation.AdvanceDirection();
+    FNavigation.SetAdvanceDirection(adLeftRight);
+    AdvanceCell(col, row, true, Forward, true, true);
+    FNavigation.SetAdvanceDirection(direction);
+    if (!FNavigation.CursorWalkAlwaysEdit()) HideInplaceEdit();
+    else if (!FEditMode && IsEditable(RealColIndex(Col()), Row())) ShowInplaceEdit();
 }

@@ -66,6 +66,7 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
         return;
     }
     DisjunctPress(ACol, ARow, shift, oldSel);
+    if (!IsDesigning() && AnchorPress(ACol, ARow, X, Y)) return;
 
     // The framework's press would open the editor at once on a grid that
     // always edits; here the selection rules decide.

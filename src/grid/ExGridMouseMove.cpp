@@ -188,6 +188,7 @@ void TExStringGrid::WMSetCursor(TMessage& Message) {
         if (FMouseSelectMode == msColumn) ::SetCursor(crGridSelectCol);
         else if (FMouseSelectMode == msRow) ::SetCursor(crGridSelectRow);
         else if (FMouseSelectMode == msAll || FMouseSelectMode == msResize) ::SetCursor(crGridSelectAll);
+        else if (FMouseSelectMode == msURL) ::SetCursor(crHandPoint);
     }
     if (FSizeFixed || FSizingFixed) ::SetCursor(crHSplit);
     else if (FSizeFixedR || FSizingFixedR) ::SetCursor(crVSplit);
@@ -258,6 +259,8 @@ void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
             if (ARow <= last) mode = msRow;
         }
     }
+    // Over a link the press follows it.
+    if (!IsDesigning() && TrackAnchor(ACol, ARow, X, Y) && mode == msNormal) mode = msURL;
     FMouseSelectMode = mode;
 
     // A cell hint belongs to its cell: moving on cancels it.

@@ -82,6 +82,7 @@ void TExStringGrid::ColumnMoved(int FromIndex, int ToIndex) {
             SortIndexes().SetInteger(i, (e & ~0xFFFF) | (FollowMove(col, rf, rt) & 0xFFFF));
         }
     if (FFloatingFooter.Visible()) InvalidateGrid();
+    CellControlsMoved();
 
     if (FSyncGrid.MoveColumn()) RepeatMoveOnSyncGrid(true, FromIndex, ToIndex);
 }
@@ -114,6 +115,7 @@ void TExStringGrid::RowMoved(int FromIndex, int ToIndex) {
     if (FEnhRowColMove) FColMoveFlg = true;
     RowListsMoved(FromIndex, ToIndex);
     TBaseGrid::RowMoved(FromIndex, ToIndex);
+    CellControlsMoved();
     if (FSyncGrid.MoveRow()) RepeatMoveOnSyncGrid(false, FromIndex, ToIndex);
 }
 

@@ -4,6 +4,7 @@
 // something is dragged over the grid.
 #include "grid/ExGrid.h"
 #include "grid/foundation/CellCodecs.h"
+#include "grid/foundation/PictureContainer.h"
 
 #include "framework/ExtCtrls.h"
 #include "framework/Messages.h"
@@ -56,7 +57,10 @@ void TExStringGrid::SortSwapRows(int Index, int Index2) {
         return;
     }
     SwapRowStorage(Index, Index2);
-    RowListsSwapped(Index, Index2);
+    // Chosen rows go with their data only when the current row does; the
+    // modified marks only while they are shown.
+    RowListsSwapped(Index, Index2, FMouseActions.DisjunctRowSelect() && FNavigation.MoveRowOnSort(),
+                    FShowModified.Enabled());
 }
 
 void TExStringGrid::SwapRows(int Index, int Index2) {
@@ -65,6 +69,7 @@ void TExStringGrid::SwapRows(int Index, int Index2) {
     if (Index == Index2) return;
     SwapRowStorage(Index, Index2);
     RowListsSwapped(Index, Index2);
+    CellControlsMoved();
     InvalidateGrid();
 }
 
@@ -86,6 +91,7 @@ void TExStringGrid::SwapColumns(int Index, int Index2) {
     SetAllColWidths(Index2, w);
     if (FSortSettings.Column() == Index) FSortSettings.SetColumn(Index2);
     else if (FSortSettings.Column() == Index2) FSortSettings.SetColumn(Index);
+    CellControlsMoved();
     InvalidateGrid();
 }
 
@@ -197,12 +203,15 @@ void TExStringGrid::UnRegisterNotifier(TGridChangeNotifier* ANotifier) {
 void TExStringGrid::Notification(TComponent* AComponent, TOperation Operation) {
     if (Operation == opRemove) {
         if (AComponent == FCellChecker) FCellChecker = nullptr;
+        if (AComponent == FGridImages) FGridImages = nullptr;
+        if (AComponent == FPictureContainer) FPictureContainer = nullptr;
         std::erase(FNotifierList, AComponent);
         if (AComponent == FDragTmr) FDragTmr = nullptr;
         if (AComponent == FMoveButton) FMoveButton = nullptr;
         for (TArrowWindow*& a : FArrows)
             if (AComponent == a) a = nullptr;
         if (!IsDestroying() && AComponent == FSyncGrid.Grid()) FSyncGrid.SetGrid(nullptr);
+        if (!IsDestroying()) ForgetCellControl(AComponent);
     }
     TBaseGrid::Notification(AComponent, Operation);
 }

@@ -337,7 +337,7 @@ void TExStringGrid::RowListsMoved(int FromIndex, int ToIndex) {
     MoveEntry(FModifiedRows, rf, rt);
 }
 
-void TExStringGrid::RowListsSwapped(int Index, int Index2) {
+void TExStringGrid::RowListsSwapped(int Index, int Index2, bool Selection, bool Modified) {
     auto swapFlags = [](std::vector<char>& list, int a, int b) {
         if (!FlagAt(list, a) && !FlagAt(list, b)) return;
         Reach(list, std::max(a, b));
@@ -346,12 +346,14 @@ void TExStringGrid::RowListsSwapped(int Index, int Index2) {
     const int ra = RealRowIndex(Index), rb = RealRowIndex(Index2);
     const bool persistent = FMouseActions.RowSelectPersistent();
     const int sa = persistent ? ra : Index, sb = persistent ? rb : Index2;
-    swapFlags(FRowSelect, sa, sb);
-    for (int& r : FSelectedRows) {
-        if (r == sa) r = sb;
-        else if (r == sb) r = sa;
+    if (Selection) {
+        swapFlags(FRowSelect, sa, sb);
+        for (int& r : FSelectedRows) {
+            if (r == sa) r = sb;
+            else if (r == sb) r = sa;
+        }
     }
-    swapFlags(FModifiedRows, ra, rb);
+    if (Modified) swapFlags(FModifiedRows, ra, rb);
 }
 
 void TExStringGrid::ColListsMoved(int FromIndex, int ToIndex) { MoveEntry(FColSelect, FromIndex, ToIndex); }

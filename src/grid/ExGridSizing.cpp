@@ -8,6 +8,21 @@
 namespace {
 // The width of the check and radio glyphs drawn in a cell.
 constexpr int GlyphWidth = 16;
+
+// The widest of the text's lines, and the height of all of them.
+TSize TextBlockSize(TCanvas& Canvas, const String& Text) {
+    TSize size{0, 0};
+    size_t start = 0;
+    while (start <= Text.size()) {
+        const size_t end = Text.find(u'\n', start);
+        const String line = StripCR(Text.substr(start, end == String::npos ? String::npos : end - start));
+        size.cx = std::max(size.cx, Canvas.TextWidth(line));
+        size.cy += Canvas.TextHeight(line.empty() ? String(u"gh") : line);
+        if (end == String::npos) break;
+        start = end + 1;
+    }
+    return size;
+}
 }  // namespace
 
 void TExStringGrid::SizeColToContents(int Index, bool GrowOnly) {
@@ -32,15 +47,7 @@ void TExStringGrid::SizeColToContents(int Index, bool GrowOnly) {
             rotatedWidest = std::max(rotatedWidest, RotatedTextSize(ext.cx, ext.cy, angle).X);
             continue;
         }
-        // The widest of the text's lines.
-        size_t start = 0;
-        while (start <= text.size()) {
-            size_t end = text.find(u'\n', start);
-            String line = text.substr(start, end == String::npos ? String::npos : end - start);
-            widest = std::max(widest, w + canvas.TextWidth(StripCR(line)));
-            if (end == String::npos) break;
-            start = end + 1;
-        }
+        widest = std::max(widest, w + TextBlockSize(canvas, text).cx);
     }
     int width = std::max(widest + TotalXOffset() + 2 * GridLineWidth() + 2, rotatedWidest);
     if (GrowOnly && ColWidths(Index) >= width) return;
@@ -57,4 +64,72 @@ void TExStringGrid::AutoSizeCol(int Index, int Padding) {
 void TExStringGrid::AutoSizeColumns(bool DoFixedCols, int Padding) {
     int last = DoFixedCols ? ColCount() - 1 : ColCount() - 1 - FFixedRightCols;
     for (int c = DoFixedCols ? 0 : FixedCols(); c <= last; ++c) AutoSizeCol(c, Padding);
+}
+
+void TExStringGrid::AutoSizeCells(bool DoFixedCells, int PaddingX, int PaddingY) {
+    BeginUpdate();
+    TBitmap measure;
+    measure.SetSize(1, 1);
+    TCanvas& canvas = measure.Canvas();
+    const int firstCol = DoFixedCells ? 0 : FixedCols(), firstRow = DoFixedCells ? 0 : FixedRows();
+    for (int c = firstCol; c < ColCount(); ++c) {
+        const int rc = RealColIndex(c);
+        int best = 0;
+        for (int r = firstRow; r < RowCount(); ++r) {
+            const bool fixed = r < FixedRows() || c < FixedCols();
+            canvas.Font().Assign(fixed ? &FFixedFont : &Font());
+            const TSize text = TextBlockSize(canvas, GetCellEx(rc, r));
+            const TPoint graphic = GetCellGraphicSize(c, r);
+            const int w = text.cx + graphic.X + PaddingX + FXYOffset.X;
+            const int h = text.cy + graphic.Y + PaddingY + FXYOffset.Y;
+            // Columns take their widest cell; rows only grow.
+            if (!IsXMergedCell(rc, r) && w > best) {
+                best = std::max(w, FMinColWidth);
+                SetColWidths(c, best);
+            }
+            if (!IsYMergedCell(rc, r) && h > RowHeights(r)) SetRowHeights(r, std::max(h, FMinRowHeight));
+        }
+    }
+    EndUpdate();
+}
+
+void TExStringGrid::SizeRowToContents(int Index, bool GrowOnly) {
+    if (Index < 0 || Index >= RowCount()) return;
+    TBitmap measure;
+    measure.SetSize(1, 1);
+    TCanvas& canvas = measure.Canvas();
+    int highest = 0;
+    for (int c = 0; c < ColCount(); ++c) {
+        const int rc = RealColIndex(c);
+        if (IsYMergedCell(rc, Index)) continue;
+        canvas.Font().Assign(Index < FixedRows() || c < FixedCols() ? &FFixedFont : &Font());
+        canvas.Font().SetSize(canvas.Font().Size() + FZoomFactor);
+        const String text = GetCellEx(rc, Index);
+        int t = 0;
+        if (!text.empty()) {
+            TRect r = Rect(0, 0, std::max(1, ColWidths(c) - TotalXOffset()), 0);
+            t = canvas.DrawText(text, r, DT_CALCRECT | DT_NOPREFIX | (WordWrap() ? DT_WORDBREAK : 0u));
+        }
+        const TCellType type = GetCellType(rc, Index);
+        int h = t + GetCellGraphicSize(c, Index).Y;
+        if (type == ctCheckBox || type == ctDataCheckBox || type == ctVirtCheckBox || type == ctRadioButton)
+            h = DefaultRowHeight();
+        highest = std::max(highest, h);
+    }
+    const int height = highest + TotalYOffset() + 2 * GridLineWidth();
+    const bool allVisible = VisibleRowCount() == RowCount();
+    const bool typing = FEditMode && FSizeWhileTyping.Height();
+    if (GrowOnly && RowHeights(Index) >= height) return;
+    SetRowHeights(Index, std::max(height, FMinRowHeight));
+    // A row grown past the bottom scrolls the edited cell back into view.
+    if (allVisible && typing && VisibleRowCount() != RowCount()) {
+        ShowInplaceEdit();
+        if (InplaceEditor()) InplaceEditor()->SetSelStart(int(InplaceEditor()->Text().size()));
+    }
+}
+
+void TExStringGrid::AutoSizeRow(int Index, int Padding) {
+    SizeRowToContents(Index, false);
+    if (Padding != 0 && Index >= 0 && Index < RowCount())
+        SetRowHeights(Index, std::max(RowHeights(Index) + Padding, FMinRowHeight));
 }

@@ -68,7 +68,10 @@ void TExStringGrid::HeaderSortClick(int ACol, int ARow, int X, int Y, int PressC
     const TRect R = CellRect(ACol, ARow);
     if (ARow == 0 && Options().Contains(goColSizing) && (X - R.Left < SizingMargin || R.Right - X < SizingMargin))
         return;
-    if (X > R.Right - HeaderButtonWidth && DoGetColumnFilter(N)) return;
+    // A release on a header button (the fixed drop-down or the filter button) is the button's.
+    if (X > R.Right - HeaderButtonWidth &&
+        ((FControlLook.FixedDropDownButton && DoCanShowFixedDropDown(N)) || DoGetColumnFilter(N)))
+        return;
 
     const bool sortable = FSortSettings.Row() == ARow && ARow == PressRow && TCustomGrid::FixedRows() > 0 &&
                           !IsInCheckBox(N, ARow, X, Y) && FSortSettings.Show() && !moved && RowCount() > 2;
@@ -83,6 +86,12 @@ void TExStringGrid::HeaderSortClick(int ACol, int ARow, int X, int Y, int PressC
 
     HideInplaceEdit();
     if (RowCount() != int(SortRowXRef().size())) FDataTools->InitSortXRef();
+
+    // Merged areas would mix rows of different data once sorted: split them
+    // first, merge the listed columns again after.
+    const bool remerge = FSortSettings.AutoColumnMerge();
+    if (remerge)
+        for (int c = 0; c < ColCount(); ++c) SplitColumnCells(c);
 
     const bool keepLeft = FNavigation.KeepHorizScroll() && Options().Contains(goRowSelect);
     const int left = LeftCol();
@@ -145,6 +154,10 @@ void TExStringGrid::HeaderSortClick(int ACol, int ARow, int X, int Y, int PressC
             }
         });
     }
+    if (remerge)
+        for (int i = 0; i < FMergedColumns.Count(); ++i) MergeColumnCells(FMergedColumns.GetInteger(i), i == 0);
+    // Controls placed in cells go to their rows' new places.
+    CellControlsMoved();
     DoClickSort(FSortSettings.Column());
 }
 

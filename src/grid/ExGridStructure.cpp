@@ -52,6 +52,7 @@ void TExStringGrid::HideColumns(int FromCol, int ToCol) {
         if (Col() == ColCount() - 1 && Col() > 0) SetCol(Col() - 1);
         TCustomGrid::SetColCount(ColCount() - 1);
     }
+    CellControlsMoved();
     InvalidateGrid();
 }
 
@@ -65,6 +66,7 @@ void TExStringGrid::UnHideColumns(int FromCol, int ToCol) {
         for (int i = ColCount() - 1; i > DisplColIndex(c); --i) SetColWidths(i, ColWidths(i - 1));
         SetColWidths(DisplColIndex(c), FAllColWidths[c]);
     }
+    CellControlsMoved();
     InvalidateGrid();
 }
 
@@ -144,6 +146,7 @@ void TExStringGrid::HideRows(int FromRow, int ToRow) {
     std::stable_sort(merged.begin(), merged.end(), [](const TGridItem& x, const TGridItem& y) { return x.Idx < y.Idx; });
     FGridItems = std::move(merged);
     DoRemoveRows(from2, a - n, false);
+    CellControlsMoved();
 }
 
 void TExStringGrid::UnHideRows(int FromRow, int ToRow) {
@@ -160,6 +163,7 @@ void TExStringGrid::UnHideRows(int FromRow, int ToRow) {
         DoInsertRows(pos, 1);
         CopyRowIn(i, pos);
     }
+    CellControlsMoved();
     InvalidateGrid();
 }
 
@@ -192,6 +196,7 @@ void TExStringGrid::HideRowList(const std::vector<int>& RowList) {
     BeginUpdate();
     DoRemoveRowList(rows);
     EndUpdate();
+    CellControlsMoved();
 }
 
 // One pass over the cell store instead of one removal per row: the kept
@@ -329,6 +334,7 @@ void TExStringGrid::InsertRows(int RowIndex, int RCount, bool) {
     if (FSelHidden || Col() >= ColCount() || Row() >= RowCount()) UnHideSelection();
     RowListsInserted(std::clamp(RowIndex, 0, RowCount()), RCount, true);
     DoInsertRows(RowIndex, RCount);
+    CellControlsMoved();
     if (!IsDestroying()) DoCellsChanged(Rect(0, RowIndex, ColCount() - 1, RowIndex + RCount));
 }
 
@@ -363,6 +369,7 @@ void TExStringGrid::RemoveRows(int RowIndex, int RCount) {
     }
     EndUpdate();
     FEntered = entered;
+    CellControlsMoved();
     DoCellsChanged(Rect(0, RowIndex, ColCount() - 1, RowIndex + RCount));
 }
 
@@ -382,6 +389,7 @@ void TExStringGrid::InsertCols(int ColIndex, int CCount) {
         FVisibleCol.resize(need, true);
         FAllColWidths.resize(need, 0);
     }
+    CellControlsMoved();
     DoCellsChanged(Rect(ColIndex, 0, ColIndex + CCount, RowCount() - 1));
 }
 
@@ -402,6 +410,7 @@ void TExStringGrid::RemoveCols(int ColIndex, int CCount) {
         if (hidden) --FNumHidden;
         else TDrawGrid::DeleteColumn(d);
     }
+    CellControlsMoved();
     DoCellsChanged(Rect(ColIndex, 0, ColIndex + CCount, RowCount() - 1));
 }
 

@@ -45,6 +45,16 @@ bool TExStringGrid::PanAndWheelMessage(TMessage& Message) {
     return false;
 }
 
+// The framework sets plain thumbs whenever the view changes; proportional
+// ones are put back after each paint, resize, release and show.
+void TExStringGrid::FollowThumbs(Cardinal Msg) {
+    if (ComponentState().Contains(csDesigning)) return;
+    const bool paint = Msg == WM_PAINT && FScrollProportional && FUpdateCount == 0;
+    if (!paint && Msg != WM_SIZE && Msg != WM_LBUTTONUP && Msg != CM_SHOWINGCHANGED) return;
+    UpdateVScrollProportional();
+    UpdateHScrollProportional();
+}
+
 int TExStringGrid::WheelScrollRows() {
     Cardinal lines = 3;
     SystemParametersInfo(SPI_GETWHEELSCROLLLINES, 0, &lines);
@@ -78,6 +88,7 @@ bool TExStringGrid::WheelNotch(TMessage& Message) {
     const int rows = WheelScrollRows();
     if (shift.Contains(ssCtrl) && FIntelliZoom) {
         Zoom(delta < 0 ? rows : -rows);
+        AutoSizeCells(true, 4, 4);
         return true;
     }
     if (!FEnableWheel || (FFixedRowAlways && RowCount() == 1)) return true;

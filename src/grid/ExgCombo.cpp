@@ -97,6 +97,7 @@ void TExgCustomCombo::CMEnter(TMessage& Message) {
     TComboBox::CMEnter(Message);
     FHasFocus = true;
     if (FFocusColor != clNone) SetColor(FFocusColor);
+    BoldLabel(true);
     Invalidate();
 }
 
@@ -104,6 +105,7 @@ void TExgCustomCombo::CMExit(TMessage& Message) {
     TComboBox::CMExit(Message);
     FHasFocus = false;
     if (FFocusColor != clNone && FNormalColor != clNone) SetColor(FNormalColor);
+    BoldLabel(false);
     Invalidate();
 }
 
@@ -111,6 +113,11 @@ void TExgCustomCombo::CMMouseEnter(TMessage& Message) {
     TComboBox::CMMouseEnter(Message);
     if (!Enabled()) return;
     FMouseInControl = true;
+    // Only the active form's control takes the focus by hover.
+    if (FAutoFocus && !ComponentState().Contains(csDesigning) && CanFocus()) {
+        const TCustomForm* form = GetParentForm(this);
+        if (!form || form->Active()) SetFocus();
+    }
     Invalidate();
 }
 
@@ -132,7 +139,12 @@ void TExgCustomCombo::MouseMove(TShiftState Shift, int X, int Y) {
 
 void TExgCustomCombo::CMEnabledChanged(TMessage& Message) {
     TComboBox::CMEnabledChanged(Message);
-    if (!FFlat || ComponentState().Contains(csLoading)) return;
+    if (ComponentState().Contains(csLoading)) return;
+    if (FLabel && !FLabelAlwaysEnabled) {
+        FLabel->SetEnabled(Enabled());
+        UpdateLabel();
+    }
+    if (!FFlat) return;
     if (!Enabled()) {
         FOldColor = Color();
         FOldParentColor = ParentColor();
@@ -141,6 +153,67 @@ void TExgCustomCombo::CMEnabledChanged(TMessage& Message) {
         SetColor(FOldColor);
         SetParentColor(FOldParentColor);
     }
+}
+
+void TExgCustomCombo::CMVisibleChanged(TMessage& Message) {
+    TComboBox::CMVisibleChanged(Message);
+    if (FLabel) FLabel->SetVisible(Visible());
+}
+
+// ---------------------------------------------------------------------------
+// The caption label
+
+String TExgCustomCombo::LabelCaption() const { return FLabel ? FLabel->Caption() : String(); }
+
+void TExgCustomCombo::SetLabelCaption(const String& Value) {
+    if (!FLabel) FLabel = NewCaptionLabel(*this, FLabelFont);
+    FLabel->SetCaption(Value);
+    UpdateLabel();
+}
+
+void TExgCustomCombo::SetLabelPosition(TLabelPosition Value) {
+    FLabelPosition = Value;
+    UpdateLabel();
+}
+
+void TExgCustomCombo::SetLabelMargin(int Value) {
+    FLabelMargin = Value;
+    UpdateLabel();
+}
+
+void TExgCustomCombo::SetLabelTransparent(bool Value) {
+    FLabelTransparent = Value;
+    UpdateLabel();
+}
+
+void TExgCustomCombo::SetLabelAlwaysEnabled(bool Value) {
+    FLabelAlwaysEnabled = Value;
+    if (FLabel) FLabel->SetEnabled(Value || Enabled());
+    UpdateLabel();
+}
+
+void TExgCustomCombo::SetLabelFont(const TFont& Value) {
+    FLabelFont.Assign(&Value);
+    if (FLabel && !ParentFont()) FLabel->SetFont(FLabelFont);
+    UpdateLabel();
+}
+
+void TExgCustomCombo::UpdateLabel() {
+    if (FLabel) UpdateCaptionLabel(*FLabel, *this, FLabelPosition, FLabelMargin, FLabelTransparent, FLabelFont);
+}
+
+void TExgCustomCombo::BoldLabel(bool Bold) {
+    if (!FLabel || !FFocusLabel) return;
+    TFontStyles style = FLabel->Font().Style();
+    if (Bold) style += TFontStyles{fsBold};
+    else style -= TFontStyles{fsBold};
+    FLabel->Font().SetStyle(style);
+    UpdateLabel();
+}
+
+void TExgCustomCombo::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    TComboBox::SetBounds(ALeft, ATop, AWidth, AHeight);
+    if (FLabel && !ComponentState().Contains(csDestroying)) UpdateLabel();
 }
 
 void TExgCustomCombo::DropDown() {

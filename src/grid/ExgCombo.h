@@ -4,6 +4,7 @@
 // colours following focus and hover), a drop-down button width and a drop
 // width of its own.
 
+#include "controls/ExDropDown.h"
 #include "framework/StdCtrls.h"
 
 class TExgCustomCombo : public TComboBox {
@@ -52,6 +53,30 @@ public:
     void Init() { FNormalColor = Color(); }
     // Selects the item equal to AString; nothing when there is none.
     void SelectItem(const String& AString);
+    // Takes the focus when the mouse enters, while its form is the active one.
+    bool AutoFocus() const { return FAutoFocus; }
+    void SetAutoFocus(bool Value) { FAutoFocus = Value; }
+
+    // A caption label beside the control, a sibling made on the first caption.
+    String LabelCaption() const;
+    void SetLabelCaption(const String& Value);
+    TLabel* ComboLabel() const { return FLabel; }
+    TLabelPosition LabelPosition() const { return FLabelPosition; }
+    void SetLabelPosition(TLabelPosition Value);
+    int LabelMargin() const { return FLabelMargin; }
+    void SetLabelMargin(int Value);
+    bool LabelTransparent() const { return FLabelTransparent; }
+    void SetLabelTransparent(bool Value);
+    // The label stays enabled with a disabled control.
+    bool LabelAlwaysEnabled() const { return FLabelAlwaysEnabled; }
+    void SetLabelAlwaysEnabled(bool Value);
+    TFont& LabelFont() { return FLabelFont; }
+    void SetLabelFont(const TFont& Value);
+    // The label is bold while the control has the focus.
+    bool FocusLabel() const { return FFocusLabel; }
+    void SetFocusLabel(bool Value) { FFocusLabel = Value; }
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+
     bool ButtonHover() const { return FButtonHover; }
     bool MouseInControl() const { return FMouseInControl; }
     // The list has closed.
@@ -63,6 +88,7 @@ protected:
     void CMMouseEnter(TMessage& Message) override;
     void CMMouseLeave(TMessage& Message) override;
     void CMEnabledChanged(TMessage& Message) override;
+    void CMVisibleChanged(TMessage& Message) override;
     void CMEnter(TMessage& Message) override;
     void CMExit(TMessage& Message) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
@@ -75,6 +101,8 @@ private:
     void DrawButton(TCanvas& Canvas);
     void DrawBorder(TCanvas& Canvas);
     void InvalidateButton();
+    void UpdateLabel();
+    void BoldLabel(bool Bold);
 
     bool FFlat = false;
     bool FEtched = false;
@@ -94,6 +122,14 @@ private:
     bool FMouseInControl = false;
     bool FButtonHover = false;
     bool FHasFocus = false;
+    bool FAutoFocus = false;
+    TLabel* FLabel = nullptr;
+    TLabelPosition FLabelPosition = lpLeftTop;
+    int FLabelMargin = 4;
+    bool FLabelTransparent = false;
+    bool FLabelAlwaysEnabled = false;
+    bool FFocusLabel = false;
+    TFont FLabelFont;
 };
 
 class TExgComboBox : public TExgCustomCombo {

@@ -3,6 +3,8 @@
 
 #include "tree/LazyTrees.Utils.h"
 
+#include "framework/SysUtils.h"
+
 #include <algorithm>
 #include <deque>
 
@@ -69,6 +71,7 @@ String WrapToWidth(TCanvas& Canvas, const String& Text, const TRect& Bounds, boo
 }
 
 bool MMXAvailable = true;
+bool PlatformVersionAtLeast6 = true;
 
 void BlendRectWithColor(TCanvas& Canvas, const TRect& R, TColor Color, int Alpha) {
     const unsigned C = unsigned(ColorToRGB(Color));
@@ -84,4 +87,89 @@ void BlendRectWithColor(TCanvas& Canvas, const TRect& R, TColor Color, int Alpha
             }
             Canvas.SetPixels(X, Y, TColor(V));
         }
+}
+
+TRect NormalizedRect(const TRect& R) {
+    return TRect{std::min(R.Left, R.Right), std::min(R.Top, R.Bottom), std::max(R.Left, R.Right),
+                 std::max(R.Top, R.Bottom)};
+}
+
+void BlendPixels(TBitmap* Source, TBitmap* Destination, const TRect& R, TPoint Target, int Mode, int ConstantAlpha,
+                 int Bias) {
+    if (R.Right <= R.Left || R.Bottom <= R.Top) return;
+    for (TBitmap* B : {Mode == 3 ? Destination : Source, Destination}) {
+        Assert(B != nullptr, u"Alpha blending DC error: no bitmap available.");
+        Assert(B->PixelFormat() == pf32bit, u"Alpha blending error: bitmap must use 32 bpp.");
+    }
+    if (Mode < 0 || Mode > 3) return;
+    const int W = R.Right - R.Left;
+    auto Mix = [](int d, int s, int A) { return (d * (256 - A) + s * A) / 256; };
+    for (int Y = 0; Y < R.Bottom - R.Top; ++Y) {
+        if (Mode == 3) {
+            Byte* D = static_cast<Byte*>(Destination->ScanLine(R.Top + Y)) + 4 * R.Left;
+            const int Colour[4] = {(Bias >> 16) & 0xFF, (Bias >> 8) & 0xFF, Bias & 0xFF, 0};
+            for (int X = 0; X < W; ++X, D += 4)
+                for (int C = 0; C < 4; ++C) D[C] = Byte(Mix(D[C], Colour[C], ConstantAlpha));
+            continue;
+        }
+        const Byte* S = static_cast<const Byte*>(Source->ScanLine(R.Top + Y)) + 4 * R.Left;
+        Byte* D = static_cast<Byte*>(Destination->ScanLine(Target.Y + Y)) + 4 * Target.X;
+        for (int X = 0; X < W; ++X, S += 4, D += 4) {
+            const int A = Mode == 0 ? ConstantAlpha : Mode == 1 ? S[3] : S[3] * ConstantAlpha / 256;
+            for (int C = 0; C < 4; ++C) D[C] = Byte(std::clamp(Mix(D[C], S[C], A) + Bias, 0, 255));
+        }
+    }
+}
+
+Cardinal ColorToImageListColor(TColor Color) {
+    if (Color == clNone) return CLR_NONE;
+    if (Color == clDefault) return CLR_DEFAULT;
+    return Cardinal(ColorToRGB(Color));
+}
+
+TDragStrips DragStripRects(int W, int H, int DX, int DY) {
+    TDragStrips S;
+    S.All = TRect{0, 0, W, H};
+    if (DX > 0) {
+        S.Sample1 = {0, 0, DX, H};
+        if (DY == 0) {
+            S.Surviving = TRect{0, 0, W - DX, H};
+            S.Draw1 = {W - DX, 0, DX, H};
+        } else if (DY > 0) {
+            S.Surviving = TRect{0, 0, W - DX, H - DY};
+            S.Sample2 = {DX, 0, W - DX, DY};
+            S.Draw1 = {0, H - DY, W - DX, DY};
+            S.Draw2 = {W - DX, 0, DX, H};
+        } else {
+            S.Surviving = TRect{0, -DY, W - DX, H};
+            S.Sample2 = {DX, H + DY, W - DX, -DY};
+            S.Draw1 = {0, 0, W - DX, -DY};
+            S.Draw2 = {W - DX, 0, DX, H};
+        }
+    } else if (DX < 0) {
+        S.Draw1 = {0, 0, -DX, H};
+        if (DY == 0) {
+            S.Surviving = TRect{-DX, 0, W, H};
+            S.Sample1 = {W + DX, 0, -DX, H};
+        } else if (DY > 0) {
+            S.Surviving = TRect{-DX, 0, W, H};
+            S.Sample1 = {0, 0, W + DX, DY};
+            S.Sample2 = {W + DX, 0, -DX, H};
+            S.Draw2 = {-DX, H - DY, W + DX, DY};
+        } else {
+            S.Surviving = TRect{-DX, -DY, W, H};
+            S.Sample1 = {0, H + DY, W + DX, -DY};
+            S.Sample2 = {W + DX, 0, -DX, H};
+            S.Draw2 = {-DX, 0, W + DX, -DY};
+        }
+    } else if (DY >= 0) {
+        S.Surviving = TRect{0, 0, W, H - DY};
+        S.Sample2 = {0, 0, W, DY};
+        S.Draw2 = {0, H - DY, W, DY};
+    } else {
+        S.Surviving = TRect{0, -DY, W, H};
+        S.Sample2 = {0, H + DY, W, -DY};
+        S.Draw2 = {0, 0, W, -DY};
+    }
+    return S;
 }

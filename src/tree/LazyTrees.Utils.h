@@ -1,5 +1,6 @@
 #pragma once
-// Drawing routines of the tree: fitting texts into a width.
+// Drawing routines of the tree: fitting texts into a width, blending 32-bit
+// bitmaps, colour values for image lists and the strips of a moving picture.
 
 #include "framework/Graphics.h"
 #include "framework/System.h"
@@ -13,6 +14,48 @@ String WrapToWidth(TCanvas& Canvas, const String& Text, const TRect& Bounds, boo
 
 // Whether blended drawing is used; tests switch it off for the plain paths.
 extern bool MMXAvailable;
+// The system draws themed parts (the framework answers version 6.1).
+extern bool PlatformVersionAtLeast6;
 // Blends Color over R of the canvas with constant alpha A (0..255):
 // d := (d * (256 - A) + c * A) div 256 per channel.
 void BlendRectWithColor(TCanvas& Canvas, const TRect& R, TColor Color, int Alpha);
+
+class TImageList;
+// The check pictures drawn by the platform, in the normal and in the flat look, shared by every
+// tree: 0 none, 1-4 radio button, 5-8 checked radio button, 9-12 check box, 13-16 checked,
+// 17-20 mixed, 21-24 push button, each normal, hot, pressed and disabled.
+TImageList* SystemCheckList();
+TImageList* SystemFlatCheckList();
+
+// Left/Right and Top/Bottom each in ascending order.
+TRect NormalizedRect(const TRect& R);
+
+// Blends R of Source into Destination at Target, every byte of a pixel
+// (blue, green, red, alpha) alike, d and s the destination and source bytes:
+// mode 0 (d * (256 - A) + s * A) div 256 + Bias with A = ConstantAlpha, mode 1
+// with A the source pixel's alpha, mode 2 with A = source alpha * ConstantAlpha
+// div 256 (the result limited to 0..255); mode 3 blends the colour in Bias
+// over R of Destination alone with A = ConstantAlpha (the alpha byte blends
+// with 0). Both bitmaps must be pf32bit; other modes do nothing.
+void BlendPixels(TBitmap* Source, TBitmap* Destination, const TRect& R, TPoint Target, int Mode, int ConstantAlpha,
+                 int Bias);
+
+// An image list's colour value: clNone and clDefault become the lists' own
+// "none" and "default" values, any other colour its RGB value.
+constexpr Cardinal CLR_NONE = 0xFFFFFFFF;
+constexpr Cardinal CLR_DEFAULT = 0xFF000000;
+Cardinal ColorToImageListColor(TColor Color);
+
+// When a picture of W x H moves by (-DX, -DY): the whole area, the part of the
+// saved background that survives (scrolled by DX, DY), and the strips to read
+// from the screen into it (sample) and to give back to the screen (draw); the
+// first pair serves a move sideways, the second a move up or down. Unused strips stay empty.
+struct TDragStrip {
+    int X = 0, Y = 0, Width = 0, Height = 0;
+    bool operator==(const TDragStrip&) const = default;
+};
+struct TDragStrips {
+    TRect All, Surviving;
+    TDragStrip Sample1, Sample2, Draw1, Draw2;
+};
+TDragStrips DragStripRects(int W, int H, int DX, int DY);

@@ -167,6 +167,7 @@ inline const TLTColumnOptions DefaultColumnOptions{coAllowClick, coDraggable,   
 
 class TLazyTreeColumns;
 class TLTHeader;
+class TLTDragImage;
 
 class TLazyTreeColumn : public TCollectionItem {
 public:
@@ -219,9 +220,26 @@ public:
     // Takes the tree's colour again while coParentColor is set.
     void ParentColorChanged();
 
+    // Where the header cell puts its glyph beside the caption (nested: the
+    // flat buttons' layout uses the same names).
+    enum TLTHeaderColumnLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+    TLTHeaderColumnLayout Layout() const { return FLayout; }
+    void SetLayout(TLTHeaderColumnLayout Value);
+    enum TColumnBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+    TColumnBiDiMode BiDiMode() const { return FBiDiMode; }
+    void SetBiDiMode(TColumnBiDiMode Value) { FBiDiMode = Value; }
+    TAlignment CaptionAlignment() const { return FCaptionAlignment; }
+    void SetCaptionAlignment(TAlignment Value);
+    // One column record; Version is the header stream's (-1 for the oldest form).
+    void SaveToStream(TStream& Stream) const;
+    void LoadFromStream(TStream& Stream, int Version);
+
 private:
     friend class TLazyTreeColumns;
     friend class TLTHeader;
+    TLTHeaderColumnLayout FLayout = blGlyphLeft;
+    TColumnBiDiMode FBiDiMode = bdLeftToRight;
+    TAlignment FCaptionAlignment = taLeftJustify;
     TBaseLazyTree* Tree() const;
     void ReportChange() { Changed(false); }
     String FText, FHint;
@@ -299,6 +317,9 @@ public:
     // The caption, shortened to Bounds; disabled captions are drawn twice, offset, classic style.
     void DrawHeaderCaption(TCanvas& Canvas, const String& Caption, TRect Bounds, bool Enabled, bool Hot,
                            unsigned DrawFormat);
+    // The columns block of the header stream.
+    void SaveToStream(TStream& Stream) const;
+    void LoadFromStream(TStream& Stream, int Version);
 
 protected:
     void Update(TCollectionItem* Item) override;
@@ -314,12 +335,14 @@ private:
     bool FClearing = false;
     TColumnIndex FHoverIndex = -1, FDownIndex = -1, FTrackIndex = -1, FClickIndex = -1;
     TColumnIndex FDragIndex = -1, FDropTarget = -1;
+    bool FDropBefore = false;  // a dragged column goes before the drop target, else after it
     // The column under P (client coordinates) made the pressed one, when it may be clicked.
     TColumnIndex PressColumn(TPoint P);
     // The column under P becomes the hover column; answers whether it changed.
     bool UpdateHoverColumn(TPoint P);
     void ProcessHeaderClick(TPoint P, TMouseButton Button, bool Force, bool DblClick);
     void PaintCell(TCanvas& Canvas, TLazyTreeColumn& Column, const TRect& Cell);
+    bool AdvancedHeaderDraw() const;
     TBitmap FHeaderBitmap;
 };
 
@@ -354,6 +377,7 @@ public:
     void Assign(const TLTFixedAreaConstraints& Source);
 
 private:
+    friend class TLTHeader;
     void Change();
     TLTHeader* FHeader;
     Byte FMaxHeightPercent = 0, FMaxWidthPercent = 0, FMinHeightPercent = 0, FMinWidthPercent = 0;
@@ -401,6 +425,8 @@ public:
     bool ParentFont() const { return FParentFont; }
     void SetParentFont(bool Value);
     int SplitterHitTolerance = 8;
+    // Shown on a right click in the band; without it the tree's OnGetPopupMenu is asked (Node nil).
+    TPopupMenu* PopupMenu = nullptr;
     TLTFixedAreaConstraints& FixedAreaConstraints() { return FFixedAreaConstraints; }
     virtual void Assign(const TLTHeader& Source);
     // P in client coordinates of the tree (the header lies above row 0).
@@ -433,6 +459,10 @@ public:
     void RestoreColumns();
     virtual bool DoBeforeAutoFitColumn(TColumnIndex Column, TSmartAutoFitType& SmartAutoFitType);
     virtual void DoAfterAutoFitColumn(TColumnIndex Column);
+    // A user's column layout with the header's settings (always the newest
+    // version); reading takes every older version too.
+    void SaveToStream(TStream& Stream) const;
+    void LoadFromStream(TStream& Stream);
 
 protected:
     virtual void ApplySortColumn(TColumnIndex Value);
@@ -447,6 +477,19 @@ private:
     TPoint FTrackPoint;
     void FontChanged();
     void AutoSortAfterChange();
+    // The automatic column menu of a right click (owned by the tree).
+    void ShowAutoColumnMenu(TPoint Client);
+    // Dragging a column to another position (screen points): its cell as a picture under the mouse.
+    void PrepareColumnDrag(TPoint P, TPoint Start);
+    void DragColumnTo(TPoint P);
+    void EndColumnDrag(TPoint Screen, bool Drop);
+    TPoint FDragStart;
+    std::unique_ptr<TLTDragImage> FDragImage;
+    enum TLTHeaderMouseKind { hmDown, hmMove, hmUp };
+    TPoint HeaderPoint(TPoint Client) const;
+    void MouseEvent(TLTHeaderMouseKind Kind, TMouseButton Button, TPoint Client);
+    bool CanResizeHeight(TPoint P);
+    TComponent* FAutoColumnMenu = nullptr;
     TBaseLazyTree* FOwner;
     std::unique_ptr<TLazyTreeColumns> FColumns;
     int FHeight = 19, FMinHeight = 10, FMaxHeight = 10000, FDefaultHeight = 19;
@@ -618,6 +661,7 @@ using TLTGetNodeCallback = std::function<void(TBaseLazyTree* Sender, PLazyNode N
 
 class TLazyTreeWorker;
 class TClipboardFormats;
+class TPrinter;
 class IAccessible;
 class TLTDragManager;
 enum TLTDragType { dtOLE, dtFw };
@@ -670,6 +714,66 @@ private:
     THintAnimationType FAnimation = hatNone;
     bool FFrameReady = false;  // FTarget holds an animation frame to show
 };
+
+// ---------------------------------------------------------------------------
+// The drag picture: a translucent picture over a copy of the screen under
+// it, shown in a window that takes no input and follows the mouse. With a
+// data object the platform's drag shows the picture instead (the system
+// path); the object then only keeps it for the drag.
+// ---------------------------------------------------------------------------
+enum TLTDragImageKind { diComplete, diMainColumnOnly, diNoImage };
+enum TLTDragMoveRestriction { dmrNone, dmrHorizontalOnly, dmrVerticalOnly };
+enum TLTDragImageState { disHidden, disInDrag, disPrepared, disSystemSupport };
+using TLTDragImageStates = TSet<TLTDragImageState>;
+class TLTDragOverlay;
+
+class TLTDragImage {
+public:
+    explicit TLTDragImage(TBaseLazyTree* AOwner);
+    ~TLTDragImage();
+    TLTDragImage(const TLTDragImage&) = delete;
+    TLTDragImage& operator=(const TLTDragImage&) = delete;
+
+    // ImagePosition and HotSpot are screen points.
+    void PrepareDrag(const TBitmap& DragImage, TPoint ImagePosition, TPoint HotSpot,
+                     const std::shared_ptr<IDataObject>& DataObject);
+    void ShowDragImage();
+    void HideDragImage();
+    // Follows the mouse to P; true when the picture moved or was repainted.
+    bool DragTo(TPoint P, bool ForceRepaint);
+    void EndDrag();
+    // The tree repainted R (client coordinates) under the picture: the background is taken anew.
+    void RecaptureBackground(TRect R, bool ReshowDragImage);
+    TRect GetDragImageRect() const;
+    bool WillMove(TPoint P) const;
+    bool Visible() const;
+    TLTDragImageStates States() const { return FStates; }
+    // The picture the platform's drag shows on the system path (empty otherwise), its hot spot at its centre.
+    const TBitmap& SystemPicture() const { return FSystemPicture; }
+
+    Byte Transparency = 128;
+    std::int8_t PreBlendBias = 0, PostBlendBias = 0;
+    bool Fade = false;
+    TLTDragMoveRestriction MoveRestriction = dmrNone;
+    TColor ColorKey = clNone;
+
+private:
+    void InternalShowDragImage();
+    void Capture();
+    TBaseLazyTree* FOwner;
+    TBitmap FBackImage, FAlphaImage, FDragImage, FSystemPicture;
+    std::vector<Byte> FAlpha;  // the picture's alpha channel, row by row
+    TPoint FImagePosition, FLastPosition;
+    TLTDragImageStates FStates;
+    std::unique_ptr<TLTDragOverlay> FOverlay;
+};
+
+// What off-screen painting (printing, drag pictures) draws of the tree.
+enum TLTInternalPaintOption {
+    poBackground, poColumnColor, poDrawFocusRect, poDrawSelection, poDrawDropMark, poGridLines, poMainOnly,
+    poSelectedOnly, poUnbuffered
+};
+using TLTInternalPaintOptions = TSet<TLTInternalPaintOption>;
 
 // What the painting hands to the content step of one cell.
 struct TLTPaintInfo {
@@ -772,6 +876,8 @@ public:
     PLazyNode GetPreviousLevel(PLazyNode Node, Cardinal NodeLevel);
     PLazyNode GetVisibleParent(PLazyNode Node, bool IncludeFiltered = false);
     Cardinal GetNodeLevel(PLazyNode Node) const;
+    // Level of Node2 minus level of Node1.
+    virtual int LevelDifference(PLazyNode Node1, PLazyNode Node2) const;
     Cardinal AbsoluteIndex(PLazyNode Node);
     bool HasAsParent(PLazyNode Node, PLazyNode PotentialParent) const;
     int CompareTreeOrder(PLazyNode Node1, PLazyNode Node2, bool ConsiderChildrenAbove) const;
@@ -907,9 +1013,9 @@ public:
     PLazyNode GetPreviousSelected(PLazyNode Node, bool ConsiderChildrenAbove = false);
     TNodeArray GetSortedSelection(bool Resolve);
     virtual void EnsureNodeSelected();
-    void SelectRange(PLazyNode StartNode, PLazyNode EndNode, bool AddOnly);
-    void ToggleRange(PLazyNode StartNode, PLazyNode EndNode);
-    void UnselectRange(PLazyNode StartNode, PLazyNode EndNode);
+    virtual void SelectRange(PLazyNode StartNode, PLazyNode EndNode, bool AddOnly);
+    virtual void ToggleRange(PLazyNode StartNode, PLazyNode EndNode);
+    virtual void UnselectRange(PLazyNode StartNode, PLazyNode EndNode);
     // The selection effect of a click with Shift or Ctrl in a multi-selection tree.
     void ApplyClickSelection(PLazyNode LastFocused, PLazyNode NewNode, TShiftState Shift, bool DragPending);
     PLazyNode RangeAnchor() const { return FRangeAnchor; }
@@ -936,27 +1042,35 @@ public:
     // One step of the search for a typed character (backspace shortens the text).
     virtual void SearchIncrementally(Char Key);
     const String& SearchBuffer() const { return FSearchBuffer; }
-    PLazyNode FocusSomeNode();
+    virtual PLazyNode FocusSomeNode();
     // Moves the focus; with Ask the owner may refuse. Answers whether the node is now focused.
-    bool MoveFocus(PLazyNode Node, bool Ask);
-    void FocusCell(PLazyNode Node, TColumnIndex Column);
-    void StartEditing();
-    bool DoEdited();
-    bool DoEditCancelled();
-    void MainColumnSwitched() { DoEditCancelled(); }
+    virtual bool MoveFocus(PLazyNode Node, bool Ask);
+    virtual void FocusCell(PLazyNode Node, TColumnIndex Column);
+    virtual void StartEditing();
+    virtual bool DoEdited();
+    virtual bool DoEditCancelled();
+    virtual void MainColumnSwitched() { DoEditCancelled(); }
     // --- Window: geometry and scrolling ------------------------------------------
     virtual void InvalidateNode(PLazyNode Node);
     virtual void InvalidateToBottom(PLazyNode Node);
     virtual void UpdateScrollBars(bool DoRepaint);
+    // Shows or hides a window scroll bar (SB_HORZ, SB_VERT), then tells the owner.
+    virtual void DoShowScrollBar(int Bar, bool Show);
+    using TLTScrollBarShowEvent = std::function<void(TBaseLazyTree* Sender, int Bar, bool Show)>;
+    TLTScrollBarShowEvent OnShowScrollBar;
     virtual bool ScrollIntoView(PLazyNode Node, bool Center, bool Horizontally = false);
     virtual void PlaceEditor() {}
     int OffsetX() const { return FOffsetX; }
     int OffsetY() const { return FOffsetY; }
     // Clamps to the scrollable range (offsets are 0 or negative) and repaints.
     void SetOffsetXY(int X, int Y);
+    // Every offset change goes here: clamped, applied, the bars and the owner told; false when nothing moved.
+    virtual bool ApplyOffsets(TPoint Value);
     // The range the content needs: widest node and the sum of the shown heights.
     int RangeX();
     int RangeY();
+    // Without columns: the widest content of the rows from the window's top down to its height.
+    virtual int GetVisibleContentWidth();
     // The shown node at client Y (nil below the last), with its top in client coordinates.
     PLazyNode GetNodeAt(int X, int Y, int* NodeTop = nullptr);
     // Tree coordinates of a node (nil when hidden under a collapsed parent).
@@ -967,6 +1081,8 @@ public:
     TRect GetDisplayRect(PLazyNode Node, TColumnIndex Column, bool TextOnly);
     // The x in client coordinates where a node's text area begins.
     int NodeContentLeft(PLazyNode Node);
+    // The text, its rectangle and its font of a cell: nothing and the tree's font in the base.
+    virtual void GetTextInfo(PLazyNode Node, TColumnIndex Column, TFont& AFont, TRect& R, String& Text);
     Cardinal Indent() const { return FIndent; }
     void SetIndent(Cardinal Value);
     int Margin() const { return FMargin; }
@@ -1072,6 +1188,22 @@ public:
     // The image of a kind for a node: index (-1: none) and the list to draw it from.
     virtual int DoGetImageIndex(PLazyNode Node, TLTImageKind Kind, TColumnIndex Column, bool& Ghosted,
                                 TImageList*& List);
+    // The text of a node's image (for readers of the screen), through OnGetImageText.
+    using TLTGetImageTextEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TLTImageKind Kind,
+                                                    TColumnIndex Column, String& ImageText)>;
+    TLTGetImageTextEvent OnGetImageText;
+    virtual void DoGetImageText(PLazyNode Node, TLTImageKind Kind, TColumnIndex Column, String& ImageText);
+    // Which pictures the check boxes take: the platform's (themed while a theme is active), its flat
+    // ones, or the owner's CustomCheckImages; the drawn strips of the other kinds are the platform's too.
+    enum TCheckImageKind { ckLightCheck, ckDarkCheck, ckLightTick, ckDarkTick, ckFlat, ckXP, ckCustom, ckSystemFlat,
+                           ckSystemDefault };
+    TCheckImageKind CheckImageKind() const { return FCheckImageKind; }
+    void SetCheckImageKind(TCheckImageKind Value);
+    TImageList* CustomCheckImages() const { return FCustomCheckImages; }
+    // Watched like the other lists: freed elsewhere, it leaves the tree with the kind back at ckSystemDefault.
+    void SetCustomCheckImages(TImageList* Value);
+    // The shared list of a kind (none for ckCustom).
+    virtual TImageList* CheckImageListForKind(TCheckImageKind Kind);
     // Index of the check picture (1..24, -1 for none) for a type and state.
     static int GetCheckImageIndex(TCheckType Type, TCheckState State, bool Enabled, bool Hot);
     // Side of the check picture and of the expand button.
@@ -1174,6 +1306,9 @@ public:
     virtual void SkipNodeRecord(TStream& Stream);
     virtual void PatchChunkSize(TStream& Stream, Int64 ChunkStart, Int64 ChunkEnd);
     virtual void NotifyDesigner() {}
+    // No application style engine exists here: the tree never draws through one.
+    virtual void UpdateStyleEnabled() { FFwStyleEnabled = false; }
+    bool FwStyleEnabled() const { return FFwStyleEnabled; }
     virtual TLTHeader* HeaderClassToCreate() { return new TLTHeader(this); }
     // The column class the header's collection makes.
     virtual TLazyTreeColumn* ColumnItemClass(TCollection* Collection) { return new TLazyTreeColumn(Collection); }
@@ -1186,6 +1321,25 @@ public:
     using TLTHeaderPaintEvent = std::function<void(TLTHeader* Sender, TCanvas* HeaderCanvas, TLazyTreeColumn* Column,
                                                    TRect R, bool Hover, bool Pressed, TLTDropMarkMode DropMark)>;
     TLTHeaderPaintEvent OnHeaderDraw;
+    // Advanced header drawing (with hoOwnerDraw and both events): the application names the
+    // elements of a cell (or of the band's background, Column nil) it draws itself.
+    enum THeaderPaintElement { hpeBackground, hpeDropMark, hpeHeaderGlyph, hpeSortGlyph, hpeText };
+    using THeaderPaintElements = TSet<THeaderPaintElement>;
+    struct THeaderPaintInfo {
+        TCanvas* TargetCanvas = nullptr;
+        TLazyTreeColumn* Column = nullptr;
+        TRect PaintRectangle, TextRectangle;
+        bool IsHoverIndex = false, IsDownIndex = false, IsEnabled = false, ShowHeaderGlyph = false,
+             ShowSortGlyph = false, ShowRightBorder = false;
+        TLTDropMarkMode DropMark = dmmNone;
+        TPoint GlyphPos, SortGlyphPos;
+    };
+    using TLTHeaderPaintQueryElementsEvent =
+        std::function<void(TLTHeader* Sender, THeaderPaintInfo& PaintInfo, THeaderPaintElements& Elements)>;
+    using TLTAdvancedHeaderPaintEvent =
+        std::function<void(TLTHeader* Sender, THeaderPaintInfo& PaintInfo, THeaderPaintElements Elements)>;
+    TLTHeaderPaintQueryElementsEvent OnHeaderDrawQueryElements;
+    TLTAdvancedHeaderPaintEvent OnAdvancedHeaderDraw;
     // A click on the header: where (header-relative), which button and column.
     enum TLTHeaderHitPosition { hhiNoWhere, hhiOnColumn, hhiOnIcon, hhiOnCheckbox };
     using TLTHeaderHitPositions = TSet<TLTHeaderHitPosition>;
@@ -1198,8 +1352,45 @@ public:
     };
     using TLTHeaderClickEvent = std::function<void(TLTHeader* Sender, TLTHeaderHitInfo& HitInfo)>;
     TLTHeaderClickEvent OnHeaderClick, OnHeaderDblClick;
+    // The automatic column menu of the header showed or hid a column.
+    using TColumnChangeEvent = std::function<void(TBaseLazyTree* Sender, TColumnIndex Column, bool Visible)>;
+    TColumnChangeEvent OnColumnVisibilityChanged;
     // Width tracking of a column border ended (released or cancelled; the width reached stays).
     TLTHeaderNotifyEvent OnAfterColumnWidthTracking;
+    // A column drag by the header: may it start; where it ended (the old position), or outside the tree.
+    using TLTHeaderDraggingEvent = std::function<void(TLTHeader* Sender, TColumnIndex Column, bool& Allowed)>;
+    using TLTHeaderDraggedEvent = std::function<void(TLTHeader* Sender, TColumnIndex Column, int OldPosition)>;
+    using TLTHeaderDraggedOutEvent = std::function<void(TLTHeader* Sender, TColumnIndex Column, TPoint DropPosition)>;
+    TLTHeaderDraggingEvent OnHeaderDragging;
+    TLTHeaderDraggedEvent OnHeaderDragged;
+    TLTHeaderDraggedOutEvent OnHeaderDraggedOut;
+    // The mouse over the header band (X and Y relative to the header), and what it may do there.
+    using TLTHeaderMouseEvent =
+        std::function<void(TLTHeader* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+    using TLTHeaderMouseMoveEvent = std::function<void(TLTHeader* Sender, TShiftState Shift, int X, int Y)>;
+    using TLTBeforeColumnWidthTrackingEvent = std::function<void(TLTHeader* Sender, TColumnIndex Column, TShiftState Shift)>;
+    using TLTColumnWidthTrackingEvent = std::function<void(TLTHeader* Sender, TColumnIndex Column, TShiftState Shift,
+                                                           TPoint& TrackPoint, TPoint P, bool& Allowed)>;
+    using TLTColumnWidthDblClickResizeEvent =
+        std::function<void(TLTHeader* Sender, TColumnIndex Column, TShiftState Shift, TPoint P, bool& Allowed)>;
+    using TLTBeforeHeaderHeightTrackingEvent = std::function<void(TLTHeader* Sender, TShiftState Shift)>;
+    using TLTHeaderHeightTrackingEvent = std::function<void(TLTHeader* Sender, TPoint& P, TShiftState Shift, bool& Allowed)>;
+    using TLTAfterHeaderHeightTrackingEvent = std::function<void(TLTHeader* Sender)>;
+    using TLTCanSplitterResizeHeaderEvent = std::function<void(TLTHeader* Sender, TPoint P, bool& Allowed)>;
+    using TLTCanSplitterResizeColumnEvent =
+        std::function<void(TLTHeader* Sender, TPoint P, TColumnIndex Column, bool& Allowed)>;
+    using TLTGetHeaderCursorEvent = std::function<void(TLTHeader* Sender, TCursor& Cursor)>;
+    TLTHeaderMouseEvent OnHeaderMouseDown, OnHeaderMouseUp;
+    TLTHeaderMouseMoveEvent OnHeaderMouseMove;
+    TLTBeforeColumnWidthTrackingEvent OnBeforeColumnWidthTracking;
+    TLTColumnWidthTrackingEvent OnColumnWidthTracking;
+    TLTColumnWidthDblClickResizeEvent OnColumnWidthDblClickResize;
+    TLTBeforeHeaderHeightTrackingEvent OnBeforeHeaderHeightTracking;
+    TLTHeaderHeightTrackingEvent OnHeaderHeightTracking, OnHeaderHeightDblClickResize;
+    TLTAfterHeaderHeightTrackingEvent OnAfterHeaderHeightTracking;
+    TLTCanSplitterResizeHeaderEvent OnCanSplitterResizeHeader;
+    TLTCanSplitterResizeColumnEvent OnCanSplitterResizeColumn;
+    TLTGetHeaderCursorEvent OnGetHeaderCursor;
     void DoHeaderDraw(TCanvas& Canvas, TLazyTreeColumn* Column, const TRect& R, bool Hover, bool Pressed,
                       TLTDropMarkMode DropMark);
     // The header band in window coordinates (height 0 while the header is hidden).
@@ -1230,20 +1421,20 @@ protected:
     PLazyNode NewNodeBlock();
     void FreeNodeBlock(PLazyNode Node);
     void CreateRootNode();
-    void LinkNode(PLazyNode Node, PLazyNode Destination, TLTNodeAttachMode Mode, TBaseLazyTree* TargetTree);
-    void UnlinkNode(PLazyNode Node, bool KeepFocus, bool Reindex, bool ParentClearing);
+    virtual void LinkNode(PLazyNode Node, PLazyNode Destination, TLTNodeAttachMode Mode, TBaseLazyTree* TargetTree);
+    virtual void UnlinkNode(PLazyNode Node, bool KeepFocus, bool Reindex, bool ParentClearing);
     void DeleteNodeInternal(PLazyNode Node, bool Reindex, bool ParentClearing);
     void AddToTotalCount(PLazyNode Node, int Value, bool Relative);
     void AddToTotalHeight(PLazyNode Node, Int64 Value, bool Relative);
     void RecountTotals(PLazyNode Node);
     void RecomputeTotalHeights(PLazyNode Node);
     void StoreUserData(PLazyNode Node, void* UserData);
-    void RememberNextNodeToSelect(PLazyNode Node);
+    virtual void RememberNextNodeToSelect(PLazyNode Node);
     void ForgetNode(PLazyNode Node);
     bool ReadOnly() const;
     bool IsLoading() const { return ComponentState().Contains(csLoading); }
     bool IsDestroying() const { return ComponentState().Contains(csDestroying); }
-    void RecordPendingChange(bool StructureChange, PLazyNode Node, TChangeReason Reason);
+    virtual void RecordPendingChange(bool StructureChange, PLazyNode Node, TChangeReason Reason);
     void StartTimer(unsigned Id, Cardinal Elapse);
     void StopTimer(unsigned Id);
     bool AutoSortWanted() const;
@@ -1253,12 +1444,15 @@ protected:
     // Checks.
     bool ApplyCheckState(PLazyNode Node, TCheckState Value);
     // Selection internals.
-    bool LocateInSelection(PLazyNode Node, int& Index, int LowBound = -1, int HighBound = -1) const;
+    virtual bool LocateInSelection(PLazyNode Node, int& Index, int LowBound = -1, int HighBound = -1) const;
     bool MergeIntoSelection(TNodeArray NewItems, int NewLength, bool ForceInsert);
-    void MarkRemovedFromSelection(PLazyNode Node);
-    void DropSelection();
+    virtual void MarkRemovedFromSelection(PLazyNode Node);
+    virtual void DropSelection();
     void CompactSelectionArray();
-    void AnchorAtFocusedNode();
+    virtual void AnchorAtFocusedNode();
+    // The nodes a band or a range collects before they join the selection together.
+    virtual void AddToTempList(PLazyNode Node);
+    virtual void ClearTempList();
     Cardinal WalkHeight(PLazyNode Node);
     // Stream helpers.
     void ReadStreamInto(TStream& Stream, PLazyNode Target, bool WholeTree);
@@ -1307,6 +1501,8 @@ protected:
     // Whether a check box is shown for a node.
     bool ShowsCheck(PLazyNode Node) const;
     void HandleCheckKey(bool Down);
+    // The state a click or Space gives a check box of Type now in State.
+    virtual TCheckState NextCheckState(TCheckType Type, TCheckState State);
     void PressCheck(PLazyNode Node, TLazyTreeState Pending);
     // Steps 4 to 6 of a navigation key: move the focus and let the selection follow.
     void NavigationKey(Word Key, TShiftState Shift);
@@ -1395,6 +1591,7 @@ protected:
     // Set while a height is measured for the worker's walk.
     bool FInWorkerCall = false;
     bool FRevalidateAfterBuild = false;
+    bool FFwStyleEnabled = false;
     // Lets a call queued by the worker find out whether the tree still exists.
     std::shared_ptr<TBaseLazyTree*> FAliveToken;
 
@@ -1485,6 +1682,21 @@ public:
     TLTDragType DragType = dtOLE;
     TDragOperations DragOperations{doCopy, doMove};
     Cardinal AutoExpandDelay = 1000;
+    // The picture of a node drag: what is painted (DragImageKind) and its size around the mouse.
+    TLTDragImageKind DragImageKind = diComplete;
+    int DragWidth = 200, DragHeight = 350;
+    TLTDragImage& DragImage() { return *FDragImage; }
+    virtual bool DragPictureWanted() { return DragImageKind != diNoImage; }
+    // The selected nodes around HotSpot (client coordinates) become the drag picture.
+    void PrepareDragImage(TPoint HotSpot, const std::shared_ptr<IDataObject>& DataObject);
+    // Paints the part Window of the whole tree (y from the first node's top)
+    // onto TargetCanvas with Window's corner at Target.
+    void PaintTree(TCanvas& TargetCanvas, TRect Window, TPoint Target, TLTInternalPaintOptions PaintOptions,
+                   TPixelFormat PixelFormat = pfDevice);
+    // The whole virtual canvas: at least the client area.
+    TRect GetTreeRect();
+    // The whole tree (with the header when asked and visible), page by page.
+    void Print(TPrinter* Printer, bool PrintHeader);
 
     using TLTDragAllowedEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TColumnIndex Column, bool& Allowed)>;
     using TLTDragOverEvent = std::function<void(TBaseLazyTree* Sender, TObject* Source, TShiftState Shift, TDragState State,
@@ -1497,12 +1709,17 @@ public:
     TLTDragOverEvent OnDragOver;
     TLTDragDropEvent OnDragDrop;
     TLTCreateDataObjectEvent OnCreateDataObject;
+    // The application may give the tree a drag manager of its own (made on first use).
+    using TLTCreateDragManagerEvent =
+        std::function<void(TBaseLazyTree* Sender, std::shared_ptr<TLTDragManager>& DragManager)>;
+    TLTCreateDragManagerEvent OnCreateDragManager;
 
     virtual Cardinal SuggestedDropEffect(TBaseLazyTree* Source, TShiftState Shift, TPoint Pt, Cardinal AllowedEffects);
     virtual TDropMode DropModeAt(TPoint P, THitInfo& HitInfo, TRect NodeRect);
     // The target side of an OLE drag; points are screen coordinates.
     virtual HRESULT OleDragEnter(TBaseLazyTree* Source, Cardinal KeyState, TPoint Pt, Cardinal& Effect);
-    virtual HRESULT OleDragOver(TBaseLazyTree* Source, Cardinal KeyState, TPoint Pt, TDragState State, Cardinal& Effect);
+    // Source: the dragging tree of an OLE drag, or the source object of a framework drag.
+    virtual HRESULT OleDragOver(TObject* Source, Cardinal KeyState, TPoint Pt, TDragState State, Cardinal& Effect);
     virtual void OleDragLeave();
     virtual HRESULT OleDrop(TBaseLazyTree* Source, const std::shared_ptr<IDataObject>& DataObject, Cardinal KeyState,
                             TPoint Pt, Cardinal& Effect);
@@ -1510,6 +1727,15 @@ public:
     virtual void RunOleDrag(TPoint HotSpot);
     virtual void AutoExpandDropTarget();
     virtual bool DoDragAllowed(PLazyNode Node, TColumnIndex Column);
+    // The framework's own drag over the tree (dtFw), and the end of one started here.
+    void CMDrag(TMessage& Message) override;
+    void DoStartDrag(TDragObject*& DragObject) override;
+    void DoEndDrag(TObject* Target, int X, int Y) override;
+    // Ends the framework drag states and completes the click that began the drag.
+    void FinishDrag();
+    // Scrolls towards the edge a drag is near; true when the view moved.
+    bool ScrollWhileDragging(TPoint Pt);
+    Cardinal FFwDragEffect = 0;
     virtual bool DoDragOver(TObject* Source, TShiftState Shift, TDragState State, TPoint Pt, TDropMode Mode, Cardinal& Effect);
     virtual void DoDragDrop(TObject* Source, const std::shared_ptr<IDataObject>& DataObject,
                             const std::vector<CLIPFORMAT>& Formats, TShiftState Shift, TPoint Pt, Cardinal& Effect,
@@ -1526,6 +1752,13 @@ private:
     TDropMode FLastDropMode = dmOnNode;
     Cardinal FLastDragEffect = 0;
     int FDragThreshold = DragThreshold;
+    std::unique_ptr<TLTDragImage> FDragImage;
+    // Set while PaintTree paints off screen: what the row painting leaves out, and the row width.
+    struct TOffscreenPaint {
+        TLTInternalPaintOptions Options;
+        int Width = 0;
+    };
+    const TOffscreenPaint* FOffscreen = nullptr;
 
     // --- Pointer: cursor, node popup menus, entering and leaving, node-height dragging ---
 public:
@@ -1619,6 +1852,8 @@ public:
     TLTGetCellIsEmptyEvent OnGetCellIsEmpty;
     // Whether a cell shows nothing (a neighbour's text may then run into it); true unless the owner says otherwise.
     virtual bool DoGetCellIsEmpty(PLazyNode Node, TColumnIndex Column);
+    // The column painted after PaintInfo's; a descendant may widen the cell over empty ones it skips.
+    virtual TColumnIndex SpanCellOverEmptyColumns(TLTPaintInfo& PaintInfo);
 
     virtual void DoBeforePaint(TCanvas& Canvas);
     virtual void DoAfterPaint(TCanvas& Canvas);
@@ -1633,10 +1868,59 @@ public:
     virtual void DoAfterCellPaint(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, const TRect& CellRect);
     // Answers Handled: true leaves the area below the last node to the handler.
     virtual bool DoPaintBackground(TCanvas& Canvas, const TRect& R);
+    // The mark above or below the drop target's row R while a drop there would go beside the node.
+    virtual void DrawDropMark(TCanvas& Canvas, PLazyNode Node, const TRect& R);
 
 protected:
     // A row's background: the owner's erase events around the tree's own fill.
     void EraseItem(TCanvas& Canvas, PLazyNode Node, const TRect& Row);
+
+    // --- Tree lines -------------------------------------------------------------------
+public:
+    // One entry per indentation level of a node, the last its own.
+    enum TLTLineType { ltNone, ltBottomRight, ltTopDown, ltTopDownRight, ltRight, ltTopRight, ltLeft, ltLeftBottom };
+    using TLineImage = std::vector<TLTLineType>;
+    // The lines' 8 x 8 pattern: dotted, solid, or the owner's through OnGetLineStyle.
+    enum TLTLineStyle { lsCustomStyle, lsDotted, lsSolid };
+    TLTLineStyle LineStyle() const { return FLineStyle; }
+    void SetLineStyle(TLTLineStyle Value);
+    // Bands: each level's edge in the grid-line colour instead of the connecting lines.
+    enum TLTLineMode { lmNormal, lmBands };
+    TLTLineMode LineMode() const { return FLineMode; }
+    void SetLineMode(TLTLineMode Value);
+    // Expand buttons: a framed plus or minus filled by the fill mode, or a black triangle.
+    enum TLTButtonStyle { bsRectangle, bsTriangle };
+    enum TLTButtonFillMode { fmTreeColor, fmWindowColor, fmShaded, fmTransparent };
+    TLTButtonStyle ButtonStyle() const { return FButtonStyle; }
+    void SetButtonStyle(TLTButtonStyle Value);
+    TLTButtonFillMode ButtonFillMode() const { return FButtonFillMode; }
+    void SetButtonFillMode(TLTButtonFillMode Value);
+    // Bits: 16 bytes, one row of 8 pixels in the first byte of each pair (most significant bit
+    // left); a 0 bit takes the line colour, a 1 bit the background.
+    using TLTGetLineStyleEvent = std::function<void(TBaseLazyTree* Sender, const void*& Bits)>;
+    using TLTBeforeDrawLineImageEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, int Level, int& PosX)>;
+    TLTGetLineStyleEvent OnGetLineStyle;
+    TLTBeforeDrawLineImageEvent OnBeforeDrawTreeLine;
+    // The node's line image; answers how many of its ancestors are selected.
+    virtual int BuildLineImage(PLazyNode Node, TLineImage& LineImage);
+    virtual void DoBeforeDrawTreeLine(PLazyNode Node, int Level, int& PosX);
+    virtual void DoGetLineStyle(const void*& Bits);
+    // Pattern lines in the canvas's font colour, both ends included, the gaps in the background colour
+    // (for a vertical line on a selected row, with UseSelectedBkColor, the selection colour).
+    virtual void DrawDottedHorzLine(TCanvas& Canvas, int Left, int Right, int Top);
+    virtual void DrawDottedVertLine(TCanvas& Canvas, int Top, int Bottom, int Left, bool UseSelectedBkColor = false);
+
+private:
+    void DrawLineSegment(TCanvas& Canvas, int X, int Y, int H, int VAlign, TLTLineType Type);
+    void PaintLinePattern(TCanvas& Canvas, const TRect& R, TColor Background);
+    TLTLineStyle FLineStyle = lsDotted;
+    TLTLineMode FLineMode = lmNormal;
+    TLTButtonStyle FButtonStyle = bsRectangle;
+    TLTButtonFillMode FButtonFillMode = fmTreeColor;
+    TCheckImageKind FCheckImageKind = ckSystemDefault;
+    TImageList* FCustomCheckImages = nullptr;
+    Byte FLinePattern[16] = {};
+    bool FLinePatternReady = false;
 
     // --- Measuring columns ------------------------------------------------------------
 public:
@@ -1714,6 +1998,8 @@ class TCustomLazyStringTree;
 enum TLSTTextSourceType { tstAll, tstInitialized, tstSelected, tstCutCopySet, tstVisible, tstChecked };
 using TLTTreeExportEvent = std::function<void(TBaseLazyTree* Sender, TLTExportType aExportType)>;
 using TLTNodeExportEvent = std::function<bool(TBaseLazyTree* Sender, TLTExportType aExportType, PLazyNode Node)>;
+using TLTColumnExportEvent =
+    std::function<void(TBaseLazyTree* Sender, TLTExportType aExportType, TLazyTreeColumn* Column)>;
 struct TLSTGetCellTextEventArgs {
     PLazyNode Node = nullptr;
     TColumnIndex Column = NoColumn;
@@ -1736,6 +2022,8 @@ public:
     String GetText(PLazyNode Node, TColumnIndex Column);
     void SetText(PLazyNode Node, TColumnIndex Column, const String& Value);
     String GetStaticText(PLazyNode Node, TColumnIndex Column);
+    // The owner's text for a node's image, empty without one.
+    String GetImageText(PLazyNode Node, TLTImageKind Kind, TColumnIndex Column);
     const String& DefaultText() const { return FDefaultText; }
     void SetDefaultText(const String& Value);
     TLTStringOptions StringOptions() const { return FStringOptions; }
@@ -1747,6 +2035,8 @@ public:
     int DoIncrementalSearch(PLazyNode Node, const String& Text) override;
     // A cell with a text is never empty.
     bool DoGetCellIsEmpty(PLazyNode Node, TColumnIndex Column) override;
+    // With toAutoSpanColumns a cell reaches over the empty cells after it.
+    TColumnIndex SpanCellOverEmptyColumns(TLTPaintInfo& PaintInfo) override;
     // Any column's text with its margins.
     int ColumnTextWidth(PLazyNode Node, TColumnIndex Column) override;
 
@@ -1801,8 +2091,8 @@ public:
     std::shared_ptr<ILTEditLink> DoCreateEditor(PLazyNode Node, TColumnIndex Column) override;
     // Lays the editor over the edited node's text.
     void PlaceEditor() override;
-    // The font (after OnPaintText), text rectangle and text of a cell.
-    void GetTextInfo(PLazyNode Node, TColumnIndex Column, TFont& AFont, TRect& R, String& Text);
+    // The font (after OnPaintText), the text and its rectangle, centred on one text line.
+    void GetTextInfo(PLazyNode Node, TColumnIndex Column, TFont& AFont, TRect& R, String& Text) override;
 
     // --- Content export ------------------------------------------------------------------
 public:
@@ -1825,6 +2115,8 @@ public:
 
     TLTTreeExportEvent OnBeforeTreeExport, OnAfterTreeExport;
     TLTNodeExportEvent OnBeforeNodeExport, OnNodeExport, OnAfterNodeExport;
+    TLTTreeExportEvent OnBeforeHeaderExport, OnAfterHeaderExport;
+    TLTColumnExportEvent OnBeforeColumnExport, OnColumnExport, OnAfterColumnExport;
 
 private:
     // Whether the export mode passes the node and OnBeforeNodeExport does not refuse it.

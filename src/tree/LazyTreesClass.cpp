@@ -24,8 +24,12 @@ TBaseLazyTree::TBaseLazyTree(TComponent* AOwner) : TCustomControl(AOwner), FPool
     RegisterStandardTreeFormats();
     FClipboardFormats = std::make_unique<TClipboardFormats>(this);
     FAliveToken = std::make_shared<TBaseLazyTree*>(this);
+    FDragImage = std::make_unique<TLTDragImage>(this);
+    FDragImage->Fade = true;
+    FDragImage->Transparency = 200;
     FWorker = TLazyTreeWorker::Acquire();
     CreateRootNode();
+    UpdateStyleEnabled();
 }
 
 TBaseLazyTree::~TBaseLazyTree() {
@@ -493,6 +497,19 @@ void TBaseLazyTree::SetStateImages(TImageList* Value) {
     InvalidateTree();
 }
 
+void TBaseLazyTree::SetCheckImageKind(TCheckImageKind Value) {
+    if (FCheckImageKind == Value) return;
+    FCheckImageKind = Value;
+    if (FUpdateCount == 0 && !IsLoading()) InvalidateTree();
+}
+
+void TBaseLazyTree::SetCustomCheckImages(TImageList* Value) {
+    if (FCustomCheckImages == Value) return;
+    FCustomCheckImages = Value;
+    if (Value) Value->FreeNotification(this);
+    if (!IsLoading()) InvalidateTree();
+}
+
 void TBaseLazyTree::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomControl::Notification(AComponent, Operation);
     if (Operation != opRemove) return;
@@ -503,6 +520,11 @@ void TBaseLazyTree::Notification(TComponent* AComponent, TOperation Operation) {
     }
     if (AComponent == FStateImages) {
         FStateImages = nullptr;
+        Repaint = true;
+    }
+    if (AComponent == FCustomCheckImages) {
+        FCustomCheckImages = nullptr;
+        FCheckImageKind = ckSystemDefault;
         Repaint = true;
     }
     if (Repaint && !IsDestroying()) InvalidateTree();

@@ -159,7 +159,7 @@ int TBaseLazyTree::GetMaxColumnWidth(TColumnIndex Column, bool UseSmartColumnWid
         Result = std::max(Result, Width);
         PLazyNode Next = GetNextVisible(Run, true);
         if (Next && Main && !FixedIndent)
-            Indent += (int(GetNodeLevel(Next)) - int(GetNodeLevel(Run))) * int(FIndent);
+            Indent += LevelDifference(Run, Next) * int(FIndent);
         Run = Next;
     }
     if (Paint.Contains(toShowVertGridLines)) ++Result;

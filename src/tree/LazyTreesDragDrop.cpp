@@ -6,6 +6,10 @@
 
 #include "framework/Forms.h"
 #include "framework/Messages.h"
+#include "framework/Windows.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -79,6 +83,7 @@ std::shared_ptr<IDataObject> TLTDragManager::DragDataObject() {
 }
 
 std::shared_ptr<TLTDragManager> TBaseLazyTree::DragManager() {
+    if (!FDragManager && OnCreateDragManager) OnCreateDragManager(this, FDragManager);
     if (!FDragManager) FDragManager = std::make_shared<TLTDragManager>(this);
     return FDragManager;
 }
@@ -122,7 +127,7 @@ bool TBaseLazyTree::DragMouseMove(int X, int Y) {
     return true;
 }
 
-void TBaseLazyTree::RunOleDrag(TPoint) {
+void TBaseLazyTree::RunOleDrag(TPoint HotSpot) {
     DoEditCancelled();
     if (PLazyNode Hot = FCurrentHotNode) {
         FCurrentHotNode = nullptr;
@@ -143,13 +148,23 @@ void TBaseLazyTree::RunOleDrag(TPoint) {
     if (DragOperations.Contains(doMove)) Allowed |= DROPEFFECT_MOVE;
     if (DragOperations.Contains(doLink)) Allowed |= DROPEFFECT_LINK;
     if (Allowed == 0) Allowed = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+    // The framework hears of the drag's start and end as of its own drags.
+    TDragObject* DragObject = nullptr;
+    DoStartDrag(DragObject);
     TFinally Done{[this] {
+        const TPoint P = ScreenToClient(GetCursorPos());
+        DoEndDrag(this, P.X, P.Y);
+        FDragImage->EndDrag();
         if (FLastDragEffect == DROPEFFECT_MOVE && FOptions->AutoOptions().Contains(toAutoDeleteMovedNodes))
             DeleteSelectedNodes();
         DoStateChange({}, {tsOLEDragging});
         FDragSelection.clear();
     }};
-    ::DoDragDrop(Data, Manager, Allowed, FLastDragEffect);
+    // The platform's drag carries the picture of the dragged nodes, the mouse at its centre.
+    PrepareDragImage(HotSpot, Data);
+    const TBitmap& Picture = FDragImage->SystemPicture();
+    ::DoDragDrop(Data, Manager, Allowed, FLastDragEffect, Picture.Empty() ? nullptr : &Picture,
+                 TPoint{Picture.Width() / 2, Picture.Height() / 2});
 }
 
 // ---------------------------------------------------------------------------
@@ -195,6 +210,7 @@ void TBaseLazyTree::DoDragDrop(TObject* Source, const std::shared_ptr<IDataObjec
 }
 
 HRESULT TBaseLazyTree::OleDragEnter(TBaseLazyTree* Source, Cardinal KeyState, TPoint Pt, Cardinal& Effect) {
+    FDragScrollStart = 0;
     try {
         TShiftState Shift = ShiftOfKeys(KeyState);
         if (FStates.Contains(tsLeftButtonDown)) Shift.Include(ssLeft);
@@ -226,10 +242,40 @@ HRESULT TBaseLazyTree::OleDragEnter(TBaseLazyTree* Source, Cardinal KeyState, TP
     }
 }
 
-HRESULT TBaseLazyTree::OleDragOver(TBaseLazyTree* Source, Cardinal KeyState, TPoint Pt, TDragState State,
+// The view moves by one step towards each edge the point is near, as long as there is more to see.
+bool TBaseLazyTree::ScrollWhileDragging(TPoint Pt) {
+    FScrollDirections = ScrollDirectionsAt(Pt.X, Pt.Y);
+    if (FScrollDirections.Empty()) return false;
+    const int StepY = std::min(int(FScrollBarOptions->VerticalIncrement), ClientHeight());
+    const int StepX = int(FScrollBarOptions->HorizontalIncrement);
+    int DX = 0, DY = 0;
+    if (FScrollDirections.Contains(sdUp)) {
+        DY = StepY;
+        if (FOffsetY == 0) FScrollDirections.Exclude(sdUp);
+    }
+    if (FScrollDirections.Contains(sdDown)) {
+        DY = -StepY;
+        if (ClientHeight() - FOffsetY == RangeY()) FScrollDirections.Exclude(sdDown);
+    }
+    if (FScrollDirections.Contains(sdLeft)) {
+        DX = StepX;
+        if (FOffsetX == 0) FScrollDirections.Exclude(sdLeft);
+    }
+    if (FScrollDirections.Contains(sdRight)) {
+        DX = -StepX;
+        if (ClientWidth() - FOffsetX == RangeX()) FScrollDirections.Exclude(sdRight);
+    }
+    const int OldX = FOffsetX, OldY = FOffsetY;
+    SetOffsetXY(FOffsetX + DX, FOffsetY + DY);
+    return FOffsetX != OldX || FOffsetY != OldY;
+}
+
+HRESULT TBaseLazyTree::OleDragOver(TObject* Source, Cardinal KeyState, TPoint Pt, TDragState State,
                                    Cardinal& Effect) {
     try {
         Pt = ScreenToClient(Pt);
+        const bool Scrolled = State != dsDragLeave && ScrollWhileDragging(Pt);
+        if (Scrolled) Invalidate();
         TShiftState Shift = ShiftOfKeys(KeyState);
         if (FStates.Contains(tsLeftButtonDown)) Shift.Include(ssLeft);
         if (FStates.Contains(tsMiddleButtonDown)) Shift.Include(ssMiddle);
@@ -255,8 +301,10 @@ HRESULT TBaseLazyTree::OleDragOver(TBaseLazyTree* Source, Cardinal KeyState, TPo
                 InvalidateNode(FDropTargetNode);
             }
         }
-        Effect = SuggestedDropEffect(Source, Shift, Pt, Effect);
+        if (HandleAllocated()) UpdateWindow(Handle());
+        Effect = SuggestedDropEffect(dynamic_cast<TBaseLazyTree*>(Source), Shift, Pt, Effect);
         if (!DoDragOver(Source, Shift, State, Pt, FLastDropMode, Effect)) Effect = DROPEFFECT_NONE;
+        if (Scrolled) Effect |= DROPEFFECT_SCROLL;
         return S_OK;
     } catch (...) {
         return E_UNEXPECTED;
@@ -337,4 +385,258 @@ bool TBaseLazyTree::ProcessDrop(const std::shared_ptr<IDataObject>& DataObject, 
         Effect = DROPEFFECT_NONE;
         return false;
     }
+}
+
+// ---------------------------------------------------------------------------
+// The framework's own drag (dtFw)
+// ---------------------------------------------------------------------------
+
+void TBaseLazyTree::DoStartDrag(TDragObject*& DragObject) {
+    TCustomControl::DoStartDrag(DragObject);
+    if (DragObject) DoStateChange({tsUserDragObject});
+}
+
+void TBaseLazyTree::DoEndDrag(TObject* Target, int X, int Y) {
+    TCustomControl::DoEndDrag(Target, X, Y);
+    FinishDrag();
+}
+
+void TBaseLazyTree::FinishDrag() {
+    const TLazyTreeStates Dragging{tsOLEDragging, tsFwDragging, tsFwDragPending, tsFwDragFinished};
+    if ((FStates * Dragging).Empty()) return;
+    DoStateChange({}, {tsUserDragObject, tsFwDragging, tsFwDragPending, tsFwDragFinished});
+    if (!HandleAllocated()) return;
+    // The press that began the drag gets its release, so that the click completes.
+    const TPoint P = ScreenToClient(GetCursorPos());
+    const Cardinal Up = FStates.Contains(tsRightButtonDown)    ? WM_RBUTTONUP
+                        : FStates.Contains(tsMiddleButtonDown) ? WM_MBUTTONUP
+                                                               : WM_LBUTTONUP;
+    Perform(Up, 0, MakeLParam(P.X, P.Y));
+}
+
+void TBaseLazyTree::CMDrag(TMessage& Message) {
+    auto* Rec = reinterpret_cast<TDragRec*>(Message.LParam);
+    if (!Rec || !Rec->Source) return;
+    TObject* Source = Rec->Source->SourceForEvents();
+    const TPoint Client = ScreenToClient(Rec->Pos);
+    const TShiftState Keys = KeyboardStateToShiftState() * TShiftState{ssShift, ssCtrl, ssAlt};
+    switch (static_cast<TDragMessage>(Message.WParam)) {
+    case dmDragEnter:
+    case dmDragLeave:
+    case dmDragMove: {
+        static const TDragState States[] = {dsDragEnter, dsDragLeave, dsDragMove};
+        const TDragState State = States[Message.WParam];
+        if (State == dsDragEnter) {
+            DoStateChange({tsFwDragging}, {tsClearPending, tsEditPending, tsFwDragPending});
+        } else if (State == dsDragLeave) {
+            DoStateChange({tsFwDragFinished}, {tsFwDragging});
+        } else if (MayAutoScroll()) {
+            ArmAutoScroll(Client.X, Client.Y);
+        }
+        Cardinal KeyState = 0;
+        if (Keys.Contains(ssShift)) KeyState |= MK_SHIFT;
+        if (Keys.Contains(ssCtrl)) KeyState |= MK_CONTROL;
+        Cardinal Effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+        OleDragOver(Source, KeyState, Rec->Pos, State, Effect);
+        FLastFwDragTarget = FDropTargetNode;
+        FFwDragEffect = Effect & ~DROPEFFECT_SCROLL;
+        if (State == dsDragLeave) {
+            StopTimer(ExpandTimer);
+            if (FDropTargetNode) InvalidateNode(FDropTargetNode);
+            FDropTargetNode = nullptr;
+        }
+        Message.Result = LRESULT(FFwDragEffect);
+        break;
+    }
+    case dmDragDrop: {
+        // The drop ends the drag over this tree: no state is left that would
+        // scroll it on later mouse moves.
+        TFinally Clear{[this] {
+            if (FDropTargetNode) InvalidateNode(FDropTargetNode);
+            FDropTargetNode = nullptr;
+            StopTimer(ExpandTimer);
+            if (!(FStates * TLazyTreeStates{tsScrolling, tsScrollPending}).Empty()) {
+                StopTimer(4);
+                DoStateChange({}, {tsScrolling, tsScrollPending});
+            }
+            if (!Dragging()) DoStateChange({}, {tsFwDragging, tsFwDragFinished});
+        }};
+        if (FDropTargetNode) InvalidateNode(FDropTargetNode);
+        FDropTargetNode = FLastFwDragTarget;
+        Cardinal Effect = FFwDragEffect;
+        DoDragDrop(Source, nullptr, {}, Keys, Client, Effect, FLastDropMode);
+        break;
+    }
+    default: break;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The drag picture
+// ---------------------------------------------------------------------------
+
+// Shows the blended picture at a screen position; it never takes the mouse
+// or the focus, so the drag goes on underneath it.
+class TLTDragOverlay : public TCustomControl {
+public:
+    explicit TLTDragOverlay(TWinControl* Tree) : TCustomControl(nullptr) { SetParent(Tree); }
+    TBitmap Picture;
+
+protected:
+    void CreateParams(TCreateParams& Params) override {
+        TCustomControl::CreateParams(Params);
+        Params.Style = WS_POPUP;
+        Params.ExStyle |= WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE;
+    }
+    void Paint() override { Canvas().Draw(0, 0, Picture); }
+};
+
+namespace {
+
+Byte Clamp255(int V) { return Byte(std::clamp(V, 0, 255)); }
+
+// The picture over Target: with per-pixel alpha scaled by the constant, or the constant alone.
+void BlendOver(TBitmap& Target, TBitmap& Picture, const std::vector<Byte>* Alpha, int ConstantAlpha, int Bias) {
+    for (int Y = 0; Y < Picture.Height(); ++Y) {
+        auto* S = static_cast<Byte*>(Picture.ScanLine(Y));
+        auto* D = static_cast<Byte*>(Target.ScanLine(Y));
+        for (int X = 0; X < Picture.Width(); ++X) {
+            const int A = Alpha ? ((*Alpha)[std::size_t(Y * Picture.Width() + X)] * ConstantAlpha) / 256 : ConstantAlpha;
+            for (int C = 0; C < 3; ++C) {
+                Byte& Dst = D[4 * X + C];
+                Dst = Clamp255((Dst * (256 - A) + S[4 * X + C] * A) / 256 + Bias);
+            }
+        }
+    }
+}
+
+}  // namespace
+
+TLTDragImage::TLTDragImage(TBaseLazyTree* AOwner) : FOwner(AOwner) {}
+
+TLTDragImage::~TLTDragImage() { EndDrag(); }
+
+bool TLTDragImage::Visible() const {
+    return FStates.Contains(disInDrag) && FStates.Contains(disPrepared) && !FStates.Contains(disHidden) &&
+           !FStates.Contains(disSystemSupport);
+}
+
+bool TLTDragImage::WillMove(TPoint P) const {
+    if (!Visible()) return false;
+    if (MoveRestriction == dmrHorizontalOnly) return P.X != FLastPosition.X;
+    if (MoveRestriction == dmrVerticalOnly) return P.Y != FLastPosition.Y;
+    return P.X != FLastPosition.X || P.Y != FLastPosition.Y;
+}
+
+TRect TLTDragImage::GetDragImageRect() const {
+    if (!Visible()) return {};
+    return TRect{FImagePosition.X, FImagePosition.Y, FImagePosition.X + FBackImage.Width(),
+                 FImagePosition.Y + FBackImage.Height()};
+}
+
+void TLTDragImage::PrepareDrag(const TBitmap& DragImage, TPoint ImagePosition, TPoint HotSpot,
+                               const std::shared_ptr<IDataObject>& DataObject) {
+    EndDrag();
+    const int W = DragImage.Width(), H = DragImage.Height();
+    // With a data object the platform's drag carries the picture, its hot spot at the centre.
+    if (DataObject) {
+        FSystemPicture.Assign(&DragImage);
+        FStates = {disSystemSupport};
+        return;
+    }
+    FLastPosition = HotSpot;
+    for (TBitmap* B : {&FDragImage, &FAlphaImage, &FBackImage}) {
+        B->SetPixelFormat(pf32bit);
+        B->SetSize(W, H);
+    }
+    FDragImage.Canvas().Draw(0, 0, DragImage);
+    // Opaque at the centre, fading towards the edges; the key colour is fully transparent.
+    FAlpha.assign(std::size_t(W) * std::size_t(H), 0);
+    const double C = std::max(W, H);
+    const TColor Key = ColorKey == clNone ? clNone : ColorToRGB(ColorKey);
+    for (int Y = 0; Y < H; ++Y) {
+        const auto* Row = static_cast<const Byte*>(FDragImage.ScanLine(Y));
+        for (int X = 0; X < W; ++X) {
+            const TColor Pixel = TColor(Row[4 * X + 2] | (Row[4 * X + 1] << 8) | (Row[4 * X] << 16));
+            if (Key != clNone && Pixel == Key) continue;
+            const double DX = (X - W / 2) / C, DY = (Y - H / 2) / C;
+            FAlpha[std::size_t(Y * W + X)] = Byte(std::nearbyint(255 * std::exp(-8 * std::sqrt(DX * DX + DY * DY))));
+        }
+    }
+    if (PreBlendBias != 0) {
+        TBitmap Copy;
+        Copy.Assign(&FDragImage);
+        BlendOver(FDragImage, Copy, nullptr, 255, PreBlendBias);
+    }
+    FImagePosition = ImagePosition;
+    FStates = {disHidden, disInDrag, disPrepared};
+}
+
+void TLTDragImage::Capture() {
+    CaptureScreen(TRect{FImagePosition.X, FImagePosition.Y, FImagePosition.X + FBackImage.Width(),
+                        FImagePosition.Y + FBackImage.Height()},
+                  FBackImage);
+    FBackImage.SetPixelFormat(pf32bit);
+}
+
+// The background copied, the picture blended over it, the result shown at the picture's place.
+void TLTDragImage::InternalShowDragImage() {
+    FAlphaImage.Assign(&FBackImage);
+    FAlphaImage.SetPixelFormat(pf32bit);
+    const bool PerPixel = Fade || ColorKey != clNone;
+    BlendOver(FAlphaImage, FDragImage, PerPixel ? &FAlpha : nullptr, Transparency, PostBlendBias);
+    if (!FOverlay) FOverlay = std::make_unique<TLTDragOverlay>(FOwner);
+    FOverlay->Picture.Assign(&FAlphaImage);
+    FOverlay->SetBounds(FImagePosition.X, FImagePosition.Y, FAlphaImage.Width(), FAlphaImage.Height());
+    FOverlay->Show();
+    FOverlay->Invalidate();
+    FOverlay->Update();
+}
+
+void TLTDragImage::ShowDragImage() {
+    if (FStates != TLTDragImageStates{disHidden, disInDrag, disPrepared}) return;
+    FStates.Exclude(disHidden);
+    Capture();
+    InternalShowDragImage();
+}
+
+void TLTDragImage::HideDragImage() {
+    if (!Visible()) return;
+    FStates.Include(disHidden);
+    if (FOverlay) FOverlay->Hide();
+}
+
+// Restore, move, capture, draw: the screen under the old place comes back
+// before the new place is read, so the picture never reads itself.
+bool TLTDragImage::DragTo(TPoint P, bool ForceRepaint) {
+    int DX = FLastPosition.X - P.X, DY = FLastPosition.Y - P.Y;
+    if (MoveRestriction == dmrHorizontalOnly) DY = 0;
+    if (MoveRestriction == dmrVerticalOnly) DX = 0;
+    if (DX == 0 && DY == 0 && !ForceRepaint) return false;
+    const bool Result = Visible();
+    if (Result) {
+        if (FOverlay) FOverlay->Hide();
+        if (ForceRepaint && FOwner && FOwner->HandleAllocated()) UpdateWindow(FOwner->Handle());
+        FImagePosition.X -= DX;
+        FImagePosition.Y -= DY;
+        Capture();
+        InternalShowDragImage();
+    }
+    FLastPosition = P;
+    return Result;
+}
+
+void TLTDragImage::EndDrag() {
+    HideDragImage();
+    FStates = {};
+    FOverlay.reset();
+    for (TBitmap* B : {&FDragImage, &FAlphaImage, &FBackImage, &FSystemPicture}) B->SetSize(0, 0);
+    FAlpha.clear();
+}
+
+void TLTDragImage::RecaptureBackground(TRect, bool ReshowDragImage) {
+    if (!Visible()) return;
+    if (FOverlay) FOverlay->Hide();
+    Capture();
+    if (ReshowDragImage) InternalShowDragImage();
 }

@@ -21,12 +21,20 @@ std::shared_ptr<ILTEditLink> TCustomLazyStringTree::DoCreateEditor(PLazyNode Nod
 }
 
 void TCustomLazyStringTree::GetTextInfo(PLazyNode Node, TColumnIndex Column, TFont& AFont, TRect& R, String& Text) {
+    TBaseLazyTree::GetTextInfo(Node, Column, AFont, R, Text);
     TCanvas& C = Canvas();
-    C.Font().Assign(&Font());
+    C.Font().Assign(&AFont);
     DoPaintText(Node, C, Column, ttNormal);
     AFont.Assign(&C.Font());
-    R = GetDisplayRect(Node, true);
+    // Measured in the font the owner chose, which may differ from the tree's.
+    TTextMetric Metric{};
+    C.GetTextMetrics(Metric);
     Text = GetText(Node, Column);
+    R = GetDisplayRect(Node, Column, true);
+    if (FOptions->PaintOptions().Contains(toShowHorzGridLines)) --R.Bottom;
+    const int Grow = (int(Metric.tmHeight) - (R.Bottom - R.Top)) / 2;
+    R.Top -= Grow;
+    R.Bottom += Grow;
 }
 
 void TCustomLazyStringTree::PlaceEditor() {

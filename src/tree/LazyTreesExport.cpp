@@ -1,6 +1,7 @@
 // The string tree's content as plain text, HTML and RTF, and the text
-// formats it renders for the clipboard and for drags. The tree has no columns
-// yet: every export treats it as its one main column.
+// formats it renders for the clipboard and for drags. A tree with columns
+// exports its visible columns in display order under a heading; one without
+// is exported as its one main column.
 
 #include "tree/LazyTrees_p.h"
 
@@ -95,6 +96,38 @@ struct TRTFWriter {
     }
 };
 
+// The columns an export writes: the visible ones in display order, or the
+// one main column (nullptr) of a tree without columns.
+std::vector<TLazyTreeColumn*> ExportColumns(TLTHeader& Header) {
+    if (!Header.UseColumns()) return {nullptr};
+    return Header.Columns().GetVisibleColumns();
+}
+
+TColumnIndex IndexOf(const TLazyTreeColumn* Column) { return Column ? Column->Index() : NoColumn; }
+
+bool RightToLeft(const TLazyTreeColumn* Column) {
+    return Column && Column->BiDiMode() != TLazyTreeColumn::bdLeftToRight;
+}
+
+// A right-to-left column shows its texts mirrored.
+TAlignment Mirrored(TAlignment Alignment, bool RightToLeft) {
+    if (!RightToLeft || Alignment == taCenter) return Alignment;
+    return Alignment == taLeftJustify ? taRightJustify : taLeftJustify;
+}
+
+TAlignment CellAlignment(const TLazyTreeColumn* Column) {
+    return Column ? Mirrored(Column->Alignment(), RightToLeft(Column)) : taLeftJustify;
+}
+
+TAlignment HeadingAlignment(const TLazyTreeColumn& Column) {
+    const TAlignment A = Column.Options().Contains(coUseCaptionAlignment) ? Column.CaptionAlignment() : Column.Alignment();
+    return Mirrored(A, RightToLeft(&Column));
+}
+
+String HTMLAlign(TAlignment A) {
+    return A == taRightJustify ? u" align=right" : A == taCenter ? u" align=center" : u" align=left";
+}
+
 HGLOBAL BlockOf(std::string_view Bytes) {
     HGLOBAL Block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_SHARE, Bytes.size());
     if (Block) std::copy(Bytes.begin(), Bytes.end(), Block->Bytes.begin());
@@ -152,11 +185,50 @@ String TCustomLazyStringTree::ContentToText(TLSTTextSourceType Source, const Str
     StartOperation(okExport);
     TFinally End{[this] { EndOperation(okExport); }};
     String Buffer;
+    if (!Header().UseColumns()) {
+        for (PLazyNode Run = FirstOfSource(Source); Run && !OperationCanceled(); Run = NextOfSource(Source, Run)) {
+            TLSTGetCellTextEventArgs E(Run, NoColumn, etText);
+            DoGetText(E);
+            for (Cardinal Level = GetNodeLevel(Run); Level > 0; --Level) Buffer += Separator;
+            Buffer += E.CellText;
+            Buffer += CRLF;
+        }
+        return Buffer;
+    }
+    // The main column is padded to the deepest level, so that the next column lines up.
+    const std::vector<TLazyTreeColumn*> Columns = ExportColumns(Header());
+    const TColumnIndex Main = Header().GetMainColumn();
+    Cardinal MaxLevel = 0;
+    for (PLazyNode Run = FirstOfSource(Source); Run; Run = NextOfSource(Source, Run))
+        MaxLevel = std::max(MaxLevel, GetNodeLevel(Run));
+    String LevelSpacer;
+    for (Cardinal I = 0; I < MaxLevel; ++I) LevelSpacer += Separator;
+    for (std::size_t I = 0; I < Columns.size(); ++I) {
+        Buffer += Columns[I]->GetText();
+        if (I + 1 < Columns.size()) {
+            if (Columns[I]->Index() == Main) Buffer += LevelSpacer;
+            Buffer += Separator;
+        }
+    }
+    Buffer += CRLF;
     for (PLazyNode Run = FirstOfSource(Source); Run && !OperationCanceled(); Run = NextOfSource(Source, Run)) {
-        TLSTGetCellTextEventArgs E(Run, NoColumn, etText);
-        DoGetText(E);
-        for (Cardinal Level = GetNodeLevel(Run); Level > 0; --Level) Buffer += Separator;
-        Buffer += E.CellText;
+        const Cardinal Level = GetNodeLevel(Run);
+        for (std::size_t I = 0; I < Columns.size(); ++I) {
+            const bool IsMain = Columns[I]->Index() == Main;
+            TLSTGetCellTextEventArgs E(Run, Columns[I]->Index(), etText);
+            DoGetText(E);
+            if (IsMain) Buffer += LevelSpacer.substr(0, Level * Separator.size());
+            String Text = E.CellText;
+            if (StringOptions().Contains(toShowStaticText) && !E.StaticText.empty()) Text += u" " + E.StaticText;
+            if (!Separator.empty() && Text.find(Separator) != String::npos) {
+                String Quoted = u"\"";
+                for (Char C : Text) Quoted += C == u'"' ? String(u"\"\"") : String(1, C);
+                Text = Quoted + u"\"";
+            }
+            Buffer += Text;
+            if (IsMain) Buffer += LevelSpacer.substr(0, (MaxLevel - Level) * Separator.size());
+            if (I + 1 < Columns.size()) Buffer += Separator;
+        }
         Buffer += CRLF;
     }
     return Buffer;
@@ -176,7 +248,7 @@ String TCustomLazyStringTree::ContentToHTML(TLSTTextSourceType Source, const Str
     B += u"<META http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">";
     B += u"<style type=\"text/css\">" + CRLF;
     B += u".default{" + FontStyleProperties(Font()) + u";}" + CRLF;
-    B += u".header{" + FontStyleProperties(Font()) + u";}" + CRLF;
+    B += u".header{" + FontStyleProperties(Header().Font()) + u";}" + CRLF;
     if (Paint.Contains(toShowHorzGridLines))
         B += u".noborder{ border-bottom:1px; border-left: 0px; border-right: 0px; border-top: 1px;border-style:" + LineStyle;
     else
@@ -196,30 +268,70 @@ String TCustomLazyStringTree::ContentToHTML(TLSTTextSourceType Source, const Str
     for (PLazyNode Run = FirstOfSource(Source); Run; Run = NextOfSource(Source, Run))
         if (NodePassesExportMode(Run)) MaxLevel = std::max(MaxLevel, GetNodeLevel(Run));
 
+    const bool UseColumns = Header().UseColumns();
+    const std::vector<TLazyTreeColumn*> Columns = ExportColumns(Header());
+    const TColumnIndex Main = Header().GetMainColumn();
+    if (UseColumns) {
+        if (OnBeforeHeaderExport) OnBeforeHeaderExport(this, etHTML);
+        B += u"<tr class=\"header\" style=\"" + Pad + u"\">" + CRLF;
+        for (TLazyTreeColumn* Column : Columns) {
+            if (OnBeforeColumnExport) OnBeforeColumnExport(this, etHTML, Column);
+            B += u"<th height=\"" + Num(Header().Height()) + u"px\"";
+            if (RightToLeft(Column)) B += u" dir=\"rtl\"";
+            B += HTMLAlign(HeadingAlignment(*Column));
+            if (MaxLevel > 0 && Column->Index() == Main) B += u" colspan=\"" + Num(MaxLevel + 1) + u"\"";
+            B += u" bgcolor=" + HexColor(clBtnFace) + u" width=\"" + Num(Column->Width()) + u"px\">";
+            B += EscapeHTML(Column->GetText());
+            B += u"</th>";
+            if (OnAfterColumnExport) OnAfterColumnExport(this, etHTML, Column);
+        }
+        B += u"</tr>" + CRLF;
+        if (OnAfterHeaderExport) OnAfterHeaderExport(this, etHTML);
+    }
+
     TCanvas& C = Canvas();
     for (PLazyNode Run = FirstOfSource(Source); Run && !OperationCanceled(); Run = NextOfSource(Source, Run)) {
         if (!ExportsNode(etHTML, Run)) continue;
         const Cardinal Level = GetNodeLevel(Run);
         const String Height = Num(GetNodeHeight(Run));
         B += u" <tr class=\"default\">" + CRLF;
-        C.Font().Assign(&Font());
-        const unsigned Revision = C.Font().Revision();
-        DoPaintText(Run, C, NoColumn, ttNormal);
-        const bool FontChanged = C.Font().Revision() != Revision;
-        for (Cardinal I = 0; I < Level; ++I)
-            B += I == 0 ? u" <td height=\"" + Height + u"px\" class=\"normalborder\">&nbsp;</td>" : String(u" <td>&nbsp;</td>");
-        if (FontChanged)
-            B += u" <td class=\"normalborder\" " + (u" style=\"{" + FontStyleProperties(C.Font()) + u";}\"") + u" height=\"" + Height;
-        else
-            B += u" <td class=\"normalborder\"  height=\"" + Height;
-        B += u"px\" align=left";
-        if (MaxLevel > 0 && Level < MaxLevel) B += u" colspan=\"" + Num(MaxLevel - Level + 1) + u"\"";
-        B += u">";
-        TLSTGetCellTextEventArgs E(Run, NoColumn, etHTML);
-        DoGetText(E);
-        B += EscapeHTML(E.CellText);
-        if (StringOptions().Contains(toShowStaticText) && !E.StaticText.empty()) B += u" " + EscapeHTML(E.StaticText);
-        B += u"</td>";
+        for (TLazyTreeColumn* Column : Columns) {
+            const TColumnIndex Index = IndexOf(Column);
+            const bool IsMain = Index == (UseColumns ? Main : NoColumn);
+            // A column with a colour of its own paints its cells, indentation included.
+            const bool OwnColor = Column && !Column->Options().Contains(coParentColor);
+            C.Font().Assign(&Font());
+            const unsigned Revision = C.Font().Revision();
+            DoPaintText(Run, C, Index, ttNormal);
+            const bool FontChanged = C.Font().Revision() != Revision;
+            if (IsMain) {
+                for (Cardinal I = 0; I < Level; ++I) {
+                    if (OwnColor)
+                        B += u"<td class=\"noborder\" width=\"" + Num(FIndent) + u"\" height=\"" + Height +
+                             u"px\" bgcolor=" + HexColor(Column->Color()) + u">&nbsp;</td>";
+                    else if (I == 0)
+                        B += u" <td height=\"" + Height + u"px\" class=\"normalborder\">&nbsp;</td>";
+                    else
+                        B += u" <td>&nbsp;</td>";
+                }
+            }
+            if (FontChanged)
+                B += u" <td class=\"normalborder\" " + (u" style=\"{" + FontStyleProperties(C.Font()) + u";}\"") +
+                     u" height=\"" + Height;
+            else
+                B += u" <td class=\"normalborder\"  height=\"" + Height;
+            B += u"px\"";
+            if (RightToLeft(Column)) B += u" dir=\"rtl\"";
+            B += HTMLAlign(CellAlignment(Column));
+            if (IsMain && MaxLevel > 0 && Level < MaxLevel) B += u" colspan=\"" + Num(MaxLevel - Level + 1) + u"\"";
+            if (OwnColor) B += u" bgcolor=" + HexColor(Column->Color());
+            B += u">";
+            TLSTGetCellTextEventArgs E(Run, Index, etHTML);
+            DoGetText(E);
+            B += EscapeHTML(E.CellText);
+            if (StringOptions().Contains(toShowStaticText) && !E.StaticText.empty()) B += u" " + EscapeHTML(E.StaticText);
+            B += u"</td>";
+        }
         if (OnAfterNodeExport) OnAfterNodeExport(this, etHTML, Run);
         B += u" </tr>" + CRLF;
     }
@@ -236,26 +348,58 @@ ByteString TCustomLazyStringTree::ContentToRTF(TLSTTextSourceType Source) {
     TFinally End{[this] { EndOperation(okExport); }};
     TRTFWriter W;
     W.Body = "\\uc1\\trowd\\trgaph70";
-    W.Body += "\\cellx" + std::to_string(Round(double(ClientWidth()) * 1440 / ScreenPixelsPerInch));
+    auto Twips = [](int Pixels) { return std::to_string(Round(double(Pixels) * 1440 / ScreenPixelsPerInch)); };
+    const bool UseColumns = Header().UseColumns();
+    const std::vector<TLazyTreeColumn*> Columns = ExportColumns(Header());
+    const TColumnIndex Main = UseColumns ? Header().GetMainColumn() : NoColumn;
+    if (UseColumns) {
+        int Right = 0;
+        for (TLazyTreeColumn* Column : Columns) W.Body += "\\cellx" + Twips(Right += Column->Width());
+    } else {
+        W.Body += "\\cellx" + Twips(ClientWidth());
+    }
+    auto Align = [&W](TAlignment A, bool LeftToo) {
+        if (A == taRightJustify) W.Body += "\\qr";
+        else if (A == taCenter) W.Body += "\\qc";
+        else if (LeftToo) W.Body += "\\ql";
+    };
+    if (UseColumns) {
+        if (OnBeforeHeaderExport) OnBeforeHeaderExport(this, etRTF);
+        W.Body += "\\pard\\intbl";
+        for (TLazyTreeColumn* Column : Columns) {
+            if (OnBeforeColumnExport) OnBeforeColumnExport(this, etRTF, Column);
+            Align(HeadingAlignment(*Column), true);
+            W.Text(Column->GetText(), Header().Font());
+            W.Body += "\\cell";
+            if (OnAfterColumnExport) OnAfterColumnExport(this, etRTF, Column);
+        }
+        W.Body += "\\row";
+        if (OnAfterHeaderExport) OnAfterHeaderExport(this, etRTF);
+    }
     TCanvas& C = Canvas();
     for (PLazyNode Run = FirstOfSource(Source); Run && !OperationCanceled(); Run = NextOfSource(Source, Run)) {
         if (!ExportsNode(etRTF, Run)) continue;
-        TLSTGetCellTextEventArgs E(Run, NoColumn, etRTF);
-        DoGetText(E);
-        W.Body += "\\pard\\intbl";
-        C.Font().Assign(&Font());
-        DoPaintText(Run, C, NoColumn, ttNormal);
         const Cardinal Level = GetNodeLevel(Run);
-        if (Level >= 1) {
-            for (Cardinal I = 0; I < Level; ++I) W.Body += "\\tab";
-            W.Body += ' ';
+        for (TLazyTreeColumn* Column : Columns) {
+            const TColumnIndex Index = IndexOf(Column);
+            TLSTGetCellTextEventArgs E(Run, Index, etRTF);
+            DoGetText(E);
+            W.Body += "\\pard\\intbl";
+            Align(CellAlignment(Column), false);
+            C.Font().Assign(&Font());
+            DoPaintText(Run, C, Index, ttNormal);
+            if (Index == Main && Level >= 1) {
+                for (Cardinal I = 0; I < Level; ++I) W.Body += "\\tab";
+                W.Body += ' ';
+            }
+            W.Text(E.CellText, C.Font());
+            if (StringOptions().Contains(toShowStaticText) && !E.StaticText.empty()) {
+                DoPaintText(Run, C, Index, ttStatic);
+                W.Text(u" " + E.StaticText, C.Font());
+            }
+            W.Body += "\\cell";
         }
-        W.Text(E.CellText, C.Font());
-        if (StringOptions().Contains(toShowStaticText) && !E.StaticText.empty()) {
-            DoPaintText(Run, C, NoColumn, ttStatic);
-            W.Text(u" " + E.StaticText, C.Font());
-        }
-        W.Body += "\\cell\\row\r\n";
+        W.Body += "\\row\r\n";
         if (OnAfterNodeExport) OnAfterNodeExport(this, etRTF, Run);
     }
     W.Body += "\\pard\\par";
@@ -285,6 +429,15 @@ void TCustomLazyStringTree::ContentToCustom(TLSTTextSourceType Source) {
     StartOperation(okExport);
     TFinally End{[this] { EndOperation(okExport); }};
     if (OnBeforeTreeExport) OnBeforeTreeExport(this, etCustom);
+    if (Header().UseColumns() && Header().Options.Contains(hoVisible)) {
+        if (OnBeforeHeaderExport) OnBeforeHeaderExport(this, etCustom);
+        for (TLazyTreeColumn* Column : ExportColumns(Header())) {
+            if (OnBeforeColumnExport) OnBeforeColumnExport(this, etCustom, Column);
+            if (OnColumnExport) OnColumnExport(this, etCustom, Column);
+            if (OnAfterColumnExport) OnAfterColumnExport(this, etCustom, Column);
+        }
+        if (OnAfterHeaderExport) OnAfterHeaderExport(this, etCustom);
+    }
     for (PLazyNode Run = FirstOfSource(Source); Run && !OperationCanceled(); Run = NextOfSource(Source, Run)) {
         if (!NodePassesExportMode(Run)) continue;
         if (OnBeforeNodeExport) OnBeforeNodeExport(this, etCustom, Run);

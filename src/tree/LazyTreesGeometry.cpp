@@ -3,6 +3,7 @@
 
 #include "tree/LazyTrees_p.h"
 
+#include "framework/Forms.h"
 #include "framework/Themes.h"
 #include "framework/Windows.h"
 
@@ -109,33 +110,60 @@ TRect TBaseLazyTree::GetDisplayRect(PLazyNode Node, TColumnIndex Column, bool Te
     return R;
 }
 
+void TBaseLazyTree::GetTextInfo(PLazyNode, TColumnIndex, TFont& AFont, TRect& R, String& Text) {
+    R = TRect{};
+    Text.clear();
+    AFont.Assign(&Font());
+}
+
 int TBaseLazyTree::RangeY() { return int(FRoot->TotalHeight) - int(FRoot->NodeHeight); }
+
+int TBaseLazyTree::RangeX() {
+    if (FHeader->UseColumns()) return FHeader->Columns().TotalWidth();
+    return GetVisibleContentWidth();
+}
 
 // Without columns the width is that of the content in the window, so that a
 // large tree is not measured as a whole on every scroll.
-int TBaseLazyTree::RangeX() {
-    if (FHeader->UseColumns()) return FHeader->Columns().TotalWidth();
-    int Widest = 0;
-    int Top = 0;
-    PLazyNode Run = GetNodeAt(0, 0, &Top);
-    for (; Run && Top < ClientHeight(); Run = GetNextVisibleNoInit(Run, false)) {
-        Widest = std::max(Widest, NodeContentLeft(Run) - FOffsetX + QueryCellTextWidth(Run));
-        Top += int(Run->NodeHeight);
+int TBaseLazyTree::GetVisibleContentWidth() {
+    int NodeTop = 0;
+    PLazyNode Run = GetNodeAt(0, 0, &NodeTop);
+    int Width = 0;
+    if (Run) {
+        int Offset = (int(GetNodeLevel(Run)) + (FOptions->PaintOptions().Contains(toShowRoot) ? 1 : 0)) * int(FIndent);
+        // Room for the pictures is kept on every row once a list is there.
+        if (FStateImages) Offset += FStateImages->Width() + 2;
+        if (FImages) Offset += FImages->Width() + 2;
+        const int CheckWidth = FOptions->MiscOptions().Contains(toCheckSupport) ? CheckImageSize() + 2 : 0;
+        for (;;) {
+            if (!Run->States.Contains(vsInitialized)) InitializeNode(Run);
+            const int Check = Run->CheckType != ctNone ? CheckWidth : 0;
+            Width = std::max(Width, Offset + Check + QueryCellTextWidth(Run) + QueryExtraCellWidth(Run, NoColumn));
+            NodeTop += int(Run->NodeHeight);
+            if (NodeTop > Height()) break;
+            PLazyNode Next = GetNextVisible(Run, true);
+            if (!Next) break;
+            Offset += LevelDifference(Run, Next) * int(FIndent);
+            Run = Next;
+        }
     }
-    return Widest;
+    return Width + FMargin;
 }
 
-void TBaseLazyTree::SetOffsetXY(int X, int Y) {
-    int MinY = std::min(0, ClientHeight() - RangeY());
-    int MinX = std::min(0, ClientWidth() - RangeX());
-    X = std::clamp(X, MinX, 0);
-    Y = std::clamp(Y, MinY, 0);
-    if (X == FOffsetX && Y == FOffsetY) return;
+void TBaseLazyTree::SetOffsetXY(int X, int Y) { ApplyOffsets(TPoint{X, Y}); }
+
+bool TBaseLazyTree::ApplyOffsets(TPoint Value) {
+    const int X = std::clamp(Value.X, std::min(0, ClientWidth() - RangeX()), 0);
+    const int Y = std::clamp(Value.Y, std::min(0, ClientHeight() - RangeY()), 0);
+    if (X == FOffsetX && Y == FOffsetY) return false;
     const int DeltaX = X - FOffsetX, DeltaY = Y - FOffsetY;
     FOffsetX = X;
     FOffsetY = Y;
+    // A hint belongs to what was under the mouse before.
+    if (FStates.Contains(tsHint)) Application->CancelHint();
     UpdateScrollBars(true);
     DoScroll(DeltaX, DeltaY);
+    return true;
 }
 
 void TBaseLazyTree::UpdateScrollBars(bool DoRepaint) {
@@ -144,21 +172,33 @@ void TBaseLazyTree::UpdateScrollBars(bool DoRepaint) {
     FOffsetY = std::clamp(FOffsetY, std::min(0, ClientHeight() - RangeY()), 0);
     FOffsetX = std::clamp(FOffsetX, std::min(0, ClientWidth() - RangeX()), 0);
     TScrollStyle Style = FScrollBarOptions->ScrollBars();
+    const bool Always = FScrollBarOptions->AlwaysVisible();
     SCROLLINFO Info;
-    Info.fMask = SIF_ALL | (FScrollBarOptions->AlwaysVisible() ? SIF_DISABLENOSCROLL : 0);
+    Info.fMask = SIF_ALL | (Always ? SIF_DISABLENOSCROLL : 0);
     if (Style == ssVertical || Style == ssBoth) {
+        DoShowScrollBar(SB_VERT, ClientHeight() < RangeY() || Always);
         Info.nMax = std::max(0, RangeY() - 1);
         Info.nPage = Cardinal(std::max(0, ClientHeight()));
         Info.nPos = -FOffsetY;
         SetScrollInfo(Handle(), SB_VERT, Info, DoRepaint);
+    } else {
+        DoShowScrollBar(SB_VERT, false);
     }
     if (Style == ssHorizontal || Style == ssBoth) {
+        DoShowScrollBar(SB_HORZ, ClientWidth() < RangeX() || Always);
         Info.nMax = std::max(0, RangeX() - 1);
         Info.nPage = Cardinal(std::max(0, ClientWidth()));
         Info.nPos = -FOffsetX;
         SetScrollInfo(Handle(), SB_HORZ, Info, DoRepaint);
+    } else {
+        DoShowScrollBar(SB_HORZ, false);
     }
     if (DoRepaint) Invalidate();
+}
+
+void TBaseLazyTree::DoShowScrollBar(int Bar, bool Show) {
+    ShowScrollBar(Handle(), Bar, Show);
+    if (OnShowScrollBar) OnShowScrollBar(this, Bar, Show);
 }
 
 bool TBaseLazyTree::ScrollIntoView(PLazyNode Node, bool Center, bool Horizontally) {
@@ -238,6 +278,7 @@ void TBaseLazyTree::CreateWnd() {
     FHeader->ShareWidthWithSpringColumns();  // the first width to follow from
     UpdateDropTarget();
     ThemeChanged();
+    FLinePatternReady = false;  // an owner's pattern is asked for again
     UpdateScrollBars(false);
 }
 

@@ -6,6 +6,7 @@
 // non-client messages, the moves of a tracking press as client ones.
 
 #include "tree/LazyTrees_p.h"
+#include "tree/LTHeaderPopup.h"
 
 #include "framework/Messages.h"
 #include "framework/Windows.h"
@@ -37,8 +38,10 @@ bool TLTHeader::FindSplitterColumn(TPoint P) {
         if (!Column->FOptions.Contains(coVisible)) continue;
         const bool IsFixed = Column->FOptions.Contains(coFixed);
         const int E = IsFixed ? Edge - FOwner->FOffsetX : Edge;
-        if ((IsFixed || P.X > Fixed) && E - T2 < P.X && P.X < E + T1 &&
-            Column->FOptions.Contains(coResizable)) {
+        bool Allowed = (IsFixed || P.X > Fixed) && E - T2 < P.X && P.X < E + T1 &&
+                       Column->FOptions.Contains(coResizable);
+        if (Allowed && FOwner->OnCanSplitterResizeColumn) FOwner->OnCanSplitterResizeColumn(this, P, *It, Allowed);
+        if (Allowed) {
             C.FTrackIndex = *It;
             FTrackPoint = TPoint{E - Column->FWidth, P.Y};
             return true;
@@ -108,41 +111,166 @@ void TLazyTreeColumns::ProcessHeaderClick(TPoint P, TMouseButton Button, bool Fo
                 FHeader->SetSortDirection(Items(Hit.Column)->DefaultSortDirection());
             }
         }
+        if (Button == mbRight && FHeader->Options.Contains(hoAutoColumnPopupMenu))
+            FHeader->ShowAutoColumnMenu(Q);
         if (T->OnHeaderClick) T->OnHeaderClick(FHeader, Hit);
     }
     if (!Hit.HitPosition.Contains(TBaseLazyTree::hhiNoWhere)) FHeader->Invalidate(Column);
 }
 
+// ---------------------------------------------------------------------------
+// Column dragging
+// ---------------------------------------------------------------------------
+
+void TLTHeader::PrepareColumnDrag(TPoint P, TPoint Start) {
+    TLazyTreeColumns& C = *FColumns;
+    C.FDropTarget = -1;
+    const TPoint StartClient = FOwner->ScreenToClient(Start);
+    C.FDragIndex = C.ColumnFromPosition(TPoint{StartClient.X, StartClient.Y + FHeight});
+    if (!C.IsValidColumn(C.FDragIndex)) return;
+    TLazyTreeColumn* Column = C.Items(C.FDragIndex);
+    TBitmap Picture;
+    Picture.SetPixelFormat(pf32bit);
+    Picture.SetSize(Column->Width(), FHeight);
+    Picture.Canvas().Brush().SetColor(clBtnFace);
+    Picture.Canvas().FillRect(TRect{0, 0, Picture.Width(), Picture.Height()});
+    C.PaintHeader(Picture.Canvas(), TRect{Column->Left(), 0, Column->Left() + Column->Width(), FHeight}, TPoint{0, 0});
+    const TPoint Position = FOwner->ClientToScreen(TPoint{Column->Left(), -FHeight});
+    if (!FDragImage) {
+        FDragImage = std::make_unique<TLTDragImage>(FOwner);
+        FDragImage->Fade = false;
+        FDragImage->PreBlendBias = -50;
+        FDragImage->Transparency = 140;
+    }
+    FDragImage->MoveRestriction = Options.Contains(hoRestrictDrag) ? dmrHorizontalOnly : dmrNone;
+    FDragImage->PrepareDrag(Picture, Position, P, nullptr);
+    FDragImage->ShowDragImage();
+}
+
+void TLTHeader::DragColumnTo(TPoint P) {
+    TLazyTreeColumns& C = *FColumns;
+    const TPoint Client = FOwner->ScreenToClient(P);
+    const TColumnIndex Over = C.ColumnFromPosition(TPoint{Client.X, Client.Y + FHeight});
+    bool Force = Over != InvalidColumn && Over != C.FDropTarget;
+    if (Over >= 0) {
+        int Left = 0, Right = 0;
+        C.GetColumnBounds(Over, Left, Right);
+        const bool Before = Client.X < (Left + Right) / 2;
+        if (Before != C.FDropBefore) {
+            C.FDropBefore = Before;
+            Force = true;
+        }
+    }
+    if (Force) {
+        if (C.FDropTarget >= 0) Invalidate(C.FDropTarget);
+        C.FDropTarget = -1;
+        if (Over >= 0) {
+            C.FDropTarget = Over;
+            Invalidate(Over);
+        }
+    }
+    if (FDragImage) FDragImage->DragTo(P, Force);
+}
+
+// A drop inside the tree's window moves the dragged column before or after
+// the drop target; a drop elsewhere is reported as a drag out.
+void TLTHeader::EndColumnDrag(TPoint Screen, bool Drop) {
+    TLazyTreeColumns& C = *FColumns;
+    if (FDragImage) FDragImage->EndDrag();
+    if (Drop && C.IsValidColumn(C.FDragIndex)) {
+        TRect Window;
+        GetWindowRect(FOwner->Handle(), Window);
+        if (C.FDropTarget >= 0 && C.FDropTarget != C.FDragIndex && PtInRect(Window, Screen)) {
+            TLazyTreeColumn* Dragged = C.Items(C.FDragIndex);
+            const int Old = int(Dragged->Position());
+            const int Target = int(C.Items(C.FDropTarget)->Position());
+            const int New = C.FDropBefore ? (Old < Target ? std::max(Target - 1, 0) : Target)
+                                          : (Old < Target ? Target : Target + 1);
+            Dragged->SetPosition(Cardinal(New));
+            if (FOwner->OnHeaderDragged) FOwner->OnHeaderDragged(this, C.FDragIndex, Old);
+        } else if (FOwner->OnHeaderDraggedOut) {
+            FOwner->OnHeaderDraggedOut(this, C.FDragIndex, Screen);
+        }
+    }
+    C.FDropTarget = -1;
+    C.FDragIndex = -1;
+    Invalidate();
+}
+
+// Made anew for each right click, so that it lists the columns as they are now.
+void TLTHeader::ShowAutoColumnMenu(TPoint Client) {
+    delete FAutoColumnMenu;
+    auto* Menu = new TLTHeaderPopupMenu(FOwner);
+    FAutoColumnMenu = Menu;
+    Menu->OnColumnChange = [this](TBaseLazyTree*, TColumnIndex Column, bool Visible) {
+        if (FOwner->OnColumnVisibilityChanged) FOwner->OnColumnVisibilityChanged(FOwner, Column, Visible);
+    };
+    Menu->PopupComponent = FOwner;
+    if (Options.Contains(hoDblClickResize) && FOwner->RootNodeCount() > 0) Menu->Options.Include(poResizeToFitItem);
+    const TPoint Screen = FOwner->ClientToScreen(Client);
+    Menu->Popup(Screen.X, Screen.Y);
+}
+
+// Header-relative coordinates, as the header's mouse events report them.
+TPoint TLTHeader::HeaderPoint(TPoint Client) const { return TPoint{Client.X, Client.Y + FHeight}; }
+
+void TLTHeader::MouseEvent(TLTHeaderMouseKind Kind, TMouseButton Button, TPoint Client) {
+    const TPoint H = HeaderPoint(Client);
+    const TShiftState Shift = CurrentShiftKeys();
+    if (Kind == hmMove) {
+        if (FOwner->OnHeaderMouseMove) FOwner->OnHeaderMouseMove(this, Shift, H.X, H.Y);
+    } else if (Kind == hmDown) {
+        if (FOwner->OnHeaderMouseDown) FOwner->OnHeaderMouseDown(this, Button, Shift, H.X, H.Y);
+    } else if (FOwner->OnHeaderMouseUp) {
+        FOwner->OnHeaderMouseUp(this, Button, Shift, H.X, H.Y);
+    }
+}
+
+bool TLTHeader::CanResizeHeight(TPoint P) {
+    bool Allowed = Options.Contains(hoHeightResize);
+    if (FOwner->OnCanSplitterResizeHeader) FOwner->OnCanSplitterResizeHeader(this, P, Allowed);
+    return Allowed;
+}
+
 void TLTHeader::Press(TPoint P) {
+    Application->CancelHint();
     FOwner->StopTimer(4);
     FOwner->DoStateChange({}, {tsScrolling, tsScrollPending, tsEditPending});
     FOwner->StopTimer(2);
-    if (InHeaderSplitterArea(P) && Options.Contains(hoHeightResize)) {
+    const TShiftState Shift = CurrentShiftKeys();
+    if (InHeaderSplitterArea(P) && CanResizeHeight(P)) {
         FColumns->FHoverIndex = -1;
+        if (FOwner->OnBeforeHeaderHeightTracking) FOwner->OnBeforeHeaderHeightTracking(this, Shift);
         States.Include(hsHeightTrackPending);
         FOwner->SetMouseCapture(true);
         return;
     }
     if (BorderHit(P)) {
         FColumns->FHoverIndex = -1;
+        if (FOwner->OnBeforeColumnWidthTracking) FOwner->OnBeforeColumnWidthTracking(this, FColumns->FTrackIndex, Shift);
         States.Include(hsColumnWidthTrackPending);
         FOwner->SetMouseCapture(true);
         return;
     }
     if (InHeader(P)) {
-        TColumnIndex Column = FColumns->PressColumn(P);
-        (void)Column;
-        // The press waits for its release as a captured client message.
+        FColumns->PressColumn(P);
+        FDragStart = FOwner->ClientToScreen(P);
+        // The press waits for its release (or a column drag) as captured client messages.
         States.Include(hsDragPending);
         FOwner->SetMouseCapture(true);
+        MouseEvent(hmDown, mbLeft, P);
     }
 }
 
 void TLTHeader::Release(TPoint P, bool ClientMessage, TShiftState) {
+    Application->CancelHint();
     const bool HadStates = !States.Empty();
     if (HadStates) FOwner->SetMouseCapture(false);
+    if (States.Contains(hsDragging)) EndColumnDrag(FOwner->ClientToScreen(P), true);
     TLazyTreeColumns& C = *FColumns;
     if ((ClientMessage && C.FDownIndex >= 0) || !ClientMessage) C.ProcessHeaderClick(P, mbLeft, false, false);
+    if (HadStates || !ClientMessage) MouseEvent(hmUp, mbLeft, P);
+    if (States.Contains(hsHeightTracking) && FOwner->OnAfterHeaderHeightTracking) FOwner->OnAfterHeaderHeightTracking(this);
     if (C.FTrackIndex >= 0) {
         if (States.Contains(hsColumnWidthTracking) && FOwner->OnAfterColumnWidthTracking)
             FOwner->OnAfterColumnWidthTracking(this, C.FTrackIndex);
@@ -169,10 +297,21 @@ bool TLTHeader::HandleHeaderMessage(TMessage& Message) {
     case WM_KILLFOCUS:
     case WM_KEYDOWN:
         if (Message.Msg == WM_KEYDOWN && Message.WParam != VK_ESCAPE) return false;
+        if (States.Contains(hsDragging)) {
+            FOwner->SetMouseCapture(false);
+            EndColumnDrag(TPoint{}, false);
+            States -= THeaderStates{hsDragging, hsDragPending};
+            if (Message.Msg == WM_KILLFOCUS) return false;
+            Message.Result = 0;
+            return true;
+        }
         if (!(States * Tracking).Empty()) {
             FOwner->SetMouseCapture(false);
-            if (FColumns->FTrackIndex >= 0 && FOwner->OnAfterColumnWidthTracking)
+            if (States.Contains(hsHeightTracking) || States.Contains(hsHeightTrackPending)) {
+                if (FOwner->OnAfterHeaderHeightTracking) FOwner->OnAfterHeaderHeightTracking(this);
+            } else if (FColumns->FTrackIndex >= 0 && FOwner->OnAfterColumnWidthTracking) {
                 FOwner->OnAfterColumnWidthTracking(this, FColumns->FTrackIndex);
+            }
             States -= Tracking;
             // The loss of the focus still reaches the tree and the framework.
             if (Message.Msg == WM_KILLFOCUS) return false;
@@ -186,15 +325,20 @@ bool TLTHeader::HandleHeaderMessage(TMessage& Message) {
             return true;
         }
         const TPoint P = FOwner->ScreenToClient(GetCursorPos());
-        if (InHeaderSplitterArea(P) && Options.Contains(hoHeightResize)) SetCursor(crVSplit);
-        else if (BorderHit(P)) SetCursor(crHSplit);
+        TCursor Cursor;
+        if (InHeaderSplitterArea(P) && CanResizeHeight(P)) Cursor = crVSplit;
+        else if (BorderHit(P)) Cursor = crHSplit;
         else return false;
+        if (FOwner->OnGetHeaderCursor) FOwner->OnGetHeaderCursor(this, Cursor);
+        if (Cursor == crDefault) return false;
+        SetCursor(Cursor);
         Message.Result = 1;
         return true;
     }
     case WM_NCMOUSEMOVE: {
         // The hover mark follows the mouse; timer 3 clears it once the mouse has left.
         const TPoint P = ClientOf(Message);
+        MouseEvent(hmMove, mbLeft, P);
         if (InHeader(P) && (FColumns->UpdateHoverColumn(P) ||
                             (FColumns->FDownIndex >= 0 && FColumns->FDownIndex != FColumns->FHoverIndex)))
             FOwner->StartTimer(3, 50);
@@ -231,11 +375,41 @@ bool TLTHeader::HandleHeaderMessage(TMessage& Message) {
         }
         if (States.Contains(hsHeightTracking)) {
             // P.Y is the distance below the lower edge: the edge follows the mouse.
-            SetHeight(FHeight + P.Y);
+            TPoint Q = P;
+            bool Allowed = true;
+            if (FOwner->OnHeaderHeightTracking) FOwner->OnHeaderHeightTracking(this, Q, CurrentShiftKeys(), Allowed);
+            if (Allowed) SetHeight(FHeight + Q.Y);
+            return true;
+        }
+        if (States.Contains(hsDragPending)) {
+            // A press on a draggable column becomes a column drag once the mouse has moved far enough.
+            const TPoint Screen = FOwner->ClientToScreen(P);
+            const TPoint Start = FOwner->ScreenToClient(FDragStart);
+            const TColumnIndex Column = FColumns->ColumnFromPosition(TPoint{Start.X, Start.Y + FHeight});
+            bool Allowed = Options.Contains(hoDrag) && Column >= 0 &&
+                           FColumns->Items(Column)->Options().Contains(coDraggable);
+            if (Allowed && FOwner->OnHeaderDragging) FOwner->OnHeaderDragging(this, Column, Allowed);
+            if (Allowed && (std::abs(Screen.X - FDragStart.X) > DragThreshold ||
+                            std::abs(Screen.Y - FDragStart.Y) > DragThreshold)) {
+                FOwner->StopTimer(3);
+                if (FColumns->FDownIndex >= 0) Invalidate(FColumns->FDownIndex);
+                FColumns->FDownIndex = FColumns->FHoverIndex = -1;
+                PrepareColumnDrag(Screen, FDragStart);
+                States.Exclude(hsDragPending);
+                States.Include(hsDragging);
+            }
+            return true;
+        }
+        if (States.Contains(hsDragging)) {
+            DragColumnTo(FOwner->ClientToScreen(P));
             return true;
         }
         if (States.Contains(hsColumnWidthTracking) && FColumns->IsValidColumn(FColumns->FTrackIndex)) {
             TLazyTreeColumn* Column = FColumns->Items(FColumns->FTrackIndex);
+            bool Allowed = true;
+            if (FOwner->OnColumnWidthTracking)
+                FOwner->OnColumnWidthTracking(this, FColumns->FTrackIndex, CurrentShiftKeys(), FTrackPoint, P, Allowed);
+            if (!Allowed) return true;
             const int NewWidth = P.X - FTrackPoint.X;
             const TColumnIndex Next = FColumns->GetNextVisibleColumn(FColumns->FTrackIndex);
             // The auto-size column keeps the rest: its neighbour gives or takes the difference.
@@ -259,17 +433,76 @@ bool TLTHeader::HandleHeaderMessage(TMessage& Message) {
         Message.Result = 0;
         return true;
     }
+    case WM_NCRBUTTONDOWN:
+    case WM_NCMBUTTONDOWN: {
+        const TPoint P = ClientOf(Message);
+        if (InHeader(P)) MouseEvent(hmDown, Message.Msg == WM_NCRBUTTONDOWN ? mbRight : mbMiddle, P);
+        return false;
+    }
+    case WM_NCRBUTTONUP: {
+        Application->CancelHint();
+        const TPoint P = ClientOf(Message);
+        if (!InHeader(P)) return false;
+        FColumns->ProcessHeaderClick(P, mbRight, true, false);
+        MouseEvent(hmUp, mbRight, P);
+        FColumns->FDownIndex = FColumns->FTrackIndex = -1;
+        TPopupMenu* Menu = PopupMenu;
+        if (!Menu && FOwner->OnGetPopupMenu) {
+            bool AskParent = true;
+            const TColumnIndex Column = FColumns->ColumnFromPosition(HeaderPoint(P));
+            FOwner->OnGetPopupMenu(FOwner, nullptr, Column, P, AskParent, Menu);
+        }
+        if (!Menu) return false;
+        FOwner->StopTimer(4);
+        FOwner->StopTimer(3);
+        FColumns->FHoverIndex = -1;
+        FOwner->DoStateChange({}, {tsScrolling, tsScrollPending});
+        Menu->PopupComponent = FOwner;
+        const TPoint Screen{SmallInt(Message.LParamLo()), SmallInt(Message.LParamHi())};
+        Menu->Popup(Screen.X, Screen.Y);
+        Message.Result = 0;
+        return true;
+    }
+    case WM_NCMBUTTONUP: {
+        const TPoint P = ClientOf(Message);
+        if (!InHeader(P)) return false;
+        FColumns->ProcessHeaderClick(P, mbMiddle, true, false);
+        MouseEvent(hmUp, mbMiddle, P);
+        FColumns->FDownIndex = -1;
+        return false;
+    }
     case WM_NCLBUTTONDBLCLK:
+    case WM_NCRBUTTONDBLCLK:
+    case WM_NCMBUTTONDBLCLK:
     case WM_LBUTTONDBLCLK: {
-        const TPoint P = Message.Msg == WM_NCLBUTTONDBLCLK ? ClientOf(Message) : ClientPoint(Message);
+        const bool Client = Message.Msg == WM_LBUTTONDBLCLK;
+        TPoint P = Client ? ClientPoint(Message) : ClientOf(Message);
+        const TShiftState Shift = CurrentShiftKeys();
         if (Options.Contains(hoHeightDblClickResize) && InHeaderSplitterArea(P) && FDefaultHeight > 0) {
-            SetHeight(FDefaultHeight);
+            bool Allowed = true;
+            if (FOwner->OnHeaderHeightDblClickResize) FOwner->OnHeaderHeightDblClickResize(this, P, Shift, Allowed);
+            if (Allowed) SetHeight(FDefaultHeight);
             Message.Result = 0;
             return true;
         }
-        if (Message.Msg == WM_LBUTTONDBLCLK || !InHeader(P)) return false;
-        FColumns->PressColumn(P);
-        FColumns->ProcessHeaderClick(P, mbLeft, true, true);
+        const bool Left = Client || Message.Msg == WM_NCLBUTTONDBLCLK;
+        if (Left && Options.Contains(hoDblClickResize) && BorderHit(P) && FColumns->FTrackIndex >= 0) {
+            // A double click on a border fits the column to its content.
+            const TColumnIndex Column = FColumns->FTrackIndex;
+            bool Allowed = true;
+            if (FOwner->OnColumnWidthDblClickResize) FOwner->OnColumnWidthDblClickResize(this, Column, Shift, P, Allowed);
+            if (Allowed) {
+                const int Position = int(FColumns->Items(Column)->Position());
+                AutoFitColumns(true, smaUseColumnOption, Position, Position);
+            }
+            FColumns->FTrackIndex = -1;
+            Message.Result = 0;
+            return true;
+        }
+        if (Client || !InHeader(P)) return false;
+        const TMouseButton Button = Left ? mbLeft : Message.Msg == WM_NCRBUTTONDBLCLK ? mbRight : mbMiddle;
+        if (Button == mbLeft) FColumns->PressColumn(P);
+        FColumns->ProcessHeaderClick(P, Button, true, true);
         return false;
     }
     default:

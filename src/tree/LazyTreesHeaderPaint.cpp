@@ -39,6 +39,31 @@ void DrawSortArrow(TCanvas& Canvas, TPoint At, TSortDirection Direction, TColor 
     else Canvas.Polygon({{L, T}, {R, T}, {(L + R) / 2, B}});
 }
 
+// Where a dragged column would go: a bar at the cell's edge with an arrow pointing at it.
+constexpr int DropMarkWidth = 16, DropMarkHeight = 12;
+void DrawDropMark(TCanvas& Canvas, const TRect& Cell, bool Left) {
+    const int X = Left ? Cell.Left : Cell.Right - DropMarkWidth;
+    const int Y = (Cell.Top + Cell.Bottom - DropMarkHeight) / 2;
+    Canvas.Brush().SetColor(clBtnText);
+    Canvas.Pen().SetColor(clBtnText);
+    const int Edge = Left ? X : X + DropMarkWidth - 2;
+    Canvas.FillRect(TRect{Edge, Y, Edge + 2, Y + DropMarkHeight});
+    const int Tip = Left ? Edge + 3 : Edge - 2, Base = Left ? Tip + 5 : Tip - 5, Mid = Y + DropMarkHeight / 2;
+    Canvas.Polygon({{Tip, Mid}, {Base, Mid - 4}, {Base, Mid + 4}});
+}
+
+void AdvancedDraw(TLTHeader* Header, TBaseLazyTree::THeaderPaintInfo& Info,
+                  TBaseLazyTree::THeaderPaintElements Elements) {
+    TCanvas& Canvas = *Info.TargetCanvas;
+    TFont Font;
+    Font.Assign(&Canvas.Font());
+    const TColor Brush = Canvas.Brush().Color(), Pen = Canvas.Pen().Color();
+    Header->Treeview()->OnAdvancedHeaderDraw(Header, Info, Elements);
+    Canvas.SetFont(Font);
+    Canvas.Brush().SetColor(Brush);
+    Canvas.Pen().SetColor(Pen);
+}
+
 }  // namespace
 
 void TBaseLazyTree::DoHeaderDraw(TCanvas& Canvas, TLazyTreeColumn* Column, const TRect& R, bool Hover, bool Pressed,
@@ -62,14 +87,28 @@ void TLazyTreeColumns::PaintHeader(TCanvas& Frame, TRect R, int HOffset) {
     Frame.CopyRect(R, FHeaderBitmap.Canvas(), TRect{0, 0, Width, Height});
 }
 
+// The application draws the elements it names itself, with the canvas as it found it.
+bool TLazyTreeColumns::AdvancedHeaderDraw() const {
+    const TBaseLazyTree* T = FHeader->Treeview();
+    return FHeader->Options.Contains(hoOwnerDraw) && T->OnAdvancedHeaderDraw && T->OnHeaderDrawQueryElements;
+}
+
+
 void TLazyTreeColumns::PaintHeader(TCanvas& Canvas, TRect R, TPoint Target) {
     if (R.Right <= R.Left || R.Bottom <= R.Top) return;
     TBaseLazyTree* T = FHeader->Treeview();
     const int Height = FHeader->Height();
     Canvas.SetFont(FHeader->Font());
     const TRect Background{Target.X, Target.Y, Target.X + R.Right - R.Left, Target.Y + Height};
+    TBaseLazyTree::THeaderPaintElements Elements;
+    TBaseLazyTree::THeaderPaintInfo Info;
+    Info.TargetCanvas = &Canvas;
+    Info.PaintRectangle = R;
+    if (AdvancedHeaderDraw()) T->OnHeaderDrawQueryElements(FHeader, Info, Elements);
     HTHEME Theme = T->TreeStates().Contains(tsUseThemes) ? OpenThemeData(T, u"HEADER") : HTHEME(0);
-    if (Theme) {
+    if (Elements.Contains(TBaseLazyTree::hpeBackground)) {
+        AdvancedDraw(FHeader, Info, {TBaseLazyTree::hpeBackground});
+    } else if (Theme) {
         DrawThemeBackground(Theme, Canvas, HP_HEADERITEM, 1, Background);
     } else {
         Canvas.Brush().SetStyle(bsSolid);
@@ -104,17 +143,36 @@ void TLazyTreeColumns::PaintCell(TCanvas& Canvas, TLazyTreeColumn& Column, const
     const bool Pressed = Index == FDownIndex;
     const bool Enabled = Options.Contains(coEnabled) && T->Enabled();
     const bool ShowSortGlyph = Index == FHeader->SortColumn && FHeader->Options.Contains(hoShowSortGlyphs);
-    const auto DropMark = Options.Contains(coShowDropMark) && Index == FDropTarget && Index != FDragIndex
-                              ? TBaseLazyTree::dmmLeft
-                              : TBaseLazyTree::dmmNone;
-    if (Column.FStyle == TLazyTreeColumn::vsOwnerDraw && FHeader->Options.Contains(hoOwnerDraw) && T->OnHeaderDraw) {
+    const auto DropMark = !(Options.Contains(coShowDropMark) && Index == FDropTarget && Index != FDragIndex)
+                              ? TBaseLazyTree::dmmNone
+                          : FDropBefore ? TBaseLazyTree::dmmLeft
+                                        : TBaseLazyTree::dmmRight;
+    const bool Advanced = AdvancedHeaderDraw();
+    if (!Advanced && Column.FStyle == TLazyTreeColumn::vsOwnerDraw && FHeader->Options.Contains(hoOwnerDraw) &&
+        T->OnHeaderDraw) {
         T->DoHeaderDraw(Canvas, &Column, Cell, Hover, Pressed, DropMark);
         return;
     }
+    TBaseLazyTree::THeaderPaintInfo Info;
+    Info.TargetCanvas = &Canvas;
+    Info.Column = &Column;
+    Info.PaintRectangle = Cell;
+    Info.IsHoverIndex = Hover;
+    Info.IsDownIndex = Pressed;
+    Info.IsEnabled = Enabled;
+    Info.ShowSortGlyph = ShowSortGlyph;
+    Info.ShowRightBorder = FHeader->Style() == hsThickButtons || !FHeader->Options.Contains(hoAutoResize);
+    Info.DropMark = DropMark;
+    TBaseLazyTree::THeaderPaintElements Elements;
+    if (Advanced) T->OnHeaderDrawQueryElements(FHeader, Info, Elements);
+    const TBaseLazyTree::THeaderPaintElements Taken = Elements - TBaseLazyTree::THeaderPaintElements{TBaseLazyTree::hpeBackground};
     // The face.
     TRect Face = Cell;
     HTHEME Theme = T->TreeStates().Contains(tsUseThemes) ? OpenThemeData(T, u"HEADER") : HTHEME(0);
-    if (Theme) {
+    if (Elements.Contains(TBaseLazyTree::hpeBackground)) {
+        AdvancedDraw(FHeader, Info, {TBaseLazyTree::hpeBackground});
+        if (Theme) CloseThemeData(Theme);
+    } else if (Theme) {
         DrawThemeBackground(Theme, Canvas, HP_HEADERITEM, Pressed ? 3 : Hover ? 2 : 1, Face);
         CloseThemeData(Theme);
     } else {
@@ -144,11 +202,17 @@ void TLazyTreeColumns::PaintCell(TCanvas& Canvas, TLazyTreeColumn& Column, const
     }
     unsigned Format = DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER;
     Format |= Column.FAlignment == taRightJustify ? DT_RIGHT : Column.FAlignment == taCenter ? DT_CENTER : DT_LEFT;
+    Info.TextRectangle = Text;
+    Info.SortGlyphPos = SortPos;
     const String Caption = Column.GetText();
-    if (!Caption.empty())
+    if (!Taken.Contains(TBaseLazyTree::hpeText) && !Caption.empty())
         DrawHeaderCaption(Canvas, Caption, Text, Enabled, Hover && FHeader->Options.Contains(hoHotTrack) && !Theme,
                           Format);
-    if (ShowSortGlyph) DrawSortArrow(Canvas, SortPos, FHeader->SortDirection, clBtnShadow);
+    if (!Taken.Contains(TBaseLazyTree::hpeSortGlyph) && ShowSortGlyph)
+        DrawSortArrow(Canvas, SortPos, FHeader->SortDirection, clBtnShadow);
+    if (!Taken.Contains(TBaseLazyTree::hpeDropMark) && DropMark != TBaseLazyTree::dmmNone)
+        DrawDropMark(Canvas, Cell, DropMark == TBaseLazyTree::dmmLeft);
+    if (!Taken.Empty()) AdvancedDraw(FHeader, Info, Taken);
 }
 
 void TLazyTreeColumns::DrawHeaderCaption(TCanvas& Canvas, const String& Caption, TRect Bounds, bool Enabled,

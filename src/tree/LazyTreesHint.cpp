@@ -7,12 +7,15 @@
 
 #include "framework/Forms.h"
 #include "framework/Messages.h"
+#include "framework/Themes.h"
 #include "framework/Windows.h"
 #include "tree/LazyTrees.Utils.h"
 
 #include <algorithm>
 
 namespace {
+
+constexpr int TTSS_NORMAL = 1;
 
 // Raised when a hint window goes away, so that an animation still running
 // further up the call stack never touches a freed window.
@@ -92,7 +95,21 @@ void TBaseLazyTree::CMHintShow(TMessage& Message) {
     Message.Result = 0;
     bool Allowed = false;
     Info.HintStr = u" ";
-    if (HintMode != hmDefault && Hit.HitNode && Hit.HitColumn >= -1) {
+    const bool OverHeader =
+        FHeader->UseColumns() && FHeader->Options.Contains(hoShowHint) && FHeader->InHeader(Info.CursorPos);
+    if (OverHeader) {
+        // Over the header: the hint of the column under the cursor, valid within its face.
+        int Left = 0, Right = 0;
+        const TColumnIndex Column = FHeader->Columns().ColumnAtWithBounds(Info.CursorPos, Left, Right);
+        Info.CursorRect = TRect{Left, FHeaderRect.Top - FHeaderRect.Bottom, Right, 0};
+        Info.HintPos.Y = std::max(Info.HintPos.Y, ClientToScreen(TPoint{0, 0}).Y);
+        FHintData.DefaultHint.clear();
+        if (Column >= 0 && GetKeyState(VK_LBUTTON) >= 0) {
+            FHintData.DefaultHint = FHeader->Columns()[Column]->Hint();
+            Allowed = !FHintData.DefaultHint.empty();
+        }
+        Hit = THitInfo{nullptr, hiNowhere, Column};
+    } else if (HintMode != hmDefault && Hit.HitNode && Hit.HitColumn >= -1) {
         TLTHintKind Kind = vhkText;
         DoGetHintKind(Hit.HitNode, Hit.HitColumn, Kind);
         FHintData.HintRect = TRect{};
@@ -103,7 +120,15 @@ void TBaseLazyTree::CMHintShow(TMessage& Message) {
                        FHintData.HintRect.Bottom > FHintData.HintRect.Top;
         }
         int SpanLeft = 0, SpanRight = ClientWidth();
-        if (FHeader->UseColumns() && Hit.HitColumn >= 0) FHeader->Columns().GetColumnBounds(Hit.HitColumn, SpanLeft, SpanRight);
+        if (FHeader->UseColumns() && Hit.HitColumn >= 0) {
+            const TLazyTreeColumns& Columns = FHeader->Columns();
+            Columns.GetColumnBounds(Hit.HitColumn, SpanLeft, SpanRight);
+            // A text may run on over the empty cells after its own.
+            if (FOptions->AutoOptions().Contains(toAutoSpanColumns))
+                for (TColumnIndex Next = Columns.GetNextVisibleColumn(Hit.HitColumn);
+                     Next >= 0 && DoGetCellIsEmpty(Hit.HitNode, Next); Next = Columns.GetNextVisibleColumn(Next))
+                    SpanRight += Columns[Next]->Width();
+        }
         FHintData.DefaultHint.clear();
         if (Possible && HintMode == hmTooltip) {
             TRect R = GetDisplayRect(Hit.HitNode, Hit.HitColumn, true);
@@ -136,7 +161,7 @@ void TBaseLazyTree::CMHintShow(TMessage& Message) {
     }
     if (!Allowed) {
         FLastHintRect = TRect{};
-        if (HintMode != hmDefault) Message.Result = 1;
+        if (HintMode != hmDefault || OverHeader) Message.Result = 1;
     } else {
         Info.HintWindowClass = TreeHintWindowClass();
         FHintData.Tree = this;
@@ -289,8 +314,9 @@ void TLazyTreeHintWindow::PaintHintPicture(int Step, int StepSize) {
         PLazyNode Node = FHintData.Node;
         int Y = 2;
         if (Node && Tree->HintMode == hmTooltip) {
-            C.SetFont(Tree->Font());
-            TRect R = Tree->GetDisplayRect(Node, FHintData.Column, true);
+            TRect R;
+            String Text;
+            Tree->GetTextInfo(Node, FHintData.Column, C.Font(), R, Text);
             Y = FHintData.LineBreakStyle == hlbForceMultiLine ? 1 : (H - (R.Bottom - R.Top)) / 2;
         } else {
             C.SetFont(Screen->HintFont());
@@ -306,7 +332,23 @@ void TLazyTreeHintWindow::PaintHintPicture(int Step, int StepSize) {
             C.Pen().SetStyle(psSolid);
             C.Brush().SetColor(clInfoBk);
             C.Brush().SetStyle(bsSolid);
-            C.Rectangle(R);
+            const TLTPaintOptions Paint = Tree->TreeOptions().PaintOptions();
+            const bool Explorer = Paint.Contains(toUseExplorerTheme);
+            HTHEME Theme = PlatformVersionAtLeast6 && IsThemeActive() && (Paint.Contains(toThemeAware) || Explorer)
+                               ? OpenThemeData(this, u"tooltip")
+                               : HTHEME(0);
+            if (Theme && Explorer) {
+                DrawThemeBackground(Theme, C, TTP_STANDARD, TTSS_NORMAL, R);
+            } else if (Theme) {
+                // The tooltip face without its own border, framed by the raised window edge
+                // (the renderer draws every window's edge alike).
+                const TRect Face{R.Left - 4, R.Top - 4, R.Right + 4, R.Bottom + 4};
+                DrawThemeBackground(Theme, C, TTP_STANDARD, TTSS_NORMAL, Face, &R);
+                DrawThemeEdge(Theme, C, 0, 0, R, BDR_RAISEDOUTER, BF_RECT, nullptr);
+            } else {
+                C.Rectangle(R);
+            }
+            if (Theme) CloseThemeData(Theme);
             R = TRect{R.Left + 1, R.Top + 1, R.Right - 1, R.Bottom - 1};
             C.SetBkMode(TRANSPARENT);
             R.Top = Y;

@@ -11,9 +11,7 @@
 
 #include <algorithm>
 
-namespace {
-
-TCheckState NextCheckState(TCheckType Type, TCheckState State) {
+TCheckState TBaseLazyTree::NextCheckState(TCheckType Type, TCheckState State) {
     switch (Type) {
     case ctTriStateCheckBox:
     case ctCheckBox: return ToggledCheckState(State);
@@ -22,8 +20,6 @@ TCheckState NextCheckState(TCheckType Type, TCheckState State) {
     default: return csMixedNormal;
     }
 }
-
-}  // namespace
 
 TBaseLazyTree::THitInfo TBaseLazyTree::GetHitTestInfoAt(int X, int Y) {
     THitInfo Info;
@@ -44,6 +40,11 @@ TBaseLazyTree::THitInfo TBaseLazyTree::GetHitTestInfoAt(int X, int Y) {
             if (X >= Column->Left() && X < Column->Left() + Column->Width() &&
                 (Info.HitColumn < 0 || Column->Options().Contains(coFixed)))
                 Info.HitColumn = Column->Index();
+        // An empty cell belongs to the text that runs into it from the left.
+        if (FOptions->AutoOptions().Contains(toAutoSpanColumns))
+            for (TColumnIndex Previous; Info.HitColumn >= 0 && DoGetCellIsEmpty(Node, Info.HitColumn) &&
+                                        (Previous = Columns.GetPreviousVisibleColumn(Info.HitColumn)) >= 0;)
+                Info.HitColumn = Previous;
         if (Info.HitColumn != FHeader->GetMainColumn()) {
             Info.HitPosition = Info.HitColumn < 0 ? hiOnItemRight : hiOnItemLabel;
             return Info;

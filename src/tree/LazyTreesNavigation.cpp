@@ -640,6 +640,11 @@ bool TBaseLazyTree::HasAsParent(PLazyNode Node, PLazyNode PotentialParent) const
     return false;
 }
 
+int TBaseLazyTree::LevelDifference(PLazyNode Node1, PLazyNode Node2) const {
+    TreeAssert(Node1 && Node2, "Both nodes must be Assigned.");
+    return int(GetNodeLevel(Node2)) - int(GetNodeLevel(Node1));
+}
+
 int TBaseLazyTree::CompareTreeOrder(PLazyNode Node1, PLazyNode Node2, bool ConsiderChildrenAbove) const {
     TreeAssert(Node1 && Node2, "Nodes must never be nil.");
     if (Node1 == Node2) return 0;

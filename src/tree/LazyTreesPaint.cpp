@@ -15,19 +15,141 @@ namespace {
 
 int MulDivRound(int A, int B, int C) { return C == 0 ? 0 : (A * B + (A * B >= 0 ? C / 2 : -C / 2)) / C; }
 
-// Dotted lines keep their phase in tree coordinates, so that scrolling does not make them crawl.
-void DottedVertical(TCanvas& Canvas, int X, int Top, int Bottom, int PhaseY, TColor Color) {
-    for (int Y = Top; Y < Bottom; ++Y)
-        if (((X + Y - PhaseY) & 1) == 0) Canvas.SetPixels(X, Y, Color);
-}
+// Rows alternating 01010101 and 10101010: a checkerboard.
+const Byte DottedPattern[16] = {0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0};
+const Byte SolidPattern[16] = {};
 
-void DottedHorizontal(TCanvas& Canvas, int Left, int Right, int Y, int PhaseY, TColor Color) {
-    if (Left > Right) std::swap(Left, Right);
-    for (int X = Left; X < Right; ++X)
-        if (((X + Y - PhaseY) & 1) == 0) Canvas.SetPixels(X, Y, Color);
-}
+int Mod8(int V) { return ((V % 8) + 8) % 8; }
 
 }  // namespace
+
+void TBaseLazyTree::SetLineStyle(TLTLineStyle Value) {
+    if (Value == FLineStyle) return;
+    FLineStyle = Value;
+    FLinePatternReady = false;
+    InvalidateTree();
+}
+
+void TBaseLazyTree::SetLineMode(TLTLineMode Value) {
+    if (Value == FLineMode) return;
+    FLineMode = Value;
+    InvalidateTree();
+}
+
+void TBaseLazyTree::DoGetLineStyle(const void*& Bits) {
+    if (OnGetLineStyle) OnGetLineStyle(this, Bits);
+}
+
+void TBaseLazyTree::DoBeforeDrawTreeLine(PLazyNode Node, int Level, int& PosX) {
+    if (OnBeforeDrawTreeLine) OnBeforeDrawTreeLine(this, Node, Level, PosX);
+}
+
+void TBaseLazyTree::DrawDottedHorzLine(TCanvas& Canvas, int Left, int Right, int Top) {
+    PaintLinePattern(Canvas, TRect{std::min(Left, Right), Top, std::max(Left, Right) + 1, Top + 1},
+                     FColors->BackGroundColor());
+}
+
+void TBaseLazyTree::DrawDottedVertLine(TCanvas& Canvas, int Top, int Bottom, int Left, bool UseSelectedBkColor) {
+    const bool Focus = Focused() || FOptions->PaintOptions().Contains(toPopupMode);
+    PaintLinePattern(Canvas, TRect{Left, std::min(Top, Bottom), Left + 1, std::max(Top, Bottom) + 1},
+                     UseSelectedBkColor ? FColors->GetColor(Focus ? TLTColors::FocusedSelectionColor
+                                                                  : TLTColors::UnfocusedSelectionColor)
+                                        : FColors->BackGroundColor());
+}
+
+// The pattern keeps its phase in tree coordinates, so that scrolling does not make dotted lines crawl.
+void TBaseLazyTree::PaintLinePattern(TCanvas& Canvas, const TRect& R, TColor Background) {
+    if (!FLinePatternReady) {
+        const void* Bits = FLineStyle == lsSolid ? SolidPattern : DottedPattern;
+        if (FLineStyle == lsCustomStyle) DoGetLineStyle(Bits);
+        std::copy_n(static_cast<const Byte*>(Bits ? Bits : DottedPattern), 16, FLinePattern);
+        FLinePatternReady = true;
+    }
+    const TColor Line = ColorToRGB(Canvas.Font().Color()), Back = ColorToRGB(Background);
+    for (int Y = R.Top; Y < R.Bottom; ++Y) {
+        const Byte Row = FLinePattern[2 * Mod8(Y - FOffsetY)];
+        for (int X = R.Left; X < R.Right; ++X) Canvas.SetPixels(X, Y, (Row >> (7 - Mod8(X))) & 1 ? Back : Line);
+    }
+}
+
+int TBaseLazyTree::BuildLineImage(PLazyNode Node, TLineImage& LineImage) {
+    const TLTPaintOptions Paint = FOptions->PaintOptions();
+    const bool ShowRoot = Paint.Contains(toShowRoot);
+    int SelectLevel = 0;
+    int Length = ShowRoot ? 1 : 0;
+    for (PLazyNode Run = Node->Parent; Run && Run != FRoot; Run = Run->Parent) {
+        ++Length;
+        if (Run->States.Contains(vsSelected)) ++SelectLevel;
+    }
+    LineImage.assign(Length, ltNone);
+    if (!Paint.Contains(toShowTreeLines) ||
+        (Paint.Contains(toHideTreeLinesIfThemed) && FStates.Contains(tsUseThemes)) || Length == 0)
+        return SelectLevel;
+    auto HasNext = [this](PLazyNode Run) {
+        for (PLazyNode S = Run->NextSibling; S; S = S->NextSibling)
+            if (GetEffectivelyVisible(S)) return true;
+        return false;
+    };
+    auto HasPrevious = [this](PLazyNode Run) {
+        for (PLazyNode S = Run->PrevSibling; S; S = S->PrevSibling)
+            if (GetEffectivelyVisible(S)) return true;
+        return false;
+    };
+    int Entry = Length - 1;
+    if (Paint.Contains(toChildrenAbove)) {
+        const bool Far = Node->Parent != FRoot || HasNext(Node);
+        LineImage[Entry] = HasPrevious(Node) ? (Far ? ltTopDownRight : ltTopRight) : (Far ? ltBottomRight : ltRight);
+        for (PLazyNode Run = Node->Parent; Run != FRoot && --Entry >= 0; Run = Run->Parent)
+            LineImage[Entry] = HasPrevious(Run) ? ltTopDown : ltNone;
+    } else {
+        PLazyNode Run = Node;
+        if (Node->Parent != FRoot) {
+            LineImage[Entry] = HasNext(Node) ? ltTopDownRight : ltTopRight;
+            for (Run = Node->Parent; Run->Parent != FRoot; Run = Run->Parent)
+                LineImage[--Entry] = HasNext(Run) ? ltTopDown : ltNone;
+        }
+        // Run is the top-level node or ancestor; its entry is the first one.
+        if (ShowRoot) {
+            const bool Next = HasNext(Run);
+            if (Run == Node) {
+                const bool Previous = HasPrevious(Run);
+                LineImage[0] = Previous ? (Next ? ltTopDownRight : ltTopRight) : (Next ? ltBottomRight : ltRight);
+            } else {
+                LineImage[0] = Next ? ltTopDown : ltNone;
+            }
+        }
+    }
+    if (FStates.Contains(tsUseExplorerTheme) && Node->States.Contains(vsHasChildren))
+        LineImage[Length - 1] = ltNone;
+    return SelectLevel;
+}
+
+void TBaseLazyTree::DrawLineSegment(TCanvas& Canvas, int X, int Y, int H, int VAlign, TLTLineType Type) {
+    const int Half = int(std::nearbyint(FIndent / 2.0));
+    const int Far = int(FIndent);
+    switch (Type) {
+    case ltBottomRight:
+        DrawDottedVertLine(Canvas, Y + VAlign, Y + H, X + Half);
+        DrawDottedHorzLine(Canvas, X + Half, X + Far, Y + VAlign);
+        break;
+    case ltTopDown: DrawDottedVertLine(Canvas, Y, Y + H, X + Half); break;
+    case ltTopDownRight:
+        DrawDottedVertLine(Canvas, Y, Y + H, X + Half);
+        DrawDottedHorzLine(Canvas, X + Half, X + Far, Y + VAlign);
+        break;
+    case ltRight: DrawDottedHorzLine(Canvas, X + Half, X + Far, Y + VAlign); break;
+    case ltTopRight:
+        DrawDottedVertLine(Canvas, Y, Y + VAlign, X + Half);
+        DrawDottedHorzLine(Canvas, X + Half, X + Far, Y + VAlign);
+        break;
+    case ltLeft: DrawDottedVertLine(Canvas, Y, Y + H, X); break;
+    case ltLeftBottom:
+        DrawDottedVertLine(Canvas, Y, Y + H, X);
+        DrawDottedHorzLine(Canvas, X, X + int(FIndent), Y + H);
+        break;
+    case ltNone: break;
+    }
+}
 
 int TBaseLazyTree::GetCheckImageIndex(TCheckType Type, TCheckState State, bool Enabled, bool Hot) {
     if (Type == ctNone) return -1;
@@ -58,56 +180,80 @@ int TBaseLazyTree::DoGetImageIndex(PLazyNode Node, TLTImageKind Kind, TColumnInd
     return Index;
 }
 
+void TBaseLazyTree::DoGetImageText(PLazyNode Node, TLTImageKind Kind, TColumnIndex Column, String& ImageText) {
+    if (OnGetImageText) OnGetImageText(this, Node, Kind, Column, ImageText);
+}
+
 bool TBaseLazyTree::ShowsCheck(PLazyNode Node) const {
     return FOptions->MiscOptions().Contains(toCheckSupport) && Node->CheckType != ctNone;
 }
 
 void TBaseLazyTree::DrawTreeLines(TCanvas& Canvas, PLazyNode Node, int Top, int Height, int VAlign, int Origin) {
-    const bool ShowRoot = FOptions->PaintOptions().Contains(toShowRoot);
-    const int Level = int(GetNodeLevel(Node));
-    const int Length = Level + (ShowRoot ? 1 : 0);
-    const TColor Color = ColorToRGB(FColors->GetColor(TLTColors::TreeLineColor));
-    const int Half = int(std::nearbyint(FIndent / 2.0));
-    const int Indent = int(FIndent);
-    const int Phase = FOffsetY;
-    auto HasNextVisible = [this](PLazyNode Run) {
-        for (PLazyNode S = Run->NextSibling; S; S = S->NextSibling)
-            if (GetEffectivelyVisible(S) || S->States.Contains(vsVisible)) return true;
-        return false;
-    };
-    auto HasPreviousVisible = [](PLazyNode Run) {
-        for (PLazyNode S = Run->PrevSibling; S; S = S->PrevSibling)
-            if (S->States.Contains(vsVisible)) return true;
-        return false;
-    };
-    // Entries from the node's own one leftwards to the top level.
-    PLazyNode Run = Node;
-    for (int Entry = Length - 1; Entry >= 0 && Run != FRoot; --Entry, Run = Run->Parent) {
-        int X = Origin + Entry * Indent;
-        bool Next = HasNextVisible(Run);
-        bool TopLevel = Run->Parent == FRoot;
-        bool Own = Run == Node;
-        if (TopLevel && !ShowRoot) break;
-        if (Own) {
-            bool Up = !TopLevel || HasPreviousVisible(Run);
-            int From = Up ? Top : Top + VAlign;
-            int To = Next ? Top + Height : Top + VAlign;
-            if (Up || Next) DottedVertical(Canvas, X + Half, From, To + (Next ? 0 : 1), Phase, Color);
-            DottedHorizontal(Canvas, X + Half, X + Indent, Top + VAlign, Phase, Color);
-        } else if (Next) {
-            DottedVertical(Canvas, X + Half, Top, Top + Height, Phase, Color);
+    TLineImage LineImage;
+    BuildLineImage(Node, LineImage);
+    const int FirstLevel = FOptions->PaintOptions().Contains(toShowRoot) ? 0 : 1;
+    const bool Bands = FLineMode == lmBands;
+    if (Bands) {
+        // From the right: an open node's levels all keep their edge; otherwise a node's own
+        // connector closes its band at the bottom and the levels left of it follow their neighbour.
+        const bool Open = Node->States.Contains(vsExpanded) && !Node->States.Contains(vsAllChildrenHidden);
+        TLineImage Band(LineImage.size(), ltNone);
+        for (int Entry = int(LineImage.size()) - 1; Entry >= 0; --Entry) {
+            switch (LineImage[Entry]) {
+            case ltBottomRight:
+            case ltTopDownRight:
+            case ltRight:
+            case ltTopRight: Band[Entry] = ltLeftBottom; break;
+            case ltNone:
+            case ltTopDown:
+                Band[Entry] = Entry + 1 < int(LineImage.size()) &&
+                                      (LineImage[Entry + 1] == ltNone || LineImage[Entry + 1] == ltTopRight)
+                                  ? Band[Entry + 1]
+                                  : ltLeft;
+                break;
+            default: Band[Entry] = ltNone; break;
+            }
+            if (Open) Band[Entry] = ltLeft;
         }
+        LineImage.swap(Band);
     }
+    Canvas.Font().SetColor(FColors->GetColor(Bands ? TLTColors::GridLineColor : TLTColors::TreeLineColor));
+    int X = Origin;
+    for (int Entry = 0; Entry < int(LineImage.size()); ++Entry, X += int(FIndent)) {
+        DoBeforeDrawTreeLine(Node, Entry + FirstLevel, X);
+        DrawLineSegment(Canvas, X, Top, Height - (Bands ? 1 : 0), VAlign - 1, LineImage[Entry]);
+    }
+}
+
+void TBaseLazyTree::SetButtonStyle(TLTButtonStyle Value) {
+    if (Value == FButtonStyle) return;
+    FButtonStyle = Value;
+    InvalidateTree();
+}
+
+void TBaseLazyTree::SetButtonFillMode(TLTButtonFillMode Value) {
+    if (Value == FButtonFillMode) return;
+    FButtonFillMode = Value;
+    InvalidateTree();
 }
 
 void TBaseLazyTree::DrawNodeButton(TCanvas& Canvas, PLazyNode Node, int X, int Y) {
     const int Size = ButtonSize();
-    Canvas.Brush().SetColor(FColors->BackGroundColor());
-    Canvas.Brush().SetStyle(bsSolid);
-    Canvas.Pen().SetColor(FColors->GetColor(TLTColors::TreeLineColor));
     Canvas.Pen().SetStyle(psSolid);
     Canvas.Pen().SetWidth(1);
+    Canvas.Brush().SetStyle(bsSolid);
+    if (FButtonStyle == bsTriangle) {
+        Canvas.Brush().SetColor(clBlack);
+        Canvas.Pen().SetColor(clBlack);
+        if (Node->States.Contains(vsExpanded)) Canvas.Polygon({{X, Y + 2}, {X + 8, Y + 2}, {X + 4, Y + 6}});
+        else Canvas.Polygon({{X + 2, Y}, {X + 6, Y + 4}, {X + 2, Y + 8}});
+        return;
+    }
+    Canvas.Brush().SetColor(FButtonFillMode == fmWindowColor ? clWindow : FColors->BackGroundColor());
+    if (FButtonFillMode == fmTransparent) Canvas.Brush().SetStyle(bsClear);
+    Canvas.Pen().SetColor(FColors->GetColor(TLTColors::TreeLineColor));
     Canvas.Rectangle(X, Y, X + Size, Y + Size);
+    Canvas.Brush().SetStyle(bsSolid);
     Canvas.Brush().SetColor(FColors->NodeFontColor());
     Canvas.FillRect(TRect{X + 2, Y + Size / 2, X + Size - 2, Y + Size / 2 + 1});
     if (!Node->States.Contains(vsExpanded))
@@ -119,37 +265,42 @@ void TBaseLazyTree::DrawCheckImage(TCanvas& Canvas, PLazyNode Node, int X, int Y
     int Index = GetCheckImageIndex(Node->CheckType, Node->CheckState, Enabled, Node == FCurrentHotNode);
     if (Index < 0) return;
     TRect R{X, Y, X + CheckImageSize(), Y + CheckImageSize()};
-    if (HTHEME Theme = OpenThemeData(this, S("button"))) {
+    HTHEME Theme = FCheckImageKind == ckSystemDefault ? OpenThemeData(this, S("button")) : HTHEME(0);
+    if (Theme) {
         if (Index <= 8) DrawThemeBackground(Theme, Canvas, BP_RADIOBUTTON, Index, R);
         else if (Index <= 20) DrawThemeBackground(Theme, Canvas, BP_CHECKBOX, Index - 8, R);
         else DrawThemeBackground(Theme, Canvas, BP_PUSHBUTTON, Index - 20, R);
         CloseThemeData(Theme);
         return;
     }
-    // The classic look: the frame-control pictures with the same states.
-    unsigned State = Index <= 8 ? DFCS_BUTTONRADIO : Index <= 20 ? DFCS_BUTTONCHECK : DFCS_BUTTONPUSH;
-    int Kind = Index <= 8 ? (Index - 1) % 4 : Index <= 20 ? (Index - 9) % 4 : (Index - 21);
-    bool Checked = (Index >= 5 && Index <= 8) || (Index >= 13 && Index <= 16);
-    bool Mixed = Index >= 17 && Index <= 20;
-    if (Mixed) State = DFCS_BUTTON3STATE | DFCS_CHECKED;
-    if (Checked) State |= DFCS_CHECKED;
-    if (Kind == 1) State |= DFCS_HOT;
-    if (Kind == 2) State |= DFCS_PUSHED;
-    if (Kind == 3) State |= DFCS_INACTIVE;
-    Canvas.DrawFrameControl(R, DFC_BUTTON, State);
+    // Without a theme: the pictures of the kind in use.
+    TImageList* List = FCheckImageKind == ckCustom ? FCustomCheckImages : CheckImageListForKind(FCheckImageKind);
+    if (List && Index < List->Count()) List->Draw(Canvas, X, Y, Index, dsTransparent, itImage);
+}
+
+TImageList* TBaseLazyTree::CheckImageListForKind(TCheckImageKind Kind) {
+    if (Kind == ckCustom) return nullptr;
+    return Kind == ckSystemFlat || Kind == ckFlat ? SystemFlatCheckList() : SystemCheckList();
 }
 
 void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
     const int Height = int(Node->NodeHeight);
-    const TRect Row{0, Top, ClientWidth(), Top + Height};
+    const int Width = FOffscreen ? FOffscreen->Width : ClientWidth();
+    const TRect Row{0, Top, Width, Top + Height};
     Canvas.Brush().SetStyle(bsSolid);
     Canvas.Brush().SetColor(FColors->BackGroundColor());
     Canvas.FillRect(Row);
     if (DoBeforeItemPaint(Canvas, Node, Row)) return;
     EraseItem(Canvas, Node, Row);
+    auto Finish = [&] {
+        DoAfterItemPaint(Canvas, Node, Row);
+        if (Node == FDropTargetNode && FOptions->PaintOptions().Contains(toShowDropmark) &&
+            (!FOffscreen || FOffscreen->Options.Contains(poDrawDropMark)))
+            DrawDropMark(Canvas, Node, Row);
+    };
     if (!FHeader->UseColumns()) {
         PaintMainCell(Canvas, Node, Top, NoColumn, Row, FOffsetX);
-        DoAfterItemPaint(Canvas, Node, Row);
+        Finish();
         return;
     }
     // Scrolling columns first, the fixed ones over them; each cell clipped to itself.
@@ -159,10 +310,16 @@ void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
     TRegion Saved;
     const bool HadClip = Canvas.GetClipRgn(Saved);
     for (bool Fixed : {false, true})
-        for (TLazyTreeColumn* Column : Columns.GetVisibleColumns()) {
+        for (TColumnIndex Index = Columns.GetFirstVisibleColumn(), Next; Index >= 0; Index = Next) {
+            TLazyTreeColumn* Column = Columns[Index];
+            Next = Columns.GetNextVisibleColumn(Index);
             if (Column->Options().Contains(coFixed) != Fixed) continue;
-            const TRect Cell{Column->Left(), Top, Column->Left() + Column->Width(), Top + Height};
-            if (Cell.Right <= 0 || Cell.Left >= ClientWidth()) continue;
+            if (FOffscreen && FOffscreen->Options.Contains(poMainOnly) && Column->Index() != Main) continue;
+            // A text may run on into the empty cells after its own.
+            TLTPaintInfo Span{&Canvas, Node, Index, TRect{Column->Left(), Top, Column->Left() + Column->Width(), Top + Height}};
+            Next = SpanCellOverEmptyColumns(Span);
+            const TRect Cell = Span.CellRect;
+            if (Cell.Right <= 0 || Cell.Left >= Width) continue;
             Canvas.IntersectClipRect(Cell.Left, Cell.Top, Cell.Right, Cell.Bottom);
             if (Fixed || !Column->Options().Contains(coParentColor)) {
                 Canvas.Brush().SetColor(Column->Options().Contains(coParentColor) ? FColors->BackGroundColor()
@@ -177,7 +334,22 @@ void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
             }
             Canvas.SelectClipRgn(HadClip ? &Saved : nullptr);
         }
-    DoAfterItemPaint(Canvas, Node, Row);
+    Finish();
+}
+
+void TBaseLazyTree::DrawDropMark(TCanvas& Canvas, PLazyNode, const TRect& R) {
+    if (FLastDropMode != dmAbove && FLastDropMode != dmBelow) return;
+    const TPenStyle OldPen = Canvas.Pen().Style();
+    const TColor OldBrush = Canvas.Brush().Color();
+    Canvas.Pen().SetStyle(psClear);
+    Canvas.Brush().SetColor(FColors->GetColor(TLTColors::DropMarkColor));
+    const int L = R.Left, T = R.Top, Rt = R.Right, B = R.Bottom;
+    if (FLastDropMode == dmAbove)
+        Canvas.Polygon({{L + 2, T}, {Rt - 2, T}, {Rt - 2, T + 6}, {Rt - 6, T + 2}, {L + 6, T + 2}, {L + 2, T + 6}});
+    else
+        Canvas.Polygon({{L + 2, B - 1}, {Rt - 2, B - 1}, {Rt - 2, B - 8}, {Rt - 7, B - 3}, {L + 7, B - 3}, {L + 2, B - 8}});
+    Canvas.Brush().SetColor(OldBrush);
+    Canvas.Pen().SetStyle(OldPen);
 }
 
 void TBaseLazyTree::PaintOtherCell(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, const TRect& Cell) {
@@ -202,6 +374,10 @@ void TBaseLazyTree::PaintMarksAndContent(TLTPaintInfo& Info, const TRect& Conten
     // The owner may narrow the part the selection and focus marks cover.
     TRect MarkRect = ContentMarkRect;
     DoBeforeCellPaint(Canvas, Info.Node, Info.Column, cpmPaint, Info.CellRect, MarkRect);
+    if (FOffscreen) {
+        Selected = Selected && FOffscreen->Options.Contains(poDrawSelection);
+        FocusMark = FocusMark && FOffscreen->Options.Contains(poDrawFocusRect);
+    }
     if (Selected) {
         const bool Focus = Focused() || FOptions->PaintOptions().Contains(toPopupMode);
         Canvas.Brush().SetColor(FColors->GetColor(Focus ? TLTColors::FocusedSelectionColor
@@ -425,6 +601,10 @@ void TBaseLazyTree::DrawSelectionRectangle(TCanvas& Canvas, int WindowLeft, cons
 bool TBaseLazyTree::CellShowsSelection(TColumnIndex Column) const {
     if (Column < 0 || FOptions->SelectionOptions().Contains(toFullRowSelect)) return true;
     return Column == FFocusedColumn || (FFocusedColumn < 0 && Column == FHeader->GetMainColumn());
+}
+
+TColumnIndex TBaseLazyTree::SpanCellOverEmptyColumns(TLTPaintInfo& PaintInfo) {
+    return FHeader->Columns().GetNextVisibleColumn(PaintInfo.Column);
 }
 
 bool TBaseLazyTree::DoGetCellIsEmpty(PLazyNode Node, TColumnIndex Column) {

@@ -122,7 +122,8 @@ private:
 
 bool TBaseLazyTree::MayAutoScroll() {
     return (IsPanning() || FOptions->AutoOptions().Contains(toAutoScroll)) && FHeader->States.Empty() &&
-           (IsMouseSelecting() || FStates.Contains(tsFwDragging) || IsPanning());
+           (IsMouseSelecting() || FStates.Contains(tsFwDragging) || IsPanning() ||
+            (FDragManager && FDragManager->DropTargetActive()));
 }
 
 TBaseLazyTree::TScrollDirections TBaseLazyTree::ScrollDirectionsAt(int X, int Y) {
@@ -140,6 +141,12 @@ TBaseLazyTree::TScrollDirections TBaseLazyTree::ScrollDirectionsAt(int X, int Y)
     if (RangeX() > ClientWidth() - FOffsetX && X > ClientWidth() - Zone) Result.Include(sdRight);
     if (Y < Zone && FOffsetY != 0) Result.Include(sdUp);
     if (RangeY() > ClientHeight() - FOffsetY && Y > ClientHeight() - Zone) Result.Include(sdDown);
+    // A drag over the tree scrolls only once the pointer has stood in the edge zones for the delay.
+    const bool DragOverTree = (FDragManager && FDragManager->DropTargetActive()) || FStates.Contains(tsFwDragging);
+    if (!Result.Empty() && DragOverTree) {
+        if (FDragScrollStart == 0) FDragScrollStart = std::max<Cardinal>(GetTickCount(), 1);
+        if (GetTickCount() - FDragScrollStart < AutoScrollDelay) Result = TScrollDirections();
+    }
     return Result;
 }
 

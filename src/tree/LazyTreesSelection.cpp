@@ -342,6 +342,10 @@ TRect Ordered(const TRect& R) {
 
 }  // namespace
 
+void TBaseLazyTree::AddToTempList(PLazyNode Node) { FTempNodeCache.push_back(Node); }
+
+void TBaseLazyTree::ClearTempList() { FTempNodeCache.clear(); }
+
 bool TBaseLazyTree::TrackSelectionRect(int X, int Y) {
     if (FStates.Contains(tsDrawSelecting)) FLastSelRect = FNewSelRect;
     TRect Old = FNewSelRect;
@@ -352,7 +356,7 @@ bool TBaseLazyTree::TrackSelectionRect(int X, int Y) {
 
 bool TBaseLazyTree::UpdateDrawSelection() {
     if (FRoot->ChildCount == 0 || !FStates.Contains(tsDrawSelecting)) return false;
-    FTempNodeCache.clear();
+    ClearTempList();
     // The main column's span in tree coordinates (the client width without columns) and its alignment.
     int Left = 0, Right = ClientWidth();
     TAlignment Alignment = taLeftJustify;
@@ -435,7 +439,7 @@ bool TBaseLazyTree::SweepSelectionLeftToRight(int Left, const TRect& NewRect, co
         }
         if (InNew != InOld) {
             if (Invert ? GetSelected(Run) : InOld) MarkRemovedFromSelection(Run);
-            else if (!GetSelected(Run)) FTempNodeCache.push_back(Run);
+            else if (!GetSelected(Run)) AddToTempList(Run);
             Changed = true;
         }
         Top = Bottom;

@@ -89,6 +89,14 @@ String TCustomLazyStringTree::GetStaticText(PLazyNode Node, TColumnIndex Column)
     return E.StaticText;
 }
 
+String TCustomLazyStringTree::GetImageText(PLazyNode Node, TLTImageKind Kind, TColumnIndex Column) {
+    TreeAssert(Node != nullptr, "Node must not be nil.");
+    if (!Node->States.Contains(vsInitialized)) InitializeNode(Node);
+    String Text;
+    DoGetImageText(Node, Kind, Column, Text);
+    return Text;
+}
+
 void TCustomLazyStringTree::DoNewText(PLazyNode Node, TColumnIndex Column, const String& Text) {
     if (OnNewText) OnNewText(this, Node, Column, Text);
     if (FUpdateCount == 0) UpdateScrollBars(true);
@@ -292,6 +300,16 @@ bool TCustomLazyStringTree::ReadStreamChunk(TStream& Stream, int Version, PLazyN
     if (ChunkSize % 2) Stream.Seek(1, soCurrent);
     SetText(Node, FHeader->MainColumn, Text);
     return true;
+}
+
+TColumnIndex TCustomLazyStringTree::SpanCellOverEmptyColumns(TLTPaintInfo& PaintInfo) {
+    if (!FOptions->AutoOptions().Contains(toAutoSpanColumns) || !FHeader->UseColumns())
+        return TBaseLazyTree::SpanCellOverEmptyColumns(PaintInfo);
+    const TLazyTreeColumns& Columns = FHeader->Columns();
+    TColumnIndex Next = Columns.GetNextVisibleColumn(PaintInfo.Column);
+    for (; Next >= 0 && DoGetCellIsEmpty(PaintInfo.Node, Next); Next = Columns.GetNextVisibleColumn(Next))
+        PaintInfo.CellRect.Right += Columns[Next]->Width();
+    return Next;
 }
 
 bool TCustomLazyStringTree::DoGetCellIsEmpty(PLazyNode Node, TColumnIndex Column) {

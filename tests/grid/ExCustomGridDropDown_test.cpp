@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 using namespace ExCustomGridDropDown;
@@ -493,6 +496,44 @@ TEST_F(GridDropDownFixture, CellLookEventsSeeTheColumnsFirst) {
     dd->ShowDropDown();
     PopupShot second(dd->GetGrid());
     EXPECT_GT(drawn, 0);
+    dd->HideDropDown(true);
+}
+
+TEST_F(GridDropDownFixture, LinksInThePopupGridReachTheOwner) {
+    dd->ShowDropDown();
+    TExColGrid* g = dd->GetGrid();
+    TDropDownForm* popup = dd->DropDownForm();
+    g->SetCells(1, 1, u"<A HREF=\"cell://R2C1\">see</A> more");
+    std::vector<std::string> log;
+    auto note = [&](const char* What, TObject* Sender, const String& A) {
+        log.push_back(std::string(What) + (Sender == g ? " grid " : " ? ") + StringToUtf8(A));
+    };
+    dd->OnGridAnchorEnter = [&](TObject* Sender, int, int, const String& A) { note("enter", Sender, A); };
+    dd->OnGridAnchorExit = [&](TObject* Sender, int, int, const String& A) { note("exit", Sender, A); };
+    dd->OnGridAnchorHint = [&](TObject* Sender, int, int, String& A) {
+        note("hint", Sender, A);
+        A = u"Next";
+    };
+    dd->OnGridAnchorClick = [&](TObject* Sender, int, int, const String& A, bool& AutoHandle) {
+        note(popup->BlockActivate() ? "click kept open" : "click", Sender, A);
+        AutoHandle = false;
+    };
+    const TRect R = g->CellRect(1, 1);
+    SimulateMouseMove(g, R.Left + 6, R.Top + 8);
+    SimulateMouseMove(g, R.Right - 4, R.Top + 8);
+    SimulateMouseDown(g, mbLeft, R.Left + 6, R.Top + 8);
+    EXPECT_EQ(log, (std::vector<std::string>{"hint grid ", "enter grid cell://R2C1", "exit grid cell://R2C1",
+                                             "click kept open grid cell://R2C1"}));
+    EXPECT_FALSE(popup->BlockActivate());
+    SimulateMouseUp(g, mbLeft, R.Left + 6, R.Top + 8);
+
+    std::vector<int> columns;
+    dd->OnGridInsertCol = [&](TObject* Sender, int ACol) {
+        EXPECT_EQ(Sender, g);
+        columns.push_back(ACol);
+    };
+    g->OnAutoInsertCol(g, 2);
+    EXPECT_EQ(columns, (std::vector<int>{2}));
     dd->HideDropDown(true);
 }
 

@@ -215,3 +215,29 @@ TEST(GridCombo, TypingCompletesFromTheItemsThenFromTheLookupItems) {
 }
 
 }  // namespace
+
+TEST(GridCombo, ArrowsAtTheEdgeOfAnEditableComboWalkToTheCellBeside) {
+    for (bool walk : {true, false}) {
+        SCOPED_TRACE(walk);
+        ComboForm f(edComboEdit, u"B");
+        f.g->Navigation().SetCursorWalkEditor(walk);
+        TGridCombo* c = f.Open();
+        ASSERT_TRUE(c);
+        SimulateText(u"x");
+        c->SetSelStart(2);
+        c->SetSelLength(0);
+        f.log.clear();
+        SimulateKey(VK_RIGHT);
+        EXPECT_EQ(f.g->Col(), walk ? 2 : 1);
+        EXPECT_EQ(f.g->Row(), 2);
+        EXPECT_EQ(c->Visible(), !walk);
+        if (!walk) continue;
+        // The combo's text is validated on the move and written; the next cell opens in its editor.
+        EXPECT_EQ(f.g->Cells(1, 2), String(u"Bx"));
+        EXPECT_TRUE(f.g->EditorMode());
+        ASSERT_TRUE(f.g->InplaceEditor());
+        EXPECT_TRUE(f.g->InplaceEditor()->Visible());
+        EXPECT_TRUE(f.g->InplaceEditor()->Focused());
+        EXPECT_EQ(f.log, std::vector<std::string>{"validate 2 Bx"});
+    }
+}

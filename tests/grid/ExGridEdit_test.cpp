@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -159,4 +160,80 @@ TEST(ExGridEdit, AGridThatAlwaysEditsWritesTypedTextOnlyIntoItsCell) {
     for (int r = 1; r <= 3; ++r)
         for (int c = 1; c <= 3; ++c)
             if (!((c == 3 && r == 1) || (c == 2 && r == 2))) EXPECT_EQ(g->GetCellEx(c, r), u"") << c << "," << r;
+}
+
+namespace {
+
+// The road of one edit with the typing events logged as well.
+struct RoadForm : EditForm {
+    RoadForm() {
+        g->OnKeyPress = [this](TObject*, Char& k) { log.push_back("key " + StringToUtf8(String(1, k))); };
+        g->OnKeyDown = [this](TObject*, Word& k, TShiftState) {
+            if (k == VK_RETURN) log.push_back("keydown enter");
+        };
+        g->OnEditChange = [this](TObject*, int, int, const String& v) { log.push_back("change " + StringToUtf8(v)); };
+        g->OnEditingDone = [this](TObject*) { log.push_back("editing done"); };
+    }
+};
+
+}  // namespace
+
+TEST(ExGridEdit, TheRoadOfOneEditByKeysAndMouse) {
+    const std::vector<std::string> typing = {"key a", "change a", "key b", "change ab"};
+    {
+        SCOPED_TRACE("typing, then a click on another row");
+        RoadForm f;
+        f.Click(1, 2);
+        f.log.clear();
+        SimulateText(u"ab");
+        f.Click(3, 5);
+        Application->ProcessMessages();
+        std::vector<std::string> expected = typing;
+        for (const char* e : {"editing done", "validate 1,2 ab", "row 2>5", "col 1>3", "cell", "select 3,5",
+                              "update 2>5", "done 1,2"})
+            expected.push_back(e);
+        EXPECT_EQ(f.log, expected);
+        EXPECT_EQ(f.g->GetCellEx(1, 2), u"ab");
+    }
+    {
+        SCOPED_TRACE("typing, then Enter");
+        RoadForm f;
+        f.Click(1, 2);
+        f.log.clear();
+        SimulateText(u"ab");
+        SimulateKey(VK_RETURN);
+        Application->ProcessMessages();
+        EXPECT_FALSE(f.g->EditorMode());
+        EXPECT_EQ(f.g->GetCellEx(1, 2), u"ab");
+        const std::vector<std::string> head(f.log.begin(), f.log.begin() + std::min(f.log.size(), typing.size()));
+        EXPECT_EQ(head, typing);
+        auto at = [&](const char* e) { return std::find(f.log.begin(), f.log.end(), e) - f.log.begin(); };
+        EXPECT_LT(at("validate 1,2 ab"), int(f.log.size()));
+        EXPECT_EQ(f.log.back(), "done 1,2");
+    }
+    {
+        SCOPED_TRACE("a read-only column");
+        RoadForm f;
+        f.Click(2, 2);
+        f.log.clear();
+        SimulateText(u"ab");
+        EXPECT_FALSE(f.g->EditorMode());
+        EXPECT_EQ(f.g->GetCellEx(2, 2), u"v22");
+        f.log.clear();
+        SimulateKey(VK_RETURN);
+        EXPECT_FALSE(f.g->EditorMode());
+        ASSERT_FALSE(f.log.empty());
+        EXPECT_EQ(f.log.front(), "keydown enter");
+    }
+    {
+        SCOPED_TRACE("Escape");
+        RoadForm f;
+        f.Click(1, 2);
+        SimulateText(u"ab");
+        f.log.clear();
+        SimulateKey(VK_ESCAPE);
+        Application->ProcessMessages();
+        EXPECT_EQ(f.g->GetCellEx(1, 2), u"v12");
+        for (const std::string& e : f.log) EXPECT_EQ(e.find("validate"), std::string::npos) << e;
+    }
 }

@@ -213,3 +213,118 @@ TEST(ExInplaceEdit, ALeftTextJoinsTheLookupHistoryOnce) {
 }
 
 }  // namespace
+
+namespace {
+
+// Column 2 edited by the text editor from a given caret, the arrow keys
+// walking out of it; column 3 holds data check boxes.
+struct WalkForm : TextEditForm {
+    std::vector<std::string> log;
+    bool refuse = false;
+
+    WalkForm() : TextEditForm(edNormal) {
+        g->Navigation().SetCursorWalkEditor(true);
+        g->Columns().Items(3)->SetEditor(edDataCheckBox);
+        for (int c = 1; c <= 2; ++c) g->SetCellEx(c, 1, u"ab");
+        g->OnCellValidate = [this](TObject*, int c, int r, String& v, bool& valid) {
+            log.push_back("validate " + std::to_string(c) + "," + std::to_string(r) + " " + StringToUtf8(v));
+            valid = !refuse;
+        };
+        TRect R = g->CellRect(2, 1);
+        SimulateClick(g, R.Left + 5, R.Top + 5);
+    }
+};
+
+}  // namespace
+
+TEST(ExInplaceEdit, ArrowsAtTheEdgeOfTheTextWalkToTheCellBeside) {
+    struct Case {
+        const char* name;
+        int caret;
+        Word key;
+        TShiftState shift;
+        bool walk, alwaysEdit, refuse;
+        int col;
+        bool editing;
+    };
+    const Case cases[] = {
+        {"left at the start", 0, VK_LEFT, {}, true, true, false, 1, true},
+        {"right at the end onto a check box", 3, VK_RIGHT, {}, true, true, false, 3, false},
+        {"left inside the text", 1, VK_LEFT, {}, true, true, false, 2, true},
+        {"left without the walk", 0, VK_LEFT, {}, false, true, false, 2, true},
+        {"right at the end goes to the grid anyway", 3, VK_RIGHT, {}, false, true, false, 3, false},
+        {"left at the start, editor closed there", 0, VK_LEFT, {}, true, false, false, 1, false},
+        {"left refused", 0, VK_LEFT, {}, true, true, true, 2, true},
+        {"shift+right at the end", 3, VK_RIGHT, {ssShift}, true, true, false, 2, false},
+        {"shift+left at the start", 0, VK_LEFT, {ssShift}, true, true, false, 2, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WalkForm f;
+        f.g->Navigation().SetCursorWalkEditor(c.walk);
+        f.g->Navigation().SetCursorWalkAlwaysEdit(c.alwaysEdit);
+        f.refuse = c.refuse;
+        TInplaceEdit* e = f.Open(2);
+        ASSERT_TRUE(e);
+        SimulateText(u"x");
+        e->SetSelStart(c.caret);
+        SimulateKey(c.key, c.shift);
+        EXPECT_EQ(f.g->Col(), c.col);
+        EXPECT_EQ(f.g->Row(), 1);
+        EXPECT_EQ(f.g->EditorMode(), c.editing);
+        if (!c.editing) EXPECT_TRUE(f.g->Focused());
+        if (c.editing && c.col != 2) EXPECT_EQ(f.g->InplaceEditor()->Text(), u"ab");
+        // The typed text stays in the cell it was typed in.
+        EXPECT_EQ(f.g->Cells(2, 1), String(u"abx"));
+        if (c.col == 2 && c.editing) EXPECT_EQ(f.g->InplaceEditor()->Text(), u"abx");
+        if (c.refuse) EXPECT_EQ(f.log, std::vector<std::string>{"validate 2,1 abx"});
+    }
+}
+
+TEST(ExInplaceEdit, TheColumnGrowsWithTheTypedTextWhenTheGridSaysSo) {
+    for (bool grow : {false, true}) {
+        SCOPED_TRACE(grow);
+        TextEditForm f(edNormal);
+        f.g->SizeWhileTyping().SetWidth(grow);
+        const int before = f.g->ColWidths(1);
+        TInplaceEdit* e = f.Open(0);
+        ASSERT_TRUE(e);
+        SimulateText(u"a long text typed into a narrow column");
+        const int after = f.g->ColWidths(1);
+        if (!grow) {
+            EXPECT_EQ(after, before);
+            continue;
+        }
+        EXPECT_GT(after, before);
+        EXPECT_GE(after, f.g->Canvas().TextWidth(e->Text()));
+        // The editor covers the wider cell; deleting text does not shrink it again.
+        EXPECT_GT(e->Width(), before);
+        for (int i = 0; i < 20; ++i) SimulateKey(VK_BACK);
+        EXPECT_EQ(f.g->ColWidths(1), after);
+    }
+}
+
+TEST(ExInplaceEdit, TheRowGrowsWithWrappedTextWhenTheGridSaysSo) {
+    for (bool grow : {false, true}) {
+        SCOPED_TRACE(grow);
+        TextEditForm f(edNormal);
+        f.g->SetWordWrap(true);
+        f.g->SizeWhileTyping().SetHeight(grow);
+        std::vector<int> ends;
+        f.g->OnEndRowSize = [&](TObject*, int ARow) { ends.push_back(ARow); };
+        const int before = f.g->RowHeights(1);
+        TInplaceEdit* e = f.Open(0);
+        ASSERT_TRUE(e);
+        SimulateText(u"words enough to wrap over several lines in a narrow column");
+        if (!grow) {
+            EXPECT_EQ(f.g->RowHeights(1), before);
+            EXPECT_TRUE(ends.empty());
+            continue;
+        }
+        // Several lines of the grid's font, and the end of the sizing reported for the row.
+        EXPECT_GT(f.g->RowHeights(1), 2 * f.g->Canvas().TextHeight(u"gh"));
+        ASSERT_FALSE(ends.empty());
+        EXPECT_EQ(ends.back(), 1);
+        EXPECT_GT(e->Height(), before);
+    }
+}

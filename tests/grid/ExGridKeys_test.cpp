@@ -88,3 +88,31 @@ TEST(ExGridKeys, TabLeavesTheGridAndTheTypedValueIsWritten) {
 }
 
 }  // namespace
+
+TEST(ExGridKeys, EnterOpensAndClosesTheEditorAndALetterOpensItWithThatLetter) {
+    KeyForm f;
+    f.g->SetCellEx(1, 1, u"old");
+    f.Click(1, 1);
+    SimulateKey(VK_RETURN);
+    ASSERT_TRUE(f.g->EditorMode());
+    EXPECT_EQ(f.g->InplaceEditor()->Text(), u"old");
+    SimulateKey(VK_RETURN);
+    EXPECT_FALSE(f.g->EditorMode());
+    EXPECT_EQ(f.g->Row(), 1);
+    // A letter replaces the text; the grid's key handler may change the letter first.
+    f.g->OnKeyPress = [](TObject*, Char& Key) {
+        if (Key == u'a') Key = u'z';
+    };
+    struct Case {
+        const char16_t* typed;
+        const char16_t* text;
+    };
+    for (const Case& c : {Case{u"b", u"b"}, Case{u"a", u"z"}}) {
+        SimulateText(c.typed);
+        ASSERT_TRUE(f.g->EditorMode());
+        EXPECT_EQ(f.g->InplaceEditor()->Text(), String(c.text));
+        SimulateKey(VK_ESCAPE);
+        EXPECT_FALSE(f.g->EditorMode());
+        EXPECT_EQ(f.g->GetCellEx(1, 1), u"old");
+    }
+}

@@ -1,6 +1,9 @@
 #include "grid/ExCGrid.h"
 
+#include "grid/foundation/PictureContainer.h"
+
 #include "framework/ExtCtrls.h"
+#include "framework/ImgList.h"
 #include "framework/Forms.h"
 #include "framework/Messages.h"
 #include "framework/SysUtils.h"
@@ -138,6 +141,35 @@ TEST(ExGridRange, TheSortSwapKeepsTheCrossReferenceAndFollowsItsRow) {
     EXPECT_EQ(g.GetCellEx(2, 2), u"b3");
 }
 
+TEST(ExGridRange, TheSortSwapTakesChosenAndModifiedMarksOnlyWhenAskedTo) {
+    const struct {
+        bool disjunct, moveRow, showModified;
+        const char* marks;  // row 1's and row 3's marks after the swap: s chosen, m modified
+    } cases[] = {
+        {true, true, true, "- sm"},
+        {true, false, true, "s m"},
+        {false, true, true, "s m"},
+        {true, true, false, "m s"},
+        {false, false, false, "sm -"},
+    };
+    for (const auto& c : cases) {
+        TExStringGrid g(nullptr);
+        g.SetRowCount(4);
+        g.MouseActions().SetDisjunctRowSelect(c.disjunct);
+        g.Navigation().SetMoveRowOnSort(c.moveRow);
+        g.ShowModified().SetEnabled(c.showModified);
+        g.SetRowSelect(1, true);
+        g.SetRowModified(1, true);
+        g.SortSwapRows(1, 3);
+        auto marks = [&](int r) {
+            std::string m = std::string(g.RowSelect(r) ? "s" : "") + (g.RowModified(r) ? "m" : "");
+            return m.empty() ? std::string("-") : m;
+        };
+        EXPECT_EQ(marks(1) + " " + marks(3), c.marks)
+            << c.disjunct << c.moveRow << c.showModified;
+    }
+}
+
 struct Listener : ITExStringGridSelect {
     std::vector<std::pair<int, int>> cells;
     void SelectCell(int ACol, int ARow) override { cells.emplace_back(ACol, ARow); }
@@ -204,6 +236,33 @@ TEST(ExGridRange, ArrowColourDialogCodeAndFreedCheckerAndSynchronisedGrid) {
     g.SyncGrid().SetGrid(other.get());
     other.reset();
     EXPECT_EQ(g.SyncGrid().Grid(), nullptr);
+}
+
+TEST(ExGridRange, FreedImagesAndPicturesAreForgottenAndNotPaintedFrom) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 400, 300);
+    auto* g = new TExStringGrid(&form);
+    g->SetParent(&form);
+    auto* images = new TImageList(16, 16);
+    auto* pictures = new TPictureContainer(nullptr);
+    g->SetGridImages(images);
+    g->SetPictureContainer(pictures);
+    g->AddImageIdx(1, 1, 0, taLeftJustify, vtaTop);
+    g->SetCells(2, 1, u"<B>bold</B> <IMG SRC=\"pic\">");
+    form.Show();
+    delete images;
+    delete pictures;
+    EXPECT_EQ(g->GridImages(), nullptr);
+    EXPECT_EQ(g->PictureContainer(), nullptr);
+    TBitmap shot;
+    RenderControlToBitmap(g, shot);  // paints without them
+
+    // Another list set in between lets the first one go.
+    TImageList first(16, 16), second(16, 16);
+    g->SetGridImages(&first);
+    g->SetGridImages(&second);
+    EXPECT_EQ(g->GridImages(), &second);
+    g->SetGridImages(nullptr);
 }
 
 // A grid whose drag-over handling the test drives as the drag protocol does.

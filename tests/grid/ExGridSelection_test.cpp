@@ -321,7 +321,11 @@ TEST(ExGridSelection, RowMarksAndFlagsStayWithTheirRows) {
         {"move down", [&] { f.g->MoveRow(3, 8); }},
         {"move up", [&] { f.g->MoveRow(6, 1); }},
         {"swap", [&] { f.g->SwapRows(3, 9); }},
-        {"sort swap", [&] { f.g->SortSwapRows(6, 2); }},
+        {"sort swap", [&] {
+             f.g->Navigation().SetMoveRowOnSort(true);
+             f.g->ShowModified().SetEnabled(true);
+             f.g->SortSwapRows(6, 2);
+         }},
         {"hide and show", [&] {
              f.g->HideRow(2);
              f.g->UnHideRow(2);

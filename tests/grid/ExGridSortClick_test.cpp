@@ -177,6 +177,74 @@ TEST(ExGridSortClick, ARefusedOrIgnoredColumnAndAReleaseAfterAMoveDoNotSort) {
     EXPECT_EQ(f.log.back(), "click 3");
 }
 
+TEST(ExGridSortClick, AReleaseOnTheFixedDropDownButtonDoesNotSort) {
+    const struct {
+        const char* what;
+        bool button;
+        bool refused;
+        int fromRight;
+        bool sorts;
+    } cases[] = {
+        {"on the button", true, false, 8, false},
+        {"left of the button", true, false, 20, true},
+        {"column refuses its button", true, true, 8, true},
+        {"no buttons", false, false, 8, true},
+    };
+    for (const auto& c : cases) {
+        SortForm f;
+        f.g->ControlLook().FixedDropDownButton = c.button;
+        std::vector<int> asked;
+        f.g->OnCanShowFixedDropDown = [&](TObject*, int col, bool& canShow) {
+            asked.push_back(col);
+            canShow = !c.refused;
+        };
+        const TRect R = f.g->CellRect(3, 0);
+        f.Click(3, 0, R.Right - R.Left - c.fromRight);
+        EXPECT_EQ(!f.log.empty() && f.log.back() == "click 3", c.sorts) << c.what;
+        if (c.button && c.fromRight < 16) {
+            EXPECT_EQ(asked, (std::vector<int>{3})) << c.what;
+        }
+    }
+}
+
+TEST(ExGridSortClick, AutoColumnMergeSplitsBeforeTheSortAndMergesTheListedColumnsAfter) {
+    for (const bool autoMerge : {true, false}) {
+        TForm form(nullptr);
+        form.SetBounds(0, 0, 600, 400);
+        auto* g = new TExStringGrid(&form);
+        g->SetParent(&form);
+        g->SetBounds(0, 0, 500, 300);
+        g->SetRowCount(7);
+        g->SortSettings().SetShow(true);
+        g->SortSettings().SetAutoColumnMerge(autoMerge);
+        const char16_t* names[] = {u"b", u"a", u"c", u"a", u"b", u"a"};
+        for (int r = 1; r < 7; ++r) {
+            g->SetCellEx(1, r, names[r - 1]);
+            g->SetCellEx(2, r, u"x");
+            g->SetCellEx(3, r, IntToStr(r));
+        }
+        g->MergedColumns().Add(1);
+        g->MergeCells(2, 1, 1, 6);
+        form.Show();
+        const TRect R = g->CellRect(1, 0);
+        g->HeaderSortClick(1, 0, (R.Left + R.Right) / 2, R.Top + 5, 1, 0);
+        std::u16string sorted;
+        for (int r = 1; r < 7; ++r) sorted += g->GetCellEx(1, r);
+        EXPECT_EQ(sorted, u"aaabbc") << autoMerge;
+        // Each row keeps its own data.
+        EXPECT_EQ(g->GetCellEx(3, 1) + g->GetCellEx(3, 4), u"21") << autoMerge;
+        if (autoMerge) {
+            EXPECT_EQ(g->FullCell(1, 2), (TRect{1, 1, 1, 3}));
+            EXPECT_EQ(g->FullCell(1, 5), (TRect{1, 4, 1, 5}));
+            EXPECT_FALSE(g->IsMergedCell(1, 6));
+            // A column that is not listed stays split.
+            for (int r = 1; r < 7; ++r) EXPECT_FALSE(g->IsMergedCell(2, r)) << r;
+        } else {
+            for (int r = 1; r < 7; ++r) EXPECT_FALSE(g->IsMergedCell(1, r)) << r;
+        }
+    }
+}
+
 TEST(ExGridSortClick, TheFilterButtonOpensTheColumnsListOnlyInItsZone) {
     SortForm f;
     TListBox plain(nullptr);
@@ -281,6 +349,19 @@ TEST(ExGridSortClick, RealClicksSortOnlyWhenPressAndReleaseAreInTheSortRow) {
     SimulateMouseDown(g, mbLeft, data.Left + 10, data.Top + 5);
     SimulateMouseUp(g, mbLeft, head.Left + 10, head.Top + 5);
     EXPECT_EQ(log.size(), 3u);
+}
+
+TEST(ExGridSortClick, TheReleaseOfAnAutoSizeDoubleClickDoesNotSort) {
+    SortForm f;
+    f.g->MouseActions().SetAutoSizeColOnDblClick(true);
+    f.g->SetCells(2, 1, u"a rather long text for the column");
+    const TRect head = f.g->CellRect(2, 0);
+    SimulateDblClick(f.g, head.Right - 1, head.Top + 5);
+    EXPECT_GT(f.g->ColWidths(2), head.Right - head.Left);  // sized
+    EXPECT_TRUE(f.log.empty());
+    const TRect sized = f.g->CellRect(2, 0);
+    SimulateClick(f.g, (sized.Left + sized.Right) / 2, sized.Top + 5);
+    EXPECT_EQ(f.log, (std::vector<std::string>{"xref", "QSort 2 up", "click 2"}));
 }
 
 }  // namespace

@@ -77,21 +77,44 @@ TEST(ExGridWindow, AWheelNotchMovesTheCurrentRowByTheDesktopsLines) {
     EXPECT_EQ(f.g->TopRow(), top + 3);
 }
 
-TEST(ExGridWindow, CtrlWheelZoomsWithinTenSteps) {
+TEST(ExGridWindow, ZoomSizesEveryColumnAndRowWithinTenSteps) {
     WindowForm f;
-    TSystemMetricsGuard lines(TSystemMetricsGuard::Parameter, SPI_GETWHEELSCROLLLINES, 3);
     const int w = f.g->ColWidths(2), h = f.g->RowHeights(3);
     const int size = f.g->FontSize(2, 3), header = f.g->FontSize(2, 0);
-    for (int i = 0; i < 3; ++i) f.Wheel(Notch, {ssCtrl});
+    for (int i = 0; i < 3; ++i) f.g->Zoom(-3);
     EXPECT_EQ(f.g->ZoomFactor(), -9);
     EXPECT_EQ(f.g->FontSize(2, 3), size - 9);
     EXPECT_EQ(f.g->FontSize(2, 0), header - 9);
     EXPECT_EQ(f.g->ColWidths(2), w - 9);
     EXPECT_EQ(f.g->RowHeights(3), h - 9);
-    EXPECT_EQ(f.g->Row(), 1);
-    f.Wheel(Notch, {ssCtrl});
+    f.g->Zoom(-3);
     EXPECT_EQ(f.g->ZoomFactor(), -9);
     EXPECT_EQ(f.g->ColWidths(2), w - 9);
+}
+
+TEST(ExGridWindow, CtrlWheelZoomsWithinTenStepsAndFitsTheCells) {
+    WindowForm f;
+    TSystemMetricsGuard lines(TSystemMetricsGuard::Parameter, SPI_GETWHEELSCROLLLINES, 3);
+    f.g->SetCellEx(2, 3, u"a rather long text for its column");
+    f.g->SetCellEx(3, 4, u"two\nlines");
+    const int size = f.g->FontSize(2, 3), header = f.g->FontSize(2, 0);
+    const int h = f.g->RowHeights(5);
+    for (int i = 0; i < 3; ++i) f.Wheel(Notch, {ssCtrl});
+    EXPECT_EQ(f.g->ZoomFactor(), -9);
+    EXPECT_EQ(f.g->FontSize(2, 3), size - 9);
+    EXPECT_EQ(f.g->FontSize(2, 0), header - 9);
+    EXPECT_EQ(f.g->Row(), 1);
+    // Each column fits its widest text, each row its lines, four pixels and the offset added.
+    const int wide = f.g->Canvas().TextWidth(u"a rather long text for its column");
+    EXPECT_EQ(f.g->ColWidths(2), wide + 4 + 2);
+    EXPECT_LT(f.g->ColWidths(1), f.g->ColWidths(2));
+    EXPECT_GT(f.g->RowHeights(4), f.g->RowHeights(5));
+    EXPECT_GE(f.g->RowHeights(5), h - 9);
+    const int w = f.g->ColWidths(2), r4 = f.g->RowHeights(4);
+    f.Wheel(Notch, {ssCtrl});
+    EXPECT_EQ(f.g->ZoomFactor(), -9);
+    EXPECT_EQ(f.g->ColWidths(2), w);
+    EXPECT_EQ(f.g->RowHeights(4), r4);
     f.Wheel(-Notch, {ssCtrl});
     EXPECT_EQ(f.g->ZoomFactor(), -6);
     f.g->SetIntelliZoom(false);
@@ -256,4 +279,32 @@ TEST(ExGridWindow, KeptBarsShowDisabledWhileEverythingFits) {
     EXPECT_EQ(Bar(f.g, SB_VERT), (BarState{true, false}));
     f.g->SetRowCount(5);
     EXPECT_EQ(Bar(f.g, SB_VERT), (BarState{true, true}));
+}
+
+namespace {
+SCROLLINFO VertThumb(TExStringGrid* g) {
+    SCROLLINFO info;
+    info.fMask = SIF_ALL;
+    GetScrollInfo(g->Handle(), SB_VERT, info);
+    return info;
+}
+}  // namespace
+
+TEST(ExGridWindow, ProportionalThumbsFollowResizeScrollAndPaint) {
+    WindowForm f(100);
+    f.g->SetScrollProportional(true);
+    const SCROLLINFO before = VertThumb(f.g);
+    ASSERT_GT(before.nMax, 127);
+    // Twice the height: the thumb covers about twice the share of the range.
+    f.g->SetBounds(0, 0, 450, 500);
+    const SCROLLINFO taller = VertThumb(f.g);
+    EXPECT_GT(taller.nMax, 127);
+    EXPECT_GT(double(taller.nPage) / taller.nMax, 1.6 * before.nPage / before.nMax);
+    // Scrolling to the end and painting leaves the thumb at the proportional end.
+    f.g->SetTopRow(100 - f.g->VisibleRowCount());
+    TBitmap shot;
+    RenderControlToBitmap(f.g, shot);
+    const SCROLLINFO end = VertThumb(f.g);
+    EXPECT_EQ(end.nMax, taller.nMax);
+    EXPECT_EQ(end.nPos, 127);
 }

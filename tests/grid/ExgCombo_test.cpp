@@ -130,4 +130,74 @@ TEST(ExgCombo, FocusColoursAndFrames) {
     EXPECT_EQ(f.At(b, 0, h / 2), clRed);
 }
 
+TEST(ExgCombo, TheCaptionLabelSitsBesideTheControlAndFollowsIt) {
+    ComboForm f;
+    EXPECT_EQ(f.combo->ComboLabel(), nullptr);
+    EXPECT_EQ(f.combo->LabelCaption(), u"");
+    f.combo->SetLabelCaption(u"&Name");
+    TLabel* l = f.combo->ComboLabel();
+    ASSERT_NE(l, nullptr);
+    EXPECT_EQ(f.combo->LabelCaption(), u"&Name");
+    EXPECT_EQ(l->Parent(), f.panel);
+    EXPECT_EQ(l->FocusControl(), f.combo);
+    const int h = f.combo->Height(), lw = l->Width(), lh = l->Height();
+    ASSERT_GT(lw, 0);
+    struct Case {
+        TLabelPosition Position;
+        int Left, Top;
+    };
+    for (const Case& c : {Case{lpLeftTop, 20 - lw - 4, 20}, Case{lpLeftCenter, 20 - lw - 4, 20 + (h - lh) / 2},
+                          Case{lpTopLeft, 20, 20 - lh - 4}, Case{lpBottomLeft, 20, 20 + h + 4},
+                          Case{lpTopCenter, 20 + (150 - lw) / 2, 20 - lh - 4}, Case{lpRightTop, 20 + 150 + 4, 20},
+                          Case{lpLeftTopLeft, 16, 20}}) {
+        f.combo->SetLabelPosition(c.Position);
+        EXPECT_EQ(l->Left(), c.Left) << int(c.Position);
+        EXPECT_EQ(l->Top(), c.Top) << int(c.Position);
+    }
+    // The margin and a move of the control take the label along.
+    f.combo->SetLabelPosition(lpBottomLeft);
+    f.combo->SetLabelMargin(10);
+    f.combo->SetBounds(50, 60, 150, h);
+    EXPECT_EQ(l->Left(), 50);
+    EXPECT_EQ(l->Top(), 60 + f.combo->Height() + 10);
+    // Enabled and visible follow the control, unless the label stays enabled.
+    f.combo->SetEnabled(false);
+    EXPECT_FALSE(l->Enabled());
+    f.combo->SetLabelAlwaysEnabled(true);
+    EXPECT_TRUE(l->Enabled());
+    f.combo->SetEnabled(true);
+    f.combo->SetVisible(false);
+    EXPECT_FALSE(l->Visible());
+    f.combo->SetVisible(true);
+    EXPECT_TRUE(l->Visible());
+    // Bold while focused.
+    f.combo->SetFocusLabel(true);
+    f.combo->SetFocus();
+    EXPECT_TRUE(l->Font().Style().Contains(fsBold));
+    f.other->SetFocus();
+    EXPECT_FALSE(l->Font().Style().Contains(fsBold));
+}
+
+TEST(ExgCombo, AutoFocusTakesTheFocusWhenTheMouseEntersOnTheActiveForm) {
+    ComboForm f;
+    auto enter = [&] {
+        SimulateMouseMove(f.other, 5, 5);
+        SimulateMouseMove(f.combo, 5, 5);
+    };
+    enter();
+    EXPECT_TRUE(f.other->Focused());
+    f.combo->SetAutoFocus(true);
+    enter();
+    EXPECT_TRUE(f.combo->Focused());
+    // Another form active: hovering the control leaves the focus alone.
+    f.other->SetFocus();
+    TForm second(nullptr);
+    second.SetBounds(400, 0, 100, 100);
+    second.Show();
+    SimulateActivate(&second);
+    ASSERT_FALSE(f.form.Active());
+    enter();
+    EXPECT_FALSE(f.combo->Focused());
+}
+
 }  // namespace

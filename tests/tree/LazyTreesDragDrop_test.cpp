@@ -173,8 +173,12 @@ TEST(LazyTreeDragDrop, ScriptedDragCopiesIntoAnotherTree) {
     F.AcceptInB();
     F.a->AddToSelection(F.Find(F.a, 2));
     F.a->AddToSelection(F.Find(F.a, 3));
+    std::string Framework;
+    F.a->OnStartDrag = [&](TObject*, TDragObject*&) { Framework += "start;"; };
+    F.a->OnEndDrag = [&](TObject*, TObject* Target, int, int) { Framework += Target == F.a ? "end;" : "end?;"; };
     SimulateDrag({{TDragInput::Move, F.b, TwoTrees::On(F.b, 8)}, {TDragInput::Release, F.b, TwoTrees::On(F.b, 8)}});
     F.a->BeginDrag(true);
+    EXPECT_EQ(Framework, "start;end;") << "the framework hears of OLE drags too";
     EXPECT_EQ(F.a->LastDragEffect(), DROPEFFECT_COPY);
     EXPECT_EQ(TwoTrees::Shape(F.b), "7(71) 8(2 3)");
     EXPECT_EQ(TwoTrees::Shape(F.a), "1 2 3");
@@ -220,6 +224,105 @@ TEST(LazyTreeDragDrop, MouseDragBetweenTwoTrees) {
     EXPECT_FALSE(F.a->Dragging());
     EXPECT_EQ(TwoTrees::Shape(F.b), "7(71 1) 8");
     EXPECT_EQ(TwoTrees::Shape(F.a), "1 2 3");
+}
+
+TEST(LazyTreeDragDrop, FrameworkDragBetweenTwoTrees) {
+    TwoTrees F;
+    F.a->DragType = dtFw;
+    std::string Log;
+    F.b->OnDragOver = [&](TBaseLazyTree*, TObject* Source, TShiftState, TDragState State, TPoint, TDropMode,
+                          Cardinal& Effect, bool& Accept) {
+        Log += State == dsDragEnter ? "enter " : State == dsDragMove ? "move " : "leave ";
+        Accept = Source == F.a && Effect == DROPEFFECT_COPY;
+    };
+    F.b->OnDragDrop = [&](TBaseLazyTree* Sender, TObject* Source, std::shared_ptr<IDataObject> Data,
+                          const std::vector<CLIPFORMAT>& Formats, TShiftState, TPoint, Cardinal& Effect, TDropMode Mode) {
+        Log += "drop";
+        EXPECT_EQ(Source, F.a);
+        EXPECT_FALSE(Data) << "a framework drag carries no data object";
+        EXPECT_TRUE(Formats.empty());
+        EXPECT_EQ(Effect, DROPEFFECT_COPY);
+        EXPECT_EQ(Mode, dmOnNode);
+        F.a->CopyTo(TwoTrees::Find(F.a, 2), Sender->DropTargetNode(), amAddChildLast, false);
+    };
+    TObject* EndTarget = nullptr;
+    F.a->OnEndDrag = [&](TObject*, TObject* Target, int, int) { EndTarget = Target; };
+    F.a->AddToSelection(TwoTrees::Find(F.a, 2));
+    SimulateDrag({{TDragInput::Move, F.b, TwoTrees::On(F.b, 8)},
+                  {TDragInput::Move, F.b, TwoTrees::On(F.b, 7)},
+                  {TDragInput::Move, F.b, TwoTrees::On(F.b, 8)},
+                  {TDragInput::Release, F.b, TwoTrees::On(F.b, 8)}});
+    F.a->BeginDrag(true);
+    EXPECT_EQ(Log, "enter move move drop");
+    EXPECT_EQ(TwoTrees::Shape(F.b), "7(71) 8(2)");
+    EXPECT_EQ(EndTarget, F.b);
+    EXPECT_EQ(F.b->DropTargetNode(), nullptr);
+    const TLazyTreeStates Drag{tsFwDragging, tsFwDragPending, tsFwDragFinished, tsUserDragObject};
+    EXPECT_TRUE((F.a->TreeStates() * Drag).Empty());
+    EXPECT_TRUE((F.b->TreeStates() * Drag).Empty()) << "left behind the drop";
+    ExpectConsistent(*F.b);
+
+    // Without OnDragOver a tree takes no framework drop.
+    F.b->OnDragOver = nullptr;
+    Log.clear();
+    EndTarget = F.a;
+    SimulateDrag({{TDragInput::Move, F.b, TwoTrees::On(F.b, 7)}, {TDragInput::Release, F.b, TwoTrees::On(F.b, 7)}});
+    F.a->BeginDrag(true);
+    EXPECT_EQ(Log, "");
+    EXPECT_EQ(EndTarget, nullptr);
+    EXPECT_EQ(TwoTrees::Shape(F.b), "7(71) 8(2)");
+}
+
+TEST(LazyTreeDragDrop, TreesScrollWhileADragStaysAtTheirEdge) {
+    for (TLTDragType Kind : {dtOLE, dtFw}) {
+        SCOPED_TRACE(Kind == dtOLE ? "OLE" : "framework");
+        TwoTrees F;
+        F.AcceptInB();
+        for (int N = 10; N < 40; ++N) TwoTrees::Add(F.b, nullptr, N);
+        F.b->TreeOptions().SetAutoOptions(F.b->TreeOptions().AutoOptions() + TLTAutoOptions{toAutoScroll});
+        F.b->AutoScrollDelay = 0;  // every move at the edge scrolls at once
+        F.a->DragType = Kind;
+        F.a->AddToSelection(TwoTrees::Find(F.a, 1));
+        const TPoint Edge{20, F.b->ClientHeight() - 4};
+        SimulateDrag({{TDragInput::Move, F.b, Edge}, {TDragInput::Move, F.b, Edge}, {TDragInput::Move, F.b, Edge},
+                      {TDragInput::Escape, F.b, Edge}});
+        F.a->BeginDrag(true);
+        EXPECT_LT(F.b->OffsetY(), 0) << "scrolled towards the lower edge";
+        const int Scrolled = F.b->OffsetY();
+        SimulateDrag({{TDragInput::Move, F.b, TPoint{20, 60}}, {TDragInput::Escape, F.b, TPoint{20, 60}}});
+        F.a->BeginDrag(true);
+        EXPECT_EQ(F.b->OffsetY(), Scrolled) << "away from the edges nothing moves";
+    }
+}
+
+// A drag manager of the application's own takes the tree's drags.
+struct CountingManager : TLTDragManager {
+    using TLTDragManager::TLTDragManager;
+    HRESULT QueryContinueDrag(bool EscapePressed, Cardinal KeyState) override {
+        ++Asked;
+        return TLTDragManager::QueryContinueDrag(EscapePressed, KeyState);
+    }
+    int Asked = 0;
+};
+
+TEST(LazyTreeDragDrop, ApplicationSuppliesTheDragManager) {
+    TwoTrees F;
+    std::shared_ptr<CountingManager> Own;
+    // Asked when the window first needs one, as a drop target.
+    auto* C = new TLazyStringTree(&F.form);
+    C->OnCreateDragManager = [&](TBaseLazyTree* Sender, std::shared_ptr<TLTDragManager>& Manager) {
+        Own = std::make_shared<CountingManager>(Sender);
+        Manager = Own;
+    };
+    C->SetParent(&F.form);
+    C->SetBounds(0, 0, 100, 100);
+    C->SetRootNodeCount(1);
+    C->AddToSelection(C->GetFirst());
+    ASSERT_TRUE(Own);
+    SimulateDrag({{TDragInput::Move, F.b, TwoTrees::On(F.b, 8)}, {TDragInput::Escape, F.b, TwoTrees::On(F.b, 8)}});
+    C->BeginDrag(true);
+    EXPECT_EQ(C->DragManager(), Own) << "made once";
+    EXPECT_GT(Own->Asked, 0);
 }
 
 }  // namespace

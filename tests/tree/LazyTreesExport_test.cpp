@@ -5,6 +5,8 @@
 #include "framework/Encoding.h"
 #include "framework/SysUtils.h"
 
+#include <array>
+#include <cstdio>
 #include <map>
 #include <string>
 
@@ -66,7 +68,8 @@ TEST(LazyTreeExport, HTMLTableWithEscapedTexts) {
     const std::string Head =
         "<META http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\"><style type=\"text/css\">\r\n"
         ".default{" + Style + ";}\r\n"
-        ".header{" + Style + ";}\r\n"
+        ".header{font-family: 'Tahoma'; font-size: 8pt; font-style: normal; font-weight: normal; "
+        "text-decoration: none; color: #000000;}\r\n"  // the header's own font
         ".noborder{border-style: none;padding-left: 4px; padding-right: 4px;}\r\n"
         ".normalborder {vertical-align: top; border-right: none; border-left:none; border-top:none; "
         "border-bottom: none;border-width: thin; border-style: dotted;padding-left: 4px; padding-right: 4px;}"
@@ -196,6 +199,126 @@ TEST(LazyTreeExport, CustomExportFiresTheEventsOnly) {
     Tree.OnAfterNodeExport = [&](TBaseLazyTree*, TLTExportType, PLazyNode) { Log += ">"; return true; };
     Tree.ContentToCustom(tstAll);
     EXPECT_EQ(Log, "[<a=>]");
+}
+
+// Three columns shown as Name, Note, Size over three levels; Note has a colour of its own.
+struct ColumnTextTree : TextTree {
+    std::map<PLazyNode, std::array<String, 3>> Cells;
+    ColumnTextTree() {
+        for (const char16_t* Caption : {u"Name", u"Size", u"Note"}) Header().Columns().Add()->SetText(Caption);
+        Header().Columns()[0]->SetWidth(100);
+        Header().Columns()[1]->SetAlignment(taRightJustify);
+        Header().Columns()[2]->SetWidth(60);
+        Header().Columns()[2]->SetColor(clYellow);
+        Header().Columns()[2]->SetPosition(1);
+        OnGetText = [this](TBaseLazyTree*, PLazyNode Node, TColumnIndex Column, TLSTTextType Type, String& Text) {
+            if (Type == ttNormal && Column >= 0) Text = Cells[Node][std::size_t(Column)];
+        };
+        PLazyNode A = Row(nullptr, u"a", u"1", u"n1");
+        PLazyNode B = Row(A, u"b", u"22", u"say \"hi\"\tnow");
+        Row(B, u"c", u"333", u"");
+        Row(nullptr, u"d", u"4", u"q\"q");
+        FullExpand();
+    }
+    PLazyNode Row(PLazyNode Parent, const String& Name, const String& Size, const String& Note) {
+        PLazyNode Node = Add(Parent, Name);
+        Cells[Node] = {Name, Size, Note};
+        return Node;
+    }
+};
+
+// The RTF escape of each unit of an ASCII text.
+std::string RtfUnits(std::string_view Text) {
+    std::string R;
+    for (char C : Text) R += "\\u" + std::to_string(int(C)) + "\\'3f";
+    return R;
+}
+
+std::string Hex(TColor Color) {
+    const auto RGB = Cardinal(ColorToRGB(Color));
+    char Buffer[8];
+    std::snprintf(Buffer, sizeof Buffer, "#%02X%02X%02X", RGB & 0xFF, (RGB >> 8) & 0xFF, (RGB >> 16) & 0xFF);
+    return Buffer;
+}
+
+TEST(LazyTreeExport, ColumnsLineUpUnderTheirHeadings) {
+    ColumnTextTree Tree;
+    // Plain text pads the main column to the deepest level and quotes texts holding the separator.
+    EXPECT_EQ(Utf8(Tree.ContentToText(tstAll, u'\t')),
+              "Name\t\t\tNote\tSize\r\n"
+              "a\t\t\tn1\t1\r\n"
+              "\tb\t\t\"say \"\"hi\"\"\tnow\"\t22\r\n"
+              "\t\tc\t\t333\r\n"
+              "d\t\t\tq\"q\t4\r\n");
+
+    const std::string Face = Hex(clBtnFace);
+    const std::string Html = Utf8(Tree.ContentToHTML(tstAll));
+    const std::string Heading =
+        "<tr class=\"header\" style=\"padding-left: 4px; padding-right: 4px;\">\r\n"
+        "<th height=\"19px\" align=left colspan=\"3\" bgcolor=" + Face + " width=\"100px\">Name</th>"
+        "<th height=\"19px\" align=left bgcolor=" + Face + " width=\"60px\">Note</th>"
+        "<th height=\"19px\" align=right bgcolor=" + Face + " width=\"50px\">Size</th></tr>\r\n";
+    const std::string RowB =
+        " <tr class=\"default\">\r\n"
+        " <td height=\"18px\" class=\"normalborder\">&nbsp;</td>"
+        " <td class=\"normalborder\"  height=\"18px\" align=left colspan=\"2\">b</td>"
+        " <td class=\"normalborder\"  height=\"18px\" align=left bgcolor=#FFFF00>say &quot;hi&quot;\tnow</td>"
+        " <td class=\"normalborder\"  height=\"18px\" align=right>22</td> </tr>\r\n";
+    EXPECT_NE(Html.find("cellspacing=\"0\">\r\n" + Heading + " <tr class=\"default\">"), std::string::npos) << Html;
+    EXPECT_NE(Html.find(RowB), std::string::npos) << Html;
+    EXPECT_EQ(Html.substr(Html.size() - 8), "</table>");
+    // A main column with a colour of its own paints the indentation cells too.
+    Tree.Header().Columns()[0]->SetColor(clAqua);
+    EXPECT_NE(Utf8(Tree.ContentToHTML(tstAll))
+                  .find(" <tr class=\"default\">\r\n"
+                        "<td class=\"noborder\" width=\"18\" height=\"18px\" bgcolor=#00FFFF>&nbsp;</td>"
+                        "<td class=\"noborder\" width=\"18\" height=\"18px\" bgcolor=#00FFFF>&nbsp;</td>"
+                        " <td class=\"normalborder\"  height=\"18px\" align=left bgcolor=#00FFFF>c</td>"),
+              std::string::npos);
+    Tree.Header().Columns()[0]->SetOptions(Tree.Header().Columns()[0]->Options() + TLTColumnOptions{coParentColor});
+
+    // RTF: one cell edge per visible column in twips, the headings in the header font.
+    const std::string Paper = LocaleMeasurementSystem() == 0 ? "\\paperw16840\\paperh11907" : "\\paperw15840\\paperh12240";
+    auto Row = [](std::string_view Name, std::string_view Note, std::string_view Size, std::string Tabs) {
+        // the blank after the level tabs, then the text's own
+        return "\\pard\\intbl" + Tabs + (Tabs.empty() ? "" : " ") + " " + RtfUnits(Name) + "\\cell\\pard\\intbl" +
+               (Note.empty() ? "" : " " + RtfUnits(Note)) + "\\cell\\pard\\intbl\\qr " + RtfUnits(Size) +
+               "\\cell\\row\r\n";
+    };
+    Tree.Cells[Tree.GetFirst()->FirstChild][2] = u"x";
+    EXPECT_EQ(Tree.ContentToRTF(tstAll),
+              "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1043{\\fonttbl{\\f0 Tahoma;}{\\f1 Arial;}}"
+              "{\\colortbl;\\red0\\green0\\blue0;}" +
+                  Paper + "\\margl720\\margr720\\margt720\\margb720\\uc1\\trowd\\trgaph70\\cellx1500\\cellx2400\\cellx3150" +
+                  "\\pard\\intbl\\ql\\f0\\cf1\\fs16 " + RtfUnits("Name") + "\\cell\\ql " + RtfUnits("Note") +
+                  "\\cell\\qr " + RtfUnits("Size") + "\\cell\\row" +
+                  "\\pard\\intbl\\f1\\fs18 " + RtfUnits("a") + "\\cell\\pard\\intbl " + RtfUnits("n1") +
+                  "\\cell\\pard\\intbl\\qr " + RtfUnits("1") + "\\cell\\row\r\n" +
+                  Row("b", "x", "22", "\\tab") + Row("c", "", "333", "\\tab\\tab") + Row("d", "q\"q", "4", "") +
+                  "\\pard\\par}");
+}
+
+TEST(LazyTreeExport, HeadingEventsFollowTheVisibleColumns) {
+    ColumnTextTree Tree;
+    Tree.Header().Columns()[1]->SetOptions(Tree.Header().Columns()[1]->Options() - TLTColumnOptions{coVisible});
+    std::string Log;
+    auto Column = [&](const char* Mark) {
+        return [&Log, Mark](TBaseLazyTree*, TLTExportType, TLazyTreeColumn* C) { Log += Mark + Utf8(C->GetText()); };
+    };
+    Tree.OnBeforeHeaderExport = [&](TBaseLazyTree*, TLTExportType) { Log += "["; };
+    Tree.OnAfterHeaderExport = [&](TBaseLazyTree*, TLTExportType) { Log += "]"; };
+    Tree.OnBeforeColumnExport = Column("<");
+    Tree.OnColumnExport = Column("=");
+    Tree.OnAfterColumnExport = Column(">");
+    Tree.ContentToCustom(tstAll);
+    EXPECT_EQ(Log, "") << "a hidden header exports no headings";
+    Tree.Header().SetOptions(Tree.Header().Options + THeaderOptions{hoVisible});
+    Tree.ContentToCustom(tstAll);
+    EXPECT_EQ(Log, "[<Name=Name>Name<Note=Note>Note]");
+    Log.clear();
+    Tree.ContentToHTML(tstAll);
+    EXPECT_EQ(Log, "[<Name>Name<Note>Note]");
+    EXPECT_EQ(Utf8(Tree.ContentToText(tstAll, u",")).substr(0, 12), "Name,,,Note\r");
 }
 
 }  // namespace

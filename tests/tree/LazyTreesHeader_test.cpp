@@ -4,12 +4,16 @@
 
 #include "tree/LazyTrees.h"
 
+#include "framework/Dialogs.h"
 #include "framework/Forms.h"
+#include "framework/Menus.h"
 #include "framework/Messages.h"
 #include "framework/Simulate.h"
 #include "framework/Themes.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 namespace {
 
@@ -265,6 +269,43 @@ TEST(LazyTreesColumns, StringTreeAsksTheTextOfEachColumn) {
     EXPECT_EQ(std::find(Asked.begin(), Asked.end(), -1), Asked.end());
 }
 
+TEST(LazyTreesColumns, TextsRunIntoEmptyNeighbourCellsWithSpanning) {
+    ColumnTree f(4, 240);  // four columns of 50 from x 0
+    TLazyStringTree& t = *f.tree;
+    // Column 0 of row 0 holds a long text, columns 1 and 2 nothing, column 3 a short one.
+    t.OnGetText = [](TBaseLazyTree*, PLazyNode Node, TColumnIndex Column, TLSTTextType, String& Text) {
+        Text = Node->Index != 0 ? String(u"x") : Column == 0 ? String(u"WWWWWWWWWWWWWWWWWWWW") : Column == 3 ? String(u"z") : String();
+    };
+    t.TreeOptions().SetPaintOptions(t.TreeOptions().PaintOptions() - TLTPaintOptions{toShowRoot, toShowTreeLines});
+    t.SetRootNodeCount(2);
+    auto Inked = [&](int From, int To) {
+        TBitmap B;
+        RenderControlToBitmap(&t, B);
+        int Count = 0;
+        for (int X = From; X < To; ++X)
+            for (int Y = 2; Y < 16; ++Y) Count += B.Canvas().Pixels(X, Y) != ColorToRGB(clWhite);
+        return Count;
+    };
+    EXPECT_EQ(Inked(52, 148), 0) << "without spanning the text stops at its own cell";
+    EXPECT_EQ(t.GetHitTestInfoAt(120, 9).HitColumn, 2);
+    t.TreeOptions().SetAutoOptions(t.TreeOptions().AutoOptions() + TLTAutoOptions{toAutoSpanColumns});
+    // The empty cells belong to the text running into them.
+    EXPECT_EQ(t.GetHitTestInfoAt(120, 9).HitColumn, 0);
+    EXPECT_EQ(t.GetHitTestInfoAt(120, 9).HitPosition, TBaseLazyTree::hiOnItemLabel);
+    EXPECT_EQ(t.GetHitTestInfoAt(170, 9).HitColumn, 3);
+    EXPECT_EQ(t.GetHitTestInfoAt(120, 18 + 9).HitColumn, 2);
+    EXPECT_GT(Inked(52, 98), 0) << "the text runs on into the first empty cell";
+    EXPECT_GT(Inked(102, 148), 0) << "and the second";
+    // The widened cell's colour covers the cells it reaches over; column 3 keeps its own.
+    f.Col(1).SetColor(clYellow);
+    f.Col(3).SetColor(clAqua);
+    TBitmap B;
+    RenderControlToBitmap(&t, B);
+    EXPECT_NE(B.Canvas().Pixels(60, 1), ColorToRGB(clYellow));
+    EXPECT_EQ(B.Canvas().Pixels(190, 1), ColorToRGB(clAqua));
+    EXPECT_EQ(B.Canvas().Pixels(60, 18 + 1), ColorToRGB(clYellow)) << "a row with texts everywhere spans nothing";
+}
+
 TEST(LazyTreesHeader, BandShowsFacesCaptionsSortArrowAndOwnerDrawnCells) {
     ColumnTree f(3, 150);
     TLazyStringTree& t = *f.tree;
@@ -491,4 +532,235 @@ TEST(LazyTreesHeaderMouse, HoverFollowsTheMouseUntilTheTimerFindsItGone) {
     SimulateMouseMove(f.tree, 20, 30);
     f.tree->Perform(WM_TIMER, 3, 0);
     EXPECT_EQ(f.Columns().HoverIndex(), -1);
+}
+
+TEST(LazyTreesHeaderMouse, DraggedColumnsDropBeforeOrAfterTheTarget) {
+    struct Case {
+        const char* What;
+        int From;  // x of the press in the header
+        int To;    // x of the release
+        int DropY;
+        std::vector<TColumnIndex> Order;
+        const char* Log;
+    };
+    const Case Cases[] = {
+        {"right half of the third", 25, 140, -8, {1, 2, 0}, "dragged 0 from 0;"},
+        {"left half of the third", 25, 110, -8, {1, 0, 2}, "dragged 0 from 0;"},
+        {"left half of the first", 125, 10, -8, {2, 0, 1}, "dragged 2 from 2;"},
+        {"right half of the first", 125, 40, -8, {0, 2, 1}, "dragged 2 from 2;"},
+        {"onto itself", 25, 40, -8, {0, 1, 2}, "out 0;"},
+        {"outside the window", 25, 140, -300, {0, 1, 2}, "out 0;"},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.What);
+        HeaderMouse f;
+        f.tree->OnHeaderClick = nullptr;
+        f.tree->OnHeaderDragged = [&](TLTHeader*, TColumnIndex Column, int Old) {
+            f.log += "dragged " + std::to_string(Column) + " from " + std::to_string(Old) + ";";
+        };
+        f.tree->OnHeaderDraggedOut = [&](TLTHeader*, TColumnIndex Column, TPoint) {
+            f.log += "out " + std::to_string(Column) + ";";
+        };
+        SimulateMouseDown(f.tree, mbLeft, C.From, -8);
+        SimulateMouseMove(f.tree, C.From + 3, -8, {ssLeft});
+        EXPECT_FALSE(f.tree->Header().States.Contains(hsDragging)) << "within the drag threshold";
+        SimulateMouseMove(f.tree, (C.From + C.To) / 2, -8, {ssLeft});
+        EXPECT_TRUE(f.tree->Header().States.Contains(hsDragging));
+        SimulateMouseMove(f.tree, C.To, C.DropY, {ssLeft});
+        SimulateMouseUp(f.tree, mbLeft, C.To, C.DropY);
+        EXPECT_EQ(f.Columns().PositionToIndex(), C.Order);
+        EXPECT_EQ(f.log, C.Log);
+        EXPECT_TRUE(f.tree->Header().States.Empty());
+    }
+}
+
+TEST(LazyTreesHeaderMouse, ColumnDragShowsTheDropMarkAndEscapeCancels) {
+    HeaderMouse f;
+    TLTHeader& H = f.tree->Header();
+    H.SetOptions(H.Options + THeaderOptions{hoOwnerDraw});
+    std::map<TColumnIndex, TBaseLazyTree::TLTDropMarkMode> Marks;
+    f.tree->OnHeaderDraw = [&](TLTHeader*, TCanvas*, TLazyTreeColumn* Column, const TRect&, bool, bool,
+                               TBaseLazyTree::TLTDropMarkMode Mark) { Marks[Column->Index()] = Mark; };
+    for (int I = 0; I < 3; ++I) f.Col(I).SetStyle(TLazyTreeColumn::vsOwnerDraw);
+    auto PaintMarks = [&] {
+        Marks.clear();
+        TBitmap Band;
+        Band.SetSize(250, H.Height());
+        f.Columns().PaintHeader(Band.Canvas(), TRect{0, 0, 250, H.Height()}, TPoint{0, 0});
+    };
+    bool Allowed = false;
+    f.tree->OnHeaderDragging = [&](TLTHeader*, TColumnIndex Column, bool& Allow) {
+        EXPECT_EQ(Column, 0);
+        Allow = Allowed;
+    };
+    SimulateMouseDown(f.tree, mbLeft, 25, -8);
+    SimulateMouseMove(f.tree, 80, -8, {ssLeft});
+    EXPECT_FALSE(H.States.Contains(hsDragging)) << "refused by OnHeaderDragging";
+    SimulateMouseUp(f.tree, mbLeft, 80, -8);
+    Allowed = true;
+    SimulateMouseDown(f.tree, mbLeft, 25, -8);
+    SimulateMouseMove(f.tree, 60, -8, {ssLeft});
+    SimulateMouseMove(f.tree, 140, -8, {ssLeft});
+    PaintMarks();
+    EXPECT_EQ(Marks[2], TBaseLazyTree::dmmRight);
+    EXPECT_EQ(Marks[1], TBaseLazyTree::dmmNone);
+    SimulateMouseMove(f.tree, 55, -8, {ssLeft});
+    PaintMarks();
+    EXPECT_EQ(Marks[1], TBaseLazyTree::dmmLeft);
+    EXPECT_EQ(Marks[2], TBaseLazyTree::dmmNone);
+    SimulateKey(VK_ESCAPE);
+    EXPECT_TRUE(H.States.Empty());
+    PaintMarks();
+    EXPECT_EQ(Marks[1], TBaseLazyTree::dmmNone);
+    SimulateMouseUp(f.tree, mbLeft, 55, -8);
+    EXPECT_EQ(f.Columns().PositionToIndex(), (std::vector<TColumnIndex>{0, 1, 2})) << "cancelled";
+}
+
+TEST(LazyTreesHeaderMouse, MouseEventsReportHeaderRelativePointsAndButtons) {
+    HeaderMouse f;
+    f.tree->OnHeaderClick = nullptr;
+    auto Button = [](TMouseButton B) { return B == mbLeft ? "L" : B == mbRight ? "R" : "M"; };
+    f.tree->OnHeaderMouseDown = [&](TLTHeader*, TMouseButton B, TShiftState, int X, int Y) {
+        f.log += std::string("down ") + Button(B) + " " + std::to_string(X) + "," + std::to_string(Y) + ";";
+    };
+    f.tree->OnHeaderMouseUp = [&](TLTHeader*, TMouseButton B, TShiftState, int X, int Y) {
+        f.log += std::string("up ") + Button(B) + " " + std::to_string(X) + "," + std::to_string(Y) + ";";
+    };
+    int Moves = 0;
+    f.tree->OnHeaderMouseMove = [&](TLTHeader*, TShiftState, int, int) { ++Moves; };
+    for (TMouseButton B : {mbLeft, mbRight, mbMiddle}) {
+        SimulateMouseDown(f.tree, B, 75, -8);
+        SimulateMouseUp(f.tree, B, 75, -8);
+    }
+    EXPECT_EQ(f.log, "down L 75,11;up L 75,11;down R 75,11;up R 75,11;down M 75,11;up M 75,11;");
+    SimulateMouseMove(f.tree, 80, -8);
+    EXPECT_GT(Moves, 0);
+}
+
+TEST(LazyTreesHeaderMouse, TrackingHooksMayRefuseOrBend) {
+    HeaderMouse f;
+    TLTHeader& H = f.tree->Header();
+    H.SetOptions(H.Options + THeaderOptions{hoHeightResize});
+    // A border the application keeps fixed is no border.
+    f.tree->OnCanSplitterResizeColumn = [](TLTHeader*, TPoint, TColumnIndex Column, bool& Allowed) {
+        Allowed = Column != 0;
+    };
+    SimulateMouseDown(f.tree, mbLeft, 50, -8);
+    EXPECT_FALSE(H.States.Contains(hsColumnWidthTrackPending));
+    SimulateMouseUp(f.tree, mbLeft, 50, -8);
+    EXPECT_EQ(f.log, "click 1 on;") << "a press there is a click on the column";
+    f.log.clear();
+    // Column 1's border tracks, but only every other move is allowed.
+    f.tree->OnBeforeColumnWidthTracking = [&](TLTHeader*, TColumnIndex Column, TShiftState) {
+        f.log += "before " + std::to_string(Column) + ";";
+    };
+    bool Allow = false;
+    f.tree->OnColumnWidthTracking = [&](TLTHeader*, TColumnIndex, TShiftState, TPoint&, TPoint, bool& Allowed) {
+        Allowed = Allow;
+    };
+    SimulateMouseDown(f.tree, mbLeft, 100, -8);
+    SimulateMouseMove(f.tree, 110, -8, {ssLeft});
+    EXPECT_EQ(f.Col(1).Width(), 50) << "refused";
+    Allow = true;
+    SimulateMouseMove(f.tree, 120, -8, {ssLeft});
+    EXPECT_EQ(f.Col(1).Width(), 70);
+    SimulateMouseUp(f.tree, mbLeft, 120, -8);
+    EXPECT_EQ(f.log, "before 1;tracked 1;");
+    // The lower edge: the application may bend the point, and hears of the end.
+    f.log.clear();
+    f.tree->OnBeforeHeaderHeightTracking = [&](TLTHeader*, TShiftState) { f.log += "height;"; };
+    f.tree->OnHeaderHeightTracking = [](TLTHeader*, TPoint& P, TShiftState, bool&) { P.Y /= 2; };
+    f.tree->OnAfterHeaderHeightTracking = [&](TLTHeader*) { f.log += "height done;"; };
+    SimulateMouseDown(f.tree, mbLeft, 30, -1);
+    SimulateMouseMove(f.tree, 30, 10, {ssLeft});
+    SimulateMouseUp(f.tree, mbLeft, 30, 10);
+    EXPECT_EQ(H.Height(), 19 + 5);
+    EXPECT_EQ(f.log, "height;height done;");
+    f.tree->OnCanSplitterResizeHeader = [](TLTHeader*, TPoint, bool& Allowed) { Allowed = false; };
+    SimulateMouseDown(f.tree, mbLeft, 30, 0);
+    EXPECT_FALSE(H.States.Contains(hsHeightTrackPending));
+    SimulateMouseUp(f.tree, mbLeft, 30, 0);
+}
+
+TEST(LazyTreesHeaderMouse, BorderDoubleClickFitsTheColumn) {
+    HeaderMouse f;
+    TLTHeader& H = f.tree->Header();
+    H.SetOptions(H.Options + THeaderOptions{hoDblClickResize});
+    bool Allow = false;
+    f.tree->OnColumnWidthDblClickResize = [&](TLTHeader*, TColumnIndex Column, TShiftState, TPoint, bool& Allowed) {
+        EXPECT_EQ(Column, 0);
+        Allowed = Allow;
+    };
+    SimulateDblClick(f.tree, 50, -8);
+    EXPECT_EQ(f.Col(0).Width(), 50) << "refused";
+    Allow = true;
+    SimulateDblClick(f.tree, 50, -8);
+    EXPECT_NE(f.Col(0).Width(), 50) << "fitted to \"Cell01\" and its margins";
+}
+
+TEST(LazyTreesHeaderMouse, RightClickShowsTheHeaderMenuOrTheOneTheTreeGives) {
+    TScriptedDialogService Dialogs;
+    HeaderMouse f;
+    TPopupMenu Own(nullptr), Given(nullptr);
+    Own.Items().Add(NewItem(nullptr, S("Own"), nullptr));
+    Given.Items().Add(NewItem(nullptr, S("Given"), nullptr));
+    std::string Asked;
+    f.tree->OnGetPopupMenu = [&](TBaseLazyTree*, PLazyNode Node, TColumnIndex Column, TPoint, bool&, TPopupMenu*& Menu) {
+        Asked += (Node ? "node " : "header ") + std::to_string(Column) + ";";
+        Menu = &Given;
+    };
+    f.tree->Header().PopupMenu = &Own;
+    Dialogs.AnswerMenu(S(""));
+    SimulateMouseDown(f.tree, mbRight, 125, -8);
+    SimulateMouseUp(f.tree, mbRight, 125, -8);
+    f.tree->Header().PopupMenu = nullptr;
+    SimulateMouseDown(f.tree, mbRight, 125, -8);
+    SimulateMouseUp(f.tree, mbRight, 125, -8);
+    EXPECT_EQ(Asked, "header 2;");
+    ASSERT_EQ(Dialogs.Shown.size(), 2u);
+    EXPECT_EQ(Own.PopupComponent, f.tree);
+    EXPECT_EQ(Given.PopupComponent, f.tree);
+    EXPECT_EQ(f.log, "click 2 on;click 2 on;");
+}
+
+TEST(LazyTreesHeader, AdvancedDrawingTakesOverTheElementsAsked) {
+    ColumnTree f(3, 150);
+    TLazyStringTree& t = *f.tree;
+    TLTHeader& H = t.Header();
+    for (int I = 0; I < 3; ++I) f.Col(I).SetText(u"WWW");
+    H.SetOptions(H.Options + THeaderOptions{hoVisible, hoOwnerDraw});
+    H.SetSortColumn(1);
+    std::string Log;
+    t.OnHeaderDrawQueryElements = [&](TLTHeader*, TBaseLazyTree::THeaderPaintInfo& Info,
+                                      TBaseLazyTree::THeaderPaintElements& Elements) {
+        if (!Info.Column) Elements = {TBaseLazyTree::hpeBackground};
+        else if (Info.Column->Index() == 1) Elements = {TBaseLazyTree::hpeText, TBaseLazyTree::hpeSortGlyph};
+    };
+    t.OnAdvancedHeaderDraw = [&](TLTHeader*, TBaseLazyTree::THeaderPaintInfo& Info,
+                                 TBaseLazyTree::THeaderPaintElements Elements) {
+        Log += Info.Column ? "column " + std::to_string(Info.Column->Index()) : std::string("band");
+        if (Elements.Contains(TBaseLazyTree::hpeBackground)) Log += " background";
+        if (Elements.Contains(TBaseLazyTree::hpeText)) Log += " text";
+        if (Elements.Contains(TBaseLazyTree::hpeSortGlyph)) Log += " sort";
+        Log += Info.ShowSortGlyph ? " shown;" : ";";
+        Info.TargetCanvas->Font().SetColor(clRed);  // put back after the call
+    };
+    // Owner drawing alone gives way to the advanced pair.
+    f.Col(2).SetStyle(TLazyTreeColumn::vsOwnerDraw);
+    t.OnHeaderDraw = [&](TLTHeader*, TCanvas*, TLazyTreeColumn*, TRect, bool, bool, TBaseLazyTree::TLTDropMarkMode) {
+        Log += "owner;";
+    };
+    TBitmap Band;
+    Band.SetSize(150, H.Height());
+    f.Columns().PaintHeader(Band.Canvas(), TRect{0, 0, 150, H.Height()}, TPoint{0, 0});
+    EXPECT_EQ(Log, "band background;column 1 text sort shown;");
+    // The control drew no caption in column 1, and did in column 0.
+    auto Inked = [&](int Left, int Right) {
+        for (int Y = 3; Y < H.Height() - 3; ++Y)
+            for (int X = Left + 4; X < Right - 4; ++X)
+                if (Band.Canvas().Pixels(X, Y) == ColorToRGB(H.Font().Color())) return true;
+        return false;
+    };
+    EXPECT_TRUE(Inked(0, 50));
+    EXPECT_FALSE(Inked(50, 100));
 }

@@ -208,3 +208,127 @@ TEST(LazyTreesHint, FadeAndSlideRunTheirStepsWithinTheDuration) {
     }
     MMXAvailable = true;
 }
+
+TEST(LazyTreesHint, TooltipFaceFollowsTheRendererAndTheThemeOptions) {
+    HintTree f;
+    TLazyStringTree& t = *f.tree;
+    const TLTPaintOptions Plain = t.TreeOptions().PaintOptions() - TLTPaintOptions{toThemeAware};
+    struct Case {
+        TThemeRenderer Renderer;
+        TLTPaintOptions Options;
+        TColor Frame, Face;
+    } Cases[] = {
+        {trClassic, Plain + TLTPaintOptions{toThemeAware}, ColorToRGB(clBlack), ColorToRGB(clInfoBk)},
+        // The themed face loses its own border to the raised window edge.
+        {trStyled, Plain + TLTPaintOptions{toThemeAware}, RGB(130, 135, 144), RGB(255, 255, 255)},
+        {trStyled, Plain + TLTPaintOptions{toUseExplorerTheme}, RGB(118, 118, 118), RGB(255, 255, 255)},
+        {trStyled, Plain, ColorToRGB(clBlack), ColorToRGB(clInfoBk)},
+    };
+    for (const Case& c : Cases) {
+        SetThemeRenderer(c.Renderer);
+        t.TreeOptions().SetPaintOptions(c.Options);
+        THintInfo Info = f.GrantedTooltip();
+        ASSERT_TRUE(Info.HintWindowClass);
+        SimulateMouseMove(&t, 40, 5);
+        std::unique_ptr<THintWindow> Window(Info.HintWindowClass(nullptr));
+        TRect R = Window->CalcHintRect(400, Info.HintStr, Info.HintData);
+        OffsetRect(R, 100, 100);
+        Window->ActivateHintData(R, Info.HintStr, Info.HintData);
+        const TBitmap& Picture = static_cast<TLazyTreeHintWindow*>(Window.get())->DrawBuffer();
+        TBitmap Copy;
+        Copy.Assign(&Picture);
+        EXPECT_EQ(Copy.Canvas().Pixels(0, 0), c.Frame) << c.Renderer << " " << c.Options.Contains(toUseExplorerTheme);
+        EXPECT_EQ(Copy.Canvas().Pixels(Copy.Width() - 1, Copy.Height() - 1), c.Frame);
+        EXPECT_EQ(Copy.Canvas().Pixels(1, 1), c.Face);
+        Application->CancelHint();
+        THintInfo Away;
+        f.Ask(Away, 5, 95);
+    }
+}
+
+TEST(LazyTreesHint, ATextRunningIntoEmptyCellsNeedsNoTooltip) {
+    HintTree f;
+    TLazyStringTree& t = *f.tree;
+    for (int I = 0; I < 2; ++I) t.Header().Columns().Add()->SetWidth(60);
+    t.OnGetText = [](TBaseLazyTree*, PLazyNode, TColumnIndex Column, TLSTTextType, String& Text) {
+        Text = Column == 0 ? String(u"Meter 1234") : String();
+    };
+    const TRect Text = t.GetDisplayRect(t.GetFirst(), 0, true);
+    ASSERT_GT(Text.Right, 59) << "cut by its own column";
+    ASSERT_LT(Text.Right, 119) << "but not by the two";
+    t.HintMode = hmTooltip;
+    THintInfo Cut;
+    EXPECT_EQ(f.Ask(Cut, 40, 5), 0);
+    THintInfo Away;
+    f.Ask(Away, 5, 95);
+    t.TreeOptions().SetAutoOptions(t.TreeOptions().AutoOptions() + TLTAutoOptions{toAutoSpanColumns});
+    THintInfo Spanned;
+    EXPECT_EQ(f.Ask(Spanned, 40, 5), 1) << "the text shows whole over the empty cell";
+}
+
+TEST(LazyTreesHint, ColumnHintsShowOverTheHeader) {
+    HintTree f;
+    TLazyStringTree& t = *f.tree;
+    for (const char16_t* Hint : {u"Secondary address", u""}) {
+        TLazyTreeColumn* Column = t.Header().Columns().Add();
+        Column->SetWidth(60);
+        Column->SetHint(Hint);
+    }
+    t.Header().SetOptions(t.Header().Options + THeaderOptions{hoVisible, hoShowHint});
+    const int HeaderHeight = t.HeaderRect().Bottom - t.HeaderRect().Top;
+    ASSERT_GT(HeaderHeight, 0);
+    THintInfo Info;
+    ASSERT_EQ(f.Ask(Info, 30, -5), 0);
+    ASSERT_NE(Info.HintData, nullptr);
+    EXPECT_EQ(static_cast<TLTHintData*>(Info.HintData)->DefaultHint, u"Secondary address");
+    EXPECT_EQ(Info.CursorRect, (TRect{0, -HeaderHeight, 60, 0}));
+    EXPECT_GE(Info.HintPos.Y, t.ClientToScreen(TPoint{0, 0}).Y);
+    std::unique_ptr<THintWindow> Window(Info.HintWindowClass(nullptr));
+    TRect R = Window->CalcHintRect(400, Info.HintStr, Info.HintData);
+    EXPECT_GT(R.Right - R.Left, 0);
+    EXPECT_EQ(static_cast<TLazyTreeHintWindow*>(Window.get())->HintData().HintText, u"Secondary address");
+    // A column without a hint shows none; nor does the header without the option.
+    THintInfo Empty;
+    EXPECT_EQ(f.Ask(Empty, 90, -5), 1);
+    t.Header().SetOptions(t.Header().Options - THeaderOptions{hoShowHint});
+    THintInfo Off;
+    f.Ask(Off, 30, -5);
+    EXPECT_EQ(Off.HintData, nullptr);
+}
+
+TEST(LazyTreesHint, TextInfoGivesTheCellTextInItsFontCentredOnOneLine) {
+    HintTree f;
+    TLazyStringTree& t = *f.tree;
+    PLazyNode Node = t.GetFirst();
+    TBaseLazyTree Base(nullptr);
+    TFont Got;
+    TRect R{1, 2, 3, 4};
+    String Text = u"x";
+    Base.GetTextInfo(nullptr, -1, Got, R, Text);
+    EXPECT_EQ(R, TRect{});
+    EXPECT_TRUE(Text.empty());
+    EXPECT_EQ(Got.Size(), Base.Font().Size());
+    for (int Size : {0, 20})
+        for (bool GridLines : {false, true}) {
+            t.OnPaintText = [Size](TBaseLazyTree*, TCanvas* C, PLazyNode, TColumnIndex, TLSTTextType) {
+                if (Size) C->Font().SetSize(Size);
+            };
+            TLTPaintOptions Options = t.TreeOptions().PaintOptions() - TLTPaintOptions{toShowHorzGridLines};
+            if (GridLines) Options.Include(toShowHorzGridLines);
+            t.TreeOptions().SetPaintOptions(Options);
+            t.GetTextInfo(Node, -1, Got, R, Text);
+            EXPECT_EQ(Text, u"A caption much wider than the little window");
+            EXPECT_EQ(Got.Size(), Size ? Size : t.Font().Size());
+            TBitmap Measure;
+            Measure.SetSize(1, 1);
+            Measure.Canvas().SetFont(Got);
+            TTextMetric Metric{};
+            Measure.Canvas().GetTextMetrics(Metric);
+            const TRect Cell = t.GetDisplayRect(Node, -1, true);
+            const int Bottom = Cell.Bottom - (GridLines ? 1 : 0);
+            EXPECT_EQ(R.Left, Cell.Left);
+            EXPECT_EQ(R.Right, Cell.Right);
+            EXPECT_LE(std::abs((R.Bottom - R.Top) - Metric.tmHeight), 1) << Size << GridLines;
+            EXPECT_LE(std::abs((R.Top - Cell.Top) - (Bottom - R.Bottom)), 1) << Size << GridLines;
+        }
+}

@@ -140,6 +140,9 @@ TEST(LazyTreeNavigation, EdgesOfTheFamily) {
     EXPECT_EQ(F.Tree.GetFirstVisibleChild(Collapsed), Collapsed->FirstChild);
     EXPECT_EQ(F.Tree.GetLastVisibleChild(Collapsed), nullptr);
     EXPECT_EQ(F.Tree.GetNodeLevel(F.All[2]), 2u);
+    EXPECT_EQ(F.Tree.LevelDifference(F.All[0], F.All[2]), 2);
+    EXPECT_EQ(F.Tree.LevelDifference(F.All[2], F.All[0]), -2);
+    EXPECT_THROW(F.Tree.LevelDifference(F.All[2], nullptr), EAssertionFailed);
     EXPECT_TRUE(F.Tree.HasAsParent(F.All[2], F.All[0]));
     F.All[3]->CheckState = csCheckedPressed;
     F.All[4]->CheckState = csCheckedNormal;

@@ -2,7 +2,13 @@
 
 #include "tree/LazyTrees.Utils.h"
 
+#include "framework/ImgList.h"
+#include "framework/SysUtils.h"
+
 #include <gtest/gtest.h>
+
+#include <array>
+#include <vector>
 
 namespace {
 
@@ -67,5 +73,153 @@ TEST(LazyTreesUtils, WrapToWidthBreaksAtBlanksAndCutsLongWords) {
         int Width = c.Chars == 0 ? 0 : M.Canvas().TextWidth(String(c.Chars, u'0')) + M.Digit / 2;
         TRect Bounds{0, 0, Width, 100};
         EXPECT_EQ(WrapToWidth(M.Canvas(), S(c.Text), Bounds, c.RightToLeft), S(c.Expected)) << c.Text;
+    }
+}
+
+namespace {
+
+// A one-row 32-bit bitmap with its pixels as B, G, R, A bytes.
+struct Row32 {
+    explicit Row32(std::vector<std::array<Byte, 4>> Pixels) {
+        Bitmap.SetPixelFormat(pf32bit);
+        Bitmap.SetSize(int(Pixels.size()), 1);
+        Byte* P = static_cast<Byte*>(Bitmap.ScanLine(0));
+        for (const auto& Pixel : Pixels)
+            for (Byte B : Pixel) *P++ = B;
+    }
+    std::array<Byte, 4> operator[](int X) {
+        const Byte* P = static_cast<const Byte*>(Bitmap.ScanLine(0)) + 4 * X;
+        return {P[0], P[1], P[2], P[3]};
+    }
+    TBitmap Bitmap;
+};
+
+}  // namespace
+
+TEST(LazyTreesUtils, BlendPixelsByConstantAndPixelAlphaAndWithAColour) {
+    using P = std::array<Byte, 4>;
+    struct Case {
+        int Mode, Alpha, Bias;
+        P Source, Destination, Expected;
+    } Cases[] = {
+        {0, 0, 0, {240, 240, 240, 240}, {16, 32, 64, 128}, {16, 32, 64, 128}},
+        // Alpha 255 does not give the source exactly: (16 + 255 * 240) div 256.
+        {0, 255, 0, {240, 240, 240, 240}, {16, 16, 16, 16}, {239, 239, 239, 239}},
+        {0, 128, 0, {200, 100, 0, 255}, {0, 100, 200, 1}, {100, 100, 100, 128}},
+        {0, 128, 20, {200, 100, 0, 255}, {0, 100, 200, 255}, {120, 120, 120, 255}},
+        {0, 128, -120, {200, 100, 0, 255}, {0, 100, 200, 255}, {0, 0, 0, 135}},
+        // The source pixel's own alpha, then scaled by the constant.
+        {1, 0, 0, {200, 100, 0, 64}, {0, 100, 200, 0}, {50, 100, 150, 16}},
+        {2, 128, 0, {200, 100, 0, 64}, {0, 100, 200, 0}, {25, 100, 175, 8}},
+        // A colour (red 200, green 100, blue 0) over the destination; alpha blends with 0.
+        {3, 128, int(RGB(200, 100, 0)), {1, 2, 3, 4}, {0, 100, 200, 200}, {0, 100, 200, 100}},
+        {4, 128, 0, {200, 100, 0, 64}, {0, 100, 200, 0}, {0, 100, 200, 0}},
+    };
+    for (const Case& c : Cases) {
+        Row32 Source({c.Source}), Destination({c.Destination});
+        BlendPixels(&Source.Bitmap, &Destination.Bitmap, TRect{0, 0, 1, 1}, TPoint{0, 0}, c.Mode, c.Alpha, c.Bias);
+        EXPECT_EQ(Destination[0], c.Expected) << c.Mode << " " << c.Alpha << " " << c.Bias;
+    }
+    // The rectangle's pixels go to the target point; the others stay.
+    Row32 Source({{9, 9, 9, 9}, {200, 200, 200, 200}, {9, 9, 9, 9}}), Destination({{0, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}});
+    BlendPixels(&Source.Bitmap, &Destination.Bitmap, TRect{1, 0, 2, 1}, TPoint{2, 0}, 0, 128, 0);
+    EXPECT_EQ(Destination[0], (P{0, 0, 0, 0}));
+    EXPECT_EQ(Destination[1], (P{0, 0, 0, 0}));
+    EXPECT_EQ(Destination[2], (P{100, 100, 100, 100}));
+    BlendPixels(&Source.Bitmap, &Destination.Bitmap, TRect{0, 0, 0, 1}, TPoint{0, 0}, 0, 128, 0);  // empty: nothing
+    TBitmap Device(1, 1);
+    Device.SetPixelFormat(pfDevice);
+    try {
+        BlendPixels(&Source.Bitmap, &Device, TRect{0, 0, 1, 1}, TPoint{0, 0}, 0, 128, 0);
+        ADD_FAILURE() << "a bitmap that is not 32-bit was blended";
+    } catch (const EAssertionFailed& E) {
+        EXPECT_NE(String(E.Message()).find(u"Alpha blending error: bitmap must use 32 bpp."), String::npos);
+    }
+    EXPECT_THROW(BlendPixels(nullptr, &Destination.Bitmap, TRect{0, 0, 1, 1}, TPoint{0, 0}, 0, 128, 0),
+                 EAssertionFailed);
+    BlendPixels(nullptr, &Destination.Bitmap, TRect{0, 0, 1, 1}, TPoint{0, 0}, 3, 0, 0);  // a colour needs no source
+}
+
+TEST(LazyTreesUtils, DragStripsForEveryDirectionOfAMove) {
+    using S = TDragStrip;
+    const int W = 100, H = 20;
+    struct Case {
+        int DX, DY;
+        TRect Surviving;
+        S Sample1, Sample2, Draw1, Draw2;
+    } Cases[] = {
+        {3, 0, {0, 0, 97, 20}, {0, 0, 3, 20}, {}, {97, 0, 3, 20}, {}},
+        {3, 2, {0, 0, 97, 18}, {0, 0, 3, 20}, {3, 0, 97, 2}, {0, 18, 97, 2}, {97, 0, 3, 20}},
+        {3, -2, {0, 2, 97, 20}, {0, 0, 3, 20}, {3, 18, 97, 2}, {0, 0, 97, 2}, {97, 0, 3, 20}},
+        {-3, 0, {3, 0, 100, 20}, {97, 0, 3, 20}, {}, {0, 0, 3, 20}, {}},
+        {-3, 2, {3, 0, 100, 20}, {0, 0, 97, 2}, {97, 0, 3, 20}, {0, 0, 3, 20}, {3, 18, 97, 2}},
+        {-3, -2, {3, 2, 100, 20}, {0, 18, 97, 2}, {97, 0, 3, 20}, {0, 0, 3, 20}, {3, 0, 97, 2}},
+        {0, 2, {0, 0, 100, 18}, {}, {0, 0, 100, 2}, {}, {0, 18, 100, 2}},
+        {0, 0, {0, 0, 100, 20}, {}, {0, 0, 100, 0}, {}, {0, 20, 100, 0}},
+        {0, -2, {0, 2, 100, 20}, {}, {0, 18, 100, 2}, {}, {0, 0, 100, 2}},
+    };
+    for (const Case& c : Cases) {
+        const TDragStrips Got = DragStripRects(W, H, c.DX, c.DY);
+        EXPECT_EQ(Got.All, (TRect{0, 0, W, H}));
+        EXPECT_EQ(Got.Surviving, c.Surviving) << c.DX << "," << c.DY;
+        EXPECT_EQ(Got.Sample1, c.Sample1) << c.DX << "," << c.DY;
+        EXPECT_EQ(Got.Sample2, c.Sample2) << c.DX << "," << c.DY;
+        EXPECT_EQ(Got.Draw1, c.Draw1) << c.DX << "," << c.DY;
+        EXPECT_EQ(Got.Draw2, c.Draw2) << c.DX << "," << c.DY;
+    }
+}
+
+TEST(LazyTreesUtils, ImageListColoursAndNormalizedRectangles) {
+    EXPECT_EQ(ColorToImageListColor(clNone), CLR_NONE);
+    EXPECT_EQ(ColorToImageListColor(clDefault), CLR_DEFAULT);
+    EXPECT_EQ(ColorToImageListColor(clRed), Cardinal(RGB(255, 0, 0)));
+    EXPECT_EQ(ColorToImageListColor(clWindow), Cardinal(ColorToRGB(clWindow)));
+    EXPECT_EQ(NormalizedRect(TRect{10, 8, 2, 3}), (TRect{2, 3, 10, 8}));
+    EXPECT_EQ(NormalizedRect(TRect{1, 8, 2, 3}), (TRect{1, 3, 2, 8}));
+}
+
+TEST(LazyTreesUtils, SystemCheckPicturesAreTheFrameControlsOnATransparentGround) {
+    for (bool Flat : {false, true}) {
+        TImageList* List = Flat ? SystemFlatCheckList() : SystemCheckList();
+        ASSERT_EQ(List->Count(), 25);
+        EXPECT_EQ(List, Flat ? SystemFlatCheckList() : SystemCheckList()) << "made once";
+        const int W = List->Width(), H = List->Height();
+        // What the list draws over a ground colour, against the frame control drawn directly.
+        auto Drawn = [&](TBitmap& B, int Index, TColor Ground) {
+            B.SetSize(W, H);
+            B.Canvas().Brush().SetColor(Ground);
+            B.Canvas().FillRect(TRect{0, 0, W, H});
+            List->Draw(B.Canvas(), 0, 0, Index, dsTransparent, itImage);
+        };
+        for (TColor Ground : {clWhite, clBlack}) {
+            TBitmap Empty;
+            Drawn(Empty, 0, Ground);
+            for (int Y = 0; Y < H; ++Y)
+                for (int X = 0; X < W; ++X) ASSERT_EQ(Empty.Canvas().Pixels(X, Y), ColorToRGB(Ground)) << X << "," << Y;
+        }
+        struct Case {
+            int Index;
+            unsigned State;
+        } Cases[] = {
+            {13, DFCS_BUTTONCHECK | DFCS_CHECKED},
+            {9, DFCS_BUTTONCHECK},
+            {10, DFCS_BUTTONCHECK | DFCS_HOT},
+            {6, DFCS_BUTTONRADIO | DFCS_CHECKED | DFCS_HOT},
+            {20, DFCS_BUTTON3STATE | DFCS_CHECKED | DFCS_INACTIVE},
+            {23, DFCS_BUTTONPUSH | DFCS_PUSHED},
+        };
+        for (const Case& c : Cases) {
+            TBitmap Want(W, H);
+            Want.Canvas().Brush().SetColor(clWhite);
+            Want.Canvas().FillRect(TRect{0, 0, W, H});
+            TRect R{0, 0, W, H};
+            Want.Canvas().DrawFrameControl(R, DFC_BUTTON, c.State | (Flat ? DFCS_FLAT : 0));
+            TBitmap Got;
+            Drawn(Got, c.Index, clWhite);
+            for (int Y = 0; Y < H; ++Y)
+                for (int X = 0; X < W; ++X)
+                    ASSERT_EQ(Got.Canvas().Pixels(X, Y), Want.Canvas().Pixels(X, Y))
+                        << c.Index << " flat " << Flat << " at " << X << "," << Y;
+        }
     }
 }

@@ -6,13 +6,19 @@
 #include "tree/LazyTrees.Utils.h"
 
 #include "framework/Files.h"
+#include "framework/ImgList.h"
+#include "framework/SysUtils.h"
 #include "framework/Forms.h"
 #include "framework/Messages.h"
 #include "framework/Simulate.h"
 #include "framework/Themes.h"
+#include "framework/Windows.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -225,6 +231,43 @@ TEST(LazyTreesWindow, ButtonsClicksAndKeysMoveFocusAndExpand) {
     EXPECT_TRUE(t.GetExpanded(f.first));
 }
 
+TEST(LazyTreesWindow, ScrollBarsShowWhenTheContentPassesTheWindowAndTellTheOwner) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    std::string Log;
+    t.OnShowScrollBar = [&](TBaseLazyTree*, int Bar, bool Show) {
+        Log += std::string(Bar == SB_VERT ? "v" : "h") + (Show ? "+" : "-");
+    };
+    struct Case {
+        Cardinal Nodes;
+        TScrollStyle Style;
+        bool Always;
+        const char* Expected;
+        bool VerticalShown;
+    } Cases[] = {
+        {2, ssBoth, false, "v-h-", false},
+        {20, ssBoth, false, "v+h-", true},
+        {20, ssHorizontal, false, "v-h-", false},
+        {2, ssBoth, true, "v+h+", true},
+    };
+    for (const Case& c : Cases) {
+        t.SetRootNodeCount(c.Nodes);
+        t.ScrollBarOptions().SetScrollBars(c.Style);
+        t.ScrollBarOptions().SetAlwaysVisible(c.Always);
+        Log.clear();
+        t.UpdateScrollBars(false);
+        EXPECT_EQ(Log, c.Expected) << c.Nodes << " " << c.Style << " " << c.Always;
+        EXPECT_EQ((WindowStyle(&t) & WS_VSCROLL) != 0, c.VerticalShown) << c.Nodes;
+    }
+    t.ScrollBarOptions().SetAlwaysVisible(false);
+    t.SetRootNodeCount(20);
+    EXPECT_TRUE(t.ApplyOffsets(TPoint{0, -18}));
+    EXPECT_FALSE(t.ApplyOffsets(TPoint{0, -18}));
+    EXPECT_TRUE(t.ApplyOffsets(TPoint{0, 40}));
+    EXPECT_EQ(t.OffsetY(), 0) << "clamped to the top";
+    EXPECT_FALSE(t.ApplyOffsets(TPoint{0, 5})) << "clamped to where it is";
+}
+
 TEST(LazyTreesWindow, ScrollingClampsAndBringsNodesIntoView) {
     ScanTree f;
     TLazyStringTree& t = *f.tree;
@@ -286,6 +329,212 @@ TEST(LazyTreesString, TextsPathSearchAndCsv) {
     EXPECT_FALSE(t.SaveToCSVFile(S(""), true));
     ASSERT_TRUE(t.SaveToCSVFile(File, true));
     EXPECT_EQ(ReadFileBytes(File), "\r\n\r\n\r\n");  // heading and two top-level nodes, no columns
+}
+
+TEST(LazyTreesWindow, LineImagesFollowTheVisibleSiblingsAndTheOptions) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    using L = TBaseLazyTree::TLineImage;
+    PLazyNode Bus0 = f.first, Bus1 = t.GetNextSibling(Bus0);
+    t.SetExpanded(Bus1, true);
+    PLazyNode Meter00 = t.GetFirstChild(Bus0), Meter01 = t.GetNextSibling(Meter00), Meter10 = t.GetFirstChild(Bus1);
+    const TLTPaintOptions Default = t.TreeOptions().PaintOptions();
+    struct Case {
+        TLTPaintOptions Options;
+        bool HideBus1;
+        PLazyNode Node;
+        L Expected;
+    } Cases[] = {
+        {Default, false, Bus0, {TBaseLazyTree::ltBottomRight}},
+        {Default, false, Bus1, {TBaseLazyTree::ltTopRight}},
+        {Default, false, Meter00, {TBaseLazyTree::ltTopDown, TBaseLazyTree::ltTopDownRight}},
+        {Default, false, Meter01, {TBaseLazyTree::ltTopDown, TBaseLazyTree::ltTopRight}},
+        {Default, false, Meter10, {TBaseLazyTree::ltNone, TBaseLazyTree::ltTopDownRight}},
+        // A hidden sibling does not count.
+        {Default, true, Bus0, {TBaseLazyTree::ltRight}},
+        {Default, true, Meter01, {TBaseLazyTree::ltNone, TBaseLazyTree::ltTopRight}},
+        {Default - TLTPaintOptions{toShowRoot}, false, Bus0, {}},
+        {Default - TLTPaintOptions{toShowRoot}, false, Meter00, {TBaseLazyTree::ltTopDownRight}},
+        {Default + TLTPaintOptions{toChildrenAbove}, false, Bus0, {TBaseLazyTree::ltBottomRight}},
+        {Default + TLTPaintOptions{toChildrenAbove}, false, Bus1, {TBaseLazyTree::ltTopRight}},
+        {Default + TLTPaintOptions{toChildrenAbove}, false, Meter00, {TBaseLazyTree::ltNone, TBaseLazyTree::ltBottomRight}},
+        {Default + TLTPaintOptions{toChildrenAbove}, false, Meter01, {TBaseLazyTree::ltNone, TBaseLazyTree::ltTopDownRight}},
+        {Default + TLTPaintOptions{toChildrenAbove}, false, Meter10, {TBaseLazyTree::ltTopDown, TBaseLazyTree::ltBottomRight}},
+        {Default - TLTPaintOptions{toShowTreeLines}, false, Meter00, {TBaseLazyTree::ltNone, TBaseLazyTree::ltNone}},
+    };
+    for (const Case& c : Cases) {
+        t.TreeOptions().SetPaintOptions(c.Options);
+        t.SetVisible(Bus1, !c.HideBus1);
+        L Got;
+        t.BuildLineImage(c.Node, Got);
+        EXPECT_EQ(Got, c.Expected) << t.GetNodeLevel(c.Node) << " " << c.Node->Index << " " << c.HideBus1;
+    }
+    t.TreeOptions().SetPaintOptions(Default);
+    t.AddToSelection(Bus0);
+    L Got;
+    EXPECT_EQ(t.BuildLineImage(Meter00, Got), 1) << "one selected ancestor";
+    EXPECT_EQ(t.BuildLineImage(Bus0, Got), 0);
+}
+
+TEST(LazyTreesWindow, LineStylesPatternsAndTheOwnersPlaceOfALevel) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    const TColor Line = ColorToRGB(t.Colors().GetColor(TLTColors::TreeLineColor));
+    const TColor Back = ColorToRGB(clWhite);
+    // The top-level line between the two buttons, dotted by default.
+    {
+        Rendered At(&t);
+        EXPECT_EQ(At(9, 19), Line);
+        EXPECT_EQ(At(9, 20), Back);
+    }
+    t.SetLineStyle(TBaseLazyTree::lsSolid);
+    {
+        Rendered At(&t);
+        for (int Y = 19; Y < 50; ++Y) EXPECT_EQ(At(9, Y), Line) << Y;
+    }
+    // An owner's pattern: the left half of every row a line, the right half a gap.
+    static const Byte HalfAndHalf[16] = {0x0F, 0, 0x0F, 0, 0x0F, 0, 0x0F, 0, 0x0F, 0, 0x0F, 0, 0x0F, 0, 0x0F, 0};
+    int Asked = 0;
+    t.OnGetLineStyle = [&](TBaseLazyTree*, const void*& Bits) {
+        ++Asked;
+        Bits = HalfAndHalf;
+    };
+    t.SetLineStyle(TBaseLazyTree::lsCustomStyle);
+    {
+        Rendered At(&t);
+        EXPECT_EQ(Asked, 1) << "the pattern is made once";
+        // The first child's connector at y 26 runs from x 27 to 36.
+        EXPECT_EQ(At(27, 26), Line);
+        for (int X = 28; X < 32; ++X) EXPECT_EQ(At(X, 26), Back) << X;
+        for (int X = 32; X < 36; ++X) EXPECT_EQ(At(X, 26), Line) << X;
+    }
+    t.OnGetLineStyle = nullptr;
+    t.SetLineStyle(TBaseLazyTree::lsDotted);
+    t.SetLineStyle(TBaseLazyTree::lsCustomStyle);  // without a handler: dotted
+    std::vector<int> Levels;
+    t.OnBeforeDrawTreeLine = [&](TBaseLazyTree*, PLazyNode Node, int Level, int& PosX) {
+        if (Node == t.GetFirstChild(f.first)) Levels.push_back(Level);
+        if (Level == 1) PosX += 3;
+    };
+    Rendered At(&t);
+    EXPECT_EQ(Levels, (std::vector<int>{0, 1}));
+    EXPECT_EQ(At(9, 20), Back);
+    EXPECT_EQ(At(27, 19), Back) << "the children's connector moved right";
+    EXPECT_EQ(At(30, 20), Line);
+}
+
+TEST(LazyTreesWindow, ContentWidthCoversTheRowsInTheWindowOnly) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.SetRootNodeCount(12);
+    PLazyNode Last = t.GetLastChild(t.RootNode());
+    t.OnGetText = [Last](TBaseLazyTree* T, PLazyNode Node, TColumnIndex, TLSTTextType, String& Text) {
+        Text = Node == Last ? S("A bus far below with a long name") : S(T->GetNodeLevel(Node) ? "Meter" : "Bus");
+    };
+    auto Expected = [&](int ImageRoom) {
+        int Width = 0;
+        int Top = 0;
+        for (PLazyNode N = t.GetNodeAt(0, 0, &Top); N && Top <= t.Height(); Top += 18, N = t.GetNextVisible(N)) {
+            const TRect Text = t.GetDisplayRect(N, true);
+            Width = std::max(Width, int(t.GetNodeLevel(N) + 1) * 18 + ImageRoom + 15 + Text.Right - Text.Left);
+        }
+        return Width + 4;
+    };
+    const int Near = Expected(0);
+    EXPECT_EQ(t.GetVisibleContentWidth(), Near);
+    EXPECT_EQ(t.RangeX(), Near);
+    // Scrolled to the end, the long name is in the window.
+    t.SetOffsetXY(0, -1000);
+    EXPECT_GT(t.GetVisibleContentWidth(), Near);
+    EXPECT_EQ(t.GetVisibleContentWidth(), Expected(0));
+    // An image list keeps room for its pictures on every row, shown or not.
+    TImageList Images(16, 16);
+    t.SetImages(&Images);
+    EXPECT_EQ(t.GetVisibleContentWidth(), Expected(18));
+    t.SetImages(nullptr);
+}
+
+TEST(LazyTreesWindow, BandsMarkEachLevelsEdgeAndCloseBelowALastOrLeafNode) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.SetLineStyle(TBaseLazyTree::lsSolid);
+    t.SetLineMode(TBaseLazyTree::lmBands);
+    const TColor Grid = ColorToRGB(t.Colors().GetColor(TLTColors::GridLineColor));
+    ASSERT_NE(Grid, ColorToRGB(clWhite));
+    Rendered At(&t);
+    // Rows: the open bus (0), its two meters (18, 36), the closed bus (54).
+    EXPECT_EQ(At(0, 10), Grid) << "the open bus keeps its level's edge";
+    EXPECT_NE(At(5, 17), Grid) << "and does not close it";
+    EXPECT_EQ(At(0, 25), Grid);
+    EXPECT_EQ(At(18, 25), Grid) << "the first meter's own level";
+    EXPECT_EQ(At(25, 35), Grid) << "closed below the leaf";
+    EXPECT_NE(At(5, 35), Grid) << "the bus level runs on";
+    EXPECT_EQ(At(5, 53), Grid) << "below the last meter both levels close";
+    EXPECT_EQ(At(25, 53), Grid);
+    EXPECT_EQ(At(5, 71), Grid) << "the closed bus closes its band";
+}
+
+TEST(LazyTreesWindow, ButtonsAreFramedAndFilledByTheFillModeOrTriangles) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.SetColor(clYellow);
+    const TColor Black = ColorToRGB(clBlack);
+    {
+        Rendered At(&t);
+        EXPECT_EQ(At(6, 5), ColorToRGB(clYellow)) << "filled in the tree's colour";
+    }
+    t.SetButtonFillMode(TBaseLazyTree::fmWindowColor);
+    {
+        Rendered At(&t);
+        EXPECT_EQ(At(6, 5), ColorToRGB(clWindow));
+        EXPECT_EQ(At(9, 8), ColorToRGB(t.Colors().NodeFontColor())) << "the minus stroke stays";
+    }
+    t.SetButtonStyle(TBaseLazyTree::bsTriangle);
+    Rendered At(&t);
+    // The open bus points down (x 5..13, y 6..10), the closed one right (x 7..11, y 54 + 4..12).
+    EXPECT_EQ(At(9, 7), Black);
+    EXPECT_NE(At(9, 4), Black);
+    EXPECT_EQ(At(8, 54 + 8), Black);
+    EXPECT_NE(At(12, 54 + 5), Black);
+}
+
+TEST(LazyTreesWindow, CheckPicturesComeFromTheKindsListOrTheOwners) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    // The first node's unchecked box (picture 9) stands at x 21..33, y 3..15.
+    auto BoxIs = [&](TImageList* List, int Index) {
+        TBitmap Want(13, 13);
+        Want.Canvas().Brush().SetColor(clWhite);
+        Want.Canvas().FillRect(TRect{0, 0, 13, 13});
+        List->Draw(Want.Canvas(), 0, 0, Index, dsTransparent, itImage);
+        Rendered At(&t);
+        for (int Y = 0; Y < 13; ++Y)
+            for (int X = 0; X < 13; ++X)
+                if (At(21 + X, 3 + Y) != Want.Canvas().Pixels(X, Y)) return false;
+        return true;
+    };
+    EXPECT_TRUE(BoxIs(SystemCheckList(), 9));
+    t.SetCheckImageKind(TBaseLazyTree::ckSystemFlat);
+    EXPECT_TRUE(BoxIs(SystemFlatCheckList(), 9));
+    EXPECT_FALSE(BoxIs(SystemCheckList(), 9)) << "the flat look differs";
+    // The owner's pictures, also while a theme is active.
+    auto* Own = new TImageList(13, 13);
+    for (int I = 0; I < 25; ++I) {
+        TBitmap Picture(13, 13);
+        Picture.Canvas().Brush().SetColor(I == 9 ? clRed : clBlue);
+        Picture.Canvas().FillRect(TRect{0, 0, 13, 13});
+        Own->Add(&Picture, nullptr);
+    }
+    t.SetCustomCheckImages(Own);
+    t.SetCheckImageKind(TBaseLazyTree::ckCustom);
+    EXPECT_TRUE(BoxIs(Own, 9));
+    SetThemeRenderer(trStyled);
+    EXPECT_TRUE(BoxIs(Own, 9));
+    SetThemeRenderer(trClassic);
+    delete Own;  // freed elsewhere: the tree lets go and returns to the platform's pictures
+    EXPECT_EQ(t.CustomCheckImages(), nullptr);
+    EXPECT_EQ(t.CheckImageKind(), TBaseLazyTree::ckSystemDefault);
+    EXPECT_TRUE(BoxIs(SystemCheckList(), 9));
 }
 
 TEST(LazyTreesWindow, OneImagePerLevelStandsAfterTheCheckBox) {
@@ -503,6 +752,25 @@ TEST(LazyTreesWindow, RefusedOrDisabledChecksShowNoPress) {
     EXPECT_EQ(f.first->CheckState, csUncheckedNormal);
     SimulateMouseDown(&t, mbRight, CheckX + 18, 18 + CheckY);  // only the left button checks
     EXPECT_EQ(t.GetFirstChild(f.first)->CheckState, csUncheckedNormal);
+}
+
+TEST(LazyTreesString, ImageTextsComeFromTheOwnerForInitialisedNodes) {
+    TLazyStringTree Tree(nullptr);
+    int Initialised = 0;
+    Tree.OnInitNode = [&](TBaseLazyTree*, PLazyNode, PLazyNode, TLazyNodeInitStates&) { ++Initialised; };
+    Tree.SetRootNodeCount(1);
+    PLazyNode Node = Tree.GetFirstNoInit();
+    EXPECT_EQ(Tree.GetImageText(Node, TBaseLazyTree::ikNormal, -1), u"");
+    EXPECT_EQ(Initialised, 1);
+    Tree.OnGetImageText = [](TBaseLazyTree*, PLazyNode, TBaseLazyTree::TLTImageKind Kind, TColumnIndex Column,
+                             String& Text) {
+        EXPECT_TRUE(Text.empty());
+        Text = Kind == TBaseLazyTree::ikState ? u"state " + String(1, u'0' + Column) : u"meter";
+    };
+    EXPECT_EQ(Tree.GetImageText(Node, TBaseLazyTree::ikNormal, -1), u"meter");
+    EXPECT_EQ(Tree.GetImageText(Node, TBaseLazyTree::ikState, 2), u"state 2");
+    EXPECT_EQ(Initialised, 1);
+    EXPECT_THROW(Tree.GetImageText(nullptr, TBaseLazyTree::ikNormal, -1), EAssertionFailed);
 }
 
 TEST(LazyTreesString, CaptionsTravelInTheNodeStreamToOnNewText) {
@@ -842,6 +1110,79 @@ TEST(LazyTreesWindow, RubberBandAtTheBottomEdgeScrollsAfterTheDelay) {
     SimulateMouseMove(&t, 100, 60, {ssLeft});  // away from the edge: scrolling stops
     EXPECT_FALSE(t.TreeStates().Contains(tsScrolling));
     SimulateMouseUp(&t, mbLeft, 100, 60);
+}
+
+TEST(LazyTreesWindow, ADragScrollsOnlyAfterThePointerStoodAtTheEdgeForTheDelay) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.SetRootNodeCount(20);
+    t.TreeOptions().SetAutoOptions(t.TreeOptions().AutoOptions() + TLTAutoOptions{toAutoScroll});
+    t.AutoScrollDelay = 60;
+    const int Bottom = t.ClientHeight() - 5;
+    using Dirs = TBaseLazyTree::TScrollDirections;
+    const Dirs Down{TBaseLazyTree::sdDown};
+    EXPECT_EQ(t.ScrollDirectionsAt(100, Bottom), Dirs()) << "no drag, no band: nothing scrolls";
+    auto Data = t.CreateDataObject(false);
+    auto Target = t.DragManager();
+    Cardinal Effect = DROPEFFECT_COPY;
+    Target->DragEnter(Data, MK_LBUTTON, t.ClientToScreen(TPoint{100, 60}), Effect);
+    EXPECT_EQ(t.ScrollDirectionsAt(100, 60), Dirs()) << "away from the edges";
+    EXPECT_EQ(t.ScrollDirectionsAt(100, Bottom), Dirs()) << "the delay starts now";
+    std::this_thread::sleep_for(std::chrono::milliseconds(80));
+    EXPECT_EQ(t.ScrollDirectionsAt(100, Bottom), Down);
+    EXPECT_EQ(t.ScrollDirectionsAt(100, 60), Dirs());
+    EXPECT_EQ(t.ScrollDirectionsAt(100, Bottom), Down) << "the start holds for the whole drag";
+    Target->DragLeave();
+    EXPECT_EQ(t.ScrollDirectionsAt(100, Bottom), Dirs());
+    Effect = DROPEFFECT_COPY;
+    Target->DragEnter(Data, MK_LBUTTON, t.ClientToScreen(TPoint{100, 60}), Effect);
+    EXPECT_EQ(t.ScrollDirectionsAt(100, Bottom), Dirs()) << "a new drag waits again";
+    Target->DragLeave();
+}
+
+TEST(LazyTreesWindow, DropMarkStandsAboveOrBelowTheTargetRow) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.OnDragOver = [](TBaseLazyTree*, TObject*, TShiftState, TDragState, TPoint, TDropMode, Cardinal&, bool& Accept) {
+        Accept = true;
+    };
+    const TColor Mark = ColorToRGB(t.Colors().GetColor(TLTColors::DropMarkColor));
+    auto Data = t.CreateDataObject(false);
+    auto Target = t.DragManager();
+    // The mark's middle band is two rows at the row's top or bottom edge.
+    struct Case {
+        int Y;
+        TDropMode Mode;
+        int BandFrom, BandTo, ClearY;
+    } Cases[] = {
+        {18 + 2, dmAbove, 18, 21, 23},   // the second row's top edge
+        {18 + 16, dmBelow, 32, 35, 29},  // its bottom edge
+    };
+    for (const Case& c : Cases) {
+        Cardinal Effect = DROPEFFECT_COPY;
+        Target->DragEnter(Data, MK_LBUTTON, t.ClientToScreen(TPoint{150, c.Y}), Effect);
+        Effect = DROPEFFECT_COPY;
+        Target->DragOver(MK_LBUTTON, t.ClientToScreen(TPoint{150, c.Y}), Effect);
+        ASSERT_EQ(t.DropTargetNode(), t.GetFirstChild(f.first));
+        ASSERT_EQ(t.LastDropMode(), c.Mode);
+        auto Rows = [&](Rendered& At, int X, int From, int To) {
+            int Count = 0;
+            for (int Y = From; Y <= To; ++Y) Count += At(X, Y) == Mark;
+            return Count;
+        };
+        {
+            Rendered At(&t);
+            EXPECT_EQ(Rows(At, 100, c.BandFrom, c.BandTo), 2) << c.Mode;
+            EXPECT_EQ(Rows(At, 100, 18, 35), 2) << c.Mode;
+            EXPECT_NE(At(100, c.ClearY), Mark) << c.Mode;
+            // The ends reach further into the row.
+            EXPECT_GT(Rows(At, 3, 18, 35), 2) << c.Mode;
+            EXPECT_GT(Rows(At, 192, 18, 35), 2) << c.Mode;
+        }
+        Target->DragLeave();
+        Rendered At(&t);
+        EXPECT_EQ(Rows(At, 100, 18, 35), 0) << "gone with the drag";
+    }
 }
 
 TEST(LazyTreesWindow, ClickHotAndScrollNotices) {

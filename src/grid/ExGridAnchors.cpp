@@ -1,0 +1,102 @@
+// Links in cell texts: the anchors of markup texts and, with URLShow, texts
+// that are a link themselves. A press follows a link (a cell reference moves
+// the current cell, anything else opens in the desktop's program); the moving
+// mouse reports entering and leaving them.
+#include "grid/ExGrid.h"
+#include "grid/foundation/GridText.h"
+#include "grid/foundation/MarkupRender.h"
+
+#include "framework/Forms.h"
+#include "framework/Process.h"
+#include "framework/SysUtils.h"
+
+namespace {
+
+constexpr int MarkupTextKind = 1;
+// A reference to a cell of the grid itself: "cell://R<row>C<col>".
+constexpr const char16_t* CellLinkPrefix = u"CELL://";
+
+}  // namespace
+
+TMarkupDrawResult TExStringGrid::MarkupAt(const String& Text, const TRect& R, int X, int Y, TFont& AFont) {
+    TMarkupDrawArgs in;
+    in.MeasureOnly = true;
+    in.MouseX = X;
+    in.MouseY = Y;
+    in.Images = FGridImages;
+    in.Pictures = FPictureContainer;
+    TMarkupDrawResult out;
+    TBitmap measure;
+    measure.SetWidth(1);
+    measure.SetHeight(1);
+    measure.Canvas().Font().Assign(&AFont);
+    DrawHTMLText(measure.Canvas(), Text, R, in, out);
+    return out;
+}
+
+String TExStringGrid::AnchorAt(int ACol, int ARow, int X, int Y, String* Title) {
+    if (ACol < 0 || ARow < 0 || ACol >= ColCount() || ARow >= RowCount()) return {};
+    const int N = RealColIndex(ACol);
+    const String text = GetCellEx(N, ARow);
+    if (CellTextKind(text, true) != MarkupTextKind) return FURLShow && IsURLText(text) ? text : String();
+    // The text stands inside the cell's margins, right of a check box.
+    TRect R = CellRect(ACol, ARow);
+    R.Left += FXYOffset.X + 1;
+    R.Top += FXYOffset.Y + 1;
+    R.Right -= FXYOffset.X;
+    if (HasCheckBox(N, ARow)) R.Left += FControlLook.CheckSize;
+    const bool fixed = ARow < TCustomGrid::FixedRows() || ACol < TCustomGrid::FixedCols();
+    const TMarkupDrawResult out = MarkupAt(text, R, X, Y, fixed ? FFixedFont : Font());
+    // In-text controls are not links.
+    if (!out.ControlType.empty()) return {};
+    if (Title) *Title = out.AnchorTitle;
+    return out.AnchorHref;
+}
+
+bool TExStringGrid::AnchorPress(int ACol, int ARow, int X, int Y) {
+    const String anchor = AnchorAt(ACol, ARow, X, Y);
+    if (anchor.empty()) return false;
+    bool autoHandle = true;
+    if (OnAnchorClick) OnAnchorClick(this, ARow, ACol, anchor, autoHandle);
+    if (!autoHandle) return true;
+    const size_t at = AnsiUpperCase(anchor).find(CellLinkPrefix);
+    if (at != String::npos) {
+        TPoint cell;
+        // A reference outside the grid goes nowhere.
+        if (ParseRowColReference(anchor.substr(at + 7), cell) && cell.X >= 0 && cell.Y >= 0 &&
+            cell.X < ColCount() && cell.Y < RowCount())
+            MoveColRow(cell.X, cell.Y, true, true);
+        return true;
+    }
+    try {
+        OpenInDefaultProgram(anchor);
+    } catch (const EOSError&) {
+        // Without a desktop program the link stays where it is.
+    }
+    return true;
+}
+
+bool TExStringGrid::TrackAnchor(int ACol, int ARow, int X, int Y) {
+    String title;
+    const String anchor = AnchorAt(ACol, ARow, X, Y, &title);
+    if (anchor.empty()) {
+        if (!FAnchor.empty()) {
+            const String left = FAnchor;
+            FAnchor.clear();
+            if (OnAnchorExit) OnAnchorExit(this, ARow, ACol, left);
+        }
+        return false;
+    }
+    String hint = title;
+    if (hint.empty() && OnAnchorHint) OnAnchorHint(this, ARow, ACol, hint);
+    // Another link's hint replaces the one shown.
+    if (anchor != FAnchor && hint != FLastAnchorHint && !FLastAnchorHint.empty()) {
+        FLastAnchorHint = hint;
+        if (THintWindow* w = Application->HintWindow(); w && w->IsHintShowing()) w->ReleaseHandle();
+    }
+    if (anchor != FAnchor) {
+        FAnchor = anchor;
+        if (OnAnchorEnter) OnAnchorEnter(this, ARow, ACol, anchor);
+    }
+    return true;
+}

@@ -1421,8 +1421,12 @@ private:
     bool HasPlacedControl(TControl* Control) const;
     bool FURLShow = false;
     String FAnchor;
-    // What lies under (X, Y) in the markup Text laid out in R with AFont: links, controls.
-    TMarkupDrawResult MarkupAt(const String& Text, const TRect& R, int X, int Y, TFont& AFont);
+    // What lies under (X, Y) in the markup Text laid out in R with AFont: links,
+    // controls; with ControlID, where the in-text control of that ID lies.
+    TMarkupDrawResult MarkupAt(const String& Text, const TRect& R, int X, int Y, TFont& AFont,
+                               const String& ControlID = String());
+    // Where the text of cell (ACol displayed, ARow) is laid out, and its font.
+    TRect MarkupRect(int ACol, int ARow, TFont*& AFont);
     // The link of the cell's text under the point (Title gets its title); empty when none.
     String AnchorAt(int ACol, int ARow, int X, int Y, String* Title = nullptr);
     // A press on a link: reports it and follows it; false when no link is under the point.
@@ -1786,9 +1790,6 @@ private:
     bool FurtherEditorToCell(int ACol, int ARow);
     // Leaving keys of the spin and button editors: write the text and validate it.
     bool WriteAndValidate(const String& Text);
-    // Left at an editor's start or Right at its end (AtEdge, no Shift, nothing
-    // selected, CursorWalkEditor on) moves to the neighbouring cell; true when it did.
-    bool EditorCursorWalk(Word Key, bool AtEdge, TShiftState Shift, const String& Text);
     void DatePickerClosedUp();
     // A selection change in the combo of the open editor link fires OnComboChange.
     void EditLinkComboNotify(const TMessage& Message);

@@ -33,26 +33,9 @@ void TExStringGrid::CreateCellControlEditors() {
 }
 
 bool TExStringGrid::CellControlAt(int ACol, int ARow, int X, int Y, const String& ID, TMarkupDrawResult& Out) {
-    TRect R = CellRect(ACol, ARow);
-    R.Left += FXYOffset.X + 1;
-    R.Top += FXYOffset.Y + 1;
-    R.Right -= FXYOffset.X;
-    TMarkupDrawArgs in;
-    in.MeasureOnly = true;
-    in.MouseX = X;
-    in.MouseY = Y;
-    in.Images = FGridImages;
-    in.Pictures = FPictureContainer;
-    in.WindowHandle = this;
-    if (!ID.empty()) {
-        in.HitTestOnly = true;
-        in.ControlID = ID;
-    }
-    TBitmap measure;
-    measure.SetWidth(1);
-    measure.SetHeight(1);
-    measure.Canvas().Font().Assign(&Font());
-    DrawHTMLText(measure.Canvas(), GetCellEx(RealColIndex(ACol), ARow), R, in, Out);
+    TFont* font = nullptr;
+    const TRect R = MarkupRect(ACol, ARow, font);
+    Out = MarkupAt(GetCellEx(RealColIndex(ACol), ARow), R, X, Y, *font, ID);
     return !Out.ControlID.empty() && (ID.empty() || Out.ControlID == ID);
 }
 
@@ -65,7 +48,9 @@ bool TExStringGrid::CellControlPress(int ACol, int ARow, int X, int Y) {
                      (Options().Contains(goEditing) || FEditDisable) && !ReadOnly(N, ARow);
     if (clickable) DoCanEditCell(N, ARow, clickable);
     if (!clickable) {
-        // Beside the controls the press only selects the cell.
+        // A link beside the controls is followed as any link is.
+        if (!AnchorAt(ACol, ARow, X, Y).empty()) return false;
+        // Elsewhere the press only selects the cell.
         if (OnClickCell) OnClickCell(this, ARow, ACol);
         HideInplaceEdit();
         if (CanFocus()) SetFocus();

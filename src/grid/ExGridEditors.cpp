@@ -417,43 +417,6 @@ bool TExStringGrid::WriteAndValidate(const String& Text) {
     return ValidateCell(Text);
 }
 
-bool TExStringGrid::EditorCursorWalk(Word Key, bool AtEdge, TShiftState Shift, const String& Text) {
-    if (!FNavigation.CursorWalkEditor() || !AtEdge || Shift.Contains(ssShift)) return false;
-    const bool right = Key == VK_RIGHT;
-    const int c = Col(), r = Row();
-    const int target = right ? c + CellSpan(RealColIndex(c), r).X + 1 : c - 1;
-    const bool room = right ? c < ColCount() - FFixedRightCols - 1 : c > TCustomGrid::FixedCols();
-    auto clickControl = [&](int col) {
-        if (col < 0 || col >= ColCount()) return false;
-        const TCellGraphic* g = GetCellGraphic(RealColIndex(col), r);
-        if (!g) return false;
-        switch (g->CellType) {
-            case ctCheckBox: case ctDataCheckBox: case ctRadio: case ctButton: case ctBitButton:
-            case ctVirtCheckBox: case ctRowCheckBox: case ctRadioButton: case ctTriStateCheckBox:
-                return true;
-            default: return false;
-        }
-    };
-    if (room && clickControl(target)) {
-        // A clickable neighbour is not edited: the cursor only moves there.
-        if (ValidateCell(Text)) {
-            HideInplaceEdit();
-            if (CanFocus()) SetFocus();
-            FocusCell(target, r, true);
-        }
-        return true;
-    }
-    // The editor's text is written before the grid takes the focus from it.
-    HideInplaceEdit();
-    if (CanFocus()) SetFocus();
-    const TAdvanceDirection dir = FNavigation.AdvanceDirection();
-    FNavigation.SetAdvanceDirection(adLeftRight);
-    AdvanceCell(c, r, false, right, false, true);
-    FNavigation.SetAdvanceDirection(dir);
-    if (FNavigation.CursorWalkAlwaysEdit() && (Col() != c || Row() != r)) ShowInplaceEdit();
-    return true;
-}
-
 // ---------------------------------------------------------------------------
 // TGridSpin
 
@@ -634,8 +597,15 @@ void TGridEditBtn::KeyUp(Word& Key, TShiftState Shift) {
     if (g.OnKeyUp) g.OnKeyUp(&g, Key, Shift);
     const bool atEdge = SelLength() == 0 && ((Key == VK_LEFT && FSelKeyDown == 0) ||
                                              (Key == VK_RIGHT && SelStart() == int(Text().size())));
-    if ((Key == VK_LEFT || Key == VK_RIGHT) && g.EditorCursorWalk(Key, atEdge, Shift, Text())) {
+    if ((Key == VK_LEFT || Key == VK_RIGHT) && atEdge && g.Navigation().CursorWalkEditor() &&
+        !Shift.Contains(ssShift)) {
+        const bool forward = Key == VK_RIGHT;
         Key = 0;
+        g.CursorWalk(forward, false, [this, &g] {
+            if (g.WriteAndValidate(Text())) return true;
+            SetText(g.FNewCellText);
+            return false;
+        });
         return;
     }
     if (Key != VK_RETURN) TExgEditBtn::KeyUp(Key, Shift);

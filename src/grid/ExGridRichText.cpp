@@ -67,13 +67,8 @@ TPoint TExStringGrid::GetCellTextSize(int ACol, int ARow, bool VS, bool SB) {
     if (SB) R.Right -= ScrollBarRoom;
 
     if (kind == MarkupKind) {
-        TMarkupDrawArgs in;
-        in.MeasureOnly = true;
-        in.Images = FGridImages;
-        in.Pictures = FPictureContainer;
-        TMarkupDrawResult out;
         const TRect room{R.Left, R.Top, VS ? R.Right : R.Left + 65535, R.Top + 65535};
-        DrawHTMLText(c, text, room, in, out);
+        const TMarkupDrawResult out = MarkupAt(text, room, -1, -1, c.Font());
         return {out.ExtentX + 2, out.ExtentY + 2};
     }
     if (kind == RichKind && !IsDesigning()) {

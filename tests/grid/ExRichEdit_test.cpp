@@ -122,6 +122,16 @@ TEST(ExRichEdit, ARichCellsTextSizeGrowsWithItsText) {
     const TPoint wrapped = f.g->GetCellTextSize(1, 2, true, false);
     EXPECT_GT(wrapped.Y, 2 * (shortLine.Y - 4));
     EXPECT_LE(wrapped.X, 80);
+    // Markup is measured as laid out, plain text by its widest line.
+    f.g->SetCellEx(2, 1, u"<B>Mm</B>");
+    f.g->SetCellEx(2, 2, u"<B>Mm Mm Mm</B>");
+    f.g->SetCellEx(2, 3, u"Mm Mm Mm");
+    const TPoint markupShort = f.g->GetCellTextSize(2, 1, false, false);
+    const TPoint markupLong = f.g->GetCellTextSize(2, 2, false, false);
+    EXPECT_GT(markupLong.X, 2 * (markupShort.X - 2));
+    EXPECT_EQ(markupLong.Y, markupShort.Y);
+    EXPECT_GT(f.g->GetCellTextSize(2, 3, false, false).X, 0);
+    EXPECT_LT(f.g->GetCellTextSize(2, 3, false, false).X, markupLong.X);
 }
 
 TEST(ExRichEdit, RichCellsAreDrawnInTheirOwnColoursOrInTheSelectionColour) {

@@ -116,6 +116,8 @@ ByteString WriteRTF(const TRichDocument& Document) {
         if (p.Justified) out += "\\qj";
         else if (p.Alignment == taCenter) out += "\\qc";
         else if (p.Alignment == taRightJustify) out += "\\qr";
+        // Text right after a control word needs the blank that ends the word.
+        bool afterWord = true;
         for (const TRichRun& r : p.Runs) {
             const TRichFormat& f = r.Format;
             std::string words;
@@ -140,6 +142,8 @@ ByteString WriteRTF(const TRichDocument& Document) {
             state = f;
             started = true;
             if (!words.empty()) out += words + " ";
+            else if (afterWord) out += " ";
+            afterWord = false;
             WriteText(out, r.Text);
         }
         if (pi + 1 < doc.Paragraphs.size()) out += "\\par\r\n";

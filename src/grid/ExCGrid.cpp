@@ -1,6 +1,8 @@
 // The column grid: typed columns answering the per-cell queries.
 #include "grid/ExCGrid.h"
 
+#include "grid/ExGridEditLink.h"
+#include "grid/ExGridEditors.h"
 #include "grid/foundation/GridText.h"
 
 #include "framework/IniFiles.h"
@@ -138,6 +140,7 @@ void TGridColumnItem::AssignVisuals(const TGridColumnItem& S) {
     FSpinMax = S.FSpinMax;
     FSpinMin = S.FSpinMin;
     FSpinStep = S.FSpinStep;
+    SetEditLink(S.FEditLink);
     FWidth = S.Width();
     FShowBands = S.FShowBands;
     FMinSize = S.FMinSize;
@@ -321,7 +324,17 @@ void TExColumnGrid::IsFixedCell(int ACol, int ARow, bool& IsFixed) {
 
 void TExColumnGrid::GetCellEditor(int ACol, int ARow, TEditorType& AEditor) {
     if (TGridColumnItem* it = Item(ACol)) {
-        if (IsDataCell(ACol, ARow)) AEditor = it->Editor();
+        if (IsDataCell(ACol, ARow)) {
+            AEditor = it->Editor();
+            if (AEditor == edSpinEdit || AEditor == edFloatSpinEdit || AEditor == edTimeSpinEdit ||
+                AEditor == edDateSpinEdit) {
+                SpinEdit()->SetMinValue(it->SpinMin());
+                SpinEdit()->SetMaxValue(it->SpinMax());
+                SpinEdit()->SetIncrement(it->SpinStep());
+            }
+            // A grid-wide link stays for columns without one of their own.
+            if (it->EditLink()) SetEditLink(it->EditLink());
+        }
         if (!it->FloatFormat().empty()) SetFloatFormat(it->FloatFormat());
     }
     TExStringGrid::GetCellEditor(ACol, ARow, AEditor);
@@ -736,4 +749,16 @@ void TExColumnGrid::LoadColumnsFromStream(TStream& Stream) {
     FColumnCollection->EndUpdate();
     FColumnCollection->NoRecursiveUpdate = false;
     InvalidateGrid();
+}
+
+void TGridColumnItem::SetEditLink(TEditLink* Value) {
+    FEditLink = Value;
+    if (Value && Grid()) Value->FreeNotification(Grid());
+}
+
+void TExColumnGrid::Notification(TComponent* AComponent, TOperation Operation) {
+    if (Operation == opRemove && FColumnCollection)
+        for (int i = 0; i < FColumnCollection->Count(); ++i)
+            if (TGridColumnItem* it = FColumnCollection->Items(i); it->EditLink() == AComponent) it->SetEditLink(nullptr);
+    TExStringGrid::Notification(AComponent, Operation);
 }

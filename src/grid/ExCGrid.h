@@ -55,6 +55,9 @@ public:
     void SetSpinMax(int Value) { FSpinMax = Value; }
     int SpinStep() const { return FSpinStep; }
     void SetSpinStep(int Value) { FSpinStep = Value; }
+    // The link of the custom editor kind in this column; a freed link is let go.
+    TEditLink* EditLink() const { return FEditLink; }
+    void SetEditLink(TEditLink* Value);
     TFont& Font() { return FFont; }
     void SetFont(const TFont& Value);
     TFont& HeaderFont() { return FHeaderFont; }
@@ -126,6 +129,7 @@ private:
     int FSpinMin = 0;
     int FSpinMax = 0;
     int FSpinStep = 1;
+    TEditLink* FEditLink = nullptr;
     TFont FFont;
     TFont FHeaderFont;
     TColor FColor = clWindow;
@@ -235,6 +239,8 @@ protected:
     void ColumnMoved(int FromIndex, int ToIndex) override;
     void ColWidthsChanged() override;
     void ChangeScale(int M, int D) override;
+    // Columns let go of a freed editor link.
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     friend class TGridColumnItem;

@@ -315,6 +315,7 @@ void TExStringGrid::WndProc(TMessage& Message) {
         return;
     }
     if (!IsDestroying() && PanAndWheelMessage(Message)) return;
+    if (Message.Msg == WM_COMMAND) EditLinkComboNotify(Message);
     TBaseGrid::WndProc(Message);
     if (!IsDestroying()) FollowThumbs(Message.Msg);
 }

@@ -13,6 +13,8 @@
 #include "grid/ExgCombo.h"
 #include "grid/GridDataTools.h"
 #include "grid/foundation/BaseGrid.h"
+#include "grid/foundation/CellIndicators.h"
+#include "grid/foundation/ExStyleIF.h"
 #include "grid/foundation/GridHelpers.h"
 #include "grid/foundation/GridOptions.h"
 
@@ -107,6 +109,8 @@ public:
     std::vector<String> CellBalloon;
     // A comment: its text.
     String CellText;
+    // A shape: its line colour (the fill colour is CellIndex, the shape CellAngle).
+    TColor CellLineColor = clNone;
 };
 
 // A hidden row: its texts, objects and height while it is out of the grid.
@@ -1195,7 +1199,6 @@ protected:
     virtual void DoCheckBoxClick(int ACol, int ARow, bool State) {
         if (OnCheckBoxClick) OnCheckBoxClick(this, ACol, ARow, State);
     }
-    virtual void DoFixedEdit(int, int, bool&) {}
     virtual void SelectionChanged(int, int, int, int) {}
     virtual void InplaceEditHook() {}
     virtual void InsertRowAuto(int ARow) { InsertRows(ARow, 1); }
@@ -1214,7 +1217,9 @@ protected:
     virtual void AfterPaste(int, int) {}
     virtual void MarkPastedRows(int, int) {}
     virtual String GetCalcCell(int ACol, int ARow) { return GetCellEx(ACol, ARow); }
-    virtual String SaveCell(int ACol, int ARow) { return GetGridCell(ACol, ARow); }
+    // The text saves and exports write; a rich-text cell gives its plain text,
+    // or with SaveWithRTF its RTF source without line breaks.
+    virtual String SaveCell(int ACol, int ARow);
     virtual void LoadCell(int ACol, int ARow, const String& Value) { SetGridCell(ACol, ARow, Value); }
     virtual void RecalcFooterColumn(int ACol) { CalcFooter(ACol); }
     virtual void DoSearchFooterAction(const String&, int, int) {}
@@ -1509,8 +1514,12 @@ private:
     bool HasPlacedControl(TControl* Control) const;
     bool FURLShow = false;
     String FAnchor;
-    // What lies under (X, Y) in the markup Text laid out in R with AFont: links, controls.
-    TMarkupDrawResult MarkupAt(const String& Text, const TRect& R, int X, int Y, TFont& AFont);
+    // What lies under (X, Y) in the markup Text laid out in R with AFont: links,
+    // controls; with ControlID, where the in-text control of that ID lies.
+    TMarkupDrawResult MarkupAt(const String& Text, const TRect& R, int X, int Y, TFont& AFont,
+                               const String& ControlID = String());
+    // Where the text of cell (ACol displayed, ARow) is laid out, and its font.
+    TRect MarkupRect(int ACol, int ARow, TFont*& AFont);
     // The link of the cell's text under the point (Title gets its title); empty when none.
     String AnchorAt(int ACol, int ARow, int X, int Y, String* Title = nullptr);
     // A press on a link: reports it and follows it; false when no link is under the point.
@@ -1778,6 +1787,7 @@ public:
     class TGridButton* GridButton() const { return FGridButton; }
     // The date picker of the date and time kinds, made on first use.
     class TGridDatePicker* GetEditDate();
+    TGridDatePicker* GetDatePickerEditor() { return GetEditDate(); }
     // The date-and-time picker of edDateTimeEdit, made on first use.
     class TGridDateTimePicker* DateAndTimePicker();
     // The link of the custom editor kind (the grid never frees it).
@@ -1793,6 +1803,12 @@ public:
     class TGridGridDropDown* GridDropDown();
     class TGridExGridDropDown* ExGridDropDown();
     class TGridColorDropDown* ColorPickerDropDown();
+    // The grid's style and colour tones reach its editors: the style goes to
+    // the drop-down editors that exist and to every one opened later; the
+    // tones colour the buttons of the edit-button, combo, spin and date
+    // editors and go to every drop-down editor that exists.
+    void HandStyleToEditors(TGPKStyle AStyle);
+    void HandTonesToEditors(const TColorTones& ATones);
     // A button of a drop-down editor's header or footer strip was clicked.
     virtual void DoDropDownHeaderButtonClick(int ButtonIndex);
     virtual void DoDropDownFooterButtonClick(int ButtonIndex);
@@ -1802,6 +1818,16 @@ public:
     void MemoDropDownToCell();
     // The colour picker's choice is about to be written: the handler may change the colour and its text.
     std::function<void(TObject* Sender, int ACol, int ARow, TColor& Color, String& Value)> OnColorSelected;
+    // The image picker's choice is about to be written: the handler may change the image index.
+    std::function<void(TObject* Sender, int ACol, int ARow, int& Index)> OnImageSelected;
+    // A shape in a cell (real column): its fill colour is what the colour picker edits.
+    void AddShape(int ACol, int ARow, TCellShape Shape, TColor FillColor, TColor LineColor, TAlignment HAlign,
+                  TVAlignment VAlign);
+    void RemoveShape(int ACol, int ARow);
+    // clNone when the cell holds no shape.
+    TColor GetShapeColor(int ACol, int ARow);
+    // Only on a shape; no repaint.
+    void SetShapeColor(int ACol, int ARow, TColor FillColor);
     // The button of an edit-with-button editor was clicked: OnEllipsClick may change the text.
     virtual String DoEllipsClick(const String& Value);
     TSpinClickEvent OnSpinClick;
@@ -1818,6 +1844,16 @@ public:
     void CellToRich(int ACol, int ARow, class TRichEdit* Richeditor);
     String RichToString(TRichEdit* Richeditor);
     void RichToCell(int ACol, int ARow, TRichEdit* Richeditor);
+    // Draws the rich-text cell (real column ACol, ARow) into ARect of the canvas.
+    void DrawCellRTF(int ACol, int ARow, TRect ARect, TCanvas& ACanvas);
+    // Selected rich text keeps its own colours instead of SelectionTextColor.
+    bool SaveWithRTF() const { return FSaveWithRTF; }
+    void SetSaveWithRTF(bool Value) { FSaveWithRTF = Value; }
+    bool SelectionRTFKeep() const { return FSelectionRTFKeep; }
+    void SetSelectionRTFKeep(bool Value) { FSelectionRTFKeep = Value; }
+    // The size the text of cell (real column ACol, ARow) needs: VS wraps it
+    // into the cell's width, SB keeps room for a vertical scroll bar.
+    TPoint GetCellTextSize(int ACol, int ARow, bool VS, bool SB);
     TNotifyEvent OnRichEditSelectionChange;
     // The date pickers' calendar opened or closed, and the date-and-time picker's value changed.
     TRowColClickEvent OnDatePickerCloseUp;
@@ -1848,6 +1884,10 @@ private:
     // Leaving keys of the spin and button editors: write the text and validate it.
     bool WriteAndValidate(const String& Text);
     void DatePickerClosedUp();
+    // A selection change in the combo of the open editor link fires OnComboChange.
+    void EditLinkComboNotify(const TMessage& Message);
+    // The graphic of a cell showing an image of GridImages, nil for other cells.
+    TCellGraphic* ImageCell(int ACol, int ARow);
     TGridSpin* FEditSpin = nullptr;
     TGridEditBtn* FEditBtn = nullptr;
     TGridUnitEditBtn* FUnitEditBtn = nullptr;
@@ -1868,6 +1908,9 @@ private:
     TGridExGridDropDown* FEditExGridPicker = nullptr;
     TGridColorDropDown* FEditColorPicker = nullptr;
     TExRichEdit* FInplaceRichEdit = nullptr;
+    TGPKStyle FEditorStyle = tsCustom;  // the style drop-down editors open with
+    bool FSelectionRTFKeep = false;
+    bool FSaveWithRTF = false;
     // ===== end of the further cell editors
 
     // ===== Data tools: node look, background, the empty area, node presses
@@ -1889,6 +1932,83 @@ protected:
     // Appends a group header's row count with Grouping.ShowGroupCount.
     void DoGetDisplText(int ACol, int ARow, String& Value) override;
     // ===== end of the data tools' node look, background and key-up
+    // ===== In-text controls and fixed-cell editing (ExGridCellControls.h, ExGridCellControls.cpp)
+public:
+    using TCellControlEvent = std::function<void(TObject* Sender, int ARow, int ACol, const String& CtrlID,
+                                                 const String& CtrlType, const String& CtrlVal)>;
+    using TControlComboListEvent =
+        std::function<void(TObject* Sender, int ARow, int ACol, const String& CtrlID, const String& CtrlType,
+                           const String& CtrlVal, TStringList& Values, bool& Edit, int& DropCount)>;
+    using TControlComboSelectEvent = std::function<void(TObject* Sender, int ARow, int ACol, int ItemIndex,
+                                                        const String& CtrlID, const String& CtrlValue)>;
+    using TFixedEditEvent =
+        std::function<void(TObject* Sender, int ACol, int ARow, TGridFixedCellEditor& AEditor, TStringList& Values)>;
+    // Opens the editor of an EDIT, PASSWORD, MASK or COMBO control of a cell's
+    // markup Text over CtrlRect (grid coordinates); other types open nothing.
+    void StartCellControl(const String& Text, const String& CtrlType, const String& CtrlID, const String& CtrlVal,
+                          TRect CtrlRect, int ARow, int RealCol, int DisplCol);
+    // Writes the open in-text editor's value into its control and closes it.
+    void EndCellControl(TObject* Sender);
+    void ControlComboSelect(TObject* Sender);
+    // Opens the in-text control of cell (ACol displayed, ARow) that follows
+    // ControlID (empty: the first); with none the grid takes the focus.
+    void ActivateCellControl(int ACol, int ARow, const String& ControlID);
+    // Opens the transparent editor on a displayed fixed cell.
+    void FixedCellEdit(int ACol, int ARow);
+    void FixedEditChange(TObject* Sender);
+    virtual void DoFixedEdit(int ACol, int ARow, TGridFixedCellEditor& AEditor, TStringList& Values) {
+        if (OnFixedEdit) OnFixedEdit(this, ACol, ARow, AEditor, Values);
+    }
+    class TControlEdit* ControlEdit() const { return FControlEdit; }
+    class TControlCombo* ControlCombo() const { return FControlCombo; }
+    class TGridTransEdit* EditTrans() const { return FEditTrans; }
+    class TGridTransCombo* ComboTrans() const { return FComboTrans; }
+    bool CtrlEditing() const { return FCtrlEditing; }
+    bool CtrlDown() const { return FCtrlDown; }
+    // The cell (real column, row) of the control last pressed or edited.
+    TPoint CtrlXY() const { return FCtrlXY; }
+    TCellControlEvent OnControlClick;
+    TCellControlEvent OnControlEditDone;
+    TControlComboListEvent OnControlComboList;
+    TControlComboSelectEvent OnControlComboSelect;
+    TFixedEditEvent OnFixedEdit;
+
+protected:
+    // The fixed-cell starts of a left or right press.
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    // A pressed in-text button comes up when the grid loses the focus.
+    void DoExit() override;
+
+private:
+    template <class>
+    friend class TGridTransEditor;
+    template <class>
+    friend class TCellControlEditor;
+    void CreateCellControlEditors();
+    // The control of cell (ACol displayed, ARow) at (X, Y), or the one named ID: false when none.
+    bool CellControlAt(int ACol, int ARow, int X, int Y, const String& ID, TMarkupDrawResult& Out);
+    // A left press on a markup cell holding controls: true when the press is handled.
+    bool CellControlPress(int ACol, int ARow, int X, int Y);
+    // The left release or the loss of the focus lets a pressed in-text button up.
+    void ReleaseCellControlButton();
+    // Enter and F2 on a cell holding in-text controls open the first of them.
+    bool CellControlKeyDown(Word& Key);
+    // Enter and Tab in an in-text editor.
+    void CellControlKey(Char& Key);
+    // The double-click start of the fixed-cell editor.
+    void FixedCellDblClick(int ACol, int ARow);
+    // The end of a fixed-cell edit: validated, stored and hidden, or refused and kept open.
+    bool StopFixedEdit(TWinControl* Editor, const String& Text, int ACol, int ARow);
+    TControlEdit* FControlEdit = nullptr;
+    TControlCombo* FControlCombo = nullptr;
+    TGridTransEdit* FEditTrans = nullptr;
+    TGridTransCombo* FComboTrans = nullptr;
+    TPoint FCtrlXY{-1, -1};
+    String FCtrlID, FCtrlType;
+    bool FCtrlEditing = false;
+    bool FCtrlDown = false;
+    int FFixedColEdit = -1, FFixedRowEdit = -1;
+    // ===== end of the in-text controls and fixed-cell editing
 };
 
 // The first of Items that begins with the text up to Caret (an empty prefix

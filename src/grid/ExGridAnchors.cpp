@@ -18,9 +18,12 @@ constexpr const char16_t* CellLinkPrefix = u"CELL://";
 
 }  // namespace
 
-TMarkupDrawResult TExStringGrid::MarkupAt(const String& Text, const TRect& R, int X, int Y, TFont& AFont) {
+TMarkupDrawResult TExStringGrid::MarkupAt(const String& Text, const TRect& R, int X, int Y, TFont& AFont,
+                                          const String& ControlID) {
     TMarkupDrawArgs in;
     in.MeasureOnly = true;
+    in.HitTestOnly = !ControlID.empty();
+    in.ControlID = ControlID;
     in.MouseX = X;
     in.MouseY = Y;
     in.Images = FGridImages;
@@ -34,19 +37,26 @@ TMarkupDrawResult TExStringGrid::MarkupAt(const String& Text, const TRect& R, in
     return out;
 }
 
-String TExStringGrid::AnchorAt(int ACol, int ARow, int X, int Y, String* Title) {
-    if (ACol < 0 || ARow < 0 || ACol >= ColCount() || ARow >= RowCount()) return {};
-    const int N = RealColIndex(ACol);
-    const String text = GetCellEx(N, ARow);
-    if (CellTextKind(text, true) != MarkupTextKind) return FURLShow && IsURLText(text) ? text : String();
+TRect TExStringGrid::MarkupRect(int ACol, int ARow, TFont*& AFont) {
     // The text stands inside the cell's margins, right of a check box.
     TRect R = CellRect(ACol, ARow);
     R.Left += FXYOffset.X + 1;
     R.Top += FXYOffset.Y + 1;
     R.Right -= FXYOffset.X;
-    if (HasCheckBox(N, ARow)) R.Left += FControlLook.CheckSize;
+    if (HasCheckBox(RealColIndex(ACol), ARow)) R.Left += FControlLook.CheckSize;
     const bool fixed = ARow < TCustomGrid::FixedRows() || ACol < TCustomGrid::FixedCols();
-    const TMarkupDrawResult out = MarkupAt(text, R, X, Y, fixed ? FFixedFont : Font());
+    AFont = fixed ? &FFixedFont : &Font();
+    return R;
+}
+
+String TExStringGrid::AnchorAt(int ACol, int ARow, int X, int Y, String* Title) {
+    if (ACol < 0 || ARow < 0 || ACol >= ColCount() || ARow >= RowCount()) return {};
+    const int N = RealColIndex(ACol);
+    const String text = GetCellEx(N, ARow);
+    if (CellTextKind(text, true) != MarkupTextKind) return FURLShow && IsURLText(text) ? text : String();
+    TFont* font = nullptr;
+    const TRect R = MarkupRect(ACol, ARow, font);
+    const TMarkupDrawResult out = MarkupAt(text, R, X, Y, *font);
     // In-text controls are not links.
     if (!out.ControlType.empty()) return {};
     if (Title) *Title = out.AnchorTitle;

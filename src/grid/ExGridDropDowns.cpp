@@ -1,6 +1,7 @@
 // The grid's drop-down cell editors: their keys, changes and exit, their
 // making, opening and write-back.
 #include "grid/ExGridDropDowns.h"
+#include "grid/ExGridEditors.h"
 
 #include "framework/Messages.h"
 #include "framework/SysUtils.h"
@@ -206,6 +207,7 @@ void TExStringGrid::ShowDropDownEditor(int ACol, int ARow, TExCustomDropDown& D)
     const String T = GetEditText(ACol, ARow);
     D.OnDropDownHeaderButtonClick = [this](TObject*, int I) { DoDropDownHeaderButtonClick(I); };
     D.OnDropDownFooterButtonClick = [this](TObject*, int I) { DoDropDownFooterButtonClick(I); };
+    D.SetComponentStyle(FEditorStyle);
     DoGetEditorProp(RealColIndex(ACol), ARow);
     D.SetBounds(R.Left, R.Top, W, H);
     D.SetEnabled(true);
@@ -213,7 +215,21 @@ void TExStringGrid::ShowDropDownEditor(int ACol, int ARow, TExCustomDropDown& D)
         int v = 0;
         FEditTrackBar->SetPosition(TryStrToInt(Trim(T), v) ? v : 0);
     } else if (FEditControl == edColorPickerDropDown) {
-        FEditColorPicker->SetSelectedColor(Colors(RealColIndex(ACol), ARow));
+        const int rc = RealColIndex(ACol);
+        const TColor shape = GetShapeColor(rc, ARow);
+        FEditColorPicker->SetSelectedColor(shape != clNone ? shape : Colors(rc, ARow));
+    } else if (FEditControl == edImagePickerDropDown && ImageCell(RealColIndex(ACol), ARow)) {
+        // An image cell opens on its image among the grid's images.
+        const int rc = RealColIndex(ACol);
+        TGridImageDropDown& p = *FEditImagePicker;
+        p.SetImages(FGridImages);
+        if (p.Items().Count() == 0) p.AddImagesFromImageList();
+        const TCellGraphic* g = GetCellGraphic(rc, ARow);
+        int index = g->CellIndex;
+        if (g->CellType == ctDataImage && !TryStrToInt(Trim(GetCellEx(rc, ARow)), index)) index = -1;
+        p.SetItemIndex(index);
+        const int sel = p.ItemIndex();
+        p.SetText(sel >= 0 ? p.Items().GetItem(sel)->Caption() : String());
     } else if (FEditControl == edGridDropDown) {
         TGridGridDropDown& g = *FEditGridPicker;
         g.BeginUpdate();
@@ -240,4 +256,42 @@ void TExStringGrid::ShowDropDownEditor(int ACol, int ARow, TExCustomDropDown& D)
     D.SetVisible(true);
     if (D.CanFocus()) D.SetFocus();
     if (FEditControl == edMemoDropDown) D.SetSelStart(0);
+}
+
+TCellGraphic* TExStringGrid::ImageCell(int ACol, int ARow) {
+    TCellGraphic* g = GetCellGraphic(ACol, ARow);
+    return g && (g->CellType == ctImageList || g->CellType == ctDataImage) ? g : nullptr;
+}
+
+void TExStringGrid::HandStyleToEditors(TGPKStyle AStyle) {
+    FEditorStyle = AStyle;
+    if (IsDesigning()) return;
+    for (TExCustomDropDown* d : std::initializer_list<TExCustomDropDown*>{
+             FEditColorPicker, FEditImagePicker, FEditGridPicker, FEditDetailPicker, FEditTimePicker,
+             FEditCalculator, FEditMemo})
+        if (d) d->SetComponentStyle(AStyle);
+}
+
+void TExStringGrid::HandTonesToEditors(const TColorTones& T) {
+    if (IsDesigning()) return;
+    auto buttons = [&](auto& b) {
+        b.ButtonColor = T.Background.BrushColor;
+        b.ButtonColorHot = T.Hover.BrushColor;
+        b.ButtonColorDown = T.Selected.BrushColor;
+        b.ButtonBorderColor = T.Background.BorderColor;
+    };
+    buttons(*FEditBtn->Button());
+    buttons(*FUnitEditBtn->Button());
+    buttons(*FEditCombo);
+    FEditCombo->SetBorderColor(Color());
+    FEditCombo->SetFlat(true);
+    buttons(*SpinEdit()->Button());
+    TGridDatePicker& date = *GetEditDate();
+    buttons(date);
+    date.SetBorderColor(T.Background.BrushColor);
+    date.SetMetroStyle(true);
+    for (TExCustomDropDown* d : std::initializer_list<TExCustomDropDown*>{
+             FEditTrackBar, FEditMemo, FEditCalculator, FEditTimePicker, FEditDetailPicker, FEditImagePicker,
+             FEditGridPicker, FEditExGridPicker, FEditColorPicker})
+        if (d) d->SetColorTones(T);
 }

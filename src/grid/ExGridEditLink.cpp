@@ -1,6 +1,7 @@
 #include "grid/ExGridEditLink.h"
 
 #include "framework/Messages.h"
+#include "framework/StdCtrls.h"
 
 namespace {
 
@@ -210,4 +211,13 @@ void TEditLink::EditKeyDown(TObject*, Word& Key, TShiftState Shift) {
     FForcedExit = true;
     if (g.CanFocus()) g.SetFocus();
     FForcedExit = false;
+}
+
+void TExStringGrid::EditLinkComboNotify(const TMessage& Message) {
+    if (FEditControl != edCustom || !FEditLink || Word(Message.WParam >> 16) != CBN_SELCHANGE) return;
+    auto* combo = dynamic_cast<TComboBox*>(FEditLink->GetEditControl());
+    if (!combo || !combo->HandleAllocated() || LPARAM(combo->Handle()) != Message.LParam) return;
+    const int idx = combo->ItemIndex();
+    const String item = idx >= 0 && idx < combo->Items().Count() ? combo->Items()[idx] : String();
+    if (OnComboChange) OnComboChange(this, Col(), Row(), idx, item);
 }

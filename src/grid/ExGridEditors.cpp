@@ -71,6 +71,7 @@ void TExStringGrid::CreateFurtherEditors() {
     FUnitEditBtn = new TGridUnitEditBtn(this);
     FEditCheck = new TGridCheckBox(this);
     FGridButton = new TGridButton(this);
+    CreateCellControlEditors();
 }
 
 TGridSpin* TExStringGrid::SpinEdit() {
@@ -253,7 +254,24 @@ bool TExStringGrid::FurtherEditorToCell(int ACol, int ARow) {
                 String s = FEditColorPicker->SelectedColorText();
                 if (OnColorSelected) OnColorSelected(this, rc, ARow, c, s);
                 SetEditorValue(rc, ARow, s);
-                SetColors(rc, ARow, c);
+                if (GetShapeColor(rc, ARow) != clNone) {
+                    SetShapeColor(rc, ARow, c);
+                    RepaintCell(ACol, ARow);
+                } else {
+                    SetColors(rc, ARow, c);
+                }
+            } else if (FEditControl == edImagePickerDropDown) {
+                // Only image cells take the choice.
+                if (TCellGraphic* g = ImageCell(rc, ARow)) {
+                    int index = FEditImagePicker->ImageIndex();
+                    if (OnImageSelected) OnImageSelected(this, rc, ARow, index);
+                    if (g->CellType == ctImageList) {
+                        g->CellIndex = index;
+                        RepaintCell(ACol, ARow);
+                    } else {
+                        SetEditorValue(rc, ARow, IntToStr(index));
+                    }
+                }
             } else {
                 SetEditorValue(rc, ARow, d->Text());
             }
@@ -550,6 +568,8 @@ void TGridEditBtn::CMWantSpecialKey(TCMWantSpecialKey& Message) {
 
 void TGridEditBtn::KeyDown(Word& Key, TShiftState Shift) {
     TExStringGrid& g = *FGrid;
+    FWorkMode = Key != VK_BACK && Key != VK_DELETE;
+    FSelKeyDown = SelStart();
     const bool leaving = IsOneOf(Key, {VK_TAB, VK_RETURN, VK_ESCAPE, VK_PRIOR, VK_NEXT, VK_UP, VK_DOWN});
     if (!leaving && g.OnKeyDown) g.OnKeyDown(&g, Key, Shift);
     if (Shift.Contains(ssCtrl) || !leaving) {
@@ -570,6 +590,32 @@ void TGridEditBtn::KeyDown(Word& Key, TShiftState Shift) {
     if (Key == VK_ESCAPE) SetText(g.FCellCache);
     g.DoneInplaceEdit(Key, Shift);
     Key = 0;
+}
+
+void TGridEditBtn::KeyUp(Word& Key, TShiftState Shift) {
+    TExStringGrid& g = *FGrid;
+    if (g.OnKeyUp) g.OnKeyUp(&g, Key, Shift);
+    const bool atEdge = SelLength() == 0 && ((Key == VK_LEFT && FSelKeyDown == 0) ||
+                                             (Key == VK_RIGHT && SelStart() == int(Text().size())));
+    if ((Key == VK_LEFT || Key == VK_RIGHT) && atEdge && g.Navigation().CursorWalkEditor() &&
+        !Shift.Contains(ssShift)) {
+        const bool forward = Key == VK_RIGHT;
+        Key = 0;
+        g.CursorWalk(forward, false, [this, &g] {
+            if (g.WriteAndValidate(Text())) return true;
+            SetText(g.FNewCellText);
+            return false;
+        });
+        return;
+    }
+    if (Key != VK_RETURN) TExgEditBtn::KeyUp(Key, Shift);
+    if (!FWorkMode || SelLength() != 0 || !g.Lookup() || g.LookupItems().Count() == 0) return;
+    const int typed = SelStart();
+    String completed;
+    if (LookupCompletion(Text(), typed, g.LookupItems(), g.LookupCaseSensitive(), completed) < 0) return;
+    SetText(completed);
+    SetSelStart(typed);
+    SetSelLength(int(completed.size()) - typed);
 }
 
 void TGridEditBtn::KeyPress(Char& Key) {

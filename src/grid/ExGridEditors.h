@@ -41,6 +41,9 @@ public:
 
 protected:
     void KeyDown(Word& Key, TShiftState Shift) override;
+    // Left at the start and Right at the end walk to the neighbouring cell;
+    // other keys complete the text from the grid's lookup items.
+    void KeyUp(Word& Key, TShiftState Shift) override;
     void KeyPress(Char& Key) override;
     void DoExit() override;
     void Change() override;
@@ -51,6 +54,8 @@ private:
     void ButtonClicked(TObject* Sender);
     TExStringGrid* FGrid;
     bool FStopEditAfterClick = false;
+    bool FWorkMode = true;  // Backspace and Delete suspend the lookup until the next key
+    int FSelKeyDown = 0;    // the caret when the last key went down
 };
 
 // The editor of the unit kinds: the cell holds the value and its unit as one text.

@@ -4,6 +4,7 @@
 
 void TExStringGrid::KeyDown(Word& Key, TShiftState Shift) {
     FTools->KeyDownSelection = Selection();
+    if (CellControlKeyDown(Key)) return;
     if (Key == VK_RETURN && !IsEditable(RealColIndex(Col()), Row())) {
         if (OnKeyDown) OnKeyDown(this, Key, Shift);
         Key = 0;

@@ -38,6 +38,7 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
         return;
     }
 
+    if (CellControlPress(ACol, ARow, X, Y)) return;
     const int N = RealColIndex(ACol);
     const TRect R = CellRect(ACol, ARow);
     if (N == 0 && FTools->NodePress(ARow, X - R.Left, Y, shift)) return;

@@ -85,6 +85,7 @@ void TExStringGrid::SortClick(int ACol, int ARow, int X, int Y) {
 void TExStringGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     // The drop is judged before the framework moves the column or row.
     if (Button == mbLeft) MoveCompletion(X, Y);
+    if (Button == mbLeft) ReleaseCellControlButton();
     if (Button == mbLeft) {
         int ACol = -1, ARow = -1;
         MouseToCell(X, Y, ACol, ARow);
@@ -132,11 +133,13 @@ void TExStringGrid::WMLButtonDblClk(TWMMouse& Message) {
     // A check box took its toggle from the first press: no cell double click.
     if (HasCheckBox(RealColIndex(ACol), ARow)) {
         TBaseGrid::WMLButtonDblClk(Message);
+        FixedCellDblClick(ACol, ARow);
         return;
     }
     TBaseGrid::WMLButtonDblClk(Message);
     if (OnDblClickCell) OnDblClickCell(this, ARow, ACol);
     DblClickEdit(ACol, ARow);
+    FixedCellDblClick(ACol, ARow);
 }
 
 void TExStringGrid::DblClickEdit(int ACol, int ARow) {

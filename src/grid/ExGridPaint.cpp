@@ -4,6 +4,7 @@
 #include "grid/ExGrid.h"
 
 #include "grid/foundation/GridColors.h"
+#include "grid/foundation/GridText.h"
 
 #include "framework/Themes.h"
 
@@ -177,6 +178,9 @@ void TExStringGrid::DrawCheckBox(TCanvas& C, TRect R, bool Checked, bool Enabled
 // ---------------------------------------------------------------------------
 // Painting one cell
 
+// CellTextKind of a text holding RTF source.
+constexpr int RichTextKind = 2;
+
 void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TGridDrawState AState) {
     int rc = RealColIndex(ACol);
     bool fixed = AState.Contains(gdFixed);
@@ -213,6 +217,8 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
                                                        : R.Top + 1;
             FGridImages->Draw(C, x, y, g->CellIndex);
         }
+    } else if (CellTextKind(GetCellEx(rc, ARow), true) == RichTextKind) {
+        DrawCellRTF(rc, ARow, R, C);
     } else {
         String text = GetFormattedCell(rc, ARow);
         if (!text.empty()) {

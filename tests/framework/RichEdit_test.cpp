@@ -55,6 +55,18 @@ void ExpectSame(const TRichDocument& a, const TRichDocument& b) {
 
 }  // namespace
 
+// A paragraph in the format of the one before starts with text right after "\\pard".
+TEST(RichEdit, ParagraphsInTheSameFormatKeepTheirText) {
+    TRichDocument d;
+    for (const char16_t* t : {u"first", u"second", u"7 digits", u" blank"}) {
+        d.Paragraphs.emplace_back();
+        d.Paragraphs.back().Runs.push_back({t, Fmt(u"Tahoma", 8)});
+    }
+    const ByteString rtf = WriteRTF(d);
+    ExpectSame(ReadRTF(rtf), d);
+    EXPECT_EQ(WriteRTF(ReadRTF(rtf)), rtf);
+}
+
 TEST(RichEdit, RtfIsWrittenBackByteForByte) {
     const ByteString rtf = WriteRTF(Sample());
     EXPECT_EQ(rtf.rfind("{\\rtf1", 0), 0u);

@@ -1,8 +1,10 @@
 #include "grid/ExGridDropDowns.h"
+#include "grid/ExGridEditors.h"
 
 #include "GridEditorForm.h"
 
 #include "framework/Forms.h"
+#include "framework/ImgList.h"
 #include "framework/Simulate.h"
 #include "framework/SysUtils.h"
 
@@ -168,6 +170,107 @@ TEST(GridDropDowns, TheStripButtonsAndTheMemoReachTheGridForTheCurrentCell) {
     ASSERT_TRUE(m->Memo());
     m->Memo()->SetText(u"first\r\nsecond");
     EXPECT_EQ(f.g->GetCellEx(1, 2), String(u"first\r\nsecond"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GridDropDowns, AShapeCellsColourPickerEditsTheShapesColourNotTheCells) {
+    EditorForm f(edColorPickerDropDown, u"Red");
+    f.g->SetColors(1, 2, clYellow);
+    f.g->AddShape(1, 2, csCircle, TColor(0x0000FF), clBlack, taCenter, vtaCenter);
+    f.Open();
+    TGridColorDropDown* c = f.g->ColorPickerDropDown();
+    ASSERT_TRUE(c->Visible());
+    EXPECT_EQ(c->SelectedColor(), TColor(0x0000FF));
+    SimulateKey(VK_DOWN, TShiftState{ssAlt});
+    SimulateKey(VK_DOWN);
+    SimulateKey(VK_RETURN);
+    EXPECT_FALSE(c->Visible());
+    EXPECT_EQ(f.g->GetShapeColor(1, 2), TColor(0x00FF00));
+    EXPECT_EQ(f.g->Colors(1, 2), clYellow);
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"Lime");
+}
+
+TEST(GridDropDowns, AnImageCellsPickerOffersTheGridsImagesAndWritesTheChosenOne) {
+    TImageList images;
+    images.SetWidth(16);
+    images.SetHeight(16);
+    for (TColor col : {clRed, clLime, clBlue}) {
+        TBitmap b(16, 16);
+        b.Canvas().Brush().SetColor(col);
+        b.Canvas().FillRect(Rect(0, 0, 16, 16));
+        images.Add(&b, nullptr);
+    }
+    EditorForm f(edImagePickerDropDown, u"pic");
+    f.g->SetGridImages(&images);
+    f.g->AddImageIdx(1, 2, 1, taCenter, vtaCenter);
+    std::vector<int> chosen;
+    f.g->OnImageSelected = [&](TObject*, int, int, int& index) {
+        chosen.push_back(index);
+        index = 0;
+    };
+    f.Open();
+    TGridImageDropDown* p = f.g->ImagePickerDropDown();
+    ASSERT_TRUE(p->Visible());
+    EXPECT_EQ(p->Images(), &images);
+    EXPECT_EQ(p->Items().Count(), 3);
+    EXPECT_EQ(p->ItemIndex(), 1);
+    // Leaving the editor writes the choice; Enter would also write the picker's text first.
+    p->SetItemIndex(2);
+    f.Click(2, 5);
+    EXPECT_FALSE(p->Visible());
+    EXPECT_EQ(chosen, std::vector<int>{2});
+    EXPECT_EQ(f.g->GetImageIdx(1, 2), 0);
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"pic");
+    // A cell without an image takes nothing from the picker.
+    f.Click(1, 3);
+    f.Open();
+    ASSERT_TRUE(p->Visible());
+    p->SetText(u"other");
+    f.Click(2, 5);
+    EXPECT_FALSE(p->Visible());
+    EXPECT_EQ(f.g->GetCellEx(1, 3), u"pic");
+    EXPECT_EQ(chosen.size(), 1u);
+    f.g->SetGridImages(nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GridDropDowns, TheGridsStyleAndTonesReachItsEditors) {
+    EditorForm f(edMemoDropDown, u"memo");
+    TGridColorDropDown* colour = f.g->ColorPickerDropDown();
+    TColorTones t;
+    t.Background = {TColor(0x101010), TColor(0x202020), clBlack};
+    t.Hover.BrushColor = TColor(0x303030);
+    t.Selected.BrushColor = TColor(0x404040);
+    f.g->HandTonesToEditors(t);
+    auto expectTones = [&](const auto& b, const char* what) {
+        EXPECT_EQ(b.ButtonColor, TColor(0x101010)) << what;
+        EXPECT_EQ(b.ButtonColorHot, TColor(0x303030)) << what;
+        EXPECT_EQ(b.ButtonColorDown, TColor(0x404040)) << what;
+        EXPECT_EQ(b.ButtonBorderColor, TColor(0x202020)) << what;
+    };
+    expectTones(*f.g->EditBtn()->Button(), "edit button");
+    expectTones(*f.g->UnitEditBtn()->Button(), "unit button");
+    expectTones(*f.g->Combobox(), "combo");
+    expectTones(*f.g->SpinEdit()->Button(), "spin");
+    expectTones(*f.g->GetEditDate(), "date");
+    EXPECT_TRUE(f.g->Combobox()->Flat());
+    EXPECT_EQ(f.g->Combobox()->BorderColor(), f.g->Color());
+    EXPECT_TRUE(f.g->GetEditDate()->MetroStyle());
+    EXPECT_EQ(f.g->GetEditDate()->BorderColor(), TColor(0x101010));
+    EXPECT_EQ(colour->BorderColor(), TColor(0x202020));
+
+    // The style reaches the drop-downs there are and those opened later.
+    f.g->HandStyleToEditors(tsOffice2007Luna);
+    EXPECT_EQ(colour->GetComponentStyle(), tsOffice2007Luna);
+    f.Open();
+    ASSERT_TRUE(f.g->MemoDropDown()->Visible());
+    EXPECT_EQ(f.g->MemoDropDown()->GetComponentStyle(), tsOffice2007Luna);
 }
 
 }  // namespace

@@ -140,3 +140,87 @@ TEST(EditLink, APopupLinkClosedByEnterWritesItsValue) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(EditLink, EachColumnOpensItsOwnLinkAndLetsGoOfAFreedOne) {
+    TForm form{nullptr};
+    form.SetBounds(0, 0, 500, 350);
+    auto* g = new TExColumnGrid(&form);
+    g->SetParent(&form);
+    g->SetBounds(0, 0, 400, 250);
+    TTestLink first(nullptr);
+    auto second = std::make_unique<TTestLink>(nullptr);
+    for (int c : {1, 2}) g->Columns().Items(c)->SetEditor(edCustom);
+    g->Columns().Items(1)->SetEditLink(&first);
+    g->Columns().Items(2)->SetEditLink(second.get());
+    g->SetCellEx(2, 1, u"two");
+    form.Show();
+    g->SetFocus();
+    const TRect R = g->CellRect(2, 1);
+    SimulateClick(g, R.Left + 5, R.Top + 5);
+    SimulateKey(VK_F2);
+    ASSERT_TRUE(second->Edit && second->Edit->Visible());
+    EXPECT_EQ(second->Edit->Text(), u"two");
+    EXPECT_FALSE(first.Edit);
+    SimulateKey(VK_ESCAPE);
+    second.reset();
+    EXPECT_EQ(g->Columns().Items(2)->EditLink(), nullptr);
+    EXPECT_EQ(g->Columns().Items(1)->EditLink(), &first);
+    g->SetEditLink(nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// A link over a list-only combo box.
+class TComboLink : public TEditLink {
+public:
+    using TEditLink::TEditLink;
+    TComboBox* Combo = nullptr;
+    TWinControl* GetEditControl() override { return Combo; }
+    void CreateEditor(TWinControl* AParent) override {
+        if (Combo) return;
+        Combo = new TComboBox(AParent);
+        Combo->SetParent(AParent);
+        Combo->SetStyle(csDropDownList);
+        for (const char16_t* s : {u"red", u"green", u"blue"}) Combo->Items().Add(s);
+    }
+    void DestroyEditor() override {
+        delete Combo;
+        Combo = nullptr;
+    }
+    String GetEditorValue() override { return Combo ? Combo->Text() : String(); }
+    void SetEditorValue(const String& S) override { Combo->SetItemIndex(Combo->Items().IndexOf(S)); }
+};
+
+TEST(EditLink, AChoiceInTheLinksComboIsReportedAsAComboChange) {
+    TForm form{nullptr};
+    form.SetBounds(0, 0, 500, 350);
+    auto* g = new TExColumnGrid(&form);
+    g->SetParent(&form);
+    g->SetBounds(0, 0, 400, 250);
+    TComboLink link(nullptr);
+    g->Columns().Items(1)->SetEditor(edCustom);
+    g->SetEditLink(&link);
+    g->SetCellEx(1, 2, u"green");
+    std::vector<std::string> changes;
+    g->OnComboChange = [&](TObject*, int c, int r, int idx, const String& s) {
+        changes.push_back(std::to_string(c) + "," + std::to_string(r) + " " + std::to_string(idx) + " " +
+                          StringToUtf8(s));
+    };
+    form.Show();
+    g->SetFocus();
+    const TRect R = g->CellRect(1, 2);
+    SimulateClick(g, R.Left + 5, R.Top + 5);
+    SimulateKey(VK_F2);
+    ASSERT_TRUE(link.Combo && link.Combo->Visible());
+    EXPECT_TRUE(link.Combo->Focused());
+    EXPECT_TRUE(changes.empty());
+    SimulateKey(VK_DOWN);
+    EXPECT_EQ(changes, std::vector<std::string>{"1,2 2 blue"});
+    g->SetEditLink(nullptr);
+}
+
+}  // namespace

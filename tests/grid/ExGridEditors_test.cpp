@@ -28,7 +28,11 @@ TEST(GridSpin, PageHomeAndEndStepWithinTheLimitsAndReportTheDirection) {
     };
     for (const Case& c : cases) {
         EditorForm f(edSpinEdit, c.start);
-        f.g->OnGetEditorPropInt = [&](TObject*, int, int) { f.g->SpinEdit()->SetIncrement(5); };
+        // The column's limits (0 to 0) come first; the handler sets the ones under test.
+        f.g->OnGetEditorPropInt = [&](TObject*, int, int) {
+            f.g->SpinEdit()->SetMaxValue(100);
+            f.g->SpinEdit()->SetIncrement(5);
+        };
         std::vector<bool> clicks;
         f.g->OnSpinClick = [&](TObject*, int, int, int, bool up) { clicks.push_back(up); };
         f.Open();
@@ -244,6 +248,88 @@ TEST(GridDatePicker, TheCalendarIsReportedAndADirectCloseEndsTheEdit) {
     EXPECT_EQ(seen, (std::vector<std::string>{"drop 1,2", "close 1,2"}));
     EXPECT_FALSE(d->Visible());
     EXPECT_EQ(f.g->GetCellEx(1, 2), u"05/05/2024");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GridSpin, AColumnsLimitsAndStepGoToTheSpinEditor) {
+    EditorForm f(edSpinEdit, u"12");
+    TGridColumnItem* col = f.g->Columns().Items(1);
+    col->SetSpinMin(10);
+    col->SetSpinMax(20);
+    col->SetSpinStep(3);
+    f.Open();
+    TGridSpin* s = f.g->SpinEdit();
+    ASSERT_TRUE(s->Visible());
+    SimulateClick(s->Button()->UpButton(), 2, 2);
+    EXPECT_EQ(s->Text(), u"15");
+    SimulateKey(VK_END);
+    EXPECT_EQ(s->Text(), u"10");
+    SimulateKey(VK_HOME);
+    EXPECT_EQ(s->Text(), u"20");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GridEditBtn, LeftAtTheStartAndRightAtTheEndWalkToTheNeighbouringCell) {
+    struct Case {
+        bool walk;
+        int col;
+        Word key;
+        int caret;
+        int colAfter;
+    };
+    const Case cases[] = {
+        {true, 1, VK_RIGHT, 2, 2},   // column 2 uses the same editor
+        {true, 2, VK_LEFT, 0, 1},
+        {true, 1, VK_RIGHT, 0, 1},   // not at the end after the key: the caret moves
+        {true, 2, VK_LEFT, 1, 2},
+        {false, 1, VK_RIGHT, 2, 1},  // without cursor walking
+        {true, 2, VK_RIGHT, 2, 3},   // a check box neighbour only becomes current
+    };
+    for (const Case& c : cases) {
+        EditorForm f(edEditBtn, u"ab");
+        f.g->Columns().Items(2)->SetEditor(edEditBtn);
+        f.g->Columns().Items(3)->SetEditor(edDataCheckBox);
+        f.g->SetCellEx(2, 2, u"cd");
+        f.g->Navigation().SetCursorWalkEditor(c.walk);
+        f.Click(c.col, 2);
+        f.Open();
+        TGridEditBtn* e = f.g->EditBtn();
+        ASSERT_TRUE(e->Visible());
+        e->SetSelStart(c.caret);
+        e->SetSelLength(0);
+        SimulateKey(c.key);
+        const std::string what = std::to_string(c.col) + " key " + std::to_string(c.key) + " at " +
+                                 std::to_string(c.caret) + (c.walk ? "" : " no walk");
+        EXPECT_EQ(f.g->Col(), c.colAfter) << what;
+        if (c.colAfter == c.col) {
+            EXPECT_TRUE(e->Visible()) << what;
+            continue;
+        }
+        // The walk writes the text and opens the editor of the new cell, except on a check box.
+        EXPECT_EQ(f.g->GetCellEx(c.col, 2), c.col == 1 ? u"ab" : u"cd") << what;
+        EXPECT_EQ(e->Visible(), f.g->Col() != 3) << what;
+        if (e->Visible()) EXPECT_EQ(e->Text(), f.g->GetCellEx(f.g->Col(), 2)) << what;
+    }
+}
+
+TEST(GridEditBtn, TypingCompletesFromTheLookupItemsUntilBackspace) {
+    EditorForm f(edEditBtn, u"");
+    f.g->SetLookup(true);
+    for (const char16_t* s : {u"alpha", u"beta"}) f.g->LookupItems().Add(s);
+    f.Open();
+    TGridEditBtn* e = f.g->EditBtn();
+    SimulateText(u"b");
+    EXPECT_EQ(e->Text(), u"beta");
+    EXPECT_EQ(e->SelStart(), 1);
+    EXPECT_EQ(e->SelLength(), 3);
+    SimulateKey(VK_BACK);
+    EXPECT_EQ(e->Text(), u"b");
 }
 
 }  // namespace

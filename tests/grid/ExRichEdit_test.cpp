@@ -1,6 +1,8 @@
 #include "grid/ExCGrid.h"
 #include "grid/ExRichEdit.h"
 
+#include "support/TempDir.h"
+
 #include "framework/Forms.h"
 #include "framework/Simulate.h"
 #include "framework/SysUtils.h"
@@ -84,6 +86,108 @@ TEST(ExRichEdit, TheInPlaceEditorOpensOnTheCellAndLeavingWritesItBack) {
     EXPECT_FALSE(r->Visible());
     EXPECT_EQ(f.g->Row(), 3);
     EXPECT_EQ(f.g->GetCellEx(1, 2), cell);
+}
+
+}  // namespace
+
+namespace {
+
+// A red, large rich-text cell.
+String RedCell(const String& Text) {
+    TRichDocument doc;
+    doc.Paragraphs.emplace_back();
+    TRichFormat red;
+    red.Size = 14;
+    red.Style = TFontStyles{fsBold};
+    red.Color = clRed;
+    doc.Paragraphs[0].Runs.push_back({Text, red});
+    String cell;
+    for (char b : WriteRTF(doc)) cell.push_back(Char(static_cast<unsigned char>(b)));
+    return cell;
+}
+
+TEST(ExRichEdit, ARichCellsTextSizeGrowsWithItsText) {
+    RichForm f;
+    f.g->SetColWidths(1, 80);
+    f.g->SetCellEx(1, 1, RedCell(u"Mm"));
+    f.g->SetCellEx(1, 2, RedCell(u"Mm Mm Mm Mm Mm Mm Mm Mm"));
+    // Unwrapped the longer text is wider, wrapped into the column it is taller.
+    f.g->SetWordWrap(false);
+    const TPoint shortLine = f.g->GetCellTextSize(1, 1, false, false);
+    const TPoint longLine = f.g->GetCellTextSize(1, 2, false, false);
+    EXPECT_GT(shortLine.X, 0);
+    EXPECT_GT(longLine.X, 2 * shortLine.X);
+    EXPECT_EQ(longLine.Y, shortLine.Y);
+    f.g->SetWordWrap(true);
+    const TPoint wrapped = f.g->GetCellTextSize(1, 2, true, false);
+    EXPECT_GT(wrapped.Y, 2 * (shortLine.Y - 4));
+    EXPECT_LE(wrapped.X, 80);
+    // Markup is measured as laid out, plain text by its widest line.
+    f.g->SetCellEx(2, 1, u"<B>Mm</B>");
+    f.g->SetCellEx(2, 2, u"<B>Mm Mm Mm</B>");
+    f.g->SetCellEx(2, 3, u"Mm Mm Mm");
+    const TPoint markupShort = f.g->GetCellTextSize(2, 1, false, false);
+    const TPoint markupLong = f.g->GetCellTextSize(2, 2, false, false);
+    EXPECT_GT(markupLong.X, 2 * (markupShort.X - 2));
+    EXPECT_EQ(markupLong.Y, markupShort.Y);
+    EXPECT_GT(f.g->GetCellTextSize(2, 3, false, false).X, 0);
+    EXPECT_LT(f.g->GetCellTextSize(2, 3, false, false).X, markupLong.X);
+}
+
+TEST(ExRichEdit, RichCellsAreDrawnInTheirOwnColoursOrInTheSelectionColour) {
+    RichForm f;
+    f.g->SetColWidths(2, 100);
+    f.g->SetSelectionTextColor(clBlue);
+    for (int c : {1, 2}) f.g->SetCellEx(c, 1, RedCell(u"WWW"));
+    // The focused current cell keeps its colours, the other selected one takes the selection's.
+    f.g->SetSelection({1, 1, 2, 1});
+    ASSERT_TRUE(f.g->Focused());
+    const int current = f.g->Col(), other = 3 - current;
+    TBitmap b;
+    RenderControlToBitmap(f.g, b);
+    auto count = [&](int c, TColor colour) {
+        const TRect R = f.g->CellRect(c, 1);
+        int n = 0;
+        for (int y = R.Top; y < R.Bottom; ++y)
+            for (int x = R.Left; x < R.Right; ++x)
+                if (b.Canvas().Pixels(x + 2, y + 2) == colour) ++n;
+        return n;
+    };
+    EXPECT_GT(count(current, clRed), 20);
+    EXPECT_EQ(count(current, clBlue), 0);
+    EXPECT_GT(count(other, clBlue), 20);
+    EXPECT_EQ(count(other, clRed), 0);
+    f.g->SetSelectionRTFKeep(true);
+    RenderControlToBitmap(f.g, b);
+    EXPECT_GT(count(other, clRed), 20);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ExRichEdit, SavesWriteARichCellsPlainTextOrItsSourceOnOneLine) {
+    RichForm f;
+    // Two paragraphs: the source carries line breaks.
+    TRichDocument doc;
+    for (const char16_t* t : {u"First line", u"second"}) {
+        doc.Paragraphs.emplace_back();
+        doc.Paragraphs.back().Runs.push_back({t, TRichFormat()});
+    }
+    std::string source = WriteRTF(doc);
+    String cell;
+    for (char b : source) cell.push_back(Char(static_cast<unsigned char>(b)));
+    ASSERT_NE(source.find('\n'), std::string::npos);
+    f.g->SetCellEx(1, 1, cell);
+    TempDir t;
+    f.g->Tools().SaveToCSV(Utf8ToString(t.file("plain.csv")));
+    f.g->SetSaveWithRTF(true);
+    f.g->Tools().SaveToCSV(Utf8ToString(t.file("source.csv")));
+    // The plain text, its line break quoted as the file's in-cell break; the source without its line breaks.
+    EXPECT_NE(t.read("plain.csv").find("\"First line\vsecond\""), std::string::npos);
+    EXPECT_EQ(t.read("plain.csv").find("rtf"), std::string::npos);
+    std::erase_if(source, [](char ch) { return ch == '\r' || ch == '\n'; });
+    EXPECT_NE(t.read("source.csv").find(source), std::string::npos);
 }
 
 }  // namespace

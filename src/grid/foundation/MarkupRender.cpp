@@ -516,7 +516,8 @@ void TRenderer::Control(const String& T) {
     if (ControlHeight > DefaultControlHeight) FaceHeight = ControlHeight - 2;
     LineHeight = std::max(LineHeight, FaceHeight);
     if (Drawing) ControlFace(C, W, FaceHeight, ControlHeight);
-    int LW = W, LH = 0;
+    // Edits and other controls are hit over the text height and the frame around it.
+    int LW = W, LH = GhHeight() + 10;
     if (C.Type == u"BUTTON" || C.Type == u"COMBO") LH = 25;
     if (C.Type == u"CHECK" || C.Type == u"RADIO") LW = LH = 16;
     int Mx = In.MouseX - LR.Left;

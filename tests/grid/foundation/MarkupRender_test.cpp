@@ -205,6 +205,21 @@ TEST_F(MarkupRender, HitTests) {
     EXPECT_EQ(Draw(u"x <CONTROL TYPE=\"EDIT\" ID=\"e\" VALUE=\"v\">", Rect(0, 0, 300, 100), M).ExtentX, Width(u"x"));
 }
 
+// A click on an edit control's face finds it, so that its editor can open over it.
+TEST_F(MarkupRender, EditControlsAreHitOverTheirTextHeight) {
+    const String Text = u"Name <CONTROL TYPE=\"EDIT\" ID=\"e1\" WIDTH=\"60\" VALUE=\"abc\">";
+    TMarkupDrawArgs A;
+    A.MeasureOnly = true;
+    A.MouseX = 1 + Width(u"Name ") + 10;
+    A.MouseY = Gh() + 5;
+    TMarkupDrawResult O = Draw(Text, Rect(0, 0, 300, 100), A);
+    EXPECT_EQ(O.ControlID, u"e1");
+    EXPECT_EQ(O.ControlType, u"EDIT");
+    EXPECT_EQ(O.ControlRect, Bounds(1 + Width(u"Name "), 0, 60, Gh() + 10));
+    A.MouseY = Gh() + 11;
+    EXPECT_TRUE(Draw(Text, Rect(0, 0, 300, 100), A).ControlID.empty());
+}
+
 TEST_F(MarkupRender, PicturesInAnchorsAndTheErrorMark) {
     TPictureContainer Pics(nullptr);
     auto Add = [&](const char16_t* Name, int Colour) {

@@ -75,6 +75,8 @@ TExStringGrid::TExStringGrid(TComponent* AOwner) : TBaseGrid(AOwner) {
     FFixedFont.SetName(u"Tahoma");
     FFixedFont.SetStyle({fsBold});
     FActiveCellFont.SetStyle({fsBold});
+    FControlLook.Grid = this;
+    FGPKGradientTo = ColorToRGB(clBtnFace);
     if (auto* form = dynamic_cast<TCustomForm*>(AOwner); form && !ComponentState().Contains(csDesigning)) {
         FOwnerForm = form;
         FOldFormResize = form->OnResize;

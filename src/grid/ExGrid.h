@@ -65,6 +65,8 @@ enum TScrollDirection { sdVertical, sdHorizontal };
 // What a press at the mouse position would select.
 enum TMouseSelectMode { msNormal, msColumn, msRow, msAll, msURL, msResize };
 enum TGridLook { glStandard, glSoft, glClassic, glGPK, glXP, glListView, glVista, glWin7, glOffice2007, glCustom };
+// The sides of a cell's border, as members of a TSet<int>.
+enum TCellBorder { cbLeft, cbTop, cbRight, cbBottom };
 enum TInvalidEntryIcon { ieNone, ieInfo, ieWarning, ieError };
 enum TScrollBarAlways { saNone, saVert, saHorz, saBoth };
 // The look of check boxes and radio buttons in cells.
@@ -80,6 +82,40 @@ struct TControlLook {
     int DropDownCount = 8;
     // The widest a hint of the grid may be; 0 leaves the framework's.
     int HintMaxWidth = 0;
+    // Buttons of cells and the always-visible drop-down and spin buttons.
+    bool FlatButton = false;
+    bool DropDownAlwaysVisible = false;
+    bool SpinButtonsAlwaysVisible = false;
+    // Fixed cells carry a drop-down button at their right.
+    bool FixedDropDownButton = false;
+    // The fixed-cell gradients. Read them here; set them through the setters,
+    // which also hand them to the grid's painter.
+    TColor FixedGradientFrom = clNone, FixedGradientTo = clNone;
+    TColor FixedGradientMirrorFrom = clNone, FixedGradientMirrorTo = clNone;
+    TColor FixedGradientHoverFrom = clGray, FixedGradientHoverTo = clWhite;
+    TColor FixedGradientHoverMirrorFrom = clNone, FixedGradientHoverMirrorTo = clNone;
+    TColor FixedGradientHoverBorder = clSilver;
+    TColor FixedGradientDownFrom = clGray, FixedGradientDownTo = clSilver;
+    TColor FixedGradientDownMirrorFrom = clNone, FixedGradientDownMirrorTo = clNone;
+    TColor FixedGradientDownBorder = clGray;
+    // From, To and the hover and down colours reach the grid unless clNone;
+    // the mirror colours always.
+    void SetFixedGradientFrom(TColor Value);
+    void SetFixedGradientTo(TColor Value);
+    void SetFixedGradientMirrorFrom(TColor Value);
+    void SetFixedGradientMirrorTo(TColor Value);
+    void SetFixedGradientHoverFrom(TColor Value);
+    void SetFixedGradientHoverTo(TColor Value);
+    void SetFixedGradientHoverMirrorFrom(TColor Value);
+    void SetFixedGradientHoverMirrorTo(TColor Value);
+    void SetFixedGradientHoverBorder(TColor Value);
+    void SetFixedGradientDownFrom(TColor Value);
+    void SetFixedGradientDownTo(TColor Value);
+    void SetFixedGradientDownMirrorFrom(TColor Value);
+    void SetFixedGradientDownMirrorTo(TColor Value);
+    void SetFixedGradientDownBorder(TColor Value);
+    // The grid whose painter takes the gradients; set by the grid.
+    TExStringGrid* Grid = nullptr;
 };
 
 // The mix of colour A with B at weight W percent (each channel rounded half to even).
@@ -1075,7 +1111,8 @@ protected:
     // Fires OnGridHint; the handler sees the hint chosen so far.
     virtual void DoGridHint(int ACol, int ARow, String& HintStr);
     virtual void DoGetCellPrintColor(int, int, TGridDrawState, TBrush&, TFont&) {}
-    virtual void DoGetCellBorder(int, int, TPen&, TSet<int>&) {}
+    // Fires OnGetCellBorder.
+    virtual void DoGetCellBorder(int ACol, int ARow, TPen& APen, TSet<int>& Borders);
     virtual void DoGetCellPrintBorder(int, int, TPen&, TSet<int>&) {}
     // The sort format of a column.
     virtual void DoGetFormat(int ACol, TSortStyle& AStyle, String& APrefix, String& ASuffix) {
@@ -1115,7 +1152,8 @@ protected:
     virtual void DoColorSelect(int, int, TColor) {}
     virtual void DoImageSelect(int, int, int) {}
     virtual void DoScrollCell(int, int) {}
-    virtual bool DoCanShowFixedDropDown(int) { return false; }
+    // True unless OnCanShowFixedDropDown refuses.
+    virtual bool DoCanShowFixedDropDown(int ACol);
     virtual void DoStartBlockFocus() {
         if (OnStartBlockFocus) OnStartBlockFocus(this);
     }
@@ -1692,6 +1730,59 @@ private:
     TGridColorDropDown* FEditColorPicker = nullptr;
     TExRichEdit* FInplaceRichEdit = nullptr;
     // ===== end of the further cell editors
+
+    // ===== Fixed-cell looks, row indicator and cell borders (ExGridFrame.cpp)
+public:
+    // The normal fixed-cell gradient of the looks from glGPK on.
+    TColor GPKGradientFrom() const { return FGPKGradientFrom; }
+    void SetGPKGradientFrom(TColor Value);
+    TColor GPKGradientTo() const { return FGPKGradientTo; }
+    void SetGPKGradientTo(TColor Value);
+    TColor GPKGradientMirrorFrom() const { return FGPKGradientMirrorFrom; }
+    void SetGPKGradientMirrorFrom(TColor Value);
+    TColor GPKGradientMirrorTo() const { return FGPKGradientMirrorTo; }
+    void SetGPKGradientMirrorTo(TColor Value);
+    // Drawn in column 0 of the current row when there are fixed columns.
+    TBitmap& RowIndicator() { return FRowIndicator; }
+    void SetRowIndicator(const TBitmap& Value);
+    // The cell borders of a cell (cbLeft .. cbBottom) with their pen.
+    std::function<void(TObject* Sender, int ARow, int ACol, TPen& APen, TSet<int>& Borders)> OnGetCellBorder;
+    std::function<void(TObject* Sender, int ARow, int ACol, TPen& LeftPen, TPen& TopPen, TPen& RightPen,
+                       TPen& BottomPen)>
+        OnGetCellBorderProp;
+    // Answers whether a fixed cell of the real column shows its drop-down button.
+    std::function<void(TObject* Sender, int ACol, bool& Allow)> OnCanShowFixedDropDown;
+
+protected:
+    friend struct TControlLook;
+    // A fixed cell pressed (FMouseDownMove) and its drop-down button pressed.
+    void SetFixedCellPressed(bool Pressed, bool DropDown);
+    // Steps of the cell frame: hovered and pressed header gradients, the row
+    // indicator (R loses its width), the list-view header, the always-visible
+    // buttons (R loses them), the borders, the classic and soft frames and the
+    // lines of flat right fixed columns.
+    void DrawFixedHoverDown(TCanvas& ACanvas, int ACol, int RCol, int ARow, TRect& R);
+    int DrawRowIndicator(TCanvas& ACanvas, int RCol, int ARow, TRect& R);
+    void DrawListViewHeader(TCanvas& ACanvas, int ACol, int ARow, TRect R);
+    void DrawAlwaysVisibleButtons(TCanvas& ACanvas, int RCol, int ARow, TRect& R);
+    void DrawCellBorders(TCanvas& ACanvas, int ACol, int ARow, TRect R);
+    void DrawLookFrame(TCanvas& ACanvas, int RCol, TRect R);
+    bool FMouseDownMove = false;
+    bool FDropDownDown = false;
+
+private:
+    TColor FGPKGradientFrom = clWhite;
+    TColor FGPKGradientTo = clNone;  // the button face's RGB, taken at creation
+    TColor FGPKGradientMirrorFrom = clNone;
+    TColor FGPKGradientMirrorTo = clNone;
+    TColor FGPKGradientHoverFrom = clGray, FGPKGradientHoverTo = clWhite;
+    TColor FGPKGradientHoverMirrorFrom = clNone, FGPKGradientHoverMirrorTo = clNone;
+    TColor FGPKGradientHoverBorder = clSilver;
+    TColor FGPKGradientDownFrom = clGray, FGPKGradientDownTo = clSilver;
+    TColor FGPKGradientDownMirrorFrom = clNone, FGPKGradientDownMirrorTo = clNone;
+    TColor FGPKGradientDownBorder = clGray;
+    TBitmap FRowIndicator;
+    // ===== end of the fixed-cell looks
 };
 
 // The first of Items that begins with the text up to Caret (an empty prefix

@@ -75,13 +75,20 @@ void TExStringGrid::GetVisualProperties(int ACol, int ARow, TGridDrawState& ASta
     if (fixed) {
         AState.Include(gdFixed);
         AFont.Assign(&FFixedFont);
-        bool gradient = (FLook == glXP || FLook == glGPK) && !FFlat;
-        // The fixed gradient runs from white to the fixed colour.
-        ABrush.SetColor(gradient ? clWhite : FixedColor());
-        AColorTo = gradient ? FixedColor() : clNone;
+        ABrush.SetColor(FixedColor());
+        AColorTo = clNone;
+        // The looks from glGPK on paint the fixed gradient, unless the cell has its own colour.
+        const bool own = CellPropsAssigned(rc, ARow) && GetCellProperties(rc, ARow)->BrushColor() != clNone;
+        if (FLook >= glGPK && !FFlat && !own) {
+            ABrush.SetColor(FGPKGradientFrom);
+            AColorTo = FGPKGradientTo;
+            AMirrorColor = FGPKGradientMirrorFrom;
+            AMirrorColorTo = FGPKGradientMirrorTo;
+        }
         DoGetCellColor(rc, ARow, AState, ABrush, AFont);
         AskCellGradient(*this, rc, ARow, ABrush, AColorTo, AMirrorColor, AMirrorColorTo, GD);
         if (FZoomFactor != 0) AFont.SetSize(AFont.Size() + FZoomFactor);
+        if (!Enabled()) AFont.SetColor(FDisabledFontColor);
         return;
     }
     ABrush.SetColor(BandColor(ACol, ARow, Print, rc));
@@ -183,9 +190,21 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
     TColor fontColor = C.Font().Color();
     const int fontSize = C.Font().Size();
     TRect R = ARect;
-    if (fixed && !FFlat) DrawFixedHighlight(C, ACol, rc, ARow, R);
+    const bool gradientLook =
+        FLook == glGPK || FLook == glXP || FLook == glVista || FLook == glWin7 || FLook == glOffice2007;
+    if (fixed && gradientLook) {
+        TRect h = R;
+        DrawFixedHoverDown(C, ACol, rc, ARow, h);
+        if (h.Bottom == R.Bottom) DrawFixedHighlight(C, ACol, rc, ARow, R);
+        else R.Right = h.Right;
+    }
+    const int indicator = DrawRowIndicator(C, rc, ARow, R);
+    if (fixed && FLook == glListView && !FFlat) DrawListViewHeader(C, ACol, ARow, R);
+    if (ACol == 0) DrawModifiedMark(C, ARow, R);
     if (FZoomFactor != 0) C.Font().SetSize(std::max(1, fontSize + FZoomFactor));
     if (OnCustomCellBkgDraw) OnCustomCellBkgDraw(this, C, ACol, ARow, AState, R, false);
+    const int right = R.Right;
+    if (!IsFixed(ACol, ARow)) DrawAlwaysVisibleButtons(C, rc, ARow, R);
 
     // Content: a check box replaces the text.
     TCellGraphic* g = GetCellGraphic(rc, ARow);
@@ -234,27 +253,16 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
     }
     C.Font().SetColor(fontColor);
     C.Font().SetSize(fontSize);
-    if (OnCustomCellDraw) OnCustomCellDraw(this, C, ACol, ARow, AState, R, false);
-
-    // The fixed-cell frame of the XP and GPK looks: a line in half the fixed
-    // colour at the bottom, white highlight lines at the top and left.
-    if (fixed && (FLook == glXP || FLook == glGPK) && !FFlat) {
-        TRect f = R;
-        f.Bottom += 1;
-        C.Pen().SetWidth(1);
-        C.Pen().SetStyle(psSolid);
-        if (Options().Contains(goFixedHorzLine)) {
-            C.Pen().SetColor(HalveColor(ColorToRGB(FixedColor())));
-            C.MoveTo(f.Left, f.Bottom - 1);
-            C.LineTo(f.Right - 1, f.Bottom - 1);
-        }
-        C.Pen().SetColor(clWhite);
-        C.MoveTo(f.Right - 2, f.Top + 1);
-        C.LineTo(f.Left + 1, f.Top + 1);
-        C.LineTo(f.Left + 1, f.Bottom - 1);
+    R.Right = right;
+    {
+        TRect b = R;
+        if (ACol == 0) b.Left -= indicator;
+        DrawCellBorders(C, ACol, ARow, b);
     }
-
-    if (ACol == 0) DrawModifiedMark(C, ARow, R);
+    // The fixed-cell edges of the looks (a line in half the fixed colour at
+    // the bottom and white highlight lines at the top and left for glXP).
+    if (fixed) DrawLookFrame(C, rc, R);
+    if (OnCustomCellDraw) OnCustomCellDraw(this, C, ACol, ARow, AState, R, false);
 
     // Focus rectangle on the current normal cell of a focused grid.
     if (!FHideFocusRect && !fixed && Focused() && !Options().Contains(goRowSelect)) {

@@ -1121,8 +1121,9 @@ protected:
     virtual void DoGetEditorType(int ACol, int ARow, TEditorType& AEditor) {
         if (OnGetEditorType) OnGetEditorType(this, ACol, ARow, AEditor);
     }
-    virtual bool DoIsPasswordCell(int, int) { return false; }
-    virtual void DoGetWordWrap(int, int, bool&) {}
+    // Fire OnIsPasswordCell and OnGetWordWrap.
+    virtual bool DoIsPasswordCell(int ACol, int ARow);
+    virtual void DoGetWordWrap(int ACol, int ARow, bool& WW);
     virtual bool DoHasComboBox(int, int) { return false; }
     virtual bool DoHasSpinEdit(int, int) { return false; }
     // Fills FilterList with the values offered by the column's filter list; true when it holds any.
@@ -1783,6 +1784,61 @@ private:
     TColor FGPKGradientDownBorder = clGray;
     TBitmap FRowIndicator;
     // ===== end of the fixed-cell looks
+
+    // ===== Cell content: text layout, links, passwords, sort indicator and
+    // the selection rectangle (ExGridContent.cpp)
+public:
+    // Line breaks start new lines even in cells that do not wrap.
+    bool Multilinecells() const { return FMultilinecells; }
+    void SetMultilinecells(bool Value);
+    // Clipped texts end in an ellipsis.
+    bool EnhTextSize() const { return FEnhTextSize; }
+    void SetEnhTextSize(bool Value);
+    // Texts holding "://" or "mailto:" show underlined in URLColor, without
+    // their scheme unless URLFull.
+    bool URLShow() const { return FURLShow; }
+    void SetURLShow(bool Value);
+    bool URLFull() const { return FURLFull; }
+    void SetURLFull(bool Value);
+    TColor URLColor() const { return FURLColor; }
+    void SetURLColor(TColor Value);
+    // Replaces every character of a password cell.
+    Char PasswordChar() const { return FPasswordChar; }
+    void SetPasswordChar(Char Value);
+    // A 2-pixel frame around the selection, with a 4 x 4 handle at its bottom right.
+    bool SelectionRectangle() const { return FSelectionRectangle; }
+    void SetSelectionRectangle(bool Value);
+    TColor SelectionRectangleColor() const { return FSelectionRectangleColor; }
+    void SetSelectionRectangleColor(TColor Value);
+    bool SelectionResizer() const { return FSelectionResizer; }
+    void SetSelectionResizer(bool Value);
+    // XYOffset insets the text at the left and top only.
+    bool XYOffsetTopLeftOnly() const { return FXYOffsetTopLeftOnly; }
+    void SetXYOffsetTopLeftOnly(bool Value);
+    std::function<void(TObject* Sender, int ARow, int ACol, bool& IsPassword)> OnIsPasswordCell;
+    std::function<void(TObject* Sender, int ACol, int ARow, bool& WordWrap)> OnGetWordWrap;
+
+protected:
+    // The text of a cell (displayed column ACol, real column RCol) in R.
+    void DrawCellText(TCanvas& ACanvas, int ACol, int RCol, int ARow, TRect R, TGridDrawState AState);
+    // The header cell shows the sort indicator.
+    bool SortIndicatorShown(int ACol, int RCol, int ARow);
+    // The indicator centred at (X, Y) for the real column.
+    void DrawSortIndicator(TCanvas& ACanvas, int X, int Y, int RCol);
+    void DrawSelectionRectangle(TCanvas& ACanvas, int ACol, int ARow, TRect R);
+
+private:
+    bool FMultilinecells = false;
+    bool FEnhTextSize = false;
+    bool FURLShow = false;
+    bool FURLFull = false;
+    TColor FURLColor = clBlue;
+    Char FPasswordChar = u'*';
+    bool FSelectionRectangle = false;
+    TColor FSelectionRectangleColor = clBlack;
+    bool FSelectionResizer = false;
+    bool FXYOffsetTopLeftOnly = false;
+    // ===== end of the cell content
 };
 
 // The first of Items that begins with the text up to Caret (an empty prefix

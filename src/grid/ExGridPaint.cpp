@@ -232,25 +232,9 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
             FGridImages->Draw(C, x, y, g->CellIndex);
         }
     } else {
-        String text = GetFormattedCell(rc, ARow);
-        if (!text.empty()) {
-            TRect tr = R;
-            tr.Left += FXYOffset.X;
-            tr.Top += FXYOffset.Y - 1;
-            tr.Right -= FXYOffset.X;
-            unsigned flags = DT_NOPREFIX;
-            TVAlignment va = FVAlignment;
-            TAlignment ha = CellAlignment(rc, ARow, &va);
-            flags |= ha == taRightJustify ? DT_RIGHT : ha == taCenter ? DT_CENTER : DT_LEFT;
-            bool multi = text.find(u'\n') != String::npos;
-            if (!multi) flags |= DT_SINGLELINE;
-            if (va == vtaCenter && !multi) flags |= DT_VCENTER;
-            if (va == vtaBottom && !multi) flags |= DT_BOTTOM;
-            C.Brush().SetStyle(bsClear);
-            C.DrawText(text, tr, flags);
-            C.Brush().SetStyle(bsSolid);
-        }
+        DrawCellText(C, ACol, rc, ARow, R, AState);
     }
+    DrawSelectionRectangle(C, ACol, ARow, R);
     C.Font().SetColor(fontColor);
     C.Font().SetSize(fontSize);
     R.Right = right;

@@ -157,6 +157,28 @@ TEST(ExGridFrame, CellBordersFromTheEventWithTheirPens) {
     EXPECT_EQ(At(b, 81, 50), clRed);
 }
 
+TEST(ExGridFrame, AColumnBordersItsDataCellsWithItsPen) {
+    PaintForm f;
+    TGridColumnItem* c = f.g->Columns().Items(2);
+    EXPECT_EQ(c->BorderPen().Color(), clSilver);
+    TPen pen;
+    pen.SetColor(clRed);
+    c->SetBorderPen(pen);
+    c->SetBorders(TSet<int>{cbBottom});
+    auto b = f.Render();
+    // Column 2 is client 80..120; each data row's bottom line, not the header's.
+    for (int r = 1; r < 5; ++r) EXPECT_EQ(At(b, 100, r * 20 + 18), clRed) << r;
+    EXPECT_NE(At(b, 100, 18), clRed);
+    EXPECT_NE(At(b, 140, 38), clRed);
+    // The grid's event still has the last word.
+    f.g->OnGetCellBorder = [](TObject*, int ARow, int, TPen&, TSet<int>& Borders) {
+        if (ARow == 2) Borders = TSet<int>{};
+    };
+    b = f.Render();
+    EXPECT_NE(At(b, 100, 58), clRed);
+    EXPECT_EQ(At(b, 100, 38), clRed);
+}
+
 TEST(ExGridFrame, ClassicAndSoftHeaderEdges) {
     PaintForm f;
     const TColor face = ColorToRGB(f.g->FixedColor()), half = HalveColor(face);

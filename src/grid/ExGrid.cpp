@@ -520,11 +520,6 @@ void TExStringGrid::UpdateHScrollProportional() {
     SetScrollInfo(Handle(), SB_HORZ, info, true);
 }
 
-void TExStringGrid::SetLook(TGridLook Value) {
-    FLook = Value;
-    InvalidateGrid();
-}
-
 void TExStringGrid::SetBorderColor(TColor Value) {
     if (Value == FBorderColor) return;
     FBorderColor = Value;

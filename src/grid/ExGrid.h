@@ -13,6 +13,7 @@
 #include "grid/ExgCombo.h"
 #include "grid/GridDataTools.h"
 #include "grid/foundation/BaseGrid.h"
+#include "grid/foundation/ExStyleIF.h"
 #include "grid/foundation/GridHelpers.h"
 #include "grid/foundation/GridOptions.h"
 
@@ -69,6 +70,8 @@ enum TGridLook { glStandard, glSoft, glClassic, glGPK, glXP, glListView, glVista
 enum TCellBorder { cbLeft, cbTop, cbRight, cbBottom };
 enum TInvalidEntryIcon { ieNone, ieInfo, ieWarning, ieError };
 enum TScrollBarAlways { saNone, saVert, saHorz, saBoth };
+// The colour schemes of SetTheme.
+enum TXPColorScheme { xpNone, xpBlue, xpGreen, xpGray, vistaAero };
 // The look of check boxes and radio buttons in cells.
 enum TGridControlStyle { csClassic, csFlat, csWinXP, csVintage, csGPK, csGlyph, csTheme };
 
@@ -349,7 +352,7 @@ private:
 using TRowDisjunctSelectEvent = std::function<void(TObject* Sender, int ARow, bool AState, bool& Allow)>;
 using TRowDisjunctSelectedEvent = std::function<void(TObject* Sender, int ARow)>;
 
-class TExStringGrid : public TBaseGrid {
+class TExStringGrid : public TBaseGrid, public IGPKStyle {
 public:
     explicit TExStringGrid(TComponent* AOwner);
     ~TExStringGrid() override;
@@ -1839,6 +1842,35 @@ private:
     bool FSelectionResizer = false;
     bool FXYOffsetTopLeftOnly = false;
     // ===== end of the cell content
+
+    // ===== Look, style and colour-scheme presets (ExGridLooks.cpp)
+public:
+    // Selected cells in a gradient, in two halves with the mirror colours.
+    TColor SelectionColorTo() const { return FSelectionColorTo; }
+    void SetSelectionColorTo(TColor Value);
+    TColor SelectionMirrorColor() const { return FSelectionMirrorColor; }
+    void SetSelectionMirrorColor(TColor Value);
+    TColor SelectionMirrorColorTo() const { return FSelectionMirrorColorTo; }
+    void SetSelectionMirrorColorTo(TColor Value);
+    // A style preset's colours, then a repaint.
+    virtual void SetStyle(TGPKStyle AStyle);
+    // Remembers the style, applies it and leaves the slim scroll bars.
+    void SetComponentStyle(TGPKStyle AStyle) override;
+    TGPKStyle Style() const { return FStyle; }
+    // The gradient, active-cell and control-look colours of a colour scheme, without repainting.
+    void SetTheme(TXPColorScheme Scheme);
+    // "glXP" and "Windows XP" for glXP; glCustom answers nothing.
+    static String LookToString(TGridLook Look);
+    static String LookToCaption(TGridLook Look);
+
+private:
+    // Look presets for the six plain looks: steps 1 and 3 of the preset.
+    void ApplyPlainLook(TGridLook Value);
+    TColor FSelectionColorTo = clNone;
+    TColor FSelectionMirrorColor = clNone;
+    TColor FSelectionMirrorColorTo = clNone;
+    TGPKStyle FStyle = tsWindowsXP;
+    // ===== end of the look presets
 };
 
 // The first of Items that begins with the text up to Caret (an empty prefix

@@ -105,6 +105,9 @@ void TExStringGrid::GetVisualProperties(int ACol, int ARow, TGridDrawState& ASta
         else if (!AState.Contains(gdFocused))
             ABrush.SetColor(clHighlight);  // no selection colour: the platform's, unless focused
         if (FSelectionTextColor != clNone) AFont.SetColor(FSelectionTextColor);
+        AColorTo = FSelectionColorTo;
+        AMirrorColor = FSelectionMirrorColor;
+        AMirrorColorTo = FSelectionMirrorColorTo;
     } else
         AState.Exclude(gdSelected);
     // Zooming adds its steps to every cell's font size.

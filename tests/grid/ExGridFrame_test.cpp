@@ -208,13 +208,17 @@ TEST(ExGridFrame, ClassicAndSoftHeaderEdges) {
 TEST(ExGridFrame, GradientLooksTakeTheGridsHeaderGradientUnlessTheCellHasItsColour) {
     PaintForm f;
     f.g->SetLook(glVista);
+    // The preset's two-half header: white above, 0xFAF8F7 .. 0xF4F2F1 below.
+    EXPECT_EQ(f.g->GPKGradientFrom(), clWhite);
+    EXPECT_EQ(f.g->GPKGradientMirrorTo(), TColor(0xF4F2F1));
     auto b = f.Render();
-    EXPECT_GT(Red(b, 60, 1), 0xF8);
-    EXPECT_EQ(f.g->GPKGradientTo(), ColorToRGB(clBtnFace));
+    EXPECT_EQ(At(b, 60, 3), clWhite);
+    EXPECT_GE(GetRValue(At(b, 60, 12)), 0xF4);
+    EXPECT_LE(GetRValue(At(b, 60, 12)), 0xFA);
     f.g->ControlLook().SetFixedGradientFrom(clRed);
     f.g->ControlLook().SetFixedGradientTo(clNone);  // keeps the grid's end colour
     EXPECT_EQ(f.g->GPKGradientFrom(), clRed);
-    EXPECT_EQ(f.g->GPKGradientTo(), ColorToRGB(clBtnFace));
+    EXPECT_EQ(f.g->GPKGradientTo(), clWhite);
     f.g->SetColors(2, 0, clYellow);
     b = f.Render();
     EXPECT_EQ(At(b, 60, 0), clRed);

@@ -187,6 +187,15 @@ void TExStringGrid::DoEnter() {
 }
 
 void TExStringGrid::Resize() {
+    // Columns that follow the control's width keep their share of it.
+    if (FColumnSize.SynchWithGrid() && FOldSize > 0) {
+        HideInplaceEdit();
+        const double r = (BorderStyle() == bsSingle ? Width() + 2 : Width()) / double(FOldSize);
+        const bool normal = FColumnSize.SynchNormalCellsOnly();
+        const int last = normal ? ColCount() - FFixedRightCols - 1 : ColCount() - 1;
+        for (int c = normal ? FixedCols() : 0; c <= last && c < int(FOrigColSizes.size()); ++c)
+            SetColWidths(c, int(FOrigColSizes[size_t(c)] * r));
+    }
     TBaseGrid::Resize();
     StretchAfterChange();
     ApplyScrollBarAlways(false);
@@ -398,6 +407,7 @@ void TExStringGrid::CalcFooter(int ACol) {
 void TExStringGrid::InitOrigColSizes() {
     FOrigColSizes.resize(size_t(ColCount()));
     for (int c = 0; c < ColCount(); ++c) FOrigColSizes[size_t(c)] = ColWidths(c);
+    FOldSize = Width();
 }
 
 int TExStringGrid::MaxRowLines(int ARow) {

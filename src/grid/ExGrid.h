@@ -313,6 +313,9 @@ CLIPFORMAT GridCellsClipboardFormat();
 // The common-controls library is 4.70 or later: date and time editors store their values.
 bool ComCtl470();
 
+enum TColumnSizeLocation { clRegistry, clIniFile };
+enum TAutoSizeRows { arAll, arNormal, arFixed };
+
 // One column of the grid filling the rest of its client width.
 class TColumnSize {
 public:
@@ -325,11 +328,36 @@ public:
     // -1: the last column.
     int StretchColumn() const { return FStretchColumn; }
     void SetStretchColumn(int Value) { FStretchColumn = Value; }
+    // Where the column widths are saved: the registry key or ini file, and the section.
+    bool Save() const { return FSave; }
+    void SetSave(bool Value) { FSave = Value; }
+    const String& Key() const { return FKey; }
+    void SetKey(const String& Value) { FKey = Value; }
+    const String& Section() const { return FSection; }
+    void SetSection(const String& Value) { FSection = Value; }
+    TColumnSizeLocation Location() const { return FLocation; }
+    void SetLocation(TColumnSizeLocation Value) { FLocation = Value; }
+    // The columns follow the control's width in proportion to their widths
+    // when the grid was loaded (the fixed columns kept with SynchNormalCellsOnly).
+    bool SynchWithGrid() const { return FSynchWithGrid; }
+    void SetSynchWithGrid(bool Value) { FSynchWithGrid = Value; }
+    bool SynchNormalCellsOnly() const { return FSynchNormalCellsOnly; }
+    void SetSynchNormalCellsOnly(bool Value) { FSynchNormalCellsOnly = Value; }
+    // The rows a column's auto-size measures.
+    TAutoSizeRows Rows() const { return FRows; }
+    void SetRows(TAutoSizeRows Value) { FRows = Value; }
 
 private:
     TExStringGrid* FGrid;
     bool FStretch = false;
     int FStretchColumn = -1;
+    bool FSave = false;
+    String FKey;
+    String FSection;
+    TColumnSizeLocation FLocation = clRegistry;
+    bool FSynchWithGrid = false;
+    bool FSynchNormalCellsOnly = false;
+    TAutoSizeRows FRows = arAll;
 };
 
 // The marker of modified rows: a bar at the right of column 0.
@@ -1477,6 +1505,7 @@ private:
     bool FFilterActive = false;
     bool FHasNodeRows = false;
     std::vector<int> FOrigColSizes;
+    int FOldSize = 0;  // the control's width when FOrigColSizes were taken
     bool FFlat = false;
     bool FSelectionColorMixer = false;
     int FSelectionColorMixerFactor = 50;

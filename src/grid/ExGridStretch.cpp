@@ -7,6 +7,13 @@
 void TColumnSize::Assign(const TColumnSize& Source) {
     FStretch = Source.FStretch;
     FStretchColumn = Source.FStretchColumn;
+    FSave = Source.FSave;
+    FKey = Source.FKey;
+    FSection = Source.FSection;
+    FLocation = Source.FLocation;
+    FSynchWithGrid = Source.FSynchWithGrid;
+    FSynchNormalCellsOnly = Source.FSynchNormalCellsOnly;
+    FRows = Source.FRows;
 }
 
 void TColumnSize::SetStretch(bool Value) {

@@ -360,6 +360,44 @@ private:
     TAutoSizeRows FRows = arAll;
 };
 
+enum TBackGroundDisplay { bdTile, bdFixed, bdGradientHorz, bdGradientVert };
+enum TBackGroundCells { bcNormal, bcFixed, bcAll };
+
+// A bitmap or gradient behind the cells. Its settings are set one by one;
+// a whole one cannot be assigned.
+class TBackGround : public TPersistent {
+public:
+    explicit TBackGround(TExStringGrid* AGrid) : FGrid(AGrid) {}
+    TBitmap& Bitmap() { return FBitmap; }
+    void SetBitmap(const TBitmap& Value);
+    int Left() const { return FLeft; }
+    void SetLeft(int Value);
+    int Top() const { return FTop; }
+    void SetTop(int Value);
+    TBackGroundDisplay Display() const { return FDisplay; }
+    void SetDisplay(TBackGroundDisplay Value);
+    TBackGroundCells Cells() const { return FCells; }
+    void SetCells(TBackGroundCells Value);
+    TColor Color() const { return FColor; }
+    void SetColor(TColor Value);
+    TColor ColorTo() const { return FColorTo; }
+    void SetColorTo(TColor Value);
+
+protected:
+    String ClassName() const override { return u"TBackGround"; }
+
+private:
+    void Changed();
+    TExStringGrid* FGrid;
+    TBitmap FBitmap;
+    int FLeft = 0;
+    int FTop = 0;
+    TBackGroundDisplay FDisplay = bdTile;
+    TBackGroundCells FCells = bcNormal;
+    TColor FColor = clWindow;
+    TColor FColorTo = clBtnFace;
+};
+
 // The marker of modified rows: a bar at the right of column 0.
 class TShowModified : public TPersistent {
 public:
@@ -1900,6 +1938,27 @@ private:
     TColor FSelectionMirrorColorTo = clNone;
     TGPKStyle FStyle = tsWindowsXP;
     // ===== end of the look presets
+
+    // ===== Background bitmap and gradient (ExGridBackGround.cpp)
+public:
+    TBackGround& BackGround() { return FBackGround; }
+    // Goes to the framework's assignment, which refuses it: set the parts one by one.
+    void SetBackGround(const TBackGround& Value);
+    // The background bitmap placed at (BackGround.Left, BackGround.Top) in
+    // client coordinates, the part inside R; tiled over R from one pixel
+    // left of and above its corner.
+    void DrawBackGroundFixed(TCanvas& ACanvas, TRect R);
+    void DrawBackGroundTiled(TCanvas& ACanvas, TRect R);
+
+protected:
+    // Behind the content of a cell (displayed column ACol, real RCol).
+    void DrawCellBackGround(TCanvas& ACanvas, int ACol, int RCol, int ARow, TRect R, TGridDrawState AState);
+    // The client area right of the last column and below the last row.
+    void DrawEmptyAreaBackGround(TCanvas& ACanvas);
+
+private:
+    TBackGround FBackGround{this};
+    // ===== end of the background
 };
 
 // The first of Items that begins with the text up to Caret (an empty prefix

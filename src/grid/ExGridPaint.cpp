@@ -209,6 +209,7 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
     const int right = R.Right;
     if (!IsFixed(ACol, ARow)) DrawAlwaysVisibleButtons(C, rc, ARow, R);
 
+    DrawCellBackGround(C, ACol, rc, ARow, R, AState);
     // Content: a check box replaces the text.
     TCellGraphic* g = GetCellGraphic(rc, ARow);
     TCellType kind = g ? g->CellType : ctEmpty;

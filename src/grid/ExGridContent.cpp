@@ -4,7 +4,25 @@
 // around the selection.
 #include "grid/ExGrid.h"
 
+#include "grid/foundation/GridColors.h"
+
+#include "framework/Resources.h"
+
 #include <algorithm>
+
+// The filter button's glyph, 16 x 16: a funnel on a see-through ground
+// (its top-left colour).
+static TResourceRegistrar FilterGlyph([] {
+    RegisterBitmapResource(u"EXGFILT", [](TBitmap& B) {
+        B.SetSize(16, 16);
+        TCanvas& c = B.Canvas();
+        c.Brush().SetColor(clFuchsia);
+        c.FillRect(Rect(0, 0, 16, 16));
+        c.Pen().SetColor(clBlack);
+        c.Brush().SetColor(clGray);
+        c.Polygon({{3, 4}, {12, 4}, {9, 8}, {9, 12}, {6, 13}, {6, 8}});
+    });
+});
 
 // ---------------------------------------------------------------------------
 // Settings: each repaints the grid.
@@ -83,6 +101,9 @@ bool IsLink(const String& S) { return S.find(u"://") != String::npos || S.find(u
 void TExStringGrid::DrawCellText(TCanvas& C, int ACol, int RCol, int ARow, TRect R, TGridDrawState AState) {
     String text = GetFormattedCell(RCol, ARow);
     if (DoIsPasswordCell(RCol, ARow)) text.assign(text.size(), FPasswordChar);
+    // The filter row's button glyph at the right of a column with a filter list.
+    const bool filter = ARow == FFilterDropDownRow && DoGetColumnFilter(RCol);
+    if (filter) DrawResourceBitmapTransparent(C, FixedColor(), Rect(R.Right - 16, R.Top, R.Right, R.Top + 16), u"EXGFILT");
     const bool sortShown = SortIndicatorShown(ACol, RCol, ARow);
     if (text.empty() && !sortShown) return;
 
@@ -90,6 +111,7 @@ void TExStringGrid::DrawCellText(TCanvas& C, int ACol, int RCol, int ARow, TRect
     tr.Left += FXYOffset.X;
     tr.Top += FXYOffset.Y - 1;
     if (!FXYOffsetTopLeftOnly) tr.Right -= FXYOffset.X;
+    if (filter) tr.Right -= 16;
     TVAlignment va = FVAlignment;
     const TAlignment ha = CellAlignment(RCol, ARow, &va);
     if (sortShown && ha == taCenter) tr.Left += 10;

@@ -161,6 +161,19 @@ TEST(ExGridContent, TheSortedHeaderShowsItsIndicator) {
     EXPECT_FALSE(Any(f.Render(), header, gray));
 }
 
+TEST(ExGridContent, TheFilterRowShowsAGlyphWhereAColumnHasAFilterList) {
+    PaintForm f;
+    f.g->Columns().Items(2)->Filter().Add(u"a");
+    auto b = f.Render();
+    // Header cell (2, 0): client 80..120, its content to x 119; the 16 x 16 glyph at its right.
+    EXPECT_EQ(At(b, 110, 6), clGray);
+    EXPECT_NE(At(b, 150, 6), clGray);
+    // Only in the filter row.
+    f.g->SetFilterDropDownRow(1);
+    b = f.Render();
+    EXPECT_NE(At(b, 110, 6), clGray);
+}
+
 TEST(ExGridContent, TheSelectionRectangleFramesTheSelectionWithOneResizer) {
     PaintForm f;
     f.g->SetOptions(f.g->Options() + TGridOptions{goRangeSelect});

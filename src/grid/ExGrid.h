@@ -85,6 +85,8 @@ struct TControlLook {
     int DropDownCount = 8;
     // The widest a hint of the grid may be; 0 leaves the framework's.
     int HintMaxWidth = 0;
+    // The corner mark of comment cells; clNone shows none.
+    TColor CommentColor = TColor(0x0000FF);
     // Buttons of cells and the always-visible drop-down and spin buttons.
     bool FlatButton = false;
     bool DropDownAlwaysVisible = false;
@@ -1888,7 +1890,12 @@ public:
     std::function<void(TObject* Sender, int ARow, int ACol, bool& IsPassword)> OnIsPasswordCell;
     std::function<void(TObject* Sender, int ACol, int ARow, bool& WordWrap)> OnGetWordWrap;
 
+    // A comment whose corner mark takes its own colour.
+    void AddColorComment(int ACol, int ARow, const String& Comment, TColor AColor);
+
 protected:
+    // The corner mark of a comment cell.
+    void DrawCommentMark(TCanvas& ACanvas, const TCellGraphic& G, TRect R);
     // The text of a cell (displayed column ACol, real column RCol) in R.
     void DrawCellText(TCanvas& ACanvas, int ACol, int RCol, int ARow, TRect R, TGridDrawState AState);
     // The header cell shows the sort indicator.

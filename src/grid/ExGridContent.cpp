@@ -250,3 +250,24 @@ void TExStringGrid::DrawSelectionRectangle(TCanvas& C, int ACol, int ARow, TRect
     }
     C.Pen().SetWidth(1);
 }
+
+// ---------------------------------------------------------------------------
+// Comment marks
+
+void TExStringGrid::AddColorComment(int ACol, int ARow, const String& Comment, TColor AColor) {
+    AddComment(ACol, ARow, Comment);
+    if (TCellGraphic* g = OwnGraphic(ACol, ARow)) g->CellIndex = int(AColor);
+    RepaintDisplCell(ACol, ARow);
+}
+
+void TExStringGrid::DrawCommentMark(TCanvas& C, const TCellGraphic& G, TRect R) {
+    if (FControlLook.CommentColor == clNone) return;
+    InflateRect(R, -(FXYOffset.X - 1), -(FXYOffset.Y - 1));
+    const TColor own = TColor(G.CellIndex);
+    const TColor colour = G.CellIndex >= 0 && own != clNone ? own : FControlLook.CommentColor;
+    C.Brush().SetStyle(bsSolid);
+    C.Brush().SetColor(colour);
+    C.Pen().SetColor(colour);
+    C.Pen().SetWidth(1);
+    C.Polygon({{R.Right - 7, R.Top}, {R.Right - 2, R.Top}, {R.Right - 2, R.Top + 5}});
+}

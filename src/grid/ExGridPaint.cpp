@@ -237,6 +237,7 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
         }
     } else {
         DrawCellText(C, ACol, rc, ARow, R, AState);
+        if (kind == ctComment) DrawCommentMark(C, *g, R);
     }
     DrawSelectionRectangle(C, ACol, ARow, R);
     C.Font().SetColor(fontColor);

@@ -174,6 +174,20 @@ TEST(ExGridContent, TheFilterRowShowsAGlyphWhereAColumnHasAFilterList) {
     EXPECT_NE(At(b, 110, 6), clGray);
 }
 
+TEST(ExGridContent, CommentCellsShowACornerMark) {
+    PaintForm f;
+    f.g->AddComment(2, 3, u"note");
+    f.g->AddColorComment(3, 3, u"other", clBlue);
+    auto b = f.Render();
+    // Cell (2, 3): content 81..119 x 61..79, the mark in its top-right corner.
+    EXPECT_EQ(At(b, 116, 63), clRed);
+    EXPECT_EQ(At(b, 156, 63), clBlue);
+    EXPECT_EQ(At(b, 100, 63), clWhite);
+    f.g->ControlLook().CommentColor = clNone;
+    b = f.Render();
+    EXPECT_EQ(At(b, 116, 63), clWhite);
+}
+
 TEST(ExGridContent, TheSelectionRectangleFramesTheSelectionWithOneResizer) {
     PaintForm f;
     f.g->SetOptions(f.g->Options() + TGridOptions{goRangeSelect});

@@ -25,6 +25,7 @@
 
 #include <functional>
 #include <memory>
+#include <variant>
 #include <vector>
 
 class TExStringGrid;
@@ -87,6 +88,10 @@ struct TControlLook {
     int HintMaxWidth = 0;
     // The corner mark of comment cells; clNone shows none.
     TColor CommentColor = TColor(0x0000FF);
+    // Progress bars: the frame and the inset.
+    TColor ProgressBorderColor = clGray;
+    int ProgressMarginX = 2;
+    int ProgressMarginY = 2;
     // Buttons of cells and the always-visible drop-down and spin buttons.
     bool FlatButton = false;
     bool DropDownAlwaysVisible = false;
@@ -143,8 +148,22 @@ public:
     TVAlignment CellVAlign = vtaTop;
     // The balloon's title and text.
     std::vector<String> CellBalloon;
-    // A comment: its text.
+    // A comment: its text; a button: its caption; a progress bar: its format.
     String CellText;
+    // By kind: a bitmap (owned when CellCreated) or a colour; progress bars
+    // keep their bar colour here and the remaining colour in CellIcon.
+    std::variant<std::monostate, TColor, TBitmap*> CellBitmap;
+    std::variant<std::monostate, TColor> CellIcon;
+    bool CellCreated = false;
+    // Progress bars: minimum and maximum.
+    int CellErrFrom = 0, CellErrLen = 0;
+    // Buttons: where painting put the button in the cell, y * 65536 + x.
+    double CellValue = 0;
+    // The bitmap of CellBitmap, nil for a colour or nothing.
+    TBitmap* Bitmap() const;
+    // Frees a created bitmap and forgets the objects.
+    void ReleaseObjects();
+    ~TCellGraphic() override { ReleaseObjects(); }
 };
 
 // A hidden row: its texts, objects and height while it is out of the grid.
@@ -1966,6 +1985,40 @@ protected:
 private:
     TBackGround FBackGround{this};
     // ===== end of the background
+
+    // ===== Bitmaps, progress bars and buttons in cells (ExGridGraphics.cpp);
+    // real columns, displayed rows
+public:
+    // The caller keeps the bitmap; CreateBitmap's belongs to the cell.
+    void AddBitmap(int ACol, int ARow, TBitmap* ABmp, bool Transparent, TAlignment HAlign, TVAlignment VAlign);
+    TBitmap* CreateBitmap(int ACol, int ARow, bool Transparent, TAlignment HAlign, TVAlignment VAlign);
+    TBitmap* GetBitmap(int ACol, int ARow);
+    bool HasBitmap(int ACol, int ARow) { return GetBitmap(ACol, ARow) != nullptr; }
+    void RemoveBitmap(int ACol, int ARow);
+    // A bar of the cell's value between 0 and 100 (or Min and Max), the
+    // text in the opposite colours unless given.
+    void AddProgress(int ACol, int ARow, TColor FGColor, TColor BKColor);
+    void AddProgressEx(int ACol, int ARow, TColor FGColor, TColor FGTextColor, TColor BKColor, TColor BKTextColor);
+    void AddProgressFormatted(int ACol, int ARow, TColor FGColor, TColor FGTextColor, TColor BKColor,
+                              TColor BKTextColor, const String& Fmt, int Min, int Max);
+    bool HasProgress(int ACol, int ARow) { return GetCellType(ACol, ARow) == ctProgress; }
+    void RemoveProgress(int ACol, int ARow);
+    // A push button of BW x BH pixels.
+    void AddButton(int ACol, int ARow, int BW, int BH, const String& Caption, TAlignment HAlign, TVAlignment VAlign);
+    bool HasButton(int ACol, int ARow) { return GetCellType(ACol, ARow) == ctButton; }
+    String GetButtonText(int ACol, int ARow);
+    void SetButtonText(int ACol, int ARow, const String& Caption);
+    void PushButton(int ACol, int ARow, bool Push);
+    void RemoveButton(int ACol, int ARow);
+    void RemoveAllButtons();
+
+protected:
+    // The graphic of a cell for one of these kinds; false when the cell has none.
+    bool DrawCellGraphic(TCanvas& ACanvas, int RCol, int ARow, TRect R, TCellGraphic& G);
+
+private:
+    TCellGraphic* NewGraphic(int ACol, int ARow, TCellType Kind);
+    // ===== end of the bitmaps, progress bars and buttons
 };
 
 // The first of Items that begins with the text up to Caret (an empty prefix

@@ -235,9 +235,12 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
                                                        : R.Top + 1;
             FGridImages->Draw(C, x, y, g->CellIndex);
         }
+    } else if (kind == ctProgress) {
+        DrawCellGraphic(C, rc, ARow, R, *g);
     } else {
         DrawCellText(C, ACol, rc, ARow, R, AState);
         if (kind == ctComment) DrawCommentMark(C, *g, R);
+        if (g) DrawCellGraphic(C, rc, ARow, R, *g);
     }
     DrawSelectionRectangle(C, ACol, ARow, R);
     C.Font().SetColor(fontColor);

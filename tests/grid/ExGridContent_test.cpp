@@ -15,24 +15,12 @@ using Bmp = std::unique_ptr<TBitmap>;
 
 TColor At(const Bmp& b, int x, int y) { return PaintForm::At(b, x, y); }
 
-bool Any(const Bmp& b, TRect R, const std::function<bool(TColor)>& Test) {
-    for (int y = R.Top; y < R.Bottom; ++y)
-        for (int x = R.Left; x < R.Right; ++x)
-            if (Test(At(b, x, y))) return true;
-    return false;
-}
+bool Any(const Bmp& b, TRect R, const std::function<bool(TColor)>& Test) { return PaintForm::AnyPixel(b, R, Test); }
 
-bool Inked(const Bmp& b, TRect R) {
-    return Any(b, R, [](TColor c) { return c != clWhite; });
-}
+bool Inked(const Bmp& b, TRect R) { return PaintForm::Inked(b, R); }
 
 // The pixels of R equal those of R moved by Dx.
-bool SameAs(const Bmp& b, TRect R, int Dx) {
-    for (int y = R.Top; y < R.Bottom; ++y)
-        for (int x = R.Left; x < R.Right; ++x)
-            if (At(b, x, y) != At(b, x + Dx, y)) return false;
-    return true;
-}
+bool SameAs(const Bmp& b, TRect R, int Dx) { return PaintForm::SameArea(b, b, R, Dx); }
 
 // The content of data cell (c, r) in a grid of 40 x 20 cells.
 TRect Cell(int c, int r) { return Rect(c * 40 + 1, r * 20 + 1, c * 40 + 39, r * 20 + 19); }
@@ -132,10 +120,7 @@ TEST(ExGridContent, LineBreaksWrapAndEllipsis) {
     // A clipped single line ends in an ellipsis.
     f.g->SetEnhTextSize(true);
     auto ellipsis = f.Render();
-    bool differs = false;
-    for (int y = 61; y < 78; ++y)
-        for (int x = 41; x < 79; ++x) differs = differs || At(clipped, x, y) != At(ellipsis, x, y);
-    EXPECT_TRUE(differs);
+    EXPECT_FALSE(PaintForm::SameArea(clipped, ellipsis, Rect(41, 61, 79, 78)));
 }
 
 TEST(ExGridContent, TheSortedHeaderShowsItsIndicator) {
@@ -152,10 +137,7 @@ TEST(ExGridContent, TheSortedHeaderShowsItsIndicator) {
     f.g->SortSettings().SetDirection(sdDescending);
     auto down = f.Render();
     EXPECT_TRUE(Any(down, header, gray));
-    bool differs = false;
-    for (int y = 1; y < 18; ++y)
-        for (int x = 81; x < 119; ++x) differs = differs || At(up, x, y) != At(down, x, y);
-    EXPECT_TRUE(differs);
+    EXPECT_FALSE(PaintForm::SameArea(up, down, Rect(81, 1, 119, 18)));
     // No indicator over a grid of one data row.
     f.g->SetRowCount(2);
     EXPECT_FALSE(Any(f.Render(), header, gray));

@@ -19,19 +19,12 @@ using Bmp = std::unique_ptr<TBitmap>;
 TColor At(const Bmp& b, int x, int y) { return PaintForm::At(b, x, y); }
 int Red(const Bmp& b, int x, int y) { return GetRValue(At(b, x, y)); }
 
-// Some pixel of the client rectangle [x0, x1) x [y0, y1) passes the test.
 bool Any(const Bmp& b, int x0, int y0, int x1, int y1, const std::function<bool(TColor)>& Test) {
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x)
-            if (Test(At(b, x, y))) return true;
-    return false;
+    return PaintForm::AnyPixel(b, Rect(x0, y0, x1, y1), Test);
 }
 
 bool SameArea(const Bmp& a, const Bmp& b, int x0, int y0, int x1, int y1) {
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x)
-            if (At(a, x, y) != At(b, x, y)) return false;
-    return true;
+    return PaintForm::SameArea(a, b, Rect(x0, y0, x1, y1));
 }
 
 // Header cell (1, 0) is client 40..80 x 0..20; its content ends at x 79, y 18.
@@ -257,10 +250,7 @@ TEST(ExGridFrame, AlwaysVisibleDropDownButtonsFollowEditability) {
     // A button at the right of each combo cell, none in column 3; a read-only cell's is disabled.
     EXPECT_TRUE(Any(b, 60, 62, 79, 78, [](TColor c) { return c != clWhite; }));
     EXPECT_FALSE(Any(b, 140, 62, 159, 78, [](TColor c) { return c != clWhite; }));
-    bool differs = false;
-    for (int y = 62; y < 78; ++y)
-        for (int x = 62; x < 79; ++x) differs = differs || At(b, x, y) != At(b, x + 40, y);
-    EXPECT_TRUE(differs);
+    EXPECT_FALSE(PaintForm::SameArea(b, b, Rect(62, 62, 79, 78), 40));
 }
 
 TEST(ExGridFrame, ListViewHeadersAreThemedItemsWithAHotFace) {

@@ -12,12 +12,7 @@ using Bmp = std::unique_ptr<TBitmap>;
 
 TColor At(const Bmp& b, int x, int y) { return PaintForm::At(b, x, y); }
 
-bool AllWhite(const Bmp& b, TRect R) {
-    for (int y = R.Top; y < R.Bottom; ++y)
-        for (int x = R.Left; x < R.Right; ++x)
-            if (At(b, x, y) != clWhite) return false;
-    return true;
-}
+bool AllWhite(const Bmp& b, TRect R) { return !PaintForm::Inked(b, R); }
 
 // Cell (2, 3): client 80..120 x 60..80, content 81..119 x 61..79.
 const TRect Cell23 = Rect(81, 61, 119, 79);
@@ -83,10 +78,7 @@ TEST(ExGridGraphics, ButtonsShowTheirFacePushedOrNot) {
     EXPECT_FALSE(AllWhite(normal, Cell23));
     f.g->PushButton(2, 3, true);
     auto pushed = f.Render();
-    bool differs = false;
-    for (int y = Cell23.Top; y < Cell23.Bottom; ++y)
-        for (int x = Cell23.Left; x < Cell23.Right; ++x) differs = differs || At(normal, x, y) != At(pushed, x, y);
-    EXPECT_TRUE(differs);
+    EXPECT_FALSE(PaintForm::SameArea(normal, pushed, Cell23));
     f.g->SetButtonText(2, 3, u"Stop");
     EXPECT_EQ(f.g->GetButtonText(2, 3), u"Stop");
     f.g->RemoveAllButtons();

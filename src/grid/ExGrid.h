@@ -86,6 +86,9 @@ struct TControlLook {
     int DropDownCount = 8;
     // The widest a hint of the grid may be; 0 leaves the framework's.
     int HintMaxWidth = 0;
+    // csGlyph's check-box glyphs, and csVintage's tick colour.
+    TBitmap CheckedGlyph, UnCheckedGlyph;
+    TColor Color = clBlack;
     // The corner mark of comment cells; clNone shows none.
     TColor CommentColor = TColor(0x0000FF);
     // Progress bars: the frame and the inset.

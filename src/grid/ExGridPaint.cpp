@@ -145,22 +145,25 @@ constexpr TCheckGlyph CheckGlyphs[] = {
     {u"EXGCHK08", false, false},
 };
 
-constexpr TColor GlyphFrameEnabled = 0x80511C;
-constexpr TColor GlyphFrameDisabled = 0xB5B5B5;
-constexpr TColor GlyphFillEnabled = clWhite;
-constexpr TColor GlyphFillDisabled = 0xF0F0F0;
-constexpr TColor GlyphMarkEnabled = 0x21A121;
-constexpr TColor GlyphMarkDisabled = 0xA0A0A0;
+// The colours of a glyph set: frame, fill and tick, enabled and disabled.
+struct TGlyphColors {
+    TColor FrameEnabled, FrameDisabled, FillEnabled, FillDisabled, MarkEnabled, MarkDisabled;
+};
+
+// "EXGCHK05" .. "EXGCHK08" of csWinXP.
+constexpr TGlyphColors WinXPGlyphs{0x80511C, 0xB5B5B5, clWhite, 0xF0F0F0, 0x21A121, 0xA0A0A0};
+// "EXGCHK01" .. "EXGCHK04" of csGPK: the same marks on a blue-grey frame.
+constexpr TGlyphColors GPKGlyphs{0x8B6A4E, 0xC0B8B0, 0xFFF8F0, 0xF0F0F0, 0x3C3C3C, 0xA0A0A0};
 constexpr int GlyphSize = 16;
 
-void DrawCheckGlyph(TCanvas& C, int X, int Y, const TCheckGlyph& G) {
+void DrawCheckGlyph(TCanvas& C, int X, int Y, const TCheckGlyph& G, const TGlyphColors& K) {
     C.Brush().SetStyle(bsSolid);
-    C.Brush().SetColor(G.Enabled ? GlyphFrameEnabled : GlyphFrameDisabled);
+    C.Brush().SetColor(G.Enabled ? K.FrameEnabled : K.FrameDisabled);
     C.FillRect(Rect(X + 1, Y + 1, X + 14, Y + 14));
-    C.Brush().SetColor(G.Enabled ? GlyphFillEnabled : GlyphFillDisabled);
+    C.Brush().SetColor(G.Enabled ? K.FillEnabled : K.FillDisabled);
     C.FillRect(Rect(X + 2, Y + 2, X + 13, Y + 13));
     if (!G.Checked) return;
-    C.Brush().SetColor(G.Enabled ? GlyphMarkEnabled : GlyphMarkDisabled);
+    C.Brush().SetColor(G.Enabled ? K.MarkEnabled : K.MarkDisabled);
     // A tick of 3-pixel-high strokes: down from the left, up to the right.
     const int pts[][2] = {{4, 7}, {5, 8}, {6, 9}, {7, 8}, {8, 7}, {9, 6}, {10, 5}};
     for (const auto& p : pts) C.FillRect(Rect(X + p[0], Y + p[1], X + p[0] + 1, Y + p[1] + 3));
@@ -180,8 +183,55 @@ void TExStringGrid::DrawCheckBox(TCanvas& C, TRect R, bool Checked, bool Enabled
             return;
         }
     }
+    const TGridControlStyle style = FControlLook.ControlStyle;
+    if (style == csGlyph) {
+        TBitmap& glyph = Checked ? FControlLook.CheckedGlyph : FControlLook.UnCheckedGlyph;
+        if (glyph.Empty()) return;
+        glyph.SetTransparent(true);
+        C.Draw(x, y, glyph);
+        return;
+    }
+    if (style == csVintage) {
+        // A button-face box with raised edges and a two-pixel tick.
+        const int s = FControlLook.CheckSize;
+        const TRect b = Bounds(x, y, s, s);
+        C.Brush().SetColor(Enabled ? clBtnFace : clBtnShadow);
+        C.Pen().SetColor(clBtnFace);
+        C.Rectangle(b.Left, b.Top, b.Right, b.Bottom);
+        C.Pen().SetColor(clBtnHighlight);
+        C.MoveTo(b.Left, b.Bottom - 1);
+        C.LineTo(b.Left, b.Top);
+        C.LineTo(b.Right - 1, b.Top);
+        C.Pen().SetColor(clBtnShadow);
+        C.LineTo(b.Right - 1, b.Bottom - 1);
+        C.LineTo(b.Left, b.Bottom - 1);
+        if (!Checked) return;
+        C.Pen().SetColor(Enabled ? FControlLook.Color : clGray);
+        C.Pen().SetWidth(1);
+        C.MoveTo(b.Left + 2, b.Top + s / 2);
+        C.LineTo(b.Left + 2, b.Bottom - 2);
+        C.MoveTo(b.Left + 3, b.Top - 1 + s / 2);
+        C.LineTo(b.Left + 3, b.Bottom - 3);
+        C.MoveTo(b.Left + 2, b.Bottom - 2);
+        C.LineTo(b.Right - 2, b.Top + 2);
+        C.MoveTo(b.Left + 3, b.Bottom - 2);
+        C.LineTo(b.Right - 1, b.Top + 2);
+        return;
+    }
+    if (style == csClassic || style == csFlat || style == csTheme) {
+        // The platform's frame-control box, centred, at CheckSize.
+        const int s = FControlLook.CheckSize;
+        TRect b = Bounds(R.Left + (R.Right - R.Left - s) / 2, R.Top + (R.Bottom - R.Top - s) / 2, s, s);
+        unsigned state = DFCS_BUTTONCHECK;
+        if (Checked) state |= DFCS_CHECKED;
+        if (style == csFlat) state |= DFCS_FLAT;
+        if (!Enabled) state |= DFCS_INACTIVE;
+        DrawFrameControl(C, b, DFC_BUTTON, state);
+        return;
+    }
+    const TGlyphColors& colors = style == csGPK ? GPKGlyphs : WinXPGlyphs;
     for (const TCheckGlyph& g : CheckGlyphs)
-        if (g.Checked == Checked && g.Enabled == Enabled) DrawCheckGlyph(C, x, y, g);
+        if (g.Checked == Checked && g.Enabled == Enabled) DrawCheckGlyph(C, x, y, g, colors);
 }
 
 // ---------------------------------------------------------------------------

@@ -86,8 +86,8 @@ struct TControlLook {
     int DropDownCount = 8;
     // The widest a hint of the grid may be; 0 leaves the framework's.
     int HintMaxWidth = 0;
-    // csGlyph's check-box glyphs, and csVintage's tick colour.
-    TBitmap CheckedGlyph, UnCheckedGlyph;
+    // csGlyph's check-box and radio glyphs, and csVintage's tick colour.
+    TBitmap CheckedGlyph, UnCheckedGlyph, RadioOnGlyph, RadioOffGlyph;
     TColor Color = clBlack;
     // The corner mark of comment cells; clNone shows none.
     TColor CommentColor = TColor(0x0000FF);
@@ -442,7 +442,7 @@ private:
 using TRowDisjunctSelectEvent = std::function<void(TObject* Sender, int ARow, bool AState, bool& Allow)>;
 using TRowDisjunctSelectedEvent = std::function<void(TObject* Sender, int ARow)>;
 
-class TExStringGrid : public TBaseGrid, public IGPKStyle {
+class TExStringGrid : public TBaseGrid, public IGPKStyle, public IGPKTones {
 public:
     explicit TExStringGrid(TComponent* AOwner);
     ~TExStringGrid() override;
@@ -1955,6 +1955,10 @@ public:
     TGPKStyle Style() const { return FStyle; }
     // The gradient, active-cell and control-look colours of a colour scheme, without repainting.
     void SetTheme(TXPColorScheme Scheme);
+    // The flat look of colour tones: classic, flat, slim bars, no border,
+    // the tones' colours and the metro check glyphs.
+    void SetColorTones(const TColorTones& ATones) override;
+    const TColorTones& ColorTones() const { return FTones; }
     // "glXP" and "Windows XP" for glXP; glCustom answers nothing.
     static String LookToString(TGridLook Look);
     static String LookToCaption(TGridLook Look);
@@ -1966,6 +1970,7 @@ private:
     TColor FSelectionMirrorColor = clNone;
     TColor FSelectionMirrorColorTo = clNone;
     TGPKStyle FStyle = tsWindowsXP;
+    TColorTones FTones;
     // ===== end of the look presets
 
     // ===== Background bitmap and gradient (ExGridBackGround.cpp)

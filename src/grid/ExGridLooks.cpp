@@ -2,7 +2,35 @@
 // schemes, and the selection gradient they set.
 #include "grid/ExGrid.h"
 
+#include "grid/foundation/GridColors.h"
+
+#include "framework/Resources.h"
+
 #include <iterator>
+
+// The metro look's check and radio glyphs, 16 x 16 on a see-through ground
+// (the bottom-left colour).
+static TResourceRegistrar MetroGlyphs([] {
+    auto box = [](TBitmap& B, bool Radio, bool On) {
+        B.SetSize(16, 16);
+        TCanvas& c = B.Canvas();
+        c.Brush().SetColor(clFuchsia);
+        c.FillRect(Rect(0, 0, 16, 16));
+        c.Pen().SetColor(TColor(0x555555));
+        c.Brush().SetColor(clWhite);
+        if (Radio) c.Ellipse(1, 1, 15, 15);
+        else c.Rectangle(1, 1, 15, 15);
+        if (!On) return;
+        c.Brush().SetColor(TColor(0x333333));
+        c.Pen().SetColor(TColor(0x333333));
+        if (Radio) c.Ellipse(5, 5, 11, 11);
+        else c.FillRect(Rect(4, 4, 12, 12));
+    };
+    RegisterBitmapResource(u"metrocheckon", [box](TBitmap& B) { box(B, false, true); });
+    RegisterBitmapResource(u"metrocheckoff", [box](TBitmap& B) { box(B, false, false); });
+    RegisterBitmapResource(u"metroradioon", [box](TBitmap& B) { box(B, true, true); });
+    RegisterBitmapResource(u"metroradiooff", [box](TBitmap& B) { box(B, true, false); });
+});
 
 // ---------------------------------------------------------------------------
 // Selection gradient
@@ -319,4 +347,34 @@ void TExStringGrid::SetTheme(TXPColorScheme Scheme) {
         FControlLook.FixedGradientFrom = Scheme == xpNone ? clNone : s.From;
         FControlLook.FixedGradientTo = Scheme == xpNone ? clNone : s.To;
     }
+}
+
+// ---------------------------------------------------------------------------
+// Colour tones
+
+void TExStringGrid::SetColorTones(const TColorTones& ATones) {
+    FTones = ATones;
+    SetLook(glClassic);
+    SetFlat(true);
+    SetScrollType(ssMetro);
+    const String font = GetDefaultFontName();
+    SetFixedColor(ATones.Foreground.BrushColor);
+    FFixedFont.SetColor(ATones.Foreground.TextColor);
+    FFixedFont.SetName(font);
+    SetColor(ATones.Background.BrushColor);
+    Font().SetName(font);
+    Font().SetColor(ATones.Background.TextColor);
+    SetSelectionColor(ATones.Selected.BrushColor);
+    SetSelectionTextColor(ATones.Selected.TextColor);
+    SetSelectionColorTo(clNone);
+    SetGridLineColor(TColor(0xE6E6E6));
+    SetGridFixedLineColor(AdjustColorPercent(ATones.Foreground.BrushColor, -20));
+    SetBorderStyle(bsNone);
+    FControlLook.ControlStyle = csGlyph;
+    LoadBitmapResource(FControlLook.CheckedGlyph, u"metrocheckon");
+    LoadBitmapResource(FControlLook.UnCheckedGlyph, u"metrocheckoff");
+    LoadBitmapResource(FControlLook.RadioOffGlyph, u"metroradiooff");
+    LoadBitmapResource(FControlLook.RadioOnGlyph, u"metroradioon");
+    FControlLook.FlatButton = true;
+    InvalidateGrid();
 }

@@ -147,6 +147,38 @@ TEST(ExGridLooks, ColourSchemesAndLookNames) {
     }
 }
 
+TEST(ExGridLooks, ColourTonesGiveTheFlatMetroLook) {
+    PaintForm f;
+    TColorTones t;
+    t.Background = {0xF0F0F0, clNone, 0x202020};
+    t.Foreground = {0xC8C8C8, clNone, 0x101010};
+    t.Selected = {0x00C000, clNone, clWhite};
+    f.g->Columns().Items(1)->SetEditor(edDataCheckBox);
+    f.g->SetCellEx(1, 2, u"Y");
+    f.g->SetColorTones(t);
+    TExColumnGrid* g = f.g;
+    EXPECT_EQ(g->Look(), glClassic);
+    EXPECT_TRUE(g->Flat());
+    EXPECT_EQ(g->ScrollType(), ssMetro);
+    EXPECT_EQ(g->FixedColor(), TColor(0xC8C8C8));
+    EXPECT_EQ(g->FixedFont().Color(), TColor(0x101010));
+    EXPECT_EQ(g->Color(), TColor(0xF0F0F0));
+    EXPECT_EQ(g->SelectionColor(), TColor(0x00C000));
+    EXPECT_EQ(g->SelectionTextColor(), clWhite);
+    EXPECT_EQ(g->GridLineColor(), TColor(0xE6E6E6));
+    EXPECT_EQ(g->GridFixedLineColor(), TColor(0xA0A0A0));
+    EXPECT_EQ(g->BorderStyle(), bsNone);
+    EXPECT_EQ(g->ControlLook().ControlStyle, csGlyph);
+    EXPECT_TRUE(g->ControlLook().FlatButton);
+    // The checked metro glyph: a dark square inside its box. No border: client 0 is pixel 0.
+    TBitmap b;
+    RenderControlToBitmap(g, b);
+    EXPECT_EQ(b.Canvas().Pixels(60, 50), TColor(0x333333));
+    // A style preset brings the regular scroll bars back.
+    g->SetComponentStyle(tsOffice2003Blue);
+    EXPECT_EQ(g->ScrollType(), ssNormal);
+}
+
 TEST(ExGridLooks, SelectedCellsTakeTheSelectionGradient) {
     PaintForm f;
     f.g->SetOptions(f.g->Options() + TGridOptions{goRangeSelect});

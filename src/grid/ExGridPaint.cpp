@@ -198,13 +198,7 @@ void TExStringGrid::DrawCheckBox(TCanvas& C, TRect R, bool Checked, bool Enabled
         C.Brush().SetColor(Enabled ? clBtnFace : clBtnShadow);
         C.Pen().SetColor(clBtnFace);
         C.Rectangle(b.Left, b.Top, b.Right, b.Bottom);
-        C.Pen().SetColor(clBtnHighlight);
-        C.MoveTo(b.Left, b.Bottom - 1);
-        C.LineTo(b.Left, b.Top);
-        C.LineTo(b.Right - 1, b.Top);
-        C.Pen().SetColor(clBtnShadow);
-        C.LineTo(b.Right - 1, b.Bottom - 1);
-        C.LineTo(b.Left, b.Bottom - 1);
+        DrawRaisedFrame(C, b, clBtnHighlight, clBtnShadow);
         if (!Checked) return;
         C.Pen().SetColor(Enabled ? FControlLook.Color : clGray);
         C.Pen().SetWidth(1);

@@ -19,6 +19,7 @@ constexpr int VersionColumnGrid = (3 << 24) | (1 << 16) | (3 << 8) | 1;
 // TGridColumnItem
 
 TGridColumnItem::TGridColumnItem(TCollection* Collection) : TCollectionItem(Collection) {
+    FBorderPen.SetColor(clSilver);
     if (TExColumnGrid* g = Grid()) {
         FFont.Assign(&g->Font());
         FHeaderFont.Assign(&g->Font());
@@ -125,7 +126,19 @@ void TGridColumnItem::SetRows(int ARow, const String& Value) {
     if (TExColumnGrid* g = Grid()) g->SetCellEx(Index(), ARow, Value);
 }
 
+void TGridColumnItem::SetBorders(const TSet<int>& Value) {
+    FBorders = Value;
+    Changed();
+}
+
+void TGridColumnItem::SetBorderPen(const TPen& Value) {
+    FBorderPen.Assign(&Value);
+    Changed();
+}
+
 void TGridColumnItem::AssignVisuals(const TGridColumnItem& S) {
+    FBorders = S.FBorders;
+    FBorderPen.Assign(&S.FBorderPen);
     FAlignment = S.FAlignment;
     FHeaderAlignment = S.FHeaderAlignment;
     FCheckFalse = S.FCheckFalse;
@@ -439,6 +452,16 @@ void TExColumnGrid::DoGetCellColor(int ACol, int ARow, TGridDrawState AState, TB
         AFont.Assign(ARow < FixedRows() ? &it->HeaderFont() : &it->Font());
     }
     TExStringGrid::DoGetCellColor(ACol, ARow, AState, ABrush, AFont);
+}
+
+// Data cells take their column's borders and pen, then the grid's event.
+void TExColumnGrid::DoGetCellBorder(int ACol, int ARow, TPen& APen, TSet<int>& Borders) {
+    TGridColumnItem* it = Item(ACol);
+    if (it && ACol >= FixedCols() && ARow >= FixedRows() && !it->Borders().Empty()) {
+        Borders = it->Borders();
+        APen.Assign(&it->BorderPen());
+    }
+    TExStringGrid::DoGetCellBorder(ACol, ARow, APen, Borders);
 }
 
 TAlignment TExColumnGrid::DoGetAlignment(int ACol, int ARow) {

@@ -72,6 +72,11 @@ public:
     void SetPassword(bool Value);
     bool ShowBands() const { return FShowBands; }
     void SetShowBands(bool Value);
+    // The borders (cbLeft .. cbBottom) of the column's data cells and their pen.
+    const TSet<int>& Borders() const { return FBorders; }
+    void SetBorders(const TSet<int>& Value);
+    TPen& BorderPen() { return FBorderPen; }
+    void SetBorderPen(const TPen& Value);
     const String& FloatFormat() const { return FFloatFormat; }
     void SetFloatFormat(const String& Value);
     int MinSize() const { return FMinSize; }
@@ -137,6 +142,8 @@ private:
     String FCheckFalse = u"N";
     bool FPassword = false;
     bool FShowBands = false;
+    TSet<int> FBorders;
+    TPen FBorderPen;
     String FFloatFormat;
     int FMinSize = 0;
     int FMaxSize = 0;
@@ -231,6 +238,7 @@ protected:
     // The column's own filter values, shown without their conditions.
     bool DoGetColumnFilter(int Col) override;
     bool DoIsPasswordCell(int ACol, int ARow) override;
+    void DoGetCellBorder(int ACol, int ARow, TPen& APen, TSet<int>& Borders) override;
     bool DoHasComboBox(int ACol, int ARow) override;
     // The column's combo items and drop-down count go into the combo editor first.
     void DoGetEditorProp(int ACol, int ARow) override;

@@ -80,6 +80,8 @@ TExStringGrid::TExStringGrid(TComponent* AOwner) : TBaseGrid(AOwner) {
     FFixedFont.SetName(u"Tahoma");
     FFixedFont.SetStyle({fsBold});
     FActiveCellFont.SetStyle({fsBold});
+    FControlLook.Grid = this;
+    FGPKGradientTo = ColorToRGB(clBtnFace);
     if (auto* form = dynamic_cast<TCustomForm*>(AOwner); form && !ComponentState().Contains(csDesigning)) {
         FOwnerForm = form;
         FOldFormResize = form->OnResize;
@@ -106,7 +108,7 @@ TExStringGrid::TExStringGrid(TComponent* AOwner) : TBaseGrid(AOwner) {
 
 TExStringGrid::~TExStringGrid() {
     // A store that cannot be written must not stop the grid from going.
-    if (FColumnSize.Save) {
+    if (FColumnSize.Save()) {
         try {
             FDataTools->SaveColSizes();
         } catch (const Exception&) {
@@ -159,7 +161,7 @@ void TExStringGrid::Loaded() {
     InitOrigColSizes();
     FTools->UpdateSearchPanel();
     FTools->DropTargetLoaded();
-    if (FColumnSize.Save) FDataTools->LoadColSizes();
+    if (FColumnSize.Save()) FDataTools->LoadColSizes();
     if (FBalloon.Enable()) FDataTools->BalloonInit();
     if (Options().Contains(goAlwaysShowEditor)) {
         FNavigation.SetAlwaysEdit(true);
@@ -172,7 +174,7 @@ void TExStringGrid::CreateWnd() {
     if (IsDestroying()) return;
     TBaseGrid::CreateWnd();
     SetTimer(Handle(), GridTimerId, GridTimerPeriod);
-    if (FColumnSize.Save) FDataTools->LoadColSizes();
+    if (FColumnSize.Save()) FDataTools->LoadColSizes();
     if (FScrollType == ssMetro && !IsLoading()) SetScrollType(ssMetro);
 }
 
@@ -212,6 +214,15 @@ void TExStringGrid::DoEnter() {
 }
 
 void TExStringGrid::Resize() {
+    // Columns that follow the control's width keep their share of it.
+    if (FColumnSize.SynchWithGrid() && FOldSize > 0) {
+        HideInplaceEdit();
+        const double r = (BorderStyle() == bsSingle ? Width() + 2 : Width()) / double(FOldSize);
+        const bool normal = FColumnSize.SynchNormalCellsOnly();
+        const int last = normal ? ColCount() - FFixedRightCols - 1 : ColCount() - 1;
+        for (int c = normal ? FixedCols() : 0; c <= last && c < int(FOrigColSizes.size()); ++c)
+            SetColWidths(c, int(FOrigColSizes[size_t(c)] * r));
+    }
     TBaseGrid::Resize();
     StretchAfterChange();
     ApplyScrollBarAlways(false);
@@ -426,6 +437,7 @@ void TExStringGrid::CalcFooter(int ACol) {
 void TExStringGrid::InitOrigColSizes() {
     FOrigColSizes.resize(size_t(ColCount()));
     for (int c = 0; c < ColCount(); ++c) FOrigColSizes[size_t(c)] = ColWidths(c);
+    FOldSize = Width();
 }
 
 int TExStringGrid::MaxRowLines(int ARow) {
@@ -544,11 +556,6 @@ void TExStringGrid::UpdateHScrollProportional() {
     SCROLLINFO info;
     ProportionalInfo(e, left, total, Width(), info);
     SetScrollInfo(Handle(), SB_HORZ, info, true);
-}
-
-void TExStringGrid::SetLook(TGridLook Value) {
-    FLook = Value;
-    InvalidateGrid();
 }
 
 void TExStringGrid::SetBorderColor(TColor Value) {

@@ -26,6 +26,7 @@
 
 #include <functional>
 #include <memory>
+#include <variant>
 #include <vector>
 
 class TExStringGrid;
@@ -68,8 +69,12 @@ enum TScrollDirection { sdVertical, sdHorizontal };
 // What a press at the mouse position would select.
 enum TMouseSelectMode { msNormal, msColumn, msRow, msAll, msURL, msResize };
 enum TGridLook { glStandard, glSoft, glClassic, glGPK, glXP, glListView, glVista, glWin7, glOffice2007, glCustom };
+// The sides of a cell's border, as members of a TSet<int>.
+enum TCellBorder { cbLeft, cbTop, cbRight, cbBottom };
 enum TInvalidEntryIcon { ieNone, ieInfo, ieWarning, ieError };
 enum TScrollBarAlways { saNone, saVert, saHorz, saBoth };
+// The colour schemes of SetTheme.
+enum TXPColorScheme { xpNone, xpBlue, xpGreen, xpGray, vistaAero };
 // The look of check boxes and radio buttons in cells.
 enum TGridControlStyle { csClassic, csFlat, csWinXP, csVintage, csGPK, csGlyph, csTheme };
 
@@ -85,6 +90,47 @@ struct TControlLook {
     bool FixedDropDownButton = false;
     // The widest a hint of the grid may be; 0 leaves the framework's.
     int HintMaxWidth = 0;
+    // csGlyph's check-box and radio glyphs, and csVintage's tick colour.
+    TBitmap CheckedGlyph, UnCheckedGlyph, RadioOnGlyph, RadioOffGlyph;
+    TColor Color = clBlack;
+    // The corner mark of comment cells; clNone shows none.
+    TColor CommentColor = TColor(0x0000FF);
+    // Progress bars: the frame and the inset.
+    TColor ProgressBorderColor = clGray;
+    int ProgressMarginX = 2;
+    int ProgressMarginY = 2;
+    // Buttons of cells and the always-visible drop-down and spin buttons.
+    bool FlatButton = false;
+    bool DropDownAlwaysVisible = false;
+    bool SpinButtonsAlwaysVisible = false;
+    // The fixed-cell gradients. Read them here; set them through the setters,
+    // which also hand them to the grid's painter.
+    TColor FixedGradientFrom = clNone, FixedGradientTo = clNone;
+    TColor FixedGradientMirrorFrom = clNone, FixedGradientMirrorTo = clNone;
+    TColor FixedGradientHoverFrom = clGray, FixedGradientHoverTo = clWhite;
+    TColor FixedGradientHoverMirrorFrom = clNone, FixedGradientHoverMirrorTo = clNone;
+    TColor FixedGradientHoverBorder = clSilver;
+    TColor FixedGradientDownFrom = clGray, FixedGradientDownTo = clSilver;
+    TColor FixedGradientDownMirrorFrom = clNone, FixedGradientDownMirrorTo = clNone;
+    TColor FixedGradientDownBorder = clGray;
+    // From, To and the hover and down colours reach the grid unless clNone;
+    // the mirror colours always.
+    void SetFixedGradientFrom(TColor Value);
+    void SetFixedGradientTo(TColor Value);
+    void SetFixedGradientMirrorFrom(TColor Value);
+    void SetFixedGradientMirrorTo(TColor Value);
+    void SetFixedGradientHoverFrom(TColor Value);
+    void SetFixedGradientHoverTo(TColor Value);
+    void SetFixedGradientHoverMirrorFrom(TColor Value);
+    void SetFixedGradientHoverMirrorTo(TColor Value);
+    void SetFixedGradientHoverBorder(TColor Value);
+    void SetFixedGradientDownFrom(TColor Value);
+    void SetFixedGradientDownTo(TColor Value);
+    void SetFixedGradientDownMirrorFrom(TColor Value);
+    void SetFixedGradientDownMirrorTo(TColor Value);
+    void SetFixedGradientDownBorder(TColor Value);
+    // The grid whose painter takes the gradients; set by the grid.
+    TExStringGrid* Grid = nullptr;
 };
 
 // The mix of colour A with B at weight W percent (each channel rounded half to even).
@@ -107,10 +153,24 @@ public:
     TVAlignment CellVAlign = vtaTop;
     // The balloon's title and text.
     std::vector<String> CellBalloon;
-    // A comment: its text.
+    // A comment: its text; a button: its caption; a progress bar: its format.
     String CellText;
     // A shape: its line colour (the fill colour is CellIndex, the shape CellAngle).
     TColor CellLineColor = clNone;
+    // By kind: a bitmap (owned when CellCreated) or a colour; progress bars
+    // keep their bar colour here and the remaining colour in CellIcon.
+    std::variant<std::monostate, TColor, TBitmap*> CellBitmap;
+    std::variant<std::monostate, TColor> CellIcon;
+    bool CellCreated = false;
+    // Progress bars: minimum and maximum.
+    int CellErrFrom = 0, CellErrLen = 0;
+    // Buttons: where painting put the button in the cell, y * 65536 + x.
+    double CellValue = 0;
+    // The bitmap of CellBitmap, nil for a colour or nothing.
+    TBitmap* Bitmap() const;
+    // Frees a created bitmap and forgets the objects.
+    void ReleaseObjects();
+    ~TCellGraphic() override { ReleaseObjects(); }
 };
 
 // A hidden row: its texts, objects and height while it is out of the grid.
@@ -302,9 +362,9 @@ private:
 };
 
 enum TColumnSizeLocation { clRegistry, clIniFile };
+enum TAutoSizeRows { arAll, arNormal, arFixed };
 
-// One column of the grid filling the rest of its client width, and where
-// the column widths and order are kept between runs.
+// One column of the grid filling the rest of its client width.
 class TColumnSize {
 public:
     explicit TColumnSize(TExStringGrid* AGrid) : FGrid(AGrid) {}
@@ -316,18 +376,36 @@ public:
     // -1: the last column.
     int StretchColumn() const { return FStretchColumn; }
     void SetStretchColumn(int Value) { FStretchColumn = Value; }
-    // With Save, the grid keeps its column widths when it goes and takes
-    // them back when its window is made and after loading: in section
-    // Section of the INI file Key, or the registry key Key with the subkey Section.
-    bool Save = false;
-    String Key;
-    String Section;
-    TColumnSizeLocation Location = clRegistry;
+    // Where the column widths are saved: the registry key or ini file, and the section.
+    bool Save() const { return FSave; }
+    void SetSave(bool Value) { FSave = Value; }
+    const String& Key() const { return FKey; }
+    void SetKey(const String& Value) { FKey = Value; }
+    const String& Section() const { return FSection; }
+    void SetSection(const String& Value) { FSection = Value; }
+    TColumnSizeLocation Location() const { return FLocation; }
+    void SetLocation(TColumnSizeLocation Value) { FLocation = Value; }
+    // The columns follow the control's width in proportion to their widths
+    // when the grid was loaded (the fixed columns kept with SynchNormalCellsOnly).
+    bool SynchWithGrid() const { return FSynchWithGrid; }
+    void SetSynchWithGrid(bool Value) { FSynchWithGrid = Value; }
+    bool SynchNormalCellsOnly() const { return FSynchNormalCellsOnly; }
+    void SetSynchNormalCellsOnly(bool Value) { FSynchNormalCellsOnly = Value; }
+    // The rows a column's auto-size measures.
+    TAutoSizeRows Rows() const { return FRows; }
+    void SetRows(TAutoSizeRows Value) { FRows = Value; }
 
 private:
     TExStringGrid* FGrid;
     bool FStretch = false;
     int FStretchColumn = -1;
+    bool FSave = false;
+    String FKey;
+    String FSection;
+    TColumnSizeLocation FLocation = clRegistry;
+    bool FSynchWithGrid = false;
+    bool FSynchNormalCellsOnly = false;
+    TAutoSizeRows FRows = arAll;
 };
 
 // The marker of modified rows: a bar at the right of column 0.
@@ -350,7 +428,7 @@ private:
 using TRowDisjunctSelectEvent = std::function<void(TObject* Sender, int ARow, bool AState, bool& Allow)>;
 using TRowDisjunctSelectedEvent = std::function<void(TObject* Sender, int ARow)>;
 
-class TExStringGrid : public TBaseGrid {
+class TExStringGrid : public TBaseGrid, public IGPKStyle, public IGPKTones {
 public:
     explicit TExStringGrid(TComponent* AOwner);
     ~TExStringGrid() override;
@@ -1030,13 +1108,7 @@ public:
     // cells anew (after their contents moved).
     void CellControlsUpdate(bool RebuildList);
     int NumCellControls() const { return FControlList.Count(); }
-    // A text holding a link ("://" or "mailto:") is one link; a press follows it.
-    bool URLShow() const { return FURLShow; }
-    void SetURLShow(bool Value) {
-        if (Value == FURLShow) return;
-        FURLShow = Value;
-        Invalidate();
-    }
+    // URLShow (with the cell content's settings): a text holding a link is one link; a press follows it.
     // The link under the mouse at its last move; empty when none.
     const String& HoveredAnchor() const { return FAnchor; }
     TAnchorClickEvent OnAnchorClick;
@@ -1232,7 +1304,8 @@ protected:
     // Fires OnGridHint; the handler sees the hint chosen so far.
     virtual void DoGridHint(int ACol, int ARow, String& HintStr);
     virtual void DoGetCellPrintColor(int, int, TGridDrawState, TBrush&, TFont&) {}
-    virtual void DoGetCellBorder(int, int, TPen&, TSet<int>&) {}
+    // Fires OnGetCellBorder.
+    virtual void DoGetCellBorder(int ACol, int ARow, TPen& APen, TSet<int>& Borders);
     virtual void DoGetCellPrintBorder(int, int, TPen&, TSet<int>&) {}
     // The sort format of a column.
     virtual void DoGetFormat(int ACol, TSortStyle& AStyle, String& APrefix, String& ASuffix) {
@@ -1241,8 +1314,9 @@ protected:
     virtual void DoGetEditorType(int ACol, int ARow, TEditorType& AEditor) {
         if (OnGetEditorType) OnGetEditorType(this, ACol, ARow, AEditor);
     }
-    virtual bool DoIsPasswordCell(int, int) { return false; }
-    virtual void DoGetWordWrap(int, int, bool&) {}
+    // Fire OnIsPasswordCell and OnGetWordWrap.
+    virtual bool DoIsPasswordCell(int ACol, int ARow);
+    virtual void DoGetWordWrap(int ACol, int ARow, bool& WW);
     virtual bool DoHasComboBox(int, int) { return false; }
     virtual bool DoHasSpinEdit(int, int) { return false; }
     // Fills FilterList with the values offered by the column's filter list; true when it holds any.
@@ -1512,7 +1586,6 @@ private:
     // A placed control that is freed leaves its cell.
     void ForgetCellControl(TComponent* AComponent);
     bool HasPlacedControl(TControl* Control) const;
-    bool FURLShow = false;
     String FAnchor;
     // What lies under (X, Y) in the markup Text laid out in R with AFont: links,
     // controls; with ControlID, where the in-text control of that ID lies.
@@ -1620,6 +1693,7 @@ private:
     bool FFilterActive = false;
     bool FHasNodeRows = false;
     std::vector<int> FOrigColSizes;
+    int FOldSize = 0;  // the control's width when FOrigColSizes were taken
     bool FFlat = false;
     bool FSelectionColorMixer = false;
     int FSelectionColorMixerFactor = 50;
@@ -2009,6 +2083,199 @@ private:
     bool FCtrlDown = false;
     int FFixedColEdit = -1, FFixedRowEdit = -1;
     // ===== end of the in-text controls and fixed-cell editing
+    // ===== Fixed-cell looks, row indicator and cell borders (ExGridFrame.cpp)
+public:
+    // The normal fixed-cell gradient of the looks from glGPK on.
+    TColor GPKGradientFrom() const { return FGPKGradientFrom; }
+    void SetGPKGradientFrom(TColor Value);
+    TColor GPKGradientTo() const { return FGPKGradientTo; }
+    void SetGPKGradientTo(TColor Value);
+    TColor GPKGradientMirrorFrom() const { return FGPKGradientMirrorFrom; }
+    void SetGPKGradientMirrorFrom(TColor Value);
+    TColor GPKGradientMirrorTo() const { return FGPKGradientMirrorTo; }
+    void SetGPKGradientMirrorTo(TColor Value);
+    // Drawn in column 0 of the current row when there are fixed columns.
+    TBitmap& RowIndicator() { return FRowIndicator; }
+    void SetRowIndicator(const TBitmap& Value);
+    // The cell borders of a cell (cbLeft .. cbBottom) with their pen.
+    std::function<void(TObject* Sender, int ARow, int ACol, TPen& APen, TSet<int>& Borders)> OnGetCellBorder;
+    std::function<void(TObject* Sender, int ARow, int ACol, TPen& LeftPen, TPen& TopPen, TPen& RightPen,
+                       TPen& BottomPen)>
+        OnGetCellBorderProp;
+
+protected:
+    friend struct TControlLook;
+    // A fixed cell pressed (FMouseDownMove) and its drop-down button pressed.
+    void SetFixedCellPressed(bool Pressed, bool DropDown);
+    // Steps of the cell frame: hovered and pressed header gradients, the row
+    // indicator (R loses its width), the list-view header, the always-visible
+    // buttons (R loses them), the borders, the classic and soft frames and the
+    // lines of flat right fixed columns.
+    void DrawFixedHoverDown(TCanvas& ACanvas, int ACol, int RCol, int ARow, TRect& R);
+    int DrawRowIndicator(TCanvas& ACanvas, int RCol, int ARow, TRect& R);
+    void DrawListViewHeader(TCanvas& ACanvas, int ACol, int ARow, TRect R);
+    void DrawAlwaysVisibleButtons(TCanvas& ACanvas, int RCol, int ARow, TRect& R);
+    void DrawCellBorders(TCanvas& ACanvas, int ACol, int ARow, TRect R);
+    void DrawLookFrame(TCanvas& ACanvas, int RCol, TRect R);
+    bool FMouseDownMove = false;
+    bool FDropDownDown = false;
+
+private:
+    TColor FGPKGradientFrom = clWhite;
+    TColor FGPKGradientTo = clNone;  // the button face's RGB, taken at creation
+    TColor FGPKGradientMirrorFrom = clNone;
+    TColor FGPKGradientMirrorTo = clNone;
+    TColor FGPKGradientHoverFrom = clGray, FGPKGradientHoverTo = clWhite;
+    TColor FGPKGradientHoverMirrorFrom = clNone, FGPKGradientHoverMirrorTo = clNone;
+    TColor FGPKGradientHoverBorder = clSilver;
+    TColor FGPKGradientDownFrom = clGray, FGPKGradientDownTo = clSilver;
+    TColor FGPKGradientDownMirrorFrom = clNone, FGPKGradientDownMirrorTo = clNone;
+    TColor FGPKGradientDownBorder = clGray;
+    TBitmap FRowIndicator;
+    // ===== end of the fixed-cell looks
+
+    // ===== Cell content: text layout, links, passwords, sort indicator and
+    // the selection rectangle (ExGridContent.cpp)
+public:
+    // Line breaks start new lines even in cells that do not wrap.
+    bool Multilinecells() const { return FMultilinecells; }
+    void SetMultilinecells(bool Value);
+    // Clipped texts end in an ellipsis.
+    bool EnhTextSize() const { return FEnhTextSize; }
+    void SetEnhTextSize(bool Value);
+    // Texts holding "://" or "mailto:" show underlined in URLColor, without
+    // their scheme unless URLFull.
+    bool URLShow() const { return FURLShow; }
+    void SetURLShow(bool Value);
+    bool URLFull() const { return FURLFull; }
+    void SetURLFull(bool Value);
+    TColor URLColor() const { return FURLColor; }
+    void SetURLColor(TColor Value);
+    // Replaces every character of a password cell.
+    Char PasswordChar() const { return FPasswordChar; }
+    void SetPasswordChar(Char Value);
+    // A 2-pixel frame around the selection, with a 4 x 4 handle at its bottom right.
+    bool SelectionRectangle() const { return FSelectionRectangle; }
+    void SetSelectionRectangle(bool Value);
+    TColor SelectionRectangleColor() const { return FSelectionRectangleColor; }
+    void SetSelectionRectangleColor(TColor Value);
+    bool SelectionResizer() const { return FSelectionResizer; }
+    void SetSelectionResizer(bool Value);
+    // XYOffset insets the text at the left and top only.
+    bool XYOffsetTopLeftOnly() const { return FXYOffsetTopLeftOnly; }
+    void SetXYOffsetTopLeftOnly(bool Value);
+    std::function<void(TObject* Sender, int ARow, int ACol, bool& IsPassword)> OnIsPasswordCell;
+    std::function<void(TObject* Sender, int ACol, int ARow, bool& WordWrap)> OnGetWordWrap;
+
+    // A comment whose corner mark takes its own colour.
+    void AddColorComment(int ACol, int ARow, const String& Comment, TColor AColor);
+
+protected:
+    // The corner mark of a comment cell.
+    void DrawCommentMark(TCanvas& ACanvas, const TCellGraphic& G, TRect R);
+    // The text of a cell (displayed column ACol, real column RCol) in R.
+    void DrawCellText(TCanvas& ACanvas, int ACol, int RCol, int ARow, TRect R, TGridDrawState AState);
+    // The header cell shows the sort indicator.
+    bool SortIndicatorShown(int ACol, int RCol, int ARow);
+    // The indicator centred at (X, Y) for the real column.
+    void DrawSortIndicator(TCanvas& ACanvas, int X, int Y, int RCol);
+    void DrawSelectionRectangle(TCanvas& ACanvas, int ACol, int ARow, TRect R);
+
+private:
+    bool FMultilinecells = false;
+    bool FEnhTextSize = false;
+    bool FURLShow = false;
+    bool FURLFull = false;
+    TColor FURLColor = clBlue;
+    Char FPasswordChar = u'*';
+    bool FSelectionRectangle = false;
+    TColor FSelectionRectangleColor = clBlack;
+    bool FSelectionResizer = false;
+    bool FXYOffsetTopLeftOnly = false;
+    // ===== end of the cell content
+
+    // ===== Look, style and colour-scheme presets (ExGridLooks.cpp)
+public:
+    // Selected cells in a gradient, in two halves with the mirror colours.
+    TColor SelectionColorTo() const { return FSelectionColorTo; }
+    void SetSelectionColorTo(TColor Value);
+    TColor SelectionMirrorColor() const { return FSelectionMirrorColor; }
+    void SetSelectionMirrorColor(TColor Value);
+    TColor SelectionMirrorColorTo() const { return FSelectionMirrorColorTo; }
+    void SetSelectionMirrorColorTo(TColor Value);
+    // A style preset's colours, then a repaint.
+    virtual void SetStyle(TGPKStyle AStyle);
+    // Remembers the style, applies it and leaves the slim scroll bars.
+    void SetComponentStyle(TGPKStyle AStyle) override;
+    TGPKStyle Style() const { return FStyle; }
+    // The gradient, active-cell and control-look colours of a colour scheme, without repainting.
+    void SetTheme(TXPColorScheme Scheme);
+    // The flat look of colour tones: classic, flat, slim bars, no border,
+    // the tones' colours and the metro check glyphs.
+    void SetColorTones(const TColorTones& ATones) override;
+    const TColorTones& ColorTones() const { return FTones; }
+    // "glXP" and "Windows XP" for glXP; glCustom answers nothing.
+    static String LookToString(TGridLook Look);
+    static String LookToCaption(TGridLook Look);
+
+private:
+    // Look presets for the six plain looks: steps 1 and 3 of the preset.
+    void ApplyPlainLook(TGridLook Value);
+    TColor FSelectionColorTo = clNone;
+    TColor FSelectionMirrorColor = clNone;
+    TColor FSelectionMirrorColorTo = clNone;
+    TGPKStyle FStyle = tsWindowsXP;
+    TColorTones FTones;
+    // ===== end of the look presets
+
+    // ===== Background bitmap and gradient (ExGridBackGround.cpp)
+public:
+    // Goes to the framework's assignment, which refuses it: set the parts one by one.
+    void SetBackGround(const TBackGround& Value);
+    // The background bitmap placed at (BackGround.Left, BackGround.Top) in
+    // client coordinates, the part inside R; tiled over R from one pixel
+    // left of and above its corner.
+    void DrawBackGroundFixed(TCanvas& ACanvas, TRect R);
+    void DrawBackGroundTiled(TCanvas& ACanvas, TRect R);
+
+protected:
+    // Behind the content of a cell (displayed column ACol, real RCol).
+    void DrawCellBackGround(TCanvas& ACanvas, int ACol, int RCol, int ARow, TRect R, TGridDrawState AState);
+    // ===== end of the background
+
+    // ===== Bitmaps, progress bars and buttons in cells (ExGridGraphics.cpp);
+    // real columns, displayed rows
+public:
+    // The caller keeps the bitmap; CreateBitmap's belongs to the cell.
+    void AddBitmap(int ACol, int ARow, TBitmap* ABmp, bool Transparent, TAlignment HAlign, TVAlignment VAlign);
+    TBitmap* CreateBitmap(int ACol, int ARow, bool Transparent, TAlignment HAlign, TVAlignment VAlign);
+    TBitmap* GetBitmap(int ACol, int ARow);
+    bool HasBitmap(int ACol, int ARow) { return GetBitmap(ACol, ARow) != nullptr; }
+    void RemoveBitmap(int ACol, int ARow);
+    // A bar of the cell's value between 0 and 100 (or Min and Max), the
+    // text in the opposite colours unless given.
+    void AddProgress(int ACol, int ARow, TColor FGColor, TColor BKColor);
+    void AddProgressEx(int ACol, int ARow, TColor FGColor, TColor FGTextColor, TColor BKColor, TColor BKTextColor);
+    void AddProgressFormatted(int ACol, int ARow, TColor FGColor, TColor FGTextColor, TColor BKColor,
+                              TColor BKTextColor, const String& Fmt, int Min, int Max);
+    bool HasProgress(int ACol, int ARow) { return GetCellType(ACol, ARow) == ctProgress; }
+    void RemoveProgress(int ACol, int ARow);
+    // A push button of BW x BH pixels.
+    void AddButton(int ACol, int ARow, int BW, int BH, const String& Caption, TAlignment HAlign, TVAlignment VAlign);
+    bool HasButton(int ACol, int ARow) { return GetCellType(ACol, ARow) == ctButton; }
+    String GetButtonText(int ACol, int ARow);
+    void SetButtonText(int ACol, int ARow, const String& Caption);
+    void PushButton(int ACol, int ARow, bool Push);
+    void RemoveButton(int ACol, int ARow);
+    void RemoveAllButtons();
+
+protected:
+    // The graphic of a cell for one of these kinds; false when the cell has none.
+    bool DrawCellGraphic(TCanvas& ACanvas, int RCol, int ARow, TRect R, TCellGraphic& G);
+
+private:
+    TCellGraphic* NewGraphic(int ACol, int ARow, TCellType Kind);
+    // ===== end of the bitmaps, progress bars and buttons
 };
 
 // The first of Items that begins with the text up to Caret (an empty prefix

@@ -345,8 +345,9 @@ const TResourceRegistrar FilterGlyph([] { RegisterBitmapResource(u"EXGFILT", Pai
 }  // namespace
 
 void TExGridTools::PaintFilterButton(TCanvas& C, int ACol, int ARow, TRect R) {
-    if (ARow != FGrid.FilterDropDownRow() || (!FilterDropDownAuto && !FGrid.OnGetColumnFilter)) return;
-    if (!DoGetColumnFilter(ACol)) return;
+    if (ARow != FGrid.FilterDropDownRow()) return;
+    // The grid's own answer: a column grid offers its columns' filter lists.
+    if (!FGrid.DoGetColumnFilter(ACol)) return;
     TFilterDropDown& fd = FGrid.FilterDropDown();
     TBitmap& own = FGrid.Filter().HasFilter(ACol) ? fd.GlyphActive() : fd.Glyph();
     const TRect button = Rect(R.Right - 16, R.Top, R.Right, R.Top + 16);

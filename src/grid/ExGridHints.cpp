@@ -2,6 +2,8 @@
 // hint window that draws markup and wide text, and the balloons of cells.
 #include "grid/ExGrid.h"
 
+#include "grid/foundation/GridColors.h"
+
 #include "grid/foundation/CellCodecs.h"
 #include "grid/foundation/GridText.h"
 #include "grid/foundation/MarkupRender.h"
@@ -297,13 +299,7 @@ void THTMLHintWindow::Paint() {
     c.Brush().SetStyle(bsSolid);
     c.Brush().SetColor(Color());
     c.FillRect(r);
-    c.Pen().SetColor(cl3DLight);
-    c.MoveTo(r.Left, r.Bottom - 1);
-    c.LineTo(r.Left, r.Top);
-    c.LineTo(r.Right - 1, r.Top);
-    c.Pen().SetColor(cl3DDkShadow);
-    c.LineTo(r.Right - 1, r.Bottom - 1);
-    c.LineTo(r.Left, r.Bottom - 1);
+    DrawRaisedFrame(c, r, cl3DLight, cl3DDkShadow);
     const int top = (r.Bottom - r.Top - (FTextHeight + 8)) / 2 + 4;
     const TRect t = Rect(r.Left + 4, top, r.Right - 4, top + FTextHeight);
     c.Font().Assign(&Font());

@@ -15,6 +15,8 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     FDoOnClick = true;
     const TGridRect oldSel = Selection();
     const TShiftState shift = KeysToShiftState(Message.Keys());
+    if (IsHoverFixedCell(ACol, ARow))
+        SetFixedCellPressed(true, FControlLook.FixedDropDownButton && X > CellRect(ACol, ARow).Right - 16);
     if (FLook == glListView && FHotFixedCell.X >= 0 && FHotFixedCell.Y >= 0 && FHotFixedCell.X < ColCount() &&
         FHotFixedCell.Y < RowCount())
         RepaintCell(FHotFixedCell.X, FHotFixedCell.Y);

@@ -14,6 +14,7 @@ void TExStringGrid::WMLButtonUp(TWMMouse& Message) {
     const int X = Message.XPos(), Y = Message.YPos();
     FMouseSelectMode = msNormal;
     FMouseSelectStart = -1;
+    SetFixedCellPressed(false, false);
     if (FLook == glListView) {
         // The header's hot face gives way to its plain one.
         InvalidateRow(0);

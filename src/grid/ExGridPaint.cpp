@@ -76,13 +76,20 @@ void TExStringGrid::GetVisualProperties(int ACol, int ARow, TGridDrawState& ASta
     if (fixed) {
         AState.Include(gdFixed);
         AFont.Assign(&FFixedFont);
-        bool gradient = (FLook == glXP || FLook == glGPK) && !FFlat;
-        // The fixed gradient runs from white to the fixed colour.
-        ABrush.SetColor(gradient ? clWhite : FixedColor());
-        AColorTo = gradient ? FixedColor() : clNone;
+        ABrush.SetColor(FixedColor());
+        AColorTo = clNone;
+        // The looks from glGPK on paint the fixed gradient, unless the cell has its own colour.
+        const bool own = CellPropsAssigned(rc, ARow) && GetCellProperties(rc, ARow)->BrushColor() != clNone;
+        if (FLook >= glGPK && !FFlat && !own) {
+            ABrush.SetColor(FGPKGradientFrom);
+            AColorTo = FGPKGradientTo;
+            AMirrorColor = FGPKGradientMirrorFrom;
+            AMirrorColorTo = FGPKGradientMirrorTo;
+        }
         DoGetCellColor(rc, ARow, AState, ABrush, AFont);
         AskCellGradient(*this, rc, ARow, ABrush, AColorTo, AMirrorColor, AMirrorColorTo, GD);
         if (FZoomFactor != 0) AFont.SetSize(AFont.Size() + FZoomFactor);
+        if (!Enabled()) AFont.SetColor(FDisabledFontColor);
         return;
     }
     ABrush.SetColor(BandColor(ACol, ARow, Print, rc));
@@ -99,6 +106,9 @@ void TExStringGrid::GetVisualProperties(int ACol, int ARow, TGridDrawState& ASta
         else if (!AState.Contains(gdFocused))
             ABrush.SetColor(clHighlight);  // no selection colour: the platform's, unless focused
         if (FSelectionTextColor != clNone) AFont.SetColor(FSelectionTextColor);
+        AColorTo = FSelectionColorTo;
+        AMirrorColor = FSelectionMirrorColor;
+        AMirrorColorTo = FSelectionMirrorColorTo;
     } else
         AState.Exclude(gdSelected);
     // Zooming adds its steps to every cell's font size.
@@ -136,22 +146,25 @@ constexpr TCheckGlyph CheckGlyphs[] = {
     {u"EXGCHK08", false, false},
 };
 
-constexpr TColor GlyphFrameEnabled = 0x80511C;
-constexpr TColor GlyphFrameDisabled = 0xB5B5B5;
-constexpr TColor GlyphFillEnabled = clWhite;
-constexpr TColor GlyphFillDisabled = 0xF0F0F0;
-constexpr TColor GlyphMarkEnabled = 0x21A121;
-constexpr TColor GlyphMarkDisabled = 0xA0A0A0;
+// The colours of a glyph set: frame, fill and tick, enabled and disabled.
+struct TGlyphColors {
+    TColor FrameEnabled, FrameDisabled, FillEnabled, FillDisabled, MarkEnabled, MarkDisabled;
+};
+
+// "EXGCHK05" .. "EXGCHK08" of csWinXP.
+constexpr TGlyphColors WinXPGlyphs{0x80511C, 0xB5B5B5, clWhite, 0xF0F0F0, 0x21A121, 0xA0A0A0};
+// "EXGCHK01" .. "EXGCHK04" of csGPK: the same marks on a blue-grey frame.
+constexpr TGlyphColors GPKGlyphs{0x8B6A4E, 0xC0B8B0, 0xFFF8F0, 0xF0F0F0, 0x3C3C3C, 0xA0A0A0};
 constexpr int GlyphSize = 16;
 
-void DrawCheckGlyph(TCanvas& C, int X, int Y, const TCheckGlyph& G) {
+void DrawCheckGlyph(TCanvas& C, int X, int Y, const TCheckGlyph& G, const TGlyphColors& K) {
     C.Brush().SetStyle(bsSolid);
-    C.Brush().SetColor(G.Enabled ? GlyphFrameEnabled : GlyphFrameDisabled);
+    C.Brush().SetColor(G.Enabled ? K.FrameEnabled : K.FrameDisabled);
     C.FillRect(Rect(X + 1, Y + 1, X + 14, Y + 14));
-    C.Brush().SetColor(G.Enabled ? GlyphFillEnabled : GlyphFillDisabled);
+    C.Brush().SetColor(G.Enabled ? K.FillEnabled : K.FillDisabled);
     C.FillRect(Rect(X + 2, Y + 2, X + 13, Y + 13));
     if (!G.Checked) return;
-    C.Brush().SetColor(G.Enabled ? GlyphMarkEnabled : GlyphMarkDisabled);
+    C.Brush().SetColor(G.Enabled ? K.MarkEnabled : K.MarkDisabled);
     // A tick of 3-pixel-high strokes: down from the left, up to the right.
     const int pts[][2] = {{4, 7}, {5, 8}, {6, 9}, {7, 8}, {8, 7}, {9, 6}, {10, 5}};
     for (const auto& p : pts) C.FillRect(Rect(X + p[0], Y + p[1], X + p[0] + 1, Y + p[1] + 3));
@@ -171,8 +184,49 @@ void TExStringGrid::DrawCheckBox(TCanvas& C, TRect R, bool Checked, bool Enabled
             return;
         }
     }
+    const TGridControlStyle style = FControlLook.ControlStyle;
+    if (style == csGlyph) {
+        TBitmap& glyph = Checked ? FControlLook.CheckedGlyph : FControlLook.UnCheckedGlyph;
+        if (glyph.Empty()) return;
+        glyph.SetTransparent(true);
+        C.Draw(x, y, glyph);
+        return;
+    }
+    if (style == csVintage) {
+        // A button-face box with raised edges and a two-pixel tick.
+        const int s = FControlLook.CheckSize;
+        const TRect b = Bounds(x, y, s, s);
+        C.Brush().SetColor(Enabled ? clBtnFace : clBtnShadow);
+        C.Pen().SetColor(clBtnFace);
+        C.Rectangle(b.Left, b.Top, b.Right, b.Bottom);
+        DrawRaisedFrame(C, b, clBtnHighlight, clBtnShadow);
+        if (!Checked) return;
+        C.Pen().SetColor(Enabled ? FControlLook.Color : clGray);
+        C.Pen().SetWidth(1);
+        C.MoveTo(b.Left + 2, b.Top + s / 2);
+        C.LineTo(b.Left + 2, b.Bottom - 2);
+        C.MoveTo(b.Left + 3, b.Top - 1 + s / 2);
+        C.LineTo(b.Left + 3, b.Bottom - 3);
+        C.MoveTo(b.Left + 2, b.Bottom - 2);
+        C.LineTo(b.Right - 2, b.Top + 2);
+        C.MoveTo(b.Left + 3, b.Bottom - 2);
+        C.LineTo(b.Right - 1, b.Top + 2);
+        return;
+    }
+    if (style == csClassic || style == csFlat || style == csTheme) {
+        // The platform's frame-control box, centred, at CheckSize.
+        const int s = FControlLook.CheckSize;
+        TRect b = Bounds(R.Left + (R.Right - R.Left - s) / 2, R.Top + (R.Bottom - R.Top - s) / 2, s, s);
+        unsigned state = DFCS_BUTTONCHECK;
+        if (Checked) state |= DFCS_CHECKED;
+        if (style == csFlat) state |= DFCS_FLAT;
+        if (!Enabled) state |= DFCS_INACTIVE;
+        DrawFrameControl(C, b, DFC_BUTTON, state);
+        return;
+    }
+    const TGlyphColors& colors = style == csGPK ? GPKGlyphs : WinXPGlyphs;
     for (const TCheckGlyph& g : CheckGlyphs)
-        if (g.Checked == Checked && g.Enabled == Enabled) DrawCheckGlyph(C, x, y, g);
+        if (g.Checked == Checked && g.Enabled == Enabled) DrawCheckGlyph(C, x, y, g, colors);
 }
 
 // ---------------------------------------------------------------------------
@@ -187,10 +241,23 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
     TColor fontColor = C.Font().Color();
     const int fontSize = C.Font().Size();
     TRect R = ARect;
-    if (fixed && !FFlat) DrawFixedHighlight(C, ACol, rc, ARow, R);
+    const bool gradientLook =
+        FLook == glGPK || FLook == glXP || FLook == glVista || FLook == glWin7 || FLook == glOffice2007;
+    if (fixed && gradientLook) {
+        TRect h = R;
+        DrawFixedHoverDown(C, ACol, rc, ARow, h);
+        if (h.Bottom == R.Bottom) DrawFixedHighlight(C, ACol, rc, ARow, R);
+        else R.Right = h.Right;
+    }
+    const int indicator = DrawRowIndicator(C, rc, ARow, R);
+    if (fixed && FLook == glListView && !FFlat) DrawListViewHeader(C, ACol, ARow, R);
+    if (ACol == 0) DrawModifiedMark(C, ARow, R);
     if (FZoomFactor != 0) C.Font().SetSize(std::max(1, fontSize + FZoomFactor));
     if (OnCustomCellBkgDraw) OnCustomCellBkgDraw(this, C, ACol, ARow, AState, R, false);
+    const int right = R.Right;
+    if (!IsFixed(ACol, ARow)) DrawAlwaysVisibleButtons(C, rc, ARow, R);
 
+    DrawCellBackGround(C, ACol, rc, ARow, R, AState);
     // Content: a check box replaces the text.
     TCellGraphic* g = GetCellGraphic(rc, ARow);
     TCellType kind = g ? g->CellType : ctEmpty;
@@ -219,50 +286,27 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
         }
     } else if (CellTextKind(GetCellEx(rc, ARow), true) == RichTextKind) {
         DrawCellRTF(rc, ARow, R, C);
+    } else if (kind == ctProgress) {
+        DrawCellGraphic(C, rc, ARow, R, *g);
     } else {
-        String text = GetFormattedCell(rc, ARow);
-        if (!text.empty()) {
-            TRect tr = R;
-            tr.Left += FXYOffset.X;
-            tr.Top += FXYOffset.Y - 1;
-            tr.Right -= FXYOffset.X;
-            unsigned flags = DT_NOPREFIX;
-            TVAlignment va = FVAlignment;
-            TAlignment ha = CellAlignment(rc, ARow, &va);
-            flags |= ha == taRightJustify ? DT_RIGHT : ha == taCenter ? DT_CENTER : DT_LEFT;
-            bool multi = text.find(u'\n') != String::npos;
-            if (!multi) flags |= DT_SINGLELINE;
-            if (va == vtaCenter && !multi) flags |= DT_VCENTER;
-            if (va == vtaBottom && !multi) flags |= DT_BOTTOM;
-            C.Brush().SetStyle(bsClear);
-            C.DrawText(text, tr, flags);
-            C.Brush().SetStyle(bsSolid);
-        }
+        DrawCellText(C, ACol, rc, ARow, R, AState);
+        if (kind == ctComment) DrawCommentMark(C, *g, R);
+        if (g) DrawCellGraphic(C, rc, ARow, R, *g);
     }
     FTools->PaintFilterButton(C, rc, ARow, R);
+    DrawSelectionRectangle(C, ACol, ARow, R);
     C.Font().SetColor(fontColor);
     C.Font().SetSize(fontSize);
-    if (OnCustomCellDraw) OnCustomCellDraw(this, C, ACol, ARow, AState, R, false);
-
-    // The fixed-cell frame of the XP and GPK looks: a line in half the fixed
-    // colour at the bottom, white highlight lines at the top and left.
-    if (fixed && (FLook == glXP || FLook == glGPK) && !FFlat) {
-        TRect f = R;
-        f.Bottom += 1;
-        C.Pen().SetWidth(1);
-        C.Pen().SetStyle(psSolid);
-        if (Options().Contains(goFixedHorzLine)) {
-            C.Pen().SetColor(HalveColor(ColorToRGB(FixedColor())));
-            C.MoveTo(f.Left, f.Bottom - 1);
-            C.LineTo(f.Right - 1, f.Bottom - 1);
-        }
-        C.Pen().SetColor(clWhite);
-        C.MoveTo(f.Right - 2, f.Top + 1);
-        C.LineTo(f.Left + 1, f.Top + 1);
-        C.LineTo(f.Left + 1, f.Bottom - 1);
+    R.Right = right;
+    {
+        TRect b = R;
+        if (ACol == 0) b.Left -= indicator;
+        DrawCellBorders(C, ACol, ARow, b);
     }
-
-    if (ACol == 0) DrawModifiedMark(C, ARow, R);
+    // The fixed-cell edges of the looks (a line in half the fixed colour at
+    // the bottom and white highlight lines at the top and left for glXP).
+    if (fixed) DrawLookFrame(C, rc, R);
+    if (OnCustomCellDraw) OnCustomCellDraw(this, C, ACol, ARow, AState, R, false);
 
     // Focus rectangle on the current normal cell of a focused grid.
     if (!FHideFocusRect && !fixed && Focused() && !Options().Contains(goRowSelect)) {

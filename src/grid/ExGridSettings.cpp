@@ -171,14 +171,14 @@ namespace {
 // Flush, or a registry key with Section as its subkey.
 class TColumnStore {
 public:
-    explicit TColumnStore(const TColumnSize& CS) : FSection(CS.Section) {
-        if (CS.Location == clIniFile) {
-            FIni = std::make_unique<TIniFile>(CS.Key);
+    explicit TColumnStore(const TColumnSize& CS) : FSection(CS.Section()) {
+        if (CS.Location() == clIniFile) {
+            FIni = std::make_unique<TIniFile>(CS.Key());
             return;
         }
-        String key = CS.Key;
+        String key = CS.Key();
         while (!key.empty() && (key[0] == u'\\' || key[0] == u'/')) key.erase(0, 1);
-        FPath = u"\\" + key + u"\\" + CS.Section;
+        FPath = u"\\" + key + u"\\" + CS.Section();
         FReg = std::make_unique<TRegistryStore>();
     }
     int Read(const String& Name, int Default) {
@@ -215,7 +215,7 @@ private:
 
 bool StoreNamed(TExStringGrid& G) {
     const TColumnSize& cs = G.ColumnSize();
-    return !G.ComponentState().Contains(csDesigning) && !cs.Key.empty() && !cs.Section.empty();
+    return !G.ComponentState().Contains(csDesigning) && !cs.Key().empty() && !cs.Section().empty();
 }
 
 // Item I of a list part, as the platform's list would give it.

@@ -33,7 +33,16 @@ void TExStringGrid::SizeColToContents(int Index, bool GrowOnly) {
     measure.SetHeight(1);
     TCanvas& canvas = measure.Canvas();
     int widest = 0, rotatedWidest = 0;
-    for (int r = 0; r < RowCount(); ++r) {
+    // The rows ColumnSize.Rows names, the last fixed row's next one included for arFixed.
+    int first = 0, last = RowCount() - 1;
+    if (FColumnSize.Rows() == arNormal) {
+        first = FixedRows();
+        last = RowCount() - FFixedFooters;
+    } else if (FColumnSize.Rows() == arFixed) {
+        last = FixedRows();
+    }
+    last = std::min(last, RowCount() - 1);
+    for (int r = first; r <= last; ++r) {
         if (IsXMergedCell(rc, r)) continue;
         canvas.Font().Assign(r < FixedRows() ? &FFixedFont : &Font());
         int w = 0;

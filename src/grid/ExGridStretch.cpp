@@ -7,10 +7,13 @@
 void TColumnSize::Assign(const TColumnSize& Source) {
     FStretch = Source.FStretch;
     FStretchColumn = Source.FStretchColumn;
-    Save = Source.Save;
-    Key = Source.Key;
-    Section = Source.Section;
-    Location = Source.Location;
+    FSave = Source.FSave;
+    FKey = Source.FKey;
+    FSection = Source.FSection;
+    FLocation = Source.FLocation;
+    FSynchWithGrid = Source.FSynchWithGrid;
+    FSynchNormalCellsOnly = Source.FSynchNormalCellsOnly;
+    FRows = Source.FRows;
 }
 
 void TColumnSize::SetStretch(bool Value) {

@@ -6,43 +6,13 @@
 #include "framework/Graphics.h"
 #include "framework/ImgList.h"
 
+#include "PaintForm.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 
 namespace {
-
-// An offscreen column grid of 40 x 20 cells, no scroll bars; another
-// control holds the focus unless a test gives it to the grid.
-struct PaintForm {
-    TForm form{nullptr};
-    TExColumnGrid* g;
-    TExColumnGrid* other;
-    PaintForm() {
-        form.SetBounds(0, 0, 600, 400);
-        form.SetColor(clWhite);
-        g = new TExColumnGrid(&form);
-        g->SetParent(&form);
-        g->SetBounds(10, 10, 300, 200);
-        g->SetScrollBars(ssNone);
-        g->SetColor(clWhite);
-        g->SetDefaultColWidth(40);
-        g->SetDefaultRowHeight(20);
-        g->SetFixedRowHeight(20);
-        other = new TExColumnGrid(&form);
-        other->SetParent(&form);
-        other->SetBounds(320, 10, 100, 100);
-        form.Show();
-        other->SetFocus();
-    }
-    std::unique_ptr<TBitmap> Render() {
-        auto b = std::make_unique<TBitmap>();
-        RenderControlToBitmap(g, *b);
-        return b;
-    }
-    // Client point (x, y) of the grid in the rendered window (border 2).
-    static TColor At(const std::unique_ptr<TBitmap>& b, int x, int y) { return b->Canvas().Pixels(x + 2, y + 2); }
-};
 
 TEST(ExGridPaint, XPHeaderGradientWithItsLines) {
     PaintForm f;

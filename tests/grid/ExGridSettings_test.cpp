@@ -171,9 +171,9 @@ TEST(ExGridColumnStates, SizesAndPositionsInIniFileAndRegistry) {
         SCOPED_TRACE(int(where));
         auto setUp = [&](TExStringGrid& g) {
             FillColumns(g);
-            g.ColumnSize().Location = where;
-            g.ColumnSize().Key = where == clIniFile ? Utf8ToString(reg.dir.file("cols.ini")) : String(u"Software\\Grid");
-            g.ColumnSize().Section = u"Main" + IntToStr(int(where));
+            g.ColumnSize().SetLocation(where);
+            g.ColumnSize().SetKey(where == clIniFile ? Utf8ToString(reg.dir.file("cols.ini")) : String(u"Software\\Grid"));
+            g.ColumnSize().SetSection(u"Main" + IntToStr(int(where)));
         };
         TExStringGrid g(nullptr);
         setUp(g);
@@ -202,7 +202,7 @@ TEST(ExGridColumnStates, SizesAndPositionsInIniFileAndRegistry) {
         // Without a section nothing is read or written.
         TExStringGrid none(nullptr);
         setUp(none);
-        none.ColumnSize().Section = String();
+        none.ColumnSize().SetSection(String());
         none.Tools().LoadColSizes();
         EXPECT_EQ(Shown(none), u"c0:64 c1:64 c2:80 c3:100 ");
     }
@@ -217,10 +217,10 @@ TEST(ExGridColumnStates, GridKeepsWidthsWhenSaveIsSet) {
     {
         TExStringGrid g(nullptr);
         FillColumns(g);
-        g.ColumnSize().Save = true;
-        g.ColumnSize().Location = clIniFile;
-        g.ColumnSize().Key = ini;
-        g.ColumnSize().Section = u"Grid";
+        g.ColumnSize().SetSave(true);
+        g.ColumnSize().SetLocation(clIniFile);
+        g.ColumnSize().SetKey(ini);
+        g.ColumnSize().SetSection(u"Grid");
         g.SetColWidths(3, 140);
     }
     EXPECT_NE(t.read("keep.ini").find("Col3=140"), std::string::npos);
@@ -228,10 +228,10 @@ TEST(ExGridColumnStates, GridKeepsWidthsWhenSaveIsSet) {
     TExStringGrid h(nullptr);
     h.BeginLoading();
     FillColumns(h);
-    h.ColumnSize().Save = true;
-    h.ColumnSize().Location = clIniFile;
-    h.ColumnSize().Key = ini;
-    h.ColumnSize().Section = u"Grid";
+    h.ColumnSize().SetSave(true);
+    h.ColumnSize().SetLocation(clIniFile);
+    h.ColumnSize().SetKey(ini);
+    h.ColumnSize().SetSection(u"Grid");
     h.EndLoading();
     EXPECT_EQ(h.ColWidths(3), 140);
 }

@@ -85,6 +85,16 @@ void DrawGradient(TCanvas& Canvas, TColor FromColor, TColor ToColor, int Steps, 
     }
 }
 
+void DrawRaisedFrame(TCanvas& Canvas, const TRect& R, TColor Light, TColor Dark) {
+    Canvas.Pen().SetColor(Light);
+    Canvas.MoveTo(R.Left, R.Bottom - 1);
+    Canvas.LineTo(R.Left, R.Top);
+    Canvas.LineTo(R.Right - 1, R.Top);
+    Canvas.Pen().SetColor(Dark);
+    Canvas.LineTo(R.Right - 1, R.Bottom - 1);
+    Canvas.LineTo(R.Left, R.Bottom - 1);
+}
+
 void DrawMirrorGradient(TCanvas& Canvas, TRect R, TColor Color, TColor ColorTo, TColor MirrorColor,
                         TColor MirrorColorTo, bool Vertical, TColor BorderColor, bool SidesOnly, bool Fill) {
     constexpr int steps = 128;

@@ -19,6 +19,8 @@ TColor InterpolateColor(TColor ColorFrom, TColor ColorTo, int RangeStart, int Ra
 String ColorToHTMLHex(TColor Color);
 
 void FillRectColor(TCanvas& Canvas, const TRect& R, TColor Color);
+// A one-pixel frame inside R: Light along the left and top, Dark along the right and bottom.
+void DrawRaisedFrame(TCanvas& Canvas, const TRect& R, TColor Light, TColor Dark);
 // Steps + 1 bands from FromColor to ToColor (at most one per pixel), left to
 // right when Horizontal, else top to bottom; one plain fill when either
 // colour is clNone.

@@ -1,0 +1,258 @@
+// The text inside a cell: insets, single-line, wrapped and multi-line
+// layouts with their ellipsis, links without their scheme, masked password
+// cells, the sort indicator of the sorted column's header and the rectangle
+// around the selection.
+#include "grid/ExGrid.h"
+
+#include "grid/foundation/GridColors.h"
+
+#include "framework/Resources.h"
+
+#include <algorithm>
+
+// ---------------------------------------------------------------------------
+// Settings: each repaints the grid.
+
+void TExStringGrid::SetMultilinecells(bool Value) {
+    FMultilinecells = Value;
+    InvalidateGrid();
+}
+void TExStringGrid::SetEnhTextSize(bool Value) {
+    FEnhTextSize = Value;
+    InvalidateGrid();
+}
+void TExStringGrid::SetURLShow(bool Value) {
+    if (Value == FURLShow) return;
+    FURLShow = Value;
+    InvalidateGrid();
+}
+void TExStringGrid::SetURLFull(bool Value) {
+    FURLFull = Value;
+    if (FURLShow) InvalidateGrid();
+}
+void TExStringGrid::SetURLColor(TColor Value) {
+    if (Value == FURLColor) return;
+    FURLColor = Value;
+    if (FURLShow) InvalidateGrid();
+}
+void TExStringGrid::SetPasswordChar(Char Value) {
+    FPasswordChar = Value;
+    InvalidateGrid();
+}
+void TExStringGrid::SetSelectionRectangle(bool Value) {
+    if (Value == FSelectionRectangle) return;
+    FSelectionRectangle = Value;
+    InvalidateGrid();
+}
+void TExStringGrid::SetSelectionRectangleColor(TColor Value) {
+    FSelectionRectangleColor = Value;
+    InvalidateGrid();
+}
+void TExStringGrid::SetSelectionResizer(bool Value) {
+    if (Value == FSelectionResizer) return;
+    FSelectionResizer = Value;
+    InvalidateGrid();
+}
+void TExStringGrid::SetXYOffsetTopLeftOnly(bool Value) {
+    FXYOffsetTopLeftOnly = Value;
+    InvalidateGrid();
+}
+
+bool TExStringGrid::DoIsPasswordCell(int ACol, int ARow) {
+    bool password = false;
+    if (OnIsPasswordCell) OnIsPasswordCell(this, ARow, ACol, password);
+    return password;
+}
+
+void TExStringGrid::DoGetWordWrap(int ACol, int ARow, bool& WW) {
+    if (OnGetWordWrap) OnGetWordWrap(this, ACol, ARow, WW);
+}
+
+// ---------------------------------------------------------------------------
+// Text
+
+namespace {
+
+// The link text without its scheme: everything up to "://", or "mailto:".
+String WithoutScheme(const String& S) {
+    if (const auto p = S.find(u"://"); p != String::npos) return S.substr(p + 3);
+    if (const auto p = S.find(u"mailto:"); p != String::npos) return S.substr(0, p) + S.substr(p + 7);
+    return S;
+}
+
+bool IsLink(const String& S) { return S.find(u"://") != String::npos || S.find(u"mailto:") != String::npos; }
+
+}  // namespace
+
+void TExStringGrid::DrawCellText(TCanvas& C, int ACol, int RCol, int ARow, TRect R, TGridDrawState AState) {
+    String text = GetFormattedCell(RCol, ARow);
+    if (DoIsPasswordCell(RCol, ARow)) text.assign(text.size(), FPasswordChar);
+    // The data tools paint the filter row's button over the right 16 pixels.
+    const bool filter = ARow == FFilterDropDownRow && DoGetColumnFilter(RCol);
+    const bool sortShown = SortIndicatorShown(ACol, RCol, ARow);
+    if (text.empty() && !sortShown) return;
+
+    TRect tr = R;
+    tr.Left += FXYOffset.X;
+    tr.Top += FXYOffset.Y - 1;
+    if (!FXYOffsetTopLeftOnly) tr.Right -= FXYOffset.X;
+    if (filter) tr.Right -= 16;
+    TVAlignment va = FVAlignment;
+    const TAlignment ha = CellAlignment(RCol, ARow, &va);
+    if (sortShown && ha == taCenter) tr.Left += 10;
+
+    // Links: shown without their scheme, underlined in the link colour.
+    const TFont keep = [&] {
+        TFont f;
+        f.Assign(&C.Font());
+        return f;
+    }();
+    if (FURLShow && IsLink(text)) {
+        if (!FURLFull) text = WithoutScheme(text);
+        const bool selected = AState.Contains(gdSelected) && FShowSel && FSelectionTextColor != clNone;
+        C.Font().SetColor(selected ? FSelectionTextColor : FURLColor);
+        C.Font().SetStyle(C.Font().Style() + TFontStyles{fsUnderline});
+    }
+
+    // Layout: a cell that does not wrap shows its first line only (every
+    // text counts as one line without Multilinecells); a text that fits on
+    // one line keeps the vertical alignment.
+    bool ww = WordWrap();
+    if (CellPropsAssigned(RCol, ARow)) ww = GetCellProperties(RCol, ARow)->WordWrap();
+    DoGetWordWrap(RCol, ARow, ww);
+    const bool multi = FMultilinecells && text.find(u'\n') != String::npos;
+    unsigned flags = DT_NOPREFIX | DT_EXPANDTABS;
+    flags |= ha == taRightJustify ? DT_RIGHT : ha == taCenter ? DT_CENTER : DT_LEFT;
+    if (!multi && !ww) {
+        if (const auto p = text.find_first_of(u"\r\n"); p != String::npos) text.resize(p);
+    }
+    const bool oneLine = text.find(u'\n') == String::npos && (!ww || C.TextWidth(text) <= tr.Right - tr.Left);
+    if (oneLine) {
+        flags |= DT_SINGLELINE;
+        if (va == vtaCenter) flags |= DT_VCENTER;
+        if (va == vtaBottom) flags |= DT_BOTTOM;
+        if (FEnhTextSize) flags |= DT_END_ELLIPSIS;
+    } else {
+        flags |= DT_WORDBREAK | DT_EDITCONTROL;
+        if (FEnhTextSize && !FMultilinecells) flags |= DT_END_ELLIPSIS;
+    }
+    if (!text.empty()) {
+        C.Brush().SetStyle(bsClear);
+        TRect dr = tr;
+        C.DrawText(text, dr, flags);
+        C.Brush().SetStyle(bsSolid);
+    }
+
+    if (sortShown) {
+        const String first = text.substr(0, text.find_first_of(u"\r\n"));
+        const int w = std::min(C.TextWidth(first), R.Right - R.Left - 16);
+        const int x = ha == taRightJustify ? tr.Right - w - 10 : ha == taCenter ? R.Left + 8 : tr.Left + w + 10;
+        const int y = va == vtaCenter ? (R.Top + R.Bottom) / 2 : va == vtaBottom ? R.Bottom - 8 : R.Top + 8;
+        DrawSortIndicator(C, x, y, RCol);
+    }
+    C.Font().Assign(&keep);
+}
+
+// ---------------------------------------------------------------------------
+// Sort indicator
+
+bool TExStringGrid::SortIndicatorShown(int ACol, int RCol, int ARow) {
+    const TSortSettings& s = FSortSettings;
+    if (!s.Show() || ARow != s.Row() || TCustomGrid::FixedRows() <= 0) return false;
+    if (RowCount() <= TCustomGrid::FixedRows() + 1) return false;
+    if (ACol < TCustomGrid::FixedCols() && !s.FixedCols()) return false;
+    if (RCol == s.Column()) return true;
+    const int i = SortIndexes().FindIndex(RCol);
+    return i == 0 || (i > 0 && s.IndexShow());
+}
+
+void TExStringGrid::DrawSortIndicator(TCanvas& C, int X, int Y, int RCol) {
+    const TSortSettings& s = FSortSettings;
+    C.Pen().SetStyle(psSolid);
+    C.Pen().SetWidth(1);
+    const int i = s.IndexShow() ? SortIndexes().FindIndex(RCol) : -1;
+    if (i >= 0) {
+        // A numbered, filled triangle per sort key.
+        C.Brush().SetColor(s.IndexColor());
+        C.Brush().SetStyle(bsSolid);
+        C.Pen().SetColor(clBlack);
+        const bool down = !SortIndexes().GetSortDirections(i);
+        if (down) C.Polygon({{X - 7, Y - 5}, {X + 7, Y - 5}, {X, Y + 8}});
+        else C.Polygon({{X - 6, Y + 8}, {X + 6, Y + 8}, {X, Y - 4}});
+        TFont keep;
+        keep.Assign(&C.Font());
+        C.Font().SetColor(clBlack);
+        C.Font().SetSize(6);
+        C.Font().SetStyle({});
+        C.Brush().SetStyle(bsClear);
+        C.TextOut(X - 2, down ? Y - 4 : Y - 2, IntToStr(i + 1));
+        C.Brush().SetStyle(bsSolid);
+        C.Font().Assign(&keep);
+        return;
+    }
+    if (s.Direction() == sdDescending) {
+        C.Pen().SetColor(clWhite);
+        C.MoveTo(X + 4, Y - 4);
+        C.LineTo(X, Y + 4);
+        C.Pen().SetColor(clGray);
+        C.LineTo(X - 4, Y - 4);
+        C.LineTo(X + 4, Y - 4);
+    } else {
+        C.Pen().SetColor(clWhite);
+        C.MoveTo(X - 4, Y + 4);
+        C.LineTo(X + 4, Y + 4);
+        C.LineTo(X, Y - 4);
+        C.Pen().SetColor(clGray);
+        C.LineTo(X - 4, Y + 4);
+    }
+    C.Pen().SetColor(clBlack);
+}
+
+// ---------------------------------------------------------------------------
+// Selection rectangle
+
+void TExStringGrid::DrawSelectionRectangle(TCanvas& C, int ACol, int ARow, TRect R) {
+    if (!FSelectionRectangle || IsFixed(ACol, ARow)) return;
+    const TGridRect sel = Selection();
+    if (ACol < sel.Left || ACol > sel.Right || ARow < sel.Top || ARow > sel.Bottom) return;
+    const int lw = GridLineWidth();
+    C.Pen().SetStyle(psSolid);
+    C.Pen().SetColor(FSelectionRectangleColor);
+    C.Pen().SetWidth(2);
+    auto line = [&C](int X1, int Y1, int X2, int Y2) {
+        C.MoveTo(X1, Y1);
+        C.LineTo(X2, Y2);
+    };
+    const int left = R.Left - lw + 1, top = R.Top - lw + 1;
+    if (ACol == sel.Left) line(left, top, left, R.Bottom);
+    if (ACol == sel.Right) line(R.Right - 1, top, R.Right - 1, R.Bottom);
+    if (ARow == sel.Top) line(left, top, R.Right, top);
+    if (ARow == sel.Bottom) line(left, R.Bottom, R.Right, R.Bottom);
+    if (FSelectionResizer && ACol == sel.Right && ARow == sel.Bottom) {
+        C.Brush().SetStyle(bsSolid);
+        C.Brush().SetColor(FSelectionRectangleColor);
+        C.FillRect(Rect(R.Right - 4, R.Bottom - 4, R.Right, R.Bottom));
+    }
+    C.Pen().SetWidth(1);
+}
+
+// ---------------------------------------------------------------------------
+// Comment marks
+
+void TExStringGrid::AddColorComment(int ACol, int ARow, const String& Comment, TColor AColor) {
+    AddComment(ACol, ARow, Comment);
+    if (TCellGraphic* g = OwnGraphic(ACol, ARow)) g->CellIndex = int(AColor);
+    RepaintDisplCell(ACol, ARow);
+}
+
+void TExStringGrid::DrawCommentMark(TCanvas& C, const TCellGraphic& G, TRect R) {
+    if (FControlLook.CommentColor == clNone) return;
+    InflateRect(R, -(FXYOffset.X - 1), -(FXYOffset.Y - 1));
+    const TColor own = TColor(G.CellIndex);
+    const TColor colour = G.CellIndex >= 0 && own != clNone ? own : FControlLook.CommentColor;
+    C.Brush().SetStyle(bsSolid);
+    C.Brush().SetColor(colour);
+    C.Pen().SetColor(colour);
+    C.Pen().SetWidth(1);
+    C.Polygon({{R.Right - 7, R.Top}, {R.Right - 2, R.Top}, {R.Right - 2, R.Top + 5}});
+}

@@ -1,0 +1,198 @@
+#include "grid/ExGrid.h"
+
+#include "GridOnForm.h"
+#include "PaintForm.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ExGridLooks, EachLookPresetSetsItsColours) {
+    struct Case {
+        TGridLook look;
+        TColor fixedColor, gradientFrom, gradientTo, mirrorTo, selection, selectionText, activeCell;
+        TGridSelectionStyle selectionStyle;
+    } cases[] = {
+        {glStandard, clBtnFace, clBtnFace, clNone, clNone, clHighlight, clHighlightText, clGray, ssDefault},
+        {glSoft, clBtnFace, clBtnFace, clNone, clNone, clHighlight, clHighlightText, clGray, ssDefault},
+        {glClassic, clBtnFace, clBtnFace, clNone, clNone, clHighlight, clHighlightText, clGray, ssDefault},
+        {glGPK, clBtnFace, clWhite, clSilver, clNone, 0xEACAB6, clBlack, 0xEACAB6, ssDefault},
+        {glListView, clBtnFace, clWhite, clBtnFace, clNone, clHighlight, clHighlightText, clGray, ssDefault},
+        {glVista, clBtnFace, clWhite, clWhite, 0xF4F2F1, 0xEACAB6, clBlack, 0xFDF8F1, ssVista},
+        {glWin7, clBtnFace, 0xFDFCFA, 0xFAF0E6, 0xF7E9DD, 0xEACAB6, clBlack, 0xFCEBDC, ssWin7},
+        {glOffice2007, clBtnFace, 0xFBF9F6, 0xE8DBD2, clNone, 0x5EC1F1, clBlack, 0x9DD8F9, ssOffice2007},
+    };
+    for (const Case& c : cases) {
+        GridOnForm<> f;
+        TExStringGrid* g = f.g;
+        g->SetFixedColor(clRed);
+        g->SetBorderColor(clRed);
+        g->SetLook(c.look);
+        EXPECT_EQ(g->Look(), c.look);
+        EXPECT_EQ(g->FixedColor(), c.look <= glClassic ? clBtnFace : clRed) << c.look;
+        EXPECT_EQ(g->GPKGradientFrom(), c.gradientFrom) << c.look;
+        EXPECT_EQ(g->GPKGradientTo(), c.gradientTo) << c.look;
+        EXPECT_EQ(g->GPKGradientMirrorTo(), c.mirrorTo) << c.look;
+        EXPECT_EQ(g->SelectionColor(), c.selection) << c.look;
+        EXPECT_EQ(g->SelectionTextColor(), c.selectionText) << c.look;
+        EXPECT_EQ(g->ActiveCellColor(), c.activeCell) << c.look;
+        EXPECT_EQ(g->SelectionStyle(), c.selectionStyle) << c.look;
+        EXPECT_EQ(g->BorderColor(), TColor(0xB99D7F)) << c.look;
+        EXPECT_EQ(g->GridLineColor(), c.look >= glVista && c.look <= glWin7 ? TColor(0xECECF0)
+                                      : c.look == glOffice2007              ? TColor(0xF1EDEB)
+                                                                            : clSilver)
+            << c.look;
+    }
+}
+
+TEST(ExGridLooks, TheCurrentLookRunsNoPresetAndLoadingKeepsTheColours) {
+    GridOnForm<> f;
+    TExStringGrid* g = f.g;
+    g->SetSelectionColor(clRed);
+    g->SetLook(glXP);  // created with glXP
+    EXPECT_EQ(g->SelectionColor(), clRed);
+
+    // While loading only the look's own settings change.
+    g->BeginLoading();
+    g->SetLook(glStandard);
+    EXPECT_EQ(g->SelectionColor(), clRed);
+    EXPECT_EQ(g->GPKGradientFrom(), clNone);
+    EXPECT_EQ(g->SortSettings().HeaderColor(), clNone);
+    EXPECT_EQ(g->SelectionStyle(), ssDefault);
+    EXPECT_EQ(g->BorderColor(), TColor(0xB99D7F));
+}
+
+TEST(ExGridLooks, TheXPPresetSetsTheHoverAndDownGradients) {
+    GridOnForm<> f;
+    TExStringGrid* g = f.g;
+    g->SetLook(glStandard);
+    g->SetLook(glXP);
+    const TControlLook& l = g->ControlLook();
+    EXPECT_EQ(l.FixedGradientFrom, clWhite);
+    EXPECT_EQ(l.FixedGradientTo, clBtnFace);
+    EXPECT_EQ(l.FixedGradientHoverFrom, TColor(0xCFD0D1));
+    EXPECT_EQ(l.FixedGradientHoverMirrorTo, TColor(0xABBCBF));
+    EXPECT_EQ(l.FixedGradientDownFrom, TColor(0x868788));
+    EXPECT_EQ(l.FixedGradientDownMirrorTo, TColor(0x627376));
+}
+
+TEST(ExGridLooks, StylePresets) {
+    GridOnForm<> f;
+    TExStringGrid* g = f.g;
+    // tsCustom keeps the look and gradient but resets the selection and the control look.
+    g->ControlLook().SetFixedGradientHoverMirrorFrom(clRed);
+    g->SetSelectionColor(clRed);
+    g->SetStyle(tsCustom);
+    EXPECT_EQ(g->Look(), glXP);
+    EXPECT_EQ(g->GPKGradientFrom(), clWhite);
+    EXPECT_EQ(g->SelectionColor(), clHighlight);
+    EXPECT_EQ(g->SelectionTextColor(), clHighlightText);
+    EXPECT_EQ(g->ControlLook().FixedGradientHoverMirrorFrom, clNone);
+    EXPECT_EQ(g->ControlLook().FixedGradientHoverFrom, clGray);
+
+    struct Case {
+        TGPKStyle style;
+        TGridLook look;
+        TColor from, to, active, line, fixedLine, sortHeader;
+    } cases[] = {
+        {tsOffice2003Blue, glXP, 0xFCE1CB, 0xE0A57D, 0x94E6FB, clSilver, clGray, clNone},
+        {tsOffice2007Obsidian, glOffice2007, 0xF7F7F7, 0xDEDEDE, 0x9DD8F9, 0xE5D7D0, clGray, clNone},
+        {tsWindows7, glWin7, 0xFDFCFA, 0xFAF0E6, 0xFCEBDC, 0xECECF0, 0xD4D2D1, 0xFCF9F2},
+        {tsOffice2010Black, glOffice2007, 0x6A6A6A, 0x6A6A6A, 0x5BD5FF, clSilver, 0x444444, 0xBABABA},
+        {tsTerminal, glStandard, clBtnFace, clNone, clGray, clSilver, clGray, clNone},
+    };
+    for (const Case& c : cases) {
+        g->SetComponentStyle(c.style);
+        EXPECT_EQ(g->Style(), c.style);
+        EXPECT_EQ(g->Look(), c.look) << c.style;
+        EXPECT_EQ(g->GPKGradientFrom(), c.from) << c.style;
+        EXPECT_EQ(g->GPKGradientTo(), c.to) << c.style;
+        EXPECT_EQ(g->ActiveCellColor(), c.active) << c.style;
+        EXPECT_EQ(g->GridLineColor(), c.line) << c.style;
+        EXPECT_EQ(g->GridFixedLineColor(), c.fixedLine) << c.style;
+        EXPECT_EQ(g->SortSettings().HeaderColor(), c.sortHeader) << c.style;
+    }
+    // The seven preset's hover colours reach the painter's set and the control look.
+    g->SetComponentStyle(tsWindows7);
+    EXPECT_EQ(g->ControlLook().FixedGradientHoverFrom, TColor(0xFEFBF8));
+    EXPECT_EQ(g->ControlLook().FixedGradientDownBorder, TColor(0xD5BCAA));
+    EXPECT_EQ(g->ControlLook().FixedGradientFrom, clNone);
+    EXPECT_EQ(g->ControlLook().FixedGradientMirrorFrom, TColor(0xF4E6DC));
+}
+
+TEST(ExGridLooks, ColourSchemesAndLookNames) {
+    GridOnForm<> f;
+    TExStringGrid* g = f.g;
+    g->SetTheme(xpGreen);
+    EXPECT_EQ(g->GPKGradientFrom(), TColor(0xCFF0EA));
+    EXPECT_EQ(g->GPKGradientTo(), TColor(0x8CC0B1));
+    EXPECT_EQ(g->ActiveCellColorTo(), TColor(0x1595EE));
+    EXPECT_EQ(g->ControlLook().FixedGradientFrom, TColor(0xCFF0EA));
+    g->SetTheme(xpNone);
+    EXPECT_EQ(g->GPKGradientTo(), clBtnFace);
+    EXPECT_EQ(g->ActiveCellColorTo(), TColor(0xFFD9B3));
+    EXPECT_EQ(g->ControlLook().FixedGradientFrom, clNone);
+
+    struct Case {
+        TGridLook look;
+        const char16_t* ident;
+        const char16_t* caption;
+    } cases[] = {{glXP, u"glXP", u"Windows XP"},
+                 {glOffice2007, u"glOffice2007", u"Office2007"},
+                 {glListView, u"glListView", u"ListView"},
+                 {glCustom, u"", u""}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(TExStringGrid::LookToString(c.look), String(c.ident));
+        EXPECT_EQ(TExStringGrid::LookToCaption(c.look), String(c.caption));
+    }
+}
+
+TEST(ExGridLooks, ColourTonesGiveTheFlatMetroLook) {
+    PaintForm f;
+    TColorTones t;
+    t.Background = {0xF0F0F0, clNone, 0x202020};
+    t.Foreground = {0xC8C8C8, clNone, 0x101010};
+    t.Selected = {0x00C000, clNone, clWhite};
+    f.g->Columns().Items(1)->SetEditor(edDataCheckBox);
+    f.g->SetCellEx(1, 2, u"Y");
+    f.g->SetColorTones(t);
+    TExColumnGrid* g = f.g;
+    EXPECT_EQ(g->Look(), glClassic);
+    EXPECT_TRUE(g->Flat());
+    EXPECT_EQ(g->ScrollType(), ssMetro);
+    EXPECT_EQ(g->FixedColor(), TColor(0xC8C8C8));
+    EXPECT_EQ(g->FixedFont().Color(), TColor(0x101010));
+    EXPECT_EQ(g->Color(), TColor(0xF0F0F0));
+    EXPECT_EQ(g->SelectionColor(), TColor(0x00C000));
+    EXPECT_EQ(g->SelectionTextColor(), clWhite);
+    EXPECT_EQ(g->GridLineColor(), TColor(0xE6E6E6));
+    EXPECT_EQ(g->GridFixedLineColor(), TColor(0xA0A0A0));
+    EXPECT_EQ(g->BorderStyle(), bsNone);
+    EXPECT_EQ(g->ControlLook().ControlStyle, csGlyph);
+    EXPECT_TRUE(g->ControlLook().FlatButton);
+    // The checked metro glyph: a dark square inside its box. No border: client 0 is pixel 0.
+    TBitmap b;
+    RenderControlToBitmap(g, b);
+    EXPECT_EQ(b.Canvas().Pixels(60, 50), TColor(0x333333));
+    // A style preset brings the regular scroll bars back.
+    g->SetComponentStyle(tsOffice2003Blue);
+    EXPECT_EQ(g->ScrollType(), ssNormal);
+}
+
+TEST(ExGridLooks, SelectedCellsTakeTheSelectionGradient) {
+    PaintForm f;
+    f.g->SetOptions(f.g->Options() + TGridOptions{goRangeSelect});
+    f.g->SetSelection({1, 1, 2, 2});
+    f.g->SetSelectionColor(clRed);
+    f.g->SetSelectionColorTo(clBlue);
+    auto b = f.Render();
+    // Cell (2, 2): client 80..120 x 40..60, red at the top, blue at the bottom.
+    const TColor top = PaintForm::At(b, 100, 42), bottom = PaintForm::At(b, 100, 57);
+    EXPECT_GT(GetRValue(top), GetBValue(top));
+    EXPECT_GT(GetBValue(bottom), GetRValue(bottom));
+    f.g->SetSelectionColorTo(clNone);
+    b = f.Render();
+    EXPECT_EQ(PaintForm::At(b, 100, 57), clRed);
+}
+
+}  // namespace

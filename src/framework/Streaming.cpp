@@ -22,11 +22,12 @@ const char kSignature[4] = {'T', 'P', 'F', '0'};
 
 // Names compare as SameText does (ASCII letters without case), so tables of
 // them can be looked up by hash instead of compared one by one.
+constexpr char16_t Upper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; }
 struct TextHash {
     using is_transparent = void;
     std::size_t operator()(std::u16string_view s) const {
         std::size_t h = 14695981039346656037ull;
-        for (char16_t c : s) h = (h ^ static_cast<std::size_t>(UpCase(c))) * 1099511628211ull;
+        for (char16_t c : s) h = (h ^ static_cast<std::size_t>(Upper(c))) * 1099511628211ull;
         return h;
     }
 };
@@ -35,7 +36,7 @@ struct TextEqual {
     bool operator()(std::u16string_view a, std::u16string_view b) const {
         if (a.size() != b.size()) return false;
         for (std::size_t i = 0; i < a.size(); ++i)
-            if (UpCase(a[i]) != UpCase(b[i])) return false;
+            if (Upper(a[i]) != Upper(b[i])) return false;
         return true;
     }
 };
@@ -696,6 +697,10 @@ String TReader::ReadShortStr() {
     const Byte n = FStream.ReadByte();
     char bytes[255];
     FStream.ReadBuffer(bytes, n);
+    // Names are nearly always ASCII, which needs no decoding.
+    bool ascii = true;
+    for (int i = 0; i < n; ++i) ascii = ascii && static_cast<unsigned char>(bytes[i]) < 0x80;
+    if (ascii) return String(bytes, bytes + n);
     return Utf8ToString(std::string_view(bytes, n));
 }
 

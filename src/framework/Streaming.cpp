@@ -4,10 +4,14 @@
 #include "framework/Encoding.h"
 #include "framework/SysUtils.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <mutex>
+#include <string_view>
+#include <unordered_map>
 
 namespace {
 
@@ -15,6 +19,35 @@ const char kSignature[4] = {'T', 'P', 'F', '0'};
 
 [[noreturn]] void InvalidFormat() { throw EReadError(u"Invalid stream format"); }
 [[noreturn]] void InvalidValue() { throw EReadError(u"Invalid property value"); }
+
+// Names compare as SameText does (ASCII letters without case), so tables of
+// them can be looked up by hash instead of compared one by one.
+constexpr char16_t Upper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; }
+struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::u16string_view s) const {
+        std::size_t h = 14695981039346656037ull;
+        for (char16_t c : s) h = (h ^ static_cast<std::size_t>(Upper(c))) * 1099511628211ull;
+        return h;
+    }
+};
+struct TextEqual {
+    using is_transparent = void;
+    bool operator()(std::u16string_view a, std::u16string_view b) const {
+        if (a.size() != b.size()) return false;
+        for (std::size_t i = 0; i < a.size(); ++i)
+            if (Upper(a[i]) != Upper(b[i])) return false;
+        return true;
+    }
+};
+// The first position of each name; later repeats are never found.
+using TNameIndex = std::unordered_map<String, std::size_t, TextHash, TextEqual>;
+
+TNameIndex IndexNames(const std::vector<String>& names) {
+    TNameIndex index;
+    for (std::size_t i = 0; i < names.size(); ++i) index.emplace(names[i], i);
+    return index;
+}
 
 // ---- 10-byte extended floats, independent of the compiler's long double ----
 
@@ -296,6 +329,64 @@ const TStreamClass& ClassOf(const String& name) {
     return *c;
 }
 
+// Each registration changes the tables; what readers derived from them
+// (name lookups, the classes of nested objects) is then derived anew.
+std::atomic<unsigned> g_registryGeneration{0};
+
+// What reading needs of a class table, derived once per table: its
+// properties by name (the last of a name wins, as a search through the
+// list finds it), the identifier index of each enumeration or set, and the
+// table of each nested object (null when not registered).
+struct TClassIndex {
+    TNameIndex Properties;
+    std::vector<TNameIndex> Idents;
+    std::vector<const TStreamClass*> Nested;
+};
+
+struct TReadCache {
+    unsigned Generation = 0;
+    std::unordered_map<String, const TStreamClass*> Classes;
+    std::unordered_map<const TStreamClass*, std::unique_ptr<TClassIndex>> Indexes;
+
+    void Refresh() {
+        const unsigned g = g_registryGeneration.load(std::memory_order_acquire);
+        if (g == Generation) return;
+        Classes.clear();
+        Indexes.clear();
+        Generation = g;
+    }
+};
+
+// Per thread, so that reading takes no lock once the tables are known.
+TReadCache& ReadCache() {
+    thread_local TReadCache cache;
+    cache.Refresh();
+    return cache;
+}
+
+const TStreamClass& CachedClassOf(const String& name) {
+    TReadCache& cache = ReadCache();
+    const auto it = cache.Classes.find(name);
+    if (it != cache.Classes.end() && it->second) return *it->second;
+    const TStreamClass& c = ClassOf(name);
+    cache.Classes[name] = &c;
+    return c;
+}
+
+const TClassIndex& IndexOf(const TStreamClass& cls) {
+    TReadCache& cache = ReadCache();
+    std::unique_ptr<TClassIndex>& slot = cache.Indexes[&cls];
+    if (slot) return *slot;
+    auto index = std::make_unique<TClassIndex>();
+    for (std::size_t i = 0; i < cls.Properties.size(); ++i) index->Properties[cls.Properties[i].Name] = i;
+    for (const TPropertyInfo& p : cls.Properties) {
+        index->Idents.push_back(IndexNames(p.Idents));
+        index->Nested.push_back(p.Kind == pkObject ? FindStreamClass(p.ObjectClass) : nullptr);
+    }
+    slot = std::move(index);
+    return *slot;
+}
+
 // ---- defined properties ----
 
 struct Defined {
@@ -400,7 +491,7 @@ void WriteProperties(TWriter& w, TPersistent& o, const TStreamClass& cls, const 
 
 using Action = std::function<void()>;
 
-Action ResolvePublished(const TPropertyInfo& p, TPersistent& o, const ByteString& raw) {
+Action ResolvePublished(const TPropertyInfo& p, const TNameIndex& idents, TPersistent& o, const ByteString& raw) {
     TStringStream s(raw);
     TReader r(s);
     Action act;
@@ -421,20 +512,18 @@ Action ResolvePublished(const TPropertyInfo& p, TPersistent& o, const ByteString
         break;
     }
     case pkEnumeration: {
-        const String ident = r.ReadIdent();
-        std::size_t i = 0;
-        while (i < p.Idents.size() && !SameText(p.Idents[i], ident)) ++i;
-        if (i == p.Idents.size()) InvalidValue();
+        const auto found = idents.find(r.ReadIdent());
+        if (found == idents.end()) InvalidValue();
+        const std::size_t i = found->second;
         act = [&p, &o, i] { p.SetOrd(o, static_cast<Int64>(i)); };
         break;
     }
     case pkSet: {
         Int64 mask = 0;
         for (const String& m : r.ReadSet()) {
-            std::size_t i = 0;
-            while (i < p.Idents.size() && !SameText(p.Idents[i], m)) ++i;
-            if (i == p.Idents.size() || i >= 64) InvalidValue();
-            mask |= Int64(1) << i;
+            const auto found = idents.find(m);
+            if (found == idents.end() || found->second >= 64) InvalidValue();
+            mask |= Int64(1) << found->second;
         }
         act = [&p, &o, mask] { p.SetOrd(o, mask); };
         break;
@@ -468,27 +557,28 @@ Action Resolve(TPersistent& root, const TStreamClass& rootClass, const String& p
                std::vector<std::vector<Defined>>& keep) {
     TPersistent* o = &root;
     const TStreamClass* cls = &rootClass;
-    String rest = path;
+    std::u16string_view rest = path;
     for (;;) {
+        const TClassIndex& index = IndexOf(*cls);
         const std::size_t dot = rest.find(u'.');
-        const String head = rest.substr(0, dot);
-        const TPropertyInfo* found = nullptr;
-        for (const TPropertyInfo& p : cls->Properties)
-            if (SameText(p.Name, head)) found = &p;
+        const auto at = index.Properties.find(rest.substr(0, dot));
+        const std::size_t i = at == index.Properties.end() ? 0 : at->second;
+        const TPropertyInfo* found = at == index.Properties.end() ? nullptr : &cls->Properties[i];
         if (found && dot != String::npos) {
             if (found->Kind != pkObject) break;
             TPersistent* inner = found->GetObject(*o);
             if (!inner) break;
+            if (!index.Nested[i]) throw EReadError(u"Class " + found->ObjectClass + u" not found");
             o = inner;
-            cls = &ClassOf(found->ObjectClass);
+            cls = index.Nested[i];
             rest = rest.substr(dot + 1);
             continue;
         }
-        if (found && found->Kind != pkObject) return ResolvePublished(*found, *o, raw);
+        if (found && found->Kind != pkObject) return ResolvePublished(*found, index.Idents[i], *o, raw);
         if (found) break;
         keep.push_back(DefinedOf(*o, *cls));
         for (Defined& d : keep.back()) {
-            if (!SameText(d.Name, rest)) continue;
+            if (!TextEqual()(d.Name, rest)) continue;
             TStringStream s(raw);
             TReader r(s);
             if (d.Binary) {
@@ -605,7 +695,13 @@ TValueType TReader::NextValue() {
 
 String TReader::ReadShortStr() {
     const Byte n = FStream.ReadByte();
-    return Utf8ToString(FStream.ReadBytes(n));
+    char bytes[255];
+    FStream.ReadBuffer(bytes, n);
+    // Names are nearly always ASCII, which needs no decoding.
+    bool ascii = true;
+    for (int i = 0; i < n; ++i) ascii = ascii && static_cast<unsigned char>(bytes[i]) < 0x80;
+    if (ascii) return String(bytes, bytes + n);
+    return Utf8ToString(std::string_view(bytes, n));
 }
 
 Int64 TReader::ReadInteger() {
@@ -705,6 +801,7 @@ void TReader::ReadListEnd() {
 void RegisterStreamClass(TStreamClass Class) {
     std::lock_guard lock(g_classesMutex);
     Classes()[Class.ClassName] = std::move(Class);
+    g_registryGeneration.fetch_add(1, std::memory_order_release);
 }
 
 const TStreamClass* FindStreamClass(const String& ClassName) {
@@ -732,7 +829,7 @@ void WriteComponentImage(TStream& Stream, TComponent& Component) {
 }
 
 void ReadComponentImage(TStream& Stream, TComponent& Component) {
-    const TStreamClass& cls = ClassOf(Component.ClassName());
+    const TStreamClass& cls = CachedClassOf(Component.ClassName());
     const Int64 start = Stream.Position();
     try {
         TReader r(Stream);
@@ -781,12 +878,15 @@ bool ColorToIdent(TColor Color, String& Ident) {
 }
 
 bool IdentToColor(const String& Ident, TColor& Color) {
-    for (const ColorName& c : kColorNames)
-        if (SameText(Ident, c.Name)) {
-            Color = c.Color;
-            return true;
-        }
-    return false;
+    static const auto names = [] {
+        std::unordered_map<std::u16string_view, TColor, TextHash, TextEqual> m;
+        for (const ColorName& c : kColorNames) m.emplace(c.Name, c.Color);
+        return m;
+    }();
+    const auto it = names.find(std::u16string_view(Ident));
+    if (it == names.end()) return false;
+    Color = it->second;
+    return true;
 }
 
 String ColorToString(TColor Color) {

@@ -54,7 +54,8 @@ struct TGridCellIO : TCarrier<kCellIO> {
 };
 
 struct TGridCellPropIO : TCarrier<kCellPropIO> {
-    explicit TGridCellPropIO(TBaseGrid* Grid) : Props(Grid, 0, 0) {}
+    // The carrier belongs to no grid: setting its values repaints nothing.
+    TGridCellPropIO() : Props(nullptr, 0, 0) {}
     TCellProperties Props;
     bool HasGraphic = false;
 };
@@ -365,7 +366,7 @@ void TExGridTools::SaveRectToBinStream(TGridRect R, TStream& Stream) {
             WriteComponentImage(Stream, cell);
             if (!cell.HasProp) continue;
             TCellProperties* props = FGrid.GetCellProperties(c, r);
-            TGridCellPropIO pio(&FGrid);
+            TGridCellPropIO pio;
             pio.Props.Assign(props);
             pio.Props.SetBrushColorTo(props->BrushColorTo());
             pio.Props.SetGradientDirection(props->GradientDirection());
@@ -452,7 +453,7 @@ void TExGridTools::LoadAtPointFromBinStream(TPoint Point, TStream& Stream) {
             FileProgress(short(std::nearbyint(double(r) / std::max(1, FGrid.RowCount()) * 100.0)), last);
         }
         if (cell.HasProp) {
-            TGridCellPropIO pio(&FGrid);
+            TGridCellPropIO pio;
             if (inside) {
                 TCellProperties* target = FGrid.GetCellProperties(c, r);
                 pio.Props.Assign(target);

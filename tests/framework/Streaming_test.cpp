@@ -240,3 +240,84 @@ TEST(Streaming, ColourNamesAndNumbers) {
     EXPECT_THROW(StringToColor(u"clNothing"), EConvertError);
     EXPECT_THROW(StringToColor(u"12x"), EConvertError);
 }
+
+TEST(Streaming, NamesMatchWithoutCase) {
+    RegisterCarriers();
+    TCarrier source;
+    source.Look.Alignment = taCenter;
+    source.Look.FontStyle = 2;
+    source.Look.BrushColor = clRed;
+    ByteString image = ImageOf(source);
+    const std::pair<ByteString, ByteString> swaps[] = {
+        {Str("Look.Alignment"), Str("LOOK.alignment")},
+        {Str("taCenter"), Str("TACENTER")},
+        {Str("fsItalic"), Str("FSitalic")},
+        {Str("clRed"), Str("CLred")},
+    };
+    for (const auto& [what, with] : swaps) image.replace(image.find(what), what.size(), with);
+    TCarrier target;
+    TStringStream in(image);
+    ReadComponentImage(in, target);
+    EXPECT_EQ(target.Look.Alignment, taCenter);
+    EXPECT_EQ(target.Look.FontStyle, 2);
+    EXPECT_EQ(target.Look.BrushColor, clRed);
+}
+
+namespace {
+
+class TSwap : public TComponent {
+public:
+    TSwap() : TComponent(nullptr) {}
+    String ClassName() const override { return u"TSwapIO"; }
+    int A = 0;
+    int B = 0;
+    TLook Inner;
+};
+
+// A table naming "Value" as the field given, and a nested object of the class given.
+void RegisterSwap(int TSwap::*Field, const String& InnerClass) {
+    TStreamClass c;
+    c.ClassName = u"TSwapIO";
+    c.Properties = {
+        OrdinalProperty<TSwap>(u"Value", pkInteger, [Field](TSwap& o) { return o.*Field; },
+                               [Field](TSwap& o, Int64 v) { o.*Field = int(v); }),
+        ObjectProperty<TSwap>(u"Inner", InnerClass, [](TSwap& o) { return &o.Inner; }),
+    };
+    RegisterStreamClass(c);
+}
+
+ByteString SwapImage(const char* property) {
+    return "TPF0" + Str("TSwapIO") + Str("") + Str(property) + B({vaInt8, 7}) + B({0, 0});
+}
+
+}  // namespace
+
+TEST(Streaming, AReplacedTableGovernsTheNextRead) {
+    RegisterCarriers();
+    struct Step {
+        int TSwap::*field;
+        const char16_t* innerClass;
+        const char* property;
+        bool readable;
+        int a, b;
+    };
+    const Step steps[] = {
+        {&TSwap::A, u"TSwapLaterIO", "Value", true, 7, 0},
+        {&TSwap::A, u"TSwapLaterIO", "Inner.Value", false, 0, 0},  // the nested class is unknown
+        {&TSwap::B, u"TSwapLaterIO", "Value", true, 0, 7},
+        {&TSwap::B, u"TLook", "Inner.Value", true, 0, 0},
+    };
+    for (const Step& s : steps) {
+        RegisterSwap(s.field, s.innerClass);
+        TSwap target;
+        TStringStream in(SwapImage(s.property));
+        if (!s.readable) {
+            EXPECT_THROW(ReadComponentImage(in, target), EReadError) << s.property;
+            continue;
+        }
+        ReadComponentImage(in, target);
+        EXPECT_EQ(target.A, s.a) << s.property;
+        EXPECT_EQ(target.B, s.b) << s.property;
+        if (String(s.innerClass) == u"TLook") EXPECT_EQ(target.Inner.Value, 7.0);
+    }
+}

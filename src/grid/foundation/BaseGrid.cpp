@@ -232,17 +232,20 @@ TCellProperties* TBaseGrid::GetCellProperties(int ACol, int ARow) {
     bool ww = FWordWrap;
     TCellGradientDirection gd = GradientVertical;
     GetCellPropDefaults(ACol, ARow, font, brush, colorTo, mirror, mirrorTo, ha, va, ww, gd);
-    p->SetCalcType(acNONE);
-    p->SetAlignment(ha);
-    p->SetVAlignment(va);
-    p->SetWordWrap(ww);
-    p->SetFontName(font.Name());
-    p->SetFontSize(font.Size());
-    p->SetFontStyle(font.Style());
-    p->SetFontColor(font.Color());
-    p->SetBrushColor(brush.Color());
-    p->SetBrushColorTo(colorTo);
-    p->SetGradientDirection(gd);
+    // Filled in directly and repainted once: each repainting setter would
+    // measure the cell's rectangle again.
+    p->FCalcType = acNONE;
+    p->FAlignment = ha;
+    p->FVAlignment = va;
+    p->FWordWrap = ww;
+    p->FFontName = font.Name();
+    p->FFontSize = font.Size();
+    p->FFontStyle = font.Style();
+    p->FFontColor = font.Color();
+    p->FBrushColor = brush.Color();
+    p->FBrushColorTo = colorTo;
+    p->FGradientDirection = gd;
+    p->Repaint();
     return p;
 }
 

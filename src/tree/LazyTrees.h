@@ -1075,10 +1075,12 @@ public:
     PLazyNode GetNodeAt(int X, int Y, int* NodeTop = nullptr);
     // Tree coordinates of a node (nil when hidden under a collapsed parent).
     int GetNodeTop(PLazyNode Node);
-    // Client rectangle of a node; TextOnly limits it to the text part.
+    // Client rectangle of a node's main cell (the row without columns); TextOnly limits it to the text part.
     TRect GetDisplayRect(PLazyNode Node, bool TextOnly);
-    // The same for a column's cell (-1: the main column; the whole row without columns).
-    TRect GetDisplayRect(PLazyNode Node, TColumnIndex Column, bool TextOnly);
+    // The same for a column's cell (-1: the whole row, indented as the main column). Unclipped lets
+    // the text rectangle run past its cell; ApplyCellContentMargin asks OnBeforeCellPaint for the margins.
+    TRect GetDisplayRect(PLazyNode Node, TColumnIndex Column, bool TextOnly, bool Unclipped = false,
+                         bool ApplyCellContentMargin = false);
     // The x in client coordinates where a node's text area begins.
     int NodeContentLeft(PLazyNode Node);
     // The text, its rectangle and its font of a cell: nothing and the tree's font in the base.

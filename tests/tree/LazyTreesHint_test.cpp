@@ -63,7 +63,7 @@ TEST(LazyTreesHint, TooltipIsGrantedForACutTextAndSizedToItsRectangle) {
     THintInfo Info = f.GrantedTooltip();
     EXPECT_TRUE(Info.HintWindowClass);
     ASSERT_NE(Info.HintData, nullptr);
-    const TRect Text = t.GetDisplayRect(t.GetFirst(), -1, true);
+    const TRect Text = t.GetDisplayRect(t.GetFirst(), -1, true, true, true);  // unclipped, as the tooltip measures it
     EXPECT_EQ(t.LastHintRect(), Text);
     EXPECT_EQ(Info.CursorRect, Text);
     EXPECT_TRUE(t.TreeStates().Contains(tsHint));
@@ -253,7 +253,7 @@ TEST(LazyTreesHint, ATextRunningIntoEmptyCellsNeedsNoTooltip) {
     t.OnGetText = [](TBaseLazyTree*, PLazyNode, TColumnIndex Column, TLSTTextType, String& Text) {
         Text = Column == 0 ? String(u"Meter 1234") : String();
     };
-    const TRect Text = t.GetDisplayRect(t.GetFirst(), 0, true);
+    const TRect Text = t.GetDisplayRect(t.GetFirst(), 0, true, true);
     ASSERT_GT(Text.Right, 59) << "cut by its own column";
     ASSERT_LT(Text.Right, 119) << "but not by the two";
     t.HintMode = hmTooltip;

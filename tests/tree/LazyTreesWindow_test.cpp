@@ -166,8 +166,23 @@ TEST(LazyTreesWindow, HitTestFindsTheRowParts) {
         EXPECT_EQ(Hit.HitPosition, c.Position) << c.X << "," << c.Y;
     }
     EXPECT_EQ(t.GetNodeAt(0, 54), t.GetNextSibling(f.first));
-    TRect R = t.GetDisplayRect(t.GetFirstChild(t.GetNextSibling(f.first)), false);
-    EXPECT_EQ(R.Bottom - R.Top, 0);  // under a collapsed parent
+    PLazyNode Hidden = t.GetFirstChild(t.GetNextSibling(f.first));
+    for (bool TextOnly : {false, true})
+        for (bool Unclipped : {false, true})
+            EXPECT_EQ(t.GetDisplayRect(Hidden, -1, TextOnly, Unclipped), TRect{}) << "under a collapsed parent";
+    EXPECT_THROW(t.GetDisplayRect(nullptr, false), std::exception);
+    EXPECT_THROW(t.GetDisplayRect(t.RootNode(), false), std::exception);
+}
+
+TEST(LazyTreesWindow, FixedIndentPutsEveryTextWhereTheTopLevelOnesStart) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    PLazyNode Child = t.GetFirstChild(f.first);
+    const int Top = t.GetDisplayRect(f.first, true).Left, Deep = t.GetDisplayRect(Child, true).Left;
+    EXPECT_EQ(Deep - Top, int(t.Indent()));
+    t.TreeOptions().SetPaintOptions(t.TreeOptions().PaintOptions() + TLTPaintOptions{toFixedIndent});
+    EXPECT_EQ(t.GetDisplayRect(Child, true).Left, Top);
+    EXPECT_EQ(t.GetDisplayRect(f.first, true).Left, Top);
 }
 
 TEST(LazyTreesWindow, CheckBoxClickCommitsOnlyWhenReleasedOnTheBox) {

@@ -776,6 +776,15 @@ enum TLTInternalPaintOption {
 using TLTInternalPaintOptions = TSet<TLTInternalPaintOption>;
 
 // What the painting hands to the content step of one cell.
+// One picture of a cell: which image of which list, and where it is drawn.
+struct TLTImageInfo {
+    int Index = -1;
+    TImageList* Images = nullptr;
+    bool Ghosted = false;
+    int X = 0, Y = 0;
+};
+enum TLTImageInfoIndex { iiNormal, iiState, iiCheck, iiOverlay };
+
 struct TLTPaintInfo {
     TCanvas* Canvas = nullptr;
     PLazyNode Node = nullptr;
@@ -783,6 +792,7 @@ struct TLTPaintInfo {
     TRect CellRect;     // the row, in client coordinates
     TRect ContentRect;  // the part after indentation, check box and images
     int NodeWidth = 0;  // the content's width as the tree measures it
+    TLTImageInfo ImageInfo[4];  // by TLTImageInfoIndex
 };
 
 class TBaseLazyTree : public TCustomControl {
@@ -1500,6 +1510,13 @@ protected:
     bool CellShowsSelection(TColumnIndex Column) const;
     void DrawNodeButton(TCanvas& Canvas, PLazyNode Node, int X, int Y);
     void DrawCheckImage(TCanvas& Canvas, PLazyNode Node, int X, int Y);
+    // The image the events name for a kind into one record of the paint info (DefaultImages when they name no list).
+    virtual void FetchImageIndex(TLTPaintInfo& PaintInfo, TLTImageKind Kind, TLTImageInfoIndex InfoIndex,
+                                 TImageList* DefaultImages);
+    // Puts an image at the leading edge of ContentRect, centred on VAlign, and moves the edge past it.
+    virtual void PlaceCellImage(TImageList* Images, int VAlign, TRect& ContentRect, TLTImageInfo& ImageInfo);
+    // A state or normal image, greyed when disabled, blended when ghosted, selected or cut, with its overlay.
+    virtual void DrawNodeImage(TLTPaintInfo& PaintInfo, TLTImageInfoIndex InfoIndex, bool DoOverlay);
     // Whether a check box is shown for a node.
     bool ShowsCheck(PLazyNode Node) const;
     void HandleCheckKey(bool Down);

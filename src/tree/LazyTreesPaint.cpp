@@ -180,6 +180,52 @@ int TBaseLazyTree::DoGetImageIndex(PLazyNode Node, TLTImageKind Kind, TColumnInd
     return Index;
 }
 
+void TBaseLazyTree::FetchImageIndex(TLTPaintInfo& PaintInfo, TLTImageKind Kind, TLTImageInfoIndex InfoIndex,
+                                    TImageList* DefaultImages) {
+    TLTImageInfo& Image = PaintInfo.ImageInfo[InfoIndex];
+    Image.Ghosted = false;
+    TImageList* List = nullptr;
+    Image.Index = DoGetImageIndex(PaintInfo.Node, Kind, PaintInfo.Column, Image.Ghosted, List);
+    Image.Images = List ? List : DefaultImages;
+}
+
+void TBaseLazyTree::PlaceCellImage(TImageList* Images, int VAlign, TRect& ContentRect, TLTImageInfo& ImageInfo) {
+    ImageInfo.X = ContentRect.Left - 1;
+    ContentRect.Left += Images->Width() + 2;
+    ImageInfo.Y = ContentRect.Top + VAlign - Images->Height() / 2;
+}
+
+void TBaseLazyTree::DrawNodeImage(TLTPaintInfo& PaintInfo, TLTImageInfoIndex InfoIndex, bool DoOverlay) {
+    TLTImageInfo& Image = PaintInfo.ImageInfo[InfoIndex];
+    if (Image.Index < 0 || !Image.Images) return;
+    PLazyNode Node = PaintInfo.Node;
+    const TLTPaintOptions Paint = FOptions->PaintOptions();
+    const TLTSelectionOptions Selection = FOptions->SelectionOptions();
+    const bool CutNode = Node->States.Contains(vsCutOrCopy) && FStates.Contains(tsCutPending);
+    const bool PaintFocused = Focused() || Paint.Contains(toGhostedIfUnfocused);
+    TLTImageInfo& Overlay = PaintInfo.ImageInfo[iiOverlay];
+    Overlay.Index = -1;
+    if (DoOverlay) {
+        FetchImageIndex(PaintInfo, ikOverlay, iiOverlay, FImages);
+        // An overlay naming the image itself would only draw it twice.
+        if (Overlay.Index == Image.Index && Overlay.Images == Image.Images) Overlay.Index = -1;
+    }
+    const bool Enabled = !Node->States.Contains(vsDisabled) && this->Enabled();
+    const bool Selected = Node->States.Contains(vsSelected);
+    Image.Images->SetBlendColor(Selected && !Image.Ghosted ? clDefault : Color());
+    unsigned Style = ILD_TRANSPARENT;
+    if (Overlay.Index >= 0 && Overlay.Index <= 14) Style |= INDEXTOOVERLAYMASK(unsigned(Overlay.Index) + 1) & ILD_OVERLAYMASK;
+    if (Paint.Contains(toUseBlendedImages) && PaintFocused &&
+        (Image.Ghosted || (Selected && !Selection.Contains(toFullRowSelect) && !FOptions->MiscOptions().Contains(toGridExtensions)) ||
+         CutNode))
+        Style |= ILD_BLEND25;
+    if (Image.Images->ImageType() == itMask) Style |= ILD_MASK;
+    DrawListImage(*Image.Images, Image.Index, *PaintInfo.Canvas, Image.X, Image.Y, Style, Enabled);
+    // Past the fifteen overlay masks of a list the overlay is an image of its own.
+    if (Overlay.Index >= 15 && Overlay.Images)
+        DrawListImage(*Overlay.Images, Overlay.Index, *PaintInfo.Canvas, Image.X, Image.Y, Style & ~ILD_BLEND25, Enabled);
+}
+
 void TBaseLazyTree::DoGetImageText(PLazyNode Node, TLTImageKind Kind, TColumnIndex Column, String& ImageText) {
     if (OnGetImageText) OnGetImageText(this, Node, Kind, Column, ImageText);
 }
@@ -316,7 +362,7 @@ void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
             if (Column->Options().Contains(coFixed) != Fixed) continue;
             if (FOffscreen && FOffscreen->Options.Contains(poMainOnly) && Column->Index() != Main) continue;
             // A text may run on into the empty cells after its own.
-            TLTPaintInfo Span{&Canvas, Node, Index, TRect{Column->Left(), Top, Column->Left() + Column->Width(), Top + Height}};
+            TLTPaintInfo Span{&Canvas, Node, Index, TRect{Column->Left(), Top, Column->Left() + Column->Width(), Top + Height}, {}, 0, {}};
             Next = SpanCellOverEmptyColumns(Span);
             const TRect Cell = Span.CellRect;
             if (Cell.Right <= 0 || Cell.Left >= Width) continue;
@@ -363,7 +409,7 @@ void TBaseLazyTree::PaintOtherCell(TCanvas& Canvas, PLazyNode Node, TColumnIndex
     const bool Focus = Focused() || Paint.Contains(toPopupMode);
     const bool Selected = Node->States.Contains(vsSelected) && !Paint.Contains(toAlwaysHideSelection) &&
                           (Focus || !Paint.Contains(toHideSelection)) && CellShowsSelection(Column);
-    TLTPaintInfo Info{&Canvas, Node, Column, Cell, Content, Content.Right - Content.Left};
+    TLTPaintInfo Info{&Canvas, Node, Column, Cell, Content, Content.Right - Content.Left, {}};
     PaintMarksAndContent(Info, Content, Selected,
                          Node == FFocusedNode && Column == FFocusedColumn && Focused() && !Paint.Contains(toHideFocusRect));
 }
@@ -400,14 +446,13 @@ void TBaseLazyTree::PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TCol
     const int IndentSize = int(GetNodeLevel(Node)) + (ShowRoot ? 1 : 0);
     const int Offset = int(FIndent) * (Paint.Contains(toFixedIndent) ? 1 : IndentSize);
 
-    bool Ghosted = false;
-    TImageList* StateList = FStateImages;
-    int StateIndex = FStateImages ? DoGetImageIndex(Node, ikState, -1, Ghosted, StateList) : -1;
-    TImageList* NormalList = FImages;
-    bool NormalGhosted = false;
-    int NormalIndex = FImages ? DoGetImageIndex(Node, GetSelected(Node) ? ikSelected : ikNormal, -1, NormalGhosted,
-                                                NormalList)
-                              : -1;
+    TLTPaintInfo Info;
+    Info.Canvas = &Canvas;
+    Info.Node = Node;
+    Info.Column = Column;
+    Info.CellRect = Row;
+    if (FStateImages) FetchImageIndex(Info, ikState, iiState, FStateImages);
+    if (FImages) FetchImageIndex(Info, GetSelected(Node) ? ikSelected : ikNormal, iiNormal, FImages);
     int VAlign;
     if (FImages || FStateImages) {
         int ImageHeight = FImages ? FImages->Height() : FStateImages->Height();
@@ -435,15 +480,14 @@ void TBaseLazyTree::PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TCol
         DrawCheckImage(Canvas, Node, X - 1, Top + VAlign - CheckImageSize() / 2);
         X += CheckImageSize() + 2;
     }
-    bool Enabled = !Node->States.Contains(vsDisabled) && this->Enabled();
-    if (StateIndex >= 0 && StateList) {
-        StateList->Draw(Canvas, X - 1, Top + VAlign - StateList->Height() / 2, StateIndex, Enabled);
-        X += StateList->Width() + 2;
+    TRect Place{X, Top, Row.Right, Row.Bottom};
+    for (TLTImageInfoIndex Kind : {iiState, iiNormal}) {
+        TLTImageInfo& Image = Info.ImageInfo[Kind];
+        if (Image.Index >= 0 && Image.Images) PlaceCellImage(Image.Images, VAlign, Place, Image);
     }
-    if (NormalIndex >= 0 && NormalList) {
-        NormalList->Draw(Canvas, X - 1, Top + VAlign - NormalList->Height() / 2, NormalIndex, Enabled);
-        X += NormalList->Width() + 2;
-    }
+    DrawNodeImage(Info, iiState, false);
+    DrawNodeImage(Info, iiNormal, true);
+    X = Place.Left;
 
     TRect Content{X, Top, X + QueryCellTextWidth(Node), Row.Bottom - (Paint.Contains(toShowHorzGridLines) ? 1 : 0)};
     // A text narrower than its cell stands where the column's alignment puts it.
@@ -461,7 +505,8 @@ void TBaseLazyTree::PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TCol
     const bool Focus = Focused() || Paint.Contains(toPopupMode);
     bool Selected = Node->States.Contains(vsSelected) && !Paint.Contains(toAlwaysHideSelection) &&
                     (Focus || !Paint.Contains(toHideSelection)) && CellShowsSelection(Column);
-    TLTPaintInfo Info{&Canvas, Node, Column, Row, Content, Content.Right - Content.Left};
+    Info.ContentRect = Content;
+    Info.NodeWidth = Content.Right - Content.Left;
     if (FOptions->SelectionOptions().Contains(toFullRowSelect)) Info.ContentRect.Left = X;
     PaintMarksAndContent(Info, Content, Selected, Node == FFocusedNode && Focused() && !Paint.Contains(toHideFocusRect));
 }

@@ -552,6 +552,76 @@ TEST(LazyTreesWindow, CheckPicturesComeFromTheKindsListOrTheOwners) {
     EXPECT_TRUE(BoxIs(SystemCheckList(), 9));
 }
 
+TEST(LazyTreesWindow, NodeImagesCarryOverlaysAndAreBlendedGhostedOrGreyed) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    // Image 0 red, 1..15 blue, 16 a lime corner (overlay numbers 0 and 1).
+    TImageList Images(16, 16);
+    for (int I = 0; I < 17; ++I) {
+        TBitmap Picture;
+        Picture.SetSize(16, 16);
+        Picture.Canvas().Brush().SetColor(clFuchsia);
+        Picture.Canvas().FillRect(TRect{0, 0, 16, 16});
+        Picture.Canvas().Brush().SetColor(I == 16 ? clLime : I == 0 ? clRed : clBlue);
+        Picture.Canvas().FillRect(I == 16 ? TRect{0, 0, 6, 6} : TRect{0, 0, 16, 16});
+        Images.AddMasked(Picture, clFuchsia);
+    }
+    ASSERT_TRUE(Images.Overlay(16, 0));
+    ASSERT_TRUE(Images.Overlay(16, 1));
+    t.SetImages(&Images);
+    enum TLook { Red, Tinted, Grey };
+    struct Case {
+        const char* Name;
+        int Overlay;
+        bool Ghosted, Blended, Disabled, Selected;
+        TLook Middle;
+        TColor Corner;
+    } Cases[] = {
+        {"plain", -1, false, false, false, false, Red, clRed},
+        {"overlay mask", 1, false, false, false, false, Red, clLime},
+        {"overlay past the masks", 16, false, false, false, false, Red, clLime},
+        {"overlay naming the image itself", 0, false, false, false, false, Red, clRed},
+        {"ghosted without blending", -1, true, false, false, false, Red, clRed},
+        {"ghosted and blended", -1, true, true, false, false, Tinted, clNone},
+        {"selected and blended", -1, false, true, false, true, Tinted, clNone},
+        {"selected without blending", -1, false, false, false, true, Red, clRed},
+        {"disabled", -1, false, false, true, false, Grey, clNone},
+    };
+    for (const Case& c : Cases) {
+        t.OnGetImageIndexEx = [&](TBaseLazyTree* T, PLazyNode Node, TBaseLazyTree::TLTImageKind Kind, TColumnIndex,
+                                  bool& Ghosted, int& Index, TImageList*&) {
+            if (T->GetNodeLevel(Node) != 0 || Node->Index != 0) return;
+            if (Kind == TBaseLazyTree::ikOverlay) Index = c.Overlay;
+            else if (Kind == TBaseLazyTree::ikNormal || Kind == TBaseLazyTree::ikSelected) {
+                Index = 0;
+                Ghosted = c.Ghosted;
+            }
+        };
+        TLTPaintOptions Paint = t.TreeOptions().PaintOptions();
+        if (c.Blended) Paint.Include(toUseBlendedImages);
+        else Paint.Exclude(toUseBlendedImages);
+        t.TreeOptions().SetPaintOptions(Paint);
+        t.SetDisabled(f.first, c.Disabled);
+        t.ClearSelection();
+        if (c.Selected) t.AddToSelection(f.first);
+        Rendered At(&t);
+        const TColor Middle = At(44, 9);
+        switch (c.Middle) {
+        case Red: EXPECT_EQ(Middle, clRed) << c.Name; break;
+        case Tinted:
+            EXPECT_NE(Middle, clRed) << c.Name;
+            EXPECT_GT(GetRValue(Middle), 128) << c.Name << " three quarters of the image stay";
+            break;
+        case Grey:
+            EXPECT_EQ(GetRValue(Middle), GetGValue(Middle)) << c.Name;
+            EXPECT_EQ(GetGValue(Middle), GetBValue(Middle)) << c.Name;
+            EXPECT_NE(Middle, ColorToRGB(clWhite)) << c.Name;
+            break;
+        }
+        if (c.Corner != clNone) EXPECT_EQ(At(37, 2), c.Corner) << c.Name;
+    }
+}
+
 TEST(LazyTreesWindow, OneImagePerLevelStandsAfterTheCheckBox) {
     ScanTree f;
     TLazyStringTree& t = *f.tree;

@@ -1177,6 +1177,13 @@ public:
     // Blended with a colour (smBlendedRectangle or themes), else a dotted focus rectangle.
     virtual void DrawSelectionRectangle(TCanvas& Canvas, int WindowLeft, const TRect& SelectionRect,
                                         const TRect& TargetRect);
+    // Routes a canvas's font changes through the tree while painting, so that a handler that
+    // changes the font is noticed in FontChanged(); the canvas's own handler still runs.
+    virtual void HookCanvasFontChange(TCanvas& Canvas);
+    virtual void UnhookCanvasFontChange(TCanvas& Canvas);
+    virtual void HandleFontChange(TObject* Sender);
+    bool FontChanged() const { return FFontChanged; }
+    void ClearFontChanged() { FFontChanged = false; }
 
     // --- Window: hit testing ----------------------------------------------------
     enum THitPosition { hiNowhere, hiOnItem, hiOnItemButton, hiOnItemCheckbox, hiOnStateIcon,
@@ -1533,6 +1540,9 @@ protected:
 
     // Fields.
     int FOffsetX = 0;
+    bool FFontChanged = false;
+    bool FFontHooked = false;
+    TNotifyEvent FOldFontChange;
     int FOffsetY = 0;
     Cardinal FIndent = 18;
     int FMargin = 4;

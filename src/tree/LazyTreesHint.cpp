@@ -17,11 +17,11 @@ namespace {
 
 constexpr int TTSS_NORMAL = 1;
 
+}  // namespace
+
 // Raised when a hint window goes away, so that an animation still running
 // further up the call stack never touches a freed window.
 bool HintWindowGone = true;
-
-}  // namespace
 
 // ---------------------------------------------------------------------------
 // The tree's side

@@ -657,3 +657,22 @@ bool TBaseLazyTree::DoGetCellIsEmpty(PLazyNode Node, TColumnIndex Column) {
     if (OnGetCellIsEmpty) OnGetCellIsEmpty(this, Node, Column, IsEmpty);
     return IsEmpty;
 }
+
+void TBaseLazyTree::HookCanvasFontChange(TCanvas& Canvas) {
+    if (FFontHooked) return;
+    FFontHooked = true;
+    FOldFontChange = Canvas.Font().OnChange;
+    Canvas.Font().OnChange = [this](TObject* Sender) { HandleFontChange(Sender); };
+}
+
+void TBaseLazyTree::UnhookCanvasFontChange(TCanvas& Canvas) {
+    if (!FFontHooked) return;
+    Canvas.Font().OnChange = FOldFontChange;
+    FOldFontChange = nullptr;
+    FFontHooked = false;
+}
+
+void TBaseLazyTree::HandleFontChange(TObject* Sender) {
+    FFontChanged = true;
+    if (FOldFontChange) FOldFontChange(Sender);
+}

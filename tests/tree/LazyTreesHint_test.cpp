@@ -290,6 +290,24 @@ TEST(LazyTreesHint, ColumnHintsShowOverTheHeader) {
     // A column without a hint shows none; nor does the header without the option.
     THintInfo Empty;
     EXPECT_EQ(f.Ask(Empty, 90, -5), 1);
+    // Over the header its hints come at once while no hint window stands; over the rows the pause stays.
+    t.HintMode = hmHint;
+    Window.reset();
+    struct Pause {
+        int Y;
+        bool ShowHint;
+        int Want;
+    } Pauses[] = {{-5, true, 0}, {5, true, 500}, {-5, false, 500}};
+    for (const Pause& c : Pauses) {
+        THeaderOptions Options = t.Header().Options;
+        if (c.ShowHint) Options.Include(hoShowHint);
+        else Options.Exclude(hoShowHint);
+        t.Header().SetOptions(Options);
+        SimulateMouseMove(&t, 30, c.Y);
+        int Got = 500;
+        t.Perform(CM_HINTSHOWPAUSE, 0, LPARAM(&Got));
+        EXPECT_EQ(Got, c.Want) << c.Y << " " << c.ShowHint;
+    }
     t.Header().SetOptions(t.Header().Options - THeaderOptions{hoShowHint});
     THintInfo Off;
     f.Ask(Off, 30, -5);

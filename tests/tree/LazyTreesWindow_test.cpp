@@ -788,6 +788,35 @@ TEST(LazyTreesWindow, ShiftArrowsGrowAndShrinkARangeAndKeypadKeysExpand) {
     EXPECT_EQ(t.FocusedNode(), f.first);
 }
 
+TEST(LazyTreesString, AFontChangedWhilePaintingIsNoticedAndTheCanvasKeepsItsOwnHandler) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    TBitmap B(4, 4);
+    TCanvas& C = B.Canvas();
+    int Own = 0;
+    C.Font().OnChange = [&](TObject*) { ++Own; };
+    t.HookCanvasFontChange(C);
+    t.HookCanvasFontChange(C);  // hooked already: the canvas's handler is not lost under the tree's
+    t.ClearFontChanged();
+    C.Font().SetSize(20);
+    EXPECT_TRUE(t.FontChanged());
+    EXPECT_EQ(Own, 1);
+    t.UnhookCanvasFontChange(C);
+    t.ClearFontChanged();
+    C.Font().SetSize(12);
+    EXPECT_FALSE(t.FontChanged());
+    EXPECT_EQ(Own, 2);
+    // A paint-text handler that makes the text bold is seen while the rows are painted.
+    for (bool Bold : {false, true}) {
+        t.OnPaintText = [Bold](TBaseLazyTree*, TCanvas* Canvas, PLazyNode, TColumnIndex, TLSTTextType) {
+            if (Bold) Canvas->Font().SetStyle(TFontStyles{fsBold});
+        };
+        t.ClearFontChanged();
+        Rendered At(&t);
+        EXPECT_EQ(t.FontChanged(), Bold);
+    }
+}
+
 TEST(LazyTreesString, SelectionComesBackWhenNodesWithTheSameCaptionsAreAdded) {
     TLazyStringTree t(nullptr);
     t.SetNodeDataSize(sizeof(int));

@@ -1167,6 +1167,8 @@ public:
     enum TLTDrawSelectionMode { smDottedRectangle, smBlendedRectangle };
     TLTDrawSelectionMode DrawSelectionMode = smDottedRectangle;
     Byte SelectionBlendFactor = 128;
+    // Corner radius of selection rectangles.
+    int SelectionCurveRadius = 0;
     bool IsMouseSelecting() const { return FStates.Contains(tsDrawSelPending) || FStates.Contains(tsDrawSelecting); }
     // The band in tree coordinates: start corner Left/Top, moving corner Right/Bottom.
     TRect DrawSelectionRect() const { return FNewSelRect; }
@@ -1508,8 +1510,11 @@ protected:
     // The main column's cell (the whole row without columns) from the x Origin.
     void PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TColumnIndex Column, const TRect& Row, int Origin);
     void PaintOtherCell(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, const TRect& Cell);
-    // The selection and focus marks over MarkRect, then the cell's content.
-    void PaintMarksAndContent(TLTPaintInfo& Info, const TRect& MarkRect, bool Selected, bool FocusMark);
+    // The selection and focus marks, then the cell's content.
+    void PaintMarksAndContent(TLTPaintInfo& Info);
+    // The selection (or drop target) and focus marks of a cell; WindowLeft and WindowWidth give
+    // the painted window's device pixels for a blended selection.
+    virtual void DrawCellSelection(TLTPaintInfo& PaintInfo, int WindowLeft, int WindowWidth);
     // Where the main column starts in client coordinates (the scroll offset without columns).
     int MainColumnOrigin() const;
     // Whether a selected node shows its selection in a column's cell: the

@@ -406,36 +406,79 @@ void TBaseLazyTree::PaintOtherCell(TCanvas& Canvas, PLazyNode Node, TColumnIndex
         Canvas.FillRect(TRect{Cell.Left, Cell.Bottom - 1, Cell.Right, Cell.Bottom});
         Content.Bottom -= 1;
     }
-    const bool Focus = Focused() || Paint.Contains(toPopupMode);
-    const bool Selected = Node->States.Contains(vsSelected) && !Paint.Contains(toAlwaysHideSelection) &&
-                          (Focus || !Paint.Contains(toHideSelection)) && CellShowsSelection(Column);
     TLTPaintInfo Info{&Canvas, Node, Column, Cell, Content, Content.Right - Content.Left, {}};
-    PaintMarksAndContent(Info, Content, Selected,
-                         Node == FFocusedNode && Column == FFocusedColumn && Focused() && !Paint.Contains(toHideFocusRect));
+    PaintMarksAndContent(Info);
 }
 
-void TBaseLazyTree::PaintMarksAndContent(TLTPaintInfo& Info, const TRect& ContentMarkRect, bool Selected,
-                                         bool FocusMark) {
-    TCanvas& Canvas = *Info.Canvas;
-    // The owner may narrow the part the selection and focus marks cover.
-    TRect MarkRect = ContentMarkRect;
-    DoBeforeCellPaint(Canvas, Info.Node, Info.Column, cpmPaint, Info.CellRect, MarkRect);
-    if (FOffscreen) {
-        Selected = Selected && FOffscreen->Options.Contains(poDrawSelection);
-        FocusMark = FocusMark && FOffscreen->Options.Contains(poDrawFocusRect);
-    }
-    if (Selected) {
-        const bool Focus = Focused() || FOptions->PaintOptions().Contains(toPopupMode);
-        Canvas.Brush().SetColor(FColors->GetColor(Focus ? TLTColors::FocusedSelectionColor
-                                                       : TLTColors::UnfocusedSelectionColor));
-        Canvas.FillRect(MarkRect);
-    }
-    if (FocusMark) {
-        Canvas.Brush().SetColor(FColors->BackGroundColor());
-        Canvas.DrawFocusRect(MarkRect);
-    }
+void TBaseLazyTree::PaintMarksAndContent(TLTPaintInfo& Info) {
+    DrawCellSelection(Info, 0, FOffscreen ? FOffscreen->Width : ClientWidth());
     PaintCellContent(Info);
-    DoAfterCellPaint(Canvas, Info.Node, Info.Column, Info.CellRect);
+    DoAfterCellPaint(*Info.Canvas, Info.Node, Info.Column, Info.CellRect);
+}
+
+void TBaseLazyTree::DrawCellSelection(TLTPaintInfo& PaintInfo, int WindowLeft, int WindowWidth) {
+    TCanvas& Canvas = *PaintInfo.Canvas;
+    PLazyNode Node = PaintInfo.Node;
+    const TLTPaintOptions Paint = FOptions->PaintOptions();
+    const bool FullRow = FOptions->SelectionOptions().Contains(toFullRowSelect);
+    const bool GridExtensions = FOptions->MiscOptions().Contains(toGridExtensions);
+    const bool Focus = Focused() || Paint.Contains(toPopupMode);
+    // The owner may narrow the part the selection and focus marks cover, also of a full row.
+    TRect Content = FullRow ? PaintInfo.CellRect : PaintInfo.ContentRect;
+    DoBeforeCellPaint(Canvas, Node, PaintInfo.Column, cpmPaint, PaintInfo.CellRect, Content);
+    TRect SelRect = Content;
+    if (!GridExtensions && !FullRow) {
+        const int Width = PaintInfo.NodeWidth;
+        const TAlignment Alignment = FHeader->Columns().IsValidColumn(PaintInfo.Column)
+                                         ? FHeader->Columns()[PaintInfo.Column]->Alignment()
+                                         : taLeftJustify;
+        if (Alignment == taRightJustify) {
+            if (Width < SelRect.Right - SelRect.Left) SelRect.Left = SelRect.Right - Width;
+        } else if (Alignment == taCenter) {
+            if (Width < SelRect.Right - SelRect.Left) {
+                SelRect.Left = (SelRect.Left + SelRect.Right - Width) / 2;
+                SelRect.Right = SelRect.Left + Width;
+            }
+        } else {
+            SelRect.Right = std::min(SelRect.Right, SelRect.Left + Width);
+        }
+    }
+    if (GridExtensions) SelRect = PaintInfo.CellRect;
+    const bool MarkedCell = CellShowsSelection(PaintInfo.Column);
+    const bool DrawSelection = !FOffscreen || FOffscreen->Options.Contains(poDrawSelection);
+    auto Mark = [&](TLTColors::Index Fill, TLTColors::Index Border, TRect R) {
+        if (R.Left >= R.Right || R.Top >= R.Bottom) return;
+        if (MMXAvailable && Paint.Contains(toUseBlendedSelection)) {
+            // The blend works in the window's device pixels.
+            OffsetRect(R, -WindowLeft, 0);
+            R.Left = std::max(R.Left, 0);
+            R.Right = std::min(R.Right, WindowWidth);
+            if (R.Left < R.Right) BlendRectWithColor(Canvas, R, FColors->GetColor(Fill), SelectionBlendFactor);
+            return;
+        }
+        Canvas.Brush().SetStyle(bsSolid);
+        Canvas.Brush().SetColor(FColors->GetColor(Fill));
+        Canvas.Pen().SetStyle(psSolid);
+        Canvas.Pen().SetWidth(1);
+        Canvas.Pen().SetColor(FColors->GetColor(Border));
+        Canvas.RoundRect(R.Left, R.Top, R.Right, R.Bottom, SelectionCurveRadius, SelectionCurveRadius);
+    };
+    if (DrawSelection && MarkedCell) {
+        const bool Selected = Node->States.Contains(vsSelected) && !Paint.Contains(toAlwaysHideSelection) &&
+                              (Focus || !Paint.Contains(toHideSelection));
+        if (Node == FDropTargetNode && (FLastDropMode == dmOnNode || Selected)) {
+            Mark(TLTColors::DropTargetColor, TLTColors::DropTargetBorderColor,
+                 GridExtensions || FullRow ? PaintInfo.CellRect : SelRect);
+        } else if (Selected) {
+            Mark(Focus ? TLTColors::FocusedSelectionColor : TLTColors::UnfocusedSelectionColor,
+                 Focus ? TLTColors::FocusedSelectionBorderColor : TLTColors::UnfocusedSelectionBorderColor, SelRect);
+        }
+    }
+    if (MarkedCell && Node == FFocusedNode && Focus && !Paint.Contains(toHideFocusRect) &&
+        (!FOffscreen || FOffscreen->Options.Contains(poDrawFocusRect))) {
+        Canvas.Brush().SetColor(FColors->BackGroundColor());
+        Canvas.DrawFocusRect(GridExtensions ? PaintInfo.CellRect : SelRect);
+    }
 }
 
 void TBaseLazyTree::PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TColumnIndex Column, const TRect& Row,
@@ -502,13 +545,10 @@ void TBaseLazyTree::PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TCol
         Content.Left = Row.Left;
         Content.Right = Row.Right;
     }
-    const bool Focus = Focused() || Paint.Contains(toPopupMode);
-    bool Selected = Node->States.Contains(vsSelected) && !Paint.Contains(toAlwaysHideSelection) &&
-                    (Focus || !Paint.Contains(toHideSelection)) && CellShowsSelection(Column);
     Info.ContentRect = Content;
     Info.NodeWidth = Content.Right - Content.Left;
     if (FOptions->SelectionOptions().Contains(toFullRowSelect)) Info.ContentRect.Left = X;
-    PaintMarksAndContent(Info, Content, Selected, Node == FFocusedNode && Focused() && !Paint.Contains(toHideFocusRect));
+    PaintMarksAndContent(Info);
 }
 
 void TBaseLazyTree::Paint() {

@@ -552,6 +552,46 @@ TEST(LazyTreesWindow, CheckPicturesComeFromTheKindsListOrTheOwners) {
     EXPECT_TRUE(BoxIs(SystemCheckList(), 9));
 }
 
+TEST(LazyTreesWindow, SelectionIsARoundedRectangleInItsColoursOrBlendedOverTheRow) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.Colors().SetColor(TLTColors::FocusedSelectionColor, clNavy);
+    t.Colors().SetColor(TLTColors::FocusedSelectionBorderColor, clRed);
+    t.TreeOptions().SetPaintOptions(t.TreeOptions().PaintOptions() + TLTPaintOptions{toHideFocusRect});
+    t.AddToSelection(f.first);
+    const TRect R = t.GetDisplayRect(f.first, true);
+    const TColor Navy = ColorToRGB(clNavy), Red = ColorToRGB(clRed), White = ColorToRGB(clWhite);
+    struct Case {
+        int Radius;
+        bool Blended;
+        TColor Corner, Edge, Middle;  // clNone: a mix of white and navy
+    } Cases[] = {
+        {0, false, Red, Red, Navy},
+        {8, false, White, Red, Navy},
+        {0, true, clNone, clNone, clNone},
+    };
+    for (const Case& c : Cases) {
+        t.SelectionCurveRadius = c.Radius;
+        TLTPaintOptions Paint = t.TreeOptions().PaintOptions();
+        if (c.Blended) Paint.Include(toUseBlendedSelection);
+        else Paint.Exclude(toUseBlendedSelection);
+        t.TreeOptions().SetPaintOptions(Paint);
+        Rendered At(&t);
+        const int MidX = (R.Left + R.Right) / 2;
+        if (c.Corner != clNone) {
+            EXPECT_EQ(At(R.Left, R.Top), c.Corner) << c.Radius;
+            EXPECT_EQ(At(MidX, R.Top), c.Edge) << c.Radius;
+            EXPECT_EQ(At(R.Left + 2, R.Bottom - 2), c.Middle) << c.Radius;
+        } else {
+            const TColor Mix = At(R.Left + 2, R.Bottom - 2);
+            EXPECT_NE(Mix, White);
+            EXPECT_NE(Mix, Navy);
+            EXPECT_EQ(GetRValue(Mix), GetGValue(Mix)) << "white and navy blended half and half";
+            EXPECT_GT(GetBValue(Mix), GetRValue(Mix));
+        }
+    }
+}
+
 TEST(LazyTreesWindow, NodeImagesCarryOverlaysAndAreBlendedGhostedOrGreyed) {
     ScanTree f;
     TLazyStringTree& t = *f.tree;

@@ -133,6 +133,17 @@ TRect TBaseLazyTree::GetDisplayRect(PLazyNode Node, TColumnIndex Column, bool Te
         DoBeforeCellPaint(Canvas(), Node, Column, cpmGetContentMargin, R, Content);
         R = Content;
     }
+    // LeftWidth: how far a left-justified text reaches from the left edge.
+    auto PlaceText = [&](int LeftWidth) {
+        switch (Alignment) {
+        case taRightJustify: R.Left = R.Right - TextWidth; break;
+        case taCenter:
+            R.Left = (R.Left + R.Right - TextWidth) / 2;
+            R.Right = R.Left + TextWidth;
+            break;
+        default: R.Right = R.Left + LeftWidth; break;
+        }
+    };
     if (Unclipped) {
         // A text wider than its cell starts at its reading edge and runs on past the cell.
         if (R.Right - R.Left < TextWidth - 1) Alignment = taLeftJustify;
@@ -144,23 +155,9 @@ TRect TBaseLazyTree::GetDisplayRect(PLazyNode Node, TColumnIndex Column, bool Te
             R.Top -= Grow;
             R.Bottom += Grow;
         }
-        switch (Alignment) {
-        case taRightJustify: R.Left = R.Right - TextWidth; break;
-        case taCenter:
-            R.Left = (R.Left + R.Right - TextWidth) / 2;
-            R.Right = R.Left + TextWidth;
-            break;
-        default: R.Right = R.Left + TextWidth - 1; break;
-        }
+        PlaceText(TextWidth - 1);
     } else if (TextWidth < R.Right - R.Left) {
-        switch (Alignment) {
-        case taRightJustify: R.Left = R.Right - TextWidth; break;
-        case taCenter:
-            R.Left = (R.Left + R.Right - TextWidth) / 2;
-            R.Right = R.Left + TextWidth;
-            break;
-        default: R.Right = R.Left + TextWidth; break;
-        }
+        PlaceText(TextWidth);
     }
     return R;
 }

@@ -1246,6 +1246,10 @@ public:
     virtual void DoNodeClick(const THitInfo& HitInfo);
     virtual void DoNodeDblClick(const THitInfo& HitInfo);
     virtual void DoHotChange(PLazyNode Old, PLazyNode New);
+    // The node under a client point becomes the hot node.
+    virtual void TrackHotNode(int X, int Y);
+    // Tells the owner and repaints both rows when the hot node changes.
+    void ChangeHotNode(PLazyNode Hot);
     virtual void DoScroll(int DeltaX, int DeltaY);
     virtual void DoColumnClick(TColumnIndex Column, TShiftState Shift);
     void InvalidateTree() { if (HandleAllocated()) Invalidate(); }

@@ -3,6 +3,7 @@
 
 #include "tree/LazyTrees.Utils.h"
 
+#include "framework/ImgList.h"
 #include "framework/SysUtils.h"
 
 #include <algorithm>
@@ -172,4 +173,38 @@ TDragStrips DragStripRects(int W, int H, int DX, int DY) {
         S.Draw2 = {0, 0, W, -DY};
     }
     return S;
+}
+
+void ClipCanvasToRect(TCanvas& Canvas, const TRect& R, const TRegion* ExtraRegion) {
+    TPoint Corners[2] = {{R.Left, R.Top}, {R.Right, R.Bottom}};
+    Canvas.LPtoDP(Corners, 2);
+    TRegion Clip(NormalizedRect(TRect{Corners[0].X, Corners[0].Y, Corners[1].X, Corners[1].Y}));
+    if (ExtraRegion) Clip.Combine(TRegion(Clip), *ExtraRegion, RGN_AND);
+    Canvas.SelectClipRgn(&Clip);
+}
+
+void MeasureTextRect(TCanvas& Canvas, const String& Text, TRect& R, unsigned Flags) {
+    R.Right = R.Left + 1;
+    R.Bottom = R.Top + 1;
+    Canvas.DrawText(Text, R, Flags | DT_CALCRECT);
+}
+
+void StretchDrawBitmap(TCanvas& Canvas, const TRect& R, const TBitmap& Bitmap) { Canvas.StretchDraw(R, Bitmap); }
+
+void DrawImageSaturated(const TImageList& ImageList, TCanvas& Canvas, int X, int Y, int Index) {
+    IMAGELISTDRAWPARAMS Params;
+    Params.himl = &ImageList;
+    Params.i = Index;
+    Params.hdcDst = &Canvas;
+    Params.x = X;
+    Params.y = Y;
+    Params.fStyle = ILD_NORMAL;
+    Params.fState = ILS_SATURATE;
+    ImageList_DrawIndirect(Params);
+}
+
+void DrawListImage(const TImageList& ImageList, int Index, TCanvas& Canvas, int X, int Y, unsigned Style,
+                   bool Enabled) {
+    if (Enabled) ImageList_DrawEx(ImageList, Index, Canvas, X, Y, 0, 0, ImageList.BkColor(), ImageList.BlendColor(), Style);
+    else DrawImageSaturated(ImageList, Canvas, X, Y, Index);
 }

@@ -59,3 +59,16 @@ struct TDragStrips {
     TDragStrip Sample1, Sample2, Draw1, Draw2;
 };
 TDragStrips DragStripRects(int W, int H, int DX, int DY);
+
+class TRegion;
+// Limits the canvas's drawing to R (logical), and to ExtraRegion (device) as well when one is given.
+void ClipCanvasToRect(TCanvas& Canvas, const TRect& R, const TRegion* ExtraRegion = nullptr);
+// R becomes the size of Text drawn with Flags, measured from R's top-left corner.
+void MeasureTextRect(TCanvas& Canvas, const String& Text, TRect& R, unsigned Flags);
+// The whole bitmap stretched into R.
+void StretchDrawBitmap(TCanvas& Canvas, const TRect& R, const TBitmap& Bitmap);
+// An image of the list in shades of grey.
+void DrawImageSaturated(const TImageList& ImageList, TCanvas& Canvas, int X, int Y, int Index);
+// An image drawn with an ILD_* style in the list's colours, or grey when not enabled (the style unused).
+void DrawListImage(const TImageList& ImageList, int Index, TCanvas& Canvas, int X, int Y, unsigned Style,
+                   bool Enabled);

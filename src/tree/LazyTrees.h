@@ -803,6 +803,15 @@ enum TLTInternalPaintOption {
 using TLTInternalPaintOptions = TSet<TLTInternalPaintOption>;
 
 // What the painting hands to the content step of one cell.
+// One picture of a cell: which image of which list, and where it is drawn.
+struct TLTImageInfo {
+    int Index = -1;
+    TImageList* Images = nullptr;
+    bool Ghosted = false;
+    int X = 0, Y = 0;
+};
+enum TLTImageInfoIndex { iiNormal, iiState, iiCheck, iiOverlay };
+
 struct TLTPaintInfo {
     TCanvas* Canvas = nullptr;
     PLazyNode Node = nullptr;
@@ -810,6 +819,7 @@ struct TLTPaintInfo {
     TRect CellRect;     // the row, in client coordinates
     TRect ContentRect;  // the part after indentation, check box and images
     int NodeWidth = 0;  // the content's width as the tree measures it
+    TLTImageInfo ImageInfo[4];  // by TLTImageInfoIndex
 };
 
 class TBaseLazyTree : public TCustomControl {
@@ -1102,10 +1112,12 @@ public:
     PLazyNode GetNodeAt(int X, int Y, int* NodeTop = nullptr);
     // Tree coordinates of a node (nil when hidden under a collapsed parent).
     int GetNodeTop(PLazyNode Node);
-    // Client rectangle of a node; TextOnly limits it to the text part.
+    // Client rectangle of a node's main cell (the row without columns); TextOnly limits it to the text part.
     TRect GetDisplayRect(PLazyNode Node, bool TextOnly);
-    // The same for a column's cell (-1: the main column; the whole row without columns).
-    TRect GetDisplayRect(PLazyNode Node, TColumnIndex Column, bool TextOnly);
+    // The same for a column's cell (-1: the whole row, indented as the main column). Unclipped lets
+    // the text rectangle run past its cell; ApplyCellContentMargin asks OnBeforeCellPaint for the margins.
+    TRect GetDisplayRect(PLazyNode Node, TColumnIndex Column, bool TextOnly, bool Unclipped = false,
+                         bool ApplyCellContentMargin = false);
     // The x in client coordinates where a node's text area begins.
     int NodeContentLeft(PLazyNode Node);
     // The text, its rectangle and its font of a cell: nothing and the tree's font in the base.
@@ -1182,6 +1194,8 @@ public:
     enum TLTDrawSelectionMode { smDottedRectangle, smBlendedRectangle };
     TLTDrawSelectionMode DrawSelectionMode = smDottedRectangle;
     Byte SelectionBlendFactor = 128;
+    // Corner radius of selection rectangles.
+    int SelectionCurveRadius = 0;
     bool IsMouseSelecting() const { return FStates.Contains(tsDrawSelPending) || FStates.Contains(tsDrawSelecting); }
     // The band in tree coordinates: start corner Left/Top, moving corner Right/Bottom.
     TRect DrawSelectionRect() const { return FNewSelRect; }
@@ -1192,6 +1206,13 @@ public:
     // Blended with a colour (smBlendedRectangle or themes), else a dotted focus rectangle.
     virtual void DrawSelectionRectangle(TCanvas& Canvas, int WindowLeft, const TRect& SelectionRect,
                                         const TRect& TargetRect);
+    // Routes a canvas's font changes through the tree while painting, so that a handler that
+    // changes the font is noticed in FontChanged(); the canvas's own handler still runs.
+    virtual void HookCanvasFontChange(TCanvas& Canvas);
+    virtual void UnhookCanvasFontChange(TCanvas& Canvas);
+    virtual void HandleFontChange(TObject* Sender);
+    bool FontChanged() const { return FFontChanged; }
+    void ClearFontChanged() { FFontChanged = false; }
 
     // --- Window: hit testing ----------------------------------------------------
     enum THitPosition { hiNowhere, hiOnItem, hiOnItemButton, hiOnItemCheckbox, hiOnStateIcon,
@@ -1252,6 +1273,10 @@ public:
     virtual void DoNodeClick(const THitInfo& HitInfo);
     virtual void DoNodeDblClick(const THitInfo& HitInfo);
     virtual void DoHotChange(PLazyNode Old, PLazyNode New);
+    // The node under a client point becomes the hot node.
+    virtual void TrackHotNode(int X, int Y);
+    // Tells the owner and repaints both rows when the hot node changes.
+    void ChangeHotNode(PLazyNode Hot);
     virtual void DoScroll(int DeltaX, int DeltaY);
     virtual void DoColumnClick(TColumnIndex Column, TShiftState Shift);
     void InvalidateTree() { if (HandleAllocated()) Invalidate(); }
@@ -1516,8 +1541,11 @@ protected:
     // The main column's cell (the whole row without columns) from the x Origin.
     void PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TColumnIndex Column, const TRect& Row, int Origin);
     void PaintOtherCell(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, const TRect& Cell);
-    // The selection and focus marks over MarkRect, then the cell's content.
-    void PaintMarksAndContent(TLTPaintInfo& Info, const TRect& MarkRect, bool Selected, bool FocusMark);
+    // The selection and focus marks, then the cell's content.
+    void PaintMarksAndContent(TLTPaintInfo& Info);
+    // The selection (or drop target) and focus marks of a cell; WindowLeft and WindowWidth give
+    // the painted window's device pixels for a blended selection.
+    virtual void DrawCellSelection(TLTPaintInfo& PaintInfo, int WindowLeft, int WindowWidth);
     // Where the main column starts in client coordinates (the scroll offset without columns).
     int MainColumnOrigin() const;
     // Whether a selected node shows its selection in a column's cell: the
@@ -1527,6 +1555,13 @@ protected:
     void DrawCheckImage(TCanvas& Canvas, PLazyNode Node, int X, int Y);
     // A check picture of a type and state without a node (the header's column check boxes).
     void DrawCheckImage(TCanvas& Canvas, TCheckType Type, TCheckState State, bool Enabled, bool Hot, int X, int Y);
+    // The image the events name for a kind into one record of the paint info (DefaultImages when they name no list).
+    virtual void FetchImageIndex(TLTPaintInfo& PaintInfo, TLTImageKind Kind, TLTImageInfoIndex InfoIndex,
+                                 TImageList* DefaultImages);
+    // Puts an image at the leading edge of ContentRect, centred on VAlign, and moves the edge past it.
+    virtual void PlaceCellImage(TImageList* Images, int VAlign, TRect& ContentRect, TLTImageInfo& ImageInfo);
+    // A state or normal image, greyed when disabled, blended when ghosted, selected or cut, with its overlay.
+    virtual void DrawNodeImage(TLTPaintInfo& PaintInfo, TLTImageInfoIndex InfoIndex, bool DoOverlay);
     // Whether a check box is shown for a node.
     bool ShowsCheck(PLazyNode Node) const;
     void HandleCheckKey(bool Down);
@@ -1543,6 +1578,9 @@ protected:
 
     // Fields.
     int FOffsetX = 0;
+    bool FFontChanged = false;
+    bool FFontHooked = false;
+    TNotifyEvent FOldFontChange;
     int FOffsetY = 0;
     Cardinal FIndent = 18;
     int FMargin = 4;

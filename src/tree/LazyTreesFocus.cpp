@@ -107,8 +107,10 @@ void TBaseLazyTree::WndProc(TMessage& Message) {
         if (FSelectionCount == 0 && FOptions->PaintOptions().Contains(toGhostedIfUnfocused)) InvalidateNode(FFocusedNode);
         else InvalidateTree();
     } else if (Message.Msg == CM_HINTSHOWPAUSE) {
-        // Tooltips come at once.
-        if (HintMode == hmTooltip && Message.LParam) *reinterpret_cast<int*>(Message.LParam) = 0;
+        // Tooltips come at once, and so do the header's hints while no hint window stands.
+        const bool OverHeader = HintWindowGone && FHeader->UseColumns() && FHeader->Options.Contains(hoShowHint) &&
+                                FHeader->InHeader(ScreenToClient(GetCursorPos()));
+        if ((HintMode == hmTooltip || OverHeader) && Message.LParam) *reinterpret_cast<int*>(Message.LParam) = 0;
     } else if (Message.Msg == WM_THEMECHANGED) {
         ThemeChanged();
     }

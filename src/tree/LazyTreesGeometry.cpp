@@ -81,31 +81,83 @@ int TBaseLazyTree::NodeContentLeft(PLazyNode Node) {
     return X;
 }
 
-TRect TBaseLazyTree::GetDisplayRect(PLazyNode Node, bool TextOnly) { return GetDisplayRect(Node, NoColumn, TextOnly); }
+TRect TBaseLazyTree::GetDisplayRect(PLazyNode Node, bool TextOnly) {
+    return GetDisplayRect(Node, FHeader->UseColumns() ? FHeader->GetMainColumn() : NoColumn, TextOnly);
+}
 
-TRect TBaseLazyTree::GetDisplayRect(PLazyNode Node, TColumnIndex Column, bool TextOnly) {
-    if (!Node || Node == FRoot) return TRect{};
-    int Top = GetNodeTop(Node);
-    if (Top < 0) return TRect{};
-    TRect R{0, Top + FOffsetY, ClientWidth(), Top + FOffsetY + int(Node->NodeHeight)};
-    if (FHeader->UseColumns()) {
-        if (Column < 0) Column = FHeader->GetMainColumn();
-        if (FHeader->Columns().IsValidColumn(Column)) {
-            const TLazyTreeColumn* C = FHeader->Columns()[Column];
-            R.Left = C->Left();
-            R.Right = R.Left + C->Width();
-        }
-        if (Column != FHeader->GetMainColumn()) {
-            if (TextOnly) {
-                R.Left += FTextMargin;
-                R.Right = std::max(R.Left, R.Right - FTextMargin);
-            }
-            return R;
+TRect TBaseLazyTree::GetDisplayRect(PLazyNode Node, TColumnIndex Column, bool TextOnly, bool Unclipped,
+                                    bool ApplyCellContentMargin) {
+    TreeAssert(Node != nullptr, "Node must not be nil.");
+    TreeAssert(Node != FRoot, "Node must not be the hidden root node.");
+    if (!Node->States.Contains(vsInitialized) && !Node->States.Contains(vsDeleting)) InitializeNode(Node);
+    const bool MainColumn = Column < 0 || Column == FHeader->GetMainColumn();
+    int Indent = 0;
+    if (!FOptions->PaintOptions().Contains(toFixedIndent)) {
+        for (PLazyNode Run = Node; Run != FRoot; Run = Run->Parent) {
+            if (!Run->States.Contains(vsVisible) || !Run->Parent) return TRect{};
+            if (Run->Parent != FRoot && !Run->Parent->States.Contains(vsExpanded)) return TRect{};
+            if (Run->Parent != FRoot && MainColumn) Indent += int(FIndent);
         }
     }
-    if (TextOnly) {
-        R.Left = NodeContentLeft(Node);
-        R.Right = R.Left + QueryCellTextWidth(Node);
+    const int Top = GetNodeTop(Node);
+    if (Top < 0) return TRect{};
+    TRect R{0, Top, std::max(ClientWidth(), RangeX()), Top + int(Node->NodeHeight)};
+    TAlignment Alignment = taLeftJustify;
+    if (Column >= 0 && FHeader->Columns().IsValidColumn(Column)) {
+        FHeader->Columns().GetColumnBounds(Column, R.Left, R.Right);
+        --R.Right;
+        R.Top += FOffsetY;
+        R.Bottom += FOffsetY;
+        Alignment = FHeader->Columns()[Column]->Alignment();
+    } else {
+        R.Left += FOffsetX;
+        R.Right += FOffsetX;
+        R.Top += FOffsetY;
+        R.Bottom += FOffsetY;
+    }
+    if (!TextOnly) return R;
+
+    int Offset = FMargin + Indent;
+    if (MainColumn) {
+        if (FOptions->PaintOptions().Contains(toShowRoot)) Offset += int(FIndent);
+        if (ShowsCheck(Node)) Offset += CheckImageSize() + 2;
+    }
+    if (FStateImages && NodeShowsImage(Node, ikState, Column)) Offset += FStateImages->Width() + 2;
+    if (FImages && NodeShowsImage(Node, ikNormal, Column)) Offset += GetNormalImageSize(Node).cx + 2;
+    R.Left += Offset;
+
+    const int TextWidth = ColumnTextWidth(Node, Column);
+    const int CellHeight = R.Bottom - R.Top;
+    if (ApplyCellContentMargin) {
+        TRect Content = R;
+        DoBeforeCellPaint(Canvas(), Node, Column, cpmGetContentMargin, R, Content);
+        R = Content;
+    }
+    // LeftWidth: how far a left-justified text reaches from the left edge.
+    auto PlaceText = [&](int LeftWidth) {
+        switch (Alignment) {
+        case taRightJustify: R.Left = R.Right - TextWidth; break;
+        case taCenter:
+            R.Left = (R.Left + R.Right - TextWidth) / 2;
+            R.Right = R.Left + TextWidth;
+            break;
+        default: R.Right = R.Left + LeftWidth; break;
+        }
+    };
+    if (Unclipped) {
+        // A text wider than its cell starts at its reading edge and runs on past the cell.
+        if (R.Right - R.Left < TextWidth - 1) Alignment = taLeftJustify;
+        TTextMetric Metric{};
+        Canvas().GetTextMetrics(Metric);
+        const int TextHeight = std::min(int(Metric.tmHeight), CellHeight);
+        if (R.Bottom - R.Top < TextHeight) {
+            const int Grow = (TextHeight - (R.Bottom - R.Top) + 1) / 2;
+            R.Top -= Grow;
+            R.Bottom += Grow;
+        }
+        PlaceText(TextWidth - 1);
+    } else if (TextWidth < R.Right - R.Left) {
+        PlaceText(TextWidth);
     }
     return R;
 }
@@ -224,14 +276,14 @@ bool TBaseLazyTree::ScrollIntoView(PLazyNode Node, bool Center, bool Horizontall
 }
 
 void TBaseLazyTree::InvalidateNode(PLazyNode Node) {
-    if (!HandleAllocated() || !Node || IsDestroying()) return;
-    TRect R = GetDisplayRect(Node, false);
+    if (!HandleAllocated() || !Node || Node == FRoot || IsDestroying()) return;
+    TRect R = GetDisplayRect(Node, NoColumn, false);
     if (R.Bottom > R.Top) InvalidateRect(Handle(), &R, false);
 }
 
 void TBaseLazyTree::InvalidateToBottom(PLazyNode Node) {
     if (!HandleAllocated() || IsDestroying()) return;
-    TRect R = GetDisplayRect(Node, false);
+    TRect R = Node && Node != FRoot ? GetDisplayRect(Node, NoColumn, false) : TRect{};
     if (R.Bottom <= R.Top) {
         // A node on its way out has no place any more: repaint everything.
         Invalidate();

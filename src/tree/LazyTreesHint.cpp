@@ -17,11 +17,11 @@ namespace {
 
 constexpr int TTSS_NORMAL = 1;
 
+}  // namespace
+
 // Raised when a hint window goes away, so that an animation still running
 // further up the call stack never touches a freed window.
 bool HintWindowGone = true;
-
-}  // namespace
 
 // ---------------------------------------------------------------------------
 // The tree's side
@@ -131,11 +131,13 @@ void TBaseLazyTree::CMHintShow(TMessage& Message) {
         }
         FHintData.DefaultHint.clear();
         if (Possible && HintMode == hmTooltip) {
-            TRect R = GetDisplayRect(Hit.HitNode, Hit.HitColumn, true);
-            if (!Hit.HitNode->States.Contains(vsMultiline)) {
+            const bool Multiline = Hit.HitNode->States.Contains(vsMultiline);
+            TRect R = GetDisplayRect(Hit.HitNode, Hit.HitColumn, true, !Multiline, !Multiline);
+            if (!Multiline) {
+                const TPoint Margin = GetCellContentMargin(Hit.HitNode, Hit.HitColumn, ccmtBottomRightOnly);
                 const bool Inside = PtInRect(R, Info.CursorPos) && Info.CursorPos.X >= SpanLeft &&
                                     Info.CursorPos.X < SpanRight;
-                const bool Cut = R.Right > std::min(SpanRight - 1, ClientWidth()) || R.Left < std::max(SpanLeft, 0) ||
+                const bool Cut = R.Right + Margin.X > std::min(SpanRight - 1, ClientWidth()) || R.Left < std::max(SpanLeft, 0) ||
                                  R.Bottom > ClientHeight() || R.Top < 0;
                 Allowed = Inside && Cut;
             } else {

@@ -248,22 +248,22 @@ void TBaseLazyTree::MouseMove(TShiftState Shift, int X, int Y) {
         return;
     }
     if (DragMouseMove(X, Y)) return;
-    PLazyNode Hot = GetHitTestInfoAt(X, Y).HitNode;
-    if (Hot != FCurrentHotNode) {
-        PLazyNode Old = FCurrentHotNode;
-        DoHotChange(Old, Hot);
-        FCurrentHotNode = Hot;
-        if (Old) InvalidateNode(Old);
-        if (Hot) InvalidateNode(Hot);
-    }
+    TrackHotNode(X, Y);
+}
+
+void TBaseLazyTree::TrackHotNode(int X, int Y) { ChangeHotNode(GetHitTestInfoAt(X, Y).HitNode); }
+
+void TBaseLazyTree::ChangeHotNode(PLazyNode Hot) {
+    if (Hot == FCurrentHotNode) return;
+    PLazyNode Old = FCurrentHotNode;
+    DoHotChange(Old, Hot);
+    FCurrentHotNode = Hot;
+    if (Old) InvalidateNode(Old);
+    if (Hot) InvalidateNode(Hot);
 }
 
 void TBaseLazyTree::CMMouseLeave(TMessage& Message) {
-    if (PLazyNode Old = FCurrentHotNode) {
-        DoHotChange(Old, nullptr);
-        FCurrentHotNode = nullptr;
-        InvalidateNode(Old);
-    }
+    ChangeHotNode(nullptr);
     DoMouseLeave();
     DefaultHandler(Message);
 }

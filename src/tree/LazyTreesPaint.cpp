@@ -180,6 +180,52 @@ int TBaseLazyTree::DoGetImageIndex(PLazyNode Node, TLTImageKind Kind, TColumnInd
     return Index;
 }
 
+void TBaseLazyTree::FetchImageIndex(TLTPaintInfo& PaintInfo, TLTImageKind Kind, TLTImageInfoIndex InfoIndex,
+                                    TImageList* DefaultImages) {
+    TLTImageInfo& Image = PaintInfo.ImageInfo[InfoIndex];
+    Image.Ghosted = false;
+    TImageList* List = nullptr;
+    Image.Index = DoGetImageIndex(PaintInfo.Node, Kind, PaintInfo.Column, Image.Ghosted, List);
+    Image.Images = List ? List : DefaultImages;
+}
+
+void TBaseLazyTree::PlaceCellImage(TImageList* Images, int VAlign, TRect& ContentRect, TLTImageInfo& ImageInfo) {
+    ImageInfo.X = ContentRect.Left - 1;
+    ContentRect.Left += Images->Width() + 2;
+    ImageInfo.Y = ContentRect.Top + VAlign - Images->Height() / 2;
+}
+
+void TBaseLazyTree::DrawNodeImage(TLTPaintInfo& PaintInfo, TLTImageInfoIndex InfoIndex, bool DoOverlay) {
+    TLTImageInfo& Image = PaintInfo.ImageInfo[InfoIndex];
+    if (Image.Index < 0 || !Image.Images) return;
+    PLazyNode Node = PaintInfo.Node;
+    const TLTPaintOptions Paint = FOptions->PaintOptions();
+    const TLTSelectionOptions Selection = FOptions->SelectionOptions();
+    const bool CutNode = Node->States.Contains(vsCutOrCopy) && FStates.Contains(tsCutPending);
+    const bool PaintFocused = Focused() || Paint.Contains(toGhostedIfUnfocused);
+    TLTImageInfo& Overlay = PaintInfo.ImageInfo[iiOverlay];
+    Overlay.Index = -1;
+    if (DoOverlay) {
+        FetchImageIndex(PaintInfo, ikOverlay, iiOverlay, FImages);
+        // An overlay naming the image itself would only draw it twice.
+        if (Overlay.Index == Image.Index && Overlay.Images == Image.Images) Overlay.Index = -1;
+    }
+    const bool Enabled = !Node->States.Contains(vsDisabled) && this->Enabled();
+    const bool Selected = Node->States.Contains(vsSelected);
+    Image.Images->SetBlendColor(Selected && !Image.Ghosted ? clDefault : Color());
+    unsigned Style = ILD_TRANSPARENT;
+    if (Overlay.Index >= 0 && Overlay.Index <= 14) Style |= INDEXTOOVERLAYMASK(unsigned(Overlay.Index) + 1) & ILD_OVERLAYMASK;
+    if (Paint.Contains(toUseBlendedImages) && PaintFocused &&
+        (Image.Ghosted || (Selected && !Selection.Contains(toFullRowSelect) && !FOptions->MiscOptions().Contains(toGridExtensions)) ||
+         CutNode))
+        Style |= ILD_BLEND25;
+    if (Image.Images->ImageType() == itMask) Style |= ILD_MASK;
+    DrawListImage(*Image.Images, Image.Index, *PaintInfo.Canvas, Image.X, Image.Y, Style, Enabled);
+    // Past the fifteen overlay masks of a list the overlay is an image of its own.
+    if (Overlay.Index >= 15 && Overlay.Images)
+        DrawListImage(*Overlay.Images, Overlay.Index, *PaintInfo.Canvas, Image.X, Image.Y, Style & ~ILD_BLEND25, Enabled);
+}
+
 void TBaseLazyTree::DoGetImageText(PLazyNode Node, TLTImageKind Kind, TColumnIndex Column, String& ImageText) {
     if (OnGetImageText) OnGetImageText(this, Node, Kind, Column, ImageText);
 }
@@ -321,7 +367,7 @@ void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
             if (Column->Options().Contains(coFixed) != Fixed) continue;
             if (FOffscreen && FOffscreen->Options.Contains(poMainOnly) && Column->Index() != Main) continue;
             // A text may run on into the empty cells after its own.
-            TLTPaintInfo Span{&Canvas, Node, Index, TRect{Column->Left(), Top, Column->Left() + Column->Width(), Top + Height}};
+            TLTPaintInfo Span{&Canvas, Node, Index, TRect{Column->Left(), Top, Column->Left() + Column->Width(), Top + Height}, {}, 0, {}};
             Next = SpanCellOverEmptyColumns(Span);
             const TRect Cell = Span.CellRect;
             if (Cell.Right <= 0 || Cell.Left >= Width) continue;
@@ -365,36 +411,79 @@ void TBaseLazyTree::PaintOtherCell(TCanvas& Canvas, PLazyNode Node, TColumnIndex
         Canvas.FillRect(TRect{Cell.Left, Cell.Bottom - 1, Cell.Right, Cell.Bottom});
         Content.Bottom -= 1;
     }
-    const bool Focus = Focused() || Paint.Contains(toPopupMode);
-    const bool Selected = Node->States.Contains(vsSelected) && !Paint.Contains(toAlwaysHideSelection) &&
-                          (Focus || !Paint.Contains(toHideSelection)) && CellShowsSelection(Column);
-    TLTPaintInfo Info{&Canvas, Node, Column, Cell, Content, Content.Right - Content.Left};
-    PaintMarksAndContent(Info, Content, Selected,
-                         Node == FFocusedNode && Column == FFocusedColumn && Focused() && !Paint.Contains(toHideFocusRect));
+    TLTPaintInfo Info{&Canvas, Node, Column, Cell, Content, Content.Right - Content.Left, {}};
+    PaintMarksAndContent(Info);
 }
 
-void TBaseLazyTree::PaintMarksAndContent(TLTPaintInfo& Info, const TRect& ContentMarkRect, bool Selected,
-                                         bool FocusMark) {
-    TCanvas& Canvas = *Info.Canvas;
-    // The owner may narrow the part the selection and focus marks cover.
-    TRect MarkRect = ContentMarkRect;
-    DoBeforeCellPaint(Canvas, Info.Node, Info.Column, cpmPaint, Info.CellRect, MarkRect);
-    if (FOffscreen) {
-        Selected = Selected && FOffscreen->Options.Contains(poDrawSelection);
-        FocusMark = FocusMark && FOffscreen->Options.Contains(poDrawFocusRect);
-    }
-    if (Selected) {
-        const bool Focus = Focused() || FOptions->PaintOptions().Contains(toPopupMode);
-        Canvas.Brush().SetColor(FColors->GetColor(Focus ? TLTColors::FocusedSelectionColor
-                                                       : TLTColors::UnfocusedSelectionColor));
-        Canvas.FillRect(MarkRect);
-    }
-    if (FocusMark) {
-        Canvas.Brush().SetColor(FColors->BackGroundColor());
-        Canvas.DrawFocusRect(MarkRect);
-    }
+void TBaseLazyTree::PaintMarksAndContent(TLTPaintInfo& Info) {
+    DrawCellSelection(Info, 0, FOffscreen ? FOffscreen->Width : ClientWidth());
     PaintCellContent(Info);
-    DoAfterCellPaint(Canvas, Info.Node, Info.Column, Info.CellRect);
+    DoAfterCellPaint(*Info.Canvas, Info.Node, Info.Column, Info.CellRect);
+}
+
+void TBaseLazyTree::DrawCellSelection(TLTPaintInfo& PaintInfo, int WindowLeft, int WindowWidth) {
+    TCanvas& Canvas = *PaintInfo.Canvas;
+    PLazyNode Node = PaintInfo.Node;
+    const TLTPaintOptions Paint = FOptions->PaintOptions();
+    const bool FullRow = FOptions->SelectionOptions().Contains(toFullRowSelect);
+    const bool GridExtensions = FOptions->MiscOptions().Contains(toGridExtensions);
+    const bool Focus = Focused() || Paint.Contains(toPopupMode);
+    // The owner may narrow the part the selection and focus marks cover, also of a full row.
+    TRect Content = FullRow ? PaintInfo.CellRect : PaintInfo.ContentRect;
+    DoBeforeCellPaint(Canvas, Node, PaintInfo.Column, cpmPaint, PaintInfo.CellRect, Content);
+    TRect SelRect = Content;
+    if (!GridExtensions && !FullRow) {
+        const int Width = PaintInfo.NodeWidth;
+        const TAlignment Alignment = FHeader->Columns().IsValidColumn(PaintInfo.Column)
+                                         ? FHeader->Columns()[PaintInfo.Column]->Alignment()
+                                         : taLeftJustify;
+        if (Alignment == taRightJustify) {
+            if (Width < SelRect.Right - SelRect.Left) SelRect.Left = SelRect.Right - Width;
+        } else if (Alignment == taCenter) {
+            if (Width < SelRect.Right - SelRect.Left) {
+                SelRect.Left = (SelRect.Left + SelRect.Right - Width) / 2;
+                SelRect.Right = SelRect.Left + Width;
+            }
+        } else {
+            SelRect.Right = std::min(SelRect.Right, SelRect.Left + Width);
+        }
+    }
+    if (GridExtensions) SelRect = PaintInfo.CellRect;
+    const bool MarkedCell = CellShowsSelection(PaintInfo.Column);
+    const bool DrawSelection = !FOffscreen || FOffscreen->Options.Contains(poDrawSelection);
+    auto Mark = [&](TLTColors::Index Fill, TLTColors::Index Border, TRect R) {
+        if (R.Left >= R.Right || R.Top >= R.Bottom) return;
+        if (MMXAvailable && Paint.Contains(toUseBlendedSelection)) {
+            // The blend works in the window's device pixels.
+            OffsetRect(R, -WindowLeft, 0);
+            R.Left = std::max(R.Left, 0);
+            R.Right = std::min(R.Right, WindowWidth);
+            if (R.Left < R.Right) BlendRectWithColor(Canvas, R, FColors->GetColor(Fill), SelectionBlendFactor);
+            return;
+        }
+        Canvas.Brush().SetStyle(bsSolid);
+        Canvas.Brush().SetColor(FColors->GetColor(Fill));
+        Canvas.Pen().SetStyle(psSolid);
+        Canvas.Pen().SetWidth(1);
+        Canvas.Pen().SetColor(FColors->GetColor(Border));
+        Canvas.RoundRect(R.Left, R.Top, R.Right, R.Bottom, SelectionCurveRadius, SelectionCurveRadius);
+    };
+    if (DrawSelection && MarkedCell) {
+        const bool Selected = Node->States.Contains(vsSelected) && !Paint.Contains(toAlwaysHideSelection) &&
+                              (Focus || !Paint.Contains(toHideSelection));
+        if (Node == FDropTargetNode && (FLastDropMode == dmOnNode || Selected)) {
+            Mark(TLTColors::DropTargetColor, TLTColors::DropTargetBorderColor,
+                 GridExtensions || FullRow ? PaintInfo.CellRect : SelRect);
+        } else if (Selected) {
+            Mark(Focus ? TLTColors::FocusedSelectionColor : TLTColors::UnfocusedSelectionColor,
+                 Focus ? TLTColors::FocusedSelectionBorderColor : TLTColors::UnfocusedSelectionBorderColor, SelRect);
+        }
+    }
+    if (MarkedCell && Node == FFocusedNode && Focus && !Paint.Contains(toHideFocusRect) &&
+        (!FOffscreen || FOffscreen->Options.Contains(poDrawFocusRect))) {
+        Canvas.Brush().SetColor(FColors->BackGroundColor());
+        Canvas.DrawFocusRect(GridExtensions ? PaintInfo.CellRect : SelRect);
+    }
 }
 
 void TBaseLazyTree::PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TColumnIndex Column, const TRect& Row,
@@ -405,14 +494,13 @@ void TBaseLazyTree::PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TCol
     const int IndentSize = int(GetNodeLevel(Node)) + (ShowRoot ? 1 : 0);
     const int Offset = int(FIndent) * (Paint.Contains(toFixedIndent) ? 1 : IndentSize);
 
-    bool Ghosted = false;
-    TImageList* StateList = FStateImages;
-    int StateIndex = FStateImages ? DoGetImageIndex(Node, ikState, -1, Ghosted, StateList) : -1;
-    TImageList* NormalList = FImages;
-    bool NormalGhosted = false;
-    int NormalIndex = FImages ? DoGetImageIndex(Node, GetSelected(Node) ? ikSelected : ikNormal, -1, NormalGhosted,
-                                                NormalList)
-                              : -1;
+    TLTPaintInfo Info;
+    Info.Canvas = &Canvas;
+    Info.Node = Node;
+    Info.Column = Column;
+    Info.CellRect = Row;
+    if (FStateImages) FetchImageIndex(Info, ikState, iiState, FStateImages);
+    if (FImages) FetchImageIndex(Info, GetSelected(Node) ? ikSelected : ikNormal, iiNormal, FImages);
     int VAlign;
     if (FImages || FStateImages) {
         int ImageHeight = FImages ? FImages->Height() : FStateImages->Height();
@@ -440,15 +528,14 @@ void TBaseLazyTree::PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TCol
         DrawCheckImage(Canvas, Node, X - 1, Top + VAlign - CheckImageSize() / 2);
         X += CheckImageSize() + 2;
     }
-    bool Enabled = !Node->States.Contains(vsDisabled) && this->Enabled();
-    if (StateIndex >= 0 && StateList) {
-        StateList->Draw(Canvas, X - 1, Top + VAlign - StateList->Height() / 2, StateIndex, Enabled);
-        X += StateList->Width() + 2;
+    TRect Place{X, Top, Row.Right, Row.Bottom};
+    for (TLTImageInfoIndex Kind : {iiState, iiNormal}) {
+        TLTImageInfo& Image = Info.ImageInfo[Kind];
+        if (Image.Index >= 0 && Image.Images) PlaceCellImage(Image.Images, VAlign, Place, Image);
     }
-    if (NormalIndex >= 0 && NormalList) {
-        NormalList->Draw(Canvas, X - 1, Top + VAlign - NormalList->Height() / 2, NormalIndex, Enabled);
-        X += NormalList->Width() + 2;
-    }
+    DrawNodeImage(Info, iiState, false);
+    DrawNodeImage(Info, iiNormal, true);
+    X = Place.Left;
 
     TRect Content{X, Top, X + QueryCellTextWidth(Node), Row.Bottom - (Paint.Contains(toShowHorzGridLines) ? 1 : 0)};
     // A text narrower than its cell stands where the column's alignment puts it.
@@ -463,12 +550,10 @@ void TBaseLazyTree::PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TCol
         Content.Left = Row.Left;
         Content.Right = Row.Right;
     }
-    const bool Focus = Focused() || Paint.Contains(toPopupMode);
-    bool Selected = Node->States.Contains(vsSelected) && !Paint.Contains(toAlwaysHideSelection) &&
-                    (Focus || !Paint.Contains(toHideSelection)) && CellShowsSelection(Column);
-    TLTPaintInfo Info{&Canvas, Node, Column, Row, Content, Content.Right - Content.Left};
+    Info.ContentRect = Content;
+    Info.NodeWidth = Content.Right - Content.Left;
     if (FOptions->SelectionOptions().Contains(toFullRowSelect)) Info.ContentRect.Left = X;
-    PaintMarksAndContent(Info, Content, Selected, Node == FFocusedNode && Focused() && !Paint.Contains(toHideFocusRect));
+    PaintMarksAndContent(Info);
 }
 
 void TBaseLazyTree::Paint() {
@@ -616,4 +701,23 @@ bool TBaseLazyTree::DoGetCellIsEmpty(PLazyNode Node, TColumnIndex Column) {
     bool IsEmpty = true;
     if (OnGetCellIsEmpty) OnGetCellIsEmpty(this, Node, Column, IsEmpty);
     return IsEmpty;
+}
+
+void TBaseLazyTree::HookCanvasFontChange(TCanvas& Canvas) {
+    if (FFontHooked) return;
+    FFontHooked = true;
+    FOldFontChange = Canvas.Font().OnChange;
+    Canvas.Font().OnChange = [this](TObject* Sender) { HandleFontChange(Sender); };
+}
+
+void TBaseLazyTree::UnhookCanvasFontChange(TCanvas& Canvas) {
+    if (!FFontHooked) return;
+    Canvas.Font().OnChange = FOldFontChange;
+    FOldFontChange = nullptr;
+    FFontHooked = false;
+}
+
+void TBaseLazyTree::HandleFontChange(TObject* Sender) {
+    FFontChanged = true;
+    if (FOldFontChange) FOldFontChange(Sender);
 }

@@ -5,6 +5,7 @@
 
 #include "framework/Printers.h"
 #include "framework/SysUtils.h"
+#include "tree/LazyTrees.Utils.h"
 
 #include <cmath>
 
@@ -117,7 +118,7 @@ void TBaseLazyTree::Print(TPrinter* Printer, bool PrintHeader) {
             Page.Canvas().FillRect(TRect{0, 0, PageW, PageH});
             Page.Canvas().CopyRect(TRect{0, 0, PageW, PageH}, Image.Canvas(),
                                    TRect{H * PageW, V * PageH, H * PageW + PageW, V * PageH + PageH});
-            Printer->Canvas().StretchDraw(TRect{0, 0, Printer->PageWidth(), Printer->PageHeight() - 1}, Page);
+            StretchDrawBitmap(Printer->Canvas(), TRect{0, 0, Printer->PageWidth(), Printer->PageHeight() - 1}, Page);
             if (H < HPages - 1 || V < VPages - 1) Printer->NewPage();
         }
     Font().Assign(&KeptFont);

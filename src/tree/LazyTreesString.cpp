@@ -167,9 +167,16 @@ void TCustomLazyStringTree::PaintCellContent(TLTPaintInfo& PaintInfo) {
     int TextWidth = 0;
     if (!E.CellText.empty()) {
         Prepare();
-        DoPaintText(Node, Canvas, Column, ttNormal);
+        HookCanvasFontChange(Canvas);
+        {
+            TFinally Unhook([&] { UnhookCanvasFontChange(Canvas); });
+            ClearFontChanged();
+            DoPaintText(Node, Canvas, Column, ttNormal);
+        }
         if (!Enabled) Canvas.Font().SetColor(FColors->GetColor(TLTColors::DisabledColor));
         TextWidth = Canvas.TextWidth(E.CellText);
+        // A handler's own font gives the text another width than the one measured before.
+        if (FontChanged()) PaintInfo.NodeWidth = TextWidth + 2 * FTextMargin;
         TRect T{R.Left, R.Top, std::max(R.Right, R.Left + TextWidth), R.Bottom};
         // The main column places its content box itself; another column's text follows its alignment.
         unsigned Align = DT_LEFT;

@@ -75,6 +75,9 @@ struct TFinally {
 template <class F>
 TFinally(F) -> TFinally<F>;
 
+// True while no tree hint window exists.
+extern bool HintWindowGone;
+
 inline void TreeAssert(bool Condition, const char* Text,
                        std::source_location Where = std::source_location::current()) {
     if (!Condition) Assert(false, S(Text), Where);

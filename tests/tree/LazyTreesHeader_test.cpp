@@ -249,7 +249,7 @@ TEST(LazyTreesColumns, CellsPaintPerColumnAndFixedColumnsStayWhenScrolled) {
     EXPECT_EQ(t.GetHitTestInfoAt(10, 5).HitColumn, 0);
     TRect R = t.GetDisplayRect(Node, 2, false);
     EXPECT_EQ(R.Left, 70);
-    EXPECT_EQ(R.Right, 120);
+    EXPECT_EQ(R.Right, 119) << "a cell ends one pixel inside its column";
     EXPECT_EQ(t.GetDisplayRect(Node, 0, false).Left, 0);
 }
 
@@ -978,4 +978,57 @@ TEST(LazyTreesHeader, PressedCheckBoxKeepsTheFaceAndFreedImagesAreLetGo) {
     }
     EXPECT_EQ(f.tree->Header().Images(), nullptr);
     f.Band();  // paints without the freed list
+}
+
+TEST(LazyTreesGeometry, TextRectanglesFollowTheAlignmentAndTheClipping) {
+    ColumnTree f(3, 400);
+    TLazyStringTree& t = *f.tree;
+    t.OnGetText = [](TBaseLazyTree*, PLazyNode, TColumnIndex, TLSTTextType, String& Text) { Text = u"Meter"; };
+    for (int I = 0; I < 3; ++I) f.Col(I).SetWidth(120);
+    f.Col(1).SetAlignment(taRightJustify);
+    f.Col(2).SetAlignment(taCenter);
+    t.SetRootNodeCount(1);
+    PLazyNode N = t.GetFirst();
+    const int M = t.Margin();
+    const TRect Text0 = t.GetDisplayRect(N, 0, true);
+    const int W = Text0.Right - Text0.Left;
+    ASSERT_GT(W, 0);
+    EXPECT_EQ(t.GetDisplayRect(N, 1, false), (TRect{120, 0, 239, int(N->NodeHeight)})) << "one pixel inside the column";
+    struct Case {
+        TColumnIndex Column;
+        int Width;
+        bool Unclipped;
+        int Left, Right;
+    } Cases[] = {
+        {0, 120, false, Text0.Left, Text0.Left + W},
+        {0, 120, true, Text0.Left, Text0.Left + W - 1},  // unclipped one pixel narrower
+        {1, 120, false, 239 - W, 239},
+        {1, 120, true, 239 - W, 239},
+        {2, 120, false, (240 + M + 359 - W) / 2, (240 + M + 359 - W) / 2 + W},
+        {2, 120, true, (240 + M + 359 - W) / 2, (240 + M + 359 - W) / 2 + W},
+        // Too narrow: clipped keeps the cell, unclipped starts at the reading edge whatever the alignment.
+        {1, 10, false, 120 + M, 129},
+        {1, 10, true, 120 + M, 120 + M + W - 1},
+    };
+    for (const Case& c : Cases) {
+        f.Col(1).SetWidth(c.Width);
+        const TRect R = t.GetDisplayRect(N, c.Column, true, c.Unclipped);
+        EXPECT_EQ(R.Left, c.Left) << c.Column << " " << c.Width << " " << c.Unclipped;
+        EXPECT_EQ(R.Right, c.Right) << c.Column << " " << c.Width << " " << c.Unclipped;
+        EXPECT_EQ(R.Top, 0);
+    }
+    f.Col(1).SetWidth(120);
+    // The owner's content margins move the text only when asked for.
+    t.OnBeforeCellPaint = [](TBaseLazyTree*, TCanvas*, PLazyNode, TColumnIndex, TBaseLazyTree::TLTCellPaintMode Mode,
+                             const TRect&, TRect& Content) {
+        if (Mode == TBaseLazyTree::cpmGetContentMargin) Content = TRect{Content.Left + 2, Content.Top + 6, Content.Right, Content.Bottom - 6};
+    };
+    EXPECT_EQ(t.GetDisplayRect(N, 0, true), Text0);
+    const TRect Inner = t.GetDisplayRect(N, 0, true, false, true);
+    EXPECT_EQ(Inner, (TRect{Text0.Left + 2, 6, Text0.Right + 2, int(N->NodeHeight) - 6}));
+    // Unclipped, a rectangle lower than the text grows evenly round its middle.
+    const TRect Grown = t.GetDisplayRect(N, 0, true, true, true);
+    EXPECT_LT(Grown.Top, Inner.Top);
+    EXPECT_EQ(Grown.Top + Grown.Bottom, Inner.Top + Inner.Bottom);
+    EXPECT_EQ(Grown.Right, Inner.Left + W - 1);
 }

@@ -63,7 +63,7 @@ TEST(LazyTreesHint, TooltipIsGrantedForACutTextAndSizedToItsRectangle) {
     THintInfo Info = f.GrantedTooltip();
     EXPECT_TRUE(Info.HintWindowClass);
     ASSERT_NE(Info.HintData, nullptr);
-    const TRect Text = t.GetDisplayRect(t.GetFirst(), -1, true);
+    const TRect Text = t.GetDisplayRect(t.GetFirst(), -1, true, true, true);  // unclipped, as the tooltip measures it
     EXPECT_EQ(t.LastHintRect(), Text);
     EXPECT_EQ(Info.CursorRect, Text);
     EXPECT_TRUE(t.TreeStates().Contains(tsHint));
@@ -253,7 +253,7 @@ TEST(LazyTreesHint, ATextRunningIntoEmptyCellsNeedsNoTooltip) {
     t.OnGetText = [](TBaseLazyTree*, PLazyNode, TColumnIndex Column, TLSTTextType, String& Text) {
         Text = Column == 0 ? String(u"Meter 1234") : String();
     };
-    const TRect Text = t.GetDisplayRect(t.GetFirst(), 0, true);
+    const TRect Text = t.GetDisplayRect(t.GetFirst(), 0, true, true);
     ASSERT_GT(Text.Right, 59) << "cut by its own column";
     ASSERT_LT(Text.Right, 119) << "but not by the two";
     t.HintMode = hmTooltip;
@@ -290,6 +290,24 @@ TEST(LazyTreesHint, ColumnHintsShowOverTheHeader) {
     // A column without a hint shows none; nor does the header without the option.
     THintInfo Empty;
     EXPECT_EQ(f.Ask(Empty, 90, -5), 1);
+    // Over the header its hints come at once while no hint window stands; over the rows the pause stays.
+    t.HintMode = hmHint;
+    Window.reset();
+    struct Pause {
+        int Y;
+        bool ShowHint;
+        int Want;
+    } Pauses[] = {{-5, true, 0}, {5, true, 500}, {-5, false, 500}};
+    for (const Pause& c : Pauses) {
+        THeaderOptions Options = t.Header().Options;
+        if (c.ShowHint) Options.Include(hoShowHint);
+        else Options.Exclude(hoShowHint);
+        t.Header().SetOptions(Options);
+        SimulateMouseMove(&t, 30, c.Y);
+        int Got = 500;
+        t.Perform(CM_HINTSHOWPAUSE, 0, LPARAM(&Got));
+        EXPECT_EQ(Got, c.Want) << c.Y << " " << c.ShowHint;
+    }
     t.Header().SetOptions(t.Header().Options - THeaderOptions{hoShowHint});
     THintInfo Off;
     f.Ask(Off, 30, -5);

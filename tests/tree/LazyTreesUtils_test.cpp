@@ -223,3 +223,98 @@ TEST(LazyTreesUtils, SystemCheckPicturesAreTheFrameControlsOnATransparentGround)
         }
     }
 }
+
+TEST(LazyTreesUtils, ListImagesPlainBlendedOrGreyAndStretchedBitmaps) {
+    // A list of one half-transparent picture: red on the left half, clear on the right.
+    TImageList List(8, 8);
+    TBitmap Picture(8, 8);
+    Picture.Canvas().Brush().SetColor(clFuchsia);
+    Picture.Canvas().FillRect(TRect{0, 0, 8, 8});
+    Picture.Canvas().Brush().SetColor(clRed);
+    Picture.Canvas().FillRect(TRect{0, 0, 4, 8});
+    List.AddMasked(Picture, clFuchsia);
+    List.SetBlendColor(clBlue);
+    struct Case {
+        const char* Name;
+        unsigned Style;
+        bool Enabled;
+        TColor Left;  // clNone: a shade of grey
+    } Cases[] = {
+        {"plain", ILD_TRANSPARENT, true, clRed},
+        {"blended with the list's colour", ILD_TRANSPARENT | ILD_BLEND25, true, clNone},
+        {"disabled: grey whatever the style", ILD_TRANSPARENT | ILD_BLEND25, false, clNone},
+    };
+    for (const Case& c : Cases) {
+        TBitmap B(8, 8);
+        B.Canvas().Brush().SetColor(clWhite);
+        B.Canvas().FillRect(TRect{0, 0, 8, 8});
+        DrawListImage(List, 0, B.Canvas(), 0, 0, c.Style, c.Enabled);
+        const TColor Left = B.Canvas().Pixels(1, 1);
+        EXPECT_EQ(B.Canvas().Pixels(6, 6), ColorToRGB(clWhite)) << c.Name << ": the clear half stays";
+        if (c.Left != clNone) EXPECT_EQ(Left, ColorToRGB(c.Left)) << c.Name;
+        else if (c.Enabled) {
+            EXPECT_GT(GetBValue(Left), 0) << c.Name;
+            EXPECT_GT(GetRValue(Left), GetBValue(Left)) << c.Name;
+        } else {
+            EXPECT_EQ(GetRValue(Left), GetGValue(Left)) << c.Name;
+            EXPECT_EQ(GetGValue(Left), GetBValue(Left)) << c.Name;
+            EXPECT_LT(GetRValue(Left), 255) << c.Name;
+        }
+    }
+    // A 2 x 2 bitmap stretched over 8 x 8 fills four 4 x 4 quarters.
+    TBitmap Small(2, 2);
+    Small.Canvas().SetPixels(0, 0, clRed);
+    Small.Canvas().SetPixels(1, 0, clLime);
+    Small.Canvas().SetPixels(0, 1, clBlue);
+    Small.Canvas().SetPixels(1, 1, clYellow);
+    TBitmap Big(10, 10);
+    Big.Canvas().Brush().SetColor(clWhite);
+    Big.Canvas().FillRect(TRect{0, 0, 10, 10});
+    StretchDrawBitmap(Big.Canvas(), TRect{1, 1, 9, 9}, Small);
+    EXPECT_EQ(Big.Canvas().Pixels(0, 0), ColorToRGB(clWhite));
+    EXPECT_EQ(Big.Canvas().Pixels(4, 4), ColorToRGB(clRed));
+    EXPECT_EQ(Big.Canvas().Pixels(5, 4), ColorToRGB(clLime));
+    EXPECT_EQ(Big.Canvas().Pixels(4, 5), ColorToRGB(clBlue));
+    EXPECT_EQ(Big.Canvas().Pixels(8, 8), ColorToRGB(clYellow));
+    EXPECT_EQ(Big.Canvas().Pixels(9, 9), ColorToRGB(clWhite));
+}
+
+TEST(LazyTreesUtils, MeasuredTextAndClippingToARectangle) {
+    Measured m;
+    TRect R{10, 20, 500, 500};
+    MeasureTextRect(m.Canvas(), u"000", R, DT_SINGLELINE);
+    EXPECT_EQ(R.Left, 10);
+    EXPECT_EQ(R.Top, 20);
+    EXPECT_EQ(R.Right, 10 + 3 * m.Digit) << "measured from the corner, not within the old width";
+    EXPECT_EQ(R.Bottom, 20 + m.Canvas().TextHeight(u"0"));
+    TRect Lines{0, 0, 0, 0};
+    MeasureTextRect(m.Canvas(), u"00 00", Lines, DT_WORDBREAK);
+    EXPECT_EQ(Lines.Bottom, 2 * m.Canvas().TextHeight(u"0")) << "a one-pixel width breaks at every blank";
+
+    // Clipping, with the canvas origin moved: R is logical, the extra region device.
+    TBitmap B(20, 20);
+    TCanvas& C = B.Canvas();
+    C.SetViewportOrg(2, 0);
+    const TRegion Extra(TRect{0, 0, 20, 8});
+    struct Case {
+        const TRegion* Extra;
+        int InsideY;
+    } Cases[] = {{nullptr, 12}, {&Extra, 6}};
+    for (const Case& c : Cases) {
+        C.SelectClipRgn(nullptr);
+        C.Brush().SetColor(clWhite);
+        C.FillRect(TRect{-2, 0, 18, 20});
+        ClipCanvasToRect(C, TRect{4, 4, 10, 14}, c.Extra);
+        C.Brush().SetColor(clRed);
+        C.FillRect(TRect{-2, 0, 18, 20});
+        C.SelectClipRgn(nullptr);
+        C.SetViewportOrg(0, 0);
+        EXPECT_EQ(C.Pixels(6, c.InsideY), ColorToRGB(clRed)) << "logical 4 lies at device 6";
+        EXPECT_EQ(C.Pixels(5, 6), ColorToRGB(clWhite));
+        EXPECT_EQ(C.Pixels(12, 6), ColorToRGB(clWhite));
+        EXPECT_EQ(C.Pixels(11, 6), ColorToRGB(clRed));
+        EXPECT_EQ(C.Pixels(6, 14), ColorToRGB(clWhite));
+        if (c.Extra) EXPECT_EQ(C.Pixels(6, 9), ColorToRGB(clWhite)) << "cut by the extra region";
+        C.SetViewportOrg(2, 0);
+    }
+}

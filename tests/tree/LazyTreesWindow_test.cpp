@@ -166,8 +166,23 @@ TEST(LazyTreesWindow, HitTestFindsTheRowParts) {
         EXPECT_EQ(Hit.HitPosition, c.Position) << c.X << "," << c.Y;
     }
     EXPECT_EQ(t.GetNodeAt(0, 54), t.GetNextSibling(f.first));
-    TRect R = t.GetDisplayRect(t.GetFirstChild(t.GetNextSibling(f.first)), false);
-    EXPECT_EQ(R.Bottom - R.Top, 0);  // under a collapsed parent
+    PLazyNode Hidden = t.GetFirstChild(t.GetNextSibling(f.first));
+    for (bool TextOnly : {false, true})
+        for (bool Unclipped : {false, true})
+            EXPECT_EQ(t.GetDisplayRect(Hidden, -1, TextOnly, Unclipped), TRect{}) << "under a collapsed parent";
+    EXPECT_THROW(t.GetDisplayRect(nullptr, false), std::exception);
+    EXPECT_THROW(t.GetDisplayRect(t.RootNode(), false), std::exception);
+}
+
+TEST(LazyTreesWindow, FixedIndentPutsEveryTextWhereTheTopLevelOnesStart) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    PLazyNode Child = t.GetFirstChild(f.first);
+    const int Top = t.GetDisplayRect(f.first, true).Left, Deep = t.GetDisplayRect(Child, true).Left;
+    EXPECT_EQ(Deep - Top, int(t.Indent()));
+    t.TreeOptions().SetPaintOptions(t.TreeOptions().PaintOptions() + TLTPaintOptions{toFixedIndent});
+    EXPECT_EQ(t.GetDisplayRect(Child, true).Left, Top);
+    EXPECT_EQ(t.GetDisplayRect(f.first, true).Left, Top);
 }
 
 TEST(LazyTreesWindow, CheckBoxClickCommitsOnlyWhenReleasedOnTheBox) {
@@ -537,6 +552,116 @@ TEST(LazyTreesWindow, CheckPicturesComeFromTheKindsListOrTheOwners) {
     EXPECT_TRUE(BoxIs(SystemCheckList(), 9));
 }
 
+TEST(LazyTreesWindow, SelectionIsARoundedRectangleInItsColoursOrBlendedOverTheRow) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    t.Colors().SetColor(TLTColors::FocusedSelectionColor, clNavy);
+    t.Colors().SetColor(TLTColors::FocusedSelectionBorderColor, clRed);
+    t.TreeOptions().SetPaintOptions(t.TreeOptions().PaintOptions() + TLTPaintOptions{toHideFocusRect});
+    t.AddToSelection(f.first);
+    const TRect R = t.GetDisplayRect(f.first, true);
+    const TColor Navy = ColorToRGB(clNavy), Red = ColorToRGB(clRed), White = ColorToRGB(clWhite);
+    struct Case {
+        int Radius;
+        bool Blended;
+        TColor Corner, Edge, Middle;  // clNone: a mix of white and navy
+    } Cases[] = {
+        {0, false, Red, Red, Navy},
+        {8, false, White, Red, Navy},
+        {0, true, clNone, clNone, clNone},
+    };
+    for (const Case& c : Cases) {
+        t.SelectionCurveRadius = c.Radius;
+        TLTPaintOptions Paint = t.TreeOptions().PaintOptions();
+        if (c.Blended) Paint.Include(toUseBlendedSelection);
+        else Paint.Exclude(toUseBlendedSelection);
+        t.TreeOptions().SetPaintOptions(Paint);
+        Rendered At(&t);
+        const int MidX = (R.Left + R.Right) / 2;
+        if (c.Corner != clNone) {
+            EXPECT_EQ(At(R.Left, R.Top), c.Corner) << c.Radius;
+            EXPECT_EQ(At(MidX, R.Top), c.Edge) << c.Radius;
+            EXPECT_EQ(At(R.Left + 2, R.Bottom - 2), c.Middle) << c.Radius;
+        } else {
+            const TColor Mix = At(R.Left + 2, R.Bottom - 2);
+            EXPECT_NE(Mix, White);
+            EXPECT_NE(Mix, Navy);
+            EXPECT_EQ(GetRValue(Mix), GetGValue(Mix)) << "white and navy blended half and half";
+            EXPECT_GT(GetBValue(Mix), GetRValue(Mix));
+        }
+    }
+}
+
+TEST(LazyTreesWindow, NodeImagesCarryOverlaysAndAreBlendedGhostedOrGreyed) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    // Image 0 red, 1..15 blue, 16 a lime corner (overlay numbers 0 and 1).
+    TImageList Images(16, 16);
+    for (int I = 0; I < 17; ++I) {
+        TBitmap Picture;
+        Picture.SetSize(16, 16);
+        Picture.Canvas().Brush().SetColor(clFuchsia);
+        Picture.Canvas().FillRect(TRect{0, 0, 16, 16});
+        Picture.Canvas().Brush().SetColor(I == 16 ? clLime : I == 0 ? clRed : clBlue);
+        Picture.Canvas().FillRect(I == 16 ? TRect{0, 0, 6, 6} : TRect{0, 0, 16, 16});
+        Images.AddMasked(Picture, clFuchsia);
+    }
+    ASSERT_TRUE(Images.Overlay(16, 0));
+    ASSERT_TRUE(Images.Overlay(16, 1));
+    t.SetImages(&Images);
+    enum TLook { Red, Tinted, Grey };
+    struct Case {
+        const char* Name;
+        int Overlay;
+        bool Ghosted, Blended, Disabled, Selected;
+        TLook Middle;
+        TColor Corner;
+    } Cases[] = {
+        {"plain", -1, false, false, false, false, Red, clRed},
+        {"overlay mask", 1, false, false, false, false, Red, clLime},
+        {"overlay past the masks", 16, false, false, false, false, Red, clLime},
+        {"overlay naming the image itself", 0, false, false, false, false, Red, clRed},
+        {"ghosted without blending", -1, true, false, false, false, Red, clRed},
+        {"ghosted and blended", -1, true, true, false, false, Tinted, clNone},
+        {"selected and blended", -1, false, true, false, true, Tinted, clNone},
+        {"selected without blending", -1, false, false, false, true, Red, clRed},
+        {"disabled", -1, false, false, true, false, Grey, clNone},
+    };
+    for (const Case& c : Cases) {
+        t.OnGetImageIndexEx = [&](TBaseLazyTree* T, PLazyNode Node, TBaseLazyTree::TLTImageKind Kind, TColumnIndex,
+                                  bool& Ghosted, int& Index, TImageList*&) {
+            if (T->GetNodeLevel(Node) != 0 || Node->Index != 0) return;
+            if (Kind == TBaseLazyTree::ikOverlay) Index = c.Overlay;
+            else if (Kind == TBaseLazyTree::ikNormal || Kind == TBaseLazyTree::ikSelected) {
+                Index = 0;
+                Ghosted = c.Ghosted;
+            }
+        };
+        TLTPaintOptions Paint = t.TreeOptions().PaintOptions();
+        if (c.Blended) Paint.Include(toUseBlendedImages);
+        else Paint.Exclude(toUseBlendedImages);
+        t.TreeOptions().SetPaintOptions(Paint);
+        t.SetDisabled(f.first, c.Disabled);
+        t.ClearSelection();
+        if (c.Selected) t.AddToSelection(f.first);
+        Rendered At(&t);
+        const TColor Middle = At(44, 9);
+        switch (c.Middle) {
+        case Red: EXPECT_EQ(Middle, clRed) << c.Name; break;
+        case Tinted:
+            EXPECT_NE(Middle, clRed) << c.Name;
+            EXPECT_GT(GetRValue(Middle), 128) << c.Name << " three quarters of the image stay";
+            break;
+        case Grey:
+            EXPECT_EQ(GetRValue(Middle), GetGValue(Middle)) << c.Name;
+            EXPECT_EQ(GetGValue(Middle), GetBValue(Middle)) << c.Name;
+            EXPECT_NE(Middle, ColorToRGB(clWhite)) << c.Name;
+            break;
+        }
+        if (c.Corner != clNone) EXPECT_EQ(At(37, 2), c.Corner) << c.Name;
+    }
+}
+
 TEST(LazyTreesWindow, OneImagePerLevelStandsAfterTheCheckBox) {
     ScanTree f;
     TLazyStringTree& t = *f.tree;
@@ -701,6 +826,35 @@ TEST(LazyTreesWindow, ShiftArrowsGrowAndShrinkARangeAndKeypadKeysExpand) {
     SimulateKey(VK_DOWN);
     SimulateKey(VK_BACK);  // back to the parent
     EXPECT_EQ(t.FocusedNode(), f.first);
+}
+
+TEST(LazyTreesString, AFontChangedWhilePaintingIsNoticedAndTheCanvasKeepsItsOwnHandler) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    TBitmap B(4, 4);
+    TCanvas& C = B.Canvas();
+    int Own = 0;
+    C.Font().OnChange = [&](TObject*) { ++Own; };
+    t.HookCanvasFontChange(C);
+    t.HookCanvasFontChange(C);  // hooked already: the canvas's handler is not lost under the tree's
+    t.ClearFontChanged();
+    C.Font().SetSize(20);
+    EXPECT_TRUE(t.FontChanged());
+    EXPECT_EQ(Own, 1);
+    t.UnhookCanvasFontChange(C);
+    t.ClearFontChanged();
+    C.Font().SetSize(12);
+    EXPECT_FALSE(t.FontChanged());
+    EXPECT_EQ(Own, 2);
+    // A paint-text handler that makes the text bold is seen while the rows are painted.
+    for (bool Bold : {false, true}) {
+        t.OnPaintText = [Bold](TBaseLazyTree*, TCanvas* Canvas, PLazyNode, TColumnIndex, TLSTTextType) {
+            if (Bold) Canvas->Font().SetStyle(TFontStyles{fsBold});
+        };
+        t.ClearFontChanged();
+        Rendered At(&t);
+        EXPECT_EQ(t.FontChanged(), Bold);
+    }
 }
 
 TEST(LazyTreesString, SelectionComesBackWhenNodesWithTheSameCaptionsAreAdded) {

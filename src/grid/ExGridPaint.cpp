@@ -279,7 +279,7 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
                                                        : R.Top + 1;
             FGridImages->Draw(C, x, y, g->CellIndex);
         }
-    } else if (kind == ctProgress) {
+    } else if (g && !GraphicKeepsText(kind)) {
         DrawCellGraphic(C, rc, ARow, R, *g);
     } else {
         DrawCellText(C, ACol, rc, ARow, R, AState);

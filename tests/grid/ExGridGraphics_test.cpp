@@ -87,3 +87,66 @@ TEST(ExGridGraphics, ButtonsShowTheirFacePushedOrNot) {
 }
 
 }  // namespace
+
+namespace {
+
+Bmp Filled(TColor C, int W = 8, int H = 8) {
+    auto b = std::make_unique<TBitmap>(W, H);
+    b->Canvas().Brush().SetColor(C);
+    b->Canvas().FillRect(Rect(0, 0, W, H));
+    return b;
+}
+
+// A list of 8 x 8 images: red, green, blue.
+struct Images {
+    TImageList list{8, 8};
+    Images() {
+        for (TColor c : {clRed, clLime, clBlue}) list.Add(Filled(c).get(), nullptr);
+    }
+};
+
+TEST(ExGridGraphics, RadioGroupsShowTheChosenOption) {
+    // Vintage items are diamonds; the chosen one carries a small one in the look's colour.
+    PaintForm f;
+    f.g->SetColWidths(2, 120);
+    f.g->SetRowHeights(3, 80);
+    f.g->ControlLook().ControlStyle = csVintage;
+    f.g->ControlLook().Color = clRed;
+    TBitmap probe(1, 1);
+    probe.Canvas().Font().Assign(&f.g->Font());
+    const int line = std::max(16, probe.Canvas().TextHeight(u"gh"));
+    // The cell's content is 82..198 x 62..138: side by side, item i at
+    // 84 + 16 (i - 1) (no texts), centred at 92; stacked, item i at 84,
+    // 64 + (i - 1) lines.
+    struct Case {
+        bool horizontal;
+        int index;
+        const char16_t* text;
+        int on;  // 0: none
+    } cases[] = {{true, 0, u"", 1}, {true, 2, u"", 3}, {true, -1, u"", 0}, {false, 1, u"", 2},
+                 {false, -1, u"B", 2}, {false, -1, u"C", 3}, {false, -1, u"b", 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.horizontal << " " << c.index);
+        TStringList* items = f.g->CreateRadio(2, 3, c.horizontal ? 1 : 0, c.index);
+        for (const char16_t* t : {u"A", u"B", u"C"}) items->Add(c.horizontal ? String() : String(t));
+        f.g->SetCellEx(2, 3, c.text);
+        f.g->Invalidate();
+        auto r = f.Render();
+        for (int i = 1; i <= 3; ++i) {
+            const int x = c.horizontal ? 84 + 16 * (i - 1) : 84, y = c.horizontal ? 92 : 64 + (i - 1) * line;
+            const TColor mid = At(r, x + 8, y + 8);
+            EXPECT_EQ(mid == clRed, i == c.on) << i;
+        }
+    }
+    EXPECT_TRUE(f.g->IsRadio(2, 3));
+    f.g->SetRadioIdx(2, 3, 1);
+    EXPECT_EQ(f.g->GetRadioIdx(2, 3), 1);
+    EXPECT_EQ(f.g->GetRadioStrings(2, 3)->Count(), 3);
+    f.g->SetRadioIdx(2, 3, -1);
+    EXPECT_EQ(f.g->GetCellEx(2, 3), u"");
+    f.g->RemoveRadio(2, 3);
+    EXPECT_FALSE(f.g->IsRadio(2, 3));
+    EXPECT_EQ(f.g->GetRadioStrings(2, 3), nullptr);
+}
+
+}  // namespace

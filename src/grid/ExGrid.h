@@ -178,6 +178,8 @@ public:
     int CellErrFrom = 0, CellErrLen = 0;
     // Buttons: where painting put the button in the cell, y * 65536 + x.
     double CellValue = 0;
+    // An expand button: the cell shows its expanded height.
+    bool CellExpanded = false;
     // The bitmap of CellBitmap, nil for a colour or nothing.
     TBitmap* Bitmap() const;
     // The object of that type in CellBitmap or CellIcon, nil when it holds another.
@@ -2102,6 +2104,11 @@ public:
     void AddRating(int ACol, int ARow, int Scale, TColor FillColor, TColor EmptyColor);
     bool HasRating(int ACol, int ARow) { return GetCellType(ACol, ARow) == ctRating; }
     void RemoveRating(int ACol, int ARow);
+    // A small button at the cell's top right that expands its row to
+    // ExpandedHeight; the row's height now is kept to return to.
+    void AddExpand(int ACol, int ARow, int ExpandedHeight);
+    // The expand button of the cell (empty for another kind).
+    TRect GetExpandButtonRect(int ACol, int ARow);
     void AddInterfacedCell(int ACol, int ARow, IGridCellGraphic* AObject);
     IGridCellGraphic* GetInterfacedCell(int ACol, int ARow);
     void RemoveInterfacedCell(int ACol, int ARow);

@@ -423,6 +423,20 @@ void TExStringGrid::RemoveRating(int ACol, int ARow) {
     RemoveOwnGraphic(ACol, ARow, ctRating);
 }
 
+void TExStringGrid::AddExpand(int ACol, int ARow, int ExpandedHeight) {
+    TCellGraphic* g = NewGraphic(ACol, ARow, ctExpand);
+    g->CellAngle = ExpandedHeight;
+    g->CellIndex = RowHeights(ARow);
+    g->CellExpanded = false;
+    RepaintDisplCell(ACol, ARow);
+}
+
+TRect TExStringGrid::GetExpandButtonRect(int ACol, int ARow) {
+    if (GetCellType(ACol, ARow) != ctExpand) return TRect{};
+    const TRect c = CellRect(DisplColIndex(ACol), ARow);
+    return Rect(c.Right - 13, c.Top + 2, c.Right - 2, c.Top + 13);
+}
+
 void TExStringGrid::AddInterfacedCell(int ACol, int ARow, IGridCellGraphic* AObject) {
     TCellGraphic* g = NewGraphic(ACol, ARow, ctInterface);
     g->CellBitmap = AObject;
@@ -653,6 +667,19 @@ bool TExStringGrid::DrawCellGraphic(TCanvas& C, int RCol, int ARow, TRect R, TCe
                 DrawCellShape(C, x, y, 16, 16, csStar, G.BitmapColor(), G.BitmapColor());
                 if (i - 1 < v) DrawCellShape(C, x, y, 16, 16, csHalfStar, TColor(G.CellIndex), TColor(G.CellIndex));
             }
+            return true;
+        }
+        case ctExpand: {
+            // Where the mouse finds it.
+            TRect b = GetExpandButtonRect(RCol, ARow);
+            DrawPushButton(C, this, b, FControlLook.FlatButton ? plFlat : plThemed,
+                           G.CellBoolean ? stDown : stNormal, TColorTones{});
+            C.Pen().SetColor(clBtnText);
+            C.Pen().SetWidth(1);
+            const int r = b.Right, t = b.Top;
+            // A chevron up closes the expanded cell, one down opens it.
+            if (G.CellExpanded) C.Polyline({{r - 10, t + 8}, {r - 7, t + 5}, {r - 3, t + 9}});
+            else C.Polyline({{r - 10, t + 5}, {r - 7, t + 8}, {r - 3, t + 4}});
             return true;
         }
         case ctInterface: {

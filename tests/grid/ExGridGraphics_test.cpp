@@ -388,4 +388,24 @@ TEST(ExGridGraphics, ObjectsPaintTheirCells) {
     EXPECT_EQ(f.g->GetInterfacedCell(2, 3), nullptr);
 }
 
+TEST(ExGridGraphics, ExpandButtonsPointTheWayTheyWork) {
+    PaintForm f;
+    f.g->SetCellEx(2, 3, u"text");
+    f.g->AddExpand(2, 3, 60);
+    TCellGraphic* g = f.g->GetCellGraphic(2, 3);
+    EXPECT_EQ(g->CellIndex, 20);  // the height to return to
+    const TRect b = f.g->GetExpandButtonRect(2, 3);
+    EXPECT_EQ(b.Left, 107);
+    EXPECT_EQ(b.Top, 62);
+    EXPECT_EQ(b.Right, 118);
+    EXPECT_EQ(b.Bottom, 73);
+    EXPECT_EQ(f.g->GetExpandButtonRect(2, 4).Right, 0);
+    auto closed = f.Render();
+    EXPECT_TRUE(PaintForm::Inked(closed, b));
+    EXPECT_TRUE(PaintForm::Inked(closed, Rect(82, 62, 100, 78)));  // the text stays
+    g->CellExpanded = true;
+    f.g->Invalidate();
+    EXPECT_FALSE(PaintForm::SameArea(closed, f.Render(), b));
+}
+
 }  // namespace

@@ -287,15 +287,19 @@ TEST(ExGridGraphics, IndicatorsShowTheCellsValue) {
     struct Case {
         const char16_t* value;
         TColor left, right;
-    } range[] = {{u"-100", clRed, clWhite}, {u"50", clWhite, clBlue}, {u"0", clWhite, clWhite},
-                 {u"-500", clRed, clWhite}};
-    for (const Case& c : range) {
-        SCOPED_TRACE(int(&c - range));
-        f.g->SetCellEx(2, 3, c.value);
-        auto r = f.Render();
-        EXPECT_EQ(At(r, 100, 75), c.left);
-        EXPECT_EQ(At(r, 160, 75), c.right);
-    }
+    };
+    // Each value shows Left at x = L and Right at x = R of the cell's middle line.
+    auto check = [&](std::initializer_list<Case> Cases, int L, int R) {
+        for (const Case& c : Cases) {
+            SCOPED_TRACE(int(&c - Cases.begin()));
+            f.g->SetCellEx(2, 3, c.value);
+            auto r = f.Render();
+            EXPECT_EQ(At(r, L, 75), c.left);
+            EXPECT_EQ(At(r, R, 75), c.right);
+        }
+    };
+    check({{u"-100", clRed, clWhite}, {u"50", clWhite, clBlue}, {u"0", clWhite, clWhite}, {u"-500", clRed, clWhite}},
+          100, 160);
     f.g->RemoveRangeIndicator(2, 3);
 
     // The styled bar: done in the first level's colour, the rest in the cell's.
@@ -305,15 +309,8 @@ TEST(ExGridGraphics, IndicatorsShowTheCellsValue) {
     f.g->SetProgressAppearance(look);
     // Past the second level the whole bar takes the last level's colour; the
     // distance from the minimum counts, below it too.
-    Case styled[] = {{u"100", clLime, clWhite}, {u"300", clRed, clRed}, {u"-100", clLime, clWhite},
-                     {u"0", clWhite, clWhite}};
-    for (const Case& c : styled) {
-        SCOPED_TRACE(int(&c - styled));
-        f.g->SetCellEx(2, 3, c.value);
-        auto r = f.Render();
-        EXPECT_EQ(At(r, 90, 75), c.left);
-        EXPECT_EQ(At(r, 185, 75), c.right);
-    }
+    check({{u"100", clLime, clWhite}, {u"300", clRed, clRed}, {u"-100", clLime, clWhite}, {u"0", clWhite, clWhite}},
+          90, 185);
     f.g->AddExProgress(2, 3, 5, 5);  // no span: nothing done, no fault
     f.g->SetCellEx(2, 3, u"5");
     EXPECT_EQ(At(f.Render(), 90, 75), clWhite);

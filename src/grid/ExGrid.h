@@ -1193,8 +1193,6 @@ protected:
     virtual bool ToggleCellRadio(int, int, bool) { return false; }
     // The cell text; a number in the format OnGetFloatFormat answers.
     virtual String GetFormattedCell(int ACol, int ARow);
-    virtual TPoint GetCellGraphicSize(int, int) { return {0, 0}; }
-    virtual TPoint CalcCellGraphicSize(int, int) { return {0, 0}; }
     virtual TPoint CalcPrintGraphicSize(TCanvas&, int, int) { return {0, 0}; }
     virtual void DoPrintGetPageNum(int) {}
     virtual void DoGetEditorProp(int ACol, int ARow);
@@ -2109,6 +2107,9 @@ public:
     void AddExpand(int ACol, int ARow, int ExpandedHeight);
     // The expand button of the cell (empty for another kind).
     TRect GetExpandButtonRect(int ACol, int ARow);
+    // The room the cell's graphic takes on screen.
+    virtual TPoint GetCellGraphicSize(int ACol, int ARow) { return CalcCellGraphicSize(ACol, ARow); }
+    virtual TPoint CalcCellGraphicSize(int ACol, int ARow);
     void AddInterfacedCell(int ACol, int ARow, IGridCellGraphic* AObject);
     IGridCellGraphic* GetInterfacedCell(int ACol, int ARow);
     void RemoveInterfacedCell(int ACol, int ARow);

@@ -454,6 +454,70 @@ void TExStringGrid::RemoveInterfacedCell(int ACol, int ARow) {
 }
 
 // ---------------------------------------------------------------------------
+// Sizes
+
+TPoint TExStringGrid::CalcCellGraphicSize(int ACol, int ARow) {
+    TCellGraphic* g = ACol >= 0 && ARow >= 0 ? GetCellGraphic(ACol, ARow) : nullptr;
+    if (!g) return {0, 0};
+    const bool bare = GetCellEx(ACol, ARow).empty();
+    const int cellW = ColWidths(DisplColIndex(ACol)), cellH = RowHeights(ARow);
+    const int listW = FGridImages ? FGridImages->Width() : 0, listH = FGridImages ? FGridImages->Height() : 0;
+    TBitmap measure(1, 1);
+    TCanvas& m = measure.Canvas();
+    m.Font().Assign(&Font());
+    switch (g->CellType) {
+        case ctBitmap: {
+            const TBitmap* b = g->Bitmap();
+            return b && bare ? TPoint{b->Width(), b->Height()} : TPoint{0, 0};
+        }
+        case ctIcon: {
+            const TIcon* i = g->Icon();
+            return i ? TPoint{bare ? i->Width() : 0, i->Height()} : TPoint{0, 0};
+        }
+        case ctImageList:
+        case ctDataImage: return bare ? TPoint{listW, listH} : TPoint{0, 0};
+        case ctPicture: return g->GetPictureSize(cellW - TotalXOffset() - 1, cellH - TotalYOffset() - 1);
+        case ctButton:
+        case ctBitButton: {
+            const int w = g->CellIndex & 65535, h = g->CellIndex >> 16;
+            if (bare) return {w, h};
+            return {g->CellHAlign == taCenter ? 0 : w, 0};
+        }
+        case ctInterface: {
+            IGridCellGraphic* o = g->Object<IGridCellGraphic>();
+            const int w = o ? o->GetWidth() : 0, h = o ? o->GetHeight() : 0;
+            return w == 0 || h == 0 ? TPoint{cellW, cellH} : TPoint{w, h};
+        }
+        case ctProgressPie: return {20, 20};
+        case ctRadioButton: return {FControlLook.RadioSize, FControlLook.RadioSize};
+        case ctCheckBox:
+        case ctDataCheckBox:
+        case ctVirtCheckBox:
+        case ctRowCheckBox:
+        case ctTriStateCheckBox: return {FControlLook.CheckSize, FControlLook.CheckSize};
+        case ctRadio: {
+            const TStringList* items = g->Object<TStringList>();
+            const int n = items ? items->Count() : 0, th = m.TextHeight(u"gh");
+            int sum = 0, widest = 0;
+            for (int i = 0; i < n; ++i) {
+                const int w = m.TextWidth(items->Strings(i)) + 12;
+                sum += w;
+                widest = std::max(widest, w);
+            }
+            if (g->CellBoolean) return {sum, th};
+            return {std::max(12, widest), std::max(16, th) * n};
+        }
+        case ctRating: return {g->CellAngle * 18, 16};
+        case ctImages: {
+            const TIntList* l = g->Object<TIntList>();
+            const int n = l ? l->Count() : 0;
+            return g->CellBoolean ? TPoint{n * listW, listH} : TPoint{listW, n * listH};
+        }
+        default: return {0, 0};
+    }
+}
+
+// ---------------------------------------------------------------------------
 // Painting
 
 namespace {

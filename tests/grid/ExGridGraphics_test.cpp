@@ -405,4 +405,55 @@ TEST(ExGridGraphics, ExpandButtonsPointTheWayTheyWork) {
     EXPECT_FALSE(PaintForm::SameArea(closed, f.Render(), b));
 }
 
+TEST(ExGridGraphics, GraphicsTellTheRoomTheyTake) {
+    PaintForm f;
+    Images images;
+    f.g->SetGridImages(&images.list);
+    TBitmap probe(1, 1);
+    probe.Canvas().Font().Assign(&f.g->Font());
+    const int th = probe.Canvas().TextHeight(u"gh"), wide = probe.Canvas().TextWidth(u"Longer") + 12;
+    TStringList options;
+    for (const char16_t* t : {u"A", u"Longer", u"B"}) options.Add(t);
+    TPicture pic;
+    pic.Bitmap().SetSize(200, 100);
+    struct Case {
+        const char* what;
+        std::function<void()> add;
+        const char16_t* text;
+        TPoint size;
+    } cases[] = {
+        {"bitmap", [&] { f.g->CreateBitmap(2, 3, false, taLeftJustify, vtaTop)->SetSize(9, 7); }, u"", {9, 7}},
+        {"bitmap beside text", [&] { f.g->CreateBitmap(2, 3, false, taLeftJustify, vtaTop)->SetSize(9, 7); }, u"x",
+         {0, 0}},
+        {"image", [&] { f.g->AddImageIdx(2, 3, 0, taLeftJustify, vtaTop); }, u"", {8, 8}},
+        {"stacked radio", [&] { f.g->AddRadio(2, 3, 0, 0, &options); }, u"", {wide, std::max(16, th) * 3}},
+        {"pie", [&] { f.g->AddProgressPie(2, 3, clRed, 5); }, u"x", {20, 20}},
+        {"rating", [&] { f.g->AddRating(2, 3, 5, clRed, clSilver); }, u"3", {90, 16}},
+        {"button", [&] { f.g->AddButton(2, 3, 30, 14, u"Go", taLeftJustify, vtaTop); }, u"", {30, 14}},
+        {"button beside text", [&] { f.g->AddButton(2, 3, 30, 14, u"Go", taLeftJustify, vtaTop); }, u"x", {30, 0}},
+        // The cell is 40 x 20: the area is 35 x 15, the picture fits it.
+        {"picture", [&] { f.g->AddPicture(2, 3, &pic, false, StretchWithAspectRatio, 0, taLeftJustify, vtaTop); },
+         u"", {30, 15}},
+        {"stacked images",
+         [&] {
+             f.g->AddMultiImage(2, 3, 1, taLeftJustify, vtaTop);
+             f.g->GetCellImages(2, 3)->Add(0);
+             f.g->GetCellImages(2, 3)->Add(1);
+         },
+         u"", {8, 16}},
+        {"progress", [&] { f.g->AddProgress(2, 3, clRed, clBlue); }, u"5", {0, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        f.g->SetCellEx(2, 3, c.text);
+        c.add();
+        const TPoint p = f.g->GetCellGraphicSize(2, 3);
+        EXPECT_EQ(p.X, c.size.X);
+        EXPECT_EQ(p.Y, c.size.Y);
+    }
+    f.g->RemoveProgress(2, 3);
+    EXPECT_EQ(f.g->GetCellGraphicSize(2, 3).X, 0);
+    f.g->SetGridImages(nullptr);
+}
+
 }  // namespace

@@ -136,6 +136,19 @@ struct TControlLook {
 // The mix of colour A with B at weight W percent (each channel rounded half to even).
 TColor MixColors(TColor A, TColor B, int W);
 
+// An object that paints a cell itself; the grid keeps only a reference.
+class IGridCellGraphic {
+public:
+    virtual ~IGridCellGraphic() = default;
+    virtual void Draw(TCanvas& Canvas, const TRect& R, int ACol, int ARow, bool Selected, TExStringGrid* Grid) = 0;
+    // The size it wants; 0 takes the whole cell.
+    virtual int GetWidth() = 0;
+    virtual int GetHeight() = 0;
+};
+
+// How a cell's picture is fitted to the cell.
+enum TStretchMode { noStretch, Stretch, StretchWithAspectRatio, Shrink, ShrinkWithAspectRatio };
+
 // The one graphic object a cell may carry. Only the kinds whose painting
 // and state this grid knows get data here; the shared graphic of a column
 // grid's data check boxes is one of these.
@@ -155,19 +168,32 @@ public:
     std::vector<String> CellBalloon;
     // A comment: its text; a button: its caption; a progress bar: its format.
     String CellText;
-    // A shape: its line colour (the fill colour is CellIndex, the shape CellAngle).
-    TColor CellLineColor = clNone;
     // By kind: a bitmap (owned when CellCreated) or a colour; progress bars
     // keep their bar colour here and the remaining colour in CellIcon.
-    std::variant<std::monostate, TColor, TBitmap*> CellBitmap;
-    std::variant<std::monostate, TColor> CellIcon;
+    // Other kinds keep their object here: a picture, a radio group's options,
+    // the image indexes of several images, an object that paints itself.
+    std::variant<std::monostate, TColor, TBitmap*, TPicture*, TStringList*, TIntList*, IGridCellGraphic*> CellBitmap;
+    std::variant<std::monostate, TColor, TIcon*> CellIcon;
     bool CellCreated = false;
     // Progress bars: minimum and maximum.
     int CellErrFrom = 0, CellErrLen = 0;
     // Buttons: where painting put the button in the cell, y * 65536 + x.
     double CellValue = 0;
+    // An expand button: the cell shows its expanded height.
+    bool CellExpanded = false;
     // The bitmap of CellBitmap, nil for a colour or nothing.
     TBitmap* Bitmap() const;
+    // The object of that type in CellBitmap or CellIcon, nil when it holds another.
+    template <class T> T* Object() const {
+        if (const auto* b = std::get_if<T*>(&CellBitmap)) return *b;
+        return nullptr;
+    }
+    TIcon* Icon() const;
+    // The colour in CellBitmap or CellIcon, clNone when it holds none.
+    TColor BitmapColor() const;
+    TColor IconColor() const;
+    // A picture's size fitted to an area of CW x RH (the padding taken once).
+    TPoint GetPictureSize(int CW, int RH) const;
     // Frees a created bitmap and forgets the objects.
     void ReleaseObjects();
     ~TCellGraphic() override { ReleaseObjects(); }
@@ -1263,8 +1289,6 @@ protected:
     virtual bool ToggleCellRadio(int, int, bool) { return false; }
     // The cell text; a number in the format OnGetFloatFormat answers.
     virtual String GetFormattedCell(int ACol, int ARow);
-    virtual TPoint GetCellGraphicSize(int, int) { return {0, 0}; }
-    virtual TPoint CalcCellGraphicSize(int, int) { return {0, 0}; }
     virtual TPoint CalcPrintGraphicSize(TCanvas&, int, int) { return {0, 0}; }
     virtual void DoPrintGetPageNum(int) {}
     virtual void DoGetEditorProp(int ACol, int ARow);
@@ -1894,14 +1918,7 @@ public:
     std::function<void(TObject* Sender, int ACol, int ARow, TColor& Color, String& Value)> OnColorSelected;
     // The image picker's choice is about to be written: the handler may change the image index.
     std::function<void(TObject* Sender, int ACol, int ARow, int& Index)> OnImageSelected;
-    // A shape in a cell (real column): its fill colour is what the colour picker edits.
-    void AddShape(int ACol, int ARow, TCellShape Shape, TColor FillColor, TColor LineColor, TAlignment HAlign,
-                  TVAlignment VAlign);
-    void RemoveShape(int ACol, int ARow);
-    // clNone when the cell holds no shape.
-    TColor GetShapeColor(int ACol, int ARow);
-    // Only on a shape; no repaint.
-    void SetShapeColor(int ACol, int ARow, TColor FillColor);
+    // A shape's fill colour (AddShape with the cell graphics) is what the colour picker edits.
     // The button of an edit-with-button editor was clicked: OnEllipsClick may change the text.
     virtual String DoEllipsClick(const String& Value);
     TSpinClickEvent OnSpinClick;
@@ -2268,13 +2285,87 @@ public:
     void PushButton(int ACol, int ARow, bool Push);
     void RemoveButton(int ACol, int ARow);
     void RemoveAllButtons();
+    // A group of radio buttons, one per option, side by side when DirRadio is
+    // not 0; IdxRadio the chosen one (-1: the option the cell text names).
+    // AddRadio's options stay the caller's, CreateRadio's belong to the cell.
+    void AddRadio(int ACol, int ARow, int DirRadio, int IdxRadio, TStringList* Options);
+    TStringList* CreateRadio(int ACol, int ARow, int DirRadio, int IdxRadio);
+    bool IsRadio(int ACol, int ARow) { return GetCellType(ACol, ARow) == ctRadio; }
+    // The chosen option, -1 for none or another kind.
+    int GetRadioIdx(int ACol, int ARow);
+    // -1 also empties the cell text.
+    void SetRadioIdx(int ACol, int ARow, int Idx);
+    TStringList* GetRadioStrings(int ACol, int ARow);
+    void RemoveRadio(int ACol, int ARow);
+    // Icons and pictures; the Add forms keep the caller's object.
+    void AddIcon(int ACol, int ARow, TIcon* AIcon, TAlignment HAlign, TVAlignment VAlign);
+    TIcon* CreateIcon(int ACol, int ARow, TAlignment HAlign, TVAlignment VAlign);
+    void RemoveIcon(int ACol, int ARow);
+    void AddPicture(int ACol, int ARow, TPicture* APicture, bool Transparent, TStretchMode StretchMode, int Padding,
+                    TAlignment HAlign, TVAlignment VAlign);
+    TPicture* CreatePicture(int ACol, int ARow, bool Transparent, TStretchMode StretchMode, int Padding,
+                            TAlignment HAlign, TVAlignment VAlign);
+    TPicture* GetPicture(int ACol, int ARow);
+    bool HasPicture(int ACol, int ARow) { return GetPicture(ACol, ARow) != nullptr; }
+    void RemovePicture(int ACol, int ARow);
+    // The image of GridImages that the cell's value names (an empty cell
+    // starts at Idx); nothing without GridImages.
+    void AddDataImage(int ACol, int ARow, int Idx, TAlignment HAlign, TVAlignment VAlign);
+    bool HasDataImage(int ACol, int ARow) { return GetCellType(ACol, ARow) == ctDataImage; }
+    // Also empties the cell text.
+    void RemoveDataImage(int ACol, int ARow);
+    // Images of GridImages side by side (Dir 0) or stacked; changes of the
+    // list repaint the cell. Nothing without GridImages.
+    void AddMultiImage(int ACol, int ARow, int Dir, TAlignment HAlign, TVAlignment VAlign);
+    TIntList* GetCellImages(int ACol, int ARow);
+    void RemoveMultiImage(int ACol, int ARow);
+    // A pie of Value percent.
+    void AddProgressPie(int ACol, int ARow, TColor Color, int Value);
+    void SetProgressPie(int ACol, int ARow, int Value);
+    void RemoveProgressPie(int ACol, int ARow);
+    // A bar of the cell's value from -Range to Range.
+    void AddRangeIndicator(int ACol, int ARow, int Range, TColor NegColor, TColor PosColor, bool ShowValue);
+    void RemoveRangeIndicator(int ACol, int ARow);
+    // A bar of the cell's value between Min and Max in ProgressAppearance's look.
+    void AddExProgress(int ACol, int ARow, int Min, int Max);
+    void RemoveExProgress(int ACol, int ARow);
+    TProgressDrawInfo& ProgressAppearance() { return FProgressAppearance; }
+    void SetProgressAppearance(const TProgressDrawInfo& Value);
+    void AddShape(int ACol, int ARow, TCellShape Shape, TColor FillColor, TColor LineColor, TAlignment HAlign,
+                  TVAlignment VAlign);
+    // The fill colour, clNone when the cell holds no shape.
+    TColor GetShapeColor(int ACol, int ARow);
+    void SetShapeColor(int ACol, int ARow, TColor FillColor);
+    void RemoveShape(int ACol, int ARow);
+    // Scale stars, as many filled as the cell's value (in halves).
+    void AddRating(int ACol, int ARow, int Scale, TColor FillColor, TColor EmptyColor);
+    bool HasRating(int ACol, int ARow) { return GetCellType(ACol, ARow) == ctRating; }
+    void RemoveRating(int ACol, int ARow);
+    // A small button at the cell's top right that expands its row to
+    // ExpandedHeight; the row's height now is kept to return to.
+    void AddExpand(int ACol, int ARow, int ExpandedHeight);
+    // The expand button of the cell (empty for another kind).
+    TRect GetExpandButtonRect(int ACol, int ARow);
+    // The room the cell's graphic takes on screen.
+    virtual TPoint GetCellGraphicSize(int ACol, int ARow) { return CalcCellGraphicSize(ACol, ARow); }
+    virtual TPoint CalcCellGraphicSize(int ACol, int ARow);
+    void AddInterfacedCell(int ACol, int ARow, IGridCellGraphic* AObject);
+    IGridCellGraphic* GetInterfacedCell(int ACol, int ARow);
+    void RemoveInterfacedCell(int ACol, int ARow);
 
 protected:
     // The graphic of a cell for one of these kinds; false when the cell has none.
     bool DrawCellGraphic(TCanvas& ACanvas, int RCol, int ARow, TRect R, TCellGraphic& G);
+    // A group of radio buttons in R: Items texts (fewer than Count leave the
+    // rest bare), item Index on (-1: the one whose text is Current).
+    void DrawRadio(TCanvas& ACanvas, TRect R, TGridControlStyle Style, const TStringList* Items, int Count, int Index,
+                   const String& Current, bool Enabled, bool Horizontal);
+    // Whether a cell of the kind shows its text beside the graphic.
+    static bool GraphicKeepsText(TCellType Kind);
 
 private:
     TCellGraphic* NewGraphic(int ACol, int ARow, TCellType Kind);
+    TProgressDrawInfo FProgressAppearance;
     // ===== end of the bitmaps, progress bars and buttons
 };
 

@@ -55,25 +55,3 @@ int TExStringGrid::GetImageIdx(int ACol, int ARow) {
     return g && g->CellType == ctImageList ? g->CellIndex : -1;
 }
 
-void TExStringGrid::AddShape(int ACol, int ARow, TCellShape Shape, TColor FillColor, TColor LineColor,
-                             TAlignment HAlign, TVAlignment VAlign) {
-    TCellGraphic* g = MakeOwnGraphic(ACol, ARow);
-    g->CellType = ctShape;
-    g->CellAngle = int(Shape);
-    g->CellIndex = int(FillColor);
-    g->CellLineColor = LineColor;
-    g->CellHAlign = HAlign;
-    g->CellVAlign = VAlign;
-    RepaintDisplCell(ACol, ARow);
-}
-
-void TExStringGrid::RemoveShape(int ACol, int ARow) { RemoveOwnGraphic(ACol, ARow, ctShape); }
-
-TColor TExStringGrid::GetShapeColor(int ACol, int ARow) {
-    TCellGraphic* g = OwnGraphic(ACol, ARow);
-    return g && g->CellType == ctShape ? TColor(g->CellIndex) : clNone;
-}
-
-void TExStringGrid::SetShapeColor(int ACol, int ARow, TColor FillColor) {
-    if (TCellGraphic* g = OwnGraphic(ACol, ARow); g && g->CellType == ctShape) g->CellIndex = int(FillColor);
-}

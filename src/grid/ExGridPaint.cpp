@@ -286,7 +286,7 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
         }
     } else if (CellTextKind(GetCellEx(rc, ARow), true) == RichTextKind) {
         DrawCellRTF(rc, ARow, R, C);
-    } else if (kind == ctProgress) {
+    } else if (g && !GraphicKeepsText(kind)) {
         DrawCellGraphic(C, rc, ARow, R, *g);
     } else {
         DrawCellText(C, ACol, rc, ARow, R, AState);

@@ -567,6 +567,7 @@ void TExStringGrid::Paint() {
     FInvalidPending = false;
     if (FUpdateCount > 0) return;
     TBaseGrid::Paint();
+    if (FEditing) DrawEditingFrame(Canvas());
     DrawEmptyAreaBackGround(Canvas());
     FTools->PaintDesignHelper(Canvas());
     DrawPanMark();

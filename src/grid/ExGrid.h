@@ -1973,6 +1973,9 @@ protected:
     // Up and Down that stayed on row R0 go on to the nearest enabled row.
     void SkipDisabledRows(Word Key, int R0);
     void DrawErrorUnderline(TCanvas& ACanvas, const String& Text, TRect R, int RCol, int ARow);
+    // The drop-down editors made so far; Styled: only those that take a
+    // component style from the grid.
+    void ForEachDropDown(bool Styled, const std::function<void(class TExCustomDropDown&)>& Fn);
 
 private:
     std::vector<char> FEnabledRows;  // 1: disabled

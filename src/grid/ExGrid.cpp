@@ -237,6 +237,8 @@ void TExStringGrid::Assign(const TPersistent* Source) {
     FDragDropSettings.Assign(&s.FDragDropSettings);
     FDragScrollOptions.Assign(&s.FDragScrollOptions);
     FSyncGrid.Assign(&s.FSyncGrid);
+    FCellNode.Assign(&s.FCellNode);
+    FFocusHelper.Assign(&s.FFocusHelper);
     FFilterDropDown.Assign(&s.FFilterDropDown);
     FFilter.Assign(&s.FFilter);
     FMouseActions.Assign(&s.FMouseActions);

@@ -178,6 +178,54 @@ struct TGridItem {
     std::vector<TObject*> Objects;
 };
 
+// Grow the row or the column to fit the text while the user types.
+class TSizeWhileTyping : public TPersistent {
+public:
+    void Assign(const TPersistent* Source) override;
+    bool Height = false;
+    bool Width = false;
+};
+
+enum TNodeType { cnFlat, cn3D, cnGlyph, cnLeaf, cnXP };
+
+// The look of node rows: their box, the indent and the tree lines. A change
+// repaints the grid.
+class TCellNode : public TPersistent {
+public:
+    explicit TCellNode(TExStringGrid* AGrid) : FGrid(AGrid) {}
+    void Assign(const TPersistent* Source) override;
+    TColor Color() const { return FColor; }
+    void SetColor(TColor Value) { Change(FColor, Value); }
+    TColor NodeColor() const { return FNodeColor; }
+    void SetNodeColor(TColor Value) { Change(FNodeColor, Value); }
+    TNodeType NodeType() const { return FNodeType; }
+    void SetNodeType(TNodeType Value) { Change(FNodeType, Value); }
+    int NodeIndent() const { return FNodeIndent; }
+    void SetNodeIndent(int Value) { Change(FNodeIndent, Value); }
+    bool ShowTree() const { return FShowTree; }
+    void SetShowTree(bool Value) { Change(FShowTree, Value); }
+    bool ShowTreeFull() const { return FShowTreeFull; }
+    void SetShowTreeFull(bool Value) { Change(FShowTreeFull, Value); }
+    TColor TreeColor() const { return FTreeColor; }
+    void SetTreeColor(TColor Value) { Change(FTreeColor, Value); }
+    bool ExpandOne = false;
+    TBitmap ExpandGlyph, ContractGlyph;
+
+private:
+    template <class T>
+    void Change(T& Field, T Value) {
+        if (Field == Value) return;
+        Field = Value;
+        Repaint();
+    }
+    void Repaint();
+    TExStringGrid* FGrid;
+    TColor FColor = clSilver, FNodeColor = clBlack, FTreeColor = clGray;
+    TNodeType FNodeType = cnXP;
+    int FNodeIndent = 12;
+    bool FShowTree = true, FShowTreeFull = true;
+};
+
 // Corrects and marks cell values on validation; the base leaves them as they are.
 class TExStringGridCheck : public TComponent {
 public:
@@ -1977,11 +2025,19 @@ protected:
     // component style from the grid.
     void ForEachDropDown(bool Styled, const std::function<void(class TExCustomDropDown&)>& Fn);
 
+public:
+    TFocusHelper& FocusHelper() { return FFocusHelper; }
+    TSizeWhileTyping& SizeWhileTyping() { return FSizeWhileTyping; }
+    TCellNode& CellNode() { return FCellNode; }
+
 private:
     std::vector<char> FEnabledRows;  // 1: disabled
     bool FUseEnabledRows = false;
     bool FUseDisabledFont = true;
     bool FNoImageAndText = false;
+    TFocusHelper FFocusHelper{nullptr};
+    TSizeWhileTyping FSizeWhileTyping;
+    TCellNode FCellNode{this};
     // ===== end of the enabled rows and markers
 
     // ===== Look, style and colour-scheme presets (ExGridLooks.cpp)

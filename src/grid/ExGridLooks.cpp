@@ -401,6 +401,7 @@ void TExStringGrid::SetColorTones(const TColorTones& ATones) {
     FControlLook.FlatButton = true;
     if (!IsDesigning()) ForEachDropDown(false, [&ATones](TExCustomDropDown& D) { D.SetColorTones(ATones); });
     FFloatingFooter.SetColor(ATones.Foreground.BrushColor);
+    FCellNode.SetNodeType(cnFlat);
     SearchFooter().SetColor(ATones.Foreground.BrushColor);
     SearchFooter().SetColorTo(ATones.Foreground.BrushColor);
     InvalidateGrid();

@@ -61,6 +61,35 @@ void TExStringGrid::SetNoImageAndText(bool Value) {
 }
 
 // ---------------------------------------------------------------------------
+// Option objects
+
+void TSizeWhileTyping::Assign(const TPersistent* Source) {
+    if (const auto* s = dynamic_cast<const TSizeWhileTyping*>(Source)) {
+        Height = s->Height;
+        Width = s->Width;
+    }
+}
+
+void TCellNode::Assign(const TPersistent* Source) {
+    const auto* s = dynamic_cast<const TCellNode*>(Source);
+    if (!s) return;
+    FColor = s->FColor;
+    FNodeColor = s->FNodeColor;
+    FNodeType = s->FNodeType;
+    FNodeIndent = s->FNodeIndent;
+    FShowTree = s->FShowTree;
+    FShowTreeFull = s->FShowTreeFull;
+    FTreeColor = s->FTreeColor;
+    ExpandOne = s->ExpandOne;
+    ExpandGlyph.Assign(&s->ExpandGlyph);
+    ContractGlyph.Assign(&s->ContractGlyph);
+}
+
+void TCellNode::Repaint() {
+    if (FGrid) FGrid->Invalidate();
+}
+
+// ---------------------------------------------------------------------------
 // Error markers
 
 void TExStringGrid::AddMarker(int ACol, int ARow, int ErrPos, int ErrLen) {

@@ -291,3 +291,34 @@ TEST(ExGridRowMarks, DraggingAColumnBorderShowsTheSizingLine) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ExGridRowMarks, TheNodeLookAndTheTypingOptionsStartAtTheirDefaultsAndAreCopied) {
+    PaintForm f;
+    const TCellNode& n = f.g->CellNode();
+    EXPECT_EQ(n.Color(), clSilver);
+    EXPECT_EQ(n.NodeColor(), clBlack);
+    EXPECT_EQ(n.NodeType(), cnXP);
+    EXPECT_EQ(n.NodeIndent(), 12);
+    EXPECT_TRUE(n.ShowTree());
+    EXPECT_TRUE(n.ShowTreeFull());
+    EXPECT_EQ(n.TreeColor(), clGray);
+    EXPECT_FALSE(f.g->SizeWhileTyping().Height);
+    EXPECT_FALSE(f.g->SizeWhileTyping().Width);
+    EXPECT_FALSE(f.g->FocusHelper().Enabled());
+
+    f.g->CellNode().SetTreeColor(clSilver);
+    f.g->CellNode().SetNodeIndent(20);
+    f.g->FocusHelper().SetEnabled(true);
+    f.other->Assign(f.g);
+    EXPECT_EQ(f.other->CellNode().TreeColor(), clSilver);
+    EXPECT_EQ(f.other->CellNode().NodeIndent(), 20);
+    EXPECT_TRUE(f.other->FocusHelper().Enabled());
+
+    // Colour tones give the nodes their flat boxes.
+    f.g->SetColorTones(TColorTones{});
+    EXPECT_EQ(f.g->CellNode().NodeType(), cnFlat);
+}
+
+}  // namespace

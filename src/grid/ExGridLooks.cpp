@@ -2,6 +2,7 @@
 // schemes, and the selection gradient they set.
 #include "grid/ExGrid.h"
 #include "grid/ExGridDropDowns.h"
+#include "grid/ExGridEditors.h"
 
 #include "grid/foundation/GridColors.h"
 
@@ -399,7 +400,29 @@ void TExStringGrid::SetColorTones(const TColorTones& ATones) {
     LoadBitmapResource(FControlLook.RadioOffGlyph, u"metroradiooff");
     LoadBitmapResource(FControlLook.RadioOnGlyph, u"metroradioon");
     FControlLook.FlatButton = true;
-    if (!IsDesigning()) ForEachDropDown(false, [&ATones](TExCustomDropDown& D) { D.SetColorTones(ATones); });
+    if (!IsDesigning()) {
+        // The editors' buttons in the tones: background, hover, selected and the background's border.
+        auto buttons = [&ATones](auto* E) {
+            if (!E) return;
+            E->ButtonColor = ATones.Background.BrushColor;
+            E->ButtonColorHot = ATones.Hover.BrushColor;
+            E->ButtonColorDown = ATones.Selected.BrushColor;
+            E->ButtonBorderColor = ATones.Background.BorderColor;
+        };
+        buttons(FEditBtn ? FEditBtn->Button() : nullptr);
+        buttons(FEditCombo);
+        buttons(FEditSpin ? FEditSpin->Button() : nullptr);
+        buttons(FEditDate);
+        if (FEditCombo) {
+            FEditCombo->SetBorderColor(Color());
+            FEditCombo->SetFlat(true);
+        }
+        if (FEditDate) {
+            FEditDate->SetBorderColor(ATones.Background.BrushColor);
+            FEditDate->SetMetroStyle(true);
+        }
+        ForEachDropDown(false, [&ATones](TExCustomDropDown& D) { D.SetColorTones(ATones); });
+    }
     FFloatingFooter.SetColor(ATones.Foreground.BrushColor);
     FCellNode.SetNodeType(cnFlat);
     SearchFooter().SetColor(ATones.Foreground.BrushColor);

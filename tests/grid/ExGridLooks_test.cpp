@@ -1,5 +1,6 @@
 #include "grid/ExGrid.h"
 #include "grid/ExGridDropDowns.h"
+#include "grid/ExGridEditors.h"
 
 #include "GridOnForm.h"
 #include "PaintForm.h"
@@ -267,6 +268,32 @@ TEST(ExGridLooks, LooksStylesAndSchemesColourTheSearchFooter) {
         EXPECT_EQ(f.g->SearchFooter().Color(), from) << int(s);
         EXPECT_EQ(f.g->SearchFooter().ColorTo(), to) << int(s);
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ExGridLooks, ColourTonesColourTheEditorButtons) {
+    GridOnForm<TExStringGrid> f;
+    f.g->SpinEdit();
+    f.g->GetEditDate();
+    TColorTones tones;
+    tones.Background = {0xF0F0F0, 0x123456, clBlack};
+    tones.Selected = {0x00AA00, clNone, clWhite};
+    tones.Hover = {0xAAAAAA, clNone, clBlack};
+    f.g->SetColorTones(tones);
+    auto check = [&](auto* E) {
+        ASSERT_NE(E, nullptr);
+        EXPECT_EQ(E->ButtonColor, 0xF0F0F0);
+        EXPECT_EQ(E->ButtonColorHot, 0xAAAAAA);
+        EXPECT_EQ(E->ButtonColorDown, 0x00AA00);
+        EXPECT_EQ(E->ButtonBorderColor, 0x123456);
+    };
+    check(f.g->SpinEdit()->Button());
+    check(f.g->GetEditDate());
+    EXPECT_TRUE(f.g->GetEditDate()->MetroStyle());
+    EXPECT_EQ(f.g->GetEditDate()->BorderColor(), 0xF0F0F0);
 }
 
 }  // namespace

@@ -265,6 +265,8 @@ void TExStringGrid::Assign(const TPersistent* Source) {
     FDragDropSettings.Assign(&s.FDragDropSettings);
     FDragScrollOptions.Assign(&s.FDragScrollOptions);
     FSyncGrid.Assign(&s.FSyncGrid);
+    CellNode().Assign(&const_cast<TExStringGrid&>(s).CellNode());
+    FFocusHelper.Assign(&s.FFocusHelper);
     FFilterDropDown.Assign(&s.FFilterDropDown);
     FFilter.Assign(&s.FFilter);
     FMouseActions.Assign(&s.FMouseActions);
@@ -595,6 +597,7 @@ void TExStringGrid::Paint() {
     FInvalidPending = false;
     if (FUpdateCount > 0) return;
     TBaseGrid::Paint();
+    if (FEditing) DrawEditingFrame(Canvas());
     FTools->PaintEmptyArea(Canvas());
     FTools->PaintDesignHelper(Canvas());
     DrawPanMark();

@@ -2211,6 +2211,55 @@ private:
     bool FXYOffsetTopLeftOnly = false;
     // ===== end of the cell content
 
+    // ===== Enabled rows, error markers, the editing frame and sizing lines
+    // (ExGridRowMarks.cpp)
+public:
+    // Real rows; a row never set is enabled. Setting any row switches row
+    // enabling on: disabled rows are then painted in DisabledFontColor and,
+    // with Navigation.SkipDisabledRows, refused as the current row.
+    bool RowEnabled(int ARow) const;
+    void SetRowEnabled(int ARow, bool Value);
+    bool UseEnabledRows() const { return FUseEnabledRows; }
+    bool UseDisabledFont() const { return FUseDisabledFont; }
+    void SetUseDisabledFont(bool Value) { FUseDisabledFont = Value; }
+    // A cell with a graphic shows the graphic alone.
+    bool NoImageAndText() const { return FNoImageAndText; }
+    void SetNoImageAndText(bool Value);
+    // Characters ErrPos .. ErrPos + ErrLen - 1 (0-based) of a cell's text get
+    // a red zigzag underline; real columns, displayed rows.
+    void AddMarker(int ACol, int ARow, int ErrPos, int ErrLen);
+    void GetMarker(int ACol, int ARow, int& ErrPos, int& ErrLen);
+    void RemoveMarker(int ACol, int ARow);
+    void RemoveAllMarkers();
+
+protected:
+    // Dotted lines in XOR mode: drawn twice at one place they leave no trace.
+    void DrawSizingLineX(int X);
+    void DrawSizingLineY(int Y);
+    // The frame around the current cell while an editor is open.
+    void DrawEditingFrame(TCanvas& ACanvas);
+    // The disabled text colour of a displayed row, if any.
+    void ApplyDisabledFont(int ARow, TFont& AFont);
+    // A displayed row that may not become the current row.
+    bool RowRefused(int ARow) const;
+    // Up and Down that stayed on row R0 go on to the nearest enabled row.
+    void SkipDisabledRows(Word Key, int R0);
+    void DrawErrorUnderline(TCanvas& ACanvas, const String& Text, TRect R, int RCol, int ARow);
+    // The drop-down editors made so far; Styled: only those that take a
+    // component style from the grid.
+    void ForEachDropDown(bool Styled, const std::function<void(class TExCustomDropDown&)>& Fn);
+
+public:
+    TFocusHelper& FocusHelper() { return FFocusHelper; }
+
+private:
+    std::vector<char> FEnabledRows;  // 1: disabled
+    bool FUseEnabledRows = false;
+    bool FUseDisabledFont = true;
+    bool FNoImageAndText = false;
+    TFocusHelper FFocusHelper{nullptr};
+    // ===== end of the enabled rows and markers
+
     // ===== Look, style and colour-scheme presets (ExGridLooks.cpp)
 public:
     // Selected cells in a gradient, in two halves with the mirror colours.

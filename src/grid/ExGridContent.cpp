@@ -141,6 +141,7 @@ void TExStringGrid::DrawCellText(TCanvas& C, int ACol, int RCol, int ARow, TRect
         TRect dr = tr;
         C.DrawText(text, dr, flags);
         C.Brush().SetStyle(bsSolid);
+        DrawErrorUnderline(C, text, tr, RCol, ARow);
     }
 
     if (sortShown) {

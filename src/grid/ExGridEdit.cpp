@@ -101,6 +101,7 @@ bool TExStringGrid::SelectCell(int ACol, int ARow) {
     bool canSelect = true;
     bool result = false;
     if (ACol < 0 || ARow < 0) return false;
+    if (RowRefused(ARow)) return false;
     int rc = RealColIndex(ACol);
     if (IsMergedNonBaseCell(rc, ARow) && !Options().Contains(goRangeSelect)) {
         TPoint b = BaseCell(rc, ARow);

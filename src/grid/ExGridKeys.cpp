@@ -12,8 +12,10 @@ void TExStringGrid::KeyDown(Word& Key, TShiftState Shift) {
     }
     if (Key == VK_SPACE) ToggleCheckByKey();
     const Word key = Key;
+    const int r0 = Row();
     AutoRowKey(key, Shift, true);
     TBaseGrid::KeyDown(Key, Shift);
+    SkipDisabledRows(key, r0);
     DisjunctKey(key, Shift);
     AutoRowKey(key, Shift, false);
 }

@@ -1,6 +1,8 @@
 // The grid's visual presets: the looks, the style presets, the colour
 // schemes, and the selection gradient they set.
 #include "grid/ExGrid.h"
+#include "grid/ExGridDropDowns.h"
+#include "grid/ExGridEditors.h"
 
 #include "grid/foundation/GridColors.h"
 
@@ -127,7 +129,18 @@ void TExStringGrid::SetLook(TGridLook Value) {
     InvalidateGrid();
 }
 
+void TExStringGrid::ForEachDropDown(bool Styled, const std::function<void(TExCustomDropDown&)>& Fn) {
+    TExCustomDropDown* const styled[] = {FEditColorPicker, FEditImagePicker, FEditGridPicker, FEditDetailPicker,
+                                         FEditTimePicker,  FEditCalculator,  FEditMemo};
+    for (TExCustomDropDown* d : styled)
+        if (d) Fn(*d);
+    if (Styled) return;
+    if (FEditTrackBar) Fn(*FEditTrackBar);
+    if (FEditExGridPicker) Fn(*FEditExGridPicker);
+}
+
 void TExStringGrid::ApplyPlainLook(TGridLook Value) {
+    if (!IsDesigning()) ForEachDropDown(true, [](TExCustomDropDown& D) { D.SetComponentStyle(tsWindowsXP); });
     SetSelectionStyle(ssDefault);
     if (IsLoading()) return;
     if (Value == glStandard || Value == glSoft || Value == glClassic) {
@@ -158,11 +171,15 @@ void TExStringGrid::ApplyPlainLook(TGridLook Value) {
         FControlLook.SetFixedGradientDownTo(TColor(0x737C7E));
         FControlLook.SetFixedGradientDownMirrorFrom(TColor(0x737C7E));
         FControlLook.SetFixedGradientDownMirrorTo(TColor(0x627376));
+        SearchFooter().SetColor(FGPKGradientFrom);
+        SearchFooter().SetColorTo(FGPKGradientTo);
     } else {
         SetActiveCellColor(clGray);
         SetActiveCellColorTo(clNone);
         SetSelectionColor(clHighlight);
         SetSelectionTextColor(clHighlightText);
+        SearchFooter().SetColor(clBtnFace);
+        SearchFooter().SetColorTo(clBtnFace);
     }
 }
 
@@ -311,6 +328,10 @@ void TExStringGrid::SetStyle(TGPKStyle AStyle) {
         SetSelectionStyle(p.SelectionStyle);
         if (p.GradientCleared) FControlLook.FixedGradientFrom = FControlLook.FixedGradientTo = clNone;
     }
+    if (AStyle != tsCustom && AStyle != tsTerminal) {
+        SearchFooter().SetColor(FGPKGradientFrom);
+        SearchFooter().SetColorTo(FGPKGradientMirrorTo);
+    }
     InvalidateGrid();
 }
 
@@ -318,6 +339,7 @@ void TExStringGrid::SetStyle(TGPKStyle AStyle) {
 void TExStringGrid::SetComponentStyle(TGPKStyle AStyle) {
     SetStyle(AStyle);
     FStyle = AStyle;
+    if (!IsDesigning()) ForEachDropDown(true, [AStyle](TExCustomDropDown& D) { D.SetComponentStyle(AStyle); });
     if (AStyle != tsCustom && FScrollType == ssMetro) SetScrollType(ssNormal);
 }
 
@@ -327,14 +349,14 @@ void TExStringGrid::SetComponentStyle(TGPKStyle AStyle) {
 void TExStringGrid::SetTheme(TXPColorScheme Scheme) {
     struct TScheme {
         TXPColorScheme Scheme;
-        TColor From, To, MirrorFrom, MirrorTo, Active, ActiveTo;
+        TColor From, To, MirrorFrom, MirrorTo, Active, ActiveTo, Footer, FooterTo;
     };
     static constexpr TScheme schemes[] = {
-        {xpBlue, 0xFCE1CB, 0xE0A57D, clNone, clNone, 0x94E6FB, 0x1595EE},
-        {xpGreen, 0xCFF0EA, 0x8CC0B1, clNone, clNone, 0x94E6FB, 0x1595EE},
-        {xpGray, 0xECE2E1, 0xB39698, clNone, clNone, 0x94E6FB, 0x1595EE},
-        {vistaAero, clWhite, clWhite, 0xFAF8F7, 0xF4F2F1, 0x94E6FB, 0x1595EE},
-        {xpNone, clWhite, clBtnFace, clNone, clNone, clWhite, 0xFFD9B3},
+        {xpBlue, 0xFCE1CB, 0xE0A57D, clNone, clNone, 0x94E6FB, 0x1595EE, 0xFCE1CB, 0xE0A57D},
+        {xpGreen, 0xCFF0EA, 0x8CC0B1, clNone, clNone, 0x94E6FB, 0x1595EE, 0xCFF0EA, 0x8CC0B1},
+        {xpGray, 0xECE2E1, 0xB39698, clNone, clNone, 0x94E6FB, 0x1595EE, 0xECE2E1, 0xB39698},
+        {vistaAero, clWhite, clWhite, 0xFAF8F7, 0xF4F2F1, 0x94E6FB, 0x1595EE, 0xECE2E1, 0xB39698},
+        {xpNone, clWhite, clBtnFace, clNone, clNone, clWhite, 0xFFD9B3, clWhite, 0xFFD9B3},
     };
     for (const TScheme& s : schemes) {
         if (s.Scheme != Scheme) continue;
@@ -344,6 +366,8 @@ void TExStringGrid::SetTheme(TXPColorScheme Scheme) {
         FGPKGradientMirrorTo = s.MirrorTo;
         FActiveCellColor = s.Active;
         FActiveCellColorTo = s.ActiveTo;
+        SearchFooter().SetColor(s.Footer);
+        SearchFooter().SetColorTo(s.FooterTo);
         FControlLook.FixedGradientFrom = Scheme == xpNone ? clNone : s.From;
         FControlLook.FixedGradientTo = Scheme == xpNone ? clNone : s.To;
     }
@@ -376,5 +400,32 @@ void TExStringGrid::SetColorTones(const TColorTones& ATones) {
     LoadBitmapResource(FControlLook.RadioOffGlyph, u"metroradiooff");
     LoadBitmapResource(FControlLook.RadioOnGlyph, u"metroradioon");
     FControlLook.FlatButton = true;
+    if (!IsDesigning()) {
+        // The editors' buttons in the tones: background, hover, selected and the background's border.
+        auto buttons = [&ATones](auto* E) {
+            if (!E) return;
+            E->ButtonColor = ATones.Background.BrushColor;
+            E->ButtonColorHot = ATones.Hover.BrushColor;
+            E->ButtonColorDown = ATones.Selected.BrushColor;
+            E->ButtonBorderColor = ATones.Background.BorderColor;
+        };
+        buttons(FEditBtn ? FEditBtn->Button() : nullptr);
+        buttons(FEditCombo);
+        buttons(FEditSpin ? FEditSpin->Button() : nullptr);
+        buttons(FEditDate);
+        if (FEditCombo) {
+            FEditCombo->SetBorderColor(Color());
+            FEditCombo->SetFlat(true);
+        }
+        if (FEditDate) {
+            FEditDate->SetBorderColor(ATones.Background.BrushColor);
+            FEditDate->SetMetroStyle(true);
+        }
+        ForEachDropDown(false, [&ATones](TExCustomDropDown& D) { D.SetColorTones(ATones); });
+    }
+    FFloatingFooter.SetColor(ATones.Foreground.BrushColor);
+    CellNode().SetNodeType(cnFlat);
+    SearchFooter().SetColor(ATones.Foreground.BrushColor);
+    SearchFooter().SetColorTo(ATones.Foreground.BrushColor);
     InvalidateGrid();
 }

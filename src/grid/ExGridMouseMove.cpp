@@ -169,16 +169,11 @@ void TExStringGrid::HeaderSelectDrag(int ACol, int ARow, int Y) {
 }
 
 void TExStringGrid::DrawFixedSizingLine() {
-    if (!FSizingFixed && !FSizingFixedR) return;
-    TCanvas& c = Canvas();
-    c.Pen().SetColor(clBlack);
-    if (FSizingFixed) {
-        c.MoveTo(FSizeFixedX, 0);
-        c.LineTo(FSizeFixedX, ClientHeight());
-    } else {
-        c.MoveTo(0, FSizeFixedY);
-        c.LineTo(ClientWidth(), FSizeFixedY);
-    }
+    if (FSizingFixed) DrawSizingLineX(FSizeFixedX);
+    else if (FSizingFixedR) DrawSizingLineY(FSizeFixedY);
+    // The framework's own sizing of a column or row shows its line too.
+    else if (GridState() == gsColSizing && FSizingIndex >= 0) DrawSizingLineX(FSizingPos);
+    else if (GridState() == gsRowSizing && FSizingIndex >= 0) DrawSizingLineY(FSizingPos);
 }
 
 void TExStringGrid::WMSetCursor(TMessage& Message) {

@@ -89,7 +89,7 @@ void TExStringGrid::GetVisualProperties(int ACol, int ARow, TGridDrawState& ASta
         DoGetCellColor(rc, ARow, AState, ABrush, AFont);
         AskCellGradient(*this, rc, ARow, ABrush, AColorTo, AMirrorColor, AMirrorColorTo, GD);
         if (FZoomFactor != 0) AFont.SetSize(AFont.Size() + FZoomFactor);
-        if (!Enabled()) AFont.SetColor(FDisabledFontColor);
+        ApplyDisabledFont(ARow, AFont);
         return;
     }
     ABrush.SetColor(BandColor(ACol, ARow, Print, rc));
@@ -113,7 +113,7 @@ void TExStringGrid::GetVisualProperties(int ACol, int ARow, TGridDrawState& ASta
         AState.Exclude(gdSelected);
     // Zooming adds its steps to every cell's font size.
     if (FZoomFactor != 0) AFont.SetSize(AFont.Size() + FZoomFactor);
-    if (!Enabled()) AFont.SetColor(FDisabledFontColor);
+    ApplyDisabledFont(ARow, AFont);
 }
 
 // The background of a normal cell before its own and its column's colours:
@@ -289,7 +289,8 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
     } else if (g && !GraphicKeepsText(kind)) {
         DrawCellGraphic(C, rc, ARow, R, *g);
     } else {
-        DrawCellText(C, ACol, rc, ARow, R, AState);
+        // NoImageAndText leaves a cell with a graphic to its graphic.
+        if (!FNoImageAndText || kind == ctEmpty) DrawCellText(C, ACol, rc, ARow, R, AState);
         if (kind == ctComment) DrawCommentMark(C, *g, R);
         if (g) DrawCellGraphic(C, rc, ARow, R, *g);
     }

@@ -306,6 +306,7 @@ void TExStringGrid::RowListsInserted(int RowIndex, int RCount, bool Real) {
             if (r >= at) r += RCount;
     }
     if (Real) insert(FModifiedRows);
+    if (Real && FUseEnabledRows) insert(FEnabledRows);
 }
 
 void TExStringGrid::RowListsRemoved(int RowIndex, int RCount, bool Real) {
@@ -322,6 +323,7 @@ void TExStringGrid::RowListsRemoved(int RowIndex, int RCount, bool Real) {
             if (r >= at + RCount) r -= RCount;
     }
     if (Real) remove(FModifiedRows);
+    if (Real && FUseEnabledRows) remove(FEnabledRows);
 }
 
 void TExStringGrid::RowListsMoved(int FromIndex, int ToIndex) {

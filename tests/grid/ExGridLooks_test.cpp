@@ -1,9 +1,13 @@
 #include "grid/ExGrid.h"
+#include "grid/ExGridDropDowns.h"
+#include "grid/ExGridEditors.h"
 
 #include "GridOnForm.h"
 #include "PaintForm.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -193,6 +197,103 @@ TEST(ExGridLooks, SelectedCellsTakeTheSelectionGradient) {
     f.g->SetSelectionColorTo(clNone);
     b = f.Render();
     EXPECT_EQ(PaintForm::At(b, 100, 57), clRed);
+}
+
+}  // namespace
+
+namespace {
+
+// The drop-down editors that exist follow the grid's style and tones; the
+// trackbar and grid pickers take the tones but keep their own style.
+TEST(ExGridLooks, DropDownEditorsFollowTheStyleAndTheTones) {
+    GridOnForm<TExStringGrid> f;
+    TExCustomDropDown* styled[] = {f.g->ColorPickerDropDown(), f.g->ImagePickerDropDown(), f.g->GridDropDown(),
+                                   f.g->DetailPickerDropDown(), f.g->TimePickerDropDown(),
+                                   f.g->CalculatorDropDown(), f.g->MemoDropDown()};
+    TExCustomDropDown* unstyled[] = {f.g->TrackbarDropDown(), f.g->ExGridDropDown()};
+    struct Case {
+        std::function<void()> apply;
+        TGPKStyle expected;
+    };
+    const Case cases[] = {
+        {[&] { f.g->SetComponentStyle(tsOffice2007Luna); }, tsOffice2007Luna},
+        {[&] { f.g->SetLook(glXP); }, tsWindowsXP},
+        {[&] { f.g->SetComponentStyle(tsOffice2010Black); }, tsOffice2010Black},
+        {[&] { f.g->SetLook(glClassic); }, tsWindowsXP},
+    };
+    for (const Case& c : cases) {
+        for (TExCustomDropDown* d : unstyled) d->SetComponentStyle(tsTerminal);
+        c.apply();
+        for (TExCustomDropDown* d : styled) EXPECT_EQ(d->GetComponentStyle(), c.expected);
+        for (TExCustomDropDown* d : unstyled) EXPECT_EQ(d->GetComponentStyle(), tsTerminal);
+    }
+
+    TColorTones tones;
+    tones.Background = {0xF0F0F0, 0x123456, clBlack};
+    tones.Foreground = {0x654321, 0x222222, clWhite};
+    tones.Selected = {0x00AA00, clNone, clWhite};
+    tones.Hover = {0xAAAAAA, clNone, clBlack};
+    f.g->SetColorTones(tones);
+    for (TExCustomDropDown* d : styled) EXPECT_EQ(d->BorderColor(), 0x123456);
+    for (TExCustomDropDown* d : unstyled) EXPECT_EQ(d->BorderColor(), 0x123456);
+    EXPECT_EQ(f.g->SearchFooter().Color(), 0x654321);
+    EXPECT_EQ(f.g->SearchFooter().ColorTo(), 0x654321);
+    EXPECT_EQ(f.g->FloatingFooter().Color(), 0x654321);
+}
+
+TEST(ExGridLooks, LooksStylesAndSchemesColourTheSearchFooter) {
+    struct Case {
+        std::function<void(TExStringGrid&)> apply;
+        TColor color, colorTo;
+    };
+    const Case cases[] = {
+        {[](TExStringGrid& g) { g.SetLook(glXP); }, clWhite, clBtnFace},
+        {[](TExStringGrid& g) { g.SetLook(glClassic); }, clBtnFace, clBtnFace},
+        {[](TExStringGrid& g) { g.SetTheme(xpGreen); }, 0xCFF0EA, 0x8CC0B1},
+        {[](TExStringGrid& g) { g.SetTheme(vistaAero); }, 0xECE2E1, 0xB39698},
+        {[](TExStringGrid& g) { g.SetTheme(xpNone); }, clWhite, 0xFFD9B3},
+    };
+    for (const Case& c : cases) {
+        GridOnForm<TExStringGrid> f;
+        c.apply(*f.g);
+        EXPECT_EQ(f.g->SearchFooter().Color(), c.color);
+        EXPECT_EQ(f.g->SearchFooter().ColorTo(), c.colorTo);
+    }
+    // A style ends on its gradient start and mirror end; the terminal style keeps the look's.
+    for (TGPKStyle s : {tsOffice2007Luna, tsWindows7, tsTerminal}) {
+        GridOnForm<TExStringGrid> f;
+        f.g->SetComponentStyle(s);
+        const TColor from = s == tsTerminal ? clBtnFace : f.g->GPKGradientFrom();
+        const TColor to = s == tsTerminal ? clBtnFace : f.g->GPKGradientMirrorTo();
+        EXPECT_EQ(f.g->SearchFooter().Color(), from) << int(s);
+        EXPECT_EQ(f.g->SearchFooter().ColorTo(), to) << int(s);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ExGridLooks, ColourTonesColourTheEditorButtons) {
+    GridOnForm<TExStringGrid> f;
+    f.g->SpinEdit();
+    f.g->GetEditDate();
+    TColorTones tones;
+    tones.Background = {0xF0F0F0, 0x123456, clBlack};
+    tones.Selected = {0x00AA00, clNone, clWhite};
+    tones.Hover = {0xAAAAAA, clNone, clBlack};
+    f.g->SetColorTones(tones);
+    auto check = [&](auto* E) {
+        ASSERT_NE(E, nullptr);
+        EXPECT_EQ(E->ButtonColor, 0xF0F0F0);
+        EXPECT_EQ(E->ButtonColorHot, 0xAAAAAA);
+        EXPECT_EQ(E->ButtonColorDown, 0x00AA00);
+        EXPECT_EQ(E->ButtonBorderColor, 0x123456);
+    };
+    check(f.g->SpinEdit()->Button());
+    check(f.g->GetEditDate());
+    EXPECT_TRUE(f.g->GetEditDate()->MetroStyle());
+    EXPECT_EQ(f.g->GetEditDate()->BorderColor(), 0xF0F0F0);
 }
 
 }  // namespace

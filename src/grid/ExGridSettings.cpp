@@ -374,14 +374,10 @@ constexpr const char16_t* ControlStyleNames[] = {u"csClassic", u"csFlat",  u"csW
 constexpr const char16_t* DisplayNames[] = {u"bdTile", u"bdFixed", u"bdGradientHorz", u"bdGradientVert"};
 constexpr const char16_t* CellsNames[] = {u"bcNormal", u"bcFixed", u"bcAll"};
 
-// The colour's identifier, else "$" and its 8 lower-case hexadecimal digits.
+// The colour's identifier, else "$" and its 8 hexadecimal digits in lower case.
 String ColorText(TColor C) {
-    String ident;
-    if (ColorToIdent(C, ident)) return ident;
-    static const char16_t kHex[] = u"0123456789abcdef";
-    String s = u"$";
-    for (int shift = 28; shift >= 0; shift -= 4) s += kHex[(static_cast<Cardinal>(C) >> shift) & 0xF];
-    return s;
+    const String s = ColorToString(C);
+    return s.starts_with(u'$') ? LowerCase(s) : s;
 }
 
 class TVisualWriter {

@@ -395,20 +395,18 @@ TEST(ExGridVisualProps, EmptyFileKeepsDefaultsAndFailuresAreNamed) {
     g.LoadVisualProps(Utf8ToString(t.file("empty.txt")));
     EXPECT_EQ(LookOf(g), LookOf(fresh));
 
+    auto expectMessage = [](const std::function<void()>& Call, const String& Message) {
+        try {
+            Call();
+            ADD_FAILURE() << "no exception";
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message(), Message);
+        }
+    };
     const String missing = Utf8ToString(t.file("missing.txt"));
-    try {
-        g.LoadVisualProps(missing);
-        FAIL() << "no exception";
-    } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), u"Cannot open file " + missing);
-    }
+    expectMessage([&] { g.LoadVisualProps(missing); }, u"Cannot open file " + missing);
     const String unwritable = Utf8ToString(t.file("no/such/folder/look.txt"));
-    try {
-        g.SaveVisualProps(unwritable);
-        FAIL() << "no exception";
-    } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), u"Cannot Create " + unwritable);
-    }
+    expectMessage([&] { g.SaveVisualProps(unwritable); }, u"Cannot Create " + unwritable);
     t.write("bad.txt", "Balloon.Transparency=12x\r\n");
     EXPECT_THROW(g.LoadVisualProps(Utf8ToString(t.file("bad.txt"))), EConvertError);
 }

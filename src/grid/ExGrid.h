@@ -1022,6 +1022,8 @@ public:
     virtual void LoadColPositions() { FTools->LoadColPositions(); }
     void SavePrintSettings(const String& Key, const String& Section) { FTools->SavePrintSettings(Key, Section); }
     void LoadPrintSettings(const String& Key, const String& Section) { FTools->LoadPrintSettings(Key, Section); }
+    void SaveVisualProps(const String& FileName) { FTools->SaveVisualProps(FileName); }
+    void LoadVisualProps(const String& FileName) { FTools->LoadVisualProps(FileName); }
     void OleColumnDragStart(int ACol, int AIndex, TListBox* AList) { FTools->OleColumnDragStart(ACol, AIndex, AList); }
 
     // ===== Looks read by painting

@@ -4,10 +4,14 @@
 #include "grid/ExGridTools.h"
 #include "grid/foundation/CellCodecs.h"
 
+#include "framework/Files.h"
 #include "framework/IniFiles.h"
+#include "framework/Streaming.h"
 #include "framework/SysUtils.h"
+#include "framework/TextFiles.h"
 
 #include <algorithm>
+#include <map>
 
 namespace {
 
@@ -358,4 +362,244 @@ void TExGridTools::LoadColPositions() {
         if (v != -1) stored.push_back(v);
     }
     ApplyColumnOrder(FGrid, stored);
+}
+
+// ===== visual properties
+
+namespace {
+
+constexpr const char16_t* FontStyleNames[] = {u"fsBold", u"fsItalic", u"fsUnderline", u"fsStrikeOut"};
+constexpr const char16_t* ControlStyleNames[] = {u"csClassic", u"csFlat",  u"csWinXP", u"csVintage",
+                                                 u"csGPK",     u"csGlyph", u"csTheme"};
+constexpr const char16_t* DisplayNames[] = {u"bdTile", u"bdFixed", u"bdGradientHorz", u"bdGradientVert"};
+constexpr const char16_t* CellsNames[] = {u"bcNormal", u"bcFixed", u"bcAll"};
+
+// The colour's identifier, else "$" and its 8 hexadecimal digits in lower case.
+String ColorText(TColor C) {
+    const String s = ColorToString(C);
+    return s.starts_with(u'$') ? LowerCase(s) : s;
+}
+
+class TVisualWriter {
+public:
+    void Text(const char16_t* Key, const String& Value) { FText += Key + (u"=" + Value) + u"\r\n"; }
+    void Color(const char16_t* Key, TColor Value) { Text(Key, ColorText(Value)); }
+    void Bool(const char16_t* Key, bool Value) { Text(Key, Value ? u"true" : u"false"); }
+    void Int(const char16_t* Key, int Value) { Text(Key, IntToStr(Value)); }
+    void Font(const String& Prefix, TFont& F) {
+        Text((Prefix + u".Color").c_str(), ColorText(F.Color()));
+        String styles;
+        for (TFontStyle s : {fsBold, fsItalic, fsUnderline, fsStrikeOut})
+            if (F.Style().Contains(s)) styles += (styles.empty() ? u"" : u",") + String(FontStyleNames[int(s)]);
+        Text((Prefix + u".Style").c_str(), styles);
+        Text((Prefix + u".Size").c_str(), IntToStr(F.Size()));
+        Text((Prefix + u".Name").c_str(), F.Name());
+    }
+    const String& Result() const { return FText; }
+
+private:
+    String FText;
+};
+
+// Keys compare without regard to case; the first line holding a key wins.
+class TVisualReader {
+public:
+    explicit TVisualReader(const std::vector<String>& Lines) {
+        for (const String& line : Lines) {
+            const std::size_t eq = line.find(u'=');
+            if (eq == String::npos) continue;
+            FValues.emplace(UpperCase(line.substr(0, eq)), line.substr(eq + 1));
+        }
+    }
+    bool Find(const String& Key, String& Value) const {
+        const auto it = FValues.find(UpperCase(Key));
+        if (it == FValues.end()) return false;
+        Value = it->second;
+        return true;
+    }
+    template <class F> void Color(const String& Key, F Apply) const {
+        String v;
+        if (Find(Key, v)) Apply(v.empty() ? clNone : StringToColor(v));
+    }
+    template <class F> void Bool(const String& Key, F Apply) const {
+        String v;
+        if (Find(Key, v)) Apply(UpperCase(v) == u"TRUE");
+    }
+    template <class F> void Int(const String& Key, F Apply) const {
+        String v;
+        if (Find(Key, v)) Apply(StrToInt(v));
+    }
+    // An identifier that matches none leaves the property as it is.
+    template <class F, std::size_t N> void Ident(const String& Key, const char16_t* const (&Names)[N], F Apply) const {
+        String v;
+        if (!Find(Key, v)) return;
+        for (std::size_t i = 0; i < N; ++i)
+            if (SameText(v, Names[i])) return Apply(int(i));
+    }
+    void Font(const String& Prefix, TFont& F) const {
+        Color(Prefix + u".Color", [&](TColor c) { F.SetColor(c); });
+        String v;
+        if (Find(Prefix + u".Style", v)) {
+            TFontStyles styles;
+            for (TFontStyle s : {fsBold, fsItalic, fsUnderline, fsStrikeOut})
+                if (v.find(FontStyleNames[int(s)]) != String::npos) styles.Include(s);
+            F.SetStyle(styles);
+        }
+        Int(Prefix + u".Size", [&](int n) { F.SetSize(n); });
+        if (Find(Prefix + u".Name", v)) F.SetName(v);
+    }
+
+private:
+    std::map<String, String> FValues;
+};
+
+}  // namespace
+
+void TExGridTools::SaveVisualProps(const String& FileName) {
+    TExStringGrid& G = FGrid;
+    TVisualWriter w;
+    w.Color(u"Color", G.Color());
+    w.Color(u"HintColor", G.HintColor());
+    w.Color(u"SelectionColor", G.SelectionColor());
+    w.Color(u"SelectionColorTo", G.SelectionColorTo());
+    w.Color(u"SelectionMirrorColor", G.SelectionMirrorColor());
+    w.Color(u"SelectionMirrorColorTo", G.SelectionMirrorColorTo());
+    w.Color(u"SelectionTextColor", G.SelectionTextColor());
+    w.Color(u"URLColor", G.URLColor());
+    w.Bool(u"URLShow", G.URLShow());
+    w.Color(u"ActiveRowColor", G.ActiveRowColor());
+    w.Bool(u"ActiveRowShow", G.ActiveRowShow());
+    w.Bool(u"ActiveCellShow", G.ActiveCellShow());
+    w.Font(u"Font", G.Font());
+    w.Color(u"ActiveCellColor", G.ActiveCellColor());
+    w.Color(u"ActiveCellColorTo", G.ActiveCellColorTo());
+    w.Font(u"ActiveCellFont", G.ActiveCellFont());
+    w.Font(u"FixedFont", G.FixedFont());
+    TBalloonSettings& balloon = G.Balloon();
+    w.Color(u"Balloon.BackgroundColor", balloon.BackgroundColor());
+    w.Color(u"Balloon.TextColor", balloon.TextColor());
+    w.Int(u"Balloon.Transparency", balloon.Transparency());
+    w.Color(u"Bands.PrimaryColor", G.Bands().PrimaryColor());
+    w.Color(u"Bands.SecondaryColor", G.Bands().SecondaryColor());
+    w.Bool(u"Bands.Active", G.Bands().Active());
+    w.Color(u"SortSettings.IndexColor", G.SortSettings().IndexColor());
+    w.Color(u"FloatingFooter.Color", G.FloatingFooter().Color());
+    const TControlLook& cl = G.ControlLook();
+    w.Int(u"ControlLook.CheckSize", cl.CheckSize);
+    w.Color(u"ControlLook.Color", cl.Color);
+    w.Color(u"ControlLook.CommentColor", cl.CommentColor);
+    w.Text(u"ControlLook.ControlStyle", ControlStyleNames[int(cl.ControlStyle)]);
+    w.Color(u"ControlLook.FixedGradientFrom", cl.FixedGradientFrom);
+    w.Color(u"ControlLook.FixedGradientTo", cl.FixedGradientTo);
+    w.Int(u"ControlLook.RadioSize", cl.RadioSize);
+    w.Bool(u"ControlLook.FlatButton", cl.FlatButton);
+    w.Color(u"ControlLook.ProgressBorderColor", cl.ProgressBorderColor);
+    w.Text(u"Look", TExStringGrid::LookToString(G.Look()));
+    w.Color(u"SearchFooter.Color", G.SearchFooter().Color());
+    w.Color(u"SearchFooter.ColorTo", G.SearchFooter().ColorTo());
+    const TGrouping& gr = G.Grouping();
+    w.Color(u"Grouping.HeaderColor", gr.HeaderColor());
+    w.Color(u"Grouping.HeaderColorTo", gr.HeaderColorTo());
+    w.Color(u"Grouping.HeaderTextColor", gr.HeaderTextColor());
+    w.Bool(u"Grouping.HeaderUnderline", gr.HeaderUnderline());
+    w.Color(u"Grouping.HeaderLineColor", gr.HeaderLineColor());
+    w.Int(u"Grouping.HeaderLineWidth", gr.HeaderLineWidth());
+    w.Color(u"Grouping.SummaryColor", gr.SummaryColor());
+    w.Color(u"Grouping.SummaryColorTo", gr.SummaryColorTo());
+    w.Color(u"Grouping.SummaryTextColor", gr.SummaryTextColor());
+    w.Bool(u"Grouping.SummaryLine", gr.SummaryLine());
+    w.Color(u"Grouping.SummaryLineColor", gr.SummaryLineColor());
+    w.Int(u"Grouping.SummaryLineWidth", gr.SummaryLineWidth());
+    w.Color(u"GridLineColor", G.GridLineColor());
+    w.Color(u"GridFixedLineColor", G.GridFixedLineColor());
+    TBackGround& bg = G.BackGround();
+    w.Int(u"BackGround.Top", bg.Top());
+    w.Int(u"BackGround.Left", bg.Left());
+    w.Text(u"BackGround.Display", DisplayNames[int(bg.Display())]);
+    w.Text(u"BackGround.Cells", CellsNames[int(bg.Cells())]);
+    w.Color(u"BackGround.Color", bg.Color());
+    w.Color(u"BackGround.ColorTo", bg.ColorTo());
+    try {
+        WriteTextFile(FileName, w.Result(), TTextEncoding::Windows1252);
+    } catch (const EFCreateError&) {
+        throw Exception(u"Cannot Create " + FileName);
+    }
+}
+
+void TExGridTools::LoadVisualProps(const String& FileName) {
+    std::vector<String> lines;
+    try {
+        lines = ReadTextLines(FileName);
+    } catch (const EFOpenError&) {
+        throw Exception(u"Cannot open file " + FileName);
+    }
+    const TVisualReader r(lines);
+    TExStringGrid& G = FGrid;
+    // The preset first: it resets colours and gradients the file holds too.
+    String look;
+    if (r.Find(u"Look", look))
+        for (int l = glStandard; l < glCustom; ++l)
+            if (SameText(look, TExStringGrid::LookToString(TGridLook(l)))) G.SetLook(TGridLook(l));
+    r.Color(u"Color", [&](TColor c) { G.SetColor(c); });
+    r.Color(u"HintColor", [&](TColor c) { G.SetHintColor(c); });
+    r.Color(u"SelectionColor", [&](TColor c) { G.SetSelectionColor(c); });
+    r.Color(u"SelectionColorTo", [&](TColor c) { G.SetSelectionColorTo(c); });
+    r.Color(u"SelectionMirrorColor", [&](TColor c) { G.SetSelectionMirrorColor(c); });
+    r.Color(u"SelectionMirrorColorTo", [&](TColor c) { G.SetSelectionMirrorColorTo(c); });
+    r.Color(u"SelectionTextColor", [&](TColor c) { G.SetSelectionTextColor(c); });
+    r.Color(u"URLColor", [&](TColor c) { G.SetURLColor(c); });
+    r.Bool(u"URLShow", [&](bool b) { G.SetURLShow(b); });
+    r.Color(u"ActiveRowColor", [&](TColor c) { G.SetActiveRowColor(c); });
+    r.Bool(u"ActiveRowShow", [&](bool b) { G.SetActiveRowShow(b); });
+    r.Bool(u"ActiveCellShow", [&](bool b) { G.SetActiveCellShow(b); });
+    r.Font(u"Font", G.Font());
+    r.Color(u"ActiveCellColor", [&](TColor c) { G.SetActiveCellColor(c); });
+    r.Color(u"ActiveCellColorTo", [&](TColor c) { G.SetActiveCellColorTo(c); });
+    r.Font(u"ActiveCellFont", G.ActiveCellFont());
+    r.Font(u"FixedFont", G.FixedFont());
+    TBalloonSettings& balloon = G.Balloon();
+    r.Color(u"Balloon.BackGroundColor", [&](TColor c) { balloon.SetBackgroundColor(c); });
+    r.Color(u"Balloon.TextColor", [&](TColor c) { balloon.SetTextColor(c); });
+    r.Int(u"Balloon.Transparency", [&](int n) { balloon.SetTransparency(Byte(n)); });
+    r.Color(u"Bands.PrimaryColor", [&](TColor c) { G.Bands().SetPrimaryColor(c); });
+    r.Color(u"Bands.SecondaryColor", [&](TColor c) { G.Bands().SetSecondaryColor(c); });
+    r.Bool(u"Bands.Active", [&](bool b) { G.Bands().SetActive(b); });
+    r.Color(u"SortSettings.IndexColor", [&](TColor c) { G.SortSettings().SetIndexColor(c); });
+    r.Color(u"FloatingFooter.Color", [&](TColor c) { G.FloatingFooter().SetColor(c); });
+    TControlLook& cl = G.ControlLook();
+    r.Int(u"ControlLook.CheckSize", [&](int n) { cl.CheckSize = n; });
+    r.Color(u"ControlLook.Color", [&](TColor c) { cl.Color = c; });
+    r.Color(u"ControlLook.CommentColor", [&](TColor c) { cl.CommentColor = c; });
+    r.Ident(u"ControlLook.ControlStyle", ControlStyleNames, [&](int i) { cl.ControlStyle = TGridControlStyle(i); });
+    r.Color(u"ControlLook.FixedGradientFrom", [&](TColor c) { cl.SetFixedGradientFrom(c); });
+    r.Color(u"ControlLook.FixedGradientTo", [&](TColor c) { cl.SetFixedGradientTo(c); });
+    r.Int(u"ControlLook.RadioSize", [&](int n) { cl.RadioSize = n; });
+    r.Bool(u"ControlLook.FlatButton", [&](bool b) { cl.FlatButton = b; });
+    r.Color(u"ControlLook.ProgressBorderColor", [&](TColor c) { cl.ProgressBorderColor = c; });
+    r.Color(u"SearchFooter.Color", [&](TColor c) { G.SearchFooter().SetColor(c); });
+    r.Color(u"SearchFooter.ColorTo", [&](TColor c) { G.SearchFooter().SetColorTo(c); });
+    TGrouping& gr = G.Grouping();
+    r.Color(u"Grouping.HeaderColor", [&](TColor c) { gr.SetHeaderColor(c); });
+    r.Color(u"Grouping.HeaderColorTo", [&](TColor c) { gr.SetHeaderColorTo(c); });
+    r.Color(u"Grouping.HeaderTextColor", [&](TColor c) { gr.SetHeaderTextColor(c); });
+    r.Bool(u"Grouping.HeaderUnderline", [&](bool b) { gr.SetHeaderUnderline(b); });
+    r.Color(u"Grouping.HeaderLineColor", [&](TColor c) { gr.SetHeaderLineColor(c); });
+    r.Int(u"Grouping.HeaderLineWidth", [&](int n) { gr.SetHeaderLineWidth(n); });
+    r.Color(u"Grouping.SummaryColor", [&](TColor c) { gr.SetSummaryColor(c); });
+    r.Color(u"Grouping.SummaryColorTo", [&](TColor c) { gr.SetSummaryColorTo(c); });
+    r.Color(u"Grouping.SummaryTextColor", [&](TColor c) { gr.SetSummaryTextColor(c); });
+    r.Bool(u"Grouping.SummaryLine", [&](bool b) { gr.SetSummaryLine(b); });
+    r.Color(u"Grouping.SummaryLineColor", [&](TColor c) { gr.SetSummaryLineColor(c); });
+    r.Int(u"Grouping.SummaryLineWidth", [&](int n) { gr.SetSummaryLineWidth(n); });
+    r.Color(u"GridLineColor", [&](TColor c) { G.SetGridLineColor(c); });
+    r.Color(u"GridFixedLineColor", [&](TColor c) { G.SetGridFixedLineColor(c); });
+    TBackGround& bg = G.BackGround();
+    r.Int(u"BackGround.Top", [&](int n) { bg.SetTop(n); });
+    r.Int(u"BackGround.Left", [&](int n) { bg.SetLeft(n); });
+    r.Ident(u"BackGround.Display", DisplayNames, [&](int i) { bg.SetDisplay(TBackGroundDisplay(i)); });
+    r.Ident(u"BackGround.Cells", CellsNames, [&](int i) { bg.SetCells(TBackGroundCells(i)); });
+    r.Color(u"BackGround.Color", [&](TColor c) { bg.SetColor(c); });
+    r.Color(u"BackGround.ColorTo", [&](TColor c) { bg.SetColorTo(c); });
+    // The control look's plain fields have no setter of their own.
+    G.Invalidate();
 }

@@ -853,6 +853,10 @@ public:
     // values read as the defaults, values out of range leave the setting.
     void SavePrintSettings(const String& Key, const String& Section);
     void LoadPrintSettings(const String& Key, const String& Section);
+    // The look of the grid and its option objects as "key=value" lines;
+    // loading applies the keys found (any case) and leaves the others.
+    void SaveVisualProps(const String& FileName);
+    void LoadVisualProps(const String& FileName);
 
     // The column layout: "count#widths#order#visibility", each list joined
     // by ","; applying one raises EConvertError for an item that is no

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 namespace {
@@ -253,4 +254,159 @@ TEST(ExGridColumnStates, GridMembersReachTheTools) {
     g.HideColumn(2);
     h.StringToColumnStates(g.ColumnStatesToString());
     EXPECT_EQ(Shown(h), Shown(g));
+}
+
+namespace {
+
+// A look every value of which differs from a new grid's.
+void DressGrid(TExStringGrid& g) {
+    g.SetLook(glSoft);
+    g.SetColor(TColor(0x00F0E0D0));
+    g.SetHintColor(clInfoBk);
+    g.SetSelectionColor(TColor(0x00123456));
+    g.SetSelectionColorTo(clNavy);
+    g.SetSelectionMirrorColor(clNone);
+    g.SetSelectionMirrorColorTo(TColor(0x00ABCDEF));
+    g.SetSelectionTextColor(clWhite);
+    g.SetURLColor(clGreen);
+    g.SetURLShow(true);
+    g.SetActiveRowColor(TColor(0x00C0FFEE));
+    g.SetActiveRowShow(true);
+    g.SetActiveCellShow(true);
+    g.Font().SetName(u"Courier");
+    g.Font().SetSize(11);
+    g.Font().SetStyle({fsBold, fsStrikeOut});
+    g.Font().SetColor(clMaroon);
+    g.SetActiveCellColor(clYellow);
+    g.SetActiveCellColorTo(TColor(0x00010203));
+    g.ActiveCellFont().SetStyle({fsItalic});
+    g.ActiveCellFont().SetSize(9);
+    g.FixedFont().SetName(u"Arial");
+    g.FixedFont().SetStyle({});
+    g.FixedFont().SetColor(clBlue);
+    g.Balloon().SetBackgroundColor(clAqua);
+    g.Balloon().SetTextColor(clPurple);
+    g.Balloon().SetTransparency(120);
+    g.Bands().SetPrimaryColor(clLime);
+    g.Bands().SetSecondaryColor(TColor(0x00EEEEEE));
+    g.Bands().SetActive(true);
+    g.SortSettings().SetIndexColor(clRed);
+    g.FloatingFooter().SetColor(clTeal);
+    TControlLook& cl = g.ControlLook();
+    cl.CheckSize = 13;
+    cl.Color = clOlive;
+    cl.CommentColor = clFuchsia;
+    cl.ControlStyle = csFlat;
+    cl.SetFixedGradientFrom(TColor(0x00FAFAFA));
+    cl.SetFixedGradientTo(clGray);
+    cl.RadioSize = 12;
+    cl.FlatButton = true;
+    cl.ProgressBorderColor = clBlack;
+    g.SearchFooter().SetColor(TColor(0x00112233));
+    g.SearchFooter().SetColorTo(clSilver);
+    TGrouping& gr = g.Grouping();
+    gr.SetHeaderColor(clWhite);
+    gr.SetHeaderColorTo(clBtnFace);
+    gr.SetHeaderTextColor(clBlack);
+    gr.SetHeaderUnderline(true);
+    gr.SetHeaderLineColor(clRed);
+    gr.SetHeaderLineWidth(3);
+    gr.SetSummaryColor(clCream);
+    gr.SetSummaryColorTo(clMoneyGreen);
+    gr.SetSummaryTextColor(clNavy);
+    gr.SetSummaryLine(true);
+    gr.SetSummaryLineColor(clGreen);
+    gr.SetSummaryLineWidth(4);
+    g.SetGridLineColor(TColor(0x00D0D0D0));
+    g.SetGridFixedLineColor(clDkGray);
+    TBackGround& bg = g.BackGround();
+    bg.SetTop(7);
+    bg.SetLeft(5);
+    bg.SetDisplay(bdGradientVert);
+    bg.SetCells(bcAll);
+    bg.SetColor(clSkyBlue);
+    bg.SetColorTo(TColor(0x00FEDCBA));
+}
+
+// Every value the file holds, as one comparable text.
+std::string LookOf(TExStringGrid& g) {
+    TempDir t;
+    g.SaveVisualProps(Utf8ToString(t.file("look.txt")));
+    return t.read("look.txt");
+}
+
+}  // namespace
+
+TEST(ExGridVisualProps, GoldenFileAndSecondGrid) {
+    TempDir t;
+    const String file = Utf8ToString(t.file("look.txt"));
+    TExStringGrid g(nullptr);
+    DressGrid(g);
+    g.SaveVisualProps(file);
+    EXPECT_EQ(t.read("look.txt"), Golden("visual_props.txt"));
+
+    TExStringGrid h(nullptr);
+    ASSERT_NE(LookOf(h), LookOf(g));
+    h.LoadVisualProps(file);
+    EXPECT_EQ(LookOf(h), LookOf(g));
+    EXPECT_EQ(h.Look(), glSoft);
+    EXPECT_EQ(h.ControlLook().FixedGradientFrom, TColor(0x00FAFAFA));
+    EXPECT_EQ(h.Font().Style(), TFontStyles({fsBold, fsStrikeOut}));
+    EXPECT_EQ(h.Balloon().Transparency(), 120);
+    EXPECT_EQ(h.BackGround().Display(), bdGradientVert);
+}
+
+TEST(ExGridVisualProps, KeysAndValuesReadWithoutRegardToCase) {
+    struct Case {
+        const char* Line;
+        std::function<bool(TExStringGrid&)> Holds;
+    };
+    const Case cases[] = {
+        {"Balloon.BackGroundColor=clRed", [](TExStringGrid& g) { return g.Balloon().BackgroundColor() == clRed; }},
+        {"balloon.backgroundcolor=$000000ff", [](TExStringGrid& g) { return g.Balloon().BackgroundColor() == clRed; }},
+        {"URLShow=TRUE", [](TExStringGrid& g) { return g.URLShow(); }},
+        {"Bands.Active=yes", [](TExStringGrid& g) { return !g.Bands().Active(); }},
+        {"Color=", [](TExStringGrid& g) { return g.Color() == clNone; }},
+        {"ControlLook.ControlStyle=CSGLYPH", [](TExStringGrid& g) { return g.ControlLook().ControlStyle == csGlyph; }},
+        {"ControlLook.ControlStyle=csNothing", [](TExStringGrid& g) { return g.ControlLook().ControlStyle == csTheme; }},
+        {"BackGround.Cells=bcfixed", [](TExStringGrid& g) { return g.BackGround().Cells() == bcFixed; }},
+        {"BackGround.Display=nowhere", [](TExStringGrid& g) { return g.BackGround().Display() == bdTile; }},
+        {"Look=GLXP", [](TExStringGrid& g) { return g.Look() == glXP; }},
+        {"FixedFont.Style=fsUnderline,fsItalic", [](TExStringGrid& g) {
+             return g.FixedFont().Style() == TFontStyles({fsItalic, fsUnderline});
+         }},
+        {"Grouping.HeaderLineWidth=6", [](TExStringGrid& g) { return g.Grouping().HeaderLineWidth() == 6; }},
+    };
+    TempDir t;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Line);
+        t.write("look.txt", std::string(c.Line) + "\r\n");
+        TExStringGrid g(nullptr);
+        g.Bands().SetActive(true);
+        g.LoadVisualProps(Utf8ToString(t.file("look.txt")));
+        EXPECT_TRUE(c.Holds(g));
+    }
+}
+
+TEST(ExGridVisualProps, EmptyFileKeepsDefaultsAndFailuresAreNamed) {
+    TempDir t;
+    t.write("empty.txt", "");
+    TExStringGrid fresh(nullptr), g(nullptr);
+    g.LoadVisualProps(Utf8ToString(t.file("empty.txt")));
+    EXPECT_EQ(LookOf(g), LookOf(fresh));
+
+    auto expectMessage = [](const std::function<void()>& Call, const String& Message) {
+        try {
+            Call();
+            ADD_FAILURE() << "no exception";
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message(), Message);
+        }
+    };
+    const String missing = Utf8ToString(t.file("missing.txt"));
+    expectMessage([&] { g.LoadVisualProps(missing); }, u"Cannot open file " + missing);
+    const String unwritable = Utf8ToString(t.file("no/such/folder/look.txt"));
+    expectMessage([&] { g.SaveVisualProps(unwritable); }, u"Cannot Create " + unwritable);
+    t.write("bad.txt", "Balloon.Transparency=12x\r\n");
+    EXPECT_THROW(g.LoadVisualProps(Utf8ToString(t.file("bad.txt"))), EConvertError);
 }

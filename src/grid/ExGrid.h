@@ -2175,6 +2175,8 @@ protected:
     void DrawCommentMark(TCanvas& ACanvas, const TCellGraphic& G, TRect R);
     // The text of a cell (displayed column ACol, real column RCol) in R.
     void DrawCellText(TCanvas& ACanvas, int ACol, int RCol, int ARow, TRect R, TGridDrawState AState);
+    void DrawCellMarkup(TCanvas& C, int ACol, int RCol, int ARow, const TRect& R, TGridDrawState AState,
+                        const String& Text, bool Filter, bool SortShown);
     // The header cell shows the sort indicator.
     bool SortIndicatorShown(int ACol, int RCol, int ARow);
     // The indicator centred at (X, Y) for the real column.

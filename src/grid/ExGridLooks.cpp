@@ -128,6 +128,7 @@ void TExStringGrid::SetLook(TGridLook Value) {
 }
 
 void TExStringGrid::ApplyPlainLook(TGridLook Value) {
+    HandStyleToEditors(tsWindowsXP);
     SetSelectionStyle(ssDefault);
     if (IsLoading()) return;
     if (Value == glStandard || Value == glSoft || Value == glClassic) {
@@ -318,6 +319,7 @@ void TExStringGrid::SetStyle(TGPKStyle AStyle) {
 void TExStringGrid::SetComponentStyle(TGPKStyle AStyle) {
     SetStyle(AStyle);
     FStyle = AStyle;
+    HandStyleToEditors(AStyle);
     if (AStyle != tsCustom && FScrollType == ssMetro) SetScrollType(ssNormal);
 }
 
@@ -375,6 +377,7 @@ void TExStringGrid::SetColorTones(const TColorTones& ATones) {
     LoadBitmapResource(FControlLook.UnCheckedGlyph, u"metrocheckoff");
     LoadBitmapResource(FControlLook.RadioOffGlyph, u"metroradiooff");
     LoadBitmapResource(FControlLook.RadioOnGlyph, u"metroradioon");
+    HandTonesToEditors(ATones);
     FControlLook.FlatButton = true;
     InvalidateGrid();
 }

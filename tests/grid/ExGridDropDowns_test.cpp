@@ -295,6 +295,7 @@ TEST(GridDropDowns, StyleAndTonesOfTheGridReachItsEditors) {
         EXPECT_EQ(f.g->MemoDropDown()->GetComponentStyle(), c.expected) << c.what;
     }
 
+    // Tones reach an editor there is.
     EditorForm f(edMemoDropDown, u"memo");
     f.g->ColorPickerDropDown();
     TColorTones t;
@@ -305,6 +306,9 @@ TEST(GridDropDowns, StyleAndTonesOfTheGridReachItsEditors) {
     EXPECT_EQ(f.g->EditBtn()->Button()->ButtonColorHot, TColor(0x303030));
     EXPECT_TRUE(f.g->GetEditDate()->MetroStyle());
     EXPECT_EQ(f.g->ColorPickerDropDown()->BorderColor(), TColor(0x202020));
+    // An editor made afterwards takes them on too.
+    EXPECT_EQ(f.g->ImagePickerDropDown()->BorderColor(), TColor(0x202020));
+    EXPECT_EQ(f.g->ImagePickerDropDown()->GetComponentStyle(), tsWindowsXP);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -129,6 +130,13 @@ TEST(InTextControls, MarkupCellsAreDrawnByTheMarkupRenderer) {
         f.g->SetCellEx(1, 3, c.other);
         EXPECT_EQ(CellPixels(f.g, 1, 2) == CellPixels(f.g, 1, 3), c.same) << c.what;
     }
+
+    // Links take the grid's link colour.
+    ControlGrid f;
+    f.g->SetURLColor(clRed);
+    f.g->SetCellEx(1, 2, u"<a href=\"x\">link</a>");
+    const auto px = CellPixels(f.g, 1, 2);
+    EXPECT_NE(std::find(px.begin(), px.end(), clRed), px.end());
 }
 
 TEST(InTextControls, APressedButtonIsDrawnPressedUntilTheRelease) {

@@ -2194,6 +2194,8 @@ protected:
     void DrawCommentMark(TCanvas& ACanvas, const TCellGraphic& G, TRect R);
     // The text of a cell (displayed column ACol, real column RCol) in R.
     void DrawCellText(TCanvas& ACanvas, int ACol, int RCol, int ARow, TRect R, TGridDrawState AState);
+    void DrawCellMarkup(TCanvas& C, int ACol, int RCol, int ARow, const TRect& R, TGridDrawState AState,
+                        const String& Text, bool Filter, bool SortShown);
     // The header cell shows the sort indicator.
     bool SortIndicatorShown(int ACol, int RCol, int ARow);
     // The indicator centred at (X, Y) for the real column.
@@ -2247,9 +2249,6 @@ protected:
     // Up and Down that stayed on row R0 go on to the nearest enabled row.
     void SkipDisabledRows(Word Key, int R0);
     void DrawErrorUnderline(TCanvas& ACanvas, const String& Text, TRect R, int RCol, int ARow);
-    // The drop-down editors made so far; Styled: only those that take a
-    // component style from the grid.
-    void ForEachDropDown(bool Styled, const std::function<void(class TExCustomDropDown&)>& Fn);
 
 public:
     TFocusHelper& FocusHelper() { return FFocusHelper; }

@@ -1,10 +1,12 @@
 // The text inside a cell: insets, single-line, wrapped and multi-line
 // layouts with their ellipsis, links without their scheme, masked password
-// cells, the sort indicator of the sorted column's header and the rectangle
+// cells, markup texts with their in-text controls, the sort indicator of the sorted column's header and the rectangle
 // around the selection.
 #include "grid/ExGrid.h"
 
 #include "grid/foundation/GridColors.h"
+#include "grid/foundation/GridText.h"
+#include "grid/foundation/MarkupRender.h"
 
 #include "framework/Resources.h"
 
@@ -82,6 +84,8 @@ String WithoutScheme(const String& S) {
 
 bool IsLink(const String& S) { return S.find(u"://") != String::npos || S.find(u"mailto:") != String::npos; }
 
+constexpr int MarkupKind = 1;  // CellTextKind of a markup text
+
 }  // namespace
 
 void TExStringGrid::DrawCellText(TCanvas& C, int ACol, int RCol, int ARow, TRect R, TGridDrawState AState) {
@@ -91,6 +95,11 @@ void TExStringGrid::DrawCellText(TCanvas& C, int ACol, int RCol, int ARow, TRect
     const bool filter = ARow == FFilterDropDownRow && DoGetColumnFilter(RCol);
     const bool sortShown = SortIndicatorShown(ACol, RCol, ARow);
     if (text.empty() && !sortShown) return;
+
+    if (CellTextKind(text, true) == MarkupKind) {
+        DrawCellMarkup(C, ACol, RCol, ARow, R, AState, text, filter, sortShown);
+        return;
+    }
 
     TRect tr = R;
     tr.Left += FXYOffset.X;
@@ -152,6 +161,45 @@ void TExStringGrid::DrawCellText(TCanvas& C, int ACol, int RCol, int ARow, TRect
         DrawSortIndicator(C, x, y, RCol);
     }
     C.Font().Assign(&keep);
+}
+
+// The markup renderer lays out a markup text and its in-text controls; a
+// BUTTON control is drawn pressed in the cell where it was pressed, while the
+// mouse is down on it.
+void TExStringGrid::DrawCellMarkup(TCanvas& C, int ACol, int RCol, int ARow, const TRect& R, TGridDrawState AState,
+                                   const String& Text, bool Filter, bool SortShown) {
+    TRect tr = R;
+    tr.Left += FXYOffset.X - 1;
+    tr.Top += FXYOffset.Y;
+    if (!FXYOffsetTopLeftOnly) tr.Right -= FXYOffset.X;
+    if (Filter) tr.Right -= 18;
+    if (SortShown) tr.Right -= 10;
+
+    TMarkupDrawArgs in;
+    in.Images = FGridImages;
+    in.Pictures = FPictureContainer;
+    in.WindowHandle = this;
+    in.ShadowColor = clGray;
+    const bool selected = AState.Contains(gdSelected) && FShowSel && FSelectionTextColor != clNone;
+    in.LinkColor = selected ? FSelectionTextColor : FURLColor;
+    // The anchor or control under the mouse answers to it only in the cell the mouse is in.
+    const TPoint mouse = ScreenToClient(GetCursorPos());
+    if (PtInRect(R, mouse)) {
+        in.MouseX = mouse.X;
+        in.MouseY = mouse.Y;
+    }
+    in.MousePressed = FCtrlDown && FCtrlXY.X == RCol && FCtrlXY.Y == ARow;
+    TMarkupDrawResult out;
+    C.Brush().SetStyle(bsClear);
+    DrawHTMLText(C, Text, tr, in, out);
+    C.Brush().SetStyle(bsSolid);
+
+    if (SortShown) {
+        const int y = FVAlignment == vtaCenter   ? (R.Top + R.Bottom) / 2
+                      : FVAlignment == vtaBottom ? R.Bottom - 8
+                                                 : R.Top + 8;
+        DrawSortIndicator(C, tr.Right + 2, y, RCol);
+    }
 }
 
 // ---------------------------------------------------------------------------

@@ -130,11 +130,14 @@ void TGridColorDropDown::WMKeyDown(TWMKey& Message) {
 
 namespace {
 
+// A new editor takes on the grid's editor style, and its colour tones once the grid has some.
 template <class T>
-T* MakeDropDown(T*& Field, TExStringGrid* Grid) {
+T* MakeDropDown(T*& Field, TExStringGrid* Grid, TGPKStyle Style) {
     if (!Field) {
         Field = new T(Grid);
         Field->SetParent(Grid);
+        Field->SetComponentStyle(Style);
+        if (Grid->ColorTones().Background.BrushColor != clNone) Field->SetColorTones(Grid->ColorTones());
     }
     return Field;
 }
@@ -142,14 +145,14 @@ T* MakeDropDown(T*& Field, TExStringGrid* Grid) {
 }  // namespace
 
 TGridTrackbarDropDown* TExStringGrid::TrackbarDropDown() {
-    TGridTrackbarDropDown* d = MakeDropDown(FEditTrackBar, this);
+    TGridTrackbarDropDown* d = MakeDropDown(FEditTrackBar, this, FEditorStyle);
     d->SetEditorEnabled(true);
     return d;
 }
 
 TGridMemoDropDown* TExStringGrid::MemoDropDown() {
     if (FEditMemo) return FEditMemo;
-    TGridMemoDropDown* d = MakeDropDown(FEditMemo, this);
+    TGridMemoDropDown* d = MakeDropDown(FEditMemo, this, FEditorStyle);
     d->OnMemoChange = [this](TObject*) { MemoDropDownToCell(); };
     return d;
 }
@@ -167,20 +170,20 @@ void TExStringGrid::DoDropDownFooterButtonClick(int ButtonIndex) {
 }
 
 TGridCalculatorDropDown* TExStringGrid::CalculatorDropDown() {
-    TGridCalculatorDropDown* d = MakeDropDown(FEditCalculator, this);
+    TGridCalculatorDropDown* d = MakeDropDown(FEditCalculator, this, FEditorStyle);
     d->SetEditorEnabled(true);
     return d;
 }
 
-TGridTimepickerDropDown* TExStringGrid::TimePickerDropDown() { return MakeDropDown(FEditTimePicker, this); }
-TGridDetailPickerDropDown* TExStringGrid::DetailPickerDropDown() { return MakeDropDown(FEditDetailPicker, this); }
-TGridImageDropDown* TExStringGrid::ImagePickerDropDown() { return MakeDropDown(FEditImagePicker, this); }
-TGridGridDropDown* TExStringGrid::GridDropDown() { return MakeDropDown(FEditGridPicker, this); }
-TGridExGridDropDown* TExStringGrid::ExGridDropDown() { return MakeDropDown(FEditExGridPicker, this); }
+TGridTimepickerDropDown* TExStringGrid::TimePickerDropDown() { return MakeDropDown(FEditTimePicker, this, FEditorStyle); }
+TGridDetailPickerDropDown* TExStringGrid::DetailPickerDropDown() { return MakeDropDown(FEditDetailPicker, this, FEditorStyle); }
+TGridImageDropDown* TExStringGrid::ImagePickerDropDown() { return MakeDropDown(FEditImagePicker, this, FEditorStyle); }
+TGridGridDropDown* TExStringGrid::GridDropDown() { return MakeDropDown(FEditGridPicker, this, FEditorStyle); }
+TGridExGridDropDown* TExStringGrid::ExGridDropDown() { return MakeDropDown(FEditExGridPicker, this, FEditorStyle); }
 
 TGridColorDropDown* TExStringGrid::ColorPickerDropDown() {
     if (FEditColorPicker) return FEditColorPicker;
-    TGridColorDropDown* d = MakeDropDown(FEditColorPicker, this);
+    TGridColorDropDown* d = MakeDropDown(FEditColorPicker, this, FEditorStyle);
     d->AddDefaultColors();
     d->OnSelect = [this](TObject*) { DoColorSelect(Col(), Row(), FEditColorPicker->SelectedColor()); };
     return d;

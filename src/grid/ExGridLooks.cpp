@@ -129,18 +129,8 @@ void TExStringGrid::SetLook(TGridLook Value) {
     InvalidateGrid();
 }
 
-void TExStringGrid::ForEachDropDown(bool Styled, const std::function<void(TExCustomDropDown&)>& Fn) {
-    TExCustomDropDown* const styled[] = {FEditColorPicker, FEditImagePicker, FEditGridPicker, FEditDetailPicker,
-                                         FEditTimePicker,  FEditCalculator,  FEditMemo};
-    for (TExCustomDropDown* d : styled)
-        if (d) Fn(*d);
-    if (Styled) return;
-    if (FEditTrackBar) Fn(*FEditTrackBar);
-    if (FEditExGridPicker) Fn(*FEditExGridPicker);
-}
-
 void TExStringGrid::ApplyPlainLook(TGridLook Value) {
-    if (!IsDesigning()) ForEachDropDown(true, [](TExCustomDropDown& D) { D.SetComponentStyle(tsWindowsXP); });
+    HandStyleToEditors(tsWindowsXP);
     SetSelectionStyle(ssDefault);
     if (IsLoading()) return;
     if (Value == glStandard || Value == glSoft || Value == glClassic) {
@@ -339,7 +329,7 @@ void TExStringGrid::SetStyle(TGPKStyle AStyle) {
 void TExStringGrid::SetComponentStyle(TGPKStyle AStyle) {
     SetStyle(AStyle);
     FStyle = AStyle;
-    if (!IsDesigning()) ForEachDropDown(true, [AStyle](TExCustomDropDown& D) { D.SetComponentStyle(AStyle); });
+    HandStyleToEditors(AStyle);
     if (AStyle != tsCustom && FScrollType == ssMetro) SetScrollType(ssNormal);
 }
 
@@ -399,30 +389,8 @@ void TExStringGrid::SetColorTones(const TColorTones& ATones) {
     LoadBitmapResource(FControlLook.UnCheckedGlyph, u"metrocheckoff");
     LoadBitmapResource(FControlLook.RadioOffGlyph, u"metroradiooff");
     LoadBitmapResource(FControlLook.RadioOnGlyph, u"metroradioon");
+    HandTonesToEditors(ATones);
     FControlLook.FlatButton = true;
-    if (!IsDesigning()) {
-        // The editors' buttons in the tones: background, hover, selected and the background's border.
-        auto buttons = [&ATones](auto* E) {
-            if (!E) return;
-            E->ButtonColor = ATones.Background.BrushColor;
-            E->ButtonColorHot = ATones.Hover.BrushColor;
-            E->ButtonColorDown = ATones.Selected.BrushColor;
-            E->ButtonBorderColor = ATones.Background.BorderColor;
-        };
-        buttons(FEditBtn ? FEditBtn->Button() : nullptr);
-        buttons(FEditCombo);
-        buttons(FEditSpin ? FEditSpin->Button() : nullptr);
-        buttons(FEditDate);
-        if (FEditCombo) {
-            FEditCombo->SetBorderColor(Color());
-            FEditCombo->SetFlat(true);
-        }
-        if (FEditDate) {
-            FEditDate->SetBorderColor(ATones.Background.BrushColor);
-            FEditDate->SetMetroStyle(true);
-        }
-        ForEachDropDown(false, [&ATones](TExCustomDropDown& D) { D.SetColorTones(ATones); });
-    }
     FFloatingFooter.SetColor(ATones.Foreground.BrushColor);
     CellNode().SetNodeType(cnFlat);
     SearchFooter().SetColor(ATones.Foreground.BrushColor);

@@ -3,12 +3,14 @@
 #include "GridOnForm.h"
 #include "grid/foundation/MarkupText.h"
 
+#include "framework/Graphics.h"
 #include "framework/Simulate.h"
 #include "framework/SysUtils.h"
 #include "framework/Windows.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -93,6 +95,61 @@ TEST(InTextControls, ControlsStayUntouchedWhereTheCellCannotBeEdited) {
         EXPECT_EQ(f.g->Col(), 1);
         EXPECT_EQ(f.g->Row(), 1);
     }
+}
+
+// The pixels of cell (c, r) of a rendered grid, relative to the cell.
+std::vector<TColor> CellPixels(TExStringGrid* g, int c, int r) {
+    g->SetScrollBars(ssNone);
+    TBitmap b;
+    RenderControlToBitmap(g, b);
+    // The rendered window has the grid's border around its client area.
+    const int border = (b.Width() - g->ClientWidth()) / 2;
+    const TRect R = g->CellRect(c, r);
+    std::vector<TColor> px;
+    for (int y = R.Top + 1; y < R.Bottom - 1; ++y)
+        for (int x = R.Left + 1; x < R.Right - 1; ++x) px.push_back(b.Canvas().Pixels(x + border, y + border));
+    return px;
+}
+
+TEST(InTextControls, MarkupCellsAreDrawnByTheMarkupRenderer) {
+    struct Case {
+        const char* what;
+        String markup;
+        String other;
+        bool same;
+    };
+    const Case cases[] = {
+        {"tags are not shown", u"x<i></i>", u"<u></u>x", true},
+        {"bold differs from plain", u"<b>x</b>", u"<i></i>x", false},
+        {"a check box is drawn", Ctrl(u"CHECK", u"c", u"FALSE"), u"", false},
+        {"checked differs from unchecked", Ctrl(u"CHECK", u"c", u"TRUE"), Ctrl(u"CHECK", u"c", u"FALSE"), false},
+    };
+    for (const Case& c : cases) {
+        ControlGrid f;
+        f.g->SetCellEx(1, 2, c.markup);
+        f.g->SetCellEx(1, 3, c.other);
+        EXPECT_EQ(CellPixels(f.g, 1, 2) == CellPixels(f.g, 1, 3), c.same) << c.what;
+    }
+
+    // Links take the grid's link colour.
+    ControlGrid f;
+    f.g->SetURLColor(clRed);
+    f.g->SetCellEx(1, 2, u"<a href=\"x\">link</a>");
+    const auto px = CellPixels(f.g, 1, 2);
+    EXPECT_NE(std::find(px.begin(), px.end(), clRed), px.end());
+}
+
+TEST(InTextControls, APressedButtonIsDrawnPressedUntilTheRelease) {
+    ControlGrid f;
+    f.g->SetCellEx(1, 2, Ctrl(u"BUTTON", u"b", u"Go"));
+    const TRect R = f.g->CellRect(1, 2);
+    const auto up = CellPixels(f.g, 1, 2);
+    SimulateMouseDown(f.g, mbLeft, R.Left + 10, R.Top + 10);
+    ASSERT_TRUE(f.g->CtrlDown());
+    const auto down = CellPixels(f.g, 1, 2);
+    EXPECT_NE(down, up);
+    SimulateMouseUp(f.g, mbLeft, R.Left + 10, R.Top + 10);
+    EXPECT_NE(CellPixels(f.g, 1, 2), down);
 }
 
 TEST(InTextControls, AButtonIsDownUntilTheRelease) {

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -271,6 +272,43 @@ TEST(GridDropDowns, TheGridsStyleAndTonesReachItsEditors) {
     f.Open();
     ASSERT_TRUE(f.g->MemoDropDown()->Visible());
     EXPECT_EQ(f.g->MemoDropDown()->GetComponentStyle(), tsOffice2007Luna);
+}
+
+// The grid's own style and tone operations reach the editors, also those opened afterwards.
+TEST(GridDropDowns, StyleAndTonesOfTheGridReachItsEditors) {
+    struct Case {
+        const char* what;
+        std::function<void(TExStringGrid&)> apply;
+        TGPKStyle expected;
+    };
+    const Case cases[] = {
+        {"component style", [](TExStringGrid& g) { g.SetComponentStyle(tsOffice2007Luna); }, tsOffice2007Luna},
+        {"plain look", [](TExStringGrid& g) { g.SetLook(glGPK); }, tsWindowsXP},
+    };
+    for (const Case& c : cases) {
+        EditorForm f(edMemoDropDown, u"memo");
+        TGridColorDropDown* colour = f.g->ColorPickerDropDown();
+        c.apply(*f.g);
+        EXPECT_EQ(colour->GetComponentStyle(), c.expected) << c.what;
+        f.Open();
+        ASSERT_TRUE(f.g->MemoDropDown()->Visible()) << c.what;
+        EXPECT_EQ(f.g->MemoDropDown()->GetComponentStyle(), c.expected) << c.what;
+    }
+
+    // Tones reach an editor there is.
+    EditorForm f(edMemoDropDown, u"memo");
+    f.g->ColorPickerDropDown();
+    TColorTones t;
+    t.Background = {TColor(0x101010), TColor(0x202020), clBlack};
+    t.Hover.BrushColor = TColor(0x303030);
+    t.Selected.BrushColor = TColor(0x404040);
+    f.g->SetColorTones(t);
+    EXPECT_EQ(f.g->EditBtn()->Button()->ButtonColorHot, TColor(0x303030));
+    EXPECT_TRUE(f.g->GetEditDate()->MetroStyle());
+    EXPECT_EQ(f.g->ColorPickerDropDown()->BorderColor(), TColor(0x202020));
+    // An editor made afterwards takes them on too.
+    EXPECT_EQ(f.g->ImagePickerDropDown()->BorderColor(), TColor(0x202020));
+    EXPECT_EQ(f.g->ImagePickerDropDown()->GetComponentStyle(), tsWindowsXP);
 }
 
 }  // namespace

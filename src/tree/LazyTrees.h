@@ -1962,6 +1962,15 @@ public:
     void SetButtonStyle(TLTButtonStyle Value);
     TLTButtonFillMode ButtonFillMode() const { return FButtonFillMode; }
     void SetButtonFillMode(TLTButtonFillMode Value);
+    // The owner draws the six button pictures instead of the tree: they arrive sized and filled with
+    // the transparent colour; the size handed back is not applied.
+    using TLTPrepareButtonImagesEvent =
+        std::function<void(TBaseLazyTree* Sender, TBitmap& PlusBM, TBitmap& PlusHotBM, TBitmap& PlusSelectedHotBM,
+                           TBitmap& MinusBM, TBitmap& MinusHotBM, TBitmap& MinusSelectedHotBM, TSize& Size)>;
+    TLTPrepareButtonImagesEvent OnPrepareButtonBitmaps;
+    // Plus and minus, each normal, hot (the pointer over the button) and hot on a selected node.
+    enum TLTButtonPicture { bpPlus, bpPlusHot, bpPlusSelectedHot, bpMinus, bpMinusHot, bpMinusSelectedHot };
+    const TBitmap& ButtonBitmap(TLTButtonPicture Which);
     // Bits: 16 bytes, one row of 8 pixels in the first byte of each pair (most significant bit
     // left); a 0 bit takes the line colour, a 1 bit the background.
     using TLTGetLineStyleEvent = std::function<void(TBaseLazyTree* Sender, const void*& Bits)>;
@@ -1984,6 +1993,11 @@ private:
     TLTLineMode FLineMode = lmNormal;
     TLTButtonStyle FButtonStyle = bsRectangle;
     TLTButtonFillMode FButtonFillMode = fmTreeColor;
+    void RebuildButtons();
+    TBitmap FButtonBM[6];
+    // What the pictures were drawn with; any change draws them again.
+    std::vector<std::uint32_t> FButtonKey;
+    bool FHotNodeButtonHit = false;
     TCheckImageKind FCheckImageKind = ckSystemDefault;
     TImageList* FCustomCheckImages = nullptr;
     Byte FLinePattern[16] = {};

@@ -1242,7 +1242,7 @@ public:
     TLTGetImageTextEvent OnGetImageText;
     virtual void DoGetImageText(PLazyNode Node, TLTImageKind Kind, TColumnIndex Column, String& ImageText);
     // Which pictures the check boxes take: the platform's (themed while a theme is active), its flat
-    // ones, or the owner's CustomCheckImages; the drawn strips of the other kinds are the platform's too.
+    // ones, the owner's CustomCheckImages, or one of the shared drawn strips of 16-pixel pictures.
     enum TCheckImageKind { ckLightCheck, ckDarkCheck, ckLightTick, ckDarkTick, ckFlat, ckXP, ckCustom, ckSystemFlat,
                            ckSystemDefault };
     TCheckImageKind CheckImageKind() const { return FCheckImageKind; }
@@ -1255,7 +1255,7 @@ public:
     // Index of the check picture (1..24, -1 for none) for a type and state.
     static int GetCheckImageIndex(TCheckType Type, TCheckState State, bool Enabled, bool Hot);
     // Side of the check picture and of the expand button.
-    int CheckImageSize() const { return 13; }
+    int CheckImageSize() const { return FCheckImageKind <= ckXP ? 16 : 13; }
     int ButtonSize() const { return 9; }
     // Fires once per node painted, before anything is drawn; DefaultDraw false skips the rest.
     using TLTBeforeItemPaintEvent = std::function<void(TBaseLazyTree* Sender, TCanvas* TargetCanvas,

@@ -370,7 +370,8 @@ void TBaseLazyTree::DrawCheckImage(TCanvas& Canvas, TCheckType Type, TCheckState
 
 TImageList* TBaseLazyTree::CheckImageListForKind(TCheckImageKind Kind) {
     if (Kind == ckCustom) return nullptr;
-    return Kind == ckSystemFlat || Kind == ckFlat ? SystemFlatCheckList() : SystemCheckList();
+    if (Kind <= ckXP) return DrawnCheckList(int(Kind));
+    return Kind == ckSystemFlat ? SystemFlatCheckList() : SystemCheckList();
 }
 
 void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {

@@ -552,6 +552,39 @@ TEST(LazyTreesWindow, CheckPicturesComeFromTheKindsListOrTheOwners) {
     EXPECT_TRUE(BoxIs(SystemCheckList(), 9));
 }
 
+// The drawn kinds take 16-pixel pictures from their shared strips, the box centred on the row.
+TEST(LazyTreesWindow, DrawnCheckKindsPaintTheirStripsPictures) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    auto BoxIs = [&](TImageList* List, int Index) {
+        TBitmap Want(16, 16);
+        Want.Canvas().Brush().SetColor(clWhite);
+        Want.Canvas().FillRect(TRect{0, 0, 16, 16});
+        List->Draw(Want.Canvas(), 0, 0, Index, dsTransparent, itImage);
+        Rendered At(&t);
+        for (int Y = 0; Y < 16; ++Y)
+            for (int X = 0; X < 16; ++X)
+                if (At(21 + X, 1 + Y) != Want.Canvas().Pixels(X, Y)) return false;
+        return true;
+    };
+    const struct {
+        TBaseLazyTree::TCheckImageKind Kind;
+        int Look;
+    } Kinds[] = {{TBaseLazyTree::ckLightCheck, 0}, {TBaseLazyTree::ckDarkCheck, 1}, {TBaseLazyTree::ckLightTick, 2},
+                 {TBaseLazyTree::ckDarkTick, 3},   {TBaseLazyTree::ckFlat, 4},      {TBaseLazyTree::ckXP, 5}};
+    for (const auto& k : Kinds) {
+        t.SetCheckImageKind(k.Kind);
+        EXPECT_EQ(t.CheckImageListForKind(k.Kind), DrawnCheckList(k.Look));
+        t.SetCheckState(f.first, csUncheckedNormal);
+        EXPECT_TRUE(BoxIs(DrawnCheckList(k.Look), 9)) << k.Look;
+        t.SetCheckState(f.first, csCheckedNormal);
+        EXPECT_TRUE(BoxIs(DrawnCheckList(k.Look), 13)) << k.Look;
+        EXPECT_FALSE(BoxIs(DrawnCheckList(k.Look), 9)) << k.Look << ": checked and unchecked differ";
+        // The text moves right by the wider picture: the hit test finds the box at its new width.
+        EXPECT_EQ(t.GetHitTestInfoAt(21 + 15, 9).HitPosition, TBaseLazyTree::hiOnItemCheckbox) << k.Look;
+    }
+}
+
 TEST(LazyTreesWindow, SelectionIsARoundedRectangleInItsColoursOrBlendedOverTheRow) {
     ScanTree f;
     TLazyStringTree& t = *f.tree;

@@ -68,6 +68,20 @@ struct Rendered {
     TBitmap Bitmap;
 };
 
+// Whether the first node's check box, a Size square at x 21 and y Top, shows picture Index of List
+// as drawn over white.
+bool FirstBoxIs(TLazyStringTree& t, TImageList* List, int Index, int Size, int Top) {
+    TBitmap Want(Size, Size);
+    Want.Canvas().Brush().SetColor(clWhite);
+    Want.Canvas().FillRect(TRect{0, 0, Size, Size});
+    List->Draw(Want.Canvas(), 0, 0, Index, dsTransparent, itImage);
+    Rendered At(&t);
+    for (int Y = 0; Y < Size; ++Y)
+        for (int X = 0; X < Size; ++X)
+            if (At(21 + X, Top + Y) != Want.Canvas().Pixels(X, Y)) return false;
+    return true;
+}
+
 }  // namespace
 
 TEST(LazyTreesWindow, RenderedRowsShowLinesButtonsChecksAndSelection) {
@@ -517,17 +531,7 @@ TEST(LazyTreesWindow, CheckPicturesComeFromTheKindsListOrTheOwners) {
     ScanTree f;
     TLazyStringTree& t = *f.tree;
     // The first node's unchecked box (picture 9) stands at x 21..33, y 3..15.
-    auto BoxIs = [&](TImageList* List, int Index) {
-        TBitmap Want(13, 13);
-        Want.Canvas().Brush().SetColor(clWhite);
-        Want.Canvas().FillRect(TRect{0, 0, 13, 13});
-        List->Draw(Want.Canvas(), 0, 0, Index, dsTransparent, itImage);
-        Rendered At(&t);
-        for (int Y = 0; Y < 13; ++Y)
-            for (int X = 0; X < 13; ++X)
-                if (At(21 + X, 3 + Y) != Want.Canvas().Pixels(X, Y)) return false;
-        return true;
-    };
+    auto BoxIs = [&](TImageList* List, int Index) { return FirstBoxIs(t, List, Index, 13, 3); };
     EXPECT_TRUE(BoxIs(SystemCheckList(), 9));
     t.SetCheckImageKind(TBaseLazyTree::ckSystemFlat);
     EXPECT_TRUE(BoxIs(SystemFlatCheckList(), 9));
@@ -556,17 +560,7 @@ TEST(LazyTreesWindow, CheckPicturesComeFromTheKindsListOrTheOwners) {
 TEST(LazyTreesWindow, DrawnCheckKindsPaintTheirStripsPictures) {
     ScanTree f;
     TLazyStringTree& t = *f.tree;
-    auto BoxIs = [&](TImageList* List, int Index) {
-        TBitmap Want(16, 16);
-        Want.Canvas().Brush().SetColor(clWhite);
-        Want.Canvas().FillRect(TRect{0, 0, 16, 16});
-        List->Draw(Want.Canvas(), 0, 0, Index, dsTransparent, itImage);
-        Rendered At(&t);
-        for (int Y = 0; Y < 16; ++Y)
-            for (int X = 0; X < 16; ++X)
-                if (At(21 + X, 1 + Y) != Want.Canvas().Pixels(X, Y)) return false;
-        return true;
-    };
+    auto BoxIs = [&](TImageList* List, int Index) { return FirstBoxIs(t, List, Index, 16, 1); };
     const struct {
         TBaseLazyTree::TCheckImageKind Kind;
         int Look;

@@ -26,6 +26,15 @@ class TImageList;
 // 17-20 mixed, 21-24 push button, each normal, hot, pressed and disabled.
 TImageList* SystemCheckList();
 TImageList* SystemFlatCheckList();
+// The drawn strips of 25 pictures of 16 x 16 in the same order: 0 light check, 1 dark check, 2 light
+// tick, 3 dark tick, 4 flat, 5 XP. All but the XP strip take the system's window, face, shadow and
+// text colours.
+TImageList* DrawnCheckList(int Look);
+// Drop marks (0 left, 1 right) and sort arrows (2 descending, 3 ascending; 4 and 5 themed).
+TImageList* UtilityImageList();
+// (Re)fills List from the bitmap resource, a strip of 16 x 16 pictures whose top-left pixel is the
+// transparent colour; Remap maps white, silver, grey and black onto the current system colours.
+void LoadSharedImageList(TImageList& List, const String& ResourceName, bool Remap);
 
 // Left/Right and Top/Bottom each in ascending order.
 TRect NormalizedRect(const TRect& R);

@@ -1242,7 +1242,7 @@ public:
     TLTGetImageTextEvent OnGetImageText;
     virtual void DoGetImageText(PLazyNode Node, TLTImageKind Kind, TColumnIndex Column, String& ImageText);
     // Which pictures the check boxes take: the platform's (themed while a theme is active), its flat
-    // ones, or the owner's CustomCheckImages; the drawn strips of the other kinds are the platform's too.
+    // ones, the owner's CustomCheckImages, or one of the shared drawn strips of 16-pixel pictures.
     enum TCheckImageKind { ckLightCheck, ckDarkCheck, ckLightTick, ckDarkTick, ckFlat, ckXP, ckCustom, ckSystemFlat,
                            ckSystemDefault };
     TCheckImageKind CheckImageKind() const { return FCheckImageKind; }
@@ -1255,7 +1255,7 @@ public:
     // Index of the check picture (1..24, -1 for none) for a type and state.
     static int GetCheckImageIndex(TCheckType Type, TCheckState State, bool Enabled, bool Hot);
     // Side of the check picture and of the expand button.
-    int CheckImageSize() const { return 13; }
+    int CheckImageSize() const { return FCheckImageKind <= ckXP ? 16 : 13; }
     int ButtonSize() const { return 9; }
     // Fires once per node painted, before anything is drawn; DefaultDraw false skips the rest.
     using TLTBeforeItemPaintEvent = std::function<void(TBaseLazyTree* Sender, TCanvas* TargetCanvas,
@@ -1962,6 +1962,15 @@ public:
     void SetButtonStyle(TLTButtonStyle Value);
     TLTButtonFillMode ButtonFillMode() const { return FButtonFillMode; }
     void SetButtonFillMode(TLTButtonFillMode Value);
+    // The owner draws the six button pictures instead of the tree: they arrive sized and filled with
+    // the transparent colour; the size handed back is not applied.
+    using TLTPrepareButtonImagesEvent =
+        std::function<void(TBaseLazyTree* Sender, TBitmap& PlusBM, TBitmap& PlusHotBM, TBitmap& PlusSelectedHotBM,
+                           TBitmap& MinusBM, TBitmap& MinusHotBM, TBitmap& MinusSelectedHotBM, TSize& Size)>;
+    TLTPrepareButtonImagesEvent OnPrepareButtonBitmaps;
+    // Plus and minus, each normal, hot (the pointer over the button) and hot on a selected node.
+    enum TLTButtonPicture { bpPlus, bpPlusHot, bpPlusSelectedHot, bpMinus, bpMinusHot, bpMinusSelectedHot };
+    const TBitmap& ButtonBitmap(TLTButtonPicture Which);
     // Bits: 16 bytes, one row of 8 pixels in the first byte of each pair (most significant bit
     // left); a 0 bit takes the line colour, a 1 bit the background.
     using TLTGetLineStyleEvent = std::function<void(TBaseLazyTree* Sender, const void*& Bits)>;
@@ -1984,6 +1993,11 @@ private:
     TLTLineMode FLineMode = lmNormal;
     TLTButtonStyle FButtonStyle = bsRectangle;
     TLTButtonFillMode FButtonFillMode = fmTreeColor;
+    void RebuildButtons();
+    TBitmap FButtonBM[6];
+    // What the pictures were drawn with; any change draws them again.
+    std::vector<std::uint32_t> FButtonKey;
+    bool FHotNodeButtonHit = false;
     TCheckImageKind FCheckImageKind = ckSystemDefault;
     TImageList* FCustomCheckImages = nullptr;
     Byte FLinePattern[16] = {};

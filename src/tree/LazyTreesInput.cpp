@@ -251,7 +251,14 @@ void TBaseLazyTree::MouseMove(TShiftState Shift, int X, int Y) {
     TrackHotNode(X, Y);
 }
 
-void TBaseLazyTree::TrackHotNode(int X, int Y) { ChangeHotNode(GetHitTestInfoAt(X, Y).HitNode); }
+void TBaseLazyTree::TrackHotNode(int X, int Y) {
+    const THitInfo Hit = GetHitTestInfoAt(X, Y);
+    // Moving onto or off the button of the same node changes its picture.
+    const bool OnButton = Hit.HitNode && Hit.HitPosition == hiOnItemButton;
+    if (OnButton != FHotNodeButtonHit && Hit.HitNode == FCurrentHotNode && Hit.HitNode) InvalidateNode(Hit.HitNode);
+    FHotNodeButtonHit = OnButton;
+    ChangeHotNode(Hit.HitNode);
+}
 
 void TBaseLazyTree::ChangeHotNode(PLazyNode Hot) {
     if (Hot == FCurrentHotNode) return;
@@ -263,6 +270,7 @@ void TBaseLazyTree::ChangeHotNode(PLazyNode Hot) {
 }
 
 void TBaseLazyTree::CMMouseLeave(TMessage& Message) {
+    FHotNodeButtonHit = false;
     ChangeHotNode(nullptr);
     DoMouseLeave();
     DefaultHandler(Message);

@@ -283,27 +283,66 @@ void TBaseLazyTree::SetButtonFillMode(TLTButtonFillMode Value) {
     InvalidateTree();
 }
 
-void TBaseLazyTree::DrawNodeButton(TCanvas& Canvas, PLazyNode Node, int X, int Y) {
+void TBaseLazyTree::RebuildButtons() {
     const int Size = ButtonSize();
-    Canvas.Pen().SetStyle(psSolid);
-    Canvas.Pen().SetWidth(1);
-    Canvas.Brush().SetStyle(bsSolid);
-    if (FButtonStyle == bsTriangle) {
-        Canvas.Brush().SetColor(clBlack);
-        Canvas.Pen().SetColor(clBlack);
-        if (Node->States.Contains(vsExpanded)) Canvas.Polygon({{X, Y + 2}, {X + 8, Y + 2}, {X + 4, Y + 6}});
-        else Canvas.Polygon({{X + 2, Y}, {X + 6, Y + 4}, {X + 2, Y + 8}});
+    const TColor Transparent = TColor(0xFF00FF);
+    for (TBitmap& B : FButtonBM) {
+        B.SetSize(Size, Size);
+        TCanvas& C = B.Canvas();
+        C.Brush().SetStyle(bsSolid);
+        C.Brush().SetColor(Transparent);
+        C.FillRect(TRect{0, 0, Size, Size});
+        B.SetTransparentColor(Transparent);
+        B.SetTransparent(true);
+    }
+    if (OnPrepareButtonBitmaps) {
+        TSize Asked{Size, Size};
+        OnPrepareButtonBitmaps(this, FButtonBM[bpPlus], FButtonBM[bpPlusHot], FButtonBM[bpPlusSelectedHot],
+                               FButtonBM[bpMinus], FButtonBM[bpMinusHot], FButtonBM[bpMinusSelectedHot], Asked);
         return;
     }
-    Canvas.Brush().SetColor(FButtonFillMode == fmWindowColor ? clWindow : FColors->BackGroundColor());
-    if (FButtonFillMode == fmTransparent) Canvas.Brush().SetStyle(bsClear);
-    Canvas.Pen().SetColor(FColors->GetColor(TLTColors::TreeLineColor));
-    Canvas.Rectangle(X, Y, X + Size, Y + Size);
-    Canvas.Brush().SetStyle(bsSolid);
-    Canvas.Brush().SetColor(FColors->NodeFontColor());
-    Canvas.FillRect(TRect{X + 2, Y + Size / 2, X + Size - 2, Y + Size / 2 + 1});
-    if (!Node->States.Contains(vsExpanded))
-        Canvas.FillRect(TRect{X + Size / 2, Y + 2, X + Size / 2 + 1, Y + Size - 2});
+    for (bool Plus : {false, true}) {
+        TCanvas& C = FButtonBM[Plus ? bpPlus : bpMinus].Canvas();
+        C.Pen().SetStyle(psSolid);
+        C.Pen().SetWidth(1);
+        C.Brush().SetStyle(bsSolid);
+        if (FButtonStyle == bsTriangle) {
+            C.Brush().SetColor(clBlack);
+            C.Pen().SetColor(clBlack);
+            if (Plus) C.Polygon({{2, 0}, {6, 4}, {2, 8}});
+            else C.Polygon({{0, 2}, {8, 2}, {4, 6}});
+        } else {
+            C.Brush().SetColor(FButtonFillMode == fmWindowColor ? clWindow : FColors->BackGroundColor());
+            if (FButtonFillMode == fmTransparent) C.Brush().SetStyle(bsClear);
+            C.Pen().SetColor(FColors->GetColor(TLTColors::TreeLineColor));
+            C.Rectangle(0, 0, Size, Size);
+            C.Brush().SetStyle(bsSolid);
+            C.Brush().SetColor(FColors->NodeFontColor());
+            C.FillRect(TRect{2, Size / 2, Size - 2, Size / 2 + 1});
+            if (Plus) C.FillRect(TRect{Size / 2, 2, Size / 2 + 1, Size - 2});
+        }
+        for (int Copy : {1, 2}) FButtonBM[(Plus ? bpPlus : bpMinus) + Copy].Assign(&FButtonBM[Plus ? bpPlus : bpMinus]);
+    }
+}
+
+const TBitmap& TBaseLazyTree::ButtonBitmap(TLTButtonPicture Which) {
+    const std::vector<std::uint32_t> Key{
+        std::uint32_t(FButtonStyle), std::uint32_t(FButtonFillMode), std::uint32_t(OnPrepareButtonBitmaps ? 1 : 0),
+        std::uint32_t(ColorToRGB(FColors->GetColor(TLTColors::TreeLineColor))),
+        std::uint32_t(ColorToRGB(FColors->BackGroundColor())), std::uint32_t(ColorToRGB(FColors->NodeFontColor())),
+        std::uint32_t(ColorToRGB(clWindow))};
+    if (Key != FButtonKey) {
+        FButtonKey = Key;
+        RebuildButtons();
+    }
+    return FButtonBM[Which];
+}
+
+void TBaseLazyTree::DrawNodeButton(TCanvas& Canvas, PLazyNode Node, int X, int Y) {
+    const bool Hot = Node == FCurrentHotNode && FHotNodeButtonHit;
+    const bool Minus = Node->States.Contains(vsExpanded);
+    const int Look = !Hot ? 0 : Node->States.Contains(vsSelected) ? 2 : 1;
+    Canvas.Draw(X, Y, ButtonBitmap(TLTButtonPicture((Minus ? bpMinus : bpPlus) + Look)));
 }
 
 void TBaseLazyTree::DrawCheckImage(TCanvas& Canvas, PLazyNode Node, int X, int Y) {
@@ -331,7 +370,8 @@ void TBaseLazyTree::DrawCheckImage(TCanvas& Canvas, TCheckType Type, TCheckState
 
 TImageList* TBaseLazyTree::CheckImageListForKind(TCheckImageKind Kind) {
     if (Kind == ckCustom) return nullptr;
-    return Kind == ckSystemFlat || Kind == ckFlat ? SystemFlatCheckList() : SystemCheckList();
+    if (Kind <= ckXP) return DrawnCheckList(int(Kind));
+    return Kind == ckSystemFlat ? SystemFlatCheckList() : SystemCheckList();
 }
 
 void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {

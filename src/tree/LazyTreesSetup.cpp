@@ -1,13 +1,15 @@
-// The check pictures every tree shares, drawn by the platform: the check
-// boxes and radio buttons in their normal, hot, pressed and disabled looks,
-// made once for the process.
+// The check pictures every tree shares: the platform's check boxes and radio
+// buttons in their normal, hot, pressed and disabled looks, our own drawn
+// strips of the other kinds, and the utility pictures; made once for the process.
 
 #include "tree/LazyTrees.Utils.h"
 
 #include "framework/ImgList.h"
+#include "framework/Resources.h"
 #include "framework/Windows.h"
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -60,3 +62,186 @@ std::unique_ptr<TImageList> SystemList, SystemFlatList;
 TImageList* SystemCheckList() { return SharedList(SystemList, false); }
 
 TImageList* SystemFlatCheckList() { return SharedList(SystemFlatList, true); }
+
+// ---------------------------------------------------------------------------
+// The drawn check strips and the utility strip
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// The strips are drawn in four colours that loading maps onto the current
+// system colours (white, silver, grey, black); the ground is the top-left
+// pixel's colour, which no picture uses.
+constexpr TColor StripGround = TColor(0xFF00FF);
+constexpr TColor White = TColor(0xFFFFFF), Silver = TColor(0xC0C0C0), Grey = TColor(0x808080),
+                 Black = TColor(0x000000);
+
+enum TStripLook { slLightCheck, slDarkCheck, slLightTick, slDarkTick, slFlat, slXP };
+
+struct TStripColours {
+    TColor Frame, FrameHot, Inside, InsideDown, InsideOff, Mark, MarkOff, Mixed;
+};
+
+TStripColours ColoursOf(TStripLook Look) {
+    switch (Look) {
+    case slDarkCheck:
+    case slDarkTick: return {Black, Grey, Silver, Grey, Silver, Black, Grey, Grey};
+    case slFlat: return {Grey, Black, White, Silver, Silver, Black, Grey, Grey};
+    // Not remapped: the XP strip keeps its own colours.
+    case slXP:
+        return {TColor(0x80511C), TColor(0x3399FF), TColor(0xF4F4F4), TColor(0xD8D8D8), TColor(0xEDEDED),
+                TColor(0x21A121), TColor(0xB4C0C0), TColor(0x21A121)};
+    default: return {Grey, Black, White, Silver, Silver, Black, Grey, Grey};
+    }
+}
+
+// Picture I of a strip (1-20: radio, checked radio, box, checked box, mixed box, each normal, hot,
+// pressed, disabled; 21-24 push button) drawn into the 16-pixel square at Left.
+void PaintStripPicture(TCanvas& C, int Left, int I, TStripLook Look) {
+    const TStripColours K = ColoursOf(Look);
+    const int Looks = (I - 1) % 4;  // 0 normal, 1 hot, 2 pressed, 3 disabled
+    const bool Hot = Looks == 1, Down = Looks == 2, Off = Looks == 3;
+    const bool ThreeD = Look == slLightCheck || Look == slDarkCheck;
+    C.Pen().SetStyle(psSolid);
+    C.Pen().SetWidth(1);
+    C.Brush().SetStyle(bsSolid);
+    const TColor Inside = Off ? K.InsideOff : Down ? K.InsideDown : K.Inside;
+    const TColor Mark = Off ? K.MarkOff : K.Mark;
+    if (I >= 21) {  // push button: raised, sunken when pressed
+        C.Brush().SetColor(Look == slXP ? K.Inside : Silver);
+        C.Pen().SetColor(Hot ? K.FrameHot : Off ? K.MarkOff : Black);
+        C.Rectangle(Left + 1, 1, Left + 15, 15);
+        C.Pen().SetColor(Down ? Grey : White);
+        C.MoveTo(Left + 2, 13);
+        C.LineTo(Left + 2, 2);
+        C.LineTo(Left + 14, 2);
+        return;
+    }
+    const TColor Frame = Hot ? K.FrameHot : Off ? K.MarkOff : K.Frame;
+    C.Brush().SetColor(Inside);
+    C.Pen().SetColor(Frame);
+    if (I <= 8) {  // radio button
+        C.Ellipse(Left + 2, 2, Left + 14, 14);
+        if (I >= 5) {
+            C.Brush().SetColor(Mark);
+            C.Pen().SetColor(Mark);
+            C.Ellipse(Left + 6, 6, Left + 10, 10);
+        }
+        return;
+    }
+    C.Rectangle(Left + 2, 2, Left + 15, 15);
+    if (ThreeD) {  // sunken: a dark upper-left edge inside the frame
+        C.Pen().SetColor(Off ? K.MarkOff : Grey);
+        C.MoveTo(Left + 3, 13);
+        C.LineTo(Left + 3, 3);
+        C.LineTo(Left + 14, 3);
+    }
+    if (I >= 17) {  // mixed: a filled square
+        C.Brush().SetColor(Off ? K.MarkOff : K.Mixed);
+        C.FillRect(TRect{Left + 6, 6, Left + 11, 11});
+    } else if (I >= 13) {
+        C.Pen().SetColor(Mark);
+        const bool Tick = Look == slLightTick || Look == slDarkTick;
+        for (int Row = 0; Row < (Tick ? 3 : 2); ++Row) {  // a tick is one stroke heavier
+            C.MoveTo(Left + 5, 8 + Row);
+            C.LineTo(Left + 7, 10 + Row);
+            C.LineTo(Left + 12, 5 + Row);
+        }
+    }
+}
+
+void PaintCheckStrip(TBitmap& Bitmap, TStripLook Look) {
+    Bitmap.SetPixelFormat(Look == slXP ? pf24bit : pf32bit);
+    Bitmap.SetSize(25 * 16, 16);
+    TCanvas& C = Bitmap.Canvas();
+    C.Brush().SetStyle(bsSolid);
+    C.Brush().SetColor(StripGround);
+    C.FillRect(TRect{0, 0, 25 * 16, 16});
+    for (int I = 1; I < 25; ++I) PaintStripPicture(C, I * 16, I, Look);
+}
+
+// 0 and 1 the drop marks pointing left and right, 2 and 3 the classic sort arrows (descending,
+// ascending), 4 and 5 the themed ones; 6-8 are empty.
+void PaintUtilityStrip(TBitmap& Bitmap) {
+    Bitmap.SetPixelFormat(pf32bit);
+    Bitmap.SetSize(9 * 16, 16);
+    TCanvas& C = Bitmap.Canvas();
+    C.Brush().SetStyle(bsSolid);
+    C.Brush().SetColor(StripGround);
+    C.FillRect(TRect{0, 0, 9 * 16, 16});
+    C.Pen().SetColor(Black);
+    C.Brush().SetColor(Black);
+    C.Polygon({{3, 8}, {11, 3}, {11, 13}});
+    C.Polygon({{16 + 12, 8}, {16 + 4, 3}, {16 + 4, 13}});
+    // Classic arrows: a grey-and-white raised outline; themed ones: grey, filled.
+    auto Arrow = [&](int Left, bool Up, bool Filled) {
+        const TPoint A{Left + 4, Up ? 11 : 5}, B{Left + 12, Up ? 11 : 5}, Tip{Left + 8, Up ? 5 : 11};
+        if (Filled) {
+            C.Pen().SetColor(Grey);
+            C.Brush().SetColor(Grey);
+            C.Polygon({A, B, Tip});
+            return;
+        }
+        C.Pen().SetColor(Grey);
+        C.MoveTo(A.X, A.Y);
+        C.LineTo(Tip.X, Tip.Y);
+        C.Pen().SetColor(White);
+        C.LineTo(B.X, B.Y);
+        C.LineTo(A.X, A.Y);
+    };
+    Arrow(2 * 16, false, false);
+    Arrow(3 * 16, true, false);
+    Arrow(4 * 16, false, true);
+    Arrow(5 * 16, true, true);
+}
+
+const char* const StripNames[] = {"LT_CHECK_LIGHT", "LT_CHECK_DARK", "LT_TICK_LIGHT", "LT_TICK_DARK", "LT_FLAT", "LT_XP"};
+
+const TResourceRegistrar StripResources([] {
+    for (int Look = slLightCheck; Look <= slXP; ++Look)
+        RegisterBitmapResource(Utf8ToString(StripNames[Look]),
+                               [Look](TBitmap& Bitmap) { PaintCheckStrip(Bitmap, TStripLook(Look)); });
+    RegisterBitmapResource(S("LT_UTILITIES"), PaintUtilityStrip);
+});
+
+std::unique_ptr<TImageList> StripLists[7];
+
+TImageList* StripList(int Which, const char* Name, bool Remap) {
+    std::unique_ptr<TImageList>& List = StripLists[Which];
+    if (!List) {
+        List = std::make_unique<TImageList>();
+        LoadSharedImageList(*List, Utf8ToString(Name), Remap);
+    }
+    return List.get();
+}
+
+}  // namespace
+
+void LoadSharedImageList(TImageList& List, const String& ResourceName, bool Remap) {
+    TBitmap Strip;
+    LoadBitmapResource(Strip, ResourceName);
+    if (Remap) {
+        const std::pair<TColor, TColor> Map[] = {
+            {White, ColorToRGB(clWindow)}, {Silver, ColorToRGB(clBtnFace)}, {Grey, ColorToRGB(clBtnShadow)},
+            {Black, ColorToRGB(clBtnText)}};
+        TCanvas& C = Strip.Canvas();
+        for (int Y = 0; Y < Strip.Height(); ++Y)
+            for (int X = 0; X < Strip.Width(); ++X) {
+                const TColor P = C.Pixels(X, Y);
+                for (const auto& [From, To] : Map)
+                    if (P == From) {
+                        C.SetPixels(X, Y, To);
+                        break;
+                    }
+            }
+    }
+    List.Clear();
+    List.SetSize(16, 16);
+    List.AddMasked(Strip, Strip.Canvas().Pixels(0, 0));
+}
+
+TImageList* DrawnCheckList(int Look) {
+    return StripList(Look, StripNames[Look], Look != slXP);
+}
+
+TImageList* UtilityImageList() { return StripList(6, "LT_UTILITIES", true); }

@@ -373,3 +373,82 @@ TEST(LazyTreesRubberBand, EmptyNeighbourCellsWidenTheTextAndTheBandReachesBeyond
         SimulateMouseUp(&t, mbLeft, 1000, 5);
     }
 }
+
+// The owner's six button pictures: which one a button shows follows its node's state, whether the
+// pointer is over the button itself, and whether the node is selected.
+TEST(LazyTreesButtons, OwnerDrawnPicturesFollowExpansionPointerAndSelection) {
+    PointerTree f;
+    TLazyStringTree& t = *f.tree;
+    const TColor Colours[6] = {clRed, clLime, clBlue, clYellow, clAqua, clPurple};
+    TSize Arrived{};
+    TColor Ground = clNone;
+    int Calls = 0;
+    t.OnPrepareButtonBitmaps = [&](TBaseLazyTree*, TBitmap& P, TBitmap& PH, TBitmap& PSH, TBitmap& M, TBitmap& MH,
+                                   TBitmap& MSH, TSize& Size) {
+        ++Calls;
+        Arrived = Size;
+        Ground = P.Canvas().Pixels(0, 0);
+        TBitmap* All[6] = {&P, &PH, &PSH, &M, &MH, &MSH};
+        for (int I = 0; I < 6; ++I) {
+            All[I]->Canvas().Brush().SetColor(Colours[I]);
+            All[I]->Canvas().FillRect(TRect{0, 0, All[I]->Width(), All[I]->Height()});
+        }
+        Size = TSize{30, 30};  // not applied
+    };
+    t.SetExpanded(f.bus1, false);
+    // The button's middle, found through the hit test on each root row.
+    auto ButtonMiddle = [&](PLazyNode Node) {
+        const int Y = t.GetDisplayRect(Node, -1, false).Top + 9;
+        int First = -1, Last = -1;
+        for (int X = 0; X < 40; ++X)
+            if (t.GetHitTestInfoAt(X, Y).HitPosition == TBaseLazyTree::hiOnItemButton) {
+                if (First < 0) First = X;
+                Last = X;
+            }
+        EXPECT_GE(First, 0);
+        return TPoint{(First + Last) / 2, Y};
+    };
+    const TPoint Minus = ButtonMiddle(f.bus0), Plus = ButtonMiddle(f.bus1);
+    struct Case {
+        const char* What;
+        bool OnPlus;     // the expanded bus0 shows minus, the collapsed bus1 plus
+        int PointerDX;   // pointer offset from that button's middle; 1000: outside the tree's rows
+        bool Selected;
+        TColor Expected;
+    } Cases[] = {
+        {"minus, pointer away", false, 1000, false, clYellow},
+        {"minus, pointer on the button", false, 0, false, clAqua},
+        {"minus, pointer on the node's text", false, 60, false, clYellow},
+        {"minus, selected, pointer on the button", false, 0, true, clPurple},
+        {"plus, pointer away", true, 1000, false, clRed},
+        {"plus, pointer on the button", true, 0, false, clLime},
+        {"plus, selected, pointer on the button", true, 0, true, clBlue},
+        {"plus, selected, pointer away", true, 1000, true, clRed},
+    };
+    for (const Case& c : Cases) {
+        const TPoint B = c.OnPlus ? Plus : Minus;
+        PLazyNode Node = c.OnPlus ? f.bus1 : f.bus0;
+        t.ClearSelection();
+        if (c.Selected) t.AddToSelection(Node);
+        if (c.PointerDX == 1000) SimulateMouseMove(&t, 200, 190);
+        else SimulateMouseMove(&t, B.X + c.PointerDX, B.Y);
+        TBitmap Bitmap;
+        RenderControlToBitmap(&t, Bitmap);
+        EXPECT_EQ(Bitmap.Canvas().Pixels(B.X, B.Y), c.Expected) << c.What;
+    }
+    EXPECT_EQ(Arrived.cx, 9);
+    EXPECT_EQ(Arrived.cy, 9);
+    EXPECT_EQ(Ground, TColor(0xFF00FF));
+    EXPECT_EQ(Calls, 1) << "the pictures are drawn again only when what they show changes";
+    // Drawn by the tree, the hot pictures of the classic look repeat the normal ones.
+    t.OnPrepareButtonBitmaps = nullptr;
+    for (auto Which : {TBaseLazyTree::bpPlus, TBaseLazyTree::bpMinus})
+        for (int Copy : {1, 2}) {
+            const TBitmap& Normal = t.ButtonBitmap(Which);
+            const TBitmap& Hot = t.ButtonBitmap(TBaseLazyTree::TLTButtonPicture(Which + Copy));
+            for (int Y = 0; Y < 9; ++Y)
+                for (int X = 0; X < 9; ++X)
+                    EXPECT_EQ(const_cast<TBitmap&>(Hot).Canvas().Pixels(X, Y),
+                              const_cast<TBitmap&>(Normal).Canvas().Pixels(X, Y));
+        }
+}

@@ -3,10 +3,12 @@
 #include "tree/LazyTrees.Utils.h"
 
 #include "framework/ImgList.h"
+#include "framework/Resources.h"
 #include "framework/SysUtils.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -317,4 +319,59 @@ TEST(LazyTreesUtils, MeasuredTextAndClippingToARectangle) {
         if (c.Extra) EXPECT_EQ(C.Pixels(6, 9), ColorToRGB(clWhite)) << "cut by the extra region";
         C.SetViewportOrg(2, 0);
     }
+}
+
+// The drawn strips: 25 pictures (9 utility pictures) of 16 x 16 on a transparent ground; the remapped
+// ones show only the system's window, face, shadow and text colours, the XP strip its own.
+TEST(LazyTreesUtils, DrawnStripsKeepTheirLayoutAndFollowTheSystemColours) {
+    const std::vector<TColor> System{ColorToRGB(clWindow), ColorToRGB(clBtnFace), ColorToRGB(clBtnShadow),
+                                     ColorToRGB(clBtnText)};
+    const struct {
+        const char* Name;
+        TImageList* List;
+        int Pictures;
+        bool Remapped;
+    } Strips[] = {
+        {"light check", DrawnCheckList(0), 25, true}, {"dark check", DrawnCheckList(1), 25, true},
+        {"light tick", DrawnCheckList(2), 25, true},  {"dark tick", DrawnCheckList(3), 25, true},
+        {"flat", DrawnCheckList(4), 25, true},        {"XP", DrawnCheckList(5), 25, false},
+        {"utilities", UtilityImageList(), 9, true},
+    };
+    for (const auto& s : Strips) {
+        ASSERT_EQ(s.List->Count(), s.Pictures) << s.Name;
+        EXPECT_EQ(s.List->Width(), 16);
+        EXPECT_EQ(s.List->Height(), 16);
+        bool OwnColour = false;
+        for (int Index = 0; Index < s.Pictures; ++Index) {
+            // Over two grounds: what differs between them is the transparent part.
+            TBitmap OnRed(16, 16), OnLime(16, 16);
+            for (auto [B, Ground] : {std::pair{&OnRed, clRed}, std::pair{&OnLime, clLime}}) {
+                B->Canvas().Brush().SetColor(Ground);
+                B->Canvas().FillRect(TRect{0, 0, 16, 16});
+                s.List->Draw(B->Canvas(), 0, 0, Index, dsTransparent, itImage);
+            }
+            int Drawn = 0;
+            for (int Y = 0; Y < 16; ++Y)
+                for (int X = 0; X < 16; ++X) {
+                    const TColor P = OnRed.Canvas().Pixels(X, Y);
+                    if (P != OnLime.Canvas().Pixels(X, Y)) continue;
+                    ++Drawn;
+                    const bool InSystem = std::find(System.begin(), System.end(), P) != System.end();
+                    if (s.Remapped) EXPECT_TRUE(InSystem) << s.Name << " " << Index << " at " << X << "," << Y << std::hex << " " << P;
+                    else OwnColour = OwnColour || !InSystem;
+                }
+            const bool Empty = s.Pictures == 9 ? Index >= 6 : Index == 0;
+            EXPECT_EQ(Drawn == 0, Empty) << s.Name << " picture " << Index;
+        }
+        if (!s.Remapped) EXPECT_TRUE(OwnColour) << s.Name;
+    }
+}
+
+TEST(LazyTreesUtils, ASharedListIsReloadedInPlace) {
+    TImageList* Utilities = UtilityImageList();
+    LoadSharedImageList(*Utilities, S("LT_UTILITIES"), true);
+    EXPECT_EQ(UtilityImageList(), Utilities);
+    EXPECT_EQ(Utilities->Count(), 9);
+    EXPECT_THROW(LoadSharedImageList(*Utilities, S("LT_NO_SUCH_STRIP"), true), EResNotFound);
+    EXPECT_EQ(Utilities->Count(), 9) << "a missing resource leaves the list as it was";
 }

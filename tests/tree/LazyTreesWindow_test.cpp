@@ -68,6 +68,20 @@ struct Rendered {
     TBitmap Bitmap;
 };
 
+// Whether the first node's check box, a Size square at x 21 and y Top, shows picture Index of List
+// as drawn over white.
+bool FirstBoxIs(TLazyStringTree& t, TImageList* List, int Index, int Size, int Top) {
+    TBitmap Want(Size, Size);
+    Want.Canvas().Brush().SetColor(clWhite);
+    Want.Canvas().FillRect(TRect{0, 0, Size, Size});
+    List->Draw(Want.Canvas(), 0, 0, Index, dsTransparent, itImage);
+    Rendered At(&t);
+    for (int Y = 0; Y < Size; ++Y)
+        for (int X = 0; X < Size; ++X)
+            if (At(21 + X, Top + Y) != Want.Canvas().Pixels(X, Y)) return false;
+    return true;
+}
+
 }  // namespace
 
 TEST(LazyTreesWindow, RenderedRowsShowLinesButtonsChecksAndSelection) {
@@ -517,17 +531,7 @@ TEST(LazyTreesWindow, CheckPicturesComeFromTheKindsListOrTheOwners) {
     ScanTree f;
     TLazyStringTree& t = *f.tree;
     // The first node's unchecked box (picture 9) stands at x 21..33, y 3..15.
-    auto BoxIs = [&](TImageList* List, int Index) {
-        TBitmap Want(13, 13);
-        Want.Canvas().Brush().SetColor(clWhite);
-        Want.Canvas().FillRect(TRect{0, 0, 13, 13});
-        List->Draw(Want.Canvas(), 0, 0, Index, dsTransparent, itImage);
-        Rendered At(&t);
-        for (int Y = 0; Y < 13; ++Y)
-            for (int X = 0; X < 13; ++X)
-                if (At(21 + X, 3 + Y) != Want.Canvas().Pixels(X, Y)) return false;
-        return true;
-    };
+    auto BoxIs = [&](TImageList* List, int Index) { return FirstBoxIs(t, List, Index, 13, 3); };
     EXPECT_TRUE(BoxIs(SystemCheckList(), 9));
     t.SetCheckImageKind(TBaseLazyTree::ckSystemFlat);
     EXPECT_TRUE(BoxIs(SystemFlatCheckList(), 9));
@@ -550,6 +554,29 @@ TEST(LazyTreesWindow, CheckPicturesComeFromTheKindsListOrTheOwners) {
     EXPECT_EQ(t.CustomCheckImages(), nullptr);
     EXPECT_EQ(t.CheckImageKind(), TBaseLazyTree::ckSystemDefault);
     EXPECT_TRUE(BoxIs(SystemCheckList(), 9));
+}
+
+// The drawn kinds take 16-pixel pictures from their shared strips, the box centred on the row.
+TEST(LazyTreesWindow, DrawnCheckKindsPaintTheirStripsPictures) {
+    ScanTree f;
+    TLazyStringTree& t = *f.tree;
+    auto BoxIs = [&](TImageList* List, int Index) { return FirstBoxIs(t, List, Index, 16, 1); };
+    const struct {
+        TBaseLazyTree::TCheckImageKind Kind;
+        int Look;
+    } Kinds[] = {{TBaseLazyTree::ckLightCheck, 0}, {TBaseLazyTree::ckDarkCheck, 1}, {TBaseLazyTree::ckLightTick, 2},
+                 {TBaseLazyTree::ckDarkTick, 3},   {TBaseLazyTree::ckFlat, 4},      {TBaseLazyTree::ckXP, 5}};
+    for (const auto& k : Kinds) {
+        t.SetCheckImageKind(k.Kind);
+        EXPECT_EQ(t.CheckImageListForKind(k.Kind), DrawnCheckList(k.Look));
+        t.SetCheckState(f.first, csUncheckedNormal);
+        EXPECT_TRUE(BoxIs(DrawnCheckList(k.Look), 9)) << k.Look;
+        t.SetCheckState(f.first, csCheckedNormal);
+        EXPECT_TRUE(BoxIs(DrawnCheckList(k.Look), 13)) << k.Look;
+        EXPECT_FALSE(BoxIs(DrawnCheckList(k.Look), 9)) << k.Look << ": checked and unchecked differ";
+        // The text moves right by the wider picture: the hit test finds the box at its new width.
+        EXPECT_EQ(t.GetHitTestInfoAt(21 + 15, 9).HitPosition, TBaseLazyTree::hiOnItemCheckbox) << k.Look;
+    }
 }
 
 TEST(LazyTreesWindow, SelectionIsARoundedRectangleInItsColoursOrBlendedOverTheRow) {

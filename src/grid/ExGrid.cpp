@@ -118,6 +118,7 @@ TExStringGrid::~TExStringGrid() {
     if (FWheelPan) Application->SetShowHint(FPrevShowHint);
     StopDragScroll();  // the parent owns the timer, which must not call a freed grid
     if (FOwnerForm && !FOwnerForm->ComponentState().Contains(csDestroying)) FOwnerForm->OnResize = FOldFormResize;
+    if (FAutoThemeAdapt && HandleAllocated() && !ComponentState().Contains(csDesigning)) ThemeNotifierRegister(false);
     FreeAllCellProps();
 }
 
@@ -168,6 +169,7 @@ void TExStringGrid::Loaded() {
         SetOptions(Options() - TGridOptions{goAlwaysShowEditor});
     }
     ApplyScrollBarAlways(false);
+    if (FAutoThemeAdapt) ThemeAdapt();
 }
 
 void TExStringGrid::CreateWnd() {
@@ -176,6 +178,10 @@ void TExStringGrid::CreateWnd() {
     SetTimer(Handle(), GridTimerId, GridTimerPeriod);
     if (FColumnSize.Save()) FDataTools->LoadColSizes();
     if (FScrollType == ssMetro && !IsLoading()) SetScrollType(ssMetro);
+    if (FAutoThemeAdapt && !ComponentState().Contains(csDesigning)) {
+        ThemeAdapt();
+        ThemeNotifierRegister(true);
+    }
 }
 
 void TExStringGrid::WMTimer(TWMTimer& Message) {
@@ -271,6 +277,7 @@ void TExStringGrid::Assign(const TPersistent* Source) {
     FFilter.Assign(&s.FFilter);
     FMouseActions.Assign(&s.FMouseActions);
     FFixedRowAlways = s.FFixedRowAlways;
+    FAutoThemeAdapt = s.FAutoThemeAdapt;
     SetColCount(s.ColCount());
     SetRowCount(s.RowCount());
     SetFixedRows(s.FixedRows());
@@ -327,6 +334,8 @@ void TExStringGrid::WndProc(TMessage& Message) {
         }
         return;
     }
+    if ((Message.Msg == WM_THEMECHANGED || Message.Msg == WM_OFFICETHEMECHANGE) && FAutoThemeAdapt && !IsDestroying())
+        ThemeAdapt();
     if (!IsDestroying() && PanAndWheelMessage(Message)) return;
     if (Message.Msg == WM_COMMAND) EditLinkComboNotify(Message);
     TBaseGrid::WndProc(Message);

@@ -1665,6 +1665,18 @@ private:
     int FHoverFixedY = -1;
     TPoint FHotFixedCell{-1, -1};
     void TrackHoverFixedCell(int ACol, int ARow);
+    // The cell whose in-cell or expand button is under the mouse, drawn hot; (-1, -1) none.
+    TPoint FHoverButton{-1, -1};
+    void TrackHoverButton(TPoint Cell);
+
+public:
+    TPoint HoverButton() const { return FHoverButton; }
+    // Where a cell's push button was last drawn (display column); empty without one.
+    TRect GetCellButtonRect(int ACol, int ARow);
+    // The expand button at a ctExpand cell's top right; empty for other cells.
+    TRect GetExpandButtonRect(int ACol, int ARow);
+
+private:
     bool OverFixedRowBorder(int Y, int& Index);
     void EndFixedRowSizing(int Y);
     // Range select and edit: a press on the current cell edits it, a press
@@ -2284,6 +2296,10 @@ public:
     // "glXP" and "Windows XP" for glXP; glCustom answers nothing.
     static String LookToString(TGridLook Look);
     static String LookToCaption(TGridLook Look);
+    // Follows the desktop's office colour scheme: adapts now and at each
+    // theme-change message.
+    bool AutoThemeAdapt() const { return FAutoThemeAdapt; }
+    void SetAutoThemeAdapt(bool Value);
 
 private:
     // Look presets for the six plain looks: steps 1 and 3 of the preset.
@@ -2293,6 +2309,12 @@ private:
     TColor FSelectionMirrorColorTo = clNone;
     TGPKStyle FStyle = tsWindowsXP;
     TColorTones FTones;
+    // Takes the style of the office scheme when it differs from the last one seen.
+    void ThemeAdapt();
+    // Adds the window to the theme notifier's list, or takes it off.
+    void ThemeNotifierRegister(bool Add);
+    bool FAutoThemeAdapt = false;
+    TOfficeTheme FLastOfficeTheme = otUnknown;
     // ===== end of the look presets
 
     // ===== Background bitmap and gradient (ExGridBackGround.cpp)

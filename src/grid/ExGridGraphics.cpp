@@ -780,7 +780,8 @@ bool TExStringGrid::DrawCellGraphic(TCanvas& C, int RCol, int ARow, TRect R, TCe
             G.CellValue = double(at.Y - R.Top) * 65536 + (at.X - R.Left);
             bool enabled = true;
             CellEditable(RCol, ARow, enabled);
-            const TPartState state = G.CellBoolean ? stDown : enabled ? stNormal : stDisabled;
+            const bool hot = FHoverButton.X >= 0 && RealColIndex(FHoverButton.X) == RCol && FHoverButton.Y == ARow;
+            const TPartState state = G.CellBoolean ? stDown : !enabled ? stDisabled : hot ? stHot : stNormal;
             TRect b = Bounds(at.X, at.Y, w, h);
             DrawPushButton(C, this, b, FControlLook.FlatButton ? plFlat : plThemed, state, TColorTones{});
             if (G.CellBoolean) OffsetRect(b, 1, 1);

@@ -334,6 +334,35 @@ void TExStringGrid::SetComponentStyle(TGPKStyle AStyle) {
 }
 
 // ---------------------------------------------------------------------------
+// Following the desktop's office colour scheme
+
+void TExStringGrid::SetAutoThemeAdapt(bool Value) {
+    if (FAutoThemeAdapt == Value) return;
+    FAutoThemeAdapt = Value;
+    SearchFooter().SetAutoThemeAdapt(Value);
+    if (Value) {
+        ThemeAdapt();
+        Invalidate();
+    }
+    if (!ComponentState().Contains(csDesigning) && HandleAllocated() && !IsLoading()) ThemeNotifierRegister(Value);
+}
+
+void TExStringGrid::ThemeAdapt() {
+    if (ComponentState().Contains(csDesigning)) return;
+    const TOfficeTheme theme = CurrentOfficeTheme();
+    if (theme == FLastOfficeTheme) return;
+    FLastOfficeTheme = theme;
+    if (theme != otUnknown) SetComponentStyle(OfficeThemeStyle(theme));
+}
+
+void TExStringGrid::ThemeNotifierRegister(bool Add) {
+    // Owned by the form when there is one, so that it outlives this grid.
+    TThemeNotifier* notifier = GetThemeNotifier(Owner() ? Owner() : this);
+    if (Add) notifier->RegisterWindow(Handle());
+    else notifier->UnRegisterWindow(Handle());
+}
+
+// ---------------------------------------------------------------------------
 // Colour schemes
 
 void TExStringGrid::SetTheme(TXPColorScheme Scheme) {

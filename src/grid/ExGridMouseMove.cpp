@@ -5,6 +5,7 @@
 #include "framework/SysUtils.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -215,6 +216,13 @@ void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
     }
 
     if (!IsDesigning()) TrackHoverFixedCell(ACol, ARow);
+    {
+        const TPoint p{X, Y};
+        auto inside = [&p](const TRect& r) { return !IsRectEmpty(r) && PtInRect(r, p); };
+        const bool onButton = ACol >= 0 && ARow >= 0 &&
+                              (inside(GetCellButtonRect(ACol, ARow)) || inside(GetExpandButtonRect(ACol, ARow)));
+        TrackHoverButton(onButton ? TPoint{ACol, ARow} : TPoint{-1, -1});
+    }
 
     // Range select and edit: dragging from a cell selects instead of editing.
     if (Shift.Contains(ssLeft) && FPressCol >= 0 && FMouseActions.RangeSelectAndEdit() &&
@@ -304,6 +312,31 @@ void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
     MoveFeedback(X, Y);
 }
 
+TRect TExStringGrid::GetCellButtonRect(int ACol, int ARow) {
+    if (ACol < 0 || ARow < 0 || ACol >= ColCount() || ARow >= RowCount()) return {};
+    TCellGraphic* g = OwnGraphic(RealColIndex(ACol), ARow);
+    if (!g || g->CellType != ctButton) return {};
+    const TRect cell = CellRect(ACol, ARow);
+    const int offset = int(std::lround(g->CellValue));
+    return Bounds(cell.Left + (offset & 65535), cell.Top + (offset >> 16), g->CellIndex & 65535, g->CellIndex >> 16);
+}
+
+TRect TExStringGrid::GetExpandButtonRect(int ACol, int ARow) {
+    if (ACol < 0 || ARow < 0 || ACol >= ColCount() || ARow >= RowCount()) return {};
+    TCellGraphic* g = OwnGraphic(RealColIndex(ACol), ARow);
+    if (!g || g->CellType != ctExpand) return {};
+    const TRect cell = CellRect(ACol, ARow);
+    return {cell.Right - 13, cell.Top + 2, cell.Right - 2, cell.Top + 13};
+}
+
+void TExStringGrid::TrackHoverButton(TPoint Cell) {
+    if (Cell == FHoverButton) return;
+    const TPoint old = FHoverButton;
+    FHoverButton = Cell;
+    if (old.X >= 0 && old.X < ColCount() && old.Y < RowCount()) RepaintCell(old.X, old.Y);
+    if (Cell.X >= 0) RepaintCell(Cell.X, Cell.Y);
+}
+
 void TExStringGrid::CMMouseLeave(TMessage& Message) {
     TBaseGrid::CMMouseLeave(Message);
     FSizeFixed = false;
@@ -311,6 +344,7 @@ void TExStringGrid::CMMouseLeave(TMessage& Message) {
     FMouseSelectMode = msNormal;
     // Nothing is under the mouse any more: no hovered or hot header stays lit.
     TrackHoverFixedCell(-1, -1);
+    TrackHoverButton({-1, -1});
     if (HoverRow() && FHoverRowIdx >= 0) {
         const int old = FHoverRowIdx;
         FHoverRowIdx = -1;

@@ -2,7 +2,13 @@
 #include "grid/ExGridDropDowns.h"
 #include "grid/ExGridEditors.h"
 
+#include "framework/IniFiles.h"
+#include "framework/Messages.h"
+#include "framework/SysUtils.h"
+#include "framework/Themes.h"
+
 #include "GridOnForm.h"
+#include "support/TempDir.h"
 #include "PaintForm.h"
 
 #include <gtest/gtest.h>
@@ -197,6 +203,66 @@ TEST(ExGridLooks, SelectedCellsTakeTheSelectionGradient) {
     f.g->SetSelectionColorTo(clNone);
     b = f.Render();
     EXPECT_EQ(PaintForm::At(b, 100, 57), clRed);
+}
+
+// The grid follows the office colour scheme kept in a registry store of the
+// test's own: at once when switched on, and at each theme-change message.
+TEST(ExGridLooks, AutoThemeAdaptFollowsTheOfficeSchemeOnThemeChange) {
+    TempDir dir;
+    TRegistryStore::SetDefaultFileName(Utf8ToString(dir.file("registry.ini")));
+    auto scheme = [](const char16_t* value) {
+        TRegistryStore reg;
+        ASSERT_TRUE(reg.OpenKey(u"\\Software\\Microsoft\\Office\\14.0\\Common", true));
+        reg.WriteString(u"Theme", value);
+    };
+    {
+        GridOnForm<> f;
+        TExStringGrid* g = f.g;
+        scheme(u"3");
+        g->Perform(WM_THEMECHANGED, 0, 0);
+        EXPECT_EQ(g->Style(), tsWindowsXP) << "without AutoThemeAdapt the message changes nothing";
+        g->SetAutoThemeAdapt(true);
+        EXPECT_EQ(g->Style(), tsOffice2010Black);
+        EXPECT_TRUE(g->SearchFooter().AutoThemeAdapt());
+
+        struct Case {
+            const char16_t* value;  // nullptr: the key's value removed
+            Cardinal msg;
+            TGPKStyle want;
+        } cases[] = {
+            {u"1", WM_THEMECHANGED, tsOffice2010Blue},
+            {u"2", WM_OFFICETHEMECHANGE, tsOffice2010Silver},
+            {u"7", WM_THEMECHANGED, tsOffice2003Blue},
+        };
+        for (const Case& c : cases) {
+            scheme(c.value);
+            g->Perform(c.msg, 0, 0);
+            EXPECT_EQ(g->Style(), c.want) << StringToUtf8(c.value);
+        }
+        // A style set by code stays while the scheme is the one already seen.
+        g->SetComponentStyle(tsWindows7);
+        g->Perform(WM_THEMECHANGED, 0, 0);
+        EXPECT_EQ(g->Style(), tsWindows7);
+
+        g->SetAutoThemeAdapt(false);
+        scheme(u"3");
+        g->Perform(WM_THEMECHANGED, 0, 0);
+        EXPECT_EQ(g->Style(), tsWindows7);
+    }
+    {
+        // Without the office keys the desktop's own renderer decides, and its
+        // change reaches the grid through the program-wide message.
+        TempDir empty;
+        TRegistryStore::SetDefaultFileName(Utf8ToString(empty.file("registry.ini")));
+        GridOnForm<> f;
+        f.g->SetAutoThemeAdapt(true);
+        EXPECT_EQ(f.g->Style(), tsOffice2003Blue);
+        SetThemeRenderer(trClassic);
+        EXPECT_EQ(f.g->Style(), tsOffice2003Classic);
+        SetThemeRenderer(trStyled);
+        EXPECT_EQ(f.g->Style(), tsOffice2003Blue);
+    }
+    TRegistryStore::SetDefaultFileName(String());
 }
 
 }  // namespace

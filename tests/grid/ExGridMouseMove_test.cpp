@@ -1,12 +1,15 @@
 #include "grid/ExGrid.h"
 
 #include "framework/Forms.h"
+#include "framework/Graphics.h"
 #include "framework/Simulate.h"
 #include "framework/Windows.h"
 
 #include "GridOnForm.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace {
 
@@ -90,6 +93,67 @@ TEST_F(HoverGrid, TheListViewLookMarksTheHotHeaderCell) {
     SimulateMouseLeave();
     EXPECT_EQ(g->HotFixedCell(), (TPoint{-1, -1}));
     EXPECT_EQ(Pending(), g->CellRect(4, 0));
+}
+
+// The mouse over an in-cell push button draws it hot, and only its cell is
+// repainted on the way in and out.
+TEST_F(HoverGrid, AButtonUnderTheMouseIsDrawnHot) {
+    g->SetOptions(g->Options() + TGridOptions{goEditing});  // a button of a cell that cannot be edited is disabled
+    g->AddButton(2, 2, 30, 14, u"Go", taCenter, vtaCenter);
+    g->AddButton(3, 3, 30, 14, u"No", taCenter, vtaCenter);
+    Flush();
+    auto render = [this] {
+        auto b = std::make_unique<TBitmap>();
+        RenderControlToBitmap(g, *b);
+        return b;
+    };
+    auto same = [](const std::unique_ptr<TBitmap>& a, const std::unique_ptr<TBitmap>& b) {
+        for (int y = 0; y < a->Height(); ++y)
+            for (int x = 0; x < a->Width(); ++x)
+                if (a->Canvas().Pixels(x, y) != b->Canvas().Pixels(x, y)) return false;
+        return true;
+    };
+    const auto normal = render();
+    const TRect button = g->GetCellButtonRect(2, 2);
+    ASSERT_FALSE(IsRectEmpty(button));
+    const TRect cell = g->CellRect(2, 2);
+    EXPECT_TRUE(PtInRect(cell, TPoint{button.Left, button.Top}));
+
+    struct Step {
+        TPoint at;
+        TPoint hover;
+        TRect pending;
+    } steps[] = {
+        {{button.Left + 3, button.Top + 3}, {2, 2}, cell},
+        {{button.Left + 8, button.Top + 5}, {2, 2}, {}},        // still on it: nothing repaints
+        {{cell.Left + 1, cell.Top + 1}, {-1, -1}, cell},        // same cell, off the button
+        {{button.Left + 3, button.Top + 3}, {2, 2}, cell},
+        {{g->CellRect(3, 3).Left + 1, g->CellRect(3, 3).Top + 1}, {-1, -1}, cell},
+    };
+    for (const Step& s : steps) {
+        SimulateMouseMove(g, s.at.X, s.at.Y);
+        EXPECT_EQ(g->HoverButton(), s.hover) << s.at.X << "," << s.at.Y;
+        EXPECT_EQ(Pending(), s.pending) << s.at.X << "," << s.at.Y;
+        Flush();
+        EXPECT_EQ(same(render(), normal), s.hover.X < 0) << s.at.X << "," << s.at.Y;
+    }
+
+    // Leaving the grid from the button puts it back.
+    SimulateMouseMove(g, button.Left + 3, button.Top + 3);
+    Flush();
+    SimulateMouseLeave();
+    EXPECT_EQ(g->HoverButton(), (TPoint{-1, -1}));
+    EXPECT_EQ(Pending(), cell);
+    Flush();
+    EXPECT_TRUE(same(render(), normal));
+
+    // A pushed button keeps its pushed look under the mouse.
+    g->PushButton(2, 2, true);
+    Flush();
+    const auto pushed = render();
+    SimulateMouseMove(g, button.Left + 3, button.Top + 3);
+    Flush();
+    EXPECT_TRUE(same(render(), pushed));
 }
 
 TEST_F(HoverGrid, AFixedRowIsSizedByDraggingItsBottomBorder) {

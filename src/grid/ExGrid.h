@@ -1673,8 +1673,6 @@ public:
     TPoint HoverButton() const { return FHoverButton; }
     // Where a cell's push button was last drawn (display column); empty without one.
     TRect GetCellButtonRect(int ACol, int ARow);
-    // The expand button at a ctExpand cell's top right; empty for other cells.
-    TRect GetExpandButtonRect(int ACol, int ARow);
 
 private:
     bool OverFixedRowBorder(int Y, int& Index);

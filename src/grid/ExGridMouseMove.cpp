@@ -220,7 +220,7 @@ void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
         const TPoint p{X, Y};
         auto inside = [&p](const TRect& r) { return !IsRectEmpty(r) && PtInRect(r, p); };
         const bool onButton = ACol >= 0 && ARow >= 0 &&
-                              (inside(GetCellButtonRect(ACol, ARow)) || inside(GetExpandButtonRect(ACol, ARow)));
+                              (inside(GetCellButtonRect(ACol, ARow)) || inside(GetExpandButtonRect(RealColIndex(ACol), ARow)));
         TrackHoverButton(onButton ? TPoint{ACol, ARow} : TPoint{-1, -1});
     }
 
@@ -319,14 +319,6 @@ TRect TExStringGrid::GetCellButtonRect(int ACol, int ARow) {
     const TRect cell = CellRect(ACol, ARow);
     const int offset = int(std::lround(g->CellValue));
     return Bounds(cell.Left + (offset & 65535), cell.Top + (offset >> 16), g->CellIndex & 65535, g->CellIndex >> 16);
-}
-
-TRect TExStringGrid::GetExpandButtonRect(int ACol, int ARow) {
-    if (ACol < 0 || ARow < 0 || ACol >= ColCount() || ARow >= RowCount()) return {};
-    TCellGraphic* g = OwnGraphic(RealColIndex(ACol), ARow);
-    if (!g || g->CellType != ctExpand) return {};
-    const TRect cell = CellRect(ACol, ARow);
-    return {cell.Right - 13, cell.Top + 2, cell.Right - 2, cell.Top + 13};
 }
 
 void TExStringGrid::TrackHoverButton(TPoint Cell) {

@@ -1,16 +1,20 @@
 #include "grid/ExGrid.h"
 
 #include "GridOnForm.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 TEST(ExGridColumnSize, AssignCopiesEverySetting) {
+    // Both grids save their widths when they go: into the temporary folder.
+    TempDir dir;
+    const String ini = Utf8ToString(dir.file("cfg.ini"));
     GridOnForm<> a, b;
     TColumnSize& s = a.g->ColumnSize();
     s.SetSave(true);
-    s.SetKey(u"cfg.ini");
+    s.SetKey(ini);
     s.SetSection(u"Widths");
     s.SetLocation(clIniFile);
     s.SetSynchWithGrid(true);
@@ -20,7 +24,7 @@ TEST(ExGridColumnSize, AssignCopiesEverySetting) {
     TColumnSize& t = b.g->ColumnSize();
     t.Assign(s);
     EXPECT_TRUE(t.Save());
-    EXPECT_EQ(t.Key(), u"cfg.ini");
+    EXPECT_EQ(t.Key(), ini);
     EXPECT_EQ(t.Section(), u"Widths");
     EXPECT_EQ(t.Location(), clIniFile);
     EXPECT_TRUE(t.SynchWithGrid());

@@ -1321,7 +1321,9 @@ protected:
     virtual void LoadCell(int ACol, int ARow, const String& Value) { SetGridCell(ACol, ARow, Value); }
     virtual void RecalcFooterColumn(int ACol) { CalcFooter(ACol); }
     virtual void DoSearchFooterAction(const String&, int, int) {}
-    virtual void DoButtonClick(int, int) {}
+    virtual void DoButtonClick(int ACol, int ARow) {
+        if (OnButtonClick) OnButtonClick(this, ACol, ARow);
+    }
     virtual void DoExpandClick(int, int, bool) {}
     virtual void DoComboCloseUp(int, int) {}
     virtual void DoComboDropDown(int, int) {}
@@ -1668,9 +1670,14 @@ private:
     // The cell whose in-cell or expand button is under the mouse, drawn hot; (-1, -1) none.
     TPoint FHoverButton{-1, -1};
     void TrackHoverButton(TPoint Cell);
+    // The cell whose in-cell button is held down by the mouse; (-1, -1) none.
+    TPoint FPushedCellButton{-1, -1};
+    bool CellButtonPress(int ACol, int ARow, int X, int Y);
+    bool CellButtonRelease(int X, int Y);
 
 public:
     TPoint HoverButton() const { return FHoverButton; }
+    TPoint PushedCellButton() const { return FPushedCellButton; }
     // Where a cell's push button was last drawn (display column); empty without one.
     TRect GetCellButtonRect(int ACol, int ARow);
 

@@ -44,6 +44,7 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     const int N = RealColIndex(ACol);
     const TRect R = CellRect(ACol, ARow);
     if (N == 0 && FTools->NodePress(ARow, X - R.Left, Y, shift)) return;
+    if (CellButtonPress(ACol, ARow, X, Y)) return;
     bool canEdit = Options().Contains(goEditing) || FMouseActions.RangeSelectAndEdit();
     CellEditable(N, ARow, canEdit);
     if ((canEdit || FControlLook.CheckAlwaysActive) && HasCheckBox(N, ARow)) {
@@ -86,6 +87,25 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
                             (X - R.Left <= 4 || R.Right - X <= 4);
     if (!sizingGrip && OnClickCell) OnClickCell(this, ARow, ACol);
     if (OnCellValidate) StoreOldCell(Col(), Row());
+}
+
+bool TExStringGrid::CellButtonPress(int ACol, int ARow, int X, int Y) {
+    FPushedCellButton = {-1, -1};
+    if (!HasButton(RealColIndex(ACol), ARow)) return false;
+    HideInplaceEdit();
+    if (ACol >= TCustomGrid::FixedCols() && ARow >= TCustomGrid::FixedRows()) {
+        FForceSel = true;
+        FocusCell(ACol, ARow, true);
+        FForceSel = false;
+    }
+    // Off the button the press on its cell is an ordinary one.
+    if (!PtInRect(GetCellButtonRect(ACol, ARow), TPoint{X, Y})) return false;
+    PushButton(ACol, ARow, true);
+    FPushedCellButton = {ACol, ARow};
+    // The release must come back here even when it happens outside the grid.
+    SetMouseCapture(true);
+    if (OnClickCell) OnClickCell(this, ARow, ACol);
+    return true;
 }
 
 void TExStringGrid::ToggleCheckByKey() {

@@ -15,6 +15,7 @@ void TExStringGrid::WMLButtonUp(TWMMouse& Message) {
     FMouseSelectMode = msNormal;
     FMouseSelectStart = -1;
     SetFixedCellPressed(false, false);
+    if (CellButtonRelease(X, Y)) return;
     if (FLook == glListView) {
         // The header's hot face gives way to its plain one.
         InvalidateRow(0);
@@ -77,6 +78,31 @@ void TExStringGrid::WMLButtonUp(TWMMouse& Message) {
         return;
     }
     SortClick(ACol, ARow, X, Y);
+}
+
+bool TExStringGrid::CellButtonRelease(int X, int Y) {
+    if (FPushedCellButton.X < 0) return false;
+    const TPoint pushed = FPushedCellButton;
+    FPushedCellButton = {-1, -1};
+    SetMouseCapture(false);
+    int ACol = -1, ARow = -1;
+    MouseToCell(X, Y, ACol, ARow);
+    const bool inCells = ACol >= 0 && ARow >= 0;
+    const bool fixed = pushed.X < TCustomGrid::FixedCols() || pushed.Y < TCustomGrid::FixedRows();
+    const bool enabled = Options().Contains(goEditing) || (inCells && IsCellEditable(ACol, ARow));
+    // Drawn released in every case: a button never stays down without the mouse holding it.
+    PushButton(pushed.X, pushed.Y, false);
+    bool onButton = false;
+    if (inCells) {
+        int bc = ACol, br = ARow;
+        ResolveBaseCell(ACol, ARow, bc, br);
+        onButton = PtInRect(GetCellButtonRect(bc, br), TPoint{X, Y});
+        // Only a release over the very button that was pressed clicks it.
+        const bool same = TPoint{bc, br} == pushed;
+        if ((enabled || fixed) && ((onButton && same) || pushed.Y < TCustomGrid::FixedRows()))
+            DoButtonClick(pushed.X, pushed.Y);
+    }
+    return onButton;
 }
 
 void TExStringGrid::SortClick(int ACol, int ARow, int X, int Y) {

@@ -1,10 +1,16 @@
 #include "grid/ExCGrid.h"
 
 #include "framework/Forms.h"
+#include "framework/Graphics.h"
 #include "framework/Simulate.h"
 #include "framework/SysUtils.h"
+#include "framework/Windows.h"
+
+#include "GridOnForm.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 #include <string>
 #include <vector>
@@ -379,6 +385,80 @@ TEST(ExGridMouse, HeadersSelectRowsColumnsOrEverythingWhenAllowed) {
     EXPECT_EQ(f.g->MouseSelectMode(), msAll);
     SimulateMouseLeave();
     EXPECT_EQ(f.g->MouseSelectMode(), msNormal);
+}
+
+
+// A press on a cell's push button holds it down with the mouse captured; the
+// release clicks it only over that same button.
+TEST(ExGridMouse, ACellButtonClicksWhenReleasedOverItself) {
+    GridOnForm<> f;
+    TExStringGrid* g = f.g;
+    g->SetColCount(5);
+    g->SetRowCount(5);
+    g->SetOptions(g->Options() + TGridOptions{goEditing});
+    g->AddButton(2, 2, 30, 14, u"Go", taCenter, vtaCenter);
+    g->AddButton(3, 3, 30, 14, u"No", taCenter, vtaCenter);
+    UpdateWindow(g->Handle());
+    std::vector<TPoint> clicks;
+    g->OnButtonClick = [&](TObject*, int c, int r) { clicks.push_back({c, r}); };
+    auto render = [g] {
+        UpdateWindow(g->Handle());
+        auto b = std::make_unique<TBitmap>();
+        RenderControlToBitmap(g, *b);
+        return b;
+    };
+    auto same = [](TBitmap& a, TBitmap& b) {
+        for (int y = 0; y < a.Height(); ++y)
+            for (int x = 0; x < a.Width(); ++x)
+                if (a.Canvas().Pixels(x, y) != b.Canvas().Pixels(x, y)) return false;
+        return true;
+    };
+    const TRect button = g->GetCellButtonRect(2, 2);
+    const TRect other = g->GetCellButtonRect(3, 3);
+    const TRect cell = g->CellRect(2, 2);
+    ASSERT_FALSE(IsRectEmpty(button));
+    // The press makes the button's cell current; away from the buttons the
+    // mouse mixes no hot look into the pictures.
+    g->FocusCell(2, 2);
+    SimulateMouseMove(g, g->CellRect(1, 1).Left + 2, g->CellRect(1, 1).Top + 2);
+    const auto normal = render();
+
+    struct Case {
+        const char* name;
+        TPoint release;
+        size_t clicks;
+    } cases[] = {
+        {"on the button", {button.Left + 3, button.Top + 3}, 1},
+        {"in its cell beside it", {cell.Left + 1, cell.Bottom - 2}, 0},
+        {"on another cell's button", {other.Left + 3, other.Top + 3}, 0},
+        {"outside the cells", {g->Width() - 2, g->Height() - 2}, 0},
+    };
+    for (const Case& c : cases) {
+        clicks.clear();
+        SimulateMouseDown(g, mbLeft, button.Left + 3, button.Top + 3);
+        EXPECT_EQ(g->PushedCellButton(), (TPoint{2, 2})) << c.name;
+        EXPECT_TRUE(g->MouseCapture()) << c.name;
+        EXPECT_EQ(g->Col(), 2) << c.name;
+        EXPECT_EQ(g->Row(), 2) << c.name;
+        const auto held = render();
+        EXPECT_FALSE(same(*held, *normal)) << c.name;  // drawn pushed while held
+        SimulateMouseUp(g, mbLeft, c.release.X, c.release.Y);
+        EXPECT_EQ(clicks.size(), c.clicks) << c.name;
+        if (c.clicks) {
+            EXPECT_EQ(clicks[0], (TPoint{2, 2})) << c.name;
+        }
+        EXPECT_EQ(g->PushedCellButton(), (TPoint{-1, -1})) << c.name;
+        EXPECT_FALSE(g->MouseCapture()) << c.name;
+        SimulateMouseMove(g, g->CellRect(1, 1).Left + 2, g->CellRect(1, 1).Top + 2);
+        const auto after = render();
+        EXPECT_TRUE(same(*after, *normal)) << c.name;
+    }
+
+    // A press in the button's cell beside the button pushes nothing.
+    SimulateMouseDown(g, mbLeft, cell.Left + 1, cell.Bottom - 2);
+    EXPECT_EQ(g->PushedCellButton(), (TPoint{-1, -1}));
+    SimulateMouseUp(g, mbLeft, button.Left + 3, button.Top + 3);
+    EXPECT_TRUE(clicks.empty());
 }
 
 }  // namespace

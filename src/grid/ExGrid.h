@@ -653,6 +653,10 @@ public:
     void Clear();
     void RemoveDuplicates(int ACol, bool DoCase);
     void RemoveCheckedRows(int CheckBoxColumn, bool RemoveChecked);
+    // The chosen rows (disjunct row selection), else the selection's rows; the row choice is cleared.
+    void RemoveSelectedRows();
+    // Empties the chosen rows, else the chosen columns, else the selection rectangle.
+    void ClearSelection();
     bool IsCell(const String& SubStr, int& ACol, int& ARow);
 
     // ===== Selection
@@ -1791,6 +1795,8 @@ public:
     void UnSelectRows(int RowIndex, int RCount);
     void UnSelectCols(int ColIndex, int CCount);
     void ClearRowSelect();
+    // Unchosen flags for rows that arrive at ARow without being inserted as rows.
+    void InsertRowSelectEntries(int ARow, int RCount);
     void ClearColSelect();
     // The flags of the rows (columns) take the selection rectangle's: all data rows, or only those inside it.
     void SelectRowsFromSelection(bool All);

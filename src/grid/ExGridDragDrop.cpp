@@ -176,6 +176,8 @@ void TGridDropTarget::DropText(TPoint P, const String& Text) {
         if (s.OleRemoveRows() && FTools.FDropSelection.Top >= arow) {
             FTools.FDropSelection.Top += n;
             FTools.FDropSelection.Bottom += n;
+            // Inserted rows bring their own unchosen flags; pasted-over rows need them here.
+            if (FGrid.MouseActions().DisjunctRowSelect() && !s.OleInsertRows()) FGrid.InsertRowSelectEntries(arow, n);
         }
         if (arow == 0 && FGrid.RowCount() == 1 && FGrid.FixedRowAlways()) arow = 1;
         if (s.OleInsertRows()) {
@@ -427,15 +429,21 @@ void TExGridTools::OleDragStart(int ACol, int ARow, int X, int Y) {
             SaveRectToBinStream(sel, *stream);
         }
         const TGridRect textRect = rows ? TGridRect{0, sel.Top, FGrid.ColCount() - 1, sel.Bottom} : sel;
-        const String text = GetRectAsText(textRect, false);
+        const bool disjunct = FGrid.MouseActions().DisjunctRowSelect();
+        // Rows chosen one by one travel alone, in grid order.
+        const String text = disjunct ? FGrid.SelectedText() : GetRectAsText(textRect, false);
         const String rtf = FGrid.Cells(FGrid.RealColIndex(ACol), ARow);
         const HRESULT r =
             BeginTextDragDrop(source, text, rtf, effect, DROPEFFECT_COPY | DROPEFFECT_MOVE, stream.get());
         if (r != DRAGDROP_S_CANCEL && effect == DROPEFFECT_MOVE && !s.OleCopyAlways()) {
-            if (s.OleRemoveRows() && FGrid.Options().Contains(goRowSelect))
-                FGrid.RemoveRows(FDropSelection.Top, FDropSelection.Bottom - FDropSelection.Top + 1);
-            else
+            if (s.OleRemoveRows() && FGrid.Options().Contains(goRowSelect)) {
+                if (disjunct) FGrid.RemoveSelectedRows();
+                else FGrid.RemoveRows(FDropSelection.Top, FDropSelection.Bottom - FDropSelection.Top + 1);
+            } else if (disjunct) {
+                FGrid.ClearSelection();
+            } else {
                 FGrid.ClearRect(FDropSelection.Left, FDropSelection.Top, FDropSelection.Right, FDropSelection.Bottom);
+            }
         }
         if (r != DRAGDROP_S_CANCEL && OnOleDragStop) OnOleDragStop(&FGrid, effect);
     }

@@ -282,3 +282,37 @@ TEST(ExGridDragDrop, SettingsCopyAsPlainFields) {
     a.SetOleDropTarget(false);
     EXPECT_FALSE(F.a->Tools().OleDropTargetAssigned());
 }
+
+TEST(ExGridDragDrop, RowsChosenOneByOneMoveToAnotherGrid) {
+    TwoGrids F;
+    TExStringGrid* a = F.a;
+    a->SetOptions(a->Options() + TGridOptions{goRowSelect});
+    a->MouseActions().SetDisjunctRowSelect(true);
+    a->DragDropSettings().SetOleDropSource(true);
+    a->DragDropSettings().SetOleRemoveRows(true);
+    a->SetRowSelect(2, true);
+    a->SetRowSelect(4, true);
+    // The selection rectangle lies elsewhere: only the chosen rows count.
+    a->SetSelection(TGridRect{1, 7, 5, 7});
+    TDragDropSettings& s = F.b->DragDropSettings();
+    s.SetOleDropTarget(true);
+    s.SetOleInsertRows(true);
+    F.b->SetOptions(F.b->Options() + TGridOptions{goEditing});
+
+    TwoGrids::DragTo(F.b, 1, 3);
+    const TPoint from = TwoGrids::On(a, 1, 2);
+    a->Tools().OleDragStart(1, 2, from.X, from.Y);
+
+    ASSERT_EQ(a->RowCount(), 8);
+    const std::vector<int> left{1, 3, 5, 6, 7, 8, 9};
+    for (size_t i = 0; i < left.size(); ++i) {
+        const String n = IntToStr(left[i]);
+        EXPECT_EQ(Row(a, int(i) + 1), u"|a1" + n + u"|a2" + n + u"|a3" + n + u"|a4" + n + u"|a5" + n + u"|");
+    }
+    EXPECT_EQ(a->RowSelectCount(), 0);
+    ASSERT_EQ(F.b->RowCount(), 12);
+    EXPECT_EQ(Row(F.b, 2), u"|b12|b22|b32|b42|b52|");
+    EXPECT_EQ(Row(F.b, 3), u"|a12|a22|a32|a42|a52|");
+    EXPECT_EQ(Row(F.b, 4), u"|a14|a24|a34|a44|a54|");
+    EXPECT_EQ(Row(F.b, 5), u"|b13|b23|b33|b43|b53|");
+}

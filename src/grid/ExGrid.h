@@ -1795,8 +1795,6 @@ public:
     void UnSelectRows(int RowIndex, int RCount);
     void UnSelectCols(int ColIndex, int CCount);
     void ClearRowSelect();
-    // Unchosen flags for rows that arrive at ARow without being inserted as rows.
-    void InsertRowSelectEntries(int ARow, int RCount);
     void ClearColSelect();
     // The flags of the rows (columns) take the selection rectangle's: all data rows, or only those inside it.
     void SelectRowsFromSelection(bool All);

@@ -172,12 +172,11 @@ void TGridDropTarget::DropText(TPoint P, const String& Text) {
     if (FTools.OnOleDrop) FTools.OnOleDrop(&FGrid, arow, acol, Text, allow);
     TGridRect sel = FGrid.Selection();
     if (allow && acol >= 0 && arow >= 0) {
-        // A move inside the grid removes its rows afterwards: they moved down by the rows inserted.
-        if (s.OleRemoveRows() && FTools.FDropSelection.Top >= arow) {
+        // A move inside the grid removes its rows afterwards: they moved down by the rows inserted
+        // (the chosen-row flags move with the inserted rows by themselves). Rows pasted over stay put.
+        if (s.OleRemoveRows() && s.OleInsertRows() && FTools.FDropSelection.Top >= arow) {
             FTools.FDropSelection.Top += n;
             FTools.FDropSelection.Bottom += n;
-            // Inserted rows bring their own unchosen flags; pasted-over rows need them here.
-            if (FGrid.MouseActions().DisjunctRowSelect() && !s.OleInsertRows()) FGrid.InsertRowSelectEntries(arow, n);
         }
         if (arow == 0 && FGrid.RowCount() == 1 && FGrid.FixedRowAlways()) arow = 1;
         if (s.OleInsertRows()) {

@@ -141,12 +141,6 @@ void TExStringGrid::UnSelectCols(int ColIndex, int CCount) {
     for (int c = std::max(ColIndex, 0); c < ColIndex + CCount && c < ColCount(); ++c) SetColSelect(c, false);
 }
 
-void TExStringGrid::InsertRowSelectEntries(int ARow, int RCount) {
-    const int at = RowSelectIndex(ARow);
-    if (RCount > 0 && at >= 0 && at < int(FRowSelect.size()))
-        FRowSelect.insert(FRowSelect.begin() + at, size_t(RCount), 0);
-}
-
 void TExStringGrid::ClearRowSelect() {
     const bool persistent = FMouseActions.RowSelectPersistent();
     for (int i = 0; i < int(FRowSelect.size()); ++i) {

@@ -316,3 +316,43 @@ TEST(ExGridDragDrop, RowsChosenOneByOneMoveToAnotherGrid) {
     EXPECT_EQ(Row(F.b, 4), u"|a14|a24|a34|a44|a54|");
     EXPECT_EQ(Row(F.b, 5), u"|b13|b23|b33|b43|b53|");
 }
+
+// Rows moved up inside the grid: inserted at the drop row or pasted over the rows there;
+// either way exactly the dragged rows go afterwards.
+TEST(ExGridDragDrop, RowsMovedWithinTheGridRemoveOnlyTheDraggedRows) {
+    struct Case {
+        bool insert, disjunct;
+        std::vector<int> rows;  // the original rows, top to bottom, after the move
+    };
+    const Case cases[] = {
+        {true, true, {1, 6, 8, 2, 3, 4, 5, 7, 9}},
+        {false, true, {1, 6, 8, 4, 5, 7, 9}},
+        {false, false, {1, 6, 7, 4, 5, 8, 9}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.insert * 2 + c.disjunct);
+        TwoGrids F;
+        TExStringGrid* b = F.b;
+        TDragDropSettings& s = b->DragDropSettings();
+        s.SetOleDropTarget(true);
+        s.SetOleDropSource(true);
+        s.SetOleInsertRows(c.insert);
+        s.SetOleRemoveRows(true);
+        b->SetOptions(b->Options() + TGridOptions{goEditing, goRowSelect});
+        b->MouseActions().SetDisjunctRowSelect(c.disjunct);
+        if (c.disjunct) {
+            b->SetRowSelect(6, true);
+            b->SetRowSelect(8, true);
+            b->SetSelection(TGridRect{1, 6, 5, 6});
+        } else {
+            b->SetSelection(TGridRect{1, 6, 5, 7});
+        }
+        TwoGrids::DragTo(b, 2, 2);
+        b->Tools().OleDragStart(2, 6, 10, 10);
+        ASSERT_EQ(b->RowCount(), int(c.rows.size()) + 1);
+        for (size_t i = 0; i < c.rows.size(); ++i) {
+            const String n = IntToStr(c.rows[i]);
+            EXPECT_EQ(Row(b, int(i) + 1), u"|b1" + n + u"|b2" + n + u"|b3" + n + u"|b4" + n + u"|b5" + n + u"|");
+        }
+    }
+}

@@ -653,6 +653,10 @@ public:
     void Clear();
     void RemoveDuplicates(int ACol, bool DoCase);
     void RemoveCheckedRows(int CheckBoxColumn, bool RemoveChecked);
+    // The chosen rows (disjunct row selection), else the selection's rows; the row choice is cleared.
+    void RemoveSelectedRows();
+    // Empties the chosen rows, else the chosen columns, else the selection rectangle.
+    void ClearSelection();
     bool IsCell(const String& SubStr, int& ACol, int& ARow);
 
     // ===== Selection

@@ -172,8 +172,9 @@ void TGridDropTarget::DropText(TPoint P, const String& Text) {
     if (FTools.OnOleDrop) FTools.OnOleDrop(&FGrid, arow, acol, Text, allow);
     TGridRect sel = FGrid.Selection();
     if (allow && acol >= 0 && arow >= 0) {
-        // A move inside the grid removes its rows afterwards: they moved down by the rows inserted.
-        if (s.OleRemoveRows() && FTools.FDropSelection.Top >= arow) {
+        // A move inside the grid removes its rows afterwards: they moved down by the rows inserted
+        // (the chosen-row flags move with the inserted rows by themselves). Rows pasted over stay put.
+        if (s.OleRemoveRows() && s.OleInsertRows() && FTools.FDropSelection.Top >= arow) {
             FTools.FDropSelection.Top += n;
             FTools.FDropSelection.Bottom += n;
         }
@@ -427,15 +428,21 @@ void TExGridTools::OleDragStart(int ACol, int ARow, int X, int Y) {
             SaveRectToBinStream(sel, *stream);
         }
         const TGridRect textRect = rows ? TGridRect{0, sel.Top, FGrid.ColCount() - 1, sel.Bottom} : sel;
-        const String text = GetRectAsText(textRect, false);
+        const bool disjunct = FGrid.MouseActions().DisjunctRowSelect();
+        // Rows chosen one by one travel alone, in grid order.
+        const String text = disjunct ? FGrid.SelectedText() : GetRectAsText(textRect, false);
         const String rtf = FGrid.Cells(FGrid.RealColIndex(ACol), ARow);
         const HRESULT r =
             BeginTextDragDrop(source, text, rtf, effect, DROPEFFECT_COPY | DROPEFFECT_MOVE, stream.get());
         if (r != DRAGDROP_S_CANCEL && effect == DROPEFFECT_MOVE && !s.OleCopyAlways()) {
-            if (s.OleRemoveRows() && FGrid.Options().Contains(goRowSelect))
-                FGrid.RemoveRows(FDropSelection.Top, FDropSelection.Bottom - FDropSelection.Top + 1);
-            else
+            if (s.OleRemoveRows() && FGrid.Options().Contains(goRowSelect)) {
+                if (disjunct) FGrid.RemoveSelectedRows();
+                else FGrid.RemoveRows(FDropSelection.Top, FDropSelection.Bottom - FDropSelection.Top + 1);
+            } else if (disjunct) {
+                FGrid.ClearSelection();
+            } else {
                 FGrid.ClearRect(FDropSelection.Left, FDropSelection.Top, FDropSelection.Right, FDropSelection.Bottom);
+            }
         }
         if (r != DRAGDROP_S_CANCEL && OnOleDragStop) OnOleDragStop(&FGrid, effect);
     }

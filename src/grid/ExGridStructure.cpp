@@ -475,6 +475,40 @@ void TExStringGrid::RemoveCheckedRows(int CheckBoxColumn, bool RemoveChecked) {
     EndUpdate();
 }
 
+void TExStringGrid::RemoveSelectedRows() {
+    BeginUpdate();
+    try {
+        if (FMouseActions.DisjunctRowSelect()) {
+            // Collected first: the flags move with the rows while they go, bottom up.
+            std::vector<int> chosen;
+            for (int r = RowCount() - FFixedFooters - 1; r >= FixedRows(); --r)
+                if (RowSelect(RowSelectIndex(r))) chosen.push_back(r);
+            for (int r : chosen) RemoveRowsInternal(r, 1);
+            ClearRowSelect();
+        } else {
+            const TGridRect s = Selection();
+            for (int r = std::max(s.Top, s.Bottom); r >= std::min(s.Top, s.Bottom); --r) RemoveRowsInternal(r, 1);
+        }
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+void TExStringGrid::ClearSelection() {
+    if (FMouseActions.DisjunctRowSelect()) {
+        for (int r = FixedRows(); r < RowCount(); ++r)
+            if (RowSelect(RowSelectIndex(r))) ClearRows(r, 1);
+    } else if (FMouseActions.DisjunctColSelect()) {
+        for (int c = FixedCols(); c < ColCount(); ++c)
+            if (ColSelect(c)) ClearCols(c, 1);
+    } else {
+        const TGridRect s = Selection();
+        ClearRect(s.Left, s.Top, s.Right, s.Bottom);
+    }
+}
+
 bool TExStringGrid::IsCell(const String& SubStr, int& ACol, int& ARow) {
     for (int r = 0; r < RowCount(); ++r)
         for (int c = 0; c < ColCount(); ++c)

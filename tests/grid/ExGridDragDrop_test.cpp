@@ -282,3 +282,77 @@ TEST(ExGridDragDrop, SettingsCopyAsPlainFields) {
     a.SetOleDropTarget(false);
     EXPECT_FALSE(F.a->Tools().OleDropTargetAssigned());
 }
+
+TEST(ExGridDragDrop, RowsChosenOneByOneMoveToAnotherGrid) {
+    TwoGrids F;
+    TExStringGrid* a = F.a;
+    a->SetOptions(a->Options() + TGridOptions{goRowSelect});
+    a->MouseActions().SetDisjunctRowSelect(true);
+    a->DragDropSettings().SetOleDropSource(true);
+    a->DragDropSettings().SetOleRemoveRows(true);
+    a->SetRowSelect(2, true);
+    a->SetRowSelect(4, true);
+    // The selection rectangle lies elsewhere: only the chosen rows count.
+    a->SetSelection(TGridRect{1, 7, 5, 7});
+    TDragDropSettings& s = F.b->DragDropSettings();
+    s.SetOleDropTarget(true);
+    s.SetOleInsertRows(true);
+    F.b->SetOptions(F.b->Options() + TGridOptions{goEditing});
+
+    TwoGrids::DragTo(F.b, 1, 3);
+    const TPoint from = TwoGrids::On(a, 1, 2);
+    a->Tools().OleDragStart(1, 2, from.X, from.Y);
+
+    ASSERT_EQ(a->RowCount(), 8);
+    const std::vector<int> left{1, 3, 5, 6, 7, 8, 9};
+    for (size_t i = 0; i < left.size(); ++i) {
+        const String n = IntToStr(left[i]);
+        EXPECT_EQ(Row(a, int(i) + 1), u"|a1" + n + u"|a2" + n + u"|a3" + n + u"|a4" + n + u"|a5" + n + u"|");
+    }
+    EXPECT_EQ(a->RowSelectCount(), 0);
+    ASSERT_EQ(F.b->RowCount(), 12);
+    EXPECT_EQ(Row(F.b, 2), u"|b12|b22|b32|b42|b52|");
+    EXPECT_EQ(Row(F.b, 3), u"|a12|a22|a32|a42|a52|");
+    EXPECT_EQ(Row(F.b, 4), u"|a14|a24|a34|a44|a54|");
+    EXPECT_EQ(Row(F.b, 5), u"|b13|b23|b33|b43|b53|");
+}
+
+// Rows moved up inside the grid: inserted at the drop row or pasted over the rows there;
+// either way exactly the dragged rows go afterwards.
+TEST(ExGridDragDrop, RowsMovedWithinTheGridRemoveOnlyTheDraggedRows) {
+    struct Case {
+        bool insert, disjunct;
+        std::vector<int> rows;  // the original rows, top to bottom, after the move
+    };
+    const Case cases[] = {
+        {true, true, {1, 6, 8, 2, 3, 4, 5, 7, 9}},
+        {false, true, {1, 6, 8, 4, 5, 7, 9}},
+        {false, false, {1, 6, 7, 4, 5, 8, 9}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.insert * 2 + c.disjunct);
+        TwoGrids F;
+        TExStringGrid* b = F.b;
+        TDragDropSettings& s = b->DragDropSettings();
+        s.SetOleDropTarget(true);
+        s.SetOleDropSource(true);
+        s.SetOleInsertRows(c.insert);
+        s.SetOleRemoveRows(true);
+        b->SetOptions(b->Options() + TGridOptions{goEditing, goRowSelect});
+        b->MouseActions().SetDisjunctRowSelect(c.disjunct);
+        if (c.disjunct) {
+            b->SetRowSelect(6, true);
+            b->SetRowSelect(8, true);
+            b->SetSelection(TGridRect{1, 6, 5, 6});
+        } else {
+            b->SetSelection(TGridRect{1, 6, 5, 7});
+        }
+        TwoGrids::DragTo(b, 2, 2);
+        b->Tools().OleDragStart(2, 6, 10, 10);
+        ASSERT_EQ(b->RowCount(), int(c.rows.size()) + 1);
+        for (size_t i = 0; i < c.rows.size(); ++i) {
+            const String n = IntToStr(c.rows[i]);
+            EXPECT_EQ(Row(b, int(i) + 1), u"|b1" + n + u"|b2" + n + u"|b3" + n + u"|b4" + n + u"|b5" + n + u"|");
+        }
+    }
+}

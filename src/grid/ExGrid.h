@@ -101,6 +101,8 @@ struct TControlLook {
     int ProgressMarginY = 2;
     // Buttons of cells and the always-visible drop-down and spin buttons.
     bool FlatButton = false;
+    // Progress bars take the desktop theme's look where it has one.
+    bool ProgressXP = false;
     bool DropDownAlwaysVisible = false;
     bool SpinButtonsAlwaysVisible = false;
     // The fixed-cell gradients. Read them here; set them through the setters,
@@ -1175,6 +1177,9 @@ public:
     bool Panning() const { return FWheelPan; }
     TScrollType ScrollType() const { return FScrollType; }
     void SetScrollType(TScrollType Value);
+    // Background of the metro bars; clNone leaves the grid's colour.
+    TColor ScrollColor() const { return FScrollColor; }
+    void SetScrollColor(TColor Value);
     TScrollHintType ScrollHints() const { return FScrollHints; }
     void SetScrollHints(TScrollHintType Value) { FScrollHints = Value; }
     // The grid scrolls while a thumb is dragged.
@@ -1644,6 +1649,7 @@ private:
     TCursor FPrevCursor = crDefault;
     bool FPrevShowHint = true;
     TScrollType FScrollType = ssNormal;
+    TColor FScrollColor = clNone;
     TScrollHintType FScrollHints = shNone;
     bool FScrollSynch = false;
     TScrollControl* FVScrollCtrl = nullptr;
@@ -2187,6 +2193,9 @@ public:
     // their scheme unless URLFull.
     bool URLShow() const { return FURLShow; }
     void SetURLShow(bool Value);
+    // Display texts starting a web, mail, news, file or ftp address show as links.
+    bool URLShowInText() const { return FURLShowInText; }
+    void SetURLShowInText(bool Value);
     bool URLFull() const { return FURLFull; }
     void SetURLFull(bool Value);
     TColor URLColor() const { return FURLColor; }
@@ -2227,6 +2236,7 @@ private:
     bool FMultilinecells = false;
     bool FEnhTextSize = false;
     bool FURLShow = false;
+    bool FURLShowInText = false;
     bool FURLFull = false;
     TColor FURLColor = clBlue;
     Char FPasswordChar = u'*';

@@ -28,6 +28,11 @@ void TExStringGrid::SetURLShow(bool Value) {
     FURLShow = Value;
     InvalidateGrid();
 }
+void TExStringGrid::SetURLShowInText(bool Value) {
+    if (Value == FURLShowInText) return;
+    FURLShowInText = Value;
+    InvalidateGrid();
+}
 void TExStringGrid::SetURLFull(bool Value) {
     FURLFull = Value;
     if (FURLShow) InvalidateGrid();

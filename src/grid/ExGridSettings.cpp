@@ -467,6 +467,8 @@ void TExGridTools::SaveVisualProps(const String& FileName) {
     w.Color(u"SelectionTextColor", G.SelectionTextColor());
     w.Color(u"URLColor", G.URLColor());
     w.Bool(u"URLShow", G.URLShow());
+    w.Bool(u"URLShowInText", G.URLShowInText());
+    w.Color(u"ScrollColor", G.ScrollColor());
     w.Color(u"ActiveRowColor", G.ActiveRowColor());
     w.Bool(u"ActiveRowShow", G.ActiveRowShow());
     w.Bool(u"ActiveCellShow", G.ActiveCellShow());
@@ -494,6 +496,7 @@ void TExGridTools::SaveVisualProps(const String& FileName) {
     w.Int(u"ControlLook.RadioSize", cl.RadioSize);
     w.Bool(u"ControlLook.FlatButton", cl.FlatButton);
     w.Color(u"ControlLook.ProgressBorderColor", cl.ProgressBorderColor);
+    w.Bool(u"ControlLook.ProgressXP", cl.ProgressXP);
     w.Text(u"Look", TExStringGrid::LookToString(G.Look()));
     w.Color(u"SearchFooter.Color", G.SearchFooter().Color());
     w.Color(u"SearchFooter.ColorTo", G.SearchFooter().ColorTo());
@@ -549,6 +552,8 @@ void TExGridTools::LoadVisualProps(const String& FileName) {
     r.Color(u"SelectionTextColor", [&](TColor c) { G.SetSelectionTextColor(c); });
     r.Color(u"URLColor", [&](TColor c) { G.SetURLColor(c); });
     r.Bool(u"URLShow", [&](bool b) { G.SetURLShow(b); });
+    r.Bool(u"URLShowInText", [&](bool b) { G.SetURLShowInText(b); });
+    r.Color(u"ScrollColor", [&](TColor c) { G.SetScrollColor(c); });
     r.Color(u"ActiveRowColor", [&](TColor c) { G.SetActiveRowColor(c); });
     r.Bool(u"ActiveRowShow", [&](bool b) { G.SetActiveRowShow(b); });
     r.Bool(u"ActiveCellShow", [&](bool b) { G.SetActiveCellShow(b); });
@@ -576,6 +581,7 @@ void TExGridTools::LoadVisualProps(const String& FileName) {
     r.Int(u"ControlLook.RadioSize", [&](int n) { cl.RadioSize = n; });
     r.Bool(u"ControlLook.FlatButton", [&](bool b) { cl.FlatButton = b; });
     r.Color(u"ControlLook.ProgressBorderColor", [&](TColor c) { cl.ProgressBorderColor = c; });
+    r.Bool(u"ControlLook.ProgressXP", [&](bool b) { cl.ProgressXP = b; });
     r.Color(u"SearchFooter.Color", [&](TColor c) { G.SearchFooter().SetColor(c); });
     r.Color(u"SearchFooter.ColorTo", [&](TColor c) { G.SearchFooter().SetColorTo(c); });
     TGrouping& gr = G.Grouping();

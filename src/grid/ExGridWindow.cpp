@@ -341,6 +341,12 @@ void TExStringGrid::SetScrollType(TScrollType Value) {
     }
 }
 
+void TExStringGrid::SetScrollColor(TColor Value) {
+    if (Value == FScrollColor) return;
+    FScrollColor = Value;
+    UpdateMetroBars();
+}
+
 void TExStringGrid::UpdateMetroBars() {
     if (FVScrollCtrl) FVScrollCtrl->Invalidate();
     if (FHScrollCtrl) FHScrollCtrl->Invalidate();
@@ -382,7 +388,7 @@ void TScrollControl::Paint() {
     TCanvas& c = Canvas();
     TExStringGrid* g = Grid();
     c.Brush().SetStyle(bsSolid);
-    c.Brush().SetColor(g ? g->Color() : clWindow);
+    c.Brush().SetColor(!g ? clWindow : g->ScrollColor() != clNone ? g->ScrollColor() : g->Color());
     c.FillRect(ClientRect());
     int start = 0, length = 0;
     ThumbExtent(start, length);

@@ -270,6 +270,8 @@ void DressGrid(TExStringGrid& g) {
     g.SetSelectionTextColor(clWhite);
     g.SetURLColor(clGreen);
     g.SetURLShow(true);
+    g.SetURLShowInText(true);
+    g.SetScrollColor(TColor(0x00332211));
     g.SetActiveRowColor(TColor(0x00C0FFEE));
     g.SetActiveRowShow(true);
     g.SetActiveCellShow(true);
@@ -302,6 +304,7 @@ void DressGrid(TExStringGrid& g) {
     cl.RadioSize = 12;
     cl.FlatButton = true;
     cl.ProgressBorderColor = clBlack;
+    cl.ProgressXP = true;
     g.SearchFooter().SetColor(TColor(0x00112233));
     g.SearchFooter().SetColorTo(clSilver);
     TGrouping& gr = g.Grouping();
@@ -353,6 +356,9 @@ TEST(ExGridVisualProps, GoldenFileAndSecondGrid) {
     EXPECT_EQ(h.ControlLook().FixedGradientFrom, TColor(0x00FAFAFA));
     EXPECT_EQ(h.Font().Style(), TFontStyles({fsBold, fsStrikeOut}));
     EXPECT_EQ(h.Balloon().Transparency(), 120);
+    EXPECT_TRUE(h.URLShowInText());
+    EXPECT_EQ(h.ScrollColor(), TColor(0x00332211));
+    EXPECT_TRUE(h.ControlLook().ProgressXP);
     EXPECT_EQ(h.BackGround().Display(), bdGradientVert);
 }
 

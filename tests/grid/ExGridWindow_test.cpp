@@ -221,6 +221,14 @@ TEST(ExGridWindow, MetroBarsReplaceTheWindowsBars) {
     RenderControlToBitmap(v, bar);
     EXPECT_EQ(bar.Canvas().Pixels(1, start + 10), TColor(0xC0C0C0));
     EXPECT_EQ(bar.Canvas().Pixels(5, start + 10), ColorToRGB(f.g->Color()));
+    // ScrollColor takes the grid colour's place; clNone gives it back.
+    f.g->SetScrollColor(clTeal);
+    RenderControlToBitmap(v, bar);
+    EXPECT_EQ(bar.Canvas().Pixels(5, start + 10), TColor(0x808000));
+    EXPECT_EQ(bar.Canvas().Pixels(1, start + 10), TColor(0xC0C0C0));
+    f.g->SetScrollColor(clNone);
+    RenderControlToBitmap(v, bar);
+    EXPECT_EQ(bar.Canvas().Pixels(5, start + 10), ColorToRGB(f.g->Color()));
     f.g->SetTopRow(500);
     v->ThumbExtent(start, length);
     EXPECT_EQ(start + length, v->Height());

@@ -2494,6 +2494,8 @@ protected:
 private:
     // false: the character goes no further (with a beep where the kind says so).
     bool FilterChar(Char& Ch);
+    // Enter breaks the line in the text kinds while the grid asks for it.
+    bool TypesLineBreakOnEnter() const;
     // A refused value: the validated text back, selected or with the caret at the end.
     void RestoreRefused();
     // Validates the text before the caret walks out of it; false restores.

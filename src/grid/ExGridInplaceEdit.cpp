@@ -179,6 +179,13 @@ void TExInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
         }
         SetText(FExGrid->FNewCellText);
     }
+    if (Key == VK_RETURN && Shift.Contains(ssCtrl) && FExGrid->Navigation().LineFeedOnEnter()) {
+        // Enter types the line breaks here, so Ctrl+Enter ends the edit as Enter does elsewhere.
+        Key = 0;
+        Char enter = KeyEnter;
+        KeyPress(enter);
+        return;
+    }
     if (Key == VK_RETURN && (Shift.Contains(ssCtrl) || Shift.Contains(ssShift))) GrowRowForNewLine();
     TInplaceEdit::KeyDown(Key, Shift);
 }
@@ -258,6 +265,19 @@ bool TExInplaceEdit::FilterChar(Char& Ch) {
     }
 }
 
+bool TExInplaceEdit::TypesLineBreakOnEnter() const {
+    if (!FExGrid->Navigation().LineFeedOnEnter()) return false;
+    switch (FExGrid->FEditControl) {
+    case edNormal:
+    case edCapital:
+    case edMixedCase:
+    case edLowerCase:
+    case edUpperCase:
+    case edValidChars: return true;
+    default: return false;
+    }
+}
+
 void TExInplaceEdit::WMChar(TWMKey& Message) {
     Char ch = Char(Message.CharCode());
     if (ch == 10 && !TakesLineBreaks(*FExGrid)) return;
@@ -265,6 +285,10 @@ void TExInplaceEdit::WMChar(TWMKey& Message) {
     if (FLengthLimit > 0 && int(EditText().size()) >= FLengthLimit && SelLength() == 0 && ch != KeyBack &&
         ch != KeyEscape && ch != KeyEnter)
         return;
+    if (ch == KeyEnter && TypesLineBreakOnEnter()) {
+        if (FExGrid->CanEditModify()) TypeText(u"\r\n");
+        return;
+    }
     if (ch >= 32 || IsControlKey(ch)) {
         if (!FilterChar(ch)) return;
         Message.SetCharCode(ch);

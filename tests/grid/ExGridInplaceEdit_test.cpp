@@ -158,6 +158,39 @@ TEST(ExInplaceEdit, CtrlEnterBreaksALineOnlyWhereTheGridAllowsIt) {
     }
 }
 
+TEST(ExInplaceEdit, LineFeedOnEnterSwapsWhatEnterAndCtrlEnterDo) {
+    // With the setting Enter breaks the line of a text cell and Ctrl+Enter
+    // ends the edit; cells for numbers keep Enter as the end of the edit.
+    struct Case {
+        TEditorType kind;
+        const char16_t *start, *typed;  // typed with the caret after the first character
+        bool lineFeed;
+        TShiftState shift;
+        Char ch;
+        bool open;
+        const char16_t* text;  // the editor's text while open, else the cell's
+    };
+    const Case cases[] = {
+        {edNormal, u"ab", u"x", true, {}, 13, true, u"ax\r\nb"},
+        {edUpperCase, u"AB", u"x", true, {}, 13, true, u"AX\r\nB"},
+        {edNormal, u"ab", u"x", true, {ssCtrl}, 10, false, u"axb"},
+        {edNormal, u"ab", u"x", false, {}, 13, false, u"axb"},
+        {edNormal, u"ab", u"x", false, {ssCtrl}, 10, true, u"ax\r\nb"},
+        {edNumeric, u"12", u"3", true, {}, 13, false, u"132"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(testing::Message() << int(k.kind) << k.lineFeed << int(k.ch));
+        TextEditForm f(k.kind, k.start);
+        f.g->Navigation().SetLineFeedOnEnter(k.lineFeed);
+        ASSERT_TRUE(f.Open(1));
+        SimulateText(k.typed);
+        SimulateKey(VK_RETURN, k.shift, k.ch);
+        EXPECT_EQ(f.g->EditorMode(), k.open);
+        if (k.open) EXPECT_EQ(f.g->InplaceEditor()->Text(), String(k.text));
+        else EXPECT_EQ(f.g->GetCellEx(1, 1), String(k.text));
+    }
+}
+
 TEST(ExInplaceEdit, CtrlOrShiftEnterGrowsTheRowOfMultiLineCellsSizedWhileTyping) {
     // Without word wrap, so that only the line count sizes the row.
     struct Case {

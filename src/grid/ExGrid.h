@@ -235,6 +235,7 @@ using TCellChangingEvent =
     std::function<void(TObject* Sender, int OldRow, int OldCol, int NewRow, int NewCol, bool& Allow)>;
 using TRowChangedEvent = std::function<void(TObject* Sender, int OldRow, int NewRow)>;
 using TClickCellEvent = std::function<void(TObject* Sender, int ACol, int ARow)>;
+using TExpandClickEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool Expanded)>;
 // Row first, as the grid reports its clicks.
 using TRowColClickEvent = std::function<void(TObject* Sender, int ARow, int ACol)>;
 using TCanClickCellEvent = std::function<void(TObject* Sender, int ARow, int ACol, bool& Allow)>;
@@ -1333,7 +1334,8 @@ protected:
     virtual void DoButtonClick(int ACol, int ARow) {
         if (OnButtonClick) OnButtonClick(this, ACol, ARow);
     }
-    virtual void DoExpandClick(int, int, bool) {}
+    // Reports the click and gives the row the height of the new state.
+    virtual void DoExpandClick(int ACol, int ARow, bool Expanded);
     virtual void DoComboCloseUp(int, int) {}
     virtual void DoComboDropDown(int, int) {}
     virtual void DoGetCellCursor(int, int, int, int) {}
@@ -1956,6 +1958,7 @@ public:
     TDateTimeSpinClickEvent OnTimeSpinClick;
     TEllipsClickEvent OnEllipsClick;
     TClickCellEvent OnButtonClick;
+    TExpandClickEvent OnExpandClick;
     // The rich edits: the hidden one that converts and measures rich-text
     // cells, and the in-place editor of rich-text cells; made on first use.
     class TExRichEdit* RichEdit();
@@ -2437,6 +2440,11 @@ public:
     void AddExpand(int ACol, int ARow, int ExpandedHeight);
     // The expand button of the cell (empty for another kind).
     TRect GetExpandButtonRect(int ACol, int ARow);
+    bool HasExpand(int ACol, int ARow) { return GetCellType(ACol, ARow) == ctExpand; }
+    // Flips the expanded state and returns the new one; the height is left to the caller.
+    bool ToggleExpand(int ACol, int ARow);
+    bool GetExpandState(int ACol, int ARow);
+    int GetExpandHeight(int ACol, int ARow, bool Expanded);
     // The room the cell's graphic takes on screen.
     virtual TPoint GetCellGraphicSize(int ACol, int ARow) { return CalcCellGraphicSize(ACol, ARow); }
     virtual TPoint CalcCellGraphicSize(int ACol, int ARow);

@@ -437,6 +437,29 @@ TRect TExStringGrid::GetExpandButtonRect(int ACol, int ARow) {
     return Rect(c.Right - 13, c.Top + 2, c.Right - 2, c.Top + 13);
 }
 
+bool TExStringGrid::ToggleExpand(int ACol, int ARow) {
+    TCellGraphic* g = ACol >= 0 && ARow >= 0 ? GraphicOf(OwnGraphic(ACol, ARow), ctExpand) : nullptr;
+    if (!g) return false;
+    g->CellExpanded = !g->CellExpanded;
+    return g->CellExpanded;
+}
+
+bool TExStringGrid::GetExpandState(int ACol, int ARow) {
+    TCellGraphic* g = ACol >= 0 && ARow >= 0 ? GraphicOf(OwnGraphic(ACol, ARow), ctExpand) : nullptr;
+    return g && g->CellExpanded;
+}
+
+int TExStringGrid::GetExpandHeight(int ACol, int ARow, bool Expanded) {
+    TCellGraphic* g = ACol >= 0 && ARow >= 0 ? GraphicOf(OwnGraphic(ACol, ARow), ctExpand) : nullptr;
+    if (!g) return DefaultRowHeight();
+    return Expanded ? g->CellAngle : g->CellIndex;
+}
+
+void TExStringGrid::DoExpandClick(int ACol, int ARow, bool Expanded) {
+    if (OnExpandClick) OnExpandClick(this, ACol, ARow, Expanded);
+    SetRowHeights(ARow, GetExpandHeight(RealColIndex(ACol), ARow, Expanded));
+}
+
 void TExStringGrid::AddInterfacedCell(int ACol, int ARow, IGridCellGraphic* AObject) {
     TCellGraphic* g = NewGraphic(ACol, ARow, ctInterface);
     g->CellBitmap = AObject;

@@ -91,7 +91,8 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
 
 bool TExStringGrid::CellButtonPress(int ACol, int ARow, int X, int Y) {
     FPushedCellButton = {-1, -1};
-    if (!HasButton(RealColIndex(ACol), ARow)) return false;
+    const bool expand = HasExpand(RealColIndex(ACol), ARow);
+    if (!expand && !HasButton(RealColIndex(ACol), ARow)) return false;
     HideInplaceEdit();
     if (ACol >= TCustomGrid::FixedCols() && ARow >= TCustomGrid::FixedRows()) {
         FForceSel = true;
@@ -99,7 +100,8 @@ bool TExStringGrid::CellButtonPress(int ACol, int ARow, int X, int Y) {
         FForceSel = false;
     }
     // Off the button the press on its cell is an ordinary one.
-    if (!PtInRect(GetCellButtonRect(ACol, ARow), TPoint{X, Y})) return false;
+    const TRect button = expand ? GetExpandButtonRect(RealColIndex(ACol), ARow) : GetCellButtonRect(ACol, ARow);
+    if (!PtInRect(button, TPoint{X, Y})) return false;
     PushButton(ACol, ARow, true);
     FPushedCellButton = {ACol, ARow};
     // The release must come back here even when it happens outside the grid.

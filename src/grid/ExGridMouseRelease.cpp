@@ -96,11 +96,17 @@ bool TExStringGrid::CellButtonRelease(int X, int Y) {
     if (inCells) {
         int bc = ACol, br = ARow;
         ResolveBaseCell(ACol, ARow, bc, br);
-        onButton = PtInRect(GetCellButtonRect(bc, br), TPoint{X, Y});
+        const bool expand = HasExpand(RealColIndex(bc), br);
+        onButton = PtInRect(expand ? GetExpandButtonRect(RealColIndex(bc), br) : GetCellButtonRect(bc, br),
+                            TPoint{X, Y});
         // Only a release over the very button that was pressed clicks it.
         const bool same = TPoint{bc, br} == pushed;
-        if ((enabled || fixed) && ((onButton && same) || pushed.Y < TCustomGrid::FixedRows()))
-            DoButtonClick(pushed.X, pushed.Y);
+        if ((enabled || fixed) && ((onButton && same) || pushed.Y < TCustomGrid::FixedRows())) {
+            if (expand)
+                DoExpandClick(pushed.X, pushed.Y, ToggleExpand(RealColIndex(pushed.X), pushed.Y));
+            else
+                DoButtonClick(pushed.X, pushed.Y);
+        }
     }
     return onButton;
 }

@@ -461,6 +461,58 @@ TEST(ExGridMouse, ACellButtonClicksWhenReleasedOverItself) {
     EXPECT_TRUE(clicks.empty());
 }
 
+// A click on a cell's expand button flips its row between the height it had
+// when the button was added and the expanded height; beside it, nothing.
+TEST(ExGridMouse, ExpandButtonClickTogglesRowHeight) {
+    GridOnForm<> f;
+    TExStringGrid* g = f.g;
+    g->SetColCount(5);
+    g->SetRowCount(5);
+    g->SetOptions(g->Options() + TGridOptions{goEditing});
+    g->SetRowHeights(2, 22);
+    g->AddExpand(2, 2, 80);
+    UpdateWindow(g->Handle());
+    std::vector<bool> reported;
+    g->OnExpandClick = [&](TObject*, int c, int r, bool e) {
+        EXPECT_EQ(c, 2);
+        EXPECT_EQ(r, 2);
+        reported.push_back(e);
+    };
+    auto click = [g](TPoint p) {
+        SimulateMouseDown(g, mbLeft, p.X, p.Y);
+        SimulateMouseUp(g, mbLeft, p.X, p.Y);
+    };
+    const TRect cell = g->CellRect(2, 2);
+    const TRect button = g->GetExpandButtonRect(2, 2);
+    EXPECT_EQ(button, Rect(cell.Right - 13, cell.Top + 2, cell.Right - 2, cell.Top + 13));
+
+    click({cell.Left + 2, cell.Bottom - 3});
+    EXPECT_EQ(g->RowHeights(2), 22);
+    EXPECT_TRUE(reported.empty());
+
+    SimulateMouseDown(g, mbLeft, button.Left + 4, button.Top + 4);
+    EXPECT_EQ(g->PushedCellButton(), (TPoint{2, 2}));
+    EXPECT_TRUE(g->MouseCapture());
+    SimulateMouseUp(g, mbLeft, button.Left + 4, button.Top + 4);
+    EXPECT_FALSE(g->MouseCapture());
+    EXPECT_EQ(g->RowHeights(2), 80);
+    EXPECT_TRUE(g->GetExpandState(2, 2));
+
+    // The button stays at the cell's top right, so the same point clicks it again.
+    EXPECT_EQ(g->GetExpandButtonRect(2, 2), button);
+    click({button.Left + 4, button.Top + 4});
+    EXPECT_EQ(g->RowHeights(2), 22);
+    EXPECT_FALSE(g->GetExpandState(2, 2));
+    EXPECT_EQ(reported, (std::vector<bool>{true, false}));
+
+    // Pressed on the button but released beside it: no click.
+    SimulateMouseDown(g, mbLeft, button.Left + 4, button.Top + 4);
+    SimulateMouseUp(g, mbLeft, cell.Left + 2, cell.Bottom - 3);
+    EXPECT_EQ(g->RowHeights(2), 22);
+    EXPECT_EQ(reported.size(), 2u);
+    EXPECT_EQ(g->GetExpandHeight(1, 1, true), g->DefaultRowHeight());
+}
+
 }  // namespace
 
 TEST(ExGridMouse, DoubleClickReportsItsCell) {

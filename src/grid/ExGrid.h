@@ -2187,7 +2187,8 @@ private:
     // the selection rectangle (ExGridContent.cpp)
 public:
     // Line breaks start new lines even in cells that do not wrap.
-    bool Multilinecells() const { return FMultilinecells; }
+    // One setting with the data tools' line handling of files and the editor.
+    bool Multilinecells() const { return FTools->Multilinecells; }
     void SetMultilinecells(bool Value);
     // Clipped texts end in an ellipsis.
     bool EnhTextSize() const { return FEnhTextSize; }
@@ -2236,7 +2237,6 @@ protected:
     void DrawSelectionRectangle(TCanvas& ACanvas, int ACol, int ARow, TRect R);
 
 private:
-    bool FMultilinecells = false;
     bool FEnhTextSize = false;
     bool FURLShow = false;
     bool FURLShowInText = false;

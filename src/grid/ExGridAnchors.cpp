@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr int MarkupTextKind = 1;
 // A reference to a cell of the grid itself: "cell://R<row>C<col>".
 constexpr const char16_t* CellLinkPrefix = u"CELL://";
 

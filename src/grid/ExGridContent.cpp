@@ -16,7 +16,7 @@
 // Settings: each repaints the grid.
 
 void TExStringGrid::SetMultilinecells(bool Value) {
-    FMultilinecells = Value;
+    FTools->Multilinecells = Value;
     InvalidateGrid();
 }
 void TExStringGrid::SetEnhTextSize(bool Value) {
@@ -78,21 +78,6 @@ void TExStringGrid::DoGetWordWrap(int ACol, int ARow, bool& WW) {
 // ---------------------------------------------------------------------------
 // Text
 
-namespace {
-
-// The link text without its scheme: everything up to "://", or "mailto:".
-String WithoutScheme(const String& S) {
-    if (const auto p = S.find(u"://"); p != String::npos) return S.substr(p + 3);
-    if (const auto p = S.find(u"mailto:"); p != String::npos) return S.substr(0, p) + S.substr(p + 7);
-    return S;
-}
-
-bool IsLink(const String& S) { return S.find(u"://") != String::npos || S.find(u"mailto:") != String::npos; }
-
-constexpr int MarkupKind = 1;  // CellTextKind of a markup text
-
-}  // namespace
-
 void TExStringGrid::DrawCellText(TCanvas& C, int ACol, int RCol, int ARow, TRect R, TGridDrawState AState) {
     String text = GetFormattedCell(RCol, ARow);
     if (DoIsPasswordCell(RCol, ARow)) text.assign(text.size(), FPasswordChar);
@@ -101,7 +86,7 @@ void TExStringGrid::DrawCellText(TCanvas& C, int ACol, int RCol, int ARow, TRect
     const bool sortShown = SortIndicatorShown(ACol, RCol, ARow);
     if (text.empty() && !sortShown) return;
 
-    if (CellTextKind(text, true) == MarkupKind) {
+    if (CellTextKind(text, true) == MarkupTextKind) {
         DrawCellMarkup(C, ACol, RCol, ARow, R, AState, text, filter, sortShown);
         return;
     }
@@ -121,8 +106,8 @@ void TExStringGrid::DrawCellText(TCanvas& C, int ACol, int RCol, int ARow, TRect
         f.Assign(&C.Font());
         return f;
     }();
-    if (FURLShow && IsLink(text)) {
-        if (!FURLFull) text = WithoutScheme(text);
+    if (FURLShow && IsURLText(text)) {
+        if (!FURLFull) StripURLProtocol(text);
         const bool selected = AState.Contains(gdSelected) && FShowSel && FSelectionTextColor != clNone;
         C.Font().SetColor(selected ? FSelectionTextColor : FURLColor);
         C.Font().SetStyle(C.Font().Style() + TFontStyles{fsUnderline});
@@ -134,7 +119,7 @@ void TExStringGrid::DrawCellText(TCanvas& C, int ACol, int RCol, int ARow, TRect
     bool ww = WordWrap();
     if (CellPropsAssigned(RCol, ARow)) ww = GetCellProperties(RCol, ARow)->WordWrap();
     DoGetWordWrap(RCol, ARow, ww);
-    const bool multi = FMultilinecells && text.find(u'\n') != String::npos;
+    const bool multi = Multilinecells() && text.find(u'\n') != String::npos;
     unsigned flags = DT_NOPREFIX | DT_EXPANDTABS;
     flags |= ha == taRightJustify ? DT_RIGHT : ha == taCenter ? DT_CENTER : DT_LEFT;
     if (!multi && !ww) {
@@ -148,7 +133,7 @@ void TExStringGrid::DrawCellText(TCanvas& C, int ACol, int RCol, int ARow, TRect
         if (FEnhTextSize) flags |= DT_END_ELLIPSIS;
     } else {
         flags |= DT_WORDBREAK | DT_EDITCONTROL;
-        if (FEnhTextSize && !FMultilinecells) flags |= DT_END_ELLIPSIS;
+        if (FEnhTextSize && !Multilinecells()) flags |= DT_END_ELLIPSIS;
     }
     if (!text.empty()) {
         C.Brush().SetStyle(bsClear);

@@ -24,7 +24,6 @@ constexpr int HintGapBelowCell = 6;
 // A hint moved back inside the monitor keeps this distance from its edge.
 constexpr int HintEdgeGap = 2;
 constexpr int WideTextKind = 5;
-constexpr int MarkupTextKind = 1;
 
 String& LastHintFont() {
     static String name;

@@ -232,9 +232,6 @@ void TExStringGrid::DrawCheckBox(TCanvas& C, TRect R, bool Checked, bool Enabled
 // ---------------------------------------------------------------------------
 // Painting one cell
 
-// CellTextKind of a text holding RTF source.
-constexpr int RichTextKind = 2;
-
 void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TGridDrawState AState) {
     int rc = RealColIndex(ACol);
     bool fixed = AState.Contains(gdFixed);

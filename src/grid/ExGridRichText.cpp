@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr int MarkupKind = 1, RichKind = 2, FormulaKind = 3;
 constexpr int TwipsPerInch = 1440, ScreenDpi = 96;
 constexpr int ScrollBarRoom = 17;
 
@@ -56,7 +55,7 @@ TPoint TExStringGrid::GetCellTextSize(int ACol, int ARow, bool VS, bool SB) {
     TBrush brush;
     DoGetCellColor(ACol, ARow, {}, brush, c.Font());
     if (FZoomFactor != 0) c.Font().SetSize(std::max(1, c.Font().Size() + FZoomFactor));
-    if (kind == FormulaKind) text = GetCalcCell(ACol, ARow);
+    if (kind == FormulaTextKind) text = GetCalcCell(ACol, ARow);
 
     const int dc = DisplColIndex(ACol);
     TRect R = dc >= 0 && dc < ColCount() && ARow >= 0 && ARow < RowCount() ? CellRect(dc, ARow) : TRect{};
@@ -66,12 +65,12 @@ TPoint TExStringGrid::GetCellTextSize(int ACol, int ARow, bool VS, bool SB) {
     R.Bottom -= FXYOffset.Y;
     if (SB) R.Right -= ScrollBarRoom;
 
-    if (kind == MarkupKind) {
+    if (kind == MarkupTextKind) {
         const TRect room{R.Left, R.Top, VS ? R.Right : R.Left + 65535, R.Top + 65535};
         const TMarkupDrawResult out = MarkupAt(text, room, -1, -1, c.Font());
         return {out.ExtentX + 2, out.ExtentY + 2};
     }
-    if (kind == RichKind && !IsDesigning()) {
+    if (kind == RichTextKind && !IsDesigning()) {
         // The rich edit reports what its document needs at the cell's width.
         TExRichEdit* re = RichEdit();
         re->SetBounds(0, 0, std::max(0, R.Right - R.Left), std::max(0, R.Bottom - R.Top));
@@ -104,7 +103,7 @@ TPoint TExStringGrid::GetCellTextSize(int ACol, int ARow, bool VS, bool SB) {
 
 String TExStringGrid::SaveCell(int ACol, int ARow) {
     String s = GetGridCell(ACol, ARow);
-    if (CellTextKind(s, true) != RichKind) return s;
+    if (CellTextKind(s, true) != RichTextKind) return s;
     if (FSaveWithRTF) {
         std::erase_if(s, [](Char ch) { return ch == u'\r' || ch == u'\n'; });
         return s;

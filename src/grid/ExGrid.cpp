@@ -204,6 +204,7 @@ void TExStringGrid::WMTimer(TWMTimer& Message) {
             }
         }
     }
+    BlinkTick();
 }
 
 // Entering the grid applies the current cell's editing option and takes the

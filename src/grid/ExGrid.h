@@ -1633,7 +1633,8 @@ private:
     // Where the text of cell (ACol displayed, ARow) is laid out, and its font.
     TRect MarkupRect(int ACol, int ARow, TFont*& AFont);
     // The link of the cell's text under the point (Title gets its title); empty when none.
-    String AnchorAt(int ACol, int ARow, int X, int Y, String* Title = nullptr);
+    // Link gets the markup link's number (from 1; 0 none; -1 when the text is no markup).
+    String AnchorAt(int ACol, int ARow, int X, int Y, String* Title = nullptr, int* Link = nullptr);
     // A press on a link: reports it and follows it; false when no link is under the point.
     bool AnchorPress(int ACol, int ARow, int X, int Y);
     // The link under the moving mouse: its enter, exit and hint events; true over a link.
@@ -2217,6 +2218,25 @@ public:
     // XYOffset insets the text at the left and top only.
     bool XYOffsetTopLeftOnly() const { return FXYOffsetTopLeftOnly; }
     void SetXYOffsetTopLeftOnly(bool Value);
+    // Texts with markup tags are drawn by the markup renderer; off, every
+    // text shows as it is stored, tags included.
+    bool EnableHTML() const { return FEnableHTML; }
+    void SetEnableHTML(bool Value);
+    // The kind of a cell text (GridText.h), markup counted only with EnableHTML.
+    int GridTextKind(const String& Text) const;
+    // Links of markup texts are underlined only while the mouse is over them.
+    bool URLUnderlineOnHover() const { return FURLUnderlineOnHover; }
+    void SetURLUnderlineOnHover(bool Value);
+    // The displayed cell holding the link under the mouse and that link's
+    // number (from 1; 0 none), tracked with URLUnderlineOnHover.
+    TPoint HoverCell() const { return FHoverCell; }
+    int HoverLink() const { return FHoverLink; }
+    // Markup text between blink tags hides and shows again at each tick of
+    // the grid's timer; switched off, it stays shown.
+    bool EnableBlink() const { return FEnableBlink; }
+    void SetEnableBlink(bool Value);
+    // The blinking text is hidden in this half of the blink.
+    bool GridBlink() const { return FGridBlink; }
     std::function<void(TObject* Sender, int ARow, int ACol, bool& IsPassword)> OnIsPasswordCell;
     std::function<void(TObject* Sender, int ACol, int ARow, bool& WordWrap)> OnGetWordWrap;
 
@@ -2235,8 +2255,23 @@ protected:
     // The indicator centred at (X, Y) for the real column.
     void DrawSortIndicator(TCanvas& ACanvas, int X, int Y, int RCol);
     void DrawSelectionRectangle(TCanvas& ACanvas, int ACol, int ARow, TRect R);
+    // The cell and link under the mouse changed: both cells repaint.
+    void TrackHoverLink(TPoint Cell, int Link);
+    // A tick of the grid's timer: the blink turns and the visible cells that blink repaint.
+    void BlinkTick();
+    // Display texts holding an address show it as a link (URLShowInText).
+    void LinkURLInText(String& Value) const;
+    // A progress cell drawn by the visual style (ControlLook.ProgressXP); false
+    // when the style does not draw it.
+    bool DrawThemedProgress(TCanvas& ACanvas, TRect R, int RCol, int ARow);
 
 private:
+    bool FEnableHTML = true;
+    bool FURLUnderlineOnHover = false;
+    TPoint FHoverCell{-1, -1};
+    int FHoverLink = 0;
+    bool FEnableBlink = false;
+    bool FGridBlink = false;
     bool FEnhTextSize = false;
     bool FURLShow = false;
     bool FURLShowInText = false;

@@ -785,6 +785,7 @@ bool TExStringGrid::DrawCellGraphic(TCanvas& C, int RCol, int ARow, TRect R, TCe
             return true;
         }
         case ctProgress: {
+            if (DrawThemedProgress(C, R, RCol, ARow)) return true;
             const TColor bar = std::holds_alternative<TColor>(G.CellBitmap) ? std::get<TColor>(G.CellBitmap) : clNone;
             const TColor rest = std::holds_alternative<TColor>(G.CellIcon) ? std::get<TColor>(G.CellIcon) : clNone;
             const TColor barText = G.CellBoolean ? TColor(G.CellIndex) : Opposite(bar);

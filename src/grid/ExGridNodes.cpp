@@ -814,6 +814,7 @@ void TExGridTools::AutoCheckGroupToggle(int ACol, int ARow, bool State) {
 
 void TExStringGrid::DoGetDisplText(int ACol, int ARow, String& Value) {
     TBaseGrid::DoGetDisplText(ACol, ARow, Value);
+    LinkURLInText(Value);
     if (ACol == 1 && FHasNodeRows) FTools->GroupCountText(ARow, Value);
 }
 

@@ -46,7 +46,7 @@ void TExStringGrid::DrawCellRTF(int ACol, int ARow, TRect ARect, TCanvas& ACanva
 
 TPoint TExStringGrid::GetCellTextSize(int ACol, int ARow, bool VS, bool SB) {
     String text = GetFormattedCell(ACol, ARow);
-    const int kind = CellTextKind(text, true);
+    const int kind = GridTextKind(text);
     TBitmap measure;
     measure.SetWidth(1);
     measure.SetHeight(1);

@@ -103,7 +103,6 @@ TEST(ExGridMarkup, WithoutEnableHTMLMarkupShowsAsTypedAndActsAsPlainText) {
     for (const bool html : {true, false}) {
         SCOPED_TRACE(html ? "markup on" : "markup off");
         MarkupForm f;
-        EXPECT_TRUE(f.g->EnableHTML());  // the default
         f.g->SetWordWrap(false);
         f.g->SetEnableHTML(html);
         f.g->SetCells(2, 2, link);

@@ -1,7 +1,8 @@
 // Links in cell texts: the anchors of markup texts and, with URLShow, texts
 // that are a link themselves. A press follows a link (a cell reference moves
 // the current cell, anything else opens in the desktop's program); the moving
-// mouse reports entering and leaving them.
+// mouse reports entering and leaving them and, when asked, underlines only the
+// link under it. Addresses in display texts can be turned into links.
 #include "grid/ExGrid.h"
 #include "grid/foundation/GridText.h"
 #include "grid/foundation/MarkupRender.h"

@@ -1,7 +1,7 @@
 // The text inside a cell: insets, single-line, wrapped and multi-line
 // layouts with their ellipsis, links without their scheme, masked password
-// cells, markup texts with their in-text controls, the sort indicator of the sorted column's header and the rectangle
-// around the selection.
+// cells, markup texts with their in-text controls and blinking parts, the sort indicator of the sorted column's
+// header and the rectangle around the selection.
 #include "grid/ExGrid.h"
 
 #include "grid/foundation/GridColors.h"
@@ -72,7 +72,10 @@ void TExStringGrid::SetEnableHTML(bool Value) {
 void TExStringGrid::SetURLUnderlineOnHover(bool Value) {
     if (Value == FURLUnderlineOnHover) return;
     FURLUnderlineOnHover = Value;
-    if (!Value) FHoverCell = {-1, -1}, FHoverLink = 0;
+    if (!Value) {
+        FHoverCell = {-1, -1};
+        FHoverLink = 0;
+    }
     InvalidateGrid();
 }
 void TExStringGrid::SetEnableBlink(bool Value) {
@@ -203,6 +206,7 @@ void TExStringGrid::DrawCellMarkup(TCanvas& C, int ACol, int RCol, int ARow, con
     in.HoverUnderlineOnly = FURLUnderlineOnHover;
     if (FHoverCell == TPoint{ACol, ARow}) in.HoverAnchorNumber = FHoverLink;
     in.BlinkVisible = !FGridBlink;
+    in.EndEllipsis = FEnhTextSize;
     TMarkupDrawResult out;
     C.Brush().SetStyle(bsClear);
     DrawHTMLText(C, Text, tr, in, out);

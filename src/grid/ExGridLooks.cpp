@@ -1,5 +1,6 @@
 // The grid's visual presets: the looks, the style presets, the colour
-// schemes, and the selection gradient they set.
+// schemes, and the selection gradient they set; progress bars drawn by the
+// visual style.
 #include "grid/ExGrid.h"
 #include "grid/ExGridDropDowns.h"
 #include "grid/ExGridEditors.h"

@@ -148,6 +148,30 @@ TEST(ExGridMarkup, InTextControlsOpenWithEnterOnlyAsMarkup) {
     }
 }
 
+TEST(ExGridMarkup, ClippedMarkupEndsInAnEllipsisOnlyWithEnhTextSize) {
+    const struct {
+        const char16_t* text;
+        bool clipped;
+    } cases[] = {{u"<b>mmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmm</b>", true}, {u"<b>mm</b>", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(StringToUtf8(c.text));
+        MarkupForm f;
+        f.g->SetCells(2, 2, c.text);
+        auto plain = f.Render();
+        f.g->SetEnhTextSize(true);
+        f.Flush();
+        auto ellipsis = f.Render();
+        const TRect R = f.Inside(2, 2);
+        bool same = true;
+        for (int y = R.Top; y < R.Bottom; ++y)
+            for (int x = R.Left; x < R.Right; ++x)
+                same = same && MarkupForm::At(plain, x, y) == MarkupForm::At(ellipsis, x, y);
+        EXPECT_EQ(same, !c.clipped);
+        // Without the ellipsis the letters run on to the cell's edge.
+        if (c.clipped) EXPECT_GE(InkRight(plain, R), R.Right - 4);
+    }
+}
+
 // ---------------------------------------------------------------------------
 // URLUnderlineOnHover
 

@@ -818,7 +818,8 @@ bool TRenderer::Run(const String& Source) {
 
     Out = TMarkupDrawResult();
     if (In.HitTestOnly) Out.ControlID = In.ControlID;
-    TextFlags = BiDiDrawTextFlags(MarkupTextFlags | (In.WrapWords ? 0 : DT_END_ELLIPSIS), In.ReadingOrder);
+    TextFlags = BiDiDrawTextFlags(MarkupTextFlags | (In.WrapWords || !In.EndEllipsis ? 0 : DT_END_ELLIPSIS),
+                                  In.ReadingOrder);
 
     String Text = Source.find(u'&') != String::npos ? DecodeSweep(Source) : Source;
     Text = LineBreaksToBR(StripTemplateMarkers(Text), true);

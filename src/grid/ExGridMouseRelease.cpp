@@ -59,14 +59,14 @@ void TExStringGrid::WMLButtonUp(TWMMouse& Message) {
         FScrollHintShow = false;
     }
     const bool fixedCell = ACol >= 0 && ARow >= 0 && (ARow < TCustomGrid::FixedRows() || ACol < TCustomGrid::FixedCols());
-    const bool doOnClick = FDoOnClick;
+    // A fixed cell's click comes before the framework's release and its OnMouseUp.
+    if (FDoOnClick && fixedCell && !sizing) Click();
     FDoOnClick = false;
     DisjunctRelease(ACol, ARow);
 
     TBaseGrid::WMLButtonUp(Message);
     FTools->AutoSelectGroupRelease(ACol, ARow);
 
-    if (doOnClick && fixedCell && !sizing) Click();
     if (moved && state == gsColSizing && sizedIndex >= 0 && sizedIndex < ColCount()) {
         if (OnEndColumnSize) OnEndColumnSize(this, sizedIndex);
         if (OnUpdateColumnSize) {

@@ -1476,8 +1476,9 @@ protected:
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     // The cell of the last left press: a sort needs press and release in the sort row.
     int FPressCol = -1, FPressRow = -1;
-    // Space on an editable check box cell toggles it (the key goes on).
-    void ToggleCheckByKey();
+    // Space on an editable check box cell toggles it, Space or Enter on an
+    // editable button cell clicks it (the key goes on).
+    void ClickControlByKey(Word Key);
     void Paint() override;
     void GetVisualProperties(int ACol, int ARow, TGridDrawState& AState, bool Print, bool Select, bool Remap,
                              TBrush& ABrush, TColor& AColorTo, TColor& AMirrorColor, TColor& AMirrorColorTo,

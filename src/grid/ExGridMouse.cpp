@@ -134,17 +134,19 @@ bool TExStringGrid::CellButtonPress(int ACol, int ARow, int X, int Y) {
     return true;
 }
 
-void TExStringGrid::ToggleCheckByKey() {
+void TExStringGrid::ClickControlByKey(Word Key) {
     const int rc = RealColIndex(Col()), r = Row();
-    if (!HasCheckBox(rc, r)) return;
+    if (!HasClickControl(rc, r)) return;
     bool editable = Options().Contains(goEditing) || FMouseActions.RangeSelectAndEdit();
     CellEditable(rc, r, editable);
-    if (!editable && !FControlLook.CheckAlwaysActive) return;
-    ToggleCellCheck(rc, r, true);
-    MarkRowModifiedByToggle(r);
-    bool state = false;
-    GetCheckBoxState(rc, RealRowIndex(r), state);
-    DoCheckBoxClick(rc, r, state);
+    if (Key == VK_SPACE && HasCheckBox(rc, r) && (editable || FControlLook.CheckAlwaysActive)) {
+        ToggleCellCheck(rc, r, true);
+        MarkRowModifiedByToggle(r);
+        bool state = false;
+        GetCheckBoxState(rc, RealRowIndex(r), state);
+        DoCheckBoxClick(rc, r, state);
+    }
+    if (HasButton(rc, r) && editable) DoButtonClick(rc, r);
     RepaintCell(Col(), r);
 }
 

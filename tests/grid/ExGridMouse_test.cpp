@@ -175,6 +175,51 @@ TEST(ExGridMouse, SpaceTogglesAnEditableCheckBoxCellOnly) {
     EXPECT_EQ(f.g->GetCellEx(2, 2), u"Y");
 }
 
+// Space and Enter click the button of an editable current cell; an expand
+// button is no click control and takes neither key.
+TEST(ExGridMouse, SpaceAndEnterClickAnEditableButtonCell) {
+    GridOnForm<> f;
+    TExStringGrid* g = f.g;
+    g->SetColCount(5);
+    g->SetRowCount(5);
+    g->AddButton(2, 2, 30, 14, u"Go", taCenter, vtaCenter);
+    g->AddExpand(3, 2, 80);
+    bool refuse = false;
+    g->OnCanEditCell = [&](TObject*, int, int, bool& CanEdit) {
+        if (refuse) CanEdit = false;
+    };
+    std::vector<std::string> log;
+    g->OnButtonClick = [&](TObject*, int c, int r) {
+        log.push_back("button " + std::to_string(c) + "," + std::to_string(r));
+    };
+    g->OnExpandClick = [&](TObject*, int, int, bool) { log.push_back("expand"); };
+    g->SetFocus();
+    struct Case {
+        const char* name;
+        Word key;
+        int col;
+        bool editing, refused;
+        std::vector<std::string> log;
+    } cases[] = {
+        {"Space, editing", VK_SPACE, 2, true, false, {"button 2,2"}},
+        {"Enter, editing", VK_RETURN, 2, true, false, {"button 2,2"}},
+        {"Space, no editing", VK_SPACE, 2, false, false, {}},
+        {"Enter, no editing", VK_RETURN, 2, false, false, {}},
+        {"Space, the cell refused", VK_SPACE, 2, true, true, {}},
+        {"Space on an expand button", VK_SPACE, 3, true, false, {}},
+    };
+    for (const Case& c : cases) {
+        g->SetOptions(c.editing ? g->Options() + TGridOptions{goEditing} : g->Options() - TGridOptions{goEditing});
+        refuse = c.refused;
+        g->FocusCell(c.col, 2);
+        log.clear();
+        SimulateKey(c.key);
+        EXPECT_EQ(log, c.log) << c.name;
+        EXPECT_EQ(g->RowHeights(2), g->DefaultRowHeight()) << c.name;
+        if (g->EditorMode()) g->HideInplaceEdit();
+    }
+}
+
 TEST(ExGridMouse, ADoubleClickAtAHeaderBorderSizesTheColumnLeftOfIt) {
     MouseForm f;
     f.g->SetOptions(f.g->Options() + TGridOptions{goColSizing});

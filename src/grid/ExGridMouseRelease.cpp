@@ -24,12 +24,6 @@ void TExStringGrid::WMLButtonUp(TWMMouse& Message) {
         if (HandleAllocated()) InvalidateRect(Handle(), &FPushedFixedCell, false);
     }
     CellButtonRelease(X, Y);
-    // A release on a button is the button's alone, whoever pressed it; a
-    // selection the framework's press started still ends with it.
-    if (OnCellButton(X, Y)) {
-        if (GridState() != gsNormal || MouseCapture()) Perform(WM_CANCELMODE);
-        return;
-    }
     if (FLook == glListView) {
         // The header's hot face gives way to its plain one.
         InvalidateRow(0);
@@ -44,9 +38,16 @@ void TExStringGrid::WMLButtonUp(TWMMouse& Message) {
         TBaseGrid::WMLButtonUp(Message);
         return;
     }
+    // A release on a button is the button's alone, whoever pressed it; a
+    // selection the framework's press started still ends with it. Sizing
+    // and moving end as usual.
+    const TGridState state = GridState();
+    if ((state == gsNormal || state == gsSelecting) && OnCellButton(X, Y)) {
+        if (state != gsNormal || MouseCapture()) Perform(WM_CANCELMODE);
+        return;
+    }
     int ACol = -1, ARow = -1;
     MouseToCell(X, Y, ACol, ARow);
-    const TGridState state = GridState();
     const bool sizing = state == gsColSizing || state == gsRowSizing;
     const int sizedIndex = FSizingIndex;
     // A sizing press that never moved sized nothing.

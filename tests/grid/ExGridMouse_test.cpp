@@ -748,6 +748,16 @@ TEST(ExGridMouse, AReleaseOnAButtonEndsTheReleaseWhoeverPressed) {
         SimulateMouseMove(g, g->CellRect(4, 4).Left + 3, g->CellRect(4, 4).Top + 3);
         EXPECT_EQ(g->Selection(), sel) << c.name;
     }
+
+    // A column sized by its border ends on the header's button as anywhere.
+    g->SetOptions(g->Options() + TGridOptions{goColSizing});
+    const TRect left = g->CellRect(2, 0);
+    SimulateMouseDown(g, mbLeft, left.Right, left.Top + 5);
+    ASSERT_EQ(g->GridState(), gsColSizing);
+    SimulateMouseMove(g, head.Left + 3, head.Top + 3, {ssLeft});
+    SimulateMouseUp(g, mbLeft, head.Left + 3, head.Top + 3);
+    EXPECT_EQ(g->GridState(), gsNormal);
+    EXPECT_GT(g->ColWidths(2), left.Right - left.Left);
 }
 
 // RemoveExpand takes away an expand button and nothing else.

@@ -110,6 +110,8 @@ void TExStringGrid::CellButtonRelease(int X, int Y) {
     // Drawn released in every case: a button never stays down without the mouse holding it.
     PushButton(pushed.X, pushed.Y, false);
     if (!inCells || !(enabled || noDisabledLook || fixed)) return;
+    // A header pressed at its border was sized, not clicked.
+    if (GridState() == gsColSizing || GridState() == gsRowSizing) return;
     int bc = ACol, br = ARow;
     ResolveBaseCell(ACol, ARow, bc, br);
     // Only a release over the very button that was pressed clicks it; a

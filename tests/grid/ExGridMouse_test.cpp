@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -645,6 +646,20 @@ TEST(ExGridMouse, FixedCellsActAsButtonsWithBothFixedLinesAndThe3DLook) {
         EXPECT_EQ(log, std::vector<std::string>{"click"}) << o.name;
         o.reset();
     }
+
+    // A header sized at its border is no button click.
+    g->SetOptions(g->Options() + TGridOptions{goColSizing});
+    const TRect R = g->CellRect(2, 0);
+    const int width = g->ColWidths(2);
+    log.clear();
+    // Pressed inside the header, on its sizing border.
+    SimulateMouseDown(g, mbLeft, R.Right - 2, R.Top + 5);
+    ASSERT_EQ(g->GridState(), gsColSizing);
+    SimulateMouseMove(g, R.Right - 20, R.Top + 5, {ssLeft});
+    SimulateMouseUp(g, mbLeft, R.Right - 20, R.Top + 5);
+    EXPECT_LT(g->ColWidths(2), width);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "button 2,0"), 0);
+    EXPECT_FALSE(g->FixedCellPushed());
 }
 
 // Where a cell cannot be edited its button looks disabled and does not

@@ -608,6 +608,7 @@ void TExStringGrid::Paint() {
     if (FUpdateCount > 0) return;
     TBaseGrid::Paint();
     if (FEditing) DrawEditingFrame(Canvas());
+    DrawPushedFixedCell(Canvas());
     FTools->PaintEmptyArea(Canvas());
     FTools->PaintDesignHelper(Canvas());
     DrawPanMark();

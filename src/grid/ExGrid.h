@@ -14,6 +14,7 @@
 #include "grid/GridDataTools.h"
 #include "grid/foundation/BaseGrid.h"
 #include "grid/foundation/CellIndicators.h"
+#include "grid/foundation/DropDownLooks.h"
 #include "grid/foundation/ExStyleIF.h"
 #include "grid/foundation/GridHelpers.h"
 #include "grid/foundation/GridOptions.h"
@@ -105,6 +106,13 @@ struct TControlLook {
     bool ProgressXP = false;
     bool DropDownAlwaysVisible = false;
     bool SpinButtonsAlwaysVisible = false;
+    // Buttons in cells look and click as enabled even where the cell cannot be edited.
+    bool NoDisabledButtonLook = false;
+    // The header and footer bars the drop-down cell editors take when they open.
+    THeaderAppearance DropDownHeader{nullptr};
+    TFooterAppearance DropDownFooter{nullptr};
+    void SetDropDownHeader(const THeaderAppearance& Value) { DropDownHeader.Assign(&Value); }
+    void SetDropDownFooter(const TFooterAppearance& Value) { DropDownFooter.Assign(&Value); }
     // The fixed-cell gradients. Read them here; set them through the setters,
     // which also hand them to the grid's painter.
     TColor FixedGradientFrom = clNone, FixedGradientTo = clNone;
@@ -1325,10 +1333,14 @@ protected:
     virtual void AfterPaste(int, int) {}
     virtual void MarkPastedRows(int, int) {}
     virtual String GetCalcCell(int ACol, int ARow) { return GetCellEx(ACol, ARow); }
-    // The text saves and exports write; a rich-text cell gives its plain text,
-    // or with SaveWithRTF its RTF source without line breaks.
+    // The text saves and exports write: the displayed text with SaveVirtCells,
+    // else the stored one; an empty check-box cell gives its check text,
+    // markup loses its tags unless SaveWithHTML, a rich-text cell gives its
+    // plain text (or with SaveWithRTF its source without line breaks); then
+    // OnSaveCell may change it.
     virtual String SaveCell(int ACol, int ARow);
-    virtual void LoadCell(int ACol, int ARow, const String& Value) { SetGridCell(ACol, ARow, Value); }
+    // OnLoadCell may change the text; it is stored at exactly that cell.
+    virtual void LoadCell(int ACol, int ARow, const String& Value);
     virtual void RecalcFooterColumn(int ACol) { CalcFooter(ACol); }
     virtual void DoSearchFooterAction(const String&, int, int) {}
     virtual void DoButtonClick(int ACol, int ARow) {
@@ -1464,8 +1476,9 @@ protected:
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     // The cell of the last left press: a sort needs press and release in the sort row.
     int FPressCol = -1, FPressRow = -1;
-    // Space on an editable check box cell toggles it (the key goes on).
-    void ToggleCheckByKey();
+    // Space on an editable check box cell toggles it, Space or Enter on an
+    // editable button cell clicks it (the key goes on).
+    void ClickControlByKey(Word Key);
     void Paint() override;
     void GetVisualProperties(int ACol, int ARow, TGridDrawState& AState, bool Print, bool Select, bool Remap,
                              TBrush& ABrush, TColor& AColorTo, TColor& AMirrorColor, TColor& AMirrorColorTo,
@@ -1683,14 +1696,27 @@ private:
     // The cell whose in-cell or expand button is under the mouse, drawn hot; (-1, -1) none.
     TPoint FHoverButton{-1, -1};
     void TrackHoverButton(TPoint Cell);
-    // The cell whose in-cell button is held down by the mouse; (-1, -1) none.
+    // The cell whose in-cell button (or, with FixedAsButtons, whose fixed
+    // cell) is held down by the mouse; (-1, -1) none.
     TPoint FPushedCellButton{-1, -1};
     bool CellButtonPress(int ACol, int ARow, int X, int Y);
-    bool CellButtonRelease(int X, int Y);
+    void CellButtonRelease(int X, int Y);
+    // The release point lies on the button or expand button of its cell.
+    bool OnCellButton(int X, int Y);
+    // A fixed cell pressed as a button: drawn sunken until the release.
+    bool FFixedAsButtons = false;
+    bool FFixedCellPushed = false;
+    TRect FPushedFixedCell{};
+    void FixedCellButtonPress(int ACol, int ARow, int X, const TRect& R);
+    void DrawPushedFixedCell(TCanvas& C);
 
 public:
     TPoint HoverButton() const { return FHoverButton; }
     TPoint PushedCellButton() const { return FPushedCellButton; }
+    // Fixed cells press and click like buttons (with both fixed grid lines and the 3D look).
+    bool FixedAsButtons() const { return FFixedAsButtons; }
+    void SetFixedAsButtons(bool Value) { FFixedAsButtons = Value; }
+    bool FixedCellPushed() const { return FFixedCellPushed; }
     // Where a cell's push button was last drawn (display column); empty without one.
     TRect GetCellButtonRect(int ACol, int ARow);
 
@@ -1973,6 +1999,12 @@ public:
     // Selected rich text keeps its own colours instead of SelectionTextColor.
     bool SaveWithRTF() const { return FSaveWithRTF; }
     void SetSaveWithRTF(bool Value) { FSaveWithRTF = Value; }
+    // Saves write the displayed text (on) or the stored one; markup keeps its tags (on) or loses them.
+    bool SaveVirtCells() const { return FSaveVirtCells; }
+    void SetSaveVirtCells(bool Value) { FSaveVirtCells = Value; }
+    bool SaveWithHTML() const { return FSaveWithHTML; }
+    void SetSaveWithHTML(bool Value) { FSaveWithHTML = Value; }
+    std::function<void(TObject* Sender, int ACol, int ARow, String& Value)> OnSaveCell, OnLoadCell;
     bool SelectionRTFKeep() const { return FSelectionRTFKeep; }
     void SetSelectionRTFKeep(bool Value) { FSelectionRTFKeep = Value; }
     // The size the text of cell (real column ACol, ARow) needs: VS wraps it
@@ -2035,6 +2067,8 @@ private:
     TGPKStyle FEditorStyle = tsCustom;  // the style drop-down editors open with
     bool FSelectionRTFKeep = false;
     bool FSaveWithRTF = false;
+    bool FSaveVirtCells = true;
+    bool FSaveWithHTML = true;
     // ===== end of the further cell editors
 
     // ===== Data tools: node look, background, the empty area, node presses
@@ -2478,6 +2512,8 @@ public:
     bool HasExpand(int ACol, int ARow) { return GetCellType(ACol, ARow) == ctExpand; }
     // Flips the expanded state and returns the new one; the height is left to the caller.
     bool ToggleExpand(int ACol, int ARow);
+    // Removes the cell's expand button; a graphic of another kind stays.
+    void RemoveExpand(int ACol, int ARow);
     bool GetExpandState(int ACol, int ARow);
     int GetExpandHeight(int ACol, int ARow, bool Expanded);
     // The room the cell's graphic takes on screen.

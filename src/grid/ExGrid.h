@@ -1314,7 +1314,9 @@ protected:
     virtual bool ToggleCellRadio(int, int, bool) { return false; }
     // The cell text; a number in the format OnGetFloatFormat answers.
     virtual String GetFormattedCell(int ACol, int ARow);
-    virtual TPoint CalcPrintGraphicSize(TCanvas&, int, int) { return {0, 0}; }
+    // The size of a cell's printed graphic in grid pixels; Area is the printed
+    // cell in 0.1 mm, Scale the 0.1 mm per grid pixel.
+    virtual TPoint CalcPrintGraphicSize(int ACol, int ARow, TRect Area, double Scale);
     virtual void DoPrintGetPageNum(int) {}
     virtual void DoGetEditorProp(int ACol, int ARow);
     virtual void DoCheckBoxClick(int ACol, int ARow, bool State) {

@@ -476,3 +476,149 @@ TEST(PrintTitles, MarkupTitlesTakeTheirBandAndPlainOnesPrintEveryLine) {
 
 }  // namespace
 
+
+#include "IconBytes.h"
+
+#include "framework/ImgList.h"
+
+namespace {
+
+// Cell (1, 1) of a borderless two-row grid holds the graphic; the page is
+// drawn at screen resolution, so a grid pixel prints about one pixel.
+struct PrintedGraphic : ::testing::Test {
+    TExStringGrid g{nullptr};
+    TImageList images{8, 8};
+    TBitmap red{16, 16};
+    TIcon icon;
+    TPicture picture;
+    TStringList options;
+    void SetUp() override {
+        g.SetColCount(3);
+        g.SetRowCount(2);
+        g.SetCellEx(2, 1, u"beside");
+        g.PrintSettings().Borders = pbNoborder;
+        for (TColor c : {clRed, clLime, clBlue}) {
+            TBitmap b(8, 8);
+            b.Canvas().Brush().SetColor(c);
+            b.Canvas().FillRect(Rect(0, 0, 8, 8));
+            images.Add(&b, nullptr);
+        }
+        g.SetGridImages(&images);
+        red.Canvas().Brush().SetColor(clRed);
+        red.Canvas().FillRect(Rect(0, 0, 16, 16));
+        icon.LoadFromBytes(IconFile(clLime));
+        picture.Bitmap().SetSize(20, 10);
+        picture.Bitmap().Canvas().Brush().SetColor(clFuchsia);
+        picture.Bitmap().Canvas().FillRect(Rect(0, 0, 20, 10));
+        options.Add(u"one");
+        options.Add(u"two");
+    }
+    std::map<TColor, int> Printed(int W = 500) {
+        std::map<TColor, int> n;
+        for (TColor c : PreviewPixels(g, W, 300)) ++n[c];
+        return n;
+    }
+};
+
+TEST_F(PrintedGraphic, EachKindPrintsItsPictureOnlyWithPrintGraphics) {
+    struct Case {
+        const char* name;
+        std::function<void()> add;
+        TColor colour;
+        int least, most;  // pixels of the colour on the page
+    } cases[] = {
+        {"bitmap", [&] { g.AddBitmap(1, 1, &red, false, taLeftJustify, vtaTop); }, clRed, 200, 320},
+        {"icon", [&] { g.AddIcon(1, 1, &icon, taLeftJustify, vtaTop); }, clLime, 45, 90},
+        {"image list", [&] { g.AddImageIdx(1, 1, 2, taLeftJustify, vtaTop); }, clBlue, 45, 90},
+        {"data image", [&] { g.AddDataImage(1, 1, 1, taLeftJustify, vtaTop); }, clLime, 45, 90},
+        {"several images",
+         [&] {
+             g.AddMultiImage(1, 1, 0, taLeftJustify, vtaTop);
+             g.GetCellImages(1, 1)->Add(2);
+             g.GetCellImages(1, 1)->Add(2);
+         },
+         clBlue, 90, 180},
+        {"picture", [&] { g.AddPicture(1, 1, &picture, false, noStretch, 0, taLeftJustify, vtaTop); }, clFuchsia, 150,
+         260},
+        {"pie", [&] { g.AddProgressPie(1, 1, clRed, 50); }, clRed, 60, 260},
+        {"progress",
+         [&] {
+             g.SetCellEx(1, 1, u"50");
+             g.AddProgress(1, 1, clLime, clYellow);
+         },
+         clLime, 150, 2000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        g.PrintSettings().PrintGraphics = false;
+        c.add();
+        EXPECT_EQ(Printed()[c.colour], 0);
+        g.PrintSettings().PrintGraphics = true;
+        const int n = Printed()[c.colour];
+        EXPECT_GE(n, c.least);
+        EXPECT_LE(n, c.most);
+        g.SetCellEx(1, 1, u"");
+        g.GetCellProperties(1, 1)->SetGraphicObject(nullptr);
+    }
+}
+
+TEST_F(PrintedGraphic, ABarShowsItsValueAndARadioGroupItsChoiceWithoutText) {
+    g.PrintSettings().PrintGraphics = true;
+    g.SetColWidths(1, 100);
+    auto done = [&](const char16_t* Value) {
+        g.SetCellEx(1, 1, Value);
+        auto n = Printed();
+        return double(n[clLime]) / std::max(1, n[clLime] + n[clYellow]);
+    };
+    g.AddProgress(1, 1, clLime, clYellow);
+    EXPECT_NEAR(done(u"25"), 0.25, 0.08);
+    EXPECT_NEAR(done(u"75"), 0.75, 0.08);
+    g.RemoveProgress(1, 1);
+
+    g.SetCellEx(1, 1, u"");
+    const int bare = Ink(PreviewPixels(g, 500, 300));
+    g.AddRadio(1, 1, 1, 0, &options);
+    g.PrintSettings().PrintGraphics = false;
+    EXPECT_EQ(Ink(PreviewPixels(g, 500, 300)), bare);  // the option's text is not printed as text
+    g.PrintSettings().PrintGraphics = true;
+    const std::vector<TColor> first = PreviewPixels(g, 500, 300);
+    EXPECT_GT(Ink(first), bare + 40);
+    g.SetRadioIdx(1, 1, 1);
+    EXPECT_NE(PreviewPixels(g, 500, 300), first);
+}
+
+TEST_F(PrintedGraphic, AlignmentPlacesTheGraphicAndWidensTheColumn) {
+    g.PrintSettings().PrintGraphics = true;
+    g.SetCellEx(1, 0, u"a header wide enough for two pictures");
+    auto reds = [&] {
+        int lo = 1 << 30, hi = -1;
+        const std::vector<TColor> v = PreviewPixels(g, 800, 300);
+        for (size_t i = 0; i < v.size(); ++i)
+            if (v[i] == clRed) lo = std::min(lo, int(i % 800)), hi = std::max(hi, int(i % 800));
+        return std::pair{lo, hi};
+    };
+    g.SetCellEx(1, 1, u"");
+    g.AddBitmap(1, 1, &red, false, taLeftJustify, vtaTop);
+    const auto left = reds();
+    g.AddBitmap(1, 1, &red, false, taRightJustify, vtaTop);
+    const auto right = reds();
+    g.AddBitmap(1, 1, &red, false, taCenter, vtaTop);
+    const auto centre = reds();
+    EXPECT_NEAR(left.second - left.first, 16, 2);
+    EXPECT_GT(right.first, left.first + 100);
+    EXPECT_NEAR(centre.first, (left.first + right.first) / 2, 3);
+
+    // A narrow column grows to hold a picture wider than its text.
+    g.SetCellEx(1, 0, u"h");
+    const int L = int(std::lround(64 * 254.0 / 96));
+    g.AddBitmap(1, 1, &red, false, taLeftJustify, vtaTop);
+    red.SetSize(64, 16);
+    PreviewPixels(g);
+    EXPECT_GE(g.Tools().MaxWidths()[1], L);
+    g.PrintSettings().PrintGraphics = false;
+    PreviewPixels(g);
+    EXPECT_LT(g.Tools().MaxWidths()[1], L / 2);
+}
+
+}  // namespace

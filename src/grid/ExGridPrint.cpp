@@ -2,6 +2,7 @@
 // (rotated text placement, page-number texts, header and footer texts per
 // position) and the page engine behind printing, preview and drawing.
 #include "grid/ExGrid.h"
+#include "grid/ExRichEdit.h"
 
 #include "grid/foundation/GridText.h"
 #include "grid/foundation/MarkupRender.h"
@@ -288,6 +289,23 @@ String TExGridTools::PrintText(int ACol, int ARow) {
     }
 }
 
+// The rich edit draws the cell with its fonts and colours, scaled from the
+// screen's 96 pixels per inch to the page, line breaks as on screen.
+void TExGridTools::PrintRich(TPrintRun& Run, int ACol, int ARow, TRect R) {
+    TCanvas& c = *Run.C;
+    TPoint p[3] = {TPoint(R.Left, R.Top), TPoint(R.Right, R.Bottom), TPoint(R.Left + 1000, R.Top)};
+    c.LPtoDP(p, 3);
+    const double zoom = std::abs(p[2].X - p[0].X) / 1000.0 * Run.L * FFontScale;
+    if (zoom <= 0) return;
+    auto twips = [&](int Device) { return int(std::lround(Device / zoom * 1440 / 96)); };
+    TExRichEdit* re = FGrid.RichEdit();
+    FGrid.CellToRich(ACol, ARow, re);
+    re->DrawInto(c,
+                 Rect(twips(std::min(p[0].X, p[1].X)), twips(std::min(p[0].Y, p[1].Y)), twips(std::max(p[0].X, p[1].X)),
+                      twips(std::max(p[0].Y, p[1].Y))),
+                 zoom);
+}
+
 int TExGridTools::PrintEscapement(int ACol, int ARow) {
     int angle = 0;
     if (!FGrid.IsRotated(ACol, ARow, angle) || angle == 0) return 0;
@@ -569,6 +587,9 @@ void TExGridTools::PrintDrawRow(TPrintRun& Run, int Y, int ARow, bool FixedPart)
             r.Right -= Run.g2 + int(std::lround(2 * Run.L));
             r.Bottom -= int(std::lround(Run.p * Run.L));
             PrintMarkup(Run, real, ARow, text, r, true, nullptr);
+            lines.clear();
+        } else if (!text.empty() && CellTextKind(FGrid.GetFormattedCell(real, ARow), true) == RichTextKind) {
+            PrintRich(Run, real, ARow, Rect(area.Left + Run.g2, Y - Run.p, area.Right - Run.g2, Y - h));
             lines.clear();
         } else if (const int esc = PrintEscapement(real, ARow); esc != 0 && !lines.empty()) {
             // The turned line is placed in the cell as the screen places it,

@@ -723,6 +723,8 @@ private:
     // The text a cell prints: none for check boxes, the words of rich text,
     // the result of a formula, else the formatted text.
     String PrintText(int ACol, int ARow);
+    // A rich-text cell drawn with its formatting into R (0.1 mm).
+    void PrintRich(TPrintRun& Run, int ACol, int ARow, TRect R);
     // The escapement a rotated cell's font takes, 0 for none: the canvas
     // turns text on the device, so the page shows it turned as the screen does.
     int PrintEscapement(int ACol, int ARow);

@@ -622,3 +622,72 @@ TEST_F(PrintedGraphic, AlignmentPlacesTheGraphicAndWidensTheColumn) {
 }
 
 }  // namespace
+
+namespace {
+
+// The bounding box of the red pixels in a preview of W x H at Dpi.
+struct Box {
+    int count = 0, left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
+    int Height() const { return bottom - top + 1; }
+};
+
+Box Reds(TExStringGrid& g, int Dpi, int W, int H) {
+    TBitmap bmp;
+    bmp.SetPixelFormat(pf24bit);
+    bmp.SetSize(W, H);
+    bmp.Canvas().SetPixelsPerInch(Dpi);
+    bmp.Canvas().Brush().SetColor(clWhite);
+    bmp.Canvas().FillRect(Rect(0, 0, W, H));
+    g.Tools().SetPreviewPage(1);
+    g.Tools().PrintPreview(bmp.Canvas(), Rect(0, 0, W, H));
+    Box b;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            const TColor p = bmp.Canvas().Pixels(x, y);
+            // Dark red, as anti-aliased glyph edges are lighter.
+            if ((p & 0xFF) < 0x80 || ((p >> 8) & 0xFF) > 0x60 || ((p >> 16) & 0xFF) > 0x60) continue;
+            ++b.count;
+            b.left = std::min(b.left, x), b.right = std::max(b.right, x);
+            b.top = std::min(b.top, y), b.bottom = std::max(b.bottom, y);
+        }
+    return b;
+}
+
+TEST(PrintCells, RichTextKeepsItsColourAndWeightOnThePage) {
+    const String head = u"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}\\f0 ";
+    TExStringGrid g(nullptr);
+    g.SetColCount(3);
+    g.SetRowCount(2);
+    g.PrintSettings().Borders = pbNoborder;
+    g.SetCellEx(2, 1, u"Plain words here");
+    struct Case {
+        const char16_t* body;
+        bool red;
+    } cases[] = {{u"Plain \\cf1 red\\cf0  words\\par}", true}, {u"Plain words here\\par}", false}};
+    for (const Case& c : cases) {
+        g.SetCellEx(1, 1, head + c.body);
+        EXPECT_EQ(Reds(g, 96, 600, 300).count > 20, c.red) << StringToUtf8(c.body);
+    }
+    // Bold words take more ink than the same words plain.
+    g.SetCellEx(1, 1, head + u"Plain words here\\par}");
+    g.SetCellEx(2, 1, u"");
+    const int plain = Ink(PreviewPixels(g, 600, 300));
+    g.SetCellEx(1, 1, head + u"\\b Plain words here\\b0\\par}");
+    EXPECT_GT(Ink(PreviewPixels(g, 600, 300)), plain + plain / 8);
+}
+
+TEST(PrintCells, RichTextScalesWithThePage) {
+    TExStringGrid g(nullptr);
+    g.SetColCount(3);
+    g.SetRowCount(2);
+    g.PrintSettings().Borders = pbNoborder;
+    g.SetCellEx(1, 1, u"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}\\f0\\cf1 HHHH\\par}");
+    const Box screen = Reds(g, 96, 600, 300);
+    const Box page = Reds(g, 288, 1800, 900);
+    ASSERT_GT(screen.count, 10);
+    EXPECT_NEAR(double(page.Height()) / screen.Height(), 3.0, 0.5);
+    EXPECT_NEAR(double(page.left) / screen.left, 3.0, 0.3);
+    EXPECT_NEAR(double(page.count) / screen.count, 9.0, 3.0);
+}
+
+}  // namespace

@@ -603,6 +603,9 @@ public:
     void AddCheckBox(int ACol, int ARow, TCheckBoxState State);
     // From row 0 with MouseActions.CheckAllCheck, else from the first normal row.
     void AddTriStateCheckBoxColumn(int ACol, TCheckBoxState State);
+    // The same rows; group headers get a three-state box, summary rows none,
+    // the others a box (a data box keeps a check text already in the cell).
+    void AddCheckBoxColumn(int ACol, bool DefaultState = false, bool DataCheckBox = false);
     // Any box kind read as three states; false, State untouched, without a box.
     bool GetCheckBoxState(int ACol, int ARow, TCheckBoxState& State);
     // Three-state boxes only.

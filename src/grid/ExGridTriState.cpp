@@ -31,6 +31,26 @@ void TExStringGrid::AddTriStateCheckBoxColumn(int ACol, TCheckBoxState State) {
     for (int r = FMouseActions.CheckAllCheck() ? 0 : FixedRows(); r < RowCount(); ++r) AddCheckBox(ACol, r, State);
 }
 
+void TExStringGrid::AddCheckBoxColumn(int ACol, bool DefaultState, bool DataCheckBox) {
+    for (int r = FMouseActions.CheckAllCheck() ? 0 : FixedRows(); r < RowCount(); ++r) {
+        if (FDataTools->IsSummary(r)) continue;
+        if (IsNode(r)) {
+            AddCheckBox(ACol, r, cbUnchecked);
+            continue;
+        }
+        if (!DataCheckBox) {
+            AddCheckBox(ACol, r, DefaultState);
+            continue;
+        }
+        TCellGraphic* g = MakeOwnGraphic(ACol, r);
+        g->CellType = ctDataCheckBox;
+        g->CellBoolean = DefaultState;
+        const String text = GetCellEx(ACol, r);
+        if (text != FCheckTrue && text != FCheckFalse) SetCellEx(ACol, r, DefaultState ? FCheckTrue : FCheckFalse);
+        RepaintDisplCell(ACol, r);
+    }
+}
+
 bool TExStringGrid::GetCheckBoxState(int ACol, int ARow, TCheckBoxState& State) {
     TCellGraphic* g = RealRowGraphic(ACol, ARow);
     if (!g) return false;

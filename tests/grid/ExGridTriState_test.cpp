@@ -1,6 +1,7 @@
 #include "grid/ExGrid.h"
 
 #include "framework/Simulate.h"
+#include "framework/Streams.h"
 #include "framework/SysUtils.h"
 
 #include "GridOnForm.h"
@@ -56,6 +57,7 @@ TEST(ExGridTriState, TheGreyStateShowsItsOwnMark) {
 
 TEST(ExGridTriState, AClickedBoxPassesThroughGrey) {
     TExStringGrid g{nullptr};
+    g.SetColCount(6);
     g.SetRowCount(6);
     std::vector<String> log;
     g.OnCheckBoxChange = [&](TObject*, int c, int r, bool s) {
@@ -98,6 +100,15 @@ TEST(ExGridTriState, AClickedBoxPassesThroughGrey) {
     g.MouseActions().SetCheckAllCheck(true);
     g.AddTriStateCheckBoxColumn(4, cbChecked);
     EXPECT_TRUE(g.HasCheckBox(4, 0));
+
+    // Data boxes keep a check text already there and write one elsewhere.
+    g.SetCellEx(5, 1, g.CheckFalse());
+    g.SetCellEx(5, 2, u"other");
+    g.AddCheckBoxColumn(5, true, true);
+    EXPECT_EQ(g.GetCellType(5, 3), ctDataCheckBox);
+    EXPECT_FALSE(g.IsChecked(5, 1));
+    EXPECT_TRUE(g.IsChecked(5, 2));
+    EXPECT_EQ(g.GetCellEx(5, 2), g.CheckTrue());
 }
 
 // Two groups by column 2: header A at row 1 with rows 2-4, header B at row
@@ -114,9 +125,7 @@ struct GroupBoxes : ::testing::Test {
             g->SetCellEx(1, r, u"n" + IntToStr(r));
         }
         g->Group(2);
-        for (int r = 1; r < g->RowCount(); ++r)
-            if (g->IsNode(r)) g->AddCheckBox(2, r, cbUnchecked);
-            else g->AddCheckBox(2, r, false);
+        g->AddCheckBoxColumn(2);
         g->SetOptions(g->Options() + TGridOptions{goEditing});
         g->Grouping().SetAutoCheckGroup(true);
     }
@@ -138,6 +147,8 @@ struct GroupBoxes : ::testing::Test {
 };
 
 TEST_F(GroupBoxes, AHeaderTurnsGreyWhileItsRowsDisagree) {
+    for (int r : {1, 5}) EXPECT_EQ(g->GetCellType(2, r), ctTriStateCheckBox);
+    for (int r : {2, 3, 4, 6, 7, 8}) EXPECT_EQ(g->GetCellType(2, r), ctCheckBox);
     ClickBox(3);
     EXPECT_EQ(Header(1), cbGrayed);
     EXPECT_EQ(Header(5), cbUnchecked);
@@ -199,6 +210,31 @@ TEST_F(GroupBoxes, TheGreyHeaderIsPainted) {
         return n;
     };
     EXPECT_GT(count(after), count(before) + 10);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ExGridTriState, TheBinaryStreamKeepsEachState) {
+    TExStringGrid g(nullptr);
+    g.SetColCount(4);
+    g.SetRowCount(2);
+    const TCheckBoxState states[] = {cbUnchecked, cbChecked, cbGrayed};
+    for (int c = 0; c < 3; ++c) g.AddCheckBox(c + 1, 1, states[c]);
+    TMemoryStream s;
+    g.Tools().SaveRectToBinStream(TGridRect{1, 1, 3, 1}, s);
+    TExStringGrid h(nullptr);
+    h.SetColCount(4);
+    h.SetRowCount(2);
+    s.SetPosition(0);
+    h.Tools().LoadAtPointFromBinStream(TPoint{1, 1}, s);
+    for (int c = 0; c < 3; ++c) {
+        TCheckBoxState st = cbChecked;
+        EXPECT_EQ(h.GetCellType(c + 1, 1), ctTriStateCheckBox);
+        EXPECT_TRUE(h.GetCheckBoxState(c + 1, 1, st));
+        EXPECT_EQ(st, states[c]) << c;
+    }
 }
 
 }  // namespace

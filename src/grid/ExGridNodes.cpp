@@ -797,24 +797,25 @@ void TExGridTools::AutoCheckGroupToggle(int ACol, int ARow, bool State) {
         for (int e = 1; e < span; ++e)
             if (!FGrid.SetCheckBoxState(ACol, first + e, State))
                 FGrid.SetCheckBoxState(ACol, first + e, TExStringGrid::BoolToCheckBoxState(State));
-        return;
     }
-    const int parent = GetParentRow(ARow);
-    if (parent < 0) return;
-    const int span = GetNodeSpan(parent);
-    const int first = FGrid.RealRowIndex(parent);
-    int checked = 0, unchecked = 0, grayed = 0;
-    for (int e = 1; e < span; ++e) {
-        TCheckBoxState s = cbUnchecked;
-        if (!FGrid.GetCheckBoxState(ACol, first + e, s)) continue;
-        ++(s == cbChecked ? checked : s == cbGrayed ? grayed : unchecked);
+    // Each header up the line takes the state its rows now have together.
+    for (int parent = GetParentRow(ARow), below = ARow; parent >= 0 && parent != below;
+         below = parent, parent = GetParentRow(parent)) {
+        const int span = GetNodeSpan(parent);
+        const int first = FGrid.RealRowIndex(parent);
+        int checked = 0, unchecked = 0, grayed = 0;
+        for (int e = 1; e < span; ++e) {
+            TCheckBoxState s = cbUnchecked;
+            if (!FGrid.GetCheckBoxState(ACol, first + e, s)) continue;
+            ++(s == cbChecked ? checked : s == cbGrayed ? grayed : unchecked);
+        }
+        if (checked + unchecked + grayed == 0) return;
+        const bool mixed = grayed > 0 || (checked > 0 && unchecked > 0);
+        if (FGrid.SetCheckBoxState(ACol, first, mixed ? cbGrayed : TExStringGrid::BoolToCheckBoxState(checked > 0)))
+            continue;
+        // A plain box on the header only says something when its rows agree.
+        if (!mixed) FGrid.SetCheckBoxState(ACol, first, checked > 0);
     }
-    if (checked + unchecked + grayed == 0) return;
-    const bool mixed = grayed > 0 || (checked > 0 && unchecked > 0);
-    if (FGrid.SetCheckBoxState(ACol, first, mixed ? cbGrayed : TExStringGrid::BoolToCheckBoxState(checked > 0)))
-        return;
-    // A plain box on the header only says something when its rows agree.
-    if (!mixed) FGrid.SetCheckBoxState(ACol, first, checked > 0);
 }
 
 void TExStringGrid::DoGetDisplText(int ACol, int ARow, String& Value) {

@@ -238,3 +238,68 @@ TEST(ExGridTriState, TheBinaryStreamKeepsEachState) {
 }
 
 }  // namespace
+
+namespace {
+
+// Group A (header 1) holds sub-groups x (header 2, rows 3-4) and y (header
+// 5, row 6); group B (header 7) holds sub-group z (header 8, row 9).
+struct NestedBoxes : ::testing::Test {
+    GridOnForm<> f{400, 400};
+    TExStringGrid* g = f.g;
+    void SetUp() override {
+        g->SetColCount(5);
+        g->SetRowCount(5);
+        const char16_t* groups[] = {u"A", u"A", u"A", u"B"};
+        const char16_t* subs[] = {u"x", u"x", u"y", u"z"};
+        for (int r = 1; r <= 4; ++r) {
+            g->SetCellEx(2, r, groups[r - 1]);
+            g->SetCellEx(3, r, subs[r - 1]);
+        }
+        g->Group(2);
+        g->Tools().SubGroup(2);
+        g->AddCheckBoxColumn(3);
+        g->SetOptions(g->Options() + TGridOptions{goEditing});
+        g->Grouping().SetAutoCheckGroup(true);
+    }
+    void ClickBox(int ARow) {
+        const TRect R = g->CellRect(3, ARow);
+        SimulateClick(g, R.Left + 8, (R.Top + R.Bottom) / 2);
+    }
+    // Every box of the real rows 1-9: x checked, - grey, . clear.
+    String Boxes() {
+        String s;
+        for (int r = 1; r <= 9; ++r) {
+            TCheckBoxState st = cbUnchecked;
+            s += !g->GetCheckBoxState(3, r, st) ? u"?" : st == cbChecked ? u"x" : st == cbGrayed ? u"-" : u".";
+        }
+        return s;
+    }
+};
+
+TEST_F(NestedBoxes, StatesTravelDownToHiddenRowsAndUpThroughEveryHeader) {
+    ASSERT_EQ(g->RowCount(), 10);
+    ASSERT_TRUE(g->IsNode(2) && g->IsNode(5) && g->IsNode(8));
+    ClickBox(3);
+    EXPECT_EQ(Boxes(), u"--x......");
+    ClickBox(4);
+    EXPECT_EQ(Boxes(), u"-xxx.....");
+    ClickBox(6);
+    EXPECT_EQ(Boxes(), u"xxxxxx...");
+    // A closed sub-group's rows follow its header and so does the group's.
+    g->ContractNode(2);
+    ASSERT_EQ(g->RowCount(), 8);
+    ClickBox(2);
+    EXPECT_EQ(Boxes(), u"-...xx...");
+    g->ContractNode(1);
+    ClickBox(1);  // grey: the whole group, hidden rows and all, is checked
+    EXPECT_EQ(Boxes(), u"xxxxxx...");
+    ClickBox(1);
+    EXPECT_EQ(Boxes(), u".........");
+    g->ExpandNode(1);
+    g->ExpandNode(2);
+    EXPECT_EQ(g->RowCount(), 10);
+    ClickBox(8);  // a sub-group header also speaks for its group
+    EXPECT_EQ(Boxes(), u"......xxx");
+}
+
+}  // namespace

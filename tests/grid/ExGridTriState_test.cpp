@@ -113,9 +113,18 @@ TEST(ExGridTriState, AClickedBoxPassesThroughGrey) {
 
 // Two groups by column 2: header A at row 1 with rows 2-4, header B at row
 // 5 with rows 6-8. The headers carry three-state boxes, the rows plain ones.
-struct GroupBoxes : ::testing::Test {
-    GridOnForm<> f{400, 330};
+// A grid on a form whose boxes in column Col are clicked.
+struct BoxClicks : ::testing::Test {
+    GridOnForm<> f{400, 400};
     TExStringGrid* g = f.g;
+    int Col = 2;
+    void ClickBox(int ARow) {
+        const TRect R = g->CellRect(Col, ARow);
+        SimulateClick(g, R.Left + 8, (R.Top + R.Bottom) / 2);
+    }
+};
+
+struct GroupBoxes : BoxClicks {
     void SetUp() override {
         g->SetColCount(4);
         g->SetRowCount(7);
@@ -128,10 +137,6 @@ struct GroupBoxes : ::testing::Test {
         g->AddCheckBoxColumn(2);
         g->SetOptions(g->Options() + TGridOptions{goEditing});
         g->Grouping().SetAutoCheckGroup(true);
-    }
-    void ClickBox(int ARow) {
-        const TRect R = g->CellRect(2, ARow);
-        SimulateClick(g, R.Left + 8, (R.Top + R.Bottom) / 2);
     }
     TCheckBoxState Header(int RealRow) {
         TCheckBoxState s = cbUnchecked;
@@ -243,10 +248,9 @@ namespace {
 
 // Group A (header 1) holds sub-groups x (header 2, rows 3-4) and y (header
 // 5, row 6); group B (header 7) holds sub-group z (header 8, row 9).
-struct NestedBoxes : ::testing::Test {
-    GridOnForm<> f{400, 400};
-    TExStringGrid* g = f.g;
+struct NestedBoxes : BoxClicks {
     void SetUp() override {
+        Col = 3;
         g->SetColCount(5);
         g->SetRowCount(5);
         const char16_t* groups[] = {u"A", u"A", u"A", u"B"};
@@ -260,10 +264,6 @@ struct NestedBoxes : ::testing::Test {
         g->AddCheckBoxColumn(3);
         g->SetOptions(g->Options() + TGridOptions{goEditing});
         g->Grouping().SetAutoCheckGroup(true);
-    }
-    void ClickBox(int ARow) {
-        const TRect R = g->CellRect(3, ARow);
-        SimulateClick(g, R.Left + 8, (R.Top + R.Bottom) / 2);
     }
     // Every box of the real rows 1-9: x checked, - grey, . clear.
     String Boxes() {

@@ -563,6 +563,19 @@ TEST_F(PrintedGraphic, EachKindPrintsItsPictureOnlyWithPrintGraphics) {
     }
 }
 
+TEST_F(PrintedGraphic, AThreeStateBoxPrintsItsGreyTick) {
+    g.PrintSettings().PrintGraphics = true;
+    std::map<TCheckBoxState, std::map<TColor, int>> page;
+    for (TCheckBoxState s : {cbUnchecked, cbChecked, cbGrayed}) {
+        g.AddCheckBox(1, 1, s);
+        page[s] = Printed();
+    }
+    const int tick = page[cbChecked][clBlack] - page[cbUnchecked][clBlack];
+    EXPECT_GT(tick, 10);
+    EXPECT_EQ(page[cbGrayed][clBlack], page[cbUnchecked][clBlack]);
+    EXPECT_EQ(page[cbGrayed][clGray] - page[cbUnchecked][clGray], tick);
+}
+
 TEST_F(PrintedGraphic, ABarShowsItsValueAndARadioGroupItsChoiceWithoutText) {
     g.PrintSettings().PrintGraphics = true;
     g.SetColWidths(1, 100);

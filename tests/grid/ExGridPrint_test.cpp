@@ -704,3 +704,39 @@ TEST(PrintCells, RichTextScalesWithThePage) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PrintPages, ThePrinterPageShowsGraphicsAndRichTextAtItsResolution) {
+    TempDir tmp;
+    TExStringGrid g(nullptr);
+    g.SetColCount(3);
+    g.SetRowCount(3);
+    g.PrintSettings().PrintGraphics = true;
+    TBitmap lime(16, 16);
+    lime.Canvas().Brush().SetColor(clLime);
+    lime.Canvas().FillRect(Rect(0, 0, 16, 16));
+    g.AddBitmap(1, 1, &lime, false, taLeftJustify, vtaTop);
+    g.SetCellEx(1, 2, u"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}\\f0\\cf1 HHHH\\par}");
+    std::map<TColor, int> seen;
+    g.Tools().OnPrintPageDone = [&](TObject*, TCanvas& C, int, int, int, int, int) {
+        const int mode = C.SetMapMode(MM_TEXT);
+        const int w = Printer()->PageWidth() / 2, h = Printer()->PageHeight() / 4;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const TColor p = C.Pixels(x, y);
+                if (p == clLime) ++seen[clLime];
+                else if ((p & 0xFF) > 0xC0 && ((p >> 8) & 0xFF) < 0x40 && ((p >> 16) & 0xFF) < 0x40) ++seen[clRed];
+            }
+        C.SetMapMode(mode);
+    };
+    Printer()->SetOutputFileName(Utf8ToString(tmp.file("graphics.pdf")));
+    g.Tools().Print();
+    Printer()->SetOutputFileName(String());
+    EXPECT_EQ(PdfPages(tmp.file("graphics.pdf")), 1);
+    const double zoom = Printer()->XResolution() / 96.0;
+    EXPECT_NEAR(seen[clLime], 256 * zoom * zoom, 256 * zoom * zoom * 0.25);
+    EXPECT_GT(seen[clRed], 40 * zoom * zoom);
+}
+
+}  // namespace

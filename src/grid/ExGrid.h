@@ -191,6 +191,8 @@ public:
     double CellValue = 0;
     // An expand button: the cell shows its expanded height.
     bool CellExpanded = false;
+    // A three-state box: its state.
+    TCheckBoxState CellCheckBoxState = cbUnchecked;
     // The bitmap of CellBitmap, nil for a colour or nothing.
     TBitmap* Bitmap() const;
     // The object of that type in CellBitmap or CellIcon, nil when it holds another.
@@ -602,6 +604,20 @@ public:
     // User: the cell must be editable (unless CheckAlwaysActive).
     virtual bool ToggleCellCheck(int ACol, int ARow, bool User);
     bool ToggleCheckBox(int ACol, int ARow) { return ToggleCellCheck(ACol, ARow, false); }
+
+    // ===== Three-state check boxes (real row for the state)
+    static TCheckBoxState BoolToCheckBoxState(bool bChecked) { return bChecked ? cbChecked : cbUnchecked; }
+    // A three-state box of the cell's own; "Invalid cell" outside the grid.
+    void AddCheckBox(int ACol, int ARow, TCheckBoxState State);
+    // From row 0 with MouseActions.CheckAllCheck, else from the first normal row.
+    void AddTriStateCheckBoxColumn(int ACol, TCheckBoxState State);
+    // The same rows; group headers get a three-state box, summary rows none,
+    // the others a box (a data box keeps a check text already in the cell).
+    void AddCheckBoxColumn(int ACol, bool DefaultState = false, bool DataCheckBox = false);
+    // Any box kind read as three states; false, State untouched, without a box.
+    bool GetCheckBoxState(int ACol, int ARow, TCheckBoxState& State);
+    // Three-state boxes only.
+    bool SetCheckBoxState(int ACol, int ARow, TCheckBoxState State);
     TControlLook& ControlLook() { return FControlLook; }
     // An image of GridImages in a cell, in place of its text; "Invalid cell"
     // outside the grid. Removing leaves the cell's text.
@@ -1309,7 +1325,9 @@ protected:
     virtual bool ToggleCellRadio(int, int, bool) { return false; }
     // The cell text; a number in the format OnGetFloatFormat answers.
     virtual String GetFormattedCell(int ACol, int ARow);
-    virtual TPoint CalcPrintGraphicSize(TCanvas&, int, int) { return {0, 0}; }
+    // The size of a cell's printed graphic in grid pixels; Area is the printed
+    // cell in 0.1 mm, Scale the 0.1 mm per grid pixel.
+    virtual TPoint CalcPrintGraphicSize(int ACol, int ARow, TRect Area, double Scale);
     virtual void DoPrintGetPageNum(int) {}
     virtual void DoGetEditorProp(int ACol, int ARow);
     virtual void DoCheckBoxClick(int ACol, int ARow, bool State) {
@@ -1486,7 +1504,7 @@ protected:
                              TCellGradientDirection& GD) override;
     void DrawGridCell(TCanvas& ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState) override;
     void WMNCPaint(TMessage& Message) override;
-    void DrawCheckBox(TCanvas& ACanvas, TRect R, bool Checked, bool Enabled);
+    void DrawCheckBox(TCanvas& ACanvas, TRect R, bool Checked, bool Enabled, bool Grayed = false);
     TColor BandColor(int ACol, int ARow, bool Print, int RCol);
     // The gradient of an active-cell header or of the sorted column's header; false: neither.
     bool DrawFixedHighlight(TCanvas& ACanvas, int ACol, int RCol, int ARow, TRect R);
@@ -1742,6 +1760,10 @@ private:
     // The cell's own graphic, made when it has none; "Invalid cell" outside
     // the grid. Removing drops it when it is of that kind.
     TCellGraphic* MakeOwnGraphic(int ACol, int ARow);
+    // The graphic of a real row, a hidden row's kept cells included.
+    TCellGraphic* RealRowGraphic(int ACol, int ARow);
+    // The next state of a three-state box clicked in display row ARow; true when it is now checked.
+    bool ToggleTriState(TCellGraphic& G, int ARow);
     void RemoveOwnGraphic(int ACol, int ARow, TCellType Kind);
     void RepaintDisplCell(int ACol, int ARow);
 

@@ -110,9 +110,18 @@ public:
 
 private:
     struct Row {
+        // A row filled from left to right keeps its texts in one buffer
+        // (packed, with each cell's end in ends), sparing an allocation per
+        // short text; the first other use turns them into single Strings
+        // (texts), which readers get by reference.
+        bool isPacked = true;
+        String packed;
+        std::vector<int> ends;
         std::vector<String> texts;
         std::vector<TObject*> objects;
         bool Empty() const;
+        int TextCount() const;
+        void Unpack();
     };
     Row* RowAt(int ARow) const;
     Row& RowFor(int ARow);

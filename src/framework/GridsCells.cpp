@@ -20,6 +20,24 @@ void MoveItem(std::vector<T>& v, int FromIndex, int ToIndex) {
         std::rotate(v.begin() + ToIndex, v.begin() + FromIndex, v.begin() + FromIndex + 1);
 }
 
+// Appends Text to To. Short texts are copied here and not by the library's
+// block copy: on processors with wide vector registers that copy slows down
+// the plain code run after it, which a fill does for every cell (filling
+// 100,000 x 20 cells took twice the time).
+void AppendText(String& To, const String& Text) {
+    const size_t at = To.size(), n = Text.size();
+    if (n > 16) {
+        To += Text;
+        return;
+    }
+    To.resize(at + n);
+    Char* d = To.data() + at;
+    const Char* s = Text.data();
+    size_t i = 0;
+    for (; i + 4 <= n; i += 4) __builtin_memcpy(d + i, s + i, 4 * sizeof(Char));
+    for (; i < n; ++i) d[i] = s[i];
+}
+
 }  // namespace
 
 TGridCells::~TGridCells() { Clear(); }
@@ -113,7 +131,7 @@ void TGridCells::SetText(int ACol, int ARow, const String& Value) {
     Row& r = RowFor(ARow);
     if (r.isPacked && ACol >= r.TextCount()) {
         r.ends.resize(ACol, static_cast<int>(r.packed.size()));  // the cells skipped stay empty
-        r.packed += Value;
+        AppendText(r.packed, Value);
         r.ends.push_back(static_cast<int>(r.packed.size()));
         return;
     }

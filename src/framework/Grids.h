@@ -120,10 +120,12 @@ private:
         std::vector<String> texts;
         std::vector<TObject*> objects;
         bool Empty() const;
-        int TextCount() const;
+        int TextCount() const { return static_cast<int>(isPacked ? ends.size() : texts.size()); }
         void Unpack();
     };
-    Row* RowAt(int ARow) const;
+    Row* RowAt(int ARow) const {
+        return ARow < 0 || ARow >= static_cast<int>(rows_.size()) ? nullptr : rows_[ARow];
+    }
     Row& RowFor(int ARow);
     void Trim();
     void FreeRow(int ARow);

@@ -53,10 +53,6 @@ bool TGridCells::Row::Empty() const {
     return noText && std::all_of(objects.begin(), objects.end(), [](TObject* o) { return o == nullptr; });
 }
 
-int TGridCells::Row::TextCount() const {
-    return static_cast<int>(isPacked ? ends.size() : texts.size());
-}
-
 void TGridCells::Row::Unpack() {
     if (!isPacked) return;
     texts.resize(ends.size());
@@ -68,11 +64,6 @@ void TGridCells::Row::Unpack() {
     String().swap(packed);
     std::vector<int>().swap(ends);
     isPacked = false;
-}
-
-TGridCells::Row* TGridCells::RowAt(int ARow) const {
-    if (ARow < 0 || ARow >= static_cast<int>(rows_.size())) return nullptr;
-    return rows_[ARow];
 }
 
 TGridCells::Row& TGridCells::RowFor(int ARow) {

@@ -56,11 +56,13 @@ void Fill(TExColumnGrid& g) {
         for (int c = 0; c < kCols; ++c) g.SetCellEx(c, r, t[size_t(r) * kCols + c]);
 }
 
-void BM_ColumnGrid_SetCellEx(benchmark::State& state) {
+// Shown: on the shown form; else while the form is not shown yet, as a
+// window fills its grids before it shows.
+void BM_ColumnGrid_SetCellEx(benchmark::State& state, bool Shown) {
     Texts();
     for (auto _ : state) {
         state.PauseTiming();
-        auto f = std::make_unique<GridForm>();
+        auto f = std::make_unique<GridForm>(Shown);
         state.ResumeTiming();
         Fill(*f->g);
         benchmark::DoNotOptimize(f->g->GetGridCell(kCols - 1, kRows - 1));
@@ -69,24 +71,10 @@ void BM_ColumnGrid_SetCellEx(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_ColumnGrid_SetCellEx)->Name("BM_ColumnGrid_SetCellEx_100000x20")->Unit(benchmark::kMillisecond);
-
-// The same fill while the form is not shown yet, as a window fills its grids
-// before it shows.
-void BM_ColumnGrid_SetCellExBeforeShow(benchmark::State& state) {
-    Texts();
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto f = std::make_unique<GridForm>(false);
-        state.ResumeTiming();
-        Fill(*f->g);
-        benchmark::DoNotOptimize(f->g->GetGridCell(kCols - 1, kRows - 1));
-        state.PauseTiming();
-        f.reset();
-        state.ResumeTiming();
-    }
-}
-BENCHMARK(BM_ColumnGrid_SetCellExBeforeShow)
+BENCHMARK_CAPTURE(BM_ColumnGrid_SetCellEx, Shown, true)
+    ->Name("BM_ColumnGrid_SetCellEx_100000x20")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ColumnGrid_SetCellEx, BeforeShow, false)
     ->Name("BM_ColumnGrid_SetCellExBeforeShow_100000x20")
     ->Unit(benchmark::kMillisecond);
 

@@ -456,6 +456,12 @@ void InvalidateClient(TWinControl* Control, const QRect& Rect, bool Erase) {
     const QRect all(0, 0, c.Right - c.Left, c.Bottom - c.Top);
     const QRect r = Rect.isNull() ? all : (Rect & all);
     if (r.isEmpty()) return;
+    // A window not shown gets no paint request (its showing paints it), so
+    // asking again for what its update region holds changes nothing; a grid
+    // filled before its form shows asks once per cell.
+    if ((!h->Widget || !h->Widget->isVisible()) && (h->EraseNeeded || !Erase) && h->Invalid.rectCount() == 1 &&
+        h->Invalid.boundingRect().contains(r))
+        return;
     h->Invalid |= r;
     if (Erase) h->EraseNeeded = true;
     if (h->Widget) h->Widget->update(r.translated(c.Left, c.Top));

@@ -1256,7 +1256,11 @@ public:
     static int GetCheckImageIndex(TCheckType Type, TCheckState State, bool Enabled, bool Hot);
     // Side of the check picture and of the expand button.
     int CheckImageSize() const { return FCheckImageKind <= ckXP ? 16 : 13; }
-    int ButtonSize() const { return 9; }
+    // The expand button's size: the theme's glyph size with themes, else 9.
+    int ButtonSize() {
+        ButtonBitmap(bpPlus);
+        return FButtonSize;
+    }
     // Fires once per node painted, before anything is drawn; DefaultDraw false skips the rest.
     using TLTBeforeItemPaintEvent = std::function<void(TBaseLazyTree* Sender, TCanvas* TargetCanvas,
                                                        PLazyNode Node, const TRect& ItemRect, bool& CustomDraw)>;
@@ -1526,6 +1530,7 @@ protected:
     void ApplyBorder();
     // Follows the renderer: themed check boxes and buttons while a theme is active.
     void ThemeChanged();
+    void ApplyExplorerTheme();
     void WMHScroll(TWMScroll& Message) override;
     void WMNCCalcSize(TMessage& Message) override;
     void CMHintShow(TMessage& Message) override;
@@ -1994,7 +1999,9 @@ private:
     TLTButtonStyle FButtonStyle = bsRectangle;
     TLTButtonFillMode FButtonFillMode = fmTreeColor;
     void RebuildButtons();
+    TColor ButtonGroundColor() const;
     TBitmap FButtonBM[6];
+    int FButtonSize = 9;
     // What the pictures were drawn with; any change draws them again.
     std::vector<std::uint32_t> FButtonKey;
     bool FHotNodeButtonHit = false;

@@ -5,6 +5,7 @@
 #include "tree/LazyTrees_p.h"
 
 #include "framework/ImgList.h"
+#include "framework/Resources.h"
 #include "framework/Themes.h"
 #include "tree/LazyTrees.Utils.h"
 
@@ -20,6 +21,36 @@ const Byte DottedPattern[16] = {0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xA
 const Byte SolidPattern[16] = {};
 
 int Mod8(int V) { return ((V % 8) + 8) % 8; }
+
+// The shaded buttons: a 9-pixel box with rounded corners, shaded from white at the top to a
+// light grey-blue at the bottom, its sign dark.
+void PaintShadedButton(TBitmap& Bitmap, bool Plus) {
+    Bitmap.SetPixelFormat(pf24bit);
+    Bitmap.SetSize(9, 9);
+    TCanvas& C = Bitmap.Canvas();
+    C.Brush().SetStyle(bsSolid);
+    C.Brush().SetColor(clWhite);
+    C.FillRect(TRect{0, 0, 9, 9});
+    for (int Y = 1; Y < 8; ++Y) {
+        const int Step = (Y - 1) * 8;
+        C.Brush().SetColor(RGB(Byte(255 - Step), Byte(255 - Step * 3 / 4), Byte(255 - Step / 3)));
+        C.FillRect(TRect{1, Y, 8, Y + 1});
+    }
+    const TColor Frame = RGB(120, 152, 181);
+    C.Brush().SetColor(Frame);
+    C.FillRect(TRect{1, 0, 8, 1});
+    C.FillRect(TRect{1, 8, 8, 9});
+    C.FillRect(TRect{0, 1, 1, 8});
+    C.FillRect(TRect{8, 1, 9, 8});
+    C.Brush().SetColor(RGB(33, 33, 33));
+    C.FillRect(TRect{2, 4, 7, 5});
+    if (Plus) C.FillRect(TRect{4, 2, 5, 7});
+}
+
+const TResourceRegistrar ShadedButtons([] {
+    RegisterBitmapResource(S("LT_XPBUTTONMINUS"), [](TBitmap& B) { PaintShadedButton(B, false); });
+    RegisterBitmapResource(S("LT_XPBUTTONPLUS"), [](TBitmap& B) { PaintShadedButton(B, true); });
+});
 
 }  // namespace
 
@@ -283,9 +314,33 @@ void TBaseLazyTree::SetButtonFillMode(TLTButtonFillMode Value) {
     InvalidateTree();
 }
 
+// The transparent colour of the button pictures: with the explorer look they are drawn over the
+// main column's colour, so that their edges blend with it.
+TColor TBaseLazyTree::ButtonGroundColor() const {
+    if (!(FStates.Contains(tsUseThemes) && FOptions->PaintOptions().Contains(toUseExplorerTheme) &&
+          PlatformVersionAtLeast6))
+        return TColor(0xFF00FF);
+    const TLazyTreeColumns& Columns = FHeader->Columns();
+    const TColumnIndex Main = FHeader->GetMainColumn();
+    if (!Columns.IsValidColumn(Main) || Columns[Main]->Options().Contains(coParentColor))
+        return FColors->BackGroundColor();
+    return Columns[Main]->Color();
+}
+
 void TBaseLazyTree::RebuildButtons() {
-    const int Size = ButtonSize();
-    const TColor Transparent = TColor(0xFF00FF);
+    HTHEME Theme = FStates.Contains(tsUseThemes) ? OpenThemeData(this, S("TREEVIEW")) : HTHEME(0);
+    TFinally Close{[Theme] {
+        if (Theme) CloseThemeData(Theme);
+    }};
+    FButtonSize = 9;
+    if (Theme) {
+        TSize Part{};
+        TRect Limit{0, 0, 100, 100};
+        if (SUCCEEDED(GetThemePartSize(Theme, nullptr, TVP_GLYPH, GLPS_OPENED, &Limit, TS_TRUE, Part)))
+            FButtonSize = std::clamp(int(Part.cx), 1, 100);
+    }
+    const int Size = FButtonSize;
+    const TColor Transparent = ButtonGroundColor();
     for (TBitmap& B : FButtonBM) {
         B.SetSize(Size, Size);
         TCanvas& C = B.Canvas();
@@ -301,8 +356,21 @@ void TBaseLazyTree::RebuildButtons() {
                                FButtonBM[bpMinus], FButtonBM[bpMinusHot], FButtonBM[bpMinusSelectedHot], Asked);
         return;
     }
+    const bool Explorer = FStates.Contains(tsUseExplorerTheme);
+    const TRect All{0, 0, Size, Size};
     for (bool Plus : {false, true}) {
-        TCanvas& C = FButtonBM[Plus ? bpPlus : bpMinus].Canvas();
+        const TLTButtonPicture Normal = Plus ? bpPlus : bpMinus;
+        TCanvas& C = FButtonBM[Normal].Canvas();
+        if (Theme) {
+            const int State = Plus ? GLPS_CLOSED : GLPS_OPENED;
+            DrawThemeBackground(Theme, C, TVP_GLYPH, State, All);
+            // The explorer look lights the button up under the pointer; otherwise the hot ones are copies.
+            for (int Copy : {1, 2})
+                if (Explorer) DrawThemeBackground(Theme, FButtonBM[Normal + Copy].Canvas(), TVP_HOTGLYPH, State, All);
+                else FButtonBM[Normal + Copy].Assign(&FButtonBM[Normal]);
+            continue;
+        }
+        if (Explorer) continue;
         C.Pen().SetStyle(psSolid);
         C.Pen().SetWidth(1);
         C.Brush().SetStyle(bsSolid);
@@ -311,6 +379,10 @@ void TBaseLazyTree::RebuildButtons() {
             C.Pen().SetColor(clBlack);
             if (Plus) C.Polygon({{2, 0}, {6, 4}, {2, 8}});
             else C.Polygon({{0, 2}, {8, 2}, {4, 6}});
+        } else if (FButtonFillMode == fmShaded) {
+            TBitmap Shaded;
+            LoadBitmapResource(Shaded, S(Plus ? "LT_XPBUTTONPLUS" : "LT_XPBUTTONMINUS"));
+            C.Draw(0, 0, Shaded);
         } else {
             C.Brush().SetColor(FButtonFillMode == fmWindowColor ? clWindow : FColors->BackGroundColor());
             if (FButtonFillMode == fmTransparent) C.Brush().SetStyle(bsClear);
@@ -321,7 +393,7 @@ void TBaseLazyTree::RebuildButtons() {
             C.FillRect(TRect{2, Size / 2, Size - 2, Size / 2 + 1});
             if (Plus) C.FillRect(TRect{Size / 2, 2, Size / 2 + 1, Size - 2});
         }
-        for (int Copy : {1, 2}) FButtonBM[(Plus ? bpPlus : bpMinus) + Copy].Assign(&FButtonBM[Plus ? bpPlus : bpMinus]);
+        for (int Copy : {1, 2}) FButtonBM[Normal + Copy].Assign(&FButtonBM[Normal]);
     }
 }
 
@@ -330,7 +402,9 @@ const TBitmap& TBaseLazyTree::ButtonBitmap(TLTButtonPicture Which) {
         std::uint32_t(FButtonStyle), std::uint32_t(FButtonFillMode), std::uint32_t(OnPrepareButtonBitmaps ? 1 : 0),
         std::uint32_t(ColorToRGB(FColors->GetColor(TLTColors::TreeLineColor))),
         std::uint32_t(ColorToRGB(FColors->BackGroundColor())), std::uint32_t(ColorToRGB(FColors->NodeFontColor())),
-        std::uint32_t(ColorToRGB(clWindow))};
+        std::uint32_t(ColorToRGB(clWindow)), std::uint32_t(ColorToRGB(ButtonGroundColor())),
+        std::uint32_t(FStates.Contains(tsUseThemes)) | std::uint32_t(FStates.Contains(tsUseExplorerTheme)) << 1,
+        std::uint32_t(CurrentThemeRenderer())};
     if (Key != FButtonKey) {
         FButtonKey = Key;
         RebuildButtons();
@@ -341,6 +415,16 @@ const TBitmap& TBaseLazyTree::ButtonBitmap(TLTButtonPicture Which) {
 void TBaseLazyTree::DrawNodeButton(TCanvas& Canvas, PLazyNode Node, int X, int Y) {
     const bool Hot = Node == FCurrentHotNode && FHotNodeButtonHit;
     const bool Minus = Node->States.Contains(vsExpanded);
+    if (FStates.Contains(tsUseExplorerTheme)) {
+        // The explorer look draws its glyph straight from the theme, hot under the pointer.
+        if (HTHEME Theme = OpenThemeData(this, S("TREEVIEW"))) {
+            const int Size = ButtonSize();
+            DrawThemeBackground(Theme, Canvas, Hot ? TVP_HOTGLYPH : TVP_GLYPH, Minus ? GLPS_OPENED : GLPS_CLOSED,
+                                TRect{X, Y, X + Size, Y + Size});
+            CloseThemeData(Theme);
+            return;
+        }
+    }
     const int Look = !Hot ? 0 : Node->States.Contains(vsSelected) ? 2 : 1;
     Canvas.Draw(X, Y, ButtonBitmap(TLTButtonPicture((Minus ? bpMinus : bpPlus) + Look)));
 }

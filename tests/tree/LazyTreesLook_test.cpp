@@ -1,0 +1,146 @@
+// The tree's looks under the two theme renderers, checked by rendered pixels:
+// themed, explorer and shaded expand buttons, themed selection marks, images in
+// columns beside the main one, and the bevel border.
+
+#include "tree/LazyTrees.h"
+#include "tree/LazyTrees.Utils.h"
+
+#include "framework/Forms.h"
+#include "framework/ImgList.h"
+#include "framework/Resources.h"
+#include "framework/Simulate.h"
+#include "framework/Themes.h"
+#include "framework/Windows.h"
+#include "tree/TreePicture.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// Two top-level nodes with two children each, the first expanded; rows 18 high, no check boxes.
+struct LookTree {
+    explicit LookTree(TThemeRenderer Renderer, TLTPaintOptions Add = {}, TLTPaintOptions Remove = {}) {
+        SetThemeRenderer(Renderer);
+        form.SetBounds(50, 50, 300, 200);
+        tree = new TLazyStringTree(&form);
+        tree->SetParent(&form);
+        tree->SetBounds(0, 0, 200, 150);
+        tree->SetColor(clWhite);
+        tree->TreeOptions().SetPaintOptions(tree->TreeOptions().PaintOptions() + Add - Remove);
+        tree->OnInitNode = [](TBaseLazyTree*, PLazyNode Parent, PLazyNode, TLazyNodeInitStates& States) {
+            if (!Parent) States.Include(ivsHasChildren);
+        };
+        tree->OnInitChildren = [](TBaseLazyTree*, PLazyNode, Cardinal& Count) { Count = 2; };
+        tree->OnGetText = [](TBaseLazyTree* T, PLazyNode Node, TColumnIndex, TLSTTextType, String& Text) {
+            Text = S(T->GetNodeLevel(Node) == 0 ? "Bus" : "Meter") + String(1, u'0' + Node->Index);
+        };
+        tree->SetRootNodeCount(2);
+        first = tree->GetFirst();
+        tree->SetExpanded(first, true);
+        form.Show();
+    }
+    ~LookTree() { SetThemeRenderer(trStyled); }
+    // The client edge is 2 pixels wide under both renderers.
+    TColor At(int X, int Y) {
+        if (!rendered) {
+            RenderControlToBitmap(tree, picture);
+            rendered = true;
+        }
+        return picture.Canvas().Pixels(X + 2, Y + 2);
+    }
+    void Again() { rendered = false; }
+    // Whether the client at (X, Y) shows Want's pixels; with From, only the 9-pixel square at
+    // (From, From) of Want.
+    bool Shows(int X, int Y, TBitmap& Want, int From = -1) {
+        const int Low = From < 0 ? 0 : From, High = From < 0 ? Want.Width() : From + 9;
+        for (int Row = Low; Row < High; ++Row)
+            for (int Col = Low; Col < High; ++Col)
+                if (At(X + Col, Y + Row) != Want.Canvas().Pixels(Col, Row)) return false;
+        return true;
+    }
+    TForm form{nullptr};
+    TLazyStringTree* tree;
+    PLazyNode first;
+    TBitmap picture;
+    bool rendered = false;
+};
+
+// A theme part drawn over white, as the tree's white ground shows it.
+std::unique_ptr<TBitmap> ThemePart(TLazyStringTree* Tree, int Part, int State, int Size = 9) {
+    auto Picture = std::make_unique<TBitmap>(Size, Size);
+    TBitmap& B = *Picture;
+    B.Canvas().Brush().SetColor(clWhite);
+    B.Canvas().FillRect(TRect{0, 0, Size, Size});
+    HTHEME Theme = OpenThemeData(Tree, S("TREEVIEW"));
+    EXPECT_NE(Theme, HTHEME(0));
+    DrawThemeBackground(Theme, B.Canvas(), Part, State, TRect{0, 0, Size, Size});
+    CloseThemeData(Theme);
+    return Picture;
+}
+
+// A top-level row's 9-pixel button stands at x 5..13, y 4..12 of its row; the styled theme's
+// 16-pixel glyph at x 2..17, y 1..16. The plain glyph is a 9-pixel box in its middle: the tree
+// lines show around it.
+constexpr int BX = 5, BY = 4, TX = 2, TY = 1, SecondRow = 3 * 18;
+
+}  // namespace
+
+TEST(LazyTreesLook, ButtonsFollowTheLookInUse) {
+    {
+        SCOPED_TRACE("classic renderer, shaded fill: the shaded pictures");
+        LookTree f(trClassic);
+        f.tree->SetButtonFillMode(TBaseLazyTree::fmShaded);
+        TBitmap Minus, Plus;
+        LoadBitmapResource(Minus, S("LT_XPBUTTONMINUS"));
+        LoadBitmapResource(Plus, S("LT_XPBUTTONPLUS"));
+        ASSERT_EQ(Minus.Width(), 9);
+        EXPECT_NE(Minus.Canvas().Pixels(4, 2), Plus.Canvas().Pixels(4, 2));
+        EXPECT_TRUE(f.Shows(BX, BY, Minus));
+        EXPECT_TRUE(f.Shows(BX, SecondRow + BY, Plus));
+        EXPECT_FALSE(f.tree->TreeStates().Contains(tsUseThemes));
+    }
+    {
+        SCOPED_TRACE("styled renderer: the theme's glyphs, whatever the fill mode");
+        LookTree f(trStyled);
+        f.tree->SetButtonFillMode(TBaseLazyTree::fmShaded);
+        ASSERT_TRUE(f.tree->TreeStates().Contains(tsUseThemes));
+        EXPECT_FALSE(f.tree->TreeStates().Contains(tsUseExplorerTheme));
+        EXPECT_EQ(f.tree->ButtonSize(), 16);
+        auto Open = ThemePart(f.tree, TVP_GLYPH, GLPS_OPENED, 16);
+        auto Closed = ThemePart(f.tree, TVP_GLYPH, GLPS_CLOSED, 16);
+        EXPECT_TRUE(f.Shows(TX, TY, *Open, 3));
+        EXPECT_TRUE(f.Shows(TX, SecondRow + TY, *Closed, 3));
+        // The pointer over a button keeps its look: only the explorer look lights it up.
+        SimulateMouseMove(f.tree, BX + 4, SecondRow + BY + 4);
+        f.Again();
+        EXPECT_TRUE(f.Shows(TX, SecondRow + TY, *Closed, 3));
+    }
+}
+
+TEST(LazyTreesLook, ExplorerLookDrawsTrianglesWithoutConnectorsAndLightsTheHotOne) {
+    LookTree f(trStyled, {toUseExplorerTheme});
+    ASSERT_TRUE(f.tree->TreeStates().Contains(tsUseExplorerTheme));
+    auto Open = ThemePart(f.tree, TVP_GLYPH, GLPS_OPENED, 16);
+    auto Closed = ThemePart(f.tree, TVP_GLYPH, GLPS_CLOSED, 16);
+    EXPECT_TRUE(f.Shows(TX, TY, *Open));
+    EXPECT_TRUE(f.Shows(TX, SecondRow + TY, *Closed));
+    // A node with children has no connector of its own: nothing left of the button at its middle.
+    const TColor Back = ColorToRGB(clWhite);
+    for (int X = 0; X < TX + 3; ++X) EXPECT_EQ(f.At(X, SecondRow + 8), Back) << X;
+    // The button under the pointer is drawn hot.
+    SimulateMouseMove(f.tree, TX + 8, SecondRow + TY + 8);
+    f.Again();
+    auto Hot = ThemePart(f.tree, TVP_HOTGLYPH, GLPS_CLOSED, 16);
+    EXPECT_TRUE(f.Shows(TX, SecondRow + TY, *Hot));
+    EXPECT_FALSE(f.Shows(TX, SecondRow + TY, *Closed));
+    // Leaving the option leaves the look and the window's theme: the plain glyph again.
+    f.tree->TreeOptions().SetPaintOptions(f.tree->TreeOptions().PaintOptions() - TLTPaintOptions{toUseExplorerTheme});
+    EXPECT_FALSE(f.tree->TreeStates().Contains(tsUseExplorerTheme));
+    SimulateMouseMove(f.tree, 150, 120);
+    f.Again();
+    auto Plain = ThemePart(f.tree, TVP_GLYPH, GLPS_CLOSED, 16);
+    EXPECT_FALSE(f.Shows(TX, SecondRow + TY, *Closed));
+    EXPECT_TRUE(f.Shows(TX, SecondRow + TY, *Plain, 3));
+}

@@ -575,8 +575,30 @@ void TBaseLazyTree::DrawCellSelection(TLTPaintInfo& PaintInfo, int WindowLeft, i
     if (GridExtensions) SelRect = PaintInfo.CellRect;
     const bool MarkedCell = CellShowsSelection(PaintInfo.Column);
     const bool DrawSelection = !FOffscreen || FOffscreen->Options.Contains(poDrawSelection);
-    auto Mark = [&](TLTColors::Index Fill, TLTColors::Index Border, TRect R) {
+    // The explorer look takes its item marks from the theme: over the selection's own rectangle, or
+    // with a full row over the whole width of the tree.
+    const bool Explorer = FStates.Contains(tsUseExplorerTheme);
+    HTHEME Theme = Explorer ? OpenThemeData(this, S("Explorer::TreeView")) : HTHEME(0);
+    TFinally CloseTheme{[Theme] {
+        if (Theme) CloseThemeData(Theme);
+    }};
+    TRect ThemeRect = PaintInfo.CellRect;
+    if (Theme && FullRow && !GridExtensions) {
+        ThemeRect = TRect{FOffsetX, PaintInfo.CellRect.Top, FOffsetX + RangeX(), PaintInfo.CellRect.Bottom};
+        if (!FHeader->UseColumns()) ThemeRect.Right = std::max(ThemeRect.Right, ClientWidth());
+        if (Paint.Contains(toShowVertGridLines)) ThemeRect.Right -= 1;
+    }
+    auto Themed = [&](int State, const TRect& R) {
+        DrawThemeBackground(Theme, Canvas, TVP_TREEITEM, State, FullRow && !GridExtensions ? ThemeRect : R);
+    };
+    const bool HotTracked = Paint.Contains(toHotTrack) && Node == FCurrentHotNode &&
+                            (FullRow || !FHeader->UseColumns() || PaintInfo.Column == FHeader->GetMainColumn());
+    auto Mark = [&](TLTColors::Index Fill, TLTColors::Index Border, TRect R, int ThemeState) {
         if (R.Left >= R.Right || R.Top >= R.Bottom) return;
+        if (Theme) {
+            Themed(ThemeState, R);
+            return;
+        }
         if (MMXAvailable && Paint.Contains(toUseBlendedSelection)) {
             // The blend works in the window's device pixels.
             OffsetRect(R, -WindowLeft, 0);
@@ -592,21 +614,43 @@ void TBaseLazyTree::DrawCellSelection(TLTPaintInfo& PaintInfo, int WindowLeft, i
         Canvas.Pen().SetColor(FColors->GetColor(Border));
         Canvas.RoundRect(R.Left, R.Top, R.Right, R.Bottom, SelectionCurveRadius, SelectionCurveRadius);
     };
+    const bool Selected = Node->States.Contains(vsSelected) && !Paint.Contains(toAlwaysHideSelection) &&
+                          (Focus || !Paint.Contains(toHideSelection));
     if (DrawSelection && MarkedCell) {
-        const bool Selected = Node->States.Contains(vsSelected) && !Paint.Contains(toAlwaysHideSelection) &&
-                              (Focus || !Paint.Contains(toHideSelection));
         if (Node == FDropTargetNode && (FLastDropMode == dmOnNode || Selected)) {
             Mark(TLTColors::DropTargetColor, TLTColors::DropTargetBorderColor,
-                 GridExtensions || FullRow ? PaintInfo.CellRect : SelRect);
-        } else if (Selected) {
+                 GridExtensions || FullRow ? PaintInfo.CellRect : SelRect, TREIS_SELECTED);
+        } else if (Selected && !(Theme && HotTracked)) {
+            // Under the explorer look a hot selected node gets its mark below, in the hot state.
             Mark(Focus ? TLTColors::FocusedSelectionColor : TLTColors::UnfocusedSelectionColor,
-                 Focus ? TLTColors::FocusedSelectionBorderColor : TLTColors::UnfocusedSelectionBorderColor, SelRect);
+                 Focus ? TLTColors::FocusedSelectionBorderColor : TLTColors::UnfocusedSelectionBorderColor, SelRect,
+                 Focus ? TREIS_SELECTED : TREIS_SELECTEDNOTFOCUS);
         }
     }
+    if (Theme && HotTracked && SelRect.Left < SelRect.Right)
+        Themed(Node->States.Contains(vsSelected) && !Paint.Contains(toAlwaysHideSelection) ? TREIS_HOTSELECTED
+                                                                                          : TREIS_HOT,
+               SelRect);
     if (MarkedCell && Node == FFocusedNode && Focus && !Paint.Contains(toHideFocusRect) &&
         (!FOffscreen || FOffscreen->Options.Contains(poDrawFocusRect))) {
-        Canvas.Brush().SetColor(FColors->BackGroundColor());
-        Canvas.DrawFocusRect(GridExtensions ? PaintInfo.CellRect : SelRect);
+        if (Theme && PlatformVersionAtLeast6) {
+            // The themed focus: the hot-and-selected state over a selected node, the items view's
+            // focus part over another.
+            if (Node->States.Contains(vsSelected)) {
+                Themed(TREIS_HOTSELECTED, SelRect);
+            } else if (HTHEME Items = OpenThemeData(this, S("Explorer::ItemsView"))) {
+                DrawThemeBackground(Items, Canvas, 3, 1, FullRow && !GridExtensions ? ThemeRect : SelRect);
+                CloseThemeData(Items);
+            }
+        } else {
+            TRect FocusRect = Explorer && FullRow && !FOptions->SelectionOptions().Contains(toExtendedFocus)
+                                  ? ThemeRect
+                              : GridExtensions ? PaintInfo.CellRect
+                                               : SelRect;
+            if (Explorer) InflateRect(FocusRect, -1, -1);
+            Canvas.Brush().SetColor(FColors->BackGroundColor());
+            Canvas.DrawFocusRect(FocusRect);
+        }
     }
 }
 

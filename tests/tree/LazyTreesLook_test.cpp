@@ -144,3 +144,48 @@ TEST(LazyTreesLook, ExplorerLookDrawsTrianglesWithoutConnectorsAndLightsTheHotOn
     EXPECT_FALSE(f.Shows(TX, SecondRow + TY, *Closed));
     EXPECT_TRUE(f.Shows(TX, SecondRow + TY, *Plain, 3));
 }
+
+TEST(LazyTreesLook, ExplorerLookMarksSelectedAndHotNodesWithTheThemesItemStates) {
+    LookTree f(trStyled, {toUseExplorerTheme, toHotTrack});
+    TLazyStringTree& t = *f.tree;
+    PLazyNode second = t.GetNextSibling(f.first);
+    t.SetFocus();
+    t.SetFocusedNode(second);
+    t.AddToSelection(second);
+    // The theme's item states over white: hot 2, selected 3 (and the focus of a selected node, 6).
+    auto Item = [&](int State) {
+        TBitmap B(20, 10);
+        B.Canvas().Brush().SetColor(clWhite);
+        B.Canvas().FillRect(TRect{0, 0, 20, 10});
+        HTHEME Theme = OpenThemeData(&t, S("Explorer::TreeView"));
+        DrawThemeBackground(Theme, B.Canvas(), TVP_TREEITEM, State, TRect{0, 0, 20, 10});
+        CloseThemeData(Theme);
+        return std::make_pair(B.Canvas().Pixels(0, 0), B.Canvas().Pixels(5, 5));  // border, face
+    };
+    const auto [SelectedBorder, SelectedFace] = Item(TREIS_SELECTED);
+    const auto [HotBorder, HotFace] = Item(TREIS_HOT);
+    ASSERT_NE(SelectedFace, HotFace);
+    // Counts the pixels of a colour in a row's text area (from x 22, after the 18-pixel indent and the margin).
+    auto Count = [&](int Row, TColor Color) {
+        int N = 0;
+        for (int Y = Row * 18; Y < Row * 18 + 18; ++Y)
+            for (int X = 22; X < 70; ++X) N += f.At(X, Y) == Color;
+        return N;
+    };
+    EXPECT_GT(Count(3, SelectedFace), 40);
+    EXPECT_EQ(f.At(22, SecondRow), SelectedBorder) << "the theme's frame, not the classic selection colour";
+    EXPECT_EQ(Count(3, ColorToRGB(t.Colors().GetColor(TLTColors::FocusedSelectionColor))), 0);
+    EXPECT_EQ(Count(0, SelectedFace), 0);
+    EXPECT_EQ(Count(0, HotFace), 0);
+    // The pointer over the first node's text lights it up in the hot state.
+    SimulateMouseMove(f.tree, 30, 9);
+    ASSERT_EQ(t.HotNode(), f.first);
+    f.Again();
+    EXPECT_GT(Count(0, HotFace), 40);
+    EXPECT_GT(Count(3, SelectedFace), 40);
+    // The classic renderer has no explorer look: the selection colour again.
+    SetThemeRenderer(trClassic);
+    f.Again();
+    EXPECT_FALSE(t.TreeStates().Contains(tsUseExplorerTheme));
+    EXPECT_GT(Count(3, ColorToRGB(t.Colors().GetColor(TLTColors::FocusedSelectionColor))), 40);
+}

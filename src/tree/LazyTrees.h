@@ -1546,6 +1546,8 @@ protected:
     // The main column's cell (the whole row without columns) from the x Origin.
     void PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TColumnIndex Column, const TRect& Row, int Origin);
     void PaintOtherCell(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, const TRect& Cell);
+    bool FetchCellImages(TLTPaintInfo& Info);
+    int NodeVerticalAlignment(PLazyNode Node);
     // The selection and focus marks, then the cell's content.
     void PaintMarksAndContent(TLTPaintInfo& Info);
     // The selection (or drop target) and focus marks of a cell; WindowLeft and WindowWidth give

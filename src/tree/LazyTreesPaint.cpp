@@ -536,7 +536,44 @@ void TBaseLazyTree::PaintOtherCell(TCanvas& Canvas, PLazyNode Node, TColumnIndex
         Content.Bottom -= 1;
     }
     TLTPaintInfo Info{&Canvas, Node, Column, Cell, Content, Content.Right - Content.Left, {}};
-    PaintMarksAndContent(Info);
+    // The state and normal images a column asks for stand after the margin, the content after them.
+    if (FetchCellImages(Info)) {
+        TRect Place{Cell.Left + FMargin, Cell.Top, Cell.Right, Cell.Bottom};
+        const int VAlign = NodeVerticalAlignment(Node);
+        for (TLTImageInfoIndex Kind : {iiState, iiNormal}) {
+            TLTImageInfo& Image = Info.ImageInfo[Kind];
+            if (Image.Index >= 0 && Image.Images) PlaceCellImage(Image.Images, VAlign, Place, Image);
+        }
+        Info.ContentRect.Left = std::min(Place.Left, Info.ContentRect.Right);
+        Info.NodeWidth = Info.ContentRect.Right - Info.ContentRect.Left;
+    }
+    DrawCellSelection(Info, 0, FOffscreen ? FOffscreen->Width : ClientWidth());
+    DrawNodeImage(Info, iiState, false);
+    DrawNodeImage(Info, iiNormal, true);
+    PaintCellContent(Info);
+    DoAfterCellPaint(Canvas, Node, Column, Info.CellRect);
+}
+
+// Asks for the cell's state and normal images; whether it shows any.
+bool TBaseLazyTree::FetchCellImages(TLTPaintInfo& Info) {
+    if (FStateImages) FetchImageIndex(Info, ikState, iiState, FStateImages);
+    if (FImages) FetchImageIndex(Info, GetSelected(Info.Node) ? ikSelected : ikNormal, iiNormal, FImages);
+    auto Shows = [&](TLTImageInfoIndex Kind) {
+        return Info.ImageInfo[Kind].Index >= 0 && Info.ImageInfo[Kind].Images;
+    };
+    return Shows(iiState) || Shows(iiNormal);
+}
+
+// The row's middle line: centred on the images when there are lists, else on the button.
+int TBaseLazyTree::NodeVerticalAlignment(PLazyNode Node) {
+    const int Height = int(Node->NodeHeight);
+    if (FImages || FStateImages) {
+        const int ImageHeight = FImages ? FImages->Height() : FStateImages->Height();
+        return MulDivRound(Height - ImageHeight, 50, 100) + ImageHeight / 2;
+    }
+    if (FOptions->PaintOptions().Contains(toShowButtons))
+        return MulDivRound(Height - ButtonSize(), 50, 100) + ButtonSize() / 2;
+    return MulDivRound(Height, 50, 100);
 }
 
 void TBaseLazyTree::PaintMarksAndContent(TLTPaintInfo& Info) {
@@ -667,17 +704,8 @@ void TBaseLazyTree::PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TCol
     Info.Node = Node;
     Info.Column = Column;
     Info.CellRect = Row;
-    if (FStateImages) FetchImageIndex(Info, ikState, iiState, FStateImages);
-    if (FImages) FetchImageIndex(Info, GetSelected(Node) ? ikSelected : ikNormal, iiNormal, FImages);
-    int VAlign;
-    if (FImages || FStateImages) {
-        int ImageHeight = FImages ? FImages->Height() : FStateImages->Height();
-        VAlign = MulDivRound(Height - ImageHeight, 50, 100) + ImageHeight / 2;
-    } else if (Paint.Contains(toShowButtons)) {
-        VAlign = MulDivRound(Height - ButtonSize(), 50, 100) + ButtonSize() / 2;
-    } else {
-        VAlign = MulDivRound(Height, 50, 100);
-    }
+    FetchCellImages(Info);
+    const int VAlign = NodeVerticalAlignment(Node);
 
     if (Paint.Contains(toShowHorzGridLines)) {
         Canvas.Brush().SetColor(FColors->GetColor(TLTColors::GridLineColor));

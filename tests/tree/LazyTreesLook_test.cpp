@@ -189,3 +189,51 @@ TEST(LazyTreesLook, ExplorerLookMarksSelectedAndHotNodesWithTheThemesItemStates)
     EXPECT_FALSE(t.TreeStates().Contains(tsUseExplorerTheme));
     EXPECT_GT(Count(3, ColorToRGB(t.Colors().GetColor(TLTColors::FocusedSelectionColor))), 40);
 }
+
+TEST(LazyTreesLook, ColumnsBesideTheMainOneShowTheImagesTheyAskFor) {
+    LookTree f(trClassic);
+    TLazyStringTree& t = *f.tree;
+    TImageList Images{16, 16};
+    for (TColor Color : {clRed, clGreen, clBlue}) AddSquare(Images, Color);
+    for (int I = 0; I < 3; ++I) t.Header().Columns().Add()->SetWidth(60);
+    t.SetImages(&Images);
+    t.SetStateImages(&Images);
+    // Column 1: the red picture, the green one as state picture on the first node; column 2: none.
+    t.OnGetImageIndexEx = [&](TBaseLazyTree*, PLazyNode Node, TBaseLazyTree::TLTImageKind Kind, TColumnIndex Column,
+                              bool&, int& Index, TImageList*&) {
+        if (Column != 1) return;
+        if (Kind == TBaseLazyTree::ikState && Node == f.first) {
+            Index = 1;
+        } else if (Kind == TBaseLazyTree::ikNormal || Kind == TBaseLazyTree::ikSelected) {
+            Index = 0;
+        }
+    };
+    PLazyNode second = t.GetNextSibling(f.first);
+    t.TreeOptions().SetSelectionOptions(t.TreeOptions().SelectionOptions() + TLTSelectionOptions{toFullRowSelect});
+    t.SetFocus();
+    t.SetFocusedNode(second);
+    t.AddToSelection(second);
+    TCanvas& C = (f.At(0, 0), f.picture.Canvas());
+    // Rows 18 high, centred 16-pixel pictures at y 1; the client starts 2 pixels in.
+    auto PictureAt = [&](int Index, int Row, int Left, int Right) {
+        const TPoint P = FindListPicture(C, Images, Index, Left + 2, Row * 18 + 2, Right + 2, Row * 18 + 20);
+        return P.X < 0 ? P : TPoint{P.X - 2, P.Y - 2 - Row * 18};
+    };
+    // After the margin of 4, less 1: the state picture first, the normal one 2 pixels after it.
+    EXPECT_EQ(PictureAt(1, 0, 60, 120), (TPoint{60 + 4 - 1, 1}));
+    EXPECT_EQ(PictureAt(0, 0, 60, 120), (TPoint{60 + 4 - 1 + 16 + 2, 1}));
+    EXPECT_EQ(PictureAt(0, 1, 60, 120), (TPoint{60 + 4 - 1, 1}));
+    EXPECT_EQ(PictureAt(1, 1, 60, 120).X, -1);
+    // The selected full row still shows its picture, drawn over the selection.
+    EXPECT_EQ(PictureAt(0, 3, 60, 120), (TPoint{60 + 4 - 1, 1}));
+    EXPECT_EQ(f.At(100, 3 * 18 + 8), ColorToRGB(t.Colors().GetColor(TLTColors::FocusedSelectionColor)));
+    // Neither the main column nor column 2 asked for any.
+    for (int Index : {0, 1}) {
+        EXPECT_EQ(PictureAt(Index, 0, 0, 60).X, -1);
+        EXPECT_EQ(PictureAt(Index, 0, 120, 180).X, -1);
+    }
+    // The text of column 1 begins after its pictures: nothing inked between the picture and x 60 + 3 + 16 + 2.
+    const TColor Back = ColorToRGB(clWhite);
+    for (int X = 60 + 4 - 1 + 16; X < 60 + 4 + 16 + 2; ++X)
+        for (int Y = 18 + 2; Y < 18 + 16; ++Y) EXPECT_EQ(f.At(X, Y), Back) << X << "," << Y;
+}

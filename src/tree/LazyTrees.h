@@ -1535,6 +1535,10 @@ protected:
     void WMNCCalcSize(TMessage& Message) override;
     void CMHintShow(TMessage& Message) override;
     void WMNCPaint(TMessage& Message) override;
+    // The frame: the border's inset (zero or negative on each axis), and the bevel and the band of
+    // BorderWidth pixels inside it, painted on the canvas of the whole window.
+    virtual void GetBorderInset(TPoint& Inset);
+    virtual void PaintBevelBorder(TCanvas& Frame);
     bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
     // Paints one node's row (lines, button, check, images, selection, content) at Top.
     void PaintNode(TCanvas& Canvas, PLazyNode Node, int Top);

@@ -7,6 +7,7 @@
 #include "framework/ImgList.h"
 #include "framework/Resources.h"
 #include "framework/Themes.h"
+#include "framework/Windows.h"
 #include "tree/LazyTrees.Utils.h"
 
 #include <algorithm>
@@ -916,4 +917,58 @@ void TBaseLazyTree::UnhookCanvasFontChange(TCanvas& Canvas) {
 void TBaseLazyTree::HandleFontChange(TObject* Sender) {
     FFontChanged = true;
     if (FOldFontChange) FOldFontChange(Sender);
+}
+
+void TBaseLazyTree::GetBorderInset(TPoint& Inset) {
+    Inset = TPoint{0, 0};
+    if (!HandleAllocated()) return;
+    const Cardinal Style = WindowStyle(this);
+    const LPARAM ExStyle = GetWindowLong(Handle(), GWL_EXSTYLE);
+    if (Style & WS_BORDER) {
+        Inset.X -= 1;
+        Inset.Y -= 1;
+    }
+    if (ExStyle & WS_EX_CLIENTEDGE) {
+        Inset.X -= GetSystemMetrics(SM_CXEDGE);
+        Inset.Y -= GetSystemMetrics(SM_CYEDGE);
+    }
+}
+
+void TBaseLazyTree::PaintBevelBorder(TCanvas& Frame) {
+    if (BevelKind() == bkNone && BorderWidth() == 0) return;
+    TPoint Inset;
+    GetBorderInset(Inset);
+    TRect R{0, 0, Width(), Height()};
+    InflateRect(R, Inset.X, Inset.Y);
+    const TRect Outer = R;
+    TRegion Saved;
+    const bool HadClip = Frame.GetClipRgn(Saved);
+    if (BevelKind() != bkNone) {
+        auto Cut = [](TBevelCut C, unsigned Sunken, unsigned Raised) {
+            return C == bvLowered ? Sunken : C == bvRaised ? Raised : 0u;
+        };
+        const unsigned Edge = Cut(BevelInner(), BDR_SUNKENINNER, BDR_RAISEDINNER) |
+                              Cut(BevelOuter(), BDR_SUNKENOUTER, BDR_RAISEDOUTER);
+        const TBevelEdges Edges = BevelEdges();
+        unsigned Flags = (Edges.Contains(beLeft) ? BF_LEFT : 0u) | (Edges.Contains(beTop) ? BF_TOP : 0u) |
+                         (Edges.Contains(beRight) ? BF_RIGHT : 0u) | (Edges.Contains(beBottom) ? BF_BOTTOM : 0u);
+        if (BevelKind() == bkSoft) Flags |= BF_SOFT;
+        else if (BevelKind() == bkFlat) Flags |= BF_FLAT;
+        if (!FCtl3D) Flags |= BF_MONO;
+        TRect Drawn = R;
+        if (Edge) Frame.DrawEdge(Drawn, Edge, Flags);
+        const int Size = (BevelInner() != bvNone ? BevelWidth() : 0) + (BevelOuter() != bvNone ? BevelWidth() : 0);
+        if (Edges.Contains(beLeft)) R.Left += Size;
+        if (Edges.Contains(beTop)) R.Top += Size;
+        if (Edges.Contains(beRight)) R.Right -= Size;
+        if (Edges.Contains(beBottom)) R.Bottom -= Size;
+    }
+    // The band inside the bevel in the border colour.
+    Frame.IntersectClipRect(R.Left, R.Top, R.Right, R.Bottom);
+    InflateRect(R, -BorderWidth(), -BorderWidth());
+    Frame.ExcludeClipRect(R.Left, R.Top, R.Right, R.Bottom);
+    Frame.Brush().SetStyle(bsSolid);
+    Frame.Brush().SetColor(FColors->GetColor(TLTColors::BorderColor));
+    Frame.FillRect(Outer);
+    Frame.SelectClipRgn(HadClip ? &Saved : nullptr);
 }

@@ -237,3 +237,44 @@ TEST(LazyTreesLook, ColumnsBesideTheMainOneShowTheImagesTheyAskFor) {
     for (int X = 60 + 4 - 1 + 16; X < 60 + 4 + 16 + 2; ++X)
         for (int Y = 18 + 2; Y < 18 + 16; ++Y) EXPECT_EQ(f.At(X, Y), Back) << X << "," << Y;
 }
+
+TEST(LazyTreesLook, BevelAndBorderWidthFrameTheClientInsideTheEdge) {
+    LookTree f(trClassic);
+    TLazyStringTree& t = *f.tree;
+    t.ScrollBarOptions().SetScrollBars(ssNone);
+    t.Colors().SetColor(TLTColors::BorderColor, clYellow);
+    EXPECT_EQ(t.ClientWidth(), 200 - 4) << "inside the sunken client edge";
+    // Outside in: the client edge (2), the bevel's two cuts (1 each), the yellow band (3).
+    t.SetBevelKind(bkTile);
+    t.SetBevelInner(bvRaised);
+    t.SetBevelOuter(bvLowered);
+    t.SetBorderWidth(3);
+    EXPECT_EQ(t.ClientWidth(), 200 - 2 * (2 + 2 + 3));
+    EXPECT_EQ(t.ClientHeight(), 150 - 2 * (2 + 2 + 3));
+    TBitmap B;
+    RenderControlToBitmap(&t, B);
+    TCanvas& C = B.Canvas();
+    const int Y = 60;
+    EXPECT_EQ(C.Pixels(2, Y), ColorToRGB(clBtnShadow)) << "the lowered outer cut";
+    EXPECT_EQ(C.Pixels(3, Y), ColorToRGB(clBtnHighlight)) << "the raised inner cut";
+    EXPECT_EQ(C.Pixels(200 - 3, Y), ColorToRGB(clBtnHighlight));
+    EXPECT_EQ(C.Pixels(200 - 4, Y), ColorToRGB(clBtnShadow));
+    for (int X : {4, 5, 6, 200 - 5, 200 - 7}) EXPECT_EQ(C.Pixels(X, Y), ColorToRGB(clYellow)) << X;
+    for (int Row : {4, 6, 150 - 5}) EXPECT_EQ(C.Pixels(100, Row), ColorToRGB(clYellow)) << Row;
+    EXPECT_EQ(C.Pixels(7, 150 - 8), ColorToRGB(clWhite)) << "the client's first pixel";
+    // The header band stands inside the bevel and the band too.
+    t.Header().SetOptions(t.Header().Options + THeaderOptions{hoVisible});
+    EXPECT_EQ(t.HeaderRect().Left, 7);
+    EXPECT_EQ(t.HeaderRect().Top, 7);
+    // Only the edges asked for: without the left one the band starts right after the client edge.
+    t.SetBevelEdges({beTop, beRight, beBottom});
+    EXPECT_EQ(t.ClientWidth(), 200 - 2 * (2 + 3) - 2);
+    RenderControlToBitmap(&t, B);
+    EXPECT_EQ(B.Canvas().Pixels(2, Y), ColorToRGB(clYellow));
+    EXPECT_EQ(B.Canvas().Pixels(4, Y), ColorToRGB(clYellow));
+    EXPECT_EQ(B.Canvas().Pixels(5, Y), ColorToRGB(clWhite));
+    // Without a bevel and a band nothing is drawn in the frame beyond the edge.
+    t.SetBevelKind(bkNone);
+    t.SetBorderWidth(0);
+    EXPECT_EQ(t.ClientWidth(), 200 - 4);
+}

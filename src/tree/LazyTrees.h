@@ -1553,7 +1553,7 @@ protected:
     bool FetchCellImages(TLTPaintInfo& Info);
     int NodeVerticalAlignment(PLazyNode Node);
     // The selection and focus marks, then the cell's content.
-    void PaintMarksAndContent(TLTPaintInfo& Info);
+    void PaintMarksAndContent(TLTPaintInfo& Info, const std::function<void()>& Decorations);
     // The selection (or drop target) and focus marks of a cell; WindowLeft and WindowWidth give
     // the painted window's device pixels for a blended selection.
     virtual void DrawCellSelection(TLTPaintInfo& PaintInfo, int WindowLeft, int WindowWidth);

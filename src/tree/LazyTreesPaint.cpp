@@ -548,11 +548,10 @@ void TBaseLazyTree::PaintOtherCell(TCanvas& Canvas, PLazyNode Node, TColumnIndex
         Info.ContentRect.Left = std::min(Place.Left, Info.ContentRect.Right);
         Info.NodeWidth = Info.ContentRect.Right - Info.ContentRect.Left;
     }
-    DrawCellSelection(Info, 0, FOffscreen ? FOffscreen->Width : ClientWidth());
-    DrawNodeImage(Info, iiState, false);
-    DrawNodeImage(Info, iiNormal, true);
-    PaintCellContent(Info);
-    DoAfterCellPaint(Canvas, Node, Column, Info.CellRect);
+    PaintMarksAndContent(Info, [&] {
+        DrawNodeImage(Info, iiState, false);
+        DrawNodeImage(Info, iiNormal, true);
+    });
 }
 
 // Asks for the cell's state and normal images; whether it shows any.
@@ -577,8 +576,10 @@ int TBaseLazyTree::NodeVerticalAlignment(PLazyNode Node) {
     return MulDivRound(Height, 50, 100);
 }
 
-void TBaseLazyTree::PaintMarksAndContent(TLTPaintInfo& Info) {
+// The marks first: what the cell shows stands on the selection.
+void TBaseLazyTree::PaintMarksAndContent(TLTPaintInfo& Info, const std::function<void()>& Decorations) {
     DrawCellSelection(Info, 0, FOffscreen ? FOffscreen->Width : ClientWidth());
+    Decorations();
     PaintCellContent(Info);
     DoAfterCellPaint(*Info.Canvas, Info.Node, Info.Column, Info.CellRect);
 }
@@ -712,27 +713,29 @@ void TBaseLazyTree::PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TCol
         Canvas.Brush().SetColor(FColors->GetColor(TLTColors::GridLineColor));
         Canvas.FillRect(TRect{Row.Left, Row.Bottom - 1, Row.Right, Row.Bottom});
     }
-    if (Paint.Contains(toShowTreeLines)) DrawTreeLines(Canvas, Node, Top, Height, VAlign, Origin);
-    if (Paint.Contains(toShowButtons) && Node->States.Contains(vsHasChildren) &&
-        !(Node->States.Contains(vsAllChildrenHidden) && FOptions->AutoOptions().Contains(toAutoHideButtons))) {
-        int ButtonX = int(std::nearbyint((int(FIndent) - ButtonSize()) / 2.0)) + (IndentSize - 1) * int(FIndent) + 1;
-        int VButton = VAlign - ButtonSize() / 2 - (ButtonSize() % 2);
-        if (IndentSize > 0) DrawNodeButton(Canvas, Node, Origin + ButtonX, Top + VButton);
-    }
-
     int X = Origin + FMargin + Offset;
-    if (ShowsCheck(Node)) {
-        DrawCheckImage(Canvas, Node, X - 1, Top + VAlign - CheckImageSize() / 2);
-        X += CheckImageSize() + 2;
-    }
+    const bool Check = ShowsCheck(Node);
+    const int CheckX = X - 1;
+    if (Check) X += CheckImageSize() + 2;
     TRect Place{X, Top, Row.Right, Row.Bottom};
     for (TLTImageInfoIndex Kind : {iiState, iiNormal}) {
         TLTImageInfo& Image = Info.ImageInfo[Kind];
         if (Image.Index >= 0 && Image.Images) PlaceCellImage(Image.Images, VAlign, Place, Image);
     }
-    DrawNodeImage(Info, iiState, false);
-    DrawNodeImage(Info, iiNormal, true);
     X = Place.Left;
+    auto Decorations = [&] {
+        if (Paint.Contains(toShowTreeLines)) DrawTreeLines(Canvas, Node, Top, Height, VAlign, Origin);
+        if (Paint.Contains(toShowButtons) && Node->States.Contains(vsHasChildren) &&
+            !(Node->States.Contains(vsAllChildrenHidden) && FOptions->AutoOptions().Contains(toAutoHideButtons))) {
+            const int Size = ButtonSize();
+            const int ButtonX = int(std::nearbyint((int(FIndent) - Size) / 2.0)) + (IndentSize - 1) * int(FIndent) + 1;
+            const int VButton = VAlign - Size / 2 - (Size % 2);
+            if (IndentSize > 0) DrawNodeButton(Canvas, Node, Origin + ButtonX, Top + VButton);
+        }
+        if (Check) DrawCheckImage(Canvas, Node, CheckX, Top + VAlign - CheckImageSize() / 2);
+        DrawNodeImage(Info, iiState, false);
+        DrawNodeImage(Info, iiNormal, true);
+    };
 
     TRect Content{X, Top, X + QueryCellTextWidth(Node), Row.Bottom - (Paint.Contains(toShowHorzGridLines) ? 1 : 0)};
     // A text narrower than its cell stands where the column's alignment puts it.
@@ -750,7 +753,7 @@ void TBaseLazyTree::PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TCol
     Info.ContentRect = Content;
     Info.NodeWidth = Content.Right - Content.Left;
     if (FOptions->SelectionOptions().Contains(toFullRowSelect)) Info.ContentRect.Left = X;
-    PaintMarksAndContent(Info);
+    PaintMarksAndContent(Info, Decorations);
 }
 
 void TBaseLazyTree::Paint() {

@@ -278,3 +278,34 @@ TEST(LazyTreesLook, BevelAndBorderWidthFrameTheClientInsideTheEdge) {
     t.SetBorderWidth(0);
     EXPECT_EQ(t.ClientWidth(), 200 - 4);
 }
+
+TEST(LazyTreesLook, FullRowSelectionLeavesButtonCheckBoxAndPictureOfTheMainColumnVisible) {
+    LookTree f(trClassic);
+    TLazyStringTree& t = *f.tree;
+    TImageList Images{16, 16};
+    AddSquare(Images, clRed);
+    t.SetImages(&Images);
+    t.TreeOptions().SetMiscOptions(t.TreeOptions().MiscOptions() + TLTMiscOptions{toCheckSupport});
+    t.OnGetImageIndexEx = [](TBaseLazyTree*, PLazyNode, TBaseLazyTree::TLTImageKind Kind, TColumnIndex, bool&,
+                             int& Index, TImageList*&) {
+        if (Kind == TBaseLazyTree::ikNormal || Kind == TBaseLazyTree::ikSelected) Index = 0;
+    };
+    PLazyNode second = t.GetNextSibling(f.first);
+    second->CheckType = ctCheckBox;
+    t.TreeOptions().SetSelectionOptions(t.TreeOptions().SelectionOptions() + TLTSelectionOptions{toFullRowSelect});
+    t.SetFocus();
+    t.SetFocusedNode(second);
+    t.AddToSelection(second);
+    const TColor Selection = ColorToRGB(t.Colors().GetColor(TLTColors::FocusedSelectionColor));
+    // The row is selected from its left edge on ...
+    EXPECT_EQ(f.At(1, SecondRow + 1), Selection);
+    // ... and its plus button (frame in the line colour, the strokes in the font colour) stands on it,
+    EXPECT_EQ(f.At(BX, SecondRow + BY), ColorToRGB(t.Colors().GetColor(TLTColors::TreeLineColor)));
+    EXPECT_EQ(f.At(BX + 4, SecondRow + BY + 2), ColorToRGB(t.Colors().NodeFontColor()));
+    // with the check box after the indent and margin (x 21, 13 wide) and the picture after it.
+    int Boxed = 0;
+    for (int X = 21; X < 34; ++X) Boxed += f.At(X, SecondRow + 9) != Selection;
+    EXPECT_GT(Boxed, 8);
+    TCanvas& C = f.picture.Canvas();
+    EXPECT_EQ(FindListPicture(C, Images, 0, 2, SecondRow + 2, 80, SecondRow + 20).X, 2 + 21 + 13 + 2);
+}

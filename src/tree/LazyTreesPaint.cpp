@@ -440,12 +440,16 @@ void TBaseLazyTree::DrawCheckImage(TCanvas& Canvas, TCheckType Type, TCheckState
     int Index = GetCheckImageIndex(Type, State, Enabled, Hot);
     if (Index < 0) return;
     TRect R{X, Y, X + CheckImageSize(), Y + CheckImageSize()};
-    HTHEME Theme = FCheckImageKind == ckSystemDefault ? OpenThemeData(this, S("button")) : HTHEME(0);
+    HTHEME Theme = FStates.Contains(tsUseThemes) && FCheckImageKind == ckSystemDefault
+                       ? OpenThemeData(this, S("button"))
+                       : HTHEME(0);
     if (Theme) {
         if (Index <= 8) DrawThemeBackground(Theme, Canvas, BP_RADIOBUTTON, Index, R);
         else if (Index <= 20) DrawThemeBackground(Theme, Canvas, BP_CHECKBOX, Index - 8, R);
         else DrawThemeBackground(Theme, Canvas, BP_PUSHBUTTON, Index - 20, R);
         CloseThemeData(Theme);
+        // A themed push button carries the utility glyph.
+        if (Index >= 21) UtilityImageList()->Draw(Canvas, X, Y, 4);
         return;
     }
     // Without a theme: the pictures of the kind in use.

@@ -309,3 +309,21 @@ TEST(LazyTreesLook, FullRowSelectionLeavesButtonCheckBoxAndPictureOfTheMainColum
     TCanvas& C = f.picture.Canvas();
     EXPECT_EQ(FindListPicture(C, Images, 0, 2, SecondRow + 2, 80, SecondRow + 20).X, 2 + 21 + 13 + 2);
 }
+
+TEST(LazyTreesLook, ThemedPushButtonCheckCarriesTheUtilityGlyph) {
+    for (TThemeRenderer Renderer : {trStyled, trClassic}) {
+        SCOPED_TRACE(Renderer == trStyled ? "styled" : "classic");
+        LookTree f(Renderer);
+        TLazyStringTree& t = *f.tree;
+        t.TreeOptions().SetMiscOptions(t.TreeOptions().MiscOptions() + TLTMiscOptions{toCheckSupport});
+        PLazyNode second = t.GetNextSibling(f.first);
+        second->CheckType = ctButton;
+        // The check picture stands after the indent and the margin, less 1, centred on the row; the
+        // 16-pixel glyph reaches below the 13-pixel button.
+        f.At(0, 0);
+        const TPoint Found =
+            FindListPicture(f.picture.Canvas(), *UtilityImageList(), 4, 2, SecondRow + 2, 80, SecondRow + 40);
+        if (Renderer == trStyled) EXPECT_EQ(Found, (TPoint{2 + 18 + 4 - 1, SecondRow + 2 + 9 - 13 / 2}));
+        else EXPECT_EQ(Found.X, -1) << "the classic push button is a picture of the check list";
+    }
+}

@@ -540,10 +540,11 @@ void TBaseLazyTree::PaintOtherCell(TCanvas& Canvas, PLazyNode Node, TColumnIndex
         Canvas.FillRect(TRect{Cell.Left, Cell.Bottom - 1, Cell.Right, Cell.Bottom});
         Content.Bottom -= 1;
     }
+    // The content stands after the margin, and after the state and normal images the column asks for.
+    Content.Left = std::min(Content.Left + FMargin, Content.Right);
     TLTPaintInfo Info{&Canvas, Node, Column, Cell, Content, Content.Right - Content.Left, {}};
-    // The state and normal images a column asks for stand after the margin, the content after them.
     if (FetchCellImages(Info)) {
-        TRect Place{Cell.Left + FMargin, Cell.Top, Cell.Right, Cell.Bottom};
+        TRect Place = Content;
         const int VAlign = NodeVerticalAlignment(Node);
         for (TLTImageInfoIndex Kind : {iiState, iiNormal}) {
             TLTImageInfo& Image = Info.ImageInfo[Kind];

@@ -232,10 +232,16 @@ TEST(LazyTreesLook, ColumnsBesideTheMainOneShowTheImagesTheyAskFor) {
         EXPECT_EQ(PictureAt(Index, 0, 0, 60).X, -1);
         EXPECT_EQ(PictureAt(Index, 0, 120, 180).X, -1);
     }
-    // The text of column 1 begins after its pictures: nothing inked between the picture and x 60 + 3 + 16 + 2.
+    // The text of column 1 begins after its pictures: nothing inked between the picture and x 60 + 3 + 16 + 2;
+    // column 2's after the margin. The display rectangle's text part agrees.
     const TColor Back = ColorToRGB(clWhite);
     for (int X = 60 + 4 - 1 + 16; X < 60 + 4 + 16 + 2; ++X)
         for (int Y = 18 + 2; Y < 18 + 16; ++Y) EXPECT_EQ(f.At(X, Y), Back) << X << "," << Y;
+    for (int X = 120; X < 120 + 4; ++X)
+        for (int Y = 18 + 2; Y < 18 + 16; ++Y) EXPECT_EQ(f.At(X, Y), Back) << X << "," << Y;
+    EXPECT_EQ(t.GetDisplayRect(f.first, 1, true).Left, 60 + 4 + 16 + 2 + 16 + 2);
+    EXPECT_EQ(t.GetDisplayRect(t.GetFirstChild(f.first), 1, true).Left, 60 + 4 + 16 + 2);
+    EXPECT_EQ(t.GetDisplayRect(f.first, 2, true).Left, 120 + 4);
 }
 
 TEST(LazyTreesLook, BevelAndBorderWidthFrameTheClientInsideTheEdge) {

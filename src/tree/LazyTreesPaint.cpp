@@ -508,9 +508,18 @@ void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
             }
             if (Column->Index() == Main) PaintMainCell(Canvas, Node, Top, Main, Cell, Cell.Left);
             else PaintOtherCell(Canvas, Node, Column->Index(), Cell);
-            if (VertLines) {
-                Canvas.Brush().SetColor(FColors->GetColor(TLTColors::GridLineColor));
-                Canvas.FillRect(TRect{Cell.Right - 1, Cell.Top, Cell.Right, Cell.Bottom});
+            // No line after the column that an auto-sized header stretches to the end, nor at the
+            // window's right edge unless the column is fixed.
+            if (VertLines &&
+                !(FHeader->Options.Contains(hoAutoResize) && Column->Position() + 1 == Cardinal(Columns.Count())) &&
+                (Cell.Right != ClientWidth() || Column->Options().Contains(coFixed))) {
+                const bool OnSelection = (!FOffscreen || FOffscreen->Options.Contains(poDrawSelection)) &&
+                                         FOptions->SelectionOptions().Contains(toFullRowSelect) &&
+                                         Node->States.Contains(vsSelected) &&
+                                         !FOptions->PaintOptions().Contains(toUseBlendedSelection) &&
+                                         !FStates.Contains(tsUseExplorerTheme);
+                Canvas.Font().SetColor(FColors->GetColor(TLTColors::GridLineColor));
+                DrawDottedVertLine(Canvas, Cell.Top, Cell.Bottom - 1, Cell.Right - 1, OnSelection);
             }
             Canvas.SelectClipRgn(HadClip ? &Saved : nullptr);
         }

@@ -333,3 +333,32 @@ TEST(LazyTreesLook, ThemedPushButtonCheckCarriesTheUtilityGlyph) {
         else EXPECT_EQ(Found.X, -1) << "the classic push button is a picture of the check list";
     }
 }
+
+TEST(LazyTreesLook, VerticalGridLinesAreDottedAndStopAtTheWindowsEdge) {
+    LookTree f(trClassic);
+    TLazyStringTree& t = *f.tree;
+    t.ScrollBarOptions().SetScrollBars(ssNone);
+    for (int I = 0; I < 3; ++I) t.Header().Columns().Add()->SetWidth(60);
+    t.TreeOptions().SetPaintOptions(t.TreeOptions().PaintOptions() + TLTPaintOptions{toShowVertGridLines});
+    t.TreeOptions().SetSelectionOptions(t.TreeOptions().SelectionOptions() + TLTSelectionOptions{toFullRowSelect});
+    PLazyNode second = t.GetNextSibling(f.first);
+    t.SetFocus();
+    t.SetFocusedNode(second);
+    t.AddToSelection(second);
+    const TColor Grid = ColorToRGB(t.Colors().GetColor(TLTColors::GridLineColor));
+    const TColor Selection = ColorToRGB(t.Colors().GetColor(TLTColors::FocusedSelectionColor));
+    const TColor Back = ColorToRGB(clWhite);
+    // A checkerboard: ink where x + y is even, in the gaps the row's ground (the selection on a selected full row).
+    for (int X : {59, 119, 179}) {
+        SCOPED_TRACE(X);
+        EXPECT_EQ(f.At(X, 1), Grid);
+        EXPECT_EQ(f.At(X, 2), Back);
+        EXPECT_EQ(f.At(X, SecondRow + 1), Grid);
+        EXPECT_EQ(f.At(X, SecondRow + 2), Selection);
+    }
+    // A column that ends at the window's right edge gets none.
+    ASSERT_EQ(t.ClientWidth(), 196);
+    t.Header().Columns()[2]->SetWidth(76);
+    f.Again();
+    for (int Y : {1, 2}) EXPECT_NE(f.At(195, Y), Grid) << Y;
+}

@@ -1551,6 +1551,7 @@ protected:
     void PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TColumnIndex Column, const TRect& Row, int Origin);
     void PaintOtherCell(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, const TRect& Cell);
     bool FetchCellImages(TLTPaintInfo& Info);
+    void PaintAreaBelow(TCanvas& Canvas, const TRect& Area);
     int NodeVerticalAlignment(PLazyNode Node);
     // The selection and focus marks, then the cell's content.
     void PaintMarksAndContent(TLTPaintInfo& Info, const std::function<void()>& Decorations);

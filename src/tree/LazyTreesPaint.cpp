@@ -790,11 +790,7 @@ void TBaseLazyTree::Paint() {
     }
     // The area below the last row, unless the owner paints it.
     const TRect Below{0, std::max(Top, 0), ClientWidth(), ClientHeight()};
-    if (Below.Top < Below.Bottom && !DoPaintBackground(Target, Below)) {
-        Target.Brush().SetStyle(bsSolid);
-        Target.Brush().SetColor(FColors->BackGroundColor());
-        Target.FillRect(Below);
-    }
+    if (Below.Top < Below.Bottom) PaintAreaBelow(Target, Below);
     if (FStates.Contains(tsDrawSelecting)) {
         TRect Band = FNewSelRect;
         Band.Left += FOffsetX;
@@ -814,6 +810,41 @@ void TBaseLazyTree::Paint() {
         Target.DrawText(EmptyListMessage, R, DT_NOPREFIX | DT_WORDBREAK);
     }
     DoAfterPaint(Target);
+}
+
+// Below the last row, unless the owner paints it: the columns' colours, with full-length grid lines
+// when asked for, and the tree's ground after them.
+void TBaseLazyTree::PaintAreaBelow(TCanvas& Canvas, const TRect& Area) {
+    if (DoPaintBackground(Canvas, Area)) return;
+    Canvas.Brush().SetStyle(bsSolid);
+    Canvas.Brush().SetColor(FColors->BackGroundColor());
+    Canvas.FillRect(Area);
+    if (!FHeader->UseColumns()) return;
+    const TLTPaintOptions Paint = FOptions->PaintOptions();
+    const bool Lines = (!FOffscreen || FOffscreen->Options.Contains(poGridLines)) &&
+                       Paint.Contains(toFullVertGridLines) && Paint.Contains(toShowVertGridLines);
+    const TLazyTreeColumns& Columns = FHeader->Columns();
+    TRegion Saved;
+    const bool HadClip = Canvas.GetClipRgn(Saved);
+    Canvas.IntersectClipRect(Area.Left, Area.Top, Area.Right, Area.Bottom);
+    Canvas.Font().SetColor(FColors->GetColor(TLTColors::GridLineColor));
+    // The scrolling columns first, the fixed ones over them, as in the rows.
+    for (bool Fixed : {false, true})
+        for (TColumnIndex Index = Columns.GetFirstVisibleColumn(); Index >= 0;
+             Index = Columns.GetNextVisibleColumn(Index)) {
+            TLazyTreeColumn* Column = Columns[Index];
+            if (Column->Options().Contains(coFixed) != Fixed) continue;
+            TRect Strip{Column->Left(), Area.Top, Column->Left() + Column->Width(), Area.Bottom};
+            if (Strip.Right <= Area.Left || Strip.Left >= Area.Right) continue;
+            if (Lines && !(FHeader->Options.Contains(hoAutoResize) && Index == Columns.Count() - 1)) {
+                DrawDottedVertLine(Canvas, Strip.Top, Strip.Bottom - 1, Strip.Right - 1);
+                --Strip.Right;
+            }
+            Canvas.Brush().SetColor(Column->Options().Contains(coParentColor) ? FColors->BackGroundColor()
+                                                                               : Column->Color());
+            Canvas.FillRect(Strip);
+        }
+    Canvas.SelectClipRgn(HadClip ? &Saved : nullptr);
 }
 
 void TBaseLazyTree::EraseItem(TCanvas& Canvas, PLazyNode Node, const TRect& Row) {

@@ -356,6 +356,17 @@ TEST(LazyTreesLook, VerticalGridLinesAreDottedAndStopAtTheWindowsEdge) {
         EXPECT_EQ(f.At(X, SecondRow + 1), Grid);
         EXPECT_EQ(f.At(X, SecondRow + 2), Selection);
     }
+    // Below the last row: the columns' colours; the lines run on only with full-length grid lines.
+    t.Header().Columns()[1]->SetColor(clYellow);
+    f.Again();
+    EXPECT_EQ(f.At(90, 120), ColorToRGB(clYellow));
+    EXPECT_EQ(f.At(59, 101), Back);
+    t.TreeOptions().SetPaintOptions(t.TreeOptions().PaintOptions() + TLTPaintOptions{toFullVertGridLines});
+    f.Again();
+    EXPECT_EQ(f.At(59, 101), Grid);
+    EXPECT_EQ(f.At(59, 100), Back);
+    EXPECT_EQ(f.At(119, 101), Grid);
+    EXPECT_EQ(f.At(119, 100), Back) << "the gaps show the tree's ground";
     // A column that ends at the window's right edge gets none.
     ASSERT_EQ(t.ClientWidth(), 196);
     t.Header().Columns()[2]->SetWidth(76);

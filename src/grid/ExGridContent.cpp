@@ -99,6 +99,7 @@ void TExStringGrid::DrawCellText(TCanvas& C, int ACol, int RCol, int ARow, TRect
     TVAlignment va = FVAlignment;
     const TAlignment ha = CellAlignment(RCol, ARow, &va);
     if (sortShown && ha == taCenter) tr.Left += 10;
+    FitTextBesideGraphic(tr, ha);
 
     // Links: shown without their scheme, underlined in the link colour.
     const TFont keep = [&] {
@@ -136,6 +137,7 @@ void TExStringGrid::DrawCellText(TCanvas& C, int ACol, int RCol, int ARow, TRect
         if (FEnhTextSize && !Multilinecells()) flags |= DT_END_ELLIPSIS;
     }
     if (!text.empty()) {
+        NoteTextWidth(C, text, tr, flags);
         C.Brush().SetStyle(bsClear);
         TRect dr = tr;
         C.DrawText(text, dr, flags);
@@ -164,6 +166,7 @@ void TExStringGrid::DrawCellMarkup(TCanvas& C, int ACol, int RCol, int ARow, con
     if (!FXYOffsetTopLeftOnly) tr.Right -= FXYOffset.X;
     if (Filter) tr.Right -= 18;
     if (SortShown) tr.Right -= 10;
+    FitTextBesideGraphic(tr, taLeftJustify);
 
     TMarkupDrawArgs in;
     in.Images = FGridImages;
@@ -183,6 +186,7 @@ void TExStringGrid::DrawCellMarkup(TCanvas& C, int ACol, int RCol, int ARow, con
     C.Brush().SetStyle(bsClear);
     DrawHTMLText(C, Text, tr, in, out);
     C.Brush().SetStyle(bsSolid);
+    if (FPaintGraphic.Graphic && out.ExtentX > 0) FPaintTextWidth = out.ExtentX + 2;
 
     if (SortShown) {
         const int y = FVAlignment == vtaCenter   ? (R.Top + R.Bottom) / 2

@@ -396,8 +396,8 @@ TEST(ExGridMouse, ACellButtonClicksWhenReleasedOverItself) {
     g->SetColCount(5);
     g->SetRowCount(5);
     g->SetOptions(g->Options() + TGridOptions{goEditing});
-    g->AddButton(2, 2, 30, 14, u"Go", taCenter, vtaCenter);
-    g->AddButton(3, 3, 30, 14, u"No", taCenter, vtaCenter);
+    g->AddButton(2, 2, 30, 14, u"Go", haCenter, vaCenter);
+    g->AddButton(3, 3, 30, 14, u"No", haCenter, vaCenter);
     UpdateWindow(g->Handle());
     std::vector<TPoint> clicks;
     g->OnButtonClick = [&](TObject*, int c, int r) { clicks.push_back({c, r}); };

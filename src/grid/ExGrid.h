@@ -2393,7 +2393,18 @@ public:
     void RemoveProgress(int ACol, int ARow);
     // A push button of BW x BH pixels.
     void AddButton(int ACol, int ARow, int BW, int BH, const String& Caption, TCellHAlign HAlign, TCellVAlign VAlign);
-    bool HasButton(int ACol, int ARow) { return GetCellType(ACol, ARow) == ctButton; }
+    // A push button with a glyph before its caption, or centred without one;
+    // AddBitButton's glyph stays the caller's, CreateBitButton's belongs to the cell.
+    void AddBitButton(int ACol, int ARow, int BW, int BH, const String& Caption, TBitmap* Glyph, TCellHAlign HAlign,
+                      TCellVAlign VAlign);
+    TBitmap* CreateBitButton(int ACol, int ARow, int BW, int BH, const String& Caption, TCellHAlign HAlign,
+                             TCellVAlign VAlign);
+    void RemoveBitButton(int ACol, int ARow);
+    // Either kind of button.
+    bool HasButton(int ACol, int ARow) {
+        const TCellType t = GetCellType(ACol, ARow);
+        return t == ctButton || t == ctBitButton;
+    }
     String GetButtonText(int ACol, int ARow);
     void SetButtonText(int ACol, int ARow, const String& Caption);
     void PushButton(int ACol, int ARow, bool Push);
@@ -2422,6 +2433,13 @@ public:
     TPicture* GetPicture(int ACol, int ARow);
     bool HasPicture(int ACol, int ARow) { return GetPicture(ACol, ARow) != nullptr; }
     void RemovePicture(int ACol, int ARow);
+    // A picture read from its file when painted, fitted as a picture is.
+    void AddFilePicture(int ACol, int ARow, TFilePicture* AFilePicture, bool Transparent, TStretchMode StretchMode,
+                        int Padding, TCellHAlign HAlign, TCellVAlign VAlign);
+    TFilePicture* CreateFilePicture(int ACol, int ARow, bool Transparent, TStretchMode StretchMode, int Padding,
+                                    TCellHAlign HAlign, TCellVAlign VAlign);
+    TFilePicture* GetFilePicture(int ACol, int ARow);
+    void RemoveFilePicture(int ACol, int ARow);
     // The image of GridImages that the cell's value names (an empty cell
     // starts at Idx); nothing without GridImages.
     void AddDataImage(int ACol, int ARow, int Idx, TCellHAlign HAlign, TCellVAlign VAlign);

@@ -177,9 +177,31 @@ void TExStringGrid::PushButton(int ACol, int ARow, bool Push) {
     RepaintCell(ACol, ARow);
 }
 
+void TExStringGrid::AddBitButton(int ACol, int ARow, int BW, int BH, const String& Caption, TBitmap* Glyph,
+                                 TCellHAlign HAlign, TCellVAlign VAlign) {
+    AddButton(ACol, ARow, BW, BH, Caption, HAlign, VAlign);
+    TCellGraphic* g = OwnGraphic(ACol, ARow);
+    g->CellType = ctBitButton;
+    g->CellBitmap = Glyph;
+}
+
+TBitmap* TExStringGrid::CreateBitButton(int ACol, int ARow, int BW, int BH, const String& Caption, TCellHAlign HAlign,
+                                        TCellVAlign VAlign) {
+    auto* b = new TBitmap;
+    AddBitButton(ACol, ARow, BW, BH, Caption, b, HAlign, VAlign);
+    OwnGraphic(ACol, ARow)->CellCreated = true;
+    return b;
+}
+
+void TExStringGrid::RemoveBitButton(int ACol, int ARow) {
+    if (ACol < 0 || ARow < 0) return;
+    RemoveOwnGraphic(ACol, ARow, ctBitButton);
+}
+
 void TExStringGrid::RemoveButton(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
     RemoveOwnGraphic(ACol, ARow, ctButton);
+    RemoveOwnGraphic(ACol, ARow, ctBitButton);
 }
 
 void TExStringGrid::RemoveAllButtons() {
@@ -290,6 +312,36 @@ TPicture* TExStringGrid::GetPicture(int ACol, int ARow) {
 void TExStringGrid::RemovePicture(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
     RemoveOwnGraphic(ACol, ARow, ctPicture);
+}
+
+void TExStringGrid::AddFilePicture(int ACol, int ARow, TFilePicture* AFilePicture, bool Transparent,
+                                   TStretchMode StretchMode, int Padding, TCellHAlign HAlign, TCellVAlign VAlign) {
+    TCellGraphic* g = NewGraphic(ACol, ARow, ctFilePicture);
+    g->CellBitmap = AFilePicture;
+    g->CellTransparent = Transparent;
+    g->CellAngle = int(StretchMode);
+    g->CellIndex = Padding;
+    g->CellHAlign = HAlign;
+    g->CellVAlign = VAlign;
+    RepaintDisplCell(ACol, ARow);
+}
+
+TFilePicture* TExStringGrid::CreateFilePicture(int ACol, int ARow, bool Transparent, TStretchMode StretchMode,
+                                               int Padding, TCellHAlign HAlign, TCellVAlign VAlign) {
+    auto* p = new TFilePicture;
+    AddFilePicture(ACol, ARow, p, Transparent, StretchMode, Padding, HAlign, VAlign);
+    OwnGraphic(ACol, ARow)->CellCreated = true;
+    return p;
+}
+
+TFilePicture* TExStringGrid::GetFilePicture(int ACol, int ARow) {
+    TCellGraphic* g = ACol >= 0 && ARow >= 0 ? GraphicOf(OwnGraphic(ACol, ARow), ctFilePicture) : nullptr;
+    return g ? g->Object<TFilePicture>() : nullptr;
+}
+
+void TExStringGrid::RemoveFilePicture(int ACol, int ARow) {
+    if (ACol < 0 || ARow < 0) return;
+    RemoveOwnGraphic(ACol, ARow, ctFilePicture);
 }
 
 void TExStringGrid::AddDataImage(int ACol, int ARow, int Idx, TCellHAlign HAlign, TCellVAlign VAlign) {
@@ -865,7 +917,11 @@ bool TExStringGrid::DrawCellGraphic(TCanvas& C, int RCol, int ARow, TRect R, TCe
                                                  RowHeights(ARow) - TotalYOffset() - 1);
             const TRect at = PlacePaintedGraphic(R, size.X, size.Y, G);
             if (TFilePicture* f = G.Object<TFilePicture>()) {
-                f->DrawPicture(C, at);
+                // A file gone or spoilt since it was named paints nothing.
+                try {
+                    f->DrawPicture(C, at);
+                } catch (const Exception&) {
+                }
                 return true;
             }
             TPicture* p = G.Object<TPicture>();

@@ -6,6 +6,9 @@
 #include "framework/Graphics.h"
 
 #include "PaintForm.h"
+#include "support/TempDir.h"
+
+#include <cstdio>
 
 #include <gtest/gtest.h>
 
@@ -207,6 +210,109 @@ TEST(ExGridGraphicPlace, SizingToContentsMakesRoomForAGraphicBesideTheText) {
     f.g->AddBitmap(2, 3, &tall, false, haLeft, vaAboveText);
     f.g->SizeRowToContents(3, false);
     EXPECT_EQ(f.g->RowHeights(3), row + 30);
+}
+
+}  // namespace
+
+namespace {
+
+Bmp Solid(TColor C, int W, int H) {
+    auto b = std::make_unique<TBitmap>(W, H);
+    b->Canvas().Brush().SetColor(C);
+    b->Canvas().FillRect(Rect(0, 0, W, H));
+    return b;
+}
+
+TEST(ExGridGraphicPlace, FilePicturesAreReadFromTheirFileAndFitted) {
+    TempDir dir;
+    const String path = Utf8ToString(dir.file("blue.bmp"));
+    Solid(clBlue, 20, 10)->SaveToFile(path);
+    WideCell f;
+    TFilePicture* p = f.g->CreateFilePicture(2, 3, false, noStretch, 0, haRight, vaTop);
+    p->SetFilename(path);
+    EXPECT_EQ(f.g->GetFilePicture(2, 3), p);
+    EXPECT_EQ(f.g->GetCellType(2, 3), ctFilePicture);
+    EXPECT_EQ(f.g->GetCellGraphicSize(2, 3).X, 20);
+    EXPECT_EQ(f.g->GetCellGraphicSize(2, 3).Y, 10);
+    auto r = f.Render();
+    // At its own size, ending one pixel inside the right edge: 177..197 x 63..73.
+    EXPECT_EQ(At(r, 177, 63), clBlue);
+    EXPECT_EQ(At(r, 196, 72), clBlue);
+    EXPECT_EQ(At(r, 175, 65), clWhite);
+    EXPECT_EQ(At(r, 186, 74), clWhite);
+
+    // Fitted to the cell keeping its shape: 115 x 35 holds 70 x 35.
+    TFilePicture own;
+    own.SetFilename(path);
+    f.g->AddFilePicture(2, 3, &own, false, StretchWithAspectRatio, 0, haLeft, vaTop);
+    EXPECT_EQ(f.g->GetCellGraphicSize(2, 3).X, 70);
+    EXPECT_EQ(f.g->GetCellGraphicSize(2, 3).Y, 35);
+    r = f.Render();
+    EXPECT_EQ(At(r, 83, 63), clBlue);
+    EXPECT_EQ(At(r, 152, 97), clBlue);
+    EXPECT_EQ(At(r, 155, 80), clWhite);
+    EXPECT_EQ(f.g->GetFilePicture(2, 4), nullptr);
+
+    // A file removed after it was named leaves the cell blank, not the paint broken.
+    std::remove(dir.file("blue.bmp").c_str());
+    r = f.Render();
+    EXPECT_EQ(At(r, 90, 70), clWhite);
+    f.g->RemoveFilePicture(2, 3);
+    EXPECT_EQ(f.g->GetCellType(2, 3), ctEmpty);
+    EXPECT_EQ(own.Width(), 20) << "the caller's file picture lives on";
+}
+
+TEST(ExGridGraphicPlace, BitButtonsShowTheirGlyphBeforeTheCaptionOrCentred) {
+    WideCell f;
+    // Drawn transparently: the corner colour around a lime middle does not show.
+    Bmp lime = Solid(clFuchsia, 8, 8);
+    lime->Canvas().Brush().SetColor(clLime);
+    lime->Canvas().FillRect(Rect(1, 1, 7, 7));
+    // A 60 x 20 button at the cell's left top: 83..143 x 63..83.
+    struct Case {
+        const char* name;
+        const char16_t* caption;
+        int glyphX;  // the glyph's left edge
+    } cases[] = {{"with caption", u"Go", 83 + 3}, {"alone", u"", 83 + (60 - 8) / 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        f.g->AddBitButton(2, 3, 60, 20, c.caption, lime.get(), haLeft, vaTop);
+        EXPECT_TRUE(f.g->HasButton(2, 3));
+        EXPECT_EQ(f.g->GetCellType(2, 3), ctBitButton);
+        const auto r = f.Render();
+        // Vertically centred (63 + 6), its middle at + 1 .. + 6.
+        EXPECT_EQ(At(r, c.glyphX + 1, 70), clLime);
+        EXPECT_EQ(At(r, c.glyphX + 6, 75), clLime);
+        EXPECT_NE(At(r, c.glyphX, 70), clLime);
+        EXPECT_NE(At(r, c.glyphX + 1, 69), clLime);
+        EXPECT_NE(At(r, c.glyphX, 69), clFuchsia);
+        const TRect hit = f.g->GetCellButtonRect(2, 3);
+        EXPECT_EQ(hit.Left, 83);
+        EXPECT_EQ(hit.Right, 143);
+    }
+    // The caption stands after the glyph.
+    f.g->AddBitButton(2, 3, 60, 20, u"Go", lime.get(), haLeft, vaTop);
+    const auto withCaption = f.Render();
+    bool ink = false;
+    for (int x = 98; x < 140 && !ink; ++x)
+        for (int y = 66; y < 80 && !ink; ++y) ink = At(withCaption, x, y) == clBtnText || At(withCaption, x, y) == clBlack;
+    EXPECT_TRUE(ink);
+
+    // Created glyphs belong to the cell; removing a bit button leaves a plain button alone.
+    TBitmap* own = f.g->CreateBitButton(2, 3, 60, 20, u"", haCenter, vaCenter);
+    own->Assign(lime.get());
+    EXPECT_EQ(f.g->GetCellType(2, 3), ctBitButton);
+    f.g->RemoveBitButton(2, 3);
+    EXPECT_FALSE(f.g->HasButton(2, 3));
+    f.g->AddButton(2, 3, 30, 14, u"x", haLeft, vaTop);
+    f.g->RemoveBitButton(2, 3);
+    EXPECT_TRUE(f.g->HasButton(2, 3));
+    f.g->RemoveButton(2, 3);
+    EXPECT_FALSE(f.g->HasButton(2, 3));
+    f.g->AddBitButton(2, 3, 30, 14, u"x", lime.get(), haLeft, vaTop);
+    f.g->RemoveButton(2, 3);
+    EXPECT_FALSE(f.g->HasButton(2, 3));
+    EXPECT_EQ(lime->Width(), 8);
 }
 
 }  // namespace

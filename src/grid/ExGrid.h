@@ -2422,6 +2422,12 @@ public:
     void SetRadioIdx(int ACol, int ARow, int Idx);
     TStringList* GetRadioStrings(int ACol, int ARow);
     void RemoveRadio(int ACol, int ARow);
+    // Moves a radio group to its next option (after the last, the first) and
+    // writes the option into the cell; User: the cell must be editable unless
+    // RadioAlwaysActive. Answers false.
+    bool ToggleRadioGroup(int ACol, int ARow, bool User);
+    // Space on the current cell chose an option of its radio group.
+    std::function<void(TObject* Sender, int ACol, int ARow, int AIdx)> OnRadioClick;
     // Icons and pictures; the Add forms keep the caller's object.
     void AddIcon(int ACol, int ARow, TIcon* AIcon, TCellHAlign HAlign, TCellVAlign VAlign);
     TIcon* CreateIcon(int ACol, int ARow, TCellHAlign HAlign, TCellVAlign VAlign);
@@ -2502,6 +2508,8 @@ protected:
                    const String& Current, bool Enabled, bool Horizontal);
     // Whether a cell of the kind shows its text beside the graphic.
     static bool GraphicKeepsText(TCellType Kind);
+    // Space on the current cell: the next option of its radio group, when it may be edited.
+    void ToggleRadioByKey();
     // The text's rectangle less the room of a graphic placed before, after,
     // above or under it, for the cell being painted.
     void FitTextBesideGraphic(TRect& R, TAlignment TextAlign);

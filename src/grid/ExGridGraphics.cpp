@@ -256,6 +256,39 @@ TStringList* TExStringGrid::GetRadioStrings(int ACol, int ARow) {
     return g ? g->Object<TStringList>() : nullptr;
 }
 
+bool TExStringGrid::ToggleRadioGroup(int ACol, int ARow, bool User) {
+    TCellGraphic* g = ACol >= 0 && ARow >= 0 ? GraphicOf(GetCellGraphic(ACol, ARow), ctRadio) : nullptr;
+    if (!g) return false;
+    if (User && !FControlLook.RadioAlwaysActive) {
+        bool editable = true;
+        CellEditable(ACol, ARow, editable);
+        if (!editable) return false;
+    }
+    const TStringList* items = g->Object<TStringList>();
+    const int count = items ? items->Count() : 0;
+    // From the chosen option, or from the one the text names (an unknown text starts at the first).
+    int next = g->CellIndex >= 0 ? g->CellIndex + 1 : (items ? items->IndexOf(GetCellEx(ACol, ARow)) : -1) + 1;
+    if (next >= count) next = 0;
+    // An index below -1 keeps the choice in the text only.
+    if (g->CellIndex >= -1) g->CellIndex = next;
+    g->CellVar = next;
+    if (next < count) SetCellEx(ACol, ARow, items->Strings(next));
+    RepaintDisplCell(ACol, ARow);
+    return false;
+}
+
+void TExStringGrid::ToggleRadioByKey() {
+    const int rc = RealColIndex(Col()), r = Row();
+    if (!IsRadio(rc, r)) return;
+    bool editable = Options().Contains(goEditing) || FMouseActions.RangeSelectAndEdit();
+    CellEditable(rc, r, editable);
+    if (!editable && !FControlLook.RadioAlwaysActive) return;
+    ToggleRadioGroup(rc, r, true);
+    const TCellGraphic* g = GetCellGraphic(rc, r);
+    if (OnRadioClick && g) OnRadioClick(this, rc, r, g->CellVar);
+    RepaintCell(Col(), r);
+}
+
 void TExStringGrid::RemoveRadio(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
     RemoveOwnGraphic(ACol, ARow, ctRadio);

@@ -10,7 +10,10 @@ void TExStringGrid::KeyDown(Word& Key, TShiftState Shift) {
         Key = 0;
         return;
     }
-    if (Key == VK_SPACE) ToggleCheckByKey();
+    if (Key == VK_SPACE) {
+        ToggleCheckByKey();
+        ToggleRadioByKey();
+    }
     const Word key = Key;
     const int r0 = Row();
     AutoRowKey(key, Shift, true);

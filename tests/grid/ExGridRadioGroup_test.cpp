@@ -1,0 +1,109 @@
+// Stepping through the options of a radio group in a cell: by the toggle
+// and by Space on the current cell.
+#include "grid/ExCGrid.h"
+
+#include "framework/Forms.h"
+#include "framework/Simulate.h"
+
+#include "GridOnForm.h"
+
+#include <array>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ExGridRadioGroup, TheToggleMovesToTheNextOptionAndWritesIt) {
+    GridOnForm<> f;
+    TStringList options;
+    options.Add(u"A");
+    options.Add(u"B");
+    options.Add(u"C");
+    struct Case {
+        const char* name;
+        int index;
+        const char16_t* text;
+        int newIndex;
+        const char16_t* newText;
+        int chosen;
+    } cases[] = {
+        {"from the last to the first", 2, u"", 0, u"A", 0},
+        {"from the first", 0, u"A", 1, u"B", 1},
+        {"none chosen: after the option the text names", -1, u"B", 2, u"C", 2},
+        {"none chosen, the last named: the first", -1, u"C", 0, u"A", 0},
+        {"none chosen, an unknown text: the first", -1, u"zz", 0, u"A", 0},
+        {"the choice kept in the text only", -2, u"B", -2, u"C", 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        f.g->AddRadio(2, 3, 0, c.index, &options);
+        f.g->SetCellEx(2, 3, c.text);
+        EXPECT_FALSE(f.g->ToggleRadioGroup(2, 3, false));
+        EXPECT_EQ(f.g->GetRadioIdx(2, 3), c.newIndex);
+        EXPECT_EQ(f.g->GetCellEx(2, 3), c.newText);
+        EXPECT_EQ(f.g->GetCellGraphic(2, 3)->CellVar, c.chosen);
+    }
+    // Other cells and other kinds are left alone.
+    f.g->SetCellEx(3, 3, u"x");
+    f.g->AddButton(3, 3, 20, 10, u"B", haLeft, vaTop);
+    EXPECT_FALSE(f.g->ToggleRadioGroup(3, 3, false));
+    EXPECT_EQ(f.g->GetCellEx(3, 3), u"x");
+    EXPECT_FALSE(f.g->ToggleRadioGroup(4, 4, false));
+    EXPECT_EQ(f.g->GetCellEx(4, 4), u"");
+}
+
+TEST(ExGridRadioGroup, AUserToggleNeedsAnEditableCellUnlessRadiosAreAlwaysActive) {
+    GridOnForm<TExColumnGrid> f;
+    TStringList* options = f.g->CreateRadio(2, 3, 1, 0);
+    options->Add(u"On");
+    options->Add(u"Off");
+    f.g->Columns().Items(2)->SetReadOnly(true);
+    f.g->ToggleRadioGroup(2, 3, true);
+    EXPECT_EQ(f.g->GetRadioIdx(2, 3), 0) << "refused in a read-only column";
+    f.g->ToggleRadioGroup(2, 3, false);
+    EXPECT_EQ(f.g->GetRadioIdx(2, 3), 1) << "the program's own toggle";
+    f.g->ControlLook().RadioAlwaysActive = true;
+    f.g->ToggleRadioGroup(2, 3, true);
+    EXPECT_EQ(f.g->GetRadioIdx(2, 3), 0);
+    EXPECT_EQ(f.g->GetCellEx(2, 3), u"On");
+}
+
+TEST(ExGridRadioGroup, SpaceOnTheCurrentCellChoosesTheNextOptionAndReportsIt) {
+    GridOnForm<> f;
+    TStringList* options = f.g->CreateRadio(2, 3, 0, -1);
+    options->Add(u"Red");
+    options->Add(u"Green");
+    f.g->SetCellEx(2, 3, u"Red");
+    std::vector<std::array<int, 3>> clicks;
+    f.g->OnRadioClick = [&](TObject*, int ACol, int ARow, int AIdx) { clicks.push_back({ACol, ARow, AIdx}); };
+    f.g->SetFocus();
+    f.g->SetCol(2);
+    f.g->SetRow(3);
+    // Not editable: Space does nothing.
+    SimulateKey(VK_SPACE);
+    EXPECT_EQ(f.g->GetCellEx(2, 3), u"Red");
+    EXPECT_TRUE(clicks.empty());
+    f.g->SetOptions(f.g->Options() + TGridOptions{goEditing});
+    SimulateKey(VK_SPACE);
+    EXPECT_EQ(f.g->GetCellEx(2, 3), u"Green");
+    EXPECT_EQ(f.g->GetRadioIdx(2, 3), 1);
+    SimulateKey(VK_SPACE);
+    EXPECT_EQ(f.g->GetCellEx(2, 3), u"Red");
+    ASSERT_EQ(clicks.size(), 2u);
+    EXPECT_EQ(clicks[0], (std::array<int, 3>{2, 3, 1}));
+    EXPECT_EQ(clicks[1], (std::array<int, 3>{2, 3, 0}));
+    // On a cell without a radio group Space reports nothing.
+    f.g->SetCol(1);
+    SimulateKey(VK_SPACE);
+    EXPECT_EQ(clicks.size(), 2u);
+    // Radios always active answer without editing.
+    f.g->SetOptions(f.g->Options() - TGridOptions{goEditing});
+    f.g->ControlLook().RadioAlwaysActive = true;
+    f.g->SetCol(2);
+    SimulateKey(VK_SPACE);
+    EXPECT_EQ(f.g->GetCellEx(2, 3), u"Green");
+    EXPECT_EQ(clicks.size(), 3u);
+}
+
+}  // namespace

@@ -17,6 +17,7 @@
 #include "grid/foundation/ExStyleIF.h"
 #include "grid/foundation/GridHelpers.h"
 #include "grid/foundation/GridOptions.h"
+#include "grid/foundation/PictureContainer.h"
 
 #include "framework/Classes.h"
 #include "framework/DataTransfer.h"
@@ -2495,6 +2496,9 @@ public:
     virtual TPoint CalcCellGraphicSize(int ACol, int ARow, int Extra);
     // Where the cell's graphic stands, its size and whether the text is drawn beside it.
     TCellGraphicLayout GetCellGraphicLayout(int ACol, int ARow);
+    // Pictures that markup texts of cells and hints name by a "://" source,
+    // loaded once and kept while the grid lives.
+    THTMLPictureCache& ImageCache() { return FImageCache; }
     void AddInterfacedCell(int ACol, int ARow, IGridCellGraphic* AObject);
     IGridCellGraphic* GetInterfacedCell(int ACol, int ARow);
     void RemoveInterfacedCell(int ACol, int ARow);
@@ -2528,6 +2532,7 @@ protected:
 private:
     TCellGraphic* NewGraphic(int ACol, int ARow, TCellType Kind);
     TProgressDrawInfo FProgressAppearance;
+    THTMLPictureCache FImageCache;
     // ===== end of the bitmaps, progress bars and buttons
 };
 
@@ -2640,6 +2645,7 @@ private:
     String FWideCaption;
     TImageList* FImages = nullptr;
     TPictureContainer* FPictureContainer = nullptr;
+    THTMLPictureCache* FPictureCache = nullptr;
 };
 
 // The slim scroll bar of the metro look, a child of its grid: the thumb

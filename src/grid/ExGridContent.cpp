@@ -171,6 +171,7 @@ void TExStringGrid::DrawCellMarkup(TCanvas& C, int ACol, int RCol, int ARow, con
     TMarkupDrawArgs in;
     in.Images = FGridImages;
     in.Pictures = FPictureContainer;
+    in.PictureCache = &FImageCache;
     in.WindowHandle = this;
     in.ShadowColor = clGray;
     const bool selected = AState.Contains(gdSelected) && FShowSel && FSelectionTextColor != clNone;

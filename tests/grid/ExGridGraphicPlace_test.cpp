@@ -316,3 +316,25 @@ TEST(ExGridGraphicPlace, BitButtonsShowTheirGlyphBeforeTheCaptionOrCentred) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ExGridGraphicPlace, MarkupPicturesNamedByAddressAreLoadedOnceIntoTheGridsCache) {
+    TempDir dir;
+    Solid(clBlue, 12, 12)->SaveToFile(Utf8ToString(dir.file("pic.bmp")));
+    const String source = u"file://" + Utf8ToString(dir.file("pic.bmp"));
+    WideCell f;
+    EXPECT_EQ(f.g->ImageCache().Count(), 0);
+    f.g->SetCellEx(2, 3, u"<b>x</b><IMG src=\"" + source + u"\">");
+    auto r = f.Render();
+    ASSERT_EQ(f.g->ImageCache().Count(), 1);
+    EXPECT_EQ(f.g->ImageCache().GetPicture(0)->ID(), source);
+    EXPECT_TRUE(PaintForm::AnyPixel(r, Content, [](TColor c) { return c == clBlue; }));
+    // Painted again, and in a second cell: still the one picture.
+    f.g->SetCellEx(2, 4, u"<IMG src=\"" + source + u"\">");
+    r = f.Render();
+    EXPECT_EQ(f.g->ImageCache().Count(), 1);
+    EXPECT_TRUE(PaintForm::AnyPixel(r, Rect(81, 101, 119, 119), [](TColor c) { return c == clBlue; }));
+}
+
+}  // namespace

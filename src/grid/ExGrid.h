@@ -2427,6 +2427,9 @@ public:
     // writes the option into the cell; User: the cell must be editable unless
     // RadioAlwaysActive. Answers false.
     bool ToggleRadioGroup(int ACol, int ARow, bool User);
+    // Chooses the option under a point given from the cell's top-left corner
+    // (nothing before the first or after the last) and reports OnRadioClick.
+    void RadioGroupClick(int ACol, int ARow, int XOffset, int YOffset);
     // Space on the current cell chose an option of its radio group.
     std::function<void(TObject* Sender, int ACol, int ARow, int AIdx)> OnRadioClick;
     // Icons and pictures; the Add forms keep the caller's object.
@@ -2514,6 +2517,9 @@ protected:
     static bool GraphicKeepsText(TCellType Kind);
     // Space on the current cell: the next option of its radio group, when it may be edited.
     void ToggleRadioByKey();
+    // A press on a radio group cell that may be edited (displayed column):
+    // its option is chosen and the press ends there.
+    bool RadioGroupPress(int ACol, int ARow, int X, int Y);
     // The text's rectangle less the room of a graphic placed before, after,
     // above or under it, for the cell being painted.
     void FitTextBesideGraphic(TRect& R, TAlignment TextAlign);

@@ -289,6 +289,47 @@ void TExStringGrid::ToggleRadioByKey() {
     RepaintCell(Col(), r);
 }
 
+void TExStringGrid::RadioGroupClick(int ACol, int ARow, int XOffset, int YOffset) {
+    TBitmap measure(1, 1);
+    TCanvas& m = measure.Canvas();
+    m.Font().Assign(&Font());
+    DoGetCellColor(ACol, ARow, TGridDrawState{}, m.Brush(), m.Font());
+    const TPoint base = BaseCell(ACol, ARow);
+    TCellGraphic* g = GraphicOf(GetCellGraphic(base.X, base.Y), ctRadio);
+    if (!g) return;
+    const int dc = DisplColIndex(base.X);
+    if (!IsFixed(dc, base.Y)) MoveColRow(dc, base.Y, true, true);
+    const TGridControlStyle style = FControlLook.ControlStyle;
+    const int glyph = style == csClassic || style == csFlat ? FControlLook.RadioSize : 16;
+    const TStringList* items = g->Object<TStringList>();
+    const int count = items ? items->Count() : 0;
+    // Side by side each option spans its glyph and text; stacked, one line each.
+    const int line = std::max(glyph, m.TextHeight(u"gh"));
+    const int offset = g->CellBoolean ? XOffset : YOffset;
+    int start = 0, index = -1;
+    for (int i = 0; i < count && index < 0; ++i) {
+        const int end = start + (g->CellBoolean ? m.TextWidth(items->Strings(i)) + glyph : line);
+        if (offset > start && offset <= end) index = i;
+        start = end;
+    }
+    if (index < 0) return;
+    if (g->CellIndex == -1) SetCellEx(base.X, base.Y, items->Strings(index));
+    else g->CellIndex = index;
+    SetCellEx(base.X, base.Y, GetCellEx(base.X, base.Y));
+    SetRadioIdx(base.X, base.Y, index);
+    if (OnRadioClick) OnRadioClick(this, base.X, base.Y, index);
+}
+
+bool TExStringGrid::RadioGroupPress(int ACol, int ARow, int X, int Y) {
+    const int rc = RealColIndex(ACol);
+    if (!IsRadio(rc, ARow) || (!IsEditable(rc, ARow) && !FControlLook.RadioAlwaysActive)) return false;
+    HideInplaceEdit();
+    const TRect R = CellRect(ACol, ARow);
+    RadioGroupClick(rc, ARow, X - R.Left, Y - R.Top);
+    if (CanFocus()) SetFocus();
+    return true;
+}
+
 void TExStringGrid::RemoveRadio(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
     RemoveOwnGraphic(ACol, ARow, ctRadio);

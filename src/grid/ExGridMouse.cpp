@@ -44,6 +44,7 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     const int N = RealColIndex(ACol);
     const TRect R = CellRect(ACol, ARow);
     if (N == 0 && FTools->NodePress(ARow, X - R.Left, Y, shift)) return;
+    if (RadioGroupPress(ACol, ARow, X, Y)) return;
     if (CellButtonPress(ACol, ARow, X, Y)) return;
     bool canEdit = Options().Contains(goEditing) || FMouseActions.RangeSelectAndEdit();
     CellEditable(N, ARow, canEdit);

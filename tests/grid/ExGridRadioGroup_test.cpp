@@ -107,3 +107,47 @@ TEST(ExGridRadioGroup, SpaceOnTheCurrentCellChoosesTheNextOptionAndReportsIt) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ExGridRadioGroup, APressChoosesTheOptionUnderIt) {
+    GridOnForm<> f;
+    f.g->ControlLook().ControlStyle = csClassic;  // glyphs of RadioSize 10
+    TStringList* options = f.g->CreateRadio(2, 3, 1, 0);
+    options->Add(u"ab");
+    options->Add(u"xyz");
+    TBitmap m(1, 1);
+    m.Canvas().Font().Assign(&f.g->Font());
+    const int w0 = m.Canvas().TextWidth(u"ab") + 10, w1 = m.Canvas().TextWidth(u"xyz") + 10;
+    std::vector<int> clicks;
+    f.g->OnRadioClick = [&](TObject*, int, int, int AIdx) { clicks.push_back(AIdx); };
+    struct Case {
+        int offset;
+        int chosen;  // -1: nothing chosen, the group stays at option 0
+    } cases[] = {{0, -1}, {1, 0}, {w0, 0}, {w0 + 1, 1}, {w0 + w1, 1}, {w0 + w1 + 1, -1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.offset);
+        f.g->SetRadioIdx(2, 3, 0);
+        clicks.clear();
+        f.g->RadioGroupClick(2, 3, c.offset, 5);
+        EXPECT_EQ(f.g->GetRadioIdx(2, 3), c.chosen < 0 ? 0 : c.chosen);
+        EXPECT_EQ(clicks, c.chosen < 0 ? std::vector<int>{} : std::vector<int>{c.chosen});
+    }
+    EXPECT_EQ(f.g->Col(), 2);
+    EXPECT_EQ(f.g->Row(), 3);
+
+    // A real press: refused while the cell may not be edited, then taken.
+    f.g->SetRadioIdx(2, 3, 0);
+    clicks.clear();
+    const TRect cell = f.g->CellRect(2, 3);
+    SimulateClick(f.g, cell.Left + w0 + 3, cell.Top + 5);
+    EXPECT_EQ(f.g->GetRadioIdx(2, 3), 0);
+    EXPECT_TRUE(clicks.empty());
+    f.g->SetOptions(f.g->Options() + TGridOptions{goEditing});
+    SimulateClick(f.g, cell.Left + w0 + 3, cell.Top + 5);
+    EXPECT_EQ(f.g->GetRadioIdx(2, 3), 1);
+    EXPECT_EQ(clicks, std::vector<int>{1});
+    EXPECT_FALSE(f.g->EditorMode());
+}
+
+}  // namespace

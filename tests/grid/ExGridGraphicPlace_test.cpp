@@ -338,3 +338,47 @@ TEST(ExGridGraphicPlace, MarkupPicturesNamedByAddressAreLoadedOnceIntoTheGridsCa
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ExGridGraphicPlace, TheLayoutSaysWhetherTheTextStandsBesideTheGraphic) {
+    WideCell f;
+    TImageList images(12, 10);
+    f.g->SetGridImages(&images);
+    TBitmap glyph(9, 7);
+    struct Case {
+        const char* name;
+        std::function<void()> add;
+        bool text;
+        TPoint size;
+        TCellHAlign ha;
+    } cases[] = {
+        {"bitmap", [&] { f.g->AddBitmap(2, 3, &glyph, false, haAfterText, vaTop); }, true, {9, 7}, haAfterText},
+        {"list image", [&] { f.g->AddImageIdx(2, 3, 0, haBeforeText, vaTop); }, true, {12, 10}, haBeforeText},
+        {"data image", [&] { f.g->AddDataImage(2, 3, 0, haLeft, vaTop); }, false, {12, 10}, haLeft},
+        {"button", [&] { f.g->AddButton(2, 3, 30, 14, u"Go", haRight, vaTop); }, true, {30, 14}, haRight},
+        {"pie before the text", [&] { f.g->AddProgressPie(2, 3, clRed, 50); }, true, {20, 20}, haBeforeText},
+        {"progress", [&] { f.g->AddProgress(2, 3, clRed, clBlue); }, false, {0, 0}, haLeft},
+        {"rating over the width", [&] { f.g->AddRating(2, 3, 3, clRed, clGray); }, false, {54, 16}, haFull},
+        {"shape of the row's height", [&] { f.g->AddShape(2, 3, csCircle, clRed, clBlack, haLeft, vaTop); }, true,
+         {36, 36}, haLeft},
+        {"check box", [&] { f.g->AddCheckBox(2, 3, true); }, true, {15, 15}, haLeft},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.add();
+        const TCellGraphicLayout l = f.g->GetCellGraphicLayout(2, 3);
+        ASSERT_NE(l.Graphic, nullptr);
+        EXPECT_EQ(l.TextBeside, c.text);
+        EXPECT_EQ(l.Width, c.size.X);
+        EXPECT_EQ(l.Height, c.size.Y);
+        EXPECT_EQ(l.HAlign, c.ha);
+    }
+    const TCellGraphicLayout none = f.g->GetCellGraphicLayout(4, 4);
+    EXPECT_EQ(none.Graphic, nullptr);
+    EXPECT_TRUE(none.TextBeside);
+    EXPECT_EQ(none.Width, 0);
+    f.g->SetGridImages(nullptr);
+}
+
+}  // namespace

@@ -2537,6 +2537,9 @@ protected:
 
 private:
     TCellGraphic* NewGraphic(int ACol, int ARow, TCellType Kind);
+    void AddFittedPicture(int ACol, int ARow, TCellType Kind, decltype(TCellGraphic::CellBitmap) Picture,
+                          bool Transparent, TStretchMode StretchMode, int Padding, TCellHAlign HAlign,
+                          TCellVAlign VAlign);
     TProgressDrawInfo FProgressAppearance;
     THTMLPictureCache FImageCache;
     // ===== end of the bitmaps, progress bars and buttons

@@ -358,16 +358,23 @@ void TExStringGrid::RemoveIcon(int ACol, int ARow) {
     RemoveOwnGraphic(ACol, ARow, ctIcon);
 }
 
-void TExStringGrid::AddPicture(int ACol, int ARow, TPicture* APicture, bool Transparent, TStretchMode StretchMode,
-                               int Padding, TCellHAlign HAlign, TCellVAlign VAlign) {
-    TCellGraphic* g = NewGraphic(ACol, ARow, ctPicture);
-    g->CellBitmap = APicture;
+// A picture or file picture fitted to the cell by StretchMode less Padding.
+void TExStringGrid::AddFittedPicture(int ACol, int ARow, TCellType Kind, decltype(TCellGraphic::CellBitmap) Picture,
+                                     bool Transparent, TStretchMode StretchMode, int Padding, TCellHAlign HAlign,
+                                     TCellVAlign VAlign) {
+    TCellGraphic* g = NewGraphic(ACol, ARow, Kind);
+    g->CellBitmap = Picture;
     g->CellTransparent = Transparent;
     g->CellAngle = int(StretchMode);
     g->CellIndex = Padding;
     g->CellHAlign = HAlign;
     g->CellVAlign = VAlign;
     RepaintDisplCell(ACol, ARow);
+}
+
+void TExStringGrid::AddPicture(int ACol, int ARow, TPicture* APicture, bool Transparent, TStretchMode StretchMode,
+                               int Padding, TCellHAlign HAlign, TCellVAlign VAlign) {
+    AddFittedPicture(ACol, ARow, ctPicture, APicture, Transparent, StretchMode, Padding, HAlign, VAlign);
 }
 
 TPicture* TExStringGrid::CreatePicture(int ACol, int ARow, bool Transparent, TStretchMode StretchMode, int Padding,
@@ -390,14 +397,7 @@ void TExStringGrid::RemovePicture(int ACol, int ARow) {
 
 void TExStringGrid::AddFilePicture(int ACol, int ARow, TFilePicture* AFilePicture, bool Transparent,
                                    TStretchMode StretchMode, int Padding, TCellHAlign HAlign, TCellVAlign VAlign) {
-    TCellGraphic* g = NewGraphic(ACol, ARow, ctFilePicture);
-    g->CellBitmap = AFilePicture;
-    g->CellTransparent = Transparent;
-    g->CellAngle = int(StretchMode);
-    g->CellIndex = Padding;
-    g->CellHAlign = HAlign;
-    g->CellVAlign = VAlign;
-    RepaintDisplCell(ACol, ARow);
+    AddFittedPicture(ACol, ARow, ctFilePicture, AFilePicture, Transparent, StretchMode, Padding, HAlign, VAlign);
 }
 
 TFilePicture* TExStringGrid::CreateFilePicture(int ACol, int ARow, bool Transparent, TStretchMode StretchMode,

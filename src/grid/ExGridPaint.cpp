@@ -261,6 +261,9 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
     FPaintTextAlign = taLeftJustify;
     TCellGraphic* g = FPaintGraphic.Graphic;
     TCellType kind = g ? g->CellType : ctEmpty;
+    // Graphics of fixed cells stand one pixel lower, below the header's highlight line.
+    TRect gr = R;
+    if (fixed) gr.Top += 1;
     if (rc == 0 && FHasNodeRows) FTools->PaintNodeColumn(C, ARow, R, fixed);
     if (kind == ctRotated) {
         DrawRotatedText(C, rc, ARow, R, g->CellAngle);
@@ -276,12 +279,12 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
     } else if (CellTextKind(GetCellEx(rc, ARow), true) == RichTextKind) {
         DrawCellRTF(rc, ARow, R, C);
     } else if (g && !GraphicKeepsText(kind)) {
-        DrawCellGraphic(C, rc, ARow, R, *g);
+        DrawCellGraphic(C, rc, ARow, gr, *g);
     } else {
         // NoImageAndText leaves a cell with a graphic to its graphic.
         if (!FNoImageAndText || kind == ctEmpty) DrawCellText(C, ACol, rc, ARow, R, AState);
         if (kind == ctComment) DrawCommentMark(C, *g, R);
-        if (g) DrawCellGraphic(C, rc, ARow, R, *g);
+        if (g) DrawCellGraphic(C, rc, ARow, gr, *g);
     }
     FPaintGraphic = {};
     FTools->PaintFilterButton(C, rc, ARow, R);

@@ -382,3 +382,19 @@ TEST(ExGridGraphicPlace, TheLayoutSaysWhetherTheTextStandsBesideTheGraphic) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ExGridGraphicPlace, GraphicsOfFixedCellsStandOnePixelLower) {
+    WideCell f;
+    // Header cell (2, 0): 80..200 x 0..20; a fixed cell keeps its left and top
+    // edge, so the graphic's area starts at (81, 1) and one pixel lower.
+    f.g->AddBitmap(2, 0, &f.red, false, haLeft, vaTop);
+    f.g->AddBitmap(2, 3, &f.red, false, haLeft, vaTop);
+    const auto r = f.Render();
+    EXPECT_EQ(RedAt(r, Rect(80, 0, 200, 20)).X, 82);
+    EXPECT_EQ(RedAt(r, Rect(80, 0, 200, 20)).Y, 3);
+    EXPECT_EQ(RedAt(r, Content).Y, 63);
+}
+
+}  // namespace

@@ -148,7 +148,9 @@ void TExStringGrid::DrawCellText(TCanvas& C, int ACol, int RCol, int ARow, TRect
     if (sortShown) {
         const String first = text.substr(0, text.find_first_of(u"\r\n"));
         const int w = std::min(C.TextWidth(first), R.Right - R.Left - 16);
-        const int x = ha == taRightJustify ? tr.Right - w - 10 : ha == taCenter ? R.Left + 8 : tr.Left + w + 10;
+        // A graphic at the left keeps the indicator after it, though the text does not move.
+        const int left = FPaintGraphic.Graphic && FPaintGraphic.HAlign == haLeft ? FPaintGraphic.Width : 0;
+        const int x = ha == taRightJustify ? tr.Right - w - 10 : ha == taCenter ? R.Left + 8 : tr.Left + left + w + 10;
         const int y = va == vtaCenter ? (R.Top + R.Bottom) / 2 : va == vtaBottom ? R.Bottom - 8 : R.Top + 8;
         DrawSortIndicator(C, x, y, RCol);
     }

@@ -398,3 +398,34 @@ TEST(ExGridGraphicPlace, GraphicsOfFixedCellsStandOnePixelLower) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ExGridGraphicPlace, TheSortIndicatorStandsAfterAGraphicAtTheLeft) {
+    WideCell f;
+    f.g->SetCellEx(2, 0, u"A");
+    f.g->SortSettings().SetShow(true);
+    f.g->SortSettings().SetColumn(2);
+    const TRect header = Rect(81, 1, 199, 18);
+    auto firstGray = [&] {
+        const auto r = f.Render();
+        for (int x = header.Left; x < header.Right; ++x)
+            for (int y = header.Top; y < header.Bottom; ++y)
+                if (At(r, x, y) == clGray) return x;
+        return -1;
+    };
+    const int plain = firstGray();
+    ASSERT_GT(plain, 0);
+    TBitmap blue(12, 8);
+    blue.Canvas().Brush().SetColor(clBlue);
+    blue.Canvas().FillRect(Rect(0, 0, 12, 8));
+    f.g->AddBitmap(2, 0, &blue, false, haLeft, vaTop);
+    EXPECT_EQ(firstGray(), plain + 12);
+    // Before the text, the text moves and the indicator with it.
+    f.g->AddBitmap(2, 0, &blue, false, haBeforeText, vaTop);
+    EXPECT_EQ(firstGray(), plain + 12);
+    f.g->AddBitmap(2, 0, &blue, false, haRight, vaTop);
+    EXPECT_EQ(firstGray(), plain);
+}
+
+}  // namespace

@@ -1,9 +1,10 @@
-// Stepping through the options of a radio group in a cell: by the toggle
-// and by Space on the current cell.
+// Controls used in cells: the options of a radio group chosen by the toggle,
+// by Space and by the mouse, and bit buttons pressed.
 #include "grid/ExCGrid.h"
 
 #include "framework/Forms.h"
 #include "framework/Simulate.h"
+#include "framework/Windows.h"
 
 #include "GridOnForm.h"
 
@@ -148,6 +149,33 @@ TEST(ExGridRadioGroup, APressChoosesTheOptionUnderIt) {
     EXPECT_EQ(f.g->GetRadioIdx(2, 3), 1);
     EXPECT_EQ(clicks, std::vector<int>{1});
     EXPECT_FALSE(f.g->EditorMode());
+}
+
+}  // namespace
+
+namespace {
+
+// Bit buttons are pressed as plain buttons are: the click reports the cell.
+TEST(ExGridCellButtons, ABitButtonClicksWhereItIsPainted) {
+    GridOnForm<> f;
+    TExStringGrid* g = f.g;
+    g->SetOptions(g->Options() + TGridOptions{goEditing});
+    TBitmap* glyph = g->CreateBitButton(2, 2, 40, 16, u"Go", haRight, vaCenter);
+    glyph->SetSize(8, 8);
+    UpdateWindow(g->Handle());
+    std::vector<std::array<int, 2>> clicks;
+    g->OnButtonClick = [&](TObject*, int c, int r) { clicks.push_back({c, r}); };
+    const TRect button = g->GetCellButtonRect(2, 2);
+    const TRect cell = g->CellRect(2, 2);
+    ASSERT_FALSE(IsRectEmpty(button));
+    // Inside the grid line, the offset less one and one pixel more.
+    EXPECT_EQ(button.Right, cell.Right - 3);
+    SimulateClick(g, button.Left + 2, (button.Top + button.Bottom) / 2);
+    EXPECT_EQ(clicks, (std::vector<std::array<int, 2>>{{2, 2}}));
+    EXPECT_FALSE(g->EditorMode());
+    // Left of the button the press is an ordinary one.
+    SimulateClick(g, cell.Left + 2, (button.Top + button.Bottom) / 2);
+    EXPECT_EQ(clicks.size(), 1u);
 }
 
 }  // namespace

@@ -2517,6 +2517,8 @@ protected:
     static bool GraphicKeepsText(TCellType Kind);
     // Space on the current cell: the next option of its radio group, when it may be edited.
     void ToggleRadioByKey();
+    // A key may use the control of a cell that may be edited, or with the control's AlwaysActive.
+    bool KeyMayUseControl(int RCol, int ARow, bool AlwaysActive);
     // A press on a radio group cell that may be edited (displayed column):
     // its option is chosen and the press ends there.
     bool RadioGroupPress(int ACol, int ARow, int X, int Y);

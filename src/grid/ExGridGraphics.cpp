@@ -277,12 +277,15 @@ bool TExStringGrid::ToggleRadioGroup(int ACol, int ARow, bool User) {
     return false;
 }
 
+bool TExStringGrid::KeyMayUseControl(int RCol, int ARow, bool AlwaysActive) {
+    bool editable = Options().Contains(goEditing) || FMouseActions.RangeSelectAndEdit();
+    CellEditable(RCol, ARow, editable);
+    return editable || AlwaysActive;
+}
+
 void TExStringGrid::ToggleRadioByKey() {
     const int rc = RealColIndex(Col()), r = Row();
-    if (!IsRadio(rc, r)) return;
-    bool editable = Options().Contains(goEditing) || FMouseActions.RangeSelectAndEdit();
-    CellEditable(rc, r, editable);
-    if (!editable && !FControlLook.RadioAlwaysActive) return;
+    if (!IsRadio(rc, r) || !KeyMayUseControl(rc, r, FControlLook.RadioAlwaysActive)) return;
     ToggleRadioGroup(rc, r, true);
     const TCellGraphic* g = GetCellGraphic(rc, r);
     if (OnRadioClick && g) OnRadioClick(this, rc, r, g->CellVar);

@@ -113,10 +113,7 @@ bool TExStringGrid::CellButtonPress(int ACol, int ARow, int X, int Y) {
 
 void TExStringGrid::ToggleCheckByKey() {
     const int rc = RealColIndex(Col()), r = Row();
-    if (!HasCheckBox(rc, r)) return;
-    bool editable = Options().Contains(goEditing) || FMouseActions.RangeSelectAndEdit();
-    CellEditable(rc, r, editable);
-    if (!editable && !FControlLook.CheckAlwaysActive) return;
+    if (!HasCheckBox(rc, r) || !KeyMayUseControl(rc, r, FControlLook.CheckAlwaysActive)) return;
     ToggleCellCheck(rc, r, true);
     MarkRowModifiedByToggle(r);
     bool state = false;

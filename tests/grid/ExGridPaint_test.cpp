@@ -137,7 +137,7 @@ TEST(ExGridPaint, MixedSelectionOfAColouredCell) {
 
 }  // namespace
 
-TEST(ExGridPaint, ListImagesStandWhereTheirAlignmentSaysInPlaceOfTheText) {
+TEST(ExGridPaint, ListImagesStandWhereTheirAlignmentSays) {
     PaintForm f;
     TImageList images(16, 16);
     for (TColor c : {clRed, clBlue}) {

@@ -18,6 +18,7 @@
 #include "grid/foundation/ExStyleIF.h"
 #include "grid/foundation/GridHelpers.h"
 #include "grid/foundation/GridOptions.h"
+#include "grid/foundation/PictureContainer.h"
 
 #include "framework/Classes.h"
 #include "framework/DataTransfer.h"
@@ -158,6 +159,10 @@ public:
 
 // How a cell's picture is fitted to the cell.
 enum TStretchMode { noStretch, Stretch, StretchWithAspectRatio, Shrink, ShrinkWithAspectRatio };
+// Where a cell's graphic stands: at an edge, in the middle, before or after
+// the text (which moves aside), or over the whole width or height.
+enum TCellHAlign { haLeft, haRight, haCenter, haBeforeText, haAfterText, haFull };
+enum TCellVAlign { vaTop, vaBottom, vaCenter, vaUnderText, vaAboveText, vaFull };
 
 // The one graphic object a cell may carry. Only the kinds whose painting
 // and state this grid knows get data here; the shared graphic of a column
@@ -171,9 +176,9 @@ public:
     int CellAngle = 0;
     // ctImageList: the image of the grid's list; a balloon: its icon.
     int CellIndex = -1;
-    // ctImageList: where the image stands in the cell.
-    TAlignment CellHAlign = taLeftJustify;
-    TVAlignment CellVAlign = vtaTop;
+    // Where the graphic stands in the cell.
+    TCellHAlign CellHAlign = haLeft;
+    TCellVAlign CellVAlign = vaTop;
     // The balloon's title and text.
     std::vector<String> CellBalloon;
     // A comment: its text; a button: its caption; a progress bar: its format.
@@ -182,7 +187,8 @@ public:
     // keep their bar colour here and the remaining colour in CellIcon.
     // Other kinds keep their object here: a picture, a radio group's options,
     // the image indexes of several images, an object that paints itself.
-    std::variant<std::monostate, TColor, TBitmap*, TPicture*, TStringList*, TIntList*, IGridCellGraphic*> CellBitmap;
+    std::variant<std::monostate, TColor, TBitmap*, TPicture*, TFilePicture*, TStringList*, TIntList*, IGridCellGraphic*>
+        CellBitmap;
     std::variant<std::monostate, TColor, TIcon*> CellIcon;
     bool CellCreated = false;
     // Progress bars: minimum and maximum.
@@ -193,6 +199,8 @@ public:
     bool CellExpanded = false;
     // A three-state box: its state.
     TCheckBoxState CellCheckBoxState = cbUnchecked;
+    // A radio group: the option the keyboard chose last.
+    int CellVar = 0;
     // The bitmap of CellBitmap, nil for a colour or nothing.
     TBitmap* Bitmap() const;
     // The object of that type in CellBitmap or CellIcon, nil when it holds another.
@@ -206,9 +214,22 @@ public:
     TColor IconColor() const;
     // A picture's size fitted to an area of CW x RH (the padding taken once).
     TPoint GetPictureSize(int CW, int RH) const;
+    // The size of a picture or file picture as it is.
+    TPoint NaturalSize() const;
     // Frees a created bitmap and forgets the objects.
     void ReleaseObjects();
     ~TCellGraphic() override { ReleaseObjects(); }
+};
+
+// What painting reads of a cell's graphic: where it stands, its size, and
+// whether the cell's text is drawn beside it.
+struct TCellGraphicLayout {
+    TCellGraphic* Graphic = nullptr;
+    TCellHAlign HAlign = haLeft;
+    TCellVAlign VAlign = vaTop;
+    bool TextBeside = true;
+    int Width = 0;
+    int Height = 0;
 };
 
 // A hidden row: its texts, objects and height while it is out of the grid.
@@ -623,7 +644,7 @@ public:
     // outside the grid. Removing leaves the cell's text.
     TImageList* GridImages() const { return FGridImages; }
     void SetGridImages(TImageList* Value);
-    void AddImageIdx(int ACol, int ARow, int Idx, TAlignment HAlign, TVAlignment VAlign);
+    void AddImageIdx(int ACol, int ARow, int Idx, TCellHAlign HAlign, TCellVAlign VAlign);
     void RemoveImageIdx(int ACol, int ARow);
     // The image index of a cell, -1 for none.
     int GetImageIdx(int ACol, int ARow);
@@ -2449,8 +2470,8 @@ protected:
     // real columns, displayed rows
 public:
     // The caller keeps the bitmap; CreateBitmap's belongs to the cell.
-    void AddBitmap(int ACol, int ARow, TBitmap* ABmp, bool Transparent, TAlignment HAlign, TVAlignment VAlign);
-    TBitmap* CreateBitmap(int ACol, int ARow, bool Transparent, TAlignment HAlign, TVAlignment VAlign);
+    void AddBitmap(int ACol, int ARow, TBitmap* ABmp, bool Transparent, TCellHAlign HAlign, TCellVAlign VAlign);
+    TBitmap* CreateBitmap(int ACol, int ARow, bool Transparent, TCellHAlign HAlign, TCellVAlign VAlign);
     TBitmap* GetBitmap(int ACol, int ARow);
     bool HasBitmap(int ACol, int ARow) { return GetBitmap(ACol, ARow) != nullptr; }
     void RemoveBitmap(int ACol, int ARow);
@@ -2463,8 +2484,19 @@ public:
     bool HasProgress(int ACol, int ARow) { return GetCellType(ACol, ARow) == ctProgress; }
     void RemoveProgress(int ACol, int ARow);
     // A push button of BW x BH pixels.
-    void AddButton(int ACol, int ARow, int BW, int BH, const String& Caption, TAlignment HAlign, TVAlignment VAlign);
-    bool HasButton(int ACol, int ARow) { return GetCellType(ACol, ARow) == ctButton; }
+    void AddButton(int ACol, int ARow, int BW, int BH, const String& Caption, TCellHAlign HAlign, TCellVAlign VAlign);
+    // A push button with a glyph before its caption, or centred without one;
+    // AddBitButton's glyph stays the caller's, CreateBitButton's belongs to the cell.
+    void AddBitButton(int ACol, int ARow, int BW, int BH, const String& Caption, TBitmap* Glyph, TCellHAlign HAlign,
+                      TCellVAlign VAlign);
+    TBitmap* CreateBitButton(int ACol, int ARow, int BW, int BH, const String& Caption, TCellHAlign HAlign,
+                             TCellVAlign VAlign);
+    void RemoveBitButton(int ACol, int ARow);
+    // Either kind of button.
+    bool HasButton(int ACol, int ARow) {
+        const TCellType t = GetCellType(ACol, ARow);
+        return t == ctButton || t == ctBitButton;
+    }
     String GetButtonText(int ACol, int ARow);
     void SetButtonText(int ACol, int ARow, const String& Caption);
     void PushButton(int ACol, int ARow, bool Push);
@@ -2482,26 +2514,42 @@ public:
     void SetRadioIdx(int ACol, int ARow, int Idx);
     TStringList* GetRadioStrings(int ACol, int ARow);
     void RemoveRadio(int ACol, int ARow);
+    // Moves a radio group to its next option (after the last, the first) and
+    // writes the option into the cell; User: the cell must be editable unless
+    // RadioAlwaysActive. Answers false.
+    bool ToggleRadioGroup(int ACol, int ARow, bool User);
+    // Chooses the option under a point given from the cell's top-left corner
+    // (nothing before the first or after the last) and reports OnRadioClick.
+    void RadioGroupClick(int ACol, int ARow, int XOffset, int YOffset);
+    // Space on the current cell chose an option of its radio group.
+    std::function<void(TObject* Sender, int ACol, int ARow, int AIdx)> OnRadioClick;
     // Icons and pictures; the Add forms keep the caller's object.
-    void AddIcon(int ACol, int ARow, TIcon* AIcon, TAlignment HAlign, TVAlignment VAlign);
-    TIcon* CreateIcon(int ACol, int ARow, TAlignment HAlign, TVAlignment VAlign);
+    void AddIcon(int ACol, int ARow, TIcon* AIcon, TCellHAlign HAlign, TCellVAlign VAlign);
+    TIcon* CreateIcon(int ACol, int ARow, TCellHAlign HAlign, TCellVAlign VAlign);
     void RemoveIcon(int ACol, int ARow);
     void AddPicture(int ACol, int ARow, TPicture* APicture, bool Transparent, TStretchMode StretchMode, int Padding,
-                    TAlignment HAlign, TVAlignment VAlign);
+                    TCellHAlign HAlign, TCellVAlign VAlign);
     TPicture* CreatePicture(int ACol, int ARow, bool Transparent, TStretchMode StretchMode, int Padding,
-                            TAlignment HAlign, TVAlignment VAlign);
+                            TCellHAlign HAlign, TCellVAlign VAlign);
     TPicture* GetPicture(int ACol, int ARow);
     bool HasPicture(int ACol, int ARow) { return GetPicture(ACol, ARow) != nullptr; }
     void RemovePicture(int ACol, int ARow);
+    // A picture read from its file when painted, fitted as a picture is.
+    void AddFilePicture(int ACol, int ARow, TFilePicture* AFilePicture, bool Transparent, TStretchMode StretchMode,
+                        int Padding, TCellHAlign HAlign, TCellVAlign VAlign);
+    TFilePicture* CreateFilePicture(int ACol, int ARow, bool Transparent, TStretchMode StretchMode, int Padding,
+                                    TCellHAlign HAlign, TCellVAlign VAlign);
+    TFilePicture* GetFilePicture(int ACol, int ARow);
+    void RemoveFilePicture(int ACol, int ARow);
     // The image of GridImages that the cell's value names (an empty cell
     // starts at Idx); nothing without GridImages.
-    void AddDataImage(int ACol, int ARow, int Idx, TAlignment HAlign, TVAlignment VAlign);
+    void AddDataImage(int ACol, int ARow, int Idx, TCellHAlign HAlign, TCellVAlign VAlign);
     bool HasDataImage(int ACol, int ARow) { return GetCellType(ACol, ARow) == ctDataImage; }
     // Also empties the cell text.
     void RemoveDataImage(int ACol, int ARow);
     // Images of GridImages side by side (Dir 0) or stacked; changes of the
     // list repaint the cell. Nothing without GridImages.
-    void AddMultiImage(int ACol, int ARow, int Dir, TAlignment HAlign, TVAlignment VAlign);
+    void AddMultiImage(int ACol, int ARow, int Dir, TCellHAlign HAlign, TCellVAlign VAlign);
     TIntList* GetCellImages(int ACol, int ARow);
     void RemoveMultiImage(int ACol, int ARow);
     // A pie of Value percent.
@@ -2516,8 +2564,8 @@ public:
     void RemoveExProgress(int ACol, int ARow);
     TProgressDrawInfo& ProgressAppearance() { return FProgressAppearance; }
     void SetProgressAppearance(const TProgressDrawInfo& Value);
-    void AddShape(int ACol, int ARow, TCellShape Shape, TColor FillColor, TColor LineColor, TAlignment HAlign,
-                  TVAlignment VAlign);
+    void AddShape(int ACol, int ARow, TCellShape Shape, TColor FillColor, TColor LineColor, TCellHAlign HAlign,
+                  TCellVAlign VAlign);
     // The fill colour, clNone when the cell holds no shape.
     TColor GetShapeColor(int ACol, int ARow);
     void SetShapeColor(int ACol, int ARow, TColor FillColor);
@@ -2538,9 +2586,15 @@ public:
     void RemoveExpand(int ACol, int ARow);
     bool GetExpandState(int ACol, int ARow);
     int GetExpandHeight(int ACol, int ARow, bool Expanded);
-    // The room the cell's graphic takes on screen.
-    virtual TPoint GetCellGraphicSize(int ACol, int ARow) { return CalcCellGraphicSize(ACol, ARow); }
-    virtual TPoint CalcCellGraphicSize(int ACol, int ARow);
+    // The room the cell's graphic takes on screen, beside or over the text;
+    // Extra: height kept free in the cell.
+    virtual TPoint GetCellGraphicSize(int ACol, int ARow) { return CalcCellGraphicSize(ACol, ARow, 0); }
+    virtual TPoint CalcCellGraphicSize(int ACol, int ARow, int Extra);
+    // Where the cell's graphic stands, its size and whether the text is drawn beside it.
+    TCellGraphicLayout GetCellGraphicLayout(int ACol, int ARow);
+    // Pictures that markup texts of cells and hints name by a "://" source,
+    // loaded once and kept while the grid lives.
+    THTMLPictureCache& ImageCache() { return FImageCache; }
     void AddInterfacedCell(int ACol, int ARow, IGridCellGraphic* AObject);
     IGridCellGraphic* GetInterfacedCell(int ACol, int ARow);
     void RemoveInterfacedCell(int ACol, int ARow);
@@ -2554,10 +2608,35 @@ protected:
                    const String& Current, bool Enabled, bool Horizontal);
     // Whether a cell of the kind shows its text beside the graphic.
     static bool GraphicKeepsText(TCellType Kind);
+    // Space on the current cell: the next option of its radio group, when it may be edited.
+    void ToggleRadioByKey();
+    // A key may use the control of a cell that may be edited, or with the control's AlwaysActive.
+    bool KeyMayUseControl(int RCol, int ARow, bool AlwaysActive);
+    // A press on a radio group cell that may be edited (displayed column):
+    // its option is chosen and the press ends there.
+    bool RadioGroupPress(int ACol, int ARow, int X, int Y);
+    // The text's rectangle less the room of a graphic placed before, after,
+    // above or under it, for the cell being painted.
+    void FitTextBesideGraphic(TRect& R, TAlignment TextAlign);
+    // Keeps the width of the text drawn with Flags in R: a graphic after the
+    // text stands behind it.
+    void NoteTextWidth(TCanvas& ACanvas, const String& Text, TRect R, unsigned Flags);
+    // A W x H graphic placed in R for the cell being painted.
+    TRect PlacePaintedGraphic(const TRect& R, int W, int H, const TCellGraphic& G) const;
+    // A push button of a button or bit-button cell in B.
+    void DrawCellButton(TCanvas& ACanvas, int RCol, int ARow, TRect B, TCellGraphic& G);
+    // The cell being painted: its graphic's layout, and its text's width and alignment.
+    TCellGraphicLayout FPaintGraphic;
+    int FPaintTextWidth = 0;
+    TAlignment FPaintTextAlign = taLeftJustify;
 
 private:
     TCellGraphic* NewGraphic(int ACol, int ARow, TCellType Kind);
+    void AddFittedPicture(int ACol, int ARow, TCellType Kind, decltype(TCellGraphic::CellBitmap) Picture,
+                          bool Transparent, TStretchMode StretchMode, int Padding, TCellHAlign HAlign,
+                          TCellVAlign VAlign);
     TProgressDrawInfo FProgressAppearance;
+    THTMLPictureCache FImageCache;
     // ===== end of the bitmaps, progress bars and buttons
 };
 
@@ -2670,6 +2749,7 @@ private:
     String FWideCaption;
     TImageList* FImages = nullptr;
     TPictureContainer* FPictureContainer = nullptr;
+    THTMLPictureCache* FPictureCache = nullptr;
 };
 
 // The slim scroll bar of the metro look, a child of its grid: the thumb

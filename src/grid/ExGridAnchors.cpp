@@ -30,6 +30,7 @@ TMarkupDrawResult TExStringGrid::MarkupAt(const String& Text, const TRect& R, in
     in.MouseY = Y;
     in.Images = FGridImages;
     in.Pictures = FPictureContainer;
+    in.PictureCache = &FImageCache;
     TMarkupDrawResult out;
     TBitmap measure;
     measure.SetWidth(1);

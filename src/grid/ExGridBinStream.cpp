@@ -92,6 +92,8 @@ struct TGridSLIO : TCarrier<kSLIO> {
 
 const std::vector<String> kAlignments{u"taLeftJustify", u"taRightJustify", u"taCenter"};
 const std::vector<String> kVAlignments{u"vtaTop", u"vtaCenter", u"vtaBottom"};
+const std::vector<String> kGraphicHAligns{u"haLeft", u"haRight", u"haCenter", u"haBeforeText", u"haAfterText", u"haFull"};
+const std::vector<String> kGraphicVAligns{u"vaTop", u"vaBottom", u"vaCenter", u"vaUnderText", u"vaAboveText", u"vaFull"};
 const std::vector<String> kBrushStyles{u"bsSolid",     u"bsClear",     u"bsHorizontal", u"bsVertical",
                                        u"bsFDiagonal", u"bsBDiagonal", u"bsCross",      u"bsDiagCross"};
 const std::vector<String> kFontStyles{u"fsBold", u"fsItalic", u"fsUnderline", u"fsStrikeOut"};
@@ -203,10 +205,10 @@ void RegisterCellGraphic() {
     auto none = [](G&, Int64) {};
     p.push_back(Enum<G, TCellType>(u"CellType", kCellTypes, [](G& o) { return o.CellType; },
                                    [](G& o, TCellType v) { o.CellType = v; }));
-    p.push_back(Enum<G, TVAlignment>(u"CellVAlign", kVAlignments, [](G& o) { return o.CellVAlign; },
-                                     [](G& o, TVAlignment v) { o.CellVAlign = v; }));
-    p.push_back(Enum<G, TAlignment>(u"CellHAlign", kAlignments, [](G& o) { return o.CellHAlign; },
-                                    [](G& o, TAlignment v) { o.CellHAlign = v; }));
+    p.push_back(Enum<G, TCellVAlign>(u"CellVAlign", kGraphicVAligns, [](G& o) { return o.CellVAlign; },
+                                     [](G& o, TCellVAlign v) { o.CellVAlign = v; }));
+    p.push_back(Enum<G, TCellHAlign>(u"CellHAlign", kGraphicHAligns, [](G& o) { return o.CellHAlign; },
+                                     [](G& o, TCellHAlign v) { o.CellHAlign = v; }));
     p.push_back(Int<G>(u"CellIndex", [](G& o) { return o.CellIndex; }, [](G& o, Int64 v) { o.CellIndex = int(v); }));
     p.push_back(Bool<G>(u"CellTransparent", [](G& o) { return o.CellTransparent; },
                         [](G& o, Int64 v) { o.CellTransparent = v; }));

@@ -360,6 +360,7 @@ void TFooterPanel::Paint() {
                 cv.Brush().SetStyle(bsClear);
                 TMarkupDrawArgs in;
                 in.LinkColor = clBlue;
+                in.PictureCache = &FGrid->ImageCache();
                 TMarkupDrawResult out;
                 DrawHTMLText(cv, tools.FillTemplate(ff.CustomTemplate()),
                              Rect(box.Left + 2, box.Top + 2, box.Right, box.Bottom), in, out);

@@ -123,6 +123,7 @@ void TExStringGrid::DrawCellText(TCanvas& C, int ACol, int RCol, int ARow, TRect
     TVAlignment va = FVAlignment;
     const TAlignment ha = CellAlignment(RCol, ARow, &va);
     if (sortShown && ha == taCenter) tr.Left += 10;
+    FitTextBesideGraphic(tr, ha);
 
     // Links: shown without their scheme, underlined in the link colour.
     const TFont keep = [&] {
@@ -160,6 +161,7 @@ void TExStringGrid::DrawCellText(TCanvas& C, int ACol, int RCol, int ARow, TRect
         if (FEnhTextSize && !Multilinecells()) flags |= DT_END_ELLIPSIS;
     }
     if (!text.empty()) {
+        NoteTextWidth(C, text, tr, flags);
         C.Brush().SetStyle(bsClear);
         TRect dr = tr;
         C.DrawText(text, dr, flags);
@@ -170,7 +172,9 @@ void TExStringGrid::DrawCellText(TCanvas& C, int ACol, int RCol, int ARow, TRect
     if (sortShown) {
         const String first = text.substr(0, text.find_first_of(u"\r\n"));
         const int w = std::min(C.TextWidth(first), R.Right - R.Left - 16);
-        const int x = ha == taRightJustify ? tr.Right - w - 10 : ha == taCenter ? R.Left + 8 : tr.Left + w + 10;
+        // A graphic at the left keeps the indicator after it, though the text does not move.
+        const int left = FPaintGraphic.Graphic && FPaintGraphic.HAlign == haLeft ? FPaintGraphic.Width : 0;
+        const int x = ha == taRightJustify ? tr.Right - w - 10 : ha == taCenter ? R.Left + 8 : tr.Left + left + w + 10;
         const int y = va == vtaCenter ? (R.Top + R.Bottom) / 2 : va == vtaBottom ? R.Bottom - 8 : R.Top + 8;
         DrawSortIndicator(C, x, y, RCol);
     }
@@ -188,10 +192,12 @@ void TExStringGrid::DrawCellMarkup(TCanvas& C, int ACol, int RCol, int ARow, con
     if (!FXYOffsetTopLeftOnly) tr.Right -= FXYOffset.X;
     if (Filter) tr.Right -= 18;
     if (SortShown) tr.Right -= 10;
+    FitTextBesideGraphic(tr, taLeftJustify);
 
     TMarkupDrawArgs in;
     in.Images = FGridImages;
     in.Pictures = FPictureContainer;
+    in.PictureCache = &FImageCache;
     in.WindowHandle = this;
     in.ShadowColor = clGray;
     const bool selected = AState.Contains(gdSelected) && FShowSel && FSelectionTextColor != clNone;
@@ -211,6 +217,7 @@ void TExStringGrid::DrawCellMarkup(TCanvas& C, int ACol, int RCol, int ARow, con
     C.Brush().SetStyle(bsClear);
     DrawHTMLText(C, Text, tr, in, out);
     C.Brush().SetStyle(bsSolid);
+    if (FPaintGraphic.Graphic && out.ExtentX > 0) FPaintTextWidth = out.ExtentX + 2;
 
     if (SortShown) {
         const int y = FVAlignment == vtaCenter   ? (R.Top + R.Bottom) / 2

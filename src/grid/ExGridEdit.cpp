@@ -190,7 +190,7 @@ bool TExStringGrid::CanEditShow() {
     bool ret = TBaseGrid::CanEditShow();
     if (ComponentState().Contains(csDesigning)) return ret;
     TPoint base = BaseCell(RealColIndex(Col()), Row());
-    // Check boxes, radio controls and buttons never get an editor.
+    // Check boxes, radio controls and buttons are used in place, never edited.
     if (ret && !FEditMode && HasClickControl(base.X, base.Y)) return false;
     if (ret && !FEditMode) {
         FCellCache = GetCurrentCell();

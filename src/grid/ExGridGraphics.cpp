@@ -33,9 +33,8 @@ TColor TCellGraphic::IconColor() const {
 }
 
 TPoint TCellGraphic::GetPictureSize(int CW, int RH) const {
-    const TPicture* p = Object<TPicture>();
-    if (!p) return {0, 0};
-    const int w = p->Width(), h = p->Height();
+    const TPoint natural = NaturalSize();
+    const int w = natural.X, h = natural.Y;
     const int aw = CW - CellIndex, ah = RH - CellIndex;
     auto aspect = [&](bool Cap) -> TPoint {
         double fx = w <= 0 ? 1.0 : double(aw) / w, fy = h <= 0 ? 1.0 : double(ah) / h;
@@ -57,6 +56,7 @@ void TCellGraphic::ReleaseObjects() {
     if (CellCreated) {
         delete Bitmap();
         delete Object<TPicture>();
+        delete Object<TFilePicture>();
         delete Object<TStringList>();
         delete Icon();
     }
@@ -74,8 +74,8 @@ TCellGraphic* TExStringGrid::NewGraphic(int ACol, int ARow, TCellType Kind) {
     g->CellBoolean = g->CellTransparent = false;
     g->CellAngle = 0;
     g->CellIndex = -1;
-    g->CellHAlign = taLeftJustify;
-    g->CellVAlign = vtaTop;
+    g->CellHAlign = haLeft;
+    g->CellVAlign = vaTop;
     g->CellBalloon.clear();
     g->CellText.clear();
     g->CellErrFrom = g->CellErrLen = 0;
@@ -86,8 +86,8 @@ TCellGraphic* TExStringGrid::NewGraphic(int ACol, int ARow, TCellType Kind) {
 // ---------------------------------------------------------------------------
 // Bitmaps
 
-void TExStringGrid::AddBitmap(int ACol, int ARow, TBitmap* ABmp, bool Transparent, TAlignment HAlign,
-                              TVAlignment VAlign) {
+void TExStringGrid::AddBitmap(int ACol, int ARow, TBitmap* ABmp, bool Transparent, TCellHAlign HAlign,
+                              TCellVAlign VAlign) {
     TCellGraphic* g = NewGraphic(ACol, ARow, ctBitmap);
     g->CellBitmap = ABmp;
     g->CellTransparent = Transparent;
@@ -96,7 +96,7 @@ void TExStringGrid::AddBitmap(int ACol, int ARow, TBitmap* ABmp, bool Transparen
     RepaintDisplCell(ACol, ARow);
 }
 
-TBitmap* TExStringGrid::CreateBitmap(int ACol, int ARow, bool Transparent, TAlignment HAlign, TVAlignment VAlign) {
+TBitmap* TExStringGrid::CreateBitmap(int ACol, int ARow, bool Transparent, TCellHAlign HAlign, TCellVAlign VAlign) {
     auto* b = new TBitmap;
     AddBitmap(ACol, ARow, b, Transparent, HAlign, VAlign);
     OwnGraphic(ACol, ARow)->CellCreated = true;
@@ -148,8 +148,8 @@ void TExStringGrid::RemoveProgress(int ACol, int ARow) {
 // ---------------------------------------------------------------------------
 // Buttons
 
-void TExStringGrid::AddButton(int ACol, int ARow, int BW, int BH, const String& Caption, TAlignment HAlign,
-                              TVAlignment VAlign) {
+void TExStringGrid::AddButton(int ACol, int ARow, int BW, int BH, const String& Caption, TCellHAlign HAlign,
+                              TCellVAlign VAlign) {
     TCellGraphic* g = NewGraphic(ACol, ARow, ctButton);
     g->CellIndex = BH * 65536 + (BW & 65535);
     g->CellText = Caption;
@@ -177,9 +177,31 @@ void TExStringGrid::PushButton(int ACol, int ARow, bool Push) {
     RepaintCell(ACol, ARow);
 }
 
+void TExStringGrid::AddBitButton(int ACol, int ARow, int BW, int BH, const String& Caption, TBitmap* Glyph,
+                                 TCellHAlign HAlign, TCellVAlign VAlign) {
+    AddButton(ACol, ARow, BW, BH, Caption, HAlign, VAlign);
+    TCellGraphic* g = OwnGraphic(ACol, ARow);
+    g->CellType = ctBitButton;
+    g->CellBitmap = Glyph;
+}
+
+TBitmap* TExStringGrid::CreateBitButton(int ACol, int ARow, int BW, int BH, const String& Caption, TCellHAlign HAlign,
+                                        TCellVAlign VAlign) {
+    auto* b = new TBitmap;
+    AddBitButton(ACol, ARow, BW, BH, Caption, b, HAlign, VAlign);
+    OwnGraphic(ACol, ARow)->CellCreated = true;
+    return b;
+}
+
+void TExStringGrid::RemoveBitButton(int ACol, int ARow) {
+    if (ACol < 0 || ARow < 0) return;
+    RemoveOwnGraphic(ACol, ARow, ctBitButton);
+}
+
 void TExStringGrid::RemoveButton(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
     RemoveOwnGraphic(ACol, ARow, ctButton);
+    RemoveOwnGraphic(ACol, ARow, ctBitButton);
 }
 
 void TExStringGrid::RemoveAllButtons() {
@@ -234,6 +256,83 @@ TStringList* TExStringGrid::GetRadioStrings(int ACol, int ARow) {
     return g ? g->Object<TStringList>() : nullptr;
 }
 
+bool TExStringGrid::ToggleRadioGroup(int ACol, int ARow, bool User) {
+    TCellGraphic* g = ACol >= 0 && ARow >= 0 ? GraphicOf(GetCellGraphic(ACol, ARow), ctRadio) : nullptr;
+    if (!g) return false;
+    if (User && !FControlLook.RadioAlwaysActive) {
+        bool editable = true;
+        CellEditable(ACol, ARow, editable);
+        if (!editable) return false;
+    }
+    const TStringList* items = g->Object<TStringList>();
+    const int count = items ? items->Count() : 0;
+    // From the chosen option, or from the one the text names (an unknown text starts at the first).
+    int next = g->CellIndex >= 0 ? g->CellIndex + 1 : (items ? items->IndexOf(GetCellEx(ACol, ARow)) : -1) + 1;
+    if (next >= count) next = 0;
+    // An index below -1 keeps the choice in the text only.
+    if (g->CellIndex >= -1) g->CellIndex = next;
+    g->CellVar = next;
+    if (next < count) SetCellEx(ACol, ARow, items->Strings(next));
+    RepaintDisplCell(ACol, ARow);
+    return false;
+}
+
+bool TExStringGrid::KeyMayUseControl(int RCol, int ARow, bool AlwaysActive) {
+    bool editable = Options().Contains(goEditing) || FMouseActions.RangeSelectAndEdit();
+    CellEditable(RCol, ARow, editable);
+    return editable || AlwaysActive;
+}
+
+void TExStringGrid::ToggleRadioByKey() {
+    const int rc = RealColIndex(Col()), r = Row();
+    if (!IsRadio(rc, r) || !KeyMayUseControl(rc, r, FControlLook.RadioAlwaysActive)) return;
+    ToggleRadioGroup(rc, r, true);
+    const TCellGraphic* g = GetCellGraphic(rc, r);
+    if (OnRadioClick && g) OnRadioClick(this, rc, r, g->CellVar);
+    RepaintCell(Col(), r);
+}
+
+void TExStringGrid::RadioGroupClick(int ACol, int ARow, int XOffset, int YOffset) {
+    TBitmap measure(1, 1);
+    TCanvas& m = measure.Canvas();
+    m.Font().Assign(&Font());
+    DoGetCellColor(ACol, ARow, TGridDrawState{}, m.Brush(), m.Font());
+    const TPoint base = BaseCell(ACol, ARow);
+    TCellGraphic* g = GraphicOf(GetCellGraphic(base.X, base.Y), ctRadio);
+    if (!g) return;
+    const int dc = DisplColIndex(base.X);
+    if (!IsFixed(dc, base.Y)) MoveColRow(dc, base.Y, true, true);
+    const TGridControlStyle style = FControlLook.ControlStyle;
+    const int glyph = style == csClassic || style == csFlat ? FControlLook.RadioSize : 16;
+    const TStringList* items = g->Object<TStringList>();
+    const int count = items ? items->Count() : 0;
+    // Side by side each option spans its glyph and text; stacked, one line each.
+    const int line = std::max(glyph, m.TextHeight(u"gh"));
+    const int offset = g->CellBoolean ? XOffset : YOffset;
+    int start = 0, index = -1;
+    for (int i = 0; i < count && index < 0; ++i) {
+        const int end = start + (g->CellBoolean ? m.TextWidth(items->Strings(i)) + glyph : line);
+        if (offset > start && offset <= end) index = i;
+        start = end;
+    }
+    if (index < 0) return;
+    if (g->CellIndex == -1) SetCellEx(base.X, base.Y, items->Strings(index));
+    else g->CellIndex = index;
+    SetCellEx(base.X, base.Y, GetCellEx(base.X, base.Y));
+    SetRadioIdx(base.X, base.Y, index);
+    if (OnRadioClick) OnRadioClick(this, base.X, base.Y, index);
+}
+
+bool TExStringGrid::RadioGroupPress(int ACol, int ARow, int X, int Y) {
+    const int rc = RealColIndex(ACol);
+    if (!IsRadio(rc, ARow) || (!IsEditable(rc, ARow) && !FControlLook.RadioAlwaysActive)) return false;
+    HideInplaceEdit();
+    const TRect R = CellRect(ACol, ARow);
+    RadioGroupClick(rc, ARow, X - R.Left, Y - R.Top);
+    if (CanFocus()) SetFocus();
+    return true;
+}
+
 void TExStringGrid::RemoveRadio(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
     RemoveOwnGraphic(ACol, ARow, ctRadio);
@@ -242,7 +341,7 @@ void TExStringGrid::RemoveRadio(int ACol, int ARow) {
 // ---------------------------------------------------------------------------
 // Icons, pictures and images of the grid's list
 
-void TExStringGrid::AddIcon(int ACol, int ARow, TIcon* AIcon, TAlignment HAlign, TVAlignment VAlign) {
+void TExStringGrid::AddIcon(int ACol, int ARow, TIcon* AIcon, TCellHAlign HAlign, TCellVAlign VAlign) {
     TCellGraphic* g = NewGraphic(ACol, ARow, ctIcon);
     g->CellIcon = AIcon;
     g->CellHAlign = HAlign;
@@ -250,7 +349,7 @@ void TExStringGrid::AddIcon(int ACol, int ARow, TIcon* AIcon, TAlignment HAlign,
     RepaintDisplCell(ACol, ARow);
 }
 
-TIcon* TExStringGrid::CreateIcon(int ACol, int ARow, TAlignment HAlign, TVAlignment VAlign) {
+TIcon* TExStringGrid::CreateIcon(int ACol, int ARow, TCellHAlign HAlign, TCellVAlign VAlign) {
     auto* i = new TIcon;
     AddIcon(ACol, ARow, i, HAlign, VAlign);
     OwnGraphic(ACol, ARow)->CellCreated = true;
@@ -262,10 +361,12 @@ void TExStringGrid::RemoveIcon(int ACol, int ARow) {
     RemoveOwnGraphic(ACol, ARow, ctIcon);
 }
 
-void TExStringGrid::AddPicture(int ACol, int ARow, TPicture* APicture, bool Transparent, TStretchMode StretchMode,
-                               int Padding, TAlignment HAlign, TVAlignment VAlign) {
-    TCellGraphic* g = NewGraphic(ACol, ARow, ctPicture);
-    g->CellBitmap = APicture;
+// A picture or file picture fitted to the cell by StretchMode less Padding.
+void TExStringGrid::AddFittedPicture(int ACol, int ARow, TCellType Kind, decltype(TCellGraphic::CellBitmap) Picture,
+                                     bool Transparent, TStretchMode StretchMode, int Padding, TCellHAlign HAlign,
+                                     TCellVAlign VAlign) {
+    TCellGraphic* g = NewGraphic(ACol, ARow, Kind);
+    g->CellBitmap = Picture;
     g->CellTransparent = Transparent;
     g->CellAngle = int(StretchMode);
     g->CellIndex = Padding;
@@ -274,8 +375,13 @@ void TExStringGrid::AddPicture(int ACol, int ARow, TPicture* APicture, bool Tran
     RepaintDisplCell(ACol, ARow);
 }
 
+void TExStringGrid::AddPicture(int ACol, int ARow, TPicture* APicture, bool Transparent, TStretchMode StretchMode,
+                               int Padding, TCellHAlign HAlign, TCellVAlign VAlign) {
+    AddFittedPicture(ACol, ARow, ctPicture, APicture, Transparent, StretchMode, Padding, HAlign, VAlign);
+}
+
 TPicture* TExStringGrid::CreatePicture(int ACol, int ARow, bool Transparent, TStretchMode StretchMode, int Padding,
-                                       TAlignment HAlign, TVAlignment VAlign) {
+                                       TCellHAlign HAlign, TCellVAlign VAlign) {
     auto* p = new TPicture;
     AddPicture(ACol, ARow, p, Transparent, StretchMode, Padding, HAlign, VAlign);
     OwnGraphic(ACol, ARow)->CellCreated = true;
@@ -292,7 +398,30 @@ void TExStringGrid::RemovePicture(int ACol, int ARow) {
     RemoveOwnGraphic(ACol, ARow, ctPicture);
 }
 
-void TExStringGrid::AddDataImage(int ACol, int ARow, int Idx, TAlignment HAlign, TVAlignment VAlign) {
+void TExStringGrid::AddFilePicture(int ACol, int ARow, TFilePicture* AFilePicture, bool Transparent,
+                                   TStretchMode StretchMode, int Padding, TCellHAlign HAlign, TCellVAlign VAlign) {
+    AddFittedPicture(ACol, ARow, ctFilePicture, AFilePicture, Transparent, StretchMode, Padding, HAlign, VAlign);
+}
+
+TFilePicture* TExStringGrid::CreateFilePicture(int ACol, int ARow, bool Transparent, TStretchMode StretchMode,
+                                               int Padding, TCellHAlign HAlign, TCellVAlign VAlign) {
+    auto* p = new TFilePicture;
+    AddFilePicture(ACol, ARow, p, Transparent, StretchMode, Padding, HAlign, VAlign);
+    OwnGraphic(ACol, ARow)->CellCreated = true;
+    return p;
+}
+
+TFilePicture* TExStringGrid::GetFilePicture(int ACol, int ARow) {
+    TCellGraphic* g = ACol >= 0 && ARow >= 0 ? GraphicOf(OwnGraphic(ACol, ARow), ctFilePicture) : nullptr;
+    return g ? g->Object<TFilePicture>() : nullptr;
+}
+
+void TExStringGrid::RemoveFilePicture(int ACol, int ARow) {
+    if (ACol < 0 || ARow < 0) return;
+    RemoveOwnGraphic(ACol, ARow, ctFilePicture);
+}
+
+void TExStringGrid::AddDataImage(int ACol, int ARow, int Idx, TCellHAlign HAlign, TCellVAlign VAlign) {
     if (!FGridImages) return;
     TCellGraphic* g = NewGraphic(ACol, ARow, ctDataImage);
     g->CellIndex = Idx;
@@ -308,7 +437,7 @@ void TExStringGrid::RemoveDataImage(int ACol, int ARow) {
     SetCellEx(ACol, ARow, String());
 }
 
-void TExStringGrid::AddMultiImage(int ACol, int ARow, int Dir, TAlignment HAlign, TVAlignment VAlign) {
+void TExStringGrid::AddMultiImage(int ACol, int ARow, int Dir, TCellHAlign HAlign, TCellVAlign VAlign) {
     if (!FGridImages) return;
     TCellGraphic* g = NewGraphic(ACol, ARow, ctImages);
     auto* l = new TIntList(ACol, ARow);
@@ -337,6 +466,7 @@ void TExStringGrid::AddProgressPie(int ACol, int ARow, TColor Color, int Value) 
     TCellGraphic* g = NewGraphic(ACol, ARow, ctProgressPie);
     g->CellBitmap = Color;
     g->CellAngle = Value;
+    g->CellHAlign = haBeforeText;
     RepaintDisplCell(ACol, ARow);
 }
 
@@ -385,7 +515,7 @@ void TExStringGrid::SetProgressAppearance(const TProgressDrawInfo& Value) {
 }
 
 void TExStringGrid::AddShape(int ACol, int ARow, TCellShape Shape, TColor FillColor, TColor LineColor,
-                             TAlignment HAlign, TVAlignment VAlign) {
+                             TCellHAlign HAlign, TCellVAlign VAlign) {
     TCellGraphic* g = NewGraphic(ACol, ARow, ctShape);
     g->CellAngle = int(Shape);
     g->CellIndex = int(FillColor);
@@ -413,6 +543,7 @@ void TExStringGrid::RemoveShape(int ACol, int ARow) {
 void TExStringGrid::AddRating(int ACol, int ARow, int Scale, TColor FillColor, TColor EmptyColor) {
     TCellGraphic* g = NewGraphic(ACol, ARow, ctRating);
     g->CellAngle = Scale;
+    g->CellHAlign = haFull;
     g->CellIndex = int(FillColor);
     g->CellBitmap = EmptyColor;
     RepaintDisplCell(ACol, ARow);
@@ -484,45 +615,74 @@ void TExStringGrid::RemoveInterfacedCell(int ACol, int ARow) {
 // ---------------------------------------------------------------------------
 // Sizes
 
-TPoint TExStringGrid::CalcCellGraphicSize(int ACol, int ARow) {
+namespace {
+
+bool BesideText(TCellHAlign A) { return A == haBeforeText || A == haAfterText; }
+bool OverText(TCellVAlign A) { return A == vaUnderText || A == vaAboveText; }
+
+}  // namespace
+
+TPoint TCellGraphic::NaturalSize() const {
+    if (const TPicture* p = Object<TPicture>()) return {p->Width(), p->Height()};
+    if (const TFilePicture* f = Object<TFilePicture>()) return {f->Width(), f->Height()};
+    return {0, 0};
+}
+
+TPoint TExStringGrid::CalcCellGraphicSize(int ACol, int ARow, int Extra) {
     TCellGraphic* g = ACol >= 0 && ARow >= 0 ? GetCellGraphic(ACol, ARow) : nullptr;
     if (!g) return {0, 0};
-    const bool bare = GetCellEx(ACol, ARow).empty();
+    const bool hasText = !GetCellEx(ACol, ARow).empty();
+    const bool beside = BesideText(g->CellHAlign), over = OverText(g->CellVAlign);
     const int cellW = ColWidths(DisplColIndex(ACol)), cellH = RowHeights(ARow);
     const int listW = FGridImages ? FGridImages->Width() : 0, listH = FGridImages ? FGridImages->Height() : 0;
     TBitmap measure(1, 1);
     TCanvas& m = measure.Canvas();
     m.Font().Assign(&Font());
+    // Width counts beside the text (or alone), height above or under it (or alone).
+    auto sized = [&](int W, int H) { return TPoint{beside || !hasText ? W : 0, over || !hasText ? H : 0}; };
+    TPoint size{0, 0};
+    bool captionWidth = false;
     switch (g->CellType) {
         case ctBitmap: {
             const TBitmap* b = g->Bitmap();
-            return b && bare ? TPoint{b->Width(), b->Height()} : TPoint{0, 0};
+            if (b) size = sized(b->Width(), b->Height());
+            break;
         }
         case ctIcon: {
             const TIcon* i = g->Icon();
-            return i ? TPoint{bare ? i->Width() : 0, i->Height()} : TPoint{0, 0};
+            if (i) size = {sized(i->Width(), 0).X, i->Height()};
+            break;
         }
         case ctImageList:
-        case ctDataImage: return bare ? TPoint{listW, listH} : TPoint{0, 0};
-        case ctPicture: return g->GetPictureSize(cellW - TotalXOffset() - 1, cellH - TotalYOffset() - 1);
+        case ctDataImage: size = sized(listW, listH); break;
+        case ctPicture:
+        case ctFilePicture:
+            size = g->GetPictureSize(cellW - TotalXOffset() - 1, cellH - TotalYOffset() - Extra - 1);
+            break;
         case ctButton:
         case ctBitButton: {
             const int w = g->CellIndex & 65535, h = g->CellIndex >> 16;
-            if (bare) return {w, h};
-            return {g->CellHAlign == taCenter ? 0 : w, 0};
+            const int caption = m.TextWidth(g->CellText) + 4;
+            captionWidth = g->CellHAlign == haFull && !g->CellText.empty();
+            if (!hasText) size = {g->CellHAlign == haFull ? caption : w, h};
+            else
+                size = {g->CellHAlign == haCenter ? 0 : g->CellHAlign == haFull ? caption : over ? 0 : w,
+                        over ? h : 0};
+            break;
         }
         case ctInterface: {
             IGridCellGraphic* o = g->Object<IGridCellGraphic>();
             const int w = o ? o->GetWidth() : 0, h = o ? o->GetHeight() : 0;
-            return w == 0 || h == 0 ? TPoint{cellW, cellH} : TPoint{w, h};
+            size = w == 0 || h == 0 ? TPoint{cellW, cellH} : TPoint{w, h};
+            break;
         }
-        case ctProgressPie: return {20, 20};
-        case ctRadioButton: return {FControlLook.RadioSize, FControlLook.RadioSize};
+        case ctProgressPie: size = {20, 20}; break;
+        case ctRadioButton: size = {FControlLook.RadioSize, FControlLook.RadioSize}; break;
         case ctCheckBox:
         case ctDataCheckBox:
         case ctVirtCheckBox:
         case ctRowCheckBox:
-        case ctTriStateCheckBox: return {FControlLook.CheckSize, FControlLook.CheckSize};
+        case ctTriStateCheckBox: size = {FControlLook.CheckSize, FControlLook.CheckSize}; break;
         case ctRadio: {
             const TStringList* items = g->Object<TStringList>();
             const int n = items ? items->Count() : 0, th = m.TextHeight(u"gh");
@@ -532,17 +692,87 @@ TPoint TExStringGrid::CalcCellGraphicSize(int ACol, int ARow) {
                 sum += w;
                 widest = std::max(widest, w);
             }
-            if (g->CellBoolean) return {sum, th};
-            return {std::max(12, widest), std::max(16, th) * n};
+            size = g->CellBoolean ? TPoint{sum, th} : TPoint{std::max(12, widest), std::max(16, th) * n};
+            break;
         }
-        case ctRating: return {g->CellAngle * 18, 16};
+        case ctRating: size = {g->CellAngle * 18, 16}; break;
         case ctImages: {
             const TIntList* l = g->Object<TIntList>();
             const int n = l ? l->Count() : 0;
-            return g->CellBoolean ? TPoint{n * listW, listH} : TPoint{listW, n * listH};
+            size = g->CellBoolean ? TPoint{n * listW, listH} : TPoint{listW, n * listH};
+            break;
         }
-        default: return {0, 0};
+        default: break;
     }
+    // A graphic over the whole width or height takes the cell's, except a
+    // button already as wide as its caption and the stars of a rating.
+    if (g->CellVAlign == vaFull) size.Y = cellH;
+    if (g->CellHAlign == haFull && !captionWidth && g->CellType != ctRating) size.X = cellW;
+    return size;
+}
+
+TCellGraphicLayout TExStringGrid::GetCellGraphicLayout(int ACol, int ARow) {
+    TCellGraphicLayout l;
+    l.Graphic = ACol >= 0 && ARow >= 0 ? GetCellGraphic(ACol, ARow) : nullptr;
+    if (!l.Graphic) return l;
+    const TCellGraphic& g = *l.Graphic;
+    l.HAlign = g.CellHAlign;
+    l.VAlign = g.CellVAlign;
+    const int listW = FGridImages ? FGridImages->Width() : 0, listH = FGridImages ? FGridImages->Height() : 0;
+    auto set = [&l](int W, int H, bool Text = true) {
+        l.Width = W;
+        l.Height = H;
+        l.TextBeside = Text;
+    };
+    switch (g.CellType) {
+        case ctBitmap:
+            if (const TBitmap* b = g.Bitmap()) set(b->Width(), b->Height());
+            break;
+        case ctIcon:
+            if (const TIcon* i = g.Icon()) set(i->Width(), i->Height());
+            break;
+        case ctImageList: set(listW, listH); break;
+        case ctDataImage: set(listW, listH, false); break;
+        case ctCheckBox:
+        case ctTriStateCheckBox: set(FControlLook.CheckSize, FControlLook.CheckSize); break;
+        case ctDataCheckBox:
+        case ctVirtCheckBox:
+        case ctRowCheckBox: set(FControlLook.CheckSize, FControlLook.CheckSize, false); break;
+        case ctRotated:
+        case ctRadio:
+        case ctProgress:
+        case ctRangeIndicator:
+        case ctXPProgress: set(0, 0, false); break;
+        case ctImages: {
+            const TIntList* list = g.Object<TIntList>();
+            const int n = list ? list->Count() : 0;
+            if (g.CellBoolean) set(n * listW, listH);
+            else set(listW, n * listH);
+            break;
+        }
+        case ctPicture:
+        case ctFilePicture: {
+            const TPoint p = g.GetPictureSize(ColWidths(DisplColIndex(ACol)) - TotalXOffset() - 1,
+                                              RowHeights(ARow) - TotalYOffset() - 1);
+            set(p.X, p.Y);
+            break;
+        }
+        case ctButton:
+        case ctBitButton: set(g.CellIndex & 65535, g.CellIndex >> 16); break;
+        case ctProgressPie: set(20, 20); break;
+        case ctInterface:
+            if (IGridCellGraphic* o = g.Object<IGridCellGraphic>()) set(o->GetWidth(), o->GetHeight());
+            break;
+        case ctRadioButton: set(FControlLook.RadioSize + 4, FControlLook.RadioSize + 4); break;
+        case ctShape: {
+            const int s = RowHeights(ARow) - 2 * FXYOffset.Y;
+            set(s, s);
+            break;
+        }
+        case ctRating: set(g.CellAngle * 18, 16, false); break;
+        default: break;
+    }
+    return l;
 }
 
 // ---------------------------------------------------------------------------
@@ -550,16 +780,44 @@ TPoint TExStringGrid::CalcCellGraphicSize(int ACol, int ARow) {
 
 namespace {
 
-// Where a W x H graphic stands in R by its alignment.
-TPoint PlaceGraphic(const TRect& R, int W, int H, TAlignment HA, TVAlignment VA) {
+// Where a W x H graphic stands in R by its alignment; T is the width of
+// the text drawn beside it (+ 2), TA that text's alignment. A graphic over
+// the whole width or height takes R's.
+TRect PlaceGraphic(const TRect& R, int W, int H, TCellHAlign HA, TCellVAlign VA, TAlignment TA = taLeftJustify,
+                   int T = 0) {
     const int width = R.Right - R.Left, height = R.Bottom - R.Top;
-    const int x = HA == taRightJustify ? R.Right - 1 - W
-                  : HA == taCenter     ? (W < width ? R.Left + (width - W) / 2 : R.Left + 1)
-                                       : R.Left + 1;
-    const int y = VA == vtaBottom   ? R.Bottom - 1 - H
-                  : VA == vtaCenter ? (H < height ? R.Top + (height - H) / 2 : R.Top + 1)
-                                    : R.Top + 1;
-    return {x, y};
+    int x = R.Left + 1;
+    switch (HA) {
+        case haRight: x = R.Right - 1 - W; break;
+        case haCenter: x = W < width ? R.Left + (width - W) / 2 : R.Left + 1; break;
+        case haBeforeText:
+            x = TA == taRightJustify ? R.Right - T - W : TA == taCenter ? R.Left + (width - T - W) / 2 : R.Left + 1;
+            x = std::max(x, R.Left + 1);
+            break;
+        case haAfterText:
+            x = TA == taRightJustify ? R.Right - 1 - W
+                : TA == taCenter     ? R.Left + T + (width - T - W) / 2
+                                     : R.Left + T;
+            x = std::max(x, R.Left + 1);
+            break;
+        case haFull:
+            x = R.Left;
+            W = width;
+            break;
+        default: break;
+    }
+    int y = R.Top + 1;
+    switch (VA) {
+        case vaBottom: y = R.Bottom - 1 - H; break;
+        case vaCenter: y = H < height ? R.Top + (height - H) / 2 : R.Top + 1; break;
+        case vaUnderText: y = R.Bottom - H; break;
+        case vaFull:
+            y = R.Top;
+            H = height;
+            break;
+        default: break;
+    }
+    return Bounds(x, y, W, H);
 }
 
 TColor Opposite(TColor C) { return TColor(ColorToRGB(C) ^ 0xFFFFFF); }
@@ -659,6 +917,59 @@ void TExStringGrid::DrawRadio(TCanvas& C, TRect R, TGridControlStyle Style, cons
     C.Brush().SetStyle(bsSolid);
 }
 
+void TExStringGrid::FitTextBesideGraphic(TRect& R, TAlignment TextAlign) {
+    FPaintTextAlign = TextAlign;
+    const TCellGraphicLayout& l = FPaintGraphic;
+    if (!l.Graphic || !l.TextBeside) return;
+    if (l.HAlign == haBeforeText) R.Left += l.Width;
+    else if (l.HAlign == haAfterText) R.Right -= l.Width;
+    if (l.VAlign == vaAboveText) R.Top += l.Height;
+    else if (l.VAlign == vaUnderText) R.Bottom -= l.Height;
+}
+
+void TExStringGrid::NoteTextWidth(TCanvas& C, const String& Text, TRect R, unsigned Flags) {
+    if (!FPaintGraphic.Graphic || Text.empty()) return;
+    C.DrawText(Text, R, Flags | DT_CALCRECT);
+    const int w = R.Right - R.Left;
+    FPaintTextWidth = w > 0 ? w + 2 : 0;
+}
+
+TRect TExStringGrid::PlacePaintedGraphic(const TRect& R, int W, int H, const TCellGraphic& G) const {
+    return PlaceGraphic(R, W, H, G.CellHAlign, G.CellVAlign, FPaintTextAlign, FPaintTextWidth);
+}
+
+void TExStringGrid::DrawCellButton(TCanvas& C, int RCol, int ARow, TRect B, TCellGraphic& G) {
+    // Where the mouse finds it: the offset from the cell's own rectangle.
+    const TRect own = CellRect(DisplColIndex(RCol), ARow);
+    G.CellValue = double(B.Top - own.Top) * 65536 + (B.Left - own.Left);
+    bool enabled = true;
+    if (!FControlLook.NoDisabledButtonLook) CellEditable(RCol, ARow, enabled);
+    const bool hot = FHoverButton.X >= 0 && RealColIndex(FHoverButton.X) == RCol && FHoverButton.Y == ARow;
+    const TPartState state = G.CellBoolean ? stDown : !enabled ? stDisabled : hot ? stHot : stNormal;
+    DrawPushButton(C, this, B, FControlLook.FlatButton ? plFlat : plThemed, state, TColorTones{});
+    if (G.CellBoolean) OffsetRect(B, 1, 1);
+    TRect text = B;
+    text.Left += 1;
+    // A bit button's glyph: at the left with the caption after it, or
+    // centred when it stands alone in a button wider than itself.
+    TBitmap* glyph = G.CellType == ctBitButton ? G.Bitmap() : nullptr;
+    if (glyph && !glyph->Empty()) {
+        const int bw = B.Right - B.Left, bh = B.Bottom - B.Top, gw = glyph->Width(), gh = glyph->Height();
+        const int y = gh < bh ? B.Top + (bh - gh) / 2 : B.Top + 3;
+        const bool atLeft = !G.CellText.empty() || gw >= bw;
+        const int x = atLeft ? B.Left + 3 : B.Left + (bw - gw) / 2;
+        glyph->SetTransparent(true);
+        C.Draw(x, y, *glyph);
+        if (atLeft) text.Left = x + gw + 4;
+    }
+    C.Brush().SetStyle(bsClear);
+    C.Font().SetColor(enabled ? clBtnText : clGrayText);
+    const bool lines = G.CellText.find(u'\n') != String::npos;
+    C.DrawText(G.CellText, text,
+               DT_CENTER | DT_END_ELLIPSIS | DT_NOPREFIX | (lines ? DT_WORDBREAK : DT_VCENTER | DT_SINGLELINE));
+    C.Brush().SetStyle(bsSolid);
+}
+
 bool TExStringGrid::DrawCellGraphic(TCanvas& C, int RCol, int ARow, TRect R, TCellGraphic& G) {
     const bool shrink = G.CellType != ctNode && G.CellType != ctProgress && G.CellType != ctRangeIndicator &&
                         G.CellType != ctXPProgress;
@@ -678,19 +989,35 @@ bool TExStringGrid::DrawCellGraphic(TCanvas& C, int RCol, int ARow, TRect R, TCe
         case ctIcon: {
             TIcon* i = G.Icon();
             if (!i || i->Empty()) return true;
-            const TPoint at = PlaceGraphic(R, i->Width(), i->Height(), G.CellHAlign, G.CellVAlign);
-            C.Draw(at.X, at.Y, *i);
+            const TRect at = PlacePaintedGraphic(R, i->Width(), i->Height(), G);
+            C.Draw(at.Left, at.Top, *i);
             return true;
         }
-        case ctPicture: {
+        case ctPicture:
+        case ctFilePicture: {
+            const TPoint size = G.GetPictureSize(ColWidths(DisplColIndex(RCol)) - TotalXOffset() - 1,
+                                                 RowHeights(ARow) - TotalYOffset() - 1);
+            const TRect at = PlacePaintedGraphic(R, size.X, size.Y, G);
+            if (TFilePicture* f = G.Object<TFilePicture>()) {
+                // A file gone or spoilt since it was named paints nothing.
+                try {
+                    f->DrawPicture(C, at);
+                } catch (const Exception&) {
+                }
+                return true;
+            }
             TPicture* p = G.Object<TPicture>();
             if (!p || !p->Graphic() || p->Graphic()->Empty()) return true;
-            const TPoint size = G.GetPictureSize(R.Right - R.Left - 1, R.Bottom - R.Top - 1);
-            const TPoint at = PlaceGraphic(R, size.X, size.Y, G.CellHAlign, G.CellVAlign);
             TGraphic& pic = *p->Graphic();
             pic.SetTransparent(G.CellTransparent);
-            if (G.CellAngle != noStretch) C.StretchDraw(Bounds(at.X, at.Y, size.X, size.Y), pic);
-            else C.Draw(at.X, at.Y, pic);
+            if (G.CellAngle != noStretch) C.StretchDraw(at, pic);
+            else C.Draw(at.Left, at.Top, pic);
+            return true;
+        }
+        case ctImageList: {
+            if (!FGridImages || G.CellIndex < 0 || G.CellIndex >= FGridImages->Count()) return true;
+            const TRect at = PlacePaintedGraphic(R, FGridImages->Width(), FGridImages->Height(), G);
+            FGridImages->Draw(C, at.Left, at.Top, G.CellIndex);
             return true;
         }
         case ctDataImage: {
@@ -698,26 +1025,26 @@ bool TExStringGrid::DrawCellGraphic(TCanvas& C, int RCol, int ARow, TRect R, TCe
             // The cell's value is the image; its starting index went into the text.
             const int idx = StrToIntDef(Trim(GetCellEx(RCol, ARow)), -1);
             if (idx < 0 || idx >= FGridImages->Count()) return true;
-            const TPoint at = PlaceGraphic(R, FGridImages->Width(), FGridImages->Height(), G.CellHAlign, G.CellVAlign);
-            FGridImages->Draw(C, at.X, at.Y, idx);
+            const TRect at = PlacePaintedGraphic(R, FGridImages->Width(), FGridImages->Height(), G);
+            FGridImages->Draw(C, at.Left, at.Top, idx);
             return true;
         }
         case ctImages: {
             const TIntList* l = G.Object<TIntList>();
             if (!FGridImages || !l) return true;
             const int w = FGridImages->Width(), h = FGridImages->Height(), n = l->Count();
-            TPoint at = PlaceGraphic(R, G.CellBoolean ? n * w : w, G.CellBoolean ? h : n * h, G.CellHAlign,
-                                     G.CellVAlign);
+            const TRect at = PlacePaintedGraphic(R, G.CellBoolean ? n * w : w, G.CellBoolean ? h : n * h, G);
+            TPoint p{at.Left, at.Top};
             for (int i = 0; i < n; ++i) {
                 const int idx = l->GetInteger(i);
-                if (idx >= 0 && idx < FGridImages->Count()) FGridImages->Draw(C, at.X, at.Y, idx);
-                (G.CellBoolean ? at.X : at.Y) += G.CellBoolean ? w : h;
+                if (idx >= 0 && idx < FGridImages->Count()) FGridImages->Draw(C, p.X, p.Y, idx);
+                (G.CellBoolean ? p.X : p.Y) += G.CellBoolean ? w : h;
             }
             return true;
         }
         case ctProgressPie: {
-            const TPoint at = PlaceGraphic(R, 20, 20, taLeftJustify, G.CellVAlign);
-            DrawPieIndicator(C, Bounds(at.X, at.Y, 20, 20), G.BitmapColor(), G.CellAngle, false);
+            const TRect at = PlacePaintedGraphic(R, 20, 20, G);
+            DrawPieIndicator(C, Bounds(at.Left, at.Top, 20, 20), G.BitmapColor(), G.CellAngle, false);
             return true;
         }
         case ctRangeIndicator: {
@@ -743,15 +1070,16 @@ bool TExStringGrid::DrawCellGraphic(TCanvas& C, int RCol, int ARow, TRect R, TCe
         }
         case ctShape: {
             const int s = RowHeights(ARow) - 2 * FXYOffset.Y;
-            const TPoint at = PlaceGraphic(R, s, s, G.CellHAlign, G.CellVAlign);
-            DrawCellShape(C, at.X, at.Y, s - 1, s - 1, TCellShape(G.CellAngle), TColor(G.CellIndex), G.BitmapColor());
+            const TRect at = PlacePaintedGraphic(R, s, s, G);
+            DrawCellShape(C, at.Left, at.Top, at.Right - at.Left - 1, at.Bottom - at.Top - 1, TCellShape(G.CellAngle),
+                          TColor(G.CellIndex), G.BitmapColor());
             return true;
         }
         case ctRating: {
             const double v = std::floor(value() * 2) / 2;
-            const int y = R.Top + 1;
+            const TRect at = PlacePaintedGraphic(R, G.CellAngle * 18, 16, G);
             for (int i = 1; i <= G.CellAngle; ++i) {
-                const int x = R.Left + (i - 1) * 18;
+                const int x = at.Left + (i - 1) * 18, y = at.Top;
                 if (i <= v) {
                     DrawCellShape(C, x, y, 16, 16, csStar, TColor(G.CellIndex), TColor(G.CellIndex));
                     continue;
@@ -784,9 +1112,9 @@ bool TExStringGrid::DrawCellGraphic(TCanvas& C, int RCol, int ARow, TRect R, TCe
         case ctBitmap: {
             TBitmap* b = G.Bitmap();
             if (!b || b->Empty()) return true;
-            const TPoint at = PlaceGraphic(R, b->Width(), b->Height(), G.CellHAlign, G.CellVAlign);
+            const TRect at = PlacePaintedGraphic(R, b->Width(), b->Height(), G);
             b->SetTransparent(G.CellTransparent);
-            C.Draw(at.X, at.Y, *b);
+            C.Draw(at.Left, at.Top, *b);
             return true;
         }
         case ctProgress: {
@@ -803,21 +1131,10 @@ bool TExStringGrid::DrawCellGraphic(TCanvas& C, int RCol, int ARow, TRect R, TCe
                             FControlLook.ProgressBorderColor, false);
             return true;
         }
-        case ctButton: {
-            const int w = G.CellIndex & 65535, h = G.CellIndex >> 16;
-            const TPoint at = PlaceGraphic(R, w, h, G.CellHAlign, G.CellVAlign);
-            G.CellValue = double(at.Y - R.Top) * 65536 + (at.X - R.Left);
-            bool enabled = true;
-            if (!FControlLook.NoDisabledButtonLook) CellEditable(RCol, ARow, enabled);
-            const bool hot = FHoverButton.X >= 0 && RealColIndex(FHoverButton.X) == RCol && FHoverButton.Y == ARow;
-            const TPartState state = G.CellBoolean ? stDown : !enabled ? stDisabled : hot ? stHot : stNormal;
-            TRect b = Bounds(at.X, at.Y, w, h);
-            DrawPushButton(C, this, b, FControlLook.FlatButton ? plFlat : plThemed, state, TColorTones{});
-            if (G.CellBoolean) OffsetRect(b, 1, 1);
-            C.Brush().SetStyle(bsClear);
-            C.Font().SetColor(enabled ? clBtnText : clGrayText);
-            C.DrawText(G.CellText, b, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
-            C.Brush().SetStyle(bsSolid);
+        case ctButton:
+        case ctBitButton: {
+            const TRect at = PlacePaintedGraphic(R, G.CellIndex & 65535, G.CellIndex >> 16, G);
+            DrawCellButton(C, RCol, ARow, at, G);
             return true;
         }
         default: return false;

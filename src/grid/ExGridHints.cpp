@@ -246,6 +246,7 @@ TSize THTMLHintWindow::Measure(const String& AHint, int MaxWidth, bool& Wide, St
     in.MeasureOnly = true;
     in.Images = FImages;
     in.Pictures = FPictureContainer;
+    in.PictureCache = FPictureCache;
     TMarkupDrawResult out;
     DrawHTMLText(c, AHint, Rect(0, 0, MaxWidth, 4096), in, out);
     return {out.ExtentX, out.ExtentY};
@@ -255,10 +256,12 @@ void THTMLHintWindow::TakeGridOf(void* AData) {
     // Images of an earlier grid's hint are not kept: that grid may be gone.
     FImages = nullptr;
     FPictureContainer = nullptr;
+    FPictureCache = nullptr;
     if (!AData || AData != LastHintGrid()) return;
     auto* grid = static_cast<TExStringGrid*>(AData);
     FImages = grid->GridImages();
     FPictureContainer = grid->PictureContainer();
+    FPictureCache = &grid->ImageCache();
 }
 
 void THTMLHintWindow::ActivateHintData(TRect ARect, const String& AHint, void* AData) {
@@ -314,6 +317,7 @@ void THTMLHintWindow::Paint() {
     in.ShadowColor = clGray;
     in.Images = FImages;
     in.Pictures = FPictureContainer;
+    in.PictureCache = FPictureCache;
     TMarkupDrawResult out;
     DrawHTMLText(c, Text(), t, in, out);
 }

@@ -39,7 +39,7 @@ void TExStringGrid::RemoveOwnGraphic(int ACol, int ARow, TCellType Kind) {
     RepaintDisplCell(ACol, ARow);
 }
 
-void TExStringGrid::AddImageIdx(int ACol, int ARow, int Idx, TAlignment HAlign, TVAlignment VAlign) {
+void TExStringGrid::AddImageIdx(int ACol, int ARow, int Idx, TCellHAlign HAlign, TCellVAlign VAlign) {
     TCellGraphic* g = MakeOwnGraphic(ACol, ARow);
     g->CellType = ctImageList;
     g->CellIndex = Idx;

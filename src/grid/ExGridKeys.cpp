@@ -11,6 +11,7 @@ void TExStringGrid::KeyDown(Word& Key, TShiftState Shift) {
         return;
     }
     if (Key == VK_SPACE || Key == VK_RETURN) ClickControlByKey(Key);
+    if (Key == VK_SPACE) ToggleRadioByKey();
     const Word key = Key;
     const int r0 = Row();
     AutoRowKey(key, Shift, true);

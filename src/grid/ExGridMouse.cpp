@@ -49,6 +49,7 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     FixedCellButtonPress(ACol, ARow, X, R);
     if (CellControlPress(ACol, ARow, X, Y)) return;
     if (N == 0 && FTools->NodePress(ARow, X - R.Left, Y, shift)) return;
+    if (RadioGroupPress(ACol, ARow, X, Y)) return;
     if (CellButtonPress(ACol, ARow, X, Y)) return;
     bool canEdit = Options().Contains(goEditing) || FMouseActions.RangeSelectAndEdit();
     CellEditable(N, ARow, canEdit);
@@ -137,16 +138,14 @@ bool TExStringGrid::CellButtonPress(int ACol, int ARow, int X, int Y) {
 void TExStringGrid::ClickControlByKey(Word Key) {
     const int rc = RealColIndex(Col()), r = Row();
     if (!HasClickControl(rc, r)) return;
-    bool editable = Options().Contains(goEditing) || FMouseActions.RangeSelectAndEdit();
-    CellEditable(rc, r, editable);
-    if (Key == VK_SPACE && HasCheckBox(rc, r) && (editable || FControlLook.CheckAlwaysActive)) {
+    if (Key == VK_SPACE && HasCheckBox(rc, r) && KeyMayUseControl(rc, r, FControlLook.CheckAlwaysActive)) {
         ToggleCellCheck(rc, r, true);
         MarkRowModifiedByToggle(r);
         bool state = false;
         GetCheckBoxState(rc, RealRowIndex(r), state);
         DoCheckBoxClick(rc, r, state);
     }
-    if (HasButton(rc, r) && editable) DoButtonClick(rc, r);
+    if (HasButton(rc, r) && KeyMayUseControl(rc, r, false)) DoButtonClick(rc, r);
     RepaintCell(Col(), r);
 }
 

@@ -315,10 +315,14 @@ void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
 TRect TExStringGrid::GetCellButtonRect(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0 || ACol >= ColCount() || ARow >= RowCount()) return {};
     TCellGraphic* g = OwnGraphic(RealColIndex(ACol), ARow);
-    if (!g || g->CellType != ctButton) return {};
+    if (!g || (g->CellType != ctButton && g->CellType != ctBitButton)) return {};
     const TRect cell = CellRect(ACol, ARow);
     const int offset = int(std::lround(g->CellValue));
-    return Bounds(cell.Left + (offset & 65535), cell.Top + (offset >> 16), g->CellIndex & 65535, g->CellIndex >> 16);
+    TRect b = Bounds(cell.Left + (offset & 65535), cell.Top + (offset >> 16), g->CellIndex & 65535, g->CellIndex >> 16);
+    // A button over the whole width or height spans the cell's.
+    if (g->CellHAlign == haFull) b.Left = cell.Left, b.Right = cell.Right;
+    if (g->CellVAlign == vaFull) b.Top = cell.Top, b.Bottom = cell.Bottom;
+    return b;
 }
 
 void TExStringGrid::TrackHoverButton(TPoint Cell) {

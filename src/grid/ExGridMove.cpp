@@ -145,6 +145,7 @@ void THeaderDragButton::Paint() {
         c.DrawText(caption, tr, DT_CENTER | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
     } else {
         TMarkupDrawArgs in;
+        if (FGrid) in.PictureCache = &FGrid->ImageCache();
         TMarkupDrawResult out;
         DrawHTMLText(c, caption, r, in, out);
     }

@@ -259,9 +259,15 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
     if (!IsFixed(ACol, ARow)) DrawAlwaysVisibleButtons(C, rc, ARow, R);
 
     DrawCellBackGround(C, ACol, rc, ARow, R, AState);
-    // Content: a check box replaces the text.
-    TCellGraphic* g = GetCellGraphic(rc, ARow);
+    // Content: a check box replaces the text; other graphics stand beside it.
+    FPaintGraphic = GetCellGraphicLayout(rc, ARow);
+    FPaintTextWidth = 0;
+    FPaintTextAlign = taLeftJustify;
+    TCellGraphic* g = FPaintGraphic.Graphic;
     TCellType kind = g ? g->CellType : ctEmpty;
+    // Graphics of fixed cells stand one pixel lower, below the header's highlight line.
+    TRect gr = R;
+    if (fixed) gr.Top += 1;
     if (rc == 0 && FHasNodeRows) FTools->PaintNodeColumn(C, ARow, R, fixed);
     if (kind == ctRotated) {
         DrawRotatedText(C, rc, ARow, R, g->CellAngle);
@@ -276,27 +282,17 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
             enabled = canEdit;
         }
         DrawCheckBox(C, R, state, enabled, kind == ctTriStateCheckBox && g->CellCheckBoxState == cbGrayed);
-    } else if (kind == ctImageList) {
-        if (FGridImages && g->CellIndex >= 0 && g->CellIndex < FGridImages->Count()) {
-            const int w = FGridImages->Width(), h = FGridImages->Height();
-            const int x = g->CellHAlign == taCenter         ? (R.Left + R.Right - w) / 2
-                          : g->CellHAlign == taRightJustify ? R.Right - w - FXYOffset.X
-                                                            : R.Left + FXYOffset.X;
-            const int y = g->CellVAlign == vtaCenter   ? (R.Top + R.Bottom - h) / 2
-                          : g->CellVAlign == vtaBottom ? R.Bottom - h - 1
-                                                       : R.Top + 1;
-            FGridImages->Draw(C, x, y, g->CellIndex);
-        }
     } else if (CellTextKind(GetCellEx(rc, ARow), true) == RichTextKind) {
         DrawCellRTF(rc, ARow, R, C);
     } else if (g && !GraphicKeepsText(kind)) {
-        DrawCellGraphic(C, rc, ARow, R, *g);
+        DrawCellGraphic(C, rc, ARow, gr, *g);
     } else {
         // NoImageAndText leaves a cell with a graphic to its graphic.
         if (!FNoImageAndText || kind == ctEmpty) DrawCellText(C, ACol, rc, ARow, R, AState);
         if (kind == ctComment) DrawCommentMark(C, *g, R);
-        if (g) DrawCellGraphic(C, rc, ARow, R, *g);
+        if (g) DrawCellGraphic(C, rc, ARow, gr, *g);
     }
+    FPaintGraphic = {};
     FTools->PaintFilterButton(C, rc, ARow, R);
     DrawSelectionRectangle(C, ACol, ARow, R);
     C.Font().SetColor(fontColor);

@@ -360,9 +360,9 @@ TPoint TExStringGrid::CalcPrintGraphicSize(int ACol, int ARow, TRect Area, doubl
             const int th = measure.Canvas().TextHeight(u"gh");
             const TStringList* items = g->Object<TStringList>();
             const int n = items ? items->Count() : 0;
-            return {CalcCellGraphicSize(ACol, ARow).X, g->CellBoolean ? th : th * n};
+            return {CalcCellGraphicSize(ACol, ARow, 0).X, g->CellBoolean ? th : th * n};
         }
-        case ctImages: return CalcCellGraphicSize(ACol, ARow);
+        case ctImages: return CalcCellGraphicSize(ACol, ARow, 0);
         case ctInterface: {
             IGridCellGraphic* o = g->Object<IGridCellGraphic>();
             const int w = o ? o->GetWidth() : 0, h = o ? o->GetHeight() : 0;
@@ -418,22 +418,41 @@ void TExGridTools::PrintGraphic(TPrintRun& Run, int ACol, int ARow, TRect Cell, 
     TCanvas& c = *Run.C;
     const int cw = Cell.Right - Cell.Left, ch = Cell.Top - Cell.Bottom;
     const int l = Cell.Left + int(std::lround(Run.L));
-    // Placed by the graphic's alignment; check boxes and radio buttons by the cell's.
-    const bool box = IsCheckKind(g->CellType) || g->CellType == ctRadioButton;
-    const TAlignment ha = box ? FGrid.DoGetAlignment(ACol, ARow) : g->CellHAlign;
-    int left = l;
-    if (ha == taRightJustify) {
+    // Placed by the graphic's alignment; a check box or radio button alone in
+    // its cell by the cell's own alignment.
+    const bool box = (IsCheckKind(g->CellType) || g->CellType == ctRadioButton) && FGrid.GetCellEx(ACol, ARow).empty();
+    TCellHAlign ha = g->CellHAlign;
+    if (box) {
+        const TAlignment a = FGrid.DoGetAlignment(ACol, ARow);
+        ha = a == taRightJustify ? haRight : a == taCenter ? haCenter : haLeft;
+    }
+    int left = l, width = size.X;
+    if (ha == haRight || ha == haAfterText) {
         left = Cell.Right - size.X;
         Text.Right = left;
-    } else if (ha == taCenter) {
+    } else if (ha == haCenter) {
         left = Cell.Left + (cw - size.X) / 2;
+    } else if (ha == haFull) {
+        left = Cell.Left;
+        width = cw;
     } else {
         Text.Left = left + size.X;
     }
-    TVAlignment va = g->CellVAlign;
-    if (box || g->CellType == ctNode) va = vtaCenter;
-    const int top = va == vtaBottom ? Cell.Bottom + size.Y : va == vtaCenter ? Cell.Top - (ch - size.Y) / 2 : Cell.Top;
-    const TRect at = Rect(left, top, left + size.X, top - size.Y);
+    TCellVAlign va = g->CellVAlign;
+    if (g->CellType == ctNode) va = vaCenter;
+    int top = Cell.Top, height = size.Y;
+    switch (va) {
+        case vaBottom: top = Cell.Bottom + size.Y; break;
+        case vaCenter: top = Cell.Top - (ch - size.Y) / 2; break;
+        case vaUnderText:
+            top = Cell.Bottom + size.Y;
+            Text.Bottom = top;
+            break;
+        case vaAboveText: Text.Top = Cell.Top - size.Y; break;
+        case vaFull: height = ch; break;
+        default: break;
+    }
+    const TRect at = Rect(left, top, left + width, top - height);
     c.Pen().SetStyle(psSolid);
     c.Pen().SetWidth(int(std::lround(Run.L)));
     c.Pen().SetColor(clBlack);

@@ -6,8 +6,6 @@
 #include <algorithm>
 
 namespace {
-// The width of the check and radio glyphs drawn in a cell.
-constexpr int GlyphWidth = 16;
 
 // The widest of the text's lines, and the height of all of them.
 TSize TextBlockSize(TCanvas& Canvas, const String& Text) {
@@ -45,10 +43,9 @@ void TExStringGrid::SizeColToContents(int Index, bool GrowOnly) {
     for (int r = first; r <= last; ++r) {
         if (IsXMergedCell(rc, r)) continue;
         canvas.Font().Assign(r < FixedRows() ? &FFixedFont : &Font());
-        int w = 0;
-        TCellType t = GetCellType(rc, r);
-        if (t == ctCheckBox || t == ctDataCheckBox || t == ctVirtCheckBox || t == ctRadio || t == ctRadioButton)
-            w += GlyphWidth;
+        const TCellType t = GetCellType(rc, r);
+        const TPoint graphic = GetCellGraphicSize(rc, r);
+        int w = graphic.X;
         String text = GetCellEx(rc, r);
         if (int angle = 0; t == ctRotated && IsRotated(rc, r, angle)) {
             // A turned text needs the width of its turned extent, margins included.
@@ -56,7 +53,11 @@ void TExStringGrid::SizeColToContents(int Index, bool GrowOnly) {
             rotatedWidest = std::max(rotatedWidest, RotatedTextSize(ext.cx, ext.cy, angle).X);
             continue;
         }
-        widest = std::max(widest, w + TextBlockSize(canvas, text).cx);
+        w += TextBlockSize(canvas, text).cx;
+        // A graphic over the whole width asks for its own width only.
+        const TCellGraphic* g = GetCellGraphic(rc, r);
+        if (g && g->CellHAlign == haFull) w = graphic.X - (2 * GridLineWidth() + 2 + FXYOffset.X);
+        widest = std::max(widest, w);
     }
     int width = std::max(widest + TotalXOffset() + 2 * GridLineWidth() + 2, rotatedWidest);
     if (GrowOnly && ColWidths(Index) >= width) return;
@@ -120,7 +121,13 @@ void TExStringGrid::SizeRowToContents(int Index, bool GrowOnly) {
             t = canvas.DrawText(text, r, DT_CALCRECT | DT_NOPREFIX | (WordWrap() ? DT_WORDBREAK : 0u));
         }
         const TCellType type = GetCellType(rc, Index);
-        int h = t + GetCellGraphicSize(c, Index).Y;
+        int g = CalcCellGraphicSize(rc, Index, 0).Y;
+        if (const TCellGraphic* graphic = GetCellGraphic(rc, Index)) {
+            // A graphic over the whole height keeps the default height when alone, else follows the text.
+            if (graphic->CellVAlign == vaFull) g = t == 0 ? DefaultRowHeight() : 0;
+            if ((type == ctDataCheckBox || type == ctVirtCheckBox) && g > 0) t = 0;
+        }
+        int h = t + g;
         if (type == ctCheckBox || type == ctDataCheckBox || type == ctVirtCheckBox || type == ctRadioButton)
             h = DefaultRowHeight();
         highest = std::max(highest, h);

@@ -746,7 +746,7 @@ void TFScanDecode::Update_Wireless_Slave_Row(int Position) {
     const int r = Position + 1;
     const TColor colour = encrypted ? Encrypted_Colour : Plain_Colour;
     for (int c = 0; c < Col_Grid_Count - 1; ++c) EXG_Wireless->SetCellEx(c, r, cells[c]);
-    EXG_Wireless->AddImageIdx(Col_Grid_Count - 1, r, encrypted ? 0 : 1, taCenter, vtaCenter);
+    EXG_Wireless->AddImageIdx(Col_Grid_Count - 1, r, encrypted ? 0 : 1, haCenter, vaCenter);
     for (int c = 1; c < Col_Grid_Count; ++c) EXG_Wireless->GetCellProperties(c, r)->SetBrushColor(colour);
 }
 

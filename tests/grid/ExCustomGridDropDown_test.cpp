@@ -430,7 +430,7 @@ TEST_F(GridDropDownFixture, ThePopupGridPaintsColumnColoursBandsAndImages) {
     TExColGrid* g = dd->GetGrid();
     EXPECT_TRUE(g->Bands().Active());
     ASSERT_EQ(g->GridImages(), &images);
-    g->AddImageIdx(1, 3, 0, taLeftJustify, vtaCenter);
+    g->AddImageIdx(1, 3, 0, haLeft, vaCenter);
     {
         // Column 1 of rows 2 and 5 (row 1 is selected; row 3 holds the image).
         PopupShot p(g);

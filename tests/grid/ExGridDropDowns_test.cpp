@@ -180,7 +180,7 @@ namespace {
 TEST(GridDropDowns, AShapeCellsColourPickerEditsTheShapesColourNotTheCells) {
     EditorForm f(edColorPickerDropDown, u"Red");
     f.g->SetColors(1, 2, clYellow);
-    f.g->AddShape(1, 2, csCircle, TColor(0x0000FF), clBlack, taCenter, vtaCenter);
+    f.g->AddShape(1, 2, csCircle, TColor(0x0000FF), clBlack, haCenter, vaCenter);
     f.Open();
     TGridColorDropDown* c = f.g->ColorPickerDropDown();
     ASSERT_TRUE(c->Visible());
@@ -206,7 +206,7 @@ TEST(GridDropDowns, AnImageCellsPickerOffersTheGridsImagesAndWritesTheChosenOne)
     }
     EditorForm f(edImagePickerDropDown, u"pic");
     f.g->SetGridImages(&images);
-    f.g->AddImageIdx(1, 2, 1, taCenter, vtaCenter);
+    f.g->AddImageIdx(1, 2, 1, haCenter, vaCenter);
     std::vector<int> chosen;
     f.g->OnImageSelected = [&](TObject*, int, int, int& index) {
         chosen.push_back(index);

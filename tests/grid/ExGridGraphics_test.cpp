@@ -20,7 +20,7 @@ const TRect Cell23 = Rect(81, 61, 119, 79);
 
 TEST(ExGridGraphics, BitmapsStandWhereTheirAlignmentPutsThem) {
     PaintForm f;
-    TBitmap* b = f.g->CreateBitmap(2, 3, false, taLeftJustify, vtaTop);
+    TBitmap* b = f.g->CreateBitmap(2, 3, false, haLeft, vaTop);
     b->SetSize(8, 8);
     b->Canvas().Brush().SetColor(clRed);
     b->Canvas().FillRect(Rect(0, 0, 8, 8));
@@ -36,7 +36,7 @@ TEST(ExGridGraphics, BitmapsStandWhereTheirAlignmentPutsThem) {
     TBitmap own(8, 8);
     own.Canvas().Brush().SetColor(clBlue);
     own.Canvas().FillRect(Rect(0, 0, 8, 8));
-    f.g->AddBitmap(2, 3, &own, false, taRightJustify, vtaBottom);
+    f.g->AddBitmap(2, 3, &own, false, haRight, vaBottom);
     r = f.Render();
     EXPECT_EQ(At(r, 116, 76), clBlue);
     EXPECT_EQ(At(r, 109, 69), clBlue);
@@ -72,7 +72,7 @@ TEST(ExGridGraphics, ProgressBarsSplitAtTheCellsValue) {
 
 TEST(ExGridGraphics, ButtonsShowTheirFacePushedOrNot) {
     PaintForm f;
-    f.g->AddButton(2, 3, 30, 14, u"Go", taCenter, vtaCenter);
+    f.g->AddButton(2, 3, 30, 14, u"Go", haCenter, vaCenter);
     EXPECT_TRUE(f.g->HasButton(2, 3));
     EXPECT_EQ(f.g->GetButtonText(2, 3), u"Go");
     auto normal = f.Render();
@@ -182,7 +182,7 @@ TEST(ExGridGraphics, PicturesFitTheirArea) {
 
 TEST(ExGridGraphics, PicturesAndIconsStandInTheCell) {
     PaintForm f;
-    TPicture* p = f.g->CreatePicture(2, 3, false, noStretch, 0, taLeftJustify, vtaTop);
+    TPicture* p = f.g->CreatePicture(2, 3, false, noStretch, 0, haLeft, vaTop);
     p->Bitmap().Assign(Filled(clRed).get());
     EXPECT_TRUE(f.g->HasPicture(2, 3));
     auto r = f.Render();
@@ -192,7 +192,7 @@ TEST(ExGridGraphics, PicturesAndIconsStandInTheCell) {
     // Stretched over the content less one pixel: 83 .. 117 x 63 .. 77.
     TPicture own;
     own.Bitmap().Assign(Filled(clBlue).get());
-    f.g->AddPicture(2, 3, &own, false, Stretch, 0, taLeftJustify, vtaTop);
+    f.g->AddPicture(2, 3, &own, false, Stretch, 0, haLeft, vaTop);
     r = f.Render();
     EXPECT_EQ(At(r, 83, 63), clBlue);
     EXPECT_EQ(At(r, 116, 76), clBlue);
@@ -200,7 +200,7 @@ TEST(ExGridGraphics, PicturesAndIconsStandInTheCell) {
     EXPECT_FALSE(f.g->HasPicture(2, 3));
     EXPECT_EQ(own.Width(), 8);
 
-    TIcon* icon = f.g->CreateIcon(2, 3, taRightJustify, vtaBottom);
+    TIcon* icon = f.g->CreateIcon(2, 3, haRight, vaBottom);
     icon->LoadFromBytes(IconFile(clLime));
     r = f.Render();
     EXPECT_EQ(At(r, 116, 76), clLime);
@@ -213,10 +213,10 @@ TEST(ExGridGraphics, PicturesAndIconsStandInTheCell) {
 TEST(ExGridGraphics, DataImagesShowTheImageTheValueNames) {
     PaintForm f;
     Images images;
-    f.g->AddDataImage(2, 3, 1, taLeftJustify, vtaTop);
+    f.g->AddDataImage(2, 3, 1, haLeft, vaTop);
     EXPECT_FALSE(f.g->HasDataImage(2, 3));  // no list yet
     f.g->SetGridImages(&images.list);
-    f.g->AddDataImage(2, 3, 1, taLeftJustify, vtaTop);
+    f.g->AddDataImage(2, 3, 1, haLeft, vaTop);
     EXPECT_TRUE(f.g->HasDataImage(2, 3));
     EXPECT_EQ(f.g->GetCellEx(2, 3), u"1");
     struct Case {
@@ -247,7 +247,7 @@ TEST(ExGridGraphics, SeveralImagesStandSideBySideOrStacked) {
         TPoint second;
     } cases[] = {{0, {91, 63}}, {1, {83, 71}}};
     for (const Case& c : cases) {
-        f.g->AddMultiImage(2, 3, c.dir, taLeftJustify, vtaTop);
+        f.g->AddMultiImage(2, 3, c.dir, haLeft, vaTop);
         TIntList* l = f.g->GetCellImages(2, 3);
         ASSERT_NE(l, nullptr);
         l->Add(0);
@@ -316,7 +316,7 @@ TEST(ExGridGraphics, ShapesAndRatings) {
     f.g->SetColWidths(2, 120);
     f.g->SetRowHeights(3, 30);
     // A square of the row height less twice the offset: 26, drawn 25 wide at (83, 63).
-    f.g->AddShape(2, 3, csRectangle, clRed, clBlue, taLeftJustify, vtaTop);
+    f.g->AddShape(2, 3, csRectangle, clRed, clBlue, haLeft, vaTop);
     EXPECT_EQ(f.g->GetShapeColor(2, 3), clRed);
     auto r = f.Render();
     EXPECT_EQ(At(r, 95, 75), clRed);
@@ -406,21 +406,21 @@ TEST(ExGridGraphics, GraphicsTellTheRoomTheyTake) {
         const char16_t* text;
         TPoint size;
     } cases[] = {
-        {"bitmap", [&] { f.g->CreateBitmap(2, 3, false, taLeftJustify, vtaTop)->SetSize(9, 7); }, u"", {9, 7}},
-        {"bitmap beside text", [&] { f.g->CreateBitmap(2, 3, false, taLeftJustify, vtaTop)->SetSize(9, 7); }, u"x",
+        {"bitmap", [&] { f.g->CreateBitmap(2, 3, false, haLeft, vaTop)->SetSize(9, 7); }, u"", {9, 7}},
+        {"bitmap beside text", [&] { f.g->CreateBitmap(2, 3, false, haLeft, vaTop)->SetSize(9, 7); }, u"x",
          {0, 0}},
-        {"image", [&] { f.g->AddImageIdx(2, 3, 0, taLeftJustify, vtaTop); }, u"", {8, 8}},
+        {"image", [&] { f.g->AddImageIdx(2, 3, 0, haLeft, vaTop); }, u"", {8, 8}},
         {"stacked radio", [&] { f.g->AddRadio(2, 3, 0, 0, &options); }, u"", {wide, std::max(16, th) * 3}},
         {"pie", [&] { f.g->AddProgressPie(2, 3, clRed, 5); }, u"x", {20, 20}},
         {"rating", [&] { f.g->AddRating(2, 3, 5, clRed, clSilver); }, u"3", {90, 16}},
-        {"button", [&] { f.g->AddButton(2, 3, 30, 14, u"Go", taLeftJustify, vtaTop); }, u"", {30, 14}},
-        {"button beside text", [&] { f.g->AddButton(2, 3, 30, 14, u"Go", taLeftJustify, vtaTop); }, u"x", {30, 0}},
+        {"button", [&] { f.g->AddButton(2, 3, 30, 14, u"Go", haLeft, vaTop); }, u"", {30, 14}},
+        {"button beside text", [&] { f.g->AddButton(2, 3, 30, 14, u"Go", haLeft, vaTop); }, u"x", {30, 0}},
         // The cell is 40 x 20: the area is 35 x 15, the picture fits it.
-        {"picture", [&] { f.g->AddPicture(2, 3, &pic, false, StretchWithAspectRatio, 0, taLeftJustify, vtaTop); },
+        {"picture", [&] { f.g->AddPicture(2, 3, &pic, false, StretchWithAspectRatio, 0, haLeft, vaTop); },
          u"", {30, 15}},
         {"stacked images",
          [&] {
-             f.g->AddMultiImage(2, 3, 1, taLeftJustify, vtaTop);
+             f.g->AddMultiImage(2, 3, 1, haLeft, vaTop);
              f.g->GetCellImages(2, 3)->Add(0);
              f.g->GetCellImages(2, 3)->Add(1);
          },

@@ -99,8 +99,8 @@ TEST_F(HoverGrid, TheListViewLookMarksTheHotHeaderCell) {
 // repainted on the way in and out.
 TEST_F(HoverGrid, AButtonUnderTheMouseIsDrawnHot) {
     g->SetOptions(g->Options() + TGridOptions{goEditing});  // a button of a cell that cannot be edited is disabled
-    g->AddButton(2, 2, 30, 14, u"Go", taCenter, vtaCenter);
-    g->AddButton(3, 3, 30, 14, u"No", taCenter, vtaCenter);
+    g->AddButton(2, 2, 30, 14, u"Go", haCenter, vaCenter);
+    g->AddButton(3, 3, 30, 14, u"No", haCenter, vaCenter);
     Flush();
     auto render = [this] {
         auto b = std::make_unique<TBitmap>();

@@ -183,7 +183,7 @@ TEST(ExGridMouse, SpaceAndEnterClickAnEditableButtonCell) {
     TExStringGrid* g = f.g;
     g->SetColCount(5);
     g->SetRowCount(5);
-    g->AddButton(2, 2, 30, 14, u"Go", taCenter, vtaCenter);
+    g->AddButton(2, 2, 30, 14, u"Go", haCenter, vaCenter);
     g->AddExpand(3, 2, 80);
     bool refuse = false;
     g->OnCanEditCell = [&](TObject*, int, int, bool& CanEdit) {
@@ -448,8 +448,8 @@ TEST(ExGridMouse, ACellButtonClicksWhenReleasedOverItself) {
     g->SetColCount(5);
     g->SetRowCount(5);
     g->SetOptions(g->Options() + TGridOptions{goEditing});
-    g->AddButton(2, 2, 30, 14, u"Go", taCenter, vtaCenter);
-    g->AddButton(3, 3, 30, 14, u"No", taCenter, vtaCenter);
+    g->AddButton(2, 2, 30, 14, u"Go", haCenter, vaCenter);
+    g->AddButton(3, 3, 30, 14, u"No", haCenter, vaCenter);
     UpdateWindow(g->Handle());
     std::vector<TPoint> clicks;
     g->OnButtonClick = [&](TObject*, int c, int r) { clicks.push_back({c, r}); };
@@ -674,7 +674,7 @@ TEST(ExGridMouse, NoDisabledButtonLookKeepsButtonsOfUneditableCellsEnabled) {
     TExStringGrid* g = f.g;
     g->SetColCount(5);
     g->SetRowCount(5);
-    g->AddButton(2, 2, 40, 16, u"Go", taCenter, vtaCenter);
+    g->AddButton(2, 2, 40, 16, u"Go", haCenter, vaCenter);
     int clicks = 0;
     g->OnButtonClick = [&](TObject*, int, int) { ++clicks; };
     const TPoint away{g->CellRect(1, 1).Left + 2, g->CellRect(1, 1).Top + 2};
@@ -728,8 +728,8 @@ TEST(ExGridMouse, AReleaseOnAButtonEndsTheReleaseWhoeverPressed) {
     g->SetColCount(5);
     g->SetRowCount(5);
     g->SortSettings().SetShow(true);
-    g->AddButton(2, 2, 30, 14, u"Go", taCenter, vtaCenter);
-    g->AddButton(3, 0, 30, 14, u"H", taCenter, vtaCenter);
+    g->AddButton(2, 2, 30, 14, u"Go", haCenter, vaCenter);
+    g->AddButton(3, 0, 30, 14, u"H", haCenter, vaCenter);
     for (int r = 1; r < 5; ++r) g->SetCellEx(3, r, IntToStr(5 - r));
     UpdateWindow(g->Handle());
     std::vector<std::string> log;
@@ -788,7 +788,7 @@ TEST(ExGridMouse, RemoveExpandRemovesOnlyAnExpandButton) {
     g->SetRowCount(5);
     g->SetOptions(g->Options() + TGridOptions{goEditing});
     g->AddExpand(2, 2, 80);
-    g->AddButton(3, 2, 30, 14, u"Go", taCenter, vtaCenter);
+    g->AddButton(3, 2, 30, 14, u"Go", haCenter, vaCenter);
     const TRect button = g->GetExpandButtonRect(2, 2);
     g->RemoveExpand(3, 2);
     g->RemoveExpand(1, 2);

@@ -137,7 +137,7 @@ TEST(ExGridPaint, MixedSelectionOfAColouredCell) {
 
 }  // namespace
 
-TEST(ExGridPaint, ListImagesStandWhereTheirAlignmentSaysInPlaceOfTheText) {
+TEST(ExGridPaint, ListImagesStandWhereTheirAlignmentSays) {
     PaintForm f;
     TImageList images(16, 16);
     for (TColor c : {clRed, clBlue}) {
@@ -149,8 +149,8 @@ TEST(ExGridPaint, ListImagesStandWhereTheirAlignmentSaysInPlaceOfTheText) {
     }
     f.g->SetGridImages(&images);
     f.g->SetCellEx(2, 3, u"hidden");
-    f.g->AddImageIdx(2, 3, 0, taCenter, vtaCenter);    // cell x 80..120, y 60..80: image at 92..108, 62..78
-    f.g->AddImageIdx(3, 4, 1, taLeftJustify, vtaTop);  // cell x 120..160, y 80..100
+    f.g->AddImageIdx(2, 3, 0, haCenter, vaCenter);    // cell x 80..120, y 60..80: image at 92..108, 62..78
+    f.g->AddImageIdx(3, 4, 1, haLeft, vaTop);  // cell x 120..160, y 80..100
     EXPECT_EQ(f.g->GetImageIdx(2, 3), 0);
     EXPECT_EQ(f.g->GetImageIdx(3, 4), 1);
     EXPECT_EQ(f.g->GetImageIdx(4, 4), -1);
@@ -163,7 +163,7 @@ TEST(ExGridPaint, ListImagesStandWhereTheirAlignmentSaysInPlaceOfTheText) {
     EXPECT_EQ(PaintForm::At(b, 125, 85), clBlue);
     EXPECT_EQ(PaintForm::At(b, 150, 85), clWhite);
     // An index the list does not have draws nothing; removing shows the text again.
-    f.g->AddImageIdx(3, 4, 7, taLeftJustify, vtaTop);
+    f.g->AddImageIdx(3, 4, 7, haLeft, vaTop);
     f.g->RemoveImageIdx(2, 3);
     EXPECT_EQ(f.g->GetImageIdx(2, 3), -1);
     b = f.Render();
@@ -176,7 +176,7 @@ TEST(ExGridPaint, ListImagesStandWhereTheirAlignmentSaysInPlaceOfTheText) {
             text += c != clWhite;
         }
     EXPECT_GT(text, 20);
-    EXPECT_THROW(f.g->AddImageIdx(f.g->ColCount(), 1, 0, taCenter, vtaCenter), Exception);
+    EXPECT_THROW(f.g->AddImageIdx(f.g->ColCount(), 1, 0, haCenter, vaCenter), Exception);
 }
 
 namespace {

@@ -527,18 +527,18 @@ TEST_F(PrintedGraphic, EachKindPrintsItsPictureOnlyWithPrintGraphics) {
         TColor colour;
         int least, most;  // pixels of the colour on the page
     } cases[] = {
-        {"bitmap", [&] { g.AddBitmap(1, 1, &red, false, taLeftJustify, vtaTop); }, clRed, 200, 320},
-        {"icon", [&] { g.AddIcon(1, 1, &icon, taLeftJustify, vtaTop); }, clLime, 45, 90},
-        {"image list", [&] { g.AddImageIdx(1, 1, 2, taLeftJustify, vtaTop); }, clBlue, 45, 90},
-        {"data image", [&] { g.AddDataImage(1, 1, 1, taLeftJustify, vtaTop); }, clLime, 45, 90},
+        {"bitmap", [&] { g.AddBitmap(1, 1, &red, false, haLeft, vaTop); }, clRed, 200, 320},
+        {"icon", [&] { g.AddIcon(1, 1, &icon, haLeft, vaTop); }, clLime, 45, 90},
+        {"image list", [&] { g.AddImageIdx(1, 1, 2, haLeft, vaTop); }, clBlue, 45, 90},
+        {"data image", [&] { g.AddDataImage(1, 1, 1, haLeft, vaTop); }, clLime, 45, 90},
         {"several images",
          [&] {
-             g.AddMultiImage(1, 1, 0, taLeftJustify, vtaTop);
+             g.AddMultiImage(1, 1, 0, haLeft, vaTop);
              g.GetCellImages(1, 1)->Add(2);
              g.GetCellImages(1, 1)->Add(2);
          },
          clBlue, 90, 180},
-        {"picture", [&] { g.AddPicture(1, 1, &picture, false, noStretch, 0, taLeftJustify, vtaTop); }, clFuchsia, 150,
+        {"picture", [&] { g.AddPicture(1, 1, &picture, false, noStretch, 0, haLeft, vaTop); }, clFuchsia, 150,
          260},
         {"pie", [&] { g.AddProgressPie(1, 1, clRed, 50); }, clRed, 60, 260},
         {"progress",
@@ -612,20 +612,28 @@ TEST_F(PrintedGraphic, AlignmentPlacesTheGraphicAndWidensTheColumn) {
         return std::pair{lo, hi};
     };
     g.SetCellEx(1, 1, u"");
-    g.AddBitmap(1, 1, &red, false, taLeftJustify, vtaTop);
+    g.AddBitmap(1, 1, &red, false, haLeft, vaTop);
     const auto left = reds();
-    g.AddBitmap(1, 1, &red, false, taRightJustify, vtaTop);
+    g.AddBitmap(1, 1, &red, false, haRight, vaTop);
     const auto right = reds();
-    g.AddBitmap(1, 1, &red, false, taCenter, vtaTop);
+    g.AddBitmap(1, 1, &red, false, haCenter, vaTop);
     const auto centre = reds();
+    g.AddBitmap(1, 1, &red, false, haAfterText, vaTop);
+    const auto after = reds();
+    g.AddBitmap(1, 1, &red, false, haFull, vaTop);
+    const auto full = reds();
     EXPECT_NEAR(left.second - left.first, 16, 2);
     EXPECT_GT(right.first, left.first + 100);
     EXPECT_NEAR(centre.first, (left.first + right.first) / 2, 3);
+    // After the text prints at the right edge; full width spans the column.
+    EXPECT_EQ(after, right);
+    EXPECT_LE(full.first, left.first);
+    EXPECT_GE(full.second, right.second - 1);
 
     // A narrow column grows to hold a picture wider than its text.
     g.SetCellEx(1, 0, u"h");
     const int L = int(std::lround(64 * 254.0 / 96));
-    g.AddBitmap(1, 1, &red, false, taLeftJustify, vtaTop);
+    g.AddBitmap(1, 1, &red, false, haLeft, vaTop);
     red.SetSize(64, 16);
     PreviewPixels(g);
     EXPECT_GE(g.Tools().MaxWidths()[1], L);
@@ -716,7 +724,7 @@ TEST(PrintPages, ThePrinterPageShowsGraphicsAndRichTextAtItsResolution) {
     TBitmap lime(16, 16);
     lime.Canvas().Brush().SetColor(clLime);
     lime.Canvas().FillRect(Rect(0, 0, 16, 16));
-    g.AddBitmap(1, 1, &lime, false, taLeftJustify, vtaTop);
+    g.AddBitmap(1, 1, &lime, false, haLeft, vaTop);
     g.SetCellEx(1, 2, u"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}\\f0\\cf1 HHHH\\par}");
     std::map<TColor, int> seen;
     g.Tools().OnPrintPageDone = [&](TObject*, TCanvas& C, int, int, int, int, int) {

@@ -247,7 +247,7 @@ TEST(ExGridRange, FreedImagesAndPicturesAreForgottenAndNotPaintedFrom) {
     auto* pictures = new TPictureContainer(nullptr);
     g->SetGridImages(images);
     g->SetPictureContainer(pictures);
-    g->AddImageIdx(1, 1, 0, taLeftJustify, vtaTop);
+    g->AddImageIdx(1, 1, 0, haLeft, vaTop);
     g->SetCells(2, 1, u"<B>bold</B> <IMG SRC=\"pic\">");
     form.Show();
     delete images;

@@ -1,0 +1,161 @@
+// The mouse on a shown tree: the parts of a row a point lies on, left to
+// right, and what a press, a release and a double click of each button do
+// there (checks, expanding, selecting, the edit that follows a click).
+
+#include "tree/LazyTrees.h"
+
+#include "framework/Forms.h"
+#include "framework/ImgList.h"
+#include "framework/Simulate.h"
+#include "framework/Themes.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using T = TBaseLazyTree;
+
+// Two expanded top-level nodes with two children each; every node has a check
+// box, a state image and a normal image in the main column and content 40
+// pixels wide. Rows are 18 high, the indent 18, the margin 4.
+struct RowParts {
+    explicit RowParts(int Columns = 0) {
+        SetThemeRenderer(trClassic);
+        form.SetBounds(50, 50, 400, 260);
+        tree = new TLazyDrawTree(&form);
+        tree->SetParent(&form);
+        tree->SetBorderStyle(T::bsNone);
+        tree->ScrollBarOptions().SetScrollBars(ssNone);
+        tree->SetBounds(0, 0, 300, 200);
+        tree->TreeOptions().SetPaintOptions({toShowRoot, toShowButtons});
+        tree->TreeOptions().SetMiscOptions(tree->TreeOptions().MiscOptions() + TLTMiscOptions{toCheckSupport});
+        tree->SetCheckImageKind(T::ckSystemDefault);
+        for (int I = 0; I < Columns; ++I) tree->Header().Columns().Add()->SetWidth(150);
+        TBitmap Picture;
+        Picture.SetSize(16, 16);
+        Images.Add(&Picture, nullptr);
+        tree->SetImages(&Images);
+        tree->SetStateImages(&Images);
+        tree->OnInitNode = [](T*, PLazyNode Parent, PLazyNode, TLazyNodeInitStates& States) {
+            if (!Parent) States += TLazyNodeInitStates{ivsHasChildren, ivsExpanded};
+        };
+        tree->OnInitChildren = [](T*, PLazyNode, Cardinal& Count) { Count = 2; };
+        tree->OnGetImageIndex = [](T*, PLazyNode, T::TLTImageKind, TColumnIndex Column, bool&, int& Index) {
+            Index = Column <= 0 ? 0 : -1;
+        };
+        tree->OnGetNodeWidth = [this](T*, TCanvas*, PLazyNode, TColumnIndex, int& Width) { Width = ContentWidth; };
+        tree->SetRootNodeCount(2);
+        for (PLazyNode Node = tree->GetFirst(); Node; Node = tree->GetNext(Node)) tree->SetCheckType(Node, ctCheckBox);
+        form.Show();
+        top = tree->GetFirst();
+        child = tree->GetFirstChild(top);
+    }
+    ~RowParts() { SetThemeRenderer(trStyled); }
+    TImageList Images{16, 16};
+    TForm form{nullptr};
+    TLazyDrawTree* tree;
+    int ContentWidth = 40;
+    PLazyNode top, child;
+};
+
+std::string Names(T::THitPositions Set) {
+    static const char* const All[] = {"Above", "Below", "Nowhere", "OnItem", "Button", "ButtonExact", "Checkbox",
+                                      "Indent", "Label", "Left", "Right", "NormalIcon", "StateIcon", "ToLeft",
+                                      "ToRight", "UpperSplitter", "LowerSplitter"};
+    std::string Out;
+    for (int I = 0; I <= T::hiLowerSplitter; ++I)
+        if (Set.Contains(T::THitPosition(I))) Out += std::string(Out.empty() ? "" : " ") + All[I];
+    return Out;
+}
+
+struct HitCase {
+    int X, Y;
+    const char* Expected;
+};
+
+void CheckTable(RowParts& f, std::initializer_list<HitCase> Cases, const char* What) {
+    for (const HitCase& c : Cases) {
+        T::THitInfo Hit;
+        f.tree->GetHitTestInfoAt(c.X, c.Y, true, Hit);
+        EXPECT_EQ(Names(Hit.HitPositions), c.Expected) << What << " at " << c.X << "," << c.Y;
+    }
+}
+
+}  // namespace
+
+TEST(LazyTreesMouse, EveryPartOfARowLeftToRight) {
+    RowParts f;
+    const int Plus = f.tree->ButtonBitmap(T::bpPlus).Width();
+    ASSERT_EQ(Plus, 9);
+    // Top level: indent 18 holding the button, margin 4, box 13 + 2, two images of 16 + 2, content 40.
+    CheckTable(f,
+               {{0, 9, "OnItem Button"},        {17 - Plus, 9, "OnItem Button"},
+                {18 - Plus, 9, "OnItem Button ButtonExact"}, {21, 9, "OnItem Button ButtonExact"},
+                {22, 9, "OnItem Checkbox"},     {36, 9, "OnItem Checkbox"},
+                {37, 9, "OnItem StateIcon"},    {54, 9, "OnItem StateIcon"},
+                {55, 9, "OnItem NormalIcon"},   {72, 9, "OnItem NormalIcon"},
+                {73, 9, "OnItem Label"},        {112, 9, "OnItem Label"},
+                {113, 9, "OnItem Right"},       {299, 9, "OnItem Right"},
+                // A child without children: its two indent steps and the margin are indentation.
+                {0, 27, "OnItem Indent"},       {39, 27, "OnItem Indent"},
+                {40, 27, "OnItem Checkbox"},    {91, 27, "OnItem Label"},
+                // Outside the window only the side is named; below the rows nothing is hit.
+                {-1, 9, "ToLeft"},              {301, 9, "ToRight"},
+                {10, -1, "Above"},              {-1, -1, "Above ToLeft"},
+                {10, 201, "Below"},             {10, 150, "Nowhere"}},
+               "plain");
+    T::THitInfo Hit;
+    f.tree->GetHitTestInfoAt(-1, 9, true, Hit);
+    EXPECT_EQ(Hit.HitNode, nullptr);
+    f.tree->GetHitTestInfoAt(80, 27, true, Hit);
+    EXPECT_EQ(Hit.HitNode, f.child);
+    EXPECT_EQ(Hit.HitPoint, (TPoint{80, 27}));
+
+    // Every level indents by one step only.
+    f.tree->TreeOptions().SetPaintOptions(f.tree->TreeOptions().PaintOptions() + TLTPaintOptions{toFixedIndent});
+    CheckTable(f, {{21, 27, "OnItem Indent"}, {22, 27, "OnItem Checkbox"}, {73, 27, "OnItem Label"}}, "fixed indent");
+    f.tree->TreeOptions().SetPaintOptions(f.tree->TreeOptions().PaintOptions() - TLTPaintOptions{toFixedIndent});
+
+    // Row edges: two pixels at the top, three at the bottom; the box still replaces what was found.
+    f.tree->TreeOptions().SetMiscOptions(f.tree->TreeOptions().MiscOptions() + TLTMiscOptions{toNodeHeightResize});
+    CheckTable(f,
+               {{80, 0, "OnItem Label UpperSplitter"}, {80, 1, "OnItem Label UpperSplitter"},
+                {80, 2, "OnItem Label"}, {80, 14, "OnItem Label"}, {80, 15, "OnItem Label LowerSplitter"},
+                {80, 17, "OnItem Label LowerSplitter"}, {5, 16, "OnItem Button LowerSplitter"},
+                {30, 16, "OnItem Checkbox"}},
+               "row edges");
+    f.tree->TreeOptions().SetMiscOptions(f.tree->TreeOptions().MiscOptions() - TLTMiscOptions{toNodeHeightResize});
+
+    // Content wider than what is left of the row is label wherever it is.
+    f.ContentWidth = 400;
+    CheckTable(f, {{73, 9, "OnItem Label"}, {299, 9, "OnItem Label"}}, "too wide");
+}
+
+TEST(LazyTreesMouse, AlignmentDecidesWhatLiesLeftAndRightOfTheContent) {
+    RowParts f(2);  // two columns of 150, the first the main one
+    TLazyTreeColumn* Main = f.tree->Header().Columns()[0];
+    // The images end at 73 in the main column; the content is 40 wide in a cell 150 wide.
+    Main->SetAlignment(taRightJustify);
+    CheckTable(f, {{73, 9, "OnItem Left"}, {109, 9, "OnItem Left"}, {110, 9, "OnItem Label"}, {149, 9, "OnItem Label"}},
+               "right");
+    Main->SetAlignment(taCenter);  // the content starts at (73 + 150 - 40) / 2 = 91
+    CheckTable(f,
+               {{73, 9, "OnItem Left"}, {90, 9, "OnItem Left"}, {91, 9, "OnItem Label"}, {130, 9, "OnItem Label"},
+                {131, 9, "OnItem Right"}},
+               "centre");
+    Main->SetAlignment(taLeftJustify);
+    CheckTable(f, {{112, 9, "OnItem Label"}, {113, 9, "OnItem Right"}}, "left");
+    // Another column has neither indent nor box; in report mode nothing of it is classified.
+    T::THitInfo Hit;
+    f.tree->GetHitTestInfoAt(160, 9, true, Hit);
+    EXPECT_EQ(Hit.HitColumn, 1);
+    EXPECT_EQ(Names(Hit.HitPositions), "OnItem Right");
+    f.tree->TreeOptions().SetMiscOptions(f.tree->TreeOptions().MiscOptions() + TLTMiscOptions{toReportMode});
+    CheckTable(f, {{160, 9, "OnItem"}, {80, 9, "OnItem Label"}}, "report mode");
+    // Right of the last column: no column, nothing hit.
+    f.tree->GetHitTestInfoAt(299 + 1, 9, true, Hit);
+    EXPECT_EQ(Names(Hit.HitPositions), "Nowhere");
+    EXPECT_EQ(Hit.HitColumn, InvalidColumn);
+}

@@ -6,6 +6,7 @@
 
 #include "framework/Forms.h"
 #include "framework/ImgList.h"
+#include "framework/Messages.h"
 #include "framework/Simulate.h"
 #include "framework/Themes.h"
 
@@ -158,4 +159,181 @@ TEST(LazyTreesMouse, AlignmentDecidesWhatLiesLeftAndRightOfTheContent) {
     f.tree->GetHitTestInfoAt(299 + 1, 9, true, Hit);
     EXPECT_EQ(Names(Hit.HitPositions), "Nowhere");
     EXPECT_EQ(Hit.HitColumn, InvalidColumn);
+}
+
+TEST(LazyTreesMouse, ACheckPressedWithTheMouseChangesOnReleaseAnywhereOnItsRow) {
+    RowParts f;
+    TLazyDrawTree& t = *f.tree;
+    int Checking = 0, Checked = 0;
+    t.OnChecking = [&](T*, PLazyNode, TCheckState&, bool&) { ++Checking; };
+    t.OnChecked = [&](T*, PLazyNode) { ++Checked; };
+    struct Case {
+        int ReleaseX, ReleaseY;
+        TCheckState After;
+        const char* Where;
+    } Cases[] = {
+        {30, 9, csCheckedNormal, "on the box"},
+        {200, 9, csCheckedNormal, "right of the content, same row"},
+        {5, 9, csCheckedNormal, "on the button, same row"},
+        {80, 27, csUncheckedNormal, "another row"},
+        {80, 150, csUncheckedNormal, "below the rows"},
+    };
+    for (const Case& c : Cases) {
+        t.SetCheckState(f.top, csUncheckedNormal);
+        Checking = Checked = 0;
+        SimulateMouseDown(&t, mbLeft, 30, 9);
+        EXPECT_EQ(f.top->CheckState, csUncheckedPressed) << c.Where;
+        EXPECT_TRUE(t.TreeStates().Contains(tsMouseCheckPending)) << c.Where;
+        SimulateMouseUp(&t, mbLeft, c.ReleaseX, c.ReleaseY);
+        EXPECT_EQ(f.top->CheckState, c.After) << c.Where;
+        EXPECT_EQ(Checking, 1) << c.Where;
+        EXPECT_EQ(Checked, c.After == csCheckedNormal ? 1 : 0) << c.Where;
+        EXPECT_FALSE(t.TreeStates().Contains(tsMouseCheckPending)) << c.Where;
+    }
+    // The right button neither presses nor toggles a box, even when it selects.
+    t.TreeOptions().SetSelectionOptions(t.TreeOptions().SelectionOptions() + TLTSelectionOptions{toRightClickSelect});
+    t.SetCheckState(f.top, csUncheckedNormal);
+    SimulateMouseDown(&t, mbRight, 30, 9);
+    SimulateMouseUp(&t, mbRight, 30, 9);
+    EXPECT_EQ(f.top->CheckState, csUncheckedNormal);
+}
+
+TEST(LazyTreesMouse, DoubleClicksToggleOnButtonsAndByOptionElsewhere) {
+    RowParts f;
+    TLazyDrawTree& t = *f.tree;
+    std::vector<std::string> Log;
+    t.OnNodeDblClick = [&](T*, const T::THitInfo& Hit) { Log.push_back("node " + Names(Hit.HitPositions)); };
+    t.OnColumnDblClick = [&](T*, TColumnIndex Column, TShiftState) { Log.push_back("column " + std::to_string(Column)); };
+    struct Case {
+        int X;
+        bool ToggleOption;
+        bool Toggles;
+    } Cases[] = {
+        {15, false, true},   // the button toggles with or without the option
+        {80, false, false},  // the content only with the option
+        {80, true, true},    {60, true, true},  {45, true, true},  // content, normal and state image
+        {200, true, false},                     // right of the content: not even with the option
+    };
+    for (const Case& c : Cases) {
+        t.TreeOptions().SetMiscOptions(c.ToggleOption ? t.TreeOptions().MiscOptions() + TLTMiscOptions{toToggleOnDblClick}
+                                                      : t.TreeOptions().MiscOptions() - TLTMiscOptions{toToggleOnDblClick});
+        t.SetExpanded(f.top, true);
+        Log.clear();
+        // The first click of a double click on the button toggles too: count only the double click's part.
+        SimulateMouseDown(&t, mbLeft, c.X, 9);
+        SimulateMouseUp(&t, mbLeft, c.X, 9);
+        const bool Before = t.GetExpanded(f.top);
+        t.Perform(WM_LBUTTONDBLCLK, MK_LBUTTON, MakeLParam(c.X, 9));
+        SimulateMouseUp(&t, mbLeft, c.X, 9);
+        EXPECT_EQ(t.GetExpanded(f.top) != Before, c.Toggles) << c.X << " option " << c.ToggleOption;
+        ASSERT_EQ(Log.size(), 2u) << c.X;
+        EXPECT_EQ(Log[0], "column -1") << "without columns the click index and the hit column are both -1";
+        EXPECT_EQ(Log[1].substr(0, 4), "node");
+        EXPECT_FALSE(t.TreeStates().Contains(tsLeftDblClick));
+    }
+}
+
+TEST(LazyTreesMouse, APressOnASelectedNodeThatMayBeDraggedClearsTheOthersOnlyOnRelease) {
+    RowParts f;
+    TLazyDrawTree& t = *f.tree;
+    t.TreeOptions().SetSelectionOptions(t.TreeOptions().SelectionOptions() + TLTSelectionOptions{toMultiSelect});
+    bool MayDrag = true;
+    t.OnDragAllowed = [&](T*, PLazyNode, TColumnIndex, bool& Allowed) { Allowed = MayDrag; };
+    auto SelectBoth = [&] {
+        t.ClearSelection();
+        SimulateClick(&t, 80, 9);
+        SimulateMouseDown(&t, mbLeft, 80, 27, {ssCtrl});
+        SimulateMouseUp(&t, mbLeft, 80, 27, {ssCtrl});
+        ASSERT_EQ(t.SelectedCount(), 2);
+    };
+    SelectBoth();
+    SimulateMouseDown(&t, mbLeft, 80, 9);
+    EXPECT_TRUE(t.TreeStates().Contains(tsClearPending));
+    EXPECT_TRUE(t.TreeStates().Contains(tsOLEDragPending)) << "the drag waits for the mouse to move";
+    EXPECT_EQ(t.SelectedCount(), 2) << "both stay selected while a drag may follow";
+    EXPECT_EQ(t.FocusedNode(), f.top);
+    SimulateMouseUp(&t, mbLeft, 80, 9);
+    EXPECT_EQ(t.SelectedCount(), 1);
+    EXPECT_TRUE(t.GetSelected(f.top));
+    EXPECT_FALSE(t.TreeStates().Contains(tsClearPending));
+    EXPECT_FALSE(t.TreeStates().Contains(tsOLEDragPending));
+
+    // Without a drag the press itself leaves the clicked node alone in the selection.
+    MayDrag = false;
+    SelectBoth();
+    SimulateMouseDown(&t, mbLeft, 80, 9);
+    EXPECT_FALSE(t.TreeStates().Contains(tsClearPending));
+    EXPECT_EQ(t.SelectedCount(), 1);
+    EXPECT_TRUE(t.GetSelected(f.top));
+    SimulateMouseUp(&t, mbLeft, 80, 9);
+
+    // Beside the content the press waits for a band and clears the selection at once.
+    SelectBoth();
+    SimulateMouseDown(&t, mbLeft, 250, 9);
+    EXPECT_TRUE(t.TreeStates().Contains(tsDrawSelPending));
+    EXPECT_EQ(t.SelectedCount(), 0);
+    SimulateMouseUp(&t, mbLeft, 250, 9);
+    EXPECT_FALSE(t.IsMouseSelecting());
+}
+
+TEST(LazyTreesMouse, OtherButtonsSelectOnlyWithTheirOptions) {
+    struct Case {
+        TMouseButton Button;
+        TLTSelectionOption Option;
+    } Cases[] = {{mbRight, toRightClickSelect}, {mbMiddle, toMiddleClickSelect}};
+    for (const Case& c : Cases) {
+        RowParts f;
+        TLazyDrawTree& t = *f.tree;
+        SimulateMouseDown(&t, c.Button, 80, 27);
+        SimulateMouseUp(&t, c.Button, 80, 27);
+        EXPECT_EQ(t.FocusedNode(), nullptr) << c.Button;
+        t.TreeOptions().SetSelectionOptions(t.TreeOptions().SelectionOptions() + TLTSelectionOptions{c.Option});
+        SimulateMouseDown(&t, c.Button, 80, 27);
+        EXPECT_EQ(t.FocusedNode(), f.child) << c.Button;
+        EXPECT_TRUE(t.GetSelected(f.child)) << c.Button;
+        SimulateMouseUp(&t, c.Button, 80, 27);
+        EXPECT_FALSE(t.TreeStates().Contains(tsRightButtonDown));
+        EXPECT_FALSE(t.TreeStates().Contains(tsMiddleButtonDown));
+        // Their expand buttons work like the left one's.
+        SimulateMouseDown(&t, c.Button, 15, 9);
+        SimulateMouseUp(&t, c.Button, 15, 9);
+        EXPECT_FALSE(t.GetExpanded(f.top)) << c.Button;
+    }
+}
+
+TEST(LazyTreesMouse, AnEditFollowsAClickOnTheFocusedSelectedNodeOrADoubleClick) {
+    RowParts f;
+    TLazyDrawTree& t = *f.tree;
+    t.TreeOptions().SetMiscOptions(t.TreeOptions().MiscOptions() + TLTMiscOptions{toEditable, toEditOnClick});
+    SimulateClick(&t, 80, 9);
+    EXPECT_EQ(t.FocusedNode(), f.top);
+    EXPECT_FALSE(t.TreeStates().Contains(tsEditPending)) << "the node was not selected when pressed";
+    SimulateClick(&t, 80, 9);
+    EXPECT_TRUE(t.TreeStates().Contains(tsEditPending)) << "the edit waits for the edit delay";
+    SimulateClick(&t, 80, 27);
+    EXPECT_FALSE(t.TreeStates().Contains(tsEditPending)) << "a press calls the waiting edit off";
+    SimulateClick(&t, 200, 27);
+    EXPECT_FALSE(t.TreeStates().Contains(tsEditPending)) << "beside the content no edit waits";
+    bool Refuse = true;
+    t.OnEditing = [&](T*, PLazyNode, TColumnIndex, bool& Allowed) { Allowed = !Refuse; };
+    SimulateClick(&t, 80, 27);
+    EXPECT_FALSE(t.TreeStates().Contains(tsEditPending)) << "the owner refused";
+
+    // A double click on the focused node starts the edit without a delay, unless it toggles the node;
+    // on the button it only toggles.
+    Refuse = false;
+    t.TreeOptions().SetMiscOptions(t.TreeOptions().MiscOptions() - TLTMiscOptions{toEditOnClick} +
+                                   TLTMiscOptions{toEditOnDblClick, toToggleOnDblClick});
+    t.Perform(WM_LBUTTONDBLCLK, MK_LBUTTON, MakeLParam(80, 27));
+    EXPECT_FALSE(t.TreeStates().Contains(tsEditPending));
+    SimulateMouseUp(&t, mbLeft, 80, 27);
+    t.TreeOptions().SetMiscOptions(t.TreeOptions().MiscOptions() - TLTMiscOptions{toToggleOnDblClick});
+    t.Perform(WM_LBUTTONDBLCLK, MK_LBUTTON, MakeLParam(80, 27));
+    EXPECT_TRUE(t.TreeStates().Contains(tsEditPending));
+    SimulateMouseUp(&t, mbLeft, 80, 27);
+    SimulateClick(&t, 80, 9);
+    t.Perform(WM_LBUTTONDBLCLK, MK_LBUTTON, MakeLParam(15, 9));
+    EXPECT_FALSE(t.TreeStates().Contains(tsEditPending));
+    EXPECT_FALSE(t.GetExpanded(f.top));
+    SimulateMouseUp(&t, mbLeft, 15, 9);
 }

@@ -1190,6 +1190,8 @@ public:
     virtual void BeginPanning(TPoint Position);
     virtual void EndPanning();
     virtual void ChoosePanningCursor(int X, int Y);
+    // The panning mark's window procedure: the mark paints its picture, the rest takes the default way.
+    virtual void PanningWindowMessage(TMessage& Message);
 
     // --- Window: the rubber band (draw selection by mouse) -----------------------
     enum TLTDrawSelectionMode { smDottedRectangle, smBlendedRectangle };
@@ -1527,6 +1529,8 @@ protected:
     void WMMButtonDown(TWMMouse& Message) override;
     void WMMButtonUp(TWMMouse& Message) override;
     void WMMButtonDblClk(TWMMouse& Message) override;
+    // The shared pictures that follow the system colours are loaded again.
+    void CMSysColorChange(TMessage& Message) override;
     // What a press, a release and a double click of a button do at the place the hit test found.
     virtual void ProcessMouseDown(TWMMouse& Message, THitInfo& HitInfo);
     virtual void ProcessMouseUp(TWMMouse& Message, THitInfo& HitInfo);

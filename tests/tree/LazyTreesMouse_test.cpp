@@ -1,6 +1,7 @@
 // The mouse on a shown tree: the parts of a row a point lies on, left to
 // right, and what a press, a release and a double click of each button do
-// there (checks, expanding, selecting, the edit that follows a click).
+// there (checks, expanding, selecting, the edit that follows a click); the
+// shared pictures after a change of the system colours.
 
 #include "tree/LazyTrees.h"
 
@@ -9,6 +10,7 @@
 #include "framework/Messages.h"
 #include "framework/Simulate.h"
 #include "framework/Themes.h"
+#include "tree/LazyTrees.Utils.h"
 
 #include <gtest/gtest.h>
 
@@ -336,4 +338,24 @@ TEST(LazyTreesMouse, AnEditFollowsAClickOnTheFocusedSelectedNodeOrADoubleClick) 
     EXPECT_FALSE(t.TreeStates().Contains(tsEditPending));
     EXPECT_FALSE(t.GetExpanded(f.top));
     SimulateMouseUp(&t, mbLeft, 15, 9);
+}
+
+TEST(LazyTreesMessages, ASystemColourChangeReloadsTheRemappedSharedPictures) {
+    RowParts f;
+    TImageList* Light = DrawnCheckList(0);
+    TImageList* Utilities = UtilityImageList();
+    TImageList* XP = DrawnCheckList(5);
+    ASSERT_EQ(Light->Count(), 25);
+    const int UtilityCount = Utilities->Count();
+    ASSERT_GT(UtilityCount, 0);
+    Light->Clear();
+    Utilities->Clear();
+    XP->Clear();
+    f.tree->Perform(CM_SYSCOLORCHANGE);
+    EXPECT_EQ(DrawnCheckList(0), Light) << "the lists stay where the trees find them";
+    EXPECT_EQ(Light->Count(), 25);
+    EXPECT_EQ(Utilities->Count(), UtilityCount);
+    EXPECT_EQ(XP->Count(), 0) << "the XP pictures keep their own colours and are not loaded again";
+    LoadSharedImageList(*XP, u"LT_XP", false);
+    EXPECT_EQ(XP->Count(), 25);
 }

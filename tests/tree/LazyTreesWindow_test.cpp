@@ -1247,6 +1247,17 @@ TEST(LazyTreesWindow, MiddleButtonPanningScrollsByTheDistanceFromTheMark) {
     const TPoint Start = t.ClientToScreen(TPoint{50, 50});
     EXPECT_EQ(t.PanningWindow()->Left() + t.PanningWindow()->Width() / 2, Start.X);
     EXPECT_EQ(t.PanningWindow()->Top() + t.PanningWindow()->Height() / 2, Start.Y);
+    {
+        // The mark paints its picture: the dot in the middle, arrows up and down, none sideways.
+        TBitmap Mark;
+        RenderControlToBitmap(t.PanningWindow(), Mark);
+        ASSERT_EQ(Mark.Width(), 32);
+        EXPECT_EQ(Mark.Canvas().Pixels(14, 13), ColorToRGB(clBlack));
+        EXPECT_EQ(Mark.Canvas().Pixels(14, 6), ColorToRGB(clBlack));
+        EXPECT_EQ(Mark.Canvas().Pixels(14, 21), ColorToRGB(clBlack));
+        EXPECT_EQ(Mark.Canvas().Pixels(5, 13), TColor(0xE0E0E0));
+        EXPECT_EQ(Mark.Canvas().Pixels(24, 13), TColor(0xE0E0E0));
+    }
     SimulateMouseUp(&t, mbMiddle, 50, 50);
     EXPECT_TRUE(t.IsPanning());
     EXPECT_FALSE(t.TreeStates().Contains(tsWheelPanning));

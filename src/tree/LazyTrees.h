@@ -1543,6 +1543,8 @@ protected:
     void Resize() override;
     void WMVScroll(TWMScroll& Message) override;
     void WMGetDlgCode(TMessage& Message) override;
+    // A character typed after a key that asked for incremental search goes to it.
+    void WMChar(TWMKey& Message) override;
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void ApplyBorder();
@@ -1868,6 +1870,8 @@ public:
     TLTNodeHeightDblClickResizeEvent OnNodeHeightDblClickResize;
     TLTColumnClickEvent OnColumnDblClick;
     TLTKeyActionEvent OnKeyAction;
+    // Tab reaches the tree (moving between cells with toExtendedFocus) instead of the next control.
+    bool WantTabs = false;
 
     virtual void DoGetCursor(TCursor& Cursor);
     // The owner's menu for a node, asking its parents in turn while AskParent stays true.

@@ -610,9 +610,18 @@ void TBaseLazyTree::KeyDown(Word& Key, TShiftState Shift) {
         NavigationKey(Key, Shift);
         return;
     }
+    // The four operator characters act as the keypad's keys wherever they are typed.
+    Word Code = Key;
+    switch (KeyToChar(Key, Shift - TShiftState{ssCtrl})) {
+    case u'*': Code = VK_MULTIPLY; break;
+    case u'+': Code = VK_ADD; break;
+    case u'-': Code = VK_SUBTRACT; break;
+    case u'/': Code = VK_DIVIDE; break;
+    default: break;
+    }
     PLazyNode Node = FFocusedNode;
     const bool Searching = FStates.Contains(tsIncrementalSearching);
-    switch (Key) {
+    switch (Code) {
     case VK_MULTIPLY:
         if (Searching) DoStateChange({tsIncrementalSearchPending});
         else if (Node) FullExpand(Node);
@@ -640,7 +649,12 @@ void TBaseLazyTree::KeyDown(Word& Key, TShiftState Shift) {
         }
         break;
     case VK_ESCAPE:
-        if (IsEditing()) CancelEditNode();
+        if (IsMouseSelecting()) {
+            DoStateChange({}, {tsDrawSelPending, tsDrawSelecting});
+            InvalidateTree();
+        } else if (IsEditing()) {
+            CancelEditNode();
+        }
         break;
     case VK_APPS: ContextMenuKey(); break;
     case VK_SPACE:
@@ -654,18 +668,37 @@ void TBaseLazyTree::KeyDown(Word& Key, TShiftState Shift) {
         if (Shift.Contains(ssCtrl)) SelectAll(true);
         else DoStateChange({tsIncrementalSearchPending});
         break;
-    default: break;
+    case VK_F2:
+        if (Shift.Empty() && Node && CanEdit(Node, FFocusedColumn)) {
+            FEditColumn = FFocusedColumn;
+            StartEditing();
+        }
+        break;
+    default:
+        // AltGr gives Ctrl and Alt together: it types characters too.
+        if (Shift.Contains(ssAlt) == Shift.Contains(ssCtrl) && Code >= 0x20)
+            DoStateChange({tsIncrementalSearchPending});
+        break;
     }
+}
+
+void TBaseLazyTree::WMChar(TWMKey& Message) {
+    if (FStates.Contains(tsIncrementalSearchPending)) {
+        SearchIncrementally(Char(Message.CharCode()));
+        DoStateChange({}, {tsIncrementalSearchPending});
+    }
+    TCustomControl::WMChar(Message);
 }
 
 void TBaseLazyTree::NavigationKey(Word Key, TShiftState Shift) {
     const TLTSelectionOptions Selection = FOptions->SelectionOptions();
+    const TLTMiscOptions Misc = FOptions->MiscOptions();
+    const TLazyTreeColumns& Columns = FHeader->Columns();
     const bool Ctrl = Shift.Contains(ssCtrl);
     const bool ExtendSelection = Shift.Contains(ssShift) && Selection.Contains(toMultiSelect) && !IsEditing();
     bool RangeKey = (Key == VK_PRIOR || Key == VK_NEXT || Key == VK_END || Key == VK_HOME) && ExtendSelection;
     const bool InvalidateAll = RangeKey || FSelectionCount > 1;
-    const bool ClearFirst = Shift.Empty() ||
-                            (FOptions->MiscOptions().Contains(toGridExtensions) && !Shift.Contains(ssShift)) ||
+    const bool ClearFirst = Shift.Empty() || (Misc.Contains(toGridExtensions) && !Shift.Contains(ssShift)) ||
                             !Selection.Contains(toMultiSelect) || Key == VK_BACK || Key == VK_TAB;
     PLazyNode Start = FFocusedNode;
     if (!Start && !Shift.Empty()) Start = GetFirstVisible();
@@ -673,24 +706,83 @@ void TBaseLazyTree::NavigationKey(Word Key, TShiftState Shift) {
     auto Drop = [this](PLazyNode Node) {
         if (Node) RemoveFromSelection(Node);
     };
+    // The next (or previous) visible column that may take the focus.
+    auto ColumnAfter = [&](TColumnIndex Column, bool Forward) {
+        return Forward ? Columns.GetNextVisibleColumn(Column, true) : Columns.GetPreviousVisibleColumn(Column, true);
+    };
     switch (Key) {
     case VK_BACK:
         if (FStates.Contains(tsIncrementalSearching)) DoStateChange({tsIncrementalSearchPending});
         else if (FFocusedNode && FFocusedNode->Parent != FRoot) SetFocusedNode(FFocusedNode->Parent);
         break;
+    case VK_TAB: {
+        if (!Selection.Contains(toExtendedFocus) || !FHeader->UseColumns()) break;
+        const bool Forward = !Shift.Contains(ssShift);
+        PLazyNode Node = FFocusedNode ? FFocusedNode : GetFirstVisible();
+        TColumnIndex Column = ColumnAfter(FFocusedColumn, Forward);
+        // On to the first (last) cell of the next (previous) row; never round from the last cell to the first.
+        while (Node) {
+            while (Column >= 0 && !DoFocusChanging(FFocusedNode, Node, FFocusedColumn, Column))
+                Column = ColumnAfter(Column, Forward);
+            if (Column >= 0) {
+                FocusCell(Node, Column);
+                break;
+            }
+            Node = Forward ? GetNextVisible(Node) : GetPreviousVisible(Node);
+            Column = Forward ? Columns.GetFirstVisibleColumn(true) : Columns.GetLastVisibleColumn(true);
+        }
+        break;
+    }
     case VK_HOME:
     case VK_END: {
-        PLazyNode Target = Key == VK_HOME ? GetFirstVisible() : GetLastVisible();
-        if (Shift == TShiftState{ssCtrl}) {
-            ScrollIntoView(Target, Selection.Contains(toCenterScrollIntoView));
+        const bool ToEnd = Key == VK_END;
+        PLazyNode Target = ToEnd ? GetLastVisible() : GetFirstVisible();
+        TColumnIndex Column = NoColumn;
+        if (FHeader->UseColumns()) {
+            Column = ToEnd ? Columns.GetLastVisibleColumn() : Columns.GetFirstVisibleColumn();
+            while (Column >= 0 && !DoFocusChanging(FFocusedNode, FFocusedNode, FFocusedColumn, Column))
+                Column = ToEnd ? Columns.GetPreviousVisibleColumn(Column) : Columns.GetNextVisibleColumn(Column);
+            if (Column < NoColumn) return;
+        }
+        if (Shift == TShiftState{ssCtrl} && !Misc.Contains(toGridExtensions)) {
+            // Only the view moves.
+            if (Target)
+                ScrollIntoView(Target, Selection.Contains(toCenterScrollIntoView),
+                               !FOptions->AutoOptions().Contains(toDisableAutoscrollOnFocus));
+            SetOffsetXY(ToEnd ? -2147483647 : 0, FOffsetY);
             break;
         }
-        if (Target) SetFocusedNode(Target);
+        if (Target && (!Misc.Contains(toGridExtensions) || Ctrl)) SetFocusedNode(Target);
+        if (Misc.Contains(toGridExtensions) && !Selection.Contains(toFullRowSelect) && Column >= 0)
+            SetFocusedColumn(Column);
         break;
     }
     case VK_PRIOR:
     case VK_NEXT: {
         const bool Up = Key == VK_PRIOR;
+        if (Shift == TShiftState{ssShift, ssCtrl}) {
+            SetOffsetXY(FOffsetX + (Up ? ClientWidth() : -ClientWidth()), FOffsetY);
+            break;
+        }
+        if (Shift == TShiftState{ssShift, ssAlt}) {
+            if (!FHeader->UseColumns()) break;
+            if (!Columns.IsValidColumn(FFocusedColumn)) {
+                SetFocusedColumn(Columns.GetFirstVisibleColumn());
+                break;
+            }
+            // A page of columns: as many as fit beside the fixed ones, never onto a fixed one.
+            TColumnIndex C = FFocusedColumn;
+            int Width = Columns.GetVisibleFixedWidth();
+            for (;;) {
+                const TColumnIndex P = Up ? Columns.GetPreviousVisibleColumn(C) : Columns.GetNextVisibleColumn(C);
+                if (P < 0 || Width + Columns[C]->Width() >= ClientWidth() || Columns[P]->Options().Contains(coFixed))
+                    break;
+                Width += Columns[C]->Width();
+                C = P;
+            }
+            SetFocusedColumn(C);
+            break;
+        }
         if (Ctrl) {
             SetOffsetXY(FOffsetX, FOffsetY + (Up ? ClientHeight() : -ClientHeight()));
             break;
@@ -733,7 +825,9 @@ void TBaseLazyTree::NavigationKey(Word Key, TShiftState Shift) {
     case VK_LEFT: {
         PLazyNode Node = FFocusedNode;
         if (Ctrl) {
-            SetOffsetXY(FOffsetX + int(FScrollBarOptions->HorizontalIncrement), FOffsetY);
+            SetOffsetXY(FOffsetX + Columns.GetScrollWidth(), FOffsetY);
+        } else if (Selection.Contains(toExtendedFocus) && Misc.Contains(toGridExtensions)) {
+            if (const TColumnIndex Column = ColumnAfter(FFocusedColumn, false); Column >= 0) SetFocusedColumn(Column);
         } else if (Node && Node->States.Contains(vsExpanded) && Node->ChildCount > 0 && Shift.Empty()) {
             ToggleNode(Node);
         } else if (!Node) {
@@ -750,7 +844,9 @@ void TBaseLazyTree::NavigationKey(Word Key, TShiftState Shift) {
     case VK_RIGHT: {
         PLazyNode Node = FFocusedNode;
         if (Ctrl) {
-            SetOffsetXY(FOffsetX - int(FScrollBarOptions->HorizontalIncrement), FOffsetY);
+            SetOffsetXY(FOffsetX - Columns.GetScrollWidth(), FOffsetY);
+        } else if (Selection.Contains(toExtendedFocus) && Misc.Contains(toGridExtensions)) {
+            if (const TColumnIndex Column = ColumnAfter(FFocusedColumn, true); Column >= 0) SetFocusedColumn(Column);
         } else if (Node && !Node->States.Contains(vsExpanded) && Node->States.Contains(vsHasChildren) && Shift.Empty()) {
             ToggleNode(Node);
         } else if (!Node) {
@@ -783,11 +879,12 @@ void TBaseLazyTree::NavigationKey(Word Key, TShiftState Shift) {
 }
 
 void TBaseLazyTree::WMGetDlgCode(TMessage& Message) {
-    Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
+    Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | (WantTabs ? DLGC_WANTTAB : 0);
 }
 
 void TBaseLazyTree::KeyUp(Word& Key, TShiftState Shift) {
     TCustomControl::KeyUp(Key, Shift);
+    if (Key == VK_TAB) FocusSomeNode();
     if (Key == VK_SPACE) HandleCheckKey(false);
 }
 

@@ -359,3 +359,184 @@ TEST(LazyTreesMessages, ASystemColourChangeReloadsTheRemappedSharedPictures) {
     LoadSharedImageList(*XP, u"LT_XP", false);
     EXPECT_EQ(XP->Count(), 25);
 }
+
+namespace {
+
+// Three top-level nodes "Bus0".."Bus2" with two children each and two
+// grandchildren under each child, collapsed, in a string tree that has the focus.
+struct KeyTree {
+    explicit KeyTree(int Columns = 0) {
+        SetThemeRenderer(trClassic);
+        form.SetBounds(50, 50, 400, 260);
+        tree = new TLazyStringTree(&form);
+        tree->SetParent(&form);
+        tree->SetBorderStyle(T::bsNone);
+        tree->ScrollBarOptions().SetScrollBars(ssNone);
+        tree->SetBounds(0, 0, 200, 200);
+        tree->OnInitNode = [](T* Tree, PLazyNode, PLazyNode Node, TLazyNodeInitStates& States) {
+            if (Tree->GetNodeLevel(Node) < 2) States += TLazyNodeInitStates{ivsHasChildren};
+        };
+        tree->OnInitChildren = [](T*, PLazyNode, Cardinal& Count) { Count = 2; };
+        tree->OnGetText = [](T* Tree, PLazyNode Node, TColumnIndex, TLSTTextType, String& Text) {
+            Text = S(Tree->GetNodeLevel(Node) == 0 ? "Bus" : "Meter") + String(1, u'0' + Node->Index);
+        };
+        for (int I = 0; I < Columns; ++I) tree->Header().Columns().Add()->SetWidth(90);
+        tree->SetRootNodeCount(3);
+        form.Show();
+        SimulateActivate(&form);
+        tree->SetFocus();
+        bus0 = tree->GetFirst();
+        bus1 = tree->GetNextSibling(bus0);
+        bus2 = tree->GetNextSibling(bus1);
+    }
+    ~KeyTree() { SetThemeRenderer(trStyled); }
+    TForm form{nullptr};
+    TLazyStringTree* tree;
+    PLazyNode bus0, bus1, bus2;
+};
+
+}  // namespace
+
+TEST(LazyTreesKeys, OperatorCharactersActAsTheKeypadKeysWhereverTyped) {
+    struct Case {
+        Word Key;
+        TShiftState Shift;
+        const char* Typed;
+        bool Expanded, ChildExpanded;
+    } Cases[] = {
+        {VK_OEM_PLUS, {ssShift}, "+ beside Backspace", true, false},
+        {VK_ADD, {}, "keypad +", true, false},
+        {u'8', {ssShift}, "* over the 8", true, true},
+        {VK_OEM_MINUS, {}, "- beside 0 (the children keep their own state)", false, true},
+        {VK_OEM_2, {}, "/ beside the right Shift", false, false},
+        {VK_OEM_PLUS, {}, "= (the same key without Shift)", false, false},
+    };
+    for (const Case& c : Cases) {
+        KeyTree f;
+        T& t = *f.tree;
+        t.SetFocusedNode(f.bus1);
+        const bool Collapses = c.Key == VK_OEM_MINUS || c.Key == VK_OEM_2;
+        if (Collapses) t.FullExpand(f.bus1);
+        SimulateKey(c.Key, c.Shift);
+        EXPECT_EQ(t.GetExpanded(f.bus1), c.Expanded) << c.Typed;
+        EXPECT_EQ(t.GetExpanded(t.GetFirstChild(f.bus1)), c.ChildExpanded) << c.Typed;
+    }
+}
+
+TEST(LazyTreesKeys, TypedCharactersSearchIncrementallyAndEscapeEndsABand) {
+    KeyTree f;
+    T& t = *f.tree;
+    t.SetIncrementalSearch(isAll);
+    t.SetFocusedNode(f.bus0);
+    SimulateText(u"Bus2");
+    EXPECT_EQ(t.FocusedNode(), f.bus2);
+    EXPECT_FALSE(t.TreeStates().Contains(tsIncrementalSearchPending)) << "the character took the pending search";
+    EXPECT_TRUE(t.TreeStates().Contains(tsIncrementalSearching));
+    // With Ctrl alone a key types nothing for the search.
+    SimulateKeyDown(u'B', {ssCtrl});
+    EXPECT_FALSE(t.TreeStates().Contains(tsIncrementalSearchPending));
+    SimulateKeyUp(u'B', {ssCtrl});
+    t.TimerFired(7);
+
+    // A band waiting for the mouse is given up with Escape.
+    t.TreeOptions().SetSelectionOptions(t.TreeOptions().SelectionOptions() + TLTSelectionOptions{toMultiSelect});
+    SimulateMouseDown(&t, mbLeft, 150, 9);
+    ASSERT_TRUE(t.IsMouseSelecting());
+    SimulateKey(VK_ESCAPE);
+    EXPECT_FALSE(t.IsMouseSelecting());
+    SimulateMouseUp(&t, mbLeft, 150, 9);
+}
+
+TEST(LazyTreesKeys, F2StartsTheEditAtOnceAndTabMovesThroughTheCells) {
+    KeyTree f(2);
+    T& t = *f.tree;
+    int Created = 0;
+    t.OnCreateEditor = [&](T*, PLazyNode, TColumnIndex, std::shared_ptr<ILTEditLink>&) { ++Created; };
+    t.TreeOptions().SetMiscOptions(t.TreeOptions().MiscOptions() + TLTMiscOptions{toEditable});
+    t.OnEditing = [](T*, PLazyNode, TColumnIndex, bool& Allowed) { Allowed = true; };
+    t.SetFocusedNode(f.bus2);
+    SimulateKey(VK_F2, {ssShift});
+    EXPECT_EQ(Created, 0) << "only without Shift, Ctrl or Alt";
+    SimulateKey(VK_F2);
+    EXPECT_EQ(Created, 1);
+    EXPECT_TRUE(t.IsEditing()) << "the string tree's own editor took over";
+    t.CancelEditNode();
+    t.SetFocus();
+
+    // Tab: only with extended focus; forward through the columns and on to the next row, not round.
+    EXPECT_EQ(t.Perform(WM_GETDLGCODE) & DLGC_WANTTAB, 0);
+    t.WantTabs = true;
+    EXPECT_NE(t.Perform(WM_GETDLGCODE) & DLGC_WANTTAB, 0);
+    t.TreeOptions().SetSelectionOptions(t.TreeOptions().SelectionOptions() + TLTSelectionOptions{toExtendedFocus});
+    t.SetFocusedNode(f.bus1);
+    t.SetFocusedColumn(0);
+    struct Step {
+        TShiftState Shift;
+        PLazyNode Node;
+        TColumnIndex Column;
+    } Steps[] = {{{}, f.bus1, 1}, {{}, f.bus2, 0}, {{}, f.bus2, 1}, {{}, f.bus2, 1}, {{ssShift}, f.bus2, 0},
+                 {{ssShift}, f.bus1, 1}};
+    int I = 0;
+    for (const Step& s : Steps) {
+        SimulateKey(VK_TAB, s.Shift);
+        EXPECT_EQ(t.FocusedNode(), s.Node) << "step " << I;
+        EXPECT_EQ(t.FocusedColumn(), s.Column) << "step " << I;
+        EXPECT_TRUE(t.GetSelected(s.Node)) << "step " << I;
+        ++I;
+    }
+}
+
+TEST(LazyTreesKeys, ColumnsByHomeEndPagingAndTheArrowsWithGridExtensions) {
+    KeyTree f(5);  // five columns of 90 in a window 200 wide
+    T& t = *f.tree;
+    t.TreeOptions().SetSelectionOptions(t.TreeOptions().SelectionOptions() + TLTSelectionOptions{toExtendedFocus});
+    t.TreeOptions().SetMiscOptions(t.TreeOptions().MiscOptions() + TLTMiscOptions{toGridExtensions});
+    t.SetFocusedNode(f.bus1);
+    t.SetFocusedColumn(0);
+    struct Step {
+        Word Key;
+        TShiftState Shift;
+        PLazyNode Node;
+        TColumnIndex Column;
+        const char* What;
+    } Steps[] = {
+        {VK_RIGHT, {}, f.bus1, 1, "the next column"},
+        {VK_END, {}, f.bus1, 4, "the last column of the same row"},
+        {VK_RIGHT, {}, f.bus1, 4, "no column after the last"},
+        {VK_HOME, {}, f.bus1, 0, "the first column"},
+        {VK_NEXT, {ssShift, ssAlt}, f.bus1, 2, "a page of columns: two of 90 fit in 200"},
+        {VK_NEXT, {ssShift, ssAlt}, f.bus1, 4, "and the next page"},
+        {VK_PRIOR, {ssShift, ssAlt}, f.bus1, 2, "back a page"},
+        {VK_LEFT, {}, f.bus1, 1, "the previous column"},
+        {VK_END, {ssCtrl}, f.bus2, 4, "with Ctrl the last row too"},
+    };
+    for (const Step& s : Steps) {
+        SimulateKey(s.Key, s.Shift);
+        EXPECT_EQ(t.FocusedNode(), s.Node) << s.What;
+        EXPECT_EQ(t.FocusedColumn(), s.Column) << s.What;
+    }
+
+    // Without grid extensions Ctrl+Home and Ctrl+End move only the view, to the far ends.
+    t.TreeOptions().SetMiscOptions(t.TreeOptions().MiscOptions() - TLTMiscOptions{toGridExtensions});
+    SimulateKey(VK_END, {ssCtrl});
+    EXPECT_EQ(t.OffsetX(), 200 - 450);
+    EXPECT_EQ(t.FocusedNode(), f.bus2);
+    SimulateKey(VK_HOME, {ssCtrl});
+    EXPECT_EQ(t.OffsetX(), 0);
+    EXPECT_EQ(t.FocusedNode(), f.bus2);
+    // Ctrl+Shift+Page Down pages sideways by the window; Ctrl+Right by the average scrolling column.
+    SimulateKey(VK_NEXT, {ssShift, ssCtrl});
+    EXPECT_EQ(t.OffsetX(), -200);
+    SimulateKey(VK_LEFT, {ssCtrl});
+    EXPECT_EQ(t.OffsetX(), -110);
+    SimulateKey(VK_PRIOR, {ssShift, ssCtrl});
+    EXPECT_EQ(t.OffsetX(), 0);
+    // Releasing Tab with nothing focused focuses the first selected node, else the first one.
+    t.SetFocusedNode(nullptr);
+    SimulateKeyUp(VK_TAB);
+    EXPECT_EQ(t.FocusedNode(), f.bus2);
+    t.SetFocusedNode(nullptr);
+    t.ClearSelection();
+    SimulateKeyUp(VK_TAB);
+    EXPECT_EQ(t.FocusedNode(), f.bus0);
+}

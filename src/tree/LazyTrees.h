@@ -298,6 +298,11 @@ public:
     void SetDefaultWidth(int Value) { FDefaultWidth = Value; }
     TColumnIndex ClickIndex() const { return FClickIndex; }
     void SetClickIndex(TColumnIndex Value) { FClickIndex = Value; }
+    // The mouse left the tree: no column is hovered or pressed any more.
+    void ForgetMouse() {
+        FHoverIndex = FDownIndex = -1;
+        FCheckBoxHit = false;
+    }
     TColumnIndex HoverIndex() const { return FHoverIndex; }
     TColumnIndex TrackIndex() const { return FTrackIndex; }
     bool IsValidColumn(TColumnIndex Column) const { return Column >= 0 && Column < Count(); }
@@ -1531,6 +1536,7 @@ protected:
     void WMMButtonDblClk(TWMMouse& Message) override;
     // The shared pictures that follow the system colours are loaded again.
     void CMSysColorChange(TMessage& Message) override;
+    void WMNCHitTest(TMessage& Message) override;
     // What a press, a release and a double click of a button do at the place the hit test found.
     virtual void ProcessMouseDown(TWMMouse& Message, THitInfo& HitInfo);
     virtual void ProcessMouseUp(TWMMouse& Message, THitInfo& HitInfo);

@@ -520,13 +520,21 @@ void TBaseLazyTree::MouseMove(TShiftState Shift, int X, int Y) {
         TRect Band = FNewSelRect;
         if (std::abs(Band.Right - Band.Left) > GetSystemMetrics(SM_CXDRAG) ||
             std::abs(Band.Bottom - Band.Top) > GetSystemMetrics(SM_CYDRAG)) {
-            DoStateChange({tsDrawSelecting}, {tsDrawSelPending, tsClearPending});
+            // The band takes over from a selection waiting to be cleared on release.
+            if (FStates.Contains(tsClearPending)) {
+                DoStateChange({}, {tsClearPending});
+                ClearSelection();
+            }
+            DoStateChange({tsDrawSelecting}, {tsDrawSelPending});
+            FFocusedColumn = FHeader->GetMainColumn();
             UpdateDrawSelection();
             Invalidate();
         }
         return;
     }
     if (FStates.Contains(tsDrawSelecting)) {
+        // The scroll timer moves the band while the view scrolls.
+        if (FStates.Contains(tsScrolling)) return;
         if (TrackSelectionRect(X, Y)) {
             UpdateDrawSelection();
             Invalidate();
@@ -556,10 +564,26 @@ void TBaseLazyTree::ChangeHotNode(PLazyNode Hot) {
 }
 
 void TBaseLazyTree::CMMouseLeave(TMessage& Message) {
+    // A hint shown for this tree is not valid any more, nor is automatic scrolling outside panning.
+    if (FStates.Contains(tsHint)) FLastHintRect = TRect{};
+    DoStateChange({}, {tsHint});
+    if (!IsPanning()) {
+        StopTimer(4);
+        DoStateChange({}, {tsScrolling, tsScrollPending});
+    }
     FHotNodeButtonHit = false;
     ChangeHotNode(nullptr);
+    FHeader->Columns().ForgetMouse();
     DoMouseLeave();
     DefaultHandler(Message);
+}
+
+void TBaseLazyTree::WMNCHitTest(TMessage& Message) {
+    TCustomControl::WMNCHitTest(Message);
+    // The header band is frame to the window, not client area.
+    if (HandleAllocated() && FHeader->Options.Contains(hoVisible) &&
+        FHeader->InHeader(ScreenToClient(TPoint{SmallInt(Message.LParamLo()), SmallInt(Message.LParamHi())})))
+        Message.Result = HTBORDER;
 }
 
 // The first half of a check: the box shows pressed, the new state waits for the release.

@@ -540,3 +540,28 @@ TEST(LazyTreesKeys, ColumnsByHomeEndPagingAndTheArrowsWithGridExtensions) {
     SimulateKeyUp(VK_TAB);
     EXPECT_EQ(t.FocusedNode(), f.bus0);
 }
+
+TEST(LazyTreesMessages, TheHeaderBandIsFrameAndLeavingForgetsTheHotNodeAndTheScrolling) {
+    KeyTree f(2);
+    T& t = *f.tree;
+    t.Header().SetOptions(t.Header().Options + THeaderOptions{hoVisible});
+    const int Band = t.Header().Height();
+    ASSERT_GT(Band, 0);
+    auto CodeAt = [&](int X, int Y) {
+        const TPoint S = t.ClientToScreen(TPoint{X, Y});
+        return t.Perform(WM_NCHITTEST, 0, MakeLParam(S.X, S.Y));
+    };
+    EXPECT_EQ(CodeAt(50, -Band / 2), HTBORDER);
+    EXPECT_EQ(CodeAt(50, 10), HTCLIENT);
+    t.Header().SetOptions(t.Header().Options - THeaderOptions{hoVisible});
+    EXPECT_NE(CodeAt(50, -1), HTBORDER) << "without the band the frame is the framework's";
+
+    // Leaving: no hot node, no automatic scrolling waiting.
+    t.TreeOptions().SetPaintOptions(t.TreeOptions().PaintOptions() + TLTPaintOptions{toHotTrack});
+    SimulateMouseMove(&t, 20, 9);
+    ASSERT_EQ(t.HotNode(), f.bus0);
+    t.DoStateChange({tsScrollPending});
+    SimulateMouseLeave();
+    EXPECT_EQ(t.HotNode(), nullptr);
+    EXPECT_FALSE(t.TreeStates().Contains(tsScrollPending));
+}

@@ -168,15 +168,13 @@ void TBaseLazyTree::ClassifyHitLeftToRight(THitInfo& HitInfo, int Offset, TAlign
 void TBaseLazyTree::WMLButtonDown(TWMMouse& Message) {
     DoStateChange({tsLeftButtonDown});
     TCustomControl::WMLButtonDown(Message);
-    THitInfo Hit;
-    GetHitTestInfoAt(Message.XPos(), Message.YPos(), true, Hit);
+    THitInfo Hit = GetHitTestInfoAt(Message.XPos(), Message.YPos());
     ProcessMouseDown(Message, Hit);
 }
 
 void TBaseLazyTree::WMLButtonUp(TWMMouse& Message) {
     DoStateChange({}, {tsNodeHeightTracking, tsNodeHeightTrackPending, tsLeftButtonDown});
-    THitInfo Hit;
-    GetHitTestInfoAt(Message.XPos(), Message.YPos(), true, Hit);
+    THitInfo Hit = GetHitTestInfoAt(Message.XPos(), Message.YPos());
     ProcessMouseUp(Message, Hit);
     TCustomControl::WMLButtonUp(Message);
 }
@@ -184,8 +182,7 @@ void TBaseLazyTree::WMLButtonUp(TWMMouse& Message) {
 void TBaseLazyTree::WMLButtonDblClk(TWMMouse& Message) {
     DoStateChange({tsLeftDblClick});
     TCustomControl::WMLButtonDblClk(Message);
-    THitInfo Hit;
-    GetHitTestInfoAt(Message.XPos(), Message.YPos(), true, Hit);
+    THitInfo Hit = GetHitTestInfoAt(Message.XPos(), Message.YPos());
     ProcessMouseDoubleClick(Message, Hit);
     DoStateChange({}, {tsLeftDblClick});
 }
@@ -195,8 +192,7 @@ void TBaseLazyTree::WMRButtonDown(TWMMouse& Message) {
     if (!FHeader->States.Empty()) return;
     TCustomControl::WMRButtonDown(Message);
     if (!FOptions->SelectionOptions().Contains(toRightClickSelect)) return;
-    THitInfo Hit;
-    GetHitTestInfoAt(Message.XPos(), Message.YPos(), true, Hit);
+    THitInfo Hit = GetHitTestInfoAt(Message.XPos(), Message.YPos());
     ProcessMouseDown(Message, Hit);
 }
 
@@ -204,8 +200,7 @@ void TBaseLazyTree::WMRButtonDblClk(TWMMouse& Message) {
     DoStateChange({tsRightDblClick});
     TCustomControl::WMRButtonDblClk(Message);
     if (FOptions->SelectionOptions().Contains(toRightClickSelect)) {
-        THitInfo Hit;
-        GetHitTestInfoAt(Message.XPos(), Message.YPos(), true, Hit);
+        THitInfo Hit = GetHitTestInfoAt(Message.XPos(), Message.YPos());
         ProcessMouseDoubleClick(Message, Hit);
     }
     DoStateChange({}, {tsRightDblClick});
@@ -224,8 +219,7 @@ void TBaseLazyTree::WMMButtonDown(TWMMouse& Message) {
     }
     EndPanning();
     if (!FOptions->SelectionOptions().Contains(toMiddleClickSelect)) return;
-    THitInfo Hit;
-    GetHitTestInfoAt(P.X, P.Y, true, Hit);
+    THitInfo Hit = GetHitTestInfoAt(P.X, P.Y);
     ProcessMouseDown(Message, Hit);
 }
 
@@ -240,8 +234,7 @@ void TBaseLazyTree::WMMButtonUp(TWMMouse& Message) {
     if (!FHeader->States.Empty()) return;
     TCustomControl::WMMButtonUp(Message);
     if (!FOptions->SelectionOptions().Contains(toMiddleClickSelect)) return;
-    THitInfo Hit;
-    GetHitTestInfoAt(Message.XPos(), Message.YPos(), true, Hit);
+    THitInfo Hit = GetHitTestInfoAt(Message.XPos(), Message.YPos());
     ProcessMouseUp(Message, Hit);
 }
 
@@ -249,8 +242,7 @@ void TBaseLazyTree::WMMButtonDblClk(TWMMouse& Message) {
     DoStateChange({tsMiddleDblClick});
     TCustomControl::WMMButtonDblClk(Message);
     if (FOptions->SelectionOptions().Contains(toMiddleClickSelect)) {
-        THitInfo Hit;
-        GetHitTestInfoAt(Message.XPos(), Message.YPos(), true, Hit);
+        THitInfo Hit = GetHitTestInfoAt(Message.XPos(), Message.YPos());
         ProcessMouseDoubleClick(Message, Hit);
     }
     DoStateChange({}, {tsMiddleDblClick});

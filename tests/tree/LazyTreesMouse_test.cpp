@@ -556,6 +556,18 @@ TEST(LazyTreesMessages, TheHeaderBandIsFrameAndLeavingForgetsTheHotNodeAndTheScr
     t.Header().SetOptions(t.Header().Options - THeaderOptions{hoVisible});
     EXPECT_NE(CodeAt(50, -1), HTBORDER) << "without the band the frame is the framework's";
 
+    // A press on the frame focuses the tree.
+    auto* Other = new TLazyDrawTree(&f.form);
+    Other->SetParent(&f.form);
+    Other->SetBounds(210, 0, 50, 50);
+    for (Cardinal Press : {WM_NCLBUTTONDOWN, WM_NCRBUTTONDOWN, WM_NCMBUTTONDOWN}) {
+        Other->SetFocus();
+        ASSERT_FALSE(t.Focused());
+        const TPoint S = t.ClientToScreen(TPoint{50, -1});
+        t.Perform(Press, HTBORDER, MakeLParam(S.X, S.Y));
+        EXPECT_TRUE(t.Focused()) << Press;
+    }
+
     // Leaving: no hot node, no automatic scrolling waiting.
     t.TreeOptions().SetPaintOptions(t.TreeOptions().PaintOptions() + TLTPaintOptions{toHotTrack});
     SimulateMouseMove(&t, 20, 9);

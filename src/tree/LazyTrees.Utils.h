@@ -32,6 +32,8 @@ TImageList* SystemFlatCheckList();
 TImageList* DrawnCheckList(int Look);
 // Drop marks (0 left, 1 right) and sort arrows (2 descending, 3 ascending; 4 and 5 themed).
 TImageList* UtilityImageList();
+// Loads the lists that take the system colours again (the XP strip keeps its own); lists not made yet stay so.
+void ReloadRemappedImageLists();
 // (Re)fills List from the bitmap resource, a strip of 16 x 16 pictures whose top-left pixel is the
 // transparent colour; Remap maps white, silver, grey and black onto the current system colours.
 void LoadSharedImageList(TImageList& List, const String& ResourceName, bool Remap);

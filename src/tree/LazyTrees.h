@@ -297,6 +297,12 @@ public:
     int DefaultWidth() const { return FDefaultWidth; }
     void SetDefaultWidth(int Value) { FDefaultWidth = Value; }
     TColumnIndex ClickIndex() const { return FClickIndex; }
+    void SetClickIndex(TColumnIndex Value) { FClickIndex = Value; }
+    // The mouse left the tree: no column is hovered or pressed any more.
+    void ForgetMouse() {
+        FHoverIndex = FDownIndex = -1;
+        FCheckBoxHit = false;
+    }
     TColumnIndex HoverIndex() const { return FHoverIndex; }
     TColumnIndex TrackIndex() const { return FTrackIndex; }
     bool IsValidColumn(TColumnIndex Column) const { return Column >= 0 && Column < Count(); }
@@ -1189,6 +1195,8 @@ public:
     virtual void BeginPanning(TPoint Position);
     virtual void EndPanning();
     virtual void ChoosePanningCursor(int X, int Y);
+    // The panning mark's window procedure: the mark paints its picture, the rest takes the default way.
+    virtual void PanningWindowMessage(TMessage& Message);
 
     // --- Window: the rubber band (draw selection by mouse) -----------------------
     enum TLTDrawSelectionMode { smDottedRectangle, smBlendedRectangle };
@@ -1215,13 +1223,19 @@ public:
     void ClearFontChanged() { FFontChanged = false; }
 
     // --- Window: hit testing ----------------------------------------------------
-    enum THitPosition { hiNowhere, hiOnItem, hiOnItemButton, hiOnItemCheckbox, hiOnStateIcon,
-                        hiOnNormalIcon, hiOnItemLabel, hiOnItemIndent, hiOnItemRight, hiBelow };
+    enum THitPosition { hiAbove, hiBelow, hiNowhere, hiOnItem, hiOnItemButton, hiOnItemButtonExact,
+                        hiOnItemCheckbox, hiOnItemIndent, hiOnItemLabel, hiOnItemLeft, hiOnItemRight,
+                        hiOnNormalIcon, hiOnStateIcon, hiToLeft, hiToRight, hiUpperSplitter, hiLowerSplitter };
+    using THitPositions = TSet<THitPosition>;
     struct THitInfo {
         PLazyNode HitNode = nullptr;
-        THitPosition HitPosition = hiNowhere;
+        THitPositions HitPositions;
         TColumnIndex HitColumn = -1;  // -1 without columns, -2 right of the last one
+        TPoint HitPoint;              // in tree coordinates
     };
+    // Relative: X and Y are client coordinates, else tree coordinates.
+    virtual void GetHitTestInfoAt(int X, int Y, bool Relative, THitInfo& HitInfo);
+    // At a client point.
     THitInfo GetHitTestInfoAt(int X, int Y);
 
     // --- Images -------------------------------------------------------------------
@@ -1515,16 +1529,32 @@ protected:
 
     // Window parts.
     void Paint() override;
-    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
+    void WMLButtonDown(TWMMouse& Message) override;
+    void WMLButtonUp(TWMMouse& Message) override;
     void WMLButtonDblClk(TWMMouse& Message) override;
+    void WMRButtonDown(TWMMouse& Message) override;
+    void WMRButtonDblClk(TWMMouse& Message) override;
+    void WMMButtonDown(TWMMouse& Message) override;
+    void WMMButtonUp(TWMMouse& Message) override;
+    void WMMButtonDblClk(TWMMouse& Message) override;
+    // The shared pictures that follow the system colours are loaded again.
+    void CMSysColorChange(TMessage& Message) override;
+    void WMNCHitTest(TMessage& Message) override;
+    // What a press, a release and a double click of a button do at the place the hit test found.
+    virtual void ProcessMouseDown(TWMMouse& Message, THitInfo& HitInfo);
+    virtual void ProcessMouseUp(TWMMouse& Message, THitInfo& HitInfo);
+    virtual void ProcessMouseDoubleClick(TWMMouse& Message, THitInfo& HitInfo);
+    // Adds the parts of a cell at Offset pixels from its left edge (Right: the cell's width).
+    virtual void ClassifyHitLeftToRight(THitInfo& HitInfo, int Offset, TAlignment Alignment, int Right);
     void CMMouseLeave(TMessage& Message) override;
     void KeyDown(Word& Key, TShiftState Shift) override;
     void KeyUp(Word& Key, TShiftState Shift) override;
     void Resize() override;
     void WMVScroll(TWMScroll& Message) override;
     void WMGetDlgCode(TMessage& Message) override;
+    // A character typed after a key that asked for incremental search goes to it.
+    void WMChar(TWMKey& Message) override;
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void ApplyBorder();
@@ -1585,8 +1615,6 @@ protected:
     // One pass of the band over the rows between the old and the new band (both ordered).
     bool SweepSelectionLeftToRight(int Left, const TRect& NewRect, const TRect& OldRect, int Right,
                                    TAlignment Alignment = taLeftJustify);
-    bool StartsDrawSelection(TMouseButton Button, TShiftState Shift, int X, int Y, const THitInfo& Hit);
-    void EndDrawSelection();
 
     // Fields.
     int FOffsetX = 0;
@@ -1646,7 +1674,6 @@ protected:
     String FPanningCursorName;
     TShiftState FDrawSelShiftState;
     TPoint FLastClickPos;
-    TColumnIndex FClickColumn = InvalidColumn;  // where the left button went down
     TRect FNewSelRect;
     TRect FLastSelRect;
     TCache FPositionCache;
@@ -1861,6 +1888,8 @@ public:
     TLTNodeHeightDblClickResizeEvent OnNodeHeightDblClickResize;
     TLTColumnClickEvent OnColumnDblClick;
     TLTKeyActionEvent OnKeyAction;
+    // Tab reaches the tree (moving between cells with toExtendedFocus) instead of the next control.
+    bool WantTabs = false;
 
     virtual void DoGetCursor(TCursor& Cursor);
     // The owner's menu for a node, asking its parents in turn while AskParent stays true.
@@ -1879,8 +1908,8 @@ public:
     virtual bool DoNodeHeightDblClickResize(PLazyNode Node, TColumnIndex Column, TShiftState Shift, TPoint P);
     // A row edge may be dragged only in a fixed column, with toNodeHeightResize, unless the owner says otherwise.
     bool SplitterMayResizeNode(TPoint P, PLazyNode Node, TColumnIndex Column);
-    // The node whose lower edge lies under a client point (the row above for a row's top edge), or nil.
-    PLazyNode NodeEdgeAt(int X, int Y, TColumnIndex& Column);
+    // The node whose edge the hit lies on (the row above for a row's top edge), or nil.
+    PLazyNode NodeEdgeAt(const THitInfo& Hit);
     bool IsHeightTracking() const { return FStates.Contains(tsNodeHeightTracking); }
 
 protected:
@@ -1888,12 +1917,8 @@ protected:
     void WMContextMenu(TMessage& Message) override;
     void WMRButtonUp(TWMMouse& Message) override;
     void CMMouseEnter(TMessage& Message) override;
-    // The first press on a row edge; true when it starts a height drag.
-    bool StartHeightTracking(TMouseButton Button, int X, int Y);
     // The mouse's part in a height drag; true while one is pending or running.
     bool TrackNodeHeight(TShiftState Shift, int X, int Y);
-    // A double click on a row edge returns the row to the default height; true when it did.
-    bool ResetNodeHeightAt(TShiftState Shift, int X, int Y, const THitInfo& Hit);
     // The context-menu key: the menu of the focused cell at the middle of its text.
     void ContextMenuKey();
 

@@ -3,8 +3,10 @@
 
 #include "tree/LazyTrees_p.h"
 
+#include "framework/Messages.h"
 #include "framework/Threads.h"
 #include "tree/LazyTrees.ClipboardFormats.h"
+#include "tree/LazyTrees.Utils.h"
 #include "tree/LazyTrees.Worker.h"
 
 #include <algorithm>
@@ -259,6 +261,12 @@ void TBaseLazyTree::StopTimer(unsigned Id) {
 }
 
 void TBaseLazyTree::WMTimer(TWMTimer& Message) { TimerFired(unsigned(Message.TimerID())); }
+
+void TBaseLazyTree::CMSysColorChange(TMessage& Message) {
+    ReloadRemappedImageLists();
+    TCustomControl::CMSysColorChange(Message);
+    Perform(WM_SYSCOLORCHANGE, Message.WParam, Message.LParam);
+}
 
 void TBaseLazyTree::TimerFired(unsigned Id) {
     switch (Id) {

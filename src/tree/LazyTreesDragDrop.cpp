@@ -187,8 +187,9 @@ Cardinal TBaseLazyTree::SuggestedDropEffect(TBaseLazyTree* Source, TShiftState S
 TDropMode TBaseLazyTree::DropModeAt(TPoint P, THitInfo& HitInfo, TRect NodeRect) {
     const TLTSelectionOptions Selection = FOptions->SelectionOptions();
     const bool FullRow = HitInfo.HitNode && (FOptions->MiscOptions().Contains(toFullRowDrag) || Selection.Contains(toFullRowSelect));
-    const bool OffContent = HitInfo.HitPosition != hiOnItemLabel && HitInfo.HitPosition != hiOnNormalIcon &&
-                            HitInfo.HitPosition != hiOnStateIcon;
+    const bool OffContent = !HitInfo.HitPositions.Contains(hiOnItemLabel) &&
+                            !HitInfo.HitPositions.Contains(hiOnNormalIcon) &&
+                            !HitInfo.HitPositions.Contains(hiOnStateIcon);
     if (FOptions->MiscOptions().Contains(toReportMode) && !FullRow && OffContent) HitInfo.HitNode = nullptr;
     if (!HitInfo.HitNode) return dmNowhere;
     if (OffContent && FOptions->PaintOptions().Contains(toShowDropmark))
@@ -227,7 +228,7 @@ HRESULT TBaseLazyTree::OleDragEnter(TBaseLazyTree* Source, Cardinal KeyState, TP
             FDropTargetNode = Hit.HitNode;
             const bool FullRow = FOptions->MiscOptions().Contains(toFullRowDrag) ||
                                  FOptions->SelectionOptions().Contains(toFullRowSelect);
-            if (Hit.HitPosition == hiOnItemLabel || FullRow) {
+            if (Hit.HitPositions.Contains(hiOnItemLabel) || FullRow) {
                 FLastDropMode = dmOnNode;
             } else {
                 const TRect R = GetDisplayRect(Hit.HitNode, false);

@@ -93,6 +93,10 @@ void TBaseLazyTree::WndProc(TMessage& Message) {
     // The header has the first word on every message; what it takes ends there.
     if (FHeader && FHeader->HandleHeaderMessage(Message)) return;
     if (ClipboardMessage(Message) || AccessibilityMessage(Message)) return;
+    // A press on the frame (the border, the header band) focuses the tree as one in the client area does.
+    if ((Message.Msg == WM_NCLBUTTONDOWN || Message.Msg == WM_NCRBUTTONDOWN || Message.Msg == WM_NCMBUTTONDOWN) &&
+        !Focused() && CanFocus())
+        SetFocus();
     TCustomControl::WndProc(Message);
     if (Message.Msg == WM_SETFOCUS) {
         if (!(FSelectionCount == 0 && FOptions->PaintOptions().Contains(toGhostedIfUnfocused))) InvalidateTree();

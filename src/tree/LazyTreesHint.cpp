@@ -108,7 +108,7 @@ void TBaseLazyTree::CMHintShow(TMessage& Message) {
             FHintData.DefaultHint = FHeader->Columns()[Column]->Hint();
             Allowed = !FHintData.DefaultHint.empty();
         }
-        Hit = THitInfo{nullptr, hiNowhere, Column};
+        Hit = THitInfo{nullptr, {hiNowhere}, Column};
     } else if (HintMode != hmDefault && Hit.HitNode && Hit.HitColumn >= -1) {
         TLTHintKind Kind = vhkText;
         DoGetHintKind(Hit.HitNode, Hit.HitColumn, Kind);
@@ -141,7 +141,7 @@ void TBaseLazyTree::CMHintShow(TMessage& Message) {
                                  R.Bottom > ClientHeight() || R.Top < 0;
                 Allowed = Inside && Cut;
             } else {
-                Allowed = Hit.HitPosition == hiOnItemLabel;
+                Allowed = Hit.HitPositions.Contains(hiOnItemLabel);
             }
             if (Allowed) {
                 Info.HintPos = ClientToScreen(TPoint{R.Left, R.Top});

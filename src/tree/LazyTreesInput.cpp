@@ -23,197 +23,475 @@ TCheckState TBaseLazyTree::NextCheckState(TCheckType Type, TCheckState State) {
 
 TBaseLazyTree::THitInfo TBaseLazyTree::GetHitTestInfoAt(int X, int Y) {
     THitInfo Info;
-    if (X < 0 || Y < 0 || X >= ClientWidth() || Y >= ClientHeight()) return Info;
-    int Top = 0;
-    PLazyNode Node = GetNodeAt(X, Y, &Top);
-    if (!Node) {
-        Info.HitPosition = hiBelow;
-        return Info;
-    }
-    if (!Node->States.Contains(vsInitialized)) InitializeNode(Node);
-    Info.HitNode = Node;
-    if (FHeader->UseColumns()) {
-        const TLazyTreeColumns& Columns = FHeader->Columns();
-        // A fixed column lies over the scrolled ones.
-        Info.HitColumn = InvalidColumn;
-        for (TLazyTreeColumn* Column : Columns.GetVisibleColumns())
-            if (X >= Column->Left() && X < Column->Left() + Column->Width() &&
-                (Info.HitColumn < 0 || Column->Options().Contains(coFixed)))
-                Info.HitColumn = Column->Index();
-        // An empty cell belongs to the text that runs into it from the left.
-        if (FOptions->AutoOptions().Contains(toAutoSpanColumns))
-            for (TColumnIndex Previous; Info.HitColumn >= 0 && DoGetCellIsEmpty(Node, Info.HitColumn) &&
-                                        (Previous = Columns.GetPreviousVisibleColumn(Info.HitColumn)) >= 0;)
-                Info.HitColumn = Previous;
-        if (Info.HitColumn != FHeader->GetMainColumn()) {
-            Info.HitPosition = Info.HitColumn < 0 ? hiOnItemRight : hiOnItemLabel;
-            return Info;
-        }
-    }
-    const TLTPaintOptions Paint = FOptions->PaintOptions();
-    const int IndentSize = int(GetNodeLevel(Node)) + (Paint.Contains(toShowRoot) ? 1 : 0);
-    const int IndentEnd = MainColumnOrigin() + int(FIndent) * (Paint.Contains(toFixedIndent) ? 1 : IndentSize);
-    if (X < IndentEnd) {
-        // The button's column is the node's own indent step.
-        int Own = IndentEnd - int(FIndent);
-        Info.HitPosition = Paint.Contains(toShowButtons) && Node->States.Contains(vsHasChildren) && X >= Own &&
-                                   IndentSize > 0
-                               ? hiOnItemButton
-                               : hiOnItemIndent;
-        return Info;
-    }
-    int Left = IndentEnd + FMargin;
-    if (ShowsCheck(Node)) {
-        if (X >= Left - 1 && X < Left - 1 + CheckImageSize()) {
-            Info.HitPosition = hiOnItemCheckbox;
-            return Info;
-        }
-        Left += CheckImageSize() + 2;
-    }
-    bool Ghosted = false;
-    TImageList* List = FStateImages;
-    if (FStateImages && DoGetImageIndex(Node, ikState, -1, Ghosted, List) >= 0 && List) {
-        if (X >= Left - 1 && X < Left + List->Width()) {
-            Info.HitPosition = hiOnStateIcon;
-            return Info;
-        }
-        Left += List->Width() + 2;
-    }
-    List = FImages;
-    if (FImages && DoGetImageIndex(Node, GetSelected(Node) ? ikSelected : ikNormal, -1, Ghosted, List) >= 0 && List) {
-        if (X >= Left - 1 && X < Left + List->Width()) {
-            Info.HitPosition = hiOnNormalIcon;
-            return Info;
-        }
-        Left += List->Width() + 2;
-    }
-    Info.HitPosition = X < Left + QueryCellTextWidth(Node) ? hiOnItemLabel : hiOnItemRight;
+    GetHitTestInfoAt(X, Y, true, Info);
     return Info;
 }
 
-void TBaseLazyTree::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    TCustomControl::MouseDown(Button, Shift, X, Y);
-    // While panning a click only ends it.
-    if (IsPanning()) {
-        EndPanning();
+void TBaseLazyTree::GetHitTestInfoAt(int X, int Y, bool Relative, THitInfo& HitInfo) {
+    HitInfo = THitInfo{};
+    if (X < 0) HitInfo.HitPositions.Include(hiToLeft);
+    else if (X > std::max(ClientWidth(), RangeX())) HitInfo.HitPositions.Include(hiToRight);
+    if (Y < 0) HitInfo.HitPositions.Include(hiAbove);
+    else if (Y > std::max(ClientHeight(), RangeY())) HitInfo.HitPositions.Include(hiBelow);
+    // Client and tree coordinates of the point; fixed columns do not scroll sideways.
+    const int FixedWidth = FHeader->UseColumns() ? FHeader->Columns().GetVisibleFixedWidth() : 0;
+    int ClientX = X, TreeX = X, TreeY = Y;
+    if (Relative) {
+        if (X >= FixedWidth) TreeX = X - FOffsetX;
+        TreeY = Y - FOffsetY;
+    } else if (X >= FixedWidth) {
+        ClientX = X + FOffsetX;
+    }
+    HitInfo.HitPoint = TPoint{TreeX, TreeY};
+    if (!HitInfo.HitPositions.Empty()) return;
+
+    int NodeTop = 0;
+    PLazyNode Node = GetNodeAt(0, TreeY + FOffsetY, &NodeTop);
+    if (Node && !Node->States.Contains(vsInitialized)) InitializeNode(Node);
+    HitInfo.HitNode = Node;
+    int Left = 0, Right = 0, Offset = TreeX;
+    if (FHeader->UseColumns()) {
+        const TLazyTreeColumns& Columns = FHeader->Columns();
+        HitInfo.HitColumn = Columns.ColumnAtWithBounds(TPoint{ClientX, 0}, Left, Right, true);
+        if (Node && HitInfo.HitColumn >= 0 && FOptions->AutoOptions().Contains(toAutoSpanColumns)) {
+            // An empty cell belongs to the text that runs into it from the left.
+            const TColumnIndex FirstHit = HitInfo.HitColumn;
+            while (HitInfo.HitColumn >= 0 && DoGetCellIsEmpty(Node, HitInfo.HitColumn)) {
+                const TColumnIndex Previous = Columns.GetPreviousVisibleColumn(HitInfo.HitColumn);
+                if (Previous < 0) break;
+                HitInfo.HitColumn = Previous;
+                Left -= Columns[Previous]->Width();
+            }
+            for (TColumnIndex Next = Columns.GetNextVisibleColumn(FirstHit);
+                 Next >= 0 && DoGetCellIsEmpty(Node, Next); Next = Columns.GetNextVisibleColumn(Next))
+                Right += Columns[Next]->Width();
+        }
+        Offset = ClientX - Left;
+        Right -= Left;
+    } else {
+        Right = std::max(ClientWidth(), RangeX());
+    }
+    if (!Node || HitInfo.HitColumn == InvalidColumn) {
+        HitInfo.HitPositions.Include(hiNowhere);
         return;
     }
-    if (Button == mbMiddle) {
-        if (FOptions->MiscOptions().Contains(toWheelPanning) && (RangeX() > ClientWidth() || RangeY() > ClientHeight())) {
-            FLastClickPos = TPoint{X, Y};
-            BeginPanning(ClientToScreen(FLastClickPos));
+    HitInfo.HitPositions = {hiOnItem};
+    if (FOptions->MiscOptions().Contains(toNodeHeightResize)) {
+        const TRect R = GetDisplayRect(Node, HitInfo.HitColumn, false);
+        const int ClientY = TreeY + FOffsetY;
+        if (ClientY <= R.Top + 1) HitInfo.HitPositions.Include(hiUpperSplitter);
+        else if (ClientY >= R.Bottom - 3) HitInfo.HitPositions.Include(hiLowerSplitter);
+    }
+    // Right-to-left layout is not built: every cell is classified left to right.
+    const TAlignment Alignment = HitInfo.HitColumn >= 0 ? FHeader->Columns()[HitInfo.HitColumn]->Alignment()
+                                                        : taLeftJustify;
+    ClassifyHitLeftToRight(HitInfo, Offset, Alignment, Right);
+}
+
+void TBaseLazyTree::ClassifyHitLeftToRight(THitInfo& HitInfo, int Offset, TAlignment Alignment, int Right) {
+    PLazyNode Node = HitInfo.HitNode;
+    const TColumnIndex Column = HitInfo.HitColumn;
+    const bool MainColumn = Column == FHeader->GetMainColumn();
+    const TLTPaintOptions Paint = FOptions->PaintOptions();
+    int Indent = 0;
+    if (MainColumn)
+        Indent = Paint.Contains(toFixedIndent)
+                     ? int(FIndent)
+                     : int(FIndent) * (int(GetNodeLevel(Node)) + (Paint.Contains(toShowRoot) ? 1 : 0));
+    if (MainColumn && Offset < Indent + FMargin) {
+        bool OnButton = false;
+        if (Paint.Contains(toShowButtons) && Node->States.Contains(vsHasChildren)) {
+            if (Offset >= Indent - int(FIndent)) {
+                HitInfo.HitPositions.Include(hiOnItemButton);
+                OnButton = true;
+            }
+            if (Offset >= Indent - ButtonBitmap(bpPlus).Width()) {
+                HitInfo.HitPositions.Include(hiOnItemButtonExact);
+                OnButton = true;
+            }
+        }
+        if (!OnButton) HitInfo.HitPositions.Include(hiOnItemIndent);
+        return;
+    }
+    if (!MainColumn && FOptions->MiscOptions().Contains(toReportMode)) return;
+    int ImageOffset = Indent + FMargin;
+    if (MainColumn) {
+        if (ShowsCheck(Node)) ImageOffset += CheckImageSize() + 2;
+        if (Offset < ImageOffset) {
+            HitInfo.HitPositions = {hiOnItem};
+            if (Node->CheckType != ctNone) HitInfo.HitPositions.Include(hiOnItemCheckbox);
             return;
         }
-        if (!FOptions->SelectionOptions().Contains(toMiddleClickSelect)) return;
     }
-    if (CanFocus() && !Focused()) SetFocus();
-    THitInfo Hit = GetHitTestInfoAt(X, Y);
-    PLazyNode Node = Hit.HitNode;
-    FLastClickPos = TPoint{X, Y};
-    FClickColumn = Hit.HitColumn;
-    if (StartHeightTracking(Button, X, Y)) return;
-    if (StartsDrawSelection(Button, Shift, X, Y, Hit)) return;
-    if (!Node) {
-        if (Button == mbLeft && !FOptions->SelectionOptions().Contains(toAlwaysSelectNode) &&
-            !Shift.Contains(ssCtrl) && !Shift.Contains(ssShift))
-            ClearSelection();
-        return;
-    }
-    if (Hit.HitPosition == hiOnItemButton) {
-        if (Button == mbLeft) ToggleNode(Node);
-        return;
-    }
-    if (Hit.HitPosition == hiOnItemCheckbox) {
-        if (Button == mbLeft) PressCheck(Node, tsMouseCheckPending);
-        return;
-    }
-    if (Button != mbLeft && !(Button == mbRight && FOptions->SelectionOptions().Contains(toRightClickSelect)))
-        return;
-    PLazyNode LastFocused = FFocusedNode;
-    const bool Multi = FOptions->SelectionOptions().Contains(toMultiSelect);
-    if (Multi && (Shift.Contains(ssShift) || Shift.Contains(ssCtrl))) {
-        if (MoveFocus(Node, true)) ApplyClickSelection(LastFocused, Node, Shift, false);
-    } else if (MoveFocus(Node, true)) {
-        if (!GetSelected(Node) || FSelectionCount > 1) {
-            ClearSelection();
-            AddToSelection(Node);
+    bool Ghosted = false;
+    TImageList* List = FStateImages;
+    if (FStateImages && DoGetImageIndex(Node, ikState, Column, Ghosted, List) >= 0 && List) {
+        ImageOffset += List->Width() + 2;
+        if (Offset < ImageOffset) {
+            HitInfo.HitPositions.Include(hiOnStateIcon);
+            return;
         }
-        FRangeAnchor = Node;
     }
-    ScrollIntoView(Node, false);
-    Invalidate();
-    if (Button == mbLeft && DragMode() == dmManual && GetSelected(Node) && DoDragAllowed(Node, FFocusedColumn))
-        BeginDrag(false);
+    List = FImages;
+    if (FImages && DoGetImageIndex(Node, GetSelected(Node) ? ikSelected : ikNormal, Column, Ghosted, List) >= 0 &&
+        List) {
+        ImageOffset += List->Width() + 2;
+        if (Offset < ImageOffset) {
+            HitInfo.HitPositions.Include(hiOnNormalIcon);
+            return;
+        }
+    }
+    const int TextWidth = ColumnTextWidth(Node, Column);
+    if (TextWidth > Right - ImageOffset) {
+        HitInfo.HitPositions.Include(hiOnItemLabel);
+        return;
+    }
+    switch (Alignment) {
+    case taRightJustify:
+        HitInfo.HitPositions.Include(Offset >= Right - TextWidth ? hiOnItemLabel : hiOnItemLeft);
+        break;
+    case taCenter: {
+        const int Center = (ImageOffset + Right - TextWidth) / 2;
+        HitInfo.HitPositions.Include(Offset < Center                 ? hiOnItemLeft
+                                     : Offset < Center + TextWidth ? hiOnItemLabel
+                                                                   : hiOnItemRight);
+        break;
+    }
+    default: HitInfo.HitPositions.Include(Offset < ImageOffset + TextWidth ? hiOnItemLabel : hiOnItemRight); break;
+    }
 }
 
-// A press beside the node contents of a multi-selection tree may start a
-// rubber band: it clears the selection (unless Shift or Ctrl is held) and
-// waits for the mouse to move far enough.
-bool TBaseLazyTree::StartsDrawSelection(TMouseButton Button, TShiftState Shift, int X, int Y, const THitInfo& Hit) {
-    const TLTSelectionOptions Selection = FOptions->SelectionOptions();
-    if (Button != mbLeft || !Selection.Contains(toMultiSelect) || Selection.Contains(toDisableDrawSelection))
-        return false;
-    const bool Alt = Shift.Contains(ssAlt);
-    const bool CellHit = !Alt && !Selection.Contains(toSimpleDrawSelection) &&
-                         (Hit.HitPosition == hiOnItemLabel || Hit.HitPosition == hiOnNormalIcon);
-    const bool FullRowHit = !Alt && !CellHit && Hit.HitNode && Hit.HitPosition != hiOnItemButton &&
-                            Hit.HitPosition != hiOnItemCheckbox && Selection.Contains(toFullRowSelect);
-    const bool FullRowDrag = FOptions->MiscOptions().Contains(toFullRowDrag) && FullRowHit;
-    if (CellHit || FullRowDrag || FullRowHit || Hit.HitPosition == hiOnItemButton ||
-        Hit.HitPosition == hiOnItemCheckbox)
-        return false;
-    TShiftState Reduced;
-    for (TShiftStateValue Key : {ssShift, ssCtrl})
-        if (Shift.Contains(Key)) Reduced.Include(Key);
-    SetMouseCapture(true);
-    DoStateChange({tsDrawSelPending});
-    FDrawSelShiftState = Reduced;
-    FNewSelRect = TRect{X - FOffsetX, Y - FOffsetY, X - FOffsetX, Y - FOffsetY};
-    FLastSelRect = TRect{};
-    if (Reduced.Empty() && !SelectionLocked && !(!Hit.HitNode && Selection.Contains(toAlwaysSelectNode)))
-        ClearSelectionNotify(false);
-    return true;
+// ---------------------------------------------------------------------------
+// Mouse buttons
+// ---------------------------------------------------------------------------
+
+void TBaseLazyTree::WMLButtonDown(TWMMouse& Message) {
+    DoStateChange({tsLeftButtonDown});
+    TCustomControl::WMLButtonDown(Message);
+    THitInfo Hit = GetHitTestInfoAt(Message.XPos(), Message.YPos());
+    ProcessMouseDown(Message, Hit);
 }
 
-void TBaseLazyTree::EndDrawSelection() {
-    if (!IsMouseSelecting()) return;
-    const bool Band = FStates.Contains(tsDrawSelecting);
-    DoStateChange({}, {tsToggleFocusedSelection, tsDrawSelPending, tsDrawSelecting, tsScrolling, tsScrollPending});
-    StopTimer(4);
-    SetMouseCapture(false);
-    if (Band) Invalidate();
+void TBaseLazyTree::WMLButtonUp(TWMMouse& Message) {
+    DoStateChange({}, {tsNodeHeightTracking, tsNodeHeightTrackPending, tsLeftButtonDown});
+    THitInfo Hit = GetHitTestInfoAt(Message.XPos(), Message.YPos());
+    ProcessMouseUp(Message, Hit);
+    TCustomControl::WMLButtonUp(Message);
 }
 
-void TBaseLazyTree::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    TCustomControl::MouseUp(Button, Shift, X, Y);
-    if (Button == mbMiddle && IsPanning()) {
+void TBaseLazyTree::WMLButtonDblClk(TWMMouse& Message) {
+    DoStateChange({tsLeftDblClick});
+    TCustomControl::WMLButtonDblClk(Message);
+    THitInfo Hit = GetHitTestInfoAt(Message.XPos(), Message.YPos());
+    ProcessMouseDoubleClick(Message, Hit);
+    DoStateChange({}, {tsLeftDblClick});
+}
+
+void TBaseLazyTree::WMRButtonDown(TWMMouse& Message) {
+    DoStateChange({tsRightButtonDown});
+    if (!FHeader->States.Empty()) return;
+    TCustomControl::WMRButtonDown(Message);
+    if (!FOptions->SelectionOptions().Contains(toRightClickSelect)) return;
+    THitInfo Hit = GetHitTestInfoAt(Message.XPos(), Message.YPos());
+    ProcessMouseDown(Message, Hit);
+}
+
+void TBaseLazyTree::WMRButtonDblClk(TWMMouse& Message) {
+    DoStateChange({tsRightDblClick});
+    TCustomControl::WMRButtonDblClk(Message);
+    if (FOptions->SelectionOptions().Contains(toRightClickSelect)) {
+        THitInfo Hit = GetHitTestInfoAt(Message.XPos(), Message.YPos());
+        ProcessMouseDoubleClick(Message, Hit);
+    }
+    DoStateChange({}, {tsRightDblClick});
+}
+
+void TBaseLazyTree::WMMButtonDown(TWMMouse& Message) {
+    DoStateChange({tsMiddleButtonDown});
+    if (!FHeader->States.Empty()) return;
+    TCustomControl::WMMButtonDown(Message);
+    const TPoint P{Message.XPos(), Message.YPos()};
+    if (FOptions->MiscOptions().Contains(toWheelPanning) && !IsPanning() &&
+        (RangeX() > ClientWidth() || RangeY() > ClientHeight())) {
+        FLastClickPos = P;
+        BeginPanning(ClientToScreen(P));
+        return;
+    }
+    EndPanning();
+    if (!FOptions->SelectionOptions().Contains(toMiddleClickSelect)) return;
+    THitInfo Hit = GetHitTestInfoAt(P.X, P.Y);
+    ProcessMouseDown(Message, Hit);
+}
+
+void TBaseLazyTree::WMMButtonUp(TWMMouse& Message) {
+    DoStateChange({}, {tsMiddleButtonDown});
+    if (IsPanning()) {
         // Released without dragging: panning goes on until the next click.
         if (FStates.Contains(tsWheelScrolling)) DoStateChange({}, {tsWheelPanning});
         else EndPanning();
         return;
     }
-    if (Button == mbLeft && (FStates.Contains(tsNodeHeightTracking) || FStates.Contains(tsNodeHeightTrackPending))) {
-        DoStateChange({}, {tsNodeHeightTracking, tsNodeHeightTrackPending});
-        SetMouseCapture(false);
+    if (!FHeader->States.Empty()) return;
+    TCustomControl::WMMButtonUp(Message);
+    if (!FOptions->SelectionOptions().Contains(toMiddleClickSelect)) return;
+    THitInfo Hit = GetHitTestInfoAt(Message.XPos(), Message.YPos());
+    ProcessMouseUp(Message, Hit);
+}
+
+void TBaseLazyTree::WMMButtonDblClk(TWMMouse& Message) {
+    DoStateChange({tsMiddleDblClick});
+    TCustomControl::WMMButtonDblClk(Message);
+    if (FOptions->SelectionOptions().Contains(toMiddleClickSelect)) {
+        THitInfo Hit = GetHitTestInfoAt(Message.XPos(), Message.YPos());
+        ProcessMouseDoubleClick(Message, Hit);
     }
-    EndDrawSelection();
-    DoStateChange({}, {tsOLEDragPending});
-    THitInfo Hit = GetHitTestInfoAt(X, Y);
+    DoStateChange({}, {tsMiddleDblClick});
+}
+
+namespace {
+
+TShiftState ReducedShiftState(WPARAM Keys) {
+    const TShiftState All = KeysToShiftState(Keys);
+    return All * TShiftState{ssShift, ssAlt, ssCtrl};
+}
+
+}  // namespace
+
+void TBaseLazyTree::ProcessMouseDown(TWMMouse& Message, THitInfo& HitInfo) {
+    const TPoint P{Message.XPos(), Message.YPos()};
+    // While panning a click only ends it.
+    if (IsPanning()) {
+        EndPanning();
+        return;
+    }
+    if (FStates.Contains(tsEditPending)) {
+        StopTimer(2);
+        DoStateChange({}, {tsEditPending});
+    }
+    if (IsEditing() && !DoEdited()) return;
+    if (!Focused() && CanFocus()) {
+        SetFocus();
+        GetHitTestInfoAt(P.X, P.Y, true, HitInfo);
+    }
+    FHeader->Columns().SetClickIndex(HitInfo.HitColumn);
+
+    const TLTSelectionOptions Selection = FOptions->SelectionOptions();
+    const TLTMiscOptions Misc = FOptions->MiscOptions();
+    const THitPositions& At = HitInfo.HitPositions;
+    PLazyNode HitNode = HitInfo.HitNode;
+    bool ColumnChange = false;
+    TColumnIndex NewColumn = FFocusedColumn;
+    if (At.Contains(hiOnItemLabel) || Selection.Contains(toFullRowSelect) || Misc.Contains(toGridExtensions)) {
+        ColumnChange = HitInfo.HitColumn != FFocusedColumn;
+        NewColumn = Selection.Contains(toExtendedFocus) ? HitInfo.HitColumn : FHeader->GetMainColumn();
+    }
+    if (ColumnChange && !FHeader->AllowFocus(NewColumn)) {
+        ColumnChange = false;
+        NewColumn = FFocusedColumn;
+    }
+    const bool NodeChange = HitNode != FFocusedNode;
+    TShiftState Shift = ReducedShiftState(Message.Keys());
+    const bool AltPressed = Shift.Contains(ssAlt);
+    Shift.Exclude(ssAlt);
+    const bool IsCellHit = !AltPressed && !Selection.Contains(toSimpleDrawSelection) &&
+                           (At.Contains(hiOnItemLabel) || At.Contains(hiOnNormalIcon));
+    const bool FullRowHit = !AltPressed && !IsCellHit && HitNode && !At.Contains(hiNowhere) &&
+                            !At.Contains(hiOnItemButton) && !At.Contains(hiOnItemCheckbox) &&
+                            (Selection.Contains(toFullRowSelect) || (Misc.Contains(toGridExtensions) && HitInfo.HitColumn >= 0));
+    const bool AnyHit = IsCellHit || FullRowHit;
+    const bool MultiSelect = Selection.Contains(toMultiSelect);
+    const bool ShiftEmpty = Shift.Empty();
+    const bool NodeSelected = AnyHit && HitNode->States.Contains(vsSelected);
+    const bool FullRowDrag = MultiSelect && !Selection.Contains(toDisableDrawSelection)
+                                 ? Misc.Contains(toFullRowDrag) && FullRowHit && !At.Contains(hiNowhere) &&
+                                       (NodeSelected || At.Contains(hiOnItemLabel) || At.Contains(hiOnNormalIcon))
+                                 : Misc.Contains(toFullRowDrag);
+    const bool HeightDrag = Message.Msg() == WM_LBUTTONDOWN && At.Contains(hiOnItem) &&
+                            (At.Contains(hiUpperSplitter) || At.Contains(hiLowerSplitter));
+    bool DragAllowed = (DragMode() == dmAutomatic || Dragging()) && (!FullRowHit || FullRowDrag);
+    if (!DragAllowed && HitNode && DragMode() == dmManual)
+        DragAllowed = DoDragAllowed(HitNode, NewColumn) && (FullRowDrag || IsCellHit);
+
+    if (HeightDrag) {
+        PLazyNode Node = At.Contains(hiUpperSplitter) ? GetPreviousVisible(HitNode, true) : HitNode;
+        if (SplitterMayResizeNode(P, Node, HitInfo.HitColumn)) {
+            FHeightTrackNode = Node;
+            FHeightTrackColumn = HitInfo.HitColumn;
+            const TRect R = GetDisplayRect(Node, HitInfo.HitColumn, false);
+            FHeightTrackPoint = TPoint{R.Left, R.Top};
+            DoStateChange({tsNodeHeightTrackPending});
+            SetMouseCapture(true);
+            return;
+        }
+    }
+    if (At.Contains(hiOnItemButton) && HitNode && HitNode->States.Contains(vsHasChildren)) {
+        ToggleNode(HitNode);
+        return;
+    }
+    if (At.Contains(hiOnItemCheckbox)) {
+        if (Message.Keys() & MK_LBUTTON) PressCheck(HitNode, tsMouseCheckPending);
+        return;
+    }
+    if ((FRoot->ChildCount > 0 && ShiftEmpty) || FSelectionCount == 0) {
+        PLazyNode Level = HitNode ? HitNode : GetLastVisible();
+        FLastSelectionLevel = Level ? int(GetNodeLevel(Level)) : -1;
+    }
+    // A click on a selected node that may start a drag clears the other selected nodes only on release.
+    if (MultiSelect && ShiftEmpty && AnyHit && DragAllowed && NodeSelected && !SelectionLocked)
+        DoStateChange({tsClearPending});
+    const bool NoPopup = !DragAllowed && (!FStates.Contains(tsRightButtonDown) ||
+                                          !PopupMenuAvailable(HitNode, HitInfo.HitColumn, P));
+    const bool MayDrawSelect = !Selection.Contains(toDisableDrawSelection) && !IsCellHit && !FullRowDrag;
+    if (MayDrawSelect && MultiSelect) {
+        SetMouseCapture(true);
+        DoStateChange({tsDrawSelPending});
+        FDrawSelShiftState = Shift;
+        FNewSelRect = TRect{HitInfo.HitPoint.X, HitInfo.HitPoint.Y, HitInfo.HitPoint.X, HitInfo.HitPoint.Y};
+        FLastSelRect = TRect{};
+    }
+    if (!SelectionLocked && ((!AnyHit && !FullRowDrag && MultiSelect && ShiftEmpty) ||
+                             (AnyHit && (!NodeSelected || NoPopup) && (ShiftEmpty || !MultiSelect)))) {
+        TreeAssert(!FStates.Contains(tsClearPending), "Pending and direct clearance are mutual exclusive!");
+        if (NodeSelected || (AltPressed && HitNode && HitInfo.HitColumn == FHeader->GetMainColumn() &&
+                             !At.Contains(hiNowhere))) {
+            const bool WasMulti = FSelectionCount > 1;
+            DropSelection();
+            MergeIntoSelection(TNodeArray{HitNode}, 1, true);
+            if (WasMulti) {
+                InvalidateTree();
+                Changed(nullptr);
+            }
+        } else if (!(At.Contains(hiNowhere) && Selection.Contains(toAlwaysSelectNode))) {
+            ClearSelectionNotify(false);
+        }
+    }
+    if (Focused() && HitNode && (At.Contains(hiOnItemLabel) || (Misc.Contains(toGridExtensions) && !At.Contains(hiNowhere))) &&
+        HitNode->States.Contains(vsSelected) && !ColumnChange && ShiftEmpty)
+        DoStateChange({tsEditPending});
+    // Beside the content of a multi-selection tree the press waits for the band.
+    if (MayDrawSelect && (MultiSelect || At.Contains(hiNowhere)) && !FullRowHit) return;
+    FLastClickPos = P;
+    if (AnyHit && DoFocusChanging(FFocusedNode, HitNode, FFocusedColumn, NewColumn)) {
+        PLazyNode LastFocused = FFocusedNode;
+        if (ColumnChange) {
+            FFocusedColumn = NewColumn;
+            InvalidateTree();
+        }
+        if (NodeChange) MoveFocus(HitNode, false);
+        if (MultiSelect && !ShiftEmpty) {
+            ApplyClickSelection(LastFocused, HitNode, Shift, DragAllowed);
+        } else {
+            if (ShiftEmpty) FRangeAnchor = HitNode;
+            if (!HitNode->States.Contains(vsSelected)) AddToSelection(HitNode);
+        }
+        if (NodeChange || ColumnChange) {
+            if (FFocusedNode)
+                ScrollIntoView(FFocusedNode, Selection.Contains(toCenterScrollIntoView),
+                               !FOptions->AutoOptions().Contains(toDisableAutoscrollOnFocus) &&
+                                   !Selection.Contains(toFullRowSelect));
+            DoFocusChanged(FFocusedNode, FFocusedColumn);
+        }
+    }
+    if (FSelectionCount == 0) Changed(nullptr);
+    if (DragAllowed && AnyHit &&
+        (FStates.Contains(tsLeftButtonDown) || FStates.Contains(tsMiddleButtonDown) ||
+         FStates.Contains(tsRightButtonDown)))
+        BeginDrag(false);
+}
+
+void TBaseLazyTree::ProcessMouseUp(TWMMouse& Message, THitInfo& HitInfo) {
+    SetMouseCapture(false);
+    if (FStates.Contains(tsFwDragPending)) return;
+    if (IsMouseSelecting()) {
+        DoStateChange({}, {tsToggleFocusedSelection, tsDrawSelPending, tsDrawSelecting});
+        InvalidateTree();
+    }
+    if (FStates.Contains(tsClearPending)) {
+        const bool WasSelected = FFocusedNode && FFocusedNode->States.Contains(vsSelected);
+        ClearSelection();
+        if (WasSelected) AddToSelection(FFocusedNode);
+    }
+    PLazyNode HitNode = HitInfo.HitNode;
+    if (FStates.Contains(tsToggleFocusedSelection) && HitNode && HitNode == FFocusedNode) {
+        if (!HitNode->States.Contains(vsSelected)) AddToSelection(HitNode);
+        else if (!(FOptions->SelectionOptions().Contains(toAlwaysSelectNode) && FSelectionCount == 1))
+            RemoveFromSelection(HitNode);
+        InvalidateNode(HitNode);
+    }
+    DoStateChange({}, {tsToggleFocusedSelection, tsClearPending, tsDrawSelPending, tsOLEDragging, tsOLEDragPending,
+                       tsScrolling, tsScrollPending});
+    StopTimer(4);
     if (FStates.Contains(tsMouseCheckPending)) {
         DoStateChange({}, {tsMouseCheckPending});
         PLazyNode Node = FCheckNode;
         FCheckNode = nullptr;
         if (Node) {
             Node->CheckState = UnpressedCheckState(Node->CheckState);
-            if (Hit.HitNode == Node && Hit.HitPosition != hiOnItemIndent && Hit.HitPosition != hiOnItemButton &&
-                Hit.HitPosition != hiOnItemRight)
-                ChangeCheckState(Node, FPendingCheckState);
+            if (Node == HitNode && HitInfo.HitPositions.Contains(hiOnItem)) ChangeCheckState(Node, FPendingCheckState);
             InvalidateNode(Node);
         }
     }
     // The notices come after the check state: a handler sees the new one.
-    if (Button == mbLeft && Hit.HitColumn >= 0 && Hit.HitColumn == FClickColumn) DoColumnClick(Hit.HitColumn, Shift);
-    if (Hit.HitNode) DoNodeClick(Hit);
+    const TShiftState Shift = KeysToShiftState(Message.Keys());
+    const TColumnIndex ClickIndex = FHeader->Columns().ClickIndex();
+    if (ClickIndex >= 0 && ClickIndex == HitInfo.HitColumn) DoColumnClick(HitInfo.HitColumn, Shift);
+    if (HitNode) DoNodeClick(HitInfo);
+    if (FStates.Contains(tsEditPending)) {
+        if (HitNode && HitNode == FFocusedNode && HitInfo.HitPositions.Contains(hiOnItem) &&
+            FOptions->MiscOptions().Contains(toEditOnClick) && HitInfo.HitColumn == FFocusedColumn &&
+            CanEdit(FFocusedNode, HitInfo.HitColumn)) {
+            FEditColumn = FFocusedColumn;
+            StartTimer(2, EditDelay);
+        } else {
+            DoStateChange({}, {tsEditPending});
+        }
+    }
+}
+
+void TBaseLazyTree::ProcessMouseDoubleClick(TWMMouse& Message, THitInfo& HitInfo) {
+    bool EditByDoubleClick = !IsEditing() && FOptions->MiscOptions().Contains(toEditOnDblClick);
+    StopTimer(2);
+    DoStateChange({}, {tsEditPending});
+    const THitPositions& At = HitInfo.HitPositions;
+    PLazyNode HitNode = HitInfo.HitNode;
+    if (!IsEditing() || DoEdited()) {
+        const TShiftState Shift = KeysToShiftState(Message.Keys());
+        if (HitInfo.HitColumn == FHeader->Columns().ClickIndex()) DoColumnDblClick(HitInfo.HitColumn, Shift);
+        if (HitNode) DoNodeDblClick(HitInfo);
+        const TLazyTreeColumns& Columns = FHeader->Columns();
+        const bool OnFixedEdge = HitNode && At.Contains(hiOnItem) && HitInfo.HitColumn >= 0 &&
+                                 Columns.IsValidColumn(HitInfo.HitColumn) &&
+                                 Columns[HitInfo.HitColumn]->Options().Contains(coFixed) &&
+                                 (At.Contains(hiUpperSplitter) || At.Contains(hiLowerSplitter));
+        const bool Toggles = At.Contains(hiOnItemButton) ||
+                             (FOptions->MiscOptions().Contains(toToggleOnDblClick) &&
+                              (At.Contains(hiOnItemLabel) || At.Contains(hiOnNormalIcon) ||
+                               At.Contains(hiOnStateIcon) ||
+                               (HitNode && FOptions->SelectionOptions().Contains(toFullRowSelect))));
+        if (OnFixedEdge) {
+            PLazyNode Node = At.Contains(hiUpperSplitter) ? GetPreviousVisible(HitNode, true) : HitNode;
+            if (Node && Node != FRoot && FOptions->MiscOptions().Contains(toNodeHeightDblClickResize) &&
+                DoNodeHeightDblClickResize(Node, HitInfo.HitColumn, Shift, TPoint{Message.XPos(), Message.YPos()})) {
+                SetNodeHeight(Node, FDefaultNodeHeight);
+                if (HandleAllocated()) Update();
+                EditByDoubleClick = false;
+            }
+        } else if (At.Contains(hiOnItemCheckbox)) {
+            if (Message.Keys() & MK_LBUTTON) {
+                PressCheck(HitNode, tsMouseCheckPending);
+                if (FCheckNode == HitNode && FStates.Contains(tsMouseCheckPending)) EditByDoubleClick = false;
+            }
+        } else if (Toggles && HitNode) {
+            ToggleNode(HitNode);
+            EditByDoubleClick = false;
+        }
+    }
+    if (EditByDoubleClick && FFocusedNode && FFocusedNode == HitNode && HitInfo.HitColumn == FFocusedColumn &&
+        CanEdit(FFocusedNode, HitInfo.HitColumn)) {
+        DoStateChange({tsEditPending});
+        FEditColumn = FFocusedColumn;
+        StartTimer(2, 0);
+    }
 }
 
 void TBaseLazyTree::MouseMove(TShiftState Shift, int X, int Y) {
@@ -234,13 +512,21 @@ void TBaseLazyTree::MouseMove(TShiftState Shift, int X, int Y) {
         TRect Band = FNewSelRect;
         if (std::abs(Band.Right - Band.Left) > GetSystemMetrics(SM_CXDRAG) ||
             std::abs(Band.Bottom - Band.Top) > GetSystemMetrics(SM_CYDRAG)) {
-            DoStateChange({tsDrawSelecting}, {tsDrawSelPending, tsClearPending});
+            // The band takes over from a selection waiting to be cleared on release.
+            if (FStates.Contains(tsClearPending)) {
+                DoStateChange({}, {tsClearPending});
+                ClearSelection();
+            }
+            DoStateChange({tsDrawSelecting}, {tsDrawSelPending});
+            FFocusedColumn = FHeader->GetMainColumn();
             UpdateDrawSelection();
             Invalidate();
         }
         return;
     }
     if (FStates.Contains(tsDrawSelecting)) {
+        // The scroll timer moves the band while the view scrolls.
+        if (FStates.Contains(tsScrolling)) return;
         if (TrackSelectionRect(X, Y)) {
             UpdateDrawSelection();
             Invalidate();
@@ -254,7 +540,7 @@ void TBaseLazyTree::MouseMove(TShiftState Shift, int X, int Y) {
 void TBaseLazyTree::TrackHotNode(int X, int Y) {
     const THitInfo Hit = GetHitTestInfoAt(X, Y);
     // Moving onto or off the button of the same node changes its picture.
-    const bool OnButton = Hit.HitNode && Hit.HitPosition == hiOnItemButton;
+    const bool OnButton = Hit.HitNode && Hit.HitPositions.Contains(hiOnItemButton);
     if (OnButton != FHotNodeButtonHit && Hit.HitNode == FCurrentHotNode && Hit.HitNode) InvalidateNode(Hit.HitNode);
     FHotNodeButtonHit = OnButton;
     ChangeHotNode(Hit.HitNode);
@@ -270,22 +556,26 @@ void TBaseLazyTree::ChangeHotNode(PLazyNode Hot) {
 }
 
 void TBaseLazyTree::CMMouseLeave(TMessage& Message) {
+    // A hint shown for this tree is not valid any more, nor is automatic scrolling outside panning.
+    if (FStates.Contains(tsHint)) FLastHintRect = TRect{};
+    DoStateChange({}, {tsHint});
+    if (!IsPanning()) {
+        StopTimer(4);
+        DoStateChange({}, {tsScrolling, tsScrollPending});
+    }
     FHotNodeButtonHit = false;
     ChangeHotNode(nullptr);
+    FHeader->Columns().ForgetMouse();
     DoMouseLeave();
     DefaultHandler(Message);
 }
 
-void TBaseLazyTree::WMLButtonDblClk(TWMMouse& Message) {
-    TCustomControl::WMLButtonDblClk(Message);
-    THitInfo Hit = GetHitTestInfoAt(Message.XPos(), Message.YPos());
-    const TShiftState Shift = KeysToShiftState(Message.Keys());
-    if (Hit.HitColumn >= 0 && Hit.HitColumn == FClickColumn) DoColumnDblClick(Hit.HitColumn, Shift);
-    if (Hit.HitNode) DoNodeDblClick(Hit);
-    if (ResetNodeHeightAt(Shift, Message.XPos(), Message.YPos(), Hit)) return;
-    if (!FOptions->MiscOptions().Contains(toToggleOnDblClick)) return;
-    if (Hit.HitNode && Hit.HitPosition != hiOnItemButton && Hit.HitPosition != hiOnItemCheckbox)
-        ToggleNode(Hit.HitNode);
+void TBaseLazyTree::WMNCHitTest(TMessage& Message) {
+    TCustomControl::WMNCHitTest(Message);
+    // The header band is frame to the window, not client area.
+    if (HandleAllocated() && FHeader->Options.Contains(hoVisible) &&
+        FHeader->InHeader(ScreenToClient(TPoint{SmallInt(Message.LParamLo()), SmallInt(Message.LParamHi())})))
+        Message.Result = HTBORDER;
 }
 
 // The first half of a check: the box shows pressed, the new state waits for the release.
@@ -336,9 +626,18 @@ void TBaseLazyTree::KeyDown(Word& Key, TShiftState Shift) {
         NavigationKey(Key, Shift);
         return;
     }
+    // The four operator characters act as the keypad's keys wherever they are typed.
+    Word Code = Key;
+    switch (KeyToChar(Key, Shift - TShiftState{ssCtrl})) {
+    case u'*': Code = VK_MULTIPLY; break;
+    case u'+': Code = VK_ADD; break;
+    case u'-': Code = VK_SUBTRACT; break;
+    case u'/': Code = VK_DIVIDE; break;
+    default: break;
+    }
     PLazyNode Node = FFocusedNode;
     const bool Searching = FStates.Contains(tsIncrementalSearching);
-    switch (Key) {
+    switch (Code) {
     case VK_MULTIPLY:
         if (Searching) DoStateChange({tsIncrementalSearchPending});
         else if (Node) FullExpand(Node);
@@ -366,7 +665,12 @@ void TBaseLazyTree::KeyDown(Word& Key, TShiftState Shift) {
         }
         break;
     case VK_ESCAPE:
-        if (IsEditing()) CancelEditNode();
+        if (IsMouseSelecting()) {
+            DoStateChange({}, {tsDrawSelPending, tsDrawSelecting});
+            InvalidateTree();
+        } else if (IsEditing()) {
+            CancelEditNode();
+        }
         break;
     case VK_APPS: ContextMenuKey(); break;
     case VK_SPACE:
@@ -380,18 +684,37 @@ void TBaseLazyTree::KeyDown(Word& Key, TShiftState Shift) {
         if (Shift.Contains(ssCtrl)) SelectAll(true);
         else DoStateChange({tsIncrementalSearchPending});
         break;
-    default: break;
+    case VK_F2:
+        if (Shift.Empty() && Node && CanEdit(Node, FFocusedColumn)) {
+            FEditColumn = FFocusedColumn;
+            StartEditing();
+        }
+        break;
+    default:
+        // AltGr gives Ctrl and Alt together: it types characters too.
+        if (Shift.Contains(ssAlt) == Shift.Contains(ssCtrl) && Code >= 0x20)
+            DoStateChange({tsIncrementalSearchPending});
+        break;
     }
+}
+
+void TBaseLazyTree::WMChar(TWMKey& Message) {
+    if (FStates.Contains(tsIncrementalSearchPending)) {
+        SearchIncrementally(Char(Message.CharCode()));
+        DoStateChange({}, {tsIncrementalSearchPending});
+    }
+    TCustomControl::WMChar(Message);
 }
 
 void TBaseLazyTree::NavigationKey(Word Key, TShiftState Shift) {
     const TLTSelectionOptions Selection = FOptions->SelectionOptions();
+    const TLTMiscOptions Misc = FOptions->MiscOptions();
+    const TLazyTreeColumns& Columns = FHeader->Columns();
     const bool Ctrl = Shift.Contains(ssCtrl);
     const bool ExtendSelection = Shift.Contains(ssShift) && Selection.Contains(toMultiSelect) && !IsEditing();
     bool RangeKey = (Key == VK_PRIOR || Key == VK_NEXT || Key == VK_END || Key == VK_HOME) && ExtendSelection;
     const bool InvalidateAll = RangeKey || FSelectionCount > 1;
-    const bool ClearFirst = Shift.Empty() ||
-                            (FOptions->MiscOptions().Contains(toGridExtensions) && !Shift.Contains(ssShift)) ||
+    const bool ClearFirst = Shift.Empty() || (Misc.Contains(toGridExtensions) && !Shift.Contains(ssShift)) ||
                             !Selection.Contains(toMultiSelect) || Key == VK_BACK || Key == VK_TAB;
     PLazyNode Start = FFocusedNode;
     if (!Start && !Shift.Empty()) Start = GetFirstVisible();
@@ -399,24 +722,83 @@ void TBaseLazyTree::NavigationKey(Word Key, TShiftState Shift) {
     auto Drop = [this](PLazyNode Node) {
         if (Node) RemoveFromSelection(Node);
     };
+    // The next (or previous) visible column that may take the focus.
+    auto ColumnAfter = [&](TColumnIndex Column, bool Forward) {
+        return Forward ? Columns.GetNextVisibleColumn(Column, true) : Columns.GetPreviousVisibleColumn(Column, true);
+    };
     switch (Key) {
     case VK_BACK:
         if (FStates.Contains(tsIncrementalSearching)) DoStateChange({tsIncrementalSearchPending});
         else if (FFocusedNode && FFocusedNode->Parent != FRoot) SetFocusedNode(FFocusedNode->Parent);
         break;
+    case VK_TAB: {
+        if (!Selection.Contains(toExtendedFocus) || !FHeader->UseColumns()) break;
+        const bool Forward = !Shift.Contains(ssShift);
+        PLazyNode Node = FFocusedNode ? FFocusedNode : GetFirstVisible();
+        TColumnIndex Column = ColumnAfter(FFocusedColumn, Forward);
+        // On to the first (last) cell of the next (previous) row; never round from the last cell to the first.
+        while (Node) {
+            while (Column >= 0 && !DoFocusChanging(FFocusedNode, Node, FFocusedColumn, Column))
+                Column = ColumnAfter(Column, Forward);
+            if (Column >= 0) {
+                FocusCell(Node, Column);
+                break;
+            }
+            Node = Forward ? GetNextVisible(Node) : GetPreviousVisible(Node);
+            Column = Forward ? Columns.GetFirstVisibleColumn(true) : Columns.GetLastVisibleColumn(true);
+        }
+        break;
+    }
     case VK_HOME:
     case VK_END: {
-        PLazyNode Target = Key == VK_HOME ? GetFirstVisible() : GetLastVisible();
-        if (Shift == TShiftState{ssCtrl}) {
-            ScrollIntoView(Target, Selection.Contains(toCenterScrollIntoView));
+        const bool ToEnd = Key == VK_END;
+        PLazyNode Target = ToEnd ? GetLastVisible() : GetFirstVisible();
+        TColumnIndex Column = NoColumn;
+        if (FHeader->UseColumns()) {
+            Column = ToEnd ? Columns.GetLastVisibleColumn() : Columns.GetFirstVisibleColumn();
+            while (Column >= 0 && !DoFocusChanging(FFocusedNode, FFocusedNode, FFocusedColumn, Column))
+                Column = ToEnd ? Columns.GetPreviousVisibleColumn(Column) : Columns.GetNextVisibleColumn(Column);
+            if (Column < NoColumn) return;
+        }
+        if (Shift == TShiftState{ssCtrl} && !Misc.Contains(toGridExtensions)) {
+            // Only the view moves.
+            if (Target)
+                ScrollIntoView(Target, Selection.Contains(toCenterScrollIntoView),
+                               !FOptions->AutoOptions().Contains(toDisableAutoscrollOnFocus));
+            SetOffsetXY(ToEnd ? -2147483647 : 0, FOffsetY);
             break;
         }
-        if (Target) SetFocusedNode(Target);
+        if (Target && (!Misc.Contains(toGridExtensions) || Ctrl)) SetFocusedNode(Target);
+        if (Misc.Contains(toGridExtensions) && !Selection.Contains(toFullRowSelect) && Column >= 0)
+            SetFocusedColumn(Column);
         break;
     }
     case VK_PRIOR:
     case VK_NEXT: {
         const bool Up = Key == VK_PRIOR;
+        if (Shift == TShiftState{ssShift, ssCtrl}) {
+            SetOffsetXY(FOffsetX + (Up ? ClientWidth() : -ClientWidth()), FOffsetY);
+            break;
+        }
+        if (Shift == TShiftState{ssShift, ssAlt}) {
+            if (!FHeader->UseColumns()) break;
+            if (!Columns.IsValidColumn(FFocusedColumn)) {
+                SetFocusedColumn(Columns.GetFirstVisibleColumn());
+                break;
+            }
+            // A page of columns: as many as fit beside the fixed ones, never onto a fixed one.
+            TColumnIndex C = FFocusedColumn;
+            int Width = Columns.GetVisibleFixedWidth();
+            for (;;) {
+                const TColumnIndex P = Up ? Columns.GetPreviousVisibleColumn(C) : Columns.GetNextVisibleColumn(C);
+                if (P < 0 || Width + Columns[C]->Width() >= ClientWidth() || Columns[P]->Options().Contains(coFixed))
+                    break;
+                Width += Columns[C]->Width();
+                C = P;
+            }
+            SetFocusedColumn(C);
+            break;
+        }
         if (Ctrl) {
             SetOffsetXY(FOffsetX, FOffsetY + (Up ? ClientHeight() : -ClientHeight()));
             break;
@@ -459,7 +841,9 @@ void TBaseLazyTree::NavigationKey(Word Key, TShiftState Shift) {
     case VK_LEFT: {
         PLazyNode Node = FFocusedNode;
         if (Ctrl) {
-            SetOffsetXY(FOffsetX + int(FScrollBarOptions->HorizontalIncrement), FOffsetY);
+            SetOffsetXY(FOffsetX + Columns.GetScrollWidth(), FOffsetY);
+        } else if (Selection.Contains(toExtendedFocus) && Misc.Contains(toGridExtensions)) {
+            if (const TColumnIndex Column = ColumnAfter(FFocusedColumn, false); Column >= 0) SetFocusedColumn(Column);
         } else if (Node && Node->States.Contains(vsExpanded) && Node->ChildCount > 0 && Shift.Empty()) {
             ToggleNode(Node);
         } else if (!Node) {
@@ -476,7 +860,9 @@ void TBaseLazyTree::NavigationKey(Word Key, TShiftState Shift) {
     case VK_RIGHT: {
         PLazyNode Node = FFocusedNode;
         if (Ctrl) {
-            SetOffsetXY(FOffsetX - int(FScrollBarOptions->HorizontalIncrement), FOffsetY);
+            SetOffsetXY(FOffsetX - Columns.GetScrollWidth(), FOffsetY);
+        } else if (Selection.Contains(toExtendedFocus) && Misc.Contains(toGridExtensions)) {
+            if (const TColumnIndex Column = ColumnAfter(FFocusedColumn, true); Column >= 0) SetFocusedColumn(Column);
         } else if (Node && !Node->States.Contains(vsExpanded) && Node->States.Contains(vsHasChildren) && Shift.Empty()) {
             ToggleNode(Node);
         } else if (!Node) {
@@ -509,11 +895,12 @@ void TBaseLazyTree::NavigationKey(Word Key, TShiftState Shift) {
 }
 
 void TBaseLazyTree::WMGetDlgCode(TMessage& Message) {
-    Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
+    Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | (WantTabs ? DLGC_WANTTAB : 0);
 }
 
 void TBaseLazyTree::KeyUp(Word& Key, TShiftState Shift) {
     TCustomControl::KeyUp(Key, Shift);
+    if (Key == VK_TAB) FocusSomeNode();
     if (Key == VK_SPACE) HandleCheckKey(false);
 }
 

@@ -11,6 +11,7 @@
 #include "framework/Windows.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -80,11 +81,13 @@ TCursor PanningCursor(const String& Name) {
 // opaque pixels, never activated.
 class TPanningWindow : public TCustomControl {
 public:
-    TPanningWindow(TWinControl* Owner, const String& PictureName) : TCustomControl(Owner) {
+    TPanningWindow(TBaseLazyTree* Owner, const String& PictureName) : TCustomControl(Owner), FTree(Owner) {
         LoadBitmapResource(FPicture, PictureName);
         SetBounds(0, 0, FPicture.Width(), FPicture.Height());
     }
     const TBitmap& Picture() const { return FPicture; }
+    void PaintPicture() { Canvas().Draw(0, 0, FPicture); }
+    void DefaultMessage(TMessage& Message) { TCustomControl::WndProc(Message); }
 
 protected:
     void CreateParams(TCreateParams& Params) override {
@@ -112,9 +115,14 @@ protected:
         Assert(Any, u"Invalid wheel panning image.");
         SetWindowRgn(Handle(), &Shape, true);
     }
-    void Paint() override { Canvas().Draw(0, 0, FPicture); }
+    // The tree decides what the mark does with its messages.
+    void WndProc(TMessage& Message) override {
+        if (FTree->PanningWindow() == this) FTree->PanningWindowMessage(Message);
+        else DefaultMessage(Message);
+    }
 
 private:
+    TBaseLazyTree* FTree;
     TBitmap FPicture;
 };
 
@@ -226,8 +234,7 @@ void TBaseLazyTree::EndPanning() {
     StopTimer(ScrollTimer);
     SetMouseCapture(false);
     DoStateChange({}, {tsWheelPanning, tsWheelScrolling});
-    delete FPanningWindow;
-    FPanningWindow = nullptr;
+    delete std::exchange(FPanningWindow, nullptr);
     FPanningCursorName.clear();
     SetCursor(crDefault);
 }
@@ -256,4 +263,15 @@ void TBaseLazyTree::ChoosePanningCursor(int X, int Y) {
     if (Chosen == FPanningCursorName) return;
     FPanningCursorName = Chosen;
     SetCursor(PanningCursor(Chosen));
+}
+
+void TBaseLazyTree::PanningWindowMessage(TMessage& Message) {
+    auto* Window = static_cast<TPanningWindow*>(FPanningWindow);
+    if (!Window) return;
+    if (Message.Msg == WM_PAINT) {
+        Window->PaintPicture();
+        Message.Result = 0;
+        return;
+    }
+    Window->DefaultMessage(Message);
 }

@@ -27,10 +27,11 @@ void TBaseLazyTree::WMSetCursor(TMessage& Message) {
     if (Screen->Cursor() != crDefault) return;
     const TPoint P = ScreenToClient(GetCursorPos());
     TCursor NewCursor = crDefault;
-    TColumnIndex Column = -1;
-    if (FOptions->MiscOptions().Contains(toNodeHeightResize))
-        if (PLazyNode Node = NodeEdgeAt(P.X, P.Y, Column); Node && SplitterMayResizeNode(P, Node, Column))
+    if (FOptions->MiscOptions().Contains(toNodeHeightResize)) {
+        const THitInfo Hit = GetHitTestInfoAt(P.X, P.Y);
+        if (PLazyNode Node = NodeEdgeAt(Hit); Node && SplitterMayResizeNode(P, Node, Hit.HitColumn))
             NewCursor = crVSplit;
+    }
     if (NewCursor == crDefault)
         NewCursor = FOptions->PaintOptions().Contains(toHotTrack) && FCurrentHotNode && HotCursor != crDefault
                         ? HotCursor
@@ -74,6 +75,9 @@ void TBaseLazyTree::ShowPopupMenu(PLazyNode Node, TColumnIndex Column, TPoint Po
 
 void TBaseLazyTree::WMRButtonUp(TWMMouse& Message) {
     DoStateChange({}, {tsRightButtonDown, tsPopupMenuShown});
+    // The header is busy with its own press.
+    if (!FHeader->States.Empty()) return;
+    Application->CancelHint();
     if (IsMouseSelecting() && PopupMenu()) {
         DoStateChange({}, {tsDrawSelPending, tsDrawSelecting});
         InvalidateTree();
@@ -81,11 +85,11 @@ void TBaseLazyTree::WMRButtonUp(TWMMouse& Message) {
     DefaultHandler(Message.Message);
     const TPoint P{Message.XPos(), Message.YPos()};
     MouseUp(mbRight, KeysToShiftState(Message.Keys()), P.X, P.Y);
+    THitInfo Hit;
+    GetHitTestInfoAt(P.X, P.Y, true, Hit);
+    if (FOptions->SelectionOptions().Contains(toRightClickSelect)) ProcessMouseUp(Message, Hit);
     // The control's own menu is the framework's; otherwise the owner's for the node under the mouse.
-    if (!PopupMenu() && HandleAllocated()) {
-        THitInfo Hit = GetHitTestInfoAt(P.X, P.Y);
-        ShowPopupMenu(Hit.HitNode, Hit.HitColumn, P);
-    }
+    if (!PopupMenu() && HandleAllocated()) ShowPopupMenu(Hit.HitNode, Hit.HitColumn, P);
     if (!HandleAllocated()) return;
     const TPoint Screen = ClientToScreen(P);
     Perform(WM_CONTEXTMENU, Handle(), MakeLParam(Screen.X, Screen.Y));
@@ -172,31 +176,12 @@ bool TBaseLazyTree::SplitterMayResizeNode(TPoint P, PLazyNode Node, TColumnIndex
     return DoCanSplitterResizeNode(P, Node, Column, Allowed);
 }
 
-// Two pixels at a row's top edge and three at its bottom edge count as the edge.
-PLazyNode TBaseLazyTree::NodeEdgeAt(int X, int Y, TColumnIndex& Column) {
-    Column = -1;
-    if (!FOptions->MiscOptions().Contains(toNodeHeightResize)) return nullptr;
-    const THitInfo Hit = GetHitTestInfoAt(X, Y);
-    if (!Hit.HitNode || Hit.HitColumn == InvalidColumn) return nullptr;
-    Column = Hit.HitColumn;
-    const TRect R = GetDisplayRect(Hit.HitNode, Hit.HitColumn, false);
-    if (Y <= R.Top + 1) return GetPreviousVisible(Hit.HitNode, true);
-    if (Y >= R.Bottom - 3) return Hit.HitNode;
+// The hit test marks two pixels at a row's top edge and three at its bottom edge.
+PLazyNode TBaseLazyTree::NodeEdgeAt(const THitInfo& Hit) {
+    if (!Hit.HitNode || !Hit.HitPositions.Contains(hiOnItem)) return nullptr;
+    if (Hit.HitPositions.Contains(hiUpperSplitter)) return GetPreviousVisible(Hit.HitNode, true);
+    if (Hit.HitPositions.Contains(hiLowerSplitter)) return Hit.HitNode;
     return nullptr;
-}
-
-bool TBaseLazyTree::StartHeightTracking(TMouseButton Button, int X, int Y) {
-    if (Button != mbLeft) return false;
-    TColumnIndex Column = -1;
-    PLazyNode Node = NodeEdgeAt(X, Y, Column);
-    if (!Node || !SplitterMayResizeNode(TPoint{X, Y}, Node, Column)) return false;
-    FHeightTrackNode = Node;
-    FHeightTrackColumn = Column;
-    const TRect R = GetDisplayRect(Node, Column, false);
-    FHeightTrackPoint = TPoint{R.Left, R.Top};
-    DoStateChange({tsNodeHeightTrackPending});
-    SetMouseCapture(true);
-    return true;
 }
 
 bool TBaseLazyTree::TrackNodeHeight(TShiftState Shift, int X, int Y) {
@@ -215,19 +200,6 @@ bool TBaseLazyTree::TrackNodeHeight(TShiftState Shift, int X, int Y) {
                                                  TPoint{X, Y}))
         SetNodeHeight(FHeightTrackNode,
                       Cardinal(std::max(1, std::max(Y, FHeightTrackPoint.Y + 1) - FHeightTrackPoint.Y)));
-    if (HandleAllocated()) Update();
-    return true;
-}
-
-bool TBaseLazyTree::ResetNodeHeightAt(TShiftState Shift, int X, int Y, const THitInfo& Hit) {
-    if (!FOptions->MiscOptions().Contains(toNodeHeightDblClickResize)) return false;
-    TColumnIndex Column = -1;
-    PLazyNode Node = NodeEdgeAt(X, Y, Column);
-    if (!Node || Column != Hit.HitColumn || !FHeader->Columns().IsValidColumn(Column) ||
-        !FHeader->Columns()[Column]->Options().Contains(coFixed))
-        return false;
-    if (!DoNodeHeightDblClickResize(Node, Column, Shift, TPoint{X, Y})) return false;
-    SetNodeHeight(Node, FDefaultNodeHeight);
     if (HandleAllocated()) Update();
     return true;
 }

@@ -245,3 +245,9 @@ TImageList* DrawnCheckList(int Look) {
 }
 
 TImageList* UtilityImageList() { return StripList(6, "LT_UTILITIES", true); }
+
+void ReloadRemappedImageLists() {
+    for (int Look = slLightCheck; Look < slXP; ++Look)
+        if (StripLists[Look]) LoadSharedImageList(*StripLists[Look], Utf8ToString(StripNames[Look]), true);
+    if (StripLists[6]) LoadSharedImageList(*StripLists[6], S("LT_UTILITIES"), true);
+}

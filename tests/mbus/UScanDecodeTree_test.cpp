@@ -32,7 +32,7 @@ void Click_Check(TLazyStringTree* t, PLazyNode n) {
     const TRect r = t->GetDisplayRect(n, false);
     const int y = (r.Top + r.Bottom) / 2;
     for (int x = 0; x < r.Right; ++x)
-        if (t->GetHitTestInfoAt(x, y).HitPosition == TBaseLazyTree::hiOnItemCheckbox) {
+        if (t->GetHitTestInfoAt(x, y).HitPositions.Contains(TBaseLazyTree::hiOnItemCheckbox)) {
             SimulateClick(t, x, y);
             return;
         }

@@ -116,13 +116,13 @@ TEST(LazyTreeDragDrop, DropModesByPosition) {
                           Case{TBaseLazyTree::hiOnItemIndent, 8, true, dmAbove}, Case{TBaseLazyTree::hiOnItemLabel, 3, true, dmOnNode},
                           Case{TBaseLazyTree::hiOnNormalIcon, 15, true, dmOnNode}, Case{TBaseLazyTree::hiOnItemRight, 3, false, dmOnNode}}) {
         Tree.TreeOptions().SetPaintOptions(C.Dropmark ? TLTPaintOptions{toShowDropmark} : TLTPaintOptions{});
-        TBaseLazyTree::THitInfo Hit{Node, C.Where};
+        TBaseLazyTree::THitInfo Hit{Node, {C.Where}};
         EXPECT_EQ(Tree.DropModeAt({5, C.Y}, Hit, R), C.Mode) << C.Where << " y " << C.Y;
     }
     TBaseLazyTree::THitInfo Nothing;
     EXPECT_EQ(Tree.DropModeAt({5, 5}, Nothing, R), dmNowhere);
     Tree.TreeOptions().SetMiscOptions({toReportMode});
-    TBaseLazyTree::THitInfo Beside{Node, TBaseLazyTree::hiOnItemRight};
+    TBaseLazyTree::THitInfo Beside{Node, {TBaseLazyTree::hiOnItemRight}};
     EXPECT_EQ(Tree.DropModeAt({5, 5}, Beside, R), dmNowhere) << "report mode: only the content takes drops";
     EXPECT_EQ(Beside.HitNode, nullptr);
 }

@@ -401,7 +401,7 @@ TEST(LazyTreesButtons, OwnerDrawnPicturesFollowExpansionPointerAndSelection) {
         const int Y = t.GetDisplayRect(Node, -1, false).Top + 9;
         int First = -1, Last = -1;
         for (int X = 0; X < 40; ++X)
-            if (t.GetHitTestInfoAt(X, Y).HitPosition == TBaseLazyTree::hiOnItemButton) {
+            if (t.GetHitTestInfoAt(X, Y).HitPositions.Contains(TBaseLazyTree::hiOnItemButton)) {
                 if (First < 0) First = X;
                 Last = X;
             }

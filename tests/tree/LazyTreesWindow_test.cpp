@@ -172,12 +172,12 @@ TEST(LazyTreesWindow, HitTestFindsTheRowParts) {
         {190, 9, f.first, TBaseLazyTree::hiOnItemRight},
         {9, 18 + 9, child, TBaseLazyTree::hiOnItemIndent},
         {CheckX + 18, 18 + 9, child, TBaseLazyTree::hiOnItemCheckbox},
-        {40, 140, nullptr, TBaseLazyTree::hiBelow},
+        {40, 140, nullptr, TBaseLazyTree::hiNowhere},
     };
     for (const Case& c : Cases) {
         auto Hit = t.GetHitTestInfoAt(c.X, c.Y);
         EXPECT_EQ(Hit.HitNode, c.Node) << c.X << "," << c.Y;
-        EXPECT_EQ(Hit.HitPosition, c.Position) << c.X << "," << c.Y;
+        EXPECT_TRUE(Hit.HitPositions.Contains(c.Position)) << c.X << "," << c.Y;
     }
     EXPECT_EQ(t.GetNodeAt(0, 54), t.GetNextSibling(f.first));
     PLazyNode Hidden = t.GetFirstChild(t.GetNextSibling(f.first));
@@ -575,7 +575,7 @@ TEST(LazyTreesWindow, DrawnCheckKindsPaintTheirStripsPictures) {
         EXPECT_TRUE(BoxIs(DrawnCheckList(k.Look), 13)) << k.Look;
         EXPECT_FALSE(BoxIs(DrawnCheckList(k.Look), 9)) << k.Look << ": checked and unchecked differ";
         // The text moves right by the wider picture: the hit test finds the box at its new width.
-        EXPECT_EQ(t.GetHitTestInfoAt(21 + 15, 9).HitPosition, TBaseLazyTree::hiOnItemCheckbox) << k.Look;
+        EXPECT_TRUE(t.GetHitTestInfoAt(21 + 15, 9).HitPositions.Contains(TBaseLazyTree::hiOnItemCheckbox)) << k.Look;
     }
 }
 
@@ -714,8 +714,8 @@ TEST(LazyTreesWindow, OneImagePerLevelStandsAfterTheCheckBox) {
     EXPECT_EQ(At(36 + 18, 18 + 8), clBlue);  // the children one indent step further
     EXPECT_FALSE(Kinds.empty());
     // The text and its hit area move behind the image.
-    EXPECT_EQ(t.GetHitTestInfoAt(40, 8).HitPosition, TBaseLazyTree::hiOnNormalIcon);
-    EXPECT_EQ(t.GetHitTestInfoAt(57, 8).HitPosition, TBaseLazyTree::hiOnItemLabel);
+    EXPECT_TRUE(t.GetHitTestInfoAt(40, 8).HitPositions.Contains(TBaseLazyTree::hiOnNormalIcon));
+    EXPECT_TRUE(t.GetHitTestInfoAt(57, 8).HitPositions.Contains(TBaseLazyTree::hiOnItemLabel));
     EXPECT_EQ(t.GetDisplayRect(f.first, true).Left, 55);
 }
 
@@ -745,7 +745,7 @@ TEST(LazyTreesDraw, OwnerPaintsTheContentAndTellsItsWidth) {
     form.Show();
     PLazyNode first = t->GetFirst();
     EXPECT_EQ(t->GetDisplayRect(first, true).Right - t->GetDisplayRect(first, true).Left, 8);
-    EXPECT_EQ(t->GetHitTestInfoAt(22 + 9, 9).HitPosition, TBaseLazyTree::hiOnItemRight);
+    EXPECT_TRUE(t->GetHitTestInfoAt(22 + 9, 9).HitPositions.Contains(TBaseLazyTree::hiOnItemRight));
     std::vector<TRect> Drawn;
     t->OnDrawNode = [&](TBaseLazyTree*, const TLTPaintInfo& Info) {
         Drawn.push_back(Info.ContentRect);
@@ -753,7 +753,7 @@ TEST(LazyTreesDraw, OwnerPaintsTheContentAndTellsItsWidth) {
         Info.Canvas->FillRect(Info.ContentRect);
     };
     t->OnGetNodeWidth = [](TBaseLazyTree*, TCanvas*, PLazyNode, TColumnIndex, int& Width) { Width = 40; };
-    EXPECT_EQ(t->GetHitTestInfoAt(22 + 30, 9).HitPosition, TBaseLazyTree::hiOnItemLabel);
+    EXPECT_TRUE(t->GetHitTestInfoAt(22 + 30, 9).HitPositions.Contains(TBaseLazyTree::hiOnItemLabel));
     Rendered At(t);
     ASSERT_EQ(Drawn.size(), 3u);
     EXPECT_EQ(Drawn[1], (TRect{22, 18, 62, 36}));
@@ -1086,7 +1086,7 @@ TEST(LazyTreesWindow, FreedImageListsLeaveTheTree) {
     delete states;
     EXPECT_EQ(t.StateImages(), nullptr);
     Rendered At(&t);  // painting after the lists are gone draws no picture
-    EXPECT_EQ(t.GetHitTestInfoAt(40, 9).HitPosition, TBaseLazyTree::hiOnItemLabel);
+    EXPECT_TRUE(t.GetHitTestInfoAt(40, 9).HitPositions.Contains(TBaseLazyTree::hiOnItemLabel));
 }
 
 TEST(LazyTreesWindow, ChangeScaleScalesHeightAndIndentWithTheOption) {
@@ -1247,6 +1247,17 @@ TEST(LazyTreesWindow, MiddleButtonPanningScrollsByTheDistanceFromTheMark) {
     const TPoint Start = t.ClientToScreen(TPoint{50, 50});
     EXPECT_EQ(t.PanningWindow()->Left() + t.PanningWindow()->Width() / 2, Start.X);
     EXPECT_EQ(t.PanningWindow()->Top() + t.PanningWindow()->Height() / 2, Start.Y);
+    {
+        // The mark paints its picture: the dot in the middle, arrows up and down, none sideways.
+        TBitmap Mark;
+        RenderControlToBitmap(t.PanningWindow(), Mark);
+        ASSERT_EQ(Mark.Width(), 32);
+        EXPECT_EQ(Mark.Canvas().Pixels(14, 13), ColorToRGB(clBlack));
+        EXPECT_EQ(Mark.Canvas().Pixels(14, 6), ColorToRGB(clBlack));
+        EXPECT_EQ(Mark.Canvas().Pixels(14, 21), ColorToRGB(clBlack));
+        EXPECT_EQ(Mark.Canvas().Pixels(5, 13), TColor(0xE0E0E0));
+        EXPECT_EQ(Mark.Canvas().Pixels(24, 13), TColor(0xE0E0E0));
+    }
     SimulateMouseUp(&t, mbMiddle, 50, 50);
     EXPECT_TRUE(t.IsPanning());
     EXPECT_FALSE(t.TreeStates().Contains(tsWheelPanning));

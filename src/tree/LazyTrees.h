@@ -1550,6 +1550,9 @@ protected:
     // The main column's cell (the whole row without columns) from the x Origin.
     void PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TColumnIndex Column, const TRect& Row, int Origin);
     void PaintOtherCell(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, const TRect& Cell);
+    // The dotted grid line along a cell's last pixel row from Left on, when one is asked for;
+    // whether it was drawn (the cell's content then ends above it).
+    bool DrawHorzGridLine(TCanvas& Canvas, const TRect& Cell, int Left);
     bool FetchCellImages(TLTPaintInfo& Info);
     void PaintAreaBelow(TCanvas& Canvas, const TRect& Area);
     int NodeVerticalAlignment(PLazyNode Node);
@@ -1566,7 +1569,8 @@ protected:
     void DrawNodeButton(TCanvas& Canvas, PLazyNode Node, int X, int Y);
     void DrawCheckImage(TCanvas& Canvas, PLazyNode Node, int X, int Y);
     // A check picture of a type and state without a node (the header's column check boxes).
-    void DrawCheckImage(TCanvas& Canvas, TCheckType Type, TCheckState State, bool Enabled, bool Hot, int X, int Y);
+    void DrawCheckImage(TCanvas& Canvas, TCheckType Type, TCheckState State, bool Enabled, bool Hot, int X, int Y,
+                        bool Selected = false);
     // The image the events name for a kind into one record of the paint info (DefaultImages when they name no list).
     virtual void FetchImageIndex(TLTPaintInfo& PaintInfo, TLTImageKind Kind, TLTImageInfoIndex InfoIndex,
                                  TImageList* DefaultImages);

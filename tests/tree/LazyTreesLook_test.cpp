@@ -373,3 +373,50 @@ TEST(LazyTreesLook, VerticalGridLinesAreDottedAndStopAtTheWindowsEdge) {
     f.Again();
     for (int Y : {1, 2}) EXPECT_NE(f.At(195, Y), Grid) << Y;
 }
+
+TEST(LazyTreesLook, HorizontalGridLinesAreDottedBelowTheSelectionAndStartAfterTheIndentWithBands) {
+    LookTree f(trClassic);
+    TLazyStringTree& t = *f.tree;
+    t.ScrollBarOptions().SetScrollBars(ssNone);
+    t.TreeOptions().SetPaintOptions(t.TreeOptions().PaintOptions() + TLTPaintOptions{toShowHorzGridLines});
+    t.TreeOptions().SetSelectionOptions(t.TreeOptions().SelectionOptions() + TLTSelectionOptions{toFullRowSelect});
+    PLazyNode second = t.GetNextSibling(f.first);
+    t.SetFocus();
+    t.SetFocusedNode(second);
+    t.AddToSelection(second);
+    const TColor Grid = ColorToRGB(t.Colors().GetColor(TLTColors::GridLineColor));
+    const TColor Selection = ColorToRGB(t.Colors().GetColor(TLTColors::FocusedSelectionColor));
+    const TColor Back = ColorToRGB(clWhite);
+    // Each row's last pixel row, the whole width: ink where x + y is even, so the phase flips from
+    // row to row of an odd height ... (rows 18 high: bottoms at 17, 35, 53, 71).
+    for (int Bottom : {17, 35, 71}) {
+        SCOPED_TRACE(Bottom);
+        for (int X : {1, 101, 193}) {
+            EXPECT_EQ(f.At(X, Bottom), Grid) << X;
+            EXPECT_EQ(f.At(X + 1, Bottom), Back) << X + 1;
+        }
+    }
+    // ... and the selected full row stops above it: the gaps show the tree's ground, not the selection.
+    EXPECT_EQ(f.At(101, SecondRow + 16), Selection);
+    EXPECT_EQ(f.At(101, SecondRow + 17), Grid);
+    EXPECT_EQ(f.At(102, SecondRow + 17), Back);
+    // A picture painted without grid lines shows none, and its rows keep their full height.
+    TBitmap Plain;
+    Plain.SetSize(196, 80);
+    t.PaintTree(Plain.Canvas(), TRect{0, 0, 196, 80}, TPoint{0, 0}, {poDrawSelection});
+    EXPECT_EQ(Plain.Canvas().Pixels(101, 17), Back);
+    EXPECT_EQ(Plain.Canvas().Pixels(101, SecondRow + 17), Selection);
+    t.PaintTree(Plain.Canvas(), TRect{0, 0, 196, 80}, TPoint{0, 0}, {poDrawSelection, poGridLines});
+    EXPECT_EQ(Plain.Canvas().Pixels(101, 17), Grid);
+    EXPECT_EQ(Plain.Canvas().Pixels(102, SecondRow + 17), Back);
+    // With bands the main column's line starts after the node's indentation; the open bus draws only its level's left edge, so nothing else inks its last row
+    // before that. Another column's line spans it whole.
+    t.ClearSelection();
+    for (int I = 0; I < 2; ++I) t.Header().Columns().Add()->SetWidth(90);
+    t.SetLineMode(TBaseLazyTree::lmBands);
+    f.Again();
+    for (int X = 1; X < 18; X += 2) EXPECT_NE(f.At(X, 17), Grid) << X;
+    EXPECT_EQ(f.At(19, 17), Grid);
+    EXPECT_EQ(f.At(91, 17), Grid);
+    EXPECT_EQ(f.At(92, 17), Back);
+}

@@ -1254,8 +1254,8 @@ public:
     virtual TImageList* CheckImageListForKind(TCheckImageKind Kind);
     // Index of the check picture (1..24, -1 for none) for a type and state.
     static int GetCheckImageIndex(TCheckType Type, TCheckState State, bool Enabled, bool Hot);
-    // Side of the check picture and of the expand button.
-    int CheckImageSize() const { return FCheckImageKind <= ckXP ? 16 : 13; }
+    // Side of the check picture: the drawn strips' 16, the owner's list's width, else the system's 13.
+    int CheckImageSize() const;
     // The expand button's size: the theme's glyph size with themes, else 9.
     int ButtonSize() {
         ButtonBitmap(bpPlus);

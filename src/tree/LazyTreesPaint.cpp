@@ -466,6 +466,11 @@ void TBaseLazyTree::DrawCheckImage(TCanvas& Canvas, TCheckType Type, TCheckState
                      ILD_TRANSPARENT);
 }
 
+int TBaseLazyTree::CheckImageSize() const {
+    if (FCheckImageKind == ckCustom && FCustomCheckImages) return FCustomCheckImages->Width();
+    return FCheckImageKind <= ckXP ? 16 : 13;
+}
+
 TImageList* TBaseLazyTree::CheckImageListForKind(TCheckImageKind Kind) {
     if (Kind == ckCustom) return nullptr;
     if (Kind <= ckXP) return DrawnCheckList(int(Kind));

@@ -420,3 +420,57 @@ TEST(LazyTreesLook, HorizontalGridLinesAreDottedBelowTheSelectionAndStartAfterTh
     EXPECT_EQ(f.At(91, 17), Grid);
     EXPECT_EQ(f.At(92, 17), Back);
 }
+
+TEST(LazyTreesLook, HeaderBandSpansTheVerticalScrollBarInsideTheBorder) {
+    LookTree f(trClassic);
+    TLazyStringTree& t = *f.tree;
+    t.SetRootNodeCount(12);  // taller than the window: the vertical bar shows
+    for (int I = 0; I < 2; ++I) t.Header().Columns().Add()->SetWidth(60);
+    t.Header().SetHeight(20);
+    t.Header().SetBackground(clYellow);
+    t.Header().SetOptions(t.Header().Options + THeaderOptions{hoVisible});
+    const int Bar = GetSystemMetrics(SM_CXVSCROLL);
+    ASSERT_EQ(t.ClientWidth(), 200 - 4 - Bar);
+    // Inside the 2-pixel client edge, as wide as the window there, over the bar's column too.
+    EXPECT_EQ(t.HeaderRect(), (TRect{2, 2, 200 - 2, 2 + 20}));
+    TBitmap B;
+    RenderControlToBitmap(&t, B);
+    TCanvas& C = B.Canvas();
+    const int BarMiddle = 200 - 2 - Bar / 2;
+    EXPECT_EQ(C.Pixels(BarMiddle, 2 + 10), ColorToRGB(clYellow)) << "the header's ground above the bar";
+    EXPECT_EQ(C.Pixels(150, 2 + 10), ColorToRGB(clYellow)) << "and right of the last column";
+    EXPECT_NE(C.Pixels(BarMiddle, 2 + 20 + 2), ColorToRGB(clYellow)) << "the bar starts below the band";
+    // A plain border takes one pixel; a hidden header leaves a band of no height at the same place.
+    t.SetCtl3D(false);
+    EXPECT_EQ(t.HeaderRect(), (TRect{1, 1, 200 - 1, 1 + 20}));
+    t.Header().SetOptions(t.Header().Options - THeaderOptions{hoVisible});
+    EXPECT_EQ(t.HeaderRect(), (TRect{1, 1, 200 - 1, 1}));
+}
+
+TEST(LazyTreesLook, CheckPicturesOfSelectedNodesKeepTheirColours) {
+    LookTree f(trClassic);
+    TLazyStringTree& t = *f.tree;
+    TImageList Checks{16, 16};
+    for (int I = 0; I < 25; ++I) AddSquare(Checks, I == 9 ? clGreen : clBlue);
+    // A blend would tint with the selection colour, or with this one where none is handed over.
+    Checks.SetBlendColor(clRed);
+    t.SetCustomCheckImages(&Checks);
+    t.SetCheckImageKind(TBaseLazyTree::ckCustom);
+    t.TreeOptions().SetMiscOptions(t.TreeOptions().MiscOptions() + TLTMiscOptions{toCheckSupport});
+    PLazyNode second = t.GetNextSibling(f.first);
+    second->CheckType = ctCheckBox;
+    t.SetFocus();
+    t.SetFocusedNode(second);
+    t.AddToSelection(second);
+    for (bool FullRow : {false, true}) {
+        SCOPED_TRACE(FullRow ? "full row" : "text only");
+        TLTSelectionOptions Options = t.TreeOptions().SelectionOptions() - TLTSelectionOptions{toFullRowSelect};
+        if (FullRow) Options.Include(toFullRowSelect);
+        t.TreeOptions().SetSelectionOptions(Options);
+        f.Again();
+        // After the 18-pixel indent and the margin of 4, less 1; centred on the 18-pixel row.
+        EXPECT_EQ(FindListPicture((f.At(0, 0), f.picture.Canvas()), Checks, 9, 2, SecondRow + 2, 80, SecondRow + 20),
+                  (TPoint{2 + 18 + 4 - 1, 2 + SecondRow + 1}));
+    }
+    EXPECT_EQ(f.At(18 + 4 - 1 + 8, SecondRow + 1 + 8), ColorToRGB(clGreen));
+}

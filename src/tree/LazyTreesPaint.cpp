@@ -713,7 +713,7 @@ void TBaseLazyTree::DrawCellSelection(TLTPaintInfo& PaintInfo, int WindowLeft, i
             if (Node->States.Contains(vsSelected)) {
                 Themed(TREIS_HOTSELECTED, SelRect);
             } else if (HTHEME Items = OpenThemeData(this, S("Explorer::ItemsView"))) {
-                DrawThemeBackground(Items, Canvas, 3, 1, FullRow && !GridExtensions ? ThemeRect : SelRect);
+                DrawThemeBackground(Items, Canvas, LVP_FOCUS, 1, FullRow && !GridExtensions ? ThemeRect : SelRect);
                 CloseThemeData(Items);
             }
         } else {

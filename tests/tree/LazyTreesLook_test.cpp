@@ -474,3 +474,34 @@ TEST(LazyTreesLook, CheckPicturesOfSelectedNodesKeepTheirColours) {
     }
     EXPECT_EQ(f.At(18 + 4 - 1 + 8, SecondRow + 1 + 8), ColorToRGB(clGreen));
 }
+
+TEST(LazyTreesLook, ExplorerLookFramesTheFocusedNodeThatIsNotSelected) {
+    LookTree f(trStyled, {toUseExplorerTheme});
+    TLazyStringTree& t = *f.tree;
+    ASSERT_TRUE(t.TreeStates().Contains(tsUseExplorerTheme));
+    t.SetFocus();
+    t.SetFocusedNode(f.first);
+    t.ClearSelection();
+    ASSERT_FALSE(t.GetSelected(f.first));
+    // The items view's focus frame, drawn over white.
+    TBitmap Want(30, 18);
+    Want.Canvas().Brush().SetColor(clWhite);
+    Want.Canvas().FillRect(TRect{0, 0, 30, 18});
+    HTHEME Items = OpenThemeData(&t, S("Explorer::ItemsView"));
+    DrawThemeBackground(Items, Want.Canvas(), LVP_FOCUS, 1, TRect{0, 0, 30, 18});
+    CloseThemeData(Items);
+    const TColor Frame = Want.Canvas().Pixels(0, 9);
+    ASSERT_NE(Frame, ColorToRGB(clWhite));
+    // Around the text part of the first row: from x 22 (the indent and the margin), the row's height.
+    const int Right = t.GetDisplayRect(f.first, NoColumn, true).Right;
+    EXPECT_EQ(f.At(22, 9), Frame);
+    EXPECT_EQ(f.At(Right - 1, 9), Frame);
+    EXPECT_EQ(f.At(30, 0), Frame);
+    EXPECT_EQ(f.At(30, 17), Frame);
+    EXPECT_EQ(f.At(21, 9), ColorToRGB(clWhite));
+    // The frame moves with the focus.
+    t.SetFocusedNode(t.GetFirstChild(f.first));
+    f.Again();
+    EXPECT_NE(f.At(22, 9), Frame);
+    EXPECT_EQ(f.At(40, 18 + 9), Frame);
+}

@@ -996,6 +996,10 @@ void TBaseLazyTree::GetBorderInset(TPoint& Inset) {
         Inset.X -= 1;
         Inset.Y -= 1;
     }
+    if (Style & WS_DLGFRAME) {
+        Inset.X -= GetSystemMetrics(SM_CXDLGFRAME);
+        Inset.Y -= GetSystemMetrics(SM_CYDLGFRAME);
+    }
     if (ExStyle & WS_EX_CLIENTEDGE) {
         Inset.X -= GetSystemMetrics(SM_CXEDGE);
         Inset.Y -= GetSystemMetrics(SM_CYEDGE);

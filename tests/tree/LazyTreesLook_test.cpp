@@ -445,6 +445,12 @@ TEST(LazyTreesLook, HeaderBandSpansTheVerticalScrollBarInsideTheBorder) {
     EXPECT_EQ(t.HeaderRect(), (TRect{1, 1, 200 - 1, 1 + 20}));
     t.Header().SetOptions(t.Header().Options - THeaderOptions{hoVisible});
     EXPECT_EQ(t.HeaderRect(), (TRect{1, 1, 200 - 1, 1}));
+    // A dialog frame inside the border adds its 3 pixels, to the band as to the client area.
+    SetWindowLong(t.Handle(), GWL_STYLE, GetWindowLong(t.Handle(), GWL_STYLE) | WS_DLGFRAME);
+    t.Header().SetOptions(t.Header().Options + THeaderOptions{hoVisible});
+    EXPECT_EQ(t.HeaderRect(), (TRect{4, 4, 200 - 4, 4 + 20}));
+    EXPECT_EQ(t.ClientWidth(), 200 - 8 - Bar);
+    EXPECT_EQ(t.ClientHeight(), 150 - 8 - 20);
 }
 
 TEST(LazyTreesLook, CheckPicturesOfSelectedNodesKeepTheirColours) {

@@ -51,6 +51,16 @@ struct LookTree {
         return picture.Canvas().Pixels(X + 2, Y + 2);
     }
     void Again() { rendered = false; }
+    // The second top-level node selected and focused with full-row selection, and the paint options Add.
+    void SelectSecondFullRow(TLTPaintOptions Add) {
+        tree->TreeOptions().SetPaintOptions(tree->TreeOptions().PaintOptions() + Add);
+        tree->TreeOptions().SetSelectionOptions(tree->TreeOptions().SelectionOptions() +
+                                                TLTSelectionOptions{toFullRowSelect});
+        PLazyNode second = tree->GetNextSibling(first);
+        tree->SetFocus();
+        tree->SetFocusedNode(second);
+        tree->AddToSelection(second);
+    }
     // Whether the client at (X, Y) shows Want's pixels; with From, only the 9-pixel square at
     // (From, From) of Want.
     bool Shows(int X, int Y, TBitmap& Want, int From = -1) {
@@ -339,12 +349,7 @@ TEST(LazyTreesLook, VerticalGridLinesAreDottedAndStopAtTheWindowsEdge) {
     TLazyStringTree& t = *f.tree;
     t.ScrollBarOptions().SetScrollBars(ssNone);
     for (int I = 0; I < 3; ++I) t.Header().Columns().Add()->SetWidth(60);
-    t.TreeOptions().SetPaintOptions(t.TreeOptions().PaintOptions() + TLTPaintOptions{toShowVertGridLines});
-    t.TreeOptions().SetSelectionOptions(t.TreeOptions().SelectionOptions() + TLTSelectionOptions{toFullRowSelect});
-    PLazyNode second = t.GetNextSibling(f.first);
-    t.SetFocus();
-    t.SetFocusedNode(second);
-    t.AddToSelection(second);
+    f.SelectSecondFullRow({toShowVertGridLines});
     const TColor Grid = ColorToRGB(t.Colors().GetColor(TLTColors::GridLineColor));
     const TColor Selection = ColorToRGB(t.Colors().GetColor(TLTColors::FocusedSelectionColor));
     const TColor Back = ColorToRGB(clWhite);
@@ -378,12 +383,7 @@ TEST(LazyTreesLook, HorizontalGridLinesAreDottedBelowTheSelectionAndStartAfterTh
     LookTree f(trClassic);
     TLazyStringTree& t = *f.tree;
     t.ScrollBarOptions().SetScrollBars(ssNone);
-    t.TreeOptions().SetPaintOptions(t.TreeOptions().PaintOptions() + TLTPaintOptions{toShowHorzGridLines});
-    t.TreeOptions().SetSelectionOptions(t.TreeOptions().SelectionOptions() + TLTSelectionOptions{toFullRowSelect});
-    PLazyNode second = t.GetNextSibling(f.first);
-    t.SetFocus();
-    t.SetFocusedNode(second);
-    t.AddToSelection(second);
+    f.SelectSecondFullRow({toShowHorzGridLines});
     const TColor Grid = ColorToRGB(t.Colors().GetColor(TLTColors::GridLineColor));
     const TColor Selection = ColorToRGB(t.Colors().GetColor(TLTColors::FocusedSelectionColor));
     const TColor Back = ColorToRGB(clWhite);

@@ -451,6 +451,10 @@ TEST(LazyTreesLook, HeaderBandSpansTheVerticalScrollBarInsideTheBorder) {
     EXPECT_EQ(t.HeaderRect(), (TRect{4, 4, 200 - 4, 4 + 20}));
     EXPECT_EQ(t.ClientWidth(), 200 - 8 - Bar);
     EXPECT_EQ(t.ClientHeight(), 150 - 8 - 20);
+    // A band of border wider than half the window leaves no band at all.
+    t.SetBorderWidth(100);
+    t.Header().SetHeight(21);
+    EXPECT_EQ(t.HeaderRect(), TRect{});
 }
 
 TEST(LazyTreesLook, CheckPicturesOfSelectedNodesKeepTheirColours) {

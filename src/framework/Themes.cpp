@@ -27,7 +27,7 @@ constexpr ClassName Classes[] = {
     {"button", tcButton, 4},    {"combobox", tcComboBox, 1},   {"header", tcHeader, 4},
     {"spin", tcSpin, 4},        {"progress", tcProgress, 4},   {"scrollbar", tcScrollBar, 10},
     {"treeview", tcTreeView, 4}, {"tab", tcTab, 10},
-    {"itemsview", tcItemsView, 1}, {"tooltip", tcToolTip, 7},
+    {"itemsview", tcItemsView, 3}, {"tooltip", tcToolTip, 7},
 };
 
 // The natural sizes of the parts that have one, per renderer.
@@ -276,7 +276,9 @@ void ClassicPart(TCanvas& c, ThemeClass cls, int part, int state, TRect r) {
         }
         break;
     case tcItemsView:
-        if (state >= LISS_HOT)
+        if (part == LVP_FOCUS)
+            c.DrawFocusRect(r);
+        else if (part == LVP_LISTITEM && state >= LISS_HOT)
             Fill(c, r, state == LISS_HOT ? clBtnFace : state == LISS_SELECTEDNOTFOCUS ? clBtnFace : clHighlight);
         break;
     case tcToolTip:
@@ -418,7 +420,10 @@ void StyledPart(TCanvas& c, ThemeClass cls, int part, int state, TRect r, bool e
         }
         break;
     case tcItemsView:
-        if (state >= LISS_HOT) {
+        if (part == LVP_FOCUS) {
+            // A thin frame in the selection's border colour, nothing inside.
+            Box(c, r, clNone, RGB(153, 209, 255));
+        } else if (part == LVP_LISTITEM && state >= LISS_HOT) {
             static const TColor face[] = {RGB(229, 243, 255), RGB(204, 232, 255), clNone, RGB(217, 217, 217),
                                           RGB(204, 232, 255)};
             static const TColor border[] = {clNone, RGB(153, 209, 255), clNone, clNone, RGB(102, 167, 232)};

@@ -108,8 +108,8 @@ constexpr int SCRBS_NORMAL = 1, SCRBS_HOT = 2, SCRBS_PRESSED = 3, SCRBS_DISABLED
 constexpr int TVP_TREEITEM = 1, TVP_GLYPH = 2, TVP_BRANCH = 3, TVP_HOTGLYPH = 4;
 constexpr int TREIS_NORMAL = 1, TREIS_HOT = 2, TREIS_SELECTED = 3, TREIS_DISABLED = 4, TREIS_SELECTEDNOTFOCUS = 5,
               TREIS_HOTSELECTED = 6;
-// "itemsview" ("Explorer::ItemsView")
-constexpr int LVP_LISTITEM = 1;
+// "itemsview" ("Explorer::ItemsView"); LVP_FOCUS is the focus frame of an item that is not selected.
+constexpr int LVP_LISTITEM = 1, LVP_FOCUS = 3;
 constexpr int LISS_NORMAL = 1, LISS_HOT = 2, LISS_SELECTED = 3, LISS_DISABLED = 4, LISS_SELECTEDNOTFOCUS = 5,
               LISS_HOTSELECTED = 6;
 // "tooltip"

@@ -270,6 +270,15 @@ void PaintFrame(TWinControl* c, TCanvas& canvas) {
         canvas.FrameRect(r);
         InflateRect(r, -1, -1);
     }
+    if (style & WS_DLGFRAME) {
+        // The raised edge and a ring of the face colour inside it.
+        DrawEdge(canvas, r, EDGE_RAISED, BF_RECT);
+        InflateRect(r, -2, -2);
+        canvas.Brush().SetStyle(bsSolid);
+        canvas.Brush().SetColor(clBtnFace);
+        canvas.FrameRect(r);
+        InflateRect(r, -1, -1);
+    }
     if (ex & WS_EX_CLIENTEDGE) DrawEdge(canvas, r, EDGE_SUNKEN, BF_RECT);
     const TRect v = BarRect(c, SB_VERT), h = BarRect(c, SB_HORZ);
     if (!IsRectEmpty(v) && !IsRectEmpty(h)) {
@@ -473,6 +482,7 @@ bool NonClientDefault(TWinControl* Control, TMessage& Message) {
     case WM_NCCALCSIZE: {
         TRect& r = *reinterpret_cast<TRect*>(Message.LParam);
         if (h->Style & WS_BORDER) InflateRect(r, -GetSystemMetrics(SM_CXBORDER), -GetSystemMetrics(SM_CYBORDER));
+        if (h->Style & WS_DLGFRAME) InflateRect(r, -GetSystemMetrics(SM_CXDLGFRAME), -GetSystemMetrics(SM_CYDLGFRAME));
         if (h->ExStyle & WS_EX_CLIENTEDGE) InflateRect(r, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
         if (Control->BevelKind() != bkNone) {
             const int edge = (Control->BevelInner() != bvNone ? Control->BevelWidth() : 0) +

@@ -5,8 +5,8 @@
 // partial repainting, and pictures of the screen.
 //
 // The frame: WM_NCCALCSIZE turns the window's rectangle into its client
-// area (by default less 1 pixel for WS_BORDER, 2 for WS_EX_CLIENTEDGE and
-// the room of the scroll bars shown). Outside the client area WM_NCHITTEST
+// area (by default less 1 pixel for WS_BORDER, 3 for WS_DLGFRAME, 2 for
+// WS_EX_CLIENTEDGE and the room of the scroll bars shown). Outside the client area WM_NCHITTEST
 // tells what lies under the mouse; a press there arrives as a non-client
 // mouse message (WM_NCLBUTTONDOWN, ...) with the hit-test code and the
 // screen position. HTTRANSPARENT hands the mouse to the window beneath,
@@ -31,6 +31,7 @@ constexpr Cardinal WS_CHILD = 0x40000000;
 constexpr Cardinal WS_VISIBLE = 0x10000000;
 constexpr Cardinal WS_DISABLED = 0x08000000;  // takes no input
 constexpr Cardinal WS_BORDER = 0x00800000;
+constexpr Cardinal WS_DLGFRAME = 0x00400000;  // a raised dialog frame; no caption comes with it here
 constexpr Cardinal WS_VSCROLL = 0x00200000;
 constexpr Cardinal WS_HSCROLL = 0x00100000;
 constexpr Cardinal WS_EX_TOPMOST = 0x00000008;

@@ -1268,8 +1268,8 @@ public:
     virtual TImageList* CheckImageListForKind(TCheckImageKind Kind);
     // Index of the check picture (1..24, -1 for none) for a type and state.
     static int GetCheckImageIndex(TCheckType Type, TCheckState State, bool Enabled, bool Hot);
-    // Side of the check picture and of the expand button.
-    int CheckImageSize() const { return FCheckImageKind <= ckXP ? 16 : 13; }
+    // Side of the check picture: the drawn strips' 16, the owner's list's width, else the system's 13.
+    int CheckImageSize() const;
     // The expand button's size: the theme's glyph size with themes, else 9.
     int ButtonSize() {
         ButtonBitmap(bpPlus);
@@ -1580,6 +1580,9 @@ protected:
     // The main column's cell (the whole row without columns) from the x Origin.
     void PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TColumnIndex Column, const TRect& Row, int Origin);
     void PaintOtherCell(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, const TRect& Cell);
+    // The dotted grid line along a cell's last pixel row from Left on, when one is asked for;
+    // whether it was drawn (the cell's content then ends above it).
+    bool DrawHorzGridLine(TCanvas& Canvas, const TRect& Cell, int Left);
     bool FetchCellImages(TLTPaintInfo& Info);
     void PaintAreaBelow(TCanvas& Canvas, const TRect& Area);
     int NodeVerticalAlignment(PLazyNode Node);
@@ -1596,7 +1599,8 @@ protected:
     void DrawNodeButton(TCanvas& Canvas, PLazyNode Node, int X, int Y);
     void DrawCheckImage(TCanvas& Canvas, PLazyNode Node, int X, int Y);
     // A check picture of a type and state without a node (the header's column check boxes).
-    void DrawCheckImage(TCanvas& Canvas, TCheckType Type, TCheckState State, bool Enabled, bool Hot, int X, int Y);
+    void DrawCheckImage(TCanvas& Canvas, TCheckType Type, TCheckState State, bool Enabled, bool Hot, int X, int Y,
+                        bool Selected = false);
     // The image the events name for a kind into one record of the paint info (DefaultImages when they name no list).
     virtual void FetchImageIndex(TLTPaintInfo& PaintInfo, TLTImageKind Kind, TLTImageInfoIndex InfoIndex,
                                  TImageList* DefaultImages);

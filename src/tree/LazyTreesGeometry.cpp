@@ -361,6 +361,7 @@ void TBaseLazyTree::ApplyBorder() {
     SetWindowLong(Handle(), GWL_STYLE, LPARAM(Params.Style | (GetWindowLong(Handle(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL))));
     SetWindowLong(Handle(), GWL_EXSTYLE, LPARAM(Params.ExStyle));
     SetWindowPos(Handle(), 0, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RecomputeHeaderBand();  // as a new window would
     Invalidate();
 }
 

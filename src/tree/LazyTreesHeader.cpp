@@ -941,14 +941,28 @@ void TLTHeader::RefreshHeaderFrame() {
 // The tree's side: the band in the frame, column resizes
 // ---------------------------------------------------------------------------
 
+// The band spans the window inside the border, bevel and border band: over the vertical scroll
+// bar too, which starts below it.
 void TBaseLazyTree::RecomputeHeaderBand() {
     if (!HandleAllocated()) {
         FHeaderRect = TRect{};
         return;
     }
-    const TRect Client = ClientInWindowRect(this);
-    const int Height = FHeader && FHeader->Options.Contains(hoVisible) ? FHeader->Height() : 0;
-    FHeaderRect = TRect{Client.Left, Client.Top - Height, Client.Right, Client.Top};
+    TRect R{0, 0, Width(), Height()};
+    TPoint Inset;
+    GetBorderInset(Inset);
+    InflateRect(R, Inset.X, Inset.Y);
+    int H = BorderWidth(), V = BorderWidth();
+    if (BevelKind() != bkNone) {
+        auto Cut = [this](TBevelCut C) { return C == bvLowered || C == bvRaised ? BevelWidth() : 0; };
+        const int E = Cut(BevelInner()) + Cut(BevelOuter());
+        if (BevelEdges().Contains(beLeft)) H += E;
+        if (BevelEdges().Contains(beTop)) V += E;
+    }
+    InflateRect(R, -H, -V);
+    if (R.Left > R.Right || R.Top > R.Bottom) R = TRect{};
+    else R.Bottom = R.Top + (FHeader && FHeader->Options.Contains(hoVisible) ? FHeader->Height() : 0);
+    FHeaderRect = R;
 }
 
 // The header band sits above the client area, inside the border.

@@ -432,11 +432,11 @@ void TBaseLazyTree::DrawNodeButton(TCanvas& Canvas, PLazyNode Node, int X, int Y
 
 void TBaseLazyTree::DrawCheckImage(TCanvas& Canvas, PLazyNode Node, int X, int Y) {
     DrawCheckImage(Canvas, Node->CheckType, Node->CheckState, !Node->States.Contains(vsDisabled) && Enabled(),
-                   Node == FCurrentHotNode, X, Y);
+                   Node == FCurrentHotNode, X, Y, Node->States.Contains(vsSelected));
 }
 
 void TBaseLazyTree::DrawCheckImage(TCanvas& Canvas, TCheckType Type, TCheckState State, bool Enabled, bool Hot,
-                                   int X, int Y) {
+                                   int X, int Y, bool Selected) {
     int Index = GetCheckImageIndex(Type, State, Enabled, Hot);
     if (Index < 0) return;
     TRect R{X, Y, X + CheckImageSize(), Y + CheckImageSize()};
@@ -452,9 +452,23 @@ void TBaseLazyTree::DrawCheckImage(TCanvas& Canvas, TCheckType Type, TCheckState
         if (Index >= 21) UtilityImageList()->Draw(Canvas, X, Y, 4);
         return;
     }
-    // Without a theme: the pictures of the kind in use.
+    // Without a theme: the pictures of the kind in use. A selected node hands the list the selection
+    // colour as its foreground; drawn transparently, without a blend style, the picture keeps its colours.
     TImageList* List = FCheckImageKind == ckCustom ? FCustomCheckImages : CheckImageListForKind(FCheckImageKind);
-    if (List && Index < List->Count()) List->Draw(Canvas, X, Y, Index, dsTransparent, itImage);
+    if (!List || Index >= List->Count()) return;
+    const bool Focus = Focused() || FOptions->PaintOptions().Contains(toPopupMode);
+    const TColor Foreground =
+        Selected ? FColors->GetColor(Focus ? TLTColors::FocusedSelectionColor : TLTColors::UnfocusedSelectionColor)
+                 : List->BlendColor();
+    // The lists' own "none" and "default" pass through; system colours become RGB values.
+    auto ListColor = [](TColor C) { return C == clNone || C == clDefault ? C : ColorToRGB(C); };
+    ImageList_DrawEx(*List, Index, Canvas, X, Y, 0, 0, ListColor(List->BkColor()), ListColor(Foreground),
+                     ILD_TRANSPARENT);
+}
+
+int TBaseLazyTree::CheckImageSize() const {
+    if (FCheckImageKind == ckCustom && FCustomCheckImages) return FCustomCheckImages->Width();
+    return FCheckImageKind <= ckXP ? 16 : 13;
 }
 
 TImageList* TBaseLazyTree::CheckImageListForKind(TCheckImageKind Kind) {
@@ -486,7 +500,8 @@ void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
     // Scrolling columns first, the fixed ones over them; each cell clipped to itself.
     const TLazyTreeColumns& Columns = FHeader->Columns();
     const TColumnIndex Main = FHeader->GetMainColumn();
-    const bool VertLines = FOptions->PaintOptions().Contains(toShowVertGridLines);
+    const bool VertLines = FOptions->PaintOptions().Contains(toShowVertGridLines) &&
+                           (!FOffscreen || FOffscreen->Options.Contains(poGridLines));
     TRegion Saved;
     const bool HadClip = Canvas.GetClipRgn(Saved);
     for (bool Fixed : {false, true})
@@ -544,14 +559,11 @@ void TBaseLazyTree::DrawDropMark(TCanvas& Canvas, PLazyNode, const TRect& R) {
 void TBaseLazyTree::PaintOtherCell(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, const TRect& Cell) {
     const TLTPaintOptions Paint = FOptions->PaintOptions();
     TRect Content = Cell;
-    if (Paint.Contains(toShowHorzGridLines)) {
-        Canvas.Brush().SetColor(FColors->GetColor(TLTColors::GridLineColor));
-        Canvas.FillRect(TRect{Cell.Left, Cell.Bottom - 1, Cell.Right, Cell.Bottom});
-        Content.Bottom -= 1;
-    }
+    if (DrawHorzGridLine(Canvas, Cell, Cell.Left)) Content.Bottom -= 1;
     // The content stands after the margin, and after the state and normal images the column asks for.
     Content.Left = std::min(Content.Left + FMargin, Content.Right);
-    TLTPaintInfo Info{&Canvas, Node, Column, Cell, Content, Content.Right - Content.Left, {}};
+    TLTPaintInfo Info{&Canvas, Node, Column, TRect{Cell.Left, Cell.Top, Cell.Right, Content.Bottom}, Content,
+                      Content.Right - Content.Left, {}};
     if (FetchCellImages(Info)) {
         TRect Place = Content;
         const int VAlign = NodeVerticalAlignment(Node);
@@ -566,6 +578,15 @@ void TBaseLazyTree::PaintOtherCell(TCanvas& Canvas, PLazyNode Node, TColumnIndex
         DrawNodeImage(Info, iiState, false);
         DrawNodeImage(Info, iiNormal, true);
     });
+}
+
+bool TBaseLazyTree::DrawHorzGridLine(TCanvas& Canvas, const TRect& Cell, int Left) {
+    if (!FOptions->PaintOptions().Contains(toShowHorzGridLines) ||
+        (FOffscreen && !FOffscreen->Options.Contains(poGridLines)))
+        return false;
+    Canvas.Font().SetColor(FColors->GetColor(TLTColors::GridLineColor));
+    DrawDottedHorzLine(Canvas, Left, Cell.Right, Cell.Bottom - 1);
+    return true;
 }
 
 // Asks for the cell's state and normal images; whether it shows any.
@@ -692,7 +713,7 @@ void TBaseLazyTree::DrawCellSelection(TLTPaintInfo& PaintInfo, int WindowLeft, i
             if (Node->States.Contains(vsSelected)) {
                 Themed(TREIS_HOTSELECTED, SelRect);
             } else if (HTHEME Items = OpenThemeData(this, S("Explorer::ItemsView"))) {
-                DrawThemeBackground(Items, Canvas, 3, 1, FullRow && !GridExtensions ? ThemeRect : SelRect);
+                DrawThemeBackground(Items, Canvas, LVP_FOCUS, 1, FullRow && !GridExtensions ? ThemeRect : SelRect);
                 CloseThemeData(Items);
             }
         } else {
@@ -723,10 +744,9 @@ void TBaseLazyTree::PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TCol
     FetchCellImages(Info);
     const int VAlign = NodeVerticalAlignment(Node);
 
-    if (Paint.Contains(toShowHorzGridLines)) {
-        Canvas.Brush().SetColor(FColors->GetColor(TLTColors::GridLineColor));
-        Canvas.FillRect(TRect{Row.Left, Row.Bottom - 1, Row.Right, Row.Bottom});
-    }
+    // With bands the line starts after the indentation, below the band of the node's own level.
+    const bool GridLine = DrawHorzGridLine(Canvas, Row, FLineMode == lmBands ? Origin + Offset : Row.Left);
+    if (GridLine) Info.CellRect.Bottom -= 1;
     int X = Origin + FMargin + Offset;
     const bool Check = ShowsCheck(Node);
     const int CheckX = X - 1;
@@ -751,7 +771,7 @@ void TBaseLazyTree::PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TCol
         DrawNodeImage(Info, iiNormal, true);
     };
 
-    TRect Content{X, Top, X + QueryCellTextWidth(Node), Row.Bottom - (Paint.Contains(toShowHorzGridLines) ? 1 : 0)};
+    TRect Content{X, Top, X + QueryCellTextWidth(Node), Info.CellRect.Bottom};
     // A text narrower than its cell stands where the column's alignment puts it.
     const TAlignment Alignment =
         FHeader->Columns().IsValidColumn(Column) ? FHeader->Columns()[Column]->Alignment() : taLeftJustify;
@@ -975,6 +995,10 @@ void TBaseLazyTree::GetBorderInset(TPoint& Inset) {
     if (Style & WS_BORDER) {
         Inset.X -= 1;
         Inset.Y -= 1;
+    }
+    if (Style & WS_DLGFRAME) {
+        Inset.X -= GetSystemMetrics(SM_CXDLGFRAME);
+        Inset.Y -= GetSystemMetrics(SM_CYDLGFRAME);
     }
     if (ExStyle & WS_EX_CLIENTEDGE) {
         Inset.X -= GetSystemMetrics(SM_CXEDGE);

@@ -197,6 +197,20 @@ TEST(Themes, PartSizesTreeVariantsAndNewClasses) {
     EXPECT_EQ(Render(plainAgain, TVP_GLYPH, GLPS_CLOSED), Render(plain, TVP_GLYPH, GLPS_CLOSED));
     for (HTHEME h : {plain, prefixed, forWindow, plainAgain}) CloseThemeData(h);
 
+    // The items view's focus part: a frame around an untouched middle, under both renderers.
+    for (TThemeRenderer r : {trStyled, trClassic}) {
+        SetThemeRenderer(r);
+        HTHEME items = OpenThemeData(nullptr, S("Explorer::ItemsView"));
+        TBitmap f(24, 20);
+        ASSERT_EQ(DrawThemeBackground(items, f.Canvas(), LVP_FOCUS, 1, Rect(2, 2, 22, 18)), S_OK);
+        EXPECT_NE(f.Canvas().Pixels(2, 2), ColorToRGB(clWhite)) << r;
+        EXPECT_NE(f.Canvas().Pixels(21, 11), ColorToRGB(clWhite)) << r;
+        EXPECT_EQ(f.Canvas().Pixels(12, 10), ColorToRGB(clWhite)) << r;
+        EXPECT_EQ(f.Canvas().Pixels(1, 1), ColorToRGB(clWhite)) << r;
+        CloseThemeData(items);
+    }
+    SetThemeRenderer(trStyled);
+
     TRect content;
     HTHEME edge = OpenThemeData(nullptr, S("treeview"));
     TBitmap b(20, 20);

@@ -74,6 +74,8 @@ TEST(WindowFrame, StylesInsetTheClientAreaAndChildrenSitInsideIt) {
         {WS_BORDER, 0, Rect(1, 1, 99, 79)},
         {0, WS_EX_CLIENTEDGE, Rect(2, 2, 98, 78)},
         {WS_BORDER, WS_EX_CLIENTEDGE, Rect(3, 3, 97, 77)},
+        {WS_DLGFRAME, 0, Rect(3, 3, 97, 77)},
+        {WS_DLGFRAME, WS_EX_CLIENTEDGE, Rect(5, 5, 95, 75)},
         {WS_VSCROLL, WS_EX_CLIENTEDGE, Rect(2, 2, 98 - 17, 78)},
         {WS_VSCROLL | WS_HSCROLL, 0, Rect(0, 0, 83, 63)},
     };
@@ -111,6 +113,16 @@ TEST(WindowFrame, FrameChangesTakeEffectWithFrameChangedAndPaintTheEdge) {
     EXPECT_EQ(bmp.Canvas().Pixels(0, 10), ColorToRGB(clBtnShadow));
     EXPECT_EQ(bmp.Canvas().Pixels(2, 10), clLime);
     EXPECT_EQ(bmp.Canvas().Pixels(57, 37), clLime);
+    // A dialog frame outside it: the raised edge (light, then dark at the bottom-right) and a face ring.
+    SetWindowLong(w->Handle(), GWL_STYLE, GetWindowLong(w->Handle(), GWL_STYLE) | WS_DLGFRAME);
+    SetWindowPos(w->Handle(), 0, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    EXPECT_EQ(w->ClientWidth(), 60 - 2 * (3 + 2));
+    RenderControlToBitmap(w, bmp);
+    EXPECT_EQ(bmp.Canvas().Pixels(1, 10), ColorToRGB(clBtnHighlight));
+    EXPECT_EQ(bmp.Canvas().Pixels(59, 10), ColorToRGB(cl3DDkShadow));
+    EXPECT_EQ(bmp.Canvas().Pixels(2, 10), ColorToRGB(clBtnFace));
+    EXPECT_EQ(bmp.Canvas().Pixels(3, 10), ColorToRGB(clBtnShadow)) << "the client edge inside";
+    EXPECT_EQ(bmp.Canvas().Pixels(5, 10), clLime);
 }
 
 TEST(WindowFrame, HitTestCodesDecideWhereAPressGoes) {

@@ -51,6 +51,16 @@ struct LookTree {
         return picture.Canvas().Pixels(X + 2, Y + 2);
     }
     void Again() { rendered = false; }
+    // The second top-level node selected and focused with full-row selection, and the paint options Add.
+    void SelectSecondFullRow(TLTPaintOptions Add) {
+        tree->TreeOptions().SetPaintOptions(tree->TreeOptions().PaintOptions() + Add);
+        tree->TreeOptions().SetSelectionOptions(tree->TreeOptions().SelectionOptions() +
+                                                TLTSelectionOptions{toFullRowSelect});
+        PLazyNode second = tree->GetNextSibling(first);
+        tree->SetFocus();
+        tree->SetFocusedNode(second);
+        tree->AddToSelection(second);
+    }
     // Whether the client at (X, Y) shows Want's pixels; with From, only the 9-pixel square at
     // (From, From) of Want.
     bool Shows(int X, int Y, TBitmap& Want, int From = -1) {
@@ -339,12 +349,7 @@ TEST(LazyTreesLook, VerticalGridLinesAreDottedAndStopAtTheWindowsEdge) {
     TLazyStringTree& t = *f.tree;
     t.ScrollBarOptions().SetScrollBars(ssNone);
     for (int I = 0; I < 3; ++I) t.Header().Columns().Add()->SetWidth(60);
-    t.TreeOptions().SetPaintOptions(t.TreeOptions().PaintOptions() + TLTPaintOptions{toShowVertGridLines});
-    t.TreeOptions().SetSelectionOptions(t.TreeOptions().SelectionOptions() + TLTSelectionOptions{toFullRowSelect});
-    PLazyNode second = t.GetNextSibling(f.first);
-    t.SetFocus();
-    t.SetFocusedNode(second);
-    t.AddToSelection(second);
+    f.SelectSecondFullRow({toShowVertGridLines});
     const TColor Grid = ColorToRGB(t.Colors().GetColor(TLTColors::GridLineColor));
     const TColor Selection = ColorToRGB(t.Colors().GetColor(TLTColors::FocusedSelectionColor));
     const TColor Back = ColorToRGB(clWhite);
@@ -372,4 +377,141 @@ TEST(LazyTreesLook, VerticalGridLinesAreDottedAndStopAtTheWindowsEdge) {
     t.Header().Columns()[2]->SetWidth(76);
     f.Again();
     for (int Y : {1, 2}) EXPECT_NE(f.At(195, Y), Grid) << Y;
+}
+
+TEST(LazyTreesLook, HorizontalGridLinesAreDottedBelowTheSelectionAndStartAfterTheIndentWithBands) {
+    LookTree f(trClassic);
+    TLazyStringTree& t = *f.tree;
+    t.ScrollBarOptions().SetScrollBars(ssNone);
+    f.SelectSecondFullRow({toShowHorzGridLines});
+    const TColor Grid = ColorToRGB(t.Colors().GetColor(TLTColors::GridLineColor));
+    const TColor Selection = ColorToRGB(t.Colors().GetColor(TLTColors::FocusedSelectionColor));
+    const TColor Back = ColorToRGB(clWhite);
+    // Each row's last pixel row, the whole width: ink where x + y is even, so the phase flips from
+    // row to row of an odd height ... (rows 18 high: bottoms at 17, 35, 53, 71).
+    for (int Bottom : {17, 35, 71}) {
+        SCOPED_TRACE(Bottom);
+        for (int X : {1, 101, 193}) {
+            EXPECT_EQ(f.At(X, Bottom), Grid) << X;
+            EXPECT_EQ(f.At(X + 1, Bottom), Back) << X + 1;
+        }
+    }
+    // ... and the selected full row stops above it: the gaps show the tree's ground, not the selection.
+    EXPECT_EQ(f.At(101, SecondRow + 16), Selection);
+    EXPECT_EQ(f.At(101, SecondRow + 17), Grid);
+    EXPECT_EQ(f.At(102, SecondRow + 17), Back);
+    // A picture painted without grid lines shows none, and its rows keep their full height.
+    TBitmap Plain;
+    Plain.SetSize(196, 80);
+    t.PaintTree(Plain.Canvas(), TRect{0, 0, 196, 80}, TPoint{0, 0}, {poDrawSelection});
+    EXPECT_EQ(Plain.Canvas().Pixels(101, 17), Back);
+    EXPECT_EQ(Plain.Canvas().Pixels(101, SecondRow + 17), Selection);
+    t.PaintTree(Plain.Canvas(), TRect{0, 0, 196, 80}, TPoint{0, 0}, {poDrawSelection, poGridLines});
+    EXPECT_EQ(Plain.Canvas().Pixels(101, 17), Grid);
+    EXPECT_EQ(Plain.Canvas().Pixels(102, SecondRow + 17), Back);
+    // With bands the main column's line starts after the node's indentation; the open bus draws only its level's left edge, so nothing else inks its last row
+    // before that. Another column's line spans it whole.
+    t.ClearSelection();
+    for (int I = 0; I < 2; ++I) t.Header().Columns().Add()->SetWidth(90);
+    t.SetLineMode(TBaseLazyTree::lmBands);
+    f.Again();
+    for (int X = 1; X < 18; X += 2) EXPECT_NE(f.At(X, 17), Grid) << X;
+    EXPECT_EQ(f.At(19, 17), Grid);
+    EXPECT_EQ(f.At(91, 17), Grid);
+    EXPECT_EQ(f.At(92, 17), Back);
+}
+
+TEST(LazyTreesLook, HeaderBandSpansTheVerticalScrollBarInsideTheBorder) {
+    LookTree f(trClassic);
+    TLazyStringTree& t = *f.tree;
+    t.SetRootNodeCount(12);  // taller than the window: the vertical bar shows
+    for (int I = 0; I < 2; ++I) t.Header().Columns().Add()->SetWidth(60);
+    t.Header().SetHeight(20);
+    t.Header().SetBackground(clYellow);
+    t.Header().SetOptions(t.Header().Options + THeaderOptions{hoVisible});
+    const int Bar = GetSystemMetrics(SM_CXVSCROLL);
+    ASSERT_EQ(t.ClientWidth(), 200 - 4 - Bar);
+    // Inside the 2-pixel client edge, as wide as the window there, over the bar's column too.
+    EXPECT_EQ(t.HeaderRect(), (TRect{2, 2, 200 - 2, 2 + 20}));
+    TBitmap B;
+    RenderControlToBitmap(&t, B);
+    TCanvas& C = B.Canvas();
+    const int BarMiddle = 200 - 2 - Bar / 2;
+    EXPECT_EQ(C.Pixels(BarMiddle, 2 + 10), ColorToRGB(clYellow)) << "the header's ground above the bar";
+    EXPECT_EQ(C.Pixels(150, 2 + 10), ColorToRGB(clYellow)) << "and right of the last column";
+    EXPECT_NE(C.Pixels(BarMiddle, 2 + 20 + 2), ColorToRGB(clYellow)) << "the bar starts below the band";
+    // A plain border takes one pixel; a hidden header leaves a band of no height at the same place.
+    t.SetCtl3D(false);
+    EXPECT_EQ(t.HeaderRect(), (TRect{1, 1, 200 - 1, 1 + 20}));
+    t.Header().SetOptions(t.Header().Options - THeaderOptions{hoVisible});
+    EXPECT_EQ(t.HeaderRect(), (TRect{1, 1, 200 - 1, 1}));
+    // A dialog frame inside the border adds its 3 pixels, to the band as to the client area.
+    SetWindowLong(t.Handle(), GWL_STYLE, GetWindowLong(t.Handle(), GWL_STYLE) | WS_DLGFRAME);
+    t.Header().SetOptions(t.Header().Options + THeaderOptions{hoVisible});
+    EXPECT_EQ(t.HeaderRect(), (TRect{4, 4, 200 - 4, 4 + 20}));
+    EXPECT_EQ(t.ClientWidth(), 200 - 8 - Bar);
+    EXPECT_EQ(t.ClientHeight(), 150 - 8 - 20);
+    // A band of border wider than half the window leaves no band at all.
+    t.SetBorderWidth(100);
+    t.Header().SetHeight(21);
+    EXPECT_EQ(t.HeaderRect(), TRect{});
+}
+
+TEST(LazyTreesLook, CheckPicturesOfSelectedNodesKeepTheirColours) {
+    LookTree f(trClassic);
+    TLazyStringTree& t = *f.tree;
+    TImageList Checks{16, 16};
+    for (int I = 0; I < 25; ++I) AddSquare(Checks, I == 9 ? clGreen : clBlue);
+    // A blend would tint with the selection colour, or with this one where none is handed over.
+    Checks.SetBlendColor(clRed);
+    t.SetCustomCheckImages(&Checks);
+    t.SetCheckImageKind(TBaseLazyTree::ckCustom);
+    t.TreeOptions().SetMiscOptions(t.TreeOptions().MiscOptions() + TLTMiscOptions{toCheckSupport});
+    PLazyNode second = t.GetNextSibling(f.first);
+    second->CheckType = ctCheckBox;
+    t.SetFocus();
+    t.SetFocusedNode(second);
+    t.AddToSelection(second);
+    for (bool FullRow : {false, true}) {
+        SCOPED_TRACE(FullRow ? "full row" : "text only");
+        TLTSelectionOptions Options = t.TreeOptions().SelectionOptions() - TLTSelectionOptions{toFullRowSelect};
+        if (FullRow) Options.Include(toFullRowSelect);
+        t.TreeOptions().SetSelectionOptions(Options);
+        f.Again();
+        // After the 18-pixel indent and the margin of 4, less 1; centred on the 18-pixel row.
+        EXPECT_EQ(FindListPicture((f.At(0, 0), f.picture.Canvas()), Checks, 9, 2, SecondRow + 2, 80, SecondRow + 20),
+                  (TPoint{2 + 18 + 4 - 1, 2 + SecondRow + 1}));
+    }
+    EXPECT_EQ(f.At(18 + 4 - 1 + 8, SecondRow + 1 + 8), ColorToRGB(clGreen));
+}
+
+TEST(LazyTreesLook, ExplorerLookFramesTheFocusedNodeThatIsNotSelected) {
+    LookTree f(trStyled, {toUseExplorerTheme});
+    TLazyStringTree& t = *f.tree;
+    ASSERT_TRUE(t.TreeStates().Contains(tsUseExplorerTheme));
+    t.SetFocus();
+    t.SetFocusedNode(f.first);
+    t.ClearSelection();
+    ASSERT_FALSE(t.GetSelected(f.first));
+    // The items view's focus frame, drawn over white.
+    TBitmap Want(30, 18);
+    Want.Canvas().Brush().SetColor(clWhite);
+    Want.Canvas().FillRect(TRect{0, 0, 30, 18});
+    HTHEME Items = OpenThemeData(&t, S("Explorer::ItemsView"));
+    DrawThemeBackground(Items, Want.Canvas(), LVP_FOCUS, 1, TRect{0, 0, 30, 18});
+    CloseThemeData(Items);
+    const TColor Frame = Want.Canvas().Pixels(0, 9);
+    ASSERT_NE(Frame, ColorToRGB(clWhite));
+    // Around the text part of the first row: from x 22 (the indent and the margin), the row's height.
+    const int Right = t.GetDisplayRect(f.first, NoColumn, true).Right;
+    EXPECT_EQ(f.At(22, 9), Frame);
+    EXPECT_EQ(f.At(Right - 1, 9), Frame);
+    EXPECT_EQ(f.At(30, 0), Frame);
+    EXPECT_EQ(f.At(30, 17), Frame);
+    EXPECT_EQ(f.At(21, 9), ColorToRGB(clWhite));
+    // The frame moves with the focus.
+    t.SetFocusedNode(t.GetFirstChild(f.first));
+    f.Again();
+    EXPECT_NE(f.At(22, 9), Frame);
+    EXPECT_EQ(f.At(40, 18 + 9), Frame);
 }

@@ -137,8 +137,9 @@ TEST(LazyTreesWindow, GridLineEmptyMessageAndOwnerDrawnRow) {
     Rendered At(&t);
     EXPECT_EQ(At(CheckX, CheckY), clRed);  // no check box over the owner's row
     EXPECT_EQ(At(150, 17), clRed);
-    EXPECT_EQ(At(150, 35), ColorToRGB(t.Colors().GetColor(TLTColors::GridLineColor)));
-    EXPECT_EQ(At(150, 34), ColorToRGB(clWhite));
+    EXPECT_EQ(At(151, 35), ColorToRGB(t.Colors().GetColor(TLTColors::GridLineColor)));
+    EXPECT_EQ(At(150, 35), ColorToRGB(clWhite)) << "dotted";
+    EXPECT_EQ(At(151, 34), ColorToRGB(clWhite));
 
     t.Clear();
     t.EmptyListMessage = S("Nothing found");

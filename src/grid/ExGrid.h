@@ -201,13 +201,57 @@ public:
     ~TCellGraphic() override { ReleaseObjects(); }
 };
 
-// A hidden row: its texts, objects and height while it is out of the grid.
-struct TGridItem {
+// A hidden row while it is out of the grid: its cell texts with their
+// objects by real column (Items), its height, its real index (for a row-list
+// hiding its displayed index of then) and the hide level of a row-list hiding
+// (0 for other hidings).
+class TGridItem : public TCollectionItem {
+public:
+    explicit TGridItem(TCollection* Collection) : TCollectionItem(Collection) {}
     int Idx = 0;
     int Height = 0;
     int Level = 0;
-    std::vector<String> Texts;
-    std::vector<TObject*> Objects;
+    TStringList& Items() { return FItems; }
+    const TStringList& Items() const { return FItems; }
+    void SetItems(const TStringList& Value) { FItems.Assign(Value); }
+    // Empty and nil past the saved columns.
+    String Text(int ACol) const { return ACol >= 0 && ACol < FItems.Count() ? FItems[ACol] : String(); }
+    TObject* Object(int ACol) const { return ACol >= 0 && ACol < FItems.Count() ? FItems.Objects(ACol) : nullptr; }
+    // Room for the columns 0 .. Count - 1.
+    void Grow(int Count) {
+        while (FItems.Count() < Count) FItems.Add(String());
+    }
+    String DisplayName() const override { return u"TGridItem"; }
+
+private:
+    TStringList FItems;
+};
+
+// The hidden-row store: one TGridItem per hidden row.
+class TGridItems : public TCollection {
+public:
+    TGridItems() : TCollection([](TCollection* C) { return new TGridItem(C); }) {}
+    TGridItem& operator[](int Index) const { return *ItemsAs<TGridItem>(Index); }
+    TGridItem* Add() { return static_cast<TGridItem*>(TCollection::Add()); }
+    TGridItem* Insert(int Index) { return static_cast<TGridItem*>(TCollection::Insert(Index)); }
+    bool Empty() const { return Count() == 0; }
+    class Iterator {
+    public:
+        Iterator(const TGridItems* Owner, int Index) : FOwner(Owner), FIndex(Index) {}
+        TGridItem& operator*() const { return (*FOwner)[FIndex]; }
+        Iterator& operator++() {
+            ++FIndex;
+            return *this;
+        }
+        bool operator!=(const Iterator& Other) const { return FIndex != Other.FIndex; }
+
+    private:
+        const TGridItems* FOwner;
+        int FIndex;
+    };
+    Iterator begin() const { return {this, 0}; }
+    Iterator end() const { return {this, Count()}; }
+    String ClassName() const override { return u"TGridItems"; }
 };
 
 // Corrects and marks cell values on validation; the base leaves them as they are.
@@ -626,12 +670,14 @@ public:
     // Brings back the rows of the latest hide level.
     void UnHideRowList();
     bool IsHiddenRow(int RowIndex) const;
-    int NumHiddenRows() const { return int(FGridItems.size()); }
+    int NumHiddenRows() const { return FGridItems.Count(); }
     int TotalRowCount() const { return RowCount() + NumHiddenRows(); }
     int RealRowIndex(int ARow) const;
     int DisplRowIndex(int ARow) const;
     int RealRow() const { return RealRowIndex(Row()); }
-    const std::vector<TGridItem>& GridItems() const { return FGridItems; }
+    const TGridItems& GridItems() const { return FGridItems; }
+    // The saved cells of a hidden row; nil when the row is shown.
+    TStringList* GetHiddenRowCells(int RowIndex);
     // Only FixedRows .. RowCount - 1.
     void SetTopRowEx(int Value);
     // Makes the cell visible, centring it when it was out of view.
@@ -1494,6 +1540,7 @@ protected:
     // Copies row contents over all real columns (texts, objects and height).
     void CopyRowOut(int ARow, TGridItem& Item);
     void CopyRowIn(const TGridItem& Item, int ARow);
+    std::vector<std::unique_ptr<TGridItem>> TakeGridItems(const std::function<bool(const TGridItem&)>& Which);
     // Removes displayed rows with their texts, objects and heights; hidden
     // rows keep their indexes unless UpdateHidden.
     void DoRemoveRows(int RowIndex, int RCount, bool UpdateHidden);
@@ -1760,7 +1807,7 @@ private:
     std::vector<bool> FVisibleCol;
     std::vector<int> FAllColWidths;
     int FNumHidden = 0;
-    std::vector<TGridItem> FGridItems;
+    TGridItems FGridItems;
     int FFilterLevel = 0;
     TGridRect FOldSelection;
     bool FSelHidden = false;

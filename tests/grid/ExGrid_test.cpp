@@ -163,7 +163,7 @@ TEST(ExGrid, HiddenRowsLeaveTheGridAndComeBack) {
     EXPECT_EQ(g.DisplRowIndex(6), 3);
     EXPECT_EQ(g.AllCells(1, 2), u"1,2");
     g.SetAllCells(7, 2, u"far");
-    EXPECT_EQ(g.GridItems()[1].Texts.size(), 8u);
+    EXPECT_EQ(g.GridItems()[1].Items().Count(), 8);
     EXPECT_EQ(g.GetCellEx(1, 1), u"1,4");
     g.UnHideRows(1, 3);
     EXPECT_EQ(g.RowCount(), 10);
@@ -181,6 +181,44 @@ TEST(ExGrid, HiddenRowsLeaveTheGridAndComeBack) {
     g.UnHideRowList();
     for (int r = 0; r < 10; ++r) EXPECT_EQ(g.GetCellEx(1, r), IntToStr(1) + u"," + IntToStr(r));
     EXPECT_EQ(g.NumHiddenRows(), 0);
+}
+
+TEST(ExGrid, TheHiddenRowStoreKeepsOneItemPerRowInOrderOfIndex) {
+    TExStringGrid g(nullptr);
+    Fill(g);
+    g.SetRowHeights(5, 33);
+    g.GetCellProperties(2, 5)->SetBrushColor(clRed);
+    g.HideRows(5, 6);
+    g.HideRow(2);
+    g.HideRows(4, 6);  // 5 and 6 are hidden already: only 4 joins them
+    const TGridItems& store = g.GridItems();
+    ASSERT_EQ(store.Count(), 4);
+    std::vector<int> order;
+    for (const TGridItem& i : store) order.push_back(i.Idx);
+    EXPECT_EQ(order, (std::vector<int>{2, 4, 5, 6}));
+    const TGridItem& five = store[2];
+    EXPECT_EQ(five.Collection(), &store);
+    EXPECT_EQ(five.Index(), 2);
+    EXPECT_EQ(five.Height, 33);
+    EXPECT_EQ(five.Level, 0);
+    EXPECT_EQ(five.Items().Count(), g.TotalColCount());
+    EXPECT_EQ(five.Items()[2], u"2,5");
+    ASSERT_NE(dynamic_cast<TCellProperties*>(five.Items().Objects(2)), nullptr);
+    EXPECT_EQ(g.GetHiddenRowCells(5), &five.Items());
+    EXPECT_EQ(g.GetHiddenRowCells(3), nullptr);
+
+    g.UnHideRows(4, 6);
+    ASSERT_EQ(store.Count(), 1);
+    EXPECT_EQ(store[0].Idx, 2);
+    const int five2 = g.DisplRowIndex(5);
+    EXPECT_EQ(five2, 4);
+    EXPECT_EQ(g.GetCellEx(2, five2), u"2,5");
+    EXPECT_EQ(g.RowHeights(five2), 33);
+    ASSERT_TRUE(g.CellPropsAssigned(2, five2));
+    EXPECT_EQ(g.GetCellProperties(2, five2)->BrushColor(), clRed);
+    g.UnHideRowsAll();
+    EXPECT_EQ(store.Count(), 0);
+    for (int r = 0; r < 10; ++r) EXPECT_EQ(g.GetCellEx(1, r), IntToStr(1) + u"," + IntToStr(r));
 }
 
 TEST(ExGrid, RemoveRowsKeepsHeightsAndLowersHiddenIndexes) {

@@ -23,6 +23,7 @@
 #include "framework/DateUtils.h"
 #include "framework/Forms.h"
 #include "framework/ImgList.h"
+#include "framework/StdCtrls.h"
 
 #include <functional>
 #include <memory>
@@ -73,6 +74,13 @@ enum TGridLook { glStandard, glSoft, glClassic, glGPK, glXP, glListView, glVista
 enum TCellBorder { cbLeft, cbTop, cbRight, cbBottom };
 enum TInvalidEntryIcon { ieNone, ieInfo, ieWarning, ieError };
 enum TScrollBarAlways { saNone, saVert, saHorz, saBoth };
+// The shown height and the whole height of a cell's scrolled text.
+struct TScrollProp {
+    int PageSize = 0;
+    int Range = 0;
+};
+using TScrollCellEvent =
+    std::function<void(TObject* Sender, int ACol, int ARow, int ScrollPosition, int ScrollMin, int ScrollMax)>;
 // The colour schemes of SetTheme.
 enum TXPColorScheme { xpNone, xpBlue, xpGreen, xpGray, vistaAero };
 // The look of check boxes and radio buttons in cells.
@@ -1430,7 +1438,8 @@ protected:
     virtual void DoRatingChange(int, int, int) {}
     virtual void DoColorSelect(int, int, TColor) {}
     virtual void DoImageSelect(int, int, int) {}
-    virtual void DoScrollCell(int, int) {}
+    // OnScrollCell with the cell bar's position and limits.
+    virtual void DoScrollCell(int ACol, int ARow);
     virtual bool DoCanShowFixedDropDown(int ACol) {
         bool canShow = true;
         if (OnCanShowFixedDropDown) OnCanShowFixedDropDown(this, ACol, canShow);
@@ -2513,6 +2522,49 @@ private:
     TCellGraphic* NewGraphic(int ACol, int ARow, TCellType Kind);
     TProgressDrawInfo FProgressAppearance;
     // ===== end of the bitmaps, progress bars and buttons
+
+public:
+    // ===== Cell scroll bars (ExGridCellScroll.cpp; indexes: real column,
+    // displayed row). A cell's text scrolls under a bar at the cell's right
+    // edge while the page (shown height) is below the range (text height).
+    // With AutoRange the page follows the row height and the range the
+    // text's height whenever the text changes.
+    void AddScrollBar(int ACol, int ARow, bool AutoRange);
+    bool HasScrollBar(int ACol, int ARow) { return GetCellType(ACol, ARow) == ctScrollbar; }
+    bool HasAutoRangeScrollBar(int ACol, int ARow);
+    // -1 when the cell has no scroll bar.
+    int GetScrollPosition(int ACol, int ARow);
+    void SetScrollPosition(int ACol, int ARow, int Pos);
+    // (-1, -1) when the cell has no scroll bar.
+    TScrollProp GetScrollProp(int ACol, int ARow);
+    void SetScrollProp(int ACol, int ARow, TScrollProp Prop);
+    void RemoveScrollBar(int ACol, int ARow) { RemoveOwnGraphic(ACol, ARow, ctScrollbar); }
+    // The bar the person scrolls, over the cell under the mouse (nil while designing).
+    TScrollBar* CellScrollBar() const { return FScrollBar; }
+    TScrollCellEvent OnScrollCell;
+
+protected:
+    void CellTextChanged(int ACol, int ARow) override;
+
+private:
+    void CreateCellScrollBars();
+    // Puts the bar over cell (ACol displayed, ARow) when its text scrolls,
+    // else takes it away.
+    void PlaceCellScrollBar(int ACol, int ARow);
+    // Keeps the shown bar on its cell: none while the cell is out of view.
+    void CellScrollBarUpdate();
+    // A scroll of the cell's bar: true when it was one.
+    bool CellScrollBarScrolled(TWMScroll& Message);
+    // Paints the cell's bar at the right of R, which loses its width.
+    void DrawCellScrollBar(TCanvas& C, int RCol, int ARow, TRect& R);
+    // The text of a scroll-bar cell, moved up by its position and clipped to R.
+    void DrawScrolledCellText(TCanvas& C, int ACol, int RCol, int ARow, const TRect& R, TGridDrawState AState);
+    TScrollBar* FScrollBar = nullptr;
+    // Never shown: only painted into the cells that scroll.
+    TScrollBar* FPaintScrollBar = nullptr;
+    int FScrollCol = -1;
+    int FScrollRow = -1;
+    // ===== end of the cell scroll bars
 };
 
 // The first of Items that begins with the text up to Caret (an empty prefix

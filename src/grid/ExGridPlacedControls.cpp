@@ -58,6 +58,7 @@ void TExStringGrid::CellControlsUpdate(bool RebuildList) {
             for (int c = 0; c < item.Items().Count(); ++c)
                 if (TControl* ctl = ControlOf(item.Object(c))) ctl->SetVisible(false);
     }
+    CellScrollBarUpdate();
     const int fc = TCustomGrid::FixedCols(), fr = TCustomGrid::FixedRows();
     for (int i = 0; i < FControlList.Count(); ++i) {
         const TControlItem* item = FControlList.GetControl(i);

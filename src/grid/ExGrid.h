@@ -670,6 +670,9 @@ public:
     int RealCol() const { return RealColIndex(Col()); }
     void HideRow(int RowIndex) { HideRows(RowIndex, RowIndex); }
     void HideRows(int FromRow, int ToRow);
+    // Rows FromRow .. ToRow (real) that are all shown, appended to the store;
+    // nothing when FromRow is hidden.
+    void HideRowsEx(int FromRow, int ToRow);
     // One hide level of displayed rows (ascending).
     void HideRowList(const std::vector<int>& RowList);
     void UnHideRow(int RowIndex) { UnHideRows(RowIndex, RowIndex); }
@@ -708,6 +711,8 @@ public:
     void ClearCols(int ColIndex, int CCount);
     void ClearNormalCells();
     void Clear();
+    // Clear, and the saved cells of the hidden rows too (the rows stay hidden).
+    void ClearAll();
     void RemoveDuplicates(int ACol, bool DoCase);
     void RemoveCheckedRows(int CheckBoxColumn, bool RemoveChecked);
     // The chosen rows (disjunct row selection), else the selection's rows; the row choice is cleared.

@@ -170,6 +170,25 @@ void TExStringGrid::HideRows(int FromRow, int ToRow) {
     CellControlsMoved();
 }
 
+void TExStringGrid::HideRowsEx(int FromRow, int ToRow) {
+    if (ToRow < FromRow || FromRow < 0) return;
+    int from2 = FromRow;
+    for (const TGridItem& i : FGridItems) {
+        if (i.Idx == FromRow) return;
+        if (i.Idx < FromRow) --from2;
+    }
+    // Rows past the grid's end are not there to hide.
+    const int count = std::min(ToRow - FromRow + 1, RowCount() - from2);
+    if (count <= 0) return;
+    for (int k = 0; k < count; ++k) {
+        TGridItem* item = FGridItems.Add();
+        CopyRowOut(from2 + k, *item);
+        item->Idx = FromRow + k;
+    }
+    RemoveRowsEx(from2, count);
+    CellControlsMoved();
+}
+
 void TExStringGrid::UnHideRows(int FromRow, int ToRow) {
     if (!IsHiddenRow(FromRow)) return;
     int from2 = DisplRowIndex(FromRow);
@@ -459,6 +478,13 @@ void TExStringGrid::ClearNormalCells() {
 
 void TExStringGrid::Clear() {
     if (RowCount() > 0 && ColCount() > 0) ClearRect(0, 0, ColCount() + FNumHidden - 1, RowCount() - 1);
+}
+
+// The properties objects the hidden rows held go with the grid, which frees
+// every one it made.
+void TExStringGrid::ClearAll() {
+    Clear();
+    for (TGridItem& i : FGridItems) i.Items().Clear();
 }
 
 void TExStringGrid::RemoveDuplicates(int ACol, bool DoCase) {

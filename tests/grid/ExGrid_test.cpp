@@ -221,6 +221,41 @@ TEST(ExGrid, TheHiddenRowStoreKeepsOneItemPerRowInOrderOfIndex) {
     for (int r = 0; r < 10; ++r) EXPECT_EQ(g.GetCellEx(1, r), IntToStr(1) + u"," + IntToStr(r));
 }
 
+TEST(ExGrid, HideRowsExAppendsToTheStoreAndClearAllEmptiesIt) {
+    TExStringGrid g(nullptr);
+    Fill(g);
+    g.SetRowHeights(6, 31);
+    g.HideRowsEx(6, 7);
+    g.HideRowsEx(2, 2);
+    g.HideRowsEx(2, 3);  // 2 is hidden: nothing
+    g.HideRowsEx(9, 12);  // only row 9 is there
+    EXPECT_EQ(g.RowCount(), 6);
+    std::vector<int> order;
+    for (const TGridItem& i : g.GridItems()) order.push_back(i.Idx);
+    EXPECT_EQ(order, (std::vector<int>{6, 7, 2, 9}));
+    EXPECT_EQ(g.GridItems()[0].Height, 31);
+    EXPECT_EQ(g.AllCells(1, 7), u"1,7");
+    EXPECT_EQ(g.RealRowIndex(5), 8);
+    EXPECT_EQ(g.GetCellEx(1, 5), u"1,8");
+
+    TExStringGrid h(nullptr);
+    Fill(h);
+    h.HideRowsEx(6, 7);
+    h.HideRowsEx(2, 2);
+    h.UnHideRowsAll();
+    EXPECT_EQ(h.RowCount(), 10);
+    for (int r = 0; r < 10; ++r) EXPECT_EQ(h.GetCellEx(1, r), IntToStr(1) + u"," + IntToStr(r));
+
+    // ClearAll keeps the rows hidden but with nothing in them.
+    g.ClearAll();
+    EXPECT_EQ(g.NumHiddenRows(), 4);
+    EXPECT_EQ(g.GetCellEx(1, 1), u"");
+    EXPECT_EQ(g.AllCells(1, 7), u"");
+    g.UnHideRowsAll();
+    EXPECT_EQ(g.RowCount(), 10);
+    for (int r = 0; r < 10; ++r) EXPECT_EQ(g.GetCellEx(1, r), u"") << r;
+}
+
 TEST(ExGrid, RemoveRowsKeepsHeightsAndLowersHiddenIndexes) {
     TExStringGrid g(nullptr);
     Fill(g);

@@ -2564,6 +2564,8 @@ private:
     void DrawCellScrollBar(TCanvas& C, int RCol, int ARow, TRect& R);
     // The text of a scroll-bar cell, moved up by its position and clipped to R.
     void DrawScrolledCellText(TCanvas& C, int ACol, int RCol, int ARow, const TRect& R, TGridDrawState AState);
+    // Where a cell's text lies when its bar shows: R left of the bar, moved up by the position.
+    void ScrolledTextRect(int RCol, int ARow, TRect& R);
     TScrollBar* FScrollBar = nullptr;
     // Never shown: only painted into the cells that scroll.
     TScrollBar* FPaintScrollBar = nullptr;

@@ -171,3 +171,10 @@ void TExStringGrid::DrawScrolledCellText(TCanvas& C, int ACol, int RCol, int ARo
     DrawCellText(C, ACol, RCol, ARow, moved, AState);
     C.RestoreDC(saved);
 }
+
+void TExStringGrid::ScrolledTextRect(int RCol, int ARow, TRect& R) {
+    const TScrollProp prop = GetScrollProp(RCol, ARow);
+    if (prop.PageSize >= prop.Range) return;
+    R.Right -= CellScrollBarWidth;
+    R.Top -= std::max(0, GetScrollPosition(RCol, ARow));
+}

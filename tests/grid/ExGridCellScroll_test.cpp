@@ -1,5 +1,7 @@
 #include "PaintForm.h"
 
+#include "grid/foundation/MarkupText.h"
+
 #include "framework/Messages.h"
 #include "framework/Simulate.h"
 #include "framework/SysUtils.h"
@@ -243,6 +245,44 @@ TEST(ExGridCellScroll, TheCellShowsItsBarAndItsTextMovedUpUnderAClip) {
     EXPECT_TRUE(PaintForm::AnyPixel(b, TRect{R.Left + 2, R.Top, R.Left + 50, R.Bottom}, Dark));
     const TRect below = g.CellRect(1, 2);
     EXPECT_FALSE(PaintForm::AnyPixel(b, TRect{below.Left + 1, below.Top + 1, below.Right - 1, below.Bottom - 1}, Dark));
+}
+
+// The press lands where the text is painted: a check box on the first line
+// is under the mouse while the text is not scrolled and gone above the cell
+// once it is.
+TEST(ExGridCellScroll, APressFindsTheTextWhereTheScrolledCellShowsIt) {
+    const struct {
+        const char* what;
+        int pos;
+        const char16_t* value;
+    } cases[] = {
+        {"not scrolled", 0, u"TRUE"},
+        {"scrolled past the check box", 100, u"FALSE"},
+    };
+    for (const auto& c : cases) {
+        TForm form{nullptr};
+        form.SetBounds(0, 0, 700, 300);
+        auto* grid = new TExStringGrid(&form);
+        TExStringGrid& g = *grid;
+        g.SetParent(&form);
+        g.SetBounds(0, 0, 650, 200);
+        g.SetOptions(g.Options() + TGridOptions{goEditing});
+        g.SetDefaultColWidth(120);
+        g.SetRowHeights(2, 40);
+        form.Show();
+        g.SetFocus();
+        String text = u"<CONTROL TYPE=\"CHECK\" ID=\"c\" VALUE=\"FALSE\" WIDTH=\"20\">";
+        for (int i = 0; i < 20; ++i) text += u"<BR>more";
+        g.SetCellEx(2, 2, text);
+        g.AddScrollBar(2, 2, false);
+        g.SetScrollProp(2, 2, {40, 400});
+        g.SetScrollPosition(2, 2, c.pos);
+        const TRect R = g.CellRect(2, 2);
+        SimulateClick(&g, R.Left + 9, R.Top + 10);
+        String value;
+        GetControlValue(g.GetCellEx(2, 2), u"c", value);
+        EXPECT_EQ(value, c.value) << c.what;
+    }
 }
 
 }  // namespace

@@ -1682,6 +1682,7 @@ private:
     bool FHasPlacedControls = false;
     void CellControlsMoved() {
         if (FHasPlacedControls) CellControlsUpdate(true);
+        else CellScrollBarUpdate();
     }
     // A placed control that is freed leaves its cell.
     void ForgetCellControl(TComponent* AComponent);
@@ -2539,11 +2540,12 @@ public:
     bool HasAutoRangeScrollBar(int ACol, int ARow);
     // -1 when the cell has no scroll bar.
     int GetScrollPosition(int ACol, int ARow);
+    // Also moves the bar shown over the cell.
     void SetScrollPosition(int ACol, int ARow, int Pos);
     // (-1, -1) when the cell has no scroll bar.
     TScrollProp GetScrollProp(int ACol, int ARow);
     void SetScrollProp(int ACol, int ARow, TScrollProp Prop);
-    void RemoveScrollBar(int ACol, int ARow) { RemoveOwnGraphic(ACol, ARow, ctScrollbar); }
+    void RemoveScrollBar(int ACol, int ARow);
     // The bar the person scrolls, over the cell under the mouse (nil while designing).
     TScrollBar* CellScrollBar() const { return FScrollBar; }
     TScrollCellEvent OnScrollCell;

@@ -55,7 +55,13 @@ int TExStringGrid::GetScrollPosition(int ACol, int ARow) {
 void TExStringGrid::SetScrollPosition(int ACol, int ARow, int Pos) {
     if (!HasScrollBar(ACol, ARow)) return;
     OwnGraphic(ACol, ARow)->CellIndex = Pos;
+    if (FScrollBar && FScrollBar->Visible() && FScrollCol == ACol && FScrollRow == ARow) FScrollBar->SetPosition(Pos);
     RepaintDisplCell(ACol, ARow);
+}
+
+void TExStringGrid::RemoveScrollBar(int ACol, int ARow) {
+    RemoveOwnGraphic(ACol, ARow, ctScrollbar);
+    CellScrollBarUpdate();
 }
 
 TScrollProp TExStringGrid::GetScrollProp(int ACol, int ARow) {

@@ -595,6 +595,9 @@ public:
     long long AllInts(int ACol, int ARow);
     double AllFloats(int ACol, int ARow);
     TObject* AllObjects(int ACol, int ARow);
+    // By real row: in a hidden row the saved cell's object (inside its
+    // properties when it has them).
+    void SetAllObjects(int ACol, int ARow, TObject* Value);
     String StrippedCells(int ACol, int ARow);
     int AllColWidths(int ACol);
     void SetAllColWidths(int ACol, int Value);

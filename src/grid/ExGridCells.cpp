@@ -117,6 +117,20 @@ TObject* TExStringGrid::AllObjects(int ACol, int ARow) {
     return GetObjectEx(ACol, DisplRowIndex(ARow));
 }
 
+void TExStringGrid::SetAllObjects(int ACol, int ARow, TObject* Value) {
+    if (ACol < 0 || ARow < 0) return;
+    for (TGridItem& item : FGridItems)
+        if (item.Idx == ARow) {
+            item.Grow(ACol + 1);
+            if (auto* props = dynamic_cast<TCellProperties*>(item.Object(ACol)))
+                props->SetCellObject(reinterpret_cast<std::uintptr_t>(Value));
+            else
+                item.Items().SetObjects(ACol, Value);
+            return;
+        }
+    SetObjectEx(ACol, DisplRowIndex(ARow), Value);
+}
+
 int TExStringGrid::AllColWidths(int ACol) {
     if (IsHiddenColumn(ACol)) return FAllColWidths[ACol];
     return ColWidths(DisplColIndex(ACol));

@@ -206,6 +206,16 @@ TEST(ExGrid, TheHiddenRowStoreKeepsOneItemPerRowInOrderOfIndex) {
     ASSERT_NE(dynamic_cast<TCellProperties*>(five.Items().Objects(2)), nullptr);
     EXPECT_EQ(g.GetHiddenRowCells(5), &five.Items());
     EXPECT_EQ(g.GetHiddenRowCells(3), nullptr);
+    // Objects by real row: inside the saved properties, or in the saved cell itself.
+    TStringList tagged, plain, shown;
+    g.SetAllObjects(2, 5, &tagged);
+    g.SetAllObjects(3, 5, &plain);
+    g.SetAllObjects(1, 8, &shown);
+    EXPECT_EQ(g.AllObjects(2, 5), &tagged);
+    EXPECT_EQ(g.AllObjects(3, 5), &plain);
+    EXPECT_EQ(five.Items().Objects(3), &plain);
+    EXPECT_EQ(g.GetObjectEx(1, g.DisplRowIndex(8)), &shown);
+    g.SetAllObjects(3, 5, nullptr);
 
     g.UnHideRows(4, 6);
     ASSERT_EQ(store.Count(), 1);
@@ -216,6 +226,7 @@ TEST(ExGrid, TheHiddenRowStoreKeepsOneItemPerRowInOrderOfIndex) {
     EXPECT_EQ(g.RowHeights(five2), 33);
     ASSERT_TRUE(g.CellPropsAssigned(2, five2));
     EXPECT_EQ(g.GetCellProperties(2, five2)->BrushColor(), clRed);
+    EXPECT_EQ(g.GetObjectEx(2, five2), &tagged);
     g.UnHideRowsAll();
     EXPECT_EQ(store.Count(), 0);
     for (int r = 0; r < 10; ++r) EXPECT_EQ(g.GetCellEx(1, r), IntToStr(1) + u"," + IntToStr(r));

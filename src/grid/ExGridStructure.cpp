@@ -144,19 +144,24 @@ std::vector<std::unique_ptr<TGridItem>> TExStringGrid::TakeGridItems(const std::
 
 void TExStringGrid::HideRows(int FromRow, int ToRow) {
     if (ToRow < FromRow) return;
-    int n = 0, p = 0;
+    int p = 0;
+    std::vector<int> hidden;  // the rows of the range hidden already
     for (const TGridItem& i : FGridItems) {
-        if (i.Idx >= FromRow && i.Idx <= ToRow) ++n;
+        if (i.Idx >= FromRow && i.Idx <= ToRow) hidden.push_back(i.Idx);
         if (i.Idx < FromRow) ++p;
     }
+    const int n = int(hidden.size());
     int a = ToRow - FromRow + 1;
     if (a == n) return;
+    std::sort(hidden.begin(), hidden.end());
     int from2 = FromRow - p;
     // The store stays sorted by index: a newly hidden row goes after the
     // items below it, the rows of the range already hidden staying in place.
     int cursor = from2;
+    size_t h = 0;
     for (int r = FromRow; r <= ToRow; ++r) {
-        if (IsHiddenRow(r)) {
+        if (h < hidden.size() && hidden[h] == r) {
+            while (h < hidden.size() && hidden[h] == r) ++h;
             ++p;
             continue;
         }
@@ -201,13 +206,18 @@ void TExStringGrid::UnHideRows(int FromRow, int ToRow) {
     InvalidateGrid();
 }
 
+// Run by run of consecutive indexes, found once: real indexes do not move
+// while rows come back.
 void TExStringGrid::UnHideRowsAll() {
-    while (!FGridItems.Empty()) {
-        int first = FGridItems[0].Idx;
-        for (const TGridItem& i : FGridItems) first = std::min(first, i.Idx);
-        int last = first;
-        while (IsHiddenRow(last + 1)) ++last;
-        UnHideRows(first, last);
+    std::vector<int> idx;
+    idx.reserve(size_t(FGridItems.Count()));
+    for (const TGridItem& i : FGridItems) idx.push_back(i.Idx);
+    std::sort(idx.begin(), idx.end());
+    for (size_t k = 0; k < idx.size();) {
+        size_t e = k;
+        while (e + 1 < idx.size() && idx[e + 1] <= idx[e] + 1) ++e;
+        UnHideRows(idx[k], idx[e]);
+        k = e + 1;
     }
 }
 

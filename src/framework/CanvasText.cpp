@@ -227,7 +227,10 @@ int TCanvas::DrawText(const String& text, TRect& r, unsigned flags) {
     const int maxWidth = r.Right - r.Left;
 
     TextLine all = StripPrefixes(QStr(text), flags);
-    const int lineHeight = m.height() + ((flags & DT_EXTERNALLEADING) ? m.leading() : 0);
+    // External leading is space added between lines, never taken away: a
+    // font whose line spacing is below its height adds none (a negative one
+    // would push the line down and clip its underline at the bottom).
+    const int lineHeight = m.height() + ((flags & DT_EXTERNALLEADING) ? std::max(0, m.leading()) : 0);
     if (text.empty()) {
         if (flags & DT_CALCRECT) {
             r.Right = r.Left;

@@ -100,6 +100,8 @@ void TPrinter::BeginDoc() {
     aborted_ = false;
     pageNumber_ = 1;
     d_->page = std::make_unique<TDeviceCanvas>(*d_->device);
+    // Mapped drawing (0.1 mm) takes the page's own resolution.
+    d_->page->Canvas().SetPixelsPerInch(resolution_);
     d_->page->Canvas().Font().SetPixelsPerInch(resolution_);
     d_->page->Canvas().Font().SetSize(10);
 }

@@ -678,9 +678,9 @@ TSize TRichEdit::RequestedSize() const {
     return {int(std::ceil(s.width())) + frame, int(std::ceil(s.height())) + frame};
 }
 
-void TRichEdit::DrawInto(TCanvas& Canvas, const TRect& Twips) const {
+void TRichEdit::DrawInto(TCanvas& Canvas, const TRect& Twips, double Zoom) const {
     QImage* image = CanvasImage(Canvas);
-    if (!image) return;
+    if (!image || Zoom <= 0) return;
     // Twips to the canvas's 96 pixels per inch.
     const TRect r = Rect(MulDiv(Twips.Left, 96, 1440), MulDiv(Twips.Top, 96, 1440), MulDiv(Twips.Right, 96, 1440),
                          MulDiv(Twips.Bottom, 96, 1440));
@@ -689,7 +689,8 @@ void TRichEdit::DrawInto(TCanvas& Canvas, const TRect& Twips) const {
     d->setDocumentMargin(0);
     d->setTextWidth(r.Right - r.Left);
     QPainter p(image);
-    p.translate(r.Left, r.Top);
+    p.translate(r.Left * Zoom, r.Top * Zoom);
+    p.scale(Zoom, Zoom);
     p.setClipRect(0, 0, r.Right - r.Left, r.Bottom - r.Top);
     d->drawContents(&p, QRectF(0, 0, r.Right - r.Left, r.Bottom - r.Top));
 }

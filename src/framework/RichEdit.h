@@ -85,8 +85,10 @@ public:
     // line without word wrap), in pixels; OnResizeRequest tells of a change.
     TSize RequestedSize() const;
     // Draws the content into a rectangle given in twips (1440 per inch) of
-    // the canvas, at 96 pixels per inch.
-    void DrawInto(TCanvas& Canvas, const TRect& Twips) const;
+    // the canvas, at 96 pixels per inch. Zoom draws it that many times as
+    // large, from the rectangle's corner times Zoom, laid out at the same
+    // width (a page of higher resolution keeps the screen's line breaks).
+    void DrawInto(TCanvas& Canvas, const TRect& Twips, double Zoom = 1.0) const;
 
     TNotifyEvent OnChange;
     TNotifyEvent OnSelectionChange;

@@ -205,6 +205,7 @@ void TExStringGrid::WMTimer(TWMTimer& Message) {
             }
         }
     }
+    BlinkTick();
 }
 
 // Entering the grid applies the current cell's editing option and takes the
@@ -608,6 +609,7 @@ void TExStringGrid::Paint() {
     if (FUpdateCount > 0) return;
     TBaseGrid::Paint();
     if (FEditing) DrawEditingFrame(Canvas());
+    DrawPushedFixedCell(Canvas());
     FTools->PaintEmptyArea(Canvas());
     FTools->PaintDesignHelper(Canvas());
     DrawPanMark();

@@ -14,6 +14,7 @@
 #include "grid/GridDataTools.h"
 #include "grid/foundation/BaseGrid.h"
 #include "grid/foundation/CellIndicators.h"
+#include "grid/foundation/DropDownLooks.h"
 #include "grid/foundation/ExStyleIF.h"
 #include "grid/foundation/GridHelpers.h"
 #include "grid/foundation/GridOptions.h"
@@ -113,6 +114,13 @@ struct TControlLook {
     bool ProgressXP = false;
     bool DropDownAlwaysVisible = false;
     bool SpinButtonsAlwaysVisible = false;
+    // Buttons in cells look and click as enabled even where the cell cannot be edited.
+    bool NoDisabledButtonLook = false;
+    // The header and footer bars the drop-down cell editors take when they open.
+    THeaderAppearance DropDownHeader{nullptr};
+    TFooterAppearance DropDownFooter{nullptr};
+    void SetDropDownHeader(const THeaderAppearance& Value) { DropDownHeader.Assign(&Value); }
+    void SetDropDownFooter(const TFooterAppearance& Value) { DropDownFooter.Assign(&Value); }
     // The fixed-cell gradients. Read them here; set them through the setters,
     // which also hand them to the grid's painter.
     TColor FixedGradientFrom = clNone, FixedGradientTo = clNone;
@@ -191,6 +199,8 @@ public:
     double CellValue = 0;
     // An expand button: the cell shows its expanded height.
     bool CellExpanded = false;
+    // A three-state box: its state.
+    TCheckBoxState CellCheckBoxState = cbUnchecked;
     // The bitmap of CellBitmap, nil for a colour or nothing.
     TBitmap* Bitmap() const;
     // The object of that type in CellBitmap or CellIcon, nil when it holds another.
@@ -649,6 +659,20 @@ public:
     // User: the cell must be editable (unless CheckAlwaysActive).
     virtual bool ToggleCellCheck(int ACol, int ARow, bool User);
     bool ToggleCheckBox(int ACol, int ARow) { return ToggleCellCheck(ACol, ARow, false); }
+
+    // ===== Three-state check boxes (real row for the state)
+    static TCheckBoxState BoolToCheckBoxState(bool bChecked) { return bChecked ? cbChecked : cbUnchecked; }
+    // A three-state box of the cell's own; "Invalid cell" outside the grid.
+    void AddCheckBox(int ACol, int ARow, TCheckBoxState State);
+    // From row 0 with MouseActions.CheckAllCheck, else from the first normal row.
+    void AddTriStateCheckBoxColumn(int ACol, TCheckBoxState State);
+    // The same rows; group headers get a three-state box, summary rows none,
+    // the others a box (a data box keeps a check text already in the cell).
+    void AddCheckBoxColumn(int ACol, bool DefaultState = false, bool DataCheckBox = false);
+    // Any box kind read as three states; false, State untouched, without a box.
+    bool GetCheckBoxState(int ACol, int ARow, TCheckBoxState& State);
+    // Three-state boxes only.
+    bool SetCheckBoxState(int ACol, int ARow, TCheckBoxState State);
     TControlLook& ControlLook() { return FControlLook; }
     // An image of GridImages in a cell, in place of its text; "Invalid cell"
     // outside the grid. Removing leaves the cell's text.
@@ -1363,7 +1387,9 @@ protected:
     virtual bool ToggleCellRadio(int, int, bool) { return false; }
     // The cell text; a number in the format OnGetFloatFormat answers.
     virtual String GetFormattedCell(int ACol, int ARow);
-    virtual TPoint CalcPrintGraphicSize(TCanvas&, int, int) { return {0, 0}; }
+    // The size of a cell's printed graphic in grid pixels; Area is the printed
+    // cell in 0.1 mm, Scale the 0.1 mm per grid pixel.
+    virtual TPoint CalcPrintGraphicSize(int ACol, int ARow, TRect Area, double Scale);
     virtual void DoPrintGetPageNum(int) {}
     virtual void DoGetEditorProp(int ACol, int ARow);
     virtual void DoCheckBoxClick(int ACol, int ARow, bool State) {
@@ -1387,10 +1413,14 @@ protected:
     virtual void AfterPaste(int, int) {}
     virtual void MarkPastedRows(int, int) {}
     virtual String GetCalcCell(int ACol, int ARow) { return GetCellEx(ACol, ARow); }
-    // The text saves and exports write; a rich-text cell gives its plain text,
-    // or with SaveWithRTF its RTF source without line breaks.
+    // The text saves and exports write: the displayed text with SaveVirtCells,
+    // else the stored one; an empty check-box cell gives its check text,
+    // markup loses its tags unless SaveWithHTML, a rich-text cell gives its
+    // plain text (or with SaveWithRTF its source without line breaks); then
+    // OnSaveCell may change it.
     virtual String SaveCell(int ACol, int ARow);
-    virtual void LoadCell(int ACol, int ARow, const String& Value) { SetGridCell(ACol, ARow, Value); }
+    // OnLoadCell may change the text; it is stored at exactly that cell.
+    virtual void LoadCell(int ACol, int ARow, const String& Value);
     virtual void RecalcFooterColumn(int ACol) { CalcFooter(ACol); }
     virtual void DoSearchFooterAction(const String&, int, int) {}
     virtual void DoButtonClick(int ACol, int ARow) {
@@ -1527,8 +1557,9 @@ protected:
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     // The cell of the last left press: a sort needs press and release in the sort row.
     int FPressCol = -1, FPressRow = -1;
-    // Space on an editable check box cell toggles it (the key goes on).
-    void ToggleCheckByKey();
+    // Space on an editable check box cell toggles it, Space or Enter on an
+    // editable button cell clicks it (the key goes on).
+    void ClickControlByKey(Word Key);
     void Paint() override;
     void GetVisualProperties(int ACol, int ARow, TGridDrawState& AState, bool Print, bool Select, bool Remap,
                              TBrush& ABrush, TColor& AColorTo, TColor& AMirrorColor, TColor& AMirrorColorTo,
@@ -1536,7 +1567,7 @@ protected:
                              TCellGradientDirection& GD) override;
     void DrawGridCell(TCanvas& ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState) override;
     void WMNCPaint(TMessage& Message) override;
-    void DrawCheckBox(TCanvas& ACanvas, TRect R, bool Checked, bool Enabled);
+    void DrawCheckBox(TCanvas& ACanvas, TRect R, bool Checked, bool Enabled, bool Grayed = false);
     TColor BandColor(int ACol, int ARow, bool Print, int RCol);
     // The gradient of an active-cell header or of the sorted column's header; false: neither.
     bool DrawFixedHighlight(TCanvas& ACanvas, int ACol, int RCol, int ARow, TRect R);
@@ -1698,7 +1729,8 @@ private:
     // Where the text of cell (ACol displayed, ARow) is laid out, and its font.
     TRect MarkupRect(int ACol, int ARow, TFont*& AFont);
     // The link of the cell's text under the point (Title gets its title); empty when none.
-    String AnchorAt(int ACol, int ARow, int X, int Y, String* Title = nullptr);
+    // Link gets the markup link's number (from 1; 0 none; -1 when the text is no markup).
+    String AnchorAt(int ACol, int ARow, int X, int Y, String* Title = nullptr, int* Link = nullptr);
     // A press on a link: reports it and follows it; false when no link is under the point.
     bool AnchorPress(int ACol, int ARow, int X, int Y);
     // The link under the moving mouse: its enter, exit and hint events; true over a link.
@@ -1747,14 +1779,27 @@ private:
     // The cell whose in-cell or expand button is under the mouse, drawn hot; (-1, -1) none.
     TPoint FHoverButton{-1, -1};
     void TrackHoverButton(TPoint Cell);
-    // The cell whose in-cell button is held down by the mouse; (-1, -1) none.
+    // The cell whose in-cell button (or, with FixedAsButtons, whose fixed
+    // cell) is held down by the mouse; (-1, -1) none.
     TPoint FPushedCellButton{-1, -1};
     bool CellButtonPress(int ACol, int ARow, int X, int Y);
-    bool CellButtonRelease(int X, int Y);
+    void CellButtonRelease(int X, int Y);
+    // The release point lies on the button or expand button of its cell.
+    bool OnCellButton(int X, int Y);
+    // A fixed cell pressed as a button: drawn sunken until the release.
+    bool FFixedAsButtons = false;
+    bool FFixedCellPushed = false;
+    TRect FPushedFixedCell{};
+    void FixedCellButtonPress(int ACol, int ARow, int X, const TRect& R);
+    void DrawPushedFixedCell(TCanvas& C);
 
 public:
     TPoint HoverButton() const { return FHoverButton; }
     TPoint PushedCellButton() const { return FPushedCellButton; }
+    // Fixed cells press and click like buttons (with both fixed grid lines and the 3D look).
+    bool FixedAsButtons() const { return FFixedAsButtons; }
+    void SetFixedAsButtons(bool Value) { FFixedAsButtons = Value; }
+    bool FixedCellPushed() const { return FFixedCellPushed; }
     // Where a cell's push button was last drawn (display column); empty without one.
     TRect GetCellButtonRect(int ACol, int ARow);
 
@@ -1780,6 +1825,10 @@ private:
     // The cell's own graphic, made when it has none; "Invalid cell" outside
     // the grid. Removing drops it when it is of that kind.
     TCellGraphic* MakeOwnGraphic(int ACol, int ARow);
+    // The graphic of a real row, a hidden row's kept cells included.
+    TCellGraphic* RealRowGraphic(int ACol, int ARow);
+    // The next state of a three-state box clicked in display row ARow; true when it is now checked.
+    bool ToggleTriState(TCellGraphic& G, int ARow);
     void RemoveOwnGraphic(int ACol, int ARow, TCellType Kind);
     void RepaintDisplCell(int ACol, int ARow);
 
@@ -2037,6 +2086,12 @@ public:
     // Selected rich text keeps its own colours instead of SelectionTextColor.
     bool SaveWithRTF() const { return FSaveWithRTF; }
     void SetSaveWithRTF(bool Value) { FSaveWithRTF = Value; }
+    // Saves write the displayed text (on) or the stored one; markup keeps its tags (on) or loses them.
+    bool SaveVirtCells() const { return FSaveVirtCells; }
+    void SetSaveVirtCells(bool Value) { FSaveVirtCells = Value; }
+    bool SaveWithHTML() const { return FSaveWithHTML; }
+    void SetSaveWithHTML(bool Value) { FSaveWithHTML = Value; }
+    std::function<void(TObject* Sender, int ACol, int ARow, String& Value)> OnSaveCell, OnLoadCell;
     bool SelectionRTFKeep() const { return FSelectionRTFKeep; }
     void SetSelectionRTFKeep(bool Value) { FSelectionRTFKeep = Value; }
     // The size the text of cell (real column ACol, ARow) needs: VS wraps it
@@ -2099,6 +2154,8 @@ private:
     TGPKStyle FEditorStyle = tsCustom;  // the style drop-down editors open with
     bool FSelectionRTFKeep = false;
     bool FSaveWithRTF = false;
+    bool FSaveVirtCells = true;
+    bool FSaveWithHTML = true;
     // ===== end of the further cell editors
 
     // ===== Data tools: node look, background, the empty area, node presses
@@ -2282,6 +2339,25 @@ public:
     // XYOffset insets the text at the left and top only.
     bool XYOffsetTopLeftOnly() const { return FXYOffsetTopLeftOnly; }
     void SetXYOffsetTopLeftOnly(bool Value);
+    // Texts with markup tags are drawn by the markup renderer; off, every
+    // text shows as it is stored, tags included.
+    bool EnableHTML() const { return FEnableHTML; }
+    void SetEnableHTML(bool Value);
+    // The kind of a cell text (GridText.h), markup counted only with EnableHTML.
+    int GridTextKind(const String& Text) const;
+    // Links of markup texts are underlined only while the mouse is over them.
+    bool URLUnderlineOnHover() const { return FURLUnderlineOnHover; }
+    void SetURLUnderlineOnHover(bool Value);
+    // The displayed cell holding the link under the mouse and that link's
+    // number (from 1; 0 none), tracked with URLUnderlineOnHover.
+    TPoint HoverCell() const { return FHoverCell; }
+    int HoverLink() const { return FHoverLink; }
+    // Markup text between blink tags hides and shows again at each tick of
+    // the grid's timer; switched off, it stays shown.
+    bool EnableBlink() const { return FEnableBlink; }
+    void SetEnableBlink(bool Value);
+    // The blinking text is hidden in this half of the blink.
+    bool GridBlink() const { return FGridBlink; }
     std::function<void(TObject* Sender, int ARow, int ACol, bool& IsPassword)> OnIsPasswordCell;
     std::function<void(TObject* Sender, int ACol, int ARow, bool& WordWrap)> OnGetWordWrap;
 
@@ -2300,8 +2376,23 @@ protected:
     // The indicator centred at (X, Y) for the real column.
     void DrawSortIndicator(TCanvas& ACanvas, int X, int Y, int RCol);
     void DrawSelectionRectangle(TCanvas& ACanvas, int ACol, int ARow, TRect R);
+    // The cell and link under the mouse changed: both cells repaint.
+    void TrackHoverLink(TPoint Cell, int Link);
+    // A tick of the grid's timer: the blink turns and the visible cells that blink repaint.
+    void BlinkTick();
+    // Display texts holding an address show it as a link (URLShowInText).
+    void LinkURLInText(String& Value) const;
+    // A progress cell drawn by the visual style (ControlLook.ProgressXP); false
+    // when the style does not draw it.
+    bool DrawThemedProgress(TCanvas& ACanvas, TRect R, int RCol, int ARow);
 
 private:
+    bool FEnableHTML = true;
+    bool FURLUnderlineOnHover = false;
+    TPoint FHoverCell{-1, -1};
+    int FHoverLink = 0;
+    bool FEnableBlink = false;
+    bool FGridBlink = false;
     bool FEnhTextSize = false;
     bool FURLShow = false;
     bool FURLShowInText = false;
@@ -2508,6 +2599,8 @@ public:
     bool HasExpand(int ACol, int ARow) { return GetCellType(ACol, ARow) == ctExpand; }
     // Flips the expanded state and returns the new one; the height is left to the caller.
     bool ToggleExpand(int ACol, int ARow);
+    // Removes the cell's expand button; a graphic of another kind stays.
+    void RemoveExpand(int ACol, int ARow);
     bool GetExpandState(int ACol, int ARow);
     int GetExpandHeight(int ACol, int ARow, bool Expanded);
     // The room the cell's graphic takes on screen.

@@ -1,7 +1,8 @@
 // Links in cell texts: the anchors of markup texts and, with URLShow, texts
 // that are a link themselves. A press follows a link (a cell reference moves
 // the current cell, anything else opens in the desktop's program); the moving
-// mouse reports entering and leaving them.
+// mouse reports entering and leaving them and, when asked, underlines only the
+// link under it. Addresses in display texts can be turned into links.
 #include "grid/ExGrid.h"
 #include "grid/foundation/GridText.h"
 #include "grid/foundation/MarkupRender.h"
@@ -9,6 +10,8 @@
 #include "framework/Forms.h"
 #include "framework/Process.h"
 #include "framework/SysUtils.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -49,17 +52,20 @@ TRect TExStringGrid::MarkupRect(int ACol, int ARow, TFont*& AFont) {
     return R;
 }
 
-String TExStringGrid::AnchorAt(int ACol, int ARow, int X, int Y, String* Title) {
+String TExStringGrid::AnchorAt(int ACol, int ARow, int X, int Y, String* Title, int* Link) {
+    if (Link) *Link = -1;
     if (ACol < 0 || ARow < 0 || ACol >= ColCount() || ARow >= RowCount()) return {};
     const int N = RealColIndex(ACol);
     const String text = GetCellEx(N, ARow);
-    if (CellTextKind(text, true) != MarkupTextKind) return FURLShow && IsURLText(text) ? text : String();
+    if (GridTextKind(text) != MarkupTextKind) return FURLShow && IsURLText(text) ? text : String();
     TFont* font = nullptr;
     const TRect R = MarkupRect(ACol, ARow, font);
     const TMarkupDrawResult out = MarkupAt(text, R, X, Y, *font);
+    if (Link) *Link = 0;
     // In-text controls are not links.
-    if (!out.ControlType.empty()) return {};
+    if (!out.ControlType.empty() || out.AnchorHref.empty()) return {};
     if (Title) *Title = out.AnchorTitle;
+    if (Link) *Link = std::max(out.HotAnchorNumber, 0);
     return out.AnchorHref;
 }
 
@@ -88,7 +94,14 @@ bool TExStringGrid::AnchorPress(int ACol, int ARow, int X, int Y) {
 
 bool TExStringGrid::TrackAnchor(int ACol, int ARow, int X, int Y) {
     String title;
-    const String anchor = AnchorAt(ACol, ARow, X, Y, &title);
+    int link = -1;
+    const String anchor = AnchorAt(ACol, ARow, X, Y, &title, &link);
+    if (FURLUnderlineOnHover) {
+        // The painter underlines the link of the base cell of a merged area.
+        int bc = ACol, br = ARow;
+        if (link >= 0) ResolveBaseCell(ACol, ARow, bc, br);
+        TrackHoverLink(link >= 0 ? TPoint{bc, br} : TPoint{-1, -1}, std::max(link, 0));
+    }
     if (anchor.empty()) {
         if (!FAnchor.empty()) {
             const String left = FAnchor;
@@ -109,4 +122,32 @@ bool TExStringGrid::TrackAnchor(int ACol, int ARow, int X, int Y) {
         if (OnAnchorEnter) OnAnchorEnter(this, ARow, ACol, anchor);
     }
     return true;
+}
+
+void TExStringGrid::TrackHoverLink(TPoint Cell, int Link) {
+    if (Cell == FHoverCell && Link == FHoverLink) return;
+    const TPoint old = FHoverCell;
+    FHoverCell = Cell;
+    FHoverLink = Link;
+    if (old.X >= 0 && old.Y >= 0) RepaintCell(old.X, old.Y);
+    if (Cell.X >= 0 && Cell.Y >= 0 && Cell != old) RepaintCell(Cell.X, Cell.Y);
+}
+
+void TExStringGrid::LinkURLInText(String& Value) const {
+    if (!FURLShowInText) return;
+    // The address that starts first in the text becomes the link, whichever its kind.
+    static const char16_t* const Prefixes[] = {u"HTTP://", u"WWW.",    u"MAILTO:", u"HTTPS://",
+                                               u"NNTP://", u"FILE://", u"FTP://"};
+    const String upper = AnsiUpperCase(Value);
+    const char16_t* first = nullptr;
+    size_t at = String::npos;
+    for (const char16_t* p : Prefixes) {
+        const size_t i = upper.find(p);
+        if (i < at) {
+            at = i;
+            first = p;
+        }
+    }
+    String linked;
+    if (first && MakeURLAnchor(Value, first, linked)) Value = linked;
 }

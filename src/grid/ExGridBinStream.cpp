@@ -213,7 +213,9 @@ void RegisterCellGraphic() {
     p.push_back(Bool<G>(u"CellCreated", [](G&) { return false; }, none));
     p.push_back(Bool<G>(u"CellBoolean", [](G& o) { return o.CellBoolean; }, [](G& o, Int64 v) { o.CellBoolean = v; }));
     p.push_back(OrdinalProperty<G>(
-        u"CellCheckBoxState", pkEnumeration, [](G& o) { return Int64(o.CellBoolean ? 1 : 0); }, none, kCheckStates));
+        u"CellCheckBoxState", pkEnumeration,
+        [](G& o) { return Int64(o.CellType == ctTriStateCheckBox ? o.CellCheckBoxState : o.CellBoolean ? 1 : 0); },
+        [](G& o, Int64 v) { o.CellCheckBoxState = TCheckBoxState(std::clamp<Int64>(v, 0, 2)); }, kCheckStates));
     p.push_back(Int<G>(u"CellAngle", [](G& o) { return o.CellAngle; }, [](G& o, Int64 v) { o.CellAngle = int(v); }));
     p.push_back(FloatProperty<G>(u"CellValue", [](G&) { return 0.0; }, [](G&, double) {}));
     p.push_back(Int<G>(u"CellErrFrom", [](G&) { return 0; }, none));
@@ -379,6 +381,7 @@ void TExGridTools::SaveRectToBinStream(TGridRect R, TStream& Stream) {
             TGridGraphicIO gio;
             gio.Graphic.CellType = g->CellType;
             gio.Graphic.CellBoolean = g->CellBoolean;
+            gio.Graphic.CellCheckBoxState = g->CellCheckBoxState;
             gio.Graphic.CellTransparent = g->CellTransparent;
             gio.Graphic.CellAngle = g->CellAngle;
             gio.Graphic.CellIndex = g->CellIndex;
@@ -490,6 +493,7 @@ void TExGridTools::LoadAtPointFromBinStream(TPoint Point, TStream& Stream) {
                     auto* g = new TCellGraphic;
                     g->CellType = gio->Graphic.CellType;
                     g->CellBoolean = gio->Graphic.CellBoolean;
+                    g->CellCheckBoxState = gio->Graphic.CellCheckBoxState;
                     g->CellTransparent = gio->Graphic.CellTransparent;
                     g->CellAngle = gio->Graphic.CellAngle;
                     g->CellIndex = gio->Graphic.CellIndex;

@@ -40,7 +40,7 @@ bool TExStringGrid::CellControlAt(int ACol, int ARow, int X, int Y, const String
 bool TExStringGrid::CellControlPress(int ACol, int ARow, int X, int Y) {
     const int N = RealColIndex(ACol);
     String T = GetCellEx(N, ARow);
-    if (CellTextKind(T, true) != MarkupTextKind || !HasControlTag(T)) return false;
+    if (GridTextKind(T) != MarkupTextKind || !HasControlTag(T)) return false;
     TMarkupDrawResult hit;
     bool clickable = CellControlAt(ACol, ARow, X, Y, String(), hit) &&
                      (Options().Contains(goEditing) || FEditDisable) && !ReadOnly(N, ARow);
@@ -298,7 +298,7 @@ bool TExStringGrid::CellControlKeyDown(Word& Key) {
     const int rc = RealColIndex(Col());
     if (rc < 0 || rc >= TotalColCount() || Row() < 0 || Row() >= RowCount()) return false;
     const String T = GetCellEx(rc, Row());
-    if (CellTextKind(T, true) != MarkupTextKind || !HasControlTag(T)) return false;
+    if (GridTextKind(T) != MarkupTextKind || !HasControlTag(T)) return false;
     if (!(Options().Contains(goEditing) || FEditDisable) || ReadOnly(rc, Row())) return false;
     StoreOldCell(Col(), Row());
     ActivateCellControl(Col(), Row(), String());

@@ -303,7 +303,10 @@ void TExStringGrid::AddCheckBox(int ACol, int ARow, bool State) {
     RepaintDisplCell(ACol, ARow);
 }
 
-void TExStringGrid::RemoveCheckBox(int ACol, int ARow) { RemoveOwnGraphic(ACol, ARow, ctCheckBox); }
+void TExStringGrid::RemoveCheckBox(int ACol, int ARow) {
+    RemoveOwnGraphic(ACol, ARow, ctCheckBox);
+    RemoveOwnGraphic(ACol, ARow, ctTriStateCheckBox);
+}
 
 namespace {
 bool IsBoxKind(TCellType t) {
@@ -318,13 +321,12 @@ bool TExStringGrid::HasCheckBox(int ACol, int ARow) {
 }
 
 bool TExStringGrid::GetCheckBoxState(int ACol, int ARow, bool& State) {
-    int r = DisplRowIndex(ARow);
-    TCellGraphic* g = GetCellGraphic(ACol, r);
+    TCellGraphic* g = RealRowGraphic(ACol, ARow);
     if (!g) return false;
     switch (g->CellType) {
     case ctCheckBox: State = g->CellBoolean; return true;
     case ctDataCheckBox:
-    case ctVirtCheckBox: State = AllCells(ACol, ARow) == DoGetCheckTrue(ACol, r); return true;
+    case ctVirtCheckBox: State = AllCells(ACol, ARow) == DoGetCheckTrue(ACol, DisplRowIndex(ARow)); return true;
     case ctRowCheckBox:
         if (ACol != 0) return false;
         State = RowSelect(ARow);
@@ -339,13 +341,13 @@ bool TExStringGrid::IsChecked(int ACol, int ARow) {
 }
 
 bool TExStringGrid::SetCheckBoxState(int ACol, int ARow, bool State) {
-    int r = DisplRowIndex(ARow);
-    TCellGraphic* g = GetCellGraphic(ACol, r);
+    TCellGraphic* g = RealRowGraphic(ACol, ARow);
     if (!g) return false;
+    const int r = DisplRowIndex(ARow);
     switch (g->CellType) {
     case ctCheckBox:
         g->CellBoolean = State;
-        RepaintDisplCell(ACol, r);
+        if (!IsHiddenRow(ARow)) RepaintDisplCell(ACol, r);
         return true;
     case ctDataCheckBox:
     case ctVirtCheckBox: SetAllCells(ACol, ARow, State ? DoGetCheckTrue(ACol, r) : DoGetCheckFalse(ACol, r)); return true;
@@ -373,7 +375,9 @@ bool TExStringGrid::ToggleCellCheck(int ACol, int ARow, bool User) {
     if (g->CellType == ctCheckBox) {
         g->CellBoolean = !g->CellBoolean;
         state = g->CellBoolean;
-    } else if (g->CellType != ctTriStateCheckBox) {
+    } else if (g->CellType == ctTriStateCheckBox) {
+        state = ToggleTriState(*g, ARow);
+    } else {
         String old = GetCellEx(ACol, ARow);
         state = old != DoGetCheckTrue(ACol, ARow);
         String now = state ? DoGetCheckTrue(ACol, ARow) : DoGetCheckFalse(ACol, ARow);

@@ -1,7 +1,7 @@
 // The text inside a cell: insets, single-line, wrapped and multi-line
 // layouts with their ellipsis, links without their scheme, masked password
-// cells, markup texts with their in-text controls, the sort indicator of the sorted column's header and the rectangle
-// around the selection.
+// cells, markup texts with their in-text controls and blinking parts, the sort indicator of the sorted column's
+// header and the rectangle around the selection.
 #include "grid/ExGrid.h"
 
 #include "grid/foundation/GridColors.h"
@@ -64,6 +64,30 @@ void TExStringGrid::SetXYOffsetTopLeftOnly(bool Value) {
     FXYOffsetTopLeftOnly = Value;
     InvalidateGrid();
 }
+void TExStringGrid::SetEnableHTML(bool Value) {
+    if (Value == FEnableHTML) return;
+    FEnableHTML = Value;
+    InvalidateGrid();
+}
+void TExStringGrid::SetURLUnderlineOnHover(bool Value) {
+    if (Value == FURLUnderlineOnHover) return;
+    FURLUnderlineOnHover = Value;
+    if (!Value) {
+        FHoverCell = {-1, -1};
+        FHoverLink = 0;
+    }
+    InvalidateGrid();
+}
+void TExStringGrid::SetEnableBlink(bool Value) {
+    FEnableBlink = Value;
+    // Switched off in the hidden half, the text would stay hidden.
+    if (!Value && FGridBlink) {
+        FGridBlink = false;
+        InvalidateGrid();
+    }
+}
+
+int TExStringGrid::GridTextKind(const String& Text) const { return CellTextKind(Text, FEnableHTML); }
 
 bool TExStringGrid::DoIsPasswordCell(int ACol, int ARow) {
     bool password = false;
@@ -86,7 +110,7 @@ void TExStringGrid::DrawCellText(TCanvas& C, int ACol, int RCol, int ARow, TRect
     const bool sortShown = SortIndicatorShown(ACol, RCol, ARow);
     if (text.empty() && !sortShown) return;
 
-    if (CellTextKind(text, true) == MarkupTextKind) {
+    if (GridTextKind(text) == MarkupTextKind) {
         DrawCellMarkup(C, ACol, RCol, ARow, R, AState, text, filter, sortShown);
         return;
     }
@@ -179,6 +203,10 @@ void TExStringGrid::DrawCellMarkup(TCanvas& C, int ACol, int RCol, int ARow, con
         in.MouseY = mouse.Y;
     }
     in.MousePressed = FCtrlDown && FCtrlXY.X == RCol && FCtrlXY.Y == ARow;
+    in.HoverUnderlineOnly = FURLUnderlineOnHover;
+    if (FHoverCell == TPoint{ACol, ARow}) in.HoverAnchorNumber = FHoverLink;
+    in.BlinkVisible = !FGridBlink;
+    in.EndEllipsis = FEnhTextSize;
     TMarkupDrawResult out;
     C.Brush().SetStyle(bsClear);
     DrawHTMLText(C, Text, tr, in, out);
@@ -294,4 +322,25 @@ void TExStringGrid::DrawCommentMark(TCanvas& C, const TCellGraphic& G, TRect R) 
     C.Pen().SetColor(colour);
     C.Pen().SetWidth(1);
     C.Polygon({{R.Right - 7, R.Top}, {R.Right - 2, R.Top}, {R.Right - 2, R.Top + 5}});
+}
+
+// ---------------------------------------------------------------------------
+// Blinking markup
+
+void TExStringGrid::BlinkTick() {
+    if (!FEnableBlink) return;
+    FGridBlink = !FGridBlink;
+    // Texts are read at their stored column and repainted where they are shown.
+    auto repaint = [this](int C, int R) {
+        if (C < 0 || R < 0 || C >= TotalColCount() || R >= RowCount() || IsHiddenColumn(C)) return;
+        if (AnsiUpperCase(GetCellEx(C, R)).find(u"<BLI") != String::npos) RepaintCell(DisplColIndex(C), R);
+    };
+    const int top = TopRow(), bottom = TopRow() + VisibleRowCount() - 1;
+    const int left = LeftCol(), right = LeftCol() + VisibleColCount() - 1;
+    for (int r = top; r <= bottom; ++r)
+        for (int c = left; c <= right + NumHiddenColumns(); ++c) repaint(c, r);
+    for (int r = 0; r < TCustomGrid::FixedRows(); ++r)
+        for (int c = left; c <= right; ++c) repaint(c, r);
+    for (int c = 0; c < TCustomGrid::FixedCols(); ++c)
+        for (int r = top; r <= bottom; ++r) repaint(c, r);
 }

@@ -208,6 +208,9 @@ void TExStringGrid::ShowDropDownEditor(int ACol, int ARow, TExCustomDropDown& D)
     const TRect R = CellRect(ACol, ARow);
     const int W = R.Right - R.Left - 1, H = R.Bottom - R.Top - 1;
     const String T = GetEditText(ACol, ARow);
+    // The grid's bars first: the style may then recolour them.
+    D.SetDropDownHeader(FControlLook.DropDownHeader);
+    D.SetDropDownFooter(FControlLook.DropDownFooter);
     D.OnDropDownHeaderButtonClick = [this](TObject*, int I) { DoDropDownHeaderButtonClick(I); };
     D.OnDropDownFooterButtonClick = [this](TObject*, int I) { DoDropDownFooterButtonClick(I); };
     D.SetComponentStyle(FEditorStyle);

@@ -190,7 +190,8 @@ bool TExStringGrid::CanEditShow() {
     bool ret = TBaseGrid::CanEditShow();
     if (ComponentState().Contains(csDesigning)) return ret;
     TPoint base = BaseCell(RealColIndex(Col()), Row());
-    if (ret && !FEditMode && HasCheckBox(base.X, base.Y)) return false;
+    // Check boxes, radio controls and buttons never get an editor.
+    if (ret && !FEditMode && HasClickControl(base.X, base.Y)) return false;
     if (ret && !FEditMode) {
         FCellCache = GetCurrentCell();
         FEditControl = FDefaultEditor;
@@ -232,7 +233,7 @@ void TExStringGrid::DoneInplaceEdit(Word Key, TShiftState Shift) {
 }
 
 void TExStringGrid::ShowInplaceEdit() {
-    if (HasCheckBox(RealColIndex(Col()), Row())) return;
+    if (HasClickControl(RealColIndex(Col()), Row())) return;
     if (Row() < TopRow()) SetTopRow(Row());
     if (Col() < LeftCol()) SetLeftCol(Col());
     ShowEditor();

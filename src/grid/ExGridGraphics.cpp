@@ -444,6 +444,11 @@ bool TExStringGrid::ToggleExpand(int ACol, int ARow) {
     return g->CellExpanded;
 }
 
+void TExStringGrid::RemoveExpand(int ACol, int ARow) {
+    if (ACol < 0 || ARow < 0) return;
+    RemoveOwnGraphic(ACol, ARow, ctExpand);
+}
+
 bool TExStringGrid::GetExpandState(int ACol, int ARow) {
     TCellGraphic* g = ACol >= 0 && ARow >= 0 ? GraphicOf(OwnGraphic(ACol, ARow), ctExpand) : nullptr;
     return g && g->CellExpanded;
@@ -785,6 +790,7 @@ bool TExStringGrid::DrawCellGraphic(TCanvas& C, int RCol, int ARow, TRect R, TCe
             return true;
         }
         case ctProgress: {
+            if (DrawThemedProgress(C, R, RCol, ARow)) return true;
             const TColor bar = std::holds_alternative<TColor>(G.CellBitmap) ? std::get<TColor>(G.CellBitmap) : clNone;
             const TColor rest = std::holds_alternative<TColor>(G.CellIcon) ? std::get<TColor>(G.CellIcon) : clNone;
             const TColor barText = G.CellBoolean ? TColor(G.CellIndex) : Opposite(bar);
@@ -802,7 +808,7 @@ bool TExStringGrid::DrawCellGraphic(TCanvas& C, int RCol, int ARow, TRect R, TCe
             const TPoint at = PlaceGraphic(R, w, h, G.CellHAlign, G.CellVAlign);
             G.CellValue = double(at.Y - R.Top) * 65536 + (at.X - R.Left);
             bool enabled = true;
-            CellEditable(RCol, ARow, enabled);
+            if (!FControlLook.NoDisabledButtonLook) CellEditable(RCol, ARow, enabled);
             const bool hot = FHoverButton.X >= 0 && RealColIndex(FHoverButton.X) == RCol && FHoverButton.Y == ARow;
             const TPartState state = G.CellBoolean ? stDown : !enabled ? stDisabled : hot ? stHot : stNormal;
             TRect b = Bounds(at.X, at.Y, w, h);

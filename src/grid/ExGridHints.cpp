@@ -108,7 +108,7 @@ void TExStringGrid::GetCellHintInfo(String& HintStr, THintInfo& HintInfo) {
     const bool dataCell = ACol >= TCustomGrid::FixedCols() && ARow >= TCustomGrid::FixedRows() &&
                           ACol < ColCount() - FFixedRightCols && ARow < RowCount() - FFixedFooters;
     const String stored = GetCellEx(N, ARow);
-    const int kind = CellTextKind(stored, true);
+    const int kind = GridTextKind(stored);
     if (kind == MarkupTextKind && FAnchorHint) {
         const TMarkupDrawResult out = MarkupAt(stored, R, HintInfo.CursorPos.X, HintInfo.CursorPos.Y, Font());
         if (!out.AnchorHref.empty()) {

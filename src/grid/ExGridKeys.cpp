@@ -10,7 +10,7 @@ void TExStringGrid::KeyDown(Word& Key, TShiftState Shift) {
         Key = 0;
         return;
     }
-    if (Key == VK_SPACE) ToggleCheckByKey();
+    if (Key == VK_SPACE || Key == VK_RETURN) ClickControlByKey(Key);
     const Word key = Key;
     const int r0 = Row();
     AutoRowKey(key, Shift, true);

@@ -1,13 +1,18 @@
 // The grid's visual presets: the looks, the style presets, the colour
-// schemes, and the selection gradient they set.
+// schemes, and the selection gradient they set; progress bars drawn by the
+// visual style.
 #include "grid/ExGrid.h"
 #include "grid/ExGridDropDowns.h"
 #include "grid/ExGridEditors.h"
 
+#include "grid/foundation/ExStyleIF.h"
 #include "grid/foundation/GridColors.h"
 
 #include "framework/Resources.h"
+#include "framework/SysUtils.h"
+#include "framework/Themes.h"
 
+#include <algorithm>
 #include <iterator>
 
 // The metro look's check and radio glyphs, 16 x 16 on a see-through ground
@@ -425,4 +430,23 @@ void TExStringGrid::SetColorTones(const TColorTones& ATones) {
     SearchFooter().SetColor(ATones.Foreground.BrushColor);
     SearchFooter().SetColorTo(ATones.Foreground.BrushColor);
     InvalidateGrid();
+}
+
+// ---------------------------------------------------------------------------
+// Themed progress bars
+
+bool TExStringGrid::DrawThemedProgress(TCanvas& C, TRect R, int RCol, int ARow) {
+    const TGridControlStyle style = FControlLook.ControlStyle;
+    if (!FControlLook.ProgressXP || (style != csWinXP && style != csTheme) || !IsWinXPOrLater()) return false;
+    const HTHEME theme = OpenThemeData(this, u"Progress");
+    if (!theme) return false;
+    // The style's bar shows percent: the value is taken as it is, kept to 0..100.
+    const double value = std::clamp(StrToFloatDef(GetCellEx(RCol, ARow), 0.0), 0.0, 100.0);
+    InflateRect(R, -FControlLook.ProgressMarginX, -FControlLook.ProgressMarginY);
+    DrawThemeBackground(theme, C, PP_BAR, 1, R);
+    InflateRect(R, -2, -2);
+    R.Right = R.Left + int((R.Right - R.Left) * value / 100);
+    if (R.Right > R.Left && R.Bottom > R.Top) DrawThemeBackground(theme, C, PP_CHUNK, 1, R);
+    CloseThemeData(theme);
+    return true;
 }

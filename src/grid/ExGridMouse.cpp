@@ -1,7 +1,10 @@
 // The grid's left-button press: check box cells toggle on a press anywhere
-// in them, every other cell goes through the framework's press and is
+// in them, buttons in cells (and fixed cells acting as buttons) are held
+// down, every other cell goes through the framework's press and is
 // reported as a cell click.
 #include "grid/ExGrid.h"
+
+#include "framework/Windows.h"
 
 #include <algorithm>
 
@@ -34,15 +37,17 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
         InvalidateGrid();
     }
 
+    FPushedCellButton = {-1, -1};
     if (ACol < 0 || ARow < 0) {
         HideInplaceEdit();
         if (!FFixedRowAlways) TBaseGrid::WMLButtonDown(Message);
         return;
     }
 
-    if (CellControlPress(ACol, ARow, X, Y)) return;
     const int N = RealColIndex(ACol);
     const TRect R = CellRect(ACol, ARow);
+    FixedCellButtonPress(ACol, ARow, X, R);
+    if (CellControlPress(ACol, ARow, X, Y)) return;
     if (N == 0 && FTools->NodePress(ARow, X - R.Left, Y, shift)) return;
     if (CellButtonPress(ACol, ARow, X, Y)) return;
     bool canEdit = Options().Contains(goEditing) || FMouseActions.RangeSelectAndEdit();
@@ -89,8 +94,27 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     if (OnCellValidate) StoreOldCell(Col(), Row());
 }
 
+void TExStringGrid::FixedCellButtonPress(int ACol, int ARow, int X, const TRect& R) {
+    const TGridOptions o = Options();
+    if (!FFixedAsButtons || !o.Contains(goFixedVertLine) || !o.Contains(goFixedHorzLine) || !Ctl3D()) return;
+    if (ACol >= TCustomGrid::FixedCols() && ARow >= TCustomGrid::FixedRows() && !IsFixed(ACol, ARow)) return;
+    // The node glyph of a node row opens or closes its node instead.
+    if (RealColIndex(ACol) == 0 && IsNode(ARow) && InNodeClickArea(ARow, X - R.Left)) return;
+    int bc = ACol, br = ARow;
+    ResolveBaseCell(ACol, ARow, bc, br);
+    FPushedFixedCell = R;
+    FPushedCellButton = {bc, br};
+    FFixedCellPushed = true;
+    if (HandleAllocated()) InvalidateRect(Handle(), &FPushedFixedCell, false);
+}
+
+void TExStringGrid::DrawPushedFixedCell(TCanvas& C) {
+    if (!FFixedCellPushed) return;
+    TRect e = FPushedFixedCell;
+    DrawEdge(C, e, BDR_SUNKENINNER, BF_RECT);
+}
+
 bool TExStringGrid::CellButtonPress(int ACol, int ARow, int X, int Y) {
-    FPushedCellButton = {-1, -1};
     const bool expand = HasExpand(RealColIndex(ACol), ARow);
     if (!expand && !HasButton(RealColIndex(ACol), ARow)) return false;
     HideInplaceEdit();
@@ -110,17 +134,19 @@ bool TExStringGrid::CellButtonPress(int ACol, int ARow, int X, int Y) {
     return true;
 }
 
-void TExStringGrid::ToggleCheckByKey() {
+void TExStringGrid::ClickControlByKey(Word Key) {
     const int rc = RealColIndex(Col()), r = Row();
-    if (!HasCheckBox(rc, r)) return;
+    if (!HasClickControl(rc, r)) return;
     bool editable = Options().Contains(goEditing) || FMouseActions.RangeSelectAndEdit();
     CellEditable(rc, r, editable);
-    if (!editable && !FControlLook.CheckAlwaysActive) return;
-    ToggleCellCheck(rc, r, true);
-    MarkRowModifiedByToggle(r);
-    bool state = false;
-    GetCheckBoxState(rc, RealRowIndex(r), state);
-    DoCheckBoxClick(rc, r, state);
+    if (Key == VK_SPACE && HasCheckBox(rc, r) && (editable || FControlLook.CheckAlwaysActive)) {
+        ToggleCellCheck(rc, r, true);
+        MarkRowModifiedByToggle(r);
+        bool state = false;
+        GetCheckBoxState(rc, RealRowIndex(r), state);
+        DoCheckBoxClick(rc, r, state);
+    }
+    if (HasButton(rc, r) && editable) DoButtonClick(rc, r);
     RepaintCell(Col(), r);
 }
 

@@ -338,6 +338,7 @@ void TExStringGrid::CMMouseLeave(TMessage& Message) {
     // Nothing is under the mouse any more: no hovered or hot header stays lit.
     TrackHoverFixedCell(-1, -1);
     TrackHoverButton({-1, -1});
+    TrackHoverLink({-1, -1}, 0);
     if (HoverRow() && FHoverRowIdx >= 0) {
         const int old = FHoverRowIdx;
         FHoverRowIdx = -1;

@@ -3,6 +3,9 @@
 // header border sizing the column left of it, and right clicks on cells.
 #include "grid/ExGrid.h"
 
+#include "framework/Messages.h"
+#include "framework/Windows.h"
+
 #include <cstdlib>
 
 namespace {
@@ -14,8 +17,13 @@ void TExStringGrid::WMLButtonUp(TWMMouse& Message) {
     const int X = Message.XPos(), Y = Message.YPos();
     FMouseSelectMode = msNormal;
     FMouseSelectStart = -1;
+    ReleaseCellControlButton();
     SetFixedCellPressed(false, false);
-    if (CellButtonRelease(X, Y)) return;
+    if (FFixedCellPushed) {
+        FFixedCellPushed = false;
+        if (HandleAllocated()) InvalidateRect(Handle(), &FPushedFixedCell, false);
+    }
+    CellButtonRelease(X, Y);
     if (FLook == glListView) {
         // The header's hot face gives way to its plain one.
         InvalidateRow(0);
@@ -30,9 +38,16 @@ void TExStringGrid::WMLButtonUp(TWMMouse& Message) {
         TBaseGrid::WMLButtonUp(Message);
         return;
     }
+    // A release on a button is the button's alone, whoever pressed it; a
+    // selection the framework's press started still ends with it. Sizing
+    // and moving end as usual.
+    const TGridState state = GridState();
+    if ((state == gsNormal || state == gsSelecting) && OnCellButton(X, Y)) {
+        if (state != gsNormal || MouseCapture()) Perform(WM_CANCELMODE);
+        return;
+    }
     int ACol = -1, ARow = -1;
     MouseToCell(X, Y, ACol, ARow);
-    const TGridState state = GridState();
     const bool sizing = state == gsColSizing || state == gsRowSizing;
     const int sizedIndex = FSizingIndex;
     // A sizing press that never moved sized nothing.
@@ -45,14 +60,14 @@ void TExStringGrid::WMLButtonUp(TWMMouse& Message) {
         FScrollHintShow = false;
     }
     const bool fixedCell = ACol >= 0 && ARow >= 0 && (ARow < TCustomGrid::FixedRows() || ACol < TCustomGrid::FixedCols());
-    const bool doOnClick = FDoOnClick;
+    // A fixed cell's click comes before the framework's release and its OnMouseUp.
+    if (FDoOnClick && fixedCell && !sizing) Click();
     FDoOnClick = false;
     DisjunctRelease(ACol, ARow);
 
     TBaseGrid::WMLButtonUp(Message);
     FTools->AutoSelectGroupRelease(ACol, ARow);
 
-    if (doOnClick && fixedCell && !sizing) Click();
     if (moved && state == gsColSizing && sizedIndex >= 0 && sizedIndex < ColCount()) {
         if (OnEndColumnSize) OnEndColumnSize(this, sizedIndex);
         if (OnUpdateColumnSize) {
@@ -80,35 +95,45 @@ void TExStringGrid::WMLButtonUp(TWMMouse& Message) {
     SortClick(ACol, ARow, X, Y);
 }
 
-bool TExStringGrid::CellButtonRelease(int X, int Y) {
-    if (FPushedCellButton.X < 0) return false;
+void TExStringGrid::CellButtonRelease(int X, int Y) {
+    if (FPushedCellButton.X < 0) return;
     const TPoint pushed = FPushedCellButton;
     FPushedCellButton = {-1, -1};
     SetMouseCapture(false);
     int ACol = -1, ARow = -1;
     MouseToCell(X, Y, ACol, ARow);
     const bool inCells = ACol >= 0 && ARow >= 0;
-    const bool fixed = pushed.X < TCustomGrid::FixedCols() || pushed.Y < TCustomGrid::FixedRows();
-    const bool enabled = Options().Contains(goEditing) || (inCells && IsCellEditable(ACol, ARow));
+    const bool fixedRow = pushed.Y < TCustomGrid::FixedRows();
+    const bool fixed = fixedRow || pushed.X < TCustomGrid::FixedCols() || IsFixed(pushed.X, pushed.Y);
+    const bool noDisabledLook = FControlLook.NoDisabledButtonLook;
+    const bool enabled = Options().Contains(goEditing) || (inCells && !noDisabledLook && IsCellEditable(ACol, ARow));
     // Drawn released in every case: a button never stays down without the mouse holding it.
     PushButton(pushed.X, pushed.Y, false);
-    bool onButton = false;
-    if (inCells) {
-        int bc = ACol, br = ARow;
-        ResolveBaseCell(ACol, ARow, bc, br);
-        const bool expand = HasExpand(RealColIndex(bc), br);
-        onButton = PtInRect(expand ? GetExpandButtonRect(RealColIndex(bc), br) : GetCellButtonRect(bc, br),
-                            TPoint{X, Y});
-        // Only a release over the very button that was pressed clicks it.
-        const bool same = TPoint{bc, br} == pushed;
-        if ((enabled || fixed) && ((onButton && same) || pushed.Y < TCustomGrid::FixedRows())) {
-            if (expand)
-                DoExpandClick(pushed.X, pushed.Y, ToggleExpand(RealColIndex(pushed.X), pushed.Y));
-            else
-                DoButtonClick(pushed.X, pushed.Y);
-        }
-    }
-    return onButton;
+    if (!inCells || !(enabled || noDisabledLook || fixed)) return;
+    // A header pressed at its border was sized, not clicked.
+    if (GridState() == gsColSizing || GridState() == gsRowSizing) return;
+    int bc = ACol, br = ARow;
+    ResolveBaseCell(ACol, ARow, bc, br);
+    // Only a release over the very button that was pressed clicks it; a
+    // fixed cell is a button as a whole.
+    const bool same = TPoint{bc, br} == pushed;
+    const bool wholeCell = fixedRow || (FFixedAsButtons && pushed.X < TCustomGrid::FixedCols());
+    if (!same || !(wholeCell || OnCellButton(X, Y))) return;
+    if (HasExpand(RealColIndex(bc), br))
+        DoExpandClick(pushed.X, pushed.Y, ToggleExpand(RealColIndex(pushed.X), pushed.Y));
+    else
+        DoButtonClick(pushed.X, pushed.Y);
+}
+
+bool TExStringGrid::OnCellButton(int X, int Y) {
+    int ACol = -1, ARow = -1;
+    MouseToCell(X, Y, ACol, ARow);
+    if (ACol < 0 || ARow < 0) return false;
+    int bc = ACol, br = ARow;
+    ResolveBaseCell(ACol, ARow, bc, br);
+    const int rc = RealColIndex(bc);
+    if (HasExpand(rc, br)) return PtInRect(GetExpandButtonRect(rc, br), TPoint{X, Y});
+    return HasButton(rc, br) && PtInRect(GetCellButtonRect(bc, br), TPoint{X, Y});
 }
 
 void TExStringGrid::SortClick(int ACol, int ARow, int X, int Y) {
@@ -118,7 +143,6 @@ void TExStringGrid::SortClick(int ACol, int ARow, int X, int Y) {
 void TExStringGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     // The drop is judged before the framework moves the column or row.
     if (Button == mbLeft) MoveCompletion(X, Y);
-    if (Button == mbLeft) ReleaseCellControlButton();
     if (Button == mbLeft) {
         int ACol = -1, ARow = -1;
         MouseToCell(X, Y, ACol, ARow);

@@ -789,31 +789,38 @@ void TExGridTools::AutoSelectGroupRelease(int ACol, int ARow) {
 
 void TExGridTools::AutoCheckGroupToggle(int ACol, int ARow, bool State) {
     if (!FGrid.Grouping().AutoCheckGroup() || FNumNodes <= 0) return;
+    // Rows are counted from the header's real row, so the rows a closed
+    // group or sub-group keeps hidden take part as well.
     if (FGrid.IsNode(ARow)) {
         const int span = GetNodeSpan(ARow);
-        const bool contracted = GetNodeState(ARow);
+        const int first = FGrid.RealRowIndex(ARow);
         for (int e = 1; e < span; ++e)
-            FGrid.SetCheckBoxState(ACol, contracted ? FGrid.RealRowIndex(ARow) + e : FGrid.RealRowIndex(ARow + e),
-                                   State);
-        return;
+            if (!FGrid.SetCheckBoxState(ACol, first + e, State))
+                FGrid.SetCheckBoxState(ACol, first + e, TExStringGrid::BoolToCheckBoxState(State));
     }
-    const int parent = GetParentRow(ARow);
-    if (parent < 0) return;
-    const int span = GetNodeSpan(parent);
-    int checked = 0, counted = 0;
-    for (int e = 1; e < span; ++e) {
-        bool s = false;
-        if (!FGrid.GetCheckBoxState(ACol, FGrid.RealRowIndex(parent + e), s)) continue;
-        ++counted;
-        if (s) ++checked;
+    // Each header up the line takes the state its rows now have together.
+    for (int parent = GetParentRow(ARow), below = ARow; parent >= 0 && parent != below;
+         below = parent, parent = GetParentRow(parent)) {
+        const int span = GetNodeSpan(parent);
+        const int first = FGrid.RealRowIndex(parent);
+        int checked = 0, unchecked = 0, grayed = 0;
+        for (int e = 1; e < span; ++e) {
+            TCheckBoxState s = cbUnchecked;
+            if (!FGrid.GetCheckBoxState(ACol, first + e, s)) continue;
+            ++(s == cbChecked ? checked : s == cbGrayed ? grayed : unchecked);
+        }
+        if (checked + unchecked + grayed == 0) return;
+        const bool mixed = grayed > 0 || (checked > 0 && unchecked > 0);
+        if (FGrid.SetCheckBoxState(ACol, first, mixed ? cbGrayed : TExStringGrid::BoolToCheckBoxState(checked > 0)))
+            continue;
+        // A plain box on the header only says something when its rows agree.
+        if (!mixed) FGrid.SetCheckBoxState(ACol, first, checked > 0);
     }
-    // A header's box only says something when its rows agree.
-    if (counted > 0 && (checked == 0 || checked == counted))
-        FGrid.SetCheckBoxState(ACol, FGrid.RealRowIndex(parent), checked == counted);
 }
 
 void TExStringGrid::DoGetDisplText(int ACol, int ARow, String& Value) {
     TBaseGrid::DoGetDisplText(ACol, ARow, Value);
+    LinkURLInText(Value);
     if (ACol == 1 && FHasNodeRows) FTools->GroupCountText(ARow, Value);
 }
 

@@ -172,13 +172,16 @@ void DrawCheckGlyph(TCanvas& C, int X, int Y, const TCheckGlyph& G, const TGlyph
 
 }  // namespace
 
-void TExStringGrid::DrawCheckBox(TCanvas& C, TRect R, bool Checked, bool Enabled) {
+// Grayed: the mixed state of a three-state box. The picture styles have no
+// mixed picture and show it unchecked; the vintage box gets a grey tick.
+void TExStringGrid::DrawCheckBox(TCanvas& C, TRect R, bool Checked, bool Enabled, bool Grayed) {
     int x = R.Left + (R.Right - R.Left - GlyphSize) / 2;
     int y = R.Top + (R.Bottom - R.Top - GlyphSize) / 2;
     if (FControlLook.ControlStyle == csTheme) {
         if (HTHEME theme = OpenThemeData(this, u"button")) {
-            int state = Checked ? (Enabled ? CBS_CHECKEDNORMAL : CBS_CHECKEDDISABLED)
-                                : (Enabled ? CBS_UNCHECKEDNORMAL : CBS_UNCHECKEDDISABLED);
+            int state = Grayed    ? (Enabled ? CBS_MIXEDNORMAL : CBS_MIXEDDISABLED)
+                        : Checked ? (Enabled ? CBS_CHECKEDNORMAL : CBS_CHECKEDDISABLED)
+                                  : (Enabled ? CBS_UNCHECKEDNORMAL : CBS_UNCHECKEDDISABLED);
             DrawThemeBackground(theme, C, BP_CHECKBOX, state, Bounds(x, y, GlyphSize, GlyphSize), nullptr);
             CloseThemeData(theme);
             return;
@@ -200,8 +203,8 @@ void TExStringGrid::DrawCheckBox(TCanvas& C, TRect R, bool Checked, bool Enabled
         C.Pen().SetColor(clBtnFace);
         C.Rectangle(b.Left, b.Top, b.Right, b.Bottom);
         DrawRaisedFrame(C, b, clBtnHighlight, clBtnShadow);
-        if (!Checked) return;
-        C.Pen().SetColor(Enabled ? FControlLook.Color : clGray);
+        if (!Checked && !Grayed) return;
+        C.Pen().SetColor(Enabled && !Grayed ? FControlLook.Color : clGray);
         C.Pen().SetWidth(1);
         C.MoveTo(b.Left + 2, b.Top + s / 2);
         C.LineTo(b.Left + 2, b.Bottom - 2);
@@ -219,6 +222,7 @@ void TExStringGrid::DrawCheckBox(TCanvas& C, TRect R, bool Checked, bool Enabled
         TRect b = Bounds(R.Left + (R.Right - R.Left - s) / 2, R.Top + (R.Bottom - R.Top - s) / 2, s, s);
         unsigned state = DFCS_BUTTONCHECK;
         if (Checked) state |= DFCS_CHECKED;
+        if (Grayed) state |= DFCS_CHECKED | DFCS_BUTTON3STATE;
         if (style == csFlat) state |= DFCS_FLAT;
         if (!Enabled) state |= DFCS_INACTIVE;
         DrawFrameControl(C, b, DFC_BUTTON, state);
@@ -262,15 +266,17 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
     if (rc == 0 && FHasNodeRows) FTools->PaintNodeColumn(C, ARow, R, fixed);
     if (kind == ctRotated) {
         DrawRotatedText(C, rc, ARow, R, g->CellAngle);
-    } else if (kind == ctCheckBox || kind == ctDataCheckBox || kind == ctVirtCheckBox) {
-        bool state = kind == ctCheckBox ? g->CellBoolean : GetCellEx(rc, ARow) == DoGetCheckTrue(rc, ARow);
+    } else if (kind == ctCheckBox || kind == ctDataCheckBox || kind == ctVirtCheckBox || kind == ctTriStateCheckBox) {
+        bool state = kind == ctCheckBox           ? g->CellBoolean
+                     : kind == ctTriStateCheckBox ? g->CellCheckBoxState == cbChecked
+                                                  : GetCellEx(rc, ARow) == DoGetCheckTrue(rc, ARow);
         bool enabled = FControlLook.CheckAlwaysActive;
         if (!enabled) {
             bool canEdit = true;
             CellEditable(rc, ARow, canEdit);
             enabled = canEdit;
         }
-        DrawCheckBox(C, R, state, enabled);
+        DrawCheckBox(C, R, state, enabled, kind == ctTriStateCheckBox && g->CellCheckBoxState == cbGrayed);
     } else if (kind == ctImageList) {
         if (FGridImages && g->CellIndex >= 0 && g->CellIndex < FGridImages->Count()) {
             const int w = FGridImages->Width(), h = FGridImages->Height();

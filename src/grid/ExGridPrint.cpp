@@ -2,6 +2,7 @@
 // (rotated text placement, page-number texts, header and footer texts per
 // position) and the page engine behind printing, preview and drawing.
 #include "grid/ExGrid.h"
+#include "grid/ExRichEdit.h"
 
 #include "grid/foundation/GridText.h"
 #include "grid/foundation/MarkupRender.h"
@@ -270,7 +271,8 @@ int TExGridTools::PrintMarkupText(TPrintRun& Run, TFont& source, const String& T
 }
 
 String TExGridTools::PrintText(int ACol, int ARow) {
-    if (FGrid.HasCheckBox(ACol, ARow)) return {};
+    const TCellType kind = FGrid.GetCellType(ACol, ARow);
+    if (FGrid.HasCheckBox(ACol, ARow) || kind == ctRadio || kind == ctDataImage) return {};
     String text = FGrid.GetFormattedCell(ACol, ARow);
     switch (CellTextKind(text, true)) {
     case 2: {
@@ -287,63 +289,218 @@ String TExGridTools::PrintText(int ACol, int ARow) {
     }
 }
 
+// The rich edit draws the cell with its fonts and colours, scaled from the
+// screen's 96 pixels per inch to the page, line breaks as on screen.
+void TExGridTools::PrintRich(TPrintRun& Run, int ACol, int ARow, TRect R) {
+    TCanvas& c = *Run.C;
+    TPoint p[3] = {TPoint(R.Left, R.Top), TPoint(R.Right, R.Bottom), TPoint(R.Left + 1000, R.Top)};
+    c.LPtoDP(p, 3);
+    const double zoom = std::abs(p[2].X - p[0].X) / 1000.0 * Run.L * FFontScale;
+    if (zoom <= 0) return;
+    auto twips = [&](int Device) { return int(std::lround(Device / zoom * 1440 / 96)); };
+    TExRichEdit* re = FGrid.RichEdit();
+    FGrid.CellToRich(ACol, ARow, re);
+    re->DrawInto(c,
+                 Rect(twips(std::min(p[0].X, p[1].X)), twips(std::min(p[0].Y, p[1].Y)), twips(std::max(p[0].X, p[1].X)),
+                      twips(std::max(p[0].Y, p[1].Y))),
+                 zoom);
+}
+
 int TExGridTools::PrintEscapement(int ACol, int ARow) {
     int angle = 0;
     if (!FGrid.IsRotated(ACol, ARow, angle) || angle == 0) return 0;
     return angle * 10;
 }
 
-TPoint TExGridTools::PrintGraphicSize(TPrintRun& Run, int ACol, int ARow) {
+// ---------------------------------------------------------------------------
+// Cell graphics on the page
+
+namespace {
+
+bool IsCheckKind(TCellType T) {
+    return T == ctCheckBox || T == ctDataCheckBox || T == ctVirtCheckBox || T == ctRowCheckBox ||
+           T == ctTriStateCheckBox;
+}
+
+}  // namespace
+
+TPoint TExStringGrid::CalcPrintGraphicSize(int ACol, int ARow, TRect Area, double Scale) {
+    TCellGraphic* g = ACol >= 0 && ARow >= 0 ? GetCellGraphic(ACol, ARow) : nullptr;
+    if (!g) return {0, 0};
+    const int listW = FGridImages ? FGridImages->Width() : 0, listH = FGridImages ? FGridImages->Height() : 0;
+    switch (g->CellType) {
+        case ctBitmap: {
+            const TBitmap* b = g->Bitmap();
+            return b ? TPoint{b->Width(), b->Height()} : TPoint{0, 0};
+        }
+        case ctIcon: {
+            const TIcon* i = g->Icon();
+            return i ? TPoint{i->Width(), i->Height()} : TPoint{0, 0};
+        }
+        case ctImageList: return {GetCellEx(ACol, ARow).empty() ? listW : 0, listH};
+        case ctDataImage: return {listW, listH};
+        case ctPicture:
+        case ctFilePicture: {
+            // Fitted to the area taken back to grid pixels: a picture that
+            // keeps its own size prints as large as the screen shows it.
+            if (Scale <= 0) return {0, 0};
+            return g->GetPictureSize(int(std::lround(std::abs(Area.Right - Area.Left) / Scale)),
+                                     int(std::lround(std::abs(Area.Bottom - Area.Top) / Scale)));
+        }
+        case ctProgress:
+        case ctXPProgress: return {ColWidths(DisplColIndex(ACol)), RowHeights(ARow)};
+        case ctButton:
+        case ctBitButton: return {g->CellIndex & 65535, g->CellIndex >> 16};
+        case ctNode:
+        case ctProgressPie: return {20, 20};
+        case ctRadioButton: return {FControlLook.RadioSize, FControlLook.RadioSize};
+        case ctRadio: {
+            TBitmap measure(1, 1);
+            measure.Canvas().Font().Assign(&Font());
+            const int th = measure.Canvas().TextHeight(u"gh");
+            const TStringList* items = g->Object<TStringList>();
+            const int n = items ? items->Count() : 0;
+            return {CalcCellGraphicSize(ACol, ARow).X, g->CellBoolean ? th : th * n};
+        }
+        case ctImages: return CalcCellGraphicSize(ACol, ARow);
+        case ctInterface: {
+            IGridCellGraphic* o = g->Object<IGridCellGraphic>();
+            const int w = o ? o->GetWidth() : 0, h = o ? o->GetHeight() : 0;
+            return {w ? w : ColWidths(DisplColIndex(ACol)), h ? h : RowHeights(ARow)};
+        }
+        case ctShape: {
+            const int s = RowHeights(ARow) - 2 * FXYOffset.Y;
+            return {s, s};
+        }
+        default: return IsCheckKind(g->CellType) ? TPoint{FControlLook.CheckSize, FControlLook.CheckSize} : TPoint{0, 0};
+    }
+}
+
+TPoint TExGridTools::PrintGraphicSize(TPrintRun& Run, int ACol, int ARow, TRect Area) {
     if (!FPrintSettings.PrintGraphics) return {0, 0};
-    // Check boxes and node boxes are 16 grid pixels square.
-    const bool node = ACol == 0 && NodeAt(ARow);
-    if (!node && !FGrid.HasCheckBox(ACol, ARow)) return {0, 0};
-    const int side = int(std::lround(16 * Run.L));
-    return {side, side};
+    if (Area.Right == Area.Left)
+        Area = Rect(0, 0, int(std::lround(FGrid.ColWidths(FGrid.DisplColIndex(ACol)) * Run.L)),
+                    -int(std::lround(FGrid.RowHeights(ARow) * Run.L)));
+    const TPoint size = FGrid.CalcPrintGraphicSize(ACol, ARow, Area, Run.L);
+    if (size.X <= 0 && size.Y <= 0) return {0, 0};
+    return {int(std::lround(size.X * Run.L)), int(std::lround(size.Y * Run.L))};
+}
+
+void TExGridTools::PrintScreenGraphic(TPrintRun& Run, int ACol, int ARow, TCellGraphic& G, TRect Box, int W, int H) {
+    if (W <= 0 || H <= 0) return;
+    TBitmap b;
+    b.SetPixelFormat(pf24bit);
+    b.SetSize(W, H);
+    TCanvas& c = b.Canvas();
+    const TColor back = FGrid.CellPropsAssigned(ACol, ARow) ? FGrid.Colors(ACol, ARow) : clNone;
+    c.Brush().SetStyle(bsSolid);
+    c.Brush().SetColor(back == clNone ? clWhite : back);
+    c.FillRect(Rect(0, 0, W, H));
+    c.Font().Assign(&FGrid.Font());
+    if (G.CellType == ctImageList) {
+        if (FGrid.FGridImages && G.CellIndex >= 0 && G.CellIndex < FGrid.FGridImages->Count())
+            FGrid.FGridImages->Draw(c, 0, 0, G.CellIndex);
+    } else {
+        // The painter first takes the cell's offsets off all but the bars.
+        TRect r = Rect(0, 0, W, H);
+        if (G.CellType != ctProgress && G.CellType != ctXPProgress)
+            InflateRect(r, FGrid.FXYOffset.X - 1, FGrid.FXYOffset.Y - 1);
+        FGrid.DrawCellGraphic(c, ACol, ARow, r, G);
+    }
+    Run.C->StretchDraw(Box, b);
 }
 
 void TExGridTools::PrintGraphic(TPrintRun& Run, int ACol, int ARow, TRect Cell, TRect& Text) {
-    const TPoint size = PrintGraphicSize(Run, ACol, ARow);
-    if (size.X == 0) return;
+    const TPoint size = PrintGraphicSize(Run, ACol, ARow, Cell);
+    if (size.X == 0 && size.Y == 0) return;
+    TCellGraphic* g = FGrid.GetCellGraphic(ACol, ARow);
+    if (!g) return;
     TCanvas& c = *Run.C;
     const int cw = Cell.Right - Cell.Left, ch = Cell.Top - Cell.Bottom;
-    int left = Cell.Left + int(std::lround(Run.L));
-    if (FGrid.HasCheckBox(ACol, ARow)) {
-        // A box without text follows the cell's own alignment.
-        const TAlignment a = FGrid.DoGetAlignment(ACol, ARow);
-        if (a == taRightJustify) left = Cell.Right - size.X;
-        else if (a == taCenter) left = Cell.Left + (cw - size.X) / 2;
+    const int l = Cell.Left + int(std::lround(Run.L));
+    // Placed by the graphic's alignment; check boxes and radio buttons by the cell's.
+    const bool box = IsCheckKind(g->CellType) || g->CellType == ctRadioButton;
+    const TAlignment ha = box ? FGrid.DoGetAlignment(ACol, ARow) : g->CellHAlign;
+    int left = l;
+    if (ha == taRightJustify) {
+        left = Cell.Right - size.X;
+        Text.Right = left;
+    } else if (ha == taCenter) {
+        left = Cell.Left + (cw - size.X) / 2;
+    } else {
+        Text.Left = left + size.X;
     }
-    const int top = Cell.Top - (ch - size.Y) / 2;
-    const TRect box = Rect(left, top, left + size.X, top - size.Y);
-    if (left == Cell.Left + int(std::lround(Run.L))) Text.Left = box.Right;
-    else if (box.Left > Cell.Left + (cw - size.X) / 2) Text.Right = box.Left;
+    TVAlignment va = g->CellVAlign;
+    if (box || g->CellType == ctNode) va = vtaCenter;
+    const int top = va == vtaBottom ? Cell.Bottom + size.Y : va == vtaCenter ? Cell.Top - (ch - size.Y) / 2 : Cell.Top;
+    const TRect at = Rect(left, top, left + size.X, top - size.Y);
     c.Pen().SetStyle(psSolid);
     c.Pen().SetWidth(int(std::lround(Run.L)));
     c.Pen().SetColor(clBlack);
     c.Brush().SetStyle(bsSolid);
-    if (ACol == 0 && NodeAt(ARow)) {
-        // A node box with its minus, made a plus while the node is closed.
-        c.Brush().SetColor(FCellNode.Color());
-        c.Rectangle(box.Left, box.Top, box.Right, box.Bottom);
-        const int mx = (box.Left + box.Right) / 2, my = (box.Top + box.Bottom) / 2, q = size.X / 4;
-        c.MoveTo(box.Left + q, my);
-        c.LineTo(box.Right - q, my);
-        if (GetNodeState(ARow)) {
-            c.MoveTo(mx, box.Top - q);
-            c.LineTo(mx, box.Bottom + q);
-        }
-        return;
-    }
-    bool checked = false;
-    FGrid.GetCheckBoxState(ACol, FGrid.RealRowIndex(ARow), checked);
-    c.Brush().SetColor(clWhite);
-    c.Rectangle(box.Left, box.Top, box.Right, box.Bottom);
-    if (!checked) return;
     const int q = size.X / 4;
-    c.MoveTo(box.Left + q, box.Top - 2 * q);
-    c.LineTo(box.Left + 2 * q, box.Bottom + q);
-    c.LineTo(box.Right - q, box.Top - q);
+    switch (g->CellType) {
+        case ctNode: {
+            // A node box with its minus, made a plus while the node is closed.
+            c.Brush().SetColor(FCellNode.Color());
+            c.Rectangle(at.Left, at.Top, at.Right, at.Bottom);
+            const int mx = (at.Left + at.Right) / 2, my = (at.Top + at.Bottom) / 2;
+            c.MoveTo(at.Left + q, my);
+            c.LineTo(at.Right - q, my);
+            if (GetNodeState(ARow)) {
+                c.MoveTo(mx, at.Top - q);
+                c.LineTo(mx, at.Bottom + q);
+            }
+            return;
+        }
+        case ctRadioButton: {
+            c.Brush().SetColor(clWhite);
+            c.Ellipse(at.Left, at.Top, at.Right, at.Bottom);
+            if (!g->CellBoolean) return;
+            c.Brush().SetColor(clBlack);
+            c.Ellipse(at.Left + q, at.Top - q, at.Right - q, at.Bottom + q);
+            return;
+        }
+        case ctBitmap:
+        case ctIcon: {
+            TGraphic* pic = g->CellType == ctBitmap ? static_cast<TGraphic*>(g->Bitmap()) : g->Icon();
+            if (!pic || pic->Empty()) return;
+            if (g->CellType == ctBitmap) pic->SetTransparent(g->CellTransparent);
+            c.StretchDraw(at, *pic);
+            return;
+        }
+        case ctPicture:
+        case ctFilePicture: {
+            TPicture* p = g->Object<TPicture>();
+            if (!p || !p->Graphic() || p->Graphic()->Empty()) return;
+            p->Graphic()->SetTransparent(g->CellTransparent);
+            c.StretchDraw(at, *p->Graphic());
+            return;
+        }
+        case ctImageList:
+        case ctDataImage:
+        case ctImages:
+        case ctRadio:
+        case ctProgress:
+        case ctXPProgress:
+        case ctProgressPie:
+        case ctInterface: {
+            const TPoint px = FGrid.CalcPrintGraphicSize(ACol, ARow, Cell, Run.L);
+            PrintScreenGraphic(Run, ACol, ARow, *g, at, px.X, px.Y);
+            return;
+        }
+        default: break;
+    }
+    if (!IsCheckKind(g->CellType)) return;  // buttons, shapes and the like print no graphic
+    TCheckBoxState state = cbUnchecked;
+    FGrid.GetCheckBoxState(ACol, FGrid.RealRowIndex(ARow), state);
+    c.Brush().SetColor(clWhite);
+    c.Rectangle(at.Left, at.Top, at.Right, at.Bottom);
+    if (state == cbUnchecked) return;
+    if (state == cbGrayed) c.Pen().SetColor(clGray);
+    c.MoveTo(at.Left + q, at.Top - 2 * q);
+    c.LineTo(at.Left + 2 * q, at.Bottom + q);
+    c.LineTo(at.Right - q, at.Top - q);
 }
 
 void TExGridTools::PrintColumnWidths(TPrintRun& Run) {
@@ -430,6 +587,9 @@ void TExGridTools::PrintDrawRow(TPrintRun& Run, int Y, int ARow, bool FixedPart)
             r.Right -= Run.g2 + int(std::lround(2 * Run.L));
             r.Bottom -= int(std::lround(Run.p * Run.L));
             PrintMarkup(Run, real, ARow, text, r, true, nullptr);
+            lines.clear();
+        } else if (!text.empty() && CellTextKind(FGrid.GetFormattedCell(real, ARow), true) == RichTextKind) {
+            PrintRich(Run, real, ARow, Rect(area.Left + Run.g2, Y - Run.p, area.Right - Run.g2, Y - h));
             lines.clear();
         } else if (const int esc = PrintEscapement(real, ARow); esc != 0 && !lines.empty()) {
             // The turned line is placed in the cell as the screen places it,

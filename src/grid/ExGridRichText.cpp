@@ -7,6 +7,7 @@
 #include "grid/ExGridTools.h"
 #include "grid/foundation/GridText.h"
 #include "grid/foundation/MarkupRender.h"
+#include "grid/foundation/MarkupText.h"
 
 #include "framework/Graphics.h"
 #include "framework/SysUtils.h"
@@ -46,7 +47,7 @@ void TExStringGrid::DrawCellRTF(int ACol, int ARow, TRect ARect, TCanvas& ACanva
 
 TPoint TExStringGrid::GetCellTextSize(int ACol, int ARow, bool VS, bool SB) {
     String text = GetFormattedCell(ACol, ARow);
-    const int kind = CellTextKind(text, true);
+    const int kind = GridTextKind(text);
     TBitmap measure;
     measure.SetWidth(1);
     measure.SetHeight(1);
@@ -102,13 +103,31 @@ TPoint TExStringGrid::GetCellTextSize(int ACol, int ARow, bool VS, bool SB) {
 }
 
 String TExStringGrid::SaveCell(int ACol, int ARow) {
-    String s = GetGridCell(ACol, ARow);
-    if (CellTextKind(s, true) != RichTextKind) return s;
-    if (FSaveWithRTF) {
-        std::erase_if(s, [](Char ch) { return ch == u'\r' || ch == u'\n'; });
-        return s;
+    String s = FSaveVirtCells ? GetFormattedCell(ACol, ARow) : GetGridCell(ACol, ARow);
+    // A check box that never had a text saves its state.
+    if (s.empty() && GetCellType(ACol, ARow) == ctCheckBox) {
+        bool checked = false;
+        GetCheckBoxState(ACol, RealRowIndex(ARow), checked);
+        s = checked ? DoGetCheckTrue(ACol, ARow) : DoGetCheckFalse(ACol, ARow);
     }
-    TExRichEdit* re = RichEdit();
-    CellToRich(ACol, ARow, re);
-    return re->Text();
+    const int kind = CellTextKind(s, true);
+    if (kind == MarkupTextKind && !FSaveWithHTML) {
+        s = StripHTMLTags(s);
+    } else if (kind == RichTextKind) {
+        if (FSaveWithRTF) {
+            std::erase_if(s, [](Char ch) { return ch == u'\r' || ch == u'\n'; });
+        } else {
+            TExRichEdit* re = RichEdit();
+            CellToRich(ACol, ARow, re);
+            s = re->Text();
+        }
+    }
+    if (OnSaveCell) OnSaveCell(this, ACol, ARow, s);
+    return s;
+}
+
+void TExStringGrid::LoadCell(int ACol, int ARow, const String& Value) {
+    String s = Value;
+    if (OnLoadCell) OnLoadCell(this, ACol, ARow, s);
+    SetGridCell(ACol, ARow, s);
 }

@@ -23,6 +23,7 @@
 #include <vector>
 
 class TCellProperties;
+class TCellGraphic;
 class TGridDropTarget;
 class TGridDropSource;
 class IDropTarget;
@@ -705,11 +706,14 @@ private:
     void PrintDrawRow(TPrintRun& Run, int Y, int ARow, bool FixedPart);
     void PrintHeaderFooter(TPrintRun& Run, int PageIndex, int PageInStrip);
     void PrintFont(TPrintRun& Run, int ACol, int ARow);
-    // The graphic a printed cell shows with PrintGraphics (check boxes and
-    // node boxes), its size in 0.1 mm; {0, 0} for none.
-    TPoint PrintGraphicSize(TPrintRun& Run, int ACol, int ARow);
+    // The graphic a printed cell shows with PrintGraphics, its size in 0.1 mm
+    // for a cell of Area (0.1 mm; empty: the cell's size on screen); {0, 0} for none.
+    TPoint PrintGraphicSize(TPrintRun& Run, int ACol, int ARow, TRect Area = {});
     // Draws it into the cell and narrows Text to what is left beside it.
     void PrintGraphic(TPrintRun& Run, int ACol, int ARow, TRect Cell, TRect& Text);
+    // A graphic painted as on screen into a bitmap of W x H grid pixels on
+    // the cell's colour, then scaled into Box.
+    void PrintScreenGraphic(TPrintRun& Run, int ACol, int ARow, TCellGraphic& G, TRect Box, int W, int H);
     // A markup cell measured (Draw false: Width and the returned height) or
     // drawn into R, in the output's device units at the print font's size.
     int PrintMarkup(TPrintRun& Run, int ACol, int ARow, const String& Text, TRect R, bool Draw, int* Width);
@@ -719,6 +723,8 @@ private:
     // The text a cell prints: none for check boxes, the words of rich text,
     // the result of a formula, else the formatted text.
     String PrintText(int ACol, int ARow);
+    // A rich-text cell drawn with its formatting into R (0.1 mm).
+    void PrintRich(TPrintRun& Run, int ACol, int ARow, TRect R);
     // The escapement a rotated cell's font takes, 0 for none: the canvas
     // turns text on the device, so the page shows it turned as the screen does.
     int PrintEscapement(int ACol, int ARow);

@@ -245,4 +245,32 @@ TEST(GraphicsText, EmptyTextMeasuresOneLineWhenSingle) {
     p.c.DrawText(S(""), b, DT_CALCRECT | DT_WORDBREAK);
     EXPECT_EQ(b, Rect(5, 5, 5, 5));
 }
+// External leading only ever adds space: a line drawn at the bottom of a
+// rectangle one text height tall keeps its underline in every face.
+TEST(GraphicsText, ExternalLeadingNeverShortensALine) {
+    for (const char* face : {"", "Tahoma", "Verdana", "Segoe UI", "Arial"}) {
+        SCOPED_TRACE(face);
+        TBitmap bmp(120, 40);
+        TCanvas& c = bmp.Canvas();
+        c.Brush().SetColor(clWhite);
+        c.FillRect(Rect(0, 0, 120, 40));
+        if (*face) c.Font().SetName(S(face));
+        c.Font().SetStyle(TFontStyles{fsUnderline});
+        const int h = c.TextHeight(S("gh"));
+        TRect calc = Rect(0, 0, 120, 40);
+        c.DrawText(S("iiii"), calc, DT_CALCRECT | DT_SINGLELINE | DT_EXTERNALLEADING);
+        EXPECT_GE(calc.Bottom, h);
+        TRect r = Rect(10, 5, 120, 5 + h);
+        c.DrawText(S("iiii"), r, DT_SINGLELINE | DT_BOTTOM | DT_EXTERNALLEADING);
+        // The underline: a row inked all along the text.
+        const int w = c.TextWidth(S("iiii"));
+        bool underline = false;
+        for (int y = 5; y < 5 + h && !underline; ++y) {
+            int run = 0;
+            for (int x = 10; x < 10 + w; ++x) run = c.Pixels(x, y) != clWhite ? run + 1 : 0;
+            underline = run >= w - 1;
+        }
+        EXPECT_TRUE(underline);
+    }
+}
 }  // namespace

@@ -312,3 +312,68 @@ TEST(GridDropDowns, StyleAndTonesOfTheGridReachItsEditors) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every drop-down editor opens with the grid's header and footer bars; a
+// button of the copied header clicks through to the grid for the current cell.
+TEST(GridDropDowns, EveryEditorOpensWithTheGridsHeaderAndFooterBars) {
+    const TEditorType kinds[] = {edTrackbarDropDown, edMemoDropDown,     edCalculatorDropDown,
+                                 edTimePickerDropDown, edDetailDropDown, edImagePickerDropDown,
+                                 edGridDropDown,       edExGridDropDown, edColorPickerDropDown};
+    for (TEditorType kind : kinds) {
+        EditorForm f(kind, u"");
+        TControlLook& look = f.g->ControlLook();
+        look.DropDownHeader.SetCaption(u"Pick");
+        look.DropDownHeader.SetHeight(30);
+        for (const char16_t* caption : {u"A", u"B"}) {
+            THeaderButton* b = look.DropDownHeader.Buttons().Add();
+            b->SetCaption(caption);
+            b->SetWidth(30);
+        }
+        look.DropDownFooter.SetVisible(false);
+        look.DropDownFooter.SetCaption(u"Done");
+        f.Open();
+        TExCustomDropDown* d = nullptr;
+        for (int i = 0; i < f.g->ControlCount(); ++i)
+            if (auto* dd = dynamic_cast<TExCustomDropDown*>(f.g->Controls(i)); dd && dd->Visible()) d = dd;
+        ASSERT_TRUE(d && d->Visible()) << int(kind);
+        EXPECT_EQ(d->DropDownHeader().Caption(), u"Pick") << int(kind);
+        EXPECT_EQ(d->DropDownHeader().Height(), 30) << int(kind);
+        ASSERT_EQ(d->DropDownHeader().Buttons().Count(), 2) << int(kind);
+        EXPECT_EQ(d->DropDownHeader().Buttons().Items(1)->Caption(), u"B") << int(kind);
+        EXPECT_FALSE(d->DropDownFooter().Visible()) << int(kind);
+        EXPECT_EQ(d->DropDownFooter().Caption(), u"Done") << int(kind);
+        // The grid keeps its own bars: the copy is the editor's.
+        d->DropDownHeader().SetCaption(u"changed");
+        EXPECT_EQ(look.DropDownHeader.Caption(), u"Pick") << int(kind);
+        SimulateKey(VK_ESCAPE);
+        look.DropDownHeader.SetCaption(u"Again");
+        f.Open();
+        EXPECT_EQ(d->DropDownHeader().Caption(), u"Again") << int(kind);
+    }
+
+    EditorForm f(edMemoDropDown, u"memo");
+    THeaderButton* b = f.g->ControlLook().DropDownHeader.Buttons().Add();
+    b->SetCaption(u"Go");
+    b->SetWidth(30);
+    b = f.g->ControlLook().DropDownHeader.Buttons().Add();
+    b->SetCaption(u"Stop");
+    b->SetWidth(30);
+    std::vector<std::string> clicks;
+    f.g->OnDropDownHeaderButtonClick = [&](TObject*, int ACol, int ARow, int Index) {
+        clicks.push_back(std::to_string(ACol) + " " + std::to_string(ARow) + " " + std::to_string(Index));
+    };
+    f.Open();
+    TGridMemoDropDown* m = f.g->MemoDropDown();
+    m->ShowDropDown();
+    ASSERT_TRUE(m->DroppedDown());
+    TExHeader* h = m->DropDownForm()->Header();
+    ASSERT_TRUE(h);
+    ASSERT_EQ(h->ButtonList().Count(), 2);
+    SimulateClick(h->ButtonList().GetItemsEx(1), 3, 3);
+    EXPECT_EQ(clicks, std::vector<std::string>{"1 2 1"});
+    m->HideDropDown(true);
+}
+
+}  // namespace

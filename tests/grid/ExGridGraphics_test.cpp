@@ -2,6 +2,7 @@
 
 #include "framework/Graphics.h"
 
+#include "IconBytes.h"
 #include "PaintForm.h"
 
 #include <gtest/gtest.h>
@@ -95,23 +96,6 @@ Bmp Filled(TColor C, int W = 8, int H = 8) {
     b->Canvas().Brush().SetColor(C);
     b->Canvas().FillRect(Rect(0, 0, W, H));
     return b;
-}
-
-// An 8 x 8 icon file of one opaque colour (32 bits a pixel).
-ByteString IconFile(TColor C) {
-    ByteString d;
-    auto put = [&](unsigned V, int Bytes) {
-        for (int i = 0; i < Bytes; ++i) d += char((V >> (8 * i)) & 0xFF);
-    };
-    put(0, 2), put(1, 2), put(1, 2);                                // header: one icon
-    put(8, 1), put(8, 1), put(0, 2), put(1, 2), put(32, 2);         // 8 x 8, 32 bits
-    put(40 + 8 * 8 * 4 + 8 * 4, 4), put(22, 4);                     // its size and place
-    put(40, 4), put(8, 4), put(16, 4), put(1, 2), put(32, 2);       // the bitmap header, twice as high
-    for (int i = 0; i < 6; ++i) put(0, 4);
-    const unsigned rgb = unsigned(ColorToRGB(C));
-    for (int i = 0; i < 64; ++i) put(((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF) | 0xFF000000u, 4);
-    for (int i = 0; i < 8; ++i) put(0, 4);                          // the mask: all shown
-    return d;
 }
 
 // A list of 8 x 8 images: red, green, blue.

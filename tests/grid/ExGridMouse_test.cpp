@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 
 #include <string>
@@ -172,6 +174,56 @@ TEST(ExGridMouse, SpaceTogglesAnEditableCheckBoxCellOnly) {
     f.g->ControlLook().CheckAlwaysActive = true;
     SimulateKey(VK_SPACE);
     EXPECT_EQ(f.g->GetCellEx(2, 2), u"Y");
+}
+
+// Space and Enter click the button of an editable current cell; an expand
+// button is no click control and takes neither key.
+TEST(ExGridMouse, SpaceAndEnterClickAnEditableButtonCell) {
+    GridOnForm<> f;
+    TExStringGrid* g = f.g;
+    g->SetColCount(5);
+    g->SetRowCount(5);
+    g->AddButton(2, 2, 30, 14, u"Go", taCenter, vtaCenter);
+    g->AddExpand(3, 2, 80);
+    bool refuse = false;
+    g->OnCanEditCell = [&](TObject*, int, int, bool& CanEdit) {
+        if (refuse) CanEdit = false;
+    };
+    std::vector<std::string> log;
+    g->OnButtonClick = [&](TObject*, int c, int r) {
+        log.push_back("button " + std::to_string(c) + "," + std::to_string(r));
+    };
+    g->OnExpandClick = [&](TObject*, int, int, bool) { log.push_back("expand"); };
+    g->SetFocus();
+    struct Case {
+        const char* name;
+        Word key;
+        int col;
+        bool editing, refused;
+        std::vector<std::string> log;
+    } cases[] = {
+        {"Space, editing", VK_SPACE, 2, true, false, {"button 2,2"}},
+        {"Enter, editing", VK_RETURN, 2, true, false, {"button 2,2"}},
+        {"Space, no editing", VK_SPACE, 2, false, false, {}},
+        {"Enter, no editing", VK_RETURN, 2, false, false, {}},
+        {"Space, the cell refused", VK_SPACE, 2, true, true, {}},
+        {"Space on an expand button", VK_SPACE, 3, true, false, {}},
+    };
+    for (const Case& c : cases) {
+        g->SetOptions(c.editing ? g->Options() + TGridOptions{goEditing} : g->Options() - TGridOptions{goEditing});
+        refuse = c.refused;
+        g->FocusCell(c.col, 2);
+        log.clear();
+        SimulateKey(c.key);
+        EXPECT_EQ(log, c.log) << c.name;
+        EXPECT_EQ(g->RowHeights(2), g->DefaultRowHeight()) << c.name;
+        // A button cell gets no editor: the key types nothing into it.
+        if (c.col == 2) {
+            EXPECT_FALSE(g->InplaceEditor() && g->InplaceEditor()->Visible()) << c.name;
+            EXPECT_EQ(g->GetCellEx(2, 2), u"") << c.name;
+        }
+        g->HideInplaceEdit();
+    }
 }
 
 TEST(ExGridMouse, ADoubleClickAtAHeaderBorderSizesTheColumnLeftOfIt) {
@@ -511,6 +563,247 @@ TEST(ExGridMouse, ExpandButtonClickTogglesRowHeight) {
     EXPECT_EQ(g->RowHeights(2), 22);
     EXPECT_EQ(reported.size(), 2u);
     EXPECT_EQ(g->GetExpandHeight(1, 1, true), g->DefaultRowHeight());
+}
+
+// Fixed cells acting as buttons: a press draws the cell sunken until the
+// release, which clicks it only over the same cell; only with both fixed
+// grid lines and the 3D look.
+TEST(ExGridMouse, FixedCellsActAsButtonsWithBothFixedLinesAndThe3DLook) {
+    GridOnForm<> f;
+    TExStringGrid* g = f.g;
+    g->SetColCount(5);
+    g->SetRowCount(5);
+    g->SetFixedAsButtons(true);
+    std::vector<std::string> log;
+    g->OnButtonClick = [&](TObject*, int c, int r) {
+        log.push_back("button " + std::to_string(c) + "," + std::to_string(r));
+    };
+    g->OnClick = [&](TObject*) { log.push_back("click"); };
+    auto render = [g] {
+        UpdateWindow(g->Handle());
+        auto b = std::make_unique<TBitmap>();
+        RenderControlToBitmap(g, *b);
+        return b;
+    };
+    // The client point (x, y) in the rendered window, whose border is 2 pixels.
+    auto at = [](const std::unique_ptr<TBitmap>& b, int x, int y) { return b->Canvas().Pixels(x + 2, y + 2); };
+    const TColor sunken = ColorToRGB(cl3DDkShadow);
+    auto mid = [g](int c, int r) {
+        const TRect R = g->CellRect(c, r);
+        return TPoint{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2};
+    };
+
+    struct Case {
+        const char* name;
+        TPoint press, release;
+        bool pushed;
+        std::vector<std::string> log;
+    } cases[] = {
+        {"a header released on itself", {2, 0}, {2, 0}, true, {"button 2,0", "click"}},
+        {"a row header released on itself", {0, 3}, {0, 3}, true, {"button 0,3", "click"}},
+        {"the corner released on itself", {0, 0}, {0, 0}, true, {"button 0,0", "click"}},
+        {"a header released on another", {2, 0}, {3, 0}, true, {"click"}},
+        {"a header released on a data cell", {2, 0}, {2, 2}, true, {}},
+        {"a data cell, a plain selection", {2, 2}, {2, 2}, false, {"click"}},
+    };
+    for (const Case& c : cases) {
+        log.clear();
+        const TRect R = g->CellRect(c.press.X, c.press.Y);
+        const auto before = render();
+        const TPoint p = mid(c.press.X, c.press.Y), q = mid(c.release.X, c.release.Y);
+        SimulateMouseDown(g, mbLeft, p.X, p.Y);
+        EXPECT_EQ(g->FixedCellPushed(), c.pushed) << c.name;
+        EXPECT_EQ(g->PushedCellButton(), (c.pushed ? c.press : TPoint{-1, -1})) << c.name;
+        const auto held = render();
+        // Sunken: dark along the top and left edges, light along the others.
+        EXPECT_EQ(at(held, R.Left, R.Top + 3) == sunken, c.pushed) << c.name;
+        EXPECT_EQ(at(held, R.Left + 3, R.Top) == sunken, c.pushed) << c.name;
+        EXPECT_NE(at(before, R.Left, R.Top + 3), sunken) << c.name;
+        SimulateMouseUp(g, mbLeft, q.X, q.Y);
+        EXPECT_FALSE(g->FixedCellPushed()) << c.name;
+        EXPECT_EQ(g->PushedCellButton(), (TPoint{-1, -1})) << c.name;
+        EXPECT_EQ(log, c.log) << c.name;
+        const auto after = render();
+        EXPECT_EQ(at(after, R.Left, R.Top + 3), at(before, R.Left, R.Top + 3)) << c.name;
+        EXPECT_EQ(at(after, R.Left + 3, R.Top), at(before, R.Left + 3, R.Top)) << c.name;
+    }
+
+    // Without either fixed line, without the 3D look or without the setting
+    // a header is pressed as any header.
+    struct Off {
+        const char* name;
+        std::function<void()> set, reset;
+    } offs[] = {
+        {"no vertical fixed lines", [g] { g->SetOptions(g->Options() - TGridOptions{goFixedVertLine}); },
+         [g] { g->SetOptions(g->Options() + TGridOptions{goFixedVertLine}); }},
+        {"no horizontal fixed lines", [g] { g->SetOptions(g->Options() - TGridOptions{goFixedHorzLine}); },
+         [g] { g->SetOptions(g->Options() + TGridOptions{goFixedHorzLine}); }},
+        {"no 3D look", [g] { g->SetCtl3D(false); }, [g] { g->SetCtl3D(true); }},
+        {"not as buttons", [g] { g->SetFixedAsButtons(false); }, [g] { g->SetFixedAsButtons(true); }},
+    };
+    for (const Off& o : offs) {
+        o.set();
+        log.clear();
+        const TPoint p = mid(2, 0);
+        SimulateMouseDown(g, mbLeft, p.X, p.Y);
+        EXPECT_FALSE(g->FixedCellPushed()) << o.name;
+        SimulateMouseUp(g, mbLeft, p.X, p.Y);
+        EXPECT_EQ(log, std::vector<std::string>{"click"}) << o.name;
+        o.reset();
+    }
+
+    // A header sized at its border is no button click.
+    g->SetOptions(g->Options() + TGridOptions{goColSizing});
+    const TRect R = g->CellRect(2, 0);
+    const int width = g->ColWidths(2);
+    log.clear();
+    // Pressed inside the header, on its sizing border.
+    SimulateMouseDown(g, mbLeft, R.Right - 2, R.Top + 5);
+    ASSERT_EQ(g->GridState(), gsColSizing);
+    SimulateMouseMove(g, R.Right - 20, R.Top + 5, {ssLeft});
+    SimulateMouseUp(g, mbLeft, R.Right - 20, R.Top + 5);
+    EXPECT_LT(g->ColWidths(2), width);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "button 2,0"), 0);
+    EXPECT_FALSE(g->FixedCellPushed());
+}
+
+// Where a cell cannot be edited its button looks disabled and does not
+// click, unless NoDisabledButtonLook keeps it enabled; editing enables it.
+TEST(ExGridMouse, NoDisabledButtonLookKeepsButtonsOfUneditableCellsEnabled) {
+    GridOnForm<> f;
+    TExStringGrid* g = f.g;
+    g->SetColCount(5);
+    g->SetRowCount(5);
+    g->AddButton(2, 2, 40, 16, u"Go", taCenter, vtaCenter);
+    int clicks = 0;
+    g->OnButtonClick = [&](TObject*, int, int) { ++clicks; };
+    const TPoint away{g->CellRect(1, 1).Left + 2, g->CellRect(1, 1).Top + 2};
+    auto button = [&] {
+        g->FocusCell(1, 1);
+        SimulateMouseMove(g, away.X, away.Y);
+        UpdateWindow(g->Handle());
+        TBitmap b;
+        RenderControlToBitmap(g, b);
+        const TRect r = g->GetCellButtonRect(2, 2);
+        std::vector<TColor> pixels;
+        for (int y = r.Top; y < r.Bottom; ++y)
+            for (int x = r.Left; x < r.Right; ++x) pixels.push_back(b.Canvas().Pixels(x + 2, y + 2));
+        return pixels;
+    };
+    const auto disabled = button();
+    g->SetOptions(g->Options() + TGridOptions{goEditing});
+    const auto enabled = button();
+    g->SetOptions(g->Options() - TGridOptions{goEditing});
+    ASSERT_NE(disabled, enabled);
+
+    struct Case {
+        const char* name;
+        bool editing, noDisabledLook, clicks;
+    } cases[] = {
+        {"not editable", false, false, false},
+        {"not editable, never disabled", false, true, true},
+        {"editing", true, false, true},
+        {"editing, never disabled", true, true, true},
+    };
+    for (const Case& c : cases) {
+        g->SetOptions(c.editing ? g->Options() + TGridOptions{goEditing} : g->Options() - TGridOptions{goEditing});
+        g->ControlLook().NoDisabledButtonLook = c.noDisabledLook;
+        EXPECT_EQ(button(), c.editing || c.noDisabledLook ? enabled : disabled) << c.name;
+        clicks = 0;
+        const TRect r = g->GetCellButtonRect(2, 2);
+        SimulateMouseDown(g, mbLeft, r.Left + 3, r.Top + 3);
+        EXPECT_EQ(g->PushedCellButton(), (TPoint{2, 2})) << c.name;
+        SimulateMouseUp(g, mbLeft, r.Left + 3, r.Top + 3);
+        EXPECT_EQ(clicks, c.clicks ? 1 : 0) << c.name;
+        EXPECT_EQ(g->PushedCellButton(), (TPoint{-1, -1})) << c.name;
+    }
+}
+
+// A release on a button belongs to the button even when the press was
+// elsewhere: no click, mouse-up or sort follows, and the selection the press
+// began ends there.
+TEST(ExGridMouse, AReleaseOnAButtonEndsTheReleaseWhoeverPressed) {
+    GridOnForm<> f;
+    TExStringGrid* g = f.g;
+    g->SetColCount(5);
+    g->SetRowCount(5);
+    g->SortSettings().SetShow(true);
+    g->AddButton(2, 2, 30, 14, u"Go", taCenter, vtaCenter);
+    g->AddButton(3, 0, 30, 14, u"H", taCenter, vtaCenter);
+    for (int r = 1; r < 5; ++r) g->SetCellEx(3, r, IntToStr(5 - r));
+    UpdateWindow(g->Handle());
+    std::vector<std::string> log;
+    g->OnButtonClick = [&](TObject*, int c, int r) {
+        log.push_back("button " + std::to_string(c) + "," + std::to_string(r));
+    };
+    g->OnClick = [&](TObject*) { log.push_back("click"); };
+    g->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { log.push_back("up"); };
+    g->OnClickSort = [&](TObject*, int c) { log.push_back("sort " + std::to_string(c)); };
+    const TRect data = g->GetCellButtonRect(2, 2), head = g->GetCellButtonRect(3, 0);
+    const TRect plain = g->CellRect(1, 1), headCell = g->CellRect(3, 0);
+    ASSERT_FALSE(IsRectEmpty(data));
+    ASSERT_FALSE(IsRectEmpty(head));
+    struct Case {
+        const char* name;
+        TPoint press, release;
+        std::vector<std::string> log;
+    } cases[] = {
+        {"pressed in a cell, released on a button", {plain.Left + 5, plain.Top + 5}, {data.Left + 3, data.Top + 3}, {}},
+        {"pressed in a cell, released beside the button", {plain.Left + 5, plain.Top + 5},
+         {data.Left - 2, data.Bottom + 1}, {"click", "up"}},
+        {"a header's button", {head.Left + 3, head.Top + 3}, {head.Left + 3, head.Top + 3}, {"button 3,0"}},
+        {"a header beside its button", {headCell.Left + 3, headCell.Top + 3}, {headCell.Left + 3, headCell.Top + 3},
+         {"click", "up", "sort 3"}},
+    };
+    for (const Case& c : cases) {
+        log.clear();
+        g->FocusCell(1, 3);
+        SimulateMouseDown(g, mbLeft, c.press.X, c.press.Y);
+        SimulateMouseUp(g, mbLeft, c.release.X, c.release.Y);
+        EXPECT_EQ(log, c.log) << c.name;
+        EXPECT_EQ(g->GridState(), gsNormal) << c.name;
+        EXPECT_FALSE(g->MouseCapture()) << c.name;
+        // The button is up: moving on selects nothing more.
+        const TGridRect sel = g->Selection();
+        SimulateMouseMove(g, g->CellRect(4, 4).Left + 3, g->CellRect(4, 4).Top + 3);
+        EXPECT_EQ(g->Selection(), sel) << c.name;
+    }
+
+    // A column sized by its border ends on the header's button as anywhere.
+    g->SetOptions(g->Options() + TGridOptions{goColSizing});
+    const TRect left = g->CellRect(2, 0);
+    SimulateMouseDown(g, mbLeft, left.Right, left.Top + 5);
+    ASSERT_EQ(g->GridState(), gsColSizing);
+    SimulateMouseMove(g, head.Left + 3, head.Top + 3, {ssLeft});
+    SimulateMouseUp(g, mbLeft, head.Left + 3, head.Top + 3);
+    EXPECT_EQ(g->GridState(), gsNormal);
+    EXPECT_GT(g->ColWidths(2), left.Right - left.Left);
+}
+
+// RemoveExpand takes away an expand button and nothing else.
+TEST(ExGridMouse, RemoveExpandRemovesOnlyAnExpandButton) {
+    GridOnForm<> f;
+    TExStringGrid* g = f.g;
+    g->SetColCount(5);
+    g->SetRowCount(5);
+    g->SetOptions(g->Options() + TGridOptions{goEditing});
+    g->AddExpand(2, 2, 80);
+    g->AddButton(3, 2, 30, 14, u"Go", taCenter, vtaCenter);
+    const TRect button = g->GetExpandButtonRect(2, 2);
+    g->RemoveExpand(3, 2);
+    g->RemoveExpand(1, 2);
+    g->RemoveExpand(-1, 2);
+    EXPECT_TRUE(g->HasButton(3, 2));
+    ASSERT_TRUE(g->HasExpand(2, 2));
+    g->RemoveExpand(2, 2);
+    EXPECT_FALSE(g->HasExpand(2, 2));
+    EXPECT_TRUE(IsRectEmpty(g->GetExpandButtonRect(2, 2)));
+    int expands = 0;
+    g->OnExpandClick = [&](TObject*, int, int, bool) { ++expands; };
+    SimulateMouseDown(g, mbLeft, button.Left + 4, button.Top + 4);
+    SimulateMouseUp(g, mbLeft, button.Left + 4, button.Top + 4);
+    EXPECT_EQ(expands, 0);
+    EXPECT_EQ(g->RowHeights(2), g->DefaultRowHeight());
 }
 
 }  // namespace

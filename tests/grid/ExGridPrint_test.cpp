@@ -476,3 +476,267 @@ TEST(PrintTitles, MarkupTitlesTakeTheirBandAndPlainOnesPrintEveryLine) {
 
 }  // namespace
 
+
+#include "IconBytes.h"
+
+#include "framework/ImgList.h"
+
+namespace {
+
+// Cell (1, 1) of a borderless two-row grid holds the graphic; the page is
+// drawn at screen resolution, so a grid pixel prints about one pixel.
+struct PrintedGraphic : ::testing::Test {
+    TExStringGrid g{nullptr};
+    TImageList images{8, 8};
+    TBitmap red{16, 16};
+    TIcon icon;
+    TPicture picture;
+    TStringList options;
+    void SetUp() override {
+        g.SetColCount(3);
+        g.SetRowCount(2);
+        g.SetCellEx(2, 1, u"beside");
+        g.PrintSettings().Borders = pbNoborder;
+        for (TColor c : {clRed, clLime, clBlue}) {
+            TBitmap b(8, 8);
+            b.Canvas().Brush().SetColor(c);
+            b.Canvas().FillRect(Rect(0, 0, 8, 8));
+            images.Add(&b, nullptr);
+        }
+        g.SetGridImages(&images);
+        red.Canvas().Brush().SetColor(clRed);
+        red.Canvas().FillRect(Rect(0, 0, 16, 16));
+        icon.LoadFromBytes(IconFile(clLime));
+        picture.Bitmap().SetSize(20, 10);
+        picture.Bitmap().Canvas().Brush().SetColor(clFuchsia);
+        picture.Bitmap().Canvas().FillRect(Rect(0, 0, 20, 10));
+        options.Add(u"one");
+        options.Add(u"two");
+    }
+    std::map<TColor, int> Printed(int W = 500) {
+        std::map<TColor, int> n;
+        for (TColor c : PreviewPixels(g, W, 300)) ++n[c];
+        return n;
+    }
+};
+
+TEST_F(PrintedGraphic, EachKindPrintsItsPictureOnlyWithPrintGraphics) {
+    struct Case {
+        const char* name;
+        std::function<void()> add;
+        TColor colour;
+        int least, most;  // pixels of the colour on the page
+    } cases[] = {
+        {"bitmap", [&] { g.AddBitmap(1, 1, &red, false, taLeftJustify, vtaTop); }, clRed, 200, 320},
+        {"icon", [&] { g.AddIcon(1, 1, &icon, taLeftJustify, vtaTop); }, clLime, 45, 90},
+        {"image list", [&] { g.AddImageIdx(1, 1, 2, taLeftJustify, vtaTop); }, clBlue, 45, 90},
+        {"data image", [&] { g.AddDataImage(1, 1, 1, taLeftJustify, vtaTop); }, clLime, 45, 90},
+        {"several images",
+         [&] {
+             g.AddMultiImage(1, 1, 0, taLeftJustify, vtaTop);
+             g.GetCellImages(1, 1)->Add(2);
+             g.GetCellImages(1, 1)->Add(2);
+         },
+         clBlue, 90, 180},
+        {"picture", [&] { g.AddPicture(1, 1, &picture, false, noStretch, 0, taLeftJustify, vtaTop); }, clFuchsia, 150,
+         260},
+        {"pie", [&] { g.AddProgressPie(1, 1, clRed, 50); }, clRed, 60, 260},
+        {"progress",
+         [&] {
+             g.SetCellEx(1, 1, u"50");
+             g.AddProgress(1, 1, clLime, clYellow);
+         },
+         clLime, 150, 2000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        g.PrintSettings().PrintGraphics = false;
+        c.add();
+        EXPECT_EQ(Printed()[c.colour], 0);
+        g.PrintSettings().PrintGraphics = true;
+        const int n = Printed()[c.colour];
+        EXPECT_GE(n, c.least);
+        EXPECT_LE(n, c.most);
+        g.SetCellEx(1, 1, u"");
+        g.GetCellProperties(1, 1)->SetGraphicObject(nullptr);
+    }
+}
+
+TEST_F(PrintedGraphic, AThreeStateBoxPrintsItsGreyTick) {
+    g.PrintSettings().PrintGraphics = true;
+    std::map<TCheckBoxState, std::map<TColor, int>> page;
+    for (TCheckBoxState s : {cbUnchecked, cbChecked, cbGrayed}) {
+        g.AddCheckBox(1, 1, s);
+        page[s] = Printed();
+    }
+    const int tick = page[cbChecked][clBlack] - page[cbUnchecked][clBlack];
+    EXPECT_GT(tick, 10);
+    EXPECT_EQ(page[cbGrayed][clBlack], page[cbUnchecked][clBlack]);
+    EXPECT_EQ(page[cbGrayed][clGray] - page[cbUnchecked][clGray], tick);
+}
+
+TEST_F(PrintedGraphic, ABarShowsItsValueAndARadioGroupItsChoiceWithoutText) {
+    g.PrintSettings().PrintGraphics = true;
+    g.SetColWidths(1, 100);
+    auto done = [&](const char16_t* Value) {
+        g.SetCellEx(1, 1, Value);
+        auto n = Printed();
+        return double(n[clLime]) / std::max(1, n[clLime] + n[clYellow]);
+    };
+    g.AddProgress(1, 1, clLime, clYellow);
+    EXPECT_NEAR(done(u"25"), 0.25, 0.08);
+    EXPECT_NEAR(done(u"75"), 0.75, 0.08);
+    g.RemoveProgress(1, 1);
+
+    g.SetCellEx(1, 1, u"");
+    const int bare = Ink(PreviewPixels(g, 500, 300));
+    g.AddRadio(1, 1, 1, 0, &options);
+    g.PrintSettings().PrintGraphics = false;
+    EXPECT_EQ(Ink(PreviewPixels(g, 500, 300)), bare);  // the option's text is not printed as text
+    g.PrintSettings().PrintGraphics = true;
+    const std::vector<TColor> first = PreviewPixels(g, 500, 300);
+    EXPECT_GT(Ink(first), bare + 40);
+    g.SetRadioIdx(1, 1, 1);
+    EXPECT_NE(PreviewPixels(g, 500, 300), first);
+}
+
+TEST_F(PrintedGraphic, AlignmentPlacesTheGraphicAndWidensTheColumn) {
+    g.PrintSettings().PrintGraphics = true;
+    g.SetCellEx(1, 0, u"a header wide enough for two pictures");
+    auto reds = [&] {
+        int lo = 1 << 30, hi = -1;
+        const std::vector<TColor> v = PreviewPixels(g, 800, 300);
+        for (size_t i = 0; i < v.size(); ++i)
+            if (v[i] == clRed) lo = std::min(lo, int(i % 800)), hi = std::max(hi, int(i % 800));
+        return std::pair{lo, hi};
+    };
+    g.SetCellEx(1, 1, u"");
+    g.AddBitmap(1, 1, &red, false, taLeftJustify, vtaTop);
+    const auto left = reds();
+    g.AddBitmap(1, 1, &red, false, taRightJustify, vtaTop);
+    const auto right = reds();
+    g.AddBitmap(1, 1, &red, false, taCenter, vtaTop);
+    const auto centre = reds();
+    EXPECT_NEAR(left.second - left.first, 16, 2);
+    EXPECT_GT(right.first, left.first + 100);
+    EXPECT_NEAR(centre.first, (left.first + right.first) / 2, 3);
+
+    // A narrow column grows to hold a picture wider than its text.
+    g.SetCellEx(1, 0, u"h");
+    const int L = int(std::lround(64 * 254.0 / 96));
+    g.AddBitmap(1, 1, &red, false, taLeftJustify, vtaTop);
+    red.SetSize(64, 16);
+    PreviewPixels(g);
+    EXPECT_GE(g.Tools().MaxWidths()[1], L);
+    g.PrintSettings().PrintGraphics = false;
+    PreviewPixels(g);
+    EXPECT_LT(g.Tools().MaxWidths()[1], L / 2);
+}
+
+}  // namespace
+
+namespace {
+
+// The bounding box of the red pixels in a preview of W x H at Dpi.
+struct Box {
+    int count = 0, left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
+    int Height() const { return bottom - top + 1; }
+};
+
+Box Reds(TExStringGrid& g, int Dpi, int W, int H) {
+    TBitmap bmp;
+    bmp.SetPixelFormat(pf24bit);
+    bmp.SetSize(W, H);
+    bmp.Canvas().SetPixelsPerInch(Dpi);
+    bmp.Canvas().Brush().SetColor(clWhite);
+    bmp.Canvas().FillRect(Rect(0, 0, W, H));
+    g.Tools().SetPreviewPage(1);
+    g.Tools().PrintPreview(bmp.Canvas(), Rect(0, 0, W, H));
+    Box b;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            const TColor p = bmp.Canvas().Pixels(x, y);
+            // Dark red, as anti-aliased glyph edges are lighter.
+            if ((p & 0xFF) < 0x80 || ((p >> 8) & 0xFF) > 0x60 || ((p >> 16) & 0xFF) > 0x60) continue;
+            ++b.count;
+            b.left = std::min(b.left, x), b.right = std::max(b.right, x);
+            b.top = std::min(b.top, y), b.bottom = std::max(b.bottom, y);
+        }
+    return b;
+}
+
+TEST(PrintCells, RichTextKeepsItsColourAndWeightOnThePage) {
+    const String head = u"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}\\f0 ";
+    TExStringGrid g(nullptr);
+    g.SetColCount(3);
+    g.SetRowCount(2);
+    g.PrintSettings().Borders = pbNoborder;
+    g.SetCellEx(2, 1, u"Plain words here");
+    struct Case {
+        const char16_t* body;
+        bool red;
+    } cases[] = {{u"Plain \\cf1 red\\cf0  words\\par}", true}, {u"Plain words here\\par}", false}};
+    for (const Case& c : cases) {
+        g.SetCellEx(1, 1, head + c.body);
+        EXPECT_EQ(Reds(g, 96, 600, 300).count > 20, c.red) << StringToUtf8(c.body);
+    }
+    // Bold words take more ink than the same words plain.
+    g.SetCellEx(1, 1, head + u"Plain words here\\par}");
+    g.SetCellEx(2, 1, u"");
+    const int plain = Ink(PreviewPixels(g, 600, 300));
+    g.SetCellEx(1, 1, head + u"\\b Plain words here\\b0\\par}");
+    EXPECT_GT(Ink(PreviewPixels(g, 600, 300)), plain + plain / 8);
+}
+
+TEST(PrintCells, RichTextScalesWithThePage) {
+    TExStringGrid g(nullptr);
+    g.SetColCount(3);
+    g.SetRowCount(2);
+    g.PrintSettings().Borders = pbNoborder;
+    g.SetCellEx(1, 1, u"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}\\f0\\cf1 HHHH\\par}");
+    const Box screen = Reds(g, 96, 600, 300);
+    const Box page = Reds(g, 288, 1800, 900);
+    ASSERT_GT(screen.count, 10);
+    EXPECT_NEAR(double(page.Height()) / screen.Height(), 3.0, 0.5);
+    EXPECT_NEAR(double(page.left) / screen.left, 3.0, 0.3);
+    EXPECT_NEAR(double(page.count) / screen.count, 9.0, 3.0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PrintPages, ThePrinterPageShowsGraphicsAndRichTextAtItsResolution) {
+    TempDir tmp;
+    TExStringGrid g(nullptr);
+    g.SetColCount(3);
+    g.SetRowCount(3);
+    g.PrintSettings().PrintGraphics = true;
+    TBitmap lime(16, 16);
+    lime.Canvas().Brush().SetColor(clLime);
+    lime.Canvas().FillRect(Rect(0, 0, 16, 16));
+    g.AddBitmap(1, 1, &lime, false, taLeftJustify, vtaTop);
+    g.SetCellEx(1, 2, u"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}\\f0\\cf1 HHHH\\par}");
+    std::map<TColor, int> seen;
+    g.Tools().OnPrintPageDone = [&](TObject*, TCanvas& C, int, int, int, int, int) {
+        const int mode = C.SetMapMode(MM_TEXT);
+        const int w = Printer()->PageWidth() / 2, h = Printer()->PageHeight() / 4;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const TColor p = C.Pixels(x, y);
+                if (p == clLime) ++seen[clLime];
+                else if ((p & 0xFF) > 0xC0 && ((p >> 8) & 0xFF) < 0x40 && ((p >> 16) & 0xFF) < 0x40) ++seen[clRed];
+            }
+        C.SetMapMode(mode);
+    };
+    Printer()->SetOutputFileName(Utf8ToString(tmp.file("graphics.pdf")));
+    g.Tools().Print();
+    Printer()->SetOutputFileName(String());
+    EXPECT_EQ(PdfPages(tmp.file("graphics.pdf")), 1);
+    const double zoom = Printer()->XResolution() / 96.0;
+    EXPECT_NEAR(seen[clLime], 256 * zoom * zoom, 256 * zoom * zoom * 0.25);
+    EXPECT_GT(seen[clRed], 40 * zoom * zoom);
+}
+
+}  // namespace

@@ -33,6 +33,8 @@ void FillSample(TExStringGrid& g) {
         for (int c = 0; c < 5; ++c) g.SetCellEx(c, r, texts[r][c]);
     g.MergeCells(3, 2, 2, 3);
     g.SetCellEx(3, 2, u"merged");
+    // The stored texts: the merged area's text is saved at its base cell only.
+    g.SetSaveVirtCells(false);
 }
 
 std::vector<std::vector<String>> CellsOf(TExStringGrid& g) {
@@ -462,4 +464,96 @@ TEST(ExGridCSV, InsertingKeepsTheFloatingFooterRowLast) {
     EXPECT_EQ(g.GetGridCell(0, rows - 1), u"a");
     EXPECT_EQ(g.GetGridCell(1, rows), u"d");
     EXPECT_EQ(g.GetGridCell(1, rows + 1), u"footer");
+}
+
+namespace {
+struct SavingGrid : TExStringGrid {
+    using TExStringGrid::TExStringGrid;
+    using TExStringGrid::SaveCell;
+};
+}  // namespace
+
+// What a save takes from a cell: the displayed or the stored text, the check
+// texts of an empty check box, markup with or without its tags.
+TEST(ExGridSaveCell, DisplayedStoredCheckAndMarkupTexts) {
+    SavingGrid g(nullptr);
+    g.SetColCount(5);
+    g.SetRowCount(4);
+    g.SetCellEx(1, 1, u"1.5");
+    g.OnGetFloatFormat = [](TObject*, int, int, bool&, String& F) { F = u"%.3f"; };
+    g.MergeCells(2, 1, 2, 1);
+    g.SetCellEx(2, 1, u"wide");
+    g.AddCheckBox(1, 2, true);
+    g.AddCheckBox(2, 2, false);
+    g.AddCheckBox(3, 2, true);
+    g.SetCellEx(3, 2, u"own");
+    g.SetCellEx(4, 2, u"");
+    g.SetCellEx(1, 3, u"<b>bold</b><br>next");
+    g.SetCellEx(2, 3, u"x<HR>y<B>z</B>");
+    g.SetCellEx(3, 3, u"2 < 3");
+    struct Case {
+        const char* Name;
+        bool Virt, Html;
+        int C, R;
+        const char16_t* Saved;
+    } cases[] = {
+        {"a number as shown", true, true, 1, 1, u"1.500"},
+        {"a number as stored", false, true, 1, 1, u"1.5"},
+        {"a covered cell shows its area's text", true, true, 3, 1, u"wide"},
+        {"a covered cell stores nothing", false, true, 3, 1, u""},
+        {"an empty checked box", true, true, 1, 2, u"Y"},
+        {"an empty checked box, stored", false, true, 1, 2, u"Y"},
+        {"an empty unchecked box", true, true, 2, 2, u"N"},
+        {"a box with a text keeps it", true, true, 3, 2, u"own"},
+        {"an empty cell without a box", true, true, 4, 2, u""},
+        {"markup kept", true, true, 1, 3, u"<b>bold</b><br>next"},
+        {"markup stripped, the break kept", true, false, 1, 3, u"bold\r\nnext"},
+        {"a rule becomes a break", true, false, 2, 3, u"x\r\nyz"},
+        {"plain text with a bracket", true, false, 3, 3, u"2 < 3"},
+    };
+    for (const Case& c : cases) {
+        g.SetSaveVirtCells(c.Virt);
+        g.SetSaveWithHTML(c.Html);
+        EXPECT_EQ(g.SaveCell(c.C, c.R), String(c.Saved)) << c.Name;
+    }
+    // The check texts are the grid's, asked per cell.
+    g.SetCheckTrue(u"yes");
+    g.OnGetCheckFalse = [](TObject*, int ACol, int ARow, String& S) { S = u"no" + IntToStr(ACol) + IntToStr(ARow); };
+    EXPECT_EQ(g.SaveCell(1, 2), u"yes");
+    EXPECT_EQ(g.SaveCell(2, 2), u"no22");
+}
+
+// OnSaveCell has the last word on every saved text, OnLoadCell the first on
+// every loaded one.
+TEST(ExGridSaveCell, TheEventsSeeEveryCellOfACSVFile) {
+    TempDir t;
+    TExStringGrid g(nullptr);
+    g.SetFixedRows(0);
+    g.SetFixedCols(0);
+    g.SetColCount(2);
+    g.SetRowCount(2);
+    g.SetCellEx(0, 0, u"a");
+    g.SetCellEx(1, 0, u"<i>b</i>");
+    g.AddCheckBox(0, 1, true);
+    g.SetSaveWithHTML(false);
+    std::vector<std::string> seen;
+    g.OnSaveCell = [&](TObject* Sender, int ACol, int ARow, String& V) {
+        EXPECT_EQ(Sender, &g);
+        seen.push_back(std::to_string(ACol) + "," + std::to_string(ARow) + "=" + StringToUtf8(V));
+        if (ACol == 1 && ARow == 1) V = u"last";
+    };
+    g.Tools().QuoteEmptyCells = false;
+    g.Tools().SaveToCSV(P(t, "a.csv"));
+    EXPECT_EQ(t.read("a.csv"), "a,b\r\nY,last\r\n");
+    EXPECT_EQ(seen, (std::vector<std::string>{"0,0=a", "1,0=b", "0,1=Y", "1,1="}));
+
+    TExStringGrid h(nullptr);
+    h.SetFixedRows(0);
+    h.SetFixedCols(0);
+    h.OnLoadCell = [](TObject*, int ACol, int ARow, String& V) { V = UpperCase(V) + IntToStr(ACol + 2 * ARow); };
+    h.Tools().LoadFromCSV(P(t, "a.csv"));
+    EXPECT_EQ(h.GetGridCell(0, 0), u"A0");
+    EXPECT_EQ(h.GetGridCell(1, 0), u"B1");
+    EXPECT_EQ(h.GetGridCell(0, 1), u"Y2");
+    EXPECT_EQ(h.GetGridCell(1, 1), u"LAST3");
 }

@@ -35,6 +35,11 @@ void ExpectDefaults(Grid& g, const char* version) {
     EXPECT_EQ(g.Look(), glXP);
     EXPECT_EQ(g.SelectionColor(), TColor(0xEACAB6));
     EXPECT_EQ(g.BorderColor(), TColor(0xB99D7F));
+    EXPECT_TRUE(g.EnableHTML());
+    EXPECT_FALSE(g.EnableBlink());
+    EXPECT_FALSE(g.URLUnderlineOnHover());
+    EXPECT_FALSE(g.URLShowInText());
+    EXPECT_FALSE(g.ControlLook().ProgressXP);
     EXPECT_EQ(g.Version(), Utf8ToString(version));
 }
 

@@ -111,6 +111,15 @@ bool HasAttr(const String& Tag, const char16_t* Name, int From) {
     return Start <= Tag.size() && Tag.find(Name, Start) != String::npos;
 }
 
+// The quoted value of a link attribute named in any case ("href" as "HREF");
+// the value keeps its own case. Found tells whether the name occurs.
+String LinkAttribute(const String& Tag, const char16_t* Name, bool* Found = nullptr) {
+    const size_t P = Upper(Tag).find(Name, 2);
+    if (Found) *Found = P != String::npos;
+    if (P == String::npos) return String();
+    return MarkupTagAttribute(Tag, Tag.substr(P, std::char_traits<char16_t>::length(Name)), int(P) + 1);
+}
+
 TFont SavedRotationFont;
 bool RotationSaved = false;
 
@@ -327,9 +336,8 @@ void TRenderer::Anchor(const String& T) {
     }
     if (!In.KeepColors && !(In.HoverTextColor != clNone && Hovered && In.HoverUnderlineOnly))
         Canvas.Font().SetColor(In.LinkColor);
-    F.AnchorHref = MarkupTagAttribute(T, u"HREF", 3);
-    F.AnchorTitle = MarkupTagAttribute(T, u"TITLE", 3);
-    F.InAnchor = HasAttr(T, u"HREF", 3);
+    F.AnchorHref = LinkAttribute(T, u"HREF", &F.InAnchor);
+    F.AnchorTitle = LinkAttribute(T, u"TITLE");
     F.AnchorStartX = LineWidth;
     F.AnchorStartTop = LR.Top;
     F.AnchorStartLine = LineIndex;
@@ -810,7 +818,8 @@ bool TRenderer::Run(const String& Source) {
 
     Out = TMarkupDrawResult();
     if (In.HitTestOnly) Out.ControlID = In.ControlID;
-    TextFlags = BiDiDrawTextFlags(MarkupTextFlags | (In.WrapWords ? 0 : DT_END_ELLIPSIS), In.ReadingOrder);
+    TextFlags = BiDiDrawTextFlags(MarkupTextFlags | (In.WrapWords || !In.EndEllipsis ? 0 : DT_END_ELLIPSIS),
+                                  In.ReadingOrder);
 
     String Text = Source.find(u'&') != String::npos ? DecodeSweep(Source) : Source;
     Text = LineBreaksToBR(StripTemplateMarkers(Text), true);

@@ -23,6 +23,7 @@ struct TMarkupDrawArgs {
     bool BlinkVisible = true;
     bool HoverUnderlineOnly = false;
     bool WrapWords = false;
+    bool EndEllipsis = true;          // a clipped run ends in "..." (never with WrapWords)
     bool MousePressed = false;
     double ImageScale = 1.0;
     TColor LinkColor = clBlue;

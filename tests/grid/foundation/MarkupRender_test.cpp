@@ -187,6 +187,15 @@ TEST_F(MarkupRender, HitTests) {
     EXPECT_FALSE(Result);
     EXPECT_EQ(O.HotAnchorNumber, -1);
 
+    // Attribute names in any case; the values keep theirs.
+    A.MouseX = 1 + Width(u"first and ") + Width(u"sec");
+    O = Draw(u"<a href=\"one\">first</a> and <a Href=\"Two.htm\" title=\"Zwei\">second</a>", Rect(0, 0, 300, 100),
+             A);
+    EXPECT_TRUE(Result);
+    EXPECT_EQ(O.AnchorHref, u"Two.htm");
+    EXPECT_EQ(O.AnchorTitle, u"Zwei");
+    EXPECT_EQ(O.HotAnchorNumber, 2);
+
     // A check control is found by its ID whatever the mouse.
     TMarkupDrawArgs Ctl;
     Ctl.HitTestOnly = true;

@@ -294,8 +294,9 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
         DrawCellGraphic(C, rc, ARow, R, *g);
     } else {
         // NoImageAndText leaves a cell with a graphic to its graphic.
-        if (kind == ctScrollbar) DrawScrolledCellText(C, ACol, rc, ARow, R, AState);
-        else if (!FNoImageAndText || kind == ctEmpty) DrawCellText(C, ACol, rc, ARow, R, AState);
+        const bool withText = !FNoImageAndText || kind == ctEmpty;
+        if (withText && kind == ctScrollbar) DrawScrolledCellText(C, ACol, rc, ARow, R, AState);
+        else if (withText) DrawCellText(C, ACol, rc, ARow, R, AState);
         if (kind == ctComment) DrawCommentMark(C, *g, R);
         if (g) DrawCellGraphic(C, rc, ARow, R, *g);
     }

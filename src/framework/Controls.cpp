@@ -1220,6 +1220,29 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
 
 void TWinControl::BoundsChanged() { TControl::BoundsChanged(); }
 
+namespace {
+// A changed frame asks the window for its client area again.
+void ReframeWindow(TWinControl* Control) {
+    if (Control->HandleAllocated())
+        SetWindowPos(Control->Handle(), 0, 0, 0, 0, 0,
+                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+template <typename T>
+void SetFrameValue(TWinControl* Control, T& Field, T Value) {
+    if (Field == Value) return;
+    Field = Value;
+    ReframeWindow(Control);
+}
+}  // namespace
+
+void TWinControl::SetBevelInner(TBevelCut Value) { SetFrameValue(this, FBevelInner, Value); }
+void TWinControl::SetBevelOuter(TBevelCut Value) { SetFrameValue(this, FBevelOuter, Value); }
+void TWinControl::SetBevelKind(TBevelKind Value) { SetFrameValue(this, FBevelKind, Value); }
+void TWinControl::SetBevelEdges(TBevelEdges Value) { SetFrameValue(this, FBevelEdges, Value); }
+void TWinControl::SetBevelWidth(int Value) { SetFrameValue(this, FBevelWidth, std::max(1, Value)); }
+void TWinControl::SetBorderWidth(int Value) { SetFrameValue(this, FBorderWidth, std::max(0, Value)); }
+
 TRect TWinControl::ClientRect() const {
     const TRect c = ClientInWindow(const_cast<TWinControl*>(this));
     return Rect(0, 0, std::max(0, c.Right - c.Left), std::max(0, c.Bottom - c.Top));

@@ -65,6 +65,12 @@ enum TControlStateValue {
 };
 using TControlState = TSet<TControlStateValue>;
 
+// The bevel a windowed control may keep in its frame (see TWinControl).
+enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+enum TBevelKind { bkNone, bkTile, bkSoft, bkFlat };
+enum TBevelEdge { beLeft, beTop, beRight, beBottom };
+using TBevelEdges = TSet<TBevelEdge>;
+
 // Cursors; the negative numbers are the stock ones.
 using TCursor = int;
 constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4;
@@ -459,6 +465,22 @@ public:
     void SetVisible(bool Value) override;
     void SetText(const String& Value) override;
 
+    // A bevel in the frame, inside the border: with a BevelKind other than bkNone each cut other
+    // than bvNone takes BevelWidth pixels on the BevelEdges sides; inside it a band of BorderWidth
+    // pixels on every side. Both are taken from the client area; the control paints them itself.
+    TBevelCut BevelInner() const { return FBevelInner; }
+    void SetBevelInner(TBevelCut Value);
+    TBevelCut BevelOuter() const { return FBevelOuter; }
+    void SetBevelOuter(TBevelCut Value);
+    TBevelKind BevelKind() const { return FBevelKind; }
+    void SetBevelKind(TBevelKind Value);
+    TBevelEdges BevelEdges() const { return FBevelEdges; }
+    void SetBevelEdges(TBevelEdges Value);
+    int BevelWidth() const { return FBevelWidth; }
+    void SetBevelWidth(int Value);
+    int BorderWidth() const { return FBorderWidth; }
+    void SetBorderWidth(int Value);
+
     bool DoubleBuffered() const { return FDoubleBuffered; }
     void SetDoubleBuffered(bool Value) { FDoubleBuffered = Value; }
     TBrush& Brush() { return FBrush; }
@@ -559,6 +581,12 @@ protected:
     int FAlignLevel = 0;
     TBrush FBrush;
     TCreateParams FCreateParams;
+    TBevelCut FBevelInner = bvRaised;
+    TBevelCut FBevelOuter = bvLowered;
+    TBevelKind FBevelKind = bkNone;
+    TBevelEdges FBevelEdges{beLeft, beTop, beRight, beBottom};
+    int FBevelWidth = 1;
+    int FBorderWidth = 0;
     std::unique_ptr<TWinControlHandle> FHandleImpl;
 };
 

@@ -37,8 +37,6 @@ private:
 // ---------------------------------------------------------------------------
 // TPanel
 // ---------------------------------------------------------------------------
-enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
-
 class TPanel : public TCustomControl {
 public:
     explicit TPanel(TComponent* AOwner);

@@ -110,11 +110,22 @@ public:
 
 private:
     struct Row {
+        // A row filled from left to right keeps its texts in one buffer
+        // (packed, with each cell's end in ends), sparing an allocation per
+        // short text; the first other use turns them into single Strings
+        // (texts), which readers get by reference.
+        bool isPacked = true;
+        String packed;
+        std::vector<int> ends;
         std::vector<String> texts;
         std::vector<TObject*> objects;
         bool Empty() const;
+        int TextCount() const { return static_cast<int>(isPacked ? ends.size() : texts.size()); }
+        void Unpack();
     };
-    Row* RowAt(int ARow) const;
+    Row* RowAt(int ARow) const {
+        return ARow < 0 || ARow >= static_cast<int>(rows_.size()) ? nullptr : rows_[ARow];
+    }
     Row& RowFor(int ARow);
     void Trim();
     void FreeRow(int ARow);

@@ -456,6 +456,12 @@ void InvalidateClient(TWinControl* Control, const QRect& Rect, bool Erase) {
     const QRect all(0, 0, c.Right - c.Left, c.Bottom - c.Top);
     const QRect r = Rect.isNull() ? all : (Rect & all);
     if (r.isEmpty()) return;
+    // A window not shown gets no paint request (its showing paints it), so
+    // asking again for what its update region holds changes nothing; a grid
+    // filled before its form shows asks once per cell.
+    if ((!h->Widget || !h->Widget->isVisible()) && (h->EraseNeeded || !Erase) && h->Invalid.rectCount() == 1 &&
+        h->Invalid.boundingRect().contains(r))
+        return;
     h->Invalid |= r;
     if (Erase) h->EraseNeeded = true;
     if (h->Widget) h->Widget->update(r.translated(c.Left, c.Top));
@@ -468,6 +474,18 @@ bool NonClientDefault(TWinControl* Control, TMessage& Message) {
         TRect& r = *reinterpret_cast<TRect*>(Message.LParam);
         if (h->Style & WS_BORDER) InflateRect(r, -GetSystemMetrics(SM_CXBORDER), -GetSystemMetrics(SM_CYBORDER));
         if (h->ExStyle & WS_EX_CLIENTEDGE) InflateRect(r, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
+        if (Control->BevelKind() != bkNone) {
+            const int edge = (Control->BevelInner() != bvNone ? Control->BevelWidth() : 0) +
+                             (Control->BevelOuter() != bvNone ? Control->BevelWidth() : 0);
+            const TBevelEdges edges = Control->BevelEdges();
+            if (edges.Contains(beLeft)) r.Left += edge;
+            if (edges.Contains(beTop)) r.Top += edge;
+            if (edges.Contains(beRight)) r.Right -= edge;
+            if (edges.Contains(beBottom)) r.Bottom -= edge;
+        }
+        InflateRect(r, -Control->BorderWidth(), -Control->BorderWidth());
+        r.Right = std::max(r.Left, r.Right);
+        r.Bottom = std::max(r.Top, r.Bottom);
         const int vbar = BarThickness(SB_VERT), hbar = BarThickness(SB_HORZ);
         if ((h->Style & WS_VSCROLL) && r.Right - r.Left >= vbar) r.Right -= vbar;
         if ((h->Style & WS_HSCROLL) && r.Bottom - r.Top >= hbar) r.Bottom -= hbar;

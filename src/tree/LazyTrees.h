@@ -1256,7 +1256,11 @@ public:
     static int GetCheckImageIndex(TCheckType Type, TCheckState State, bool Enabled, bool Hot);
     // Side of the check picture and of the expand button.
     int CheckImageSize() const { return FCheckImageKind <= ckXP ? 16 : 13; }
-    int ButtonSize() const { return 9; }
+    // The expand button's size: the theme's glyph size with themes, else 9.
+    int ButtonSize() {
+        ButtonBitmap(bpPlus);
+        return FButtonSize;
+    }
     // Fires once per node painted, before anything is drawn; DefaultDraw false skips the rest.
     using TLTBeforeItemPaintEvent = std::function<void(TBaseLazyTree* Sender, TCanvas* TargetCanvas,
                                                        PLazyNode Node, const TRect& ItemRect, bool& CustomDraw)>;
@@ -1526,10 +1530,15 @@ protected:
     void ApplyBorder();
     // Follows the renderer: themed check boxes and buttons while a theme is active.
     void ThemeChanged();
+    void ApplyExplorerTheme();
     void WMHScroll(TWMScroll& Message) override;
     void WMNCCalcSize(TMessage& Message) override;
     void CMHintShow(TMessage& Message) override;
     void WMNCPaint(TMessage& Message) override;
+    // The frame: the border's inset (zero or negative on each axis), and the bevel and the band of
+    // BorderWidth pixels inside it, painted on the canvas of the whole window.
+    virtual void GetBorderInset(TPoint& Inset);
+    virtual void PaintBevelBorder(TCanvas& Frame);
     bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
     // Paints one node's row (lines, button, check, images, selection, content) at Top.
     void PaintNode(TCanvas& Canvas, PLazyNode Node, int Top);
@@ -1541,8 +1550,11 @@ protected:
     // The main column's cell (the whole row without columns) from the x Origin.
     void PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TColumnIndex Column, const TRect& Row, int Origin);
     void PaintOtherCell(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, const TRect& Cell);
+    bool FetchCellImages(TLTPaintInfo& Info);
+    void PaintAreaBelow(TCanvas& Canvas, const TRect& Area);
+    int NodeVerticalAlignment(PLazyNode Node);
     // The selection and focus marks, then the cell's content.
-    void PaintMarksAndContent(TLTPaintInfo& Info);
+    void PaintMarksAndContent(TLTPaintInfo& Info, const std::function<void()>& Decorations);
     // The selection (or drop target) and focus marks of a cell; WindowLeft and WindowWidth give
     // the painted window's device pixels for a blended selection.
     virtual void DrawCellSelection(TLTPaintInfo& PaintInfo, int WindowLeft, int WindowWidth);
@@ -1994,7 +2006,9 @@ private:
     TLTButtonStyle FButtonStyle = bsRectangle;
     TLTButtonFillMode FButtonFillMode = fmTreeColor;
     void RebuildButtons();
+    TColor ButtonGroundColor() const;
     TBitmap FButtonBM[6];
+    int FButtonSize = 9;
     // What the pictures were drawn with; any change draws them again.
     std::vector<std::uint32_t> FButtonKey;
     bool FHotNodeButtonHit = false;

@@ -397,6 +397,9 @@ void TCustomLazyTreeOptions::SetPaintOptions(TLTPaintOptions Value) {
         }
     }
     if (!T->HandleAllocated() || Loading) return;
+    if (Old.Contains(toThemeAware) != Value.Contains(toThemeAware) ||
+        Old.Contains(toUseExplorerTheme) != Value.Contains(toUseExplorerTheme))
+        T->ThemeChanged();
     if (Old.Contains(toChildrenAbove) != Value.Contains(toChildrenAbove)) {
         T->InvalidatePositionCache();
         if (T->FUpdateCount == 0) T->RevalidatePositionCache();

@@ -6,6 +6,7 @@
 #include "framework/Forms.h"
 #include "framework/Themes.h"
 #include "framework/Windows.h"
+#include "tree/LazyTrees.Utils.h"
 
 #include <algorithm>
 
@@ -337,7 +338,20 @@ void TBaseLazyTree::CreateWnd() {
 void TBaseLazyTree::ThemeChanged() {
     if (IsThemeActive() && FOptions->PaintOptions().Contains(toThemeAware)) DoStateChange({tsUseThemes});
     else DoStateChange({}, {tsUseThemes, tsUseExplorerTheme});
+    ApplyExplorerTheme();
     InvalidateTree();
+}
+
+// The explorer look needs themes; the window's theme follows, which notifies the window again:
+// the state is set first, so that notice finds nothing more to do.
+void TBaseLazyTree::ApplyExplorerTheme() {
+    if (!HandleAllocated()) return;
+    const bool Wanted = FStates.Contains(tsUseThemes) && PlatformVersionAtLeast6 &&
+                        FOptions->PaintOptions().Contains(toUseExplorerTheme);
+    if (Wanted == FStates.Contains(tsUseExplorerTheme)) return;
+    if (Wanted) DoStateChange({tsUseExplorerTheme});
+    else DoStateChange({}, {tsUseExplorerTheme});
+    SetWindowTheme(this, Wanted ? S("explorer") : String(), String());
 }
 
 void TBaseLazyTree::ApplyBorder() {

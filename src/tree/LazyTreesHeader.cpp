@@ -961,6 +961,7 @@ void TBaseLazyTree::WMNCCalcSize(TMessage& Message) {
 
 void TBaseLazyTree::WMNCPaint(TMessage& Message) {
     TCustomControl::WMNCPaint(Message);
+    if (Message.LParam) PaintBevelBorder(*reinterpret_cast<TCanvas*>(Message.LParam));
     RecomputeHeaderBand();
     if (!FHeader || !FHeader->Options.Contains(hoVisible) || !Message.LParam) return;
     TCanvas& Frame = *reinterpret_cast<TCanvas*>(Message.LParam);

@@ -28,28 +28,11 @@ constexpr TFaceEdges FaceEdges[] = {
      BDR_RAISEDINNER, BF_LEFT | BF_TOP | BF_BOTTOM | BF_MIDDLE | BF_ADJUST},
 };
 
-constexpr int SortArrowSize = 8;
-
-// The sort arrow: a small triangle pointing up for ascending order.
-void DrawSortArrow(TCanvas& Canvas, TPoint At, TSortDirection Direction, TColor Color) {
-    Canvas.Brush().SetColor(Color);
-    Canvas.Pen().SetColor(Color);
-    const int L = At.X, T = At.Y, R = At.X + SortArrowSize - 1, B = At.Y + SortArrowSize / 2;
-    if (Direction == sdAscending) Canvas.Polygon({{L, B}, {R, B}, {(L + R) / 2, T}});
-    else Canvas.Polygon({{L, T}, {R, T}, {(L + R) / 2, B}});
-}
-
-// Where a dragged column would go: a bar at the cell's edge with an arrow pointing at it.
-constexpr int DropMarkWidth = 16, DropMarkHeight = 12;
-void DrawDropMark(TCanvas& Canvas, const TRect& Cell, bool Left) {
-    const int X = Left ? Cell.Left : Cell.Right - DropMarkWidth;
-    const int Y = (Cell.Top + Cell.Bottom - DropMarkHeight) / 2;
-    Canvas.Brush().SetColor(clBtnText);
-    Canvas.Pen().SetColor(clBtnText);
-    const int Edge = Left ? X : X + DropMarkWidth - 2;
-    Canvas.FillRect(TRect{Edge, Y, Edge + 2, Y + DropMarkHeight});
-    const int Tip = Left ? Edge + 3 : Edge - 2, Base = Left ? Tip + 5 : Tip - 5, Mid = Y + DropMarkHeight / 2;
-    Canvas.Polygon({{Tip, Mid}, {Base, Mid - 4}, {Base, Mid + 4}});
+// The utility pictures: the drop marks pointing at the left and the right edge, then the sort
+// arrows, classic and themed.
+constexpr int DropMarkLeftImage = 0, DropMarkRightImage = 1;
+int SortArrowImage(TSortDirection Direction, bool Themed) {
+    return Direction == sdAscending ? (Themed ? 5 : 3) : (Themed ? 4 : 2);
 }
 
 void AdvancedDraw(TLTHeader* Header, TBaseLazyTree::THeaderPaintInfo& Info,
@@ -224,10 +207,24 @@ void TLazyTreeColumns::PaintCell(TCanvas& Canvas, TLazyTreeColumn& Column, const
     if (!Taken.Contains(TBaseLazyTree::hpeText) && !Caption.empty())
         DrawHeaderCaption(Canvas, Options.Contains(coWrapCaption) ? Column.FCaptionText : Caption, Text, Enabled,
                           Hover && FHeader->Options.Contains(hoHotTrack) && !Theme, Format);
-    if (!Taken.Contains(TBaseLazyTree::hpeSortGlyph) && ShowSortGlyph)
-        DrawSortArrow(Canvas, SortPos, FHeader->SortDirection, clBtnShadow);
-    if (!Taken.Contains(TBaseLazyTree::hpeDropMark) && DropMark != TBaseLazyTree::dmmNone)
-        DrawDropMark(Canvas, Cell, DropMark == TBaseLazyTree::dmmLeft);
+    if (!Taken.Contains(TBaseLazyTree::hpeSortGlyph) && ShowSortGlyph) {
+        HTHEME Explorer = T->TreeStates().Contains(tsUseExplorerTheme) ? OpenThemeData(T, u"HEADER") : HTHEME(0);
+        if (Explorer) {
+            DrawThemeBackground(Explorer, Canvas, HP_HEADERSORTARROW,
+                                FHeader->SortDirection == sdAscending ? HSAS_SORTEDUP : HSAS_SORTEDDOWN,
+                                TRect{SortPos.X, SortPos.Y, SortPos.X + SortSize.cx, SortPos.Y + SortSize.cy});
+            CloseThemeData(Explorer);
+        } else {
+            UtilityImageList()->Draw(Canvas, SortPos.X, SortPos.Y,
+                                     SortArrowImage(FHeader->SortDirection, T->TreeStates().Contains(tsUseThemes)));
+        }
+    }
+    if (!Taken.Contains(TBaseLazyTree::hpeDropMark) && DropMark != TBaseLazyTree::dmmNone) {
+        TImageList& Utilities = *UtilityImageList();
+        const bool Left = DropMark == TBaseLazyTree::dmmLeft;
+        Utilities.Draw(Canvas, Left ? Cell.Left : Cell.Right - 16, (Cell.Top + Cell.Bottom - Utilities.Height()) / 2,
+                       Left ? DropMarkLeftImage : DropMarkRightImage);
+    }
     if (!Taken.Empty()) AdvancedDraw(FHeader, Info, Taken);
 }
 
@@ -294,7 +291,17 @@ void TLazyTreeColumn::LayOutHeaderCell(TCanvas& Canvas, const TRect& Client, uns
                                        bool ShowSortGlyph, bool ShowHeaderGlyph) {
     const int W = Client.Right - Client.Left, H = Client.Bottom - Client.Top;
     const TSize Glyph = ShowHeaderGlyph ? GlyphSize() : TSize{};
-    SortGlyphSize = ShowSortGlyph ? TSize{SortArrowSize, SortArrowSize / 2 + 1} : TSize{};
+    SortGlyphSize = {};
+    if (ShowSortGlyph) {
+        // The explorer look's arrow has the theme's size, the others are utility pictures.
+        TBaseLazyTree* Owner = Tree();
+        HTHEME Explorer = Owner && Owner->TreeStates().Contains(tsUseExplorerTheme) ? OpenThemeData(Owner, u"HEADER")
+                                                                                     : HTHEME(0);
+        if (!Explorer || FAILED(GetThemePartSize(Explorer, &Canvas, HP_HEADERSORTARROW, HSAS_SORTEDUP, nullptr,
+                                                 TS_TRUE, SortGlyphSize)))
+            SortGlyphSize = TSize{UtilityImageList()->Width(), UtilityImageList()->Height()};
+        if (Explorer) CloseThemeData(Explorer);
+    }
     const String Text = GetText();
     TSize TextSize;
     if (!Text.empty()) {

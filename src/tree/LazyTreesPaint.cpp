@@ -5,7 +5,9 @@
 #include "tree/LazyTrees_p.h"
 
 #include "framework/ImgList.h"
+#include "framework/Resources.h"
 #include "framework/Themes.h"
+#include "framework/Windows.h"
 #include "tree/LazyTrees.Utils.h"
 
 #include <algorithm>
@@ -20,6 +22,36 @@ const Byte DottedPattern[16] = {0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xA
 const Byte SolidPattern[16] = {};
 
 int Mod8(int V) { return ((V % 8) + 8) % 8; }
+
+// The shaded buttons: a 9-pixel box with rounded corners, shaded from white at the top to a
+// light grey-blue at the bottom, its sign dark.
+void PaintShadedButton(TBitmap& Bitmap, bool Plus) {
+    Bitmap.SetPixelFormat(pf24bit);
+    Bitmap.SetSize(9, 9);
+    TCanvas& C = Bitmap.Canvas();
+    C.Brush().SetStyle(bsSolid);
+    C.Brush().SetColor(clWhite);
+    C.FillRect(TRect{0, 0, 9, 9});
+    for (int Y = 1; Y < 8; ++Y) {
+        const int Step = (Y - 1) * 8;
+        C.Brush().SetColor(RGB(Byte(255 - Step), Byte(255 - Step * 3 / 4), Byte(255 - Step / 3)));
+        C.FillRect(TRect{1, Y, 8, Y + 1});
+    }
+    const TColor Frame = RGB(120, 152, 181);
+    C.Brush().SetColor(Frame);
+    C.FillRect(TRect{1, 0, 8, 1});
+    C.FillRect(TRect{1, 8, 8, 9});
+    C.FillRect(TRect{0, 1, 1, 8});
+    C.FillRect(TRect{8, 1, 9, 8});
+    C.Brush().SetColor(RGB(33, 33, 33));
+    C.FillRect(TRect{2, 4, 7, 5});
+    if (Plus) C.FillRect(TRect{4, 2, 5, 7});
+}
+
+const TResourceRegistrar ShadedButtons([] {
+    RegisterBitmapResource(S("LT_XPBUTTONMINUS"), [](TBitmap& B) { PaintShadedButton(B, false); });
+    RegisterBitmapResource(S("LT_XPBUTTONPLUS"), [](TBitmap& B) { PaintShadedButton(B, true); });
+});
 
 }  // namespace
 
@@ -283,9 +315,33 @@ void TBaseLazyTree::SetButtonFillMode(TLTButtonFillMode Value) {
     InvalidateTree();
 }
 
+// The transparent colour of the button pictures: with the explorer look they are drawn over the
+// main column's colour, so that their edges blend with it.
+TColor TBaseLazyTree::ButtonGroundColor() const {
+    if (!(FStates.Contains(tsUseThemes) && FOptions->PaintOptions().Contains(toUseExplorerTheme) &&
+          PlatformVersionAtLeast6))
+        return TColor(0xFF00FF);
+    const TLazyTreeColumns& Columns = FHeader->Columns();
+    const TColumnIndex Main = FHeader->GetMainColumn();
+    if (!Columns.IsValidColumn(Main) || Columns[Main]->Options().Contains(coParentColor))
+        return FColors->BackGroundColor();
+    return Columns[Main]->Color();
+}
+
 void TBaseLazyTree::RebuildButtons() {
-    const int Size = ButtonSize();
-    const TColor Transparent = TColor(0xFF00FF);
+    HTHEME Theme = FStates.Contains(tsUseThemes) ? OpenThemeData(this, S("TREEVIEW")) : HTHEME(0);
+    TFinally Close{[Theme] {
+        if (Theme) CloseThemeData(Theme);
+    }};
+    FButtonSize = 9;
+    if (Theme) {
+        TSize Part{};
+        TRect Limit{0, 0, 100, 100};
+        if (SUCCEEDED(GetThemePartSize(Theme, nullptr, TVP_GLYPH, GLPS_OPENED, &Limit, TS_TRUE, Part)))
+            FButtonSize = std::clamp(int(Part.cx), 1, 100);
+    }
+    const int Size = FButtonSize;
+    const TColor Transparent = ButtonGroundColor();
     for (TBitmap& B : FButtonBM) {
         B.SetSize(Size, Size);
         TCanvas& C = B.Canvas();
@@ -301,8 +357,21 @@ void TBaseLazyTree::RebuildButtons() {
                                FButtonBM[bpMinus], FButtonBM[bpMinusHot], FButtonBM[bpMinusSelectedHot], Asked);
         return;
     }
+    const bool Explorer = FStates.Contains(tsUseExplorerTheme);
+    const TRect All{0, 0, Size, Size};
     for (bool Plus : {false, true}) {
-        TCanvas& C = FButtonBM[Plus ? bpPlus : bpMinus].Canvas();
+        const TLTButtonPicture Normal = Plus ? bpPlus : bpMinus;
+        TCanvas& C = FButtonBM[Normal].Canvas();
+        if (Theme) {
+            const int State = Plus ? GLPS_CLOSED : GLPS_OPENED;
+            DrawThemeBackground(Theme, C, TVP_GLYPH, State, All);
+            // The explorer look lights the button up under the pointer; otherwise the hot ones are copies.
+            for (int Copy : {1, 2})
+                if (Explorer) DrawThemeBackground(Theme, FButtonBM[Normal + Copy].Canvas(), TVP_HOTGLYPH, State, All);
+                else FButtonBM[Normal + Copy].Assign(&FButtonBM[Normal]);
+            continue;
+        }
+        if (Explorer) continue;
         C.Pen().SetStyle(psSolid);
         C.Pen().SetWidth(1);
         C.Brush().SetStyle(bsSolid);
@@ -311,6 +380,10 @@ void TBaseLazyTree::RebuildButtons() {
             C.Pen().SetColor(clBlack);
             if (Plus) C.Polygon({{2, 0}, {6, 4}, {2, 8}});
             else C.Polygon({{0, 2}, {8, 2}, {4, 6}});
+        } else if (FButtonFillMode == fmShaded) {
+            TBitmap Shaded;
+            LoadBitmapResource(Shaded, S(Plus ? "LT_XPBUTTONPLUS" : "LT_XPBUTTONMINUS"));
+            C.Draw(0, 0, Shaded);
         } else {
             C.Brush().SetColor(FButtonFillMode == fmWindowColor ? clWindow : FColors->BackGroundColor());
             if (FButtonFillMode == fmTransparent) C.Brush().SetStyle(bsClear);
@@ -321,7 +394,7 @@ void TBaseLazyTree::RebuildButtons() {
             C.FillRect(TRect{2, Size / 2, Size - 2, Size / 2 + 1});
             if (Plus) C.FillRect(TRect{Size / 2, 2, Size / 2 + 1, Size - 2});
         }
-        for (int Copy : {1, 2}) FButtonBM[(Plus ? bpPlus : bpMinus) + Copy].Assign(&FButtonBM[Plus ? bpPlus : bpMinus]);
+        for (int Copy : {1, 2}) FButtonBM[Normal + Copy].Assign(&FButtonBM[Normal]);
     }
 }
 
@@ -330,7 +403,9 @@ const TBitmap& TBaseLazyTree::ButtonBitmap(TLTButtonPicture Which) {
         std::uint32_t(FButtonStyle), std::uint32_t(FButtonFillMode), std::uint32_t(OnPrepareButtonBitmaps ? 1 : 0),
         std::uint32_t(ColorToRGB(FColors->GetColor(TLTColors::TreeLineColor))),
         std::uint32_t(ColorToRGB(FColors->BackGroundColor())), std::uint32_t(ColorToRGB(FColors->NodeFontColor())),
-        std::uint32_t(ColorToRGB(clWindow))};
+        std::uint32_t(ColorToRGB(clWindow)), std::uint32_t(ColorToRGB(ButtonGroundColor())),
+        std::uint32_t(FStates.Contains(tsUseThemes)) | std::uint32_t(FStates.Contains(tsUseExplorerTheme)) << 1,
+        std::uint32_t(CurrentThemeRenderer())};
     if (Key != FButtonKey) {
         FButtonKey = Key;
         RebuildButtons();
@@ -341,6 +416,16 @@ const TBitmap& TBaseLazyTree::ButtonBitmap(TLTButtonPicture Which) {
 void TBaseLazyTree::DrawNodeButton(TCanvas& Canvas, PLazyNode Node, int X, int Y) {
     const bool Hot = Node == FCurrentHotNode && FHotNodeButtonHit;
     const bool Minus = Node->States.Contains(vsExpanded);
+    if (FStates.Contains(tsUseExplorerTheme)) {
+        // The explorer look draws its glyph straight from the theme, hot under the pointer.
+        if (HTHEME Theme = OpenThemeData(this, S("TREEVIEW"))) {
+            const int Size = ButtonSize();
+            DrawThemeBackground(Theme, Canvas, Hot ? TVP_HOTGLYPH : TVP_GLYPH, Minus ? GLPS_OPENED : GLPS_CLOSED,
+                                TRect{X, Y, X + Size, Y + Size});
+            CloseThemeData(Theme);
+            return;
+        }
+    }
     const int Look = !Hot ? 0 : Node->States.Contains(vsSelected) ? 2 : 1;
     Canvas.Draw(X, Y, ButtonBitmap(TLTButtonPicture((Minus ? bpMinus : bpPlus) + Look)));
 }
@@ -355,12 +440,16 @@ void TBaseLazyTree::DrawCheckImage(TCanvas& Canvas, TCheckType Type, TCheckState
     int Index = GetCheckImageIndex(Type, State, Enabled, Hot);
     if (Index < 0) return;
     TRect R{X, Y, X + CheckImageSize(), Y + CheckImageSize()};
-    HTHEME Theme = FCheckImageKind == ckSystemDefault ? OpenThemeData(this, S("button")) : HTHEME(0);
+    HTHEME Theme = FStates.Contains(tsUseThemes) && FCheckImageKind == ckSystemDefault
+                       ? OpenThemeData(this, S("button"))
+                       : HTHEME(0);
     if (Theme) {
         if (Index <= 8) DrawThemeBackground(Theme, Canvas, BP_RADIOBUTTON, Index, R);
         else if (Index <= 20) DrawThemeBackground(Theme, Canvas, BP_CHECKBOX, Index - 8, R);
         else DrawThemeBackground(Theme, Canvas, BP_PUSHBUTTON, Index - 20, R);
         CloseThemeData(Theme);
+        // A themed push button carries the utility glyph.
+        if (Index >= 21) UtilityImageList()->Draw(Canvas, X, Y, 4);
         return;
     }
     // Without a theme: the pictures of the kind in use.
@@ -419,9 +508,18 @@ void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
             }
             if (Column->Index() == Main) PaintMainCell(Canvas, Node, Top, Main, Cell, Cell.Left);
             else PaintOtherCell(Canvas, Node, Column->Index(), Cell);
-            if (VertLines) {
-                Canvas.Brush().SetColor(FColors->GetColor(TLTColors::GridLineColor));
-                Canvas.FillRect(TRect{Cell.Right - 1, Cell.Top, Cell.Right, Cell.Bottom});
+            // No line after the column that an auto-sized header stretches to the end, nor at the
+            // window's right edge unless the column is fixed.
+            if (VertLines &&
+                !(FHeader->Options.Contains(hoAutoResize) && Column->Position() + 1 == Cardinal(Columns.Count())) &&
+                (Cell.Right != ClientWidth() || Column->Options().Contains(coFixed))) {
+                const bool OnSelection = (!FOffscreen || FOffscreen->Options.Contains(poDrawSelection)) &&
+                                         FOptions->SelectionOptions().Contains(toFullRowSelect) &&
+                                         Node->States.Contains(vsSelected) &&
+                                         !FOptions->PaintOptions().Contains(toUseBlendedSelection) &&
+                                         !FStates.Contains(tsUseExplorerTheme);
+                Canvas.Font().SetColor(FColors->GetColor(TLTColors::GridLineColor));
+                DrawDottedVertLine(Canvas, Cell.Top, Cell.Bottom - 1, Cell.Right - 1, OnSelection);
             }
             Canvas.SelectClipRgn(HadClip ? &Saved : nullptr);
         }
@@ -451,12 +549,51 @@ void TBaseLazyTree::PaintOtherCell(TCanvas& Canvas, PLazyNode Node, TColumnIndex
         Canvas.FillRect(TRect{Cell.Left, Cell.Bottom - 1, Cell.Right, Cell.Bottom});
         Content.Bottom -= 1;
     }
+    // The content stands after the margin, and after the state and normal images the column asks for.
+    Content.Left = std::min(Content.Left + FMargin, Content.Right);
     TLTPaintInfo Info{&Canvas, Node, Column, Cell, Content, Content.Right - Content.Left, {}};
-    PaintMarksAndContent(Info);
+    if (FetchCellImages(Info)) {
+        TRect Place = Content;
+        const int VAlign = NodeVerticalAlignment(Node);
+        for (TLTImageInfoIndex Kind : {iiState, iiNormal}) {
+            TLTImageInfo& Image = Info.ImageInfo[Kind];
+            if (Image.Index >= 0 && Image.Images) PlaceCellImage(Image.Images, VAlign, Place, Image);
+        }
+        Info.ContentRect.Left = std::min(Place.Left, Info.ContentRect.Right);
+        Info.NodeWidth = Info.ContentRect.Right - Info.ContentRect.Left;
+    }
+    PaintMarksAndContent(Info, [&] {
+        DrawNodeImage(Info, iiState, false);
+        DrawNodeImage(Info, iiNormal, true);
+    });
 }
 
-void TBaseLazyTree::PaintMarksAndContent(TLTPaintInfo& Info) {
+// Asks for the cell's state and normal images; whether it shows any.
+bool TBaseLazyTree::FetchCellImages(TLTPaintInfo& Info) {
+    if (FStateImages) FetchImageIndex(Info, ikState, iiState, FStateImages);
+    if (FImages) FetchImageIndex(Info, GetSelected(Info.Node) ? ikSelected : ikNormal, iiNormal, FImages);
+    auto Shows = [&](TLTImageInfoIndex Kind) {
+        return Info.ImageInfo[Kind].Index >= 0 && Info.ImageInfo[Kind].Images;
+    };
+    return Shows(iiState) || Shows(iiNormal);
+}
+
+// The row's middle line: centred on the images when there are lists, else on the button.
+int TBaseLazyTree::NodeVerticalAlignment(PLazyNode Node) {
+    const int Height = int(Node->NodeHeight);
+    if (FImages || FStateImages) {
+        const int ImageHeight = FImages ? FImages->Height() : FStateImages->Height();
+        return MulDivRound(Height - ImageHeight, 50, 100) + ImageHeight / 2;
+    }
+    if (FOptions->PaintOptions().Contains(toShowButtons))
+        return MulDivRound(Height - ButtonSize(), 50, 100) + ButtonSize() / 2;
+    return MulDivRound(Height, 50, 100);
+}
+
+// The marks first: what the cell shows stands on the selection.
+void TBaseLazyTree::PaintMarksAndContent(TLTPaintInfo& Info, const std::function<void()>& Decorations) {
     DrawCellSelection(Info, 0, FOffscreen ? FOffscreen->Width : ClientWidth());
+    Decorations();
     PaintCellContent(Info);
     DoAfterCellPaint(*Info.Canvas, Info.Node, Info.Column, Info.CellRect);
 }
@@ -491,8 +628,30 @@ void TBaseLazyTree::DrawCellSelection(TLTPaintInfo& PaintInfo, int WindowLeft, i
     if (GridExtensions) SelRect = PaintInfo.CellRect;
     const bool MarkedCell = CellShowsSelection(PaintInfo.Column);
     const bool DrawSelection = !FOffscreen || FOffscreen->Options.Contains(poDrawSelection);
-    auto Mark = [&](TLTColors::Index Fill, TLTColors::Index Border, TRect R) {
+    // The explorer look takes its item marks from the theme: over the selection's own rectangle, or
+    // with a full row over the whole width of the tree.
+    const bool Explorer = FStates.Contains(tsUseExplorerTheme);
+    HTHEME Theme = Explorer ? OpenThemeData(this, S("Explorer::TreeView")) : HTHEME(0);
+    TFinally CloseTheme{[Theme] {
+        if (Theme) CloseThemeData(Theme);
+    }};
+    TRect ThemeRect = PaintInfo.CellRect;
+    if (Theme && FullRow && !GridExtensions) {
+        ThemeRect = TRect{FOffsetX, PaintInfo.CellRect.Top, FOffsetX + RangeX(), PaintInfo.CellRect.Bottom};
+        if (!FHeader->UseColumns()) ThemeRect.Right = std::max(ThemeRect.Right, ClientWidth());
+        if (Paint.Contains(toShowVertGridLines)) ThemeRect.Right -= 1;
+    }
+    auto Themed = [&](int State, const TRect& R) {
+        DrawThemeBackground(Theme, Canvas, TVP_TREEITEM, State, FullRow && !GridExtensions ? ThemeRect : R);
+    };
+    const bool HotTracked = Paint.Contains(toHotTrack) && Node == FCurrentHotNode &&
+                            (FullRow || !FHeader->UseColumns() || PaintInfo.Column == FHeader->GetMainColumn());
+    auto Mark = [&](TLTColors::Index Fill, TLTColors::Index Border, TRect R, int ThemeState) {
         if (R.Left >= R.Right || R.Top >= R.Bottom) return;
+        if (Theme) {
+            Themed(ThemeState, R);
+            return;
+        }
         if (MMXAvailable && Paint.Contains(toUseBlendedSelection)) {
             // The blend works in the window's device pixels.
             OffsetRect(R, -WindowLeft, 0);
@@ -508,21 +667,43 @@ void TBaseLazyTree::DrawCellSelection(TLTPaintInfo& PaintInfo, int WindowLeft, i
         Canvas.Pen().SetColor(FColors->GetColor(Border));
         Canvas.RoundRect(R.Left, R.Top, R.Right, R.Bottom, SelectionCurveRadius, SelectionCurveRadius);
     };
+    const bool Selected = Node->States.Contains(vsSelected) && !Paint.Contains(toAlwaysHideSelection) &&
+                          (Focus || !Paint.Contains(toHideSelection));
     if (DrawSelection && MarkedCell) {
-        const bool Selected = Node->States.Contains(vsSelected) && !Paint.Contains(toAlwaysHideSelection) &&
-                              (Focus || !Paint.Contains(toHideSelection));
         if (Node == FDropTargetNode && (FLastDropMode == dmOnNode || Selected)) {
             Mark(TLTColors::DropTargetColor, TLTColors::DropTargetBorderColor,
-                 GridExtensions || FullRow ? PaintInfo.CellRect : SelRect);
-        } else if (Selected) {
+                 GridExtensions || FullRow ? PaintInfo.CellRect : SelRect, TREIS_SELECTED);
+        } else if (Selected && !(Theme && HotTracked)) {
+            // Under the explorer look a hot selected node gets its mark below, in the hot state.
             Mark(Focus ? TLTColors::FocusedSelectionColor : TLTColors::UnfocusedSelectionColor,
-                 Focus ? TLTColors::FocusedSelectionBorderColor : TLTColors::UnfocusedSelectionBorderColor, SelRect);
+                 Focus ? TLTColors::FocusedSelectionBorderColor : TLTColors::UnfocusedSelectionBorderColor, SelRect,
+                 Focus ? TREIS_SELECTED : TREIS_SELECTEDNOTFOCUS);
         }
     }
+    if (Theme && HotTracked && SelRect.Left < SelRect.Right)
+        Themed(Node->States.Contains(vsSelected) && !Paint.Contains(toAlwaysHideSelection) ? TREIS_HOTSELECTED
+                                                                                          : TREIS_HOT,
+               SelRect);
     if (MarkedCell && Node == FFocusedNode && Focus && !Paint.Contains(toHideFocusRect) &&
         (!FOffscreen || FOffscreen->Options.Contains(poDrawFocusRect))) {
-        Canvas.Brush().SetColor(FColors->BackGroundColor());
-        Canvas.DrawFocusRect(GridExtensions ? PaintInfo.CellRect : SelRect);
+        if (Theme && PlatformVersionAtLeast6) {
+            // The themed focus: the hot-and-selected state over a selected node, the items view's
+            // focus part over another.
+            if (Node->States.Contains(vsSelected)) {
+                Themed(TREIS_HOTSELECTED, SelRect);
+            } else if (HTHEME Items = OpenThemeData(this, S("Explorer::ItemsView"))) {
+                DrawThemeBackground(Items, Canvas, 3, 1, FullRow && !GridExtensions ? ThemeRect : SelRect);
+                CloseThemeData(Items);
+            }
+        } else {
+            TRect FocusRect = Explorer && FullRow && !FOptions->SelectionOptions().Contains(toExtendedFocus)
+                                  ? ThemeRect
+                              : GridExtensions ? PaintInfo.CellRect
+                                               : SelRect;
+            if (Explorer) InflateRect(FocusRect, -1, -1);
+            Canvas.Brush().SetColor(FColors->BackGroundColor());
+            Canvas.DrawFocusRect(FocusRect);
+        }
     }
 }
 
@@ -539,43 +720,36 @@ void TBaseLazyTree::PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TCol
     Info.Node = Node;
     Info.Column = Column;
     Info.CellRect = Row;
-    if (FStateImages) FetchImageIndex(Info, ikState, iiState, FStateImages);
-    if (FImages) FetchImageIndex(Info, GetSelected(Node) ? ikSelected : ikNormal, iiNormal, FImages);
-    int VAlign;
-    if (FImages || FStateImages) {
-        int ImageHeight = FImages ? FImages->Height() : FStateImages->Height();
-        VAlign = MulDivRound(Height - ImageHeight, 50, 100) + ImageHeight / 2;
-    } else if (Paint.Contains(toShowButtons)) {
-        VAlign = MulDivRound(Height - ButtonSize(), 50, 100) + ButtonSize() / 2;
-    } else {
-        VAlign = MulDivRound(Height, 50, 100);
-    }
+    FetchCellImages(Info);
+    const int VAlign = NodeVerticalAlignment(Node);
 
     if (Paint.Contains(toShowHorzGridLines)) {
         Canvas.Brush().SetColor(FColors->GetColor(TLTColors::GridLineColor));
         Canvas.FillRect(TRect{Row.Left, Row.Bottom - 1, Row.Right, Row.Bottom});
     }
-    if (Paint.Contains(toShowTreeLines)) DrawTreeLines(Canvas, Node, Top, Height, VAlign, Origin);
-    if (Paint.Contains(toShowButtons) && Node->States.Contains(vsHasChildren) &&
-        !(Node->States.Contains(vsAllChildrenHidden) && FOptions->AutoOptions().Contains(toAutoHideButtons))) {
-        int ButtonX = int(std::nearbyint((int(FIndent) - ButtonSize()) / 2.0)) + (IndentSize - 1) * int(FIndent) + 1;
-        int VButton = VAlign - ButtonSize() / 2 - (ButtonSize() % 2);
-        if (IndentSize > 0) DrawNodeButton(Canvas, Node, Origin + ButtonX, Top + VButton);
-    }
-
     int X = Origin + FMargin + Offset;
-    if (ShowsCheck(Node)) {
-        DrawCheckImage(Canvas, Node, X - 1, Top + VAlign - CheckImageSize() / 2);
-        X += CheckImageSize() + 2;
-    }
+    const bool Check = ShowsCheck(Node);
+    const int CheckX = X - 1;
+    if (Check) X += CheckImageSize() + 2;
     TRect Place{X, Top, Row.Right, Row.Bottom};
     for (TLTImageInfoIndex Kind : {iiState, iiNormal}) {
         TLTImageInfo& Image = Info.ImageInfo[Kind];
         if (Image.Index >= 0 && Image.Images) PlaceCellImage(Image.Images, VAlign, Place, Image);
     }
-    DrawNodeImage(Info, iiState, false);
-    DrawNodeImage(Info, iiNormal, true);
     X = Place.Left;
+    auto Decorations = [&] {
+        if (Paint.Contains(toShowTreeLines)) DrawTreeLines(Canvas, Node, Top, Height, VAlign, Origin);
+        if (Paint.Contains(toShowButtons) && Node->States.Contains(vsHasChildren) &&
+            !(Node->States.Contains(vsAllChildrenHidden) && FOptions->AutoOptions().Contains(toAutoHideButtons))) {
+            const int Size = ButtonSize();
+            const int ButtonX = int(std::nearbyint((int(FIndent) - Size) / 2.0)) + (IndentSize - 1) * int(FIndent) + 1;
+            const int VButton = VAlign - Size / 2 - (Size % 2);
+            if (IndentSize > 0) DrawNodeButton(Canvas, Node, Origin + ButtonX, Top + VButton);
+        }
+        if (Check) DrawCheckImage(Canvas, Node, CheckX, Top + VAlign - CheckImageSize() / 2);
+        DrawNodeImage(Info, iiState, false);
+        DrawNodeImage(Info, iiNormal, true);
+    };
 
     TRect Content{X, Top, X + QueryCellTextWidth(Node), Row.Bottom - (Paint.Contains(toShowHorzGridLines) ? 1 : 0)};
     // A text narrower than its cell stands where the column's alignment puts it.
@@ -593,7 +767,7 @@ void TBaseLazyTree::PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TCol
     Info.ContentRect = Content;
     Info.NodeWidth = Content.Right - Content.Left;
     if (FOptions->SelectionOptions().Contains(toFullRowSelect)) Info.ContentRect.Left = X;
-    PaintMarksAndContent(Info);
+    PaintMarksAndContent(Info, Decorations);
 }
 
 void TBaseLazyTree::Paint() {
@@ -616,11 +790,7 @@ void TBaseLazyTree::Paint() {
     }
     // The area below the last row, unless the owner paints it.
     const TRect Below{0, std::max(Top, 0), ClientWidth(), ClientHeight()};
-    if (Below.Top < Below.Bottom && !DoPaintBackground(Target, Below)) {
-        Target.Brush().SetStyle(bsSolid);
-        Target.Brush().SetColor(FColors->BackGroundColor());
-        Target.FillRect(Below);
-    }
+    if (Below.Top < Below.Bottom) PaintAreaBelow(Target, Below);
     if (FStates.Contains(tsDrawSelecting)) {
         TRect Band = FNewSelRect;
         Band.Left += FOffsetX;
@@ -640,6 +810,41 @@ void TBaseLazyTree::Paint() {
         Target.DrawText(EmptyListMessage, R, DT_NOPREFIX | DT_WORDBREAK);
     }
     DoAfterPaint(Target);
+}
+
+// Below the last row, unless the owner paints it: the columns' colours, with full-length grid lines
+// when asked for, and the tree's ground after them.
+void TBaseLazyTree::PaintAreaBelow(TCanvas& Canvas, const TRect& Area) {
+    if (DoPaintBackground(Canvas, Area)) return;
+    Canvas.Brush().SetStyle(bsSolid);
+    Canvas.Brush().SetColor(FColors->BackGroundColor());
+    Canvas.FillRect(Area);
+    if (!FHeader->UseColumns()) return;
+    const TLTPaintOptions Paint = FOptions->PaintOptions();
+    const bool Lines = (!FOffscreen || FOffscreen->Options.Contains(poGridLines)) &&
+                       Paint.Contains(toFullVertGridLines) && Paint.Contains(toShowVertGridLines);
+    const TLazyTreeColumns& Columns = FHeader->Columns();
+    TRegion Saved;
+    const bool HadClip = Canvas.GetClipRgn(Saved);
+    Canvas.IntersectClipRect(Area.Left, Area.Top, Area.Right, Area.Bottom);
+    Canvas.Font().SetColor(FColors->GetColor(TLTColors::GridLineColor));
+    // The scrolling columns first, the fixed ones over them, as in the rows.
+    for (bool Fixed : {false, true})
+        for (TColumnIndex Index = Columns.GetFirstVisibleColumn(); Index >= 0;
+             Index = Columns.GetNextVisibleColumn(Index)) {
+            TLazyTreeColumn* Column = Columns[Index];
+            if (Column->Options().Contains(coFixed) != Fixed) continue;
+            TRect Strip{Column->Left(), Area.Top, Column->Left() + Column->Width(), Area.Bottom};
+            if (Strip.Right <= Area.Left || Strip.Left >= Area.Right) continue;
+            if (Lines && !(FHeader->Options.Contains(hoAutoResize) && Index == Columns.Count() - 1)) {
+                DrawDottedVertLine(Canvas, Strip.Top, Strip.Bottom - 1, Strip.Right - 1);
+                --Strip.Right;
+            }
+            Canvas.Brush().SetColor(Column->Options().Contains(coParentColor) ? FColors->BackGroundColor()
+                                                                               : Column->Color());
+            Canvas.FillRect(Strip);
+        }
+    Canvas.SelectClipRgn(HadClip ? &Saved : nullptr);
 }
 
 void TBaseLazyTree::EraseItem(TCanvas& Canvas, PLazyNode Node, const TRect& Row) {
@@ -760,4 +965,58 @@ void TBaseLazyTree::UnhookCanvasFontChange(TCanvas& Canvas) {
 void TBaseLazyTree::HandleFontChange(TObject* Sender) {
     FFontChanged = true;
     if (FOldFontChange) FOldFontChange(Sender);
+}
+
+void TBaseLazyTree::GetBorderInset(TPoint& Inset) {
+    Inset = TPoint{0, 0};
+    if (!HandleAllocated()) return;
+    const Cardinal Style = WindowStyle(this);
+    const LPARAM ExStyle = GetWindowLong(Handle(), GWL_EXSTYLE);
+    if (Style & WS_BORDER) {
+        Inset.X -= 1;
+        Inset.Y -= 1;
+    }
+    if (ExStyle & WS_EX_CLIENTEDGE) {
+        Inset.X -= GetSystemMetrics(SM_CXEDGE);
+        Inset.Y -= GetSystemMetrics(SM_CYEDGE);
+    }
+}
+
+void TBaseLazyTree::PaintBevelBorder(TCanvas& Frame) {
+    if (BevelKind() == bkNone && BorderWidth() == 0) return;
+    TPoint Inset;
+    GetBorderInset(Inset);
+    TRect R{0, 0, Width(), Height()};
+    InflateRect(R, Inset.X, Inset.Y);
+    const TRect Outer = R;
+    TRegion Saved;
+    const bool HadClip = Frame.GetClipRgn(Saved);
+    if (BevelKind() != bkNone) {
+        auto Cut = [](TBevelCut C, unsigned Sunken, unsigned Raised) {
+            return C == bvLowered ? Sunken : C == bvRaised ? Raised : 0u;
+        };
+        const unsigned Edge = Cut(BevelInner(), BDR_SUNKENINNER, BDR_RAISEDINNER) |
+                              Cut(BevelOuter(), BDR_SUNKENOUTER, BDR_RAISEDOUTER);
+        const TBevelEdges Edges = BevelEdges();
+        unsigned Flags = (Edges.Contains(beLeft) ? BF_LEFT : 0u) | (Edges.Contains(beTop) ? BF_TOP : 0u) |
+                         (Edges.Contains(beRight) ? BF_RIGHT : 0u) | (Edges.Contains(beBottom) ? BF_BOTTOM : 0u);
+        if (BevelKind() == bkSoft) Flags |= BF_SOFT;
+        else if (BevelKind() == bkFlat) Flags |= BF_FLAT;
+        if (!FCtl3D) Flags |= BF_MONO;
+        TRect Drawn = R;
+        if (Edge) Frame.DrawEdge(Drawn, Edge, Flags);
+        const int Size = (BevelInner() != bvNone ? BevelWidth() : 0) + (BevelOuter() != bvNone ? BevelWidth() : 0);
+        if (Edges.Contains(beLeft)) R.Left += Size;
+        if (Edges.Contains(beTop)) R.Top += Size;
+        if (Edges.Contains(beRight)) R.Right -= Size;
+        if (Edges.Contains(beBottom)) R.Bottom -= Size;
+    }
+    // The band inside the bevel in the border colour.
+    Frame.IntersectClipRect(R.Left, R.Top, R.Right, R.Bottom);
+    InflateRect(R, -BorderWidth(), -BorderWidth());
+    Frame.ExcludeClipRect(R.Left, R.Top, R.Right, R.Bottom);
+    Frame.Brush().SetStyle(bsSolid);
+    Frame.Brush().SetColor(FColors->GetColor(TLTColors::BorderColor));
+    Frame.FillRect(Outer);
+    Frame.SelectClipRgn(HadClip ? &Saved : nullptr);
 }

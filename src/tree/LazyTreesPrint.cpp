@@ -56,12 +56,7 @@ void TBaseLazyTree::PaintTree(TCanvas& TargetCanvas, TRect Window, TPoint Target
     }
     const int Below = std::max(Target.Y + Y - Window.Top, Area.Top);
     if (!SelectedOnly && Below < Area.Bottom) {
-        const TRect Rest{Area.Left, Below, Area.Right, Area.Bottom};
-        if (!DoPaintBackground(TargetCanvas, Rest)) {
-            TargetCanvas.Brush().SetStyle(bsSolid);
-            TargetCanvas.Brush().SetColor(FColors->BackGroundColor());
-            TargetCanvas.FillRect(Rest);
-        }
+        PaintAreaBelow(TargetCanvas, TRect{Area.Left, Below, Area.Right, Area.Bottom});
     }
     DoAfterPaint(TargetCanvas);
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -494,6 +495,110 @@ TEST(Grids, CellStoreIsProportionalToTheCellsInUse) {
     cells.DeleteColumn(30);
     cells.DeleteRow(8);
     EXPECT_EQ(cells.RowExtent(), 0);
+}
+
+// Rows filled from left to right are held in another form than rows written
+// out of order; every operation, with reads between them, must see the same
+// cells as a plain model of the grid.
+TEST(Grids, CellStoreMatchesAPlainModelUnderMixedOperations) {
+    constexpr int kSide = 10;
+    std::vector<std::vector<String>> model;  // grows as cells are written or moved
+    auto at = [&](int c, int r) -> String& {
+        if (r >= static_cast<int>(model.size())) model.resize(r + 1);
+        if (c >= static_cast<int>(model[r].size())) model[r].resize(c + 1);
+        return model[r][c];
+    };
+    TGridCells cells;
+    unsigned seed = 12345;
+    auto next = [&](int n) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 16) % static_cast<unsigned>(n));
+    };
+    auto moveItem = [](auto& v, int from, int to) {
+        auto item = v[from];
+        v.erase(v.begin() + from);
+        v.insert(v.begin() + to, item);
+    };
+    auto check = [&](int step) {
+        int extent = 0;
+        const int rows = std::max<int>(static_cast<int>(model.size()), 2 * kSide);
+        for (int r = 0; r < rows; ++r) {
+            const int cols = std::max<int>(r < static_cast<int>(model.size()) ? static_cast<int>(model[r].size()) : 0, 2 * kSide);
+            for (int c = 0; c < cols; ++c) {
+                const String expected = at(c, r);
+                ASSERT_EQ(cells.Text(c, r), expected) << "step " << step << " cell " << c << "," << r;
+                if (!expected.empty()) extent = r + 1;
+            }
+        }
+        ASSERT_EQ(cells.RowExtent(), extent) << "step " << step;
+    };
+    for (int step = 0; step < 4000; ++step) {
+        const int a = next(kSide), b = next(kSide);
+        switch (next(12)) {
+        case 0: case 1: case 2: case 3: {  // mostly writes, some of them clearing
+            const String v = next(5) == 0 ? String() : u"t" + IntToStr(step) + String(next(12), u'x');
+            cells.SetText(a, b, v);
+            at(a, b) = v;
+            break;
+        }
+        case 4:  // a whole row from left to right, as a fill writes it
+            for (int c = 0; c < kSide; ++c) {
+                const String v = c == a ? String() : u"r" + IntToStr(step) + u"." + IntToStr(c);
+                cells.SetText(c, b, v);
+                at(c, b) = v;
+            }
+            break;
+        case 5:
+            cells.InsertColumn(a);
+            for (auto& row : model)
+                if (a < static_cast<int>(row.size())) row.insert(row.begin() + a, String());
+            break;
+        case 6:
+            cells.DeleteColumn(a);
+            for (auto& row : model)
+                if (a < static_cast<int>(row.size())) row.erase(row.begin() + a);
+            break;
+        case 7:
+            cells.MoveColumn(a, b);
+            for (auto& row : model) {
+                if (static_cast<int>(row.size()) <= std::max(a, b)) row.resize(std::max(a, b) + 1);
+                moveItem(row, a, b);
+            }
+            break;
+        case 8:
+            cells.InsertRow(a);
+            if (a < static_cast<int>(model.size())) model.insert(model.begin() + a, std::vector<String>());
+            break;
+        case 9:
+            cells.DeleteRow(a);
+            if (a < static_cast<int>(model.size())) model.erase(model.begin() + a);
+            break;
+        case 10:
+            at(0, std::max(a, b));
+            if (next(2)) {
+                cells.MoveRow(a, b);
+                moveItem(model, a, b);
+            } else {
+                cells.SwapRows(a, b);
+                std::swap(model[a], model[b]);
+            }
+            break;
+        default:
+            if (next(8) == 0) {
+                cells.ClearColumnsFrom(a + 3);
+                for (auto& row : model)
+                    if (static_cast<int>(row.size()) > a + 3) row.resize(a + 3);
+            } else if (next(8) == 0) {
+                cells.ClearRowsFrom(a + 3);
+                if (static_cast<int>(model.size()) > a + 3) model.resize(a + 3);
+            }
+            break;
+        }
+        // Reads at some steps only, so that rows are written on in both forms.
+        if (next(4) == 0) check(step);
+        if (HasFatalFailure()) return;
+    }
+    check(-1);
 }
 
 TEST(Grids, SwapRowsExchangesWholeRowsAndKeepsTheStoreTight) {

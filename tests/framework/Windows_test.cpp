@@ -331,6 +331,32 @@ TEST(PartialRepaint, TheBackgroundIsErasedOnlyWhenAnInvalidationAsksForIt) {
     }
 }
 
+// A hidden window takes invalidations without painting; repeated ones may be
+// dropped only when they add nothing to its update region.
+TEST(PartialRepaint, AHiddenWindowKeepsEveryInvalidatedPart) {
+    ShownForm f;
+    auto* w = Place<Framed>(&f.form, 10, 10, 100, 80);
+    f.Show();
+    const HWND h = w->Handle();
+    UpdateWindow(h);
+    w->SetVisible(false);
+    ValidateRect(h, nullptr);
+    const TRect first = Rect(10, 10, 50, 40), inside = Rect(20, 20, 30, 30), apart = Rect(60, 50, 90, 70);
+    TRect u;
+    for (int i = 0; i < 3; ++i) InvalidateRect(h, &first, false);
+    InvalidateRect(h, &inside, true);
+    ASSERT_TRUE(GetUpdateRect(h, &u, false));
+    EXPECT_EQ(u, first);
+    InvalidateRect(h, &apart, false);
+    ASSERT_TRUE(GetUpdateRect(h, &u, false));
+    EXPECT_EQ(u, Rect(10, 10, 90, 70));
+    w->fill = clBlue;
+    w->SetVisible(true);
+    UpdateWindow(h);
+    EXPECT_FALSE(GetUpdateRect(h, nullptr, false));
+    EXPECT_EQ(w->BackBuffer().Canvas().Pixels(75, 60), clBlue);
+}
+
 TEST(PartialRepaint, ScrollWindowMovesPixelsAndInvalidatesTheBandLeftBehind) {
     ShownForm f;
     auto* w = Place<Framed>(&f.form, 10, 10, 40, 40);

@@ -10,6 +10,7 @@
 #include "framework/Messages.h"
 #include "framework/Simulate.h"
 #include "framework/Themes.h"
+#include "tree/LazyTrees.Utils.h"
 #include "tree/TreePicture.h"
 
 #include <gtest/gtest.h>
@@ -344,31 +345,33 @@ TEST(LazyTreesHeader, BandShowsFacesCaptionsSortArrowAndOwnerDrawnCells) {
         return false;
     };
     EXPECT_TRUE(Ink(4, 45, ColorToRGB(H.Font().Color())));
-    // Only the sort column shows the arrow at its right end.
-    const TColor Arrow = ColorToRGB(clBtnShadow);
-    EXPECT_TRUE(Ink(50 + 50 - 2 - 4 - 8, 50 + 50 - 4, Arrow));
-    EXPECT_FALSE(Ink(50 - 2 - 4 - 8, 50 - 4 - 2, Arrow));
     // The owner draws its column alone.
     EXPECT_EQ(OwnerDrawn, (std::vector<TColumnIndex>{2}));
     EXPECT_EQ(C.Pixels(125, HeaderHeight / 2), ColorToRGB(clRed));
-    // Switching the direction turns the arrow over: the narrow tip changes from top to bottom.
-    auto ArrowRowWidths = [&] {
-        std::vector<int> Widths;
-        for (int Y = 2; Y < HeaderHeight - 2; ++Y) {  // inside the face's edges
-            int N = 0;
-            for (int X = 84; X < 98; ++X) N += B->Canvas().Pixels(X, Y) == Arrow;
-            if (N > 0) Widths.push_back(N);
-        }
-        return Widths;
+    // Only the sort column shows the arrow, a utility picture, at its right end: the classic one of
+    // the direction (3 ascending, 2 descending), the themed one (5, 4) under a theme.
+    TImageList& Utilities = *UtilityImageList();
+    auto ArrowAt = [&](int Index, int Left, int Right) {
+        return FindListPicture(B->Canvas(), Utilities, Index, Left, 0, Right, HeaderHeight).X;
     };
-    std::vector<int> Up = ArrowRowWidths();
-    ASSERT_GE(Up.size(), 2u);
-    EXPECT_LT(Up.front(), Up.back());
+    EXPECT_EQ(ArrowAt(3, 50, 100), 50 + 50 - 2 - 4 - 16);
+    EXPECT_EQ(ArrowAt(3, 0, 50), -1);
+    EXPECT_EQ(ArrowAt(2, 50, 100), -1);
     H.SetSortDirection(sdDescending);
     B = Render();
-    std::vector<int> Down = ArrowRowWidths();
-    ASSERT_GE(Down.size(), 2u);
-    EXPECT_GT(Down.front(), Down.back());
+    EXPECT_EQ(ArrowAt(2, 50, 100), 50 + 50 - 2 - 4 - 16);
+    EXPECT_EQ(ArrowAt(3, 50, 100), -1);
+    SetThemeRenderer(trStyled);
+    B = Render();
+    EXPECT_EQ(ArrowAt(4, 50, 100), 50 + 50 - 2 - 4 - 16);
+    H.SetSortDirection(sdAscending);
+    B = Render();
+    EXPECT_EQ(ArrowAt(5, 50, 100), 50 + 50 - 2 - 4 - 16);
+    EXPECT_EQ(ArrowAt(3, 50, 100), -1);
+    // The explorer look draws the theme's own arrow instead.
+    t.TreeOptions().SetPaintOptions(t.TreeOptions().PaintOptions() + TLTPaintOptions{toUseExplorerTheme});
+    B = Render();
+    EXPECT_EQ(ArrowAt(5, 50, 100), -1);
 }
 
 namespace {
@@ -617,6 +620,31 @@ TEST(LazyTreesHeaderMouse, ColumnDragShowsTheDropMarkAndEscapeCancels) {
     EXPECT_EQ(f.Columns().PositionToIndex(), (std::vector<TColumnIndex>{0, 1, 2})) << "cancelled";
 }
 
+TEST(LazyTreesHeaderMouse, DropMarksAreTheUtilityPicturesAtTheCellEdge) {
+    HeaderMouse f;
+    TLTHeader& H = f.tree->Header();
+    TImageList& Utilities = *UtilityImageList();
+    const int Y = (H.Height() - Utilities.Height()) / 2;
+    TBitmap Band;
+    auto Paint = [&] {
+        Band.SetSize(250, H.Height());
+        f.Columns().PaintHeader(Band.Canvas(), TRect{0, 0, 250, H.Height()}, TPoint{0, 0});
+    };
+    SimulateMouseDown(f.tree, mbLeft, 25, -8);
+    SimulateMouseMove(f.tree, 60, -8, {ssLeft});
+    SimulateMouseMove(f.tree, 140, -8, {ssLeft});
+    Paint();
+    // After the third column: the mark pointing right at its right edge, none at its left.
+    EXPECT_TRUE(ShowsListPicture(Band.Canvas(), Utilities, 1, 150 - 16, Y));
+    EXPECT_FALSE(ShowsListPicture(Band.Canvas(), Utilities, 0, 100, Y));
+    SimulateMouseMove(f.tree, 55, -8, {ssLeft});
+    Paint();
+    EXPECT_TRUE(ShowsListPicture(Band.Canvas(), Utilities, 0, 50, Y));
+    EXPECT_FALSE(ShowsListPicture(Band.Canvas(), Utilities, 1, 150 - 16, Y));
+    SimulateKey(VK_ESCAPE);
+    SimulateMouseUp(f.tree, mbLeft, 55, -8);
+}
+
 TEST(LazyTreesHeaderMouse, MouseEventsReportHeaderRelativePointsAndButtons) {
     HeaderMouse f;
     f.tree->OnHeaderClick = nullptr;
@@ -822,7 +850,7 @@ TEST(LazyTreesHeader, ClassicHeaderWithGlyphsCheckBoxAndSortArrowMatchesItsPictu
 
 TEST(LazyTreesHeader, CellLayoutPlacesGlyphCaptionAndSortArrow) {
     // A 100-pixel cell: the client is 96 x 20 at (2, 2); margin 4, spacing 3; the
-    // pictures are 16 wide, the check box 13, the sort arrow 8.
+    // pictures are 16 wide, the check box 13, the sort arrow (a utility picture) 16.
     struct Case {
         const char* What;
         TAlignment Alignment;
@@ -836,7 +864,7 @@ TEST(LazyTreesHeader, CellLayoutPlacesGlyphCaptionAndSortArrow) {
         {"left, check box", taLeftJustify, TLazyTreeColumn::blGlyphLeft, true, false, 2 + 4 - 2, 2 + 4 + 13 + 3, -1},
         // The arrow keeps to the right margin when the caption is short.
         {"right, glyph left, sorted", taRightJustify, TLazyTreeColumn::blGlyphLeft, false, true, -1, -1,
-         2 + 96 - 4 - 8},
+         2 + 96 - 4 - 16},
         {"left, glyph right", taLeftJustify, TLazyTreeColumn::blGlyphRight, false, false, -1, 2 + 4, -1},
     };
     for (const Case& c : Cases) {
@@ -877,7 +905,7 @@ TEST(LazyTreesHeader, CellLayoutPlacesGlyphCaptionAndSortArrow) {
     TPoint SortPos, GlyphPos;
     Col.LayOutHeaderCell(f.tree->Canvas(), TRect{2, 2, 98, 22}, DT_LEFT, Text, SortSize, SortPos, GlyphPos, true,
                          false);
-    EXPECT_EQ(SortPos.X, 2 + 96 - 4 - 8);
+    EXPECT_EQ(SortPos.X, 2 + 96 - 4 - 16);
     EXPECT_EQ(Text.Left, 2 + 4);
     EXPECT_EQ(Text.Right, SortPos.X - 3);
     // A wrapped caption is laid out once, until the text changes.

@@ -27,6 +27,35 @@ inline void AddSquare(TImageList& Images, TColor Color) {
     Images.AddMasked(Picture, clFuchsia);
 }
 
+// Whether picture Index of List stands with its top-left corner at (X, Y) of Canvas: every pixel the
+// picture covers (the same over white and over black) has the picture's colour there.
+inline bool ShowsListPicture(TCanvas& Canvas, TImageList& List, int Index, int X, int Y) {
+    TBitmap OverWhite(List.Width(), List.Height()), OverBlack(List.Width(), List.Height());
+    OverWhite.Canvas().Brush().SetColor(clWhite);
+    OverWhite.Canvas().FillRect(TRect{0, 0, List.Width(), List.Height()});
+    OverBlack.Canvas().Brush().SetColor(clBlack);
+    OverBlack.Canvas().FillRect(TRect{0, 0, List.Width(), List.Height()});
+    List.Draw(OverWhite.Canvas(), 0, 0, Index);
+    List.Draw(OverBlack.Canvas(), 0, 0, Index);
+    int Covered = 0;
+    for (int Row = 0; Row < List.Height(); ++Row)
+        for (int Col = 0; Col < List.Width(); ++Col) {
+            const TColor P = OverWhite.Canvas().Pixels(Col, Row);
+            if (P != OverBlack.Canvas().Pixels(Col, Row)) continue;
+            ++Covered;
+            if (Canvas.Pixels(X + Col, Y + Row) != P) return false;
+        }
+    return Covered > 0;
+}
+
+// Where picture Index of List stands inside (Left, Top) .. (Right, Bottom) of Canvas; (-1, -1) when nowhere.
+inline TPoint FindListPicture(TCanvas& Canvas, TImageList& List, int Index, int Left, int Top, int Right, int Bottom) {
+    for (int Y = Top; Y + List.Height() <= Bottom; ++Y)
+        for (int X = Left; X + List.Width() <= Right; ++X)
+            if (ShowsListPicture(Canvas, List, Index, X, Y)) return TPoint{X, Y};
+    return TPoint{-1, -1};
+}
+
 // The first differing pixel, or an empty text when the pictures agree.
 inline std::string FirstDifference(TBitmap& Got, TBitmap& Want) {
     if (Got.Width() != Want.Width() || Got.Height() != Want.Height())

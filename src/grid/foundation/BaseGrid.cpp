@@ -152,9 +152,10 @@ int TBaseGrid::TotalColCount() { return ColCount(); }
 // Cell text and objects
 
 TCellProperties* TBaseGrid::PropsOf(int ACol, int ARow) {
-    if (ACol < 0 || ARow < 0 || ARow >= RowCount() || ACol >= TotalColCount()) return nullptr;
+    // Most cells hold nothing: the store answers that first and cheaply.
     TObject* o = Objects(ACol, ARow);
-    return o ? dynamic_cast<TCellProperties*>(o) : nullptr;
+    if (!o || ACol < 0 || ARow < 0 || ARow >= RowCount() || ACol >= TotalColCount()) return nullptr;
+    return dynamic_cast<TCellProperties*>(o);
 }
 
 bool TBaseGrid::CellPropsAssigned(int ACol, int ARow) { return PropsOf(ACol, ARow) != nullptr; }

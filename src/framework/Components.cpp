@@ -1,6 +1,7 @@
 #include "framework/Components.h"
 
 #include <algorithm>
+#include <iterator>
 #include <cxxabi.h>
 #include <cstdlib>
 #include <typeinfo>
@@ -295,8 +296,10 @@ void TCollection::InsertItem(TCollectionItem* Item) {
 }
 
 void TCollection::RemoveItem(TCollectionItem* Item) {
-    auto it = std::find(FItems.begin(), FItems.end(), Item);
-    if (it != FItems.end()) FItems.erase(it);
+    // Searched from the back: Clear and the destructor free the last item
+    // first, which makes emptying a large collection linear.
+    auto it = std::find(FItems.rbegin(), FItems.rend(), Item);
+    if (it != FItems.rend()) FItems.erase(std::next(it).base());
     Item->FCollection = nullptr;
     Changed();
 }

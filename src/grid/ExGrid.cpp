@@ -61,6 +61,7 @@ String TExStringGridCheck::MarkError(TExStringGrid*, int, int, const String& Val
 TExStringGrid::TExStringGrid(TComponent* AOwner) : TBaseGrid(AOwner) {
     FEditCombo = new TGridCombo(this);
     CreateFurtherEditors();
+    CreateCellScrollBars();
     GridUnit();
     FDragDropSettings.Grid = this;
     UseGridCursors();

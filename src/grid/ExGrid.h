@@ -25,6 +25,7 @@
 #include "framework/DateUtils.h"
 #include "framework/Forms.h"
 #include "framework/ImgList.h"
+#include "framework/StdCtrls.h"
 
 #include <functional>
 #include <memory>
@@ -75,6 +76,13 @@ enum TGridLook { glStandard, glSoft, glClassic, glGPK, glXP, glListView, glVista
 enum TCellBorder { cbLeft, cbTop, cbRight, cbBottom };
 enum TInvalidEntryIcon { ieNone, ieInfo, ieWarning, ieError };
 enum TScrollBarAlways { saNone, saVert, saHorz, saBoth };
+// The shown height and the whole height of a cell's scrolled text.
+struct TScrollProp {
+    int PageSize = 0;
+    int Range = 0;
+};
+using TScrollCellEvent =
+    std::function<void(TObject* Sender, int ACol, int ARow, int ScrollPosition, int ScrollMin, int ScrollMax)>;
 // The colour schemes of SetTheme.
 enum TXPColorScheme { xpNone, xpBlue, xpGreen, xpGray, vistaAero };
 // The look of check boxes and radio buttons in cells.
@@ -232,13 +240,57 @@ struct TCellGraphicLayout {
     int Height = 0;
 };
 
-// A hidden row: its texts, objects and height while it is out of the grid.
-struct TGridItem {
+// A hidden row while it is out of the grid: its cell texts with their
+// objects by real column (Items), its height, its real index (for a row-list
+// hiding its displayed index of then) and the hide level of a row-list hiding
+// (0 for other hidings).
+class TGridItem : public TCollectionItem {
+public:
+    explicit TGridItem(TCollection* Collection) : TCollectionItem(Collection) {}
     int Idx = 0;
     int Height = 0;
     int Level = 0;
-    std::vector<String> Texts;
-    std::vector<TObject*> Objects;
+    TStringList& Items() { return FItems; }
+    const TStringList& Items() const { return FItems; }
+    void SetItems(const TStringList& Value) { FItems.Assign(Value); }
+    // Empty and nil past the saved columns.
+    String Text(int ACol) const { return ACol >= 0 && ACol < FItems.Count() ? FItems[ACol] : String(); }
+    TObject* Object(int ACol) const { return ACol >= 0 && ACol < FItems.Count() ? FItems.Objects(ACol) : nullptr; }
+    // Room for the columns 0 .. Count - 1.
+    void Grow(int Count) {
+        while (FItems.Count() < Count) FItems.Add(String());
+    }
+    String DisplayName() const override { return u"TGridItem"; }
+
+private:
+    TStringList FItems;
+};
+
+// The hidden-row store: one TGridItem per hidden row.
+class TGridItems : public TCollection {
+public:
+    TGridItems() : TCollection([](TCollection* C) { return new TGridItem(C); }) {}
+    TGridItem& operator[](int Index) const { return *ItemsAs<TGridItem>(Index); }
+    TGridItem* Add() { return static_cast<TGridItem*>(TCollection::Add()); }
+    TGridItem* Insert(int Index) { return static_cast<TGridItem*>(TCollection::Insert(Index)); }
+    bool Empty() const { return Count() == 0; }
+    class Iterator {
+    public:
+        Iterator(const TGridItems* Owner, int Index) : FOwner(Owner), FIndex(Index) {}
+        TGridItem& operator*() const { return (*FOwner)[FIndex]; }
+        Iterator& operator++() {
+            ++FIndex;
+            return *this;
+        }
+        bool operator!=(const Iterator& Other) const { return FIndex != Other.FIndex; }
+
+    private:
+        const TGridItems* FOwner;
+        int FIndex;
+    };
+    Iterator begin() const { return {this, 0}; }
+    Iterator end() const { return {this, Count()}; }
+    String ClassName() const override { return u"TGridItems"; }
 };
 
 // Corrects and marks cell values on validation; the base leaves them as they are.
@@ -574,6 +626,9 @@ public:
     long long AllInts(int ACol, int ARow);
     double AllFloats(int ACol, int ARow);
     TObject* AllObjects(int ACol, int ARow);
+    // By real row: in a hidden row the saved cell's object (inside its
+    // properties when it has them).
+    void SetAllObjects(int ACol, int ARow, TObject* Value);
     String StrippedCells(int ACol, int ARow);
     int AllColWidths(int ACol);
     void SetAllColWidths(int ACol, int Value);
@@ -663,6 +718,9 @@ public:
     int RealCol() const { return RealColIndex(Col()); }
     void HideRow(int RowIndex) { HideRows(RowIndex, RowIndex); }
     void HideRows(int FromRow, int ToRow);
+    // Rows FromRow .. ToRow (real) that are all shown, appended to the store;
+    // nothing when FromRow is hidden.
+    void HideRowsEx(int FromRow, int ToRow);
     // One hide level of displayed rows (ascending).
     void HideRowList(const std::vector<int>& RowList);
     void UnHideRow(int RowIndex) { UnHideRows(RowIndex, RowIndex); }
@@ -671,12 +729,14 @@ public:
     // Brings back the rows of the latest hide level.
     void UnHideRowList();
     bool IsHiddenRow(int RowIndex) const;
-    int NumHiddenRows() const { return int(FGridItems.size()); }
+    int NumHiddenRows() const { return FGridItems.Count(); }
     int TotalRowCount() const { return RowCount() + NumHiddenRows(); }
     int RealRowIndex(int ARow) const;
     int DisplRowIndex(int ARow) const;
     int RealRow() const { return RealRowIndex(Row()); }
-    const std::vector<TGridItem>& GridItems() const { return FGridItems; }
+    const TGridItems& GridItems() const { return FGridItems; }
+    // The saved cells of a hidden row; nil when the row is shown.
+    TStringList* GetHiddenRowCells(int RowIndex);
     // Only FixedRows .. RowCount - 1.
     void SetTopRowEx(int Value);
     // Makes the cell visible, centring it when it was out of view.
@@ -699,6 +759,8 @@ public:
     void ClearCols(int ColIndex, int CCount);
     void ClearNormalCells();
     void Clear();
+    // Clear, and the saved cells of the hidden rows too (the rows stay hidden).
+    void ClearAll();
     void RemoveDuplicates(int ACol, bool DoCase);
     void RemoveCheckedRows(int CheckBoxColumn, bool RemoveChecked);
     // The chosen rows (disjunct row selection), else the selection's rows; the row choice is cleared.
@@ -1435,7 +1497,8 @@ protected:
     virtual void DoRatingChange(int, int, int) {}
     virtual void DoColorSelect(int, int, TColor) {}
     virtual void DoImageSelect(int, int, int) {}
-    virtual void DoScrollCell(int, int) {}
+    // OnScrollCell with the cell bar's position and limits.
+    virtual void DoScrollCell(int ACol, int ARow);
     virtual bool DoCanShowFixedDropDown(int ACol) {
         bool canShow = true;
         if (OnCanShowFixedDropDown) OnCanShowFixedDropDown(this, ACol, canShow);
@@ -1546,6 +1609,7 @@ protected:
     // Copies row contents over all real columns (texts, objects and height).
     void CopyRowOut(int ARow, TGridItem& Item);
     void CopyRowIn(const TGridItem& Item, int ARow);
+    std::vector<std::unique_ptr<TGridItem>> TakeGridItems(const std::function<bool(const TGridItem&)>& Which);
     // Removes displayed rows with their texts, objects and heights; hidden
     // rows keep their indexes unless UpdateHidden.
     void DoRemoveRows(int RowIndex, int RCount, bool UpdateHidden);
@@ -1673,6 +1737,7 @@ private:
     bool FHasPlacedControls = false;
     void CellControlsMoved() {
         if (FHasPlacedControls) CellControlsUpdate(true);
+        else CellScrollBarUpdate();
     }
     // A placed control that is freed leaves its cell.
     void ForgetCellControl(TComponent* AComponent);
@@ -1830,7 +1895,7 @@ private:
     std::vector<bool> FVisibleCol;
     std::vector<int> FAllColWidths;
     int FNumHidden = 0;
-    std::vector<TGridItem> FGridItems;
+    TGridItems FGridItems;
     int FFilterLevel = 0;
     TGridRect FOldSelection;
     bool FSelHidden = false;
@@ -2638,6 +2703,52 @@ private:
     TProgressDrawInfo FProgressAppearance;
     THTMLPictureCache FImageCache;
     // ===== end of the bitmaps, progress bars and buttons
+
+public:
+    // ===== Cell scroll bars (ExGridCellScroll.cpp; indexes: real column,
+    // displayed row). A cell's text scrolls under a bar at the cell's right
+    // edge while the page (shown height) is below the range (text height).
+    // With AutoRange the page follows the row height and the range the
+    // text's height whenever the text changes.
+    void AddScrollBar(int ACol, int ARow, bool AutoRange);
+    bool HasScrollBar(int ACol, int ARow) { return GetCellType(ACol, ARow) == ctScrollbar; }
+    bool HasAutoRangeScrollBar(int ACol, int ARow);
+    // -1 when the cell has no scroll bar.
+    int GetScrollPosition(int ACol, int ARow);
+    // Also moves the bar shown over the cell.
+    void SetScrollPosition(int ACol, int ARow, int Pos);
+    // (-1, -1) when the cell has no scroll bar.
+    TScrollProp GetScrollProp(int ACol, int ARow);
+    void SetScrollProp(int ACol, int ARow, TScrollProp Prop);
+    void RemoveScrollBar(int ACol, int ARow);
+    // The bar the person scrolls, over the cell under the mouse (nil while designing).
+    TScrollBar* CellScrollBar() const { return FScrollBar; }
+    TScrollCellEvent OnScrollCell;
+
+protected:
+    void CellTextChanged(int ACol, int ARow) override;
+
+private:
+    void CreateCellScrollBars();
+    // Puts the bar over cell (ACol displayed, ARow) when its text scrolls,
+    // else takes it away.
+    void PlaceCellScrollBar(int ACol, int ARow);
+    // Keeps the shown bar on its cell: none while the cell is out of view.
+    void CellScrollBarUpdate();
+    // A scroll of the cell's bar: true when it was one.
+    bool CellScrollBarScrolled(TWMScroll& Message);
+    // Paints the cell's bar at the right of R, which loses its width.
+    void DrawCellScrollBar(TCanvas& C, int RCol, int ARow, TRect& R);
+    // The text of a scroll-bar cell, moved up by its position and clipped to R.
+    void DrawScrolledCellText(TCanvas& C, int ACol, int RCol, int ARow, const TRect& R, TGridDrawState AState);
+    // Where a cell's text lies when its bar shows: R left of the bar, moved up by the position.
+    void ScrolledTextRect(int RCol, int ARow, TRect& R);
+    TScrollBar* FScrollBar = nullptr;
+    // Never shown: only painted into the cells that scroll.
+    TScrollBar* FPaintScrollBar = nullptr;
+    int FScrollCol = -1;
+    int FScrollRow = -1;
+    // ===== end of the cell scroll bars
 };
 
 // The first of Items that begins with the text up to Caret (an empty prefix

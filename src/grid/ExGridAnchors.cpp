@@ -47,6 +47,7 @@ TRect TExStringGrid::MarkupRect(int ACol, int ARow, TFont*& AFont) {
     R.Top += FXYOffset.Y + 1;
     R.Right -= FXYOffset.X;
     if (HasCheckBox(RealColIndex(ACol), ARow)) R.Left += FControlLook.CheckSize;
+    ScrolledTextRect(RealColIndex(ACol), ARow, R);
     const bool fixed = ARow < TCustomGrid::FixedRows() || ACol < TCustomGrid::FixedCols();
     AFont = fixed ? &FFixedFont : &Font();
     return R;

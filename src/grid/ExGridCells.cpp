@@ -87,7 +87,7 @@ String TExStringGrid::AllCells(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return {};
     for (const TGridItem& item : FGridItems)
         if (item.Idx == ARow) {
-            String s = ACol < int(item.Texts.size()) ? item.Texts[ACol] : String();
+            String s = item.Text(ACol);
             DoGetDisplText(ACol, ARow, s);
             return s;
         }
@@ -98,11 +98,8 @@ void TExStringGrid::SetAllCells(int ACol, int ARow, const String& Value) {
     if (ACol < 0 || ARow < 0) return;
     for (TGridItem& item : FGridItems)
         if (item.Idx == ARow) {
-            if (ACol >= int(item.Texts.size())) {
-                item.Texts.resize(ACol + 1);
-                item.Objects.resize(ACol + 1, nullptr);
-            }
-            item.Texts[ACol] = Value;
+            item.Grow(ACol + 1);
+            item.Items().SetStrings(ACol, Value);
             return;
         }
     int r = DisplRowIndex(ARow);
@@ -113,11 +110,25 @@ void TExStringGrid::SetAllCells(int ACol, int ARow, const String& Value) {
 TObject* TExStringGrid::AllObjects(int ACol, int ARow) {
     for (const TGridItem& item : FGridItems)
         if (item.Idx == ARow) {
-            TObject* o = ACol < int(item.Objects.size()) ? item.Objects[ACol] : nullptr;
+            TObject* o = item.Object(ACol);
             if (auto* props = dynamic_cast<TCellProperties*>(o)) return reinterpret_cast<TObject*>(props->CellObject());
             return o;
         }
     return GetObjectEx(ACol, DisplRowIndex(ARow));
+}
+
+void TExStringGrid::SetAllObjects(int ACol, int ARow, TObject* Value) {
+    if (ACol < 0 || ARow < 0) return;
+    for (TGridItem& item : FGridItems)
+        if (item.Idx == ARow) {
+            item.Grow(ACol + 1);
+            if (auto* props = dynamic_cast<TCellProperties*>(item.Object(ACol)))
+                props->SetCellObject(reinterpret_cast<std::uintptr_t>(Value));
+            else
+                item.Items().SetObjects(ACol, Value);
+            return;
+        }
+    SetObjectEx(ACol, DisplRowIndex(ARow), Value);
 }
 
 int TExStringGrid::AllColWidths(int ACol) {

@@ -273,7 +273,7 @@ bool TExGridTools::DoGetColumnFilter(int Col) {
             add(FGrid.GetCellEx(Col, r));
         if (!FilterIncremental)
             for (const TGridItem& i : FGrid.FGridItems)
-                if (Col < int(i.Texts.size())) add(i.Texts[size_t(Col)]);
+                if (Col < i.Items().Count()) add(i.Text(Col));
         list.SetSorted(false);
         if (!FilterDropDownClear.empty()) list.Insert(0, FilterDropDownClear);
     }

@@ -215,6 +215,7 @@ void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
         RepaintRow(ARow);
     }
 
+    if (!IsDesigning()) PlaceCellScrollBar(ACol, ARow);
     if (!IsDesigning()) TrackHoverFixedCell(ACol, ARow);
     {
         const TPoint p{X, Y};

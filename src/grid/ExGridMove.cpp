@@ -62,16 +62,9 @@ void TExStringGrid::ColumnMoved(int FromIndex, int ToIndex) {
     TBaseGrid::ColumnMoved(rf, rt);
 
     // Hidden rows keep their cells in their own lists.
-    const size_t need = size_t(std::max(rf, rt)) + 1;
     for (TGridItem& item : FGridItems) {
-        if (item.Texts.size() < need) item.Texts.resize(need);
-        if (item.Objects.size() < need) item.Objects.resize(need, nullptr);
-        const String t = item.Texts[rf];
-        TObject* o = item.Objects[rf];
-        item.Texts.erase(item.Texts.begin() + rf);
-        item.Texts.insert(item.Texts.begin() + rt, t);
-        item.Objects.erase(item.Objects.begin() + rf);
-        item.Objects.insert(item.Objects.begin() + rt, o);
+        item.Grow(std::max(rf, rt) + 1);
+        item.Items().Move(rf, rt);
     }
 
     if (FSortSettings.Column() >= 0) FSortSettings.SetColumn(FollowMove(FSortSettings.Column(), rf, rt));

@@ -59,7 +59,7 @@ TCellProperties* TExGridTools::LevelProps(int ARow) {
         return d >= 0 && d < FGrid.RowCount() ? FGrid.GetCellProperties(0, d) : nullptr;
     }
     for (const TGridItem& i : FGrid.FGridItems)
-        if (i.Idx == ARow && !i.Objects.empty()) return dynamic_cast<TCellProperties*>(i.Objects[0]);
+        if (i.Idx == ARow) return dynamic_cast<TCellProperties*>(i.Object(0));
     return nullptr;
 }
 

@@ -242,6 +242,7 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
     TColor fontColor = C.Font().Color();
     const int fontSize = C.Font().Size();
     TRect R = ARect;
+    DrawCellScrollBar(C, rc, ARow, R);
     const bool gradientLook =
         FLook == glGPK || FLook == glXP || FLook == glVista || FLook == glWin7 || FLook == glOffice2007;
     if (fixed && gradientLook) {
@@ -288,7 +289,9 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
         DrawCellGraphic(C, rc, ARow, gr, *g);
     } else {
         // NoImageAndText leaves a cell with a graphic to its graphic.
-        if (!FNoImageAndText || kind == ctEmpty) DrawCellText(C, ACol, rc, ARow, R, AState);
+        const bool withText = !FNoImageAndText || kind == ctEmpty;
+        if (withText && kind == ctScrollbar) DrawScrolledCellText(C, ACol, rc, ARow, R, AState);
+        else if (withText) DrawCellText(C, ACol, rc, ARow, R, AState);
         if (kind == ctComment) DrawCommentMark(C, *g, R);
         if (g) DrawCellGraphic(C, rc, ARow, gr, *g);
     }

@@ -55,9 +55,10 @@ void TExStringGrid::CellControlsUpdate(bool RebuildList) {
             if (!HasPlacedControl(ctl)) ctl->SetVisible(false);
         // Controls of hidden rows wait, hidden, in their rows' saved cells.
         for (const TGridItem& item : FGridItems)
-            for (TObject* o : item.Objects)
-                if (TControl* ctl = ControlOf(o)) ctl->SetVisible(false);
+            for (int c = 0; c < item.Items().Count(); ++c)
+                if (TControl* ctl = ControlOf(item.Object(c))) ctl->SetVisible(false);
     }
+    CellScrollBarUpdate();
     const int fc = TCustomGrid::FixedCols(), fr = TCustomGrid::FixedRows();
     for (int i = 0; i < FControlList.Count(); ++i) {
         const TControlItem* item = FControlList.GetControl(i);
@@ -102,5 +103,5 @@ void TExStringGrid::ForgetCellControl(TComponent* AComponent) {
     for (int c = 0; c < TotalColCount(); ++c)
         for (int r = 0; r < RowCount(); ++r) forget(GetGridObject(c, r));
     for (const TGridItem& item : FGridItems)
-        for (TObject* o : item.Objects) forget(o);
+        for (int c = 0; c < item.Items().Count(); ++c) forget(item.Object(c));
 }

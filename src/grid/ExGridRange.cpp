@@ -79,12 +79,9 @@ void TExStringGrid::SwapColumns(int Index, int Index2) {
     if (Index == Index2) return;
     for (int r = 0; r < RowCount(); ++r) SwapCells(Index, r, Index2, r);
     // Hidden rows keep their cells with them.
-    const size_t need = size_t(std::max(Index, Index2)) + 1;
     for (TGridItem& item : FGridItems) {
-        if (item.Texts.size() < need) item.Texts.resize(need);
-        if (item.Objects.size() < need) item.Objects.resize(need, nullptr);
-        std::swap(item.Texts[Index], item.Texts[Index2]);
-        std::swap(item.Objects[Index], item.Objects[Index2]);
+        item.Grow(std::max(Index, Index2) + 1);
+        item.Items().Exchange(Index, Index2);
     }
     const int w = AllColWidths(Index), w2 = AllColWidths(Index2);
     SetAllColWidths(Index, w2);

@@ -5,6 +5,8 @@
 #include "framework/SysUtils.h"
 
 #include <algorithm>
+#include <functional>
+#include <memory>
 #include <type_traits>
 
 // ---------------------------------------------------------------------------
@@ -74,7 +76,15 @@ void TExStringGrid::UnHideColumns(int FromCol, int ToCol) {
 // Row mapping
 
 bool TExStringGrid::IsHiddenRow(int RowIndex) const {
-    return std::any_of(FGridItems.begin(), FGridItems.end(), [&](const TGridItem& i) { return i.Idx == RowIndex; });
+    for (const TGridItem& i : FGridItems)
+        if (i.Idx == RowIndex) return true;
+    return false;
+}
+
+TStringList* TExStringGrid::GetHiddenRowCells(int RowIndex) {
+    for (TGridItem& i : FGridItems)
+        if (i.Idx == RowIndex) return &i.Items();
+    return nullptr;
 }
 
 int TExStringGrid::DisplRowIndex(int ARow) const {
@@ -85,9 +95,9 @@ int TExStringGrid::DisplRowIndex(int ARow) const {
 }
 
 int TExStringGrid::RealRowIndex(int ARow) const {
-    if (FGridItems.empty()) return ARow;
+    if (FGridItems.Empty()) return ARow;
     std::vector<int> idx;
-    idx.reserve(FGridItems.size());
+    idx.reserve(size_t(FGridItems.Count()));
     for (const TGridItem& i : FGridItems) idx.push_back(i.Idx);
     std::sort(idx.begin(), idx.end());
     int real = ARow;
@@ -98,21 +108,35 @@ int TExStringGrid::RealRowIndex(int ARow) const {
 
 void TExStringGrid::CopyRowOut(int ARow, TGridItem& Item) {
     int n = TotalColCount();
-    Item.Texts.resize(n);
-    Item.Objects.resize(n);
-    for (int c = 0; c < n; ++c) {
-        Item.Texts[c] = GetGridCell(c, ARow);
-        Item.Objects[c] = GetGridObject(c, ARow);
-    }
+    TStringList& items = Item.Items();
+    items.BeginUpdate();
+    items.Clear();
+    for (int c = 0; c < n; ++c) items.AddObject(GetGridCell(c, ARow), GetGridObject(c, ARow));
+    items.EndUpdate();
     Item.Height = RowHeights(ARow);
 }
 
 void TExStringGrid::CopyRowIn(const TGridItem& Item, int ARow) {
-    for (int c = 0; c < int(Item.Texts.size()); ++c) {
-        SetGridCell(c, ARow, Item.Texts[c]);
-        SetGridObject(c, ARow, Item.Objects[c]);
+    const TStringList& items = Item.Items();
+    for (int c = 0; c < items.Count(); ++c) {
+        SetGridCell(c, ARow, items[c]);
+        SetGridObject(c, ARow, items.Objects(c));
     }
     if (Item.Height > 0) SetRowHeights(ARow, Item.Height);
+}
+
+// Takes the items that Which picks out of the store, in order of index.
+std::vector<std::unique_ptr<TGridItem>> TExStringGrid::TakeGridItems(const std::function<bool(const TGridItem&)>& Which) {
+    std::vector<std::unique_ptr<TGridItem>> taken;
+    // From the last item back, so that taking them all never searches the store.
+    for (int i = FGridItems.Count() - 1; i >= 0; --i) {
+        TGridItem& item = FGridItems[i];
+        if (!Which(item)) continue;
+        item.SetCollection(nullptr);
+        taken.emplace_back(&item);
+    }
+    std::stable_sort(taken.begin(), taken.end(), [](const auto& x, const auto& y) { return x->Idx < y->Idx; });
+    return taken;
 }
 
 // ---------------------------------------------------------------------------
@@ -120,60 +144,80 @@ void TExStringGrid::CopyRowIn(const TGridItem& Item, int ARow) {
 
 void TExStringGrid::HideRows(int FromRow, int ToRow) {
     if (ToRow < FromRow) return;
-    int n = 0, p = 0;
+    int p = 0;
+    std::vector<int> hidden;  // the rows of the range hidden already
     for (const TGridItem& i : FGridItems) {
-        if (i.Idx >= FromRow && i.Idx <= ToRow) ++n;
+        if (i.Idx >= FromRow && i.Idx <= ToRow) hidden.push_back(i.Idx);
         if (i.Idx < FromRow) ++p;
     }
+    const int n = int(hidden.size());
     int a = ToRow - FromRow + 1;
     if (a == n) return;
+    std::sort(hidden.begin(), hidden.end());
     int from2 = FromRow - p;
-    // Keep the items sorted by index: insert after those below FromRow.
-    std::vector<TGridItem> fresh;
+    // The store stays sorted by index: a newly hidden row goes after the
+    // items below it, the rows of the range already hidden staying in place.
     int cursor = from2;
+    size_t h = 0;
     for (int r = FromRow; r <= ToRow; ++r) {
-        if (IsHiddenRow(r)) continue;
-        TGridItem item;
-        CopyRowOut(cursor, item);
-        item.Idx = r;
-        fresh.push_back(std::move(item));
+        if (h < hidden.size() && hidden[h] == r) {
+            while (h < hidden.size() && hidden[h] == r) ++h;
+            ++p;
+            continue;
+        }
+        TGridItem* item = p == FGridItems.Count() ? FGridItems.Add() : FGridItems.Insert(p);
+        ++p;
+        CopyRowOut(cursor, *item);
+        item->Idx = r;
         ++cursor;
     }
-    std::vector<TGridItem> merged;
-    merged.reserve(FGridItems.size() + fresh.size());
-    for (TGridItem& i : FGridItems) merged.push_back(std::move(i));
-    for (TGridItem& i : fresh) merged.push_back(std::move(i));
-    std::stable_sort(merged.begin(), merged.end(), [](const TGridItem& x, const TGridItem& y) { return x.Idx < y.Idx; });
-    FGridItems = std::move(merged);
     DoRemoveRows(from2, a - n, false);
+    CellControlsMoved();
+}
+
+void TExStringGrid::HideRowsEx(int FromRow, int ToRow) {
+    if (ToRow < FromRow || FromRow < 0) return;
+    int from2 = FromRow;
+    for (const TGridItem& i : FGridItems) {
+        if (i.Idx == FromRow) return;
+        if (i.Idx < FromRow) --from2;
+    }
+    // Rows past the grid's end are not there to hide.
+    const int count = std::min(ToRow - FromRow + 1, RowCount() - from2);
+    if (count <= 0) return;
+    for (int k = 0; k < count; ++k) {
+        TGridItem* item = FGridItems.Add();
+        CopyRowOut(from2 + k, *item);
+        item->Idx = FromRow + k;
+    }
+    RemoveRowsEx(from2, count);
     CellControlsMoved();
 }
 
 void TExStringGrid::UnHideRows(int FromRow, int ToRow) {
     if (!IsHiddenRow(FromRow)) return;
     int from2 = DisplRowIndex(FromRow);
-    std::vector<TGridItem> back;
-    std::vector<TGridItem> keep;
-    for (TGridItem& i : FGridItems)
-        (i.Idx >= FromRow && i.Idx <= ToRow ? back : keep).push_back(std::move(i));
-    FGridItems = std::move(keep);
-    std::sort(back.begin(), back.end(), [](const TGridItem& x, const TGridItem& y) { return x.Idx < y.Idx; });
-    for (const TGridItem& i : back) {
-        int pos = from2 + (i.Idx - FromRow);
+    for (const auto& item : TakeGridItems([&](const TGridItem& i) { return i.Idx >= FromRow && i.Idx <= ToRow; })) {
+        int pos = from2 + (item->Idx - FromRow);
         DoInsertRows(pos, 1);
-        CopyRowIn(i, pos);
+        CopyRowIn(*item, pos);
     }
     CellControlsMoved();
     InvalidateGrid();
 }
 
+// Run by run of consecutive indexes, found once: real indexes do not move
+// while rows come back.
 void TExStringGrid::UnHideRowsAll() {
-    while (!FGridItems.empty()) {
-        int first = FGridItems.front().Idx;
-        for (const TGridItem& i : FGridItems) first = std::min(first, i.Idx);
-        int last = first;
-        while (IsHiddenRow(last + 1)) ++last;
-        UnHideRows(first, last);
+    std::vector<int> idx;
+    idx.reserve(size_t(FGridItems.Count()));
+    for (const TGridItem& i : FGridItems) idx.push_back(i.Idx);
+    std::sort(idx.begin(), idx.end());
+    for (size_t k = 0; k < idx.size();) {
+        size_t e = k;
+        while (e + 1 < idx.size() && idx[e + 1] <= idx[e] + 1) ++e;
+        UnHideRows(idx[k], idx[e]);
+        k = e + 1;
     }
 }
 
@@ -185,11 +229,10 @@ void TExStringGrid::HideRowList(const std::vector<int>& RowList) {
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     for (int r : rows) {
         if (r < 0 || r >= RowCount()) continue;
-        TGridItem item;
-        CopyRowOut(r, item);
-        item.Idx = r;
-        item.Level = FFilterLevel;
-        FGridItems.push_back(std::move(item));
+        TGridItem* item = FGridItems.Add();
+        CopyRowOut(r, *item);
+        item->Idx = r;
+        item->Level = FFilterLevel;
     }
     ++FFilterLevel;
     rows.erase(std::remove_if(rows.begin(), rows.end(), [&](int r) { return r < 0 || r >= RowCount(); }), rows.end());
@@ -245,15 +288,10 @@ void TExStringGrid::DoRemoveRowList(const std::vector<int>& Rows) {
 void TExStringGrid::UnHideRowList() {
     if (FFilterLevel <= 0) return;
     int level = FFilterLevel - 1;
-    std::vector<TGridItem> back;
-    std::vector<TGridItem> keep;
-    for (TGridItem& i : FGridItems) (i.Level == level ? back : keep).push_back(std::move(i));
-    FGridItems = std::move(keep);
-    std::sort(back.begin(), back.end(), [](const TGridItem& x, const TGridItem& y) { return x.Idx < y.Idx; });
     BeginUpdate();
-    for (const TGridItem& i : back) {
-        DoInsertRows(i.Idx, 1);
-        CopyRowIn(i, i.Idx);
+    for (const auto& item : TakeGridItems([&](const TGridItem& i) { return i.Level == level; })) {
+        DoInsertRows(item->Idx, 1);
+        CopyRowIn(*item, item->Idx);
     }
     EndUpdate();
     --FFilterLevel;
@@ -313,7 +351,7 @@ void TExStringGrid::DoRemoveRows(int RowIndex, int RCount, bool UpdateHidden) {
     // Before the hidden rows' places move: the real rows are those of now.
     if (UpdateHidden) RowListsRemoved(RowIndex, RCount, true);
     RowListsRemoved(RowIndex, RCount, false);
-    if (UpdateHidden && !FGridItems.empty()) {
+    if (UpdateHidden && !FGridItems.Empty()) {
         int real = RealRowIndex(RowIndex);
         for (TGridItem& i : FGridItems)
             if (i.Idx > real) i.Idx -= RCount;
@@ -450,6 +488,13 @@ void TExStringGrid::ClearNormalCells() {
 
 void TExStringGrid::Clear() {
     if (RowCount() > 0 && ColCount() > 0) ClearRect(0, 0, ColCount() + FNumHidden - 1, RowCount() - 1);
+}
+
+// The properties objects the hidden rows held go with the grid, which frees
+// every one it made.
+void TExStringGrid::ClearAll() {
+    Clear();
+    for (TGridItem& i : FGridItems) i.Items().Clear();
 }
 
 void TExStringGrid::RemoveDuplicates(int ACol, bool DoCase) {

@@ -7,7 +7,7 @@ TCellGraphic* TExStringGrid::RealRowGraphic(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return nullptr;
     for (const TGridItem& item : FGridItems) {
         if (item.Idx != ARow) continue;
-        auto* props = ACol < int(item.Objects.size()) ? dynamic_cast<TCellProperties*>(item.Objects[ACol]) : nullptr;
+        auto* props = dynamic_cast<TCellProperties*>(item.Object(ACol));
         if (props) return dynamic_cast<TCellGraphic*>(props->GraphicObject());
         // Without cells of its own a hidden row still shares a column's data boxes.
         TCellGraphic* shared = GetCellGraphic(ACol, DisplRowIndex(ARow));

@@ -293,6 +293,7 @@ void TExStringGrid::WMHScroll(TWMScroll& Message) {
 }
 
 void TExStringGrid::WMVScroll(TWMScroll& Message) {
+    if (!IsDesigning() && CellScrollBarScrolled(Message)) return;
     const Word code = Message.ScrollCode();
     if (FScrollHints == shVertical || FScrollHints == shBoth) {
         if (code == SB_ENDSCROLL) HideScrollHint();

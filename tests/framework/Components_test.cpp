@@ -106,6 +106,25 @@ TEST(Collections, ChangesInsideAnUpdateAreReportedOnceAtTheEnd) {
     EXPECT_EQ(coll.Count(), 1);
 }
 
+TEST(Collections, AnItemLeavingFromAnyPlaceKeepsTheOthersInOrder) {
+    const struct {
+        int removed;
+        std::vector<int> left;
+    } cases[] = {{0, {1, 2, 3, 4}}, {2, {0, 1, 3, 4}}, {4, {0, 1, 2, 3}}};
+    for (const auto& c : cases) {
+        TCollection coll(nullptr);
+        std::vector<TCollectionItem*> items;
+        for (int i = 0; i < 5; ++i) items.push_back(coll.Add());
+        items[size_t(c.removed)]->SetCollection(nullptr);
+        std::vector<int> left;
+        for (int i = 0; i < coll.Count(); ++i) left.push_back(coll.Items(i)->ID());
+        EXPECT_EQ(left, c.left) << c.removed;
+        EXPECT_EQ(items[size_t(c.removed)]->Collection(), nullptr);
+        delete items[size_t(c.removed)];
+        EXPECT_EQ(coll.Count(), 4);
+    }
+}
+
 TEST(Collections, AssignFromAnotherKindRaisesCannotAssign) {
     TCollection coll(nullptr);
     TComponent other(nullptr);

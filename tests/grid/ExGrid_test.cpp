@@ -168,7 +168,7 @@ TEST(ExGrid, HiddenRowsLeaveTheGridAndComeBack) {
     EXPECT_EQ(g.DisplRowIndex(6), 3);
     EXPECT_EQ(g.AllCells(1, 2), u"1,2");
     g.SetAllCells(7, 2, u"far");
-    EXPECT_EQ(g.GridItems()[1].Texts.size(), 8u);
+    EXPECT_EQ(g.GridItems()[1].Items().Count(), 8);
     EXPECT_EQ(g.GetCellEx(1, 1), u"1,4");
     g.UnHideRows(1, 3);
     EXPECT_EQ(g.RowCount(), 10);
@@ -186,6 +186,90 @@ TEST(ExGrid, HiddenRowsLeaveTheGridAndComeBack) {
     g.UnHideRowList();
     for (int r = 0; r < 10; ++r) EXPECT_EQ(g.GetCellEx(1, r), IntToStr(1) + u"," + IntToStr(r));
     EXPECT_EQ(g.NumHiddenRows(), 0);
+}
+
+TEST(ExGrid, TheHiddenRowStoreKeepsOneItemPerRowInOrderOfIndex) {
+    TExStringGrid g(nullptr);
+    Fill(g);
+    g.SetRowHeights(5, 33);
+    g.GetCellProperties(2, 5)->SetBrushColor(clRed);
+    g.HideRows(5, 6);
+    g.HideRow(2);
+    g.HideRows(4, 6);  // 5 and 6 are hidden already: only 4 joins them
+    const TGridItems& store = g.GridItems();
+    ASSERT_EQ(store.Count(), 4);
+    std::vector<int> order;
+    for (const TGridItem& i : store) order.push_back(i.Idx);
+    EXPECT_EQ(order, (std::vector<int>{2, 4, 5, 6}));
+    const TGridItem& five = store[2];
+    EXPECT_EQ(five.Collection(), &store);
+    EXPECT_EQ(five.Index(), 2);
+    EXPECT_EQ(five.Height, 33);
+    EXPECT_EQ(five.Level, 0);
+    EXPECT_EQ(five.Items().Count(), g.TotalColCount());
+    EXPECT_EQ(five.Items()[2], u"2,5");
+    ASSERT_NE(dynamic_cast<TCellProperties*>(five.Items().Objects(2)), nullptr);
+    EXPECT_EQ(g.GetHiddenRowCells(5), &five.Items());
+    EXPECT_EQ(g.GetHiddenRowCells(3), nullptr);
+    // Objects by real row: inside the saved properties, or in the saved cell itself.
+    TStringList tagged, plain, shown;
+    g.SetAllObjects(2, 5, &tagged);
+    g.SetAllObjects(3, 5, &plain);
+    g.SetAllObjects(1, 8, &shown);
+    EXPECT_EQ(g.AllObjects(2, 5), &tagged);
+    EXPECT_EQ(g.AllObjects(3, 5), &plain);
+    EXPECT_EQ(five.Items().Objects(3), &plain);
+    EXPECT_EQ(g.GetObjectEx(1, g.DisplRowIndex(8)), &shown);
+    g.SetAllObjects(3, 5, nullptr);
+
+    g.UnHideRows(4, 6);
+    ASSERT_EQ(store.Count(), 1);
+    EXPECT_EQ(store[0].Idx, 2);
+    const int five2 = g.DisplRowIndex(5);
+    EXPECT_EQ(five2, 4);
+    EXPECT_EQ(g.GetCellEx(2, five2), u"2,5");
+    EXPECT_EQ(g.RowHeights(five2), 33);
+    ASSERT_TRUE(g.CellPropsAssigned(2, five2));
+    EXPECT_EQ(g.GetCellProperties(2, five2)->BrushColor(), clRed);
+    EXPECT_EQ(g.GetObjectEx(2, five2), &tagged);
+    g.UnHideRowsAll();
+    EXPECT_EQ(store.Count(), 0);
+    for (int r = 0; r < 10; ++r) EXPECT_EQ(g.GetCellEx(1, r), IntToStr(1) + u"," + IntToStr(r));
+}
+
+TEST(ExGrid, HideRowsExAppendsToTheStoreAndClearAllEmptiesIt) {
+    TExStringGrid g(nullptr);
+    Fill(g);
+    g.SetRowHeights(6, 31);
+    g.HideRowsEx(6, 7);
+    g.HideRowsEx(2, 2);
+    g.HideRowsEx(2, 3);  // 2 is hidden: nothing
+    g.HideRowsEx(9, 12);  // only row 9 is there
+    EXPECT_EQ(g.RowCount(), 6);
+    std::vector<int> order;
+    for (const TGridItem& i : g.GridItems()) order.push_back(i.Idx);
+    EXPECT_EQ(order, (std::vector<int>{6, 7, 2, 9}));
+    EXPECT_EQ(g.GridItems()[0].Height, 31);
+    EXPECT_EQ(g.AllCells(1, 7), u"1,7");
+    EXPECT_EQ(g.RealRowIndex(5), 8);
+    EXPECT_EQ(g.GetCellEx(1, 5), u"1,8");
+
+    TExStringGrid h(nullptr);
+    Fill(h);
+    h.HideRowsEx(6, 7);
+    h.HideRowsEx(2, 2);
+    h.UnHideRowsAll();
+    EXPECT_EQ(h.RowCount(), 10);
+    for (int r = 0; r < 10; ++r) EXPECT_EQ(h.GetCellEx(1, r), IntToStr(1) + u"," + IntToStr(r));
+
+    // ClearAll keeps the rows hidden but with nothing in them.
+    g.ClearAll();
+    EXPECT_EQ(g.NumHiddenRows(), 4);
+    EXPECT_EQ(g.GetCellEx(1, 1), u"");
+    EXPECT_EQ(g.AllCells(1, 7), u"");
+    g.UnHideRowsAll();
+    EXPECT_EQ(g.RowCount(), 10);
+    for (int r = 0; r < 10; ++r) EXPECT_EQ(g.GetCellEx(1, r), u"") << r;
 }
 
 TEST(ExGrid, RemoveRowsKeepsHeightsAndLowersHiddenIndexes) {

@@ -1850,6 +1850,8 @@ private:
     TCellGraphic* RealRowGraphic(int ACol, int ARow);
     // The next state of a three-state box clicked in display row ARow; true when it is now checked.
     bool ToggleTriState(TCellGraphic& G, int ARow);
+    // A plain check box takes a written-back check text as its state.
+    void UndoWriteCell(int ACol, int ARow, const String& Value) override;
     void RemoveOwnGraphic(int ACol, int ARow, TCellType Kind);
     void RepaintDisplCell(int ACol, int ARow);
 

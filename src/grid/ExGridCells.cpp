@@ -387,7 +387,27 @@ bool TExStringGrid::ToggleCellCheck(int ACol, int ARow, bool User) {
     RepaintDisplCell(ACol, ARow);
     DoCheckBoxChange(ACol, ARow, state);
     FTools->AutoCheckGroupToggle(ACol, ARow, state);
+    // A plain box is logged by its check texts; a three-state box is not, as
+    // two texts cannot bring back its grey state.
+    if (g->CellType == ctCheckBox && UndoRedo()) {
+        const String on = DoGetCheckTrue(ACol, ARow), off = DoGetCheckFalse(ACol, ARow);
+        if (g->CellBoolean) UndoRedo()->RegisterChange(ACol, ARow, off, on);
+        else UndoRedo()->RegisterChange(ACol, ARow, on, off);
+    }
     return true;
+}
+
+void TExStringGrid::UndoWriteCell(int ACol, int ARow, const String& Value) {
+    TCellGraphic* g = GetCellGraphic(ACol, ARow);
+    if (g && g->CellType == ctCheckBox) {
+        const String on = DoGetCheckTrue(ACol, ARow);
+        if (Value == on || Value == DoGetCheckFalse(ACol, ARow)) {
+            g->CellBoolean = Value == on;
+            RepaintDisplCell(ACol, ARow);
+            return;
+        }
+    }
+    TBaseGrid::UndoWriteCell(ACol, ARow, Value);
 }
 
 String TExStringGrid::DoGetCheckTrue(int ACol, int ARow) {

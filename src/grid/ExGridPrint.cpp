@@ -196,7 +196,7 @@ int TExGridTools::PrintCellHeight(TPrintRun& Run, int ACol, int ARow, int* Width
     const int real = FGrid.RealColIndex(ACol);
     const TPoint graphic = PrintGraphicSize(Run, real, ARow);
     String text = PrintText(real, ARow);
-    if (CellTextKind(text, true) == 1) {
+    if (FGrid.GridTextKind(text) == MarkupTextKind) {
         const int limit = FPrintSettings.NoAutoSize ? int(std::lround((FGrid.ColWidths(ACol) + 12) * Run.L)) : 65535;
         int w = 0;
         const int h = PrintMarkup(Run, real, ARow, text, Rect(0, 0, limit, -65535), false, &w);
@@ -238,7 +238,7 @@ String TExGridTools::PrintMarkupTitle() {
     TStringList& lines = FPrintSettings.TitleLines();
     String joined;
     for (int i = 0; i < lines.Count(); ++i) joined += lines[i];
-    return CellTextKind(joined, true) == 1 ? joined : String();
+    return FGrid.GridTextKind(joined) == MarkupTextKind ? joined : String();
 }
 
 int TExGridTools::PrintMarkupText(TPrintRun& Run, TFont& source, const String& Text, TRect R, bool Draw, int* Width) {
@@ -274,7 +274,7 @@ String TExGridTools::PrintText(int ACol, int ARow) {
     const TCellType kind = FGrid.GetCellType(ACol, ARow);
     if (FGrid.HasCheckBox(ACol, ARow) || kind == ctRadio || kind == ctDataImage) return {};
     String text = FGrid.GetFormattedCell(ACol, ARow);
-    switch (CellTextKind(text, true)) {
+    switch (FGrid.GridTextKind(text)) {
     case 2: {
         // The cell keeps its RTF source one byte per character.
         ByteString source;
@@ -452,7 +452,12 @@ void TExGridTools::PrintGraphic(TPrintRun& Run, int ACol, int ARow, TRect Cell, 
         case vaFull: height = ch; break;
         default: break;
     }
-    const TRect at = Rect(left, top, left + width, top - height);
+    TRect at = Rect(left, top, left + width, top - height);
+    if (g->CellType == ctProgress || g->CellType == ctXPProgress) {
+        // A bar takes the cell's height and then some: 2 L above, 4 L below.
+        at.Top += int(std::lround(2 * Run.L));
+        at.Bottom -= int(std::lround(4 * Run.L));
+    }
     c.Pen().SetStyle(psSolid);
     c.Pen().SetWidth(int(std::lround(Run.L)));
     c.Pen().SetColor(clBlack);
@@ -601,13 +606,13 @@ void TExGridTools::PrintDrawRow(TPrintRun& Run, int Y, int ARow, bool FixedPart)
         int pitch = Run.LineHeight[Run.FontKind];
         int ty = Y - Run.p;
         TAlignment align = FGrid.DoGetAlignment(real, ARow);
-        if (CellTextKind(text, true) == 1) {
+        if (FGrid.GridTextKind(text) == MarkupTextKind) {
             TRect r = area;
             r.Right -= Run.g2 + int(std::lround(2 * Run.L));
             r.Bottom -= int(std::lround(Run.p * Run.L));
             PrintMarkup(Run, real, ARow, text, r, true, nullptr);
             lines.clear();
-        } else if (!text.empty() && CellTextKind(FGrid.GetFormattedCell(real, ARow), true) == RichTextKind) {
+        } else if (!text.empty() && FGrid.GridTextKind(FGrid.GetFormattedCell(real, ARow)) == RichTextKind) {
             PrintRich(Run, real, ARow, Rect(area.Left + Run.g2, Y - Run.p, area.Right - Run.g2, Y - h));
             lines.clear();
         } else if (const int esc = PrintEscapement(real, ARow); esc != 0 && !lines.empty()) {

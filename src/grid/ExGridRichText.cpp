@@ -104,11 +104,12 @@ TPoint TExStringGrid::GetCellTextSize(int ACol, int ARow, bool VS, bool SB) {
 
 String TExStringGrid::SaveCell(int ACol, int ARow) {
     String s = FSaveVirtCells ? GetFormattedCell(ACol, ARow) : GetGridCell(ACol, ARow);
-    // A check box that never had a text saves its state.
-    if (s.empty() && GetCellType(ACol, ARow) == ctCheckBox) {
-        bool checked = false;
-        GetCheckBoxState(ACol, RealRowIndex(ARow), checked);
-        s = checked ? DoGetCheckTrue(ACol, ARow) : DoGetCheckFalse(ACol, ARow);
+    // A check box that never had a text saves its state; a grey box saves as unchecked.
+    if (const TCellType type = GetCellType(ACol, ARow);
+        s.empty() && (type == ctCheckBox || type == ctTriStateCheckBox)) {
+        TCheckBoxState state = cbUnchecked;
+        GetCheckBoxState(ACol, RealRowIndex(ARow), state);
+        s = state == cbChecked ? DoGetCheckTrue(ACol, ARow) : DoGetCheckFalse(ACol, ARow);
     }
     const int kind = CellTextKind(s, true);
     if (kind == MarkupTextKind && !FSaveWithHTML) {

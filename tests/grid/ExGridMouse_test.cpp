@@ -6,6 +6,8 @@
 #include "framework/SysUtils.h"
 #include "framework/Windows.h"
 
+#include "grid/foundation/GridUndoRedo.h"
+
 #include "GridOnForm.h"
 
 #include <gtest/gtest.h>
@@ -817,3 +819,61 @@ TEST(ExGridMouse, DoubleClickReportsItsCell) {
     SimulateDblClick(f.g, 440, 240);  // right of every column: the last column's header
     EXPECT_EQ(clicks, (std::vector<std::pair<int, int>>{{2, 3}, {0, f.g->ColCount() - 1}}));
 }
+
+namespace {
+
+// Clicked boxes go into the undo list: a plain box by its check texts, and
+// undoing or redoing it sets the box without writing a text into its cell;
+// a data box by its cell text; a three-state box not at all.
+TEST(ExGridMouse, ClickedCheckBoxesUndoAndRedo) {
+    TExGridUndoRedo undo(nullptr);
+    GridOnForm<> f;
+    TExStringGrid* g = f.g;
+    g->SetColCount(5);
+    g->SetRowCount(4);
+    g->ControlLook().CheckAlwaysActive = true;
+    g->SetUndoRedo(&undo);
+    g->AddCheckBox(1, 1, false);
+    g->AddCheckBoxColumn(2, false, true);
+    g->AddCheckBox(3, 1, cbUnchecked);
+    auto click = [&](int c) {
+        const TRect R = g->CellRect(c, 1);
+        SimulateClick(g, (R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2);
+    };
+    auto plain = [&] {
+        bool on = false;
+        g->GetCheckBoxState(1, 1, on);
+        return on;
+    };
+    click(1);
+    click(2);
+    click(3);
+    ASSERT_EQ(undo.Items().Count(), 2);
+    EXPECT_EQ(undo.Items().Item(0)->OrigValue, u"N");
+    EXPECT_EQ(undo.Items().Item(0)->Value, u"Y");
+    TCheckBoxState grey = cbUnchecked;
+    g->GetCheckBoxState(3, 1, grey);
+    EXPECT_EQ(grey, cbGrayed);
+    struct Step {
+        const char* name;
+        std::function<void()> act;
+        bool plainOn;
+        const char16_t* data;
+    } steps[] = {
+        {"undo the data box", [&] { undo.Undo(); }, true, u"N"},
+        {"undo the plain box", [&] { undo.Undo(); }, false, u"N"},
+        {"redo the plain box", [&] { undo.Redo(); }, true, u"N"},
+        {"redo the data box", [&] { undo.Redo(); }, true, u"Y"},
+        {"click the plain box off", [&] { click(1); }, false, u"Y"},
+        {"and undo that", [&] { undo.Undo(); }, true, u"Y"},
+    };
+    for (const Step& s : steps) {
+        s.act();
+        EXPECT_EQ(plain(), s.plainOn) << s.name;
+        EXPECT_EQ(g->GetCellEx(1, 1), u"") << s.name;
+        EXPECT_EQ(g->GetCellEx(2, 1), String(s.data)) << s.name;
+    }
+    g->SetUndoRedo(nullptr);
+}
+
+}  // namespace

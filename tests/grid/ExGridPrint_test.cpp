@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <regex>
 #include <set>
@@ -646,13 +647,13 @@ TEST_F(PrintedGraphic, AlignmentPlacesTheGraphicAndWidensTheColumn) {
 
 namespace {
 
-// The bounding box of the red pixels in a preview of W x H at Dpi.
 struct Box {
     int count = 0, left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
     int Height() const { return bottom - top + 1; }
 };
 
-Box Reds(TExStringGrid& g, int Dpi, int W, int H) {
+// The bounding box of the pixels Wanted picks in a preview of W x H at Dpi.
+Box Found(TExStringGrid& g, int Dpi, int W, int H, const std::function<bool(TColor)>& Wanted) {
     TBitmap bmp;
     bmp.SetPixelFormat(pf24bit);
     bmp.SetSize(W, H);
@@ -664,15 +665,18 @@ Box Reds(TExStringGrid& g, int Dpi, int W, int H) {
     Box b;
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
-            const TColor p = bmp.Canvas().Pixels(x, y);
-            // Dark red, as anti-aliased glyph edges are lighter.
-            if ((p & 0xFF) < 0x80 || ((p >> 8) & 0xFF) > 0x60 || ((p >> 16) & 0xFF) > 0x60) continue;
+            if (!Wanted(bmp.Canvas().Pixels(x, y))) continue;
             ++b.count;
             b.left = std::min(b.left, x), b.right = std::max(b.right, x);
             b.top = std::min(b.top, y), b.bottom = std::max(b.bottom, y);
         }
     return b;
 }
+
+// Dark red, as anti-aliased glyph edges are lighter.
+bool DarkRed(TColor p) { return (p & 0xFF) >= 0x80 && ((p >> 8) & 0xFF) <= 0x60 && ((p >> 16) & 0xFF) <= 0x60; }
+
+Box Reds(TExStringGrid& g, int Dpi, int W, int H) { return Found(g, Dpi, W, H, DarkRed); }
 
 TEST(PrintCells, RichTextKeepsItsColourAndWeightOnThePage) {
     const String head = u"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}\\f0 ";
@@ -745,6 +749,81 @@ TEST(PrintPages, ThePrinterPageShowsGraphicsAndRichTextAtItsResolution) {
     const double zoom = Printer()->XResolution() / 96.0;
     EXPECT_NEAR(seen[clLime], 256 * zoom * zoom, 256 * zoom * zoom * 0.25);
     EXPECT_GT(seen[clRed], 40 * zoom * zoom);
+}
+
+}  // namespace
+
+namespace {
+
+struct DrawingGrid : TExStringGrid {
+    using TExStringGrid::TExStringGrid;
+    using TExStringGrid::DrawCellGraphic;
+};
+
+// A printed bar reaches 2 grid pixels above its cell's top and 4 below the
+// cell's height: its coloured rows take the screen bar's share of that box.
+TEST(PrintCells, ProgressBarsReachAboveAndBelowTheirCell) {
+    DrawingGrid g(nullptr);
+    g.SetColCount(3);
+    g.SetRowCount(2);
+    g.PrintSettings().Borders = pbNoborder;
+    g.PrintSettings().PrintGraphics = true;
+    g.SetColWidths(1, 100);
+    g.SetCellEx(1, 1, u"100");
+    g.AddProgress(1, 1, clRed, clBlue);
+    g.SetCellEx(2, 1, u"beside");
+    g.SetColors(2, 1, clYellow);
+    const int W = g.ColWidths(1), H = g.RowHeights(1);
+    TBitmap screen(W, H);
+    screen.Canvas().Brush().SetColor(clWhite);
+    screen.Canvas().FillRect(Rect(0, 0, W, H));
+    g.DrawCellGraphic(screen.Canvas(), 1, 1, Rect(0, 0, W, H), *g.GetCellGraphic(1, 1));
+    int first = -1, last = -1;
+    for (int y = 0; y < H; ++y)
+        if (screen.Canvas().Pixels(W / 2, y) == clRed) {
+            if (first < 0) first = y;
+            last = y;
+        }
+    ASSERT_GT(first, 0);
+    const Box bar = Found(g, 288, 1800, 900, DarkRed);
+    const Box cell = Found(g, 288, 1800, 900, [](TColor p) { return p == clYellow; });
+    ASSERT_GT(cell.count, 100);
+    const int k = 3;  // page pixels per grid pixel at 288 dots per inch
+    const double top = cell.top - 2 * k, height = (H + 6) * k;
+    EXPECT_NEAR(bar.top, top + first * height / H, 2);
+    EXPECT_NEAR(bar.bottom + 1, top + (last + 1) * height / H, 2);
+}
+
+// Markup prints as its words while the grid draws markup; with EnableHTML
+// off the tags are text and print, in cells and in the title alike.
+TEST(PrintCells, MarkupPrintsAsMarkupOnlyWithEnableHTML) {
+    const String markup = u"<b>bold</b> and <i>more</i> words";
+    struct Case {
+        bool html;
+        double least, most;  // the markup column's width over that of its words
+        bool titleBand;      // a one-line markup title takes a band of its own
+    } cases[] = {{true, 0.9, 1.2, true}, {false, 1.6, 2.6, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.html);
+        TExStringGrid g(nullptr);
+        g.SetColCount(3);
+        g.SetRowCount(2);
+        g.PrintSettings().Borders = pbNoborder;
+        g.SetEnableHTML(c.html);
+        g.SetCellEx(2, 1, u"bold and more words");
+        int lastY = 0;
+        g.Tools().OnPrintPageDone = [&](TObject*, TCanvas&, int, int Y, int, int, int) { lastY = Y; };
+        g.PrintSettings().Title = ppTopCenter;
+        PreviewPixels(g, 800, 400);
+        const int untitled = lastY;
+        g.SetCellEx(1, 1, markup);
+        g.PrintSettings().TitleLines().Add(u"<b>Big</b> report");
+        PreviewPixels(g, 800, 400);
+        const std::vector<int>& w = g.Tools().MaxWidths();
+        EXPECT_GT(w[1], w[2] * c.least);
+        EXPECT_LT(w[1], w[2] * c.most);
+        EXPECT_EQ(lastY < untitled, c.titleBand);
+    }
 }
 
 }  // namespace

@@ -523,6 +523,26 @@ TEST(ExGridSaveCell, DisplayedStoredCheckAndMarkupTexts) {
     EXPECT_EQ(g.SaveCell(2, 2), u"no22");
 }
 
+// An empty three-state box saves checked as the check-true text and both
+// other states as the check-false text, read at the real row when rows above
+// it are hidden; a text of its own is saved as it is.
+TEST(ExGridSaveCell, ThreeStateBoxesSaveTheirCheckTexts) {
+    SavingGrid g(nullptr);
+    g.SetColCount(3);
+    g.SetRowCount(7);
+    const TCheckBoxState states[] = {cbChecked, cbUnchecked, cbGrayed, cbChecked, cbGrayed, cbChecked};
+    for (int r = 1; r < 7; ++r) g.AddCheckBox(1, r, states[r - 1]);
+    g.SetCellEx(1, 6, u"mine");
+    g.HideRow(1);  // display row r now shows real row r + 1
+    struct Case {
+        int DisplRow;
+        const char16_t* Saved;
+    } cases[] = {{1, u"N"}, {2, u"N"}, {3, u"Y"}, {4, u"N"}, {5, u"mine"}};
+    for (const Case& c : cases) EXPECT_EQ(g.SaveCell(1, c.DisplRow), String(c.Saved)) << c.DisplRow;
+    g.OnGetCheckTrue = [](TObject*, int ACol, int ARow, String& S) { S = u"on" + IntToStr(ACol) + IntToStr(ARow); };
+    EXPECT_EQ(g.SaveCell(1, 3), u"on13");
+}
+
 // OnSaveCell has the last word on every saved text, OnLoadCell the first on
 // every loaded one.
 TEST(ExGridSaveCell, TheEventsSeeEveryCellOfACSVFile) {

@@ -316,6 +316,9 @@ public:
     void SetWordWrap(bool Value) { FWordWrap = Value; }
     TExGridUndoRedo* UndoRedo() const { return FUndoRedo; }
     void SetUndoRedo(TExGridUndoRedo* Value);
+    // How the undo list writes a cell back: as text, unless a grid class
+    // keeps the cell's value elsewhere (a check box's state).
+    virtual void UndoWriteCell(int ACol, int ARow, const String& Value) { SetCellEx(ACol, ARow, Value); }
 
     TGetDisplTextEvent OnGetDisplText;
     TGetDisplWideTextEvent OnGetDisplWideText;

@@ -81,7 +81,7 @@ void TExGridUndoRedo::Apply(const TUndoRedoItem& Item, bool Undoing) {
     const String& text = Undoing ? Item.OrigValue : Item.Value;
     const TExGridUndoRedoEvent& event = Undoing ? OnUndo : OnRedo;
     if (event) event(this, FGrid, Item.Col, Item.Row, FGrid->GetCellEx(Item.Col, Item.Row), text);
-    FGrid->SetCellEx(Item.Col, Item.Row, text);
+    FGrid->UndoWriteCell(Item.Col, Item.Row, text);
     FGrid->SetCol(FGrid->DisplColIndex(Item.Col));
     FGrid->SetRow(Item.Row);
 }

@@ -570,7 +570,7 @@ TEST(LazyTreesMessages, TheHeaderBandIsFrameAndLeavingForgetsTheHotNodeAndTheScr
 
     // Leaving: no hot node, no automatic scrolling waiting.
     t.TreeOptions().SetPaintOptions(t.TreeOptions().PaintOptions() + TLTPaintOptions{toHotTrack});
-    SimulateMouseMove(&t, 20, 9);
+    SimulateMouseMove(&t, 30, 9);
     ASSERT_EQ(t.HotNode(), f.bus0);
     t.DoStateChange({tsScrollPending});
     SimulateMouseLeave();

@@ -515,3 +515,136 @@ TEST(LazyTreesLook, ExplorerLookFramesTheFocusedNodeThatIsNotSelected) {
     EXPECT_NE(f.At(22, 9), Frame);
     EXPECT_EQ(f.At(40, 18 + 9), Frame);
 }
+
+TEST(LazyTreesHot, ANodeIsHotOnlyOverItsCheckBoxOrTextOrTheExplorerButton) {
+    // Row 0: the expanded first node; row 3: the collapsed second node with a check box.
+    enum Look { Classic, Explorer };
+    struct Case {
+        const char* What;
+        int X, Row;
+        TBaseLazyTree::THitPosition On;
+        bool Hot[2][2];  // [look][full row]
+        bool ButtonLit;  // in the explorer look without a full row
+    } Cases[] = {
+        {"check box", 30, 3, TBaseLazyTree::hiOnItemCheckbox, {{true, true}, {true, true}}, false},
+        {"text", 30, 0, TBaseLazyTree::hiOnItemLabel, {{true, true}, {true, true}}, false},
+        {"right of the text", 150, 0, TBaseLazyTree::hiOnItemRight, {{false, true}, {false, true}}, false},
+        {"the button itself", 10, 3, TBaseLazyTree::hiOnItemButtonExact, {{false, true}, {true, true}}, true},
+        {"the button's step, off the button", 1, 3, TBaseLazyTree::hiOnItemButton, {{false, true}, {false, true}}, false},
+        {"below the rows", 30, 7, TBaseLazyTree::hiNowhere, {{false, false}, {false, false}}, false},
+    };
+    for (Look L : {Classic, Explorer}) {
+        LookTree f(trStyled, L == Explorer ? TLTPaintOptions{toUseExplorerTheme, toHotTrack} : TLTPaintOptions{toHotTrack});
+        TLazyStringTree& t = *f.tree;
+        ASSERT_EQ(t.TreeStates().Contains(tsUseExplorerTheme), L == Explorer);
+        PLazyNode second = t.GetNextSibling(f.first);
+        t.TreeOptions().SetMiscOptions(t.TreeOptions().MiscOptions() + TLTMiscOptions{toCheckSupport});
+        second->CheckType = ctCheckBox;
+        auto Closed = ThemePart(&t, TVP_GLYPH, GLPS_CLOSED, 16);
+        auto HotGlyph = ThemePart(&t, TVP_HOTGLYPH, GLPS_CLOSED, 16);
+        std::string Log;
+        t.OnHotChange = [&](TBaseLazyTree*, PLazyNode Old, PLazyNode New) {
+            Log += std::string(Old ? "n" : "-") + (New ? "n" : "-") + ";";
+        };
+        for (bool FullRow : {false, true}) {
+            t.TreeOptions().SetSelectionOptions(FullRow ? TLTSelectionOptions{toFullRowSelect} : TLTSelectionOptions{});
+            for (const Case& c : Cases) {
+                SCOPED_TRACE(std::string(c.What) + (L == Explorer ? ", explorer" : ", classic look") +
+                             (FullRow ? ", full row" : ""));
+                const int Y = c.Row * 18 + 9;
+                EXPECT_TRUE(t.GetHitTestInfoAt(c.X, Y).HitPositions.Contains(c.On));
+                SimulateMouseMove(&t, 150, 140);
+                ASSERT_EQ(t.HotNode(), nullptr);
+                Log.clear();
+                SimulateMouseMove(&t, c.X, Y);
+                const bool Hot = c.Hot[L][FullRow];
+                EXPECT_EQ(t.HotNode(), Hot ? t.GetNodeAt(c.X, Y) : nullptr);
+                EXPECT_EQ(Log, Hot ? "-n;" : "");
+                // (A full row lays the hot mark under the button: its pixels are looked at without.)
+                if (L == Explorer && c.Row == 3 && !FullRow) {
+                    f.Again();
+                    EXPECT_EQ(f.Shows(TX, SecondRow + TY, *HotGlyph), c.ButtonLit);
+                    EXPECT_EQ(f.Shows(TX, SecondRow + TY, *Closed), !c.ButtonLit);
+                }
+            }
+        }
+    }
+}
+
+TEST(LazyTreesHot, TheExplorerHotMarkStandsInTheHotColumn) {
+    LookTree f(trStyled, {toUseExplorerTheme, toHotTrack});
+    TLazyStringTree& t = *f.tree;
+    for (int I = 0; I < 2; ++I) t.Header().Columns().Add()->SetWidth(90);
+    TBitmap Face(20, 10);
+    Face.Canvas().Brush().SetColor(clWhite);
+    Face.Canvas().FillRect(TRect{0, 0, 20, 10});
+    HTHEME Theme = OpenThemeData(&t, S("Explorer::TreeView"));
+    DrawThemeBackground(Theme, Face.Canvas(), TVP_TREEITEM, TREIS_HOT, TRect{0, 0, 20, 10});
+    CloseThemeData(Theme);
+    const TColor HotFace = Face.Canvas().Pixels(5, 5);
+    ASSERT_NE(HotFace, ColorToRGB(clWhite));
+    // Hot-face pixels of the first row within [Left, Right).
+    auto Count = [&](int Left, int Right) {
+        int N = 0;
+        for (int Y = 1; Y < 17; ++Y)
+            for (int X = Left; X < Right; ++X) N += f.At(X, Y) == HotFace;
+        return N;
+    };
+    std::string Log;
+    t.OnHotChange = [&](TBaseLazyTree*, PLazyNode Old, PLazyNode New) {
+        Log += std::string(Old ? "n" : "-") + (New ? "n" : "-") + ";";
+    };
+    struct Case {
+        const char* What;
+        int X;
+        bool FullRow;
+        TColumnIndex HotColumn;
+        bool InMain, InSecond;
+    } Cases[] = {
+        {"text of the main column", 30, false, 0, true, false},
+        {"text of the second column", 100, false, 1, false, true},
+        {"right of the second column's text", 160, false, NoColumn, false, false},
+        {"second column, full row", 160, true, 1, true, true},
+    };
+    for (const Case& c : Cases) {
+        SCOPED_TRACE(c.What);
+        t.TreeOptions().SetSelectionOptions(c.FullRow ? TLTSelectionOptions{toFullRowSelect} : TLTSelectionOptions{});
+        SimulateMouseMove(&t, 150, 140);
+        Log.clear();
+        SimulateMouseMove(&t, c.X, 9);
+        EXPECT_EQ(t.HotNode(), c.HotColumn == NoColumn ? nullptr : f.first);
+        EXPECT_EQ(t.HotColumn(), c.HotColumn);
+        f.Again();
+        EXPECT_EQ(Count(22, 88) > 20, c.InMain);
+        EXPECT_EQ(Count(92, 178) > 20, c.InSecond);
+    }
+    // Moving from one column's text to the other's changes the hot column of the same node: a notice.
+    t.TreeOptions().SetSelectionOptions({});
+    SimulateMouseMove(&t, 30, 9);
+    Log.clear();
+    SimulateMouseMove(&t, 100, 9);
+    EXPECT_EQ(t.HotColumn(), 1);
+    EXPECT_EQ(Log, "nn;");
+}
+
+TEST(LazyTreesLook, DottedLinesKeepTheirPhaseInTreeXWhenScrolledSideways) {
+    LookTree f(trClassic, {toShowHorzGridLines});
+    TLazyStringTree& t = *f.tree;
+    t.ScrollBarOptions().SetScrollBars(ssNone);
+    for (int I = 0; I < 3; ++I) t.Header().Columns().Add()->SetWidth(100);
+    TLazyTreeColumn& Fixed = *t.Header().Columns()[0];
+    Fixed.SetOptions(Fixed.Options() + TLTColumnOptions{coFixed});
+    const TColor Grid = ColorToRGB(t.Colors().GetColor(TLTColors::GridLineColor));
+    const TColor Back = ColorToRGB(clWhite);
+    // The first row's bottom line (y 17): ink where tree x + 17 is even. A scrolling column's tree x is
+    // its client x less the offset; a fixed column's is its client x.
+    for (int Offset : {0, -1, -2, -3}) {
+        SCOPED_TRACE(Offset);
+        t.SetOffsetXY(Offset, 0);
+        ASSERT_EQ(t.OffsetX(), Offset);
+        f.Again();
+        for (int X = 20; X < 90; ++X) EXPECT_EQ(f.At(X, 17), (X + 17) % 2 == 0 ? Grid : Back) << "fixed, x " << X;
+        for (int X = 110; X < 190; ++X)
+            EXPECT_EQ(f.At(X, 17), (X - Offset + 17) % 2 == 0 ? Grid : Back) << "scrolling, x " << X;
+    }
+}

@@ -75,6 +75,15 @@ enum TLazyTreeState {
 };
 using TLazyTreeStates = TSet<TLazyTreeState>;
 
+// The background worker's state changes reach the tree as this message, on the tree's own thread:
+// WParam names the states to enter, LParam those to leave (ChangeStateFlags).
+constexpr Cardinal WM_CHANGESTATE = 0x8020;
+// Asked by the framework; the tree answers 1.
+constexpr Cardinal CM_TREEQUERY = 0xB7D0;
+// The flags of WM_CHANGESTATE: 1 tsStopValidation, 2 tsUseCache, 4 tsValidating, 8 tsValidationNeeded.
+WPARAM ChangeStateFlags(TLazyTreeStates States);
+TLazyTreeStates ChangeStateStates(WPARAM Flags);
+
 // Options (bit = ordinal).
 enum TLTPaintOption {
     toHideFocusRect, toHideSelection, toHotTrack, toPopupMode, toShowBackground, toShowButtons,
@@ -1478,6 +1487,8 @@ protected:
     void WMTimer(TWMTimer& Message) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void WndProc(TMessage& Message) override;
+    // What the tree gives up when its window goes (the non-client destroy message).
+    void NonClientDestroy();
     void CMEnter(TMessage& Message) override;
     void WMCancelMode(TMessage& Message) override;
 

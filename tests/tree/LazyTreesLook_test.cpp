@@ -90,6 +90,17 @@ std::unique_ptr<TBitmap> ThemePart(TLazyStringTree* Tree, int Part, int State, i
     return Picture;
 }
 
+// The explorer item look of a theme state drawn over white: its border and its face.
+std::pair<TColor, TColor> ItemLook(TLazyStringTree* Tree, int State) {
+    TBitmap B(20, 10);
+    B.Canvas().Brush().SetColor(clWhite);
+    B.Canvas().FillRect(TRect{0, 0, 20, 10});
+    HTHEME Theme = OpenThemeData(Tree, S("Explorer::TreeView"));
+    DrawThemeBackground(Theme, B.Canvas(), TVP_TREEITEM, State, TRect{0, 0, 20, 10});
+    CloseThemeData(Theme);
+    return std::make_pair(B.Canvas().Pixels(0, 0), B.Canvas().Pixels(5, 5));
+}
+
 // A top-level row's 9-pixel button stands at x 5..13, y 4..12 of its row; the styled theme's
 // 16-pixel glyph at x 2..17, y 1..16. The plain glyph is a 9-pixel box in its middle: the tree
 // lines show around it.
@@ -163,15 +174,7 @@ TEST(LazyTreesLook, ExplorerLookMarksSelectedAndHotNodesWithTheThemesItemStates)
     t.SetFocusedNode(second);
     t.AddToSelection(second);
     // The theme's item states over white: hot 2, selected 3 (and the focus of a selected node, 6).
-    auto Item = [&](int State) {
-        TBitmap B(20, 10);
-        B.Canvas().Brush().SetColor(clWhite);
-        B.Canvas().FillRect(TRect{0, 0, 20, 10});
-        HTHEME Theme = OpenThemeData(&t, S("Explorer::TreeView"));
-        DrawThemeBackground(Theme, B.Canvas(), TVP_TREEITEM, State, TRect{0, 0, 20, 10});
-        CloseThemeData(Theme);
-        return std::make_pair(B.Canvas().Pixels(0, 0), B.Canvas().Pixels(5, 5));  // border, face
-    };
+    auto Item = [&](int State) { return ItemLook(&t, State); };
     const auto [SelectedBorder, SelectedFace] = Item(TREIS_SELECTED);
     const auto [HotBorder, HotFace] = Item(TREIS_HOT);
     ASSERT_NE(SelectedFace, HotFace);
@@ -575,13 +578,7 @@ TEST(LazyTreesHot, TheExplorerHotMarkStandsInTheHotColumn) {
     LookTree f(trStyled, {toUseExplorerTheme, toHotTrack});
     TLazyStringTree& t = *f.tree;
     for (int I = 0; I < 2; ++I) t.Header().Columns().Add()->SetWidth(90);
-    TBitmap Face(20, 10);
-    Face.Canvas().Brush().SetColor(clWhite);
-    Face.Canvas().FillRect(TRect{0, 0, 20, 10});
-    HTHEME Theme = OpenThemeData(&t, S("Explorer::TreeView"));
-    DrawThemeBackground(Theme, Face.Canvas(), TVP_TREEITEM, TREIS_HOT, TRect{0, 0, 20, 10});
-    CloseThemeData(Theme);
-    const TColor HotFace = Face.Canvas().Pixels(5, 5);
+    const TColor HotFace = ItemLook(&t, TREIS_HOT).second;
     ASSERT_NE(HotFace, ColorToRGB(clWhite));
     // Hot-face pixels of the first row within [Left, Right).
     auto Count = [&](int Left, int Right) {

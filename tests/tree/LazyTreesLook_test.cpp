@@ -645,3 +645,37 @@ TEST(LazyTreesLook, DottedLinesKeepTheirPhaseInTreeXWhenScrolledSideways) {
             EXPECT_EQ(f.At(X, 17), (X - Offset + 17) % 2 == 0 ? Grid : Back) << "scrolling, x " << X;
     }
 }
+
+TEST(LazyTreesHot, TheHotTextIsUnderlinedInTheHotColourOutsideTheExplorerLook) {
+    struct Case {
+        const char* What;
+        bool Explorer;
+        int X;  // pointer on the first row
+        bool Marked;
+    } Cases[] = {
+        {"classic look, pointer on the text", false, 30, true},
+        {"classic look, pointer right of the text", false, 150, false},
+        {"explorer look, pointer on the text", true, 30, false},
+    };
+    for (const Case& c : Cases) {
+        SCOPED_TRACE(c.What);
+        LookTree f(trStyled, c.Explorer ? TLTPaintOptions{toUseExplorerTheme, toHotTrack} : TLTPaintOptions{toHotTrack});
+        TLazyStringTree& t = *f.tree;
+        t.Colors().SetColor(TLTColors::HotColor, clRed);
+        SimulateMouseMove(&t, c.X, 9);
+        EXPECT_EQ(t.HotNode() != nullptr, c.X == 30);
+        // The text with its underline: a run of the hot colour on one pixel row below the letters.
+        int Red = 0, LongestRun = 0;
+        for (int Y = 0; Y < 18; ++Y) {
+            int Run = 0;
+            for (int X = 22; X < 80; ++X) {
+                const bool IsRed = f.At(X, Y) == ColorToRGB(clRed);
+                Red += IsRed;
+                Run = IsRed ? Run + 1 : 0;
+                LongestRun = std::max(LongestRun, Run);
+            }
+        }
+        EXPECT_EQ(Red > 0, c.Marked);
+        EXPECT_EQ(LongestRun >= 15, c.Marked) << LongestRun;
+    }
+}

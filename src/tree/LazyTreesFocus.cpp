@@ -140,6 +140,7 @@ void TBaseLazyTree::NonClientDestroy() {
     for (unsigned Id : {5u, 6u}) StopTimer(Id);
     if (!ComponentState().Contains(csDesigning) && FOptions->MiscOptions().Contains(toAcceptOLEDrop))
         RevokeDragDrop(this);
+    FLinePatternReady = false;  // made again for the next window
     // An animation running in a nested loop must not step on into this tree.
     if (FStates.Contains(tsInAnimation)) HintWindowGone = true;
 }

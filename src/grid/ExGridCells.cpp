@@ -300,6 +300,7 @@ void TExStringGrid::AddCheckBox(int ACol, int ARow, bool State) {
     TCellGraphic* g = MakeOwnGraphic(ACol, ARow);
     g->CellType = ctCheckBox;
     g->CellBoolean = State;
+    SetBoxPlacement(*g);
     RepaintDisplCell(ACol, ARow);
 }
 
@@ -316,8 +317,7 @@ bool IsBoxKind(TCellType t) {
 }  // namespace
 
 bool TExStringGrid::HasCheckBox(int ACol, int ARow) {
-    TPoint b = BaseCell(ACol, ARow);
-    return IsBoxKind(GetCellType(b.X, b.Y));
+    return HasGraphicOfKinds(ACol, ARow, {ctCheckBox, ctDataCheckBox, ctVirtCheckBox, ctRowCheckBox, ctTriStateCheckBox});
 }
 
 bool TExStringGrid::GetCheckBoxState(int ACol, int ARow, bool& State) {

@@ -22,8 +22,7 @@ void TExStringGrid::AddCheckBox(int ACol, int ARow, TCheckBoxState State) {
     g->CellType = ctTriStateCheckBox;
     g->CellCheckBoxState = State;
     g->CellBoolean = false;
-    g->CellTransparent = true;
-    g->CellAngle = 0;
+    SetBoxPlacement(*g);
     RepaintDisplCell(ACol, ARow);
 }
 
@@ -45,6 +44,7 @@ void TExStringGrid::AddCheckBoxColumn(int ACol, bool DefaultState, bool DataChec
         TCellGraphic* g = MakeOwnGraphic(ACol, r);
         g->CellType = ctDataCheckBox;
         g->CellBoolean = DefaultState;
+        SetBoxPlacement(*g);
         const String text = GetCellEx(ACol, r);
         if (text != FCheckTrue && text != FCheckFalse) SetCellEx(ACol, r, DefaultState ? FCheckTrue : FCheckFalse);
         RepaintDisplCell(ACol, r);

@@ -289,3 +289,36 @@ TEST(ExGridCellBoxes, KindQueriesLookAtTheMergedAreasBaseCell) {
 }
 
 }  // namespace
+
+namespace {
+
+// In column 0 a group row's glyph takes its level's indent of room: the sort
+// indicator standing after a graphic at the left moves 12 pixels per level.
+TEST(ExGridCellBoxes, GroupRowsKeepRoomForTheirGlyphByLevel) {
+    auto indicatorLeft = [](bool Nested) {
+        PaintForm f;
+        TExColumnGrid* g = f.g;
+        g->SetFixedRows(3);
+        g->SetRowCount(10);
+        g->SetColWidths(0, 120);
+        g->SetCellEx(0, 2, u"ab");
+        if (Nested) g->Tools().AddNode(1, 6);
+        g->Tools().AddNode(2, 3);
+        g->SortSettings().SetFixedCols(true);
+        g->SortSettings().SetColumn(0);
+        g->SortSettings().SetRow(2);
+        const TRect cell = Rect(0, 40, 120, 60);
+        const auto without = f.Render();
+        g->SortSettings().SetShow(true);
+        const auto with = f.Render();
+        for (int x = cell.Left; x < cell.Right; ++x)
+            for (int y = cell.Top; y < cell.Bottom; ++y)
+                if (PaintForm::At(with, x, y) != PaintForm::At(without, x, y)) return x;
+        return -1;
+    };
+    const int level1 = indicatorLeft(false), level2 = indicatorLeft(true);
+    ASSERT_GT(level1, 0);
+    EXPECT_EQ(level2 - level1, 12);
+}
+
+}  // namespace

@@ -2729,6 +2729,8 @@ protected:
     TCellGraphicLayout FPaintGraphic;
     int FPaintTextWidth = 0;
     TAlignment FPaintTextAlign = taLeftJustify;
+    // The text of a row inside groups stands at its level's indent in column 0.
+    int FPaintNodeIndent = 0;
 
 private:
     TCellGraphic* NewGraphic(int ACol, int ARow, TCellType Kind);

@@ -949,6 +949,7 @@ void TExStringGrid::DrawRadio(TCanvas& C, TRect R, TGridControlStyle Style, cons
 
 void TExStringGrid::FitTextBesideGraphic(TRect& R, TAlignment TextAlign) {
     FPaintTextAlign = TextAlign;
+    R.Left += FPaintNodeIndent;
     const TCellGraphicLayout& l = FPaintGraphic;
     if (!l.Graphic || !l.TextBeside) return;
     if (l.HAlign == haBeforeText) R.Left += l.Width;

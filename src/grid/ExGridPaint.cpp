@@ -264,6 +264,7 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
     FPaintGraphic = GetCellGraphicLayout(rc, ARow);
     // A group row's glyph takes the room of its level's indent.
     if (rc == 0 && FHasNodeRows && IsNode(ARow)) FPaintGraphic.Width = GetNodeLevel(ARow) * 12 + 4;
+    FPaintNodeIndent = rc == 0 && FHasNodeRows && !IsNode(ARow) ? FTools->NodeIndentOf(ARow) : 0;
     FPaintTextWidth = 0;
     FPaintTextAlign = taLeftJustify;
     TCellGraphic* g = FPaintGraphic.Graphic;
@@ -287,6 +288,7 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
         if (g) DrawCellGraphic(C, rc, ARow, gr, *g);
     }
     FPaintGraphic = {};
+    FPaintNodeIndent = 0;
     FTools->PaintFilterButton(C, rc, ARow, R);
     DrawSelectionRectangle(C, ACol, ARow, R);
     C.Font().SetColor(fontColor);

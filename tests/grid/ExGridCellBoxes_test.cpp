@@ -322,3 +322,40 @@ TEST(ExGridCellBoxes, GroupRowsKeepRoomForTheirGlyphByLevel) {
 }
 
 }  // namespace
+
+namespace {
+
+// The text of a row inside groups stands at its level's indent in column 0;
+// the group row's own text and the other columns keep their place.
+TEST(ExGridCellBoxes, RowsInsideGroupsIndentTheirTextInColumnZero) {
+    PaintForm f;
+    TExColumnGrid* g = f.g;
+    g->SetColWidths(0, 120);
+    g->SetRowCount(10);
+    for (int r = 1; r <= 6; ++r) {
+        g->SetCellEx(0, r, u"x");
+        g->SetCellEx(1, r, u"x");
+    }
+    auto inkLeft = [&](const Bmp& b, int Col, int Row) {
+        const TRect R = g->CellRect(Col, Row);
+        for (int x = R.Left; x < R.Right; ++x)
+            for (int y = R.Top + 1; y < R.Bottom - 1; ++y)
+                if (PaintForm::At(b, x, y) == clBlack) return x;
+        return -1;
+    };
+    const auto plain = f.Render();
+    g->Tools().AddNode(1, 6);  // rows 1..6 at level 1
+    g->Tools().AddNode(3, 3);  // rows 3..5 at level 2
+    const int n = g->Tools().CellNode().NodeIndent();
+    const auto grouped = f.Render();
+    struct Case {
+        int row, indent;
+    } cases[] = {{2, n}, {4, 2 * n}, {6, n}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.row);
+        EXPECT_EQ(inkLeft(grouped, 0, c.row), inkLeft(plain, 0, c.row) + c.indent);
+        EXPECT_EQ(inkLeft(grouped, 1, c.row), inkLeft(plain, 1, c.row));
+    }
+}
+
+}  // namespace

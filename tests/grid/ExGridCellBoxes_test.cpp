@@ -359,3 +359,40 @@ TEST(ExGridCellBoxes, RowsInsideGroupsIndentTheirTextInColumnZero) {
 }
 
 }  // namespace
+
+namespace {
+
+// With precise checking a click counts only on the box where its vertical
+// and the text's alignment put it.
+TEST(ExGridCellBoxes, PreciseClicksFindTheBoxByItsAlignment) {
+    BoxCell f;
+    TExColumnGrid* g = f.g;
+    g->MouseActions().SetPreciseCheckBoxCheck(true);
+    const int tw = f.TextWidth(u"WW");
+    struct Case {
+        const char* name;
+        TVAlignment grid;
+        TAlignment align;
+        const char16_t* text;
+        TPoint in, out;  // client points on and beside the box
+    } cases[] = {
+        {"top left", vtaTop, taLeftJustify, u"WW", {82 + 7, 62 + 7}, {82 + 7, 62 + 20}},
+        {"bottom left", vtaBottom, taLeftJustify, u"WW", {82 + 7, 100 - 2 - 8}, {82 + 7, 62 + 7}},
+        {"centre centre", vtaCenter, taCenter, u"", {80 + 52 + 7, 60 + 12 + 7}, {80 + 20, 60 + 12 + 7}},
+        {"right of the text", vtaTop, taRightJustify, u"WW", {200 - 15 - 2 - tw + 7, 62 + 7}, {200 - 8, 62 + 7}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        g->SetVAlignment(c.grid);
+        g->SetCellEx(2, 3, c.text);
+        g->AddCheckBox(2, 3, false);
+        f.Align(c.align);
+        EXPECT_TRUE(g->IsInCheckBox(2, 3, c.in.X, c.in.Y));
+        EXPECT_FALSE(g->IsInCheckBox(2, 3, c.out.X, c.out.Y));
+    }
+    g->MouseActions().SetPreciseCheckBoxCheck(false);
+    EXPECT_TRUE(g->IsInCheckBox(2, 3, 199, 99)) << "anywhere in the cell otherwise";
+    EXPECT_FALSE(g->IsInCheckBox(4, 4, 0, 0));
+}
+
+}  // namespace

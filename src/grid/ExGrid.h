@@ -670,8 +670,10 @@ public:
     // ===== Cell graphics and check boxes (indexes: real column, real row for the state)
     virtual TCellType GetCellType(int ACol, int ARow);
     virtual TCellGraphic* GetCellGraphic(int ACol, int ARow);
-    // A check box of the cell's own; "Invalid cell" outside the grid.
-    void AddCheckBox(int ACol, int ARow, bool State);
+    // A check box of the cell's own; "Invalid cell" outside the grid. A data
+    // box's state is the cell's text: a cell holding neither check text gets
+    // the one for State.
+    void AddCheckBox(int ACol, int ARow, bool State, bool Data = false);
     void RemoveCheckBox(int ACol, int ARow);
     bool HasCheckBox(int ACol, int ARow);
     bool GetCheckBoxState(int ACol, int ARow, bool& State);

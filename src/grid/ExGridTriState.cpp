@@ -37,17 +37,7 @@ void TExStringGrid::AddCheckBoxColumn(int ACol, bool DefaultState, bool DataChec
             AddCheckBox(ACol, r, cbUnchecked);
             continue;
         }
-        if (!DataCheckBox) {
-            AddCheckBox(ACol, r, DefaultState);
-            continue;
-        }
-        TCellGraphic* g = MakeOwnGraphic(ACol, r);
-        g->CellType = ctDataCheckBox;
-        g->CellBoolean = DefaultState;
-        SetBoxPlacement(*g);
-        const String text = GetCellEx(ACol, r);
-        if (text != FCheckTrue && text != FCheckFalse) SetCellEx(ACol, r, DefaultState ? FCheckTrue : FCheckFalse);
-        RepaintDisplCell(ACol, r);
+        AddCheckBox(ACol, r, DefaultState, DataCheckBox);
     }
 }
 

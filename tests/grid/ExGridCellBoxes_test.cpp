@@ -396,3 +396,41 @@ TEST(ExGridCellBoxes, PreciseClicksFindTheBoxByItsAlignment) {
 }
 
 }  // namespace
+
+namespace {
+
+// A data box takes its state from the cell's text: a check text already there
+// stays, any other text gives way to the one for the state asked.
+TEST(ExGridCellBoxes, DataBoxesKeepACheckTextAlreadyInTheCell) {
+    TExStringGrid g(nullptr);
+    g.SetColCount(3);
+    g.SetRowCount(3);
+    g.SetCheckTrue(u"on");
+    g.SetCheckFalse(u"off");
+    struct Case {
+        const char16_t* before;
+        bool state;
+        const char16_t* after;
+        bool checked;
+    } cases[] = {
+        {u"off", true, u"off", false}, {u"on", false, u"on", true}, {u"", true, u"on", true},
+        {u"maybe", false, u"off", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(StringToUtf8(c.before));
+        g.SetCellEx(1, 1, c.before);
+        g.AddCheckBox(1, 1, c.state, true);
+        EXPECT_EQ(g.GetCellType(1, 1), ctDataCheckBox);
+        EXPECT_EQ(g.GetCellEx(1, 1), String(c.after));
+        EXPECT_EQ(g.IsChecked(1, 1), c.checked);
+        EXPECT_EQ(g.GetCellGraphic(1, 1)->CellHAlign, haBeforeText);
+    }
+    // A plain box keeps the text as it is: it shows beside the box.
+    g.SetCellEx(2, 2, u"maybe");
+    g.AddCheckBox(2, 2, true);
+    EXPECT_EQ(g.GetCellEx(2, 2), u"maybe");
+    EXPECT_TRUE(g.IsChecked(2, 2));
+    EXPECT_THROW(g.AddCheckBox(3, 1, true, true), Exception);
+}
+
+}  // namespace

@@ -1009,9 +1009,8 @@ void TExStringGrid::DrawCellBox(TCanvas& C, int RCol, int ARow, TRect R, TCellGr
     if (cellVA != FVAlignment) va = cellVA == vtaCenter ? vaCenter : cellVA == vtaBottom ? vaBottom : vaTop;
     const bool radio = G.CellType == ctRadioButton;
     const bool dataBox = G.CellType == ctDataCheckBox || G.CellType == ctVirtCheckBox || G.CellType == ctRowCheckBox;
-    const int w = FPaintGraphic.Graphic == &G ? FPaintGraphic.Width : FControlLook.CheckSize;
-    const int h = FPaintGraphic.Graphic == &G ? FPaintGraphic.Height : FControlLook.CheckSize;
-    const TRect at = PlaceBox(R, w, h, va, ta, dataBox ? 0 : FPaintTextWidth, dataBox);
+    const int size = radio ? FControlLook.RadioSize + 4 : FControlLook.CheckSize;
+    const TRect at = PlaceBox(R, size, size, va, ta, dataBox ? 0 : FPaintTextWidth, dataBox);
     bool enabled = radio ? FControlLook.RadioAlwaysActive : FControlLook.CheckAlwaysActive;
     if (!enabled) {
         enabled = true;

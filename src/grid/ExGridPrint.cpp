@@ -254,6 +254,9 @@ int TExGridTools::PrintMarkupText(TPrintRun& Run, TFont& source, const String& T
     c.Font().SetPixelsPerInch(c.PixelsPerInch());
     c.Font().SetSize(std::max(1, int(source.Size() * FFontScale)));
     TMarkupDrawArgs in;
+    in.Images = FGrid.FGridImages;
+    in.Pictures = FGrid.FPictureContainer;
+    in.PictureCache = &FGrid.FImageCache;
     in.MeasureOnly = !Draw;
     in.ImageScale = double(c.PixelsPerInch()) / ScreenPixelsPerInch;
     TMarkupDrawResult out;

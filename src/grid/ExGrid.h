@@ -668,8 +668,12 @@ public:
     void SetModified(bool Value) { FModifiedPublic = Value; }
 
     // ===== Cell graphics and check boxes (indexes: real column, real row for the state)
+    // Column 0 holds a row check box in every row while MouseActions.HotmailRowSelect is on.
     virtual TCellType GetCellType(int ACol, int ARow);
     virtual TCellGraphic* GetCellGraphic(int ACol, int ARow);
+    // Drops the cell's graphic (never the grid's shared one) and attaches a
+    // fresh one; "Invalid cell" outside the grid.
+    TCellGraphic* CreateCellGraphic(int ACol, int ARow);
     // A check box of the cell's own; "Invalid cell" outside the grid. A data
     // box's state is the cell's text: a cell holding neither check text gets
     // the one for State.
@@ -2736,6 +2740,8 @@ protected:
 
 private:
     TCellGraphic* NewGraphic(int ACol, int ARow, TCellType Kind);
+    // The row check box column 0 shows, prepared for each row it is asked for.
+    TCellGraphic FRowCheckGraphic;
     void AddFittedPicture(int ACol, int ARow, TCellType Kind, decltype(TCellGraphic::CellBitmap) Picture,
                           bool Transparent, TStretchMode StretchMode, int Padding, TCellHAlign HAlign,
                           TCellVAlign VAlign);
@@ -2789,6 +2795,10 @@ private:
     int FScrollRow = -1;
     // ===== end of the cell scroll bars
 };
+
+// Whether the base cell's graphic takes its state or image from the cell's
+// data: a data check box or data image, a column's shared box, a row check box.
+bool IsDataGraphicCell(TExStringGrid* Grid, int ACol, int ARow);
 
 // The first of Items that begins with the text up to Caret (an empty prefix
 // matches nothing), case ignored unless CaseSensitive: -1 when none, else

@@ -289,15 +289,35 @@ TCellGraphic* TExStringGrid::OwnGraphic(int ACol, int ARow) {
     return dynamic_cast<TCellGraphic*>(GetCellProperties(ACol, ARow)->GraphicObject());
 }
 
-TCellGraphic* TExStringGrid::GetCellGraphic(int ACol, int ARow) { return OwnGraphic(ACol, ARow); }
+TCellGraphic* TExStringGrid::GetCellGraphic(int ACol, int ARow) {
+    TCellGraphic* own = OwnGraphic(ACol, ARow);
+    if (ACol != 0 || !FMouseActions.HotmailRowSelect()) return own;
+    TCellGraphic& g = FRowCheckGraphic;
+    g.CellType = ctRowCheckBox;
+    g.CellTransparent = FControlLook.ControlStyle == csFlat;
+    const int dataRows = RowCount() - FixedRows();
+    if (ARow == 0) {
+        // The header's box: checked when every row is, grey when only some are.
+        const int selected = SelectedRowCount();
+        g.CellAngle = selected > 0 && selected < dataRows ? 1 : 0;
+        g.CellBoolean = selected >= dataRows;
+    } else {
+        g.CellAngle = 0;
+        const int real = RealRowIndex(ARow);
+        g.CellBoolean = real >= 0 && real < RowCount() + NumHiddenRows() && RowSelect(real);
+    }
+    return &g;
+}
 
 TCellType TExStringGrid::GetCellType(int ACol, int ARow) {
+    if (ACol < 0 || ARow < 0) return ctEmpty;
+    if (ACol == 0 && FMouseActions.HotmailRowSelect()) return ctRowCheckBox;
     TCellGraphic* g = OwnGraphic(ACol, ARow);
     return g ? g->CellType : ctEmpty;
 }
 
 void TExStringGrid::AddCheckBox(int ACol, int ARow, bool State, bool Data) {
-    TCellGraphic* g = MakeOwnGraphic(ACol, ARow);
+    TCellGraphic* g = CreateCellGraphic(ACol, ARow);
     g->CellType = Data ? ctDataCheckBox : ctCheckBox;
     g->CellBoolean = State;
     SetBoxPlacement(*g);

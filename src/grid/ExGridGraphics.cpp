@@ -66,21 +66,31 @@ void TCellGraphic::ReleaseObjects() {
     CellIcon = std::monostate{};
 }
 
+TCellGraphic* TExStringGrid::CreateCellGraphic(int ACol, int ARow) {
+    if (ACol < 0 || ARow < 0 || ACol >= ColCount() + FNumHidden || ARow >= RowCount() + NumHiddenRows())
+        throw Exception(u"Invalid cell");
+    // Only the cell's own object is freed: the row check box column 0 shows
+    // belongs to the grid.
+    TCellProperties* p = GetCellProperties(ACol, ARow);
+    if (auto* old = dynamic_cast<TCellGraphic*>(p->GraphicObject())) {
+        p->SetGraphicObject(nullptr);
+        delete old;
+    }
+    auto* g = new TCellGraphic;
+    p->SetGraphicObject(g);
+    if (FNumHidden > 0 && DisplColIndex(ACol) != ACol) RepaintDisplCell(ACol, ARow);
+    return g;
+}
+
 // A fresh graphic of the kind: what the cell held before is dropped.
 TCellGraphic* TExStringGrid::NewGraphic(int ACol, int ARow, TCellType Kind) {
-    TCellGraphic* g = MakeOwnGraphic(ACol, ARow);
-    g->ReleaseObjects();
+    TCellGraphic* g = CreateCellGraphic(ACol, ARow);
     g->CellType = Kind;
-    g->CellBoolean = g->CellTransparent = false;
-    g->CellAngle = 0;
-    g->CellIndex = -1;
-    g->CellHAlign = haLeft;
-    g->CellVAlign = vaTop;
-    g->CellBalloon.clear();
-    g->CellText.clear();
-    g->CellErrFrom = g->CellErrLen = 0;
-    g->CellValue = 0;
     return g;
+}
+
+bool IsDataGraphicCell(TExStringGrid* Grid, int ACol, int ARow) {
+    return Grid && Grid->HasGraphicOfKinds(ACol, ARow, {ctDataCheckBox, ctDataImage, ctVirtCheckBox, ctRowCheckBox});
 }
 
 // ---------------------------------------------------------------------------

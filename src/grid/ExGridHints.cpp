@@ -157,7 +157,7 @@ void TExStringGrid::DoGridHint(int ACol, int ARow, String& HintStr) {
 // Comments
 
 void TExStringGrid::AddComment(int ACol, int ARow, const String& Comment) {
-    TCellGraphic* g = MakeOwnGraphic(ACol, ARow);
+    TCellGraphic* g = CreateCellGraphic(ACol, ARow);
     g->CellType = ctComment;
     g->CellText = Comment;
     RepaintDisplCell(ACol, ARow);

@@ -40,7 +40,7 @@ void TExStringGrid::RemoveOwnGraphic(int ACol, int ARow, TCellType Kind) {
 }
 
 void TExStringGrid::AddImageIdx(int ACol, int ARow, int Idx, TCellHAlign HAlign, TCellVAlign VAlign) {
-    TCellGraphic* g = MakeOwnGraphic(ACol, ARow);
+    TCellGraphic* g = CreateCellGraphic(ACol, ARow);
     g->CellType = ctImageList;
     g->CellIndex = Idx;
     g->CellHAlign = HAlign;

@@ -12,7 +12,7 @@ bool TExStringGrid::HasGraphicOfKinds(int ACol, int ARow, std::initializer_list<
 }
 
 void TExStringGrid::AddRadioButton(int ACol, int ARow, bool State) {
-    TCellGraphic* g = MakeOwnGraphic(ACol, ARow);
+    TCellGraphic* g = CreateCellGraphic(ACol, ARow);
     g->CellType = ctRadioButton;
     g->CellBoolean = State;
     SetBoxPlacement(*g);
@@ -73,6 +73,13 @@ bool TExStringGrid::ToggleCellRadio(int ACol, int ARow, bool User) {
         if (!other || other->CellType != ctRadioButton || !other->CellBoolean) continue;
         other->CellBoolean = false;
         RepaintDisplCell(ACol, r);
+    }
+    // Hidden rows keep their cells aside; their buttons give way too, so the
+    // column still has one checked when they are shown again.
+    for (const TGridItem& item : FGridItems) {
+        auto* props = dynamic_cast<TCellProperties*>(item.Object(ACol));
+        auto* other = props ? dynamic_cast<TCellGraphic*>(props->GraphicObject()) : nullptr;
+        if (other && other->CellType == ctRadioButton) other->CellBoolean = false;
     }
     return true;
 }

@@ -50,7 +50,7 @@ void TExStringGrid::SetDisabledFontColor(TColor Value) {
 // Turned texts
 
 void TExStringGrid::AddRotated(int ACol, int ARow, int AAngle, const String& S) {
-    TCellGraphic* g = MakeOwnGraphic(ACol, ARow);
+    TCellGraphic* g = CreateCellGraphic(ACol, ARow);
     g->CellType = ctRotated;
     g->CellAngle = NormalAngle(AAngle);
     SetCellEx(ACol, ARow, S);

@@ -18,7 +18,7 @@ TCellGraphic* TExStringGrid::RealRowGraphic(int ACol, int ARow) {
 }
 
 void TExStringGrid::AddCheckBox(int ACol, int ARow, TCheckBoxState State) {
-    TCellGraphic* g = MakeOwnGraphic(ACol, ARow);
+    TCellGraphic* g = CreateCellGraphic(ACol, ARow);
     g->CellType = ctTriStateCheckBox;
     g->CellCheckBoxState = State;
     g->CellBoolean = false;

@@ -1013,13 +1013,22 @@ public:
     int MaxRowLines(int ARow);
     // Date and time views of a cell in the locale's short formats; "Cell does not contain a date" otherwise.
     TDateTime GetDates(int ACol, int ARow);
+    // A date of 0 or less is written as an empty text unless ShowNullDates.
     void SetDates(int ACol, int ARow, TDateTime Value);
+    bool ShowNullDates = false;
+    // The colours of highlighted ("hi") runs in markup cells.
+    TColor HighlightColor() const { return FHighlightColor; }
+    void SetHighlightColor(TColor Value);
+    TColor HighlightTextColor() const { return FHighlightTextColor; }
+    void SetHighlightTextColor(TColor Value);
     TDateTime GetTimes(int ACol, int ARow);
     void SetTimes(int ACol, int ARow, TDateTime Value);
 
     // ===== Data tools: the operations of the grid's own tools object
     // (nodes, calculations, sorting, filtering, finding, marking).
     TExGridTools& Tools() { return *FTools; }
+    // False while the grid is still making its tools (their panels' windows come first).
+    bool ToolsReady() const { return FTools != nullptr; }
     TSearchFooter& SearchFooter() { return FTools->SearchFooter(); }
     TPrintSettings& PrintSettings() { return FTools->PrintSettings(); }
     TCustomForm* SelectionToForm(const TGridRect& ARect) { return FTools->SelectionToForm(ARect); }
@@ -1304,6 +1313,8 @@ public:
     TColChangingEvent OnColChanging;
     TCellChangingEvent OnCellChanging;
     TRowChangedEvent OnRowUpdate;
+    // A sort that leaves the current row's index in place reports the old and the current row.
+    TRowChangedEvent OnRowChanged;
     TNotifyEvent OnEditingDone;
     TClickCellEvent OnEditCellDone;
     TEditChangeEvent OnEditChange;
@@ -1443,7 +1454,8 @@ protected:
     // OnLoadCell may change the text; it is stored at exactly that cell.
     virtual void LoadCell(int ACol, int ARow, const String& Value);
     virtual void RecalcFooterColumn(int ACol) { CalcFooter(ACol); }
-    virtual void DoSearchFooterAction(const String&, int, int) {}
+    // Tells OnSearchFooterAction what the search panel found (-1, -1: nothing).
+    virtual void DoSearchFooterAction(const String& Value, int ACol, int ARow, TSearchAction SearchAction);
     virtual void DoButtonClick(int ACol, int ARow) {
         if (OnButtonClick) OnButtonClick(this, ACol, ARow);
     }
@@ -2421,6 +2433,8 @@ private:
     bool FURLShowInText = false;
     bool FURLFull = false;
     TColor FURLColor = clBlue;
+    TColor FHighlightColor = clHighlight;
+    TColor FHighlightTextColor = clHighlightText;
     Char FPasswordChar = u'*';
     bool FSelectionRectangle = false;
     TColor FSelectionRectangleColor = clBlack;

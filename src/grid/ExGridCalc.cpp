@@ -260,6 +260,7 @@ void TExGridTools::FooterChanged() {
     if (FFooterPanel) {
         FFooterPanel->SetHeight(ff.Visible() ? ff.Height() - 1 : 0);
         FFooterPanel->SetVisible(ff.Visible());
+        if (ff.Visible()) FFooterPanel->ReportCreated();
         FFooterPanel->SetShowHint(ff.ShowHint());
         FFooterPanel->Invalidate();
     }
@@ -295,6 +296,17 @@ int TFooterPanel::ColumnAt(int X) {
         if (sum >= X) return c;
     }
     return -1;
+}
+
+void TFooterPanel::CreateWnd() {
+    TPanel::CreateWnd();
+    if (FGrid->ToolsReady()) ReportCreated();
+}
+
+void TFooterPanel::ReportCreated() {
+    if (FCreatedReported) return;
+    FCreatedReported = true;
+    if (FGrid->Tools().OnCreatedFloatingFooter) FGrid->Tools().OnCreatedFloatingFooter(FGrid);
 }
 
 void TFooterPanel::Paint() {
@@ -367,7 +379,7 @@ void TFooterPanel::Paint() {
             }
             break;
         }
-        default:
+        case fsCustomPaint:
             if (tools.OnFooterPaint) tools.OnFooterPaint(this, ff.Column(), cv, client);
             break;
     }

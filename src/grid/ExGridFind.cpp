@@ -353,6 +353,17 @@ void TSearchPanel::EditChanged() {
     if (OnEditChange) OnEditChange(this);
 }
 
+void TSearchPanel::CreateWnd() {
+    TPanel::CreateWnd();
+    if (FGrid->ToolsReady()) ReportCreated();
+}
+
+void TSearchPanel::ReportCreated() {
+    if (FCreatedReported) return;
+    FCreatedReported = true;
+    if (FGrid->Tools().OnCreatedSearchFooter) FGrid->Tools().OnCreatedSearchFooter(FGrid);
+}
+
 void TSearchPanel::Paint() {
     TPanel::Paint();
     TCanvas& c = Canvas();
@@ -414,6 +425,7 @@ void TExGridTools::UpdateSearchPanel() {
     p.MatchCase->SetLeft(sf.ShowHighLight() ? 425 : 330);
     if (sf.Visible()) {
         p.SetVisible(true);
+        p.ReportCreated();
         p.SetHeight(32);
         if (FGrid.Row() >= FGrid.TopRow() + FGrid.VisibleRowCount() - 1) FGrid.SetTopRowEx(FGrid.TopRow() + 1);
     } else {
@@ -464,7 +476,7 @@ void TExGridTools::SearchPanelEditChange() {
     TColor colour = clWindow;
     if (!text.empty()) {
         SearchCell = Find({-1, -1}, text, params);
-        FGrid.DoSearchFooterAction(text, SearchCell.X, SearchCell.Y);
+        FGrid.DoSearchFooterAction(text, SearchCell.X, SearchCell.Y, saFindFirst);
         if (SearchCell.X < 0) {
             colour = clRed;
         } else {
@@ -488,7 +500,7 @@ void TExGridTools::SearchPanelFindNext() {
     SearchCell = Find(SearchCell, text, PanelParams(true));
     if (SearchCell.X >= 0 && SearchCell.Y < FGrid.RowCount() && SearchCell.X < FGrid.ColCount())
         FGrid.ScrollInView(SearchCell.X, SearchCell.Y);
-    FGrid.DoSearchFooterAction(text, SearchCell.X, SearchCell.Y);
+    FGrid.DoSearchFooterAction(text, SearchCell.X, SearchCell.Y, saFindNext);
     FSearchPanel->Invalidate();
 }
 
@@ -504,8 +516,12 @@ void TExGridTools::SearchPanelFindPrev() {
     SearchCell = Find(SearchCell, text, p);
     if (SearchCell.X >= 0 && SearchCell.Y < FGrid.RowCount() && SearchCell.X < FGrid.ColCount())
         FGrid.ScrollInView(SearchCell.X, SearchCell.Y);
-    FGrid.DoSearchFooterAction(text, SearchCell.X, SearchCell.Y);
+    FGrid.DoSearchFooterAction(text, SearchCell.X, SearchCell.Y, saFindPrevious);
     FSearchPanel->Invalidate();
+}
+
+void TExStringGrid::DoSearchFooterAction(const String& Value, int ACol, int ARow, TSearchAction SearchAction) {
+    if (FTools->OnSearchFooterAction) FTools->OnSearchFooterAction(this, Value, ACol, ARow, SearchAction);
 }
 
 void TExGridTools::SearchPanelClose() {

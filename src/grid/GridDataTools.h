@@ -78,7 +78,7 @@ private:
     int FRow = 0;
 };
 
-enum TFooterStyle { fsFixedLastRow, fsColumnPreview, fsCustomPreview };
+enum TFooterStyle { fsFixedLastRow, fsColumnPreview, fsCustomPreview, fsCustomPaint };
 using TCalcFooterEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& Value)>;
 
 class TFloatingFooter : public TPersistent {
@@ -130,7 +130,7 @@ private:
     bool FEnable = false;
 };
 
-enum TFilterCells { fcVirtual, fcNormal, fcStripHTML, fcCalcValue, fcRow };
+enum TFilterCells { fcVirtual, fcNormal, fcStripHTML, fcCalculated, fcRow };
 enum TFilterOperation { foSHORT, foNONE, foAND, foXOR, foOR };
 enum TFilterMethod { fmExpression, fmLiteral };
 

@@ -160,3 +160,49 @@ TEST(ExGridSort, GroupSortKeepsNodeRowsInPlace) {
 }
 
 }  // namespace
+
+namespace {
+
+// A plain sort leaves the current row's index and reports it as changed;
+// a sort where the current row follows its data, an indexed sort and an
+// empty sort column report nothing.
+TEST(ExGridSort, RowChangedReportsOnlyPlainSortsThatKeepTheRowIndex) {
+    struct Case {
+        const char* name;
+        bool moveRow;
+        bool indexed;
+        int column;
+        std::vector<std::pair<int, int>> expected;
+    } cases[] = {
+        {"plain", false, false, 1, {{2, 2}}},
+        {"row follows its data", true, false, 1, {}},
+        {"indexed", false, true, 1, {}},
+        {"no sort column", false, false, -1, {}},
+    };
+    for (const Case& c : cases) {
+        TExStringGrid g(nullptr);
+        g.SetRowCount(5);
+        const char16_t* v[] = {u"d", u"b", u"c", u"a"};
+        for (int r = 1; r <= 4; ++r) g.SetCellEx(1, r, v[r - 1]);
+        g.SetRow(2);
+        g.Navigation().SetMoveRowOnSort(c.moveRow);
+        std::vector<std::pair<int, int>> seen;
+        g.OnRowChanged = [&](TObject* Sender, int OldRow, int NewRow) {
+            EXPECT_EQ(Sender, &g);
+            seen.push_back({OldRow, NewRow});
+        };
+        g.SortSettings().SetColumn(c.column);
+        if (c.indexed) {
+            g.SortIndexes().AddIndex(1, true);
+            g.QSortIndexed();
+        } else {
+            g.QSort();
+        }
+        EXPECT_EQ(seen, c.expected) << c.name;
+        if (c.column >= 0) EXPECT_EQ(Column(g, 1, 1, 4), (std::vector<String>{u"a", u"b", u"c", u"d"})) << c.name;
+        // With the row following its data, "b" stays current.
+        if (c.moveRow) EXPECT_EQ(g.GetCellEx(1, g.Row()), u"b") << c.name;
+    }
+}
+
+}  // namespace

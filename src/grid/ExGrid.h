@@ -1363,6 +1363,7 @@ public:
     // OnCustomCellDraw after it. Work that takes the focus out of the grid
     // (a row or column dragged) runs between OnStartBlockFocus and OnEndBlockFocus.
     TGridColorEvent OnGetCellColor;
+    TGridColorEvent OnGetCellPrintColor;
     TGridGradientEvent OnGetCellGradient;
     TGridAlignEvent OnGetAlignment;
     TFloatFormatEvent OnGetFloatFormat;
@@ -1467,7 +1468,10 @@ protected:
     virtual void RecalcFooter(int ACol) { CalcFooter(ACol); }
     // Fires OnGridHint; the handler sees the hint chosen so far.
     virtual void DoGridHint(int ACol, int ARow, String& HintStr);
-    virtual void DoGetCellPrintColor(int, int, TGridDrawState, TBrush&, TFont&) {}
+    // Fires OnGetCellPrintColor.
+    virtual void DoGetCellPrintColor(int ACol, int ARow, TGridDrawState AState, TBrush& ABrush, TFont& AFont) {
+        if (OnGetCellPrintColor) OnGetCellPrintColor(this, ARow, ACol, AState, ABrush, AFont);
+    }
     // Fires OnGetCellBorder.
     virtual void DoGetCellBorder(int ACol, int ARow, TPen& APen, TSet<int>& Borders);
     virtual void DoGetCellPrintBorder(int, int, TPen&, TSet<int>&) {}

@@ -161,11 +161,39 @@ struct TExGridTools::TPrintRun {
 int TExGridTools::MapFontHeight(int PointSize) const { return -int(PointSize * 254.0 / 72 * FFontScale); }
 
 // The canvas keeps the print font between cells of the same kind.
+const TFont& TExGridTools::PrintBaseFont(bool Fixed) {
+    TPrintSettings& ps = FPrintSettings;
+    return ps.UseDisplayFont ? (Fixed ? FGrid.FixedFont() : FGrid.Font()) : (Fixed ? ps.FixedFont() : ps.Font());
+}
+
+// The application's own drawing of a printed cell, in device units, the
+// canvas font at the print font's size.
+void TExGridTools::PrintCustomCellDraw(TPrintRun& Run, int ACol, int ARow, bool Fixed, TRect Cell) {
+    TCanvas& c = *Run.C;
+    TPoint corners[2] = {TPoint(Cell.Left, Cell.Top), TPoint(Cell.Right, Cell.Bottom)};
+    c.LPtoDP(corners, 2);
+    const TPoint org = c.ViewportOrg();
+    const int saved = c.SaveDC();
+    const int mode = c.SetMapMode(MM_TEXT);
+    TFont kept;
+    kept.Assign(&c.Font());
+    c.Font().Assign(&FPrintSettings.Font());
+    c.Font().SetPixelsPerInch(c.PixelsPerInch());
+    c.Font().SetSize(FPrintSettings.Font().Size());
+    FGrid.OnCustomCellDraw(&FGrid, c, ACol, ARow, Fixed ? TGridDrawState{gdFixed} : TGridDrawState{},
+                           Rect(corners[0].X - org.X, corners[0].Y - org.Y, corners[1].X - org.X, corners[1].Y - org.Y),
+                           true);
+    c.Font().Assign(&kept);
+    c.SetMapMode(mode);
+    c.RestoreDC(saved);
+    Run.FontKind = -1;
+}
+
 void TExGridTools::PrintFont(TPrintRun& Run, int ACol, int ARow) {
     TPrintSettings& ps = FPrintSettings;
     int kind = ACol < FGrid.FixedCols() || ARow < FGrid.FixedRows() ? 1 : 0;
     if (Run.FontKind == kind) return;
-    TFont& f = ps.UseDisplayFont ? (kind ? FGrid.FixedFont() : FGrid.Font()) : (kind ? ps.FixedFont() : ps.Font());
+    const TFont& f = PrintBaseFont(kind != 0);
     Run.C->Font().Assign(&f);
     Run.C->Font().SetHeight(MapFontHeight(f.Size()));
     Run.FontKind = kind;
@@ -590,20 +618,35 @@ void TExGridTools::PrintDrawRow(TPrintRun& Run, int Y, int ARow, bool FixedPart)
         int real = FGrid.RealColIndex(col);
         FGrid.DoGetCellPrintBorder(real, ARow, pen, flags);
         if (OnGetCellPrintBorder) OnGetCellPrintBorder(&FGrid, ARow, real, pen, flags);
-        TColor back = FGrid.CellPropsAssigned(real, ARow) ? FGrid.Colors(real, ARow) : clNone;
-        if (back != clNone) {
+        PrintFont(Run, col, ARow);
+        int pitch = Run.LineHeight[Run.FontKind];
+        const bool fixed = col < FGrid.FixedCols() || ARow < FGrid.FixedRows();
+        // The print colour hook sees the cell's colour and its print font at
+        // its point size; what it changes is drawn.
+        TBrush brush;
+        brush.SetColor(FGrid.CellPropsAssigned(real, ARow) ? FGrid.Colors(real, ARow) : clNone);
+        const TFont& base = PrintBaseFont(fixed);
+        TFont font;
+        font.Assign(&base);
+        FGrid.DoGetCellPrintColor(real, ARow, fixed ? TGridDrawState{gdFixed} : TGridDrawState{}, brush, font);
+        if (brush.Color() != clNone) {
             c.Brush().SetStyle(bsSolid);
-            c.Brush().SetColor(back);
+            c.Brush().SetColor(brush.Color());
             c.FillRect(Rect(left, Y, right, Y - h));
         }
-        PrintFont(Run, col, ARow);
+        if (font.Name() != base.Name() || font.Size() != base.Size() || font.Style() != base.Style() ||
+            font.Color() != base.Color()) {
+            c.Font().Assign(&font);
+            c.Font().SetHeight(MapFontHeight(font.Size()));
+            pitch = std::abs(c.TextHeight(u"gh"));
+            Run.FontKind = -1;
+        }
         const TRect cell = Rect(left, Y, right, Y - h);
         TRect area = cell;
         PrintGraphic(Run, real, ARow, cell, area);
         c.Brush().SetStyle(bsClear);
         const String text = PrintText(real, ARow);
         std::vector<String> lines = CellLines(text);
-        int pitch = Run.LineHeight[Run.FontKind];
         int ty = Y - Run.p;
         TAlignment align = FGrid.DoGetAlignment(real, ARow);
         if (FGrid.GridTextKind(text) == MarkupTextKind) {
@@ -638,6 +681,7 @@ void TExGridTools::PrintDrawRow(TPrintRun& Run, int Y, int ARow, bool FixedPart)
             c.TextRect(cell, x, ty, l);
             ty -= pitch;
         }
+        if (FGrid.OnCustomCellDraw) PrintCustomCellDraw(Run, real, ARow, fixed, cell);
         c.Pen().Assign(&pen);
         if (FPrinter) c.Pen().SetWidth(int(std::lround(pen.Width() * Run.L)));
         int bottom = Y - h;

@@ -725,6 +725,8 @@ private:
     int PrintRowDrawn(TPrintRun& Run, int ARow);
     void PrintDrawRow(TPrintRun& Run, int Y, int ARow, bool FixedPart);
     void PrintHeaderFooter(TPrintRun& Run, int PageIndex, int PageInStrip);
+    const TFont& PrintBaseFont(bool Fixed);
+    void PrintCustomCellDraw(TPrintRun& Run, int ACol, int ARow, bool Fixed, TRect Cell);
     void PrintFont(TPrintRun& Run, int ACol, int ARow);
     // The graphic a printed cell shows with PrintGraphics, its size in 0.1 mm
     // for a cell of Area (0.1 mm; empty: the cell's size on screen); {0, 0} for none.

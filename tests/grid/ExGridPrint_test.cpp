@@ -827,3 +827,58 @@ TEST(PrintCells, MarkupPrintsAsMarkupOnlyWithEnableHTML) {
 }
 
 }  // namespace
+
+namespace {
+
+// The print colour hook colours a printed cell and its text; the owner's
+// drawing gets the printed cell's rectangle in device units.
+TEST(PrintCells, PrintColourHookAndOwnerDrawingReachThePage) {
+    TExStringGrid g(nullptr);
+    FillRows(g, 3);
+    g.PrintSettings().Borders = pbNoborder;
+    auto lime = [](TColor p) { return p == clLime; };
+    auto blue = [](TColor p) { return p == clBlue; };
+    EXPECT_EQ(Found(g, 96, 400, 300, lime).count, 0);
+    EXPECT_EQ(Reds(g, 96, 400, 300).count, 0);
+
+    g.OnGetCellPrintColor = [&](TObject* Sender, int ARow, int ACol, TGridDrawState AState, TBrush& ABrush,
+                                TFont& AFont) {
+        EXPECT_EQ(Sender, &g);
+        EXPECT_EQ(AState.Contains(gdFixed), ARow == 0 || ACol == 0);
+        EXPECT_EQ(ABrush.Color(), clNone);
+        if (ARow == 2 && ACol == 1) {
+            ABrush.SetColor(clLime);
+            AFont.SetColor(TColor(0x0000C0));
+        }
+    };
+    const Box cell = Found(g, 96, 400, 300, lime);
+    EXPECT_GT(cell.count, 200);
+    const Box text = Reds(g, 96, 400, 300);
+    EXPECT_GT(text.count, 5);
+    // The red text stands inside the lime cell.
+    EXPECT_GE(text.left, cell.left);
+    EXPECT_LE(text.right, cell.right);
+    EXPECT_GE(text.top, cell.top);
+    EXPECT_LE(text.bottom, cell.bottom);
+
+    std::vector<std::pair<int, int>> drawn;
+    g.OnCustomCellDraw = [&](TObject*, TCanvas& C, int ACol, int ARow, TGridDrawState, TRect R, bool Printing) {
+        EXPECT_TRUE(Printing);
+        drawn.push_back({ACol, ARow});
+        if (ACol == 1 && ARow == 2) {
+            C.Brush().SetStyle(bsSolid);
+            C.Brush().SetColor(clBlue);
+            C.FillRect(R);
+        }
+    };
+    const Box own = Found(g, 96, 400, 300, blue);
+    EXPECT_EQ(drawn.size(), 9u);
+    // The owner's rectangle is the coloured cell, to a pixel of rounding.
+    EXPECT_NEAR(own.left, cell.left, 1);
+    EXPECT_NEAR(own.right, cell.right, 1);
+    EXPECT_NEAR(own.top, cell.top, 1);
+    EXPECT_NEAR(own.bottom, cell.bottom, 1);
+    EXPECT_EQ(Found(g, 96, 400, 300, lime).count, 0);
+}
+
+}  // namespace

@@ -32,7 +32,14 @@ bool TExGridTools::MatchCell(const String& CellText, const String& S, TFindParam
     return true;
 }
 
-TPoint TExGridTools::Find(TPoint StartCell, const String& S, TFindParams P) {
+TPoint TExGridTools::Find(TPoint StartCell, const String& S, TFindParams P) { return FindCell(StartCell, S, P, true); }
+
+// Texts are wide already: the wide search differs only in leaving the top row where it is.
+TPoint TExGridTools::FindWide(TPoint StartCell, const String& S, TFindParams P) {
+    return FindCell(StartCell, S, P, false);
+}
+
+TPoint TExGridTools::FindCell(TPoint StartCell, const String& S, TFindParams P, bool Scroll) {
     FFindParams = P;
     FindBusy = true;
     SearchCache = P.Contains(fnMatchCase) ? S : AnsiUpperCase(S);
@@ -115,7 +122,7 @@ TPoint TExGridTools::Find(TPoint StartCell, const String& S, TFindParams P) {
             g.SetCol(col);
             g.SetRow(row);
             int f = g.FloatingFooter().Visible() ? 2 : 0;
-            if (g.Row() > g.TopRow() + g.VisibleRowCount() - f - 2 &&
+            if (Scroll && g.Row() > g.TopRow() + g.VisibleRowCount() - f - 2 &&
                 g.RowCount() > g.VisibleRowCount() + g.FixedRows() + f)
                 g.SetTopRowEx(g.TopRow() + f + 1);
         }

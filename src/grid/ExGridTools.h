@@ -545,6 +545,7 @@ public:
 
     // ===== Finding
     TPoint Find(TPoint StartCell, const String& S, TFindParams FindParams);
+    TPoint FindWide(TPoint StartCell, const String& S, TFindParams FindParams);
     TPoint FindFirst(const String& S, TFindParams FindParams);
     TPoint FindNext();
     int Replace(const String& OrigStr, const String& NewStr, TFindParams FindParams);
@@ -725,6 +726,7 @@ private:
     int PrintRowDrawn(TPrintRun& Run, int ARow);
     void PrintDrawRow(TPrintRun& Run, int Y, int ARow, bool FixedPart);
     void PrintHeaderFooter(TPrintRun& Run, int PageIndex, int PageInStrip);
+    TPoint FindCell(TPoint StartCell, const String& S, TFindParams FindParams, bool Scroll);
     const TFont& PrintBaseFont(bool Fixed);
     void PrintCustomCellDraw(TPrintRun& Run, int ACol, int ARow, bool Fixed, TRect Cell);
     void PrintFont(TPrintRun& Run, int ACol, int ARow);

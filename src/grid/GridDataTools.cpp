@@ -17,6 +17,10 @@ void TSortSettings::Assign(const TPersistent* Source) {
     FIgnoreCase = ignoreCase;
 }
 
+void TSortSettings::GlyphChanged() {
+    if (FGrid) FGrid->InvalidateGrid();
+}
+
 void TSortSettings::SetShow(bool Value) {
     FShow = Value;
     if (FGrid) FGrid->InvalidateGrid();

@@ -11,9 +11,11 @@
 #include "framework/Classes.h"
 #include "framework/Components.h"
 #include "framework/Forms.h"
+#include "framework/Graphics.h"
 #include "framework/StdCtrls.h"
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 class TExStringGrid;
@@ -26,6 +28,33 @@ public:                                             \
                                                     \
 private:                                            \
     Type F##Name = Default;
+
+// A header glyph its settings own: copying the settings copies the picture.
+class TSortGlyph {
+public:
+    TSortGlyph() : FBitmap(std::make_unique<TBitmap>()) {}
+    TSortGlyph(const TSortGlyph& Source) : TSortGlyph() { FBitmap->Assign(Source.FBitmap.get()); }
+    TSortGlyph& operator=(const TSortGlyph& Source) {
+        if (this != &Source) FBitmap->Assign(Source.FBitmap.get());
+        return *this;
+    }
+    TBitmap& Bitmap() const { return *FBitmap; }
+
+private:
+    std::unique_ptr<TBitmap> FBitmap;
+};
+
+// A glyph setting: the setter copies the picture and repaints the grid.
+#define SORT_GLYPH_SETTING(Name)                             \
+public:                                                      \
+    TBitmap& Name() const { return F##Name.Bitmap(); }       \
+    void Set##Name(const TBitmap* Value) {                   \
+        F##Name.Bitmap().Assign(Value);                      \
+        GlyphChanged();                                      \
+    }                                                        \
+                                                             \
+private:                                                     \
+    TSortGlyph F##Name;
 
 enum TSortDirection { sdAscending, sdDescending };
 enum TSortBlankPosition { blFirst, blLast };
@@ -71,8 +100,13 @@ public:
     DATA_TOOL_SETTING(TColor, HeaderColorTo, clNone)
     DATA_TOOL_SETTING(TColor, HeaderMirrorColor, clNone)
     DATA_TOOL_SETTING(TColor, HeaderMirrorColorTo, clNone)
+    SORT_GLYPH_SETTING(UpGlyph)
+    SORT_GLYPH_SETTING(DownGlyph)
+    SORT_GLYPH_SETTING(IndexUpGlyph)
+    SORT_GLYPH_SETTING(IndexDownGlyph)
 
 private:
+    void GlyphChanged();
     TExStringGrid* FGrid;
     bool FShow = false;
     int FRow = 0;

@@ -340,3 +340,29 @@ TEST(ExGridDates, NullDatesAreEmptyUnlessAskedFor) {
 }
 
 }  // namespace
+
+namespace {
+
+// Both searches go to the found cell; only Find then pulls the next rows into view.
+TEST(FindWide, GoesToTheCellWithoutMovingTheTopRow) {
+    GridOnForm<> f(400, 200);
+    TExStringGrid* g = f.g;
+    g->SetRowCount(40);
+    const int last = g->TopRow() + g->VisibleRowCount() - 1;
+    g->SetCellEx(2, last, u"needle");
+    struct Case {
+        bool wide;
+        int topMoves;
+    } cases[] = {{true, 0}, {false, 1}};
+    for (const Case& c : cases) {
+        g->SetTopRow(1);
+        g->SetRow(1);
+        const TPoint p = c.wide ? g->Tools().FindWide({-1, -1}, u"NEEDLE", {fnAutoGoto})
+                                : g->Tools().Find({-1, -1}, u"NEEDLE", {fnAutoGoto});
+        EXPECT_EQ(p, (TPoint{2, last})) << c.wide;
+        EXPECT_EQ(g->Row(), last) << c.wide;
+        EXPECT_EQ(g->TopRow(), 1 + c.topMoves) << c.wide;
+    }
+}
+
+}  // namespace

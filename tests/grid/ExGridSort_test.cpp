@@ -1,6 +1,10 @@
 #include "grid/ExGrid.h"
 
+#include "framework/Controls.h"
+#include "framework/Graphics.h"
 #include "framework/SysUtils.h"
+
+#include "GridOnForm.h"
 
 #include <gtest/gtest.h>
 
@@ -203,6 +207,76 @@ TEST(ExGridSort, RowChangedReportsOnlyPlainSortsThatKeepTheRowIndex) {
         // With the row following its data, "b" stays current.
         if (c.moveRow) EXPECT_EQ(g.GetCellEx(1, g.Row()), u"b") << c.name;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// An 8 x 8 picture of one colour whose corner (its see-through colour) is magenta.
+void Glyph(TBitmap& B, TColor Colour) {
+    B.SetPixelFormat(pf24bit);
+    B.SetSize(8, 8);
+    B.Canvas().Brush().SetColor(Colour);
+    B.Canvas().FillRect(Rect(0, 0, 8, 8));
+    B.Canvas().SetPixels(0, 7, clFuchsia);
+}
+
+int CountIn(TExStringGrid* g, TRect R, TColor Colour) {
+    TBitmap shot;
+    RenderControlToBitmap(g, shot);
+    int n = 0;
+    for (int y = R.Top; y < R.Bottom; ++y)
+        for (int x = R.Left; x < R.Right; ++x) n += shot.Canvas().Pixels(x + 2, y + 2) == Colour;
+    return n;
+}
+
+// The header shows the settings' own pictures, by direction, once both of a
+// pair are set; the settings keep copies and pass them on with Assign.
+TEST(ExGridSort, HeaderGlyphsReplaceTheDrawnMarksOnceBothAreSet) {
+    GridOnForm<> f(400, 200);
+    TExStringGrid* g = f.g;
+    g->SetRowCount(4);
+    g->SetCellEx(1, 0, u"One");
+    g->SetCellEx(2, 0, u"Two");
+    TSortSettings& s = g->SortSettings();
+    s.SetShow(true);
+    s.SetColumn(1);
+    const TRect head1 = g->CellRect(1, 0), head2 = g->CellRect(2, 0);
+    TBitmap up, down, iup, idown;
+    Glyph(up, clLime);
+    Glyph(down, clRed);
+    Glyph(iup, clBlue);
+    Glyph(idown, clYellow);
+
+    s.SetUpGlyph(&up);
+    EXPECT_EQ(CountIn(g, head1, clLime), 0);  // one of the pair alone: the drawn mark
+    s.SetDownGlyph(&down);
+    up.Canvas().Brush().SetColor(clBlack);    // the settings hold their own copy
+    up.Canvas().FillRect(Rect(0, 0, 8, 8));
+    EXPECT_EQ(CountIn(g, head1, clLime), 63);
+    EXPECT_EQ(CountIn(g, head1, clRed), 0);
+    s.SetDirection(sdDescending);
+    g->Invalidate();
+    EXPECT_EQ(CountIn(g, head1, clRed), 63);
+    EXPECT_EQ(CountIn(g, head1, clLime), 0);
+
+    // Index marks: a descending entry shows the index up picture.
+    s.SetIndexShow(true);
+    g->SortIndexes().AddIndex(1, true);
+    g->SortIndexes().AddIndex(2, false);
+    s.SetIndexUpGlyph(&iup);
+    s.SetIndexDownGlyph(&idown);
+    EXPECT_GT(CountIn(g, head1, clYellow), 40);
+    EXPECT_GT(CountIn(g, head2, clBlue), 40);
+    EXPECT_EQ(CountIn(g, head1, clBlue), 0);
+
+    TSortSettings copy(nullptr);
+    copy.Assign(&s);
+    EXPECT_EQ(copy.DownGlyph().Canvas().Pixels(3, 3), clRed);
+    EXPECT_EQ(copy.IndexUpGlyph().Canvas().Pixels(3, 3), clBlue);
+    s.DownGlyph().Canvas().SetPixels(3, 3, clBlack);
+    EXPECT_EQ(copy.DownGlyph().Canvas().Pixels(3, 3), clRed);
 }
 
 }  // namespace

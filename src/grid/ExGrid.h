@@ -440,6 +440,8 @@ using TFloatFormatEvent =
     std::function<void(TObject* Sender, int ACol, int ARow, bool& IsFloat, String& FloatFormat)>;
 using TCustomCellDrawEvent = std::function<void(TObject* Sender, TCanvas& Canvas, int ACol, int ARow,
                                                 TGridDrawState AState, TRect ARect, bool Printing)>;
+using TCustomCellSizeEvent =
+    std::function<void(TObject* Sender, TCanvas& Canvas, int ACol, int ARow, TPoint& ASize, bool Printing)>;
 // Rows added, inserted and deleted by keys.
 using TCanAddRowEvent = std::function<void(TObject* Sender, bool& CanAdd)>;
 using TCanInsertRowEvent = std::function<void(TObject* Sender, int ARow, bool& CanInsert)>;
@@ -1369,6 +1371,8 @@ public:
     TFloatFormatEvent OnGetFloatFormat;
     TCustomCellDrawEvent OnCustomCellBkgDraw;
     TCustomCellDrawEvent OnCustomCellDraw;
+    // A printed cell's measured size (0.1 mm) may be changed here.
+    TCustomCellSizeEvent OnCustomCellSize;
     TNotifyEvent OnStartBlockFocus;
     TNotifyEvent OnEndBlockFocus;
     // The alignment a cell is painted with: its own or the grid's, then

@@ -220,6 +220,15 @@ std::vector<String> CellLines(const String& S) {
 
 // The cell's printed height; its width into Width when asked.
 int TExGridTools::PrintCellHeight(TPrintRun& Run, int ACol, int ARow, int* Width) {
+    if (!FGrid.OnCustomCellSize) return PrintCellMeasure(Run, ACol, ARow, Width);
+    TPoint size;
+    size.Y = PrintCellMeasure(Run, ACol, ARow, &size.X);
+    FGrid.OnCustomCellSize(&FGrid, *Run.C, FGrid.RealColIndex(ACol), ARow, size, true);
+    if (Width) *Width = size.X;
+    return size.Y;
+}
+
+int TExGridTools::PrintCellMeasure(TPrintRun& Run, int ACol, int ARow, int* Width) {
     PrintFont(Run, ACol, ARow);
     const int real = FGrid.RealColIndex(ACol);
     const TPoint graphic = PrintGraphicSize(Run, real, ARow);

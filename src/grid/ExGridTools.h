@@ -721,6 +721,7 @@ private:
     struct TPrintRun;
     int PrintPages(TCanvas& C, int Mode, int Total);
     void PrintColumnWidths(TPrintRun& Run);
+    int PrintCellMeasure(TPrintRun& Run, int ACol, int ARow, int* Width);
     int PrintCellHeight(TPrintRun& Run, int ACol, int ARow, int* Width);
     int PrintRowHeight(TPrintRun& Run, int ARow);
     int PrintRowDrawn(TPrintRun& Run, int ARow);

@@ -882,3 +882,42 @@ TEST(PrintCells, PrintColourHookAndOwnerDrawingReachThePage) {
 }
 
 }  // namespace
+
+namespace {
+
+// The owner's size of a printed cell sets its column's width and its row's height.
+TEST(PrintCells, OwnerSizedCellsSetTheirColumnAndRow) {
+    TExStringGrid g(nullptr);
+    FillRows(g, 5);
+    std::map<int, int> widths, heights;
+    g.Tools().OnPrintSetColumnWidth = [&](TObject*, int c, int& w) { widths[c] = w; };
+    g.Tools().OnPrintSetRowHeight = [&](TObject*, int r, int& h) { heights[r] = h; };
+    TBitmap bmp;
+    bmp.SetSize(600, 300);
+    g.Tools().PrintDraw(bmp.Canvas(), Rect(0, 0, 600, 300));
+    const std::map<int, int> plainW = widths, plainH = heights;
+    ASSERT_EQ(plainW.size(), 3u);
+    ASSERT_LT(plainW.at(2), 1234);
+    ASSERT_LT(plainH.at(3), 500);
+
+    int asked = 0;
+    g.OnCustomCellSize = [&](TObject* Sender, TCanvas&, int ACol, int ARow, TPoint& ASize, bool Printing) {
+        EXPECT_EQ(Sender, &g);
+        EXPECT_TRUE(Printing);
+        EXPECT_GT(ASize.X, 0);
+        EXPECT_GT(ASize.Y, 0);
+        ++asked;
+        if (ACol == 2) ASize.X = 1234;
+        if (ARow == 3) ASize.Y = 500;
+    };
+    widths.clear();
+    heights.clear();
+    g.Tools().PrintDraw(bmp.Canvas(), Rect(0, 0, 600, 300));
+    EXPECT_GT(asked, 0);
+    EXPECT_EQ(widths.at(2), 1234);
+    EXPECT_EQ(widths.at(1), plainW.at(1));
+    EXPECT_EQ(heights.at(3), 500 + 500 / 8);
+    EXPECT_EQ(heights.at(2), plainH.at(2));
+}
+
+}  // namespace

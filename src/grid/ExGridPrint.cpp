@@ -13,6 +13,7 @@
 #include "framework/SysUtils.h"
 
 #include <algorithm>
+#include <functional>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -166,27 +167,34 @@ const TFont& TExGridTools::PrintBaseFont(bool Fixed) {
     return ps.UseDisplayFont ? (Fixed ? FGrid.FixedFont() : FGrid.Font()) : (Fixed ? ps.FixedFont() : ps.Font());
 }
 
-// The application's own drawing of a printed cell, in device units, the
-// canvas font at the print font's size.
-void TExGridTools::PrintCustomCellDraw(TPrintRun& Run, int ACol, int ARow, bool Fixed, TRect Cell) {
+// Draw runs on the canvas switched to device units, its font Font at Size
+// points, and gets R in device units; mapping mode and font come back after.
+void TExGridTools::PrintInDeviceUnits(TPrintRun& Run, TRect R, const TFont& Font, int Size,
+                                      const std::function<void(TRect)>& Draw) {
     TCanvas& c = *Run.C;
-    TPoint corners[2] = {TPoint(Cell.Left, Cell.Top), TPoint(Cell.Right, Cell.Bottom)};
+    TPoint corners[2] = {TPoint(R.Left, R.Top), TPoint(R.Right, R.Bottom)};
     c.LPtoDP(corners, 2);
     const TPoint org = c.ViewportOrg();
     const int saved = c.SaveDC();
     const int mode = c.SetMapMode(MM_TEXT);
     TFont kept;
     kept.Assign(&c.Font());
-    c.Font().Assign(&FPrintSettings.Font());
+    c.Font().Assign(&Font);
     c.Font().SetPixelsPerInch(c.PixelsPerInch());
-    c.Font().SetSize(FPrintSettings.Font().Size());
-    FGrid.OnCustomCellDraw(&FGrid, c, ACol, ARow, Fixed ? TGridDrawState{gdFixed} : TGridDrawState{},
-                           Rect(corners[0].X - org.X, corners[0].Y - org.Y, corners[1].X - org.X, corners[1].Y - org.Y),
-                           true);
+    c.Font().SetSize(Size);
+    Draw(Rect(corners[0].X - org.X, corners[0].Y - org.Y, corners[1].X - org.X, corners[1].Y - org.Y));
     c.Font().Assign(&kept);
     c.SetMapMode(mode);
     c.RestoreDC(saved);
     Run.FontKind = -1;
+}
+
+// The application's own drawing of a printed cell, in device units, the
+// canvas font at the print font's size.
+void TExGridTools::PrintCustomCellDraw(TPrintRun& Run, int ACol, int ARow, bool Fixed, TRect Cell) {
+    PrintInDeviceUnits(Run, Cell, FPrintSettings.Font(), FPrintSettings.Font().Size(), [&](TRect R) {
+        FGrid.OnCustomCellDraw(&FGrid, *Run.C, ACol, ARow, Fixed ? TGridDrawState{gdFixed} : TGridDrawState{}, R, true);
+    });
 }
 
 void TExGridTools::PrintFont(TPrintRun& Run, int ACol, int ARow) {
@@ -280,27 +288,13 @@ String TExGridTools::PrintMarkupTitle() {
 
 int TExGridTools::PrintMarkupText(TPrintRun& Run, TFont& source, const String& Text, TRect R, bool Draw, int* Width) {
     TCanvas& c = *Run.C;
-    TPoint corners[2] = {TPoint(R.Left, R.Top), TPoint(R.Right, R.Bottom)};
-    c.LPtoDP(corners, 2);
-    const TPoint org = c.ViewportOrg();
-    const int saved = c.SaveDC();
-    const int mode = c.SetMapMode(MM_TEXT);
-    TFont kept;
-    kept.Assign(&c.Font());
-    c.Font().Assign(&source);
-    c.Font().SetPixelsPerInch(c.PixelsPerInch());
-    c.Font().SetSize(std::max(1, int(source.Size() * FFontScale)));
     TMarkupDrawArgs in;
     in.MeasureOnly = !Draw;
     in.ImageScale = double(c.PixelsPerInch()) / ScreenPixelsPerInch;
     TMarkupDrawResult out;
-    DrawHTMLText(c, Text,
-                 Rect(corners[0].X - org.X, corners[0].Y - org.Y, corners[1].X - org.X, corners[1].Y - org.Y), in,
-                 out);
-    c.Font().Assign(&kept);
-    c.SetMapMode(mode);
-    c.RestoreDC(saved);
-    Run.FontKind = -1;
+    PrintInDeviceUnits(Run, R, source, std::max(1, int(source.Size() * FFontScale)),
+                       [&](TRect D) { DrawHTMLText(c, Text, D, in, out); });
+    const TPoint org = c.ViewportOrg();
     TPoint extent[2] = {org, TPoint(org.X + out.ExtentX, org.Y + out.ExtentY)};
     c.DPtoLP(extent, 2);
     if (Width) *Width = std::abs(extent[1].X - extent[0].X);

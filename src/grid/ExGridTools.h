@@ -728,6 +728,7 @@ private:
     void PrintDrawRow(TPrintRun& Run, int Y, int ARow, bool FixedPart);
     void PrintHeaderFooter(TPrintRun& Run, int PageIndex, int PageInStrip);
     TPoint FindCell(TPoint StartCell, const String& S, TFindParams FindParams, bool Scroll);
+    void PrintInDeviceUnits(TPrintRun& Run, TRect R, const TFont& Font, int Size, const std::function<void(TRect)>& Draw);
     const TFont& PrintBaseFont(bool Fixed);
     void PrintCustomCellDraw(TPrintRun& Run, int ACol, int ARow, bool Fixed, TRect Cell);
     void PrintFont(TPrintRun& Run, int ACol, int ARow);

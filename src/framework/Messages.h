@@ -36,6 +36,7 @@ inline WPARAM MakeWParam(int lo, int hi) { return WPARAM(std::uint32_t((Word(lo)
 constexpr Cardinal WM_NULL = 0x0000;
 constexpr Cardinal WM_CREATE = 0x0001;
 constexpr Cardinal WM_DESTROY = 0x0002;
+constexpr Cardinal WM_NCDESTROY = 0x0082;
 constexpr Cardinal WM_MOVE = 0x0003;
 constexpr Cardinal WM_SIZE = 0x0005;
 constexpr Cardinal WM_ACTIVATE = 0x0006;
@@ -164,6 +165,8 @@ constexpr Cardinal CM_SYSFONTCHANGED = CM_BASE + 53;
 // Before a hint's pause starts: WParam is 1 when a hint was showing, LParam
 // points to the pause in milliseconds, which the control may change.
 constexpr Cardinal CM_HINTSHOWPAUSE = CM_BASE + 82;
+// The application's visual style changed.
+constexpr Cardinal CM_STYLECHANGED = CM_BASE + 81;
 
 // Notifications a control receives back from its own window ("reflected").
 constexpr Cardinal CN_BASE = 0xBC00;

@@ -28,6 +28,7 @@
 #include "framework/StdCtrls.h"
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <variant>
 #include <vector>
@@ -671,8 +672,10 @@ public:
     // ===== Cell graphics and check boxes (indexes: real column, real row for the state)
     virtual TCellType GetCellType(int ACol, int ARow);
     virtual TCellGraphic* GetCellGraphic(int ACol, int ARow);
-    // A check box of the cell's own; "Invalid cell" outside the grid.
-    void AddCheckBox(int ACol, int ARow, bool State);
+    // A check box of the cell's own; "Invalid cell" outside the grid. A data
+    // box's state is the cell's text: a cell holding neither check text gets
+    // the one for State.
+    void AddCheckBox(int ACol, int ARow, bool State, bool Data = false);
     void RemoveCheckBox(int ACol, int ARow);
     bool HasCheckBox(int ACol, int ARow);
     bool GetCheckBoxState(int ACol, int ARow, bool& State);
@@ -682,6 +685,13 @@ public:
     // User: the cell must be editable (unless CheckAlwaysActive).
     virtual bool ToggleCellCheck(int ACol, int ARow, bool User);
     bool ToggleCheckBox(int ACol, int ARow) { return ToggleCellCheck(ACol, ARow, false); }
+    // A new box or radio button: flat, before the text, at the grid's vertical alignment.
+    void SetBoxPlacement(TCellGraphic& G) const {
+        G.CellTransparent = true;
+        G.CellAngle = 0;
+        G.CellHAlign = haBeforeText;
+        G.CellVAlign = FVAlignment == vtaCenter ? vaCenter : FVAlignment == vtaBottom ? vaBottom : vaTop;
+    }
 
     // ===== Three-state check boxes (real row for the state)
     static TCheckBoxState BoolToCheckBoxState(bool bChecked) { return bChecked ? cbChecked : cbUnchecked; }
@@ -1421,7 +1431,6 @@ protected:
     virtual void AdjustKeySelection() {}
     // Stores one pasted value (a check box takes CheckTrue as checked), through the undo list.
     virtual void PasteCell(int ACol, int ARow, const String& Value);
-    virtual bool ToggleCellRadio(int, int, bool) { return false; }
     // The cell text; a number in the format OnGetFloatFormat answers.
     virtual String GetFormattedCell(int ACol, int ARow);
     // The size of a cell's printed graphic in grid pixels; Area is the printed
@@ -2581,11 +2590,8 @@ public:
     TBitmap* CreateBitButton(int ACol, int ARow, int BW, int BH, const String& Caption, TCellHAlign HAlign,
                              TCellVAlign VAlign);
     void RemoveBitButton(int ACol, int ARow);
-    // Either kind of button.
-    bool HasButton(int ACol, int ARow) {
-        const TCellType t = GetCellType(ACol, ARow);
-        return t == ctButton || t == ctBitButton;
-    }
+    // Either kind of button (of a merged area's base cell).
+    bool HasButton(int ACol, int ARow) { return HasGraphicOfKinds(ACol, ARow, {ctButton, ctBitButton}); }
     String GetButtonText(int ACol, int ARow);
     void SetButtonText(int ACol, int ARow, const String& Caption);
     void PushButton(int ACol, int ARow, bool Push);
@@ -2596,7 +2602,7 @@ public:
     // AddRadio's options stay the caller's, CreateRadio's belong to the cell.
     void AddRadio(int ACol, int ARow, int DirRadio, int IdxRadio, TStringList* Options);
     TStringList* CreateRadio(int ACol, int ARow, int DirRadio, int IdxRadio);
-    bool IsRadio(int ACol, int ARow) { return GetCellType(ACol, ARow) == ctRadio; }
+    bool IsRadio(int ACol, int ARow) { return HasGraphicOfKinds(ACol, ARow, {ctRadio}); }
     // The chosen option, -1 for none or another kind.
     int GetRadioIdx(int ACol, int ARow);
     // -1 also empties the cell text.
@@ -2633,7 +2639,7 @@ public:
     // The image of GridImages that the cell's value names (an empty cell
     // starts at Idx); nothing without GridImages.
     void AddDataImage(int ACol, int ARow, int Idx, TCellHAlign HAlign, TCellVAlign VAlign);
-    bool HasDataImage(int ACol, int ARow) { return GetCellType(ACol, ARow) == ctDataImage; }
+    bool HasDataImage(int ACol, int ARow) { return HasGraphicOfKinds(ACol, ARow, {ctDataImage}); }
     // Also empties the cell text.
     void RemoveDataImage(int ACol, int ARow);
     // Images of GridImages side by side (Dir 0) or stacked; changes of the
@@ -2681,6 +2687,31 @@ public:
     virtual TPoint CalcCellGraphicSize(int ACol, int ARow, int Extra);
     // Where the cell's graphic stands, its size and whether the text is drawn beside it.
     TCellGraphicLayout GetCellGraphicLayout(int ACol, int ARow);
+    // Whether the graphic of the merged area's base cell is of one of the kinds;
+    // false for negative indexes.
+    bool HasGraphicOfKinds(int ACol, int ARow, std::initializer_list<TCellType> Kinds);
+    // A radio button before the cell's text; "Invalid cell" outside the grid.
+    // In one column at most one stays checked when the user picks one.
+    void AddRadioButton(int ACol, int ARow, bool State);
+    void RemoveRadioButton(int ACol, int ARow);
+    // Every row from the first normal one.
+    void AddRadioButtonColumn(int ACol);
+    void RemoveRadioButtonColumn(int ACol);
+    bool HasRadioButton(int ACol, int ARow) { return HasGraphicOfKinds(ACol, ARow, {ctRadioButton}); }
+    bool IsRadioButtonChecked(int ACol, int ARow);
+    // The base cell's radio button only; the other rows keep theirs.
+    bool SetRadioButtonState(int ACol, int ARow, bool State);
+    // Checks the button of row Index and unchecks the rest of the column.
+    void SetRadioButtonColumnIndex(int ACol, int Index);
+    // The first normal row whose button is checked, -1 for none.
+    int GetRadioButtonColumnIndex(int ACol);
+    // Checks a radio button and unchecks the others of its column; User: the
+    // cell must be editable unless CheckAlwaysActive. False for another kind.
+    virtual bool ToggleCellRadio(int ACol, int ARow, bool User);
+    // A box whose state is the cell's text (a column's data boxes included).
+    bool HasDataCheckBox(int ACol, int ARow) {
+        return HasGraphicOfKinds(ACol, ARow, {ctDataCheckBox, ctVirtCheckBox, ctRowCheckBox});
+    }
     // Pictures that markup texts of cells and hints name by a "://" source,
     // loaded once and kept while the grid lives.
     THTMLPictureCache& ImageCache() { return FImageCache; }
@@ -2712,12 +2743,18 @@ protected:
     void NoteTextWidth(TCanvas& ACanvas, const String& Text, TRect R, unsigned Flags);
     // A W x H graphic placed in R for the cell being painted.
     TRect PlacePaintedGraphic(const TRect& R, int W, int H, const TCellGraphic& G) const;
+    // One radio glyph of the style with its top-left corner at (X, Y).
+    void DrawRadioGlyph(TCanvas& ACanvas, int X, int Y, TGridControlStyle Style, bool On, bool Enabled);
+    // A check box or radio button placed by the cell's text alignment.
+    void DrawCellBox(TCanvas& ACanvas, int RCol, int ARow, TRect R, TCellGraphic& G);
     // A push button of a button or bit-button cell in B.
     void DrawCellButton(TCanvas& ACanvas, int RCol, int ARow, TRect B, TCellGraphic& G);
     // The cell being painted: its graphic's layout, and its text's width and alignment.
     TCellGraphicLayout FPaintGraphic;
     int FPaintTextWidth = 0;
     TAlignment FPaintTextAlign = taLeftJustify;
+    // The text of a row inside groups stands at its level's indent in column 0.
+    int FPaintNodeIndent = 0;
 
 private:
     TCellGraphic* NewGraphic(int ACol, int ARow, TCellType Kind);

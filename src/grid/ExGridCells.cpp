@@ -296,10 +296,15 @@ TCellType TExStringGrid::GetCellType(int ACol, int ARow) {
     return g ? g->CellType : ctEmpty;
 }
 
-void TExStringGrid::AddCheckBox(int ACol, int ARow, bool State) {
+void TExStringGrid::AddCheckBox(int ACol, int ARow, bool State, bool Data) {
     TCellGraphic* g = MakeOwnGraphic(ACol, ARow);
-    g->CellType = ctCheckBox;
+    g->CellType = Data ? ctDataCheckBox : ctCheckBox;
     g->CellBoolean = State;
+    SetBoxPlacement(*g);
+    if (Data) {
+        const String text = GetCellEx(ACol, ARow);
+        if (text != FCheckTrue && text != FCheckFalse) SetCellEx(ACol, ARow, State ? FCheckTrue : FCheckFalse);
+    }
     RepaintDisplCell(ACol, ARow);
 }
 
@@ -316,8 +321,8 @@ bool IsBoxKind(TCellType t) {
 }  // namespace
 
 bool TExStringGrid::HasCheckBox(int ACol, int ARow) {
-    TPoint b = BaseCell(ACol, ARow);
-    return IsBoxKind(GetCellType(b.X, b.Y));
+    return HasGraphicOfKinds(ACol, ARow,
+                             {ctCheckBox, ctDataCheckBox, ctVirtCheckBox, ctRowCheckBox, ctTriStateCheckBox});
 }
 
 bool TExStringGrid::GetCheckBoxState(int ACol, int ARow, bool& State) {

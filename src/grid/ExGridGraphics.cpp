@@ -252,7 +252,9 @@ void TExStringGrid::SetRadioIdx(int ACol, int ARow, int Idx) {
 }
 
 TStringList* TExStringGrid::GetRadioStrings(int ACol, int ARow) {
-    TCellGraphic* g = ACol >= 0 && ARow >= 0 ? GraphicOf(OwnGraphic(ACol, ARow), ctRadio) : nullptr;
+    if (ACol < 0 || ARow < 0) return nullptr;
+    const TPoint b = BaseCell(ACol, ARow);
+    TCellGraphic* g = GraphicOf(OwnGraphic(b.X, b.Y), ctRadio);
     return g ? g->Object<TStringList>() : nullptr;
 }
 
@@ -780,6 +782,18 @@ TCellGraphicLayout TExStringGrid::GetCellGraphicLayout(int ACol, int ARow) {
 
 namespace {
 
+// The top of an H high graphic in R.
+int PlaceVertically(const TRect& R, int H, TCellVAlign VA) {
+    const int height = R.Bottom - R.Top;
+    switch (VA) {
+        case vaBottom: return R.Bottom - 1 - H;
+        case vaCenter: return H < height ? R.Top + (height - H) / 2 : R.Top + 1;
+        case vaUnderText: return R.Bottom - H;
+        case vaFull: return R.Top;
+        default: return R.Top + 1;
+    }
+}
+
 // Where a W x H graphic stands in R by its alignment; T is the width of
 // the text drawn beside it (+ 2), TA that text's alignment. A graphic over
 // the whole width or height takes R's.
@@ -806,18 +820,26 @@ TRect PlaceGraphic(const TRect& R, int W, int H, TCellHAlign HA, TCellVAlign VA,
             break;
         default: break;
     }
-    int y = R.Top + 1;
-    switch (VA) {
-        case vaBottom: y = R.Bottom - 1 - H; break;
-        case vaCenter: y = H < height ? R.Top + (height - H) / 2 : R.Top + 1; break;
-        case vaUnderText: y = R.Bottom - H; break;
-        case vaFull:
-            y = R.Top;
-            H = height;
-            break;
-        default: break;
-    }
+    const int y = PlaceVertically(R, H, VA);
+    if (VA == vaFull) H = height;
     return Bounds(x, y, W, H);
+}
+
+bool IsBoxKind(TCellType Kind) {
+    return Kind == ctCheckBox || Kind == ctDataCheckBox || Kind == ctVirtCheckBox || Kind == ctRowCheckBox ||
+           Kind == ctTriStateCheckBox || Kind == ctRadioButton;
+}
+
+// A check box or radio button goes by the text's alignment: T is the width of
+// the text beside it (+ 2), 0 without; a data box has no text and keeps to the
+// right edge itself.
+TRect PlaceBox(const TRect& R, int W, int H, TCellVAlign VA, TAlignment TA, int T, bool DataBox) {
+    const int width = R.Right - R.Left;
+    int x = R.Left + 1;
+    if (TA == taRightJustify) x = (DataBox ? R.Right : R.Right - T) - W - 1;
+    else if (TA == taCenter) x = T > 0 ? R.Left + std::max(0, width - T) / 2 - W : R.Left + std::max(0, width - W) / 2;
+    x = std::max(x, R.Left + 1);
+    return Bounds(x, PlaceVertically(R, H, VA), W, H);
 }
 
 TColor Opposite(TColor C) { return TColor(ColorToRGB(C) ^ 0xFFFFFF); }
@@ -831,8 +853,60 @@ bool TExStringGrid::GraphicKeepsText(TCellType Kind) {
         case ctRangeIndicator:
         case ctXPProgress:
         case ctDataImage:
+        case ctDataCheckBox:
+        case ctVirtCheckBox:
+        case ctRowCheckBox:
         case ctRating: return false;
         default: return true;
+    }
+}
+
+void TExStringGrid::DrawRadioGlyph(TCanvas& C, int x, int y, TGridControlStyle Style, bool On, bool Enabled) {
+    const int rs = FControlLook.RadioSize;
+    if (Style == csClassic || Style == csFlat || Style == csTheme) {
+        unsigned state = DFCS_BUTTONRADIO;
+        if (On) state |= DFCS_CHECKED;
+        if (Style == csFlat) state |= DFCS_FLAT;
+        if (!Enabled) state |= DFCS_INACTIVE;
+        const int size = Style == csFlat ? rs + 2 : rs;
+        C.Brush().SetStyle(bsSolid);
+        TRect box = Bounds(x, y, size, size);
+        DrawFrameControl(C, box, DFC_BUTTON, state);
+    } else if (Style == csVintage) {
+        C.Brush().SetStyle(bsSolid);
+        C.Brush().SetColor(clBtnFace);
+        C.Pen().SetColor(clBtnFace);
+        C.Polygon({{x + 2, y + 8}, {x + 8, y + 2}, {x + 14, y + 8}, {x + 8, y + 14}});
+        C.Pen().SetColor(On ? clGray : clWhite);
+        C.MoveTo(x + 2, y + 8);
+        C.LineTo(x + 8, y + 2);
+        C.LineTo(x + 14, y + 8);
+        C.Pen().SetColor(On ? clWhite : clGray);
+        C.LineTo(x + 8, y + 14);
+        C.LineTo(x + 2, y + 8);
+        if (On) {
+            C.Brush().SetColor(FControlLook.Color);
+            C.Pen().SetColor(FControlLook.Color);
+            C.Polygon({{x + 5, y + 8}, {x + 8, y + 5}, {x + 11, y + 8}, {x + 8, y + 11}});
+        }
+    } else if (Style == csGlyph) {
+        TBitmap& b = On ? FControlLook.RadioOnGlyph : FControlLook.RadioOffGlyph;
+        if (!b.Empty()) {
+            b.SetTransparent(true);
+            C.Draw(x, y, b);
+        }
+    } else {
+        // The drawn 16-pixel glyph: a ring, filled in the middle when on.
+        C.Brush().SetStyle(bsSolid);
+        C.Brush().SetColor(Enabled ? clWindow : clBtnFace);
+        C.Pen().SetColor(Enabled ? TColor(0x7F9DB9) : clGray);
+        C.Ellipse(x + 1, y + 1, x + 15, y + 15);
+        if (On) {
+            const TColor dot = Enabled ? (Style == csGPK ? clBlack : TColor(0x21A121)) : clGray;
+            C.Brush().SetColor(dot);
+            C.Pen().SetColor(dot);
+            C.Ellipse(x + 5, y + 5, x + 11, y + 11);
+        }
     }
 }
 
@@ -862,51 +936,7 @@ void TExStringGrid::DrawRadio(TCanvas& C, TRect R, TGridControlStyle Style, cons
             tx = classic ? R.Left + 2 + rs + 4 : bitmapLike ? R.Left + 18 : R.Left + 20;
             ty = bitmapLike ? y + 1 : y;
         }
-        if (classic) {
-            unsigned state = DFCS_BUTTONRADIO;
-            if (on) state |= DFCS_CHECKED;
-            if (Style == csFlat) state |= DFCS_FLAT;
-            if (!Enabled) state |= DFCS_INACTIVE;
-            const int size = Style == csFlat ? rs + 2 : rs;
-            C.Brush().SetStyle(bsSolid);
-            TRect box = Bounds(x, y, size, size);
-            DrawFrameControl(C, box, DFC_BUTTON, state);
-        } else if (Style == csVintage) {
-            C.Brush().SetStyle(bsSolid);
-            C.Brush().SetColor(clBtnFace);
-            C.Pen().SetColor(clBtnFace);
-            C.Polygon({{x + 2, y + 8}, {x + 8, y + 2}, {x + 14, y + 8}, {x + 8, y + 14}});
-            C.Pen().SetColor(on ? clGray : clWhite);
-            C.MoveTo(x + 2, y + 8);
-            C.LineTo(x + 8, y + 2);
-            C.LineTo(x + 14, y + 8);
-            C.Pen().SetColor(on ? clWhite : clGray);
-            C.LineTo(x + 8, y + 14);
-            C.LineTo(x + 2, y + 8);
-            if (on) {
-                C.Brush().SetColor(FControlLook.Color);
-                C.Pen().SetColor(FControlLook.Color);
-                C.Polygon({{x + 5, y + 8}, {x + 8, y + 5}, {x + 11, y + 8}, {x + 8, y + 11}});
-            }
-        } else if (Style == csGlyph) {
-            TBitmap& b = on ? FControlLook.RadioOnGlyph : FControlLook.RadioOffGlyph;
-            if (!b.Empty()) {
-                b.SetTransparent(true);
-                C.Draw(x, y, b);
-            }
-        } else {
-            // The drawn 16-pixel glyph: a ring, filled in the middle when on.
-            C.Brush().SetStyle(bsSolid);
-            C.Brush().SetColor(Enabled ? clWindow : clBtnFace);
-            C.Pen().SetColor(Enabled ? TColor(0x7F9DB9) : clGray);
-            C.Ellipse(x + 1, y + 1, x + 15, y + 15);
-            if (on) {
-                const TColor dot = Enabled ? (Style == csGPK ? clBlack : TColor(0x21A121)) : clGray;
-                C.Brush().SetColor(dot);
-                C.Pen().SetColor(dot);
-                C.Ellipse(x + 5, y + 5, x + 11, y + 11);
-            }
-        }
+        DrawRadioGlyph(C, x, y, Style, on, Enabled);
         if (!text.empty()) {
             C.Brush().SetStyle(bsClear);
             C.Font().SetColor(Enabled ? C.Font().Color() : clGrayText);
@@ -919,6 +949,7 @@ void TExStringGrid::DrawRadio(TCanvas& C, TRect R, TGridControlStyle Style, cons
 
 void TExStringGrid::FitTextBesideGraphic(TRect& R, TAlignment TextAlign) {
     FPaintTextAlign = TextAlign;
+    R.Left += FPaintNodeIndent;
     const TCellGraphicLayout& l = FPaintGraphic;
     if (!l.Graphic || !l.TextBeside) return;
     if (l.HAlign == haBeforeText) R.Left += l.Width;
@@ -970,12 +1001,48 @@ void TExStringGrid::DrawCellButton(TCanvas& C, int RCol, int ARow, TRect B, TCel
     C.Brush().SetStyle(bsSolid);
 }
 
+void TExStringGrid::DrawCellBox(TCanvas& C, int RCol, int ARow, TRect R, TCellGraphic& G) {
+    TVAlignment cellVA = FVAlignment;
+    const TAlignment ta = CellAlignment(RCol, ARow, &cellVA);
+    // A cell aligned unlike the grid takes its own vertical alignment.
+    TCellVAlign va = G.CellVAlign;
+    if (cellVA != FVAlignment) va = cellVA == vtaCenter ? vaCenter : cellVA == vtaBottom ? vaBottom : vaTop;
+    const bool radio = G.CellType == ctRadioButton;
+    const bool dataBox = G.CellType == ctDataCheckBox || G.CellType == ctVirtCheckBox || G.CellType == ctRowCheckBox;
+    const int size = radio ? FControlLook.RadioSize + 4 : FControlLook.CheckSize;
+    const TRect at = PlaceBox(R, size, size, va, ta, dataBox ? 0 : FPaintTextWidth, dataBox);
+    bool enabled = radio ? FControlLook.RadioAlwaysActive : FControlLook.CheckAlwaysActive;
+    if (!enabled) {
+        enabled = true;
+        CellEditable(RCol, ARow, enabled);
+    }
+    if (radio) {
+        DrawRadioGlyph(C, at.Left + FXYOffset.X, at.Top, FControlLook.ControlStyle, G.CellBoolean, enabled);
+        C.Brush().SetStyle(bsSolid);
+        return;
+    }
+    bool checked = G.CellBoolean, grayed = false;
+    if (G.CellType == ctTriStateCheckBox) {
+        checked = G.CellCheckBoxState == cbChecked;
+        grayed = G.CellCheckBoxState == cbGrayed;
+    } else if (G.CellType == ctRowCheckBox) {
+        grayed = G.CellAngle > 0;
+    } else if (dataBox) {
+        checked = GetCellEx(RCol, ARow) == DoGetCheckTrue(RCol, ARow);
+    }
+    DrawCheckBox(C, at, checked, enabled, grayed);
+}
+
 bool TExStringGrid::DrawCellGraphic(TCanvas& C, int RCol, int ARow, TRect R, TCellGraphic& G) {
     const bool shrink = G.CellType != ctNode && G.CellType != ctProgress && G.CellType != ctRangeIndicator &&
                         G.CellType != ctXPProgress;
     const TRect cell = R;
     if (shrink) InflateRect(R, -(FXYOffset.X - 1), -(FXYOffset.Y - 1));
     auto value = [&] { return StrToFloatDef(GetCellEx(RCol, ARow), 0.0); };
+    if (IsBoxKind(G.CellType)) {
+        DrawCellBox(C, RCol, ARow, R, G);
+        return true;
+    }
     switch (G.CellType) {
         case ctRadio: {
             bool enabled = true;

@@ -115,18 +115,9 @@ void TExStringGrid::AdvanceCell(int ACol, int ARow, bool EditorShown, bool Forwa
 }
 
 bool TExStringGrid::HasClickControl(int ACol, int ARow) {
-    switch (GetCellType(ACol, ARow)) {
-    case ctCheckBox:
-    case ctDataCheckBox:
-    case ctRadio:
-    case ctButton:
-    case ctBitButton:
-    case ctVirtCheckBox:
-    case ctRowCheckBox:
-    case ctRadioButton:
-    case ctTriStateCheckBox: return true;
-    default: return false;
-    }
+    return HasGraphicOfKinds(ACol, ARow,
+                             {ctCheckBox, ctDataCheckBox, ctRadio, ctButton, ctBitButton, ctVirtCheckBox,
+                              ctRowCheckBox, ctRadioButton, ctTriStateCheckBox});
 }
 
 void TExStringGrid::CursorWalk(bool Forward, bool CommitFirst, const std::function<bool()>& Commit) {

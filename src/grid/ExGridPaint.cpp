@@ -260,8 +260,11 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
     if (!IsFixed(ACol, ARow)) DrawAlwaysVisibleButtons(C, rc, ARow, R);
 
     DrawCellBackGround(C, ACol, rc, ARow, R, AState);
-    // Content: a check box replaces the text; other graphics stand beside it.
+    // Content: the text with the graphic beside it, or the graphic alone.
     FPaintGraphic = GetCellGraphicLayout(rc, ARow);
+    // A group row's glyph takes the room of its level's indent.
+    if (rc == 0 && FHasNodeRows && IsNode(ARow)) FPaintGraphic.Width = GetNodeLevel(ARow) * 12 + 4;
+    FPaintNodeIndent = rc == 0 && FHasNodeRows && !IsNode(ARow) ? FTools->NodeIndentOf(ARow) : 0;
     FPaintTextWidth = 0;
     FPaintTextAlign = taLeftJustify;
     TCellGraphic* g = FPaintGraphic.Graphic;
@@ -272,17 +275,6 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
     if (rc == 0 && FHasNodeRows) FTools->PaintNodeColumn(C, ARow, R, fixed);
     if (kind == ctRotated) {
         DrawRotatedText(C, rc, ARow, R, g->CellAngle);
-    } else if (kind == ctCheckBox || kind == ctDataCheckBox || kind == ctVirtCheckBox || kind == ctTriStateCheckBox) {
-        bool state = kind == ctCheckBox           ? g->CellBoolean
-                     : kind == ctTriStateCheckBox ? g->CellCheckBoxState == cbChecked
-                                                  : GetCellEx(rc, ARow) == DoGetCheckTrue(rc, ARow);
-        bool enabled = FControlLook.CheckAlwaysActive;
-        if (!enabled) {
-            bool canEdit = true;
-            CellEditable(rc, ARow, canEdit);
-            enabled = canEdit;
-        }
-        DrawCheckBox(C, R, state, enabled, kind == ctTriStateCheckBox && g->CellCheckBoxState == cbGrayed);
     } else if (CellTextKind(GetCellEx(rc, ARow), true) == RichTextKind) {
         DrawCellRTF(rc, ARow, R, C);
     } else if (g && !GraphicKeepsText(kind)) {
@@ -296,6 +288,7 @@ void TExStringGrid::DrawGridCell(TCanvas& C, int ACol, int ARow, TRect ARect, TG
         if (g) DrawCellGraphic(C, rc, ARow, gr, *g);
     }
     FPaintGraphic = {};
+    FPaintNodeIndent = 0;
     FTools->PaintFilterButton(C, rc, ARow, R);
     DrawSelectionRectangle(C, ACol, ARow, R);
     C.Font().SetColor(fontColor);

@@ -289,6 +289,9 @@ String TExGridTools::PrintMarkupTitle() {
 int TExGridTools::PrintMarkupText(TPrintRun& Run, TFont& source, const String& Text, TRect R, bool Draw, int* Width) {
     TCanvas& c = *Run.C;
     TMarkupDrawArgs in;
+    in.Images = FGrid.FGridImages;
+    in.Pictures = FGrid.FPictureContainer;
+    in.PictureCache = &FGrid.FImageCache;
     in.MeasureOnly = !Draw;
     in.ImageScale = double(c.PixelsPerInch()) / ScreenPixelsPerInch;
     TMarkupDrawResult out;

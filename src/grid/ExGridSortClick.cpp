@@ -41,10 +41,12 @@ bool TExStringGrid::IsInCheckBox(int ACol, int ARow, int XPos, int YPos) {
     default: return false;
     }
     if (!FMouseActions.PreciseCheckBoxCheck()) return true;
-    // The box stands centred in the cell's height, beside its text by the alignment.
+    // The box stands by its vertical alignment, beside its text by the text's alignment.
     const TRect R = CellRect(DisplColIndex(ACol), ARow);
     const int s = FControlLook.CheckSize;
-    const int top = R.Top + (R.Bottom - R.Top - s) / 2;
+    const int top = g->CellVAlign == vaBottom   ? R.Bottom - s - 2
+                    : g->CellVAlign == vaCenter ? R.Top + (R.Bottom - R.Top - s) / 2
+                                                : R.Top + 2;
     int left = R.Left + 2;
     switch (DoGetAlignment(ACol, ARow)) {
     case taRightJustify: {

@@ -22,8 +22,7 @@ void TExStringGrid::AddCheckBox(int ACol, int ARow, TCheckBoxState State) {
     g->CellType = ctTriStateCheckBox;
     g->CellCheckBoxState = State;
     g->CellBoolean = false;
-    g->CellTransparent = true;
-    g->CellAngle = 0;
+    SetBoxPlacement(*g);
     RepaintDisplCell(ACol, ARow);
 }
 
@@ -38,16 +37,7 @@ void TExStringGrid::AddCheckBoxColumn(int ACol, bool DefaultState, bool DataChec
             AddCheckBox(ACol, r, cbUnchecked);
             continue;
         }
-        if (!DataCheckBox) {
-            AddCheckBox(ACol, r, DefaultState);
-            continue;
-        }
-        TCellGraphic* g = MakeOwnGraphic(ACol, r);
-        g->CellType = ctDataCheckBox;
-        g->CellBoolean = DefaultState;
-        const String text = GetCellEx(ACol, r);
-        if (text != FCheckTrue && text != FCheckFalse) SetCellEx(ACol, r, DefaultState ? FCheckTrue : FCheckFalse);
-        RepaintDisplCell(ACol, r);
+        AddCheckBox(ACol, r, DefaultState, DataCheckBox);
     }
 }
 

@@ -8,6 +8,27 @@
 
 namespace {
 TLazyTreeWorker* SharedWorker = nullptr;
+
+// The worker never changes a tree's states itself: it sends the tree the change as a message.
+void SendChangeState(TBaseLazyTree* Tree, TLazyTreeStates Enter, TLazyTreeStates Leave) {
+    Tree->Perform(WM_CHANGESTATE, ChangeStateFlags(Enter), LPARAM(ChangeStateFlags(Leave)));
+}
+
+const TLazyTreeState ChangeStateBits[] = {tsStopValidation, tsUseCache, tsValidating, tsValidationNeeded};
+}  // namespace
+
+WPARAM ChangeStateFlags(TLazyTreeStates States) {
+    WPARAM Flags = 0;
+    for (int Bit = 0; Bit < 4; ++Bit)
+        if (States.Contains(ChangeStateBits[Bit])) Flags |= WPARAM(1) << Bit;
+    return Flags;
+}
+
+TLazyTreeStates ChangeStateStates(WPARAM Flags) {
+    TLazyTreeStates States;
+    for (int Bit = 0; Bit < 4; ++Bit)
+        if (Flags & (WPARAM(1) << Bit)) States.Include(ChangeStateBits[Bit]);
+    return States;
 }
 
 TLazyTreeWorker::TLazyTreeWorker() : TThread(true) {}
@@ -83,7 +104,7 @@ void TLazyTreeWorker::Execute() {
         std::weak_ptr<TBaseLazyTree*> Token = Tree->FAliveToken;
         bool Done = false;
         try {
-            Synchronize([Tree] { Tree->DoStateChange({tsValidating}, {tsUseCache, tsValidationNeeded}); });
+            Synchronize([Tree] { SendChangeState(Tree, {tsValidating}, {tsUseCache, tsValidationNeeded}); });
             if (!Tree->FStopRequested.load()) Done = Tree->BuildPositionCache();
         } catch (...) {
             Done = false;
@@ -93,7 +114,7 @@ void TLazyTreeWorker::Execute() {
                 TLazyTreeStates Enter;
                 if (Done) Enter.Include(tsUseCache);
                 Tree->FStopRequested.store(false);
-                Tree->DoStateChange(Enter, {tsStopValidation, tsValidating});
+                SendChangeState(Tree, Enter, {tsStopValidation, tsValidating});
                 if (Done && Tree->TreeOptions().MiscOptions().Contains(toVariableNodeHeight)) Tree->UpdateScrollBars(true);
             });
         } catch (...) {

@@ -75,6 +75,15 @@ enum TLazyTreeState {
 };
 using TLazyTreeStates = TSet<TLazyTreeState>;
 
+// The background worker's state changes reach the tree as this message, on the tree's own thread:
+// WParam names the states to enter, LParam those to leave (ChangeStateFlags).
+constexpr Cardinal WM_CHANGESTATE = 0x8020;
+// Asked by the framework; the tree answers 1.
+constexpr Cardinal CM_TREEQUERY = 0xB7D0;
+// The flags of WM_CHANGESTATE: 1 tsStopValidation, 2 tsUseCache, 4 tsValidating, 8 tsValidationNeeded.
+WPARAM ChangeStateFlags(TLazyTreeStates States);
+TLazyTreeStates ChangeStateStates(WPARAM Flags);
+
 // Options (bit = ordinal).
 enum TLTPaintOption {
     toHideFocusRect, toHideSelection, toHotTrack, toPopupMode, toShowBackground, toShowButtons,
@@ -1145,6 +1154,7 @@ public:
     bool Ctl3D() const { return FCtl3D; }
     void SetCtl3D(bool Value);
     PLazyNode HotNode() const { return FCurrentHotNode; }
+    TColumnIndex HotColumn() const { return FCurrentHotColumn; }
     // The shown node at the window's top row and at its bottom row. Setting
     // one expands its collapsed ancestors and scrolls it to that edge.
     PLazyNode TopNode();
@@ -1291,10 +1301,10 @@ public:
     virtual void DoNodeClick(const THitInfo& HitInfo);
     virtual void DoNodeDblClick(const THitInfo& HitInfo);
     virtual void DoHotChange(PLazyNode Old, PLazyNode New);
-    // The node under a client point becomes the hot node.
+    // The node whose check box or text lies under a client point becomes the hot node, its column the hot column.
     virtual void TrackHotNode(int X, int Y);
-    // Tells the owner and repaints both rows when the hot node changes.
-    void ChangeHotNode(PLazyNode Hot);
+    // Tells the owner and repaints both rows when the hot node or column changes.
+    void ChangeHotNode(PLazyNode Hot, TColumnIndex Column = -1);
     virtual void DoScroll(int DeltaX, int DeltaY);
     virtual void DoColumnClick(TColumnIndex Column, TShiftState Shift);
     void InvalidateTree() { if (HandleAllocated()) Invalidate(); }
@@ -1477,6 +1487,8 @@ protected:
     void WMTimer(TWMTimer& Message) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void WndProc(TMessage& Message) override;
+    // What the tree gives up when its window goes (the non-client destroy message).
+    void NonClientDestroy();
     void CMEnter(TMessage& Message) override;
     void WMCancelMode(TMessage& Message) override;
 
@@ -1656,6 +1668,7 @@ protected:
     TColumnIndex FFocusedColumn = -1;
     PLazyNode FLastSelected = nullptr;
     PLazyNode FCurrentHotNode = nullptr;
+    TColumnIndex FCurrentHotColumn = -1;
     PLazyNode FDropTargetNode = nullptr;
     PLazyNode FRangeAnchor = nullptr;
     PLazyNode FLastFwDragTarget = nullptr;
@@ -2045,6 +2058,9 @@ private:
     TImageList* FCustomCheckImages = nullptr;
     Byte FLinePattern[16] = {};
     bool FLinePatternReady = false;
+    // Added to a canvas x to give the x the line pattern's phase follows: the tree's x, which for
+    // fixed columns is the client's.
+    int FLinePhaseX = 0;
 
     // --- Measuring columns ------------------------------------------------------------
 public:

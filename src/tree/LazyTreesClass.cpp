@@ -36,6 +36,8 @@ TBaseLazyTree::TBaseLazyTree(TComponent* AOwner) : TCustomControl(AOwner), FPool
 
 TBaseLazyTree::~TBaseLazyTree() {
     Destroying();
+    // The window goes with the tree; its non-client destroy reaches this class only from here.
+    if (HandleAllocated()) Perform(WM_NCDESTROY, 0, 0);
     StopCacheValidation();
     FOptions->SetMiscOptions(FOptions->MiscOptions() - TLTMiscOptions{toReadOnly});
     FAliveToken.reset();

@@ -131,6 +131,8 @@ void TBaseLazyTree::RunOleDrag(TPoint HotSpot) {
     DoEditCancelled();
     if (PLazyNode Hot = FCurrentHotNode) {
         FCurrentHotNode = nullptr;
+        FCurrentHotColumn = NoColumn;
+        FHotNodeButtonHit = false;
         InvalidateNode(Hot);
     }
     if (FFocusedNode && !FFocusedNode->States.Contains(vsSelected)) {

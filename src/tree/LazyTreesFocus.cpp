@@ -93,6 +93,20 @@ void TBaseLazyTree::WndProc(TMessage& Message) {
     // The header has the first word on every message; what it takes ends there.
     if (FHeader && FHeader->HandleHeaderMessage(Message)) return;
     if (ClipboardMessage(Message) || AccessibilityMessage(Message)) return;
+    switch (Message.Msg) {
+    case WM_CHANGESTATE:
+        DoStateChange(ChangeStateStates(Message.WParam), ChangeStateStates(WPARAM(Message.LParam)));
+        return;
+    case CM_TREEQUERY: Message.Result = 1; return;
+    case CM_STYLECHANGED:
+        UpdateStyleEnabled();
+        RecreateWnd();
+        return;
+    case WM_NCDESTROY:
+        NonClientDestroy();
+        break;
+    default: break;
+    }
     // A press on the frame (the border, the header band) focuses the tree as one in the client area does.
     if ((Message.Msg == WM_NCLBUTTONDOWN || Message.Msg == WM_NCRBUTTONDOWN || Message.Msg == WM_NCMBUTTONDOWN) &&
         !Focused() && CanFocus())
@@ -118,6 +132,17 @@ void TBaseLazyTree::WndProc(TMessage& Message) {
     } else if (Message.Msg == WM_THEMECHANGED) {
         ThemeChanged();
     }
+}
+
+// The window goes: nothing may go on working for it.
+void TBaseLazyTree::NonClientDestroy() {
+    StopCacheValidation();
+    for (unsigned Id : {5u, 6u}) StopTimer(Id);
+    if (!ComponentState().Contains(csDesigning) && FOptions->MiscOptions().Contains(toAcceptOLEDrop))
+        RevokeDragDrop(this);
+    FLinePatternReady = false;  // made again for the next window
+    // An animation running in a nested loop must not step on into this tree.
+    if (FStates.Contains(tsInAnimation)) HintWindowGone = true;
 }
 
 void TBaseLazyTree::CMEnter(TMessage& Message) {

@@ -215,6 +215,11 @@ bool TBaseLazyTree::ApplyOffsets(TPoint Value) {
     // A hint belongs to what was under the mouse before.
     if (FStates.Contains(tsHint)) Application->CancelHint();
     UpdateScrollBars(true);
+    // Another node may lie under a pointer that stood still.
+    if (HandleAllocated()) {
+        const TPoint P = ScreenToClient(GetCursorPos());
+        if (PtInRect(ClientRect(), P)) TrackHotNode(P.X, P.Y);
+    }
     DoScroll(DeltaX, DeltaY);
     return true;
 }

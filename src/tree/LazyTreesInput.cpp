@@ -539,18 +539,29 @@ void TBaseLazyTree::MouseMove(TShiftState Shift, int X, int Y) {
 
 void TBaseLazyTree::TrackHotNode(int X, int Y) {
     const THitInfo Hit = GetHitTestInfoAt(X, Y);
-    // Moving onto or off the button of the same node changes its picture.
-    const bool OnButton = Hit.HitNode && Hit.HitPositions.Contains(hiOnItemButton);
-    if (OnButton != FHotNodeButtonHit && Hit.HitNode == FCurrentHotNode && Hit.HitNode) InvalidateNode(Hit.HitNode);
+    // A node is hot over its check box or its text (the explorer look also over the button itself), or
+    // anywhere on its row when the full row selects.
+    const THitPositions P = Hit.HitPositions;
+    const bool Hot = Hit.HitNode &&
+                     (P.Contains(hiOnItemCheckbox) || P.Contains(hiOnItemLabel) ||
+                      (FStates.Contains(tsUseExplorerTheme) && P.Contains(hiOnItemButtonExact)) ||
+                      (FOptions->SelectionOptions().Contains(toFullRowSelect) && !P.Contains(hiNowhere)));
+    PLazyNode Old = FCurrentHotNode;
+    ChangeHotNode(Hot ? Hit.HitNode : nullptr, Hot ? Hit.HitColumn : NoColumn);
+    // Moving onto or off the button of the hot node changes its picture.
+    const bool OnButton = FCurrentHotNode && P.Contains(hiOnItemButtonExact);
+    if (FCurrentHotNode && (OnButton != FHotNodeButtonHit || FCurrentHotNode != Old))
+        InvalidateNode(FCurrentHotNode);
     FHotNodeButtonHit = OnButton;
-    ChangeHotNode(Hit.HitNode);
 }
 
-void TBaseLazyTree::ChangeHotNode(PLazyNode Hot) {
-    if (Hot == FCurrentHotNode) return;
+void TBaseLazyTree::ChangeHotNode(PLazyNode Hot, TColumnIndex Column) {
+    if (Hot == FCurrentHotNode && Column == FCurrentHotColumn) return;
     PLazyNode Old = FCurrentHotNode;
     DoHotChange(Old, Hot);
     FCurrentHotNode = Hot;
+    FCurrentHotColumn = Column;
+    if (!Hot) FHotNodeButtonHit = false;
     if (Old) InvalidateNode(Old);
     if (Hot) InvalidateNode(Hot);
 }

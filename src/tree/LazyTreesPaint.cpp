@@ -100,7 +100,8 @@ void TBaseLazyTree::PaintLinePattern(TCanvas& Canvas, const TRect& R, TColor Bac
     const TColor Line = ColorToRGB(Canvas.Font().Color()), Back = ColorToRGB(Background);
     for (int Y = R.Top; Y < R.Bottom; ++Y) {
         const Byte Row = FLinePattern[2 * Mod8(Y - FOffsetY)];
-        for (int X = R.Left; X < R.Right; ++X) Canvas.SetPixels(X, Y, (Row >> (7 - Mod8(X))) & 1 ? Back : Line);
+        for (int X = R.Left; X < R.Right; ++X)
+            Canvas.SetPixels(X, Y, (Row >> (7 - Mod8(X + FLinePhaseX))) & 1 ? Back : Line);
     }
 }
 
@@ -492,6 +493,7 @@ void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
             (!FOffscreen || FOffscreen->Options.Contains(poDrawDropMark)))
             DrawDropMark(Canvas, Node, Row);
     };
+    FLinePhaseX = -FOffsetX;
     if (!FHeader->UseColumns()) {
         PaintMainCell(Canvas, Node, Top, NoColumn, Row, FOffsetX);
         Finish();
@@ -515,6 +517,7 @@ void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
             Next = SpanCellOverEmptyColumns(Span);
             const TRect Cell = Span.CellRect;
             if (Cell.Right <= 0 || Cell.Left >= Width) continue;
+            FLinePhaseX = Fixed ? 0 : -FOffsetX;
             Canvas.IntersectClipRect(Cell.Left, Cell.Top, Cell.Right, Cell.Bottom);
             if (Fixed || !Column->Options().Contains(coParentColor)) {
                 Canvas.Brush().SetColor(Column->Options().Contains(coParentColor) ? FColors->BackGroundColor()
@@ -665,8 +668,8 @@ void TBaseLazyTree::DrawCellSelection(TLTPaintInfo& PaintInfo, int WindowLeft, i
     auto Themed = [&](int State, const TRect& R) {
         DrawThemeBackground(Theme, Canvas, TVP_TREEITEM, State, FullRow && !GridExtensions ? ThemeRect : R);
     };
-    const bool HotTracked = Paint.Contains(toHotTrack) && Node == FCurrentHotNode &&
-                            (FullRow || !FHeader->UseColumns() || PaintInfo.Column == FHeader->GetMainColumn());
+    const bool HotTracked =
+        Paint.Contains(toHotTrack) && Node == FCurrentHotNode && (FullRow || PaintInfo.Column == FCurrentHotColumn);
     auto Mark = [&](TLTColors::Index Fill, TLTColors::Index Border, TRect R, int ThemeState) {
         if (R.Left >= R.Right || R.Top >= R.Bottom) return;
         if (Theme) {
@@ -856,6 +859,7 @@ void TBaseLazyTree::PaintAreaBelow(TCanvas& Canvas, const TRect& Area) {
             if (Column->Options().Contains(coFixed) != Fixed) continue;
             TRect Strip{Column->Left(), Area.Top, Column->Left() + Column->Width(), Area.Bottom};
             if (Strip.Right <= Area.Left || Strip.Left >= Area.Right) continue;
+            FLinePhaseX = Fixed ? 0 : -FOffsetX;
             if (Lines && !(FHeader->Options.Contains(hoAutoResize) && Index == Columns.Count() - 1)) {
                 DrawDottedVertLine(Canvas, Strip.Top, Strip.Bottom - 1, Strip.Right - 1);
                 --Strip.Right;

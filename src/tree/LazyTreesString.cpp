@@ -154,7 +154,9 @@ void TCustomLazyStringTree::PaintCellContent(TLTPaintInfo& PaintInfo) {
     auto Prepare = [&] {
         Canvas.Font().Assign(&Font());
         Canvas.Font().SetColor(Enabled ? FColors->NodeFontColor() : FColors->GetColor(TLTColors::DisabledColor));
-        if (FOptions->PaintOptions().Contains(toHotTrack) && Node == FCurrentHotNode) {
+        // The explorer look marks the hot node with the theme instead.
+        if (FOptions->PaintOptions().Contains(toHotTrack) && Node == FCurrentHotNode &&
+            !FStates.Contains(tsUseExplorerTheme)) {
             Canvas.Font().SetStyle(Canvas.Font().Style() + TFontStyles{fsUnderline});
             Canvas.Font().SetColor(FColors->GetColor(TLTColors::HotColor));
         }

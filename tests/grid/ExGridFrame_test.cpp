@@ -263,22 +263,22 @@ TEST(ExGridFrame, EveryCheckBoxStyleShowsBothStates) {
     on.Canvas().FillRect(Rect(0, 0, 16, 16));
     on.Canvas().SetPixels(0, 15, clLime);
     f.g->ControlLook().CheckedGlyph.Assign(&on);
-    // The boxes of cells (1, 1) and (1, 2): 16 x 16 from (52, 22) and (52, 42).
+    // The boxes of the left-aligned cells (1, 1) and (1, 2): 16 x 16 from (43, 23) and (43, 43).
     for (TGridControlStyle style : {csClassic, csFlat, csVintage, csGPK, csGlyph, csWinXP}) {
         f.g->ControlLook().ControlStyle = style;
         auto b = f.Render();
         bool differs = false;
         for (int y = 0; y < 16 && !differs; ++y)
-            for (int x = 0; x < 16 && !differs; ++x) differs = At(b, 52 + x, 22 + y) != At(b, 52 + x, 42 + y);
+            for (int x = 0; x < 16 && !differs; ++x) differs = At(b, 43 + x, 23 + y) != At(b, 43 + x, 43 + y);
         EXPECT_TRUE(differs) << style;
     }
     f.g->ControlLook().ControlStyle = csGPK;
     auto b = f.Render();
-    EXPECT_EQ(At(b, 53, 27), TColor(0x8B6A4E));
+    EXPECT_EQ(At(b, 44, 28), TColor(0x8B6A4E));
     f.g->ControlLook().ControlStyle = csGlyph;
     b = f.Render();
-    EXPECT_EQ(At(b, 60, 30), clRed);
-    EXPECT_NE(At(b, 52, 37), clLime);
+    EXPECT_EQ(At(b, 51, 31), clRed);
+    EXPECT_NE(At(b, 43, 38), clLime);
 }
 
 TEST(ExGridFrame, ListViewHeadersAreThemedItemsWithAHotFace) {

@@ -362,7 +362,7 @@ TEST(ExGridGraphicPlace, TheLayoutSaysWhetherTheTextStandsBesideTheGraphic) {
         {"rating over the width", [&] { f.g->AddRating(2, 3, 3, clRed, clGray); }, false, {54, 16}, haFull},
         {"shape of the row's height", [&] { f.g->AddShape(2, 3, csCircle, clRed, clBlack, haLeft, vaTop); }, true,
          {36, 36}, haLeft},
-        {"check box", [&] { f.g->AddCheckBox(2, 3, true); }, true, {15, 15}, haLeft},
+        {"check box before the text", [&] { f.g->AddCheckBox(2, 3, true); }, true, {15, 15}, haBeforeText},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

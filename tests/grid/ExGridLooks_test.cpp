@@ -183,7 +183,7 @@ TEST(ExGridLooks, ColourTonesGiveTheFlatMetroLook) {
     // The checked metro glyph: a dark square inside its box. No border: client 0 is pixel 0.
     TBitmap b;
     RenderControlToBitmap(g, b);
-    EXPECT_EQ(b.Canvas().Pixels(60, 50), TColor(0x333333));
+    EXPECT_EQ(b.Canvas().Pixels(51, 51), TColor(0x333333));
     // A style preset brings the regular scroll bars back.
     g->SetComponentStyle(tsOffice2003Blue);
     EXPECT_EQ(g->ScrollType(), ssNormal);

@@ -46,8 +46,9 @@ TEST(ExGridPaint, CheckBoxGlyphsFollowEditabilityAndStyle) {
     f.g->SetCellEx(2, 1, u"Y");
     f.g->SetCellEx(2, 2, u"N");
     auto b = f.Render();
-    // The glyph is centred: cell (1, 1) content 41..79 x 21..39 puts the box at 52..68 x 22..38.
-    auto glyph = [&](int c, int r, int dx, int dy) { return PaintForm::At(b, c * 40 + 12 + dx, r * 20 + 2 + dy); };
+    // Left-aligned cells keep the box at their left and top: cell (1, 1) content
+    // 41..79 x 21..39, less the offset, puts the box at 43..59 x 23..39.
+    auto glyph = [&](int c, int r, int dx, int dy) { return PaintForm::At(b, c * 40 + 3 + dx, r * 20 + 3 + dy); };
     const TColor frameOn = 0x80511C, frameOff = 0xB5B5B5, markOn = 0x21A121, markOff = 0xA0A0A0;
     EXPECT_EQ(glyph(1, 1, 1, 5), frameOn);   // EXGCHK05
     EXPECT_EQ(glyph(1, 1, 6, 10), markOn);

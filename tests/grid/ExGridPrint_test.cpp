@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <functional>
@@ -918,6 +919,29 @@ TEST(PrintCells, OwnerSizedCellsSetTheirColumnAndRow) {
     EXPECT_EQ(widths.at(1), plainW.at(1));
     EXPECT_EQ(heights.at(3), 500 + 500 / 8);
     EXPECT_EQ(heights.at(2), plainH.at(2));
+}
+
+// A picture that markup names by address prints from the grid's own cache,
+// the one the screen loaded it into.
+TEST(PrintCells, MarkupPicturesPrintFromTheGridsImageCache) {
+    TempDir dir;
+    {
+        TBitmap blue(12, 12);
+        blue.Canvas().Brush().SetColor(clBlue);
+        blue.Canvas().FillRect(Rect(0, 0, 12, 12));
+        blue.SaveToFile(Utf8ToString(dir.file("pic.bmp")));
+    }
+    TExStringGrid g(nullptr);
+    g.SetColCount(2);
+    g.SetRowCount(2);
+    g.PrintSettings().Borders = pbNoborder;
+    g.SetCellEx(1, 1, u"<b>x</b><IMG src=\"file://" + Utf8ToString(dir.file("pic.bmp")) + u"\">");
+    const std::vector<TColor> page = PreviewPixels(g, 800, 400);
+    EXPECT_EQ(g.ImageCache().Count(), 1);
+    EXPECT_TRUE(std::ranges::any_of(page, [](TColor c) { return c == clBlue; }));
+    // Printed again: still the one picture.
+    PreviewPixels(g, 800, 400);
+    EXPECT_EQ(g.ImageCache().Count(), 1);
 }
 
 }  // namespace

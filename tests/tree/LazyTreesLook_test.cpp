@@ -90,6 +90,17 @@ std::unique_ptr<TBitmap> ThemePart(TLazyStringTree* Tree, int Part, int State, i
     return Picture;
 }
 
+// The explorer item look of a theme state drawn over white: its border and its face.
+std::pair<TColor, TColor> ItemLook(TLazyStringTree* Tree, int State) {
+    TBitmap B(20, 10);
+    B.Canvas().Brush().SetColor(clWhite);
+    B.Canvas().FillRect(TRect{0, 0, 20, 10});
+    HTHEME Theme = OpenThemeData(Tree, S("Explorer::TreeView"));
+    DrawThemeBackground(Theme, B.Canvas(), TVP_TREEITEM, State, TRect{0, 0, 20, 10});
+    CloseThemeData(Theme);
+    return std::make_pair(B.Canvas().Pixels(0, 0), B.Canvas().Pixels(5, 5));
+}
+
 // A top-level row's 9-pixel button stands at x 5..13, y 4..12 of its row; the styled theme's
 // 16-pixel glyph at x 2..17, y 1..16. The plain glyph is a 9-pixel box in its middle: the tree
 // lines show around it.
@@ -163,15 +174,7 @@ TEST(LazyTreesLook, ExplorerLookMarksSelectedAndHotNodesWithTheThemesItemStates)
     t.SetFocusedNode(second);
     t.AddToSelection(second);
     // The theme's item states over white: hot 2, selected 3 (and the focus of a selected node, 6).
-    auto Item = [&](int State) {
-        TBitmap B(20, 10);
-        B.Canvas().Brush().SetColor(clWhite);
-        B.Canvas().FillRect(TRect{0, 0, 20, 10});
-        HTHEME Theme = OpenThemeData(&t, S("Explorer::TreeView"));
-        DrawThemeBackground(Theme, B.Canvas(), TVP_TREEITEM, State, TRect{0, 0, 20, 10});
-        CloseThemeData(Theme);
-        return std::make_pair(B.Canvas().Pixels(0, 0), B.Canvas().Pixels(5, 5));  // border, face
-    };
+    auto Item = [&](int State) { return ItemLook(&t, State); };
     const auto [SelectedBorder, SelectedFace] = Item(TREIS_SELECTED);
     const auto [HotBorder, HotFace] = Item(TREIS_HOT);
     ASSERT_NE(SelectedFace, HotFace);
@@ -514,4 +517,165 @@ TEST(LazyTreesLook, ExplorerLookFramesTheFocusedNodeThatIsNotSelected) {
     f.Again();
     EXPECT_NE(f.At(22, 9), Frame);
     EXPECT_EQ(f.At(40, 18 + 9), Frame);
+}
+
+TEST(LazyTreesHot, ANodeIsHotOnlyOverItsCheckBoxOrTextOrTheExplorerButton) {
+    // Row 0: the expanded first node; row 3: the collapsed second node with a check box.
+    enum Look { Classic, Explorer };
+    struct Case {
+        const char* What;
+        int X, Row;
+        TBaseLazyTree::THitPosition On;
+        bool Hot[2][2];  // [look][full row]
+        bool ButtonLit;  // in the explorer look without a full row
+    } Cases[] = {
+        {"check box", 30, 3, TBaseLazyTree::hiOnItemCheckbox, {{true, true}, {true, true}}, false},
+        {"text", 30, 0, TBaseLazyTree::hiOnItemLabel, {{true, true}, {true, true}}, false},
+        {"right of the text", 150, 0, TBaseLazyTree::hiOnItemRight, {{false, true}, {false, true}}, false},
+        {"the button itself", 10, 3, TBaseLazyTree::hiOnItemButtonExact, {{false, true}, {true, true}}, true},
+        {"the button's step, off the button", 1, 3, TBaseLazyTree::hiOnItemButton, {{false, true}, {false, true}}, false},
+        {"below the rows", 30, 7, TBaseLazyTree::hiNowhere, {{false, false}, {false, false}}, false},
+    };
+    for (Look L : {Classic, Explorer}) {
+        LookTree f(trStyled, L == Explorer ? TLTPaintOptions{toUseExplorerTheme, toHotTrack} : TLTPaintOptions{toHotTrack});
+        TLazyStringTree& t = *f.tree;
+        ASSERT_EQ(t.TreeStates().Contains(tsUseExplorerTheme), L == Explorer);
+        PLazyNode second = t.GetNextSibling(f.first);
+        t.TreeOptions().SetMiscOptions(t.TreeOptions().MiscOptions() + TLTMiscOptions{toCheckSupport});
+        second->CheckType = ctCheckBox;
+        auto Closed = ThemePart(&t, TVP_GLYPH, GLPS_CLOSED, 16);
+        auto HotGlyph = ThemePart(&t, TVP_HOTGLYPH, GLPS_CLOSED, 16);
+        std::string Log;
+        t.OnHotChange = [&](TBaseLazyTree*, PLazyNode Old, PLazyNode New) {
+            Log += std::string(Old ? "n" : "-") + (New ? "n" : "-") + ";";
+        };
+        for (bool FullRow : {false, true}) {
+            t.TreeOptions().SetSelectionOptions(FullRow ? TLTSelectionOptions{toFullRowSelect} : TLTSelectionOptions{});
+            for (const Case& c : Cases) {
+                SCOPED_TRACE(std::string(c.What) + (L == Explorer ? ", explorer" : ", classic look") +
+                             (FullRow ? ", full row" : ""));
+                const int Y = c.Row * 18 + 9;
+                EXPECT_TRUE(t.GetHitTestInfoAt(c.X, Y).HitPositions.Contains(c.On));
+                SimulateMouseMove(&t, 150, 140);
+                ASSERT_EQ(t.HotNode(), nullptr);
+                Log.clear();
+                SimulateMouseMove(&t, c.X, Y);
+                const bool Hot = c.Hot[L][FullRow];
+                EXPECT_EQ(t.HotNode(), Hot ? t.GetNodeAt(c.X, Y) : nullptr);
+                EXPECT_EQ(Log, Hot ? "-n;" : "");
+                // (A full row lays the hot mark under the button: its pixels are looked at without.)
+                if (L == Explorer && c.Row == 3 && !FullRow) {
+                    f.Again();
+                    EXPECT_EQ(f.Shows(TX, SecondRow + TY, *HotGlyph), c.ButtonLit);
+                    EXPECT_EQ(f.Shows(TX, SecondRow + TY, *Closed), !c.ButtonLit);
+                }
+            }
+        }
+    }
+}
+
+TEST(LazyTreesHot, TheExplorerHotMarkStandsInTheHotColumn) {
+    LookTree f(trStyled, {toUseExplorerTheme, toHotTrack});
+    TLazyStringTree& t = *f.tree;
+    for (int I = 0; I < 2; ++I) t.Header().Columns().Add()->SetWidth(90);
+    const TColor HotFace = ItemLook(&t, TREIS_HOT).second;
+    ASSERT_NE(HotFace, ColorToRGB(clWhite));
+    // Hot-face pixels of the first row within [Left, Right).
+    auto Count = [&](int Left, int Right) {
+        int N = 0;
+        for (int Y = 1; Y < 17; ++Y)
+            for (int X = Left; X < Right; ++X) N += f.At(X, Y) == HotFace;
+        return N;
+    };
+    std::string Log;
+    t.OnHotChange = [&](TBaseLazyTree*, PLazyNode Old, PLazyNode New) {
+        Log += std::string(Old ? "n" : "-") + (New ? "n" : "-") + ";";
+    };
+    struct Case {
+        const char* What;
+        int X;
+        bool FullRow;
+        TColumnIndex HotColumn;
+        bool InMain, InSecond;
+    } Cases[] = {
+        {"text of the main column", 30, false, 0, true, false},
+        {"text of the second column", 100, false, 1, false, true},
+        {"right of the second column's text", 160, false, NoColumn, false, false},
+        {"second column, full row", 160, true, 1, true, true},
+    };
+    for (const Case& c : Cases) {
+        SCOPED_TRACE(c.What);
+        t.TreeOptions().SetSelectionOptions(c.FullRow ? TLTSelectionOptions{toFullRowSelect} : TLTSelectionOptions{});
+        SimulateMouseMove(&t, 150, 140);
+        Log.clear();
+        SimulateMouseMove(&t, c.X, 9);
+        EXPECT_EQ(t.HotNode(), c.HotColumn == NoColumn ? nullptr : f.first);
+        EXPECT_EQ(t.HotColumn(), c.HotColumn);
+        f.Again();
+        EXPECT_EQ(Count(22, 88) > 20, c.InMain);
+        EXPECT_EQ(Count(92, 178) > 20, c.InSecond);
+    }
+    // Moving from one column's text to the other's changes the hot column of the same node: a notice.
+    t.TreeOptions().SetSelectionOptions({});
+    SimulateMouseMove(&t, 30, 9);
+    Log.clear();
+    SimulateMouseMove(&t, 100, 9);
+    EXPECT_EQ(t.HotColumn(), 1);
+    EXPECT_EQ(Log, "nn;");
+}
+
+TEST(LazyTreesLook, DottedLinesKeepTheirPhaseInTreeXWhenScrolledSideways) {
+    LookTree f(trClassic, {toShowHorzGridLines});
+    TLazyStringTree& t = *f.tree;
+    t.ScrollBarOptions().SetScrollBars(ssNone);
+    for (int I = 0; I < 3; ++I) t.Header().Columns().Add()->SetWidth(100);
+    TLazyTreeColumn& Fixed = *t.Header().Columns()[0];
+    Fixed.SetOptions(Fixed.Options() + TLTColumnOptions{coFixed});
+    const TColor Grid = ColorToRGB(t.Colors().GetColor(TLTColors::GridLineColor));
+    const TColor Back = ColorToRGB(clWhite);
+    // The first row's bottom line (y 17): ink where tree x + 17 is even. A scrolling column's tree x is
+    // its client x less the offset; a fixed column's is its client x.
+    for (int Offset : {0, -1, -2, -3}) {
+        SCOPED_TRACE(Offset);
+        t.SetOffsetXY(Offset, 0);
+        ASSERT_EQ(t.OffsetX(), Offset);
+        f.Again();
+        for (int X = 20; X < 90; ++X) EXPECT_EQ(f.At(X, 17), (X + 17) % 2 == 0 ? Grid : Back) << "fixed, x " << X;
+        for (int X = 110; X < 190; ++X)
+            EXPECT_EQ(f.At(X, 17), (X - Offset + 17) % 2 == 0 ? Grid : Back) << "scrolling, x " << X;
+    }
+}
+
+TEST(LazyTreesHot, TheHotTextIsUnderlinedInTheHotColourOutsideTheExplorerLook) {
+    struct Case {
+        const char* What;
+        bool Explorer;
+        int X;  // pointer on the first row
+        bool Marked;
+    } Cases[] = {
+        {"classic look, pointer on the text", false, 30, true},
+        {"classic look, pointer right of the text", false, 150, false},
+        {"explorer look, pointer on the text", true, 30, false},
+    };
+    for (const Case& c : Cases) {
+        SCOPED_TRACE(c.What);
+        LookTree f(trStyled, c.Explorer ? TLTPaintOptions{toUseExplorerTheme, toHotTrack} : TLTPaintOptions{toHotTrack});
+        TLazyStringTree& t = *f.tree;
+        t.Colors().SetColor(TLTColors::HotColor, clRed);
+        SimulateMouseMove(&t, c.X, 9);
+        EXPECT_EQ(t.HotNode() != nullptr, c.X == 30);
+        // The text with its underline: a run of the hot colour on one pixel row below the letters.
+        int Red = 0, LongestRun = 0;
+        for (int Y = 0; Y < 18; ++Y) {
+            int Run = 0;
+            for (int X = 22; X < 80; ++X) {
+                const bool IsRed = f.At(X, Y) == ColorToRGB(clRed);
+                Red += IsRed;
+                Run = IsRed ? Run + 1 : 0;
+                LongestRun = std::max(LongestRun, Run);
+            }
+        }
+        EXPECT_EQ(Red > 0, c.Marked);
+        EXPECT_EQ(LongestRun >= 15, c.Marked) << LongestRun;
+    }
 }

@@ -10,6 +10,7 @@
 #include "framework/Messages.h"
 #include "framework/Simulate.h"
 #include "framework/Themes.h"
+#include "framework/Threads.h"
 #include "tree/LazyTrees.Utils.h"
 
 #include <gtest/gtest.h>
@@ -570,10 +571,53 @@ TEST(LazyTreesMessages, TheHeaderBandIsFrameAndLeavingForgetsTheHotNodeAndTheScr
 
     // Leaving: no hot node, no automatic scrolling waiting.
     t.TreeOptions().SetPaintOptions(t.TreeOptions().PaintOptions() + TLTPaintOptions{toHotTrack});
-    SimulateMouseMove(&t, 20, 9);
+    SimulateMouseMove(&t, 30, 9);
     ASSERT_EQ(t.HotNode(), f.bus0);
     t.DoStateChange({tsScrollPending});
     SimulateMouseLeave();
     EXPECT_EQ(t.HotNode(), nullptr);
     EXPECT_FALSE(t.TreeStates().Contains(tsScrollPending));
+}
+
+namespace {
+// Counts what the style-changed message asks of the tree.
+class StyleTree : public TLazyStringTree {
+public:
+    using TLazyStringTree::TLazyStringTree;
+    int StyleChecks = 0, Recreations = 0;
+    void UpdateStyleEnabled() override {
+        ++StyleChecks;
+        TLazyStringTree::UpdateStyleEnabled();
+    }
+    void RecreateWnd() override {
+        ++Recreations;
+        TLazyStringTree::RecreateWnd();
+    }
+};
+}  // namespace
+
+TEST(LazyTreesMessages, ComponentMessagesAndTheWindowsEnd) {
+    TForm Form{nullptr};
+    Form.SetBounds(50, 50, 300, 200);
+    auto* Tree = new StyleTree(&Form);
+    Tree->SetParent(&Form);
+    Tree->SetBounds(0, 0, 200, 150);
+    Form.Show();
+    ASSERT_TRUE(Tree->HandleAllocated());
+    EXPECT_EQ(Tree->Perform(CM_TREEQUERY, 0, 0), 1);
+    // A style change looks at the style again and builds the window anew.
+    const int Checks = Tree->StyleChecks, Recreations = Tree->Recreations;
+    Tree->Perform(CM_STYLECHANGED, 0, 0);
+    EXPECT_EQ(Tree->StyleChecks, Checks + 1);
+    EXPECT_EQ(Tree->Recreations, Recreations + 1);
+    // The window's end stops the cache's validation and gives up the drop target.
+    Tree->TreeOptions().SetAutoOptions({});
+    Tree->TreeOptions().SetMiscOptions(Tree->TreeOptions().MiscOptions() + TLTMiscOptions{toAcceptOLEDrop});
+    Tree->SetRootNodeCount(30000);
+    Tree->Perform(WM_NCDESTROY, 0, 0);
+    EXPECT_EQ(RevokeDragDrop(Tree), DRAGDROP_E_NOTREGISTERED) << "revoked already";
+    // No cache comes afterwards: the walk was stopped, or never began.
+    const Cardinal Start = GetTickCount();
+    while (GetTickCount() - Start < 200) CheckSynchronize(1);
+    for (TLazyTreeState S : {tsUseCache, tsValidating}) EXPECT_FALSE(Tree->TreeStates().Contains(S)) << int(S);
 }

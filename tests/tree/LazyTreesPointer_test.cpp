@@ -136,8 +136,9 @@ TEST(LazyTreesPointer, CursorOverRowEdgesAndHotNodesGoesThroughTheOwner) {
         {"middle of the row", {toNodeHeightResize}, {}, 60, 9, crDefault},
         {"edge in a scrolling column", {toNodeHeightResize}, {}, 150, 16, crDefault},
         {"edge without the option", {}, {}, 60, 16, crDefault},
-        {"hot node with hot tracking", {}, {toHotTrack}, 60, 9, crHandPoint},
-        {"hot node without it", {}, {}, 60, 9, crDefault},
+        {"hot node with hot tracking", {}, {toHotTrack}, 30, 9, crHandPoint},
+        {"right of the text: no hot node", {}, {toHotTrack}, 60, 9, crDefault},
+        {"hot node without it", {}, {}, 30, 9, crDefault},
     };
     for (const Case& c : Cases) {
         t.TreeOptions().SetMiscOptions(c.Misc);
@@ -409,25 +410,32 @@ TEST(LazyTreesButtons, OwnerDrawnPicturesFollowExpansionPointerAndSelection) {
         return TPoint{(First + Last) / 2, Y};
     };
     const TPoint Minus = ButtonMiddle(f.bus0), Plus = ButtonMiddle(f.bus1);
+    // A button is lit only on a hot node: without the explorer look a node is hot over its check box or
+    // text, or anywhere on its row when the full row selects.
     struct Case {
         const char* What;
         bool OnPlus;     // the expanded bus0 shows minus, the collapsed bus1 plus
         int PointerDX;   // pointer offset from that button's middle; 1000: outside the tree's rows
         bool Selected;
+        bool FullRow;
         TColor Expected;
     } Cases[] = {
-        {"minus, pointer away", false, 1000, false, clYellow},
-        {"minus, pointer on the button", false, 0, false, clAqua},
-        {"minus, pointer on the node's text", false, 60, false, clYellow},
-        {"minus, selected, pointer on the button", false, 0, true, clPurple},
-        {"plus, pointer away", true, 1000, false, clRed},
-        {"plus, pointer on the button", true, 0, false, clLime},
-        {"plus, selected, pointer on the button", true, 0, true, clBlue},
-        {"plus, selected, pointer away", true, 1000, true, clRed},
+        {"minus, pointer away", false, 1000, false, false, clYellow},
+        {"minus, pointer on the button: the node is not hot", false, 0, false, false, clYellow},
+        {"minus, pointer on the button, full row", false, 0, false, true, clAqua},
+        {"minus, pointer on the node's text", false, 30, false, false, clYellow},
+        {"minus, pointer on the node's text, full row", false, 30, false, true, clYellow},
+        {"minus, selected, pointer on the button, full row", false, 0, true, true, clPurple},
+        {"plus, pointer away", true, 1000, false, false, clRed},
+        {"plus, pointer on the button", true, 0, false, false, clRed},
+        {"plus, pointer on the button, full row", true, 0, false, true, clLime},
+        {"plus, selected, pointer on the button, full row", true, 0, true, true, clBlue},
+        {"plus, selected, pointer away", true, 1000, true, true, clRed},
     };
     for (const Case& c : Cases) {
         const TPoint B = c.OnPlus ? Plus : Minus;
         PLazyNode Node = c.OnPlus ? f.bus1 : f.bus0;
+        t.TreeOptions().SetSelectionOptions(c.FullRow ? TLTSelectionOptions{toFullRowSelect} : TLTSelectionOptions{});
         t.ClearSelection();
         if (c.Selected) t.AddToSelection(Node);
         if (c.PointerDX == 1000) SimulateMouseMove(&t, 200, 190);

@@ -1395,9 +1395,10 @@ TEST(LazyTreesWindow, ClickHotAndScrollNotices) {
     SimulateMouseUp(&t, mbLeft, CheckX, CheckY);  // the click notice sees the new check state
     SimulateMouseMove(&t, 40, 18 + 9);
     SimulateMouseUp(&t, mbLeft, 40, 140);  // any release over a node tells it
-    t.SetOffsetXY(0, -18);
+    t.SetOffsetXY(0, -18);  // the pointer resting over row 7 now stands on node 8
     t.SetOffsetXY(0, -18);  // unchanged: no notice
-    EXPECT_EQ(Log, "hot nil>0;click 0 check " + std::to_string(csCheckedNormal) + ";hot 0>1;click 7 check 0;scroll 0,-18;");
+    EXPECT_EQ(Log, "hot nil>0;click 0 check " + std::to_string(csCheckedNormal) +
+                       ";hot 0>1;click 7 check 0;hot 1>8;scroll 0,-18;");
     Log.clear();
     SimulateDblClick(&t, 40, 9);
     EXPECT_NE(Log.find("dbl 1;"), std::string::npos);  // the top row is now the first child

@@ -85,4 +85,45 @@ TEST(LazyTreeWorker, AMeasurementThatChangesTheTreeStopsTheWalkAndHandsTheTreeOv
     ExpectConsistent(Tree);
 }
 
+TEST(LazyTreeWorker, StateChangesArriveAsAMessageTheTreeAppliesAsOneChange) {
+    TBaseLazyTree Tree(nullptr);
+    Tree.TreeOptions().SetAutoOptions({});
+    std::vector<std::pair<TLazyTreeStates, TLazyTreeStates>> Seen;
+    Tree.OnStateChange = [&](TBaseLazyTree*, TLazyTreeStates Enter, TLazyTreeStates Leave) {
+        Seen.emplace_back(Enter, Leave);
+    };
+    struct Case {
+        WPARAM Enter;
+        LPARAM Leave;
+        TLazyTreeStates WantEnter, WantLeave;
+    } Cases[] = {
+        {1, 0, {tsStopValidation}, {}},
+        {2 | 4, 1, {tsUseCache, tsValidating}, {tsStopValidation}},
+        {8, 2 | 4, {tsValidationNeeded}, {tsUseCache, tsValidating}},
+        {0x10 | 0x100, 8 | 0x20, {}, {tsValidationNeeded}},  // unknown bits mean nothing
+    };
+    for (const Case& c : Cases) {
+        Seen.clear();
+        Tree.Perform(WM_CHANGESTATE, c.Enter, c.Leave);
+        ASSERT_EQ(Seen.size(), 1u) << c.Enter;
+        EXPECT_EQ(Seen[0].first, c.WantEnter) << c.Enter;
+        EXPECT_EQ(Seen[0].second, c.WantLeave) << c.Enter;
+        for (TLazyTreeState S : {tsStopValidation, tsUseCache, tsValidating, tsValidationNeeded})
+            if (c.WantEnter.Contains(S) || c.WantLeave.Contains(S))
+                EXPECT_EQ(Tree.TreeStates().Contains(S), c.WantEnter.Contains(S)) << c.Enter << " " << int(S);
+    }
+    // The worker's own changes come the same way: entering validation, then the cache.
+    Tree.Perform(WM_CHANGESTATE, 0, 2 | 4 | 8);
+    Seen.clear();
+    Tree.SetRootNodeCount(5000);
+    ASSERT_TRUE(PumpUntil([&] { return Tree.TreeStates().Contains(tsUseCache); }));
+    bool Validating = false, Cached = false;
+    for (const auto& [Enter, Leave] : Seen) {
+        Validating |= Enter == TLazyTreeStates{tsValidating} && Leave == TLazyTreeStates{tsUseCache, tsValidationNeeded};
+        Cached |= Enter == TLazyTreeStates{tsUseCache} && Leave == TLazyTreeStates{tsStopValidation, tsValidating};
+    }
+    EXPECT_TRUE(Validating);
+    EXPECT_TRUE(Cached);
+}
+
 }  // namespace

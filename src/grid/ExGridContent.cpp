@@ -6,7 +6,6 @@
 
 #include "grid/foundation/GridColors.h"
 #include "grid/foundation/GridText.h"
-#include "grid/foundation/Markup.h"
 #include "grid/foundation/MarkupRender.h"
 
 #include "framework/Resources.h"
@@ -216,11 +215,11 @@ void TExStringGrid::DrawCellMarkup(TCanvas& C, int ACol, int RCol, int ARow, con
     in.EndEllipsis = FEnhTextSize;
     TMarkupDrawResult out;
     C.Brush().SetStyle(bsClear);
-    // The renderer's highlight colours are shared by every markup text; this grid's hold for its cells only.
-    const TColor keepHi = HiLightBkColor, keepHiText = HiLightTextColor;
-    SetHiLightColors(FHighlightColor, FHighlightTextColor);
-    DrawHTMLText(C, Text, tr, in, out);
-    SetHiLightColors(keepHi, keepHiText);
+    {
+        // The renderer's highlight colours are shared by every markup text; this grid's hold for its cells only.
+        THiLightColorsScope hi(FHighlightColor, FHighlightTextColor);
+        DrawHTMLText(C, Text, tr, in, out);
+    }
     C.Brush().SetStyle(bsSolid);
     if (FPaintGraphic.Graphic && out.ExtentX > 0) FPaintTextWidth = out.ExtentX + 2;
 

@@ -296,7 +296,10 @@ int TExGridTools::PrintMarkupText(TPrintRun& Run, TFont& source, const String& T
     in.ImageScale = double(c.PixelsPerInch()) / ScreenPixelsPerInch;
     TMarkupDrawResult out;
     PrintInDeviceUnits(Run, R, source, std::max(1, int(source.Size() * FFontScale)),
-                       [&](TRect D) { DrawHTMLText(c, Text, D, in, out); });
+                       [&](TRect D) {
+                           THiLightColorsScope hi(FGrid.HighlightColor(), FGrid.HighlightTextColor());
+                           DrawHTMLText(c, Text, D, in, out);
+                       });
     const TPoint org = c.ViewportOrg();
     TPoint extent[2] = {org, TPoint(org.X + out.ExtentX, org.Y + out.ExtentY)};
     c.DPtoLP(extent, 2);

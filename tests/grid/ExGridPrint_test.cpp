@@ -945,3 +945,20 @@ TEST(PrintCells, MarkupPicturesPrintFromTheGridsImageCache) {
 }
 
 }  // namespace
+
+namespace {
+
+// Printed highlighted runs take the grid's highlight colours too.
+TEST(PrintCells, HighlightedRunsPrintInTheGridsHighlightColour) {
+    TExStringGrid g(nullptr);
+    g.SetColCount(2);
+    g.SetRowCount(2);
+    g.PrintSettings().Borders = pbNoborder;
+    g.SetCellEx(1, 1, u"ab <hi>MMMM</hi> cd");
+    auto lime = [](TColor c) { return c == clLime; };
+    EXPECT_FALSE(std::ranges::any_of(PreviewPixels(g, 600, 300), lime));
+    g.SetHighlightColor(clLime);
+    EXPECT_GT(std::ranges::count_if(PreviewPixels(g, 600, 300), lime), 40);
+}
+
+}  // namespace

@@ -330,6 +330,17 @@ void TFooterPanel::Paint() {
                 TRect r = Rect(x, top, x + FGrid->ColWidths(c), client.Bottom);
                 x = r.Right;
                 int real = FGrid->RealColIndex(c);
+                if (FGrid->OnGetCellColor) {
+                    TBrush brush;
+                    brush.SetColor(clNone);
+                    TFont font;
+                    font.Assign(&FGrid->Font());
+                    FGrid->OnGetCellColor(FGrid, last, real, TGridDrawState{gdFixed}, brush, font);
+                    if (brush.Color() != clNone) {
+                        cv.Brush().SetColor(brush.Color());
+                        cv.FillRect(r);
+                    }
+                }
                 TColor own = FGrid->CellPropsAssigned(real, last) ? FGrid->Colors(real, last) : clNone;
                 if (own != clNone) {
                     cv.Brush().SetColor(own);

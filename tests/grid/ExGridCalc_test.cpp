@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace {
 
 // One fixed row, ten data rows with 1..10 in column 1 and a footer row.
@@ -189,6 +191,36 @@ TEST(FooterPanel, CustomPaintHandsTheWholeStripToTheEventAndReportsTheWindow) {
     g->FloatingFooter().SetVisible(false);
     g->FloatingFooter().SetVisible(true);
     EXPECT_EQ(created, 1);
+}
+
+}  // namespace
+
+namespace {
+
+// A footer row's cell takes the background OnGetCellColor gives it, and its
+// own colour over that.
+TEST(FooterPanel, FooterCellsTakeTheCellColourEventsBackground) {
+    GridOnForm<> f(500, 300);
+    TExStringGrid* g = f.g;
+    const int last = g->RowCount() - 1;
+    g->SetColors(3, last, clRed);
+    std::set<int> rows;
+    g->OnGetCellColor = [&](TObject*, int ARow, int ACol, TGridDrawState, TBrush& ABrush, TFont&) {
+        rows.insert(ARow);
+        if (ACol >= 2) ABrush.SetColor(clLime);
+    };
+    g->FloatingFooter().SetVisible(true);
+    TFooterPanel* p = g->Tools().FooterPanel();
+    TBitmap bmp;
+    bmp.SetPixelFormat(pf24bit);
+    bmp.SetSize(p->Width(), p->Height());
+    rows.clear();
+    p->PaintTo(bmp.Canvas(), 0, 0);
+    EXPECT_TRUE(rows.contains(last));
+    const int y = p->Height() / 2;
+    EXPECT_NE(bmp.Canvas().Pixels(64 + 3, y), clLime);
+    EXPECT_EQ(bmp.Canvas().Pixels(2 * 64 + 3, y), clLime);
+    EXPECT_EQ(bmp.Canvas().Pixels(3 * 64 + 3, y), clRed);
 }
 
 }  // namespace

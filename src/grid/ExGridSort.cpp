@@ -197,6 +197,9 @@ void TExGridTools::RunSort(bool Indexed, bool Group) {
         if (!Group && !Indexed) ff.SetVisible(footer);
         FGrid.SetFixedFooters(fixedFooters);
         FGrid.EndUpdate();
+        if (Group) return;
+        if (ff.Visible() && FFooterPanel) FFooterPanel->Invalidate();
+        if (!Indexed && FSearchFooter->Visible() && FSearchPanel && FSearchPanel->Visible()) FSearchPanel->Invalidate();
     };
     try {
         if (!Group && !Indexed) ff.SetVisible(false);

@@ -56,6 +56,19 @@ public:                                                      \
 private:                                                     \
     TSortGlyph F##Name;
 
+// A colour of the sorted column's header: a change repaints the header row.
+#define SORT_HEADER_COLOR(Name)          \
+public:                                  \
+    TColor Name() const { return F##Name; } \
+    void Set##Name(TColor Value) {       \
+        if (F##Name == Value) return;    \
+        F##Name = Value;                 \
+        HeaderChanged();                 \
+    }                                    \
+                                         \
+private:                                 \
+    TColor F##Name = clNone;
+
 enum TSortDirection { sdAscending, sdDescending };
 enum TSortBlankPosition { blFirst, blLast };
 enum TIndexSortKey { ikShift, ikCtrl };
@@ -96,10 +109,10 @@ public:
     DATA_TOOL_SETTING(bool, AutoSortForGrouping, true)
     DATA_TOOL_SETTING(TIndexSortKey, IndexSortKey, ikShift)
     DATA_TOOL_SETTING(TColor, IndexColor, TColor(0xFFFF))
-    DATA_TOOL_SETTING(TColor, HeaderColor, clNone)
-    DATA_TOOL_SETTING(TColor, HeaderColorTo, clNone)
-    DATA_TOOL_SETTING(TColor, HeaderMirrorColor, clNone)
-    DATA_TOOL_SETTING(TColor, HeaderMirrorColorTo, clNone)
+    SORT_HEADER_COLOR(HeaderColor)
+    SORT_HEADER_COLOR(HeaderColorTo)
+    SORT_HEADER_COLOR(HeaderMirrorColor)
+    SORT_HEADER_COLOR(HeaderMirrorColorTo)
     SORT_GLYPH_SETTING(UpGlyph)
     SORT_GLYPH_SETTING(DownGlyph)
     SORT_GLYPH_SETTING(IndexUpGlyph)
@@ -107,6 +120,8 @@ public:
 
 private:
     void GlyphChanged();
+    // Repaints the last fixed row, where the sorted column's header is.
+    void HeaderChanged();
     TExStringGrid* FGrid;
     bool FShow = false;
     int FRow = 0;

@@ -3,6 +3,7 @@
 #include "framework/Controls.h"
 #include "framework/Graphics.h"
 #include "framework/SysUtils.h"
+#include "framework/Windows.h"
 
 #include "GridOnForm.h"
 
@@ -277,6 +278,53 @@ TEST(ExGridSort, HeaderGlyphsReplaceTheDrawnMarksOnceBothAreSet) {
     EXPECT_EQ(copy.IndexUpGlyph().Canvas().Pixels(3, 3), clBlue);
     s.DownGlyph().Canvas().SetPixels(3, 3, clBlack);
     EXPECT_EQ(copy.DownGlyph().Canvas().Pixels(3, 3), clRed);
+}
+
+}  // namespace
+
+namespace {
+
+TRect Pending(TWinControl* W) {
+    TRect r{};
+    GetUpdateRect(W->Handle(), &r, false);
+    return r;
+}
+
+// A header colour change repaints the header row; a sort repaints the
+// footer strip and the search panel that show the rows' values.
+TEST(ExGridSort, HeaderColoursAndSortsRepaintWhatShowsThem) {
+    GridOnForm<> f(400, 200);
+    TExStringGrid* g = f.g;
+    g->SetRowCount(6);
+    for (int r = 1; r <= 4; ++r) g->SetCellEx(1, r, IntToStr(5 - r));
+    g->FloatingFooter().SetVisible(true);
+    g->SearchFooter().SetVisible(true);
+    auto flush = [&] {
+        UpdateWindow(g->Handle());
+        UpdateWindow(g->Tools().FooterPanel()->Handle());
+        UpdateWindow(g->SearchPanel()->Handle());
+        UpdateWindow(g->Handle());
+    };
+    flush();
+    ASSERT_TRUE(IsRectEmpty(Pending(g)));
+    g->SortSettings().SetHeaderColor(clYellow);
+    const TRect header = Pending(g);
+    EXPECT_FALSE(IsRectEmpty(header));
+    EXPECT_LE(header.Top, g->CellRect(1, 0).Top);
+    EXPECT_GE(header.Bottom, g->CellRect(1, 0).Bottom);
+    flush();
+    g->SortSettings().SetHeaderColor(clYellow);  // no change: nothing to repaint
+    EXPECT_TRUE(IsRectEmpty(Pending(g)));
+
+    g->SortSettings().SetColumn(1);
+    g->QSort();
+    EXPECT_FALSE(IsRectEmpty(Pending(g->Tools().FooterPanel())));
+    EXPECT_FALSE(IsRectEmpty(Pending(g->SearchPanel())));
+    flush();
+    g->SortIndexes().AddIndex(1, false);
+    g->QSortIndexed();
+    EXPECT_FALSE(IsRectEmpty(Pending(g->Tools().FooterPanel())));
+    EXPECT_TRUE(IsRectEmpty(Pending(g->SearchPanel())));
 }
 
 }  // namespace

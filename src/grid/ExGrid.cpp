@@ -637,7 +637,21 @@ TDateTime TExStringGrid::GetDates(int ACol, int ARow) {
     return v;
 }
 
-void TExStringGrid::SetDates(int ACol, int ARow, TDateTime Value) { SetCellEx(ACol, ARow, DateToStr(Value)); }
+void TExStringGrid::SetDates(int ACol, int ARow, TDateTime Value) {
+    SetCellEx(ACol, ARow, Value > 0 || ShowNullDates ? DateToStr(Value) : String());
+}
+
+void TExStringGrid::SetHighlightColor(TColor Value) {
+    if (FHighlightColor == Value) return;
+    FHighlightColor = Value;
+    Invalidate();
+}
+
+void TExStringGrid::SetHighlightTextColor(TColor Value) {
+    if (FHighlightTextColor == Value) return;
+    FHighlightTextColor = Value;
+    Invalidate();
+}
 
 TDateTime TExStringGrid::GetTimes(int ACol, int ARow) {
     TDateTime v = 0;

@@ -441,6 +441,8 @@ using TFloatFormatEvent =
     std::function<void(TObject* Sender, int ACol, int ARow, bool& IsFloat, String& FloatFormat)>;
 using TCustomCellDrawEvent = std::function<void(TObject* Sender, TCanvas& Canvas, int ACol, int ARow,
                                                 TGridDrawState AState, TRect ARect, bool Printing)>;
+using TCustomCellSizeEvent =
+    std::function<void(TObject* Sender, TCanvas& Canvas, int ACol, int ARow, TPoint& ASize, bool Printing)>;
 // Rows added, inserted and deleted by keys.
 using TCanAddRowEvent = std::function<void(TObject* Sender, bool& CanAdd)>;
 using TCanInsertRowEvent = std::function<void(TObject* Sender, int ARow, bool& CanInsert)>;
@@ -1027,13 +1029,22 @@ public:
     int MaxRowLines(int ARow);
     // Date and time views of a cell in the locale's short formats; "Cell does not contain a date" otherwise.
     TDateTime GetDates(int ACol, int ARow);
+    // A date of 0 or less is written as an empty text unless ShowNullDates.
     void SetDates(int ACol, int ARow, TDateTime Value);
+    bool ShowNullDates = false;
+    // The colours of highlighted ("hi") runs in markup cells.
+    TColor HighlightColor() const { return FHighlightColor; }
+    void SetHighlightColor(TColor Value);
+    TColor HighlightTextColor() const { return FHighlightTextColor; }
+    void SetHighlightTextColor(TColor Value);
     TDateTime GetTimes(int ACol, int ARow);
     void SetTimes(int ACol, int ARow, TDateTime Value);
 
     // ===== Data tools: the operations of the grid's own tools object
     // (nodes, calculations, sorting, filtering, finding, marking).
     TExGridTools& Tools() { return *FTools; }
+    // False while the grid is still making its tools (their panels' windows come first).
+    bool ToolsReady() const { return FTools != nullptr; }
     TSearchFooter& SearchFooter() { return FTools->SearchFooter(); }
     TPrintSettings& PrintSettings() { return FTools->PrintSettings(); }
     TCustomForm* SelectionToForm(const TGridRect& ARect) { return FTools->SelectionToForm(ARect); }
@@ -1318,6 +1329,8 @@ public:
     TColChangingEvent OnColChanging;
     TCellChangingEvent OnCellChanging;
     TRowChangedEvent OnRowUpdate;
+    // A sort that leaves the current row's index in place reports the old and the current row.
+    TRowChangedEvent OnRowChanged;
     TNotifyEvent OnEditingDone;
     TClickCellEvent OnEditCellDone;
     TEditChangeEvent OnEditChange;
@@ -1366,11 +1379,14 @@ public:
     // OnCustomCellDraw after it. Work that takes the focus out of the grid
     // (a row or column dragged) runs between OnStartBlockFocus and OnEndBlockFocus.
     TGridColorEvent OnGetCellColor;
+    TGridColorEvent OnGetCellPrintColor;
     TGridGradientEvent OnGetCellGradient;
     TGridAlignEvent OnGetAlignment;
     TFloatFormatEvent OnGetFloatFormat;
     TCustomCellDrawEvent OnCustomCellBkgDraw;
     TCustomCellDrawEvent OnCustomCellDraw;
+    // A printed cell's measured size (0.1 mm) may be changed here.
+    TCustomCellSizeEvent OnCustomCellSize;
     TNotifyEvent OnStartBlockFocus;
     TNotifyEvent OnEndBlockFocus;
     // The alignment a cell is painted with: its own or the grid's, then
@@ -1456,7 +1472,8 @@ protected:
     // OnLoadCell may change the text; it is stored at exactly that cell.
     virtual void LoadCell(int ACol, int ARow, const String& Value);
     virtual void RecalcFooterColumn(int ACol) { CalcFooter(ACol); }
-    virtual void DoSearchFooterAction(const String&, int, int) {}
+    // Tells OnSearchFooterAction what the search panel found (-1, -1: nothing).
+    virtual void DoSearchFooterAction(const String& Value, int ACol, int ARow, TSearchAction SearchAction);
     virtual void DoButtonClick(int ACol, int ARow) {
         if (OnButtonClick) OnButtonClick(this, ACol, ARow);
     }
@@ -1468,7 +1485,10 @@ protected:
     virtual void RecalcFooter(int ACol) { CalcFooter(ACol); }
     // Fires OnGridHint; the handler sees the hint chosen so far.
     virtual void DoGridHint(int ACol, int ARow, String& HintStr);
-    virtual void DoGetCellPrintColor(int, int, TGridDrawState, TBrush&, TFont&) {}
+    // Fires OnGetCellPrintColor.
+    virtual void DoGetCellPrintColor(int ACol, int ARow, TGridDrawState AState, TBrush& ABrush, TFont& AFont) {
+        if (OnGetCellPrintColor) OnGetCellPrintColor(this, ARow, ACol, AState, ABrush, AFont);
+    }
     // Fires OnGetCellBorder.
     virtual void DoGetCellBorder(int ACol, int ARow, TPen& APen, TSet<int>& Borders);
     virtual void DoGetCellPrintBorder(int, int, TPen&, TSet<int>&) {}
@@ -2434,6 +2454,8 @@ private:
     bool FURLShowInText = false;
     bool FURLFull = false;
     TColor FURLColor = clBlue;
+    TColor FHighlightColor = clHighlight;
+    TColor FHighlightTextColor = clHighlightText;
     Char FPasswordChar = u'*';
     bool FSelectionRectangle = false;
     TColor FSelectionRectangleColor = clBlack;

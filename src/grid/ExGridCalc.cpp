@@ -260,6 +260,7 @@ void TExGridTools::FooterChanged() {
     if (FFooterPanel) {
         FFooterPanel->SetHeight(ff.Visible() ? ff.Height() - 1 : 0);
         FFooterPanel->SetVisible(ff.Visible());
+        if (ff.Visible()) FFooterPanel->ReportCreated();
         FFooterPanel->SetShowHint(ff.ShowHint());
         FFooterPanel->Invalidate();
     }
@@ -297,6 +298,17 @@ int TFooterPanel::ColumnAt(int X) {
     return -1;
 }
 
+void TFooterPanel::CreateWnd() {
+    TPanel::CreateWnd();
+    if (FGrid->ToolsReady()) ReportCreated();
+}
+
+void TFooterPanel::ReportCreated() {
+    if (FCreatedReported) return;
+    FCreatedReported = true;
+    if (FGrid->Tools().OnCreatedFloatingFooter) FGrid->Tools().OnCreatedFloatingFooter(FGrid);
+}
+
 void TFooterPanel::Paint() {
     TCanvas& cv = Canvas();
     TFloatingFooter& ff = FGrid->FloatingFooter();
@@ -318,6 +330,17 @@ void TFooterPanel::Paint() {
                 TRect r = Rect(x, top, x + FGrid->ColWidths(c), client.Bottom);
                 x = r.Right;
                 int real = FGrid->RealColIndex(c);
+                if (FGrid->OnGetCellColor) {
+                    TBrush brush;
+                    brush.SetColor(clNone);
+                    TFont font;
+                    font.Assign(&FGrid->Font());
+                    FGrid->OnGetCellColor(FGrid, last, real, TGridDrawState{gdFixed}, brush, font);
+                    if (brush.Color() != clNone) {
+                        cv.Brush().SetColor(brush.Color());
+                        cv.FillRect(r);
+                    }
+                }
                 TColor own = FGrid->CellPropsAssigned(real, last) ? FGrid->Colors(real, last) : clNone;
                 if (own != clNone) {
                     cv.Brush().SetColor(own);
@@ -367,7 +390,7 @@ void TFooterPanel::Paint() {
             }
             break;
         }
-        default:
+        case fsCustomPaint:
             if (tools.OnFooterPaint) tools.OnFooterPaint(this, ff.Column(), cv, client);
             break;
     }

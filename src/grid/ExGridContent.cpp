@@ -215,7 +215,11 @@ void TExStringGrid::DrawCellMarkup(TCanvas& C, int ACol, int RCol, int ARow, con
     in.EndEllipsis = FEnhTextSize;
     TMarkupDrawResult out;
     C.Brush().SetStyle(bsClear);
-    DrawHTMLText(C, Text, tr, in, out);
+    {
+        // The renderer's highlight colours are shared by every markup text; this grid's hold for its cells only.
+        THiLightColorsScope hi(FHighlightColor, FHighlightTextColor);
+        DrawHTMLText(C, Text, tr, in, out);
+    }
     C.Brush().SetStyle(bsSolid);
     if (FPaintGraphic.Graphic && out.ExtentX > 0) FPaintTextWidth = out.ExtentX + 2;
 
@@ -251,8 +255,17 @@ void TExStringGrid::DrawSortIndicator(TCanvas& C, int X, int Y, int RCol) {
         C.Brush().SetStyle(bsSolid);
         C.Pen().SetColor(clBlack);
         const bool down = !SortIndexes().GetSortDirections(i);
-        if (down) C.Polygon({{X - 7, Y - 5}, {X + 7, Y - 5}, {X, Y + 8}});
-        else C.Polygon({{X - 6, Y + 8}, {X + 6, Y + 8}, {X, Y - 4}});
+        if (!s.IndexUpGlyph().Empty() && !s.IndexDownGlyph().Empty()) {
+            // The settings' pictures name the entry the other way round: a
+            // descending one shows the up picture.
+            TBitmap& glyph = down ? s.IndexUpGlyph() : s.IndexDownGlyph();
+            glyph.SetTransparent(true);
+            C.Draw(X - 7, Y - 7, glyph);
+        } else if (down) {
+            C.Polygon({{X - 7, Y - 5}, {X + 7, Y - 5}, {X, Y + 8}});
+        } else {
+            C.Polygon({{X - 6, Y + 8}, {X + 6, Y + 8}, {X, Y - 4}});
+        }
         TFont keep;
         keep.Assign(&C.Font());
         C.Font().SetColor(clBlack);
@@ -262,6 +275,13 @@ void TExStringGrid::DrawSortIndicator(TCanvas& C, int X, int Y, int RCol) {
         C.TextOut(X - 2, down ? Y - 4 : Y - 2, IntToStr(i + 1));
         C.Brush().SetStyle(bsSolid);
         C.Font().Assign(&keep);
+        return;
+    }
+    if (!s.UpGlyph().Empty() && !s.DownGlyph().Empty()) {
+        TBitmap& glyph = s.Direction() == sdDescending ? s.DownGlyph() : s.UpGlyph();
+        glyph.SetTransparent(true);
+        C.Draw(X - 4, Y - 4, glyph);
+        C.Brush().SetColor(FixedColor());
         return;
     }
     if (s.Direction() == sdDescending) {

@@ -38,7 +38,7 @@ bool TExGridTools::MatchFilter(int ARow) {
         switch (f->Data()) {
             case fcNormal: text = FGrid.GetGridCell(col, ARow); break;
             case fcStripHTML: text = StripHTMLTags(FGrid.GetCellEx(col, ARow)); break;
-            case fcCalcValue: text = FGrid.GetCalcCell(col, ARow); break;
+            case fcCalculated: text = FGrid.GetCalcCell(col, ARow); break;
             case fcRow:
                 for (int c = 0; c < FGrid.TotalColCount(); ++c) {
                     if (c > 0) text += u"\r\n";

@@ -32,7 +32,14 @@ bool TExGridTools::MatchCell(const String& CellText, const String& S, TFindParam
     return true;
 }
 
-TPoint TExGridTools::Find(TPoint StartCell, const String& S, TFindParams P) {
+TPoint TExGridTools::Find(TPoint StartCell, const String& S, TFindParams P) { return FindCell(StartCell, S, P, true); }
+
+// Texts are wide already: the wide search differs only in leaving the top row where it is.
+TPoint TExGridTools::FindWide(TPoint StartCell, const String& S, TFindParams P) {
+    return FindCell(StartCell, S, P, false);
+}
+
+TPoint TExGridTools::FindCell(TPoint StartCell, const String& S, TFindParams P, bool Scroll) {
     FFindParams = P;
     FindBusy = true;
     SearchCache = P.Contains(fnMatchCase) ? S : AnsiUpperCase(S);
@@ -115,7 +122,7 @@ TPoint TExGridTools::Find(TPoint StartCell, const String& S, TFindParams P) {
             g.SetCol(col);
             g.SetRow(row);
             int f = g.FloatingFooter().Visible() ? 2 : 0;
-            if (g.Row() > g.TopRow() + g.VisibleRowCount() - f - 2 &&
+            if (Scroll && g.Row() > g.TopRow() + g.VisibleRowCount() - f - 2 &&
                 g.RowCount() > g.VisibleRowCount() + g.FixedRows() + f)
                 g.SetTopRowEx(g.TopRow() + f + 1);
         }
@@ -353,6 +360,17 @@ void TSearchPanel::EditChanged() {
     if (OnEditChange) OnEditChange(this);
 }
 
+void TSearchPanel::CreateWnd() {
+    TPanel::CreateWnd();
+    if (FGrid->ToolsReady()) ReportCreated();
+}
+
+void TSearchPanel::ReportCreated() {
+    if (FCreatedReported) return;
+    FCreatedReported = true;
+    if (FGrid->Tools().OnCreatedSearchFooter) FGrid->Tools().OnCreatedSearchFooter(FGrid);
+}
+
 void TSearchPanel::Paint() {
     TPanel::Paint();
     TCanvas& c = Canvas();
@@ -414,6 +432,7 @@ void TExGridTools::UpdateSearchPanel() {
     p.MatchCase->SetLeft(sf.ShowHighLight() ? 425 : 330);
     if (sf.Visible()) {
         p.SetVisible(true);
+        p.ReportCreated();
         p.SetHeight(32);
         if (FGrid.Row() >= FGrid.TopRow() + FGrid.VisibleRowCount() - 1) FGrid.SetTopRowEx(FGrid.TopRow() + 1);
     } else {
@@ -464,7 +483,7 @@ void TExGridTools::SearchPanelEditChange() {
     TColor colour = clWindow;
     if (!text.empty()) {
         SearchCell = Find({-1, -1}, text, params);
-        FGrid.DoSearchFooterAction(text, SearchCell.X, SearchCell.Y);
+        FGrid.DoSearchFooterAction(text, SearchCell.X, SearchCell.Y, saFindFirst);
         if (SearchCell.X < 0) {
             colour = clRed;
         } else {
@@ -488,7 +507,7 @@ void TExGridTools::SearchPanelFindNext() {
     SearchCell = Find(SearchCell, text, PanelParams(true));
     if (SearchCell.X >= 0 && SearchCell.Y < FGrid.RowCount() && SearchCell.X < FGrid.ColCount())
         FGrid.ScrollInView(SearchCell.X, SearchCell.Y);
-    FGrid.DoSearchFooterAction(text, SearchCell.X, SearchCell.Y);
+    FGrid.DoSearchFooterAction(text, SearchCell.X, SearchCell.Y, saFindNext);
     FSearchPanel->Invalidate();
 }
 
@@ -504,8 +523,12 @@ void TExGridTools::SearchPanelFindPrev() {
     SearchCell = Find(SearchCell, text, p);
     if (SearchCell.X >= 0 && SearchCell.Y < FGrid.RowCount() && SearchCell.X < FGrid.ColCount())
         FGrid.ScrollInView(SearchCell.X, SearchCell.Y);
-    FGrid.DoSearchFooterAction(text, SearchCell.X, SearchCell.Y);
+    FGrid.DoSearchFooterAction(text, SearchCell.X, SearchCell.Y, saFindPrevious);
     FSearchPanel->Invalidate();
+}
+
+void TExStringGrid::DoSearchFooterAction(const String& Value, int ACol, int ARow, TSearchAction SearchAction) {
+    if (FTools->OnSearchFooterAction) FTools->OnSearchFooterAction(this, Value, ACol, ARow, SearchAction);
 }
 
 void TExGridTools::SearchPanelClose() {

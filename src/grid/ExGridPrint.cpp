@@ -13,6 +13,7 @@
 #include "framework/SysUtils.h"
 
 #include <algorithm>
+#include <functional>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -161,11 +162,46 @@ struct TExGridTools::TPrintRun {
 int TExGridTools::MapFontHeight(int PointSize) const { return -int(PointSize * 254.0 / 72 * FFontScale); }
 
 // The canvas keeps the print font between cells of the same kind.
+const TFont& TExGridTools::PrintBaseFont(bool Fixed) {
+    TPrintSettings& ps = FPrintSettings;
+    return ps.UseDisplayFont ? (Fixed ? FGrid.FixedFont() : FGrid.Font()) : (Fixed ? ps.FixedFont() : ps.Font());
+}
+
+// Draw runs on the canvas switched to device units, its font Font at Size
+// points, and gets R in device units; mapping mode and font come back after.
+void TExGridTools::PrintInDeviceUnits(TPrintRun& Run, TRect R, const TFont& Font, int Size,
+                                      const std::function<void(TRect)>& Draw) {
+    TCanvas& c = *Run.C;
+    TPoint corners[2] = {TPoint(R.Left, R.Top), TPoint(R.Right, R.Bottom)};
+    c.LPtoDP(corners, 2);
+    const TPoint org = c.ViewportOrg();
+    const int saved = c.SaveDC();
+    const int mode = c.SetMapMode(MM_TEXT);
+    TFont kept;
+    kept.Assign(&c.Font());
+    c.Font().Assign(&Font);
+    c.Font().SetPixelsPerInch(c.PixelsPerInch());
+    c.Font().SetSize(Size);
+    Draw(Rect(corners[0].X - org.X, corners[0].Y - org.Y, corners[1].X - org.X, corners[1].Y - org.Y));
+    c.Font().Assign(&kept);
+    c.SetMapMode(mode);
+    c.RestoreDC(saved);
+    Run.FontKind = -1;
+}
+
+// The application's own drawing of a printed cell, in device units, the
+// canvas font at the print font's size.
+void TExGridTools::PrintCustomCellDraw(TPrintRun& Run, int ACol, int ARow, bool Fixed, TRect Cell) {
+    PrintInDeviceUnits(Run, Cell, FPrintSettings.Font(), FPrintSettings.Font().Size(), [&](TRect R) {
+        FGrid.OnCustomCellDraw(&FGrid, *Run.C, ACol, ARow, Fixed ? TGridDrawState{gdFixed} : TGridDrawState{}, R, true);
+    });
+}
+
 void TExGridTools::PrintFont(TPrintRun& Run, int ACol, int ARow) {
     TPrintSettings& ps = FPrintSettings;
     int kind = ACol < FGrid.FixedCols() || ARow < FGrid.FixedRows() ? 1 : 0;
     if (Run.FontKind == kind) return;
-    TFont& f = ps.UseDisplayFont ? (kind ? FGrid.FixedFont() : FGrid.Font()) : (kind ? ps.FixedFont() : ps.Font());
+    const TFont& f = PrintBaseFont(kind != 0);
     Run.C->Font().Assign(&f);
     Run.C->Font().SetHeight(MapFontHeight(f.Size()));
     Run.FontKind = kind;
@@ -192,6 +228,15 @@ std::vector<String> CellLines(const String& S) {
 
 // The cell's printed height; its width into Width when asked.
 int TExGridTools::PrintCellHeight(TPrintRun& Run, int ACol, int ARow, int* Width) {
+    if (!FGrid.OnCustomCellSize) return PrintCellMeasure(Run, ACol, ARow, Width);
+    TPoint size;
+    size.Y = PrintCellMeasure(Run, ACol, ARow, &size.X);
+    FGrid.OnCustomCellSize(&FGrid, *Run.C, FGrid.RealColIndex(ACol), ARow, size, true);
+    if (Width) *Width = size.X;
+    return size.Y;
+}
+
+int TExGridTools::PrintCellMeasure(TPrintRun& Run, int ACol, int ARow, int* Width) {
     PrintFont(Run, ACol, ARow);
     const int real = FGrid.RealColIndex(ACol);
     const TPoint graphic = PrintGraphicSize(Run, real, ARow);
@@ -243,16 +288,6 @@ String TExGridTools::PrintMarkupTitle() {
 
 int TExGridTools::PrintMarkupText(TPrintRun& Run, TFont& source, const String& Text, TRect R, bool Draw, int* Width) {
     TCanvas& c = *Run.C;
-    TPoint corners[2] = {TPoint(R.Left, R.Top), TPoint(R.Right, R.Bottom)};
-    c.LPtoDP(corners, 2);
-    const TPoint org = c.ViewportOrg();
-    const int saved = c.SaveDC();
-    const int mode = c.SetMapMode(MM_TEXT);
-    TFont kept;
-    kept.Assign(&c.Font());
-    c.Font().Assign(&source);
-    c.Font().SetPixelsPerInch(c.PixelsPerInch());
-    c.Font().SetSize(std::max(1, int(source.Size() * FFontScale)));
     TMarkupDrawArgs in;
     in.Images = FGrid.FGridImages;
     in.Pictures = FGrid.FPictureContainer;
@@ -260,13 +295,12 @@ int TExGridTools::PrintMarkupText(TPrintRun& Run, TFont& source, const String& T
     in.MeasureOnly = !Draw;
     in.ImageScale = double(c.PixelsPerInch()) / ScreenPixelsPerInch;
     TMarkupDrawResult out;
-    DrawHTMLText(c, Text,
-                 Rect(corners[0].X - org.X, corners[0].Y - org.Y, corners[1].X - org.X, corners[1].Y - org.Y), in,
-                 out);
-    c.Font().Assign(&kept);
-    c.SetMapMode(mode);
-    c.RestoreDC(saved);
-    Run.FontKind = -1;
+    PrintInDeviceUnits(Run, R, source, std::max(1, int(source.Size() * FFontScale)),
+                       [&](TRect D) {
+                           THiLightColorsScope hi(FGrid.HighlightColor(), FGrid.HighlightTextColor());
+                           DrawHTMLText(c, Text, D, in, out);
+                       });
+    const TPoint org = c.ViewportOrg();
     TPoint extent[2] = {org, TPoint(org.X + out.ExtentX, org.Y + out.ExtentY)};
     c.DPtoLP(extent, 2);
     if (Width) *Width = std::abs(extent[1].X - extent[0].X);
@@ -593,20 +627,35 @@ void TExGridTools::PrintDrawRow(TPrintRun& Run, int Y, int ARow, bool FixedPart)
         int real = FGrid.RealColIndex(col);
         FGrid.DoGetCellPrintBorder(real, ARow, pen, flags);
         if (OnGetCellPrintBorder) OnGetCellPrintBorder(&FGrid, ARow, real, pen, flags);
-        TColor back = FGrid.CellPropsAssigned(real, ARow) ? FGrid.Colors(real, ARow) : clNone;
-        if (back != clNone) {
+        PrintFont(Run, col, ARow);
+        int pitch = Run.LineHeight[Run.FontKind];
+        const bool fixed = col < FGrid.FixedCols() || ARow < FGrid.FixedRows();
+        // The print colour hook sees the cell's colour and its print font at
+        // its point size; what it changes is drawn.
+        TBrush brush;
+        brush.SetColor(FGrid.CellPropsAssigned(real, ARow) ? FGrid.Colors(real, ARow) : clNone);
+        const TFont& base = PrintBaseFont(fixed);
+        TFont font;
+        font.Assign(&base);
+        FGrid.DoGetCellPrintColor(real, ARow, fixed ? TGridDrawState{gdFixed} : TGridDrawState{}, brush, font);
+        if (brush.Color() != clNone) {
             c.Brush().SetStyle(bsSolid);
-            c.Brush().SetColor(back);
+            c.Brush().SetColor(brush.Color());
             c.FillRect(Rect(left, Y, right, Y - h));
         }
-        PrintFont(Run, col, ARow);
+        if (font.Name() != base.Name() || font.Size() != base.Size() || font.Style() != base.Style() ||
+            font.Color() != base.Color()) {
+            c.Font().Assign(&font);
+            c.Font().SetHeight(MapFontHeight(font.Size()));
+            pitch = std::abs(c.TextHeight(u"gh"));
+            Run.FontKind = -1;
+        }
         const TRect cell = Rect(left, Y, right, Y - h);
         TRect area = cell;
         PrintGraphic(Run, real, ARow, cell, area);
         c.Brush().SetStyle(bsClear);
         const String text = PrintText(real, ARow);
         std::vector<String> lines = CellLines(text);
-        int pitch = Run.LineHeight[Run.FontKind];
         int ty = Y - Run.p;
         TAlignment align = FGrid.DoGetAlignment(real, ARow);
         if (FGrid.GridTextKind(text) == MarkupTextKind) {
@@ -641,6 +690,7 @@ void TExGridTools::PrintDrawRow(TPrintRun& Run, int Y, int ARow, bool FixedPart)
             c.TextRect(cell, x, ty, l);
             ty -= pitch;
         }
+        if (FGrid.OnCustomCellDraw) PrintCustomCellDraw(Run, real, ARow, fixed, cell);
         c.Pen().Assign(&pen);
         if (FPrinter) c.Pen().SetWidth(int(std::lround(pen.Width() * Run.L)));
         int bottom = Y - h;

@@ -182,6 +182,7 @@ void TExGridTools::RunSort(bool Indexed, bool Group) {
         for (int r = 0; r < FGrid.RowCount(); ++r) col0.push_back(FGrid.GetGridCell(0, r));
     int top = FGrid.TopRow();
     int row = FGrid.Row();
+    const int oldRow = row;
     TFloatingFooter& ff = FGrid.FloatingFooter();
     bool footer = ff.Visible();
     int fixedFooters = FGrid.FixedFooters();
@@ -196,6 +197,9 @@ void TExGridTools::RunSort(bool Indexed, bool Group) {
         if (!Group && !Indexed) ff.SetVisible(footer);
         FGrid.SetFixedFooters(fixedFooters);
         FGrid.EndUpdate();
+        if (Group) return;
+        if (ff.Visible() && FFooterPanel) FFooterPanel->Invalidate();
+        if (!Indexed && FSearchFooter->Visible() && FSearchPanel && FSearchPanel->Visible()) FSearchPanel->Invalidate();
     };
     try {
         if (!Group && !Indexed) ff.SetVisible(false);
@@ -213,6 +217,7 @@ void TExGridTools::RunSort(bool Indexed, bool Group) {
         bool disjunct = FGrid.MouseActions().DisjunctRowSelect();
         if (moveRow && (Indexed || Group || !disjunct)) row = FSortRow;
         if (row >= 0 && row < FGrid.RowCount() && row != FGrid.Row()) FGrid.SetRow(row);
+        if (!Indexed && !Group && !moveRow && FGrid.OnRowChanged) FGrid.OnRowChanged(&FGrid, oldRow, FGrid.Row());
     } catch (...) {
         restore();
         throw;

@@ -213,6 +213,11 @@ using TFilterCheckEvent = std::function<void(TObject* Sender, int Column, int It
 
 using TFooterPaintEvent = std::function<void(TObject* Sender, int AColumn, TCanvas& Canvas, TRect ARect)>;
 
+enum TSearchAction { saFindFirst, saFindPrevious, saFindNext };
+using TSearchEditChangeEvent = std::function<void(TObject* Sender, const String& Value, bool& DefaultSearch)>;
+using TSearchFooterActionEvent =
+    std::function<void(TObject* Sender, const String& Value, int ACol, int ARow, TSearchAction SearchAction)>;
+
 // The floating footer's strip under the grid: the grid's last row as a
 // calculated footer row, or a preview of the current row.
 class TFooterPanel : public TPanel {
@@ -223,12 +228,18 @@ public:
     // The footer's own part: the fixed columns and those from the left column on.
     int FooterWidth();
 
+    // Tells the grid's OnCreatedFloatingFooter once that the window exists: when it is made,
+    // or, made while the grid was still building its tools, when it first shows.
+    void ReportCreated();
+
 protected:
+    void CreateWnd() override;
     void Paint() override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
 
 private:
+    bool FCreatedReported = false;
     TExStringGrid* FGrid;
     int FLastHintX = -1;
 };
@@ -265,10 +276,16 @@ public:
     TNotifyEvent OnExitClick;
     TNotifyEvent OnHighlightClick;
 
+    // Tells the grid's OnCreatedSearchFooter once that the window exists: when it is made,
+    // or, made while the grid was still building its tools, when it first shows.
+    void ReportCreated();
+
 protected:
+    void CreateWnd() override;
     void Paint() override;
 
 private:
+    bool FCreatedReported = false;
     void EditChanged();
     TExStringGrid* FGrid;
     TColor FColorTo = clNone;
@@ -462,6 +479,7 @@ public:
     void FooterChanged();
     TFooterPanel* FooterPanel() const { return FFooterPanel; }
     TFooterPaintEvent OnFooterPaint;
+    TNotifyEvent OnCreatedFloatingFooter;
     // The preview template with each "<#n>" replaced by column n of the current row.
     String FillTemplate(const String& Template);
     TGroupCalcEvent OnColumnCalc;
@@ -527,6 +545,7 @@ public:
 
     // ===== Finding
     TPoint Find(TPoint StartCell, const String& S, TFindParams FindParams);
+    TPoint FindWide(TPoint StartCell, const String& S, TFindParams FindParams);
     TPoint FindFirst(const String& S, TFindParams FindParams);
     TPoint FindNext();
     int Replace(const String& OrigStr, const String& NewStr, TFindParams FindParams);
@@ -557,8 +576,10 @@ public:
     void SearchPanelFindPrev();
     void SearchPanelClose();
     void SearchPanelHighlight();
-    std::function<void(TObject* Sender, const String& Value, bool& DefaultSearch)> OnSearchEditChange;
+    TSearchEditChangeEvent OnSearchEditChange;
+    TSearchFooterActionEvent OnSearchFooterAction;
     TNotifyEvent OnSearchFooterClose;
+    TNotifyEvent OnCreatedSearchFooter;
 
     // ===== Printing (lengths in 0.1 mm)
     TPrintSettings& PrintSettings() { return FPrintSettings; }
@@ -700,11 +721,16 @@ private:
     struct TPrintRun;
     int PrintPages(TCanvas& C, int Mode, int Total);
     void PrintColumnWidths(TPrintRun& Run);
+    int PrintCellMeasure(TPrintRun& Run, int ACol, int ARow, int* Width);
     int PrintCellHeight(TPrintRun& Run, int ACol, int ARow, int* Width);
     int PrintRowHeight(TPrintRun& Run, int ARow);
     int PrintRowDrawn(TPrintRun& Run, int ARow);
     void PrintDrawRow(TPrintRun& Run, int Y, int ARow, bool FixedPart);
     void PrintHeaderFooter(TPrintRun& Run, int PageIndex, int PageInStrip);
+    TPoint FindCell(TPoint StartCell, const String& S, TFindParams FindParams, bool Scroll);
+    void PrintInDeviceUnits(TPrintRun& Run, TRect R, const TFont& Font, int Size, const std::function<void(TRect)>& Draw);
+    const TFont& PrintBaseFont(bool Fixed);
+    void PrintCustomCellDraw(TPrintRun& Run, int ACol, int ARow, bool Fixed, TRect Cell);
     void PrintFont(TPrintRun& Run, int ACol, int ARow);
     // The graphic a printed cell shows with PrintGraphics, its size in 0.1 mm
     // for a cell of Area (0.1 mm; empty: the cell's size on screen); {0, 0} for none.

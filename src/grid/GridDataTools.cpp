@@ -17,6 +17,14 @@ void TSortSettings::Assign(const TPersistent* Source) {
     FIgnoreCase = ignoreCase;
 }
 
+void TSortSettings::GlyphChanged() {
+    if (FGrid) FGrid->InvalidateGrid();
+}
+
+void TSortSettings::HeaderChanged() {
+    if (FGrid && FGrid->FixedRows() > 0) FGrid->RepaintRow(FGrid->FixedRows() - 1);
+}
+
 void TSortSettings::SetShow(bool Value) {
     FShow = Value;
     if (FGrid) FGrid->InvalidateGrid();

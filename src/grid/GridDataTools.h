@@ -11,9 +11,11 @@
 #include "framework/Classes.h"
 #include "framework/Components.h"
 #include "framework/Forms.h"
+#include "framework/Graphics.h"
 #include "framework/StdCtrls.h"
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 class TExStringGrid;
@@ -26,6 +28,46 @@ public:                                             \
                                                     \
 private:                                            \
     Type F##Name = Default;
+
+// A header glyph its settings own: copying the settings copies the picture.
+class TSortGlyph {
+public:
+    TSortGlyph() : FBitmap(std::make_unique<TBitmap>()) {}
+    TSortGlyph(const TSortGlyph& Source) : TSortGlyph() { FBitmap->Assign(Source.FBitmap.get()); }
+    TSortGlyph& operator=(const TSortGlyph& Source) {
+        if (this != &Source) FBitmap->Assign(Source.FBitmap.get());
+        return *this;
+    }
+    TBitmap& Bitmap() const { return *FBitmap; }
+
+private:
+    std::unique_ptr<TBitmap> FBitmap;
+};
+
+// A glyph setting: the setter copies the picture and repaints the grid.
+#define SORT_GLYPH_SETTING(Name)                             \
+public:                                                      \
+    TBitmap& Name() const { return F##Name.Bitmap(); }       \
+    void Set##Name(const TBitmap* Value) {                   \
+        F##Name.Bitmap().Assign(Value);                      \
+        GlyphChanged();                                      \
+    }                                                        \
+                                                             \
+private:                                                     \
+    TSortGlyph F##Name;
+
+// A colour of the sorted column's header: a change repaints the header row.
+#define SORT_HEADER_COLOR(Name)          \
+public:                                  \
+    TColor Name() const { return F##Name; } \
+    void Set##Name(TColor Value) {       \
+        if (F##Name == Value) return;    \
+        F##Name = Value;                 \
+        HeaderChanged();                 \
+    }                                    \
+                                         \
+private:                                 \
+    TColor F##Name = clNone;
 
 enum TSortDirection { sdAscending, sdDescending };
 enum TSortBlankPosition { blFirst, blLast };
@@ -67,18 +109,25 @@ public:
     DATA_TOOL_SETTING(bool, AutoSortForGrouping, true)
     DATA_TOOL_SETTING(TIndexSortKey, IndexSortKey, ikShift)
     DATA_TOOL_SETTING(TColor, IndexColor, TColor(0xFFFF))
-    DATA_TOOL_SETTING(TColor, HeaderColor, clNone)
-    DATA_TOOL_SETTING(TColor, HeaderColorTo, clNone)
-    DATA_TOOL_SETTING(TColor, HeaderMirrorColor, clNone)
-    DATA_TOOL_SETTING(TColor, HeaderMirrorColorTo, clNone)
+    SORT_HEADER_COLOR(HeaderColor)
+    SORT_HEADER_COLOR(HeaderColorTo)
+    SORT_HEADER_COLOR(HeaderMirrorColor)
+    SORT_HEADER_COLOR(HeaderMirrorColorTo)
+    SORT_GLYPH_SETTING(UpGlyph)
+    SORT_GLYPH_SETTING(DownGlyph)
+    SORT_GLYPH_SETTING(IndexUpGlyph)
+    SORT_GLYPH_SETTING(IndexDownGlyph)
 
 private:
+    void GlyphChanged();
+    // Repaints the last fixed row, where the sorted column's header is.
+    void HeaderChanged();
     TExStringGrid* FGrid;
     bool FShow = false;
     int FRow = 0;
 };
 
-enum TFooterStyle { fsFixedLastRow, fsColumnPreview, fsCustomPreview };
+enum TFooterStyle { fsFixedLastRow, fsColumnPreview, fsCustomPreview, fsCustomPaint };
 using TCalcFooterEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& Value)>;
 
 class TFloatingFooter : public TPersistent {
@@ -130,7 +179,7 @@ private:
     bool FEnable = false;
 };
 
-enum TFilterCells { fcVirtual, fcNormal, fcStripHTML, fcCalcValue, fcRow };
+enum TFilterCells { fcVirtual, fcNormal, fcStripHTML, fcCalculated, fcRow };
 enum TFilterOperation { foSHORT, foNONE, foAND, foXOR, foOR };
 enum TFilterMethod { fmExpression, fmLiteral };
 

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace {
 
 // One fixed row, ten data rows with 1..10 in column 1 and a footer row.
@@ -145,6 +147,80 @@ TEST(FooterPanel, FollowsTheFooterAndReportsClicksOnTheFooterRow) {
     EXPECT_EQ(bmp.Canvas().Pixels(2, 2), clYellow);
     g->FloatingFooter().SetVisible(false);
     EXPECT_EQ(p->Height(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// A custom-painted footer is the event's alone, over the whole strip; the
+// grid's last row shows in the grid again.
+TEST(FooterPanel, CustomPaintHandsTheWholeStripToTheEventAndReportsTheWindow) {
+    GridOnForm<> f(500, 300, false);
+    TExStringGrid* g = f.g;
+    int created = 0;
+    g->Tools().OnCreatedFloatingFooter = [&](TObject* Sender) {
+        EXPECT_EQ(Sender, g);
+        ++created;
+    };
+    std::vector<TRect> painted;
+    g->Tools().OnFooterPaint = [&](TObject*, int AColumn, TCanvas& C, TRect R) {
+        EXPECT_EQ(AColumn, 2);
+        painted.push_back(R);
+        C.Brush().SetColor(clLime);
+        C.FillRect(R);
+    };
+    g->FloatingFooter().SetColumn(2);
+    g->FloatingFooter().SetFooterStyle(fsCustomPaint);
+    g->FloatingFooter().SetVisible(true);
+    f.form.Show();
+    TFooterPanel* p = g->Tools().FooterPanel();
+    // The window was made while the grid built its tools: its first showing reports it.
+    EXPECT_EQ(created, 1);
+    EXPECT_EQ(g->FixedFooters(), 0);
+
+    TBitmap bmp;
+    bmp.SetPixelFormat(pf24bit);
+    bmp.SetSize(p->Width(), p->Height());
+    p->PaintTo(bmp.Canvas(), 0, 0);
+    ASSERT_EQ(painted.size(), 1u);
+    EXPECT_EQ(painted[0], p->ClientRect());
+    // Past the columns too: nothing else paints over the event's strip.
+    EXPECT_EQ(bmp.Canvas().Pixels(2, 2), clLime);
+    EXPECT_EQ(bmp.Canvas().Pixels(p->Width() - 3, p->Height() - 2), clLime);
+    g->FloatingFooter().SetVisible(false);
+    g->FloatingFooter().SetVisible(true);
+    EXPECT_EQ(created, 1);
+}
+
+}  // namespace
+
+namespace {
+
+// A footer row's cell takes the background OnGetCellColor gives it, and its
+// own colour over that.
+TEST(FooterPanel, FooterCellsTakeTheCellColourEventsBackground) {
+    GridOnForm<> f(500, 300);
+    TExStringGrid* g = f.g;
+    const int last = g->RowCount() - 1;
+    g->SetColors(3, last, clRed);
+    std::set<int> rows;
+    g->OnGetCellColor = [&](TObject*, int ARow, int ACol, TGridDrawState, TBrush& ABrush, TFont&) {
+        rows.insert(ARow);
+        if (ACol >= 2) ABrush.SetColor(clLime);
+    };
+    g->FloatingFooter().SetVisible(true);
+    TFooterPanel* p = g->Tools().FooterPanel();
+    TBitmap bmp;
+    bmp.SetPixelFormat(pf24bit);
+    bmp.SetSize(p->Width(), p->Height());
+    rows.clear();
+    p->PaintTo(bmp.Canvas(), 0, 0);
+    EXPECT_TRUE(rows.contains(last));
+    const int y = p->Height() / 2;
+    EXPECT_NE(bmp.Canvas().Pixels(64 + 3, y), clLime);
+    EXPECT_EQ(bmp.Canvas().Pixels(2 * 64 + 3, y), clLime);
+    EXPECT_EQ(bmp.Canvas().Pixels(3 * 64 + 3, y), clRed);
 }
 
 }  // namespace

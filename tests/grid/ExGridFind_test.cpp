@@ -269,3 +269,100 @@ TEST(GridGlyphs, SearchPanelButtonsShowThemEnabledAndGreyed) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SearchPanel, ReportsEachSearchWithItsFoundCellAndItsWindow) {
+    GridOnForm<> f(560, 300, false);
+    TExStringGrid* g = f.g;
+    g->SetColCount(3);
+    g->SetRowCount(5);
+    g->SetCellEx(1, 2, u"beta");
+    g->SetCellEx(2, 4, u"alpha beta");
+    struct Report {
+        String value;
+        int col, row;
+        TSearchAction action;
+        bool operator==(const Report&) const = default;
+    };
+    std::vector<Report> reports;
+    int created = 0;
+    g->Tools().OnSearchFooterAction = [&](TObject* Sender, const String& Value, int ACol, int ARow, TSearchAction A) {
+        EXPECT_EQ(Sender, g);
+        reports.push_back({Value, ACol, ARow, A});
+    };
+    g->Tools().OnCreatedSearchFooter = [&](TObject* Sender) {
+        EXPECT_EQ(Sender, g);
+        ++created;
+    };
+    g->SearchFooter().SetVisible(true);
+    f.form.Show();
+    TSearchPanel* p = g->SearchPanel();
+    // The window was made while the grid built its tools: its first showing reports it.
+    EXPECT_EQ(created, 1);
+
+    p->EditControl->SetText(u"beta");
+    p->EditControl->SetText(u"zeta");
+    p->EditControl->SetText(u"");  // an empty text searches nothing
+    p->EditControl->SetText(u"beta");
+    g->Tools().SearchPanelFindNext();
+    g->Tools().SearchPanelFindNext();
+    g->Tools().SearchPanelFindPrev();
+    const std::vector<Report> expected = {
+        {u"beta", 1, 2, saFindFirst}, {u"zeta", -1, -1, saFindFirst},   {u"beta", 1, 2, saFindFirst},
+        {u"beta", 2, 4, saFindNext},  {u"beta", -1, -1, saFindNext},    {u"beta", 2, 4, saFindPrevious},
+    };
+    ASSERT_EQ(reports.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i)
+        EXPECT_TRUE(reports[i] == expected[i]) << i << ": " << StringToUtf8(reports[i].value) << " " << reports[i].col
+                                               << "," << reports[i].row << " action " << int(reports[i].action);
+    EXPECT_EQ(created, 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ExGridDates, NullDatesAreEmptyUnlessAskedFor) {
+    TExStringGrid g(nullptr);
+    const struct {
+        TDateTime value;
+        bool showNull;
+        bool empty;
+    } cases[] = {{0, false, true}, {-3, false, true}, {0, true, false}, {EncodeDate(2024, 2, 29), false, false}};
+    for (const auto& c : cases) {
+        g.ShowNullDates = c.showNull;
+        g.SetCellEx(1, 1, u"old");
+        g.SetDates(1, 1, c.value);
+        EXPECT_EQ(g.GetCellEx(1, 1).empty(), c.empty) << c.value << " " << c.showNull;
+        if (!c.empty) EXPECT_EQ(g.GetDates(1, 1), c.value);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Both searches go to the found cell; only Find then pulls the next rows into view.
+TEST(FindWide, GoesToTheCellWithoutMovingTheTopRow) {
+    GridOnForm<> f(400, 200);
+    TExStringGrid* g = f.g;
+    g->SetRowCount(40);
+    const int last = g->TopRow() + g->VisibleRowCount() - 1;
+    g->SetCellEx(2, last, u"needle");
+    struct Case {
+        bool wide;
+        int topMoves;
+    } cases[] = {{true, 0}, {false, 1}};
+    for (const Case& c : cases) {
+        g->SetTopRow(1);
+        g->SetRow(1);
+        const TPoint p = c.wide ? g->Tools().FindWide({-1, -1}, u"NEEDLE", {fnAutoGoto})
+                                : g->Tools().Find({-1, -1}, u"NEEDLE", {fnAutoGoto});
+        EXPECT_EQ(p, (TPoint{2, last})) << c.wide;
+        EXPECT_EQ(g->Row(), last) << c.wide;
+        EXPECT_EQ(g->TopRow(), 1 + c.topMoves) << c.wide;
+    }
+}
+
+}  // namespace

@@ -1,4 +1,5 @@
 #include "grid/ExCGrid.h"
+#include "grid/foundation/Markup.h"
 
 #include "framework/Forms.h"
 #include "framework/Graphics.h"
@@ -170,6 +171,41 @@ TEST(ExGridMarkup, ClippedMarkupEndsInAnEllipsisOnlyWithEnhTextSize) {
         // Without the ellipsis the letters run on to the cell's edge.
         if (c.clipped) EXPECT_GE(InkRight(plain, R), R.Right - 4);
     }
+}
+
+// ---------------------------------------------------------------------------
+// Highlighted runs
+
+bool Lime(TColor c) { return c == clLime; }
+bool Red(TColor c) { return c == clRed; }
+
+// Highlighted text takes the grid's highlight colours; the renderer's shared
+// colours are back to what they were after the grid has painted.
+TEST(ExGridMarkup, HighlightedRunsTakeTheGridsHighlightColours) {
+    MarkupForm f;
+    f.g->SetCells(1, 2, u"ab <hi>MMMM</hi> cd");
+    f.g->SetCells(2, 2, u"ab MMMM cd");
+    f.g->SetHighlightColor(clLime);
+    f.g->SetHighlightTextColor(clRed);
+    f.Flush();
+    auto b = f.Render();
+    EXPECT_GT(Count(b, f.Inside(1, 2), Lime), 40);
+    EXPECT_GT(Count(b, f.Inside(1, 2), Red), 10);
+    EXPECT_EQ(Count(b, f.Inside(2, 2), Lime), 0);
+    EXPECT_EQ(HiLightBkColor, clHighlight);
+    EXPECT_EQ(HiLightTextColor, clHighlightText);
+    // The default colours: the system's highlight, no lime.
+    f.g->SetHighlightColor(clHighlight);
+    f.g->SetHighlightTextColor(clHighlightText);
+    f.Flush();
+    b = f.Render();
+    EXPECT_EQ(Count(b, f.Inside(1, 2), Lime), 0);
+    const TColor sys = ColorToRGB(clHighlight);
+    int n = 0;
+    const TRect R = f.Inside(1, 2);
+    for (int y = R.Top; y < R.Bottom; ++y)
+        for (int x = R.Left; x < R.Right; ++x) n += MarkupForm::At(b, x, y) == sys;
+    EXPECT_GT(n, 40);
 }
 
 // ---------------------------------------------------------------------------

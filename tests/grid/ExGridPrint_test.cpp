@@ -831,6 +831,96 @@ TEST(PrintCells, MarkupPrintsAsMarkupOnlyWithEnableHTML) {
 
 namespace {
 
+// The print colour hook colours a printed cell and its text; the owner's
+// drawing gets the printed cell's rectangle in device units.
+TEST(PrintCells, PrintColourHookAndOwnerDrawingReachThePage) {
+    TExStringGrid g(nullptr);
+    FillRows(g, 3);
+    g.PrintSettings().Borders = pbNoborder;
+    auto lime = [](TColor p) { return p == clLime; };
+    auto blue = [](TColor p) { return p == clBlue; };
+    EXPECT_EQ(Found(g, 96, 400, 300, lime).count, 0);
+    EXPECT_EQ(Reds(g, 96, 400, 300).count, 0);
+
+    g.OnGetCellPrintColor = [&](TObject* Sender, int ARow, int ACol, TGridDrawState AState, TBrush& ABrush,
+                                TFont& AFont) {
+        EXPECT_EQ(Sender, &g);
+        EXPECT_EQ(AState.Contains(gdFixed), ARow == 0 || ACol == 0);
+        EXPECT_EQ(ABrush.Color(), clNone);
+        if (ARow == 2 && ACol == 1) {
+            ABrush.SetColor(clLime);
+            AFont.SetColor(TColor(0x0000C0));
+        }
+    };
+    const Box cell = Found(g, 96, 400, 300, lime);
+    EXPECT_GT(cell.count, 200);
+    const Box text = Reds(g, 96, 400, 300);
+    EXPECT_GT(text.count, 5);
+    // The red text stands inside the lime cell.
+    EXPECT_GE(text.left, cell.left);
+    EXPECT_LE(text.right, cell.right);
+    EXPECT_GE(text.top, cell.top);
+    EXPECT_LE(text.bottom, cell.bottom);
+
+    std::vector<std::pair<int, int>> drawn;
+    g.OnCustomCellDraw = [&](TObject*, TCanvas& C, int ACol, int ARow, TGridDrawState, TRect R, bool Printing) {
+        EXPECT_TRUE(Printing);
+        drawn.push_back({ACol, ARow});
+        if (ACol == 1 && ARow == 2) {
+            C.Brush().SetStyle(bsSolid);
+            C.Brush().SetColor(clBlue);
+            C.FillRect(R);
+        }
+    };
+    const Box own = Found(g, 96, 400, 300, blue);
+    EXPECT_EQ(drawn.size(), 9u);
+    // The owner's rectangle is the coloured cell, to a pixel of rounding.
+    EXPECT_NEAR(own.left, cell.left, 1);
+    EXPECT_NEAR(own.right, cell.right, 1);
+    EXPECT_NEAR(own.top, cell.top, 1);
+    EXPECT_NEAR(own.bottom, cell.bottom, 1);
+    EXPECT_EQ(Found(g, 96, 400, 300, lime).count, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The owner's size of a printed cell sets its column's width and its row's height.
+TEST(PrintCells, OwnerSizedCellsSetTheirColumnAndRow) {
+    TExStringGrid g(nullptr);
+    FillRows(g, 5);
+    std::map<int, int> widths, heights;
+    g.Tools().OnPrintSetColumnWidth = [&](TObject*, int c, int& w) { widths[c] = w; };
+    g.Tools().OnPrintSetRowHeight = [&](TObject*, int r, int& h) { heights[r] = h; };
+    TBitmap bmp;
+    bmp.SetSize(600, 300);
+    g.Tools().PrintDraw(bmp.Canvas(), Rect(0, 0, 600, 300));
+    const std::map<int, int> plainW = widths, plainH = heights;
+    ASSERT_EQ(plainW.size(), 3u);
+    ASSERT_LT(plainW.at(2), 1234);
+    ASSERT_LT(plainH.at(3), 500);
+
+    int asked = 0;
+    g.OnCustomCellSize = [&](TObject* Sender, TCanvas&, int ACol, int ARow, TPoint& ASize, bool Printing) {
+        EXPECT_EQ(Sender, &g);
+        EXPECT_TRUE(Printing);
+        EXPECT_GT(ASize.X, 0);
+        EXPECT_GT(ASize.Y, 0);
+        ++asked;
+        if (ACol == 2) ASize.X = 1234;
+        if (ARow == 3) ASize.Y = 500;
+    };
+    widths.clear();
+    heights.clear();
+    g.Tools().PrintDraw(bmp.Canvas(), Rect(0, 0, 600, 300));
+    EXPECT_GT(asked, 0);
+    EXPECT_EQ(widths.at(2), 1234);
+    EXPECT_EQ(widths.at(1), plainW.at(1));
+    EXPECT_EQ(heights.at(3), 500 + 500 / 8);
+    EXPECT_EQ(heights.at(2), plainH.at(2));
+}
+
 // A picture that markup names by address prints from the grid's own cache,
 // the one the screen loaded it into.
 TEST(PrintCells, MarkupPicturesPrintFromTheGridsImageCache) {
@@ -852,6 +942,23 @@ TEST(PrintCells, MarkupPicturesPrintFromTheGridsImageCache) {
     // Printed again: still the one picture.
     PreviewPixels(g, 800, 400);
     EXPECT_EQ(g.ImageCache().Count(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+// Printed highlighted runs take the grid's highlight colours too.
+TEST(PrintCells, HighlightedRunsPrintInTheGridsHighlightColour) {
+    TExStringGrid g(nullptr);
+    g.SetColCount(2);
+    g.SetRowCount(2);
+    g.PrintSettings().Borders = pbNoborder;
+    g.SetCellEx(1, 1, u"ab <hi>MMMM</hi> cd");
+    auto lime = [](TColor c) { return c == clLime; };
+    EXPECT_FALSE(std::ranges::any_of(PreviewPixels(g, 600, 300), lime));
+    g.SetHighlightColor(clLime);
+    EXPECT_GT(std::ranges::count_if(PreviewPixels(g, 600, 300), lime), 40);
 }
 
 }  // namespace

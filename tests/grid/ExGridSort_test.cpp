@@ -1,6 +1,11 @@
 #include "grid/ExGrid.h"
 
+#include "framework/Controls.h"
+#include "framework/Graphics.h"
 #include "framework/SysUtils.h"
+#include "framework/Windows.h"
+
+#include "GridOnForm.h"
 
 #include <gtest/gtest.h>
 
@@ -157,6 +162,169 @@ TEST(ExGridSort, GroupSortKeepsNodeRowsInPlace) {
     EXPECT_EQ(Column(g, 1, 1, 8), (std::vector<String>{u"G1", u"1", u"2", u"3", u"G2", u"7", u"8", u"9"}));
     EXPECT_TRUE(g.IsNode(1));
     EXPECT_TRUE(g.IsNode(5));
+}
+
+}  // namespace
+
+namespace {
+
+// A plain sort leaves the current row's index and reports it as changed;
+// a sort where the current row follows its data, an indexed sort and an
+// empty sort column report nothing.
+TEST(ExGridSort, RowChangedReportsOnlyPlainSortsThatKeepTheRowIndex) {
+    struct Case {
+        const char* name;
+        bool moveRow;
+        bool indexed;
+        int column;
+        std::vector<std::pair<int, int>> expected;
+    } cases[] = {
+        {"plain", false, false, 1, {{2, 2}}},
+        {"row follows its data", true, false, 1, {}},
+        {"indexed", false, true, 1, {}},
+        {"no sort column", false, false, -1, {}},
+    };
+    for (const Case& c : cases) {
+        TExStringGrid g(nullptr);
+        g.SetRowCount(5);
+        const char16_t* v[] = {u"d", u"b", u"c", u"a"};
+        for (int r = 1; r <= 4; ++r) g.SetCellEx(1, r, v[r - 1]);
+        g.SetRow(2);
+        g.Navigation().SetMoveRowOnSort(c.moveRow);
+        std::vector<std::pair<int, int>> seen;
+        g.OnRowChanged = [&](TObject* Sender, int OldRow, int NewRow) {
+            EXPECT_EQ(Sender, &g);
+            seen.push_back({OldRow, NewRow});
+        };
+        g.SortSettings().SetColumn(c.column);
+        if (c.indexed) {
+            g.SortIndexes().AddIndex(1, true);
+            g.QSortIndexed();
+        } else {
+            g.QSort();
+        }
+        EXPECT_EQ(seen, c.expected) << c.name;
+        if (c.column >= 0) EXPECT_EQ(Column(g, 1, 1, 4), (std::vector<String>{u"a", u"b", u"c", u"d"})) << c.name;
+        // With the row following its data, "b" stays current.
+        if (c.moveRow) EXPECT_EQ(g.GetCellEx(1, g.Row()), u"b") << c.name;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// An 8 x 8 picture of one colour whose corner (its see-through colour) is magenta.
+void Glyph(TBitmap& B, TColor Colour) {
+    B.SetPixelFormat(pf24bit);
+    B.SetSize(8, 8);
+    B.Canvas().Brush().SetColor(Colour);
+    B.Canvas().FillRect(Rect(0, 0, 8, 8));
+    B.Canvas().SetPixels(0, 7, clFuchsia);
+}
+
+int CountIn(TExStringGrid* g, TRect R, TColor Colour) {
+    TBitmap shot;
+    RenderControlToBitmap(g, shot);
+    int n = 0;
+    for (int y = R.Top; y < R.Bottom; ++y)
+        for (int x = R.Left; x < R.Right; ++x) n += shot.Canvas().Pixels(x + 2, y + 2) == Colour;
+    return n;
+}
+
+// The header shows the settings' own pictures, by direction, once both of a
+// pair are set; the settings keep copies and pass them on with Assign.
+TEST(ExGridSort, HeaderGlyphsReplaceTheDrawnMarksOnceBothAreSet) {
+    GridOnForm<> f(400, 200);
+    TExStringGrid* g = f.g;
+    g->SetRowCount(4);
+    g->SetCellEx(1, 0, u"One");
+    g->SetCellEx(2, 0, u"Two");
+    TSortSettings& s = g->SortSettings();
+    s.SetShow(true);
+    s.SetColumn(1);
+    const TRect head1 = g->CellRect(1, 0), head2 = g->CellRect(2, 0);
+    TBitmap up, down, iup, idown;
+    Glyph(up, clLime);
+    Glyph(down, clRed);
+    Glyph(iup, clBlue);
+    Glyph(idown, clYellow);
+
+    s.SetUpGlyph(&up);
+    EXPECT_EQ(CountIn(g, head1, clLime), 0);  // one of the pair alone: the drawn mark
+    s.SetDownGlyph(&down);
+    up.Canvas().Brush().SetColor(clBlack);    // the settings hold their own copy
+    up.Canvas().FillRect(Rect(0, 0, 8, 8));
+    EXPECT_EQ(CountIn(g, head1, clLime), 63);
+    EXPECT_EQ(CountIn(g, head1, clRed), 0);
+    s.SetDirection(sdDescending);
+    g->Invalidate();
+    EXPECT_EQ(CountIn(g, head1, clRed), 63);
+    EXPECT_EQ(CountIn(g, head1, clLime), 0);
+
+    // Index marks: a descending entry shows the index up picture.
+    s.SetIndexShow(true);
+    g->SortIndexes().AddIndex(1, true);
+    g->SortIndexes().AddIndex(2, false);
+    s.SetIndexUpGlyph(&iup);
+    s.SetIndexDownGlyph(&idown);
+    EXPECT_GT(CountIn(g, head1, clYellow), 40);
+    EXPECT_GT(CountIn(g, head2, clBlue), 40);
+    EXPECT_EQ(CountIn(g, head1, clBlue), 0);
+
+    TSortSettings copy(nullptr);
+    copy.Assign(&s);
+    EXPECT_EQ(copy.DownGlyph().Canvas().Pixels(3, 3), clRed);
+    EXPECT_EQ(copy.IndexUpGlyph().Canvas().Pixels(3, 3), clBlue);
+    s.DownGlyph().Canvas().SetPixels(3, 3, clBlack);
+    EXPECT_EQ(copy.DownGlyph().Canvas().Pixels(3, 3), clRed);
+}
+
+}  // namespace
+
+namespace {
+
+TRect Pending(TWinControl* W) {
+    TRect r{};
+    GetUpdateRect(W->Handle(), &r, false);
+    return r;
+}
+
+// A header colour change repaints the header row; a sort repaints the
+// footer strip and the search panel that show the rows' values.
+TEST(ExGridSort, HeaderColoursAndSortsRepaintWhatShowsThem) {
+    GridOnForm<> f(400, 200);
+    TExStringGrid* g = f.g;
+    g->SetRowCount(6);
+    for (int r = 1; r <= 4; ++r) g->SetCellEx(1, r, IntToStr(5 - r));
+    g->FloatingFooter().SetVisible(true);
+    g->SearchFooter().SetVisible(true);
+    auto flush = [&] {
+        UpdateWindow(g->Handle());
+        UpdateWindow(g->Tools().FooterPanel()->Handle());
+        UpdateWindow(g->SearchPanel()->Handle());
+        UpdateWindow(g->Handle());
+    };
+    flush();
+    ASSERT_TRUE(IsRectEmpty(Pending(g)));
+    g->SortSettings().SetHeaderColor(clYellow);
+    const TRect header = Pending(g);
+    EXPECT_FALSE(IsRectEmpty(header));
+    EXPECT_LE(header.Top, g->CellRect(1, 0).Top);
+    EXPECT_GE(header.Bottom, g->CellRect(1, 0).Bottom);
+    flush();
+    g->SortSettings().SetHeaderColor(clYellow);  // no change: nothing to repaint
+    EXPECT_TRUE(IsRectEmpty(Pending(g)));
+
+    g->SortSettings().SetColumn(1);
+    g->QSort();
+    EXPECT_FALSE(IsRectEmpty(Pending(g->Tools().FooterPanel())));
+    EXPECT_FALSE(IsRectEmpty(Pending(g->SearchPanel())));
+    flush();
+    g->SortIndexes().AddIndex(1, false);
+    g->QSortIndexed();
+    EXPECT_FALSE(IsRectEmpty(Pending(g->Tools().FooterPanel())));
+    EXPECT_TRUE(IsRectEmpty(Pending(g->SearchPanel())));
 }
 
 }  // namespace

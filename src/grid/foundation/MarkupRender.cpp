@@ -900,6 +900,13 @@ void SetHiLightColors(TColor Background, TColor Text) {
     HiLightTextColor = Text;
 }
 
+THiLightColorsScope::THiLightColorsScope(TColor Background, TColor Text)
+    : SavedBackground(HiLightBkColor), SavedText(HiLightTextColor) {
+    SetHiLightColors(Background, Text);
+}
+
+THiLightColorsScope::~THiLightColorsScope() { SetHiLightColors(SavedBackground, SavedText); }
+
 unsigned BiDiDrawTextFlags(unsigned Flags, int) { return Flags; }
 
 void DetectWinXPOrLater() { WinXPOrLater = IsWinXPOrLater(); }

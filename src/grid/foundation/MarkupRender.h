@@ -59,6 +59,14 @@ bool DrawHTMLText(TCanvas& Canvas, const String& Text, const TRect& Rect, const 
                   TMarkupDrawResult& Out);
 
 void SetHiLightColors(TColor Background, TColor Text);
+// The highlight colours of one owner's drawing; the shared ones come back after.
+struct THiLightColorsScope {
+    THiLightColorsScope(TColor Background, TColor Text);
+    ~THiLightColorsScope();
+    THiLightColorsScope(const THiLightColorsScope&) = delete;
+    THiLightColorsScope& operator=(const THiLightColorsScope&) = delete;
+    TColor SavedBackground, SavedText;
+};
 // No right-to-left locale here, so the flags stay as they are.
 unsigned BiDiDrawTextFlags(unsigned Flags, int ReadingOrder);
 void DetectWinXPOrLater();

@@ -2622,6 +2622,8 @@ public:
     void RadioGroupClick(int ACol, int ARow, int XOffset, int YOffset);
     // Space on the current cell chose an option of its radio group.
     std::function<void(TObject* Sender, int ACol, int ARow, int AIdx)> OnRadioClick;
+    // A radio button of a cell chosen by mouse or Space.
+    std::function<void(TObject* Sender, int ACol, int ARow)> OnRadioButtonClick;
     // Icons and pictures; the Add forms keep the caller's object.
     void AddIcon(int ACol, int ARow, TIcon* AIcon, TCellHAlign HAlign, TCellVAlign VAlign);
     TIcon* CreateIcon(int ACol, int ARow, TCellHAlign HAlign, TCellVAlign VAlign);

@@ -53,17 +53,49 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     if (CellButtonPress(ACol, ARow, X, Y)) return;
     bool canEdit = Options().Contains(goEditing) || FMouseActions.RangeSelectAndEdit();
     CellEditable(N, ARow, canEdit);
-    if ((canEdit || FControlLook.CheckAlwaysActive) && HasCheckBox(N, ARow)) {
+    const bool rowBoxes = ACol == 0 && FMouseActions.HotmailRowSelect();
+    const bool inside = ACol < ColCount() && ARow < RowCount();
+    const bool radio = HasRadioButton(N, ARow);
+    if (inside && (canEdit || FControlLook.CheckAlwaysActive || rowBoxes) && (HasCheckBox(N, ARow) || radio) &&
+        IsInCheckBox(N, ARow, X, Y)) {
         HideInplaceEdit();
         if (CanFocus()) SetFocus();
-        ToggleCellCheck(N, ARow, true);
+        if (radio) {
+            ToggleCellRadio(N, ARow, true);
+            if (OnRadioButtonClick) OnRadioButtonClick(this, N, ARow);
+        } else {
+            ToggleCellCheck(N, ARow, true);
+        }
         MarkRowModifiedByToggle(ARow);
+        const int real = RealRowIndex(ARow);
+        if (rowBoxes) {
+            // The row box stands for the row's selection flag (the header's
+            // for all rows, with CheckAllCheck below).
+            if (ARow >= TCustomGrid::FixedRows()) {
+                TGridRect whole;
+                whole.Left = TCustomGrid::FixedCols();
+                whole.Right = ColCount() - 1;
+                whole.Top = whole.Bottom = ARow;
+                SetSelection(whole);
+            }
+            SetRowSelect(real, !RowSelect(real));
+            if (real != ARow) RepaintCell(0, ARow);
+            if (Row() == ARow && !RowSelect(real)) HideSelection();
+        }
         bool state = false;
-        GetCheckBoxState(N, RealRowIndex(ARow), state);
+        GetCheckBoxState(N, real, state);
         if (!FNavigation.AlwaysEdit() && ACol >= TCustomGrid::FixedCols() && ARow >= TCustomGrid::FixedRows())
             MoveColRow(ACol, ARow, true, true);
         DoCheckBoxClick(ACol, ARow, state);
         if (FHideFocusRect) RepaintCell(ACol, ARow);
+        if (ARow < TCustomGrid::FixedRows() && FMouseActions.CheckAllCheck()) {
+            // A box in the header sets every row's box, or every row's selection.
+            for (int r = TCustomGrid::FixedRows(); r < RowCount(); ++r) {
+                if (FMouseActions.HotmailRowSelect()) SetRowSelect(RealRowIndex(r), state);
+                else SetCheckBoxState(N, r, state);
+            }
+            InvalidateGrid();
+        }
         if (OnMouseDown) OnMouseDown(this, mbLeft, KeysToShiftState(Message.Keys()), X, Y);
         Click();
         return;
@@ -144,6 +176,10 @@ void TExStringGrid::ClickControlByKey(Word Key) {
         bool state = false;
         GetCheckBoxState(rc, RealRowIndex(r), state);
         DoCheckBoxClick(rc, r, state);
+    }
+    if (Key == VK_SPACE && HasRadioButton(rc, r) && KeyMayUseControl(rc, r, FControlLook.RadioAlwaysActive)) {
+        SetRadioButtonColumnIndex(rc, r);
+        if (OnRadioButtonClick) OnRadioButtonClick(this, rc, r);
     }
     if (HasButton(rc, r) && KeyMayUseControl(rc, r, false)) DoButtonClick(rc, r);
     RepaintCell(Col(), r);

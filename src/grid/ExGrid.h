@@ -797,6 +797,9 @@ public:
     void SetDefaultEditor(TEditorType Value) { FDefaultEditor = Value; }
     int MaxEditLength() const { return FMaxEditLength; }
     void SetMaxEditLength(int Value) { FMaxEditLength = Value; }
+    // The longest text the editable combo editor takes; 0: no limit.
+    int MaxComboLength() const { return FMaxComboLength; }
+    void SetMaxComboLength(int Value) { FMaxComboLength = Value; }
     const String& EditMask() const { return FEditMask; }
     void SetEditMask(const String& Value) { FEditMask = Value; }
     bool AlwaysValidate() const { return FAlwaysValidate; }
@@ -1309,6 +1312,15 @@ public:
     TEditChangeEvent OnEditChange;
     TComboChangeEvent OnComboChange;
     TComboObjectChangeEvent OnComboObjectChange;
+    // The list of the combo editor opened and closed (row, real column).
+    TRowColClickEvent OnComboDropDown;
+    TRowColClickEvent OnComboCloseUp;
+    // The selection moved by keys, mouse or code (its corners).
+    std::function<void(TObject* Sender, int ALeft, int ATop, int ARight, int ABottom)> OnSelectionChanged;
+    // An Enter advance about to move the cursor from (OldCol, OldRow): may
+    // choose another target or refuse the move.
+    std::function<void(TObject* Sender, int OldRow, int OldCol, int& NewRow, int& NewCol, bool& Allow)>
+        OnAutoAdvance;
     // Fill the combo items of a cell here, just before its editor opens.
     TClickCellEvent OnGetEditorPropInt;
     TCellValidateEvent OnCellValidate;
@@ -1416,7 +1428,7 @@ protected:
     virtual void DoCheckBoxClick(int ACol, int ARow, bool State) {
         if (OnCheckBoxClick) OnCheckBoxClick(this, ACol, ARow, State);
     }
-    virtual void SelectionChanged(int, int, int, int) {}
+    virtual void SelectionChanged(int ALeft, int ATop, int ARight, int ABottom);
     virtual void InplaceEditHook() {}
     virtual void InsertRowAuto(int ARow) { InsertRows(ARow, 1); }
     // The only data row is emptied instead, unless the header row may stand alone.
@@ -1449,8 +1461,12 @@ protected:
     }
     // Reports the click and gives the row the height of the new state.
     virtual void DoExpandClick(int ACol, int ARow, bool Expanded);
-    virtual void DoComboCloseUp(int, int) {}
-    virtual void DoComboDropDown(int, int) {}
+    virtual void DoComboCloseUp(int ARow, int ACol) {
+        if (OnComboCloseUp) OnComboCloseUp(this, ARow, ACol);
+    }
+    virtual void DoComboDropDown(int ARow, int ACol) {
+        if (OnComboDropDown) OnComboDropDown(this, ARow, ACol);
+    }
     virtual void DoGetCellCursor(int, int, int, int) {}
     virtual void RecalcFooter(int ACol) { CalcFooter(ACol); }
     // Fires OnGridHint; the handler sees the hint chosen so far.
@@ -1906,6 +1922,7 @@ private:
     TMouseActions FMouseActions{this};
     TEditorType FDefaultEditor = edNormal;
     int FMaxEditLength = 0;
+    int FMaxComboLength = 0;
     String FEditMask;
     String FValidChars;
     bool FAlwaysValidate = false;
@@ -2828,6 +2845,13 @@ protected:
     void DoEnter() override;
     void DoExit() override;
     void WndProc(TMessage& Message) override;
+    void DropDown() override;
+    // With MouseActions.DirectComboClose the picked item is written and editing ends.
+    void CloseUp() override;
+
+public:
+    // Enter typed in the editor.
+    TNotifyEvent OnReturnKey;
 
 private:
     void ReportIndexChange();

@@ -2,6 +2,8 @@
 // editor has the focus, and the Enter advance.
 #include "grid/ExGrid.h"
 
+#include <algorithm>
+
 void TExStringGrid::KeyDown(Word& Key, TShiftState Shift) {
     FTools->KeyDownSelection = Selection();
     if (CellControlKeyDown(Key)) return;
@@ -46,22 +48,45 @@ void TExStringGrid::KeyPress(Char& Key) {
 
 void TExStringGrid::AdvanceCell(int ACol, int ARow, bool EditorShown, bool Forward, bool AutoEdit, bool Force) {
     if (!FNavigation.AdvanceOnEnter() && !Force) return;
+    if (FMouseActions.RangeSelectAndEdit() && !Options().Contains(goEditing)) SetOptions(Options() + TGridOptions{goEditing});
     const int c0 = ACol, r0 = ARow;
     const int firstCol = TCustomGrid::FixedCols(), firstRow = TCustomGrid::FixedRows();
     int lastCol = ColCount() - FFixedRightCols - 1;
-    const int lastRow = RowCount() - FFixedFooters - 1;
+    int lastRow = RowCount() - FFixedFooters - 1;
+    bool ended = false;
     const TAdvanceDirection dir = FNavigation.AdvanceDirection();
     const bool loop = FNavigation.AdvanceOnEnterLoop();
     // One step from (c, r); false when the cell stays.
     auto step = [&](int& c, int& r) {
         if (Forward && (dir == adLeftRight || dir == adLeftRightInRow)) {
-            if (c < lastCol) ++c;
+            if (c + CellSpan(c, r).X < lastCol) c += CellSpan(c, r).X + 1;
             else if (dir == adLeftRightInRow) {
                 if (!loop) return false;
                 c = firstCol;
             } else if (r < lastRow) {
                 ++r;
                 c = firstCol;
+            } else if (FNavigation.AdvanceInsert()) {
+                // Past the last cell a row is appended when allowed.
+                bool allow = true;
+                DoCanAddRow(allow);
+                c = firstCol;
+                if (allow) {
+                    AddRow();
+                    lastRow = RowCount() - FFixedFooters - 1;
+                    ++r;
+                    if (OnAutoAddRow) OnAutoAddRow(this, lastRow);
+                    bool any = false;
+                    for (int k = firstCol; k < ColCount() && !any; ++k) {
+                        bool e = true;
+                        CellEditable(RealColIndex(k), r, e);
+                        any = e;
+                    }
+                    if (!any) {
+                        ended = true;
+                        return false;
+                    }
+                }
             } else {
                 if (!loop) return false;
                 r = firstRow;
@@ -104,12 +129,23 @@ void TExStringGrid::AdvanceCell(int ACol, int ARow, bool EditorShown, bool Forwa
         return e;
     };
     int c = ACol, r = ARow;
-    if (!step(c, r)) return;
+    if (!step(c, r) || ended) return;
     // Read-only cells are skipped; a walk back to the start leaves the cursor there.
     while (!editable(c, r) && FNavigation.AdvanceSkipReadOnlyCells()) {
-        if ((c == c0 && r == r0) || !step(c, r)) return;
+        if ((c == c0 && r == r0) || !step(c, r) || ended) return;
+    }
+    if (editable(c, r) && OnAutoAdvance) {
+        bool allow = true;
+        OnAutoAdvance(this, r0, c0, r, c, allow);
+        if (!allow) return;
+        c = std::clamp(c, 0, ColCount() - 1);
+        r = std::clamp(r, 0, RowCount() - 1);
     }
     MoveColRow(c, r, true, true);
+    if (FMouseActions.DisjunctRowSelect()) {
+        ClearRowSelect();
+        SetRowSelect(RowSelectIndex(Row()), true);
+    }
     if (EditorShown && AutoEdit && FNavigation.AdvanceAutoEdit() && Col() == c && Row() == r && editable(c, r))
         ShowEditor();
 }

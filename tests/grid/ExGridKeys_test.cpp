@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 // A shown form with a column grid (column 2 read-only) and a second control to take the focus.
@@ -85,6 +88,71 @@ TEST(ExGridKeys, TabLeavesTheGridAndTheTypedValueIsWritten) {
     EXPECT_FALSE(f.g->EditorMode());
     EXPECT_EQ(f.g->GetCellEx(1, 3), u"tab");
     EXPECT_EQ(f.g->Col(), 1);
+}
+
+
+TEST(ExGridKeys, AnEnterAdvanceAsksWhereToGoAndPastTheLastCellAppendsARow) {
+    // Enter in the column grid's last cell (4, 4) or in (1, 1); what the advance
+    // handler answers; whether a row may be added; where the cursor ends.
+    struct Case {
+        const char* name;
+        int col, row;
+        bool insert, canAdd;
+        int redirectCol, redirectRow;  // -1: the handler keeps the target
+        bool refuse;
+        int toCol, toRow, rows;
+    };
+    const Case cases[] = {
+        {"plain step", 1, 1, false, true, -1, -1, false, 2, 1, 5},
+        {"redirected", 1, 1, false, true, 4, 3, false, 4, 3, 5},
+        {"refused", 1, 1, false, true, -1, -1, true, 1, 1, 5},
+        {"last cell loops", 4, 4, false, true, -1, -1, false, 1, 1, 5},
+        {"last cell appends", 4, 4, true, true, -1, -1, false, 1, 5, 6},
+        {"append refused", 4, 4, true, false, -1, -1, false, 1, 4, 5},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        KeyForm f;
+        f.g->Columns().Items(2)->SetReadOnly(false);
+        f.g->Navigation().SetAdvanceOnEnter(true);
+        f.g->Navigation().SetAdvanceInsert(k.insert);
+        std::vector<std::string> log;
+        f.g->OnAutoAdvance = [&](TObject*, int oldRow, int oldCol, int& newRow, int& newCol, bool& allow) {
+            log.push_back("advance " + std::to_string(oldCol) + "," + std::to_string(oldRow) + " to " +
+                          std::to_string(newCol) + "," + std::to_string(newRow));
+            if (k.redirectCol >= 0) newCol = k.redirectCol, newRow = k.redirectRow;
+            allow = !k.refuse;
+        };
+        f.g->OnCanAddRow = [&](TObject*, bool& canAdd) { canAdd = k.canAdd; };
+        f.g->OnAutoAddRow = [&](TObject*, int r) { log.push_back("added " + std::to_string(r)); };
+        f.Click(k.col, k.row);
+        SimulateText(u"ab");
+        SimulateKey(VK_RETURN);
+        EXPECT_EQ(f.g->GetCellEx(k.col, k.row), u"ab");
+        EXPECT_EQ(f.g->Col(), k.toCol);
+        EXPECT_EQ(f.g->Row(), k.toRow);
+        EXPECT_EQ(f.g->RowCount(), k.rows);
+        ASSERT_FALSE(log.empty());
+        EXPECT_EQ(log.front().rfind("advance", 0) == 0, !(k.insert && k.canAdd));
+        if (k.insert && k.canAdd) EXPECT_EQ(log.front(), "added 5");
+    }
+}
+
+TEST(ExGridKeys, ArrowKeysReportTheNewSelection) {
+    KeyForm f;
+    f.Click(1, 1);
+    std::vector<std::string> log;
+    f.g->OnSelectionChanged = [&](TObject*, int l, int t, int r, int b) {
+        log.push_back(std::to_string(l) + "," + std::to_string(t) + "," + std::to_string(r) + "," + std::to_string(b));
+    };
+    SimulateKey(VK_DOWN);
+    SimulateKey(VK_RIGHT);
+    EXPECT_EQ(log, (std::vector<std::string>{"1,2,1,2", "2,2,2,2"}));
+    // A key that moves nothing reports nothing.
+    f.g->SetCol(4);
+    log.clear();
+    SimulateKey(VK_RIGHT);
+    EXPECT_TRUE(log.empty());
 }
 
 }  // namespace

@@ -2364,6 +2364,9 @@ public:
     void SetURLShowInText(bool Value);
     bool URLFull() const { return FURLFull; }
     void SetURLFull(bool Value);
+    // A right click on a link cell edits its text (the left click follows the link).
+    bool URLEdit() const { return FURLEdit; }
+    void SetURLEdit(bool Value) { FURLEdit = Value; }
     TColor URLColor() const { return FURLColor; }
     void SetURLColor(TColor Value);
     // Replaces every character of a password cell.
@@ -2436,6 +2439,7 @@ private:
     bool FEnhTextSize = false;
     bool FURLShow = false;
     bool FURLShowInText = false;
+    bool FURLEdit = false;
     bool FURLFull = false;
     TColor FURLColor = clBlue;
     Char FPasswordChar = u'*';
@@ -2607,6 +2611,8 @@ public:
     void RadioGroupClick(int ACol, int ARow, int XOffset, int YOffset);
     // Space on the current cell chose an option of its radio group.
     std::function<void(TObject* Sender, int ACol, int ARow, int AIdx)> OnRadioClick;
+    // The mouse was released over a radio group cell (its chosen option).
+    std::function<void(TObject* Sender, int ACol, int ARow, int AIdx)> OnRadioMouseUp;
     // Icons and pictures; the Add forms keep the caller's object.
     void AddIcon(int ACol, int ARow, TIcon* AIcon, TCellHAlign HAlign, TCellVAlign VAlign);
     TIcon* CreateIcon(int ACol, int ARow, TCellHAlign HAlign, TCellVAlign VAlign);

@@ -876,4 +876,71 @@ TEST(ExGridMouse, ClickedCheckBoxesUndoAndRedo) {
     g->SetUndoRedo(nullptr);
 }
 
+
+TEST(ExGridMouse, ARightClickOnALinkCellEditsItAndRightClicksFollowDisjunctRows) {
+    MouseForm f;
+    f.g->SetCellEx(4, 3, u"https://example.org");
+    f.g->SetCellEx(4, 2, u"plain");
+    struct Case {
+        const char* name;
+        bool show, edit;
+        int row;
+        bool editor;
+    };
+    const Case cases[] = {
+        {"link edited", true, true, 3, true},
+        {"links not shown", false, true, 3, false},
+        {"no link editing", true, false, 3, false},
+        {"plain text", true, true, 2, false},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        f.g->HideInplaceEdit();
+        f.g->SetOptions(f.g->Options() - TGridOptions{goEditing});
+        f.g->FocusCell(1, 1, true);
+        f.g->SetURLShow(k.show);
+        f.g->SetURLEdit(k.edit);
+        const TRect R = f.g->CellRect(4, k.row);
+        SimulateMouseDown(f.g, mbRight, R.Left + 5, R.Top + 5);
+        SimulateMouseUp(f.g, mbRight, R.Left + 5, R.Top + 5);
+        EXPECT_EQ(f.g->EditorMode(), k.editor);
+        if (k.editor) EXPECT_EQ(f.g->Row(), k.row);
+    }
+    f.g->HideInplaceEdit();
+    f.g->SetURLEdit(false);
+    // Selecting by right click with disjunct rows: the clicked row alone, Ctrl adds.
+    f.g->MouseActions().SetSelectOnRightClick(true);
+    f.g->MouseActions().SetDisjunctRowSelect(true);
+    auto right = [&](int r, TShiftState Shift) {
+        const TRect R = f.g->CellRect(3, r);
+        SimulateMouseDown(f.g, mbRight, R.Left + 5, R.Top + 5, Shift);
+        SimulateMouseUp(f.g, mbRight, R.Left + 5, R.Top + 5, Shift);
+    };
+    right(2, {});
+    right(4, {ssCtrl});
+    EXPECT_TRUE(f.g->RowSelect(2));
+    EXPECT_TRUE(f.g->RowSelect(4));
+    right(3, {});
+    EXPECT_FALSE(f.g->RowSelect(2));
+    EXPECT_TRUE(f.g->RowSelect(3));
+    EXPECT_FALSE(f.g->RowSelect(4));
+}
+
+TEST(ExGridMouse, AReleaseOverARadioGroupReportsItsChosenOption) {
+    MouseForm f;
+    TStringList options;
+    for (const char16_t* t : {u"A", u"B", u"C"}) options.Add(t);
+    f.g->AddRadio(3, 2, 0, 1, &options);
+    std::vector<std::string> ups;
+    f.g->OnRadioMouseUp = [&](TObject*, int c, int r, int i) {
+        ups.push_back(std::to_string(c) + "," + std::to_string(r) + " " + std::to_string(i));
+    };
+    const TRect R = f.g->CellRect(3, 2);
+    SimulateMouseDown(f.g, mbLeft, R.Right - 3, R.Bottom - 3);
+    SimulateMouseUp(f.g, mbLeft, R.Right - 3, R.Bottom - 3);
+    const TRect P = f.g->CellRect(3, 3);
+    SimulateClick(f.g, P.Left + 5, P.Top + 5);
+    EXPECT_EQ(ups, (std::vector<std::string>{"3,2 " + std::to_string(f.g->GetRadioIdx(3, 2))}));
+}
+
 }  // namespace

@@ -1353,6 +1353,13 @@ public:
     TClickSortEvent OnClickSort;
     // Whether a fixed cell of the column shows its drop-down button.
     std::function<void(TObject* Sender, int ACol, bool& CanShow)> OnCanShowFixedDropDown;
+    // A press on a header's drop-down button: the handler may choose or clear the
+    // menu shown under the button, and keep the header lit after it closes.
+    std::function<void(TObject* Sender, int ACol, int ARow, TPopupMenu*& AMenu, bool& KeepFixedCellHighlighted)>
+        OnFixedDropDownClick;
+    // The menu of the headers' drop-down buttons (its Tag: the pressed column); not owned.
+    TPopupMenu* FixedDropDownMenu() const { return FFixedDropDownMenu; }
+    void SetFixedDropDownMenu(TPopupMenu* Value) { FFixedDropDownMenu = Value; }
     TMoveAllowEvent OnColumnMove;
     TMoveAllowEvent OnRowMove;
     TMoveAllowEvent OnColumnMoving;
@@ -1825,6 +1832,10 @@ private:
     bool OnCellButton(int X, int Y);
     // A fixed cell pressed as a button: drawn sunken until the release.
     bool FFixedAsButtons = false;
+    TPopupMenu* FFixedDropDownMenu = nullptr;
+    // The header stays lit after its drop-down menu closed.
+    bool FKeepFixedHighlight = false;
+    bool FixedDropDownPress(int ACol, int ARow, int X);
     bool FFixedCellPushed = false;
     TRect FPushedFixedCell{};
     void FixedCellButtonPress(int ACol, int ARow, int X, const TRect& R);

@@ -4,6 +4,7 @@
 // reported as a cell click.
 #include "grid/ExGrid.h"
 
+#include "framework/Menus.h"
 #include "framework/Windows.h"
 
 #include <algorithm>
@@ -20,6 +21,7 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     const TShiftState shift = KeysToShiftState(Message.Keys());
     if (IsHoverFixedCell(ACol, ARow))
         SetFixedCellPressed(true, FControlLook.FixedDropDownButton && X > CellRect(ACol, ARow).Right - 16);
+    if (FixedDropDownPress(ACol, ARow, X)) return;
     if (FLook == glListView && FHotFixedCell.X >= 0 && FHotFixedCell.Y >= 0 && FHotFixedCell.X < ColCount() &&
         FHotFixedCell.Y < RowCount())
         RepaintCell(FHotFixedCell.X, FHotFixedCell.Y);
@@ -169,4 +171,27 @@ bool TExStringGrid::RangeSelectEditPress(int ACol, int ARow, TShiftState Shift, 
         return true;
     }
     return false;
+}
+
+bool TExStringGrid::FixedDropDownPress(int ACol, int ARow, int X) {
+    if (!FControlLook.FixedDropDownButton || !IsHoverFixedCell(ACol, ARow)) return false;
+    const TRect R = CellRect(ACol, ARow);
+    // The last pixels belong to the column's sizing border.
+    const int right = Options().Contains(goColSizing) ? R.Right - 2 : R.Right;
+    if (X <= R.Right - 16 || X >= right) return false;
+    if (!FFixedDropDownMenu && !OnFixedDropDownClick) return false;
+    TPopupMenu* menu = FFixedDropDownMenu;
+    bool keep = false;
+    if (menu) menu->SetTag(ACol);
+    if (OnFixedDropDownClick) OnFixedDropDownClick(this, ACol, ARow, menu, keep);
+    if (menu) {
+        TrackHoverFixedCell(ACol, ARow);
+        const TPoint p = ClientToScreen({R.Right - 16, R.Bottom});
+        menu->Popup(p.X, p.Y);
+        SetFixedCellPressed(false, false);
+        if (!keep) TrackHoverFixedCell(-1, -1);
+        RepaintCell(ACol, ARow);
+    }
+    FKeepFixedHighlight = keep;
+    return true;
 }

@@ -2151,6 +2151,8 @@ public:
     TNotifyEvent OnRichEditSelectionChange;
     // The date pickers' calendar opened or closed, and the date-and-time picker's value changed.
     TRowColClickEvent OnDatePickerCloseUp;
+    // Reads a date cell's text for the date editor (ADate starts as now).
+    std::function<void(TObject* Sender, const String& Value, TDateTime& ADate)> OnCustomStrToDate;
     TRowColClickEvent OnDatePickerDropDown;
     std::function<void(TObject* Sender, int ACol, int ARow, TDateTime ADateTime)> OnDateTimeChange;
 

@@ -191,7 +191,10 @@ void TExStringGrid::ShowFurtherEditor(int ACol, int ARow) {
                 d.SetKind(dtkTime);
                 d.SetDateTime(!T.empty() && TryStrToTime(T, v) ? v : Now());
             } else {
-                if (T.empty() || !TryStrToDateTime(T, v)) v = Now();
+                if (OnCustomStrToDate) {
+                    v = Now();
+                    OnCustomStrToDate(this, T, v);
+                } else if (T.empty() || !TryStrToDateTime(T, v)) v = Now();
                 // Just inside the picker's range, so that it shows a day it takes.
                 else if (d.MaxDate() != 0 && d.MaxDate() < v) v = d.MaxDate() - 1;
                 else if (d.MinDate() != 0 && d.MinDate() >= v) v = d.MinDate() + 1;

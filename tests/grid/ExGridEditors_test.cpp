@@ -195,6 +195,26 @@ TEST(GridDatePicker, OpensJustInsideTheRangeAndWritesTheDateText) {
     EXPECT_EQ(f.log, std::vector<std::string>{"validate 2 09/01/2025"});
 }
 
+TEST(GridDatePicker, ACustomReaderTurnsTheCellTextIntoTheDate) {
+    TClockGuard now(EncodeDateTime(2026, 3, 4, 10, 0, 0, 0));
+    for (const char16_t* text : {u"2024-05-06", u"later"}) {
+        EditorForm f(edDateEdit, text);
+        std::vector<std::string> seen;
+        f.g->OnCustomStrToDate = [&](TObject*, const String& Value, TDateTime& ADate) {
+            seen.push_back(StringToUtf8(Value));
+            EXPECT_EQ(ADate, EncodeDateTime(2026, 3, 4, 10, 0, 0, 0));
+            if (Value.size() == 10)
+                ADate = EncodeDate(StrToInt(Value.substr(0, 4)), StrToInt(Value.substr(5, 2)),
+                                   StrToInt(Value.substr(8, 2)));
+        };
+        f.Open();
+        TGridDatePicker* d = f.g->GetEditDate();
+        ASSERT_TRUE(d->Visible());
+        EXPECT_EQ(seen, std::vector<std::string>{StringToUtf8(text)});
+        EXPECT_EQ(int(d->Date()), int(String(text).size() == 10 ? EncodeDate(2024, 5, 6) : EncodeDate(2026, 3, 4)));
+    }
+}
+
 TEST(GridDatePicker, EscapeReadsTheCellBackAndAnUnreadableCellOpensOnToday) {
     TClockGuard now(EncodeDateTime(2026, 3, 4, 10, 0, 0, 0));
     EditorForm f(edDateEdit, u"05/05/2024");

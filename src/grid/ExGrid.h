@@ -827,6 +827,15 @@ public:
     // Enter movement from (ACol, ARow) by Navigation's AdvanceDirection;
     // nothing unless AdvanceOnEnter or Force.
     void AdvanceCell(int ACol, int ARow, bool EditorShown, bool Forward, bool AutoEdit, bool Force);
+    // Tab movement with goTabs by Navigation's TabAdvanceDirection over the
+    // cells that may be selected; false when the focus went on to the next control.
+    bool TabAdvance(bool Backward);
+    // A left press and release 2 pixels inside the cell's top-left corner, as
+    // the grid's own mouse handling sees it, without OnMouseDown and OnMouseUp.
+    void SimulateCellClick(int ACol, int ARow);
+    // Whether (ACol, ARow) may become the current cell: editable with goEditing,
+    // otherwise not fixed; OnSelectCell has the last word.
+    bool CanSelectCell(int ACol, int ARow);
     // The caret of an editor walked past the edge of its text: on to the cell
     // beside, row by row. Commit validates and writes the editor's text and
     // says whether it was taken; it runs first when CommitFirst, and always

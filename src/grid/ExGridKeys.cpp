@@ -12,6 +12,11 @@ void TExStringGrid::KeyDown(Word& Key, TShiftState Shift) {
         Key = 0;
         return;
     }
+    if (Key == VK_TAB && Options().Contains(goTabs) && !Shift.Contains(ssAlt) && !Shift.Contains(ssCtrl)) {
+        TabAdvance(Shift.Contains(ssShift));
+        Key = 0;
+        return;
+    }
     if (Key == VK_SPACE || Key == VK_RETURN) ClickControlByKey(Key);
     if (Key == VK_SPACE) ToggleRadioByKey();
     const Word key = Key;
@@ -186,4 +191,108 @@ void TExStringGrid::CursorWalk(bool Forward, bool CommitFirst, const std::functi
     FNavigation.SetAdvanceDirection(direction);
     if (!FNavigation.CursorWalkAlwaysEdit()) HideInplaceEdit();
     else if (!FEditMode && IsEditable(RealColIndex(Col()), Row())) ShowInplaceEdit();
+}
+
+bool TExStringGrid::CanSelectCell(int ACol, int ARow) {
+    bool can = Options().Contains(goEditing) ? IsEditable(RealColIndex(ACol), ARow) : !IsFixed(ACol, ARow);
+    if (OnSelectCell) OnSelectCell(this, ACol, ARow, can);
+    return can;
+}
+
+void TExStringGrid::SimulateCellClick(int ACol, int ARow) {
+    const TRect R = CellRect(ACol, ARow);
+    auto down = std::move(OnMouseDown);
+    auto up = std::move(OnMouseUp);
+    OnMouseDown = nullptr;
+    OnMouseUp = nullptr;
+    FForceSel = true;
+    const LPARAM at = LPARAM((Word(R.Top + 2) << 16) | Word(R.Left + 2));
+    Perform(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    Perform(WM_LBUTTONUP, 0, at);
+    FForceSel = false;
+    OnMouseDown = std::move(down);
+    OnMouseUp = std::move(up);
+}
+
+bool TExStringGrid::TabAdvance(bool Backward) {
+    const int firstCol = TCustomGrid::FixedCols(), firstRow = TCustomGrid::FixedRows();
+    const int lastCol = ColCount() - FFixedRightCols - 1;
+    const int lastRow = RowCount() - FFixedFooters - 1;
+    if (lastCol < firstCol || lastRow < firstRow) return true;
+    bool result = true;
+    bool handOn = false;
+    // The first selectable base cell of a row from column From on (-1: none).
+    auto firstIn = [&](int r, int From) {
+        for (int c = From; c <= lastCol; ++c)
+            if (IsBaseCell(c, r) && CanSelectCell(c, r)) return c;
+        return -1;
+    };
+    auto lastIn = [&](int r, int From) {
+        for (int c = From; c >= firstCol; --c)
+            if (IsBaseCell(c, r) && CanSelectCell(c, r)) return c;
+        return -1;
+    };
+    int c = Col(), r = Row();
+    if (FNavigation.TabAdvanceDirection() != adLeftRight) {
+        // Down the column, then on to the next (previous) one.
+        if (Backward) {
+            if (r > firstRow) --r;
+            else {
+                r = lastRow;
+                c = c > firstCol ? c - 1 : lastCol;
+            }
+        } else if (r + CellSpan(c, r).Y < lastRow) {
+            r += CellSpan(c, r).Y + 1;
+        } else {
+            r = firstRow;
+            if (c < lastCol) ++c;
+            else {
+                c = firstCol;
+                handOn = true;
+            }
+        }
+    } else if (Backward) {
+        int found = c > firstCol ? lastIn(r, c - 1) : -1;
+        // Each row is tried once, from the one above upward and round.
+        for (int i = 0; found < 0 && i <= lastRow - firstRow; ++i) {
+            r = r > firstRow ? r - 1 : lastRow;
+            found = lastIn(r, lastCol);
+        }
+        if (found < 0) return true;
+        c = found;
+    } else {
+        int found = c + CellSpan(c, r).X < lastCol ? firstIn(r, c + CellSpan(c, r).X + 1) : -1;
+        while (found < 0 && r < lastRow) found = firstIn(++r, firstCol);
+        if (found < 0) {
+            // Past the last selectable cell: a new row, or back to the first.
+            bool allow = !FNavigation.TabToNextAtEnd() && FNavigation.AdvanceInsert();
+            if (allow) DoCanAddRow(allow);
+            if (allow) {
+                AddRow();
+                r = RowCount() - FFixedFooters - 1;
+                if (OnAutoAddRow) OnAutoAddRow(this, r);
+            } else {
+                r = firstRow;
+            }
+            found = firstIn(r, firstCol);
+            if (found < 0) found = firstCol;
+            handOn = true;
+        }
+        c = found;
+    }
+    FForceSel = true;
+    FocusCell(c, r, true);
+    FForceSel = false;
+    if (FNavigation.AdvanceAutoEdit() && !HasClickControl(RealColIndex(Col()), Row()) &&
+        IsEditable(RealColIndex(Col()), Row()))
+        SimulateCellClick(Col(), Row());
+    if (FNavigation.AlwaysEdit() && CanFocus()) SetFocus();
+    if (handOn && FNavigation.TabToNextAtEnd()) {
+        if (TCustomForm* form = GetParentForm(this)) {
+            HideInplaceEdit();
+            form->SelectNext(this, !Backward, true);
+            result = false;
+        }
+    }
+    return result;
 }

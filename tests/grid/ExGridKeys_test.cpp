@@ -155,6 +155,58 @@ TEST(ExGridKeys, ArrowKeysReportTheNewSelection) {
     EXPECT_TRUE(log.empty());
 }
 
+
+TEST(ExGridKeys, TabWithTabsMovesOverTheSelectableCellsAndOnAtTheEnd) {
+    struct Case {
+        const char* name;
+        int col, row;
+        bool back, insert, toNext, refuse3, autoEdit;
+        int toCol, toRow, rows;
+        bool focusLeft, editor;
+    };
+    const Case cases[] = {
+        {"over the read-only column while editing", 1, 1, false, false, false, false, false, 3, 1, 5, false, false},
+        {"next row", 4, 1, false, false, false, false, false, 1, 2, 5, false, false},
+        {"last cell to the first", 4, 4, false, false, false, false, false, 1, 1, 5, false, false},
+        {"last cell adds a row", 4, 4, false, true, false, false, false, 1, 5, 6, false, false},
+        {"last cell hands the focus on", 4, 4, false, true, true, false, false, 1, 1, 5, true, false},
+        {"back to the row above", 1, 2, true, false, false, false, false, 4, 1, 5, false, false},
+        {"back from the first cell", 1, 1, true, false, false, false, false, 4, 4, 5, false, false},
+        {"refused cell skipped", 2, 1, false, false, false, true, false, 4, 1, 5, false, false},
+        {"opens the editor", 3, 1, false, false, false, false, true, 4, 1, 5, false, true},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        KeyForm f;
+        f.g->SetOptions(f.g->Options() + TGridOptions{goTabs});
+        f.g->Navigation().SetAdvanceInsert(k.insert);
+        f.g->Navigation().SetTabToNextAtEnd(k.toNext);
+        f.g->Navigation().SetAdvanceAutoEdit(k.autoEdit);
+        f.g->FocusCell(k.col, k.row, true);
+        if (k.refuse3) f.g->OnSelectCell = [](TObject*, int c, int, bool& can) { can = can && c != 3; };
+        int clicks = 0;
+        f.g->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++clicks; };
+        SimulateKey(VK_TAB, k.back ? TShiftState{ssShift} : TShiftState{});
+        EXPECT_EQ(f.g->Col(), k.toCol);
+        EXPECT_EQ(f.g->Row(), k.toRow);
+        EXPECT_EQ(f.g->RowCount(), k.rows);
+        EXPECT_EQ(f.other->Focused(), k.focusLeft);
+        EXPECT_EQ(f.g->EditorMode(), k.editor);
+        EXPECT_EQ(clicks, 0);
+    }
+    // Tab in an open editor writes its text and moves on the same way.
+    KeyForm f;
+    f.g->SetOptions(f.g->Options() + TGridOptions{goTabs});
+    f.Click(1, 1);
+    SimulateText(u"x");
+    SimulateKey(VK_TAB);
+    EXPECT_EQ(f.g->GetCellEx(1, 1), u"x");
+    EXPECT_EQ(f.g->Col(), 3);
+    // Editing goes on in the cell reached.
+    EXPECT_TRUE(f.g->EditorMode());
+    EXPECT_EQ(f.g->InplaceEditor()->Text(), u"");
+}
+
 }  // namespace
 
 TEST(ExGridKeys, EnterOpensAndClosesTheEditorAndALetterOpensItWithThatLetter) {

@@ -84,9 +84,22 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     // The framework's press would open the editor at once on a grid that
     // always edits; here the selection rules decide.
     const bool alwaysEdit = FNavigation.AlwaysEdit();
+    const int oldTop = TopRow(), oldLeft = LeftCol();
+    const int visRows = VisibleRowCount(), visCols = VisibleColCount();
     FNavigation.SetAlwaysEdit(false);
     TBaseGrid::WMLButtonDown(Message);
     FNavigation.SetAlwaysEdit(alwaysEdit);
+    // A press on the partly shown row below, the column right of the view or the
+    // first scrolled column starts no range selection that would scroll the grid.
+    if (GridState() == gsSelecting && FMouseActions.NoAutoRangeScroll() &&
+        (ARow == oldTop + visRows || ACol == oldLeft + visCols ||
+         (ACol == oldLeft && oldLeft > TCustomGrid::FixedCols())))
+        SetGridState(gsNormal);
+    if (TopRow() != oldTop && FMouseActions.NoScrollOnPartialRow()) {
+        // The pressed partial row is selected where it stands.
+        SetTopRow(oldTop);
+        if (HandleAllocated()) PostMessage(Handle(), WM_LBUTTONUP, 0, Message.Message.LParam);
+    }
     HeaderSelectPress(ACol, ARow, KeysToShiftState(Message.Keys()));
     if (GridState() == gsColMoving || GridState() == gsRowMoving) MovePressed(X, Y);
 

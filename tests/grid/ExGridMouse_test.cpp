@@ -943,4 +943,33 @@ TEST(ExGridMouse, AReleaseOverARadioGroupReportsItsChosenOption) {
     EXPECT_EQ(ups, (std::vector<std::string>{"3,2 " + std::to_string(f.g->GetRadioIdx(3, 2))}));
 }
 
+
+TEST(ExGridMouse, APressOnThePartlyShownRowMayKeepTheViewStill) {
+    for (bool noScroll : {false, true})
+        for (bool noRange : {false, true}) {
+            SCOPED_TRACE(std::string(noScroll ? "no scroll" : "scroll") + (noRange ? ", no range" : ", range"));
+            TForm form(nullptr);
+            form.SetBounds(0, 0, 500, 400);
+            auto* g = new TExStringGrid(&form);
+            g->SetParent(&form);
+            g->SetRowCount(30);
+            g->SetOptions(g->Options() + TGridOptions{goRangeSelect});
+            g->SetBounds(0, 0, 400, g->DefaultRowHeight() * 6 + g->DefaultRowHeight() / 2);
+            form.Show();
+            g->MouseActions().SetNoScrollOnPartialRow(noScroll);
+            g->MouseActions().SetNoAutoRangeScroll(noRange);
+            const int partial = g->TopRow() + g->VisibleRowCount();
+            const TRect R = g->CellRect(2, partial);
+            ASSERT_LT(R.Top, g->ClientHeight());
+            ASSERT_GT(R.Bottom, g->ClientHeight());
+            SimulateMouseDown(g, mbLeft, R.Left + 5, R.Top + 3);
+            EXPECT_EQ(g->GridState() == gsSelecting, !noRange);
+            SimulateMouseUp(g, mbLeft, R.Left + 5, R.Top + 3);
+            Application->ProcessMessages();
+            EXPECT_EQ(g->Row(), partial);
+            EXPECT_EQ(g->TopRow() == 1, noScroll);
+            EXPECT_EQ(g->GridState(), gsNormal);
+        }
+}
+
 }  // namespace

@@ -1668,6 +1668,10 @@ protected:
     bool FValidating = false;
     bool FLastValidation = true;
     bool FForceSel = false;
+    // The press that opens a spin editor hit the upper or lower half of an
+    // always-visible spin button: the editor steps once when it opens.
+    bool FSpinUpClick = false;
+    bool FSpinDnClick = false;
     bool FEntered = false;
     String FCellCache;
     int FOldCol = -1;

@@ -140,6 +140,10 @@ void TExStringGrid::ShowFurtherEditor(int ACol, int ARow) {
                 s.SetSpinType(sptDate);
                 s.SetDateValue(!T.empty() && TryStrToDate(T, d) ? d : Now());
             }
+            // Opened by a press on the cell's spin button: that press steps once.
+            if (FSpinUpClick) s.UpClick(nullptr);
+            else if (FSpinDnClick) s.DownClick(nullptr);
+            FSpinUpClick = FSpinDnClick = false;
             shown = &s;
             break;
         }

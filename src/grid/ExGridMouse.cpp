@@ -15,6 +15,12 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     MouseToCell(X, Y, ACol, ARow);
     FPressCol = ACol;
     FPressRow = ARow;
+    FSpinUpClick = FSpinDnClick = false;
+    if (FControlLook.SpinButtonsAlwaysVisible && ACol >= 0 && ARow >= 0 && !IsDesigning() &&
+        DoHasSpinEdit(RealColIndex(ACol), ARow)) {
+        const TRect R = CellRect(ACol, ARow);
+        if (X > R.Right - 18) (Y > (R.Top + R.Bottom) / 2 ? FSpinDnClick : FSpinUpClick) = true;
+    }
     FTools->OleArm(ACol, ARow, X, Y);
     FDoOnClick = true;
     const TGridRect oldSel = Selection();

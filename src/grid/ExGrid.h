@@ -1526,7 +1526,12 @@ protected:
     virtual bool AllowFmtClipboard() { return FNavigation.AllowFmtClipboard(); }
     virtual void DoFilterSelect(int, int) {}
     virtual void DoFilterCheck(int, int) {}
-    virtual void DoRatingChange(int, int, int) {}
+    // Fires OnRatingChange; false when the handler refuses the new rate.
+    virtual bool DoRatingChange(int ACol, int ARow, double& NewRate) {
+        bool allow = true;
+        if (OnRatingChange) OnRatingChange(this, ACol, ARow, NewRate, allow);
+        return allow;
+    }
     virtual void DoColorSelect(int, int, TColor) {}
     virtual void DoImageSelect(int, int, int) {}
     // OnScrollCell with the cell bar's position and limits.
@@ -1849,6 +1854,7 @@ private:
     // The header stays lit after its drop-down menu closed.
     bool FKeepFixedHighlight = false;
     bool FixedDropDownPress(int ACol, int ARow, int X);
+    bool RatingPress(int ACol, int ARow, int X);
     bool FFixedCellPushed = false;
     TRect FPushedFixedCell{};
     void FixedCellButtonPress(int ACol, int ARow, int X, const TRect& R);
@@ -2637,6 +2643,8 @@ public:
     void RadioGroupClick(int ACol, int ARow, int XOffset, int YOffset);
     // Space on the current cell chose an option of its radio group.
     std::function<void(TObject* Sender, int ACol, int ARow, int AIdx)> OnRadioClick;
+    // A press on a rating cell chose NewRate stars (half steps); may change or refuse it.
+    std::function<void(TObject* Sender, int ACol, int ARow, double& NewRate, bool& Allow)> OnRatingChange;
     // The mouse was released over a radio group cell (its chosen option).
     std::function<void(TObject* Sender, int ACol, int ARow, int AIdx)> OnRadioMouseUp;
     // Icons and pictures; the Add forms keep the caller's object.

@@ -8,6 +8,7 @@
 #include "framework/Windows.h"
 
 #include <algorithm>
+#include <cmath>
 
 void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     const int X = Message.XPos(), Y = Message.YPos();
@@ -58,6 +59,7 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     if (CellControlPress(ACol, ARow, X, Y)) return;
     if (N == 0 && FTools->NodePress(ARow, X - R.Left, Y, shift)) return;
     if (RadioGroupPress(ACol, ARow, X, Y)) return;
+    if (RatingPress(ACol, ARow, X)) return;
     if (CellButtonPress(ACol, ARow, X, Y)) return;
     bool canEdit = Options().Contains(goEditing) || FMouseActions.RangeSelectAndEdit();
     CellEditable(N, ARow, canEdit);
@@ -212,5 +214,18 @@ bool TExStringGrid::FixedDropDownPress(int ACol, int ARow, int X) {
         RepaintCell(ACol, ARow);
     }
     FKeepFixedHighlight = keep;
+    return true;
+}
+
+bool TExStringGrid::RatingPress(int ACol, int ARow, int X) {
+    const int N = RealColIndex(ACol);
+    if (!HasRating(N, ARow) || !IsEditable(N, ARow)) return false;
+    HideInplaceEdit();
+    // Half a star per 9 pixels from the cell's left edge.
+    double rate = std::round((X - CellRect(ACol, ARow).Left) / 9.0) / 2.0;
+    if (DoRatingChange(N, ARow, rate)) {
+        SetFloats(N, ARow, rate);
+        RepaintCell(ACol, ARow);
+    }
     return true;
 }

@@ -972,4 +972,47 @@ TEST(ExGridMouse, APressOnThePartlyShownRowMayKeepTheViewStill) {
         }
 }
 
+
+TEST(ExGridMouse, APressOnARatingCellSetsHalfStarsUnlessRefused) {
+    // dx: the press from the cell's left edge; the handler may change or refuse the rate.
+    struct Case {
+        int dx;
+        bool readOnly, refuse;
+        double changeTo;  // < 0: kept
+        const char16_t* text;
+        const char* asked;
+    };
+    const Case cases[] = {
+        {4, false, false, -1, u"0", "0"},
+        {9, false, false, -1, u"0.5", "0.5"},
+        {40, false, false, -1, u"2", "2"},
+        {40, false, false, 3, u"3", "2"},
+        {40, false, true, -1, u"1", "2"},
+        {40, true, false, -1, u"1", ""},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.dx);
+        MouseForm f;
+        f.g->Columns().Items(4)->SetReadOnly(k.readOnly);
+        f.g->SetCellEx(4, 2, u"1");
+        f.g->AddRating(4, 2, 5, clYellow, clSilver);
+        // The column grid edits (goEditing) only while an editable cell is current.
+        f.g->FocusCell(4, 2, true);
+        std::string asked;
+        f.g->OnRatingChange = [&](TObject*, int c, int r, double& rate, bool& allow) {
+            EXPECT_EQ(c * 10 + r, 42);
+            asked = StringToUtf8(FloatToStr(rate));
+            if (k.changeTo >= 0) rate = k.changeTo;
+            allow = !k.refuse;
+        };
+        int clicks = 0;
+        f.g->OnClickCell = [&](TObject*, int, int) { ++clicks; };
+        const TRect R = f.g->CellRect(4, 2);
+        SimulateClick(f.g, R.Left + k.dx, R.Top + 5);
+        EXPECT_EQ(asked, k.asked);
+        EXPECT_EQ(FloatToStr(f.g->Floats(4, 2)), String(k.text));
+        EXPECT_EQ(clicks, k.readOnly ? 1 : 0);
+    }
+}
+
 }  // namespace

@@ -33,6 +33,13 @@ struct KeyForm {
         TRect R = g->CellRect(c, r);
         SimulateClick(g, R.Left + 5, R.Top + 5);
     }
+    // Types "ab" into (c, r) and ends with Enter, which writes it.
+    void TypeAndEnter(int c, int r) {
+        Click(c, r);
+        SimulateText(u"ab");
+        SimulateKey(VK_RETURN);
+        EXPECT_EQ(g->GetCellEx(c, r), u"ab");
+    }
 };
 
 TEST(ExGridKeys, EnterAdvanceWritesTheValueAndSkipsReadOnlyCells) {
@@ -54,10 +61,7 @@ TEST(ExGridKeys, EnterAdvanceWritesTheValueAndSkipsReadOnlyCells) {
         ASSERT_EQ(f.g->RowCount(), 5);
         f.g->Navigation().SetAdvanceOnEnter(true);
         f.g->Navigation().SetAdvanceSkipReadOnlyCells(k.skip);
-        f.Click(k.col, k.row);
-        SimulateText(u"ab");
-        SimulateKey(VK_RETURN);
-        EXPECT_EQ(f.g->GetCellEx(k.col, k.row), u"ab");
+        f.TypeAndEnter(k.col, k.row);
         EXPECT_EQ(f.g->Col(), k.toCol);
         EXPECT_EQ(f.g->Row(), k.toRow);
     }
@@ -125,10 +129,7 @@ TEST(ExGridKeys, AnEnterAdvanceAsksWhereToGoAndPastTheLastCellAppendsARow) {
         };
         f.g->OnCanAddRow = [&](TObject*, bool& canAdd) { canAdd = k.canAdd; };
         f.g->OnAutoAddRow = [&](TObject*, int r) { log.push_back("added " + std::to_string(r)); };
-        f.Click(k.col, k.row);
-        SimulateText(u"ab");
-        SimulateKey(VK_RETURN);
-        EXPECT_EQ(f.g->GetCellEx(k.col, k.row), u"ab");
+        f.TypeAndEnter(k.col, k.row);
         EXPECT_EQ(f.g->Col(), k.toCol);
         EXPECT_EQ(f.g->Row(), k.toRow);
         EXPECT_EQ(f.g->RowCount(), k.rows);

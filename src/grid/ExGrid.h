@@ -1393,6 +1393,11 @@ public:
     // Down on the last data row appends a row (Navigation.AppendOnArrowDown),
     // Insert inserts one (AllowInsertRow, at InsertPosition) and Delete
     // deletes the current one (AllowDeleteRow); each asks first and tells after.
+    // Ctrl+X (Shift+Delete), Ctrl+C (Ctrl+Insert) and Ctrl+V (Shift+Insert)
+    // with Navigation.AllowClipboardShortCuts; each may refuse.
+    TCanAddRowEvent OnClipboardCut;
+    TCanAddRowEvent OnClipboardCopy;
+    TCanAddRowEvent OnClipboardPaste;
     TCanAddRowEvent OnCanAddRow;
     TAutoRowEvent OnAutoAddRow;
     TCanInsertRowEvent OnCanInsertRow;
@@ -1854,6 +1859,10 @@ private:
     // The header stays lit after its drop-down menu closed.
     bool FKeepFixedHighlight = false;
     bool FixedDropDownPress(int ACol, int ARow, int X);
+    // Keys of the grid's key-down handling; true when they took the key.
+    bool ScrollOnlyKey(Word Key);
+    void CursorAdvanceKey(Word Key, int X0, int Y0);
+    bool ClipboardKey(Word Key, TShiftState Shift);
     bool RatingPress(int ACol, int ARow, int X);
     bool FFixedCellPushed = false;
     TRect FPushedFixedCell{};

@@ -17,15 +17,98 @@ void TExStringGrid::KeyDown(Word& Key, TShiftState Shift) {
         Key = 0;
         return;
     }
+    if (ScrollOnlyKey(Key)) {
+        Key = 0;
+        return;
+    }
     if (Key == VK_SPACE || Key == VK_RETURN) ClickControlByKey(Key);
     if (Key == VK_SPACE) ToggleRadioByKey();
     const Word key = Key;
-    const int r0 = Row();
+    const int r0 = Row(), c0 = Col();
     AutoRowKey(key, Shift, true);
     TBaseGrid::KeyDown(Key, Shift);
+    CursorAdvanceKey(key, c0, r0);
     SkipDisabledRows(key, r0);
     DisjunctKey(key, Shift);
+    if (ClipboardKey(key, Shift)) {
+        Key = 0;
+        return;
+    }
     AutoRowKey(key, Shift, false);
+}
+
+bool TExStringGrid::ScrollOnlyKey(Word Key) {
+    if (!FNavigation.MoveScrollOnly()) return false;
+    const int fr = TCustomGrid::FixedRows(), top = TopRow(), vis = VisibleRowCount();
+    switch (Key) {
+    case VK_PRIOR: SetTopRow(vis + fr < top ? top - vis : fr); return true;
+    case VK_NEXT:
+        if (top + vis < RowCount()) SetTopRow(std::min(top + vis, RowCount() - vis));
+        return true;
+    case VK_END: SetTopRow(std::max(fr, RowCount() - vis)); return true;
+    case VK_HOME: SetTopRow(fr); return true;
+    case VK_UP:
+        if (top > fr) SetTopRow(top - 1);
+        return true;
+    case VK_DOWN:
+        if (top + vis < RowCount()) SetTopRow(top + 1);
+        return true;
+    default: return false;
+    }
+}
+
+void TExStringGrid::CursorAdvanceKey(Word Key, int X0, int Y0) {
+    const TCursorAdvance how = FNavigation.CursorAdvance();
+    if (how == caDefault) return;
+    const bool snake = how == caSnake;
+    const int fc = TCustomGrid::FixedCols(), fr = TCustomGrid::FixedRows();
+    const int lastCol = ColCount() - FFixedRightCols - 1, lastRow = RowCount() - FFixedFooters - 1;
+    int c = Col(), r = Row();
+    // At an edge the cursor comes in again from the other side; snaking, one row or column on.
+    if (Key == VK_LEFT && X0 == fc) {
+        c = lastCol;
+        if (snake && r > fr) --r;
+    } else if (Key == VK_UP && Y0 == fr) {
+        r = lastRow;
+        if (snake && c > fc) --c;
+    } else if (Key == VK_RIGHT && X0 + 1 == ColCount()) {
+        c = fc;
+        if (snake && r < lastRow) ++r;
+    } else if (Key == VK_DOWN && Y0 + 1 == RowCount()) {
+        r = fr;
+        if (snake && c < lastCol) ++c;
+    } else {
+        return;
+    }
+    FocusCell(c, r, true);
+}
+
+bool TExStringGrid::ClipboardKey(Word Key, TShiftState Shift) {
+    const bool ctrl = Shift.Contains(ssCtrl), shift = Shift.Contains(ssShift);
+    if (Key == 'A' && ctrl && (Options().Contains(goRowSelect) || Options().Contains(goRangeSelect))) {
+        const TGridRect all{TCustomGrid::FixedCols(), TCustomGrid::FixedRows(), ColCount() - FFixedRightCols - 1,
+                            RowCount() - FFixedFooters - 1};
+        if (all.Right < all.Left || all.Bottom < all.Top) return true;
+        if (FMouseActions.DisjunctRowSelect())
+            for (int r = all.Top; r <= all.Bottom; ++r) SetRowSelect(RowSelectIndex(r), true);
+        AdjustKeySelection();
+        FocusCell(all.Right, all.Bottom, true);
+        SetSelection(all);
+        return true;
+    }
+    if (!FNavigation.AllowClipboardShortCuts()) return false;
+    auto run = [&](const TCanAddRowEvent& Ask, void (TExStringGrid::*Action)()) {
+        bool allow = true;
+        if (Ask) Ask(this, allow);
+        if (allow) (this->*Action)();
+        return true;
+    };
+    if ((ctrl && Key == 'X') || (shift && Key == VK_DELETE))
+        return run(OnClipboardCut, &TExStringGrid::CutSelectionToClipboard);
+    if (ctrl && (Key == 'C' || Key == VK_INSERT)) return run(OnClipboardCopy, &TExStringGrid::CopySelectionToClipboard);
+    if ((ctrl && Key == 'V') || (shift && Key == VK_INSERT))
+        return run(OnClipboardPaste, &TExStringGrid::PasteSelectionFromClipboard);
+    return false;
 }
 
 void TExStringGrid::KeyPress(Char& Key) {

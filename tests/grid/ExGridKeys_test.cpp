@@ -1,7 +1,9 @@
 #include "grid/ExCGrid.h"
 
+#include "framework/Clipboard.h"
 #include "framework/Forms.h"
 #include "framework/Simulate.h"
+#include "framework/SysUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -206,6 +208,93 @@ TEST(ExGridKeys, TabWithTabsMovesOverTheSelectableCellsAndOnAtTheEnd) {
     // Editing goes on in the cell reached.
     EXPECT_TRUE(f.g->EditorMode());
     EXPECT_EQ(f.g->InplaceEditor()->Text(), u"");
+}
+
+
+TEST(ExGridKeys, NavigationSettingsChangeWhereTheArrowsAndPagesGo) {
+    // A plain grid of 5 columns and 30 rows (one fixed of each), 8 rows in view.
+    struct Case {
+        const char* name;
+        TCursorAdvance advance;
+        bool scrollOnly;
+        int col, row;
+        Word key;
+        int toCol, toRow, top;
+    };
+    const Case cases[] = {
+        {"default stops at the right", caDefault, false, 4, 3, VK_RIGHT, 4, 3, 1},
+        {"loop right", caLoop, false, 4, 3, VK_RIGHT, 1, 3, 1},
+        {"snake right", caSnake, false, 4, 3, VK_RIGHT, 1, 4, 1},
+        {"loop left", caLoop, false, 1, 3, VK_LEFT, 4, 3, 1},
+        {"snake left", caSnake, false, 1, 3, VK_LEFT, 4, 2, 1},
+        {"snake up", caSnake, false, 2, 1, VK_UP, 1, 29, 22},
+        {"snake down", caSnake, false, 2, 29, VK_DOWN, 3, 1, 1},
+        {"loop inside moves plainly", caLoop, false, 2, 3, VK_RIGHT, 3, 3, 1},
+        {"scroll only down", caDefault, true, 2, 3, VK_DOWN, 2, 3, 2},
+        {"scroll only page down", caDefault, true, 2, 3, VK_NEXT, 2, 3, -1},
+        {"scroll only end", caDefault, true, 2, 3, VK_END, 2, 3, -2},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        TForm form(nullptr);
+        form.SetBounds(0, 0, 500, 400);
+        auto* g = new TExStringGrid(&form);
+        g->SetParent(&form);
+        g->SetRowCount(30);
+        g->SetBounds(0, 0, 400, (g->DefaultRowHeight() + 1) * 9 + 4);
+        form.Show();
+        g->SetFocus();
+        g->Navigation().SetCursorAdvance(k.advance);
+        g->Navigation().SetMoveScrollOnly(k.scrollOnly);
+        g->FocusCell(k.col, k.row, true);
+        g->SetTopRow(1);
+        const int vis = g->VisibleRowCount();
+        SimulateKey(k.key);
+        EXPECT_EQ(g->Col(), k.toCol);
+        EXPECT_EQ(g->Row(), k.toRow);
+        const int top = k.top == -1 ? 1 + vis : k.top == -2 ? 30 - vis : k.top;
+        if (k.top != 22) EXPECT_EQ(g->TopRow(), top);
+    }
+}
+
+TEST(ExGridKeys, CtrlASelectsTheDataAndClipboardKeysAskFirst) {
+    OleSetClipboard(nullptr);
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 500, 400);
+    auto* g = new TExStringGrid(&form);
+    g->SetParent(&form);
+    g->SetBounds(0, 0, 400, 300);
+    for (int c = 1; c < 5; ++c)
+        for (int r = 1; r < 5; ++r) g->SetCellEx(c, r, IntToStr(c * 10 + r));
+    form.Show();
+    g->SetFocus();
+    g->SetOptions(g->Options() - TGridOptions{goRangeSelect, goRowSelect});
+    g->FocusCell(2, 2, true);
+    SimulateKey('A', {ssCtrl});
+    EXPECT_EQ(g->Selection().Left, 2);  // no range selection: nothing
+    g->SetOptions(g->Options() + TGridOptions{goRangeSelect});
+    SimulateKey('A', {ssCtrl});
+    const TGridRect s = g->Selection();
+    EXPECT_EQ((std::vector<int>{s.Left, s.Top, s.Right, s.Bottom}), (std::vector<int>{1, 1, 4, g->RowCount() - 1}));
+
+    std::vector<std::string> asked;
+    bool allow = false;
+    g->OnClipboardCopy = [&](TObject*, bool& a) { asked.push_back("copy"), a = allow; };
+    g->OnClipboardCut = [&](TObject*, bool& a) { asked.push_back("cut"), a = allow; };
+    g->FocusCell(3, 2, true);
+    SimulateKey('C', {ssCtrl});
+    EXPECT_TRUE(asked.empty());  // shortcuts off
+    g->Navigation().SetAllowClipboardShortCuts(true);
+    SimulateKey('C', {ssCtrl});
+    EXPECT_EQ(Clipboard().AsText(), u"");
+    allow = true;
+    SimulateKey(VK_INSERT, {ssCtrl});
+    EXPECT_EQ(Clipboard().AsText(), u"32");
+    g->SetOptions(g->Options() + TGridOptions{goEditing});  // cutting empties only cells that may be written
+    SimulateKey(VK_DELETE, {ssShift});
+    EXPECT_EQ(g->GetCellEx(3, 2), u"");
+    EXPECT_EQ(asked, (std::vector<std::string>{"copy", "copy", "cut"}));
+    OleSetClipboard(nullptr);
 }
 
 }  // namespace

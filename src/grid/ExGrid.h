@@ -1861,6 +1861,7 @@ private:
     bool FixedDropDownPress(int ACol, int ARow, int X);
     // Keys of the grid's key-down handling; true when they took the key.
     bool ScrollOnlyKey(Word Key);
+    bool HomeEndKey(Word Key, TShiftState Shift);
     void CursorAdvanceKey(Word Key, int X0, int Y0);
     bool ClipboardKey(Word Key, TShiftState Shift);
     bool RatingPress(int ACol, int ARow, int X);

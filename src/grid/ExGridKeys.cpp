@@ -17,7 +17,7 @@ void TExStringGrid::KeyDown(Word& Key, TShiftState Shift) {
         Key = 0;
         return;
     }
-    if (ScrollOnlyKey(Key)) {
+    if (ScrollOnlyKey(Key) || HomeEndKey(Key, Shift)) {
         Key = 0;
         return;
     }
@@ -378,4 +378,43 @@ bool TExStringGrid::TabAdvance(bool Backward) {
         }
     }
     return result;
+}
+
+bool TExStringGrid::HomeEndKey(Word Key, TShiftState Shift) {
+    if (Key != VK_HOME && Key != VK_END) return false;
+    const THomeEndAction how = FNavigation.HomeEndKey();
+    const bool home = Key == VK_HOME, ctrl = Shift.Contains(ssCtrl), shift = Shift.Contains(ssShift);
+    const int fc = TCustomGrid::FixedCols(), fr = TCustomGrid::FixedRows();
+    const int lastRow = RowCount() - FFixedFooters - 1;
+    // A grid holding only its header row keeps the framework's handling.
+    if (how != heFirstLastCell && FFixedRowAlways && RowCount() == 1) return false;
+    if (how == heFirstLastCell && !ctrl) {
+        FocusCell(home ? fc : ColCount() - 1, home ? fr : RowCount() - 1, true);
+        MoveToBaseCell();
+        return true;
+    }
+    if (how == heFirstLastRow && !ctrl) {
+        const int from = Row(), to = home ? fr : lastRow;
+        if (shift) {
+            // The rows from the one the key was pressed on, the cursor ending on the new row.
+            SetSelection({0, from, ColCount() - 1, to});
+        } else {
+            FocusCell(Col(), to, true);
+            MoveToBaseCell();
+            if (FMouseActions.DisjunctRowSelect()) {
+                ClearRowSelect();
+                SetRowSelect(RowSelectIndex(Row()), true);
+            }
+        }
+        return true;
+    }
+    if (how == heFirstLastColumn && home && ctrl) {
+        int c = fc;
+        while (c < ColCount() - 1 && !CanSelectCell(c, fr)) ++c;
+        FocusCell(c, fr, true);
+        MoveToBaseCell();
+        SetLeftCol(fc);
+        return true;
+    }
+    return false;
 }

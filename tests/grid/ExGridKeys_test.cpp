@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -295,6 +296,55 @@ TEST(ExGridKeys, CtrlASelectsTheDataAndClipboardKeysAskFirst) {
     EXPECT_EQ(g->GetCellEx(3, 2), u"");
     EXPECT_EQ(asked, (std::vector<std::string>{"copy", "copy", "cut"}));
     OleSetClipboard(nullptr);
+}
+
+
+TEST(ExGridKeys, HomeAndEndGoWhereHomeEndKeySays) {
+    struct Case {
+        const char* name;
+        THomeEndAction how;
+        Word key;
+        TShiftState shift;
+        int toCol, toRow;
+    };
+    const Case cases[] = {
+        {"first cell", heFirstLastCell, VK_HOME, {}, 1, 1},
+        {"last cell", heFirstLastCell, VK_END, {}, 4, 9},
+        {"first row", heFirstLastRow, VK_HOME, {}, 2, 1},
+        {"last row", heFirstLastRow, VK_END, {}, 2, 9},
+        {"first column", heFirstLastColumn, VK_HOME, {}, 1, 4},
+        {"last column", heFirstLastColumn, VK_END, {}, 4, 4},
+        {"Ctrl+Home: first cell", heFirstLastColumn, VK_HOME, {ssCtrl}, 1, 1},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        TForm form(nullptr);
+        form.SetBounds(0, 0, 500, 400);
+        auto* g = new TExStringGrid(&form);
+        g->SetParent(&form);
+        g->SetBounds(0, 0, 400, 300);
+        form.Show();
+        g->SetFocus();
+        g->Navigation().SetHomeEndKey(k.how);
+        g->FocusCell(2, 4, true);
+        SimulateKey(k.key, k.shift);
+        EXPECT_EQ(g->Col(), k.toCol);
+        EXPECT_EQ(g->Row(), k.toRow);
+    }
+    // Shift with rows: the selection spans from the row the key was pressed on.
+    TForm form(nullptr);
+    auto* g = new TExStringGrid(&form);
+    g->SetParent(&form);
+    g->SetBounds(0, 0, 400, 300);
+    g->SetOptions(g->Options() + TGridOptions{goRangeSelect});
+    form.Show();
+    g->SetFocus();
+    g->Navigation().SetHomeEndKey(heFirstLastRow);
+    g->FocusCell(2, 4, true);
+    SimulateKey(VK_END, {ssShift});
+    const TGridRect s = g->Selection();
+    EXPECT_EQ(std::min(s.Top, s.Bottom), 4);
+    EXPECT_EQ(std::max(s.Top, s.Bottom), 9);
 }
 
 }  // namespace

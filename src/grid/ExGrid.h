@@ -1680,6 +1680,9 @@ protected:
     bool FForceSel = false;
     // The press that opens a spin editor hit the upper or lower half of an
     // always-visible spin button: the editor steps once when it opens.
+    // The tick of the last lookup character typed (incremental lookup).
+    Cardinal FSearchTick = 0;
+    void LookupKey(Char Key);
     bool FSpinUpClick = false;
     bool FSpinDnClick = false;
     bool FEntered = false;

@@ -1,6 +1,11 @@
 // The grid's keyboard: Escape and Enter typed while the grid or its
-// editor has the focus, and the Enter advance.
+// editor has the focus, the Enter and Tab advance, Home and End, wrapping
+// arrows, scroll-only keys, clipboard keys and the incremental lookup.
 #include "grid/ExGrid.h"
+
+#include "framework/SysUtils.h"
+#include "framework/Threads.h"
+#include "grid/foundation/MarkupText.h"
 
 #include <algorithm>
 
@@ -131,7 +136,36 @@ void TExStringGrid::KeyPress(Char& Key) {
             return;
         }
     }
+    if (!Options().Contains(goEditing) && FNavigation.AutoGotoWhenSorted() && Key != 13 && Key != 9) LookupKey(Key);
     TBaseGrid::KeyPress(Key);
+}
+
+void TExStringGrid::LookupKey(Char Key) {
+    String& text = FTools->IncrSearchText;
+    const Cardinal now = GetTickCount();
+    // Typing resumed after a pause of two seconds starts a new lookup.
+    if (now - FSearchTick >= 2000) text.clear();
+    FSearchTick = now;
+    if (!FNavigation.AutoGotoIncremental()) text = String(1, Key);
+    else if (Key == 8) {
+        if (!text.empty()) text.pop_back();
+    } else {
+        text += Key;
+    }
+    const int fr = TCustomGrid::FixedRows();
+    if (text.empty() || RowCount() - fr < 2) return;
+    const int col = SortSettings().Show() && SortSettings().Column() >= 0 ? SortSettings().Column()
+                                                                           : TCustomGrid::FixedCols();
+    if (col >= ColCount()) return;
+    const String wanted = AnsiUpperCase(text);
+    for (int r = fr; r < RowCount(); ++r) {
+        const String cell = AnsiUpperCase(StripHTMLTags(GetCellEx(RealColIndex(col), r)));
+        if (cell.compare(0, wanted.size(), wanted) == 0) {
+            FocusCell(Col(), r, true);
+            return;
+        }
+    }
+    text.clear();
 }
 
 void TExStringGrid::AdvanceCell(int ACol, int ARow, bool EditorShown, bool Forward, bool AutoEdit, bool Force) {

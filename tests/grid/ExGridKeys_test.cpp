@@ -347,6 +347,34 @@ TEST(ExGridKeys, HomeAndEndGoWhereHomeEndKeySays) {
     EXPECT_EQ(std::max(s.Top, s.Bottom), 9);
 }
 
+
+TEST(ExGridKeys, TypingWithoutEditingLooksUpTheRowsByTheirStart) {
+    for (bool incremental : {true, false}) {
+        SCOPED_TRACE(incremental ? "incremental" : "one character");
+        TForm form(nullptr);
+        auto* g = new TExStringGrid(&form);
+        g->SetParent(&form);
+        g->SetBounds(0, 0, 400, 300);
+        g->SetRowCount(6);
+        const char16_t* names[] = {u"Alpha", u"Beta", u"<b>Bravo</b>", u"Charlie", u"beach"};
+        for (int r = 1; r < 6; ++r) g->SetCellEx(1, r, names[r - 1]);
+        g->Navigation().SetAutoGotoWhenSorted(true);
+        g->Navigation().SetAutoGotoIncremental(incremental);
+        form.Show();
+        g->SetFocus();
+        // The typed text so far and the row it leads to.
+        const struct {
+            Char key;
+            int row;
+        } steps[] = {{u'b', 2}, {u'r', incremental ? 3 : 2}, {8, 2}, {u'e', 2}, {u'a', incremental ? 5 : 1},
+                     {u'x', incremental ? 5 : 1}, {u'c', 4}};
+        for (const auto& k : steps) {
+            SimulateKey(0, {}, k.key);
+            EXPECT_EQ(g->Row(), k.row) << char(k.key);
+        }
+    }
+}
+
 }  // namespace
 
 TEST(ExGridKeys, EnterOpensAndClosesTheEditorAndALetterOpensItWithThatLetter) {

@@ -45,6 +45,22 @@ struct KeyForm {
     }
 };
 
+// A shown form holding a plain grid of Rows rows with the focus.
+struct PlainForm {
+    TForm form{nullptr};
+    TExStringGrid* g;
+
+    explicit PlainForm(int Rows = 10) {
+        form.SetBounds(0, 0, 500, 400);
+        g = new TExStringGrid(&form);
+        g->SetParent(&form);
+        g->SetBounds(0, 0, 400, 300);
+        g->SetRowCount(Rows);
+        form.Show();
+        g->SetFocus();
+    }
+};
+
 TEST(ExGridKeys, EnterAdvanceWritesTheValueAndSkipsReadOnlyCells) {
     struct Case {
         int col, row;
@@ -237,14 +253,9 @@ TEST(ExGridKeys, NavigationSettingsChangeWhereTheArrowsAndPagesGo) {
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
-        TForm form(nullptr);
-        form.SetBounds(0, 0, 500, 400);
-        auto* g = new TExStringGrid(&form);
-        g->SetParent(&form);
-        g->SetRowCount(30);
+        PlainForm f(30);
+        TExStringGrid* g = f.g;
         g->SetBounds(0, 0, 400, (g->DefaultRowHeight() + 1) * 9 + 4);
-        form.Show();
-        g->SetFocus();
         g->Navigation().SetCursorAdvance(k.advance);
         g->Navigation().SetMoveScrollOnly(k.scrollOnly);
         g->FocusCell(k.col, k.row, true);
@@ -260,15 +271,10 @@ TEST(ExGridKeys, NavigationSettingsChangeWhereTheArrowsAndPagesGo) {
 
 TEST(ExGridKeys, CtrlASelectsTheDataAndClipboardKeysAskFirst) {
     OleSetClipboard(nullptr);
-    TForm form(nullptr);
-    form.SetBounds(0, 0, 500, 400);
-    auto* g = new TExStringGrid(&form);
-    g->SetParent(&form);
-    g->SetBounds(0, 0, 400, 300);
+    PlainForm f;
+    TExStringGrid* g = f.g;
     for (int c = 1; c < 5; ++c)
         for (int r = 1; r < 5; ++r) g->SetCellEx(c, r, IntToStr(c * 10 + r));
-    form.Show();
-    g->SetFocus();
     g->SetOptions(g->Options() - TGridOptions{goRangeSelect, goRowSelect});
     g->FocusCell(2, 2, true);
     SimulateKey('A', {ssCtrl});
@@ -318,13 +324,8 @@ TEST(ExGridKeys, HomeAndEndGoWhereHomeEndKeySays) {
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
-        TForm form(nullptr);
-        form.SetBounds(0, 0, 500, 400);
-        auto* g = new TExStringGrid(&form);
-        g->SetParent(&form);
-        g->SetBounds(0, 0, 400, 300);
-        form.Show();
-        g->SetFocus();
+        PlainForm f;
+        TExStringGrid* g = f.g;
         g->Navigation().SetHomeEndKey(k.how);
         g->FocusCell(2, 4, true);
         SimulateKey(k.key, k.shift);
@@ -332,13 +333,9 @@ TEST(ExGridKeys, HomeAndEndGoWhereHomeEndKeySays) {
         EXPECT_EQ(g->Row(), k.toRow);
     }
     // Shift with rows: the selection spans from the row the key was pressed on.
-    TForm form(nullptr);
-    auto* g = new TExStringGrid(&form);
-    g->SetParent(&form);
-    g->SetBounds(0, 0, 400, 300);
+    PlainForm f;
+    TExStringGrid* g = f.g;
     g->SetOptions(g->Options() + TGridOptions{goRangeSelect});
-    form.Show();
-    g->SetFocus();
     g->Navigation().SetHomeEndKey(heFirstLastRow);
     g->FocusCell(2, 4, true);
     SimulateKey(VK_END, {ssShift});
@@ -351,17 +348,12 @@ TEST(ExGridKeys, HomeAndEndGoWhereHomeEndKeySays) {
 TEST(ExGridKeys, TypingWithoutEditingLooksUpTheRowsByTheirStart) {
     for (bool incremental : {true, false}) {
         SCOPED_TRACE(incremental ? "incremental" : "one character");
-        TForm form(nullptr);
-        auto* g = new TExStringGrid(&form);
-        g->SetParent(&form);
-        g->SetBounds(0, 0, 400, 300);
-        g->SetRowCount(6);
+        PlainForm f(6);
+        TExStringGrid* g = f.g;
         const char16_t* names[] = {u"Alpha", u"Beta", u"<b>Bravo</b>", u"Charlie", u"beach"};
         for (int r = 1; r < 6; ++r) g->SetCellEx(1, r, names[r - 1]);
         g->Navigation().SetAutoGotoWhenSorted(true);
         g->Navigation().SetAutoGotoIncremental(incremental);
-        form.Show();
-        g->SetFocus();
         // The typed text so far and the row it leads to.
         const struct {
             Char key;

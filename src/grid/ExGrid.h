@@ -813,6 +813,9 @@ public:
     void SetDefaultEditor(TEditorType Value) { FDefaultEditor = Value; }
     int MaxEditLength() const { return FMaxEditLength; }
     void SetMaxEditLength(int Value) { FMaxEditLength = Value; }
+    // The longest text the editable combo editor takes; 0: no limit.
+    int MaxComboLength() const { return FMaxComboLength; }
+    void SetMaxComboLength(int Value) { FMaxComboLength = Value; }
     const String& EditMask() const { return FEditMask; }
     void SetEditMask(const String& Value) { FEditMask = Value; }
     bool AlwaysValidate() const { return FAlwaysValidate; }
@@ -840,6 +843,15 @@ public:
     // Enter movement from (ACol, ARow) by Navigation's AdvanceDirection;
     // nothing unless AdvanceOnEnter or Force.
     void AdvanceCell(int ACol, int ARow, bool EditorShown, bool Forward, bool AutoEdit, bool Force);
+    // Tab movement with goTabs by Navigation's TabAdvanceDirection over the
+    // cells that may be selected; false when the focus went on to the next control.
+    bool TabAdvance(bool Backward);
+    // A left press and release 2 pixels inside the cell's top-left corner, as
+    // the grid's own mouse handling sees it, without OnMouseDown and OnMouseUp.
+    void SimulateCellClick(int ACol, int ARow);
+    // Whether (ACol, ARow) may become the current cell: editable with goEditing,
+    // otherwise not fixed; OnSelectCell has the last word.
+    bool CanSelectCell(int ACol, int ARow);
     // The caret of an editor walked past the edge of its text: on to the cell
     // beside, row by row. Commit validates and writes the editor's text and
     // says whether it was taken; it runs first when CommitFirst, and always
@@ -1336,6 +1348,15 @@ public:
     TEditChangeEvent OnEditChange;
     TComboChangeEvent OnComboChange;
     TComboObjectChangeEvent OnComboObjectChange;
+    // The list of the combo editor opened and closed (row, real column).
+    TRowColClickEvent OnComboDropDown;
+    TRowColClickEvent OnComboCloseUp;
+    // The selection moved by keys, mouse or code (its corners).
+    std::function<void(TObject* Sender, int ALeft, int ATop, int ARight, int ABottom)> OnSelectionChanged;
+    // An Enter advance about to move the cursor from (OldCol, OldRow): may
+    // choose another target or refuse the move.
+    std::function<void(TObject* Sender, int OldRow, int OldCol, int& NewRow, int& NewCol, bool& Allow)>
+        OnAutoAdvance;
     // Fill the combo items of a cell here, just before its editor opens.
     TClickCellEvent OnGetEditorPropInt;
     TCellValidateEvent OnCellValidate;
@@ -1368,6 +1389,13 @@ public:
     TClickSortEvent OnClickSort;
     // Whether a fixed cell of the column shows its drop-down button.
     std::function<void(TObject* Sender, int ACol, bool& CanShow)> OnCanShowFixedDropDown;
+    // A press on a header's drop-down button: the handler may choose or clear the
+    // menu shown under the button, and keep the header lit after it closes.
+    std::function<void(TObject* Sender, int ACol, int ARow, TPopupMenu*& AMenu, bool& KeepFixedCellHighlighted)>
+        OnFixedDropDownClick;
+    // The menu of the headers' drop-down buttons (its Tag: the pressed column); not owned.
+    TPopupMenu* FixedDropDownMenu() const { return FFixedDropDownMenu; }
+    void SetFixedDropDownMenu(TPopupMenu* Value) { FFixedDropDownMenu = Value; }
     TMoveAllowEvent OnColumnMove;
     TMoveAllowEvent OnRowMove;
     TMoveAllowEvent OnColumnMoving;
@@ -1395,6 +1423,11 @@ public:
     // Down on the last data row appends a row (Navigation.AppendOnArrowDown),
     // Insert inserts one (AllowInsertRow, at InsertPosition) and Delete
     // deletes the current one (AllowDeleteRow); each asks first and tells after.
+    // Ctrl+X (Shift+Delete), Ctrl+C (Ctrl+Insert) and Ctrl+V (Shift+Insert)
+    // with Navigation.AllowClipboardShortCuts; each may refuse.
+    TCanAddRowEvent OnClipboardCut;
+    TCanAddRowEvent OnClipboardCopy;
+    TCanAddRowEvent OnClipboardPaste;
     TCanAddRowEvent OnCanAddRow;
     TAutoRowEvent OnAutoAddRow;
     TCanInsertRowEvent OnCanInsertRow;
@@ -1445,7 +1478,7 @@ protected:
     virtual void DoCheckBoxClick(int ACol, int ARow, bool State) {
         if (OnCheckBoxClick) OnCheckBoxClick(this, ACol, ARow, State);
     }
-    virtual void SelectionChanged(int, int, int, int) {}
+    virtual void SelectionChanged(int ALeft, int ATop, int ARight, int ABottom);
     virtual void InplaceEditHook() {}
     virtual void InsertRowAuto(int ARow) { InsertRows(ARow, 1); }
     // The only data row is emptied instead, unless the header row may stand alone.
@@ -1479,8 +1512,12 @@ protected:
     }
     // Reports the click and gives the row the height of the new state.
     virtual void DoExpandClick(int ACol, int ARow, bool Expanded);
-    virtual void DoComboCloseUp(int, int) {}
-    virtual void DoComboDropDown(int, int) {}
+    virtual void DoComboCloseUp(int ARow, int ACol) {
+        if (OnComboCloseUp) OnComboCloseUp(this, ARow, ACol);
+    }
+    virtual void DoComboDropDown(int ARow, int ACol) {
+        if (OnComboDropDown) OnComboDropDown(this, ARow, ACol);
+    }
     virtual void DoGetCellCursor(int, int, int, int) {}
     virtual void RecalcFooter(int ACol) { CalcFooter(ACol); }
     // Fires OnGridHint; the handler sees the hint chosen so far.
@@ -1527,7 +1564,12 @@ protected:
     virtual bool AllowFmtClipboard() { return FNavigation.AllowFmtClipboard(); }
     virtual void DoFilterSelect(int, int) {}
     virtual void DoFilterCheck(int, int) {}
-    virtual void DoRatingChange(int, int, int) {}
+    // Fires OnRatingChange; false when the handler refuses the new rate.
+    virtual bool DoRatingChange(int ACol, int ARow, double& NewRate) {
+        bool allow = true;
+        if (OnRatingChange) OnRatingChange(this, ACol, ARow, NewRate, allow);
+        return allow;
+    }
     virtual void DoColorSelect(int, int, TColor) {}
     virtual void DoImageSelect(int, int, int) {}
     // OnScrollCell with the cell bar's position and limits.
@@ -1669,6 +1711,13 @@ protected:
     bool FValidating = false;
     bool FLastValidation = true;
     bool FForceSel = false;
+    // The press that opens a spin editor hit the upper or lower half of an
+    // always-visible spin button: the editor steps once when it opens.
+    // The tick of the last lookup character typed (incremental lookup).
+    Cardinal FSearchTick = 0;
+    void LookupKey(Char Key);
+    bool FSpinUpClick = false;
+    bool FSpinDnClick = false;
     bool FEntered = false;
     String FCellCache;
     int FOldCol = -1;
@@ -1842,6 +1891,16 @@ private:
     bool OnCellButton(int X, int Y);
     // A fixed cell pressed as a button: drawn sunken until the release.
     bool FFixedAsButtons = false;
+    TPopupMenu* FFixedDropDownMenu = nullptr;
+    // The header stays lit after its drop-down menu closed.
+    bool FKeepFixedHighlight = false;
+    bool FixedDropDownPress(int ACol, int ARow, int X);
+    // Keys of the grid's key-down handling; true when they took the key.
+    bool ScrollOnlyKey(Word Key);
+    bool HomeEndKey(Word Key, TShiftState Shift);
+    void CursorAdvanceKey(Word Key, int X0, int Y0);
+    bool ClipboardKey(Word Key, TShiftState Shift);
+    bool RatingPress(int ACol, int ARow, int X);
     bool FFixedCellPushed = false;
     TRect FPushedFixedCell{};
     void FixedCellButtonPress(int ACol, int ARow, int X, const TRect& R);
@@ -1939,6 +1998,7 @@ private:
     TMouseActions FMouseActions{this};
     TEditorType FDefaultEditor = edNormal;
     int FMaxEditLength = 0;
+    int FMaxComboLength = 0;
     String FEditMask;
     String FValidChars;
     bool FAlwaysValidate = false;
@@ -2156,6 +2216,8 @@ public:
     TNotifyEvent OnRichEditSelectionChange;
     // The date pickers' calendar opened or closed, and the date-and-time picker's value changed.
     TRowColClickEvent OnDatePickerCloseUp;
+    // Reads a date cell's text for the date editor (ADate starts as now).
+    std::function<void(TObject* Sender, const String& Value, TDateTime& ADate)> OnCustomStrToDate;
     TRowColClickEvent OnDatePickerDropDown;
     std::function<void(TObject* Sender, int ACol, int ARow, TDateTime ADateTime)> OnDateTimeChange;
 
@@ -2380,6 +2442,9 @@ public:
     void SetURLShowInText(bool Value);
     bool URLFull() const { return FURLFull; }
     void SetURLFull(bool Value);
+    // A right click on a link cell edits its text (the left click follows the link).
+    bool URLEdit() const { return FURLEdit; }
+    void SetURLEdit(bool Value) { FURLEdit = Value; }
     TColor URLColor() const { return FURLColor; }
     void SetURLColor(TColor Value);
     // Replaces every character of a password cell.
@@ -2452,6 +2517,7 @@ private:
     bool FEnhTextSize = false;
     bool FURLShow = false;
     bool FURLShowInText = false;
+    bool FURLEdit = false;
     bool FURLFull = false;
     TColor FURLColor = clBlue;
     TColor FHighlightColor = clHighlight;
@@ -2624,6 +2690,10 @@ public:
     std::function<void(TObject* Sender, int ACol, int ARow, int AIdx)> OnRadioClick;
     // A radio button of a cell chosen by mouse or Space.
     std::function<void(TObject* Sender, int ACol, int ARow)> OnRadioButtonClick;
+    // A press on a rating cell chose NewRate stars (half steps); may change or refuse it.
+    std::function<void(TObject* Sender, int ACol, int ARow, double& NewRate, bool& Allow)> OnRatingChange;
+    // The mouse was released over a radio group cell (its chosen option).
+    std::function<void(TObject* Sender, int ACol, int ARow, int AIdx)> OnRadioMouseUp;
     // Icons and pictures; the Add forms keep the caller's object.
     void AddIcon(int ACol, int ARow, TIcon* AIcon, TCellHAlign HAlign, TCellVAlign VAlign);
     TIcon* CreateIcon(int ACol, int ARow, TCellHAlign HAlign, TCellVAlign VAlign);
@@ -2899,6 +2969,13 @@ protected:
     void DoEnter() override;
     void DoExit() override;
     void WndProc(TMessage& Message) override;
+    void DropDown() override;
+    // With MouseActions.DirectComboClose the picked item is written and editing ends.
+    void CloseUp() override;
+
+public:
+    // Enter typed in the editor.
+    TNotifyEvent OnReturnKey;
 
 private:
     void ReportIndexChange();

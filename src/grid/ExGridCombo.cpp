@@ -77,6 +77,7 @@ void TExStringGrid::ShowCellEditor(int ACol, int ARow) {
         c.SetItemIndex(idx);
     } else {
         c.SetStyle(csDropDown);
+        c.SetMaxLength(FMaxComboLength);
         c.SetItemHeight(-1, H - 6);
         c.SetText(T);
         if (FComboIdx != -1 && c.ItemIndex() == -1) c.SetItemIndex(FComboIdx);
@@ -237,6 +238,7 @@ void TGridCombo::KeyUp(Word& Key, TShiftState Shift) {
 void TGridCombo::KeyPress(Char& Key) {
     // The grid's handler sees the editor as Sender: table editors rely on it.
     if (FGrid->OnKeyPress) FGrid->OnKeyPress(this, Key);
+    if (Key == 13 && OnReturnKey) OnReturnKey(this);
     if (Key == 27 || Key == 13 || Key == 9) Key = 0;
     TExgComboBox::KeyPress(Key);
 }
@@ -263,6 +265,32 @@ void TGridCombo::WndProc(TMessage& Message) {
     ReportedIndex = -2;
     ReportIndexChange();
     Message.Result = 0;
+}
+
+void TGridCombo::DropDown() {
+    TExgComboBox::DropDown();
+    if (ComponentState().Contains(csDestroying)) return;
+    FGrid->DoComboDropDown(FGrid->Row(), FGrid->RealColIndex(FGrid->Col()));
+}
+
+void TGridCombo::CloseUp() {
+    TExgComboBox::CloseUp();
+    // Hiding the list while the grid goes away tells nobody.
+    if (ComponentState().Contains(csDestroying)) return;
+    const int row = FGrid->Row(), rc = FGrid->RealColIndex(FGrid->Col());
+    // A list closed by the editor's own ending (FSpecialEditor already off) is no pick.
+    if (FGrid->MouseActions().DirectComboClose() && Visible() && FGrid->FSpecialEditor && FGrid->FEditMode) {
+        if (ItemIndex() >= 0) SetText(Items()[ItemIndex()]);
+        ReportIndexChange();
+        FGrid->FEditControl = edComboEdit;
+        // The pick is final: DirectEdit must not reopen the editor on the grid's focus.
+        const bool direct = FGrid->MouseActions().DirectEdit();
+        FGrid->MouseActions().SetDirectEdit(false);
+        FGrid->HideInplaceEdit();
+        FGrid->MouseActions().SetDirectEdit(direct);
+        if (FGrid->CanFocus()) FGrid->SetFocus();
+    }
+    FGrid->DoComboCloseUp(row, rc);
 }
 
 void TGridCombo::DoEnter() {

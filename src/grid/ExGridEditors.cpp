@@ -140,6 +140,10 @@ void TExStringGrid::ShowFurtherEditor(int ACol, int ARow) {
                 s.SetSpinType(sptDate);
                 s.SetDateValue(!T.empty() && TryStrToDate(T, d) ? d : Now());
             }
+            // Opened by a press on the cell's spin button: that press steps once.
+            if (FSpinUpClick) s.UpClick(nullptr);
+            else if (FSpinDnClick) s.DownClick(nullptr);
+            FSpinUpClick = FSpinDnClick = false;
             shown = &s;
             break;
         }
@@ -191,7 +195,10 @@ void TExStringGrid::ShowFurtherEditor(int ACol, int ARow) {
                 d.SetKind(dtkTime);
                 d.SetDateTime(!T.empty() && TryStrToTime(T, v) ? v : Now());
             } else {
-                if (T.empty() || !TryStrToDateTime(T, v)) v = Now();
+                if (OnCustomStrToDate) {
+                    v = Now();
+                    OnCustomStrToDate(this, T, v);
+                } else if (T.empty() || !TryStrToDateTime(T, v)) v = Now();
                 // Just inside the picker's range, so that it shows a day it takes.
                 else if (d.MaxDate() != 0 && d.MaxDate() < v) v = d.MaxDate() - 1;
                 else if (d.MinDate() != 0 && d.MinDate() >= v) v = d.MinDate() + 1;

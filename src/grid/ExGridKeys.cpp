@@ -1,6 +1,13 @@
 // The grid's keyboard: Escape and Enter typed while the grid or its
-// editor has the focus, and the Enter advance.
+// editor has the focus, the Enter and Tab advance, Home and End, wrapping
+// arrows, scroll-only keys, clipboard keys and the incremental lookup.
 #include "grid/ExGrid.h"
+
+#include "framework/SysUtils.h"
+#include "framework/Threads.h"
+#include "grid/foundation/MarkupText.h"
+
+#include <algorithm>
 
 void TExStringGrid::KeyDown(Word& Key, TShiftState Shift) {
     FTools->KeyDownSelection = Selection();
@@ -10,15 +17,103 @@ void TExStringGrid::KeyDown(Word& Key, TShiftState Shift) {
         Key = 0;
         return;
     }
+    if (Key == VK_TAB && Options().Contains(goTabs) && !Shift.Contains(ssAlt) && !Shift.Contains(ssCtrl)) {
+        TabAdvance(Shift.Contains(ssShift));
+        Key = 0;
+        return;
+    }
+    if (ScrollOnlyKey(Key) || HomeEndKey(Key, Shift)) {
+        Key = 0;
+        return;
+    }
     if (Key == VK_SPACE || Key == VK_RETURN) ClickControlByKey(Key);
     if (Key == VK_SPACE) ToggleRadioByKey();
     const Word key = Key;
-    const int r0 = Row();
+    const int r0 = Row(), c0 = Col();
     AutoRowKey(key, Shift, true);
     TBaseGrid::KeyDown(Key, Shift);
+    CursorAdvanceKey(key, c0, r0);
     SkipDisabledRows(key, r0);
     DisjunctKey(key, Shift);
+    if (ClipboardKey(key, Shift)) {
+        Key = 0;
+        return;
+    }
     AutoRowKey(key, Shift, false);
+}
+
+bool TExStringGrid::ScrollOnlyKey(Word Key) {
+    if (!FNavigation.MoveScrollOnly()) return false;
+    const int fr = TCustomGrid::FixedRows(), top = TopRow(), vis = VisibleRowCount();
+    switch (Key) {
+    case VK_PRIOR: SetTopRow(vis + fr < top ? top - vis : fr); return true;
+    case VK_NEXT:
+        if (top + vis < RowCount()) SetTopRow(std::min(top + vis, RowCount() - vis));
+        return true;
+    case VK_END: SetTopRow(std::max(fr, RowCount() - vis)); return true;
+    case VK_HOME: SetTopRow(fr); return true;
+    case VK_UP:
+        if (top > fr) SetTopRow(top - 1);
+        return true;
+    case VK_DOWN:
+        if (top + vis < RowCount()) SetTopRow(top + 1);
+        return true;
+    default: return false;
+    }
+}
+
+void TExStringGrid::CursorAdvanceKey(Word Key, int X0, int Y0) {
+    const TCursorAdvance how = FNavigation.CursorAdvance();
+    if (how == caDefault) return;
+    const bool snake = how == caSnake;
+    const int fc = TCustomGrid::FixedCols(), fr = TCustomGrid::FixedRows();
+    const int lastCol = ColCount() - FFixedRightCols - 1, lastRow = RowCount() - FFixedFooters - 1;
+    int c = Col(), r = Row();
+    // At an edge the cursor comes in again from the other side; snaking, one row or column on.
+    if (Key == VK_LEFT && X0 == fc) {
+        c = lastCol;
+        if (snake && r > fr) --r;
+    } else if (Key == VK_UP && Y0 == fr) {
+        r = lastRow;
+        if (snake && c > fc) --c;
+    } else if (Key == VK_RIGHT && X0 + 1 == ColCount()) {
+        c = fc;
+        if (snake && r < lastRow) ++r;
+    } else if (Key == VK_DOWN && Y0 + 1 == RowCount()) {
+        r = fr;
+        if (snake && c < lastCol) ++c;
+    } else {
+        return;
+    }
+    FocusCell(c, r, true);
+}
+
+bool TExStringGrid::ClipboardKey(Word Key, TShiftState Shift) {
+    const bool ctrl = Shift.Contains(ssCtrl), shift = Shift.Contains(ssShift);
+    if (Key == 'A' && ctrl && (Options().Contains(goRowSelect) || Options().Contains(goRangeSelect))) {
+        const TGridRect all{TCustomGrid::FixedCols(), TCustomGrid::FixedRows(), ColCount() - FFixedRightCols - 1,
+                            RowCount() - FFixedFooters - 1};
+        if (all.Right < all.Left || all.Bottom < all.Top) return true;
+        if (FMouseActions.DisjunctRowSelect())
+            for (int r = all.Top; r <= all.Bottom; ++r) SetRowSelect(RowSelectIndex(r), true);
+        AdjustKeySelection();
+        FocusCell(all.Right, all.Bottom, true);
+        SetSelection(all);
+        return true;
+    }
+    if (!FNavigation.AllowClipboardShortCuts()) return false;
+    auto run = [&](const TCanAddRowEvent& Ask, void (TExStringGrid::*Action)()) {
+        bool allow = true;
+        if (Ask) Ask(this, allow);
+        if (allow) (this->*Action)();
+        return true;
+    };
+    if ((ctrl && Key == 'X') || (shift && Key == VK_DELETE))
+        return run(OnClipboardCut, &TExStringGrid::CutSelectionToClipboard);
+    if (ctrl && (Key == 'C' || Key == VK_INSERT)) return run(OnClipboardCopy, &TExStringGrid::CopySelectionToClipboard);
+    if ((ctrl && Key == 'V') || (shift && Key == VK_INSERT))
+        return run(OnClipboardPaste, &TExStringGrid::PasteSelectionFromClipboard);
+    return false;
 }
 
 void TExStringGrid::KeyPress(Char& Key) {
@@ -41,27 +136,79 @@ void TExStringGrid::KeyPress(Char& Key) {
             return;
         }
     }
+    if (!Options().Contains(goEditing) && FNavigation.AutoGotoWhenSorted() && Key != 13 && Key != 9) LookupKey(Key);
     TBaseGrid::KeyPress(Key);
+}
+
+void TExStringGrid::LookupKey(Char Key) {
+    String& text = FTools->IncrSearchText;
+    const Cardinal now = GetTickCount();
+    // Typing resumed after a pause of two seconds starts a new lookup.
+    if (now - FSearchTick >= 2000) text.clear();
+    FSearchTick = now;
+    if (!FNavigation.AutoGotoIncremental()) text = String(1, Key);
+    else if (Key == 8) {
+        if (!text.empty()) text.pop_back();
+    } else {
+        text += Key;
+    }
+    const int fr = TCustomGrid::FixedRows();
+    if (text.empty() || RowCount() - fr < 2) return;
+    const int col = SortSettings().Show() && SortSettings().Column() >= 0 ? SortSettings().Column()
+                                                                           : TCustomGrid::FixedCols();
+    if (col >= ColCount()) return;
+    const String wanted = AnsiUpperCase(text);
+    for (int r = fr; r < RowCount(); ++r) {
+        const String cell = AnsiUpperCase(StripHTMLTags(GetCellEx(RealColIndex(col), r)));
+        if (cell.compare(0, wanted.size(), wanted) == 0) {
+            FocusCell(Col(), r, true);
+            return;
+        }
+    }
+    text.clear();
 }
 
 void TExStringGrid::AdvanceCell(int ACol, int ARow, bool EditorShown, bool Forward, bool AutoEdit, bool Force) {
     if (!FNavigation.AdvanceOnEnter() && !Force) return;
+    if (FMouseActions.RangeSelectAndEdit() && !Options().Contains(goEditing)) SetOptions(Options() + TGridOptions{goEditing});
     const int c0 = ACol, r0 = ARow;
     const int firstCol = TCustomGrid::FixedCols(), firstRow = TCustomGrid::FixedRows();
     int lastCol = ColCount() - FFixedRightCols - 1;
-    const int lastRow = RowCount() - FFixedFooters - 1;
+    int lastRow = RowCount() - FFixedFooters - 1;
+    bool ended = false;
     const TAdvanceDirection dir = FNavigation.AdvanceDirection();
     const bool loop = FNavigation.AdvanceOnEnterLoop();
     // One step from (c, r); false when the cell stays.
     auto step = [&](int& c, int& r) {
         if (Forward && (dir == adLeftRight || dir == adLeftRightInRow)) {
-            if (c < lastCol) ++c;
+            if (c + CellSpan(c, r).X < lastCol) c += CellSpan(c, r).X + 1;
             else if (dir == adLeftRightInRow) {
                 if (!loop) return false;
                 c = firstCol;
             } else if (r < lastRow) {
                 ++r;
                 c = firstCol;
+            } else if (FNavigation.AdvanceInsert()) {
+                // Past the last cell a row is appended when allowed.
+                bool allow = true;
+                DoCanAddRow(allow);
+                c = firstCol;
+                if (allow) {
+                    AddRow();
+                    lastRow = RowCount() - FFixedFooters - 1;
+                    ++r;
+                    if (OnAutoAddRow) OnAutoAddRow(this, lastRow);
+                    bool any = false;
+                    for (int k = firstCol; k < ColCount() && !any; ++k) {
+                        bool e = true;
+                        CellEditable(RealColIndex(k), r, e);
+                        any = e;
+                    }
+                    if (!any) {
+                        ended = true;
+                        return false;
+                    }
+                }
             } else {
                 if (!loop) return false;
                 r = firstRow;
@@ -104,12 +251,23 @@ void TExStringGrid::AdvanceCell(int ACol, int ARow, bool EditorShown, bool Forwa
         return e;
     };
     int c = ACol, r = ARow;
-    if (!step(c, r)) return;
+    if (!step(c, r) || ended) return;
     // Read-only cells are skipped; a walk back to the start leaves the cursor there.
     while (!editable(c, r) && FNavigation.AdvanceSkipReadOnlyCells()) {
-        if ((c == c0 && r == r0) || !step(c, r)) return;
+        if ((c == c0 && r == r0) || !step(c, r) || ended) return;
+    }
+    if (editable(c, r) && OnAutoAdvance) {
+        bool allow = true;
+        OnAutoAdvance(this, r0, c0, r, c, allow);
+        if (!allow) return;
+        c = std::clamp(c, 0, ColCount() - 1);
+        r = std::clamp(r, 0, RowCount() - 1);
     }
     MoveColRow(c, r, true, true);
+    if (FMouseActions.DisjunctRowSelect()) {
+        ClearRowSelect();
+        SetRowSelect(RowSelectIndex(Row()), true);
+    }
     if (EditorShown && AutoEdit && FNavigation.AdvanceAutoEdit() && Col() == c && Row() == r && editable(c, r))
         ShowEditor();
 }
@@ -141,4 +299,147 @@ void TExStringGrid::CursorWalk(bool Forward, bool CommitFirst, const std::functi
     FNavigation.SetAdvanceDirection(direction);
     if (!FNavigation.CursorWalkAlwaysEdit()) HideInplaceEdit();
     else if (!FEditMode && IsEditable(RealColIndex(Col()), Row())) ShowInplaceEdit();
+}
+
+bool TExStringGrid::CanSelectCell(int ACol, int ARow) {
+    bool can = Options().Contains(goEditing) ? IsEditable(RealColIndex(ACol), ARow) : !IsFixed(ACol, ARow);
+    if (OnSelectCell) OnSelectCell(this, ACol, ARow, can);
+    return can;
+}
+
+void TExStringGrid::SimulateCellClick(int ACol, int ARow) {
+    const TRect R = CellRect(ACol, ARow);
+    auto down = std::move(OnMouseDown);
+    auto up = std::move(OnMouseUp);
+    OnMouseDown = nullptr;
+    OnMouseUp = nullptr;
+    FForceSel = true;
+    const LPARAM at = LPARAM((Word(R.Top + 2) << 16) | Word(R.Left + 2));
+    Perform(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    Perform(WM_LBUTTONUP, 0, at);
+    FForceSel = false;
+    OnMouseDown = std::move(down);
+    OnMouseUp = std::move(up);
+}
+
+bool TExStringGrid::TabAdvance(bool Backward) {
+    const int firstCol = TCustomGrid::FixedCols(), firstRow = TCustomGrid::FixedRows();
+    const int lastCol = ColCount() - FFixedRightCols - 1;
+    const int lastRow = RowCount() - FFixedFooters - 1;
+    if (lastCol < firstCol || lastRow < firstRow) return true;
+    bool result = true;
+    bool handOn = false;
+    // The first selectable base cell of a row from column From on (-1: none).
+    auto firstIn = [&](int r, int From) {
+        for (int c = From; c <= lastCol; ++c)
+            if (IsBaseCell(c, r) && CanSelectCell(c, r)) return c;
+        return -1;
+    };
+    auto lastIn = [&](int r, int From) {
+        for (int c = From; c >= firstCol; --c)
+            if (IsBaseCell(c, r) && CanSelectCell(c, r)) return c;
+        return -1;
+    };
+    int c = Col(), r = Row();
+    if (FNavigation.TabAdvanceDirection() != adLeftRight) {
+        // Down the column, then on to the next (previous) one.
+        if (Backward) {
+            if (r > firstRow) --r;
+            else {
+                r = lastRow;
+                c = c > firstCol ? c - 1 : lastCol;
+            }
+        } else if (r + CellSpan(c, r).Y < lastRow) {
+            r += CellSpan(c, r).Y + 1;
+        } else {
+            r = firstRow;
+            if (c < lastCol) ++c;
+            else {
+                c = firstCol;
+                handOn = true;
+            }
+        }
+    } else if (Backward) {
+        int found = c > firstCol ? lastIn(r, c - 1) : -1;
+        // Each row is tried once, from the one above upward and round.
+        for (int i = 0; found < 0 && i <= lastRow - firstRow; ++i) {
+            r = r > firstRow ? r - 1 : lastRow;
+            found = lastIn(r, lastCol);
+        }
+        if (found < 0) return true;
+        c = found;
+    } else {
+        int found = c + CellSpan(c, r).X < lastCol ? firstIn(r, c + CellSpan(c, r).X + 1) : -1;
+        while (found < 0 && r < lastRow) found = firstIn(++r, firstCol);
+        if (found < 0) {
+            // Past the last selectable cell: a new row, or back to the first.
+            bool allow = !FNavigation.TabToNextAtEnd() && FNavigation.AdvanceInsert();
+            if (allow) DoCanAddRow(allow);
+            if (allow) {
+                AddRow();
+                r = RowCount() - FFixedFooters - 1;
+                if (OnAutoAddRow) OnAutoAddRow(this, r);
+            } else {
+                r = firstRow;
+            }
+            found = firstIn(r, firstCol);
+            if (found < 0) found = firstCol;
+            handOn = true;
+        }
+        c = found;
+    }
+    FForceSel = true;
+    FocusCell(c, r, true);
+    FForceSel = false;
+    if (FNavigation.AdvanceAutoEdit() && !HasClickControl(RealColIndex(Col()), Row()) &&
+        IsEditable(RealColIndex(Col()), Row()))
+        SimulateCellClick(Col(), Row());
+    if (FNavigation.AlwaysEdit() && CanFocus()) SetFocus();
+    if (handOn && FNavigation.TabToNextAtEnd()) {
+        if (TCustomForm* form = GetParentForm(this)) {
+            HideInplaceEdit();
+            form->SelectNext(this, !Backward, true);
+            result = false;
+        }
+    }
+    return result;
+}
+
+bool TExStringGrid::HomeEndKey(Word Key, TShiftState Shift) {
+    if (Key != VK_HOME && Key != VK_END) return false;
+    const THomeEndAction how = FNavigation.HomeEndKey();
+    const bool home = Key == VK_HOME, ctrl = Shift.Contains(ssCtrl), shift = Shift.Contains(ssShift);
+    const int fc = TCustomGrid::FixedCols(), fr = TCustomGrid::FixedRows();
+    const int lastRow = RowCount() - FFixedFooters - 1;
+    // A grid holding only its header row keeps the framework's handling.
+    if (how != heFirstLastCell && FFixedRowAlways && RowCount() == 1) return false;
+    if (how == heFirstLastCell && !ctrl) {
+        FocusCell(home ? fc : ColCount() - 1, home ? fr : RowCount() - 1, true);
+        MoveToBaseCell();
+        return true;
+    }
+    if (how == heFirstLastRow && !ctrl) {
+        const int from = Row(), to = home ? fr : lastRow;
+        if (shift) {
+            // The rows from the one the key was pressed on, the cursor ending on the new row.
+            SetSelection({0, from, ColCount() - 1, to});
+        } else {
+            FocusCell(Col(), to, true);
+            MoveToBaseCell();
+            if (FMouseActions.DisjunctRowSelect()) {
+                ClearRowSelect();
+                SetRowSelect(RowSelectIndex(Row()), true);
+            }
+        }
+        return true;
+    }
+    if (how == heFirstLastColumn && home && ctrl) {
+        int c = fc;
+        while (c < ColCount() - 1 && !CanSelectCell(c, fr)) ++c;
+        FocusCell(c, fr, true);
+        MoveToBaseCell();
+        SetLeftCol(fc);
+        return true;
+    }
+    return false;
 }

@@ -4,9 +4,11 @@
 // reported as a cell click.
 #include "grid/ExGrid.h"
 
+#include "framework/Menus.h"
 #include "framework/Windows.h"
 
 #include <algorithm>
+#include <cmath>
 
 void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     const int X = Message.XPos(), Y = Message.YPos();
@@ -14,12 +16,19 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     MouseToCell(X, Y, ACol, ARow);
     FPressCol = ACol;
     FPressRow = ARow;
+    FSpinUpClick = FSpinDnClick = false;
+    if (FControlLook.SpinButtonsAlwaysVisible && ACol >= 0 && ARow >= 0 && !IsDesigning() &&
+        DoHasSpinEdit(RealColIndex(ACol), ARow)) {
+        const TRect R = CellRect(ACol, ARow);
+        if (X > R.Right - 18) (Y > (R.Top + R.Bottom) / 2 ? FSpinDnClick : FSpinUpClick) = true;
+    }
     FTools->OleArm(ACol, ARow, X, Y);
     FDoOnClick = true;
     const TGridRect oldSel = Selection();
     const TShiftState shift = KeysToShiftState(Message.Keys());
     if (IsHoverFixedCell(ACol, ARow))
         SetFixedCellPressed(true, FControlLook.FixedDropDownButton && X > CellRect(ACol, ARow).Right - 16);
+    if (FixedDropDownPress(ACol, ARow, X)) return;
     if (FLook == glListView && FHotFixedCell.X >= 0 && FHotFixedCell.Y >= 0 && FHotFixedCell.X < ColCount() &&
         FHotFixedCell.Y < RowCount())
         RepaintCell(FHotFixedCell.X, FHotFixedCell.Y);
@@ -50,6 +59,7 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     if (CellControlPress(ACol, ARow, X, Y)) return;
     if (N == 0 && FTools->NodePress(ARow, X - R.Left, Y, shift)) return;
     if (RadioGroupPress(ACol, ARow, X, Y)) return;
+    if (RatingPress(ACol, ARow, X)) return;
     if (CellButtonPress(ACol, ARow, X, Y)) return;
     bool canEdit = Options().Contains(goEditing) || FMouseActions.RangeSelectAndEdit();
     CellEditable(N, ARow, canEdit);
@@ -114,9 +124,22 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     // The framework's press would open the editor at once on a grid that
     // always edits; here the selection rules decide.
     const bool alwaysEdit = FNavigation.AlwaysEdit();
+    const int oldTop = TopRow(), oldLeft = LeftCol();
+    const int visRows = VisibleRowCount(), visCols = VisibleColCount();
     FNavigation.SetAlwaysEdit(false);
     TBaseGrid::WMLButtonDown(Message);
     FNavigation.SetAlwaysEdit(alwaysEdit);
+    // A press on the partly shown row below, the column right of the view or the
+    // first scrolled column starts no range selection that would scroll the grid.
+    if (GridState() == gsSelecting && FMouseActions.NoAutoRangeScroll() &&
+        (ARow == oldTop + visRows || ACol == oldLeft + visCols ||
+         (ACol == oldLeft && oldLeft > TCustomGrid::FixedCols())))
+        SetGridState(gsNormal);
+    if (TopRow() != oldTop && FMouseActions.NoScrollOnPartialRow()) {
+        // The pressed partial row is selected where it stands.
+        SetTopRow(oldTop);
+        if (HandleAllocated()) PostMessage(Handle(), WM_LBUTTONUP, 0, Message.Message.LParam);
+    }
     HeaderSelectPress(ACol, ARow, KeysToShiftState(Message.Keys()));
     if (GridState() == gsColMoving || GridState() == gsRowMoving) MovePressed(X, Y);
 
@@ -205,4 +228,40 @@ bool TExStringGrid::RangeSelectEditPress(int ACol, int ARow, TShiftState Shift, 
         return true;
     }
     return false;
+}
+
+bool TExStringGrid::FixedDropDownPress(int ACol, int ARow, int X) {
+    if (!FControlLook.FixedDropDownButton || !IsHoverFixedCell(ACol, ARow)) return false;
+    const TRect R = CellRect(ACol, ARow);
+    // The last pixels belong to the column's sizing border.
+    const int right = Options().Contains(goColSizing) ? R.Right - 2 : R.Right;
+    if (X <= R.Right - 16 || X >= right) return false;
+    if (!FFixedDropDownMenu && !OnFixedDropDownClick) return false;
+    TPopupMenu* menu = FFixedDropDownMenu;
+    bool keep = false;
+    if (menu) menu->SetTag(ACol);
+    if (OnFixedDropDownClick) OnFixedDropDownClick(this, ACol, ARow, menu, keep);
+    if (menu) {
+        TrackHoverFixedCell(ACol, ARow);
+        const TPoint p = ClientToScreen({R.Right - 16, R.Bottom});
+        menu->Popup(p.X, p.Y);
+        SetFixedCellPressed(false, false);
+        if (!keep) TrackHoverFixedCell(-1, -1);
+        RepaintCell(ACol, ARow);
+    }
+    FKeepFixedHighlight = keep;
+    return true;
+}
+
+bool TExStringGrid::RatingPress(int ACol, int ARow, int X) {
+    const int N = RealColIndex(ACol);
+    if (!HasRating(N, ARow) || !IsEditable(N, ARow)) return false;
+    HideInplaceEdit();
+    // Half a star per 9 pixels from the cell's left edge.
+    double rate = std::round((X - CellRect(ACol, ARow).Left) / 9.0) / 2.0;
+    if (DoRatingChange(N, ARow, rate)) {
+        SetFloats(N, ARow, rate);
+        RepaintCell(ACol, ARow);
+    }
+    return true;
 }

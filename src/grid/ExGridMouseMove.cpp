@@ -336,6 +336,11 @@ void TExStringGrid::TrackHoverButton(TPoint Cell) {
 
 void TExStringGrid::CMMouseLeave(TMessage& Message) {
     TBaseGrid::CMMouseLeave(Message);
+    if (FKeepFixedHighlight) {
+        // Once: the header its drop-down menu asked to keep lit stays lit.
+        FKeepFixedHighlight = false;
+        return;
+    }
     FSizeFixed = false;
     FSizeFixedR = false;
     FMouseSelectMode = msNormal;

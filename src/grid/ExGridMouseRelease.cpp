@@ -5,6 +5,7 @@
 
 #include "framework/Messages.h"
 #include "framework/Windows.h"
+#include "grid/foundation/GridText.h"
 
 #include <cstdlib>
 
@@ -87,6 +88,7 @@ void TExStringGrid::WMLButtonUp(TWMMouse& Message) {
         GetCheckBoxState(N, RealRowIndex(ARow), checked);
         OnCheckBoxMouseUp(this, N, ARow, checked);
     }
+    if (IsRadio(N, ARow) && OnRadioMouseUp) OnRadioMouseUp(this, N, ARow, GetRadioIdx(N, ARow));
     // The release that ends an auto-size double click never sorts.
     if (FDblClk) {
         FDblClk = false;
@@ -226,7 +228,7 @@ void TExStringGrid::WMRButtonDown(TWMMouse& Message) {
     int ACol = -1, ARow = -1;
     MouseToCell(Message.XPos(), Message.YPos(), ACol, ARow);
     const bool dataCell = ACol >= TCustomGrid::FixedCols() && ARow >= TCustomGrid::FixedRows();
-    if (FMouseActions.SelectOnRightClick() && dataCell && !HasCheckBox(RealColIndex(ACol), ARow)) {
+    if (FMouseActions.SelectOnRightClick() && dataCell && !HasClickControl(RealColIndex(ACol), ARow)) {
         const TGridRect s = Selection();
         const bool selected = ACol >= s.Left && ACol <= s.Right && ARow >= s.Top && ARow <= s.Bottom;
         if (selected) {
@@ -237,8 +239,24 @@ void TExStringGrid::WMRButtonDown(TWMMouse& Message) {
             ResolveBaseCell(ACol, ARow, bc, br);
             FocusCell(bc, br, true);
         }
+        if (FMouseActions.DisjunctRowSelect()) {
+            const int r = RowSelectIndex(ARow);
+            const bool ctrl = (Message.Keys() & MK_CONTROL) != 0;
+            if (ctrl || FMouseActions.DisjunctRowSelectNoCtrl()) {
+                SetRowSelect(r, !RowSelect(r));
+            } else if (!(RowSelectCount() > 1 && PopupMenu() && RowSelect(r))) {
+                // A click inside a selection of several rows keeps it for the pop-up menu.
+                ClearRowSelect();
+                SetRowSelect(r, true);
+            }
+        }
     }
     if (OnRightClickCell) OnRightClickCell(this, ARow, ACol);
+    if (FURLShow && FURLEdit && dataCell && IsURLText(GetCellEx(RealColIndex(ACol), ARow))) {
+        FocusCell(ACol, ARow, true);
+        if (!Options().Contains(goEditing)) SetOptions(Options() + TGridOptions{goEditing});
+        ShowInplaceEdit();
+    }
 }
 
 void TExStringGrid::WMRButtonUp(TWMMouse& Message) {

@@ -111,6 +111,13 @@ void TExStringGrid::SetColSelect(int ACol, bool Value) {
     RepaintCol(ACol);
 }
 
+void TExStringGrid::SelectionChanged(int ALeft, int ATop, int ARight, int ABottom) {
+    // These looks shade the whole selection, so it is drawn anew.
+    if (FLook == glVista || FLook == glWin7 || FLook == glOffice2007) InvalidateGridRect(Selection());
+    FSelChange = true;
+    if (OnSelectionChanged) OnSelectionChanged(this, ALeft, ATop, ARight, ABottom);
+}
+
 void TExStringGrid::SelectRows(int RowIndex, int RCount) {
     if (RowIndex + RCount > RowCount()) RCount = RowCount() - RowIndex;
     if (RCount <= 0 || RowIndex < 0) return;

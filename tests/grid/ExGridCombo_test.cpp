@@ -241,3 +241,53 @@ TEST(GridCombo, ArrowsAtTheEdgeOfAnEditableComboWalkToTheCellBeside) {
         EXPECT_EQ(f.log, std::vector<std::string>{"validate 2 Bx"});
     }
 }
+
+namespace {
+
+TEST(GridCombo, TheListReportsOpeningAndClosingAndADirectCloseWritesThePick) {
+    for (bool direct : {false, true}) {
+        SCOPED_TRACE(direct ? "direct close" : "plain close");
+        ComboForm f(edComboEdit, u"A");
+        f.g->MouseActions().SetDirectComboClose(direct);
+        f.g->OnComboDropDown = [&](TObject*, int r, int c) {
+            f.log.push_back("drop " + std::to_string(r) + "," + std::to_string(c));
+        };
+        f.g->OnComboCloseUp = [&](TObject*, int r, int c) {
+            f.log.push_back("up " + std::to_string(r) + "," + std::to_string(c));
+        };
+        TGridCombo* c = f.Open();
+        ASSERT_TRUE(c);
+        c->SetDroppedDown(true);
+        ASSERT_FALSE(f.log.empty());
+        EXPECT_EQ(f.log.back(), "drop 2,1");
+        c->SetItemIndex(2);
+        f.log.clear();
+        c->SetDroppedDown(false);
+        ASSERT_FALSE(f.log.empty());
+        EXPECT_EQ(f.log.back(), "up 2,1");
+        EXPECT_EQ(f.g->EditorMode(), !direct);
+        EXPECT_EQ(c->Visible(), !direct);
+        EXPECT_EQ(f.g->GetCellEx(1, 2), direct ? u"C" : u"A");
+        if (direct) EXPECT_TRUE(f.g->Focused());
+    }
+}
+
+TEST(GridCombo, EnterIsReportedAndTheEditableComboKeepsToItsLengthLimit) {
+    ComboForm f(edComboEdit, u"");
+    f.g->SetMaxComboLength(3);
+    TGridCombo* c = f.Open();
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->MaxLength(), 3);
+    SimulateText(u"abcde");
+    EXPECT_EQ(c->Text(), u"abc");
+    int returns = 0;
+    c->OnReturnKey = [&](TObject* Sender) {
+        EXPECT_EQ(Sender, c);
+        ++returns;
+    };
+    SimulateKey(VK_RETURN);
+    EXPECT_EQ(returns, 1);
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"abc");
+}
+
+}  // namespace

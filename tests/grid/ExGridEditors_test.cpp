@@ -195,6 +195,26 @@ TEST(GridDatePicker, OpensJustInsideTheRangeAndWritesTheDateText) {
     EXPECT_EQ(f.log, std::vector<std::string>{"validate 2 09/01/2025"});
 }
 
+TEST(GridDatePicker, ACustomReaderTurnsTheCellTextIntoTheDate) {
+    TClockGuard now(EncodeDateTime(2026, 3, 4, 10, 0, 0, 0));
+    for (const char16_t* text : {u"2024-05-06", u"later"}) {
+        EditorForm f(edDateEdit, text);
+        std::vector<std::string> seen;
+        f.g->OnCustomStrToDate = [&](TObject*, const String& Value, TDateTime& ADate) {
+            seen.push_back(StringToUtf8(Value));
+            EXPECT_EQ(ADate, EncodeDateTime(2026, 3, 4, 10, 0, 0, 0));
+            if (Value.size() == 10)
+                ADate = EncodeDate(StrToInt(Value.substr(0, 4)), StrToInt(Value.substr(5, 2)),
+                                   StrToInt(Value.substr(8, 2)));
+        };
+        f.Open();
+        TGridDatePicker* d = f.g->GetEditDate();
+        ASSERT_TRUE(d->Visible());
+        EXPECT_EQ(seen, std::vector<std::string>{StringToUtf8(text)});
+        EXPECT_EQ(int(d->Date()), int(String(text).size() == 10 ? EncodeDate(2024, 5, 6) : EncodeDate(2026, 3, 4)));
+    }
+}
+
 TEST(GridDatePicker, EscapeReadsTheCellBackAndAnUnreadableCellOpensOnToday) {
     TClockGuard now(EncodeDateTime(2026, 3, 4, 10, 0, 0, 0));
     EditorForm f(edDateEdit, u"05/05/2024");
@@ -330,6 +350,51 @@ TEST(GridEditBtn, TypingCompletesFromTheLookupItemsUntilBackspace) {
     EXPECT_EQ(e->SelLength(), 3);
     SimulateKey(VK_BACK);
     EXPECT_EQ(e->Text(), u"b");
+}
+
+
+// A column grid whose column 1 shows its spin buttons always.
+struct SpinButtonGrid : TExColumnGrid {
+    using TExColumnGrid::TExColumnGrid;
+    bool DoHasSpinEdit(int ACol, int) override { return ACol == 1; }
+};
+
+TEST(GridSpin, APressOnAnAlwaysVisibleSpinButtonOpensTheEditorOneStepOn) {
+    struct Case {
+        const char* name;
+        int fromRight, fromTop;  // the press, from the cell's right and top edges
+        bool buttons;
+        const char16_t* shown;
+    };
+    const Case cases[] = {
+        {"upper half", 5, 3, true, u"11"},
+        {"lower half", 5, -3, true, u"9"},
+        {"left of the button", 30, 3, true, u"10"},
+        {"buttons not shown", 5, 3, false, u"10"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        TForm form(nullptr);
+        form.SetBounds(0, 0, 500, 350);
+        auto* g = new SpinButtonGrid(&form);
+        g->SetParent(&form);
+        g->SetBounds(0, 0, 400, 250);
+        g->Columns().Items(1)->SetEditor(edSpinEdit);
+        g->SetCellEx(1, 2, u"10");
+        g->ControlLook().SpinButtonsAlwaysVisible = k.buttons;
+        g->MouseActions().SetDirectEdit(true);
+        form.Show();
+        g->SetFocus();
+        g->FocusCell(1, 2, true);
+        const TRect R = g->CellRect(1, 2);
+        const int y = k.fromTop > 0 ? R.Top + k.fromTop : R.Bottom + k.fromTop;
+        SimulateClick(g, R.Right - k.fromRight, y);
+        TGridSpin* s = g->SpinEdit();
+        ASSERT_TRUE(s->Visible());
+        EXPECT_EQ(s->Text(), k.shown);
+        SimulateKey(VK_RETURN);
+        EXPECT_EQ(g->GetCellEx(1, 2), k.shown);
+    }
 }
 
 }  // namespace

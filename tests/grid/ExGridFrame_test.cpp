@@ -4,6 +4,7 @@
 
 #include "framework/Forms.h"
 #include "framework/Graphics.h"
+#include "framework/Menus.h"
 #include "framework/Simulate.h"
 
 #include "PaintForm.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -290,6 +292,69 @@ TEST(ExGridFrame, ListViewHeadersAreThemedItemsWithAHotFace) {
     auto hot = f.Render();
     EXPECT_FALSE(SameArea(normal, hot, 41, 1, 79, 18));
     EXPECT_TRUE(SameArea(normal, hot, 81, 1, 119, 18));
+}
+
+
+// A menu that records where it would pop up instead of running a modal loop.
+struct RecordingMenu : TPopupMenu {
+    RecordingMenu() : TPopupMenu(nullptr) {}
+    std::vector<TPoint> shown;
+    std::vector<std::intptr_t> tags;
+    void Popup(int X, int Y) override {
+        shown.push_back({X, Y});
+        tags.push_back(Tag());
+    }
+};
+
+TEST(ExGridFrame, APressOnAHeadersDropDownButtonShowsItsMenuUnderTheButton) {
+    // x: the press in header (1, 0) = 40..80 x 0..20; menu: the grid's menu is set;
+    // handler: an OnFixedDropDownClick is assigned (it may take the menu away).
+    struct Case {
+        const char* name;
+        int x;
+        bool menu, handler, clear;
+        bool sizing;
+        bool shown;
+    };
+    const Case cases[] = {
+        {"menu on the button", 70, true, false, false, false, true},
+        {"left of the button", 60, true, false, false, false, false},
+        {"at the sizing border", 79, true, false, false, true, false},
+        {"border without sizing", 79, true, false, false, false, true},
+        {"handler gives none", 70, true, true, true, false, false},
+        {"handler alone", 70, false, true, false, false, false},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        PaintForm f;
+        RecordingMenu menu;
+        f.g->SetHoverFixedCells(hfAll);
+        f.g->ControlLook().FixedDropDownButton = true;
+        if (k.sizing) f.g->SetOptions(f.g->Options() + TGridOptions{goColSizing});
+        else f.g->SetOptions(f.g->Options() - TGridOptions{goColSizing});
+        if (k.menu) f.g->SetFixedDropDownMenu(&menu);
+        std::vector<int> asked;
+        if (k.handler)
+            f.g->OnFixedDropDownClick = [&](TObject*, int c, int r, TPopupMenu*& m, bool& keep) {
+                asked.push_back(c * 10 + r);
+                EXPECT_FALSE(keep);
+                if (k.clear) m = nullptr;
+            };
+        int clicks = 0;
+        f.g->OnClickCell = [&](TObject*, int, int) { ++clicks; };
+        SimulateMouseMove(f.g, k.x, 5);
+        SimulateMouseDown(f.g, mbLeft, k.x, 5);
+        SimulateMouseUp(f.g, mbLeft, k.x, 5);
+        ASSERT_EQ(menu.shown.size(), k.shown ? 1u : 0u);
+        if (k.shown) {
+            EXPECT_EQ(menu.shown[0], f.g->ClientToScreen({80 - 16, 20}));
+            EXPECT_EQ(menu.tags[0], 1);
+        }
+        const bool button = k.x > 64 && (!k.sizing || k.x < 78) && (k.menu || k.handler);
+        EXPECT_EQ(asked, k.handler && button ? std::vector<int>{10} : std::vector<int>{});
+        // A press that went to the button is no cell click (one at the border sizes instead).
+        if (!k.sizing) EXPECT_EQ(clicks == 0, button);
+    }
 }
 
 }  // namespace

@@ -1,9 +1,15 @@
 #include "grid/ExCGrid.h"
 
+#include "framework/Clipboard.h"
 #include "framework/Forms.h"
 #include "framework/Simulate.h"
+#include "framework/SysUtils.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -30,6 +36,29 @@ struct KeyForm {
         TRect R = g->CellRect(c, r);
         SimulateClick(g, R.Left + 5, R.Top + 5);
     }
+    // Types "ab" into (c, r) and ends with Enter, which writes it.
+    void TypeAndEnter(int c, int r) {
+        Click(c, r);
+        SimulateText(u"ab");
+        SimulateKey(VK_RETURN);
+        EXPECT_EQ(g->GetCellEx(c, r), u"ab");
+    }
+};
+
+// A shown form holding a plain grid of Rows rows with the focus.
+struct PlainForm {
+    TForm form{nullptr};
+    TExStringGrid* g;
+
+    explicit PlainForm(int Rows = 10) {
+        form.SetBounds(0, 0, 500, 400);
+        g = new TExStringGrid(&form);
+        g->SetParent(&form);
+        g->SetBounds(0, 0, 400, 300);
+        g->SetRowCount(Rows);
+        form.Show();
+        g->SetFocus();
+    }
 };
 
 TEST(ExGridKeys, EnterAdvanceWritesTheValueAndSkipsReadOnlyCells) {
@@ -51,10 +80,7 @@ TEST(ExGridKeys, EnterAdvanceWritesTheValueAndSkipsReadOnlyCells) {
         ASSERT_EQ(f.g->RowCount(), 5);
         f.g->Navigation().SetAdvanceOnEnter(true);
         f.g->Navigation().SetAdvanceSkipReadOnlyCells(k.skip);
-        f.Click(k.col, k.row);
-        SimulateText(u"ab");
-        SimulateKey(VK_RETURN);
-        EXPECT_EQ(f.g->GetCellEx(k.col, k.row), u"ab");
+        f.TypeAndEnter(k.col, k.row);
         EXPECT_EQ(f.g->Col(), k.toCol);
         EXPECT_EQ(f.g->Row(), k.toRow);
     }
@@ -85,6 +111,260 @@ TEST(ExGridKeys, TabLeavesTheGridAndTheTypedValueIsWritten) {
     EXPECT_FALSE(f.g->EditorMode());
     EXPECT_EQ(f.g->GetCellEx(1, 3), u"tab");
     EXPECT_EQ(f.g->Col(), 1);
+}
+
+
+TEST(ExGridKeys, AnEnterAdvanceAsksWhereToGoAndPastTheLastCellAppendsARow) {
+    // Enter in the column grid's last cell (4, 4) or in (1, 1); what the advance
+    // handler answers; whether a row may be added; where the cursor ends.
+    struct Case {
+        const char* name;
+        int col, row;
+        bool insert, canAdd;
+        int redirectCol, redirectRow;  // -1: the handler keeps the target
+        bool refuse;
+        int toCol, toRow, rows;
+    };
+    const Case cases[] = {
+        {"plain step", 1, 1, false, true, -1, -1, false, 2, 1, 5},
+        {"redirected", 1, 1, false, true, 4, 3, false, 4, 3, 5},
+        {"refused", 1, 1, false, true, -1, -1, true, 1, 1, 5},
+        {"last cell loops", 4, 4, false, true, -1, -1, false, 1, 1, 5},
+        {"last cell appends", 4, 4, true, true, -1, -1, false, 1, 5, 6},
+        {"append refused", 4, 4, true, false, -1, -1, false, 1, 4, 5},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        KeyForm f;
+        f.g->Columns().Items(2)->SetReadOnly(false);
+        f.g->Navigation().SetAdvanceOnEnter(true);
+        f.g->Navigation().SetAdvanceInsert(k.insert);
+        std::vector<std::string> log;
+        f.g->OnAutoAdvance = [&](TObject*, int oldRow, int oldCol, int& newRow, int& newCol, bool& allow) {
+            log.push_back("advance " + std::to_string(oldCol) + "," + std::to_string(oldRow) + " to " +
+                          std::to_string(newCol) + "," + std::to_string(newRow));
+            if (k.redirectCol >= 0) newCol = k.redirectCol, newRow = k.redirectRow;
+            allow = !k.refuse;
+        };
+        f.g->OnCanAddRow = [&](TObject*, bool& canAdd) { canAdd = k.canAdd; };
+        f.g->OnAutoAddRow = [&](TObject*, int r) { log.push_back("added " + std::to_string(r)); };
+        f.TypeAndEnter(k.col, k.row);
+        EXPECT_EQ(f.g->Col(), k.toCol);
+        EXPECT_EQ(f.g->Row(), k.toRow);
+        EXPECT_EQ(f.g->RowCount(), k.rows);
+        ASSERT_FALSE(log.empty());
+        EXPECT_EQ(log.front().rfind("advance", 0) == 0, !(k.insert && k.canAdd));
+        if (k.insert && k.canAdd) EXPECT_EQ(log.front(), "added 5");
+    }
+}
+
+TEST(ExGridKeys, ArrowKeysReportTheNewSelection) {
+    KeyForm f;
+    f.Click(1, 1);
+    std::vector<std::string> log;
+    f.g->OnSelectionChanged = [&](TObject*, int l, int t, int r, int b) {
+        log.push_back(std::to_string(l) + "," + std::to_string(t) + "," + std::to_string(r) + "," + std::to_string(b));
+    };
+    SimulateKey(VK_DOWN);
+    SimulateKey(VK_RIGHT);
+    EXPECT_EQ(log, (std::vector<std::string>{"1,2,1,2", "2,2,2,2"}));
+    // A key that moves nothing reports nothing.
+    f.g->SetCol(4);
+    log.clear();
+    SimulateKey(VK_RIGHT);
+    EXPECT_TRUE(log.empty());
+}
+
+
+TEST(ExGridKeys, TabWithTabsMovesOverTheSelectableCellsAndOnAtTheEnd) {
+    struct Case {
+        const char* name;
+        int col, row;
+        bool back, insert, toNext, refuse3, autoEdit;
+        int toCol, toRow, rows;
+        bool focusLeft, editor;
+    };
+    const Case cases[] = {
+        {"over the read-only column while editing", 1, 1, false, false, false, false, false, 3, 1, 5, false, false},
+        {"next row", 4, 1, false, false, false, false, false, 1, 2, 5, false, false},
+        {"last cell to the first", 4, 4, false, false, false, false, false, 1, 1, 5, false, false},
+        {"last cell adds a row", 4, 4, false, true, false, false, false, 1, 5, 6, false, false},
+        {"last cell hands the focus on", 4, 4, false, true, true, false, false, 1, 1, 5, true, false},
+        {"back to the row above", 1, 2, true, false, false, false, false, 4, 1, 5, false, false},
+        {"back from the first cell", 1, 1, true, false, false, false, false, 4, 4, 5, false, false},
+        {"refused cell skipped", 2, 1, false, false, false, true, false, 4, 1, 5, false, false},
+        {"opens the editor", 3, 1, false, false, false, false, true, 4, 1, 5, false, true},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        KeyForm f;
+        f.g->SetOptions(f.g->Options() + TGridOptions{goTabs});
+        f.g->Navigation().SetAdvanceInsert(k.insert);
+        f.g->Navigation().SetTabToNextAtEnd(k.toNext);
+        f.g->Navigation().SetAdvanceAutoEdit(k.autoEdit);
+        f.g->FocusCell(k.col, k.row, true);
+        if (k.refuse3) f.g->OnSelectCell = [](TObject*, int c, int, bool& can) { can = can && c != 3; };
+        int clicks = 0;
+        f.g->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++clicks; };
+        SimulateKey(VK_TAB, k.back ? TShiftState{ssShift} : TShiftState{});
+        EXPECT_EQ(f.g->Col(), k.toCol);
+        EXPECT_EQ(f.g->Row(), k.toRow);
+        EXPECT_EQ(f.g->RowCount(), k.rows);
+        EXPECT_EQ(f.other->Focused(), k.focusLeft);
+        EXPECT_EQ(f.g->EditorMode(), k.editor);
+        EXPECT_EQ(clicks, 0);
+    }
+    // Tab in an open editor writes its text and moves on the same way.
+    KeyForm f;
+    f.g->SetOptions(f.g->Options() + TGridOptions{goTabs});
+    f.Click(1, 1);
+    SimulateText(u"x");
+    SimulateKey(VK_TAB);
+    EXPECT_EQ(f.g->GetCellEx(1, 1), u"x");
+    EXPECT_EQ(f.g->Col(), 3);
+    // Editing goes on in the cell reached.
+    EXPECT_TRUE(f.g->EditorMode());
+    EXPECT_EQ(f.g->InplaceEditor()->Text(), u"");
+}
+
+
+TEST(ExGridKeys, NavigationSettingsChangeWhereTheArrowsAndPagesGo) {
+    // A plain grid of 5 columns and 30 rows (one fixed of each), 8 rows in view.
+    struct Case {
+        const char* name;
+        TCursorAdvance advance;
+        bool scrollOnly;
+        int col, row;
+        Word key;
+        int toCol, toRow, top;
+    };
+    const Case cases[] = {
+        {"default stops at the right", caDefault, false, 4, 3, VK_RIGHT, 4, 3, 1},
+        {"loop right", caLoop, false, 4, 3, VK_RIGHT, 1, 3, 1},
+        {"snake right", caSnake, false, 4, 3, VK_RIGHT, 1, 4, 1},
+        {"loop left", caLoop, false, 1, 3, VK_LEFT, 4, 3, 1},
+        {"snake left", caSnake, false, 1, 3, VK_LEFT, 4, 2, 1},
+        {"snake up", caSnake, false, 2, 1, VK_UP, 1, 29, 22},
+        {"snake down", caSnake, false, 2, 29, VK_DOWN, 3, 1, 1},
+        {"loop inside moves plainly", caLoop, false, 2, 3, VK_RIGHT, 3, 3, 1},
+        {"scroll only down", caDefault, true, 2, 3, VK_DOWN, 2, 3, 2},
+        {"scroll only page down", caDefault, true, 2, 3, VK_NEXT, 2, 3, -1},
+        {"scroll only end", caDefault, true, 2, 3, VK_END, 2, 3, -2},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        PlainForm f(30);
+        TExStringGrid* g = f.g;
+        g->SetBounds(0, 0, 400, (g->DefaultRowHeight() + 1) * 9 + 4);
+        g->Navigation().SetCursorAdvance(k.advance);
+        g->Navigation().SetMoveScrollOnly(k.scrollOnly);
+        g->FocusCell(k.col, k.row, true);
+        g->SetTopRow(1);
+        const int vis = g->VisibleRowCount();
+        SimulateKey(k.key);
+        EXPECT_EQ(g->Col(), k.toCol);
+        EXPECT_EQ(g->Row(), k.toRow);
+        const int top = k.top == -1 ? 1 + vis : k.top == -2 ? 30 - vis : k.top;
+        if (k.top != 22) EXPECT_EQ(g->TopRow(), top);
+    }
+}
+
+TEST(ExGridKeys, CtrlASelectsTheDataAndClipboardKeysAskFirst) {
+    OleSetClipboard(nullptr);
+    PlainForm f;
+    TExStringGrid* g = f.g;
+    for (int c = 1; c < 5; ++c)
+        for (int r = 1; r < 5; ++r) g->SetCellEx(c, r, IntToStr(c * 10 + r));
+    g->SetOptions(g->Options() - TGridOptions{goRangeSelect, goRowSelect});
+    g->FocusCell(2, 2, true);
+    SimulateKey('A', {ssCtrl});
+    EXPECT_EQ(g->Selection().Left, 2);  // no range selection: nothing
+    g->SetOptions(g->Options() + TGridOptions{goRangeSelect});
+    SimulateKey('A', {ssCtrl});
+    const TGridRect s = g->Selection();
+    EXPECT_EQ((std::vector<int>{s.Left, s.Top, s.Right, s.Bottom}), (std::vector<int>{1, 1, 4, g->RowCount() - 1}));
+
+    std::vector<std::string> asked;
+    bool allow = false;
+    g->OnClipboardCopy = [&](TObject*, bool& a) { asked.push_back("copy"), a = allow; };
+    g->OnClipboardCut = [&](TObject*, bool& a) { asked.push_back("cut"), a = allow; };
+    g->FocusCell(3, 2, true);
+    SimulateKey('C', {ssCtrl});
+    EXPECT_TRUE(asked.empty());  // shortcuts off
+    g->Navigation().SetAllowClipboardShortCuts(true);
+    SimulateKey('C', {ssCtrl});
+    EXPECT_EQ(Clipboard().AsText(), u"");
+    allow = true;
+    SimulateKey(VK_INSERT, {ssCtrl});
+    EXPECT_EQ(Clipboard().AsText(), u"32");
+    g->SetOptions(g->Options() + TGridOptions{goEditing});  // cutting empties only cells that may be written
+    SimulateKey(VK_DELETE, {ssShift});
+    EXPECT_EQ(g->GetCellEx(3, 2), u"");
+    EXPECT_EQ(asked, (std::vector<std::string>{"copy", "copy", "cut"}));
+    OleSetClipboard(nullptr);
+}
+
+
+TEST(ExGridKeys, HomeAndEndGoWhereHomeEndKeySays) {
+    struct Case {
+        const char* name;
+        THomeEndAction how;
+        Word key;
+        TShiftState shift;
+        int toCol, toRow;
+    };
+    const Case cases[] = {
+        {"first cell", heFirstLastCell, VK_HOME, {}, 1, 1},
+        {"last cell", heFirstLastCell, VK_END, {}, 4, 9},
+        {"first row", heFirstLastRow, VK_HOME, {}, 2, 1},
+        {"last row", heFirstLastRow, VK_END, {}, 2, 9},
+        {"first column", heFirstLastColumn, VK_HOME, {}, 1, 4},
+        {"last column", heFirstLastColumn, VK_END, {}, 4, 4},
+        {"Ctrl+Home: first cell", heFirstLastColumn, VK_HOME, {ssCtrl}, 1, 1},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        PlainForm f;
+        TExStringGrid* g = f.g;
+        g->Navigation().SetHomeEndKey(k.how);
+        g->FocusCell(2, 4, true);
+        SimulateKey(k.key, k.shift);
+        EXPECT_EQ(g->Col(), k.toCol);
+        EXPECT_EQ(g->Row(), k.toRow);
+    }
+    // Shift with rows: the selection spans from the row the key was pressed on.
+    PlainForm f;
+    TExStringGrid* g = f.g;
+    g->SetOptions(g->Options() + TGridOptions{goRangeSelect});
+    g->Navigation().SetHomeEndKey(heFirstLastRow);
+    g->FocusCell(2, 4, true);
+    SimulateKey(VK_END, {ssShift});
+    const TGridRect s = g->Selection();
+    EXPECT_EQ(std::min(s.Top, s.Bottom), 4);
+    EXPECT_EQ(std::max(s.Top, s.Bottom), 9);
+}
+
+
+TEST(ExGridKeys, TypingWithoutEditingLooksUpTheRowsByTheirStart) {
+    for (bool incremental : {true, false}) {
+        SCOPED_TRACE(incremental ? "incremental" : "one character");
+        PlainForm f(6);
+        TExStringGrid* g = f.g;
+        const char16_t* names[] = {u"Alpha", u"Beta", u"<b>Bravo</b>", u"Charlie", u"beach"};
+        for (int r = 1; r < 6; ++r) g->SetCellEx(1, r, names[r - 1]);
+        g->Navigation().SetAutoGotoWhenSorted(true);
+        g->Navigation().SetAutoGotoIncremental(incremental);
+        // The typed text so far and the row it leads to.
+        const struct {
+            Char key;
+            int row;
+        } steps[] = {{u'b', 2}, {u'r', incremental ? 3 : 2}, {8, 2}, {u'e', 2}, {u'a', incremental ? 5 : 1},
+                     {u'x', incremental ? 5 : 1}, {u'c', 4}};
+        for (const auto& k : steps) {
+            SimulateKey(0, {}, k.key);
+            EXPECT_EQ(g->Row(), k.row) << char(k.key);
+        }
+    }
 }
 
 }  // namespace

@@ -876,4 +876,143 @@ TEST(ExGridMouse, ClickedCheckBoxesUndoAndRedo) {
     g->SetUndoRedo(nullptr);
 }
 
+
+TEST(ExGridMouse, ARightClickOnALinkCellEditsItAndRightClicksFollowDisjunctRows) {
+    MouseForm f;
+    f.g->SetCellEx(4, 3, u"https://example.org");
+    f.g->SetCellEx(4, 2, u"plain");
+    struct Case {
+        const char* name;
+        bool show, edit;
+        int row;
+        bool editor;
+    };
+    const Case cases[] = {
+        {"link edited", true, true, 3, true},
+        {"links not shown", false, true, 3, false},
+        {"no link editing", true, false, 3, false},
+        {"plain text", true, true, 2, false},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        f.g->HideInplaceEdit();
+        f.g->SetOptions(f.g->Options() - TGridOptions{goEditing});
+        f.g->FocusCell(1, 1, true);
+        f.g->SetURLShow(k.show);
+        f.g->SetURLEdit(k.edit);
+        const TRect R = f.g->CellRect(4, k.row);
+        SimulateMouseDown(f.g, mbRight, R.Left + 5, R.Top + 5);
+        SimulateMouseUp(f.g, mbRight, R.Left + 5, R.Top + 5);
+        EXPECT_EQ(f.g->EditorMode(), k.editor);
+        if (k.editor) EXPECT_EQ(f.g->Row(), k.row);
+    }
+    f.g->HideInplaceEdit();
+    f.g->SetURLEdit(false);
+    // Selecting by right click with disjunct rows: the clicked row alone, Ctrl adds.
+    f.g->MouseActions().SetSelectOnRightClick(true);
+    f.g->MouseActions().SetDisjunctRowSelect(true);
+    auto right = [&](int r, TShiftState Shift) {
+        const TRect R = f.g->CellRect(3, r);
+        SimulateMouseDown(f.g, mbRight, R.Left + 5, R.Top + 5, Shift);
+        SimulateMouseUp(f.g, mbRight, R.Left + 5, R.Top + 5, Shift);
+    };
+    right(2, {});
+    right(4, {ssCtrl});
+    EXPECT_TRUE(f.g->RowSelect(2));
+    EXPECT_TRUE(f.g->RowSelect(4));
+    right(3, {});
+    EXPECT_FALSE(f.g->RowSelect(2));
+    EXPECT_TRUE(f.g->RowSelect(3));
+    EXPECT_FALSE(f.g->RowSelect(4));
+}
+
+TEST(ExGridMouse, AReleaseOverARadioGroupReportsItsChosenOption) {
+    MouseForm f;
+    TStringList options;
+    for (const char16_t* t : {u"A", u"B", u"C"}) options.Add(t);
+    f.g->AddRadio(3, 2, 0, 1, &options);
+    std::vector<std::string> ups;
+    f.g->OnRadioMouseUp = [&](TObject*, int c, int r, int i) {
+        ups.push_back(std::to_string(c) + "," + std::to_string(r) + " " + std::to_string(i));
+    };
+    const TRect R = f.g->CellRect(3, 2);
+    SimulateMouseDown(f.g, mbLeft, R.Right - 3, R.Bottom - 3);
+    SimulateMouseUp(f.g, mbLeft, R.Right - 3, R.Bottom - 3);
+    const TRect P = f.g->CellRect(3, 3);
+    SimulateClick(f.g, P.Left + 5, P.Top + 5);
+    EXPECT_EQ(ups, (std::vector<std::string>{"3,2 " + std::to_string(f.g->GetRadioIdx(3, 2))}));
+}
+
+
+TEST(ExGridMouse, APressOnThePartlyShownRowMayKeepTheViewStill) {
+    for (bool noScroll : {false, true})
+        for (bool noRange : {false, true}) {
+            SCOPED_TRACE(std::string(noScroll ? "no scroll" : "scroll") + (noRange ? ", no range" : ", range"));
+            TForm form(nullptr);
+            form.SetBounds(0, 0, 500, 400);
+            auto* g = new TExStringGrid(&form);
+            g->SetParent(&form);
+            g->SetRowCount(30);
+            g->SetOptions(g->Options() + TGridOptions{goRangeSelect});
+            g->SetBounds(0, 0, 400, g->DefaultRowHeight() * 6 + g->DefaultRowHeight() / 2);
+            form.Show();
+            g->MouseActions().SetNoScrollOnPartialRow(noScroll);
+            g->MouseActions().SetNoAutoRangeScroll(noRange);
+            const int partial = g->TopRow() + g->VisibleRowCount();
+            const TRect R = g->CellRect(2, partial);
+            ASSERT_LT(R.Top, g->ClientHeight());
+            ASSERT_GT(R.Bottom, g->ClientHeight());
+            SimulateMouseDown(g, mbLeft, R.Left + 5, R.Top + 3);
+            EXPECT_EQ(g->GridState() == gsSelecting, !noRange);
+            SimulateMouseUp(g, mbLeft, R.Left + 5, R.Top + 3);
+            Application->ProcessMessages();
+            EXPECT_EQ(g->Row(), partial);
+            EXPECT_EQ(g->TopRow() == 1, noScroll);
+            EXPECT_EQ(g->GridState(), gsNormal);
+        }
+}
+
+
+TEST(ExGridMouse, APressOnARatingCellSetsHalfStarsUnlessRefused) {
+    // dx: the press from the cell's left edge; the handler may change or refuse the rate.
+    struct Case {
+        int dx;
+        bool readOnly, refuse;
+        double changeTo;  // < 0: kept
+        const char16_t* text;
+        const char* asked;
+    };
+    const Case cases[] = {
+        {4, false, false, -1, u"0", "0"},
+        {9, false, false, -1, u"0.5", "0.5"},
+        {40, false, false, -1, u"2", "2"},
+        {40, false, false, 3, u"3", "2"},
+        {40, false, true, -1, u"1", "2"},
+        {40, true, false, -1, u"1", ""},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.dx);
+        MouseForm f;
+        f.g->Columns().Items(4)->SetReadOnly(k.readOnly);
+        f.g->SetCellEx(4, 2, u"1");
+        f.g->AddRating(4, 2, 5, clYellow, clSilver);
+        // The column grid edits (goEditing) only while an editable cell is current.
+        f.g->FocusCell(4, 2, true);
+        std::string asked;
+        f.g->OnRatingChange = [&](TObject*, int c, int r, double& rate, bool& allow) {
+            EXPECT_EQ(c * 10 + r, 42);
+            asked = StringToUtf8(FloatToStr(rate));
+            if (k.changeTo >= 0) rate = k.changeTo;
+            allow = !k.refuse;
+        };
+        int clicks = 0;
+        f.g->OnClickCell = [&](TObject*, int, int) { ++clicks; };
+        const TRect R = f.g->CellRect(4, 2);
+        SimulateClick(f.g, R.Left + k.dx, R.Top + 5);
+        EXPECT_EQ(asked, k.asked);
+        EXPECT_EQ(FloatToStr(f.g->Floats(4, 2)), String(k.text));
+        EXPECT_EQ(clicks, k.readOnly ? 1 : 0);
+    }
+}
+
 }  // namespace

@@ -351,7 +351,9 @@ void TFooterPanel::Paint() {
                     else static_cast<TBaseGrid*>(FGrid)->DrawGridCell(cv, c, last, r, TGridDrawState{gdFixed});
                 }
                 if (FGrid->Options().Contains(goFixedVertLine)) {
-                    cv.Pen().SetColor(TColor(0x808080));
+                    // Fixed columns, and every column of the Vista look, close with the fixed-line colour.
+                    bool fixedLine = c < FGrid->FixedCols() || FGrid->Look() == glVista;
+                    cv.Pen().SetColor(fixedLine ? FGrid->GridFixedLineColor() : TColor(0x808080));
                     cv.MoveTo(r.Right - 1, r.Top);
                     cv.LineTo(r.Right - 1, r.Bottom);
                 }

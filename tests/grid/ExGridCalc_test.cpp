@@ -224,3 +224,33 @@ TEST(FooterPanel, FooterCellsTakeTheCellColourEventsBackground) {
 }
 
 }  // namespace
+
+namespace {
+
+// The line closing a footer cell is grey for normal columns, but the fixed-line
+// colour for fixed columns and for every column under the Vista look.
+TEST(FooterPanel, ColumnLinesTakeTheFixedLineColourWhereTheGridDoes) {
+    GridOnForm<> f(500, 300);
+    TExStringGrid* g = f.g;
+    ASSERT_EQ(g->FixedCols(), 1);
+    ASSERT_TRUE(g->Options().Contains(goFixedVertLine));
+    g->FloatingFooter().SetVisible(true);
+    TFooterPanel* p = g->Tools().FooterPanel();
+    TBitmap bmp;
+    bmp.SetPixelFormat(pf24bit);
+    bmp.SetSize(p->Width(), p->Height());
+    const int y = p->Height() / 2;
+    g->SetGridFixedLineColor(clRed);
+    p->PaintTo(bmp.Canvas(), 0, 0);
+    EXPECT_EQ(bmp.Canvas().Pixels(64 - 1, y), clRed);
+    EXPECT_EQ(bmp.Canvas().Pixels(2 * 64 - 1, y), TColor(0x808080));
+
+    g->SetLook(glVista);
+    g->SetGridFixedLineColor(clBlue);
+    p->PaintTo(bmp.Canvas(), 0, 0);
+    EXPECT_EQ(bmp.Canvas().Pixels(64 - 1, y), clBlue);
+    EXPECT_EQ(bmp.Canvas().Pixels(2 * 64 - 1, y), clBlue);
+    EXPECT_EQ(bmp.Canvas().Pixels(3 * 64 - 1, y), clBlue);
+}
+
+}  // namespace

@@ -498,6 +498,19 @@ void TExGridTools::SearchPanelEditChange() {
     }
 }
 
+void TExGridTools::ScrollFoundInView() {
+    if (SearchCell.X >= 0 && SearchCell.Y < FGrid.RowCount() && SearchCell.X < FGrid.ColCount())
+        FGrid.ScrollInView(SearchCell.X, SearchCell.Y);
+}
+
+// Keeps the current row clear of the panel and of a floating footer below it.
+void TExGridTools::PanelRowStep() {
+    TExStringGrid& g = FGrid;
+    int v = g.FloatingFooter().Visible() ? 0 : 1;
+    if (g.Row() > g.TopRow() + g.VisibleRowCount() + v - 3 && g.RowCount() > g.VisibleRowCount() + g.FixedRows() + 1 - v)
+        g.SetTopRowEx(g.TopRow() + 2);
+}
+
 void TExGridTools::SearchPanelFindNext() {
     String text = FSearchPanel->EditControl->Text();
     if (!FSearchFooter->AutoSearch()) {
@@ -505,8 +518,8 @@ void TExGridTools::SearchPanelFindNext() {
         FSearchFooter->SetLastSearch(text);
     }
     SearchCell = Find(SearchCell, text, PanelParams(true));
-    if (SearchCell.X >= 0 && SearchCell.Y < FGrid.RowCount() && SearchCell.X < FGrid.ColCount())
-        FGrid.ScrollInView(SearchCell.X, SearchCell.Y);
+    ScrollFoundInView();
+    PanelRowStep();
     FGrid.DoSearchFooterAction(text, SearchCell.X, SearchCell.Y, saFindNext);
     FSearchPanel->Invalidate();
 }
@@ -521,8 +534,8 @@ void TExGridTools::SearchPanelFindPrev() {
     p.Exclude(fnDirectionLeftRight);  // only the next search goes along the rows
     p.Include(fnBackward);
     SearchCell = Find(SearchCell, text, p);
-    if (SearchCell.X >= 0 && SearchCell.Y < FGrid.RowCount() && SearchCell.X < FGrid.ColCount())
-        FGrid.ScrollInView(SearchCell.X, SearchCell.Y);
+    PanelRowStep();
+    ScrollFoundInView();
     FGrid.DoSearchFooterAction(text, SearchCell.X, SearchCell.Y, saFindPrevious);
     FSearchPanel->Invalidate();
 }

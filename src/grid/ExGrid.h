@@ -1543,7 +1543,8 @@ protected:
     virtual void DoEndBlockFocus() {
         if (OnEndBlockFocus) OnEndBlockFocus(this);
     }
-    virtual void ExportNotification(int) {}
+    // ARow is the row the state concerns, -1 for none.
+    virtual void ExportNotification(int /*AState*/, int /*ARow*/ = -1) {}
     virtual void ImportNotification(int) {}
     virtual void AssignCells(const TPersistent* Source);
     virtual void RemoveRowsEx(int RowIndex, int RCount) { DoRemoveRows(RowIndex, RCount, false); }

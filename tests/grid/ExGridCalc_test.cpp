@@ -254,3 +254,61 @@ TEST(FooterPanel, ColumnLinesTakeTheFixedLineColourWhereTheGridDoes) {
 }
 
 }  // namespace
+
+namespace {
+
+// A grid that records the progress states it is told of.
+struct NotifiedGrid : TExStringGrid {
+    using TExStringGrid::TExStringGrid;
+    std::vector<std::pair<int, int>> calls;
+    void ExportNotification(int AState, int ARow) override { calls.push_back({AState, ARow}); }
+};
+
+using Calls = std::vector<std::pair<int, int>>;
+
+// The column figures report their start, each row they read and their end;
+// a cell covered by a merge is no row of its own except for distinct texts.
+TEST(ColumnFigures, ReportTheirProgressRowByRow) {
+    NotifiedGrid g(nullptr);
+    g.SetRowCount(12);
+    for (int r = 1; r <= 10; ++r) g.SetCellEx(1, r, IntToStr(r));
+    g.MergeCells(1, 3, 1, 2);
+    const Calls counted = {{0, 2}, {5, 2}, {5, 3}, {5, 5}, {2, -1}};
+    const struct {
+        const char* name;
+        double (TExStringGrid::*figure)(int, int, int);
+        Calls expected;
+    } cases[] = {
+        {"sum", &TExStringGrid::ColumnSum, counted},
+        {"min", &TExStringGrid::ColumnMin, counted},
+        {"max", &TExStringGrid::ColumnMax, counted},
+        {"distinct", &TExStringGrid::ColumnDistinct, {{0, 2}, {5, 2}, {5, 3}, {5, 4}, {5, 5}, {2, -1}}},
+    };
+    for (const auto& c : cases) {
+        g.calls.clear();
+        (g.*c.figure)(1, 2, 5);
+        EXPECT_EQ(g.calls, c.expected) << c.name;
+    }
+    // The deviation frames the sum its mean is taken from.
+    g.calls.clear();
+    g.ColumnStdDev(1, 2, 5);
+    Calls framed = {{0, 2}};
+    framed.insert(framed.end(), counted.begin(), counted.end());
+    framed.push_back({2, -1});
+    EXPECT_EQ(g.calls, framed);
+}
+
+// A search reports its start, the row of each cell it tests, and a hit or a miss.
+TEST(FindProgress, ReportsEachTestedRowAndTheOutcome) {
+    NotifiedGrid g(nullptr);
+    g.SetColCount(3);
+    g.SetRowCount(4);
+    g.SetCellEx(2, 2, u"needle");
+    g.Tools().Find({-1, -1}, u"needle", {});
+    EXPECT_EQ(g.calls, (Calls{{0, -1}, {1, 1}, {1, 2}, {1, 3}, {1, 1}, {1, 2}, {4, -1}}));
+    g.calls.clear();
+    g.Tools().Find({2, 2}, u"needle", {});
+    EXPECT_EQ(g.calls, (Calls{{0, -1}, {1, 3}, {2, -1}}));
+}
+
+}  // namespace

@@ -144,14 +144,19 @@ TEST(GridEditBtn, TheButtonPassesTheTextThroughTheEllipsisEventAndEnterWritesIt)
     EXPECT_EQ(f.g->GetCellEx(1, 2), u"abc!12");
 }
 
-TEST(GridUnitEditBtn, OpensWithTheUnitSplitOffAndWritesValueAndUnitTogether) {
-    EditorForm f(edUnitEditBtn, u"12mm");
-    f.g->OnGetEditorPropInt = [&](TObject*, int, int) {
+// The unit editor opens offering mm and m.
+void OfferMetres(EditorForm& f) {
+    f.g->OnGetEditorPropInt = [&f](TObject*, int, int) {
         TStringList units;
         units.Add(u"mm");
         units.Add(u"m");
         f.g->UnitEditBtn()->SetUnits(&units);
     };
+}
+
+TEST(GridUnitEditBtn, OpensWithTheUnitSplitOffAndWritesValueAndUnitTogether) {
+    EditorForm f(edUnitEditBtn, u"12mm");
+    OfferMetres(f);
     f.Open();
     TGridUnitEditBtn* u = f.g->UnitEditBtn();
     ASSERT_TRUE(u->Visible());
@@ -165,12 +170,7 @@ TEST(GridUnitEditBtn, OpensWithTheUnitSplitOffAndWritesValueAndUnitTogether) {
 
 TEST(GridUnitEditBtn, AnotherUnitFromTheMenuIsReportedWithTheCurrentCell) {
     EditorForm f(edUnitEditBtn, u"12mm");
-    f.g->OnGetEditorPropInt = [&](TObject*, int, int) {
-        TStringList units;
-        units.Add(u"mm");
-        units.Add(u"m");
-        f.g->UnitEditBtn()->SetUnits(&units);
-    };
+    OfferMetres(f);
     std::vector<std::string> changes;
     f.g->OnUnitChanged = [&](TObject* Sender, int c, int r, const String& NewUnit) {
         EXPECT_EQ(Sender, f.g);

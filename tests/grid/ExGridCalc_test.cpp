@@ -1,6 +1,7 @@
 #include "grid/ExGrid.h"
 
 #include "framework/Forms.h"
+#include "framework/Streams.h"
 #include "framework/Simulate.h"
 #include "framework/SysUtils.h"
 
@@ -309,6 +310,22 @@ TEST(FindProgress, ReportsEachTestedRowAndTheOutcome) {
     g.calls.clear();
     g.Tools().Find({2, 2}, u"needle", {});
     EXPECT_EQ(g.calls, (Calls{{0, -1}, {1, 3}, {2, -1}}));
+}
+
+}  // namespace
+
+namespace {
+
+// Copies and saves name the row each progress step concerns.
+TEST(ExportProgress, CopiesAndSavesNameTheirRows) {
+    NotifiedGrid g(nullptr);
+    g.SetRowCount(4);
+    g.Tools().GetRectAsText(TGridRect{1, 1, 2, 3}, false);
+    EXPECT_EQ(g.calls, (Calls{{0, -1}, {1, 1}, {1, 2}, {1, 3}, {2, -1}}));
+    g.calls.clear();
+    TMemoryStream stream;
+    g.SaveToStream(stream);
+    EXPECT_EQ(g.calls, (Calls{{0, 0}, {5, 0}, {5, 1}, {5, 2}, {5, 3}, {2, -1}}));
 }
 
 }  // namespace

@@ -328,6 +328,7 @@ using TCheckBoxClickEvent = std::function<void(TObject* Sender, int ACol, int AR
 using TGetCheckEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& Value)>;
 using TCellsChangedEvent = std::function<void(TObject* Sender, TRect R)>;
 using TEditChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow, const String& Value)>;
+using TUnitChangedEvent = std::function<void(TObject* Sender, int ACol, int ARow, const String& NewUnit)>;
 using TComboChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow, int AItemIndex, const String& ASelection)>;
 using TComboObjectChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow, int AItemIndex,
                                                    const String& ASelection, TObject* AObject)>;
@@ -1585,7 +1586,8 @@ protected:
     virtual void DoEndBlockFocus() {
         if (OnEndBlockFocus) OnEndBlockFocus(this);
     }
-    virtual void ExportNotification(int) {}
+    // ARow is the row the state concerns, -1 for none.
+    virtual void ExportNotification(int /*AState*/, int /*ARow*/ = -1) {}
     virtual void ImportNotification(int) {}
     virtual void AssignCells(const TPersistent* Source);
     virtual void RemoveRowsEx(int RowIndex, int RCount) { DoRemoveRows(RowIndex, RCount, false); }
@@ -2188,6 +2190,8 @@ public:
     TDateTimeSpinClickEvent OnTimeSpinClick;
     TEllipsClickEvent OnEllipsClick;
     TClickCellEvent OnButtonClick;
+    // The unit editor's menu picked another unit for the current cell.
+    TUnitChangedEvent OnUnitChanged;
     TExpandClickEvent OnExpandClick;
     // The rich edits: the hidden one that converts and measures rich-text
     // cells, and the in-place editor of rich-text cells; made on first use.

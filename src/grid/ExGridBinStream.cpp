@@ -357,10 +357,10 @@ void TExGridTools::SaveRectToBinStream(TGridRect R, TStream& Stream) {
     head.ColWidths = JoinSizes(R.Left, R.Right, [this](int c) { return FGrid.ColWidths(c); });
     head.RowHeights = JoinSizes(R.Top, R.Bottom, [this](int r) { return FGrid.RowHeights(r); });
     WriteComponentImage(Stream, head);
-    FGrid.ExportNotification(0);
+    FGrid.ExportNotification(0, R.Top);
     int last = -1;
     for (int r = R.Top; r <= R.Bottom; ++r) {
-        FGrid.ExportNotification(5);
+        FGrid.ExportNotification(5, r);
         for (int c = R.Left; c <= R.Right; ++c) {
             TGridCellIO cell;
             cell.Col = Word(c);

@@ -81,13 +81,16 @@ double TExGridTools::ColumnSum(int ACol, int FromRow, int ToRow) {
     CalcRange(FromRow, ToRow);
     bool real = RangeIsReal(ToRow);
     double sum = 0;
+    FGrid.ExportNotification(0, FromRow);
     for (int r = FromRow; r <= ToRow; ++r) {
         if (!CountedRow(r, real) || CoveredCell(FGrid, ACol, r, real)) continue;
+        FGrid.ExportNotification(5, r);
         try {
             sum += ReadValue(ACol, r, real);
         } catch (const Exception&) {
         }
     }
+    FGrid.ExportNotification(2, -1);
     return sum;
 }
 
@@ -100,15 +103,18 @@ double TExGridTools::ColumnAvg(int ACol, int FromRow, int ToRow) {
 double TExGridTools::ColumnExtreme(int ACol, int FromRow, int ToRow, bool Largest) {
     CalcRange(FromRow, ToRow);
     bool real = RangeIsReal(ToRow);
+    FGrid.ExportNotification(0, FromRow);
     double m = ReadValue(ACol, FromRow, real);
     for (int r = FromRow; r <= ToRow; ++r) {
         if (!CountedRow(r, real) || CoveredCell(FGrid, ACol, r, real)) continue;
+        FGrid.ExportNotification(5, r);
         try {
             const double v = ReadValue(ACol, r, real);
             m = Largest ? std::max(m, v) : std::min(m, v);
         } catch (const Exception&) {
         }
     }
+    FGrid.ExportNotification(2, -1);
     return m;
 }
 
@@ -120,12 +126,14 @@ double TExGridTools::ColumnStdDev(int ACol, int FromRow, int ToRow) {
     CalcRange(FromRow, ToRow);
     if (ToRow < FromRow) return 0;
     bool real = RangeIsReal(ToRow);
+    FGrid.ExportNotification(0, FromRow);
     double avg = ColumnAvg(ACol, FromRow, ToRow);
     double sq = 0;
     for (int r = FromRow; r <= ToRow; ++r) {
         double d = ReadValue(ACol, r, real) - avg;
         sq += d * d;
     }
+    FGrid.ExportNotification(2, -1);
     return std::sqrt(sq / (ToRow - FromRow + 1));
 }
 
@@ -133,8 +141,12 @@ double TExGridTools::ColumnDistinct(int ACol, int FromRow, int ToRow) {
     CalcRange(FromRow, ToRow);
     bool real = RangeIsReal(ToRow);
     std::unordered_set<String> seen;
-    for (int r = FromRow; r <= ToRow; ++r)
+    FGrid.ExportNotification(0, FromRow);
+    for (int r = FromRow; r <= ToRow; ++r) {
+        FGrid.ExportNotification(5, r);
         seen.insert(AnsiUpperCase(real ? FGrid.AllCells(ACol, r) : FGrid.GetCellEx(ACol, r)));
+    }
+    FGrid.ExportNotification(2, -1);
     return double(seen.size());
 }
 
@@ -351,7 +363,9 @@ void TFooterPanel::Paint() {
                     else static_cast<TBaseGrid*>(FGrid)->DrawGridCell(cv, c, last, r, TGridDrawState{gdFixed});
                 }
                 if (FGrid->Options().Contains(goFixedVertLine)) {
-                    cv.Pen().SetColor(TColor(0x808080));
+                    // Fixed columns, and every column of the Vista look, close with the fixed-line colour.
+                    bool fixedLine = c < FGrid->FixedCols() || FGrid->Look() == glVista;
+                    cv.Pen().SetColor(fixedLine ? FGrid->GridFixedLineColor() : TColor(0x808080));
                     cv.MoveTo(r.Right - 1, r.Top);
                     cv.LineTo(r.Right - 1, r.Bottom);
                 }

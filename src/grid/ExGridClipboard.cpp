@@ -114,7 +114,7 @@ String TExGridTools::GetRectAsText(TGridRect R, bool Disjunct) {
     String text;
     for (int r = R.Top; r <= R.Bottom; ++r) {
         if (skipRows && !FGrid.RowSelect(r)) continue;
-        FGrid.ExportNotification(1);
+        FGrid.ExportNotification(1, r);
         for (int c = R.Left; c <= R.Right; ++c) {
             String s = FGrid.SaveCell(FGrid.RealColIndex(c), r);
             if (IsWide(s)) s = DecodeWideCellText(s);

@@ -69,6 +69,9 @@ void FilterNumberKey(TCustomEdit& E, TEditorType Kind, Char& Key) {
 void TExStringGrid::CreateFurtherEditors() {
     FEditBtn = new TGridEditBtn(this);
     FUnitEditBtn = new TGridUnitEditBtn(this);
+    FUnitEditBtn->OnUnitChanged = [this](TObject*, const String& NewUnit) {
+        if (OnUnitChanged) OnUnitChanged(this, Col(), Row(), NewUnit);
+    };
     FEditCheck = new TGridCheckBox(this);
     FGridButton = new TGridButton(this);
     CreateCellControlEditors();

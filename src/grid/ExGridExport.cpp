@@ -65,12 +65,12 @@ void TExGridTools::SaveToXML(const String& FileName, const String& ListDescr, co
     const String CRLF = u"\r\n";
     String text = u"<?xml version=\"1.0\" encoding=\"" + XMLEncoding + u"\" ?>" + CRLF;
     text += u"<" + ListDescr + u">" + CRLF;
-    FGrid.ExportNotification(0);
     const int h = SaveHiddenCells ? FGrid.NumHiddenColumns() : 0;
     const int c0 = SaveStartCol(), c1 = SaveEndCol() + h, r0 = SaveStartRow(), r1 = SaveEndRow();
+    FGrid.ExportNotification(0, r0);
     int last = -1;
     for (int r = r0; r <= r1; ++r) {
-        FGrid.ExportNotification(5);
+        FGrid.ExportNotification(5, r);
         text += u"<" + RecordDescr + u">" + CRLF;
         for (int c = c0; c <= c1; ++c) {
             const int rc = SaveColumn(c);
@@ -366,9 +366,9 @@ String TExGridTools::SaveToHTMLString(const String& Dir) {
         table += u"</TR>" + CRLF;
         F = 1;
     }
-    FGrid.ExportNotification(0);
+    FGrid.ExportNotification(0, F);
     for (int r = F; r < FGrid.RowCount(); ++r) {
-        FGrid.ExportNotification(5);
+        FGrid.ExportNotification(5, r);
         table += u"<TR>" + CRLF;
         for (int c = S; c < FGrid.ColCount(); ++c) {
             int bc = 0, br = 0;

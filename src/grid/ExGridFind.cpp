@@ -40,6 +40,7 @@ TPoint TExGridTools::FindWide(TPoint StartCell, const String& S, TFindParams P) 
 }
 
 TPoint TExGridTools::FindCell(TPoint StartCell, const String& S, TFindParams P, bool Scroll) {
+    FGrid.ExportNotification(0, -1);
     FFindParams = P;
     FindBusy = true;
     SearchCache = P.Contains(fnMatchCase) ? S : AnsiUpperCase(S);
@@ -47,6 +48,7 @@ TPoint TExGridTools::FindCell(TPoint StartCell, const String& S, TFindParams P, 
     if (g.ColCount() == g.FixedCols() || g.ColCount() == 0 || g.RowCount() + g.NumHiddenRows() == g.FixedRows() ||
         g.RowCount() == 0) {
         FindBusy = false;
+        g.ExportNotification(2, -1);
         return {-1, -1};
     }
     int c0, c1, r0, r1;
@@ -90,6 +92,7 @@ TPoint TExGridTools::FindCell(TPoint StartCell, const String& S, TFindParams P, 
             int c = byRow ? c0 + int(i % w) : c0 + int(i / h);
             int r = byRow ? r0 + int(i / w) : r0 + int(i % h);
             if (byRow && FGrid.IgnoreColumns().HasValue(c)) continue;
+            g.ExportNotification(1, r);
             int col = hiddenCols ? c : g.RealColIndex(c);
             String text = hiddenRows ? g.AllCells(col, r) : g.GetCellEx(col, r);
             if (MatchCell(text, SearchCache, P)) {
@@ -101,9 +104,11 @@ TPoint TExGridTools::FindCell(TPoint StartCell, const String& S, TFindParams P, 
     if (result.X < 0) {
         FindBusy = false;
         SearchCell = result;
+        g.ExportNotification(2, -1);
         return result;
     }
     SearchCell = result;
+    g.ExportNotification(4, -1);
     if (P.Contains(fnAutoGoto)) {
         int row = result.Y;
         if (hiddenRows) {
@@ -498,6 +503,19 @@ void TExGridTools::SearchPanelEditChange() {
     }
 }
 
+void TExGridTools::ScrollFoundInView() {
+    if (SearchCell.X >= 0 && SearchCell.Y < FGrid.RowCount() && SearchCell.X < FGrid.ColCount())
+        FGrid.ScrollInView(SearchCell.X, SearchCell.Y);
+}
+
+// Keeps the current row clear of the panel and of a floating footer below it.
+void TExGridTools::PanelRowStep() {
+    TExStringGrid& g = FGrid;
+    int v = g.FloatingFooter().Visible() ? 0 : 1;
+    if (g.Row() > g.TopRow() + g.VisibleRowCount() + v - 3 && g.RowCount() > g.VisibleRowCount() + g.FixedRows() + 1 - v)
+        g.SetTopRowEx(g.TopRow() + 2);
+}
+
 void TExGridTools::SearchPanelFindNext() {
     String text = FSearchPanel->EditControl->Text();
     if (!FSearchFooter->AutoSearch()) {
@@ -505,8 +523,8 @@ void TExGridTools::SearchPanelFindNext() {
         FSearchFooter->SetLastSearch(text);
     }
     SearchCell = Find(SearchCell, text, PanelParams(true));
-    if (SearchCell.X >= 0 && SearchCell.Y < FGrid.RowCount() && SearchCell.X < FGrid.ColCount())
-        FGrid.ScrollInView(SearchCell.X, SearchCell.Y);
+    ScrollFoundInView();
+    PanelRowStep();
     FGrid.DoSearchFooterAction(text, SearchCell.X, SearchCell.Y, saFindNext);
     FSearchPanel->Invalidate();
 }
@@ -521,8 +539,8 @@ void TExGridTools::SearchPanelFindPrev() {
     p.Exclude(fnDirectionLeftRight);  // only the next search goes along the rows
     p.Include(fnBackward);
     SearchCell = Find(SearchCell, text, p);
-    if (SearchCell.X >= 0 && SearchCell.Y < FGrid.RowCount() && SearchCell.X < FGrid.ColCount())
-        FGrid.ScrollInView(SearchCell.X, SearchCell.Y);
+    PanelRowStep();
+    ScrollFoundInView();
     FGrid.DoSearchFooterAction(text, SearchCell.X, SearchCell.Y, saFindPrevious);
     FSearchPanel->Invalidate();
 }

@@ -641,9 +641,9 @@ void TExGridTools::WriteXLS(const String& FileName, const String* SheetName) {
     const int h = SaveHiddenCells ? FGrid.NumHiddenColumns() : 0;
     const int c0 = SaveStartCol(), c1 = SaveEndCol() + h, r0 = SaveStartRow(), r1 = SaveEndRow();
     std::vector<std::vector<String>> block;
-    FGrid.ExportNotification(0);
+    FGrid.ExportNotification(0, r0);
     for (int r = r0; r <= r1; ++r) {
-        FGrid.ExportNotification(5);
+        FGrid.ExportNotification(5, r);
         std::vector<String> line;
         for (int c = c0; c <= c1; ++c) {
             String s = FGrid.SaveCell(SaveColumn(c), r);
@@ -749,9 +749,9 @@ void TExGridTools::WriteDOC(const String& FileName, const String* Bookmark) {
     for (int g = 0; g < cols; ++g)
         tbl += "<" + P + "gridCol " + P + "w=\"" + std::to_string(FGrid.ColWidths(g) * 15) + "\"/>";
     tbl += "</" + P + "tblGrid>";
-    FGrid.ExportNotification(0);
+    FGrid.ExportNotification(0, 0);
     for (int d = 0; d < rows; ++d) {
-        FGrid.ExportNotification(5);
+        FGrid.ExportNotification(5, d + 1);  // table rows count from 1
         tbl += "<" + P + "tr>";
         for (int g = 0; g < cols; ++g) {
             const int rc = FGrid.RealColIndex(g);

@@ -130,10 +130,10 @@ void TExGridTools::SaveToFile(const String& FileName, bool Unicode) {
     for (int c = c0; c <= c1; ++c)
         lines.push_back(u"cw " + IntToStr(c) + u"," +
                         IntToStr(SaveHiddenCells ? FGrid.AllColWidths(c) : FGrid.ColWidths(c)));
-    FGrid.ExportNotification(0);
+    FGrid.ExportNotification(0, r0);
     int last = -1;
     for (int r = r0; r <= r1; ++r) {
-        FGrid.ExportNotification(5);
+        FGrid.ExportNotification(5, r);
         for (int c = c0; c <= c1; ++c) {
             const String s = FGrid.SaveCell(SaveColumn(c), r);
             if (!s.empty()) lines.push_back(IntToStr(c) + u"," + IntToStr(r) + u"," + EncodeCellLineBreaks(s));
@@ -186,9 +186,9 @@ void TExGridTools::SaveToStream(TStream& Stream) {
     String text = IntToStr(SaveColCount()) + u"," + IntToStr(SaveRowCount()) + CRLF;
     for (int c = 0; c < FGrid.ColCount(); ++c)
         text += u"cw " + IntToStr(c) + u"," + IntToStr(FGrid.ColWidths(c)) + CRLF;
-    FGrid.ExportNotification(0);
+    FGrid.ExportNotification(0, r0);
     for (int r = r0; r <= r1; ++r) {
-        FGrid.ExportNotification(5);
+        FGrid.ExportNotification(5, r);
         for (int c = c0; c <= c1; ++c) {
             const String s = FGrid.SaveCell(SaveColumn(c), r);
             if (!s.empty())
@@ -282,10 +282,10 @@ void TExGridTools::SaveToCSV(const String& FileName, bool Unicode) {
     TTextEncoding enc = TTextEncoding::Windows1252;
     String text;
     if (FAppending) ReadForAppend(FileName, enc, text);
-    FGrid.ExportNotification(0);
+    FGrid.ExportNotification(0, r0);
     int last = -1;
     for (int r = r0; r <= r1; ++r) {
-        FGrid.ExportNotification(5);
+        FGrid.ExportNotification(5, r);
         for (int c = c0; c <= c1; ++c) {
             String t = DoubleQuoteChars(FGrid.SaveCell(SaveColumn(c), r));
             if (OemConvert) StringToOem(t);
@@ -463,9 +463,9 @@ void TExGridTools::SaveToFixed(const String& FileName, TIntList& Widths) {
     for (int c = c0; c <= c1; ++c)
         if (c - c0 >= Widths.Count()) Widths.Add(LongestLine(SaveColumn(c)) + 1);
     String text;
-    FGrid.ExportNotification(0);
+    FGrid.ExportNotification(0, r0);
     for (int r = r0; r <= r1; ++r) {
-        FGrid.ExportNotification(5);
+        FGrid.ExportNotification(5, r);
         for (int c = c0; c <= c1; ++c) {
             const std::size_t w = std::size_t(std::max(0, Widths.GetInteger(c - c0)));
             String s = FGrid.SaveCell(SaveColumn(c), r);
@@ -567,9 +567,9 @@ void TExGridTools::WriteASCII(const String& FileName, bool Unicode, bool Append)
     const int c1 = FGrid.ColCount() - 1 + h;
     std::vector<int> widths;
     for (int c = s0; c <= c1; ++c) widths.push_back(LongestLine(SaveColumn(c)));
-    FGrid.ExportNotification(0);
+    FGrid.ExportNotification(0, f0);
     for (int r = f0; r < FGrid.RowCount(); ++r) {
-        FGrid.ExportNotification(5);
+        FGrid.ExportNotification(5, r);
         String first;
         std::vector<String> more;
         for (int c = s0; c <= c1; ++c) {

@@ -764,6 +764,8 @@ private:
     void CreateFilterLists();
     TFindParams PanelParams(bool Stepping);
     void PanelHighlight(bool On);
+    void ScrollFoundInView();
+    void PanelRowStep();
     // ----- marking
     void NormalRange(bool DoFixed, int& FromCol, int& FromRow, int& ToCol, int& ToRow);
 

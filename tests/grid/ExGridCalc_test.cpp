@@ -1,6 +1,7 @@
 #include "grid/ExGrid.h"
 
 #include "framework/Forms.h"
+#include "framework/Streams.h"
 #include "framework/Simulate.h"
 #include "framework/SysUtils.h"
 
@@ -221,6 +222,110 @@ TEST(FooterPanel, FooterCellsTakeTheCellColourEventsBackground) {
     EXPECT_NE(bmp.Canvas().Pixels(64 + 3, y), clLime);
     EXPECT_EQ(bmp.Canvas().Pixels(2 * 64 + 3, y), clLime);
     EXPECT_EQ(bmp.Canvas().Pixels(3 * 64 + 3, y), clRed);
+}
+
+}  // namespace
+
+namespace {
+
+// The line closing a footer cell is grey for normal columns, but the fixed-line
+// colour for fixed columns and for every column under the Vista look.
+TEST(FooterPanel, ColumnLinesTakeTheFixedLineColourWhereTheGridDoes) {
+    GridOnForm<> f(500, 300);
+    TExStringGrid* g = f.g;
+    ASSERT_EQ(g->FixedCols(), 1);
+    ASSERT_TRUE(g->Options().Contains(goFixedVertLine));
+    g->FloatingFooter().SetVisible(true);
+    TFooterPanel* p = g->Tools().FooterPanel();
+    TBitmap bmp;
+    bmp.SetPixelFormat(pf24bit);
+    bmp.SetSize(p->Width(), p->Height());
+    const int y = p->Height() / 2;
+    g->SetGridFixedLineColor(clRed);
+    p->PaintTo(bmp.Canvas(), 0, 0);
+    EXPECT_EQ(bmp.Canvas().Pixels(64 - 1, y), clRed);
+    EXPECT_EQ(bmp.Canvas().Pixels(2 * 64 - 1, y), TColor(0x808080));
+
+    g->SetLook(glVista);
+    g->SetGridFixedLineColor(clBlue);
+    p->PaintTo(bmp.Canvas(), 0, 0);
+    EXPECT_EQ(bmp.Canvas().Pixels(64 - 1, y), clBlue);
+    EXPECT_EQ(bmp.Canvas().Pixels(2 * 64 - 1, y), clBlue);
+    EXPECT_EQ(bmp.Canvas().Pixels(3 * 64 - 1, y), clBlue);
+}
+
+}  // namespace
+
+namespace {
+
+// A grid that records the progress states it is told of.
+struct NotifiedGrid : TExStringGrid {
+    using TExStringGrid::TExStringGrid;
+    std::vector<std::pair<int, int>> calls;
+    void ExportNotification(int AState, int ARow) override { calls.push_back({AState, ARow}); }
+};
+
+using Calls = std::vector<std::pair<int, int>>;
+
+// The column figures report their start, each row they read and their end;
+// a cell covered by a merge is no row of its own except for distinct texts.
+TEST(ColumnFigures, ReportTheirProgressRowByRow) {
+    NotifiedGrid g(nullptr);
+    g.SetRowCount(12);
+    for (int r = 1; r <= 10; ++r) g.SetCellEx(1, r, IntToStr(r));
+    g.MergeCells(1, 3, 1, 2);
+    const Calls counted = {{0, 2}, {5, 2}, {5, 3}, {5, 5}, {2, -1}};
+    const struct {
+        const char* name;
+        double (TExStringGrid::*figure)(int, int, int);
+        Calls expected;
+    } cases[] = {
+        {"sum", &TExStringGrid::ColumnSum, counted},
+        {"min", &TExStringGrid::ColumnMin, counted},
+        {"max", &TExStringGrid::ColumnMax, counted},
+        {"distinct", &TExStringGrid::ColumnDistinct, {{0, 2}, {5, 2}, {5, 3}, {5, 4}, {5, 5}, {2, -1}}},
+    };
+    for (const auto& c : cases) {
+        g.calls.clear();
+        (g.*c.figure)(1, 2, 5);
+        EXPECT_EQ(g.calls, c.expected) << c.name;
+    }
+    // The deviation frames the sum its mean is taken from.
+    g.calls.clear();
+    g.ColumnStdDev(1, 2, 5);
+    Calls framed = {{0, 2}};
+    framed.insert(framed.end(), counted.begin(), counted.end());
+    framed.push_back({2, -1});
+    EXPECT_EQ(g.calls, framed);
+}
+
+// A search reports its start, the row of each cell it tests, and a hit or a miss.
+TEST(FindProgress, ReportsEachTestedRowAndTheOutcome) {
+    NotifiedGrid g(nullptr);
+    g.SetColCount(3);
+    g.SetRowCount(4);
+    g.SetCellEx(2, 2, u"needle");
+    g.Tools().Find({-1, -1}, u"needle", {});
+    EXPECT_EQ(g.calls, (Calls{{0, -1}, {1, 1}, {1, 2}, {1, 3}, {1, 1}, {1, 2}, {4, -1}}));
+    g.calls.clear();
+    g.Tools().Find({2, 2}, u"needle", {});
+    EXPECT_EQ(g.calls, (Calls{{0, -1}, {1, 3}, {2, -1}}));
+}
+
+}  // namespace
+
+namespace {
+
+// Copies and saves name the row each progress step concerns.
+TEST(ExportProgress, CopiesAndSavesNameTheirRows) {
+    NotifiedGrid g(nullptr);
+    g.SetRowCount(4);
+    g.Tools().GetRectAsText(TGridRect{1, 1, 2, 3}, false);
+    EXPECT_EQ(g.calls, (Calls{{0, -1}, {1, 1}, {1, 2}, {1, 3}, {2, -1}}));
+    g.calls.clear();
+    TMemoryStream stream;
+    g.SaveToStream(stream);
+    EXPECT_EQ(g.calls, (Calls{{0, 0}, {5, 0}, {5, 1}, {5, 2}, {5, 3}, {2, -1}}));
 }
 
 }  // namespace

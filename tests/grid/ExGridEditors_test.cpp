@@ -2,6 +2,7 @@
 
 #include "GridEditorForm.h"
 
+#include "framework/Dialogs.h"
 #include "framework/Forms.h"
 #include "framework/Messages.h"
 #include "framework/Simulate.h"
@@ -143,14 +144,19 @@ TEST(GridEditBtn, TheButtonPassesTheTextThroughTheEllipsisEventAndEnterWritesIt)
     EXPECT_EQ(f.g->GetCellEx(1, 2), u"abc!12");
 }
 
-TEST(GridUnitEditBtn, OpensWithTheUnitSplitOffAndWritesValueAndUnitTogether) {
-    EditorForm f(edUnitEditBtn, u"12mm");
-    f.g->OnGetEditorPropInt = [&](TObject*, int, int) {
+// The unit editor opens offering mm and m.
+void OfferMetres(EditorForm& f) {
+    f.g->OnGetEditorPropInt = [&f](TObject*, int, int) {
         TStringList units;
         units.Add(u"mm");
         units.Add(u"m");
         f.g->UnitEditBtn()->SetUnits(&units);
     };
+}
+
+TEST(GridUnitEditBtn, OpensWithTheUnitSplitOffAndWritesValueAndUnitTogether) {
+    EditorForm f(edUnitEditBtn, u"12mm");
+    OfferMetres(f);
     f.Open();
     TGridUnitEditBtn* u = f.g->UnitEditBtn();
     ASSERT_TRUE(u->Visible());
@@ -160,6 +166,26 @@ TEST(GridUnitEditBtn, OpensWithTheUnitSplitOffAndWritesValueAndUnitTogether) {
     SimulateKey(VK_RETURN);
     EXPECT_EQ(f.g->GetCellEx(1, 2), u"15mm");
     EXPECT_EQ(f.log, std::vector<std::string>{"validate 2 15mm"});
+}
+
+TEST(GridUnitEditBtn, AnotherUnitFromTheMenuIsReportedWithTheCurrentCell) {
+    EditorForm f(edUnitEditBtn, u"12mm");
+    OfferMetres(f);
+    std::vector<std::string> changes;
+    f.g->OnUnitChanged = [&](TObject* Sender, int c, int r, const String& NewUnit) {
+        EXPECT_EQ(Sender, f.g);
+        changes.push_back(std::to_string(c) + "," + std::to_string(r) + " " + StringToUtf8(NewUnit));
+    };
+    f.Open();
+    TGridUnitEditBtn* u = f.g->UnitEditBtn();
+    ASSERT_TRUE(u->Visible());
+    TScriptedDialogService dialogs;
+    dialogs.AnswerMenu(u"m");
+    dialogs.AnswerMenu(u"m");
+    SimulateClick(u->Button()->Button(), 3, 3);
+    SimulateClick(u->Button()->Button(), 3, 3);
+    EXPECT_EQ(u->UnitID(), u"m");
+    EXPECT_EQ(changes, std::vector<std::string>{"1,2 m"});
 }
 
 TEST(GridButton, ShowsTheCellTextAndAnArrowMovesTheGridAndHidesIt) {

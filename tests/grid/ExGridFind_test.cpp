@@ -366,3 +366,33 @@ TEST(FindWide, GoesToTheCellWithoutMovingTheTopRow) {
 }
 
 }  // namespace
+
+namespace {
+
+// Stepping through matches, even without one, pulls the rows under the panel
+// into view two at a time once the current row nears the bottom; a visible
+// floating footer starts that a row earlier.
+TEST(SearchPanel, SteppingMovesTheTopRowDownNearTheBottom) {
+    GridOnForm<> f(400, 200);
+    TExStringGrid* g = f.g;
+    g->SetRowCount(40);
+    g->SearchFooter().SetVisible(true);
+    g->SearchPanel()->EditControl->SetText(u"nowhere");
+    ASSERT_EQ(g->VisibleRowCount(), 7);
+    const struct {
+        bool footer;
+        int row, top;
+    } cases[] = {{false, 6, 1}, {false, 7, 3}, {true, 5, 1}, {true, 6, 3}};
+    for (const auto& c : cases)
+        for (bool next : {true, false}) {
+            g->FloatingFooter().SetVisible(c.footer);
+            g->SetTopRow(1);
+            g->SetRow(c.row);
+            if (next) g->Tools().SearchPanelFindNext();
+            else g->Tools().SearchPanelFindPrev();
+            EXPECT_EQ(g->TopRow(), c.top) << c.footer << " row " << c.row << " next " << next;
+            EXPECT_EQ(g->Row(), c.row);
+        }
+}
+
+}  // namespace

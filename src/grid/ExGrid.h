@@ -1891,6 +1891,11 @@ private:
     void CellButtonRelease(int X, int Y);
     // The release point lies on the button or expand button of its cell.
     bool OnCellButton(int X, int Y);
+    // The selection resizer's grip, its press and its release.
+    bool OnSelectionGrip(int X, int Y);
+    bool SelectionResizePress(int X, int Y, TWMMouse& Message);
+    void SelectionResizeRelease();
+    bool FMouseResize = false;
     // A fixed cell pressed as a button: drawn sunken until the release.
     bool FFixedAsButtons = false;
     TPopupMenu* FFixedDropDownMenu = nullptr;
@@ -2694,6 +2699,11 @@ public:
     std::function<void(TObject* Sender, int ACol, int ARow, int AIdx)> OnRadioClick;
     // A radio button of a cell chosen by mouse or Space.
     std::function<void(TObject* Sender, int ACol, int ARow)> OnRadioButtonClick;
+    // A drag on the selection's grip stretched it (before and after the paste).
+    std::function<void(TObject* Sender, const TGridRect& OrigSelection, const TGridRect& NewSelection)>
+        OnSelectionResize;
+    std::function<void(TObject* Sender, const TGridRect& OrigSelection, const TGridRect& NewSelection)>
+        OnSelectionResized;
     // A press on a rating cell chose NewRate stars (half steps); may change or refuse it.
     std::function<void(TObject* Sender, int ACol, int ARow, double& NewRate, bool& Allow)> OnRatingChange;
     // The mouse was released over a radio group cell (its chosen option).

@@ -29,6 +29,7 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     if (IsHoverFixedCell(ACol, ARow))
         SetFixedCellPressed(true, FControlLook.FixedDropDownButton && X > CellRect(ACol, ARow).Right - 16);
     if (FixedDropDownPress(ACol, ARow, X)) return;
+    if (SelectionResizePress(X, Y, Message)) return;
     if (FLook == glListView && FHotFixedCell.X >= 0 && FHotFixedCell.Y >= 0 && FHotFixedCell.X < ColCount() &&
         FHotFixedCell.Y < RowCount())
         RepaintCell(FHotFixedCell.X, FHotFixedCell.Y);

@@ -267,6 +267,7 @@ void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
     }
     // Over a link the press follows it.
     if (!IsDesigning() && TrackAnchor(ACol, ARow, X, Y) && mode == msNormal) mode = msURL;
+    if (mode == msNormal && !IsDesigning() && OnSelectionGrip(X, Y)) mode = msResize;
     FMouseSelectMode = mode;
 
     // A cell hint belongs to its cell: moving on cancels it.

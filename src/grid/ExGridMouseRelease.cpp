@@ -67,6 +67,7 @@ void TExStringGrid::WMLButtonUp(TWMMouse& Message) {
     DisjunctRelease(ACol, ARow);
 
     TBaseGrid::WMLButtonUp(Message);
+    SelectionResizeRelease();
     FTools->AutoSelectGroupRelease(ACol, ARow);
 
     if (moved && state == gsColSizing && sizedIndex >= 0 && sizedIndex < ColCount()) {

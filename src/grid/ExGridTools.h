@@ -978,6 +978,7 @@ public:
     void OleColumnDragStart(int ACol, int AIndex, TListBox* AList);
     // The selection of the last drag started from the grid.
     TGridRect DropSelection() const { return FDropSelection; }
+    void SetDropSelection(const TGridRect& Value) { FDropSelection = Value; }
     std::function<void(TObject* Sender, int ARow, int ACol, const String& Data, bool& Allow)> OnOleDrag;
     std::function<void(TObject* Sender, int ARow, int ACol)> OnOleDragStart;
     std::function<void(TObject* Sender, Cardinal OLEEffect)> OnOleDragStop;

@@ -841,6 +841,8 @@ int TExGridTools::PrintPages(TCanvas& C, int Mode, int Total) {
     int fixedCols = FGrid.FixedCols();
     int pageIndex = 0;
     bool cancel = false;
+    const bool wholeGrid = FPrintRect.Left == 0 && FPrintRect.Top == 0 && FPrintRect.Right == FGrid.ColCount() - 1 &&
+                           FPrintRect.Bottom == FGrid.RowCount() - 1;
     for (int colStart = FPrintRect.Left; colStart <= FPrintRect.Right && !cancel; ++run.Strip) {
         run.RepeatCols = ps.RepeatFixedCols && fixedCols > 0 && (run.Strip > 1 || FPrintRect.Left > fixedCols);
         int running = 0;
@@ -899,7 +901,10 @@ int TExGridTools::PrintPages(TCanvas& C, int Mode, int Total) {
             for (;;) {
                 int h = PrintRowDrawn(run, row);
                 if (placed && y - h <= run.H + run.G) break;
-                if (out) PrintDrawRow(run, y, row, run.RepeatCols);
+                if (out) {
+                    FGrid.ExportNotification(wholeGrid ? 1 : 3, row);
+                    PrintDrawRow(run, y, row, run.RepeatCols);
+                }
                 y -= h;
                 placed = true;
                 ++row;

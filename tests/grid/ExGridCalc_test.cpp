@@ -7,6 +7,8 @@
 
 #include "GridOnForm.h"
 
+#include "framework/Graphics.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
@@ -326,6 +328,15 @@ TEST(ExportProgress, CopiesAndSavesNameTheirRows) {
     TMemoryStream stream;
     g.SaveToStream(stream);
     EXPECT_EQ(g.calls, (Calls{{0, 0}, {5, 0}, {5, 1}, {5, 2}, {5, 3}, {2, -1}}));
+
+    // Printing names each printed row: 1 for the whole grid, 3 for a part.
+    TBitmap page(400, 400);
+    g.calls.clear();
+    g.Tools().PrintPreview(page.Canvas(), Rect(0, 0, 400, 400));
+    EXPECT_EQ(g.calls, (Calls{{1, 0}, {1, 1}, {1, 2}, {1, 3}}));
+    g.calls.clear();
+    g.Tools().PrintPreviewRect(page.Canvas(), Rect(0, 0, 400, 400), TGridRect{1, 1, 2, 2});
+    EXPECT_EQ(g.calls, (Calls{{3, 1}, {3, 2}}));
 }
 
 }  // namespace

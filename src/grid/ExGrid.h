@@ -1588,7 +1588,7 @@ protected:
     }
     // ARow is the row the state concerns, -1 for none.
     virtual void ExportNotification(int /*AState*/, int /*ARow*/ = -1) {}
-    virtual void ImportNotification(int) {}
+    virtual void ImportNotification(int /*AState*/, int /*ARow*/ = -1) {}
     virtual void AssignCells(const TPersistent* Source);
     virtual void RemoveRowsEx(int RowIndex, int RCount) { DoRemoveRows(RowIndex, RCount, false); }
 

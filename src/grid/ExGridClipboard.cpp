@@ -266,7 +266,7 @@ int TExGridTools::PasteText(int ACol, int ARow, int& Rows, int& Cols, const Stri
         const String& line = lines[li];
         const bool more = li + 1 < lines.size();
         ++Rows;
-        FGrid.ImportNotification(FPasteAll ? 1 : 3);
+        FGrid.ImportNotification(FPasteAll ? 1 : 3, r);
         if (insert && !line.empty()) FGrid.InsertRows(r, 1, true);
         Cols = 1;
         int c = ACol;
@@ -480,9 +480,12 @@ void TExGridTools::PasteSelectionFromClipboard() {
     const int n = FGrid.Options().Contains(goRowSelect)
                       ? PasteFromClipboardAt(FGrid.FixedCols(), sel.Top, rows, cols)
                       : PasteFromClipboardAt(sel.Left, sel.Top, rows, cols);
-    if (!FGrid.Navigation().AllowSmartClipboard()) return;
+    // Every paste that announced its start also announces its end.
     const int cells = (sel.Right - sel.Left + 1) * (sel.Bottom - sel.Top + 1);
-    if (n == cells + 1) return;
+    if (!FGrid.Navigation().AllowSmartClipboard() || n == cells + 1) {
+        FGrid.ImportNotification(2);
+        return;
+    }
     FGrid.BeforePaste(sel.Left, sel.Top);
     if (n == 1 && cells > 1) {
         const int rc = FGrid.RealColIndex(sel.Left);

@@ -7,6 +7,7 @@
 
 #include "GridOnForm.h"
 
+#include "framework/Clipboard.h"
 #include "framework/Graphics.h"
 
 #include <gtest/gtest.h>
@@ -265,6 +266,8 @@ struct NotifiedGrid : TExStringGrid {
     using TExStringGrid::TExStringGrid;
     std::vector<std::pair<int, int>> calls;
     void ExportNotification(int AState, int ARow) override { calls.push_back({AState, ARow}); }
+    std::vector<std::pair<int, int>> imports;
+    void ImportNotification(int AState, int ARow) override { imports.push_back({AState, ARow}); }
 };
 
 using Calls = std::vector<std::pair<int, int>>;
@@ -337,6 +340,13 @@ TEST(ExportProgress, CopiesAndSavesNameTheirRows) {
     g.calls.clear();
     g.Tools().PrintPreviewRect(page.Canvas(), Rect(0, 0, 400, 400), TGridRect{1, 1, 2, 2});
     EXPECT_EQ(g.calls, (Calls{{3, 1}, {3, 2}}));
+
+    // A paste over the selection names the rows of its lines.
+    g.SetOptions(g.Options() + TGridOptions{goEditing});
+    g.SetSelection(TGridRect{2, 1, 2, 1});
+    Clipboard().SetAsText(u"a\r\nb");
+    g.PasteSelectionFromClipboard();
+    EXPECT_EQ(g.imports, (Calls{{0, -1}, {3, 1}, {3, 2}, {2, -1}}));
 }
 
 }  // namespace

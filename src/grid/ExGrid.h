@@ -543,6 +543,9 @@ private:
 using TRowDisjunctSelectEvent = std::function<void(TObject* Sender, int ARow, bool AState, bool& Allow)>;
 using TRowDisjunctSelectedEvent = std::function<void(TObject* Sender, int ARow)>;
 
+// True for the editor kinds edited in the grid's text editor.
+bool IsTextEditorKind(TEditorType Kind);
+
 class TExStringGrid : public TBaseGrid, public IGPKStyle, public IGPKTones {
 public:
     explicit TExStringGrid(TComponent* AOwner);
@@ -1711,6 +1714,11 @@ protected:
     bool FValidating = false;
     bool FLastValidation = true;
     bool FForceSel = false;
+    // The cell a Tab move runs from (a nested Tab for it returns at once), -1 when none.
+    int FLastTabCol = -1, FLastTabRow = -1;
+    // Where the last Enter move started; the move reports its own cell change.
+    int FAECol = -1, FAERow = -1;
+    bool FDisableChange = false;
     // The press that opens a spin editor hit the upper or lower half of an
     // always-visible spin button: the editor steps once when it opens.
     // The tick of the last lookup character typed (incremental lookup).

@@ -871,6 +871,8 @@ public:
     TGridCombo* Combobox() const { return FEditCombo; }
     void ShowCellEditor(int ACol, int ARow);
     void EditorToCell(int ACol, int ARow);
+    // Writes the open dedicated editor's value into the current cell and hides it.
+    void HideCellEdit() { EditorToCell(Col(), Row()); }
     void AddComboString(const String& S);
     void AddComboStringObject(const String& S, TObject* AObject);
     bool RemoveComboString(const String& S);

@@ -42,6 +42,7 @@ TEST(ExGridAdvance, EnterOntoACheckBoxTogglesItAndReportsTheStartCell) {
     struct Case {
         const char* name;
         int col, row;
+        TAdvanceDirection direction;
         bool refuse;
         int toCol, toRow;
         std::vector<std::string> changing;
@@ -49,15 +50,16 @@ TEST(ExGridAdvance, EnterOntoACheckBoxTogglesItAndReportsTheStartCell) {
         bool editor;
     };
     const Case cases[] = {
-        {"check box toggled", 1, 1, false, 2, 1, {"1,1>2,1", "1,1>2,1"}, u"Y", true},
-        {"text cell edited on", 3, 1, false, 4, 1, {"3,1>4,1"}, u"", true},
-        {"refused stays", 1, 1, true, 1, 1, {"1,1>2,1"}, u"", false},
+        {"check box toggled", 1, 1, adLeftRight, false, 2, 1, {"1,1>2,1", "1,1>2,1"}, u"Y", true},
+        {"top to bottom", 1, 4, adTopBottom, false, 2, 1, {"1,4>2,1", "1,4>2,1"}, u"Y", true},
+        {"text cell", 3, 1, adLeftRight, false, 4, 1, {"3,1>4,1"}, u"", true},
+        {"refused stays", 1, 1, adLeftRight, true, 1, 1, {"1,1>2,1"}, u"", false},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
         AdvanceForm f;
         f.g->Navigation().SetAdvanceOnEnter(true);
-        f.g->Navigation().SetAdvanceAutoEdit(true);
+        f.g->Navigation().SetAdvanceDirection(k.direction);
         const TRect R = f.g->CellRect(k.col, k.row);
         SimulateClick(f.g, R.Left + 5, R.Top + 5);
         SimulateText(u"a");
@@ -73,6 +75,20 @@ TEST(ExGridAdvance, EnterOntoACheckBoxTogglesItAndReportsTheStartCell) {
         EXPECT_EQ(f.changing, k.changing);
         EXPECT_EQ(f.g->GetCellEx(2, 1), k.check);
         EXPECT_EQ(f.g->EditorMode(), k.editor);
+    }
+    // Called with the editor shown, an advance in either direction toggles the
+    // check box it reaches and leaves no editor open on it.
+    for (TAdvanceDirection d : {adTopBottom, adLeftRight}) {
+        AdvanceForm f;
+        f.g->Navigation().SetAdvanceDirection(d);
+        f.g->FocusCell(1, d == adTopBottom ? 4 : 1, true);
+        f.g->ShowEditor();
+        ASSERT_TRUE(f.g->EditorMode());
+        f.g->AdvanceCell(f.g->Col(), f.g->Row(), true, true, false, true);
+        EXPECT_EQ(f.g->Col(), 2);
+        EXPECT_EQ(f.g->Row(), 1);
+        EXPECT_EQ(f.g->GetCellEx(2, 1), u"Y");
+        EXPECT_FALSE(f.g->EditorMode());
     }
 }
 

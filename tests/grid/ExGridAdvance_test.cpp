@@ -4,6 +4,8 @@
 #include "framework/Simulate.h"
 #include "framework/SysUtils.h"
 
+#include "GridOnForm.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,16 +14,10 @@
 namespace {
 
 // A shown column grid of 5 rows with the focus; column 2 holds data check boxes.
-struct AdvanceForm {
-    TForm form{nullptr};
-    TExColumnGrid* g;
+struct AdvanceForm : GridOnForm<TExColumnGrid> {
     std::vector<std::string> changing;
 
-    AdvanceForm() {
-        form.SetBounds(0, 0, 600, 400);
-        g = new TExColumnGrid(&form);
-        g->SetParent(&form);
-        g->SetBounds(0, 0, 450, 250);
+    AdvanceForm() : GridOnForm(450, 250) {
         g->SetRowCount(5);
         g->Columns().Items(2)->SetEditor(edDataCheckBox);
         for (int r = 1; r < g->RowCount(); ++r) g->SetCellEx(2, r, u"");
@@ -29,7 +25,6 @@ struct AdvanceForm {
             changing.push_back(std::to_string(oldCol) + "," + std::to_string(oldRow) + ">" + std::to_string(newCol) +
                                "," + std::to_string(newRow));
         };
-        form.Show();
         g->SetFocus();
     }
 };

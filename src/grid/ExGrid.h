@@ -544,6 +544,9 @@ private:
 using TRowDisjunctSelectEvent = std::function<void(TObject* Sender, int ARow, bool AState, bool& Allow)>;
 using TRowDisjunctSelectedEvent = std::function<void(TObject* Sender, int ARow)>;
 
+// True for the editor kinds edited in the grid's text editor.
+bool IsTextEditorKind(TEditorType Kind);
+
 class TExStringGrid : public TBaseGrid, public IGPKStyle, public IGPKTones {
 public:
     explicit TExStringGrid(TComponent* AOwner);
@@ -869,6 +872,8 @@ public:
     TGridCombo* Combobox() const { return FEditCombo; }
     void ShowCellEditor(int ACol, int ARow);
     void EditorToCell(int ACol, int ARow);
+    // Writes the open dedicated editor's value into the current cell and hides it.
+    void HideCellEdit() { EditorToCell(Col(), Row()); }
     void AddComboString(const String& S);
     void AddComboStringObject(const String& S, TObject* AObject);
     bool RemoveComboString(const String& S);
@@ -1713,6 +1718,11 @@ protected:
     bool FValidating = false;
     bool FLastValidation = true;
     bool FForceSel = false;
+    // The cell a Tab move runs from (a nested Tab for it returns at once), -1 when none.
+    int FLastTabCol = -1, FLastTabRow = -1;
+    // Where the last Enter move started; the move reports its own cell change.
+    int FAECol = -1, FAERow = -1;
+    bool FDisableChange = false;
     // The press that opens a spin editor hit the upper or lower half of an
     // always-visible spin button: the editor steps once when it opens.
     // The tick of the last lookup character typed (incremental lookup).

@@ -18,11 +18,11 @@ constexpr TEditorType TextEditorKinds[] = {edNormal,    edNumeric,   edPositiveN
                                            edCapital,   edMixedCase, edPassword,        edLowerCase,
                                            edUpperCase, edValidChars, edPositiveFloat};
 
+}  // namespace
+
 bool IsTextEditorKind(TEditorType Kind) {
     return std::find(std::begin(TextEditorKinds), std::end(TextEditorKinds), Kind) != std::end(TextEditorKinds);
 }
-
-}  // namespace
 
 // ---------------------------------------------------------------------------
 // Edit permission
@@ -93,7 +93,7 @@ void TExStringGrid::DisableEditing() { SetOptions(Options() - TGridOptions{goEdi
 void TExStringGrid::DoCellChanging(int NewCol, int NewRow, bool& Allow) {
     if (NewRow != Row() && OnRowChanging) OnRowChanging(this, Row(), NewRow, Allow);
     if (NewCol != Col() && OnColChanging) OnColChanging(this, Col(), NewCol, Allow);
-    if ((NewRow != Row() || NewCol != Col()) && OnCellChanging) OnCellChanging(this, Row(), Col(), NewRow, NewCol, Allow);
+    if ((NewRow != Row() || NewCol != Col()) && OnCellChanging && !FDisableChange) OnCellChanging(this, Row(), Col(), NewRow, NewCol, Allow);
 }
 
 bool TExStringGrid::SelectCell(int ACol, int ARow) {

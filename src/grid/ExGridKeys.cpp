@@ -172,6 +172,8 @@ void TExStringGrid::AdvanceCell(int ACol, int ARow, bool EditorShown, bool Forwa
     if (!FNavigation.AdvanceOnEnter() && !Force) return;
     if (FMouseActions.RangeSelectAndEdit() && !Options().Contains(goEditing)) SetOptions(Options() + TGridOptions{goEditing});
     const int c0 = ACol, r0 = ARow;
+    FAECol = ACol;
+    FAERow = ARow;
     const int firstCol = TCustomGrid::FixedCols(), firstRow = TCustomGrid::FixedRows();
     int lastCol = ColCount() - FFixedRightCols - 1;
     int lastRow = RowCount() - FFixedFooters - 1;
@@ -222,10 +224,11 @@ void TExStringGrid::AdvanceCell(int ACol, int ARow, bool EditorShown, bool Forwa
                 c = c < lastCol ? c + 1 : firstCol;
             } else {
                 // Past the last cell a new column is appended and entered.
+                const int span = CellSpan(c, r).X;
                 SetColCount(ColCount() + 1);
                 lastCol = ColCount() - FFixedRightCols - 1;
                 r = firstRow;
-                ++c;
+                c += span + 1;
                 if (OnAutoInsertCol) OnAutoInsertCol(this, lastCol);
             }
         } else if (dir == adLeftRight) {
@@ -256,20 +259,50 @@ void TExStringGrid::AdvanceCell(int ACol, int ARow, bool EditorShown, bool Forwa
     while (!editable(c, r) && FNavigation.AdvanceSkipReadOnlyCells()) {
         if ((c == c0 && r == r0) || !step(c, r) || ended) return;
     }
-    if (editable(c, r) && OnAutoAdvance) {
+    if (editable(c, r)) {
         bool allow = true;
-        OnAutoAdvance(this, r0, c0, r, c, allow);
+        if (OnAutoAdvance) {
+            OnAutoAdvance(this, FAERow, FAECol, r, c, allow);
+            c = std::clamp(c, 0, ColCount() - 1);
+            r = std::clamp(r, 0, RowCount() - 1);
+        }
         if (!allow) return;
-        c = std::clamp(c, 0, ColCount() - 1);
-        r = std::clamp(r, 0, RowCount() - 1);
+        // The move reports its change once, from the cell the advance started at.
+        if (OnCellChanging && (c != Col() || r != Row())) OnCellChanging(this, FAERow, FAECol, r, c, allow);
+        FDisableChange = true;
+        if (allow) MoveColRow(c, r, true, true);
+        else SelectCell(c0, r0);
+        FDisableChange = false;
+        if (!allow) return;
+    } else {
+        MoveColRow(c, r, true, true);
     }
-    MoveColRow(c, r, true, true);
+    const bool clickTarget = Col() == c && Row() == r && HasClickControl(RealColIndex(c), r);
+    if (EditorShown && ((AutoEdit && FNavigation.AdvanceAutoEdit()) || clickTarget) && Col() == c && Row() == r &&
+        editable(c, r)) {
+        ShowEditor();
+        if (clickTarget) {
+            // Passing the start cell again switches editing back as that cell had it.
+            FDisableChange = true;
+            MoveColRow(c0, r0, false, false);
+            MoveColRow(c, r, false, false);
+            if (!HasClickControl(RealColIndex(c0), r0)) {
+                // Entering a control by Enter toggles it, as a click would.
+                SimulateCellClick(c, r);
+                if (FNavigation.AdvanceDirection() != adLeftRight) HideEditor();
+            }
+            FDisableChange = false;
+            bool allow = true;
+            if (OnCellChanging) OnCellChanging(this, r0, c0, Row(), Col(), allow);
+            TEditorType startKind = FDefaultEditor;
+            GetCellEditor(RealColIndex(c0), r0, startKind);
+            if (!IsTextEditorKind(startKind)) HideEditor();
+        }
+    }
     if (FMouseActions.DisjunctRowSelect()) {
         ClearRowSelect();
         SetRowSelect(RowSelectIndex(Row()), true);
     }
-    if (EditorShown && AutoEdit && FNavigation.AdvanceAutoEdit() && Col() == c && Row() == r && editable(c, r))
-        ShowEditor();
 }
 
 bool TExStringGrid::HasClickControl(int ACol, int ARow) {
@@ -327,6 +360,10 @@ bool TExStringGrid::TabAdvance(bool Backward) {
     const int lastCol = ColCount() - FFixedRightCols - 1;
     const int lastRow = RowCount() - FFixedFooters - 1;
     if (lastCol < firstCol || lastRow < firstRow) return true;
+    // An editor or handler asking again for the Tab now under way is not moved twice.
+    if (Col() == FLastTabCol && Row() == FLastTabRow) return true;
+    FLastTabCol = Col();
+    FLastTabRow = Row();
     bool result = true;
     bool handOn = false;
     // The first selectable base cell of a row from column From on (-1: none).
@@ -366,7 +403,10 @@ bool TExStringGrid::TabAdvance(bool Backward) {
             r = r > firstRow ? r - 1 : lastRow;
             found = lastIn(r, lastCol);
         }
-        if (found < 0) return true;
+        if (found < 0) {
+            FLastTabCol = FLastTabRow = -1;
+            return true;
+        }
         c = found;
     } else {
         int found = c + CellSpan(c, r).X < lastCol ? firstIn(r, c + CellSpan(c, r).X + 1) : -1;
@@ -376,9 +416,15 @@ bool TExStringGrid::TabAdvance(bool Backward) {
             bool allow = !FNavigation.TabToNextAtEnd() && FNavigation.AdvanceInsert();
             if (allow) DoCanAddRow(allow);
             if (allow) {
-                AddRow();
-                r = RowCount() - FFixedFooters - 1;
-                if (OnAutoAddRow) OnAutoAddRow(this, r);
+                // The new row goes above a floating footer's row.
+                if (FFloatingFooter.Visible()) {
+                    InsertRows(RowCount() - 1, 1);
+                    r = RowCount() - 2;
+                } else {
+                    AddRow();
+                    r = RowCount() - FFixedFooters - 1;
+                }
+                if (OnAutoAddRow) OnAutoAddRow(this, RowCount() - FFixedFooters - 1);
             } else {
                 r = firstRow;
             }
@@ -394,6 +440,7 @@ bool TExStringGrid::TabAdvance(bool Backward) {
     if (FNavigation.AdvanceAutoEdit() && !HasClickControl(RealColIndex(Col()), Row()) &&
         IsEditable(RealColIndex(Col()), Row()))
         SimulateCellClick(Col(), Row());
+    FLastTabCol = FLastTabRow = -1;
     if (FNavigation.AlwaysEdit() && CanFocus()) SetFocus();
     if (handOn && FNavigation.TabToNextAtEnd()) {
         if (TCustomForm* form = GetParentForm(this)) {

@@ -229,7 +229,17 @@ void TExStringGrid::WMRButtonDown(TWMMouse& Message) {
     int ACol = -1, ARow = -1;
     MouseToCell(Message.XPos(), Message.YPos(), ACol, ARow);
     const bool dataCell = ACol >= TCustomGrid::FixedCols() && ARow >= TCustomGrid::FixedRows();
-    if (FMouseActions.SelectOnRightClick() && dataCell && !HasClickControl(RealColIndex(ACol), ARow)) {
+    const bool inCellSelection = FMouseActions.DisjunctCellSelect() && SelectedCells(ACol, ARow);
+    if (FMouseActions.SelectOnRightClick() && dataCell && !inCellSelection) {
+        if (!HasClickControl(RealColIndex(ACol), ARow)) {
+            // Without its own handler a right click acts on the cell as a left click would.
+            if (OnRightClickCell) {
+                FocusCell(ACol, ARow, true);
+            } else {
+                MouseDown(mbLeft, TShiftState{}, Message.XPos(), Message.YPos());
+                MouseUp(mbLeft, TShiftState{}, Message.XPos(), Message.YPos());
+            }
+        }
         const TGridRect s = Selection();
         const bool selected = ACol >= s.Left && ACol <= s.Right && ARow >= s.Top && ARow <= s.Bottom;
         if (selected) {

@@ -291,3 +291,19 @@ TEST(GridCombo, EnterIsReportedAndTheEditableComboKeepsToItsLengthLimit) {
 }
 
 }  // namespace
+
+TEST(GridCombo, HidingTheCellEditorWritesItsValueAndDoesNothingWhenNoneIsOpen) {
+    ComboForm f(edComboEdit, u"A");
+    f.g->HideCellEdit();
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"A");
+    TGridCombo* c = f.Open();
+    ASSERT_TRUE(c);
+    c->SetText(u"typed");
+    f.g->HideCellEdit();
+    EXPECT_FALSE(c->Visible());
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"typed");
+    // A second call has nothing left to write.
+    f.g->SetCellEx(1, 2, u"B");
+    f.g->HideCellEdit();
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"B");
+}

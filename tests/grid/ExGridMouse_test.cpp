@@ -314,6 +314,48 @@ TEST(ExGridMouse, RightClicksReportTheirCellAndMayMoveTheCurrentOne) {
     EXPECT_EQ(right, (std::vector<std::string>{"3,3", "3,3", "-1,-1"}));
 }
 
+// A right click with SelectOnRightClick acts as a left click when nobody
+// handles right clicks, and only moves the focus when a handler does.
+TEST(ExGridMouse, ARightClickWithoutItsHandlerActsAsALeftClick) {
+    struct Case {
+        bool handler;
+        bool disjunctCells;
+        std::vector<std::string> events;
+        int col, row;
+    };
+    const Case cases[] = {
+        {false, false, {"down L", "click", "up L"}, 3, 3},
+        {true, false, {"click", "right 3,3"}, 3, 3},
+        // A cell inside a disjunct cell selection keeps that selection.
+        {false, true, {}, 1, 1},
+    };
+    for (const Case& c : cases) {
+        MouseForm f;
+        std::vector<std::string> events;
+        f.g->MouseActions().SetSelectOnRightClick(true);
+        f.g->MouseActions().SetDisjunctCellSelect(c.disjunctCells);
+        if (c.disjunctCells) f.g->SetSelectedCells(3, 3, true);
+        f.g->OnMouseDown = [&](TObject*, TMouseButton b, TShiftState, int, int) {
+            events.push_back(b == mbLeft ? "down L" : "down R");
+        };
+        f.g->OnMouseUp = [&](TObject*, TMouseButton b, TShiftState, int, int) {
+            if (b == mbLeft) events.push_back("up L");
+        };
+        f.g->OnClick = [&](TObject*) { events.push_back("click"); };
+        if (c.handler)
+            f.g->OnRightClickCell = [&](TObject*, int r, int col) {
+                events.push_back("right " + std::to_string(col) + "," + std::to_string(r));
+            };
+        const TRect R = f.g->CellRect(3, 3);
+        SimulateMouseDown(f.g, mbRight, R.Left + 5, R.Top + 5);
+        std::erase(events, std::string("down R"));
+        EXPECT_EQ(events, c.events) << c.handler << c.disjunctCells;
+        EXPECT_EQ(f.g->Col(), c.col);
+        EXPECT_EQ(f.g->Row(), c.row);
+        SimulateMouseUp(f.g, mbRight, R.Left + 5, R.Top + 5);
+    }
+}
+
 TEST(ExGridMouse, SizingAColumnReportsItsWidthAndShowsItAsHint) {
     MouseForm f;
     f.g->SetOptions(f.g->Options() + TGridOptions{goColSizing});

@@ -1900,6 +1900,12 @@ private:
     bool HomeEndKey(Word Key, TShiftState Shift);
     void CursorAdvanceKey(Word Key, int X0, int Y0);
     bool ClipboardKey(Word Key, TShiftState Shift);
+    // An arrow whose neighbour is fixed walks on to the first cell that is
+    // not (Navigation.SkipFixedCells); the key is then spent.
+    bool SkipFixedKey(Word& Key, TShiftState Shift);
+    // Ctrl+Up/Down with Navigation.CursorMoveRows move the rows selected
+    // before the key one place up or down.
+    void MoveRowsKey(Word Key, TShiftState Shift, const TGridRect& Before, int R0);
     bool RatingPress(int ACol, int ARow, int X);
     bool FFixedCellPushed = false;
     TRect FPushedFixedCell{};

@@ -28,10 +28,13 @@ void TExStringGrid::KeyDown(Word& Key, TShiftState Shift) {
     }
     if (Key == VK_SPACE || Key == VK_RETURN) ClickControlByKey(Key);
     if (Key == VK_SPACE) ToggleRadioByKey();
+    if (SkipFixedKey(Key, Shift)) return;
     const Word key = Key;
     const int r0 = Row(), c0 = Col();
+    const TGridRect before = Selection();
     AutoRowKey(key, Shift, true);
     TBaseGrid::KeyDown(Key, Shift);
+    MoveRowsKey(key, Shift, before, r0);
     CursorAdvanceKey(key, c0, r0);
     SkipDisabledRows(key, r0);
     DisjunctKey(key, Shift);

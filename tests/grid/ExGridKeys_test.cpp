@@ -1,4 +1,5 @@
 #include "grid/ExCGrid.h"
+#include "GridOnForm.h"
 
 #include "framework/Clipboard.h"
 #include "framework/Forms.h"
@@ -394,5 +395,104 @@ TEST(ExGridKeys, EnterOpensAndClosesTheEditorAndALetterOpensItWithThatLetter) {
         SimulateKey(VK_ESCAPE);
         EXPECT_FALSE(f.g->EditorMode());
         EXPECT_EQ(f.g->GetCellEx(1, 1), u"old");
+    }
+}
+
+namespace {
+// A plain grid that declares row 3 fixed besides its headers.
+class RowThreeFixedGrid : public TExStringGrid {
+public:
+    using TExStringGrid::TExStringGrid;
+
+protected:
+    void IsFixedCell(int ACol, int ARow, bool& IsFixed) override {
+        TExStringGrid::IsFixedCell(ACol, ARow, IsFixed);
+        if (ARow == 3) IsFixed = true;
+    }
+};
+}  // namespace
+
+TEST(ExGridKeys, ArrowsWalkOverFixedCellsAndSpendTheKey) {
+    // Column grid of 6 columns; the fixed ones are listed per case.
+    struct Case {
+        const char* name;
+        std::vector<int> fixedCols;
+        bool skip;
+        int col;
+        Word key;
+        int toCol;
+    };
+    const Case cases[] = {
+        {"over one", {2}, true, 1, VK_RIGHT, 3},
+        {"over two", {2, 3}, true, 1, VK_RIGHT, 4},
+        {"back over two", {2, 3}, true, 4, VK_LEFT, 1},
+        {"nothing beyond: stays", {3, 4, 5}, true, 2, VK_RIGHT, 2},
+        {"neighbour not fixed: one step", {3}, true, 1, VK_RIGHT, 2},
+        {"switched off: no walk", {2}, false, 1, VK_RIGHT, 1},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        GridOnForm<TExColumnGrid> f;
+        TExColumnGrid* g = f.g;
+        g->SetColCount(6);
+        g->SetRowCount(5);
+        for (int c : k.fixedCols) g->Columns().Items(c)->SetFixed(true);
+        g->Navigation().SetSkipFixedCells(k.skip);
+        g->SetFocus();
+        g->FocusCell(k.col, 2, true);
+        std::vector<Word> seen;
+        g->OnKeyDown = [&](TObject*, Word& key, TShiftState) { seen.push_back(key); };
+        SimulateKey(k.key);
+        EXPECT_EQ(g->Col(), k.toCol);
+        EXPECT_EQ(g->Row(), 2);
+        EXPECT_EQ(seen, std::vector<Word>{k.key});  // reported once, as pressed
+    }
+    // A declared-fixed row is stepped over by Up and Down.
+    for (Word key : {VK_DOWN, VK_UP}) {
+        GridOnForm<RowThreeFixedGrid> f;
+        f.g->SetRowCount(8);
+        f.g->SetFocus();
+        f.g->FocusCell(2, key == VK_DOWN ? 2 : 4, true);
+        SimulateKey(key);
+        EXPECT_EQ(f.g->Row(), key == VK_DOWN ? 4 : 2);
+    }
+}
+
+TEST(ExGridKeys, CtrlUpAndDownCarryTheSelectedRows) {
+    struct Case {
+        const char* name;
+        bool allowed;
+        int top, bottom;
+        Word key;
+        std::vector<String> col1;  // rows 1..5 afterwards
+        int selTop, selBottom;
+    };
+    const Case cases[] = {
+        {"one row down", true, 3, 3, VK_DOWN, {u"r1", u"r2", u"r4", u"r3", u"r5"}, 4, 4},
+        {"one row up", true, 3, 3, VK_UP, {u"r1", u"r3", u"r2", u"r4", u"r5"}, 2, 2},
+        {"two rows down", true, 2, 3, VK_DOWN, {u"r1", u"r4", u"r2", u"r3", u"r5"}, 3, 4},
+        {"first row stays", true, 1, 1, VK_UP, {u"r1", u"r2", u"r3", u"r4", u"r5"}, 1, 1},
+        {"last row stays", true, 5, 5, VK_DOWN, {u"r1", u"r2", u"r3", u"r4", u"r5"}, 5, 5},
+        {"switched off", false, 3, 3, VK_DOWN, {u"r1", u"r2", u"r3", u"r4", u"r5"}, -1, -1},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        GridOnForm<> f;
+        TExStringGrid* g = f.g;
+        g->SetRowCount(6);
+        for (int r = 1; r < 6; ++r) g->SetCellEx(1, r, u"r" + IntToStr(r));
+        g->SetOptions(g->Options() + TGridOptions{goRangeSelect});
+        g->Navigation().SetCursorMoveRows(k.allowed);
+        g->SetFocus();
+        g->FocusCell(2, k.top, true);
+        if (k.bottom != k.top) g->SetSelection({1, k.top, 4, k.bottom});
+        SimulateKey(k.key, {ssCtrl});
+        std::vector<String> col1;
+        for (int r = 1; r < 6; ++r) col1.push_back(g->GetCellEx(1, r));
+        EXPECT_EQ(col1, k.col1);
+        if (k.selTop < 0) continue;
+        const TGridRect s = g->Selection();
+        EXPECT_EQ(std::min(s.Top, s.Bottom), k.selTop);
+        EXPECT_EQ(std::max(s.Top, s.Bottom), k.selBottom);
     }
 }

@@ -1,0 +1,50 @@
+// Arrow keys that walk over fixed cells and Ctrl+Up/Down that carry the
+// selected rows along.
+#include "grid/ExGrid.h"
+
+#include <algorithm>
+
+bool TExStringGrid::SkipFixedKey(Word& Key, TShiftState Shift) {
+    if (!FNavigation.SkipFixedCells()) return false;
+    int dc = 0, dr = 0;
+    switch (Key) {
+    case VK_LEFT: dc = -1; break;
+    case VK_RIGHT: dc = 1; break;
+    case VK_UP: dr = -1; break;
+    case VK_DOWN: dr = 1; break;
+    default: return false;
+    }
+    const int firstCol = TCustomGrid::FixedCols(), lastCol = ColCount() - FFixedRightCols - 1;
+    const int firstRow = TCustomGrid::FixedRows(), lastRow = RowCount() - FFixedFooters - 1;
+    auto inside = [&](int c, int r) { return c >= firstCol && c <= lastCol && r >= firstRow && r <= lastRow; };
+    int c = Col() + dc, r = Row() + dr;
+    if (!inside(c, r) || !IsFixed(c, r)) return false;
+    if (Options().Contains(goRowSelect) && dr != 0) {
+        FocusCell(Col(), r, true);
+    } else {
+        while (inside(c, r) && IsFixed(c, r)) c += dc, r += dr;
+        // With nothing but fixed cells beyond, the cursor stays.
+        if (inside(c, r)) FocusCell(c, r, true);
+    }
+    const Word pressed = Key;
+    Key = 0;
+    if (OnKeyDown) {
+        Word k = pressed;
+        OnKeyDown(this, k, Shift);
+    }
+    return true;
+}
+
+void TExStringGrid::MoveRowsKey(Word Key, TShiftState Shift, const TGridRect& Before, int R0) {
+    if (!FNavigation.CursorMoveRows() || !Shift.Contains(ssCtrl) || (Key != VK_UP && Key != VK_DOWN)) return;
+    const int top = std::min(Before.Top, Before.Bottom), bottom = std::max(Before.Top, Before.Bottom);
+    const int step = Key == VK_DOWN ? 1 : -1;
+    if (step > 0 ? bottom >= RowCount() - 1 : top <= TCustomGrid::FixedRows()) return;
+    if (top == bottom) {
+        MoveRow(top, top + step);
+        FocusCell(Col(), R0 + step, true);
+        return;
+    }
+    MoveRows(top, top + step, bottom - top + 1);
+    SetSelection({TCustomGrid::FixedCols(), top + step, ColCount() - 1, bottom + step});
+}

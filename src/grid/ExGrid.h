@@ -1903,6 +1903,10 @@ private:
     // An arrow whose neighbour is fixed walks on to the first cell that is
     // not (Navigation.SkipFixedCells); the key is then spent.
     bool SkipFixedKey(Word& Key, TShiftState Shift);
+    // With goRowSelect, Ctrl+Left/Right (or, without
+    // Navigation.LeftRightRowSelect, plain Left/Right, then spent) scroll
+    // the columns one place.
+    bool RowSelectScrollKey(Word& Key, TShiftState Shift);
     // Ctrl+Up/Down with Navigation.CursorMoveRows move the rows selected
     // before the key one place up or down.
     void MoveRowsKey(Word Key, TShiftState Shift, const TGridRect& Before, int R0);

@@ -48,3 +48,22 @@ void TExStringGrid::MoveRowsKey(Word Key, TShiftState Shift, const TGridRect& Be
     MoveRows(top, top + step, bottom - top + 1);
     SetSelection({TCustomGrid::FixedCols(), top + step, ColCount() - 1, bottom + step});
 }
+
+bool TExStringGrid::RowSelectScrollKey(Word& Key, TShiftState Shift) {
+    if ((Key != VK_LEFT && Key != VK_RIGHT) || !Options().Contains(goRowSelect) || IsNode(RealRowIndex(Row())) ||
+        VisibleColCount() >= ColCount())
+        return false;
+    const bool rowKeys = FNavigation.LeftRightRowSelect();
+    // Left and Right move the row there; only with Ctrl do they scroll.
+    if (rowKeys && !Shift.Contains(ssCtrl)) return false;
+    const int left = LeftCol();
+    if (Key == VK_LEFT) {
+        if (left > TCustomGrid::FixedCols()) SetLeftCol(left - 1);
+    } else if (left + VisibleColCount() < ColCount()) {
+        SetLeftCol(left + 1);
+    }
+    if (rowKeys) return false;
+    if (OnKeyDown) OnKeyDown(this, Key, Shift);
+    Key = 0;
+    return true;
+}

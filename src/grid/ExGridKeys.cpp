@@ -28,12 +28,21 @@ void TExStringGrid::KeyDown(Word& Key, TShiftState Shift) {
     }
     if (Key == VK_SPACE || Key == VK_RETURN) ClickControlByKey(Key);
     if (Key == VK_SPACE) ToggleRadioByKey();
-    if (SkipFixedKey(Key, Shift)) return;
+    if (RowSelectScrollKey(Key, Shift) || SkipFixedKey(Key, Shift)) return;
     const Word key = Key;
-    const int r0 = Row(), c0 = Col();
+    const int r0 = Row(), c0 = Col(), left = LeftCol();
     const TGridRect before = Selection();
+    // Rows chosen by vertical keys leave the columns scrolled as they were.
+    const bool keepLeft = (key == VK_UP || key == VK_DOWN || key == VK_PRIOR || key == VK_NEXT) &&
+                          Options().Contains(goRowSelect) && left != TCustomGrid::FixedCols() &&
+                          FNavigation.KeepHorizScroll();
     AutoRowKey(key, Shift, true);
+    if (keepLeft) BeginUpdate();
     TBaseGrid::KeyDown(Key, Shift);
+    if (keepLeft) {
+        SetLeftCol(left);
+        EndUpdate();
+    }
     MoveRowsKey(key, Shift, before, r0);
     CursorAdvanceKey(key, c0, r0);
     SkipDisabledRows(key, r0);

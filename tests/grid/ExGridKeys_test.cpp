@@ -496,3 +496,42 @@ TEST(ExGridKeys, CtrlUpAndDownCarryTheSelectedRows) {
         EXPECT_EQ(std::max(s.Top, s.Bottom), k.selBottom);
     }
 }
+
+TEST(ExGridKeys, RowSelectGridsScrollTheColumnsByLeftAndRight) {
+    // 20 columns of a row-select grid, scrolled to column 5, cursor on row 3.
+    struct Case {
+        const char* name;
+        bool leftRight, keepHoriz;
+        Word key;
+        TShiftState shift;
+        int toRow, toLeft;  // toLeft -1: anything but 5
+    };
+    const Case cases[] = {
+        {"Right moves the row", true, false, VK_RIGHT, {}, 4, -1},
+        {"Ctrl+Right scrolls", true, false, VK_RIGHT, {ssCtrl}, 3, 6},
+        {"Ctrl+Left scrolls", true, false, VK_LEFT, {ssCtrl}, 3, 4},
+        {"without row keys Right scrolls", false, false, VK_RIGHT, {}, 3, 6},
+        {"without row keys Left scrolls", false, false, VK_LEFT, {}, 3, 4},
+        {"Down keeps the scroll", true, true, VK_DOWN, {}, 4, 5},
+        {"Up keeps the scroll", true, true, VK_UP, {}, 2, 5},
+        {"Down scrolls back otherwise", true, false, VK_DOWN, {}, 4, -1},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        GridOnForm<> f;
+        TExStringGrid* g = f.g;
+        g->SetColCount(20);
+        g->SetRowCount(10);
+        g->SetOptions(g->Options() + TGridOptions{goRowSelect});
+        g->Navigation().SetLeftRightRowSelect(k.leftRight);
+        g->Navigation().SetKeepHorizScroll(k.keepHoriz);
+        g->SetFocus();
+        g->FocusCell(1, 3, true);
+        g->SetLeftCol(5);
+        ASSERT_EQ(g->LeftCol(), 5);
+        SimulateKey(k.key, k.shift);
+        EXPECT_EQ(g->Row(), k.toRow);
+        if (k.toLeft < 0) EXPECT_NE(g->LeftCol(), 5);
+        else EXPECT_EQ(g->LeftCol(), k.toLeft);
+    }
+}

@@ -422,16 +422,23 @@ bool TExStringGrid::HomeEndKey(Word Key, TShiftState Shift) {
     const THomeEndAction how = FNavigation.HomeEndKey();
     const bool home = Key == VK_HOME, ctrl = Shift.Contains(ssCtrl), shift = Shift.Contains(ssShift);
     const int fc = TCustomGrid::FixedCols(), fr = TCustomGrid::FixedRows();
-    const int lastRow = RowCount() - FFixedFooters - 1;
+    const bool footer = FFloatingFooter.Visible();
+    // The floating footer takes the grid's last row.
+    const int lastRow = footer && RowCount() > 2 ? RowCount() - 2 : RowCount() - FFixedFooters - 1;
     // A grid holding only its header row keeps the framework's handling.
     if (how != heFirstLastCell && FFixedRowAlways && RowCount() == 1) return false;
+    auto firstSelectable = [&](int r) {
+        int c = fc;
+        while (c < ColCount() - 1 && !CanSelectCell(c, r)) ++c;
+        return c;
+    };
     if (how == heFirstLastCell && !ctrl) {
         FocusCell(home ? fc : ColCount() - 1, home ? fr : RowCount() - 1, true);
         MoveToBaseCell();
         return true;
     }
     if (how == heFirstLastRow && !ctrl) {
-        const int from = Row(), to = home ? fr : lastRow;
+        const int from = Row(), to = home ? fr : lastRow, left = LeftCol();
         if (shift) {
             // The rows from the one the key was pressed on, the cursor ending on the new row.
             SetSelection({0, from, ColCount() - 1, to});
@@ -443,14 +450,32 @@ bool TExStringGrid::HomeEndKey(Word Key, TShiftState Shift) {
                 SetRowSelect(RowSelectIndex(Row()), true);
             }
         }
+        // The last row is shown right above the footers.
+        if (!home && (footer || FFixedFooters > 0)) SetTopRow(std::max(fr, RowCount() - VisibleRowCount()));
+        if (Options().Contains(goRowSelect) && FNavigation.KeepHorizScroll()) SetLeftCol(left);
         return true;
     }
     if (how == heFirstLastColumn && home && ctrl) {
-        int c = fc;
-        while (c < ColCount() - 1 && !CanSelectCell(c, fr)) ++c;
-        FocusCell(c, fr, true);
+        FocusCell(firstSelectable(fr), fr, true);
         MoveToBaseCell();
         SetLeftCol(fc);
+        return true;
+    }
+    if (how == heFirstLastColumn && !ctrl && !Options().Contains(goRowSelect)) {
+        const int r = Row();
+        if (shift) {
+            // From the current cell to the row's first (last) column, the cursor ending there.
+            SetSelection({Col(), r, home ? fc : ColCount() - FFixedRightCols - 1, r});
+            InvalidateRow(r);
+        } else if (home) {
+            FocusCell(firstSelectable(r), r, true);
+            MoveToBaseCell();
+            SetLeftCol(fc);
+        } else {
+            FocusCell(ColCount() - 1, r, true);
+            MoveToBaseCell();
+            SetLeftCol(std::max(fc, ColCount() - VisibleColCount()));
+        }
         return true;
     }
     return false;

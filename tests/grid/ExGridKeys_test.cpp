@@ -535,3 +535,45 @@ TEST(ExGridKeys, RowSelectGridsScrollTheColumnsByLeftAndRight) {
         else EXPECT_EQ(g->LeftCol(), k.toLeft);
     }
 }
+
+TEST(ExGridKeys, ShiftHomeAndEndSelectToTheRowsEndsAndEndStopsAboveTheFooters) {
+    // A 5 x 10 plain grid (one fixed row and column) with range selection, cursor at (3, 4).
+    struct Case {
+        const char* name;
+        THomeEndAction how;
+        Word key;
+        TShiftState shift;
+        int footers;  // 0, 1 fixed footer row, or -1 for a visible floating footer
+        int toCol, toRow, selLeft, selRight;
+    };
+    const Case cases[] = {
+        {"Shift+Home selects back to the first column", heFirstLastColumn, VK_HOME, {ssShift}, 0, 1, 4, 1, 3},
+        {"Shift+End selects on to the last column", heFirstLastColumn, VK_END, {ssShift}, 0, 4, 4, 3, 4},
+        {"Home skips an unselectable first column", heFirstLastColumn, VK_HOME, {}, 0, 2, 4, 2, 2},
+        {"End stops above a fixed footer", heFirstLastRow, VK_END, {}, 1, 3, 8, 3, 3},
+        {"End stops above the floating footer", heFirstLastRow, VK_END, {}, -1, 3, 8, 3, 3},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        GridOnForm<> f;
+        TExStringGrid* g = f.g;
+        g->SetColCount(5);
+        g->SetRowCount(10);
+        g->SetOptions(g->Options() + TGridOptions{goRangeSelect});
+        if (k.footers > 0) g->SetFixedFooters(k.footers);
+        if (k.footers < 0) g->FloatingFooter().SetVisible(true);
+        g->SetBounds(0, 0, 400, (g->DefaultRowHeight() + 1) * 6);
+        g->Navigation().SetHomeEndKey(k.how);
+        g->SetFocus();
+        g->FocusCell(3, 4, true);
+        g->OnSelectCell = [](TObject*, int c, int, bool& can) { can = can && c != 1; };
+        if (k.key == VK_HOME && k.shift.Contains(ssShift)) g->OnSelectCell = nullptr;
+        SimulateKey(k.key, k.shift);
+        EXPECT_EQ(g->Col(), k.toCol);
+        EXPECT_EQ(g->Row(), k.toRow);
+        const TGridRect s = g->Selection();
+        EXPECT_EQ(std::min(s.Left, s.Right), k.selLeft);
+        EXPECT_EQ(std::max(s.Left, s.Right), k.selRight);
+        if (k.footers != 0) EXPECT_EQ(g->TopRow(), 10 - g->VisibleRowCount());
+    }
+}

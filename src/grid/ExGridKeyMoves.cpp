@@ -2,6 +2,11 @@
 // selected rows along.
 #include "grid/ExGrid.h"
 
+#include "framework/Controls.h"
+#include "grid/ExGridTools.h"
+#include "grid/foundation/ExGridButton.h"
+#include "grid/foundation/GridText.h"
+
 #include <algorithm>
 
 bool TExStringGrid::SkipFixedKey(Word& Key, TShiftState Shift) {
@@ -66,4 +71,37 @@ bool TExStringGrid::RowSelectScrollKey(Word& Key, TShiftState Shift) {
     if (OnKeyDown) OnKeyDown(this, Key, Shift);
     Key = 0;
     return true;
+}
+
+bool TExStringGrid::SearchFooterKey(Word Key, TShiftState Shift) {
+    TSearchPanel* panel = SearchPanel();
+    if (Key != 'F' || !Shift.Contains(ssCtrl) || !SearchFooter().Visible() || !panel) return false;
+    if (panel->EditControl->CanFocus()) panel->EditControl->SetFocus();
+    return true;
+}
+
+void TExStringGrid::CMDialogChar(TCMDialogChar& Message) {
+    Message.Result = 0;
+    TSearchPanel* panel = SearchPanel();
+    if (!SearchFooter().Visible() || !panel) return;
+    const std::pair<TExGridButton*, void (TExGridTools::*)()> buttons[] = {
+        {panel->ForwardButton, &TExGridTools::SearchPanelFindNext},
+        {panel->BackwardButton, &TExGridTools::SearchPanelFindPrev},
+        {panel->HiliteButton, &TExGridTools::SearchPanelHighlight},
+    };
+    for (const auto& [button, run] : buttons) {
+        if (button && button->Visible() && button->Enabled() && IsAccel(Message.CharCode(), button->Caption())) {
+            ((*FTools).*run)();
+            Message.Result = 1;
+            return;
+        }
+    }
+}
+
+void TExStringGrid::WMChar(TWMKey& Message) {
+    // The keypad's decimal key (bit 6 of its scan code) types the locale's separator.
+    const int scan = int((Message.KeyData() >> 16) & 0xFF);
+    if (FExcelStyleDecimalSeparator && Message.CharCode() == u'.' && (scan & 0x40))
+        Message.SetCharCode(GetDecimalSeparatorChar());
+    TBaseGrid::WMChar(Message);
 }

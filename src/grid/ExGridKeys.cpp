@@ -12,6 +12,7 @@
 void TExStringGrid::KeyDown(Word& Key, TShiftState Shift) {
     FTools->KeyDownSelection = Selection();
     if (CellControlKeyDown(Key)) return;
+    SearchFooterKey(Key, Shift);
     if (Key == VK_RETURN && !IsEditable(RealColIndex(Col()), Row())) {
         if (OnKeyDown) OnKeyDown(this, Key, Shift);
         Key = 0;

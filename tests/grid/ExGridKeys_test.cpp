@@ -577,3 +577,62 @@ TEST(ExGridKeys, ShiftHomeAndEndSelectToTheRowsEndsAndEndStopsAboveTheFooters) {
         if (k.footers != 0) EXPECT_EQ(g->TopRow(), 10 - g->VisibleRowCount());
     }
 }
+
+TEST(ExGridKeys, SearchFooterKeysAndTheKeypadDecimalKey) {
+    GridOnForm<> f(560, 300);
+    TExStringGrid* g = f.g;
+    g->SetColCount(3);
+    g->SetRowCount(5);
+    const char16_t* texts[] = {u"alpha", u"beta", u"gamma", u"alpha beta"};
+    for (int r = 1; r <= 4; ++r) g->SetCellEx(1, r, texts[r - 1]);
+    g->SetFocus();
+    // Without the footer Ctrl+F and the accelerators do nothing.
+    SimulateKey('F', {ssCtrl});
+    EXPECT_TRUE(g->Focused());
+    EXPECT_EQ(g->Perform(CM_DIALOGCHAR, u'n', 0), 0);
+
+    g->SearchFooter().SetFindNextCaption(u"Find &next");
+    g->SearchFooter().SetFindPrevCaption(u"Find &previous");
+    g->SearchFooter().SetVisible(true);
+    TSearchPanel* p = g->SearchPanel();
+    ASSERT_NE(p, nullptr);
+    g->SetFocus();
+    SimulateKey('F', {ssCtrl});
+    EXPECT_TRUE(p->EditControl->Focused());
+    p->EditControl->SetText(u"beta");
+    EXPECT_EQ(g->Row(), 2);
+    struct Step {
+        Char ch;
+        LRESULT result;
+        int row;
+    };
+    for (const Step& s : {Step{u'n', 1, 4}, Step{u'p', 1, 2}, Step{u'x', 0, 2}}) {
+        SCOPED_TRACE(std::string(1, char(s.ch)));
+        EXPECT_EQ(g->Perform(CM_DIALOGCHAR, s.ch, 0), s.result);
+        EXPECT_EQ(g->Row(), s.row);
+    }
+    g->SearchFooter().SetVisible(false);
+
+    // A keypad full stop opens the editor with the locale's separator; the main key types a full stop.
+    TFormatSettings fs = FormatSettings();
+    fs.DecimalSeparator = u',';
+    const TFormatSettings old = SetFormatSettings(fs);
+    struct Case {
+        bool excel;
+        Word key;
+        const char16_t* typed;
+    };
+    for (const Case& k : {Case{true, VK_DECIMAL, u","}, Case{false, VK_DECIMAL, u"."}, Case{true, VK_OEM_PERIOD, u"."}}) {
+        SCOPED_TRACE(k.key);
+        g->HideInplaceEdit();
+        g->SetCellEx(2, 3, u"");
+        g->SetOptions(g->Options() + TGridOptions{goEditing});
+        g->SetExcelStyleDecimalSeparator(k.excel);
+        g->SetFocus();
+        g->FocusCell(2, 3, true);
+        SimulateKey(k.key, {}, u'.');
+        SimulateKey(VK_RETURN);
+        EXPECT_EQ(g->GetCellEx(2, 3), k.typed);
+    }
+    SetFormatSettings(old);
+}

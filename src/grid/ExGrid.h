@@ -811,6 +811,9 @@ public:
 
     // ===== Editing
     TNavigation& Navigation() { return FNavigation; }
+    // The keypad's decimal key types the locale's decimal separator.
+    bool ExcelStyleDecimalSeparator() const { return FExcelStyleDecimalSeparator; }
+    void SetExcelStyleDecimalSeparator(bool Value) { FExcelStyleDecimalSeparator = Value; }
     TSizeWhileTyping& SizeWhileTyping() { return FSizeWhileTyping; }
     TMouseActions& MouseActions() { return FMouseActions; }
     TEditorType DefaultEditor() const { return FDefaultEditor; }
@@ -1630,6 +1633,9 @@ protected:
     void KeyDown(Word& Key, TShiftState Shift) override;
     // Escape restores an edit, Enter advances when the grid is set to.
     void KeyPress(Char& Key) override;
+    // The accelerators of the search footer's buttons.
+    void CMDialogChar(TCMDialogChar& Message) override;
+    void WMChar(TWMKey& Message) override;
     // A press on an editable check box cell toggles it and reports the check
     // box click instead of the cell click; any other press on a cell selects
     // it through the framework and reports the cell click.
@@ -1917,6 +1923,18 @@ private:
     bool HomeEndKey(Word Key, TShiftState Shift);
     void CursorAdvanceKey(Word Key, int X0, int Y0);
     bool ClipboardKey(Word Key, TShiftState Shift);
+    // An arrow whose neighbour is fixed walks on to the first cell that is
+    // not (Navigation.SkipFixedCells); the key is then spent.
+    bool SkipFixedKey(Word& Key, TShiftState Shift);
+    // With goRowSelect, Ctrl+Left/Right (or, without
+    // Navigation.LeftRightRowSelect, plain Left/Right, then spent) scroll
+    // the columns one place.
+    bool RowSelectScrollKey(Word& Key, TShiftState Shift);
+    // Ctrl+F with the search footer shown puts the focus in its edit field.
+    bool SearchFooterKey(Word Key, TShiftState Shift);
+    // Ctrl+Up/Down with Navigation.CursorMoveRows move the rows selected
+    // before the key one place up or down.
+    void MoveRowsKey(Word Key, TShiftState Shift, const TGridRect& Before, int R0);
     bool RatingPress(int ACol, int ARow, int X);
     bool FFixedCellPushed = false;
     TRect FPushedFixedCell{};
@@ -1965,6 +1983,7 @@ private:
     void RepaintDisplCell(int ACol, int ARow);
 
     bool FFixedRowAlways = false;
+    bool FExcelStyleDecimalSeparator = false;
     bool FFixedColAlways = false;
     int FFixedFooters = 0;
     int FFixedRightCols = 0;

@@ -12,6 +12,7 @@
 void TExStringGrid::KeyDown(Word& Key, TShiftState Shift) {
     FTools->KeyDownSelection = Selection();
     if (CellControlKeyDown(Key)) return;
+    SearchFooterKey(Key, Shift);
     if (Key == VK_RETURN && !IsEditable(RealColIndex(Col()), Row())) {
         if (OnKeyDown) OnKeyDown(this, Key, Shift);
         Key = 0;
@@ -28,10 +29,22 @@ void TExStringGrid::KeyDown(Word& Key, TShiftState Shift) {
     }
     if (Key == VK_SPACE || Key == VK_RETURN) ClickControlByKey(Key);
     if (Key == VK_SPACE) ToggleRadioByKey();
+    if (RowSelectScrollKey(Key, Shift) || SkipFixedKey(Key, Shift)) return;
     const Word key = Key;
-    const int r0 = Row(), c0 = Col();
+    const int r0 = Row(), c0 = Col(), left = LeftCol();
+    const TGridRect before = Selection();
+    // Rows chosen by vertical keys leave the columns scrolled as they were.
+    const bool keepLeft = (key == VK_UP || key == VK_DOWN || key == VK_PRIOR || key == VK_NEXT) &&
+                          Options().Contains(goRowSelect) && left != TCustomGrid::FixedCols() &&
+                          FNavigation.KeepHorizScroll();
     AutoRowKey(key, Shift, true);
+    if (keepLeft) BeginUpdate();
     TBaseGrid::KeyDown(Key, Shift);
+    if (keepLeft) {
+        SetLeftCol(left);
+        EndUpdate();
+    }
+    MoveRowsKey(key, Shift, before, r0);
     CursorAdvanceKey(key, c0, r0);
     SkipDisabledRows(key, r0);
     DisjunctKey(key, Shift);
@@ -457,16 +470,23 @@ bool TExStringGrid::HomeEndKey(Word Key, TShiftState Shift) {
     const THomeEndAction how = FNavigation.HomeEndKey();
     const bool home = Key == VK_HOME, ctrl = Shift.Contains(ssCtrl), shift = Shift.Contains(ssShift);
     const int fc = TCustomGrid::FixedCols(), fr = TCustomGrid::FixedRows();
-    const int lastRow = RowCount() - FFixedFooters - 1;
+    const bool footer = FFloatingFooter.Visible();
+    // The floating footer takes the grid's last row.
+    const int lastRow = footer && RowCount() > 2 ? RowCount() - 2 : RowCount() - FFixedFooters - 1;
     // A grid holding only its header row keeps the framework's handling.
     if (how != heFirstLastCell && FFixedRowAlways && RowCount() == 1) return false;
+    auto firstSelectable = [&](int r) {
+        int c = fc;
+        while (c < ColCount() - 1 && !CanSelectCell(c, r)) ++c;
+        return c;
+    };
     if (how == heFirstLastCell && !ctrl) {
         FocusCell(home ? fc : ColCount() - 1, home ? fr : RowCount() - 1, true);
         MoveToBaseCell();
         return true;
     }
     if (how == heFirstLastRow && !ctrl) {
-        const int from = Row(), to = home ? fr : lastRow;
+        const int from = Row(), to = home ? fr : lastRow, left = LeftCol();
         if (shift) {
             // The rows from the one the key was pressed on, the cursor ending on the new row.
             SetSelection({0, from, ColCount() - 1, to});
@@ -478,14 +498,32 @@ bool TExStringGrid::HomeEndKey(Word Key, TShiftState Shift) {
                 SetRowSelect(RowSelectIndex(Row()), true);
             }
         }
+        // The last row is shown right above the footers.
+        if (!home && (footer || FFixedFooters > 0)) SetTopRow(std::max(fr, RowCount() - VisibleRowCount()));
+        if (Options().Contains(goRowSelect) && FNavigation.KeepHorizScroll()) SetLeftCol(left);
         return true;
     }
     if (how == heFirstLastColumn && home && ctrl) {
-        int c = fc;
-        while (c < ColCount() - 1 && !CanSelectCell(c, fr)) ++c;
-        FocusCell(c, fr, true);
+        FocusCell(firstSelectable(fr), fr, true);
         MoveToBaseCell();
         SetLeftCol(fc);
+        return true;
+    }
+    if (how == heFirstLastColumn && !ctrl && !Options().Contains(goRowSelect)) {
+        const int r = Row();
+        if (shift) {
+            // From the current cell to the row's first (last) column, the cursor ending there.
+            SetSelection({Col(), r, home ? fc : ColCount() - FFixedRightCols - 1, r});
+            InvalidateRow(r);
+        } else if (home) {
+            FocusCell(firstSelectable(r), r, true);
+            MoveToBaseCell();
+            SetLeftCol(fc);
+        } else {
+            FocusCell(ColCount() - 1, r, true);
+            MoveToBaseCell();
+            SetLeftCol(std::max(fc, ColCount() - VisibleColCount()));
+        }
         return true;
     }
     return false;

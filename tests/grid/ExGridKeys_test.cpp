@@ -1,4 +1,5 @@
 #include "grid/ExCGrid.h"
+#include "GridOnForm.h"
 
 #include "framework/Clipboard.h"
 #include "framework/Forms.h"
@@ -395,4 +396,243 @@ TEST(ExGridKeys, EnterOpensAndClosesTheEditorAndALetterOpensItWithThatLetter) {
         EXPECT_FALSE(f.g->EditorMode());
         EXPECT_EQ(f.g->GetCellEx(1, 1), u"old");
     }
+}
+
+namespace {
+// A plain grid that declares row 3 fixed besides its headers.
+class RowThreeFixedGrid : public TExStringGrid {
+public:
+    using TExStringGrid::TExStringGrid;
+
+protected:
+    void IsFixedCell(int ACol, int ARow, bool& IsFixed) override {
+        TExStringGrid::IsFixedCell(ACol, ARow, IsFixed);
+        if (ARow == 3) IsFixed = true;
+    }
+};
+}  // namespace
+
+TEST(ExGridKeys, ArrowsWalkOverFixedCellsAndSpendTheKey) {
+    // Column grid of 6 columns; the fixed ones are listed per case.
+    struct Case {
+        const char* name;
+        std::vector<int> fixedCols;
+        bool skip;
+        int col;
+        Word key;
+        int toCol;
+    };
+    const Case cases[] = {
+        {"over one", {2}, true, 1, VK_RIGHT, 3},
+        {"over two", {2, 3}, true, 1, VK_RIGHT, 4},
+        {"back over two", {2, 3}, true, 4, VK_LEFT, 1},
+        {"nothing beyond: stays", {3, 4, 5}, true, 2, VK_RIGHT, 2},
+        {"neighbour not fixed: one step", {3}, true, 1, VK_RIGHT, 2},
+        {"switched off: no walk", {2}, false, 1, VK_RIGHT, 1},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        GridOnForm<TExColumnGrid> f;
+        TExColumnGrid* g = f.g;
+        g->SetColCount(6);
+        g->SetRowCount(5);
+        for (int c : k.fixedCols) g->Columns().Items(c)->SetFixed(true);
+        g->Navigation().SetSkipFixedCells(k.skip);
+        g->SetFocus();
+        g->FocusCell(k.col, 2, true);
+        std::vector<Word> seen;
+        g->OnKeyDown = [&](TObject*, Word& key, TShiftState) { seen.push_back(key); };
+        SimulateKey(k.key);
+        EXPECT_EQ(g->Col(), k.toCol);
+        EXPECT_EQ(g->Row(), 2);
+        EXPECT_EQ(seen, std::vector<Word>{k.key});  // reported once, as pressed
+    }
+    // A declared-fixed row is stepped over by Up and Down.
+    for (Word key : {VK_DOWN, VK_UP}) {
+        GridOnForm<RowThreeFixedGrid> f;
+        f.g->SetRowCount(8);
+        f.g->SetFocus();
+        f.g->FocusCell(2, key == VK_DOWN ? 2 : 4, true);
+        SimulateKey(key);
+        EXPECT_EQ(f.g->Row(), key == VK_DOWN ? 4 : 2);
+    }
+}
+
+TEST(ExGridKeys, CtrlUpAndDownCarryTheSelectedRows) {
+    struct Case {
+        const char* name;
+        bool allowed;
+        int top, bottom;
+        Word key;
+        std::vector<String> col1;  // rows 1..5 afterwards
+        int selTop, selBottom;
+    };
+    const Case cases[] = {
+        {"one row down", true, 3, 3, VK_DOWN, {u"r1", u"r2", u"r4", u"r3", u"r5"}, 4, 4},
+        {"one row up", true, 3, 3, VK_UP, {u"r1", u"r3", u"r2", u"r4", u"r5"}, 2, 2},
+        {"two rows down", true, 2, 3, VK_DOWN, {u"r1", u"r4", u"r2", u"r3", u"r5"}, 3, 4},
+        {"first row stays", true, 1, 1, VK_UP, {u"r1", u"r2", u"r3", u"r4", u"r5"}, 1, 1},
+        {"last row stays", true, 5, 5, VK_DOWN, {u"r1", u"r2", u"r3", u"r4", u"r5"}, 5, 5},
+        {"switched off", false, 3, 3, VK_DOWN, {u"r1", u"r2", u"r3", u"r4", u"r5"}, -1, -1},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        GridOnForm<> f;
+        TExStringGrid* g = f.g;
+        g->SetRowCount(6);
+        for (int r = 1; r < 6; ++r) g->SetCellEx(1, r, u"r" + IntToStr(r));
+        g->SetOptions(g->Options() + TGridOptions{goRangeSelect});
+        g->Navigation().SetCursorMoveRows(k.allowed);
+        g->SetFocus();
+        g->FocusCell(2, k.top, true);
+        if (k.bottom != k.top) g->SetSelection({1, k.top, 4, k.bottom});
+        SimulateKey(k.key, {ssCtrl});
+        std::vector<String> col1;
+        for (int r = 1; r < 6; ++r) col1.push_back(g->GetCellEx(1, r));
+        EXPECT_EQ(col1, k.col1);
+        if (k.selTop < 0) continue;
+        const TGridRect s = g->Selection();
+        EXPECT_EQ(std::min(s.Top, s.Bottom), k.selTop);
+        EXPECT_EQ(std::max(s.Top, s.Bottom), k.selBottom);
+    }
+}
+
+TEST(ExGridKeys, RowSelectGridsScrollTheColumnsByLeftAndRight) {
+    // 20 columns of a row-select grid, scrolled to column 5, cursor on row 3.
+    struct Case {
+        const char* name;
+        bool leftRight, keepHoriz;
+        Word key;
+        TShiftState shift;
+        int toRow, toLeft;  // toLeft -1: anything but 5
+    };
+    const Case cases[] = {
+        {"Right moves the row", true, false, VK_RIGHT, {}, 4, -1},
+        {"Ctrl+Right scrolls", true, false, VK_RIGHT, {ssCtrl}, 3, 6},
+        {"Ctrl+Left scrolls", true, false, VK_LEFT, {ssCtrl}, 3, 4},
+        {"without row keys Right scrolls", false, false, VK_RIGHT, {}, 3, 6},
+        {"without row keys Left scrolls", false, false, VK_LEFT, {}, 3, 4},
+        {"Down keeps the scroll", true, true, VK_DOWN, {}, 4, 5},
+        {"Up keeps the scroll", true, true, VK_UP, {}, 2, 5},
+        {"Down scrolls back otherwise", true, false, VK_DOWN, {}, 4, -1},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        GridOnForm<> f;
+        TExStringGrid* g = f.g;
+        g->SetColCount(20);
+        g->SetRowCount(10);
+        g->SetOptions(g->Options() + TGridOptions{goRowSelect});
+        g->Navigation().SetLeftRightRowSelect(k.leftRight);
+        g->Navigation().SetKeepHorizScroll(k.keepHoriz);
+        g->SetFocus();
+        g->FocusCell(1, 3, true);
+        g->SetLeftCol(5);
+        ASSERT_EQ(g->LeftCol(), 5);
+        SimulateKey(k.key, k.shift);
+        EXPECT_EQ(g->Row(), k.toRow);
+        if (k.toLeft < 0) EXPECT_NE(g->LeftCol(), 5);
+        else EXPECT_EQ(g->LeftCol(), k.toLeft);
+    }
+}
+
+TEST(ExGridKeys, ShiftHomeAndEndSelectToTheRowsEndsAndEndStopsAboveTheFooters) {
+    // A 5 x 10 plain grid (one fixed row and column) with range selection, cursor at (3, 4).
+    struct Case {
+        const char* name;
+        THomeEndAction how;
+        Word key;
+        TShiftState shift;
+        int footers;  // 0, 1 fixed footer row, or -1 for a visible floating footer
+        int toCol, toRow, selLeft, selRight;
+    };
+    const Case cases[] = {
+        {"Shift+Home selects back to the first column", heFirstLastColumn, VK_HOME, {ssShift}, 0, 1, 4, 1, 3},
+        {"Shift+End selects on to the last column", heFirstLastColumn, VK_END, {ssShift}, 0, 4, 4, 3, 4},
+        {"Home skips an unselectable first column", heFirstLastColumn, VK_HOME, {}, 0, 2, 4, 2, 2},
+        {"End stops above a fixed footer", heFirstLastRow, VK_END, {}, 1, 3, 8, 3, 3},
+        {"End stops above the floating footer", heFirstLastRow, VK_END, {}, -1, 3, 8, 3, 3},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        GridOnForm<> f;
+        TExStringGrid* g = f.g;
+        g->SetColCount(5);
+        g->SetRowCount(10);
+        g->SetOptions(g->Options() + TGridOptions{goRangeSelect});
+        if (k.footers > 0) g->SetFixedFooters(k.footers);
+        if (k.footers < 0) g->FloatingFooter().SetVisible(true);
+        g->SetBounds(0, 0, 400, (g->DefaultRowHeight() + 1) * 6);
+        g->Navigation().SetHomeEndKey(k.how);
+        g->SetFocus();
+        g->FocusCell(3, 4, true);
+        g->OnSelectCell = [](TObject*, int c, int, bool& can) { can = can && c != 1; };
+        if (k.key == VK_HOME && k.shift.Contains(ssShift)) g->OnSelectCell = nullptr;
+        SimulateKey(k.key, k.shift);
+        EXPECT_EQ(g->Col(), k.toCol);
+        EXPECT_EQ(g->Row(), k.toRow);
+        const TGridRect s = g->Selection();
+        EXPECT_EQ(std::min(s.Left, s.Right), k.selLeft);
+        EXPECT_EQ(std::max(s.Left, s.Right), k.selRight);
+        if (k.footers != 0) EXPECT_EQ(g->TopRow(), 10 - g->VisibleRowCount());
+    }
+}
+
+TEST(ExGridKeys, SearchFooterKeysAndTheKeypadDecimalKey) {
+    GridOnForm<> f(560, 300);
+    TExStringGrid* g = f.g;
+    g->SetColCount(3);
+    g->SetRowCount(5);
+    const char16_t* texts[] = {u"alpha", u"beta", u"gamma", u"alpha beta"};
+    for (int r = 1; r <= 4; ++r) g->SetCellEx(1, r, texts[r - 1]);
+    g->SetFocus();
+    // Without the footer Ctrl+F and the accelerators do nothing.
+    SimulateKey('F', {ssCtrl});
+    EXPECT_TRUE(g->Focused());
+    EXPECT_EQ(g->Perform(CM_DIALOGCHAR, u'n', 0), 0);
+
+    g->SearchFooter().SetFindNextCaption(u"Find &next");
+    g->SearchFooter().SetFindPrevCaption(u"Find &previous");
+    g->SearchFooter().SetVisible(true);
+    TSearchPanel* p = g->SearchPanel();
+    ASSERT_NE(p, nullptr);
+    g->SetFocus();
+    SimulateKey('F', {ssCtrl});
+    EXPECT_TRUE(p->EditControl->Focused());
+    p->EditControl->SetText(u"beta");
+    EXPECT_EQ(g->Row(), 2);
+    struct Step {
+        Char ch;
+        LRESULT result;
+        int row;
+    };
+    for (const Step& s : {Step{u'n', 1, 4}, Step{u'p', 1, 2}, Step{u'x', 0, 2}}) {
+        SCOPED_TRACE(std::string(1, char(s.ch)));
+        EXPECT_EQ(g->Perform(CM_DIALOGCHAR, s.ch, 0), s.result);
+        EXPECT_EQ(g->Row(), s.row);
+    }
+    g->SearchFooter().SetVisible(false);
+
+    // A keypad full stop opens the editor with the locale's separator; the main key types a full stop.
+    TFormatSettings fs = FormatSettings();
+    fs.DecimalSeparator = u',';
+    const TFormatSettings old = SetFormatSettings(fs);
+    struct Case {
+        bool excel;
+        Word key;
+        const char16_t* typed;
+    };
+    for (const Case& k : {Case{true, VK_DECIMAL, u","}, Case{false, VK_DECIMAL, u"."}, Case{true, VK_OEM_PERIOD, u"."}}) {
+        SCOPED_TRACE(k.key);
+        g->HideInplaceEdit();
+        g->SetCellEx(2, 3, u"");
+        g->SetOptions(g->Options() + TGridOptions{goEditing});
+        g->SetExcelStyleDecimalSeparator(k.excel);
+        g->SetFocus();
+        g->FocusCell(2, 3, true);
+        SimulateKey(k.key, {}, u'.');
+        SimulateKey(VK_RETURN);
+        EXPECT_EQ(g->GetCellEx(2, 3), k.typed);
+    }
+    SetFormatSettings(old);
 }

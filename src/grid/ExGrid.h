@@ -57,6 +57,12 @@ enum TCellType {
 };
 static_assert(ctExpand == 32, "the cell types are streamed by their ordinal");
 
+// The kinds drawn as a check box, whatever holds their state.
+inline bool IsCheckBoxKind(TCellType T) {
+    return T == ctCheckBox || T == ctDataCheckBox || T == ctVirtCheckBox || T == ctRowCheckBox ||
+           T == ctTriStateCheckBox;
+}
+
 // Where the full text of a cell too small for it is shown as hint.
 enum THintShowLargeTextPos { hpCell, hpCursor };
 // The icon of a cell's balloon (stored as one byte).

@@ -333,13 +333,6 @@ void TExStringGrid::RemoveCheckBox(int ACol, int ARow) {
     RemoveOwnGraphic(ACol, ARow, ctTriStateCheckBox);
 }
 
-namespace {
-bool IsBoxKind(TCellType t) {
-    return t == ctCheckBox || t == ctDataCheckBox || t == ctVirtCheckBox || t == ctRowCheckBox ||
-           t == ctTriStateCheckBox;
-}
-}  // namespace
-
 bool TExStringGrid::HasCheckBox(int ACol, int ARow) {
     return HasGraphicOfKinds(ACol, ARow,
                              {ctCheckBox, ctDataCheckBox, ctVirtCheckBox, ctRowCheckBox, ctTriStateCheckBox});
@@ -390,7 +383,7 @@ bool TExStringGrid::SetCheckBoxStateEx(int ACol, int ARow, bool State) {
 
 bool TExStringGrid::ToggleCellCheck(int ACol, int ARow, bool User) {
     TCellGraphic* g = GetCellGraphic(ACol, ARow);
-    if (!g || !IsBoxKind(g->CellType)) return false;
+    if (!g || !IsCheckBoxKind(g->CellType)) return false;
     if (User && !FControlLook.CheckAlwaysActive) {
         bool canEdit = true;
         CellEditable(ACol, ARow, canEdit);

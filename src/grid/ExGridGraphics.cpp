@@ -835,10 +835,7 @@ TRect PlaceGraphic(const TRect& R, int W, int H, TCellHAlign HA, TCellVAlign VA,
     return Bounds(x, y, W, H);
 }
 
-bool IsBoxKind(TCellType Kind) {
-    return Kind == ctCheckBox || Kind == ctDataCheckBox || Kind == ctVirtCheckBox || Kind == ctRowCheckBox ||
-           Kind == ctTriStateCheckBox || Kind == ctRadioButton;
-}
+bool IsBoxKind(TCellType Kind) { return IsCheckBoxKind(Kind) || Kind == ctRadioButton; }
 
 // A check box or radio button goes by the text's alignment: T is the width of
 // the text beside it (+ 2), 0 without; a data box has no text and keeps to the

@@ -352,15 +352,6 @@ int TExGridTools::PrintEscapement(int ACol, int ARow) {
 // ---------------------------------------------------------------------------
 // Cell graphics on the page
 
-namespace {
-
-bool IsCheckKind(TCellType T) {
-    return T == ctCheckBox || T == ctDataCheckBox || T == ctVirtCheckBox || T == ctRowCheckBox ||
-           T == ctTriStateCheckBox;
-}
-
-}  // namespace
-
 TPoint TExStringGrid::CalcPrintGraphicSize(int ACol, int ARow, TRect Area, double Scale) {
     TCellGraphic* g = ACol >= 0 && ARow >= 0 ? GetCellGraphic(ACol, ARow) : nullptr;
     if (!g) return {0, 0};
@@ -409,7 +400,7 @@ TPoint TExStringGrid::CalcPrintGraphicSize(int ACol, int ARow, TRect Area, doubl
             const int s = RowHeights(ARow) - 2 * FXYOffset.Y;
             return {s, s};
         }
-        default: return IsCheckKind(g->CellType) ? TPoint{FControlLook.CheckSize, FControlLook.CheckSize} : TPoint{0, 0};
+        default: return IsCheckBoxKind(g->CellType) ? TPoint{FControlLook.CheckSize, FControlLook.CheckSize} : TPoint{0, 0};
     }
 }
 
@@ -457,7 +448,7 @@ void TExGridTools::PrintGraphic(TPrintRun& Run, int ACol, int ARow, TRect Cell, 
     const int l = Cell.Left + int(std::lround(Run.L));
     // Placed by the graphic's alignment; a check box or radio button alone in
     // its cell by the cell's own alignment.
-    const bool box = (IsCheckKind(g->CellType) || g->CellType == ctRadioButton) && FGrid.GetCellEx(ACol, ARow).empty();
+    const bool box = (IsCheckBoxKind(g->CellType) || g->CellType == ctRadioButton) && FGrid.GetCellEx(ACol, ARow).empty();
     TCellHAlign ha = g->CellHAlign;
     if (box) {
         const TAlignment a = FGrid.DoGetAlignment(ACol, ARow);
@@ -552,7 +543,7 @@ void TExGridTools::PrintGraphic(TPrintRun& Run, int ACol, int ARow, TRect Cell, 
         }
         default: break;
     }
-    if (!IsCheckKind(g->CellType)) return;  // buttons, shapes and the like print no graphic
+    if (!IsCheckBoxKind(g->CellType)) return;  // buttons, shapes and the like print no graphic
     TCheckBoxState state = cbUnchecked;
     FGrid.GetCheckBoxState(ACol, FGrid.RealRowIndex(ARow), state);
     c.Brush().SetColor(clWhite);

@@ -23,9 +23,8 @@ bool TExStringGrid::SelectionResizePress(int X, int Y, TWMMouse& Message) {
     FTools->SetDropSelection(sel);
     CopySelectionToClipboard();
     FMouseResize = true;
-    if (!Options().Contains(goEditing) && !FMouseActions.RangeSelectAndEdit()) {
-        TBaseGrid::WMLButtonDown(Message);
-    }
+    // The framework's press (mouse capture) only where it opens no editor.
+    if (!Options().Contains(goEditing) && !FMouseActions.RangeSelectAndEdit()) TBaseGrid::WMLButtonDown(Message);
     // The press only grabs the grip: the selection stays as it was, held at
     // its top-left corner while the drag moves the bottom-right one.
     TGridRect held;
@@ -34,7 +33,6 @@ bool TExStringGrid::SelectionResizePress(int X, int Y, TWMMouse& Message) {
     held.Right = sel.Left;
     held.Bottom = sel.Top;
     SetSelection(held);
-    SetGridState(gsSelecting);
     MouseMove(TShiftState{}, X, Y);
     Message.Result = 1;
     return true;

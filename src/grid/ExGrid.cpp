@@ -338,10 +338,18 @@ void TExStringGrid::WndProc(TMessage& Message) {
     }
     if ((Message.Msg == WM_THEMECHANGED || Message.Msg == WM_OFFICETHEMECHANGE) && FAutoThemeAdapt && !IsDestroying())
         ThemeAdapt();
-    if (!IsDestroying() && PanAndWheelMessage(Message)) return;
-    if (Message.Msg == WM_COMMAND) EditLinkComboNotify(Message);
+    if (IsDestroying()) {
+        TBaseGrid::WndProc(Message);
+        return;
+    }
+    if (Message.Msg == WM_CANCELMODE) CancelEnhancedMove();
+    if (PanAndWheelMessage(Message)) return;
+    if (Message.Msg == WM_COMMAND && ChildCommand(Message)) return;
+    const int row = Row();
     TBaseGrid::WndProc(Message);
-    if (!IsDestroying()) FollowThumbs(Message.Msg);
+    if (IsDestroying()) return;
+    FollowThumbs(Message.Msg);
+    SyncSelectionRow(row);
 }
 
 // ---------------------------------------------------------------------------

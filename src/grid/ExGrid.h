@@ -1348,6 +1348,10 @@ public:
     // The two slim bars of the metro look, nil otherwise.
     TScrollControl* VertScrollControl() const { return FVScrollCtrl; }
     TScrollControl* HorzScrollControl() const { return FHScrollCtrl; }
+    // Every change typed into an open spin or button editor goes into its
+    // cell at once, not only when the editor closes.
+    bool ShowEditProcess() const { return FShowEditProcess; }
+    void SetShowEditProcess(bool Value) { FShowEditProcess = Value; }
 
     // ===== Events
     TCanEditCellEvent OnCanEditCell;
@@ -1797,6 +1801,13 @@ private:
     // Wheel, panning and scroll bars (ExGridWindow.cpp). True: the message was handled.
     bool PanAndWheelMessage(TMessage& Message);
     void FollowThumbs(Cardinal Msg);
+    // Notifications of the children: the editors' changes, relayed as the grid's events.
+    bool ChildCommand(TMessage& Message);
+    void ShowEditProcessOf(TWinControl* Child);
+    // A move ended by the window system puts its feedback away.
+    void CancelEnhancedMove();
+    // The synchronised grid follows a row the framework's handling chose.
+    void SyncSelectionRow(int RowBefore);
     bool WheelNotch(TMessage& Message);
     void PanStart(TPoint At);
     void PanStep();
@@ -1880,6 +1891,7 @@ private:
     bool FScrollSynch = false;
     TScrollControl* FVScrollCtrl = nullptr;
     TScrollControl* FHScrollCtrl = nullptr;
+    bool FShowEditProcess = false;
     // Press state of the mouse handling.
     bool FDblClk = false;
     bool FColSizeFlg = false;
@@ -2289,7 +2301,7 @@ private:
     // Leaving keys of the spin and button editors: write the text and validate it.
     bool WriteAndValidate(const String& Text);
     void DatePickerClosedUp();
-    // A selection change in the combo of the open editor link fires OnComboChange.
+    // A selection or text change in the combo of the open editor link fires OnComboChange.
     void EditLinkComboNotify(const TMessage& Message);
     // The graphic of a cell showing an image of GridImages, nil for other cells.
     TCellGraphic* ImageCell(int ACol, int ARow);

@@ -1,7 +1,10 @@
 // The grid's wheel, middle-button panning and zoom, the hints of thumb
 // tracking, and the slim scroll bars of the metro look.
 #include "grid/ExGrid.h"
+#include "grid/ExGridEditors.h"
 
+#include "framework/Forms.h"
+#include "framework/StdCtrls.h"
 #include "framework/SysUtils.h"
 #include "framework/Windows.h"
 
@@ -25,6 +28,62 @@ constexpr int MetroBarSize = 6;
 constexpr int MetroMinThumb = 20;
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// Notifications of the children
+
+bool TExStringGrid::ChildCommand(TMessage& Message) {
+    TWinControl* child = FindControl(HWND(Message.LParam));
+    if (!child || child == this) return false;
+    const Word code = Word(Message.WParam >> 16);
+    if (code == EN_CHANGE) {
+        Message.Result = child->Perform(CN_COMMAND, Message.WParam, Message.LParam);
+        if (FShowEditProcess) ShowEditProcessOf(child);
+        return true;
+    }
+    EditLinkComboNotify(Message);
+    Message.Result = child->Perform(CN_COMMAND, Message.WParam, Message.LParam);
+    // Whichever combo was typed into, the grid's combo text is told as well.
+    if (code == CBN_EDITCHANGE && OnComboChange && !IsDestroying())
+        OnComboChange(this, Col(), Row(), -1, FEditCombo ? FEditCombo->Text() : String());
+    return true;
+}
+
+void TExStringGrid::ShowEditProcessOf(TWinControl* Child) {
+    // An editor still being opened and filled is not typed into.
+    if (!FEditMode || !Child->Visible()) return;
+    String text;
+    switch (FEditControl) {
+        case edSpinEdit: case edFloatSpinEdit: case edTimeSpinEdit: case edDateSpinEdit:
+            if (Child != FEditSpin) return;
+            text = FEditSpin->Text();
+            break;
+        case edEditBtn: case edNumericEditBtn: case edFloatEditBtn: case edMaskEditBtn:
+            if (Child != FEditBtn) return;
+            text = FEditBtn->Text();
+            break;
+        default: return;
+    }
+    Child->Perform(WM_SETREDRAW, 0, 0);
+    SetEditorValue(RealColIndex(Col()), Row(), text);
+    Child->Perform(WM_SETREDRAW, 1, 0);
+}
+
+void TExStringGrid::CancelEnhancedMove() {
+    const TGridState state = GridState();
+    if ((state != gsColMoving && state != gsRowMoving) || !FEnhRowColMove || Screen->Cursor() != crDrag) return;
+    Screen->SetCursor(crDefault);
+    if (FMoveButton) {
+        FMoveButton->SetEnabled(false);
+        FMoveButton->SetVisible(false);
+    }
+}
+
+void TExStringGrid::SyncSelectionRow(int RowBefore) {
+    if (Row() == RowBefore || !FSyncGrid.SelectionRow()) return;
+    TStringGrid* other = FSyncGrid.Grid();
+    if (other && Row() >= other->FixedRows() && Row() < other->RowCount()) other->SetRow(Row());
+}
 
 // ---------------------------------------------------------------------------
 // Wheel and zoom

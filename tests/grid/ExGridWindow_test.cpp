@@ -1,4 +1,7 @@
 #include "grid/ExCGrid.h"
+#include "grid/ExGridEditors.h"
+
+#include "GridEditorForm.h"
 
 #include "framework/Forms.h"
 #include "framework/Resources.h"
@@ -7,6 +10,9 @@
 #include "framework/Windows.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -315,4 +321,137 @@ TEST(ExGridWindow, ProportionalThumbsFollowResizeScrollAndPaint) {
     const SCROLLINFO end = VertThumb(f.g);
     EXPECT_EQ(end.nMax, taller.nMax);
     EXPECT_EQ(end.nPos, 127);
+}
+
+namespace {
+
+std::string Utf8(const String& S) { return StringToUtf8(S); }
+
+// A combo column 1 of the kind under test, every combo relay of the grid logged.
+struct ComboRelayForm : EditorForm {
+    TGridColumnItem* col;
+    ComboRelayForm() : EditorForm(edComboEdit, u"old") {
+        col = g->Columns().Items(1);
+        for (const char16_t* item : {u"A", u"B", u"C"}) col->ComboItems().Add(item);
+        g->OnComboChange = [this](TObject*, int c, int r, int i, const String& s) {
+            log.push_back("combo " + std::to_string(c) + "," + std::to_string(r) + " " + std::to_string(i) + " " +
+                          Utf8(s));
+        };
+        g->OnComboObjectChange = [this](TObject*, int c, int r, int i, const String& s, TObject* o) {
+            log.push_back("object " + std::to_string(c) + "," + std::to_string(r) + " " + std::to_string(i) + " " +
+                          Utf8(s) + (o ? " obj" : " nil"));
+        };
+    }
+    void Notify(TWinControl* Child, Word Code) {
+        g->Perform(WM_COMMAND, WPARAM(Code) << 16, LPARAM(Child->Handle()));
+    }
+};
+
+}  // namespace
+
+TEST(ExGridWindow, EveryTypedChangeAndPickOfTheComboIsRelayedAndTypingOnceMoreWithoutIndex) {
+    ComboRelayForm f;
+    f.Open();
+    TGridCombo* c = f.g->Combobox();
+    ASSERT_TRUE(c->Visible());
+    c->SetAutoComplete(false);
+    f.log.clear();
+    // Typed text matches no item: the index is -1 and the text is the typed one,
+    // then the grid's combo text is told again for any typing.
+    SimulateText(u"x");
+    SimulateText(u"y");
+    const std::vector<std::string> typed = {
+        "combo 1,2 -1 oldx", "object 1,2 -1 oldx nil", "combo 1,2 -1 oldx",
+        "combo 1,2 -1 oldxy", "object 1,2 -1 oldxy nil", "combo 1,2 -1 oldxy"};
+    EXPECT_EQ(f.log, typed);
+    // A pick is told each time, also when it is the same item again.
+    f.log.clear();
+    c->SetItemIndex(1);
+    f.Notify(c, CBN_SELCHANGE);
+    f.Notify(c, CBN_SELCHANGE);
+    const std::vector<std::string> picked = {"combo 1,2 1 B", "object 1,2 1 B nil", "combo 1,2 1 B",
+                                             "object 1,2 1 B nil"};
+    EXPECT_EQ(f.log, picked);
+}
+
+TEST(ExGridWindow, WithShowEditProcessTypingIntoASpinOrButtonEditorFillsTheCellAtOnce) {
+    struct Case {
+        TEditorType Kind;
+        bool Show;
+        const char16_t* Cell;  // what the cell holds after "5" replaced the editor's text
+    };
+    const Case cases[] = {
+        {edSpinEdit, false, u"12"}, {edSpinEdit, true, u"5"},
+        {edEditBtn, false, u"12"},  {edEditBtn, true, u"5"},
+        // The unit editor writes value and unit together when it closes.
+        {edUnitEditBtn, true, u"12"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(int(k.Kind) * 10 + k.Show);
+        EditorForm f(k.Kind, u"12");
+        f.g->SetShowEditProcess(k.Show);
+        f.Open();
+        // Opening fills the editor: that is no typing, the cell keeps its text.
+        EXPECT_EQ(f.g->GetCellEx(1, 2), u"12");
+        TCustomEdit* e = k.Kind == edSpinEdit ? static_cast<TCustomEdit*>(f.g->SpinEdit())
+                         : k.Kind == edEditBtn ? static_cast<TCustomEdit*>(f.g->EditBtn())
+                                               : static_cast<TCustomEdit*>(f.g->UnitEditBtn());
+        ASSERT_TRUE(e->Focused());
+        e->SelectAll();
+        SimulateText(u"5");
+        EXPECT_EQ(e->Text(), u"5");
+        EXPECT_EQ(f.g->GetCellEx(1, 2), String(k.Cell));
+        SimulateKey(VK_ESCAPE);
+        EXPECT_EQ(f.g->GetCellEx(1, 2), u"12");
+    }
+}
+
+TEST(ExGridWindow, ACancelledMovePutsItsFeedbackAwayAndMovesNothing) {
+    WindowForm f(6);
+    f.g->SetOptions(f.g->Options() + TGridOptions{goColMoving});
+    f.g->DragDropSettings().SetShowCells(false);
+    f.g->SetCellEx(1, 1, u"one");
+    auto mid = [&](int c) {
+        const TRect R = f.g->CellRect(c, 0);
+        return TPoint{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2};
+    };
+    SimulateMouseDown(f.g, mbLeft, mid(1).X, mid(1).Y);
+    SimulateMouseMove(f.g, mid(2).X, mid(2).Y, {ssLeft});
+    SimulateMouseMove(f.g, mid(3).X, mid(3).Y, {ssLeft});
+    ASSERT_TRUE(f.g->MoveButton() && f.g->MoveButton()->Visible());
+    ASSERT_EQ(Screen->Cursor(), crDrag);
+    f.g->Perform(WM_CANCELMODE);
+    EXPECT_FALSE(f.g->MoveButton()->Visible());
+    EXPECT_FALSE(f.g->MoveButton()->Enabled());
+    EXPECT_EQ(Screen->Cursor(), crDefault);
+    EXPECT_EQ(f.g->GridState(), gsNormal);
+    SimulateMouseUp(f.g, mbLeft, mid(3).X, mid(3).Y);
+    EXPECT_EQ(f.g->GetCellEx(1, 1), u"one");
+}
+
+TEST(ExGridWindow, ASynchronisedGridFollowsTheRowChosenByKeysAndMouse) {
+    WindowForm f(10);
+    auto* other = new TExColumnGrid(&f.form);
+    other->SetParent(&f.form);
+    other->SetBounds(460, 0, 130, 250);
+    other->SetRowCount(6);
+    f.g->SyncGrid().SetGrid(other);
+    struct Step {
+        bool Sync;
+        int Row;       // the row chosen in the grid
+        int OtherRow;  // where the synchronised grid stands then
+    };
+    const Step steps[] = {{true, 2, 2}, {true, 4, 4}, {false, 5, 4}, {true, 8, 4}, {true, 3, 3}};
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.Row);
+        f.g->SyncGrid().SetSelectionRow(s.Sync);
+        if (s.Row == f.g->Row() + 1) {
+            SimulateKey(VK_DOWN);
+        } else {
+            const TRect R = f.g->CellRect(1, s.Row);
+            SimulateClick(f.g, R.Left + 5, R.Top + 5);
+        }
+        EXPECT_EQ(f.g->Row(), s.Row);
+        EXPECT_EQ(other->Row(), s.OtherRow);
+    }
 }

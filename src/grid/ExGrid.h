@@ -1809,6 +1809,7 @@ private:
     // The synchronised grid follows a row the framework's handling chose.
     void SyncSelectionRow(int RowBefore);
     bool WheelNotch(TMessage& Message);
+    bool FrameworkWheel(bool Down, TShiftState Shift, TPoint MousePos);
     void PanStart(TPoint At);
     void PanStep();
     void PanEnd();

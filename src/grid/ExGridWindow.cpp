@@ -169,13 +169,21 @@ bool TExStringGrid::WheelNotch(TMessage& Message) {
     } else {
         const int lastRow = RowCount() - FFixedFooters - 1;
         const int target = std::clamp(delta < 0 ? Row() + n : Row() - n, firstRow, std::max(firstRow, lastRow));
-        if (Col() >= ColCount()) SetCol(ColCount() - 1);
+        const int firstCol = TCustomGrid::FixedCols();
+        if (Col() < firstCol || Col() >= ColCount())
+            SetCol(std::clamp(Col(), std::min(firstCol, ColCount() - 1), ColCount() - 1));
         if (target >= 0 && target < RowCount()) {
             StartUpdate();
+            const int left = LeftCol();
+            if (FMouseActions.DisjunctRowSelect()) ClearRowSelect();
             moved = target - Row();
             SetRow(target);
-            // A cell that refuses the move: try half the way.
-            if (Row() != target && moved != 0) SetRow(Row() + int(std::lround(moved / 2.0)));
+            // A cell that refuses the move: try half the way, one row more in view.
+            if (Row() != target && moved != 0) {
+                SetRow(Row() + int(std::lround(moved / 2.0)));
+                if (TopRow() > firstRow) SetTopRow(TopRow() - 1);
+            }
+            if (Options().Contains(goRowSelect) && FNavigation.KeepHorizScroll()) SetLeftCol(left);
             ResetUpdate();
             Invalidate();
         }
@@ -185,9 +193,11 @@ bool TExStringGrid::WheelNotch(TMessage& Message) {
     if ((FMouseActions.WheelIncrement() != 0 || FMouseActions.DisjunctRowSelect()) && handled) {
         Message.Result = 1;
         const TPoint at{wheel.XPos(), wheel.YPos()};
+        // The keys held matter only to a grid that selects rows one by one.
+        const TShiftState keys = FMouseActions.DisjunctRowSelect() ? shift : TShiftState{};
         bool h = false;
-        if (delta < 0 && OnMouseWheelDown) OnMouseWheelDown(this, shift, at, h);
-        if (delta > 0 && OnMouseWheelUp) OnMouseWheelUp(this, shift, at, h);
+        if (delta < 0 && OnMouseWheelDown) OnMouseWheelDown(this, keys, at, h);
+        if (delta > 0 && OnMouseWheelUp) OnMouseWheelUp(this, keys, at, h);
     }
     if (!(Selection() == selBefore)) {
         const TGridRect s = Selection();
@@ -203,10 +213,7 @@ bool TExStringGrid::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
         if (OnMouseWheelDown) OnMouseWheelDown(this, Shift, MousePos, handled);
         return handled;
     }
-    const bool editing = EditorMode();
-    const bool r = TBaseGrid::DoMouseWheelDown(Shift, MousePos);
-    if (editing && CanFocus()) SetFocus();
-    return r;
+    return FrameworkWheel(true, Shift, MousePos);
 }
 
 bool TExStringGrid::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
@@ -216,9 +223,30 @@ bool TExStringGrid::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
         return handled;
     }
     if (Row() >= RowCount() || Col() >= ColCount()) return true;
+    return FrameworkWheel(false, Shift, MousePos);
+}
+
+// The base grid moves the row; the editor must not open on the way, and a
+// row-selecting grid that keeps its horizontal place keeps it.
+bool TExStringGrid::FrameworkWheel(bool Down, TShiftState Shift, TPoint MousePos) {
+    const bool direct = FMouseActions.DirectEdit();
+    FMouseActions.SetDirectEdit(false);
+    const bool keepLeft = Options().Contains(goRowSelect) && FNavigation.KeepHorizScroll();
     const bool editing = EditorMode();
-    const bool r = TBaseGrid::DoMouseWheelUp(Shift, MousePos);
-    if (editing && CanFocus()) SetFocus();
+    const int left = LeftCol();
+    bool r = false;
+    if (keepLeft) StartUpdate();
+    try {
+        r = Down ? TBaseGrid::DoMouseWheelDown(Shift, MousePos) : TBaseGrid::DoMouseWheelUp(Shift, MousePos);
+        if (keepLeft) SetLeftCol(left);
+    } catch (...) {
+        if (keepLeft) ResetUpdate();
+        FMouseActions.SetDirectEdit(direct);
+        throw;
+    }
+    if (keepLeft) ResetUpdate();
+    FMouseActions.SetDirectEdit(direct);
+    if (!keepLeft && editing && CanFocus()) SetFocus();
     return r;
 }
 
@@ -448,8 +476,13 @@ void TScrollControl::Paint() {
     TCanvas& c = Canvas();
     TExStringGrid* g = Grid();
     c.Brush().SetStyle(bsSolid);
-    c.Brush().SetColor(!g ? clWindow : g->ScrollColor() != clNone ? g->ScrollColor() : g->Color());
-    c.FillRect(ClientRect());
+    // Without a colour of its own the bar lets the grid's cells show through.
+    if (g && g->ScrollColor() == clNone) {
+        DrawParentBackground(this, c);
+    } else {
+        c.Brush().SetColor(g ? g->ScrollColor() : clWindow);
+        c.FillRect(ClientRect());
+    }
     int start = 0, length = 0;
     ThumbExtent(start, length);
     if (length == 0) return;

@@ -3,6 +3,7 @@
 
 #include "GridEditorForm.h"
 
+#include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/Resources.h"
 #include "framework/Simulate.h"
@@ -454,4 +455,97 @@ TEST(ExGridWindow, ASynchronisedGridFollowsTheRowChosenByKeysAndMouse) {
         EXPECT_EQ(f.g->Row(), s.Row);
         EXPECT_EQ(other->Row(), s.OtherRow);
     }
+}
+
+TEST(ExGridWindow, TheWheelsRowMoveMeetsRefusalsSelectionsAndItsEvents) {
+    WindowForm f;
+    TSystemMetricsGuard lines(TSystemMetricsGuard::Parameter, SPI_GETWHEELSCROLLLINES, 3);
+    std::vector<std::string> events;
+    f.g->OnMouseWheelDown = [&](TObject*, TShiftState s, TPoint, bool&) {
+        events.push_back(s.Contains(ssShift) ? "down shift" : "down");
+    };
+    // A refused row: half the way, and one row more in view above.
+    f.g->SetRow(4);
+    f.g->SetTopRow(3);
+    f.g->OnSelectCell = [](TObject*, int, int r, bool& can) { can = r != 7; };
+    f.Wheel(-Notch);
+    EXPECT_EQ(f.g->Row(), 6);
+    EXPECT_EQ(f.g->TopRow(), 2);
+    EXPECT_TRUE(events.empty());
+    f.g->OnSelectCell = nullptr;
+    // A row-selecting grid that keeps its horizontal place keeps it.
+    f.g->SetColCount(30);
+    f.g->SetOptions(f.g->Options() + TGridOptions{goRowSelect});
+    f.g->Navigation().SetKeepHorizScroll(true);
+    f.g->SetLeftCol(10);
+    f.Wheel(-Notch);
+    EXPECT_EQ(f.g->Row(), 9);
+    EXPECT_EQ(f.g->LeftCol(), 10);
+    // Rows selected one by one: the notch starts a new selection and is told with the keys held.
+    f.g->MouseActions().SetDisjunctRowSelect(true);
+    f.g->SetRowSelect(3, true);
+    f.Wheel(-Notch, {ssShift});
+    EXPECT_EQ(f.g->Row(), 12);
+    EXPECT_FALSE(f.g->RowSelect(3));
+    // A set increment is told too, without the keys.
+    f.g->MouseActions().SetDisjunctRowSelect(false);
+    f.g->MouseActions().SetWheelIncrement(2);
+    f.Wheel(-Notch, {ssShift});
+    EXPECT_EQ(f.g->Row(), 14);
+    EXPECT_EQ(events, (std::vector<std::string>{"down shift", "down"}));
+}
+
+namespace {
+// A parent that takes every wheel notch offered to it.
+struct WheelTakingPanel : TPanel {
+    using TPanel::TPanel;
+    int Offered = 0;
+    void WndProc(TMessage& Message) override {
+        if (Message.Msg == CM_MOUSEWHEEL) {
+            ++Offered;
+            Message.Result = 1;
+            return;
+        }
+        TPanel::WndProc(Message);
+    }
+};
+}  // namespace
+
+TEST(ExGridWindow, ANotchTakenByTheParentGoesTheFrameworksWayWithoutOpeningTheEditor) {
+    TForm form{nullptr};
+    form.SetBounds(0, 0, 600, 400);
+    auto* panel = new WheelTakingPanel(&form);
+    panel->SetParent(&form);
+    panel->SetBounds(0, 0, 500, 300);
+    auto* g = new TExColumnGrid(&form);
+    g->SetParent(panel);
+    g->SetBounds(0, 0, 450, 250);
+    g->SetRowCount(40);
+    g->MouseActions().SetDirectEdit(true);
+    form.Show();
+    g->SetFocus();
+    TSystemMetricsGuard lines(TSystemMetricsGuard::Parameter, SPI_GETWHEELSCROLLLINES, 3);
+    SimulateWheel(g, 50, 50, -Notch);
+    EXPECT_EQ(panel->Offered, 1);
+    EXPECT_EQ(g->Row(), 2);
+    EXPECT_FALSE(g->EditorMode());
+    EXPECT_TRUE(g->MouseActions().DirectEdit());
+    SimulateWheel(g, 50, 50, Notch);
+    EXPECT_EQ(g->Row(), 1);
+}
+
+TEST(ExGridWindow, MetroBarsLetTheCellsShowThroughBesideTheThumb) {
+    WindowForm f(500);
+    f.g->SetColWidths(4, 400);
+    f.g->SetColors(4, 1, clLime);
+    f.g->SetColors(4, 2, clLime);
+    f.g->SetScrollType(ssMetro);
+    TScrollControl* v = f.g->VertScrollControl();
+    ASSERT_NE(v, nullptr);
+    TBitmap bar;
+    RenderControlToBitmap(v, bar);
+    const TRect cell = f.g->CellRect(4, 1);
+    const int y = (cell.Top + cell.Bottom) / 2 - v->Top();
+    // Beside the 4 pixels of the thumb.
+    EXPECT_EQ(bar.Canvas().Pixels(5, y), TColor(0x00FF00));
 }

@@ -533,12 +533,13 @@ int Extent(int From, int To, int Lw, const std::function<int(int)>& Size) {
     return e;
 }
 // The thumb as a share of 128 steps.
-void ProportionalInfo(double E, int Above, int Total, int Client, SCROLLINFO& Info) {
+// FitPos: the position when the client holds everything.
+void ProportionalInfo(double E, int Above, int Total, int Client, int FitPos, SCROLLINFO& Info) {
     Info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
     Info.nMin = 0;
     Info.nMax = int((127 + E) / (1 - E));
     Info.nPage = Cardinal(std::max(0, Info.nMax - 126));
-    Info.nPos = Client < Total ? int(double(Above) / (Total - Client) * 128) : 127;
+    Info.nPos = Client < Total ? int(double(Above) / (Total - Client) * 128) : FitPos;
 }
 }  // namespace
 
@@ -557,7 +558,7 @@ void TExStringGrid::UpdateVScrollProportional() {
     float e = float(Height() - fixed) / float(total);
     if (e >= 0.9999f) return;
     SCROLLINFO info;
-    ProportionalInfo(e, above, total, Height(), info);
+    ProportionalInfo(e, above, total, Height(), 127, info);
     SetScrollInfo(Handle(), SB_VERT, info, true);
 }
 
@@ -575,7 +576,9 @@ void TExStringGrid::UpdateHScrollProportional() {
     float e = float(Width() - fixed) / float(total);
     if (e >= 0.9999f) return;
     SCROLLINFO info;
-    ProportionalInfo(e, left, total, Width(), info);
+    info.fMask = SIF_POS;
+    GetScrollInfo(Handle(), SB_HORZ, info);
+    ProportionalInfo(e, left, total, Width(), info.nPos, info);
     SetScrollInfo(Handle(), SB_HORZ, info, true);
 }
 

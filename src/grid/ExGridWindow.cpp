@@ -372,10 +372,13 @@ void TExStringGrid::WMHScroll(TWMScroll& Message) {
         if (code == SB_ENDSCROLL) HideScrollHint();
         else if (code == SB_THUMBTRACK) ShowScrollHint(true, Message.Pos());
     }
-    if (code == SB_THUMBTRACK && FScrollSynch)
-        SetLeftCol(MulDiv(Message.Pos(), ColCount() - VisibleColCount() - TCustomGrid::FixedCols(), ThumbRange) +
-                   TCustomGrid::FixedCols());
+    const int col = MulDiv(Message.Pos(), ColCount() - VisibleColCount() - TCustomGrid::FixedCols(), ThumbRange) +
+                    TCustomGrid::FixedCols();
+    if (code == SB_THUMBTRACK && FScrollSynch) SetLeftCol(col);
+    // Without fixed columns the editor may be scrolled under the view's left edge.
+    if (TCustomGrid::FixedCols() == 0 && col >= Col() && EditorMode()) HideInplaceEdit();
     TBaseGrid::WMHScroll(Message);
+    if (code == SB_ENDSCROLL && ColCount() == 1) Invalidate();
     HideCheckBoxEditor();
 }
 

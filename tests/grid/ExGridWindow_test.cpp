@@ -549,3 +549,49 @@ TEST(ExGridWindow, MetroBarsLetTheCellsShowThroughBesideTheThumb) {
     // Beside the 4 pixels of the thumb.
     EXPECT_EQ(bar.Canvas().Pixels(5, y), TColor(0x00FF00));
 }
+
+TEST(ExGridWindow, ThumbHintsFollowTheirSettingAndASynchronousThumbScrollsAlong) {
+    struct Case {
+        TScrollHintType Hints;
+        Cardinal Msg;
+        bool Synch;
+        const char16_t* Prefix;  // of the hint shown at the thumb's end, nullptr for none
+    };
+    const Case cases[] = {
+        {shVertical, WM_HSCROLL, true, nullptr},  {shHorizontal, WM_HSCROLL, false, u"Col : "},
+        {shBoth, WM_HSCROLL, true, u"Col : "},    {shHorizontal, WM_VSCROLL, true, nullptr},
+        {shBoth, WM_VSCROLL, false, u"Row : "},   {shNone, WM_VSCROLL, true, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.Hints) * 10 + int(c.Msg == WM_VSCROLL));
+        WindowForm f(500);
+        f.g->SetColCount(60);
+        f.g->SetScrollHints(c.Hints);
+        f.g->SetScrollSynch(c.Synch);
+        const bool vert = c.Msg == WM_VSCROLL;
+        const int last = vert ? 500 - f.g->VisibleRowCount() : 60 - f.g->VisibleColCount();
+        f.g->Perform(c.Msg, WPARAM(SB_THUMBTRACK) | (WPARAM(127) << 16), 0);
+        THTMLHintWindow* w = f.g->ScrollHintWindow();
+        EXPECT_EQ(w && w->IsHintShowing(), c.Prefix != nullptr);
+        if (c.Prefix) EXPECT_EQ(w->Text(), String(c.Prefix) + IntToStr(last));
+        // The view follows the thumb while it is dragged only when synchronous.
+        EXPECT_EQ((vert ? f.g->TopRow() : f.g->LeftCol()) == last, c.Synch);
+        f.g->Perform(c.Msg, WPARAM(SB_ENDSCROLL), 0);
+        EXPECT_FALSE(w && w->IsHintShowing());
+    }
+}
+
+TEST(ExGridWindow, WithoutFixedColumnsScrollingRightPastTheEditorClosesIt) {
+    WindowForm f(10);
+    f.g->SetColCount(60);
+    f.g->SetFixedCols(0);
+    f.g->SetOptions(f.g->Options() + TGridOptions{goEditing});
+    f.g->SetCol(2);
+    SimulateKey(VK_F2);
+    ASSERT_TRUE(f.g->EditorMode());
+    // A thumb still left of the editor's column keeps it.
+    f.g->Perform(WM_HSCROLL, WPARAM(SB_THUMBTRACK) | (WPARAM(1) << 16), 0);
+    EXPECT_TRUE(f.g->EditorMode());
+    f.g->Perform(WM_HSCROLL, WPARAM(SB_THUMBTRACK) | (WPARAM(100) << 16), 0);
+    EXPECT_FALSE(f.g->EditorMode());
+}

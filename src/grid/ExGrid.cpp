@@ -60,6 +60,7 @@ String TExStringGridCheck::MarkError(TExStringGrid*, int, int, const String& Val
 
 TExStringGrid::TExStringGrid(TComponent* AOwner) : TBaseGrid(AOwner) {
     FEditCombo = new TGridCombo(this);
+    FScrollWidth = GetSystemMetrics(SM_CXVSCROLL);
     CreateFurtherEditors();
     CreateCellScrollBars();
     GridUnit();
@@ -294,6 +295,9 @@ void TExStringGrid::Assign(const TPersistent* Source) {
     for (int c = 0; c < ColCount(); ++c) SetColWidths(c, s.ColWidths(c));
     SetColumnHeaders(s.FColumnHeaders);
     for (int r = 0; r < RowCount(); ++r) SetRowHeights(r, s.RowHeights(r));
+    FScrollProportional = s.FScrollProportional;
+    FScrollSynch = s.FScrollSynch;
+    FScrollHints = s.FScrollHints;
     FScrollBarAlways = s.FScrollBarAlways;
     FColumnSize.Assign(s.FColumnSize);
     FActiveCellShow = s.FActiveCellShow;
@@ -302,6 +306,9 @@ void TExStringGrid::Assign(const TPersistent* Source) {
     FActiveCellFont.Assign(&s.FActiveCellFont);
     FBands.Assign(&s.FBands);
     SetScrollBars(s.ScrollBars());
+    SetScrollColor(s.FScrollColor);
+    SetScrollType(s.FScrollType);
+    SetScrollWidth(s.FScrollWidth);
     AssignCells(Source);
 }
 

@@ -1345,6 +1345,9 @@ public:
     // The grid scrolls while a thumb is dragged.
     bool ScrollSynch() const { return FScrollSynch; }
     void SetScrollSynch(bool Value) { FScrollSynch = Value; }
+    // The thickness of flat bars; the platform has none, so it is only kept.
+    int ScrollWidth() const { return FScrollWidth; }
+    void SetScrollWidth(int Value) { FScrollWidth = Value; }
     // The two slim bars of the metro look, nil otherwise.
     TScrollControl* VertScrollControl() const { return FVScrollCtrl; }
     TScrollControl* HorzScrollControl() const { return FHScrollCtrl; }
@@ -1893,6 +1896,7 @@ private:
     TScrollControl* FVScrollCtrl = nullptr;
     TScrollControl* FHScrollCtrl = nullptr;
     bool FShowEditProcess = false;
+    int FScrollWidth = 17;
     // Press state of the mouse handling.
     bool FDblClk = false;
     bool FColSizeFlg = false;

@@ -595,3 +595,63 @@ TEST(ExGridWindow, WithoutFixedColumnsScrollingRightPastTheEditorClosesIt) {
     f.g->Perform(WM_HSCROLL, WPARAM(SB_THUMBTRACK) | (WPARAM(100) << 16), 0);
     EXPECT_FALSE(f.g->EditorMode());
 }
+
+TEST(ExGridWindow, CopyingAGridTakesItsScrollSettingsAndItsMetroBars) {
+    WindowForm f(50);
+    auto* copy = new TExColumnGrid(&f.form);
+    copy->SetParent(&f.form);
+    copy->SetBounds(0, 260, 450, 100);
+    EXPECT_EQ(copy->ScrollWidth(), GetSystemMetrics(SM_CXVSCROLL));
+    f.g->SetScrollHints(shBoth);
+    f.g->SetScrollSynch(true);
+    f.g->SetScrollProportional(true);
+    f.g->SetScrollColor(clTeal);
+    f.g->SetScrollWidth(16);
+    f.g->SetScrollType(ssMetro);
+    copy->Assign(f.g);
+    EXPECT_EQ(copy->ScrollHints(), shBoth);
+    EXPECT_TRUE(copy->ScrollSynch());
+    EXPECT_TRUE(copy->ScrollProportional());
+    EXPECT_EQ(copy->ScrollColor(), clTeal);
+    EXPECT_EQ(copy->ScrollWidth(), 16);
+    EXPECT_EQ(copy->ScrollType(), ssMetro);
+    EXPECT_NE(copy->VertScrollControl(), nullptr);
+    EXPECT_EQ(copy->ScrollBars(), ssNone);
+}
+
+TEST(ExGridWindow, PanningTakesOnlyItsDirectionsAndScrollsOrMovesTheCell) {
+    struct Case {
+        TIntelliPan Pan;
+        TWheelAction Action;
+        int Dx, Dy;          // where the mouse rests from the anchor
+        TCursor Cursor;      // the direction shown
+        int Col, Row;        // the current cell after two ticks
+        int LeftCol, TopRow; // the view after two ticks
+    };
+    const Case cases[] = {
+        {ipVertical, waMoveSelection, 40, 40, crGridPan + 1, 1, 3, 1, 1},
+        {ipHorizontal, waMoveSelection, 40, 40, crGridPan + 3, 3, 1, 1, 1},
+        {ipBoth, waMoveSelection, 40, 40, crGridPan + 7, 3, 3, 1, 1},
+        {ipBoth, waMoveSelection, -40, -40, crGridPan + 6, 1, 1, 1, 1},
+        {ipBoth, waScroll, 40, 40, crGridPan + 7, 1, 1, 3, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.Pan) * 100 + int(c.Action) * 10 + (c.Dx > 0));
+        WindowForm f;
+        f.g->SetColCount(30);
+        f.g->SetIntelliPan(c.Pan);
+        f.g->MouseActions().SetWheelAction(c.Action);
+        SimulateMouseDown(f.g, mbMiddle, 100, 100);
+        ASSERT_TRUE(f.g->Panning());
+        SimulateMouseMove(f.g, 100 + c.Dx, 100 + c.Dy);
+        f.g->Perform(WM_TIMER, 999, 0);
+        f.g->Perform(WM_TIMER, 999, 0);
+        EXPECT_EQ(f.g->Cursor(), c.Cursor);
+        EXPECT_EQ(f.g->Col(), c.Col);
+        EXPECT_EQ(f.g->Row(), c.Row);
+        EXPECT_EQ(f.g->LeftCol(), c.LeftCol);
+        EXPECT_EQ(f.g->TopRow(), c.TopRow);
+        SimulateKey(VK_SHIFT);
+        EXPECT_FALSE(f.g->Panning());
+    }
+}

@@ -61,6 +61,7 @@ String TExStringGridCheck::MarkError(TExStringGrid*, int, int, const String& Val
 TExStringGrid::TExStringGrid(TComponent* AOwner) : TBaseGrid(AOwner) {
     FEditCombo = new TGridCombo(this);
     FScrollWidth = GetSystemMetrics(SM_CXVSCROLL);
+    FScrollHintWnd = new THTMLHintWindow(this);
     CreateFurtherEditors();
     CreateCellScrollBars();
     GridUnit();

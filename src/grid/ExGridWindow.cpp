@@ -413,6 +413,7 @@ void TExStringGrid::SetScrollType(TScrollType Value) {
             FVScrollCtrl->SetDirection(sdVertical);
             FVScrollCtrl->SetWidth(MetroBarSize);
             FVScrollCtrl->SetAlign(alRight);
+            FVScrollCtrl->SetDoubleBuffered(true);
             FVScrollCtrl->SetParent(this);
         }
         if (!FHScrollCtrl) {
@@ -420,6 +421,7 @@ void TExStringGrid::SetScrollType(TScrollType Value) {
             FHScrollCtrl->SetDirection(sdHorizontal);
             FHScrollCtrl->SetHeight(MetroBarSize);
             FHScrollCtrl->SetAlign(alBottom);
+            FHScrollCtrl->SetDoubleBuffered(true);
             FHScrollCtrl->SetParent(this);
         }
         SetScrollBars(ssNone);

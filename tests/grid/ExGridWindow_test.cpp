@@ -192,9 +192,12 @@ TEST(ExGridWindow, ThumbTrackingShowsTheRowAsHint) {
     WindowForm f(500);
     f.g->SetScrollHints(shVertical);
     auto scroll = [&](Word code, int pos) { f.g->Perform(WM_VSCROLL, WPARAM(code) | (WPARAM(pos) << 16), 0); };
-    scroll(SB_THUMBTRACK, 0);
+    // The grid has its hint window from the start, hidden.
     THTMLHintWindow* w = f.g->ScrollHintWindow();
     ASSERT_NE(w, nullptr);
+    EXPECT_FALSE(w->IsHintShowing());
+    scroll(SB_THUMBTRACK, 0);
+    EXPECT_EQ(f.g->ScrollHintWindow(), w);
     EXPECT_TRUE(w->IsHintShowing());
     EXPECT_EQ(w->Text(), u"Row : 1");
     scroll(SB_THUMBTRACK, 127);
@@ -219,6 +222,7 @@ TEST(ExGridWindow, MetroBarsReplaceTheWindowsBars) {
     EXPECT_EQ(v->Width(), 6);
     EXPECT_EQ(h->Height(), 6);
     EXPECT_TRUE(v->Visible());
+    EXPECT_TRUE(v->DoubleBuffered() && h->DoubleBuffered());
     // Many rows: the thumb keeps its least length and stays inside the bar.
     int start = 0, length = 0;
     v->ThumbExtent(start, length);

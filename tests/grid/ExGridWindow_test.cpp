@@ -659,3 +659,26 @@ TEST(ExGridWindow, PanningTakesOnlyItsDirectionsAndScrollsOrMovesTheCell) {
         EXPECT_FALSE(f.g->Panning());
     }
 }
+
+TEST(ExGridWindow, ThePanMarkShowsAtTheAnchorOnlyWhilePanning) {
+    WindowForm f;
+    // The client at the bitmap's origin.
+    f.g->SetBorderStyle(bsNone);
+    TBitmap shot;
+    auto at = [&](int x, int y) {
+        RenderControlToBitmap(f.g, shot);
+        return shot.Canvas().Pixels(x, y);
+    };
+    // A white ring 26 pixels wide with a black dot in its middle; an arrow head above it.
+    const TColor before = at(100, 93);
+    SimulateMouseDown(f.g, mbMiddle, 100, 100);
+    ASSERT_TRUE(f.g->Panning());
+    EXPECT_EQ(at(100, 100), clBlack);
+    EXPECT_EQ(at(100, 97), clWhite);
+    EXPECT_EQ(at(100, 93), clBlack);
+    // Vertical panning shows no side arrows.
+    EXPECT_EQ(at(92, 100), clWhite);
+    SimulateKey(VK_SHIFT);
+    EXPECT_FALSE(f.g->Panning());
+    EXPECT_EQ(at(100, 93), before);
+}

@@ -3084,7 +3084,7 @@ private:
 // pages, a drag on it scrolls.
 class TScrollControl : public TCustomControl {
 public:
-    // Its Color (silver) is the thumb's; the grid's shows around it.
+    // Its Color (silver) is the thumb's; the grid's cells show around it.
     explicit TScrollControl(TComponent* AOwner);
     // The thickness of the thumb.
     int ScrollWidth() const { return FScrollWidth; }

@@ -478,14 +478,15 @@ void TScrollControl::ThumbExtent(int& Start, int& Length) {
 }
 
 void TScrollControl::Paint() {
-    TCanvas& c = Canvas();
     TExStringGrid* g = Grid();
+    if (!g) return;
+    TCanvas& c = Canvas();
     c.Brush().SetStyle(bsSolid);
     // Without a colour of its own the bar lets the grid's cells show through.
-    if (g && g->ScrollColor() == clNone) {
+    if (g->ScrollColor() == clNone) {
         DrawParentBackground(this, c);
     } else {
-        c.Brush().SetColor(g ? g->ScrollColor() : clWindow);
+        c.Brush().SetColor(g->ScrollColor());
         c.FillRect(ClientRect());
     }
     int start = 0, length = 0;

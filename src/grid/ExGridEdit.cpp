@@ -199,6 +199,9 @@ bool TExStringGrid::CanEditShow() {
         if (FEditControl == edNone) return false;
         if (FEditControl == edComboList || FEditControl == edComboEdit || IsFurtherEditorKind(FEditControl)) {
             // The dedicated editor stands in for the framework's editor, which stays hidden.
+            // It takes the snapshot as the text editor does below: without one the
+            // validation on leaving would write its value into the cell edited before.
+            if (!FEditing) StoreOldCell(Col(), Row());
             FEditMode = true;
             FEntered = true;
             ShowCellEditor(Col(), Row());
@@ -241,12 +244,14 @@ void TExStringGrid::ShowInplaceEdit() {
 
 void TExStringGrid::HideInplaceEdit() {
     if (!FEditMode) return;
+    // EditorMode goes first: the value written back below updates the editor,
+    // which would otherwise open the dedicated editor again on this cell.
+    HideEditor();
     if (FSpecialEditor) {
         // Cleared first: hiding the combo takes its focus, whose exit comes back here.
         FEditMode = false;
         EditorToCell(Col(), Row());
     }
-    HideEditor();
     FEditMode = false;
     SelectCell(Col(), Row());
 }

@@ -138,12 +138,12 @@ bool TExStringGrid::SelectCell(int ACol, int ARow) {
                     SetOptions(Options() - TGridOptions{goRowSelect});
                 SetOptions(Options() + TGridOptions{goEditing});
             }
-            if (FEditing && !editorFocused && FEditMode) {
+            if (FEditing && FEditMode) {
                 HideInplaceEdit();
                 s = GetGridCell(rc, ARow);
             }
         } else {
-            if (FEditing && !editorFocused && FEditMode) {
+            if (FEditing && FEditMode) {
                 HideInplaceEdit();
                 s = GetGridCell(rc, ARow);
             }

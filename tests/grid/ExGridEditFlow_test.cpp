@@ -71,4 +71,16 @@ TEST(GridEditFlow, TypingInACellClickedAfterAComboEditsThatCell) {
     EXPECT_EQ(f.g->GetCellEx(2, 1), u"Coil Status");
 }
 
+TEST(GridEditFlow, KeysAloneFillATextCellThenAListCell) {
+    TableForm f;
+    f.Click(1, 1);
+    SimulateText(u"7");
+    SimulateKey(VK_RIGHT);
+    SimulateKey(VK_F2);
+    SimulateKey(VK_DOWN);
+    SimulateKey(VK_RETURN);
+    EXPECT_EQ(f.g->GetCellEx(1, 1), u"7");
+    EXPECT_EQ(f.g->GetCellEx(2, 1), u"Input Status");
+}
+
 }  // namespace

@@ -121,3 +121,143 @@ TEST(ExGridAdvance, TabPastTheLastCellAddsTheRowAboveAFloatingFooter) {
     EXPECT_EQ(f.g->Row(), 4);
     EXPECT_EQ(added, 5 - f.g->FixedFooters());
 }
+
+namespace {
+
+// A shown plain grid of 5 columns and Rows rows with goTabs and the focus, a
+// second control after it, and a log of the change events. Cells listed in
+// refused (col, row; col -1: the whole row) cannot be selected.
+struct TabForm {
+    TForm form{nullptr};
+    TExStringGrid* g;
+    TExStringGrid* other;
+    std::vector<std::string> log;
+    std::vector<std::pair<int, int>> refused;
+    bool allow = true;
+
+    explicit TabForm(int Rows = 5) {
+        form.SetBounds(0, 0, 600, 400);
+        g = new TExStringGrid(&form);
+        g->SetParent(&form);
+        g->SetBounds(0, 0, 400, 200);
+        g->SetRowCount(Rows);
+        g->SetOptions(g->Options() + TGridOptions{goTabs});
+        other = new TExStringGrid(&form);
+        other->SetParent(&form);
+        other->SetBounds(0, 260, 300, 100);
+        form.Show();
+        g->SetFocus();
+        g->OnSelectCell = [this](TObject*, int c, int r, bool& can) {
+            for (auto [rc, rr] : refused)
+                if (rr == r && (rc == c || rc < 0)) can = false;
+        };
+    }
+    // Events are logged from here on.
+    void Listen() {
+        g->OnRowChanging = [this](TObject*, int o, int n, bool& a) {
+            log.push_back("row " + std::to_string(o) + ">" + std::to_string(n));
+            a = a && allow;
+        };
+        g->OnColChanging = [this](TObject*, int o, int n, bool& a) {
+            log.push_back("col " + std::to_string(o) + ">" + std::to_string(n));
+            a = a && allow;
+        };
+        g->OnCellChanging = [this](TObject*, int orow, int ocol, int nrow, int ncol, bool& a) {
+            log.push_back("cell " + std::to_string(ocol) + "," + std::to_string(orow) + ">" + std::to_string(ncol) +
+                          "," + std::to_string(nrow));
+            a = a && allow;
+        };
+    }
+};
+
+}  // namespace
+
+// Tab and Shift+Tab along the rows: where the cursor goes when cells are
+// refused, the change events of the jump to the next row, and the end.
+TEST(ExGridAdvance, TabOverRefusedCellsReportsTheJumpAndGoesOnAtTheEnd) {
+    struct Case {
+        const char* name;
+        int col, row;
+        bool back;
+        std::vector<std::pair<int, int>> refused;
+        bool allow, insert, toNext;
+        int toCol, toRow, rows;
+        bool result;
+        std::vector<std::string> log;
+    };
+    const Case cases[] = {
+        {"rest of the row refused", 2, 1, false, {{3, 1}, {4, 1}}, true, false, false, 1, 2, 5, true,
+         {"row 1>2", "cell 2,1>1,2", "col 2>1"}},
+        {"the jump refused", 2, 1, false, {{3, 1}, {4, 1}}, false, false, false, 2, 1, 5, true,
+         {"row 1>2", "cell 2,1>1,2", "col 2>1"}},
+        {"jump into a refused first column", 2, 1, false, {{3, 1}, {4, 1}, {1, 2}}, true, false, false, 2, 2, 5,
+         true, {"row 1>2", "cell 2,1>2,2", "col 2>2"}},
+        {"rest of the last row refused", 2, 4, false, {{3, 4}, {4, 4}}, true, false, true, 1, 1, 5, false, {}},
+        {"no later row takes the cursor", 4, 2, false, {{-1, 3}, {-1, 4}}, true, false, false, 1, 1, 5, true,
+         {"row 2>1", "cell 4,2>4,1", "col 4>1", "cell 4,1>1,1"}},
+        {"no later row: a row is added", 4, 2, false, {{-1, 3}, {-1, 4}}, true, true, false, 1, 5, 6, true,
+         {"row 2>5", "cell 4,2>4,5", "col 4>1", "cell 4,5>1,5"}},
+        {"no later row: the focus goes on", 4, 2, false, {{-1, 3}, {-1, 4}}, true, false, true, 1, 1, 5, false,
+         {"row 2>1", "cell 4,2>4,1", "col 4>1", "cell 4,1>1,1"}},
+        {"back past refused cells to the row above", 3, 2, true, {{1, 2}, {2, 2}}, true, false, false, 4, 1, 5, true,
+         {"row 2>1", "col 3>4", "cell 3,2>4,1"}},
+        {"back: the row above takes nothing", 3, 2, true, {{1, 2}, {2, 2}, {-1, 1}}, true, false, false, 3, 2, 5,
+         true, {}},
+        {"back from the first column over a refused row", 1, 3, true, {{-1, 2}}, true, false, false, 4, 1, 5, true,
+         {"row 3>1", "col 1>4", "cell 1,3>4,1"}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        TabForm f;
+        f.g->Navigation().SetAdvanceInsert(k.insert);
+        f.g->Navigation().SetTabToNextAtEnd(k.toNext);
+        f.g->FocusCell(k.col, k.row, true);
+        f.refused = k.refused;
+        f.allow = k.allow;
+        f.Listen();
+        EXPECT_EQ(f.g->TabAdvance(k.back), k.result);
+        EXPECT_EQ(f.g->Col(), k.toCol);
+        EXPECT_EQ(f.g->Row(), k.toRow);
+        EXPECT_EQ(f.g->RowCount(), k.rows);
+        EXPECT_EQ(f.other->Focused(), !k.result);
+        EXPECT_EQ(f.log, k.log);
+    }
+}
+
+// OnKeyDown sees each Tab first, with Shift for a backward one; a handler that
+// changes the key keeps the cursor where it is.
+TEST(ExGridAdvance, TabAsksOnKeyDownFirst) {
+    TabForm f;
+    f.g->FocusCell(2, 2, true);
+    std::vector<std::string> keys;
+    bool take = false;
+    f.g->OnKeyDown = [&](TObject*, Word& key, TShiftState shift) {
+        keys.push_back(std::to_string(key) + (shift.Contains(ssShift) ? " shift" : ""));
+        if (take) key = 0;
+    };
+    SimulateKey(VK_TAB);
+    SimulateKey(VK_TAB, TShiftState{ssShift});
+    EXPECT_EQ(keys, (std::vector<std::string>{"9", "9 shift"}));
+    EXPECT_EQ(f.g->Col(), 2);
+    take = true;
+    EXPECT_TRUE(f.g->TabAdvance(false));
+    EXPECT_EQ(f.g->Col(), 2);
+    EXPECT_EQ(keys.size(), 3u);
+}
+
+// Shift+Tab in the first cell goes to the last data row, which is scrolled into view.
+TEST(ExGridAdvance, ShiftTabFromTheFirstCellShowsTheLastRow) {
+    for (int col : {1, 2}) {
+        SCOPED_TRACE(col);
+        TabForm f(40);
+        f.g->FocusCell(col, 1, true);
+        // From column 2 nothing is selectable to the left.
+        if (col == 2) f.refused = {{1, 1}};
+        ASSERT_EQ(f.g->TopRow(), 1);
+        SimulateKey(VK_TAB, TShiftState{ssShift});
+        EXPECT_EQ(f.g->Row(), 39);
+        EXPECT_EQ(f.g->Col(), 4);
+        EXPECT_GT(f.g->TopRow(), 1);
+        EXPECT_GE(f.g->TopRow() + f.g->VisibleRowCount(), 40);
+    }
+}

@@ -542,16 +542,28 @@ bool TExStringGrid::TabAdvance(bool Backward) {
     const int c0 = Col(), r0 = Row();
     bool handOn = false;
     // A cell that cannot be edited while editing, or a merged cell entered
-    // past its base, moves on; a walk that comes back to the start (no cell
-    // takes the cursor) stops there.
+    // past its base, moves on. A walk that finds no cell to stay on (it comes
+    // back to the start or gets stuck) leaves the cursor at the start.
+    // Editing is judged as the Tab found it: a move onto a cell that cannot be
+    // edited switches the option off.
+    const bool editing = Options().Contains(goEditing);
+    bool settled = false;
     for (int steps = (ColCount() + 1) * (RowCount() + 1); steps > 0; --steps) {
         FLastTabCol = Col();
         FLastTabRow = Row();
-        if (!TabStep(Backward, handOn) || handOn) break;
-        if (Col() == FLastTabCol && Row() == FLastTabRow) break;
-        if (Col() == c0 && Row() == r0) break;
-        const bool skip = Options().Contains(goEditing) && !IsEditable(RealColIndex(Col()), Row());
-        if (!skip && (Backward || IsBaseCell(Col(), Row()))) break;
+        const int rows = RowCount();
+        if (!TabStep(Backward, handOn)) break;
+        if ((Col() == FLastTabCol && Row() == FLastTabRow) || (Col() == c0 && Row() == r0)) break;
+        const bool skip = editing && !IsCellEditable(RealColIndex(Col()), Row());
+        settled = (!skip && (Backward || IsBaseCell(Col(), Row()))) || RowCount() != rows ||
+                  (handOn && FNavigation.TabToNextAtEnd());
+        if (settled) break;
+    }
+    if (!settled && (Col() != c0 || Row() != r0)) {
+        FForceSel = true;
+        FocusCell(c0, r0, true);
+        FForceSel = false;
+        handOn = false;
     }
     if (FNavigation.AdvanceAutoEdit() && !HasClickControl(RealColIndex(Col()), Row()) &&
         IsEditable(RealColIndex(Col()), Row()))

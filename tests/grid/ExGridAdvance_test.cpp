@@ -261,3 +261,44 @@ TEST(ExGridAdvance, ShiftTabFromTheFirstCellShowsTheLastRow) {
         EXPECT_GE(f.g->TopRow() + f.g->VisibleRowCount(), 40);
     }
 }
+
+// While editing, Tab passes over cells that cannot be edited, down the columns
+// as well as along the rows; a walk that finds no other cell to edit leaves the
+// cursor where it started.
+TEST(ExGridAdvance, TabWhileEditingPassesCellsThatCannotBeEditedAndStopsAtTheStart) {
+    struct Case {
+        const char* name;
+        TAdvanceDirection direction;
+        bool back;
+        int col, row;
+        bool onlyStart;  // every other cell read-only; otherwise only those listed
+        std::vector<std::pair<int, int>> readOnly;
+        int toCol, toRow;
+    };
+    const Case cases[] = {
+        {"down over a read-only cell", adTopBottom, false, 1, 1, false, {{1, 2}}, 1, 3},
+        {"up over a read-only cell", adTopBottom, true, 1, 3, false, {{1, 2}}, 1, 1},
+        {"down the last column to the first", adTopBottom, false, 4, 4, false, {{1, 1}}, 1, 2},
+        {"down with nothing else to edit", adTopBottom, false, 2, 2, true, {}, 2, 2},
+        {"up with nothing else to edit", adTopBottom, true, 2, 2, true, {}, 2, 2},
+        {"along with nothing else to edit", adLeftRight, false, 2, 2, true, {}, 2, 2},
+        {"back along with nothing else to edit", adLeftRight, true, 2, 2, true, {}, 2, 2},
+        {"along past read-only rows", adLeftRight, false, 4, 1, false, {{-1, 2}, {-1, 3}}, 1, 4},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        TabForm f;
+        f.g->SetOptions(f.g->Options() + TGridOptions{goEditing});
+        f.g->Navigation().SetTabAdvanceDirection(k.direction);
+        f.g->Navigation().SetAdvanceAutoEdit(false);
+        f.g->FocusCell(k.col, k.row, true);
+        f.g->OnCanEditCell = [&](TObject*, int r, int c, bool& can) {
+            if (k.onlyStart) can = c == k.col && r == k.row;
+            for (auto [rc, rr] : k.readOnly)
+                if (rr == r && (rc == c || rc < 0)) can = false;
+        };
+        EXPECT_TRUE(f.g->TabAdvance(k.back));
+        EXPECT_EQ(f.g->Col(), k.toCol);
+        EXPECT_EQ(f.g->Row(), k.toRow);
+    }
+}

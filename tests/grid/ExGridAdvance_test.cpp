@@ -302,3 +302,49 @@ TEST(ExGridAdvance, TabWhileEditingPassesCellsThatCannotBeEditedAndStopsAtTheSta
         EXPECT_EQ(f.g->Row(), k.toRow);
     }
 }
+
+// Where the rows of Enter and Tab start and end: past the node column of a
+// grid without fixed columns, and up to the shown fixed right columns.
+TEST(ExGridAdvance, RowsStartPastTheNodeColumnAndEndAtTheShownFixedRightColumns) {
+    enum Move { Tab, ShiftTab, Enter, ShiftEnter };
+    struct Case {
+        const char* name;
+        bool nodes;  // otherwise fixed right columns, one of them hidden
+        Move move;
+        TAdvanceDirection direction;
+        int col, row, toCol, toRow;
+    };
+    const Case cases[] = {
+        {"tab past the node column", true, Tab, adLeftRight, 4, 1, 1, 2},
+        {"shift+tab over it", true, ShiftTab, adLeftRight, 1, 2, 4, 1},
+        {"enter past it", true, Enter, adLeftRight, 4, 1, 1, 2},
+        {"tab into the last data column", false, Tab, adLeftRight, 2, 1, 3, 1},
+        {"tab past the last data column", false, Tab, adLeftRight, 3, 1, 1, 2},
+        {"shift+tab to the last data column", false, ShiftTab, adLeftRight, 1, 2, 3, 1},
+        {"enter along the row", false, Enter, adLeftRight, 2, 1, 3, 1},
+        {"enter down into the last data column", false, Enter, adTopBottom, 2, 4, 3, 1},
+        {"shift+enter back to the last data column", false, ShiftEnter, adLeftRight, 1, 2, 3, 1},
+        {"shift+enter up to the last data column", false, ShiftEnter, adTopBottom, 1, 1, 3, 4},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        TabForm f;
+        if (k.nodes) {
+            f.g->SetFixedCols(0);
+            f.g->Tools().AddNode(1, 2);
+            ASSERT_EQ(f.g->FirstDataCol(), 1);
+        } else {
+            f.g->SetColCount(6);
+            f.g->SetFixedRightCols(2);
+            f.g->HideColumn(5);
+            ASSERT_EQ(f.g->ColCount(), 5);
+            ASSERT_EQ(f.g->VisibleFixedRightCols(), 1);
+        }
+        f.g->Navigation().SetAdvanceDirection(k.direction);
+        f.g->FocusCell(k.col, k.row, true);
+        if (k.move == Tab || k.move == ShiftTab) f.g->TabAdvance(k.move == ShiftTab);
+        else f.g->AdvanceCell(k.col, k.row, false, k.move == Enter, false, true);
+        EXPECT_EQ(f.g->Col(), k.toCol);
+        EXPECT_EQ(f.g->Row(), k.toRow);
+    }
+}

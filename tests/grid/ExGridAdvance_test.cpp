@@ -348,3 +348,33 @@ TEST(ExGridAdvance, RowsStartPastTheNodeColumnAndEndAtTheShownFixedRightColumns)
         EXPECT_EQ(f.g->Row(), k.toRow);
     }
 }
+
+// An editor that advances onto a check box while the grid keeps its editor
+// shown: from a text cell editing stays on, from a combo cell no editor is
+// left open; the box is toggled either way.
+TEST(ExGridAdvance, AnAdvanceOntoACheckBoxFromAComboCellLeavesNoEditorOpen) {
+    struct Case {
+        TEditorType kind;
+        bool editing;
+    };
+    const Case cases[] = {{edNormal, true}, {edNumeric, true}, {edComboList, false}, {edComboEdit, false}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(int(k.kind));
+        AdvanceForm f;
+        f.g->Columns().Items(1)->SetEditor(k.kind);
+        f.g->SetOptions(f.g->Options() + TGridOptions{goAlwaysShowEditor});
+        f.g->Navigation().SetAdvanceOnEnter(true);
+        const TRect R = f.g->CellRect(1, 1);
+        SimulateClick(f.g, R.Left + 5, R.Top + 5);
+        f.g->ShowEditor();
+        ASSERT_TRUE(f.g->EditorMode());
+        f.changing.clear();
+        f.g->AdvanceCell(1, 1, true, true, true, false);
+        EXPECT_EQ(f.g->Col(), 2);
+        EXPECT_EQ(f.g->GetCellEx(2, 1), u"Y");
+        EXPECT_EQ(f.g->EditorMode(), k.editing);
+        EXPECT_FALSE(f.g->InplaceEditor() && f.g->InplaceEditor()->Visible());
+        EXPECT_FALSE(f.g->Combobox() && f.g->Combobox()->Visible());
+        EXPECT_EQ(f.changing.back(), "1,1>2,1");
+    }
+}

@@ -278,12 +278,16 @@ TEST(ExGridAdvance, TabWhileEditingPassesCellsThatCannotBeEditedAndStopsAtTheSta
     const Case cases[] = {
         {"down over a read-only cell", adTopBottom, false, 1, 1, false, {{1, 2}}, 1, 3},
         {"up over a read-only cell", adTopBottom, true, 1, 3, false, {{1, 2}}, 1, 1},
-        {"down the last column to the first", adTopBottom, false, 4, 4, false, {{1, 1}}, 1, 2},
+        {"down the last column past a read-only first cell", adTopBottom, false, 4, 4, false, {{1, 1}}, 1, 2},
         {"down with nothing else to edit", adTopBottom, false, 2, 2, true, {}, 2, 2},
         {"up with nothing else to edit", adTopBottom, true, 2, 2, true, {}, 2, 2},
         {"along with nothing else to edit", adLeftRight, false, 2, 2, true, {}, 2, 2},
         {"back along with nothing else to edit", adLeftRight, true, 2, 2, true, {}, 2, 2},
         {"along past read-only rows", adLeftRight, false, 4, 1, false, {{-1, 2}, {-1, 3}}, 1, 4},
+        {"down the column", adTopBottom, false, 1, 4, false, {}, 2, 1},
+        {"up to the column before", adTopBottom, true, 2, 1, false, {}, 1, 4},
+        {"up from the first cell to the last", adTopBottom, true, 1, 1, false, {}, 4, 4},
+        {"down the last column to the first", adTopBottom, false, 4, 4, false, {}, 1, 1},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
@@ -376,5 +380,67 @@ TEST(ExGridAdvance, AnAdvanceOntoACheckBoxFromAComboCellLeavesNoEditorOpen) {
         EXPECT_FALSE(f.g->InplaceEditor() && f.g->InplaceEditor()->Visible());
         EXPECT_FALSE(f.g->Combobox() && f.g->Combobox()->Visible());
         EXPECT_EQ(f.changing.back(), "1,1>2,1");
+    }
+}
+
+// Enter by direction and setting, as called by the grid and its editors.
+TEST(ExGridAdvance, EnterGoesWhereItsDirectionAndSettingsSay) {
+    struct Case {
+        const char* name;
+        TAdvanceDirection direction;
+        bool on, force, loop, forward;
+        int col, row, toCol, toRow;
+    };
+    const Case cases[] = {
+        {"off: nothing", adLeftRight, false, false, true, true, 2, 2, 2, 2},
+        {"off: an editor forces it", adLeftRight, false, true, true, true, 2, 2, 3, 2},
+        {"last cell without loop stays", adLeftRight, true, false, false, true, 4, 4, 4, 4},
+        {"in the row, round", adLeftRightInRow, true, false, true, true, 4, 2, 1, 2},
+        {"in the row, no loop", adLeftRightInRow, true, false, false, true, 4, 2, 4, 2},
+        {"in the row, never back", adLeftRightInRow, true, false, true, false, 2, 2, 2, 2},
+        {"in the column, round", adTopBottomInCol, true, false, true, true, 2, 4, 2, 1},
+        {"in the column, never back", adTopBottomInCol, true, false, true, false, 2, 2, 2, 2},
+        {"down the last column to the first", adTopBottom, true, false, true, true, 4, 4, 1, 1},
+        {"back from the first cell", adLeftRight, true, false, true, false, 1, 1, 4, 4},
+        {"up from the first cell", adTopBottom, true, false, true, false, 1, 1, 4, 4},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        TabForm f;
+        f.g->Navigation().SetAdvanceDirection(k.direction);
+        f.g->Navigation().SetAdvanceOnEnter(k.on);
+        f.g->Navigation().SetAdvanceOnEnterLoop(k.loop);
+        f.g->FocusCell(k.col, k.row, true);
+        f.g->AdvanceCell(k.col, k.row, false, k.forward, false, k.force);
+        EXPECT_EQ(f.g->Col(), k.toCol);
+        EXPECT_EQ(f.g->Row(), k.toRow);
+    }
+    // With separate row marks only the row reached stays marked; range-select
+    // editing switches editing on.
+    TabForm f;
+    f.g->MouseActions().SetDisjunctRowSelect(true);
+    f.g->MouseActions().SetRangeSelectAndEdit(true);
+    f.g->Navigation().SetAdvanceOnEnter(true);
+    f.g->SetRowSelect(1, true);
+    f.g->FocusCell(4, 2, true);
+    f.g->AdvanceCell(4, 2, false, true, false, false);
+    EXPECT_EQ(f.g->Row(), 3);
+    EXPECT_FALSE(f.g->RowSelect(1));
+    EXPECT_TRUE(f.g->RowSelect(3));
+    EXPECT_EQ(f.g->RowSelectCount(), 1);
+    EXPECT_TRUE(f.g->Options().Contains(goEditing));
+}
+
+// With AlwaysEdit a Tab called while another control has the focus gives it back to the grid.
+TEST(ExGridAdvance, TabWithAlwaysEditTakesTheFocus) {
+    for (bool always : {false, true}) {
+        SCOPED_TRACE(always);
+        TabForm f;
+        f.g->Navigation().SetAlwaysEdit(always);
+        f.g->FocusCell(1, 1, true);
+        f.other->SetFocus();
+        f.g->TabAdvance(false);
+        EXPECT_EQ(f.g->Col(), 2);
+        EXPECT_EQ(f.g->Focused(), always);
     }
 }

@@ -464,10 +464,10 @@ bool TExStringGrid::TabStep(bool Backward, bool& HandOn) {
             SetCol(found);
             return true;
         }
-        const bool wrap = r <= firstRow;
-        int row = wrap ? lastRow : r - 1;
+        int row = r > firstRow ? r - 1 : lastRow;
         if (c > firstCol) {
-            // Nothing to the left: the last selectable cell of the row above.
+            // Nothing to the left: the last selectable cell of the row above
+            // (of the last row, scrolled into view, from the first row).
             const int last = LastSelectableCol(row);
             if (last < 0) return false;
             FocusCell(last, row, true);
@@ -541,12 +541,12 @@ bool TExStringGrid::TabAdvance(bool Backward) {
     if (Col() == FLastTabCol && Row() == FLastTabRow) return true;
     const int c0 = Col(), r0 = Row();
     bool handOn = false;
-    // A cell that cannot be edited while editing, or a merged cell entered
-    // past its base, moves on. A walk that finds no cell to stay on (it comes
-    // back to the start or gets stuck) leaves the cursor at the start.
     // Editing is judged as the Tab found it: a move onto a cell that cannot be
     // edited switches the option off.
     const bool editing = Options().Contains(goEditing);
+    // A cell that cannot be edited while editing, or a merged cell entered
+    // past its base, moves on. A walk that finds no cell to stay on (it comes
+    // back to the start or gets stuck) leaves the cursor at the start.
     bool settled = false;
     for (int steps = (ColCount() + 1) * (RowCount() + 1); steps > 0; --steps) {
         FLastTabCol = Col();

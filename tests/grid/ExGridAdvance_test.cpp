@@ -444,3 +444,30 @@ TEST(ExGridAdvance, TabWithAlwaysEditTakesTheFocus) {
         EXPECT_EQ(f.g->Focused(), always);
     }
 }
+
+// Tab passes a merged area as one cell and Shift+Tab enters it at its base cell.
+TEST(ExGridAdvance, TabTakesAMergedAreaAsOneCell) {
+    struct Case {
+        const char* name;
+        bool back;
+        int col, row;
+        std::vector<std::pair<int, int>> refused;
+        int toCol, toRow;
+    };
+    const Case cases[] = {
+        {"over it", false, 3, 1, {}, 1, 2},
+        {"into it", false, 2, 1, {}, 3, 1},
+        {"back into it from the row below", true, 2, 2, {{1, 2}}, 3, 1},
+        {"back over it", true, 1, 2, {}, 3, 1},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        TabForm f;
+        f.g->MergeCells(3, 1, 2, 1);
+        f.g->FocusCell(k.col, k.row, true);
+        f.refused = k.refused;
+        f.g->TabAdvance(k.back);
+        EXPECT_EQ(f.g->Col(), k.toCol);
+        EXPECT_EQ(f.g->Row(), k.toRow);
+    }
+}

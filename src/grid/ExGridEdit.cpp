@@ -53,7 +53,8 @@ bool TExStringGrid::IsFixed(int ACol, int ARow) {
     TPoint b = BaseCell(RealColIndex(ACol), ARow);
     int d = DisplColIndex(b.X);
     if (FFixedFooters > 0 && b.Y >= RowCount() - FFixedFooters) return true;
-    if (FFixedRightCols > 0 && d >= ColCount() - FFixedRightCols && d < ColCount()) return true;
+    // The fixed right columns are the last real ones, shown or hidden, as painted.
+    if (FFixedRightCols > 0 && b.X >= ColCount() + FNumHidden - FFixedRightCols && d < ColCount()) return true;
     bool fixed = false;
     IsFixedCell(b.X, b.Y, fixed);
     return fixed;

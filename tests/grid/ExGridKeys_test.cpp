@@ -636,3 +636,68 @@ TEST(ExGridKeys, SearchFooterKeysAndTheKeypadDecimalKey) {
     }
     SetFormatSettings(old);
 }
+
+TEST(ExGridKeys, KeysOnTheLastRowKeepItClearOfTheSearchFooter) {
+    // A 5 x 20 plain grid whose last rows lie under the shown search footer; the
+    // cursor starts in (col, row) with the view at its end.
+    struct Case {
+        const char* name;
+        int col, row;
+        Word key;
+        int toCol, toRow;
+        bool clear;  // the last row ends above the footer
+        int keyDowns;
+    };
+    const Case cases[] = {
+        {"Down scrolls the last row clear", 2, 19, VK_DOWN, 2, 19, true, 1},
+        {"Right in the last column is spent", 4, 19, VK_RIGHT, 4, 19, false, 1},
+        {"Left in the first column is spent", 1, 19, VK_LEFT, 1, 19, false, 1},
+        {"Right inside the row moves and keeps the row clear", 2, 19, VK_RIGHT, 3, 19, true, 1},
+        {"Page down onto the last row shows it clear", 2, 15, VK_NEXT, 2, 19, true, 1},
+        {"Up leaves the last row", 2, 19, VK_UP, 2, 18, false, 1},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        GridOnForm<> f(400, 260);
+        TExStringGrid* g = f.g;
+        g->SetColCount(5);
+        g->SetRowCount(20);
+        g->SearchFooter().SetVisible(true);
+        TSearchPanel* p = g->SearchPanel();
+        ASSERT_NE(p, nullptr);
+        g->SetFocus();
+        g->FocusCell(k.col, k.row, true);
+        g->SetTopRow(20);
+        const int endTop = g->TopRow();
+        ASSERT_EQ(endTop, 20 - g->VisibleRowCount());
+        int downs = 0;
+        g->OnKeyDown = [&](TObject*, Word& key, TShiftState) { downs += key == k.key; };
+        SimulateKey(k.key);
+        EXPECT_EQ(g->Col(), k.toCol);
+        EXPECT_EQ(g->Row(), k.toRow);
+        EXPECT_EQ(downs, k.keyDowns);
+        const TRect last = g->CellRect(k.toCol, 19);
+        const int footerTop = g->ClientHeight() - p->Height() + 2;
+        if (k.clear) {
+            EXPECT_GT(g->TopRow(), endTop);
+            EXPECT_GT(last.Bottom, last.Top);
+            EXPECT_LE(last.Bottom, footerTop);
+            // Keys that do not move the cursor keep the view there.
+            const int top = g->TopRow();
+            SimulateKey(VK_DOWN);
+            SimulateKey(VK_F5);
+            EXPECT_EQ(g->TopRow(), top);
+            EXPECT_EQ(g->Row(), 19);
+        } else {
+            EXPECT_LE(g->TopRow(), endTop);
+        }
+    }
+    // Without the footer Down on the last row leaves the view at its end.
+    GridOnForm<> f(400, 260);
+    f.g->SetRowCount(20);
+    f.g->SetFocus();
+    f.g->FocusCell(1, 19, true);
+    const int top = f.g->TopRow();
+    SimulateKey(VK_DOWN);
+    EXPECT_EQ(f.g->TopRow(), top);
+}

@@ -109,7 +109,8 @@ bool TExStringGrid::EditStartKey(Word& Key, TShiftState Shift) {
     if (FMouseActions.RangeSelectAndEdit() && !editing()) {
         if (!IsEditable(rc, r)) return swallow();
         SetOptions(Options() + TGridOptions{goEditing});
-        ShowInplaceEdit();
+        // Enter's own character opens the editor (the grid's Enter toggles it).
+        if (Key == VK_F2) ShowInplaceEdit();
     }
     if (Key == VK_F2 && editing() && !IsEditable(rc, r)) return swallow();
     if (Key == VK_RETURN && !IsEditable(rc, r)) {

@@ -701,3 +701,92 @@ TEST(ExGridKeys, KeysOnTheLastRowKeepItClearOfTheSearchFooter) {
     SimulateKey(VK_DOWN);
     EXPECT_EQ(f.g->TopRow(), top);
 }
+
+TEST(ExGridKeys, EnterAndF2StartEditingAsTheMouseSettingsAllow) {
+    // A plain grid whose column 2 may not be edited; the cursor on (col, 2).
+    struct Case {
+        const char* name;
+        bool dblOnly, range, editing;
+        Word key;
+        int col;
+        bool editor, editingAfter;
+    };
+    const Case cases[] = {
+        {"Enter without editing is swallowed", false, false, false, VK_RETURN, 1, false, false},
+        {"double-click only: Enter switches editing on", true, false, false, VK_RETURN, 1, true, true},
+        {"double-click only: F2 too", true, false, false, VK_F2, 1, true, true},
+        {"double-click only: not on a read-only cell", true, false, false, VK_RETURN, 2, false, false},
+        {"range editing: Enter opens", false, true, false, VK_RETURN, 1, true, true},
+        {"range editing: F2 opens", false, true, false, VK_F2, 1, true, true},
+        {"range editing: Enter on a read-only cell", false, true, false, VK_RETURN, 2, false, false},
+        {"range editing: F2 on a read-only cell", false, true, false, VK_F2, 2, false, false},
+        {"editing: F2 on a read-only cell", false, false, true, VK_F2, 2, false, false},
+        {"editing: F2 opens", false, false, true, VK_F2, 1, true, true},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        GridOnForm<> f;
+        TExStringGrid* g = f.g;
+        g->SetColCount(5);
+        g->SetRowCount(5);
+        g->SetCellEx(1, 2, u"one");
+        g->OnCanEditCell = [](TObject*, int, int c, bool& can) { can = can && c != 2; };
+        g->MouseActions().SetEditOnDblClickOnly(k.dblOnly);
+        g->MouseActions().SetRangeSelectAndEdit(k.range);
+        g->SetOptions(k.editing ? g->Options() + TGridOptions{goEditing} : g->Options() - TGridOptions{goEditing});
+        g->SetFocus();
+        g->FocusCell(k.col, 2, true);
+        int downs = 0;
+        g->OnKeyDown = [&](TObject*, Word& key, TShiftState) { downs += key == k.key; };
+        SimulateKey(k.key);
+        EXPECT_EQ(downs, 1);
+        EXPECT_EQ(g->InplaceEditor() && g->InplaceEditor()->Visible(), k.editor);
+        EXPECT_EQ(g->Options().Contains(goEditing), k.editingAfter);
+        if (k.editor) EXPECT_EQ(g->InplaceEditor()->Text(), k.col == 1 ? u"one" : u"");
+    }
+}
+
+TEST(ExGridKeys, TypedCharactersStartEditingAsTheSettingsAllow) {
+    // A plain grid without goEditing unless asked; cell (1, 2) holds what the case says.
+    struct Case {
+        const char* name;
+        bool dblOnly, range, clipboard, editing;
+        int cell;  // 0 text, 1 check box, 2 in-text control
+        Word key;
+        TShiftState shift;
+        Char ch;
+        const char16_t* editor;  // nullptr: none opens
+        Char seen;               // what OnKeyPress saw, 0 for nothing
+    };
+    const Case cases[] = {
+        {"without editing a letter opens nothing", false, false, false, false, 0, 'X', {}, u'x', nullptr, u'x'},
+        {"range editing: a letter opens the editor with it", false, true, false, false, 0, 'X', {}, u'x', u"x", u'x'},
+        {"double-click only: a letter switches editing on", true, false, false, false, 0, 'X', {}, u'x', u"x", u'x'},
+        {"shortcuts on: Ctrl+C's character stops", false, false, true, false, 0, 'C', {ssCtrl}, 3, nullptr, 0},
+        {"shortcuts off: Ctrl+C's character goes on", false, false, false, false, 0, 'C', {ssCtrl}, 3, nullptr, 3},
+        {"a check box cell opens no editor", false, false, false, true, 1, 'X', {}, u'x', nullptr, u'x'},
+        {"an in-text control takes the typing", false, false, false, true, 2, 'X', {}, u'x', nullptr, 0},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        GridOnForm<> f;
+        TExStringGrid* g = f.g;
+        g->SetColCount(4);
+        g->SetRowCount(4);
+        if (k.cell == 1) g->AddCheckBox(1, 2, false);
+        if (k.cell == 2) g->SetCellEx(1, 2, u"<CONTROL TYPE=\"EDIT\" ID=\"e\" VALUE=\"v\" WIDTH=\"40\">");
+        g->MouseActions().SetEditOnDblClickOnly(k.dblOnly);
+        g->MouseActions().SetRangeSelectAndEdit(k.range);
+        g->Navigation().SetAllowClipboardShortCuts(k.clipboard);
+        g->SetOptions(k.editing ? g->Options() + TGridOptions{goEditing} : g->Options() - TGridOptions{goEditing});
+        g->SetFocus();
+        g->FocusCell(1, 2, true);
+        Char seen = 0;
+        g->OnKeyPress = [&](TObject*, Char& key) { seen = key; };
+        SimulateKey(k.key, k.shift, k.ch);
+        EXPECT_EQ(seen, k.seen);
+        const bool open = g->InplaceEditor() && g->InplaceEditor()->Visible();
+        EXPECT_EQ(open, k.editor != nullptr);
+        if (open && k.editor) EXPECT_EQ(g->InplaceEditor()->Text(), String(k.editor));
+    }
+}

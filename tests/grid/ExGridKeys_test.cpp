@@ -790,3 +790,68 @@ TEST(ExGridKeys, TypedCharactersStartEditingAsTheSettingsAllow) {
         if (open && k.editor) EXPECT_EQ(g->InplaceEditor()->Text(), String(k.editor));
     }
 }
+
+namespace {
+// Counts the F2 notifications the grid gives to a derived grid.
+class F2Grid : public TExStringGrid {
+public:
+    using TExStringGrid::TExStringGrid;
+    int f2 = 0;
+
+protected:
+    void DoF2Key(int, int) override { ++f2; }
+};
+}  // namespace
+
+TEST(ExGridKeys, KeysReachTheSynchronisedGridTheNodesAndTheHooks) {
+    // A grid following the cursor takes the row or the column the keys reach.
+    struct Case {
+        bool rows, cols;
+        int otherCol, otherRow;
+    };
+    for (const Case& k : {Case{true, false, 1, 3}, Case{false, true, 2, 1}, Case{true, true, 2, 3}}) {
+        SCOPED_TRACE(std::to_string(k.rows) + std::to_string(k.cols));
+        GridOnForm<> f;
+        auto* other = new TExStringGrid(&f.form);
+        other->SetParent(&f.form);
+        other->SetBounds(0, 260, 300, 120);
+        f.g->SyncGrid().SetGrid(other);
+        f.g->SyncGrid().SetSelectionRow(k.rows);
+        f.g->SyncGrid().SetSelectionColumn(k.cols);
+        f.g->SetFocus();
+        f.g->FocusCell(1, 2, true);
+        SimulateKey(VK_DOWN);
+        SimulateKey(VK_RIGHT);
+        EXPECT_EQ(other->Col(), k.otherCol);
+        EXPECT_EQ(other->Row(), k.otherRow);
+    }
+    // Left and Right on a node's merged cell close and open the node.
+    {
+        GridOnForm<> f;
+        TExStringGrid* g = f.g;
+        g->SetRowCount(12);
+        g->Tools().AddNode(2, 4);
+        g->MergeCells(1, 2, 2, 1);
+        g->SetFocus();
+        g->FocusCell(1, 2, true);
+        SimulateKey(VK_LEFT);
+        EXPECT_TRUE(g->GetNodeState(2));
+        EXPECT_EQ(g->RowCount(), 9);
+        g->FocusCell(1, 2, true);
+        SimulateKey(VK_RIGHT);
+        EXPECT_FALSE(g->GetNodeState(2));
+        EXPECT_EQ(g->RowCount(), 12);
+    }
+    // Home and End taken by the grid still reach OnKeyDown; F2 reaches the derived grid's hook.
+    GridOnForm<F2Grid> f;
+    f.g->SetFocus();
+    f.g->FocusCell(2, 2, true);
+    std::vector<Word> seen;
+    f.g->OnKeyDown = [&](TObject*, Word& key, TShiftState) { seen.push_back(key); };
+    SimulateKey(VK_END);
+    SimulateKey(VK_HOME);
+    EXPECT_EQ(seen, (std::vector<Word>{VK_END, VK_HOME}));
+    EXPECT_EQ(f.g->Col(), 1);
+    SimulateKey(VK_F2);
+    EXPECT_EQ(f.g->f2, 1);
+}

@@ -245,11 +245,18 @@ void TExStringGrid::KeyPress(Char& Key) {
         Key = 0;
         return;
     }
-    if (Key == 13 && !Focused()) {
+    // Enter from an editor, or on a control cell, which opens no editor to take it.
+    const bool control = Key == 13 && HasClickControl(rc, Row());
+    if (Key == 13 && (!Focused() || control)) {
         AdvanceCell(Col(), Row(), EditorMode(), true, false, false);
         if (!FNavigation.AdvanceAutoEdit()) {
             if (OnKeyPress) OnKeyPress(this, Key);
             Key = 0;
+            return;
+        }
+        if (control) {
+            if (OnKeyPress) OnKeyPress(this, Key);
+            if (FNavigation.AdvanceOnEnter()) ShowInplaceEdit();
             return;
         }
     }

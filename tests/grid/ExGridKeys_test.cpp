@@ -855,3 +855,29 @@ TEST(ExGridKeys, KeysReachTheSynchronisedGridTheNodesAndTheHooks) {
     SimulateKey(VK_F2);
     EXPECT_EQ(f.g->f2, 1);
 }
+
+TEST(ExGridKeys, EnterOnACheckBoxCellAdvancesWithoutAnEditor) {
+    for (bool advance : {true, false}) {
+        SCOPED_TRACE(advance ? "advancing" : "not advancing");
+        GridOnForm<> f;
+        TExStringGrid* g = f.g;
+        g->SetColCount(4);
+        g->SetRowCount(4);
+        g->SetCellEx(2, 2, u"next");
+        g->AddCheckBox(1, 2, false);
+        g->SetOptions(g->Options() + TGridOptions{goEditing});
+        g->Navigation().SetAdvanceOnEnter(advance);
+        g->SetFocus();
+        g->FocusCell(1, 2, true);
+        int enters = 0;
+        g->OnKeyPress = [&](TObject*, Char& key) { enters += key == 13; };
+        SimulateKey(VK_RETURN);
+        EXPECT_EQ(enters, 1);
+        EXPECT_EQ(g->Col(), advance ? 2 : 1);
+        EXPECT_EQ(g->Row(), 2);
+        // Advancing, the next cell is edited; the check box itself never is.
+        const bool open = g->InplaceEditor() && g->InplaceEditor()->Visible();
+        EXPECT_EQ(open, advance);
+        if (open) EXPECT_EQ(g->InplaceEditor()->Text(), u"next");
+    }
+}

@@ -601,6 +601,7 @@ bool TExStringGrid::HomeEndKey(Word Key, TShiftState Shift) {
         if (shift) {
             // The rows from the one the key was pressed on, the cursor ending on the new row.
             SetSelection({0, from, ColCount() - 1, to});
+            if (FMouseActions.DisjunctRowSelect()) SelectRowsFromSelection(false);
         } else {
             FocusCell(Col(), to, true);
             MoveToBaseCell();

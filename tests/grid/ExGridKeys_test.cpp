@@ -159,7 +159,7 @@ TEST(ExGridKeys, AnEnterAdvanceAsksWhereToGoAndPastTheLastCellAppendsARow) {
     }
 }
 
-TEST(ExGridKeys, ArrowKeysReportTheNewSelection) {
+TEST(ExGridKeys, CursorKeysReportTheNewSelection) {
     KeyForm f;
     f.Click(1, 1);
     std::vector<std::string> log;
@@ -168,7 +168,8 @@ TEST(ExGridKeys, ArrowKeysReportTheNewSelection) {
     };
     SimulateKey(VK_DOWN);
     SimulateKey(VK_RIGHT);
-    EXPECT_EQ(log, (std::vector<std::string>{"1,2,1,2", "2,2,2,2"}));
+    SimulateKey(VK_NEXT);
+    EXPECT_EQ(log, (std::vector<std::string>{"1,2,1,2", "2,2,2,2", "2,4,2,4"}));
     // A key that moves nothing reports nothing.
     f.g->SetCol(4);
     log.clear();
@@ -281,9 +282,12 @@ TEST(ExGridKeys, CtrlASelectsTheDataAndClipboardKeysAskFirst) {
     SimulateKey('A', {ssCtrl});
     EXPECT_EQ(g->Selection().Left, 2);  // no range selection: nothing
     g->SetOptions(g->Options() + TGridOptions{goRangeSelect});
+    int reported = 0;
+    g->OnSelectionChanged = [&](TObject*, int, int, int, int) { ++reported; };
     SimulateKey('A', {ssCtrl});
     const TGridRect s = g->Selection();
     EXPECT_EQ((std::vector<int>{s.Left, s.Top, s.Right, s.Bottom}), (std::vector<int>{1, 1, 4, g->RowCount() - 1}));
+    EXPECT_EQ(reported, 1);
 
     std::vector<std::string> asked;
     bool allow = false;

@@ -32,12 +32,7 @@ bool TExStringGrid::SkipFixedKey(Word& Key, TShiftState Shift) {
         // With nothing but fixed cells beyond, the cursor stays.
         if (inside(c, r)) FocusCell(c, r, true);
     }
-    const Word pressed = Key;
-    Key = 0;
-    if (OnKeyDown) {
-        Word k = pressed;
-        OnKeyDown(this, k, Shift);
-    }
+    ConsumeKey(Key, Shift);
     return true;
 }
 
@@ -69,8 +64,7 @@ bool TExStringGrid::RowSelectScrollKey(Word& Key, TShiftState Shift) {
         SetLeftCol(left + 1);
     }
     if (rowKeys) return false;
-    if (OnKeyDown) OnKeyDown(this, Key, Shift);
-    Key = 0;
+    ConsumeKey(Key, Shift);
     return true;
 }
 

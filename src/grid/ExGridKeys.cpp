@@ -94,8 +94,7 @@ bool TExStringGrid::EditStartKey(Word& Key, TShiftState Shift) {
     const int rc = RealColIndex(Col()), r = Row();
     auto editing = [this] { return Options().Contains(goEditing); };
     auto swallow = [&] {
-        if (OnKeyDown) OnKeyDown(this, Key, Shift);
-        Key = 0;
+        ConsumeKey(Key, Shift);
         return true;
     };
     // Editing only by double click: Enter and F2 still start it on a cell that may be edited.

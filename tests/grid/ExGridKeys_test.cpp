@@ -337,6 +337,21 @@ TEST(ExGridKeys, HomeAndEndGoWhereHomeEndKeySays) {
         EXPECT_EQ(g->Col(), k.toCol);
         EXPECT_EQ(g->Row(), k.toRow);
     }
+    // A grid holding only its header row leaves Home and End to the framework, by rows or columns.
+    for (THomeEndAction how : {heFirstLastRow, heFirstLastColumn}) {
+        PlainForm f(1);
+        TExStringGrid* g = f.g;
+        g->SetFixedRowAlways(true);
+        g->SetRowCount(1);
+        g->Navigation().SetHomeEndKey(how);
+        int downs = 0;
+        g->OnKeyDown = [&](TObject*, Word&, TShiftState) { ++downs; };
+        SimulateKey(VK_END);
+        SimulateKey(VK_HOME);
+        EXPECT_EQ(downs, 2);
+        EXPECT_EQ(g->RowCount(), 1);
+        EXPECT_EQ(g->Row(), 0);
+    }
     // Shift with rows: the selection spans from the row the key was pressed on.
     PlainForm f;
     TExStringGrid* g = f.g;

@@ -865,6 +865,14 @@ public:
     // Whether (ACol, ARow) may become the current cell: editable with goEditing,
     // otherwise not fixed; OnSelectCell has the last word.
     bool CanSelectCell(int ACol, int ARow);
+    // The first (last) column of row ARow that CanSelectCell accepts, -1 when none.
+    int FirstSelectableCol(int ARow);
+    int LastSelectableCol(int ARow);
+    // The first column the Enter and Tab moves return to: past the node
+    // column when the grid shows nodes without fixed columns.
+    int FirstDataCol() const;
+    // FixedRightCols less those of them that are hidden.
+    int VisibleFixedRightCols() const;
     // The caret of an editor walked past the edge of its text: on to the cell
     // beside, row by row. Commit validates and writes the editor's text and
     // says whether it was taken; it runs first when CommitFirst, and always
@@ -1579,7 +1587,7 @@ protected:
     virtual void EditKeyUpHook(Word&, TShiftState) {}
     virtual void EditKeyDownHook(Word&, TShiftState) {}
     virtual void NavigationChanged() {}
-    virtual void GotoFirstRow() {}
+    virtual void GotoFirstRow() { SetRow(TCustomGrid::FixedRows()); }
     virtual bool AllowFmtClipboard() { return FNavigation.AllowFmtClipboard(); }
     virtual void DoFilterSelect(int, int) {}
     virtual void DoFilterCheck(int, int) {}
@@ -1736,6 +1744,9 @@ protected:
     bool FForceSel = false;
     // The cell a Tab move runs from (a nested Tab for it returns at once), -1 when none.
     int FLastTabCol = -1, FLastTabRow = -1;
+    // One Tab move from the current cell; false when nothing could move.
+    // HandOn tells a move past the end, after which the focus may go on.
+    bool TabStep(bool Backward, bool& HandOn);
     // Where the last Enter move started; the move reports its own cell change.
     int FAECol = -1, FAERow = -1;
     bool FDisableChange = false;

@@ -297,8 +297,9 @@ void TExStringGrid::AdvanceCell(int ACol, int ARow, bool EditorShown, bool Forwa
     const int c0 = ACol, r0 = ARow;
     FAECol = ACol;
     FAERow = ARow;
-    const int firstCol = TCustomGrid::FixedCols(), firstRow = TCustomGrid::FixedRows();
-    int lastCol = ColCount() - FFixedRightCols - 1;
+    const int firstCol = FirstDataCol(), firstRow = TCustomGrid::FixedRows();
+    // ColCount leaves hidden columns out, so only the shown fixed right ones end the data.
+    int lastCol = ColCount() - VisibleFixedRightCols() - 1;
     int lastRow = RowCount() - FFixedFooters - 1;
     bool ended = false;
     const TAdvanceDirection dir = FNavigation.AdvanceDirection();
@@ -324,7 +325,7 @@ void TExStringGrid::AdvanceCell(int ACol, int ARow, bool EditorShown, bool Forwa
                     ++r;
                     if (OnAutoAddRow) OnAutoAddRow(this, lastRow);
                     bool any = false;
-                    for (int k = firstCol; k < ColCount() && !any; ++k) {
+                    for (int k = TCustomGrid::FixedCols(); k < ColCount() && !any; ++k) {
                         bool e = true;
                         CellEditable(RealColIndex(k), r, e);
                         any = e;
@@ -345,14 +346,16 @@ void TExStringGrid::AdvanceCell(int ACol, int ARow, bool EditorShown, bool Forwa
             else if (c < lastCol || !FNavigation.AdvanceInsert()) {
                 r = firstRow;
                 c = c < lastCol ? c + 1 : firstCol;
+                Invalidate();
             } else {
                 // Past the last cell a new column is appended and entered.
                 const int span = CellSpan(c, r).X;
                 SetColCount(ColCount() + 1);
-                lastCol = ColCount() - FFixedRightCols - 1;
+                lastCol = ColCount() - VisibleFixedRightCols() - 1;
                 r = firstRow;
                 c += span + 1;
                 if (OnAutoInsertCol) OnAutoInsertCol(this, lastCol);
+                Invalidate();
             }
         } else if (dir == adLeftRight) {
             if (c > firstCol) --c;
@@ -478,88 +481,200 @@ void TExStringGrid::SimulateCellClick(int ACol, int ARow) {
     OnMouseUp = std::move(up);
 }
 
-bool TExStringGrid::TabAdvance(bool Backward) {
-    const int firstCol = TCustomGrid::FixedCols(), firstRow = TCustomGrid::FixedRows();
-    const int lastCol = ColCount() - FFixedRightCols - 1;
+int TExStringGrid::FirstSelectableCol(int ARow) {
+    for (int c = 0; c < ColCount(); ++c)
+        if (CanSelectCell(c, ARow)) return c;
+    return -1;
+}
+
+int TExStringGrid::LastSelectableCol(int ARow) {
+    for (int c = ColCount() - 1; c >= 0; --c)
+        if (CanSelectCell(c, ARow)) return c;
+    return -1;
+}
+
+int TExStringGrid::FirstDataCol() const {
+    const int fixed = TCustomGrid::FixedCols();
+    return fixed == 0 && FHasNodeRows && ColCount() > 1 ? 1 : fixed;
+}
+
+int TExStringGrid::VisibleFixedRightCols() const {
+    const int total = ColCount() + FNumHidden;
+    int shown = 0;
+    for (int rc = std::max(0, total - FFixedRightCols); rc < total; ++rc)
+        if (!IsHiddenColumn(rc)) ++shown;
+    return shown;
+}
+
+bool TExStringGrid::TabStep(bool Backward, bool& HandOn) {
+    const int firstCol = FirstDataCol(), firstRow = TCustomGrid::FixedRows();
+    const int vfrc = VisibleFixedRightCols();
     const int lastRow = RowCount() - FFixedFooters - 1;
-    if (lastCol < firstCol || lastRow < firstRow) return true;
-    // An editor or handler asking again for the Tab now under way is not moved twice.
-    if (Col() == FLastTabCol && Row() == FLastTabRow) return true;
-    FLastTabCol = Col();
-    FLastTabRow = Row();
-    bool result = true;
-    bool handOn = false;
-    // The first selectable base cell of a row from column From on (-1: none).
-    auto firstIn = [&](int r, int From) {
-        for (int c = From; c <= lastCol; ++c)
-            if (IsBaseCell(c, r) && CanSelectCell(c, r)) return c;
+    const int c = Col(), r = Row();
+    const TPoint span = CellSpan(c, r);
+    // The last (first) selectable base cell of row R searched from column From towards To.
+    auto leftIn = [&](int R, int From, int To) {
+        for (int k = From; k >= To; --k)
+            if (IsBaseCell(k, R) && CanSelectCell(k, R)) return k;
         return -1;
     };
-    auto lastIn = [&](int r, int From) {
-        for (int c = From; c >= firstCol; --c)
-            if (IsBaseCell(c, r) && CanSelectCell(c, r)) return c;
+    auto rightIn = [&](int R, int From) {
+        for (int k = From; k < ColCount() - vfrc; ++k)
+            if (IsBaseCell(k, R) && CanSelectCell(k, R)) return k;
         return -1;
     };
-    int c = Col(), r = Row();
-    if (FNavigation.TabAdvanceDirection() != adLeftRight) {
-        // Down the column, then on to the next (previous) one.
-        if (Backward) {
-            if (r > firstRow) --r;
-            else {
-                r = lastRow;
-                c = c > firstCol ? c - 1 : lastCol;
+    auto forced = [&](int C, int R) {
+        FForceSel = true;
+        FocusCell(C, R, true);
+        FForceSel = false;
+    };
+    // Past the end: back to the first row, or a new row, and the focus goes on.
+    auto pastTheEnd = [&]() {
+        bool allow = !FNavigation.TabToNextAtEnd() && FNavigation.AdvanceInsert();
+        if (allow) DoCanAddRow(allow);
+        if (allow) {
+            // The new row goes above a floating footer's row.
+            int added;
+            if (FFloatingFooter.Visible()) {
+                InsertRows(RowCount() - 1, 1);
+                added = RowCount() - 2;
+            } else {
+                AddRow();
+                added = RowCount() - FFixedFooters - 1;
             }
-        } else if (r + CellSpan(c, r).Y < lastRow) {
-            r += CellSpan(c, r).Y + 1;
+            SetRow(added);
+            if (OnAutoAddRow) OnAutoAddRow(this, RowCount() - FFixedFooters - 1);
         } else {
-            r = firstRow;
-            if (c < lastCol) ++c;
+            GotoFirstRow();
+        }
+        const int first = FirstSelectableCol(Row());
+        SetCol(first >= 0 ? first : firstCol);
+        HandOn = true;
+    };
+    if (FNavigation.TabAdvanceDirection() != adLeftRight) {
+        // Down (up) the column, then on to the next (previous) one.
+        if (Backward) {
+            if (r > firstRow) SetRow(r - 1);
+            else FocusCell(c > firstCol ? c - 1 : ColCount() - vfrc - 1, lastRow, true);
+        } else if (r + span.Y + 1 < RowCount() - FFixedFooters) {
+            SetRow(r + span.Y + 1);
+        } else {
+            GotoFirstRow();
+            if (c < ColCount() - vfrc - 1) SetCol(c + 1);
             else {
-                c = firstCol;
-                handOn = true;
+                SetCol(firstCol);
+                HandOn = true;
             }
         }
-    } else if (Backward) {
-        int found = c > firstCol ? lastIn(r, c - 1) : -1;
-        // Each row is tried once, from the one above upward and round.
-        for (int i = 0; found < 0 && i <= lastRow - firstRow; ++i) {
-            r = r > firstRow ? r - 1 : lastRow;
-            found = lastIn(r, lastCol);
-        }
-        if (found < 0) {
-            FLastTabCol = FLastTabRow = -1;
+        return true;
+    }
+    if (Backward) {
+        const int found = c > firstCol ? leftIn(r, c - 1, firstCol) : -1;
+        if (found >= 0) {
+            SetCol(found);
             return true;
         }
-        c = found;
-    } else {
-        int found = c + CellSpan(c, r).X < lastCol ? firstIn(r, c + CellSpan(c, r).X + 1) : -1;
-        while (found < 0 && r < lastRow) found = firstIn(++r, firstCol);
-        if (found < 0) {
-            // Past the last selectable cell: a new row, or back to the first.
-            bool allow = !FNavigation.TabToNextAtEnd() && FNavigation.AdvanceInsert();
-            if (allow) DoCanAddRow(allow);
-            if (allow) {
-                // The new row goes above a floating footer's row.
-                if (FFloatingFooter.Visible()) {
-                    InsertRows(RowCount() - 1, 1);
-                    r = RowCount() - 2;
-                } else {
-                    AddRow();
-                    r = RowCount() - FFixedFooters - 1;
-                }
-                if (OnAutoAddRow) OnAutoAddRow(this, RowCount() - FFixedFooters - 1);
-            } else {
-                r = firstRow;
-            }
-            found = firstIn(r, firstCol);
-            if (found < 0) found = firstCol;
-            handOn = true;
+        int row = r > firstRow ? r - 1 : lastRow;
+        if (c > firstCol) {
+            // Nothing to the left: the last selectable cell of the row above
+            // (of the last row, scrolled into view, from the first row).
+            const int last = LastSelectableCol(row);
+            if (last < 0) return false;
+            FocusCell(last, row, true);
+            MoveToBaseCell();
+            return true;
         }
-        c = found;
+        // From the first column each row upward is tried once, and round.
+        for (int i = 0; i <= lastRow - firstRow; ++i) {
+            const int last = leftIn(row, ColCount() - vfrc - 1, TCustomGrid::FixedCols());
+            if (last >= 0) {
+                FocusCell(last, row, true);
+                return true;
+            }
+            row = row > firstRow ? row - 1 : lastRow;
+        }
+        return false;
     }
-    FForceSel = true;
-    FocusCell(c, r, true);
-    FForceSel = false;
+    if (c + span.X + 1 < ColCount() - vfrc) {
+        int next = c + span.X + 1;
+        while (next < ColCount() - vfrc && !CanSelectCell(next, r)) ++next;
+        if (next < ColCount() - vfrc) {
+            SetCol(next);
+            return true;
+        }
+        // The rest of the row is refused: on to the next row, whose change is
+        // told here as the forced move skips the usual checks.
+        FForceSel = true;
+        if (r < lastRow) {
+            const int first = FirstSelectableCol(r + 1);
+            bool allow = true;
+            if (OnRowChanging) OnRowChanging(this, r, r + 1, allow);
+            if (OnCellChanging) OnCellChanging(this, r, c, r + 1, first, allow);
+            if (OnColChanging) OnColChanging(this, c, first, allow);
+            if (allow) FocusCell(first >= 0 ? first : TCustomGrid::FixedCols(), r + 1, true);
+        } else {
+            const int first = FirstSelectableCol(firstRow);
+            if (first >= 0) FocusCell(first, firstRow, true);
+            HandOn = true;
+        }
+        FForceSel = false;
+        return true;
+    }
+    if (r < lastRow) {
+        const int first = rightIn(r + 1, firstCol);
+        if (first >= 0) {
+            forced(first, r + 1);
+            return true;
+        }
+        for (int row = r + 2; row <= lastRow; ++row) {
+            const int any = FirstSelectableCol(row);
+            if (any >= 0) {
+                forced(any, row);
+                return true;
+            }
+        }
+    }
+    pastTheEnd();
+    return true;
+}
+
+bool TExStringGrid::TabAdvance(bool Backward) {
+    if (OnKeyDown) {
+        Word key = VK_TAB;
+        OnKeyDown(this, key, Backward ? TShiftState{ssShift} : TShiftState{});
+        if (key != VK_TAB) return true;
+    }
+    if (TCustomGrid::FixedCols() >= ColCount() - VisibleFixedRightCols() ||
+        TCustomGrid::FixedRows() >= RowCount() - FFixedFooters)
+        return true;
+    // An editor or handler asking again for the Tab now under way is not moved twice.
+    if (Col() == FLastTabCol && Row() == FLastTabRow) return true;
+    const int c0 = Col(), r0 = Row();
+    bool handOn = false;
+    // Editing is judged as the Tab found it: a move onto a cell that cannot be
+    // edited switches the option off.
+    const bool editing = Options().Contains(goEditing);
+    // A cell that cannot be edited while editing, or a merged cell entered
+    // past its base, moves on. A walk that finds no cell to stay on (it comes
+    // back to the start or gets stuck) leaves the cursor at the start.
+    bool settled = false;
+    for (int steps = (ColCount() + 1) * (RowCount() + 1); steps > 0; --steps) {
+        FLastTabCol = Col();
+        FLastTabRow = Row();
+        const int rows = RowCount();
+        if (!TabStep(Backward, handOn)) break;
+        if ((Col() == FLastTabCol && Row() == FLastTabRow) || (Col() == c0 && Row() == r0)) break;
+        const bool skip = editing && !IsCellEditable(RealColIndex(Col()), Row());
+        settled = (!skip && (Backward || IsBaseCell(Col(), Row()))) || RowCount() != rows ||
+                  (handOn && FNavigation.TabToNextAtEnd());
+        if (settled) break;
+    }
+    if (!settled && (Col() != c0 || Row() != r0)) {
+        FForceSel = true;
+        FocusCell(c0, r0, true);
+        FForceSel = false;
+        handOn = false;
+    }
     if (FNavigation.AdvanceAutoEdit() && !HasClickControl(RealColIndex(Col()), Row()) &&
         IsEditable(RealColIndex(Col()), Row()))
         SimulateCellClick(Col(), Row());
@@ -569,10 +684,10 @@ bool TExStringGrid::TabAdvance(bool Backward) {
         if (TCustomForm* form = GetParentForm(this)) {
             HideInplaceEdit();
             form->SelectNext(this, !Backward, true);
-            result = false;
+            return false;
         }
     }
-    return result;
+    return true;
 }
 
 bool TExStringGrid::HomeEndKey(Word Key, TShiftState Shift) {

@@ -207,7 +207,7 @@ void TExStringGrid::CursorAdvanceKey(Word Key, int X0, int Y0) {
 bool TExStringGrid::ClipboardKey(Word Key, TShiftState Shift) {
     const bool ctrl = Shift.Contains(ssCtrl), shift = Shift.Contains(ssShift);
     if (Key == 'A' && ctrl && (Options().Contains(goRowSelect) || Options().Contains(goRangeSelect))) {
-        const TGridRect all{TCustomGrid::FixedCols(), TCustomGrid::FixedRows(), ColCount() - FFixedRightCols - 1,
+        const TGridRect all{FirstDataCol(), TCustomGrid::FixedRows(), ColCount() - FFixedRightCols - 1,
                             RowCount() - FFixedFooters - 1};
         if (all.Right < all.Left || all.Bottom < all.Top) return true;
         if (FMouseActions.DisjunctRowSelect())
@@ -700,10 +700,10 @@ bool TExStringGrid::HomeEndKey(Word Key, TShiftState Shift) {
     const int lastRow = footer && RowCount() > 2 ? RowCount() - 2 : RowCount() - FFixedFooters - 1;
     // A grid holding only its header row keeps the framework's handling.
     if (how != heFirstLastCell && FFixedRowAlways && RowCount() == 1) return false;
+    // With no column to stand on the cursor keeps its column.
     auto firstSelectable = [&](int r) {
-        int c = fc;
-        while (c < ColCount() - 1 && !CanSelectCell(c, r)) ++c;
-        return c;
+        const int c = FirstSelectableCol(r);
+        return c < 0 ? Col() : c;
     };
     if (how == heFirstLastCell && !ctrl) {
         FocusCell(home ? fc : ColCount() - 1, home ? fr : RowCount() - 1, true);
@@ -732,7 +732,7 @@ bool TExStringGrid::HomeEndKey(Word Key, TShiftState Shift) {
     if (how == heFirstLastColumn && home && ctrl) {
         FocusCell(firstSelectable(fr), fr, true);
         MoveToBaseCell();
-        SetLeftCol(fc);
+        SetLeftCol(FirstDataCol());
         return true;
     }
     if (how == heFirstLastColumn && !ctrl && !Options().Contains(goRowSelect)) {
@@ -744,7 +744,7 @@ bool TExStringGrid::HomeEndKey(Word Key, TShiftState Shift) {
         } else if (home) {
             FocusCell(firstSelectable(r), r, true);
             MoveToBaseCell();
-            SetLeftCol(fc);
+            SetLeftCol(FirstDataCol());
         } else {
             FocusCell(ColCount() - 1, r, true);
             MoveToBaseCell();

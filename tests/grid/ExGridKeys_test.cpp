@@ -307,6 +307,13 @@ TEST(ExGridKeys, CtrlASelectsTheDataAndClipboardKeysAskFirst) {
     EXPECT_EQ(g->GetCellEx(3, 2), u"");
     EXPECT_EQ(asked, (std::vector<std::string>{"copy", "copy", "cut"}));
     OleSetClipboard(nullptr);
+    // Without fixed columns a grid showing nodes keeps their column out of Ctrl+A.
+    PlainForm n;
+    n.g->SetFixedCols(0);
+    n.g->Tools().AddNode(2, 3);
+    n.g->SetOptions(n.g->Options() + TGridOptions{goRangeSelect});
+    SimulateKey('A', {ssCtrl});
+    EXPECT_EQ(n.g->Selection().Left, 1);
 }
 
 

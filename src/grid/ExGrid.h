@@ -1647,7 +1647,8 @@ protected:
     void DoEnter() override;
     // An open combo closes with its text written when the grid scrolls.
     void TopLeftChanged() override;
-    // Enter on a cell that cannot be edited is swallowed after OnKeyDown.
+    // The grid's own keys before and after the framework's navigation; Enter
+    // and F2 on a cell that cannot be edited are swallowed after OnKeyDown.
     void KeyDown(Word& Key, TShiftState Shift) override;
     // Escape restores an edit, Enter advances when the grid is set to.
     void KeyPress(Char& Key) override;

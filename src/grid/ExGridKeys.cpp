@@ -1,6 +1,7 @@
 // The grid's keyboard: Escape and Enter typed while the grid or its
 // editor has the focus, the Enter and Tab advance, Home and End, wrapping
-// arrows, scroll-only keys, clipboard keys and the incremental lookup.
+// arrows, scroll-only keys, clipboard keys, the incremental lookup and the
+// last row kept clear of a shown search footer.
 #include "grid/ExGrid.h"
 
 #include "framework/SysUtils.h"

@@ -1087,6 +1087,10 @@ public:
     void MoveFocusWindow() { FTools->MoveFocusWindow(); }
     void HideFocusWindow() { FTools->HideFocusWindow(); }
     TSearchPanel* SearchPanel() const { return FTools->SearchPanel(); }
+    // With the search footer shown, the view scrolls on until the last row is clear of it.
+    void ScrollAboveSearchFooter() { ScrollRowAboveSearchFooter(RowCount() - 1); }
+    // The cursor is on the last data row: above the fixed footers and a shown floating footer.
+    bool IsLastDataRow();
     void UpdateSearchPanel() { FTools->UpdateSearchPanel(); }
     void ExpandNode(int ARow) { FTools->ExpandNode(ARow); }
     void ContractNode(int ARow) { FTools->ContractNode(ARow); }
@@ -1650,7 +1654,8 @@ protected:
     void DoEnter() override;
     // An open combo closes with its text written when the grid scrolls.
     void TopLeftChanged() override;
-    // Enter on a cell that cannot be edited is swallowed after OnKeyDown.
+    // The grid's own keys before and after the framework's navigation; Enter
+    // and F2 on a cell that cannot be edited are swallowed after OnKeyDown.
     void KeyDown(Word& Key, TShiftState Shift) override;
     // Escape restores an edit, Enter advances when the grid is set to.
     void KeyPress(Char& Key) override;
@@ -1969,6 +1974,18 @@ private:
     // Ctrl+Up/Down with Navigation.CursorMoveRows move the rows selected
     // before the key one place up or down.
     void MoveRowsKey(Word Key, TShiftState Shift, const TGridRect& Before, int R0);
+    // The key is spent here: OnKeyDown sees it as pressed, nothing after it does.
+    void ConsumeKey(Word& Key, TShiftState Shift);
+    // Enter and F2 on a cell that cannot be edited are swallowed; with
+    // MouseActions.EditOnDblClickOnly or RangeSelectAndEdit they switch
+    // editing on for a cell that can be (the latter also opens the editor).
+    bool EditStartKey(Word& Key, TShiftState Shift);
+    // Right and Left on a node row expand and contract the node.
+    void NodeKey(Word Key);
+    // The view scrolls on, past its usual end, until ARow's bottom is above the shown search footer.
+    void ScrollRowAboveSearchFooter(int ARow);
+    // A grid following this one's cursor (SyncGrid) takes its column and row.
+    void SyncGridKey();
     bool RatingPress(int ACol, int ARow, int X);
     bool FFixedCellPushed = false;
     TRect FPushedFixedCell{};

@@ -1,6 +1,7 @@
 // The grid's keyboard: Escape and Enter typed while the grid or its
 // editor has the focus, the Enter and Tab advance, Home and End, wrapping
-// arrows, scroll-only keys, clipboard keys and the incremental lookup.
+// arrows, scroll-only keys, clipboard keys, the incremental lookup and the
+// last row kept clear of a shown search footer.
 #include "grid/ExGrid.h"
 
 #include "framework/SysUtils.h"
@@ -13,22 +14,23 @@ void TExStringGrid::KeyDown(Word& Key, TShiftState Shift) {
     FTools->KeyDownSelection = Selection();
     if (CellControlKeyDown(Key)) return;
     SearchFooterKey(Key, Shift);
-    if (Key == VK_RETURN && !IsEditable(RealColIndex(Col()), Row())) {
-        if (OnKeyDown) OnKeyDown(this, Key, Shift);
-        Key = 0;
-        return;
-    }
+    if (EditStartKey(Key, Shift)) return;
     if (Key == VK_TAB && Options().Contains(goTabs) && !Shift.Contains(ssAlt) && !Shift.Contains(ssCtrl)) {
         TabAdvance(Shift.Contains(ssShift));
         Key = 0;
         return;
     }
-    if (ScrollOnlyKey(Key) || HomeEndKey(Key, Shift)) {
+    if (ScrollOnlyKey(Key)) {
         Key = 0;
         return;
     }
     if (Key == VK_SPACE || Key == VK_RETURN) ClickControlByKey(Key);
     if (Key == VK_SPACE) ToggleRadioByKey();
+    if (HomeEndKey(Key, Shift)) {
+        ConsumeKey(Key, Shift);
+        return;
+    }
+    NodeKey(Key);
     if (RowSelectScrollKey(Key, Shift) || SkipFixedKey(Key, Shift)) return;
     const Word key = Key;
     const int r0 = Row(), c0 = Col(), left = LeftCol();
@@ -38,8 +40,33 @@ void TExStringGrid::KeyDown(Word& Key, TShiftState Shift) {
                           Options().Contains(goRowSelect) && left != TCustomGrid::FixedCols() &&
                           FNavigation.KeepHorizScroll();
     AutoRowKey(key, Shift, true);
+    // A shown search footer covers the grid's bottom: at the end of the view the
+    // last row is scrolled clear of it, and keys there keep it clear.
+    const bool footer = SearchFooter().Visible();
+    const bool footerEnd = footer && TopRow() >= RowCount() - VisibleRowCount();
+    const bool onLast = Row() >= RowCount() - 1;
+    const bool moveKey = key >= VK_PRIOR && key <= VK_DOWN;  // PgUp, PgDn, End, Home and the arrows
+    const bool towardsEnd = key == VK_NEXT || key == VK_END || key == VK_LEFT || key == VK_RIGHT || key == VK_DOWN;
+    if (footerEnd && onLast) {
+        if (key == VK_DOWN) ScrollAboveSearchFooter();
+        if (key == VK_DOWN || (key == VK_RIGHT && Col() >= ColCount() - 1) ||
+            (key == VK_LEFT && Col() <= TCustomGrid::FixedCols())) {
+            ConsumeKey(Key, Shift);
+            return;
+        }
+    }
+    const bool otherKey = !moveKey && key != VK_SHIFT && key != VK_MENU;
+    const bool footerLock = footerEnd && ((onLast && towardsEnd) || otherKey);
+    const int top = TopRow();
+    if (footerLock) BeginUpdate();
     if (keepLeft) BeginUpdate();
     TBaseGrid::KeyDown(Key, Shift);
+    if (footerLock) {
+        // The cell's own scrolling would bring the footer over the last row again.
+        if (otherKey) SetTopRow(top, true);
+        EndUpdate();
+    }
+    if (footer && towardsEnd && Row() == RowCount() - 1) ScrollRowAboveSearchFooter(Row());
     if (keepLeft) {
         SetLeftCol(left);
         EndUpdate();
@@ -47,12 +74,89 @@ void TExStringGrid::KeyDown(Word& Key, TShiftState Shift) {
     MoveRowsKey(key, Shift, before, r0);
     CursorAdvanceKey(key, c0, r0);
     SkipDisabledRows(key, r0);
+    SyncGridKey();
     DisjunctKey(key, Shift);
     if (ClipboardKey(key, Shift)) {
         Key = 0;
         return;
     }
     AutoRowKey(key, Shift, false);
+    if (key == VK_F2) DoF2Key(Col(), Row());
+}
+
+void TExStringGrid::ConsumeKey(Word& Key, TShiftState Shift) {
+    Word pressed = Key;
+    Key = 0;
+    if (OnKeyDown) OnKeyDown(this, pressed, Shift);
+}
+
+bool TExStringGrid::EditStartKey(Word& Key, TShiftState Shift) {
+    if (Key != VK_RETURN && Key != VK_F2) return false;
+    const int rc = RealColIndex(Col()), r = Row();
+    auto editing = [this] { return Options().Contains(goEditing); };
+    auto swallow = [&] {
+        ConsumeKey(Key, Shift);
+        return true;
+    };
+    // Editing only by double click: Enter and F2 still start it on a cell that may be edited.
+    if (FMouseActions.EditOnDblClickOnly() && !editing()) {
+        const bool range = FMouseActions.RangeSelectAndEdit();
+        FMouseActions.SetRangeSelectAndEdit(true);
+        const bool editable = IsEditable(rc, r);
+        FMouseActions.SetRangeSelectAndEdit(range);
+        if (editable) SetOptions(Options() + TGridOptions{goEditing});
+    }
+    if (FMouseActions.RangeSelectAndEdit() && !editing()) {
+        if (!IsEditable(rc, r)) return swallow();
+        SetOptions(Options() + TGridOptions{goEditing});
+        // Enter's own character opens the editor (the grid's Enter toggles it).
+        if (Key == VK_F2) ShowInplaceEdit();
+    }
+    if (Key == VK_F2 && editing() && !IsEditable(rc, r)) return swallow();
+    if (Key == VK_RETURN && !IsEditable(rc, r)) {
+        // A form previewing keys has seen it: the key goes on as the framework's.
+        if (TCustomForm* form = GetParentForm(this); form && form->KeyPreview()) {
+            if (OnKeyDown) OnKeyDown(this, Key, Shift);
+            return true;
+        }
+        return swallow();
+    }
+    return false;
+}
+
+void TExStringGrid::NodeKey(Word Key) {
+    if ((Key != VK_RIGHT && Key != VK_LEFT) || !IsNode(RealRowIndex(Row()))) return;
+    if (!IsMergedCell(Col(), Row())) return;  // only the node's merged cell opens and closes it
+    if (Key == VK_RIGHT) ExpandNode(RealRowIndex(Row()));
+    else ContractNode(RealRowIndex(Row()));
+}
+
+void TExStringGrid::ScrollRowAboveSearchFooter(int ARow) {
+    TSearchPanel* panel = SearchPanel();
+    if (!panel || !SearchFooter().Visible() || ARow < TopRow() || ARow >= RowCount()) return;
+    const int limit = ClientHeight() - panel->Height() + 2;
+    if (ClientHeight() <= DefaultRowHeight() + panel->Height()) return;
+    // The row's bottom as if the client went on below its end.
+    auto bottom = [&] {
+        TGridDrawInfo d;
+        CalcDrawInfo(d);
+        int y = d.Vert.FixedBoundary;
+        for (int r = TopRow(); r < ARow; ++r) y += d.Vert.GetExtent(r) + d.Vert.EffectiveLineWidth;
+        return y + d.Vert.GetExtent(ARow);
+    };
+    while (TopRow() < ARow && bottom() > limit) SetTopRow(TopRow() + 1, true);
+}
+
+bool TExStringGrid::IsLastDataRow() {
+    if (FFloatingFooter.Visible()) return Row() + 2 == RowCount();
+    return Row() + 1 == RowCount() - FFixedFooters;
+}
+
+void TExStringGrid::SyncGridKey() {
+    auto* other = dynamic_cast<TCustomGrid*>(FSyncGrid.Grid());
+    if (!other || other == this) return;
+    if (FSyncGrid.SelectionColumn() && Col() < other->ColCount()) other->SetCol(Col());
+    if (FSyncGrid.SelectionRow() && Row() < other->RowCount()) other->SetRow(Row());
 }
 
 bool TExStringGrid::ScrollOnlyKey(Word Key) {
@@ -104,7 +208,7 @@ void TExStringGrid::CursorAdvanceKey(Word Key, int X0, int Y0) {
 bool TExStringGrid::ClipboardKey(Word Key, TShiftState Shift) {
     const bool ctrl = Shift.Contains(ssCtrl), shift = Shift.Contains(ssShift);
     if (Key == 'A' && ctrl && (Options().Contains(goRowSelect) || Options().Contains(goRangeSelect))) {
-        const TGridRect all{TCustomGrid::FixedCols(), TCustomGrid::FixedRows(), ColCount() - FFixedRightCols - 1,
+        const TGridRect all{FirstDataCol(), TCustomGrid::FixedRows(), ColCount() - FFixedRightCols - 1,
                             RowCount() - FFixedFooters - 1};
         if (all.Right < all.Left || all.Bottom < all.Top) return true;
         if (FMouseActions.DisjunctRowSelect())
@@ -141,11 +245,18 @@ void TExStringGrid::KeyPress(Char& Key) {
         Key = 0;
         return;
     }
-    if (Key == 13 && !Focused()) {
+    // Enter from an editor, or on a control cell, which opens no editor to take it.
+    const bool control = Key == 13 && HasClickControl(rc, Row());
+    if (Key == 13 && (!Focused() || control)) {
         AdvanceCell(Col(), Row(), EditorMode(), true, false, false);
         if (!FNavigation.AdvanceAutoEdit()) {
             if (OnKeyPress) OnKeyPress(this, Key);
             Key = 0;
+            return;
+        }
+        if (control) {
+            if (OnKeyPress) OnKeyPress(this, Key);
+            if (FNavigation.AdvanceOnEnter()) ShowInplaceEdit();
             return;
         }
     }
@@ -590,10 +701,10 @@ bool TExStringGrid::HomeEndKey(Word Key, TShiftState Shift) {
     const int lastRow = footer && RowCount() > 2 ? RowCount() - 2 : RowCount() - FFixedFooters - 1;
     // A grid holding only its header row keeps the framework's handling.
     if (how != heFirstLastCell && FFixedRowAlways && RowCount() == 1) return false;
+    // With no column to stand on the cursor keeps its column.
     auto firstSelectable = [&](int r) {
-        int c = fc;
-        while (c < ColCount() - 1 && !CanSelectCell(c, r)) ++c;
-        return c;
+        const int c = FirstSelectableCol(r);
+        return c < 0 ? Col() : c;
     };
     if (how == heFirstLastCell && !ctrl) {
         FocusCell(home ? fc : ColCount() - 1, home ? fr : RowCount() - 1, true);
@@ -605,6 +716,7 @@ bool TExStringGrid::HomeEndKey(Word Key, TShiftState Shift) {
         if (shift) {
             // The rows from the one the key was pressed on, the cursor ending on the new row.
             SetSelection({0, from, ColCount() - 1, to});
+            if (FMouseActions.DisjunctRowSelect()) SelectRowsFromSelection(false);
         } else {
             FocusCell(Col(), to, true);
             MoveToBaseCell();
@@ -621,7 +733,7 @@ bool TExStringGrid::HomeEndKey(Word Key, TShiftState Shift) {
     if (how == heFirstLastColumn && home && ctrl) {
         FocusCell(firstSelectable(fr), fr, true);
         MoveToBaseCell();
-        SetLeftCol(fc);
+        SetLeftCol(FirstDataCol());
         return true;
     }
     if (how == heFirstLastColumn && !ctrl && !Options().Contains(goRowSelect)) {
@@ -633,7 +745,7 @@ bool TExStringGrid::HomeEndKey(Word Key, TShiftState Shift) {
         } else if (home) {
             FocusCell(firstSelectable(r), r, true);
             MoveToBaseCell();
-            SetLeftCol(fc);
+            SetLeftCol(FirstDataCol());
         } else {
             FocusCell(ColCount() - 1, r, true);
             MoveToBaseCell();

@@ -12,6 +12,7 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -702,6 +703,27 @@ QWidget* KeyReceiver(TWinControl* target) {
     return w;
 }
 
+}  // namespace
+
+void TypeChar(TWinControl* Target, Char Ch) {
+    if (!Target || Ch == 0) return;
+    QPointer<QWidget> receiver = KeyReceiver(Target);
+    Guarded([&] {
+        if (Target->Perform(CN_CHAR, Ch, 0) != 0) return;
+        TMessage chr;
+        chr.Msg = WM_CHAR;
+        chr.WParam = Ch;
+        PerformWithNative(Target, chr, [&] {
+            // The key-press handling may have changed or dropped the character.
+            const Char now = Char(chr.WParamLo());
+            if (!receiver || now == 0) return;
+            QKeyEvent ev(QEvent::KeyPress, now == 8 ? Qt::Key_Backspace : 0, Qt::NoModifier, QString(QChar(now)));
+            DeliverNative(receiver, &ev);
+        });
+    });
+}
+
+namespace {
 void SimKey(bool press, Word vk, TShiftState shift, Char ch) {
     TWinControl* target = FindFocusedControl();
     if (!target) return;

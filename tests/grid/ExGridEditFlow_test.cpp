@@ -106,4 +106,19 @@ TEST(GridEditFlow, TheFirstCharacterTypedOpensAListWithIt) {
     }
 }
 
+// A text typed and left by an arrow key for a check box stays in its cell
+// when the box is toggled and left in turn.
+TEST(GridEditFlow, TextLeftByAnArrowKeyStaysInItsCell) {
+    TableForm f;
+    f.g->Columns().Items(2)->SetEditor(edNormal);
+    f.Click(2, 1);
+    SimulateText(u"7");
+    SimulateKey(VK_RIGHT);
+    SimulateKey(VK_SPACE);
+    SimulateKey(VK_RIGHT);
+    EXPECT_EQ(f.g->GetCellEx(2, 1), u"7");
+    EXPECT_EQ(f.g->GetCellEx(3, 1), u"Y");
+    EXPECT_EQ(f.g->Col(), 4);
+}
+
 }  // namespace

@@ -1778,6 +1778,9 @@ protected:
     bool FBlockFocus = false;
     bool FSpecialEditor = false;
     int FComboIdx = -1;
+    // The character typed on the grid that is opening the editor; a dedicated
+    // editor takes it as its first input (0: opened otherwise).
+    Char FStartEditChar = 0;
     TGridCombo* FEditCombo = nullptr;
 
     // ===== Sorting, moving and range services: state

@@ -4,6 +4,8 @@
 
 #include "framework/Messages.h"
 
+#include <utility>
+
 // ---------------------------------------------------------------------------
 // The grid's combo operations
 
@@ -94,6 +96,8 @@ void TExStringGrid::ShowCellEditor(int ACol, int ARow) {
         if (OnComboChange) OnComboChange(this, rc, ARow, 0, c.Items()[0]);
         if (OnComboObjectChange) OnComboObjectChange(this, rc, ARow, 0, c.Items()[0], c.Items().Objects(0));
     }
+    // The character typed to open the box is its first input, not lost.
+    if (const Char ch = std::exchange(FStartEditChar, Char(0)); ch && c.Visible()) TypeChar(&c, ch);
 }
 
 void TExStringGrid::EditorToCell(int ACol, int ARow) {

@@ -158,7 +158,11 @@ bool TExStringGrid::SelectCell(int ACol, int ARow) {
         }
     }
 
-    if (!FEditing || editorFocused) {
+    // A key that leaves the text editor at its edge moves the cursor with the
+    // edit still pending: it is validated here, while its cell is current,
+    // not later with the text of a cell the cursor moved on to.
+    const bool leaving = editorFocused && (ACol != Col() || ARow != Row());
+    if (!FEditing || (editorFocused && !leaving)) {
         DoCellChanging(ACol, ARow, canSelect);
         if (IsFixed(ACol, ARow) || !canSelect)
             result = (canSelect && Options().Contains(goRowSelect)) ||

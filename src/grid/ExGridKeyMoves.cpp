@@ -121,17 +121,21 @@ void TExStringGrid::WMChar(TWMKey& Message) {
         // Typing starts editing the cell, which is brought into view first.
         SetOptions(Options() + TGridOptions{goEditing});
         ScrollInView(Col(), r);
+        FStartEditChar = ch;
         TBaseGrid::WMChar(Message);
+        FStartEditChar = 0;
         return;
     }
     // The keypad's decimal key (bit 6 of its scan code) types the locale's separator.
     const int scan = int((Message.KeyData() >> 16) & 0xFF);
     if (FExcelStyleDecimalSeparator && ch == u'.' && (scan & 0x40)) Message.SetCharCode(GetDecimalSeparatorChar());
+    ch = Char(Message.CharCode());
     // A cell with a click control opens no editor, but the grid's handler still sees what was typed.
     if (Options().Contains(goEditing) && inside && (ch == 8 || (ch >= 32 && ch <= 255)) && HasClickControl(rc, r)) {
-        ch = Char(Message.CharCode());
         if (OnKeyPress) OnKeyPress(this, ch);
         return;
     }
+    if (Options().Contains(goEditing) && (ch == 8 || ch >= 32)) FStartEditChar = ch;
     TBaseGrid::WMChar(Message);
+    FStartEditChar = 0;
 }

@@ -22,6 +22,9 @@ struct TableForm {
         g->SetColCount(5);
         g->SetOptions(g->Options() + TGridOptions{goColSizing, goRangeSelect, goEditing});
         g->Columns().Items(1)->SetEditor(edNormal);
+        TGridColumnItem* free = g->Columns().Items(4);
+        free->SetEditor(edComboEdit);
+        for (const char16_t* t : {u"public", u"private"}) free->ComboItems().Add(t);
         TGridColumnItem* list = g->Columns().Items(2);
         list->SetEditor(edComboList);
         for (const char16_t* t : {u"Coil Status", u"Input Status", u"Holding Register"}) list->ComboItems().Add(t);
@@ -81,6 +84,41 @@ TEST(GridEditFlow, KeysAloneFillATextCellThenAListCell) {
     SimulateKey(VK_RETURN);
     EXPECT_EQ(f.g->GetCellEx(1, 1), u"7");
     EXPECT_EQ(f.g->GetCellEx(2, 1), u"Input Status");
+}
+
+// The character typed to open a list is its first input, not lost: an
+// editable list starts its text with it, a fixed list picks the item it begins.
+TEST(GridEditFlow, TheFirstCharacterTypedOpensAListWithIt) {
+    const struct {
+        int Col;
+        const char16_t* Typed;
+        const char16_t* Cell;
+    } cases[] = {{4, u"xyz", u"xyz"}, {2, u"h", u"Holding Register"}};
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.Col);
+        TableForm f;
+        f.Click(k.Col, 1);
+        SimulateText(k.Typed);
+        ASSERT_TRUE(f.g->Combobox()->Visible());
+        EXPECT_EQ(f.g->Combobox()->Text(), k.Cell);
+        SimulateKey(VK_RETURN);
+        EXPECT_EQ(f.g->GetCellEx(k.Col, 1), k.Cell);
+    }
+}
+
+// A text typed and left by an arrow key for a check box stays in its cell
+// when the box is toggled and left in turn.
+TEST(GridEditFlow, TextLeftByAnArrowKeyStaysInItsCell) {
+    TableForm f;
+    f.g->Columns().Items(2)->SetEditor(edNormal);
+    f.Click(2, 1);
+    SimulateText(u"7");
+    SimulateKey(VK_RIGHT);
+    SimulateKey(VK_SPACE);
+    SimulateKey(VK_RIGHT);
+    EXPECT_EQ(f.g->GetCellEx(2, 1), u"7");
+    EXPECT_EQ(f.g->GetCellEx(3, 1), u"Y");
+    EXPECT_EQ(f.g->Col(), 4);
 }
 
 }  // namespace

@@ -344,3 +344,33 @@ TEST_F(SnmpWindows, HeaderHintsAndDoubleClickSizingOnTheShownGrids) {
     EXPECT_EQ(m->ShowModal(), mrCancel);
     Opt_Double_Click_Auto_Size = size;
 }
+
+// With the jump option on, Enter in a list cell takes the value and moves on
+// in the table being edited, never in the other one.
+TEST_F(SnmpWindows, EnterInAListCellJumpsOnInItsOwnTable) {
+    Model_Code = 16;
+    const bool jump = Opt_Jump_Field_Tables;
+    Opt_Jump_Field_Tables = true;
+    auto w = Make_Window<TFSNMP_Trap_Access>();
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        TExColumnGrid* r = w->ACG_SNMP_Read;
+        TExColumnGrid* wr = w->ACG_SNMP_Write;
+        const int writeCol = wr->Col();
+        Press(r, Community, 1);
+        SimulateText(u"abc");
+        SimulateKey(VK_RETURN);
+        EXPECT_EQ(r->GetCellEx(Community, 1), u"abc");
+        EXPECT_EQ(r->Col(), Type);
+        SimulateKey(VK_F2);
+        SimulateKey(VK_DOWN);
+        SimulateKey(VK_RETURN);
+        EXPECT_EQ(r->GetCellEx(Type, 1), u"String");
+        EXPECT_EQ(r->GetCellEx(Community, 1), u"abc");
+        EXPECT_EQ(r->Col(), Type + 1);
+        EXPECT_FALSE(r->Combobox()->Visible());
+        EXPECT_EQ(wr->Col(), writeCol);
+        w->Btn_Cancel->Click();
+    };
+    EXPECT_EQ(w->ShowModal(), mrCancel);
+    Opt_Jump_Field_Tables = jump;
+}

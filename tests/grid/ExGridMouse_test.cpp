@@ -13,10 +13,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -1058,3 +1061,51 @@ TEST(ExGridMouse, APressOnARatingCellSetsHalfStarsUnlessRefused) {
 }
 
 }  // namespace
+
+// The window system's own double click on a shown window: X delivers two
+// presses and releases, the toolkit makes the second press a double click.
+// Runs where the tests are given an X display (QT_QPA_PLATFORM=xcb).
+TEST(ExGridMouseRealDisplay, AHeaderDoubleClickSizesTheColumnLeftOfItsBorder) {
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (!platform || std::string(platform) != "xcb") GTEST_SKIP() << "needs an X display";
+    MouseForm f;
+    f.g->SetOptions(f.g->Options() + TGridOptions{goColSizing});
+    f.g->SetCellEx(2, 1, u"a rather long text of this column");
+    std::vector<std::string> dbl;
+    f.g->OnDblClickCell = [&](TObject*, int r, int c) { dbl.push_back(std::to_string(c) + "," + std::to_string(r)); };
+    // Events for up to Ticks times 20 ms, or until Done.
+    auto pump = [](int Ticks, const std::function<bool()>& Done) {
+        for (int i = 0; i < Ticks && !Done(); ++i) {
+            Application->ProcessMessages();
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    };
+    // Until the window is shown on the display.
+    pump(25, [] { return false; });
+    struct Case {
+        int dx;
+        bool sizes;
+    };
+    // Offsets from the left edge of column 3's header cell.
+    for (Case c : {Case{3, true}, Case{4, false}, Case{0, true}}) {
+        SCOPED_TRACE(c.dx);
+        f.g->SetColWidths(2, 50);
+        dbl.clear();
+        const TRect R = f.g->CellRect(3, 0);
+        const TPoint at = f.g->ClientToScreen({R.Left + c.dx, R.Top + 5});
+        const std::string cmd = "xdotool mousemove --sync " + std::to_string(at.X) + " " + std::to_string(at.Y) +
+                                " click --repeat 2 --delay 80 1";
+        ASSERT_EQ(std::system(cmd.c_str()), 0);
+        pump(100, [&] { return c.sizes ? f.g->ColWidths(2) > 150 : !dbl.empty(); });
+        // Past the double-click time, so the next case starts afresh; a late
+        // release must not undo the width either.
+        pump(30, [] { return false; });
+        if (c.sizes) {
+            EXPECT_GT(f.g->ColWidths(2), 150);
+            EXPECT_TRUE(dbl.empty());
+        } else {
+            EXPECT_EQ(f.g->ColWidths(2), 50);
+            EXPECT_EQ(dbl, (std::vector<std::string>{"3,0"}));
+        }
+    }
+}

@@ -1672,6 +1672,10 @@ protected:
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     // The cell of the last left press: a sort needs press and release in the sort row.
     int FPressCol = -1, FPressRow = -1;
+    // The selection before the last press; the release reports a different one.
+    TGridRect FPressSelection{};
+    // A column (row) sizing dropped right of (below) the grid.
+    bool SizingReleasedOutside(int X, int Y);
     // Space on an editable check box cell toggles it, Space or Enter on an
     // editable button cell clicks it (the key goes on).
     void ClickControlByKey(Word Key);
@@ -1965,6 +1969,9 @@ private:
     bool RangeSelectEditPress(int ACol, int ARow, TShiftState Shift, TWMMouse& Message);
     // A double click that opens the editor (edit on double click only, or range select and edit).
     void DblClickEdit(int ACol, int ARow);
+    // MouseActions.DirectEdit (or a combo shown in the cell): the press
+    // that selected a cell opens its editor at once.
+    void DirectEditPress(int ACol, int ARow, int X, const TRect& R);
 
 protected:
 

@@ -217,7 +217,17 @@ void TExStringGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
         open = (fixedRow && rows == fceLeftClick && insideX) || (fixedCol && cols == fceLeftClick && insideY);
     else if (Button == mbRight)
         open = (fixedRow && rows == fceRightClick) || (fixedCol && cols == fceRightClick);
-    if (open) FixedCellEdit(ACol, ARow);
+    if (open) {
+        FixedCellEdit(ACol, ARow);
+        return;
+    }
+    // A coupled grid's current cell follows the press.
+    if (TStringGrid* other = FSyncGrid.Grid()) {
+        if (FSyncGrid.SelectionColumn() && Col() >= other->FixedCols() && Col() < other->ColCount())
+            other->SetCol(Col());
+        if (FSyncGrid.SelectionRow() && Row() >= other->FixedRows() && Row() < other->RowCount())
+            other->SetRow(Row());
+    }
 }
 
 void TExStringGrid::FixedCellDblClick(int ACol, int ARow) {

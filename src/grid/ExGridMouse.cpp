@@ -25,6 +25,7 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     FTools->OleArm(ACol, ARow, X, Y);
     FDoOnClick = true;
     const TGridRect oldSel = Selection();
+    FPressSelection = oldSel;
     const TShiftState shift = KeysToShiftState(Message.Keys());
     if (IsHoverFixedCell(ACol, ARow))
         SetFixedCellPressed(true, FControlLook.FixedDropDownButton && X > CellRect(ACol, ARow).Right - 16);
@@ -56,9 +57,20 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
 
     const int N = RealColIndex(ACol);
     const TRect R = CellRect(ACol, ARow);
+    const bool fixedCell = ACol < TCustomGrid::FixedCols() || ARow < TCustomGrid::FixedRows();
+    const bool declaredFixed = !fixedCell && IsFixed(ACol, ARow);
+    // Fixed cells are never edited: an open editor closes, its text kept.
+    if (fixedCell || declaredFixed) HideInplaceEdit();
     FixedCellButtonPress(ACol, ARow, X, R);
     if (CellControlPress(ACol, ARow, X, Y)) return;
     if (N == 0 && FTools->NodePress(ARow, X - R.Left, Y, shift)) return;
+    // Beside the node glyphs column 0 of a grouped grid selects nothing.
+    if (N == 0 && ARow >= TCustomGrid::FixedRows() && FTools->NumNodes() > 0 && !FMouseActions.RowSelect() &&
+        !Options().Contains(goRowSizing)) {
+        if (OnMouseDown) OnMouseDown(this, mbLeft, shift, X, Y);
+        if (OnClickCell) OnClickCell(this, ARow, ACol);
+        return;
+    }
     if (RadioGroupPress(ACol, ARow, X, Y)) return;
     if (RatingPress(ACol, ARow, X)) return;
     if (CellButtonPress(ACol, ARow, X, Y)) return;
@@ -121,6 +133,14 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     }
     DisjunctPress(ACol, ARow, shift, oldSel);
     if (!IsDesigning() && AnchorPress(ACol, ARow, X, Y)) return;
+    if (declaredFixed) {
+        // A cell declared fixed is only reported, never selected; the last
+        // row under a floating footer drawn over it not even that.
+        const bool underFooter = FFloatingFooter.Visible() && FFloatingFooter.FooterStyle() == fsFixedLastRow &&
+                                 ARow == RowCount() - 1;
+        if (!underFooter && OnClickCell) OnClickCell(this, ARow, ACol);
+        return;
+    }
 
     // The framework's press would open the editor at once on a grid that
     // always edits; here the selection rules decide.
@@ -149,6 +169,38 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
                             (X - R.Left <= 4 || R.Right - X <= 4);
     if (!sizingGrip && OnClickCell) OnClickCell(this, ARow, ACol);
     if (OnCellValidate) StoreOldCell(Col(), Row());
+    DirectEditPress(ACol, ARow, X, R);
+}
+
+void TExStringGrid::DirectEditPress(int ACol, int ARow, int X, const TRect& R) {
+    // Near a side the press sizes or moves a column instead.
+    if (X - R.Left <= 4 || R.Right - X <= 4) return;
+    if (ACol < TCustomGrid::FixedCols() || ARow < TCustomGrid::FixedRows()) return;
+    const int N = RealColIndex(ACol);
+    bool canEdit = Options().Contains(goEditing) || FMouseActions.RangeSelectAndEdit();
+    CellEditable(N, ARow, canEdit);
+    const bool dblOnly = FMouseActions.EditOnDblClickOnly();
+    const bool combo = FControlLook.DropDownAlwaysVisible && DoHasComboBox(N, ARow);
+    if (!(canEdit || (dblOnly && combo)) || !(FMouseActions.DirectEdit() || combo)) return;
+    // Check boxes, radios and buttons act on the press itself.
+    if (HasClickControl(N, ARow)) return;
+    if (dblOnly && combo) {
+        // A combo shown in the cell drops at once, even on a grid that edits on double clicks.
+        SetOptions(Options() + TGridOptions{goEditing});
+        if (CanFocus()) SetFocus();
+    }
+    if (Col() != ACol || Row() != ARow) {
+        // The press did not move there (a refusal): the change is asked once more.
+        bool allow = true;
+        if (ARow != Row() && OnRowChanging) OnRowChanging(this, Row(), ARow, allow);
+        if (ACol != Col() && OnColChanging) OnColChanging(this, Col(), ACol, allow);
+        if (OnCellChanging) OnCellChanging(this, Row(), Col(), ARow, ACol, allow);
+        if (!allow) return;
+        FocusCell(ACol, ARow, true);
+        if (Col() != ACol || Row() != ARow) return;
+    }
+    StoreOldCell(ACol, ARow);
+    ShowEditor();
 }
 
 void TExStringGrid::FixedCellButtonPress(int ACol, int ARow, int X, const TRect& R) {

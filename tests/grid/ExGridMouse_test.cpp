@@ -1062,6 +1062,226 @@ TEST(ExGridMouse, APressOnARatingCellSetsHalfStarsUnlessRefused) {
 
 }  // namespace
 
+TEST(ExGridMouse, FixedAndDeclaredFixedCellsCloseTheEditorAndAreOnlyReported) {
+    MouseForm f;
+    f.Press(3, 2);
+    f.Press(3, 2);
+    SimulateText(u"ab");
+    ASSERT_TRUE(f.g->InplaceEditor()->Visible());
+    // The header closes the editor and keeps its text.
+    f.Press(3, 0, 20);
+    EXPECT_FALSE(f.g->InplaceEditor()->Visible());
+    EXPECT_EQ(f.g->GetCellEx(3, 2), u"ab");
+    struct Case {
+        const char* name;
+        std::function<void()> set;
+        int col, row;
+        std::vector<std::string> log;
+    };
+    const Case cases[] = {
+        {"declared fixed column", [&] { f.g->Columns().Items(4)->SetFixed(true); }, 4, 3, {"clickcell 4,3"}},
+        {"fixed footer row", [&] { f.g->SetFixedFooters(1); }, 3, 4, {"clickcell 3,4"}},
+        {"under a floating footer",
+         [&] {
+             f.g->SetFixedFooters(1);
+             f.g->FloatingFooter().SetVisible(true);
+         },
+         3, 4, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.set();
+        f.g->FocusCell(3, 2, true);
+        f.log.clear();
+        f.Press(c.col, c.row);
+        // Neither selected nor pressed through the framework.
+        EXPECT_EQ(f.log, c.log);
+        EXPECT_EQ(f.g->Col(), 3);
+        EXPECT_EQ(f.g->Row(), 2);
+        f.g->Columns().Items(4)->SetFixed(false);
+        f.g->FloatingFooter().SetVisible(false);
+        f.g->SetFixedFooters(0);
+    }
+}
+
+TEST(ExGridMouse, DoubleClicksOnClickControlsAreNoCellDoubleClicks) {
+    MouseForm f;
+    f.g->AddButton(3, 1, 20, 14, u"b", haRight, vaCenter);
+    f.g->AddRadioButton(3, 3, false);
+    f.g->OnDblClick = [&](TObject*) { f.log.push_back("dblclick"); };
+    f.g->OnDblClickCell = [&](TObject*, int r, int c) {
+        f.log.push_back("dblcell " + std::to_string(c) + "," + std::to_string(r));
+    };
+    f.g->OnButtonClick = [&](TObject*, int, int) { f.log.push_back("button"); };
+    f.g->Repaint();
+    const TRect B = f.g->GetCellButtonRect(3, 1);
+    ASSERT_LT(B.Left, B.Right);
+    auto in = [&](int c, int r) { return TPoint{f.g->CellRect(c, r).Left + 3, f.g->CellRect(c, r).Top + 5}; };
+    struct Case {
+        const char* name;
+        TPoint at;
+        std::vector<std::string> log;
+    };
+    const Case cases[] = {
+        // The double click stands for the second click: the button took the first.
+        {"on the button", {(B.Left + B.Right) / 2, (B.Top + B.Bottom) / 2}, {}},
+        {"beside the button", {B.Right + 20, B.Top + 2}, {"dblclick", "mousedown"}},
+        {"radio button", in(3, 3), {"dblclick", "mousedown"}},
+        {"check box", in(1, 3), {"dblclick", "mousedown"}},
+        {"text", in(3, 2), {"dblclick", "mousedown", "dblcell 3,2"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        f.log.clear();
+        // The message the window system sends in place of the second press.
+        f.g->Perform(WM_LBUTTONDBLCLK, MK_LBUTTON, MakeLParam(c.at.X, c.at.Y));
+        std::erase(f.log, std::string("click"));
+        EXPECT_EQ(f.log, c.log);
+        SimulateMouseUp(f.g, mbLeft, c.at.X, c.at.Y);
+    }
+    EXPECT_EQ(f.g->GetCellEx(1, 3), u"");
+}
+
+TEST(ExGridMouse, DirectEditOpensTheEditorWithThePressThatSelects) {
+    struct Case {
+        const char* name;
+        bool direct;
+        int col, dx;
+        bool refuse, editor;
+    };
+    const Case cases[] = {
+        {"plain press", false, 3, 10, false, false},
+        {"direct edit", true, 3, 10, false, true},
+        {"read-only column", true, 2, 10, false, false},
+        {"check box column", true, 1, 10, false, false},
+        {"at the cell's left side", true, 3, 3, false, false},
+        {"a refused move", true, 3, 10, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MouseForm f;
+        f.g->MouseActions().SetDirectEdit(c.direct);
+        f.g->FocusCell(3, 1, true);
+        if (c.refuse) f.g->OnCellChanging = [](TObject*, int, int, int, int, bool& Allow) { Allow = false; };
+        f.Press(c.col, 3, c.dx);
+        const bool open = f.g->InplaceEditor() && f.g->InplaceEditor()->Visible();
+        EXPECT_EQ(open, c.editor);
+        if (c.editor) {
+            EXPECT_EQ(f.g->Row(), 3);
+            SimulateText(u"ab");
+            SimulateKey(VK_RETURN);
+            EXPECT_EQ(f.g->GetCellEx(3, 3), u"ab");
+        }
+        if (c.refuse) EXPECT_EQ(f.g->Row(), 1);
+    }
+}
+
+TEST(ExGridMouse, TheReleaseReportsASelectionThePressChanged) {
+    MouseForm f;
+    std::vector<std::string> sel;
+    f.g->OnSelectionChanged = [&](TObject*, int l, int t, int r, int b) {
+        sel.push_back(std::to_string(l) + "," + std::to_string(t) + "-" + std::to_string(r) + "," + std::to_string(b));
+    };
+    // Cells that edit select no ranges.
+    f.g->Columns().Items(3)->SetReadOnly(true);
+    f.g->Columns().Items(4)->SetReadOnly(true);
+    f.g->SetOptions(f.g->Options() + TGridOptions{goRangeSelect});
+    f.Press(3, 2);
+    EXPECT_EQ(sel, (std::vector<std::string>{"3,2-3,2"}));
+    // The same cell again changes nothing.
+    sel.clear();
+    f.Press(3, 2, 10);
+    EXPECT_TRUE(sel.empty());
+    // A range dragged out is reported with the release too.
+    TRect a = f.g->CellRect(3, 1), b = f.g->CellRect(4, 3);
+    SimulateMouseDown(f.g, mbLeft, a.Left + 5, a.Top + 5);
+    SimulateMouseMove(f.g, b.Left + 5, b.Top + 5, TShiftState{ssLeft});
+    sel.clear();
+    SimulateMouseUp(f.g, mbLeft, b.Left + 5, b.Top + 5);
+    EXPECT_EQ(sel, (std::vector<std::string>{"3,1-4,3"}));
+    // A right click that selects is a left click for this.
+    f.g->MouseActions().SetSelectOnRightClick(true);
+    sel.clear();
+    TRect c = f.g->CellRect(3, 4);
+    SimulateMouseDown(f.g, mbRight, c.Left + 5, c.Top + 5);
+    SimulateMouseUp(f.g, mbRight, c.Left + 5, c.Top + 5);
+    ASSERT_FALSE(sel.empty());
+    EXPECT_EQ(sel.back(), "3,4-3,4");
+}
+
+TEST(ExGridMouse, AColumnSizingDroppedPastTheGridsEdgeIsGivenUp) {
+    MouseForm f;
+    f.g->SetOptions(f.g->Options() + TGridOptions{goColSizing});
+    std::vector<int> ended;
+    f.g->OnEndColumnSize = [&](TObject*, int c) { ended.push_back(c); };
+    struct Case {
+        int x;  // the release point, from the grid's right edge
+        bool sized;
+    };
+    for (Case c : {Case{-20, true}, Case{-1, true}, Case{0, false}, Case{100, false}}) {
+        SCOPED_TRACE(c.x);
+        f.g->SetColWidths(3, 64);
+        ended.clear();
+        const TRect R = f.g->CellRect(3, 0);
+        const int x = f.g->ClientWidth() + c.x;
+        SimulateMouseDown(f.g, mbLeft, R.Right - 1, R.Top + 5);
+        SimulateMouseMove(f.g, x, R.Top + 5, TShiftState{ssLeft});
+        SimulateMouseUp(f.g, mbLeft, x, R.Top + 5);
+        EXPECT_EQ(f.g->GridState(), gsNormal);
+        EXPECT_EQ(f.g->ColWidths(3) != 64, c.sized);
+        EXPECT_EQ(ended, c.sized ? std::vector<int>{3} : std::vector<int>{});
+    }
+}
+
+TEST(ExGridMouse, ACoupledGridFollowsThePressedCell) {
+    struct Case {
+        bool col, row;
+        int wantCol, wantRow;
+    };
+    for (Case c : {Case{false, false, 1, 1}, Case{true, false, 3, 1}, Case{false, true, 1, 4}, Case{true, true, 3, 4}}) {
+        SCOPED_TRACE(std::to_string(c.col) + std::to_string(c.row));
+        MouseForm a;
+        GridOnForm<TExStringGrid> b;
+        b.g->SetColCount(5);
+        b.g->SetRowCount(6);
+        a.g->SyncGrid().SetGrid(b.g);
+        a.g->SyncGrid().SetSelectionColumn(c.col);
+        a.g->SyncGrid().SetSelectionRow(c.row);
+        a.Press(3, 4);
+        EXPECT_EQ(b.g->Col(), c.wantCol);
+        EXPECT_EQ(b.g->Row(), c.wantRow);
+    }
+}
+
+TEST(ExGridMouse, ColumnZeroOfAGroupedGridSelectsNothingBesideTheNodes) {
+    struct Case {
+        const char* name;
+        std::function<void(TExStringGrid*)> set;
+        int row;  // the current row after pressing column 0 of row 3
+    };
+    const Case cases[] = {
+        {"grouped", [](TExStringGrid*) {}, 1},
+        {"with row selection", [](TExStringGrid* g) { g->MouseActions().SetRowSelect(true); }, 3},
+        {"with row sizing", [](TExStringGrid* g) { g->SetOptions(g->Options() + TGridOptions{goRowSizing}); }, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GridOnForm<TExStringGrid> f;
+        f.g->SetColCount(4);
+        f.g->SetRowCount(6);
+        f.g->SetFixedCols(0);
+        f.g->Tools().AddNode(1, 4);
+        c.set(f.g);
+        f.g->FocusCell(1, 1, true);
+        std::vector<std::string> log;
+        f.g->OnClickCell = [&](TObject*, int r, int col) { log.push_back(std::to_string(col) + "," + std::to_string(r)); };
+        const TRect R = f.g->CellRect(0, 3);
+        SimulateClick(f.g, R.Right - 10, R.Top + 5);
+        EXPECT_EQ(f.g->Row(), c.row);
+        EXPECT_EQ(log, (std::vector<std::string>{"0,3"}));
+    }
+}
+
 // The window system's own double click on a shown window: X delivers two
 // presses and releases, the toolkit makes the second press a double click.
 // Runs where the tests are given an X display (QT_QPA_PLATFORM=xcb).

@@ -1602,6 +1602,8 @@ protected:
     }
     // ARow is the row the state concerns, -1 for none.
     virtual void ExportNotification(int /*AState*/, int /*ARow*/ = -1) {}
+    // A press in the top-left corner is about to select ARect (every cell); it may change it.
+    virtual void ClickHook(TGridRect& /*ARect*/) {}
     virtual void ImportNotification(int /*AState*/, int /*ARow*/ = -1) {}
     virtual void AssignCells(const TPersistent* Source);
     virtual void RemoveRowsEx(int RowIndex, int RCount) { DoRemoveRows(RowIndex, RCount, false); }
@@ -1672,6 +1674,14 @@ protected:
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     // The cell of the last left press: a sort needs press and release in the sort row.
     int FPressCol = -1, FPressRow = -1;
+    // A press on the selection of a grid that drags its cells out keeps the
+    // selection for the drag; a release without a drag narrows it to the
+    // released cell (true: the release ends there).
+    bool FSelectionClick = false;
+    bool SelectionClickPress(int ACol, int ARow, int X, int Y, const TRect& R, TShiftState Shift);
+    bool SelectionClickRelease(int ACol, int ARow, int X, int Y, TShiftState Shift);
+    // A press in the top-left corner selecting every cell (MouseActions.AllSelect).
+    void SelectAllPress();
     // The selection before the last press; the release reports a different one.
     TGridRect FPressSelection{};
     // A column (row) sizing dropped right of (below) the grid.

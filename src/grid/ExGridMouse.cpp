@@ -49,6 +49,7 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     }
 
     FPushedCellButton = {-1, -1};
+    FSelectionClick = false;
     if (ACol < 0 || ARow < 0) {
         HideInplaceEdit();
         if (!FFixedRowAlways) TBaseGrid::WMLButtonDown(Message);
@@ -72,6 +73,7 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
         return;
     }
     if (RadioGroupPress(ACol, ARow, X, Y)) return;
+    if (SelectionClickPress(ACol, ARow, X, Y, R, shift)) return;
     if (RatingPress(ACol, ARow, X)) return;
     if (CellButtonPress(ACol, ARow, X, Y)) return;
     bool canEdit = Options().Contains(goEditing) || FMouseActions.RangeSelectAndEdit();
@@ -317,4 +319,60 @@ bool TExStringGrid::RatingPress(int ACol, int ARow, int X) {
         RepaintCell(ACol, ARow);
     }
     return true;
+}
+
+void TExStringGrid::SelectAllPress() {
+    if (CanFocus()) SetFocus();
+    // Hooks that follow exports see the whole grid offered, and given up.
+    ExportNotification(0, -1);
+    ExportNotification(1, RowCount() - 1);
+    ExportNotification(4, -1);
+    HideSelection();
+    TGridRect all{TCustomGrid::FixedCols(), TCustomGrid::FixedRows(), ColCount() - 1, RowCount() - 1};
+    ClickHook(all);
+    SetSelection(all);
+    FSelHidden = false;
+    FShowSel = true;
+    TBaseGrid::DoExit();
+    // The headers marking the active cell follow.
+    if (FActiveCellShow) InvalidateGrid();
+}
+
+bool TExStringGrid::SelectionClickPress(int ACol, int ARow, int X, int Y, const TRect& R, TShiftState Shift) {
+    const int N = RealColIndex(ACol);
+    const bool fixedRow = ARow < TCustomGrid::FixedRows();
+    if (!FDragDropSettings.OleDropSource() || Options().Contains(goEditing)) return false;
+    if (!IsSelected(ACol, ARow) && !(fixedRow && !FEnhRowColMove)) return false;
+    if (HasButton(N, ARow) || HasCheckBox(N, ARow) || ACol < TCustomGrid::FixedCols()) return false;
+    if (fixedRow && (FMouseActions.ColSelect() || FMouseActions.AllSelect())) return false;
+    if (Options().Contains(goColSizing) && (X - R.Left <= 4 || R.Right - X <= 4)) return false;
+    // The selection stays whole for a drag that may start with the next move;
+    // the release without one narrows it to the pressed cell.
+    if (CanFocus()) SetFocus();
+    if (OnMouseDown) OnMouseDown(this, mbLeft, Shift, X, Y);
+    FSelectionClick = true;
+    if (OnClickCell) OnClickCell(this, ARow, ACol);
+    return true;
+}
+
+bool TExStringGrid::SelectionClickRelease(int ACol, int ARow, int X, int Y, TShiftState Shift) {
+    if (!FSelectionClick) return false;
+    FSelectionClick = false;
+    if (ACol < TCustomGrid::FixedCols() || ARow < TCustomGrid::FixedRows()) return false;
+    if (FMouseActions.DisjunctRowSelect() && FDragDropSettings.OleDropSource()) {
+        const bool ctrl = Shift.Contains(ssCtrl);
+        if (!ctrl) ClearRowSelect();
+        if (ctrl || FMouseActions.DisjunctRowSelectNoCtrl()) {
+            const int r = RowSelectIndex(ARow);
+            SetRowSelect(r, !RowSelect(r));
+            if (OnMouseUp) OnMouseUp(this, mbLeft, TShiftState{ssCtrl}, X, Y);
+            return true;
+        }
+    }
+    const bool indicator = !FRowIndicator.Empty() && TCustomGrid::FixedCols() > 0;
+    if (indicator) RepaintCell(0, Row());
+    if (Options().Contains(goRowSelect)) SetSelection({TCustomGrid::FixedCols(), ARow, ColCount() - 1, ARow});
+    else SetSelection({ACol, ARow, ACol, ARow});
+    if (indicator) RepaintCell(0, Row());
+    return false;
 }

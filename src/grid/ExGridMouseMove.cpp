@@ -135,11 +135,11 @@ void TExStringGrid::HeaderSelectPress(int ACol, int ARow, TShiftState Shift) {
     const TGridRect old = Selection();
     const bool shift = Shift.Contains(ssShift);
     switch (FMouseSelectMode) {
-    case msAll:
+    case msAll: {
         if (!FMouseActions.AllSelect() || !Options().Contains(goRangeSelect) || ACol >= fc || ARow >= fr) return;
-        if (CanFocus()) SetFocus();
-        SetSelection({fc, fr, lastCol, lastRow});
+        SelectAllPress();
         break;
+    }
     case msRow:
         if (!FMouseActions.RowSelect() || ACol >= fc || ARow < fr) return;
         SetSelection({fc, shift ? old.Top : ARow, lastCol, ARow});

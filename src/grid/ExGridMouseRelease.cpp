@@ -64,6 +64,7 @@ void TExStringGrid::WMLButtonUp(TWMMouse& Message) {
     // A fixed cell's click comes before the framework's release and its OnMouseUp.
     if (FDoOnClick && fixedCell && !sizing) Click();
     FDoOnClick = false;
+    if (SelectionClickRelease(ACol, ARow, X, Y, KeysToShiftState(Message.Keys()))) return;
     DisjunctRelease(ACol, ARow);
 
     TBaseGrid::WMLButtonUp(Message);

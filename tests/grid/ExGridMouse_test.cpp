@@ -1282,6 +1282,46 @@ TEST(ExGridMouse, ColumnZeroOfAGroupedGridSelectsNothingBesideTheNodes) {
     }
 }
 
+// A grid that logs what the corner press announces and narrows its rectangle.
+class HookedGrid : public TExColumnGrid {
+public:
+    using TExColumnGrid::TExColumnGrid;
+    std::vector<std::string> log;
+    bool narrow = false;
+
+protected:
+    void ExportNotification(int AState, int ARow) override {
+        log.push_back("export " + std::to_string(AState) + " " + std::to_string(ARow));
+    }
+    void ClickHook(TGridRect& ARect) override {
+        log.push_back("hook");
+        if (narrow) ARect.Bottom = ARect.Top;
+    }
+};
+
+TEST(ExGridMouse, ThePressInTheCornerSelectsWhatItsHookLeaves) {
+    for (bool narrow : {false, true}) {
+        SCOPED_TRACE(narrow);
+        GridOnForm<HookedGrid> f;
+        f.g->SetRowCount(5);
+        f.g->narrow = narrow;
+        f.g->MouseActions().SetAllSelect(true);
+        f.g->SetOptions(f.g->Options() + TGridOptions{goRangeSelect});
+        int exits = 0;
+        f.g->OnExit = [&](TObject*) { ++exits; };
+        const TRect R = f.g->CellRect(0, 0);
+        SimulateMouseMove(f.g, R.Left + 5, R.Top + 5);
+        SimulateClick(f.g, R.Left + 5, R.Top + 5);
+        EXPECT_EQ(f.g->log, (std::vector<std::string>{"export 0 -1", "export 1 4", "export 4 -1", "hook"}));
+        const TGridRect s = f.g->Selection();
+        EXPECT_EQ(s.Left, 1);
+        EXPECT_EQ(s.Top, 1);
+        EXPECT_EQ(s.Right, f.g->ColCount() - 1);
+        EXPECT_EQ(s.Bottom, narrow ? 1 : 4);
+        EXPECT_EQ(exits, 1);
+    }
+}
+
 // The window system's own double click on a shown window: X delivers two
 // presses and releases, the toolkit makes the second press a double click.
 // Runs where the tests are given an X display (QT_QPA_PLATFORM=xcb).

@@ -27,19 +27,21 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     const TGridRect oldSel = Selection();
     FPressSelection = oldSel;
     const TShiftState shift = KeysToShiftState(Message.Keys());
+    if (SelectionResizePress(X, Y, Message)) return;
+
+    // A refused click does nothing at all: no sizing, no editing, no menu.
+    bool allow = true;
+    if (OnCanClickCell) OnCanClickCell(this, ARow, ACol, allow);
+    if (!allow) return;
+
     if (IsHoverFixedCell(ACol, ARow))
         SetFixedCellPressed(true, FControlLook.FixedDropDownButton && X > CellRect(ACol, ARow).Right - 16);
     if (FixedDropDownPress(ACol, ARow, X)) return;
-    if (SelectionResizePress(X, Y, Message)) return;
     if (FLook == glListView && FHotFixedCell.X >= 0 && FHotFixedCell.Y >= 0 && FHotFixedCell.X < ColCount() &&
         FHotFixedCell.Y < RowCount())
         RepaintCell(FHotFixedCell.X, FHotFixedCell.Y);
     if (StartFixedSizing(X, Y)) return;
     if (RangeSelectEditPress(ACol, ARow, shift, Message)) return;
-
-    bool allow = true;
-    if (OnCanClickCell) OnCanClickCell(this, ARow, ACol, allow);
-    if (!allow) return;
 
     // A plain press on a cell starts a new cell selection.
     if (FMouseActions.DisjunctCellSelect() && !shift.Contains(ssCtrl) && ACol >= TCustomGrid::FixedCols() &&

@@ -156,6 +156,22 @@ TEST(ExGridMouse, ARefusedClickLeavesTheCurrentCell) {
     EXPECT_EQ(f.g->Row(), 1);
     EXPECT_EQ(f.g->GetCellEx(1, 3), u"");
     EXPECT_TRUE(f.log.empty());
+    // Nor does it size a fixed column at its border or edit the current cell.
+    f.g->MouseActions().SetSizeFixedCol(true);
+    const int border = f.g->ColWidths(0) + 1;
+    const int width = f.g->ColWidths(0);
+    TRect R = f.g->CellRect(1, 3);
+    SimulateMouseMove(f.g, border + 1, R.Top + 5);
+    SimulateMouseDown(f.g, mbLeft, border + 1, R.Top + 5);
+    SimulateMouseMove(f.g, 80, R.Top + 5, {ssLeft});
+    SimulateMouseUp(f.g, mbLeft, 80, R.Top + 5);
+    EXPECT_EQ(f.g->ColWidths(0), width);
+    f.g->MouseActions().SetRangeSelectAndEdit(true);
+    f.g->FocusCell(3, 2, true);
+    f.log.clear();
+    f.Press(3, 2);
+    EXPECT_FALSE(f.g->InplaceEditor() && f.g->InplaceEditor()->Visible());
+    EXPECT_TRUE(f.log.empty());
 }
 
 TEST(ExGridMouse, SpaceTogglesAnEditableCheckBoxCellOnly) {

@@ -173,6 +173,8 @@ void TExStringGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y
         const TGridRect s = Selection();
         SelectionChanged(s.Left, s.Top, s.Right, s.Bottom);
     }
+    // Reported once: a second release (a right click's own) adds nothing.
+    if (reports) FPressSelection = Selection();
 }
 
 void TExStringGrid::WMLButtonDblClk(TWMMouse& Message) {

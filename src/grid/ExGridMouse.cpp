@@ -52,6 +52,8 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
 
     FPushedCellButton = {-1, -1};
     FSelectionClick = false;
+    // Typing after a click starts a new lookup.
+    FTools->IncrSearchText.clear();
     if (ACol < 0 || ARow < 0) {
         HideInplaceEdit();
         if (!FFixedRowAlways) TBaseGrid::WMLButtonDown(Message);

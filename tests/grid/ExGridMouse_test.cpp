@@ -1337,6 +1337,29 @@ TEST(ExGridMouse, ThePressInTheCornerSelectsWhatItsHookLeaves) {
     }
 }
 
+TEST(ExGridMouse, APressStartsANewIncrementalLookup) {
+    for (bool press : {false, true}) {
+        SCOPED_TRACE(press);
+        GridOnForm<TExStringGrid> f;
+        f.g->SetColCount(3);
+        f.g->SetRowCount(5);
+        f.g->Navigation().SetAutoGotoWhenSorted(true);
+        f.g->Navigation().SetAutoGotoIncremental(true);
+        const char16_t* names[] = {u"alpha", u"beta", u"bear", u"apple"};
+        for (int r = 1; r < 5; ++r) f.g->SetCellEx(1, r, names[r - 1]);
+        f.g->SetFocus();
+        SimulateText(u"be");
+        ASSERT_EQ(f.g->Row(), 2);
+        if (press) {
+            const TRect R = f.g->CellRect(2, 2);
+            SimulateClick(f.g, R.Left + 5, R.Top + 5);
+        }
+        SimulateText(u"a");
+        // "bea" goes on to "bear"; after the press "a" finds "alpha".
+        EXPECT_EQ(f.g->Row(), press ? 1 : 3);
+    }
+}
+
 // The window system's own double click on a shown window: X delivers two
 // presses and releases, the toolkit makes the second press a double click.
 // Runs where the tests are given an X display (QT_QPA_PLATFORM=xcb).

@@ -149,6 +149,12 @@ bool TExStringGrid::SizingReleasedOutside(int X, int Y) {
 }
 
 void TExStringGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (IsDesigning()) {
+        TBaseGrid::MouseUp(Button, Shift, X, Y);
+        // The quick configuration box takes the designer's clicks.
+        FTools->DesignHelperClick(X, Y);
+        return;
+    }
     // A selection the press made (or a drag) is reported with the release.
     const bool reports = Button == mbLeft || (Button == mbRight && FMouseActions.SelectOnRightClick());
     TGridRect sel = Selection();

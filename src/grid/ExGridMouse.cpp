@@ -153,9 +153,16 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     const bool alwaysEdit = FNavigation.AlwaysEdit();
     const int oldTop = TopRow(), oldLeft = LeftCol();
     const int visRows = VisibleRowCount(), visCols = VisibleColCount();
+    // A row-select grid that keeps its column scroll stays where it was.
+    const bool keepLeft = Options().Contains(goRowSelect) && FNavigation.KeepHorizScroll();
+    if (keepLeft) BeginUpdate();
     FNavigation.SetAlwaysEdit(false);
     TBaseGrid::WMLButtonDown(Message);
     FNavigation.SetAlwaysEdit(alwaysEdit);
+    if (keepLeft) {
+        if (LeftCol() != oldLeft) SetLeftCol(oldLeft);
+        EndUpdate();
+    }
     // A press on the partly shown row below, the column right of the view or the
     // first scrolled column starts no range selection that would scroll the grid.
     if (GridState() == gsSelecting && FMouseActions.NoAutoRangeScroll() &&

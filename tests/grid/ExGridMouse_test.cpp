@@ -1360,6 +1360,28 @@ TEST(ExGridMouse, APressStartsANewIncrementalLookup) {
     }
 }
 
+TEST(ExGridMouse, ARowSelectGridThatKeepsItsColumnScrollStaysOnAPress) {
+    for (bool keep : {false, true}) {
+        SCOPED_TRACE(keep);
+        GridOnForm<TExStringGrid> f(300, 200);
+        f.g->SetColCount(12);
+        f.g->SetRowCount(8);
+        f.g->SetOptions(f.g->Options() + TGridOptions{goRowSelect});
+        f.g->Navigation().SetKeepHorizScroll(keep);
+        f.g->SetLeftCol(3);
+        // The column cut off at the right edge.
+        const int last = f.g->LeftCol() + f.g->VisibleColCount();
+        const TRect R = f.g->CellRect(last, 4);
+        ASSERT_LT(R.Left + 5, f.g->ClientWidth());
+        SimulateMouseMove(f.g, R.Left + 5, R.Top + 5);
+        SimulateMouseDown(f.g, mbLeft, R.Left + 5, R.Top + 5);
+        EXPECT_EQ(f.g->Row(), 4);
+        // The press alone; the release goes on as the framework's selecting does.
+        EXPECT_EQ(f.g->LeftCol() == 3, keep);
+        SimulateMouseUp(f.g, mbLeft, R.Left + 5, R.Top + 5);
+    }
+}
+
 // The window system's own double click on a shown window: X delivers two
 // presses and releases, the toolkit makes the second press a double click.
 // Runs where the tests are given an X display (QT_QPA_PLATFORM=xcb).

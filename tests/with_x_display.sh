@@ -17,7 +17,7 @@ trap cleanup EXIT
 
 # Xvfb names the first free display number.
 exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
 exec 3>&-
@@ -26,6 +26,7 @@ export DISPLAY=":$(head -n1 "$work/display")"
 # The number comes before the server takes clients on a busy machine.
 if command -v xdotool >/dev/null; then
   for _ in $(seq 400); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.05; done
+  xdotool getmouselocation >/dev/null 2>&1 || { cat "$work/xvfb.log"; echo "FAIL: Xvfb on $DISPLAY takes no clients"; exit 1; }
 fi
 export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime"
 unset WAYLAND_DISPLAY

@@ -1680,6 +1680,9 @@ protected:
     bool FSelectionClick = false;
     bool SelectionClickPress(int ACol, int ARow, int X, int Y, const TRect& R, TShiftState Shift);
     bool SelectionClickRelease(int ACol, int ARow, int X, int Y, TShiftState Shift);
+    // MouseActions.CaretPositioning: the press that opens the text editor
+    // puts its caret under the mouse (the editor clears it when it has).
+    bool FLButFlg = false;
     // A press in the top-left corner selecting every cell (MouseActions.AllSelect).
     void SelectAllPress();
     // The selection before the last press; the release reports a different one.

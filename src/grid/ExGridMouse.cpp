@@ -62,6 +62,7 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
 
     const int N = RealColIndex(ACol);
     const TRect R = CellRect(ACol, ARow);
+    if (FMouseActions.CaretPositioning()) FLButFlg = true;
     const bool fixedCell = ACol < TCustomGrid::FixedCols() || ARow < TCustomGrid::FixedRows();
     const bool declaredFixed = !fixedCell && IsFixed(ACol, ARow);
     // Fixed cells are never edited: an open editor closes, its text kept.

@@ -68,6 +68,9 @@ void TExStringGrid::WMLButtonUp(TWMMouse& Message) {
     DisjunctRelease(ACol, ARow);
 
     TBaseGrid::WMLButtonUp(Message);
+    // An editor the click opened has placed its caret by now; one opened
+    // later by a key must not follow the mouse.
+    FLButFlg = false;
     SelectionResizeRelease();
     FTools->AutoSelectGroupRelease(ACol, ARow);
 

@@ -1382,6 +1382,35 @@ TEST(ExGridMouse, ARowSelectGridThatKeepsItsColumnScrollStaysOnAPress) {
     }
 }
 
+TEST(ExGridMouse, CaretPositioningPutsTheCaretWhereThePressOpenedTheEditor) {
+    for (bool positioning : {false, true}) {
+        SCOPED_TRACE(positioning);
+        MouseForm f;
+        f.g->MouseActions().SetCaretPositioning(positioning);
+        f.g->SetCellEx(3, 2, u"abcdefgh");
+        f.Press(3, 2);
+        // The second press opens the editor, three characters in.
+        const TRect R = f.g->CellRect(3, 2);
+        const int x = R.Left + 2 + f.g->Canvas().TextWidth(u"abc");
+        SimulateClick(f.g, x, R.Top + 5);
+        TInplaceEdit* e = f.g->InplaceEditor();
+        ASSERT_TRUE(e && e->Visible());
+        if (positioning) {
+            EXPECT_NEAR(e->SelStart(), 3, 1);
+            EXPECT_EQ(e->SelLength(), 0);
+        } else {
+            EXPECT_EQ(e->SelLength(), 8);
+        }
+        // A press that opens nothing leaves a later typed value alone.
+        SimulateKey(VK_RETURN);
+        f.Press(3, 3, 2);
+        SimulateMouseMove(f.g, x, f.g->CellRect(3, 3).Top + 5);
+        SimulateText(u"xy");
+        SimulateKey(VK_RETURN);
+        EXPECT_EQ(f.g->GetCellEx(3, 3), u"xy");
+    }
+}
+
 // The window system's own double click on a shown window: X delivers two
 // presses and releases, the toolkit makes the second press a double click.
 // Runs where the tests are given an X display (QT_QPA_PLATFORM=xcb).

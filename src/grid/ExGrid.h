@@ -2164,7 +2164,8 @@ protected:
     int RowSelectIndex(int ARow) const;
     // The press, release and key steps of the disjunct selections.
     void DisjunctPress(int ACol, int ARow, TShiftState Shift, const TGridRect& OldSel);
-    void DisjunctRelease(int ACol, int ARow);
+    // True when the release deselected the pressed row or column.
+    bool DisjunctRelease(int ACol, int ARow);
     void DisjunctCellRelease(int ACol, int ARow, TShiftState Shift);
     void DisjunctKey(Word Key, TShiftState Shift);
     // Marks the row modified when ShowModified is on (a check box toggled by mouse or key).

@@ -65,9 +65,11 @@ void TExStringGrid::WMLButtonUp(TWMMouse& Message) {
     if (FDoOnClick && fixedCell && !sizing) Click();
     FDoOnClick = false;
     if (SelectionClickRelease(ACol, ARow, X, Y, KeysToShiftState(Message.Keys()))) return;
-    DisjunctRelease(ACol, ARow);
+    const bool deselected = DisjunctRelease(ACol, ARow);
 
     TBaseGrid::WMLButtonUp(Message);
+    // A deselection is no selection change, whatever the release reported.
+    if (deselected) FSelChange = false;
     // An editor the click opened has placed its caret by now; one opened
     // later by a key must not follow the mouse.
     FLButFlg = false;

@@ -1411,6 +1411,27 @@ TEST(ExGridMouse, CaretPositioningPutsTheCaretWhereThePressOpenedTheEditor) {
     }
 }
 
+TEST(ExGridMouse, ACtrlClickDeselectsItsRowAndCountsAsNoSelectionChange) {
+    GridOnForm<TExStringGrid> f;
+    f.g->SetColCount(4);
+    f.g->SetRowCount(6);
+    f.g->MouseActions().SetDisjunctRowSelect(true);
+    auto click = [&](int r, TShiftState Shift) {
+        const TRect R = f.g->CellRect(2, r);
+        SimulateMouseDown(f.g, mbLeft, R.Left + 5, R.Top + 5, Shift);
+        SimulateMouseUp(f.g, mbLeft, R.Left + 5, R.Top + 5, Shift);
+    };
+    click(2, {});
+    click(4, TShiftState{ssCtrl});
+    EXPECT_TRUE(f.g->RowSelect(2));
+    EXPECT_TRUE(f.g->RowSelect(4));
+    EXPECT_TRUE(f.g->SelChange());
+    click(2, TShiftState{ssCtrl});
+    EXPECT_FALSE(f.g->RowSelect(2));
+    EXPECT_TRUE(f.g->RowSelect(4));
+    EXPECT_FALSE(f.g->SelChange());
+}
+
 // The window system's own double click on a shown window: X delivers two
 // presses and releases, the toolkit makes the second press a double click.
 // Runs where the tests are given an X display (QT_QPA_PLATFORM=xcb).

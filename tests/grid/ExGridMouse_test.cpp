@@ -9,17 +9,15 @@
 #include "grid/foundation/GridUndoRedo.h"
 
 #include "GridOnForm.h"
+#include "support/RealDisplay.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
-#include <cstdlib>
 #include <functional>
 #include <memory>
 
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -63,6 +61,13 @@ struct MouseForm {
         SimulateClick(g, R.Left + dx, R.Top + dy);
     }
 };
+
+// A press and release of Button 5 pixels inside the cell, with Shift held.
+void ClickCell(TExStringGrid* G, TMouseButton Button, int ACol, int ARow, TShiftState Shift) {
+    const TRect R = G->CellRect(ACol, ARow);
+    SimulateMouseDown(G, Button, R.Left + 5, R.Top + 5, Shift);
+    SimulateMouseUp(G, Button, R.Left + 5, R.Top + 5, Shift);
+}
 
 TEST(ExGridMouse, APressAnywhereInACheckBoxCellTogglesItInsteadOfACellClick) {
     MouseForm f;
@@ -972,11 +977,7 @@ TEST(ExGridMouse, ARightClickOnALinkCellEditsItAndRightClicksFollowDisjunctRows)
     // Selecting by right click with disjunct rows: the clicked row alone, Ctrl adds.
     f.g->MouseActions().SetSelectOnRightClick(true);
     f.g->MouseActions().SetDisjunctRowSelect(true);
-    auto right = [&](int r, TShiftState Shift) {
-        const TRect R = f.g->CellRect(3, r);
-        SimulateMouseDown(f.g, mbRight, R.Left + 5, R.Top + 5, Shift);
-        SimulateMouseUp(f.g, mbRight, R.Left + 5, R.Top + 5, Shift);
-    };
+    auto right = [&](int r, TShiftState Shift) { ClickCell(f.g, mbRight, 3, r, Shift); };
     right(2, {});
     right(4, {ssCtrl});
     EXPECT_TRUE(f.g->RowSelect(2));
@@ -1416,11 +1417,7 @@ TEST(ExGridMouse, ACtrlClickDeselectsItsRowAndCountsAsNoSelectionChange) {
     f.g->SetColCount(4);
     f.g->SetRowCount(6);
     f.g->MouseActions().SetDisjunctRowSelect(true);
-    auto click = [&](int r, TShiftState Shift) {
-        const TRect R = f.g->CellRect(2, r);
-        SimulateMouseDown(f.g, mbLeft, R.Left + 5, R.Top + 5, Shift);
-        SimulateMouseUp(f.g, mbLeft, R.Left + 5, R.Top + 5, Shift);
-    };
+    auto click = [&](int r, TShiftState Shift) { ClickCell(f.g, mbLeft, 2, r, Shift); };
     click(2, {});
     click(4, TShiftState{ssCtrl});
     EXPECT_TRUE(f.g->RowSelect(2));
@@ -1436,22 +1433,14 @@ TEST(ExGridMouse, ACtrlClickDeselectsItsRowAndCountsAsNoSelectionChange) {
 // presses and releases, the toolkit makes the second press a double click.
 // Runs where the tests are given an X display (QT_QPA_PLATFORM=xcb).
 TEST(ExGridMouseRealDisplay, AHeaderDoubleClickSizesTheColumnLeftOfItsBorder) {
-    const char* platform = std::getenv("QT_QPA_PLATFORM");
-    if (!platform || std::string(platform) != "xcb") GTEST_SKIP() << "needs an X display";
+    if (!HaveXDisplay()) GTEST_SKIP() << "needs an X display";
     MouseForm f;
     f.g->SetOptions(f.g->Options() + TGridOptions{goColSizing});
     f.g->SetCellEx(2, 1, u"a rather long text of this column");
     std::vector<std::string> dbl;
     f.g->OnDblClickCell = [&](TObject*, int r, int c) { dbl.push_back(std::to_string(c) + "," + std::to_string(r)); };
-    // Events for up to Ticks times 20 ms, or until Done.
-    auto pump = [](int Ticks, const std::function<bool()>& Done) {
-        for (int i = 0; i < Ticks && !Done(); ++i) {
-            Application->ProcessMessages();
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-    };
     // Until the window is shown on the display.
-    pump(25, [] { return false; });
+    PumpEvents(25);
     struct Case {
         int dx;
         bool sizes;
@@ -1462,14 +1451,11 @@ TEST(ExGridMouseRealDisplay, AHeaderDoubleClickSizesTheColumnLeftOfItsBorder) {
         f.g->SetColWidths(2, 50);
         dbl.clear();
         const TRect R = f.g->CellRect(3, 0);
-        const TPoint at = f.g->ClientToScreen({R.Left + c.dx, R.Top + 5});
-        const std::string cmd = "xdotool mousemove --sync " + std::to_string(at.X) + " " + std::to_string(at.Y) +
-                                " click --repeat 2 --delay 80 1";
-        ASSERT_EQ(std::system(cmd.c_str()), 0);
-        pump(100, [&] { return c.sizes ? f.g->ColWidths(2) > 150 : !dbl.empty(); });
+        XDoubleClick(f.g->ClientToScreen({R.Left + c.dx, R.Top + 5}));
+        PumpEvents(100, [&] { return c.sizes ? f.g->ColWidths(2) > 150 : !dbl.empty(); });
         // Past the double-click time, so the next case starts afresh; a late
         // release must not undo the width either.
-        pump(30, [] { return false; });
+        PumpEvents(30);
         if (c.sizes) {
             EXPECT_GT(f.g->ColWidths(2), 150);
             EXPECT_TRUE(dbl.empty());

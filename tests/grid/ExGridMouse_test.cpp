@@ -1429,6 +1429,31 @@ TEST(ExGridMouse, ACtrlClickDeselectsItsRowAndCountsAsNoSelectionChange) {
     EXPECT_FALSE(f.g->SelChange());
 }
 
+TEST(ExGridMouse, ADoubleClickJustRightOfTheLastColumnSizesIt) {
+    MouseForm f;
+    f.g->SetOptions(f.g->Options() + TGridOptions{goColSizing});
+    const int last = f.g->ColCount() - 1;
+    f.g->SetCellEx(last, 2, u"a rather long text of the last column");
+    std::vector<std::string> dbl;
+    f.g->OnDblClickCell = [&](TObject*, int r, int c) { dbl.push_back(std::to_string(c) + "," + std::to_string(r)); };
+    struct Case {
+        int dx;  // from the last column's right edge, at the height of a data row
+        bool fixedRowAlways, sizes;
+    };
+    for (Case c : {Case{1, false, true}, Case{3, false, true}, Case{4, false, false}, Case{2, true, false}}) {
+        SCOPED_TRACE(std::to_string(c.dx) + (c.fixedRowAlways ? " fixed row always" : ""));
+        f.g->SetFixedRowAlways(c.fixedRowAlways);
+        f.g->SetColWidths(last, 40);
+        dbl.clear();
+        const TRect R = f.g->CellRect(last, 2);
+        SimulateDblClick(f.g, R.Right + c.dx, R.Top + 5);
+        EXPECT_EQ(f.g->ColWidths(last) > 100, c.sizes);
+        // Otherwise a double click on the last column's header, or on nothing.
+        if (!c.sizes && !c.fixedRowAlways) EXPECT_EQ(dbl, (std::vector<std::string>{std::to_string(last) + ",0"}));
+        if (c.sizes || c.fixedRowAlways) EXPECT_TRUE(dbl.empty());
+    }
+}
+
 // The window system's own double click on a shown window: X delivers two
 // presses and releases, the toolkit makes the second press a double click.
 // Runs where the tests are given an X display (QT_QPA_PLATFORM=xcb).

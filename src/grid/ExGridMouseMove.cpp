@@ -144,6 +144,12 @@ void TExStringGrid::HeaderSelectPress(int ACol, int ARow, TShiftState Shift) {
         if (!FMouseActions.RowSelect() || ACol >= fc || ARow < fr) return;
         SetSelection({fc, shift ? old.Top : ARow, lastCol, ARow});
         FMouseSelectStart = ARow;
+        // A whole row replaces single cells picked before.
+        if (FMouseActions.DisjunctCellSelect() && !FSelectedCells.empty()) {
+            FSelectedCells.clear();
+            InvalidateGrid();
+        }
+        if (!FRowIndicator.Empty()) InvalidateCol(0);
         break;
     case msColumn:
         if (!FMouseActions.ColSelect() || !Options().Contains(goRangeSelect) || ARow >= fr || ACol < fc) return;

@@ -1454,6 +1454,25 @@ TEST(ExGridMouse, ADoubleClickJustRightOfTheLastColumnSizesIt) {
     }
 }
 
+TEST(ExGridMouse, ARowPickedInItsHeaderReplacesSingleCellsPickedBefore) {
+    MouseForm f;
+    f.g->MouseActions().SetRowSelect(true);
+    f.g->MouseActions().SetDisjunctCellSelect(true);
+    ClickCell(f.g, mbLeft, 3, 1, {});
+    ClickCell(f.g, mbLeft, 3, 3, TShiftState{ssCtrl});
+    ASSERT_TRUE(f.g->SelectedCells(3, 1));
+    ASSERT_TRUE(f.g->SelectedCells(3, 3));
+    const TRect R = f.g->CellRect(0, 2);
+    SimulateMouseMove(f.g, R.Left + 5, R.Top + 5);
+    ASSERT_EQ(f.g->MouseSelectMode(), msRow);
+    SimulateMouseDown(f.g, mbLeft, R.Left + 5, R.Top + 5);
+    EXPECT_FALSE(f.g->SelectedCells(3, 1));
+    EXPECT_FALSE(f.g->SelectedCells(3, 3));
+    EXPECT_EQ(f.g->Selection().Top, 2);
+    EXPECT_EQ(f.g->Selection().Right, f.g->ColCount() - 1);
+    SimulateMouseUp(f.g, mbLeft, R.Left + 5, R.Top + 5);
+}
+
 // The window system's own double click on a shown window: X delivers two
 // presses and releases, the toolkit makes the second press a double click.
 // Runs where the tests are given an X display (QT_QPA_PLATFORM=xcb).

@@ -1473,6 +1473,30 @@ TEST(ExGridMouse, ARowPickedInItsHeaderReplacesSingleCellsPickedBefore) {
     SimulateMouseUp(f.g, mbLeft, R.Left + 5, R.Top + 5);
 }
 
+TEST(ExGridMouse, APressOnAMergedAreaActsOnItsBaseCell) {
+    for (bool handler : {false, true}) {
+        SCOPED_TRACE(handler);
+        GridOnForm<TExStringGrid> f;
+        f.g->SetColCount(5);
+        f.g->SetRowCount(6);
+        f.g->SetOptions(f.g->Options() + TGridOptions{goEditing});
+        f.g->MergeCells(1, 1, 2, 2);
+        f.g->SetCellEx(1, 1, u"m");
+        if (handler) f.g->OnMouseDown = [](TObject*, TMouseButton, TShiftState, int, int) {};
+        f.g->SetFocus();
+        f.g->FocusCell(3, 3, true);
+        // The hidden part of the area selects the base cell, a second press edits it.
+        const TRect R = f.g->CellRect(2, 2);
+        SimulateClick(f.g, R.Left + 10, R.Top + 5);
+        EXPECT_EQ(f.g->Col(), 1);
+        EXPECT_EQ(f.g->Row(), 1);
+        EXPECT_FALSE(f.g->InplaceEditor() && f.g->InplaceEditor()->Visible());
+        SimulateClick(f.g, R.Left + 10, R.Top + 5);
+        ASSERT_TRUE(f.g->InplaceEditor() && f.g->InplaceEditor()->Visible());
+        EXPECT_EQ(f.g->InplaceEditor()->Text(), u"m");
+    }
+}
+
 // The window system's own double click on a shown window: X delivers two
 // presses and releases, the toolkit makes the second press a double click.
 // Runs where the tests are given an X display (QT_QPA_PLATFORM=xcb).

@@ -326,7 +326,9 @@ public:
     int LeftCol() const { return FTopLeft.X; }
     void SetLeftCol(int Value);
     int TopRow() const { return FTopLeft.Y; }
-    void SetTopRow(int Value);
+    // PastLastPage lets the view scroll on until the last row is the top
+    // one, for a grid that covers its bottom rows with a panel of its own.
+    void SetTopRow(int Value, bool PastLastPage = false);
     TGridCoord TopLeft() const { return FTopLeft; }
     // Scrolled columns (rows) wholly in view, at least one.
     int VisibleColCount() const;

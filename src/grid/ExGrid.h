@@ -865,6 +865,14 @@ public:
     // Whether (ACol, ARow) may become the current cell: editable with goEditing,
     // otherwise not fixed; OnSelectCell has the last word.
     bool CanSelectCell(int ACol, int ARow);
+    // The first (last) column of row ARow that CanSelectCell accepts, -1 when none.
+    int FirstSelectableCol(int ARow);
+    int LastSelectableCol(int ARow);
+    // The first column the Enter and Tab moves return to: past the node
+    // column when the grid shows nodes without fixed columns.
+    int FirstDataCol() const;
+    // FixedRightCols less those of them that are hidden.
+    int VisibleFixedRightCols() const;
     // The caret of an editor walked past the edge of its text: on to the cell
     // beside, row by row. Commit validates and writes the editor's text and
     // says whether it was taken; it runs first when CommitFirst, and always
@@ -1079,6 +1087,10 @@ public:
     void MoveFocusWindow() { FTools->MoveFocusWindow(); }
     void HideFocusWindow() { FTools->HideFocusWindow(); }
     TSearchPanel* SearchPanel() const { return FTools->SearchPanel(); }
+    // With the search footer shown, the view scrolls on until the last row is clear of it.
+    void ScrollAboveSearchFooter() { ScrollRowAboveSearchFooter(RowCount() - 1); }
+    // The cursor is on the last data row: above the fixed footers and a shown floating footer.
+    bool IsLastDataRow();
     void UpdateSearchPanel() { FTools->UpdateSearchPanel(); }
     void ExpandNode(int ARow) { FTools->ExpandNode(ARow); }
     void ContractNode(int ARow) { FTools->ContractNode(ARow); }
@@ -1345,9 +1357,16 @@ public:
     // The grid scrolls while a thumb is dragged.
     bool ScrollSynch() const { return FScrollSynch; }
     void SetScrollSynch(bool Value) { FScrollSynch = Value; }
+    // The thickness of flat bars; the platform has none, so it is only kept.
+    int ScrollWidth() const { return FScrollWidth; }
+    void SetScrollWidth(int Value) { FScrollWidth = Value; }
     // The two slim bars of the metro look, nil otherwise.
     TScrollControl* VertScrollControl() const { return FVScrollCtrl; }
     TScrollControl* HorzScrollControl() const { return FHScrollCtrl; }
+    // Every change typed into an open spin or button editor goes into its
+    // cell at once, not only when the editor closes.
+    bool ShowEditProcess() const { return FShowEditProcess; }
+    void SetShowEditProcess(bool Value) { FShowEditProcess = Value; }
 
     // ===== Events
     TCanEditCellEvent OnCanEditCell;
@@ -1575,7 +1594,7 @@ protected:
     virtual void EditKeyUpHook(Word&, TShiftState) {}
     virtual void EditKeyDownHook(Word&, TShiftState) {}
     virtual void NavigationChanged() {}
-    virtual void GotoFirstRow() {}
+    virtual void GotoFirstRow() { SetRow(TCustomGrid::FixedRows()); }
     virtual bool AllowFmtClipboard() { return FNavigation.AllowFmtClipboard(); }
     virtual void DoFilterSelect(int, int) {}
     virtual void DoFilterCheck(int, int) {}
@@ -1637,7 +1656,8 @@ protected:
     void DoEnter() override;
     // An open combo closes with its text written when the grid scrolls.
     void TopLeftChanged() override;
-    // Enter on a cell that cannot be edited is swallowed after OnKeyDown.
+    // The grid's own keys before and after the framework's navigation; Enter
+    // and F2 on a cell that cannot be edited are swallowed after OnKeyDown.
     void KeyDown(Word& Key, TShiftState Shift) override;
     // Escape restores an edit, Enter advances when the grid is set to.
     void KeyPress(Char& Key) override;
@@ -1749,6 +1769,9 @@ protected:
     bool FForceSel = false;
     // The cell a Tab move runs from (a nested Tab for it returns at once), -1 when none.
     int FLastTabCol = -1, FLastTabRow = -1;
+    // One Tab move from the current cell; false when nothing could move.
+    // HandOn tells a move past the end, after which the focus may go on.
+    bool TabStep(bool Backward, bool& HandOn);
     // Where the last Enter move started; the move reports its own cell change.
     int FAECol = -1, FAERow = -1;
     bool FDisableChange = false;
@@ -1814,7 +1837,15 @@ private:
     // Wheel, panning and scroll bars (ExGridWindow.cpp). True: the message was handled.
     bool PanAndWheelMessage(TMessage& Message);
     void FollowThumbs(Cardinal Msg);
+    // Notifications of the children: the editors' changes, relayed as the grid's events.
+    bool ChildCommand(TMessage& Message);
+    void ShowEditProcessOf(TWinControl* Child);
+    // A move ended by the window system puts its feedback away.
+    void CancelEnhancedMove();
+    // The synchronised grid follows a row the framework's handling chose.
+    void SyncSelectionRow(int RowBefore);
     bool WheelNotch(TMessage& Message);
+    bool FrameworkWheel(bool Down, TShiftState Shift, TPoint MousePos);
     void PanStart(TPoint At);
     void PanStep();
     void PanEnd();
@@ -1897,6 +1928,8 @@ private:
     bool FScrollSynch = false;
     TScrollControl* FVScrollCtrl = nullptr;
     TScrollControl* FHScrollCtrl = nullptr;
+    bool FShowEditProcess = false;
+    int FScrollWidth = 17;
     // Press state of the mouse handling.
     bool FDblClk = false;
     bool FColSizeFlg = false;
@@ -1958,6 +1991,18 @@ private:
     // Ctrl+Up/Down with Navigation.CursorMoveRows move the rows selected
     // before the key one place up or down.
     void MoveRowsKey(Word Key, TShiftState Shift, const TGridRect& Before, int R0);
+    // The key is spent here: OnKeyDown sees it as pressed, nothing after it does.
+    void ConsumeKey(Word& Key, TShiftState Shift);
+    // Enter and F2 on a cell that cannot be edited are swallowed; with
+    // MouseActions.EditOnDblClickOnly or RangeSelectAndEdit they switch
+    // editing on for a cell that can be (the latter also opens the editor).
+    bool EditStartKey(Word& Key, TShiftState Shift);
+    // Right and Left on a node row expand and contract the node.
+    void NodeKey(Word Key);
+    // The view scrolls on, past its usual end, until ARow's bottom is above the shown search footer.
+    void ScrollRowAboveSearchFooter(int ARow);
+    // A grid following this one's cursor (SyncGrid) takes its column and row.
+    void SyncGridKey();
     bool RatingPress(int ACol, int ARow, int X);
     bool FFixedCellPushed = false;
     TRect FPushedFixedCell{};
@@ -2310,7 +2355,7 @@ private:
     // Leaving keys of the spin and button editors: write the text and validate it.
     bool WriteAndValidate(const String& Text);
     void DatePickerClosedUp();
-    // A selection change in the combo of the open editor link fires OnComboChange.
+    // A selection or text change in the combo of the open editor link fires OnComboChange.
     void EditLinkComboNotify(const TMessage& Message);
     // The graphic of a cell showing an image of GridImages, nil for other cells.
     TCellGraphic* ImageCell(int ACol, int ARow);
@@ -3088,7 +3133,7 @@ private:
 // pages, a drag on it scrolls.
 class TScrollControl : public TCustomControl {
 public:
-    // Its Color (silver) is the thumb's; the grid's shows around it.
+    // Its Color (silver) is the thumb's; the grid's cells show around it.
     explicit TScrollControl(TComponent* AOwner);
     // The thickness of the thumb.
     int ScrollWidth() const { return FScrollWidth; }

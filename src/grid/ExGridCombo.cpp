@@ -138,7 +138,7 @@ void TGridCombo::ReportIndexChange() {
     if (ItemIndex() == ReportedIndex) return;
     ReportedIndex = ItemIndex();
     const int rc = FGrid->RealColIndex(FGrid->Col());
-    const String sel = ReportedIndex >= 0 ? Items()[ReportedIndex] : String();
+    const String sel = ReportedIndex >= 0 ? Items()[ReportedIndex] : Text();
     TObject* obj = ReportedIndex >= 0 ? Items().Objects(ReportedIndex) : nullptr;
     if (FGrid->OnComboChange) FGrid->OnComboChange(FGrid, rc, FGrid->Row(), ReportedIndex, sel);
     if (FGrid->OnComboObjectChange) FGrid->OnComboObjectChange(FGrid, rc, FGrid->Row(), ReportedIndex, sel, obj);
@@ -246,7 +246,11 @@ void TGridCombo::KeyPress(Char& Key) {
 void TGridCombo::Change() {
     TExgComboBox::Change();
     if (FGrid->OnEditChange) FGrid->OnEditChange(FGrid, FGrid->Col(), FGrid->Row(), Text());
-    ReportIndexChange();
+    // Every pick and every typed change is told, with the typed text when it is no item.
+    if (FGrid->FEditMode) {
+        ReportedIndex = -2;
+        ReportIndexChange();
+    }
 }
 
 void TGridCombo::WndProc(TMessage& Message) {

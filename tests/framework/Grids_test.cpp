@@ -646,6 +646,16 @@ TEST(Grids, ScrollBarThumbSpreadsOverTheScrollableRows) {
     EXPECT_EQ(g.TopRow(), 4);
     scroll(WM_VSCROLL, SB_BOTTOM);
     EXPECT_EQ(g.TopRow(), 98);
+    // Asked to, the view scrolls on past its last page (up to the last row), the thumb staying at the end.
+    g.SetTopRow(100);
+    EXPECT_EQ(g.TopRow(), 98);
+    g.SetTopRow(99, true);
+    EXPECT_EQ(g.TopRow(), 99);
+    EXPECT_EQ(g.ScrollPos(SB_VERT), 127);
+    g.SetTopRow(200, true);
+    EXPECT_EQ(g.TopRow(), 100);
+    scroll(WM_VSCROLL, SB_BOTTOM);
+    EXPECT_EQ(g.TopRow(), 98);
     scroll(WM_HSCROLL, SB_THUMBPOSITION, 127);
     EXPECT_EQ(g.LeftCol(), 7);
     EXPECT_EQ(g.ScrollPos(SB_HORZ), 127);

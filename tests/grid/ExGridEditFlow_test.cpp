@@ -1,0 +1,86 @@
+#include "grid/ExCGrid.h"
+
+#include "framework/Forms.h"
+#include "framework/Simulate.h"
+#include "framework/SysUtils.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The configurator's table editors: a text column, a list column and a
+// data check box column, edited as a person does, one after the other.
+struct TableForm {
+    TForm form{nullptr};
+    TExColumnGrid* g;
+
+    TableForm() {
+        form.SetBounds(0, 0, 600, 350);
+        g = new TExColumnGrid(&form);
+        g->SetParent(&form);
+        g->SetBounds(0, 0, 500, 250);
+        g->SetColCount(5);
+        g->SetOptions(g->Options() + TGridOptions{goColSizing, goRangeSelect, goEditing});
+        g->Columns().Items(1)->SetEditor(edNormal);
+        TGridColumnItem* list = g->Columns().Items(2);
+        list->SetEditor(edComboList);
+        for (const char16_t* t : {u"Coil Status", u"Input Status", u"Holding Register"}) list->ComboItems().Add(t);
+        TGridColumnItem* box = g->Columns().Items(3);
+        box->SetEditor(edDataCheckBox);
+        box->SetCheckTrue(u"Y");
+        box->SetCheckFalse(u"N");
+        form.Show();
+        g->SetFocus();
+    }
+    void Click(int c, int r) {
+        TRect R = g->CellRect(c, r);
+        SimulateClick(g, R.Left + (R.Right - R.Left) / 2, R.Top + (R.Bottom - R.Top) / 2);
+    }
+};
+
+TEST(GridEditFlow, EachEditorWritesOnlyItsOwnCell) {
+    TableForm f;
+    f.Click(1, 1);
+    SimulateText(u"5");
+    SimulateKey(VK_RETURN);
+    EXPECT_EQ(f.g->GetCellEx(1, 1), u"5");
+    f.Click(2, 1);
+    f.Click(2, 1);
+    TGridCombo* c = f.g->Combobox();
+    ASSERT_TRUE(c && c->Visible());
+    c->SetDroppedDown(true);
+    c->SetItemIndex(2);
+    c->SetDroppedDown(false);
+    f.Click(3, 1);
+    EXPECT_EQ(f.g->GetCellEx(1, 1), u"5");
+    EXPECT_EQ(f.g->GetCellEx(2, 1), u"Holding Register");
+    EXPECT_EQ(f.g->GetCellEx(3, 1), u"Y");
+}
+
+TEST(GridEditFlow, TypingInACellClickedAfterAComboEditsThatCell) {
+    TableForm f;
+    f.Click(2, 1);
+    SimulateKey(VK_F2);
+    ASSERT_TRUE(f.g->Combobox()->Visible());
+    f.Click(1, 2);
+    EXPECT_FALSE(f.g->Combobox()->Visible());
+    EXPECT_EQ(f.g->GetCellEx(2, 1), u"Coil Status");
+    SimulateText(u"100");
+    SimulateKey(VK_RETURN);
+    EXPECT_EQ(f.g->GetCellEx(1, 2), u"100");
+    EXPECT_EQ(f.g->GetCellEx(2, 1), u"Coil Status");
+}
+
+TEST(GridEditFlow, KeysAloneFillATextCellThenAListCell) {
+    TableForm f;
+    f.Click(1, 1);
+    SimulateText(u"7");
+    SimulateKey(VK_RIGHT);
+    SimulateKey(VK_F2);
+    SimulateKey(VK_DOWN);
+    SimulateKey(VK_RETURN);
+    EXPECT_EQ(f.g->GetCellEx(1, 1), u"7");
+    EXPECT_EQ(f.g->GetCellEx(2, 1), u"Input Status");
+}
+
+}  // namespace

@@ -1621,6 +1621,8 @@ protected:
     }
     // ARow is the row the state concerns, -1 for none.
     virtual void ExportNotification(int /*AState*/, int /*ARow*/ = -1) {}
+    // A press in the top-left corner is about to select ARect (every cell); it may change it.
+    virtual void ClickHook(TGridRect& /*ARect*/) {}
     virtual void ImportNotification(int /*AState*/, int /*ARow*/ = -1) {}
     virtual void AssignCells(const TPersistent* Source);
     virtual void RemoveRowsEx(int RowIndex, int RCount) { DoRemoveRows(RowIndex, RCount, false); }
@@ -1692,6 +1694,21 @@ protected:
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     // The cell of the last left press: a sort needs press and release in the sort row.
     int FPressCol = -1, FPressRow = -1;
+    // A press on the selection of a grid that drags its cells out keeps the
+    // selection for the drag; a release without a drag narrows it to the
+    // released cell (true: the release ends there).
+    bool FSelectionClick = false;
+    bool SelectionClickPress(int ACol, int ARow, int X, int Y, const TRect& R, TShiftState Shift);
+    bool SelectionClickRelease(int ACol, int ARow, int X, int Y, TShiftState Shift);
+    // MouseActions.CaretPositioning: the press that opens the text editor
+    // puts its caret under the mouse (the editor clears it when it has).
+    bool FLButFlg = false;
+    // A press in the top-left corner selecting every cell (MouseActions.AllSelect).
+    void SelectAllPress();
+    // The selection before the last press; the release reports a different one.
+    TGridRect FPressSelection{};
+    // A column (row) sizing dropped right of (below) the grid.
+    bool SizingReleasedOutside(int X, int Y);
     // Space on an editable check box cell toggles it, Space or Enter on an
     // editable button cell clicks it (the key goes on).
     void ClickControlByKey(Word Key);
@@ -2013,6 +2030,9 @@ private:
     bool RangeSelectEditPress(int ACol, int ARow, TShiftState Shift, TWMMouse& Message);
     // A double click that opens the editor (edit on double click only, or range select and edit).
     void DblClickEdit(int ACol, int ARow);
+    // MouseActions.DirectEdit (or a combo shown in the cell): the press
+    // that selected a cell opens its editor at once.
+    void DirectEditPress(int ACol, int ARow, int X, const TRect& R);
 
 protected:
 
@@ -2192,7 +2212,8 @@ protected:
     int RowSelectIndex(int ARow) const;
     // The press, release and key steps of the disjunct selections.
     void DisjunctPress(int ACol, int ARow, TShiftState Shift, const TGridRect& OldSel);
-    void DisjunctRelease(int ACol, int ARow);
+    // True when the release deselected the pressed row or column.
+    bool DisjunctRelease(int ACol, int ARow);
     void DisjunctCellRelease(int ACol, int ARow, TShiftState Shift);
     void DisjunctKey(Word Key, TShiftState Shift);
     // Marks the row modified when ShowModified is on (a check box toggled by mouse or key).

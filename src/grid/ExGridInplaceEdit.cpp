@@ -55,6 +55,18 @@ void TExInplaceEdit::DoEnter() {
     TInplaceEdit::DoEnter();
     FGotFocus = true;
     FLengthLimit = FExGrid->GetEditLimit();
+    // Opened by a click: the caret goes where the mouse pressed.
+    if (FExGrid->FLButFlg) {
+        const TPoint p = ScreenToClient(GetCursorPos());
+        if (p.X >= 0 && p.X <= Width() && p.Y >= 0 && p.Y <= Height()) {
+            const int at = CharFromPos(p);
+            if (at >= 0) {
+                SetSelStart(at);
+                SetSelLength(0);
+                FExGrid->FLButFlg = false;
+            }
+        }
+    }
 }
 
 int LookupCompletion(const String& Text, int Caret, const TStringList& Items, bool CaseSensitive, String& Completed) {

@@ -135,15 +135,21 @@ void TExStringGrid::HeaderSelectPress(int ACol, int ARow, TShiftState Shift) {
     const TGridRect old = Selection();
     const bool shift = Shift.Contains(ssShift);
     switch (FMouseSelectMode) {
-    case msAll:
+    case msAll: {
         if (!FMouseActions.AllSelect() || !Options().Contains(goRangeSelect) || ACol >= fc || ARow >= fr) return;
-        if (CanFocus()) SetFocus();
-        SetSelection({fc, fr, lastCol, lastRow});
+        SelectAllPress();
         break;
+    }
     case msRow:
         if (!FMouseActions.RowSelect() || ACol >= fc || ARow < fr) return;
         SetSelection({fc, shift ? old.Top : ARow, lastCol, ARow});
         FMouseSelectStart = ARow;
+        // A whole row replaces single cells picked before.
+        if (FMouseActions.DisjunctCellSelect() && !FSelectedCells.empty()) {
+            FSelectedCells.clear();
+            InvalidateGrid();
+        }
+        if (!FRowIndicator.Empty()) InvalidateCol(0);
         break;
     case msColumn:
         if (!FMouseActions.ColSelect() || !Options().Contains(goRangeSelect) || ARow >= fr || ACol < fc) return;

@@ -2,19 +2,16 @@
 # Drives the configurator of model 4 in a virtual X display through X input
 # events only, as a person does, and checks what that person would see: the
 # windows X has mapped, the files written and the project left open.
-#   real_display_test.sh <configurator executable>
+#   with_x_display.sh real_display_test.sh <configurator executable>
 set -euo pipefail
 exe="$1"
-for tool in Xvfb xdotool; do
-  command -v "$tool" >/dev/null || { echo "missing $tool (scripts/deps installs it)"; exit 1; }
-done
+command -v xdotool >/dev/null || { echo "missing xdotool (scripts/deps installs it)"; exit 1; }
+[ -n "${DISPLAY:-}" ] || { echo "no display: run through tests/with_x_display.sh"; exit 1; }
 
 work="$(mktemp -d)"
-xvfb_pid=""
 app_pid=""
 cleanup() {
   [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   wait 2>/dev/null || true
   rm -rf "$work"
 }
@@ -30,22 +27,6 @@ fail() {
   } >&2
   exit 1
 }
-
-# A display of our own: Xvfb names the first free number.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-exec 3>&-
-[ -s "$work/display" ] || { cat "$work/xvfb.log"; echo "FAIL: Xvfb did not start"; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-# The number is written before the server takes clients on a busy machine:
-# wait until it answers, so the program does not start against no display.
-for _ in $(seq 400); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.05; done
-xdotool getmouselocation >/dev/null 2>&1 || { cat "$work/xvfb.log"; echo "FAIL: Xvfb on $DISPLAY takes no clients"; exit 1; }
-export XDG_RUNTIME_DIR="$work/runtime"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 # The program keeps its folders beside its executable.
 mkdir "$work/app"

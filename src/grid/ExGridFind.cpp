@@ -444,6 +444,8 @@ void TExGridTools::UpdateSearchPanel() {
     } else {
         p.SetHeight(0);
         p.SetVisible(false);
+        // A view scrolled past its last page for the panel comes back to it.
+        if (FGrid.HandleAllocated()) FGrid.SetTopRow(FGrid.TopRow());
     }
 }
 

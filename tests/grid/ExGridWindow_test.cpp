@@ -2,6 +2,7 @@
 #include "grid/ExGridEditors.h"
 
 #include "GridEditorForm.h"
+#include "GridOnForm.h"
 
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
@@ -686,17 +687,10 @@ TEST(ExGridWindow, ThePanMarkShowsAtTheAnchorOnlyWhilePanning) {
 namespace {
 
 // A shown 5 x 20 grid, 400 x 260, with the focus; Footer shows the search footer.
-struct FooterForm {
-    TForm form{nullptr};
-    TExStringGrid* g;
-    explicit FooterForm(bool Footer = true) {
-        form.SetBounds(0, 0, 600, 400);
-        g = new TExStringGrid(&form);
-        g->SetParent(&form);
-        g->SetBounds(0, 0, 400, 260);
+struct FooterForm : GridOnForm<> {
+    explicit FooterForm(bool Footer = true) : GridOnForm<>(400, 260) {
         g->SetColCount(5);
         g->SetRowCount(20);
-        form.Show();
         g->SetFocus();
         g->SearchFooter().SetVisible(Footer);
     }
@@ -742,6 +736,9 @@ TEST(ExGridWindow, TheVerticalBarScrollsTheLastRowClearOfTheSearchFooterAndNoFur
     EXPECT_EQ(f.g->TopRow(), end);
     f.Scroll(SB_ENDSCROLL);
     EXPECT_TRUE(f.LastRowClear());
+    // Hiding the footer brings the view back to its usual end.
+    f.g->SearchFooter().SetVisible(false);
+    EXPECT_EQ(f.g->TopRow(), end);
 
     // Without the footer the bar stops at the usual end and lines up one at a time.
     FooterForm plain(false);
@@ -848,18 +845,15 @@ TEST(ExGridWindow, ProportionalThumbsHideAHorizontalBarTheColumnsOwnWidthsDoNotN
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TForm form(nullptr);
-        form.SetBounds(0, 0, 600, 400);
-        auto* g = new PaintCountGrid(&form);
-        g->SetParent(&form);
-        g->SetBounds(0, 0, 400, 250);
+        GridOnForm<PaintCountGrid> f(400, 250, false);
+        PaintCountGrid* g = f.g;
         g->SetColCount(5);
         g->SetRowCount(40);
         for (int col = 0; col < 4; ++col) g->SetColWidths(col, 80);
         g->SetColWidths(4, c.sum - 320);
         g->SetScrollBars(c.bars);
         g->SetScrollBarAlways(c.always);
-        form.Show();
+        f.form.Show();
         g->SetScrollProportional(c.proportional);
         g->Invalidate();
         Application->ProcessMessages();
@@ -872,14 +866,11 @@ TEST(ExGridWindow, ProportionalThumbsHideAHorizontalBarTheColumnsOwnWidthsDoNotN
         EXPECT_EQ(Bar(g, SB_HORZ).Shown, c.shown);
     }
     // The same for rows that do not fit a grid without a vertical bar.
-    TForm form(nullptr);
-    form.SetBounds(0, 0, 600, 400);
-    auto* g = new PaintCountGrid(&form);
-    g->SetParent(&form);
-    g->SetBounds(0, 0, 400, 250);
+    GridOnForm<PaintCountGrid> f(400, 250, false);
+    PaintCountGrid* g = f.g;
     g->SetRowCount(40);
     g->SetScrollBars(ssHorizontal);
-    form.Show();
+    f.form.Show();
     g->SetScrollProportional(true);
     Application->ProcessMessages();
     g->paints = 0;

@@ -419,6 +419,9 @@ protected:
 
     // A bar (SB_VERT, SB_HORZ) shown even while its rows or columns all fit.
     virtual bool ScrollBarKept(int) const { return false; }
+    // A bar (SB_VERT, SB_HORZ) left hidden even while its rows or columns do
+    // not fit; a kept bar shows all the same.
+    virtual bool ScrollBarHidden(int) const { return false; }
 
     // Asked before the current cell moves, for every cause; false keeps it.
     virtual bool SelectCell(int ACol, int ARow);

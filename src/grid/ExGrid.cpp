@@ -551,13 +551,15 @@ void ProportionalInfo(double E, int Above, int Total, int Client, int FitPos, SC
 }
 }  // namespace
 
+// A bar the framework leaves hidden gets no thumb: setting one would show the
+// bar, and the next measure of the client would hide it again and repaint.
 void TExStringGrid::UpdateVScrollProportional() {
     // Zooming sets every size first and updates once at its end.
     if (IsLoading() || ComponentState().Contains(csDesigning) || !FScrollProportional || !HandleAllocated() ||
         FScrollLock)
         return;
     int fixedRows = TCustomGrid::FixedRows();
-    if (VisibleRowCount() + fixedRows >= RowCount()) return;
+    if (VisibleRowCount() + fixedRows >= RowCount() || !ScrollBarShown(SB_VERT)) return;
     int lw = GridLineWidth();
     auto h = [this](int r) { return RowHeights(r); };
     int fixed = Extent(0, fixedRows, lw, h), total = Extent(fixedRows, RowCount(), lw, h);
@@ -570,24 +572,40 @@ void TExStringGrid::UpdateVScrollProportional() {
     SetScrollInfo(Handle(), SB_VERT, info, true);
 }
 
+bool TExStringGrid::HScrollShare(float& E, int& Total, int& Left) const {
+    if (IsLoading() || ComponentState().Contains(csDesigning) || !FScrollProportional || !HandleAllocated()) return false;
+    const int fixedCols = TCustomGrid::FixedCols();
+    const int lw = GridLineWidth();
+    auto w = [this](int c) { return ColWidths(c); };
+    const int fixed = Extent(0, fixedCols, lw, w);
+    Total = Extent(fixedCols, ColCount(), lw, w);
+    Left = Extent(fixedCols, LeftCol(), lw, w);
+    if (Total == 0 || fixed + Total - Width() < 5) return false;
+    E = float(Width() - fixed) / float(Total);
+    return E < 0.9999f;
+}
+
 void TExStringGrid::UpdateHScrollProportional() {
     // Zooming sets every size first and updates once at its end.
-    if (IsLoading() || ComponentState().Contains(csDesigning) || !FScrollProportional || !HandleAllocated() ||
-        FScrollLock)
-        return;
-    int fixedCols = TCustomGrid::FixedCols();
-    int lw = GridLineWidth();
-    auto w = [this](int c) { return ColWidths(c); };
-    int fixed = Extent(0, fixedCols, lw, w), total = Extent(fixedCols, ColCount(), lw, w);
-    int left = Extent(fixedCols, LeftCol(), lw, w);
-    if (total == 0 || fixed + total - Width() < 5) return;
-    float e = float(Width() - fixed) / float(total);
-    if (e >= 0.9999f) return;
+    float e = 0;
+    int total = 0, left = 0;
+    if (FScrollLock || !HScrollShare(e, total, left) || !ScrollBarShown(SB_HORZ)) return;
     SCROLLINFO info;
     info.fMask = SIF_POS;
     GetScrollInfo(Handle(), SB_HORZ, info);
     ProportionalInfo(e, left, total, Width(), info.nPos, info);
     SetScrollInfo(Handle(), SB_HORZ, info, true);
+}
+
+// The framework asks on every measure of the client; the answer follows the
+// columns as they are then.
+bool TExStringGrid::ScrollBarHidden(int Bar) const {
+    float e = 0;
+    int total = 0, left = 0;
+    if (Bar != SB_HORZ || ScrollBarKept(SB_HORZ) || !HScrollShare(e, total, left)) return false;
+    int plain = 0;
+    for (int c = 0; c < ColCount(); ++c) plain += ColWidths(c);
+    return plain < Width() || (ScrollBars() != ssHorizontal && ScrollBars() != ssBoth);
 }
 
 void TExStringGrid::SetBorderColor(TColor Value) {

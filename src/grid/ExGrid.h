@@ -1732,6 +1732,12 @@ protected:
     bool IsDestroying() const { return ComponentState().Contains(csDestroying); }
     void ApplyScrollBarAlways(bool HideWhenFit);
     bool ScrollBarKept(int Bar) const override;
+    // With proportional thumbs a horizontal bar not kept shows only while the
+    // columns' own widths, lines left out, fill the grid's width.
+    bool ScrollBarHidden(int Bar) const override;
+    // The proportional horizontal thumb's share of the columns (E), their
+    // whole extent and the extent before LeftCol; false when none is set.
+    bool HScrollShare(float& E, int& Total, int& Left) const;
     // The stretch after the columns or the client width changed: a stretch
     // column past the columns stands for the last one.
     void StretchAfterChange();
@@ -2004,6 +2010,8 @@ private:
     void NodeKey(Word Key);
     // The view scrolls on, past its usual end, until ARow's bottom is above the shown search footer.
     void ScrollRowAboveSearchFooter(int ARow);
+    // With the search footer shown, ARow is in view with its bottom at or above the footer's top.
+    bool RowClearOfSearchFooter(int ARow);
     // A grid following this one's cursor (SyncGrid) takes its column and row.
     void SyncGridKey();
     bool RatingPress(int ACol, int ARow, int X);

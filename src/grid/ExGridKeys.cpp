@@ -131,20 +131,22 @@ void TExStringGrid::NodeKey(Word Key) {
     else ContractNode(RealRowIndex(Row()));
 }
 
+bool TExStringGrid::RowClearOfSearchFooter(int ARow) {
+    TSearchPanel* panel = SearchPanel();
+    if (!panel || !SearchFooter().Visible() || ARow < TopRow() || ARow >= RowCount()) return false;
+    // The row's bottom as if the client went on below its end.
+    TGridDrawInfo d;
+    CalcDrawInfo(d);
+    int y = d.Vert.FixedBoundary;
+    for (int r = TopRow(); r < ARow; ++r) y += d.Vert.GetExtent(r) + d.Vert.EffectiveLineWidth;
+    return y + d.Vert.GetExtent(ARow) <= ClientHeight() - panel->Height() + 2;
+}
+
 void TExStringGrid::ScrollRowAboveSearchFooter(int ARow) {
     TSearchPanel* panel = SearchPanel();
     if (!panel || !SearchFooter().Visible() || ARow < TopRow() || ARow >= RowCount()) return;
-    const int limit = ClientHeight() - panel->Height() + 2;
     if (ClientHeight() <= DefaultRowHeight() + panel->Height()) return;
-    // The row's bottom as if the client went on below its end.
-    auto bottom = [&] {
-        TGridDrawInfo d;
-        CalcDrawInfo(d);
-        int y = d.Vert.FixedBoundary;
-        for (int r = TopRow(); r < ARow; ++r) y += d.Vert.GetExtent(r) + d.Vert.EffectiveLineWidth;
-        return y + d.Vert.GetExtent(ARow);
-    };
-    while (TopRow() < ARow && bottom() > limit) SetTopRow(TopRow() + 1, true);
+    while (TopRow() < ARow && !RowClearOfSearchFooter(ARow)) SetTopRow(TopRow() + 1, true);
 }
 
 bool TExStringGrid::IsLastDataRow() {

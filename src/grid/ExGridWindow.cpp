@@ -203,6 +203,7 @@ bool TExStringGrid::WheelNotch(TMessage& Message) {
         const TGridRect s = Selection();
         SelectionChanged(s.Left, s.Top, s.Right, s.Bottom);
     }
+    if (SearchFooter().Visible() && TopRow() >= RowCount() - VisibleRowCount()) ScrollAboveSearchFooter();
     return true;
 }
 
@@ -383,7 +384,11 @@ void TExStringGrid::WMHScroll(TWMScroll& Message) {
 }
 
 void TExStringGrid::WMVScroll(TWMScroll& Message) {
-    if (!IsDesigning() && CellScrollBarScrolled(Message)) return;
+    if (IsDesigning()) {
+        TBaseGrid::WMVScroll(Message);
+        return;
+    }
+    if (CellScrollBarScrolled(Message)) return;
     const Word code = Message.ScrollCode();
     if (FScrollHints == shVertical || FScrollHints == shBoth) {
         if (code == SB_ENDSCROLL) HideScrollHint();
@@ -392,7 +397,20 @@ void TExStringGrid::WMVScroll(TWMScroll& Message) {
     if (code == SB_THUMBTRACK && FScrollSynch)
         SetTopRow(MulDiv(Message.Pos(), RowCount() - VisibleRowCount() - TCustomGrid::FixedRows(), ThumbRange) +
                   TCustomGrid::FixedRows());
+    // A shown search footer covers the grid's bottom: the view goes on past its
+    // usual end until the last row is clear of it, and no further.
+    const bool footer = ToolsReady() && SearchFooter().Visible();
+    const bool onward = code == SB_LINEDOWN || code == SB_ENDSCROLL;
+    if (footer && onward && RowClearOfSearchFooter(RowCount() - 1)) {
+        Message.Result = 1;
+        return;
+    }
     TBaseGrid::WMVScroll(Message);
+    if (footer && TopRow() == RowCount() - VisibleRowCount()) {
+        // The usual end leaves the last row under the footer.
+        if (code == SB_LINEUP && TopRow() > TCustomGrid::FixedRows()) SetTopRow(TopRow() - 1);
+        else if (onward) ScrollAboveSearchFooter();
+    }
     HideCheckBoxEditor();
 }
 

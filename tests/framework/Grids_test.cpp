@@ -1141,6 +1141,43 @@ TEST(Grids, ScrollBarsTakeTheirRoomAndScrollTheGrid) {
     EXPECT_FALSE(g.MouseCapture());
 }
 
+// A grid that asks for bars to be kept or left hidden.
+class BarGrid : public TStringGrid {
+public:
+    explicit BarGrid(TComponent* owner) : TStringGrid(owner) { SetBorderStyle(bsNone); }
+    bool keepH = false, hideH = false, hideV = false;
+
+protected:
+    bool ScrollBarKept(int Bar) const override { return Bar == SB_HORZ && keepH; }
+    bool ScrollBarHidden(int Bar) const override { return Bar == SB_HORZ ? hideH : hideV; }
+};
+
+TEST(Grids, ABarTheGridHidesStaysAwayUnlessItIsKept) {
+    // 5 x 20 cells of 64 x 24 on 320 x 120: the rows do not fit, nor the columns beside the vertical bar.
+    BarGrid g(nullptr);
+    g.SetColCount(5);
+    g.SetRowCount(20);
+    ASSERT_TRUE(g.ScrollBarShown(SB_VERT));
+    ASSERT_TRUE(g.ScrollBarShown(SB_HORZ));
+    const int height = g.ClientHeight(), width = g.ClientWidth();
+    g.hideH = true;  // the rows still need the vertical bar; the client gets the horizontal bar's room
+    EXPECT_FALSE(g.ScrollBarShown(SB_HORZ));
+    EXPECT_TRUE(g.ScrollBarShown(SB_VERT));
+    EXPECT_EQ(g.ClientHeight(), height + TCustomGrid::ScrollBarSize);
+    EXPECT_EQ(g.ClientWidth(), width);
+    g.keepH = true;  // a kept bar shows all the same
+    EXPECT_TRUE(g.ScrollBarShown(SB_HORZ));
+    EXPECT_EQ(g.ClientHeight(), height);
+    g.keepH = g.hideH = false;
+    g.hideV = true;  // without the vertical bar the columns fit no better: the horizontal one stays
+    EXPECT_FALSE(g.ScrollBarShown(SB_VERT));
+    EXPECT_TRUE(g.ScrollBarShown(SB_HORZ));
+    EXPECT_EQ(g.ClientWidth(), width + TCustomGrid::ScrollBarSize);
+    g.hideV = false;  // asked again, the bars come back
+    EXPECT_TRUE(g.ScrollBarShown(SB_VERT));
+    EXPECT_EQ(g.ClientRect(), Rect(0, 0, width, height));
+}
+
 TEST(Grids, ScrollBarTakesRealMouseInput) {
     GridForm f;
     TestGrid& g = *f.grid;

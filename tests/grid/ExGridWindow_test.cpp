@@ -2,6 +2,7 @@
 #include "grid/ExGridEditors.h"
 
 #include "GridEditorForm.h"
+#include "GridOnForm.h"
 
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
@@ -681,4 +682,199 @@ TEST(ExGridWindow, ThePanMarkShowsAtTheAnchorOnlyWhilePanning) {
     SimulateKey(VK_SHIFT);
     EXPECT_FALSE(f.g->Panning());
     EXPECT_EQ(at(100, 93), before);
+}
+
+namespace {
+
+// A shown 5 x 20 grid, 400 x 260, with the focus; Footer shows the search footer.
+struct FooterForm : GridOnForm<> {
+    explicit FooterForm(bool Footer = true) : GridOnForm<>(400, 260) {
+        g->SetColCount(5);
+        g->SetRowCount(20);
+        g->SetFocus();
+        g->SearchFooter().SetVisible(Footer);
+    }
+    // The view's usual end: the last page, its last row at the client's bottom.
+    int EndTop() { return 20 - g->VisibleRowCount(); }
+    // The last row is in view with its bottom above the footer's top.
+    bool LastRowClear() {
+        const TRect r = g->CellRect(1, 19);
+        return g->TopRow() <= 19 && r.Bottom > r.Top && r.Bottom <= g->ClientHeight() - g->SearchPanel()->Height() + 2;
+    }
+    LRESULT Scroll(Word Code) { return g->Perform(WM_VSCROLL, WPARAM(Code), 0); }
+};
+
+}  // namespace
+
+TEST(ExGridWindow, TheVerticalBarScrollsTheLastRowClearOfTheSearchFooterAndNoFurther) {
+    FooterForm f;
+    f.g->SetTopRow(20);
+    const int end = f.EndTop();
+    ASSERT_EQ(f.g->TopRow(), end);
+    ASSERT_FALSE(f.LastRowClear());  // the usual end leaves the last row under the footer
+    // A line down there goes on past the usual end until the last row is clear.
+    EXPECT_EQ(f.Scroll(SB_LINEDOWN), 0);
+    EXPECT_GT(f.g->TopRow(), end);
+    EXPECT_TRUE(f.LastRowClear());
+    // Once clear, line-down and end-scroll are spent without moving the view.
+    const int clearTop = f.g->TopRow();
+    EXPECT_EQ(f.Scroll(SB_LINEDOWN), 1);
+    EXPECT_EQ(f.Scroll(SB_ENDSCROLL), 1);
+    EXPECT_EQ(f.g->TopRow(), clearTop);
+    // A line up does not stop at the usual end, where the footer hides the last row.
+    f.Scroll(SB_LINEUP);
+    EXPECT_EQ(f.g->TopRow(), end - 1);
+    f.Scroll(SB_ENDSCROLL);
+    EXPECT_EQ(f.g->TopRow(), end - 1);
+    // Away from the end a line is a line.
+    f.Scroll(SB_LINEUP);
+    EXPECT_EQ(f.g->TopRow(), end - 2);
+    f.Scroll(SB_LINEDOWN);
+    EXPECT_EQ(f.g->TopRow(), end - 1);
+    // The thumb let go at the bottom: the end-scroll that follows brings the last row clear.
+    f.Scroll(SB_BOTTOM);
+    EXPECT_EQ(f.g->TopRow(), end);
+    f.Scroll(SB_ENDSCROLL);
+    EXPECT_TRUE(f.LastRowClear());
+    // Hiding the footer brings the view back to its usual end.
+    f.g->SearchFooter().SetVisible(false);
+    EXPECT_EQ(f.g->TopRow(), end);
+
+    // Without the footer the bar stops at the usual end and lines up one at a time.
+    FooterForm plain(false);
+    plain.g->SetTopRow(20);
+    EXPECT_EQ(plain.Scroll(SB_LINEDOWN), 0);
+    plain.Scroll(SB_ENDSCROLL);
+    EXPECT_EQ(plain.g->TopRow(), plain.EndTop());
+    plain.Scroll(SB_LINEUP);
+    EXPECT_EQ(plain.g->TopRow(), plain.EndTop() - 1);
+}
+
+TEST(ExGridWindow, TheWheelAtTheEndScrollsTheLastRowClearOfTheSearchFooter) {
+    TSystemMetricsGuard lines(TSystemMetricsGuard::Parameter, SPI_GETWHEELSCROLLLINES, 3);
+    struct Case {
+        const char* name;
+        TWheelAction action;
+        bool footer, clear;
+    };
+    const Case cases[] = {
+        {"moving the row", waMoveSelection, true, true},
+        {"scrolling", waScroll, true, true},
+        {"moving the row without the footer", waMoveSelection, false, false},
+        {"scrolling without the footer", waScroll, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FooterForm f(c.footer);
+        f.g->MouseActions().SetWheelAction(c.action);
+        for (int i = 0; i < 10; ++i) SimulateWheel(f.g, 50, 50, -Notch);
+        if (c.action == waMoveSelection) EXPECT_EQ(f.g->Row(), 19);
+        if (c.clear) {
+            EXPECT_GT(f.g->TopRow(), f.EndTop() - 1);
+            EXPECT_TRUE(f.LastRowClear());
+            // Further notches keep it there; one up leaves the end.
+            const int top = f.g->TopRow();
+            SimulateWheel(f.g, 50, 50, -Notch);
+            EXPECT_EQ(f.g->TopRow(), top);
+        } else {
+            EXPECT_EQ(f.g->TopRow(), f.EndTop());
+        }
+    }
+}
+
+TEST(ExGridWindow, ShowingTheSearchFooterKeepsTheCurrentRowInViewClearOfIt) {
+    // The search footer is shown with the cursor on Row and the view's top at Top (20: the usual end).
+    struct Case {
+        const char* name;
+        int row, top;
+        bool scrolls;
+    };
+    const Case cases[] = {
+        {"the last row at the view's end", 19, 20, true},
+        {"the bottom row of the first page", -1, 1, true},
+        {"a row well above the footer", 3, 1, false},
+        {"a row above the view", 1, 10, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FooterForm f(false);
+        f.g->SetTopRow(c.top);
+        const int row = c.row < 0 ? f.g->TopRow() + f.g->VisibleRowCount() - 1 : c.row;
+        f.g->FocusCell(1, row, true);
+        const int top = f.g->TopRow();
+        f.g->SearchFooter().SetVisible(true);
+        TSearchPanel* p = f.g->SearchPanel();
+        ASSERT_TRUE(p && p->Visible());
+        EXPECT_EQ(f.g->TopRow() > top, c.scrolls);
+        const TRect r = f.g->CellRect(1, row);
+        if (row >= f.g->TopRow()) EXPECT_LE(r.Bottom, f.g->ClientHeight() - p->Height() + 2);
+    }
+}
+
+namespace {
+
+// A grid that counts its paints.
+struct PaintCountGrid : TExStringGrid {
+    using TExStringGrid::TExStringGrid;
+    int paints = 0;
+    void Paint() override {
+        ++paints;
+        TExStringGrid::Paint();
+    }
+};
+
+}  // namespace
+
+TEST(ExGridWindow, ProportionalThumbsHideAHorizontalBarTheColumnsOwnWidthsDoNotNeed) {
+    // Five columns on a 400 pixels wide grid whose widths, lines left out, add up to Sum: with their
+    // lines they are wider than the client, so the framework alone shows the bar.
+    struct Case {
+        const char* name;
+        bool proportional;
+        TScrollBarAlways always;
+        TScrollStyle bars;
+        int sum;
+        bool shown;
+    };
+    const Case cases[] = {
+        {"only the lines overflow", true, saNone, ssBoth, 398, false},
+        {"the widths fill the grid", true, saNone, ssBoth, 400, true},
+        {"the kept bar", true, saHorz, ssBoth, 398, true},
+        {"plain thumbs", false, saNone, ssBoth, 398, true},
+        {"no horizontal bar asked for", true, saNone, ssVertical, 420, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GridOnForm<PaintCountGrid> f(400, 250, false);
+        PaintCountGrid* g = f.g;
+        g->SetColCount(5);
+        g->SetRowCount(40);
+        for (int col = 0; col < 4; ++col) g->SetColWidths(col, 80);
+        g->SetColWidths(4, c.sum - 320);
+        g->SetScrollBars(c.bars);
+        g->SetScrollBarAlways(c.always);
+        f.form.Show();
+        g->SetScrollProportional(c.proportional);
+        g->Invalidate();
+        Application->ProcessMessages();
+        EXPECT_EQ(Bar(g, SB_HORZ).Shown, c.shown);
+        EXPECT_EQ(g->ClientHeight() == g->Height() - 4, !c.shown);
+        // The thumbs set at each paint do not bring a hidden bar back, nor make the grid paint on and on.
+        g->paints = 0;
+        for (int i = 0; i < 20; ++i) Application->ProcessMessages();
+        EXPECT_LE(g->paints, 1);
+        EXPECT_EQ(Bar(g, SB_HORZ).Shown, c.shown);
+    }
+    // The same for rows that do not fit a grid without a vertical bar.
+    GridOnForm<PaintCountGrid> f(400, 250, false);
+    PaintCountGrid* g = f.g;
+    g->SetRowCount(40);
+    g->SetScrollBars(ssHorizontal);
+    f.form.Show();
+    g->SetScrollProportional(true);
+    Application->ProcessMessages();
+    g->paints = 0;
+    for (int i = 0; i < 20; ++i) Application->ProcessMessages();
+    EXPECT_LE(g->paints, 1);
+    EXPECT_FALSE(Bar(g, SB_VERT).Shown);
 }

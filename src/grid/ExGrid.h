@@ -1266,6 +1266,8 @@ public:
     void GetCellHintInfo(String& HintStr, THintInfo& HintInfo);
     // The base cell whose hint was prepared last, (-1, -1) after a cancel.
     TPoint LastHintPos() const { return FLastHintPos; }
+    // The base cell whose balloon shows (displayed column), (-1, -1) none.
+    TPoint LastBalloonPos() const { return FLastBalloonPos; }
     // The font name of the grid that prepared the last hint; wide-text hints use it.
     static const String& HintFontName();
     // The grid's own hint window, for sizing and scroll hints.
@@ -1836,6 +1838,10 @@ private:
     bool FUseInternalHintClass = true;
     TColor FHintColor = clInfoBk;
     TPoint FLastHintPos{-1, -1};
+    // The base cell whose balloon text was given last, (-1, -1) after a close.
+    TPoint FLastBalloonPos{-1, -1};
+    // Closes a shown hint or balloon that belongs to a cell other than (ACol, ARow).
+    void CancelHintsOffCell(int ACol, int ARow);
     bool FAnchorHint = false;
     String FLastAnchorHint;
     TControlList FControlList;

@@ -2,6 +2,7 @@
 // sizing hint, and cancelling a cell hint once the mouse left its cell.
 #include "grid/ExGrid.h"
 
+#include "framework/BalloonTip.h"
 #include "framework/SysUtils.h"
 
 #include <algorithm>
@@ -201,6 +202,24 @@ void TExStringGrid::ShowSizingHint(const String& Text, int AnchorCol, int Anchor
     FScrollHintShow = true;
 }
 
+void TExStringGrid::CancelHintsOffCell(int ACol, int ARow) {
+    int bc = ACol, br = ARow;
+    if (ACol >= 0 && ARow >= 0) ResolveBaseCell(ACol, ARow, bc, br);
+    const TPoint base{bc, br};
+    // A cell hint belongs to its cell; the framework starts the next hint
+    // over on its own, so only the shown one goes.
+    if (FLastHintPos.X != -1 && base != FLastHintPos) {
+        if (THintWindow* w = Application->HintWindow(); w && w->IsHintShowing()) w->ReleaseHandle();
+        FLastHintPos = {-1, -1};
+    }
+    // The balloon stays while the mouse moves over its grid: closing it lets
+    // the next cell's balloon come up after the reshow delay.
+    if (FBalloon.Enable() && FLastBalloonPos.X != -1 && base != FLastBalloonPos) {
+        if (TBalloonTip* tip = FTools->BalloonTip(); tip && tip->IsTipShowing()) tip->Pop();
+        FLastBalloonPos = {-1, -1};
+    }
+}
+
 void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
     int ACol = -1, ARow = -1;
     MouseToCell(X, Y, ACol, ARow);
@@ -270,16 +289,7 @@ void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
     if (mode == msNormal && !IsDesigning() && OnSelectionGrip(X, Y)) mode = msResize;
     FMouseSelectMode = mode;
 
-    // A cell hint belongs to its cell: moving on cancels it.
-    if (FLastHintPos.X != -1) {
-        int bc = ACol, br = ARow;
-        if (ACol >= 0 && ARow >= 0) ResolveBaseCell(ACol, ARow, bc, br);
-        // The framework starts the next hint over on its own; only the shown one goes.
-        if (TPoint{bc, br} != FLastHintPos) {
-            if (THintWindow* w = Application->HintWindow(); w && w->IsHintShowing()) w->ReleaseHandle();
-            FLastHintPos = {-1, -1};
-        }
-    }
+    CancelHintsOffCell(ACol, ARow);
 
     TBaseGrid::MouseMove(Shift, X, Y);
 
@@ -337,16 +347,14 @@ void TExStringGrid::TrackHoverButton(TPoint Cell) {
 
 void TExStringGrid::CMMouseLeave(TMessage& Message) {
     TBaseGrid::CMMouseLeave(Message);
-    if (FKeepFixedHighlight) {
-        // Once: the header its drop-down menu asked to keep lit stays lit.
-        FKeepFixedHighlight = false;
-        return;
-    }
+    // Once: the header its drop-down menu asked to keep lit stays lit.
+    const bool keepHeader = FKeepFixedHighlight;
+    FKeepFixedHighlight = false;
     FSizeFixed = false;
     FSizeFixedR = false;
     FMouseSelectMode = msNormal;
     // Nothing is under the mouse any more: no hovered or hot header stays lit.
-    TrackHoverFixedCell(-1, -1);
+    if (!keepHeader) TrackHoverFixedCell(-1, -1);
     TrackHoverButton({-1, -1});
     TrackHoverLink({-1, -1}, 0);
     if (HoverRow() && FHoverRowIdx >= 0) {

@@ -400,4 +400,34 @@ TEST(ExGridHints, TheBalloonOfACellShowsItsOwnTitleTextAndIcon) {
     tip->Pop();
 }
 
+// A balloon shows while the mouse stays over its cell (a merged area counts
+// as its base cell) and closes once the mouse moves on to another cell.
+TEST(ExGridHints, ABalloonClosesWhenTheMouseLeavesItsCell) {
+    HintForm f;
+    f.g->Balloon().SetEnable(true);
+    f.g->SetCellEx(2, 2, u"merged");
+    f.g->MergeCells(2, 2, 2, 1);
+    TBalloonTip* tip = f.g->Tools().BalloonTip();
+    ASSERT_NE(tip, nullptr);
+    const TRect base = f.g->CellRect(2, 2), inArea = f.g->CellRect(3, 2), below = f.g->CellRect(3, 3);
+    SimulateMouseMove(f.g, base.Left + 5, base.Top + 5);
+    tip->Popup(f.g, f.ScreenOf(base.Left + 5, base.Bottom));
+    ASSERT_TRUE(tip->IsTipShowing());
+    EXPECT_EQ(f.g->LastBalloonPos(), (TPoint{2, 2}));
+    struct Step {
+        TRect cell;
+        bool shows;
+    } steps[] = {{base, true}, {inArea, true}, {below, false}};
+    for (const Step& s : steps) {
+        SimulateMouseMove(f.g, s.cell.Left + 9, s.cell.Top + 7);
+        EXPECT_EQ(tip->IsTipShowing(), s.shows) << s.cell.Left << "," << s.cell.Top;
+    }
+    EXPECT_EQ(f.g->LastBalloonPos(), (TPoint{-1, -1}));
+    // The next cell's balloon tells its own text.
+    tip->Popup(f.g, f.ScreenOf(below.Left + 9, below.Bottom));
+    EXPECT_EQ(tip->TipText(), u"text 3");
+    EXPECT_EQ(f.g->LastBalloonPos(), (TPoint{3, 3}));
+    tip->Pop();
+}
+
 }  // namespace

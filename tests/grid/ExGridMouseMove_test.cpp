@@ -2,6 +2,7 @@
 
 #include "framework/Forms.h"
 #include "framework/Graphics.h"
+#include "framework/Menus.h"
 #include "framework/Simulate.h"
 #include "framework/Windows.h"
 
@@ -189,6 +190,40 @@ TEST_F(HoverGrid, AFixedRowIsSizedByDraggingItsBottomBorder) {
     EXPECT_FALSE(g->ScrollHintWindow()->IsHintShowing());
     // Data rows below keep their heights.
     EXPECT_EQ(g->RowHeights(1), g->DefaultRowHeight());
+}
+
+// A menu that notes its showing instead of running a modal loop.
+struct QuietMenu : TPopupMenu {
+    QuietMenu() : TPopupMenu(nullptr) {}
+    int shown = 0;
+    void Popup(int, int) override { ++shown; }
+};
+
+// A header whose drop-down menu asked to stay lit keeps its highlight over the
+// one mouse leave the menu brings, but the column selection the header offered
+// is taken back all the same; the next leave clears the highlight too.
+TEST_F(HoverGrid, LeavingResetsTheOfferedSelectionEvenWhileAMenuKeepsItsHeaderLit) {
+    QuietMenu menu;
+    g->SetHoverFixedCells(hfAll);
+    g->ControlLook().FixedDropDownButton = true;
+    g->SetFixedDropDownMenu(&menu);
+    g->OnFixedDropDownClick = [](TObject*, int, int, TPopupMenu*&, bool& keep) { keep = true; };
+    g->MouseActions().SetColSelect(true);
+    const TRect R = g->CellRect(2, 0);
+    const TPoint button{R.Right - 8, R.Top + 5};
+    SimulateMouseMove(g, button.X, button.Y);
+    SimulateMouseDown(g, mbLeft, button.X, button.Y);
+    SimulateMouseUp(g, mbLeft, button.X, button.Y);
+    ASSERT_EQ(menu.shown, 1);
+    SimulateMouseMove(g, button.X - 20, button.Y);
+    ASSERT_EQ(g->MouseSelectMode(), msColumn);
+    SimulateMouseLeave();
+    EXPECT_EQ(g->MouseSelectMode(), msNormal);
+    EXPECT_EQ(g->HoverFixedCell(), (TPoint{2, 0}));
+    SimulateMouseMove(g, button.X - 20, button.Y);
+    SimulateMouseLeave();
+    EXPECT_EQ(g->HoverFixedCell(), (TPoint{-1, -1}));
+    g->SetFixedDropDownMenu(nullptr);
 }
 
 }  // namespace

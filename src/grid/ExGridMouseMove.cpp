@@ -281,7 +281,10 @@ void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
             const int last = FFloatingFooter.Visible() && FFloatingFooter.FooterStyle() == fsFixedLastRow
                                  ? RowCount() - 2
                                  : RowCount() - 1;
-            if (ARow <= last) mode = msRow;
+            // The node glyph opens or closes its node instead.
+            const bool onNode = RealColIndex(ACol) == 0 && IsNode(ARow) &&
+                                InNodeClickArea(ARow, X - CellRect(ACol, ARow).Left);
+            if (ARow <= last && !onNode) mode = msRow;
         }
     }
     // Over a link the press follows it.
@@ -291,7 +294,13 @@ void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
 
     CancelHintsOffCell(ACol, ARow);
 
+    // A held button keeps the horizontal position it was pressed at: a range
+    // drag over a partly shown column does not scroll sideways. Nothing paints
+    // before the position is put back (painting waits for the event loop).
+    const bool keepLeft = FNavigation.KeepHorizScroll() && Shift.Contains(ssLeft) && GridState() != gsColMoving;
+    const int left = LeftCol();
     TBaseGrid::MouseMove(Shift, X, Y);
+    if (keepLeft && LeftCol() != left) SetLeftCol(left);
 
     if (FSizingFixed) {
         if (OnColumnSizing) OnColumnSizing(this, 0, FSizeFixedX);

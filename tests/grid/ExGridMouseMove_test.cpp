@@ -226,4 +226,51 @@ TEST_F(HoverGrid, LeavingResetsTheOfferedSelectionEvenWhileAMenuKeepsItsHeaderLi
     g->SetFixedDropDownMenu(nullptr);
 }
 
+// A range drag onto the partly shown column at the right scrolls the grid
+// sideways, unless the horizontal position is kept while the button is held.
+TEST_F(HoverGrid, ARangeDragKeepsTheHorizontalPositionWhenAskedTo) {
+    for (const bool keep : {false, true}) {
+        SCOPED_TRACE(keep);
+        g->SetColCount(12);
+        g->SetLeftCol(1);
+        g->SetOptions(g->Options() + TGridOptions{goRangeSelect});
+        g->Navigation().SetKeepHorizScroll(keep);
+        // The last column in view, shown only in part.
+        const int partly = g->LeftCol() + g->VisibleColCount();
+        const TRect from = g->CellRect(1, 1), to = g->CellRect(partly, 2);
+        ASSERT_GT(to.Right - to.Left, 0);
+        ASSERT_GT(to.Right, g->ClientWidth());
+        SimulateMouseDown(g, mbLeft, from.Left + 5, from.Top + 5);
+        SimulateMouseMove(g, to.Left + 2, to.Top + 5, {ssLeft});
+        EXPECT_EQ(g->LeftCol() == 1, keep);
+        EXPECT_EQ(g->Selection().Right, partly);
+        SimulateMouseUp(g, mbLeft, to.Left + 2, to.Top + 5);
+    }
+}
+
+// The header column of a node row offers row selection everywhere but on the
+// node's glyph, which opens or closes the node instead.
+TEST_F(HoverGrid, ANodeGlyphOffersNoRowSelection) {
+    g->MouseActions().SetRowSelect(true);
+    g->Tools().AddNode(1, 3);
+    struct Case {
+        int row;
+        bool precise;
+        int x;
+        TMouseSelectMode mode;
+    } cases[] = {
+        {1, false, 20, msNormal},  // the whole header cell of a node row is its glyph
+        {1, true, 8, msNormal},    // on the glyph
+        {1, true, 40, msRow},      // beside it
+        {2, false, 8, msRow},      // a row inside the node
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.row * 100 + k.x);
+        g->MouseActions().SetPreciseNodeClick(k.precise);
+        const TRect R = g->CellRect(0, k.row);
+        SimulateMouseMove(g, R.Left + k.x, R.Top + 5);
+        EXPECT_EQ(g->MouseSelectMode(), k.mode);
+    }
+}
+
 }  // namespace

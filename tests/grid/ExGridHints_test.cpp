@@ -132,6 +132,32 @@ TEST(ExGridHints, TheFullTextOfACellTooSmallForItShowsOverTheCell) {
     EXPECT_EQ(w->Left(), f.ScreenOf(R.Left + 20, 0).X);
 }
 
+// Whether a cell's text needs more room than the cell is judged by the text
+// as shown: markup without its tags, wide text decoded.
+TEST(ExGridHints, TheLargeTextHintMeasuresTheTextAsShown) {
+    HintForm f;
+    f.g->SetHintShowLargeText(true);
+    f.g->SetColWidths(3, 60);
+    struct Case {
+        String cell;
+        String hint;  // the hint text the window gets
+    } cases[] = {
+        {u"ab", u"plain"},
+        {u"<b>ab</b> <i>c</i> <u>d</u> <b>e</b>", u"plain"},
+        {EncodeWideCellText(u"ab \u03A9"), u"plain"},
+        {EncodeWideCellText(u"a wide text far wider than the cell"),
+         EncodeWideCellText(u"a wide text far wider than the cell")},
+        {u"<b>a markup text far wider</b> than the cell", u"a markup text far wider than the cell"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(std::string(k.hint.begin(), k.hint.end()));
+        f.g->SetCellEx(3, 2, k.cell);
+        THintWindow* w = f.HintAt(3, 2);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->Text(), k.hint);
+    }
+}
+
 TEST(ExGridHints, TheHintWindowStaysInsideTheWorkArea) {
     TForm form(nullptr);
     auto* w = new THTMLHintWindow(&form);

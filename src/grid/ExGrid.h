@@ -609,6 +609,9 @@ public:
     void SetIntegralHeight(bool Value) { FIntegralHeight = Value; }
     bool SizeWithForm() const { return FSizeWithForm; }
     void SetSizeWithForm(bool Value) { FSizeWithForm = Value; }
+    // The form's width and height when the grid last followed it.
+    int PrevSizeX() const { return FFormWidth; }
+    int PrevSizeY() const { return FFormHeight; }
 
     // ===== Sizing (displayed columns)
     void SizeColToContents(int Index, bool GrowOnly);

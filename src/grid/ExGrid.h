@@ -1818,7 +1818,8 @@ private:
     // A press on a header that offers a selection makes it.
     void HeaderSelectPress(int ACol, int ARow, TShiftState Shift);
     // A drag that began on a header extends its selection to the cell under the mouse.
-    void HeaderSelectDrag(int ACol, int ARow, int Y);
+    // True when a row drag above the rows brought the row before the top one into view.
+    bool HeaderSelectDrag(int ACol, int ARow, int Y);
     // The point lies on a column or row border the framework would size.
     bool IsOnSizingBorder(int X, int Y);
     // The line that follows the mouse while a fixed column is sized.

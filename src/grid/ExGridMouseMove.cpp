@@ -157,17 +157,22 @@ void TExStringGrid::HeaderSelectPress(int ACol, int ARow, TShiftState Shift) {
     }
 }
 
-void TExStringGrid::HeaderSelectDrag(int ACol, int ARow, int Y) {
+bool TExStringGrid::HeaderSelectDrag(int ACol, int ARow, int Y) {
     const int fc = TCustomGrid::FixedCols(), fr = TCustomGrid::FixedRows();
     if (FMouseSelectMode == msRow && FMouseActions.RowSelect()) {
         if (ARow >= fr && ARow < RowCount() - FFixedFooters)
             SetSelection({fc, FMouseSelectStart, ColCount() - 1, std::max(ARow, fr)});
         // Beyond the bottom the rows scroll up, above the first row down.
-        if (Y > Height() - 4 && TopRow() < RowCount() - VisibleRowCount()) SetTopRow(TopRow() + 1);
-        else if (fr > 0 && Y < RowHeights(0) && TopRow() > fr) SetTopRow(TopRow() - 1);
+        if (Y > Height() - 4 && TopRow() < RowCount() - VisibleRowCount()) {
+            SetTopRow(TopRow() + 1);
+        } else if (fr > 0 && Y < RowHeights(0) && TopRow() > fr) {
+            SetTopRow(TopRow() - 1);
+            return true;
+        }
     } else if (FMouseSelectMode == msColumn && FMouseActions.ColSelect() && ACol >= fc) {
         SetSelection({FMouseSelectStart, fr, ACol, RowCount() - 1});
     }
+    return false;
 }
 
 void TExStringGrid::DrawFixedSizingLine() {
@@ -249,7 +254,7 @@ void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
         Options().Contains(goEditing) && !EditorMode())
         SetOptions(Options() - TGridOptions{goEditing});
 
-    if (FMouseSelectStart >= 0 && Shift.Contains(ssLeft)) HeaderSelectDrag(ACol, ARow, Y);
+    const bool scrolledUp = FMouseSelectStart >= 0 && Shift.Contains(ssLeft) && HeaderSelectDrag(ACol, ARow, Y);
 
     // Fixed columns offer their borders for sizing all the way down.
     if (FMouseActions.SizeFixedCol() && !IsDesigning()) {
@@ -273,7 +278,10 @@ void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
     TMouseSelectMode mode = msNormal;
     if (ACol >= 0 && ARow >= 0 && !IsDesigning()) {
         const bool fixedRow = ARow < TCustomGrid::FixedRows(), fixedCol = ACol < TCustomGrid::FixedCols();
-        if (fixedRow && fixedCol) {
+        if (fixedRow && fixedCol && scrolledUp) {
+            // The row drag goes on while the rows scroll down under the header.
+            mode = msRow;
+        } else if (fixedRow && fixedCol) {
             if (FMouseActions.AllSelect()) mode = msAll;
         } else if (fixedRow && FMouseActions.ColSelect() && !IsOnSizingBorder(X, Y)) {
             mode = msColumn;

@@ -273,4 +273,29 @@ TEST_F(HoverGrid, ANodeGlyphOffersNoRowSelection) {
     }
 }
 
+// A row selection dragged from the header column up over the header row
+// keeps scrolling the earlier rows into view, one row a move, and takes them in.
+TEST_F(HoverGrid, ARowDragAboveTheRowsKeepsScrollingThemIntoView) {
+    g->SetRowCount(30);
+    g->MouseActions().SetRowSelect(true);
+    g->MouseActions().SetAllSelect(true);
+    g->SetTopRow(6);
+    const TRect start = g->CellRect(0, 8);
+    SimulateMouseMove(g, start.Left + 5, start.Top + 5);
+    ASSERT_EQ(g->MouseSelectMode(), msRow);
+    SimulateMouseDown(g, mbLeft, start.Left + 5, start.Top + 5);
+    const TRect header = g->CellRect(0, 0);
+    for (int top : {5, 4, 3}) {
+        SimulateMouseMove(g, header.Left + 5, header.Top + 5, {ssLeft});
+        EXPECT_EQ(g->TopRow(), top);
+        EXPECT_EQ(g->MouseSelectMode(), msRow);
+    }
+    // Back on the first row shown the selection takes in the rows scrolled in.
+    const TRect first = g->CellRect(0, 3);
+    SimulateMouseMove(g, first.Left + 5, first.Top + 5, {ssLeft});
+    EXPECT_EQ(g->Selection().Top, 3);
+    EXPECT_EQ(g->Selection().Bottom, 8);
+    SimulateMouseUp(g, mbLeft, first.Left + 5, first.Top + 5);
+}
+
 }  // namespace

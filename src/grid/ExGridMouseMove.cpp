@@ -329,8 +329,11 @@ void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
         if (!cols && OnRowSizing) OnRowSizing(this, FSizingIndex, size);
         if (FHintShowSizing) {
             const String text = (cols ? u"cw=<b>" : u"rh=<b>") + IntToStr(size) + u"</b>";
-            if (cols) ShowSizingHint(text, FSizingIndex, 0);
-            else ShowSizingHint(text, 0, FSizingIndex);
+            // Beside the pressed header cell: a grid of several header rows
+            // (columns) shows it on the row (column) the border was taken in.
+            const bool pressed = FPressCol >= 0 && FPressRow >= 0 && FPressCol < ColCount() && FPressRow < RowCount();
+            if (cols) ShowSizingHint(text, FSizingIndex, pressed ? FPressRow : 0);
+            else ShowSizingHint(text, pressed ? FPressCol : 0, FSizingIndex);
         }
     }
     if (!(Selection() == selBefore)) {

@@ -298,4 +298,26 @@ TEST_F(HoverGrid, ARowDragAboveTheRowsKeepsScrollingThemIntoView) {
     SimulateMouseUp(g, mbLeft, first.Left + 5, first.Top + 5);
 }
 
+// The sizing hint shows at the header cell whose border was taken: in a grid
+// of two header rows, on the row pressed.
+TEST_F(HoverGrid, TheSizingHintShowsBesideThePressedHeaderCell) {
+    g->SetFixedRows(2);
+    g->SetOptions(g->Options() + TGridOptions{goColSizing});
+    g->SetHintShowSizing(true);
+    for (const int row : {0, 1}) {
+        SCOPED_TRACE(row);
+        const TRect R = g->CellRect(2, row);
+        SimulateMouseMove(g, R.Right - 1, R.Top + 5);
+        SimulateMouseDown(g, mbLeft, R.Right - 1, R.Top + 5);
+        SimulateMouseMove(g, R.Left + 70, R.Top + 5, {ssLeft});
+        THTMLHintWindow* w = g->ScrollHintWindow();
+        ASSERT_NE(w, nullptr);
+        ASSERT_TRUE(w->IsHintShowing());
+        EXPECT_EQ(w->Left(), g->ClientToScreen({R.Left, 0}).X);
+        EXPECT_EQ(w->Top(), g->ClientToScreen({0, R.Top}).Y);
+        SimulateMouseUp(g, mbLeft, R.Left + 70, R.Top + 5);
+        EXPECT_FALSE(w->IsHintShowing());
+    }
+}
+
 }  // namespace

@@ -609,6 +609,9 @@ public:
     void SetIntegralHeight(bool Value) { FIntegralHeight = Value; }
     bool SizeWithForm() const { return FSizeWithForm; }
     void SetSizeWithForm(bool Value) { FSizeWithForm = Value; }
+    // The form's width and height when the grid last followed it.
+    int PrevSizeX() const { return FFormWidth; }
+    int PrevSizeY() const { return FFormHeight; }
 
     // ===== Sizing (displayed columns)
     void SizeColToContents(int Index, bool GrowOnly);
@@ -1278,6 +1281,8 @@ public:
     void GetCellHintInfo(String& HintStr, THintInfo& HintInfo);
     // The base cell whose hint was prepared last, (-1, -1) after a cancel.
     TPoint LastHintPos() const { return FLastHintPos; }
+    // The base cell whose balloon shows (displayed column), (-1, -1) none.
+    TPoint LastBalloonPos() const { return FLastBalloonPos; }
     // The font name of the grid that prepared the last hint; wide-text hints use it.
     static const String& HintFontName();
     // The grid's own hint window, for sizing and scroll hints.
@@ -1870,7 +1875,8 @@ private:
     // A press on a header that offers a selection makes it.
     void HeaderSelectPress(int ACol, int ARow, TShiftState Shift);
     // A drag that began on a header extends its selection to the cell under the mouse.
-    void HeaderSelectDrag(int ACol, int ARow, int Y);
+    // True when a row drag above the rows brought the row before the top one into view.
+    bool HeaderSelectDrag(int ACol, int ARow, int Y);
     // The point lies on a column or row border the framework would size.
     bool IsOnSizingBorder(int X, int Y);
     // The line that follows the mouse while a fixed column is sized.
@@ -1893,6 +1899,10 @@ private:
     bool FUseInternalHintClass = true;
     TColor FHintColor = clInfoBk;
     TPoint FLastHintPos{-1, -1};
+    // The base cell whose balloon text was given last, (-1, -1) after a close.
+    TPoint FLastBalloonPos{-1, -1};
+    // Closes a shown hint or balloon that belongs to a cell other than (ACol, ARow).
+    void CancelHintsOffCell(int ACol, int ARow);
     bool FAnchorHint = false;
     String FLastAnchorHint;
     TControlList FControlList;

@@ -38,6 +38,8 @@ void TExGridTools::BalloonInit() {
         // A merged area shows the balloon of its base cell.
         int bc = c.X, br = c.Y;
         FGrid.ResolveBaseCell(c.X, c.Y, bc, br);
+        // The mouse leaving this cell closes the balloon (see MouseMove).
+        FGrid.FLastBalloonPos = {bc, br};
         BalloonText(FGrid.RealColIndex(bc), br, Title, Text, Icon);
     };
 }

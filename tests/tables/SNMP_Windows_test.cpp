@@ -323,6 +323,12 @@ TEST_F(SnmpWindows, HeaderHintsAndDoubleClickSizingOnTheShownGrids) {
         // Model 16 shows On CMD (display column 5).
         EXPECT_EQ(hintAt(g, 5, 0), u"Enable/Disable the possibility to Send the SNMP Trap when a Command Arrive");
         EXPECT_EQ(hintAt(g, 2, 1), u"(none)");
+        // The write grid on its own page answers from its own list.
+        w->PageControl1->SetActivePage(w->TS_SNMP_Write);
+        EXPECT_EQ(hintAt(w->ACG_SNMP_Write, 1, 0), Lang_Table[1052]);
+        EXPECT_FALSE(Lang_Table[1052].empty());
+        EXPECT_EQ(hintAt(w->ACG_SNMP_Write, 1, 1), u"(none)");
+        w->PageControl1->SetActivePage(w->TS_SNMP_Read);
         g->SetCellEx(R_Description, 1, u"a description far wider than its column");
         const int before = g->ColWidths(R_Description);
         TRect R = g->CellRect(R_Description, 0);

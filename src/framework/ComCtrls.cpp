@@ -230,6 +230,11 @@ void TPageControl::PlaceSheets() {
 
 void TPageControl::SetActivePage(TTabSheet* Page) {
     if (Page && Page->FPageControl != this) return;
+    // The focus leaves a page that is hidden (its control ends its editing
+    // there), else typing would go on into a control nobody sees.
+    TWinControl* focused = FindFocusedControl();
+    const bool moveFocus = FActivePage && FActivePage != Page && focused && FActivePage->ContainsControl(focused);
+    if (moveFocus && CanFocus()) SetFocus();
     FActivePage = Page;
     if (HandleAllocated()) {
         auto* bar = HandleImpl()->Widget->findChild<QTabBar*>("tabs");
@@ -238,6 +243,7 @@ void TPageControl::SetActivePage(TTabSheet* Page) {
         FSyncing = false;
     }
     PlaceSheets();
+    if (moveFocus && Page && Page->CanFocus()) Page->SetFocus();
 }
 
 int TPageControl::ActivePageIndex() const { return FActivePage ? FActivePage->PageIndex() : -1; }

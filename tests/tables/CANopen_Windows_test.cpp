@@ -448,3 +448,23 @@ TEST_F(CanopenWindows, RenderedGridsShowTheColumnColours) {
     EXPECT_EQ(restart->sga->Columns().Items(0)->Width(), 80);
     EXPECT_TRUE(server->sgb->Columns().Items(5)->HeaderFont().Style().Contains(fsBold));
 }
+
+// Typing after a click on the other tab goes into no cell of the table
+// left behind: its editor is closed with the value it had.
+TEST_F(CanopenWindows, TypingAfterATabClickLeavesTheHiddenTableAlone) {
+    auto w = Make_Window<TFSet_PDO_Access>();
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        TPageControl* p = w->PageControl1;
+        SimulateClick(p, 150, 10);
+        ASSERT_EQ(p->ActivePage(), w->TS_Transmit_PDO);
+        Press(w->sgb, 1, 2);
+        SimulateText(u"1");
+        SimulateClick(p, 50, 10);
+        ASSERT_EQ(p->ActivePage(), w->TS_Receive_PDO);
+        SimulateText(u"5");
+        EXPECT_EQ(w->sgb->GetCellEx(1, 2), u"1");
+        EXPECT_FALSE(w->sgb->EditorMode() && w->sgb->InplaceEditor() && w->sgb->InplaceEditor()->Visible());
+        w->Btn_Cancel->Click();
+    };
+    w->ShowModal();
+}

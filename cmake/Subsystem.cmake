@@ -20,6 +20,8 @@ function(configurator_tests name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest test_support)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
+    # Cases that need a real X display run through with_x_display.sh instead.
+    TEST_FILTER "-*RealDisplay*"
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     # One variable only: the discovery script splits a list of them apart.
     # The test main makes the offscreen platform the default.

@@ -1756,6 +1756,8 @@ protected:
     bool FSpecialEditor = false;
     int FComboIdx = -1;
     TGridCombo* FEditCombo = nullptr;
+    // The character that opened the editor; a dedicated editor gets it typed again.
+    Char FStartEditChar = 0;
 
     // ===== Sorting, moving and range services: state
     void DragScrollTick(TObject* Sender);
@@ -3008,6 +3010,9 @@ public:
     void SizeDropDownWidth();
     // The item index the last change was reported for.
     int ReportedIndex = -1;
+    // Types Ch as the person would: the key-press handling, then the text
+    // field takes it, or the list moves to the next item it begins.
+    void TypeChar(Char Ch);
 
 protected:
     void KeyDown(Word& Key, TShiftState Shift) override;

@@ -94,6 +94,12 @@ void TExStringGrid::ShowCellEditor(int ACol, int ARow) {
         if (OnComboChange) OnComboChange(this, rc, ARow, 0, c.Items()[0]);
         if (OnComboObjectChange) OnComboObjectChange(this, rc, ARow, 0, c.Items()[0], c.Items().Objects(0));
     }
+    if (FMouseActions.DirectComboDrop() || FControlLook.DropDownAlwaysVisible) c.SetDroppedDown(true);
+    // The key that opened the editor is typed into it.
+    if (const Char ch = FStartEditChar; ch != 0 && c.Focused()) {
+        FStartEditChar = 0;
+        c.TypeChar(ch);
+    }
 }
 
 void TExStringGrid::EditorToCell(int ACol, int ARow) {
@@ -132,6 +138,41 @@ void TGridCombo::SizeDropDownWidth() {
         if (!scrolls && tw > w - 5) w = tw + 8;
     }
     SetDroppedWidth(w);
+}
+
+void TGridCombo::TypeChar(Char Ch) {
+    KeyPress(Ch);
+    if (Ch == 0) return;
+    if (Style() == csDropDownList) {
+        // The next item after the selected one that begins with the character, round the list.
+        const int n = Items().Count();
+        const String key = AnsiUpperCase(String(1, Ch));
+        for (int k = 1; k <= n; ++k) {
+            const int i = (ItemIndex() + k + n) % n;
+            if (!Items()[i].empty() && AnsiUpperCase(Items()[i].substr(0, 1)) == key) {
+                SetItemIndex(i);
+                Change();
+                break;
+            }
+        }
+        return;
+    }
+    String t = Text();
+    int start = SelStart(), length = SelLength();
+    if (Ch == 8) {
+        if (length == 0 && start > 0) --start, length = 1;
+        t.erase(size_t(start), size_t(length));
+    } else if (Ch >= 32) {
+        if (MaxLength() > 0 && int(t.size()) - length >= MaxLength()) return;
+        t.replace(size_t(start), size_t(length), 1, Ch);
+        ++start;
+    } else {
+        return;
+    }
+    SetText(t);
+    SetSelStart(start);
+    SetSelLength(0);
+    Change();
 }
 
 void TGridCombo::ReportIndexChange() {
@@ -296,7 +337,9 @@ void TGridCombo::CloseUp() {
 void TGridCombo::DoEnter() {
     TExgComboBox::DoEnter();
     FGotFocus = true;
-    if (!FGrid->Navigation().EditSelectAll() && Style() != csDropDownList) SetSelStart(int(Text().size()));
+    if (Style() == csDropDownList) return;
+    if (FGrid->Navigation().EditSelectAll()) SelectAll();
+    else SetSelStart(int(Text().size()));
 }
 
 void TGridCombo::DoExit() {

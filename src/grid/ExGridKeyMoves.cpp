@@ -103,5 +103,8 @@ void TExStringGrid::WMChar(TWMKey& Message) {
     const int scan = int((Message.KeyData() >> 16) & 0xFF);
     if (FExcelStyleDecimalSeparator && Message.CharCode() == u'.' && (scan & 0x40))
         Message.SetCharCode(GetDecimalSeparatorChar());
+    const Char ch = Char(Message.CharCode());
+    FStartEditChar = Options().Contains(goEditing) && (ch == 8 || ch >= 32) ? ch : Char(0);
     TBaseGrid::WMChar(Message);
+    FStartEditChar = 0;
 }

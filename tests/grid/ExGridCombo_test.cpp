@@ -223,6 +223,7 @@ TEST(GridCombo, ArrowsAtTheEdgeOfAnEditableComboWalkToTheCellBeside) {
         f.g->Navigation().SetCursorWalkEditor(walk);
         TGridCombo* c = f.Open();
         ASSERT_TRUE(c);
+        c->SetSelStart(1);
         SimulateText(u"x");
         c->SetSelStart(2);
         c->SetSelLength(0);
@@ -306,4 +307,61 @@ TEST(GridCombo, HidingTheCellEditorWritesItsValueAndDoesNothingWhenNoneIsOpen) {
     f.g->SetCellEx(1, 2, u"B");
     f.g->HideCellEdit();
     EXPECT_EQ(f.g->GetCellEx(1, 2), u"B");
+}
+
+TEST(GridCombo, ALetterOpensTheComboAndIsTypedIntoIt) {
+    struct Case {
+        TEditorType kind;
+        bool selectAll;
+        const char16_t* typed;
+        const char16_t* text;
+        int index;
+    };
+    const Case cases[] = {
+        // The opening letter replaces the selected text, or is added at its end.
+        {edComboEdit, true, u"xy", u"xy", -1},
+        {edComboEdit, false, u"xy", u"oldxy", -1},
+        // The list moves to the next item the letter begins, round the list.
+        {edComboList, true, u"c", u"C", 2},
+        {edComboList, true, u"a", u"A", 0},
+        // A letter no item begins leaves the item as it was.
+        {edComboList, true, u"z", u"B", 1},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(StringToUtf8(k.typed) + (k.kind == edComboList ? " list" : " edit"));
+        ComboForm f(k.kind, k.kind == edComboList ? u"B" : u"old");
+        f.g->Navigation().SetEditSelectAll(k.selectAll);
+        std::vector<TObject*> senders;
+        f.g->OnKeyPress = [&](TObject* Sender, Char&) { senders.push_back(Sender); };
+        int changes = 0;
+        f.g->OnEditChange = [&](TObject*, int, int, const String&) { ++changes; };
+        SimulateText(k.typed);
+        TGridCombo* c = f.g->Combobox();
+        ASSERT_TRUE(c->Visible());
+        EXPECT_TRUE(c->Focused());
+        EXPECT_EQ(c->Text(), String(k.text));
+        EXPECT_EQ(c->ItemIndex(), k.index);
+        // Every letter reaches the grid's handler with the editor as Sender.
+        EXPECT_EQ(senders, std::vector<TObject*>(String(k.typed).size(), c));
+        EXPECT_EQ(changes > 0, String(k.text) != (k.kind == edComboList ? u"B" : u"old"));
+        SimulateKey(VK_RETURN);
+        EXPECT_EQ(f.g->GetCellEx(1, 2), String(k.text));
+    }
+    // The handler may replace the opening letter.
+    ComboForm f(edComboEdit, u"old");
+    f.g->OnKeyPress = [](TObject*, Char& Key) {
+        if (Key == u'q') Key = u'Q';
+    };
+    SimulateText(u"q");
+    EXPECT_EQ(f.g->Combobox()->Text(), u"Q");
+}
+
+TEST(GridCombo, DirectComboDropOpensTheListWithTheEditor) {
+    for (bool direct : {false, true}) {
+        ComboForm f(edComboList, u"A");
+        f.g->MouseActions().SetDirectComboDrop(direct);
+        TGridCombo* c = f.Open();
+        ASSERT_TRUE(c);
+        EXPECT_EQ(c->DroppedDown(), direct);
+    }
 }

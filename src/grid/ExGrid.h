@@ -1758,6 +1758,11 @@ protected:
     TGridCombo* FEditCombo = nullptr;
     // The character that opened the editor; a dedicated editor gets it typed again.
     Char FStartEditChar = 0;
+    // A left press with CaretPositioning: the editor taking the focus puts its caret under the mouse.
+    bool LButFlg = false;
+    // After such a press: the mouse's point in E's client area when it lies
+    // inside E (the flag is then cleared); false otherwise.
+    bool TakeCaretPress(const TControl& E, TPoint& P);
 
     // ===== Sorting, moving and range services: state
     void DragScrollTick(TObject* Sender);

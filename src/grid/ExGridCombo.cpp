@@ -39,6 +39,14 @@ int TExStringGrid::GetComboIndex(int ACol, int ARow) {
     return FEditCombo->Items().IndexOf(GetCellEx(ACol, ARow));
 }
 
+bool TExStringGrid::TakeCaretPress(const TControl& E, TPoint& P) {
+    if (!LButFlg) return false;
+    P = E.ScreenToClient(GetCursorPos());
+    if (P.X < 0 || P.Y < 0 || P.X > E.Width() || P.Y > E.Height()) return false;
+    LButFlg = false;
+    return true;
+}
+
 void TExStringGrid::DoGetEditorProp(int ACol, int ARow) {
     if (OnGetEditorPropInt) OnGetEditorPropInt(this, ACol, ARow);
 }
@@ -340,6 +348,11 @@ void TGridCombo::DoEnter() {
     if (Style() == csDropDownList) return;
     if (FGrid->Navigation().EditSelectAll()) SelectAll();
     else SetSelStart(int(Text().size()));
+    TPoint p;
+    if (FGrid->TakeCaretPress(*this, p)) {
+        SetSelStart(CharFromPos(p));
+        SetSelLength(0);
+    }
 }
 
 void TGridCombo::DoExit() {

@@ -55,6 +55,19 @@ void TExInplaceEdit::DoEnter() {
     TInplaceEdit::DoEnter();
     FGotFocus = true;
     FLengthLimit = FExGrid->GetEditLimit();
+    const TNavigation& nav = FExGrid->Navigation();
+    // A masked text is entered at its first position, unless a press placed the caret.
+    if (!EditMask().empty() && nav.ImproveMaskSel() && !FExGrid->LButFlg) {
+        SetSelStart(0);
+        SetSelLength(1);
+        return;
+    }
+    if (!nav.EditSelectAll()) Deselect();
+    TPoint p;
+    if (FExGrid->TakeCaretPress(*this, p)) {
+        SetSelStart(CharFromPos(p));
+        SetSelLength(0);
+    }
 }
 
 int LookupCompletion(const String& Text, int Caret, const TStringList& Items, bool CaseSensitive, String& Completed) {

@@ -56,6 +56,7 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
 
     const int N = RealColIndex(ACol);
     const TRect R = CellRect(ACol, ARow);
+    if (FMouseActions.CaretPositioning()) LButFlg = true;
     FixedCellButtonPress(ACol, ARow, X, R);
     if (CellControlPress(ACol, ARow, X, Y)) return;
     if (N == 0 && FTools->NodePress(ARow, X - R.Left, Y, shift)) return;

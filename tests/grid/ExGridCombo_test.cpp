@@ -365,3 +365,23 @@ TEST(GridCombo, DirectComboDropOpensTheListWithTheEditor) {
         EXPECT_EQ(c->DroppedDown(), direct);
     }
 }
+
+TEST(GridCombo, ACaretPositioningPressPutsTheCaretUnderTheMouse) {
+    for (bool positioning : {false, true}) {
+        SCOPED_TRACE(positioning);
+        ComboForm f(edComboEdit, u"abcdef");
+        f.g->MouseActions().SetCaretPositioning(positioning);
+        const TRect R = f.g->CellRect(1, 2);
+        SimulateClick(f.g, R.Left + 3 + f.g->Canvas().TextWidth(u"abc"), R.Top + 5);
+        TGridCombo* c = f.g->Combobox();
+        ASSERT_TRUE(c->Visible() && c->Focused());
+        if (positioning) {
+            EXPECT_GT(c->SelStart(), 1);
+            EXPECT_LT(c->SelStart(), 5);
+            EXPECT_EQ(c->SelLength(), 0);
+        } else {
+            EXPECT_EQ(c->SelStart(), 0);
+            EXPECT_EQ(c->SelLength(), 6);
+        }
+    }
+}

@@ -478,3 +478,49 @@ TEST(ExInplaceEdit, TheRowGrowsWithWrappedTextWhenTheGridSaysSo) {
         EXPECT_GT(e->Height(), before);
     }
 }
+
+namespace {
+
+// How the caret sits when the text editor opens: all selected, at the end,
+// under a pressing mouse, or on a masked text's first position.
+TEST(ExInplaceEdit, TheCaretOnEntryFollowsTheGridsSettingsAndThePress) {
+    struct Case {
+        const char* name;
+        bool selectAll, caretPositioning, byPress;
+        const char16_t* mask;
+        bool improveMaskSel;
+        int selStart, selLength;
+    };
+    const Case cases[] = {
+        {"select all", true, false, false, u"", false, 0, 6},
+        {"at the end", false, false, false, u"", false, 6, 0},
+        {"press without positioning", true, false, true, u"", false, 0, 6},
+        {"press with positioning", true, true, true, u"", false, -1, 0},
+        {"masked", true, false, false, u"000000;1;_", true, 0, 1},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        TextEditForm f(edNormal, u"abcdef");
+        f.g->Navigation().SetEditSelectAll(k.selectAll);
+        f.g->MouseActions().SetCaretPositioning(k.caretPositioning);
+        f.g->Navigation().SetImproveMaskSel(k.improveMaskSel);
+        if (k.mask[0]) f.g->SetCellEx(1, 1, u"123456");
+        f.g->SetEditMask(k.mask);
+        const TRect R = f.g->CellRect(1, 1);
+        const int x = R.Left + 3 + f.g->Canvas().TextWidth(u"abc");
+        if (k.byPress) SimulateClick(f.g, x, R.Top + 5);
+        else SimulateKey(VK_RETURN);  // F2 would leave the caret at the end in any case
+        TInplaceEdit* e = f.g->InplaceEditor();
+        ASSERT_TRUE(e && e->Visible() && e->Focused());
+        if (k.selStart >= 0) {
+            EXPECT_EQ(e->SelStart(), k.selStart);
+        } else {
+            // Under the mouse: in the middle of the text, not at its ends.
+            EXPECT_GT(e->SelStart(), 1);
+            EXPECT_LT(e->SelStart(), 5);
+        }
+        EXPECT_EQ(e->SelLength(), k.selLength);
+    }
+}
+
+}  // namespace

@@ -246,8 +246,34 @@ void TExgCustomCombo::WMPaint(TMessage& Message) {
     if (!SelfPainted() || !HandleAllocated()) return;
     TControlCanvas c;
     c.SetControl(this);
-    if (Style() != csSimple) DrawButton(c);
+    if (Style() != csSimple) {
+        // The platform's own button gives way to the flat one: its area is the control's colour first.
+        c.Brush().SetStyle(bsSolid);
+        c.Brush().SetColor(Color());
+        c.FillRect(Rect(ClientWidth() - FButtonWidth - 4, 0, ClientWidth(), ClientHeight()));
+        if (Style() == csDropDownList) DrawListField(c);
+        DrawButton(c);
+    }
     DrawBorder(c);
+}
+
+void TExgCustomCombo::DrawListField(TCanvas& C) {
+    // A pick-only field is a plain field, not the platform's button face:
+    // the chosen item on the control's colour, highlighted while focused.
+    C.Brush().SetStyle(bsSolid);
+    C.Brush().SetColor(Color());
+    C.FillRect(Rect(2, 2, ClientWidth() - FButtonWidth - 4, ClientHeight() - 2));
+    const bool hilite = Focused() && !DroppedDown();
+    const TRect field = Rect(3, 3, ClientWidth() - FButtonWidth - 4, ClientHeight() - 3);
+    C.SetFont(Font());
+    if (hilite) {
+        C.Brush().SetColor(clHighlight);
+        C.FillRect(field);
+        C.Font().SetColor(clHighlightText);
+    }
+    const String text = ItemIndex() >= 0 ? Items()[ItemIndex()] : Text();
+    C.Brush().SetStyle(bsClear);
+    C.TextRect(field, field.Left + 1, (ClientHeight() - C.TextHeight(text)) / 2, text);
 }
 
 void TExgCustomCombo::WMNCPaint(TMessage& Message) {

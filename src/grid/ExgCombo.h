@@ -99,6 +99,7 @@ private:
     // The control draws its frame and button itself.
     bool SelfPainted();
     void DrawButton(TCanvas& Canvas);
+    void DrawListField(TCanvas& Canvas);
     void DrawBorder(TCanvas& Canvas);
     void InvalidateButton();
     void UpdateLabel();

@@ -247,10 +247,11 @@ void TExgCustomCombo::WMPaint(TMessage& Message) {
     TControlCanvas c;
     c.SetControl(this);
     if (Style() != csSimple) {
-        // The platform's own button gives way to the flat one: its area is the control's colour first.
+        // The platform's own button, with the separator line left of it, gives
+        // way to the flat one: its area is the control's colour first.
         c.Brush().SetStyle(bsSolid);
         c.Brush().SetColor(Color());
-        c.FillRect(Rect(ClientWidth() - FButtonWidth - 4, 0, ClientWidth(), ClientHeight()));
+        c.FillRect(Rect(ClientWidth() - FButtonWidth - 6, 0, ClientWidth(), ClientHeight()));
         if (Style() == csDropDownList) DrawListField(c);
         DrawButton(c);
     }

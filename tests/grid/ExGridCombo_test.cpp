@@ -390,46 +390,51 @@ TEST(GridCombo, ACaretPositioningPressPutsTheCaretUnderTheMouse) {
 // The configurator's look: the combo editor is flat, framed in the grid's
 // colour, with the themed drop-down button, normal and then hot.
 TEST(GridCombo, TheEditorOfAnXPGridIsFlatWithTheThemedButton) {
-    ComboForm f(edComboList, u"B");
-    const TColor gridColor = TColor(0xE0F0FF);
-    f.g->SetLook(glXP);
-    f.g->SetColor(gridColor);
-    TGridCombo* c = f.Open();
-    ASSERT_TRUE(c);
-    EXPECT_TRUE(c->Flat());
-    EXPECT_TRUE(c->Etched());
-    EXPECT_EQ(c->Color(), gridColor);
-    auto render = [&] {
-        auto b = std::make_unique<TBitmap>();
-        RenderControlToBitmap(c, *b);
-        return b;
-    };
-    const int w = c->Width(), h = c->Height();
-    // The button rectangle and the centre of its arrow.
-    const TRect r = Rect(c->ClientWidth() - c->ButtonWidth() + 3, 1, w - 1, h - 1);
-    const int cx = r.Left + r.Width() / 2, cy = r.Top + r.Height() / 2;
-    auto b = render();
-    TCanvas& p = b->Canvas();
-    // Frames in the parent's colour on all four sides, the text area in the editor's.
-    for (TPoint at : {TPoint{0, h / 2}, TPoint{1, h / 2}, TPoint{w / 3, 0}, TPoint{w / 3, h - 1}, TPoint{2, h / 2}})
-        EXPECT_EQ(p.Pixels(at.X, at.Y), gridColor) << at.X << "," << at.Y;
-    // Nothing of the platform's own button shows between the field and the flat button.
-    for (int x = r.Left - 6; x < r.Left; ++x)
-        for (int y = 1; y < h - 1; ++y) ASSERT_EQ(p.Pixels(x, y), gridColor) << x << "," << y;
-    // The focused pick-only field is highlighted, as a plain field and not a button face.
-    EXPECT_EQ(p.Pixels(4, 4), ColorToRGB(clHighlight));
-    EXPECT_EQ(p.Pixels(r.Left - 8, h - 4), ColorToRGB(clHighlight));
-    // The normal themed button: the window's colour around a dark arrow pointing down.
-    EXPECT_EQ(p.Pixels(r.Left + 1, r.Top + 1), ColorToRGB(clWindow));
-    EXPECT_EQ(p.Pixels(cx, cy + 1), TColor(RGB(51, 51, 51)));
-    EXPECT_EQ(p.Pixels(cx - 3, cy - 2), TColor(RGB(51, 51, 51)));
-    EXPECT_EQ(p.Pixels(cx - 3, cy + 1), ColorToRGB(clWindow));
-    // The mouse over the button: the hot face in a blue border.
-    SimulateMouseMove(c, 5, h / 2);
-    SimulateMouseMove(c, cx, cy);
-    ASSERT_TRUE(c->ButtonHover());
-    b = render();
-    EXPECT_EQ(b->Canvas().Pixels(r.Left + 2, r.Top + 2), TColor(RGB(229, 241, 251)));
-    EXPECT_EQ(b->Canvas().Pixels(r.Left, cy), TColor(RGB(0, 120, 215)));
-    EXPECT_EQ(b->Canvas().Pixels(cx, cy + 1), TColor(RGB(0, 84, 153)));
+    for (TEditorType kind : {edComboList, edComboEdit}) {
+        SCOPED_TRACE(kind == edComboList ? "list" : "edit");
+        ComboForm f(kind, u"B");
+        const TColor gridColor = TColor(0xE0F0FF);
+        f.g->SetLook(glXP);
+        f.g->SetColor(gridColor);
+        TGridCombo* c = f.Open();
+        ASSERT_TRUE(c);
+        EXPECT_TRUE(c->Flat());
+        EXPECT_TRUE(c->Etched());
+        EXPECT_EQ(c->Color(), gridColor);
+        auto render = [&] {
+            auto b = std::make_unique<TBitmap>();
+            RenderControlToBitmap(c, *b);
+            return b;
+        };
+        const int w = c->Width(), h = c->Height();
+        // The button rectangle and the centre of its arrow.
+        const TRect r = Rect(c->ClientWidth() - c->ButtonWidth() + 3, 1, w - 1, h - 1);
+        const int cx = r.Left + r.Width() / 2, cy = r.Top + r.Height() / 2;
+        auto b = render();
+        TCanvas& p = b->Canvas();
+        // Frames in the parent's colour on all four sides, the text area in the editor's.
+        for (TPoint at : {TPoint{0, h / 2}, TPoint{1, h / 2}, TPoint{w / 3, 0}, TPoint{w / 3, h - 1}, TPoint{2, h / 2}})
+            EXPECT_EQ(p.Pixels(at.X, at.Y), gridColor) << at.X << "," << at.Y;
+        // Nothing of the platform's own button shows between the field and the flat button.
+        for (int x = r.Left - (kind == edComboList ? 6 : 8); x < r.Left; ++x)
+            for (int y = 1; y < h - 1; ++y) ASSERT_EQ(p.Pixels(x, y), gridColor) << x << "," << y;
+        // The focused pick-only field is highlighted, as a plain field and not a button face.
+        if (kind == edComboList) {
+            EXPECT_EQ(p.Pixels(4, 4), ColorToRGB(clHighlight));
+            EXPECT_EQ(p.Pixels(r.Left - 9, h - 4), ColorToRGB(clHighlight));
+        }
+        // The normal themed button: the window's colour around a dark arrow pointing down.
+        EXPECT_EQ(p.Pixels(r.Left + 1, r.Top + 1), ColorToRGB(clWindow));
+        EXPECT_EQ(p.Pixels(cx, cy + 1), TColor(RGB(51, 51, 51)));
+        EXPECT_EQ(p.Pixels(cx - 3, cy - 2), TColor(RGB(51, 51, 51)));
+        EXPECT_EQ(p.Pixels(cx - 3, cy + 1), ColorToRGB(clWindow));
+        // The mouse over the button: the hot face in a blue border.
+        SimulateMouseMove(c, 5, h / 2);
+        SimulateMouseMove(c, cx, cy);
+        ASSERT_TRUE(c->ButtonHover());
+        b = render();
+        EXPECT_EQ(b->Canvas().Pixels(r.Left + 2, r.Top + 2), TColor(RGB(229, 241, 251)));
+        EXPECT_EQ(b->Canvas().Pixels(r.Left, cy), TColor(RGB(0, 120, 215)));
+        EXPECT_EQ(b->Canvas().Pixels(cx, cy + 1), TColor(RGB(0, 84, 153)));
+    }
 }

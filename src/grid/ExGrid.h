@@ -1760,6 +1760,11 @@ protected:
     Char FStartEditChar = 0;
     // A left press with CaretPositioning: the editor taking the focus puts its caret under the mouse.
     bool LButFlg = false;
+    // The editors claim Tab when the grid moves by it or someone validates the values.
+    bool EditorTakesTab() { return Options().Contains(goTabs) || OnCellValidate != nullptr; }
+    // An editor's Tab passed validation and editing ended: the grid moves on
+    // with goTabs, otherwise the form moves the focus on from the grid.
+    void TabFromEditor(TShiftState Shift);
     // After such a press: the mouse's point in E's client area when it lies
     // inside E (the flag is then cleared); false otherwise.
     bool TakeCaretPress(const TControl& E, TPoint& P);
@@ -2974,6 +2979,7 @@ protected:
     void KeyUp(Word& Key, TShiftState Shift) override;
     void KeyPress(Char& Key) override;
     void WMChar(TWMKey& Message) override;
+    void CMWantSpecialKey(TCMWantSpecialKey& Message) override;
     // A double click in the editor is one on its cell.
     void WMLButtonDblClk(TWMMouse& Message) override;
     void DoEnter() override;
@@ -3028,6 +3034,9 @@ protected:
     void DoEnter() override;
     void DoExit() override;
     void WndProc(TMessage& Message) override;
+    // Enter and Escape always, Tab when the grid validates it: a form's default
+    // and cancel buttons never see them.
+    void CMWantSpecialKey(TCMWantSpecialKey& Message) override;
     void DropDown() override;
     // With MouseActions.DirectComboClose the picked item is written and editing ends.
     void CloseUp() override;

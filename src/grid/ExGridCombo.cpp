@@ -39,6 +39,12 @@ int TExStringGrid::GetComboIndex(int ACol, int ARow) {
     return FEditCombo->Items().IndexOf(GetCellEx(ACol, ARow));
 }
 
+void TExStringGrid::TabFromEditor(TShiftState Shift) {
+    if (CanFocus()) SetFocus();
+    if (Options().Contains(goTabs)) TabAdvance(Shift.Contains(ssShift));
+    else Perform(CN_KEYDOWN, VK_TAB, 0);
+}
+
 bool TExStringGrid::TakeCaretPress(const TControl& E, TPoint& P) {
     if (!LButFlg) return false;
     P = E.ScreenToClient(GetCursorPos());
@@ -238,7 +244,19 @@ void TGridCombo::KeyDown(Word& Key, TShiftState Shift) {
         }
     }
     if (Key == VK_TAB) {
-        TExgComboBox::KeyDown(Key, Shift);
+        FGrid->SetCurrentCell(Text());
+        if (!FGrid->ValidateCell(Text())) {
+            SetText(FGrid->FNewCellText);
+            SetSelStart(int(Text().size()));
+            Key = 0;
+            return;
+        }
+        const String cell = FGrid->GetCurrentCell();
+        if (Style() == csDropDownList) SetItemIndex(Items().IndexOf(cell));
+        else SetText(cell);
+        Key = 0;
+        FGrid->HideInplaceEdit();
+        FGrid->TabFromEditor(Shift);
         return;
     }
     if (list) {
@@ -250,6 +268,12 @@ void TGridCombo::KeyDown(Word& Key, TShiftState Shift) {
     }
     FGrid->DoneInplaceEdit(Key, Shift);
     Key = 0;
+}
+
+void TGridCombo::CMWantSpecialKey(TCMWantSpecialKey& Message) {
+    TExgComboBox::CMWantSpecialKey(Message);
+    const Word k = Message.CharCode();
+    if (k == VK_RETURN || k == VK_ESCAPE || (k == VK_TAB && FGrid->EditorTakesTab())) Message.Result = 1;
 }
 
 void TGridCombo::KeyUp(Word& Key, TShiftState Shift) {

@@ -177,6 +177,14 @@ void TExInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
         Key = 0;
         return;
     }
+    if (Key == VK_TAB && FExGrid->EditorTakesTab()) {
+        // Tab leaves the cell only with a value the validation accepts.
+        Key = 0;
+        if (!CommitWalk()) return;
+        FExGrid->HideInplaceEdit();
+        FExGrid->TabFromEditor(Shift);
+        return;
+    }
     if (Key == VK_ESCAPE) {
         // The text the cell had when editing began; the grid then closes the editor.
         SetText(FExGrid->FCellCache);
@@ -289,6 +297,13 @@ bool TExInplaceEdit::TypesLineBreakOnEnter() const {
     case edValidChars: return true;
     default: return false;
     }
+}
+
+void TExInplaceEdit::CMWantSpecialKey(TCMWantSpecialKey& Message) {
+    TInplaceEdit::CMWantSpecialKey(Message);
+    // As a multi-line edit it keeps Enter and Escape from the form's default and cancel buttons.
+    const Word k = Message.CharCode();
+    if (k == VK_RETURN || k == VK_ESCAPE || (k == VK_TAB && FExGrid->EditorTakesTab())) Message.Result = 1;
 }
 
 void TExInplaceEdit::WMChar(TWMKey& Message) {

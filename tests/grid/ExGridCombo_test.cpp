@@ -438,3 +438,83 @@ TEST(GridCombo, TheEditorOfAnXPGridIsFlatWithTheThemedButton) {
         EXPECT_EQ(b->Canvas().Pixels(cx, cy + 1), TColor(RGB(0, 84, 153)));
     }
 }
+// Tab in either editor of a grid without goTabs: the form moves the focus on
+// unless a validation refuses the value, which the editor then shows.
+TEST(GridCombo, TabLeavesBothEditorsOnlyWithAValidatedValue) {
+    enum Mode { NoHandler, Accepting, Refusing, GridTabs };
+    struct Case {
+        Mode mode;
+        bool leaves;
+        const char16_t* cell;
+        bool validated;
+        int col;
+    };
+    const Case cases[] = {
+        {NoHandler, true, u"typed", false, 1},
+        {Accepting, true, u"typed", true, 1},
+        {Refusing, false, u"fixed", true, 1},
+        {GridTabs, false, u"typed", false, 2},
+    };
+    for (const Case& k : cases) {
+        for (TEditorType kind : {edComboEdit, edNormal}) {
+            SCOPED_TRACE(std::to_string(k.mode) + (kind == edNormal ? " text" : " combo"));
+            ComboForm f(kind, u"old");
+            TButton* other = new TButton(&f.form);
+            other->SetParent(&f.form);
+            other->SetBounds(420, 10, 60, 25);
+            if (k.mode == NoHandler || k.mode == GridTabs) f.g->OnCellValidate = nullptr;
+            if (k.mode == GridTabs) f.g->SetOptions(f.g->Options() + TGridOptions{goTabs});
+            if (k.mode == Refusing)
+                f.g->OnCellValidate = [&](TObject*, int, int r, String& v, bool& ok) {
+                    f.log.push_back("validate " + std::to_string(r) + " " + StringToUtf8(v));
+                    v = u"fixed";
+                    ok = false;
+                };
+            SimulateKey(VK_RETURN);
+            TWinControl* ed = kind == edNormal ? static_cast<TWinControl*>(f.g->InplaceEditor())
+                                               : static_cast<TWinControl*>(f.g->Combobox());
+            ASSERT_TRUE(ed && ed->Focused());
+            SimulateText(u"typed");
+            f.log.clear();
+            SimulateKey(VK_TAB);
+            EXPECT_EQ(other->Focused(), k.leaves);
+            EXPECT_EQ(f.g->GetCellEx(1, 2), String(k.cell));
+            EXPECT_EQ(!f.log.empty(), k.validated);
+            EXPECT_EQ(f.g->Col(), k.col);
+            EXPECT_EQ(f.g->Row(), 2);
+            if (k.mode == Refusing) {
+                // The editor stays on the cell with the value as the handler left it.
+                EXPECT_TRUE(ed->Visible() && ed->Focused());
+                EXPECT_EQ(ed->Text(), u"fixed");
+            }
+        }
+    }
+}
+
+// Enter and Escape belong to the combo editor, not to the form's default and cancel buttons.
+TEST(GridCombo, EnterAndEscapeStayWithTheEditors) {
+    for (Word key : {Word(VK_RETURN), Word(VK_ESCAPE)}) {
+        for (TEditorType kind : {edComboEdit, edNormal}) {
+            SCOPED_TRACE(kind);
+            ComboForm f(kind, u"old");
+            SimulateKey(VK_RETURN);
+            TWinControl* ed = kind == edNormal ? static_cast<TWinControl*>(f.g->InplaceEditor())
+                                               : static_cast<TWinControl*>(f.g->Combobox());
+            ASSERT_TRUE(ed && ed->Focused());
+            int clicks = 0;
+            for (bool cancel : {false, true}) {
+                TButton* b = new TButton(&f.form);
+                b->SetParent(&f.form);
+                b->SetBounds(420, cancel ? 50 : 10, 60, 25);
+                if (cancel) b->SetCancel(true);
+                else b->SetDefault(true);
+                b->OnClick = [&](TObject*) { ++clicks; };
+            }
+            SimulateText(u"new");
+            SimulateKey(key);
+            EXPECT_EQ(clicks, 0) << key;
+            EXPECT_FALSE(ed->Visible());
+            EXPECT_EQ(f.g->GetCellEx(1, 2), key == VK_RETURN ? u"new" : u"old");
+        }
+    }
+}

@@ -3009,6 +3009,7 @@ private:
     bool FFilling = false;  // the grid is filling the editor with the cell's text
     bool FGotFocus = false;
     bool FEnterRefused = false;  // the key-down refused: its Enter character goes no further
+    HWND FFocusTo = 0;           // the window the focus went to when the editor lost it
     bool FWorkmode = true;       // Backspace and Delete suspend the lookup until the next key
 };
 

@@ -122,6 +122,9 @@ void TExStringGrid::EditorToCell(int ACol, int ARow) {
     if (FurtherEditorToCell(ACol, ARow)) return;
     FEditActive = false;
     if (FEditCombo->Visible()) {
+        // Writing the cell refreshes the grid's editor: with the editor mode
+        // still on, a grid that has the focus would open the combo again.
+        HideEditor();
         SetEditorValue(RealColIndex(ACol), ARow, FEditCombo->Text());
         FEditCombo->SetVisible(false);
     }

@@ -139,9 +139,20 @@ void TExInplaceEdit::DoExit() {
     if (FExGrid->LookupHistory() && FExGrid->LookupItems().IndexOf(Text()) < 0)
         FExGrid->LookupItems().Add(Text());
     TInplaceEdit::DoExit();
+    const bool editing = FExGrid->FEditMode;
+    // The focus went to another window: nothing else validates the value. A
+    // move to the grid is validated by its cell selection.
+    if (editing && FExGrid->FEditing && (!FExGrid->HandleAllocated() || FFocusTo != FExGrid->Handle())) {
+        FExGrid->ValidateCell(Text());
+        FFilling = true;
+        SetText(FExGrid->GetCurrentCell());
+        FFilling = false;
+        FExGrid->FEditing = false;
+        FExGrid->HideInplaceEdit();
+    }
     if (!FGotFocus) return;
     FGotFocus = false;
-    if (!FExGrid->FEditMode) return;
+    if (!editing) return;
     FExGrid->FEditMode = false;
     FExGrid->EditingDone(FExGrid->RealColIndex(FExGrid->Col()), FExGrid->Row());
 }
@@ -333,6 +344,7 @@ void TExInplaceEdit::WMChar(TWMKey& Message) {
 }
 
 void TExInplaceEdit::Dispatch(TMessage& Message) {
+    if (Message.Msg == WM_KILLFOCUS) FFocusTo = HWND(Message.WParam);
     if (Message.Msg != WM_PASTE) {
         TInplaceEdit::Dispatch(Message);
         return;

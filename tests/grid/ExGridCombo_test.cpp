@@ -518,3 +518,39 @@ TEST(GridCombo, EnterAndEscapeStayWithTheEditors) {
         }
     }
 }
+// The focus leaving either editor for another window validates the value
+// once and writes what the validation left; a move inside the grid too.
+TEST(GridCombo, LeavingAnEditorValidatesItsValueOnce) {
+    for (bool refuse : {false, true}) {
+        for (bool toButton : {true, false}) {
+            for (TEditorType kind : {edComboEdit, edNormal}) {
+                SCOPED_TRACE(std::string(refuse ? "refusing" : "accepting") + (toButton ? " button" : " cell") +
+                             (kind == edNormal ? " text" : " combo"));
+                ComboForm f(kind, u"old");
+                TButton* other = new TButton(&f.form);
+                other->SetParent(&f.form);
+                other->SetBounds(420, 10, 60, 25);
+                if (refuse)
+                    f.g->OnCellValidate = [&](TObject*, int, int r, String& v, bool& ok) {
+                        f.log.push_back("validate " + std::to_string(r) + " " + StringToUtf8(v));
+                        v = u"fixed";
+                        ok = false;
+                    };
+                SimulateKey(VK_RETURN);
+                SimulateText(u"typed");
+                f.log.clear();
+                if (toButton) {
+                    SimulateClick(other, 5, 5);
+                    EXPECT_TRUE(other->Focused());
+                    EXPECT_FALSE(f.g->EditorMode());
+                } else {
+                    const TRect R = f.g->CellRect(1, 4);
+                    SimulateClick(f.g, R.Left + 5, R.Top + 5);
+                    EXPECT_EQ(f.g->Row(), refuse ? 2 : 4);
+                }
+                EXPECT_EQ(f.log, std::vector<std::string>{"validate 2 typed"});
+                EXPECT_EQ(f.g->GetCellEx(1, 2), refuse ? u"fixed" : u"typed");
+            }
+        }
+    }
+}

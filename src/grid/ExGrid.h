@@ -455,6 +455,9 @@ using TCanAddRowEvent = std::function<void(TObject* Sender, bool& CanAdd)>;
 using TCanInsertRowEvent = std::function<void(TObject* Sender, int ARow, bool& CanInsert)>;
 using TCanDeleteRowEvent = std::function<void(TObject* Sender, int ARow, bool& CanDelete)>;
 using TAutoRowEvent = std::function<void(TObject* Sender, int ARow)>;
+// A paste into the text editor: the text may be changed or refused before, and is told after.
+using TBeforeCellPasteEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& Value, bool& Allow)>;
+using TAfterCellPasteEvent = std::function<void(TObject* Sender, int ACol, int ARow, const String& Value)>;
 // A column appended by the Enter advance.
 using TAutoInsertColEvent = std::function<void(TObject* Sender, int ACol)>;
 // Links in cell texts: pressed (AutoHandle false keeps the grid from following
@@ -1443,6 +1446,9 @@ public:
     TCanAddRowEvent OnClipboardCut;
     TCanAddRowEvent OnClipboardCopy;
     TCanAddRowEvent OnClipboardPaste;
+    // Sender: the text editor, whose paste these frame.
+    TBeforeCellPasteEvent OnClipboardBeforePasteCell;
+    TAfterCellPasteEvent OnClipboardAfterPasteCell;
     TCanAddRowEvent OnCanAddRow;
     TAutoRowEvent OnAutoAddRow;
     TCanInsertRowEvent OnCanInsertRow;

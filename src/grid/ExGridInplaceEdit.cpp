@@ -345,19 +345,29 @@ void TExInplaceEdit::WMChar(TWMKey& Message) {
 
 void TExInplaceEdit::Dispatch(TMessage& Message) {
     if (Message.Msg == WM_KILLFOCUS) FFocusTo = HWND(Message.WParam);
+    if (Message.Msg == WM_CUT || Message.Msg == WM_COPY) {
+        bool allow = true;
+        const auto& ask = Message.Msg == WM_CUT ? FExGrid->OnClipboardCut : FExGrid->OnClipboardCopy;
+        if (ask) ask(this, allow);
+        if (allow) TInplaceEdit::Dispatch(Message);
+        return;
+    }
     if (Message.Msg != WM_PASTE) {
         TInplaceEdit::Dispatch(Message);
         return;
     }
     String v = Clipboard().AsText();
-    if (v.empty() || (FLengthLimit > 0 && int(v.size()) > FLengthLimit)) return;
+    bool allow = !v.empty();
+    if (FExGrid->OnClipboardPaste) FExGrid->OnClipboardPaste(this, allow);
+    if (allow && FExGrid->OnClipboardBeforePasteCell)
+        FExGrid->OnClipboardBeforePasteCell(this, FExGrid->Col(), FExGrid->Row(), v, allow);
+    if (!allow || (FLengthLimit > 0 && int(v.size()) > FLengthLimit)) return;
     // A pasted cell ends with its line break; the cell does not take it.
     if (v.size() >= 2 && v.find(u"\r\n") == v.size() - 2) v.resize(v.size() - 2);
     const String text = EditText();
     String n = text.substr(0, SelStart()) + v + text.substr(SelStart() + SelLength());
     const int selStart = SelStart();
     const bool hadSel = SelLength() > 0;
-    if (FLengthLimit > 0 && int(n.size()) > FLengthLimit) return;
     const int kind = ClassifyNumberText(n);
     bool take = true;
     switch (FExGrid->FEditControl) {
@@ -373,12 +383,15 @@ void TExInplaceEdit::Dispatch(TMessage& Message) {
         break;
     default: break;
     }
-    if (!take) return;
-    SetText(n);
+    if (take && (FLengthLimit < 1 || int(n.size()) <= FLengthLimit)) SetText(n);
+    // Taken or not, the cell holds the editor's text and the caret goes past the paste.
+    FExGrid->SetCurrentCellText(Text());
     if (hadSel) {
         SetSelStart(selStart);
         SetSelLength(int(v.size()));
     } else {
         SetSelStart(selStart + int(v.size()));
     }
+    if (FExGrid->OnClipboardAfterPasteCell)
+        FExGrid->OnClipboardAfterPasteCell(this, FExGrid->Col(), FExGrid->Row(), Text());
 }

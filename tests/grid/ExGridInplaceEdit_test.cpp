@@ -524,3 +524,66 @@ TEST(ExInplaceEdit, TheCaretOnEntryFollowsTheGridsSettingsAndThePress) {
 }
 
 }  // namespace
+
+namespace {
+
+// The grid's clipboard events frame the editor's cut, copy and paste: each
+// may refuse, the paste's text may be changed before and is told after.
+TEST(ExInplaceEdit, TheClipboardEventsMayRefuseOrChangeWhatTheEditorMoves) {
+    struct Case {
+        const char* name;
+        Cardinal msg;
+        bool allow;             // what OnClipboardCut/Copy/Paste answers
+        const char16_t* before;  // OnClipboardBeforePasteCell's replacement (null: unchanged)
+        const char16_t* text;    // the editor afterwards
+        const char16_t* clip;    // the clipboard afterwards
+        const char* log;
+    };
+    const Case cases[] = {
+        {"paste", WM_PASTE, true, nullptr, u"abclip", u"clip", "paste;before clip;after abclip;"},
+        {"paste refused", WM_PASTE, false, nullptr, u"ab", u"clip", "paste;"},
+        {"paste changed", WM_PASTE, true, u"XY", u"abXY", u"clip", "paste;before clip;after abXY;"},
+        // A number column takes no letters; the cell is told what the editor holds.
+        {"paste not fitting", WM_PASTE, true, u"1.5", u"ab", u"clip", "paste;before clip;after ab;"},
+        {"copy", WM_COPY, true, nullptr, u"ab", u"ab", "copy;"},
+        {"copy refused", WM_COPY, false, nullptr, u"ab", u"clip", "copy;"},
+        {"cut", WM_CUT, true, nullptr, u"", u"ab", "cut;"},
+        {"cut refused", WM_CUT, false, nullptr, u"ab", u"clip", "cut;"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        const bool numeric = std::string(k.name) == "paste not fitting";
+        TextEditForm f(numeric ? edNumeric : edNormal, u"ab");
+        if (numeric) f.g->SetCellEx(1, 1, u"ab");
+        std::string log;
+        auto answer = [&](const char* what) {
+            return [&, what](TObject* Sender, bool& Allow) {
+                EXPECT_EQ(Sender, f.g->InplaceEditor());
+                log += std::string(what) + ";";
+                Allow = k.allow;
+            };
+        };
+        f.g->OnClipboardPaste = answer("paste");
+        f.g->OnClipboardCopy = answer("copy");
+        f.g->OnClipboardCut = answer("cut");
+        f.g->OnClipboardBeforePasteCell = [&](TObject*, int c, int r, String& v, bool&) {
+            EXPECT_EQ(c, 1);
+            EXPECT_EQ(r, 1);
+            log += "before " + StringToUtf8(v) + ";";
+            if (k.before) v = k.before;
+        };
+        f.g->OnClipboardAfterPasteCell = [&](TObject*, int, int, const String& v) {
+            log += "after " + StringToUtf8(v) + ";";
+        };
+        TInplaceEdit* e = f.Open(2);
+        ASSERT_TRUE(e);
+        if (k.msg != WM_PASTE) e->SelectAll();
+        Clipboard().SetAsText(u"clip");
+        e->Perform(k.msg, 0, 0);
+        EXPECT_EQ(e->Text(), String(k.text));
+        EXPECT_EQ(Clipboard().AsText(), String(k.clip));
+        EXPECT_EQ(log, k.log);
+    }
+}
+
+}  // namespace

@@ -2990,6 +2990,8 @@ protected:
     void WMLButtonDblClk(TWMMouse& Message) override;
     void DoEnter() override;
     void DoExit() override;
+    // Placed over its cell, the editor takes the cell's colour, font and alignment.
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
     // A paste is taken whole or not at all: within the length limit and fitting the kind.
     void Dispatch(TMessage& Message) override;
 

@@ -46,6 +46,26 @@ void TExInplaceEdit::UpdateContents() {
     else SetPasswordChar(0);
 }
 
+void TExInplaceEdit::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    TInplaceEdit::SetBounds(ALeft, ATop, AWidth, AHeight);
+    if (FExGrid->Col() < 0 || FExGrid->Row() < 0) return;
+    TGridDrawState state;
+    TBrush brush;
+    brush.SetColor(FExGrid->Color());
+    TFont font;
+    font.Assign(&FExGrid->Font());
+    TColor to = clNone, mirror = clNone, mirrorTo = clNone;
+    TAlignment ha = taLeftJustify;
+    TVAlignment va = vtaTop;
+    bool wrap = false;
+    TCellGradientDirection gd = GradientVertical;
+    FExGrid->GetVisualProperties(FExGrid->Col(), FExGrid->Row(), state, false, false, true, brush, to, mirror,
+                                 mirrorTo, font, ha, va, wrap, gd);
+    SetColor(brush.Color());
+    SetFont(font);
+    SetAlignment(ha);
+}
+
 void TExInplaceEdit::Change() {
     TInplaceEdit::Change();
     if (!FFilling && FExGrid->OnEditChange) FExGrid->OnEditChange(FExGrid, FExGrid->Col(), FExGrid->Row(), Text());

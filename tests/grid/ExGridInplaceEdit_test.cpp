@@ -587,3 +587,37 @@ TEST(ExInplaceEdit, TheClipboardEventsMayRefuseOrChangeWhatTheEditorMoves) {
 }
 
 }  // namespace
+
+namespace {
+
+// The editor takes the look of the cell it opens on, and a plain cell's again after.
+TEST(ExInplaceEdit, TheEditorTakesItsCellsColourFontAndAlignment) {
+    TextEditForm f(edNormal, u"12");
+    f.g->SetCellEx(1, 2, u"34");
+    f.g->OnGetCellColor = [](TObject*, int ARow, int ACol, TGridDrawState, TBrush& ABrush, TFont& AFont) {
+        if (ARow != 1 || ACol != 1) return;
+        ABrush.SetColor(clYellow);
+        AFont.SetColor(clRed);
+        AFont.SetStyle(TFontStyles{fsBold});
+    };
+    f.g->OnGetAlignment = [](TObject*, int ARow, int ACol, TAlignment& HA, TVAlignment&) {
+        if (ARow == 1 && ACol == 1) HA = taRightJustify;
+    };
+    SimulateKey(VK_RETURN);
+    TInplaceEdit* e = f.g->InplaceEditor();
+    ASSERT_TRUE(e && e->Visible());
+    EXPECT_EQ(e->Color(), clYellow);
+    EXPECT_EQ(e->Font().Color(), clRed);
+    EXPECT_TRUE(e->Font().Style().Contains(fsBold));
+    EXPECT_EQ(e->Alignment(), taRightJustify);
+    SimulateKey(VK_RETURN);
+    SimulateKey(VK_DOWN);
+    SimulateKey(VK_RETURN);
+    ASSERT_EQ(f.g->Row(), 2);
+    ASSERT_TRUE(e->Visible());
+    EXPECT_EQ(e->Color(), f.g->Color());
+    EXPECT_FALSE(e->Font().Style().Contains(fsBold));
+    EXPECT_EQ(e->Alignment(), taLeftJustify);
+}
+
+}  // namespace

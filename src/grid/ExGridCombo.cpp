@@ -213,7 +213,11 @@ void TGridCombo::KeyDown(Word& Key, TShiftState Shift) {
                   Key == VK_END || Key == VK_UP || Key == VK_DOWN;
     if ((Key == VK_UP || Key == VK_DOWN) && !FGrid->Navigation().ComboGetUpDown() && !DroppedDown()) {
         FGrid->HideInplaceEdit();
-        FGrid->SetFocus();
+        // The grid takes the focus without reopening an editor; its move opens the next one.
+        const bool always = FGrid->Navigation().AlwaysEdit();
+        FGrid->Navigation().SetAlwaysEdit(false);
+        if (FGrid->CanFocus()) FGrid->SetFocus();
+        FGrid->Navigation().SetAlwaysEdit(always);
         FGrid->KeyDown(Key, Shift);
         Key = 0;
         return;
@@ -263,8 +267,17 @@ void TGridCombo::KeyDown(Word& Key, TShiftState Shift) {
         return;
     }
     if (list) {
+        // Left and Right commit without validation and move the grid once; the list's own close is no pick.
+        if (Key == VK_LEFT || Key == VK_RIGHT) FGrid->FEditing = false;
+        const bool directClose = FGrid->MouseActions().DirectComboClose();
+        FGrid->MouseActions().SetDirectComboClose(false);
         FGrid->HideInplaceEdit();
-        if (Key == VK_LEFT || Key == VK_RIGHT) FGrid->KeyDown(Key, Shift);
+        FGrid->MouseActions().SetDirectComboClose(directClose);
+        if (Key == VK_LEFT || Key == VK_RIGHT) {
+            FGrid->KeyDown(Key, Shift);
+            Key = 0;
+        }
+        if (Key == VK_PRIOR || Key == VK_NEXT || Key == VK_UP || Key == VK_DOWN) Key = 0;
     } else if (Key == VK_END) {
         TExgComboBox::KeyDown(Key, Shift);
         return;

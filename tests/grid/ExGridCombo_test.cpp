@@ -554,3 +554,45 @@ TEST(GridCombo, LeavingAnEditorValidatesItsValueOnce) {
         }
     }
 }
+
+// A pick-only combo keeps Up and Down for its list while ComboGetUpDown is on;
+// off, they commit the item and move the row. Right commits without
+// validation and moves the column.
+TEST(GridCombo, ArrowsInAListComboFollowComboGetUpDown) {
+    struct Case {
+        bool getUpDown;
+        Word key;
+        bool open;
+        const char16_t* cell;
+        int col, row;
+        int index;  // the combo's item while it stays open
+    };
+    const Case cases[] = {
+        {true, VK_DOWN, true, u"B", 1, 2, 2},
+        {true, VK_UP, true, u"B", 1, 2, 0},
+        {true, VK_RIGHT, false, u"B", 2, 2, -1},
+        {false, VK_DOWN, false, u"B", 1, 3, -1},
+        {false, VK_UP, false, u"B", 1, 1, -1},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(std::to_string(k.key) + (k.getUpDown ? " on" : " off"));
+        ComboForm f(edComboList, u"A");
+        f.g->Navigation().SetComboGetUpDown(k.getUpDown);
+        TGridCombo* c = f.Open();
+        ASSERT_TRUE(c);
+        c->SetItemIndex(1);
+        f.log.clear();
+        SimulateKey(k.key);
+        EXPECT_EQ(c->Visible(), k.open);
+        EXPECT_EQ(f.g->Col(), k.col);
+        EXPECT_EQ(f.g->Row(), k.row);
+        if (k.open) {
+            EXPECT_EQ(c->ItemIndex(), k.index);
+            EXPECT_EQ(f.g->GetCellEx(1, 2), u"A");
+        } else {
+            EXPECT_EQ(f.g->GetCellEx(1, 2), String(k.cell));
+            EXPECT_TRUE(f.g->Focused());
+        }
+        if (k.key == VK_RIGHT) EXPECT_TRUE(f.log.empty());
+    }
+}

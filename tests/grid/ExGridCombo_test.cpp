@@ -188,6 +188,35 @@ TEST(GridCombo, TheDropWidthGrowsWithTheWidestItem) {
     }
 }
 
+// The boundaries of the list's widening, measured from the widest item's width.
+TEST(GridCombo, TheDropWidthWidensOnlyPastItsMargins) {
+    ComboForm f(edComboList, u"");
+    TGridCombo* c = f.g->Combobox();
+    const String item = u"Holding Register";
+    const int tw = f.g->Canvas().TextWidth(item);
+    struct Case {
+        int items;   // 9 with DropDownCount 8: the list scrolls
+        int margin;  // the editor is this much wider than the item
+        int width;   // the list's width
+    };
+    const Case cases[] = {
+        {8, 6, tw + 6},    // room enough: the editor's width
+        {8, 5, tw + 5},    // exactly the margin: no widening
+        {8, 3, tw + 8},    // 3 pixels short: 5 wider than the editor
+        {9, 25, tw + 25},  // exactly the scrolling margin
+        {9, 20, tw + 25},  // 20 pixels: the item's width + 25
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(std::to_string(k.items) + " items, margin " + std::to_string(k.margin));
+        c->SetBounds(0, 0, tw + k.margin, 20);
+        c->Items().Clear();
+        c->SetDropDownCount(8);
+        for (int i = 0; i < k.items; ++i) c->Items().Add(item);
+        c->SizeDropDownWidth();
+        EXPECT_EQ(c->DroppedWidth(), k.width);
+    }
+}
+
 TEST(GridCombo, TypingCompletesFromTheItemsThenFromTheLookupItems) {
     ComboForm f(edComboEdit, u"");
     TGridColumnItem* col = f.g->Columns().Items(1);
@@ -361,9 +390,12 @@ TEST(GridCombo, DirectComboDropOpensTheListWithTheEditor) {
     for (bool direct : {false, true}) {
         ComboForm f(edComboList, u"A");
         f.g->MouseActions().SetDirectComboDrop(direct);
+        f.g->Columns().Items(1)->SetDropDownCount(5);
         TGridCombo* c = f.Open();
         ASSERT_TRUE(c);
         EXPECT_EQ(c->DroppedDown(), direct);
+        // The column's list length comes with its items.
+        EXPECT_EQ(c->DropDownCount(), 5);
     }
 }
 

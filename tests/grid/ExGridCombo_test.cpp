@@ -628,3 +628,23 @@ TEST(GridCombo, ArrowsInAListComboFollowComboGetUpDown) {
         if (k.key == VK_RIGHT) EXPECT_TRUE(f.log.empty());
     }
 }
+
+// By mouse: a press selects a cell of a column grid, a second press on it
+// opens the cell's editor on its text.
+TEST(GridCombo, ASecondPressOnACellOpensItsEditor) {
+    for (TEditorType kind : {edNormal, edComboList, edComboEdit}) {
+        SCOPED_TRACE(kind);
+        ComboForm f(kind, u"B");
+        const TRect R = f.g->CellRect(1, 3);
+        SimulateClick(f.g, R.Left + 5, R.Top + 5);
+        ASSERT_EQ(f.g->Row(), 3);
+        EXPECT_FALSE(f.g->Combobox()->Visible());
+        EXPECT_FALSE(f.g->InplaceEditor() && f.g->InplaceEditor()->Visible());
+        SimulateClick(f.g, R.Left + 5, R.Top + 5);
+        TWinControl* ed = kind == edNormal ? static_cast<TWinControl*>(f.g->InplaceEditor())
+                                           : static_cast<TWinControl*>(f.g->Combobox());
+        ASSERT_TRUE(ed);
+        EXPECT_TRUE(ed->Visible() && ed->Focused());
+        EXPECT_EQ(ed->Text(), u"B");
+    }
+}

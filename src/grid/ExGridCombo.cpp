@@ -283,6 +283,7 @@ void TGridCombo::KeyDown(Word& Key, TShiftState Shift) {
         return;
     }
     FGrid->DoneInplaceEdit(Key, Shift);
+    if (FGrid->Navigation().AdvanceOnEnter() && FGrid->Navigation().AdvanceAutoEdit()) FGrid->ShowInplaceEdit();
     Key = 0;
 }
 

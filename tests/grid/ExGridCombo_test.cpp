@@ -648,3 +648,30 @@ TEST(GridCombo, ASecondPressOnACellOpensItsEditor) {
         EXPECT_EQ(ed->Text(), u"B");
     }
 }
+
+// Enter in the combo with AdvanceOnEnter moves on to the next cell, where
+// AdvanceAutoEdit opens the editor again.
+TEST(GridCombo, EnterAdvancesWithAdvanceOnEnter) {
+    struct Case {
+        bool advance, autoEdit;
+        int col;
+        bool open;
+    };
+    const Case cases[] = {{false, false, 1, false}, {true, false, 2, false}, {true, true, 2, true}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(std::to_string(k.advance) + std::to_string(k.autoEdit));
+        ComboForm f(edComboList, u"A");
+        f.g->Columns().Items(2)->SetEditor(edComboEdit);
+        f.g->Navigation().SetAdvanceOnEnter(k.advance);
+        f.g->Navigation().SetAdvanceAutoEdit(k.autoEdit);
+        TGridCombo* c = f.Open();
+        ASSERT_TRUE(c);
+        c->SetItemIndex(2);
+        SimulateKey(VK_RETURN);
+        EXPECT_EQ(f.g->GetCellEx(1, 2), u"C");
+        EXPECT_EQ(f.g->Col(), k.col);
+        EXPECT_EQ(f.g->Row(), 2);
+        EXPECT_EQ(c->Visible(), k.open);
+        if (k.open) EXPECT_EQ(c->Style(), csDropDown);
+    }
+}

@@ -27,6 +27,7 @@
 #include "framework/ImgList.h"
 #include "framework/StdCtrls.h"
 
+#include <array>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -907,6 +908,8 @@ public:
     TStringList& LookupItems() { return FLookupItems; }
     const String& ValidChars() const { return FValidChars; }
     void SetValidChars(const String& Value) { FValidChars = Value; }
+    // With ValidChars empty: the 8-bit characters an edValidChars cell takes.
+    std::array<bool, 256> ValidCharSet{};
     bool EditActive() const { return FEditActive; }
     bool EditMode() const { return FEditMode; }
     virtual bool ValidateCell(const String& NewValue);

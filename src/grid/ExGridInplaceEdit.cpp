@@ -42,7 +42,7 @@ void TExInplaceEdit::UpdateContents() {
     }
     FFilling = false;
     FLengthLimit = FExGrid->GetEditLimit();
-    if (FExGrid->FEditControl == edPassword) SetPasswordChar(u'*');
+    if (FExGrid->FEditControl == edPassword) SetPasswordChar(FExGrid->PasswordChar());
     else SetPasswordChar(0);
 }
 
@@ -312,7 +312,7 @@ bool TExInplaceEdit::FilterChar(Char& Ch) {
     case edValidChars:
         if (Ch == KeyBack || Ch == KeyEnter) return true;
         if (!FExGrid->FValidChars.empty()) return Holds(FExGrid->FValidChars, Ch) || refuse(true);
-        return refuse(true);
+        return (Ch < 256 && FExGrid->ValidCharSet[Ch]) || refuse(true);
     default: return refuse(false);
     }
 }

@@ -86,6 +86,26 @@ TEST(ExInplaceEdit, ValidCharsTakeOnlyTheirCharactersAndBeepOnOthers) {
     EXPECT_EQ(MessageBeepCount() - beeps, 1);
 }
 
+// Without ValidChars the set of 8-bit characters decides.
+TEST(ExInplaceEdit, WithoutValidCharsTheCharacterSetDecides) {
+    TextEditForm f(edValidChars);
+    f.g->ValidCharSet[u'1'] = f.g->ValidCharSet[u'2'] = true;
+    ASSERT_TRUE(f.Open(0));
+    int beeps = MessageBeepCount();
+    SimulateText(u"13x2");
+    EXPECT_EQ(f.g->InplaceEditor()->Text(), u"12");
+    EXPECT_EQ(MessageBeepCount() - beeps, 2);
+}
+
+// A password cell is shown in the grid's password character.
+TEST(ExInplaceEdit, APasswordCellShowsTheGridsPasswordCharacter) {
+    TextEditForm f(edPassword, u"secret");
+    f.g->SetPasswordChar(u'#');
+    TInplaceEdit* e = f.Open(0);
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->PasswordChar(), u'#');
+}
+
 TEST(ExInplaceEdit, TheLengthLimitDropsTheNextCharacterButNotBackspaceAndEscapeRestores) {
     TextEditForm f(edNormal, u"old");
     f.g->Columns().Items(1)->SetEditLength(15);

@@ -142,6 +142,9 @@ void TExStringGrid::TopLeftChanged() {
 
 TGridCombo::TGridCombo(TExStringGrid* AGrid) : TExgComboBox(AGrid), FGrid(AGrid) {
     SetButtonWidth(16);
+    // A themed system: the button needs no ring. IsVista stays off: the
+    // platform's own combo look never replaces the grid's flat one.
+    SetIsWinXP(true);
     SetVisible(false);
 }
 

@@ -237,16 +237,24 @@ void TExgCustomCombo::InvalidateButton() {
 // Painting
 
 bool TExgCustomCombo::SelfPainted() {
+    if (FIsVista && ButtonColor == clNone) return false;
     return FFlat || ButtonColor != clNone || FBorderColor != clNone || (FFocusBorderColor != clNone && FHasFocus) ||
            (!Enabled() && IsThemeActive() && !FDisabledBorder);
 }
 
+bool TExgCustomCombo::FramedOutside() {
+    return FFlat || (!Enabled() && IsThemeActive() && !FDisabledBorder) || FBorderColor != clNone ||
+           (FFocusBorderColor != clNone && FHasFocus);
+}
+
 void TExgCustomCombo::WMPaint(TMessage& Message) {
     TComboBox::WMPaint(Message);
-    if (!SelfPainted() || !HandleAllocated()) return;
+    const bool self = SelfPainted();
+    // The frame of a control the platform paints comes as it would on a non-client paint.
+    if ((!self && !FramedOutside()) || !HandleAllocated()) return;
     TControlCanvas c;
     c.SetControl(this);
-    if (Style() != csSimple) {
+    if (self && Style() != csSimple) {
         // The platform's own button, with the separator line left of it, gives
         // way to the flat one: its area is the control's colour first.
         c.Brush().SetStyle(bsSolid);
@@ -280,8 +288,7 @@ void TExgCustomCombo::DrawListField(TCanvas& C) {
 void TExgCustomCombo::WMNCPaint(TMessage& Message) {
     TComboBox::WMNCPaint(Message);
     if (!HandleAllocated()) return;
-    if (FFlat || (!Enabled() && IsThemeActive() && !FDisabledBorder) || FBorderColor != clNone ||
-        (FFocusBorderColor != clNone && FHasFocus)) {
+    if (FramedOutside()) {
         TControlCanvas c;
         c.SetControl(this);
         DrawBorder(c);
@@ -326,6 +333,7 @@ void TExgCustomCombo::DrawButton(TCanvas& C) {
 
 void TExgCustomCombo::DrawBorder(TCanvas& C) {
     if (Enabled() && !FFlat && FBorderColor == clNone && FFocusBorderColor == clNone) return;
+    if (FIsVista && FBorderColor == clNone) return;
     const TRect all = Rect(0, 0, Width(), Height());
     if (!Enabled() && IsThemeActive() && !FDisabledBorder) {
         Frame(C, all, DisabledFrameColor);
@@ -357,7 +365,7 @@ void TExgCustomCombo::DrawBorder(TCanvas& C) {
         C.MoveTo(0, Height() - 1);
         C.LineTo(Width() - FButtonWidth - 3, Height() - 1);
     }
-    if (Style() == csSimple) return;
+    if (Style() == csSimple || (FIsWinXP && IsThemeActive())) return;
     // The ring around the button in the face colour while the control is not active.
     const bool active = designing ? Enabled() : (FMouseInControl || FHasFocus);
     if (active) return;

@@ -101,6 +101,27 @@ TEST(ExgCombo, TheFlatFrameAndAColouredButtonAreDrawnOverTheBox) {
     EXPECT_EQ(f.At(b, w - 1, h / 2), clRed);
 }
 
+// IsWinXP drops the ring around an inactive themed button; IsVista leaves
+// the painting to the platform unless a border or button colour is set.
+TEST(ExgCombo, IsWinXPAndIsVistaLeaveTheirPartsToThePlatform) {
+    ComboForm f;
+    f.combo->SetFlat(true);
+    f.combo->SetColor(clWhite);
+    const int h = f.combo->Height(), bw = f.combo->ButtonWidth();
+    const int ringX = f.combo->ClientWidth() - bw + 1;
+    ASSERT_EQ(f.At(f.Render(), ringX, h / 2), ColorToRGB(clBtnFace));
+    f.combo->SetIsWinXP(true);
+    f.combo->Invalidate();
+    EXPECT_NE(f.At(f.Render(), ringX, h / 2), ColorToRGB(clBtnFace));
+    // The flat frame is drawn, in the parent's colour, until IsVista.
+    EXPECT_EQ(f.At(f.Render(), 0, h / 2), TColor(0x00C000));
+    f.combo->SetIsVista(true);
+    f.combo->Invalidate();
+    EXPECT_NE(f.At(f.Render(), 0, h / 2), TColor(0x00C000));
+    f.combo->SetBorderColor(clRed);
+    EXPECT_EQ(f.At(f.Render(), 0, h / 2), clRed);
+}
+
 TEST(ExgCombo, TheListClosingIsReported) {
     ComboForm f;
     int closed = 0;

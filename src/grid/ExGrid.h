@@ -2978,6 +2978,8 @@ public:
     explicit TExInplaceEdit(TExStringGrid* AGrid);
     TExStringGrid* ExGrid() const { return FExGrid; }
     int LengthLimit() const { return FLengthLimit; }
+    // Completes the typed text from the grid's lookup items (after every key but Left and Right).
+    void DoChange();
 
 protected:
     void UpdateContents() override;
@@ -3007,8 +3009,6 @@ private:
     void RestoreRefused();
     // Validates the text before the caret walks out of it; false restores.
     bool CommitWalk();
-    // Completes the typed text from the grid's lookup items.
-    void Complete();
     // Ctrl or Shift with Enter in a grid of multi-line cells sized while typing.
     void GrowRowForNewLine();
     // The caret to the same place of the line above or below; false on the first or last line.
@@ -3031,6 +3031,9 @@ public:
     explicit TGridCombo(TExStringGrid* AGrid);
     // Widens the list to its widest item, measured with the grid's font.
     void SizeDropDownWidth();
+    // Completes the typed text from the items, then from the grid's lookup
+    // items (at the end of every key release).
+    void DoChange();
     // The item index the last change was reported for.
     int ReportedIndex = -1;
     // Types Ch as the person would: the key-press handling, then the text
@@ -3039,7 +3042,6 @@ public:
 
 protected:
     void KeyDown(Word& Key, TShiftState Shift) override;
-    // Completes the typed text from the items, then from the grid's lookup items.
     void KeyUp(Word& Key, TShiftState Shift) override;
     void KeyPress(Char& Key) override;
     void Change() override;

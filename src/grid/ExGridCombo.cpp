@@ -315,6 +315,10 @@ void TGridCombo::KeyUp(Word& Key, TShiftState Shift) {
         return;
     }
     TExgComboBox::KeyUp(Key, Shift);
+    DoChange();
+}
+
+void TGridCombo::DoChange() {
     if (!FWorkMode || !FGrid->Lookup() || Style() == csDropDownList) return;
     const int typed = SelStart();
     String completed;

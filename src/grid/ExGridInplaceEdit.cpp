@@ -131,7 +131,7 @@ void TExInplaceEdit::KeyUp(Word& Key, TShiftState Shift) {
     }
     TInplaceEdit::KeyUp(Key, Shift);
     if (Key == VK_LEFT || Key == VK_RIGHT) return;
-    Complete();
+    DoChange();
     if (FExGrid->SizeWhileTyping().Width()) FExGrid->SizeColToContents(FExGrid->Col(), true);
     if (FExGrid->SizeWhileTyping().Height() && FExGrid->WordWrap()) {
         FExGrid->AutoSizeRow(FExGrid->Row(), 0);
@@ -139,7 +139,7 @@ void TExInplaceEdit::KeyUp(Word& Key, TShiftState Shift) {
     }
 }
 
-void TExInplaceEdit::Complete() {
+void TExInplaceEdit::DoChange() {
     if (!FWorkmode || SelLength() != 0) return;
     if (!FExGrid->Lookup() || FExGrid->LookupItems().Count() == 0) return;
     String completed;

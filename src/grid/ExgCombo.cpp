@@ -324,7 +324,10 @@ void TExgCustomCombo::DrawButton(TCanvas& C) {
         C.Pen().SetColor(ButtonBorderColor);
         C.MoveTo(b.Left, b.Top);
         C.LineTo(b.Left, b.Bottom);
-        const TColor arrow = held && ButtonTextColorDown != clNone ? ButtonTextColorDown : ButtonTextColor;
+        TColor arrow = held && ButtonTextColorDown != clNone ? ButtonTextColorDown : ButtonTextColor;
+        // Without a text colour (the grid's colour tones set none) the arrow
+        // takes the font's, not the fill's, so that it stays visible.
+        if (arrow == clNone) arrow = Font().Color();
         C.Brush().SetColor(arrow);
         C.Pen().SetColor(arrow);
         C.Polygon({TPoint{b.Left + 4, b.Top + 7}, TPoint{b.Left + 10, b.Top + 7}, TPoint{b.Left + 7, b.Top + 10}});

@@ -86,6 +86,11 @@ TEST(ExgCombo, TheFlatFrameAndAColouredButtonAreDrawnOverTheBox) {
     EXPECT_EQ(f.At(b, w - bw + 1, h / 2), ColorToRGB(clBtnFace));
 
     f.combo->ButtonColor = clNavy;
+    f.combo->Invalidate();
+    b = f.Render();
+    // Without a text colour the arrow takes the font's.
+    const int arrowX = f.combo->ClientWidth() - bw + 2 + 7, arrowY = 1 + 1 + 8;
+    EXPECT_EQ(f.At(b, arrowX, arrowY), ColorToRGB(f.combo->Font().Color()));
     f.combo->ButtonTextColor = clYellow;
     f.combo->Invalidate();
     b = f.Render();

@@ -656,6 +656,9 @@ TWinControl* FindFocusedControl();
 // dropped; PostMessage then returns false.
 LRESULT SendMessage(HWND Handle, Cardinal Msg, WPARAM WParam = 0, LPARAM LParam = 0);
 bool PostMessage(HWND Handle, Cardinal Msg, WPARAM WParam = 0, LPARAM LParam = 0);
+// Ch reaches Target as a character typed on the keyboard: its key-press
+// handling (which may change or drop it), then its window's own input.
+void TypeChar(TWinControl* Target, Char Ch);
 // A per-window timer: WM_TIMER with WParam = ID every Elapse milliseconds,
 // until KillTimer. Setting an existing ID again restarts it.
 std::uintptr_t SetTimer(HWND Handle, std::uintptr_t ID, Cardinal Elapse);

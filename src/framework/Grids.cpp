@@ -463,11 +463,11 @@ void TCustomGrid::SetLeftCol(int Value) {
     MoveTopLeft(Value, FTopLeft.Y);
 }
 
-void TCustomGrid::SetTopRow(int Value) {
+void TCustomGrid::SetTopRow(int Value, bool PastLastPage) {
     TGridDrawInfo d;
     CalcDrawInfo(d);
     TGridCoord maxTL = CalcMaxTopLeft({FColCount - 1, FRowCount - 1}, d);
-    Value = std::clamp(Value, FFixedRows, std::max(FFixedRows, maxTL.Y));
+    Value = std::clamp(Value, FFixedRows, std::max(FFixedRows, PastLastPage ? FRowCount - 1 : maxTL.Y));
     MoveTopLeft(FTopLeft.X, Value);
 }
 
@@ -493,7 +493,10 @@ void TCustomGrid::UpdateScrollPos() {
     // Rounded both ways, so that a thumb dropped at a position stays there
     // and the row (column) it stands for is the one the grid scrolls to.
     FScrollPosH = maxTL.X > FFixedCols ? MulDiv(FTopLeft.X - FFixedCols, kThumbRange, maxTL.X - FFixedCols) : 0;
-    FScrollPosV = maxTL.Y > FFixedRows ? MulDiv(FTopLeft.Y - FFixedRows, kThumbRange, maxTL.Y - FFixedRows) : 0;
+    // A view scrolled past its last page (SetTopRow's PastLastPage) keeps the thumb at the end.
+    FScrollPosV = maxTL.Y > FFixedRows
+                      ? std::min(kThumbRange, MulDiv(FTopLeft.Y - FFixedRows, kThumbRange, maxTL.Y - FFixedRows))
+                      : 0;
     SetScrollBarPositions();
 }
 

@@ -326,7 +326,9 @@ public:
     int LeftCol() const { return FTopLeft.X; }
     void SetLeftCol(int Value);
     int TopRow() const { return FTopLeft.Y; }
-    void SetTopRow(int Value);
+    // PastLastPage lets the view scroll on until the last row is the top
+    // one, for a grid that covers its bottom rows with a panel of its own.
+    void SetTopRow(int Value, bool PastLastPage = false);
     TGridCoord TopLeft() const { return FTopLeft; }
     // Scrolled columns (rows) wholly in view, at least one.
     int VisibleColCount() const;
@@ -417,6 +419,9 @@ protected:
 
     // A bar (SB_VERT, SB_HORZ) shown even while its rows or columns all fit.
     virtual bool ScrollBarKept(int) const { return false; }
+    // A bar (SB_VERT, SB_HORZ) left hidden even while its rows or columns do
+    // not fit; a kept bar shows all the same.
+    virtual bool ScrollBarHidden(int) const { return false; }
 
     // Asked before the current cell moves, for every cause; false keeps it.
     virtual bool SelectCell(int ACol, int ARow);

@@ -26,8 +26,8 @@ bool AllFit(int Count, int LineWidth, int Extent, F ExtentOf) {
 }  // namespace
 
 bool TCustomGrid::ScrollBarShown(int Bar) const {
-    const bool wantV = FScrollBars == ssVertical || FScrollBars == ssBoth;
-    const bool wantH = FScrollBars == ssHorizontal || FScrollBars == ssBoth;
+    const bool wantV = (FScrollBars == ssVertical || FScrollBars == ssBoth) && !ScrollBarHidden(SB_VERT);
+    const bool wantH = (FScrollBars == ssHorizontal || FScrollBars == ssBoth) && !ScrollBarHidden(SB_HORZ);
     const bool keepV = ScrollBarKept(SB_VERT), keepH = ScrollBarKept(SB_HORZ);
     if (!wantV && !wantH && !keepV && !keepH) return false;
     const int hlw = FOptions.Contains(goHorzLine) ? FGridLineWidth : 0;

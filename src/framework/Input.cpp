@@ -12,6 +12,7 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -337,6 +338,10 @@ public:
             if (ke->key() == Qt::Key_Backtab) shift.Include(ssShift);
             RouteKey(c, press, vk, Utf8ToString(ke->text().toStdString()), shift, ke->isAutoRepeat(), e, obj,
                      (ke->modifiers() & Qt::KeypadModifier) != 0);
+            // Routed once: a key the window's own handling left unused must not
+            // go on to the parent window as a second key (the dialog keys
+            // already reached the form through the routing).
+            e->accept();
             return true;
         }
         case QEvent::ContextMenu: {
@@ -702,6 +707,27 @@ QWidget* KeyReceiver(TWinControl* target) {
     return w;
 }
 
+}  // namespace
+
+void TypeChar(TWinControl* Target, Char Ch) {
+    if (!Target || Ch == 0) return;
+    QPointer<QWidget> receiver = KeyReceiver(Target);
+    Guarded([&] {
+        if (Target->Perform(CN_CHAR, Ch, 0) != 0) return;
+        TMessage chr;
+        chr.Msg = WM_CHAR;
+        chr.WParam = Ch;
+        PerformWithNative(Target, chr, [&] {
+            // The key-press handling may have changed or dropped the character.
+            const Char now = Char(chr.WParamLo());
+            if (!receiver || now == 0) return;
+            QKeyEvent ev(QEvent::KeyPress, now == 8 ? Qt::Key_Backspace : 0, Qt::NoModifier, QString(QChar(now)));
+            DeliverNative(receiver, &ev);
+        });
+    });
+}
+
+namespace {
 void SimKey(bool press, Word vk, TShiftState shift, Char ch) {
     TWinControl* target = FindFocusedControl();
     if (!target) return;
@@ -761,6 +787,18 @@ void SimulateKeyUp(Word Key, TShiftState Shift) { SimKey(false, Key, Shift, 0); 
 void SimulateKey(Word Key, TShiftState Shift, Char Ch) {
     SimKey(true, Key, Shift, Ch);
     SimKey(false, Key, Shift, 0);
+}
+
+void SimulateWindowSystemKey(Word Key, TShiftState Shift) {
+    TWinControl* target = FindFocusedControl();
+    if (!target) return;
+    QPointer<QWidget> receiver = KeyReceiver(target);
+    for (const bool press : {true, false}) {
+        const Char ch = press ? CharOfKey(Key, Shift) : 0;
+        QKeyEvent ev(press ? QEvent::KeyPress : QEvent::KeyRelease, VKToQtKey(Key), ModifiersOf(Shift),
+                     ch ? QString(QChar(ch)) : QString());
+        if (receiver) QCoreApplication::sendEvent(receiver, &ev);
+    }
 }
 
 void SimulateText(const String& Text) {

@@ -11,6 +11,9 @@ void SimulateKeyDown(Word Key, TShiftState Shift = {}, Char Ch = 0);
 void SimulateKeyUp(Word Key, TShiftState Shift = {});
 // Down and up; Ch is the character the key types (0: the usual one for Key).
 void SimulateKey(Word Key, TShiftState Shift = {}, Char Ch = 0);
+// Down and up as the window system hands them to the toolkit, whose event
+// dispatch offers a key that a window leaves unused to its parent windows.
+void SimulateWindowSystemKey(Word Key, TShiftState Shift = {});
 // Types each character (its key down and up).
 void SimulateText(const String& Text);
 

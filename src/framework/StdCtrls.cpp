@@ -17,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
@@ -1071,11 +1072,19 @@ public:
         QComboBox::showPopup();
         if (!combo_) return;
         // The list's own width, and its side when it is wider than the box.
+        // It drops below the box as the platform's lists do (some styles lay
+        // it over the box), and above where the screen ends.
         QWidget* list = view()->window();
         const int width = combo_->DroppedWidth();
         const QPoint origin = mapToGlobal(QPoint(0, 0));
         const int left = combo_->DropDownAlignRight() ? origin.x() + this->width() - width : origin.x();
-        list->setGeometry(left, list->y(), width, list->height());
+        int top = origin.y() + this->height();
+        if (const QScreen* s = screen()) {
+            const QRect area = s->availableGeometry();
+            if (top + list->height() > area.bottom() + 1 && origin.y() - list->height() >= area.top())
+                top = origin.y() - list->height();
+        }
+        list->setGeometry(left, top, width, list->height());
     }
     void hidePopup() override {
         QComboBox::hidePopup();

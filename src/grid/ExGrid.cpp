@@ -60,6 +60,8 @@ String TExStringGridCheck::MarkError(TExStringGrid*, int, int, const String& Val
 
 TExStringGrid::TExStringGrid(TComponent* AOwner) : TBaseGrid(AOwner) {
     FEditCombo = new TGridCombo(this);
+    FScrollWidth = GetSystemMetrics(SM_CXVSCROLL);
+    FScrollHintWnd = new THTMLHintWindow(this);
     CreateFurtherEditors();
     CreateCellScrollBars();
     GridUnit();
@@ -294,6 +296,9 @@ void TExStringGrid::Assign(const TPersistent* Source) {
     for (int c = 0; c < ColCount(); ++c) SetColWidths(c, s.ColWidths(c));
     SetColumnHeaders(s.FColumnHeaders);
     for (int r = 0; r < RowCount(); ++r) SetRowHeights(r, s.RowHeights(r));
+    FScrollProportional = s.FScrollProportional;
+    FScrollSynch = s.FScrollSynch;
+    FScrollHints = s.FScrollHints;
     FScrollBarAlways = s.FScrollBarAlways;
     FColumnSize.Assign(s.FColumnSize);
     FActiveCellShow = s.FActiveCellShow;
@@ -302,6 +307,9 @@ void TExStringGrid::Assign(const TPersistent* Source) {
     FActiveCellFont.Assign(&s.FActiveCellFont);
     FBands.Assign(&s.FBands);
     SetScrollBars(s.ScrollBars());
+    SetScrollColor(s.FScrollColor);
+    SetScrollType(s.FScrollType);
+    SetScrollWidth(s.FScrollWidth);
     AssignCells(Source);
 }
 
@@ -338,10 +346,18 @@ void TExStringGrid::WndProc(TMessage& Message) {
     }
     if ((Message.Msg == WM_THEMECHANGED || Message.Msg == WM_OFFICETHEMECHANGE) && FAutoThemeAdapt && !IsDestroying())
         ThemeAdapt();
-    if (!IsDestroying() && PanAndWheelMessage(Message)) return;
-    if (Message.Msg == WM_COMMAND) EditLinkComboNotify(Message);
+    if (IsDestroying()) {
+        TBaseGrid::WndProc(Message);
+        return;
+    }
+    if (Message.Msg == WM_CANCELMODE) CancelEnhancedMove();
+    if (PanAndWheelMessage(Message)) return;
+    if (Message.Msg == WM_COMMAND && ChildCommand(Message)) return;
+    const int row = Row();
     TBaseGrid::WndProc(Message);
-    if (!IsDestroying()) FollowThumbs(Message.Msg);
+    if (IsDestroying()) return;
+    FollowThumbs(Message.Msg);
+    SyncSelectionRow(row);
 }
 
 // ---------------------------------------------------------------------------
@@ -525,22 +541,25 @@ int Extent(int From, int To, int Lw, const std::function<int(int)>& Size) {
     return e;
 }
 // The thumb as a share of 128 steps.
-void ProportionalInfo(double E, int Above, int Total, int Client, SCROLLINFO& Info) {
+// FitPos: the position when the client holds everything.
+void ProportionalInfo(double E, int Above, int Total, int Client, int FitPos, SCROLLINFO& Info) {
     Info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
     Info.nMin = 0;
     Info.nMax = int((127 + E) / (1 - E));
     Info.nPage = Cardinal(std::max(0, Info.nMax - 126));
-    Info.nPos = Client < Total ? int(double(Above) / (Total - Client) * 128) : 127;
+    Info.nPos = Client < Total ? int(double(Above) / (Total - Client) * 128) : FitPos;
 }
 }  // namespace
 
+// A bar the framework leaves hidden gets no thumb: setting one would show the
+// bar, and the next measure of the client would hide it again and repaint.
 void TExStringGrid::UpdateVScrollProportional() {
     // Zooming sets every size first and updates once at its end.
     if (IsLoading() || ComponentState().Contains(csDesigning) || !FScrollProportional || !HandleAllocated() ||
         FScrollLock)
         return;
     int fixedRows = TCustomGrid::FixedRows();
-    if (VisibleRowCount() + fixedRows >= RowCount()) return;
+    if (VisibleRowCount() + fixedRows >= RowCount() || !ScrollBarShown(SB_VERT)) return;
     int lw = GridLineWidth();
     auto h = [this](int r) { return RowHeights(r); };
     int fixed = Extent(0, fixedRows, lw, h), total = Extent(fixedRows, RowCount(), lw, h);
@@ -549,26 +568,44 @@ void TExStringGrid::UpdateVScrollProportional() {
     float e = float(Height() - fixed) / float(total);
     if (e >= 0.9999f) return;
     SCROLLINFO info;
-    ProportionalInfo(e, above, total, Height(), info);
+    ProportionalInfo(e, above, total, Height(), 127, info);
     SetScrollInfo(Handle(), SB_VERT, info, true);
+}
+
+bool TExStringGrid::HScrollShare(float& E, int& Total, int& Left) const {
+    if (IsLoading() || ComponentState().Contains(csDesigning) || !FScrollProportional || !HandleAllocated()) return false;
+    const int fixedCols = TCustomGrid::FixedCols();
+    const int lw = GridLineWidth();
+    auto w = [this](int c) { return ColWidths(c); };
+    const int fixed = Extent(0, fixedCols, lw, w);
+    Total = Extent(fixedCols, ColCount(), lw, w);
+    Left = Extent(fixedCols, LeftCol(), lw, w);
+    if (Total == 0 || fixed + Total - Width() < 5) return false;
+    E = float(Width() - fixed) / float(Total);
+    return E < 0.9999f;
 }
 
 void TExStringGrid::UpdateHScrollProportional() {
     // Zooming sets every size first and updates once at its end.
-    if (IsLoading() || ComponentState().Contains(csDesigning) || !FScrollProportional || !HandleAllocated() ||
-        FScrollLock)
-        return;
-    int fixedCols = TCustomGrid::FixedCols();
-    int lw = GridLineWidth();
-    auto w = [this](int c) { return ColWidths(c); };
-    int fixed = Extent(0, fixedCols, lw, w), total = Extent(fixedCols, ColCount(), lw, w);
-    int left = Extent(fixedCols, LeftCol(), lw, w);
-    if (total == 0 || fixed + total - Width() < 5) return;
-    float e = float(Width() - fixed) / float(total);
-    if (e >= 0.9999f) return;
+    float e = 0;
+    int total = 0, left = 0;
+    if (FScrollLock || !HScrollShare(e, total, left) || !ScrollBarShown(SB_HORZ)) return;
     SCROLLINFO info;
-    ProportionalInfo(e, left, total, Width(), info);
+    info.fMask = SIF_POS;
+    GetScrollInfo(Handle(), SB_HORZ, info);
+    ProportionalInfo(e, left, total, Width(), info.nPos, info);
     SetScrollInfo(Handle(), SB_HORZ, info, true);
+}
+
+// The framework asks on every measure of the client; the answer follows the
+// columns as they are then.
+bool TExStringGrid::ScrollBarHidden(int Bar) const {
+    float e = 0;
+    int total = 0, left = 0;
+    if (Bar != SB_HORZ || ScrollBarKept(SB_HORZ) || !HScrollShare(e, total, left)) return false;
+    int plain = 0;
+    for (int c = 0; c < ColCount(); ++c) plain += ColWidths(c);
+    return plain < Width() || (ScrollBars() != ssHorizontal && ScrollBars() != ssBoth);
 }
 
 void TExStringGrid::SetBorderColor(TColor Value) {

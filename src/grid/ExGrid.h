@@ -613,6 +613,9 @@ public:
     void SetIntegralHeight(bool Value) { FIntegralHeight = Value; }
     bool SizeWithForm() const { return FSizeWithForm; }
     void SetSizeWithForm(bool Value) { FSizeWithForm = Value; }
+    // The form's width and height when the grid last followed it.
+    int PrevSizeX() const { return FFormWidth; }
+    int PrevSizeY() const { return FFormHeight; }
 
     // ===== Sizing (displayed columns)
     void SizeColToContents(int Index, bool GrowOnly);
@@ -869,6 +872,14 @@ public:
     // Whether (ACol, ARow) may become the current cell: editable with goEditing,
     // otherwise not fixed; OnSelectCell has the last word.
     bool CanSelectCell(int ACol, int ARow);
+    // The first (last) column of row ARow that CanSelectCell accepts, -1 when none.
+    int FirstSelectableCol(int ARow);
+    int LastSelectableCol(int ARow);
+    // The first column the Enter and Tab moves return to: past the node
+    // column when the grid shows nodes without fixed columns.
+    int FirstDataCol() const;
+    // FixedRightCols less those of them that are hidden.
+    int VisibleFixedRightCols() const;
     // The caret of an editor walked past the edge of its text: on to the cell
     // beside, row by row. Commit validates and writes the editor's text and
     // says whether it was taken; it runs first when CommitFirst, and always
@@ -1085,6 +1096,10 @@ public:
     void MoveFocusWindow() { FTools->MoveFocusWindow(); }
     void HideFocusWindow() { FTools->HideFocusWindow(); }
     TSearchPanel* SearchPanel() const { return FTools->SearchPanel(); }
+    // With the search footer shown, the view scrolls on until the last row is clear of it.
+    void ScrollAboveSearchFooter() { ScrollRowAboveSearchFooter(RowCount() - 1); }
+    // The cursor is on the last data row: above the fixed footers and a shown floating footer.
+    bool IsLastDataRow();
     void UpdateSearchPanel() { FTools->UpdateSearchPanel(); }
     void ExpandNode(int ARow) { FTools->ExpandNode(ARow); }
     void ContractNode(int ARow) { FTools->ContractNode(ARow); }
@@ -1272,6 +1287,8 @@ public:
     void GetCellHintInfo(String& HintStr, THintInfo& HintInfo);
     // The base cell whose hint was prepared last, (-1, -1) after a cancel.
     TPoint LastHintPos() const { return FLastHintPos; }
+    // The base cell whose balloon shows (displayed column), (-1, -1) none.
+    TPoint LastBalloonPos() const { return FLastBalloonPos; }
     // The font name of the grid that prepared the last hint; wide-text hints use it.
     static const String& HintFontName();
     // The grid's own hint window, for sizing and scroll hints.
@@ -1351,9 +1368,16 @@ public:
     // The grid scrolls while a thumb is dragged.
     bool ScrollSynch() const { return FScrollSynch; }
     void SetScrollSynch(bool Value) { FScrollSynch = Value; }
+    // The thickness of flat bars; the platform has none, so it is only kept.
+    int ScrollWidth() const { return FScrollWidth; }
+    void SetScrollWidth(int Value) { FScrollWidth = Value; }
     // The two slim bars of the metro look, nil otherwise.
     TScrollControl* VertScrollControl() const { return FVScrollCtrl; }
     TScrollControl* HorzScrollControl() const { return FHScrollCtrl; }
+    // Every change typed into an open spin or button editor goes into its
+    // cell at once, not only when the editor closes.
+    bool ShowEditProcess() const { return FShowEditProcess; }
+    void SetShowEditProcess(bool Value) { FShowEditProcess = Value; }
 
     // ===== Events
     TCanEditCellEvent OnCanEditCell;
@@ -1584,7 +1608,7 @@ protected:
     virtual void EditKeyUpHook(Word&, TShiftState) {}
     virtual void EditKeyDownHook(Word&, TShiftState) {}
     virtual void NavigationChanged() {}
-    virtual void GotoFirstRow() {}
+    virtual void GotoFirstRow() { SetRow(TCustomGrid::FixedRows()); }
     virtual bool AllowFmtClipboard() { return FNavigation.AllowFmtClipboard(); }
     virtual void DoFilterSelect(int, int) {}
     virtual void DoFilterCheck(int, int) {}
@@ -1611,6 +1635,8 @@ protected:
     }
     // ARow is the row the state concerns, -1 for none.
     virtual void ExportNotification(int /*AState*/, int /*ARow*/ = -1) {}
+    // A press in the top-left corner is about to select ARect (every cell); it may change it.
+    virtual void ClickHook(TGridRect& /*ARect*/) {}
     virtual void ImportNotification(int /*AState*/, int /*ARow*/ = -1) {}
     virtual void AssignCells(const TPersistent* Source);
     virtual void RemoveRowsEx(int RowIndex, int RCount) { DoRemoveRows(RowIndex, RCount, false); }
@@ -1644,7 +1670,8 @@ protected:
     void DoEnter() override;
     // An open combo closes with its text written when the grid scrolls.
     void TopLeftChanged() override;
-    // Enter on a cell that cannot be edited is swallowed after OnKeyDown.
+    // The grid's own keys before and after the framework's navigation; Enter
+    // and F2 on a cell that cannot be edited are swallowed after OnKeyDown.
     void KeyDown(Word& Key, TShiftState Shift) override;
     // Escape restores an edit, Enter advances when the grid is set to.
     void KeyPress(Char& Key) override;
@@ -1681,6 +1708,21 @@ protected:
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     // The cell of the last left press: a sort needs press and release in the sort row.
     int FPressCol = -1, FPressRow = -1;
+    // A press on the selection of a grid that drags its cells out keeps the
+    // selection for the drag; a release without a drag narrows it to the
+    // released cell (true: the release ends there).
+    bool FSelectionClick = false;
+    bool SelectionClickPress(int ACol, int ARow, int X, int Y, const TRect& R, TShiftState Shift);
+    bool SelectionClickRelease(int ACol, int ARow, int X, int Y, TShiftState Shift);
+    // MouseActions.CaretPositioning: the press that opens the text editor
+    // puts its caret under the mouse (the editor clears it when it has).
+    bool FLButFlg = false;
+    // A press in the top-left corner selecting every cell (MouseActions.AllSelect).
+    void SelectAllPress();
+    // The selection before the last press; the release reports a different one.
+    TGridRect FPressSelection{};
+    // A column (row) sizing dropped right of (below) the grid.
+    bool SizingReleasedOutside(int X, int Y);
     // Space on an editable check box cell toggles it, Space or Enter on an
     // editable button cell clicks it (the key goes on).
     void ClickControlByKey(Word Key);
@@ -1704,6 +1746,12 @@ protected:
     bool IsDestroying() const { return ComponentState().Contains(csDestroying); }
     void ApplyScrollBarAlways(bool HideWhenFit);
     bool ScrollBarKept(int Bar) const override;
+    // With proportional thumbs a horizontal bar not kept shows only while the
+    // columns' own widths, lines left out, fill the grid's width.
+    bool ScrollBarHidden(int Bar) const override;
+    // The proportional horizontal thumb's share of the columns (E), their
+    // whole extent and the extent before LeftCol; false when none is set.
+    bool HScrollShare(float& E, int& Total, int& Left) const;
     // The stretch after the columns or the client width changed: a stretch
     // column past the columns stands for the last one.
     void StretchAfterChange();
@@ -1741,6 +1789,9 @@ protected:
     bool FForceSel = false;
     // The cell a Tab move runs from (a nested Tab for it returns at once), -1 when none.
     int FLastTabCol = -1, FLastTabRow = -1;
+    // One Tab move from the current cell; false when nothing could move.
+    // HandOn tells a move past the end, after which the focus may go on.
+    bool TabStep(bool Backward, bool& HandOn);
     // Where the last Enter move started; the move reports its own cell change.
     int FAECol = -1, FAERow = -1;
     bool FDisableChange = false;
@@ -1764,11 +1815,10 @@ protected:
     bool FBlockFocus = false;
     bool FSpecialEditor = false;
     int FComboIdx = -1;
-    TGridCombo* FEditCombo = nullptr;
-    // The character that opened the editor; a dedicated editor gets it typed again.
+    // The character typed on the grid that is opening the editor; a dedicated
+    // editor takes it as its first input (0: opened otherwise).
     Char FStartEditChar = 0;
-    // A left press with CaretPositioning: the editor taking the focus puts its caret under the mouse.
-    bool LButFlg = false;
+    TGridCombo* FEditCombo = nullptr;
     // The editors claim Tab when the grid moves by it or someone validates the values.
     bool EditorTakesTab() { return Options().Contains(goTabs) || OnCellValidate != nullptr; }
     // An editor's Tab passed validation and editing ended: the grid moves on
@@ -1818,7 +1868,15 @@ private:
     // Wheel, panning and scroll bars (ExGridWindow.cpp). True: the message was handled.
     bool PanAndWheelMessage(TMessage& Message);
     void FollowThumbs(Cardinal Msg);
+    // Notifications of the children: the editors' changes, relayed as the grid's events.
+    bool ChildCommand(TMessage& Message);
+    void ShowEditProcessOf(TWinControl* Child);
+    // A move ended by the window system puts its feedback away.
+    void CancelEnhancedMove();
+    // The synchronised grid follows a row the framework's handling chose.
+    void SyncSelectionRow(int RowBefore);
     bool WheelNotch(TMessage& Message);
+    bool FrameworkWheel(bool Down, TShiftState Shift, TPoint MousePos);
     void PanStart(TPoint At);
     void PanStep();
     void PanEnd();
@@ -1834,7 +1892,8 @@ private:
     // A press on a header that offers a selection makes it.
     void HeaderSelectPress(int ACol, int ARow, TShiftState Shift);
     // A drag that began on a header extends its selection to the cell under the mouse.
-    void HeaderSelectDrag(int ACol, int ARow, int Y);
+    // True when a row drag above the rows brought the row before the top one into view.
+    bool HeaderSelectDrag(int ACol, int ARow, int Y);
     // The point lies on a column or row border the framework would size.
     bool IsOnSizingBorder(int X, int Y);
     // The line that follows the mouse while a fixed column is sized.
@@ -1857,6 +1916,10 @@ private:
     bool FUseInternalHintClass = true;
     TColor FHintColor = clInfoBk;
     TPoint FLastHintPos{-1, -1};
+    // The base cell whose balloon text was given last, (-1, -1) after a close.
+    TPoint FLastBalloonPos{-1, -1};
+    // Closes a shown hint or balloon that belongs to a cell other than (ACol, ARow).
+    void CancelHintsOffCell(int ACol, int ARow);
     bool FAnchorHint = false;
     String FLastAnchorHint;
     TControlList FControlList;
@@ -1901,6 +1964,8 @@ private:
     bool FScrollSynch = false;
     TScrollControl* FVScrollCtrl = nullptr;
     TScrollControl* FHScrollCtrl = nullptr;
+    bool FShowEditProcess = false;
+    int FScrollWidth = 17;
     // Press state of the mouse handling.
     bool FDblClk = false;
     bool FColSizeFlg = false;
@@ -1962,6 +2027,20 @@ private:
     // Ctrl+Up/Down with Navigation.CursorMoveRows move the rows selected
     // before the key one place up or down.
     void MoveRowsKey(Word Key, TShiftState Shift, const TGridRect& Before, int R0);
+    // The key is spent here: OnKeyDown sees it as pressed, nothing after it does.
+    void ConsumeKey(Word& Key, TShiftState Shift);
+    // Enter and F2 on a cell that cannot be edited are swallowed; with
+    // MouseActions.EditOnDblClickOnly or RangeSelectAndEdit they switch
+    // editing on for a cell that can be (the latter also opens the editor).
+    bool EditStartKey(Word& Key, TShiftState Shift);
+    // Right and Left on a node row expand and contract the node.
+    void NodeKey(Word Key);
+    // The view scrolls on, past its usual end, until ARow's bottom is above the shown search footer.
+    void ScrollRowAboveSearchFooter(int ARow);
+    // With the search footer shown, ARow is in view with its bottom at or above the footer's top.
+    bool RowClearOfSearchFooter(int ARow);
+    // A grid following this one's cursor (SyncGrid) takes its column and row.
+    void SyncGridKey();
     bool RatingPress(int ACol, int ARow, int X);
     bool FFixedCellPushed = false;
     TRect FPushedFixedCell{};
@@ -1986,6 +2065,9 @@ private:
     bool RangeSelectEditPress(int ACol, int ARow, TShiftState Shift, TWMMouse& Message);
     // A double click that opens the editor (edit on double click only, or range select and edit).
     void DblClickEdit(int ACol, int ARow);
+    // MouseActions.DirectEdit (or a combo shown in the cell): the press
+    // that selected a cell opens its editor at once.
+    void DirectEditPress(int ACol, int ARow, int X, const TRect& R);
 
 protected:
 
@@ -2165,7 +2247,8 @@ protected:
     int RowSelectIndex(int ARow) const;
     // The press, release and key steps of the disjunct selections.
     void DisjunctPress(int ACol, int ARow, TShiftState Shift, const TGridRect& OldSel);
-    void DisjunctRelease(int ACol, int ARow);
+    // True when the release deselected the pressed row or column.
+    bool DisjunctRelease(int ACol, int ARow);
     void DisjunctCellRelease(int ACol, int ARow, TShiftState Shift);
     void DisjunctKey(Word Key, TShiftState Shift);
     // Marks the row modified when ShowModified is on (a check box toggled by mouse or key).
@@ -2310,7 +2393,7 @@ private:
     // Leaving keys of the spin and button editors: write the text and validate it.
     bool WriteAndValidate(const String& Text);
     void DatePickerClosedUp();
-    // A selection change in the combo of the open editor link fires OnComboChange.
+    // A selection or text change in the combo of the open editor link fires OnComboChange.
     void EditLinkComboNotify(const TMessage& Message);
     // The graphic of a cell showing an image of GridImages, nil for other cells.
     TCellGraphic* ImageCell(int ACol, int ARow);
@@ -3036,9 +3119,6 @@ public:
     void DoChange();
     // The item index the last change was reported for.
     int ReportedIndex = -1;
-    // Types Ch as the person would: the key-press handling, then the text
-    // field takes it, or the list moves to the next item it begins.
-    void TypeChar(Char Ch);
 
 protected:
     void KeyDown(Word& Key, TShiftState Shift) override;
@@ -3100,7 +3180,7 @@ private:
 // pages, a drag on it scrolls.
 class TScrollControl : public TCustomControl {
 public:
-    // Its Color (silver) is the thumb's; the grid's shows around it.
+    // Its Color (silver) is the thumb's; the grid's cells show around it.
     explicit TScrollControl(TComponent* AOwner);
     // The thickness of the thumb.
     int ScrollWidth() const { return FScrollWidth; }

@@ -36,8 +36,7 @@ void TExStringGrid::AutoRowKey(Word Key, TShiftState Shift, bool BeforeMove) {
     };
 
     if (BeforeMove) {
-        const int lastData = RowCount() - FFixedFooters - (footer ? 2 : 1);
-        if (Key != VK_DOWN || !FNavigation.AppendOnArrowDown() || Row() != lastData) return;
+        if (Key != VK_DOWN || !FNavigation.AppendOnArrowDown() || !IsLastDataRow()) return;
         bool allow = true;
         DoCanAddRow(allow);
         if (!allow) return;

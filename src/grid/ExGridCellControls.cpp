@@ -202,9 +202,12 @@ void TExStringGrid::ActivateCellControl(int ACol, int ARow, const String& Contro
 // Fixed cells
 
 void TExStringGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    TBaseGrid::MouseDown(Button, Shift, X, Y);
     int ACol = -1, ARow = -1;
     MouseToCell(X, Y, ACol, ARow);
+    // A header's drop-down button opens its menu for either button (the
+    // left press took it before the framework's press).
+    if (Button == mbRight && FixedDropDownPress(ACol, ARow, X)) return;
+    TBaseGrid::MouseDown(Button, Shift, X, Y);
     if (ACol < 0 || ARow < 0) return;
     const bool fixedRow = ARow < TCustomGrid::FixedRows(), fixedCol = ACol < TCustomGrid::FixedCols();
     const TRect R = CellRect(ACol, ARow);
@@ -217,7 +220,17 @@ void TExStringGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
         open = (fixedRow && rows == fceLeftClick && insideX) || (fixedCol && cols == fceLeftClick && insideY);
     else if (Button == mbRight)
         open = (fixedRow && rows == fceRightClick) || (fixedCol && cols == fceRightClick);
-    if (open) FixedCellEdit(ACol, ARow);
+    if (open) {
+        FixedCellEdit(ACol, ARow);
+        return;
+    }
+    // A coupled grid's current cell follows the press.
+    if (TStringGrid* other = FSyncGrid.Grid()) {
+        if (FSyncGrid.SelectionColumn() && Col() >= other->FixedCols() && Col() < other->ColCount())
+            other->SetCol(Col());
+        if (FSyncGrid.SelectionRow() && Row() >= other->FixedRows() && Row() < other->RowCount())
+            other->SetRow(Row());
+    }
 }
 
 void TExStringGrid::FixedCellDblClick(int ACol, int ARow) {

@@ -4,6 +4,8 @@
 
 #include "framework/Messages.h"
 
+#include <utility>
+
 // ---------------------------------------------------------------------------
 // The grid's combo operations
 
@@ -46,10 +48,10 @@ void TExStringGrid::TabFromEditor(TShiftState Shift) {
 }
 
 bool TExStringGrid::TakeCaretPress(const TControl& E, TPoint& P) {
-    if (!LButFlg) return false;
+    if (!FLButFlg) return false;
     P = E.ScreenToClient(GetCursorPos());
     if (P.X < 0 || P.Y < 0 || P.X > E.Width() || P.Y > E.Height()) return false;
-    LButFlg = false;
+    FLButFlg = false;
     return true;
 }
 
@@ -109,11 +111,8 @@ void TExStringGrid::ShowCellEditor(int ACol, int ARow) {
         if (OnComboObjectChange) OnComboObjectChange(this, rc, ARow, 0, c.Items()[0], c.Items().Objects(0));
     }
     if (FMouseActions.DirectComboDrop() || FControlLook.DropDownAlwaysVisible) c.SetDroppedDown(true);
-    // The key that opened the editor is typed into it.
-    if (const Char ch = FStartEditChar; ch != 0 && c.Focused()) {
-        FStartEditChar = 0;
-        c.TypeChar(ch);
-    }
+    // The character typed to open the box is its first input, not lost.
+    if (const Char ch = std::exchange(FStartEditChar, Char(0)); ch && c.Visible()) TypeChar(&c, ch);
 }
 
 void TExStringGrid::EditorToCell(int ACol, int ARow) {
@@ -160,46 +159,11 @@ void TGridCombo::SizeDropDownWidth() {
     SetDroppedWidth(w);
 }
 
-void TGridCombo::TypeChar(Char Ch) {
-    KeyPress(Ch);
-    if (Ch == 0) return;
-    if (Style() == csDropDownList) {
-        // The next item after the selected one that begins with the character, round the list.
-        const int n = Items().Count();
-        const String key = AnsiUpperCase(String(1, Ch));
-        for (int k = 1; k <= n; ++k) {
-            const int i = (ItemIndex() + k + n) % n;
-            if (!Items()[i].empty() && AnsiUpperCase(Items()[i].substr(0, 1)) == key) {
-                SetItemIndex(i);
-                Change();
-                break;
-            }
-        }
-        return;
-    }
-    String t = Text();
-    int start = SelStart(), length = SelLength();
-    if (Ch == 8) {
-        if (length == 0 && start > 0) --start, length = 1;
-        t.erase(size_t(start), size_t(length));
-    } else if (Ch >= 32) {
-        if (MaxLength() > 0 && int(t.size()) - length >= MaxLength()) return;
-        t.replace(size_t(start), size_t(length), 1, Ch);
-        ++start;
-    } else {
-        return;
-    }
-    SetText(t);
-    SetSelStart(start);
-    SetSelLength(0);
-    Change();
-}
-
 void TGridCombo::ReportIndexChange() {
     if (ItemIndex() == ReportedIndex) return;
     ReportedIndex = ItemIndex();
     const int rc = FGrid->RealColIndex(FGrid->Col());
-    const String sel = ReportedIndex >= 0 ? Items()[ReportedIndex] : String();
+    const String sel = ReportedIndex >= 0 ? Items()[ReportedIndex] : Text();
     TObject* obj = ReportedIndex >= 0 ? Items().Objects(ReportedIndex) : nullptr;
     if (FGrid->OnComboChange) FGrid->OnComboChange(FGrid, rc, FGrid->Row(), ReportedIndex, sel);
     if (FGrid->OnComboObjectChange) FGrid->OnComboObjectChange(FGrid, rc, FGrid->Row(), ReportedIndex, sel, obj);
@@ -343,7 +307,11 @@ void TGridCombo::KeyPress(Char& Key) {
 void TGridCombo::Change() {
     TExgComboBox::Change();
     if (FGrid->OnEditChange) FGrid->OnEditChange(FGrid, FGrid->Col(), FGrid->Row(), Text());
-    ReportIndexChange();
+    // Every pick and every typed change is told, with the typed text when it is no item.
+    if (FGrid->FEditMode) {
+        ReportedIndex = -2;
+        ReportIndexChange();
+    }
 }
 
 void TGridCombo::WndProc(TMessage& Message) {
@@ -398,8 +366,11 @@ void TGridCombo::DoEnter() {
     else SetSelStart(int(Text().size()));
     TPoint p;
     if (FGrid->TakeCaretPress(*this, p)) {
-        SetSelStart(CharFromPos(p));
-        SetSelLength(0);
+        // Over no character the caret stays as it was.
+        if (const int at = CharFromPos(p); at >= 0) {
+            SetSelStart(at);
+            SetSelLength(0);
+        }
     }
 }
 

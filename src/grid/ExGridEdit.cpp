@@ -53,7 +53,8 @@ bool TExStringGrid::IsFixed(int ACol, int ARow) {
     TPoint b = BaseCell(RealColIndex(ACol), ARow);
     int d = DisplColIndex(b.X);
     if (FFixedFooters > 0 && b.Y >= RowCount() - FFixedFooters) return true;
-    if (FFixedRightCols > 0 && d >= ColCount() - FFixedRightCols && d < ColCount()) return true;
+    // The fixed right columns are the last real ones, shown or hidden, as painted.
+    if (FFixedRightCols > 0 && b.X >= ColCount() + FNumHidden - FFixedRightCols && d < ColCount()) return true;
     bool fixed = false;
     IsFixedCell(b.X, b.Y, fixed);
     return fixed;
@@ -138,12 +139,12 @@ bool TExStringGrid::SelectCell(int ACol, int ARow) {
                     SetOptions(Options() - TGridOptions{goRowSelect});
                 SetOptions(Options() + TGridOptions{goEditing});
             }
-            if (FEditing && !editorFocused && FEditMode) {
+            if (FEditing && FEditMode) {
                 HideInplaceEdit();
                 s = GetGridCell(rc, ARow);
             }
         } else {
-            if (FEditing && !editorFocused && FEditMode) {
+            if (FEditing && FEditMode) {
                 HideInplaceEdit();
                 s = GetGridCell(rc, ARow);
             }
@@ -157,7 +158,11 @@ bool TExStringGrid::SelectCell(int ACol, int ARow) {
         }
     }
 
-    if (!FEditing || editorFocused) {
+    // A key that leaves the text editor at its edge moves the cursor with the
+    // edit still pending: it is validated here, while its cell is current,
+    // not later with the text of a cell the cursor moved on to.
+    const bool leaving = editorFocused && (ACol != Col() || ARow != Row());
+    if (!FEditing || (editorFocused && !leaving)) {
         DoCellChanging(ACol, ARow, canSelect);
         if (IsFixed(ACol, ARow) || !canSelect)
             result = (canSelect && Options().Contains(goRowSelect)) ||
@@ -199,6 +204,9 @@ bool TExStringGrid::CanEditShow() {
         if (FEditControl == edNone) return false;
         if (FEditControl == edComboList || FEditControl == edComboEdit || IsFurtherEditorKind(FEditControl)) {
             // The dedicated editor stands in for the framework's editor, which stays hidden.
+            // It takes the snapshot as the text editor does below: without one the
+            // validation on leaving would write its value into the cell edited before.
+            if (!FEditing) StoreOldCell(Col(), Row());
             FEditMode = true;
             FEntered = true;
             ShowCellEditor(Col(), Row());
@@ -246,12 +254,14 @@ void TExStringGrid::ShowInplaceEdit() {
 
 void TExStringGrid::HideInplaceEdit() {
     if (!FEditMode) return;
+    // EditorMode goes first: the value written back below updates the editor,
+    // which would otherwise open the dedicated editor again on this cell.
+    HideEditor();
     if (FSpecialEditor) {
         // Cleared first: hiding the combo takes its focus, whose exit comes back here.
         FEditMode = false;
         EditorToCell(Col(), Row());
     }
-    HideEditor();
     FEditMode = false;
     SelectCell(Col(), Row());
 }

@@ -214,7 +214,8 @@ void TEditLink::EditKeyDown(TObject*, Word& Key, TShiftState Shift) {
 }
 
 void TExStringGrid::EditLinkComboNotify(const TMessage& Message) {
-    if (FEditControl != edCustom || !FEditLink || Word(Message.WParam >> 16) != CBN_SELCHANGE) return;
+    const Word code = Word(Message.WParam >> 16);
+    if (FEditControl != edCustom || !FEditLink || (code != CBN_SELCHANGE && code != CBN_EDITCHANGE)) return;
     auto* combo = dynamic_cast<TComboBox*>(FEditLink->GetEditControl());
     if (!combo || !combo->HandleAllocated() || LPARAM(combo->Handle()) != Message.LParam) return;
     const int idx = combo->ItemIndex();

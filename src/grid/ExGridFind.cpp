@@ -439,10 +439,13 @@ void TExGridTools::UpdateSearchPanel() {
         p.SetVisible(true);
         p.ReportCreated();
         p.SetHeight(32);
-        if (FGrid.Row() >= FGrid.TopRow() + FGrid.VisibleRowCount() - 1) FGrid.SetTopRowEx(FGrid.TopRow() + 1);
+        // The current row in view is not left under the panel, also at the view's end.
+        if (FGrid.Row() <= FGrid.TopRow() + FGrid.VisibleRowCount()) FGrid.ScrollRowAboveSearchFooter(FGrid.Row());
     } else {
         p.SetHeight(0);
         p.SetVisible(false);
+        // A view scrolled past its last page for the panel comes back to it.
+        if (FGrid.HandleAllocated()) FGrid.SetTopRow(FGrid.TopRow());
     }
 }
 

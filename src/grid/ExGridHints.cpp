@@ -127,7 +127,10 @@ void TExStringGrid::GetCellHintInfo(String& HintStr, THintInfo& HintInfo) {
     }
     if (FHintShowLargeText) {
         TFont& f = ARow < TCustomGrid::FixedRows() || ACol < TCustomGrid::FixedCols() ? FFixedFont : Font();
-        const String shown = kind == MarkupTextKind ? StripHTMLTags(stored) : stored;
+        // Measured as shown: markup without its tags, wide text decoded.
+        const String shown = kind == MarkupTextKind ? StripHTMLTags(stored)
+                             : kind == WideTextKind ? DecodeWideCellText(stored)
+                                                    : stored;
         const TSize need = TextBlockSize(f, shown);
         if (need.cx + TotalXOffset() > R.Right - R.Left || need.cy > R.Bottom - R.Top) {
             if (FHintShowLargeTextPos == hpCell) pos = {R.Left, R.Top};

@@ -77,7 +77,7 @@ void TExInplaceEdit::DoEnter() {
     FLengthLimit = FExGrid->GetEditLimit();
     const TNavigation& nav = FExGrid->Navigation();
     // A masked text is entered at its first position, unless a press placed the caret.
-    if (!EditMask().empty() && nav.ImproveMaskSel() && !FExGrid->LButFlg) {
+    if (!EditMask().empty() && nav.ImproveMaskSel() && !FExGrid->FLButFlg) {
         SetSelStart(0);
         SetSelLength(1);
         return;
@@ -85,8 +85,11 @@ void TExInplaceEdit::DoEnter() {
     if (!nav.EditSelectAll()) Deselect();
     TPoint p;
     if (FExGrid->TakeCaretPress(*this, p)) {
-        SetSelStart(CharFromPos(p));
-        SetSelLength(0);
+        // Over no character the caret stays as it was.
+        if (const int at = CharFromPos(p); at >= 0) {
+            SetSelStart(at);
+            SetSelLength(0);
+        }
     }
 }
 

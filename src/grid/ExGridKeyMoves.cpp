@@ -6,6 +6,7 @@
 #include "grid/ExGridTools.h"
 #include "grid/foundation/ExGridButton.h"
 #include "grid/foundation/GridText.h"
+#include "grid/foundation/MarkupText.h"
 
 #include <algorithm>
 
@@ -31,12 +32,7 @@ bool TExStringGrid::SkipFixedKey(Word& Key, TShiftState Shift) {
         // With nothing but fixed cells beyond, the cursor stays.
         if (inside(c, r)) FocusCell(c, r, true);
     }
-    const Word pressed = Key;
-    Key = 0;
-    if (OnKeyDown) {
-        Word k = pressed;
-        OnKeyDown(this, k, Shift);
-    }
+    ConsumeKey(Key, Shift);
     return true;
 }
 
@@ -68,8 +64,7 @@ bool TExStringGrid::RowSelectScrollKey(Word& Key, TShiftState Shift) {
         SetLeftCol(left + 1);
     }
     if (rowKeys) return false;
-    if (OnKeyDown) OnKeyDown(this, Key, Shift);
-    Key = 0;
+    ConsumeKey(Key, Shift);
     return true;
 }
 
@@ -99,12 +94,48 @@ void TExStringGrid::CMDialogChar(TCMDialogChar& Message) {
 }
 
 void TExStringGrid::WMChar(TWMKey& Message) {
+    Char ch = Char(Message.CharCode());
+    const int rc = RealColIndex(Col()), r = Row();
+    const bool inside = rc >= 0 && rc < TotalColCount() && r >= 0 && r < RowCount();
+    // In-text controls of a markup cell take the typing themselves.
+    if (inside && EnableHTML()) {
+        const String T = GetCellEx(rc, r);
+        if (GridTextKind(T) == MarkupTextKind && HasControlTag(T)) {
+            Message.Result = 1;
+            return;
+        }
+    }
+    if (FMouseActions.EditOnDblClickOnly() && inside) {
+        bool canEdit = true;
+        CellEditable(rc, r, canEdit);
+        if (canEdit) SetOptions(Options() + TGridOptions{goEditing});
+    }
+    // The clipboard shortcuts' own characters go no further.
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    if (FNavigation.AllowClipboardShortCuts() && ctrl && (ch == 3 || ch == 22 || ch == 24)) {
+        Message.SetCharCode(0);
+        return;
+    }
+    if (FMouseActions.RangeSelectAndEdit() && inside && !HasClickControl(rc, r) && IsEditable(rc, r) && ch != 9 &&
+        ch != 27 && !ctrl) {
+        // Typing starts editing the cell, which is brought into view first.
+        SetOptions(Options() + TGridOptions{goEditing});
+        ScrollInView(Col(), r);
+        FStartEditChar = ch;
+        TBaseGrid::WMChar(Message);
+        FStartEditChar = 0;
+        return;
+    }
     // The keypad's decimal key (bit 6 of its scan code) types the locale's separator.
     const int scan = int((Message.KeyData() >> 16) & 0xFF);
-    if (FExcelStyleDecimalSeparator && Message.CharCode() == u'.' && (scan & 0x40))
-        Message.SetCharCode(GetDecimalSeparatorChar());
-    const Char ch = Char(Message.CharCode());
-    FStartEditChar = Options().Contains(goEditing) && (ch == 8 || ch >= 32) ? ch : Char(0);
+    if (FExcelStyleDecimalSeparator && ch == u'.' && (scan & 0x40)) Message.SetCharCode(GetDecimalSeparatorChar());
+    ch = Char(Message.CharCode());
+    // A cell with a click control opens no editor, but the grid's handler still sees what was typed.
+    if (Options().Contains(goEditing) && inside && (ch == 8 || (ch >= 32 && ch <= 255)) && HasClickControl(rc, r)) {
+        if (OnKeyPress) OnKeyPress(this, ch);
+        return;
+    }
+    if (Options().Contains(goEditing) && (ch == 8 || ch >= 32)) FStartEditChar = ch;
     TBaseGrid::WMChar(Message);
     FStartEditChar = 0;
 }

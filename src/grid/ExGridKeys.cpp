@@ -1,6 +1,7 @@
 // The grid's keyboard: Escape and Enter typed while the grid or its
 // editor has the focus, the Enter and Tab advance, Home and End, wrapping
-// arrows, scroll-only keys, clipboard keys and the incremental lookup.
+// arrows, scroll-only keys, clipboard keys, the incremental lookup and the
+// last row kept clear of a shown search footer.
 #include "grid/ExGrid.h"
 
 #include "framework/SysUtils.h"
@@ -13,22 +14,23 @@ void TExStringGrid::KeyDown(Word& Key, TShiftState Shift) {
     FTools->KeyDownSelection = Selection();
     if (CellControlKeyDown(Key)) return;
     SearchFooterKey(Key, Shift);
-    if (Key == VK_RETURN && !IsEditable(RealColIndex(Col()), Row())) {
-        if (OnKeyDown) OnKeyDown(this, Key, Shift);
-        Key = 0;
-        return;
-    }
+    if (EditStartKey(Key, Shift)) return;
     if (Key == VK_TAB && Options().Contains(goTabs) && !Shift.Contains(ssAlt) && !Shift.Contains(ssCtrl)) {
         TabAdvance(Shift.Contains(ssShift));
         Key = 0;
         return;
     }
-    if (ScrollOnlyKey(Key) || HomeEndKey(Key, Shift)) {
+    if (ScrollOnlyKey(Key)) {
         Key = 0;
         return;
     }
     if (Key == VK_SPACE || Key == VK_RETURN) ClickControlByKey(Key);
     if (Key == VK_SPACE) ToggleRadioByKey();
+    if (HomeEndKey(Key, Shift)) {
+        ConsumeKey(Key, Shift);
+        return;
+    }
+    NodeKey(Key);
     if (RowSelectScrollKey(Key, Shift) || SkipFixedKey(Key, Shift)) return;
     const Word key = Key;
     const int r0 = Row(), c0 = Col(), left = LeftCol();
@@ -38,8 +40,33 @@ void TExStringGrid::KeyDown(Word& Key, TShiftState Shift) {
                           Options().Contains(goRowSelect) && left != TCustomGrid::FixedCols() &&
                           FNavigation.KeepHorizScroll();
     AutoRowKey(key, Shift, true);
+    // A shown search footer covers the grid's bottom: at the end of the view the
+    // last row is scrolled clear of it, and keys there keep it clear.
+    const bool footer = SearchFooter().Visible();
+    const bool footerEnd = footer && TopRow() >= RowCount() - VisibleRowCount();
+    const bool onLast = Row() >= RowCount() - 1;
+    const bool moveKey = key >= VK_PRIOR && key <= VK_DOWN;  // PgUp, PgDn, End, Home and the arrows
+    const bool towardsEnd = key == VK_NEXT || key == VK_END || key == VK_LEFT || key == VK_RIGHT || key == VK_DOWN;
+    if (footerEnd && onLast) {
+        if (key == VK_DOWN) ScrollAboveSearchFooter();
+        if (key == VK_DOWN || (key == VK_RIGHT && Col() >= ColCount() - 1) ||
+            (key == VK_LEFT && Col() <= TCustomGrid::FixedCols())) {
+            ConsumeKey(Key, Shift);
+            return;
+        }
+    }
+    const bool otherKey = !moveKey && key != VK_SHIFT && key != VK_MENU;
+    const bool footerLock = footerEnd && ((onLast && towardsEnd) || otherKey);
+    const int top = TopRow();
+    if (footerLock) BeginUpdate();
     if (keepLeft) BeginUpdate();
     TBaseGrid::KeyDown(Key, Shift);
+    if (footerLock) {
+        // The cell's own scrolling would bring the footer over the last row again.
+        if (otherKey) SetTopRow(top, true);
+        EndUpdate();
+    }
+    if (footer && towardsEnd && Row() == RowCount() - 1) ScrollRowAboveSearchFooter(Row());
     if (keepLeft) {
         SetLeftCol(left);
         EndUpdate();
@@ -47,12 +74,91 @@ void TExStringGrid::KeyDown(Word& Key, TShiftState Shift) {
     MoveRowsKey(key, Shift, before, r0);
     CursorAdvanceKey(key, c0, r0);
     SkipDisabledRows(key, r0);
+    SyncGridKey();
     DisjunctKey(key, Shift);
     if (ClipboardKey(key, Shift)) {
         Key = 0;
         return;
     }
     AutoRowKey(key, Shift, false);
+    if (key == VK_F2) DoF2Key(Col(), Row());
+}
+
+void TExStringGrid::ConsumeKey(Word& Key, TShiftState Shift) {
+    Word pressed = Key;
+    Key = 0;
+    if (OnKeyDown) OnKeyDown(this, pressed, Shift);
+}
+
+bool TExStringGrid::EditStartKey(Word& Key, TShiftState Shift) {
+    if (Key != VK_RETURN && Key != VK_F2) return false;
+    const int rc = RealColIndex(Col()), r = Row();
+    auto editing = [this] { return Options().Contains(goEditing); };
+    auto swallow = [&] {
+        ConsumeKey(Key, Shift);
+        return true;
+    };
+    // Editing only by double click: Enter and F2 still start it on a cell that may be edited.
+    if (FMouseActions.EditOnDblClickOnly() && !editing()) {
+        const bool range = FMouseActions.RangeSelectAndEdit();
+        FMouseActions.SetRangeSelectAndEdit(true);
+        const bool editable = IsEditable(rc, r);
+        FMouseActions.SetRangeSelectAndEdit(range);
+        if (editable) SetOptions(Options() + TGridOptions{goEditing});
+    }
+    if (FMouseActions.RangeSelectAndEdit() && !editing()) {
+        if (!IsEditable(rc, r)) return swallow();
+        SetOptions(Options() + TGridOptions{goEditing});
+        // Enter's own character opens the editor (the grid's Enter toggles it).
+        if (Key == VK_F2) ShowInplaceEdit();
+    }
+    if (Key == VK_F2 && editing() && !IsEditable(rc, r)) return swallow();
+    if (Key == VK_RETURN && !IsEditable(rc, r)) {
+        // A form previewing keys has seen it: the key goes on as the framework's.
+        if (TCustomForm* form = GetParentForm(this); form && form->KeyPreview()) {
+            if (OnKeyDown) OnKeyDown(this, Key, Shift);
+            return true;
+        }
+        return swallow();
+    }
+    return false;
+}
+
+void TExStringGrid::NodeKey(Word Key) {
+    if ((Key != VK_RIGHT && Key != VK_LEFT) || !IsNode(RealRowIndex(Row()))) return;
+    if (!IsMergedCell(Col(), Row())) return;  // only the node's merged cell opens and closes it
+    if (Key == VK_RIGHT) ExpandNode(RealRowIndex(Row()));
+    else ContractNode(RealRowIndex(Row()));
+}
+
+bool TExStringGrid::RowClearOfSearchFooter(int ARow) {
+    TSearchPanel* panel = SearchPanel();
+    if (!panel || !SearchFooter().Visible() || ARow < TopRow() || ARow >= RowCount()) return false;
+    // The row's bottom as if the client went on below its end.
+    TGridDrawInfo d;
+    CalcDrawInfo(d);
+    int y = d.Vert.FixedBoundary;
+    for (int r = TopRow(); r < ARow; ++r) y += d.Vert.GetExtent(r) + d.Vert.EffectiveLineWidth;
+    return y + d.Vert.GetExtent(ARow) <= ClientHeight() - panel->Height() + 2;
+}
+
+void TExStringGrid::ScrollRowAboveSearchFooter(int ARow) {
+    TSearchPanel* panel = SearchPanel();
+    if (!panel || !SearchFooter().Visible() || ARow < TopRow() || ARow >= RowCount()) return;
+    if (ClientHeight() <= DefaultRowHeight() + panel->Height()) return;
+    while (TopRow() < ARow && !RowClearOfSearchFooter(ARow)) SetTopRow(TopRow() + 1, true);
+}
+
+bool TExStringGrid::IsLastDataRow() {
+    if (FFloatingFooter.Visible()) return Row() + 2 == RowCount();
+    return Row() + 1 == RowCount() - FFixedFooters;
+}
+
+void TExStringGrid::SyncGridKey() {
+    auto* other = dynamic_cast<TCustomGrid*>(FSyncGrid.Grid());
+    if (!other || other == this) return;
+    if (FSyncGrid.SelectionColumn() && Col() < other->ColCount()) other->SetCol(Col());
+    if (FSyncGrid.SelectionRow() && Row() < other->RowCount()) other->SetRow(Row());
 }
 
 bool TExStringGrid::ScrollOnlyKey(Word Key) {
@@ -104,7 +210,7 @@ void TExStringGrid::CursorAdvanceKey(Word Key, int X0, int Y0) {
 bool TExStringGrid::ClipboardKey(Word Key, TShiftState Shift) {
     const bool ctrl = Shift.Contains(ssCtrl), shift = Shift.Contains(ssShift);
     if (Key == 'A' && ctrl && (Options().Contains(goRowSelect) || Options().Contains(goRangeSelect))) {
-        const TGridRect all{TCustomGrid::FixedCols(), TCustomGrid::FixedRows(), ColCount() - FFixedRightCols - 1,
+        const TGridRect all{FirstDataCol(), TCustomGrid::FixedRows(), ColCount() - FFixedRightCols - 1,
                             RowCount() - FFixedFooters - 1};
         if (all.Right < all.Left || all.Bottom < all.Top) return true;
         if (FMouseActions.DisjunctRowSelect())
@@ -141,11 +247,18 @@ void TExStringGrid::KeyPress(Char& Key) {
         Key = 0;
         return;
     }
-    if (Key == 13 && !Focused()) {
+    // Enter from an editor, or on a control cell, which opens no editor to take it.
+    const bool control = Key == 13 && HasClickControl(rc, Row());
+    if (Key == 13 && (!Focused() || control)) {
         AdvanceCell(Col(), Row(), EditorMode(), true, false, false);
         if (!FNavigation.AdvanceAutoEdit()) {
             if (OnKeyPress) OnKeyPress(this, Key);
             Key = 0;
+            return;
+        }
+        if (control) {
+            if (OnKeyPress) OnKeyPress(this, Key);
+            if (FNavigation.AdvanceOnEnter()) ShowInplaceEdit();
             return;
         }
     }
@@ -187,8 +300,9 @@ void TExStringGrid::AdvanceCell(int ACol, int ARow, bool EditorShown, bool Forwa
     const int c0 = ACol, r0 = ARow;
     FAECol = ACol;
     FAERow = ARow;
-    const int firstCol = TCustomGrid::FixedCols(), firstRow = TCustomGrid::FixedRows();
-    int lastCol = ColCount() - FFixedRightCols - 1;
+    const int firstCol = FirstDataCol(), firstRow = TCustomGrid::FixedRows();
+    // ColCount leaves hidden columns out, so only the shown fixed right ones end the data.
+    int lastCol = ColCount() - VisibleFixedRightCols() - 1;
     int lastRow = RowCount() - FFixedFooters - 1;
     bool ended = false;
     const TAdvanceDirection dir = FNavigation.AdvanceDirection();
@@ -214,7 +328,7 @@ void TExStringGrid::AdvanceCell(int ACol, int ARow, bool EditorShown, bool Forwa
                     ++r;
                     if (OnAutoAddRow) OnAutoAddRow(this, lastRow);
                     bool any = false;
-                    for (int k = firstCol; k < ColCount() && !any; ++k) {
+                    for (int k = TCustomGrid::FixedCols(); k < ColCount() && !any; ++k) {
                         bool e = true;
                         CellEditable(RealColIndex(k), r, e);
                         any = e;
@@ -235,14 +349,16 @@ void TExStringGrid::AdvanceCell(int ACol, int ARow, bool EditorShown, bool Forwa
             else if (c < lastCol || !FNavigation.AdvanceInsert()) {
                 r = firstRow;
                 c = c < lastCol ? c + 1 : firstCol;
+                Invalidate();
             } else {
                 // Past the last cell a new column is appended and entered.
                 const int span = CellSpan(c, r).X;
                 SetColCount(ColCount() + 1);
-                lastCol = ColCount() - FFixedRightCols - 1;
+                lastCol = ColCount() - VisibleFixedRightCols() - 1;
                 r = firstRow;
                 c += span + 1;
                 if (OnAutoInsertCol) OnAutoInsertCol(this, lastCol);
+                Invalidate();
             }
         } else if (dir == adLeftRight) {
             if (c > firstCol) --c;
@@ -368,88 +484,200 @@ void TExStringGrid::SimulateCellClick(int ACol, int ARow) {
     OnMouseUp = std::move(up);
 }
 
-bool TExStringGrid::TabAdvance(bool Backward) {
-    const int firstCol = TCustomGrid::FixedCols(), firstRow = TCustomGrid::FixedRows();
-    const int lastCol = ColCount() - FFixedRightCols - 1;
+int TExStringGrid::FirstSelectableCol(int ARow) {
+    for (int c = 0; c < ColCount(); ++c)
+        if (CanSelectCell(c, ARow)) return c;
+    return -1;
+}
+
+int TExStringGrid::LastSelectableCol(int ARow) {
+    for (int c = ColCount() - 1; c >= 0; --c)
+        if (CanSelectCell(c, ARow)) return c;
+    return -1;
+}
+
+int TExStringGrid::FirstDataCol() const {
+    const int fixed = TCustomGrid::FixedCols();
+    return fixed == 0 && FHasNodeRows && ColCount() > 1 ? 1 : fixed;
+}
+
+int TExStringGrid::VisibleFixedRightCols() const {
+    const int total = ColCount() + FNumHidden;
+    int shown = 0;
+    for (int rc = std::max(0, total - FFixedRightCols); rc < total; ++rc)
+        if (!IsHiddenColumn(rc)) ++shown;
+    return shown;
+}
+
+bool TExStringGrid::TabStep(bool Backward, bool& HandOn) {
+    const int firstCol = FirstDataCol(), firstRow = TCustomGrid::FixedRows();
+    const int vfrc = VisibleFixedRightCols();
     const int lastRow = RowCount() - FFixedFooters - 1;
-    if (lastCol < firstCol || lastRow < firstRow) return true;
-    // An editor or handler asking again for the Tab now under way is not moved twice.
-    if (Col() == FLastTabCol && Row() == FLastTabRow) return true;
-    FLastTabCol = Col();
-    FLastTabRow = Row();
-    bool result = true;
-    bool handOn = false;
-    // The first selectable base cell of a row from column From on (-1: none).
-    auto firstIn = [&](int r, int From) {
-        for (int c = From; c <= lastCol; ++c)
-            if (IsBaseCell(c, r) && CanSelectCell(c, r)) return c;
+    const int c = Col(), r = Row();
+    const TPoint span = CellSpan(c, r);
+    // The last (first) selectable base cell of row R searched from column From towards To.
+    auto leftIn = [&](int R, int From, int To) {
+        for (int k = From; k >= To; --k)
+            if (IsBaseCell(k, R) && CanSelectCell(k, R)) return k;
         return -1;
     };
-    auto lastIn = [&](int r, int From) {
-        for (int c = From; c >= firstCol; --c)
-            if (IsBaseCell(c, r) && CanSelectCell(c, r)) return c;
+    auto rightIn = [&](int R, int From) {
+        for (int k = From; k < ColCount() - vfrc; ++k)
+            if (IsBaseCell(k, R) && CanSelectCell(k, R)) return k;
         return -1;
     };
-    int c = Col(), r = Row();
-    if (FNavigation.TabAdvanceDirection() != adLeftRight) {
-        // Down the column, then on to the next (previous) one.
-        if (Backward) {
-            if (r > firstRow) --r;
-            else {
-                r = lastRow;
-                c = c > firstCol ? c - 1 : lastCol;
+    auto forced = [&](int C, int R) {
+        FForceSel = true;
+        FocusCell(C, R, true);
+        FForceSel = false;
+    };
+    // Past the end: back to the first row, or a new row, and the focus goes on.
+    auto pastTheEnd = [&]() {
+        bool allow = !FNavigation.TabToNextAtEnd() && FNavigation.AdvanceInsert();
+        if (allow) DoCanAddRow(allow);
+        if (allow) {
+            // The new row goes above a floating footer's row.
+            int added;
+            if (FFloatingFooter.Visible()) {
+                InsertRows(RowCount() - 1, 1);
+                added = RowCount() - 2;
+            } else {
+                AddRow();
+                added = RowCount() - FFixedFooters - 1;
             }
-        } else if (r + CellSpan(c, r).Y < lastRow) {
-            r += CellSpan(c, r).Y + 1;
+            SetRow(added);
+            if (OnAutoAddRow) OnAutoAddRow(this, RowCount() - FFixedFooters - 1);
         } else {
-            r = firstRow;
-            if (c < lastCol) ++c;
+            GotoFirstRow();
+        }
+        const int first = FirstSelectableCol(Row());
+        SetCol(first >= 0 ? first : firstCol);
+        HandOn = true;
+    };
+    if (FNavigation.TabAdvanceDirection() != adLeftRight) {
+        // Down (up) the column, then on to the next (previous) one.
+        if (Backward) {
+            if (r > firstRow) SetRow(r - 1);
+            else FocusCell(c > firstCol ? c - 1 : ColCount() - vfrc - 1, lastRow, true);
+        } else if (r + span.Y + 1 < RowCount() - FFixedFooters) {
+            SetRow(r + span.Y + 1);
+        } else {
+            GotoFirstRow();
+            if (c < ColCount() - vfrc - 1) SetCol(c + 1);
             else {
-                c = firstCol;
-                handOn = true;
+                SetCol(firstCol);
+                HandOn = true;
             }
         }
-    } else if (Backward) {
-        int found = c > firstCol ? lastIn(r, c - 1) : -1;
-        // Each row is tried once, from the one above upward and round.
-        for (int i = 0; found < 0 && i <= lastRow - firstRow; ++i) {
-            r = r > firstRow ? r - 1 : lastRow;
-            found = lastIn(r, lastCol);
-        }
-        if (found < 0) {
-            FLastTabCol = FLastTabRow = -1;
+        return true;
+    }
+    if (Backward) {
+        const int found = c > firstCol ? leftIn(r, c - 1, firstCol) : -1;
+        if (found >= 0) {
+            SetCol(found);
             return true;
         }
-        c = found;
-    } else {
-        int found = c + CellSpan(c, r).X < lastCol ? firstIn(r, c + CellSpan(c, r).X + 1) : -1;
-        while (found < 0 && r < lastRow) found = firstIn(++r, firstCol);
-        if (found < 0) {
-            // Past the last selectable cell: a new row, or back to the first.
-            bool allow = !FNavigation.TabToNextAtEnd() && FNavigation.AdvanceInsert();
-            if (allow) DoCanAddRow(allow);
-            if (allow) {
-                // The new row goes above a floating footer's row.
-                if (FFloatingFooter.Visible()) {
-                    InsertRows(RowCount() - 1, 1);
-                    r = RowCount() - 2;
-                } else {
-                    AddRow();
-                    r = RowCount() - FFixedFooters - 1;
-                }
-                if (OnAutoAddRow) OnAutoAddRow(this, RowCount() - FFixedFooters - 1);
-            } else {
-                r = firstRow;
-            }
-            found = firstIn(r, firstCol);
-            if (found < 0) found = firstCol;
-            handOn = true;
+        int row = r > firstRow ? r - 1 : lastRow;
+        if (c > firstCol) {
+            // Nothing to the left: the last selectable cell of the row above
+            // (of the last row, scrolled into view, from the first row).
+            const int last = LastSelectableCol(row);
+            if (last < 0) return false;
+            FocusCell(last, row, true);
+            MoveToBaseCell();
+            return true;
         }
-        c = found;
+        // From the first column each row upward is tried once, and round.
+        for (int i = 0; i <= lastRow - firstRow; ++i) {
+            const int last = leftIn(row, ColCount() - vfrc - 1, TCustomGrid::FixedCols());
+            if (last >= 0) {
+                FocusCell(last, row, true);
+                return true;
+            }
+            row = row > firstRow ? row - 1 : lastRow;
+        }
+        return false;
     }
-    FForceSel = true;
-    FocusCell(c, r, true);
-    FForceSel = false;
+    if (c + span.X + 1 < ColCount() - vfrc) {
+        int next = c + span.X + 1;
+        while (next < ColCount() - vfrc && !CanSelectCell(next, r)) ++next;
+        if (next < ColCount() - vfrc) {
+            SetCol(next);
+            return true;
+        }
+        // The rest of the row is refused: on to the next row, whose change is
+        // told here as the forced move skips the usual checks.
+        FForceSel = true;
+        if (r < lastRow) {
+            const int first = FirstSelectableCol(r + 1);
+            bool allow = true;
+            if (OnRowChanging) OnRowChanging(this, r, r + 1, allow);
+            if (OnCellChanging) OnCellChanging(this, r, c, r + 1, first, allow);
+            if (OnColChanging) OnColChanging(this, c, first, allow);
+            if (allow) FocusCell(first >= 0 ? first : TCustomGrid::FixedCols(), r + 1, true);
+        } else {
+            const int first = FirstSelectableCol(firstRow);
+            if (first >= 0) FocusCell(first, firstRow, true);
+            HandOn = true;
+        }
+        FForceSel = false;
+        return true;
+    }
+    if (r < lastRow) {
+        const int first = rightIn(r + 1, firstCol);
+        if (first >= 0) {
+            forced(first, r + 1);
+            return true;
+        }
+        for (int row = r + 2; row <= lastRow; ++row) {
+            const int any = FirstSelectableCol(row);
+            if (any >= 0) {
+                forced(any, row);
+                return true;
+            }
+        }
+    }
+    pastTheEnd();
+    return true;
+}
+
+bool TExStringGrid::TabAdvance(bool Backward) {
+    if (OnKeyDown) {
+        Word key = VK_TAB;
+        OnKeyDown(this, key, Backward ? TShiftState{ssShift} : TShiftState{});
+        if (key != VK_TAB) return true;
+    }
+    if (TCustomGrid::FixedCols() >= ColCount() - VisibleFixedRightCols() ||
+        TCustomGrid::FixedRows() >= RowCount() - FFixedFooters)
+        return true;
+    // An editor or handler asking again for the Tab now under way is not moved twice.
+    if (Col() == FLastTabCol && Row() == FLastTabRow) return true;
+    const int c0 = Col(), r0 = Row();
+    bool handOn = false;
+    // Editing is judged as the Tab found it: a move onto a cell that cannot be
+    // edited switches the option off.
+    const bool editing = Options().Contains(goEditing);
+    // A cell that cannot be edited while editing, or a merged cell entered
+    // past its base, moves on. A walk that finds no cell to stay on (it comes
+    // back to the start or gets stuck) leaves the cursor at the start.
+    bool settled = false;
+    for (int steps = (ColCount() + 1) * (RowCount() + 1); steps > 0; --steps) {
+        FLastTabCol = Col();
+        FLastTabRow = Row();
+        const int rows = RowCount();
+        if (!TabStep(Backward, handOn)) break;
+        if ((Col() == FLastTabCol && Row() == FLastTabRow) || (Col() == c0 && Row() == r0)) break;
+        const bool skip = editing && !IsCellEditable(RealColIndex(Col()), Row());
+        settled = (!skip && (Backward || IsBaseCell(Col(), Row()))) || RowCount() != rows ||
+                  (handOn && FNavigation.TabToNextAtEnd());
+        if (settled) break;
+    }
+    if (!settled && (Col() != c0 || Row() != r0)) {
+        FForceSel = true;
+        FocusCell(c0, r0, true);
+        FForceSel = false;
+        handOn = false;
+    }
     if (FNavigation.AdvanceAutoEdit() && !HasClickControl(RealColIndex(Col()), Row()) &&
         IsEditable(RealColIndex(Col()), Row()))
         SimulateCellClick(Col(), Row());
@@ -459,10 +687,10 @@ bool TExStringGrid::TabAdvance(bool Backward) {
         if (TCustomForm* form = GetParentForm(this)) {
             HideInplaceEdit();
             form->SelectNext(this, !Backward, true);
-            result = false;
+            return false;
         }
     }
-    return result;
+    return true;
 }
 
 bool TExStringGrid::HomeEndKey(Word Key, TShiftState Shift) {
@@ -475,10 +703,10 @@ bool TExStringGrid::HomeEndKey(Word Key, TShiftState Shift) {
     const int lastRow = footer && RowCount() > 2 ? RowCount() - 2 : RowCount() - FFixedFooters - 1;
     // A grid holding only its header row keeps the framework's handling.
     if (how != heFirstLastCell && FFixedRowAlways && RowCount() == 1) return false;
+    // With no column to stand on the cursor keeps its column.
     auto firstSelectable = [&](int r) {
-        int c = fc;
-        while (c < ColCount() - 1 && !CanSelectCell(c, r)) ++c;
-        return c;
+        const int c = FirstSelectableCol(r);
+        return c < 0 ? Col() : c;
     };
     if (how == heFirstLastCell && !ctrl) {
         FocusCell(home ? fc : ColCount() - 1, home ? fr : RowCount() - 1, true);
@@ -490,6 +718,7 @@ bool TExStringGrid::HomeEndKey(Word Key, TShiftState Shift) {
         if (shift) {
             // The rows from the one the key was pressed on, the cursor ending on the new row.
             SetSelection({0, from, ColCount() - 1, to});
+            if (FMouseActions.DisjunctRowSelect()) SelectRowsFromSelection(false);
         } else {
             FocusCell(Col(), to, true);
             MoveToBaseCell();
@@ -506,7 +735,7 @@ bool TExStringGrid::HomeEndKey(Word Key, TShiftState Shift) {
     if (how == heFirstLastColumn && home && ctrl) {
         FocusCell(firstSelectable(fr), fr, true);
         MoveToBaseCell();
-        SetLeftCol(fc);
+        SetLeftCol(FirstDataCol());
         return true;
     }
     if (how == heFirstLastColumn && !ctrl && !Options().Contains(goRowSelect)) {
@@ -518,7 +747,7 @@ bool TExStringGrid::HomeEndKey(Word Key, TShiftState Shift) {
         } else if (home) {
             FocusCell(firstSelectable(r), r, true);
             MoveToBaseCell();
-            SetLeftCol(fc);
+            SetLeftCol(FirstDataCol());
         } else {
             FocusCell(ColCount() - 1, r, true);
             MoveToBaseCell();

@@ -38,6 +38,8 @@ void TExGridTools::BalloonInit() {
         // A merged area shows the balloon of its base cell.
         int bc = c.X, br = c.Y;
         FGrid.ResolveBaseCell(c.X, c.Y, bc, br);
+        // The mouse leaving this cell closes the balloon (see MouseMove).
+        FGrid.FLastBalloonPos = {bc, br};
         BalloonText(FGrid.RealColIndex(bc), br, Title, Text, Icon);
     };
 }
@@ -347,7 +349,11 @@ void TExGridTools::KeyUp(Word& Key, TShiftState Shift) {
     const TGridRect s = FGrid.Selection();
     const TGridRect old = KeyDownSelection;
     const bool moved = s.Left != old.Left || s.Top != old.Top || s.Right != old.Right || s.Bottom != old.Bottom;
-    if ((arrow || key == VK_TAB) && moved) FGrid.SelectionChanged(s.Left, s.Top, s.Right, s.Bottom);
+    // Keys that move the cursor through the grid's general key handling report the new selection
+    // (Home and End, which the grid moves itself, do not).
+    const bool page = key == VK_PRIOR || key == VK_NEXT;
+    const bool all = key == 'A' && Shift.Contains(ssCtrl);
+    if ((arrow || page || all || key == VK_TAB) && moved) FGrid.SelectionChanged(s.Left, s.Top, s.Right, s.Bottom);
 
     if (!FGrid.MouseActions().DisjunctCellSelect() || FGrid.Options().Contains(goEditing)) return;
     if (Shift.Contains(ssShift) && moved) {

@@ -25,20 +25,23 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     FTools->OleArm(ACol, ARow, X, Y);
     FDoOnClick = true;
     const TGridRect oldSel = Selection();
+    FPressSelection = oldSel;
     const TShiftState shift = KeysToShiftState(Message.Keys());
+    if (SelectionResizePress(X, Y, Message)) return;
+
+    // A refused click does nothing at all: no sizing, no editing, no menu.
+    bool allow = true;
+    if (OnCanClickCell) OnCanClickCell(this, ARow, ACol, allow);
+    if (!allow) return;
+
     if (IsHoverFixedCell(ACol, ARow))
         SetFixedCellPressed(true, FControlLook.FixedDropDownButton && X > CellRect(ACol, ARow).Right - 16);
     if (FixedDropDownPress(ACol, ARow, X)) return;
-    if (SelectionResizePress(X, Y, Message)) return;
     if (FLook == glListView && FHotFixedCell.X >= 0 && FHotFixedCell.Y >= 0 && FHotFixedCell.X < ColCount() &&
         FHotFixedCell.Y < RowCount())
         RepaintCell(FHotFixedCell.X, FHotFixedCell.Y);
     if (StartFixedSizing(X, Y)) return;
     if (RangeSelectEditPress(ACol, ARow, shift, Message)) return;
-
-    bool allow = true;
-    if (OnCanClickCell) OnCanClickCell(this, ARow, ACol, allow);
-    if (!allow) return;
 
     // A plain press on a cell starts a new cell selection.
     if (FMouseActions.DisjunctCellSelect() && !shift.Contains(ssCtrl) && ACol >= TCustomGrid::FixedCols() &&
@@ -48,6 +51,9 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     }
 
     FPushedCellButton = {-1, -1};
+    FSelectionClick = false;
+    // Typing after a click starts a new lookup.
+    FTools->IncrSearchText.clear();
     if (ACol < 0 || ARow < 0) {
         HideInplaceEdit();
         if (!FFixedRowAlways) TBaseGrid::WMLButtonDown(Message);
@@ -56,11 +62,23 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
 
     const int N = RealColIndex(ACol);
     const TRect R = CellRect(ACol, ARow);
-    if (FMouseActions.CaretPositioning()) LButFlg = true;
+    if (FMouseActions.CaretPositioning()) FLButFlg = true;
+    const bool fixedCell = ACol < TCustomGrid::FixedCols() || ARow < TCustomGrid::FixedRows();
+    const bool declaredFixed = !fixedCell && IsFixed(ACol, ARow);
+    // Fixed cells are never edited: an open editor closes, its text kept.
+    if (fixedCell || declaredFixed) HideInplaceEdit();
     FixedCellButtonPress(ACol, ARow, X, R);
     if (CellControlPress(ACol, ARow, X, Y)) return;
     if (N == 0 && FTools->NodePress(ARow, X - R.Left, Y, shift)) return;
+    // Beside the node glyphs column 0 of a grouped grid selects nothing.
+    if (N == 0 && ARow >= TCustomGrid::FixedRows() && FTools->NumNodes() > 0 && !FMouseActions.RowSelect() &&
+        !Options().Contains(goRowSizing)) {
+        if (OnMouseDown) OnMouseDown(this, mbLeft, shift, X, Y);
+        if (OnClickCell) OnClickCell(this, ARow, ACol);
+        return;
+    }
     if (RadioGroupPress(ACol, ARow, X, Y)) return;
+    if (SelectionClickPress(ACol, ARow, X, Y, R, shift)) return;
     if (RatingPress(ACol, ARow, X)) return;
     if (CellButtonPress(ACol, ARow, X, Y)) return;
     bool canEdit = Options().Contains(goEditing) || FMouseActions.RangeSelectAndEdit();
@@ -122,15 +140,30 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     }
     DisjunctPress(ACol, ARow, shift, oldSel);
     if (!IsDesigning() && AnchorPress(ACol, ARow, X, Y)) return;
+    if (declaredFixed) {
+        // A cell declared fixed is only reported, never selected; the last
+        // row under a floating footer drawn over it not even that.
+        const bool underFooter = FFloatingFooter.Visible() && FFloatingFooter.FooterStyle() == fsFixedLastRow &&
+                                 ARow == RowCount() - 1;
+        if (!underFooter && OnClickCell) OnClickCell(this, ARow, ACol);
+        return;
+    }
 
     // The framework's press would open the editor at once on a grid that
     // always edits; here the selection rules decide.
     const bool alwaysEdit = FNavigation.AlwaysEdit();
     const int oldTop = TopRow(), oldLeft = LeftCol();
     const int visRows = VisibleRowCount(), visCols = VisibleColCount();
+    // A row-select grid that keeps its column scroll stays where it was.
+    const bool keepLeft = Options().Contains(goRowSelect) && FNavigation.KeepHorizScroll();
+    if (keepLeft) BeginUpdate();
     FNavigation.SetAlwaysEdit(false);
     TBaseGrid::WMLButtonDown(Message);
     FNavigation.SetAlwaysEdit(alwaysEdit);
+    if (keepLeft) {
+        if (LeftCol() != oldLeft) SetLeftCol(oldLeft);
+        EndUpdate();
+    }
     // A press on the partly shown row below, the column right of the view or the
     // first scrolled column starts no range selection that would scroll the grid.
     if (GridState() == gsSelecting && FMouseActions.NoAutoRangeScroll() &&
@@ -150,6 +183,38 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
                             (X - R.Left <= 4 || R.Right - X <= 4);
     if (!sizingGrip && OnClickCell) OnClickCell(this, ARow, ACol);
     if (OnCellValidate) StoreOldCell(Col(), Row());
+    DirectEditPress(ACol, ARow, X, R);
+}
+
+void TExStringGrid::DirectEditPress(int ACol, int ARow, int X, const TRect& R) {
+    // Near a side the press sizes or moves a column instead.
+    if (X - R.Left <= 4 || R.Right - X <= 4) return;
+    if (ACol < TCustomGrid::FixedCols() || ARow < TCustomGrid::FixedRows()) return;
+    const int N = RealColIndex(ACol);
+    bool canEdit = Options().Contains(goEditing) || FMouseActions.RangeSelectAndEdit();
+    CellEditable(N, ARow, canEdit);
+    const bool dblOnly = FMouseActions.EditOnDblClickOnly();
+    const bool combo = FControlLook.DropDownAlwaysVisible && DoHasComboBox(N, ARow);
+    if (!(canEdit || (dblOnly && combo)) || !(FMouseActions.DirectEdit() || combo)) return;
+    // Check boxes, radios and buttons act on the press itself.
+    if (HasClickControl(N, ARow)) return;
+    if (dblOnly && combo) {
+        // A combo shown in the cell drops at once, even on a grid that edits on double clicks.
+        SetOptions(Options() + TGridOptions{goEditing});
+        if (CanFocus()) SetFocus();
+    }
+    if (Col() != ACol || Row() != ARow) {
+        // The press did not move there (a refusal): the change is asked once more.
+        bool allow = true;
+        if (ARow != Row() && OnRowChanging) OnRowChanging(this, Row(), ARow, allow);
+        if (ACol != Col() && OnColChanging) OnColChanging(this, Col(), ACol, allow);
+        if (OnCellChanging) OnCellChanging(this, Row(), Col(), ARow, ACol, allow);
+        if (!allow) return;
+        FocusCell(ACol, ARow, true);
+        if (Col() != ACol || Row() != ARow) return;
+    }
+    StoreOldCell(ACol, ARow);
+    ShowEditor();
 }
 
 void TExStringGrid::FixedCellButtonPress(int ACol, int ARow, int X, const TRect& R) {
@@ -266,4 +331,60 @@ bool TExStringGrid::RatingPress(int ACol, int ARow, int X) {
         RepaintCell(ACol, ARow);
     }
     return true;
+}
+
+void TExStringGrid::SelectAllPress() {
+    if (CanFocus()) SetFocus();
+    // Hooks that follow exports see the whole grid offered, and given up.
+    ExportNotification(0, -1);
+    ExportNotification(1, RowCount() - 1);
+    ExportNotification(4, -1);
+    HideSelection();
+    TGridRect all{TCustomGrid::FixedCols(), TCustomGrid::FixedRows(), ColCount() - 1, RowCount() - 1};
+    ClickHook(all);
+    SetSelection(all);
+    FSelHidden = false;
+    FShowSel = true;
+    TBaseGrid::DoExit();
+    // The headers marking the active cell follow.
+    if (FActiveCellShow) InvalidateGrid();
+}
+
+bool TExStringGrid::SelectionClickPress(int ACol, int ARow, int X, int Y, const TRect& R, TShiftState Shift) {
+    const int N = RealColIndex(ACol);
+    const bool fixedRow = ARow < TCustomGrid::FixedRows();
+    if (!FDragDropSettings.OleDropSource() || Options().Contains(goEditing)) return false;
+    if (!IsSelected(ACol, ARow) && !(fixedRow && !FEnhRowColMove)) return false;
+    if (HasButton(N, ARow) || HasCheckBox(N, ARow) || ACol < TCustomGrid::FixedCols()) return false;
+    if (fixedRow && (FMouseActions.ColSelect() || FMouseActions.AllSelect())) return false;
+    if (Options().Contains(goColSizing) && (X - R.Left <= 4 || R.Right - X <= 4)) return false;
+    // The selection stays whole for a drag that may start with the next move;
+    // the release without one narrows it to the pressed cell.
+    if (CanFocus()) SetFocus();
+    if (OnMouseDown) OnMouseDown(this, mbLeft, Shift, X, Y);
+    FSelectionClick = true;
+    if (OnClickCell) OnClickCell(this, ARow, ACol);
+    return true;
+}
+
+bool TExStringGrid::SelectionClickRelease(int ACol, int ARow, int X, int Y, TShiftState Shift) {
+    if (!FSelectionClick) return false;
+    FSelectionClick = false;
+    if (ACol < TCustomGrid::FixedCols() || ARow < TCustomGrid::FixedRows()) return false;
+    if (FMouseActions.DisjunctRowSelect() && FDragDropSettings.OleDropSource()) {
+        const bool ctrl = Shift.Contains(ssCtrl);
+        if (!ctrl) ClearRowSelect();
+        if (ctrl || FMouseActions.DisjunctRowSelectNoCtrl()) {
+            const int r = RowSelectIndex(ARow);
+            SetRowSelect(r, !RowSelect(r));
+            if (OnMouseUp) OnMouseUp(this, mbLeft, TShiftState{ssCtrl}, X, Y);
+            return true;
+        }
+    }
+    const bool indicator = !FRowIndicator.Empty() && TCustomGrid::FixedCols() > 0;
+    if (indicator) RepaintCell(0, Row());
+    if (Options().Contains(goRowSelect)) SetSelection({TCustomGrid::FixedCols(), ARow, ColCount() - 1, ARow});
+    else SetSelection({ACol, ARow, ACol, ARow});
+    if (indicator) RepaintCell(0, Row());
+    return false;
 }

@@ -2,6 +2,7 @@
 // sizing hint, and cancelling a cell hint once the mouse left its cell.
 #include "grid/ExGrid.h"
 
+#include "framework/BalloonTip.h"
 #include "framework/SysUtils.h"
 
 #include <algorithm>
@@ -135,15 +136,21 @@ void TExStringGrid::HeaderSelectPress(int ACol, int ARow, TShiftState Shift) {
     const TGridRect old = Selection();
     const bool shift = Shift.Contains(ssShift);
     switch (FMouseSelectMode) {
-    case msAll:
+    case msAll: {
         if (!FMouseActions.AllSelect() || !Options().Contains(goRangeSelect) || ACol >= fc || ARow >= fr) return;
-        if (CanFocus()) SetFocus();
-        SetSelection({fc, fr, lastCol, lastRow});
+        SelectAllPress();
         break;
+    }
     case msRow:
         if (!FMouseActions.RowSelect() || ACol >= fc || ARow < fr) return;
         SetSelection({fc, shift ? old.Top : ARow, lastCol, ARow});
         FMouseSelectStart = ARow;
+        // A whole row replaces single cells picked before.
+        if (FMouseActions.DisjunctCellSelect() && !FSelectedCells.empty()) {
+            FSelectedCells.clear();
+            InvalidateGrid();
+        }
+        if (!FRowIndicator.Empty()) InvalidateCol(0);
         break;
     case msColumn:
         if (!FMouseActions.ColSelect() || !Options().Contains(goRangeSelect) || ARow >= fr || ACol < fc) return;
@@ -156,17 +163,22 @@ void TExStringGrid::HeaderSelectPress(int ACol, int ARow, TShiftState Shift) {
     }
 }
 
-void TExStringGrid::HeaderSelectDrag(int ACol, int ARow, int Y) {
+bool TExStringGrid::HeaderSelectDrag(int ACol, int ARow, int Y) {
     const int fc = TCustomGrid::FixedCols(), fr = TCustomGrid::FixedRows();
     if (FMouseSelectMode == msRow && FMouseActions.RowSelect()) {
         if (ARow >= fr && ARow < RowCount() - FFixedFooters)
             SetSelection({fc, FMouseSelectStart, ColCount() - 1, std::max(ARow, fr)});
         // Beyond the bottom the rows scroll up, above the first row down.
-        if (Y > Height() - 4 && TopRow() < RowCount() - VisibleRowCount()) SetTopRow(TopRow() + 1);
-        else if (fr > 0 && Y < RowHeights(0) && TopRow() > fr) SetTopRow(TopRow() - 1);
+        if (Y > Height() - 4 && TopRow() < RowCount() - VisibleRowCount()) {
+            SetTopRow(TopRow() + 1);
+        } else if (fr > 0 && Y < RowHeights(0) && TopRow() > fr) {
+            SetTopRow(TopRow() - 1);
+            return true;
+        }
     } else if (FMouseSelectMode == msColumn && FMouseActions.ColSelect() && ACol >= fc) {
         SetSelection({FMouseSelectStart, fr, ACol, RowCount() - 1});
     }
+    return false;
 }
 
 void TExStringGrid::DrawFixedSizingLine() {
@@ -201,6 +213,24 @@ void TExStringGrid::ShowSizingHint(const String& Text, int AnchorCol, int Anchor
     FScrollHintShow = true;
 }
 
+void TExStringGrid::CancelHintsOffCell(int ACol, int ARow) {
+    int bc = ACol, br = ARow;
+    if (ACol >= 0 && ARow >= 0) ResolveBaseCell(ACol, ARow, bc, br);
+    const TPoint base{bc, br};
+    // A cell hint belongs to its cell; the framework starts the next hint
+    // over on its own, so only the shown one goes.
+    if (FLastHintPos.X != -1 && base != FLastHintPos) {
+        if (THintWindow* w = Application->HintWindow(); w && w->IsHintShowing()) w->ReleaseHandle();
+        FLastHintPos = {-1, -1};
+    }
+    // The balloon stays while the mouse moves over its grid: closing it lets
+    // the next cell's balloon come up after the reshow delay.
+    if (FBalloon.Enable() && FLastBalloonPos.X != -1 && base != FLastBalloonPos) {
+        if (TBalloonTip* tip = FTools->BalloonTip(); tip && tip->IsTipShowing()) tip->Pop();
+        FLastBalloonPos = {-1, -1};
+    }
+}
+
 void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
     int ACol = -1, ARow = -1;
     MouseToCell(X, Y, ACol, ARow);
@@ -230,7 +260,7 @@ void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
         Options().Contains(goEditing) && !EditorMode())
         SetOptions(Options() - TGridOptions{goEditing});
 
-    if (FMouseSelectStart >= 0 && Shift.Contains(ssLeft)) HeaderSelectDrag(ACol, ARow, Y);
+    const bool scrolledUp = FMouseSelectStart >= 0 && Shift.Contains(ssLeft) && HeaderSelectDrag(ACol, ARow, Y);
 
     // Fixed columns offer their borders for sizing all the way down.
     if (FMouseActions.SizeFixedCol() && !IsDesigning()) {
@@ -254,7 +284,10 @@ void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
     TMouseSelectMode mode = msNormal;
     if (ACol >= 0 && ARow >= 0 && !IsDesigning()) {
         const bool fixedRow = ARow < TCustomGrid::FixedRows(), fixedCol = ACol < TCustomGrid::FixedCols();
-        if (fixedRow && fixedCol) {
+        if (fixedRow && fixedCol && scrolledUp) {
+            // The row drag goes on while the rows scroll down under the header.
+            mode = msRow;
+        } else if (fixedRow && fixedCol) {
             if (FMouseActions.AllSelect()) mode = msAll;
         } else if (fixedRow && FMouseActions.ColSelect() && !IsOnSizingBorder(X, Y)) {
             mode = msColumn;
@@ -262,7 +295,10 @@ void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
             const int last = FFloatingFooter.Visible() && FFloatingFooter.FooterStyle() == fsFixedLastRow
                                  ? RowCount() - 2
                                  : RowCount() - 1;
-            if (ARow <= last) mode = msRow;
+            // The node glyph opens or closes its node instead.
+            const bool onNode = RealColIndex(ACol) == 0 && IsNode(ARow) &&
+                                InNodeClickArea(ARow, X - CellRect(ACol, ARow).Left);
+            if (ARow <= last && !onNode) mode = msRow;
         }
     }
     // Over a link the press follows it.
@@ -270,18 +306,15 @@ void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
     if (mode == msNormal && !IsDesigning() && OnSelectionGrip(X, Y)) mode = msResize;
     FMouseSelectMode = mode;
 
-    // A cell hint belongs to its cell: moving on cancels it.
-    if (FLastHintPos.X != -1) {
-        int bc = ACol, br = ARow;
-        if (ACol >= 0 && ARow >= 0) ResolveBaseCell(ACol, ARow, bc, br);
-        // The framework starts the next hint over on its own; only the shown one goes.
-        if (TPoint{bc, br} != FLastHintPos) {
-            if (THintWindow* w = Application->HintWindow(); w && w->IsHintShowing()) w->ReleaseHandle();
-            FLastHintPos = {-1, -1};
-        }
-    }
+    CancelHintsOffCell(ACol, ARow);
 
+    // A held button keeps the horizontal position it was pressed at: a range
+    // drag over a partly shown column does not scroll sideways. Nothing paints
+    // before the position is put back (painting waits for the event loop).
+    const bool keepLeft = FNavigation.KeepHorizScroll() && Shift.Contains(ssLeft) && GridState() != gsColMoving;
+    const int left = LeftCol();
     TBaseGrid::MouseMove(Shift, X, Y);
+    if (keepLeft && LeftCol() != left) SetLeftCol(left);
 
     if (FSizingFixed) {
         if (OnColumnSizing) OnColumnSizing(this, 0, FSizeFixedX);
@@ -302,8 +335,11 @@ void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
         if (!cols && OnRowSizing) OnRowSizing(this, FSizingIndex, size);
         if (FHintShowSizing) {
             const String text = (cols ? u"cw=<b>" : u"rh=<b>") + IntToStr(size) + u"</b>";
-            if (cols) ShowSizingHint(text, FSizingIndex, 0);
-            else ShowSizingHint(text, 0, FSizingIndex);
+            // Beside the pressed header cell: a grid of several header rows
+            // (columns) shows it on the row (column) the border was taken in.
+            const bool pressed = FPressCol >= 0 && FPressRow >= 0 && FPressCol < ColCount() && FPressRow < RowCount();
+            if (cols) ShowSizingHint(text, FSizingIndex, pressed ? FPressRow : 0);
+            else ShowSizingHint(text, pressed ? FPressCol : 0, FSizingIndex);
         }
     }
     if (!(Selection() == selBefore)) {
@@ -337,16 +373,14 @@ void TExStringGrid::TrackHoverButton(TPoint Cell) {
 
 void TExStringGrid::CMMouseLeave(TMessage& Message) {
     TBaseGrid::CMMouseLeave(Message);
-    if (FKeepFixedHighlight) {
-        // Once: the header its drop-down menu asked to keep lit stays lit.
-        FKeepFixedHighlight = false;
-        return;
-    }
+    // Once: the header its drop-down menu asked to keep lit stays lit.
+    const bool keepHeader = FKeepFixedHighlight;
+    FKeepFixedHighlight = false;
     FSizeFixed = false;
     FSizeFixedR = false;
     FMouseSelectMode = msNormal;
     // Nothing is under the mouse any more: no hovered or hot header stays lit.
-    TrackHoverFixedCell(-1, -1);
+    if (!keepHeader) TrackHoverFixedCell(-1, -1);
     TrackHoverButton({-1, -1});
     TrackHoverLink({-1, -1}, 0);
     if (HoverRow() && FHoverRowIdx >= 0) {

@@ -51,8 +51,8 @@ void TExStringGrid::WMLButtonUp(TWMMouse& Message) {
     MouseToCell(X, Y, ACol, ARow);
     const bool sizing = state == gsColSizing || state == gsRowSizing;
     const int sizedIndex = FSizingIndex;
-    // A sizing press that never moved sized nothing.
-    const bool moved = FColSizeFlg;
+    // A sizing press that never moved sized nothing, nor one dropped past the edge.
+    const bool moved = FColSizeFlg && !SizingReleasedOutside(X, Y);
     const bool sized = FColSizeFlg || sizing;
     FColSizeFlg = false;
 
@@ -64,9 +64,15 @@ void TExStringGrid::WMLButtonUp(TWMMouse& Message) {
     // A fixed cell's click comes before the framework's release and its OnMouseUp.
     if (FDoOnClick && fixedCell && !sizing) Click();
     FDoOnClick = false;
-    DisjunctRelease(ACol, ARow);
+    if (SelectionClickRelease(ACol, ARow, X, Y, KeysToShiftState(Message.Keys()))) return;
+    const bool deselected = DisjunctRelease(ACol, ARow);
 
     TBaseGrid::WMLButtonUp(Message);
+    // A deselection is no selection change, whatever the release reported.
+    if (deselected) FSelChange = false;
+    // An editor the click opened has placed its caret by now; one opened
+    // later by a key must not follow the mouse.
+    FLButFlg = false;
     SelectionResizeRelease();
     FTools->AutoSelectGroupRelease(ACol, ARow);
 
@@ -143,16 +149,43 @@ void TExStringGrid::SortClick(int ACol, int ARow, int X, int Y) {
     HeaderSortClick(ACol, ARow, X, Y, FPressCol, FPressRow);
 }
 
+bool TExStringGrid::SizingReleasedOutside(int X, int Y) {
+    return (GridState() == gsColSizing && X >= ClientWidth()) || (GridState() == gsRowSizing && Y >= ClientHeight());
+}
+
 void TExStringGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (IsDesigning()) {
+        TBaseGrid::MouseUp(Button, Shift, X, Y);
+        // The quick configuration box takes the designer's clicks.
+        FTools->DesignHelperClick(X, Y);
+        return;
+    }
+    // A selection the press made (or a drag) is reported with the release.
+    const bool reports = Button == mbLeft || (Button == mbRight && FMouseActions.SelectOnRightClick());
+    TGridRect sel = Selection();
+    if (reports && !(sel == FPressSelection)) SelectionChanged(sel.Left, sel.Top, sel.Right, sel.Bottom);
     // The drop is judged before the framework moves the column or row.
     if (Button == mbLeft) MoveCompletion(X, Y);
+    // Dropped past the grid's edge the sizing is given up.
+    if (SizingReleasedOutside(X, Y)) {
+        SetGridState(gsNormal);
+        InvalidateGrid();
+        return;
+    }
     if (Button == mbLeft) {
         int ACol = -1, ARow = -1;
         MouseToCell(X, Y, ACol, ARow);
         DisjunctCellRelease(ACol, ARow, Shift);
     }
+    if (reports) sel = Selection();
     TBaseGrid::MouseUp(Button, Shift, X, Y);
     FilterButtonRelease(X, Y);
+    if (reports && !(Selection() == sel)) {
+        const TGridRect s = Selection();
+        SelectionChanged(s.Left, s.Top, s.Right, s.Bottom);
+    }
+    // Reported once: a second release (a right click's own) adds nothing.
+    if (reports) FPressSelection = Selection();
 }
 
 void TExStringGrid::WMLButtonDblClk(TWMMouse& Message) {
@@ -190,8 +223,11 @@ void TExStringGrid::WMLButtonDblClk(TWMMouse& Message) {
         }
     }
 
-    // A check box took its toggle from the first press: no cell double click.
-    if (HasCheckBox(RealColIndex(ACol), ARow)) {
+    // A button's double click is two clicks of the button and nothing else.
+    if (OnCellButton(X, Y)) return;
+    // A check box, radio or button took its action from the first press: no
+    // cell double click.
+    if (ARow >= 0 && HasClickControl(RealColIndex(ACol), ARow)) {
         TBaseGrid::WMLButtonDblClk(Message);
         FixedCellDblClick(ACol, ARow);
         return;
@@ -225,6 +261,7 @@ void TExStringGrid::DblClickEdit(int ACol, int ARow) {
 }
 
 void TExStringGrid::WMRButtonDown(TWMMouse& Message) {
+    FPressSelection = Selection();
     TBaseGrid::WMRButtonDown(Message);
     int ACol = -1, ARow = -1;
     MouseToCell(Message.XPos(), Message.YPos(), ACol, ARow);

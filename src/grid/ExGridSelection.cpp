@@ -429,11 +429,11 @@ void TExStringGrid::DisjunctPress(int ACol, int ARow, TShiftState Shift, const T
     }
 }
 
-void TExStringGrid::DisjunctRelease(int ACol, int ARow) {
+bool TExStringGrid::DisjunctRelease(int ACol, int ARow) {
     FDisjunctMouseDown = false;
     if (ACol < 0) {
         FDeselectState = false;
-        return;
+        return false;
     }
     bool deselected = false;
     if (FMouseActions.DisjunctRowSelect() && !(ACol == 0 && IsNode(ARow))) {
@@ -451,7 +451,7 @@ void TExStringGrid::DisjunctRelease(int ACol, int ARow) {
         }
     }
     FDeselectState = false;
-    if (deselected) FSelChange = false;
+    return deselected;
 }
 
 void TExStringGrid::DisjunctCellRelease(int ACol, int ARow, TShiftState Shift) {

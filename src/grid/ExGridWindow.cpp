@@ -1,7 +1,10 @@
 // The grid's wheel, middle-button panning and zoom, the hints of thumb
 // tracking, and the slim scroll bars of the metro look.
 #include "grid/ExGrid.h"
+#include "grid/ExGridEditors.h"
 
+#include "framework/Forms.h"
+#include "framework/StdCtrls.h"
 #include "framework/SysUtils.h"
 #include "framework/Windows.h"
 
@@ -25,6 +28,62 @@ constexpr int MetroBarSize = 6;
 constexpr int MetroMinThumb = 20;
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// Notifications of the children
+
+bool TExStringGrid::ChildCommand(TMessage& Message) {
+    TWinControl* child = FindControl(HWND(Message.LParam));
+    if (!child || child == this) return false;
+    const Word code = Word(Message.WParam >> 16);
+    if (code == EN_CHANGE) {
+        Message.Result = child->Perform(CN_COMMAND, Message.WParam, Message.LParam);
+        if (FShowEditProcess) ShowEditProcessOf(child);
+        return true;
+    }
+    EditLinkComboNotify(Message);
+    Message.Result = child->Perform(CN_COMMAND, Message.WParam, Message.LParam);
+    // Whichever combo was typed into, the grid's combo text is told as well.
+    if (code == CBN_EDITCHANGE && OnComboChange && !IsDestroying())
+        OnComboChange(this, Col(), Row(), -1, FEditCombo ? FEditCombo->Text() : String());
+    return true;
+}
+
+void TExStringGrid::ShowEditProcessOf(TWinControl* Child) {
+    // An editor still being opened and filled is not typed into.
+    if (!FEditMode || !Child->Visible()) return;
+    String text;
+    switch (FEditControl) {
+        case edSpinEdit: case edFloatSpinEdit: case edTimeSpinEdit: case edDateSpinEdit:
+            if (Child != FEditSpin) return;
+            text = FEditSpin->Text();
+            break;
+        case edEditBtn: case edNumericEditBtn: case edFloatEditBtn: case edMaskEditBtn:
+            if (Child != FEditBtn) return;
+            text = FEditBtn->Text();
+            break;
+        default: return;
+    }
+    Child->Perform(WM_SETREDRAW, 0, 0);
+    SetEditorValue(RealColIndex(Col()), Row(), text);
+    Child->Perform(WM_SETREDRAW, 1, 0);
+}
+
+void TExStringGrid::CancelEnhancedMove() {
+    const TGridState state = GridState();
+    if ((state != gsColMoving && state != gsRowMoving) || !FEnhRowColMove || Screen->Cursor() != crDrag) return;
+    Screen->SetCursor(crDefault);
+    if (FMoveButton) {
+        FMoveButton->SetEnabled(false);
+        FMoveButton->SetVisible(false);
+    }
+}
+
+void TExStringGrid::SyncSelectionRow(int RowBefore) {
+    if (Row() == RowBefore || !FSyncGrid.SelectionRow()) return;
+    TStringGrid* other = FSyncGrid.Grid();
+    if (other && Row() >= other->FixedRows() && Row() < other->RowCount()) other->SetRow(Row());
+}
 
 // ---------------------------------------------------------------------------
 // Wheel and zoom
@@ -110,13 +169,21 @@ bool TExStringGrid::WheelNotch(TMessage& Message) {
     } else {
         const int lastRow = RowCount() - FFixedFooters - 1;
         const int target = std::clamp(delta < 0 ? Row() + n : Row() - n, firstRow, std::max(firstRow, lastRow));
-        if (Col() >= ColCount()) SetCol(ColCount() - 1);
+        const int firstCol = TCustomGrid::FixedCols();
+        if (Col() < firstCol || Col() >= ColCount())
+            SetCol(std::clamp(Col(), std::min(firstCol, ColCount() - 1), ColCount() - 1));
         if (target >= 0 && target < RowCount()) {
             StartUpdate();
+            const int left = LeftCol();
+            if (FMouseActions.DisjunctRowSelect()) ClearRowSelect();
             moved = target - Row();
             SetRow(target);
-            // A cell that refuses the move: try half the way.
-            if (Row() != target && moved != 0) SetRow(Row() + int(std::lround(moved / 2.0)));
+            // A cell that refuses the move: try half the way, one row more in view.
+            if (Row() != target && moved != 0) {
+                SetRow(Row() + int(std::lround(moved / 2.0)));
+                if (TopRow() > firstRow) SetTopRow(TopRow() - 1);
+            }
+            if (Options().Contains(goRowSelect) && FNavigation.KeepHorizScroll()) SetLeftCol(left);
             ResetUpdate();
             Invalidate();
         }
@@ -126,14 +193,17 @@ bool TExStringGrid::WheelNotch(TMessage& Message) {
     if ((FMouseActions.WheelIncrement() != 0 || FMouseActions.DisjunctRowSelect()) && handled) {
         Message.Result = 1;
         const TPoint at{wheel.XPos(), wheel.YPos()};
+        // The keys held matter only to a grid that selects rows one by one.
+        const TShiftState keys = FMouseActions.DisjunctRowSelect() ? shift : TShiftState{};
         bool h = false;
-        if (delta < 0 && OnMouseWheelDown) OnMouseWheelDown(this, shift, at, h);
-        if (delta > 0 && OnMouseWheelUp) OnMouseWheelUp(this, shift, at, h);
+        if (delta < 0 && OnMouseWheelDown) OnMouseWheelDown(this, keys, at, h);
+        if (delta > 0 && OnMouseWheelUp) OnMouseWheelUp(this, keys, at, h);
     }
     if (!(Selection() == selBefore)) {
         const TGridRect s = Selection();
         SelectionChanged(s.Left, s.Top, s.Right, s.Bottom);
     }
+    if (SearchFooter().Visible() && TopRow() >= RowCount() - VisibleRowCount()) ScrollAboveSearchFooter();
     return true;
 }
 
@@ -144,10 +214,7 @@ bool TExStringGrid::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
         if (OnMouseWheelDown) OnMouseWheelDown(this, Shift, MousePos, handled);
         return handled;
     }
-    const bool editing = EditorMode();
-    const bool r = TBaseGrid::DoMouseWheelDown(Shift, MousePos);
-    if (editing && CanFocus()) SetFocus();
-    return r;
+    return FrameworkWheel(true, Shift, MousePos);
 }
 
 bool TExStringGrid::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
@@ -157,9 +224,30 @@ bool TExStringGrid::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
         return handled;
     }
     if (Row() >= RowCount() || Col() >= ColCount()) return true;
+    return FrameworkWheel(false, Shift, MousePos);
+}
+
+// The base grid moves the row; the editor must not open on the way, and a
+// row-selecting grid that keeps its horizontal place keeps it.
+bool TExStringGrid::FrameworkWheel(bool Down, TShiftState Shift, TPoint MousePos) {
+    const bool direct = FMouseActions.DirectEdit();
+    FMouseActions.SetDirectEdit(false);
+    const bool keepLeft = Options().Contains(goRowSelect) && FNavigation.KeepHorizScroll();
     const bool editing = EditorMode();
-    const bool r = TBaseGrid::DoMouseWheelUp(Shift, MousePos);
-    if (editing && CanFocus()) SetFocus();
+    const int left = LeftCol();
+    bool r = false;
+    if (keepLeft) StartUpdate();
+    try {
+        r = Down ? TBaseGrid::DoMouseWheelDown(Shift, MousePos) : TBaseGrid::DoMouseWheelUp(Shift, MousePos);
+        if (keepLeft) SetLeftCol(left);
+    } catch (...) {
+        if (keepLeft) ResetUpdate();
+        FMouseActions.SetDirectEdit(direct);
+        throw;
+    }
+    if (keepLeft) ResetUpdate();
+    FMouseActions.SetDirectEdit(direct);
+    if (!keepLeft && editing && CanFocus()) SetFocus();
     return r;
 }
 
@@ -285,15 +373,22 @@ void TExStringGrid::WMHScroll(TWMScroll& Message) {
         if (code == SB_ENDSCROLL) HideScrollHint();
         else if (code == SB_THUMBTRACK) ShowScrollHint(true, Message.Pos());
     }
-    if (code == SB_THUMBTRACK && FScrollSynch)
-        SetLeftCol(MulDiv(Message.Pos(), ColCount() - VisibleColCount() - TCustomGrid::FixedCols(), ThumbRange) +
-                   TCustomGrid::FixedCols());
+    const int col = MulDiv(Message.Pos(), ColCount() - VisibleColCount() - TCustomGrid::FixedCols(), ThumbRange) +
+                    TCustomGrid::FixedCols();
+    if (code == SB_THUMBTRACK && FScrollSynch) SetLeftCol(col);
+    // Without fixed columns the editor may be scrolled under the view's left edge.
+    if (TCustomGrid::FixedCols() == 0 && col >= Col() && EditorMode()) HideInplaceEdit();
     TBaseGrid::WMHScroll(Message);
+    if (code == SB_ENDSCROLL && ColCount() == 1) Invalidate();
     HideCheckBoxEditor();
 }
 
 void TExStringGrid::WMVScroll(TWMScroll& Message) {
-    if (!IsDesigning() && CellScrollBarScrolled(Message)) return;
+    if (IsDesigning()) {
+        TBaseGrid::WMVScroll(Message);
+        return;
+    }
+    if (CellScrollBarScrolled(Message)) return;
     const Word code = Message.ScrollCode();
     if (FScrollHints == shVertical || FScrollHints == shBoth) {
         if (code == SB_ENDSCROLL) HideScrollHint();
@@ -302,7 +397,20 @@ void TExStringGrid::WMVScroll(TWMScroll& Message) {
     if (code == SB_THUMBTRACK && FScrollSynch)
         SetTopRow(MulDiv(Message.Pos(), RowCount() - VisibleRowCount() - TCustomGrid::FixedRows(), ThumbRange) +
                   TCustomGrid::FixedRows());
+    // A shown search footer covers the grid's bottom: the view goes on past its
+    // usual end until the last row is clear of it, and no further.
+    const bool footer = ToolsReady() && SearchFooter().Visible();
+    const bool onward = code == SB_LINEDOWN || code == SB_ENDSCROLL;
+    if (footer && onward && RowClearOfSearchFooter(RowCount() - 1)) {
+        Message.Result = 1;
+        return;
+    }
     TBaseGrid::WMVScroll(Message);
+    if (footer && TopRow() == RowCount() - VisibleRowCount()) {
+        // The usual end leaves the last row under the footer.
+        if (code == SB_LINEUP && TopRow() > TCustomGrid::FixedRows()) SetTopRow(TopRow() - 1);
+        else if (onward) ScrollAboveSearchFooter();
+    }
     HideCheckBoxEditor();
 }
 
@@ -323,6 +431,7 @@ void TExStringGrid::SetScrollType(TScrollType Value) {
             FVScrollCtrl->SetDirection(sdVertical);
             FVScrollCtrl->SetWidth(MetroBarSize);
             FVScrollCtrl->SetAlign(alRight);
+            FVScrollCtrl->SetDoubleBuffered(true);
             FVScrollCtrl->SetParent(this);
         }
         if (!FHScrollCtrl) {
@@ -330,6 +439,7 @@ void TExStringGrid::SetScrollType(TScrollType Value) {
             FHScrollCtrl->SetDirection(sdHorizontal);
             FHScrollCtrl->SetHeight(MetroBarSize);
             FHScrollCtrl->SetAlign(alBottom);
+            FHScrollCtrl->SetDoubleBuffered(true);
             FHScrollCtrl->SetParent(this);
         }
         SetScrollBars(ssNone);
@@ -386,11 +496,17 @@ void TScrollControl::ThumbExtent(int& Start, int& Length) {
 }
 
 void TScrollControl::Paint() {
-    TCanvas& c = Canvas();
     TExStringGrid* g = Grid();
+    if (!g) return;
+    TCanvas& c = Canvas();
     c.Brush().SetStyle(bsSolid);
-    c.Brush().SetColor(!g ? clWindow : g->ScrollColor() != clNone ? g->ScrollColor() : g->Color());
-    c.FillRect(ClientRect());
+    // Without a colour of its own the bar lets the grid's cells show through.
+    if (g->ScrollColor() == clNone) {
+        DrawParentBackground(this, c);
+    } else {
+        c.Brush().SetColor(g->ScrollColor());
+        c.FillRect(ClientRect());
+    }
     int start = 0, length = 0;
     ThumbExtent(start, length);
     if (length == 0) return;

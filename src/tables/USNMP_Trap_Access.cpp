@@ -374,6 +374,7 @@ void TFSNMP_Trap_Access::SGA_GridHint(TObject* Sender, int ARow, int ACol, Strin
     hintstr = SNMP_Header_Hint(Sender == ACG_SNMP_Read ? Hint_SNMP_Read : Hint_SNMP_Write, ARow, ACol);
 }
 
-void TFSNMP_Trap_Access::SGA_KeyPress(TObject* Sender, Char& Key) {
-    Grid_Enter_Next_Cell(Rows(static_cast<TExColumnGrid*>(Sender)), Key);
+void TFSNMP_Trap_Access::SGA_KeyPress(TObject*, Char& Key) {
+    // The sender is the grid or its open list box; either is on the shown page.
+    Grid_Enter_Next_Cell(Rows(Active_Grid()), Key);
 }

@@ -646,6 +646,16 @@ TEST(Grids, ScrollBarThumbSpreadsOverTheScrollableRows) {
     EXPECT_EQ(g.TopRow(), 4);
     scroll(WM_VSCROLL, SB_BOTTOM);
     EXPECT_EQ(g.TopRow(), 98);
+    // Asked to, the view scrolls on past its last page (up to the last row), the thumb staying at the end.
+    g.SetTopRow(100);
+    EXPECT_EQ(g.TopRow(), 98);
+    g.SetTopRow(99, true);
+    EXPECT_EQ(g.TopRow(), 99);
+    EXPECT_EQ(g.ScrollPos(SB_VERT), 127);
+    g.SetTopRow(200, true);
+    EXPECT_EQ(g.TopRow(), 100);
+    scroll(WM_VSCROLL, SB_BOTTOM);
+    EXPECT_EQ(g.TopRow(), 98);
     scroll(WM_HSCROLL, SB_THUMBPOSITION, 127);
     EXPECT_EQ(g.LeftCol(), 7);
     EXPECT_EQ(g.ScrollPos(SB_HORZ), 127);
@@ -1129,6 +1139,43 @@ TEST(Grids, ScrollBarsTakeTheirRoomAndScrollTheGrid) {
     // Presses on the bar are not presses on cells.
     EXPECT_EQ(g.Row(), 1);
     EXPECT_FALSE(g.MouseCapture());
+}
+
+// A grid that asks for bars to be kept or left hidden.
+class BarGrid : public TStringGrid {
+public:
+    explicit BarGrid(TComponent* owner) : TStringGrid(owner) { SetBorderStyle(bsNone); }
+    bool keepH = false, hideH = false, hideV = false;
+
+protected:
+    bool ScrollBarKept(int Bar) const override { return Bar == SB_HORZ && keepH; }
+    bool ScrollBarHidden(int Bar) const override { return Bar == SB_HORZ ? hideH : hideV; }
+};
+
+TEST(Grids, ABarTheGridHidesStaysAwayUnlessItIsKept) {
+    // 5 x 20 cells of 64 x 24 on 320 x 120: the rows do not fit, nor the columns beside the vertical bar.
+    BarGrid g(nullptr);
+    g.SetColCount(5);
+    g.SetRowCount(20);
+    ASSERT_TRUE(g.ScrollBarShown(SB_VERT));
+    ASSERT_TRUE(g.ScrollBarShown(SB_HORZ));
+    const int height = g.ClientHeight(), width = g.ClientWidth();
+    g.hideH = true;  // the rows still need the vertical bar; the client gets the horizontal bar's room
+    EXPECT_FALSE(g.ScrollBarShown(SB_HORZ));
+    EXPECT_TRUE(g.ScrollBarShown(SB_VERT));
+    EXPECT_EQ(g.ClientHeight(), height + TCustomGrid::ScrollBarSize);
+    EXPECT_EQ(g.ClientWidth(), width);
+    g.keepH = true;  // a kept bar shows all the same
+    EXPECT_TRUE(g.ScrollBarShown(SB_HORZ));
+    EXPECT_EQ(g.ClientHeight(), height);
+    g.keepH = g.hideH = false;
+    g.hideV = true;  // without the vertical bar the columns fit no better: the horizontal one stays
+    EXPECT_FALSE(g.ScrollBarShown(SB_VERT));
+    EXPECT_TRUE(g.ScrollBarShown(SB_HORZ));
+    EXPECT_EQ(g.ClientWidth(), width + TCustomGrid::ScrollBarSize);
+    g.hideV = false;  // asked again, the bars come back
+    EXPECT_TRUE(g.ScrollBarShown(SB_VERT));
+    EXPECT_EQ(g.ClientRect(), Rect(0, 0, width, height));
 }
 
 TEST(Grids, ScrollBarTakesRealMouseInput) {

@@ -132,6 +132,19 @@ TEST(ContextMenu, RightButtonAndKeyboardShowThePopupMenu) {
     EXPECT_EQ(svc.Shown.size(), 4u);
 }
 
+// An arrow key the focused control takes stays with it: the toolkit must not
+// offer it to the form as well, which would move the focus on.
+TEST(KeyData, AKeyTheFocusedControlTookGoesToNoOtherWindow) {
+    KeyForm f;
+    auto* next = Place<KeyProbe>(&f.form, 10, 60, 100, 40);
+    f.probe->SetFocus();
+    ASSERT_EQ(FindFocusedControl(), f.probe);
+    SimulateWindowSystemKey(VK_RIGHT);
+    EXPECT_EQ(f.probe->downs.size(), 1u);
+    EXPECT_EQ(FindFocusedControl(), f.probe);
+    EXPECT_TRUE(next->downs.empty());
+}
+
 TEST(CancelMode, APressInAnotherWindowCancelsTheFocusedControlsMode) {
     KeyForm f;
     TForm other(nullptr);

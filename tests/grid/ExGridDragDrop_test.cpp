@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 // Two grids side by side on a shown form, 6 columns and 10 rows each,
@@ -218,6 +221,48 @@ TEST(ExGridDragDrop, MousePressAndMoveStartTheDrag) {
     EXPECT_EQ(F.b->Cells(1, 6), u"a23");
     EXPECT_EQ(F.a->Cells(2, 3), u"a23");  // copied always
     EXPECT_EQ(F.a->GridState(), gsNormal);
+}
+
+TEST(ExGridDragDrop, APressOnTheSelectionKeepsItForTheDrag) {
+    TwoGrids F;
+    F.b->DragDropSettings().SetOleDropTarget(true);
+    F.a->DragDropSettings().SetOleDropSource(true);
+    F.a->DragDropSettings().SetOleCopyAlways(true);
+    F.a->Navigation().SetAllowFmtClipboard(true);
+    std::vector<std::string> log;
+    F.a->OnClickCell = [&](TObject*, int r, int c) { log.push_back("clickcell " + std::to_string(c) + "," + std::to_string(r)); };
+    F.a->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { log.push_back("mousedown"); };
+    auto sel = [&] {
+        const TGridRect s = F.a->Selection();
+        return std::to_string(s.Left) + "," + std::to_string(s.Top) + "-" + std::to_string(s.Right) + "," +
+               std::to_string(s.Bottom);
+    };
+    struct Case {
+        int col, row;
+        std::string pressed, released;
+    };
+    // Inside the selection the press keeps it, the release alone narrows it;
+    // outside it the press selects as usual.
+    for (Case c : {Case{3, 4, "2,3-3,4", "3,4-3,4"}, Case{5, 8, "5,8-5,8", "5,8-5,8"}}) {
+        SCOPED_TRACE(c.pressed);
+        F.a->SetSelection(TGridRect{2, 3, 3, 4});
+        log.clear();
+        const TPoint at = TwoGrids::On(F.a, c.col, c.row);
+        SimulateMouseDown(F.a, mbLeft, at.X, at.Y);
+        EXPECT_EQ(sel(), c.pressed);
+        EXPECT_EQ(log, (std::vector<std::string>{"mousedown", "clickcell " + std::to_string(c.col) + "," +
+                                                                   std::to_string(c.row)}));
+        SimulateMouseUp(F.a, mbLeft, at.X, at.Y);
+        EXPECT_EQ(sel(), c.released);
+    }
+    // A drag from inside takes the whole selection along.
+    F.a->SetSelection(TGridRect{2, 3, 3, 4});
+    TwoGrids::DragTo(F.b, 1, 6);
+    const TPoint from = TwoGrids::On(F.a, 3, 4);
+    SimulateMouseDown(F.a, mbLeft, from.X, from.Y);
+    SimulateMouseMove(F.a, from.X + 5, from.Y, {ssLeft});
+    EXPECT_EQ(F.b->Cells(1, 6), u"a23");
+    EXPECT_EQ(F.b->Cells(2, 7), u"a34");
 }
 
 TEST(ExGridDragDrop, WholeRowsAppendedAndMovedWithinTheGrid) {

@@ -220,6 +220,11 @@ TEST(EditLink, AChoiceInTheLinksComboIsReportedAsAComboChange) {
     EXPECT_TRUE(changes.empty());
     SimulateKey(VK_DOWN);
     EXPECT_EQ(changes, std::vector<std::string>{"1,2 2 blue"});
+    // A text change of the link's combo is told too, then once more without
+    // index, with the text of the grid's own (unused) combo.
+    changes.clear();
+    g->Perform(WM_COMMAND, WPARAM(CBN_EDITCHANGE) << 16, LPARAM(link.Combo->Handle()));
+    EXPECT_EQ(changes, (std::vector<std::string>{"1,2 2 blue", "1,2 -1 "}));
     g->SetEditLink(nullptr);
 }
 

@@ -354,6 +354,10 @@ TEST(ExGridFrame, APressOnAHeadersDropDownButtonShowsItsMenuUnderTheButton) {
         EXPECT_EQ(asked, k.handler && button ? std::vector<int>{10} : std::vector<int>{});
         // A press that went to the button is no cell click (one at the border sizes instead).
         if (!k.sizing) EXPECT_EQ(clicks == 0, button);
+        // The right button opens it as well.
+        SimulateMouseDown(f.g, mbRight, k.x, 5);
+        SimulateMouseUp(f.g, mbRight, k.x, 5);
+        EXPECT_EQ(menu.shown.size(), k.shown ? 2u : 0u);
     }
 }
 

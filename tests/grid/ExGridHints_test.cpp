@@ -132,6 +132,32 @@ TEST(ExGridHints, TheFullTextOfACellTooSmallForItShowsOverTheCell) {
     EXPECT_EQ(w->Left(), f.ScreenOf(R.Left + 20, 0).X);
 }
 
+// Whether a cell's text needs more room than the cell is judged by the text
+// as shown: markup without its tags, wide text decoded.
+TEST(ExGridHints, TheLargeTextHintMeasuresTheTextAsShown) {
+    HintForm f;
+    f.g->SetHintShowLargeText(true);
+    f.g->SetColWidths(3, 60);
+    struct Case {
+        String cell;
+        String hint;  // the hint text the window gets
+    } cases[] = {
+        {u"ab", u"plain"},
+        {u"<b>ab</b> <i>c</i> <u>d</u> <b>e</b>", u"plain"},
+        {EncodeWideCellText(u"ab \u03A9"), u"plain"},
+        {EncodeWideCellText(u"a wide text far wider than the cell"),
+         EncodeWideCellText(u"a wide text far wider than the cell")},
+        {u"<b>a markup text far wider</b> than the cell", u"a markup text far wider than the cell"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(std::string(k.hint.begin(), k.hint.end()));
+        f.g->SetCellEx(3, 2, k.cell);
+        THintWindow* w = f.HintAt(3, 2);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->Text(), k.hint);
+    }
+}
+
 TEST(ExGridHints, TheHintWindowStaysInsideTheWorkArea) {
     TForm form(nullptr);
     auto* w = new THTMLHintWindow(&form);
@@ -397,6 +423,36 @@ TEST(ExGridHints, TheBalloonOfACellShowsItsOwnTitleTextAndIcon) {
     f.g->AddBalloon(2, 2, u"Base", u"merged", biInfo);
     tip->Popup(f.g, f.ScreenOf(R.Right - 3, R.Bottom));
     EXPECT_EQ(tip->Title(), u"Base");
+    tip->Pop();
+}
+
+// A balloon shows while the mouse stays over its cell (a merged area counts
+// as its base cell) and closes once the mouse moves on to another cell.
+TEST(ExGridHints, ABalloonClosesWhenTheMouseLeavesItsCell) {
+    HintForm f;
+    f.g->Balloon().SetEnable(true);
+    f.g->SetCellEx(2, 2, u"merged");
+    f.g->MergeCells(2, 2, 2, 1);
+    TBalloonTip* tip = f.g->Tools().BalloonTip();
+    ASSERT_NE(tip, nullptr);
+    const TRect base = f.g->CellRect(2, 2), inArea = f.g->CellRect(3, 2), below = f.g->CellRect(3, 3);
+    SimulateMouseMove(f.g, base.Left + 5, base.Top + 5);
+    tip->Popup(f.g, f.ScreenOf(base.Left + 5, base.Bottom));
+    ASSERT_TRUE(tip->IsTipShowing());
+    EXPECT_EQ(f.g->LastBalloonPos(), (TPoint{2, 2}));
+    struct Step {
+        TRect cell;
+        bool shows;
+    } steps[] = {{base, true}, {inArea, true}, {below, false}};
+    for (const Step& s : steps) {
+        SimulateMouseMove(f.g, s.cell.Left + 9, s.cell.Top + 7);
+        EXPECT_EQ(tip->IsTipShowing(), s.shows) << s.cell.Left << "," << s.cell.Top;
+    }
+    EXPECT_EQ(f.g->LastBalloonPos(), (TPoint{-1, -1}));
+    // The next cell's balloon tells its own text.
+    tip->Popup(f.g, f.ScreenOf(below.Left + 9, below.Bottom));
+    EXPECT_EQ(tip->TipText(), u"text 3");
+    EXPECT_EQ(f.g->LastBalloonPos(), (TPoint{3, 3}));
     tip->Pop();
 }
 

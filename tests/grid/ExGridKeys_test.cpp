@@ -159,7 +159,7 @@ TEST(ExGridKeys, AnEnterAdvanceAsksWhereToGoAndPastTheLastCellAppendsARow) {
     }
 }
 
-TEST(ExGridKeys, ArrowKeysReportTheNewSelection) {
+TEST(ExGridKeys, CursorKeysReportTheNewSelection) {
     KeyForm f;
     f.Click(1, 1);
     std::vector<std::string> log;
@@ -168,7 +168,8 @@ TEST(ExGridKeys, ArrowKeysReportTheNewSelection) {
     };
     SimulateKey(VK_DOWN);
     SimulateKey(VK_RIGHT);
-    EXPECT_EQ(log, (std::vector<std::string>{"1,2,1,2", "2,2,2,2"}));
+    SimulateKey(VK_NEXT);
+    EXPECT_EQ(log, (std::vector<std::string>{"1,2,1,2", "2,2,2,2", "2,4,2,4"}));
     // A key that moves nothing reports nothing.
     f.g->SetCol(4);
     log.clear();
@@ -281,9 +282,12 @@ TEST(ExGridKeys, CtrlASelectsTheDataAndClipboardKeysAskFirst) {
     SimulateKey('A', {ssCtrl});
     EXPECT_EQ(g->Selection().Left, 2);  // no range selection: nothing
     g->SetOptions(g->Options() + TGridOptions{goRangeSelect});
+    int reported = 0;
+    g->OnSelectionChanged = [&](TObject*, int, int, int, int) { ++reported; };
     SimulateKey('A', {ssCtrl});
     const TGridRect s = g->Selection();
     EXPECT_EQ((std::vector<int>{s.Left, s.Top, s.Right, s.Bottom}), (std::vector<int>{1, 1, 4, g->RowCount() - 1}));
+    EXPECT_EQ(reported, 1);
 
     std::vector<std::string> asked;
     bool allow = false;
@@ -303,6 +307,13 @@ TEST(ExGridKeys, CtrlASelectsTheDataAndClipboardKeysAskFirst) {
     EXPECT_EQ(g->GetCellEx(3, 2), u"");
     EXPECT_EQ(asked, (std::vector<std::string>{"copy", "copy", "cut"}));
     OleSetClipboard(nullptr);
+    // Without fixed columns a grid showing nodes keeps their column out of Ctrl+A.
+    PlainForm n;
+    n.g->SetFixedCols(0);
+    n.g->Tools().AddNode(2, 3);
+    n.g->SetOptions(n.g->Options() + TGridOptions{goRangeSelect});
+    SimulateKey('A', {ssCtrl});
+    EXPECT_EQ(n.g->Selection().Left, 1);
 }
 
 
@@ -332,6 +343,21 @@ TEST(ExGridKeys, HomeAndEndGoWhereHomeEndKeySays) {
         SimulateKey(k.key, k.shift);
         EXPECT_EQ(g->Col(), k.toCol);
         EXPECT_EQ(g->Row(), k.toRow);
+    }
+    // A grid holding only its header row leaves Home and End to the framework, by rows or columns.
+    for (THomeEndAction how : {heFirstLastRow, heFirstLastColumn}) {
+        PlainForm f(1);
+        TExStringGrid* g = f.g;
+        g->SetFixedRowAlways(true);
+        g->SetRowCount(1);
+        g->Navigation().SetHomeEndKey(how);
+        int downs = 0;
+        g->OnKeyDown = [&](TObject*, Word&, TShiftState) { ++downs; };
+        SimulateKey(VK_END);
+        SimulateKey(VK_HOME);
+        EXPECT_EQ(downs, 2);
+        EXPECT_EQ(g->RowCount(), 1);
+        EXPECT_EQ(g->Row(), 0);
     }
     // Shift with rows: the selection spans from the row the key was pressed on.
     PlainForm f;
@@ -635,4 +661,249 @@ TEST(ExGridKeys, SearchFooterKeysAndTheKeypadDecimalKey) {
         EXPECT_EQ(g->GetCellEx(2, 3), k.typed);
     }
     SetFormatSettings(old);
+}
+
+TEST(ExGridKeys, KeysOnTheLastRowKeepItClearOfTheSearchFooter) {
+    // A 5 x 20 plain grid whose last rows lie under the shown search footer; the
+    // cursor starts in (col, row) with the view at its end.
+    struct Case {
+        const char* name;
+        int col, row;
+        Word key;
+        int toCol, toRow;
+        bool clear;  // the last row ends above the footer
+        int keyDowns;
+    };
+    const Case cases[] = {
+        {"Down scrolls the last row clear", 2, 19, VK_DOWN, 2, 19, true, 1},
+        {"Right in the last column is spent", 4, 19, VK_RIGHT, 4, 19, false, 1},
+        {"Left in the first column is spent", 1, 19, VK_LEFT, 1, 19, false, 1},
+        {"Right inside the row moves and keeps the row clear", 2, 19, VK_RIGHT, 3, 19, true, 1},
+        {"Page down onto the last row shows it clear", 2, 15, VK_NEXT, 2, 19, true, 1},
+        {"Up leaves the last row", 2, 19, VK_UP, 2, 18, false, 1},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        GridOnForm<> f(400, 260);
+        TExStringGrid* g = f.g;
+        g->SetColCount(5);
+        g->SetRowCount(20);
+        g->SearchFooter().SetVisible(true);
+        TSearchPanel* p = g->SearchPanel();
+        ASSERT_NE(p, nullptr);
+        g->SetFocus();
+        g->FocusCell(k.col, k.row, true);
+        g->SetTopRow(20);
+        const int endTop = g->TopRow();
+        ASSERT_EQ(endTop, 20 - g->VisibleRowCount());
+        int downs = 0;
+        g->OnKeyDown = [&](TObject*, Word& key, TShiftState) { downs += key == k.key; };
+        SimulateKey(k.key);
+        EXPECT_EQ(g->Col(), k.toCol);
+        EXPECT_EQ(g->Row(), k.toRow);
+        EXPECT_EQ(downs, k.keyDowns);
+        const TRect last = g->CellRect(k.toCol, 19);
+        const int footerTop = g->ClientHeight() - p->Height() + 2;
+        if (k.clear) {
+            EXPECT_GT(g->TopRow(), endTop);
+            EXPECT_GT(last.Bottom, last.Top);
+            EXPECT_LE(last.Bottom, footerTop);
+            // Keys that do not move the cursor keep the view there.
+            const int top = g->TopRow();
+            SimulateKey(VK_DOWN);
+            SimulateKey(VK_F5);
+            EXPECT_EQ(g->TopRow(), top);
+            EXPECT_EQ(g->Row(), 19);
+        } else {
+            EXPECT_LE(g->TopRow(), endTop);
+        }
+    }
+    // Without the footer Down on the last row leaves the view at its end.
+    GridOnForm<> f(400, 260);
+    f.g->SetRowCount(20);
+    f.g->SetFocus();
+    f.g->FocusCell(1, 19, true);
+    const int top = f.g->TopRow();
+    SimulateKey(VK_DOWN);
+    EXPECT_EQ(f.g->TopRow(), top);
+}
+
+TEST(ExGridKeys, EnterAndF2StartEditingAsTheMouseSettingsAllow) {
+    // A plain grid whose column 2 may not be edited; the cursor on (col, 2).
+    struct Case {
+        const char* name;
+        bool dblOnly, range, editing;
+        Word key;
+        int col;
+        bool editor, editingAfter;
+    };
+    const Case cases[] = {
+        {"Enter without editing is swallowed", false, false, false, VK_RETURN, 1, false, false},
+        {"double-click only: Enter switches editing on", true, false, false, VK_RETURN, 1, true, true},
+        {"double-click only: F2 too", true, false, false, VK_F2, 1, true, true},
+        {"double-click only: not on a read-only cell", true, false, false, VK_RETURN, 2, false, false},
+        {"range editing: Enter opens", false, true, false, VK_RETURN, 1, true, true},
+        {"range editing: F2 opens", false, true, false, VK_F2, 1, true, true},
+        {"range editing: Enter on a read-only cell", false, true, false, VK_RETURN, 2, false, false},
+        {"range editing: F2 on a read-only cell", false, true, false, VK_F2, 2, false, false},
+        {"editing: F2 on a read-only cell", false, false, true, VK_F2, 2, false, false},
+        {"editing: F2 opens", false, false, true, VK_F2, 1, true, true},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        GridOnForm<> f;
+        TExStringGrid* g = f.g;
+        g->SetColCount(5);
+        g->SetRowCount(5);
+        g->SetCellEx(1, 2, u"one");
+        g->OnCanEditCell = [](TObject*, int, int c, bool& can) { can = can && c != 2; };
+        g->MouseActions().SetEditOnDblClickOnly(k.dblOnly);
+        g->MouseActions().SetRangeSelectAndEdit(k.range);
+        g->SetOptions(k.editing ? g->Options() + TGridOptions{goEditing} : g->Options() - TGridOptions{goEditing});
+        g->SetFocus();
+        g->FocusCell(k.col, 2, true);
+        int downs = 0;
+        g->OnKeyDown = [&](TObject*, Word& key, TShiftState) { downs += key == k.key; };
+        SimulateKey(k.key);
+        EXPECT_EQ(downs, 1);
+        EXPECT_EQ(g->InplaceEditor() && g->InplaceEditor()->Visible(), k.editor);
+        EXPECT_EQ(g->Options().Contains(goEditing), k.editingAfter);
+        if (k.editor) EXPECT_EQ(g->InplaceEditor()->Text(), k.col == 1 ? u"one" : u"");
+    }
+}
+
+TEST(ExGridKeys, TypedCharactersStartEditingAsTheSettingsAllow) {
+    // A plain grid without goEditing unless asked; cell (1, 2) holds what the case says.
+    struct Case {
+        const char* name;
+        bool dblOnly, range, clipboard, editing;
+        int cell;  // 0 text, 1 check box, 2 in-text control
+        Word key;
+        TShiftState shift;
+        Char ch;
+        const char16_t* editor;  // nullptr: none opens
+        Char seen;               // what OnKeyPress saw, 0 for nothing
+    };
+    const Case cases[] = {
+        {"without editing a letter opens nothing", false, false, false, false, 0, 'X', {}, u'x', nullptr, u'x'},
+        {"range editing: a letter opens the editor with it", false, true, false, false, 0, 'X', {}, u'x', u"x", u'x'},
+        {"double-click only: a letter switches editing on", true, false, false, false, 0, 'X', {}, u'x', u"x", u'x'},
+        {"shortcuts on: Ctrl+C's character stops", false, false, true, false, 0, 'C', {ssCtrl}, 3, nullptr, 0},
+        {"shortcuts off: Ctrl+C's character goes on", false, false, false, false, 0, 'C', {ssCtrl}, 3, nullptr, 3},
+        {"a check box cell opens no editor", false, false, false, true, 1, 'X', {}, u'x', nullptr, u'x'},
+        {"an in-text control takes the typing", false, false, false, true, 2, 'X', {}, u'x', nullptr, 0},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        GridOnForm<> f;
+        TExStringGrid* g = f.g;
+        g->SetColCount(4);
+        g->SetRowCount(4);
+        if (k.cell == 1) g->AddCheckBox(1, 2, false);
+        if (k.cell == 2) g->SetCellEx(1, 2, u"<CONTROL TYPE=\"EDIT\" ID=\"e\" VALUE=\"v\" WIDTH=\"40\">");
+        g->MouseActions().SetEditOnDblClickOnly(k.dblOnly);
+        g->MouseActions().SetRangeSelectAndEdit(k.range);
+        g->Navigation().SetAllowClipboardShortCuts(k.clipboard);
+        g->SetOptions(k.editing ? g->Options() + TGridOptions{goEditing} : g->Options() - TGridOptions{goEditing});
+        g->SetFocus();
+        g->FocusCell(1, 2, true);
+        Char seen = 0;
+        g->OnKeyPress = [&](TObject*, Char& key) { seen = key; };
+        SimulateKey(k.key, k.shift, k.ch);
+        EXPECT_EQ(seen, k.seen);
+        const bool open = g->InplaceEditor() && g->InplaceEditor()->Visible();
+        EXPECT_EQ(open, k.editor != nullptr);
+        if (open && k.editor) EXPECT_EQ(g->InplaceEditor()->Text(), String(k.editor));
+    }
+}
+
+namespace {
+// Counts the F2 notifications the grid gives to a derived grid.
+class F2Grid : public TExStringGrid {
+public:
+    using TExStringGrid::TExStringGrid;
+    int f2 = 0;
+
+protected:
+    void DoF2Key(int, int) override { ++f2; }
+};
+}  // namespace
+
+TEST(ExGridKeys, KeysReachTheSynchronisedGridTheNodesAndTheHooks) {
+    // A grid following the cursor takes the row or the column the keys reach.
+    struct Case {
+        bool rows, cols;
+        int otherCol, otherRow;
+    };
+    for (const Case& k : {Case{true, false, 1, 3}, Case{false, true, 2, 1}, Case{true, true, 2, 3}}) {
+        SCOPED_TRACE(std::to_string(k.rows) + std::to_string(k.cols));
+        GridOnForm<> f;
+        auto* other = new TExStringGrid(&f.form);
+        other->SetParent(&f.form);
+        other->SetBounds(0, 260, 300, 120);
+        f.g->SyncGrid().SetGrid(other);
+        f.g->SyncGrid().SetSelectionRow(k.rows);
+        f.g->SyncGrid().SetSelectionColumn(k.cols);
+        f.g->SetFocus();
+        f.g->FocusCell(1, 2, true);
+        SimulateKey(VK_DOWN);
+        SimulateKey(VK_RIGHT);
+        EXPECT_EQ(other->Col(), k.otherCol);
+        EXPECT_EQ(other->Row(), k.otherRow);
+    }
+    // Left and Right on a node's merged cell close and open the node.
+    {
+        GridOnForm<> f;
+        TExStringGrid* g = f.g;
+        g->SetRowCount(12);
+        g->Tools().AddNode(2, 4);
+        g->MergeCells(1, 2, 2, 1);
+        g->SetFocus();
+        g->FocusCell(1, 2, true);
+        SimulateKey(VK_LEFT);
+        EXPECT_TRUE(g->GetNodeState(2));
+        EXPECT_EQ(g->RowCount(), 9);
+        g->FocusCell(1, 2, true);
+        SimulateKey(VK_RIGHT);
+        EXPECT_FALSE(g->GetNodeState(2));
+        EXPECT_EQ(g->RowCount(), 12);
+    }
+    // Home and End taken by the grid still reach OnKeyDown; F2 reaches the derived grid's hook.
+    GridOnForm<F2Grid> f;
+    f.g->SetFocus();
+    f.g->FocusCell(2, 2, true);
+    std::vector<Word> seen;
+    f.g->OnKeyDown = [&](TObject*, Word& key, TShiftState) { seen.push_back(key); };
+    SimulateKey(VK_END);
+    SimulateKey(VK_HOME);
+    EXPECT_EQ(seen, (std::vector<Word>{VK_END, VK_HOME}));
+    EXPECT_EQ(f.g->Col(), 1);
+    SimulateKey(VK_F2);
+    EXPECT_EQ(f.g->f2, 1);
+}
+
+TEST(ExGridKeys, EnterOnACheckBoxCellAdvancesWithoutAnEditor) {
+    for (bool advance : {true, false}) {
+        SCOPED_TRACE(advance ? "advancing" : "not advancing");
+        GridOnForm<> f;
+        TExStringGrid* g = f.g;
+        g->SetColCount(4);
+        g->SetRowCount(4);
+        g->SetCellEx(2, 2, u"next");
+        g->AddCheckBox(1, 2, false);
+        g->SetOptions(g->Options() + TGridOptions{goEditing});
+        g->Navigation().SetAdvanceOnEnter(advance);
+        g->SetFocus();
+        g->FocusCell(1, 2, true);
+        int enters = 0;
+        g->OnKeyPress = [&](TObject*, Char& key) { enters += key == 13; };
+        SimulateKey(VK_RETURN);
+        EXPECT_EQ(enters, 1);
+        EXPECT_EQ(g->Col(), advance ? 2 : 1);
+        EXPECT_EQ(g->Row(), 2);
+        // Advancing, the next cell is edited; the check box itself never is.
+        const bool open = g->InplaceEditor() && g->InplaceEditor()->Visible();
+        EXPECT_EQ(open, advance);
+        if (open) EXPECT_EQ(g->InplaceEditor()->Text(), u"next");
+    }
 }

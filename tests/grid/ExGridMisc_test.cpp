@@ -161,6 +161,11 @@ TEST(QuickConfig, OnlyWhileDesigningAndEachEntryActs) {
     EXPECT_TRUE(g->Options().Contains(goEditing));
     t.DesignHelperClick(columnNrs.X, columnNrs.Y);
     EXPECT_TRUE(t.ShowColNrs);
+    // The designer's mouse reaches it too.
+    SimulateClick(g, columnNrs.X, columnNrs.Y);
+    EXPECT_FALSE(t.ShowColNrs);
+    SimulateClick(g, columnNrs.X, columnNrs.Y);
+    EXPECT_TRUE(t.ShowColNrs);
 
     TPopupMenu& menu = t.DesignLookMenu();
     ASSERT_EQ(menu.Items().Count(), 9);

@@ -2,6 +2,7 @@
 
 #include "framework/Forms.h"
 #include "framework/Graphics.h"
+#include "framework/Menus.h"
 #include "framework/Simulate.h"
 #include "framework/Windows.h"
 
@@ -189,6 +190,134 @@ TEST_F(HoverGrid, AFixedRowIsSizedByDraggingItsBottomBorder) {
     EXPECT_FALSE(g->ScrollHintWindow()->IsHintShowing());
     // Data rows below keep their heights.
     EXPECT_EQ(g->RowHeights(1), g->DefaultRowHeight());
+}
+
+// A menu that notes its showing instead of running a modal loop.
+struct QuietMenu : TPopupMenu {
+    QuietMenu() : TPopupMenu(nullptr) {}
+    int shown = 0;
+    void Popup(int, int) override { ++shown; }
+};
+
+// A header whose drop-down menu asked to stay lit keeps its highlight over the
+// one mouse leave the menu brings, but the column selection the header offered
+// is taken back all the same; the next leave clears the highlight too.
+TEST_F(HoverGrid, LeavingResetsTheOfferedSelectionEvenWhileAMenuKeepsItsHeaderLit) {
+    QuietMenu menu;
+    g->SetHoverFixedCells(hfAll);
+    g->ControlLook().FixedDropDownButton = true;
+    g->SetFixedDropDownMenu(&menu);
+    g->OnFixedDropDownClick = [](TObject*, int, int, TPopupMenu*&, bool& keep) { keep = true; };
+    g->MouseActions().SetColSelect(true);
+    const TRect R = g->CellRect(2, 0);
+    const TPoint button{R.Right - 8, R.Top + 5};
+    SimulateMouseMove(g, button.X, button.Y);
+    SimulateMouseDown(g, mbLeft, button.X, button.Y);
+    SimulateMouseUp(g, mbLeft, button.X, button.Y);
+    ASSERT_EQ(menu.shown, 1);
+    SimulateMouseMove(g, button.X - 20, button.Y);
+    ASSERT_EQ(g->MouseSelectMode(), msColumn);
+    SimulateMouseLeave();
+    EXPECT_EQ(g->MouseSelectMode(), msNormal);
+    EXPECT_EQ(g->HoverFixedCell(), (TPoint{2, 0}));
+    SimulateMouseMove(g, button.X - 20, button.Y);
+    SimulateMouseLeave();
+    EXPECT_EQ(g->HoverFixedCell(), (TPoint{-1, -1}));
+    g->SetFixedDropDownMenu(nullptr);
+}
+
+// A range drag onto the partly shown column at the right scrolls the grid
+// sideways, unless the horizontal position is kept while the button is held.
+TEST_F(HoverGrid, ARangeDragKeepsTheHorizontalPositionWhenAskedTo) {
+    for (const bool keep : {false, true}) {
+        SCOPED_TRACE(keep);
+        g->SetColCount(12);
+        g->SetLeftCol(1);
+        g->SetOptions(g->Options() + TGridOptions{goRangeSelect});
+        g->Navigation().SetKeepHorizScroll(keep);
+        // The last column in view, shown only in part.
+        const int partly = g->LeftCol() + g->VisibleColCount();
+        const TRect from = g->CellRect(1, 1), to = g->CellRect(partly, 2);
+        ASSERT_GT(to.Right - to.Left, 0);
+        ASSERT_GT(to.Right, g->ClientWidth());
+        SimulateMouseDown(g, mbLeft, from.Left + 5, from.Top + 5);
+        SimulateMouseMove(g, to.Left + 2, to.Top + 5, {ssLeft});
+        EXPECT_EQ(g->LeftCol() == 1, keep);
+        EXPECT_EQ(g->Selection().Right, partly);
+        SimulateMouseUp(g, mbLeft, to.Left + 2, to.Top + 5);
+    }
+}
+
+// The header column of a node row offers row selection everywhere but on the
+// node's glyph, which opens or closes the node instead.
+TEST_F(HoverGrid, ANodeGlyphOffersNoRowSelection) {
+    g->MouseActions().SetRowSelect(true);
+    g->Tools().AddNode(1, 3);
+    struct Case {
+        int row;
+        bool precise;
+        int x;
+        TMouseSelectMode mode;
+    } cases[] = {
+        {1, false, 20, msNormal},  // the whole header cell of a node row is its glyph
+        {1, true, 8, msNormal},    // on the glyph
+        {1, true, 40, msRow},      // beside it
+        {2, false, 8, msRow},      // a row inside the node
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.row * 100 + k.x);
+        g->MouseActions().SetPreciseNodeClick(k.precise);
+        const TRect R = g->CellRect(0, k.row);
+        SimulateMouseMove(g, R.Left + k.x, R.Top + 5);
+        EXPECT_EQ(g->MouseSelectMode(), k.mode);
+    }
+}
+
+// A row selection dragged from the header column up over the header row
+// keeps scrolling the earlier rows into view, one row a move, and takes them in.
+TEST_F(HoverGrid, ARowDragAboveTheRowsKeepsScrollingThemIntoView) {
+    g->SetRowCount(30);
+    g->MouseActions().SetRowSelect(true);
+    g->MouseActions().SetAllSelect(true);
+    g->SetTopRow(6);
+    const TRect start = g->CellRect(0, 8);
+    SimulateMouseMove(g, start.Left + 5, start.Top + 5);
+    ASSERT_EQ(g->MouseSelectMode(), msRow);
+    SimulateMouseDown(g, mbLeft, start.Left + 5, start.Top + 5);
+    const TRect header = g->CellRect(0, 0);
+    for (int top : {5, 4, 3}) {
+        SimulateMouseMove(g, header.Left + 5, header.Top + 5, {ssLeft});
+        EXPECT_EQ(g->TopRow(), top);
+        EXPECT_EQ(g->MouseSelectMode(), msRow);
+    }
+    // Back on the first row shown the selection takes in the rows scrolled in.
+    const TRect first = g->CellRect(0, 3);
+    SimulateMouseMove(g, first.Left + 5, first.Top + 5, {ssLeft});
+    EXPECT_EQ(g->Selection().Top, 3);
+    EXPECT_EQ(g->Selection().Bottom, 8);
+    SimulateMouseUp(g, mbLeft, first.Left + 5, first.Top + 5);
+}
+
+// The sizing hint shows at the header cell whose border was taken: in a grid
+// of two header rows, on the row pressed.
+TEST_F(HoverGrid, TheSizingHintShowsBesideThePressedHeaderCell) {
+    g->SetFixedRows(2);
+    g->SetOptions(g->Options() + TGridOptions{goColSizing});
+    g->SetHintShowSizing(true);
+    for (const int row : {0, 1}) {
+        SCOPED_TRACE(row);
+        const TRect R = g->CellRect(2, row);
+        SimulateMouseMove(g, R.Right - 1, R.Top + 5);
+        SimulateMouseDown(g, mbLeft, R.Right - 1, R.Top + 5);
+        SimulateMouseMove(g, R.Left + 70, R.Top + 5, {ssLeft});
+        THTMLHintWindow* w = g->ScrollHintWindow();
+        ASSERT_NE(w, nullptr);
+        ASSERT_TRUE(w->IsHintShowing());
+        EXPECT_EQ(w->Left(), g->ClientToScreen({R.Left, 0}).X);
+        EXPECT_EQ(w->Top(), g->ClientToScreen({0, R.Top}).Y);
+        SimulateMouseUp(g, mbLeft, R.Left + 70, R.Top + 5);
+        EXPECT_FALSE(w->IsHintShowing());
+    }
 }
 
 }  // namespace

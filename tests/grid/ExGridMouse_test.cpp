@@ -9,6 +9,7 @@
 #include "grid/foundation/GridUndoRedo.h"
 
 #include "GridOnForm.h"
+#include "support/RealDisplay.h"
 
 #include <gtest/gtest.h>
 
@@ -60,6 +61,13 @@ struct MouseForm {
         SimulateClick(g, R.Left + dx, R.Top + dy);
     }
 };
+
+// A press and release of Button 5 pixels inside the cell, with Shift held.
+void ClickCell(TExStringGrid* G, TMouseButton Button, int ACol, int ARow, TShiftState Shift) {
+    const TRect R = G->CellRect(ACol, ARow);
+    SimulateMouseDown(G, Button, R.Left + 5, R.Top + 5, Shift);
+    SimulateMouseUp(G, Button, R.Left + 5, R.Top + 5, Shift);
+}
 
 TEST(ExGridMouse, APressAnywhereInACheckBoxCellTogglesItInsteadOfACellClick) {
     MouseForm f;
@@ -152,6 +160,22 @@ TEST(ExGridMouse, ARefusedClickLeavesTheCurrentCell) {
     f.Press(1, 3);
     EXPECT_EQ(f.g->Row(), 1);
     EXPECT_EQ(f.g->GetCellEx(1, 3), u"");
+    EXPECT_TRUE(f.log.empty());
+    // Nor does it size a fixed column at its border or edit the current cell.
+    f.g->MouseActions().SetSizeFixedCol(true);
+    const int border = f.g->ColWidths(0) + 1;
+    const int width = f.g->ColWidths(0);
+    TRect R = f.g->CellRect(1, 3);
+    SimulateMouseMove(f.g, border + 1, R.Top + 5);
+    SimulateMouseDown(f.g, mbLeft, border + 1, R.Top + 5);
+    SimulateMouseMove(f.g, 80, R.Top + 5, {ssLeft});
+    SimulateMouseUp(f.g, mbLeft, 80, R.Top + 5);
+    EXPECT_EQ(f.g->ColWidths(0), width);
+    f.g->MouseActions().SetRangeSelectAndEdit(true);
+    f.g->FocusCell(3, 2, true);
+    f.log.clear();
+    f.Press(3, 2);
+    EXPECT_FALSE(f.g->InplaceEditor() && f.g->InplaceEditor()->Visible());
     EXPECT_TRUE(f.log.empty());
 }
 
@@ -953,11 +977,7 @@ TEST(ExGridMouse, ARightClickOnALinkCellEditsItAndRightClicksFollowDisjunctRows)
     // Selecting by right click with disjunct rows: the clicked row alone, Ctrl adds.
     f.g->MouseActions().SetSelectOnRightClick(true);
     f.g->MouseActions().SetDisjunctRowSelect(true);
-    auto right = [&](int r, TShiftState Shift) {
-        const TRect R = f.g->CellRect(3, r);
-        SimulateMouseDown(f.g, mbRight, R.Left + 5, R.Top + 5, Shift);
-        SimulateMouseUp(f.g, mbRight, R.Left + 5, R.Top + 5, Shift);
-    };
+    auto right = [&](int r, TShiftState Shift) { ClickCell(f.g, mbRight, 3, r, Shift); };
     right(2, {});
     right(4, {ssCtrl});
     EXPECT_TRUE(f.g->RowSelect(2));
@@ -1058,3 +1078,458 @@ TEST(ExGridMouse, APressOnARatingCellSetsHalfStarsUnlessRefused) {
 }
 
 }  // namespace
+
+TEST(ExGridMouse, FixedAndDeclaredFixedCellsCloseTheEditorAndAreOnlyReported) {
+    MouseForm f;
+    f.Press(3, 2);
+    f.Press(3, 2);
+    SimulateText(u"ab");
+    ASSERT_TRUE(f.g->InplaceEditor()->Visible());
+    // The header closes the editor and keeps its text.
+    f.Press(3, 0, 20);
+    EXPECT_FALSE(f.g->InplaceEditor()->Visible());
+    EXPECT_EQ(f.g->GetCellEx(3, 2), u"ab");
+    struct Case {
+        const char* name;
+        std::function<void()> set;
+        int col, row;
+        std::vector<std::string> log;
+    };
+    const Case cases[] = {
+        {"declared fixed column", [&] { f.g->Columns().Items(4)->SetFixed(true); }, 4, 3, {"clickcell 4,3"}},
+        {"fixed footer row", [&] { f.g->SetFixedFooters(1); }, 3, 4, {"clickcell 3,4"}},
+        {"under a floating footer",
+         [&] {
+             f.g->SetFixedFooters(1);
+             f.g->FloatingFooter().SetVisible(true);
+         },
+         3, 4, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.set();
+        f.g->FocusCell(3, 2, true);
+        f.log.clear();
+        f.Press(c.col, c.row);
+        // Neither selected nor pressed through the framework.
+        EXPECT_EQ(f.log, c.log);
+        EXPECT_EQ(f.g->Col(), 3);
+        EXPECT_EQ(f.g->Row(), 2);
+        f.g->Columns().Items(4)->SetFixed(false);
+        f.g->FloatingFooter().SetVisible(false);
+        f.g->SetFixedFooters(0);
+    }
+}
+
+TEST(ExGridMouse, DoubleClicksOnClickControlsAreNoCellDoubleClicks) {
+    MouseForm f;
+    f.g->AddButton(3, 1, 20, 14, u"b", haRight, vaCenter);
+    f.g->AddRadioButton(3, 3, false);
+    f.g->OnDblClick = [&](TObject*) { f.log.push_back("dblclick"); };
+    f.g->OnDblClickCell = [&](TObject*, int r, int c) {
+        f.log.push_back("dblcell " + std::to_string(c) + "," + std::to_string(r));
+    };
+    f.g->OnButtonClick = [&](TObject*, int, int) { f.log.push_back("button"); };
+    f.g->Repaint();
+    const TRect B = f.g->GetCellButtonRect(3, 1);
+    ASSERT_LT(B.Left, B.Right);
+    auto in = [&](int c, int r) { return TPoint{f.g->CellRect(c, r).Left + 3, f.g->CellRect(c, r).Top + 5}; };
+    struct Case {
+        const char* name;
+        TPoint at;
+        std::vector<std::string> log;
+    };
+    const Case cases[] = {
+        // The double click stands for the second click: the button took the first.
+        {"on the button", {(B.Left + B.Right) / 2, (B.Top + B.Bottom) / 2}, {}},
+        {"beside the button", {B.Right + 20, B.Top + 2}, {"dblclick", "mousedown"}},
+        {"radio button", in(3, 3), {"dblclick", "mousedown"}},
+        {"check box", in(1, 3), {"dblclick", "mousedown"}},
+        {"text", in(3, 2), {"dblclick", "mousedown", "dblcell 3,2"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        f.log.clear();
+        // The message the window system sends in place of the second press.
+        f.g->Perform(WM_LBUTTONDBLCLK, MK_LBUTTON, MakeLParam(c.at.X, c.at.Y));
+        std::erase(f.log, std::string("click"));
+        EXPECT_EQ(f.log, c.log);
+        SimulateMouseUp(f.g, mbLeft, c.at.X, c.at.Y);
+    }
+    EXPECT_EQ(f.g->GetCellEx(1, 3), u"");
+}
+
+TEST(ExGridMouse, DirectEditOpensTheEditorWithThePressThatSelects) {
+    struct Case {
+        const char* name;
+        bool direct;
+        int col, dx;
+        bool refuse, editor;
+    };
+    const Case cases[] = {
+        {"plain press", false, 3, 10, false, false},
+        {"direct edit", true, 3, 10, false, true},
+        {"read-only column", true, 2, 10, false, false},
+        {"check box column", true, 1, 10, false, false},
+        {"at the cell's left side", true, 3, 3, false, false},
+        {"a refused move", true, 3, 10, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MouseForm f;
+        f.g->MouseActions().SetDirectEdit(c.direct);
+        f.g->FocusCell(3, 1, true);
+        if (c.refuse) f.g->OnCellChanging = [](TObject*, int, int, int, int, bool& Allow) { Allow = false; };
+        f.Press(c.col, 3, c.dx);
+        const bool open = f.g->InplaceEditor() && f.g->InplaceEditor()->Visible();
+        EXPECT_EQ(open, c.editor);
+        if (c.editor) {
+            EXPECT_EQ(f.g->Row(), 3);
+            SimulateText(u"ab");
+            SimulateKey(VK_RETURN);
+            EXPECT_EQ(f.g->GetCellEx(3, 3), u"ab");
+        }
+        if (c.refuse) EXPECT_EQ(f.g->Row(), 1);
+    }
+}
+
+TEST(ExGridMouse, TheReleaseReportsASelectionThePressChanged) {
+    MouseForm f;
+    std::vector<std::string> sel;
+    f.g->OnSelectionChanged = [&](TObject*, int l, int t, int r, int b) {
+        sel.push_back(std::to_string(l) + "," + std::to_string(t) + "-" + std::to_string(r) + "," + std::to_string(b));
+    };
+    // Cells that edit select no ranges.
+    f.g->Columns().Items(3)->SetReadOnly(true);
+    f.g->Columns().Items(4)->SetReadOnly(true);
+    f.g->SetOptions(f.g->Options() + TGridOptions{goRangeSelect});
+    f.Press(3, 2);
+    EXPECT_EQ(sel, (std::vector<std::string>{"3,2-3,2"}));
+    // The same cell again changes nothing.
+    sel.clear();
+    f.Press(3, 2, 10);
+    EXPECT_TRUE(sel.empty());
+    // A range dragged out is reported with the release too.
+    TRect a = f.g->CellRect(3, 1), b = f.g->CellRect(4, 3);
+    SimulateMouseDown(f.g, mbLeft, a.Left + 5, a.Top + 5);
+    SimulateMouseMove(f.g, b.Left + 5, b.Top + 5, TShiftState{ssLeft});
+    sel.clear();
+    SimulateMouseUp(f.g, mbLeft, b.Left + 5, b.Top + 5);
+    EXPECT_EQ(sel, (std::vector<std::string>{"3,1-4,3"}));
+    // A right click that selects is a left click for this.
+    f.g->MouseActions().SetSelectOnRightClick(true);
+    sel.clear();
+    TRect c = f.g->CellRect(3, 4);
+    SimulateMouseDown(f.g, mbRight, c.Left + 5, c.Top + 5);
+    SimulateMouseUp(f.g, mbRight, c.Left + 5, c.Top + 5);
+    EXPECT_EQ(sel, (std::vector<std::string>{"3,4-3,4"}));
+}
+
+TEST(ExGridMouse, AColumnSizingDroppedPastTheGridsEdgeIsGivenUp) {
+    MouseForm f;
+    f.g->SetOptions(f.g->Options() + TGridOptions{goColSizing});
+    std::vector<int> ended;
+    f.g->OnEndColumnSize = [&](TObject*, int c) { ended.push_back(c); };
+    struct Case {
+        int x;  // the release point, from the grid's right edge
+        bool sized;
+    };
+    for (Case c : {Case{-20, true}, Case{-1, true}, Case{0, false}, Case{100, false}}) {
+        SCOPED_TRACE(c.x);
+        f.g->SetColWidths(3, 64);
+        ended.clear();
+        const TRect R = f.g->CellRect(3, 0);
+        const int x = f.g->ClientWidth() + c.x;
+        SimulateMouseDown(f.g, mbLeft, R.Right - 1, R.Top + 5);
+        SimulateMouseMove(f.g, x, R.Top + 5, TShiftState{ssLeft});
+        SimulateMouseUp(f.g, mbLeft, x, R.Top + 5);
+        EXPECT_EQ(f.g->GridState(), gsNormal);
+        EXPECT_EQ(f.g->ColWidths(3) != 64, c.sized);
+        EXPECT_EQ(ended, c.sized ? std::vector<int>{3} : std::vector<int>{});
+    }
+}
+
+TEST(ExGridMouse, ACoupledGridFollowsThePressedCell) {
+    struct Case {
+        bool col, row;
+        int wantCol, wantRow;
+    };
+    for (Case c : {Case{false, false, 1, 1}, Case{true, false, 3, 1}, Case{false, true, 1, 4}, Case{true, true, 3, 4}}) {
+        SCOPED_TRACE(std::to_string(c.col) + std::to_string(c.row));
+        MouseForm a;
+        GridOnForm<TExStringGrid> b;
+        b.g->SetColCount(5);
+        b.g->SetRowCount(6);
+        a.g->SyncGrid().SetGrid(b.g);
+        a.g->SyncGrid().SetSelectionColumn(c.col);
+        a.g->SyncGrid().SetSelectionRow(c.row);
+        a.Press(3, 4);
+        EXPECT_EQ(b.g->Col(), c.wantCol);
+        EXPECT_EQ(b.g->Row(), c.wantRow);
+    }
+}
+
+TEST(ExGridMouse, ColumnZeroOfAGroupedGridSelectsNothingBesideTheNodes) {
+    struct Case {
+        const char* name;
+        std::function<void(TExStringGrid*)> set;
+        int row;  // the current row after pressing column 0 of row 3
+    };
+    const Case cases[] = {
+        {"grouped", [](TExStringGrid*) {}, 1},
+        {"with row selection", [](TExStringGrid* g) { g->MouseActions().SetRowSelect(true); }, 3},
+        {"with row sizing", [](TExStringGrid* g) { g->SetOptions(g->Options() + TGridOptions{goRowSizing}); }, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GridOnForm<TExStringGrid> f;
+        f.g->SetColCount(4);
+        f.g->SetRowCount(6);
+        f.g->SetFixedCols(0);
+        f.g->Tools().AddNode(1, 4);
+        c.set(f.g);
+        f.g->FocusCell(1, 1, true);
+        std::vector<std::string> log;
+        f.g->OnClickCell = [&](TObject*, int r, int col) { log.push_back(std::to_string(col) + "," + std::to_string(r)); };
+        const TRect R = f.g->CellRect(0, 3);
+        SimulateClick(f.g, R.Right - 10, R.Top + 5);
+        EXPECT_EQ(f.g->Row(), c.row);
+        EXPECT_EQ(log, (std::vector<std::string>{"0,3"}));
+    }
+}
+
+// A grid that logs what the corner press announces and narrows its rectangle.
+class HookedGrid : public TExColumnGrid {
+public:
+    using TExColumnGrid::TExColumnGrid;
+    std::vector<std::string> log;
+    bool narrow = false;
+
+protected:
+    void ExportNotification(int AState, int ARow) override {
+        log.push_back("export " + std::to_string(AState) + " " + std::to_string(ARow));
+    }
+    void ClickHook(TGridRect& ARect) override {
+        log.push_back("hook");
+        if (narrow) ARect.Bottom = ARect.Top;
+    }
+};
+
+TEST(ExGridMouse, ThePressInTheCornerSelectsWhatItsHookLeaves) {
+    for (bool narrow : {false, true}) {
+        SCOPED_TRACE(narrow);
+        GridOnForm<HookedGrid> f;
+        f.g->SetRowCount(5);
+        f.g->narrow = narrow;
+        f.g->MouseActions().SetAllSelect(true);
+        f.g->SetOptions(f.g->Options() + TGridOptions{goRangeSelect});
+        int exits = 0;
+        f.g->OnExit = [&](TObject*) { ++exits; };
+        const TRect R = f.g->CellRect(0, 0);
+        SimulateMouseMove(f.g, R.Left + 5, R.Top + 5);
+        SimulateClick(f.g, R.Left + 5, R.Top + 5);
+        EXPECT_EQ(f.g->log, (std::vector<std::string>{"export 0 -1", "export 1 4", "export 4 -1", "hook"}));
+        const TGridRect s = f.g->Selection();
+        EXPECT_EQ(s.Left, 1);
+        EXPECT_EQ(s.Top, 1);
+        EXPECT_EQ(s.Right, f.g->ColCount() - 1);
+        EXPECT_EQ(s.Bottom, narrow ? 1 : 4);
+        EXPECT_EQ(exits, 1);
+    }
+}
+
+TEST(ExGridMouse, APressStartsANewIncrementalLookup) {
+    for (bool press : {false, true}) {
+        SCOPED_TRACE(press);
+        GridOnForm<TExStringGrid> f;
+        f.g->SetColCount(3);
+        f.g->SetRowCount(5);
+        f.g->Navigation().SetAutoGotoWhenSorted(true);
+        f.g->Navigation().SetAutoGotoIncremental(true);
+        const char16_t* names[] = {u"alpha", u"beta", u"bear", u"apple"};
+        for (int r = 1; r < 5; ++r) f.g->SetCellEx(1, r, names[r - 1]);
+        f.g->SetFocus();
+        SimulateText(u"be");
+        ASSERT_EQ(f.g->Row(), 2);
+        if (press) {
+            const TRect R = f.g->CellRect(2, 2);
+            SimulateClick(f.g, R.Left + 5, R.Top + 5);
+        }
+        SimulateText(u"a");
+        // "bea" goes on to "bear"; after the press "a" finds "alpha".
+        EXPECT_EQ(f.g->Row(), press ? 1 : 3);
+    }
+}
+
+TEST(ExGridMouse, ARowSelectGridThatKeepsItsColumnScrollStaysOnAPress) {
+    for (bool keep : {false, true}) {
+        SCOPED_TRACE(keep);
+        GridOnForm<TExStringGrid> f(300, 200);
+        f.g->SetColCount(12);
+        f.g->SetRowCount(8);
+        f.g->SetOptions(f.g->Options() + TGridOptions{goRowSelect});
+        f.g->Navigation().SetKeepHorizScroll(keep);
+        f.g->SetLeftCol(3);
+        // The column cut off at the right edge.
+        const int last = f.g->LeftCol() + f.g->VisibleColCount();
+        const TRect R = f.g->CellRect(last, 4);
+        ASSERT_LT(R.Left + 5, f.g->ClientWidth());
+        SimulateMouseMove(f.g, R.Left + 5, R.Top + 5);
+        SimulateMouseDown(f.g, mbLeft, R.Left + 5, R.Top + 5);
+        EXPECT_EQ(f.g->Row(), 4);
+        // The press alone; the release goes on as the framework's selecting does.
+        EXPECT_EQ(f.g->LeftCol() == 3, keep);
+        SimulateMouseUp(f.g, mbLeft, R.Left + 5, R.Top + 5);
+    }
+}
+
+TEST(ExGridMouse, CaretPositioningPutsTheCaretWhereThePressOpenedTheEditor) {
+    for (bool positioning : {false, true}) {
+        SCOPED_TRACE(positioning);
+        MouseForm f;
+        f.g->MouseActions().SetCaretPositioning(positioning);
+        f.g->SetCellEx(3, 2, u"abcdefgh");
+        f.Press(3, 2);
+        // The second press opens the editor, three characters in.
+        const TRect R = f.g->CellRect(3, 2);
+        const int x = R.Left + 2 + f.g->Canvas().TextWidth(u"abc");
+        SimulateClick(f.g, x, R.Top + 5);
+        TInplaceEdit* e = f.g->InplaceEditor();
+        ASSERT_TRUE(e && e->Visible());
+        if (positioning) {
+            EXPECT_NEAR(e->SelStart(), 3, 1);
+            EXPECT_EQ(e->SelLength(), 0);
+        } else {
+            EXPECT_EQ(e->SelLength(), 8);
+        }
+        // A press that opens nothing leaves a later typed value alone.
+        SimulateKey(VK_RETURN);
+        f.Press(3, 3, 2);
+        SimulateMouseMove(f.g, x, f.g->CellRect(3, 3).Top + 5);
+        SimulateText(u"xy");
+        SimulateKey(VK_RETURN);
+        EXPECT_EQ(f.g->GetCellEx(3, 3), u"xy");
+    }
+}
+
+TEST(ExGridMouse, ACtrlClickDeselectsItsRowAndCountsAsNoSelectionChange) {
+    GridOnForm<TExStringGrid> f;
+    f.g->SetColCount(4);
+    f.g->SetRowCount(6);
+    f.g->MouseActions().SetDisjunctRowSelect(true);
+    auto click = [&](int r, TShiftState Shift) { ClickCell(f.g, mbLeft, 2, r, Shift); };
+    click(2, {});
+    click(4, TShiftState{ssCtrl});
+    EXPECT_TRUE(f.g->RowSelect(2));
+    EXPECT_TRUE(f.g->RowSelect(4));
+    EXPECT_TRUE(f.g->SelChange());
+    click(2, TShiftState{ssCtrl});
+    EXPECT_FALSE(f.g->RowSelect(2));
+    EXPECT_TRUE(f.g->RowSelect(4));
+    EXPECT_FALSE(f.g->SelChange());
+}
+
+TEST(ExGridMouse, ADoubleClickJustRightOfTheLastColumnSizesIt) {
+    MouseForm f;
+    f.g->SetOptions(f.g->Options() + TGridOptions{goColSizing});
+    const int last = f.g->ColCount() - 1;
+    f.g->SetCellEx(last, 2, u"a rather long text of the last column");
+    std::vector<std::string> dbl;
+    f.g->OnDblClickCell = [&](TObject*, int r, int c) { dbl.push_back(std::to_string(c) + "," + std::to_string(r)); };
+    struct Case {
+        int dx;  // from the last column's right edge, at the height of a data row
+        bool fixedRowAlways, sizes;
+    };
+    for (Case c : {Case{1, false, true}, Case{3, false, true}, Case{4, false, false}, Case{2, true, false}}) {
+        SCOPED_TRACE(std::to_string(c.dx) + (c.fixedRowAlways ? " fixed row always" : ""));
+        f.g->SetFixedRowAlways(c.fixedRowAlways);
+        f.g->SetColWidths(last, 40);
+        dbl.clear();
+        const TRect R = f.g->CellRect(last, 2);
+        SimulateDblClick(f.g, R.Right + c.dx, R.Top + 5);
+        EXPECT_EQ(f.g->ColWidths(last) > 100, c.sizes);
+        // Otherwise a double click on the last column's header, or on nothing.
+        if (!c.sizes && !c.fixedRowAlways) EXPECT_EQ(dbl, (std::vector<std::string>{std::to_string(last) + ",0"}));
+        if (c.sizes || c.fixedRowAlways) EXPECT_TRUE(dbl.empty());
+    }
+}
+
+TEST(ExGridMouse, ARowPickedInItsHeaderReplacesSingleCellsPickedBefore) {
+    MouseForm f;
+    f.g->MouseActions().SetRowSelect(true);
+    f.g->MouseActions().SetDisjunctCellSelect(true);
+    ClickCell(f.g, mbLeft, 3, 1, {});
+    ClickCell(f.g, mbLeft, 3, 3, TShiftState{ssCtrl});
+    ASSERT_TRUE(f.g->SelectedCells(3, 1));
+    ASSERT_TRUE(f.g->SelectedCells(3, 3));
+    const TRect R = f.g->CellRect(0, 2);
+    SimulateMouseMove(f.g, R.Left + 5, R.Top + 5);
+    ASSERT_EQ(f.g->MouseSelectMode(), msRow);
+    SimulateMouseDown(f.g, mbLeft, R.Left + 5, R.Top + 5);
+    EXPECT_FALSE(f.g->SelectedCells(3, 1));
+    EXPECT_FALSE(f.g->SelectedCells(3, 3));
+    EXPECT_EQ(f.g->Selection().Top, 2);
+    EXPECT_EQ(f.g->Selection().Right, f.g->ColCount() - 1);
+    SimulateMouseUp(f.g, mbLeft, R.Left + 5, R.Top + 5);
+}
+
+TEST(ExGridMouse, APressOnAMergedAreaActsOnItsBaseCell) {
+    for (bool handler : {false, true}) {
+        SCOPED_TRACE(handler);
+        GridOnForm<TExStringGrid> f;
+        f.g->SetColCount(5);
+        f.g->SetRowCount(6);
+        f.g->SetOptions(f.g->Options() + TGridOptions{goEditing});
+        f.g->MergeCells(1, 1, 2, 2);
+        f.g->SetCellEx(1, 1, u"m");
+        if (handler) f.g->OnMouseDown = [](TObject*, TMouseButton, TShiftState, int, int) {};
+        f.g->SetFocus();
+        f.g->FocusCell(3, 3, true);
+        // The hidden part of the area selects the base cell, a second press edits it.
+        const TRect R = f.g->CellRect(2, 2);
+        SimulateClick(f.g, R.Left + 10, R.Top + 5);
+        EXPECT_EQ(f.g->Col(), 1);
+        EXPECT_EQ(f.g->Row(), 1);
+        EXPECT_FALSE(f.g->InplaceEditor() && f.g->InplaceEditor()->Visible());
+        SimulateClick(f.g, R.Left + 10, R.Top + 5);
+        ASSERT_TRUE(f.g->InplaceEditor() && f.g->InplaceEditor()->Visible());
+        EXPECT_EQ(f.g->InplaceEditor()->Text(), u"m");
+    }
+}
+
+// The window system's own double click on a shown window: X delivers two
+// presses and releases, the toolkit makes the second press a double click.
+// Runs where the tests are given an X display (QT_QPA_PLATFORM=xcb).
+TEST(ExGridMouseRealDisplay, AHeaderDoubleClickSizesTheColumnLeftOfItsBorder) {
+    if (!HaveXDisplay()) GTEST_SKIP() << "needs an X display";
+    MouseForm f;
+    f.g->SetOptions(f.g->Options() + TGridOptions{goColSizing});
+    f.g->SetCellEx(2, 1, u"a rather long text of this column");
+    std::vector<std::string> dbl;
+    f.g->OnDblClickCell = [&](TObject*, int r, int c) { dbl.push_back(std::to_string(c) + "," + std::to_string(r)); };
+    // Until the window is shown on the display.
+    PumpEvents(25);
+    struct Case {
+        int dx;
+        bool sizes;
+    };
+    // Offsets from the left edge of column 3's header cell.
+    for (Case c : {Case{3, true}, Case{4, false}, Case{0, true}}) {
+        SCOPED_TRACE(c.dx);
+        f.g->SetColWidths(2, 50);
+        dbl.clear();
+        const TRect R = f.g->CellRect(3, 0);
+        XDoubleClick(f.g->ClientToScreen({R.Left + c.dx, R.Top + 5}));
+        PumpEvents(100, [&] { return c.sizes ? f.g->ColWidths(2) > 150 : !dbl.empty(); });
+        // Past the double-click time, so the next case starts afresh; a late
+        // release must not undo the width either.
+        PumpEvents(30);
+        if (c.sizes) {
+            EXPECT_GT(f.g->ColWidths(2), 150);
+            EXPECT_TRUE(dbl.empty());
+        } else {
+            EXPECT_EQ(f.g->ColWidths(2), 50);
+            EXPECT_EQ(dbl, (std::vector<std::string>{"3,0"}));
+        }
+    }
+}

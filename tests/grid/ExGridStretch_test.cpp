@@ -137,6 +137,8 @@ TEST(ExGridStretch, AResizedFormCarriesTheGridItsHandlerAndTheStretchedColumn) {
             else EXPECT_NO_THROW(form.SetBounds(0, 0, formWidth, 400));
             EXPECT_EQ(g->Width(), gridWidth) << formWidth;
             EXPECT_EQ(g->Height(), 200);
+            // The size followed last is what the next change is measured from.
+            if (k.sizeWithForm) EXPECT_EQ(g->PrevSizeX(), formWidth == 300 ? 750 : formWidth);
             EXPECT_EQ(seen.back(), gridWidth);
             EXPECT_EQ(g->ColWidths(last), g->ClientWidth() - others() - 1) << formWidth;
         }

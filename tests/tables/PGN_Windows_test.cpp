@@ -310,3 +310,33 @@ TEST_F(PgnWindows, RenderedGridShowsTheTickedBoxesAndTheLanguage) {
     EXPECT_GT(dark(2), dark(3));
     for (int c = 0; c < 9; ++c) EXPECT_TRUE(w->sga->Columns().Items(c)->HeaderFont().Style().Contains(fsBold)) << c;
 }
+
+// A row filled by keys alone: a list value taken with Enter, then the arrow
+// keys and typing through text cells and a check box.
+TEST_F(PgnWindows, KeysAloneFillAReceiveRow) {
+    auto w = Make_Window<TFReceiveJ1939>();
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        TExColumnGrid* g = w->sga;
+        Click(g, 2, 1);
+        Click(g, 1, 1);
+        Click(g, 1, 1);
+        SimulateText(u"1");
+        SimulateKey(VK_RETURN);
+        SimulateKey(VK_RIGHT);
+        SimulateText(u"65262");
+        SimulateKey(VK_RIGHT);
+        SimulateText(u"7");
+        SimulateKey(VK_RIGHT);
+        SimulateKey(VK_SPACE);
+        SimulateKey(VK_RIGHT);
+        SimulateText(u"3");
+        SimulateKey(VK_RETURN);
+        EXPECT_EQ(g->GetCellEx(1, 1), u"1");
+        EXPECT_EQ(g->GetCellEx(2, 1), u"65262");
+        EXPECT_EQ(g->GetCellEx(3, 1), u"7");
+        EXPECT_EQ(g->GetCellEx(4, 1), u"Y");
+        EXPECT_EQ(g->GetCellEx(5, 1), u"3");
+        w->Btn_Cancel->Click();
+    };
+    w->ShowModal();
+}

@@ -323,6 +323,12 @@ TEST_F(SnmpWindows, HeaderHintsAndDoubleClickSizingOnTheShownGrids) {
         // Model 16 shows On CMD (display column 5).
         EXPECT_EQ(hintAt(g, 5, 0), u"Enable/Disable the possibility to Send the SNMP Trap when a Command Arrive");
         EXPECT_EQ(hintAt(g, 2, 1), u"(none)");
+        // The write grid on its own page answers from its own list.
+        w->PageControl1->SetActivePage(w->TS_SNMP_Write);
+        EXPECT_EQ(hintAt(w->ACG_SNMP_Write, 1, 0), Lang_Table[1052]);
+        EXPECT_FALSE(Lang_Table[1052].empty());
+        EXPECT_EQ(hintAt(w->ACG_SNMP_Write, 1, 1), u"(none)");
+        w->PageControl1->SetActivePage(w->TS_SNMP_Read);
         g->SetCellEx(R_Description, 1, u"a description far wider than its column");
         const int before = g->ColWidths(R_Description);
         TRect R = g->CellRect(R_Description, 0);
@@ -343,4 +349,34 @@ TEST_F(SnmpWindows, HeaderHintsAndDoubleClickSizingOnTheShownGrids) {
     };
     EXPECT_EQ(m->ShowModal(), mrCancel);
     Opt_Double_Click_Auto_Size = size;
+}
+
+// With the jump option on, Enter in a list cell takes the value and moves on
+// in the table being edited, never in the other one.
+TEST_F(SnmpWindows, EnterInAListCellJumpsOnInItsOwnTable) {
+    Model_Code = 16;
+    const bool jump = Opt_Jump_Field_Tables;
+    Opt_Jump_Field_Tables = true;
+    auto w = Make_Window<TFSNMP_Trap_Access>();
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        TExColumnGrid* r = w->ACG_SNMP_Read;
+        TExColumnGrid* wr = w->ACG_SNMP_Write;
+        const int writeCol = wr->Col();
+        Press(r, Community, 1);
+        SimulateText(u"abc");
+        SimulateKey(VK_RETURN);
+        EXPECT_EQ(r->GetCellEx(Community, 1), u"abc");
+        EXPECT_EQ(r->Col(), Type);
+        SimulateKey(VK_F2);
+        SimulateKey(VK_DOWN);
+        SimulateKey(VK_RETURN);
+        EXPECT_EQ(r->GetCellEx(Type, 1), u"String");
+        EXPECT_EQ(r->GetCellEx(Community, 1), u"abc");
+        EXPECT_EQ(r->Col(), Type + 1);
+        EXPECT_FALSE(r->Combobox()->Visible());
+        EXPECT_EQ(wr->Col(), writeCol);
+        w->Btn_Cancel->Click();
+    };
+    EXPECT_EQ(w->ShowModal(), mrCancel);
+    Opt_Jump_Field_Tables = jump;
 }

@@ -4,6 +4,7 @@
 #include "framework/SysUtils.h"
 #include "shell/Globals.h"
 #include "shell/ULanguage.h"
+#include "support/RealDisplay.h"
 #include "support/StandInRowGrid.h"
 #include "support/TempDir.h"
 #include "tables/Table_Test_Support.h"
@@ -372,4 +373,33 @@ TEST_F(SetAccessWindow, TextsAndRenderedColumns) {
         const TColor want = RGB((c.rgb >> 16) & 0xFF, (c.rgb >> 8) & 0xFF, c.rgb & 0xFF);
         EXPECT_EQ(ColorToRGB(bmp.Canvas().Pixels(left[c.col] + 4, 2 * 22 + 4)), want) << c.col;
     }
+}
+
+// The window system's own double click, in a virtual X display
+// (QT_QPA_PLATFORM=xcb): at the border between the Type and Address headers
+// it sizes the Type column to its contents, as in the program.
+class SetAccessWindowRealDisplay : public SetAccessWindow {};
+
+TEST_F(SetAccessWindowRealDisplay, AHeaderDoubleClickSizesItsColumn) {
+    if (!HaveXDisplay()) GTEST_SKIP() << "needs an X display";
+    Model_Code = 4;
+    auto w = Make_Window<TFSetAccess>();
+    int before = 0, after = 0, fitted = 0;
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        TExColumnGrid* g = w->ACG_Modbus_Read;
+        PumpEvents(25);
+        before = g->ColWidths(Type);
+        const TRect R = g->CellRect(Address, 0);
+        XDoubleClick(g->ClientToScreen({R.Left + 2, R.Top + 5}));
+        PumpEvents(100, [&] { return g->ColWidths(Type) != before; });
+        PumpEvents(30);
+        after = g->ColWidths(Type);
+        g->SetColWidths(Type, before);
+        g->AutoSizeCol(Type, 0);
+        fitted = g->ColWidths(Type);
+        w->Btn_Cancel->Click();
+    };
+    w->ShowModal();
+    EXPECT_NE(after, before);
+    EXPECT_EQ(after, fitted);
 }

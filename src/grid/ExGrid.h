@@ -27,6 +27,7 @@
 #include "framework/ImgList.h"
 #include "framework/StdCtrls.h"
 
+#include <array>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -455,6 +456,9 @@ using TCanAddRowEvent = std::function<void(TObject* Sender, bool& CanAdd)>;
 using TCanInsertRowEvent = std::function<void(TObject* Sender, int ARow, bool& CanInsert)>;
 using TCanDeleteRowEvent = std::function<void(TObject* Sender, int ARow, bool& CanDelete)>;
 using TAutoRowEvent = std::function<void(TObject* Sender, int ARow)>;
+// A paste into the text editor: the text may be changed or refused before, and is told after.
+using TBeforeCellPasteEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& Value, bool& Allow)>;
+using TAfterCellPasteEvent = std::function<void(TObject* Sender, int ACol, int ARow, const String& Value)>;
 // A column appended by the Enter advance.
 using TAutoInsertColEvent = std::function<void(TObject* Sender, int ACol)>;
 // Links in cell texts: pressed (AutoHandle false keeps the grid from following
@@ -915,6 +919,8 @@ public:
     TStringList& LookupItems() { return FLookupItems; }
     const String& ValidChars() const { return FValidChars; }
     void SetValidChars(const String& Value) { FValidChars = Value; }
+    // With ValidChars empty: the 8-bit characters an edValidChars cell takes.
+    std::array<bool, 256> ValidCharSet{};
     bool EditActive() const { return FEditActive; }
     bool EditMode() const { return FEditMode; }
     virtual bool ValidateCell(const String& NewValue);
@@ -1467,6 +1473,9 @@ public:
     TCanAddRowEvent OnClipboardCut;
     TCanAddRowEvent OnClipboardCopy;
     TCanAddRowEvent OnClipboardPaste;
+    // Sender: the text editor, whose paste these frame.
+    TBeforeCellPasteEvent OnClipboardBeforePasteCell;
+    TAfterCellPasteEvent OnClipboardAfterPasteCell;
     TCanAddRowEvent OnCanAddRow;
     TAutoRowEvent OnAutoAddRow;
     TCanInsertRowEvent OnCanInsertRow;
@@ -1810,6 +1819,14 @@ protected:
     // editor takes it as its first input (0: opened otherwise).
     Char FStartEditChar = 0;
     TGridCombo* FEditCombo = nullptr;
+    // The editors claim Tab when the grid moves by it or someone validates the values.
+    bool EditorTakesTab() { return Options().Contains(goTabs) || OnCellValidate != nullptr; }
+    // An editor's Tab passed validation and editing ended: the grid moves on
+    // with goTabs, otherwise the form moves the focus on from the grid.
+    void TabFromEditor(TShiftState Shift);
+    // After such a press: the mouse's point in E's client area when it lies
+    // inside E (the flag is then cleared); false otherwise.
+    bool TakeCaretPress(const TControl& E, TPoint& P);
 
     // ===== Sorting, moving and range services: state
     void DragScrollTick(TObject* Sender);
@@ -3044,6 +3061,8 @@ public:
     explicit TExInplaceEdit(TExStringGrid* AGrid);
     TExStringGrid* ExGrid() const { return FExGrid; }
     int LengthLimit() const { return FLengthLimit; }
+    // Completes the typed text from the grid's lookup items (after every key but Left and Right).
+    void DoChange();
 
 protected:
     void UpdateContents() override;
@@ -3054,10 +3073,13 @@ protected:
     void KeyUp(Word& Key, TShiftState Shift) override;
     void KeyPress(Char& Key) override;
     void WMChar(TWMKey& Message) override;
+    void CMWantSpecialKey(TCMWantSpecialKey& Message) override;
     // A double click in the editor is one on its cell.
     void WMLButtonDblClk(TWMMouse& Message) override;
     void DoEnter() override;
     void DoExit() override;
+    // Placed over its cell, the editor takes the cell's colour, font and alignment.
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
     // A paste is taken whole or not at all: within the length limit and fitting the kind.
     void Dispatch(TMessage& Message) override;
 
@@ -3070,8 +3092,6 @@ private:
     void RestoreRefused();
     // Validates the text before the caret walks out of it; false restores.
     bool CommitWalk();
-    // Completes the typed text from the grid's lookup items.
-    void Complete();
     // Ctrl or Shift with Enter in a grid of multi-line cells sized while typing.
     void GrowRowForNewLine();
     // The caret to the same place of the line above or below; false on the first or last line.
@@ -3083,6 +3103,7 @@ private:
     bool FFilling = false;  // the grid is filling the editor with the cell's text
     bool FGotFocus = false;
     bool FEnterRefused = false;  // the key-down refused: its Enter character goes no further
+    HWND FFocusTo = 0;           // the window the focus went to when the editor lost it
     bool FWorkmode = true;       // Backspace and Delete suspend the lookup until the next key
 };
 
@@ -3093,18 +3114,23 @@ public:
     explicit TGridCombo(TExStringGrid* AGrid);
     // Widens the list to its widest item, measured with the grid's font.
     void SizeDropDownWidth();
+    // Completes the typed text from the items, then from the grid's lookup
+    // items (at the end of every key release).
+    void DoChange();
     // The item index the last change was reported for.
     int ReportedIndex = -1;
 
 protected:
     void KeyDown(Word& Key, TShiftState Shift) override;
-    // Completes the typed text from the items, then from the grid's lookup items.
     void KeyUp(Word& Key, TShiftState Shift) override;
     void KeyPress(Char& Key) override;
     void Change() override;
     void DoEnter() override;
     void DoExit() override;
     void WndProc(TMessage& Message) override;
+    // Enter and Escape always, Tab when the grid validates it: a form's default
+    // and cancel buttons never see them.
+    void CMWantSpecialKey(TCMWantSpecialKey& Message) override;
     void DropDown() override;
     // With MouseActions.DirectComboClose the picked item is written and editing ends.
     void CloseUp() override;

@@ -41,6 +41,20 @@ int TExStringGrid::GetComboIndex(int ACol, int ARow) {
     return FEditCombo->Items().IndexOf(GetCellEx(ACol, ARow));
 }
 
+void TExStringGrid::TabFromEditor(TShiftState Shift) {
+    if (CanFocus()) SetFocus();
+    if (Options().Contains(goTabs)) TabAdvance(Shift.Contains(ssShift));
+    else Perform(CN_KEYDOWN, VK_TAB, 0);
+}
+
+bool TExStringGrid::TakeCaretPress(const TControl& E, TPoint& P) {
+    if (!FLButFlg) return false;
+    P = E.ScreenToClient(GetCursorPos());
+    if (P.X < 0 || P.Y < 0 || P.X > E.Width() || P.Y > E.Height()) return false;
+    FLButFlg = false;
+    return true;
+}
+
 void TExStringGrid::DoGetEditorProp(int ACol, int ARow) {
     if (OnGetEditorPropInt) OnGetEditorPropInt(this, ACol, ARow);
 }
@@ -96,6 +110,7 @@ void TExStringGrid::ShowCellEditor(int ACol, int ARow) {
         if (OnComboChange) OnComboChange(this, rc, ARow, 0, c.Items()[0]);
         if (OnComboObjectChange) OnComboObjectChange(this, rc, ARow, 0, c.Items()[0], c.Items().Objects(0));
     }
+    if (FMouseActions.DirectComboDrop() || FControlLook.DropDownAlwaysVisible) c.SetDroppedDown(true);
     // The character typed to open the box is its first input, not lost.
     if (const Char ch = std::exchange(FStartEditChar, Char(0)); ch && c.Visible()) TypeChar(&c, ch);
 }
@@ -106,6 +121,9 @@ void TExStringGrid::EditorToCell(int ACol, int ARow) {
     if (FurtherEditorToCell(ACol, ARow)) return;
     FEditActive = false;
     if (FEditCombo->Visible()) {
+        // Writing the cell refreshes the grid's editor: with the editor mode
+        // still on, a grid that has the focus would open the combo again.
+        HideEditor();
         SetEditorValue(RealColIndex(ACol), ARow, FEditCombo->Text());
         FEditCombo->SetVisible(false);
     }
@@ -123,6 +141,9 @@ void TExStringGrid::TopLeftChanged() {
 
 TGridCombo::TGridCombo(TExStringGrid* AGrid) : TExgComboBox(AGrid), FGrid(AGrid) {
     SetButtonWidth(16);
+    // A themed system: the button needs no ring. IsVista stays off: the
+    // platform's own combo look never replaces the grid's flat one.
+    SetIsWinXP(true);
     SetVisible(false);
 }
 
@@ -159,7 +180,11 @@ void TGridCombo::KeyDown(Word& Key, TShiftState Shift) {
                   Key == VK_END || Key == VK_UP || Key == VK_DOWN;
     if ((Key == VK_UP || Key == VK_DOWN) && !FGrid->Navigation().ComboGetUpDown() && !DroppedDown()) {
         FGrid->HideInplaceEdit();
-        FGrid->SetFocus();
+        // The grid takes the focus without reopening an editor; its move opens the next one.
+        const bool always = FGrid->Navigation().AlwaysEdit();
+        FGrid->Navigation().SetAlwaysEdit(false);
+        if (FGrid->CanFocus()) FGrid->SetFocus();
+        FGrid->Navigation().SetAlwaysEdit(always);
         FGrid->KeyDown(Key, Shift);
         Key = 0;
         return;
@@ -193,18 +218,46 @@ void TGridCombo::KeyDown(Word& Key, TShiftState Shift) {
         }
     }
     if (Key == VK_TAB) {
-        TExgComboBox::KeyDown(Key, Shift);
+        FGrid->SetCurrentCell(Text());
+        if (!FGrid->ValidateCell(Text())) {
+            SetText(FGrid->FNewCellText);
+            SetSelStart(int(Text().size()));
+            Key = 0;
+            return;
+        }
+        const String cell = FGrid->GetCurrentCell();
+        if (Style() == csDropDownList) SetItemIndex(Items().IndexOf(cell));
+        else SetText(cell);
+        Key = 0;
+        FGrid->HideInplaceEdit();
+        FGrid->TabFromEditor(Shift);
         return;
     }
     if (list) {
+        // Left and Right commit without validation and move the grid once; the list's own close is no pick.
+        if (Key == VK_LEFT || Key == VK_RIGHT) FGrid->FEditing = false;
+        const bool directClose = FGrid->MouseActions().DirectComboClose();
+        FGrid->MouseActions().SetDirectComboClose(false);
         FGrid->HideInplaceEdit();
-        if (Key == VK_LEFT || Key == VK_RIGHT) FGrid->KeyDown(Key, Shift);
+        FGrid->MouseActions().SetDirectComboClose(directClose);
+        if (Key == VK_LEFT || Key == VK_RIGHT) {
+            FGrid->KeyDown(Key, Shift);
+            Key = 0;
+        }
+        if (Key == VK_PRIOR || Key == VK_NEXT || Key == VK_UP || Key == VK_DOWN) Key = 0;
     } else if (Key == VK_END) {
         TExgComboBox::KeyDown(Key, Shift);
         return;
     }
     FGrid->DoneInplaceEdit(Key, Shift);
+    if (FGrid->Navigation().AdvanceOnEnter() && FGrid->Navigation().AdvanceAutoEdit()) FGrid->ShowInplaceEdit();
     Key = 0;
+}
+
+void TGridCombo::CMWantSpecialKey(TCMWantSpecialKey& Message) {
+    TExgComboBox::CMWantSpecialKey(Message);
+    const Word k = Message.CharCode();
+    if (k == VK_RETURN || k == VK_ESCAPE || (k == VK_TAB && FGrid->EditorTakesTab())) Message.Result = 1;
 }
 
 void TGridCombo::KeyUp(Word& Key, TShiftState Shift) {
@@ -226,6 +279,10 @@ void TGridCombo::KeyUp(Word& Key, TShiftState Shift) {
         return;
     }
     TExgComboBox::KeyUp(Key, Shift);
+    DoChange();
+}
+
+void TGridCombo::DoChange() {
     if (!FWorkMode || !FGrid->Lookup() || Style() == csDropDownList) return;
     const int typed = SelStart();
     String completed;
@@ -304,7 +361,17 @@ void TGridCombo::CloseUp() {
 void TGridCombo::DoEnter() {
     TExgComboBox::DoEnter();
     FGotFocus = true;
-    if (!FGrid->Navigation().EditSelectAll() && Style() != csDropDownList) SetSelStart(int(Text().size()));
+    if (Style() == csDropDownList) return;
+    if (FGrid->Navigation().EditSelectAll()) SelectAll();
+    else SetSelStart(int(Text().size()));
+    TPoint p;
+    if (FGrid->TakeCaretPress(*this, p)) {
+        // Over no character the caret stays as it was.
+        if (const int at = CharFromPos(p); at >= 0) {
+            SetSelStart(at);
+            SetSelLength(0);
+        }
+    }
 }
 
 void TGridCombo::DoExit() {

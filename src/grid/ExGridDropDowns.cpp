@@ -26,8 +26,7 @@ template <class Parent>
 void TGridDropDownWrapper<Parent>::CMWantSpecialKey(TCMWantSpecialKey& Message) {
     Parent::CMWantSpecialKey(Message);
     const Word k = Message.CharCode();
-    const bool validatesTab = FGrid->Options().Contains(goTabs) || FGrid->OnCellValidate != nullptr;
-    if ((k == VK_TAB && validatesTab) || (ClaimsEnterAndEscape() && (k == VK_RETURN || k == VK_ESCAPE)))
+    if ((k == VK_TAB && FGrid->EditorTakesTab()) || (ClaimsEnterAndEscape() && (k == VK_RETURN || k == VK_ESCAPE)))
         Message.Result = 1;
 }
 

@@ -236,7 +236,12 @@ void TExStringGrid::DoneInplaceEdit(Word Key, TShiftState Shift) {
     FEditing = false;
     HideInplaceEdit();
     if (Key == VK_TAB || Key == VK_LEFT || Key == VK_UP || Key == VK_RIGHT || Key == VK_DOWN) KeyDown(Key, Shift);
+    // The grid takes the focus, and Enter moves on, without an editor opening on the way.
+    const bool always = FNavigation.AlwaysEdit();
+    FNavigation.SetAlwaysEdit(false);
     if (CanFocus()) SetFocus();
+    if (Key == VK_RETURN) AdvanceCell(Col(), Row(), false, true, true, false);
+    FNavigation.SetAlwaysEdit(always);
     FBlockFocus = false;
 }
 

@@ -22,11 +22,6 @@ bool IsOneOf(Word Key, std::initializer_list<Word> Keys) {
     return false;
 }
 
-// The grid validates Tab: it moves by Tab itself, or someone checks the values.
-bool ValidatesTab(TExStringGrid& G) {
-    return G.Options().Contains(goTabs) || G.OnCellValidate != nullptr;
-}
-
 // The character filter of the numeric and float button editors: a dropped
 // character becomes 0 (with a beep where the person should notice).
 void FilterNumberKey(TCustomEdit& E, TEditorType Kind, Char& Key) {
@@ -572,7 +567,7 @@ void TGridEditBtn::ButtonClicked(TObject*) {
 
 void TGridEditBtn::CMWantSpecialKey(TCMWantSpecialKey& Message) {
     const Word k = Message.CharCode();
-    if (k == VK_RETURN || k == VK_ESCAPE || (k == VK_TAB && ValidatesTab(*FGrid))) Message.Result = 1;
+    if (k == VK_RETURN || k == VK_ESCAPE || (k == VK_TAB && FGrid->EditorTakesTab())) Message.Result = 1;
     else TExgEditBtn::CMWantSpecialKey(Message);
 }
 
@@ -848,7 +843,7 @@ String TGridDatePicker::ValueText() const {
 
 void TGridDatePicker::CMWantSpecialKey(TCMWantSpecialKey& Message) {
     const Word k = Message.CharCode();
-    if (k == VK_RETURN || k == VK_ESCAPE || (k == VK_TAB && ValidatesTab(*FGrid))) Message.Result = 1;
+    if (k == VK_RETURN || k == VK_ESCAPE || (k == VK_TAB && FGrid->EditorTakesTab())) Message.Result = 1;
     else TExgDateTimePicker::CMWantSpecialKey(Message);
 }
 
@@ -931,7 +926,7 @@ String TGridDateTimePicker::ValueText() const {
 
 void TGridDateTimePicker::KeyDown(Word& Key, TShiftState Shift) {
     TExStringGrid& g = *FGrid;
-    const bool tab = Key == VK_TAB && ValidatesTab(g);
+    const bool tab = Key == VK_TAB && g.EditorTakesTab();
     if (Key != VK_ESCAPE && Key != VK_RETURN && !tab) {
         TExDateTimePicker::KeyDown(Key, Shift);
         return;

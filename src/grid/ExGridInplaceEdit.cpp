@@ -42,8 +42,28 @@ void TExInplaceEdit::UpdateContents() {
     }
     FFilling = false;
     FLengthLimit = FExGrid->GetEditLimit();
-    if (FExGrid->FEditControl == edPassword) SetPasswordChar(u'*');
+    if (FExGrid->FEditControl == edPassword) SetPasswordChar(FExGrid->PasswordChar());
     else SetPasswordChar(0);
+}
+
+void TExInplaceEdit::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    TInplaceEdit::SetBounds(ALeft, ATop, AWidth, AHeight);
+    if (FExGrid->Col() < 0 || FExGrid->Row() < 0) return;
+    TGridDrawState state;
+    TBrush brush;
+    brush.SetColor(FExGrid->Color());
+    TFont font;
+    font.Assign(&FExGrid->Font());
+    TColor to = clNone, mirror = clNone, mirrorTo = clNone;
+    TAlignment ha = taLeftJustify;
+    TVAlignment va = vtaTop;
+    bool wrap = false;
+    TCellGradientDirection gd = GradientVertical;
+    FExGrid->GetVisualProperties(FExGrid->Col(), FExGrid->Row(), state, false, false, true, brush, to, mirror,
+                                 mirrorTo, font, ha, va, wrap, gd);
+    SetColor(brush.Color());
+    SetFont(font);
+    SetAlignment(ha);
 }
 
 void TExInplaceEdit::Change() {
@@ -55,16 +75,20 @@ void TExInplaceEdit::DoEnter() {
     TInplaceEdit::DoEnter();
     FGotFocus = true;
     FLengthLimit = FExGrid->GetEditLimit();
-    // Opened by a click: the caret goes where the mouse pressed.
-    if (FExGrid->FLButFlg) {
-        const TPoint p = ScreenToClient(GetCursorPos());
-        if (p.X >= 0 && p.X <= Width() && p.Y >= 0 && p.Y <= Height()) {
-            const int at = CharFromPos(p);
-            if (at >= 0) {
-                SetSelStart(at);
-                SetSelLength(0);
-                FExGrid->FLButFlg = false;
-            }
+    const TNavigation& nav = FExGrid->Navigation();
+    // A masked text is entered at its first position, unless a press placed the caret.
+    if (!EditMask().empty() && nav.ImproveMaskSel() && !FExGrid->FLButFlg) {
+        SetSelStart(0);
+        SetSelLength(1);
+        return;
+    }
+    if (!nav.EditSelectAll()) Deselect();
+    TPoint p;
+    if (FExGrid->TakeCaretPress(*this, p)) {
+        // Over no character the caret stays as it was.
+        if (const int at = CharFromPos(p); at >= 0) {
+            SetSelStart(at);
+            SetSelLength(0);
         }
     }
 }
@@ -110,7 +134,7 @@ void TExInplaceEdit::KeyUp(Word& Key, TShiftState Shift) {
     }
     TInplaceEdit::KeyUp(Key, Shift);
     if (Key == VK_LEFT || Key == VK_RIGHT) return;
-    Complete();
+    DoChange();
     if (FExGrid->SizeWhileTyping().Width()) FExGrid->SizeColToContents(FExGrid->Col(), true);
     if (FExGrid->SizeWhileTyping().Height() && FExGrid->WordWrap()) {
         FExGrid->AutoSizeRow(FExGrid->Row(), 0);
@@ -118,7 +142,7 @@ void TExInplaceEdit::KeyUp(Word& Key, TShiftState Shift) {
     }
 }
 
-void TExInplaceEdit::Complete() {
+void TExInplaceEdit::DoChange() {
     if (!FWorkmode || SelLength() != 0) return;
     if (!FExGrid->Lookup() || FExGrid->LookupItems().Count() == 0) return;
     String completed;
@@ -138,9 +162,20 @@ void TExInplaceEdit::DoExit() {
     if (FExGrid->LookupHistory() && FExGrid->LookupItems().IndexOf(Text()) < 0)
         FExGrid->LookupItems().Add(Text());
     TInplaceEdit::DoExit();
+    const bool editing = FExGrid->FEditMode;
+    // The focus went to another window: nothing else validates the value. A
+    // move to the grid is validated by its cell selection.
+    if (editing && FExGrid->FEditing && (!FExGrid->HandleAllocated() || FFocusTo != FExGrid->Handle())) {
+        FExGrid->ValidateCell(Text());
+        FFilling = true;
+        SetText(FExGrid->GetCurrentCell());
+        FFilling = false;
+        FExGrid->FEditing = false;
+        FExGrid->HideInplaceEdit();
+    }
     if (!FGotFocus) return;
     FGotFocus = false;
-    if (!FExGrid->FEditMode) return;
+    if (!editing) return;
     FExGrid->FEditMode = false;
     FExGrid->EditingDone(FExGrid->RealColIndex(FExGrid->Col()), FExGrid->Row());
 }
@@ -174,6 +209,14 @@ void TExInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
     }
     if (Key == VK_RETURN && Shift.Contains(ssCtrl) && !TakesLineBreaks(*FExGrid)) {
         Key = 0;
+        return;
+    }
+    if (Key == VK_TAB && FExGrid->EditorTakesTab()) {
+        // Tab leaves the cell only with a value the validation accepts.
+        Key = 0;
+        if (!CommitWalk()) return;
+        FExGrid->HideInplaceEdit();
+        FExGrid->TabFromEditor(Shift);
         return;
     }
     if (Key == VK_ESCAPE) {
@@ -272,7 +315,7 @@ bool TExInplaceEdit::FilterChar(Char& Ch) {
     case edValidChars:
         if (Ch == KeyBack || Ch == KeyEnter) return true;
         if (!FExGrid->FValidChars.empty()) return Holds(FExGrid->FValidChars, Ch) || refuse(true);
-        return refuse(true);
+        return (Ch < 256 && FExGrid->ValidCharSet[Ch]) || refuse(true);
     default: return refuse(false);
     }
 }
@@ -288,6 +331,13 @@ bool TExInplaceEdit::TypesLineBreakOnEnter() const {
     case edValidChars: return true;
     default: return false;
     }
+}
+
+void TExInplaceEdit::CMWantSpecialKey(TCMWantSpecialKey& Message) {
+    TInplaceEdit::CMWantSpecialKey(Message);
+    // As a multi-line edit it keeps Enter and Escape from the form's default and cancel buttons.
+    const Word k = Message.CharCode();
+    if (k == VK_RETURN || k == VK_ESCAPE || (k == VK_TAB && FExGrid->EditorTakesTab())) Message.Result = 1;
 }
 
 void TExInplaceEdit::WMChar(TWMKey& Message) {
@@ -317,19 +367,30 @@ void TExInplaceEdit::WMChar(TWMKey& Message) {
 }
 
 void TExInplaceEdit::Dispatch(TMessage& Message) {
+    if (Message.Msg == WM_KILLFOCUS) FFocusTo = HWND(Message.WParam);
+    if (Message.Msg == WM_CUT || Message.Msg == WM_COPY) {
+        bool allow = true;
+        const auto& ask = Message.Msg == WM_CUT ? FExGrid->OnClipboardCut : FExGrid->OnClipboardCopy;
+        if (ask) ask(this, allow);
+        if (allow) TInplaceEdit::Dispatch(Message);
+        return;
+    }
     if (Message.Msg != WM_PASTE) {
         TInplaceEdit::Dispatch(Message);
         return;
     }
     String v = Clipboard().AsText();
-    if (v.empty() || (FLengthLimit > 0 && int(v.size()) > FLengthLimit)) return;
+    bool allow = !v.empty();
+    if (FExGrid->OnClipboardPaste) FExGrid->OnClipboardPaste(this, allow);
+    if (allow && FExGrid->OnClipboardBeforePasteCell)
+        FExGrid->OnClipboardBeforePasteCell(this, FExGrid->Col(), FExGrid->Row(), v, allow);
+    if (!allow || (FLengthLimit > 0 && int(v.size()) > FLengthLimit)) return;
     // A pasted cell ends with its line break; the cell does not take it.
     if (v.size() >= 2 && v.find(u"\r\n") == v.size() - 2) v.resize(v.size() - 2);
     const String text = EditText();
     String n = text.substr(0, SelStart()) + v + text.substr(SelStart() + SelLength());
     const int selStart = SelStart();
     const bool hadSel = SelLength() > 0;
-    if (FLengthLimit > 0 && int(n.size()) > FLengthLimit) return;
     const int kind = ClassifyNumberText(n);
     bool take = true;
     switch (FExGrid->FEditControl) {
@@ -345,12 +406,15 @@ void TExInplaceEdit::Dispatch(TMessage& Message) {
         break;
     default: break;
     }
-    if (!take) return;
-    SetText(n);
+    if (take && (FLengthLimit < 1 || int(n.size()) <= FLengthLimit)) SetText(n);
+    // Taken or not, the cell holds the editor's text and the caret goes past the paste.
+    FExGrid->SetCurrentCellText(Text());
     if (hadSel) {
         SetSelStart(selStart);
         SetSelLength(int(v.size()));
     } else {
         SetSelStart(selStart + int(v.size()));
     }
+    if (FExGrid->OnClipboardAfterPasteCell)
+        FExGrid->OnClipboardAfterPasteCell(this, FExGrid->Col(), FExGrid->Row(), Text());
 }

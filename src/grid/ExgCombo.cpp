@@ -237,24 +237,58 @@ void TExgCustomCombo::InvalidateButton() {
 // Painting
 
 bool TExgCustomCombo::SelfPainted() {
+    if (FIsVista && ButtonColor == clNone) return false;
     return FFlat || ButtonColor != clNone || FBorderColor != clNone || (FFocusBorderColor != clNone && FHasFocus) ||
            (!Enabled() && IsThemeActive() && !FDisabledBorder);
 }
 
+bool TExgCustomCombo::FramedOutside() {
+    return FFlat || (!Enabled() && IsThemeActive() && !FDisabledBorder) || FBorderColor != clNone ||
+           (FFocusBorderColor != clNone && FHasFocus);
+}
+
 void TExgCustomCombo::WMPaint(TMessage& Message) {
     TComboBox::WMPaint(Message);
-    if (!SelfPainted() || !HandleAllocated()) return;
+    const bool self = SelfPainted();
+    // The frame of a control the platform paints comes as it would on a non-client paint.
+    if ((!self && !FramedOutside()) || !HandleAllocated()) return;
     TControlCanvas c;
     c.SetControl(this);
-    if (Style() != csSimple) DrawButton(c);
+    if (self && Style() != csSimple) {
+        // The platform's own button, with the separator line left of it, gives
+        // way to the flat one: its area is the control's colour first.
+        c.Brush().SetStyle(bsSolid);
+        c.Brush().SetColor(Color());
+        c.FillRect(Rect(ClientWidth() - FButtonWidth - 6, 0, ClientWidth(), ClientHeight()));
+        if (Style() == csDropDownList) DrawListField(c);
+        DrawButton(c);
+    }
     DrawBorder(c);
+}
+
+void TExgCustomCombo::DrawListField(TCanvas& C) {
+    // A pick-only field is a plain field, not the platform's button face:
+    // the chosen item on the control's colour, highlighted while focused.
+    C.Brush().SetStyle(bsSolid);
+    C.Brush().SetColor(Color());
+    C.FillRect(Rect(2, 2, ClientWidth() - FButtonWidth - 4, ClientHeight() - 2));
+    const bool hilite = Focused() && !DroppedDown();
+    const TRect field = Rect(3, 3, ClientWidth() - FButtonWidth - 4, ClientHeight() - 3);
+    C.SetFont(Font());
+    if (hilite) {
+        C.Brush().SetColor(clHighlight);
+        C.FillRect(field);
+        C.Font().SetColor(clHighlightText);
+    }
+    const String text = ItemIndex() >= 0 ? Items()[ItemIndex()] : Text();
+    C.Brush().SetStyle(bsClear);
+    C.TextRect(field, field.Left + 1, (ClientHeight() - C.TextHeight(text)) / 2, text);
 }
 
 void TExgCustomCombo::WMNCPaint(TMessage& Message) {
     TComboBox::WMNCPaint(Message);
     if (!HandleAllocated()) return;
-    if (FFlat || (!Enabled() && IsThemeActive() && !FDisabledBorder) || FBorderColor != clNone ||
-        (FFocusBorderColor != clNone && FHasFocus)) {
+    if (FramedOutside()) {
         TControlCanvas c;
         c.SetControl(this);
         DrawBorder(c);
@@ -290,7 +324,10 @@ void TExgCustomCombo::DrawButton(TCanvas& C) {
         C.Pen().SetColor(ButtonBorderColor);
         C.MoveTo(b.Left, b.Top);
         C.LineTo(b.Left, b.Bottom);
-        const TColor arrow = held && ButtonTextColorDown != clNone ? ButtonTextColorDown : ButtonTextColor;
+        TColor arrow = held && ButtonTextColorDown != clNone ? ButtonTextColorDown : ButtonTextColor;
+        // Without a text colour (the grid's colour tones set none) the arrow
+        // takes the font's, not the fill's, so that it stays visible.
+        if (arrow == clNone) arrow = Font().Color();
         C.Brush().SetColor(arrow);
         C.Pen().SetColor(arrow);
         C.Polygon({TPoint{b.Left + 4, b.Top + 7}, TPoint{b.Left + 10, b.Top + 7}, TPoint{b.Left + 7, b.Top + 10}});
@@ -299,6 +336,7 @@ void TExgCustomCombo::DrawButton(TCanvas& C) {
 
 void TExgCustomCombo::DrawBorder(TCanvas& C) {
     if (Enabled() && !FFlat && FBorderColor == clNone && FFocusBorderColor == clNone) return;
+    if (FIsVista && FBorderColor == clNone) return;
     const TRect all = Rect(0, 0, Width(), Height());
     if (!Enabled() && IsThemeActive() && !FDisabledBorder) {
         Frame(C, all, DisabledFrameColor);
@@ -330,7 +368,7 @@ void TExgCustomCombo::DrawBorder(TCanvas& C) {
         C.MoveTo(0, Height() - 1);
         C.LineTo(Width() - FButtonWidth - 3, Height() - 1);
     }
-    if (Style() == csSimple) return;
+    if (Style() == csSimple || (FIsWinXP && IsThemeActive())) return;
     // The ring around the button in the face colour while the control is not active.
     const bool active = designing ? Enabled() : (FMouseInControl || FHasFocus);
     if (active) return;

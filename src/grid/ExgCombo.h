@@ -77,6 +77,14 @@ public:
     void SetFocusLabel(bool Value) { FFocusLabel = Value; }
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
 
+    // Set by the control's user: with IsWinXP a themed control draws no ring
+    // around its button and repaints on hover; with IsVista it leaves its
+    // painting to the platform unless it has a button colour or border colour.
+    bool IsWinXP() const { return FIsWinXP; }
+    void SetIsWinXP(bool Value) { FIsWinXP = Value; }
+    bool IsVista() const { return FIsVista; }
+    void SetIsVista(bool Value) { FIsVista = Value; }
+
     bool ButtonHover() const { return FButtonHover; }
     bool MouseInControl() const { return FMouseInControl; }
     // The list has closed.
@@ -98,7 +106,10 @@ protected:
 private:
     // The control draws its frame and button itself.
     bool SelfPainted();
+    // The frame is drawn over the platform's, also when the platform paints the rest.
+    bool FramedOutside();
     void DrawButton(TCanvas& Canvas);
+    void DrawListField(TCanvas& Canvas);
     void DrawBorder(TCanvas& Canvas);
     void InvalidateButton();
     void UpdateLabel();
@@ -123,6 +134,8 @@ private:
     bool FButtonHover = false;
     bool FHasFocus = false;
     bool FAutoFocus = false;
+    bool FIsWinXP = false;
+    bool FIsVista = false;
     TLabel* FLabel = nullptr;
     TLabelPosition FLabelPosition = lpLeftTop;
     int FLabelMargin = 4;

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -187,6 +188,35 @@ TEST(GridCombo, TheDropWidthGrowsWithTheWidestItem) {
     }
 }
 
+// The boundaries of the list's widening, measured from the widest item's width.
+TEST(GridCombo, TheDropWidthWidensOnlyPastItsMargins) {
+    ComboForm f(edComboList, u"");
+    TGridCombo* c = f.g->Combobox();
+    const String item = u"Holding Register";
+    const int tw = f.g->Canvas().TextWidth(item);
+    struct Case {
+        int items;   // 9 with DropDownCount 8: the list scrolls
+        int margin;  // the editor is this much wider than the item
+        int width;   // the list's width
+    };
+    const Case cases[] = {
+        {8, 6, tw + 6},    // room enough: the editor's width
+        {8, 5, tw + 5},    // exactly the margin: no widening
+        {8, 3, tw + 8},    // 3 pixels short: 5 wider than the editor
+        {9, 25, tw + 25},  // exactly the scrolling margin
+        {9, 20, tw + 25},  // 20 pixels: the item's width + 25
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(std::to_string(k.items) + " items, margin " + std::to_string(k.margin));
+        c->SetBounds(0, 0, tw + k.margin, 20);
+        c->Items().Clear();
+        c->SetDropDownCount(8);
+        for (int i = 0; i < k.items; ++i) c->Items().Add(item);
+        c->SizeDropDownWidth();
+        EXPECT_EQ(c->DroppedWidth(), k.width);
+    }
+}
+
 TEST(GridCombo, TypingCompletesFromTheItemsThenFromTheLookupItems) {
     ComboForm f(edComboEdit, u"");
     TGridColumnItem* col = f.g->Columns().Items(1);
@@ -223,6 +253,7 @@ TEST(GridCombo, ArrowsAtTheEdgeOfAnEditableComboWalkToTheCellBeside) {
         f.g->Navigation().SetCursorWalkEditor(walk);
         TGridCombo* c = f.Open();
         ASSERT_TRUE(c);
+        c->SetSelStart(1);
         SimulateText(u"x");
         c->SetSelStart(2);
         c->SetSelLength(0);
@@ -306,4 +337,341 @@ TEST(GridCombo, HidingTheCellEditorWritesItsValueAndDoesNothingWhenNoneIsOpen) {
     f.g->SetCellEx(1, 2, u"B");
     f.g->HideCellEdit();
     EXPECT_EQ(f.g->GetCellEx(1, 2), u"B");
+}
+
+TEST(GridCombo, ALetterOpensTheComboAndIsTypedIntoIt) {
+    struct Case {
+        TEditorType kind;
+        bool selectAll;
+        const char16_t* typed;
+        const char16_t* text;
+        int index;
+    };
+    const Case cases[] = {
+        // The opening letter replaces the selected text, or is added at its end.
+        {edComboEdit, true, u"xy", u"xy", -1},
+        {edComboEdit, false, u"xy", u"oldxy", -1},
+        // The list moves to the next item the letter begins, round the list.
+        {edComboList, true, u"c", u"C", 2},
+        {edComboList, true, u"a", u"A", 0},
+        // A letter no item begins leaves the item as it was.
+        {edComboList, true, u"z", u"B", 1},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(StringToUtf8(k.typed) + (k.kind == edComboList ? " list" : " edit"));
+        ComboForm f(k.kind, k.kind == edComboList ? u"B" : u"old");
+        f.g->Navigation().SetEditSelectAll(k.selectAll);
+        std::vector<TObject*> senders;
+        f.g->OnKeyPress = [&](TObject* Sender, Char&) { senders.push_back(Sender); };
+        int changes = 0;
+        f.g->OnEditChange = [&](TObject*, int, int, const String&) { ++changes; };
+        SimulateText(k.typed);
+        TGridCombo* c = f.g->Combobox();
+        ASSERT_TRUE(c->Visible());
+        EXPECT_TRUE(c->Focused());
+        EXPECT_EQ(c->Text(), String(k.text));
+        EXPECT_EQ(c->ItemIndex(), k.index);
+        // Every letter reaches the grid's handler with the editor as Sender.
+        EXPECT_EQ(senders, std::vector<TObject*>(String(k.typed).size(), c));
+        EXPECT_EQ(changes > 0, String(k.text) != (k.kind == edComboList ? u"B" : u"old"));
+        SimulateKey(VK_RETURN);
+        EXPECT_EQ(f.g->GetCellEx(1, 2), String(k.text));
+    }
+    // The handler may replace the opening letter.
+    ComboForm f(edComboEdit, u"old");
+    f.g->OnKeyPress = [](TObject*, Char& Key) {
+        if (Key == u'q') Key = u'Q';
+    };
+    SimulateText(u"q");
+    EXPECT_EQ(f.g->Combobox()->Text(), u"Q");
+}
+
+TEST(GridCombo, DirectComboDropOpensTheListWithTheEditor) {
+    for (bool direct : {false, true}) {
+        ComboForm f(edComboList, u"A");
+        f.g->MouseActions().SetDirectComboDrop(direct);
+        f.g->Columns().Items(1)->SetDropDownCount(5);
+        TGridCombo* c = f.Open();
+        ASSERT_TRUE(c);
+        EXPECT_EQ(c->DroppedDown(), direct);
+        // The column's list length comes with its items.
+        EXPECT_EQ(c->DropDownCount(), 5);
+    }
+}
+
+TEST(GridCombo, ACaretPositioningPressPutsTheCaretUnderTheMouse) {
+    for (bool positioning : {false, true}) {
+        SCOPED_TRACE(positioning);
+        ComboForm f(edComboEdit, u"abcdef");
+        f.g->MouseActions().SetCaretPositioning(positioning);
+        const TRect R = f.g->CellRect(1, 2);
+        SimulateClick(f.g, R.Left + 3 + f.g->Canvas().TextWidth(u"abc"), R.Top + 5);
+        TGridCombo* c = f.g->Combobox();
+        ASSERT_TRUE(c->Visible() && c->Focused());
+        if (positioning) {
+            EXPECT_GT(c->SelStart(), 1);
+            EXPECT_LT(c->SelStart(), 5);
+            EXPECT_EQ(c->SelLength(), 0);
+        } else {
+            EXPECT_EQ(c->SelStart(), 0);
+            EXPECT_EQ(c->SelLength(), 6);
+        }
+    }
+}
+
+// The configurator's look: the combo editor is flat, framed in the grid's
+// colour, with the themed drop-down button, normal and then hot.
+TEST(GridCombo, TheEditorOfAnXPGridIsFlatWithTheThemedButton) {
+    for (TEditorType kind : {edComboList, edComboEdit}) {
+        SCOPED_TRACE(kind == edComboList ? "list" : "edit");
+        ComboForm f(kind, u"B");
+        const TColor gridColor = TColor(0xE0F0FF);
+        f.g->SetLook(glXP);
+        f.g->SetColor(gridColor);
+        TGridCombo* c = f.Open();
+        ASSERT_TRUE(c);
+        EXPECT_TRUE(c->Flat());
+        EXPECT_TRUE(c->Etched());
+        EXPECT_EQ(c->Color(), gridColor);
+        auto render = [&] {
+            auto b = std::make_unique<TBitmap>();
+            RenderControlToBitmap(c, *b);
+            return b;
+        };
+        const int w = c->Width(), h = c->Height();
+        // The button rectangle and the centre of its arrow.
+        const TRect r = Rect(c->ClientWidth() - c->ButtonWidth() + 3, 1, w - 1, h - 1);
+        const int cx = r.Left + r.Width() / 2, cy = r.Top + r.Height() / 2;
+        auto b = render();
+        TCanvas& p = b->Canvas();
+        // Frames in the parent's colour on all four sides, the text area in the editor's.
+        for (TPoint at : {TPoint{0, h / 2}, TPoint{1, h / 2}, TPoint{w / 3, 0}, TPoint{w / 3, h - 1}, TPoint{2, h / 2}})
+            EXPECT_EQ(p.Pixels(at.X, at.Y), gridColor) << at.X << "," << at.Y;
+        // Nothing of the platform's own button shows between the field and the flat button.
+        for (int x = r.Left - (kind == edComboList ? 6 : 8); x < r.Left; ++x)
+            for (int y = 1; y < h - 1; ++y) ASSERT_EQ(p.Pixels(x, y), gridColor) << x << "," << y;
+        // The focused pick-only field is highlighted, as a plain field and not a button face.
+        if (kind == edComboList) {
+            EXPECT_EQ(p.Pixels(4, 4), ColorToRGB(clHighlight));
+            EXPECT_EQ(p.Pixels(r.Left - 9, h - 4), ColorToRGB(clHighlight));
+        }
+        // The normal themed button: the window's colour around a dark arrow pointing down.
+        EXPECT_EQ(p.Pixels(r.Left + 1, r.Top + 1), ColorToRGB(clWindow));
+        EXPECT_EQ(p.Pixels(cx, cy + 1), TColor(RGB(51, 51, 51)));
+        EXPECT_EQ(p.Pixels(cx - 3, cy - 2), TColor(RGB(51, 51, 51)));
+        EXPECT_EQ(p.Pixels(cx - 3, cy + 1), ColorToRGB(clWindow));
+        // The mouse over the button: the hot face in a blue border.
+        SimulateMouseMove(c, 5, h / 2);
+        SimulateMouseMove(c, cx, cy);
+        ASSERT_TRUE(c->ButtonHover());
+        b = render();
+        EXPECT_EQ(b->Canvas().Pixels(r.Left + 2, r.Top + 2), TColor(RGB(229, 241, 251)));
+        EXPECT_EQ(b->Canvas().Pixels(r.Left, cy), TColor(RGB(0, 120, 215)));
+        EXPECT_EQ(b->Canvas().Pixels(cx, cy + 1), TColor(RGB(0, 84, 153)));
+    }
+}
+// Tab in either editor of a grid without goTabs: the form moves the focus on
+// unless a validation refuses the value, which the editor then shows.
+TEST(GridCombo, TabLeavesBothEditorsOnlyWithAValidatedValue) {
+    enum Mode { NoHandler, Accepting, Refusing, GridTabs };
+    struct Case {
+        Mode mode;
+        bool leaves;
+        const char16_t* cell;
+        bool validated;
+        int col;
+    };
+    const Case cases[] = {
+        {NoHandler, true, u"typed", false, 1},
+        {Accepting, true, u"typed", true, 1},
+        {Refusing, false, u"fixed", true, 1},
+        {GridTabs, false, u"typed", false, 2},
+    };
+    for (const Case& k : cases) {
+        for (TEditorType kind : {edComboEdit, edNormal}) {
+            SCOPED_TRACE(std::to_string(k.mode) + (kind == edNormal ? " text" : " combo"));
+            ComboForm f(kind, u"old");
+            TButton* other = new TButton(&f.form);
+            other->SetParent(&f.form);
+            other->SetBounds(420, 10, 60, 25);
+            if (k.mode == NoHandler || k.mode == GridTabs) f.g->OnCellValidate = nullptr;
+            if (k.mode == GridTabs) f.g->SetOptions(f.g->Options() + TGridOptions{goTabs});
+            if (k.mode == Refusing)
+                f.g->OnCellValidate = [&](TObject*, int, int r, String& v, bool& ok) {
+                    f.log.push_back("validate " + std::to_string(r) + " " + StringToUtf8(v));
+                    v = u"fixed";
+                    ok = false;
+                };
+            SimulateKey(VK_RETURN);
+            TWinControl* ed = kind == edNormal ? static_cast<TWinControl*>(f.g->InplaceEditor())
+                                               : static_cast<TWinControl*>(f.g->Combobox());
+            ASSERT_TRUE(ed && ed->Focused());
+            SimulateText(u"typed");
+            f.log.clear();
+            SimulateKey(VK_TAB);
+            EXPECT_EQ(other->Focused(), k.leaves);
+            EXPECT_EQ(f.g->GetCellEx(1, 2), String(k.cell));
+            EXPECT_EQ(!f.log.empty(), k.validated);
+            EXPECT_EQ(f.g->Col(), k.col);
+            EXPECT_EQ(f.g->Row(), 2);
+            if (k.mode == Refusing) {
+                // The editor stays on the cell with the value as the handler left it.
+                EXPECT_TRUE(ed->Visible() && ed->Focused());
+                EXPECT_EQ(ed->Text(), u"fixed");
+            }
+        }
+    }
+}
+
+// Enter and Escape belong to the combo editor, not to the form's default and cancel buttons.
+TEST(GridCombo, EnterAndEscapeStayWithTheEditors) {
+    for (Word key : {Word(VK_RETURN), Word(VK_ESCAPE)}) {
+        for (TEditorType kind : {edComboEdit, edNormal}) {
+            SCOPED_TRACE(kind);
+            ComboForm f(kind, u"old");
+            SimulateKey(VK_RETURN);
+            TWinControl* ed = kind == edNormal ? static_cast<TWinControl*>(f.g->InplaceEditor())
+                                               : static_cast<TWinControl*>(f.g->Combobox());
+            ASSERT_TRUE(ed && ed->Focused());
+            int clicks = 0;
+            for (bool cancel : {false, true}) {
+                TButton* b = new TButton(&f.form);
+                b->SetParent(&f.form);
+                b->SetBounds(420, cancel ? 50 : 10, 60, 25);
+                if (cancel) b->SetCancel(true);
+                else b->SetDefault(true);
+                b->OnClick = [&](TObject*) { ++clicks; };
+            }
+            SimulateText(u"new");
+            SimulateKey(key);
+            EXPECT_EQ(clicks, 0) << key;
+            EXPECT_FALSE(ed->Visible());
+            EXPECT_EQ(f.g->GetCellEx(1, 2), key == VK_RETURN ? u"new" : u"old");
+        }
+    }
+}
+// The focus leaving either editor for another window validates the value
+// once and writes what the validation left; a move inside the grid too.
+TEST(GridCombo, LeavingAnEditorValidatesItsValueOnce) {
+    for (bool refuse : {false, true}) {
+        for (bool toButton : {true, false}) {
+            for (TEditorType kind : {edComboEdit, edNormal}) {
+                SCOPED_TRACE(std::string(refuse ? "refusing" : "accepting") + (toButton ? " button" : " cell") +
+                             (kind == edNormal ? " text" : " combo"));
+                ComboForm f(kind, u"old");
+                TButton* other = new TButton(&f.form);
+                other->SetParent(&f.form);
+                other->SetBounds(420, 10, 60, 25);
+                if (refuse)
+                    f.g->OnCellValidate = [&](TObject*, int, int r, String& v, bool& ok) {
+                        f.log.push_back("validate " + std::to_string(r) + " " + StringToUtf8(v));
+                        v = u"fixed";
+                        ok = false;
+                    };
+                SimulateKey(VK_RETURN);
+                SimulateText(u"typed");
+                f.log.clear();
+                if (toButton) {
+                    SimulateClick(other, 5, 5);
+                    EXPECT_TRUE(other->Focused());
+                    EXPECT_FALSE(f.g->EditorMode());
+                } else {
+                    const TRect R = f.g->CellRect(1, 4);
+                    SimulateClick(f.g, R.Left + 5, R.Top + 5);
+                    EXPECT_EQ(f.g->Row(), refuse ? 2 : 4);
+                }
+                EXPECT_EQ(f.log, std::vector<std::string>{"validate 2 typed"});
+                EXPECT_EQ(f.g->GetCellEx(1, 2), refuse ? u"fixed" : u"typed");
+            }
+        }
+    }
+}
+
+// A pick-only combo keeps Up and Down for its list while ComboGetUpDown is on;
+// off, they commit the item and move the row. Right commits without
+// validation and moves the column.
+TEST(GridCombo, ArrowsInAListComboFollowComboGetUpDown) {
+    struct Case {
+        bool getUpDown;
+        Word key;
+        bool open;
+        const char16_t* cell;
+        int col, row;
+        int index;  // the combo's item while it stays open
+    };
+    const Case cases[] = {
+        {true, VK_DOWN, true, u"B", 1, 2, 2},
+        {true, VK_UP, true, u"B", 1, 2, 0},
+        {true, VK_RIGHT, false, u"B", 2, 2, -1},
+        {false, VK_DOWN, false, u"B", 1, 3, -1},
+        {false, VK_UP, false, u"B", 1, 1, -1},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(std::to_string(k.key) + (k.getUpDown ? " on" : " off"));
+        ComboForm f(edComboList, u"A");
+        f.g->Navigation().SetComboGetUpDown(k.getUpDown);
+        TGridCombo* c = f.Open();
+        ASSERT_TRUE(c);
+        c->SetItemIndex(1);
+        f.log.clear();
+        SimulateKey(k.key);
+        EXPECT_EQ(c->Visible(), k.open);
+        EXPECT_EQ(f.g->Col(), k.col);
+        EXPECT_EQ(f.g->Row(), k.row);
+        if (k.open) {
+            EXPECT_EQ(c->ItemIndex(), k.index);
+            EXPECT_EQ(f.g->GetCellEx(1, 2), u"A");
+        } else {
+            EXPECT_EQ(f.g->GetCellEx(1, 2), String(k.cell));
+            EXPECT_TRUE(f.g->Focused());
+        }
+        if (k.key == VK_RIGHT) EXPECT_TRUE(f.log.empty());
+    }
+}
+
+// By mouse: a press selects a cell of a column grid, a second press on it
+// opens the cell's editor on its text.
+TEST(GridCombo, ASecondPressOnACellOpensItsEditor) {
+    for (TEditorType kind : {edNormal, edComboList, edComboEdit}) {
+        SCOPED_TRACE(kind);
+        ComboForm f(kind, u"B");
+        const TRect R = f.g->CellRect(1, 3);
+        SimulateClick(f.g, R.Left + 5, R.Top + 5);
+        ASSERT_EQ(f.g->Row(), 3);
+        EXPECT_FALSE(f.g->Combobox()->Visible());
+        EXPECT_FALSE(f.g->InplaceEditor() && f.g->InplaceEditor()->Visible());
+        SimulateClick(f.g, R.Left + 5, R.Top + 5);
+        TWinControl* ed = kind == edNormal ? static_cast<TWinControl*>(f.g->InplaceEditor())
+                                           : static_cast<TWinControl*>(f.g->Combobox());
+        ASSERT_TRUE(ed);
+        EXPECT_TRUE(ed->Visible() && ed->Focused());
+        EXPECT_EQ(ed->Text(), u"B");
+    }
+}
+
+// Enter in the combo with AdvanceOnEnter moves on to the next cell, where
+// AdvanceAutoEdit opens the editor again.
+TEST(GridCombo, EnterAdvancesWithAdvanceOnEnter) {
+    struct Case {
+        bool advance, autoEdit;
+        int col;
+        bool open;
+    };
+    const Case cases[] = {{false, false, 1, false}, {true, false, 2, false}, {true, true, 2, true}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(std::to_string(k.advance) + std::to_string(k.autoEdit));
+        ComboForm f(edComboList, u"A");
+        f.g->Columns().Items(2)->SetEditor(edComboEdit);
+        f.g->Navigation().SetAdvanceOnEnter(k.advance);
+        f.g->Navigation().SetAdvanceAutoEdit(k.autoEdit);
+        TGridCombo* c = f.Open();
+        ASSERT_TRUE(c);
+        c->SetItemIndex(2);
+        SimulateKey(VK_RETURN);
+        EXPECT_EQ(f.g->GetCellEx(1, 2), u"C");
+        EXPECT_EQ(f.g->Col(), k.col);
+        EXPECT_EQ(f.g->Row(), 2);
+        EXPECT_EQ(c->Visible(), k.open);
+        if (k.open) EXPECT_EQ(c->Style(), csDropDown);
+    }
 }

@@ -86,6 +86,26 @@ TEST(ExInplaceEdit, ValidCharsTakeOnlyTheirCharactersAndBeepOnOthers) {
     EXPECT_EQ(MessageBeepCount() - beeps, 1);
 }
 
+// Without ValidChars the set of 8-bit characters decides.
+TEST(ExInplaceEdit, WithoutValidCharsTheCharacterSetDecides) {
+    TextEditForm f(edValidChars);
+    f.g->ValidCharSet[u'1'] = f.g->ValidCharSet[u'2'] = true;
+    ASSERT_TRUE(f.Open(0));
+    int beeps = MessageBeepCount();
+    SimulateText(u"13x2");
+    EXPECT_EQ(f.g->InplaceEditor()->Text(), u"12");
+    EXPECT_EQ(MessageBeepCount() - beeps, 2);
+}
+
+// A password cell is shown in the grid's password character.
+TEST(ExInplaceEdit, APasswordCellShowsTheGridsPasswordCharacter) {
+    TextEditForm f(edPassword, u"secret");
+    f.g->SetPasswordChar(u'#');
+    TInplaceEdit* e = f.Open(0);
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->PasswordChar(), u'#');
+}
+
 TEST(ExInplaceEdit, TheLengthLimitDropsTheNextCharacterButNotBackspaceAndEscapeRestores) {
     TextEditForm f(edNormal, u"old");
     f.g->Columns().Items(1)->SetEditLength(15);
@@ -478,3 +498,146 @@ TEST(ExInplaceEdit, TheRowGrowsWithWrappedTextWhenTheGridSaysSo) {
         EXPECT_GT(e->Height(), before);
     }
 }
+
+namespace {
+
+// How the caret sits when the text editor opens: all selected, at the end,
+// under a pressing mouse, or on a masked text's first position.
+TEST(ExInplaceEdit, TheCaretOnEntryFollowsTheGridsSettingsAndThePress) {
+    struct Case {
+        const char* name;
+        bool selectAll, caretPositioning, byPress;
+        const char16_t* mask;
+        bool improveMaskSel;
+        int selStart, selLength;
+    };
+    const Case cases[] = {
+        {"select all", true, false, false, u"", false, 0, 6},
+        {"at the end", false, false, false, u"", false, 6, 0},
+        {"press without positioning", true, false, true, u"", false, 0, 6},
+        {"press with positioning", true, true, true, u"", false, -1, 0},
+        {"masked", true, false, false, u"000000;1;_", true, 0, 1},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        TextEditForm f(edNormal, u"abcdef");
+        f.g->Navigation().SetEditSelectAll(k.selectAll);
+        f.g->MouseActions().SetCaretPositioning(k.caretPositioning);
+        f.g->Navigation().SetImproveMaskSel(k.improveMaskSel);
+        if (k.mask[0]) f.g->SetCellEx(1, 1, u"123456");
+        f.g->SetEditMask(k.mask);
+        const TRect R = f.g->CellRect(1, 1);
+        const int x = R.Left + 3 + f.g->Canvas().TextWidth(u"abc");
+        if (k.byPress) SimulateClick(f.g, x, R.Top + 5);
+        else SimulateKey(VK_RETURN);  // F2 would leave the caret at the end in any case
+        TInplaceEdit* e = f.g->InplaceEditor();
+        ASSERT_TRUE(e && e->Visible() && e->Focused());
+        if (k.selStart >= 0) {
+            EXPECT_EQ(e->SelStart(), k.selStart);
+        } else {
+            // Under the mouse: in the middle of the text, not at its ends.
+            EXPECT_GT(e->SelStart(), 1);
+            EXPECT_LT(e->SelStart(), 5);
+        }
+        EXPECT_EQ(e->SelLength(), k.selLength);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The grid's clipboard events frame the editor's cut, copy and paste: each
+// may refuse, the paste's text may be changed before and is told after.
+TEST(ExInplaceEdit, TheClipboardEventsMayRefuseOrChangeWhatTheEditorMoves) {
+    struct Case {
+        const char* name;
+        Cardinal msg;
+        bool allow;             // what OnClipboardCut/Copy/Paste answers
+        const char16_t* before;  // OnClipboardBeforePasteCell's replacement (null: unchanged)
+        const char16_t* text;    // the editor afterwards
+        const char16_t* clip;    // the clipboard afterwards
+        const char* log;
+    };
+    const Case cases[] = {
+        {"paste", WM_PASTE, true, nullptr, u"abclip", u"clip", "paste;before clip;after abclip;"},
+        {"paste refused", WM_PASTE, false, nullptr, u"ab", u"clip", "paste;"},
+        {"paste changed", WM_PASTE, true, u"XY", u"abXY", u"clip", "paste;before clip;after abXY;"},
+        // A number column takes no letters; the cell is told what the editor holds.
+        {"paste not fitting", WM_PASTE, true, u"1.5", u"ab", u"clip", "paste;before clip;after ab;"},
+        {"copy", WM_COPY, true, nullptr, u"ab", u"ab", "copy;"},
+        {"copy refused", WM_COPY, false, nullptr, u"ab", u"clip", "copy;"},
+        {"cut", WM_CUT, true, nullptr, u"", u"ab", "cut;"},
+        {"cut refused", WM_CUT, false, nullptr, u"ab", u"clip", "cut;"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        const bool numeric = std::string(k.name) == "paste not fitting";
+        TextEditForm f(numeric ? edNumeric : edNormal, u"ab");
+        if (numeric) f.g->SetCellEx(1, 1, u"ab");
+        std::string log;
+        auto answer = [&](const char* what) {
+            return [&, what](TObject* Sender, bool& Allow) {
+                EXPECT_EQ(Sender, f.g->InplaceEditor());
+                log += std::string(what) + ";";
+                Allow = k.allow;
+            };
+        };
+        f.g->OnClipboardPaste = answer("paste");
+        f.g->OnClipboardCopy = answer("copy");
+        f.g->OnClipboardCut = answer("cut");
+        f.g->OnClipboardBeforePasteCell = [&](TObject*, int c, int r, String& v, bool&) {
+            EXPECT_EQ(c, 1);
+            EXPECT_EQ(r, 1);
+            log += "before " + StringToUtf8(v) + ";";
+            if (k.before) v = k.before;
+        };
+        f.g->OnClipboardAfterPasteCell = [&](TObject*, int, int, const String& v) {
+            log += "after " + StringToUtf8(v) + ";";
+        };
+        TInplaceEdit* e = f.Open(2);
+        ASSERT_TRUE(e);
+        if (k.msg != WM_PASTE) e->SelectAll();
+        Clipboard().SetAsText(u"clip");
+        e->Perform(k.msg, 0, 0);
+        EXPECT_EQ(e->Text(), String(k.text));
+        EXPECT_EQ(Clipboard().AsText(), String(k.clip));
+        EXPECT_EQ(log, k.log);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The editor takes the look of the cell it opens on, and a plain cell's again after.
+TEST(ExInplaceEdit, TheEditorTakesItsCellsColourFontAndAlignment) {
+    TextEditForm f(edNormal, u"12");
+    f.g->SetCellEx(1, 2, u"34");
+    f.g->OnGetCellColor = [](TObject*, int ARow, int ACol, TGridDrawState, TBrush& ABrush, TFont& AFont) {
+        if (ARow != 1 || ACol != 1) return;
+        ABrush.SetColor(clYellow);
+        AFont.SetColor(clRed);
+        AFont.SetStyle(TFontStyles{fsBold});
+    };
+    f.g->OnGetAlignment = [](TObject*, int ARow, int ACol, TAlignment& HA, TVAlignment&) {
+        if (ARow == 1 && ACol == 1) HA = taRightJustify;
+    };
+    SimulateKey(VK_RETURN);
+    TInplaceEdit* e = f.g->InplaceEditor();
+    ASSERT_TRUE(e && e->Visible());
+    EXPECT_EQ(e->Color(), clYellow);
+    EXPECT_EQ(e->Font().Color(), clRed);
+    EXPECT_TRUE(e->Font().Style().Contains(fsBold));
+    EXPECT_EQ(e->Alignment(), taRightJustify);
+    SimulateKey(VK_RETURN);
+    SimulateKey(VK_DOWN);
+    SimulateKey(VK_RETURN);
+    ASSERT_EQ(f.g->Row(), 2);
+    ASSERT_TRUE(e->Visible());
+    EXPECT_EQ(e->Color(), f.g->Color());
+    EXPECT_FALSE(e->Font().Style().Contains(fsBold));
+    EXPECT_EQ(e->Alignment(), taLeftJustify);
+}
+
+}  // namespace

@@ -86,6 +86,11 @@ TEST(ExgCombo, TheFlatFrameAndAColouredButtonAreDrawnOverTheBox) {
     EXPECT_EQ(f.At(b, w - bw + 1, h / 2), ColorToRGB(clBtnFace));
 
     f.combo->ButtonColor = clNavy;
+    f.combo->Invalidate();
+    b = f.Render();
+    // Without a text colour the arrow takes the font's.
+    const int arrowX = f.combo->ClientWidth() - bw + 2 + 7, arrowY = 1 + 1 + 8;
+    EXPECT_EQ(f.At(b, arrowX, arrowY), ColorToRGB(f.combo->Font().Color()));
     f.combo->ButtonTextColor = clYellow;
     f.combo->Invalidate();
     b = f.Render();
@@ -99,6 +104,27 @@ TEST(ExgCombo, TheFlatFrameAndAColouredButtonAreDrawnOverTheBox) {
     b = f.Render();
     EXPECT_EQ(f.At(b, 0, h / 2), clRed);
     EXPECT_EQ(f.At(b, w - 1, h / 2), clRed);
+}
+
+// IsWinXP drops the ring around an inactive themed button; IsVista leaves
+// the painting to the platform unless a border or button colour is set.
+TEST(ExgCombo, IsWinXPAndIsVistaLeaveTheirPartsToThePlatform) {
+    ComboForm f;
+    f.combo->SetFlat(true);
+    f.combo->SetColor(clWhite);
+    const int h = f.combo->Height(), bw = f.combo->ButtonWidth();
+    const int ringX = f.combo->ClientWidth() - bw + 1;
+    ASSERT_EQ(f.At(f.Render(), ringX, h / 2), ColorToRGB(clBtnFace));
+    f.combo->SetIsWinXP(true);
+    f.combo->Invalidate();
+    EXPECT_NE(f.At(f.Render(), ringX, h / 2), ColorToRGB(clBtnFace));
+    // The flat frame is drawn, in the parent's colour, until IsVista.
+    EXPECT_EQ(f.At(f.Render(), 0, h / 2), TColor(0x00C000));
+    f.combo->SetIsVista(true);
+    f.combo->Invalidate();
+    EXPECT_NE(f.At(f.Render(), 0, h / 2), TColor(0x00C000));
+    f.combo->SetBorderColor(clRed);
+    EXPECT_EQ(f.At(f.Render(), 0, h / 2), clRed);
 }
 
 TEST(ExgCombo, TheListClosingIsReported) {

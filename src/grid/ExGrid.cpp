@@ -357,7 +357,33 @@ void TExStringGrid::WndProc(TMessage& Message) {
     TBaseGrid::WndProc(Message);
     if (IsDestroying()) return;
     FollowThumbs(Message.Msg);
-    SyncSelectionRow(row);
+    if (Row() != row) SyncGridFollow(false, true);
+}
+
+// ---------------------------------------------------------------------------
+// The current column and row
+
+void TExStringGrid::SetColEx(int Value) {
+    TCustomGrid::SetCol(Value);
+    SyncGridFollow(true, false);
+}
+
+void TExStringGrid::SetRowEx(int Value) {
+    if (Col() < 0 || Col() >= ColCount()) MoveColRow(TCustomGrid::FixedCols(), Value, true, true);
+    TCustomGrid::SetRow(Value);
+    if (Row() != FOldRowSel && OnRowUpdate) {
+        OnRowUpdate(this, FOldRowSel, Row());
+        FOldRowSel = Row();
+    }
+    if (FMouseActions.DisjunctRowSelect()) {
+        // The rows of the range join the separate row selection; the others keep theirs.
+        const TGridRect s = Selection();
+        const int bottom = std::min(s.Bottom, RowCount() - FFixedFooters - 1);
+        for (int r = std::max(s.Top, 0); r <= bottom; ++r) SetRowSelect(RowSelectIndex(r), true);
+        if (NumHiddenRows() > 0) InvalidateGrid();
+    }
+    SyncGridFollow(false, true);
+    if (Value + 1 == RowCount() && SearchFooter().Visible()) ScrollAboveSearchFooter();
 }
 
 // ---------------------------------------------------------------------------

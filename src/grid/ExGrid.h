@@ -592,7 +592,12 @@ public:
     void SetFixedRowHeight(int Value);
     int FixedColWidth() const { return ColWidths(0); }
     void SetFixedColWidth(int Value);
-    void SetColEx(int Value) { SetCol(Value); }
+    // The current column and row as the grid's own properties: a synchronised
+    // grid follows them (the framework's setters stay for the grid's inner moves).
+    void SetColEx(int Value);
+    void SetCol(int Value) { SetColEx(Value); }
+    void SetRowEx(int Value);
+    void SetRow(int Value) { SetRowEx(Value); }
     TAlignment DefaultAlignment() const { return FDefaultAlignment; }
     void SetDefaultAlignment(TAlignment Value);
     TVAlignment VAlignment() const { return FVAlignment; }
@@ -1874,7 +1879,6 @@ private:
     // A move ended by the window system puts its feedback away.
     void CancelEnhancedMove();
     // The synchronised grid follows a row the framework's handling chose.
-    void SyncSelectionRow(int RowBefore);
     bool WheelNotch(TMessage& Message);
     bool FrameworkWheel(bool Down, TShiftState Shift, TPoint MousePos);
     void PanStart(TPoint At);
@@ -2039,8 +2043,10 @@ private:
     void ScrollRowAboveSearchFooter(int ARow);
     // With the search footer shown, ARow is in view with its bottom at or above the footer's top.
     bool RowClearOfSearchFooter(int ARow);
-    // A grid following this one's cursor (SyncGrid) takes its column and row.
-    void SyncGridKey();
+    // A grid following this one's cursor (SyncGrid) takes its column (Cols) and
+    // row (Rows) where it has them, through its framework setters so that two
+    // grids following each other do not chase each other.
+    void SyncGridFollow(bool Cols, bool Rows);
     bool RatingPress(int ACol, int ARow, int X);
     bool FFixedCellPushed = false;
     TRect FPushedFixedCell{};

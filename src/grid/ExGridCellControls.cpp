@@ -225,12 +225,7 @@ void TExStringGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
         return;
     }
     // A coupled grid's current cell follows the press.
-    if (TStringGrid* other = FSyncGrid.Grid()) {
-        if (FSyncGrid.SelectionColumn() && Col() >= other->FixedCols() && Col() < other->ColCount())
-            other->SetCol(Col());
-        if (FSyncGrid.SelectionRow() && Row() >= other->FixedRows() && Row() < other->RowCount())
-            other->SetRow(Row());
-    }
+    SyncGridFollow(true, true);
 }
 
 void TExStringGrid::FixedCellDblClick(int ACol, int ARow) {

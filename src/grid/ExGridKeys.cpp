@@ -74,7 +74,7 @@ void TExStringGrid::KeyDown(Word& Key, TShiftState Shift) {
     MoveRowsKey(key, Shift, before, r0);
     CursorAdvanceKey(key, c0, r0);
     SkipDisabledRows(key, r0);
-    SyncGridKey();
+    SyncGridFollow(true, true);
     DisjunctKey(key, Shift);
     if (ClipboardKey(key, Shift)) {
         Key = 0;
@@ -154,11 +154,13 @@ bool TExStringGrid::IsLastDataRow() {
     return Row() + 1 == RowCount() - FFixedFooters;
 }
 
-void TExStringGrid::SyncGridKey() {
-    auto* other = dynamic_cast<TCustomGrid*>(FSyncGrid.Grid());
+void TExStringGrid::SyncGridFollow(bool Cols, bool Rows) {
+    TCustomGrid* other = FSyncGrid.Grid();
     if (!other || other == this) return;
-    if (FSyncGrid.SelectionColumn() && Col() < other->ColCount()) other->SetCol(Col());
-    if (FSyncGrid.SelectionRow() && Row() < other->RowCount()) other->SetRow(Row());
+    if (Cols && FSyncGrid.SelectionColumn() && Col() >= other->FixedCols() && Col() < other->ColCount())
+        other->TCustomGrid::SetCol(Col());
+    if (Rows && FSyncGrid.SelectionRow() && Row() >= other->FixedRows() && Row() < other->RowCount())
+        other->TCustomGrid::SetRow(Row());
 }
 
 bool TExStringGrid::ScrollOnlyKey(Word Key) {

@@ -79,12 +79,6 @@ void TExStringGrid::CancelEnhancedMove() {
     }
 }
 
-void TExStringGrid::SyncSelectionRow(int RowBefore) {
-    if (Row() == RowBefore || !FSyncGrid.SelectionRow()) return;
-    TStringGrid* other = FSyncGrid.Grid();
-    if (other && Row() >= other->FixedRows() && Row() < other->RowCount()) other->SetRow(Row());
-}
-
 // ---------------------------------------------------------------------------
 // Wheel and zoom
 

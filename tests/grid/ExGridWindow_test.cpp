@@ -464,6 +464,61 @@ TEST(ExGridWindow, ASynchronisedGridFollowsTheRowChosenByKeysAndMouse) {
     }
 }
 
+TEST(ExGridWindow, TheRowAndColumnSettersCarryTheGridsFollowersAlong) {
+    WindowForm f(12);
+    f.g->SetColCount(6);
+    auto* other = new TExColumnGrid(&f.form);
+    other->SetParent(&f.form);
+    other->SetBounds(460, 0, 130, 250);
+    other->SetRowCount(8);
+    other->SetColCount(4);
+    f.g->SyncGrid().SetGrid(other);
+    f.g->SyncGrid().SetSelectionRow(true);
+    f.g->SyncGrid().SetSelectionColumn(true);
+    // Rows and columns the follower has are taken, others leave it where it was.
+    f.g->SetRow(5);
+    f.g->SetCol(3);
+    EXPECT_EQ(other->Row(), 5);
+    EXPECT_EQ(other->Col(), 3);
+    f.g->SetRow(10);
+    f.g->SetCol(5);
+    EXPECT_EQ(other->Row(), 5);
+    EXPECT_EQ(other->Col(), 3);
+    // The wheel's row moves go the same way.
+    TSystemMetricsGuard lines(TSystemMetricsGuard::Parameter, SPI_GETWHEELSCROLLLINES, 3);
+    f.g->SetRow(1);
+    f.Wheel(-Notch);
+    EXPECT_EQ(f.g->Row(), 4);
+    EXPECT_EQ(other->Row(), 4);
+    // The row update is told once per change of row.
+    std::vector<std::pair<int, int>> updates;
+    f.g->OnRowUpdate = [&](TObject*, int from, int to) { updates.emplace_back(from, to); };
+    f.g->SetRow(7);
+    f.g->SetRow(7);
+    f.g->SetRow(2);
+    // The first report comes from no row: the grid keeps the row only while someone listens.
+    EXPECT_EQ(updates, (std::vector<std::pair<int, int>>{{-1, 7}, {7, 2}}));
+}
+
+TEST(ExGridWindow, TheRowSetterAddsTheRangeToASeparateRowSelectionAndClearsTheSearchFooter) {
+    WindowForm f(20);
+    f.g->MouseActions().SetDisjunctRowSelect(true);
+    f.g->SetRowSelect(9, true);
+    f.g->SetRow(3);
+    EXPECT_TRUE(f.g->RowSelect(3));
+    EXPECT_TRUE(f.g->RowSelect(9));
+    EXPECT_FALSE(f.g->RowSelect(4));
+
+    f.g->MouseActions().SetDisjunctRowSelect(false);
+    f.g->SearchFooter().SetVisible(true);
+    TSearchPanel* p = f.g->SearchPanel();
+    ASSERT_NE(p, nullptr);
+    f.g->SetRow(19);
+    const TRect last = f.g->CellRect(1, 19);
+    EXPECT_GT(last.Bottom, last.Top);
+    EXPECT_LE(last.Bottom, f.g->ClientHeight() - p->Height() + 2);
+}
+
 TEST(ExGridWindow, TheWheelsRowMoveMeetsRefusalsSelectionsAndItsEvents) {
     WindowForm f;
     TSystemMetricsGuard lines(TSystemMetricsGuard::Parameter, SPI_GETWHEELSCROLLLINES, 3);

@@ -1823,9 +1823,13 @@ protected:
     // The character typed on the grid that is opening the editor; a dedicated
     // editor takes it as its first input (0: opened otherwise).
     Char FStartEditChar = 0;
+    // Types that character into the editor just opened and focused.
+    void TypeStartEditChar(TWinControl* Editor);
     TGridCombo* FEditCombo = nullptr;
     // The editors claim Tab when the grid moves by it or someone validates the values.
     bool EditorTakesTab() { return Options().Contains(goTabs) || OnCellValidate != nullptr; }
+    // The keys a cell editor keeps from the form's default and cancel buttons and its Tab order.
+    bool EditorClaimsKey(Word Key) { return Key == VK_RETURN || Key == VK_ESCAPE || (Key == VK_TAB && EditorTakesTab()); }
     // An editor's Tab passed validation and editing ended: the grid moves on
     // with goTabs, otherwise the form moves the focus on from the grid.
     void TabFromEditor(TShiftState Shift);

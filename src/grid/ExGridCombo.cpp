@@ -3,6 +3,7 @@
 #include "grid/ExGrid.h"
 
 #include "framework/Messages.h"
+#include "framework/StdCtrls.h"
 
 #include <utility>
 
@@ -65,6 +66,9 @@ void TExStringGrid::DoGetEditorProp(int ACol, int ARow) {
 void TExStringGrid::ShowCellEditor(int ACol, int ARow) {
     if (IsFurtherEditorKind(FEditControl)) {
         ShowFurtherEditor(ACol, ARow);
+        // Buttons and check boxes take no text: typing only opens them.
+        if (FEditControl == edButton || FEditControl == edCheckBox) FStartEditChar = 0;
+        TypeStartEditChar(Screen->ActiveControl());
         return;
     }
     FEditing = FSpecialEditor = FEditActive = true;
@@ -111,8 +115,16 @@ void TExStringGrid::ShowCellEditor(int ACol, int ARow) {
         if (OnComboObjectChange) OnComboObjectChange(this, rc, ARow, 0, c.Items()[0], c.Items().Objects(0));
     }
     if (FMouseActions.DirectComboDrop() || FControlLook.DropDownAlwaysVisible) c.SetDroppedDown(true);
-    // The character typed to open the box is its first input, not lost.
-    if (const Char ch = std::exchange(FStartEditChar, Char(0)); ch && c.Visible()) TypeChar(&c, ch);
+    TypeStartEditChar(&c);
+}
+
+void TExStringGrid::TypeStartEditChar(TWinControl* Editor) {
+    // The character typed to open the editor is its first input, not lost;
+    // as in the text editor it replaces the cell's text.
+    const Char ch = std::exchange(FStartEditChar, Char(0));
+    if (!ch || !Editor || Editor == this || !Editor->Visible()) return;
+    if (auto* e = dynamic_cast<TCustomEdit*>(Editor)) e->SelectAll();
+    TypeChar(Editor, ch);
 }
 
 void TExStringGrid::EditorToCell(int ACol, int ARow) {
@@ -257,7 +269,7 @@ void TGridCombo::KeyDown(Word& Key, TShiftState Shift) {
 void TGridCombo::CMWantSpecialKey(TCMWantSpecialKey& Message) {
     TExgComboBox::CMWantSpecialKey(Message);
     const Word k = Message.CharCode();
-    if (k == VK_RETURN || k == VK_ESCAPE || (k == VK_TAB && FGrid->EditorTakesTab())) Message.Result = 1;
+    if (FGrid->EditorClaimsKey(k)) Message.Result = 1;
 }
 
 void TGridCombo::KeyUp(Word& Key, TShiftState Shift) {

@@ -92,8 +92,10 @@ void TEditLink::SetFocus(bool Value) {
         if (!e->Enabled()) e->SetEnabled(true);
     }
     if (FEditStyle == esInplace && !FSubClassed) {
-        // The grid answers the control's dialog-code query, so that with
-        // goTabs the control is asked for Tab and the arrows too.
+        // The grid answers the control's dialog-code query: the control is
+        // asked for Enter and Escape, which end the edit, never the form's
+        // default and cancel buttons; for Tab when the grid claims it; with
+        // goTabs for the arrows too.
         FSubClassedControl = e;
         e->FreeNotification(this);
         FGridControlWndProc = e->WindowProc;
@@ -101,8 +103,10 @@ void TEditLink::SetFocus(bool Value) {
         TControl::TWndMethod own = FGridControlWndProc;
         e->WindowProc = [grid, own](TMessage& Message) {
             own(Message);
-            if (Message.Msg == WM_GETDLGCODE && grid->Options().Contains(goTabs))
-                Message.Result |= DLGC_WANTCHARS | DLGC_WANTTAB | DLGC_WANTARROWS;
+            if (Message.Msg != WM_GETDLGCODE) return;
+            Message.Result |= DLGC_WANTALLKEYS;
+            if (grid->EditorTakesTab()) Message.Result |= DLGC_WANTTAB;
+            if (grid->Options().Contains(goTabs)) Message.Result |= DLGC_WANTCHARS | DLGC_WANTARROWS;
         };
         FSubClassed = true;
     }

@@ -567,7 +567,7 @@ void TGridEditBtn::ButtonClicked(TObject*) {
 
 void TGridEditBtn::CMWantSpecialKey(TCMWantSpecialKey& Message) {
     const Word k = Message.CharCode();
-    if (k == VK_RETURN || k == VK_ESCAPE || (k == VK_TAB && FGrid->EditorTakesTab())) Message.Result = 1;
+    if (FGrid->EditorClaimsKey(k)) Message.Result = 1;
     else TExgEditBtn::CMWantSpecialKey(Message);
 }
 
@@ -843,7 +843,7 @@ String TGridDatePicker::ValueText() const {
 
 void TGridDatePicker::CMWantSpecialKey(TCMWantSpecialKey& Message) {
     const Word k = Message.CharCode();
-    if (k == VK_RETURN || k == VK_ESCAPE || (k == VK_TAB && FGrid->EditorTakesTab())) Message.Result = 1;
+    if (FGrid->EditorClaimsKey(k)) Message.Result = 1;
     else TExgDateTimePicker::CMWantSpecialKey(Message);
 }
 
@@ -922,6 +922,12 @@ String TGridDateTimePicker::ValueText() const {
     if (!Checked()) return String();
     const TDateTime v = GetDateTime();
     return DateToStr(v) + u" " + FormatDateTime(FormatSettings().ShortTimeFormat, v);
+}
+
+void TGridDateTimePicker::CMWantSpecialKey(TCMWantSpecialKey& Message) {
+    const Word k = Message.CharCode();
+    if (FGrid->EditorClaimsKey(k)) Message.Result = 1;
+    else TExDateTimePicker::CMWantSpecialKey(Message);
 }
 
 void TGridDateTimePicker::KeyDown(Word& Key, TShiftState Shift) {

@@ -140,6 +140,7 @@ public:
 
 protected:
     void KeyDown(Word& Key, TShiftState Shift) override;
+    void CMWantSpecialKey(TCMWantSpecialKey& Message) override;
 
 private:
     TExStringGrid* FGrid;

@@ -337,7 +337,7 @@ void TExInplaceEdit::CMWantSpecialKey(TCMWantSpecialKey& Message) {
     TInplaceEdit::CMWantSpecialKey(Message);
     // As a multi-line edit it keeps Enter and Escape from the form's default and cancel buttons.
     const Word k = Message.CharCode();
-    if (k == VK_RETURN || k == VK_ESCAPE || (k == VK_TAB && FExGrid->EditorTakesTab())) Message.Result = 1;
+    if (FExGrid->EditorClaimsKey(k)) Message.Result = 1;
 }
 
 void TExInplaceEdit::WMChar(TWMKey& Message) {

@@ -56,8 +56,14 @@ void TGridDropDownWrapper<Parent>::KeyDown(Word& Key, TShiftState Shift) {
         }
         this->SetText(g.GetCurrentCell());
         if (Key == VK_TAB) {
-            if (g.Options().Contains(goTabs)) g.DoneInplaceEdit(Key, Shift);
             Key = 0;
+            if (g.Options().Contains(goTabs)) {
+                g.DoneInplaceEdit(VK_TAB, Shift);
+            } else {
+                // Claimed only to validate: the form moves the focus on.
+                g.HideInplaceEdit();
+                g.TabFromEditor(Shift);
+            }
             return;
         }
     }

@@ -203,6 +203,12 @@ void TEditLink::EditKeyDown(TObject*, Word& Key, TShiftState Shift) {
         g.ShowCellEditor(g.Col(), g.Row());
         return;
     }
+    if (key == VK_TAB && !g.Options().Contains(goTabs)) {
+        // Claimed only to validate: the form moves the focus on.
+        if (TWinControl* e = GetEditControl()) e->SetEnabled(false);
+        g.TabFromEditor(Shift);
+        return;
+    }
     if (key == VK_RETURN) {
         g.AdvanceCell(g.Col(), g.Row(), true, !Shift.Contains(ssShift), true, false);
     } else if (key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN) {

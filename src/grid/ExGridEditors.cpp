@@ -593,6 +593,13 @@ void TGridEditBtn::KeyDown(Word& Key, TShiftState Shift) {
         }
     }
     if (Key == VK_ESCAPE) SetText(g.FCellCache);
+    if (Key == VK_TAB && !g.Options().Contains(goTabs)) {
+        // Claimed only to validate: the form moves the focus on as for the combo.
+        Key = 0;
+        g.HideInplaceEdit();
+        g.TabFromEditor(Shift);
+        return;
+    }
     g.DoneInplaceEdit(Key, Shift);
     Key = 0;
 }

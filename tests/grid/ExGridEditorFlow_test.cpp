@@ -109,7 +109,16 @@ const Kind kinds[] = {
     {edMemoDropDown, u"memo", u"note", u"note"},
     {edCalculatorDropDown, u"12", u"34", u"34.00"},
     {edCustom, u"old", u"new", u"new"},
+    {edTimeSpinEdit, u"10:00:00", u"11:30:00", u"11:30:00"},
+    {edFloatEditBtn, u"1.5", u"2.5", u"2.5"},
+    {edMaskEditBtn, u"abc", u"xy", u"xy"},
+    {edFloatUnitEditBtn, u"1.5", u"2.5", u"2.5"},
+    {edTrackbarDropDown, u"4", u"7", u"7"},
+    {edTimePickerDropDown, u"10:00:00", u"11:30:00", u"11:30:00"},
+    {edDetailDropDown, u"abc", u"xy", u"xy"},
     {edDateEdit, u"05/05/2024", nullptr, nullptr},
+    {edDateEditUpDown, u"05/05/2024", nullptr, nullptr},
+    {edTimeEdit, u"10:00:00", nullptr, nullptr},
     {edDateTimeEdit, u"03/02/2025 14:05", nullptr, nullptr},
 };
 
@@ -151,6 +160,25 @@ TEST(GridEditorFlow, LeavingWithARefusedValueKeepsTheCell) {
             // A link's control leaving for another window is the link's own concern.
             if (tab || k.Editor != edCustom) EXPECT_FALSE(f.log.empty()) << "not validated";
         }
+    }
+}
+
+// Tab with an accepted value writes it and the form moves the focus on.
+TEST(GridEditorFlow, TabWithAnAcceptedValueLeavesForTheNextControl) {
+    for (const Kind& k : kinds) {
+        if (!k.Typed) continue;
+        SCOPED_TRACE(Name(k));
+        FlowForm f(k);
+        f.Click(1, 2);
+        SimulateText(k.Typed);
+        ASSERT_TRUE(f.Editor());
+        SimulateKey(VK_TAB);
+        // The calculator completes its sum on Enter only.
+        const String cell = f.g->GetCellEx(1, 2);
+        EXPECT_TRUE(cell == k.Typed || cell == k.Written) << StringToUtf8(cell);
+        EXPECT_EQ(f.log, std::vector<std::string>{"1,2 " + StringToUtf8(cell)});
+        EXPECT_TRUE(f.ok->Focused());
+        EXPECT_FALSE(f.g->EditorMode());
     }
 }
 

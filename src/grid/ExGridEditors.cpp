@@ -875,6 +875,13 @@ void TGridDatePicker::KeyDown(Word& Key, TShiftState Shift) {
             return;
         }
     }
+    if (Key == VK_TAB && !g.Options().Contains(goTabs) && !DroppedDown()) {
+        // Claimed only to validate: the form moves the focus on as for the combo.
+        Key = 0;
+        g.HideInplaceEdit();
+        g.TabFromEditor(Shift);
+        return;
+    }
     if (!DroppedDown()) g.DoneInplaceEdit(Key, Shift);
     Key = 0;
 }
@@ -947,14 +954,23 @@ void TGridDateTimePicker::KeyDown(Word& Key, TShiftState Shift) {
     const Word k = Key;
     Key = 0;
     if (k == VK_ESCAPE) SetDateTime(g.FOriginalDateTime);
-    const String text = ValueText();
-    g.HideInplaceEdit();
-    if (g.CanFocus()) g.SetFocus();
-    if (k == VK_RETURN) {
-        g.AdvanceCell(g.Col(), g.Row(), false, true, false, false);
-    } else if (tab) {
-        g.SetCurrentCell(text);
-        Word t = VK_TAB;
-        g.KeyDown(t, Shift);
+    // Tab leaves only with a value the validation accepts; a refused one stays in the editor.
+    if (tab && !g.WriteAndValidate(ValueText())) {
+        TDateTime v = 0;
+        if (TryStrToDateTime(g.FNewCellText, v)) SetDateTime(v);
+        return;
     }
+    g.HideInplaceEdit();
+    if (tab) {
+        g.TabFromEditor(Shift);
+        return;
+    }
+    if (g.CanFocus()) g.SetFocus();
+    if (k == VK_RETURN) g.AdvanceCell(g.Col(), g.Row(), false, true, false, false);
+}
+
+void TGridDateTimePicker::DoExit() {
+    // The focus left for another window: the value goes into the cell as validated.
+    if (!DroppedDown()) FGrid->HideInplaceEdit();
+    TExDateTimePicker::DoExit();
 }

@@ -141,6 +141,7 @@ public:
 protected:
     void KeyDown(Word& Key, TShiftState Shift) override;
     void CMWantSpecialKey(TCMWantSpecialKey& Message) override;
+    void DoExit() override;
 
 private:
     TExStringGrid* FGrid;

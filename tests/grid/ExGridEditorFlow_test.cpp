@@ -182,6 +182,35 @@ TEST(GridEditorFlow, TabWithAnAcceptedValueLeavesForTheNextControl) {
     }
 }
 
+// The date and time pickers, changed by a key, leave by Tab or for another
+// window only with a value the validation accepts.
+TEST(GridEditorFlow, APickerLeavesOnlyWithAnAcceptedValue) {
+    for (const Kind& k : kinds) {
+        if (k.Typed) continue;
+        for (bool refuse : {true, false}) {
+            for (bool tab : {true, false}) {
+                SCOPED_TRACE(Name(k) + (refuse ? " refusing" : " accepting") + (tab ? " tab" : " other window"));
+                FlowForm f(k);
+                f.refuse = refuse;
+                f.Click(1, 2);
+                SimulateKey(VK_F2);
+                ASSERT_TRUE(f.Editor());
+                SimulateKey(VK_UP);
+                if (tab) SimulateKey(VK_TAB);
+                else SimulateClick(f.ok, 5, 5);
+                ASSERT_EQ(f.log.size(), 1u);
+                const std::string changed = f.log[0].substr(4);
+                EXPECT_NE(changed, StringToUtf8(k.Cell));
+                EXPECT_EQ(StringToUtf8(f.g->GetCellEx(1, 2)), refuse ? StringToUtf8(k.Cell) : changed);
+                // A refused Tab keeps the picker open on its cell.
+                const bool stays = refuse && tab;
+                EXPECT_EQ(f.g->EditorMode(), stays);
+                EXPECT_EQ(f.ok->Focused(), !stays);
+            }
+        }
+    }
+}
+
 // The first character typed on a cell opens its editor and is its first input.
 TEST(GridEditorFlow, TheCharacterThatOpensAnEditorIsKept) {
     for (const Kind& k : kinds) {

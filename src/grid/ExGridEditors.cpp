@@ -164,6 +164,8 @@ void TExStringGrid::ShowFurtherEditor(int ACol, int ARow) {
             u.SetText(String());
             DoGetEditorProp(rc, ARow);
             u.SetTextAndUnit(T);
+            // A value ending in none of the units is all text: left empty, the edit would clear the cell.
+            if (u.Text().empty() && u.UnitID().empty()) u.SetText(T);
             shown = &u;
             break;
         }

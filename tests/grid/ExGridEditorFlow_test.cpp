@@ -266,8 +266,14 @@ TEST(GridEditorFlow, EachEditorWritesOnlyItsOwnCell) {
         SimulateText(u"after");
         SimulateKey(VK_RETURN);
         EXPECT_EQ(f.g->GetCellEx(2, 1), u"before");
-        // A rich text cell holds the editor's source, written back on leaving.
-        if (k.Editor != edRichEdit) EXPECT_EQ(f.g->GetCellEx(1, 2), k.Typed ? k.Written : k.Cell);
+        // A rich text cell takes the editor's source, written back on leaving.
+        if (k.Editor != edRichEdit) {
+            EXPECT_EQ(f.g->GetCellEx(1, 2), k.Typed ? k.Written : k.Cell);
+            // Each validation names the cell its value was typed in.
+            std::vector<std::string> validated{"2,1 before", "2,4 after"};
+            if (k.Typed) validated.insert(validated.begin() + 1, "1,2 " + StringToUtf8(k.Written));
+            EXPECT_EQ(f.log, validated);
+        }
         EXPECT_EQ(f.g->GetCellEx(2, 4), u"after");
         EXPECT_EQ(f.g->GetCellEx(1, 4), k.Cell);
         EXPECT_EQ(f.g->GetCellEx(2, 2), u"t2");

@@ -1,6 +1,8 @@
 #include "grid/ExCGrid.h"
 #include "grid/ExGridEditLink.h"
 
+#include "PlainEditLink.h"
+
 #include "framework/Forms.h"
 #include "framework/Simulate.h"
 #include "framework/SysUtils.h"
@@ -13,26 +15,7 @@
 
 namespace {
 
-// A link over a plain edit, as an application would write one.
-class TTestLink : public TEditLink {
-public:
-    using TEditLink::TEditLink;
-    TEdit* Edit = nullptr;
-    TWinControl* GetEditControl() override { return Edit; }
-    void CreateEditor(TWinControl* AParent) override {
-        if (Edit && Edit->Parent() == AParent) return;
-        delete Edit;
-        Edit = new TEdit(AParent);
-        Edit->SetParent(AParent);
-        Edit->OnKeyDown = [this](TObject* Sender, Word& Key, TShiftState Shift) { EditKeyDown(Sender, Key, Shift); };
-    }
-    void DestroyEditor() override {
-        delete Edit;
-        Edit = nullptr;
-    }
-    String GetEditorValue() override { return Edit ? Edit->Text() : String(); }
-    void SetEditorValue(const String& S) override { Edit->SetText(S); }
-};
+using TTestLink = TPlainEditLink;
 
 struct LinkForm {
     TForm form{nullptr};

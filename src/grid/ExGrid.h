@@ -1829,7 +1829,9 @@ protected:
     // The editors claim Tab when the grid moves by it or someone validates the values.
     bool EditorTakesTab() { return Options().Contains(goTabs) || OnCellValidate != nullptr; }
     // The keys a cell editor keeps from the form's default and cancel buttons and its Tab order.
-    bool EditorClaimsKey(Word Key) { return Key == VK_RETURN || Key == VK_ESCAPE || (Key == VK_TAB && EditorTakesTab()); }
+    bool EditorClaimsKey(Word Key) {
+        return Key == VK_RETURN || Key == VK_ESCAPE || (Key == VK_TAB && EditorTakesTab());
+    }
     // An editor's Tab passed validation and editing ended: the grid moves on
     // with goTabs, otherwise the form moves the focus on from the grid.
     void TabFromEditor(TShiftState Shift);

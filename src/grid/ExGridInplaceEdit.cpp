@@ -187,6 +187,20 @@ void TExInplaceEdit::RestoreRefused() {
 }
 
 void TExInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
+    FExGrid->EditKeyDownHook(Key, Shift);
+    const bool ctrl = Shift.Contains(ssCtrl);
+    // Ctrl+A selects the text, not the grid's cells (AltGr, reported as Ctrl+Alt, types a character).
+    if (Key == 'A' && ctrl && !Shift.Contains(ssAlt)) {
+        SelectAll();
+        Key = 0;
+        return;
+    }
+    // Plain Home and End stay in the text, even where the caret already is at its edge.
+    if ((Key == VK_HOME || Key == VK_END) && !ctrl && !Shift.Contains(ssShift)) {
+        SetCaret(Key == VK_HOME ? 0 : int(EditText().size()), false);
+        Key = 0;
+        return;
+    }
     FSelKeyDown = SelStart();
     if (Key == VK_BACK || Key == VK_DELETE) FWorkmode = false;
     else if (Key != VK_RETURN && Key != VK_UP && Key != VK_DOWN) FWorkmode = true;
@@ -342,6 +356,8 @@ void TExInplaceEdit::CMWantSpecialKey(TCMWantSpecialKey& Message) {
 
 void TExInplaceEdit::WMChar(TWMKey& Message) {
     Char ch = Char(Message.CharCode());
+    // The character of Ctrl+A: its key already selected the text.
+    if (ch == 1) return;
     if (ch == 10 && !TakesLineBreaks(*FExGrid)) return;
     // A full editor takes only the keys that do not add text.
     if (FLengthLimit > 0 && int(EditText().size()) >= FLengthLimit && SelLength() == 0 && ch != KeyBack &&

@@ -641,3 +641,50 @@ TEST(ExInplaceEdit, TheEditorTakesItsCellsColourFontAndAlignment) {
 }
 
 }  // namespace
+
+namespace {
+
+// Ctrl+A selects the whole text and reaches neither the grid's key events nor
+// its cells; plain Home and End move the caret within the text even at its
+// edge (where the grid would otherwise take them as column moves).
+TEST(ExInplaceEdit, CtrlASelectsTheTextAndHomeEndStayInIt) {
+    struct Case {
+        Word key;
+        TShiftState shift;
+        int caret;
+        int selStart, selLength, col;
+    };
+    const Case cases[] = {
+        {'A', TShiftState{ssCtrl}, 2, 0, 5, 2},
+        {VK_HOME, {}, 0, 0, 0, 2},  // at the start already: stays in the editor
+        {VK_HOME, {}, 3, 0, 0, 2},
+        {VK_END, {}, 5, 5, 0, 2},   // at the end already
+        {VK_END, {}, 1, 5, 0, 2},
+        {VK_HOME, {}, -1, 0, 0, 2}, // all selected (as on entry)
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.key) + " caret " + std::to_string(c.caret));
+        TextEditForm f(edNormal, u"hello");
+        f.g->SetColCount(4);
+        SimulateKey(VK_RIGHT);
+        ASSERT_EQ(f.g->Col(), 2);
+        f.g->SetCellEx(2, 1, u"hello");
+        TInplaceEdit* e = f.Open(0);
+        ASSERT_TRUE(e);
+        if (c.caret < 0) e->SelectAll();
+        else e->SetSelStart(c.caret);
+        int keyDowns = 0, keyPresses = 0;
+        f.g->OnKeyDown = [&](TObject*, Word&, TShiftState) { ++keyDowns; };
+        f.g->OnKeyPress = [&](TObject*, Char&) { ++keyPresses; };
+        SimulateKey(c.key, c.shift, c.key == 'A' ? Char(1) : Char(0));
+        EXPECT_EQ(f.g->Col(), c.col);
+        ASSERT_TRUE(f.g->InplaceEditor() && f.g->InplaceEditor()->Visible());
+        EXPECT_EQ(e->SelStart(), c.selStart);
+        EXPECT_EQ(e->SelLength(), c.selLength);
+        EXPECT_EQ(keyDowns, 0);
+        EXPECT_EQ(keyPresses, 0);
+        EXPECT_EQ(e->Text(), u"hello");
+    }
+}
+
+}  // namespace

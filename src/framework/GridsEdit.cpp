@@ -218,6 +218,23 @@ int TInplaceEdit::CharFromPos(TPoint P) {
     return start + best;
 }
 
+TPoint TInplaceEdit::PosFromChar(int Pos) {
+    TCanvas& canvas = Canvas();
+    canvas.SetFont(Font());
+    const int lineHeight = std::max(1, canvas.TextHeight(u"Wg"));
+    const auto lines = Lines();
+    const String shown = DisplayText();
+    size_t li = 0;
+    while (li + 1 < lines.size() && lines[li + 1].first <= Pos) ++li;
+    const auto [start, len] = lines[li];
+    const String line = shown.substr(start, len);
+    int x = FFormatRect.Left;
+    if (FAlignment == taRightJustify) x = FFormatRect.Right - canvas.TextWidth(line);
+    else if (FAlignment == taCenter) x = (FFormatRect.Left + FFormatRect.Right - canvas.TextWidth(line)) / 2;
+    x += canvas.TextWidth(line.substr(0, size_t(std::clamp(Pos - start, 0, len))));
+    return {x, FFormatRect.Top + int(li) * lineHeight};
+}
+
 void TInplaceEdit::Paint() {
     TCanvas& canvas = Canvas();
     canvas.Brush().SetStyle(bsSolid);

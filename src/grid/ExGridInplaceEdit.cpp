@@ -64,6 +64,13 @@ void TExInplaceEdit::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     SetColor(brush.Color());
     SetFont(font);
     SetAlignment(ha);
+    FValign = ha == taRightJustify;
+}
+
+void TExInplaceEdit::SetVAlign(bool Value) {
+    FValign = Value;
+    if (Value) SetAlignment(taRightJustify);
+    else if (Alignment() == taRightJustify) SetAlignment(taLeftJustify);
 }
 
 void TExInplaceEdit::Change() {
@@ -161,7 +168,9 @@ void TExInplaceEdit::WMLButtonDblClk(TWMMouse& Message) {
 void TExInplaceEdit::DoExit() {
     if (FExGrid->LookupHistory() && FExGrid->LookupItems().IndexOf(Text()) < 0)
         FExGrid->LookupItems().Add(Text());
+    FExGrid->EditHook(false);
     TInplaceEdit::DoExit();
+    if (FAltBack) return;
     const bool editing = FExGrid->FEditMode;
     // The focus went to another window: nothing else validates the value. A
     // move to the grid is validated by its cell selection.
@@ -173,6 +182,7 @@ void TExInplaceEdit::DoExit() {
         FExGrid->FEditing = false;
         FExGrid->HideInplaceEdit();
     }
+    FExGrid->InplaceEditHook(Text(), TPoint{-1, -1}, -1);
     if (!FGotFocus) return;
     FGotFocus = false;
     if (!editing) return;
@@ -384,6 +394,15 @@ void TExInplaceEdit::WMChar(TWMKey& Message) {
 
 void TExInplaceEdit::Dispatch(TMessage& Message) {
     if (Message.Msg == WM_KILLFOCUS) FFocusTo = HWND(Message.WParam);
+    if ((Message.Msg == WM_SYSKEYDOWN || Message.Msg == WM_SYSKEYUP) && Message.WParam == VK_BACK)
+        FAltBack = Message.Msg == WM_SYSKEYDOWN;
+    if (Message.Msg == WM_KEYUP) {
+        TInplaceEdit::Dispatch(Message);
+        // Descendants follow the caret and the formula state after every key.
+        if (const int caret = SelStart(); caret > 0) FExGrid->InplaceEditHook(Text(), PosFromChar(caret - 1), caret);
+        FExGrid->EditHook(Text().starts_with(u"="));
+        return;
+    }
     if (Message.Msg == WM_CUT || Message.Msg == WM_COPY) {
         bool allow = true;
         const auto& ask = Message.Msg == WM_CUT ? FExGrid->OnClipboardCut : FExGrid->OnClipboardCopy;

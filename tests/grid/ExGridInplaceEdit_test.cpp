@@ -688,3 +688,81 @@ TEST(ExInplaceEdit, CtrlASelectsTheTextAndHomeEndStayInIt) {
 }
 
 }  // namespace
+
+namespace {
+
+// A grid that records what its editor tells descendants.
+struct HookGrid : TExColumnGrid {
+    using TExColumnGrid::TExColumnGrid;
+    std::vector<std::string> log;
+    TPoint pos;
+    void InplaceEditHook(const String& Text, TPoint Pos, int Caret) override {
+        log.push_back("edit " + StringToUtf8(Text) + " " + std::to_string(Caret));
+        pos = Pos;
+    }
+    void EditHook(bool Formula) override { log.push_back(Formula ? "formula" : "text"); }
+};
+
+struct HookForm {
+    TForm form{nullptr};
+    HookGrid* g;
+    TExColumnGrid* other;
+    explicit HookForm(const String& Text) {
+        form.SetBounds(0, 0, 500, 350);
+        g = new HookGrid(&form);
+        g->SetParent(&form);
+        g->SetBounds(0, 0, 400, 200);
+        g->SetCellEx(1, 1, Text);
+        other = new TExColumnGrid(&form);
+        other->SetParent(&form);
+        other->SetBounds(0, 210, 400, 100);
+        form.Show();
+        g->SetFocus();
+        TRect R = g->CellRect(1, 1);
+        SimulateClick(g, R.Left + 5, R.Top + 5);
+        SimulateKey(VK_F2);
+    }
+};
+
+// Every key going up in the editor reports the caret (with the place of the
+// character before it) and whether the text is a formula; leaving reports no
+// caret and no formula.
+TEST(ExInplaceEdit, TheEditorReportsCaretAndFormulaToDescendants) {
+    HookForm f(u"=a");
+    TInplaceEdit* e = f.g->InplaceEditor();
+    ASSERT_TRUE(e && e->Visible());
+    e->SetSelStart(2);
+    f.g->log.clear();
+    SimulateText(u"b");
+    EXPECT_EQ(f.g->log, (std::vector<std::string>{"edit =ab 3", "formula"}));
+    // The character before the caret (the "a") stands past the margin and the "=".
+    EXPECT_GT(f.g->pos.X, 3);
+    EXPECT_EQ(f.g->pos.Y, 3);
+    e->SetSelStart(0);
+    f.g->log.clear();
+    SimulateKey(VK_DELETE);
+    EXPECT_EQ(f.g->log, (std::vector<std::string>{"text"}));
+    f.g->log.clear();
+    f.other->SetFocus();
+    EXPECT_EQ(f.g->log, (std::vector<std::string>{"text", "edit ab -1"}));
+    EXPECT_EQ(f.g->pos, (TPoint{-1, -1}));
+}
+
+// While Alt+Backspace is held, the editor losing the focus does not
+// validate; without it, the same loss validates the typed text.
+TEST(ExInplaceEdit, FocusLostWhileAltBackspaceIsHeldEndsNothing) {
+    for (bool held : {true, false}) {
+        SCOPED_TRACE(held);
+        HookForm f(u"a");
+        int validations = 0;
+        f.g->OnCellValidate = [&](TObject*, int, int, String&, bool&) { ++validations; };
+        ASSERT_TRUE(f.g->InplaceEditor() && f.g->InplaceEditor()->Visible());
+        SimulateText(u"x");
+        if (held) SimulateKeyDown(VK_BACK, {ssAlt});
+        f.other->SetFocus();
+        EXPECT_EQ(validations, held ? 0 : 1);
+        if (held) SimulateKeyUp(VK_BACK, {ssAlt});
+    }
+}
+
+}  // namespace

@@ -47,7 +47,9 @@ void TExInplaceEdit::UpdateContents() {
 }
 
 void TExInplaceEdit::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
-    TInplaceEdit::SetBounds(ALeft, ATop, AWidth, AHeight);
+    // The grid places the editor over the whole cell; its last column and row
+    // of pixels stay the cell's.
+    TInplaceEdit::SetBounds(ALeft, ATop, std::max(0, AWidth - 1), std::max(0, AHeight - 1));
     if (FExGrid->Col() < 0 || FExGrid->Row() < 0) return;
     TGridDrawState state;
     TBrush brush;

@@ -766,3 +766,58 @@ TEST(ExInplaceEdit, FocusLostWhileAltBackspaceIsHeldEndsNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// The editor covers its cell but the grid line, and keeps its text 3 pixels
+// from the top and from the side it is aligned to (2 on the right): the
+// selection highlight of the whole text shows where the text stands.
+// Right alignment follows the cell and may be switched on the open editor.
+TEST(ExInplaceEdit, TheTextKeepsItsMarginsInsideTheCellAndFollowsVAlign) {
+    struct Case {
+        TAlignment cell;
+        int setVAlign;  // -1: left as the cell says
+        bool right;
+    };
+    const Case cases[] = {
+        {taLeftJustify, -1, false},
+        {taRightJustify, -1, true},
+        {taLeftJustify, 1, true},
+        {taRightJustify, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << int(c.cell) << c.setVAlign);
+        TextEditForm f(edNormal, u"WW");
+        f.g->OnGetAlignment = [&](TObject*, int, int, TAlignment& HA, TVAlignment&) { HA = c.cell; };
+        SimulateKey(VK_RETURN);
+        auto* e = static_cast<TExInplaceEdit*>(f.g->InplaceEditor());
+        ASSERT_TRUE(e && e->Visible());
+        const TRect R = f.g->CellRect(1, 1);
+        EXPECT_EQ(e->Left(), R.Left);
+        EXPECT_EQ(e->Top(), R.Top);
+        EXPECT_EQ(e->Width(), R.Right - R.Left - 1);
+        EXPECT_EQ(e->Height(), R.Bottom - R.Top - 1);
+        EXPECT_EQ(e->VAlign(), c.cell == taRightJustify);
+        if (c.setVAlign >= 0) e->SetVAlign(c.setVAlign == 1);
+        EXPECT_EQ(e->VAlign(), c.right);
+        e->SelectAll();
+        TBitmap shot;
+        RenderControlToBitmap(e, shot);
+        // A corner outside the margins shows the background.
+        const TColor back = shot.Canvas().Pixels(e->Width() - 1, e->Height() - 1);
+        int left = 1 << 20, right = -1, top = 1 << 20;
+        for (int y = 0; y < e->Height(); ++y)
+            for (int x = 0; x < e->Width(); ++x)
+                if (shot.Canvas().Pixels(x, y) != back) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    top = std::min(top, y);
+                }
+        ASSERT_GE(right, 0);
+        EXPECT_EQ(top, 3);
+        if (c.right) EXPECT_EQ(right, e->Width() - 3);
+        else EXPECT_EQ(left, 3);
+    }
+}
+
+}  // namespace

@@ -821,3 +821,60 @@ TEST(ExInplaceEdit, TheTextKeepsItsMarginsInsideTheCellAndFollowsVAlign) {
 }
 
 }  // namespace
+
+namespace {
+
+// Switching the grid's word wrap reaches an open editor at once: its text
+// runs onto further lines or back onto one.
+TEST(ExInplaceEdit, TheGridsWordWrapTakesEffectOnTheOpenEditor) {
+    TextEditForm f(edNormal, u"aaa bbb ccc ddd eee");
+    f.g->SetRowHeights(1, 80);
+    SimulateKey(VK_RETURN);
+    TInplaceEdit* e = f.g->InplaceEditor();
+    ASSERT_TRUE(e && e->Visible());
+    auto lowestInk = [e] {
+        TBitmap shot;
+        RenderControlToBitmap(e, shot);
+        const TColor back = shot.Canvas().Pixels(e->Width() - 1, e->Height() - 1);
+        int bottom = -1;
+        for (int y = 0; y < e->Height(); ++y)
+            for (int x = 0; x < e->Width() - 1; ++x)
+                if (shot.Canvas().Pixels(x, y) != back) bottom = y;
+        return bottom;
+    };
+    for (bool wrap : {true, false, true}) {
+        SCOPED_TRACE(wrap);
+        f.g->SetWordWrap(wrap);
+        e->Deselect();
+        const int lineHeight = e->Canvas().TextHeight(u"Wg");
+        if (wrap) EXPECT_GT(lowestInk(), 3 + lineHeight);
+        else EXPECT_LE(lowestInk(), 3 + lineHeight);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Where Enter types line breaks, a grid that refuses Ctrl+Enter still
+// validates the text when the cursor moves on after such a break: the
+// edit stays pending, whatever the Ctrl+Enter setting.
+TEST(ExInplaceEdit, ALineBreakTypedByEnterLeavesTheEditPendingValidation) {
+    for (bool allowCtrlEnter : {true, false}) {
+        SCOPED_TRACE(allowCtrlEnter);
+        TextEditForm f(edNormal, u"ab");
+        f.g->Navigation().SetLineFeedOnEnter(true);
+        f.g->Navigation().SetAllowCtrlEnter(allowCtrlEnter);
+        std::vector<String> validated;
+        f.g->OnCellValidate = [&](TObject*, int, int, String& Value, bool&) { validated.push_back(Value); };
+        ASSERT_TRUE(f.Open(2));
+        SimulateKey(VK_RETURN);
+        ASSERT_TRUE(f.g->EditorMode());
+        EXPECT_EQ(f.g->InplaceEditor()->Text(), u"ab\r\n");
+        SimulateKey(VK_DOWN);
+        EXPECT_EQ(f.g->Row(), 2);
+        EXPECT_EQ(validated, std::vector<String>{u"ab\r\n"});
+    }
+}
+
+}  // namespace

@@ -367,6 +367,10 @@ void TExInplaceEdit::CMWantSpecialKey(TCMWantSpecialKey& Message) {
 }
 
 void TExInplaceEdit::WMChar(TWMKey& Message) {
+    // The keypad's decimal key (bit 6 of its scan code) types the locale's separator.
+    const int scan = int((Message.KeyData() >> 16) & 0xFF);
+    if (FExGrid->ExcelStyleDecimalSeparator() && Message.CharCode() == u'.' && (scan & 0x40))
+        Message.SetCharCode(GetDecimalSeparatorChar());
     Char ch = Char(Message.CharCode());
     // The character of Ctrl+A: its key already selected the text.
     if (ch == 1) return;
@@ -391,6 +395,14 @@ void TExInplaceEdit::WMChar(TWMKey& Message) {
             SetText(proper);
             SetSelStart(caret);
         }
+    }
+    // A text typed to the grid's full length moves on as Enter would.
+    const TNavigation& nav = FExGrid->Navigation();
+    const int full = FExGrid->MaxEditLength();
+    if (nav.AdvanceAuto() && nav.AdvanceOnEnter() && full > 0 && int(EditText().size()) == full && SelLength() == 0 &&
+        SelStart() == full) {
+        Char enter = KeyEnter;
+        FExGrid->KeyPress(enter);
     }
 }
 

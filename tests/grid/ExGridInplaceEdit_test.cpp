@@ -878,3 +878,57 @@ TEST(ExInplaceEdit, ALineBreakTypedByEnterLeavesTheEditPendingValidation) {
 }
 
 }  // namespace
+
+namespace {
+
+// With automatic advance on Enter, filling the grid's maximum length moves
+// on to the next cell as Enter would; short of it, or without either
+// setting, the editor stays on the cell.
+TEST(ExInplaceEdit, TypingToTheMaximumLengthAdvancesAutomatically) {
+    struct Case {
+        bool advanceAuto, advanceOnEnter;
+        const char16_t* typed;
+        bool moved;
+    };
+    const Case cases[] = {
+        {true, true, u"abc", true},
+        {true, true, u"ab", false},
+        {false, true, u"abc", false},
+        {true, false, u"abc", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.advanceAuto << c.advanceOnEnter << StringToUtf8(c.typed));
+        TextEditForm f(edNormal);
+        f.g->SetMaxEditLength(3);
+        f.g->Navigation().SetAdvanceAuto(c.advanceAuto);
+        f.g->Navigation().SetAdvanceOnEnter(c.advanceOnEnter);
+        ASSERT_TRUE(f.Open(0));
+        SimulateText(c.typed);
+        EXPECT_EQ(f.g->Col() != 1 || f.g->Row() != 1, c.moved);
+        EXPECT_EQ(f.g->GetCellEx(1, 1), String(c.typed));
+    }
+}
+
+// The keypad's decimal key types the locale's separator into the open
+// editor where the grid asks for it; the main full stop key stays a full stop.
+TEST(ExInplaceEdit, TheKeypadDecimalKeyTypesTheLocalesSeparator) {
+    TFormatSettings fs = FormatSettings();
+    fs.DecimalSeparator = u',';
+    const TFormatSettings old = SetFormatSettings(fs);
+    struct Case {
+        bool excel;
+        Word key;
+        const char16_t* typed;
+    };
+    for (const Case& k : {Case{true, VK_DECIMAL, u"1,"}, Case{false, VK_DECIMAL, u"1."}, Case{true, VK_OEM_PERIOD, u"1."}}) {
+        SCOPED_TRACE(testing::Message() << k.excel << k.key);
+        TextEditForm f(edNormal, u"1");
+        f.g->SetExcelStyleDecimalSeparator(k.excel);
+        ASSERT_TRUE(f.Open(1));
+        SimulateKey(k.key, {}, u'.');
+        EXPECT_EQ(f.g->InplaceEditor()->Text(), String(k.typed));
+    }
+    SetFormatSettings(old);
+}
+
+}  // namespace

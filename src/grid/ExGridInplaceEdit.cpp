@@ -306,6 +306,13 @@ void TExInplaceEdit::KeyPress(Char& Key) {
         return;
     }
     TInplaceEdit::KeyPress(Key);
+    // A masked entry filled to its end moves on at the next key, as Enter would.
+    const String text = EditText();
+    if (FExGrid->Navigation().AdvanceAuto() && !EditMask().empty() && !Holds(text, u' ') &&
+        SelStart() == int(text.size())) {
+        Char enter = KeyEnter;
+        FExGrid->KeyPress(enter);
+    }
 }
 
 bool TExInplaceEdit::FilterChar(Char& Ch) {

@@ -932,3 +932,38 @@ TEST(ExInplaceEdit, TheKeypadDecimalKeyTypesTheLocalesSeparator) {
 }
 
 }  // namespace
+
+namespace {
+
+// Under automatic advance, a key typed at the end of a filled masked entry
+// moves on as Enter would; a blank position left, the caret short of the
+// end, or no automatic advance keeps the editor on the cell.
+// The key itself types into the cell moved to.
+TEST(ExInplaceEdit, AKeyAfterAFilledMaskAdvancesAutomatically) {
+    struct Case {
+        bool advanceAuto;
+        const char16_t* cell;
+        int caret;
+        bool moved;
+        const char16_t* left;  // the first cell afterwards
+    };
+    const Case cases[] = {
+        {true, u"12", 2, true, u"12"},
+        {true, u"12", 1, false, u"13"},
+        {true, u"1", 1, false, u"13"},
+        {false, u"12", 2, false, u"12"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.advanceAuto << StringToUtf8(c.cell) << c.caret);
+        TextEditForm f(edNormal, c.cell);
+        f.g->SetEditMask(u"99;1; ");
+        f.g->Navigation().SetAdvanceAuto(c.advanceAuto);
+        ASSERT_TRUE(f.Open(c.caret));
+        SimulateText(u"3");
+        EXPECT_EQ(f.g->Col() != 1 || f.g->Row() != 1, c.moved);
+        EXPECT_EQ(f.g->GetCellEx(1, 1), String(c.left));
+        if (c.moved) EXPECT_TRUE(f.g->InplaceEditor()->Text().starts_with(u"3"));
+    }
+}
+
+}  // namespace

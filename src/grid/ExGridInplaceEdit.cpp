@@ -268,6 +268,7 @@ void TExInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
         return;
     }
     if (Key == VK_RETURN && (Shift.Contains(ssCtrl) || Shift.Contains(ssShift))) GrowRowForNewLine();
+    FExGrid->EditKeyUpHook(Key, Shift);
     TInplaceEdit::KeyDown(Key, Shift);
 }
 

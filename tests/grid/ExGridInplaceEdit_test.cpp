@@ -701,6 +701,8 @@ struct HookGrid : TExColumnGrid {
         pos = Pos;
     }
     void EditHook(bool Formula) override { log.push_back(Formula ? "formula" : "text"); }
+    void EditKeyDownHook(Word& Key, TShiftState) override { log.push_back("down " + std::to_string(Key)); }
+    void EditKeyUpHook(Word& Key, TShiftState) override { log.push_back("key " + std::to_string(Key)); }
 };
 
 struct HookForm {
@@ -724,9 +726,9 @@ struct HookForm {
     }
 };
 
-// Every key going up in the editor reports the caret (with the place of the
-// character before it) and whether the text is a formula; leaving reports no
-// caret and no formula.
+// Every key in the editor reaches the grid's key hooks, and going up reports
+// the caret (with the place of the character before it) and whether the
+// text is a formula; leaving reports no caret and no formula.
 TEST(ExInplaceEdit, TheEditorReportsCaretAndFormulaToDescendants) {
     HookForm f(u"=a");
     TInplaceEdit* e = f.g->InplaceEditor();
@@ -734,14 +736,18 @@ TEST(ExInplaceEdit, TheEditorReportsCaretAndFormulaToDescendants) {
     e->SetSelStart(2);
     f.g->log.clear();
     SimulateText(u"b");
-    EXPECT_EQ(f.g->log, (std::vector<std::string>{"edit =ab 3", "formula"}));
+    EXPECT_EQ(f.g->log, (std::vector<std::string>{"down 66", "key 66", "edit =ab 3", "formula"}));
     // The character before the caret (the "a") stands past the margin and the "=".
     EXPECT_GT(f.g->pos.X, 3);
     EXPECT_EQ(f.g->pos.Y, 3);
     e->SetSelStart(0);
     f.g->log.clear();
     SimulateKey(VK_DELETE);
-    EXPECT_EQ(f.g->log, (std::vector<std::string>{"text"}));
+    EXPECT_EQ(f.g->log, (std::vector<std::string>{"down 46", "key 46", "text"}));
+    // Ctrl+A ends in the editor before the grid's hook for keys it hands on.
+    f.g->log.clear();
+    SimulateKey('A', {ssCtrl}, 1);
+    EXPECT_EQ(f.g->log, (std::vector<std::string>{"down 65", "text"}));
     f.g->log.clear();
     f.other->SetFocus();
     EXPECT_EQ(f.g->log, (std::vector<std::string>{"text", "edit ab -1"}));

@@ -44,6 +44,7 @@ void TExInplaceEdit::UpdateContents() {
     FLengthLimit = FExGrid->GetEditLimit();
     if (FExGrid->FEditControl == edPassword) SetPasswordChar(FExGrid->PasswordChar());
     else SetPasswordChar(0);
+    FExGrid->DoGetEditorProp(FExGrid->RealColIndex(FExGrid->Col()), FExGrid->Row());
 }
 
 void TExInplaceEdit::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {

@@ -973,3 +973,24 @@ TEST(ExInplaceEdit, AKeyAfterAFilledMaskAdvancesAutomatically) {
 }
 
 }  // namespace
+
+namespace {
+
+// The grid asks for the editor's properties each time the text editor is
+// filled for a cell, with the cell it opens on.
+TEST(ExInplaceEdit, FillingTheEditorAsksForItsProperties) {
+    TextEditForm f(edNormal, u"a");
+    f.g->SetCellEx(1, 2, u"b");
+    std::vector<std::pair<int, int>> asked;
+    f.g->OnGetEditorPropInt = [&](TObject*, int ACol, int ARow) { asked.emplace_back(ACol, ARow); };
+    ASSERT_TRUE(f.Open(0));
+    EXPECT_EQ(asked, (std::vector<std::pair<int, int>>{{1, 1}}));
+    SimulateKey(VK_RETURN);
+    SimulateKey(VK_DOWN);
+    SimulateKey(VK_F2);
+    ASSERT_TRUE(f.g->InplaceEditor()->Visible());
+    EXPECT_EQ(f.g->InplaceEditor()->Text(), u"b");
+    EXPECT_EQ(asked, (std::vector<std::pair<int, int>>{{1, 1}, {1, 2}}));
+}
+
+}  // namespace

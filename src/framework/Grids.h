@@ -256,6 +256,8 @@ protected:
 
 private:
     String DisplayText() const;
+    // Where a line of this width starts in the format rectangle, by the alignment.
+    int LineLeft(int LineWidth) const;
     void DeleteSelection();
     // The text typed or pasted in place of the selection, with a mask.
     bool InsertMasked(const String& S, bool Pasting);

@@ -44,6 +44,7 @@ void TExInplaceEdit::UpdateContents() {
     FLengthLimit = FExGrid->GetEditLimit();
     if (FExGrid->FEditControl == edPassword) SetPasswordChar(FExGrid->PasswordChar());
     else SetPasswordChar(0);
+    SetWordWrap(FExGrid->WordWrap() && FExGrid->FEditControl != edPassword);
     FExGrid->DoGetEditorProp(FExGrid->RealColIndex(FExGrid->Col()), FExGrid->Row());
 }
 
@@ -383,7 +384,8 @@ void TExInplaceEdit::WMChar(TWMKey& Message) {
     Char ch = Char(Message.CharCode());
     // The character of Ctrl+A: its key already selected the text.
     if (ch == 1) return;
-    if (ch == 10 && !TakesLineBreaks(*FExGrid)) return;
+    // A password is entered on one line.
+    if (ch == 10 && (!TakesLineBreaks(*FExGrid) || FExGrid->FEditControl == edPassword)) return;
     // A full editor takes only the keys that do not add text.
     if (FLengthLimit > 0 && int(EditText().size()) >= FLengthLimit && SelLength() == 0 && ch != KeyBack &&
         ch != KeyEscape && ch != KeyEnter)

@@ -104,6 +104,11 @@ TEST(ExInplaceEdit, APasswordCellShowsTheGridsPasswordCharacter) {
     TInplaceEdit* e = f.Open(0);
     ASSERT_TRUE(e);
     EXPECT_EQ(e->PasswordChar(), u'#');
+    // A password is entered on one line, in a grid that wraps and takes Ctrl+Enter.
+    EXPECT_FALSE(e->WordWrap());
+    e->SetSelStart(3);
+    SimulateKey(VK_RETURN, {ssCtrl}, 10);
+    EXPECT_EQ(e->Text(), u"secret");
 }
 
 TEST(ExInplaceEdit, TheLengthLimitDropsTheNextCharacterButNotBackspaceAndEscapeRestores) {

@@ -219,6 +219,8 @@ public:
     void SetFormatRect(const TRect& R);
     // The text position nearest to a client point (the caret under the mouse).
     int CharFromPos(TPoint P);
+    // The client position (left, top) where the character at Pos is shown.
+    TPoint PosFromChar(int Pos);
 
     // Places the edit over Loc (client coordinates of the grid) and shows it;
     // an empty rectangle hides it. It takes the focus when the grid has it.
@@ -254,6 +256,8 @@ protected:
 
 private:
     String DisplayText() const;
+    // Where a line of this width starts in the format rectangle, by the alignment.
+    int LineLeft(int LineWidth) const;
     void DeleteSelection();
     // The text typed or pasted in place of the selection, with a mask.
     bool InsertMasked(const String& S, bool Pasting);

@@ -194,6 +194,12 @@ std::vector<std::pair<int, int>> TInplaceEdit::Lines() {
     return v;
 }
 
+int TInplaceEdit::LineLeft(int LineWidth) const {
+    if (FAlignment == taRightJustify) return FFormatRect.Right - LineWidth;
+    if (FAlignment == taCenter) return (FFormatRect.Left + FFormatRect.Right - LineWidth) / 2;
+    return FFormatRect.Left;
+}
+
 int TInplaceEdit::CharFromPos(TPoint P) {
     TCanvas& canvas = Canvas();
     canvas.SetFont(Font());
@@ -203,9 +209,7 @@ int TInplaceEdit::CharFromPos(TPoint P) {
     const int li = std::clamp((P.Y - FFormatRect.Top) / lineHeight, 0, int(lines.size()) - 1);
     const auto [start, len] = lines[li];
     const String line = shown.substr(start, len);
-    int x0 = FFormatRect.Left;
-    if (FAlignment == taRightJustify) x0 = FFormatRect.Right - canvas.TextWidth(line);
-    else if (FAlignment == taCenter) x0 = (FFormatRect.Left + FFormatRect.Right - canvas.TextWidth(line)) / 2;
+    const int x0 = LineLeft(canvas.TextWidth(line));
     int best = 0, bestDist = 1 << 30;
     for (int i = 0; i <= len; ++i) {
         const int x = x0 + canvas.TextWidth(line.substr(0, i));
@@ -216,6 +220,21 @@ int TInplaceEdit::CharFromPos(TPoint P) {
         }
     }
     return start + best;
+}
+
+TPoint TInplaceEdit::PosFromChar(int Pos) {
+    TCanvas& canvas = Canvas();
+    canvas.SetFont(Font());
+    const int lineHeight = std::max(1, canvas.TextHeight(u"Wg"));
+    const auto lines = Lines();
+    const String shown = DisplayText();
+    size_t li = 0;
+    while (li + 1 < lines.size() && lines[li + 1].first <= Pos) ++li;
+    const auto [start, len] = lines[li];
+    const String line = shown.substr(start, len);
+    const int before = std::clamp(Pos - start, 0, len);
+    const int x = LineLeft(canvas.TextWidth(line)) + canvas.TextWidth(line.substr(0, size_t(before)));
+    return {x, FFormatRect.Top + int(li) * lineHeight};
 }
 
 void TInplaceEdit::Paint() {
@@ -230,10 +249,7 @@ void TInplaceEdit::Paint() {
     int y = FFormatRect.Top;
     for (const auto& [start, len] : Lines()) {
         const String line = shown.substr(start, len);
-        int x = FFormatRect.Left;
-        const int w = canvas.TextWidth(line);
-        if (FAlignment == taRightJustify) x = FFormatRect.Right - w;
-        else if (FAlignment == taCenter) x = (FFormatRect.Left + FFormatRect.Right - w) / 2;
+        const int x = LineLeft(canvas.TextWidth(line));
         canvas.Brush().SetStyle(bsClear);
         canvas.TextOut(x, y, line);
         // The selected part of this line, drawn over in the highlight colours.

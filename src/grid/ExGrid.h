@@ -1532,7 +1532,13 @@ protected:
         if (OnCheckBoxClick) OnCheckBoxClick(this, ACol, ARow, State);
     }
     virtual void SelectionChanged(int ALeft, int ATop, int ARight, int ABottom);
-    virtual void InplaceEditHook() {}
+    // For descendants: the text editor's key went up (Pos: client position of
+    // the character before the caret at Caret), or the editor was left
+    // (Pos (-1, -1), Caret -1).
+    virtual void InplaceEditHook(const String&, TPoint, int) {}
+    // For descendants: after a key in the text editor, whether its text is a
+    // formula (begins with "="); false when the editor is left.
+    virtual void EditHook(bool) {}
     virtual void InsertRowAuto(int ARow) { InsertRows(ARow, 1); }
     // The only data row is emptied instead, unless the header row may stand alone.
     virtual void DeleteRowAuto(int ARow);
@@ -3075,6 +3081,9 @@ public:
     int LengthLimit() const { return FLengthLimit; }
     // Completes the typed text from the grid's lookup items (after every key but Left and Right).
     void DoChange();
+    // Right-aligned text; set from the cell's alignment whenever the editor is placed on a cell.
+    bool VAlign() const { return FValign; }
+    void SetVAlign(bool Value);
 
 protected:
     void UpdateContents() override;
@@ -3117,6 +3126,8 @@ private:
     bool FEnterRefused = false;  // the key-down refused: its Enter character goes no further
     HWND FFocusTo = 0;           // the window the focus went to when the editor lost it
     bool FWorkmode = true;       // Backspace and Delete suspend the lookup until the next key
+    bool FValign = false;
+    bool FAltBack = false;       // Alt+Backspace is held: losing the focus meanwhile ends nothing
 };
 
 // The combo editor of the combo kinds: Enter, Up and Down validate and

@@ -44,10 +44,14 @@ void TExInplaceEdit::UpdateContents() {
     FLengthLimit = FExGrid->GetEditLimit();
     if (FExGrid->FEditControl == edPassword) SetPasswordChar(FExGrid->PasswordChar());
     else SetPasswordChar(0);
+    SetWordWrap(FExGrid->WordWrap() && FExGrid->FEditControl != edPassword);
+    FExGrid->DoGetEditorProp(FExGrid->RealColIndex(FExGrid->Col()), FExGrid->Row());
 }
 
 void TExInplaceEdit::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
-    TInplaceEdit::SetBounds(ALeft, ATop, AWidth, AHeight);
+    // The grid places the editor over the whole cell; its last column and row
+    // of pixels stay the cell's.
+    TInplaceEdit::SetBounds(ALeft, ATop, std::max(0, AWidth - 1), std::max(0, AHeight - 1));
     if (FExGrid->Col() < 0 || FExGrid->Row() < 0) return;
     TGridDrawState state;
     TBrush brush;
@@ -64,6 +68,13 @@ void TExInplaceEdit::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     SetColor(brush.Color());
     SetFont(font);
     SetAlignment(ha);
+    FValign = ha == taRightJustify;
+}
+
+void TExInplaceEdit::SetVAlign(bool Value) {
+    FValign = Value;
+    if (Value) SetAlignment(taRightJustify);
+    else if (Alignment() == taRightJustify) SetAlignment(taLeftJustify);
 }
 
 void TExInplaceEdit::Change() {
@@ -161,7 +172,9 @@ void TExInplaceEdit::WMLButtonDblClk(TWMMouse& Message) {
 void TExInplaceEdit::DoExit() {
     if (FExGrid->LookupHistory() && FExGrid->LookupItems().IndexOf(Text()) < 0)
         FExGrid->LookupItems().Add(Text());
+    FExGrid->EditHook(false);
     TInplaceEdit::DoExit();
+    if (FAltBack) return;
     const bool editing = FExGrid->FEditMode;
     // The focus went to another window: nothing else validates the value. A
     // move to the grid is validated by its cell selection.
@@ -173,6 +186,7 @@ void TExInplaceEdit::DoExit() {
         FExGrid->FEditing = false;
         FExGrid->HideInplaceEdit();
     }
+    FExGrid->InplaceEditHook(Text(), TPoint{-1, -1}, -1);
     if (!FGotFocus) return;
     FGotFocus = false;
     if (!editing) return;
@@ -187,6 +201,20 @@ void TExInplaceEdit::RestoreRefused() {
 }
 
 void TExInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
+    FExGrid->EditKeyDownHook(Key, Shift);
+    const bool ctrl = Shift.Contains(ssCtrl);
+    // Ctrl+A selects the text, not the grid's cells (AltGr, reported as Ctrl+Alt, types a character).
+    if (Key == 'A' && ctrl && !Shift.Contains(ssAlt)) {
+        SelectAll();
+        Key = 0;
+        return;
+    }
+    // Plain Home and End stay in the text, even where the caret already is at its edge.
+    if ((Key == VK_HOME || Key == VK_END) && !ctrl && !Shift.Contains(ssShift)) {
+        SetCaret(Key == VK_HOME ? 0 : int(EditText().size()), false);
+        Key = 0;
+        return;
+    }
     FSelKeyDown = SelStart();
     if (Key == VK_BACK || Key == VK_DELETE) FWorkmode = false;
     else if (Key != VK_RETURN && Key != VK_UP && Key != VK_DOWN) FWorkmode = true;
@@ -242,6 +270,7 @@ void TExInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
         return;
     }
     if (Key == VK_RETURN && (Shift.Contains(ssCtrl) || Shift.Contains(ssShift))) GrowRowForNewLine();
+    FExGrid->EditKeyUpHook(Key, Shift);
     TInplaceEdit::KeyDown(Key, Shift);
 }
 
@@ -280,6 +309,13 @@ void TExInplaceEdit::KeyPress(Char& Key) {
         return;
     }
     TInplaceEdit::KeyPress(Key);
+    // A masked entry filled to its end moves on at the next key, as Enter would.
+    const String text = EditText();
+    if (FExGrid->Navigation().AdvanceAuto() && !EditMask().empty() && !Holds(text, u' ') &&
+        SelStart() == int(text.size())) {
+        Char enter = KeyEnter;
+        FExGrid->KeyPress(enter);
+    }
 }
 
 bool TExInplaceEdit::FilterChar(Char& Ch) {
@@ -341,8 +377,15 @@ void TExInplaceEdit::CMWantSpecialKey(TCMWantSpecialKey& Message) {
 }
 
 void TExInplaceEdit::WMChar(TWMKey& Message) {
+    // The keypad's decimal key (bit 6 of its scan code) types the locale's separator.
+    const int scan = int((Message.KeyData() >> 16) & 0xFF);
+    if (FExGrid->ExcelStyleDecimalSeparator() && Message.CharCode() == u'.' && (scan & 0x40))
+        Message.SetCharCode(GetDecimalSeparatorChar());
     Char ch = Char(Message.CharCode());
-    if (ch == 10 && !TakesLineBreaks(*FExGrid)) return;
+    // The character of Ctrl+A: its key already selected the text.
+    if (ch == 1) return;
+    // A password is entered on one line.
+    if (ch == 10 && (!TakesLineBreaks(*FExGrid) || FExGrid->FEditControl == edPassword)) return;
     // A full editor takes only the keys that do not add text.
     if (FLengthLimit > 0 && int(EditText().size()) >= FLengthLimit && SelLength() == 0 && ch != KeyBack &&
         ch != KeyEscape && ch != KeyEnter)
@@ -364,10 +407,27 @@ void TExInplaceEdit::WMChar(TWMKey& Message) {
             SetSelStart(caret);
         }
     }
+    // A text typed to the grid's full length moves on as Enter would.
+    const TNavigation& nav = FExGrid->Navigation();
+    const int full = FExGrid->MaxEditLength();
+    if (nav.AdvanceAuto() && nav.AdvanceOnEnter() && full > 0 && int(EditText().size()) == full && SelLength() == 0 &&
+        SelStart() == full) {
+        Char enter = KeyEnter;
+        FExGrid->KeyPress(enter);
+    }
 }
 
 void TExInplaceEdit::Dispatch(TMessage& Message) {
     if (Message.Msg == WM_KILLFOCUS) FFocusTo = HWND(Message.WParam);
+    if ((Message.Msg == WM_SYSKEYDOWN || Message.Msg == WM_SYSKEYUP) && Message.WParam == VK_BACK)
+        FAltBack = Message.Msg == WM_SYSKEYDOWN;
+    if (Message.Msg == WM_KEYUP) {
+        TInplaceEdit::Dispatch(Message);
+        // Descendants follow the caret and the formula state after every key.
+        if (const int caret = SelStart(); caret > 0) FExGrid->InplaceEditHook(Text(), PosFromChar(caret - 1), caret);
+        FExGrid->EditHook(Text().starts_with(u"="));
+        return;
+    }
     if (Message.Msg == WM_CUT || Message.Msg == WM_COPY) {
         bool allow = true;
         const auto& ask = Message.Msg == WM_CUT ? FExGrid->OnClipboardCut : FExGrid->OnClipboardCopy;

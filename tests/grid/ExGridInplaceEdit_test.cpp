@@ -104,6 +104,11 @@ TEST(ExInplaceEdit, APasswordCellShowsTheGridsPasswordCharacter) {
     TInplaceEdit* e = f.Open(0);
     ASSERT_TRUE(e);
     EXPECT_EQ(e->PasswordChar(), u'#');
+    // A password is entered on one line, in a grid that wraps and takes Ctrl+Enter.
+    EXPECT_FALSE(e->WordWrap());
+    e->SetSelStart(3);
+    SimulateKey(VK_RETURN, {ssCtrl}, 10);
+    EXPECT_EQ(e->Text(), u"secret");
 }
 
 TEST(ExInplaceEdit, TheLengthLimitDropsTheNextCharacterButNotBackspaceAndEscapeRestores) {
@@ -638,6 +643,359 @@ TEST(ExInplaceEdit, TheEditorTakesItsCellsColourFontAndAlignment) {
     EXPECT_EQ(e->Color(), f.g->Color());
     EXPECT_FALSE(e->Font().Style().Contains(fsBold));
     EXPECT_EQ(e->Alignment(), taLeftJustify);
+}
+
+}  // namespace
+
+namespace {
+
+// Ctrl+A selects the whole text and reaches neither the grid's key events nor
+// its cells; plain Home and End move the caret within the text even at its
+// edge (where the grid would otherwise take them as column moves).
+TEST(ExInplaceEdit, CtrlASelectsTheTextAndHomeEndStayInIt) {
+    struct Case {
+        Word key;
+        TShiftState shift;
+        int caret;
+        int selStart, selLength, col;
+    };
+    const Case cases[] = {
+        {'A', TShiftState{ssCtrl}, 2, 0, 5, 2},
+        {VK_HOME, {}, 0, 0, 0, 2},  // at the start already: stays in the editor
+        {VK_HOME, {}, 3, 0, 0, 2},
+        {VK_END, {}, 5, 5, 0, 2},   // at the end already
+        {VK_END, {}, 1, 5, 0, 2},
+        {VK_HOME, {}, -1, 0, 0, 2}, // all selected (as on entry)
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.key) + " caret " + std::to_string(c.caret));
+        TextEditForm f(edNormal, u"hello");
+        f.g->SetColCount(4);
+        SimulateKey(VK_RIGHT);
+        ASSERT_EQ(f.g->Col(), 2);
+        f.g->SetCellEx(2, 1, u"hello");
+        TInplaceEdit* e = f.Open(0);
+        ASSERT_TRUE(e);
+        if (c.caret < 0) e->SelectAll();
+        else e->SetSelStart(c.caret);
+        int keyDowns = 0, keyPresses = 0;
+        f.g->OnKeyDown = [&](TObject*, Word&, TShiftState) { ++keyDowns; };
+        f.g->OnKeyPress = [&](TObject*, Char&) { ++keyPresses; };
+        SimulateKey(c.key, c.shift, c.key == 'A' ? Char(1) : Char(0));
+        EXPECT_EQ(f.g->Col(), c.col);
+        ASSERT_TRUE(f.g->InplaceEditor() && f.g->InplaceEditor()->Visible());
+        EXPECT_EQ(e->SelStart(), c.selStart);
+        EXPECT_EQ(e->SelLength(), c.selLength);
+        EXPECT_EQ(keyDowns, 0);
+        EXPECT_EQ(keyPresses, 0);
+        EXPECT_EQ(e->Text(), u"hello");
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A grid that records what its editor tells descendants.
+struct HookGrid : TExColumnGrid {
+    using TExColumnGrid::TExColumnGrid;
+    std::vector<std::string> log;
+    TPoint pos;
+    void InplaceEditHook(const String& Text, TPoint Pos, int Caret) override {
+        log.push_back("edit " + StringToUtf8(Text) + " " + std::to_string(Caret));
+        pos = Pos;
+    }
+    void EditHook(bool Formula) override { log.push_back(Formula ? "formula" : "text"); }
+    void EditKeyDownHook(Word& Key, TShiftState) override { log.push_back("down " + std::to_string(Key)); }
+    void EditKeyUpHook(Word& Key, TShiftState) override { log.push_back("key " + std::to_string(Key)); }
+};
+
+struct HookForm {
+    TForm form{nullptr};
+    HookGrid* g;
+    TExColumnGrid* other;
+    explicit HookForm(const String& Text) {
+        form.SetBounds(0, 0, 500, 350);
+        g = new HookGrid(&form);
+        g->SetParent(&form);
+        g->SetBounds(0, 0, 400, 200);
+        g->SetCellEx(1, 1, Text);
+        other = new TExColumnGrid(&form);
+        other->SetParent(&form);
+        other->SetBounds(0, 210, 400, 100);
+        form.Show();
+        g->SetFocus();
+        TRect R = g->CellRect(1, 1);
+        SimulateClick(g, R.Left + 5, R.Top + 5);
+        SimulateKey(VK_F2);
+    }
+};
+
+// Every key in the editor reaches the grid's key hooks, and going up reports
+// the caret (with the place of the character before it) and whether the
+// text is a formula; leaving reports no caret and no formula.
+TEST(ExInplaceEdit, TheEditorReportsCaretAndFormulaToDescendants) {
+    HookForm f(u"=a");
+    TInplaceEdit* e = f.g->InplaceEditor();
+    ASSERT_TRUE(e && e->Visible());
+    e->SetSelStart(2);
+    f.g->log.clear();
+    SimulateText(u"b");
+    EXPECT_EQ(f.g->log, (std::vector<std::string>{"down 66", "key 66", "edit =ab 3", "formula"}));
+    // The character before the caret (the "a") stands past the margin and the "=".
+    EXPECT_GT(f.g->pos.X, 3);
+    EXPECT_EQ(f.g->pos.Y, 3);
+    e->SetSelStart(0);
+    f.g->log.clear();
+    SimulateKey(VK_DELETE);
+    EXPECT_EQ(f.g->log, (std::vector<std::string>{"down 46", "key 46", "text"}));
+    // Ctrl+A ends in the editor before the grid's hook for keys it hands on.
+    f.g->log.clear();
+    SimulateKey('A', {ssCtrl}, 1);
+    EXPECT_EQ(f.g->log, (std::vector<std::string>{"down 65", "text"}));
+    f.g->log.clear();
+    f.other->SetFocus();
+    EXPECT_EQ(f.g->log, (std::vector<std::string>{"text", "edit ab -1"}));
+    EXPECT_EQ(f.g->pos, (TPoint{-1, -1}));
+}
+
+// While Alt+Backspace is held, the editor losing the focus does not
+// validate; without it, the same loss validates the typed text.
+TEST(ExInplaceEdit, FocusLostWhileAltBackspaceIsHeldEndsNothing) {
+    for (bool held : {true, false}) {
+        SCOPED_TRACE(held);
+        HookForm f(u"a");
+        int validations = 0;
+        f.g->OnCellValidate = [&](TObject*, int, int, String&, bool&) { ++validations; };
+        ASSERT_TRUE(f.g->InplaceEditor() && f.g->InplaceEditor()->Visible());
+        SimulateText(u"x");
+        if (held) SimulateKeyDown(VK_BACK, {ssAlt});
+        f.other->SetFocus();
+        EXPECT_EQ(validations, held ? 0 : 1);
+        if (held) SimulateKeyUp(VK_BACK, {ssAlt});
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The editor covers its cell but the grid line, and keeps its text 3 pixels
+// from the top and from the side it is aligned to (2 on the right): the
+// selection highlight of the whole text shows where the text stands.
+// Right alignment follows the cell and may be switched on the open editor.
+TEST(ExInplaceEdit, TheTextKeepsItsMarginsInsideTheCellAndFollowsVAlign) {
+    struct Case {
+        TAlignment cell;
+        int setVAlign;  // -1: left as the cell says
+        bool right;
+    };
+    const Case cases[] = {
+        {taLeftJustify, -1, false},
+        {taRightJustify, -1, true},
+        {taLeftJustify, 1, true},
+        {taRightJustify, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << int(c.cell) << c.setVAlign);
+        TextEditForm f(edNormal, u"WW");
+        f.g->OnGetAlignment = [&](TObject*, int, int, TAlignment& HA, TVAlignment&) { HA = c.cell; };
+        SimulateKey(VK_RETURN);
+        auto* e = static_cast<TExInplaceEdit*>(f.g->InplaceEditor());
+        ASSERT_TRUE(e && e->Visible());
+        const TRect R = f.g->CellRect(1, 1);
+        EXPECT_EQ(e->Left(), R.Left);
+        EXPECT_EQ(e->Top(), R.Top);
+        EXPECT_EQ(e->Width(), R.Right - R.Left - 1);
+        EXPECT_EQ(e->Height(), R.Bottom - R.Top - 1);
+        EXPECT_EQ(e->VAlign(), c.cell == taRightJustify);
+        if (c.setVAlign >= 0) e->SetVAlign(c.setVAlign == 1);
+        EXPECT_EQ(e->VAlign(), c.right);
+        e->SelectAll();
+        TBitmap shot;
+        RenderControlToBitmap(e, shot);
+        // A corner outside the margins shows the background.
+        const TColor back = shot.Canvas().Pixels(e->Width() - 1, e->Height() - 1);
+        int left = 1 << 20, right = -1, top = 1 << 20;
+        for (int y = 0; y < e->Height(); ++y)
+            for (int x = 0; x < e->Width(); ++x)
+                if (shot.Canvas().Pixels(x, y) != back) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    top = std::min(top, y);
+                }
+        ASSERT_GE(right, 0);
+        EXPECT_EQ(top, 3);
+        if (c.right) EXPECT_EQ(right, e->Width() - 3);
+        else EXPECT_EQ(left, 3);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Switching the grid's word wrap reaches an open editor at once: its text
+// runs onto further lines or back onto one.
+TEST(ExInplaceEdit, TheGridsWordWrapTakesEffectOnTheOpenEditor) {
+    TextEditForm f(edNormal, u"aaa bbb ccc ddd eee");
+    f.g->SetRowHeights(1, 80);
+    SimulateKey(VK_RETURN);
+    TInplaceEdit* e = f.g->InplaceEditor();
+    ASSERT_TRUE(e && e->Visible());
+    auto lowestInk = [e] {
+        TBitmap shot;
+        RenderControlToBitmap(e, shot);
+        const TColor back = shot.Canvas().Pixels(e->Width() - 1, e->Height() - 1);
+        int bottom = -1;
+        for (int y = 0; y < e->Height(); ++y)
+            for (int x = 0; x < e->Width() - 1; ++x)
+                if (shot.Canvas().Pixels(x, y) != back) bottom = y;
+        return bottom;
+    };
+    for (bool wrap : {true, false, true}) {
+        SCOPED_TRACE(wrap);
+        f.g->SetWordWrap(wrap);
+        e->Deselect();
+        const int lineHeight = e->Canvas().TextHeight(u"Wg");
+        if (wrap) EXPECT_GT(lowestInk(), 3 + lineHeight);
+        else EXPECT_LE(lowestInk(), 3 + lineHeight);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Where Enter types line breaks, a grid that refuses Ctrl+Enter still
+// validates the text when the cursor moves on after such a break: the
+// edit stays pending, whatever the Ctrl+Enter setting.
+TEST(ExInplaceEdit, ALineBreakTypedByEnterLeavesTheEditPendingValidation) {
+    for (bool allowCtrlEnter : {true, false}) {
+        SCOPED_TRACE(allowCtrlEnter);
+        TextEditForm f(edNormal, u"ab");
+        f.g->Navigation().SetLineFeedOnEnter(true);
+        f.g->Navigation().SetAllowCtrlEnter(allowCtrlEnter);
+        std::vector<String> validated;
+        f.g->OnCellValidate = [&](TObject*, int, int, String& Value, bool&) { validated.push_back(Value); };
+        ASSERT_TRUE(f.Open(2));
+        SimulateKey(VK_RETURN);
+        ASSERT_TRUE(f.g->EditorMode());
+        EXPECT_EQ(f.g->InplaceEditor()->Text(), u"ab\r\n");
+        SimulateKey(VK_DOWN);
+        EXPECT_EQ(f.g->Row(), 2);
+        EXPECT_EQ(validated, std::vector<String>{u"ab\r\n"});
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// With automatic advance on Enter, filling the grid's maximum length moves
+// on to the next cell as Enter would; short of it, or without either
+// setting, the editor stays on the cell.
+TEST(ExInplaceEdit, TypingToTheMaximumLengthAdvancesAutomatically) {
+    struct Case {
+        bool advanceAuto, advanceOnEnter;
+        const char16_t* typed;
+        bool moved;
+    };
+    const Case cases[] = {
+        {true, true, u"abc", true},
+        {true, true, u"ab", false},
+        {false, true, u"abc", false},
+        {true, false, u"abc", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.advanceAuto << c.advanceOnEnter << StringToUtf8(c.typed));
+        TextEditForm f(edNormal);
+        f.g->SetMaxEditLength(3);
+        f.g->Navigation().SetAdvanceAuto(c.advanceAuto);
+        f.g->Navigation().SetAdvanceOnEnter(c.advanceOnEnter);
+        ASSERT_TRUE(f.Open(0));
+        SimulateText(c.typed);
+        EXPECT_EQ(f.g->Col() != 1 || f.g->Row() != 1, c.moved);
+        EXPECT_EQ(f.g->GetCellEx(1, 1), String(c.typed));
+    }
+}
+
+// The keypad's decimal key types the locale's separator into the open
+// editor where the grid asks for it; the main full stop key stays a full stop.
+TEST(ExInplaceEdit, TheKeypadDecimalKeyTypesTheLocalesSeparator) {
+    TFormatSettings fs = FormatSettings();
+    fs.DecimalSeparator = u',';
+    const TFormatSettings old = SetFormatSettings(fs);
+    struct Case {
+        bool excel;
+        Word key;
+        const char16_t* typed;
+    };
+    for (const Case& k : {Case{true, VK_DECIMAL, u"1,"}, Case{false, VK_DECIMAL, u"1."}, Case{true, VK_OEM_PERIOD, u"1."}}) {
+        SCOPED_TRACE(testing::Message() << k.excel << k.key);
+        TextEditForm f(edNormal, u"1");
+        f.g->SetExcelStyleDecimalSeparator(k.excel);
+        ASSERT_TRUE(f.Open(1));
+        SimulateKey(k.key, {}, u'.');
+        EXPECT_EQ(f.g->InplaceEditor()->Text(), String(k.typed));
+    }
+    SetFormatSettings(old);
+}
+
+}  // namespace
+
+namespace {
+
+// Under automatic advance, a key typed at the end of a filled masked entry
+// moves on as Enter would; a blank position left, the caret short of the
+// end, or no automatic advance keeps the editor on the cell.
+// The key itself types into the cell moved to.
+TEST(ExInplaceEdit, AKeyAfterAFilledMaskAdvancesAutomatically) {
+    struct Case {
+        bool advanceAuto;
+        const char16_t* cell;
+        int caret;
+        bool moved;
+        const char16_t* left;  // the first cell afterwards
+    };
+    const Case cases[] = {
+        {true, u"12", 2, true, u"12"},
+        {true, u"12", 1, false, u"13"},
+        {true, u"1", 1, false, u"13"},
+        {false, u"12", 2, false, u"12"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.advanceAuto << StringToUtf8(c.cell) << c.caret);
+        TextEditForm f(edNormal, c.cell);
+        f.g->SetEditMask(u"99;1; ");
+        f.g->Navigation().SetAdvanceAuto(c.advanceAuto);
+        ASSERT_TRUE(f.Open(c.caret));
+        SimulateText(u"3");
+        EXPECT_EQ(f.g->Col() != 1 || f.g->Row() != 1, c.moved);
+        EXPECT_EQ(f.g->GetCellEx(1, 1), String(c.left));
+        if (c.moved) EXPECT_TRUE(f.g->InplaceEditor()->Text().starts_with(u"3"));
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The grid asks for the editor's properties each time the text editor is
+// filled for a cell, with the cell it opens on.
+TEST(ExInplaceEdit, FillingTheEditorAsksForItsProperties) {
+    TextEditForm f(edNormal, u"a");
+    f.g->SetCellEx(1, 2, u"b");
+    std::vector<std::pair<int, int>> asked;
+    f.g->OnGetEditorPropInt = [&](TObject*, int ACol, int ARow) { asked.emplace_back(ACol, ARow); };
+    ASSERT_TRUE(f.Open(0));
+    EXPECT_EQ(asked, (std::vector<std::pair<int, int>>{{1, 1}}));
+    SimulateKey(VK_RETURN);
+    SimulateKey(VK_DOWN);
+    SimulateKey(VK_F2);
+    ASSERT_TRUE(f.g->InplaceEditor()->Visible());
+    EXPECT_EQ(f.g->InplaceEditor()->Text(), u"b");
+    EXPECT_EQ(asked, (std::vector<std::pair<int, int>>{{1, 1}, {1, 2}}));
 }
 
 }  // namespace

@@ -3128,6 +3128,7 @@ private:
     bool FWorkmode = true;       // Backspace and Delete suspend the lookup until the next key
     bool FValign = false;
     bool FAltBack = false;       // Alt+Backspace is held: losing the focus meanwhile ends nothing
+    int FColE = -1, FRowE = -1;  // the cell the editor was last filled for (display column, row)
 };
 
 // The combo editor of the combo kinds: Enter, Up and Down validate and

@@ -45,6 +45,8 @@ void TExInplaceEdit::UpdateContents() {
     if (FExGrid->FEditControl == edPassword) SetPasswordChar(FExGrid->PasswordChar());
     else SetPasswordChar(0);
     SetWordWrap(FExGrid->WordWrap() && FExGrid->FEditControl != edPassword);
+    FColE = FExGrid->Col();
+    FRowE = FExGrid->Row();
     FExGrid->DoGetEditorProp(FExGrid->RealColIndex(FExGrid->Col()), FExGrid->Row());
 }
 
@@ -170,12 +172,15 @@ void TExInplaceEdit::WMLButtonDblClk(TWMMouse& Message) {
 }
 
 void TExInplaceEdit::DoExit() {
+    FExGrid->FStartEditChar = 0;
     if (FExGrid->LookupHistory() && FExGrid->LookupItems().IndexOf(Text()) < 0)
         FExGrid->LookupItems().Add(Text());
     FExGrid->EditHook(false);
     TInplaceEdit::DoExit();
     if (FAltBack) return;
     const bool editing = FExGrid->FEditMode;
+    // The edit done is told for the cell the editor stood on, wherever the cursor is now.
+    const int col = FColE >= 0 ? FColE : FExGrid->Col(), row = FRowE >= 0 ? FRowE : FExGrid->Row();
     // The focus went to another window: nothing else validates the value. A
     // move to the grid is validated by its cell selection.
     if (editing && FExGrid->FEditing && (!FExGrid->HandleAllocated() || FFocusTo != FExGrid->Handle())) {
@@ -191,7 +196,7 @@ void TExInplaceEdit::DoExit() {
     FGotFocus = false;
     if (!editing) return;
     FExGrid->FEditMode = false;
-    FExGrid->EditingDone(FExGrid->RealColIndex(FExGrid->Col()), FExGrid->Row());
+    FExGrid->EditingDone(FExGrid->RealColIndex(col), row);
 }
 
 void TExInplaceEdit::RestoreRefused() {

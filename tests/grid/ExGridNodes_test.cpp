@@ -382,14 +382,7 @@ struct GroupClicks : ::testing::Test {
     GridOnForm<> f{400, 330};
     TExStringGrid* g = f.g;
     void SetUp() override {
-        g->SetColCount(4);
-        g->SetRowCount(7);
-        const char16_t* groups[] = {u"A", u"A", u"A", u"B", u"B", u"B"};
-        for (int r = 1; r <= 6; ++r) {
-            g->SetCellEx(2, r, groups[r - 1]);
-            g->SetCellEx(1, r, u"n" + IntToStr(r));
-        }
-        g->Group(2);  // A header 1, rows 2-4; B header 5, rows 6-8
+        GroupSixRowsInTwo(g);
         for (int r = 1; r < g->RowCount(); ++r) g->AddCheckBox(2, r, false);
         g->SetOptions(g->Options() + TGridOptions{goEditing});
     }

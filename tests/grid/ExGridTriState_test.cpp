@@ -126,14 +126,7 @@ struct BoxClicks : ::testing::Test {
 
 struct GroupBoxes : BoxClicks {
     void SetUp() override {
-        g->SetColCount(4);
-        g->SetRowCount(7);
-        const char16_t* groups[] = {u"A", u"A", u"A", u"B", u"B", u"B"};
-        for (int r = 1; r <= 6; ++r) {
-            g->SetCellEx(2, r, groups[r - 1]);
-            g->SetCellEx(1, r, u"n" + IntToStr(r));
-        }
-        g->Group(2);
+        GroupSixRowsInTwo(g);
         g->AddCheckBoxColumn(2);
         g->SetOptions(g->Options() + TGridOptions{goEditing});
         g->Grouping().SetAutoCheckGroup(true);

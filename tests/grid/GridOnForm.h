@@ -4,6 +4,7 @@
 #include "grid/ExGrid.h"
 
 #include "framework/Forms.h"
+#include "framework/SysUtils.h"
 
 template <class Grid = TExStringGrid>
 struct GridOnForm {
@@ -17,3 +18,16 @@ struct GridOnForm {
         if (Show) form.Show();
     }
 };
+
+// Six rows n1..n6 grouped by column 2 into A (n1..n3) and B (n4..n6): A's
+// header is row 1 with rows 2-4, B's header row 5 with rows 6-8.
+inline void GroupSixRowsInTwo(TExStringGrid* g) {
+    g->SetColCount(4);
+    g->SetRowCount(7);
+    const char16_t* groups[] = {u"A", u"A", u"A", u"B", u"B", u"B"};
+    for (int r = 1; r <= 6; ++r) {
+        g->SetCellEx(2, r, groups[r - 1]);
+        g->SetCellEx(1, r, u"n" + IntToStr(r));
+    }
+    g->Group(2);
+}

@@ -160,17 +160,6 @@ TEST_F(MIB, NoMapFileGivesTheFixedTree) {
     EXPECT_EQ("END", Crlf_Lines(actual).back());
 }
 
-// What net-snmp's parser makes of the generated module.
-std::string Shell_Output(const std::string& command) {
-    std::string out;
-    FILE* p = popen((command + " 2>&1").c_str(), "r");
-    if (!p) return out;
-    std::array<char, 4096> buf;
-    while (size_t n = fread(buf.data(), 1, buf.size(), p)) out.append(buf.data(), n);
-    pclose(p);
-    return out;
-}
-
 TEST_F(MIB, LoadsInSnmptranslate) {
     if (Shell_Output("command -v snmptranslate").empty()) {
         std::printf("snmptranslate is not installed (Debian package snmp): check skipped\n");

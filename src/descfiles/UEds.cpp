@@ -7,6 +7,7 @@
 #include "framework/XmlDoc.h"
 #include "shell/Globals.h"
 
+#include <algorithm>
 #include <climits>
 #include <set>
 
@@ -353,26 +354,38 @@ std::vector<String> Build_EDS_Lines(TDateTime now) {
         data(0x7050 + i, u"TPDO" + IntToStr(i + 1), EDS_TPDO_Table[i].Dimension, u"rw",
              Var_Name(EDS_TPDO_Var_Names, u"tx", i), u"rwr");
 
+    // The keys of one application variable, after its section and name.
+    auto application_variable = [&](const SDO_Sub_Type& s) {
+        l.push_back(u"ObjectType=0x7");
+        if (s.Quantity == 1)
+            add({u"DataType=0x0005", u"LowLimit=0x00", u"HighLimit=0xFF", u"DefaultValue=0x00"});
+        else if (s.Quantity == 2)
+            add({u"DataType=0x0006", u"LowLimit=0x0000", u"HighLimit=0xFFFF", u"DefaultValue=0x0000"});
+        else
+            add({u"DataType=0x0007", u"LowLimit=0x00000000", u"HighLimit=0xFFFFFFFF", u"DefaultValue=0x00000000"});
+        add({s.Readonly ? u"AccessType=ro" : u"AccessType=rw", u"PDOMapping=0", B});
+    };
     for (const SDO_Index& sdo : EDS_SDO_List) {
         const auto& subs = sdo.Sub_Indexs;
-        const bool gen_sub0 = subs.front().Sub != 0;
-        const int count = int(subs.size());
+        // An object with sub-index 0 alone is a plain variable: a record's
+        // sub-index 0 can only be the UNSIGNED8 count of its entries.
+        if (subs.size() == 1 && subs.front().Sub == 0) {
+            add({u"[" + H4(sdo.Index) + u"]", u"ParameterName=Application Variable"});
+            application_variable(subs.front());
+            continue;
+        }
+        // Otherwise sub-index 0 is the count, whatever a row at sub-index 0
+        // said: a CANopen master reads the number of entries there.
+        const int entries = int(std::count_if(subs.begin(), subs.end(), [](const SDO_Sub_Type& s) { return s.Sub != 0; }));
         l.push_back(u"[" + H4(sdo.Index) + u"]");
-        l.push_back(u"SubNumber=" + IntToStr(gen_sub0 ? count + 1 : count));
+        l.push_back(u"SubNumber=" + IntToStr(entries + 1));
         add({u"ParameterName=App Vars", u"ObjectType=0x9", B});
-        if (gen_sub0)
-            add({u"[" + Sub_Section(sdo.Index, 0) + u"]", u"ParameterName=Largest Sub-Index supported",
-                 u"ObjectType=0x7", u"DataType=0x0005", u"AccessType=ro", u"DefaultValue=0x" + H2(subs.back().Sub),
-                 u"PDOMapping=0", B});
+        add({u"[" + Sub_Section(sdo.Index, 0) + u"]", u"ParameterName=Largest Sub-Index supported", u"ObjectType=0x7",
+             u"DataType=0x0005", u"AccessType=ro", u"DefaultValue=0x" + H2(subs.back().Sub), u"PDOMapping=0", B});
         for (const SDO_Sub_Type& s : subs) {
-            add({u"[" + Sub_Section(sdo.Index, s.Sub) + u"]", u"ParameterName=Application Variable", u"ObjectType=0x7"});
-            if (s.Quantity == 1)
-                add({u"DataType=0x0005", u"LowLimit=0x00", u"HighLimit=0xFF", u"DefaultValue=0x00"});
-            else if (s.Quantity == 2)
-                add({u"DataType=0x0006", u"LowLimit=0x0000", u"HighLimit=0xFFFF", u"DefaultValue=0x0000"});
-            else
-                add({u"DataType=0x0007", u"LowLimit=0x00000000", u"HighLimit=0xFFFFFFFF", u"DefaultValue=0x00000000"});
-            add({s.Readonly ? u"AccessType=ro" : u"AccessType=rw", u"PDOMapping=0", B});
+            if (s.Sub == 0) continue;
+            add({u"[" + Sub_Section(sdo.Index, s.Sub) + u"]", u"ParameterName=Application Variable"});
+            application_variable(s);
         }
     }
     l.push_back(B);

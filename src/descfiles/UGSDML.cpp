@@ -10,6 +10,7 @@
 #include "shell/Globals.h"
 #include "shell/ParGenFile.h"
 
+#include <algorithm>
 #include <climits>
 #include <memory>
 #include <optional>
@@ -17,6 +18,8 @@
 int GSDML_Input_Len = 0;
 int GSDML_Output_Len = 0;
 String GSDML_Station_Name;
+String GSDML_Input_Field;
+String GSDML_Output_Field;
 
 namespace {
 
@@ -54,7 +57,14 @@ void Read_Station_Name(const std::optional<TParGenFile>& par, const char16_t* De
     if (Trim(GSDML_Station_Name).empty()) GSDML_Station_Name = Default;
 }
 
+// Where each length comes from, for the message that refuses it.
+void Set_Fields(const String& input, const String& output) {
+    GSDML_Input_Field = input;
+    GSDML_Output_Field = output;
+}
+
 void Read_Common(const TSize_Reader& r) {
+    Set_Fields(r.Input_Key, r.Output_Key);
     GSDML_Input_Len = GSDML_Output_Len = r.Default;
     if (r.Station_Default) GSDML_Station_Name.clear();
     const std::optional<TParGenFile> par = Load_ParGen();
@@ -116,6 +126,7 @@ void Read_GSDML_Sizes_EtherNetIP() { Read_Common(EtherNetIP); }
 void Read_GSDML_Sizes_Ethernet() { Read_Common(Ethernet); }
 
 void Read_GSDML_Sizes_Modbus_Slave() {
+    Set_Fields(Modbus_Slave.Input_Key, Modbus_Slave.Output_Key);
     GSDML_Input_Len = GSDML_Output_Len = Modbus_Slave.Default;
     const std::optional<TParGenFile> par = Load_ParGen();
     GSDML_Station_Name.clear();
@@ -129,15 +140,21 @@ void Read_GSDML_Sizes_Modbus_Slave() {
 }
 
 void Read_GSDML_Sizes_MBus() {
+    Set_Fields(u"PROFINET_NB_OUT", String());
     GSDML_Input_Len = 0;
     GSDML_Output_Len = 4;  // the M-Bus master's four status bytes
     const std::optional<TParGenFile> par = Load_ParGen();
-    if (par) GSDML_Input_Len = Number_Or(par->Raw(u"PROFINET_NB_OUT"), 1439);
+    // As the image takes the value: its low 16 bits, at most the 1439 bytes
+    // that the converter's process image holds.
+    constexpr int MBus_Max_Data_Size = 1439;
+    if (par) GSDML_Input_Len = std::min(Number_Or(par->Raw(u"PROFINET_NB_OUT"), MBus_Max_Data_Size) & 0xFFFF,
+                                        MBus_Max_Data_Size);
     if (GSDML_Input_Len == 0) GSDML_Input_Len = 1;
     Read_Station_Name(par, u"devicefl");
 }
 
 void Read_GSDML_Sizes_DMX() {
+    Set_Fields(u"PROFINET_NB_OUT", u"PROFINET_NB_IN");
     GSDML_Input_Len = 1;
     GSDML_Output_Len = 512;
     const std::optional<TParGenFile> par = Load_ParGen();
@@ -155,6 +172,7 @@ void Read_GSDML_Sizes_DMX() {
 void Read_GSDML_Sizes_J1939() {
     const Int64 in = Sum_Table(Path_J1939_Rec_Frames, [](const TXmlNode& row) { return Is_Y(row, u"TP"); });
     const Int64 out = Sum_Table(Path_J1939_Send_Frames, [](const TXmlNode&) { return false; });
+    Set_Fields(u"TP_NByte of \"J1939_Rec_Frames.xml\"", u"TP_NByte of \"J1939_Send_Frames.xml\"");
     GSDML_Input_Len = At_Least_One(in);
     GSDML_Output_Len = At_Least_One(out);
     Read_Station_Name(Load_ParGen(), u"SERIAL");
@@ -165,6 +183,7 @@ void Read_GSDML_Sizes_NMEA2000() {
     const Int64 in = Sum_Table(Path_NMEA_Rec_Frames,
                                [](const TXmlNode& row) { return Is_Y(row, u"TP") || Is_Y(row, u"FP"); });
     const Int64 out = Sum_Table(Path_NMEA_Send_Frames, [](const TXmlNode&) { return true; });
+    Set_Fields(u"TP_NByte of \"NMEA_Rec_Frames.xml\"", u"TP_NByte of \"NMEA_Send_Frames.xml\"");
     GSDML_Input_Len = At_Least_One(in);
     GSDML_Output_Len = At_Least_One(out);
 }

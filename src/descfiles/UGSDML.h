@@ -11,6 +11,11 @@
 extern int GSDML_Input_Len;
 extern int GSDML_Output_Len;
 extern String GSDML_Station_Name;
+// Where the reader took each length from (a key of "ParGen.xml", or the
+// byte counts of a frame table), for the message that refuses a length the
+// bus cannot carry.
+extern String GSDML_Input_Field;
+extern String GSDML_Output_Field;
 
 // FileName: the bare name composed by the file-name dialog. Asks for the
 // folder (the name picked there counts only for its folder), asks text 196

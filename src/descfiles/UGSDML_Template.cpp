@@ -1,5 +1,6 @@
 #include "descfiles/UGSDML_Template.h"
 
+#include "descfiles/DescFile_Text.h"
 #include "descfiles/Maker_Identity.h"
 #include "descfiles/UGSDML.h"
 #include "framework/SysUtils.h"
@@ -221,6 +222,8 @@ std::vector<String> Build_Lines(const TGSDML_Model& m) {
     const int out = GSDML_Output_Len;
     const bool second_module = m.Variant == TVariant::Two_Modules && (in > Module_Max || out > Module_Max);
     const String station = m.Station_Name ? GSDML_Station_Name : String(u"SERIAL");
+    // A PROFINET name of station is lower case; the implementation type is free text.
+    const String dns_name = LowerCase(station);
     const String vendor = Maker.Vendor_Name;
     const String in_text = rtu ? u"IDT_Input" : u"IDT_Input_1";
     const String out_text = rtu ? u"IDT_Output" : u"IDT_Output_1";
@@ -263,7 +266,7 @@ std::vector<String> Build_Lines(const TGSDML_Model& m) {
                                       {u"ModuleIdentNumber", u"0x00000001"},
                                       {u"MinDeviceInterval", u"64"},
                                       {u"ImplementationType", station},
-                                      {u"DNS_CompatibleName", station},
+                                      {u"DNS_CompatibleName", dns_name},
                                       {u"FixedInSlots", u"0"},
                                       {u"ObjectUUID_LocalIndex", u"1"},
                                       {u"MultipleWriteSupported", u"true"},
@@ -453,9 +456,21 @@ void Check_Station_Latin1(const TGSDML_Model& m) {
     }
 }
 
+// PROFINET carries at most 1440 bytes each way; the PROFIBUS slave model's
+// data come from PROFIBUS, which carries at most 244.
+void Check_Lengths(const TGSDML_Model& m) {
+    const int most = m.Variant == TVariant::PROFIBUS ? 244 : 1440;
+    const std::pair<int, const String*> lengths[] = {{GSDML_Input_Len, &GSDML_Input_Field},
+                                                     {GSDML_Output_Len, &GSDML_Output_Field}};
+    for (const auto& [length, field] : lengths)
+        if (length < 0 || length > most)
+            throw EDescFileError(Desc_Message(1104, {*field, IntToStr(length), u"0", IntToStr(most)}));
+}
+
 void Write_Template(const String& Path, void (*size_reader)(), int first, int second = -1) {
     const TGSDML_Model& m = Writer_Model(first, second);
     size_reader();
+    Check_Lengths(m);
     Check_Station_Latin1(m);
     Save_Desc_Lines(Path, Build_Lines(m), Encoding_Of(m));
 }

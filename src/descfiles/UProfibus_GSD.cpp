@@ -18,6 +18,7 @@ namespace {
 
 constexpr int Module_Size = 64;  // bytes per GSD module; only the last of a direction is shorter
 constexpr int Box_Width = 85;    // the comment box, closing "*" included
+constexpr int Profibus_Max_Length = 244;  // bytes a DP slave exchanges each way
 
 // ";" and n - 1 "=".
 String Rule(int n) { return u";" + StringOfChar(u'=', n - 1); }
@@ -97,8 +98,11 @@ void Add_Modules(std::vector<String>& l, int& k, int length, const String& name,
 bool Read_GSD_Lengths() {
     if (!FileExists(Path_ParGen)) return false;
     const TParGenFile par = TParGenFile::Load(Path_ParGen);
-    const int nb_in = Number_Or(par.Raw(u"PROFIBUS_SLAVE_NB_IN"), 0);
-    const int nb_out = Number_Or(par.Raw(u"PROFIBUS_SLAVE_NB_OUT"), 0);
+    // What the image takes when a length is missing or no number: nothing
+    // for model 3, the whole PROFIBUS data area for the others.
+    const int absent = Model_Code == 3 ? 0 : Profibus_Max_Length;
+    const int nb_in = Number_Or(par.Raw(u"PROFIBUS_SLAVE_NB_IN"), absent);
+    const int nb_out = Number_Or(par.Raw(u"PROFIBUS_SLAVE_NB_OUT"), absent);
     if (Model_Code == 3) {
         GSD_Input_Len = nb_in;
         GSD_Output_Len = nb_out;
@@ -109,7 +113,18 @@ bool Read_GSD_Lengths() {
     return true;
 }
 
+void Check_GSD_Lengths() {
+    const String in_field = Model_Code == 3 ? u"PROFIBUS_SLAVE_NB_IN" : u"PROFIBUS_SLAVE_NB_OUT";
+    const String out_field = Model_Code == 3 ? u"PROFIBUS_SLAVE_NB_OUT" : u"PROFIBUS_SLAVE_NB_IN";
+    const std::pair<int, const String*> lengths[] = {{GSD_Input_Len, &in_field}, {GSD_Output_Len, &out_field}};
+    for (const auto& [length, field] : lengths)
+        if (length < 0 || length > Profibus_Max_Length)
+            throw EDescFileError(Desc_Message(1104, {*field, IntToStr(length), u"0", IntToStr(Profibus_Max_Length)}));
+    if (GSD_Input_Len == 0 && GSD_Output_Len == 0) throw EDescFileError(Desc_Message(1105, {in_field, out_field}));
+}
+
 std::vector<String> Build_GSD_Lines() {
+    Check_GSD_Lengths();
     const TGSD_Model& m = Model_Code == 23 ? Model_23 : Model_3;
     const String vendor = Maker.Vendor_Name;
     const String B;

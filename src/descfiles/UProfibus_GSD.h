@@ -24,7 +24,10 @@ void Create_GSD_File();
 // exist; raises EXmlError for a malformed file.
 bool Read_GSD_Lengths();
 
-// The file's lines for Model_Code and the two lengths.
+// The file's lines for Model_Code and the two lengths. A length PROFIBUS
+// cannot carry (below 0 or above 244 bytes), or both lengths 0, which leaves
+// no module to describe, raise EDescFileError naming the fields.
+void Check_GSD_Lengths();
 std::vector<String> Build_GSD_Lines();
 // Writes them to path (Windows-1252, CR LF), replacing the file.
 void Write_GSD_File(const String& path);

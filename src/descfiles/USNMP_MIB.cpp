@@ -8,6 +8,7 @@
 #include "framework/SysUtils.h"
 #include "framework/XmlDoc.h"
 #include "shell/Globals.h"
+#include "shell/UComon.h"
 
 #include <algorithm>
 #include <memory>
@@ -28,10 +29,31 @@ TXmlNode Map_Element(const TXmlNode& root, const char16_t* name) {
     return table;
 }
 
-void Read_Map(const TXmlNode& table, std::vector<String>& list, std::vector<bool>& is_int) {
+// The longest descriptor a MIB may hold.
+constexpr size_t Max_Descriptor = 64;
+
+// A description names its object: the rule the access editor keeps (a
+// lower-case letter first, then letters and digits) and the length of a
+// descriptor. A hand-edited file that breaks it is refused by its row, for
+// strict MIB compilers reject the module. Rule_Text: the editor's text.
+void Check_Object_Name(const String& description, int row, const char16_t* table, int rule_text) {
+    if (description.empty()) return;  // the object takes a name of the module's own
+    int rule = 0;
+    if (Check_Name_Chars(description, 1) != 0) rule = rule_text;
+    else if (description.size() > Max_Descriptor) rule = 1107;
+    if (rule != 0)
+        throw EDescFileError(Desc_Message(1106, {IntToStr(row), table, description, Lang_Table[rule]}));
+}
+
+void Read_Map(const TXmlNode& table, const char16_t* name, int rule_text, std::vector<String>& list,
+              std::vector<bool>& is_int) {
+    int row_number = 0;
     for (const TXmlNode& row : table.Children()) {
+        ++row_number;
         if (UpperCase(row.AttributeOr(u"Enable", String())) != u"Y") continue;
-        list.push_back(row.AttributeOr(u"Description", String()));
+        const String description = row.AttributeOr(u"Description", String());
+        Check_Object_Name(description, row_number, name, rule_text);
+        list.push_back(description);
         is_int.push_back(UpperCase(row.AttributeOr(u"Type", String())) == u"INT");
     }
 }
@@ -103,9 +125,12 @@ void Read_SNMP_Trap_For_MIB() {
     TXmlDocument doc;
     doc.LoadFromFile(Path_SNMP_Trap);
     TXmlNode root = doc.DocumentElement();
-    Read_Map(Map_Element(root, u"SNMP_Trap_Read"), SNMP_MIB_Read_List, MIB_Read_Is_Int);
+    // The editor's texts of its description rule, for the read and the write map.
+    Read_Map(Map_Element(root, u"SNMP_Trap_Read"), u"SNMP_Trap_Read", 1077, SNMP_MIB_Read_List, MIB_Read_Is_Int);
     // The M-Bus master / SNMP agent has no write map.
-    if (Model_Code != 21) Read_Map(Map_Element(root, u"SNMP_Trap_Write"), SNMP_MIB_Write_List, MIB_Write_Is_Int);
+    if (Model_Code != 21)
+        Read_Map(Map_Element(root, u"SNMP_Trap_Write"), u"SNMP_Trap_Write", 1079, SNMP_MIB_Write_List,
+                 MIB_Write_Is_Int);
 }
 
 std::vector<String> Build_MIB_Lines() {

@@ -21,8 +21,9 @@ void Create_MIB_File();
 
 // Refills the two lists and flag arrays from the project's "SNMP_Trap.xml"
 // (both empty without it). Model 21 reads no write map. Raises
-// EDescFileError for a file without its table elements, EXmlError for a
-// malformed one.
+// EDescFileError for a file without its table elements or with an enabled
+// row whose description cannot name a MIB object (the message names the row
+// and the rule), EXmlError for a malformed one.
 void Read_SNMP_Trap_For_MIB();
 
 // Why a map row's description cannot name its object in the module: it is

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -23,6 +24,18 @@ constexpr int Max_Plain_Text = 192;  // characters of a plain-text unit
 constexpr Word No_Type = 65535;      // type_data of a VIF without a class
 
 const String Text_Not_Analysable = u"Non analizabile";
+// A value the meter itself marks as not valid: a time point with its invalid
+// bit, or BCD digits A to F, which the meters send for their error states.
+const String Text_Not_Valid = u"Valore non valido";
+
+// The fixed data structure: CI 0x73, least significant byte first, or 0x77,
+// most significant byte first. Its header and two counters follow the CI.
+constexpr Byte CI_Fixed = 0x73;
+constexpr Byte CI_Fixed_MSB_First = 0x77;
+constexpr int Fixed_Id_At = 7, Fixed_Status_At = 12, Fixed_Units_At = 13, Fixed_Counters_At = 15;
+constexpr Byte Fixed_Status_Binary = 0x01;      // the counters are binary, not BCD
+constexpr Byte Fixed_Status_Historic = 0x02;    // the counters were stored at a fixed date
+constexpr int Fixed_Counter_Length = 4;
 
 constexpr Char Hex_Digits[] = u"0123456789ABCDEF";
 
@@ -126,8 +139,8 @@ TRead_Fault Read_Record(TReader& in, TRaw_Record& r) {
         if (!in.Next(r.LVAR)) return TRead_Fault::Past_Last;
         r.Has_LVAR = true;
         const TMBus_LVAR_Range& range = Find_LVAR_Range(r.LVAR);
-        if (range.Reserved) return TRead_Fault::Reserved_Length;
-        r.Length = r.LVAR - range.Base;
+        if (range.Reserved()) return TRead_Fault::Reserved_Length;
+        r.Length = range.Length(r.LVAR);
     } else {
         r.Length = MBus_Data_Fields[r.Data_Field()].Length;
     }
@@ -155,11 +168,11 @@ void Fill_Record(TVariable_MBus& v, const TRaw_Record& r) {
     if (field == MBus_Variable_Length) {
         if (r.Has_LVAR) {
             const TMBus_LVAR_Range& range = Find_LVAR_Range(r.LVAR);
-            if (range.Reserved) {
+            if (range.Reserved()) {
                 v.DataFieldStr = range.Field_Head;
                 v.descdim = range.Dim_Head;
             } else {
-                const int n = r.LVAR - range.Base;
+                const int n = range.Length(r.LVAR);
                 v.DataFieldStr = LVAR_Text(range.Field_Head, n * range.Field_Factor, range.Field_Tail);
                 v.descdim = LVAR_Text(range.Dim_Head, n, range.Dim_Tail);
             }
@@ -240,13 +253,12 @@ long double Power10_Of(int e) {
     return Powers[std::clamp(e, 0, 18)];
 }
 
+// The power of ten that a code's scale applies.
+int Exponent_Of(const TMBus_Scale& scale, Byte code) { return scale.Scaled ? (code & scale.Mask) + scale.Offset : 0; }
+
 // Dividing by an exact power keeps 12565 * 10^-3 at 12.565 where multiplying
 // by an inexact 0.001 could show a last-digit error.
-long double Scaled(long double value, const TMBus_Scale& scale, Byte code) {
-    if (!scale.Scaled) return value;
-    const int e = (code & scale.Mask) + scale.Offset;
-    return e >= 0 ? value * Power10_Of(e) : value / Power10_Of(-e);
-}
+long double Scaled(long double value, int e) { return e >= 0 ? value * Power10_Of(e) : value / Power10_Of(-e); }
 
 // Little-endian two's-complement integer of n bytes (1..8).
 Int64 Signed_LE(const Byte* bytes, int n) {
@@ -254,6 +266,76 @@ Int64 Signed_LE(const Byte* bytes, int n) {
     for (int i = n - 1; i >= 0; --i) u = (u << 8) | bytes[i];
     const int unused = 64 - 8 * n;
     return static_cast<Int64>(u << unused) >> unused;
+}
+
+// The BCD digits of n bytes are all decimal; Sign allows the high nibble 0xF
+// of the last byte, the minus sign of a fixed-length BCD field.
+bool BCD_Is_Valid(const Byte* bytes, int n, bool sign) {
+    for (int i = 0; i < n; ++i) {
+        const Byte high = bytes[i] >> 4;
+        if ((bytes[i] & 0x0F) > 9) return false;
+        if (high > 9 && !(sign && i == n - 1 && high == 0xF)) return false;
+    }
+    return true;
+}
+
+// A binary number longer than 64 bits, most significant digit first.
+String Hex_Number(const Byte* bytes, int n) {
+    String s = u"0x";
+    for (int i = n - 1; i >= 0; --i) Append_Hex(s, bytes[i]);
+    return s;
+}
+
+// The data of a record before its VIF scales it: a number (exact while it is
+// a whole number), a text, or a value that the meter marks as not valid.
+struct TRaw_Value {
+    long double Number = 0;
+    bool Exact = false;
+    Int64 Integer = 0;
+    std::optional<String> Text;
+    bool Not_Valid = false;
+
+    void Set_Integer(Int64 v) {
+        Integer = v;
+        Exact = true;
+        Number = static_cast<long double>(v);
+    }
+};
+
+TRaw_Value Raw_Value(const TMBusDecoder& d, Byte field, Byte LVAR, int length) {
+    TRaw_Value raw;
+    const Byte* data = d.App_Data_Val.data();
+    const TMBus_Data_Field& coding = MBus_Data_Fields[field];
+    if (field == 0x5) {
+        raw.Number = std::bit_cast<float>(static_cast<std::uint32_t>(Signed_LE(data, 4)));
+    } else if (coding.BCD) {
+        if (BCD_Is_Valid(data, coding.Length, true)) raw.Set_Integer(d.BCD_To_Int64(coding.Length));
+        else raw.Not_Valid = true;
+    } else if (field >= 0x1 && field <= 0x7) {
+        raw.Set_Integer(Signed_LE(data, coding.Length));
+    } else if (field == MBus_Variable_Length) {
+        const int n = std::clamp(length, 0, static_cast<int>(d.App_Data_Val.size()));
+        const TMBus_LVAR_Kind kind = Find_LVAR_Range(LVAR).Kind;
+        switch (kind) {
+        case TMBus_LVAR_Kind::Text:
+            // Sent last character first, like the unit of a plain-text VIF.
+            raw.Text = String(std::reverse_iterator(data + n), std::reverse_iterator(data));
+            break;
+        case TMBus_LVAR_Kind::BCD_Positive:
+        case TMBus_LVAR_Kind::BCD_Negative:
+            // The sign is the LVAR's: every digit is decimal.
+            if (!BCD_Is_Valid(data, n, false)) raw.Not_Valid = true;
+            else raw.Set_Integer(kind == TMBus_LVAR_Kind::BCD_Negative ? -d.BCD_To_Int64(n) : d.BCD_To_Int64(n));
+            break;
+        case TMBus_LVAR_Kind::Binary:
+            if (n <= 8) raw.Set_Integer(n == 0 ? 0 : Signed_LE(data, n));
+            else raw.Text = Hex_Number(data, n);
+            break;
+        case TMBus_LVAR_Kind::Reserved:
+            break;  // the walk has marked the record
+        }
+    }
+    return raw;
 }
 
 // ---------------------------------------------------------------------------
@@ -282,23 +364,53 @@ String Type_I(const Byte* d) {
     return s + Date_Text(d[3], d[4]) + u' ' + Type_J(d);
 }
 
+// Type G has no bit to spare: a date with every bit set is the one it
+// cannot be. Type F carries an invalid bit at the top of its minute byte.
+bool Invalid_G(const Byte* d) { return d[0] == 0xFF && d[1] == 0xFF; }
+bool Invalid_F(const Byte* d) { return (d[0] & 0x80) != 0; }
+bool Never_Invalid(const Byte*) { return false; }
+
 struct TTime_Point_Type {
     Byte Data_Field;
     TText Description;
     bool Date_VIFEs_Use_It;
     String (*Text)(const Byte* data);
+    bool (*Invalid)(const Byte* data);
 };
 constexpr TTime_Point_Type Time_Point_Types[] = {
-    {0x2, u"Time Point Date (Type G)", true, Type_G},
-    {0x4, u"Time Point Date and Time (Type F)", true, Type_F},
-    {0x3, u"Time Point Extended Time Point (Type J)", false, Type_J},
-    {0x6, u"Time Point Extended Date and Time Point (Type I)", false, Type_I},
+    {0x2, u"Time Point Date (Type G)", true, Type_G, Invalid_G},
+    {0x4, u"Time Point Date and Time (Type F)", true, Type_F, Invalid_F},
+    {0x3, u"Time Point Extended Time Point (Type J)", false, Type_J, Never_Invalid},
+    {0x6, u"Time Point Extended Date and Time Point (Type I)", false, Type_I, Never_Invalid},
 };
 
 const TTime_Point_Type* Find_Time_Point_Type(Byte dataField, bool forDateVIFE) {
     for (const TTime_Point_Type& t : Time_Point_Types)
         if (t.Data_Field == dataField && (t.Date_VIFEs_Use_It || !forDateVIFE)) return &t;
     return nullptr;
+}
+
+// The value text of a record, and its mark when the meter said the value is
+// not valid. A marked record shows why instead of a number.
+void Set_Value_Text(TVariable_MBus& record, const TRaw_Value& raw, int exponent, String date) {
+    if (raw.Not_Valid && !record.errata) {
+        record.errata = true;
+        record.sterror = Text_Not_Valid;
+    }
+    if (record.errata) record.ValueStr = record.sterror;
+    else if (!date.empty()) record.ValueStr = std::move(date);
+    else if (raw.Text) record.ValueStr = *raw.Text;
+    // Whole numbers that no power of ten scales keep every digit.
+    else if (raw.Exact && exponent == 0) record.ValueStr = IntToStr(raw.Integer);
+    else record.ValueStr = FloatToStr(static_cast<double>(Scaled(raw.Number, exponent)));
+}
+
+// The bytes of a fixed-structure field in least-significant-first order.
+template <int N>
+std::array<Byte, N> Fixed_Field(const Byte* frame, int at, bool msbFirst) {
+    std::array<Byte, N> b{};
+    for (int i = 0; i < N; ++i) b[i] = msbFirst ? frame[at + N - 1 - i] : frame[at + i];
+    return b;
 }
 
 }  // namespace
@@ -353,19 +465,32 @@ Int64 TMBusDecoder::BCD_To_Int64(int N) const {
 int TMBusDecoder::Decode_RSP_UD(const Byte* Ans_Array, int Ans_Len, int Index, bool& Last_Frame) {
     Last_Frame = true;
     if (!Ans_Array || Ans_Len < MBus_Min_Long_Frame) return -1;
+    const Byte* f = Ans_Array;
+    const bool fixed = f[6] == CI_Fixed || f[6] == CI_Fixed_MSB_First;
+    const bool msbFirst = f[6] == CI_Fixed_MSB_First;
     TSlave_MBus* slave = nullptr;
     int position = Index;
     if (Index < 0) {
         auto fresh = std::make_unique<TSlave_MBus>();
-        const Byte* f = Ans_Array;
         fresh->Primary_Addresss = f[5];
-        const std::uint32_t id = f[7] | (f[8] << 8) | (f[9] << 16) | (static_cast<std::uint32_t>(f[10]) << 24);
+        const auto idBytes = Fixed_Field<4>(f, Fixed_Id_At, msbFirst);
+        const std::uint32_t id =
+            idBytes[0] | (idBytes[1] << 8) | (idBytes[2] << 16) | (static_cast<std::uint32_t>(idBytes[3]) << 24);
         fresh->Secondary_Addresss = IntToHex(id, 2);
-        fresh->Manufacture = f[11] | (f[12] << 8);
-        fresh->Version = f[13];
-        fresh->Medium = f[14];
-        fresh->Status = f[16];
-        fresh->descmedium = Trova_Medium(fresh->Medium);
+        if (fixed) {
+            // No maker and no version: the medium takes two bits from the top
+            // of each unit byte, counter 1's the low ones.
+            const auto units = Fixed_Field<2>(f, Fixed_Units_At, msbFirst);
+            fresh->Medium = (units[0] >> 6) | ((units[1] >> 6) << 2);
+            fresh->Status = f[Fixed_Status_At];
+            fresh->descmedium = MBus_Fixed_Media[fresh->Medium];
+        } else {
+            fresh->Manufacture = f[11] | (f[12] << 8);
+            fresh->Version = f[13];
+            fresh->Medium = f[14];
+            fresh->Status = f[16];
+            fresh->descmedium = Trova_Medium(fresh->Medium);
+        }
         fresh->descManufacture = Trova_Man(fresh->Manufacture);
         slave = fresh.get();
         MBus_Slave_List.push_back(slave);
@@ -376,9 +501,63 @@ int TMBusDecoder::Decode_RSP_UD(const Byte* Ans_Array, int Ans_Len, int Index, b
         slave = dynamic_cast<TSlave_MBus*>(MBus_Slave_List[Index]);
         if (!slave) return -1;
     }
+    if (fixed) {
+        Decode_Fixed_Counters(slave->List_Var, f, Ans_Len, msbFirst);
+        return position;
+    }
     // The data records end before the checksum and the stop byte.
     Last_Frame = Decode_Data_Records(slave->List_Var, Ans_Len - Frame_Data_Start - 3, Ans_Array + Frame_Data_Start);
     return position;
+}
+
+void TMBusDecoder::Decode_Fixed_Counters(TVar_List& List, const Byte* Frame, int Frame_Len, bool Msb_First) {
+    const TDateTime now = Now();
+    const String datagiorno = DateToStr(now);
+    const String tempo = TimeToStr(now);
+    const Byte status = Frame[Fixed_Status_At];
+    const auto units = Fixed_Field<2>(Frame, Fixed_Units_At, Msb_First);
+    const Byte field = (status & Fixed_Status_Binary) ? 0x4 : 0xC;
+    const int end = Frame_Len - 2;  // the checksum and the stop byte follow
+    for (int c = 0; c < 2; ++c) {
+        const int at = Fixed_Counters_At + c * Fixed_Counter_Length;
+        auto record = std::make_unique<TVariable_MBus>();
+        TVariable_MBus& v = *record;
+        v.datagiorno = datagiorno;
+        v.tempo = tempo;
+        v.Real_Wireless_Var = true;
+        v.FunctionFieldStr = MBus_Function_Fields[0];
+        if (at + Fixed_Counter_Length > end) {
+            // Kept so that the user sees where the frame stopped making sense.
+            v.errata = true;
+            v.sterror = Text_Not_Analysable;
+            v.ValueStr = v.sterror;
+            List.push_back(std::move(record));
+            return;
+        }
+        Byte unit = units[c] & 0x3F;
+        bool historic = (status & Fixed_Status_Historic) != 0;
+        if (c == 1 && unit == MBus_Fixed_Unit_Historic) {
+            unit = units[0] & 0x3F;
+            historic = true;
+        }
+        const auto le = Fixed_Field<Fixed_Counter_Length>(Frame, at, Msb_First);
+        const TMBus_Data_Field& coding = MBus_Data_Fields[field];
+        v.dimension = field;
+        v.Is_BCD = coding.BCD;
+        v.DataFieldStr = coding.DataFieldStr;
+        v.descdim = coding.descdim;
+        v.nbyte = Fixed_Counter_Length;
+        v.storage_number = historic ? 1 : 0;
+        for (int i = 0; i < Fixed_Counter_Length; ++i) Append_Hex(v.totdati, Frame[at + i]);
+        v.dato_A = static_cast<int>(le[0] | (le[1] << 8) | (le[2] << 16) | (static_cast<std::uint32_t>(le[3]) << 24));
+        Set_Work_Areas(le.data(), Fixed_Counter_Length, nullptr, 0);
+        const TMBus_Fixed_Unit& row = Find_Fixed_Unit(unit);
+        v.type_data = row.Code < 0 ? No_Type : static_cast<Word>(row.Code);
+        v.Type_Data_Vife = 0;
+        v.Desc_Type_Data = row.Description;
+        Set_Value_Text(v, Raw_Value(*this, field, 0, Fixed_Counter_Length), row.Exponent_Of(unit), String());
+        List.push_back(std::move(record));
+    }
 }
 
 bool TMBusDecoder::Decode_Data_Records(TVar_List& List, int Last, const Byte* Data) {
@@ -405,6 +584,7 @@ bool TMBusDecoder::Decode_Data_Records(TVar_List& List, int Last, const Byte* Da
             Fill_Record(*record, r);
             record->errata = true;
             record->sterror = Text_Not_Analysable;
+            record->ValueStr = record->sterror;
             TVariable_MBus& kept = *record;
             List.push_back(std::move(record));
             if (fault == TRead_Fault::Reserved_Length) {
@@ -462,20 +642,9 @@ void TMBusDecoder::Set_Work_Areas(const Byte* data, int length, const Byte* vife
 void TMBusDecoder::Decode_VIF(Byte VIF, Byte First_VIFE, Byte Data_Field, Byte LVAR, int Length,
                               TVariable_MBus& Record) {
     Data_Field &= 0x0F;
-    const TMBus_Data_Field& coding = MBus_Data_Fields[Data_Field];
     const Byte* data = App_Data_Val.data();
-
-    long double value = 0;
-    if (Data_Field == 0x5) {
-        value = std::bit_cast<float>(static_cast<std::uint32_t>(Signed_LE(data, 4)));
-    } else if (coding.BCD) {
-        value = static_cast<long double>(BCD_To_Int64(coding.Length));
-    } else if (Data_Field >= 0x1 && Data_Field <= 0x7) {
-        value = static_cast<long double>(Signed_LE(data, coding.Length));
-    } else if (Data_Field == MBus_Variable_Length) {
-        if (LVAR >= 0xC0 && LVAR <= 0xC9) value = static_cast<long double>(BCD_To_Int64(LVAR - 0xC0));
-        else if (LVAR >= 0xD0 && LVAR <= 0xD9) value = -static_cast<long double>(BCD_To_Int64(LVAR - 0xD0));
-    }
+    TRaw_Value raw = Raw_Value(*this, Data_Field, LVAR, Length);
+    int exponent = 0;  // the powers of ten of the VIF and its extensions, together
 
     String description, valueText;
     const Byte code = VIF & 0x7F;
@@ -483,15 +652,24 @@ void TMBusDecoder::Decode_VIF(Byte VIF, Byte First_VIFE, Byte Data_Field, Byte L
     const int type = primary.Code;
     int vifeCode = -1;
     description = primary.Text_Of(code);
-    value = Scaled(value, primary.Scale, code);
+    exponent += Exponent_Of(primary.Scale, code);
+    // A time point that the meter marks as not valid shows no date.
+    auto Date_Of = [&](const TTime_Point_Type& t) {
+        if (t.Invalid(data)) {
+            raw.Not_Valid = true;
+            return String();
+        }
+        return t.Text(data);
+    };
     if (primary.Kind == TMBus_Code_Kind::Time_Point) {
         if (const TTime_Point_Type* t = Find_Time_Point_Type(Data_Field, false)) {
             description = t->Description;
-            valueText = t->Text(data);
+            valueText = Date_Of(*t);
         }
     } else if (primary.Kind == TMBus_Code_Kind::Plain_Text) {
-        const int n = std::clamp(Length, 0, static_cast<int>(App_Data_Val.size()));
-        valueText.assign(data, data + n);
+        // The data are coded by the data field like any other; the text
+        // after the VIF is their unit.
+        if (!Record.VIF_ASCII.empty()) description += u" [" + Record.VIF_ASCII + u"]";
     }
 
     std::span<const TMBus_Code_Range> extension;
@@ -502,7 +680,7 @@ void TMBusDecoder::Decode_VIF(Byte VIF, Byte First_VIFE, Byte Data_Field, Byte L
         if (const TMBus_Code_Range* row = Find_Code_Range(extension, e)) {
             description = row->Text_Of(e);
             vifeCode = row->Code_Of(e);
-            value = Scaled(value, row->Scale, e);
+            exponent += Exponent_Of(row->Scale, e);
         } else {
             description = MBus_Reserved_Extension;
         }
@@ -524,10 +702,10 @@ void TMBusDecoder::Decode_VIF(Byte VIF, Byte First_VIFE, Byte Data_Field, Byte L
         } else {
             description += row.Text_Of(v);
             if (vifeCode == -1) vifeCode = row.Code_Of(v);
-            value = Scaled(value, row.Scale, v);
+            exponent += Exponent_Of(row.Scale, v);
             if (row.Kind == TMBus_Code_Kind::Date) {
                 const TTime_Point_Type* t = Find_Time_Point_Type(Data_Field, true);
-                valueText = t ? t->Text(data) : String();
+                valueText = t ? Date_Of(*t) : String();
             }
         }
         if (!(handled & 0x80)) break;
@@ -537,5 +715,5 @@ void TMBusDecoder::Decode_VIF(Byte VIF, Byte First_VIFE, Byte Data_Field, Byte L
     Record.type_data = type < 0 ? No_Type : static_cast<Word>(type);
     Record.Type_Data_Vife = vifeCode < 0 ? 0 : vifeCode;
     Record.Desc_Type_Data = std::move(description);
-    Record.ValueStr = valueText.empty() ? FloatToStr(static_cast<double>(value)) : std::move(valueText);
+    Set_Value_Text(Record, raw, exponent, std::move(valueText));
 }

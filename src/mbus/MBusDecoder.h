@@ -7,6 +7,9 @@
 // The input comes from meters and radios: nothing is read outside the data
 // area a caller names. A record that cannot be read whole ends the walk; it is
 // kept, marked with errata and "Non analizabile", after the records before it.
+// A value the meter marks as not valid (a time point with its invalid bit,
+// BCD digits A to F) is marked with errata and "Valore non valido"; a marked
+// record shows its error text as its value.
 
 #include "mbus/MBusRecords.h"
 
@@ -28,7 +31,9 @@ public:
     std::array<Byte, 256> App_Data_Val{};
     std::array<Byte, 10> App_Vife_Val{};
 
-    // Decodes one accepted RSP_UD long frame of Ans_Len bytes. Index -1: the
+    // Decodes one accepted RSP_UD long frame of Ans_Len bytes: the variable
+    // data structure, or the fixed one (CI 0x73, or 0x77 with the most
+    // significant byte first) with its two counters. Index -1: the
     // meter's first frame, which creates its TSlave_MBus at the end of
     // MBus_Slave_List; otherwise the position of the meter the frame adds
     // records to. Returns the meter's position; Last_Frame is false when the
@@ -53,6 +58,9 @@ public:
     Int64 BCD_To_Int64(int N) const;
 
 private:
+    // The two counters of a fixed data structure frame (CI 0x73 or 0x77),
+    // as records; a counter the frame does not hold whole ends them, marked.
+    void Decode_Fixed_Counters(TVar_List& List, const Byte* Frame, int Frame_Len, bool Msb_First);
     // Copies a record's data and VIFEs into the work areas, the rest zero.
     void Set_Work_Areas(const Byte* data, int length, const Byte* vifes, int numVife);
 

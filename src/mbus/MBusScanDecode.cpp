@@ -154,6 +154,7 @@ bool TMBusScanDecode::Start_Scan(TScanType Type, TSelectHard Hardware, const Str
     Step_Scan = 0;
     FStopScan = false;
     FAbortScan = false;
+    SaveXMLError.clear();
     FInScan = true;
     return true;
 }

@@ -116,8 +116,10 @@ public:
     Word Converter_Port = MBus_Converter_Port;
     // Gates the loop: the window sets it while it is shown.
     TEvent Event_Run{true, false};
-    // When not empty at the end of a scan the result file goes there.
+    // When not empty at the end of a scan the result file goes there; a file
+    // that cannot be written leaves its message in SaveXMLError.
     String SaveXMLFile;
+    String SaveXMLError;
 
 protected:
     void Execute() override;

@@ -8,6 +8,7 @@
 #include "mbus/MBusScanDecode.h"
 
 #include "framework/SysUtils.h"
+#include "mbus/MBusResultFiles.h"
 #include "shell/Globals.h"
 
 #include <cstdlib>
@@ -328,6 +329,15 @@ void TMBusScanDecode::Wired_Step() {
             if (!FInScan) break;
             Release_Link();
             FInScan = false;
+            if (!SaveXMLFile.empty()) {
+                try {
+                    Save_XML_File_DLL(SaveXMLFile);
+                } catch (const Exception& e) {
+                    // The scan itself has ended well; the caller that named the
+                    // file reads why it is missing.
+                    SaveXMLError = e.Message();
+                }
+            }
             if (Enable_Send_In_Last_Step) Do_Update_Slave_List(3, 0, 0, Type_To_Send_In_Last_Step);
             break;
         default:

@@ -28,18 +28,37 @@ const std::array<TMBus_Data_Field, 16> MBus_Data_Fields{{
     {0, u"Special Function", u"", false},
 }};
 
-const std::array<TMBus_LVAR_Range, 6> MBus_LVAR_Ranges{{
-    {0x00, 0xBF, 0x00, 1, u"Variable Length - ASCII String with ", u"characters",
-     u"Variable length: ASCII string with ", u" characters", false},
-    {0xC0, 0xCF, 0xC0, 2, u"Variable Length - Positive BCD Number with ", u" digits",
-     u"Variable length: Positive BCD number with ", u" *2 digits", false},
-    {0xD0, 0xDF, 0xD0, 2, u"Variable Length - Negative BCD Number with ", u" digits",
-     u"Variable length: Negative BCD number with ", u" *2 digits", false},
-    {0xE0, 0xEF, 0xE0, 1, u"Variable Length - Binary Number with ", u" Bytes",
-     u"Variable length: Binary number with ", u" bytes", false},
-    {0xF0, 0xFA, 0xF0, 1, u"Variable Length - Floating Point Number with ", u" Bytes",
-     u"Variable length: Floating Point number with ", u" bytes", false},
-    {0xFB, 0xFF, 0xFB, 0, u"Variable Length - Reserved", u"", u"Variable length: Reserved", u"", true},
+namespace {
+constexpr TText Text_Head = u"Variable Length - ASCII String with ", Text_Tail = u"characters";
+constexpr TText Text_Dim_Head = u"Variable length: ASCII string with ", Text_Dim_Tail = u" characters";
+constexpr TText Plus_Head = u"Variable Length - Positive BCD Number with ";
+constexpr TText Plus_Dim_Head = u"Variable length: Positive BCD number with ";
+constexpr TText Minus_Head = u"Variable Length - Negative BCD Number with ";
+constexpr TText Minus_Dim_Head = u"Variable length: Negative BCD number with ";
+constexpr TText Digits_Tail = u" digits", Digits_Dim_Tail = u" *2 digits";
+constexpr TText Binary_Head = u"Variable Length - Binary Number with ", Binary_Tail = u" Bytes";
+constexpr TText Binary_Dim_Head = u"Variable length: Binary number with ", Binary_Dim_Tail = u" bytes";
+constexpr TText Reserved_Head = u"Variable Length - Reserved", Reserved_Dim_Head = u"Variable length: Reserved";
+constexpr auto Text = TMBus_LVAR_Kind::Text;
+constexpr auto Plus = TMBus_LVAR_Kind::BCD_Positive;
+constexpr auto Minus = TMBus_LVAR_Kind::BCD_Negative;
+constexpr auto Binary = TMBus_LVAR_Kind::Binary;
+constexpr auto Reserved = TMBus_LVAR_Kind::Reserved;
+}  // namespace
+
+// BCD numbers have at most 9 bytes (18 digits); binary numbers grow by
+// single bytes to 15, then by 4 bytes to 32, then 48 and 64 bytes.
+const std::array<TMBus_LVAR_Range, 10> MBus_LVAR_Ranges{{
+    {0x00, 0xBF, 0x00, 1, 0, 1, Text_Head, Text_Tail, Text_Dim_Head, Text_Dim_Tail, Text},
+    {0xC0, 0xC9, 0xC0, 1, 0, 2, Plus_Head, Digits_Tail, Plus_Dim_Head, Digits_Dim_Tail, Plus},
+    {0xCA, 0xCF, 0xCA, 0, 0, 0, Reserved_Head, u"", Reserved_Dim_Head, u"", Reserved},
+    {0xD0, 0xD9, 0xD0, 1, 0, 2, Minus_Head, Digits_Tail, Minus_Dim_Head, Digits_Dim_Tail, Minus},
+    {0xDA, 0xDF, 0xDA, 0, 0, 0, Reserved_Head, u"", Reserved_Dim_Head, u"", Reserved},
+    {0xE0, 0xEF, 0xE0, 1, 0, 1, Binary_Head, Binary_Tail, Binary_Dim_Head, Binary_Dim_Tail, Binary},
+    {0xF0, 0xF4, 0xEC, 4, 0, 1, Binary_Head, Binary_Tail, Binary_Dim_Head, Binary_Dim_Tail, Binary},
+    {0xF5, 0xF5, 0xF5, 0, 48, 1, Binary_Head, Binary_Tail, Binary_Dim_Head, Binary_Dim_Tail, Binary},
+    {0xF6, 0xF6, 0xF6, 0, 64, 1, Binary_Head, Binary_Tail, Binary_Dim_Head, Binary_Dim_Tail, Binary},
+    {0xF7, 0xFF, 0xF7, 0, 0, 0, Reserved_Head, u"", Reserved_Dim_Head, u"", Reserved},
 }};
 
 const TMBus_LVAR_Range& Find_LVAR_Range(Byte LVAR) {
@@ -73,6 +92,51 @@ const std::array<TMBus_Medium, 19> MBus_Media{{
     {25, u"A/D Converter"},
 }};
 const TText MBus_Other_Medium = u"Other";
+
+const std::array<TText, 16> MBus_Fixed_Media{
+    u"Other",      u"Oil",         u"Electricity",      u"Gas",          u"Heat",
+    u"Steam",      u"Hot Water",   u"Water",            u"Heat Cost Allocator.", u"Reserved",
+    u"Gas Mode 2", u"Heat Mode 2", u"Hot Water Mode 2", u"Water Mode 2", u"Heat Cost Allocator Mode 2",
+    u"Reserved"};
+
+namespace {
+// By the unit code; each multiple of a unit is the next power of ten.
+constexpr TMBus_Fixed_Unit Fixed_Unit_Table[] = {
+    {0x00, 0x00, -1, u"Time (h,m,s)", false, 0},
+    {0x01, 0x01, -1, u"Date (D,M,Y)", false, 0},
+    {0x02, 0x04, 0, u"Energy Wh", true, 0},          // Wh
+    {0x05, 0x07, 0, u"Energy Wh", true, 3},          // kWh
+    {0x08, 0x0A, 0, u"Energy Wh", true, 6},          // MWh
+    {0x0B, 0x0D, 1, u"Energy J", true, 3},           // kJ
+    {0x0E, 0x10, 1, u"Energy J", true, 6},           // MJ
+    {0x11, 0x13, 1, u"Energy J", true, 9},           // GJ
+    {0x14, 0x16, 6, u"Power W", true, 0},            // W
+    {0x17, 0x19, 6, u"Power W", true, 3},            // kW
+    {0x1A, 0x1C, 6, u"Power W", true, 6},            // MW
+    {0x1D, 0x1F, 7, u"Power J/h", true, 3},          // kJ/h
+    {0x20, 0x22, 7, u"Power J/h", true, 6},          // MJ/h
+    {0x23, 0x25, 7, u"Power J/h", true, 9},          // GJ/h
+    {0x26, 0x28, 2, u"Volume m3", true, -6},         // ml
+    {0x29, 0x2B, 2, u"Volume m3", true, -3},         // l
+    {0x2C, 0x2E, 2, u"Volume m3", true, 0},          // m3
+    {0x2F, 0x31, 8, u"Volume Flow m3/h", true, -6},  // ml/h
+    {0x32, 0x34, 8, u"Volume Flow m3/h", true, -3},  // l/h
+    {0x35, 0x37, 8, u"Volume Flow m3/h", true, 0},   // m3/h
+    {0x38, 0x38, -1, u"Temperature °C", true, -3},
+    {0x39, 0x39, 22, u"Units for H.C.A.", false, 0},
+    {0x3A, 0x3D, -1, u"Reserved", false, 0},
+    {0x3E, 0x3E, -1, u"Reserved", false, 0},  // counter 2 only: counter 1's unit, historic
+    {0x3F, 0x3F, -1, u"Without Units", false, 0},
+};
+}  // namespace
+
+const std::span<const TMBus_Fixed_Unit> MBus_Fixed_Units = Fixed_Unit_Table;
+
+const TMBus_Fixed_Unit& Find_Fixed_Unit(Byte code) {
+    for (const TMBus_Fixed_Unit& u : MBus_Fixed_Units)
+        if (code >= u.First && code <= u.Last) return u;
+    return MBus_Fixed_Units.back();
+}
 
 namespace {
 

@@ -22,18 +22,25 @@ struct TMBus_Data_Field {
 extern const std::array<TMBus_Data_Field, 16> MBus_Data_Fields;
 constexpr Byte MBus_Variable_Length = 0xD;
 
-// Variable length (data field 0xD), by the LVAR byte. The length is
-// LVAR - Base; the texts carry a number between their two halves:
+// Variable length (data field 0xD), by the LVAR byte, as the current edition
+// of the application layer codes it. The length in bytes is Fixed, or
+// (LVAR - Base) * Step; the texts carry a number between their two halves:
 // DataFieldStr the length times Field_Factor (BCD digits count two per byte),
 // descdim the length itself. A reserved range has no number and no length.
+enum class TMBus_LVAR_Kind : Byte { Text, BCD_Positive, BCD_Negative, Binary, Reserved };
 struct TMBus_LVAR_Range {
     Byte First, Last, Base;
+    int Step;
+    int Fixed;  // 0: by Base and Step
     int Field_Factor;
     TText Field_Head, Field_Tail;
     TText Dim_Head, Dim_Tail;
-    bool Reserved;
+    TMBus_LVAR_Kind Kind;
+
+    bool Reserved() const { return Kind == TMBus_LVAR_Kind::Reserved; }
+    int Length(Byte LVAR) const { return Fixed ? Fixed : (LVAR - Base) * Step; }
 };
-extern const std::array<TMBus_LVAR_Range, 6> MBus_LVAR_Ranges;
+extern const std::array<TMBus_LVAR_Range, 10> MBus_LVAR_Ranges;
 const TMBus_LVAR_Range& Find_LVAR_Range(Byte LVAR);
 
 // FunctionFieldStr by the function field (DIF bits 4 and 5).
@@ -45,6 +52,30 @@ struct TMBus_Medium {
 };
 extern const std::array<TMBus_Medium, 19> MBus_Media;
 extern const TText MBus_Other_Medium;
+
+// The medium of a fixed data structure: four bits, two from the top of each
+// of its medium and unit bytes; numbered as the variable structure's media
+// up to 8.
+extern const std::array<TText, 16> MBus_Fixed_Media;
+
+// The unit of a counter of a fixed data structure (six bits), as the primary
+// type code and description of the VIF that means the same quantity; a
+// scaled unit's value is brought to that description's unit by
+// 10^(Exponent + code - First).
+struct TMBus_Fixed_Unit {
+    Byte First, Last;
+    int Code;  // -1: none
+    TText Description;
+    bool Scaled;
+    signed char Exponent;
+
+    int Exponent_Of(Byte code) const { return Scaled ? Exponent + (code - First) : 0; }
+};
+extern const std::span<const TMBus_Fixed_Unit> MBus_Fixed_Units;
+// Counter 2's unit code for "as counter 1, a value stored at a fixed date".
+constexpr Byte MBus_Fixed_Unit_Historic = 0x3E;
+// The row holding code; the table covers every six-bit code.
+const TMBus_Fixed_Unit& Find_Fixed_Unit(Byte code);
 
 // A power of ten that a code applies to the value: 10^((code & Mask) + Offset).
 struct TMBus_Scale {

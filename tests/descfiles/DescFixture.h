@@ -6,10 +6,13 @@
 #include "framework/System.h"
 #include "shell/Globals.h"
 #include "shell/ShellState.h"
+#include "shell/ULanguage.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -67,9 +70,21 @@ inline void Expect_Same_Lines(const std::string& expected, const std::string& ac
     EXPECT_EQ(expected, actual);  // line ends and byte-order mark too
 }
 
+// What a command prints, its errors included: the field tools' verdicts.
+inline std::string Shell_Output(const std::string& command) {
+    std::string out;
+    FILE* p = popen((command + " 2>&1").c_str(), "r");
+    if (!p) return out;
+    std::array<char, 4096> buf;
+    while (size_t n = fread(buf.data(), 1, buf.size(), p)) out.append(buf.data(), n);
+    pclose(p);
+    return out;
+}
+
 class DescProject : public ::testing::Test {
 protected:
     void SetUp() override {
+        Load_Default_Texts();  // the messages of refused files come from the text table
         Project_Dir = Utf8ToString(dir.path());
         Path_ParGen = P("ParGen.xml");
         Path_J1939_Rec_Frames = P("J1939_Rec_Frames.xml");

@@ -1,6 +1,7 @@
 #include "descfiles/UEds.h"
 
 #include "DescFixture.h"
+#include "EdsRules.h"
 #include "descfiles/DescFile_Text.h"
 #include "framework/IniFiles.h"
 
@@ -56,6 +57,7 @@ TEST_F(EDS, PdoWorkedExampleMatchesGoldenFile) {
     const std::string actual = Generate();
     Expect_Same_Lines(Golden("eds/PDO_Example.eds", actual), actual);
     Expect_Unique_Sections(actual);
+    EXPECT_EQ(std::vector<std::string>{}, eds_rules::Violations(actual));
 
     TIniFile ini(P("out.eds"));
     EXPECT_EQ(u"1", ini.ReadString(u"DeviceInfo", u"NrOfRXPDO", u""));
@@ -89,9 +91,13 @@ TEST_F(EDS, SdoWorkedExampleMatchesGoldenFile) {
     EXPECT_EQ(u"0x0005", ini.ReadString(u"2000sub1", u"DataType", u""));
     EXPECT_EQ(u"ro", ini.ReadString(u"2000sub1", u"AccessType", u""));
     EXPECT_EQ(u"0x0006", ini.ReadString(u"2000sub3", u"DataType", u""));
-    EXPECT_EQ(u"1", ini.ReadString(u"2001", u"SubNumber", u""));
-    EXPECT_EQ(u"0x0007", ini.ReadString(u"2001sub0", u"DataType", u""));
-    EXPECT_EQ(u"rw", ini.ReadString(u"2001sub0", u"AccessType", u""));
+    // Sub-index 0 alone: a plain UNSIGNED32 variable, not a record.
+    EXPECT_FALSE(ini.ValueExists(u"2001", u"SubNumber"));
+    EXPECT_FALSE(ini.SectionExists(u"2001sub0"));
+    EXPECT_EQ(u"0x7", ini.ReadString(u"2001", u"ObjectType", u""));
+    EXPECT_EQ(u"0x0007", ini.ReadString(u"2001", u"DataType", u""));
+    EXPECT_EQ(u"rw", ini.ReadString(u"2001", u"AccessType", u""));
+    EXPECT_EQ(std::vector<std::string>{}, eds_rules::Violations(actual));
     const auto sections = Sections(actual);
     const auto at = [&](const std::string& s) { return std::find(sections.begin(), sections.end(), s) - sections.begin(); };
     EXPECT_LT(at("2000sub0"), at("2000sub1"));
@@ -109,6 +115,88 @@ TEST_F(EDS, RepeatedSubIndexMakesOneEntryReadWriteWhenEitherWrites) {
     EXPECT_EQ(u"rw", ini.ReadString(u"2000subA", u"AccessType", u""));
     EXPECT_EQ(u"0x0005", ini.ReadString(u"2000subA", u"DataType", u""));  // the first row's size
     EXPECT_EQ(u"ro", ini.ReadString(u"2000sub2", u"AccessType", u""));
+}
+
+TEST_F(EDS, ARowAtSubIndexZeroBesideOthersGivesWayToTheCount) {
+    SDO(Sdo("0x2100", "0", "4") + Sdo("0x2100", "2", "2"), Sdo("0x2100", "1", "1"));
+    const std::string actual = Generate();
+    TIniFile ini(P("out.eds"));
+    EXPECT_EQ(u"3", ini.ReadString(u"2100", u"SubNumber", u""));
+    EXPECT_EQ(u"Largest Sub-Index supported", ini.ReadString(u"2100sub0", u"ParameterName", u""));
+    EXPECT_EQ(u"0x0005", ini.ReadString(u"2100sub0", u"DataType", u""));
+    EXPECT_EQ(u"ro", ini.ReadString(u"2100sub0", u"AccessType", u""));
+    EXPECT_EQ(u"0x02", ini.ReadString(u"2100sub0", u"DefaultValue", u""));
+    EXPECT_EQ(u"rw", ini.ReadString(u"2100sub1", u"AccessType", u""));
+    EXPECT_EQ(std::vector<std::string>{}, eds_rules::Violations(actual));
+}
+
+// Every model that writes a data sheet, with full PDO tables and SDO objects
+// of every shape: the sheet keeps the format's rules.
+TEST_F(EDS, EveryModelsSheetWithFullTablesKeepsTheFormatsRules) {
+    std::string rx, tx;
+    for (int i = 0; i < 30; ++i) {
+        rx += Rx(std::to_string(0x200 + i), std::to_string(i % 8 + 1));
+        tx += Rx(std::to_string(0x180 + i), std::to_string(8 - i % 8));
+    }
+    PDO(rx, tx);
+    std::string read, write;
+    for (int i = 0; i < 40; ++i) {
+        const std::string index = std::to_string(0x2000 + i);
+        const std::string size = std::to_string(i % 3 == 0 ? 1 : i % 3 == 1 ? 2 : 4);
+        switch (i % 4) {
+        case 0: read += Sdo(index, "0", size); break;                               // a variable alone
+        case 1: read += Sdo(index, "0", size) + Sdo(index, "3", size); break;       // count and entries
+        case 2: write += Sdo(index, "1", size) + Sdo(index, "254", "4"); break;     // no row at 0
+        default: read += Sdo(index, "5", size); write += Sdo(index, "0", size) + Sdo(index, "5", "2"); break;
+        }
+    }
+    SDO(read, write);
+    for (int model : {8, 24, 33}) {
+        Model_Code = model;
+        const std::string actual = Generate();
+        EXPECT_EQ(std::vector<std::string>{}, eds_rules::Violations(actual)) << "model " << model;
+        TIniFile ini(P("out.eds"));
+        EXPECT_EQ(u"30", ini.ReadString(u"DeviceInfo", u"NrOfTXPDO", u""));
+        EXPECT_EQ(u"40", ini.ReadString(u"ManufacturerObjects", u"SupportedObjects", u""));
+    }
+}
+
+TEST(EDS_Rules, TheCheckFindsTheFaultsToolsRejectSheetsFor) {
+    const std::string base =
+        "[FileInfo]\r\nFileName=x.eds\r\n[DeviceInfo]\r\nNrOfRXPDO=0\r\nNrOfTXPDO=0\r\n"
+        "[MandatoryObjects]\r\nSupportedObjects=3\r\n1=0x1000\r\n2=0x1001\r\n3=0x1018\r\n"
+        "[1000]\r\nParameterName=Device Type\r\nObjectType=0x07\r\nDataType=0x0007\r\nAccessType=const\r\n"
+        "[1001]\r\nParameterName=Error Register\r\nObjectType=0x07\r\nDataType=0x0005\r\nAccessType=ro\r\n"
+        "[1018]\r\nSubNumber=2\r\nParameterName=Identity Object\r\nObjectType=0x09\r\n"
+        "[1018sub0]\r\nParameterName=n\r\nObjectType=0x7\r\nDataType=0x0005\r\nAccessType=ro\r\nDefaultValue=1\r\n"
+        "[1018sub1]\r\nParameterName=Vendor\r\nObjectType=0x7\r\nDataType=0x0007\r\nAccessType=ro\r\n";
+    EXPECT_EQ(std::vector<std::string>{}, eds_rules::Violations(base));
+    // The object of a single row at sub-index 0 as the old sheet wrote it.
+    const std::string old_record =
+        base +
+        "[ManufacturerObjects]\r\nSupportedObjects=1\r\n1=0x2001\r\n"
+        "[2001]\r\nSubNumber=1\r\nParameterName=App Vars\r\nObjectType=0x9\r\n"
+        "[2001sub0]\r\nParameterName=Application Variable\r\nObjectType=0x7\r\nDataType=0x0007\r\n"
+        "AccessType=rw\r\nDefaultValue=0x00000000\r\n";
+    const std::vector<std::string> old_faults = {"[2001sub0] is not the UNSIGNED8 count of the entries"};
+    EXPECT_EQ(old_faults, eds_rules::Violations(old_record));
+    const std::pair<std::string, std::string> faults[] = {
+        {base + "[1018sub2]\r\nParameterName=x\r\nObjectType=0x7\r\nDataType=0x0007\r\nAccessType=ro\r\n",
+         "[1018] SubNumber=2 but 3 sub-sections"},
+        {base + "[1000]\r\n", "section [1000] twice"},
+        {base + "[OptionalObjects]\r\nSupportedObjects=2\r\n1=0x1005\r\n",
+         "[OptionalObjects] lists 1 objects, SupportedObjects says 2"},
+        {base + "[1005]\r\nParameterName=x\r\nObjectType=0x7\r\nDataType=0x0007\r\nAccessType=rw\r\n",
+         "object section [1005] is in no object list"},
+    };
+    for (const auto& [text, first] : faults) {
+        const auto found = eds_rules::Violations(text);
+        ASSERT_FALSE(found.empty()) << first;
+        EXPECT_EQ(first, found.front());
+    }
+    std::string bad_type = base;
+    bad_type.replace(bad_type.find("AccessType=const"), 16, "AccessType=read");
+    EXPECT_EQ(std::vector<std::string>{"[1000] has no valid AccessType"}, eds_rules::Violations(bad_type));
 }
 
 TEST_F(EDS, AnIndexInBothTablesMixesReadOnlyAndReadWrite) {
@@ -156,6 +244,7 @@ TEST_F(EDS, ModelIdentity) {
 TEST_F(EDS, NoTablesGiveTheFixedObjectsOnly) {
     const std::string actual = Generate();
     Expect_Unique_Sections(actual);
+    EXPECT_EQ(std::vector<std::string>{}, eds_rules::Violations(actual));
     TIniFile ini(P("out.eds"));
     EXPECT_EQ(u"0", ini.ReadString(u"DeviceInfo", u"NrOfRXPDO", u""));
     EXPECT_EQ(u"0", ini.ReadString(u"ManufacturerObjects", u"SupportedObjects", u""));

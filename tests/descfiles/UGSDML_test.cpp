@@ -75,9 +75,12 @@ TEST_F(GSDML, SizeReaders) {
         {"Modbus TCP slave", 12, TElements{{"MODBUS_TCP_Slave_NB_OUT", "5"}, {"MODBUS_TCP_Slave_NB_IN", "6"}}, none, none, none, none, 5, 6, u"SERIAL"},
         {"EtherNet/IP default", 13, std::nullopt, none, none, none, none, 496, 496, nullptr},
         {"Ethernet default", 31, std::nullopt, none, none, none, none, 512, 512, u"SERIAL"},
-        {"negative length kept", 31, TElements{{"PROFINET_NB_OUT", "-5"}}, none, none, none, none, -5, 512, u"SERIAL"},
         {"M-Bus without ParGen", 10, std::nullopt, none, none, none, none, 1, 4, u"devicefl"},
         {"M-Bus without the key", 10, TElements{}, none, none, none, none, 1439, 4, u"devicefl"},
+        // Model 10's image takes the low 16 bits of the length, at most 1439.
+        {"M-Bus beyond the image", 10, TElements{{"PROFINET_NB_OUT", "2000"}}, none, none, none, none, 1439, 4, nullptr},
+        {"M-Bus negative", 10, TElements{{"PROFINET_NB_OUT", "-5"}}, none, none, none, none, 1439, 4, nullptr},
+        {"M-Bus 65536 is 0", 10, TElements{{"PROFINET_NB_OUT", "65536"}}, none, none, none, none, 1, 4, nullptr},
         {"M-Bus zero becomes one", 10, TElements{{"PROFINET_NB_OUT", "0"}, {"PROFINET_NB_IN", "99"}}, none, none, none, none, 1, 4, u"devicefl"},
         {"DMX without ParGen", 22, std::nullopt, none, none, none, none, 1, 512, nullptr},
         {"DMX out", 22, TElements{{"DMX_TYPE", "1"}, {"PROFINET_NB_IN", "300"}}, none, none, none, none, 1, 300, nullptr},
@@ -173,6 +176,8 @@ TEST_F(GSDML, DocumentsMatchGoldenFiles) {
 }
 
 TEST_F(GSDML, EveryTemplateWritesAWellFormedDocument) {
+    const std::string xmllint = Shell_Output("command -v xmllint");
+    if (xmllint.empty()) std::printf("xmllint is not installed (Debian package libxml2-utils): its check skipped\n");
     ParGen({{"PROFINET_NAME_STA", "st"}});
     int templates = 0;
     for (int model = 0; model <= 35; ++model) {
@@ -193,9 +198,14 @@ TEST_F(GSDML, EveryTemplateWritesAWellFormedDocument) {
         TXmlDocument doc;
         TXmlNode body = Path(Parse(doc), {u"ProfileBody"});
         EXPECT_FALSE(Path(body, {u"DeviceIdentity"}).AttributeOr(u"DeviceID", u"").empty());
-        EXPECT_FALSE(Path(body, {u"ApplicationProcess", u"DeviceAccessPointList", u"DeviceAccessPointItem"})
-                         .AttributeOr(u"ImplementationType", u"")
-                         .empty());
+        const TXmlNode dap = Path(body, {u"ApplicationProcess", u"DeviceAccessPointList", u"DeviceAccessPointItem"});
+        EXPECT_FALSE(dap.AttributeOr(u"ImplementationType", u"").empty());
+        const String dns = dap.AttributeOr(u"DNS_CompatibleName", u"");
+        EXPECT_EQ(LowerCase(dns), dns);
+        // What an independent XML reader makes of it.
+        if (!xmllint.empty()) {
+            EXPECT_EQ("", Shell_Output("xmllint --noout " + dir.file("out.xml")));
+        }
     }
     EXPECT_EQ(24, templates);
 }
@@ -262,11 +272,11 @@ TEST_F(GSDML, ModbusTcpMasterSplitsAt1024) {
           "<Output><DataItem DataType=\"OctetString\" Length=\"10\" TextId=\"IDT_Output_1\"/></Output>",
           "<Input><DataItem DataType=\"OctetString\" Length=\"1\" TextId=\"IDT_Input_1\"/></Input>"},
          true},
-        {"3000", "2000",
+        {"1440", "1440",
          {"<Input><DataItem DataType=\"OctetString\" Length=\"1024\" TextId=\"IDT_Input_1\"/></Input>",
           "<Output><DataItem DataType=\"OctetString\" Length=\"1024\" TextId=\"IDT_Output_1\"/></Output>",
-          "<Input><DataItem DataType=\"OctetString\" Length=\"1976\" TextId=\"IDT_Input_1\"/></Input>",
-          "<Output><DataItem DataType=\"OctetString\" Length=\"976\" TextId=\"IDT_Output_1\"/></Output>"},
+          "<Input><DataItem DataType=\"OctetString\" Length=\"416\" TextId=\"IDT_Input_1\"/></Input>",
+          "<Output><DataItem DataType=\"OctetString\" Length=\"416\" TextId=\"IDT_Output_1\"/></Output>"},
          true},
         {"0", "0", {}, false},
     };
@@ -281,6 +291,57 @@ TEST_F(GSDML, ModbusTcpMasterSplitsAt1024) {
         if (c.io_lines.empty()) {  // the access point's submodule and the module: both without items
             EXPECT_EQ(2u, Containing(actual, "<IOData IOPS_Length=\"1\" IOCS_Length=\"1\"/>").size());
         }
+    }
+}
+
+TEST_F(GSDML, LengthsTheBusCannotCarryAreRefusedByTheirField) {
+    struct Case {
+        int model;
+        TElements pargen;
+        std::string j1939_rec;
+        std::string field, length, most;
+    } cases[] = {
+        {31, {{"PROFINET_NB_OUT", "-5"}}, "", "PROFINET_NB_OUT", "-5", "1440"},
+        {24, {{"PROFINET_NB_IN", "1441"}}, "", "PROFINET_NB_IN", "1441", "1440"},
+        {11, {{"MODBUS_TCP_MASTER_NB_OUT", "3000"}}, "", "MODBUS_TCP_MASTER_NB_OUT", "3000", "1440"},
+        {22, {{"DMX_TYPE", "1"}, {"PROFINET_NB_IN", "2000"}}, "", "PROFINET_NB_IN", "2000", "1440"},
+        {3, {{"PROFIBUS_SLAVE_NB_IN", "245"}}, "", "PROFIBUS_SLAVE_NB_IN", "245", "244"},
+        {6, {}, R"(<row TP="Y" TP_NByte="1000"/><row TP="N" TP_NByte="500"/>)",
+         "TP_NByte of \"J1939_Rec_Frames.xml\"", "1500", "1440"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.field);
+        ParGen(c.pargen);
+        std::filesystem::remove(dir.file("J1939_Rec_Frames.xml"));
+        if (!c.j1939_rec.empty()) J1939_Rec(c.j1939_rec);
+        Model_Code = c.model;
+        try {
+            Write_GSDML_For_Model(P("out.xml"));
+            ADD_FAILURE() << "written";
+        } catch (const EDescFileError& e) {
+            EXPECT_EQ("Error! " + c.field + " is " + c.length + " bytes, but the bus carries 0 to " + c.most +
+                          " bytes. The file was not written.",
+                      StringToUtf8(e.Message()));
+        }
+        EXPECT_FALSE(std::filesystem::exists(dir.file("out.xml")));
+    }
+    // The largest lengths each bus carries are written.
+    ParGen({{"PROFINET_NB_OUT", "1440"}, {"PROFINET_NB_IN", "1440"}});
+    EXPECT_EQ(2u, Containing(Generate(24), "OctetString\" Length=\"1440\"").size());
+    ParGen({{"PROFIBUS_SLAVE_NB_OUT", "244"}, {"PROFIBUS_SLAVE_NB_IN", "244"}});
+    EXPECT_EQ(2u, Containing(Generate(3), "OctetString\" Length=\"244\"").size());
+}
+
+TEST_F(GSDML, TheNameOfStationIsLowerCase) {
+    ParGen({{"PROFINET_NAME_STA", "PLC-Boiler-1"}});
+    for (int model : {8, 24}) {  // the fixed text and the project's name
+        SCOPED_TRACE(model);
+        Generate(model);
+        TXmlDocument doc;
+        TXmlNode dap = Path(Parse(doc), {u"ProfileBody", u"ApplicationProcess", u"DeviceAccessPointList",
+                                         u"DeviceAccessPointItem"});
+        EXPECT_EQ(model == 8 ? u"SERIAL" : u"PLC-Boiler-1", dap.AttributeOr(u"ImplementationType", u""));
+        EXPECT_EQ(model == 8 ? u"serial" : u"plc-boiler-1", dap.AttributeOr(u"DNS_CompatibleName", u""));
     }
 }
 

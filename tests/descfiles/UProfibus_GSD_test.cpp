@@ -1,6 +1,7 @@
 #include "descfiles/UProfibus_GSD.h"
 
 #include "DescFixture.h"
+#include "descfiles/DescFile_Text.h"
 #include "framework/SysUtils.h"
 
 namespace {
@@ -52,7 +53,7 @@ TEST_F(GSD, Model3ExchangesTheDirectionsAndMatchesGoldenFile) {
 }
 
 TEST_F(GSD, FixedLayoutRulesHold) {
-    const std::string actual = Generate(23, "0", "0");
+    const std::string actual = Generate(23, "1", "1");
     const auto lines = Crlf_Lines(actual);
     // Comment box: 85 characters from its second line to its last.
     for (int i = 1; i <= 20; ++i) EXPECT_EQ(85u, lines[i].size()) << "line " << i + 1 << ": " << lines[i];
@@ -77,32 +78,69 @@ TEST_F(GSD, ModuleCountsAndLengthBytes) {
         std::string max_module;
     };
     const Case cases[] = {
-        {"0", {}, "Max_Module=0"},
-        {"128", {"Module=\"DI  (PORT1)    \" 0x42,0x3F,0x00,0x01", "Module=\"DI  (PORT2)    \" 0x42,0x3F,0x00,0x02"}, "Max_Module=2"},
-        {"1", {"Module=\"DI  (PORT1)    \" 0x42,0x00,0x00,0x01"}, "Max_Module=1"},
-        {"abc", {}, "Max_Module=0"},  // not a number: 0
-        {"0x41", {"Module=\"DI  (PORT1)    \" 0x42,0x3F,0x00,0x01", "Module=\"DI  (PORT2)    \" 0x42,0x00,0x00,0x02"}, "Max_Module=2"},
+        {"0", {}, "Max_Module=1"},  // the one output module
+        {"128", {"Module=\"DI  (PORT1)    \" 0x42,0x3F,0x00,0x01", "Module=\"DI  (PORT2)    \" 0x42,0x3F,0x00,0x02"}, "Max_Module=3"},
+        {"1", {"Module=\"DI  (PORT1)    \" 0x42,0x00,0x00,0x01"}, "Max_Module=2"},
+        {"0x41", {"Module=\"DI  (PORT1)    \" 0x42,0x3F,0x00,0x01", "Module=\"DI  (PORT2)    \" 0x42,0x00,0x00,0x02"}, "Max_Module=3"},
+        // Not a number: the whole data area, as the image takes it.
+        {"abc",
+         {"Module=\"DI  (PORT1)    \" 0x42,0x3F,0x00,0x01", "Module=\"DI  (PORT2)    \" 0x42,0x3F,0x00,0x02",
+          "Module=\"DI  (PORT3)    \" 0x42,0x3F,0x00,0x03", "Module=\"DI  (PORT4)    \" 0x42,0x33,0x00,0x04"},
+         "Max_Module=5"},
     };
     for (const Case& c : cases) {
-        const std::string actual = Generate(23, "0", c.nb_out);
-        EXPECT_EQ(c.modules, Matching(actual, "Module=")) << c.nb_out;
+        const std::string actual = Generate(23, "1", c.nb_out);
+        std::vector<std::string> inputs;
+        for (const auto& m : Matching(actual, "Module=\"DI")) inputs.push_back(m);
+        EXPECT_EQ(c.modules, inputs) << c.nb_out;
         EXPECT_EQ(std::vector<std::string>{c.max_module}, Matching(actual, "Max_Module=")) << c.nb_out;
-    }
-    // With no module the slot list is empty.
-    const auto lines = Crlf_Lines(Generate(23, "0", "0"));
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i] == "SlotDefinition") {
-            EXPECT_EQ("EndSlotDefinition", lines[i + 1]);
-        }
     }
 }
 
-TEST_F(GSD, ManyModulesNumberOnInHexadecimal) {
-    const std::string actual = Generate(23, "0", "20000");  // 313 modules
+TEST_F(GSD, TheLargestDataAreasFillEightModules) {
+    const std::string actual = Generate(3, "244", "244");
     const auto modules = Matching(actual, "Module=");
-    ASSERT_EQ(313u, modules.size());
-    EXPECT_EQ("Module=\"DI  (PORT256)    \" 0x42,0x3F,0x00,0x100", modules[255]);
-    EXPECT_EQ("Module=\"DI  (PORT313)    \" 0x42,0x1F,0x00,0x139", modules[312]);
+    ASSERT_EQ(8u, modules.size());
+    EXPECT_EQ("Module=\"DI  (PORT4)    \" 0x42,0x33,0x00,0x04", modules[3]);
+    EXPECT_EQ("Module=\"DO  (PORT8)    \" 0x82,0x33,0x00,0x08", modules[7]);
+    EXPECT_EQ((std::vector<std::string>{"Max_Data_Len=488"}), Matching(actual, "Max_Data_Len="));
+    EXPECT_EQ((std::vector<std::string>{"Slot(8) = \"Slot 8\" 8 8"}), Matching(actual, "Slot(8)"));
+    // Missing lengths: none for model 3, as its image takes them.
+    Model_Code = 3;
+    ParGen({{"PROFIBUS_SLAVE_NB_OUT", "10"}});
+    ASSERT_TRUE(Read_GSD_Lengths());
+    EXPECT_EQ(0, GSD_Input_Len);
+    EXPECT_EQ(10, GSD_Output_Len);
+}
+
+TEST_F(GSD, LengthsPROFIBUSCannotCarryAreRefusedByTheirField) {
+    struct Case {
+        int model;
+        std::string nb_in, nb_out, message;
+    } cases[] = {
+        {23, "10", "245", "Error! PROFIBUS_SLAVE_NB_OUT is 245 bytes, but the bus carries 0 to 244 bytes. "
+                          "The file was not written."},
+        {23, "2000", "10", "Error! PROFIBUS_SLAVE_NB_IN is 2000 bytes, but the bus carries 0 to 244 bytes. "
+                           "The file was not written."},
+        {3, "-1", "10", "Error! PROFIBUS_SLAVE_NB_IN is -1 bytes, but the bus carries 0 to 244 bytes. "
+                        "The file was not written."},
+        {3, "0", "0", "Error! PROFIBUS_SLAVE_NB_IN and PROFIBUS_SLAVE_NB_OUT are both 0, but a PROFIBUS master "
+                      "needs at least one module. The GSD file was not written."},
+        {23, "0", "0", "Error! PROFIBUS_SLAVE_NB_OUT and PROFIBUS_SLAVE_NB_IN are both 0, but a PROFIBUS master "
+                       "needs at least one module. The GSD file was not written."},
+    };
+    for (const Case& c : cases) {
+        Model_Code = c.model;
+        ParGen({{"PROFIBUS_SLAVE_NB_IN", c.nb_in}, {"PROFIBUS_SLAVE_NB_OUT", c.nb_out}});
+        ASSERT_TRUE(Read_GSD_Lengths());
+        try {
+            Write_GSD_File(P("out.gsd"));
+            ADD_FAILURE() << "written: " << c.message;
+        } catch (const EDescFileError& e) {
+            EXPECT_EQ(c.message, StringToUtf8(e.Message()));
+        }
+        EXPECT_FALSE(std::filesystem::exists(dir.file("out.gsd")));
+    }
 }
 
 TEST_F(GSD, NoParGenReadsNothing) {
@@ -127,6 +165,7 @@ TEST_F(GSD, FileNameGetsItsExtension) {
 
 TEST_F(GSD, UnwritableFileLeavesNothing) {
     Model_Code = 3;
+    GSD_Input_Len = GSD_Output_Len = 1;
     EXPECT_THROW(Write_GSD_File(P("missing-folder/out.gsd")), EFCreateError);
 }
 

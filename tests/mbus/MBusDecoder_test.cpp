@@ -11,6 +11,13 @@ using MBusDecoder = TMBusTest;
 
 TSlave_MBus& Wired(int position) { return *dynamic_cast<TSlave_MBus*>(MBus_Slave_List.at(position)); }
 
+// Count bytes of a frame from At as hexadecimal digit pairs.
+String StringOf(const TBytes& frame, std::size_t at, std::size_t count) {
+    String s;
+    for (std::size_t i = at; i < at + count; ++i) s += IntToHex(frame[i], 2);
+    return s;
+}
+
 // Decode_VIF over the given data bytes and VIFEs, as the walk hands them over.
 TVariable_MBus Value_Of(Byte vif, const TBytes& vifes, Byte dataField, const TBytes& data, Byte lvar = 0) {
     TMBusDecoder d;
@@ -300,12 +307,21 @@ TEST_F(MBusDecoder, DataFieldsAndVariableLengthsGiveLengthAndBothTexts) {
          u"Variable length: ASCII string with 191 characters", false},
         {0xD, 0xC3, 3, u"Variable Length - Positive BCD Number with 6 digits",
          u"Variable length: Positive BCD number with 3 *2 digits", false},
-        {0xD, 0xDF, 15, u"Variable Length - Negative BCD Number with 30 digits",
-         u"Variable length: Negative BCD number with 15 *2 digits", false},
+        {0xD, 0xD9, 9, u"Variable Length - Negative BCD Number with 18 digits",
+         u"Variable length: Negative BCD number with 9 *2 digits", false},
         {0xD, 0xE4, 4, u"Variable Length - Binary Number with 4 Bytes", u"Variable length: Binary number with 4 bytes",
          false},
-        {0xD, 0xFA, 10, u"Variable Length - Floating Point Number with 10 Bytes",
-         u"Variable length: Floating Point number with 10 bytes", false},
+        {0xD, 0xEF, 15, u"Variable Length - Binary Number with 15 Bytes",
+         u"Variable length: Binary number with 15 bytes", false},
+        // From 0xF0 binary numbers grow four bytes a step, then to 48 and 64.
+        {0xD, 0xF0, 16, u"Variable Length - Binary Number with 16 Bytes",
+         u"Variable length: Binary number with 16 bytes", false},
+        {0xD, 0xF4, 32, u"Variable Length - Binary Number with 32 Bytes",
+         u"Variable length: Binary number with 32 bytes", false},
+        {0xD, 0xF5, 48, u"Variable Length - Binary Number with 48 Bytes",
+         u"Variable length: Binary number with 48 bytes", false},
+        {0xD, 0xF6, 64, u"Variable Length - Binary Number with 64 Bytes",
+         u"Variable length: Binary number with 64 bytes", false},
     };
     for (const TCase& c : cases) {
         TBytes area = {c.Field, 0x13};
@@ -327,22 +343,256 @@ TEST_F(MBusDecoder, DataFieldsAndVariableLengthsGiveLengthAndBothTexts) {
     }
 }
 
-TEST_F(MBusDecoder, PlainTextUnitFollowsTheVIFAndIsStoredReversed) {
-    const TWalk w = Walk({0x02, 0x7C, 0x03, 'h', 'W', 'k', '1', '2',
-                          0x02, 0xFC, 0x03, 'h', 'W', 'k', 0x74, '3', '4'});
-    ASSERT_EQ(w.List.size(), 2u);
-    for (std::size_t i : {0, 1}) {
+TEST_F(MBusDecoder, PlainTextUnitIsTheUnitOfANumberCodedByTheDataField) {
+    // The unit follows the VIF, last character first; the data are coded by
+    // the data field: a humidity of 541 tenths (VIFE 0x75, 10^-1) in "%RH",
+    // a battery time of 2516 "days", and a BCD count in "kWh".
+    const TWalk w = Walk({0x02, 0xFC, 0x03, 'H', 'R', '%', 0x75, 0x1D, 0x02,  //
+                          0x02, 0x7C, 0x04, 's', 'y', 'a', 'd', 0xD4, 0x09,   //
+                          0x0B, 0x7C, 0x03, 'h', 'W', 'k', 0x56, 0x34, 0x12});
+    ASSERT_EQ(w.List.size(), 3u);
+    struct TExpect {
+        String Unit, Desc, Value;
+    } expect[] = {
+        {u"%RH", u"Vif in following String [%RH] - Moltiplicative Correction Factor: 10^(-1)", u"54.1"},
+        {u"days", u"Vif in following String [days]", u"2516"},
+        {u"kWh", u"Vif in following String [kWh]", u"123456"},
+    };
+    for (std::size_t i = 0; i < std::size(expect); ++i) {
+        SCOPED_TRACE(i);
         EXPECT_EQ(w[i].casovif, 101);
         EXPECT_EQ(w[i].vifvalue, -1);
-        EXPECT_EQ(w[i].VIF_ASCII, u"kWh");
         EXPECT_EQ(w[i].type_data, 21);
-        EXPECT_EQ(w[i].nbyte, 2);
+        EXPECT_EQ(w[i].VIF_ASCII, expect[i].Unit);
+        EXPECT_EQ(w[i].Desc_Type_Data, expect[i].Desc);
+        EXPECT_EQ(w[i].ValueStr, expect[i].Value);
+        EXPECT_FALSE(w[i].errata);
     }
-    EXPECT_EQ(w[0].Desc_Type_Data, u"Vif in following String");
-    EXPECT_EQ(w[0].ValueStr, u"12") << "the data as characters";
-    EXPECT_EQ(w[1].VIFE, u"$74 ");
-    EXPECT_EQ(w[1].Desc_Type_Data, u"Vif in following String - Moltiplicative Correction Factor: 10^(-2)");
-    EXPECT_EQ(w[1].ValueStr, u"34");
+    EXPECT_EQ(w[0].VIFE, u"$75 ");
+    EXPECT_EQ(w[0].nbyte, 2);
+    EXPECT_TRUE(w[2].Is_BCD);
+
+    // An empty unit adds nothing to the description.
+    const TWalk bare = Walk({0x01, 0x7C, 0x00, 0x2A});
+    ASSERT_EQ(bare.List.size(), 1u);
+    EXPECT_EQ(bare[0].Desc_Type_Data, u"Vif in following String");
+    EXPECT_EQ(bare[0].ValueStr, u"42");
+}
+
+TEST_F(MBusDecoder, VariableLengthValuesAreTextsNumbersOrHexadecimal) {
+    auto text = [](Byte dif, TBytes vib, const std::string& received) {
+        TBytes r = {dif};
+        r.insert(r.end(), vib.begin(), vib.end());
+        r.push_back(static_cast<Byte>(received.size()));
+        r.insert(r.end(), received.begin(), received.end());
+        return r;
+    };
+    TBytes area;
+    auto add = [&area](const TBytes& record) { area.insert(area.end(), record.begin(), record.end()); };
+    // Strings arrive last character first, as the unit of a plain-text VIF.
+    add(text(0x0D, {0x78}, "4185028021957100G"));                          // fabrication number
+    add(text(0x0D, {0xFD, 0x0C}, "532DVR"));                                // model version
+    add(text(0x0D, {0xFD, 0x11}, "ELBYC TSET"));                            // customer
+    add({0x0D, 0x13, 0xC3, 0x56, 0x34, 0x12});                              // +123456 BCD, litres
+    add({0x0D, 0x03, 0xD2, 0x34, 0x12});                                    // -1234 BCD, Wh
+    add({0x0D, 0x13, 0xE2, 0x39, 0x30});                                    // binary 12345, litres
+    add({0x0D, 0x03, 0xE8, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F});  // the largest 64-bit number
+    TBytes key = {0x0D, 0xFD, 0x19, 0xF0};                                  // a 16-byte security key
+    for (Byte b = 0; b < 16; ++b) key.push_back(b);
+    add(key);
+    add({0x0D, 0x03, 0xE9, 1, 2, 3, 4, 5, 6, 7, 8, 9});  // nine bytes: beyond a number
+    add({0x04, 0x13, 0x39, 0x30, 0x00, 0x00});           // the walk still knows where it is
+    const TWalk w = Walk(area);
+    struct TExpect {
+        String Desc, Value;
+        int nbyte;
+    } expect[] = {
+        {u"Fabrication No", u"G0017591208205814", 17},
+        {u"Model Version", u"RVD235", 6},
+        {u"Customer", u"TEST CYBLE", 10},
+        {u"Volume m3", u"123.456", 3},
+        {u"Energy Wh", u"-1234", 2},
+        {u"Volume m3", u"12.345", 2},
+        {u"Energy Wh", u"9223372036854775807", 8},
+        {u"Security Key", u"0x0F0E0D0C0B0A09080706050403020100", 16},
+        {u"Energy Wh", u"0x090807060504030201", 9},
+        {u"Volume m3", u"12.345", 4},
+    };
+    ASSERT_EQ(w.List.size(), std::size(expect));
+    for (std::size_t i = 0; i < std::size(expect); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(w[i].Desc_Type_Data, expect[i].Desc);
+        EXPECT_EQ(w[i].ValueStr, expect[i].Value);
+        EXPECT_EQ(w[i].nbyte, expect[i].nbyte);
+        EXPECT_FALSE(w[i].errata);
+    }
+    EXPECT_EQ(w[7].DataFieldStr, u"Variable Length - Binary Number with 16 Bytes");
+    EXPECT_EQ(w[7].totdati, u"000102030405060708090A0B0C0D0E0F");
+
+    // Reserved lengths cannot be read: the record is marked and ends the walk.
+    for (Byte lvar : {0xCA, 0xCF, 0xDA, 0xDF, 0xF7, 0xFF}) {
+        const TWalk r = Walk({0x04, 0x13, 0x39, 0x30, 0x00, 0x00, 0x0D, 0x13, lvar, 0x01, 0x02, 0x04, 0x13});
+        ASSERT_EQ(r.List.size(), 2u) << int(lvar);
+        EXPECT_TRUE(r[1].errata);
+        EXPECT_EQ(r[1].DataFieldStr, u"Variable Length - Reserved");
+        EXPECT_EQ(r[1].ValueStr, u"Non analizabile") << "no made-up number";
+        EXPECT_EQ(r[1].Desc_Type_Data, u"Volume m3");
+    }
+}
+
+TEST_F(MBusDecoder, ValuesTheMeterMarksNotValidShowTheErrorText) {
+    // A time point with its invalid bit, a date of all ones, BCD digits A to F.
+    struct TCase {
+        const char* What;
+        Byte VIF;
+        TBytes VIFEs;
+        Byte Field;
+        TBytes Data;
+        String Desc;
+        Byte LVAR = 0;
+    } not_valid[] = {
+        {"type F, invalid bit", 0x6D, {}, 0x4, {0x9E, 0x0C, 0x8F, 0x33}, u"Time Point Date and Time (Type F)"},
+        {"type G, every bit set", 0x6C, {}, 0x2, {0xFF, 0xFF}, u"Time Point Date (Type G)"},
+        {"date VIFE over type F", 0x83, {0x6A}, 0x4, {0x80, 0x00, 0x00, 0x00}, u"Energy Wh - Date(/Time) of Begin of First"},
+        {"date VIFE over type G", 0x83, {0x42}, 0x2, {0xFF, 0xFF},
+         u"Energy Wh - Date(/Time) of Begin of First Lower Limit Exceed"},
+        {"2-digit BCD", 0x13, {}, 0x9, {0xAB}, u"Volume m3"},
+        {"8-digit BCD", 0x13, {}, 0xC, {0x78, 0x56, 0x3A, 0x12}, u"Volume m3"},
+        {"12-digit BCD, sign not in the last byte", 0x13, {}, 0xE, {0x01, 0xF0, 0, 0, 0, 0}, u"Volume m3"},
+        {"error state EE", 0x13, {}, 0xA, {0xEE, 0xEE}, u"Volume m3"},
+        {"variable-length BCD", 0x13, {}, 0xD, {0x1A, 0x00}, u"Volume m3", 0xC2},
+        {"variable-length BCD with a sign nibble", 0x13, {}, 0xD, {0x01, 0xF0}, u"Volume m3", 0xD2},
+    };
+    for (const TCase& c : not_valid) {
+        const TVariable_MBus v = Value_Of(c.VIF, c.VIFEs, c.Field, c.Data, c.LVAR);
+        EXPECT_TRUE(v.errata) << c.What;
+        EXPECT_EQ(v.sterror, u"Valore non valido") << c.What;
+        EXPECT_EQ(v.ValueStr, u"Valore non valido") << c.What;
+        EXPECT_EQ(v.Desc_Type_Data, c.Desc) << c.What;
+    }
+
+    // The same codings with valid contents: the summer-time bit and the sign
+    // of the last BCD byte are no faults.
+    const TCase valid[] = {
+        {"type F, summer time", 0x6D, {}, 0x4, {0x1E, 0x8C, 0x8F, 0x33}, u"15/03/28 12:30"},
+        {"type G", 0x6C, {}, 0x2, {0x8F, 0x33}, u"15/03/28"},
+        {"negative BCD", 0x03, {}, 0xC, {0x78, 0x56, 0x34, 0xF2}, u"-2345678"},
+        {"negative variable-length BCD", 0x03, {}, 0xD, {0x34, 0x12}, u"-1234", 0xD2},
+    };
+    for (const TCase& c : valid) {
+        const TVariable_MBus v = Value_Of(c.VIF, c.VIFEs, c.Field, c.Data, c.LVAR);
+        EXPECT_FALSE(v.errata) << c.What;
+        EXPECT_EQ(v.ValueStr, c.Desc) << c.What;
+    }
+
+    // In a frame: the marked record is kept and the walk goes on.
+    const TWalk w = Walk({0x04, 0x6D, 0x9E, 0x0C, 0x8F, 0x33, 0x0C, 0x13, 0x78, 0x56, 0x3A, 0x12, 0x04, 0x13, 0x39,
+                          0x30, 0x00, 0x00});
+    ASSERT_EQ(w.List.size(), 3u);
+    EXPECT_EQ(w[0].ValueStr, u"Valore non valido");
+    EXPECT_EQ(w[1].ValueStr, u"Valore non valido");
+    EXPECT_FALSE(w[2].errata);
+    EXPECT_EQ(w[2].ValueStr, u"12.345");
+}
+
+TEST_F(MBusDecoder, FixedDataStructureGivesItsHeaderAndTwoCounters) {
+    // Identification 12345678, access number 0x0A, status, then the unit
+    // bytes: counter 1 in litres (0x29) carrying the medium's low bits 11,
+    // counter 2 "as counter 1, historic" (0x3E) carrying its high bits 01:
+    // medium 7, water. Counters 12345 l and 1000 l.
+    auto fixed = [](Byte ci, Byte status, TBytes counter1, TBytes counter2) {
+        TBytes head = {0x78, 0x56, 0x34, 0x12, 0x0A, status, 0xE9, 0x7E};
+        if (ci == 0x77) {  // every field with its most significant byte first
+            std::reverse(head.begin(), head.begin() + 4);
+            std::swap(head[6], head[7]);
+            std::reverse(counter1.begin(), counter1.end());
+            std::reverse(counter2.begin(), counter2.end());
+        }
+        TBytes f = {0x68, 0, 0, 0x68, 0x08, 0x05, ci};
+        for (const TBytes* part : {&head, &counter1, &counter2}) f.insert(f.end(), part->begin(), part->end());
+        f[1] = f[2] = static_cast<Byte>(f.size() - 4);
+        Byte sum = 0;
+        for (std::size_t i = 4; i < f.size(); ++i) sum = static_cast<Byte>(sum + f[i]);
+        f.push_back(sum);
+        f.push_back(0x16);
+        return f;
+    };
+    struct TCase {
+        const char* What;
+        TBytes Frame;
+        String DataField;
+        String Value1, Value2;
+    } cases[] = {
+        {"BCD, least significant byte first", fixed(0x73, 0x00, {0x45, 0x23, 0x01, 0x00}, {0x00, 0x10, 0x00, 0x00}),
+         u"8 Digit BCD", u"12.345", u"1"},
+        {"BCD, most significant byte first", fixed(0x77, 0x00, {0x45, 0x23, 0x01, 0x00}, {0x00, 0x10, 0x00, 0x00}),
+         u"8 Digit BCD", u"12.345", u"1"},
+        {"binary", fixed(0x73, 0x01, {0x39, 0x30, 0x00, 0x00}, {0xE8, 0x03, 0x00, 0x00}), u"32 Bit Integer", u"12.345",
+         u"1"},
+        {"BCD error state", fixed(0x73, 0x00, {0x45, 0x23, 0x01, 0x00}, {0xEE, 0xEE, 0xEE, 0xEE}), u"8 Digit BCD",
+         u"12.345", u"Valore non valido"},
+    };
+    TMBusDecoder decoder;
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        ASSERT_EQ(c.Frame.size(), 25u);
+        bool last = false;
+        const int p = decoder.Decode_RSP_UD(c.Frame.data(), static_cast<int>(c.Frame.size()), -1, last);
+        ASSERT_GE(p, 0);
+        EXPECT_TRUE(last);
+        const TSlave_MBus& m = Wired(p);
+        EXPECT_EQ(m.Primary_Addresss, 5);
+        EXPECT_EQ(m.Secondary_Addresss, u"12345678");
+        EXPECT_EQ(m.Medium, 7);
+        EXPECT_EQ(m.descmedium, u"Water");
+        EXPECT_EQ(m.Manufacture, 0) << "the fixed structure names no maker";
+        EXPECT_EQ(m.Status, c.Frame[12]);
+        ASSERT_EQ(m.List_Var.size(), 2u) << "the header is not walked as records";
+        const TVariable_MBus& one = *m.List_Var[0];
+        const TVariable_MBus& two = *m.List_Var[1];
+        for (const TVariable_MBus* v : {&one, &two}) {
+            EXPECT_EQ(v->DataFieldStr, c.DataField);
+            EXPECT_EQ(v->nbyte, 4);
+            EXPECT_EQ(v->type_data, 2);
+            EXPECT_EQ(v->Desc_Type_Data, u"Volume m3");
+            EXPECT_EQ(v->Is_BCD, c.DataField == u"8 Digit BCD");
+        }
+        EXPECT_EQ(one.ValueStr, c.Value1);
+        EXPECT_EQ(two.ValueStr, c.Value2);
+        EXPECT_EQ(one.storage_number, 0);
+        EXPECT_EQ(two.storage_number, 1) << "counter 2 is historic";
+        EXPECT_EQ(one.totdati, u"" + StringOf(c.Frame, 15, 4));
+    }
+
+    // Other units and media, and counters stored at a fixed date.
+    TBytes energy = fixed(0x73, 0x02, {0x45, 0x23, 0x01, 0x00}, {0x10, 0x00, 0x00, 0x00});
+    energy[13] = 0x06;  // counter 1: kWh x 10, medium bits 00
+    energy[14] = 0x80 | 0x39;  // counter 2: H.C.A. units, medium bits 10: medium 8
+    energy[23] = 0;
+    for (std::size_t i = 4; i < 23; ++i) energy[23] = static_cast<Byte>(energy[23] + energy[i]);
+    bool last = false;
+    const int p = decoder.Decode_RSP_UD(energy.data(), static_cast<int>(energy.size()), -1, last);
+    ASSERT_GE(p, 0);
+    const TSlave_MBus& m = Wired(p);
+    EXPECT_EQ(m.descmedium, u"Heat Cost Allocator.");
+    ASSERT_EQ(m.List_Var.size(), 2u);
+    EXPECT_EQ(m.List_Var[0]->Desc_Type_Data, u"Energy Wh");
+    EXPECT_EQ(m.List_Var[0]->ValueStr, u"123450000");
+    EXPECT_EQ(m.List_Var[0]->type_data, 0);
+    EXPECT_EQ(m.List_Var[0]->storage_number, 1);
+    EXPECT_EQ(m.List_Var[1]->Desc_Type_Data, u"Units for H.C.A.");
+    EXPECT_EQ(m.List_Var[1]->ValueStr, u"10");
+    EXPECT_EQ(m.List_Var[1]->type_data, 22);
+
+    // A frame too short for its second counter keeps the first and marks the cut.
+    TBytes cut(energy.begin(), energy.begin() + 19);
+    cut.insert(cut.end(), {0x00, 0x16});
+    const int q = decoder.Decode_RSP_UD(cut.data(), static_cast<int>(cut.size()), -1, last);
+    ASSERT_GE(q, 0);
+    ASSERT_EQ(Wired(q).List_Var.size(), 2u);
+    EXPECT_EQ(Wired(q).List_Var[0]->ValueStr, u"123450000");
+    EXPECT_TRUE(Wired(q).List_Var[1]->errata);
+    EXPECT_EQ(Wired(q).List_Var[1]->ValueStr, u"Non analizabile");
 }
 
 TEST_F(MBusDecoder, EveryPrimaryVIFRangeGivesItsClassTextAndScale) {
@@ -634,14 +884,17 @@ TEST_F(MBusDecoder, EachDataCodingGivesItsRawValue) {
         {0x7, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, u"-1"},
         {0x8, {}, u"0"},
         {0x9, {0x42}, u"42"},
-        {0x9, {0xAB}, u"111"},  // nibbles beyond nine count at face value
         {0xA, {0x23, 0xF1}, u"-123"},
         {0xB, {0x56, 0x34, 0x12}, u"123456"},
         {0xC, {0x78, 0x56, 0x34, 0xF2}, u"-2345678"},
         {0xE, {0x90, 0x78, 0x56, 0x34, 0x12, 0x00}, u"1234567890"},
         {0xD, {0x56, 0x34, 0x12}, u"123456", 0xC3},
         {0xD, {0x56, 0x34, 0x12}, u"-123456", 0xD3},
-        {0xD, {0x01, 0x02, 0x03, 0x04}, u"0", 0xE4},
+        {0xD, {0x01, 0x02, 0x03, 0x04}, u"67305985", 0xE4},
+        {0xD, {0xFE, 0xFF}, u"-2", 0xE2},
+        {0xD, {}, u"0", 0xE0},
+        {0xD, {'c', 'b', 'a'}, u"abc", 0x03},
+        {0xD, {}, u"", 0x00},
         {0xD, {0x01, 0, 0, 0, 0, 0, 0, 0, 0, 0}, u"0", 0xCA},
         {0xF, {}, u"0"},
     };

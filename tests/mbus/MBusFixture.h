@@ -49,6 +49,19 @@ inline TBytes Long_Frame(Byte a, const TBytes& data, const TBytes& id = {0x78, 0
     return f;
 }
 
+// A meter at address 3 whose records need the current coding: a humidity
+// with its plain-text unit, a fabrication number as a string, a 16-byte key
+// (LVAR 0xF0), a date the meter marks invalid, and a volume after them.
+inline TBytes Current_Coding_Data() {
+    TBytes d = {0x02, 0xFC, 0x03, 'H', 'R', '%', 0x75, 0x1D, 0x02, 0x0D, 0x78, 0x11};
+    const std::string fabrication = "4185028021957100G";  // last character first
+    d.insert(d.end(), fabrication.begin(), fabrication.end());
+    d.insert(d.end(), {0x0D, 0xFD, 0x19, 0xF0});
+    for (Byte b = 0; b < 16; ++b) d.push_back(b);
+    d.insert(d.end(), {0x04, 0x6D, 0x9E, 0x0C, 0x8F, 0x33, 0x04, 0x13, 0x39, 0x30, 0x00, 0x00});
+    return d;
+}
+
 // The key of the published security-mode-5 example, and its payload as an
 // encrypted CI 8C telegram as the AT-command module passes it on (two
 // trailing bytes).

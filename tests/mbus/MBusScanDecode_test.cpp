@@ -4,6 +4,9 @@
 #include "MBusPty.h"
 #include "MBusSteppedScan.h"
 #include "support/SimConverter.h"
+#include "support/TempDir.h"
+
+#include "framework/XmlDoc.h"
 
 #include "shell/Globals.h"
 
@@ -164,6 +167,41 @@ TEST_F(MBusScan, PrimarySearchReadsEveryMeterFrameByFrame) {
     EXPECT_EQ(static_cast<TSlave_MBus*>(MBus_Slave_List[2])->Primary_Addresss, 250);
     EXPECT_FALSE(sim.AnalyzerMode());
     EXPECT_FALSE(scan.UDP_Server().Active());
+}
+
+TEST_F(MBusScan, TheResultFileShowsEachRecordAsTheMeterCodedIt) {
+    TempDir dir;
+    sim.SetFrameAnswer(Build_REQ_UD2(3, 0, false, 0), Bytes(Long_Frame(3, Current_Coding_Data())));
+    scan.SaveXMLFile = Utf8ToString(dir.file("scan.xml"));
+    ASSERT_TRUE(Start(saPrimaryAddress));
+    Run();
+    ASSERT_FALSE(scan.InScan());
+    EXPECT_EQ(scan.SaveXMLError, u"");
+    TXmlDocument doc;
+    doc.LoadFromFile(scan.SaveXMLFile);
+    const TXmlNode node = doc.DocumentElement().Child(0);
+    EXPECT_EQ(node.AttributeOr(u"Primary_Address", u""), u"3");
+    std::vector<std::pair<String, String>> shown;
+    for (const TXmlNode& v : node.Children())
+        shown.emplace_back(v.AttributeOr(u"Value", u""), v.AttributeOr(u"Type", u""));
+    EXPECT_EQ(shown, (std::vector<std::pair<String, String>>{
+                         {u"54.1", u"Vif in following String [%RH] - Moltiplicative Correction Factor: 10^(-1)"},
+                         {u"G0017591208205814", u"Fabrication No"},
+                         {u"0x0F0E0D0C0B0A09080706050403020100", u"Security Key"},
+                         {u"Valore non valido", u"Time Point Date and Time (Type F)"},
+                         {u"12.345", u"Volume m3"},
+                     }));
+    EXPECT_EQ(node.Child(2).Child(3).Text(), u"Variable Length - Binary Number with 16 Bytes");
+    EXPECT_EQ(node.Child(3).Child(6).Text(), u"Valore non valido");
+
+    // A result file that cannot be written leaves the scan's result and says why.
+    Cancel_MBus_Slave_List();
+    scan.SaveXMLFile = Utf8ToString(dir.file("missing/scan.xml"));
+    ASSERT_TRUE(Start(saPrimaryAddress));
+    Run();
+    EXPECT_EQ(scan.Result(), 1);
+    EXPECT_NE(scan.SaveXMLError, u"");
+    EXPECT_EQ(MBus_Slave_List.size(), 1u);
 }
 
 TEST_F(MBusScan, CutAfterOneAndAStopEndTheSearchEarly) {

@@ -65,8 +65,12 @@ TEST(MBusTables, EveryLVARFallsInExactlyOneRange) {
     int next = 0;
     for (const TMBus_LVAR_Range& r : MBus_LVAR_Ranges) {
         EXPECT_EQ(r.First, next);
-        EXPECT_EQ(r.Base, r.First);
         next = r.Last + 1;
+        // Every length fits the decoder's work area of 256 bytes.
+        if (!r.Reserved()) {
+            EXPECT_GE(r.Length(r.First), 0) << int(r.First);
+            EXPECT_LE(r.Length(r.Last), 256) << int(r.Last);
+        }
     }
     EXPECT_EQ(next, 0x100);
     for (int lvar = 0; lvar < 0x100; ++lvar) {
@@ -82,4 +86,15 @@ TEST(MBusTables, MediaAreListedOnceInRisingOrder) {
         EXPECT_FALSE(m.Name.empty());
         previous = m.Code;
     }
+}
+
+TEST(MBusTables, FixedUnitsCoverEverySixBitCode) {
+    int next = 0;
+    for (const TMBus_Fixed_Unit& u : MBus_Fixed_Units) {
+        EXPECT_EQ(u.First, next);
+        EXPECT_FALSE(u.Description.empty());
+        EXPECT_TRUE(u.Scaled || u.Exponent_Of(u.Last) == 0) << int(u.First);
+        next = u.Last + 1;
+    }
+    EXPECT_EQ(next, 0x40);
 }

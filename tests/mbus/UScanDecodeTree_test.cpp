@@ -123,6 +123,51 @@ TEST_F(ScanWindow, WiredTreeShowsEachMeterWithItsRecordsAndTheirDetails) {
     });
 }
 
+TEST_F(ScanWindow, ScannedValuesOfTheCurrentCodingReachTheTreeAndTheNetwork) {
+    const TBytes frame = Long_Frame(3, Current_Coding_Data());
+    sim.SetFrameAnswer(Build_REQ_UD2(3, 0, false, 0), ByteString(frame.begin(), frame.end()));
+    Show([&] {
+        win->Btn_StartScan->Click();
+        Run();
+        win->T_InScanTimer(nullptr);
+        ASSERT_EQ(win->Style(), 3);
+        const auto nodes = Walk_Tree(win->LST);
+        ASSERT_EQ(nodes.size(), 1u + 5 * 13) << "five records, no phantom ones after the key";
+        const String records[] = {
+            u"Value = 54.1 - Type = Vif in following String [%RH] - Moltiplicative Correction Factor: 10^(-1) (U0S0T0)",
+            u"Value = G0017591208205814 - Type = Fabrication No (U0S0T0)",
+            u"Value = 0x0F0E0D0C0B0A09080706050403020100 - Type = Security Key (U0S0T0)",
+            u"Value = Valore non valido - Type = Time Point Date and Time (Type F) (U0S0T0)",
+            u"Value = 12.345 - Type = Volume m3 (U0S0T0)",
+        };
+        for (std::size_t i = 0; i < std::size(records); ++i) {
+            EXPECT_EQ(nodes[1 + 13 * i].Text, records[i]);
+            EXPECT_EQ(nodes[1 + 13 * i + 7].Text.substr(0, 8), u"Value = ") << i;
+        }
+        EXPECT_EQ(nodes[1 + 13 * 2 + 4].Text, u"Data Field = Variable Length - Binary Number with 16 Bytes");
+
+        win->Btn_SaveConf->Click();
+        TXmlDocument doc;
+        doc.LoadFromFile(win->FileName_MBus);
+        std::vector<std::vector<String>> written;
+        for (const TXmlNode& v : doc.DocumentElement().Child(0).Children()) {
+            std::vector<String> row;
+            for (const char16_t* a : {u"Position", u"Desc", u"Type", u"VIF_ASCII", u"Length", u"Dim", u"ModReg"})
+                row.push_back(v.AttributeOr(a, u"?"));
+            written.push_back(row);
+        }
+        EXPECT_EQ(written,
+                  (std::vector<std::vector<String>>{
+                      {u"1", u"Vif in following String [%RH] - Moltiplicative Correction Factor: 10^(-1) (U0S0T0)",
+                       u"21", u"%RH", u"0", u"1", u"1"},
+                      {u"2", u"Fabrication No (U0S0T0)", u"23", u"", u"17", u"7", u"2"},
+                      {u"3", u"Security Key (U0S0T0)", u"19", u"", u"16", u"7", u"11"},
+                      {u"4", u"Time Point Date and Time (Type F) (U0S0T0)", u"20", u"", u"0", u"2", u"19"},
+                      {u"5", u"Volume m3 (U0S0T0)", u"2", u"", u"0", u"2", u"21"},
+                  }));
+    });
+}
+
 TEST_F(ScanWindow, WirelessTreeShowsTheMeterChosenInTheGrid) {
     // A meter heard encrypted, then decrypted with its key; another encrypted one.
     TWirelessDecoder decoder;

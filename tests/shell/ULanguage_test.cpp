@@ -43,8 +43,8 @@ TEST(DefaultTexts, AllTwoThousandEntriesAreTheListedTexts) {
     for (int i = 0; i < 2000; ++i)
         if (Lang_Table[i] != u" ")
             ++listed;
-    EXPECT_EQ(listed, 1261);
-    EXPECT_EQ(Texts_Hash(), 0xb2fced997a461d25ULL);
+    EXPECT_EQ(listed, 1265);
+    EXPECT_EQ(Texts_Hash(), 0x9f5634cee68b2391ULL);
 
     const struct {
         int index;
@@ -68,6 +68,10 @@ TEST(DefaultTexts, AllTwoThousandEntriesAreTheListedTexts) {
         {1100, "Row Already used. Do you want to overwrite the values?"},
         {1101, "Error in the Copy values!!! Copy a valid row before Paste it"},
         {1102, "Error!!! Copy a valid row before Paste it"},
+        // The description-file writers' refusals.
+        {1104, "Error! %1 is %2 bytes, but the bus carries %3 to %4 bytes. The file was not written."},
+        {1107, "!! Description must not be longer than 64 characters"},
+        {1108, " "},
         {1934, "!! Community Name is not correct (allowed characters are \"a\"..\"z\", \"A\"..\"Z\" and \"0\"..\"9\")"},
         {1938, "Error!! The Descriptions must be all differents"},
         {1999, " "},

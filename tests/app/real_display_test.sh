@@ -155,8 +155,8 @@ grep -q '<MODBUS_MASTER_BAUDRATE>3</MODBUS_MASTER_BAUDRATE>' "$work/app/PROJECTS
 click_at "$main" "${setacc_btn[@]}"
 form="$(wait_mapped "Set Modbus Access")"
 wait_focus "$form"
-# Row 1's cells, in the form's client coordinates.
-cell_y=131; slave_x=75; type_x=165; type_button_x=212; address_x=250; npoint_x=310; poll_x=372; max_x=436
+# Row 1's cells, in the form's client coordinates (below the tab strip of the page control).
+cell_y=125; slave_x=75; type_x=165; type_button_x=212; address_x=250; npoint_x=310; poll_x=372; max_x=436
 position_x=498; bit_x=558; swap_x=622
 type_cell() { click_at "$form" "$1" "$cell_y"; xdotool type --delay 10 "$2"; xdotool key Return; }
 type_cell "$slave_x" 5

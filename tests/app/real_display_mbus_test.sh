@@ -6,71 +6,13 @@
 #   with_x_display.sh real_display_mbus_test.sh <configurator executable of model 10>
 set -euo pipefail
 exe="$1"
-for tool in xdotool xwd python3; do
+for tool in xwd python3; do
   command -v "$tool" >/dev/null || { echo "missing $tool (scripts/deps installs it)"; exit 1; }
 done
-[ -n "${DISPLAY:-}" ] || { echo "no display: run through tests/with_x_display.sh"; exit 1; }
 
-work="$(mktemp -d)"
-app_pid=""
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  {
-    echo "FAIL: $*"
-    echo "the program's output:"
-    sed 's/^/  /' "$work/app.log"
-  } >&2
-  exit 1
-}
+source "$(dirname "$0")/real_display_common.sh"
 
-mkdir "$work/app"
-cp "$exe" "$work/app/configurator"
-(cd "$work/app" && exec ./configurator) >"$work/app.log" 2>&1 &
-app_pid=$!
-
-mapped() {
-  local w n
-  for w in $(xdotool search --onlyvisible --name '' 2>/dev/null || true); do
-    n="$(xdotool getwindowname "$w" 2>/dev/null || true)"
-    [ -n "$n" ] && echo "$w $n"
-  done
-  return 0
-}
-wait_mapped() {
-  local name="$1" w
-  for _ in $(seq 200); do
-    w="$(mapped | awk -v n="$name" '{ id = $1; sub(/^[^ ]+ /, ""); if ($0 == n) { print id; exit } }')"
-    [ -n "$w" ] && { echo "$w"; return 0; }
-    sleep 0.05
-  done
-  fail "no window \"$name\""
-}
-wait_focus() {
-  for _ in $(seq 200); do
-    [ "$(xdotool getwindowfocus -f 2>/dev/null || true)" = "$1" ] && return 0
-    sleep 0.05
-  done
-  fail "window $1 did not get the keyboard"
-}
-click_at() {
-  local w="$1" x="$2" y="$3" X Y
-  eval "$(xdotool getwindowgeometry --shell "$w")"
-  xdotool mousemove $((X + x)) $((Y + y))
-  xdotool click 1
-}
-
-main=""
-for _ in $(seq 600); do
-  main="$(mapped | awk '/Bridgeform CV52802/ { print $1; exit }')"
-  [ -n "$main" ] && break
-  sleep 0.05
-done
-[ -n "$main" ] || fail "the main window did not appear"
+main="$(wait_main CV52802)"
 # The wizard's buttons, in the main window's client coordinates: the M-Bus
 # network is the third step of model 10.
 new_btn=(165 129); mbus_btn=(165 217)

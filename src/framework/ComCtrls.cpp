@@ -12,6 +12,7 @@
 #include <QDateTimeEdit>
 #include <QHeaderView>
 #include <QProgressBar>
+#include <QProxyStyle>
 #include <QSlider>
 #include <QTabBar>
 #include <QTreeWidget>
@@ -136,6 +137,31 @@ void TTabSheet::SetText(const String& Value) {
 // ---------------------------------------------------------------------------
 // TPageControl
 // ---------------------------------------------------------------------------
+namespace {
+
+// The platform's tab strip pads a caption by 6 pixels on each side and 3
+// above and below; the toolkit's own styles pad twice as much, which pushes
+// the last tabs of a window laid out for the platform off its edge.
+class TTabStripStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
+        if (metric == PM_TabBarTabHSpace) return 12;
+        if (metric == PM_TabBarTabVSpace) return 6;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+QTabBar* TabStrip(const TWinControlHandle* h) { return h->Widget->findChild<QTabBar*>("tabs"); }
+
+// The strip is no wider than the control: tabs that do not fit are reached
+// with its scroll arrows, as on the platform.
+void FitTabStrip(QTabBar* bar, int controlWidth) {
+    const QSize hint = bar->sizeHint();
+    bar->resize(std::max(0, std::min(hint.width(), controlWidth - bar->x())), hint.height());
+}
+
+}  // namespace
+
 TPageControl::TPageControl(TComponent* AOwner) : TCustomControl(AOwner) {
     FWidth = 289;
     FHeight = 193;
@@ -157,6 +183,11 @@ void TPageControl::CreateWnd() {
     bar->setExpanding(false);
     bar->setMouseTracking(true);
     bar->setFocusPolicy(Qt::NoFocus);
+    bar->setUsesScrollButtons(true);
+    bar->setElideMode(Qt::ElideNone);
+    auto* style = new TTabStripStyle;
+    style->setParent(bar);
+    bar->setStyle(style);
     bar->move(2, 0);
     bar->show();
     QObject::connect(bar, &QTabBar::currentChanged, ContextOf(this), [this](int i) {
@@ -172,6 +203,15 @@ int TPageControl::TabHeight() const {
 TRect TPageControl::DisplayRect() const {
     int top = TabHeight();
     return Rect(4, top + 4, std::max(4, FWidth - 4), std::max(top + 4, FHeight - 4));
+}
+
+TRect TPageControl::TabRect(int Index) const {
+    auto* bar = HandleImpl()->Widget->findChild<QTabBar*>("tabs");
+    if (!bar || Index < 0 || Index >= PageCount()) return TRect{};
+    const int tab = FPages[size_t(Index)]->TabIndex();
+    if (tab < 0) return TRect{};
+    const QRect r = bar->tabRect(tab).translated(bar->pos());
+    return Rect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
 }
 
 TTabSheet* TPageControl::Pages(int Index) const {
@@ -214,7 +254,7 @@ void TPageControl::UpdateTabs() {
     for (TTabSheet* s : FPages)
         if (s->TabVisible()) bar->addTab(ToQ(s->Caption()));
     bar->setCurrentIndex(FActivePage ? FActivePage->TabIndex() : -1);
-    bar->resize(bar->sizeHint().width(), bar->sizeHint().height());
+    FitTabStrip(bar, FWidth);
     FSyncing = false;
     PlaceSheets();
     Invalidate();
@@ -269,6 +309,8 @@ void TPageControl::TabClicked(int TabIndex) {
 
 void TPageControl::WMSize(TWMSize& Message) {
     TCustomControl::WMSize(Message);
+    if (HandleAllocated())
+        if (QTabBar* bar = TabStrip(HandleImpl())) FitTabStrip(bar, FWidth);
     PlaceSheets();
 }
 

@@ -51,6 +51,9 @@ public:
     // The client area the sheets fill.
     TRect DisplayRect() const;
     int TabHeight() const;
+    // The tab of page Index in client coordinates, as the strip shows it now
+    // (empty when the page has no tab).
+    TRect TabRect(int Index) const;
 
     TNotifyEvent OnChange;
     TTabChangingEvent OnChanging;

@@ -9,6 +9,7 @@
 #include "framework/Threads.h"
 #include "framework/Windows.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
@@ -1812,6 +1813,23 @@ void PaintInvalid(TWinControl* Control) {
     }
 }
 
+namespace {
+
+// A painter for the widget being painted, in the widget's coordinates. A
+// scroll area (list, memo, tree) gets the paint events of its viewport, and
+// only the viewport may be painted then: a painter on the area itself would
+// have no paint engine.
+void BeginHostPainter(QPainter& p, QWidget* Widget) {
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(Widget)) {
+        p.begin(area->viewport());
+        p.translate(-area->viewport()->pos());
+        return;
+    }
+    p.begin(Widget);
+}
+
+}  // namespace
+
 void PaintHostWidget(TWinControl* Control, QWidget* Widget, QPaintEvent* Event,
                      const std::function<void()>& BasePaint) {
     TWinControlHandle* h = Control->HandleImpl();
@@ -1857,7 +1875,8 @@ void PaintHostWidget(TWinControl* Control, QWidget* Widget, QPaintEvent* Event,
                 canvas.RestoreDC(saved);
             }
             AttachCanvas(canvas, {});
-            QPainter p(Widget);
+            QPainter p;
+            BeginHostPainter(p, Widget);
             p.setClipRect(clientArea);
             p.drawImage(bounds.topLeft() + clientOrg, layer);
         };
@@ -1876,7 +1895,8 @@ void PaintHostWidget(TWinControl* Control, QWidget* Widget, QPaintEvent* Event,
         h->PaintArea = QRegion();
     }
     if (!FindControl(handle)) return;
-    QPainter p(Widget);
+    QPainter p;
+    BeginHostPainter(p, Widget);
     if (h->HasRegion) p.setClipRegion(h->Region);
     if (custom) p.drawImage(clientOrg, BitmapImage(custom->BackBuffer()), QRect(QPoint(0, 0), clientArea.size()));
     // The frame, on a canvas of the whole window.

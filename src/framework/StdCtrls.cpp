@@ -1075,7 +1075,10 @@ public:
         // It drops below the box as the platform's lists do (some styles lay
         // it over the box), and above where the screen ends.
         QWidget* list = view()->window();
-        const int width = combo_->DroppedWidth();
+        // Never narrower than its widest item as the list draws it (with the
+        // room its items, frame and scroll bar take), so no item is cut.
+        const int chrome = list->width() - view()->viewport()->width();
+        const int width = std::max(combo_->DroppedWidth(), view()->sizeHintForColumn(0) + chrome);
         const QPoint origin = mapToGlobal(QPoint(0, 0));
         const int left = combo_->DropDownAlignRight() ? origin.x() + this->width() - width : origin.x();
         int top = origin.y() + this->height();

@@ -241,6 +241,7 @@ TExColumnGrid* Make_Diag_Grid(TForm* owner, TWinControl* parent, const char16_t*
     auto* grid = new TExColumnGrid(owner);
     grid->SetName(name);
     grid->SetParent(parent);
+    Set_Window_Grid_Look(grid);
     grid->SetBounds(8, 42, 595, 238);
     grid->SetColCount(int(N));
     grid->SetRowCount(Diag_Polls + 1);  // the header row, then one row per poll
@@ -253,6 +254,9 @@ TExColumnGrid* Make_Diag_Grid(TForm* owner, TWinControl* parent, const char16_t*
         column->SetWidth(columns[i].Width);
         column->SetReadOnly(columns[i].Read_Only);
     }
+    // Each row is numbered like the rows of every table, so that the poll
+    // number that command B6 asks for can be read off the grid.
+    for (int row = 1; row <= Diag_Polls; ++row) grid->SetCellEx(0, row, IntToStr(row));
     return grid;
 }
 
@@ -296,6 +300,10 @@ TFAdvanceFunctions::TFAdvanceFunctions(TComponent* AOwner) : TForm(AOwner) {
     PageControl1->SetName(u"PageControl1");
     PageControl1->SetParent(this);
     PageControl1->SetBounds(8, 102, 619, 318);
+    // The pages and their tabs in Tahoma 8 pt, as designed: in the window's
+    // wider face the four tabs do not fit the window's width.
+    PageControl1->Font().SetName(u"Tahoma");
+    PageControl1->Font().SetHeight(-11);
     auto sheet = [this](const char16_t* name) {
         auto* s = new TTabSheet(this);
         s->SetName(name);

@@ -15,14 +15,19 @@ namespace {
 constexpr int Client_Width = 780, Client_Height = 650;
 constexpr int Text_Add_Node = 763, Text_Modify_Node = 764, Text_Add_Var = 781, Text_Modify_Var = 782;
 // The page's label column and control column, and the distance between rows.
-constexpr int Label_Left = 10, Control_Left = 170, Control_Width = 220, Row_Step = 24;
+// Both columns end 17 pixels inside the page, which the tab strip leaves
+// 387 pixels wide.
+constexpr int Label_Left = 10, Control_Left = 170, Control_Width = 200, Row_Step = 24;
+constexpr int Row_Width = Control_Left + Control_Width - Label_Left;
+// The page control's strip, tabs and pages take the window's colour.
+constexpr TColor Page_Colour = TColor(0xEDF7F8);
 const char16_t* const Root_Caption = u"M-Bus Network";
 
 TCheckBox* Make_Check(TWinControl* parent, const char16_t* name, int top) {
     auto* c = new TCheckBox(parent);
     c->SetName(name);
     c->SetParent(parent);
-    c->SetBounds(Label_Left, top, 380, 20);
+    c->SetBounds(Label_Left, top, Row_Width, 20);
     return c;
 }
 
@@ -123,12 +128,28 @@ TFMeter_Bus::TFMeter_Bus(TComponent* AOwner) : TForm(AOwner) {
     PC_Edit->TabMargin().SetTopMargin(10);
     PC_Edit->TabMargin().SetRightMargin(20);
     PC_Edit->SetTabOverlap(0);
-    TS_Nodes = new TExTabSheet(this);
-    TS_Nodes->SetName(u"TS_Nodes");
-    TS_Nodes->SetExPageControl(PC_Edit);
-    TS_Variables = new TExTabSheet(this);
-    TS_Variables->SetName(u"TS_Variables");
-    TS_Variables->SetExPageControl(PC_Edit);
+    PC_Edit->SetDefaultTabColor(Page_Colour);
+    PC_Edit->SetTabBackGroundColor(Page_Colour);
+    TFont tabs;
+    tabs.SetName(u"Verdana");
+    tabs.SetHeight(-13);
+    PC_Edit->Font().Assign(&tabs);
+    PC_Edit->SetActiveFont(tabs);
+    auto page = [this](const char16_t* name) {
+        auto* s = new TExTabSheet(this);
+        s->SetName(name);
+        s->SetExPageControl(PC_Edit);
+        s->SetColor(Page_Colour);
+        s->SetColorTo(clNone);
+        s->SetTabColor(Page_Colour);
+        s->SetTabColorTo(clNone);
+        s->SetImageIndex(-1);
+        // The controls on the page keep the window's face.
+        s->Font().Assign(&Font());
+        return s;
+    };
+    TS_Nodes = page(u"TS_Nodes");
+    TS_Variables = page(u"TS_Variables");
 
     // The node page.
     TWinControl* p = TS_Nodes;

@@ -8,6 +8,7 @@
 #include "grid/ExCGrid.h"
 #include "mbus/Scan_Dialog.h"
 #include "shell/Globals.h"
+#include "shell/Shell_Controls.h"
 
 TFModbusStartAdd_SD* FModbusStartAdd_SD = nullptr;
 
@@ -25,6 +26,7 @@ TFModbusStartAdd_SD::TFModbusStartAdd_SD(TComponent* AOwner) : TForm(AOwner) {
     Place_Title(this, 511, P_Title, L_SW_Code, L_SW_Desc);
     sga = Place<TExColumnGrid>(this, 16, 68, 479, 184);
     sga->SetName(u"sga");
+    Set_Window_Grid_Look(sga);
     sga->SetColCount(2);
     sga->SetRowCount(2);
     sga->SetFixedRows(1);

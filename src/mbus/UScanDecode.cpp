@@ -265,6 +265,7 @@ TFScanDecode::TFScanDecode(TComponent* AOwner, std::unique_ptr<TMBusScanDecode> 
     P_Grid_Wireless->SetAlign(alTop);
     P_Grid_Wireless->SetBevelOuter(bvNone);
     EXG_Wireless = Make<TExColumnGrid>(P_Grid_Wireless, u"EXG_Wireless", 0, 0, Client_Width, 200);
+    Set_Window_Grid_Look(EXG_Wireless);
     EXG_Wireless->SetAlign(alClient);
     EXG_Wireless->SetColCount(Col_Grid_Count);
     EXG_Wireless->SetRowCount(2);

@@ -1,5 +1,6 @@
 #include "shell/Shell_Controls.h"
 
+#include "grid/ExCGrid.h"
 #include "shell/Globals.h"
 
 namespace {
@@ -68,4 +69,15 @@ void Set_Shell_Form_Look(TForm* form) {
     form->SetColor(Shell_Back_Color);
     form->Font().SetName(u"Verdana");
     form->Font().SetHeight(-11);
+}
+
+void Set_Window_Grid_Look(TExColumnGrid* grid) {
+    grid->Font().SetName(u"Tahoma");
+    grid->Font().SetHeight(-11);
+    // The columns that the grid made for itself took the font it had then.
+    for (int c = 0; c < grid->Columns().Count(); ++c) {
+        grid->Columns().Items(c)->SetFont(grid->Font());
+        grid->Columns().Items(c)->SetHeaderFont(grid->Font());
+    }
+    grid->Navigation().SetAutoComboDropSize(true);
 }

@@ -9,6 +9,7 @@
 #include "framework/StdCtrls.h"
 
 using TShellButton = TFlatButton;
+class TExColumnGrid;
 
 // A label at (left, top), sized to its caption.
 TLabel* Make_Label(TWinControl* parent, const String& name, int left, int top);
@@ -24,3 +25,8 @@ void Set_Shell_Button_Look(TShellButton* button, bool large = false);
 TPanel* Make_Title_Panel(TWinControl* parent, int width, TLabel** code, TLabel** desc);
 // The dialogs' common face: Verdana 11 pixels on the shell's background.
 void Set_Shell_Form_Look(TForm* form);
+// The face of a grid on a window: the grid's own Tahoma 8 pt, which every
+// grid of the windows was designed with (not the window's font), and drop-down
+// lists that open as wide as their widest item. Call before the columns are
+// made, so that each column's fonts take it.
+void Set_Window_Grid_Look(TExColumnGrid* grid);

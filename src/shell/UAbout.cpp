@@ -9,6 +9,10 @@ TFAbout* FAbout = nullptr;
 
 namespace {
 
+// The texts stand right of the logo (which ends at 113), far enough left for
+// the longest model title, that of model 35, in the window's bold face.
+constexpr int Text_Left = 124, Value_Left = 244;
+
 TImage* Make_Logo(TFAbout* form, const String& name, const unsigned char* bytes, unsigned size) {
     TImage* image = new TImage(form);
     image->SetName(name);
@@ -31,21 +35,21 @@ TFAbout::TFAbout(TComponent* AOwner) : TForm(AOwner) {
     I_PA = Make_Logo(this, u"I_PA", Logo_PA_Png, Logo_PA_Png_Size);
     I_PBX = Make_Logo(this, u"I_PBX", Logo_PBX_Jpeg, Logo_PBX_Jpeg_Size);
     I_PBX->SetTransparent(true);
-    Label1 = Make_Label(this, u"Label1", 136, 16);
+    Label1 = Make_Label(this, u"Label1", Text_Left, 16);
     Label1->SetCaption(u"Software Bridgeform ");
     Label1->Font().SetStyle(TFontStyles{fsBold});
-    Label2 = Make_Label(this, u"Label2", 136, 32);
+    Label2 = Make_Label(this, u"Label2", Text_Left, 32);
     Label2->Font().SetStyle(TFontStyles{fsBold});
-    Label6 = Make_Label(this, u"Label6", 136, 56);
+    Label6 = Make_Label(this, u"Label6", Text_Left, 56);
     Label6->SetCaption(u"Software Code : ");
-    Label9 = Make_Label(this, u"Label9", 256, 56);
-    Label3 = Make_Label(this, u"Label3", 136, 72);
+    Label9 = Make_Label(this, u"Label9", Value_Left, 56);
+    Label3 = Make_Label(this, u"Label3", Text_Left, 72);
     Label3->SetCaption(u"Version :");
-    Label10 = Make_Label(this, u"Label10", 256, 72);
-    Label8 = Make_Label(this, u"Label8", 136, 88);
+    Label10 = Make_Label(this, u"Label10", Value_Left, 72);
+    Label8 = Make_Label(this, u"Label8", Text_Left, 88);
     Label8->SetCaption(u"Document Code :");
-    Label12 = Make_Label(this, u"Label12", 256, 88);
-    Label4 = Make_Label(this, u"Label4", 136, 116);
+    Label12 = Make_Label(this, u"Label12", Value_Left, 88);
+    Label4 = Make_Label(this, u"Label4", Text_Left, 116);
     Label4->SetCaption(Maker_Web_Address);
     Label4->Font().SetColor(clBlue);
     Label4->Font().SetStyle(TFontStyles{fsUnderline});

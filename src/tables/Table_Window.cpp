@@ -85,6 +85,7 @@ TExColumnGrid* Make_Table_Grid(TWinControl* parent, const String& name, const TT
     TExColumnGrid* g = new TExColumnGrid(parent);
     g->SetName(name);
     g->SetParent(parent);
+    Set_Window_Grid_Look(g);
     g->SetAlign(alClient);
     g->SetColCount(static_cast<int>(table.Columns.size()) + 1);
     g->SetRowCount(rows + 1);

@@ -175,6 +175,7 @@ TFDefOffset::TFDefOffset(TComponent* AOwner) : TTable_Editor_Form(AOwner, u"FDef
     ACG_DN_Slaves = new TExColumnGrid(Panel1);
     ACG_DN_Slaves->SetName(u"ACG_DN_Slaves");
     ACG_DN_Slaves->SetParent(Panel1);
+    Set_Window_Grid_Look(ACG_DN_Slaves);
     ACG_DN_Slaves->SetBounds(8, 22, 466, 136);
     ACG_DN_Slaves->SetColCount(4);
     ACG_DN_Slaves->SetFixedCols(0);

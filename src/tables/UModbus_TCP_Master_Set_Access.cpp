@@ -52,7 +52,8 @@ const TColumnDesc Write_Columns[] = {
     {Address, L + 25, K::Normal, No_Choices, 0, 55, 0xE0FAFE, u"Address", nullptr},
     {NPoint, L + 26, K::Normal, No_Choices, 0, 45, 0xE0FAFE, u"NPoint", nullptr},
     {Poll, L + 27, K::Normal, No_Choices, 0, 60, 0xA8FFA8, u"PollTime", nullptr},
-    {W_On_Change, L + 28, K::CheckBox, No_Choices, 0, 66, 0xA8FFA8, u"OnChange", nullptr},
+    // One pixel wider than designed: the bold caption "On Change" needs it here.
+    {W_On_Change, L + 28, K::CheckBox, No_Choices, 0, 67, 0xA8FFA8, u"OnChange", nullptr},
     {W_Max_Error, L + 29, K::Normal, No_Choices, 0, 62, 0xA8FFA8, u"MaxError", nullptr},
     {W_Position, L + 30, K::ComboList, No_Choices, 0, 55, 0xFCD6F4, u"Position", nullptr},
     {W_Bit, L + 31, K::ComboList, Bit_Choices, 0, 55, 0xFCD6F4, u"Bit", nullptr},

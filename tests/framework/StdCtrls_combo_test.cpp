@@ -1,4 +1,5 @@
 #include "framework/Forms.h"
+#include "framework/Graphics.h"
 #include "framework/Simulate.h"
 #include "framework/StdCtrls.h"
 
@@ -78,4 +79,18 @@ TEST(ComboBox, AutoCompleteFillsInTheFirstMatchingItem) {
             EXPECT_EQ(c.Text(), u"in");
         }
     }
+}
+
+// A list narrower than its widest item opens wide enough to show it whole.
+TEST(ComboBox, AListOpensAtLeastAsWideAsItsWidestItem) {
+    ComboForm f;
+    TComboBox& c = *f.combo;
+    c.SetWidth(60);
+    c.SetDroppedDown(true);
+    ASSERT_TRUE(c.DroppedDown());
+    const TRect list = c.DroppedRect();
+    TBitmap measure;
+    measure.Canvas().Font().Assign(&c.Font());
+    EXPECT_GE(list.Right - list.Left, measure.Canvas().TextWidth(u"Holding Register") + 8);
+    c.SetDroppedDown(false);
 }

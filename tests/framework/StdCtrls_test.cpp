@@ -753,3 +753,25 @@ TEST(StdCtrls, MemoSelectAllSelectsEveryLine) {
     memo->SelectAll();
     EXPECT_EQ(memo->SelText(), u"first\r\nsecond");
 }
+
+// Lists, memos and trees scroll their contents in a viewport; painting them,
+// with a windowless control over a list, leaves the console quiet (a painter
+// opened on the wrong widget makes the toolkit complain at every paint).
+TEST(StdCtrls, ScrollingControlsPaintWithoutPainterComplaints) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 400, 300);
+    auto* list = Place<TListBox>(&form, 8, 8, 150, 120);
+    for (const char16_t* s : {u"one", u"two", u"three"}) list->Items().Add(s);
+    Place<TLabel>(list, 4, 4, 40, 13)->SetCaption(u"over");
+    Place<TMemo>(&form, 170, 8, 150, 120)->Lines().Add(u"text");
+    Place<TTreeView>(&form, 8, 140, 150, 120)->Items().Add(nullptr, u"node");
+    form.Show();
+    testing::internal::CaptureStderr();
+    TBitmap shot;
+    RenderControlToBitmap(&form, shot);
+    form.Repaint();
+    Application->ProcessMessages();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said.find("QPainter"), std::string::npos) << said;
+    EXPECT_EQ(said.find("paintEngine"), std::string::npos) << said;
+}

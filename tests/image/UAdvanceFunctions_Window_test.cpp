@@ -135,7 +135,12 @@ TEST_F(DiagnosticsWindow, LaysOutItsPagesAndGridsInTheLanguage) {
         EXPECT_EQ(c.grid->ColWidths(c.col), c.width);
         EXPECT_EQ(c.grid->IsCellEditable(c.col, 1024), c.editable);
     }
-    for (TExColumnGrid* grid : {win->ACG, win->ACG2}) EXPECT_EQ(grid->RowCount(), 1025);
+    for (TExColumnGrid* grid : {win->ACG, win->ACG2}) {
+        EXPECT_EQ(grid->RowCount(), 1025);
+        // Rows are numbered, the first poll in row 1.
+        EXPECT_EQ(grid->GetCellEx(0, 1), u"1");
+        EXPECT_EQ(grid->GetCellEx(0, 1024), u"1024");
+    }
     EXPECT_EQ(win->ACG->ColCount(), 4);
     EXPECT_EQ(win->ACG2->ColCount(), 3);
     TGridColumnItem* list = win->ACG->Columns().Items(2);

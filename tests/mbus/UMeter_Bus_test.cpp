@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 std::unique_ptr<TNodo> Node(int id, const char16_t* desc, Byte ns = 0, Byte in = 0) {
@@ -468,12 +470,15 @@ TEST_F(MeterBus, TheVariablePageShowsTheRowsOfTheNodesListType) {
 }
 
 TEST_F(MeterBus, TheLongListsOpenWideEnoughForTheirTextsAlignedRight) {
-    // The type texts fit the combo's own width; the VIFE texts do not.
+    // Each list is as wide as its widest text with the room the rule adds.
     EXPECT_TRUE(ed->CB_Var_ToD->DropDownAlignRight());
     EXPECT_TRUE(ed->CB_VIFE->DropDownAlignRight());
-    EXPECT_EQ(ed->CB_Var_ToD->DroppedWidth(), ed->CB_Var_ToD->Width());
     TBitmap measure;
     measure.Canvas().SetFont(ed->Font());
+    int widest_type = 0;
+    for (int i = 0; i < ed->CB_Var_ToD->Items().Count(); ++i)
+        widest_type = std::max(widest_type, measure.Canvas().TextWidth(ed->CB_Var_ToD->Items()[i]));
+    EXPECT_GE(ed->CB_Var_ToD->DroppedWidth(), std::max(ed->CB_Var_ToD->Width(), widest_type + 12 + 30));
     const int text = measure.Canvas().TextWidth(u"Date(/time) of begin/end of first/last lower/upper limit exceed");
     EXPECT_GE(ed->CB_VIFE->DroppedWidth(), text + 12 + 65);
 }

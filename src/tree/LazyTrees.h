@@ -1905,6 +1905,10 @@ public:
     TLTNodeHeightDblClickResizeEvent OnNodeHeightDblClickResize;
     TLTColumnClickEvent OnColumnDblClick;
     TLTKeyActionEvent OnKeyAction;
+    // F1: the help topic of a node and column (0: ask the node's parent, then the controls).
+    using TLTHelpContextEvent =
+        std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TColumnIndex Column, int& HelpContext)>;
+    TLTHelpContextEvent OnGetHelpContext;
     // Tab reaches the tree (moving between cells with toExtendedFocus) instead of the next control.
     bool WantTabs = false;
 
@@ -1938,6 +1942,8 @@ protected:
     bool TrackNodeHeight(TShiftState Shift, int X, int Y);
     // The context-menu key: the menu of the focused cell at the middle of its text.
     void ContextMenuKey();
+    // The platform's tree-view queries (item rectangle, next item, item); true when handled.
+    bool TreeViewMessage(TMessage& Message);
 
 private:
     TColumnIndex FHeightTrackColumn = -1;

@@ -315,6 +315,9 @@ public:
     TColumnIndex HoverIndex() const { return FHoverIndex; }
     TColumnIndex TrackIndex() const { return FTrackIndex; }
     bool IsValidColumn(TColumnIndex Column) const { return Column >= 0 && Column < Count(); }
+    // Whether the border of a column may be dragged at P: a visible resizable column, unless the owner says otherwise.
+    bool CanResizeColumn(TPoint P, TColumnIndex Column);
+    virtual bool DoCanSplitterResizeColumn(TPoint P, TColumnIndex Column, bool Allowed);
     // The visible column under a header-relative point (-2 for none).
     TColumnIndex ColumnFromPosition(TPoint P, bool Relative = true) const;
     // The index at a position (-1 beyond the last).
@@ -500,6 +503,19 @@ public:
     void RestoreColumns();
     virtual bool DoBeforeAutoFitColumn(TColumnIndex Column, TSmartAutoFitType& SmartAutoFitType);
     virtual void DoAfterAutoFitColumn(TColumnIndex Column);
+    // The header's own events of the tree (Sender the header); the Allowed answers start true.
+    virtual void DoBeforeColumnWidthTracking(TColumnIndex Column, TShiftState Shift);
+    virtual bool DoColumnWidthTracking(TColumnIndex Column, TShiftState Shift, TPoint& TrackPoint, TPoint P);
+    virtual void DoAfterColumnWidthTracking(TColumnIndex Column);
+    virtual bool DoColumnWidthDblClickResize(TColumnIndex Column, TPoint P, TShiftState Shift);
+    virtual void DoBeforeHeaderHeightTracking(TShiftState Shift);
+    virtual bool DoHeaderHeightTracking(TPoint& P, TShiftState Shift);
+    virtual void DoAfterHeaderHeightTracking();
+    virtual bool DoHeaderHeightDblClickResize(TPoint& P, TShiftState Shift);
+    // Allowed starts as the answer of hoHeightResize.
+    virtual bool DoCanSplitterResizeHeader(TPoint P, bool Allowed);
+    // The tree's menu for a column of the header (P in client coordinates), nil for none.
+    virtual TPopupMenu* DoGetPopupMenu(TColumnIndex Column, TPoint P);
     // A user's column layout with the header's settings (always the newest
     // version); reading takes every older version too.
     void SaveToStream(TStream& Stream) const;
@@ -1471,8 +1487,23 @@ public:
     TLTCanSplitterResizeHeaderEvent OnCanSplitterResizeHeader;
     TLTCanSplitterResizeColumnEvent OnCanSplitterResizeColumn;
     TLTGetHeaderCursorEvent OnGetHeaderCursor;
-    void DoHeaderDraw(TCanvas& Canvas, TLazyTreeColumn* Column, const TRect& R, bool Hover, bool Pressed,
-                      TLTDropMarkMode DropMark);
+    // The header's events pass through these (Sender the header), so that descendants take part without them.
+    virtual void DoHeaderDraw(TCanvas& Canvas, TLazyTreeColumn* Column, const TRect& R, bool Hover, bool Pressed,
+                              TLTDropMarkMode DropMark);
+    virtual void DoHeaderDrawQueryElements(THeaderPaintInfo& PaintInfo, THeaderPaintElements& Elements);
+    virtual void DoAdvancedHeaderDraw(THeaderPaintInfo& PaintInfo, THeaderPaintElements Elements);
+    virtual void DoHeaderClick(TLTHeaderHitInfo& HitInfo);
+    virtual void DoHeaderDblClick(TLTHeaderHitInfo& HitInfo);
+    // X and Y relative to the header.
+    virtual void DoHeaderMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void DoHeaderMouseMove(TShiftState Shift, int X, int Y);
+    virtual void DoHeaderMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    // Whether the column may be dragged (true unless the owner says otherwise).
+    virtual bool DoHeaderDragging(TColumnIndex Column);
+    virtual void DoHeaderDragged(TColumnIndex Column, int OldPosition);
+    // DropPosition in screen coordinates.
+    virtual void DoHeaderDraggedOut(TColumnIndex Column, TPoint DropPosition);
+    virtual void DoGetHeaderCursor(TCursor& Cursor);
     // The header band in window coordinates (height 0 while the header is hidden).
     TRect HeaderRect() const { return FHeaderRect; }
     void RecomputeHeaderBand();
@@ -1848,6 +1879,13 @@ public:
                             TPoint Pt, Cardinal& Effect);
     // Runs the drag loop with the selection; HotSpot in client coordinates.
     virtual void RunOleDrag(TPoint HotSpot);
+    // The platform's drag loop for the data object; Effect receives what the drop did.
+    virtual void RunDragLoop(Cardinal AllowedEffects, const std::shared_ptr<IDataObject>& DataObject, Cardinal& Effect);
+    // The manager on first use: the owner's (OnCreateDragManager), nil for the tree's own.
+    virtual std::shared_ptr<TLTDragManager> DoCreateDragManager();
+    // Paints R (client coordinates) at once while a drag of Source runs over this tree, so that
+    // Source's picture takes the new background under it (with UpdateNCArea the frame too).
+    virtual void RepaintUnderDragImage(TBaseLazyTree* Source, TRect R, bool ReshowDragImage, bool UpdateNCArea);
     virtual void AutoExpandDropTarget();
     virtual bool DoDragAllowed(PLazyNode Node, TColumnIndex Column);
     // The framework's own drag over the tree (dtFw), and the end of one started here.

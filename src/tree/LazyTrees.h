@@ -80,6 +80,8 @@ using TLazyTreeStates = TSet<TLazyTreeState>;
 constexpr Cardinal WM_CHANGESTATE = 0x8020;
 // Asked by the framework; the tree answers 1.
 constexpr Cardinal CM_TREEQUERY = 0xB7D0;
+// The screen cursors of the header over a column border and over its lower edge.
+constexpr TCursor crHeaderSplit = 63, crHeaderVertSplit = 62;
 // The flags of WM_CHANGESTATE: 1 tsStopValidation, 2 tsUseCache, 4 tsValidating, 8 tsValidationNeeded.
 WPARAM ChangeStateFlags(TLazyTreeStates States);
 TLazyTreeStates ChangeStateStates(WPARAM Flags);

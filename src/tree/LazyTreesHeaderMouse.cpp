@@ -330,8 +330,8 @@ bool TLTHeader::HandleHeaderMessage(TMessage& Message) {
         }
         const TPoint P = FOwner->ScreenToClient(GetCursorPos());
         TCursor Cursor;
-        if (InHeaderSplitterArea(P) && CanResizeHeight(P)) Cursor = crVSplit;
-        else if (BorderHit(P)) Cursor = crHSplit;
+        if (InHeaderSplitterArea(P) && CanResizeHeight(P)) Cursor = crHeaderVertSplit;
+        else if (BorderHit(P)) Cursor = crHeaderSplit;
         else return false;
         FOwner->DoGetHeaderCursor(Cursor);
         if (Cursor == crDefault) return false;

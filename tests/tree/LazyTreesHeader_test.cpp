@@ -871,7 +871,7 @@ TEST(LazyTreesHeaderMouse, DescendantsTakePartThroughTheHeaderHooksWithoutEvents
 
     // Over a column border the hook is offered the split cursor.
     SimulateMouseMove(&t, f.Col(2).Left() + f.Col(2).Width(), -8);
-    EXPECT_EQ(t.Offered, crHSplit);
+    EXPECT_EQ(t.Offered, crHeaderSplit);
 
     // The drawing hooks take the caption of column 0 with the advanced events assigned; the
     // application's own events are not fired, as the hook keeps the drawing.

@@ -2331,17 +2331,29 @@ using TLTDrawNodeEvent = std::function<void(TBaseLazyTree* Sender, const TLTPain
 using TLTGetNodeWidthEvent = std::function<void(TBaseLazyTree* Sender, TCanvas* HintCanvas, PLazyNode Node,
                                                 TColumnIndex Column, int& NodeWidth)>;
 
+using TLTGetCellContentMarginEvent =
+    std::function<void(TBaseLazyTree* Sender, TCanvas* HintCanvas, PLazyNode Node, TColumnIndex Column,
+                       TBaseLazyTree::TLTCellContentMarginType CellContentMarginType, TPoint& CellContentMargin)>;
+
 class TCustomLazyDrawTree : public TBaseLazyTree {
 public:
     using TBaseLazyTree::TBaseLazyTree;
     TLTDrawNodeEvent OnDrawNode;
     TLTGetNodeWidthEvent OnGetNodeWidth;
-    // Twice the text margin unless the owner answers.
+    // The main column's width.
     int QueryCellTextWidth(PLazyNode Node) override;
+    // Twice the text margin in any column unless the owner answers for the column asked.
+    int ColumnTextWidth(PLazyNode Node, TColumnIndex Column) override;
+    // (0, 0) unless the owner answers through OnGetCellContentMargin; OnBeforeCellPaint is not asked.
+    TPoint GetCellContentMargin(PLazyNode Node, TColumnIndex Column,
+                                TLTCellContentMarginType CellContentMarginType = ccmtAllSides,
+                                TCanvas* Canvas = nullptr) override;
     TLTHintKind DefaultHintKind() override { return vhkOwnerDraw; }
 
 protected:
     void PaintCellContent(TLTPaintInfo& PaintInfo) override;
+    // Not published: descendants set it.
+    TLTGetCellContentMarginEvent OnGetCellContentMargin;
 };
 
 class TLazyDrawTree : public TCustomLazyDrawTree {

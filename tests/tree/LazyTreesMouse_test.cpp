@@ -154,10 +154,13 @@ TEST(LazyTreesMouse, AlignmentDecidesWhatLiesLeftAndRightOfTheContent) {
                "centre");
     Main->SetAlignment(taLeftJustify);
     CheckTable(f, {{112, 9, "OnItem Label"}, {113, 9, "OnItem Right"}}, "left");
-    // Another column has neither indent nor box; in report mode nothing of it is classified.
+    // Another column has neither indent nor box (its content, answered for column 1 too, runs from
+    // 154 to 194); in report mode nothing of it is classified.
     T::THitInfo Hit;
     f.tree->GetHitTestInfoAt(160, 9, true, Hit);
     EXPECT_EQ(Hit.HitColumn, 1);
+    EXPECT_EQ(Names(Hit.HitPositions), "OnItem Label");
+    f.tree->GetHitTestInfoAt(195, 9, true, Hit);
     EXPECT_EQ(Names(Hit.HitPositions), "OnItem Right");
     f.tree->TreeOptions().SetMiscOptions(f.tree->TreeOptions().MiscOptions() + TLTMiscOptions{toReportMode});
     CheckTable(f, {{160, 9, "OnItem"}, {80, 9, "OnItem Label"}}, "report mode");

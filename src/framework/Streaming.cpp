@@ -291,6 +291,36 @@ std::vector<TStreamClass> GraphicClasses() {
     return list;
 }
 
+// ---- fonts: the settings a form keeps of them ----
+
+TStreamClass FontClass() {
+    TStreamClass c;
+    c.ClassName = u"TFont";
+    c.Properties = {
+        OrdinalProperty<TFont>(u"Charset", pkInteger, [](TFont& f) { return f.Charset(); },
+                               [](TFont& f, Int64 v) { f.SetCharset(TFontCharset(v)); }, {}, DEFAULT_CHARSET),
+        OrdinalProperty<TFont>(u"Color", pkColor, [](TFont& f) { return f.Color(); },
+                               [](TFont& f, Int64 v) { f.SetColor(TColor(v)); }, {}, clWindowText),
+        OrdinalProperty<TFont>(u"Height", pkInteger, [](TFont& f) { return f.Height(); },
+                               [](TFont& f, Int64 v) { f.SetHeight(int(v)); }),
+        StringProperty<TFont>(u"Name", [](TFont& f) { return f.Name(); }, [](TFont& f, const String& v) { f.SetName(v); }),
+        OrdinalProperty<TFont>(u"Orientation", pkInteger, [](TFont& f) { return f.Orientation(); },
+                               [](TFont& f, Int64 v) { f.SetOrientation(int(v)); }, {}, 0),
+        OrdinalProperty<TFont>(u"Pitch", pkEnumeration, [](TFont& f) { return f.Pitch(); },
+                               [](TFont& f, Int64 v) { f.SetPitch(TFontPitch(v)); },
+                               {u"fpDefault", u"fpVariable", u"fpFixed"}, fpDefault),
+        OrdinalProperty<TFont>(u"Style", pkSet, [](TFont& f) { return Int64(f.Style().Bits()); },
+                               [](TFont& f, Int64 v) {
+                                   TFontStyles Styles;
+                                   for (int i = fsBold; i <= fsStrikeOut; ++i)
+                                       if (v & (Int64(1) << i)) Styles.Include(TFontStyle(i));
+                                   f.SetStyle(Styles);
+                               },
+                               {u"fsBold", u"fsItalic", u"fsUnderline", u"fsStrikeOut"}, 0),
+    };
+    return c;
+}
+
 // ---- the class registry ----
 
 std::mutex g_classesMutex;
@@ -318,6 +348,7 @@ std::map<String, TStreamClass>& Classes() {
         };
         m[list.ClassName] = std::move(list);
         for (TStreamClass& c : GraphicClasses()) m[c.ClassName] = std::move(c);
+        m[u"TFont"] = FontClass();
         return m;
     }();
     return classes;
@@ -433,6 +464,7 @@ std::vector<Defined> DefinedOf(TPersistent& o, const TStreamClass& cls) {
 
 void WriteProperties(TWriter& w, TPersistent& o, const TStreamClass& cls, const String& prefix) {
     for (const TPropertyInfo& p : cls.Properties) {
+        if (p.Stored && !p.Stored(o)) continue;
         const String name = prefix + p.Name;
         switch (p.Kind) {
         case pkObject:
@@ -794,6 +826,89 @@ bool TReader::EndOfList() { return NextValue() == vaNull; }
 
 void TReader::ReadListEnd() {
     if (ReadValue() != vaNull) InvalidValue();
+}
+
+// ---- collections ----
+
+void TWriter::WriteCollection(TCollection& Collection, const String& ItemClass) {
+    const TStreamClass* cls = FindStreamClass(ItemClass);
+    if (!cls) throw EWriteError(u"Class " + ItemClass + u" not found");
+    WriteValue(vaCollection);
+    for (int i = 0; i < Collection.Count(); ++i) {
+        WriteListBegin();
+        WriteProperties(*this, *Collection.Items(i), *cls, String());
+        WriteListEnd();
+    }
+    WriteListEnd();
+}
+
+namespace {
+
+// Whether a property path names a property of the class and its raw value
+// suits it, without an object to set it on. A name the published tables do
+// not know may still be one the class defines for each object; that is
+// found out when it is set.
+void CheckPath(const TStreamClass& rootClass, const String& path, const ByteString& raw) {
+    const TStreamClass* cls = &rootClass;
+    std::u16string_view rest = path;
+    for (;;) {
+        const TClassIndex& index = IndexOf(*cls);
+        const std::size_t dot = rest.find(u'.');
+        const auto at = index.Properties.find(rest.substr(0, dot));
+        if (at == index.Properties.end()) {
+            if (cls->DefineProperties) return;
+            break;
+        }
+        const TPropertyInfo& p = cls->Properties[at->second];
+        if (dot == String::npos) {
+            if (p.Kind == pkObject) break;
+            TPersistent unused;  // the action made is never run
+            ResolvePublished(p, index.Idents[at->second], unused, raw);
+            return;
+        }
+        if (p.Kind != pkObject) break;
+        if (!index.Nested[at->second]) throw EReadError(u"Class " + p.ObjectClass + u" not found");
+        cls = index.Nested[at->second];
+        rest = rest.substr(dot + 1);
+    }
+    throw EReadError(u"Property " + path + u" does not exist");
+}
+
+}  // namespace
+
+void TReader::ReadCollection(TCollection& Collection, const String& ItemClass) {
+    const TStreamClass& cls = ClassOf(ItemClass);
+    std::vector<std::vector<std::pair<String, ByteString>>> items;
+    while (!EndOfList()) {
+        const TValueType n = NextValue();
+        if (n == vaInt8 || n == vaInt16 || n == vaInt32) ReadInteger();  // an item's order value: not used
+        ReadListBegin();
+        auto& item = items.emplace_back();
+        while (!EndOfList()) {
+            String name = ReadShortStr();
+            TCaptureStream capture(FStream);
+            TReader cr(capture);
+            SkipValue(cr);
+            item.emplace_back(std::move(name), std::move(capture.Captured));
+        }
+        ReadListEnd();
+    }
+    ReadListEnd();
+    for (const auto& item : items)
+        for (const auto& [name, raw] : item) CheckPath(cls, name, raw);
+    Collection.BeginUpdate();
+    try {
+        Collection.Clear();
+        for (const auto& item : items) {
+            TCollectionItem* added = Collection.Add();
+            std::vector<std::vector<Defined>> keep;
+            for (const auto& [name, raw] : item) Resolve(*added, cls, name, raw, keep)();
+        }
+    } catch (...) {
+        Collection.EndUpdate();
+        throw;
+    }
+    Collection.EndUpdate();
 }
 
 // ---- registry ----

@@ -896,15 +896,36 @@ void TReader::ReadCollection(TCollection& Collection, const String& ItemClass) {
     ReadListEnd();
     for (const auto& item : items)
         for (const auto& [name, raw] : item) CheckPath(cls, name, raw);
-    Collection.BeginUpdate();
+    // What only setting a value finds wrong (a property the items define for
+    // themselves) brings the items back as they were written before.
+    std::optional<TMemoryStream> before(std::in_place);
     try {
+        TWriter(*before).WriteCollection(Collection, ItemClass);
+    } catch (const EWriteError&) {
+        before.reset();
+    }
+    auto fill = [&] {
         Collection.Clear();
         for (const auto& item : items) {
             TCollectionItem* added = Collection.Add();
             std::vector<std::vector<Defined>> keep;
             for (const auto& [name, raw] : item) Resolve(*added, cls, name, raw, keep)();
         }
+    };
+    Collection.BeginUpdate();
+    try {
+        fill();
     } catch (...) {
+        if (before) {
+            TStringStream again(ByteString(before->Bytes()));
+            TReader r(again);
+            r.ReadValue();
+            try {
+                r.ReadCollection(Collection, ItemClass);
+            } catch (...) {
+                // the first failure is the one reported
+            }
+        }
         Collection.EndUpdate();
         throw;
     }

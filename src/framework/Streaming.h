@@ -79,7 +79,8 @@ public:
     // The items after a vaCollection already taken, into Collection: every
     // item's property names and values are checked first (EReadError, the
     // collection unchanged); then the collection is emptied and one item added
-    // per stored one, its properties set in stream order (table ItemClass).
+    // per stored one, its properties set in stream order (table ItemClass). A
+    // failure while setting gives the collection back its items as written before.
     void ReadCollection(TCollection& Collection, const String& ItemClass);
 
 private:

@@ -406,9 +406,10 @@ enum TSmartAutoFitType { smaAllColumns, smaNoColumn, smaUseColumnOption };
 
 // Percentages (0: none) that hold the header height within header plus
 // client height, and the visible fixed columns within the client width.
-class TLTFixedAreaConstraints {
+class TLTFixedAreaConstraints : public TPersistent {
 public:
     explicit TLTFixedAreaConstraints(TLTHeader* Header) : FHeader(Header) {}
+    using TPersistent::Assign;
     Byte MaxHeightPercent() const { return FMaxHeightPercent; }
     Byte MaxWidthPercent() const { return FMaxWidthPercent; }
     Byte MinHeightPercent() const { return FMinHeightPercent; }
@@ -426,10 +427,11 @@ private:
     Byte FMaxHeightPercent = 0, FMaxWidthPercent = 0, FMinHeightPercent = 0, FMinWidthPercent = 0;
 };
 
-class TLTHeader {
+class TLTHeader : public TPersistent {
 public:
     explicit TLTHeader(TBaseLazyTree* Owner);
-    virtual ~TLTHeader();
+    ~TLTHeader() override;
+    using TPersistent::Assign;
     TBaseLazyTree* Treeview() const { return FOwner; }
     // Kept as plain fields for the core's reads; the setters below react.
     TColumnIndex SortColumn = -1;
@@ -522,6 +524,8 @@ public:
     // version); reading takes every older version too.
     void SaveToStream(TStream& Stream) const;
     void LoadFromStream(TStream& Stream);
+    // Whether the tree writes the columns into its form image ("Columns"): always here.
+    virtual bool ColumnsStored() const { return true; }
 
 protected:
     virtual void ApplySortColumn(TColumnIndex Value);
@@ -1510,6 +1514,9 @@ public:
     TRect HeaderRect() const { return FHeaderRect; }
     void RecomputeHeaderBand();
     virtual TCustomLazyTreeOptions* TreeOptionsClass() { return new TCustomLazyTreeOptions(this); }
+    // Form images: the library's tree classes are registered by the set-up; a descendant class
+    // registers its name here to be written and read as a tree ("Header", "Columns", the legacy "Options").
+    static void RegisterStreamClass(const String& ClassName);
 
     // Counts the tree's timers started (identifier → count); tests read it.
     Cardinal TimerStarts(unsigned Id) const { return Id < 9 ? FTimerStarts[Id] : 0; }

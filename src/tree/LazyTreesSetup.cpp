@@ -6,7 +6,7 @@
 
 #include "tree/LazyTrees.ClipboardFormats.h"
 #include "tree/LazyTrees.Utils.h"
-#include "tree/LazyTrees.h"
+#include "tree/LazyTrees_p.h"
 
 #include "framework/Forms.h"
 #include "framework/ImgList.h"
@@ -270,6 +270,7 @@ void SetUpTreeLibrary() {
     Screen->SetCursors(crHeaderSplit, u"LT_HEADERSPLIT");
     Screen->SetCursors(crHeaderVertSplit, u"LT_VERTSPLIT");
     RegisterStandardTreeFormats();
+    RegisterTreeStreamClasses();
     SetUpDone = true;
 }
 

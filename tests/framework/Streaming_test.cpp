@@ -351,6 +351,11 @@ void RegisterListCarrier() {
         entry.Properties = {StringProperty<TEntry>(u"Caption", [](TEntry& o) { return o.Caption; },
                                                    [](TEntry& o, const String& v) { o.Caption = v; }),
                             number};
+        // Only read: a note replaces the caption.
+        entry.DefineProperties = [](TPersistent& o, TFiler& filer) {
+            auto& e = static_cast<TEntry&>(o);
+            filer.DefineProperty(u"Note", [&e](TReader& r) { e.Caption = r.ReadString(); }, [](TWriter&) {}, false);
+        };
         RegisterStreamClass(entry);
         TStreamClass carrier;
         carrier.ClassName = u"TListCarrierIO";
@@ -411,8 +416,10 @@ TEST(Streaming, CollectionsAndFontsRoundTripAndABadItemChangesNothing) {
     EXPECT_EQ(back.Font.Color(), clRed);
     EXPECT_EQ(back.Font.Style(), TFontStyles{fsBold});
 
-    // An unknown item property, or a value of the wrong kind, leaves the collection as it was.
-    for (const ByteString& bad : {ByteString(Str("Colour") + B({vaInt8, 1})), ByteString(Str("Number") + B({vaString, 1}) + "x")}) {
+    // An unknown item property, or a value of the wrong kind (also one that only setting finds
+    // wrong), leaves the collection as it was.
+    for (const ByteString& bad : {ByteString(Str("Colour") + B({vaInt8, 1})), ByteString(Str("Number") + B({vaString, 1}) + "x"),
+                                  ByteString(Str("Note") + B({vaInt8, 1}))}) {
         ByteString damaged = image;
         const ByteString second = Str("Caption") + B({vaString, 6}) + "second";
         damaged.insert(damaged.find(second) + second.size(), bad);

@@ -584,10 +584,14 @@ Action ResolvePublished(const TPropertyInfo& p, const TNameIndex& idents, TPersi
 }
 
 // Finds what a property path names, starting at the root object; the action
-// that stores the raw value there, or EReadError.
-Action Resolve(TPersistent& root, const TStreamClass& rootClass, const String& path, const ByteString& raw,
+// that stores the raw value there, or EReadError. Without a root only the
+// names and published values are checked (the action does nothing): a name
+// the published tables do not know may then still be one the class defines
+// for each object, which is found out when it is set.
+Action Resolve(TPersistent* root, const TStreamClass& rootClass, const String& path, const ByteString& raw,
                std::vector<std::vector<Defined>>& keep) {
-    TPersistent* o = &root;
+    static TPersistent unchecked;  // stands in for a missing root; its actions are never run
+    TPersistent* o = root;
     const TStreamClass* cls = &rootClass;
     std::u16string_view rest = path;
     for (;;) {
@@ -598,16 +602,20 @@ Action Resolve(TPersistent& root, const TStreamClass& rootClass, const String& p
         const TPropertyInfo* found = at == index.Properties.end() ? nullptr : &cls->Properties[i];
         if (found && dot != String::npos) {
             if (found->Kind != pkObject) break;
-            TPersistent* inner = found->GetObject(*o);
-            if (!inner) break;
+            TPersistent* inner = o ? found->GetObject(*o) : nullptr;
+            if (o && !inner) break;
             if (!index.Nested[i]) throw EReadError(u"Class " + found->ObjectClass + u" not found");
             o = inner;
             cls = index.Nested[i];
             rest = rest.substr(dot + 1);
             continue;
         }
-        if (found && found->Kind != pkObject) return ResolvePublished(*found, index.Idents[i], *o, raw);
+        if (found && found->Kind != pkObject) return ResolvePublished(*found, index.Idents[i], o ? *o : unchecked, raw);
         if (found) break;
+        if (!o) {
+            if (cls->DefineProperties) return [] {};
+            break;
+        }
         keep.push_back(DefinedOf(*o, *cls));
         for (Defined& d : keep.back()) {
             if (!TextEqual()(d.Name, rest)) continue;
@@ -842,40 +850,6 @@ void TWriter::WriteCollection(TCollection& Collection, const String& ItemClass) 
     WriteListEnd();
 }
 
-namespace {
-
-// Whether a property path names a property of the class and its raw value
-// suits it, without an object to set it on. A name the published tables do
-// not know may still be one the class defines for each object; that is
-// found out when it is set.
-void CheckPath(const TStreamClass& rootClass, const String& path, const ByteString& raw) {
-    const TStreamClass* cls = &rootClass;
-    std::u16string_view rest = path;
-    for (;;) {
-        const TClassIndex& index = IndexOf(*cls);
-        const std::size_t dot = rest.find(u'.');
-        const auto at = index.Properties.find(rest.substr(0, dot));
-        if (at == index.Properties.end()) {
-            if (cls->DefineProperties) return;
-            break;
-        }
-        const TPropertyInfo& p = cls->Properties[at->second];
-        if (dot == String::npos) {
-            if (p.Kind == pkObject) break;
-            TPersistent unused;  // the action made is never run
-            ResolvePublished(p, index.Idents[at->second], unused, raw);
-            return;
-        }
-        if (p.Kind != pkObject) break;
-        if (!index.Nested[at->second]) throw EReadError(u"Class " + p.ObjectClass + u" not found");
-        cls = index.Nested[at->second];
-        rest = rest.substr(dot + 1);
-    }
-    throw EReadError(u"Property " + path + u" does not exist");
-}
-
-}  // namespace
-
 void TReader::ReadCollection(TCollection& Collection, const String& ItemClass) {
     const TStreamClass& cls = ClassOf(ItemClass);
     std::vector<std::vector<std::pair<String, ByteString>>> items;
@@ -894,8 +868,9 @@ void TReader::ReadCollection(TCollection& Collection, const String& ItemClass) {
         ReadListEnd();
     }
     ReadListEnd();
+    std::vector<std::vector<Defined>> unused;
     for (const auto& item : items)
-        for (const auto& [name, raw] : item) CheckPath(cls, name, raw);
+        for (const auto& [name, raw] : item) Resolve(nullptr, cls, name, raw, unused);
     // What only setting a value finds wrong (a property the items define for
     // themselves) brings the items back as they were written before.
     std::optional<TMemoryStream> before(std::in_place);
@@ -909,7 +884,7 @@ void TReader::ReadCollection(TCollection& Collection, const String& ItemClass) {
         for (const auto& item : items) {
             TCollectionItem* added = Collection.Add();
             std::vector<std::vector<Defined>> keep;
-            for (const auto& [name, raw] : item) Resolve(*added, cls, name, raw, keep)();
+            for (const auto& [name, raw] : item) Resolve(added, cls, name, raw, keep)();
         }
     };
     Collection.BeginUpdate();
@@ -990,7 +965,7 @@ void ReadComponentImage(TStream& Stream, TComponent& Component) {
         std::vector<Action> defined, published;
         for (const auto& [path, raw] : values) {
             const std::size_t before = keep.size();
-            Action a = Resolve(Component, cls, path, raw, keep);
+            Action a = Resolve(&Component, cls, path, raw, keep);
             (keep.size() > before ? defined : published).push_back(std::move(a));
         }
         for (Action& a : defined) a();

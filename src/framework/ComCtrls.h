@@ -363,3 +363,35 @@ protected:
 private:
     bool FSyncing = false;
 };
+
+// ---------------------------------------------------------------------------
+// The platform's tree-view messages and item record, as other tree controls
+// answer them (item handles are the controls' own node references).
+// ---------------------------------------------------------------------------
+using HTREEITEM = void*;
+constexpr Cardinal TV_FIRST = 0x1100;
+// WParam non-zero: the text part only; LParam points to a TRect whose first bytes hold the item.
+constexpr Cardinal TVM_GETITEMRECT = TV_FIRST + 4;
+// WParam one of the TVGN_ relations, LParam the item it starts from.
+constexpr Cardinal TVM_GETNEXTITEM = TV_FIRST + 10;
+// LParam points to a TVITEMW.
+constexpr Cardinal TVM_GETITEMW = TV_FIRST + 62;
+constexpr WPARAM TVGN_ROOT = 0, TVGN_NEXT = 1, TVGN_PREVIOUS = 2, TVGN_PARENT = 3, TVGN_CHILD = 4,
+                 TVGN_FIRSTVISIBLE = 5, TVGN_NEXTVISIBLE = 6, TVGN_PREVIOUSVISIBLE = 7, TVGN_DROPHILITE = 8,
+                 TVGN_CARET = 9, TVGN_LASTVISIBLE = 10;
+constexpr Cardinal TVIF_TEXT = 0x1, TVIF_IMAGE = 0x2, TVIF_PARAM = 0x4, TVIF_STATE = 0x8, TVIF_HANDLE = 0x10,
+                   TVIF_SELECTEDIMAGE = 0x20, TVIF_CHILDREN = 0x40;
+constexpr Cardinal TVIS_FOCUSED = 0x1, TVIS_SELECTED = 0x2, TVIS_CUT = 0x4, TVIS_DROPHILITED = 0x8,
+                   TVIS_EXPANDED = 0x20, TVIS_OVERLAYMASK = 0x0F00, TVIS_STATEIMAGEMASK = 0xF000;
+struct TVITEMW {
+    Cardinal mask = 0;
+    HTREEITEM hItem = nullptr;
+    Cardinal state = 0;
+    Cardinal stateMask = 0;
+    Char* pszText = nullptr;
+    int cchTextMax = 0;  // characters the buffer holds, the terminating zero included
+    int iImage = 0;
+    int iSelectedImage = 0;
+    int cChildren = 0;
+    LPARAM lParam = 0;
+};

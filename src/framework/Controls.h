@@ -246,6 +246,9 @@ public:
     void SetCursor(TCursor Value);
     TPopupMenu* PopupMenu() const { return FPopupMenu; }
     void SetPopupMenu(TPopupMenu* Value);
+    // The topic of the program's help for this control (0: none, ask the parent).
+    int HelpContext() const { return FHelpContext; }
+    void SetHelpContext(int Value) { FHelpContext = Value; }
 
     TControlStyle ControlStyle() const { return FControlStyle; }
     void SetControlStyle(TControlStyle Value) { FControlStyle = Value; }
@@ -395,6 +398,7 @@ protected:
     bool FParentShowHint = true;
     TCursor FCursor = crDefault;
     TPopupMenu* FPopupMenu = nullptr;
+    int FHelpContext = 0;
     std::unique_ptr<TControlActionLink> FActionLink;
     TControlStyle FControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
     TControlState FControlState;

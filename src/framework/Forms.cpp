@@ -734,6 +734,12 @@ int TApplication::MessageBox(const String& Text, const String& Caption, Cardinal
     return ::MessageBox(0, Text, Caption.empty() ? FTitle : Caption, Flags);
 }
 
+bool TApplication::HelpContext(int Context) {
+    // CallHelp would hand the topic on to the platform's help, which there is none of.
+    bool CallHelp = true;
+    return OnHelp ? OnHelp(HELP_CONTEXT, Context, CallHelp) : false;
+}
+
 void TApplication::SetShowHint(bool Value) {
     FShowHint = Value;
     if (!Value) CancelHint();

@@ -193,6 +193,10 @@ using THintWindowFactory = THintWindowClass;
 // ---------------------------------------------------------------------------
 using TShowHintEvent = std::function<void(String& HintStr, bool& CanShow, THintInfo& HintInfo)>;
 using TExceptionEvent = std::function<void(TObject* Sender, const Exception& E)>;
+// Command is HELP_CONTEXT (Data the topic) or another help command; the
+// answer tells whether help was given; CallHelp starts true.
+using THelpEvent = std::function<bool(Word Command, std::intptr_t Data, bool& CallHelp)>;
+constexpr Word HELP_CONTEXT = 1;
 
 class TApplication : public TComponent {
 public:
@@ -233,6 +237,12 @@ public:
 
     // A message box owned by the application (caption: Title when empty).
     int MessageBox(const String& Text, const String& Caption, Cardinal Flags);
+
+    // Help: a request for a topic goes to OnHelp, where the program shows its
+    // help. The platform has no help system of its own, so without a handler
+    // the request finds no help (false).
+    bool HelpContext(int Context);
+    THelpEvent OnHelp;
 
     // Hints.
     bool ShowHint() const { return FShowHint; }

@@ -291,6 +291,36 @@ std::vector<TStreamClass> GraphicClasses() {
     return list;
 }
 
+// ---- fonts: the settings a form keeps of them ----
+
+TStreamClass FontClass() {
+    TStreamClass c;
+    c.ClassName = u"TFont";
+    c.Properties = {
+        OrdinalProperty<TFont>(u"Charset", pkInteger, [](TFont& f) { return f.Charset(); },
+                               [](TFont& f, Int64 v) { f.SetCharset(TFontCharset(v)); }, {}, DEFAULT_CHARSET),
+        OrdinalProperty<TFont>(u"Color", pkColor, [](TFont& f) { return f.Color(); },
+                               [](TFont& f, Int64 v) { f.SetColor(TColor(v)); }, {}, clWindowText),
+        OrdinalProperty<TFont>(u"Height", pkInteger, [](TFont& f) { return f.Height(); },
+                               [](TFont& f, Int64 v) { f.SetHeight(int(v)); }),
+        StringProperty<TFont>(u"Name", [](TFont& f) { return f.Name(); }, [](TFont& f, const String& v) { f.SetName(v); }),
+        OrdinalProperty<TFont>(u"Orientation", pkInteger, [](TFont& f) { return f.Orientation(); },
+                               [](TFont& f, Int64 v) { f.SetOrientation(int(v)); }, {}, 0),
+        OrdinalProperty<TFont>(u"Pitch", pkEnumeration, [](TFont& f) { return f.Pitch(); },
+                               [](TFont& f, Int64 v) { f.SetPitch(TFontPitch(v)); },
+                               {u"fpDefault", u"fpVariable", u"fpFixed"}, fpDefault),
+        OrdinalProperty<TFont>(u"Style", pkSet, [](TFont& f) { return Int64(f.Style().Bits()); },
+                               [](TFont& f, Int64 v) {
+                                   TFontStyles Styles;
+                                   for (int i = fsBold; i <= fsStrikeOut; ++i)
+                                       if (v & (Int64(1) << i)) Styles.Include(TFontStyle(i));
+                                   f.SetStyle(Styles);
+                               },
+                               {u"fsBold", u"fsItalic", u"fsUnderline", u"fsStrikeOut"}, 0),
+    };
+    return c;
+}
+
 // ---- the class registry ----
 
 std::mutex g_classesMutex;
@@ -318,6 +348,7 @@ std::map<String, TStreamClass>& Classes() {
         };
         m[list.ClassName] = std::move(list);
         for (TStreamClass& c : GraphicClasses()) m[c.ClassName] = std::move(c);
+        m[u"TFont"] = FontClass();
         return m;
     }();
     return classes;
@@ -433,6 +464,7 @@ std::vector<Defined> DefinedOf(TPersistent& o, const TStreamClass& cls) {
 
 void WriteProperties(TWriter& w, TPersistent& o, const TStreamClass& cls, const String& prefix) {
     for (const TPropertyInfo& p : cls.Properties) {
+        if (p.Stored && !p.Stored(o)) continue;
         const String name = prefix + p.Name;
         switch (p.Kind) {
         case pkObject:
@@ -552,10 +584,14 @@ Action ResolvePublished(const TPropertyInfo& p, const TNameIndex& idents, TPersi
 }
 
 // Finds what a property path names, starting at the root object; the action
-// that stores the raw value there, or EReadError.
-Action Resolve(TPersistent& root, const TStreamClass& rootClass, const String& path, const ByteString& raw,
+// that stores the raw value there, or EReadError. Without a root only the
+// names and published values are checked (the action does nothing): a name
+// the published tables do not know may then still be one the class defines
+// for each object, which is found out when it is set.
+Action Resolve(TPersistent* root, const TStreamClass& rootClass, const String& path, const ByteString& raw,
                std::vector<std::vector<Defined>>& keep) {
-    TPersistent* o = &root;
+    static TPersistent unchecked;  // stands in for a missing root; its actions are never run
+    TPersistent* o = root;
     const TStreamClass* cls = &rootClass;
     std::u16string_view rest = path;
     for (;;) {
@@ -566,16 +602,20 @@ Action Resolve(TPersistent& root, const TStreamClass& rootClass, const String& p
         const TPropertyInfo* found = at == index.Properties.end() ? nullptr : &cls->Properties[i];
         if (found && dot != String::npos) {
             if (found->Kind != pkObject) break;
-            TPersistent* inner = found->GetObject(*o);
-            if (!inner) break;
+            TPersistent* inner = o ? found->GetObject(*o) : nullptr;
+            if (o && !inner) break;
             if (!index.Nested[i]) throw EReadError(u"Class " + found->ObjectClass + u" not found");
             o = inner;
             cls = index.Nested[i];
             rest = rest.substr(dot + 1);
             continue;
         }
-        if (found && found->Kind != pkObject) return ResolvePublished(*found, index.Idents[i], *o, raw);
+        if (found && found->Kind != pkObject) return ResolvePublished(*found, index.Idents[i], o ? *o : unchecked, raw);
         if (found) break;
+        if (!o) {
+            if (cls->DefineProperties) return [] {};
+            break;
+        }
         keep.push_back(DefinedOf(*o, *cls));
         for (Defined& d : keep.back()) {
             if (!TextEqual()(d.Name, rest)) continue;
@@ -796,6 +836,77 @@ void TReader::ReadListEnd() {
     if (ReadValue() != vaNull) InvalidValue();
 }
 
+// ---- collections ----
+
+void TWriter::WriteCollection(TCollection& Collection, const String& ItemClass) {
+    const TStreamClass* cls = FindStreamClass(ItemClass);
+    if (!cls) throw EWriteError(u"Class " + ItemClass + u" not found");
+    WriteValue(vaCollection);
+    for (int i = 0; i < Collection.Count(); ++i) {
+        WriteListBegin();
+        WriteProperties(*this, *Collection.Items(i), *cls, String());
+        WriteListEnd();
+    }
+    WriteListEnd();
+}
+
+void TReader::ReadCollection(TCollection& Collection, const String& ItemClass) {
+    const TStreamClass& cls = ClassOf(ItemClass);
+    std::vector<std::vector<std::pair<String, ByteString>>> items;
+    while (!EndOfList()) {
+        const TValueType n = NextValue();
+        if (n == vaInt8 || n == vaInt16 || n == vaInt32) ReadInteger();  // an item's order value: not used
+        ReadListBegin();
+        auto& item = items.emplace_back();
+        while (!EndOfList()) {
+            String name = ReadShortStr();
+            TCaptureStream capture(FStream);
+            TReader cr(capture);
+            SkipValue(cr);
+            item.emplace_back(std::move(name), std::move(capture.Captured));
+        }
+        ReadListEnd();
+    }
+    ReadListEnd();
+    std::vector<std::vector<Defined>> unused;
+    for (const auto& item : items)
+        for (const auto& [name, raw] : item) Resolve(nullptr, cls, name, raw, unused);
+    // What only setting a value finds wrong (a property the items define for
+    // themselves) brings the items back as they were written before.
+    std::optional<TMemoryStream> before(std::in_place);
+    try {
+        TWriter(*before).WriteCollection(Collection, ItemClass);
+    } catch (const EWriteError&) {
+        before.reset();
+    }
+    auto fill = [&] {
+        Collection.Clear();
+        for (const auto& item : items) {
+            TCollectionItem* added = Collection.Add();
+            std::vector<std::vector<Defined>> keep;
+            for (const auto& [name, raw] : item) Resolve(added, cls, name, raw, keep)();
+        }
+    };
+    Collection.BeginUpdate();
+    try {
+        fill();
+    } catch (...) {
+        if (before) {
+            TStringStream again(ByteString(before->Bytes()));
+            TReader r(again);
+            r.ReadValue();
+            try {
+                r.ReadCollection(Collection, ItemClass);
+            } catch (...) {
+                // the first failure is the one reported
+            }
+        }
+        Collection.EndUpdate();
+        throw;
+    }
+    Collection.EndUpdate();
+}
+
 // ---- registry ----
 
 void RegisterStreamClass(TStreamClass Class) {
@@ -854,7 +965,7 @@ void ReadComponentImage(TStream& Stream, TComponent& Component) {
         std::vector<Action> defined, published;
         for (const auto& [path, raw] : values) {
             const std::size_t before = keep.size();
-            Action a = Resolve(Component, cls, path, raw, keep);
+            Action a = Resolve(&Component, cls, path, raw, keep);
             (keep.size() > before ? defined : published).push_back(std::move(a));
         }
         for (Action& a : defined) a();

@@ -48,6 +48,9 @@ public:
     void WriteBinary(std::string_view bytes);
     void WriteListBegin() { WriteValue(vaList); }
     void WriteListEnd() { WriteValue(vaNull); }
+    // vaCollection, then per item a list of its stored properties (the table
+    // ItemClass), then the end of the collection.
+    void WriteCollection(TCollection& Collection, const String& ItemClass);
 
 private:
     TStream& FStream;
@@ -73,6 +76,12 @@ public:
     void ReadListBegin();
     bool EndOfList();  // true at the vaNull that ends a list
     void ReadListEnd();
+    // The items after a vaCollection already taken, into Collection: every
+    // item's property names and values are checked first (EReadError, the
+    // collection unchanged); then the collection is emptied and one item added
+    // per stored one, its properties set in stream order (table ItemClass). A
+    // failure while setting gives the collection back its items as written before.
+    void ReadCollection(TCollection& Collection, const String& ItemClass);
 
 private:
     TStream& FStream;
@@ -110,6 +119,8 @@ struct TPropertyInfo {
     // An ordinal equal to it is not written; without one it always is.
     // Strings are written when not empty, floats when not 0.
     std::optional<Int64> Default;
+    // False leaves the property out when writing (set: only while it says so).
+    std::function<bool(TPersistent&)> Stored;
 };
 
 struct TStreamClass {
@@ -119,7 +130,8 @@ struct TStreamClass {
 };
 
 // Replaces a table of the same class name. Registered from the start:
-// "TStringList" (its items as the list property "Strings"), and the
+// "TStringList" (its items as the list property "Strings"), "TFont"
+// (Charset, Color, Height, Name, Orientation, Pitch, Style), and the
 // graphics "TBitmap", "TIcon", "TJPEGImage", "TPngImage", "TGIFImage" and
 // "TPicture", each with its binary property "Data": a bitmap's or JPEG's
 // 4-byte size and file image, an icon's or PNG's file image, a picture's

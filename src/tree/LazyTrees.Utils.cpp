@@ -9,6 +9,10 @@
 #include <algorithm>
 #include <deque>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <cpuid.h>
+#endif
+
 String ShortenToWidth(TCanvas& Canvas, const String& S, int Width, int EllipsisWidth) {
     static const String Ellipsis = u"...";
     if (S.empty() || Width <= 0) return {};
@@ -73,6 +77,17 @@ String WrapToWidth(TCanvas& Canvas, const String& Text, const TRect& Bounds, boo
 
 bool MMXAvailable = true;
 bool PlatformVersionAtLeast6 = true;
+
+bool ProcessorHasMMX() {
+#if defined(__x86_64__) || defined(__i386__)
+    unsigned Eax = 0, Ebx = 0, Ecx = 0, Edx = 0;
+    // Fails when the identification instruction is missing (bit 21 of the flags cannot be toggled).
+    if (!__get_cpuid(1, &Eax, &Ebx, &Ecx, &Edx)) return false;
+    return Eax >= 0x50 && (Edx & (1u << 23)) != 0;
+#else
+    return false;
+#endif
+}
 
 void BlendRectWithColor(TCanvas& Canvas, const TRect& R, TColor Color, int Alpha) {
     const unsigned C = unsigned(ColorToRGB(Color));

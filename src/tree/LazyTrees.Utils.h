@@ -12,7 +12,19 @@ String ShortenToWidth(TCanvas& Canvas, const String& S, int Width, int EllipsisW
 // feed; a word wider than a line is cut. RightToLeft fills lines from the end.
 String WrapToWidth(TCanvas& Canvas, const String& Text, const TRect& Bounds, bool RightToLeft);
 
-// Whether blended drawing is used; tests switch it off for the plain paths.
+// Made by the first tree of the process (every tree's construction asks; only the first does
+// the work): the lock, the facts about the machine, the shared pictures, the header's split
+// cursors and the clipboard formats. Torn down when the program ends.
+void SetUpTreeLibrary();
+void TearDownTreeLibrary();
+class TCriticalSection;
+// Held while a shared picture list is (re)loaded; nil before the set-up.
+extern TCriticalSection* TreeLibraryLock;
+
+// Whether the processor has the MMX instructions (the identification instruction exists, its
+// signature is 0x50 or above and feature bit 23 is set); false on other processors.
+bool ProcessorHasMMX();
+// Whether blended drawing is used: the processor's answer at set-up; tests switch it off for the plain paths.
 extern bool MMXAvailable;
 // The system draws themed parts (the framework answers version 6.1).
 extern bool PlatformVersionAtLeast6;
@@ -29,6 +41,13 @@ TImageList* SystemFlatCheckList();
 // The drawn strips of 25 pictures of 16 x 16 in the same order: 0 light check, 1 dark check, 2 light
 // tick, 3 dark tick, 4 flat, 5 XP. All but the XP strip take the system's window, face, shadow and
 // text colours.
+TImageList* CheckListLight();
+TImageList* CheckListDark();
+TImageList* TickListLight();
+TImageList* TickListDark();
+TImageList* CheckListFlat();
+TImageList* CheckListXP();
+// The strip of a look by its number above.
 TImageList* DrawnCheckList(int Look);
 // Drop marks (0 left, 1 right) and sort arrows (2 descending, 3 ascending; 4 and 5 themed).
 TImageList* UtilityImageList();

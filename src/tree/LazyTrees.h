@@ -80,6 +80,8 @@ using TLazyTreeStates = TSet<TLazyTreeState>;
 constexpr Cardinal WM_CHANGESTATE = 0x8020;
 // Asked by the framework; the tree answers 1.
 constexpr Cardinal CM_TREEQUERY = 0xB7D0;
+// The screen cursors of the header over a column border and over its lower edge.
+constexpr TCursor crHeaderSplit = 63, crHeaderVertSplit = 62;
 // The flags of WM_CHANGESTATE: 1 tsStopValidation, 2 tsUseCache, 4 tsValidating, 8 tsValidationNeeded.
 WPARAM ChangeStateFlags(TLazyTreeStates States);
 TLazyTreeStates ChangeStateStates(WPARAM Flags);
@@ -315,6 +317,9 @@ public:
     TColumnIndex HoverIndex() const { return FHoverIndex; }
     TColumnIndex TrackIndex() const { return FTrackIndex; }
     bool IsValidColumn(TColumnIndex Column) const { return Column >= 0 && Column < Count(); }
+    // Whether the border of a column may be dragged at P: a visible resizable column, unless the owner says otherwise.
+    bool CanResizeColumn(TPoint P, TColumnIndex Column);
+    virtual bool DoCanSplitterResizeColumn(TPoint P, TColumnIndex Column, bool Allowed);
     // The visible column under a header-relative point (-2 for none).
     TColumnIndex ColumnFromPosition(TPoint P, bool Relative = true) const;
     // The index at a position (-1 beyond the last).
@@ -401,9 +406,10 @@ enum TSmartAutoFitType { smaAllColumns, smaNoColumn, smaUseColumnOption };
 
 // Percentages (0: none) that hold the header height within header plus
 // client height, and the visible fixed columns within the client width.
-class TLTFixedAreaConstraints {
+class TLTFixedAreaConstraints : public TPersistent {
 public:
     explicit TLTFixedAreaConstraints(TLTHeader* Header) : FHeader(Header) {}
+    using TPersistent::Assign;
     Byte MaxHeightPercent() const { return FMaxHeightPercent; }
     Byte MaxWidthPercent() const { return FMaxWidthPercent; }
     Byte MinHeightPercent() const { return FMinHeightPercent; }
@@ -421,10 +427,11 @@ private:
     Byte FMaxHeightPercent = 0, FMaxWidthPercent = 0, FMinHeightPercent = 0, FMinWidthPercent = 0;
 };
 
-class TLTHeader {
+class TLTHeader : public TPersistent {
 public:
     explicit TLTHeader(TBaseLazyTree* Owner);
-    virtual ~TLTHeader();
+    ~TLTHeader() override;
+    using TPersistent::Assign;
     TBaseLazyTree* Treeview() const { return FOwner; }
     // Kept as plain fields for the core's reads; the setters below react.
     TColumnIndex SortColumn = -1;
@@ -500,10 +507,25 @@ public:
     void RestoreColumns();
     virtual bool DoBeforeAutoFitColumn(TColumnIndex Column, TSmartAutoFitType& SmartAutoFitType);
     virtual void DoAfterAutoFitColumn(TColumnIndex Column);
+    // The header's own events of the tree (Sender the header); the Allowed answers start true.
+    virtual void DoBeforeColumnWidthTracking(TColumnIndex Column, TShiftState Shift);
+    virtual bool DoColumnWidthTracking(TColumnIndex Column, TShiftState Shift, TPoint& TrackPoint, TPoint P);
+    virtual void DoAfterColumnWidthTracking(TColumnIndex Column);
+    virtual bool DoColumnWidthDblClickResize(TColumnIndex Column, TPoint P, TShiftState Shift);
+    virtual void DoBeforeHeaderHeightTracking(TShiftState Shift);
+    virtual bool DoHeaderHeightTracking(TPoint& P, TShiftState Shift);
+    virtual void DoAfterHeaderHeightTracking();
+    virtual bool DoHeaderHeightDblClickResize(TPoint& P, TShiftState Shift);
+    // Allowed starts as the answer of hoHeightResize.
+    virtual bool DoCanSplitterResizeHeader(TPoint P, bool Allowed);
+    // The tree's menu for a column of the header (P in client coordinates), nil for none.
+    virtual TPopupMenu* DoGetPopupMenu(TColumnIndex Column, TPoint P);
     // A user's column layout with the header's settings (always the newest
     // version); reading takes every older version too.
     void SaveToStream(TStream& Stream) const;
     void LoadFromStream(TStream& Stream);
+    // Whether the tree writes the columns into its form image ("Columns"): always here.
+    virtual bool ColumnsStored() const { return true; }
 
 protected:
     virtual void ApplySortColumn(TColumnIndex Value);
@@ -1471,12 +1493,30 @@ public:
     TLTCanSplitterResizeHeaderEvent OnCanSplitterResizeHeader;
     TLTCanSplitterResizeColumnEvent OnCanSplitterResizeColumn;
     TLTGetHeaderCursorEvent OnGetHeaderCursor;
-    void DoHeaderDraw(TCanvas& Canvas, TLazyTreeColumn* Column, const TRect& R, bool Hover, bool Pressed,
-                      TLTDropMarkMode DropMark);
+    // The header's events pass through these (Sender the header), so that descendants take part without them.
+    virtual void DoHeaderDraw(TCanvas& Canvas, TLazyTreeColumn* Column, const TRect& R, bool Hover, bool Pressed,
+                              TLTDropMarkMode DropMark);
+    virtual void DoHeaderDrawQueryElements(THeaderPaintInfo& PaintInfo, THeaderPaintElements& Elements);
+    virtual void DoAdvancedHeaderDraw(THeaderPaintInfo& PaintInfo, THeaderPaintElements Elements);
+    virtual void DoHeaderClick(TLTHeaderHitInfo& HitInfo);
+    virtual void DoHeaderDblClick(TLTHeaderHitInfo& HitInfo);
+    // X and Y relative to the header.
+    virtual void DoHeaderMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void DoHeaderMouseMove(TShiftState Shift, int X, int Y);
+    virtual void DoHeaderMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    // Whether the column may be dragged (true unless the owner says otherwise).
+    virtual bool DoHeaderDragging(TColumnIndex Column);
+    virtual void DoHeaderDragged(TColumnIndex Column, int OldPosition);
+    // DropPosition in screen coordinates.
+    virtual void DoHeaderDraggedOut(TColumnIndex Column, TPoint DropPosition);
+    virtual void DoGetHeaderCursor(TCursor& Cursor);
     // The header band in window coordinates (height 0 while the header is hidden).
     TRect HeaderRect() const { return FHeaderRect; }
     void RecomputeHeaderBand();
     virtual TCustomLazyTreeOptions* TreeOptionsClass() { return new TCustomLazyTreeOptions(this); }
+    // Form images: the library's tree classes are registered by the set-up; a descendant class
+    // registers its name here to be written and read as a tree ("Header", "Columns", the legacy "Options").
+    static void RegisterStreamClass(const String& ClassName);
 
     // Counts the tree's timers started (identifier → count); tests read it.
     Cardinal TimerStarts(unsigned Id) const { return Id < 9 ? FTimerStarts[Id] : 0; }
@@ -1848,6 +1888,13 @@ public:
                             TPoint Pt, Cardinal& Effect);
     // Runs the drag loop with the selection; HotSpot in client coordinates.
     virtual void RunOleDrag(TPoint HotSpot);
+    // The platform's drag loop for the data object; Effect receives what the drop did.
+    virtual void RunDragLoop(Cardinal AllowedEffects, const std::shared_ptr<IDataObject>& DataObject, Cardinal& Effect);
+    // The manager on first use: the owner's (OnCreateDragManager), nil for the tree's own.
+    virtual std::shared_ptr<TLTDragManager> DoCreateDragManager();
+    // Paints R (client coordinates) at once while a drag of Source runs over this tree, so that
+    // Source's picture takes the new background under it (with UpdateNCArea the frame too).
+    virtual void RepaintUnderDragImage(TBaseLazyTree* Source, TRect R, bool ReshowDragImage, bool UpdateNCArea);
     virtual void AutoExpandDropTarget();
     virtual bool DoDragAllowed(PLazyNode Node, TColumnIndex Column);
     // The framework's own drag over the tree (dtFw), and the end of one started here.
@@ -1905,6 +1952,10 @@ public:
     TLTNodeHeightDblClickResizeEvent OnNodeHeightDblClickResize;
     TLTColumnClickEvent OnColumnDblClick;
     TLTKeyActionEvent OnKeyAction;
+    // F1: the help topic of a node and column (0: ask the node's parent, then the controls).
+    using TLTHelpContextEvent =
+        std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TColumnIndex Column, int& HelpContext)>;
+    TLTHelpContextEvent OnGetHelpContext;
     // Tab reaches the tree (moving between cells with toExtendedFocus) instead of the next control.
     bool WantTabs = false;
 
@@ -1938,6 +1989,8 @@ protected:
     bool TrackNodeHeight(TShiftState Shift, int X, int Y);
     // The context-menu key: the menu of the focused cell at the middle of its text.
     void ContextMenuKey();
+    // The platform's tree-view queries (item rectangle, next item, item); true when handled.
+    bool TreeViewMessage(TMessage& Message);
 
 private:
     TColumnIndex FHeightTrackColumn = -1;
@@ -2285,17 +2338,29 @@ using TLTDrawNodeEvent = std::function<void(TBaseLazyTree* Sender, const TLTPain
 using TLTGetNodeWidthEvent = std::function<void(TBaseLazyTree* Sender, TCanvas* HintCanvas, PLazyNode Node,
                                                 TColumnIndex Column, int& NodeWidth)>;
 
+using TLTGetCellContentMarginEvent =
+    std::function<void(TBaseLazyTree* Sender, TCanvas* HintCanvas, PLazyNode Node, TColumnIndex Column,
+                       TBaseLazyTree::TLTCellContentMarginType CellContentMarginType, TPoint& CellContentMargin)>;
+
 class TCustomLazyDrawTree : public TBaseLazyTree {
 public:
     using TBaseLazyTree::TBaseLazyTree;
     TLTDrawNodeEvent OnDrawNode;
     TLTGetNodeWidthEvent OnGetNodeWidth;
-    // Twice the text margin unless the owner answers.
+    // The main column's width.
     int QueryCellTextWidth(PLazyNode Node) override;
+    // Twice the text margin in any column unless the owner answers for the column asked.
+    int ColumnTextWidth(PLazyNode Node, TColumnIndex Column) override;
+    // (0, 0) unless the owner answers through OnGetCellContentMargin; OnBeforeCellPaint is not asked.
+    TPoint GetCellContentMargin(PLazyNode Node, TColumnIndex Column,
+                                TLTCellContentMarginType CellContentMarginType = ccmtAllSides,
+                                TCanvas* Canvas = nullptr) override;
     TLTHintKind DefaultHintKind() override { return vhkOwnerDraw; }
 
 protected:
     void PaintCellContent(TLTPaintInfo& PaintInfo) override;
+    // Not published: descendants set it.
+    TLTGetCellContentMarginEvent OnGetCellContentMargin;
 };
 
 class TLazyDrawTree : public TCustomLazyDrawTree {

@@ -17,13 +17,21 @@ constexpr unsigned ChangeTimer = 5;
 constexpr unsigned StructureChangeTimer = 6;
 }  // namespace
 
-TBaseLazyTree::TBaseLazyTree(TComponent* AOwner) : TCustomControl(AOwner), FPool(std::make_unique<TNodePool>()) {
+namespace {
+// The library's shared set-up comes before anything of the first tree is made.
+TComponent* AfterSetUp(TComponent* Owner) {
+    SetUpTreeLibrary();
+    return Owner;
+}
+}  // namespace
+
+TBaseLazyTree::TBaseLazyTree(TComponent* AOwner)
+    : TCustomControl(AfterSetUp(AOwner)), FPool(std::make_unique<TNodePool>()) {
     SetBounds(0, 0, 200, 100);
     FHeader.reset(HeaderClassToCreate());
     FOptions.reset(TreeOptionsClass());
     FScrollBarOptions = std::make_unique<TScrollBarOptions>(this);
     FColors = std::make_unique<TLTColors>(this);
-    RegisterStandardTreeFormats();
     FClipboardFormats = std::make_unique<TClipboardFormats>(this);
     FAliveToken = std::make_shared<TBaseLazyTree*>(this);
     FDragImage = std::make_unique<TLTDragImage>(this);

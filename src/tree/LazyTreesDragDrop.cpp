@@ -82,8 +82,14 @@ std::shared_ptr<IDataObject> TLTDragManager::DragDataObject() {
     return Data ? Data : Tree->DoCreateDataObject();
 }
 
+std::shared_ptr<TLTDragManager> TBaseLazyTree::DoCreateDragManager() {
+    std::shared_ptr<TLTDragManager> Manager;
+    if (OnCreateDragManager) OnCreateDragManager(this, Manager);
+    return Manager;
+}
+
 std::shared_ptr<TLTDragManager> TBaseLazyTree::DragManager() {
-    if (!FDragManager && OnCreateDragManager) OnCreateDragManager(this, FDragManager);
+    if (!FDragManager) FDragManager = DoCreateDragManager();
     if (!FDragManager) FDragManager = std::make_shared<TLTDragManager>(this);
     return FDragManager;
 }
@@ -162,11 +168,26 @@ void TBaseLazyTree::RunOleDrag(TPoint HotSpot) {
         DoStateChange({}, {tsOLEDragging});
         FDragSelection.clear();
     }};
-    // The platform's drag carries the picture of the dragged nodes, the mouse at its centre.
     PrepareDragImage(HotSpot, Data);
+    RunDragLoop(Allowed, Data, FLastDragEffect);
+}
+
+// The platform's drag carries the picture of the dragged nodes, the mouse at its centre.
+void TBaseLazyTree::RunDragLoop(Cardinal AllowedEffects, const std::shared_ptr<IDataObject>& DataObject,
+                                Cardinal& Effect) {
     const TBitmap& Picture = FDragImage->SystemPicture();
-    ::DoDragDrop(Data, Manager, Allowed, FLastDragEffect, Picture.Empty() ? nullptr : &Picture,
+    ::DoDragDrop(DataObject, DragManager(), AllowedEffects, Effect, Picture.Empty() ? nullptr : &Picture,
                  TPoint{Picture.Width() / 2, Picture.Height() / 2});
+}
+
+// The picture floats in a window of its own: the tree paints first, then the
+// picture takes what now lies under it.
+void TBaseLazyTree::RepaintUnderDragImage(TBaseLazyTree* Source, TRect R, bool ReshowDragImage, bool UpdateNCArea) {
+    if (!IntersectRect(R, R, ClientRect()) || !HandleAllocated()) return;
+    constexpr Cardinal Now = RDW_INVALIDATE | RDW_NOERASE | RDW_NOCHILDREN | RDW_UPDATENOW;
+    if (UpdateNCArea) RedrawWindow(Handle(), &R, nullptr, Now | RDW_FRAME);
+    else RedrawWindow(Handle(), &R, nullptr, Now);
+    if (Source) Source->DragImage().RecaptureBackground(R, ReshowDragImage);
 }
 
 // ---------------------------------------------------------------------------
@@ -276,9 +297,12 @@ bool TBaseLazyTree::ScrollWhileDragging(TPoint Pt) {
 HRESULT TBaseLazyTree::OleDragOver(TObject* Source, Cardinal KeyState, TPoint Pt, TDragState State,
                                    Cardinal& Effect) {
     try {
+        const TPoint Screen = Pt;
         Pt = ScreenToClient(Pt);
+        // A drag from a tree of this process repaints under that tree's picture; any other only invalidates.
+        TBaseLazyTree* SourceTree = dynamic_cast<TBaseLazyTree*>(Source);
         const bool Scrolled = State != dsDragLeave && ScrollWhileDragging(Pt);
-        if (Scrolled) Invalidate();
+        if (Scrolled && !SourceTree) Invalidate();
         TShiftState Shift = ShiftOfKeys(KeyState);
         if (FStates.Contains(tsLeftButtonDown)) Shift.Include(ssLeft);
         if (FStates.Contains(tsMiddleButtonDown)) Shift.Include(ssMiddle);
@@ -286,26 +310,41 @@ HRESULT TBaseLazyTree::OleDragOver(TObject* Source, Cardinal KeyState, TPoint Pt
         THitInfo Hit = GetHitTestInfoAt(Pt.X, Pt.Y);
         const TRect R = Hit.HitNode ? GetDisplayRect(Hit.HitNode, false) : TRect();
         const TDropMode Mode = DropModeAt(Pt, Hit, R);
+        const bool Moves = SourceTree && SourceTree->DragImage().WillMove(Screen);
+        auto Repaint = [&](const TRect& Area) {
+            if (Scrolled) RepaintUnderDragImage(SourceTree, ClientRect(), !Moves, true);
+            else RepaintUnderDragImage(SourceTree, Area, !Moves, false);
+        };
         if (Hit.HitNode != FDropTargetNode || Mode != FLastDropMode) {
             FLastDropMode = Mode;
             if (Hit.HitNode != FDropTargetNode) {
                 StopTimer(ExpandTimer);
                 PLazyNode Old = FDropTargetNode;
                 FDropTargetNode = Hit.HitNode;
-                if (Old) InvalidateNode(Old);
-                if (FDropTargetNode) {
-                    InvalidateNode(FDropTargetNode);
-                    // Hovering over a node with children opens it after a while.
-                    if (FOptions->AutoOptions().Contains(toAutoDropExpand) &&
-                        FDropTargetNode->States.Contains(vsHasChildren))
-                        StartTimer(ExpandTimer, AutoExpandDelay);
+                if (!SourceTree) {
+                    if (Old) InvalidateNode(Old);
+                    if (FDropTargetNode) InvalidateNode(FDropTargetNode);
+                } else if (Old) {
+                    TRect Area = GetDisplayRect(Old, false);
+                    if (FDropTargetNode) UnionRect(Area, Area, R);
+                    Repaint(Area);
+                } else {
+                    Repaint(R);
                 }
+                // Hovering over a node with children opens it after a while.
+                if (FDropTargetNode && FOptions->AutoOptions().Contains(toAutoDropExpand) &&
+                    FDropTargetNode->States.Contains(vsHasChildren))
+                    StartTimer(ExpandTimer, AutoExpandDelay);
             } else if (FDropTargetNode) {
-                InvalidateNode(FDropTargetNode);
+                if (SourceTree) Repaint(R);
+                else InvalidateNode(FDropTargetNode);
             }
+        } else if (SourceTree && Scrolled) {
+            RepaintUnderDragImage(SourceTree, ClientRect(), !Moves, true);
         }
         if (HandleAllocated()) UpdateWindow(Handle());
-        Effect = SuggestedDropEffect(dynamic_cast<TBaseLazyTree*>(Source), Shift, Pt, Effect);
+        if (Moves) SourceTree->DragImage().DragTo(Screen, false);
+        Effect = SuggestedDropEffect(SourceTree, Shift, Pt, Effect);
         if (!DoDragOver(Source, Shift, State, Pt, FLastDropMode, Effect)) Effect = DROPEFFECT_NONE;
         if (Scrolled) Effect |= DROPEFFECT_SCROLL;
         return S_OK;

@@ -3,10 +3,20 @@
 
 #include "tree/LazyTrees_p.h"
 
-int TCustomLazyDrawTree::QueryCellTextWidth(PLazyNode Node) {
+int TCustomLazyDrawTree::QueryCellTextWidth(PLazyNode Node) { return ColumnTextWidth(Node, FHeader->GetMainColumn()); }
+
+int TCustomLazyDrawTree::ColumnTextWidth(PLazyNode Node, TColumnIndex Column) {
     int Width = 2 * FTextMargin;
-    if (OnGetNodeWidth) OnGetNodeWidth(this, &Canvas(), Node, NoColumn, Width);
+    if (OnGetNodeWidth) OnGetNodeWidth(this, &Canvas(), Node, Column, Width);
     return Width;
+}
+
+TPoint TCustomLazyDrawTree::GetCellContentMargin(PLazyNode Node, TColumnIndex Column,
+                                                 TLTCellContentMarginType CellContentMarginType, TCanvas* Canvas) {
+    TPoint Margin{0, 0};
+    if (OnGetCellContentMargin)
+        OnGetCellContentMargin(this, Canvas ? Canvas : &this->Canvas(), Node, Column, CellContentMarginType, Margin);
+    return Margin;
 }
 
 void TCustomLazyDrawTree::PaintCellContent(TLTPaintInfo& PaintInfo) {

@@ -92,7 +92,7 @@ PLazyNode TBaseLazyTree::FocusSomeNode() {
 void TBaseLazyTree::WndProc(TMessage& Message) {
     // The header has the first word on every message; what it takes ends there.
     if (FHeader && FHeader->HandleHeaderMessage(Message)) return;
-    if (ClipboardMessage(Message) || AccessibilityMessage(Message)) return;
+    if (ClipboardMessage(Message) || AccessibilityMessage(Message) || TreeViewMessage(Message)) return;
     switch (Message.Msg) {
     case WM_CHANGESTATE:
         DoStateChange(ChangeStateStates(Message.WParam), ChangeStateStates(WPARAM(Message.LParam)));

@@ -38,10 +38,7 @@ bool TLTHeader::FindSplitterColumn(TPoint P) {
         if (!Column->FOptions.Contains(coVisible)) continue;
         const bool IsFixed = Column->FOptions.Contains(coFixed);
         const int E = IsFixed ? Edge - FOwner->FOffsetX : Edge;
-        bool Allowed = (IsFixed || P.X > Fixed) && E - T2 < P.X && P.X < E + T1 &&
-                       Column->FOptions.Contains(coResizable);
-        if (Allowed && FOwner->OnCanSplitterResizeColumn) FOwner->OnCanSplitterResizeColumn(this, P, *It, Allowed);
-        if (Allowed) {
+        if ((IsFixed || P.X > Fixed) && E - T2 < P.X && P.X < E + T1 && C.CanResizeColumn(P, *It)) {
             C.FTrackIndex = *It;
             FTrackPoint = TPoint{E - Column->FWidth, P.Y};
             return true;
@@ -116,7 +113,7 @@ void TLazyTreeColumns::ProcessHeaderClick(TPoint P, TMouseButton Button, bool Fo
         Hit.HitPosition = {TBaseLazyTree::hhiNoWhere};
     }
     if (DblClick) {
-        if (T->OnHeaderDblClick) T->OnHeaderDblClick(FHeader, Hit);
+        T->DoHeaderDblClick(Hit);
     } else {
         if (FHeader->Options.Contains(hoHeaderClickAutoSort) && Button == mbLeft && Hit.Column >= 0 &&
             !Hit.HitPosition.Contains(TBaseLazyTree::hhiOnCheckbox)) {
@@ -129,7 +126,7 @@ void TLazyTreeColumns::ProcessHeaderClick(TPoint P, TMouseButton Button, bool Fo
         }
         if (Button == mbRight && FHeader->Options.Contains(hoAutoColumnPopupMenu))
             FHeader->ShowAutoColumnMenu(Q);
-        if (T->OnHeaderClick) T->OnHeaderClick(FHeader, Hit);
+        T->DoHeaderClick(Hit);
     }
     if (!Hit.HitPosition.Contains(TBaseLazyTree::hhiNoWhere)) FHeader->Invalidate(Column);
 }
@@ -203,9 +200,9 @@ void TLTHeader::EndColumnDrag(TPoint Screen, bool Drop) {
             const int New = C.FDropBefore ? (Old < Target ? std::max(Target - 1, 0) : Target)
                                           : (Old < Target ? Target : Target + 1);
             Dragged->SetPosition(Cardinal(New));
-            if (FOwner->OnHeaderDragged) FOwner->OnHeaderDragged(this, C.FDragIndex, Old);
-        } else if (FOwner->OnHeaderDraggedOut) {
-            FOwner->OnHeaderDraggedOut(this, C.FDragIndex, Screen);
+            FOwner->DoHeaderDragged(C.FDragIndex, Old);
+        } else {
+            FOwner->DoHeaderDraggedOut(C.FDragIndex, Screen);
         }
     }
     C.FDropTarget = -1;
@@ -233,20 +230,12 @@ TPoint TLTHeader::HeaderPoint(TPoint Client) const { return TPoint{Client.X, Cli
 void TLTHeader::MouseEvent(TLTHeaderMouseKind Kind, TMouseButton Button, TPoint Client) {
     const TPoint H = HeaderPoint(Client);
     const TShiftState Shift = CurrentShiftKeys();
-    if (Kind == hmMove) {
-        if (FOwner->OnHeaderMouseMove) FOwner->OnHeaderMouseMove(this, Shift, H.X, H.Y);
-    } else if (Kind == hmDown) {
-        if (FOwner->OnHeaderMouseDown) FOwner->OnHeaderMouseDown(this, Button, Shift, H.X, H.Y);
-    } else if (FOwner->OnHeaderMouseUp) {
-        FOwner->OnHeaderMouseUp(this, Button, Shift, H.X, H.Y);
-    }
+    if (Kind == hmMove) FOwner->DoHeaderMouseMove(Shift, H.X, H.Y);
+    else if (Kind == hmDown) FOwner->DoHeaderMouseDown(Button, Shift, H.X, H.Y);
+    else FOwner->DoHeaderMouseUp(Button, Shift, H.X, H.Y);
 }
 
-bool TLTHeader::CanResizeHeight(TPoint P) {
-    bool Allowed = Options.Contains(hoHeightResize);
-    if (FOwner->OnCanSplitterResizeHeader) FOwner->OnCanSplitterResizeHeader(this, P, Allowed);
-    return Allowed;
-}
+bool TLTHeader::CanResizeHeight(TPoint P) { return DoCanSplitterResizeHeader(P, Options.Contains(hoHeightResize)); }
 
 void TLTHeader::Press(TPoint P) {
     Application->CancelHint();
@@ -256,14 +245,14 @@ void TLTHeader::Press(TPoint P) {
     const TShiftState Shift = CurrentShiftKeys();
     if (InHeaderSplitterArea(P) && CanResizeHeight(P)) {
         FColumns->FHoverIndex = -1;
-        if (FOwner->OnBeforeHeaderHeightTracking) FOwner->OnBeforeHeaderHeightTracking(this, Shift);
+        DoBeforeHeaderHeightTracking(Shift);
         States.Include(hsHeightTrackPending);
         FOwner->SetMouseCapture(true);
         return;
     }
     if (BorderHit(P)) {
         FColumns->FHoverIndex = -1;
-        if (FOwner->OnBeforeColumnWidthTracking) FOwner->OnBeforeColumnWidthTracking(this, FColumns->FTrackIndex, Shift);
+        DoBeforeColumnWidthTracking(FColumns->FTrackIndex, Shift);
         States.Include(hsColumnWidthTrackPending);
         FOwner->SetMouseCapture(true);
         return;
@@ -286,10 +275,9 @@ void TLTHeader::Release(TPoint P, bool ClientMessage, TShiftState) {
     TLazyTreeColumns& C = *FColumns;
     if ((ClientMessage && C.FDownIndex >= 0) || !ClientMessage) C.ProcessHeaderClick(P, mbLeft, false, false);
     if (HadStates || !ClientMessage) MouseEvent(hmUp, mbLeft, P);
-    if (States.Contains(hsHeightTracking) && FOwner->OnAfterHeaderHeightTracking) FOwner->OnAfterHeaderHeightTracking(this);
+    if (States.Contains(hsHeightTracking)) DoAfterHeaderHeightTracking();
     if (C.FTrackIndex >= 0) {
-        if (States.Contains(hsColumnWidthTracking) && FOwner->OnAfterColumnWidthTracking)
-            FOwner->OnAfterColumnWidthTracking(this, C.FTrackIndex);
+        if (States.Contains(hsColumnWidthTracking)) DoAfterColumnWidthTracking(C.FTrackIndex);
         Invalidate(C.FTrackIndex);
         C.FTrackIndex = -1;
     }
@@ -324,11 +312,10 @@ bool TLTHeader::HandleHeaderMessage(TMessage& Message) {
         }
         if (!(States * Tracking).Empty()) {
             FOwner->SetMouseCapture(false);
-            if (States.Contains(hsHeightTracking) || States.Contains(hsHeightTrackPending)) {
-                if (FOwner->OnAfterHeaderHeightTracking) FOwner->OnAfterHeaderHeightTracking(this);
-            } else if (FColumns->FTrackIndex >= 0 && FOwner->OnAfterColumnWidthTracking) {
-                FOwner->OnAfterColumnWidthTracking(this, FColumns->FTrackIndex);
-            }
+            if (States.Contains(hsHeightTracking) || States.Contains(hsHeightTrackPending))
+                DoAfterHeaderHeightTracking();
+            else if (FColumns->FTrackIndex >= 0)
+                DoAfterColumnWidthTracking(FColumns->FTrackIndex);
             States -= Tracking;
             // The loss of the focus still reaches the tree and the framework.
             if (Message.Msg == WM_KILLFOCUS) return false;
@@ -343,10 +330,10 @@ bool TLTHeader::HandleHeaderMessage(TMessage& Message) {
         }
         const TPoint P = FOwner->ScreenToClient(GetCursorPos());
         TCursor Cursor;
-        if (InHeaderSplitterArea(P) && CanResizeHeight(P)) Cursor = crVSplit;
-        else if (BorderHit(P)) Cursor = crHSplit;
+        if (InHeaderSplitterArea(P) && CanResizeHeight(P)) Cursor = crHeaderVertSplit;
+        else if (BorderHit(P)) Cursor = crHeaderSplit;
         else return false;
-        if (FOwner->OnGetHeaderCursor) FOwner->OnGetHeaderCursor(this, Cursor);
+        FOwner->DoGetHeaderCursor(Cursor);
         if (Cursor == crDefault) return false;
         SetCursor(Cursor);
         Message.Result = 1;
@@ -394,9 +381,7 @@ bool TLTHeader::HandleHeaderMessage(TMessage& Message) {
         if (States.Contains(hsHeightTracking)) {
             // P.Y is the distance below the lower edge: the edge follows the mouse.
             TPoint Q = P;
-            bool Allowed = true;
-            if (FOwner->OnHeaderHeightTracking) FOwner->OnHeaderHeightTracking(this, Q, CurrentShiftKeys(), Allowed);
-            if (Allowed) SetHeight(FHeight + Q.Y);
+            if (DoHeaderHeightTracking(Q, CurrentShiftKeys())) SetHeight(FHeight + Q.Y);
             return true;
         }
         if (States.Contains(hsDragPending)) {
@@ -404,9 +389,9 @@ bool TLTHeader::HandleHeaderMessage(TMessage& Message) {
             const TPoint Screen = FOwner->ClientToScreen(P);
             const TPoint Start = FOwner->ScreenToClient(FDragStart);
             const TColumnIndex Column = FColumns->ColumnFromPosition(TPoint{Start.X, Start.Y + FHeight});
-            bool Allowed = Options.Contains(hoDrag) && Column >= 0 &&
-                           FColumns->Items(Column)->Options().Contains(coDraggable);
-            if (Allowed && FOwner->OnHeaderDragging) FOwner->OnHeaderDragging(this, Column, Allowed);
+            const bool Allowed = Options.Contains(hoDrag) && Column >= 0 &&
+                                 FColumns->Items(Column)->Options().Contains(coDraggable) &&
+                                 FOwner->DoHeaderDragging(Column);
             if (Allowed && (std::abs(Screen.X - FDragStart.X) > DragThreshold ||
                             std::abs(Screen.Y - FDragStart.Y) > DragThreshold)) {
                 FOwner->StopTimer(3);
@@ -424,10 +409,7 @@ bool TLTHeader::HandleHeaderMessage(TMessage& Message) {
         }
         if (States.Contains(hsColumnWidthTracking) && FColumns->IsValidColumn(FColumns->FTrackIndex)) {
             TLazyTreeColumn* Column = FColumns->Items(FColumns->FTrackIndex);
-            bool Allowed = true;
-            if (FOwner->OnColumnWidthTracking)
-                FOwner->OnColumnWidthTracking(this, FColumns->FTrackIndex, CurrentShiftKeys(), FTrackPoint, P, Allowed);
-            if (!Allowed) return true;
+            if (!DoColumnWidthTracking(FColumns->FTrackIndex, CurrentShiftKeys(), FTrackPoint, P)) return true;
             const int NewWidth = P.X - FTrackPoint.X;
             const TColumnIndex Next = FColumns->GetNextVisibleColumn(FColumns->FTrackIndex);
             // The auto-size column keeps the rest: its neighbour gives or takes the difference.
@@ -466,11 +448,7 @@ bool TLTHeader::HandleHeaderMessage(TMessage& Message) {
         FColumns->FDownIndex = FColumns->FTrackIndex = -1;
         FColumns->FCheckBoxHit = false;
         TPopupMenu* Menu = PopupMenu;
-        if (!Menu && FOwner->OnGetPopupMenu) {
-            bool AskParent = true;
-            const TColumnIndex Column = FColumns->ColumnFromPosition(HeaderPoint(P));
-            FOwner->OnGetPopupMenu(FOwner, nullptr, Column, P, AskParent, Menu);
-        }
+        if (!Menu) Menu = DoGetPopupMenu(FColumns->ColumnFromPosition(HeaderPoint(P)), P);
         if (!Menu) return false;
         FOwner->StopTimer(4);
         FOwner->StopTimer(3);
@@ -499,9 +477,7 @@ bool TLTHeader::HandleHeaderMessage(TMessage& Message) {
         TPoint P = Client ? ClientPoint(Message) : ClientOf(Message);
         const TShiftState Shift = CurrentShiftKeys();
         if (Options.Contains(hoHeightDblClickResize) && InHeaderSplitterArea(P) && FDefaultHeight > 0) {
-            bool Allowed = true;
-            if (FOwner->OnHeaderHeightDblClickResize) FOwner->OnHeaderHeightDblClickResize(this, P, Shift, Allowed);
-            if (Allowed) SetHeight(FDefaultHeight);
+            if (DoHeaderHeightDblClickResize(P, Shift)) SetHeight(FDefaultHeight);
             Message.Result = 0;
             return true;
         }
@@ -509,9 +485,7 @@ bool TLTHeader::HandleHeaderMessage(TMessage& Message) {
         if (Left && Options.Contains(hoDblClickResize) && BorderHit(P) && FColumns->FTrackIndex >= 0) {
             // A double click on a border fits the column to its content.
             const TColumnIndex Column = FColumns->FTrackIndex;
-            bool Allowed = true;
-            if (FOwner->OnColumnWidthDblClickResize) FOwner->OnColumnWidthDblClickResize(this, Column, Shift, P, Allowed);
-            if (Allowed) {
+            if (DoColumnWidthDblClickResize(Column, P, Shift)) {
                 const int Position = int(FColumns->Items(Column)->Position());
                 AutoFitColumns(true, smaUseColumnOption, Position, Position);
             }
@@ -528,4 +502,110 @@ bool TLTHeader::HandleHeaderMessage(TMessage& Message) {
     default:
         return false;
     }
+}
+
+// ---------------------------------------------------------------------------
+// The events of the header, through the tree's and the header's firers
+// ---------------------------------------------------------------------------
+
+bool TLazyTreeColumns::CanResizeColumn(TPoint P, TColumnIndex Column) {
+    const bool Allowed = IsValidColumn(Column) && Items(Column)->FOptions.Contains(coVisible) &&
+                         Items(Column)->FOptions.Contains(coResizable);
+    return DoCanSplitterResizeColumn(P, Column, Allowed);
+}
+
+bool TLazyTreeColumns::DoCanSplitterResizeColumn(TPoint P, TColumnIndex Column, bool Allowed) {
+    TBaseLazyTree* T = FHeader->Treeview();
+    if (T->OnCanSplitterResizeColumn) T->OnCanSplitterResizeColumn(FHeader, P, Column, Allowed);
+    return Allowed;
+}
+
+void TLTHeader::DoBeforeColumnWidthTracking(TColumnIndex Column, TShiftState Shift) {
+    if (FOwner->OnBeforeColumnWidthTracking) FOwner->OnBeforeColumnWidthTracking(this, Column, Shift);
+}
+
+bool TLTHeader::DoColumnWidthTracking(TColumnIndex Column, TShiftState Shift, TPoint& TrackPoint, TPoint P) {
+    bool Allowed = true;
+    if (FOwner->OnColumnWidthTracking) FOwner->OnColumnWidthTracking(this, Column, Shift, TrackPoint, P, Allowed);
+    return Allowed;
+}
+
+void TLTHeader::DoAfterColumnWidthTracking(TColumnIndex Column) {
+    if (FOwner->OnAfterColumnWidthTracking) FOwner->OnAfterColumnWidthTracking(this, Column);
+}
+
+bool TLTHeader::DoColumnWidthDblClickResize(TColumnIndex Column, TPoint P, TShiftState Shift) {
+    bool Allowed = true;
+    if (FOwner->OnColumnWidthDblClickResize) FOwner->OnColumnWidthDblClickResize(this, Column, Shift, P, Allowed);
+    return Allowed;
+}
+
+void TLTHeader::DoBeforeHeaderHeightTracking(TShiftState Shift) {
+    if (FOwner->OnBeforeHeaderHeightTracking) FOwner->OnBeforeHeaderHeightTracking(this, Shift);
+}
+
+bool TLTHeader::DoHeaderHeightTracking(TPoint& P, TShiftState Shift) {
+    bool Allowed = true;
+    if (FOwner->OnHeaderHeightTracking) FOwner->OnHeaderHeightTracking(this, P, Shift, Allowed);
+    return Allowed;
+}
+
+void TLTHeader::DoAfterHeaderHeightTracking() {
+    if (FOwner->OnAfterHeaderHeightTracking) FOwner->OnAfterHeaderHeightTracking(this);
+}
+
+bool TLTHeader::DoHeaderHeightDblClickResize(TPoint& P, TShiftState Shift) {
+    bool Allowed = true;
+    if (FOwner->OnHeaderHeightDblClickResize) FOwner->OnHeaderHeightDblClickResize(this, P, Shift, Allowed);
+    return Allowed;
+}
+
+bool TLTHeader::DoCanSplitterResizeHeader(TPoint P, bool Allowed) {
+    if (FOwner->OnCanSplitterResizeHeader) FOwner->OnCanSplitterResizeHeader(this, P, Allowed);
+    return Allowed;
+}
+
+TPopupMenu* TLTHeader::DoGetPopupMenu(TColumnIndex Column, TPoint P) {
+    TPopupMenu* Menu = nullptr;
+    bool AskParent = true;  // not read: the header has no parent to ask
+    if (FOwner->OnGetPopupMenu) FOwner->OnGetPopupMenu(FOwner, nullptr, Column, P, AskParent, Menu);
+    return Menu;
+}
+
+void TBaseLazyTree::DoHeaderClick(TLTHeaderHitInfo& HitInfo) {
+    if (OnHeaderClick) OnHeaderClick(FHeader.get(), HitInfo);
+}
+
+void TBaseLazyTree::DoHeaderDblClick(TLTHeaderHitInfo& HitInfo) {
+    if (OnHeaderDblClick) OnHeaderDblClick(FHeader.get(), HitInfo);
+}
+
+void TBaseLazyTree::DoHeaderMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (OnHeaderMouseDown) OnHeaderMouseDown(FHeader.get(), Button, Shift, X, Y);
+}
+
+void TBaseLazyTree::DoHeaderMouseMove(TShiftState Shift, int X, int Y) {
+    if (OnHeaderMouseMove) OnHeaderMouseMove(FHeader.get(), Shift, X, Y);
+}
+
+void TBaseLazyTree::DoHeaderMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (OnHeaderMouseUp) OnHeaderMouseUp(FHeader.get(), Button, Shift, X, Y);
+}
+
+bool TBaseLazyTree::DoHeaderDragging(TColumnIndex Column) {
+    bool Allowed = true;
+    if (OnHeaderDragging) OnHeaderDragging(FHeader.get(), Column, Allowed);
+    return Allowed;
+}
+
+void TBaseLazyTree::DoHeaderDragged(TColumnIndex Column, int OldPosition) {
+    if (OnHeaderDragged) OnHeaderDragged(FHeader.get(), Column, OldPosition);
+}
+
+void TBaseLazyTree::DoHeaderDraggedOut(TColumnIndex Column, TPoint DropPosition) {
+    if (OnHeaderDraggedOut) OnHeaderDraggedOut(FHeader.get(), Column, DropPosition);
+}
+
+void TBaseLazyTree::DoGetHeaderCursor(TCursor& Cursor) {
+    if (OnGetHeaderCursor) OnGetHeaderCursor(FHeader.get(), Cursor);
 }

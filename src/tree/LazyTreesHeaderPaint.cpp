@@ -41,7 +41,7 @@ void AdvancedDraw(TLTHeader* Header, TBaseLazyTree::THeaderPaintInfo& Info,
     TFont Font;
     Font.Assign(&Canvas.Font());
     const TColor Brush = Canvas.Brush().Color(), Pen = Canvas.Pen().Color();
-    Header->Treeview()->OnAdvancedHeaderDraw(Header, Info, Elements);
+    Header->Treeview()->DoAdvancedHeaderDraw(Info, Elements);
     Canvas.SetFont(Font);
     Canvas.Brush().SetColor(Brush);
     Canvas.Pen().SetColor(Pen);
@@ -52,6 +52,14 @@ void AdvancedDraw(TLTHeader* Header, TBaseLazyTree::THeaderPaintInfo& Info,
 void TBaseLazyTree::DoHeaderDraw(TCanvas& Canvas, TLazyTreeColumn* Column, const TRect& R, bool Hover, bool Pressed,
                                  TLTDropMarkMode DropMark) {
     if (OnHeaderDraw) OnHeaderDraw(FHeader.get(), &Canvas, Column, R, Hover, Pressed, DropMark);
+}
+
+void TBaseLazyTree::DoHeaderDrawQueryElements(THeaderPaintInfo& PaintInfo, THeaderPaintElements& Elements) {
+    if (OnHeaderDrawQueryElements) OnHeaderDrawQueryElements(FHeader.get(), PaintInfo, Elements);
+}
+
+void TBaseLazyTree::DoAdvancedHeaderDraw(THeaderPaintInfo& PaintInfo, THeaderPaintElements Elements) {
+    if (OnAdvancedHeaderDraw) OnAdvancedHeaderDraw(FHeader.get(), PaintInfo, Elements);
 }
 
 void TLazyTreeColumn::SetStyle(TLazyTreeColumnStyle Value) {
@@ -87,7 +95,7 @@ void TLazyTreeColumns::PaintHeader(TCanvas& Canvas, TRect R, TPoint Target) {
     TBaseLazyTree::THeaderPaintInfo Info;
     Info.TargetCanvas = &Canvas;
     Info.PaintRectangle = R;
-    if (AdvancedHeaderDraw()) T->OnHeaderDrawQueryElements(FHeader, Info, Elements);
+    if (AdvancedHeaderDraw()) T->DoHeaderDrawQueryElements(Info, Elements);
     HTHEME Theme = T->TreeStates().Contains(tsUseThemes) ? OpenThemeData(T, u"HEADER") : HTHEME(0);
     if (Elements.Contains(TBaseLazyTree::hpeBackground)) {
         AdvancedDraw(FHeader, Info, {TBaseLazyTree::hpeBackground});
@@ -147,7 +155,7 @@ void TLazyTreeColumns::PaintCell(TCanvas& Canvas, TLazyTreeColumn& Column, const
     Info.ShowRightBorder = FHeader->Style() == hsThickButtons || !FHeader->Options.Contains(hoAutoResize);
     Info.DropMark = DropMark;
     TBaseLazyTree::THeaderPaintElements Elements;
-    if (Advanced) T->OnHeaderDrawQueryElements(FHeader, Info, Elements);
+    if (Advanced) T->DoHeaderDrawQueryElements(Info, Elements);
     const TBaseLazyTree::THeaderPaintElements Taken = Elements - TBaseLazyTree::THeaderPaintElements{TBaseLazyTree::hpeBackground};
     // The face.
     TRect Face = Cell;

@@ -5,11 +5,13 @@
 
 #include "tree/LazyTrees_p.h"
 
+#include "framework/ComCtrls.h"
 #include "framework/ImgList.h"
 #include "framework/Messages.h"
 #include "framework/Windows.h"
 
 #include <algorithm>
+#include <cstring>
 
 TCheckState TBaseLazyTree::NextCheckState(TCheckType Type, TCheckState State) {
     switch (Type) {
@@ -695,6 +697,16 @@ void TBaseLazyTree::KeyDown(Word& Key, TShiftState Shift) {
         if (Shift.Contains(ssCtrl)) SelectAll(true);
         else DoStateChange({tsIncrementalSearchPending});
         break;
+    case VK_F1:
+        if (OnGetHelpContext) {
+            int Context = 0;
+            for (PLazyNode Run = Node; Run && Run != FRoot && Context == 0; Run = Run->Parent)
+                OnGetHelpContext(this, Run, std::max(FFocusedColumn, 0), Context);
+            for (TControl* Control = this; Control && Context == 0; Control = Control->Parent())
+                Context = Control->HelpContext();
+            if (Context != 0) Application->HelpContext(Context);
+        }
+        break;
     case VK_F2:
         if (Shift.Empty() && Node && CanEdit(Node, FFocusedColumn)) {
             FEditColumn = FFocusedColumn;
@@ -998,4 +1010,83 @@ void TBaseLazyTree::DoHotChange(PLazyNode Old, PLazyNode New) {
 
 void TBaseLazyTree::DoColumnClick(TColumnIndex Column, TShiftState Shift) {
     if (OnColumnClick) OnColumnClick(this, Column, Shift);
+}
+
+// ---------------------------------------------------------------------------
+// The platform's tree-view queries, so that tools written for the plain tree
+// view can read this one; item handles are node references.
+// ---------------------------------------------------------------------------
+
+bool TBaseLazyTree::TreeViewMessage(TMessage& Message) {
+    switch (Message.Msg) {
+    case TVM_GETITEMRECT: {
+        auto* R = reinterpret_cast<TRect*>(Message.LParam);
+        if (!R) return true;
+        PLazyNode Node;
+        std::memcpy(&Node, R, sizeof Node);
+        Message.Result = Node && GetVisible(Node);
+        if (Message.Result) *R = GetDisplayRect(Node, NoColumn, Message.WParam != 0);
+        return true;
+    }
+    case TVM_GETNEXTITEM: {
+        const auto Node = reinterpret_cast<PLazyNode>(Message.LParam);
+        PLazyNode Result = nullptr;
+        switch (Message.WParam) {
+        case TVGN_ROOT: Result = GetFirst(); break;
+        case TVGN_NEXT: Result = Node ? GetNextSibling(Node) : nullptr; break;
+        case TVGN_PREVIOUS: Result = Node ? GetPreviousSibling(Node) : nullptr; break;
+        case TVGN_PARENT: Result = Node && Node->Parent != FRoot ? Node->Parent : nullptr; break;
+        case TVGN_CHILD: Result = Node ? GetFirstChild(Node) : nullptr; break;
+        case TVGN_FIRSTVISIBLE: Result = GetFirstVisible(); break;
+        case TVGN_NEXTVISIBLE: Result = Node ? GetNextVisible(Node) : nullptr; break;
+        case TVGN_PREVIOUSVISIBLE: Result = Node ? GetPreviousVisible(Node) : nullptr; break;
+        case TVGN_DROPHILITE: Result = FDropTargetNode; break;
+        case TVGN_CARET: Result = FFocusedNode; break;
+        case TVGN_LASTVISIBLE: Result = GetLastVisible(); break;
+        default: break;
+        }
+        Message.Result = reinterpret_cast<LRESULT>(Result);
+        return true;
+    }
+    case TVM_GETITEMW: {
+        auto* Item = reinterpret_cast<TVITEMW*>(Message.LParam);
+        Message.Result = Item && (Item->mask & TVIF_HANDLE) && Item->hItem;
+        if (!Message.Result) return true;
+        const auto Node = static_cast<PLazyNode>(Item->hItem);
+        auto ImageIndex = [&](TLTImageKind Kind) {
+            bool Ghosted = false;
+            TImageList* List = nullptr;
+            return DoGetImageIndex(Node, Kind, NoColumn, Ghosted, List);
+        };
+        if (Item->mask & TVIF_CHILDREN) Item->cChildren = int(Node->ChildCount);
+        if (Item->mask & (TVIF_IMAGE | TVIF_SELECTEDIMAGE)) {
+            Item->iImage = ImageIndex(ikNormal);
+            Item->iSelectedImage = ImageIndex(ikSelected);
+        }
+        if (Item->mask & TVIF_STATE) {
+            Item->stateMask = 0xFF2F;
+            Cardinal State = 0;
+            if (Node == FFocusedNode) State |= TVIS_FOCUSED;
+            if (Node->States.Contains(vsSelected)) State |= TVIS_SELECTED;
+            if (Node->States.Contains(vsCutOrCopy)) State |= TVIS_CUT;
+            if (Node == FDropTargetNode) State |= TVIS_DROPHILITED;
+            if (Node->States.Contains(vsExpanded)) State |= TVIS_EXPANDED;
+            // Image indexes travel plus one in four bits each; -1 (none) gives 0.
+            State |= (Cardinal(ImageIndex(ikState) + 1) & 0xF) << 12;
+            State |= (Cardinal(ImageIndex(ikOverlay) + 1) & 0xF) << 8;
+            Item->state = State;
+        }
+        if ((Item->mask & TVIF_TEXT) && Item->pszText && Item->cchTextMax > 0) {
+            TFont Font;
+            TRect R;
+            String Text;
+            GetTextInfo(Node, NoColumn, Font, R, Text);
+            const std::size_t Count = std::min(Text.size(), std::size_t(Item->cchTextMax - 1));
+            std::copy_n(Text.data(), Count, Item->pszText);
+            Item->pszText[Count] = 0;
+        }
+        return true;
+    }
+    default: return false;
+    }
 }

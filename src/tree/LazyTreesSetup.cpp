@@ -1,22 +1,33 @@
-// The check pictures every tree shares: the platform's check boxes and radio
-// buttons in their normal, hot, pressed and disabled looks, our own drawn
-// strips of the other kinds, and the utility pictures; made once for the process.
+// What every tree of the process shares, made once by the first tree: the
+// lock over the shared pictures, the facts about the machine, the check
+// pictures (the platform's check boxes and radio buttons in their normal,
+// hot, pressed and disabled looks, our own drawn strips of the other kinds),
+// the utility pictures, the header's two split cursors and the clipboard formats.
 
+#include "tree/LazyTrees.ClipboardFormats.h"
 #include "tree/LazyTrees.Utils.h"
+#include "tree/LazyTrees_p.h"
 
+#include "framework/Forms.h"
 #include "framework/ImgList.h"
 #include "framework/Resources.h"
+#include "framework/SysUtils.h"
+#include "framework/Themes.h"
+#include "framework/Threads.h"
 #include "framework/Windows.h"
 
+#include <atomic>
 #include <memory>
 #include <utility>
 
 namespace {
 
 // Picture 0 is empty; 1-20 radio buttons, check boxes and three-state boxes
-// (normal, hot, pressed, disabled; unchecked before checked); 21-24 push buttons.
-void BuildSystemCheckList(TImageList& List, bool Flat) {
+// (normal, hot, pressed, disabled; unchecked before checked); 21-24 the push
+// buttons of the drawn dark (flat) strip, centred.
+void BuildSystemCheckList(TImageList& List, bool Flat, TImageList& PushButtons) {
     const int W = GetSystemMetrics(SM_CXMENUCHECK), H = GetSystemMetrics(SM_CYMENUCHECK);
+    List.Clear();
     List.SetSize(W, H);
     List.SetBkColor(clWhite);
     TBitmap Picture(W, H);
@@ -39,29 +50,14 @@ void BuildSystemCheckList(TImageList& List, bool Flat) {
         C.DrawFrameControl(R, DFC_BUTTON, State);
         List.AddMasked(Picture, clRed);
     }
-    for (unsigned Look : Looks) {
+    for (int I = 21; I <= 24; ++I) {
         Blank();
-        TRect R{0, 0, W, H};
-        C.DrawFrameControl(R, DFC_BUTTON, DFCS_BUTTONPUSH | Look | (Flat ? DFCS_FLAT : 0));
+        PushButtons.Draw(C, (W - PushButtons.Width()) / 2, (H - PushButtons.Height()) / 2, I);
         List.AddMasked(Picture, clRed);
     }
 }
 
-TImageList* SharedList(std::unique_ptr<TImageList>& List, bool Flat) {
-    if (!List) {
-        List = std::make_unique<TImageList>();
-        BuildSystemCheckList(*List, Flat);
-    }
-    return List.get();
-}
-
-std::unique_ptr<TImageList> SystemList, SystemFlatList;
-
 }  // namespace
-
-TImageList* SystemCheckList() { return SharedList(SystemList, false); }
-
-TImageList* SystemFlatCheckList() { return SharedList(SystemFlatList, true); }
 
 // ---------------------------------------------------------------------------
 // The drawn check strips and the utility strip
@@ -195,31 +191,109 @@ void PaintUtilityStrip(TBitmap& Bitmap) {
     Arrow(5 * 16, true, true);
 }
 
-const char* const StripNames[] = {"LT_CHECK_LIGHT", "LT_CHECK_DARK", "LT_TICK_LIGHT", "LT_TICK_DARK", "LT_FLAT", "LT_XP"};
+// The resource lists in the order the set-up makes them: name, and whether
+// the four strip colours are mapped onto the system colours.
+struct TSharedStrip {
+    const char* Name;
+    bool Remap;
+};
+constexpr TSharedStrip SharedStrips[] = {
+    {"LT_CHECK_LIGHT", true}, {"LT_CHECK_DARK", true}, {"LT_TICK_LIGHT", true}, {"LT_TICK_DARK", true},
+    {"LT_FLAT", true},        {"LT_XP", false},        {"LT_UTILITIES", true},
+};
+constexpr int UtilityStrip = 6;
+
+// The header's split cursors: a bar across the border with an arrow to each side.
+void PaintSplitCursor(TCursorResource& Cursor, bool Vertical) {
+    constexpr TColor See = clFuchsia;
+    Cursor.Image.SetSize(32, 32);
+    Cursor.Image.SetTransparentColor(See);
+    TCanvas& C = Cursor.Image.Canvas();
+    C.Brush().SetStyle(bsSolid);
+    C.Brush().SetColor(See);
+    C.FillRect(TRect{0, 0, 32, 32});
+    C.Brush().SetColor(clBlack);
+    C.Pen().SetColor(clWhite);
+    // Drawn for the column border (arrows left and right); the lower edge turns it by a quarter.
+    auto P = [Vertical](int X, int Y) { return Vertical ? TPoint{Y, X} : TPoint{X, Y}; };
+    C.Polygon({P(15, 6), P(17, 6), P(17, 13), P(24, 13), P(24, 9), P(30, 16), P(24, 23), P(24, 19), P(17, 19),
+               P(17, 26), P(15, 26), P(15, 19), P(8, 19), P(8, 23), P(2, 16), P(8, 9), P(8, 13), P(15, 13)});
+    Cursor.HotSpot = TPoint{16, 16};
+}
 
 const TResourceRegistrar StripResources([] {
     for (int Look = slLightCheck; Look <= slXP; ++Look)
-        RegisterBitmapResource(Utf8ToString(StripNames[Look]),
+        RegisterBitmapResource(Utf8ToString(SharedStrips[Look].Name),
                                [Look](TBitmap& Bitmap) { PaintCheckStrip(Bitmap, TStripLook(Look)); });
-    RegisterBitmapResource(S("LT_UTILITIES"), PaintUtilityStrip);
+    RegisterBitmapResource(Utf8ToString(SharedStrips[UtilityStrip].Name), PaintUtilityStrip);
+    RegisterCursorResource(u"LT_HEADERSPLIT", [](TCursorResource& Cursor) { PaintSplitCursor(Cursor, false); });
+    RegisterCursorResource(u"LT_VERTSPLIT", [](TCursorResource& Cursor) { PaintSplitCursor(Cursor, true); });
 });
 
-std::unique_ptr<TImageList> StripLists[7];
+// Raised once, by the first set-up; never lowered.
+std::atomic<int> SetUpCount{0};
+bool SetUpDone = false;
+std::unique_ptr<TCriticalSection> Lock;
+std::unique_ptr<TImageList> StripLists[std::size(SharedStrips)];
+std::unique_ptr<TImageList> SystemList, SystemFlatList;
 
-TImageList* StripList(int Which, const char* Name, bool Remap) {
-    std::unique_ptr<TImageList>& List = StripLists[Which];
-    if (!List) {
-        List = std::make_unique<TImageList>();
-        LoadSharedImageList(*List, Utf8ToString(Name), Remap);
-    }
+TImageList* SetUpList(const std::unique_ptr<TImageList>& List) {
+    SetUpTreeLibrary();
     return List.get();
 }
 
+// The tree unit's end: what the first tree made goes with the program.
+struct TTearDown {
+    ~TTearDown() { TearDownTreeLibrary(); }
+} TearDown;
+
 }  // namespace
 
+TCriticalSection* TreeLibraryLock = nullptr;
+
+void SetUpTreeLibrary() {
+    if (SetUpCount.load() >= 1 || SetUpCount.fetch_add(1) + 1 != 1) return;
+    Lock = std::make_unique<TCriticalSection>();
+    TreeLibraryLock = Lock.get();
+    MMXAvailable = ProcessorHasMMX();
+    PlatformVersionAtLeast6 = GetOSVersion().Major > 5;
+    // The framework's clipboard and drag and drop need no initialisation of their own.
+    TreeReferenceFormat();
+    for (std::size_t I = 0; I < std::size(SharedStrips); ++I) {
+        StripLists[I] = std::make_unique<TImageList>();
+        LoadSharedImageList(*StripLists[I], Utf8ToString(SharedStrips[I].Name), SharedStrips[I].Remap);
+    }
+    SystemList = std::make_unique<TImageList>();
+    BuildSystemCheckList(*SystemList, false, *StripLists[slDarkCheck]);
+    SystemFlatList = std::make_unique<TImageList>();
+    BuildSystemCheckList(*SystemFlatList, true, *StripLists[slFlat]);
+    Screen->SetCursors(crHeaderSplit, u"LT_HEADERSPLIT");
+    Screen->SetCursors(crHeaderVertSplit, u"LT_VERTSPLIT");
+    RegisterStandardTreeFormats();
+    RegisterTreeStreamClasses();
+    SetUpDone = true;
+}
+
+void TearDownTreeLibrary() {
+    if (!SetUpDone) return;
+    SetUpDone = false;
+    for (auto& List : StripLists) List.reset();
+    SystemList.reset();
+    SystemFlatList.reset();
+    TreeLibraryLock = nullptr;
+    Lock.reset();
+}
+
 void LoadSharedImageList(TImageList& List, const String& ResourceName, bool Remap) {
+    SetUpTreeLibrary();
+    // A list may be reloaded while another thread draws from the shared pictures.
+    TreeLibraryLock->Enter();
+    struct TLeave {
+        ~TLeave() { TreeLibraryLock->Leave(); }
+    } Leave;
     TBitmap Strip;
     LoadBitmapResource(Strip, ResourceName);
+    if (Strip.Height() < 1) Assert(false, u"Internal image \"" + ResourceName + u"\" is missing or corrupt.");
     if (Remap) {
         const std::pair<TColor, TColor> Map[] = {
             {White, ColorToRGB(clWindow)}, {Silver, ColorToRGB(clBtnFace)}, {Grey, ColorToRGB(clBtnShadow)},
@@ -236,18 +310,24 @@ void LoadSharedImageList(TImageList& List, const String& ResourceName, bool Rema
             }
     }
     List.Clear();
-    List.SetSize(16, 16);
+    List.SetSize(Strip.Height(), Strip.Height());
     List.AddMasked(Strip, Strip.Canvas().Pixels(0, 0));
 }
 
-TImageList* DrawnCheckList(int Look) {
-    return StripList(Look, StripNames[Look], Look != slXP);
-}
+TImageList* CheckListLight() { return SetUpList(StripLists[slLightCheck]); }
+TImageList* CheckListDark() { return SetUpList(StripLists[slDarkCheck]); }
+TImageList* TickListLight() { return SetUpList(StripLists[slLightTick]); }
+TImageList* TickListDark() { return SetUpList(StripLists[slDarkTick]); }
+TImageList* CheckListFlat() { return SetUpList(StripLists[slFlat]); }
+TImageList* CheckListXP() { return SetUpList(StripLists[slXP]); }
+TImageList* UtilityImageList() { return SetUpList(StripLists[UtilityStrip]); }
+TImageList* SystemCheckList() { return SetUpList(SystemList); }
+TImageList* SystemFlatCheckList() { return SetUpList(SystemFlatList); }
 
-TImageList* UtilityImageList() { return StripList(6, "LT_UTILITIES", true); }
+TImageList* DrawnCheckList(int Look) { return SetUpList(StripLists[Look]); }
 
 void ReloadRemappedImageLists() {
-    for (int Look = slLightCheck; Look < slXP; ++Look)
-        if (StripLists[Look]) LoadSharedImageList(*StripLists[Look], Utf8ToString(StripNames[Look]), true);
-    if (StripLists[6]) LoadSharedImageList(*StripLists[6], S("LT_UTILITIES"), true);
+    if (!SetUpDone) return;
+    for (std::size_t I = 0; I < std::size(SharedStrips); ++I)
+        if (SharedStrips[I].Remap) LoadSharedImageList(*StripLists[I], Utf8ToString(SharedStrips[I].Name), true);
 }

@@ -75,6 +75,9 @@ struct TFinally {
 template <class F>
 TFinally(F) -> TFinally<F>;
 
+// The tree classes of the library in form images (by the set-up).
+void RegisterTreeStreamClasses();
+
 // True while no tree hint window exists.
 extern bool HintWindowGone;
 

@@ -321,3 +321,113 @@ TEST(Streaming, AReplacedTableGovernsTheNextRead) {
         if (String(s.innerClass) == u"TLook") EXPECT_EQ(target.Inner.Value, 7.0);
     }
 }
+
+namespace {
+
+// A component with a collection of items (a caption, and a number kept only
+// when positive) and a font.
+class TEntry : public TCollectionItem {
+public:
+    using TCollectionItem::TCollectionItem;
+    String Caption;
+    int Number = 0;
+};
+
+class TListCarrier : public TComponent {
+public:
+    TListCarrier() : TComponent(nullptr) {}
+    String ClassName() const override { return u"TListCarrierIO"; }
+    TCollection Entries{[](TCollection* c) { return new TEntry(c); }};
+    TFont Font;
+};
+
+void RegisterListCarrier() {
+    static const bool done = [] {
+        TStreamClass entry;
+        entry.ClassName = u"TEntry";
+        TPropertyInfo number = OrdinalProperty<TEntry>(u"Number", pkInteger, [](TEntry& o) { return o.Number; },
+                                                       [](TEntry& o, Int64 v) { o.Number = int(v); });
+        number.Stored = [](TPersistent& o) { return static_cast<TEntry&>(o).Number > 0; };
+        entry.Properties = {StringProperty<TEntry>(u"Caption", [](TEntry& o) { return o.Caption; },
+                                                   [](TEntry& o, const String& v) { o.Caption = v; }),
+                            number};
+        // Only read: a note replaces the caption.
+        entry.DefineProperties = [](TPersistent& o, TFiler& filer) {
+            auto& e = static_cast<TEntry&>(o);
+            filer.DefineProperty(u"Note", [&e](TReader& r) { e.Caption = r.ReadString(); }, [](TWriter&) {}, false);
+        };
+        RegisterStreamClass(entry);
+        TStreamClass carrier;
+        carrier.ClassName = u"TListCarrierIO";
+        carrier.Properties = {ObjectProperty<TListCarrier>(u"Font", u"TFont", [](TListCarrier& o) { return &o.Font; })};
+        carrier.DefineProperties = [](TPersistent& p, TFiler& filer) {
+            auto& o = static_cast<TListCarrier&>(p);
+            filer.DefineProperty(
+                u"Entries",
+                [&o](TReader& r) {
+                    if (r.ReadValue() != vaCollection) throw EReadError(u"Invalid property value");
+                    r.ReadCollection(o.Entries, u"TEntry");
+                },
+                [&o](TWriter& w) { w.WriteCollection(o.Entries, u"TEntry"); }, true);
+        };
+        RegisterStreamClass(carrier);
+        return true;
+    }();
+    (void)done;
+}
+
+TEntry* AddEntry(TListCarrier& c, const char16_t* Caption, int Number) {
+    auto* e = static_cast<TEntry*>(c.Entries.Add());
+    e->Caption = Caption;
+    e->Number = Number;
+    return e;
+}
+
+}  // namespace
+
+TEST(Streaming, CollectionsAndFontsRoundTripAndABadItemChangesNothing) {
+    RegisterListCarrier();
+    TListCarrier c;
+    c.Font.SetName(u"DejaVu Sans");
+    c.Font.SetHeight(-13);
+    c.Font.SetColor(clRed);
+    c.Font.SetStyle({fsBold});
+    AddEntry(c, u"first", 5);
+    AddEntry(c, u"second", 0);  // its number is not stored
+    TMemoryStream s;
+    WriteComponentImage(s, c);
+    const ByteString image(s.Bytes());
+    const ByteString entries = Str("Entries") + B({vaCollection, vaList}) + Str("Caption") + B({vaString, 5}) + "first" +
+                               Str("Number") + B({vaInt8, 5, vaNull, vaList}) + Str("Caption") + B({vaString, 6}) +
+                               "second" + B({vaNull, vaNull});
+    EXPECT_NE(image.find(entries), ByteString::npos) << "one list of stored properties per item";
+    EXPECT_EQ(image.find("Font.Orientation"), ByteString::npos) << "a default is not written";
+
+    TListCarrier back;
+    AddEntry(back, u"old", 1);
+    TStringStream in(image);
+    ReadComponentImage(in, back);
+    ASSERT_EQ(back.Entries.Count(), 2);
+    EXPECT_EQ(back.Entries.ItemsAs<TEntry>(0)->Caption, u"first");
+    EXPECT_EQ(back.Entries.ItemsAs<TEntry>(0)->Number, 5);
+    EXPECT_EQ(back.Entries.ItemsAs<TEntry>(1)->Caption, u"second");
+    EXPECT_EQ(back.Font.Name(), u"DejaVu Sans");
+    EXPECT_EQ(back.Font.Height(), -13);
+    EXPECT_EQ(back.Font.Color(), clRed);
+    EXPECT_EQ(back.Font.Style(), TFontStyles{fsBold});
+
+    // An unknown item property, or a value of the wrong kind (also one that only setting finds
+    // wrong), leaves the collection as it was.
+    for (const ByteString& bad : {ByteString(Str("Colour") + B({vaInt8, 1})), ByteString(Str("Number") + B({vaString, 1}) + "x"),
+                                  ByteString(Str("Note") + B({vaInt8, 1}))}) {
+        ByteString damaged = image;
+        const ByteString second = Str("Caption") + B({vaString, 6}) + "second";
+        damaged.insert(damaged.find(second) + second.size(), bad);
+        TListCarrier target;
+        AddEntry(target, u"kept", 1);
+        TStringStream bin(damaged);
+        EXPECT_THROW(ReadComponentImage(bin, target), EReadError);
+        ASSERT_EQ(target.Entries.Count(), 1);
+        EXPECT_EQ(target.Entries.ItemsAs<TEntry>(0)->Caption, u"kept");
+    }
+}

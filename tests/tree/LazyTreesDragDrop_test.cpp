@@ -6,6 +6,7 @@
 #include "framework/Messages.h"
 #include "framework/Simulate.h"
 
+#include <functional>
 #include <map>
 #include <string>
 
@@ -16,10 +17,11 @@ namespace {
 // Two string trees side by side on a shown form, texts kept in their nodes'
 // data; B takes drops of the tree's own format.
 struct TwoTrees {
-    TwoTrees() {
+    // Make: the trees of a descendant class (nil: plain string trees).
+    explicit TwoTrees(const std::function<TLazyStringTree*(TComponent*)>& Make = nullptr) {
         form.SetBounds(50, 50, 420, 200);
         for (int I = 0; I < 2; ++I) {
-            auto* T = new TLazyStringTree(&form);
+            auto* T = Make ? Make(&form) : new TLazyStringTree(&form);
             T->SetParent(&form);
             T->SetBounds(I * 210, 0, 200, 180);
             T->SetNodeDataSize(int(sizeof(int)));
@@ -293,6 +295,62 @@ TEST(LazyTreeDragDrop, TreesScrollWhileADragStaysAtTheirEdge) {
         F.a->BeginDrag(true);
         EXPECT_EQ(F.b->OffsetY(), Scrolled) << "away from the edges nothing moves";
     }
+}
+
+// Takes part in drags through the tree's hooks: the loop, the manager and the repaint under the picture.
+class HookedDragTree : public TLazyStringTree {
+public:
+    using TLazyStringTree::TLazyStringTree;
+    std::vector<Cardinal> Loops;
+    bool OwnLoop = false;  // the hook answers instead of the platform's loop
+    std::vector<std::pair<TBaseLazyTree*, TRect>> Repaints;
+    std::shared_ptr<TLTDragManager> Made;
+    void RunDragLoop(Cardinal AllowedEffects, const std::shared_ptr<IDataObject>& DataObject,
+                     Cardinal& Effect) override {
+        Loops.push_back(AllowedEffects);
+        if (OwnLoop) Effect = DROPEFFECT_MOVE;
+        else TLazyStringTree::RunDragLoop(AllowedEffects, DataObject, Effect);
+    }
+    void RepaintUnderDragImage(TBaseLazyTree* Source, TRect R, bool ReshowDragImage, bool UpdateNCArea) override {
+        Repaints.emplace_back(Source, R);
+        TLazyStringTree::RepaintUnderDragImage(Source, R, ReshowDragImage, UpdateNCArea);
+    }
+    std::shared_ptr<TLTDragManager> DoCreateDragManager() override {
+        Made = std::make_shared<TLTDragManager>(this);
+        return Made;
+    }
+};
+
+TEST(LazyTreeDragDrop, DescendantsRunTheLoopMakeTheManagerAndRepaintUnderThePicture) {
+    TwoTrees F([](TComponent* Owner) { return new HookedDragTree(Owner); });
+    auto& A = static_cast<HookedDragTree&>(*F.a);
+    auto& B = static_cast<HookedDragTree&>(*F.b);
+    F.AcceptInB();
+    EXPECT_EQ(B.DragManager(), B.Made) << "the drop target's manager came from the hook";
+    A.DragOperations = {doCopy, doLink};
+    A.AddToSelection(TwoTrees::Find(F.a, 2));
+    SimulateDrag({{TDragInput::Move, F.b, TwoTrees::On(F.b, 7)},
+                  {TDragInput::Move, F.b, TwoTrees::On(F.b, 8)},
+                  {TDragInput::Release, F.b, TwoTrees::On(F.b, 8)}});
+    A.BeginDrag(true);
+    EXPECT_EQ(A.Loops, std::vector<Cardinal>{DROPEFFECT_COPY | DROPEFFECT_LINK});
+    EXPECT_EQ(TwoTrees::Shape(F.b), "7(71) 8(2)");
+    // Moving from node 7 to node 8 repaints both rows at once under the source's picture.
+    TRect Both;
+    UnionRect(Both, B.GetDisplayRect(TwoTrees::Find(F.b, 7), false), B.GetDisplayRect(TwoTrees::Find(F.b, 8), false));
+    ASSERT_FALSE(B.Repaints.empty());
+    for (const auto& [Source, R] : B.Repaints) EXPECT_EQ(Source, F.a);
+    EXPECT_NE(std::find_if(B.Repaints.begin(), B.Repaints.end(), [&](const auto& Call) { return Call.second == Both; }),
+              B.Repaints.end());
+
+    // A loop of the descendant's own that reports a move: the moved nodes leave the source.
+    A.TreeOptions().SetAutoOptions({toAutoDeleteMovedNodes});
+    A.OwnLoop = true;
+    A.AddToSelection(TwoTrees::Find(F.a, 3));
+    A.BeginDrag(true);
+    EXPECT_EQ(A.LastDragEffect(), DROPEFFECT_MOVE);
+    EXPECT_EQ(TwoTrees::Shape(F.a), "1");
+    ExpectConsistent(A);
 }
 
 // A drag manager of the application's own takes the tree's drags.

@@ -15,15 +15,19 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
+#include <string>
 
 namespace {
 
 struct ColumnTree {
-    explicit ColumnTree(int Columns = 3, int ClientWidth = 300) {
+    // Make: the tree of a descendant class (nil: a plain string tree).
+    explicit ColumnTree(int Columns = 3, int ClientWidth = 300,
+                        const std::function<TLazyStringTree*(TComponent*)>& Make = nullptr) {
         SetThemeRenderer(trClassic);
         form.SetBounds(50, 50, ClientWidth + 100, 300);
-        tree = new TLazyStringTree(&form);
+        tree = Make ? Make(&form) : new TLazyStringTree(&form);
         tree->SetParent(&form);
         tree->SetBorderStyle(TBaseLazyTree::bsNone);
         tree->ScrollBarOptions().SetScrollBars(ssNone);
@@ -792,6 +796,107 @@ TEST(LazyTreesHeader, AdvancedDrawingTakesOverTheElementsAsked) {
     };
     EXPECT_TRUE(Inked(0, 50));
     EXPECT_FALSE(Inked(50, 100));
+}
+
+namespace {
+
+// Takes part in the header's events through the tree's hooks alone: no event is assigned.
+class HookedHeaderTree : public TLazyStringTree {
+public:
+    using TLazyStringTree::TLazyStringTree;
+    std::string Log;
+    int Moves = 0;
+    TColumnIndex Undraggable = 0;
+    TCursor Offered = crNone;
+    static std::string At(int X, int Y) { return std::to_string(X) + "," + std::to_string(Y); }
+    void DoHeaderClick(TLTHeaderHitInfo& Hit) override { Log += "click " + std::to_string(Hit.Column) + ";"; }
+    void DoHeaderDblClick(TLTHeaderHitInfo& Hit) override { Log += "double " + std::to_string(Hit.Column) + ";"; }
+    void DoHeaderMouseDown(TMouseButton, TShiftState, int X, int Y) override { Log += "down " + At(X, Y) + ";"; }
+    void DoHeaderMouseUp(TMouseButton, TShiftState, int X, int Y) override { Log += "up " + At(X, Y) + ";"; }
+    void DoHeaderMouseMove(TShiftState, int, int) override { ++Moves; }
+    bool DoHeaderDragging(TColumnIndex Column) override { return Column != Undraggable; }
+    void DoHeaderDragged(TColumnIndex Column, int OldPosition) override {
+        Log += "dragged " + std::to_string(Column) + " from " + std::to_string(OldPosition) + ";";
+    }
+    void DoHeaderDraggedOut(TColumnIndex Column, TPoint) override { Log += "out " + std::to_string(Column) + ";"; }
+    void DoGetHeaderCursor(TCursor& Cursor) override {
+        Offered = Cursor;
+        Cursor = crHandPoint;
+    }
+    // Column 0's caption is left to the application, which draws nothing.
+    void DoHeaderDrawQueryElements(THeaderPaintInfo& Info, THeaderPaintElements& Elements) override {
+        TLazyStringTree::DoHeaderDrawQueryElements(Info, Elements);
+        if (Info.Column && Info.Column->Index() == 0) Elements.Include(hpeText);
+    }
+    void DoAdvancedHeaderDraw(THeaderPaintInfo& Info, THeaderPaintElements Elements) override {
+        Log += "draw " + std::to_string(Info.Column ? Info.Column->Index() : -1) +
+               (Elements.Contains(hpeText) ? " text;" : ";");
+    }
+};
+
+}  // namespace
+
+TEST(LazyTreesHeaderMouse, DescendantsTakePartThroughTheHeaderHooksWithoutEvents) {
+    ColumnTree f(3, 250, [](TComponent* Owner) { return new HookedHeaderTree(Owner); });
+    auto& t = static_cast<HookedHeaderTree&>(*f.tree);
+    t.Header().SetOptions(t.Header().Options + THeaderOptions{hoVisible});
+    t.SetRootNodeCount(3);
+    t.SetFocus();
+    SimulateClick(&t, 75, -8);
+    EXPECT_EQ(t.Log, "down 75,11;click 1;up 75,11;") << "the release clicks, then tells of the button";
+    SimulateMouseMove(&t, 80, -8);
+    EXPECT_GT(t.Moves, 0);
+    t.Log.clear();
+    SimulateDblClick(&t, 125, -8);
+    EXPECT_NE(t.Log.find("double 2;"), std::string::npos) << t.Log;
+
+    // The hook refuses column 0's drag; column 2 goes before column 0, column 1 out of the window.
+    struct Drag {
+        int From, To, DropY;
+        bool Drags;
+        const char* Log;
+    } Drags[] = {{25, 140, -8, false, "click -1;"}, {125, 10, -8, true, "dragged 2 from 2;"},
+                 {125, 10, -300, true, "out 1;"}};
+    for (const Drag& d : Drags) {
+        t.Log.clear();
+        SimulateMouseDown(&t, mbLeft, d.From, -8);
+        SimulateMouseMove(&t, (d.From + d.To) / 2, -8, {ssLeft});
+        EXPECT_EQ(t.Header().States.Contains(hsDragging), d.Drags) << d.From;
+        SimulateMouseMove(&t, d.To, d.DropY, {ssLeft});
+        SimulateMouseUp(&t, mbLeft, d.To, d.DropY);
+        const std::string Got = t.Log.substr(t.Log.find(';') + 1);  // after the press
+        EXPECT_EQ(Got.substr(0, std::string(d.Log).size()), d.Log) << t.Log;
+    }
+    EXPECT_EQ(f.Columns().PositionToIndex(), (std::vector<TColumnIndex>{2, 0, 1}));
+
+    // Over a column border the hook is offered the split cursor.
+    SimulateMouseMove(&t, f.Col(2).Left() + f.Col(2).Width(), -8);
+    EXPECT_EQ(t.Offered, crHeaderSplit);
+
+    // The drawing hooks take the caption of column 0 with the advanced events assigned; the
+    // application's own events are not fired, as the hook keeps the drawing.
+    bool EventFired = false;
+    t.Header().SetOptions(t.Header().Options + THeaderOptions{hoOwnerDraw});
+    t.OnHeaderDrawQueryElements = [](TLTHeader*, TBaseLazyTree::THeaderPaintInfo&, TBaseLazyTree::THeaderPaintElements&) {};
+    t.OnAdvancedHeaderDraw = [&](TLTHeader*, TBaseLazyTree::THeaderPaintInfo&, TBaseLazyTree::THeaderPaintElements) {
+        EventFired = true;
+    };
+    for (int I = 0; I < 3; ++I) f.Col(I).SetText(u"WWW");
+    t.Log.clear();
+    TBitmap Band;
+    const int H = t.Header().Height();
+    Band.SetSize(150, H);
+    f.Columns().PaintHeader(Band.Canvas(), TRect{0, 0, 150, H}, TPoint{0, 0});
+    EXPECT_EQ(t.Log, "draw 0 text;");
+    EXPECT_FALSE(EventFired);
+    auto Inked = [&](int Left, int Right) {
+        for (int Y = 3; Y < H - 3; ++Y)
+            for (int X = Left + 4; X < Right - 4; ++X)
+                if (Band.Canvas().Pixels(X, Y) == ColorToRGB(t.Header().Font().Color())) return true;
+        return false;
+    };
+    EXPECT_FALSE(Inked(f.Col(0).Left(), f.Col(0).Left() + 50)) << "column 0 shows no caption";
+    EXPECT_TRUE(Inked(f.Col(2).Left(), f.Col(2).Left() + 50));
 }
 
 namespace {

@@ -5,6 +5,7 @@
 
 #include "tree/LazyTrees.h"
 
+#include "framework/ComCtrls.h"
 #include "framework/Forms.h"
 #include "framework/ImgList.h"
 #include "framework/Messages.h"
@@ -15,7 +16,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -151,10 +154,13 @@ TEST(LazyTreesMouse, AlignmentDecidesWhatLiesLeftAndRightOfTheContent) {
                "centre");
     Main->SetAlignment(taLeftJustify);
     CheckTable(f, {{112, 9, "OnItem Label"}, {113, 9, "OnItem Right"}}, "left");
-    // Another column has neither indent nor box; in report mode nothing of it is classified.
+    // Another column has neither indent nor box (its content, answered for column 1 too, runs from
+    // 154 to 194); in report mode nothing of it is classified.
     T::THitInfo Hit;
     f.tree->GetHitTestInfoAt(160, 9, true, Hit);
     EXPECT_EQ(Hit.HitColumn, 1);
+    EXPECT_EQ(Names(Hit.HitPositions), "OnItem Label");
+    f.tree->GetHitTestInfoAt(195, 9, true, Hit);
     EXPECT_EQ(Names(Hit.HitPositions), "OnItem Right");
     f.tree->TreeOptions().SetMiscOptions(f.tree->TreeOptions().MiscOptions() + TLTMiscOptions{toReportMode});
     CheckTable(f, {{160, 9, "OnItem"}, {80, 9, "OnItem Label"}}, "report mode");
@@ -577,6 +583,156 @@ TEST(LazyTreesMessages, TheHeaderBandIsFrameAndLeavingForgetsTheHotNodeAndTheScr
     SimulateMouseLeave();
     EXPECT_EQ(t.HotNode(), nullptr);
     EXPECT_FALSE(t.TreeStates().Contains(tsScrollPending));
+}
+
+TEST(LazyTreesKeys, F1AsksTheFocusedNodeItsParentsAndThenTheControlsForAHelpTopic) {
+    KeyTree f;
+    T& t = *f.tree;
+    std::vector<std::pair<Word, std::intptr_t>> Help;
+    Application->OnHelp = [&](Word Command, std::intptr_t Data, bool&) {
+        Help.emplace_back(Command, Data);
+        return true;
+    };
+    struct ForgetHelp {
+        ~ForgetHelp() { Application->OnHelp = nullptr; }
+    } Forget;
+    t.ToggleNode(f.bus1);
+    PLazyNode Meter1 = t.GetLastChild(f.bus1);
+    t.SetFocusedNode(Meter1);
+    t.SetHelpContext(40);
+    SimulateKey(VK_F1);
+    EXPECT_TRUE(Help.empty()) << "without OnGetHelpContext F1 hands nothing on";
+    EXPECT_FALSE(t.TreeStates().Contains(tsIncrementalSearchPending)) << "F1 types nothing";
+
+    // The node first, then its parents up to the top level, until one names a topic; without a
+    // focused column they are asked for column 0.
+    using TAsked = std::vector<std::pair<PLazyNode, TColumnIndex>>;
+    TAsked Asked;
+    int BusTopic = 77;
+    t.OnGetHelpContext = [&](T*, PLazyNode Node, TColumnIndex Column, int& Context) {
+        Asked.emplace_back(Node, Column);
+        if (Node == f.bus1) Context = BusTopic;
+    };
+    SimulateKey(VK_F1);
+    EXPECT_EQ(Asked, (TAsked{{Meter1, 0}, {f.bus1, 0}}));
+    EXPECT_EQ(Help, (std::vector<std::pair<Word, std::intptr_t>>{{HELP_CONTEXT, 77}}));
+
+    // No node names one: the tree's own topic, else its parents'; nothing at all hands nothing on.
+    struct Case {
+        int TreeTopic, FormTopic;
+        std::intptr_t Expected;  // 0: no request
+    } Cases[] = {{40, 55, 40}, {0, 55, 55}, {0, 0, 0}};
+    BusTopic = 0;
+    for (const Case& c : Cases) {
+        Help.clear();
+        Asked.clear();
+        t.SetHelpContext(c.TreeTopic);
+        f.form.SetHelpContext(c.FormTopic);
+        SimulateKey(VK_F1);
+        EXPECT_EQ(Asked.size(), 2u);
+        if (c.Expected) EXPECT_EQ(Help, (std::vector<std::pair<Word, std::intptr_t>>{{HELP_CONTEXT, c.Expected}}));
+        else EXPECT_TRUE(Help.empty());
+    }
+    // Without a focused node only the controls are asked.
+    Help.clear();
+    Asked.clear();
+    t.SetFocusedNode(nullptr);
+    t.SetHelpContext(12);
+    SimulateKey(VK_F1);
+    EXPECT_TRUE(Asked.empty());
+    EXPECT_EQ(Help, (std::vector<std::pair<Word, std::intptr_t>>{{HELP_CONTEXT, 12}}));
+
+    // With columns the focused column is asked for.
+    KeyTree g(2);
+    g.tree->SetFocusedNode(g.bus2);
+    g.tree->SetFocusedColumn(1);
+    g.tree->OnGetHelpContext = [&](T*, PLazyNode Node, TColumnIndex Column, int& Context) {
+        Asked.emplace_back(Node, Column);
+        Context = 5;
+    };
+    SimulateKey(VK_F1);
+    EXPECT_EQ(Asked, (TAsked{{g.bus2, 1}}));
+}
+
+TEST(LazyTreesMessages, TheTreeViewQueriesAnswerWithNodeReferences) {
+    KeyTree f;
+    T& t = *f.tree;
+    t.ToggleNode(f.bus1);
+    const PLazyNode Meter0 = t.GetFirstChild(f.bus1), Meter1 = t.GetLastChild(f.bus1);
+    t.SetFocusedNode(Meter1);
+    auto Next = [&](WPARAM Relation, PLazyNode From) {
+        return reinterpret_cast<PLazyNode>(t.Perform(TVM_GETNEXTITEM, Relation, reinterpret_cast<LPARAM>(From)));
+    };
+    const struct {
+        WPARAM Relation;
+        PLazyNode From, Expected;
+    } Steps[] = {
+        {TVGN_ROOT, nullptr, f.bus0},          {TVGN_NEXT, f.bus0, f.bus1},
+        {TVGN_PREVIOUS, f.bus1, f.bus0},       {TVGN_PREVIOUS, f.bus0, nullptr},
+        {TVGN_PARENT, Meter0, f.bus1},         {TVGN_PARENT, f.bus1, nullptr},
+        {TVGN_CHILD, f.bus1, Meter0},          {TVGN_FIRSTVISIBLE, nullptr, f.bus0},
+        {TVGN_NEXTVISIBLE, f.bus1, Meter0},    {TVGN_PREVIOUSVISIBLE, Meter0, f.bus1},
+        {TVGN_DROPHILITE, nullptr, nullptr},   {TVGN_CARET, nullptr, Meter1},
+        {TVGN_LASTVISIBLE, nullptr, f.bus2},   {TVGN_NEXT, nullptr, nullptr},
+        {TVGN_CHILD, nullptr, nullptr},        {11, f.bus0, nullptr},
+    };
+    for (const auto& s : Steps) EXPECT_EQ(Next(s.Relation, s.From), s.Expected) << s.Relation;
+
+    // The item rectangle: the node's reference in, its display rectangle out.
+    for (WPARAM TextOnly : {WPARAM(0), WPARAM(1)}) {
+        TRect R{};
+        std::memcpy(&R, &Meter0, sizeof Meter0);
+        EXPECT_EQ(t.Perform(TVM_GETITEMRECT, TextOnly, reinterpret_cast<LPARAM>(&R)), 1);
+        EXPECT_EQ(R, t.GetDisplayRect(Meter0, NoColumn, TextOnly != 0));
+    }
+    t.SetVisible(f.bus2, false);
+    TRect Hidden{};
+    std::memcpy(&Hidden, &f.bus2, sizeof f.bus2);
+    const TRect Before = Hidden;
+    EXPECT_EQ(t.Perform(TVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&Hidden)), 0);
+    EXPECT_EQ(Hidden, Before) << "a hidden node leaves the record as it was";
+}
+
+TEST(LazyTreesMessages, TheTreeViewItemQueryFillsWhatItsMaskAsksFor) {
+    KeyTree f;
+    T& t = *f.tree;
+    t.OnGetImageIndex = [](T*, PLazyNode, T::TLTImageKind Kind, TColumnIndex, bool&, int& Index) {
+        const int Indexes[] = {3, 4, 1, -1};  // normal, selected, state, overlay
+        Index = Indexes[Kind];
+    };
+    t.ToggleNode(f.bus1);
+    t.SetFocusedNode(f.bus1);
+    t.SetSelected(f.bus1, true);
+    Char Buffer[8];
+    std::fill(std::begin(Buffer), std::end(Buffer), u'#');
+    TVITEMW Item;
+    Item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_STATE | TVIF_CHILDREN;
+    Item.hItem = f.bus1;
+    Item.pszText = Buffer;
+    Item.cchTextMax = 4;
+    EXPECT_EQ(t.Perform(TVM_GETITEMW, 0, 0), 0) << "no record";
+    EXPECT_EQ(t.Perform(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&Item)), 0) << "no handle flag";
+    EXPECT_EQ(Buffer[0], u'#');
+    Item.mask |= TVIF_HANDLE;
+    EXPECT_EQ(t.Perform(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&Item)), 1);
+    EXPECT_EQ(String(Buffer), u"Bus") << "cut to the buffer, always terminated";
+    EXPECT_EQ(Buffer[4], u'#');
+    EXPECT_EQ(Item.cChildren, 2);
+    EXPECT_EQ(Item.iImage, 3);
+    EXPECT_EQ(Item.iSelectedImage, 4);
+    EXPECT_EQ(Item.stateMask, 0xFF2Fu);
+    EXPECT_EQ(Item.state, TVIS_FOCUSED | TVIS_SELECTED | TVIS_EXPANDED | (2u << 12));
+    // A buffer of no characters is left alone; a node neither focused nor selected has no such state.
+    std::fill(std::begin(Buffer), std::end(Buffer), u'#');
+    Item.hItem = f.bus2;
+    Item.cchTextMax = 0;
+    Item.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_STATE;
+    EXPECT_EQ(t.Perform(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&Item)), 1);
+    EXPECT_EQ(Buffer[0], u'#');
+    EXPECT_EQ(Item.state, 2u << 12);
+    Item.cchTextMax = 8;
+    t.Perform(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&Item));
+    EXPECT_EQ(String(Buffer), u"Bus2");
 }
 
 namespace {

@@ -1,15 +1,21 @@
 // Fitting texts into widths, measured in the canvas font.
 
 #include "tree/LazyTrees.Utils.h"
+#include "tree/LazyTrees.h"
 
+#include "framework/Forms.h"
 #include "framework/ImgList.h"
 #include "framework/Resources.h"
 #include "framework/SysUtils.h"
+#include "framework/Threads.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <chrono>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -208,7 +214,6 @@ TEST(LazyTreesUtils, SystemCheckPicturesAreTheFrameControlsOnATransparentGround)
             {10, DFCS_BUTTONCHECK | DFCS_HOT},
             {6, DFCS_BUTTONRADIO | DFCS_CHECKED | DFCS_HOT},
             {20, DFCS_BUTTON3STATE | DFCS_CHECKED | DFCS_INACTIVE},
-            {23, DFCS_BUTTONPUSH | DFCS_PUSHED},
         };
         for (const Case& c : Cases) {
             TBitmap Want(W, H);
@@ -222,6 +227,20 @@ TEST(LazyTreesUtils, SystemCheckPicturesAreTheFrameControlsOnATransparentGround)
                 for (int X = 0; X < W; ++X)
                     ASSERT_EQ(Got.Canvas().Pixels(X, Y), Want.Canvas().Pixels(X, Y))
                         << c.Index << " flat " << Flat << " at " << X << "," << Y;
+        }
+        // The push buttons are those of the drawn dark (flat) strip, centred.
+        TImageList* Buttons = Flat ? CheckListFlat() : CheckListDark();
+        for (int Index = 21; Index <= 24; ++Index) {
+            TBitmap Want(W, H);
+            Want.Canvas().Brush().SetColor(clWhite);
+            Want.Canvas().FillRect(TRect{0, 0, W, H});
+            Buttons->Draw(Want.Canvas(), (W - 16) / 2, (H - 16) / 2, Index, dsTransparent, itImage);
+            TBitmap Got;
+            Drawn(Got, Index, clWhite);
+            for (int Y = 0; Y < H; ++Y)
+                for (int X = 0; X < W; ++X)
+                    ASSERT_EQ(Got.Canvas().Pixels(X, Y), Want.Canvas().Pixels(X, Y))
+                        << Index << " flat " << Flat << " at " << X << "," << Y;
         }
     }
 }
@@ -374,4 +393,54 @@ TEST(LazyTreesUtils, ASharedListIsReloadedInPlace) {
     EXPECT_EQ(Utilities->Count(), 9);
     EXPECT_THROW(LoadSharedImageList(*Utilities, S("LT_NO_SUCH_STRIP"), true), EResNotFound);
     EXPECT_EQ(Utilities->Count(), 9) << "a missing resource leaves the list as it was";
+}
+
+TEST(LazyTreesUtils, TheFirstTreeSetsUpTheSharedPartsOnceForTheProcess) {
+    TLazyStringTree First(nullptr);
+    ASSERT_NE(TreeLibraryLock, nullptr);
+    EXPECT_EQ(MMXAvailable, ProcessorHasMMX());
+#if defined(__x86_64__)
+    EXPECT_TRUE(ProcessorHasMMX()) << "every x86-64 processor has MMX";
+#endif
+    TImageList* const Lists[] = {CheckListLight(), CheckListDark(), TickListLight(), TickListDark(),
+                                 CheckListFlat(),  CheckListXP(),   SystemCheckList(), SystemFlatCheckList()};
+    for (TImageList* List : Lists) {
+        ASSERT_NE(List, nullptr);
+        EXPECT_EQ(List->Count(), 25);
+    }
+    EXPECT_EQ(DrawnCheckList(1), CheckListDark());
+    EXPECT_EQ(UtilityImageList()->Count(), 9);
+    // The header's two split cursors are the screen's cursors 63 and 62.
+    for (auto [Index, Name] : {std::pair{crHeaderSplit, u"LT_HEADERSPLIT"}, std::pair{crHeaderVertSplit, u"LT_VERTSPLIT"}}) {
+        TCursorResource Shown, Drawn;
+        ASSERT_TRUE(Screen->Cursors(Index, Shown)) << Index;
+        LoadCursorResource(Drawn, Name);
+        EXPECT_EQ(Shown.HotSpot, Drawn.HotSpot);
+        EXPECT_EQ(Shown.Image.Width(), Drawn.Image.Width());
+    }
+    // A second tree sets up nothing again: a list emptied meanwhile stays empty.
+    CheckListLight()->Clear();
+    TLazyStringTree Second(nullptr);
+    EXPECT_EQ(CheckListLight()->Count(), 0);
+    EXPECT_EQ(DrawnCheckList(0), CheckListLight());
+    LoadSharedImageList(*CheckListLight(), u"LT_CHECK_LIGHT", true);
+    EXPECT_EQ(CheckListLight()->Count(), 25);
+}
+
+TEST(LazyTreesUtils, ASharedListIsLoadedOnlyWhileNoOtherThreadHoldsTheLibraryLock) {
+    SetUpTreeLibrary();
+    std::atomic<bool> Held{false}, Released{false};
+    std::thread Holder([&] {
+        TreeLibraryLock->Enter();
+        Held = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        Released = true;
+        TreeLibraryLock->Leave();
+    });
+    while (!Held) std::this_thread::yield();
+    TImageList* Flat = CheckListFlat();
+    LoadSharedImageList(*Flat, u"LT_FLAT", true);
+    EXPECT_TRUE(Released) << "the loading waited for the lock";
+    EXPECT_EQ(Flat->Count(), 25);
+    Holder.join();
 }

@@ -18,6 +18,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <map>
+#include <set>
 #include <thread>
 
 namespace {
@@ -760,6 +762,85 @@ TEST(LazyTreesDraw, OwnerPaintsTheContentAndTellsItsWidth) {
     EXPECT_EQ(Drawn[1], (TRect{22, 18, 62, 36}));
     EXPECT_EQ(At(30, 20), clLime);
     EXPECT_EQ(At(70, 20), ColorToRGB(clWhite));
+    SetThemeRenderer(trStyled);
+}
+
+namespace {
+// The content margins come from the descendant: 7 pixels across, 3 down, per side type.
+class MarginDrawTree : public TLazyDrawTree {
+public:
+    explicit MarginDrawTree(TComponent* AOwner) : TLazyDrawTree(AOwner) {
+        OnGetCellContentMargin = [this](TBaseLazyTree*, TCanvas* Canvas, PLazyNode, TColumnIndex Column,
+                                        TLTCellContentMarginType Type, TPoint& Margin) {
+            Asked.push_back({Column, Type, Canvas != nullptr});
+            Margin = Type == ccmtAllSides ? TPoint{7, 3} : TPoint{4, 2};
+        };
+    }
+    struct Ask {
+        TColumnIndex Column;
+        TLTCellContentMarginType Type;
+        bool HasCanvas;
+    };
+    std::vector<Ask> Asked;
+};
+}  // namespace
+
+TEST(LazyTreesDraw, EachColumnIsAskedForItsWidthAndOnlyTheDescendantGivesMargins) {
+    SetThemeRenderer(trClassic);
+    TForm form(nullptr);
+    form.SetBounds(50, 50, 320, 200);
+    auto* t = new TLazyDrawTree(&form);
+    auto* m = new MarginDrawTree(&form);
+    for (TLazyDrawTree* Tree : {t, static_cast<TLazyDrawTree*>(m)}) {
+        Tree->SetParent(&form);
+        Tree->SetBorderStyle(TBaseLazyTree::bsNone);
+        Tree->ScrollBarOptions().SetScrollBars(ssNone);
+        Tree->SetBounds(0, Tree == t ? 0 : 80, 300, 70);
+        Tree->SetColor(clWhite);
+        for (int I = 0; I < 2; ++I) Tree->Header().Columns().Add()->SetWidth(100);
+        Tree->SetRootNodeCount(2);
+    }
+    form.Show();
+    PLazyNode first = t->GetFirst();
+    // Without an answer every column's content is twice the text margin wide.
+    for (TColumnIndex Column : {0, 1})
+        EXPECT_EQ(t->GetDisplayRect(first, Column, true).Right - t->GetDisplayRect(first, Column, true).Left, 8);
+    std::set<TColumnIndex> Asked;
+    t->OnGetNodeWidth = [&](TBaseLazyTree*, TCanvas*, PLazyNode, TColumnIndex Column, int& Width) {
+        Asked.insert(Column);
+        Width = 30 + 20 * Column;
+    };
+    std::map<TColumnIndex, TRect> Drawn;
+    t->OnDrawNode = [&](TBaseLazyTree*, const TLTPaintInfo& Info) {
+        if (Info.Node == first) Drawn[Info.Column] = Info.ContentRect;
+        Info.Canvas->Brush().SetColor(clLime);
+        Info.Canvas->FillRect(Info.ContentRect);
+    };
+    EXPECT_EQ(t->GetDisplayRect(first, 1, true).Right - t->GetDisplayRect(first, 1, true).Left, 50);
+    TBitmap Picture;  // no border: client and picture coincide
+    RenderControlToBitmap(t, Picture);
+    ASSERT_TRUE(Drawn.count(0));
+    const TRect Main = Drawn[0];
+    EXPECT_EQ(Main.Right - Main.Left, 30) << "the main column's content is as wide as answered for column 0";
+    EXPECT_EQ(Picture.Canvas().Pixels(Main.Left + 29, 9), clLime);
+    EXPECT_EQ(Picture.Canvas().Pixels(Main.Left + 31, 9), ColorToRGB(clWhite));
+    EXPECT_EQ(Asked, (std::set<TColumnIndex>{0, 1})) << "no width is asked without its column";
+
+    // Margins: none on the plain draw tree, even when OnBeforeCellPaint would give some.
+    t->OnBeforeCellPaint = [](TBaseLazyTree*, TCanvas*, PLazyNode, TColumnIndex, TBaseLazyTree::TLTCellPaintMode,
+                              const TRect&, TRect& Content) { Content.Left += 5; };
+    EXPECT_EQ(t->GetCellContentMargin(first, 1), (TPoint{0, 0}));
+    // The descendant's answer, asked for the column and side type, with the tree's canvas for none given.
+    PLazyNode mfirst = m->GetFirst();
+    EXPECT_EQ(m->GetCellContentMargin(mfirst, 1, TBaseLazyTree::ccmtTopLeftOnly), (TPoint{4, 2}));
+    ASSERT_EQ(m->Asked.size(), 1u);
+    EXPECT_EQ(m->Asked[0].Column, 1);
+    EXPECT_EQ(m->Asked[0].Type, TBaseLazyTree::ccmtTopLeftOnly);
+    EXPECT_TRUE(m->Asked[0].HasCanvas);
+    // A column fitted to its content makes room for the margin across.
+    m->OnGetNodeWidth = t->OnGetNodeWidth;
+    const int WithMargin = m->GetMaxColumnWidth(1);
+    EXPECT_EQ(WithMargin, t->GetMaxColumnWidth(1) + 7);
     SetThemeRenderer(trStyled);
 }
 

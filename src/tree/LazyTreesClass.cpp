@@ -29,6 +29,11 @@ TBaseLazyTree::TBaseLazyTree(TComponent* AOwner) : TCustomControl(AOwner), FPool
     FDragImage = std::make_unique<TLTDragImage>(this);
     FDragImage->Fade = true;
     FDragImage->Transparency = 200;
+    FBackground = std::make_unique<TPicture>();
+    // A picture the owner changes in place shows at once.
+    FBackground->OnChange = [this](TObject*) {
+        if (!IsDestroying()) InvalidateTree();
+    };
     FWorker = TLazyTreeWorker::Acquire();
     CreateRootNode();
     UpdateStyleEnabled();
@@ -80,6 +85,8 @@ void TBaseLazyTree::Assign(const TBaseLazyTree& Source) {
     SetDefaultNodeHeight(Source.FDefaultNodeHeight);
     DefaultPasteMode = Source.DefaultPasteMode;
     SetNodeDataSize(Source.FNodeDataSize);
+    SetNodeAlignment(Source.FNodeAlignment);
+    SetBackground(*Source.FBackground);
     Source.FOptions->AssignTo(*FOptions);
     SetRootNodeCount(Source.RootNodeCount());
     FScrollBarOptions->Assign(*Source.FScrollBarOptions);

@@ -3,9 +3,9 @@
 
 #include "tree/LazyTrees_p.h"
 
-int TCustomLazyDrawTree::QueryCellTextWidth(PLazyNode Node) {
+int TCustomLazyDrawTree::QueryCellTextWidth(PLazyNode Node, TColumnIndex Column, TCanvas* Canvas) {
     int Width = 2 * FTextMargin;
-    if (OnGetNodeWidth) OnGetNodeWidth(this, &Canvas(), Node, NoColumn, Width);
+    if (OnGetNodeWidth) OnGetNodeWidth(this, Canvas ? Canvas : &this->Canvas(), Node, Column, Width);
     return Width;
 }
 

@@ -49,7 +49,10 @@ struct RowParts {
         tree->OnGetImageIndex = [](T*, PLazyNode, T::TLTImageKind, TColumnIndex Column, bool&, int& Index) {
             Index = Column <= 0 ? 0 : -1;
         };
-        tree->OnGetNodeWidth = [this](T*, TCanvas*, PLazyNode, TColumnIndex, int& Width) { Width = ContentWidth; };
+        // Only the main column has content.
+        tree->OnGetNodeWidth = [this](T*, TCanvas*, PLazyNode, TColumnIndex Column, int& Width) {
+            Width = Column <= 0 ? ContentWidth : 0;
+        };
         tree->SetRootNodeCount(2);
         for (PLazyNode Node = tree->GetFirst(); Node; Node = tree->GetNext(Node)) tree->SetCheckType(Node, ctCheckBox);
         form.Show();

@@ -747,17 +747,22 @@ TEST(LazyTreesDraw, OwnerPaintsTheContentAndTellsItsWidth) {
     PLazyNode first = t->GetFirst();
     EXPECT_EQ(t->GetDisplayRect(first, true).Right - t->GetDisplayRect(first, true).Left, 8);
     EXPECT_TRUE(t->GetHitTestInfoAt(22 + 9, 9).HitPositions.Contains(TBaseLazyTree::hiOnItemRight));
+    // The owner gets the rest of the cell and the width it told; it paints that much.
     std::vector<TRect> Drawn;
+    std::vector<int> Widths;
     t->OnDrawNode = [&](TBaseLazyTree*, const TLTPaintInfo& Info) {
         Drawn.push_back(Info.ContentRect);
+        Widths.push_back(Info.NodeWidth);
         Info.Canvas->Brush().SetColor(clLime);
-        Info.Canvas->FillRect(Info.ContentRect);
+        Info.Canvas->FillRect(TRect{Info.ContentRect.Left, Info.ContentRect.Top,
+                                    Info.ContentRect.Left + Info.NodeWidth, Info.ContentRect.Bottom});
     };
     t->OnGetNodeWidth = [](TBaseLazyTree*, TCanvas*, PLazyNode, TColumnIndex, int& Width) { Width = 40; };
     EXPECT_TRUE(t->GetHitTestInfoAt(22 + 30, 9).HitPositions.Contains(TBaseLazyTree::hiOnItemLabel));
     Rendered At(t);
     ASSERT_EQ(Drawn.size(), 3u);
-    EXPECT_EQ(Drawn[1], (TRect{22, 18, 62, 36}));
+    EXPECT_EQ(Drawn[1], (TRect{22, 18, 196, 36}));
+    EXPECT_EQ(Widths[1], 40);
     EXPECT_EQ(At(30, 20), clLime);
     EXPECT_EQ(At(70, 20), ColorToRGB(clWhite));
     SetThemeRenderer(trStyled);

@@ -1005,6 +1005,19 @@ public:
     using TLTAnimationCallback = std::function<bool(int Step, int StepSize, void* Data)>;
     virtual void RunAnimation(int Steps, int Duration, const TLTAnimationCallback& Callback, void* Data);
     void SetAnimationDuration(Cardinal Value);
+    // What a toggle's animation scrolls, in client coordinates: one or two bands of the window, each
+    // moving up or down by its distance; R2 moves ScaleFactor pixels per pixel of R1.
+    struct TToggleAnimationData {
+        enum TScrollMode { tsmNone, tsmUp, tsmDown };
+        TRect R1, R2;
+        TScrollMode Mode1 = tsmNone, Mode2 = tsmNone;
+        double ScaleFactor = 0;
+        double MissedSteps = 0;  // the rounding left over from R2's steps
+        TColor Brush = clWindow;
+    };
+    // One step of a toggle's animation: the bands scroll by StepSize (the pixels left behind keep
+    // what they showed; the first step fills them with the ground). Always true.
+    virtual bool ToggleAnimationStep(int Step, int StepSize, TToggleAnimationData& Data);
 
     // --- Sorting --------------------------------------------------------------
     virtual void Sort(PLazyNode Node, TColumnIndex Column, TSortDirection Direction, bool DoInit = true);
@@ -1554,6 +1567,13 @@ protected:
     // Whether anything compares nodes (a descendant overriding DoCompareNodes says so here).
     virtual bool HasComparison() const;
     void SortChildrenList(PLazyNode Node, TColumnIndex Column, TSortDirection Direction);
+    // The bands a toggle of Node scrolls while its children (ChildrenHeight pixels) appear or go,
+    // and the animation of them; on the window as it stands before the toggle.
+    void AnimateToggle(PLazyNode Node, bool Expanding, int ChildrenHeight);
+    // Moves the pixels of R up or down by Distance on the window's canvas.
+    void ScrollBand(const TRect& R, TToggleAnimationData::TScrollMode Mode, int Distance);
+    // Fills the band Distance + 1 pixels high at R's uncovered edge with the ground of the columns.
+    void FillUncoveredBand(const TRect& R, TToggleAnimationData::TScrollMode Mode, int Distance, TColor Brush);
     // Checks.
     bool ApplyCheckState(PLazyNode Node, TCheckState Value);
     // Selection internals.

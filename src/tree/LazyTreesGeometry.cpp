@@ -267,6 +267,8 @@ void TBaseLazyTree::DoShowScrollBar(int Bar, bool Show) {
 
 bool TBaseLazyTree::ScrollIntoView(PLazyNode Node, bool Center, bool Horizontally) {
     if (!Node || Node == FRoot) return false;
+    // Expanding an ancestor may scroll already (toAutoScrollOnExpand): that counts as scrolling too.
+    const int OldY = FOffsetY, OldX = FOffsetX;
     for (PLazyNode Run = Node->Parent; Run && Run != FRoot; Run = Run->Parent)
         if (!Run->States.Contains(vsExpanded)) ToggleNode(Run);
     int Top = GetNodeTop(Node);
@@ -282,7 +284,6 @@ bool TBaseLazyTree::ScrollIntoView(PLazyNode Node, bool Center, bool Horizontall
         if (R.Left < 0) NewX -= R.Left;
         else if (R.Right > ClientWidth()) NewX -= std::min(R.Left, R.Right - ClientWidth());
     }
-    int OldY = FOffsetY, OldX = FOffsetX;
     SetOffsetXY(NewX, NewY);
     return OldY != FOffsetY || OldX != FOffsetX;
 }

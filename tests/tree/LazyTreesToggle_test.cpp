@@ -70,7 +70,7 @@ struct ToggleTree {
         tree->OnInitNode = [](TBaseLazyTree*, PLazyNode Parent, PLazyNode, TLazyNodeInitStates& States) {
             if (!Parent) States.Include(ivsHasChildren);
         };
-        tree->OnInitChildren = [](TBaseLazyTree*, PLazyNode, Cardinal& Count) { Count = 4; };
+        tree->OnInitChildren = [this](TBaseLazyTree*, PLazyNode, Cardinal& Count) { Count = Children; };
         tree->OnGetText = [](TBaseLazyTree* T, PLazyNode Node, TColumnIndex, TLSTTextType, String& Text) {
             Text = S(T->GetNodeLevel(Node) == 0 ? "Bus " : "Meter ") + String(1, u'0' + Node->Index);
         };
@@ -93,6 +93,7 @@ struct ToggleTree {
     void Show() { tree->Repaint(); }
     TForm form{nullptr};
     StepTree* tree;
+    Cardinal Children = 4;
 };
 
 // Whether rows From .. To of Got show rows From + Shift .. To + Shift of Want (all 200 pixels). The
@@ -202,6 +203,28 @@ TEST(LazyTreesToggle, AdvancedCollapsingOfAScrolledTreeBringsTheRowsAboveDown) {
     EXPECT_EQ(t.OffsetY(), -30);
     t.Repaint();
     EXPECT_TRUE(RowsShow(t.BackBuffer(), 72, 150, t.Frames.back().Picture, 0));
+}
+
+TEST(LazyTreesToggle, ExpandingScrollsTheChildrenIntoViewWithAutomaticScrolling) {
+    struct Case {
+        Cardinal Children;
+        int Node, OffsetY;
+        bool AutoScroll;
+    } Cases[] = {
+        {2, 0, 0, true},     // fits below the node: nothing moves
+        {4, 6, -48, true},   // fits the window: the last child comes to the bottom
+        {10, 2, -36, true},  // higher than the window: the node comes to the top
+        {10, 2, 0, false},
+    };
+    for (const Case& c : Cases) {
+        ToggleTree f(8, {});
+        f.Children = c.Children;
+        if (!c.AutoScroll)
+            f.tree->TreeOptions().SetAutoOptions(f.tree->TreeOptions().AutoOptions() -
+                                                 TLTAutoOptions{toAutoScrollOnExpand});
+        f.tree->SetExpanded(f.Bus(c.Node), true);
+        EXPECT_EQ(f.tree->OffsetY(), c.OffsetY) << c.Children << " children of Bus " << c.Node;
+    }
 }
 
 TEST(LazyTreesToggle, ChildrenAboveTheNodeSlideAboveIt) {

@@ -17,17 +17,7 @@ namespace {
 
 // A string tree without border and scroll bars, so that the rendered picture is the client area.
 struct PlainTree {
-    PlainTree() {
-        SetThemeRenderer(trClassic);
-        form.SetBounds(50, 50, 400, 300);
-        tree = new TLazyStringTree(&form);
-        tree->SetParent(&form);
-        tree->SetBorderStyle(TBaseLazyTree::bsNone);
-        tree->ScrollBarOptions().SetScrollBars(ssNone);
-        tree->SetBounds(0, 0, 200, 150);
-        tree->SetColor(clWhite);
-        form.Show();
-    }
+    PlainTree() : tree(PlaceBareTree<TLazyStringTree>(form, 200, 150)) { form.Show(); }
     ~PlainTree() { SetThemeRenderer(trStyled); }
     TCanvas& Render() {
         RenderControlToBitmap(tree, picture);

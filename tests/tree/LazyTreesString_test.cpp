@@ -11,6 +11,7 @@
 #include "framework/SysUtils.h"
 #include "framework/Themes.h"
 #include "support/TempDir.h"
+#include "tree/TreePicture.h"
 
 #include <gtest/gtest.h>
 
@@ -23,15 +24,8 @@ namespace {
 // A string tree without border and scroll bars, so that the rendered picture is the client area;
 // rows 18 high, top-level nodes only unless a test adds more. Texts come from Texts by node index.
 struct TextTree {
-    explicit TextTree(int Columns = 0, int ColumnWidth = 100) {
-        SetThemeRenderer(trClassic);
-        form.SetBounds(50, 50, 400, 260);
-        tree = new TLazyStringTree(&form);
-        tree->SetParent(&form);
-        tree->SetBorderStyle(TBaseLazyTree::bsNone);
-        tree->ScrollBarOptions().SetScrollBars(ssNone);
-        tree->SetBounds(0, 0, 300, 200);
-        tree->SetColor(clWhite);
+    explicit TextTree(int Columns = 0, int ColumnWidth = 100)
+        : tree(PlaceBareTree<TLazyStringTree>(form, 300, 200)) {
         for (int I = 0; I < Columns; ++I) tree->Header().Columns().Add()->SetWidth(ColumnWidth);
         tree->OnGetText = [this](TBaseLazyTree*, PLazyNode Node, TColumnIndex Column, TLSTTextType Type,
                                  String& Text) {

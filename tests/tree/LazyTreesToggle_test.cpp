@@ -7,6 +7,7 @@
 
 #include "framework/Forms.h"
 #include "framework/Themes.h"
+#include "tree/TreePicture.h"
 
 #include <gtest/gtest.h>
 
@@ -56,15 +57,8 @@ public:
 // Top-level rows 18 high in a window of 200 x 150 without border or scroll bars; each top-level node
 // has four children.
 struct ToggleTree {
-    explicit ToggleTree(int TopLevel, TLTAnimationOptions Animation = {toAnimatedToggle}, TLTPaintOptions Add = {}) {
-        SetThemeRenderer(trClassic);
-        form.SetBounds(50, 50, 400, 300);
-        tree = new StepTree(&form);
-        tree->SetParent(&form);
-        tree->SetBorderStyle(TBaseLazyTree::bsNone);
-        tree->ScrollBarOptions().SetScrollBars(ssNone);
-        tree->SetBounds(0, 0, 200, 150);
-        tree->SetColor(clWhite);
+    explicit ToggleTree(int TopLevel, TLTAnimationOptions Animation = {toAnimatedToggle}, TLTPaintOptions Add = {})
+        : tree(PlaceBareTree<StepTree>(form, 200, 150)) {
         tree->TreeOptions().SetPaintOptions(tree->TreeOptions().PaintOptions() + Add);
         tree->TreeOptions().SetAnimationOptions(Animation);
         tree->OnInitNode = [](TBaseLazyTree*, PLazyNode Parent, PLazyNode, TLazyNodeInitStates& States) {

@@ -338,7 +338,7 @@ void TCustomLazyStringTree::PaintCellContent(TLTPaintInfo& PaintInfo) {
     PLazyNode Node = PaintInfo.Node;
     // A handler that changes the font is noticed through the canvas's change notice.
     HookCanvasFontChange(Canvas);
-    TFinally Unhook([&] { UnhookCanvasFontChange(Canvas); });
+    TFinally Unhook{[&] { UnhookCanvasFontChange(Canvas); }};
     TLSTGetCellTextEventArgs E(Node, PaintInfo.Column);
     E.CellText = FDefaultText;
     DoGetText(E);

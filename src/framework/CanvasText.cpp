@@ -99,7 +99,7 @@ void TCanvas::TextRect(const TRect& r, int x, int y, const String& text) {
     d_->SyncBk();
     d_->Metrics();
     QRect dr = d_->DevRect(r);
-    if (brush_.Style() != bsClear && d_->bkColor != clNone) {
+    if ((brush_.Style() != bsClear || (textFlags_ & ETO_OPAQUE)) && d_->bkColor != clNone) {
         QRgb bk = ToQRgb(d_->bkColor);
         d_->FillDevice(dr, pmCopy, &bk);
     }

@@ -301,6 +301,10 @@ private:
 enum TFillStyle { fsSurface, fsBorder };
 constexpr int TRANSPARENT = 1;
 constexpr int OPAQUE = 2;
+// Text output options (TCanvas::TextFlags): ETO_OPAQUE fills the text's rectangle with the background
+// colour, ETO_CLIPPED keeps the text inside it.
+constexpr int ETO_OPAQUE = 0x0002;
+constexpr int ETO_CLIPPED = 0x0004;
 
 // Copy modes: the classic ternary raster operations.
 using TCopyMode = std::uint32_t;
@@ -462,6 +466,10 @@ public:
     void SetBkMode(int mode);
     TColor BkColor() const;
     void SetBkColor(TColor c);
+    // The ETO_* options of TextRect (which adds ETO_CLIPPED itself); code that draws text on the canvas
+    // reads them to learn how a handler wants it drawn.
+    int TextFlags() const { return textFlags_; }
+    void SetTextFlags(int flags) { textFlags_ = flags; }
     // Where brush patterns and hatches start, in device pixels.
     TPoint BrushOrigin() const { return brushOrigin_; }
     void SetBrushOrigin(TPoint p) { brushOrigin_ = p; }
@@ -594,6 +602,7 @@ private:
     int mapMode_ = MM_TEXT;
     int pixelsPerInch_ = ScreenPixelsPerInch;
     int lockCount_ = 0;
+    int textFlags_ = 0;
     std::recursive_mutex lock_;
     std::unique_ptr<TCanvasImpl> d_;
 };

@@ -1013,6 +1013,14 @@ bool UpdateWindow(HWND Handle) {
     return true;
 }
 
+bool PresentWindow(HWND Handle) {
+    TWinControl* c = FindControl(Handle);
+    if (!c) return false;
+    TWinControlHandle* h = H(c);
+    if (h->Widget && h->Widget->isVisible() && !h->Painting) h->Widget->repaint();
+    return true;
+}
+
 bool RedrawWindow(HWND Handle, const TRect* R, const TRegion* Region, Cardinal Flags) {
     TWinControl* c = FindControl(Handle);
     if (!c) return false;

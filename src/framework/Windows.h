@@ -222,6 +222,10 @@ bool RedrawWindow(HWND Handle, const TRect* Rect, const TRegion* Region, Cardina
 // invalidates the band left behind; windowed children move along when no
 // rectangle is given.
 bool ScrollWindow(HWND Handle, int DX, int DY, const TRect* Rect = nullptr, const TRect* ClipRect = nullptr);
+// Shows a window's pixels on the screen now, as they stand, also what was drawn on its canvas
+// outside a paint (which otherwise shows at the next turn of the message loop): for the steps of an
+// animation that keeps the loop waiting. Only what is invalid is painted first.
+bool PresentWindow(HWND Handle);
 
 // ---------------------------------------------------------------------------
 // Pictures

@@ -204,6 +204,8 @@ public:
     void SetOptions(TLTColumnOptions Value);
     TAlignment Alignment() const { return FAlignment; }
     void SetAlignment(TAlignment Value);
+    // The alignment of a cell's content: the column's, or the tree's without a column.
+    TAlignment CellTextAlignment(TColumnIndex Column) const;
     TColor Color() const { return FColor; }
     void SetColor(TColor Value);
     int Margin() const { return FMargin; }
@@ -857,6 +859,9 @@ struct TLTPaintInfo {
     TRect ContentRect;  // the part after indentation, check box and images
     int NodeWidth = 0;  // the content's width as the tree measures it
     TLTImageInfo ImageInfo[4];  // by TLTImageInfoIndex
+    // The cell's alignment (the column's, or the tree's without columns) and what this pass paints.
+    TAlignment Alignment = taLeftJustify;
+    TLTInternalPaintOptions PaintOptions;
 };
 
 class TBaseLazyTree : public TCustomControl {
@@ -1022,6 +1027,19 @@ public:
     using TLTAnimationCallback = std::function<bool(int Step, int StepSize, void* Data)>;
     virtual void RunAnimation(int Steps, int Duration, const TLTAnimationCallback& Callback, void* Data);
     void SetAnimationDuration(Cardinal Value);
+    // What a toggle's animation scrolls, in client coordinates: one or two bands of the window, each
+    // moving up or down by its distance; R2 moves ScaleFactor pixels per pixel of R1.
+    struct TToggleAnimationData {
+        enum TScrollMode { tsmNone, tsmUp, tsmDown };
+        TRect R1, R2;
+        TScrollMode Mode1 = tsmNone, Mode2 = tsmNone;
+        double ScaleFactor = 0;
+        double MissedSteps = 0;  // the rounding left over from R2's steps
+        TColor Brush = clWindow;
+    };
+    // One step of a toggle's animation: the bands scroll by StepSize (the pixels left behind keep
+    // what they showed; the first step fills them with the ground). Always true.
+    virtual bool ToggleAnimationStep(int Step, int StepSize, TToggleAnimationData& Data);
 
     // --- Sorting --------------------------------------------------------------
     virtual void Sort(PLazyNode Node, TColumnIndex Column, TSortDirection Direction, bool DoInit = true);
@@ -1168,6 +1186,32 @@ public:
     void SetImages(TImageList* Value);
     TImageList* StateImages() const { return FStateImages; }
     void SetStateImages(TImageList* Value);
+    // How the text of cells without a column of their own is aligned (a column has its own).
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+    // The alignment of a cell's content: the column's, or the tree's without a column.
+    TAlignment CellTextAlignment(TColumnIndex Column) const;
+    // Where a row's lines, button, check box and images sit: each node's Align (0..100, 50 when new)
+    // counts pixels from the top or from the bottom, or a percentage of the room left beside the images.
+    enum TLTNodeAlignment { naFromBottom, naFromTop, naProportional };
+    TLTNodeAlignment NodeAlignment() const { return FNodeAlignment; }
+    void SetNodeAlignment(TLTNodeAlignment Value);
+    Byte GetVerticalAlignment(PLazyNode Node) const { return Node ? Node->Align : 0; }
+    // Values above 100 are taken as 100.
+    void SetVerticalAlignment(PLazyNode Node, Byte Value);
+    // The row's middle line (VAlign) and the top of its expand button (VButtonAlign), from the row's top.
+    void ComputeVerticalAlignment(PLazyNode Node, int& VAlign, int& VButtonAlign);
+    // Extra room below the last row, part of the scroll range.
+    Cardinal BottomSpace() const { return FBottomSpace; }
+    void SetBottomSpace(Cardinal Value);
+    // A picture behind the rows with toShowBackground, tiled or, with toStaticBackground, drawn once
+    // at the offsets (client coordinates: it stays where it is while the tree scrolls). Only a bitmap counts.
+    TPicture& Background() { return *FBackground; }
+    void SetBackground(const TPicture& Value);
+    int BackgroundOffsetX() const { return FBackgroundOffsetX; }
+    void SetBackgroundOffsetX(int Value);
+    int BackgroundOffsetY() const { return FBackgroundOffsetY; }
+    void SetBackgroundOffsetY(int Value);
     String EmptyListMessage;
     // A single border is a sunken client edge with the 3-D look, else a line; bsNone has none.
     enum TLTBorderStyle { bsNone, bsSingle };
@@ -1563,6 +1607,13 @@ protected:
     // Whether anything compares nodes (a descendant overriding DoCompareNodes says so here).
     virtual bool HasComparison() const;
     void SortChildrenList(PLazyNode Node, TColumnIndex Column, TSortDirection Direction);
+    // The bands a toggle of Node scrolls while its children (ChildrenHeight pixels) appear or go,
+    // and the animation of them; on the window as it stands before the toggle.
+    void AnimateToggle(PLazyNode Node, bool Expanding, int ChildrenHeight);
+    // Moves the pixels of R up or down by Distance on the window's canvas.
+    void ScrollBand(const TRect& R, TToggleAnimationData::TScrollMode Mode, int Distance);
+    // Fills the band Distance + 1 pixels high at R's uncovered edge with the ground of the columns.
+    void FillUncoveredBand(const TRect& R, TToggleAnimationData::TScrollMode Mode, int Distance, TColor Brush);
     // Checks.
     bool ApplyCheckState(PLazyNode Node, TCheckState Value);
     // Selection internals.
@@ -1626,8 +1677,9 @@ protected:
     void PaintNode(TCanvas& Canvas, PLazyNode Node, int Top);
     // The cell's own content (the string tree draws its text here).
     virtual void PaintCellContent(TLTPaintInfo& PaintInfo) {}
-    // The width of a node's content in pixels (text plus margins).
-    virtual int QueryCellTextWidth(PLazyNode Node) { return 0; }
+    // The width of a node's content in a column in pixels (text plus margins; 0 in the base), measured
+    // on Canvas (the tree's own when nil).
+    virtual int QueryCellTextWidth(PLazyNode Node, TColumnIndex Column, TCanvas* Canvas = nullptr) { return 0; }
     void DrawTreeLines(TCanvas& Canvas, PLazyNode Node, int Top, int Height, int VAlign, int Origin);
     // The main column's cell (the whole row without columns) from the x Origin.
     void PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TColumnIndex Column, const TRect& Row, int Origin);
@@ -1637,7 +1689,8 @@ protected:
     bool DrawHorzGridLine(TCanvas& Canvas, const TRect& Cell, int Left);
     bool FetchCellImages(TLTPaintInfo& Info);
     void PaintAreaBelow(TCanvas& Canvas, const TRect& Area);
-    int NodeVerticalAlignment(PLazyNode Node);
+    // What a pass paints of a cell: the pass's options less what the options and the state hide.
+    TLTInternalPaintOptions CellPaintOptions(PLazyNode Node, TColumnIndex Column) const;
     // The selection and focus marks, then the cell's content.
     void PaintMarksAndContent(TLTPaintInfo& Info, const std::function<void()>& Decorations);
     // The selection (or drop target) and focus marks of a cell; WindowLeft and WindowWidth give
@@ -1681,6 +1734,12 @@ protected:
     Cardinal FIndent = 18;
     int FMargin = 4;
     int FTextMargin = 4;
+    TAlignment FAlignment = taLeftJustify;
+    TLTNodeAlignment FNodeAlignment = naProportional;
+    Cardinal FBottomSpace = 0;
+    std::unique_ptr<TPicture> FBackground;
+    int FBackgroundOffsetX = 0;
+    int FBackgroundOffsetY = 0;
     TImageList* FImages = nullptr;
     TImageList* FStateImages = nullptr;
     TLTBorderStyle FBorderStyle = bsSingle;
@@ -1927,6 +1986,7 @@ private:
     struct TOffscreenPaint {
         TLTInternalPaintOptions Options;
         int Width = 0;
+        int ScrollX = 0;  // the window's horizontal offset, which the background picture keeps to
     };
     const TOffscreenPaint* FOffscreen = nullptr;
 
@@ -2046,8 +2106,19 @@ public:
     virtual void DrawDropMark(TCanvas& Canvas, PLazyNode Node, const TRect& R);
 
 protected:
-    // A row's background: the owner's erase events around the tree's own fill.
-    void EraseItem(TCanvas& Canvas, PLazyNode Node, const TRect& Row);
+    // A row's background: the owner's erase events around the tree's own fill, the background
+    // picture with UseBackground.
+    void EraseItemBackground(TCanvas& Canvas, PLazyNode Node, const TRect& Row, bool UseBackground);
+    // The picture over R of Canvas, Origin being the client point of the canvas's (0, 0): once at the
+    // offsets on the control's colour, or tiled from the offsets on.
+    void DrawStaticBackground(const TBitmap& Source, TCanvas& Canvas, TPoint Origin, const TRect& R);
+    void DrawTiledBackground(const TBitmap& Source, TCanvas& Canvas, TPoint Origin, const TRect& R);
+    // The background bitmap when the picture is to be shown in this pass (nil otherwise), and the
+    // client point of the canvas's origin.
+    const TBitmap* BackgroundToShow() const;
+    TPoint BackgroundOrigin() const;
+    // Static or tiled as the options say; only while BackgroundToShow gives a picture.
+    void DrawBackgroundPicture(TCanvas& Canvas, TPoint Origin, const TRect& R);
 
     // --- Tree lines -------------------------------------------------------------------
 public:
@@ -2139,10 +2210,8 @@ public:
     virtual TPoint GetCellContentMargin(PLazyNode Node, TColumnIndex Column,
                                         TLTCellContentMarginType CellContentMarginType = ccmtAllSides,
                                         TCanvas* Canvas = nullptr);
-    // The width of a node's content in a column: the main column's as QueryCellTextWidth, 0 elsewhere in the base.
-    virtual int ColumnTextWidth(PLazyNode Node, TColumnIndex Column);
-    // Width beyond the cell text (none in the base).
-    virtual int QueryExtraCellWidth(PLazyNode Node, TColumnIndex Column) { return 0; }
+    // Width beyond the cell text (none in the base; the string tree's static text).
+    virtual int QueryExtraCellWidth(PLazyNode Node, TColumnIndex Column, TCanvas* Canvas = nullptr) { return 0; }
     bool NodeShowsImage(PLazyNode Node, TLTImageKind Kind, TColumnIndex Column);
     TSize GetNormalImageSize(PLazyNode Node) const;
 };
@@ -2208,6 +2277,17 @@ using TLSTGetCellTextEvent = std::function<void(TCustomLazyStringTree* Sender, T
 using TLSTNewTextEvent = std::function<void(TBaseLazyTree* Sender, PLazyNode Node, TColumnIndex Column, String NewText)>;
 using TLTPaintText = std::function<void(TBaseLazyTree* Sender, TCanvas* TargetCanvas, PLazyNode Node,
                                         TColumnIndex Column, TLSTTextType TextType)>;
+// Shortening a text to TextSpace pixels: Done true takes Result instead of the tree's own "..." rule.
+using TLSTShortenStringEvent =
+    std::function<void(TBaseLazyTree* Sender, TCanvas* TargetCanvas, PLazyNode Node, TColumnIndex Column,
+                       const String& S, int TextSpace, String& Result, bool& Done)>;
+// A measured width or height of a cell text that the owner may replace.
+using TLTMeasureTextEvent = std::function<void(TBaseLazyTree* Sender, TCanvas* TargetCanvas, PLazyNode Node,
+                                               TColumnIndex Column, const String& Text, int& Extent)>;
+// Drawing a cell's text into CellRect; DefaultDraw false leaves it to the handler.
+using TLTDrawTextEvent = std::function<void(TBaseLazyTree* Sender, TCanvas* TargetCanvas, PLazyNode Node,
+                                            TColumnIndex Column, const String& Text, const TRect& CellRect,
+                                            bool& DefaultDraw)>;
 
 class TCustomLazyStringTree : public TBaseLazyTree {
 public:
@@ -2230,8 +2310,13 @@ public:
     bool DoGetCellIsEmpty(PLazyNode Node, TColumnIndex Column) override;
     // With toAutoSpanColumns a cell reaches over the empty cells after it.
     TColumnIndex SpanCellOverEmptyColumns(TLTPaintInfo& PaintInfo) override;
-    // Any column's text with its margins.
-    int ColumnTextWidth(PLazyNode Node, TColumnIndex Column) override;
+    // A column's text with its margins (the main column's kept per node); a multiline node fills its column.
+    int QueryCellTextWidth(PLazyNode Node, TColumnIndex Column, TCanvas* Canvas = nullptr) override;
+    // The static text's width with its margin, with toShowStaticText.
+    int QueryExtraCellWidth(PLazyNode Node, TColumnIndex Column, TCanvas* Canvas = nullptr) override;
+    // The height S (the cell's text when empty) takes laid out in the cell: word-wrapped for a multiline
+    // node, one line otherwise. Without a column the client width is the line's width.
+    virtual int ComputeNodeHeight(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, String S = String());
 
     TLSTGetTextEvent OnGetText;
     TLSTGetCellTextEvent OnGetCellText;
@@ -2242,13 +2327,33 @@ public:
     String QueryCellTooltip(PLazyNode Node, TColumnIndex Column, TLTTooltipLineBreakStyle& LineBreakStyle) override;
     TLSTNewTextEvent OnNewText;
     TLTPaintText OnPaintText;
+    TLSTShortenStringEvent OnShortenString;
+    TLTMeasureTextEvent OnMeasureTextWidth, OnMeasureTextHeight;
+    TLTDrawTextEvent OnDrawText;
 
 protected:
     virtual void DoGetText(TLSTGetCellTextEventArgs& E);
     virtual void DoNewText(PLazyNode Node, TColumnIndex Column, const String& Text);
     virtual void DoPaintText(PLazyNode Node, TCanvas& Canvas, TColumnIndex Column, TLSTTextType TextType);
+    // S cut to Width pixels with "..." (EllipsisWidth 0: "..." measured now), unless OnShortenString does it.
+    virtual String DoShortenString(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, const String& S, int Width,
+                                   int EllipsisWidth = 0);
+    // The text in CellRect with the DT_* Format, unless OnDrawText draws it.
+    virtual void DoDrawText(TLTPaintInfo& PaintInfo, const String& Text, const TRect& CellRect, unsigned Format);
+    // The text's extent in the canvas font (a multiline node's width as its lines lay out), as the owner
+    // may correct it.
+    virtual TSize MeasureCellText(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, const String& Text);
+    // In the tree's font after OnPaintText: the text with twice the text margin.
+    virtual int MeasureCellTextWidth(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, const String& Text);
+    // The static text with its margin; 0 when it is not shown (centred tree, multiline node, no text).
+    virtual int MeasureStaticTextWidth(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, const String& Text);
+    // The caption in the content rectangle: word-wrapped for a multiline node, else on one line, shortened
+    // with "..." when a column is too narrow.
+    virtual void DrawCellText(TLTPaintInfo& PaintInfo, const String& Text);
+    // The static text after the caption (before it for a right-justified cell).
+    virtual void DrawStaticText(TLTPaintInfo& PaintInfo, const String& Text);
     void PaintCellContent(TLTPaintInfo& PaintInfo) override;
-    int QueryCellTextWidth(PLazyNode Node) override;
+    void MainColumnSwitched() override;
 
 public:
     // With toRestoreSelection, the captions of the selected nodes are kept, and a
@@ -2321,6 +2426,11 @@ private:
     };
     std::unique_ptr<std::set<String, TCaselessLess>> FPreviouslySelected;
     String SelectionCaption(PLazyNode Node);
+    // The caption's font: the tree's, in the hot or selection colours where they apply.
+    void PrepareTextFont(TLTPaintInfo& PaintInfo);
+    // Whether a node's text shows in the selection's text colour in this cell.
+    bool ShownSelected(const TLTPaintInfo& PaintInfo) const;
+    void ForgetAllWidths();
     std::size_t FInternalDataOffset = 0;
     int FTextHeight = 0;
     int FEllipsisWidth = 0;
@@ -2347,10 +2457,8 @@ public:
     using TBaseLazyTree::TBaseLazyTree;
     TLTDrawNodeEvent OnDrawNode;
     TLTGetNodeWidthEvent OnGetNodeWidth;
-    // The main column's width.
-    int QueryCellTextWidth(PLazyNode Node) override;
     // Twice the text margin in any column unless the owner answers for the column asked.
-    int ColumnTextWidth(PLazyNode Node, TColumnIndex Column) override;
+    int QueryCellTextWidth(PLazyNode Node, TColumnIndex Column, TCanvas* Canvas = nullptr) override;
     // (0, 0) unless the owner answers through OnGetCellContentMargin; OnBeforeCellPaint is not asked.
     TPoint GetCellContentMargin(PLazyNode Node, TColumnIndex Column,
                                 TLTCellContentMarginType CellContentMarginType = ccmtAllSides,

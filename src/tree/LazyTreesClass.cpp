@@ -37,6 +37,11 @@ TBaseLazyTree::TBaseLazyTree(TComponent* AOwner)
     FDragImage = std::make_unique<TLTDragImage>(this);
     FDragImage->Fade = true;
     FDragImage->Transparency = 200;
+    FBackground = std::make_unique<TPicture>();
+    // A picture the owner changes in place shows at once.
+    FBackground->OnChange = [this](TObject*) {
+        if (!IsDestroying()) InvalidateTree();
+    };
     FWorker = TLazyTreeWorker::Acquire();
     CreateRootNode();
     UpdateStyleEnabled();
@@ -88,6 +93,8 @@ void TBaseLazyTree::Assign(const TBaseLazyTree& Source) {
     SetDefaultNodeHeight(Source.FDefaultNodeHeight);
     DefaultPasteMode = Source.DefaultPasteMode;
     SetNodeDataSize(Source.FNodeDataSize);
+    SetNodeAlignment(Source.FNodeAlignment);
+    SetBackground(*Source.FBackground);
     Source.FOptions->AssignTo(*FOptions);
     SetRootNodeCount(Source.RootNodeCount());
     FScrollBarOptions->Assign(*Source.FScrollBarOptions);

@@ -94,10 +94,6 @@ void TLTHeader::RestoreColumns() {
 // Tree
 // ---------------------------------------------------------------------------
 
-int TBaseLazyTree::ColumnTextWidth(PLazyNode Node, TColumnIndex Column) {
-    return Column < 0 || Column == FHeader->GetMainColumn() ? QueryCellTextWidth(Node) : 0;
-}
-
 bool TBaseLazyTree::NodeShowsImage(PLazyNode Node, TLTImageKind Kind, TColumnIndex Column) {
     bool Ghosted = false;
     TImageList* List = nullptr;
@@ -154,7 +150,7 @@ int TBaseLazyTree::GetMaxColumnWidth(TColumnIndex Column, bool UseSmartColumnWid
             HadImage = true;
         }
         if (FStateImages && NodeShowsImage(Run, ikState, Column)) Width += StateWidth;
-        Width += ColumnTextWidth(Run, Column) + QueryExtraCellWidth(Run, Column) +
+        Width += QueryCellTextWidth(Run, Column) + QueryExtraCellWidth(Run, Column) +
                  GetCellContentMargin(Run, Column, ccmtAllSides).X;
         Result = std::max(Result, Width);
         PLazyNode Next = GetNextVisible(Run, true);
@@ -165,14 +161,4 @@ int TBaseLazyTree::GetMaxColumnWidth(TColumnIndex Column, bool UseSmartColumnWid
     if (Paint.Contains(toShowVertGridLines)) ++Result;
     if (OnAfterGetMaxColumnWidth) OnAfterGetMaxColumnWidth(FHeader.get(), Column, Result);
     return Result;
-}
-
-int TCustomLazyStringTree::ColumnTextWidth(PLazyNode Node, TColumnIndex Column) {
-    if (Column < 0 || Column == FHeader->GetMainColumn()) return QueryCellTextWidth(Node);
-    const String Text = GetText(Node, Column);
-    if (Text.empty()) return 2 * FTextMargin;
-    TCanvas& C = Canvas();
-    C.Font().Assign(&Font());
-    DoPaintText(Node, C, Column, ttNormal);
-    return 2 * FTextMargin + C.TextWidth(Text);
 }

@@ -3,11 +3,9 @@
 
 #include "tree/LazyTrees_p.h"
 
-int TCustomLazyDrawTree::QueryCellTextWidth(PLazyNode Node) { return ColumnTextWidth(Node, FHeader->GetMainColumn()); }
-
-int TCustomLazyDrawTree::ColumnTextWidth(PLazyNode Node, TColumnIndex Column) {
+int TCustomLazyDrawTree::QueryCellTextWidth(PLazyNode Node, TColumnIndex Column, TCanvas* Canvas) {
     int Width = 2 * FTextMargin;
-    if (OnGetNodeWidth) OnGetNodeWidth(this, &Canvas(), Node, Column, Width);
+    if (OnGetNodeWidth) OnGetNodeWidth(this, Canvas ? Canvas : &this->Canvas(), Node, Column, Width);
     return Width;
 }
 

@@ -103,13 +103,12 @@ TRect TBaseLazyTree::GetDisplayRect(PLazyNode Node, TColumnIndex Column, bool Te
     const int Top = GetNodeTop(Node);
     if (Top < 0) return TRect{};
     TRect R{0, Top, std::max(ClientWidth(), RangeX()), Top + int(Node->NodeHeight)};
-    TAlignment Alignment = taLeftJustify;
+    TAlignment Alignment = CellTextAlignment(Column);
     if (Column >= 0 && FHeader->Columns().IsValidColumn(Column)) {
         FHeader->Columns().GetColumnBounds(Column, R.Left, R.Right);
         --R.Right;
         R.Top += FOffsetY;
         R.Bottom += FOffsetY;
-        Alignment = FHeader->Columns()[Column]->Alignment();
     } else {
         R.Left += FOffsetX;
         R.Right += FOffsetX;
@@ -127,7 +126,7 @@ TRect TBaseLazyTree::GetDisplayRect(PLazyNode Node, TColumnIndex Column, bool Te
     if (FImages && NodeShowsImage(Node, ikNormal, Column)) Offset += GetNormalImageSize(Node).cx + 2;
     R.Left += Offset;
 
-    const int TextWidth = ColumnTextWidth(Node, Column);
+    const int TextWidth = QueryCellTextWidth(Node, Column);
     const int CellHeight = R.Bottom - R.Top;
     if (ApplyCellContentMargin) {
         TRect Content = R;
@@ -169,7 +168,14 @@ void TBaseLazyTree::GetTextInfo(PLazyNode, TColumnIndex, TFont& AFont, TRect& R,
     AFont.Assign(&Font());
 }
 
-int TBaseLazyTree::RangeY() { return int(FRoot->TotalHeight) - int(FRoot->NodeHeight); }
+// The hidden root's own row is not part of the canvas; the room asked for below the last row is.
+int TBaseLazyTree::RangeY() { return int(FRoot->TotalHeight) + int(FBottomSpace) - int(FRoot->NodeHeight); }
+
+void TBaseLazyTree::SetBottomSpace(Cardinal Value) {
+    if (Value == FBottomSpace) return;
+    FBottomSpace = Value;
+    UpdateScrollBars(true);
+}
 
 int TBaseLazyTree::RangeX() {
     if (FHeader->UseColumns()) return FHeader->Columns().TotalWidth();
@@ -191,7 +197,7 @@ int TBaseLazyTree::GetVisibleContentWidth() {
         for (;;) {
             if (!Run->States.Contains(vsInitialized)) InitializeNode(Run);
             const int Check = Run->CheckType != ctNone ? CheckWidth : 0;
-            Width = std::max(Width, Offset + Check + QueryCellTextWidth(Run) + QueryExtraCellWidth(Run, NoColumn));
+            Width = std::max(Width, Offset + Check + QueryCellTextWidth(Run, NoColumn) + QueryExtraCellWidth(Run, NoColumn));
             NodeTop += int(Run->NodeHeight);
             if (NodeTop > Height()) break;
             PLazyNode Next = GetNextVisible(Run, true);
@@ -261,6 +267,8 @@ void TBaseLazyTree::DoShowScrollBar(int Bar, bool Show) {
 
 bool TBaseLazyTree::ScrollIntoView(PLazyNode Node, bool Center, bool Horizontally) {
     if (!Node || Node == FRoot) return false;
+    // Expanding an ancestor may scroll already (toAutoScrollOnExpand): that counts as scrolling too.
+    const int OldY = FOffsetY, OldX = FOffsetX;
     for (PLazyNode Run = Node->Parent; Run && Run != FRoot; Run = Run->Parent)
         if (!Run->States.Contains(vsExpanded)) ToggleNode(Run);
     int Top = GetNodeTop(Node);
@@ -276,7 +284,6 @@ bool TBaseLazyTree::ScrollIntoView(PLazyNode Node, bool Center, bool Horizontall
         if (R.Left < 0) NewX -= R.Left;
         else if (R.Right > ClientWidth()) NewX -= std::min(R.Left, R.Right - ClientWidth());
     }
-    int OldY = FOffsetY, OldX = FOffsetX;
     SetOffsetXY(NewX, NewY);
     return OldY != FOffsetY || OldX != FOffsetX;
 }

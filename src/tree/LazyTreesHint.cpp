@@ -198,7 +198,7 @@ TRect TLazyTreeHintWindow::CalcHintRect(int MaxWidth, const String&, void* AData
     PLazyNode Node = FHintData.Node;
     if (Node && FHintData.HintRect.Right > FHintData.HintRect.Left) return FHintData.HintRect;
     TLazyTreeColumns& Columns = Tree->Header().Columns();
-    FHintData.Alignment = Columns.IsValidColumn(FHintData.Column) ? Columns[FHintData.Column]->Alignment() : taLeftJustify;
+    FHintData.Alignment = Tree->CellTextAlignment(FHintData.Column);
     TCanvas& C = Canvas();
     const bool Tooltip = Node && Tree->HintMode == hmTooltip;
     if (Tooltip) {

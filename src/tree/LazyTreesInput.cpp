@@ -85,8 +85,7 @@ void TBaseLazyTree::GetHitTestInfoAt(int X, int Y, bool Relative, THitInfo& HitI
         else if (ClientY >= R.Bottom - 3) HitInfo.HitPositions.Include(hiLowerSplitter);
     }
     // Right-to-left layout is not built: every cell is classified left to right.
-    const TAlignment Alignment = HitInfo.HitColumn >= 0 ? FHeader->Columns()[HitInfo.HitColumn]->Alignment()
-                                                        : taLeftJustify;
+    const TAlignment Alignment = CellTextAlignment(HitInfo.HitColumn);
     ClassifyHitLeftToRight(HitInfo, Offset, Alignment, Right);
 }
 
@@ -143,7 +142,7 @@ void TBaseLazyTree::ClassifyHitLeftToRight(THitInfo& HitInfo, int Offset, TAlign
             return;
         }
     }
-    const int TextWidth = ColumnTextWidth(Node, Column);
+    const int TextWidth = QueryCellTextWidth(Node, Column);
     if (TextWidth > Right - ImageOffset) {
         HitInfo.HitPositions.Include(hiOnItemLabel);
         return;

@@ -486,7 +486,8 @@ void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
     Canvas.Brush().SetColor(FColors->BackGroundColor());
     Canvas.FillRect(Row);
     if (DoBeforeItemPaint(Canvas, Node, Row)) return;
-    EraseItem(Canvas, Node, Row);
+    const bool UseBackground = BackgroundToShow() != nullptr;
+    EraseItemBackground(Canvas, Node, Row, UseBackground);
     auto Finish = [&] {
         DoAfterItemPaint(Canvas, Node, Row);
         if (Node == FDropTargetNode && FOptions->PaintOptions().Contains(toShowDropmark) &&
@@ -513,16 +514,27 @@ void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
             if (Column->Options().Contains(coFixed) != Fixed) continue;
             if (FOffscreen && FOffscreen->Options.Contains(poMainOnly) && Column->Index() != Main) continue;
             // A text may run on into the empty cells after its own.
-            TLTPaintInfo Span{&Canvas, Node, Index, TRect{Column->Left(), Top, Column->Left() + Column->Width(), Top + Height}, {}, 0, {}};
+            TLTPaintInfo Span;
+            Span.Canvas = &Canvas;
+            Span.Node = Node;
+            Span.Column = Index;
+            Span.CellRect = TRect{Column->Left(), Top, Column->Left() + Column->Width(), Top + Height};
             Next = SpanCellOverEmptyColumns(Span);
             const TRect Cell = Span.CellRect;
             if (Cell.Right <= 0 || Cell.Left >= Width) continue;
             FLinePhaseX = Fixed ? 0 : -FOffsetX;
             Canvas.IntersectClipRect(Cell.Left, Cell.Top, Cell.Right, Cell.Bottom);
-            if (Fixed || !Column->Options().Contains(coParentColor)) {
-                Canvas.Brush().SetColor(Column->Options().Contains(coParentColor) ? FColors->BackGroundColor()
-                                                                                   : Column->Color());
+            if (!Column->Options().Contains(coParentColor)) {
+                Canvas.Brush().SetColor(Column->Color());
                 Canvas.FillRect(Cell);
+            } else if (Fixed) {
+                // A fixed column covers what scrolled beneath it with the row's own ground.
+                if (!UseBackground) {
+                    Canvas.Brush().SetColor(FColors->BackGroundColor());
+                    Canvas.FillRect(Cell);
+                } else {
+                    DrawBackgroundPicture(Canvas, BackgroundOrigin(), Cell);
+                }
             }
             if (Column->Index() == Main) PaintMainCell(Canvas, Node, Top, Main, Cell, Cell.Left);
             else PaintOtherCell(Canvas, Node, Column->Index(), Cell);
@@ -560,23 +572,29 @@ void TBaseLazyTree::DrawDropMark(TCanvas& Canvas, PLazyNode, const TRect& R) {
 }
 
 void TBaseLazyTree::PaintOtherCell(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, const TRect& Cell) {
-    const TLTPaintOptions Paint = FOptions->PaintOptions();
     TRect Content = Cell;
     if (DrawHorzGridLine(Canvas, Cell, Cell.Left)) Content.Bottom -= 1;
     // The content stands after the margin, and after the state and normal images the column asks for.
     Content.Left = std::min(Content.Left + FMargin, Content.Right);
-    TLTPaintInfo Info{&Canvas, Node, Column, TRect{Cell.Left, Cell.Top, Cell.Right, Content.Bottom}, Content,
-                      Content.Right - Content.Left, {}};
+    TLTPaintInfo Info;
+    Info.Canvas = &Canvas;
+    Info.Node = Node;
+    Info.Column = Column;
+    Info.CellRect = TRect{Cell.Left, Cell.Top, Cell.Right, Content.Bottom};
+    Info.ContentRect = Content;
+    Info.Alignment = CellTextAlignment(Column);
+    Info.PaintOptions = CellPaintOptions(Node, Column);
     if (FetchCellImages(Info)) {
         TRect Place = Content;
-        const int VAlign = NodeVerticalAlignment(Node);
+        int VAlign = 0, VButton = 0;
+        ComputeVerticalAlignment(Node, VAlign, VButton);
         for (TLTImageInfoIndex Kind : {iiState, iiNormal}) {
             TLTImageInfo& Image = Info.ImageInfo[Kind];
             if (Image.Index >= 0 && Image.Images) PlaceCellImage(Image.Images, VAlign, Place, Image);
         }
         Info.ContentRect.Left = std::min(Place.Left, Info.ContentRect.Right);
-        Info.NodeWidth = Info.ContentRect.Right - Info.ContentRect.Left;
     }
+    Info.NodeWidth = QueryCellTextWidth(Node, Column, &Canvas);
     PaintMarksAndContent(Info, [&] {
         DrawNodeImage(Info, iiState, false);
         DrawNodeImage(Info, iiNormal, true);
@@ -602,16 +620,129 @@ bool TBaseLazyTree::FetchCellImages(TLTPaintInfo& Info) {
     return Shows(iiState) || Shows(iiNormal);
 }
 
-// The row's middle line: centred on the images when there are lists, else on the button.
-int TBaseLazyTree::NodeVerticalAlignment(PLazyNode Node) {
+// Proportionally the share is of the room the images (or the button) leave, so that a row's pictures
+// never reach past its edges.
+void TBaseLazyTree::ComputeVerticalAlignment(PLazyNode Node, int& VAlign, int& VButtonAlign) {
     const int Height = int(Node->NodeHeight);
-    if (FImages || FStateImages) {
+    const int Align = Node->Align;
+    if (FNodeAlignment == naFromBottom) {
+        VAlign = Height - Align;
+    } else if (FNodeAlignment == naFromTop) {
+        VAlign = Align;
+    } else if (FImages || FStateImages) {
         const int ImageHeight = FImages ? FImages->Height() : FStateImages->Height();
-        return MulDivRound(Height - ImageHeight, 50, 100) + ImageHeight / 2;
+        VAlign = MulDivRound(Height - ImageHeight, Align, 100) + ImageHeight / 2;
+    } else if (FOptions->PaintOptions().Contains(toShowButtons)) {
+        VAlign = MulDivRound(Height - ButtonSize(), Align, 100) + ButtonSize() / 2;
+    } else {
+        VAlign = MulDivRound(Height, Align, 100);
     }
-    if (FOptions->PaintOptions().Contains(toShowButtons))
-        return MulDivRound(Height - ButtonSize(), 50, 100) + ButtonSize() / 2;
-    return MulDivRound(Height, 50, 100);
+    const int Button = ButtonSize();
+    VButtonAlign = VAlign - Button / 2 - Button % 2;
+}
+
+void TBaseLazyTree::SetNodeAlignment(TLTNodeAlignment Value) {
+    if (Value == FNodeAlignment) return;
+    FNodeAlignment = Value;
+    if (!IsLoading()) InvalidateTree();
+}
+
+void TBaseLazyTree::SetVerticalAlignment(PLazyNode Node, Byte Value) {
+    if (!Node || Node == FRoot) return;
+    Value = std::min<Byte>(Value, 100);
+    if (Node->Align == Value) return;
+    Node->Align = Value;
+    if (GetFullyVisible(Node) && !GetEffectivelyFiltered(Node)) InvalidateNode(Node);
+}
+
+void TBaseLazyTree::SetAlignment(TAlignment Value) {
+    if (Value == FAlignment) return;
+    FAlignment = Value;
+    if (!IsLoading()) InvalidateTree();
+}
+
+// ---------------------------------------------------------------------------
+// The background picture
+// ---------------------------------------------------------------------------
+
+void TBaseLazyTree::SetBackground(const TPicture& Value) {
+    if (&Value != FBackground.get()) FBackground->Assign(&Value);
+    InvalidateTree();
+}
+
+void TBaseLazyTree::SetBackgroundOffsetX(int Value) {
+    if (Value == FBackgroundOffsetX) return;
+    FBackgroundOffsetX = Value;
+    InvalidateTree();
+}
+
+void TBaseLazyTree::SetBackgroundOffsetY(int Value) {
+    if (Value == FBackgroundOffsetY) return;
+    FBackgroundOffsetY = Value;
+    InvalidateTree();
+}
+
+const TBitmap* TBaseLazyTree::BackgroundToShow() const {
+    if (!FOptions->PaintOptions().Contains(toShowBackground)) return nullptr;
+    if (FOffscreen && !FOffscreen->Options.Contains(poBackground)) return nullptr;
+    // Only a bitmap is drawn; any other kind of picture counts as none.
+    const auto* Bitmap = dynamic_cast<const TBitmap*>(FBackground->Graphic());
+    return Bitmap && !Bitmap->Empty() ? Bitmap : nullptr;
+}
+
+// On the screen the canvas is the client area; an off-screen paint moves the tree to its target,
+// while the picture stays where the window shows it.
+TPoint TBaseLazyTree::BackgroundOrigin() const {
+    return FOffscreen ? TPoint{FOffscreen->ScrollX - FOffsetX, 0} : TPoint{0, 0};
+}
+
+void TBaseLazyTree::DrawStaticBackground(const TBitmap& Source, TCanvas& Canvas, TPoint Origin, const TRect& R) {
+    Canvas.Brush().SetStyle(bsSolid);
+    Canvas.Brush().SetColor(Color());
+    Canvas.FillRect(R);
+    const TRect Picture{FBackgroundOffsetX, FBackgroundOffsetY, FBackgroundOffsetX + Source.Width(),
+                        FBackgroundOffsetY + Source.Height()};
+    const TRect Area{R.Left + Origin.X, R.Top + Origin.Y, R.Right + Origin.X, R.Bottom + Origin.Y};
+    const TRect Part{std::max(Picture.Left, Area.Left), std::max(Picture.Top, Area.Top),
+                     std::min(Picture.Right, Area.Right), std::min(Picture.Bottom, Area.Bottom)};
+    if (Part.Left >= Part.Right || Part.Top >= Part.Bottom) return;
+    const TRect Target{Part.Left - Origin.X, Part.Top - Origin.Y, Part.Right - Origin.X, Part.Bottom - Origin.Y};
+    if (Source.Transparent()) {
+        // Through the picture's mask: the control's colour stays where the picture is transparent.
+        const int Saved = Canvas.SaveDC();
+        Canvas.IntersectClipRect(Target.Left, Target.Top, Target.Right, Target.Bottom);
+        Canvas.Draw(Target.Left - (Part.Left - Picture.Left), Target.Top - (Part.Top - Picture.Top), Source);
+        Canvas.RestoreDC(Saved);
+        return;
+    }
+    Canvas.CopyRect(Target, const_cast<TBitmap&>(Source).Canvas(),
+                    TRect{Part.Left - Picture.Left, Part.Top - Picture.Top, Part.Right - Picture.Left,
+                          Part.Bottom - Picture.Top});
+}
+
+void TBaseLazyTree::DrawBackgroundPicture(TCanvas& Canvas, TPoint Origin, const TRect& R) {
+    const TBitmap& Picture = *BackgroundToShow();
+    if (FOptions->PaintOptions().Contains(toStaticBackground)) DrawStaticBackground(Picture, Canvas, Origin, R);
+    else DrawTiledBackground(Picture, Canvas, Origin, R);
+}
+
+void TBaseLazyTree::DrawTiledBackground(const TBitmap& Source, TCanvas& Canvas, TPoint Origin, const TRect& R) {
+    const int Width = Source.Width(), Height = Source.Height();
+    if (Width <= 0 || Height <= 0) return;
+    auto Wrap = [](int Value, int Size) { return ((Value % Size) + Size) % Size; };
+    TCanvas& From = const_cast<TBitmap&>(Source).Canvas();
+    int SourceY = Wrap(R.Top + Origin.Y + FBackgroundOffsetY, Height);
+    for (int Top = R.Top; Top < R.Bottom; SourceY = 0) {
+        const int RowHeight = std::min(R.Bottom - Top, Height - SourceY);
+        int SourceX = Wrap(R.Left + Origin.X + FBackgroundOffsetX, Width);
+        for (int X = R.Left; X < R.Right; SourceX = 0) {
+            const int TileWidth = std::min(Width - SourceX, R.Right - X);
+            Canvas.CopyRect(TRect{X, Top, X + TileWidth, Top + RowHeight}, From,
+                            TRect{SourceX, SourceY, SourceX + TileWidth, SourceY + RowHeight});
+            X += Width - SourceX;
+        }
+        Top += Height - SourceY;
+    }
 }
 
 // The marks first: what the cell shows stands on the selection.
@@ -635,9 +766,7 @@ void TBaseLazyTree::DrawCellSelection(TLTPaintInfo& PaintInfo, int WindowLeft, i
     TRect SelRect = Content;
     if (!GridExtensions && !FullRow) {
         const int Width = PaintInfo.NodeWidth;
-        const TAlignment Alignment = FHeader->Columns().IsValidColumn(PaintInfo.Column)
-                                         ? FHeader->Columns()[PaintInfo.Column]->Alignment()
-                                         : taLeftJustify;
+        const TAlignment Alignment = PaintInfo.Alignment;
         if (Alignment == taRightJustify) {
             if (Width < SelRect.Right - SelRect.Left) SelRect.Left = SelRect.Right - Width;
         } else if (Alignment == taCenter) {
@@ -744,8 +873,11 @@ void TBaseLazyTree::PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TCol
     Info.Node = Node;
     Info.Column = Column;
     Info.CellRect = Row;
+    Info.Alignment = CellTextAlignment(Column);
+    Info.PaintOptions = CellPaintOptions(Node, Column);
     FetchCellImages(Info);
-    const int VAlign = NodeVerticalAlignment(Node);
+    int VAlign = 0, VButton = 0;
+    ComputeVerticalAlignment(Node, VAlign, VButton);
 
     // With bands the line starts after the indentation, below the band of the node's own level.
     const bool GridLine = DrawHorzGridLine(Canvas, Row, FLineMode == lmBands ? Origin + Offset : Row.Left);
@@ -766,31 +898,35 @@ void TBaseLazyTree::PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TCol
             !(Node->States.Contains(vsAllChildrenHidden) && FOptions->AutoOptions().Contains(toAutoHideButtons))) {
             const int Size = ButtonSize();
             const int ButtonX = int(std::nearbyint((int(FIndent) - Size) / 2.0)) + (IndentSize - 1) * int(FIndent) + 1;
-            const int VButton = VAlign - Size / 2 - (Size % 2);
             if (IndentSize > 0) DrawNodeButton(Canvas, Node, Origin + ButtonX, Top + VButton);
         }
         if (Check) DrawCheckImage(Canvas, Node, CheckX, Top + VAlign - CheckImageSize() / 2);
         DrawNodeImage(Info, iiState, false);
         DrawNodeImage(Info, iiNormal, true);
     };
-
-    TRect Content{X, Top, X + QueryCellTextWidth(Node), Info.CellRect.Bottom};
-    // A text narrower than its cell stands where the column's alignment puts it.
-    const TAlignment Alignment =
-        FHeader->Columns().IsValidColumn(Column) ? FHeader->Columns()[Column]->Alignment() : taLeftJustify;
-    if (Alignment != taLeftJustify && Content.Right < Row.Right) {
-        const int Width = Content.Right - Content.Left;
-        Content.Left = Alignment == taCenter ? (X + Row.Right - Width) / 2 : Row.Right - Width;
-        Content.Right = Content.Left + Width;
-    }
-    if (FOptions->SelectionOptions().Contains(toFullRowSelect)) {
-        Content.Left = Row.Left;
-        Content.Right = Row.Right;
-    }
-    Info.ContentRect = Content;
-    Info.NodeWidth = Content.Right - Content.Left;
-    if (FOptions->SelectionOptions().Contains(toFullRowSelect)) Info.ContentRect.Left = X;
+    // The content has the rest of the cell; the marks fit it to the content's width by the alignment.
+    Info.ContentRect = TRect{std::min(X, Row.Right), Top, Row.Right, Info.CellRect.Bottom};
+    Info.NodeWidth = QueryCellTextWidth(Node, Column, &Canvas);
     PaintMarksAndContent(Info, Decorations);
+}
+
+TAlignment TBaseLazyTree::CellTextAlignment(TColumnIndex Column) const {
+    return FHeader->Columns().IsValidColumn(Column) ? FHeader->Columns()[Column]->Alignment() : FAlignment;
+}
+
+TLTInternalPaintOptions TBaseLazyTree::CellPaintOptions(PLazyNode Node, TColumnIndex Column) const {
+    TLTInternalPaintOptions Options =
+        FOffscreen ? FOffscreen->Options
+                   : TLTInternalPaintOptions{poBackground,    poColumnColor,  poDrawFocusRect,
+                                             poDrawSelection, poDrawDropMark, poGridLines};
+    const TLTPaintOptions Paint = FOptions->PaintOptions();
+    if (Paint.Contains(toAlwaysHideSelection) || (!Focused() && Paint.Contains(toHideSelection)))
+        Options.Exclude(poDrawSelection);
+    if (Paint.Contains(toHideFocusRect)) Options.Exclude(poDrawFocusRect);
+    // The cell being edited shows the editor, not a selection.
+    if (FStates.Contains(tsEditing) && Node == FFocusedNode && (Column == FEditColumn || !FHeader->UseColumns()))
+        Options.Exclude(poDrawSelection);
+    return Options;
 }
 
 void TBaseLazyTree::Paint() {
@@ -839,6 +975,11 @@ void TBaseLazyTree::Paint() {
 // when asked for, and the tree's ground after them.
 void TBaseLazyTree::PaintAreaBelow(TCanvas& Canvas, const TRect& Area) {
     if (DoPaintBackground(Canvas, Area)) return;
+    if (BackgroundToShow()) {
+        // The area's own place on the canvas is the picture's origin here.
+        DrawBackgroundPicture(Canvas, TPoint{0, 0}, Area);
+        return;
+    }
     Canvas.Brush().SetStyle(bsSolid);
     Canvas.Brush().SetColor(FColors->BackGroundColor());
     Canvas.FillRect(Area);
@@ -871,7 +1012,7 @@ void TBaseLazyTree::PaintAreaBelow(TCanvas& Canvas, const TRect& Area) {
     Canvas.SelectClipRgn(HadClip ? &Saved : nullptr);
 }
 
-void TBaseLazyTree::EraseItem(TCanvas& Canvas, PLazyNode Node, const TRect& Row) {
+void TBaseLazyTree::EraseItemBackground(TCanvas& Canvas, PLazyNode Node, const TRect& Row, bool UseBackground) {
     TColor Color = FColors->BackGroundColor();
     TItemEraseAction Action = eaDefault;
     DoBeforeItemErase(Canvas, Node, Row, Color, Action);
@@ -879,6 +1020,8 @@ void TBaseLazyTree::EraseItem(TCanvas& Canvas, PLazyNode Node, const TRect& Row)
         Canvas.Brush().SetStyle(bsSolid);
         Canvas.Brush().SetColor(Color);
         Canvas.FillRect(Row);
+    } else if (Action == eaDefault && UseBackground) {
+        DrawBackgroundPicture(Canvas, BackgroundOrigin(), Row);
     }
     DoAfterItemErase(Canvas, Node, Row);
 }

@@ -112,7 +112,7 @@ void TBaseLazyTree::ContextMenuKey() {
         return;
     }
     const TRect R = GetDisplayRect(FFocusedNode, FFocusedColumn, true);
-    int Width = QueryCellTextWidth(FFocusedNode);
+    int Width = QueryCellTextWidth(FFocusedNode, FFocusedColumn);
     if (FHeader->Columns().IsValidColumn(FFocusedColumn))
         Width = std::min(Width, FHeader->Columns()[FFocusedColumn]->Width());
     else

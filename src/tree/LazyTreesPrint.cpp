@@ -19,7 +19,7 @@ void TBaseLazyTree::PaintTree(TCanvas& TargetCanvas, TRect Window, TPoint Target
                               TPixelFormat) {
     if (FStates.Contains(tsPainting)) return;
     DoStateChange({tsPainting});
-    const TOffscreenPaint Offscreen{PaintOptions, Target.X + (Window.Right - Window.Left)};
+    const TOffscreenPaint Offscreen{PaintOptions, Target.X + (Window.Right - Window.Left), FOffsetX};
     const int KeptOffsetX = FOffsetX;
     const TOffscreenPaint* KeptOffscreen = FOffscreen;
     FOffsetX = Target.X - Window.Left;

@@ -359,7 +359,7 @@ bool TBaseLazyTree::UpdateDrawSelection() {
     ClearTempList();
     // The main column's span in tree coordinates (the client width without columns) and its alignment.
     int Left = 0, Right = ClientWidth();
-    TAlignment Alignment = taLeftJustify;
+    TAlignment Alignment = FAlignment;
     const TColumnIndex Main = FHeader->GetMainColumn();
     if (FHeader->UseColumns() && FHeader->Columns().IsValidColumn(Main)) {
         const TLazyTreeColumn* Column = FHeader->Columns()[Main];
@@ -421,7 +421,7 @@ bool TBaseLazyTree::SweepSelectionLeftToRight(int Left, const TRect& NewRect, co
                 for (TColumnIndex Next = Columns.GetNextVisibleColumn(Main); Next >= 0 && DoGetCellIsEmpty(Run, Next);
                      Next = Columns.GetNextVisibleColumn(Next))
                     TextRight += Columns[Next]->Width();
-            const int Width = QueryCellTextWidth(Run);
+            const int Width = QueryCellTextWidth(Run, Main);
             const bool WholeCell = (TextLeft >= NewRect.Left && TextLeft >= OldRect.Left && Alignment == taLeftJustify) ||
                                    Width > TextRight - TextLeft;
             if (!WholeCell) {

@@ -5,6 +5,7 @@
 
 #include "framework/Encoding.h"
 #include "framework/Files.h"
+#include "tree/LazyTrees.Utils.h"
 
 #include <algorithm>
 #include <cstring>
@@ -51,7 +52,7 @@ void TCustomLazyStringTree::TakeFontMetrics() {
     Measure.Canvas().GetTextMetrics(Metric);
     FTextHeight = Metric.tmHeight;
     FEllipsisWidth = Measure.Canvas().TextWidth(S("..."));
-    for (PLazyNode Run = FRoot->FirstChild; Run; Run = GetNextNoInit(Run)) SetCachedWidth(Run, 0);
+    ForgetAllWidths();
 }
 
 void TCustomLazyStringTree::CreateWnd() {
@@ -124,78 +125,227 @@ void TCustomLazyStringTree::DoPaintText(PLazyNode Node, TCanvas& Canvas, TColumn
     if (OnPaintText) OnPaintText(this, &Canvas, Node, Column, TextType);
 }
 
-int TCustomLazyStringTree::QueryCellTextWidth(PLazyNode Node) {
-    if (int Cached = CachedWidth(Node)) return Cached;
-    const TColumnIndex Main = FHeader->GetMainColumn();
-    String Text = GetText(Node, Main);
+namespace {
+
+// The platform's formats of one line, vertically centred, and of word-wrapped lines broken as an
+// edit control breaks them.
+constexpr unsigned SingleLineFormat = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
+constexpr unsigned MultilineFormat = DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL;
+
+unsigned AlignmentFormat(TAlignment Alignment) {
+    return Alignment == taRightJustify ? DT_RIGHT : Alignment == taCenter ? DT_CENTER : DT_LEFT;
+}
+
+}  // namespace
+
+void TCustomLazyStringTree::ForgetAllWidths() {
+    for (PLazyNode Run = FRoot->FirstChild; Run; Run = GetNextNoInit(Run)) SetCachedWidth(Run, 0);
+}
+
+void TCustomLazyStringTree::MainColumnSwitched() {
+    TBaseLazyTree::MainColumnSwitched();
+    ForgetAllWidths();
+}
+
+TSize TCustomLazyStringTree::MeasureCellText(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column,
+                                             const String& Text) {
+    TSize Size = Canvas.TextExtent(Text);
+    if (Node->States.Contains(vsMultiline)) {
+        // As wide as the lines laid out in the one-line width come out; the height stays one line's.
+        TRect R{0, 0, Size.cx, 0};
+        Canvas.DrawText(Text, R,
+                        DT_CALCRECT | MultilineFormat | DT_END_ELLIPSIS | AlignmentFormat(FAlignment));
+        Size.cx = R.Right - R.Left;
+    }
+    if (OnMeasureTextWidth) OnMeasureTextWidth(this, &Canvas, Node, Column, Text, Size.cx);
+    if (OnMeasureTextHeight) OnMeasureTextHeight(this, &Canvas, Node, Column, Text, Size.cy);
+    return Size;
+}
+
+int TCustomLazyStringTree::MeasureCellTextWidth(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column,
+                                                const String& Text) {
     int Width = 2 * FTextMargin;
     if (!Text.empty()) {
-        TCanvas& C = Canvas();
-        C.Font().Assign(&Font());
-        DoPaintText(Node, C, Main, ttNormal);
-        Width += C.TextWidth(Text);
+        Canvas.Font().Assign(&Font());
+        DoPaintText(Node, Canvas, Column, ttNormal);
+        Width += MeasureCellText(Canvas, Node, Column, Text).cx;
     }
+    return Width;
+}
+
+int TCustomLazyStringTree::MeasureStaticTextWidth(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column,
+                                                  const String& Text) {
+    if (Text.empty() || FAlignment == taCenter || Node->States.Contains(vsMultiline)) return 0;
+    DoPaintText(Node, Canvas, Column, ttStatic);
+    return MeasureCellText(Canvas, Node, Column, Text).cx + FTextMargin;
+}
+
+int TCustomLazyStringTree::QueryCellTextWidth(PLazyNode Node, TColumnIndex Column, TCanvas* Canvas) {
+    if (Column >= 0 && Node->States.Contains(vsMultiline) && FHeader->Columns().IsValidColumn(Column))
+        return FHeader->Columns()[Column]->Width();
+    TCanvas& On = Canvas ? *Canvas : this->Canvas();
+    const TColumnIndex Main = FHeader->GetMainColumn();
+    if (Column >= 0 && Column != Main) return MeasureCellTextWidth(On, Node, Column, GetText(Node, Column));
+    // The main column's width is asked for on every scroll and hit test: it is kept per node.
+    if (int Cached = CachedWidth(Node)) return Cached;
+    const int Width = MeasureCellTextWidth(On, Node, Main, GetText(Node, Main));
     SetCachedWidth(Node, Width);
     return Width;
+}
+
+int TCustomLazyStringTree::QueryExtraCellWidth(PLazyNode Node, TColumnIndex Column, TCanvas* Canvas) {
+    if (!FStringOptions.Contains(toShowStaticText)) return 0;
+    return MeasureStaticTextWidth(Canvas ? *Canvas : this->Canvas(), Node, Column, GetStaticText(Node, Column));
+}
+
+int TCustomLazyStringTree::ComputeNodeHeight(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, String S) {
+    if (S.empty()) S = GetText(Node, Column);
+    const unsigned Format =
+        (Node->States.Contains(vsMultiline) ? MultilineFormat : SingleLineFormat) | DT_CALCRECT;
+    TLTPaintInfo Info;
+    Info.Canvas = &Canvas;
+    Info.Node = Node;
+    Info.Column = Column;
+    if (Column <= NoColumn || !FHeader->Columns().IsValidColumn(Column)) {
+        Info.CellRect = TRect{0, 0, ClientWidth(), 0};
+    } else {
+        Info.CellRect = TRect{FTextMargin + FMargin, 0, FHeader->Columns()[Column]->Width() - FTextMargin, 0};
+        if (Column == FHeader->GetMainColumn()) {
+            const TLTPaintOptions Paint = FOptions->PaintOptions();
+            const int Levels = Paint.Contains(toFixedIndent)
+                                   ? 1
+                                   : int(GetNodeLevel(Node)) + (Paint.Contains(toShowRoot) ? 1 : 0);
+            Info.CellRect.Left += int(FIndent) * Levels;
+        }
+    }
+    SpanCellOverEmptyColumns(Info);
+    Canvas.DrawText(S, Info.CellRect, Format);
+    return Info.CellRect.Bottom - Info.CellRect.Top;
+}
+
+bool TCustomLazyStringTree::ShownSelected(const TLTPaintInfo& PaintInfo) const {
+    if (!PaintInfo.PaintOptions.Contains(poDrawSelection) || !CellShowsSelection(PaintInfo.Column)) return false;
+    PLazyNode Node = PaintInfo.Node;
+    if (Node == DropTargetNode()) return LastDropMode() == dmOnNode || Node->States.Contains(vsSelected);
+    return Node->States.Contains(vsSelected) && (Focused() || FOptions->PaintOptions().Contains(toPopupMode));
+}
+
+void TCustomLazyStringTree::PrepareTextFont(TLTPaintInfo& PaintInfo) {
+    TCanvas& Canvas = *PaintInfo.Canvas;
+    Canvas.Font().Assign(&Font());
+    Canvas.Font().SetColor(Enabled() ? FColors->NodeFontColor() : FColors->GetColor(TLTColors::DisabledColor));
+    // The explorer look marks hot and selected nodes with the theme instead.
+    if (FStates.Contains(tsUseExplorerTheme)) return;
+    if (FOptions->PaintOptions().Contains(toHotTrack) && PaintInfo.Node == FCurrentHotNode) {
+        Canvas.Font().SetStyle(Canvas.Font().Style() + TFontStyles{fsUnderline});
+        Canvas.Font().SetColor(FColors->GetColor(TLTColors::HotColor));
+    }
+    if (ShownSelected(PaintInfo)) Canvas.Font().SetColor(FColors->GetColor(TLTColors::SelectionTextColor));
+}
+
+void TCustomLazyStringTree::DrawCellText(TLTPaintInfo& PaintInfo, const String& Text) {
+    TCanvas& Canvas = *PaintInfo.Canvas;
+    PLazyNode Node = PaintInfo.Node;
+    const TColumnIndex Column = PaintInfo.Column;
+    const bool Disabled = Node->States.Contains(vsDisabled) || !Enabled();
+    PrepareTextFont(PaintInfo);
+    TRect R = PaintInfo.ContentRect;
+    R.Left += FTextMargin;
+    R.Right -= FTextMargin;
+    Canvas.SetTextFlags(0);
+    String Shown = Text;
+    unsigned Format;
+    if (Node->States.Contains(vsMultiline)) {
+        DoPaintText(Node, Canvas, Column, ttNormal);
+        const int Height = ComputeNodeHeight(Canvas, Node, Column);
+        if (Disabled) Canvas.Font().SetColor(FColors->GetColor(TLTColors::DisabledColor));
+        // Wrapped lines that end in "..." where the row is too low.
+        Format = MultilineFormat | DT_END_ELLIPSIS | AlignmentFormat(PaintInfo.Alignment);
+        // Lines lower than the row are centred in it.
+        if (Height < R.Bottom - R.Top) {
+            const int Inflate = (Height - (R.Bottom - R.Top)) / 2;
+            R.Top -= Inflate;
+            R.Bottom += Inflate;
+        }
+    } else {
+        ClearFontChanged();
+        int EllipsisWidth = FEllipsisWidth;
+        DoPaintText(Node, Canvas, Column, ttNormal);
+        if (FontChanged()) {
+            // Measured in the handler's font for this paint.
+            EllipsisWidth = 0;
+            PaintInfo.NodeWidth = Canvas.TextWidth(Text) + 2 * FTextMargin;
+        }
+        if (Disabled) Canvas.Font().SetColor(FColors->GetColor(TLTColors::DisabledColor));
+        Format = SingleLineFormat;
+        if (Column >= 0 && PaintInfo.NodeWidth - 2 * FTextMargin > R.Right - R.Left) {
+            Shown = DoShortenString(Canvas, Node, Column, Text, R.Right - R.Left, EllipsisWidth);
+            // A shortened text fills its cell: a centred one starts at the left.
+            if (PaintInfo.Alignment == taRightJustify) Format |= DT_RIGHT;
+        } else {
+            Format |= AlignmentFormat(PaintInfo.Alignment);
+        }
+    }
+    Canvas.SetBkMode(Canvas.TextFlags() & ETO_OPAQUE ? OPAQUE : TRANSPARENT);
+    DoDrawText(PaintInfo, Shown, R, Format);
+}
+
+void TCustomLazyStringTree::DrawStaticText(TLTPaintInfo& PaintInfo, const String& Text) {
+    TCanvas& Canvas = *PaintInfo.Canvas;
+    PLazyNode Node = PaintInfo.Node;
+    Canvas.Font().Assign(&Font());
+    if (FOptions->SelectionOptions().Contains(toFullRowSelect)) {
+        const bool Selected = Node->States.Contains(vsSelected);
+        const bool DropTarget = Node == DropTargetNode();
+        if ((DropTarget && (LastDropMode() == dmOnNode || Selected)) ||
+            (Selected && (Focused() || FOptions->PaintOptions().Contains(toPopupMode))))
+            Canvas.Font().SetColor(FColors->GetColor(TLTColors::SelectionTextColor));
+        else if (Selected || DropTarget)
+            Canvas.Font().SetColor(FColors->NodeFontColor());
+    }
+    Canvas.SetTextFlags(0);
+    DoPaintText(Node, Canvas, PaintInfo.Column, ttStatic);
+    if (Node->States.Contains(vsDisabled) || !Enabled())
+        Canvas.Font().SetColor(FColors->GetColor(TLTColors::DisabledColor));
+    // Beside the caption: after it, or before it when the cell is right-justified.
+    TRect R = PaintInfo.ContentRect;
+    if (PaintInfo.Alignment == taRightJustify) R.Right -= PaintInfo.NodeWidth + FTextMargin;
+    else R.Left += PaintInfo.NodeWidth + FTextMargin;
+    Canvas.SetBkMode(Canvas.TextFlags() & ETO_OPAQUE ? OPAQUE : TRANSPARENT);
+    Canvas.DrawText(Text, R, SingleLineFormat);
+}
+
+String TCustomLazyStringTree::DoShortenString(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, const String& S,
+                                              int Width, int EllipsisWidth) {
+    bool Done = false;
+    String Result;
+    if (OnShortenString) OnShortenString(this, &Canvas, Node, Column, S, Width, Result, Done);
+    if (!Done) Result = ShortenToWidth(Canvas, S, Width, EllipsisWidth);
+    return Result;
+}
+
+void TCustomLazyStringTree::DoDrawText(TLTPaintInfo& PaintInfo, const String& Text, const TRect& CellRect,
+                                       unsigned Format) {
+    bool DefaultDraw = true;
+    if (OnDrawText) OnDrawText(this, PaintInfo.Canvas, PaintInfo.Node, PaintInfo.Column, Text, CellRect, DefaultDraw);
+    if (!DefaultDraw) return;
+    TRect R = CellRect;
+    PaintInfo.Canvas->DrawText(Text, R, Format);
 }
 
 void TCustomLazyStringTree::PaintCellContent(TLTPaintInfo& PaintInfo) {
     TCanvas& Canvas = *PaintInfo.Canvas;
     PLazyNode Node = PaintInfo.Node;
-    const TRect& ContentRect = PaintInfo.ContentRect;
-    const TColumnIndex Column = PaintInfo.Column;
-    const bool Selected = Node->States.Contains(vsSelected) &&
-                          (Focused() || FOptions->PaintOptions().Contains(toPopupMode)) &&
-                          !FOptions->PaintOptions().Contains(toAlwaysHideSelection) && CellShowsSelection(Column);
-    TLSTGetCellTextEventArgs E(Node, Column);
+    // A handler that changes the font is noticed through the canvas's change notice.
+    HookCanvasFontChange(Canvas);
+    TFinally Unhook{[&] { UnhookCanvasFontChange(Canvas); }};
+    TLSTGetCellTextEventArgs E(Node, PaintInfo.Column);
     E.CellText = FDefaultText;
     DoGetText(E);
-    bool Enabled = this->Enabled() && !Node->States.Contains(vsDisabled);
-    auto Prepare = [&] {
-        Canvas.Font().Assign(&Font());
-        Canvas.Font().SetColor(Enabled ? FColors->NodeFontColor() : FColors->GetColor(TLTColors::DisabledColor));
-        // The explorer look marks the hot node with the theme instead.
-        if (FOptions->PaintOptions().Contains(toHotTrack) && Node == FCurrentHotNode &&
-            !FStates.Contains(tsUseExplorerTheme)) {
-            Canvas.Font().SetStyle(Canvas.Font().Style() + TFontStyles{fsUnderline});
-            Canvas.Font().SetColor(FColors->GetColor(TLTColors::HotColor));
-        }
-        if (Selected) Canvas.Font().SetColor(FColors->GetColor(TLTColors::SelectionTextColor));
-    };
-    Canvas.Brush().SetStyle(bsClear);
-    TRect R = ContentRect;
-    R.Left += FTextMargin;
-    R.Right -= FTextMargin;
-    int TextWidth = 0;
-    if (!E.CellText.empty()) {
-        Prepare();
-        HookCanvasFontChange(Canvas);
-        {
-            TFinally Unhook([&] { UnhookCanvasFontChange(Canvas); });
-            ClearFontChanged();
-            DoPaintText(Node, Canvas, Column, ttNormal);
-        }
-        if (!Enabled) Canvas.Font().SetColor(FColors->GetColor(TLTColors::DisabledColor));
-        TextWidth = Canvas.TextWidth(E.CellText);
-        // A handler's own font gives the text another width than the one measured before.
-        if (FontChanged()) PaintInfo.NodeWidth = TextWidth + 2 * FTextMargin;
-        TRect T{R.Left, R.Top, std::max(R.Right, R.Left + TextWidth), R.Bottom};
-        // The main column places its content box itself; another column's text follows its alignment.
-        unsigned Align = DT_LEFT;
-        if (Column != FHeader->GetMainColumn() && FHeader->Columns().IsValidColumn(Column) && TextWidth < R.Right - R.Left)
-            Align = FHeader->Columns()[Column]->Alignment() == taCenter         ? DT_CENTER
-                    : FHeader->Columns()[Column]->Alignment() == taRightJustify ? DT_RIGHT
-                                                                                 : DT_LEFT;
-        Canvas.DrawText(E.CellText, T, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | Align);
-    }
-    if (!E.StaticText.empty() && FStringOptions.Contains(toShowStaticText) &&
-        !Node->States.Contains(vsMultiline)) {
-        Canvas.Font().Assign(&Font());
-        DoPaintText(Node, Canvas, Column, ttStatic);
-        TRect T{ContentRect.Left + TextWidth + 3 * FTextMargin, R.Top, ClientWidth(), R.Bottom};
-        Canvas.DrawText(E.StaticText, T, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-    }
-    Canvas.Brush().SetStyle(bsSolid);
+    if (!E.CellText.empty()) DrawCellText(PaintInfo, E.CellText);
+    if (!E.StaticText.empty() && FStringOptions.Contains(toShowStaticText) && FAlignment != taCenter &&
+        !Node->States.Contains(vsMultiline))
+        DrawStaticText(PaintInfo, E.StaticText);
 }
 
 String TCustomLazyStringTree::Path(PLazyNode Node, TColumnIndex Column, Char Delimiter) {
@@ -224,7 +374,13 @@ bool TCustomLazyStringTree::SaveToCSVFile(const String& FileNameWithPath, bool I
         }
         return Q + u'"';
     };
-    if (IncludeHeading) Out += S("\r\n");
+    if (IncludeHeading) {
+        for (int Column = 0; Column < Columns; ++Column) {
+            if (Column > 0) Out += u',';
+            Out += Quote(FHeader->Columns()[Column]->GetText());
+        }
+        Out += S("\r\n");
+    }
     for (PLazyNode Run = FRoot->FirstChild; Run; Run = Run->NextSibling) {
         for (int Column = 0; Column < Columns; ++Column) {
             if (Column > 0) Out += u',';

@@ -274,3 +274,16 @@ TEST(GraphicsText, ExternalLeadingNeverShortensALine) {
     }
 }
 }  // namespace
+
+TEST(GraphicsText, TextRectFillsItsRectangleWithAnOpaqueFlagEvenWithAClearBrush) {
+    Page p;
+    p.c.SetBkColor(clYellow);
+    p.c.TextRect(Rect(10, 10, 60, 30), 12, 12, S("Mid"));
+    EXPECT_EQ(p.c.Pixels(58, 28), clWhite) << "a clear brush leaves the ground";
+    p.c.SetTextFlags(ETO_OPAQUE);
+    EXPECT_EQ(p.c.TextFlags(), ETO_OPAQUE);
+    p.c.SetBkColor(clYellow);
+    p.c.TextRect(Rect(10, 10, 60, 30), 12, 12, S("Mid"));
+    EXPECT_EQ(p.c.Pixels(58, 28), clYellow);
+    EXPECT_EQ(p.c.Pixels(60, 28), clWhite);
+}

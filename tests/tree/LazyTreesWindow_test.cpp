@@ -749,17 +749,22 @@ TEST(LazyTreesDraw, OwnerPaintsTheContentAndTellsItsWidth) {
     PLazyNode first = t->GetFirst();
     EXPECT_EQ(t->GetDisplayRect(first, true).Right - t->GetDisplayRect(first, true).Left, 8);
     EXPECT_TRUE(t->GetHitTestInfoAt(22 + 9, 9).HitPositions.Contains(TBaseLazyTree::hiOnItemRight));
+    // The owner gets the rest of the cell and the width it told; it paints that much.
     std::vector<TRect> Drawn;
+    std::vector<int> Widths;
     t->OnDrawNode = [&](TBaseLazyTree*, const TLTPaintInfo& Info) {
         Drawn.push_back(Info.ContentRect);
+        Widths.push_back(Info.NodeWidth);
         Info.Canvas->Brush().SetColor(clLime);
-        Info.Canvas->FillRect(Info.ContentRect);
+        Info.Canvas->FillRect(TRect{Info.ContentRect.Left, Info.ContentRect.Top,
+                                    Info.ContentRect.Left + Info.NodeWidth, Info.ContentRect.Bottom});
     };
     t->OnGetNodeWidth = [](TBaseLazyTree*, TCanvas*, PLazyNode, TColumnIndex, int& Width) { Width = 40; };
     EXPECT_TRUE(t->GetHitTestInfoAt(22 + 30, 9).HitPositions.Contains(TBaseLazyTree::hiOnItemLabel));
     Rendered At(t);
     ASSERT_EQ(Drawn.size(), 3u);
-    EXPECT_EQ(Drawn[1], (TRect{22, 18, 62, 36}));
+    EXPECT_EQ(Drawn[1], (TRect{22, 18, 196, 36}));
+    EXPECT_EQ(Widths[1], 40);
     EXPECT_EQ(At(30, 20), clLime);
     EXPECT_EQ(At(70, 20), ColorToRGB(clWhite));
     SetThemeRenderer(trStyled);
@@ -811,8 +816,9 @@ TEST(LazyTreesDraw, EachColumnIsAskedForItsWidthAndOnlyTheDescendantGivesMargins
         Width = 30 + 20 * Column;
     };
     std::map<TColumnIndex, TRect> Drawn;
+    std::map<TColumnIndex, int> Widths;
     t->OnDrawNode = [&](TBaseLazyTree*, const TLTPaintInfo& Info) {
-        if (Info.Node == first) Drawn[Info.Column] = Info.ContentRect;
+        if (Info.Node == first) Drawn[Info.Column] = Info.ContentRect, Widths[Info.Column] = Info.NodeWidth;
         Info.Canvas->Brush().SetColor(clLime);
         Info.Canvas->FillRect(Info.ContentRect);
     };
@@ -821,9 +827,12 @@ TEST(LazyTreesDraw, EachColumnIsAskedForItsWidthAndOnlyTheDescendantGivesMargins
     RenderControlToBitmap(t, Picture);
     ASSERT_TRUE(Drawn.count(0));
     const TRect Main = Drawn[0];
-    EXPECT_EQ(Main.Right - Main.Left, 30) << "the main column's content is as wide as answered for column 0";
-    EXPECT_EQ(Picture.Canvas().Pixels(Main.Left + 29, 9), clLime);
-    EXPECT_EQ(Picture.Canvas().Pixels(Main.Left + 31, 9), ColorToRGB(clWhite));
+    // The owner draws into the rest of the cell and is told the width it answered for column 0.
+    EXPECT_EQ(Widths[0], 30);
+    EXPECT_EQ(Widths[1], 50);
+    EXPECT_EQ(Main.Right, 100);
+    EXPECT_EQ(Picture.Canvas().Pixels(Main.Right - 1, 9), clLime);
+    EXPECT_EQ(Picture.Canvas().Pixels(Main.Left - 1, 9), ColorToRGB(clWhite));
     EXPECT_EQ(Asked, (std::set<TColumnIndex>{0, 1})) << "no width is asked without its column";
 
     // Margins: none on the plain draw tree, even when OnBeforeCellPaint would give some.

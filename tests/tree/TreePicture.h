@@ -3,8 +3,11 @@
 // data folder. CONFIGURATOR_WRITE_PICTURES=1 writes the references anew (after
 // a wanted change of the look).
 
+#include "framework/Forms.h"
 #include "framework/Graphics.h"
 #include "framework/ImgList.h"
+#include "framework/Themes.h"
+#include "tree/LazyTrees.h"
 #include "support/TestData.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +16,21 @@
 #include <filesystem>
 #include <sstream>
 #include <string>
+
+// Puts a white tree of class T, Width x Height, on Form under the classic renderer, without border and
+// scroll bars, so that its rendered picture is its client area. The caller shows the form and sets the
+// styled renderer back.
+template <class T> T* PlaceBareTree(TForm& Form, int Width, int Height) {
+    SetThemeRenderer(trClassic);
+    Form.SetBounds(50, 50, Width + 100, Height + 100);
+    auto* Tree = new T(&Form);
+    Tree->SetParent(&Form);
+    Tree->SetBorderStyle(TBaseLazyTree::bsNone);
+    Tree->ScrollBarOptions().SetScrollBars(ssNone);
+    Tree->SetBounds(0, 0, Width, Height);
+    Tree->SetColor(clWhite);
+    return Tree;
+}
 
 // Adds a 16-pixel picture to Images: a framed square of one colour on a clear ground.
 inline void AddSquare(TImageList& Images, TColor Color) {

@@ -65,6 +65,10 @@ std::string TDragPeer::Last(const std::string& Key) const {
 
 void TDragPeer::Clear() { std::ofstream(FRecord, std::ios::trunc); }
 
+TXStep XWindowShown(const std::string& Title) {
+    return {{"search", "--sync", "--onlyvisible", "--name", "^" + Title + "$"}, {}};
+}
+
 std::vector<std::string> XMoveTo(TPoint P) {
     return {"mousemove", "--sync", std::to_string(P.X), std::to_string(P.Y)};
 }

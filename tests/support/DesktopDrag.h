@@ -49,6 +49,8 @@ struct TXStep {
 // also inside the drag loops that the input starts. False (with the step's
 // number in Failed) when a step does not finish within 10 seconds.
 bool RunXSteps(const std::vector<TXStep>& Steps, int* Failed = nullptr);
+// A step that waits until a window with the title shows on the display.
+TXStep XWindowShown(const std::string& Title);
 // xdotool's arguments that move the pointer to a screen point and wait
 // until it is there.
 std::vector<std::string> XMoveTo(TPoint P);

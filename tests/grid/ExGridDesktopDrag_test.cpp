@@ -51,8 +51,6 @@ struct GridForm {
     }
 };
 
-TPoint Plus(TPoint P, int DX, int DY) { return {P.X + DX, P.Y + DY}; }
-
 }  // namespace
 
 TEST(ExGridRealDisplayDesktopDrag, FilesTextAndLinksFromAnotherProgramLandInTheGrid) {

@@ -54,3 +54,5 @@ TXStep XWindowShown(const std::string& Title);
 // xdotool's arguments that move the pointer to a screen point and wait
 // until it is there.
 std::vector<std::string> XMoveTo(TPoint P);
+// A screen point moved by (DX, DY).
+inline TPoint Plus(TPoint P, int DX, int DY) { return {P.X + DX, P.Y + DY}; }

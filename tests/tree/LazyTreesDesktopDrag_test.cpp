@@ -49,8 +49,6 @@ struct TreeForm {
     }
 };
 
-TPoint Plus(TPoint P, int DX, int DY) { return {P.X + DX, P.Y + DY}; }
-
 }  // namespace
 
 TEST(LazyTreesRealDisplayDesktopDrag, TextAndFilesFromAnotherProgramReachTheDropEvent) {

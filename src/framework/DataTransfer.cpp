@@ -12,12 +12,16 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
+#include <QDrag>
 #include <QDropEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
+#include <QPointer>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 
@@ -405,10 +409,23 @@ ByteString BlockOfHtml(const ByteString& html) {
     return ByteString(buf) + html + ByteString(1, '\0');
 }
 
+// Plain text of the desktop's programs ends its lines with LF alone; ours,
+// as the grid's rows, with CR LF.
+QString DesktopLines(QString text) { return text.replace(QLatin1String("\r\n"), QLatin1String("\n")); }
+QString OwnLines(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\n' && (i == 0 || text[i - 1] != u'\r')) out += u'\r';
+        out += text[i];
+    }
+    return out;
+}
+
 // The bytes a MIME type carries for a format's block, and back.
 QByteArray MimeBytesOf(CLIPFORMAT format, const String& mime, const ByteString& block) {
-    if (format == CF_UNICODETEXT) return Q(TextOfBlock(block, true)).toUtf8();
-    if (format == CF_TEXT) return Q(TextOfBlock(block, false)).toUtf8();
+    if (format == CF_UNICODETEXT) return DesktopLines(Q(TextOfBlock(block, true))).toUtf8();
+    if (format == CF_TEXT) return DesktopLines(Q(TextOfBlock(block, false))).toUtf8();
     if (format == CF_HDROP) {
         QByteArray list;
         for (const String& n : DragQueryFiles(block)) list += QUrl::fromLocalFile(Q(n)).toEncoded() + "\r\n";
@@ -421,8 +438,8 @@ QByteArray MimeBytesOf(CLIPFORMAT format, const String& mime, const ByteString& 
 }
 
 ByteString BlockOfMime(CLIPFORMAT format, const String& mime, const QByteArray& bytes) {
-    if (format == CF_UNICODETEXT) return StringToUtf16LE(S16(QString::fromUtf8(bytes))) + ByteString(2, '\0');
-    if (format == CF_TEXT) return StringToWindows1252(S16(QString::fromUtf8(bytes))) + ByteString(1, '\0');
+    if (format == CF_UNICODETEXT) return StringToUtf16LE(S16(OwnLines(QString::fromUtf8(bytes)))) + ByteString(2, '\0');
+    if (format == CF_TEXT) return StringToWindows1252(S16(OwnLines(QString::fromUtf8(bytes)))) + ByteString(1, '\0');
     if (format == CF_HDROP) {
         std::vector<String> names;
         for (const QByteArray& line : bytes.split('\n')) {
@@ -502,14 +519,21 @@ protected:
     }
 
 private:
+    // The formats the object can render now: a list may name more (text
+    // of a drag that carries none), which another program would take for
+    // empty content.
     std::vector<CLIPFORMAT> Formats() const {
         std::vector<CLIPFORMAT> list;
         std::shared_ptr<IEnumFORMATETC> e;
-        if (FAILED(Data->EnumFormatEtc(DATADIR_GET, e)) || !e) return list;
+        if (!Data || FAILED(Data->EnumFormatEtc(DATADIR_GET, e)) || !e) return list;
         FORMATETC f;
         Cardinal n = 0;
-        while (e->Next(1, &f, &n) == S_OK && n == 1)
-            if (std::find(list.begin(), list.end(), f.cfFormat) == list.end()) list.push_back(f.cfFormat);
+        while (e->Next(1, &f, &n) == S_OK && n == 1) {
+            if (std::find(list.begin(), list.end(), f.cfFormat) != list.end()) continue;
+            FORMATETC any = f;
+            any.tymed = TYMED_HGLOBAL | TYMED_ISTREAM | TYMED_FILE;
+            if (Data->QueryGetData(any) == S_OK) list.push_back(f.cfFormat);
+        }
         return list;
     }
 };
@@ -528,18 +552,50 @@ std::shared_ptr<TDataObject> Snapshot(IDataObject& data) {
     return copy;
 }
 
-// What another program put on the clipboard, in our formats.
+// What another program put on the clipboard or drags, in our formats. A
+// list of links names files (CF_HDROP) and web addresses: these come as
+// "UniformResourceLocator" (the first, ANSI, zero-ended) with their text.
 std::shared_ptr<TDataObject> FromMime(const QMimeData& mime) {
     auto data = std::make_shared<TDataObject>();
+    auto has = [&](CLIPFORMAT f) {
+        ByteString dummy;
+        return GetFormatBytes(*data, f, dummy);
+    };
+    QStringList links;
+    // File managers give a file list also as text, which only restates it:
+    // a drag of files is a drag of files, as on the desktops that have no
+    // such text.
+    const QList<QUrl> urls = mime.hasUrls() ? mime.urls() : QList<QUrl>();
+    const bool files = std::any_of(urls.begin(), urls.end(), [](const QUrl& u) { return u.isLocalFile(); });
+    auto restatesFiles = [&](const QString& text) {
+        QStringList names;
+        for (const QUrl& u : urls) names << u.toString() << QString::fromUtf8(u.toEncoded()) << u.toLocalFile();
+        const QStringList lines = text.split(u'\n', Qt::SkipEmptyParts);
+        return files && std::all_of(lines.begin(), lines.end(),
+                                    [&](const QString& l) { return names.contains(l.trimmed()); });
+    };
     for (const QString& type : mime.formats()) {
         const String t = S16(type);
-        const CLIPFORMAT f = FormatOfMimeType(t);
-        if (!f) continue;
-        const QByteArray bytes = type == QLatin1String("text/plain") ? mime.text().toUtf8() : mime.data(type);
-        ByteString dummy;
-        if (GetFormatBytes(*data, f, dummy)) continue;  // our own MIME type came first
-        data->SetBytes(f, BlockOfMime(f, t, bytes));
+        // "text/plain;charset=utf-8" is text as well.
+        const bool plain = type.section(u';', 0, 0).trimmed() == QLatin1String("text/plain");
+        const CLIPFORMAT f = plain ? CF_UNICODETEXT : FormatOfMimeType(t);
+        if (!f || has(f)) continue;  // our own MIME type came first
+        if (f == CF_HDROP) {
+            for (const QUrl& url : urls)
+                if (!url.isLocalFile() && url.isValid()) links << url.toString();
+            const ByteString files = BlockOfMime(f, t, mime.data(type));
+            if (!DragQueryFiles(files).empty()) data->SetBytes(f, files);
+            continue;
+        }
+        const QByteArray bytes = plain ? mime.text().toUtf8() : mime.data(type);
+        if (f == CF_UNICODETEXT && restatesFiles(QString::fromUtf8(bytes))) continue;
+        data->SetBytes(f, BlockOfMime(f, plain ? S("text/plain") : t, bytes));
         if (f == CF_UNICODETEXT) data->SetBytes(CF_TEXT, BlockOfMime(CF_TEXT, t, bytes));
+    }
+    if (!links.isEmpty()) {
+        data->SetBytes(RegisterClipboardFormat(u"UniformResourceLocator"),
+                       StringToWindows1252(S16(links.first())) + ByteString(1, '\0'));
+        if (!has(CF_UNICODETEXT)) data->SetText(S16(links.join(QLatin1String("\r\n"))));
     }
     return data;
 }
@@ -685,8 +741,7 @@ TWinControl* TargetWindowOf(TControl* c) {
 }
 
 // The innermost enabled control at a screen point.
-TControl* ControlAtScreen(QPoint global) {
-    QWidget* w = QApplication::widgetAt(global);
+TControl* ControlAtScreen(QPoint global, QWidget* w) {
     TControl* c = nullptr;
     for (; w && !c; w = w->parentWidget()) c = ControlOfWidget(w);
     while (auto* wc = dynamic_cast<TWinControl*>(c)) {
@@ -704,7 +759,29 @@ struct DragInput {
     TWinControl* window = nullptr;  // the registered window at or above it
     TPoint screen;
     Cardinal keys = 0;
+    bool outside = false;  // over no window of the program (another program's, the desktop)
+    bool real = false;     // made by the mouse, not by a script
+
+    void Locate(QPoint global) {
+        screen = {global.x(), global.y()};
+        QWidget* w = QApplication::widgetAt(global);
+        outside = !w;
+        over = ControlAtScreen(global, w);
+        window = TargetWindowOf(over);
+        real = true;
+    }
 };
+
+Cardinal KeysOf(Qt::MouseButtons b, Qt::KeyboardModifiers m) {
+    Cardinal k = 0;
+    if (b & Qt::LeftButton) k |= MK_LBUTTON;
+    if (b & Qt::RightButton) k |= MK_RBUTTON;
+    if (b & Qt::MiddleButton) k |= MK_MBUTTON;
+    if (m & Qt::ShiftModifier) k |= MK_SHIFT;
+    if (m & Qt::ControlModifier) k |= MK_CONTROL;
+    if (m & Qt::AltModifier) k |= MK_ALT;
+    return k;
+}
 
 // Waits for the next real mouse or key input of the drag.
 // Watches the whole program's input while it lives.
@@ -739,22 +816,10 @@ public:
     }
 
 private:
-    static Cardinal KeysOf(Qt::MouseButtons b, Qt::KeyboardModifiers m) {
-        Cardinal k = 0;
-        if (b & Qt::LeftButton) k |= MK_LBUTTON;
-        if (b & Qt::RightButton) k |= MK_RBUTTON;
-        if (b & Qt::MiddleButton) k |= MK_MBUTTON;
-        if (m & Qt::ShiftModifier) k |= MK_SHIFT;
-        if (m & Qt::ControlModifier) k |= MK_CONTROL;
-        if (m & Qt::AltModifier) k |= MK_ALT;
-        return k;
-    }
     void Take(QPoint global, bool escape) {
         input.escape = escape;
-        input.screen = {global.x(), global.y()};
         input.keys = keys;
-        input.over = ControlAtScreen(global);
-        input.window = TargetWindowOf(input.over);
+        input.Locate(global);
         loop.exit(0);
     }
 };
@@ -769,9 +834,7 @@ DragInput CurrentInput(TDragWatch& watch, bool escape) {
     if (m & Qt::ShiftModifier) in.keys |= MK_SHIFT;
     if (m & Qt::ControlModifier) in.keys |= MK_CONTROL;
     in.escape = escape;
-    in.screen = {global.x(), global.y()};
-    in.over = ControlAtScreen(global);
-    in.window = TargetWindowOf(in.over);
+    in.Locate(global);
     watch.keys = in.keys;
     return in;
 }
@@ -839,12 +902,7 @@ public:
         }
         auto* d = static_cast<QDropEvent*>(e);
         const QPoint global = static_cast<QWidget*>(watched)->mapToGlobal(d->position().toPoint());
-        Cardinal keys = 0;
-        if (d->buttons() & Qt::LeftButton) keys |= MK_LBUTTON;
-        if (d->buttons() & Qt::RightButton) keys |= MK_RBUTTON;
-        if (d->modifiers() & Qt::ShiftModifier) keys |= MK_SHIFT;
-        if (d->modifiers() & Qt::ControlModifier) keys |= MK_CONTROL;
-        if (d->modifiers() & Qt::AltModifier) keys |= MK_ALT;
+        const Cardinal keys = KeysOf(d->buttons(), d->modifiers());
         const Cardinal ok = EffectsOf(d->possibleActions());
         Cardinal effect = ok;
         if (t == QEvent::DragEnter || !FData) {
@@ -852,14 +910,20 @@ public:
             FData = ours ? ours->Data : (d->mimeData() ? std::shared_ptr<IDataObject>(FromMime(*d->mimeData())) : nullptr);
             if (!FData) return false;
         }
-        if (t == QEvent::DragEnter)
-            target->DragEnter(FData, keys, {global.x(), global.y()}, effect);
-        else if (t == QEvent::DragMove)
-            target->DragOver(keys, {global.x(), global.y()}, effect);
-        else {
-            target->Drop(FData, keys, {global.x(), global.y()}, effect);
-            FData.reset();
-        }
+        // A handler's error (a dropped file that does not load, say) is
+        // reported here: it must not unwind through the toolkit's event loop.
+        bool failed = true;
+        Guarded([&] {
+            if (t == QEvent::DragEnter)
+                target->DragEnter(FData, keys, {global.x(), global.y()}, effect);
+            else if (t == QEvent::DragMove)
+                target->DragOver(keys, {global.x(), global.y()}, effect);
+            else
+                target->Drop(FData, keys, {global.x(), global.y()}, effect);
+            failed = false;
+        });
+        if (t == QEvent::Drop) FData.reset();
+        if (failed) effect = DROPEFFECT_NONE;
         effect &= ok;
         d->setDropAction(ActionOf(effect));
         // The enter is taken in any case, so that the moves that follow come here.
@@ -944,6 +1008,62 @@ TRect DragPictureBounds() {
     return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
 }
 
+namespace {
+
+// Other programs take part in a drag through the desktop's protocol (XDND),
+// which the toolkit's own drag speaks; the platforms without a desktop
+// (offscreen) have no other programs to meet.
+bool DesktopDrags() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
+
+// The rest of a drag whose pointer left the program's windows, carried on
+// by the toolkit's drag. Targets of this program still hear of it as of any
+// drag from outside (TForeignDrops, with the same data object). The source
+// is asked to go on while the drag runs and hears of the effect the target
+// chose; the release ends it.
+HRESULT DesktopDrag(const std::shared_ptr<IDataObject>& Data, const std::shared_ptr<IDropSource>& Source,
+                    Cardinal OkEffects, Cardinal& Effect, const QImage& Picture, TPoint Hotspot) {
+    auto* offer = new TObjectMime(Data);
+    const QPointer<QMimeData> kept(offer);
+    // The toolkit keeps the drag after its end: a target fetches the data
+    // only once it has the drop.
+    auto* drag = new QDrag(qApp);
+    drag->setMimeData(offer);
+    if (!Picture.isNull()) {
+        drag->setPixmap(QPixmap::fromImage(Picture));
+        drag->setHotSpot({Hotspot.X, Hotspot.Y});
+    }
+    QObject context;  // ends the connections with this call
+    QObject::connect(drag, &QDrag::actionChanged, &context,
+                     [&](Qt::DropAction a) { Source->GiveFeedback(EffectsOf(a) & OkEffects); });
+    bool cancelled = false;
+    QTimer ask;
+    ask.setInterval(30);
+    QObject::connect(&ask, &QTimer::timeout, &context, [&] {
+        const Cardinal keys = KeysOf(QGuiApplication::mouseButtons(), QGuiApplication::queryKeyboardModifiers());
+        if (!cancelled && Source->QueryContinueDrag(false, keys | MK_LBUTTON) == DRAGDROP_S_CANCEL) {
+            cancelled = true;
+            QDrag::cancel();
+        }
+    });
+    ask.start();
+    Qt::DropActions actions;
+    if (OkEffects & DROPEFFECT_COPY) actions |= Qt::CopyAction;
+    if (OkEffects & DROPEFFECT_MOVE) actions |= Qt::MoveAction;
+    if (OkEffects & DROPEFFECT_LINK) actions |= Qt::LinkAction;
+    const Qt::DropAction done = drag->exec(actions, ActionOf(OkEffects));
+    ask.stop();
+    // What the target fetches from now on no longer depends on the source,
+    // which may change or free its content as soon as it hears of a move.
+    if (auto* o = dynamic_cast<TObjectMime*>(kept.data())) o->Data = Snapshot(*Data);
+    if (cancelled) return DRAGDROP_S_CANCEL;
+    Source->QueryContinueDrag(false, KeysOf(Qt::NoButton, QGuiApplication::queryKeyboardModifiers()));
+    Effect = EffectsOf(done) & OkEffects;
+    Source->GiveFeedback(Effect);
+    return DRAGDROP_S_DROP;
+}
+
+}  // namespace
+
 HRESULT DoDragDrop(std::shared_ptr<IDataObject> Data, std::shared_ptr<IDropSource> Source, Cardinal OkEffects,
                    Cardinal& Effect, const TBitmap* Picture, TPoint Hotspot) {
     Effect = DROPEFFECT_NONE;
@@ -959,7 +1079,7 @@ HRESULT DoDragDrop(std::shared_ptr<IDataObject> Data, std::shared_ptr<IDropSourc
             g_picture = nullptr;
         }
     } done;
-    TDragWatch watch(Script().empty() && !(QGuiApplication::mouseButtons() & Qt::LeftButton) ? 0 : MK_LBUTTON);
+    auto watch = std::make_unique<TDragWatch>(Script().empty() && !(QGuiApplication::mouseButtons() & Qt::LeftButton) ? 0 : MK_LBUTTON);
     int idleTurns = 0;
 
     TWinControl* current = nullptr;
@@ -968,7 +1088,7 @@ HRESULT DoDragDrop(std::shared_ptr<IDataObject> Data, std::shared_ptr<IDropSourc
     // The target's answer, limited to what the source allows (scrolling is a flag beside it).
     auto limit = [&](Cardinal e) { return (e & OkEffects & ~DROPEFFECT_SCROLL) | (e & DROPEFFECT_SCROLL); };
     for (;;) {
-        const DragInput in = NextInput(watch, idleTurns);
+        const DragInput in = NextInput(*watch, idleTurns);
         if (picture) picture->Follow(in.screen);
         const HRESULT q = Source->QueryContinueDrag(in.escape, in.keys);
         if (q == DRAGDROP_S_CANCEL) {
@@ -986,6 +1106,16 @@ HRESULT DoDragDrop(std::shared_ptr<IDataObject> Data, std::shared_ptr<IDropSourc
             target->Drop(Data, in.keys, in.screen, e);
             Effect = limit(e) & ~DROPEFFECT_SCROLL;
             return DRAGDROP_S_DROP;
+        }
+        if (in.outside && in.real && (in.keys & MK_LBUTTON) && DesktopDrags()) {
+            // Out of the program with the button held: on to other programs.
+            if (target) target->DragLeave();
+            Source->GiveFeedback(DROPEFFECT_NONE);
+            watch.reset();  // the toolkit's drag takes the input now
+            const QImage image = picture ? BitmapImage(*Picture) : QImage();
+            picture.reset();
+            g_picture = nullptr;
+            return DesktopDrag(Data, Source, OkEffects, Effect, image, Hotspot);
         }
         if (in.window != current) {
             if (target) target->DragLeave();

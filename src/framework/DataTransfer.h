@@ -244,7 +244,10 @@ public:
                          Cardinal& Effect) = 0;
 };
 
-// A window takes drops through its target until revoked or destroyed.
+// A window takes drops through its target until revoked or destroyed, also
+// drags of other programs: their links to files come as CF_HDROP (without
+// the text that only restates them), other links as "UniformResourceLocator"
+// with their text, plain text as CF_UNICODETEXT with CR LF line ends.
 HRESULT RegisterDragDrop(TWinControl* Window, std::shared_ptr<IDropTarget> Target);
 HRESULT RevokeDragDrop(TWinControl* Window);
 
@@ -256,7 +259,12 @@ HRESULT RevokeDragDrop(TWinControl* Window);
 // Each step asks the source whether to go on, then tells the target (enter,
 // over, leave or drop), then gives the source the target's effect. The loop
 // is our own, so it runs alike on every platform plugin, offscreen too; a
-// scripted drag (SimulateDrag) takes the place of the mouse.
+// scripted drag (SimulateDrag) takes the place of the mouse. On X11, once the
+// held mouse leaves the program's windows the desktop's drag (XDND) carries
+// the drag on to other programs (our registered windows still take it): the
+// source is asked to go on every 30 ms and hears of the effect the target
+// chose, the result is that of the drop; the data object is copied whole at
+// the end, for targets that fetch the data after the drop.
 // Picture (may be nullptr) follows the pointer, its point Hotspot under it,
 // without taking the mouse, until the drag ends.
 HRESULT DoDragDrop(std::shared_ptr<IDataObject> Data, std::shared_ptr<IDropSource> Source, Cardinal OkEffects,

@@ -221,6 +221,11 @@ void TGridDropTarget::DropFiles(TPoint P, TStringList& Names) {
     bool append = false;
     const TPoint cell = CellAt(P, false, append);
     bool allow = true;
+    // The arrows go also when the file does not load.
+    struct Hide {
+        TGridDropTarget& T;
+        ~Hide() { T.HideArrows(false); }
+    } hide{*this};
     if (FTools.OnOleDropFile) FTools.OnOleDropFile(&FGrid, cell.Y, cell.X, name, allow);
     if (allow) {
         const String upper = UpperCase(name);
@@ -235,7 +240,6 @@ void TGridDropTarget::DropFiles(TPoint P, TStringList& Names) {
             if (load) FTools.LoadFromXLS(name);
         }
     }
-    HideArrows(false);
 }
 
 void TGridDropTarget::DropStream(TPoint P, std::unique_ptr<TMemoryStream> Stream) {

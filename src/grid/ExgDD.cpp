@@ -143,6 +143,13 @@ bool TEnumFormats::Files() {
 
 // ===== drop target
 
+// A move would tell the program the files come from (a file manager) to
+// delete them, while the target only reads them.
+Cardinal TEXGDropTarget::EffectFor(Cardinal KeyState, Cardinal Allowed) const {
+    if (FDropFormats.Contains(dfFile) && (Allowed & DROPEFFECT_COPY)) return DROPEFFECT_COPY;
+    return DropEffectFor(DragKeyShift(KeyState), Allowed);
+}
+
 HRESULT TEXGDropTarget::DragEnter(const std::shared_ptr<IDataObject>& Data, Cardinal KeyState, TPoint,
                                   Cardinal& Effect) {
     TEnumFormats f(Data);
@@ -158,14 +165,14 @@ HRESULT TEXGDropTarget::DragEnter(const std::shared_ptr<IDataObject>& Data, Card
     if (url) FDropFormats.Include(dfURL);
     if (cells) FDropFormats.Include(dfGridCells);
     const Cardinal allowed = Effect;
-    Effect = FOk ? DropEffectFor(DragKeyShift(KeyState), allowed) : DROPEFFECT_NONE;
+    Effect = FOk ? EffectFor(KeyState, allowed) : DROPEFFECT_NONE;
     DragMouseEnter();
     return S_OK;
 }
 
 HRESULT TEXGDropTarget::DragOver(Cardinal KeyState, TPoint Point, Cardinal& Effect) {
     const Cardinal allowed = Effect;
-    Effect = FOk ? DropEffectFor(DragKeyShift(KeyState), allowed) : DROPEFFECT_NONE;
+    Effect = FOk ? EffectFor(KeyState, allowed) : DROPEFFECT_NONE;
     bool allow = Effect != DROPEFFECT_NONE;
     DragMouseMove(Point, allow, FDropFormats);
     if (!allow) Effect = DROPEFFECT_NONE;
@@ -197,7 +204,7 @@ HRESULT TEXGDropTarget::Drop(const std::shared_ptr<IDataObject>& Data, Cardinal 
         if (f.HasFile() && f.Files()) DropFiles(Point, f.FileNames());
         if (f.HasURL()) DropURL(Point, f.Text());
     }
-    Effect = DropEffectFor(DragKeyShift(KeyState), allowed);
+    Effect = EffectFor(KeyState, allowed);
     return S_OK;
 }
 

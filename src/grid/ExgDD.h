@@ -110,6 +110,8 @@ protected:
     virtual void DragMouseLeave() {}
 
 private:
+    // The effect to answer: files are only read, so they are copied.
+    Cardinal EffectFor(Cardinal KeyState, Cardinal Allowed) const;
     bool FOk = false;
     TDropFormats FDropFormats;
 };

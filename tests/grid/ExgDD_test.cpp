@@ -166,7 +166,8 @@ TEST(ExgDD, FileListsAndLinks) {
         EXPECT_EQ(f.FileNames().Strings(1), u"/tmp/b c.xlsx");
         TRecordingTarget t;
         t.AcceptText = false;
-        EnterAndDrop(t, data);
+        // Files are read, not taken: a move would have their source delete them.
+        EXPECT_EQ(EnterAndDrop(t, data), DROPEFFECT_COPY);
         EXPECT_EQ(t.Calls, std::vector<std::string>{"files:2"});
     }
     auto link = std::make_shared<TDataObject>();

@@ -43,3 +43,38 @@ TEST(FormsFocus, AnExitThatTakesTheFocusBackEndsTheFocusChange) {
     };
     EXPECT_EQ(form.ShowModal(), mrOk);
 }
+
+// The same refusal told in a message box, which in the window system takes
+// the release of the press that moved the focus: that press holds nothing
+// afterwards, so the next click reaches the control clicked.
+TEST(FormsFocus, APressWhoseFocusChangeIsRefusedInAMessageHoldsNoMouse) {
+    TScriptedDialogService dialogs;
+    TForm form(nullptr);
+    form.SetClientWidth(200);
+    form.SetClientHeight(100);
+    TEdit* field = Place<TEdit>(&form, 8, 8, 100, 21);
+    TEdit* next = Place<TEdit>(&form, 8, 40, 100, 21);
+    field->OnExit = [&](TObject*) {
+        if (field->Text() == u"ok") return;
+        MessageDlg(u"refused", mtError, TMsgDlgButtons{mbOK});
+        field->SetFocus();
+    };
+    int next_downs = 0;
+    next->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++next_downs; };
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        field->SetFocus();
+        SimulateText(u"bad");
+        SimulateMouseDown(next, mbLeft, 5, 5);
+        EXPECT_EQ(dialogs.Shown.size(), 1u);
+        EXPECT_TRUE(field->Focused());
+        EXPECT_EQ(GetCaptureControl(), nullptr);
+        EXPECT_EQ(next_downs, 0);
+        SimulateMouseUp(next, mbLeft, 5, 5);
+        field->SetText(u"ok");
+        SimulateClick(next, 5, 5);
+        EXPECT_TRUE(next->Focused());
+        EXPECT_EQ(next_downs, 1);
+        form.SetModalResult(mrOk);
+    };
+    EXPECT_EQ(form.ShowModal(), mrOk);
+}

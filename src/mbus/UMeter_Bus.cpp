@@ -318,6 +318,7 @@ void TFMeter_Bus::FormShow(TObject*) {
     NODE_ORIG->Expand(false);
     NODE_ID = SELECT_NODE = nullptr;
     IND_NODO = IND_VAR = -1;
+    Aggiorna_Label();
     Sposta_Oggetti_Var(0);
     PasteVariable1->Enabled = Copy_Var != nullptr;
     PasteNode1->Enabled = Copy_Node != nullptr;
@@ -378,6 +379,16 @@ void TFMeter_Bus::Show_Node(const TNodo& n) {
     (n.Node_ID_Type != 0 ? RB_ID_Secondary : RB_ID_Primary)->SetChecked(true);
 }
 
+void TFMeter_Bus::Reset_Node_Page() {
+    CB_Enable_Node->SetChecked(true);
+    E_New_Node_Desc->SetText(String());
+    E_New_Node_ID_Pri->SetText(u"1");
+    E_New_Node_ID_Sec->SetText(u"1");
+    RB_ID_Primary->SetChecked(true);
+    for (TCheckBox* c : {CB_SND_NKE, CB_Reset_App, CB_Node_State, CB_Ident_Num, CB_BCDtoINT_IN}) c->SetChecked(false);
+    for (TComboBox* c : {CB_Swap_IN, CB_Var_Type, CB_Cut_After}) c->SetItemIndex(0);
+}
+
 void TFMeter_Bus::Reset_Var_Page() {
     CB_Var_En->SetChecked(true);
     E_New_Var_Desc->SetText(String());
@@ -415,11 +426,11 @@ void TFMeter_Bus::Show_Var(const TVariabile& v) {
 
 void TFMeter_Bus::Aggiorna_Label() {
     if (IND_NODO < 0) {
+        // Nothing selected: the pages offer a new node, without the values of one shown before.
         btn_Add_Node->SetCaption(Lang_Table[Text_Add_Node]);
         btn_Add_Var->SetCaption(Lang_Table[Text_Add_Var]);
-        for (TCheckBox* c : {CB_SND_NKE, CB_Reset_App, CB_Node_State, CB_Ident_Num, CB_BCDtoINT_IN})
-            c->SetChecked(false);
-        CB_Enable_Node->SetChecked(true);
+        Reset_Node_Page();
+        Reset_Var_Page();
     } else {
         const TNodo& n = *Nodi_List[IND_NODO];
         Show_Node(n);

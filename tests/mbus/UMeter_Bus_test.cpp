@@ -214,6 +214,41 @@ TEST_F(MeterBus, NodeAndVariablePagesValidateAddAndModify) {
     EXPECT_EQ(ed->PC_Edit->ActivePage(), ed->TS_Variables);
 }
 
+// With nothing selected (the root, or after a network was imported) the
+// pages offer a new node and show nothing of the node selected before.
+TEST_F(MeterBus, WithNothingSelectedThePagesOfferANewNode) {
+    TNodi_List net;
+    net.push_back(Node(7, u"first", 1, 1));
+    net[0]->Var_List.push_back(Var(u"v", 3));
+    Write_MBus_Network(Path_M_Bus, 10, net);
+    dir.write("other.xml", "<M-Bus_Network><Nodo Descrizione=\"g\" ID_Primary=\"9\"/></M-Bus_Network>");
+    Show();
+    auto pages = [&] {
+        return StringToUtf8(ed->btn_Add_Node->Caption() + u"|" + ed->E_New_Node_Desc->Text() + u"|" +
+                            ed->E_New_Node_ID_Pri->Text() + u"|" + (ed->CB_Node_State->Checked() ? u"Y" : u"N") +
+                            u"|" + ed->btn_Add_Var->Caption() + u"|" + ed->E_New_Var_Desc->Text() + u"|" +
+                            IntToStr(ed->CB_Var_Dim->ItemIndex()));
+    };
+    EXPECT_EQ(pages(), "ADD NODE||1|N|ADD VARIABLE||0");
+    Select(Item(0, 0));
+    EXPECT_EQ(pages(), "ADD NODE|first|7|Y|MODIFY VARIABLE|v|3");
+    Select(ed->NODE_ORIG);
+    EXPECT_EQ(pages(), "ADD NODE||1|N|ADD VARIABLE||0");
+    Select(Item(0));
+    EXPECT_EQ(pages(), "MODIFY NODE|first|7|Y|ADD VARIABLE||0");
+    dialogs.AnswerFile(Utf8ToString(dir.file("other.xml")));
+    dialogs.AnswerBox(IDYES);
+    ed->Btn_ImportNet->Click();
+    ASSERT_EQ(ed->Nodi_List.size(), 1u);
+    EXPECT_EQ(pages(), "ADD NODE||1|N|ADD VARIABLE||0");
+    // So the button adds a node, as it says.
+    ed->E_New_Node_Desc->SetText(u"new");
+    ed->E_New_Node_ID_Pri->SetText(u"8");
+    ed->btn_Add_Node->Click();
+    ASSERT_EQ(ed->Nodi_List.size(), 2u);
+    EXPECT_EQ(ed->Nodi_List[0]->Description, u"g");
+}
+
 TEST_F(MeterBus, ModifyKeepsAScanCodeThatTheListsDoNotHold) {
     TNodi_List net;
     net.push_back(Node(2, u"scan"));

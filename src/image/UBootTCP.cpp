@@ -532,6 +532,8 @@ void TFBootTCP::LbButton1Click(TObject*) {
     if (pinging_) return;
     pinging_ = true;
     Esegui_Ping = false;
+    // The converter found before may be gone: no result until this ping has one.
+    LPing->SetCaption(u"");
     const Cardinal start = GetTickCount();
     ping_ = 0;
     const String address = Typed_Address();

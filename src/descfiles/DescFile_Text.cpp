@@ -23,25 +23,6 @@ int Number_Or(const std::optional<String>& text, int Default) {
     return Default;
 }
 
-String Desc_Message(int Index, std::initializer_list<String> Values) {
-    const String& text = Lang_Table[Index];
-    const std::vector<String> values(Values);
-    // One pass, so that a value holding "%1" stays as it is.
-    String out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'%' && i + 1 < text.size() && text[i + 1] >= u'1' && text[i + 1] <= u'9') {
-            const size_t n = size_t(text[i + 1] - u'1');
-            if (n < values.size()) {
-                out += values[n];
-                ++i;
-                continue;
-            }
-        }
-        out += text[i];
-    }
-    return out;
-}
-
 String Describe_Char(char32_t c) {
     String hex = HexOf(c, 4);
     String shown;

@@ -5,6 +5,7 @@
 #include "descfiles/UGSDML.h"
 #include "framework/SysUtils.h"
 #include "shell/Globals.h"
+#include "shell/ULanguage.h"
 
 #include <functional>
 #include <utility>
@@ -464,7 +465,7 @@ void Check_Lengths(const TGSDML_Model& m) {
                                                      {GSDML_Output_Len, &GSDML_Output_Field}};
     for (const auto& [length, field] : lengths)
         if (length < 0 || length > most)
-            throw EDescFileError(Desc_Message(1104, {*field, IntToStr(length), u"0", IntToStr(most)}));
+            throw EDescFileError(Lang_Message(1104, {*field, IntToStr(length), u"0", IntToStr(most)}));
 }
 
 void Write_Template(const String& Path, void (*size_reader)(), int first, int second = -1) {

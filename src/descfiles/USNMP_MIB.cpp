@@ -9,6 +9,7 @@
 #include "framework/XmlDoc.h"
 #include "shell/Globals.h"
 #include "shell/UComon.h"
+#include "shell/ULanguage.h"
 
 #include <algorithm>
 #include <memory>
@@ -42,7 +43,7 @@ void Check_Object_Name(const String& description, int row, const char16_t* table
     if (Check_Name_Chars(description, 1) != 0) rule = rule_text;
     else if (description.size() > Max_Descriptor) rule = 1107;
     if (rule != 0)
-        throw EDescFileError(Desc_Message(1106, {IntToStr(row), table, description, Lang_Table[rule]}));
+        throw EDescFileError(Lang_Message(1106, {IntToStr(row), table, description, Lang_Table[rule]}));
 }
 
 void Read_Map(const TXmlNode& table, const char16_t* name, int rule_text, std::vector<String>& list,

@@ -749,8 +749,7 @@ void TFMeter_Bus::LbButton2Click(TObject*) {
     } else if (count > Num_Byte_Par_Gen) {
         MessageDlg(Lang_Table[860] + u" (" + IntToStr(Num_Byte_Par_Gen) + u")", mtWarning, TMsgDlgButtons{mbOK});
     }
-    if (Load_Incomplete &&
-        !Ask(u"The file could not be read completely. Do you want to replace it with the network shown?"))
+    if (Load_Incomplete && !Ask(Lang_Table[1109]))
         return;
     try {
         if (Auto_Calc_Byte_Used && FileExists(Path_ParGen))

@@ -6,6 +6,7 @@
 #include "framework/SysUtils.h"
 #include "mbus/UMeter_Bus.h"
 #include "shell/Globals.h"
+#include "shell/ULanguage.h"
 
 #include <filesystem>
 
@@ -186,7 +187,7 @@ void TFMeter_Bus::Btn_ImportNetClick(TObject* Sender) {
         MessageDlg(Lang_Table[799], mtConfirmation, TMsgDlgButtons{mbYes, mbNo}) != mrYes)
         return;
     if (!CopyFile(source, Path_M_Bus, false)) {
-        MessageDlg(u"Cannot create file \"" + Path_M_Bus + u"\"", mtError, TMsgDlgButtons{mbOK});
+        MessageDlg(Lang_Message(1110, {Path_M_Bus}), mtError, TMsgDlgButtons{mbOK});
         return;
     }
     FormShow(Sender);

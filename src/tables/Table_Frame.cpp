@@ -4,6 +4,7 @@
 #include "framework/Files.h"
 #include "framework/SysUtils.h"
 #include "framework/XmlDoc.h"
+#include "shell/Globals.h"
 #include "shell/ParGenFile.h"
 
 #include <algorithm>
@@ -166,8 +167,7 @@ void TShow_Guard::Report(const Exception& e) {
 bool TShow_Guard::Confirm_Replace() const {
     // Writing after a failed show would silently drop the rows that were not read.
     return !incomplete_ ||
-           MessageDlg(u"The file could not be read completely. Do you want to replace it with the rows shown?",
-                      mtConfirmation, TMsgDlgButtons{mbYes, mbNo}) == mrYes;
+           MessageDlg(Lang_Table[1108], mtConfirmation, TMsgDlgButtons{mbYes, mbNo}) == mrYes;
 }
 
 bool Save_Table_File(const TXmlDocument& doc, const String& path) {

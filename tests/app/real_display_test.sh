@@ -4,93 +4,11 @@
 # windows X has mapped, the files written and the project left open.
 #   with_x_display.sh real_display_test.sh <configurator executable>
 set -euo pipefail
-exe="$1"
-command -v xdotool >/dev/null || { echo "missing xdotool (scripts/deps installs it)"; exit 1; }
-[ -n "${DISPLAY:-}" ] || { echo "no display: run through tests/with_x_display.sh"; exit 1; }
+. "$(dirname "$0")/real_display_lib.sh"
 
-work="$(mktemp -d)"
-app_pid=""
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  {
-    echo "FAIL: $*"
-    echo "mapped windows:"
-    mapped_names | sed 's/^/  /'
-    echo "display $DISPLAY; the program's output:"
-    sed 's/^/  /' "$work/app.log"
-    kill -0 "$app_pid" 2>/dev/null || echo "  (the program has ended)"
-  } >&2
-  exit 1
-}
-
-# The program keeps its folders beside its executable.
-mkdir "$work/app"
-cp "$exe" "$work/app/configurator"
-(cd "$work/app" && exec ./configurator) >"$work/app.log" 2>&1 &
-app_pid=$!
-
-# The titles of the mapped windows, with their ids: "id title".
-mapped() {
-  local w n
-  for w in $(xdotool search --onlyvisible --name '' 2>/dev/null || true); do
-    n="$(xdotool getwindowname "$w" 2>/dev/null || true)"
-    [ -n "$n" ] && echo "$w $n"
-  done
-  return 0
-}
-mapped_names() {
-  mapped | cut -d' ' -f2-
-}
-# The id of the mapped window whose title is exactly NAME, waiting up to 10 s.
-wait_mapped() {
-  local name="$1" w
-  for _ in $(seq 200); do
-    w="$(mapped | awk -v n="$name" '{ id = $1; sub(/^[^ ]+ /, ""); if ($0 == n) { print id; exit } }')"
-    [ -n "$w" ] && { echo "$w"; return 0; }
-    sleep 0.05
-  done
-  fail "no window \"$name\""
-}
-# Waits until window W has the keyboard, so that keys typed next reach it.
-wait_focus() {
-  for _ in $(seq 200); do
-    [ "$(xdotool getwindowfocus -f 2>/dev/null || true)" = "$1" ] && return 0
-    sleep 0.05
-  done
-  fail "window $1 did not get the keyboard"
-}
-is_mapped() {
-  mapped_names | grep -qxF "$1"
-}
-# Waits until no window titled NAME is mapped, then makes sure none comes back.
-wait_unmapped() {
-  local name="$1"
-  for _ in $(seq 100); do is_mapped "$name" || break; sleep 0.05; done
-  sleep 0.3
-  ! is_mapped "$name" || fail "\"$name\" is still or again mapped"
-}
-# Clicks at X,Y of window W's client area.
-click_at() {
-  local w="$1" x="$2" y="$3" X Y
-  eval "$(xdotool getwindowgeometry --shell "$w")"
-  xdotool mousemove $((X + x)) $((Y + y))
-  xdotool click 1
-}
-
-main=""
-for _ in $(seq 600); do
-  main="$(mapped | awk '/Bridgeform CV52825/ { print $1; exit }')"
-  [ -n "$main" ] && break
-  sleep 0.05
-done
-[ -n "$main" ] || fail "the main window did not appear"
+main="$(main_window)"
 # The wizard's buttons, in the main window's client coordinates.
-new_btn=(165 129); open_btn=(343 129); setcomm_btn=(165 173); setacc_btn=(165 217); close_btn=(657 33)
+new_btn=(165 129); open_btn=(343 129); setcomm_btn=(165 173); setacc_btn=(165 217)
 
 # The mouse resting on a glyph button shows its hint (an untitled window
 # of the program, which X names after it); leaving the button takes it away.
@@ -192,11 +110,7 @@ grep -qF "$row" "$work/app/PROJECTS/first/ModbusM_SetAccess.xml" ||
   fail "the request row was not written as entered: $(cat "$work/app/PROJECTS/first/ModbusM_SetAccess.xml" 2>/dev/null)"
 
 # Close the main window: the program ends and remembers the open project.
-click_at "$main" "${close_btn[@]}"
-for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.05; done
-! kill -0 "$app_pid" 2>/dev/null || fail "the program did not end"
-app_pid=""
-[ -z "$(mapped_names)" ] || fail "windows left mapped"
+close_program
 grep -q '<projectname>first</projectname>' "$work/app/Bridgeform.xml" ||
   fail "the open project is not \"first\": $(cat "$work/app/Bridgeform.xml")"
 echo "PASS"

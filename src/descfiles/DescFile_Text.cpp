@@ -5,6 +5,7 @@
 #include "framework/Files.h"
 #include "framework/SysUtils.h"
 #include "shell/Globals.h"
+#include "shell/ULanguage.h"
 
 #include <climits>
 
@@ -58,8 +59,7 @@ char32_t Next_Code_Point(const String& s, size_t& i) {
 }
 
 [[noreturn]] void Refuse(char32_t c, TDescEncoding encoding, int line) {
-    throw EDescFileError(u"The character " + Describe_Char(c) + u" in line " + IntToStr(line) +
-                         u" cannot be written in " + Encoding_Name(encoding) + u"; the file was not written.");
+    throw EDescFileError(Lang_Message(1191, {Describe_Char(c), IntToStr(line), Encoding_Name(encoding)}));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "framework/SysUtils.h"
 #include "framework/XmlDoc.h"
 #include "shell/Globals.h"
+#include "shell/ULanguage.h"
 #include "shell/ParGenFile.h"
 #include "shell/ParGenSchema.h"
 #include "shell/UModel_Tables.h"
@@ -31,8 +32,8 @@ int Str_To_Int(const TXmlNode& node, const char16_t* attribute, const String& fi
     try {
         return StrToInt(node.Attribute(attribute).value_or(String()));
     } catch (const EConvertError& e) {
-        throw EConvertError(u"\"" + file + u"\", element " + node.NodeName() + u" " + Num(entry) + u" of meter " +
-                            Num(meter) + u", attribute " + attribute + u": " + e.Message());
+        throw EConvertError(
+            Lang_Message(1197, {file, node.NodeName(), Num(entry), Num(meter), attribute, e.Message()}));
     }
 }
 

@@ -5,6 +5,7 @@
 #include "framework/SysUtils.h"
 #include "framework/XmlDoc.h"
 #include "shell/Globals.h"
+#include "shell/ULanguage.h"
 #include "shell/ParGenFile.h"
 
 #include <algorithm>
@@ -90,7 +91,7 @@ bool Is_End_Row(const IRowGrid& grid, const TTableDesc& table, int row) {
 
 TXmlNode Table_Element(const TXmlNode& root, const char16_t* name) {
     TXmlNode node = root.ChildNode(name);
-    if (!node) throw EXmlError(u"The table element \"" + String(name) + u"\" is missing.");
+    if (!node) throw EXmlError(Lang_Message(1198, {name}));
     return node;
 }
 

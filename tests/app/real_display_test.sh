@@ -28,13 +28,7 @@ xdotool key Return
 wait_unmapped "Error"
 
 # A project by typing its name and pressing Enter.
-click_at "$main" "${new_btn[@]}"
-dlg="$(wait_mapped "Create New Configuration")"
-wait_focus "$dlg"
-xdotool type --delay 10 "first"
-xdotool key Return
-wait_unmapped "Create New Configuration"
-[ -d "$work/app/PROJECTS/first" ] || fail "project \"first\" not created"
+new_project "first"
 
 # Another by clicking OK.
 click_at "$main" "${new_btn[@]}"

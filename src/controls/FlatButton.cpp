@@ -241,6 +241,16 @@ void TFlatButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) 
     Repaint();
 }
 
+// A modal window that took the mouse or the keys (a field's exit check
+// refusing the focus this press moved) ends the press: no release clicks.
+void TFlatButton::WMCancelMode(TMessage& Message) {
+    TCustomControl::WMCancelMode(Message);
+    if (!bDown && !FKeyPressed) return;
+    bDown = false;
+    FKeyPressed = 0;
+    Repaint();
+}
+
 void TFlatButton::CMFocusChanged(TMessage& Message) {
     TCustomControl::CMFocusChanged(Message);
     if (!Focused()) FKeyPressed = 0;

@@ -151,6 +151,7 @@ protected:
     void CNKeyUp(TWMKey& Message) override;
     void CMDialogChar(TCMDialogChar& Message) override;
     void CMDialogKey(TCMDialogKey& Message) override;
+    void WMCancelMode(TMessage& Message) override;
 
 private:
     void StopThread();

@@ -5,6 +5,7 @@
 #include "framework/Files.h"
 #include "framework/SysUtils.h"
 #include "shell/Globals.h"
+#include "shell/ULanguage.h"
 
 #include <climits>
 
@@ -21,25 +22,6 @@ int Number_Or(const std::optional<String>& text, int Default) {
     int value;
     if (text && Read_Number(*text, value)) return value;
     return Default;
-}
-
-String Desc_Message(int Index, std::initializer_list<String> Values) {
-    const String& text = Lang_Table[Index];
-    const std::vector<String> values(Values);
-    // One pass, so that a value holding "%1" stays as it is.
-    String out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'%' && i + 1 < text.size() && text[i + 1] >= u'1' && text[i + 1] <= u'9') {
-            const size_t n = size_t(text[i + 1] - u'1');
-            if (n < values.size()) {
-                out += values[n];
-                ++i;
-                continue;
-            }
-        }
-        out += text[i];
-    }
-    return out;
 }
 
 String Describe_Char(char32_t c) {
@@ -77,8 +59,7 @@ char32_t Next_Code_Point(const String& s, size_t& i) {
 }
 
 [[noreturn]] void Refuse(char32_t c, TDescEncoding encoding, int line) {
-    throw EDescFileError(u"The character " + Describe_Char(c) + u" in line " + IntToStr(line) +
-                         u" cannot be written in " + Encoding_Name(encoding) + u"; the file was not written.");
+    throw EDescFileError(Lang_Message(1191, {Describe_Char(c), IntToStr(line), Encoding_Name(encoding)}));
 }
 
 }  // namespace

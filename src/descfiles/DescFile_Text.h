@@ -38,10 +38,6 @@ void Save_Desc_Lines(const String& path, const std::vector<String>& lines, TDesc
 // The bytes Save_Desc_Lines writes.
 ByteString Encode_Desc_Lines(const std::vector<String>& lines, TDescEncoding encoding);
 
-// The text-table entry Index with "%1", "%2" ... replaced by the values in
-// order; a translation that leaves a mark out only loses that value.
-String Desc_Message(int Index, std::initializer_list<String> Values);
-
 // "U+20AC" and the character itself, for messages.
 String Describe_Char(char32_t c);
 

@@ -6,6 +6,7 @@
 #include "framework/SysUtils.h"
 #include "framework/XmlDoc.h"
 #include "shell/Globals.h"
+#include "shell/ULanguage.h"
 
 #include <algorithm>
 #include <climits>
@@ -72,7 +73,7 @@ String H8(int x) { return IntToHex(x, 8); }
 TXmlNode Table_Element(const TXmlNode& root, const char16_t* name, const String& path) {
     TXmlNode table = root.ChildNode(name);
     if (!table)
-        throw EDescFileError(u"The file \"" + path + u"\" has no element \"" + name + u"\"; the EDS file was not written.");
+        throw EDescFileError(Lang_Message(1171, {path, name}));
     return table;
 }
 
@@ -87,8 +88,7 @@ void Read_PDO_Table(const TXmlNode& table, const char16_t* name, std::vector<TED
         // A PDO carries at most 8 bytes; other sizes would map sub-indexes
         // that the data objects do not have.
         if (pdo.Dimension < 1 || pdo.Dimension > 8)
-            throw EDescFileError(u"Row " + IntToStr(n) + u" of \"" + name + u"\" in \"PDO_CANopen.xml\" has the Dimension " +
-                                 IntToStr(pdo.Dimension) + u"; a PDO holds 1 to 8 bytes. The EDS file was not written.");
+            throw EDescFileError(Lang_Message(1172, {IntToStr(n), name, IntToStr(pdo.Dimension)}));
         rows.push_back(pdo);
     }
 }
@@ -97,10 +97,8 @@ int Required_Number(const TXmlNode& row, const char16_t* attribute, const char16
     auto text = row.Attribute(attribute);
     int value;
     if (!text || !Read_Number(*text, value) || value < low || value > high) {
-        String what = text ? u"\"" + *text + u"\"" : String(u"missing");
-        throw EDescFileError(u"Row " + IntToStr(n) + u" of \"" + table + u"\" in \"SDO_Server_CANopen.xml\": " + attribute +
-                             u" is " + what + u", not a number from " + IntToStr(low) + u" to " + IntToStr(high) +
-                             u". The EDS file was not written.");
+        const String what = text ? u"\"" + *text + u"\"" : Lang_Table[1174];
+        throw EDescFileError(Lang_Message(1173, {IntToStr(n), table, attribute, what, IntToStr(low), IntToStr(high)}));
     }
     return value;
 }
@@ -163,22 +161,21 @@ void Check_Unique_Objects() {
     std::set<int> seen;
     auto claim = [&seen](int object, const String& what) {
         if (!seen.insert(object).second)
-            throw EDescFileError(u"The object 0x" + H4(object) + u" (" + what +
-                                 u") is defined twice; the EDS file was not written.");
+            throw EDescFileError(Lang_Message(1175, {H4(object), what}));
     };
     for (int fixed : {0x1000, 0x1001, 0x1005, 0x1006, 0x1008, 0x1014, 0x1016, 0x1017, 0x1018, 0x1029, 0x1280})
-        claim(fixed, u"communication object");
+        claim(fixed, Lang_Table[1176]);
     for (int i = 0; i < EDS_RPDO_Count; ++i) {
-        claim(0x1400 + i, u"receive PDO " + IntToStr(i + 1));
-        claim(0x1600 + i, u"receive PDO " + IntToStr(i + 1));
-        claim(0x7000 + i, u"receive PDO " + IntToStr(i + 1));
+        claim(0x1400 + i, Lang_Message(1177, {IntToStr(i + 1)}));
+        claim(0x1600 + i, Lang_Message(1177, {IntToStr(i + 1)}));
+        claim(0x7000 + i, Lang_Message(1177, {IntToStr(i + 1)}));
     }
     for (int i = 0; i < EDS_TPDO_Count; ++i) {
-        claim(0x1800 + i, u"transmit PDO " + IntToStr(i + 1));
-        claim(0x1A00 + i, u"transmit PDO " + IntToStr(i + 1));
-        claim(0x7050 + i, u"transmit PDO " + IntToStr(i + 1));
+        claim(0x1800 + i, Lang_Message(1178, {IntToStr(i + 1)}));
+        claim(0x1A00 + i, Lang_Message(1178, {IntToStr(i + 1)}));
+        claim(0x7050 + i, Lang_Message(1178, {IntToStr(i + 1)}));
     }
-    for (const SDO_Index& sdo : EDS_SDO_List) claim(sdo.Index, u"SDO server object");
+    for (const SDO_Index& sdo : EDS_SDO_List) claim(sdo.Index, Lang_Table[1179]);
 }
 
 }  // namespace

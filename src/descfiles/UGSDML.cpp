@@ -9,6 +9,7 @@
 #include "framework/XmlDoc.h"
 #include "shell/Globals.h"
 #include "shell/ParGenFile.h"
+#include "shell/ULanguage.h"
 
 #include <algorithm>
 #include <climits>
@@ -88,9 +89,7 @@ int Row_Bytes(const TXmlNode& row, bool required, const String& path, int n) {
     int value;
     if (text && Read_Number(*text, value)) return value;
     if (!required) return 8;
-    throw EDescFileError(u"Row " + IntToStr(n) + u" of \"" + path + u"\": TP_NByte is " +
-                         (text ? u"\"" + *text + u"\"" : String(u"missing")) +
-                         u", not a number; the PROFINET XML file was not written.");
+    throw EDescFileError(Lang_Message(1180, {IntToStr(n), path, text ? u"\"" + *text + u"\"" : Lang_Table[1174]}));
 }
 
 // Sum of the rows of a frame table; 0 without the file.

@@ -5,6 +5,7 @@
 #include "descfiles/UGSDML.h"
 #include "framework/SysUtils.h"
 #include "shell/Globals.h"
+#include "shell/ULanguage.h"
 
 #include <functional>
 #include <utility>
@@ -451,8 +452,7 @@ void Check_Station_Latin1(const TGSDML_Model& m) {
         // A character beyond U+FFFF is named as itself, not by its first surrogate.
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < name.size() && name[i + 1] >= 0xDC00 && name[i + 1] <= 0xDFFF)
             c = 0x10000 + ((c - 0xD800) << 10) + (name[i + 1] - 0xDC00);
-        throw EDescFileError(u"The station name \"" + name + u"\" holds the character " + Describe_Char(c) +
-                             u", which this file's encoding ISO-8859-1 cannot hold; the PROFINET XML file was not written.");
+        throw EDescFileError(Lang_Message(1189, {name, Describe_Char(c)}));
     }
 }
 
@@ -464,7 +464,7 @@ void Check_Lengths(const TGSDML_Model& m) {
                                                      {GSDML_Output_Len, &GSDML_Output_Field}};
     for (const auto& [length, field] : lengths)
         if (length < 0 || length > most)
-            throw EDescFileError(Desc_Message(1104, {*field, IntToStr(length), u"0", IntToStr(most)}));
+            throw EDescFileError(Lang_Message(1104, {*field, IntToStr(length), u"0", IntToStr(most)}));
 }
 
 void Write_Template(const String& Path, void (*size_reader)(), int first, int second = -1) {
@@ -496,8 +496,7 @@ String GSDML_Escape(const String& text) {
         const bool paired = high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
         const bool lone = (high && !paired) || (c >= 0xDC00 && c <= 0xDFFF);
         if (c < 0x20 || c == 0xFFFE || c == 0xFFFF || lone)
-            throw EDescFileError(u"The station name holds the character " + Describe_Char(c) +
-                                 u", which an XML file cannot carry; the PROFINET XML file was not written.");
+            throw EDescFileError(Lang_Message(1190, {Describe_Char(c)}));
         out += c;
         if (paired) out += text[++i];
     }

@@ -8,6 +8,7 @@
 #include "framework/SysUtils.h"
 #include "shell/Globals.h"
 #include "shell/ParGenFile.h"
+#include "shell/ULanguage.h"
 
 #include <memory>
 
@@ -119,8 +120,8 @@ void Check_GSD_Lengths() {
     const std::pair<int, const String*> lengths[] = {{GSD_Input_Len, &in_field}, {GSD_Output_Len, &out_field}};
     for (const auto& [length, field] : lengths)
         if (length < 0 || length > Profibus_Max_Length)
-            throw EDescFileError(Desc_Message(1104, {*field, IntToStr(length), u"0", IntToStr(Profibus_Max_Length)}));
-    if (GSD_Input_Len == 0 && GSD_Output_Len == 0) throw EDescFileError(Desc_Message(1105, {in_field, out_field}));
+            throw EDescFileError(Lang_Message(1104, {*field, IntToStr(length), u"0", IntToStr(Profibus_Max_Length)}));
+    if (GSD_Input_Len == 0 && GSD_Output_Len == 0) throw EDescFileError(Lang_Message(1105, {in_field, out_field}));
 }
 
 std::vector<String> Build_GSD_Lines() {

@@ -9,6 +9,7 @@
 #include "framework/XmlDoc.h"
 #include "shell/Globals.h"
 #include "shell/UComon.h"
+#include "shell/ULanguage.h"
 
 #include <algorithm>
 #include <memory>
@@ -24,8 +25,7 @@ bool Is_Int(const std::vector<bool>& flags, size_t i) { return i < flags.size() 
 TXmlNode Map_Element(const TXmlNode& root, const char16_t* name) {
     TXmlNode table = root.ChildNode(name);
     if (!table)
-        throw EDescFileError(u"The file \"" + Path_SNMP_Trap + u"\" has no element \"" + name +
-                             u"\"; the MIB file was not written.");
+        throw EDescFileError(Lang_Message(1181, {Path_SNMP_Trap, name}));
     return table;
 }
 
@@ -42,7 +42,7 @@ void Check_Object_Name(const String& description, int row, const char16_t* table
     if (Check_Name_Chars(description, 1) != 0) rule = rule_text;
     else if (description.size() > Max_Descriptor) rule = 1107;
     if (rule != 0)
-        throw EDescFileError(Desc_Message(1106, {IntToStr(row), table, description, Lang_Table[rule]}));
+        throw EDescFileError(Lang_Message(1106, {IntToStr(row), table, description, Lang_Table[rule]}));
 }
 
 void Read_Map(const TXmlNode& table, const char16_t* name, int rule_text, std::vector<String>& list,
@@ -58,12 +58,10 @@ void Read_Map(const TXmlNode& table, const char16_t* name, int rule_text, std::v
     }
 }
 
-void Check_Description(const String& e, const char16_t* map, size_t p) {
+void Check_Description(const String& e, const String& map, size_t p) {
     for (Char c : e) {
         if (c == u'"' || c < 0x20 || c == 0x7F)
-            throw EDescFileError(u"The description of enabled row " + IntToStr(p) + u" of the SNMP " + map +
-                                 u" map holds the character " + Describe_Char(c) +
-                                 u", which a MIB text cannot carry; the MIB file was not written.");
+            throw EDescFileError(Lang_Message(1182, {IntToStr(p), map, Describe_Char(c)}));
     }
 }
 
@@ -78,7 +76,7 @@ const char16_t* const Fixed_Names[] = {
 const char16_t* const Numbered_Names[] = {u"bufferinblk", u"bufferoutblk", u"bufferinval", u"bufferoutval", u"trapval"};
 
 void Add_Objects(std::vector<String>& l, const std::vector<String>& list, const std::vector<bool>& is_int,
-                 const String& parent, const String& access, const char16_t* map, std::vector<String>& taken) {
+                 const String& parent, const String& access, const String& map, std::vector<String>& taken) {
     for (size_t i = 0; i < list.size(); ++i) {
         const String& e = list[i];
         const String p = IntToStr(i + 1);
@@ -86,11 +84,9 @@ void Add_Objects(std::vector<String>& l, const std::vector<String>& list, const 
         if (!e.empty()) {
             String why = MIB_Name_Clash(e);
             if (why.empty() && std::find(taken.begin(), taken.end(), UpperCase(e)) != taken.end())
-                why = u"another enabled row has the same description";
+                why = Lang_Table[1186];
             if (!why.empty())
-                throw EDescFileError(u"The description \"" + e + u"\" of enabled row " + IntToStr(i + 1) +
-                                     u" of the SNMP " + map + u" map cannot name its object: " + why +
-                                     u"; the MIB file was not written.");
+                throw EDescFileError(Lang_Message(1183, {e, IntToStr(i + 1), map, why}));
             taken.push_back(UpperCase(e));
         }
         const String name = e.empty() ? parent + p : e;
@@ -106,12 +102,12 @@ String MIB_Name_Clash(const String& description) {
     // Descriptors that differ only in case are one name to many managers.
     const String d = UpperCase(description);
     for (const char16_t* name : Fixed_Names)
-        if (d == UpperCase(name)) return u"the module uses the name \"" + String(name) + u"\" itself";
+        if (d == UpperCase(name)) return Lang_Message(1187, {name});
     for (const char16_t* prefix : Numbered_Names) {
         const String pre = UpperCase(prefix);
         if (d.size() > pre.size() && d.compare(0, pre.size(), pre) == 0 &&
             std::all_of(d.begin() + pre.size(), d.end(), [](Char c) { return c >= u'0' && c <= u'9'; }))
-            return u"the module makes names \"" + String(prefix) + u"\" and a number itself";
+            return Lang_Message(1188, {prefix});
     }
     return String();
 }
@@ -173,13 +169,13 @@ std::vector<String> Build_MIB_Lines() {
                     IntToStr(b) + u"\" ::= { bufferin " + IntToStr(b) + u" }");
     l.push_back(u" bufferinval OBJECT IDENTIFIER::= { bufferin 9 }");
     std::vector<String> taken;  // the descriptions named so far, upper-cased
-    Add_Objects(l, SNMP_MIB_Read_List, MIB_Read_Is_Int, u"bufferinval", u"read-only", u"read", taken);
+    Add_Objects(l, SNMP_MIB_Read_List, MIB_Read_Is_Int, u"bufferinval", u"read-only", Lang_Table[1184], taken);
     l.push_back(u"bufferout OBJECT IDENTIFIER::= { data 5 }");
     for (int b = 1; b <= 8; ++b)
         l.push_back(u"bufferoutblk" + IntToStr(b) + u" OBJECT-TYPE SYNTAX OCTET STRING MAX-ACCESS read-write STATUS current DESCRIPTION \"data block n." +
                     IntToStr(b) + u"\" ::= { bufferout " + IntToStr(b) + u" }");
     l.push_back(u" bufferoutval OBJECT IDENTIFIER::= { bufferout 9 }");
-    Add_Objects(l, SNMP_MIB_Write_List, MIB_Write_Is_Int, u"bufferoutval", u"read-write", u"write", taken);
+    Add_Objects(l, SNMP_MIB_Write_List, MIB_Write_Is_Int, u"bufferoutval", u"read-write", Lang_Table[1185], taken);
     l.push_back(u"traps OBJECT IDENTIFIER::= { application 2 }");
     l.push_back(u" trapsval OBJECT IDENTIFIER::= { traps 1 }");
     // Each notification carries the read object of its row.

@@ -287,6 +287,20 @@ TPoint GetCursorPos() {
     return {p.x(), p.y()};
 }
 
+namespace {
+int ModalInputs = 0;
+}  // namespace
+
+void BeginModalInput() {
+    ++ModalInputs;
+    if (TControl* capture = CaptureControl) {
+        capture->Perform(WM_CANCELMODE);
+        ReleaseCapture();
+    }
+}
+
+int ModalInputCount() { return ModalInputs; }
+
 void SetCaptureControl(TControl* Control) { CaptureControl = Control; }
 TControl* GetCaptureControl() { return CaptureControl; }
 void ReleaseCapture() { CaptureControl = nullptr; }
@@ -686,7 +700,11 @@ void SendCancelMode(TControl* Sender) {
 
 void TControl::WMLButtonDown(TWMMouse& Message) {
     SendCancelMode(this);
+    const int modal = ModalInputCount();
     DefaultHandler(Message.Message);
+    // The press moved the focus, and the control left refused it with a
+    // message: the release went to the message, so this press holds nothing.
+    if (ModalInputCount() != modal) return;
     if (FControlStyle.Contains(csCaptureMouse)) SetMouseCapture(true);
     if (FControlStyle.Contains(csClickEvents)) FControlState.Include(csClicked);
     DoMouseDown(Message, mbLeft, {});
@@ -704,7 +722,9 @@ void TControl::WMLButtonUp(TWMMouse& Message) {
 
 void TControl::WMLButtonDblClk(TWMMouse& Message) {
     SendCancelMode(this);
+    const int modal = ModalInputCount();
     DefaultHandler(Message.Message);
+    if (ModalInputCount() != modal) return;
     if (FControlStyle.Contains(csCaptureMouse)) SetMouseCapture(true);
     if (FControlStyle.Contains(csClickEvents)) DblClick();
     DoMouseDown(Message, mbLeft, {ssDouble});

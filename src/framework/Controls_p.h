@@ -178,6 +178,12 @@ void ForgetControl(TControl* Control);
 void HintControlGone(TControl* Control);
 // The modal form input is limited to (nil: none).
 TCustomForm* TopModalForm();
+// A modal window (a form, a message box, a file dialog) starts taking the
+// input: the control holding the mouse loses it, as a window does whose
+// input goes elsewhere. Each start counts, so that the handling of a press
+// can tell that its release went to a modal window that the press opened.
+void BeginModalInput();
+int ModalInputCount();
 
 // True while a hidden window is shown for rendering only.
 bool IsRenderingHidden();

@@ -171,6 +171,14 @@ std::vector<int> ButtonsOf(Cardinal type) {
 
 TDialogService* DialogService() { return CurrentService; }
 
+namespace {
+// The service for a modal box or dialog, which takes the input from here on.
+TDialogService* ModalService() {
+    BeginModalInput();
+    return CurrentService;
+}
+}  // namespace
+
 TDialogService* SetDialogService(TDialogService* Service) {
     TDialogService* old = CurrentService;
     CurrentService = Service ? Service : &DesktopService;
@@ -184,7 +192,7 @@ int MessageBox(HWND, const String& Text, const String& Caption, Cardinal Type) {
     r.Icon = IconOf(Type);
     r.Buttons = ButtonsOf(Type);
     r.DefaultButton = std::min(int((Type >> 8) & 0x0F), int(r.Buttons.size()) - 1);
-    return DialogService()->MessageBox(r);
+    return ModalService()->MessageBox(r);
 }
 
 std::vector<String> FileDialogFilters(const String& Filter) {
@@ -234,7 +242,7 @@ int MessageDlg(const String& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, i
         return -1;
     };
     r.DefaultButton = index(mrOk) >= 0 ? index(mrOk) : index(mrYes) >= 0 ? index(mrYes) : 0;
-    return DialogService()->MessageBox(r);
+    return ModalService()->MessageBox(r);
 }
 
 void ShowMessage(const String& Msg) {
@@ -242,7 +250,7 @@ void ShowMessage(const String& Msg) {
     r.Caption = Application->Title();
     r.Text = Msg;
     r.Buttons = {IDOK};
-    DialogService()->MessageBox(r);
+    ModalService()->MessageBox(r);
 }
 
 void OpenLink(const String& Url) { DialogService()->OpenLink(Url); }
@@ -259,7 +267,7 @@ bool TOpenDialog::Execute() {
     r.InitialDir = InitialDir;
     r.FileName = FileName;
     r.Options = Options;
-    if (!DialogService()->FileDialog(r)) return false;
+    if (!ModalService()->FileDialog(r)) return false;
     String ext = CleanExt(DefaultExt);
     auto fixExt = [&](String name) {
         auto slash = name.find_last_of(u'/');
@@ -277,7 +285,7 @@ bool TOpenDialog::Execute() {
 
 bool SelectDirectory(const String& Caption, const String& Root, String& Directory) {
     String folder = Directory.empty() ? Root : Directory;
-    if (!DialogService()->SelectFolder(Caption, folder)) return false;
+    if (!ModalService()->SelectFolder(Caption, folder)) return false;
     Directory = folder;
     return true;
 }

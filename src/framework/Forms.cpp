@@ -389,6 +389,9 @@ void TCustomForm::SetActiveControl(TWinControl* Control) {
     FActiveControl = Control;
     if (FActive && Control) {
         if (Control->HandleAllocated()) Control->HandleImpl()->Widget->setFocus(Qt::OtherFocusReason);
+        // The control left may have sent the focus elsewhere meanwhile (back
+        // into a field whose exit refused its text): that stands.
+        if (FActiveControl != Control) return;
         if (FFocusedControl != Control) {
             TWinControl* old = FFocusedControl;
             if (old && old != this) old->Perform(WM_KILLFOCUS, Control->Handle());
@@ -459,10 +462,7 @@ TModalResult TCustomForm::ShowModal() {
     if (FVisible || !FEnabled || FFormState.Contains(fsModal))
         throw EInvalidOperation("Cannot make a visible window modal");
     AfterConstruction();
-    if (TControl* capture = GetCaptureControl()) {
-        capture->Perform(WM_CANCELMODE);
-        ReleaseCapture();
-    }
+    BeginModalInput();
     Application->CancelHint();
     FFormState.Include(fsModal);
     ModalStack.push_back(this);

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
@@ -20,6 +21,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <utility>
 
 namespace {
 
@@ -281,6 +283,8 @@ bool InputBlockedByModal(TControl* target) {
 // The event filter
 // ---------------------------------------------------------------------------
 class TInputFilter : public QObject {
+    bool PressRefusedFocus = false;
+
 public:
     bool eventFilter(QObject* obj, QEvent* e) override {
         if (InNativeDelivery() || IsRenderingHidden() || !obj->isWidgetType()) return false;
@@ -289,6 +293,14 @@ public:
         case QEvent::MouseButtonRelease:
         case QEvent::MouseButtonDblClick:
         case QEvent::MouseMove: {
+            // The toolkit gives the focus before the press comes here; when the
+            // control left refused it with a message, that message took the
+            // release, and the press goes nowhere.
+            const bool refused = std::exchange(PressRefusedFocus, false);
+            if (refused && e->type() != QEvent::MouseMove && e->type() != QEvent::MouseButtonRelease) {
+                e->accept();
+                return true;
+            }
             TWinControl* c = ControlOfWidget(obj);
             if (!c) return false;
             auto* me = static_cast<QMouseEvent*>(e);
@@ -305,6 +317,7 @@ public:
             return true;
         }
         case QEvent::Wheel: {
+            PressRefusedFocus = false;
             TWinControl* c = ControlOfWidget(obj);
             if (!c) return false;
             auto* we = static_cast<QWheelEvent*>(e);
@@ -354,6 +367,7 @@ public:
             TWinControl* c = ControlOfWidget(obj);
             if (!c || dynamic_cast<TCustomForm*>(c)) return false;
             TCustomForm* f = GetParentForm(c);
+            const int modal = ModalInputCount();
             if (f && f->FocusedControl() != c) Guarded([&] {
                 // The window losing the focus hears which one gets it, and the other way round.
                 TWinControl* old = f->FocusedControl();
@@ -361,7 +375,12 @@ public:
                 if (oldHandle) old->Perform(WM_KILLFOCUS, c->Handle());
                 c->Perform(WM_SETFOCUS, oldHandle);
             });
-            return false;
+            if (static_cast<QFocusEvent*>(e)->reason() == Qt::MouseFocusReason && ModalInputCount() != modal)
+                PressRefusedFocus = true;
+            // The control left may have taken the focus back (an exit check
+            // that refused its text): then this window has not got it, and
+            // must not show a caret of its own.
+            return !static_cast<QWidget*>(obj)->hasFocus();
         }
         case QEvent::Leave: {
             auto* w = static_cast<QWidget*>(obj);

@@ -14,6 +14,7 @@
 #include "image/ImageModbusTCP.h"
 #include "image/ImageProfibus.h"
 #include "shell/Globals.h"
+#include "shell/ULanguage.h"
 
 #include <cstdio>
 #include <string>
@@ -99,7 +100,7 @@ const TImageFamily* Find_Image_Family(int modelCode) {
 
 std::unique_ptr<TDeviceImage> Build_Device_Image(const TImageSources& sources) {
     const TImageFamily* family = Find_Image_Family(sources.Model_Code);
-    if (!family) throw EImageError(S("There is no converter model with the code ") + Num(sources.Model_Code) + S("."));
+    if (!family) throw EImageError(Lang_Message(1162, {Num(sources.Model_Code)}));
     auto image = std::make_unique<TDeviceImage>();
     image->Model_Code = sources.Model_Code;
     family->Build(*image, sources);
@@ -108,17 +109,17 @@ std::unique_ptr<TDeviceImage> Build_Device_Image(const TImageSources& sources) {
 
 void Write_Device_Image(const TDeviceImage& image, const String& projectDir) {
     const TImageFamily* family = Find_Image_Family(image.Model_Code);
-    if (!family) throw EImageError(S("There is no converter model with the code ") + Num(image.Model_Code) + S("."));
+    if (!family) throw EImageError(Lang_Message(1162, {Num(image.Model_Code)}));
     String bin = PathJoin(projectDir, u"bin");
     if (projectDir.empty() || !DirectoryExists(bin))
-        throw EImageError(S("The images cannot be written: the folder \"") + bin + S("\" does not exist."));
+        throw EImageError(Lang_Message(1163, {bin}));
 
     std::vector<TPendingFile> files;
     for (const TBankFile& file : family->Files) {
         const TBankBuffer& buffer = image.Buffer(file.Buffer);
         std::size_t length = file.First_2048 ? Param_Block_Size : buffer.Len;
         if (length > buffer.Capacity() || (length > 0 && buffer.Data() == nullptr))
-            throw EImageError(S("The image of ") + S(buffer.Name()) + S(" was not built."));
+            throw EImageError(Lang_Message(1164, {S(buffer.Name())}));
         files.push_back({PathJoin(bin, file.Name), PathJoin(bin, String(u".") + file.Name + u".new"),
                          std::string_view(reinterpret_cast<const char*>(buffer.Data()), length)});
     }
@@ -130,12 +131,12 @@ void Write_Device_Image(const TDeviceImage& image, const String& projectDir) {
         for (; written < files.size(); ++written) WriteFileAtomic(files[written].Temporary, files[written].Bytes);
     } catch (const Exception& e) {
         for (std::size_t i = 0; i < written; ++i) DeleteFile(files[i].Temporary);
-        throw EImageError(S("The images cannot be written: ") + e.Message());
+        throw EImageError(Lang_Message(1165, {e.Message()}));
     }
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (std::rename(StringToUtf8(files[i].Temporary).c_str(), StringToUtf8(files[i].Final).c_str()) != 0) {
             for (std::size_t j = i; j < files.size(); ++j) DeleteFile(files[j].Temporary);
-            throw EImageError(S("The images cannot be written: \"") + files[i].Final + S("\" cannot be replaced."));
+            throw EImageError(Lang_Message(1166, {files[i].Final}));
         }
     }
 }
@@ -147,6 +148,6 @@ void Build_Device_Image() {
 
 void Write_Device_Image() {
     if (!Last_Device_Image || Last_Device_Image->Model_Code != Model_Code)
-        throw EImageError("There is no built image to write.");
+        throw EImageError(Lang_Table[1167]);
     Write_Device_Image(*Last_Device_Image, Project_Dir);
 }

@@ -5,6 +5,8 @@
 #include "image/SNMPAgentSettings.h"
 #include "image/SNMPTrap.h"
 #include "image/TableFile.h"
+#include "shell/Globals.h"
+#include "shell/ULanguage.h"
 
 #include <algorithm>
 
@@ -23,7 +25,7 @@ bool Is_SNMP_Model(int model) { return model == 15 || model == 34; }
 // A text the editors always write; a row without it is as broken as one without a number.
 String Required_Text(const TTableRow& row, const char16_t* attribute) {
     std::optional<String> text = row.Text(attribute);
-    if (!text) row.Fail(S("has no \"") + attribute + S("\""));
+    if (!text) row.Fail(Lang_Message(1120, {attribute}));
     return *text;
 }
 
@@ -43,7 +45,7 @@ void Read_Direction(const String& framesPath, const char16_t* tableName, const S
     const std::size_t first = table.size();
     TTable rows = frames->Table(tableName);
     for (int i = 0; i < rows.Count(); ++i) {
-        frames->Check_Capacity(table.size(), CAN_Frame_Table_Entries, S("CAN frames (receive and send together)"));
+        frames->Check_Capacity(table.size(), CAN_Frame_Table_Entries, Lang_Table[1124]);
         TTableRow row = rows.Row(i);
         TCAN_Frame_Entry e = Frame_Entry(row);
         if (send) {

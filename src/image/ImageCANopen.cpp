@@ -5,6 +5,8 @@
 #include "image/SNMPAgentSettings.h"
 #include "image/SNMPTrap.h"
 #include "image/TableFile.h"
+#include "shell/Globals.h"
+#include "shell/ULanguage.h"
 
 namespace {
 
@@ -18,16 +20,16 @@ constexpr Cardinal Node_Guard_Flash = 0x68800, CPU2_Node_Guard_Flash = 0x8E000;
 struct TItemTable {
     std::size_t First_Entry;
     std::size_t Entries;
-    const char16_t* Name;
+    int Name;  // the text that names its entries
     Cardinal Flash_33, Flash_8;
 };
 constexpr TItemTable Item_Tables[6] = {
-    {0, 512, u"SDO server read objects", 0x56000, 0x80000},
-    {512, 512, u"SDO server write objects", 0x5A000, 0x84000},
-    {1024, 256, u"SDO client read requests", 0x5E000, 0x88000},
-    {1280, 256, u"SDO client write requests", 0x60000, 0x8A000},
-    {1536, 128, u"receive PDOs", 0x62000, 0x8C000},
-    {1664, 128, u"transmit PDOs", 0x63000, 0x8D000},
+    {0, 512, 1125, 0x56000, 0x80000},
+    {512, 512, 1126, 0x5A000, 0x84000},
+    {1024, 256, 1127, 0x5E000, 0x88000},
+    {1280, 256, 1128, 0x60000, 0x8A000},
+    {1536, 128, 1129, 0x62000, 0x8C000},
+    {1664, 128, 1130, 0x63000, 0x8D000},
 };
 enum { Server_Read, Server_Write, Client_Read, Client_Write, Receive_PDO, Transmit_PDO };
 
@@ -40,7 +42,7 @@ Cardinal Times_1000(int value) { return static_cast<Cardinal>(value) * 1000u; }
 // The entry the next row of table t fills; refuses a table already full.
 TLeBytes Next_Entry(TCANopen_Tables& tables, int t, const TTableFile& file) {
     const TItemTable& table = Item_Tables[t];
-    file.Check_Capacity(tables.Counts[t], table.Entries, table.Name);
+    file.Check_Capacity(tables.Counts[t], table.Entries, Lang_Table[table.Name]);
     const std::size_t at = (table.First_Entry + tables.Counts[t]++) * CANopen_Entry_Size;
     return TLeBytes(tables.Items.data() + at, CANopen_Entry_Size, "CANopen item entry");
 }
@@ -109,7 +111,7 @@ void Read_Node_Guard(const String& path, TCANopen_Tables& tables) {
     if (!file) return;
     TTable rows = file->Root_Rows();
     for (int i = 0; i < rows.Count(); ++i) {
-        file->Check_Capacity(tables.Node_Guard_Count, Node_Guard_Entries, S("node-guarding rows"));
+        file->Check_Capacity(tables.Node_Guard_Count, Node_Guard_Entries, Lang_Table[1131]);
         TTableRow row = rows.Row(i);
         TLeBytes e(tables.Node_Guard.data() + 4 * tables.Node_Guard_Count, 4, "node-guarding entry");
         Guard_Field(row, u"NodeID", e, 2, false);
@@ -126,7 +128,7 @@ void Read_Restart_Bits(TDeviceImage& image, const String& path) {
     TLeBytes mb = image.Main_Param_Block.Bytes();
     TLeBytes cb = image.CPU2_Param_Block.Bytes();
     for (int i = 0; i < rows.Count(); ++i) {
-        file->Check_Capacity(static_cast<std::size_t>(i), Restart_Rows, S("restart rows"));
+        file->Check_Capacity(static_cast<std::size_t>(i), Restart_Rows, Lang_Table[1132]);
         if (!rows.Row(i).Flag(u"Enable_ReStart", TFlagFold::Exact)) continue;
         const std::size_t byte = static_cast<std::size_t>(i) / 8;
         const Byte bit = static_cast<Byte>(1u << (i % 8));

@@ -1,6 +1,9 @@
 #include "image/ImageDeviceNetMaster.h"
 
+#include "framework/SysUtils.h"
 #include "image/TableFile.h"
+#include "shell/Globals.h"
+#include "shell/ULanguage.h"
 
 #include <array>
 #include <vector>
@@ -44,12 +47,12 @@ void Read_DNETM_Net(const String& path, TDeviceNet_Tables& t) {
     TTable slaves = file->Root_Rows();
     Word inputStart = 0, outputStart = 0;
     for (int i = 0; i < slaves.Count(); ++i) {
-        file->Check_Capacity(t.Nodes.size(), Max_Slaves, S("slaves"));
+        file->Check_Capacity(t.Nodes.size(), Max_Slaves, Lang_Table[1133]);
         TTableRow row = slaves.Row(i);
         const int id = row.Number(u"ID");
         // A larger address would file its bytes under another slave's key.
         if (id < 0 || id > Max_Slave_Address)
-            row.Fail(S("has the slave address ") + S(std::to_string(id)) + S(" in \"ID\", but DeviceNet slaves have 0 to 63"));
+            row.Fail(Lang_Message(1139, {IntToStr(id)}));
         TNode_Record n;
         n.Address = static_cast<Byte>(id);
         n.Input_Size = static_cast<Word>(row.Number(u"NB_IN"));
@@ -75,8 +78,7 @@ void Read_Byte_Map(const TTableFile& file, const TTableRow& node, const char16_t
         const int offset = row.Number(u"Offset", -1);
         if (offset < 0) continue;
         if (k >= Key_Bytes_Per_Slave)
-            row.Fail(S("gives an offset to byte ") + S(std::to_string(k)) +
-                     S(" of its slave, but the converter maps bytes 0 to 1023 of each slave"));
+            row.Fail(Lang_Message(1140, {IntToStr(k)}));
         file.Check_Capacity(map.size(), Max_Mapped_Bytes, what);
         map.push_back({static_cast<Word>(n.Address * Key_Bytes_Per_Slave + k), static_cast<Word>(offset)});
     }
@@ -90,8 +92,8 @@ void Read_DNETM_DefOff(const String& path, TDeviceNet_Tables& t) {
     for (int j = 0; j < nodes.Count() && static_cast<std::size_t>(j) < t.Nodes.size(); ++j) {
         TTableRow node = nodes.Row(j);
         const TNode_Record& n = t.Nodes[static_cast<std::size_t>(j)];
-        Read_Byte_Map(*file, node, u"ByteIN", n, n.Input_Size, t.Input_Map, S("mapped input bytes"));
-        Read_Byte_Map(*file, node, u"ByteOUT", n, n.Output_Size, t.Output_Map, S("mapped output bytes"));
+        Read_Byte_Map(*file, node, u"ByteIN", n, n.Input_Size, t.Input_Map, Lang_Table[1134]);
+        Read_Byte_Map(*file, node, u"ByteOUT", n, n.Output_Size, t.Output_Map, Lang_Table[1135]);
     }
 }
 

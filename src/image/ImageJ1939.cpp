@@ -5,6 +5,8 @@
 #include "image/SNMPAgentSettings.h"
 #include "image/SNMPTrap.h"
 #include "image/TableFile.h"
+#include "shell/Globals.h"
+#include "shell/ULanguage.h"
 
 #include <climits>
 
@@ -47,7 +49,7 @@ Cardinal Read_Receive(TFamily family, const String& path, bool peerToPeer, TPGN_
     if (!file) return p;
     TTable rows = file->Root_Rows();
     for (int i = 0; i < rows.Count(); ++i) {
-        file->Check_Capacity(count, PGN_Table_Entries, S("receive parameter groups"));
+        file->Check_Capacity(count, PGN_Table_Entries, Lang_Table[1136]);
         TTableRow row = rows.Row(i);
         TLeBytes e = Entry(tables, false, count);
         Cardinal id = 0;
@@ -113,7 +115,7 @@ Cardinal Read_Transmit(TFamily family, const String& path, TPGN_Tables& tables, 
     if (!file) return p;
     TTable rows = file->Root_Rows();
     for (int j = 0; j < rows.Count(); ++j) {
-        file->Check_Capacity(count, PGN_Table_Entries, S("transmit parameter groups"));
+        file->Check_Capacity(count, PGN_Table_Entries, Lang_Table[1137]);
         TTableRow row = rows.Row(j);
         TLeBytes e = Entry(tables, true, count);
         // The identifier is the plain sum of its fields, on 32 bits and unmasked.
@@ -136,7 +138,7 @@ Cardinal Read_Transmit(TFamily family, const String& path, TPGN_Tables& tables, 
 
         const bool fastPacket = family == TFamily::NMEA2000 && row.Flag(u"FP", TFlagFold::Exact);
         // A fast packet's length cannot be guessed: its row must give it.
-        if (fastPacket && !row.Text(u"TP_NByte")) row.Fail(S("has no \"TP_NByte\""));
+        if (fastPacket && !row.Text(u"TP_NByte")) row.Fail(Lang_Message(1120, {u"TP_NByte"}));
         const int n = row.Number(u"TP_NByte", Single_Frame_Bytes);
         bool multiFrame = n > Single_Frame_Bytes;
         if (family == TFamily::NMEA2000) {

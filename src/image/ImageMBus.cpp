@@ -1,11 +1,13 @@
 #include "image/ImageMBus.h"
 
+#include "framework/Files.h"
 #include "framework/SysUtils.h"
 #include "framework/XmlDoc.h"
-#include "framework/Files.h"
 #include "image/ImageError.h"
 #include "image/SNMPAgentSettings.h"
+#include "shell/Globals.h"
 #include "shell/UComon.h"
+#include "shell/ULanguage.h"
 
 #include <climits>
 #include <string>
@@ -50,7 +52,6 @@ constexpr int Fixed_Node_State_Size = 3, Fixed_Ident_Size = 8, Fixed_Variable_Si
 constexpr int Node_State_Size = 1, Ident_Size = 4;
 
 String Num(Int64 n) { return S(std::to_string(n)); }
-String Quoted(const String& text) { return String(u"\"") + text + u"\""; }
 
 // The framework's number rule, telling "no number" apart from every value.
 std::optional<Int64> Whole_Number64(const std::optional<String>& text) {
@@ -72,15 +73,14 @@ String File_Name(const String& path) {
     return slash == String::npos ? path : path.substr(slash + 1);
 }
 
-[[noreturn]] void Refuse(const String& what) { throw EImageError(S("The image cannot be built: ") + what + S(".")); }
+[[noreturn]] void Refuse(const String& what) { throw EImageError(Lang_Message(1114, {what})); }
 
 // A key of "ParGen.xml" without which the converter cannot poll its meters.
 int Required_Key(const TParGenImage& pg, const char16_t* key) {
     std::optional<String> text = pg.Raw(key);
-    if (!text) Refuse(S("the general parameters \"ParGen.xml\" have no ") + Quoted(key));
+    if (!text) Refuse(Lang_Message(1142, {key}));
     std::optional<int> value = Whole_Number(text);
-    if (!value) Refuse(S("the general parameters \"ParGen.xml\" have no whole number in ") + Quoted(key) + S(" (") +
-                       Quoted(*text) + S(")"));
+    if (!value) Refuse(Lang_Message(1143, {key, *text}));
     return *value;
 }
 
@@ -99,7 +99,7 @@ public:
             TNodo node = Read_Node(element);
             if (node.Vars.empty()) continue;  // a node enters the image with its first enabled variable
             if (p_.Nodes.size() >= Max_Nodes)
-                Fail(S("holds more than ") + Num(Max_Nodes) + S(" meters with enabled variables, the most the converter holds"));
+                Fail(Lang_Message(1122, {Num(Max_Nodes), Lang_Table[1145]}));
             p_.Nodes.push_back(std::move(node));
         }
     }
@@ -151,8 +151,7 @@ private:
         if (v.Type_Of_Data == Type_VIF_ASCII) {
             v.VIF_ASCII = e.AttributeOr(u"VIF_ASCII", String());
             if (v.VIF_ASCII.size() > Max_VIF_Text)
-                Fail_Variable(S("has a VIF text of ") + Num(static_cast<Int64>(v.VIF_ASCII.size())) +
-                              S(" characters, more than the ") + Num(Max_VIF_Text) + S(" the converter takes"));
+                Fail_Variable(Lang_Message(1147, {Num(static_cast<Int64>(v.VIF_ASCII.size())), Num(Max_VIF_Text)}));
         }
         if (!fixedMap) {
             if (Is_One(e, u"BCDtoINT")) v.Options |= MBus_Option_BCDtoINT;
@@ -186,16 +185,16 @@ private:
 
     int Required(TXmlNode e, const char16_t* attribute) {
         std::optional<String> text = e.Attribute(attribute);
-        if (!text) Fail_Variable(S("has no ") + Quoted(attribute));
+        if (!text) Fail_Variable(Lang_Message(1120, {attribute}));
         std::optional<int> value = Whole_Number(text);
-        if (!value) Fail_Variable(S("has no whole number in ") + Quoted(attribute) + S(" (") + Quoted(*text) + S(")"));
+        if (!value) Fail_Variable(Lang_Message(1148, {attribute, *text}));
         return *value;
     }
 
     [[noreturn]] void Fail_Variable(const String& what) {
-        Refuse(Quoted(file_) + S(": variable ") + Num(variable_) + S(" of node ") + Num(node_) + S(" ") + what);
+        Refuse(Lang_Message(1146, {file_, Num(variable_), Num(node_), what}));
     }
-    [[noreturn]] void Fail(const String& what) { Refuse(Quoted(file_) + S(" ") + what); }
+    [[noreturn]] void Fail(const String& what) { Refuse(Lang_Message(1115, {file_, what})); }
 
     TMBus_Project& p_;
     String file_;
@@ -217,9 +216,9 @@ void Place_Values(TMBus_Project& p, const String& fileName) {
     int offset = 0;
     auto check = [&](int value, const TNodo& node, int variable) {
         if (value <= Max_Offset) return;
-        String where = variable ? S("variable ") + Num(variable) + S(" of node ") : S("node ");
-        Refuse(Quoted(fileName) + S(": the values of ") + where + Num(node.File_Index) + S(" reach the process-image offset ") +
-               Num(value) + S(", beyond the ") + Num(Max_Offset) + S(" the converter addresses"));
+        if (variable)
+            Refuse(Lang_Message(1150, {fileName, Num(variable), Num(node.File_Index), Num(value), Num(Max_Offset)}));
+        Refuse(Lang_Message(1149, {fileName, Num(node.File_Index), Num(value), Num(Max_Offset)}));
     };
     for (TNodo& node : p.Nodes) {
         if (p.Working_Mode == 1) offset = 4;  // "Single Slave Mode": every meter's values start at 4
@@ -346,9 +345,9 @@ TMBus_Project Read_MBus_Project(int model, const TParGenImage* pg, const String&
         try {
             doc.LoadFromFile(mbusPath);
         } catch (const Exception& e) {
-            Refuse(Quoted(fileName) + S(" cannot be read: ") + e.Message());
+            Refuse(Lang_Message(1117, {fileName, e.Message()}));
         }
-        if (!doc.DocumentElement()) Refuse(Quoted(fileName) + S(" has no root element"));
+        if (!doc.DocumentElement()) Refuse(Lang_Message(1115, {fileName, Lang_Table[1118]}));
         TMBus_Reader(p, fileName).Read(doc.DocumentElement());
         Place_Values(p, fileName);
     }
@@ -469,8 +468,7 @@ std::vector<TSNMP_Trap_Entry> Build_MBus_Trap_Table(const TMBus_Project& project
     std::vector<TSNMP_Trap_Entry> table;
     auto add = [&](int position, Word bits, const TTrap_Settings& t) {
         if (table.size() >= MBus_Trap_Table_Entries)
-            Refuse(S("the M-Bus network needs more than ") + Num(MBus_Trap_Table_Entries) +
-                   S(" SNMP map entries, the most the converter holds"));
+            Refuse(Lang_Message(1151, {Num(MBus_Trap_Table_Entries)}));
         TSNMP_Trap_Entry e;
         e.Position = static_cast<Word>(position);
         e.Num_Bits = bits;
@@ -513,8 +511,7 @@ void Build_Image_MBus(TDeviceImage& image, const TImageSources& sources) {
     const std::size_t capacity = std::min(image.MBus_Image_Bank.Capacity() - Bank_Base,
                                           image.MBus_Image_Bank2.Capacity() - Bank2_Base);
     if (size > capacity)
-        Refuse(S("the M-Bus network takes ") + Num(static_cast<Int64>(size)) + S(" bytes, more than the ") +
-               Num(static_cast<Int64>(capacity)) + S(" bytes the converter holds for it"));
+        Refuse(Lang_Message(1152, {Num(static_cast<Int64>(size)), Num(static_cast<Int64>(capacity))}));
     Fill_MBus_Blocks(project, parGen, head, bank1);
 
     std::vector<TSNMP_Trap_Entry> traps;

@@ -3,7 +3,9 @@
 #include "framework/SysUtils.h"
 #include "image/SNMPAgentSettings.h"
 #include "image/SNMPTrap.h"
+#include "shell/Globals.h"
 #include "shell/UComon.h"
+#include "shell/ULanguage.h"
 
 #include <initializer_list>
 
@@ -187,7 +189,7 @@ std::vector<TModbus_Request> Read_Modbus_Request_File(TDeviceImage& image, const
                                                       const TRequest_Reader& readRow) {
     std::vector<TModbus_Request> requests;
     if (std::optional<TTableFile> file = TTableFile::Load(path)) {
-        const String what = S("requests (\"Modbus_Read\" and \"Modbus_Write\" together)");
+        const String& what = Lang_Table[1138];
         const TTable reads = file->Table(u"Modbus_Read");
         const TTable writes = file->Table(u"Modbus_Write");
         for (const TTable* table : {&reads, &writes}) {

@@ -4,7 +4,9 @@
 #include "image/SNMPAgentSettings.h"
 #include "image/SNMPTrap.h"
 #include "image/TableFile.h"
+#include "shell/Globals.h"
 #include "shell/UComon.h"
+#include "shell/ULanguage.h"
 
 namespace {
 
@@ -20,8 +22,8 @@ constexpr Cardinal Table_Address_11 = 0x58000, Table_Address_19 = 0x68800, CPU2_
 // are the octet. The first number is the most significant.
 Cardinal Read_IP_Address(const TTableRow& row) {
     std::optional<String> text = row.Text(u"IP_Address");
-    if (!text) row.Fail(S("has no \"IP_Address\""));
-    auto fail = [&] { row.Fail(S("has no IPv4 address in \"IP_Address\" (\"") + *text + S("\")")); };
+    if (!text) row.Fail(Lang_Message(1120, {u"IP_Address"}));
+    auto fail = [&] { row.Fail(Lang_Message(1141, {*text})); };
     Cardinal address = 0;
     std::size_t start = 0;
     for (int octet = 0; octet < 4; ++octet) {

@@ -1,6 +1,8 @@
 #include "image/LeWriter.h"
 
 #include "image/ImageError.h"
+#include "shell/Globals.h"
+#include "shell/ULanguage.h"
 
 #include <algorithm>
 #include <cstring>
@@ -8,8 +10,8 @@
 
 void TLeBytes::Check(std::size_t offset, std::size_t count) const {
     if (offset > size_ || count > size_ - offset)
-        throw EImageError(std::string("The image would not fit in ") + name_ + " (" + std::to_string(size_) +
-                          " bytes): " + std::to_string(count) + " bytes at " + std::to_string(offset) + ".");
+        throw EImageError(Lang_Message(1168, {S(name_), S(std::to_string(size_)), S(std::to_string(count)),
+                                              S(std::to_string(offset))}));
 }
 
 void TLeBytes::PutU8(std::size_t offset, Cardinal value) {

@@ -1,9 +1,11 @@
 #include "image/ParGenImage.h"
 
-#include "framework/SysUtils.h"
 #include "framework/Files.h"
+#include "framework/SysUtils.h"
 #include "image/ImageError.h"
+#include "shell/Globals.h"
 #include "shell/ParGenSchema.h"
+#include "shell/ULanguage.h"
 
 std::optional<TParGenImage> TParGenImage::Load(const String& path) {
     if (path.empty() || !FileExists(path)) return std::nullopt;
@@ -12,8 +14,7 @@ std::optional<TParGenImage> TParGenImage::Load(const String& path) {
     } catch (const Exception& e) {
         std::size_t slash = path.find_last_of(u'/');
         String name = slash == String::npos ? path : path.substr(slash + 1);
-        throw EImageError(S("The image cannot be built: the general parameters \"") + name + S("\" cannot be read: ") +
-                          e.Message());
+        throw EImageError(Lang_Message(1114, {Lang_Message(1144, {name, e.Message()})}));
     }
 }
 

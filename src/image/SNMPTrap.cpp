@@ -4,7 +4,9 @@
 #include "framework/SysUtils.h"
 #include "framework/XmlDoc.h"
 #include "image/ImageError.h"
+#include "shell/Globals.h"
 #include "shell/UComon.h"
+#include "shell/ULanguage.h"
 
 #include <optional>
 #include <string>
@@ -72,14 +74,13 @@ public:
 
     void Read_Map(TXmlNode map, bool readMap, std::array<TSNMP_Trap_Entry, SNMP_Trap_Table_Entries>& table,
                   Cardinal& count) {
-        map_ = readMap ? u"read map" : u"write map";
+        read_map_ = readMap;
         int rowNumber = 0;
         for (TXmlNode row : map.Children()) {
             ++rowNumber;
             if (UpperCase(row.AttributeOr(u"Enable", String())) != u"Y") continue;
             if (count >= static_cast<Cardinal>(SNMP_Trap_Table_Entries))
-                Fail(S("its SNMP ") + map_ + S(" holds more than ") + Num(SNMP_Trap_Table_Entries) +
-                     S(" enabled rows, the most the converter holds"));
+                Fail(Lang_Message(read_map_ ? 1154 : 1155, {Num(SNMP_Trap_Table_Entries)}));
             row_ = rowNumber;
             table[count] = Read_Row(row, readMap);
             ++count;
@@ -103,7 +104,7 @@ private:
         if (std::optional<String> numBits = row.Attribute(u"NumBits")) {
             Int64 bits = StrToInt64Def(*numBits, 1);
             if (!(e.Flags & Trap_Flag_Int) && bits >= 0 && bits <= 0xFFFF) bits *= 8;  // strings count bytes
-            if (bits < 0 || bits > 0xFFFF) Out_Of_Range(u"NumBits", *numBits, S("a size of 0 to 65535 bits"));
+            if (bits < 0 || bits > 0xFFFF) Out_Of_Range(u"NumBits", *numBits, Lang_Table[1158]);
             e.Num_Bits = static_cast<Word>(bits);
         }
         Put_SNMP_Trap_Text(e.Description, row.Attribute(u"Description"));
@@ -126,24 +127,23 @@ private:
         if (!text) return missing;
         Int64 value = StrToInt64Def(*text, 0);  // a number too large for 32 bits is out of range, not "no number"
         if (value < low || value > high)
-            Out_Of_Range(attribute, *text, S("a value from ") + Num(low) + S(" to ") + Num(high));
+            Out_Of_Range(attribute, *text, Lang_Message(1159, {Num(low), Num(high)}));
         return value;
     }
 
     [[noreturn]] void Out_Of_Range(const char16_t* attribute, const String& text, const String& limit) {
-        Fail(S("row ") + Num(row_) + S(" of its SNMP ") + map_ + S(" has ") + attribute + S(" \"") + text +
-             S("\", but the converter takes ") + limit);
+        Fail(Lang_Message(read_map_ ? 1156 : 1157, {Num(row_), attribute, text, limit}));
     }
 
     [[noreturn]] void Fail(const String& what) {
-        throw EImageError(S("The image cannot be built: \"") + file_ + S("\": ") + what + S("."));
+        throw EImageError(Lang_Message(1114, {Lang_Message(1153, {file_, what})}));
     }
 
     static String Num(Int64 n) { return S(std::to_string(n)); }
 
     const TTrapPlacement& p_;
     String file_;
-    String map_;
+    bool read_map_ = true;
     int row_ = 0;
 };
 
@@ -195,18 +195,18 @@ void Read_SNMP_Trap(int model, const String& path, TSNMP_Trap_Tables& tables, TM
         try {
             doc.LoadFromFile(path);
         } catch (const Exception& e) {
-            throw EImageError(S("The image cannot be built: the SNMP maps \"") + File_Name(path) + S("\" cannot be read: ") +
-                              e.Message());
+            throw EImageError(Lang_Message(1114, {Lang_Message(1160, {File_Name(path), e.Message()})}));
         }
         TTrapReader reader(p, path);
         TXmlNode root = doc.DocumentElement();
         TXmlNode readMap = root.ChildNode(u"SNMP_Trap_Read");
         TXmlNode writeMap = root.ChildNode(u"SNMP_Trap_Write");
         String file = File_Name(path);
-        if (!readMap)
-            throw EImageError(S("The image cannot be built: \"") + file + S("\" has no \"SNMP_Trap_Read\" element."));
-        if (p.Reads_Write_Map && !writeMap)
-            throw EImageError(S("The image cannot be built: \"") + file + S("\" has no \"SNMP_Trap_Write\" element."));
+        auto missing = [&](const char16_t* element) {
+            return EImageError(Lang_Message(1114, {Lang_Message(1115, {file, Lang_Message(1119, {element})})}));
+        };
+        if (!readMap) throw missing(u"SNMP_Trap_Read");
+        if (p.Reads_Write_Map && !writeMap) throw missing(u"SNMP_Trap_Write");
         reader.Read_Map(readMap, true, tables.Read, tables.Read_Count);
         if (p.Reads_Write_Map) reader.Read_Map(writeMap, false, tables.Write, tables.Write_Count);
     }
@@ -218,7 +218,7 @@ void Read_SNMP_Trap(int model, const String& path, TSNMP_Trap_Tables& tables, TM
         mb.PutU32(MB_Trap_Write_Address, p.Write_Address);
     }
     if (p.CPU2_Descriptor) {
-        if (!cpu2) throw EImageError("The second-processor block is missing for the SNMP maps.");
+        if (!cpu2) throw EImageError(Lang_Table[1161]);
         TLeBytes cb = cpu2->Bytes();
         cb.PutU32(C2_Trap_Read_Count, tables.Read_Count);
         cb.PutU32(C2_Trap_Write_Count, tables.Write_Count);

@@ -3,6 +3,8 @@
 #include "framework/Files.h"
 #include "framework/SysUtils.h"
 #include "image/ImageError.h"
+#include "shell/Globals.h"
+#include "shell/ULanguage.h"
 
 #include <climits>
 #include <string>
@@ -21,7 +23,7 @@ namespace {
 String Quoted(const String& text) { return String(u"\"") + text + u"\""; }
 
 [[noreturn]] void Fail_File(const String& fileName, const String& what) {
-    throw EImageError(S("The image cannot be built: ") + Quoted(fileName) + S(" ") + what + S("."));
+    throw EImageError(Lang_Message(1114, {Lang_Message(1115, {fileName, what})}));
 }
 
 }  // namespace
@@ -39,9 +41,9 @@ TTable::TTable(std::shared_ptr<const TContext> context, String where, TXmlNode e
 
 int TTableRow::Number(const char16_t* attribute) const {
     std::optional<String> text = node_.Attribute(attribute);
-    if (!text) Fail(S("has no ") + Quoted(attribute));
+    if (!text) Fail(Lang_Message(1120, {attribute}));
     std::optional<int> value = Table_Number(*text);
-    if (!value) Fail(S("has no number in ") + Quoted(attribute) + S(" (") + Quoted(*text) + S(")"));
+    if (!value) Fail(Lang_Message(1121, {attribute, *text}));
     return *value;
 }
 
@@ -66,13 +68,13 @@ std::optional<String> TTableRow::Text(const char16_t* attribute) const { return 
 
 TTable TTableRow::Table(const char16_t* name) const {
     TXmlNode element = node_.ChildNode(name);
-    if (!element) Fail(S("has no ") + Quoted(name) + S(" element"));
-    return TTable(context_, Quoted(name) + S(" of row ") + S(std::to_string(number_)) + S(" of ") + *table_, element);
+    if (!element) Fail(Lang_Message(1119, {name}));
+    return TTable(context_, Lang_Message(1123, {name, IntToStr(number_), *table_}), element);
 }
 
 void TTableRow::Fail(const String& what) const {
-    throw EImageError(S("The image cannot be built: ") + Quoted(context_->File_Name) + S(": row ") +
-                      S(std::to_string(number_)) + S(" of ") + *table_ + S(" ") + what + S("."));
+    throw EImageError(
+        Lang_Message(1114, {Lang_Message(1116, {context_->File_Name, IntToStr(number_), *table_, what})}));
 }
 
 std::optional<TTableFile> TTableFile::Load(const String& path) {
@@ -83,16 +85,15 @@ std::optional<TTableFile> TTableFile::Load(const String& path) {
     try {
         context->Document.LoadFromFile(path);
     } catch (const Exception& e) {
-        throw EImageError(S("The image cannot be built: ") + Quoted(context->File_Name) + S(" cannot be read: ") +
-                          e.Message());
+        throw EImageError(Lang_Message(1114, {Lang_Message(1117, {context->File_Name, e.Message()})}));
     }
-    if (!context->Document.DocumentElement()) Fail_File(context->File_Name, S("has no root element"));
+    if (!context->Document.DocumentElement()) Fail_File(context->File_Name, Lang_Table[1118]);
     return TTableFile(std::move(context));
 }
 
 TTable TTableFile::Table(const char16_t* name) const {
     TXmlNode element = context_->Document.DocumentElement().ChildNode(name);
-    if (!element) Fail(S("has no ") + Quoted(name) + S(" element"));
+    if (!element) Fail(Lang_Message(1119, {name}));
     return TTable(context_, Quoted(name), element);
 }
 
@@ -105,7 +106,7 @@ const String& TTableFile::File_Name() const { return context_->File_Name; }
 
 void TTableFile::Check_Capacity(std::size_t filled, std::size_t limit, const String& what) const {
     if (filled >= limit)
-        Fail(S("holds more than ") + S(std::to_string(limit)) + S(" ") + what + S(", the most the converter holds"));
+        Fail(Lang_Message(1122, {IntToStr(static_cast<int>(limit)), what}));
 }
 
 void TTableFile::Fail(const String& what) const { Fail_File(context_->File_Name, what); }

@@ -8,6 +8,7 @@
 #include "framework/XmlDoc.h"
 #include "grid/ExCGrid.h"
 #include "shell/Globals.h"
+#include "shell/ULanguage.h"
 
 namespace {
 
@@ -130,7 +131,7 @@ void TAdvance_Functions::Fill_Descriptions(const String& pathSetAccess) {
 
 void TAdvance_Functions::Send(const String& address, const ByteString& data) {
     try {
-        if (!listener_) throw EOSError(u"The diagnostics port " + IntToStr(Local_Port) + u" is not open.");
+        if (!listener_) throw EOSError(Lang_Message(1195, {IntToStr(Local_Port)}));
         listener_->SendTo(address, Converter_Port, data);
     } catch (const Exception& e) {
         Error_Box(e.Message());

@@ -10,6 +10,7 @@
 #include "image/ParGenImage.h"
 #include "shell/Globals.h"
 #include "shell/Shell_Controls.h"
+#include "shell/ULanguage.h"
 #include "shell/UModel_Tables.h"
 #include "shell/UStart_Program.h"
 
@@ -129,7 +130,7 @@ TXmlNode Job_Header(TXmlDocument& doc, const TUpdate_Context& ctx, const char16_
 
 const TProcessor_Identity& Identity(int model) {
     const TProcessor_Identity* id = Find_Processor_Identity(model);
-    if (!id) throw EImageError(S("Model ") + S(std::to_string(model)) + S(" takes no update job."));
+    if (!id) throw EImageError(Lang_Message(1169, {S(std::to_string(model))}));
     return *id;
 }
 
@@ -257,7 +258,7 @@ namespace {
 
 void Compile_Job(TXmlDocument& doc, const TUpdate_Context& ctx) {
     if (!Writes_Update_Job(ctx.Model_Code))
-        throw EImageError(S("Model ") + S(std::to_string(ctx.Model_Code)) + S(" takes no update job."));
+        throw EImageError(Lang_Message(1169, {S(std::to_string(ctx.Model_Code))}));
     if (In(ctx.Model_Code, {10, 21}))
         Compile_XML_Parameter_802(doc, ctx);
     else if (In(ctx.Model_Code, {29, 31}))
@@ -281,7 +282,7 @@ void Write_Update_Job(const TUpdate_Context& ctx) {
     try {
         doc.SaveToFile(path);
     } catch (const Exception& e) {
-        throw EImageError(S("The update job cannot be written: ") + e.Message());
+        throw EImageError(Lang_Message(1170, {e.Message()}));
     }
 }
 
@@ -532,6 +533,8 @@ void TFBootTCP::LbButton1Click(TObject*) {
     if (pinging_) return;
     pinging_ = true;
     Esegui_Ping = false;
+    // The converter found before may be gone: no result until this ping has one.
+    LPing->SetCaption(u"");
     const Cardinal start = GetTickCount();
     ping_ = 0;
     const String address = Typed_Address();
@@ -579,5 +582,5 @@ void TFBootTCP::LbButton4Click(TObject*) {
     // The windows do not respond while the updater runs; one still running
     // after the wait is left to itself.
     if (!Start_Program(call.Program, call.Parameters, false, Updater_Wait_Ms))
-        MessageDlg(u"The updater \"" + call.Program + u"\" cannot be started.", mtError, TMsgDlgButtons{mbOK});
+        MessageDlg(Lang_Message(1111, {call.Program}), mtError, TMsgDlgButtons{mbOK});
 }

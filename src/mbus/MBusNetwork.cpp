@@ -4,6 +4,7 @@
 #include "framework/SysUtils.h"
 #include "framework/XmlDoc.h"
 #include "shell/UComon.h"
+#include "shell/ULanguage.h"
 
 int Active_ID(const TNodo& Node) { return Node.Node_ID_Type != 0 ? Node.Node_ID_Secondary : Node.Node_ID_Primary; }
 
@@ -186,7 +187,7 @@ bool Not_Zero(const TXmlNode& e, std::u16string_view name, bool missing) {
 String Required_Text(const TXmlNode& e, std::u16string_view name) {
     const auto text = e.Attribute(name);
     if (!text)
-        throw EConvertError(u"Attribute \"" + String(name) + u"\" of element \"" + e.NodeName() + u"\" is missing");
+        throw EConvertError(Lang_Message(1196, {String(name), e.NodeName()}));
     return *text;
 }
 

@@ -4,6 +4,7 @@
 #include "framework/XmlDoc.h"
 #include "mbus/MBusRecords.h"
 #include "shell/Globals.h"
+#include "shell/ULanguage.h"
 
 #include <algorithm>
 
@@ -31,7 +32,7 @@ TXmlNode Open_Root(TXmlDocument& doc, const TSaveConfXML& in) {
             return top.front();
         if (TXmlNode root = doc.DocumentElement())
             return root;
-        throw EConvertError(u"The file \"" + in.File_Name + u"\" holds no M-Bus network");
+        throw EConvertError(Lang_Message(1194, {in.File_Name}));
     }
     return doc.CreateRoot(u"M-Bus_Network");
 }

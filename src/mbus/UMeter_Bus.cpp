@@ -339,6 +339,7 @@ void TFMeter_Bus::FormShow(TObject*) {
     NODE_ORIG->Expand(false);
     NODE_ID = SELECT_NODE = nullptr;
     IND_NODO = IND_VAR = -1;
+    Aggiorna_Label();
     Sposta_Oggetti_Var(0);
     PasteVariable1->Enabled = Copy_Var != nullptr;
     PasteNode1->Enabled = Copy_Node != nullptr;
@@ -399,6 +400,16 @@ void TFMeter_Bus::Show_Node(const TNodo& n) {
     (n.Node_ID_Type != 0 ? RB_ID_Secondary : RB_ID_Primary)->SetChecked(true);
 }
 
+void TFMeter_Bus::Reset_Node_Page() {
+    CB_Enable_Node->SetChecked(true);
+    E_New_Node_Desc->SetText(String());
+    E_New_Node_ID_Pri->SetText(u"1");
+    E_New_Node_ID_Sec->SetText(u"1");
+    RB_ID_Primary->SetChecked(true);
+    for (TCheckBox* c : {CB_SND_NKE, CB_Reset_App, CB_Node_State, CB_Ident_Num, CB_BCDtoINT_IN}) c->SetChecked(false);
+    for (TComboBox* c : {CB_Swap_IN, CB_Var_Type, CB_Cut_After}) c->SetItemIndex(0);
+}
+
 void TFMeter_Bus::Reset_Var_Page() {
     CB_Var_En->SetChecked(true);
     E_New_Var_Desc->SetText(String());
@@ -436,11 +447,11 @@ void TFMeter_Bus::Show_Var(const TVariabile& v) {
 
 void TFMeter_Bus::Aggiorna_Label() {
     if (IND_NODO < 0) {
+        // Nothing selected: the pages offer a new node, without the values of one shown before.
         btn_Add_Node->SetCaption(Lang_Table[Text_Add_Node]);
         btn_Add_Var->SetCaption(Lang_Table[Text_Add_Var]);
-        for (TCheckBox* c : {CB_SND_NKE, CB_Reset_App, CB_Node_State, CB_Ident_Num, CB_BCDtoINT_IN})
-            c->SetChecked(false);
-        CB_Enable_Node->SetChecked(true);
+        Reset_Node_Page();
+        Reset_Var_Page();
     } else {
         const TNodo& n = *Nodi_List[IND_NODO];
         Show_Node(n);
@@ -759,8 +770,7 @@ void TFMeter_Bus::LbButton2Click(TObject*) {
     } else if (count > Num_Byte_Par_Gen) {
         MessageDlg(Lang_Table[860] + u" (" + IntToStr(Num_Byte_Par_Gen) + u")", mtWarning, TMsgDlgButtons{mbOK});
     }
-    if (Load_Incomplete &&
-        !Ask(u"The file could not be read completely. Do you want to replace it with the network shown?"))
+    if (Load_Incomplete && !Ask(Lang_Table[1109]))
         return;
     try {
         if (Auto_Calc_Byte_Used && FileExists(Path_ParGen))

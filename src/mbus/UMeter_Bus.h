@@ -164,6 +164,7 @@ private:
     void Fill_Var(TVariabile& Var) const;
     void Show_Node(const TNodo& Node);
     void Show_Var(const TVariabile& Var);
+    void Reset_Node_Page();
     void Reset_Var_Page();
     String Node_Caption() const;
     void Clear_Network();

@@ -6,6 +6,7 @@
 #include "framework/SysUtils.h"
 #include "mbus/UMeter_Bus.h"
 #include "shell/Globals.h"
+#include "shell/ULanguage.h"
 
 #include <filesystem>
 
@@ -25,6 +26,18 @@ bool Same_File(const String& a, const String& b) {
 }
 
 String YN(bool b) { return b ? u"Y" : u"N"; }
+
+// A description the map fills in must pass the map's own rule for object
+// names: letters and digits only, beginning with a lower-case letter.
+String Default_Desc(const String& text) {
+    String d;
+    for (const Char c : text) {
+        const bool letter = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+        if (letter || (!d.empty() && c >= u'0' && c <= u'9')) d += c;
+    }
+    if (!d.empty() && d[0] >= u'A' && d[0] <= u'Z') d[0] = Char(d[0] - u'A' + u'a');
+    return d;
+}
 
 TSNMP_Row SNMP_Row(std::size_t row, std::size_t node, int var, const String& nodeDesc, const String& varDesc,
                    const String& comm, bool onChange, bool onTimer, int timer, const char16_t* bits,
@@ -52,23 +65,24 @@ std::vector<TSNMP_Row> Network_SNMP_Rows(const TNodi_List& List) {
         if (!n.Enable)
             continue;
         const String nd = Get_Node_Desc(n);
+        // An object without a description of its own takes the node's followed by its name.
+        auto desc = [&](const String& own, const String& name) {
+            return own.empty() ? Default_Desc(n.Description + name) : own;
+        };
         if (n.Node_State == 1)
             rows.push_back(SNMP_Row(rows.size() + 1, i, -1, nd, u"Node State", n.NS_CommName, n.NS_OnChange,
-                                    n.NS_OnTimer, n.NS_Timer, u"3",
-                                    n.NS_Desc.empty() ? n.Description + u"NodeState" : n.NS_Desc, n.NS_IP_Add,
+                                    n.NS_OnTimer, n.NS_Timer, u"3", desc(n.NS_Desc, u"NodeState"), n.NS_IP_Add,
                                     n.NS_Mnemonic));
         if (n.Ident_Num == 1)
             rows.push_back(SNMP_Row(rows.size() + 1, i, -2, nd, u"Identification Number", n.IN_CommName,
-                                    n.IN_OnChange, n.IN_OnTimer, n.IN_Timer, u"8",
-                                    n.IN_Desc.empty() ? n.Description + u"IdentNum" : n.IN_Desc, n.IN_IP_Add,
-                                    n.IN_Mnemonic));
+                                    n.IN_OnChange, n.IN_OnTimer, n.IN_Timer, u"8", desc(n.IN_Desc, u"IdentNum"),
+                                    n.IN_IP_Add, n.IN_Mnemonic));
         for (std::size_t j = 0; j < n.Var_List.size(); ++j) {
             const TVariabile& v = *n.Var_List[j];
             if (v.Enable)
                 rows.push_back(SNMP_Row(rows.size() + 1, i, int(j), nd, Get_Var_Desc(v), v.Var_CommName,
                                         v.Var_OnChange, v.Var_OnTimer, v.Var_Timer, u"20",
-                                        v.Var_Desc.empty() ? n.Description + v.Description : v.Var_Desc,
-                                        v.Var_IP_Add, v.Var_Mnemonic));
+                                        desc(v.Var_Desc, v.Description), v.Var_IP_Add, v.Var_Mnemonic));
         }
     }
     return rows;
@@ -173,7 +187,7 @@ void TFMeter_Bus::Btn_ImportNetClick(TObject* Sender) {
         MessageDlg(Lang_Table[799], mtConfirmation, TMsgDlgButtons{mbYes, mbNo}) != mrYes)
         return;
     if (!CopyFile(source, Path_M_Bus, false)) {
-        MessageDlg(u"Cannot create file \"" + Path_M_Bus + u"\"", mtError, TMsgDlgButtons{mbOK});
+        MessageDlg(Lang_Message(1110, {Path_M_Bus}), mtError, TMsgDlgButtons{mbOK});
         return;
     }
     FormShow(Sender);
@@ -183,9 +197,7 @@ void TFMeter_Bus::Btn_SNMPClick(TObject*) {
     if (!Edit_SNMP_Map)
         return;
     std::vector<TSNMP_Row> rows = Network_SNMP_Rows(Nodi_List);
-    if (Edit_SNMP_Map(rows)) {
+    // The settings copied back do not count as a change of the network.
+    if (Edit_SNMP_Map(rows))
         Copy_SNMP_Values(Nodi_List, rows);
-        // The settings just edited live only in the window until OK.
-        Is_Change = true;
-    }
 }

@@ -147,6 +147,7 @@ void TParGenLogic::Build_Design() {
     C(u"E_PORT").Text = u"34964";
     label(P, u"L_PROFINET_Name_Station", 16, 223, 258, u"PROFINET Name of Station");
     edit(P, u"E_Profinet_Name_Station", 16, 242, 258, 15);
+    C(u"E_Profinet_Name_Station").LowerCase = true;  // names of stations are lower case
     {
         TPGControl g;
         g.Name = u"GB_Working_Mode_MBus";
@@ -353,6 +354,7 @@ void TParGenLogic::Build_Design() {
             octets(u"E_SNMP_IP", u"E_SNMP_SM", u"E_SNMP_GAT", u""));
     label(SN, u"L_SNMP_Name_Of_Station", 16, 191, 258, u"SNMP Name of Station");
     edit(SN, u"E_SNMP_Name_Of_Station", 16, 210, 258, 15);
+    C(u"E_SNMP_Name_Of_Station").LowerCase = true;
     row_edit(SN, u"L_SNMP_Contact", u"Contact", 247, u"E_SNMP_Contact", Wide_Left, Wide_Width, 16);
     row_edit(SN, u"L_SNMP_Location", u"Location", 281, u"E_SNMP_Location", Wide_Left, Wide_Width, 16);
     label(SN, u"L_SNMP_Version", 16, 315, 62, u"Version");

@@ -3,6 +3,7 @@
 #include "framework/SysUtils.h"
 #include "framework/XmlDoc.h"
 #include "shell/Globals.h"
+#include "shell/ULanguage.h"
 #include "shell/ParGenFile.h"
 #include "shell/ParGenSchema.h"
 #include "shell/UModel_Tables.h"
@@ -31,13 +32,9 @@ int Str_To_Int(const TXmlNode& node, const char16_t* attribute, const String& fi
     try {
         return StrToInt(node.Attribute(attribute).value_or(String()));
     } catch (const EConvertError& e) {
-        throw EConvertError(u"\"" + file + u"\", element " + node.NodeName() + u" " + Num(entry) + u" of meter " +
-                            Num(meter) + u", attribute " + attribute + u": " + e.Message());
+        throw EConvertError(
+            Lang_Message(1197, {file, node.NodeName(), Num(entry), Num(meter), attribute, e.Message()}));
     }
-}
-
-String Station_Name_Message(const String& side) {
-    return u"Error " + side + u"!! Name of Station must have at most 15 characters, in lower case and without blanks";
 }
 
 int Number_Or_Zero(const std::optional<String>& text) { return StrToIntDef(text.value_or(String()), 0); }
@@ -218,14 +215,22 @@ void TParGenLogic::Load(const TParGenFile& file) {
             continue;
         }
         if (item.Reading == TParGenReading::DmxCount) continue;
-        if (name == u"Working_mode") continue;
+        if (name == u"Working_mode") {
+            C(u"RB_WM_Single_Slave_Mbus").Checked = m == u"1";
+            C(u"RB_WM_Normal_Mbus").Checked = m != u"1";
+            continue;
+        }
         if (c.Kind == TPGKind::Edit) c.Text = m;
         else if (c.Kind == TPGKind::Check) c.Checked = m == u"1";
         else if (c.Kind == TPGKind::List) c.ItemIndex = StrToIntDef(m, 0);
     }
 
-    // Loading sets values only: no handler runs, so no message appears and
-    // no value is changed on the way.
+    // Loading sets the controls as the user would, in the file's order: a box
+    // or button it switches runs its click handler. Of those only the byte
+    // calculation and the working mode change values here (the byte count
+    // from "M_Bus.xml", and the two are never on together); the edits' and
+    // the other boxes' handlers only mark the form changed and lay it out,
+    // which the showing resets and does anew.
     for (const auto& item : ParGen_Model_Items(Model_Code)) {
         if (item.Encoding == TParGenEncoding::Fixed || item.Reading == TParGenReading::Ignored ||
             item.Reading == TParGenReading::DmxCount)
@@ -237,13 +242,22 @@ void TParGenLogic::Load(const TParGenFile& file) {
         if (item.Reading == TParGenReading::VersionFlag) {
             if (*raw == u"1") c.ItemIndex = item.Param;
         } else if (name == u"Working_mode") {
-            C(u"RB_WM_Single_Slave_Mbus").Checked = *raw == u"1";
-            C(u"RB_WM_Normal_Mbus").Checked = *raw != u"1";
+            const bool single = *raw == u"1";
+            const bool switched = C(u"RB_WM_Single_Slave_Mbus").Checked != single;
+            C(u"RB_WM_Single_Slave_Mbus").Checked = single;
+            C(u"RB_WM_Normal_Mbus").Checked = !single;
+            if (switched && single) RB_WM_Single_Slave_MbusClick();
+        } else if (c.Name == u"CB_Auto_Calc_Bytes") {
+            const bool on = *raw == u"1";
+            if (c.Checked != on) {
+                c.Checked = on;
+                On_Click(c.Name);
+            }
         } else if (item.Reading == TParGenReading::ZeroOrOther) {
             c.ItemIndex = *raw == u"0" ? 0 : 1;
         } else {
             switch (item.Encoding) {
-                case TParGenEncoding::Text: c.Text = *raw; break;
+                case TParGenEncoding::Text: c.Text = c.LowerCase ? AnsiLowerCase(*raw) : *raw; break;
                 case TParGenEncoding::Flag: c.Checked = *raw == u"1"; break;
                 case TParGenEncoding::ListText: c.ItemIndex = file.Position(name); break;
                 case TParGenEncoding::Position: {
@@ -384,18 +398,18 @@ bool TParGenLogic::Controllo_Dati() {
     if (!address(Address_Blocks[0], u"CB_EN_GAT", snmp ? 865 : 152)) return false;
 
     // The station names go into the device's name and its description file,
-    // where only lower case without blanks is valid.
-    auto station = [&](const char16_t* element, const char16_t* control, const String& message) {
+    // where only lower case (which the fields turn their letters into) without
+    // blanks is valid.
+    auto station = [&](const char16_t* element, const char16_t* control, int text) {
         if (!ParGen_Model_Item(model, element)) return true;
         const String& t = C(control).Text;
         const bool blank = std::any_of(t.begin(), t.end(), [](Char c) { return c <= u' '; });
-        if (t.size() <= 15 && !blank && LowerCase(t) == t && AnsiLowerCase(t) == t) return true;
-        if (Show_Error) Show_Error(message);
+        if (t.size() <= 15 && !blank) return true;
+        Error(text);
         return false;
     };
-    if (!station(u"PROFINET_NAME_STA", u"E_Profinet_Name_Station", Station_Name_Message(snmp ? u"SNMP" : u"PROFINET")))
-        return false;
-    if (!station(u"SNMP_Name_of_Station", u"E_SNMP_Name_Of_Station", Station_Name_Message(u"SNMP"))) return false;
+    if (!station(u"PROFINET_NAME_STA", u"E_Profinet_Name_Station", snmp ? 1113 : 1112)) return false;
+    if (!station(u"SNMP_Name_of_Station", u"E_SNMP_Name_Of_Station", 1113)) return false;
 
     // 2. SNMP version 3 of the top box.
     if (snmp && pos(u"CB_PROFI_SNMP_Version") == 2) {
@@ -407,14 +421,14 @@ bool TParGenLogic::Controllo_Dati() {
         if (level == 2 && !privacy(u"E_PROFI_SNMP_Priv_Pass", u"CB_PROFI_SNMP_Priv_Pass_Hex")) return false;
     }
 
-    // 3. The port of the top box. Model 2004 hides it, so it is not checked
-    // there: a bad stored value could never be corrected.
-    if (model != 2004) {
+    // 3. The port of the top box; model 2004 checks it too, though its layout
+    // hides it.
+    {
         auto tunnel_port_ok = [&] {
             const int p = n(u"E_PORT");
             return p >= 1 && p <= 65535 && !In(p, {5000, 10000, 10001, 34962, 34963, 34964});
         };
-        if (In(model, {0, 4, 8, 24, 25, 27})) {
+        if (In(model, {0, 4, 8, 24, 25, 27, 2004})) {
             if (!tunnel_port_ok()) return Error(164), false;
         } else if (In(model, {15, 34})) {
             if (!tunnel_port_ok()) return Error(877), false;
@@ -549,8 +563,9 @@ bool TParGenLogic::Controllo_Dati() {
 
 // ---------------------------------------------------------------- editing
 
-void TParGenLogic::User_Edit(const String& name, const String& text) {
+void TParGenLogic::User_Edit(const String& name, const String& typed) {
     TPGControl& c = C(name);
+    const String text = c.LowerCase ? AnsiLowerCase(typed) : typed;
     if (c.Text == text) return;
     c.Text = text;
     On_Change(name);

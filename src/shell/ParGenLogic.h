@@ -26,6 +26,7 @@ struct TPGControl {
     String Hint;
     String Text;     // edit fields
     int MaxLength = 0;  // 0: no limit
+    bool LowerCase = false;  // edit fields: letters typed or loaded become lower case
     bool Checked = false;
     int ItemIndex = -1;
     std::vector<String> Items;

@@ -1,8 +1,8 @@
 #include "shell/ULanguage.h"
 
+#include "framework/Files.h"
 #include "framework/SysUtils.h"
 #include "framework/TextFiles.h"
-#include "framework/Files.h"
 #include "shell/Globals.h"
 #include "shell/UComon.h"
 
@@ -13,6 +13,25 @@ const String Comment_Mark = u"/#/";
 
 
 }  // namespace
+
+String Lang_Message(int Index, std::initializer_list<String> Values) {
+    const String& text = Lang_Table[Index];
+    const std::vector<String> values(Values);
+    // One pass, so that a value holding "%1" stays as it is.
+    String out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'%' && i + 1 < text.size() && text[i + 1] >= u'1' && text[i + 1] <= u'9') {
+            const size_t n = size_t(text[i + 1] - u'1');
+            if (n < values.size()) {
+                out += values[n];
+                ++i;
+                continue;
+            }
+        }
+        out += text[i];
+    }
+    return out;
+}
 
 void Load_Default_Texts() {
     Lang_Table.Clear();

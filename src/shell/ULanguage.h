@@ -8,6 +8,7 @@
 
 #include "framework/System.h"
 
+#include <initializer_list>
 #include <vector>
 
 constexpr int Default_Texts_Count = 2000;
@@ -16,6 +17,11 @@ extern const char16_t* const Default_Texts[Default_Texts_Count];
 
 // Empties Lang_Table and fills it with the built-in texts.
 void Load_Default_Texts();
+
+// The text-table entry Index with "%1", "%2" ... replaced by the values in
+// order; a translation may move the marks, and one that leaves a mark out
+// only loses that value.
+String Lang_Message(int Index, std::initializer_list<String> Values);
 
 // One line of a language file: true and the entry when the line sets an
 // index below tableSize, false when it is to be ignored.

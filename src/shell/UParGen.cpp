@@ -1,7 +1,7 @@
 #include "shell/UParGen.h"
 
-#include "framework/Dialogs.h"
 #include "controls/FlatButton.h"
+#include "framework/Dialogs.h"
 #include "framework/StdCtrls.h"
 #include "shell/Globals.h"
 #include "shell/Shell_Controls.h"
@@ -70,6 +70,7 @@ void TFParGen::Create_Controls() {
             }
             case TPGKind::Edit: {
                 auto* e = new TEdit(this);
+                if (c.LowerCase) e->SetCharCase(ecLowerCase);
                 e->OnChange = [this, name](TObject*) { Edit_Change(name); };
                 e->OnKeyPress = [this, name](TObject*, Char& Key) { Octet_KeyPress(name, Key); };
                 w = e;

@@ -4,6 +4,8 @@
 #include "framework/Files.h"
 #include "framework/SysUtils.h"
 #include "framework/XmlDoc.h"
+#include "shell/Globals.h"
+#include "shell/ULanguage.h"
 #include "shell/ParGenFile.h"
 
 #include <algorithm>
@@ -89,7 +91,7 @@ bool Is_End_Row(const IRowGrid& grid, const TTableDesc& table, int row) {
 
 TXmlNode Table_Element(const TXmlNode& root, const char16_t* name) {
     TXmlNode node = root.ChildNode(name);
-    if (!node) throw EXmlError(u"The table element \"" + String(name) + u"\" is missing.");
+    if (!node) throw EXmlError(Lang_Message(1198, {name}));
     return node;
 }
 
@@ -166,8 +168,7 @@ void TShow_Guard::Report(const Exception& e) {
 bool TShow_Guard::Confirm_Replace() const {
     // Writing after a failed show would silently drop the rows that were not read.
     return !incomplete_ ||
-           MessageDlg(u"The file could not be read completely. Do you want to replace it with the rows shown?",
-                      mtConfirmation, TMsgDlgButtons{mbYes, mbNo}) == mrYes;
+           MessageDlg(Lang_Table[1108], mtConfirmation, TMsgDlgButtons{mbYes, mbNo}) == mrYes;
 }
 
 bool Save_Table_File(const TXmlDocument& doc, const String& path) {

@@ -101,6 +101,8 @@ TExColumnGrid* Make_Table_Grid(TWinControl* parent, const String& name, const TT
         item->SetColor(Column_Colour(c.Colour));
         item->SetEditor(Editor_Of(c.Kind));
         item->SetEditLength(c.Max_Length);
+        // The grid's one combo editor takes the limit of the column that has one.
+        if (c.Kind == TColKind::ComboEdit && c.Max_Length > 0) g->SetMaxComboLength(c.Max_Length);
         for (const char16_t* t : c.Choices) item->ComboItems().Add(t);
         if (c.Kind == TColKind::CheckBox) {
             item->SetCheckTrue(u"Y");

@@ -7,6 +7,7 @@
 #include "framework/XmlDoc.h"
 #include "shell/Globals.h"
 #include "shell/ParGenFile.h"
+#include "shell/ULanguage.h"
 
 #include <algorithm>
 #include <optional>
@@ -76,14 +77,8 @@ struct TMap_Texts {
     int Community, Type, Time, Position, Bit, Bit_String, Bits_Int, Bytes_String, Description, IP, Conversion;
     int Col_Position, Col_Bit, Col_NumBits, Col_Description, Col_Conversion;
     bool Has_Time_And_IP;
-    const char16_t* Map;
+    int Clash;  // the message of a description that cannot name its object in the MIB
 };
-
-// The detail of a description that the MIB cannot take as its object's name.
-String Clash_Detail(const char16_t* map, const String& description, const String& why) {
-    return String(u"!! [SNMP ") + map + u"] Description \"" + description +
-           u"\" cannot name its object in the MIB: " + why;
-}
 
 bool Check_Map(const TMap_Texts& m, std::vector<String>& SL_Check_Desc, bool conversionShown) {
     using namespace snmp_col;
@@ -117,7 +112,7 @@ bool Check_Map(const TMap_Texts& m, std::vector<String>& SL_Check_Desc, bool con
         // Managers would bind a name the MIB module uses itself to the wrong object.
         const String why = MIB_Name_Clash(description);
         if (!why.empty()) {
-            Row_Error(lead, r, Clash_Detail(m.Map, description, why));
+            Row_Error(lead, r, Lang_Message(m.Clash, {description, why}));
             return false;
         }
         SL_Check_Desc.push_back(description);
@@ -209,9 +204,9 @@ bool SNMP_Controllo_dati(const IRowGrid& read, const IRowGrid& write, bool conve
     using namespace snmp_col;
     SL_Check_Desc.clear();
     const TMap_Texts read_map{read, 1076, 1061, 1062, 1063, 1064, 1065, 1066, 1067, 1077, 1068, 1085,
-                              R_Position, R_Bit, R_NumBits, R_Description, R_Conversion, true, u"Read"};
+                              R_Position, R_Bit, R_NumBits, R_Description, R_Conversion, true, 1192};
     const TMap_Texts write_map{write, 1078, 1069, 0, 1070, 1071, 1072, 1073, 1074, 1079, 0, 1086,
-                               W_Position, W_Bit, W_NumBits, W_Description, W_Conversion, false, u"Write"};
+                               W_Position, W_Bit, W_NumBits, W_Description, W_Conversion, false, 1193};
     if (!Check_Map(read_map, SL_Check_Desc, conversionShown)) return false;
     if (!Check_Map(write_map, SL_Check_Desc, conversionShown)) return false;
     return All_Different(SL_Check_Desc, Lang_Table[1080]);

@@ -73,8 +73,9 @@ TFSNMP_Trap_Access_MBus::TFSNMP_Trap_Access_MBus(TComponent* AOwner)
     Btn_OK->OnClick = [this](TObject* s) { Btn_OKClick(s); };
     // The filler sets the rows; one empty row until then.
     ACG_SNMP_Read = Make_Table_Grid(this, u"ACG_SNMP_Read", SNMP_MBus_Table, 1);
+    // Type is always "String", which the filler does not read back.
     for (int c : {snmp_mbus_col::N_ID, snmp_mbus_col::V_ID, snmp_mbus_col::Node, snmp_mbus_col::Variable,
-                  snmp_mbus_col::NumBits})
+                  snmp_mbus_col::Type, snmp_mbus_col::NumBits})
         ACG_SNMP_Read->Columns().Items(c)->SetReadOnly(true);
     rows_ = std::make_unique<TColumnGridRows>(*ACG_SNMP_Read);
     ACG_SNMP_Read->OnKeyPress = [this](TObject* s, Char& k) { ACG_SNMP_ReadKeyPress(s, k); };

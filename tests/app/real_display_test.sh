@@ -4,12 +4,11 @@
 # windows X has mapped, the files written and the project left open.
 #   with_x_display.sh real_display_test.sh <configurator executable>
 set -euo pipefail
-exe="$1"
-source "$(dirname "$0")/real_display_common.sh"
+. "$(dirname "$0")/real_display_lib.sh"
 
-main="$(wait_main CV52825)"
+main="$(main_window)"
 # The wizard's buttons, in the main window's client coordinates.
-new_btn=(165 129); open_btn=(343 129); setcomm_btn=(165 173); setacc_btn=(165 217); close_btn=(657 33)
+new_btn=(165 129); open_btn=(343 129); setcomm_btn=(165 173); setacc_btn=(165 217)
 
 # The mouse resting on a glyph button shows its hint (an untitled window
 # of the program, which X names after it); leaving the button takes it away.
@@ -29,13 +28,7 @@ xdotool key Return
 wait_unmapped "Error"
 
 # A project by typing its name and pressing Enter.
-click_at "$main" "${new_btn[@]}"
-dlg="$(wait_mapped "Create New Configuration")"
-wait_focus "$dlg"
-xdotool type --delay 10 "first"
-xdotool key Return
-wait_unmapped "Create New Configuration"
-[ -d "$work/app/PROJECTS/first" ] || fail "project \"first\" not created"
+new_project "first"
 
 # Another by clicking OK.
 click_at "$main" "${new_btn[@]}"
@@ -111,11 +104,7 @@ grep -qF "$row" "$work/app/PROJECTS/first/ModbusM_SetAccess.xml" ||
   fail "the request row was not written as entered: $(cat "$work/app/PROJECTS/first/ModbusM_SetAccess.xml" 2>/dev/null)"
 
 # Close the main window: the program ends and remembers the open project.
-click_at "$main" "${close_btn[@]}"
-for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.05; done
-! kill -0 "$app_pid" 2>/dev/null || fail "the program did not end"
-app_pid=""
-[ -z "$(mapped_names)" ] || fail "windows left mapped"
+close_program
 grep -q '<projectname>first</projectname>' "$work/app/Bridgeform.xml" ||
   fail "the open project is not \"first\": $(cat "$work/app/Bridgeform.xml")"
 echo "PASS"

@@ -326,6 +326,29 @@ TEST(FlatButtonInput, DisablingReleasesThePress) {
     EXPECT_EQ(d.Clicks(d.ok), 0);
 }
 
+// A press on the button moves the focus, and the field left refuses it in a
+// message box, which in the window system takes the press's release: the
+// press ends there, so the button neither stays pressed nor holds the mouse,
+// and the next click goes where it is made.
+TEST(FlatButtonInput, AMessageShownWhileThePressMovesTheFocusEndsThePress) {
+    Dialog d;
+    TScriptedDialogService dialogs;
+    d.edit->SetFocus();
+    d.edit->OnExit = [&](TObject*) {
+        MessageDlg(u"refused", mtError, TMsgDlgButtons{mbOK});
+        d.edit->SetFocus();
+    };
+    SimulateMouseDown(d.ok, mbLeft, 20, 10);
+    EXPECT_EQ(dialogs.Shown.size(), 1u);
+    EXPECT_TRUE(d.edit->Focused());
+    EXPECT_FALSE(d.ok->Pressed());
+    EXPECT_EQ(GetCaptureControl(), nullptr);
+    d.edit->OnExit = nullptr;
+    SimulateClick(d.other, 20, 10);
+    EXPECT_EQ(d.Clicks(d.other), 1);
+    EXPECT_EQ(d.Clicks(d.ok), 0);
+}
+
 namespace {
 // Records where menus open and what had happened by then.
 class MenuProbe : public TScriptedDialogService {

@@ -202,6 +202,27 @@ TEST_F(UpdateDialog, PingAndNextDoNothingWhileThePingRuns) {
     EXPECT_EQ(dlg->LPing->Caption(), u"Device Not Found!");
 }
 
+// A new ping shows no result until it has one: the converter found by the
+// last ping may be gone.
+TEST_F(UpdateDialog, ANewPingClearsTheLastResultUntilItEnds) {
+    String during;
+    bool found_first = false;
+    dlg->Echo = [&](const String&, int) {
+        const int n = ++echoes;
+        if (n == 3) TThread::Queue(nullptr, [&] { during = dlg->LPing->Caption(); });
+        return n <= 2;
+    };
+    Show([&] {
+        dlg->Btn_Ping->Click();
+        found_first = dlg->Esegui_Ping;
+        EXPECT_EQ(dlg->LPing->Caption(), u"Device Found!");
+        dlg->Btn_Ping->Click();
+    });
+    EXPECT_TRUE(found_first);
+    EXPECT_EQ(during, u"");
+    EXPECT_EQ(dlg->LPing->Caption(), u"Device Not Found!");
+}
+
 TEST_F(UpdateDialog, ClosingTheDialogEndsThePing) {
     dlg->Ping_Budget_Ms = 60000;
     dlg->Echo = [&](const String&, int) {

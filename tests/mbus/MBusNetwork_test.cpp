@@ -3,6 +3,7 @@
 #include "mbus/MBusNetwork.h"
 
 #include "framework/SysUtils.h"
+#include "shell/ULanguage.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -247,6 +248,7 @@ TEST(MBusNetwork, ReaderTakesEachAttributesOwnDefault) {
 }
 
 TEST(MBusNetwork, AnUnreadableFileStopsWithAMessageKeepingWhatWasRead) {
+    Load_Default_Texts();
     const struct {
         const char* xml;
         std::size_t nodes, vars_of_last;

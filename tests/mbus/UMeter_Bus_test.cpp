@@ -11,6 +11,7 @@
 #include "mbus/UNewIDNode.h"
 #include "shell/Globals.h"
 #include "shell/ShellState.h"
+#include "shell/UComon.h"
 #include "shell/ULanguage.h"
 #include "support/TempDir.h"
 
@@ -215,6 +216,41 @@ TEST_F(MeterBus, NodeAndVariablePagesValidateAddAndModify) {
     EXPECT_EQ(ed->PC_Edit->ActivePage(), ed->TS_Variables);
 }
 
+// With nothing selected (the root, or after a network was imported) the
+// pages offer a new node and show nothing of the node selected before.
+TEST_F(MeterBus, WithNothingSelectedThePagesOfferANewNode) {
+    TNodi_List net;
+    net.push_back(Node(7, u"first", 1, 1));
+    net[0]->Var_List.push_back(Var(u"v", 3));
+    Write_MBus_Network(Path_M_Bus, 10, net);
+    dir.write("other.xml", "<M-Bus_Network><Nodo Descrizione=\"g\" ID_Primary=\"9\"/></M-Bus_Network>");
+    Show();
+    auto pages = [&] {
+        return StringToUtf8(ed->btn_Add_Node->Caption() + u"|" + ed->E_New_Node_Desc->Text() + u"|" +
+                            ed->E_New_Node_ID_Pri->Text() + u"|" + (ed->CB_Node_State->Checked() ? u"Y" : u"N") +
+                            u"|" + ed->btn_Add_Var->Caption() + u"|" + ed->E_New_Var_Desc->Text() + u"|" +
+                            IntToStr(ed->CB_Var_Dim->ItemIndex()));
+    };
+    EXPECT_EQ(pages(), "ADD NODE||1|N|ADD VARIABLE||0");
+    Select(Item(0, 0));
+    EXPECT_EQ(pages(), "ADD NODE|first|7|Y|MODIFY VARIABLE|v|3");
+    Select(ed->NODE_ORIG);
+    EXPECT_EQ(pages(), "ADD NODE||1|N|ADD VARIABLE||0");
+    Select(Item(0));
+    EXPECT_EQ(pages(), "MODIFY NODE|first|7|Y|ADD VARIABLE||0");
+    dialogs.AnswerFile(Utf8ToString(dir.file("other.xml")));
+    dialogs.AnswerBox(IDYES);
+    ed->Btn_ImportNet->Click();
+    ASSERT_EQ(ed->Nodi_List.size(), 1u);
+    EXPECT_EQ(pages(), "ADD NODE||1|N|ADD VARIABLE||0");
+    // So the button adds a node, as it says.
+    ed->E_New_Node_Desc->SetText(u"new");
+    ed->E_New_Node_ID_Pri->SetText(u"8");
+    ed->btn_Add_Node->Click();
+    ASSERT_EQ(ed->Nodi_List.size(), 2u);
+    EXPECT_EQ(ed->Nodi_List[0]->Description, u"g");
+}
+
 TEST_F(MeterBus, ModifyKeepsAScanCodeThatTheListsDoNotHold) {
     TNodi_List net;
     net.push_back(Node(2, u"scan"));
@@ -370,11 +406,11 @@ TEST_F(MeterBus, SnmpRowsListTheValuesAndCopyBack) {
     auto rows = Network_SNMP_Rows(net);
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[0], (TSNMP_Row{u"1", u"0", u"-1", u"ID Pri : 3 - A", u"Node State", u"", u"String", u"N", u"N",
-                                  u"0", u"3", u"ANodeState", u"", u""}));
+                                  u"0", u"3", u"aNodeState", u"", u""}));
     EXPECT_EQ(rows[1][2], u"-2");
     EXPECT_EQ(rows[1][10], u"8");
-    EXPECT_EQ(rows[1][11], u"AIdentNum");
-    EXPECT_EQ(rows[2][11], u"AT");
+    EXPECT_EQ(rows[1][11], u"aIdentNum");
+    EXPECT_EQ(rows[2][11], u"aT");
     EXPECT_EQ(rows[3][2], u"2");
     EXPECT_EQ(rows[3][11], u"mine");
     rows[0][5] = u"pub";
@@ -388,11 +424,57 @@ TEST_F(MeterBus, SnmpRowsListTheValuesAndCopyBack) {
     EXPECT_EQ(net[0]->NS_CommName, u"pub");
     EXPECT_TRUE(net[0]->NS_OnTimer);
     EXPECT_EQ(net[0]->NS_Timer, 250);
-    EXPECT_EQ(net[0]->NS_Desc, u"ANodeState") << "the default is stored";
-    EXPECT_EQ(net[0]->IN_Desc, u"AIdentNum");
+    EXPECT_EQ(net[0]->NS_Desc, u"aNodeState") << "the default is stored";
+    EXPECT_EQ(net[0]->IN_Desc, u"aIdentNum");
     EXPECT_FALSE(net[0]->Var_List[0]->Var_OnChange);
     EXPECT_EQ(net[0]->Var_List[0]->Var_Mnemonic, u"mn");
     EXPECT_EQ(net[0]->Var_List[2]->Var_Desc, u"mine");
+}
+
+// The descriptions the map fills in pass the map's own rule for object names
+// (letters and digits, a lower-case letter first), so OK takes them as they are.
+TEST_F(MeterBus, TheSnmpMapsDefaultDescriptionsPassItsRule) {
+    Model_Code = 21;
+    const struct {
+        const char16_t *node, *var, *state, *ident, *value;
+    } cases[] = {
+        {u"Heat Meter", u"Energy kWh", u"heatMeterNodeState", u"heatMeterIdentNum", u"heatMeterEnergykWh"},
+        {u"3rd floor", u"T_in", u"rdfloorNodeState", u"rdfloorIdentNum", u"rdfloorTin"},
+        {u"m", u"v", u"mNodeState", u"mIdentNum", u"mv"},
+        {u"42", u"", u"nodeState", u"identNum", u""},
+        {u"Z\u00e4hler 7", u"W\u00e4rme", u"zhler7NodeState", u"zhler7IdentNum", u"zhler7Wrme"},
+    };
+    for (const auto& c : cases) {
+        TNodi_List net;
+        net.push_back(Node(3, c.node, 1, 1));
+        net[0]->Var_List.push_back(Var(c.var, 1));
+        const auto rows = Network_SNMP_Rows(net);
+        ASSERT_EQ(rows.size(), 3u);
+        EXPECT_EQ(rows[0][11], c.state);
+        EXPECT_EQ(rows[1][11], c.ident);
+        EXPECT_EQ(rows[2][11], c.value);
+        for (const auto& r : rows) EXPECT_EQ(Check_Name_Chars(r[11], 1), 0) << StringToUtf8(r[11]);
+    }
+}
+
+// The settings copied back from the map are no change of the network: Cancel
+// then closes without asking.
+TEST_F(MeterBus, TheSnmpMapsSettingsCopiedBackAreNoChange) {
+    Model_Code = 21;
+    TNodi_List net;
+    net.push_back(Node(3, u"A", 1, 0));
+    Write_MBus_Network(Path_M_Bus, 21, net);
+    Show();
+    ed->Edit_SNMP_Map = [](std::vector<TSNMP_Row>& rows) {
+        rows[0][5] = u"pub";
+        return true;
+    };
+    ed->Btn_SNMPClick(nullptr);
+    EXPECT_EQ(ed->Nodi_List[0]->NS_CommName, u"pub");
+    EXPECT_FALSE(ed->Is_Change);
+    ed->Btn_Cancel->Click();
+    EXPECT_EQ(ed->ModalResult(), mrCancel);
+    EXPECT_TRUE(dialogs.Shown.empty());
 }
 
 TEST_F(MeterBus, ImportReplacesTheNetworkOnlyWithAReadableFile) {

@@ -242,7 +242,8 @@ TEST_F(ParGenForm, ValidationReportsTheFirstFailingFieldAndSavesNothing) {
         {0, {{u"E_PORT", u"0"}}, 164},
         {9, {{u"E_PORT", u"34965"}}, 165},
         {16, {{u"E_PORT", u"nonsense"}}, 0},
-        {2004, {{u"E_PORT", u"0"}}, 0},  // hidden for this model, so not checked
+        {2004, {{u"E_PORT", u"0"}}, 164},  // checked although its layout hides it
+        {2004, {{u"E_PORT", u"2000"}}, 0},
         // 4
         {0, {{u"E_NB_OUT_PROFINET", u"100"}, {u"CB_PROFINET_En_Diagnostic", u"1"}, {u"E_PROFINET_Diagnostic_Address", u"92"}}, 0},
         {0, {{u"E_NB_OUT_PROFINET", u"100"}, {u"CB_PROFINET_En_Diagnostic", u"1"}, {u"E_PROFINET_Diagnostic_Address", u"93"}}, 712, u"92"},
@@ -340,36 +341,42 @@ TEST_F(ParGenForm, ValidationMessagesAreTheTextsOfTheTable) {
     EXPECT_EQ(errors_[1], u"Fehler 97");
 }
 
+// The station-name fields turn letters typed or loaded into lower case; a
+// name with blanks or of more than 15 characters is refused with the text
+// table's message of its side.
 TEST_F(ParGenForm, StationNamesAreLowerCaseWithoutBlanks) {
-    const String profinet = u"Error PROFINET!! Name of Station must have at most 15 characters, in lower case and without blanks";
-    const String snmp = u"Error SNMP!! Name of Station must have at most 15 characters, in lower case and without blanks";
     struct {
         int model;
         const char16_t* control;
-        const char16_t* name;
-        const String* message;  // nullptr: accepted
+        const char16_t* typed;
+        const char16_t* kept;
+        int message;  // 0: accepted
     } cases[] = {
-        {4, u"E_Profinet_Name_Station", u"MyStation ABC 1", &profinet},
-        {4, u"E_Profinet_Name_Station", u"station abc", &profinet},
-        {4, u"E_Profinet_Name_Station", u"Station", &profinet},
-        {4, u"E_Profinet_Name_Station", u"st\u00C4tion", &profinet},
-        {4, u"E_Profinet_Name_Station", u"abcdefghijklmnop", &profinet},
-        {4, u"E_Profinet_Name_Station", u"plant-7.line2", nullptr},
-        {35, u"E_Profinet_Name_Station", u"SnmpName", &snmp},
-        {20, u"E_SNMP_Name_Of_Station", u"snmp name", &snmp},
-        {20, u"E_Profinet_Name_Station", u"PN", &profinet},
-        {20, u"E_SNMP_Name_Of_Station", u"snmpname2", nullptr},
+        {4, u"E_Profinet_Name_Station", u"MyStation ABC 1", u"mystation abc 1", 1112},
+        {4, u"E_Profinet_Name_Station", u"station abc", u"station abc", 1112},
+        {4, u"E_Profinet_Name_Station", u"Station", u"station", 0},
+        {4, u"E_Profinet_Name_Station", u"St\u00C4tion", u"st\u00E4tion", 0},
+        {4, u"E_Profinet_Name_Station", u"abcdefghijklmnop", u"abcdefghijklmnop", 1112},
+        {4, u"E_Profinet_Name_Station", u"plant-7.line2", u"plant-7.line2", 0},
+        {35, u"E_Profinet_Name_Station", u"Snmp Name", u"snmp name", 1113},
+        {20, u"E_SNMP_Name_Of_Station", u"snmp name", u"snmp name", 1113},
+        {20, u"E_Profinet_Name_Station", u"P N", u"p n", 1112},
+        {20, u"E_SNMP_Name_Of_Station", u"SNMPname2", u"snmpname2", 0},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(StringToUtf8(c.typed));
         auto f = Open(c.model);
-        f->C(c.control).Text = c.name;
+        f->User_Edit(c.control, c.typed);
+        EXPECT_EQ(f->C(c.control).Text, c.kept);
         errors_.clear();
-        EXPECT_EQ(f->Controllo_Dati(), c.message == nullptr) << StringToUtf8(c.name);
+        EXPECT_EQ(f->Controllo_Dati(), c.message == 0);
         if (c.message) {
             ASSERT_EQ(errors_.size(), 1u);
-            EXPECT_EQ(errors_[0], *c.message);
+            EXPECT_EQ(errors_[0], Lang_Table[c.message]);
         }
     }
+    dir_.write("ParGen.xml", "<Par_Gen><PROFINET_NAME_STA>Line2</PROFINET_NAME_STA></Par_Gen>");
+    EXPECT_EQ(Open(4)->C(u"E_Profinet_Name_Station").Text, u"line2");
 }
 
 TEST_F(ParGenForm, HexPrivacyPassPhrasesOfTheSNMPAgents) {
@@ -478,17 +485,44 @@ TEST_F(ParGenForm, SingleSlaveModeAndAutomaticByteCountNeverTogether) {
     EXPECT_EQ(f->C(u"E_NB_OUT_PROFINET").Text, u"9");
 }
 
-TEST_F(ParGenForm, LoadingRunsNoHandlers) {
-    dir_.write("M_Bus.xml", "<M-Bus_Network><M Node_State=\"1\"/></M-Bus_Network>");
-    dir_.write("ParGen.xml", "<Par_Gen><PROFINET_NB_OUT>300</PROFINET_NB_OUT><PROFINET_AUTO_CALC_BYTE>1"
-                             "</PROFINET_AUTO_CALC_BYTE><Working_mode>1</Working_mode></Par_Gen>");
-    auto f = Open(10);
-    EXPECT_TRUE(errors_.empty());
-    EXPECT_EQ(f->C(u"E_NB_OUT_PROFINET").Text, u"300");
-    EXPECT_FALSE(f->C(u"E_NB_OUT_PROFINET").Enabled);
-    EXPECT_TRUE(f->C(u"CB_Auto_Calc_Bytes").Checked);
-    EXPECT_TRUE(f->C(u"RB_WM_Single_Slave_Mbus").Checked);
-    EXPECT_FALSE(f->Is_Change);
+// Loading sets the controls as the user would: automatic calculation turned
+// on shows the byte count of "M_Bus.xml" in place of the stored one, and a
+// file with single-slave mode on as well is corrected to normal mode with
+// the handler's message. The form still counts as unchanged.
+TEST_F(ParGenForm, LoadingRunsTheHandlersOfTheBytesAndTheWorkingMode) {
+    dir_.write("M_Bus.xml", "<M-Bus_Network><M Node_State=\"1\" Ident_Num=\"1\"><V Enable=\"1\" Dim=\"2\" Type=\"0\"/>"
+                            "</M></M-Bus_Network>");
+    const struct {
+        const char* file;
+        const char* out;
+        bool enabled, automatic, single;
+        std::vector<int> messages;
+    } cases[] = {
+        {"<PROFINET_NB_OUT>300</PROFINET_NB_OUT><PROFINET_AUTO_CALC_BYTE>1</PROFINET_AUTO_CALC_BYTE>"
+         "<Working_mode>1</Working_mode>",
+         "9", false, true, false, {858}},
+        {"<PROFINET_NB_OUT>300</PROFINET_NB_OUT><PROFINET_AUTO_CALC_BYTE>1</PROFINET_AUTO_CALC_BYTE>"
+         "<Working_mode>0</Working_mode>",
+         "9", false, true, false, {}},
+        {"<PROFINET_NB_OUT>300</PROFINET_NB_OUT><PROFINET_AUTO_CALC_BYTE>0</PROFINET_AUTO_CALC_BYTE>"
+         "<Working_mode>1</Working_mode>",
+         "300", true, false, true, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        dir_.write("ParGen.xml", std::string("<Par_Gen>") + c.file + "</Par_Gen>");
+        errors_.clear();
+        auto f = Open(10);
+        std::vector<String> want;
+        for (int m : c.messages) want.push_back(Lang_Table[m]);
+        EXPECT_EQ(errors_, want);
+        EXPECT_EQ(f->C(u"E_NB_OUT_PROFINET").Text, S(c.out));
+        EXPECT_EQ(f->C(u"E_NB_OUT_PROFINET").Enabled, c.enabled);
+        EXPECT_EQ(f->C(u"CB_Auto_Calc_Bytes").Checked, c.automatic);
+        EXPECT_EQ(f->C(u"RB_WM_Single_Slave_Mbus").Checked, c.single);
+        EXPECT_NE(f->C(u"RB_WM_Normal_Mbus").Checked, c.single);
+        EXPECT_FALSE(f->Is_Change);
+    }
 }
 
 TEST_F(ParGenForm, DotMovesToTheNextOctetOfTheModelsAddressBlocks) {

@@ -43,8 +43,8 @@ TEST(DefaultTexts, AllTwoThousandEntriesAreTheListedTexts) {
     for (int i = 0; i < 2000; ++i)
         if (Lang_Table[i] != u" ")
             ++listed;
-    EXPECT_EQ(listed, 1265);
-    EXPECT_EQ(Texts_Hash(), 0x9f5634cee68b2391ULL);
+    EXPECT_EQ(listed, 1356);
+    EXPECT_EQ(Texts_Hash(), 0xc00e0a04d4a0108fULL);
 
     const struct {
         int index;
@@ -71,13 +71,34 @@ TEST(DefaultTexts, AllTwoThousandEntriesAreTheListedTexts) {
         // The description-file writers' refusals.
         {1104, "Error! %1 is %2 bytes, but the bus carries %3 to %4 bytes. The file was not written."},
         {1107, "!! Description must not be longer than 64 characters"},
-        {1108, " "},
+        // The program's own messages: partly read files, files and programs that
+        // cannot be made or started, the station names, the image builder, the
+        // description-file writers and the diagnostics port.
+        {1108, "The file could not be read completely. Do you want to replace it with the rows shown?"},
+        {1113, "Error SNMP!! Name of Station must have at most 15 characters and no blanks"},
+        {1114, "The image cannot be built: %1."},
+        {1170, "The update job cannot be written: %1"},
+        {1171, "The file \"%1\" has no element \"%2\"; the EDS file was not written."},
+        {1195, "The diagnostics port %1 is not open."},
+        {1198, "The table element \"%1\" is missing."},
+        {1199, " "},
         {1934, "!! Community Name is not correct (allowed characters are \"a\"..\"z\", \"A\"..\"Z\" and \"0\"..\"9\")"},
         {1938, "Error!! The Descriptions must be all differents"},
         {1999, " "},
     };
     for (const auto& spot : spots)
         EXPECT_EQ(Lang_Table[spot.index], S(spot.text)) << spot.index;
+}
+
+// Messages with values: a language file may move the marks; a value that
+// holds a mark stays as it is, and a mark left out only loses its value.
+TEST(DefaultTexts, MessagesTakeTheirValuesWhereTheTextPutsThem) {
+    Load_Default_Texts();
+    EXPECT_EQ(Lang_Message(1116, {u"a.xml", u"3", u"\"Rows\"", u"has %2"}), u"\"a.xml\": row 3 of \"Rows\" has %2");
+    Apply_Lang_Lines({u"STR1116 = %4 (Zeile %2 von %3 in %1)", u"STR1110 = Nicht zu schreiben"});
+    EXPECT_EQ(Lang_Message(1116, {u"a.xml", u"3", u"T", u"fehlt"}), u"fehlt (Zeile 3 von T in a.xml)");
+    EXPECT_EQ(Lang_Message(1110, {u"x"}), u"Nicht zu schreiben");
+    Load_Default_Texts();
 }
 
 TEST(LanguageFile, LinesSetEntriesByTheIndexAndSeparatorRule) {

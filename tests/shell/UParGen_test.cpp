@@ -177,6 +177,23 @@ TEST_F(UParGenTest, TypingAnAddressAndConfirmingWritesTheFile) {
     EXPECT_TRUE(dialogs.Shown.empty());
 }
 
+// Capitals typed into the station name arrive in lower case and are saved so.
+TEST_F(UParGenTest, TheStationNameTakesTypedCapitalsInLowerCase) {
+    auto f = Create(4);
+    TScriptedDialogService dialogs;
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        auto* name = static_cast<TEdit*>(f->Control(u"E_Profinet_Name_Station"));
+        name->SetFocus();
+        name->SelectAll();
+        SimulateText(u"Line-2A");
+        EXPECT_EQ(name->Text(), u"line-2a");
+        SimulateClick(f->Control(u"Btn_OK"), 10, 10);
+    };
+    EXPECT_EQ(f->ShowModal(), mrOk);
+    EXPECT_TRUE(dialogs.Shown.empty());
+    EXPECT_EQ(TParGenFile::Load(Path_ParGen).Text(u"PROFINET_NAME_STA"), u"line-2a");
+}
+
 TEST_F(UParGenTest, CancelAsksAfterAChangeAndNoKeepsTheDialog) {
     auto f = Create(4);
     TScriptedDialogService dialogs;

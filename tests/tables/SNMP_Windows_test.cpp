@@ -380,3 +380,43 @@ TEST_F(SnmpWindows, EnterInAListCellJumpsOnInItsOwnTable) {
     EXPECT_EQ(w->ShowModal(), mrCancel);
     Opt_Jump_Field_Tables = jump;
 }
+
+// Typing stops at 15 characters in the community names and descriptions of
+// both maps; the M-Bus map's Type stays "String", which its filler ignores.
+TEST_F(SnmpWindows, CommunityAndDescriptionTakeFifteenTypedCharactersAndTheMBusTypeIsFixed) {
+    Model_Code = 16;
+    const String typed = u"abcdefghijklmnopqrst";
+    auto type_into = [&](TExColumnGrid* g, int real_col) {
+        Press(g, g->DisplColIndex(real_col), 1);
+        SimulateText(typed);
+        SimulateKey(VK_RETURN);
+        return g->GetCellEx(real_col, 1);
+    };
+    auto w = Make_Window<TFSNMP_Trap_Access>();
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        EXPECT_EQ(type_into(w->ACG_SNMP_Read, Community), typed.substr(0, 15));
+        EXPECT_EQ(type_into(w->ACG_SNMP_Read, R_Description), typed.substr(0, 15));
+        w->PageControl1->SetActivePage(w->TS_SNMP_Write);
+        EXPECT_EQ(type_into(w->ACG_SNMP_Write, Community), typed.substr(0, 15));
+        w->Btn_Cancel->Click();
+    };
+    EXPECT_EQ(w->ShowModal(), mrCancel);
+
+    auto m = Make_Window<TFSNMP_Trap_Access_MBus>();
+    std::vector<std::array<String, 14>> rows = {
+        {u"1", u"0", u"-1", u"ID Pri : 1 - m", u"Node State", u"", u"String", u"N", u"N", u"0", u"3", u"",
+         u"10.0.0.1", u""}};
+    dialogs.OnModalForm = [&](TCustomForm*) {
+        TExColumnGrid* g = m->ACG_SNMP_Read;
+        EXPECT_EQ(type_into(g, snmp_mbus_col::Community), typed.substr(0, 15));
+        EXPECT_EQ(type_into(g, snmp_mbus_col::Description), typed.substr(0, 15));
+        Press(g, g->DisplColIndex(snmp_mbus_col::Type), 1);
+        SimulateKey(VK_F2);
+        SimulateKey(VK_UP);
+        SimulateKey(VK_RETURN);
+        EXPECT_FALSE(g->Combobox()->Visible());
+        EXPECT_EQ(g->GetCellEx(snmp_mbus_col::Type, 1), u"String");
+        m->Btn_Cancel->Click();
+    };
+    EXPECT_FALSE(m->Edit_Rows(rows));
+}

@@ -1,6 +1,8 @@
 # What the real-display scripts share: the program started in a folder of its
-# own in the virtual X display, and the helpers that find its windows and
-# drive them by X input events. Sourced with exe set to the executable.
+# own, the windows X has mapped, and clicks and waits as a person makes them.
+# Sourced by a script that has run "set -euo pipefail"; it starts the
+# configurator executable given as its argument.
+exe="$1"
 command -v xdotool >/dev/null || { echo "missing xdotool (scripts/deps installs it)"; exit 1; }
 [ -n "${DISPLAY:-}" ] || { echo "no display: run through tests/with_x_display.sh"; exit 1; }
 
@@ -70,6 +72,13 @@ wait_unmapped() {
   sleep 0.3
   ! is_mapped "$name" || fail "\"$name\" is still or again mapped"
 }
+# Makes sure that no window titled NAME comes up within a second.
+never_mapped() {
+  for _ in $(seq 20); do
+    ! is_mapped "$1" || fail "an unexpected \"$1\" window"
+    sleep 0.05
+  done
+}
 # Clicks at X,Y of window W's client area.
 click_at() {
   local w="$1" x="$2" y="$3" X Y
@@ -77,14 +86,41 @@ click_at() {
   xdotool mousemove $((X + x)) $((Y + y))
   xdotool click 1
 }
+# Clicks DX, DY inside the bottom-right corner of window W's client area:
+# buttons that stand in that corner keep their place when the window grows.
+click_from_corner() {
+  local w="$1" dx="$2" dy="$3" X Y WIDTH HEIGHT
+  eval "$(xdotool getwindowgeometry --shell "$w")"
+  xdotool mousemove $((X + WIDTH - dx)) $((Y + HEIGHT - dy))
+  xdotool click 1
+}
 
-# The id of the main window, whose title holds the model's software CODE.
-wait_main() {
-  local w=""
+# The main window, once it is up.
+main_window() {
+  local main=""
   for _ in $(seq 600); do
-    w="$(mapped | awk -v c="$1" 'index($0, "Bridgeform " c) { print $1; exit }')"
-    [ -n "$w" ] && { echo "$w"; return 0; }
+    main="$(mapped | awk '/www.bridgeform.example - Bridgeform/ { print $1; exit }')"
+    [ -n "$main" ] && { echo "$main"; return 0; }
     sleep 0.05
   done
   fail "the main window did not appear"
+}
+# A new project by the wizard's first button, its name typed and Enter.
+new_project() {
+  local name="$1" dlg
+  click_at "$main" 165 129
+  dlg="$(wait_mapped "Create New Configuration")"
+  wait_focus "$dlg"
+  xdotool type --delay 10 "$name"
+  xdotool key Return
+  wait_unmapped "Create New Configuration"
+  [ -d "$work/app/PROJECTS/$name" ] || fail "project \"$name\" not created"
+}
+# Closes the main window by its close glyph: the program ends.
+close_program() {
+  click_at "$main" 657 33
+  for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.05; done
+  ! kill -0 "$app_pid" 2>/dev/null || fail "the program did not end"
+  app_pid=""
+  [ -z "$(mapped_names)" ] || fail "windows left mapped"
 }

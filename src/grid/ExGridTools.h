@@ -612,6 +612,14 @@ public:
     static int MapFontSize(int Height) { return Height * 72 / 254; }
     // Print widths of the columns (real index) of the last run.
     const std::vector<int>& MaxWidths() const { return FMaxWidths; }
+    // The left edge of each column on the last page strip, in print units.
+    const std::vector<int>& Indents() const { return FIndents; }
+    // The page rectangle of the last run: the printable page in 0.1 mm when
+    // printing, the target rectangle of a preview or direct drawing.
+    TRect PrevRect() const { return FPrevRect; }
+    // The factor MapFontHeight applies: the fit-to-page ratio while rows and
+    // headers are drawn, 1.0 otherwise; it keeps the last page's value.
+    double Fontscalefactor() const { return FFontScale; }
     bool FastPrint = false;
     TPrintStartEvent OnPrintStart;
     TPrintPageEvent OnPrintPage;

@@ -618,6 +618,15 @@ void TControl::SetAction(TBasicAction* Value) {
 
 std::unique_ptr<TControlActionLink> TControl::CreateActionLink() { return std::make_unique<TControlActionLink>(this); }
 
+void TControl::ActionChange(TObject* Sender) {
+    auto* action = dynamic_cast<TCustomAction*>(Sender);
+    if (!action) return;
+    if (FActionLink && FActionLink->IsCaptionLinked()) SetCaption(action->Caption());
+    SetHint(action->Hint());
+    SetEnabled(action->Enabled());
+    SetVisible(action->Visible());
+}
+
 void TControl::DblClick() {
     if (OnDblClick) OnDblClick(this);
 }

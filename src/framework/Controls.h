@@ -287,6 +287,10 @@ public:
     // Makes the control's link to an action; a control whose link follows
     // other rules returns its own kind.
     virtual std::unique_ptr<TControlActionLink> CreateActionLink();
+    // The action (Sender) changed or was assigned: the control takes its
+    // caption (while linked), hint, enabled and visible state. A control
+    // that shows more of an action takes that too.
+    virtual void ActionChange(TObject* Sender);
 
     // Paints this control (and, for windows, its children) into Canvas with
     // its top-left corner at X, Y.

@@ -1047,8 +1047,11 @@ private:
     THTMLSettings FHTMLSettings;
     void WriteHTML(const String& FileName, bool Show, bool Unicode, bool Append);
     void LoadXLS(const String& FileName, const String* SheetName);
-    void WriteXLS(const String& FileName, const String* SheetName);
-    void WriteDOC(const String& FileName, const String* Bookmark);
+    // NewBook: a new workbook replaces the file whatever it held.
+    void WriteXLS(const String& FileName, const String* SheetName, bool NewBook);
+    // NewDocument: a new document replaces the file; otherwise the file's
+    // document takes the grid at Bookmark (AppendToDoc) or at its start.
+    void WriteDOC(const String& FileName, const String* Bookmark, bool NewDocument);
     friend class TGridDropTarget;
     friend class TGridDropSource;
     std::shared_ptr<TGridDropTarget> FGridDropTarget;

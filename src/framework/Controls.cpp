@@ -345,6 +345,7 @@ TControl::~TControl() {
     ForgetControl(this);
     HintControlGone(this);
     if (FParent) FParent->RemoveControl(this);
+    LeaveDockSite();
 }
 
 void TControl::SetParent(TWinControl* AParent) {
@@ -574,10 +575,16 @@ void TControl::Dispatch(TMessage& Message) {
     case CM_MOUSELEAVE: CMMouseLeave(Message); break;
     case CM_MOUSEWHEEL: CMMouseWheel(Message); break;
     case CM_ENABLEDCHANGED: CMEnabledChanged(Message); break;
-    case CM_VISIBLECHANGED: CMVisibleChanged(Message); break;
+    case CM_VISIBLECHANGED:
+        CMVisibleChanged(Message);
+        NotifyHostDockSite(Message);
+        break;
     case CM_FONTCHANGED: CMFontChanged(Message); break;
     case CM_COLORCHANGED: CMColorChanged(Message); break;
-    case CM_TEXTCHANGED: CMTextChanged(Message); break;
+    case CM_TEXTCHANGED:
+        CMTextChanged(Message);
+        NotifyHostDockSite(Message);
+        break;
     case CM_PARENTFONTCHANGED: CMParentFontChanged(Message); break;
     case CM_PARENTCOLORCHANGED: CMParentColorChanged(Message); break;
     case CM_PARENTSHOWHINTCHANGED: CMParentShowHintChanged(Message); break;
@@ -858,6 +865,9 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner), FHandleImpl(std
 
 TWinControl::~TWinControl() {
     Destroying();
+    // Clients docked here stay where they are, with no site.
+    for (TControl* c : FDockClients) c->FHostDockSite = nullptr;
+    FDockClients.clear();
     // Out of the parent's lists while still a window control (tab order, focus).
     if (FParent) FParent->RemoveControl(this);
     while (!FControls.empty()) {

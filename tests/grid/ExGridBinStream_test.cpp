@@ -207,6 +207,20 @@ TEST(ExGridBinStream, ReportsProgressPerRow) {
     EXPECT_EQ(seen, (std::vector<short>{0, 50, 100}));
 }
 
+namespace {
+
+// The four cells of g's row 0 through a stream into row 1 of h, a grid of g's size.
+void CopyFirstRowToSecond(TExStringGrid& g, TExStringGrid& h) {
+    TMemoryStream s;
+    g.Tools().SaveRectToBinStream(TGridRect{0, 0, 3, 0}, s);
+    h.SetColCount(4);
+    h.SetRowCount(2);
+    s.SetPosition(0);
+    h.Tools().LoadAtPointFromBinStream(TPoint{0, 1}, s);
+}
+
+}  // namespace
+
 // Every member of a graphic record travels: the creation flag, the value,
 // the two error marks and the text, whatever the kind uses them for.
 TEST(ExGridBinStream, GraphicRecordsKeepTheirValuesMarksAndTexts) {
@@ -220,14 +234,8 @@ TEST(ExGridBinStream, GraphicRecordsKeepTheirValuesMarksAndTexts) {
     g.AddCheckBox(3, 0, true);
     g.GetCellGraphic(3, 0)->CellCreated = true;
     g.GetCellGraphic(3, 0)->CellValue = -0.125;
-    TMemoryStream s;
-    g.Tools().SaveRectToBinStream(TGridRect{0, 0, 3, 0}, s);
-
     TExStringGrid h(nullptr);
-    h.SetColCount(4);
-    h.SetRowCount(2);
-    s.SetPosition(0);
-    h.Tools().LoadAtPointFromBinStream(TPoint{0, 1}, s);
+    CopyFirstRowToSecond(g, h);
     struct Case {
         int Col;
         TCellType Type;
@@ -276,14 +284,8 @@ TEST(ExGridBinStream, CreatedBitmapsListsAndImagesTravelWithTheirCells) {
     TBitmap lent;
     lent.SetSize(1, 1);
     g.AddBitmap(3, 0, &lent, false, haLeft, vaTop);
-    TMemoryStream s;
-    g.Tools().SaveRectToBinStream(TGridRect{0, 0, 3, 0}, s);
-
     TExStringGrid h(nullptr);
-    h.SetColCount(4);
-    h.SetRowCount(2);
-    s.SetPosition(0);
-    h.Tools().LoadAtPointFromBinStream(TPoint{0, 1}, s);
+    CopyFirstRowToSecond(g, h);
     TBitmap* got = h.GetBitmap(0, 1);
     ASSERT_NE(got, nullptr);
     EXPECT_EQ(got->Width(), 3);

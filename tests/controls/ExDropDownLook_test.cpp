@@ -213,8 +213,11 @@ TEST_F(LookFixture, AButtonGlyphTakesThePlaceOfTheArrow) {
     RenderControlToBitmap(dd->Button(), arrow);
     TBitmap glyph;
     glyph.SetSize(8, 8);
-    glyph.Canvas().Brush().SetColor(TColor(0x0000C0));
+    // A glyph's corner pixel is its transparent colour: a white frame around a red square.
+    glyph.Canvas().Brush().SetColor(clWhite);
     glyph.Canvas().FillRect(Rect(0, 0, 8, 8));
+    glyph.Canvas().Brush().SetColor(TColor(0x0000C0));
+    glyph.Canvas().FillRect(Rect(1, 1, 7, 7));
     dd->SetDropDownButtonGlyph(&glyph);
     EXPECT_EQ(dd->DropDownButtonGlyph().Width(), 8);
     EXPECT_EQ(&dd->DropDownButtonGlyph(), &dd->Button()->Glyph());  // kept in the button

@@ -236,6 +236,15 @@ bool IsCompoundFile(const String& FileName) {
     return f.read(head, 8) && std::equal(head, head + 8, Signature);
 }
 
+// Whether the file is, or by its name would be, in the old binary format
+// (extension Ext, ".xls" or ".doc"), which is never written: a package under
+// such a name would pass for what it is not.
+bool IsLegacyTarget(const String& FileName, const String& Ext) {
+    const String lower = LowerCase(FileName);
+    return (lower.size() >= Ext.size() && lower.compare(lower.size() - Ext.size(), Ext.size(), Ext) == 0) ||
+           IsCompoundFile(FileName);
+}
+
 const char16_t* const LegacyWorkbookNotWritten =
     u"Workbooks in the old binary format (.xls) are read but not written: ";
 const char16_t* const LegacyDocumentNotWritten = u"Documents in the old binary format (.doc) are not written: ";
@@ -763,6 +772,7 @@ void TExGridTools::SaveToXLSSheet(const String& FileName, const String& SheetNam
 }
 
 void TExGridTools::WriteXLS(const String& FileName, const String* SheetName, bool NewBook) {
+    if (IsLegacyTarget(FileName, u".xls")) throw EExGridError(LegacyWorkbookNotWritten + FileName);
     THourGlass wait;
     const int h = SaveHiddenCells ? FGrid.NumHiddenColumns() : 0;
     const int c0 = SaveStartCol(), c1 = SaveEndCol() + h, r0 = SaveStartRow(), r1 = SaveEndRow();
@@ -785,7 +795,6 @@ void TExGridTools::WriteXLS(const String& FileName, const String* SheetName, boo
         WritePackage(FileName, parts, {u"[Content_Types].xml", u"_rels/.rels", u"xl/workbook.xml"});
         return;
     }
-    if (IsCompoundFile(FileName)) throw EExGridError(LegacyWorkbookNotWritten + FileName);
     std::map<String, std::string> parts;
     std::vector<String> order;
     try {
@@ -853,13 +862,13 @@ void TExGridTools::AppendToDoc(const String& FileName, const String& Bookmark) {
 }
 
 void TExGridTools::WriteDOC(const String& FileName, const String* Bookmark, bool NewDocument) {
+    if (IsLegacyTarget(FileName, u".doc")) throw EExGridError(LegacyDocumentNotWritten + FileName);
     THourGlass wait;
     std::map<String, std::string> parts;
     std::vector<String> order;
     String main = u"word/document.xml";
     std::string P = "w:";
     if (!NewDocument) {
-        if (IsCompoundFile(FileName)) throw EExGridError(LegacyDocumentNotWritten + FileName);
         try {
             TZipReader zip(FileName);
             order = ReadPackage(zip, parts);

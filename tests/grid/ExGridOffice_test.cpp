@@ -1,6 +1,7 @@
 #include "grid/ExGrid.h"
 
 #include "framework/Classes.h"
+#include "framework/Files.h"
 #include "framework/Process.h"
 #include "framework/SysUtils.h"
 #include "framework/XmlDoc.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 
@@ -390,17 +392,29 @@ TEST(ExGridOffice, OldBinaryWorkbooksAreReadAndNeverWritten) {
     EXPECT_EQ(MessageOf([&] { g.Tools().LoadFromXLSSheet(xls, u"Nope"); }),
               u"EExGridError: Excel worksheet Nope not found");
 
-    // Writing into one is refused in so many words, and the file stays.
+    // Writing into one, replacing one, or writing a new file under either old
+    // name is refused in so many words, and no file changes or appears.
     const String copy = P(t, "copy.xls");
     const std::string bytes = t.read("copy.xls");
-    const String refusal = u"EExGridError: Workbooks in the old binary format (.xls) are read but not written: " + copy;
-    EXPECT_EQ(MessageOf([&] { g.Tools().SaveToXLS(copy, false); }), refusal);
-    EXPECT_EQ(MessageOf([&] { g.Tools().SaveToXLSSheet(copy, u"Meters"); }), refusal);
-    EXPECT_EQ(MessageOf([&] { g.Tools().AppendToDoc(copy, u"b"); }),
-              u"EExGridError: Documents in the old binary format (.doc) are not written: " + copy);
-    EXPECT_EQ(MessageOf([&] { g.Tools().SaveToDOC(copy, false); }),
-              u"EExGridError: Documents in the old binary format (.doc) are not written: " + copy);
+    const String book = u"EExGridError: Workbooks in the old binary format (.xls) are read but not written: ";
+    const String doc = u"EExGridError: Documents in the old binary format (.doc) are not written: ";
+    const String fresh = P(t, "fresh.XLS"), freshDoc = P(t, "fresh.doc");
+    const struct {
+        std::function<void()> Write;
+        String Message;
+    } refused[] = {
+        {[&] { g.Tools().SaveToXLS(copy, false); }, book + copy},
+        {[&] { g.Tools().SaveToXLS(copy, true); }, book + copy},
+        {[&] { g.Tools().SaveToXLSSheet(copy, u"Meters"); }, book + copy},
+        {[&] { g.Tools().SaveToXLS(fresh); }, book + fresh},
+        {[&] { g.Tools().AppendToDoc(copy, u"b"); }, doc + copy},
+        {[&] { g.Tools().SaveToDOC(copy, false); }, doc + copy},
+        {[&] { g.Tools().SaveToDOC(copy, true); }, doc + copy},
+        {[&] { g.Tools().SaveToDOC(freshDoc); }, doc + freshDoc},
+    };
+    for (const auto& r : refused) EXPECT_EQ(MessageOf(r.Write), r.Message);
     EXPECT_EQ(t.read("copy.xls"), bytes);
+    EXPECT_FALSE(FileExists(fresh) || FileExists(freshDoc));
 
     // A compound file that is no workbook is an incorrect one.
     t.write("broken.xls", std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(600, '\x07'));

@@ -1546,7 +1546,8 @@ protected:
     virtual void InsertRowAuto(int ARow) { InsertRows(ARow, 1); }
     // The only data row is emptied instead, unless the header row may stand alone.
     virtual void DeleteRowAuto(int ARow);
-    virtual void DoFilterDone() {}
+    // After a filter choice from a column's list has been applied.
+    virtual void DoFilterDone();
     virtual void DoUpdateColumnSize(int ACol, int& AWidth) {
         if (OnUpdateColumnSize) OnUpdateColumnSize(this, ACol, AWidth);
     }

@@ -125,6 +125,18 @@ int RunPython(const TempDir& t, const std::string& Script, const std::vector<Str
     return p.ExitCode();
 }
 
+// RunPython with Modules imported first; exit code 2 says one is missing.
+int RunReader(const TempDir& t, const std::string& Modules, const std::string& Body, const std::vector<String>& Args,
+              String& Out) {
+    return RunPython(t,
+                     "import sys\n"
+                     "try:\n"
+                     "    import " + Modules + "\n"
+                     "except ImportError as e:\n"
+                     "    print(e); sys.exit(2)\n" + Body,
+                     Args, Out);
+}
+
 }  // namespace
 
 TEST(ExGridOffice, A1Addresses) {
@@ -344,12 +356,7 @@ TEST(ExGridOffice, IndependentReadersOpenWrittenFiles) {
     g.Tools().SaveToDOC(P(t, "doc.docx"));
 
     String out;
-    const int rc = RunPython(t,
-                             "import sys\n"
-                             "try:\n"
-                             "    import openpyxl, docx\n"
-                             "except ImportError as e:\n"
-                             "    print(e); sys.exit(2)\n"
+    const int rc = RunReader(t, "openpyxl, docx",
                              "b = openpyxl.load_workbook(sys.argv[1])\n"
                              "assert b.sheetnames == ['Sheet1', 'Second'], b.sheetnames\n"
                              "for s in b.worksheets:\n"
@@ -467,12 +474,7 @@ TEST(ExGridOffice, AWorkbookWithoutANewSheetTakesTheBlockAtItsActiveCell) {
     EXPECT_EQ(CellsOf(h), expected);
 
     String out;
-    const int rc = RunPython(t,
-                             "import sys\n"
-                             "try:\n"
-                             "    import openpyxl\n"
-                             "except ImportError as e:\n"
-                             "    print(e); sys.exit(2)\n"
+    const int rc = RunReader(t, "openpyxl",
                              "b = openpyxl.load_workbook(sys.argv[1])\n"
                              "s = b['Sheet1']\n"
                              "assert s['A6'].value == 'p' and s['B7'].value == 'q', (s['A6'].value, s['B7'].value)\n"
@@ -507,12 +509,7 @@ TEST(ExGridOffice, ADocumentWithoutANewDocumentTakesTheTableAtItsStart) {
     EXPECT_LT(x.find(">first<"), x.find(">a &amp; b &lt; c<"));
 
     String out;
-    const int rc = RunPython(t,
-                             "import sys\n"
-                             "try:\n"
-                             "    import docx\n"
-                             "except ImportError as e:\n"
-                             "    print(e); sys.exit(2)\n"
+    const int rc = RunReader(t, "docx",
                              "d = docx.Document(sys.argv[1])\n"
                              "assert len(d.tables) == 2, len(d.tables)\n"
                              "assert d.tables[0].cell(0, 0).text == 'first'\n"

@@ -212,7 +212,7 @@ void BM_Build_Device_Image_CANopen(benchmark::State& state) {
         std::unique_ptr<TDeviceImage> image = Build_Device_Image(project.sources);
         benchmark::DoNotOptimize(image->Bank_Image_B.Len);
         TLeBytes main = image->Main_Param_Block.Bytes();
-        if (main.GetU32(MB_CANopen_Counts) != 512 || main.GetU32(MB_Node_Guard_Count) != 128) {
+        if (main.GetU32(MB::CANopen_Counts) != 512 || main.GetU32(MB::Node_Guard_Count) != 128) {
             state.SkipWithError("the project does not fill the tables");
             break;
         }

@@ -491,6 +491,14 @@ void TExCustomDropDown::SetDropDownButtonHint(const String& Value) {
     FButton->SetShowHint(!Value.empty());
 }
 
+void TExCustomDropDown::SetDropDownButtonGlyph(const TBitmap* Value) {
+    if (!FButton) return;
+    if (Value) FButton->Glyph().Assign(Value);
+    else FButton->Glyph().SetSize(0, 0);
+    FButton->Invalidate();
+    FButton->SpeedButton()->Invalidate();
+}
+
 void TExCustomDropDown::SetEditorEnabled(bool Value) {
     FEditorEnabled = Value;
     if (Value) FControlStyle.Include(csDoubleClicks);

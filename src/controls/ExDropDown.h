@@ -446,6 +446,10 @@ public:
     void SetDropDownButtonWidth(int Value);
     const String& DropDownButtonHint() const { return FDropDownButtonHint; }
     void SetDropDownButtonHint(const String& Value);
+    // The button's picture in place of its arrow, kept in the button; an
+    // empty bitmap (or nullptr) brings the arrow back.
+    TBitmap& DropDownButtonGlyph() { return FButton->Glyph(); }
+    void SetDropDownButtonGlyph(const TBitmap* Value);
     bool DropDownEnabled() const { return FDropDownEnabled; }
     void SetDropDownEnabled(bool Value) { FDropDownEnabled = Value; }
     bool EditorEnabled() const { return FEditorEnabled; }

@@ -36,7 +36,10 @@ TExTabSheet::TExTabSheet(TComponent* AOwner) : TCustomControl(AOwner) {
 }
 
 TExTabSheet::~TExTabSheet() {
-    if (FExPageControl) FExPageControl->RemovePage(this);
+    if (FExPageControl) {
+        if (FExPageControl->FUndockingPage == this) FExPageControl->FUndockingPage = nullptr;
+        FExPageControl->RemovePage(this);
+    }
 }
 
 void TExTabSheet::InvalidateControl() {
@@ -756,4 +759,108 @@ void TExPageControl::Paint() {
     // The strip's own drawing, then the whole tab area painted over it.
     TCustomTabControl::Paint();
     PaintTabs(Canvas());
+}
+
+// ---------------------------------------------------------------------------
+// Docking
+
+TExTabSheet* TExPageControl::GetPageFromDockClient(TControl* Client) const {
+    if (!Client || Client->HostDockSite() != this) return nullptr;
+    for (TExTabSheet* p : FPages)
+        if (Client->Parent() == p) return p;
+    return nullptr;
+}
+
+TControl* TExPageControl::GetDockClientFromPoint(TPoint P) {
+    if (!DockSite()) return nullptr;
+    const int tab = IndexOfTabAt(P.X, P.Y);
+    if (tab < 0) return nullptr;
+    // The tab's page: stepping over the pages whose tab shows.
+    TExTabSheet* page = nullptr;
+    for (int i = 0; i <= tab; ++i) {
+        page = FindNextPage(page, true, true);
+        if (!page) return nullptr;
+    }
+    if (page->ControlCount() == 0) return nullptr;
+    TControl* c = page->Controls(0);
+    return c->HostDockSite() == this ? c : nullptr;
+}
+
+void TExPageControl::GetSiteInfo(TControl* Client, TRect& InfluenceRect, TPoint MousePos, bool& CanDock) {
+    // A control docked in one of the pages does not dock again.
+    CanDock = GetPageFromDockClient(Client) == nullptr;
+    TCustomTabControl::GetSiteInfo(Client, InfluenceRect, MousePos, CanDock);
+}
+
+void TExPageControl::DockOver(TDragDockObject& Source, int X, int Y, TDragState State, bool& Accept) {
+    const TPoint o = ClientToScreen({0, 0});
+    Source.DockRect = Bounds(o.X, o.Y, Width(), Height());
+    TCustomTabControl::DockOver(Source, X, Y, State, Accept);
+}
+
+void TExPageControl::CMDockClient(TDragDockObject& Source) {
+    TControl* client = Source.Control;
+    struct Clear {
+        TExTabSheet*& Sheet;
+        ~Clear() { Sheet = nullptr; }
+    } clear{FNewDockSheet};
+    FNewDockSheet = new TExTabSheet(this);
+    try {
+        if (auto* form = dynamic_cast<TCustomForm*>(client)) FNewDockSheet->SetCaption(form->Caption());
+        FNewDockSheet->SetExPageControl(this);
+        client->Dock(this, Source.DockRect);
+    } catch (...) {
+        delete FNewDockSheet;
+        throw;
+    }
+    FNewDockSheet->SetTabVisible(client->Visible());
+    if (client->Visible()) SetActivePage(FNewDockSheet);
+    client->SetAlign(alClient);
+}
+
+void TExPageControl::DoAddDockClient(TControl* Client, const TRect& ARect) {
+    if (!FNewDockSheet) return TCustomTabControl::DoAddDockClient(Client, ARect);
+    Client->SetParent(FNewDockSheet);
+}
+
+void TExPageControl::CMUnDockClient(TWinControl* NewTarget, TControl* Client) {
+    TCustomTabControl::CMUnDockClient(NewTarget, Client);
+    if (TExTabSheet* page = GetPageFromDockClient(Client)) {
+        FUndockingPage = page;
+        Client->SetAlign(alNone);
+    }
+}
+
+void TExPageControl::DoRemoveDockClient(TControl* Client) {
+    if (!FUndockingPage || Client->ComponentState().Contains(csDestroying)) return;
+    SelectNextPage(true);
+    TExTabSheet* page = FUndockingPage;
+    FUndockingPage = nullptr;
+    delete page;
+}
+
+void TExPageControl::CMDockNotification(TControl* Client, Cardinal Msg) {
+    TExTabSheet* page = GetPageFromDockClient(Client);
+    if (!page) return;
+    if (Msg == CM_TEXTCHANGED) {
+        // The first line of the docked control's text names the tab.
+        const String text = Client->Text();
+        page->SetCaption(text.substr(0, text.find_first_of(u"\r\n")));
+    } else if (Msg == CM_VISIBLECHANGED) {
+        page->SetTabVisible(Client->Visible());
+    }
+}
+
+void TExPageControl::WMLButtonDown(TWMMouse& Message) {
+    TCustomTabControl::WMLButtonDown(Message);
+    // The strip has plain tabs only: a docked control is dragged off its tab.
+    if (TControl* c = GetDockClientFromPoint({Message.XPos(), Message.YPos()})) c->BeginDrag(false);
+}
+
+void TExPageControl::WMLButtonDblClk(TWMMouse& Message) {
+    TCustomTabControl::WMLButtonDblClk(Message);
+    if (TControl* c = GetDockClientFromPoint({Message.XPos(), Message.YPos()})) {
+        const TPoint o = c->ClientToScreen({0, 0});
+        c->ManualFloat(Bounds(o.X, o.Y, c->Width(), c->Height()));
+    }
 }

@@ -6,8 +6,9 @@
 // closed pages, hidden and disabled tabs and tab margins. It stands on the
 // framework's tab strip, which keeps one item per showing tab.
 //
-// Docking of other controls as pages and the designer hooks of the original
-// control have no use in this program and are left out.
+// Other controls dock into it as pages of their own when it is a dock site
+// (DockSite). The designer hooks of the original control have no use in
+// this program and are left out.
 
 #include "framework/Classes.h"
 #include "framework/Controls.h"
@@ -235,6 +236,13 @@ public:
     void SetVersion(const String&) {}
     int VersionNr() const { return 0x1040000; }
 
+    // Docking: the page a docked control sits in (nil when its dock host is
+    // not this control), and the docked control of the tab at a client point.
+    TExTabSheet* GetPageFromDockClient(TControl* Client) const;
+    TControl* GetDockClientFromPoint(TPoint P);
+    void GetSiteInfo(TControl* Client, TRect& InfluenceRect, TPoint MousePos, bool& CanDock) override;
+    void DockOver(TDragDockObject& Source, int X, int Y, TDragState State, bool& Accept) override;
+
     // Paints the whole tab area over the strip.
     void PaintTabs(TCanvas& Canvas);
     void DrawCloseButton(TCanvas& Canvas, const TRect& R, bool Active);
@@ -260,6 +268,13 @@ protected:
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void CMMouseLeave(TMessage& Message) override;
     void CMDialogKey(TCMDialogKey& Message) override;
+    void WMLButtonDown(TWMMouse& Message) override;
+    void WMLButtonDblClk(TWMMouse& Message) override;
+    void CMDockClient(TDragDockObject& Source) override;
+    void CMUnDockClient(TWinControl* NewTarget, TControl* Client) override;
+    void CMDockNotification(TControl* Client, Cardinal Msg) override;
+    void DoAddDockClient(TControl* Client, const TRect& ARect) override;
+    void DoRemoveDockClient(TControl* Client) override;
 
     void InsertPage(TExTabSheet* Page);
     void RemovePage(TExTabSheet* Page);
@@ -281,6 +296,8 @@ private:
 
     std::vector<TExTabSheet*> FPages;
     TExTabSheet* FActivePage = nullptr;
+    TExTabSheet* FNewDockSheet = nullptr;   // made for a control that docks
+    TExTabSheet* FUndockingPage = nullptr;  // whose control is leaving
     std::unique_ptr<TTabMargin> FTabMargin;
     std::unique_ptr<TStringList> FClosedTabList;
     TCustomImageList* FImages = nullptr;

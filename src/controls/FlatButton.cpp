@@ -1,6 +1,8 @@
 #include "controls/FlatButton.h"
 
+#include "framework/ActnList.h"
 #include "framework/Forms.h"
+#include "framework/ImgList.h"
 #include "framework/Menus.h"
 #include "framework/SysUtils.h"
 
@@ -183,8 +185,30 @@ void TFlatButton::SetEnabled(bool Value) {
 void TFlatButton::Click() {
     bDown = true;
     DoClick();
-    // The framework's own click would fire OnClick a second time; the button
-    // has fired it already, and actions are not used here.
+    // The framework's own click would fire OnClick a second time: only its
+    // action part runs here.
+    if (FActionLink) FActionLink->Execute(this);
+}
+
+void TFlatButton::ActionChange(TObject* Sender) {
+    TCustomControl::ActionChange(Sender);
+    auto* action = dynamic_cast<TCustomAction*>(Sender);
+    if (!action || !action->ActionList()) return;
+    TImageList* images = action->ActionList()->Images();
+    if (images && FGlyph->Empty() && action->ImageIndex() >= 0 && action->ImageIndex() < images->Count())
+        CopyActionImage(*action);
+}
+
+void TFlatButton::CopyActionImage(TCustomAction& Action) {
+    TImageList& images = *Action.ActionList()->Images();
+    FGlyph->SetSize(images.Width(), images.Height());
+    TCanvas& c = FGlyph->Canvas();
+    c.Brush().SetStyle(bsSolid);
+    c.Brush().SetColor(TColor(0xFF00FF));  // magenta: where the image leaves the face
+    c.FillRect(Rect(0, 0, images.Width(), images.Height()));
+    images.Draw(c, 0, 0, Action.ImageIndex());
+    FNumGlyphs = 1;
+    Invalidate();
 }
 
 void TFlatButton::DoClick() {

@@ -58,6 +58,7 @@ void PaintButton(TCanvas& Canvas, int W, int H, TAlignment Alignment, const Stri
                  int HotTrackStep);
 
 class TFlatButton;
+class TCustomAction;
 
 // Drives the fade of a button's hot-track colour: every 30 milliseconds one
 // step on the user-interface thread, until the button suspends it.
@@ -123,7 +124,11 @@ public:
     void SetCaption(const String& Value) override;
     String GetCaption() const { return Text(); }
     void SetEnabled(bool Value) override;
+    // The button's click, then the action's (when one is set).
     void Click() override;
+    // The framework's share of the action, then its image as the glyph
+    // while the button has none.
+    void ActionChange(TObject* Sender) override;
 
     // The first form up the chain of owners.
     TCustomForm* OwnerForm() const;
@@ -155,6 +160,8 @@ protected:
 
 private:
     void StopThread();
+    // The image of the action's list as a one-image glyph on magenta.
+    void CopyActionImage(TCustomAction& Action);
     bool ParentShowing() const;
 
     TAlignment FAlignment = taCenter;

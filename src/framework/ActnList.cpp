@@ -1,6 +1,7 @@
 #include "framework/ActnList.h"
 
 #include "framework/Controls.h"
+#include "framework/ImgList.h"
 
 #include <algorithm>
 
@@ -128,13 +129,7 @@ void TCustomAction::SetImageIndex(int Value) {
 TControlActionLink::TControlActionLink(TControl* Client) : TActionLink(Client) {}
 
 void TControlActionLink::Change() {
-    auto* control = static_cast<TControl*>(FClient);
-    auto* action = dynamic_cast<TCustomAction*>(FAction);
-    if (!control || !action) return;
-    if (IsCaptionLinked()) control->SetCaption(action->Caption());
-    control->SetHint(action->Hint());
-    control->SetEnabled(action->Enabled());
-    control->SetVisible(action->Visible());
+    if (auto* control = static_cast<TControl*>(FClient); control && FAction) control->ActionChange(FAction);
 }
 
 void TControlActionLink::ActionAssigned() {
@@ -146,4 +141,47 @@ void TControlActionLink::ActionAssigned() {
 
 void TControlActionLink::SetCaption(const String& Value) {
     if (IsCaptionLinked()) static_cast<TControl*>(FClient)->SetCaption(Value);
+}
+
+// ---------------------------------------------------------------------------
+// Action lists
+
+TCustomAction::~TCustomAction() { SetActionList(nullptr); }
+
+void TCustomAction::SetActionList(TCustomActionList* Value) {
+    if (FActionList == Value) return;
+    if (FActionList) {
+        auto& a = FActionList->FActions;
+        a.erase(std::remove(a.begin(), a.end(), this), a.end());
+    }
+    FActionList = Value;
+    if (FActionList) FActionList->FActions.push_back(this);
+    Change();
+}
+
+TCustomActionList::~TCustomActionList() {
+    std::vector<TCustomAction*> actions = FActions;
+    for (TCustomAction* a : actions) a->SetActionList(nullptr);
+    if (FImages) FImages->RemoveFreeNotification(this);
+}
+
+void TCustomActionList::SetImages(TImageList* Value) {
+    if (FImages == Value) return;
+    if (FImages) FImages->RemoveFreeNotification(this);
+    FImages = Value;
+    if (FImages) FImages->FreeNotification(this);
+    Changed();
+}
+
+void TCustomActionList::Notification(TComponent* AComponent, TOperation Operation) {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FImages) {
+        FImages = nullptr;
+        Changed();
+    }
+}
+
+void TCustomActionList::Changed() {
+    std::vector<TCustomAction*> actions = FActions;
+    for (TCustomAction* a : actions) a->Change();
 }

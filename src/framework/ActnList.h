@@ -12,6 +12,8 @@
 
 class TBasicAction;
 class TControl;
+class TCustomAction;
+class TImageList;
 
 // The tie between an action and one of its clients.
 class TActionLink {
@@ -91,8 +93,15 @@ public:
     void SetGroupIndex(int Value);
     int ImageIndex() const { return FImageIndex; }
     void SetImageIndex(int Value);
+    // The list the action belongs to (nil: none); its image list holds the
+    // action's image.
+    class TCustomActionList* ActionList() const { return FActionList; }
+    void SetActionList(class TCustomActionList* Value);
+    ~TCustomAction() override;
 
 private:
+    friend class TCustomActionList;
+    class TCustomActionList* FActionList = nullptr;
     String FCaption, FHint;
     bool FEnabled = true, FVisible = true, FChecked = false;
     int FImageIndex = -1;
@@ -106,8 +115,36 @@ public:
     explicit TAction(TComponent* AOwner) : TCustomAction(AOwner) {}
 };
 
-// The link of a control: caption, hint, enabled and visible follow the
-// action; the caption only while it is linked.
+// A list of actions with the image list their images come from. The list
+// owns neither: an action or image list that goes away leaves it.
+class TCustomActionList : public TComponent {
+public:
+    explicit TCustomActionList(TComponent* AOwner) : TComponent(AOwner) {}
+    ~TCustomActionList() override;
+    int ActionCount() const { return int(FActions.size()); }
+    TCustomAction* Actions(int Index) const { return FActions.at(std::size_t(Index)); }
+    TImageList* Images() const { return FImages; }
+    // The actions' clients take their images anew.
+    void SetImages(TImageList* Value);
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    friend class TCustomAction;
+    void Changed();
+    std::vector<TCustomAction*> FActions;
+    TImageList* FImages = nullptr;
+};
+
+class TActionList : public TCustomActionList {
+public:
+    explicit TActionList(TComponent* AOwner) : TCustomActionList(AOwner) {}
+};
+
+// The link of a control: the control takes the action's properties in its
+// ActionChange (caption, hint, enabled and visible; the caption only while
+// it is linked).
 class TControlActionLink : public TActionLink {
 public:
     explicit TControlActionLink(TControl* Client);

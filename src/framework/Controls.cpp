@@ -359,6 +359,7 @@ TControl::~TControl() {
     ForgetControl(this);
     HintControlGone(this);
     if (FParent) FParent->RemoveControl(this);
+    LeaveDockSite();
 }
 
 void TControl::SetParent(TWinControl* AParent) {
@@ -588,10 +589,16 @@ void TControl::Dispatch(TMessage& Message) {
     case CM_MOUSELEAVE: CMMouseLeave(Message); break;
     case CM_MOUSEWHEEL: CMMouseWheel(Message); break;
     case CM_ENABLEDCHANGED: CMEnabledChanged(Message); break;
-    case CM_VISIBLECHANGED: CMVisibleChanged(Message); break;
+    case CM_VISIBLECHANGED:
+        CMVisibleChanged(Message);
+        NotifyHostDockSite(Message);
+        break;
     case CM_FONTCHANGED: CMFontChanged(Message); break;
     case CM_COLORCHANGED: CMColorChanged(Message); break;
-    case CM_TEXTCHANGED: CMTextChanged(Message); break;
+    case CM_TEXTCHANGED:
+        CMTextChanged(Message);
+        NotifyHostDockSite(Message);
+        break;
     case CM_PARENTFONTCHANGED: CMParentFontChanged(Message); break;
     case CM_PARENTCOLORCHANGED: CMParentColorChanged(Message); break;
     case CM_PARENTSHOWHINTCHANGED: CMParentShowHintChanged(Message); break;
@@ -631,6 +638,15 @@ void TControl::SetAction(TBasicAction* Value) {
 }
 
 std::unique_ptr<TControlActionLink> TControl::CreateActionLink() { return std::make_unique<TControlActionLink>(this); }
+
+void TControl::ActionChange(TObject* Sender) {
+    auto* action = dynamic_cast<TCustomAction*>(Sender);
+    if (!action) return;
+    if (FActionLink && FActionLink->IsCaptionLinked()) SetCaption(action->Caption());
+    SetHint(action->Hint());
+    SetEnabled(action->Enabled());
+    SetVisible(action->Visible());
+}
 
 void TControl::DblClick() {
     if (OnDblClick) OnDblClick(this);
@@ -869,6 +885,9 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner), FHandleImpl(std
 
 TWinControl::~TWinControl() {
     Destroying();
+    // Clients docked here stay where they are, with no site.
+    for (TControl* c : FDockClients) c->FHostDockSite = nullptr;
+    FDockClients.clear();
     // Out of the parent's lists while still a window control (tab order, focus).
     if (FParent) FParent->RemoveControl(this);
     while (!FControls.empty()) {

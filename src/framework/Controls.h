@@ -130,6 +130,25 @@ struct TDragRec {
     TDragObject* Source = nullptr;
     TControl* Target = nullptr;
 };
+// Docking: a control whose DragKind is dkDock is dragged as a dock client;
+// a window control with DockSite set takes it (the site's GetSiteInfo and
+// OnDockOver decide), a drop elsewhere leaves it floating in a form of its
+// own. HostDockSite is the site it is docked to.
+enum TDragKind { dkDrag, dkDock };
+class TWinControl;
+class TDragDockObject : public TDragObject {
+public:
+    explicit TDragDockObject(TControl* AControl) : Control(AControl) {}
+    TControl* Control;
+    TRect DockRect;  // screen: where the control would go
+};
+using TStartDockEvent = std::function<void(TObject* Sender, TDragDockObject*& DragObject)>;
+using TDockOverEvent =
+    std::function<void(TObject* Sender, TDragDockObject* Source, int X, int Y, TDragState State, bool& Accept)>;
+using TDockDropEvent = std::function<void(TObject* Sender, TDragDockObject* Source, int X, int Y)>;
+using TGetSiteInfoEvent = std::function<void(TObject* Sender, TControl* DockClient, TRect& InfluenceRect,
+                                             TPoint MousePos, bool& CanDock)>;
+using TUnDockEvent = std::function<void(TObject* Sender, TControl* Client, TWinControl* NewTarget, bool& Allow)>;
 using TStartDragEvent = std::function<void(TObject* Sender, TDragObject*& DragObject)>;
 using TDragOverEvent =
     std::function<void(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept)>;
@@ -290,6 +309,10 @@ public:
     // Makes the control's link to an action; a control whose link follows
     // other rules returns its own kind.
     virtual std::unique_ptr<TControlActionLink> CreateActionLink();
+    // The action (Sender) changed or was assigned: the control takes its
+    // caption (while linked), hint, enabled and visible state. A control
+    // that shows more of an action takes that too.
+    virtual void ActionChange(TObject* Sender);
 
     // Paints this control (and, for windows, its children) into Canvas with
     // its top-left corner at X, Y.
@@ -320,6 +343,22 @@ public:
     TDragOverEvent OnDragOver;  // Accept starts true when it is assigned; without it a control takes no drop
     TDragDropEvent OnDragDrop;
     TEndDragEvent OnEndDrag;  // Target nullptr: nothing took the drop
+
+    TDragKind DragKind() const { return FDragKind; }
+    void SetDragKind(TDragKind Value) { FDragKind = Value; }
+    TWinControl* HostDockSite() const { return FHostDockSite; }
+    // Docked to the form of its own that floating gave it.
+    bool Floating() const { return FFloatHost && FHostDockSite == FFloatHost; }
+    // Docks into NewDockSite as a drop there would; false when the present
+    // site refuses to let go (OnUnDock).
+    bool ManualDock(TWinControl* NewDockSite);
+    // Leaves its site for a form of its own at ScreenPos.
+    bool ManualFloat(const TRect& ScreenPos);
+    // Framework internal: the move itself, out of the old site into
+    // NewDockSite (ARect on the screen); the sites are told.
+    void Dock(TWinControl* NewDockSite, const TRect& ARect);
+    TStartDockEvent OnStartDock;
+    TEndDragEvent OnEndDock;  // Target nullptr: the control floats or stays
 
 protected:
     friend class TWinControl;
@@ -378,6 +417,15 @@ protected:
     virtual void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
     virtual void DragDrop(TObject* Source, int X, int Y);
     virtual void DoEndDrag(TObject* Target, int X, int Y);
+    // A dock drag: the object to drag, the site at a screen point (nil:
+    // none), the messages of the drag to a site, the end.
+    std::unique_ptr<TDragDockObject> DoStartDock();
+    TControl* DockSiteAt(TDragDockObject& Source, TControl* Over, TPoint Screen);
+    void DockMessage(TDragDockObject& Source, TMessage& Message);
+    void DoEndDock(TObject* Target, int X, int Y, bool Dropped, TPoint Screen);
+    // The host dock site hears of a change of this control's text or visibility.
+    void NotifyHostDockSite(TMessage& Message);
+    void LeaveDockSite();
 
     // Painting of windowless controls, on the parent's canvas.
     virtual void PaintControl(TCanvas& Canvas) {}
@@ -390,6 +438,9 @@ protected:
     bool FEnabled = true;
     TColor FColor = clBtnFace;
     TDragMode FDragMode = dmManual;
+    TDragKind FDragKind = dkDrag;
+    TWinControl* FHostDockSite = nullptr;
+    TWinControl* FFloatHost = nullptr;  // owned: the form floating gave it
     bool FParentColor = false;
     std::unique_ptr<TFont> FFont;
     bool FParentFont = true;
@@ -498,10 +549,42 @@ public:
     // Framework internal: the window's implementation.
     TWinControlHandle* HandleImpl() const { return FHandleImpl.get(); }
 
+    // Docking (see TDragKind): whether other controls dock here, and those that did.
+    bool DockSite() const { return FDockSite; }
+    void SetDockSite(bool Value) { FDockSite = Value; }
+    int DockClientCount() const { return int(FDockClients.size()); }
+    TControl* DockClients(int Index) const { return FDockClients.at(std::size_t(Index)); }
+    // Whether Client may dock here and the screen area that offers it (the
+    // site's rectangle grown by 10 pixels); OnGetSiteInfo may change both.
+    virtual void GetSiteInfo(TControl* Client, TRect& InfluenceRect, TPoint MousePos, bool& CanDock);
+    // A dock client over the site: Source.DockRect is where it would go;
+    // Accept starts true and OnDockOver may refuse.
+    virtual void DockOver(TDragDockObject& Source, int X, int Y, TDragState State, bool& Accept);
+    // Docks the client (CMDockClient), then OnDockDrop.
+    virtual void DockDrop(TDragDockObject& Source, int X, int Y);
+    // A client leaves for NewTarget (nil: floating): OnUnDock may refuse, then CMUnDockClient.
+    virtual bool DoUnDock(TWinControl* NewTarget, TControl* Client);
+    TDockOverEvent OnDockOver;
+    TDockDropEvent OnDockDrop;
+    TGetSiteInfoEvent OnGetSiteInfo;
+    TUnDockEvent OnUnDock;
+
 protected:
     friend struct TWinControlHandle;
     friend class TCustomForm;
     friend class TControl;
+
+    // Docking: the dropped client comes in (by default it becomes a child at
+    // its dock rectangle), a client is about to leave, a client's text or
+    // visibility changed (Msg CM_TEXTCHANGED or CM_VISIBLECHANGED).
+    virtual void CMDockClient(TDragDockObject& Source);
+    virtual void CMUnDockClient(TWinControl* NewTarget, TControl* Client);
+    virtual void CMDockNotification(TControl* Client, Cardinal Msg) {}
+    // The client is placed here (ARect on the screen) / has left.
+    virtual void DoAddDockClient(TControl* Client, const TRect& ARect);
+    virtual void DoRemoveDockClient(TControl* Client) {}
+    bool FDockSite = false;
+    std::vector<TControl*> FDockClients;
 
     virtual void CreateParams(TCreateParams& Params);
     // Makes the window: standard controls make their own kind of window.

@@ -1173,8 +1173,16 @@ void TControl::BeginDrag(bool Immediate, int Threshold) {
         ~Done() { g_dragSource = nullptr; }
     } done;
     TDragObject* object = nullptr;
-    DoStartDrag(object);
     std::unique_ptr<TDragObject> own;
+    TDragDockObject* dock = nullptr;  // a dock client's drag: sites take it (Docking.cpp)
+    if (FDragKind == dkDock) {
+        auto d = DoStartDock();
+        dock = d.get();
+        own = std::move(d);
+    } else {
+        DoStartDrag(object);
+    }
+    if (own) object = own.get();
     if (!object) {
         own = std::make_unique<TDragControlObject>(this);
         object = own.get();
@@ -1197,7 +1205,8 @@ void TControl::BeginDrag(bool Immediate, int Threshold) {
             SendDrag(current, dmDragLeave, object, at);
         }
         const TPoint p = target ? target->ScreenToClient(at) : at;
-        DoEndDrag(target, p.X, p.Y);
+        if (dock) DoEndDock(target, p.X, p.Y, drop, at);
+        else DoEndDrag(target, p.X, p.Y);
     };
     for (;;) {
         const DragInput in = NextInput(watch, idleTurns);
@@ -1211,9 +1220,10 @@ void TControl::BeginDrag(bool Immediate, int Threshold) {
             }
             started = true;
         }
-        if (in.over != current) {
+        TControl* over = dock ? DockSiteAt(*dock, in.over, in.screen) : in.over;
+        if (over != current) {
             if (current) SendDrag(current, dmDragLeave, object, in.screen);
-            current = in.over;
+            current = over;
             accepted = current && SendDrag(current, dmDragEnter, object, in.screen) != 0;
         } else if (current && !released) {
             accepted = SendDrag(current, dmDragMove, object, in.screen) != 0;
@@ -1225,6 +1235,7 @@ void TControl::BeginDrag(bool Immediate, int Threshold) {
 void TControl::CMDrag(TMessage& Message) {
     auto* rec = reinterpret_cast<TDragRec*>(Message.LParam);
     if (!rec || !rec->Source) return;
+    if (auto* dock = dynamic_cast<TDragDockObject*>(rec->Source)) return DockMessage(*dock, Message);
     const TPoint p = ScreenToClient(rec->Pos);
     TObject* source = rec->Source->SourceForEvents();
     switch (static_cast<TDragMessage>(Message.WParam)) {

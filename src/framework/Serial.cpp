@@ -412,6 +412,13 @@ void TSerialPort::SetBreak(bool on) {
         posix::RaiseOSError("Cannot " + std::string(on ? "set" : "clear") + " break on " + Dev(deviceUtf8_), errno);
 }
 
+void TSerialPort::SetOutputSuspended(bool on) {
+    RequireOpen("suspend or resume the output");
+    if (::tcflow(fd_, on ? TCOOFF : TCOON) != 0)
+        posix::RaiseOSError("Cannot " + std::string(on ? "suspend" : "resume") + " the output of " + Dev(deviceUtf8_),
+                            errno);
+}
+
 void TSerialPort::SetLine(int bit, bool on, const char* name) {
     RequireOpen("set a modem line");
     if (Ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bit) != 0) {

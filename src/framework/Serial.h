@@ -126,6 +126,9 @@ public:
     void PurgeOut();
 
     void SetBreak(bool on);
+    // Holds back (true) or lets go (false) what this side sends, as an XOFF
+    // or XON from the other side would.
+    void SetOutputSuspended(bool on);
     // Modem lines. A device without them (a pseudo-terminal) raises EOSError
     // saying so; the port stays usable.
     void SetDTR(bool on);

@@ -423,98 +423,53 @@ void TCustomExGridDropDown::CreateDropDownForm() {
     FGrid->Navigation().SetHomeEndKey(heFirstLastRow);
 }
 
-// The pop-up grid's events re-raised by the drop-down, as (grid event, drop-down event).
-#define GRID_RELAYS(X)                                                                                  \
-    X(OnGridHint, OnGridHint) X(OnRightClickCell, OnGridRightClickCell) X(OnScrollHint, OnGridScrollHint) \
-    X(OnColumnSize, OnGridColumnSize) X(OnColumnSizing, OnGridColumnSizing)                              \
-    X(OnEndColumnSize, OnGridEndColumnSize) X(OnRowSizing, OnGridRowSizing)                              \
-    X(OnEndRowSize, OnGridEndRowSize) X(OnGetEditorType, OnGridGetEditorType)                            \
-    X(OnGetEditorPropInt, OnGridGetEditorProp) X(OnCanEditCell, OnGridCanEditCell)                       \
-    X(OnGetDisplText, OnGridGetDiplText) X(OnCheckBoxClick, OnGridCheckBoxClick)                         \
-    X(OnMouseDown, OnGridMouseDown) X(OnMouseUp, OnGridMouseUp) X(OnGetFormat, OnGridGetFormat)            \
-    X(OnColumnMove, OnGridColumnMove) X(OnColumnMoving, OnGridColumnMoving)                              \
-    X(OnColumnMoved, OnGridColumnMoved) X(OnRowMove, OnGridRowMove) X(OnRowMoving, OnGridRowMoving)      \
-    X(OnRowMoved, OnGridRowMoved) X(OnGetCellGradient, OnGridGetCellGradient)                          \
-    X(Tools().OnCellBalloon, OnGridCellBalloon) X(Tools().OnSearchEditChange, OnGridSearchEditChange)        \
-    X(OnCanAddRow, OnGridCanAddRow) X(OnAutoAddRow, OnGridAutoAddRow) X(OnCanInsertRow, OnGridCanInsertRow)    \
-    X(OnAutoInsertRow, OnGridInsertRow) X(OnCanDeleteRow, OnGridCanDeleteRow) X(OnAutoDeleteRow, OnGridDeleteRow) \
-    X(OnAutoInsertCol, OnGridInsertCol) X(OnAnchorEnter, OnGridAnchorEnter) X(OnAnchorExit, OnGridAnchorExit)   \
-    X(OnAnchorHint, OnGridAnchorHint)
+// The pop-up grid's events and the slots that receive them, as (grid event, slot).
+#define GRID_SLOTS(X)                                                                                         \
+    X(OnAnchorClick, DoGridAnchorClick) X(OnAnchorEnter, DoGridAnchorEnter) X(OnAnchorExit, DoGridAnchorExit) \
+    X(OnAnchorHint, DoGridAnchorHint) X(OnButtonClick, DoGridButtonClick) X(OnColumnSize, DoGridColumnSize)   \
+    X(OnColumnSizing, DoGridColumnSizing) X(OnEndColumnSize, DoGridEndColumnSize) X(OnRowSize, DoGridRowSize) \
+    X(OnRowSizing, DoGridRowSizing) X(OnEndRowSize, DoGridEndRowSize) X(OnRowMove, DoGridRowMove)             \
+    X(OnRowMoving, DoGridRowMoving) X(OnRowMoved, DoGridRowMoved) X(OnColumnMove, DoGridColumnMove)           \
+    X(OnColumnMoving, DoGridColumnMoving) X(OnColumnMoved, DoGridColumnMoved)                                 \
+    X(Tools().OnCellBalloon, DoGridCellBalloon) X(OnGetAlignment, DoGridGetAlignment)                         \
+    X(OnGetCellColor, DoGridGetCellColor) X(OnGetCellGradient, DoGridGetCellGradient)                         \
+    X(OnGetFloatFormat, DoGridGetFloatFormat) X(OnGetEditorType, DoGridGetEditorType)                         \
+    X(OnGetEditorPropInt, DoGridGetEditorProp) X(OnCanEditCell, DoGridCanEditCell)                            \
+    X(OnEllipsClick, DoGridEllipsClick) X(OnGetDisplText, DoGridGetDisplText) X(OnGetFormat, DoGridGetFormat) \
+    X(OnGridHint, DoGridHint) X(OnMouseMove, DoGridMouseMove) X(OnMouseDown, DoGridMouseDown)                 \
+    X(OnMouseUp, DoGridMouseUp) X(OnRightClickCell, DoGridRightClickCell) X(OnScrollHint, DoGridScrollHint)   \
+    X(OnTopLeftChanged, DoGridTopLeftChanged) X(Tools().OnSearchEditChange, DoGridSearchEditChange)           \
+    X(OnAutoAddRow, DoGridAutoAddRow) X(OnAutoInsertRow, DoGridInsertRow) X(OnAutoInsertCol, DoGridInsertCol) \
+    X(OnAutoDeleteRow, DoGridDeleteRow) X(OnCanAddRow, DoGridCanAddRow) X(OnCanInsertRow, DoGridCanInsertRow) \
+    X(OnCanDeleteRow, DoGridCanDeleteRow)
 
 void TCustomExGridDropDown::BindGridEvents() {
     TExColGrid& g = *FGrid;
-    // Re-raised with the pop-up grid as Sender.
-    auto relay = [](auto& Target, auto& Source) {
-        Target = [&Source](auto&&... Args) {
-            if (Source) Source(std::forward<decltype(Args)>(Args)...);
-        };
-    };
-#define BIND(GridEvent, Event) relay(g.GridEvent, Event);
-    GRID_RELAYS(BIND)
+#define BIND(GridEvent, Slot) \
+    g.GridEvent = [this](auto&&... Args) { Slot(std::forward<decltype(Args)>(Args)...); };
+    GRID_SLOTS(BIND)
 #undef BIND
-    // The columns' own colour and alignment come before the owner's answer.
-    // The colour stands in for the grid's background only: the header row,
-    // bands and a cell's own colour keep theirs.
-    g.OnGetCellColor = [this](TObject* Sender, int ARow, int ACol, TGridDrawState AState, TBrush& ABrush,
-                              TFont& AFont) {
-        if (ACol >= 0 && ACol < FColumns.Count() && ARow >= FGrid->FixedRows() &&
-            ColorToRGB(ABrush.Color()) == ColorToRGB(FGrid->Color()))
-            ABrush.SetColor(FColumns.Items(ACol)->Color);
-        if (OnGridGetCellColor) OnGridGetCellColor(Sender, ARow, ACol, AState, ABrush, AFont);
-    };
-    g.OnGetAlignment = [this](TObject* Sender, int ARow, int ACol, TAlignment& HAlign, TVAlignment& VAlign) {
-        if (ACol >= 0 && ACol < FColumns.Count()) HAlign = FColumns.Items(ACol)->Alignment;
-        if (OnGridGetAlignment) OnGridGetAlignment(Sender, ARow, ACol, HAlign, VAlign);
-    };
-    g.OnGetFloatFormat = [this](TObject* Sender, int ACol, int ARow, bool& IsFloat, String& FloatFormat) {
-        FloatFormat.clear();
-        if (OnGridGetFloatFormat) OnGridGetFloatFormat(Sender, ACol, ARow, IsFloat, FloatFormat);
-    };
     // Without an owner's handler the grid paints the cells itself.
-    g.OnCustomCellDraw = OnGridCustomCellDraw;
-    g.OnCustomCellBkgDraw = OnGridCustomCellBkgDraw;
-    // Work that moves the focus out of the grid, and the owner's handling of
-    // a cell's button, keep the pop-up open.
-    auto block = [this](bool On) {
-        if (FDropDownForm) FDropDownForm->SetBlockActivate(On);
-    };
-    g.OnStartBlockFocus = [block](TObject*) { block(true); };
-    g.OnEndBlockFocus = [block](TObject*) { block(false); };
-    g.OnButtonClick = [this, block](TObject* Sender, int ACol, int ARow) {
-        block(true);
-        if (OnGridButtonClick) OnGridButtonClick(Sender, ACol, ARow);
-        block(false);
-    };
-    g.OnAnchorClick = [this, block](TObject* Sender, int ARow, int ACol, const String& Anchor, bool& AutoHandle) {
-        block(true);
-        if (OnGridAnchorClick) OnGridAnchorClick(Sender, ARow, ACol, Anchor, AutoHandle);
-        block(false);
-    };
-    g.OnEllipsClick = [this, block](TObject* Sender, int ACol, int ARow, String& S) {
-        block(true);
-        if (OnGridEllipsClick) OnGridEllipsClick(Sender, ACol, ARow, S);
-        block(false);
-    };
-    g.OnTopLeftChanged = [this](TObject*) {
-        if (OnGridTopLeftChanged) OnGridTopLeftChanged(this);
-    };
-    g.OnMouseMove = [this](TObject* Sender, TShiftState Shift, int X, int Y) {
-        // The balloon window is made anew once per opening, on the first move.
-        if (!FBalloonInit) {
-            FBalloonInit = true;
-            if (FGrid->Balloon().Enable()) {
-                FGrid->Balloon().SetEnable(false);
-                FGrid->Balloon().SetEnable(true);
-            }
-        }
-        if (OnGridMouseMove) OnGridMouseMove(Sender, Shift, X, Y);
-    };
+    g.OnCustomCellDraw = nullptr;
+    g.OnCustomCellBkgDraw = nullptr;
+    if (OnGridCustomCellDraw)
+        g.OnCustomCellDraw = [this](auto&&... Args) { DoGridCustomCellDraw(std::forward<decltype(Args)>(Args)...); };
+    if (OnGridCustomCellBkgDraw)
+        g.OnCustomCellBkgDraw = [this](auto&&... Args) {
+            DoGridCustomCellBkgDraw(std::forward<decltype(Args)>(Args)...);
+        };
+    // Work that moves the focus out of the grid keeps the pop-up open.
+    g.OnStartBlockFocus = [this](TObject*) { BlockActivate(true); };
+    g.OnEndBlockFocus = [this](TObject*) { BlockActivate(false); };
     // A click sort keeps the chosen item chosen, in its new row; the owner's
     // sort events are not raised.
     g.OnCanSort = [this](TObject*, int, bool&) { FTempItemIndex = FItemIndex; };
     g.OnClickSort = [this](TObject*, int) {
         const int row = ItemIndexToRow(FTempItemIndex);
         if (row >= 0) FGrid->SetRow(row);
+    };
+    g.OnCheckBoxClick = [this](TObject* Sender, int ACol, int ARow, bool State) {
+        DoGridCheckBoxClick(Sender, ACol, ARow, State);
     };
     g.OnSelectCell = [this](TObject*, int, int ARow, bool&) { GridSelectCell(ARow); };
     g.OnSelect = [this](TObject*) { GridSelect(); };
@@ -523,26 +478,270 @@ void TCustomExGridDropDown::BindGridEvents() {
 void TCustomExGridDropDown::UnbindGridEvents() {
     if (!FGrid) return;
     TExColGrid& g = *FGrid;
-#define UNBIND(GridEvent, Event) g.GridEvent = nullptr;
-    GRID_RELAYS(UNBIND)
+#define UNBIND(GridEvent, Slot) g.GridEvent = nullptr;
+    GRID_SLOTS(UNBIND)
 #undef UNBIND
-    g.OnTopLeftChanged = nullptr;
-    g.OnMouseMove = nullptr;
-    g.OnGetCellColor = nullptr;
-    g.OnGetAlignment = nullptr;
-    g.OnGetFloatFormat = nullptr;
     g.OnCustomCellDraw = nullptr;
     g.OnCustomCellBkgDraw = nullptr;
     g.OnStartBlockFocus = nullptr;
     g.OnEndBlockFocus = nullptr;
-    g.OnButtonClick = nullptr;
-    g.OnEllipsClick = nullptr;
-    g.OnAnchorClick = nullptr;
     g.OnCanSort = nullptr;
     g.OnClickSort = nullptr;
+    g.OnCheckBoxClick = nullptr;
     g.OnSelectCell = nullptr;
     g.OnSelect = nullptr;
     g.SetExDropDown(nullptr);
+}
+
+void TCustomExGridDropDown::BlockActivate(bool On) {
+    if (FDropDownForm) FDropDownForm->SetBlockActivate(On);
+}
+
+// ---------------------------------------------------------------------------
+// The event slots: each fires the drop-down's event of its name.
+// ---------------------------------------------------------------------------
+void TCustomExGridDropDown::DoGridAnchorEnter(TObject* Sender, int ARow, int ACol, const String& Anchor) {
+    if (OnGridAnchorEnter) OnGridAnchorEnter(Sender, ARow, ACol, Anchor);
+}
+
+void TCustomExGridDropDown::DoGridAnchorExit(TObject* Sender, int ARow, int ACol, const String& Anchor) {
+    if (OnGridAnchorExit) OnGridAnchorExit(Sender, ARow, ACol, Anchor);
+}
+
+void TCustomExGridDropDown::DoGridAnchorHint(TObject* Sender, int ARow, int ACol, String& Anchor) {
+    if (OnGridAnchorHint) OnGridAnchorHint(Sender, ARow, ACol, Anchor);
+}
+
+void TCustomExGridDropDown::DoGridCanSort(TObject* Sender, int ACol, bool& DoSort) {
+    if (OnGridCanSort) OnGridCanSort(Sender, ACol, DoSort);
+}
+
+void TCustomExGridDropDown::DoGridClickSort(TObject* Sender, int ACol) {
+    if (OnGridClickSort) OnGridClickSort(Sender, ACol);
+}
+
+void TCustomExGridDropDown::DoGridCustomCompare(TObject* Sender, const String& Str1, const String& Str2, int& Res) {
+    if (OnGridCustomCompare) OnGridCustomCompare(Sender, Str1, Str2, Res);
+}
+
+void TCustomExGridDropDown::DoGridRawCompare(TObject* Sender, int ACol, int Row1, int Row2, int& Res) {
+    if (OnGridRawCompare) OnGridRawCompare(Sender, ACol, Row1, Row2, Res);
+}
+
+void TCustomExGridDropDown::DoGridColumnSize(TObject* Sender, int ACol, bool& Allow) {
+    if (OnGridColumnSize) OnGridColumnSize(Sender, ACol, Allow);
+}
+
+void TCustomExGridDropDown::DoGridColumnSizing(TObject* Sender, int ACol, int ColumnSize) {
+    if (OnGridColumnSizing) OnGridColumnSizing(Sender, ACol, ColumnSize);
+}
+
+void TCustomExGridDropDown::DoGridEndColumnSize(TObject* Sender, int ACol) {
+    if (OnGridEndColumnSize) OnGridEndColumnSize(Sender, ACol);
+}
+
+void TCustomExGridDropDown::DoGridRowSize(TObject* Sender, int ARow, bool& Allow) {
+    if (OnGridRowSize) OnGridRowSize(Sender, ARow, Allow);
+}
+
+void TCustomExGridDropDown::DoGridRowSizing(TObject* Sender, int ARow, int RowSize) {
+    if (OnGridRowSizing) OnGridRowSizing(Sender, ARow, RowSize);
+}
+
+void TCustomExGridDropDown::DoGridEndRowSize(TObject* Sender, int ARow) {
+    if (OnGridEndRowSize) OnGridEndRowSize(Sender, ARow);
+}
+
+void TCustomExGridDropDown::DoGridRowMove(TObject* Sender, int Index, bool& Allow) {
+    if (OnGridRowMove) OnGridRowMove(Sender, Index, Allow);
+}
+
+void TCustomExGridDropDown::DoGridRowMoving(TObject* Sender, int Index, bool& Allow) {
+    if (OnGridRowMoving) OnGridRowMoving(Sender, Index, Allow);
+}
+
+void TCustomExGridDropDown::DoGridRowMoved(TObject* Sender, int FromIndex, int ToIndex) {
+    if (OnGridRowMoved) OnGridRowMoved(Sender, FromIndex, ToIndex);
+}
+
+void TCustomExGridDropDown::DoGridColumnMove(TObject* Sender, int Index, bool& Allow) {
+    if (OnGridColumnMove) OnGridColumnMove(Sender, Index, Allow);
+}
+
+void TCustomExGridDropDown::DoGridColumnMoving(TObject* Sender, int Index, bool& Allow) {
+    if (OnGridColumnMoving) OnGridColumnMoving(Sender, Index, Allow);
+}
+
+void TCustomExGridDropDown::DoGridColumnMoved(TObject* Sender, int FromIndex, int ToIndex) {
+    if (OnGridColumnMoved) OnGridColumnMoved(Sender, FromIndex, ToIndex);
+}
+
+void TCustomExGridDropDown::DoGridCustomCellDraw(TObject* Sender, TCanvas& Canvas, int ACol, int ARow, TGridDrawState AState, TRect ARect, bool Printing) {
+    if (OnGridCustomCellDraw) OnGridCustomCellDraw(Sender, Canvas, ACol, ARow, AState, ARect, Printing);
+}
+
+void TCustomExGridDropDown::DoGridCustomCellBkgDraw(TObject* Sender, TCanvas& Canvas, int ACol, int ARow, TGridDrawState AState, TRect ARect, bool Printing) {
+    if (OnGridCustomCellBkgDraw) OnGridCustomCellBkgDraw(Sender, Canvas, ACol, ARow, AState, ARect, Printing);
+}
+
+void TCustomExGridDropDown::DoGridCellBalloon(TObject* Sender, int ACol, int ARow, String& ATitle, String& AText, int& AIcon) {
+    if (OnGridCellBalloon) OnGridCellBalloon(Sender, ACol, ARow, ATitle, AText, AIcon);
+}
+
+void TCustomExGridDropDown::DoGridGetCellGradient(TObject* Sender, int ARow, int ACol, TColor& Color, TColor& ColorTo, TColor& ColorMirror, TColor& ColorMirrorTo, TCellGradientDirection& GD) {
+    if (OnGridGetCellGradient) OnGridGetCellGradient(Sender, ARow, ACol, Color, ColorTo, ColorMirror, ColorMirrorTo, GD);
+}
+
+void TCustomExGridDropDown::DoGridGetEditorType(TObject* Sender, int ACol, int ARow, TEditorType& AEditor) {
+    if (OnGridGetEditorType) OnGridGetEditorType(Sender, ACol, ARow, AEditor);
+}
+
+void TCustomExGridDropDown::DoGridGetEditorProp(TObject* Sender, int ACol, int ARow) {
+    if (OnGridGetEditorProp) OnGridGetEditorProp(Sender, ACol, ARow);
+}
+
+void TCustomExGridDropDown::DoGridCanEditCell(TObject* Sender, int ARow, int ACol, bool& CanEdit) {
+    if (OnGridCanEditCell) OnGridCanEditCell(Sender, ARow, ACol, CanEdit);
+}
+
+void TCustomExGridDropDown::DoGridGetDisplText(TObject* Sender, int ACol, int ARow, String& Value) {
+    if (OnGridGetDiplText) OnGridGetDiplText(Sender, ACol, ARow, Value);
+}
+
+void TCustomExGridDropDown::DoGridGetFormat(TObject* Sender, int ACol, TSortStyle& AStyle, String& APrefix, String& ASuffix) {
+    if (OnGridGetFormat) OnGridGetFormat(Sender, ACol, AStyle, APrefix, ASuffix);
+}
+
+void TCustomExGridDropDown::DoGridHint(TObject* Sender, int ARow, int ACol, String& hintstr) {
+    if (OnGridHint) OnGridHint(Sender, ARow, ACol, hintstr);
+}
+
+void TCustomExGridDropDown::DoGridMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (OnGridMouseDown) OnGridMouseDown(Sender, Button, Shift, X, Y);
+}
+
+void TCustomExGridDropDown::DoGridMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (OnGridMouseUp) OnGridMouseUp(Sender, Button, Shift, X, Y);
+}
+
+void TCustomExGridDropDown::DoGridKeyDown(TObject* Sender, Word& Key, TShiftState Shift) {
+    if (OnGridKeyDown) OnGridKeyDown(Sender, Key, Shift);
+}
+
+void TCustomExGridDropDown::DoGridKeyUp(TObject* Sender, Word& Key, TShiftState Shift) {
+    if (OnGridKeyUp) OnGridKeyUp(Sender, Key, Shift);
+}
+
+void TCustomExGridDropDown::DoGridKeyPress(TObject* Sender, Char& Key) {
+    if (OnGridKeyPress) OnGridKeyPress(Sender, Key);
+}
+
+void TCustomExGridDropDown::DoGridRightClickCell(TObject* Sender, int ARow, int ACol) {
+    if (OnGridRightClickCell) OnGridRightClickCell(Sender, ARow, ACol);
+}
+
+void TCustomExGridDropDown::DoGridScrollHint(TObject* Sender, int ARow, String& hintstr) {
+    if (OnGridScrollHint) OnGridScrollHint(Sender, ARow, hintstr);
+}
+
+void TCustomExGridDropDown::DoGridSearchEditChange(TObject* Sender, const String& Value, bool& DefaultSearch) {
+    if (OnGridSearchEditChange) OnGridSearchEditChange(Sender, Value, DefaultSearch);
+}
+
+void TCustomExGridDropDown::DoGridSpinClick(TObject* Sender, int ACol, int ARow, int AValue, bool UpDown) {
+    if (OnGridSpinClick) OnGridSpinClick(Sender, ACol, ARow, AValue, UpDown);
+}
+
+void TCustomExGridDropDown::DoGridAutoAddRow(TObject* Sender, int ARow) {
+    if (OnGridAutoAddRow) OnGridAutoAddRow(Sender, ARow);
+}
+
+void TCustomExGridDropDown::DoGridInsertRow(TObject* Sender, int ARow) {
+    if (OnGridInsertRow) OnGridInsertRow(Sender, ARow);
+}
+
+void TCustomExGridDropDown::DoGridInsertCol(TObject* Sender, int ACol) {
+    if (OnGridInsertCol) OnGridInsertCol(Sender, ACol);
+}
+
+void TCustomExGridDropDown::DoGridDeleteRow(TObject* Sender, int ARow) {
+    if (OnGridDeleteRow) OnGridDeleteRow(Sender, ARow);
+}
+
+void TCustomExGridDropDown::DoGridCanAddRow(TObject* Sender, bool& CanAdd) {
+    if (OnGridCanAddRow) OnGridCanAddRow(Sender, CanAdd);
+}
+
+void TCustomExGridDropDown::DoGridCanInsertRow(TObject* Sender, int ARow, bool& CanInsert) {
+    if (OnGridCanInsertRow) OnGridCanInsertRow(Sender, ARow, CanInsert);
+}
+
+void TCustomExGridDropDown::DoGridCanDeleteRow(TObject* Sender, int ARow, bool& CanDelete) {
+    if (OnGridCanDeleteRow) OnGridCanDeleteRow(Sender, ARow, CanDelete);
+}
+
+// The owner's handling of a link, a cell's button or ellipsis keeps the pop-up open.
+void TCustomExGridDropDown::DoGridAnchorClick(TObject* Sender, int ARow, int ACol, const String& Anchor,
+                                              bool& AutoHandle) {
+    BlockActivate(true);
+    if (OnGridAnchorClick) OnGridAnchorClick(Sender, ARow, ACol, Anchor, AutoHandle);
+    BlockActivate(false);
+}
+
+void TCustomExGridDropDown::DoGridButtonClick(TObject* Sender, int ACol, int ARow) {
+    BlockActivate(true);
+    if (OnGridButtonClick) OnGridButtonClick(Sender, ACol, ARow);
+    BlockActivate(false);
+}
+
+void TCustomExGridDropDown::DoGridEllipsClick(TObject* Sender, int ACol, int ARow, String& S) {
+    BlockActivate(true);
+    if (OnGridEllipsClick) OnGridEllipsClick(Sender, ACol, ARow, S);
+    BlockActivate(false);
+}
+
+// The columns' own colour and alignment come before the owner's answer.
+// The colour stands in for the grid's background only: the header row,
+// bands and a cell's own colour keep theirs.
+void TCustomExGridDropDown::DoGridGetCellColor(TObject* Sender, int ARow, int ACol, TGridDrawState AState,
+                                               TBrush& ABrush, TFont& AFont) {
+    if (FGrid && ACol >= 0 && ACol < FColumns.Count() && ARow >= FGrid->FixedRows() &&
+        ColorToRGB(ABrush.Color()) == ColorToRGB(FGrid->Color()))
+        ABrush.SetColor(FColumns.Items(ACol)->Color);
+    if (OnGridGetCellColor) OnGridGetCellColor(Sender, ARow, ACol, AState, ABrush, AFont);
+}
+
+void TCustomExGridDropDown::DoGridGetAlignment(TObject* Sender, int ARow, int ACol, TAlignment& HAlign,
+                                               TVAlignment& VAlign) {
+    if (ACol >= 0 && ACol < FColumns.Count()) HAlign = FColumns.Items(ACol)->Alignment;
+    if (OnGridGetAlignment) OnGridGetAlignment(Sender, ARow, ACol, HAlign, VAlign);
+}
+
+void TCustomExGridDropDown::DoGridGetFloatFormat(TObject* Sender, int ACol, int ARow, bool& IsFloat,
+                                                 String& FloatFormat) {
+    FloatFormat.clear();
+    if (OnGridGetFloatFormat) OnGridGetFloatFormat(Sender, ACol, ARow, IsFloat, FloatFormat);
+}
+
+void TCustomExGridDropDown::DoGridMouseMove(TObject* Sender, TShiftState Shift, int X, int Y) {
+    // The balloon window is made anew once per opening, on the first move.
+    if (!FBalloonInit && FGrid) {
+        FBalloonInit = true;
+        if (FGrid->Balloon().Enable()) {
+            FGrid->Balloon().SetEnable(false);
+            FGrid->Balloon().SetEnable(true);
+        }
+    }
+    if (OnGridMouseMove) OnGridMouseMove(Sender, Shift, X, Y);
+}
+
+// Told with the drop-down as Sender.
+void TCustomExGridDropDown::DoGridTopLeftChanged(TObject*) {
+    if (OnGridTopLeftChanged) OnGridTopLeftChanged(this);
+}
+
+void TCustomExGridDropDown::DoGridCheckBoxClick(TObject* Sender, int ACol, int ARow, bool State) {
+    if (OnGridCheckBoxClick) OnGridCheckBoxClick(Sender, ACol, ARow, State);
 }
 
 void TCustomExGridDropDown::DoBeforeDropDown() {
@@ -813,13 +1012,13 @@ bool StaysInGrid(Word Key) { return GetKeyState(VK_MENU) >= 0 && IsNavigationKey
 
 void TCustomExGridDropDown::ControlKeyDown(Word& Key, TShiftState Shift) {
     if (!StaysInGrid(Key)) Perform(WM_KEYDOWN, Key);
-    if (OnGridKeyDown) OnGridKeyDown(this, Key, Shift);
+    DoGridKeyDown(this, Key, Shift);
 }
 
 void TCustomExGridDropDown::ControlKeyUp(Word& Key, TShiftState Shift) {
     if (StaysInGrid(Key)) FLookupEntry.clear();
     else Perform(WM_KEYUP, Key);
-    if (OnGridKeyUp) OnGridKeyUp(this, Key, Shift);
+    DoGridKeyUp(this, Key, Shift);
 }
 
 void TCustomExGridDropDown::ControlKeyPress(Char& Key) {
@@ -839,7 +1038,7 @@ void TCustomExGridDropDown::ControlKeyPress(Char& Key) {
             g.RepaintRow(r);
         }
     }
-    if (OnGridKeyPress) OnGridKeyPress(this, Key);
+    DoGridKeyPress(this, Key);
 }
 
 }  // namespace ExCustomGridDropDown

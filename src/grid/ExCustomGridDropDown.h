@@ -176,6 +176,15 @@ public:
     TAutoRowEvent OnGridDeleteRow;
     // A column the pop-up grid appends by the Enter advance.
     TAutoInsertColEvent OnGridInsertCol;
+    // Asked before a row of the pop-up grid is sized by the mouse.
+    TRowSizeEvent OnGridRowSize;
+    // Fired by their slots only: the pop-up grid's own sort, compare and
+    // spin events stay with the drop-down (a click sort keeps the chosen item).
+    TCanSortEvent OnGridCanSort;
+    TClickSortEvent OnGridClickSort;
+    TCustomCompareEvent OnGridCustomCompare;
+    TRawCompareEvent OnGridRawCompare;
+    TExStringGrid::TSpinClickEvent OnGridSpinClick;
 
     TExColGrid* GetGrid() const { return FGrid; }
     void BeginUpdate() {}
@@ -223,8 +232,71 @@ protected:
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
+    // The event slots: the pop-up grid's events reach the drop-down here,
+    // and each slot fires the drop-down's event of its name. The key slots
+    // are reached through ControlKeyDown, ControlKeyUp and ControlKeyPress
+    // (with the drop-down as Sender); the sort, compare and spin slots are
+    // not bound to the pop-up grid; the two custom-draw slots only while
+    // their event is assigned at the opening.
+    virtual void DoGridAnchorClick(TObject* Sender, int ARow, int ACol, const String& Anchor, bool& AutoHandle);
+    virtual void DoGridAnchorEnter(TObject* Sender, int ARow, int ACol, const String& Anchor);
+    virtual void DoGridAnchorExit(TObject* Sender, int ARow, int ACol, const String& Anchor);
+    virtual void DoGridAnchorHint(TObject* Sender, int ARow, int ACol, String& Anchor);
+    virtual void DoGridButtonClick(TObject* Sender, int ACol, int ARow);
+    virtual void DoGridCanSort(TObject* Sender, int ACol, bool& DoSort);
+    virtual void DoGridClickSort(TObject* Sender, int ACol);
+    virtual void DoGridCustomCompare(TObject* Sender, const String& Str1, const String& Str2, int& Res);
+    virtual void DoGridRawCompare(TObject* Sender, int ACol, int Row1, int Row2, int& Res);
+    virtual void DoGridColumnSize(TObject* Sender, int ACol, bool& Allow);
+    virtual void DoGridColumnSizing(TObject* Sender, int ACol, int ColumnSize);
+    virtual void DoGridEndColumnSize(TObject* Sender, int ACol);
+    virtual void DoGridRowSize(TObject* Sender, int ARow, bool& Allow);
+    virtual void DoGridRowSizing(TObject* Sender, int ARow, int RowSize);
+    virtual void DoGridEndRowSize(TObject* Sender, int ARow);
+    virtual void DoGridRowMove(TObject* Sender, int Index, bool& Allow);
+    virtual void DoGridRowMoving(TObject* Sender, int Index, bool& Allow);
+    virtual void DoGridRowMoved(TObject* Sender, int FromIndex, int ToIndex);
+    virtual void DoGridColumnMove(TObject* Sender, int Index, bool& Allow);
+    virtual void DoGridColumnMoving(TObject* Sender, int Index, bool& Allow);
+    virtual void DoGridColumnMoved(TObject* Sender, int FromIndex, int ToIndex);
+    virtual void DoGridCustomCellDraw(TObject* Sender, TCanvas& Canvas, int ACol, int ARow, TGridDrawState AState, TRect ARect, bool Printing);
+    virtual void DoGridCustomCellBkgDraw(TObject* Sender, TCanvas& Canvas, int ACol, int ARow, TGridDrawState AState, TRect ARect, bool Printing);
+    virtual void DoGridCellBalloon(TObject* Sender, int ACol, int ARow, String& ATitle, String& AText, int& AIcon);
+    virtual void DoGridGetAlignment(TObject* Sender, int ARow, int ACol, TAlignment& HAlign, TVAlignment& VAlign);
+    virtual void DoGridGetCellColor(TObject* Sender, int ARow, int ACol, TGridDrawState AState, TBrush& ABrush, TFont& AFont);
+    virtual void DoGridGetCellGradient(TObject* Sender, int ARow, int ACol, TColor& Color, TColor& ColorTo, TColor& ColorMirror, TColor& ColorMirrorTo, TCellGradientDirection& GD);
+    virtual void DoGridGetFloatFormat(TObject* Sender, int ACol, int ARow, bool& IsFloat, String& FloatFormat);
+    virtual void DoGridGetEditorType(TObject* Sender, int ACol, int ARow, TEditorType& AEditor);
+    virtual void DoGridGetEditorProp(TObject* Sender, int ACol, int ARow);
+    virtual void DoGridCanEditCell(TObject* Sender, int ARow, int ACol, bool& CanEdit);
+    virtual void DoGridEllipsClick(TObject* Sender, int ACol, int ARow, String& S);
+    virtual void DoGridGetDisplText(TObject* Sender, int ACol, int ARow, String& Value);
+    virtual void DoGridGetFormat(TObject* Sender, int ACol, TSortStyle& AStyle, String& APrefix, String& ASuffix);
+    virtual void DoGridHint(TObject* Sender, int ARow, int ACol, String& hintstr);
+    virtual void DoGridMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    virtual void DoGridMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void DoGridMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void DoGridKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+    virtual void DoGridKeyUp(TObject* Sender, Word& Key, TShiftState Shift);
+    virtual void DoGridKeyPress(TObject* Sender, Char& Key);
+    virtual void DoGridRightClickCell(TObject* Sender, int ARow, int ACol);
+    virtual void DoGridScrollHint(TObject* Sender, int ARow, String& hintstr);
+    virtual void DoGridTopLeftChanged(TObject* Sender);
+    virtual void DoGridSearchEditChange(TObject* Sender, const String& Value, bool& DefaultSearch);
+    virtual void DoGridSpinClick(TObject* Sender, int ACol, int ARow, int AValue, bool UpDown);
+    virtual void DoGridAutoAddRow(TObject* Sender, int ARow);
+    virtual void DoGridInsertRow(TObject* Sender, int ARow);
+    virtual void DoGridInsertCol(TObject* Sender, int ACol);
+    virtual void DoGridDeleteRow(TObject* Sender, int ARow);
+    virtual void DoGridCanAddRow(TObject* Sender, bool& CanAdd);
+    virtual void DoGridCanInsertRow(TObject* Sender, int ARow, bool& CanInsert);
+    virtual void DoGridCanDeleteRow(TObject* Sender, int ARow, bool& CanDelete);
+    void DoGridCheckBoxClick(TObject* Sender, int ACol, int ARow, bool State);
+
 private:
     friend class TExColGrid;
+    // The pop-up keeps open while set (its deactivation neither closes it nor counts).
+    void BlockActivate(bool On);
     void UpdateLookupItems();
     void BindGridEvents();
     void UnbindGridEvents();

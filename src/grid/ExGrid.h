@@ -348,6 +348,7 @@ using TRowSizingEvent = std::function<void(TObject* Sender, int ARow, int RowSiz
 using TEndColumnSizeEvent = std::function<void(TObject* Sender, int ACol)>;
 using TEndRowSizeEvent = std::function<void(TObject* Sender, int ARow)>;
 using TColumnSizeEvent = std::function<void(TObject* Sender, int ACol, bool& Allow)>;
+using TRowSizeEvent = std::function<void(TObject* Sender, int ARow, bool& Allow)>;
 using TUpdateColumnSizeEvent = std::function<void(TObject* Sender, int ACol, int& AWidth)>;
 
 // The grid's own cursors: panning at rest (the eight directions follow,
@@ -1427,6 +1428,9 @@ public:
     TColumnSizingEvent OnColumnSizing;
     TRowSizingEvent OnRowSizing;
     TColumnSizeEvent OnColumnSize;
+    // Asked while the mouse is over a row border in the fixed columns; a
+    // refusal keeps that row from being sized.
+    TRowSizeEvent OnRowSize;
     TEndColumnSizeEvent OnEndColumnSize;
     TEndRowSizeEvent OnEndRowSize;
     TCheckBoxClickEvent OnCheckBoxMouseUp;
@@ -1542,7 +1546,8 @@ protected:
     virtual void InsertRowAuto(int ARow) { InsertRows(ARow, 1); }
     // The only data row is emptied instead, unless the header row may stand alone.
     virtual void DeleteRowAuto(int ARow);
-    virtual void DoFilterDone() {}
+    // After a filter choice from a column's list has been applied.
+    virtual void DoFilterDone();
     virtual void DoUpdateColumnSize(int ACol, int& AWidth) {
         if (OnUpdateColumnSize) OnUpdateColumnSize(this, ACol, AWidth);
     }
@@ -1912,6 +1917,9 @@ private:
     bool HeaderSelectDrag(int ACol, int ARow, int Y);
     // The point lies on a column or row border the framework would size.
     bool IsOnSizingBorder(int X, int Y);
+    // The framework's decision, then OnColumnSize and OnRowSize may refuse it.
+    void CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs,
+                         TGridDrawInfo& FixedInfo) override;
     // The line that follows the mouse while a fixed column is sized.
     void DrawFixedSizingLine();
     // A press on a fixed column's (row's) border starts sizing it.

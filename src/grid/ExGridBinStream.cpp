@@ -194,15 +194,12 @@ void RegisterCellProperties() {
     RegisterStreamClass(std::move(c));
 }
 
-// The grid's graphic record carries the type, alignments, index, flags and
-// angle; the other members of the record (creation flag, check state, value,
-// error marks, text) are written as the stream expects and read over.
+// The grid's graphic record, every member the stream has for it.
 void RegisterCellGraphic() {
     using G = TCellGraphic;
     TStreamClass c;
     c.ClassName = u"TCellGraphic";
     auto& p = c.Properties;
-    auto none = [](G&, Int64) {};
     p.push_back(Enum<G, TCellType>(u"CellType", kCellTypes, [](G& o) { return o.CellType; },
                                    [](G& o, TCellType v) { o.CellType = v; }));
     p.push_back(Enum<G, TCellVAlign>(u"CellVAlign", kGraphicVAligns, [](G& o) { return o.CellVAlign; },
@@ -212,18 +209,36 @@ void RegisterCellGraphic() {
     p.push_back(Int<G>(u"CellIndex", [](G& o) { return o.CellIndex; }, [](G& o, Int64 v) { o.CellIndex = int(v); }));
     p.push_back(Bool<G>(u"CellTransparent", [](G& o) { return o.CellTransparent; },
                         [](G& o, Int64 v) { o.CellTransparent = v; }));
-    p.push_back(Bool<G>(u"CellCreated", [](G&) { return false; }, none));
+    p.push_back(Bool<G>(u"CellCreated", [](G& o) { return o.CellCreated; }, [](G& o, Int64 v) { o.CellCreated = v; }));
     p.push_back(Bool<G>(u"CellBoolean", [](G& o) { return o.CellBoolean; }, [](G& o, Int64 v) { o.CellBoolean = v; }));
     p.push_back(OrdinalProperty<G>(
         u"CellCheckBoxState", pkEnumeration,
         [](G& o) { return Int64(o.CellType == ctTriStateCheckBox ? o.CellCheckBoxState : o.CellBoolean ? 1 : 0); },
         [](G& o, Int64 v) { o.CellCheckBoxState = TCheckBoxState(std::clamp<Int64>(v, 0, 2)); }, kCheckStates));
     p.push_back(Int<G>(u"CellAngle", [](G& o) { return o.CellAngle; }, [](G& o, Int64 v) { o.CellAngle = int(v); }));
-    p.push_back(FloatProperty<G>(u"CellValue", [](G&) { return 0.0; }, [](G&, double) {}));
-    p.push_back(Int<G>(u"CellErrFrom", [](G&) { return 0; }, none));
-    p.push_back(Int<G>(u"CellErrLen", [](G&) { return 0; }, none));
-    p.push_back(StringProperty<G>(u"CellText", [](G&) { return String(); }, [](G&, const String&) {}));
+    p.push_back(FloatProperty<G>(u"CellValue", [](G& o) { return o.CellValue; }, [](G& o, double v) { o.CellValue = v; }));
+    p.push_back(Int<G>(u"CellErrFrom", [](G& o) { return o.CellErrFrom; }, [](G& o, Int64 v) { o.CellErrFrom = int(v); }));
+    p.push_back(Int<G>(u"CellErrLen", [](G& o) { return o.CellErrLen; }, [](G& o, Int64 v) { o.CellErrLen = int(v); }));
+    p.push_back(StringProperty<G>(u"CellText", [](G& o) { return o.CellText; },
+                                  [](G& o, const String& v) { o.CellText = v; }));
     RegisterStreamClass(std::move(c));
+}
+
+// The members of a graphic record that travel, without its objects.
+void CopyGraphicRecord(const TCellGraphic& From, TCellGraphic& To) {
+    To.CellType = From.CellType;
+    To.CellVAlign = From.CellVAlign;
+    To.CellHAlign = From.CellHAlign;
+    To.CellIndex = From.CellIndex;
+    To.CellTransparent = From.CellTransparent;
+    To.CellCreated = From.CellCreated;
+    To.CellBoolean = From.CellBoolean;
+    To.CellCheckBoxState = From.CellCheckBoxState;
+    To.CellAngle = From.CellAngle;
+    To.CellValue = From.CellValue;
+    To.CellErrFrom = From.CellErrFrom;
+    To.CellErrLen = From.CellErrLen;
+    To.CellText = From.CellText;
 }
 
 void RegisterCarriers() {
@@ -317,6 +332,109 @@ bool HasGraphicData(TCellType T) {
     }
 }
 
+// The graphic-data image of a data type: the cell's object copied into its carrier.
+void WriteGraphicData(TStream& S, const TCellGraphic& G) {
+    switch (G.CellType) {
+    case ctBitmap:
+    case ctBitButton: {
+        TGridBMPIO d;
+        if (TBitmap* b = G.Bitmap()) d.Bitmap.Assign(b);
+        WriteComponentImage(S, d);
+        break;
+    }
+    case ctIcon: {
+        TGridIconIO d;
+        if (TIcon* i = G.Icon()) d.Icon.Assign(i);
+        WriteComponentImage(S, d);
+        break;
+    }
+    case ctRadio:
+    case ctImages: {
+        TGridSLIO d;
+        if (auto* l = G.Object<TStringList>(); l && G.CellType == ctRadio) d.Strings.Assign(l);
+        if (auto* l = G.Object<TIntList>(); l && G.CellType == ctImages) d.Strings.SetCommaText(l->StrValue());
+        WriteComponentImage(S, d);
+        break;
+    }
+    case ctPicture: {
+        TGridPicIO d;
+        if (auto* p = G.Object<TPicture>()) d.Picture.Assign(p);
+        WriteComponentImage(S, d);
+        break;
+    }
+    case ctFilePicture: {
+        TGridFilePicIO d;
+        if (auto* p = G.Object<TFilePicture>()) d.Picture.Filename = p->Filename();
+        WriteComponentImage(S, d);
+        break;
+    }
+    default: break;
+    }
+}
+
+// Reads the graphic-data image that follows a graphic of G's type and gives
+// G new objects made from it, which belong to G.
+void ReadGraphicData(TStream& S, TCellGraphic& G, int ACol, int ARow) {
+    switch (G.CellType) {
+    case ctBitmap:
+    case ctBitButton: {
+        TGridBMPIO d;
+        ReadImage(S, d);
+        auto* b = new TBitmap;
+        b->Assign(&d.Bitmap);
+        G.CellBitmap = b;
+        break;
+    }
+    case ctIcon: {
+        TGridIconIO d;
+        ReadImage(S, d);
+        auto* i = new TIcon;
+        i->Assign(&d.Icon);
+        G.CellIcon = i;
+        break;
+    }
+    case ctRadio: {
+        TGridSLIO d;
+        ReadImage(S, d);
+        auto* l = new TStringList;
+        l->Assign(&d.Strings);
+        G.CellBitmap = l;
+        break;
+    }
+    case ctImages: {
+        TGridSLIO d;
+        ReadImage(S, d);
+        auto l = std::make_unique<TIntList>(ACol, ARow);
+        l->SetStrValue(d.Strings.CommaText());
+        G.CellBitmap = l.release();
+        break;
+    }
+    case ctPicture: {
+        TGridPicIO d;
+        ReadImage(S, d);
+        auto* p = new TPicture;
+        p->Assign(&d.Picture);
+        G.CellBitmap = p;
+        break;
+    }
+    case ctFilePicture: {
+        TGridFilePicIO d;
+        ReadImage(S, d);
+        auto* p = new TFilePicture;
+        G.CellBitmap = p;
+        try {
+            p->SetFilename(d.Picture.Filename);
+        } catch (const Exception&) {
+            // A file that is gone keeps its name and is drawn as nothing, as at
+            // any other time it cannot be read.
+        }
+        break;
+    }
+    default: return;
+    }
+    G.CellCreated = true;
+}
+
 String JoinSizes(int From, int To, const std::function<int(int)>& Size) {
     String s;
     for (int i = From; i <= To; ++i) {
@@ -375,21 +493,15 @@ void TExGridTools::SaveRectToBinStream(TGridRect R, TStream& Stream) {
             pio.Props.SetBrushColorTo(props->BrushColorTo());
             pio.Props.SetGradientDirection(props->GradientDirection());
             auto* g = dynamic_cast<TCellGraphic*>(props->GraphicObject());
-            // The grid's graphics never carry the data of the data types: such a
-            // cell counts as not created, as an unfilled one does.
-            pio.HasGraphic = g && g->CellType != ctEmpty && !HasGraphicData(g->CellType);
+            // The data types travel only with the objects the cell made itself.
+            pio.HasGraphic = g && g->CellType != ctEmpty && (!HasGraphicData(g->CellType) || g->CellCreated);
             WriteComponentImage(Stream, pio);
             if (!pio.HasGraphic) continue;
             TGridGraphicIO gio;
-            gio.Graphic.CellType = g->CellType;
-            gio.Graphic.CellBoolean = g->CellBoolean;
-            gio.Graphic.CellCheckBoxState = g->CellCheckBoxState;
-            gio.Graphic.CellTransparent = g->CellTransparent;
-            gio.Graphic.CellAngle = g->CellAngle;
-            gio.Graphic.CellIndex = g->CellIndex;
-            gio.Graphic.CellHAlign = g->CellHAlign;
-            gio.Graphic.CellVAlign = g->CellVAlign;
+            CopyGraphicRecord(*g, gio.Graphic);
+            // Its own CellBitmap and CellIcon stay empty: freeing the carrier frees nothing of the cell's.
             WriteComponentImage(Stream, gio);
+            WriteGraphicData(Stream, *g);
         }
         if (OnFileProgress)
             FileProgress(int(std::nearbyint(double(r) / std::max(1, R.Bottom - R.Top) * 100.0)), last);
@@ -466,43 +578,28 @@ void TExGridTools::LoadAtPointFromBinStream(TPoint Point, TStream& Stream) {
                 pio.Props.SetGradientDirection(target->GradientDirection());
             }
             ReadImage(Stream, pio);
-            std::unique_ptr<TGridGraphicIO> gio;
+            // The graphic is read whole, also for a cell outside the grid, so
+            // that the stream stays in step.
+            std::unique_ptr<TCellGraphic> graphic;
             if (pio.HasGraphic) {
-                gio = std::make_unique<TGridGraphicIO>();
-                ReadImage(Stream, *gio);
-                // The data image of the data types is read to keep the stream in
-                // step; the grid's cells have no bitmaps, icons, pictures or lists.
-                switch (gio->Graphic.CellType) {
-                case ctBitmap:
-                case ctBitButton: { TGridBMPIO d; ReadImage(Stream, d); break; }
-                case ctIcon: { TGridIconIO d; ReadImage(Stream, d); break; }
-                case ctRadio:
-                case ctImages: { TGridSLIO d; ReadImage(Stream, d); break; }
-                case ctPicture: { TGridPicIO d; ReadImage(Stream, d); break; }
-                case ctFilePicture: { TGridFilePicIO d; ReadImage(Stream, d); break; }
-                default: break;
-                }
+                TGridGraphicIO gio;
+                ReadImage(Stream, gio);
+                graphic = std::make_unique<TCellGraphic>();
+                CopyGraphicRecord(gio.Graphic, *graphic);
+                // A data type's objects are made here and always belong to it.
+                ReadGraphicData(Stream, *graphic, c, r);
             }
             if (inside) {
                 TCellProperties* target = FGrid.GetCellProperties(c, r);
                 pio.Props.SetOwnerCol(c);
                 pio.Props.SetOwnerRow(r);
-                TObject* graphic = target->GraphicObject();
+                TObject* old = target->GraphicObject();
                 target->Assign(&pio.Props);
                 target->SetBrushColorTo(pio.Props.BrushColorTo());
                 target->SetGradientDirection(pio.Props.GradientDirection());
-                if (gio && !HasGraphicData(gio->Graphic.CellType)) {
-                    auto* g = new TCellGraphic;
-                    g->CellType = gio->Graphic.CellType;
-                    g->CellBoolean = gio->Graphic.CellBoolean;
-                    g->CellCheckBoxState = gio->Graphic.CellCheckBoxState;
-                    g->CellTransparent = gio->Graphic.CellTransparent;
-                    g->CellAngle = gio->Graphic.CellAngle;
-                    g->CellIndex = gio->Graphic.CellIndex;
-                    g->CellHAlign = gio->Graphic.CellHAlign;
-                    g->CellVAlign = gio->Graphic.CellVAlign;
-                    target->SetGraphicObject(g);
-                    delete graphic;
+                if (graphic) {
+                    target->SetGraphicObject(graphic.release());
+                    delete old;
                 }
             }
         }

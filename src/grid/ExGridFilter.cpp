@@ -282,6 +282,10 @@ bool TExGridTools::DoGetColumnFilter(int Col) {
     return list.Count() > 0;
 }
 
+void TExStringGrid::DoFilterDone() {
+    if (FTools->OnFilterDone) FTools->OnFilterDone(this);
+}
+
 void TExGridTools::DoFilterSelect(int ItemIndex) {
     if (FGrid.CanFocus()) FGrid.SetFocus();
     int col = FGrid.FFilterCol;
@@ -301,7 +305,7 @@ void TExGridTools::DoFilterSelect(int ItemIndex) {
         FGrid.SetFixedRowAlways(true);
         FGrid.SetFilterActive(true);
         if (FGrid.RowCount() > FGrid.FixedRows()) FGrid.SetRow(FGrid.FixedRows());
-        if (OnFilterDone) OnFilterDone(&FGrid);
+        FGrid.DoFilterDone();
     }
 }
 

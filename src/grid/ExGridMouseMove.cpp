@@ -389,3 +389,27 @@ void TExStringGrid::CMMouseLeave(TMessage& Message) {
         if (old < RowCount()) RepaintRow(old);
     }
 }
+
+void TExStringGrid::CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs,
+                                    TGridDrawInfo& FixedInfo) {
+    TBaseGrid::CalcSizingState(X, Y, State, Index, SizingPos, SizingOfs, FixedInfo);
+    // A border belongs to the cell left of it (above it): the cell a few
+    // pixels back is the one whose size would change.
+    constexpr int BorderReach = 6;
+    int c = -1, r = -1;
+    MouseToCell(X - BorderReach, Y, c, r);
+    if (r >= 0 && r < TCustomGrid::FixedRows() && c >= 0 && c < ColCount() && OnColumnSize) {
+        bool allow = true;
+        OnColumnSize(this, c, allow);
+        if (!allow) {
+            State = gsNormal;
+            FSizeFixed = false;
+        }
+    }
+    MouseToCell(X, Y - BorderReach, c, r);
+    if (c >= 0 && c < TCustomGrid::FixedCols() && r >= 0 && r < RowCount() && OnRowSize) {
+        bool allow = true;
+        OnRowSize(this, r, allow);
+        if (!allow) State = gsNormal;
+    }
+}

@@ -14,7 +14,11 @@
 #include "framework/XmlDoc.h"
 #include "framework/Zip.h"
 
+#include <freexl.h>
+
 #include <algorithm>
+#include <charconv>
+#include <fstream>
 #include <map>
 #include <set>
 
@@ -221,6 +225,106 @@ struct TSheetData {
     String Dimension;
 };
 
+// ----- the old binary workbooks and documents (compound files)
+
+// Whether the file is a compound file, the container of the old binary
+// workbooks (.xls) and documents (.doc).
+bool IsCompoundFile(const String& FileName) {
+    static const char Signature[8] = {'\xD0', '\xCF', '\x11', '\xE0', '\xA1', '\xB1', '\x1A', '\xE1'};
+    std::ifstream f(StringToUtf8(FileName), std::ios::binary);
+    char head[8] = {};
+    return f.read(head, 8) && std::equal(head, head + 8, Signature);
+}
+
+// Whether the file is, or by its name would be, in the old binary format
+// (extension Ext, ".xls" or ".doc"), which is never written: a package under
+// such a name would pass for what it is not.
+bool IsLegacyTarget(const String& FileName, const String& Ext) {
+    const String lower = LowerCase(FileName);
+    return (lower.size() >= Ext.size() && lower.compare(lower.size() - Ext.size(), Ext.size(), Ext) == 0) ||
+           IsCompoundFile(FileName);
+}
+
+const char16_t* const LegacyWorkbookNotWritten =
+    u"Workbooks in the old binary format (.xls) are read but not written: ";
+const char16_t* const LegacyDocumentNotWritten = u"Documents in the old binary format (.doc) are not written: ";
+
+// An old binary workbook, read through the library; every failure of it is
+// an incorrect file.
+class TLegacyBook {
+public:
+    explicit TLegacyBook(const String& FileName) {
+        unsigned int count = 0;
+        if (freexl_open(StringToUtf8(FileName).c_str(), &FHandle) != FREEXL_OK ||
+            freexl_get_info(FHandle, FREEXL_BIFF_SHEET_COUNT, &count) != FREEXL_OK || count == 0) {
+            Close();
+            throw Exception(u"Incorrect XLS file");
+        }
+        for (unsigned short i = 0; i < count; ++i) {
+            const char* name = nullptr;
+            if (freexl_get_worksheet_name(FHandle, i, &name) != FREEXL_OK) {
+                Close();
+                throw Exception(u"Incorrect XLS file");
+            }
+            Sheets.push_back(Utf8ToString(name ? name : ""));
+        }
+    }
+    ~TLegacyBook() { Close(); }
+    TLegacyBook(const TLegacyBook&) = delete;
+    TLegacyBook& operator=(const TLegacyBook&) = delete;
+
+    std::vector<String> Sheets;
+
+    // The values of sheet Index by (row, column), 1-based, and the range they span.
+    TSheetData Read(int Index) const {
+        TSheetData d;
+        unsigned int rows = 0;
+        unsigned short cols = 0;
+        if (freexl_select_active_worksheet(FHandle, static_cast<unsigned short>(Index)) != FREEXL_OK ||
+            freexl_worksheet_dimensions(FHandle, &rows, &cols) != FREEXL_OK)
+            throw Exception(u"Incorrect XLS file");
+        int c1 = 1 << 20, c2 = 0, r1 = 1 << 20, r2 = 0;
+        for (unsigned int r = 0; r < rows; ++r)
+            for (unsigned short c = 0; c < cols; ++c) {
+                FreeXL_CellValue v;
+                if (freexl_get_cell_value(FHandle, r, c, &v) != FREEXL_OK) throw Exception(u"Incorrect XLS file");
+                const String s = CellText(v);
+                if (s.empty()) continue;
+                d.Cells[{int(r) + 1, int(c) + 1}] = s;
+                r1 = std::min(r1, int(r) + 1), r2 = std::max(r2, int(r) + 1);
+                c1 = std::min(c1, int(c) + 1), c2 = std::max(c2, int(c) + 1);
+            }
+        if (c2) d.Dimension = TExGridTools::XLSColumnLetters(c1) + IntToStr(r1) + u":" +
+                              TExGridTools::XLSColumnLetters(c2) + IntToStr(r2);
+        return d;
+    }
+
+private:
+    static String CellText(const FreeXL_CellValue& V) {
+        switch (V.type) {
+        case FREEXL_CELL_INT: return IntToStr(V.value.int_value);
+        case FREEXL_CELL_DOUBLE: {
+            // The shortest text that reads back as the same number, as the
+            // newer workbooks store their numbers.
+            char buf[32];
+            const auto r = std::to_chars(buf, buf + sizeof buf, V.value.double_value);
+            return Utf8ToString(std::string(buf, r.ptr));
+        }
+        case FREEXL_CELL_TEXT:
+        case FREEXL_CELL_SST_TEXT:
+        case FREEXL_CELL_DATE:
+        case FREEXL_CELL_DATETIME:
+        case FREEXL_CELL_TIME: return Utf8ToString(V.value.text_value ? V.value.text_value : "");
+        default: return String();
+        }
+    }
+    void Close() {
+        if (FHandle) freexl_close(FHandle);
+        FHandle = nullptr;
+    }
+    const void* FHandle = nullptr;
+};
+
 TSheetData ReadSheet(const TBook& B, const TSheetRef& Sheet) {
     try {
         TSheetData d;
@@ -370,16 +474,16 @@ std::string RangeText(int C1, int R1, int C2, int R2) {
                         IntToStr(R2));
 }
 
-// The sheet data holding Block (rows of texts from A1 on) over the sheet's
-// other cells, and the range it spans.
+// The sheet data holding Block (rows of texts from column A of row Top on)
+// over the sheet's other cells, and the range it spans.
 std::string SheetDataText(TRawSheet& Raw, const std::vector<std::vector<String>>& Block, const std::string& P,
-                          std::string& Range) {
+                          std::string& Range, int Top = 1) {
     const int rows = int(Block.size()), cols = rows ? int(Block[0].size()) : 0;
-    for (int r = 1; r <= rows; ++r)
+    for (int r = Top; r < Top + rows; ++r)
         for (int c = 1; c <= cols; ++c) {
             const auto it = Raw.Cells.find({r, c});
             const std::string style = it == Raw.Cells.end() ? std::string() : TagAttr(it->second.substr(0, it->second.find('>') + 1), "s");
-            const String& v = Block[r - 1][c - 1];
+            const String& v = Block[r - Top][c - 1];
             if (v.empty()) {
                 if (it != Raw.Cells.end()) Raw.Cells.erase(it);
                 continue;
@@ -394,7 +498,7 @@ std::string SheetDataText(TRawSheet& Raw, const std::vector<std::vector<String>>
     // The written block counts as used, empty cells at its edges too, so
     // that it reads back in its own shape.
     int c1 = 1 << 20, c2 = 0, r1 = 1 << 20, r2 = 0;
-    if (rows && cols) c1 = r1 = 1, c2 = cols, r2 = rows;
+    if (rows && cols) c1 = 1, r1 = Top, c2 = cols, r2 = Top + rows - 1;
     for (const auto& [row, tag] : Raw.RowTags) {
         out += tag;
         for (auto it = Raw.Cells.lower_bound({row, 0}); it != Raw.Cells.end() && it->first.first == row; ++it) {
@@ -409,8 +513,8 @@ std::string SheetDataText(TRawSheet& Raw, const std::vector<std::vector<String>>
     return out;
 }
 
-// The sheet part with its data replaced by Block over its other cells.
-std::string SpliceSheet(const std::string& Sheet, const std::vector<std::vector<String>>& Block) {
+// The sheet part with its data replaced by Block (from row Top on) over its other cells.
+std::string SpliceSheet(const std::string& Sheet, const std::vector<std::vector<String>>& Block, int Top = 1) {
     std::string name;
     const std::size_t p = FindStart(Sheet, "sheetData", name);
     if (p == std::string::npos) throw Exception(u"no sheet data");
@@ -420,7 +524,7 @@ std::string SpliceSheet(const std::string& Sheet, const std::vector<std::vector<
     const std::size_t inner = Sheet.find('>', p) + 1;
     TRawSheet raw = ParseRawSheet(inner < e ? Sheet.substr(inner, e - inner) : std::string(), prefix);
     std::string range;
-    std::string out = Sheet.substr(0, p) + SheetDataText(raw, Block, prefix, range) + Sheet.substr(e);
+    std::string out = Sheet.substr(0, p) + SheetDataText(raw, Block, prefix, range, Top) + Sheet.substr(e);
     std::string dim;
     const std::size_t d = FindStart(out, "dimension", dim);
     if (d != std::string::npos && d < p) {
@@ -428,6 +532,18 @@ std::string SpliceSheet(const std::string& Sheet, const std::vector<std::vector<
         out.replace(d, de - d + 1, "<" + dim + " ref=\"" + range + "\"/>");
     }
     return out;
+}
+
+// The row of the sheet's active cell (its first view's selection), 1 without one.
+int ActiveCellRow(const std::string& Sheet) {
+    std::string name;
+    const std::size_t p = FindStart(Sheet, "selection", name);
+    if (p == std::string::npos) return 1;
+    const std::size_t gt = Sheet.find('>', p);
+    if (gt == std::string::npos) return 1;
+    int col = 0, row = 0;
+    const std::string ref = TagAttr(Sheet.substr(p, gt - p + 1), "activeCell");
+    return !ref.empty() && CellRef(Utf8ToString(ref), col, row) && row <= 1048576 ? row : 1;
 }
 
 std::string NewSheetPart(const std::vector<std::vector<String>>& Block) {
@@ -579,8 +695,12 @@ String TExGridTools::XLSColumnLetters(int Col) {
 
 std::unique_ptr<TStringList> TExGridTools::GetXLSSheets(const String& FileName) {
     THourGlass wait;
-    const TBook b = OpenBook(FileName);
     auto list = std::make_unique<TStringList>();
+    if (IsCompoundFile(FileName)) {
+        for (const String& s : TLegacyBook(FileName).Sheets) list->Add(s);
+        return list;
+    }
+    const TBook b = OpenBook(FileName);
     for (const TSheetRef& s : b.Sheets) list->Add(s.Name);
     return list;
 }
@@ -595,15 +715,26 @@ void TExGridTools::LoadXLS(const String& FileName, const String* SheetName) {
         TExGridTools& T;
         ~TChanged() { T.CellsLoaded(); }
     } changed{*this};
-    const TBook b = OpenBook(FileName);
-    int sheet = b.Active;
-    if (SheetName) {
-        sheet = -1;
-        for (int i = 0; i < int(b.Sheets.size()); ++i)
-            if (b.Sheets[i].Name == *SheetName) sheet = i;
+    // The sheet's values: from the newer package, or from an old binary
+    // workbook, whose active sheet is its first (the library does not say).
+    TSheetData d;
+    auto pick = [&](const std::vector<String>& Names, int Active) {
+        if (!SheetName) return Active;
+        int sheet = -1;
+        for (int i = 0; i < int(Names.size()); ++i)
+            if (Names[i] == *SheetName) sheet = i;
         if (sheet < 0) throw EExGridError(u"Excel worksheet " + *SheetName + u" not found");
+        return sheet;
+    };
+    if (IsCompoundFile(FileName)) {
+        const TLegacyBook b(FileName);
+        d = b.Read(pick(b.Sheets, 0));
+    } else {
+        const TBook b = OpenBook(FileName);
+        std::vector<String> names;
+        for (const TSheetRef& s : b.Sheets) names.push_back(s.Name);
+        d = ReadSheet(b, b.Sheets[pick(names, b.Active)]);
     }
-    const TSheetData d = ReadSheet(b, b.Sheets[sheet]);
     int c1, r1, c2, r2;
     if (!XLSRangeBounds(d.Dimension.empty() ? String(u"A1") : d.Dimension, c1, r1, c2, r2))
         throw Exception(u"Incorrect XLS file");
@@ -629,14 +760,19 @@ void TExGridTools::LoadXLS(const String& FileName, const String* SheetName) {
     }
 }
 
+// A workbook file stands for the open workbook: without CreateNewSheet the
+// block goes into its active sheet from the row of the active cell on, and
+// with it (or without a file) a new workbook replaces the file.
 void TExGridTools::SaveToXLS(const String& FileName, bool CreateNewSheet) {
-    (void)CreateNewSheet;  // no workbook is ever open: a new one each time
-    WriteXLS(FileName, nullptr);
+    WriteXLS(FileName, nullptr, CreateNewSheet);
 }
 
-void TExGridTools::SaveToXLSSheet(const String& FileName, const String& SheetName) { WriteXLS(FileName, &SheetName); }
+void TExGridTools::SaveToXLSSheet(const String& FileName, const String& SheetName) {
+    WriteXLS(FileName, &SheetName, false);
+}
 
-void TExGridTools::WriteXLS(const String& FileName, const String* SheetName) {
+void TExGridTools::WriteXLS(const String& FileName, const String* SheetName, bool NewBook) {
+    if (IsLegacyTarget(FileName, u".xls")) throw EExGridError(LegacyWorkbookNotWritten + FileName);
     THourGlass wait;
     const int h = SaveHiddenCells ? FGrid.NumHiddenColumns() : 0;
     const int c0 = SaveStartCol(), c1 = SaveEndCol() + h, r0 = SaveStartRow(), r1 = SaveEndRow();
@@ -654,8 +790,8 @@ void TExGridTools::WriteXLS(const String& FileName, const String* SheetName) {
     }
     FGrid.ExportNotification(2);
 
-    if (!SheetName || !FileExists(FileName)) {
-        const auto parts = NewBook(SheetName ? *SheetName : String(u"Sheet1"), block);
+    if (NewBook || !FileExists(FileName)) {
+        const auto parts = ::NewBook(SheetName ? *SheetName : String(u"Sheet1"), block);
         WritePackage(FileName, parts, {u"[Content_Types].xml", u"_rels/.rels", u"xl/workbook.xml"});
         return;
     }
@@ -664,12 +800,15 @@ void TExGridTools::WriteXLS(const String& FileName, const String* SheetName) {
     try {
         TBook b = OpenBook(FileName);
         order = ReadPackage(*b.Zip, parts);
-        int sheet = -1;
-        for (int i = 0; i < int(b.Sheets.size()); ++i)
-            if (b.Sheets[i].Name == *SheetName) sheet = i;
+        int sheet = b.Active;
+        if (SheetName) {
+            sheet = -1;
+            for (int i = 0; i < int(b.Sheets.size()); ++i)
+                if (b.Sheets[i].Name == *SheetName) sheet = i;
+        }
         if (sheet >= 0) {
             std::string& part = parts.at(b.Sheets[sheet].Part);
-            part = SpliceSheet(part, block);
+            part = SpliceSheet(part, block, SheetName ? 1 : ActiveCellRow(part));
         } else {
             // A new sheet: its part, its relationship, its entry and its type.
             int n = 1, id = 0, rel = 1;
@@ -711,20 +850,25 @@ void TExGridTools::WriteXLS(const String& FileName, const String* SheetName) {
 
 // ===== documents
 
+// A document file stands for the open document: without CreateNewDocument
+// the grid goes to the start of the document in the file, with it (or
+// without a file) a new document replaces the file.
 void TExGridTools::SaveToDOC(const String& FileName, bool CreateNewDocument) {
-    (void)CreateNewDocument;  // no document is ever open: a new one each time
-    WriteDOC(FileName, nullptr);
+    WriteDOC(FileName, nullptr, CreateNewDocument || !FileExists(FileName));
 }
 
-void TExGridTools::AppendToDoc(const String& FileName, const String& Bookmark) { WriteDOC(FileName, &Bookmark); }
+void TExGridTools::AppendToDoc(const String& FileName, const String& Bookmark) {
+    WriteDOC(FileName, &Bookmark, false);
+}
 
-void TExGridTools::WriteDOC(const String& FileName, const String* Bookmark) {
+void TExGridTools::WriteDOC(const String& FileName, const String* Bookmark, bool NewDocument) {
+    if (IsLegacyTarget(FileName, u".doc")) throw EExGridError(LegacyDocumentNotWritten + FileName);
     THourGlass wait;
     std::map<String, std::string> parts;
     std::vector<String> order;
     String main = u"word/document.xml";
     std::string P = "w:";
-    if (Bookmark) {
+    if (!NewDocument) {
         try {
             TZipReader zip(FileName);
             order = ReadPackage(zip, parts);
@@ -768,7 +912,7 @@ void TExGridTools::WriteDOC(const String& FileName, const String* Bookmark) {
     tbl += "</" + P + "tbl><" + P + "p/>";
     FGrid.ExportNotification(2);
 
-    if (!Bookmark) {
+    if (NewDocument) {
         parts[u"[Content_Types].xml"] =
             std::string(XmlHead) + "<Types xmlns=\"" + NsTypes +
             "\"><Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
@@ -786,6 +930,16 @@ void TExGridTools::WriteDOC(const String& FileName, const String* Bookmark) {
 
     std::string& doc = parts[main];
     std::size_t at = std::string::npos;
+    if (!Bookmark) {
+        // The start of the document: right after the body's opening tag.
+        std::string body;
+        const std::size_t b = FindStart(doc, "body", body);
+        const std::size_t gt = b == std::string::npos ? b : doc.find('>', b);
+        if (gt == std::string::npos || doc[gt - 1] == '/') throw EExGridError(u"Cannot open document " + FileName);
+        doc.insert(gt + 1, tbl);
+        WritePackage(FileName, parts, order);
+        return;
+    }
     const std::string bm = "<" + P + "bookmarkStart";
     const std::string pEnd = "</" + P + "p>";
     for (std::size_t p = doc.find(bm); p != std::string::npos; p = doc.find(bm, p + 1)) {

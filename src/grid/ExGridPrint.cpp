@@ -995,7 +995,7 @@ void TExGridTools::PreviewRun(TCanvas& Canvas, TRect R, TGridRect G, bool DrawOn
     int saved = Canvas.SaveDC();
     Canvas.SetMapMode(MM_LOMETRIC);
     Canvas.SetViewportOrg(R.Left, R.Top);
-    FPrevRect = Rect(0, 0, R.Right - R.Left, R.Bottom - R.Top);
+    FPrevRect = R;  // the target itself; the page starts at its top-left corner (the viewport origin)
     try {
         if (DrawOnly) {
             FPrintPageFrom = FPrintPageTo = 1;

@@ -612,6 +612,14 @@ public:
     static int MapFontSize(int Height) { return Height * 72 / 254; }
     // Print widths of the columns (real index) of the last run.
     const std::vector<int>& MaxWidths() const { return FMaxWidths; }
+    // The left edge of each column on the last page strip, in print units.
+    const std::vector<int>& Indents() const { return FIndents; }
+    // The page rectangle of the last run: the printable page in 0.1 mm when
+    // printing, the target rectangle of a preview or direct drawing.
+    TRect PrevRect() const { return FPrevRect; }
+    // The factor MapFontHeight applies: the fit-to-page ratio while rows and
+    // headers are drawn, 1.0 otherwise; it keeps the last page's value.
+    double Fontscalefactor() const { return FFontScale; }
     bool FastPrint = false;
     TPrintStartEvent OnPrintStart;
     TPrintPageEvent OnPrintPage;
@@ -1039,8 +1047,11 @@ private:
     THTMLSettings FHTMLSettings;
     void WriteHTML(const String& FileName, bool Show, bool Unicode, bool Append);
     void LoadXLS(const String& FileName, const String* SheetName);
-    void WriteXLS(const String& FileName, const String* SheetName);
-    void WriteDOC(const String& FileName, const String* Bookmark);
+    // NewBook: a new workbook replaces the file whatever it held.
+    void WriteXLS(const String& FileName, const String* SheetName, bool NewBook);
+    // NewDocument: a new document replaces the file; otherwise the file's
+    // document takes the grid at Bookmark (AppendToDoc) or at its start.
+    void WriteDOC(const String& FileName, const String* Bookmark, bool NewDocument);
     friend class TGridDropTarget;
     friend class TGridDropSource;
     std::shared_ptr<TGridDropTarget> FGridDropTarget;

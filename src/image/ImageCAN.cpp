@@ -86,41 +86,41 @@ void Read_ParGen_CAN(TDeviceImage& image, const TParGenImage* pg) {
     TLeBytes cb = image.CPU2_Param_Block.Bytes();
     Put_Profinet_Address(image, *pg, true);
     const Word port = Read_Profinet_Port(*pg, CAN_Default_Port);
-    mb.PutU16(MB_User_Port, port);
+    mb.PutU16(MB::User_Port, port);
     cb.PutU16(C2_User_Port, port);
     if (snmp) {
-        Put_Station_Name(*pg, mb, MB_SNMP_Station_Name);
+        Put_Station_Name(*pg, mb, MB::SNMP_Station_Name);
     } else {
-        Put_Station_Name(*pg, mb, MB_Station_Name);
+        Put_Station_Name(*pg, mb, MB::Station_Name);
         Put_Station_Name(*pg, cb, C2_Station_Name);
     }
-    mb.PutU8(MB_Option_Flags, pg->Flag(u"PROFINET_SEND_BACK_CAN_MESS") ? 1 : 0);
-    if (pg->Flag(u"PROFINET_SEND_REPLAY_TUNNEL_PORT")) mb.PutU8(MB_Option_Flags, mb.GetU8(MB_Option_Flags) | 0x02);
-    cb.PutU8(C2_Option_Flags, mb.GetU8(MB_Option_Flags));
+    mb.PutU8(MB::Option_Flags, pg->Flag(u"PROFINET_SEND_BACK_CAN_MESS") ? 1 : 0);
+    if (pg->Flag(u"PROFINET_SEND_REPLAY_TUNNEL_PORT")) mb.PutU8(MB::Option_Flags, mb.GetU8(MB::Option_Flags) | 0x02);
+    cb.PutU8(C2_Option_Flags, mb.GetU8(MB::Option_Flags));
 
     if (snmp) {
         Read_SNMP_Agent_Settings(*pg, image.Main_Param_Block, nullptr);
-        mb.PutU32(MB_SNMP_Kind, 0);
+        mb.PutU32(MB::SNMP_Kind, 0);
         Read_SNMP_Contact_Location(*pg, image.Main_Param_Block, nullptr);
         // The agent serves fixed data areas, whatever the file says.
-        mb.PutU32(MB_NB_In, SNMP_Data_Area);
-        mb.PutU32(MB_NB_Out, SNMP_Data_Area);
+        mb.PutU32(MB::NB_In, SNMP_Data_Area);
+        mb.PutU32(MB::NB_Out, SNMP_Data_Area);
     } else {
-        Put_U32_Both(image, MB_NB_In, C2_NB_In, static_cast<Cardinal>(pg->Number(u"PROFINET_NB_IN", CAN_Default_Data_Area)));
-        Put_U32_Both(image, MB_NB_Out, C2_NB_Out,
+        Put_U32_Both(image, MB::NB_In, C2_NB_In, static_cast<Cardinal>(pg->Number(u"PROFINET_NB_IN", CAN_Default_Data_Area)));
+        Put_U32_Both(image, MB::NB_Out, C2_NB_Out,
                      static_cast<Cardinal>(pg->Number(u"PROFINET_NB_OUT", CAN_Default_Data_Area)));
         if (auto a = Read_Enabled_Address(*pg, u"PROFINET_ENABLE_DIAGNOSTIC", u"PROFINET_DIAGNOSTIC_ADDRESS"))
-            mb.PutU32(MB_Diagnostic_Address, *a);
-        cb.PutU32(C2_Diagnostic_Address, mb.GetU32(MB_Diagnostic_Address));
+            mb.PutU32(MB::Diagnostic_Address, *a);
+        cb.PutU32(C2_Diagnostic_Address, mb.GetU32(MB::Diagnostic_Address));
         if (model == 0) {
             if (auto a = Read_Enabled_Address(*pg, u"PROFINET_ENABLE_MODBUS_POLLS", u"PROFINET_MODBUS_POLLS_ADDRESS"))
-                mb.PutU32(MB_Modbus_Polls_Address, *a);
-            cb.PutU32(C2_Modbus_Polls_Address, mb.GetU32(MB_Modbus_Polls_Address));
+                mb.PutU32(MB::Modbus_Polls_Address, *a);
+            cb.PutU32(C2_Modbus_Polls_Address, mb.GetU32(MB::Modbus_Polls_Address));
         }
     }
 
     const Cardinal rate = Read_List_Choice(*pg, u"CAN_BAUDRATE", CAN_Bus_Rates, 9, 1000000);
-    mb.PutU32(MB_Bus_Baud_Rate, rate);
+    mb.PutU32(MB::Bus_Baud_Rate, rate);
     cb.PutU32(C2_Bus_Baud_Rate, rate);
     cb.PutU32(C2_Bus_Baud_Rate_2, rate);
 }
@@ -129,7 +129,7 @@ void Read_CAN_Frames(TDeviceImage& image, const TImageSources& sources, TCAN_Fra
     table.clear();
     Read_Direction(sources.Path_CAN_Rec_Frames, u"Receive_Frames", sources.Path_CAN_Rec_Info, false, table);
     Read_Direction(sources.Path_CAN_Send_Frames, u"Send_Frames", sources.Path_CAN_Send_Info, true, table);
-    Put_U32_Both(image, MB_CAN_Frame_Count, C2_CAN_Frame_Count, static_cast<Cardinal>(table.size()));
+    Put_U32_Both(image, MB::CAN_Frame_Count, C2_CAN_Frame_Count, static_cast<Cardinal>(table.size()));
 }
 
 void Save_CAN_Frame_Table(TDeviceImage& image, const TCAN_Frame_Table& table) {

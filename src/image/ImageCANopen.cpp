@@ -132,7 +132,7 @@ void Read_Restart_Bits(TDeviceImage& image, const String& path) {
         if (!rows.Row(i).Flag(u"Enable_ReStart", TFlagFold::Exact)) continue;
         const std::size_t byte = static_cast<std::size_t>(i) / 8;
         const Byte bit = static_cast<Byte>(1u << (i % 8));
-        mb.PutU8(MB_Restart_Node_Bits + byte, mb.GetU8(MB_Restart_Node_Bits + byte) | bit);
+        mb.PutU8(MB::Restart_Node_Bits + byte, mb.GetU8(MB::Restart_Node_Bits + byte) | bit);
         cb.PutU8(C2_Restart_Node_Bits + byte, cb.GetU8(C2_Restart_Node_Bits + byte) | bit);
     }
 }
@@ -153,18 +153,18 @@ void Read_ParGen_CANopen(TDeviceImage& image, const TParGenImage* pg) {
     const int model = image.Model_Code;
     TLeBytes mb = image.Main_Param_Block.Bytes();
     TLeBytes cb = image.CPU2_Param_Block.Bytes();
-    Put_Family_Presets(image, 2, 2, mb.GetU16(MB_Application_Port), true);
+    Put_Family_Presets(image, 2, 2, mb.GetU16(MB::Application_Port), true);
     if (Guards_Nodes(model)) {
-        mb.PutU32(MB_Node_Guard_Address, Node_Guard_Flash);
+        mb.PutU32(MB::Node_Guard_Address, Node_Guard_Flash);
         cb.PutU32(C2_Node_Guard_Address, CPU2_Node_Guard_Flash);
     }
     if (!pg) return;
 
     Put_Profinet_Address(image, *pg, true);
     const Word port = Read_Profinet_Port(*pg, CANopen_Default_Port);
-    mb.PutU16(MB_User_Port, port);
+    mb.PutU16(MB::User_Port, port);
     cb.PutU16(C2_User_Port, port);
-    Put_Station_Name(*pg, mb, MB_Station_Name);
+    Put_Station_Name(*pg, mb, MB::Station_Name);
     Put_Station_Name(*pg, cb, C2_Station_Name);
     if (model == 33) {
         // The agent of model 33 needs its versions and user like every SNMP model;
@@ -172,44 +172,44 @@ void Read_ParGen_CANopen(TDeviceImage& image, const TParGenImage* pg) {
         Read_SNMP_Agent_Settings(*pg, image.Main_Param_Block, nullptr);
         Read_SNMP_Contact_Location(*pg, image.Main_Param_Block, nullptr);
     }
-    Put_U32_Both(image, MB_NB_In, C2_NB_In, static_cast<Cardinal>(pg->Number(u"PROFINET_NB_IN", CANopen_Default_Data_Area)));
-    Put_U32_Both(image, MB_NB_Out, C2_NB_Out,
+    Put_U32_Both(image, MB::NB_In, C2_NB_In, static_cast<Cardinal>(pg->Number(u"PROFINET_NB_IN", CANopen_Default_Data_Area)));
+    Put_U32_Both(image, MB::NB_Out, C2_NB_Out,
                  static_cast<Cardinal>(pg->Number(u"PROFINET_NB_OUT", CANopen_Default_Data_Area)));
     if (model == 8) {
         if (auto a = Read_Enabled_Address(*pg, u"PROFINET_ENABLE_DIAGNOSTIC", u"PROFINET_DIAGNOSTIC_ADDRESS"))
-            mb.PutU32(MB_Diagnostic_Address, *a);
-        cb.PutU32(C2_Diagnostic_Address, mb.GetU32(MB_Diagnostic_Address));
+            mb.PutU32(MB::Diagnostic_Address, *a);
+        cb.PutU32(C2_Diagnostic_Address, mb.GetU32(MB::Diagnostic_Address));
         if (auto a = Read_Enabled_Address(*pg, u"PROFINET_ENABLE_CANOPEN_CMD", u"PROFINET_CANOPEN_CMD_INDEX"))
-            mb.PutU32(MB_Command_Address, *a);
-        cb.PutU32(C2_Command_Address, mb.GetU32(MB_Command_Address));
+            mb.PutU32(MB::Command_Address, *a);
+        cb.PutU32(C2_Command_Address, mb.GetU32(MB::Command_Address));
     }
-    Put_U32_Both(image, MB_CANopen_Node_ID, C2_CANopen_Node_ID, static_cast<Cardinal>(pg->Number(u"CANopen_IDDev", 1)));
+    Put_U32_Both(image, MB::CANopen_Node_ID, C2_CANopen_Node_ID, static_cast<Cardinal>(pg->Number(u"CANopen_IDDev", 1)));
     const Cardinal rate = Read_List_Choice(*pg, u"CANopen_BAUDRATE", CAN_Bus_Rates_9, 5, 250000);
-    mb.PutU32(MB_Bus_Baud_Rate, rate);
+    mb.PutU32(MB::Bus_Baud_Rate, rate);
     cb.PutU32(C2_Bus_Baud_Rate, rate);
     cb.PutU32(C2_Bus_Baud_Rate_2, rate);
 
     Cardinal flags = 0;
     if (pg->Flag(u"CANopen_Set_Operational")) flags |= 0x01;
     if (pg->Flag(u"CANopen_Network_Start")) flags |= 0x02;
-    Put_U32_Both(image, MB_CANopen_Delay_ms, C2_CANopen_Delay_ms, Times_1000(pg->Number(u"CANopen_Delay", 0)));
-    Put_U32_Both(image, MB_CANopen_SDO_Timeout, C2_CANopen_SDO_Timeout,
+    Put_U32_Both(image, MB::CANopen_Delay_ms, C2_CANopen_Delay_ms, Times_1000(pg->Number(u"CANopen_Delay", 0)));
+    Put_U32_Both(image, MB::CANopen_SDO_Timeout, C2_CANopen_SDO_Timeout,
                  static_cast<Cardinal>(pg->Number(u"CANopen_SDO_TimeOut", 10000)));
     if (pg->Flag(u"CANopen_Sync_Enable")) flags |= 0x04;
-    Put_U32_Both(image, MB_CANopen_Sync_Time, C2_CANopen_Sync_Time, Times_1000(pg->Number(u"CANopen_Sync_Time", 1000)));
+    Put_U32_Both(image, MB::CANopen_Sync_Time, C2_CANopen_Sync_Time, Times_1000(pg->Number(u"CANopen_Sync_Time", 1000)));
     if (model == 8 && pg->Flag(u"CANopen_Enable_Restart")) flags |= 0x08;
     if (model == 8 && pg->Flag(u"CANopen_Enable_Reset_Data")) flags |= 0x10;
     if (pg->Flag(u"CANopen_Triggered_SDO_Enable")) flags |= 0x20;
-    Put_U32_Both(image, MB_Triggered_SDO_Input_Address, C2_Triggered_SDO_Input_Address,
+    Put_U32_Both(image, MB::Triggered_SDO_Input_Address, C2_Triggered_SDO_Input_Address,
                  static_cast<Cardinal>(pg->Number(u"CANopen_Triggered_SDO_Address_Input", 0)));
-    Put_U32_Both(image, MB_Triggered_SDO_Output_Address, C2_Triggered_SDO_Output_Address,
+    Put_U32_Both(image, MB::Triggered_SDO_Output_Address, C2_Triggered_SDO_Output_Address,
                  static_cast<Cardinal>(pg->Number(u"CANopen_Triggered_SDO_Address_Output", 0)));
     if (model == 8) {
         const Cardinal heartbeat = static_cast<Cardinal>(pg->Number(u"CANopen_HeartBeat_Time", 1000));
-        mb.PutU16(MB_Heartbeat_Time, heartbeat);
+        mb.PutU16(MB::Heartbeat_Time, heartbeat);
         cb.PutU16(C2_Heartbeat_Time, heartbeat);
     }
-    Put_U32_Both(image, MB_CANopen_Flags, C2_CANopen_Flags, flags);
+    Put_U32_Both(image, MB::CANopen_Flags, C2_CANopen_Flags, flags);
 }
 
 void Read_CANopen_Tables(TDeviceImage& image, const TImageSources& sources, TCANopen_Tables& tables) {
@@ -226,11 +226,11 @@ void Read_CANopen_Tables(TDeviceImage& image, const TImageSources& sources, TCAN
         Read_PDO_Table(*pdo, u"Transmit_PDO", Transmit_PDO, u"Send_Time", true, tables);
     }
     for (std::size_t t = 0; t < 6; ++t)
-        Put_U32_Both(image, MB_CANopen_Counts + 4 * t, C2_CANopen_Counts + 4 * t, tables.Counts[t]);
+        Put_U32_Both(image, MB::CANopen_Counts + 4 * t, C2_CANopen_Counts + 4 * t, tables.Counts[t]);
 
     if (!Guards_Nodes(image.Model_Code)) return;
     Read_Node_Guard(sources.Path_NodeGuard, tables);
-    Put_U32_Both(image, MB_Node_Guard_Count, C2_Node_Guard_Count, tables.Node_Guard_Count);
+    Put_U32_Both(image, MB::Node_Guard_Count, C2_Node_Guard_Count, tables.Node_Guard_Count);
     Read_Restart_Bits(image, sources.Path_ReStart_CANopen);
 }
 
@@ -257,7 +257,7 @@ void Build_Image_CANopen(TDeviceImage& image, const TImageSources& sources) {
     TLeBytes mb = image.Main_Param_Block.Bytes();
     if (model == 33) {
         Read_SNMP_Trap(model, sources.Path_SNMP_Trap, image.SNMP_Trap, image.Main_Param_Block, nullptr);
-        for (std::size_t t = 0; t < 6; ++t) mb.PutU32(MB_CANopen_Table_Addresses + 4 * t, Item_Tables[t].Flash_33);
+        for (std::size_t t = 0; t < 6; ++t) mb.PutU32(MB::CANopen_Table_Addresses + 4 * t, Item_Tables[t].Flash_33);
     }
 
     TLeBytes a = image.Bank_Image_A.Bytes();

@@ -102,9 +102,9 @@ void Read_DNETM_Files(const TImageSources& sources, TDeviceNet_Tables& t, TMain_
     Read_DNETM_Net(sources.Path_DNETM_Net, t);
     Read_DNETM_DefOff(sources.Path_DNETM_DefOff, t);
     TLeBytes mb = main.Bytes();
-    mb.PutU32(MB_DNet_Node_Count, static_cast<Cardinal>(t.Nodes.size()));
-    mb.PutU32(MB_DNet_In_Map_Count, static_cast<Cardinal>(t.Input_Map.size()));
-    mb.PutU32(MB_DNet_Out_Map_Count, static_cast<Cardinal>(t.Output_Map.size()));
+    mb.PutU32(MB::DNet_Node_Count, static_cast<Cardinal>(t.Nodes.size()));
+    mb.PutU32(MB::DNet_In_Map_Count, static_cast<Cardinal>(t.Input_Map.size()));
+    mb.PutU32(MB::DNet_Out_Map_Count, static_cast<Cardinal>(t.Output_Map.size()));
 }
 
 void Save_Map(const std::vector<TMap_Entry>& map, std::size_t pos, TLeBytes dst) {
@@ -138,22 +138,22 @@ std::size_t Save_DeviceNet_Master_Tables(const TDeviceNet_Tables& t, TLeBytes ds
 
 void Read_ParGen_DeviceNet_Master(TDeviceImage& image, const TParGenImage* pg) {
     TLeBytes mb = image.Main_Param_Block.Bytes();
-    mb.PutU16(MB_Function_Flags, 0);
-    mb.Fill(MB_Device_Variant, 4, 0);  // +96..+99
-    mb.PutU32(MB_DNet_Section_Addresses + 0, Input_Map_Address);
-    mb.PutU32(MB_DNet_Section_Addresses + 4, Output_Map_Address);
-    mb.PutU32(MB_DNet_Section_Addresses + 8, Nodes_Address);
-    mb.PutU16(MB_Application_Port, 5000);
+    mb.PutU16(MB::Function_Flags, 0);
+    mb.Fill(MB::Device_Variant, 4, 0);  // +96..+99
+    mb.PutU32(MB::DNet_Section_Addresses + 0, Input_Map_Address);
+    mb.PutU32(MB::DNet_Section_Addresses + 4, Output_Map_Address);
+    mb.PutU32(MB::DNet_Section_Addresses + 8, Nodes_Address);
+    mb.PutU16(MB::Application_Port, 5000);
     if (!pg) return;
 
-    Put_Address_Set(mb, MB_IP_Address, MB_Subnet_Mask, MB_Gateway, Read_Address_Set(*pg, u"PROFINET_"));
-    Put_Station_Name(*pg, mb, MB_Station_Name);
-    mb.PutU32(MB_NB_In, pg->Number(u"PROFINET_NB_IN", 1438));
-    mb.PutU32(MB_NB_Out, pg->Number(u"PROFINET_NB_OUT", 1438));
+    Put_Address_Set(mb, MB::IP_Address, MB::Subnet_Mask, MB::Gateway, Read_Address_Set(*pg, u"PROFINET_"));
+    Put_Station_Name(*pg, mb, MB::Station_Name);
+    mb.PutU32(MB::NB_In, pg->Number(u"PROFINET_NB_IN", 1438));
+    mb.PutU32(MB::NB_Out, pg->Number(u"PROFINET_NB_OUT", 1438));
     if (auto diagnostic = Read_Enabled_Address(*pg, u"PROFINET_ENABLE_DIAGNOSTIC", u"PROFINET_DIAGNOSTIC_ADDRESS"))
-        mb.PutU32(MB_Diagnostic_Address, *diagnostic);
-    mb.PutU8(MB_DNet_Master_ID, pg->Number(u"DNETM_ID_DEV", 0));
-    mb.PutU32(MB_Bus_Baud_Rate,
+        mb.PutU32(MB::Diagnostic_Address, *diagnostic);
+    mb.PutU8(MB::DNet_Master_ID, pg->Number(u"DNETM_ID_DEV", 0));
+    mb.PutU32(MB::Bus_Baud_Rate,
               Read_List_Choice(*pg, u"DNETM_BAUDRATE", Master_Baud_Rates, Default_Baud_Index, Master_Baud_Rates[2]));
 }
 

@@ -22,23 +22,23 @@ void Read_ParGen_EtherNetIP(TDeviceImage& image, const TParGenImage* pg) {
 
     // Fixed before the file is read: they hold even without "ParGen.xml".
     Word applicationPort = model == 13 ? 5000 : 10000;
-    mb.PutU16(MB_Function_Flags, 0);
-    mb.Fill(MB_Device_Variant, 4, 0);  // +96..+99
-    mb.PutU16(MB_Application_Port, applicationPort);
-    mb.PutU16(MB_Aux_Port_1, 0);
-    mb.PutU16(MB_Aux_Port_2, 0);
+    mb.PutU16(MB::Function_Flags, 0);
+    mb.Fill(MB::Device_Variant, 4, 0);  // +96..+99
+    mb.PutU16(MB::Application_Port, applicationPort);
+    mb.PutU16(MB::Aux_Port_1, 0);
+    mb.PutU16(MB::Aux_Port_2, 0);
     cb.PutU16(C2_Application_Port, applicationPort);
     cb.PutU16(C2_Aux_Port_1, 0);
     cb.PutU16(C2_Aux_Port_2, 0);
     if (!pg) return;
 
     TAddressSet profinet = Read_Address_Set(*pg, u"PROFINET_", Default_IP_Address);
-    Put_Address_Set(mb, MB_IP_Address, MB_Subnet_Mask, MB_Gateway, profinet);
+    Put_Address_Set(mb, MB::IP_Address, MB::Subnet_Mask, MB::Gateway, profinet);
     Put_Address_Set(cb, C2_IP_Address, C2_Subnet_Mask, C2_Gateway, profinet);
-    mb.PutU16(MB_User_Port, 0);
+    mb.PutU16(MB::User_Port, 0);
 
     if (model == 13) {
-        Put_Station_Name(*pg, mb, MB_Station_Name);
+        Put_Station_Name(*pg, mb, MB::Station_Name);
         Put_Station_Name(*pg, cb, C2_Station_Name);
     } else {
         // Model 35's main processor takes no configuration: the name lives in the second processor only.
@@ -46,19 +46,19 @@ void Read_ParGen_EtherNetIP(TDeviceImage& image, const TParGenImage* pg) {
         Read_SNMP_Contact_Location(*pg, image.Main_Param_Block, &image.CPU2_Param_Block);
         Read_SNMP_Agent_Settings(*pg, image.Main_Param_Block, &image.CPU2_Param_Block);
     }
-    cb.PutU32(C2_SNMP_Flags, mb.GetU32(MB_SNMP_Flags));
+    cb.PutU32(C2_SNMP_Flags, mb.GetU32(MB::SNMP_Flags));
 
     // The EtherNet/IP side sees the data areas the other way round.
     if (model == 13) {
-        Put_U32_Both(image, MB_NB_Out, C2_NB_Out, pg->Number(u"PROFINET_NB_IN", Default_Data_Area));
-        Put_U32_Both(image, MB_NB_In, C2_NB_In, pg->Number(u"PROFINET_NB_OUT", Default_Data_Area));
+        Put_U32_Both(image, MB::NB_Out, C2_NB_Out, pg->Number(u"PROFINET_NB_IN", Default_Data_Area));
+        Put_U32_Both(image, MB::NB_In, C2_NB_In, pg->Number(u"PROFINET_NB_OUT", Default_Data_Area));
     }
     TAddressSet ethernetIP = Read_Address_Set(*pg, u"EtherNetIP_", Second_Port_Missing);
-    Put_Address_Set(mb, MB_IP_Address_2, MB_Subnet_Mask_2, MB_Gateway_2, ethernetIP);
+    Put_Address_Set(mb, MB::IP_Address_2, MB::Subnet_Mask_2, MB::Gateway_2, ethernetIP);
     Put_Address_Set(cb, C2_IP_Address_2, C2_Subnet_Mask_2, C2_Gateway_2, ethernetIP);
     if (model == 35) {
-        Put_U32_Both(image, MB_NB_Out, C2_NB_Out, pg->Number(u"EtherNetIP_Num_Byte_In", Default_Data_Area));
-        Put_U32_Both(image, MB_NB_In, C2_NB_In, pg->Number(u"EtherNetIP_Num_Byte_Out", Default_Data_Area));
+        Put_U32_Both(image, MB::NB_Out, C2_NB_Out, pg->Number(u"EtherNetIP_Num_Byte_In", Default_Data_Area));
+        Put_U32_Both(image, MB::NB_In, C2_NB_In, pg->Number(u"EtherNetIP_Num_Byte_Out", Default_Data_Area));
     }
 }
 
@@ -81,24 +81,24 @@ void Build_Image_EtherNetIP(TDeviceImage& image, const TImageSources& sources) {
 
 void Read_ParGen_SNMP_Agent(TDeviceImage& image, const TParGenImage* pg) {
     TLeBytes mb = image.Main_Param_Block.Bytes();
-    mb.PutU16(MB_Function_Flags, 0);
-    mb.Fill(MB_Device_Variant, 4, 0);  // +96..+99
-    mb.PutU16(MB_Application_Port, 5000);
-    mb.PutU16(MB_Aux_Port_1, SNMP_Agent_Aux_Port);
-    mb.PutU16(MB_Aux_Port_2, SNMP_Agent_Aux_Port);
+    mb.PutU16(MB::Function_Flags, 0);
+    mb.Fill(MB::Device_Variant, 4, 0);  // +96..+99
+    mb.PutU16(MB::Application_Port, 5000);
+    mb.PutU16(MB::Aux_Port_1, SNMP_Agent_Aux_Port);
+    mb.PutU16(MB::Aux_Port_2, SNMP_Agent_Aux_Port);
     if (!pg) return;
 
-    Put_Address_Set(mb, MB_IP_Address, MB_Subnet_Mask, MB_Gateway, Read_Address_Set(*pg, u"PROFINET_", Default_IP_Address));
-    mb.PutU16(MB_User_Port, 0);
-    Put_Station_Name(*pg, mb, MB_Station_Name);
-    Put_Address_Set(mb, MB_IP_Address_2, MB_Subnet_Mask_2, MB_Gateway_2, Read_Address_Set(*pg, u"SNMP_", Second_Port_Missing));
-    mb.PutU32(MB_SNMP_Kind, 0);
-    pg->Put_Text(u"SNMP_Name_of_Station", mb, MB_SNMP_Station_Name, Station_Field, Station_Chars, u"snmpname1");
+    Put_Address_Set(mb, MB::IP_Address, MB::Subnet_Mask, MB::Gateway, Read_Address_Set(*pg, u"PROFINET_", Default_IP_Address));
+    mb.PutU16(MB::User_Port, 0);
+    Put_Station_Name(*pg, mb, MB::Station_Name);
+    Put_Address_Set(mb, MB::IP_Address_2, MB::Subnet_Mask_2, MB::Gateway_2, Read_Address_Set(*pg, u"SNMP_", Second_Port_Missing));
+    mb.PutU32(MB::SNMP_Kind, 0);
+    pg->Put_Text(u"SNMP_Name_of_Station", mb, MB::SNMP_Station_Name, Station_Field, Station_Chars, u"snmpname1");
     Read_SNMP_Contact_Location(*pg, image.Main_Param_Block, nullptr);
     Read_SNMP_Agent_Settings(*pg, image.Main_Param_Block, nullptr);
     // The agent serves fixed data areas, whatever the file says.
-    mb.PutU32(MB_NB_In, SNMP_Agent_Data_Area);
-    mb.PutU32(MB_NB_Out, SNMP_Agent_Data_Area);
+    mb.PutU32(MB::NB_In, SNMP_Agent_Data_Area);
+    mb.PutU32(MB::NB_Out, SNMP_Agent_Data_Area);
 }
 
 void Build_Image_SNMP_Agent(TDeviceImage& image, const TImageSources& sources) {

@@ -66,43 +66,43 @@ void Build_Image_Ethernet(TDeviceImage& image, const TImageSources& sources) {
 void Read_ParGen_Serial(TDeviceImage& image, const TParGenImage* pg) {
     TLeBytes mb = image.Main_Param_Block.Bytes();
     TLeBytes cb = image.CPU2_Param_Block.Bytes();
-    mb.PutU16(MB_Function_Flags, 0);
-    mb.PutU8(MB_Device_Variant, Serial_Device_Variant);
-    mb.PutU8(MB_Serial_Mode, Serial_Mode_RS485);
-    mb.PutU8(MB_Reserved_98, 0);
-    mb.PutU8(MB_Option_Flags, 0);
+    mb.PutU16(MB::Function_Flags, 0);
+    mb.PutU8(MB::Device_Variant, Serial_Device_Variant);
+    mb.PutU8(MB::Serial_Mode, Serial_Mode_RS485);
+    mb.PutU8(MB::Reserved_98, 0);
+    mb.PutU8(MB::Option_Flags, 0);
     cb.PutU8(C2_Device_Variant, Serial_Device_Variant);
     cb.PutU8(C2_Serial_Mode, Serial_Mode_RS485);
     cb.PutU8(C2_Option_Flags, 0);
-    cb.PutU16(C2_Application_Port, mb.GetU16(MB_Application_Port));
+    cb.PutU16(C2_Application_Port, mb.GetU16(MB::Application_Port));
     if (!pg) return;
 
     TAddressSet profinet = Read_Address_Set(*pg, u"PROFINET_");
-    Put_Address_Set(mb, MB_IP_Address, MB_Subnet_Mask, MB_Gateway, profinet);
+    Put_Address_Set(mb, MB::IP_Address, MB::Subnet_Mask, MB::Gateway, profinet);
     Put_Address_Set(cb, C2_IP_Address, C2_Subnet_Mask, C2_Gateway, profinet);
-    Put_Station_Name(*pg, mb, MB_Station_Name);
+    Put_Station_Name(*pg, mb, MB::Station_Name);
     Put_Station_Name(*pg, cb, C2_Station_Name);
     Cardinal in = static_cast<Cardinal>(pg->Number(u"PROFINET_NB_IN", Serial_Default_Area));
     Cardinal out = static_cast<Cardinal>(pg->Number(u"PROFINET_NB_OUT", Serial_Default_Area));
-    mb.PutU32(MB_NB_In, in);
+    mb.PutU32(MB::NB_In, in);
     cb.PutU32(C2_NB_In, in);
-    mb.PutU32(MB_NB_Out, out);
+    mb.PutU32(MB::NB_Out, out);
     cb.PutU32(C2_NB_Out, out);
 
     std::optional<String> serial = pg->Raw(u"SERIAL_SERIAL");
     Byte mode = serial && *serial == u"0" ? Serial_Mode_RS232 : Serial_Mode_RS485;
-    mb.PutU8(MB_Serial_Mode, mode);
+    mb.PutU8(MB::Serial_Mode, mode);
     cb.PutU8(C2_Serial_Mode, mode);
 
     Cardinal speed = Read_List_Choice(*pg, u"SERIAL_BAUDRATE", Serial_Speeds, Serial_Default_Speed_Index, 9600);
     Cardinal parity = static_cast<Cardinal>(pg->Number(u"SERIAL_PARITY", 0));
     Cardinal dataBits = pg->Number(u"SERIAL_DATABITS", 0) == 1 ? 7 : 8;
-    mb.PutU32(MB_Serial_Baud_Rate, speed);
-    mb.PutU32(MB_Serial2_Baud_Rate, speed);
-    mb.PutU16(MB_Serial_Parity, parity);
-    mb.PutU16(MB_Serial2_Parity, parity);
-    mb.PutU16(MB_Serial_Data_Bits, dataBits);
-    mb.PutU16(MB_Serial2_Data_Bits, dataBits);
+    mb.PutU32(MB::Serial_Baud_Rate, speed);
+    mb.PutU32(MB::Serial2_Baud_Rate, speed);
+    mb.PutU16(MB::Serial_Parity, parity);
+    mb.PutU16(MB::Serial2_Parity, parity);
+    mb.PutU16(MB::Serial_Data_Bits, dataBits);
+    mb.PutU16(MB::Serial2_Data_Bits, dataBits);
     for (std::size_t port : Serial_Ports) {
         cb.PutU32(C2_Port_Baud_Rates + 4 * port, speed);
         cb.PutU8(C2_Port_Parities + port, parity);

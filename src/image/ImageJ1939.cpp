@@ -164,19 +164,19 @@ Cardinal Read_Transmit(TFamily family, const String& path, TPGN_Tables& tables, 
 void Read_Frames(TFamily family, TDeviceImage& image, const String& receivePath, const String& transmitPath,
                  TPGN_Tables& tables) {
     TLeBytes mb = image.Main_Param_Block.Bytes();
-    const bool peerToPeer = (mb.GetU32(MB_PGN_Flags) & PGN_Peer_To_Peer) != 0;
+    const bool peerToPeer = (mb.GetU32(MB::PGN_Flags) & PGN_Peer_To_Peer) != 0;
     // An empty direction still takes one byte, except on the SNMP model, whose areas are its own.
     const Cardinal empty = image.Model_Code == 32 ? 0 : 1;
     Cardinal rx = 0, tx = 0;
     Cardinal in = Read_Receive(family, receivePath, peerToPeer, tables, rx);
     Cardinal out = Read_Transmit(family, transmitPath, tables, tx);
-    mb.PutU32(MB_NB_In, in == 0 ? empty : in);
-    mb.PutU32(MB_NB_Out, out == 0 ? empty : out);
-    mb.PutU32(MB_PGN_Rx_Count, rx);
-    mb.PutU32(MB_PGN_Tx_Count, tx);
+    mb.PutU32(MB::NB_In, in == 0 ? empty : in);
+    mb.PutU32(MB::NB_Out, out == 0 ? empty : out);
+    mb.PutU32(MB::PGN_Rx_Count, rx);
+    mb.PutU32(MB::PGN_Tx_Count, tx);
     if (family != TFamily::J1939) return;
     TLeBytes cb = image.CPU2_Param_Block.Bytes();
-    for (std::size_t offset : {MB_NB_In, MB_NB_Out, MB_PGN_Rx_Count, MB_PGN_Tx_Count}) cb.PutU32(offset, mb.GetU32(offset));
+    for (std::size_t offset : {MB::NB_In, MB::NB_Out, MB::PGN_Rx_Count, MB::PGN_Tx_Count}) cb.PutU32(offset, mb.GetU32(offset));
 }
 
 }  // namespace
@@ -201,32 +201,32 @@ void Read_ParGen_J1939(TDeviceImage& image, const TParGenImage* pg, TPGN_Tables&
     TLeBytes cb = image.CPU2_Param_Block.Bytes();
     Put_Profinet_Address(image, *pg, true);
     if (snmp) {
-        Put_Station_Name(*pg, mb, MB_SNMP_Station_Name);
+        Put_Station_Name(*pg, mb, MB::SNMP_Station_Name);
     } else {
-        Put_Station_Name(*pg, mb, MB_Station_Name);
+        Put_Station_Name(*pg, mb, MB::Station_Name);
         Put_Station_Name(*pg, cb, C2_Station_Name);
     }
-    Put_U32_Both(image, MB_NB_In, C2_NB_In, 0);
-    Put_U32_Both(image, MB_NB_Out, C2_NB_Out, 0);
+    Put_U32_Both(image, MB::NB_In, C2_NB_In, 0);
+    Put_U32_Both(image, MB::NB_Out, C2_NB_Out, 0);
     if (snmp) {
         Read_SNMP_Agent_Settings(*pg, image.Main_Param_Block, nullptr);
-        mb.PutU32(MB_Diagnostic_Address, 0);
-        mb.PutU32(MB_SNMP_Kind, 2);
+        mb.PutU32(MB::Diagnostic_Address, 0);
+        mb.PutU32(MB::SNMP_Kind, 2);
         Read_SNMP_Contact_Location(*pg, image.Main_Param_Block, nullptr);
     }
 
     const Cardinal rate = Read_List_Choice(*pg, u"J1939_BAUDRATE", CAN_Bus_Rates_9, 5, 250000);
-    mb.PutU32(MB_Bus_Baud_Rate, rate);
+    mb.PutU32(MB::Bus_Baud_Rate, rate);
     cb.PutU32(C2_Bus_Baud_Rate, rate);
     cb.PutU32(C2_Bus_Baud_Rate_2, rate);
     tables.PGN_Cancel_Timeout = static_cast<Cardinal>(pg->Number(u"J1939_TIMEOUT", 0)) * 1000u;
-    if (pg->Flag(u"J1939_PEER_TO_PEER")) mb.PutU32(MB_PGN_Flags, mb.GetU32(MB_PGN_Flags) | PGN_Peer_To_Peer);
-    cb.PutU32(C2_PGN_Flags, mb.GetU32(MB_PGN_Flags));
-    Put_U32_Both(image, MB_Node_ID, C2_Node_ID, static_cast<Cardinal>(pg->Number(u"J1939_ID", 0)));
-    mb.PutU8(MB_Cancel_Data_Value, 255);
+    if (pg->Flag(u"J1939_PEER_TO_PEER")) mb.PutU32(MB::PGN_Flags, mb.GetU32(MB::PGN_Flags) | PGN_Peer_To_Peer);
+    cb.PutU32(C2_PGN_Flags, mb.GetU32(MB::PGN_Flags));
+    Put_U32_Both(image, MB::Node_ID, C2_Node_ID, static_cast<Cardinal>(pg->Number(u"J1939_ID", 0)));
+    mb.PutU8(MB::Cancel_Data_Value, 255);
     if (pg->Flag(u"J1939_EN_NOT_STANDARD_CANCEL_DATA"))
-        mb.PutU8(MB_Cancel_Data_Value, static_cast<Cardinal>(pg->Number(u"J1939_NOT_STANDARD_CANCEL_DATA_VALUE", 255)));
-    cb.PutU8(C2_Cancel_Data_Value, mb.GetU8(MB_Cancel_Data_Value));
+        mb.PutU8(MB::Cancel_Data_Value, static_cast<Cardinal>(pg->Number(u"J1939_NOT_STANDARD_CANCEL_DATA_VALUE", 255)));
+    cb.PutU8(C2_Cancel_Data_Value, mb.GetU8(MB::Cancel_Data_Value));
 }
 
 void Read_ParGen_NMEA2000(TDeviceImage& image, const TParGenImage* pg, TPGN_Tables& tables) {
@@ -236,12 +236,12 @@ void Read_ParGen_NMEA2000(TDeviceImage& image, const TParGenImage* pg, TPGN_Tabl
 
     TLeBytes mb = image.Main_Param_Block.Bytes();
     Put_Profinet_Address(image, *pg, false);
-    Put_Station_Name(*pg, mb, MB_Station_Name);
-    mb.PutU32(MB_NB_In, 0);
-    mb.PutU32(MB_NB_Out, 0);
-    mb.PutU32(MB_Bus_Baud_Rate, Read_List_Choice(*pg, u"NMEA2000_BAUDRATE", CAN_Bus_Rates_9, 5, 250000));
+    Put_Station_Name(*pg, mb, MB::Station_Name);
+    mb.PutU32(MB::NB_In, 0);
+    mb.PutU32(MB::NB_Out, 0);
+    mb.PutU32(MB::Bus_Baud_Rate, Read_List_Choice(*pg, u"NMEA2000_BAUDRATE", CAN_Bus_Rates_9, 5, 250000));
     tables.PGN_Cancel_Timeout = static_cast<Cardinal>(pg->Number(u"NMEA2000_TIMEOUT", 0)) * 1000u;
-    if (pg->Flag(u"NMEA2000_PEER_TO_PEER")) mb.PutU32(MB_PGN_Flags, mb.GetU32(MB_PGN_Flags) | PGN_Peer_To_Peer);
+    if (pg->Flag(u"NMEA2000_PEER_TO_PEER")) mb.PutU32(MB::PGN_Flags, mb.GetU32(MB::PGN_Flags) | PGN_Peer_To_Peer);
 }
 
 void Read_J1939_Frames(TDeviceImage& image, const TImageSources& sources, TPGN_Tables& tables) {
@@ -270,8 +270,8 @@ void Build_Image_J1939(TDeviceImage& image, const TImageSources& sources) {
     TLeBytes mb = image.Main_Param_Block.Bytes();
     if (model == 32) {
         Read_SNMP_Trap(model, sources.Path_SNMP_Trap, image.SNMP_Trap, image.Main_Param_Block, nullptr);
-        mb.PutU32(MB_PGN_Table_Addresses, J1939_Table_Flash_32[0]);
-        mb.PutU32(MB_PGN_Table_Addresses + 4, J1939_Table_Flash_32[1]);
+        mb.PutU32(MB::PGN_Table_Addresses, J1939_Table_Flash_32[0]);
+        mb.PutU32(MB::PGN_Table_Addresses + 4, J1939_Table_Flash_32[1]);
     }
 
     TLeBytes a = image.Bank_Image_A.Bytes();

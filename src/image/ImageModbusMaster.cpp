@@ -71,8 +71,8 @@ void Read_Modbus_SNMP_Trap(TDeviceImage& image, const TImageSources& sources, TC
         Read_SNMP_Trap(image.Model_Code, sources.Path_SNMP_Trap, image.SNMP_Trap, image.Main_Param_Block, cpu2);
     } else {
         TLeBytes mb = image.Main_Param_Block.Bytes();
-        mb.PutU32(MB_Trap_Read_Count, 0);
-        mb.PutU32(MB_Trap_Write_Count, 0);
+        mb.PutU32(MB::Trap_Read_Count, 0);
+        mb.PutU32(MB::Trap_Write_Count, 0);
     }
 }
 
@@ -86,12 +86,12 @@ void Read_ParGen_Modbus_Master(TDeviceImage& image, const TParGenImage* pg) {
     const Byte variant = snmp ? 0 : 2;
     const Byte serialMode = snmp ? 0 : 0x10;
     const Word applicationPort = snmp ? 10000 : 5000;
-    mb.PutU16(MB_Function_Flags, 0);
-    mb.PutU8(MB_Device_Variant, variant);
-    mb.PutU8(MB_Serial_Mode, serialMode);
-    mb.PutU8(MB_Reserved_98, 0);
-    mb.PutU8(MB_Option_Flags, 0);
-    mb.PutU16(MB_Application_Port, applicationPort);
+    mb.PutU16(MB::Function_Flags, 0);
+    mb.PutU8(MB::Device_Variant, variant);
+    mb.PutU8(MB::Serial_Mode, serialMode);
+    mb.PutU8(MB::Reserved_98, 0);
+    mb.PutU8(MB::Option_Flags, 0);
+    mb.PutU16(MB::Application_Port, applicationPort);
     cb.PutU8(C2_Device_Variant, variant);
     cb.PutU8(C2_Serial_Mode, serialMode);
     cb.PutU8(C2_Option_Flags, 0);
@@ -104,85 +104,85 @@ void Read_ParGen_Modbus_Master(TDeviceImage& image, const TParGenImage* pg) {
     }
 
     TAddressSet profinet = Read_Address_Set(*pg, u"PROFINET_");
-    Put_Address_Set(mb, MB_IP_Address, MB_Subnet_Mask, MB_Gateway, profinet);
+    Put_Address_Set(mb, MB::IP_Address, MB::Subnet_Mask, MB::Gateway, profinet);
     Put_Address_Set(cb, C2_IP_Address, C2_Subnet_Mask, C2_Gateway, profinet);
     const Word userPort = snmp ? 0 : Read_Profinet_Port(*pg, 10001);
-    mb.PutU16(MB_User_Port, userPort);
+    mb.PutU16(MB::User_Port, userPort);
     cb.PutU16(C2_User_Port, userPort);
     if (snmp) {
-        Put_Station_Name(*pg, mb, MB_SNMP_Station_Name);
+        Put_Station_Name(*pg, mb, MB::SNMP_Station_Name);
         Put_Station_Name(*pg, cb, C2_SNMP_Station_Name);
         Read_SNMP_Agent_Settings(*pg, image.Main_Param_Block, &image.CPU2_Param_Block);
     } else {
-        Put_Station_Name(*pg, mb, MB_Station_Name);
+        Put_Station_Name(*pg, mb, MB::Station_Name);
         Put_Station_Name(*pg, cb, C2_Station_Name);
     }
 
     // RS232 is "0"; anything else, a missing key included, is RS485.
     const Cardinal rs232 = pg->Raw(u"MODBUS_MASTER_SERIAL") == String(u"0") ? 1 : 0;
-    mb.PutU8(MB_Serial_Mode, rs232);
+    mb.PutU8(MB::Serial_Mode, rs232);
     cb.PutU32(C2_Serial_Options, rs232);
 
     const Cardinal baud =
         Read_List_Choice(*pg, u"MODBUS_MASTER_BAUDRATE", Master_Baud_Rates, Default_Baud_Index, Other_Baud_Rate);
-    mb.PutU32(MB_Serial_Baud_Rate, baud);
-    mb.PutU32(MB_Serial2_Baud_Rate, baud);
+    mb.PutU32(MB::Serial_Baud_Rate, baud);
+    mb.PutU32(MB::Serial2_Baud_Rate, baud);
     const int parity = pg->Number(u"MODBUS_MASTER_PARITY", 0);
-    mb.PutU16(MB_Serial_Parity, parity);
-    mb.PutU16(MB_Serial2_Parity, parity);
+    mb.PutU16(MB::Serial_Parity, parity);
+    mb.PutU16(MB::Serial2_Parity, parity);
     for (int port : Master_Ports) {
         cb.PutU32(C2_Port_Baud_Rates + 4 * port, baud);
         cb.PutU8(C2_Port_Parities + port, parity);
     }
     if (!snmp) {
         const int stopBits = Read_Stop_Bits(*pg, u"MODBUS_MASTER_STOPBITS");
-        mb.PutU32(MB_Serial_Stop_Bits, stopBits);
-        mb.PutU32(MB_Serial2_Stop_Bits, stopBits);
+        mb.PutU32(MB::Serial_Stop_Bits, stopBits);
+        mb.PutU32(MB::Serial2_Stop_Bits, stopBits);
         for (int port : Master_Ports) cb.PutU8(C2_Port_Stop_Bits + port, stopBits);
     }
     const int timeout = pg->Number(u"MODBUS_MASTER_TIMEOUT", 1000);
     const int cyclicDelay = pg->Number(u"MODBUS_MASTER_CYCLICDELAY", 100);
-    mb.PutU32(MB_Timeout, timeout);
+    mb.PutU32(MB::Timeout, timeout);
     cb.PutU32(C2_Timeout, timeout);
-    mb.PutU32(MB_Cyclic_Delay, cyclicDelay);
+    mb.PutU32(MB::Cyclic_Delay, cyclicDelay);
     cb.PutU32(C2_Cyclic_Delay, cyclicDelay);
 
     if (snmp) {
         constexpr Cardinal SNMP_Data_Area = 1024;
         constexpr Cardinal SNMP_Kind_Master = 2;
-        mb.PutU32(MB_NB_In, SNMP_Data_Area);
-        mb.PutU32(MB_NB_Out, SNMP_Data_Area);
+        mb.PutU32(MB::NB_In, SNMP_Data_Area);
+        mb.PutU32(MB::NB_Out, SNMP_Data_Area);
         cb.PutU32(C2_NB_In, SNMP_Data_Area);
         cb.PutU32(C2_NB_Out, SNMP_Data_Area);
-        mb.PutU32(MB_Diagnostic_Address, 0);
+        mb.PutU32(MB::Diagnostic_Address, 0);
         cb.PutU32(C2_Diagnostic_Address, 0);
-        mb.PutU32(MB_SNMP_Kind, SNMP_Kind_Master);
+        mb.PutU32(MB::SNMP_Kind, SNMP_Kind_Master);
         Read_SNMP_Contact_Location(*pg, image.Main_Param_Block, &image.CPU2_Param_Block);
         // The partner builds always serve the variable map.
         image.SNMP_Map_Type = model == 18 ? pg->Number(u"SNMP_MapType", 0) : 1;
     } else {
         const int nbIn = pg->Number(u"MODBUS_MASTER_NB_IN", 512);
         const int nbOut = pg->Number(u"MODBUS_MASTER_NB_OUT", 512);
-        mb.PutU32(MB_NB_In, nbIn);
+        mb.PutU32(MB::NB_In, nbIn);
         cb.PutU32(C2_NB_In, nbIn);
-        mb.PutU32(MB_NB_Out, nbOut);
+        mb.PutU32(MB::NB_Out, nbOut);
         cb.PutU32(C2_NB_Out, nbOut);
         if (pg->Flag(u"MODBUS_MASTER_ENABLE_POLL")) {
-            mb.PutU16(MB_Function_Flags, mb.GetU16(MB_Function_Flags) | 0x0008);
+            mb.PutU16(MB::Function_Flags, mb.GetU16(MB::Function_Flags) | 0x0008);
             cb.PutU8(C2_Serial_Mode, cb.GetU8(C2_Serial_Mode) | 0x80);
         }
         if (pg->Flag(u"MODBUS_MASTER_CLEAR_DATA")) {
-            mb.PutU16(MB_Function_Flags, mb.GetU16(MB_Function_Flags) | 0x0400);
+            mb.PutU16(MB::Function_Flags, mb.GetU16(MB::Function_Flags) | 0x0400);
             cb.PutU32(C2_Serial_Options, cb.GetU32(C2_Serial_Options) | 0x20);
         }
         if (auto diagnostic = Read_Enabled_Address(*pg, u"PROFINET_ENABLE_DIAGNOSTIC", u"PROFINET_DIAGNOSTIC_ADDRESS"))
-            mb.PutU32(MB_Diagnostic_Address, *diagnostic);
-        cb.PutU32(C2_Diagnostic_Address, mb.GetU32(MB_Diagnostic_Address));
-        mb.PutU32(MB_Command_Address,
+            mb.PutU32(MB::Diagnostic_Address, *diagnostic);
+        cb.PutU32(C2_Diagnostic_Address, mb.GetU32(MB::Diagnostic_Address));
+        mb.PutU32(MB::Command_Address,
                   Read_Enabled_Address(*pg, u"PROFINET_ENABLE_MODBUS_POLLS", u"PROFINET_MODBUS_POLLS_ADDRESS").value_or(0));
-        cb.PutU32(C2_Command_Address, mb.GetU32(MB_Command_Address));
+        cb.PutU32(C2_Command_Address, mb.GetU32(MB::Command_Address));
     }
-    cb.PutU32(C2_SNMP_Flags, mb.GetU32(MB_SNMP_Flags));
+    cb.PutU32(C2_SNMP_Flags, mb.GetU32(MB::SNMP_Flags));
 }
 
 std::vector<TModbus_Request> Read_Modbus_Request_File(TDeviceImage& image, const String& path, std::size_t limit,
@@ -199,7 +199,7 @@ std::vector<TModbus_Request> Read_Modbus_Request_File(TDeviceImage& image, const
             }
         }
     }
-    image.Main_Param_Block.Bytes().PutU32(MB_Request_Count, static_cast<Cardinal>(requests.size()));
+    image.Main_Param_Block.Bytes().PutU32(MB::Request_Count, static_cast<Cardinal>(requests.size()));
     image.CPU2_Param_Block.Bytes().PutU32(C2_Request_Count, static_cast<Cardinal>(requests.size()));
     return requests;
 }

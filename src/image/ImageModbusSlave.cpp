@@ -22,12 +22,12 @@ constexpr Byte Serial_Mode_RS232 = 0x01;
 constexpr Byte Serial_Mode_Swap_Bytes = 0x08;
 
 void Preset(TLeBytes mb, Byte variant, Byte serialMode, Byte optionFlags, Word applicationPort) {
-    mb.PutU16(MB_Function_Flags, 0);
-    mb.PutU8(MB_Device_Variant, variant);
-    mb.PutU8(MB_Serial_Mode, serialMode);
-    mb.PutU8(MB_Reserved_98, 0);
-    mb.PutU8(MB_Option_Flags, optionFlags);
-    mb.PutU16(MB_Application_Port, applicationPort);
+    mb.PutU16(MB::Function_Flags, 0);
+    mb.PutU8(MB::Device_Variant, variant);
+    mb.PutU8(MB::Serial_Mode, serialMode);
+    mb.PutU8(MB::Reserved_98, 0);
+    mb.PutU8(MB::Option_Flags, optionFlags);
+    mb.PutU16(MB::Application_Port, applicationPort);
 }
 
 }  // namespace
@@ -41,39 +41,39 @@ void Read_ParGen_Modbus_Slave(TDeviceImage& image, const TParGenImage* pg) {
         Preset(mb, 2, Serial_Mode_Slave, 0, 5000);
     if (!pg) return;
 
-    Put_Address_Set(mb, MB_IP_Address, MB_Subnet_Mask, MB_Gateway, Read_Address_Set(*pg, u"PROFINET_"));
-    Put_Station_Name(*pg, mb, snmp ? MB_SNMP_Station_Name : MB_Station_Name);
+    Put_Address_Set(mb, MB::IP_Address, MB::Subnet_Mask, MB::Gateway, Read_Address_Set(*pg, u"PROFINET_"));
+    Put_Station_Name(*pg, mb, snmp ? MB::SNMP_Station_Name : MB::Station_Name);
     if (snmp) Read_SNMP_Agent_Settings(*pg, image.Main_Param_Block, nullptr);
 
     const bool rs232 = pg->Raw(u"MODBUS_SLAVE_SERIAL") == String(u"0");
-    mb.PutU8(MB_Serial_Mode, rs232 ? Serial_Mode_Slave | Serial_Mode_RS232 : Serial_Mode_Slave);
+    mb.PutU8(MB::Serial_Mode, rs232 ? Serial_Mode_Slave | Serial_Mode_RS232 : Serial_Mode_Slave);
     const Cardinal baud =
         Read_List_Choice(*pg, u"MODBUS_SLAVE_BAUDRATE", Slave_Baud_Rates, Default_Baud_Index, Other_Baud_Rate);
-    mb.PutU32(MB_Serial_Baud_Rate, baud);
-    mb.PutU32(MB_Serial2_Baud_Rate, baud);
+    mb.PutU32(MB::Serial_Baud_Rate, baud);
+    mb.PutU32(MB::Serial2_Baud_Rate, baud);
     const int parity = pg->Number(u"MODBUS_SLAVE_PARITY", 0);
-    mb.PutU16(MB_Serial_Parity, parity);
-    mb.PutU16(MB_Serial2_Parity, parity);
-    mb.PutU32(MB_Slave_ID, pg->Number(u"MODBUS_SLAVE_IDDEVICE", 1));
+    mb.PutU16(MB::Serial_Parity, parity);
+    mb.PutU16(MB::Serial2_Parity, parity);
+    mb.PutU32(MB::Slave_ID, pg->Number(u"MODBUS_SLAVE_IDDEVICE", 1));
     if (!snmp) {
         const int stopBits = Read_Stop_Bits(*pg, u"MODBUS_SLAVE_STOPBITS");
-        mb.PutU32(MB_Serial_Stop_Bits, stopBits);
-        mb.PutU32(MB_Serial2_Stop_Bits, stopBits);
-        if (pg->Flag(u"MODBUS_SLAVE_READ_INPUT_REG")) mb.PutU16(MB_Function_Flags, mb.GetU16(MB_Function_Flags) | 0x0001);
+        mb.PutU32(MB::Serial_Stop_Bits, stopBits);
+        mb.PutU32(MB::Serial2_Stop_Bits, stopBits);
+        if (pg->Flag(u"MODBUS_SLAVE_READ_INPUT_REG")) mb.PutU16(MB::Function_Flags, mb.GetU16(MB::Function_Flags) | 0x0001);
     }
 
     if (snmp) {
-        if (pg->Flag(u"MODBUS_SLAVE_SWAPBYTES")) mb.PutU8(MB_Serial_Mode, mb.GetU8(MB_Serial_Mode) | Serial_Mode_Swap_Bytes);
+        if (pg->Flag(u"MODBUS_SLAVE_SWAPBYTES")) mb.PutU8(MB::Serial_Mode, mb.GetU8(MB::Serial_Mode) | Serial_Mode_Swap_Bytes);
         constexpr Cardinal SNMP_Data_Area = 1024;
-        mb.PutU32(MB_NB_In, SNMP_Data_Area);
-        mb.PutU32(MB_NB_Out, SNMP_Data_Area);
-        mb.PutU32(MB_Diagnostic_Address, 0);
-        mb.PutU32(MB_SNMP_Kind, 0);
+        mb.PutU32(MB::NB_In, SNMP_Data_Area);
+        mb.PutU32(MB::NB_Out, SNMP_Data_Area);
+        mb.PutU32(MB::Diagnostic_Address, 0);
+        mb.PutU32(MB::SNMP_Kind, 0);
         Read_SNMP_Contact_Location(*pg, image.Main_Param_Block, nullptr);
         image.SNMP_Map_Type = pg->Number(u"SNMP_MapType", 0);
     } else {
-        mb.PutU32(MB_NB_In, pg->Number(u"MODBUS_SLAVE_NB_IN", 512));
-        mb.PutU32(MB_NB_Out, pg->Number(u"MODBUS_SLAVE_NB_OUT", 512));
+        mb.PutU32(MB::NB_In, pg->Number(u"MODBUS_SLAVE_NB_IN", 512));
+        mb.PutU32(MB::NB_Out, pg->Number(u"MODBUS_SLAVE_NB_OUT", 512));
     }
 }
 
@@ -97,14 +97,14 @@ void Read_ParGen_DeviceNet_Slave(TDeviceImage& image, const TParGenImage* pg) {
     Preset(mb, 0xC0, 0, 4, 5000);
     if (!pg) return;
 
-    Put_Address_Set(mb, MB_IP_Address, MB_Subnet_Mask, MB_Gateway, Read_Address_Set(*pg, u"PROFINET_"));
-    Put_Station_Name(*pg, mb, MB_Station_Name);
-    mb.PutU32(MB_Node_ID, pg->Number(u"DNETS_ID_DEV", 10));
+    Put_Address_Set(mb, MB::IP_Address, MB::Subnet_Mask, MB::Gateway, Read_Address_Set(*pg, u"PROFINET_"));
+    Put_Station_Name(*pg, mb, MB::Station_Name);
+    mb.PutU32(MB::Node_ID, pg->Number(u"DNETS_ID_DEV", 10));
     constexpr int Default_DeviceNet_Baud_Index = 2;
-    mb.PutU32(MB_Bus_Baud_Rate, Read_List_Choice(*pg, u"DNETS_BAUDRATE", DeviceNet_Baud_Rates,
+    mb.PutU32(MB::Bus_Baud_Rate, Read_List_Choice(*pg, u"DNETS_BAUDRATE", DeviceNet_Baud_Rates,
                                                  Default_DeviceNet_Baud_Index, DeviceNet_Other_Baud_Rate));
-    mb.PutU32(MB_NB_In, pg->Number(u"DNETS_NB_IN", 455));
-    mb.PutU32(MB_NB_Out, pg->Number(u"DNETS_NB_OUT", 455));
+    mb.PutU32(MB::NB_In, pg->Number(u"DNETS_NB_IN", 455));
+    mb.PutU32(MB::NB_Out, pg->Number(u"DNETS_NB_OUT", 455));
 }
 
 void Build_Image_DeviceNet_Slave(TDeviceImage& image, const TImageSources& sources) {

@@ -57,10 +57,10 @@ void Put_Main_And_CPU2(TLeBytes mb, std::size_t mainOffset, TLeBytes cb, std::si
 
 // Presets shared by both families: the main values go to the second processor too.
 void Preset(TLeBytes mb, TLeBytes cb, Byte variant, Word applicationPort) {
-    mb.PutU16(MB_Function_Flags, 0);
-    mb.PutU8(MB_Device_Variant, variant);
-    mb.Fill(MB_Serial_Mode, 3, 0);  // +97..+99
-    mb.PutU16(MB_Application_Port, applicationPort);
+    mb.PutU16(MB::Function_Flags, 0);
+    mb.PutU8(MB::Device_Variant, variant);
+    mb.Fill(MB::Serial_Mode, 3, 0);  // +97..+99
+    mb.PutU16(MB::Application_Port, applicationPort);
     cb.PutU8(C2_Device_Variant, variant);
     cb.PutU8(C2_Serial_Mode, 0);
     cb.PutU8(C2_Option_Flags, 0);
@@ -71,12 +71,12 @@ void Preset(TLeBytes mb, TLeBytes cb, Byte variant, Word applicationPort) {
 // models name their agent, the others the PROFINET station in both blocks.
 void Read_Profinet_Side(const TParGenImage& pg, TLeBytes mb, TLeBytes cb, bool snmp) {
     TAddressSet profinet = Read_Address_Set(pg, u"PROFINET_");
-    Put_Address_Set(mb, MB_IP_Address, MB_Subnet_Mask, MB_Gateway, profinet);
+    Put_Address_Set(mb, MB::IP_Address, MB::Subnet_Mask, MB::Gateway, profinet);
     Put_Address_Set(cb, C2_IP_Address, C2_Subnet_Mask, C2_Gateway, profinet);
     if (snmp) {
-        Put_Station_Name(pg, mb, MB_SNMP_Station_Name);
+        Put_Station_Name(pg, mb, MB::SNMP_Station_Name);
     } else {
-        Put_Station_Name(pg, mb, MB_Station_Name);
+        Put_Station_Name(pg, mb, MB::Station_Name);
         Put_Station_Name(pg, cb, C2_Station_Name);
     }
 }
@@ -84,17 +84,17 @@ void Read_Profinet_Side(const TParGenImage& pg, TLeBytes mb, TLeBytes cb, bool s
 // The Modbus TCP port's address set (prefix "Modbus_TCP_Master_" or "Modbus_TCP_Slave_").
 void Read_Modbus_TCP_Side(const TParGenImage& pg, TLeBytes mb, TLeBytes cb, const char16_t* prefix) {
     TAddressSet side = Read_Address_Set(pg, prefix);
-    Put_Address_Set(mb, MB_IP_Address_2, MB_Subnet_Mask_2, MB_Gateway_2, side);
+    Put_Address_Set(mb, MB::IP_Address_2, MB::Subnet_Mask_2, MB::Gateway_2, side);
     Put_Address_Set(cb, C2_IP_Address_2, C2_Subnet_Mask_2, C2_Gateway_2, side);
 }
 
 // The SNMP agent of models 17 and 19, in the main block only.
 void Read_SNMP_Side(TDeviceImage& image, const TParGenImage& pg, Cardinal kind) {
     TLeBytes mb = image.Main_Param_Block.Bytes();
-    mb.PutU32(MB_NB_In, SNMP_Data_Area);
-    mb.PutU32(MB_NB_Out, SNMP_Data_Area);
-    mb.PutU32(MB_Diagnostic_Address, 0);
-    mb.PutU32(MB_SNMP_Kind, kind);
+    mb.PutU32(MB::NB_In, SNMP_Data_Area);
+    mb.PutU32(MB::NB_Out, SNMP_Data_Area);
+    mb.PutU32(MB::Diagnostic_Address, 0);
+    mb.PutU32(MB::SNMP_Kind, kind);
     Read_SNMP_Contact_Location(pg, image.Main_Param_Block, nullptr);
     image.SNMP_Map_Type = pg.Number(u"SNMP_MapType", 0);
 }
@@ -107,26 +107,26 @@ void Read_ParGen_Modbus_TCP_Master(TDeviceImage& image, const TParGenImage* pg) 
     TLeBytes cb = image.CPU2_Param_Block.Bytes();
     Preset(mb, cb, snmp ? 3 : 0, snmp ? 10000 : 5000);
     const Cardinal table = snmp ? Table_Address_19 : Table_Address_11;
-    mb.PutU32(MB_Request_Table_Address, table);
-    mb.PutU32(MB_Request_Table_Address_2, table);
+    mb.PutU32(MB::Request_Table_Address, table);
+    mb.PutU32(MB::Request_Table_Address_2, table);
     cb.PutU32(C2_Request_Table_Address, CPU2_Table_Address);
     cb.PutU32(C2_Modbus_Table_Address, CPU2_Table_Address);
     if (!pg) return;
 
     Read_Profinet_Side(*pg, mb, cb, snmp);
     if (snmp) Read_SNMP_Agent_Settings(*pg, image.Main_Param_Block, nullptr);
-    Put_Main_And_CPU2(mb, MB_Timeout, cb, C2_Timeout, pg->Number(u"Modbus_TCP_Master_TimeOut", 1000));
-    Put_Main_And_CPU2(mb, MB_Cyclic_Delay, cb, C2_Cyclic_Delay, pg->Number(u"Modbus_TCP_Master_Cyclic", 100));
+    Put_Main_And_CPU2(mb, MB::Timeout, cb, C2_Timeout, pg->Number(u"Modbus_TCP_Master_TimeOut", 1000));
+    Put_Main_And_CPU2(mb, MB::Cyclic_Delay, cb, C2_Cyclic_Delay, pg->Number(u"Modbus_TCP_Master_Cyclic", 100));
     if (snmp) {
         Read_SNMP_Side(image, *pg, 0);
     } else {
-        Put_Main_And_CPU2(mb, MB_NB_In, cb, C2_NB_In, pg->Number(u"MODBUS_TCP_MASTER_NB_IN", 512));
-        Put_Main_And_CPU2(mb, MB_NB_Out, cb, C2_NB_Out, pg->Number(u"MODBUS_TCP_MASTER_NB_OUT", 512));
+        Put_Main_And_CPU2(mb, MB::NB_In, cb, C2_NB_In, pg->Number(u"MODBUS_TCP_MASTER_NB_IN", 512));
+        Put_Main_And_CPU2(mb, MB::NB_Out, cb, C2_NB_Out, pg->Number(u"MODBUS_TCP_MASTER_NB_OUT", 512));
     }
     Read_Modbus_TCP_Side(*pg, mb, cb, u"Modbus_TCP_Master_");
     if (!snmp) {
         if (auto diagnostic = Read_Enabled_Address(*pg, u"PROFINET_ENABLE_DIAGNOSTIC", u"PROFINET_DIAGNOSTIC_ADDRESS"))
-            Put_Main_And_CPU2(mb, MB_Diagnostic_Address, cb, C2_Diagnostic_Address, *diagnostic);
+            Put_Main_And_CPU2(mb, MB::Diagnostic_Address, cb, C2_Diagnostic_Address, *diagnostic);
     }
 }
 
@@ -196,21 +196,21 @@ void Read_ParGen_Modbus_TCP_Slave(TDeviceImage& image, const TParGenImage* pg) {
         Read_SNMP_Side(image, *pg, 2);
         Read_SNMP_Agent_Settings(*pg, image.Main_Param_Block, nullptr);
     } else {
-        Put_Main_And_CPU2(mb, MB_NB_In, cb, C2_NB_In, pg->Number(u"MODBUS_TCP_Slave_NB_IN", 512));
-        Put_Main_And_CPU2(mb, MB_NB_Out, cb, C2_NB_Out, pg->Number(u"MODBUS_TCP_Slave_NB_OUT", 512));
+        Put_Main_And_CPU2(mb, MB::NB_In, cb, C2_NB_In, pg->Number(u"MODBUS_TCP_Slave_NB_IN", 512));
+        Put_Main_And_CPU2(mb, MB::NB_Out, cb, C2_NB_Out, pg->Number(u"MODBUS_TCP_Slave_NB_OUT", 512));
     }
     Read_Modbus_TCP_Side(*pg, mb, cb, u"Modbus_TCP_Slave_");
     const int port = pg->Number(u"Modbus_TCP_Slave_Port", Default_Modbus_TCP_Port);
-    mb.PutU16(MB_Aux_Port_1, port);
+    mb.PutU16(MB::Aux_Port_1, port);
     cb.PutU16(C2_Aux_Port_1, port);
     // The second processor's bit 6 is the inverse of the main block's "read input registers" bit.
     constexpr Byte CPU2_Slave_Register_Bit = 0x40;
     cb.PutU8(C2_Serial_Mode, cb.GetU8(C2_Serial_Mode) | CPU2_Slave_Register_Bit);
     if (pg->Flag(u"Modbus_TCP_Slave_READ_INPUT_REG")) {
-        mb.PutU16(MB_Function_Flags, mb.GetU16(MB_Function_Flags) | 0x0001);
+        mb.PutU16(MB::Function_Flags, mb.GetU16(MB::Function_Flags) | 0x0001);
         cb.PutU8(C2_Serial_Mode, cb.GetU8(C2_Serial_Mode) & ~CPU2_Slave_Register_Bit);
     }
-    if (snmp && pg->Flag(u"Modbus_TCP_Slave_SWAPBYTES")) mb.PutU8(MB_Serial_Mode, mb.GetU8(MB_Serial_Mode) | 0x08);
+    if (snmp && pg->Flag(u"Modbus_TCP_Slave_SWAPBYTES")) mb.PutU8(MB::Serial_Mode, mb.GetU8(MB::Serial_Mode) | 0x08);
 }
 
 void Build_Image_Modbus_TCP_Slave(TDeviceImage& image, const TImageSources& sources) {

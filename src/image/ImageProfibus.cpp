@@ -45,15 +45,15 @@ void Save_Profibus_Param_Block(const TProfibus_Param_Block& block, TLeBytes dst)
 
 void Read_ParGen_Profibus_Slave(TMain_Param_Block& block, const TParGenImage* pg) {
     TLeBytes mb = block.Bytes();
-    mb.PutU16(MB_Application_Port, 10000);
+    mb.PutU16(MB::Application_Port, 10000);
     if (!pg) return;
-    Put_Address_Set(mb, MB_IP_Address, MB_Subnet_Mask, MB_Gateway, Read_Address_Set(*pg, u"PROFINET_"));
-    mb.PutU16(MB_User_Port, 0);
-    Put_Station_Name(*pg, mb, MB_Station_Name);
-    mb.PutU8(MB_Profibus_Address, static_cast<Cardinal>(pg->Number(u"PROFIBUS_SLAVE_ID_DEV", Slave_Default_Address)));
+    Put_Address_Set(mb, MB::IP_Address, MB::Subnet_Mask, MB::Gateway, Read_Address_Set(*pg, u"PROFINET_"));
+    mb.PutU16(MB::User_Port, 0);
+    Put_Station_Name(*pg, mb, MB::Station_Name);
+    mb.PutU8(MB::Profibus_Address, static_cast<Cardinal>(pg->Number(u"PROFIBUS_SLAVE_ID_DEV", Slave_Default_Address)));
     // The PROFINET side sees the PROFIBUS data areas the other way round.
-    mb.PutU32(MB_NB_Out, static_cast<Cardinal>(pg->Number(u"PROFIBUS_SLAVE_NB_IN", Slave_Default_Area)));
-    mb.PutU32(MB_NB_In, static_cast<Cardinal>(pg->Number(u"PROFIBUS_SLAVE_NB_OUT", Slave_Default_Area)));
+    mb.PutU32(MB::NB_Out, static_cast<Cardinal>(pg->Number(u"PROFIBUS_SLAVE_NB_IN", Slave_Default_Area)));
+    mb.PutU32(MB::NB_In, static_cast<Cardinal>(pg->Number(u"PROFIBUS_SLAVE_NB_OUT", Slave_Default_Area)));
 }
 
 void Build_Image_Profibus_Block(TDeviceImage& image, const TImageSources& sources) {

@@ -3,15 +3,15 @@
 void Init_Main_Param_Block(TMain_Param_Block& block) {
     TLeBytes b = block.Bytes();
     b.Fill(0, b.Size(), 0);
-    b.PutU32(MB_Bus_Baud_Rate, 125000);
-    b.PutU32(MB_Serial_Baud_Rate, 9600);
-    b.PutU16(MB_Serial_Data_Bits, 8);
-    b.PutU16(MB_Application_Port, 10000);
-    b.PutU16(MB_Aux_Port_1, 10001);
-    b.PutU16(MB_Aux_Port_2, 10001);
-    b.PutU32(MB_Serial2_Baud_Rate, 9600);
-    b.PutU16(MB_Serial2_Data_Bits, 8);
-    b.PutU8(MB_Cancel_Data_Value, 255);
+    b.PutU32(MB::Bus_Baud_Rate, 125000);
+    b.PutU32(MB::Serial_Baud_Rate, 9600);
+    b.PutU16(MB::Serial_Data_Bits, 8);
+    b.PutU16(MB::Application_Port, 10000);
+    b.PutU16(MB::Aux_Port_1, 10001);
+    b.PutU16(MB::Aux_Port_2, 10001);
+    b.PutU32(MB::Serial2_Baud_Rate, 9600);
+    b.PutU16(MB::Serial2_Data_Bits, 8);
+    b.PutU8(MB::Cancel_Data_Value, 255);
 }
 
 std::size_t Save_Main_Param_Block(const TMain_Param_Block& block, std::size_t pos, TLeBytes dst) {

@@ -67,21 +67,21 @@ Cardinal Read_SNMP_Agent_Settings(const TParGenImage& pg, TLeBytes block, const 
 void Read_SNMP_Agent_Settings(const TParGenImage& pg, TMain_Param_Block& main, TCPU2_Param_Block* cpu2) {
     TLeBytes mb = main.Bytes();
     Cardinal flags =
-        Read_SNMP_Agent_Settings(pg, mb, {MB_SNMP_Flags, MB_V3_User, MB_V3_Auth_Password, MB_V3_Priv_Password});
+        Read_SNMP_Agent_Settings(pg, mb, {MB::SNMP_Flags, MB::V3_User, MB::V3_Auth_Password, MB::V3_Priv_Password});
     if (cpu2) {
         TLeBytes cb = cpu2->Bytes();
         cb.PutU32(C2_SNMP_Flags, flags);
-        cb.PutBytes(C2_V3_User, mb.Data() + MB_V3_User, V3_User_Field);
-        cb.PutBytes(C2_V3_Auth_Password, mb.Data() + MB_V3_Auth_Password, Password_Field);
-        cb.PutBytes(C2_V3_Priv_Password, mb.Data() + MB_V3_Priv_Password, Password_Field);
+        cb.PutBytes(C2_V3_User, mb.Data() + MB::V3_User, V3_User_Field);
+        cb.PutBytes(C2_V3_Auth_Password, mb.Data() + MB::V3_Auth_Password, Password_Field);
+        cb.PutBytes(C2_V3_Priv_Password, mb.Data() + MB::V3_Priv_Password, Password_Field);
     }
 }
 
 void Read_SNMP_Contact_Location(const TParGenImage& pg, TMain_Param_Block& main, TCPU2_Param_Block* cpu2) {
     constexpr std::size_t Text_Field = 16, Text_Chars = 16;  // contact and location may fill their field
     TLeBytes mb = main.Bytes();
-    pg.Put_Text(u"SNMP_Contact", mb, MB_Contact_Text, Text_Field, Text_Chars);
-    pg.Put_Text(u"SNMP_Location", mb, MB_Location_Text, Text_Field, Text_Chars);
+    pg.Put_Text(u"SNMP_Contact", mb, MB::Contact_Text, Text_Field, Text_Chars);
+    pg.Put_Text(u"SNMP_Location", mb, MB::Location_Text, Text_Field, Text_Chars);
     if (cpu2) {
         TLeBytes cb = cpu2->Bytes();
         pg.Put_Text(u"SNMP_Contact", cb, C2_Contact_Text, Text_Field, Text_Chars);

@@ -211,11 +211,11 @@ void Read_SNMP_Trap(int model, const String& path, TSNMP_Trap_Tables& tables, TM
         if (p.Reads_Write_Map) reader.Read_Map(writeMap, false, tables.Write, tables.Write_Count);
     }
 
-    mb.PutU32(MB_Trap_Read_Count, tables.Read_Count);
-    mb.PutU32(MB_Trap_Write_Count, tables.Write_Count);
+    mb.PutU32(MB::Trap_Read_Count, tables.Read_Count);
+    mb.PutU32(MB::Trap_Write_Count, tables.Write_Count);
     if (p.Main_Addresses) {
-        mb.PutU32(MB_Trap_Read_Address, p.Read_Address);
-        mb.PutU32(MB_Trap_Write_Address, p.Write_Address);
+        mb.PutU32(MB::Trap_Read_Address, p.Read_Address);
+        mb.PutU32(MB::Trap_Write_Address, p.Write_Address);
     }
     if (p.CPU2_Descriptor) {
         if (!cpu2) throw EImageError(Lang_Table[1161]);

@@ -2,9 +2,13 @@
 
 #include "framework/SysUtils.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -30,6 +34,52 @@ int LastSystemError() { return errno != 0 ? errno : EIO; }
 [[noreturn]] void RaiseCommError(const char16_t* Text, int Code) { throw ECommError(Text, Code); }
 
 }  // namespace
+
+namespace CommSync {
+
+THandleObject::~THandleObject() {
+    if (FHandle >= 0) ::close(FHandle);
+}
+
+TEvent::TEvent(bool ManualReset, bool InitialState) : FManualReset(ManualReset) {
+    FHandle = ::eventfd(InitialState ? 1 : 0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (FHandle < 0) FError = errno;
+}
+
+void TEvent::SetEvent() {
+    const std::uint64_t one = 1;
+    if (FHandle >= 0 && ::write(FHandle, &one, sizeof one) < 0) FError = errno;
+}
+
+void TEvent::ResetEvent() {
+    std::uint64_t count = 0;
+    if (FHandle >= 0 && ::read(FHandle, &count, sizeof count) < 0 && errno != EAGAIN) FError = errno;
+}
+
+TEventWaitResult TEvent::WaitFor(Cardinal Timeout) {
+    if (FHandle < 0) {
+        FError = EBADF;
+        return wrError;
+    }
+    pollfd p{FHandle, POLLIN, 0};
+    int n;
+    do {
+        n = ::poll(&p, 1, Timeout == INFINITE ? -1 : int(std::min<Cardinal>(Timeout, 0x7FFFFFFF)));
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) {
+        FError = errno;
+        return wrError;
+    }
+    if (n == 0) return wrTimeout;
+    if (!(p.revents & POLLIN)) {
+        FError = EIO;
+        return wrError;
+    }
+    if (!FManualReset) ResetEvent();  // an automatic event lets one waiter through
+    return wrSignaled;
+}
+
+}  // namespace CommSync
 
 ECommError::ECommError(const String& Text, int Code)
     : Exception(Text + Format(u" (Error: %d) ", {Code})), ErrorCode(Code) {}
@@ -139,12 +189,12 @@ void TCustomComm::Close() {
     if (IsMainThread()) {
         // The event thread may be waiting for this very thread in a
         // synchronised call: serve those calls while it ends.
-        std::atomic<bool> done{false};
+        CommSync::TSimpleEvent stopped;
         std::thread stopper([&] {
             FPort.StopEvents();
-            done = true;
+            stopped.SetEvent();
         });
-        while (!done) CheckSynchronize(5);
+        while (stopped.WaitFor(0) == CommSync::wrTimeout) CheckSynchronize(5);
         stopper.join();
     } else {
         FPort.StopEvents();
@@ -218,7 +268,8 @@ bool TCustomComm::GetModemState(int Index) {
     }
 }
 
-// Linux keeps no hold flags that the port could report.
+// Linux reports none of the hold flags: a terminal tells neither that its
+// output waits for CTS, DSR, RLSD or an XON, nor that it sent XOFF itself.
 bool TCustomComm::GetComState(int) const { return false; }
 
 void TCustomComm::EscapeComm(int Function, bool) {
@@ -232,7 +283,10 @@ void TCustomComm::EscapeComm(int Function, bool) {
             case CLRRTS: FPort.SetRTS(false); break;
             case SETBREAK: FPort.SetBreak(true); break;
             case CLRBREAK: FPort.SetBreak(false); break;
-            default: break;  // Xon/Xoff by hand has no counterpart on the framework's port
+            // As if the other side had sent XOFF or XON: our own sending stops or goes on.
+            case SETXOFF: FPort.SetOutputSuspended(true); break;
+            case SETXON: FPort.SetOutputSuspended(false); break;
+            default: break;
         }
     } catch (const EOSError&) {
         RaiseCommError(u"EscapeCommFunction failure", LastSystemError());

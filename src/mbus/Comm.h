@@ -8,7 +8,8 @@
 // It sits on the framework's TSerialPort. Settings that Linux has no
 // counterpart for (DTR handshake, the event characters, the Xon/Xoff limits,
 // the error-character and null-strip options, the queue sizes) are kept as
-// properties and have no effect; the hold flags read false.
+// properties and have no effect. The hold flags (CtsHold, DsrHold, RlsdHold,
+// XoffHold, XOffSent) read false: Linux does not report them.
 //
 // Every failure raises ECommError, whose ErrorCode is the system's errno, or
 // -1 where the failure is the component's own.
@@ -19,6 +20,49 @@
 
 #include <atomic>
 #include <mutex>
+
+// The component's own event, apart from the framework's synchronisation
+// classes: a system event (an eventfd) that a wait reports on as the
+// component's waits expect.
+namespace CommSync {
+
+enum TEventWaitResult { wrSignaled, wrTimeout, wrAbandoned, wrError };
+
+class THandleObject {
+public:
+    THandleObject() = default;
+    THandleObject(const THandleObject&) = delete;
+    THandleObject& operator=(const THandleObject&) = delete;
+    virtual ~THandleObject();  // closes the handle
+    int Handle() const { return FHandle; }
+    // The system error of the last wait that failed.
+    int LastError() const { return FError; }
+
+protected:
+    int FHandle = -1;
+    int FError = 0;
+};
+
+class TEvent : public THandleObject {
+public:
+    TEvent(bool ManualReset, bool InitialState);
+    // Timeout in milliseconds, INFINITE for none. Linux has no owned events,
+    // so no wait ends wrAbandoned here.
+    TEventWaitResult WaitFor(Cardinal Timeout);
+    void SetEvent();
+    void ResetEvent();
+
+private:
+    bool FManualReset;
+};
+
+// Manual reset, not signalled at first.
+class TSimpleEvent : public TEvent {
+public:
+    TSimpleEvent() : TEvent(true, false) {}
+};
+
+}  // namespace CommSync
 
 class ECommError : public Exception {
 public:

@@ -205,3 +205,34 @@ TEST(DropDownLook, SelectionIsPlainInTheCustomStyleAndRoundedOtherwise) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(LookFixture, AButtonGlyphTakesThePlaceOfTheArrow) {
+    TBitmap arrow;
+    RenderControlToBitmap(dd->Button(), arrow);
+    TBitmap glyph;
+    glyph.SetSize(8, 8);
+    // A glyph's corner pixel is its transparent colour: a white frame around a red square.
+    glyph.Canvas().Brush().SetColor(clWhite);
+    glyph.Canvas().FillRect(Rect(0, 0, 8, 8));
+    glyph.Canvas().Brush().SetColor(TColor(0x0000C0));
+    glyph.Canvas().FillRect(Rect(1, 1, 7, 7));
+    dd->SetDropDownButtonGlyph(&glyph);
+    EXPECT_EQ(dd->DropDownButtonGlyph().Width(), 8);
+    EXPECT_EQ(&dd->DropDownButtonGlyph(), &dd->Button()->Glyph());  // kept in the button
+    TBitmap shot;
+    RenderControlToBitmap(dd->Button(), shot);
+    int red = 0;
+    for (int y = 0; y < shot.Height(); ++y)
+        for (int x = 0; x < shot.Width(); ++x) red += ColorToRGB(shot.Canvas().Pixels(x, y)) == 0x0000C0;
+    EXPECT_GT(red, 20);
+    dd->SetDropDownButtonGlyph(nullptr);
+    EXPECT_TRUE(dd->DropDownButtonGlyph().Empty());
+    RenderControlToBitmap(dd->Button(), shot);
+    for (int y = 0; y < shot.Height(); ++y)
+        for (int x = 0; x < shot.Width(); ++x)
+            ASSERT_EQ(shot.Canvas().Pixels(x, y), arrow.Canvas().Pixels(x, y)) << x << "," << y;
+}
+
+}  // namespace

@@ -545,3 +545,116 @@ TEST(ExPageControl, CloseBoxSitsAtTheMarginsInItsThreeLooks) {
     SimulateMouseDown(&pc, mbLeft, a + 8, b + 7);
     probe({clBlack, clSilver, clBlack}, "pressed");
 }
+
+namespace {
+
+// A control that docks: a form of its own (its caption names the tab) or a plain window control.
+struct Docking : ::testing::Test {
+    Editor e{2};
+    TForm* tool = new TForm(&e.form);
+    TWinControl* panel = new TWinControl(&e.form);
+    std::vector<std::string> log;
+    void SetUp() override {
+        e.pc->SetDockSite(true);
+        tool->SetCaption(u"Meter list\r\nsecond line");
+        tool->SetBounds(600, 40, 150, 120);
+        panel->SetBounds(0, 0, 80, 40);
+        panel->SetParent(&e.form);
+        e.pc->OnDockDrop = [this](TObject*, TDragDockObject* s, int, int) {
+            log.push_back("drop " + std::string(s->Control == tool ? "tool" : "panel"));
+        };
+        e.pc->OnUnDock = [this](TObject*, TControl*, TWinControl* target, bool&) {
+            log.push_back(std::string("undock to ") + (target ? "site" : "float"));
+        };
+    }
+};
+
+TEST_F(Docking, ADockedControlGetsAPageOfItsOwnNamedAfterItsForm) {
+    // A form not shown yet: its page has the form's caption and a hidden tab.
+    ASSERT_TRUE(tool->ManualDock(e.pc));
+    ASSERT_EQ(e.pc->PageCount(), 3);
+    TExTabSheet* page = e.pc->Pages(2);
+    EXPECT_EQ(page->Owner(), e.pc);
+    EXPECT_EQ(tool->Parent(), page);
+    EXPECT_EQ(tool->HostDockSite(), e.pc);
+    EXPECT_EQ(tool->Align(), alClient);
+    EXPECT_EQ(page->Caption(), u"Meter list\r\nsecond line");
+    EXPECT_FALSE(page->TabVisible());
+    EXPECT_EQ(e.pc->ActivePage(), e.sheets[0]);
+    EXPECT_EQ(e.pc->GetPageFromDockClient(tool), page);
+    EXPECT_EQ(e.pc->GetPageFromDockClient(panel), nullptr);
+
+    // A visible control's page becomes the active page.
+    ASSERT_TRUE(panel->ManualDock(e.pc));
+    TExTabSheet* own = e.pc->Pages(3);
+    EXPECT_TRUE(own->TabVisible());
+    EXPECT_EQ(e.pc->ActivePage(), own);
+    EXPECT_EQ(log, (std::vector<std::string>{"drop tool", "drop panel"}));
+
+    // It does not dock a second time; its site says so.
+    TRect influence{0, 0, 10, 10};
+    bool can = true;
+    e.pc->GetSiteInfo(panel, influence, {0, 0}, can);
+    EXPECT_FALSE(can);
+    EXPECT_FALSE(panel->ManualDock(e.pc));
+
+    // The tab follows the docked control's text (its first line) and visibility.
+    panel->SetText(u"Meters\nand more");
+    EXPECT_EQ(own->Caption(), u"Meters");
+    panel->SetVisible(false);
+    EXPECT_FALSE(own->TabVisible());
+    panel->SetVisible(true);
+    EXPECT_TRUE(own->TabVisible());
+}
+
+TEST_F(Docking, UndockingFreesThePageAndTheControlFloats) {
+    tool->ManualDock(e.pc);
+    bool allow = false;
+    e.pc->OnUnDock = [&](TObject*, TControl*, TWinControl*, bool& Allow) { Allow = allow; };
+    EXPECT_FALSE(tool->ManualFloat(Bounds(300, 300, 150, 120)));  // refused: it stays
+    EXPECT_EQ(e.pc->PageCount(), 3);
+    allow = true;
+    ASSERT_TRUE(tool->ManualFloat(Bounds(300, 300, 150, 120)));
+    EXPECT_TRUE(tool->Floating());
+    EXPECT_EQ(e.pc->PageCount(), 2);
+    EXPECT_EQ(e.pc->GetPageFromDockClient(tool), nullptr);
+    EXPECT_EQ(e.pc->ActivePage(), e.sheets[0]);  // the next page forward, wrapping round
+    ASSERT_NE(tool->Parent(), nullptr);
+    EXPECT_EQ(tool->Parent(), tool->HostDockSite());
+    EXPECT_EQ(tool->Parent()->BoundsRect(), Bounds(300, 300, 150, 120));
+    // Docked again from its float form, which then goes.
+    ASSERT_TRUE(tool->ManualDock(e.pc));
+    EXPECT_FALSE(tool->Floating());
+    EXPECT_EQ(e.pc->PageCount(), 3);
+}
+
+TEST_F(Docking, DraggingADockClientDocksItAndADoubleClickOnItsTabFloatsIt) {
+    panel->SetDragKind(dkDock);
+    TRect dockRect;
+    int overs = 0;
+    e.pc->OnDockOver = [&](TObject*, TDragDockObject* s, int, int, TDragState, bool&) {
+        ++overs;
+        dockRect = s->DockRect;
+    };
+    const TPoint inside = {300, 150};
+    SimulateDrag({{TDragInput::Move, e.pc, inside}, {TDragInput::Release, e.pc, inside}});
+    panel->BeginDrag(true);
+    EXPECT_GT(overs, 0);
+    const TPoint o = e.pc->ClientToScreen({0, 0});
+    EXPECT_EQ(dockRect, Bounds(o.X, o.Y, e.pc->Width(), e.pc->Height()));  // the whole page control
+    ASSERT_EQ(panel->HostDockSite(), e.pc);
+    ASSERT_EQ(e.pc->PageCount(), 3);
+    EXPECT_EQ(e.pc->ActivePage(), e.pc->Pages(2));
+
+    // Its tab gives the docked control; a double click there floats it.
+    const TPoint tab = Centre(e.pc->GetPageTabRect(e.pc->Pages(2)));
+    EXPECT_EQ(e.pc->GetDockClientFromPoint(tab), panel);
+    EXPECT_EQ(e.pc->GetDockClientFromPoint(Centre(e.pc->GetPageTabRect(e.sheets[0]))), nullptr);
+    SimulateDrag({{TDragInput::Release, e.pc, tab}});  // the press on the tab starts a drag that goes nowhere
+    SimulateDblClick(e.pc, tab.X, tab.Y);
+    EXPECT_TRUE(panel->Floating());
+    EXPECT_EQ(e.pc->PageCount(), 2);
+    EXPECT_EQ(log, (std::vector<std::string>{"drop panel", "undock to float"}));
+}
+
+}  // namespace

@@ -1,6 +1,8 @@
 #include "controls/FlatButton.h"
 
+#include "framework/ActnList.h"
 #include "framework/Dialogs.h"
+#include "framework/ImgList.h"
 #include "framework/Forms.h"
 #include "framework/Menus.h"
 #include "framework/Simulate.h"
@@ -389,3 +391,61 @@ TEST(FlatButtonInput, ClickOpensThePopupMenuBelowTheBottomLeftCornerAfterOnClick
     SimulateClick(d.ok, 20, 10);
     EXPECT_EQ(menus.At.size(), 1u);
 }
+
+namespace {
+
+TEST(FlatButtonInput, AnActionGivesItsCaptionStateHintAndImageAndRunsOnClick) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    TImageList images(16, 16);
+    TBitmap strip;
+    strip.SetSize(32, 16);
+    strip.Canvas().Brush().SetColor(TColor(0x00C000));
+    strip.Canvas().FillRect(Rect(0, 0, 16, 16));
+    strip.Canvas().Brush().SetColor(TColor(0x0000C0));
+    strip.Canvas().FillRect(Rect(16, 0, 32, 16));
+    ASSERT_EQ(images.Add(&strip, nullptr), 0);
+    TActionList list(&form);
+    list.SetImages(&images);
+    auto* save = new TAction(&form);
+    save->SetCaption(u"Save");
+    save->SetHint(u"Saves the table");
+    save->SetImageIndex(1);
+    save->SetActionList(&list);
+    int runs = 0, clicks = 0;
+    save->OnExecute = [&](TObject*) { ++runs; };
+
+    auto* b = new TFlatButton(&form);
+    b->SetParent(&form);
+    b->SetBounds(10, 10, 120, 30);
+    b->OnClick = [&](TObject*) { ++clicks; };
+    b->SetAction(save);
+    form.Show();
+    EXPECT_EQ(b->Caption(), u"Save");
+    EXPECT_EQ(b->Hint(), u"Saves the table");
+    EXPECT_EQ(b->NumGlyphs(), 1);
+    ASSERT_EQ(b->Glyph().Width(), 16);
+    EXPECT_EQ(ColorToRGB(b->Glyph().Canvas().Pixels(8, 8)), 0x0000C0);  // image 1 of the list
+
+    SimulateClick(b, 5, 5);
+    EXPECT_EQ(clicks, 1);  // the button's own click, and the action
+    EXPECT_EQ(runs, 1);
+
+    save->SetEnabled(false);
+    EXPECT_FALSE(b->Enabled());
+    save->SetEnabled(true);
+    save->SetCaption(u"Save all");
+    EXPECT_EQ(b->Caption(), u"Save all");
+    // The glyph is taken only while the button has none.
+    save->SetImageIndex(0);
+    EXPECT_EQ(ColorToRGB(b->Glyph().Canvas().Pixels(8, 8)), 0x0000C0);
+    b->SetGlyph(nullptr);
+    save->SetHint(u"Saves every table");  // any change of the action offers the image again
+    EXPECT_EQ(ColorToRGB(b->Glyph().Canvas().Pixels(8, 8)), 0x00C000);
+    // An index outside the list leaves the glyph empty.
+    b->SetGlyph(nullptr);
+    save->SetImageIndex(5);
+    EXPECT_TRUE(b->Glyph().Empty());
+}
+
+}  // namespace

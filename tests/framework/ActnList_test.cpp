@@ -1,4 +1,5 @@
 #include "framework/ActnList.h"
+#include "framework/ImgList.h"
 
 #include "framework/Forms.h"
 #include "framework/Simulate.h"
@@ -7,6 +8,8 @@
 #include "support/Place.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 TEST(Actions, ALinkedControlFollowsTheActionAndItsClickRunsIt) {
     TForm form(nullptr);
@@ -111,4 +114,23 @@ TEST(Actions, CheckingAnActionOfAGroupUnchecksTheOthersOfItsOwner) {
     a->SetChecked(true);
     b->SetChecked(true);
     EXPECT_TRUE(a->Checked());
+}
+
+TEST(ActionList, ActionsAndImagesLeaveTheListWhenTheyGo) {
+    auto list = std::make_unique<TActionList>(nullptr);
+    auto images = std::make_unique<TImageList>(16, 16);
+    list->SetImages(images.get());
+    auto a = std::make_unique<TAction>(nullptr);
+    auto b = std::make_unique<TAction>(nullptr);
+    a->SetActionList(list.get());
+    b->SetActionList(list.get());
+    ASSERT_EQ(list->ActionCount(), 2);
+    EXPECT_EQ(list->Actions(1), b.get());
+    a.reset();
+    ASSERT_EQ(list->ActionCount(), 1);
+    EXPECT_EQ(list->Actions(0), b.get());
+    images.reset();
+    EXPECT_EQ(list->Images(), nullptr);
+    list.reset();
+    EXPECT_EQ(b->ActionList(), nullptr);
 }

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -584,3 +585,345 @@ TEST_F(GridDropDownFixture, WorkInThePopupGridKeepsThePopupOpen) {
 }
 
 }  // namespace
+
+namespace {
+
+// A drop-down that sees every slot before the drop-down's own handling.
+class TSeeingDropDown : public TCustomExGridDropDown {
+public:
+    using TCustomExGridDropDown::TCustomExGridDropDown;
+    std::vector<std::string> Seen;
+    void DoGridAnchorClick(TObject* Sender, int ARow, int ACol, const String& Anchor, bool& AutoHandle) override {
+        Seen.push_back("AnchorClick");
+        TCustomExGridDropDown::DoGridAnchorClick(Sender, ARow, ACol, Anchor, AutoHandle);
+    }
+    void DoGridAnchorEnter(TObject* Sender, int ARow, int ACol, const String& Anchor) override {
+        Seen.push_back("AnchorEnter");
+        TCustomExGridDropDown::DoGridAnchorEnter(Sender, ARow, ACol, Anchor);
+    }
+    void DoGridAnchorExit(TObject* Sender, int ARow, int ACol, const String& Anchor) override {
+        Seen.push_back("AnchorExit");
+        TCustomExGridDropDown::DoGridAnchorExit(Sender, ARow, ACol, Anchor);
+    }
+    void DoGridAnchorHint(TObject* Sender, int ARow, int ACol, String& Anchor) override {
+        Seen.push_back("AnchorHint");
+        TCustomExGridDropDown::DoGridAnchorHint(Sender, ARow, ACol, Anchor);
+    }
+    void DoGridButtonClick(TObject* Sender, int ACol, int ARow) override {
+        Seen.push_back("ButtonClick");
+        TCustomExGridDropDown::DoGridButtonClick(Sender, ACol, ARow);
+    }
+    void DoGridCanSort(TObject* Sender, int ACol, bool& DoSort) override {
+        Seen.push_back("CanSort");
+        TCustomExGridDropDown::DoGridCanSort(Sender, ACol, DoSort);
+    }
+    void DoGridClickSort(TObject* Sender, int ACol) override {
+        Seen.push_back("ClickSort");
+        TCustomExGridDropDown::DoGridClickSort(Sender, ACol);
+    }
+    void DoGridCustomCompare(TObject* Sender, const String& Str1, const String& Str2, int& Res) override {
+        Seen.push_back("CustomCompare");
+        TCustomExGridDropDown::DoGridCustomCompare(Sender, Str1, Str2, Res);
+    }
+    void DoGridRawCompare(TObject* Sender, int ACol, int Row1, int Row2, int& Res) override {
+        Seen.push_back("RawCompare");
+        TCustomExGridDropDown::DoGridRawCompare(Sender, ACol, Row1, Row2, Res);
+    }
+    void DoGridColumnSize(TObject* Sender, int ACol, bool& Allow) override {
+        Seen.push_back("ColumnSize");
+        TCustomExGridDropDown::DoGridColumnSize(Sender, ACol, Allow);
+    }
+    void DoGridColumnSizing(TObject* Sender, int ACol, int ColumnSize) override {
+        Seen.push_back("ColumnSizing");
+        TCustomExGridDropDown::DoGridColumnSizing(Sender, ACol, ColumnSize);
+    }
+    void DoGridEndColumnSize(TObject* Sender, int ACol) override {
+        Seen.push_back("EndColumnSize");
+        TCustomExGridDropDown::DoGridEndColumnSize(Sender, ACol);
+    }
+    void DoGridRowSize(TObject* Sender, int ARow, bool& Allow) override {
+        Seen.push_back("RowSize");
+        TCustomExGridDropDown::DoGridRowSize(Sender, ARow, Allow);
+    }
+    void DoGridRowSizing(TObject* Sender, int ARow, int RowSize) override {
+        Seen.push_back("RowSizing");
+        TCustomExGridDropDown::DoGridRowSizing(Sender, ARow, RowSize);
+    }
+    void DoGridEndRowSize(TObject* Sender, int ARow) override {
+        Seen.push_back("EndRowSize");
+        TCustomExGridDropDown::DoGridEndRowSize(Sender, ARow);
+    }
+    void DoGridRowMove(TObject* Sender, int Index, bool& Allow) override {
+        Seen.push_back("RowMove");
+        TCustomExGridDropDown::DoGridRowMove(Sender, Index, Allow);
+    }
+    void DoGridRowMoving(TObject* Sender, int Index, bool& Allow) override {
+        Seen.push_back("RowMoving");
+        TCustomExGridDropDown::DoGridRowMoving(Sender, Index, Allow);
+    }
+    void DoGridRowMoved(TObject* Sender, int FromIndex, int ToIndex) override {
+        Seen.push_back("RowMoved");
+        TCustomExGridDropDown::DoGridRowMoved(Sender, FromIndex, ToIndex);
+    }
+    void DoGridColumnMove(TObject* Sender, int Index, bool& Allow) override {
+        Seen.push_back("ColumnMove");
+        TCustomExGridDropDown::DoGridColumnMove(Sender, Index, Allow);
+    }
+    void DoGridColumnMoving(TObject* Sender, int Index, bool& Allow) override {
+        Seen.push_back("ColumnMoving");
+        TCustomExGridDropDown::DoGridColumnMoving(Sender, Index, Allow);
+    }
+    void DoGridColumnMoved(TObject* Sender, int FromIndex, int ToIndex) override {
+        Seen.push_back("ColumnMoved");
+        TCustomExGridDropDown::DoGridColumnMoved(Sender, FromIndex, ToIndex);
+    }
+    void DoGridCustomCellDraw(TObject* Sender, TCanvas& Canvas, int ACol, int ARow, TGridDrawState AState, TRect ARect, bool Printing) override {
+        Seen.push_back("CustomCellDraw");
+        TCustomExGridDropDown::DoGridCustomCellDraw(Sender, Canvas, ACol, ARow, AState, ARect, Printing);
+    }
+    void DoGridCustomCellBkgDraw(TObject* Sender, TCanvas& Canvas, int ACol, int ARow, TGridDrawState AState, TRect ARect, bool Printing) override {
+        Seen.push_back("CustomCellBkgDraw");
+        TCustomExGridDropDown::DoGridCustomCellBkgDraw(Sender, Canvas, ACol, ARow, AState, ARect, Printing);
+    }
+    void DoGridCellBalloon(TObject* Sender, int ACol, int ARow, String& ATitle, String& AText, int& AIcon) override {
+        Seen.push_back("CellBalloon");
+        TCustomExGridDropDown::DoGridCellBalloon(Sender, ACol, ARow, ATitle, AText, AIcon);
+    }
+    void DoGridGetAlignment(TObject* Sender, int ARow, int ACol, TAlignment& HAlign, TVAlignment& VAlign) override {
+        Seen.push_back("GetAlignment");
+        TCustomExGridDropDown::DoGridGetAlignment(Sender, ARow, ACol, HAlign, VAlign);
+    }
+    void DoGridGetCellColor(TObject* Sender, int ARow, int ACol, TGridDrawState AState, TBrush& ABrush, TFont& AFont) override {
+        Seen.push_back("GetCellColor");
+        TCustomExGridDropDown::DoGridGetCellColor(Sender, ARow, ACol, AState, ABrush, AFont);
+    }
+    void DoGridGetCellGradient(TObject* Sender, int ARow, int ACol, TColor& Color, TColor& ColorTo, TColor& ColorMirror, TColor& ColorMirrorTo, TCellGradientDirection& GD) override {
+        Seen.push_back("GetCellGradient");
+        TCustomExGridDropDown::DoGridGetCellGradient(Sender, ARow, ACol, Color, ColorTo, ColorMirror, ColorMirrorTo, GD);
+    }
+    void DoGridGetFloatFormat(TObject* Sender, int ACol, int ARow, bool& IsFloat, String& FloatFormat) override {
+        Seen.push_back("GetFloatFormat");
+        TCustomExGridDropDown::DoGridGetFloatFormat(Sender, ACol, ARow, IsFloat, FloatFormat);
+    }
+    void DoGridGetEditorType(TObject* Sender, int ACol, int ARow, TEditorType& AEditor) override {
+        Seen.push_back("GetEditorType");
+        TCustomExGridDropDown::DoGridGetEditorType(Sender, ACol, ARow, AEditor);
+    }
+    void DoGridGetEditorProp(TObject* Sender, int ACol, int ARow) override {
+        Seen.push_back("GetEditorProp");
+        TCustomExGridDropDown::DoGridGetEditorProp(Sender, ACol, ARow);
+    }
+    void DoGridCanEditCell(TObject* Sender, int ARow, int ACol, bool& CanEdit) override {
+        Seen.push_back("CanEditCell");
+        TCustomExGridDropDown::DoGridCanEditCell(Sender, ARow, ACol, CanEdit);
+    }
+    void DoGridEllipsClick(TObject* Sender, int ACol, int ARow, String& S) override {
+        Seen.push_back("EllipsClick");
+        TCustomExGridDropDown::DoGridEllipsClick(Sender, ACol, ARow, S);
+    }
+    void DoGridGetDisplText(TObject* Sender, int ACol, int ARow, String& Value) override {
+        Seen.push_back("GetDisplText");
+        TCustomExGridDropDown::DoGridGetDisplText(Sender, ACol, ARow, Value);
+    }
+    void DoGridGetFormat(TObject* Sender, int ACol, TSortStyle& AStyle, String& APrefix, String& ASuffix) override {
+        Seen.push_back("GetFormat");
+        TCustomExGridDropDown::DoGridGetFormat(Sender, ACol, AStyle, APrefix, ASuffix);
+    }
+    void DoGridHint(TObject* Sender, int ARow, int ACol, String& hintstr) override {
+        Seen.push_back("Hint");
+        TCustomExGridDropDown::DoGridHint(Sender, ARow, ACol, hintstr);
+    }
+    void DoGridMouseMove(TObject* Sender, TShiftState Shift, int X, int Y) override {
+        Seen.push_back("MouseMove");
+        TCustomExGridDropDown::DoGridMouseMove(Sender, Shift, X, Y);
+    }
+    void DoGridMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) override {
+        Seen.push_back("MouseDown");
+        TCustomExGridDropDown::DoGridMouseDown(Sender, Button, Shift, X, Y);
+    }
+    void DoGridMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) override {
+        Seen.push_back("MouseUp");
+        TCustomExGridDropDown::DoGridMouseUp(Sender, Button, Shift, X, Y);
+    }
+    void DoGridKeyDown(TObject* Sender, Word& Key, TShiftState Shift) override {
+        Seen.push_back("KeyDown");
+        TCustomExGridDropDown::DoGridKeyDown(Sender, Key, Shift);
+    }
+    void DoGridKeyUp(TObject* Sender, Word& Key, TShiftState Shift) override {
+        Seen.push_back("KeyUp");
+        TCustomExGridDropDown::DoGridKeyUp(Sender, Key, Shift);
+    }
+    void DoGridKeyPress(TObject* Sender, Char& Key) override {
+        Seen.push_back("KeyPress");
+        TCustomExGridDropDown::DoGridKeyPress(Sender, Key);
+    }
+    void DoGridRightClickCell(TObject* Sender, int ARow, int ACol) override {
+        Seen.push_back("RightClickCell");
+        TCustomExGridDropDown::DoGridRightClickCell(Sender, ARow, ACol);
+    }
+    void DoGridScrollHint(TObject* Sender, int ARow, String& hintstr) override {
+        Seen.push_back("ScrollHint");
+        TCustomExGridDropDown::DoGridScrollHint(Sender, ARow, hintstr);
+    }
+    void DoGridTopLeftChanged(TObject* Sender) override {
+        Seen.push_back("TopLeftChanged");
+        TCustomExGridDropDown::DoGridTopLeftChanged(Sender);
+    }
+    void DoGridSearchEditChange(TObject* Sender, const String& Value, bool& DefaultSearch) override {
+        Seen.push_back("SearchEditChange");
+        TCustomExGridDropDown::DoGridSearchEditChange(Sender, Value, DefaultSearch);
+    }
+    void DoGridSpinClick(TObject* Sender, int ACol, int ARow, int AValue, bool UpDown) override {
+        Seen.push_back("SpinClick");
+        TCustomExGridDropDown::DoGridSpinClick(Sender, ACol, ARow, AValue, UpDown);
+    }
+    void DoGridAutoAddRow(TObject* Sender, int ARow) override {
+        Seen.push_back("AutoAddRow");
+        TCustomExGridDropDown::DoGridAutoAddRow(Sender, ARow);
+    }
+    void DoGridInsertRow(TObject* Sender, int ARow) override {
+        Seen.push_back("InsertRow");
+        TCustomExGridDropDown::DoGridInsertRow(Sender, ARow);
+    }
+    void DoGridInsertCol(TObject* Sender, int ACol) override {
+        Seen.push_back("InsertCol");
+        TCustomExGridDropDown::DoGridInsertCol(Sender, ACol);
+    }
+    void DoGridDeleteRow(TObject* Sender, int ARow) override {
+        Seen.push_back("DeleteRow");
+        TCustomExGridDropDown::DoGridDeleteRow(Sender, ARow);
+    }
+    void DoGridCanAddRow(TObject* Sender, bool& CanAdd) override {
+        Seen.push_back("CanAddRow");
+        TCustomExGridDropDown::DoGridCanAddRow(Sender, CanAdd);
+    }
+    void DoGridCanInsertRow(TObject* Sender, int ARow, bool& CanInsert) override {
+        Seen.push_back("CanInsertRow");
+        TCustomExGridDropDown::DoGridCanInsertRow(Sender, ARow, CanInsert);
+    }
+    void DoGridCanDeleteRow(TObject* Sender, int ARow, bool& CanDelete) override {
+        Seen.push_back("CanDeleteRow");
+        TCustomExGridDropDown::DoGridCanDeleteRow(Sender, ARow, CanDelete);
+    }
+};
+
+}  // namespace
+
+TEST(GridDropDownSlots, ADescendantSeesEveryEventOfThePopupGridInItsSlot) {
+    TForm form(nullptr);
+    form.SetBounds(100, 100, 400, 300);
+    auto* dd = new TSeeingDropDown(&form);
+    dd->SetParent(&form);
+    dd->SetBounds(10, 10, 160, 21);
+    dd->Columns().Add()->Header = u"Fruit";
+    dd->Items().Add()->Text().Add(u"Apple");
+    dd->EndUpdate();
+    int draws = 0;
+    dd->OnGridCustomCellDraw = [&](TObject*, TCanvas&, int, int, TGridDrawState, TRect, bool) { ++draws; };
+    dd->OnGridCustomCellBkgDraw = [&](TObject*, TCanvas&, int, int, TGridDrawState, TRect, bool) { ++draws; };
+    form.Show();
+    dd->SetFocus();
+    dd->ShowDropDown();
+    ASSERT_TRUE(dd->DroppedDown());
+    TExColGrid* g = dd->GetGrid();
+    // Each event as the pop-up grid raises it.
+    dd->Seen.clear();
+    String anchor = u"link", s;
+    bool b = true;
+    int i = 0;
+    TAlignment ha = taLeftJustify;
+    TVAlignment va = vtaTop;
+    TBrush brush;
+    TFont font;
+    TColor colour = clNone;
+    TCellGradientDirection gd = GradientVertical;
+    TEditorType editor = edNormal;
+    TSortStyle style = ssAutomatic;
+    TBitmap shot;
+    shot.SetSize(4, 4);
+    g->OnAnchorClick(g, 1, 0, anchor, b);
+    g->OnAnchorEnter(g, 1, 0, anchor);
+    g->OnAnchorExit(g, 1, 0, anchor);
+    g->OnAnchorHint(g, 1, 0, s);
+    g->OnButtonClick(g, 0, 1);
+    g->OnColumnSize(g, 0, b);
+    g->OnColumnSizing(g, 0, 30);
+    g->OnEndColumnSize(g, 0);
+    g->OnRowSize(g, 1, b);
+    g->OnRowSizing(g, 1, 30);
+    g->OnEndRowSize(g, 1);
+    g->OnRowMove(g, 1, b);
+    g->OnRowMoving(g, 1, b);
+    g->OnRowMoved(g, 1, 2);
+    g->OnColumnMove(g, 1, b);
+    g->OnColumnMoving(g, 1, b);
+    g->OnColumnMoved(g, 1, 2);
+    g->Tools().OnCellBalloon(g, 0, 1, s, s, i);
+    g->OnGetAlignment(g, 1, 0, ha, va);
+    g->OnGetCellColor(g, 1, 0, TGridDrawState{}, brush, font);
+    g->OnGetCellGradient(g, 1, 0, colour, colour, colour, colour, gd);
+    g->OnGetFloatFormat(g, 0, 1, b, s);
+    g->OnGetEditorType(g, 0, 1, editor);
+    g->OnGetEditorPropInt(g, 0, 1);
+    g->OnCanEditCell(g, 1, 0, b);
+    g->OnEllipsClick(g, 0, 1, s);
+    g->OnGetDisplText(g, 0, 1, s);
+    g->OnGetFormat(g, 0, style, s, s);
+    g->OnGridHint(g, 1, 0, s);
+    g->OnMouseMove(g, TShiftState{}, 3, 4);
+    g->OnMouseDown(g, mbLeft, TShiftState{}, 3, 4);
+    g->OnMouseUp(g, mbLeft, TShiftState{}, 3, 4);
+    g->OnRightClickCell(g, 1, 0);
+    g->OnScrollHint(g, 1, s);
+    g->OnTopLeftChanged(g);
+    g->Tools().OnSearchEditChange(g, anchor, b);
+    g->OnAutoAddRow(g, 1);
+    g->OnAutoInsertRow(g, 1);
+    g->OnAutoInsertCol(g, 1);
+    g->OnAutoDeleteRow(g, 1);
+    g->OnCanAddRow(g, b);
+    g->OnCanInsertRow(g, 1, b);
+    g->OnCanDeleteRow(g, 1, b);
+    g->OnCustomCellDraw(g, shot.Canvas(), 0, 1, TGridDrawState{}, TRect{0, 0, 4, 4}, false);
+    g->OnCustomCellBkgDraw(g, shot.Canvas(), 0, 1, TGridDrawState{}, TRect{0, 0, 4, 4}, false);
+    const std::vector<std::string> bound = {
+        "AnchorClick", "AnchorEnter", "AnchorExit", "AnchorHint", "ButtonClick", "ColumnSize", "ColumnSizing",
+        "EndColumnSize", "RowSize", "RowSizing", "EndRowSize", "RowMove", "RowMoving", "RowMoved", "ColumnMove",
+        "ColumnMoving", "ColumnMoved", "CellBalloon", "GetAlignment", "GetCellColor", "GetCellGradient",
+        "GetFloatFormat", "GetEditorType", "GetEditorProp", "CanEditCell", "EllipsClick", "GetDisplText", "GetFormat",
+        "Hint", "MouseMove", "MouseDown", "MouseUp", "RightClickCell", "ScrollHint", "TopLeftChanged",
+        "SearchEditChange", "AutoAddRow", "InsertRow", "InsertCol", "DeleteRow", "CanAddRow", "CanInsertRow",
+        "CanDeleteRow", "CustomCellDraw", "CustomCellBkgDraw"};
+    EXPECT_EQ(dd->Seen, bound);
+    EXPECT_EQ(draws, 2);
+
+    // The keys in the pop-up reach the key slots.
+    dd->Seen.clear();
+    SimulateKey(VK_DOWN);
+    SimulateText(u"a");
+    EXPECT_NE(std::find(dd->Seen.begin(), dd->Seen.end(), "KeyDown"), dd->Seen.end());
+    EXPECT_NE(std::find(dd->Seen.begin(), dd->Seen.end(), "KeyPress"), dd->Seen.end());
+    dd->HideDropDown(true);
+
+    // The slots the pop-up grid does not raise fire their events when called.
+    dd->Seen.clear();
+    int fired = 0;
+    dd->OnGridCanSort = [&](TObject*, int, bool&) { ++fired; };
+    dd->OnGridClickSort = [&](TObject*, int) { ++fired; };
+    dd->OnGridCustomCompare = [&](TObject*, const String&, const String&, int&) { ++fired; };
+    dd->OnGridRawCompare = [&](TObject*, int, int, int, int&) { ++fired; };
+    dd->OnGridSpinClick = [&](TObject*, int, int, int, bool) { ++fired; };
+    Word key = VK_RIGHT;
+    Char ch = u'x';
+    dd->DoGridCanSort(g, 0, b);
+    dd->DoGridClickSort(g, 0);
+    dd->DoGridCustomCompare(g, anchor, anchor, i);
+    dd->DoGridRawCompare(g, 0, 1, 2, i);
+    dd->DoGridKeyDown(g, key, TShiftState{});
+    dd->DoGridKeyUp(g, key, TShiftState{});
+    dd->DoGridKeyPress(g, ch);
+    dd->DoGridSpinClick(g, 0, 1, 5, true);
+    EXPECT_EQ(dd->Seen, (std::vector<std::string>{"CanSort", "ClickSort", "CustomCompare", "RawCompare", "KeyDown",
+                                                  "KeyUp", "KeyPress", "SpinClick"}));
+    EXPECT_EQ(fired, 5);
+}

@@ -2,6 +2,7 @@
 
 #include "framework/Encoding.h"
 #include "framework/Files.h"
+#include "framework/ImgList.h"
 #include "framework/Streaming.h"
 #include "framework/Streams.h"
 
@@ -204,4 +205,98 @@ TEST(ExGridBinStream, ReportsProgressPerRow) {
     TMemoryStream s;
     g.Tools().SaveToBinStream(s);
     EXPECT_EQ(seen, (std::vector<short>{0, 50, 100}));
+}
+
+namespace {
+
+// The four cells of g's row 0 through a stream into row 1 of h, a grid of g's size.
+void CopyFirstRowToSecond(TExStringGrid& g, TExStringGrid& h) {
+    TMemoryStream s;
+    g.Tools().SaveRectToBinStream(TGridRect{0, 0, 3, 0}, s);
+    h.SetColCount(4);
+    h.SetRowCount(2);
+    s.SetPosition(0);
+    h.Tools().LoadAtPointFromBinStream(TPoint{0, 1}, s);
+}
+
+}  // namespace
+
+// Every member of a graphic record travels: the creation flag, the value,
+// the two error marks and the text, whatever the kind uses them for.
+TEST(ExGridBinStream, GraphicRecordsKeepTheirValuesMarksAndTexts) {
+    TExStringGrid g(nullptr);
+    g.SetColCount(4);
+    g.SetRowCount(2);
+    g.AddProgressFormatted(0, 0, clRed, clBlack, clWhite, clBlack, u"%d of 250", -5, 250);
+    g.AddComment(1, 0, u"checked by \u00c9va\r\non Monday");
+    g.AddButton(2, 0, 40, 18, u"Go", haCenter, vaCenter);
+    g.GetCellGraphic(2, 0)->CellValue = 3.0 * 65536 + 7;  // where painting put the button
+    g.AddCheckBox(3, 0, true);
+    g.GetCellGraphic(3, 0)->CellCreated = true;
+    g.GetCellGraphic(3, 0)->CellValue = -0.125;
+    TExStringGrid h(nullptr);
+    CopyFirstRowToSecond(g, h);
+    struct Case {
+        int Col;
+        TCellType Type;
+        bool Created;
+        double Value;
+        int ErrFrom, ErrLen;
+        String Text;
+    };
+    const Case cases[] = {
+        {0, ctProgress, false, 0, -5, 250, u"%d of 250"},
+        {1, ctComment, false, 0, 0, 0, u"checked by \u00c9va\r\non Monday"},
+        {2, ctButton, false, 3.0 * 65536 + 7, 0, 0, u"Go"},
+        {3, ctCheckBox, true, -0.125, 0, 0, u""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Col);
+        TCellGraphic* got = h.GetCellGraphic(c.Col, 1);
+        ASSERT_NE(got, nullptr);
+        EXPECT_EQ(got->CellType, c.Type);
+        EXPECT_EQ(got->CellCreated, c.Created);
+        EXPECT_DOUBLE_EQ(got->CellValue, c.Value);
+        EXPECT_EQ(got->CellErrFrom, c.ErrFrom);
+        EXPECT_EQ(got->CellErrLen, c.ErrLen);
+        EXPECT_EQ(got->CellText, c.Text);
+    }
+    EXPECT_EQ(h.GetButtonText(2, 1), u"Go");
+}
+
+// The data kinds travel with the objects the cell made itself, which the
+// loaded cell then owns; objects the caller lent are not written.
+TEST(ExGridBinStream, CreatedBitmapsListsAndImagesTravelWithTheirCells) {
+    TExStringGrid g(nullptr);
+    g.SetColCount(4);
+    g.SetRowCount(2);
+    TBitmap* bmp = g.CreateBitmap(0, 0, false, haLeft, vaTop);
+    bmp->SetSize(3, 2);
+    bmp->Canvas().SetPixels(2, 1, TColor(0x123456));
+    TStringList* options = g.CreateRadio(1, 0, 1, 2);
+    options->Add(u"one");
+    options->Add(u"two, three");
+    TImageList images(nullptr);
+    g.SetGridImages(&images);
+    g.AddMultiImage(2, 0, 0, haLeft, vaTop);
+    for (int i : {2, 5, 7}) g.GetCellImages(2, 0)->Add(i);
+    g.GetCellGraphic(2, 0)->CellCreated = true;
+    TBitmap lent;
+    lent.SetSize(1, 1);
+    g.AddBitmap(3, 0, &lent, false, haLeft, vaTop);
+    TExStringGrid h(nullptr);
+    CopyFirstRowToSecond(g, h);
+    TBitmap* got = h.GetBitmap(0, 1);
+    ASSERT_NE(got, nullptr);
+    EXPECT_EQ(got->Width(), 3);
+    EXPECT_EQ(got->Height(), 2);
+    EXPECT_EQ(ColorToRGB(got->Canvas().Pixels(2, 1)), 0x123456);
+    EXPECT_TRUE(h.GetCellGraphic(0, 1)->CellCreated);
+    ASSERT_NE(h.GetRadioStrings(1, 1), nullptr);
+    EXPECT_EQ(h.GetRadioStrings(1, 1)->CommaText(), u"one,\"two, three\"");
+    EXPECT_EQ(h.GetRadioIdx(1, 1), 2);
+    ASSERT_NE(h.GetCellImages(2, 1), nullptr);
+    EXPECT_EQ(h.GetCellImages(2, 1)->StrValue(), u"2,5,7");
+    // The lent bitmap's cell wrote its properties only.
+    EXPECT_EQ(h.GetCellGraphic(3, 1), nullptr);
 }

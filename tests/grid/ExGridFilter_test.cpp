@@ -133,9 +133,22 @@ TEST(ExGridFilter, NarrowDownLeavesContractedRowsHidden) {
 
 namespace {
 
+// A descendant that notes when a filter choice is done, before the event.
+class FilterDoneGrid : public TExStringGrid {
+public:
+    using TExStringGrid::TExStringGrid;
+    std::vector<std::string> Log;
+
+protected:
+    void DoFilterDone() override {
+        Log.push_back("override at row " + std::to_string(Row()));
+        TExStringGrid::DoFilterDone();
+    }
+};
+
 struct FilterListForm : ::testing::Test {
-    GridOnForm<> f{460, 300, false};
-    TExStringGrid* g = f.g;
+    GridOnForm<FilterDoneGrid> f{460, 300, false};
+    FilterDoneGrid* g = f.g;
     void SetUp() override {
         g->SetColCount(3);
         g->SetRowCount(6);
@@ -161,12 +174,19 @@ TEST_F(FilterListForm, ListOffersPlainValuesAndFiltersByTheQuotedOne) {
     std::vector<String> items;
     for (int i = 0; i < list->Items().Count(); ++i) items.push_back(list->Items()[i]);
     EXPECT_EQ(items, (std::vector<String>{u"(All)", u"dark", u"dark blue", u"green", u"red"}));
+    g->Tools().OnFilterDone = [&](TObject* Sender) {
+        g->Log.push_back(std::string(Sender == g ? "grid" : "other") + " event, " +
+                         std::to_string(Shown(*g, 1).size()) + " shown");
+    };
+    g->SetRow(3);
     list->SetItemIndex(2);
     SimulateKey(VK_RETURN);
     EXPECT_FALSE(list->Visible());
     EXPECT_EQ(g->Filter().GetColFilter(1)->Condition(), u"\"dark blue\"");
     EXPECT_EQ(Shown(*g, 1), (std::vector<String>{u"dark blue"}));
     EXPECT_EQ(g->FilterCol(), -1);
+    // Done once the filter is on and the first data row current.
+    EXPECT_EQ(g->Log, (std::vector<std::string>{"override at row 1", "grid event, 1 shown"}));
 
     // Hidden values stay offered; "(All)" clears the column's filter.
     ClickButton();
@@ -175,6 +195,16 @@ TEST_F(FilterListForm, ListOffersPlainValuesAndFiltersByTheQuotedOne) {
     SimulateKey(VK_RETURN);
     EXPECT_FALSE(g->Filter().HasFilter(1));
     EXPECT_EQ(Shown(*g, 1).size(), 5u);
+    EXPECT_EQ(g->Log.back(), "grid event, 5 shown");
+
+    // Without the automatic update the choice is only noted: nothing is done.
+    g->Tools().AutoFilterUpdate = false;
+    g->Log.clear();
+    ClickButton();
+    list->SetItemIndex(4);
+    SimulateKey(VK_RETURN);
+    EXPECT_EQ(g->Filter().GetColFilter(1)->Condition(), u"red");
+    EXPECT_TRUE(g->Log.empty());
 }
 
 TEST_F(FilterListForm, CheckListKeepsRowsOfEitherEntry) {

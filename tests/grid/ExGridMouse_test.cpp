@@ -273,12 +273,18 @@ TEST(ExGridMouse, ADoubleClickAtAHeaderBorderSizesTheColumnLeftOfIt) {
         sized.clear();
         TRect R = f.g->CellRect(3, 0);
         SimulateDblClick(f.g, R.Left + c.dx, R.Top + 5);
+        // The pointer over the header also asks whether column 2 may be
+        // sized (each press and move): those questions are left out here.
+        std::vector<std::string> said;
+        for (const std::string& e : sized)
+            if (said.empty() || e != said.back() || e != "size 2") said.push_back(e);
         if (c.sizes) {
             EXPECT_GT(f.g->ColWidths(2), 150);
-            EXPECT_EQ(sized, (std::vector<std::string>{"size 2", "end 2"}));
+            EXPECT_EQ(said, (std::vector<std::string>{"size 2", "end 2"}));
         } else {
             EXPECT_EQ(f.g->ColWidths(2), 50);
-            EXPECT_EQ(sized, (std::vector<std::string>{"dbl 3,0"}));
+            said.erase(std::remove(said.begin(), said.end(), "size 2"), said.end());
+            EXPECT_EQ(said, (std::vector<std::string>{"dbl 3,0"}));
         }
     }
     // A refusal keeps the width.
@@ -1531,5 +1537,45 @@ TEST(ExGridMouseRealDisplay, AHeaderDoubleClickSizesTheColumnLeftOfItsBorder) {
             EXPECT_EQ(f.g->ColWidths(2), 50);
             EXPECT_EQ(dbl, (std::vector<std::string>{"3,0"}));
         }
+    }
+}
+
+TEST(ExGridMouse, OnRowSizeAndOnColumnSizeRefuseTheBordersTheyAreAskedAbout) {
+    MouseForm f;
+    f.g->SetOptions(f.g->Options() + TGridOptions{goColSizing, goRowSizing});
+    std::vector<std::string> asked;
+    bool allow = true;
+    f.g->OnRowSize = [&](TObject*, int r, bool& Allow) {
+        asked.push_back("row " + std::to_string(r));
+        Allow = allow;
+    };
+    f.g->OnColumnSize = [&](TObject*, int c, bool& Allow) {
+        asked.push_back("col " + std::to_string(c));
+        Allow = allow;
+    };
+    struct Case {
+        bool row;
+        bool allow;
+    };
+    for (Case c : {Case{true, true}, Case{true, false}, Case{false, true}, Case{false, false}}) {
+        SCOPED_TRACE(std::string(c.row ? "row" : "column") + (c.allow ? " allowed" : " refused"));
+        allow = c.allow;
+        asked.clear();
+        f.g->SetRowHeights(2, 20);
+        f.g->SetColWidths(2, 60);
+        // A drag of the border in the fixed column (row) by 15 pixels.
+        const TRect r = f.g->CellRect(c.row ? 0 : 2, c.row ? 2 : 0);
+        const TPoint from = c.row ? TPoint{r.Left + 5, r.Bottom} : TPoint{r.Right, r.Top + 5};
+        const TPoint to = c.row ? TPoint{from.X, from.Y + 15} : TPoint{from.X + 15, from.Y};
+        SimulateMouseMove(f.g, from.X, from.Y);
+        SimulateMouseDown(f.g, mbLeft, from.X, from.Y);
+        SimulateMouseMove(f.g, to.X, to.Y, TShiftState{ssLeft});
+        SimulateMouseUp(f.g, mbLeft, to.X, to.Y);
+        const std::string question = c.row ? "row 2" : "col 2";
+        EXPECT_NE(std::find(asked.begin(), asked.end(), question), asked.end());
+        const int size = c.row ? f.g->RowHeights(2) : f.g->ColWidths(2);
+        const int before = c.row ? 20 : 60;
+        if (c.allow) EXPECT_GT(size, before);
+        else EXPECT_EQ(size, before);
     }
 }

@@ -1,14 +1,21 @@
 #include "grid/ExGrid.h"
 
 #include "framework/Classes.h"
+#include "framework/Files.h"
 #include "framework/Process.h"
 #include "framework/SysUtils.h"
 #include "framework/XmlDoc.h"
 #include "framework/Zip.h"
 
 #include "support/TempDir.h"
+#include "support/TestData.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
 
 namespace {
 
@@ -116,6 +123,18 @@ int RunPython(const TempDir& t, const std::string& Script, const std::vector<Str
     EXPECT_TRUE(p.WaitFor(60000));
     Out = Utf8ToString(t.read("check.out"));
     return p.ExitCode();
+}
+
+// RunPython with Modules imported first; exit code 2 says one is missing.
+int RunReader(const TempDir& t, const std::string& Modules, const std::string& Body, const std::vector<String>& Args,
+              String& Out) {
+    return RunPython(t,
+                     "import sys\n"
+                     "try:\n"
+                     "    import " + Modules + "\n"
+                     "except ImportError as e:\n"
+                     "    print(e); sys.exit(2)\n" + Body,
+                     Args, Out);
 }
 
 }  // namespace
@@ -337,12 +356,7 @@ TEST(ExGridOffice, IndependentReadersOpenWrittenFiles) {
     g.Tools().SaveToDOC(P(t, "doc.docx"));
 
     String out;
-    const int rc = RunPython(t,
-                             "import sys\n"
-                             "try:\n"
-                             "    import openpyxl, docx\n"
-                             "except ImportError as e:\n"
-                             "    print(e); sys.exit(2)\n"
+    const int rc = RunReader(t, "openpyxl, docx",
                              "b = openpyxl.load_workbook(sys.argv[1])\n"
                              "assert b.sheetnames == ['Sheet1', 'Second'], b.sheetnames\n"
                              "for s in b.worksheets:\n"
@@ -362,4 +376,149 @@ TEST(ExGridOffice, IndependentReadersOpenWrittenFiles) {
                              {P(t, "book.xlsx"), P(t, "doc.docx")}, out);
     if (rc == 2) GTEST_SKIP() << "python3-openpyxl or python3-docx is not installed: " << StringToUtf8(out);
     EXPECT_EQ(rc, 0) << StringToUtf8(out);
+}
+
+// An old binary workbook (made with a spreadsheet writer of the
+// distribution): sheet Meters uses B2:D5, sheet Spare A1.
+TEST(ExGridOffice, OldBinaryWorkbooksAreReadAndNeverWritten) {
+    TempDir t;
+    const String xls = Utf8ToString(TestDataDir() + "/legacy.xls");
+    {
+        std::ifstream in(StringToUtf8(xls), std::ios::binary);
+        t.write("copy.xls", std::string(std::istreambuf_iterator<char>(in), {}));
+    }
+    TExStringGrid g(nullptr);
+    EXPECT_EQ(Names(*g.Tools().GetXLSSheets(xls)), (std::vector<String>{u"Meters", u"Spare"}));
+    g.Tools().LoadFromXLS(xls);  // its first sheet
+    EXPECT_EQ(CellsOf(g), (std::vector<std::vector<String>>{{u"Name", u"Reading", u"Note"},
+                                                             {u"\u03A9mega", u"3.5", u"two\nlines"},
+                                                             {u"Heat", u"42", u""},
+                                                             {u"", u"", u"end"}}));
+    g.Tools().LoadFromXLSSheet(xls, u"Spare");
+    EXPECT_EQ(CellsOf(g), (std::vector<std::vector<String>>{{u"only"}}));
+    EXPECT_EQ(MessageOf([&] { g.Tools().LoadFromXLSSheet(xls, u"Nope"); }),
+              u"EExGridError: Excel worksheet Nope not found");
+
+    // Writing into one, replacing one, or writing a new file under either old
+    // name is refused in so many words, and no file changes or appears.
+    const String copy = P(t, "copy.xls");
+    const std::string bytes = t.read("copy.xls");
+    const String book = u"EExGridError: Workbooks in the old binary format (.xls) are read but not written: ";
+    const String doc = u"EExGridError: Documents in the old binary format (.doc) are not written: ";
+    const String fresh = P(t, "fresh.XLS"), freshDoc = P(t, "fresh.doc");
+    const struct {
+        std::function<void()> Write;
+        String Message;
+    } refused[] = {
+        {[&] { g.Tools().SaveToXLS(copy, false); }, book + copy},
+        {[&] { g.Tools().SaveToXLS(copy, true); }, book + copy},
+        {[&] { g.Tools().SaveToXLSSheet(copy, u"Meters"); }, book + copy},
+        {[&] { g.Tools().SaveToXLS(fresh); }, book + fresh},
+        {[&] { g.Tools().AppendToDoc(copy, u"b"); }, doc + copy},
+        {[&] { g.Tools().SaveToDOC(copy, false); }, doc + copy},
+        {[&] { g.Tools().SaveToDOC(copy, true); }, doc + copy},
+        {[&] { g.Tools().SaveToDOC(freshDoc); }, doc + freshDoc},
+    };
+    for (const auto& r : refused) EXPECT_EQ(MessageOf(r.Write), r.Message);
+    EXPECT_EQ(t.read("copy.xls"), bytes);
+    EXPECT_FALSE(FileExists(fresh) || FileExists(freshDoc));
+
+    // A compound file that is no workbook is an incorrect one.
+    t.write("broken.xls", std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(600, '\x07'));
+    EXPECT_EQ(MessageOf([&] { g.Tools().LoadFromXLS(P(t, "broken.xls")); }), u"Exception: Incorrect XLS file");
+    EXPECT_EQ(MessageOf([&] { g.Tools().GetXLSSheets(P(t, "broken.xls")); }), u"Exception: Incorrect XLS file");
+}
+
+// Without CreateNewSheet the workbook in the file takes the block in its
+// active sheet from the row of its active cell; with it the file is replaced.
+TEST(ExGridOffice, AWorkbookWithoutANewSheetTakesTheBlockAtItsActiveCell) {
+    TempDir t;
+    const String book = P(t, "book.xlsx");
+    TExStringGrid g(nullptr);
+    FillSample(g);
+    g.Tools().SaveToXLS(book);
+    g.Tools().SaveToXLSSheet(book, u"Second");
+    {
+        // The first sheet's active cell goes to A6, as a spreadsheet would keep it.
+        std::map<String, std::string> parts;
+        std::vector<String> order;
+        {
+            TZipReader r(book);
+            for (const TZipEntry& e : r.Entries()) {
+                parts[e.Name] = r.Read(e.Name);
+                order.push_back(e.Name);
+            }
+        }
+        std::string& sheet = parts.at(u"xl/worksheets/sheet1.xml");
+        sheet.replace(sheet.find("<sheetData"), 0,
+                      "<sheetViews><sheetView workbookViewId=\"0\"><selection activeCell=\"A6\" sqref=\"A6\"/>"
+                      "</sheetView></sheetViews>");
+        TZipWriter w(book);
+        for (const String& n : order) w.Add(n, parts.at(n));
+        w.Commit();
+    }
+    TExStringGrid small(nullptr);
+    small.SetColCount(2);
+    small.SetRowCount(2);
+    small.SetCellEx(0, 0, u"p");
+    small.SetCellEx(1, 1, u"q");
+    small.Tools().SaveToXLS(book, false);
+    EXPECT_EQ(Names(*g.Tools().GetXLSSheets(book)), (std::vector<String>{u"Sheet1", u"Second"}));
+    TExStringGrid h(nullptr);
+    h.Tools().LoadFromXLSSheet(book, u"Sheet1");
+    auto expected = CellsOf(g);
+    expected[1][2] = u"two\nlines";
+    expected.push_back(std::vector<String>(4));
+    expected.push_back({u"p", u"", u"", u""});
+    expected.push_back({u"", u"q", u"", u""});
+    EXPECT_EQ(CellsOf(h), expected);
+
+    String out;
+    const int rc = RunReader(t, "openpyxl",
+                             "b = openpyxl.load_workbook(sys.argv[1])\n"
+                             "s = b['Sheet1']\n"
+                             "assert s['A6'].value == 'p' and s['B7'].value == 'q', (s['A6'].value, s['B7'].value)\n"
+                             "assert s['B2'].value == 'a & b < c'\n"
+                             "print('ok')\n",
+                             {book}, out);
+    if (rc == 2) GTEST_SKIP() << "python3-openpyxl is not installed: " << StringToUtf8(out);
+    EXPECT_EQ(rc, 0) << StringToUtf8(out);
+
+    // A new sheet asked for: a new workbook in place of the file.
+    small.Tools().SaveToXLS(book, true);
+    EXPECT_EQ(Names(*g.Tools().GetXLSSheets(book)), std::vector<String>{u"Sheet1"});
+    h.Tools().LoadFromXLS(book);
+    EXPECT_EQ(CellsOf(h), (std::vector<std::vector<String>>{{u"p", u""}, {u"", u"q"}}));
+}
+
+// Without CreateNewDocument the document in the file takes the table at its
+// start and keeps what it had; with it the file is replaced.
+TEST(ExGridOffice, ADocumentWithoutANewDocumentTakesTheTableAtItsStart) {
+    TempDir t;
+    const String doc = P(t, "doc.docx");
+    TExStringGrid g(nullptr);
+    FillAligned(g);
+    g.Tools().SaveToDOC(doc);
+    TExStringGrid small(nullptr);
+    small.SetColCount(1);
+    small.SetRowCount(1);
+    small.SetCellEx(0, 0, u"first");
+    small.Tools().SaveToDOC(doc, false);
+    const std::string x = DocumentXml(doc);
+    EXPECT_EQ(Count(x, "<w:tbl>"), 2);
+    EXPECT_LT(x.find(">first<"), x.find(">a &amp; b &lt; c<"));
+
+    String out;
+    const int rc = RunReader(t, "docx",
+                             "d = docx.Document(sys.argv[1])\n"
+                             "assert len(d.tables) == 2, len(d.tables)\n"
+                             "assert d.tables[0].cell(0, 0).text == 'first'\n"
+                             "assert d.tables[1].cell(1, 1).text == 'a & b < c'\n"
+                             "print('ok')\n",
+                             {doc}, out);
+    if (rc == 2) GTEST_SKIP() << "python3-docx is not installed: " << StringToUtf8(out);
+    EXPECT_EQ(rc, 0) << StringToUtf8(out);
+
+    small.Tools().SaveToDOC(doc, true);
+    EXPECT_EQ(Count(DocumentXml(doc), "<w:tbl>"), 1);
 }

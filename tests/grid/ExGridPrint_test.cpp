@@ -264,6 +264,31 @@ TEST(PrintPages, ColumnWidthsFollowTheFittingRule) {
 
 namespace {
 
+// The run leaves its page rectangle, the strip's column edges and the
+// font factor of the fitting for the grid's print fields.
+TEST(PrintPages, TheRunKeepsItsPageRectangleColumnEdgesAndFontFactor) {
+    TExStringGrid g(nullptr);
+    FillRows(g, 5);
+    TExGridTools& t = g.Tools();
+    TBitmap bmp;
+    bmp.SetSize(600, 300);
+    EXPECT_EQ(t.Fontscalefactor(), 1.0);
+    g.PrintSettings().FitToPage = fpGrow;
+    t.PrintDraw(bmp.Canvas(), Rect(10, 20, 590, 280));
+    EXPECT_EQ(t.PrevRect(), Rect(10, 20, 590, 280));
+    const double f = t.Fontscalefactor();
+    EXPECT_GT(f, 1.0);  // a narrow grid grows to the page, and its fonts with it
+    EXPECT_EQ(t.MapFontHeight(10), -int(10 * 254.0 / 72 * f));
+    ASSERT_GE(t.Indents().size(), 4u);
+    for (int c = 1; c < g.ColCount(); ++c)
+        EXPECT_EQ(t.Indents()[std::size_t(c)] - t.Indents()[std::size_t(c - 1)], t.MaxWidths()[std::size_t(c - 1)] + 20)
+            << c;  // each column adds its width and the spacing
+    g.PrintSettings().FitToPage = fpNever;
+    t.PrintDraw(bmp.Canvas(), Rect(0, 0, 600, 300));
+    EXPECT_EQ(t.Fontscalefactor(), 1.0);
+    EXPECT_EQ(t.MapFontHeight(10), -35);
+}
+
 TEST(PrintPages, SelectedRowsOrColumnsOnly) {
     TExStringGrid g(nullptr);
     g.SetColCount(5);

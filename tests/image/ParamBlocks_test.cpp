@@ -69,14 +69,14 @@ TEST(ParamBlocks, FieldsNeverSpillAndABlockNeedsRoom) {
     TMain_Param_Block block;
     Init_Main_Param_Block(block);
     TLeBytes b = block.Bytes();
-    b.PutText(MB_Station_Name, 16, 15, u"abcdefghijklmnopqrst");
-    EXPECT_EQ(b.GetU8(MB_Station_Name + 14), 'o');
-    EXPECT_EQ(b.GetU8(MB_Station_Name + 15), 0);
-    EXPECT_EQ(b.GetU8(MB_Device_Variant), 0);
-    b.PutText(MB_Contact_Text, 16, 16, u"\u0141ocation-123456789");  // low byte of each character
-    EXPECT_EQ(b.GetU8(MB_Contact_Text), 0x41);
-    EXPECT_EQ(b.GetU8(MB_Contact_Text + 15), '7');
-    EXPECT_EQ(b.GetU8(MB_Location_Text), 0);
+    b.PutText(MB::Station_Name, 16, 15, u"abcdefghijklmnopqrst");
+    EXPECT_EQ(b.GetU8(MB::Station_Name + 14), 'o');
+    EXPECT_EQ(b.GetU8(MB::Station_Name + 15), 0);
+    EXPECT_EQ(b.GetU8(MB::Device_Variant), 0);
+    b.PutText(MB::Contact_Text, 16, 16, u"\u0141ocation-123456789");  // low byte of each character
+    EXPECT_EQ(b.GetU8(MB::Contact_Text), 0x41);
+    EXPECT_EQ(b.GetU8(MB::Contact_Text + 15), '7');
+    EXPECT_EQ(b.GetU8(MB::Location_Text), 0);
     EXPECT_THROW(b.PutU32(TMain_Param_Block::Member_Size - 2, 1), EImageError);
 
     std::vector<Byte> small(2047, 0xEE);

@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <thread>
 
 namespace {
 
@@ -131,4 +132,43 @@ TEST(Comm, BytesReachTheReceiveHandlerUnchangedAndReadTakesThem) {
     pty.Write("\xE5\xE5");
     comm.Close();
     EXPECT_FALSE(comm.Enabled());
+}
+
+TEST(Comm, XoffHoldsBackWhatThePortSendsAndXonLetsItGo) {
+    MBusPty pty;
+    TComm comm(nullptr);
+    comm.SetDeviceName(Utf8ToString(pty.slave));
+    EXPECT_EQ(CommError([&] { comm.SetXONState(false); }),
+              std::make_pair(String(u"Port not open, unable to complete operation (Error: -1) "), -1));
+    comm.Open();
+    comm.WriteTimeout = 100;
+    comm.SetXONState(false);
+    EXPECT_EQ(comm.Write("\x10\x40", 2), -1);  // held back: not out within the time-out
+    pollfd line{pty.master, POLLIN, 0};
+    EXPECT_EQ(::poll(&line, 1, 100), 0);  // nothing reached the line
+    comm.SetXONState(true);
+    EXPECT_EQ(comm.Write("\x5B\x16", 2), 2);
+    EXPECT_EQ(pty.Read(2), "\x5B\x16");
+    // Linux does not say that output waits, so the hold flags stay false.
+    EXPECT_FALSE(comm.XoffHold() || comm.XOffSent() || comm.CtsHold() || comm.DsrHold() || comm.RlsdHold());
+    comm.Close();
+}
+
+TEST(Comm, EventWaitsEndSignalledOrAtTheirTimeOut) {
+    CommSync::TSimpleEvent manual;
+    EXPECT_EQ(manual.WaitFor(20), CommSync::wrTimeout);
+    std::thread setter([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        manual.SetEvent();
+    });
+    EXPECT_EQ(manual.WaitFor(INFINITE), CommSync::wrSignaled);
+    setter.join();
+    EXPECT_EQ(manual.WaitFor(0), CommSync::wrSignaled);  // a manual event stays set
+    manual.ResetEvent();
+    EXPECT_EQ(manual.WaitFor(0), CommSync::wrTimeout);
+
+    CommSync::TEvent automatic(false, true);
+    EXPECT_EQ(automatic.WaitFor(0), CommSync::wrSignaled);
+    EXPECT_EQ(automatic.WaitFor(0), CommSync::wrTimeout);  // it let one waiter through
+    EXPECT_EQ(automatic.LastError(), 0);
 }

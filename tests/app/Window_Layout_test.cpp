@@ -203,8 +203,9 @@ private:
                 }
             }
             TGridColumnItem* item = g->Columns().Items(rc);
+            // A read-only column shows its value and opens no list.
             if ((item->Editor() == edComboList || item->Editor() == edComboEdit) && item->ComboItems().Count() > 0 &&
-                g->RowCount() > g->FixedRows())
+                !item->ReadOnly() && g->RowCount() > g->FixedRows())
                 Grid_List(g, dc);
         }
     }

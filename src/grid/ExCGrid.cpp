@@ -487,14 +487,22 @@ void TExColumnGrid::DoUpdateColumnSizeAuto(int ACol, int& AWidth) {
     TExStringGrid::DoUpdateColumnSizeAuto(ACol, AWidth);
 }
 
+// The column's answer, which the event may change.
 bool TExColumnGrid::DoIsPasswordCell(int ACol, int ARow) {
     TGridColumnItem* it = Item(ACol);
-    return it ? it->Password() : TExStringGrid::DoIsPasswordCell(ACol, ARow);
+    if (!it) return TExStringGrid::DoIsPasswordCell(ACol, ARow);
+    bool password = it->Password();
+    if (OnIsPasswordCell) OnIsPasswordCell(this, ARow, ACol, password);
+    return password;
 }
 
+// A combo column's data cells show the button; the grid's default rule is not asked.
 bool TExColumnGrid::DoHasComboBox(int ACol, int ARow) {
     TGridColumnItem* it = Item(ACol);
-    return it && IsDataCell(ACol, ARow) && (it->Editor() == edComboEdit || it->Editor() == edComboList);
+    if (!it) return TExStringGrid::DoHasComboBox(ACol, ARow);
+    bool has = IsDataCell(ACol, ARow) && (it->Editor() == edComboEdit || it->Editor() == edComboList);
+    if (OnHasComboBox) OnHasComboBox(this, ACol, ARow, has);
+    return has;
 }
 
 String TExColumnGrid::GetEditMask(int ACol, int ARow) {

@@ -36,6 +36,7 @@
 
 class TExStringGrid;
 class TExInplaceEdit;
+class TEditLink;
 class TGridCombo;
 class THTMLHintWindow;
 class TPictureContainer;
@@ -336,6 +337,21 @@ using TGetCheckEvent = std::function<void(TObject* Sender, int ACol, int ARow, S
 using TCellsChangedEvent = std::function<void(TObject* Sender, TRect R)>;
 using TEditChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow, const String& Value)>;
 using TUnitChangedEvent = std::function<void(TObject* Sender, int ACol, int ARow, const String& NewUnit)>;
+// The per-cell questions a handler may answer: row first for the fixed and
+// password questions, column first for the button questions.
+using TSelectionChanged = std::function<void(TObject* Sender, int ALeft, int ATop, int ARight, int ABottom)>;
+using TIsFixedCellEvent = std::function<void(TObject* Sender, int ARow, int ACol, bool& IsFixed)>;
+using TIsPasswordCellEvent = std::function<void(TObject* Sender, int ARow, int ACol, bool& IsPassword)>;
+using THasComboEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& HasComboBox)>;
+using THasSpinEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& HasSpinEdit)>;
+using TCellCursorEvent = std::function<void(TObject* Sender, int ACol, int ARow, int X, int Y, TCursor& ACursor)>;
+// A choice in the colour or image drop-down while it is open.
+using TColorSelectEvent = std::function<void(TObject* Sender, int ACol, int ARow, TColor Color, const String& Value)>;
+using TImageSelectEvent = std::function<void(TObject* Sender, int ACol, int ARow, int Index)>;
+// The validation of a cell holding wide text: Value is the decoded text.
+using TCellValidateWideEvent = TCellValidateEvent;
+// Where an application fills a cell's combo items, spin limits or edit link before its editor opens.
+using TGetEditorPropEvent = std::function<void(TObject* Sender, int ACol, int ARow, TEditLink* AEditLink)>;
 using TComboChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow, int AItemIndex, const String& ASelection)>;
 using TComboObjectChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow, int AItemIndex,
                                                    const String& ASelection, TObject* AObject)>;
@@ -1402,7 +1418,7 @@ public:
     TRowColClickEvent OnComboDropDown;
     TRowColClickEvent OnComboCloseUp;
     // The selection moved by keys, mouse or code (its corners).
-    std::function<void(TObject* Sender, int ALeft, int ATop, int ARight, int ABottom)> OnSelectionChanged;
+    TSelectionChanged OnSelectionChanged;
     // An Enter advance about to move the cursor from (OldCol, OldRow): may
     // choose another target or refuse the move.
     std::function<void(TObject* Sender, int OldRow, int OldCol, int& NewRow, int& NewCol, bool& Allow)>
@@ -1488,6 +1504,22 @@ public:
     TAutoInsertColEvent OnAutoInsertCol;
     TCanDeleteRowEvent OnCanDeleteRow;
     TAutoRowEvent OnAutoDeleteRow;
+    // The per-cell questions (each asked through its Do slot, which a
+    // descendant may answer first): a cell the grid does not count as fixed
+    // may be declared fixed; the drop-down and spin buttons a cell shows
+    // always (with ControlLook's DropDownAlwaysVisible and
+    // SpinButtonsAlwaysVisible); the cursor over a cell, from the grid's.
+    TIsFixedCellEvent OnIsFixedCell;
+    THasComboEvent OnHasComboBox;
+    THasSpinEditEvent OnHasSpinEdit;
+    TCellCursorEvent OnGetCellCursor;
+    // The open colour or image drop-down chose a colour (with its text) or an image.
+    TColorSelectEvent OnColorSelect;
+    TImageSelectEvent OnImageSelect;
+    // A cell's password question (OnIsPasswordCell after a column grid's own answer).
+    bool IsPasswordCell(int ACol, int ARow) { return DoIsPasswordCell(ACol, ARow); }
+    // The form that holds the control (the control itself when it is a form); nil when none does.
+    static TCustomForm* FindParentForm(TControl* AControl);
 
 protected:
     // The row keys above: Down before the cursor moves, Insert and Delete after the base handling.
@@ -1577,7 +1609,8 @@ protected:
     virtual void DoComboDropDown(int ARow, int ACol) {
         if (OnComboDropDown) OnComboDropDown(this, ARow, ACol);
     }
-    virtual void DoGetCellCursor(int, int, int, int) {}
+    // OnGetCellCursor, starting from the grid's Cursor; its answer is shown at once.
+    virtual void DoGetCellCursor(int ACol, int ARow, int X, int Y);
     virtual void RecalcFooter(int ACol) { CalcFooter(ACol); }
     // Fires OnGridHint; the handler sees the hint chosen so far.
     virtual void DoGridHint(int ACol, int ARow, String& HintStr);
@@ -1598,8 +1631,12 @@ protected:
     // Fire OnIsPasswordCell and OnGetWordWrap.
     virtual bool DoIsPasswordCell(int ACol, int ARow);
     virtual void DoGetWordWrap(int ACol, int ARow, bool& WW);
-    virtual bool DoHasComboBox(int, int) { return false; }
-    virtual bool DoHasSpinEdit(int, int) { return false; }
+    // OnHasComboBox decides; without it the combo editor kinds show their
+    // button while ControlLook.DropDownAlwaysVisible is on.
+    virtual bool DoHasComboBox(int ACol, int ARow);
+    // Never on fixed cells; OnHasSpinEdit decides, else the spin editor kinds
+    // while ControlLook.SpinButtonsAlwaysVisible is on.
+    virtual bool DoHasSpinEdit(int ACol, int ARow);
     // Fills FilterList with the values offered by the column's filter list; true when it holds any.
     virtual bool DoGetColumnFilter(int Col);
     virtual TRect GetUsedCells() { return Rect(0, 0, ColCount() - 1, RowCount() - 1); }
@@ -1629,8 +1666,9 @@ protected:
         if (OnRatingChange) OnRatingChange(this, ACol, ARow, NewRate, allow);
         return allow;
     }
-    virtual void DoColorSelect(int, int, TColor) {}
-    virtual void DoImageSelect(int, int, int) {}
+    // Fire OnColorSelect and OnImageSelect.
+    virtual void DoColorSelect(int ACol, int ARow, TColor Color, const String& Value);
+    virtual void DoImageSelect(int ACol, int ARow, int Index);
     // OnScrollCell with the cell bar's position and limits.
     virtual void DoScrollCell(int ACol, int ARow);
     virtual bool DoCanShowFixedDropDown(int ACol) {
@@ -2645,7 +2683,7 @@ public:
     void SetEnableBlink(bool Value);
     // The blinking text is hidden in this half of the blink.
     bool GridBlink() const { return FGridBlink; }
-    std::function<void(TObject* Sender, int ARow, int ACol, bool& IsPassword)> OnIsPasswordCell;
+    TIsPasswordCellEvent OnIsPasswordCell;
     std::function<void(TObject* Sender, int ACol, int ARow, bool& WordWrap)> OnGetWordWrap;
 
     // A comment whose corner mark takes its own colour.

@@ -47,6 +47,7 @@ void TExStringGrid::IsFixedCell(int ACol, int ARow, bool& IsFixed) {
     // A header kept by FixedRowAlways (FixedColAlways) while the grid has no other rows (columns).
     if (FFixedRowAlways && RowCount() == FFixedRowsMin && ARow <= FFixedRowsMin) IsFixed = true;
     if (FFixedColAlways && ColCount() == FFixedColsMin && d < FFixedColsMin) IsFixed = true;
+    if (!IsFixed && OnIsFixedCell) OnIsFixedCell(this, ARow, ACol, IsFixed);
 }
 
 bool TExStringGrid::IsFixed(int ACol, int ARow) {

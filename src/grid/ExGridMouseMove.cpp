@@ -197,6 +197,11 @@ void TExStringGrid::WMSetCursor(TMessage& Message) {
         else if (FMouseSelectMode == msRow) ::SetCursor(crGridSelectRow);
         else if (FMouseSelectMode == msAll || FMouseSelectMode == msResize) ::SetCursor(crGridSelectAll);
         else if (FMouseSelectMode == msURL) ::SetCursor(crHandPoint);
+    } else if (Word(Message.LParam & 0xFFFF) == HTCLIENT && HandleAllocated()) {
+        // The cell under the mouse may show a cursor of its own.
+        const TPoint p = ScreenToClient(GetCursorPos());
+        const TGridCoord cell = MouseCoord(p.X, p.Y);
+        if (cell.X >= 0 && cell.Y >= 0) DoGetCellCursor(RealColIndex(cell.X), cell.Y, p.X, p.Y);
     }
     if (FSizeFixed || FSizingFixed) ::SetCursor(crHSplit);
     else if (FSizeFixedR || FSizingFixedR) ::SetCursor(crVSplit);

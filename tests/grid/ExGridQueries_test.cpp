@@ -1,0 +1,236 @@
+#include "grid/ExGridDropDowns.h"
+
+#include "GridEditorForm.h"
+#include "GridOnForm.h"
+
+#include "framework/Forms.h"
+#include "framework/ImgList.h"
+#include "framework/Simulate.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// The grid with its button questions open to the test.
+template <class G>
+struct Asking : G {
+    using G::G;
+    using G::DoHasComboBox;
+    using G::DoHasSpinEdit;
+};
+
+// A white string grid of 40 x 20 cells, no scroll bars, rendered for pixel checks.
+struct PlainGrid : GridOnForm<Asking<TExStringGrid>> {
+    PlainGrid() {
+        g->SetScrollBars(ssNone);
+        g->SetColor(clWhite);
+        g->SetDefaultColWidth(40);
+        g->SetDefaultRowHeight(20);
+        g->SetFixedRowHeight(20);
+    }
+    std::unique_ptr<TBitmap> Render() {
+        auto b = std::make_unique<TBitmap>();
+        RenderControlToBitmap(g, *b);
+        return b;
+    }
+    // Some pixel of the right 14 pixels of cell (c, r) is not white (border 2).
+    bool ButtonAt(const std::unique_ptr<TBitmap>& b, int c, int r) {
+        const TRect R = g->CellRect(c, r);
+        for (int y = R.Top + 3; y < R.Bottom - 3; ++y)
+            for (int x = R.Right - 14; x < R.Right - 2; ++x)
+                if (b->Canvas().Pixels(x + 2, y + 2) != clWhite) return true;
+        return false;
+    }
+};
+
+TEST(ExGridQueries, TheComboKindsShowTheirButtonAlwaysUnlessTheEventDecidesOtherwise) {
+    PlainGrid f;
+    f.g->SetDefaultEditor(edComboList);
+    EXPECT_FALSE(f.ButtonAt(f.Render(), 1, 3));
+    f.g->ControlLook().DropDownAlwaysVisible = true;
+    auto b = f.Render();
+    EXPECT_TRUE(f.ButtonAt(b, 1, 3));
+    EXPECT_TRUE(f.ButtonAt(b, 2, 3));
+    // The event answers alone, from false: also for a kind without a list.
+    f.g->SetDefaultEditor(edNormal);
+    f.g->OnHasComboBox = [](TObject*, int ACol, int, bool& Has) { Has = ACol == 2; };
+    b = f.Render();
+    EXPECT_FALSE(f.ButtonAt(b, 1, 3));
+    EXPECT_TRUE(f.ButtonAt(b, 2, 3));
+}
+
+TEST(ExGridQueries, SpinButtonsShowAlwaysOnDataCellsOnly) {
+    PlainGrid f;
+    f.g->SetDefaultEditor(edFloatSpinEdit);
+    f.g->ControlLook().SpinButtonsAlwaysVisible = true;
+    auto b = f.Render();
+    EXPECT_TRUE(f.ButtonAt(b, 2, 3));
+    f.g->SetDefaultEditor(edComboList);
+    EXPECT_FALSE(f.ButtonAt(f.Render(), 2, 3));
+    // A fixed cell never gets them, whatever the event says.
+    std::vector<int> asked;
+    f.g->OnHasSpinEdit = [&](TObject*, int ACol, int ARow, bool& Has) {
+        asked.push_back(ARow);
+        Has = ACol == 2;
+    };
+    EXPECT_TRUE(f.g->DoHasSpinEdit(2, 3));
+    EXPECT_FALSE(f.g->DoHasSpinEdit(2, 0));
+    EXPECT_FALSE(f.g->DoHasSpinEdit(0, 3));
+    EXPECT_FALSE(f.g->DoHasSpinEdit(1, 3));
+    EXPECT_EQ(asked, (std::vector<int>{3, 3}));
+    b = f.Render();
+    EXPECT_TRUE(f.ButtonAt(b, 2, 3));
+    EXPECT_FALSE(f.ButtonAt(b, 1, 3));
+}
+
+// A column grid answers its combo columns itself, and the event may still change the answer.
+TEST(ExGridQueries, AColumnGridsComboColumnsShowTheButtonAndTheEventHasTheLastWord) {
+    GridOnForm<Asking<TExColumnGrid>> f;
+    f.g->Columns().Items(2)->SetEditor(edComboEdit);
+    f.g->SetDefaultEditor(edComboList);
+    f.g->ControlLook().DropDownAlwaysVisible = true;
+    EXPECT_TRUE(f.g->DoHasComboBox(2, 3));
+    EXPECT_FALSE(f.g->DoHasComboBox(1, 3));  // the grid's DefaultEditor is not asked
+    EXPECT_FALSE(f.g->DoHasComboBox(2, 0));
+    f.g->OnHasComboBox = [](TObject*, int ACol, int ARow, bool& Has) { Has = Has != (ACol == 2 && ARow == 4); };
+    EXPECT_TRUE(f.g->DoHasComboBox(2, 3));
+    EXPECT_FALSE(f.g->DoHasComboBox(2, 4));
+    // Its password columns likewise.
+    f.g->Columns().Items(1)->SetPassword(true);
+    f.g->OnIsPasswordCell = [](TObject*, int ARow, int, bool& P) { P = P && ARow != 2; };
+    EXPECT_TRUE(f.g->IsPasswordCell(1, 3));
+    EXPECT_FALSE(f.g->IsPasswordCell(1, 2));
+    EXPECT_FALSE(f.g->IsPasswordCell(2, 3));
+}
+
+TEST(ExGridQueries, ACellDeclaredFixedIsNotEditableAndOnlyCellsNotFixedAreAsked) {
+    GridOnForm<> f;
+    f.g->SetOptions(f.g->Options() + TGridOptions{goEditing});
+    std::vector<std::pair<int, int>> asked;
+    f.g->OnIsFixedCell = [&](TObject*, int ARow, int ACol, bool& IsFixed) {
+        asked.emplace_back(ACol, ARow);
+        IsFixed = ACol == 2 && ARow == 3;
+    };
+    EXPECT_TRUE(f.g->IsFixed(2, 3));
+    EXPECT_FALSE(f.g->IsFixed(2, 4));
+    EXPECT_FALSE(f.g->IsCellEditable(2, 3));
+    EXPECT_TRUE(f.g->IsCellEditable(2, 4));
+    asked.clear();
+    EXPECT_TRUE(f.g->IsFixed(0, 3));
+    EXPECT_TRUE(f.g->IsFixed(2, 0));
+    EXPECT_TRUE(asked.empty());
+}
+
+TEST(ExGridQueries, TheCellUnderTheMouseShowsTheCursorTheEventChoosesFromTheGrids) {
+    GridOnForm<> f;
+    f.g->SetDefaultColWidth(40);
+    f.g->SetCursor(crIBeam);
+    std::vector<std::string> log;
+    f.g->OnGetCellCursor = [&](TObject*, int ACol, int ARow, int X, int Y, TCursor& C) {
+        log.push_back(std::to_string(ACol) + " " + std::to_string(ARow) + " " + std::to_string(X) + " " +
+                      std::to_string(Y) + (C == crIBeam ? " grid's" : " other"));
+        if (ACol == 2) C = crHandPoint;
+    };
+    const TRect R2 = f.g->CellRect(2, 3), R1 = f.g->CellRect(1, 3);
+    SimulateMouseMove(f.g, R2.Left + 5, R2.Top + 4);
+    EXPECT_EQ(ShownCursor(), crHandPoint);
+    SimulateMouseMove(f.g, R1.Left + 5, R1.Top + 4);
+    EXPECT_EQ(ShownCursor(), crIBeam);
+    EXPECT_EQ(log, (std::vector<std::string>{
+                       "2 3 " + std::to_string(R2.Left + 5) + " " + std::to_string(R2.Top + 4) + " grid's",
+                       "1 3 " + std::to_string(R1.Left + 5) + " " + std::to_string(R1.Top + 4) + " grid's"}));
+}
+
+// A descendant answering the slot sees every colour and image chosen in the open editor.
+struct SelectGrid : TExColumnGrid {
+    using TExColumnGrid::TExColumnGrid;
+    std::vector<std::string> seen;
+    void DoColorSelect(int ACol, int ARow, TColor Color, const String& Value) override {
+        seen.push_back("colour " + std::to_string(ACol) + " " + std::to_string(ARow) + " " +
+                       std::to_string(int(Color)) + " " + StringToUtf8(Value));
+        TExColumnGrid::DoColorSelect(ACol, ARow, Color, Value);
+    }
+    void DoImageSelect(int ACol, int ARow, int Index) override {
+        seen.push_back("image " + std::to_string(ACol) + " " + std::to_string(ARow) + " " + std::to_string(Index));
+        TExColumnGrid::DoImageSelect(ACol, ARow, Index);
+    }
+};
+
+struct SelectForm {
+    TForm form{nullptr};
+    SelectGrid* g;
+    explicit SelectForm(TEditorType Kind) {
+        form.SetBounds(0, 0, 500, 350);
+        g = new SelectGrid(&form);
+        g->SetParent(&form);
+        g->SetBounds(0, 0, 400, 250);
+        g->Columns().Items(1)->SetEditor(Kind);
+        form.Show();
+        g->SetFocus();
+        const TRect R = g->CellRect(1, 2);
+        SimulateClick(g, R.Left + 5, R.Top + 5);
+    }
+};
+
+TEST(ExGridQueries, TheOpenColourDropDownsChoiceReachesTheSlotAndTheEvent) {
+    SelectForm f(edColorPickerDropDown);
+    f.g->SetCellEx(1, 2, u"Red");
+    f.g->SetColors(1, 2, TColor(0x0000FF));
+    std::vector<std::string> events;
+    f.g->OnColorSelect = [&](TObject*, int ACol, int ARow, TColor Color, const String& Value) {
+        events.push_back(std::to_string(ACol) + " " + std::to_string(ARow) + " " + std::to_string(int(Color)) + " " +
+                         StringToUtf8(Value));
+    };
+    SimulateKey(VK_F2);
+    TGridColorDropDown* c = f.g->ColorPickerDropDown();
+    ASSERT_TRUE(c->Visible());
+    EXPECT_TRUE(f.g->seen.empty());  // opening on the cell's colour chose nothing
+    c->SetSelectedColor(TColor(0x00FF00));
+    EXPECT_EQ(f.g->seen, std::vector<std::string>{"colour 1 2 65280 Lime"});
+    EXPECT_EQ(events, std::vector<std::string>{"1 2 65280 Lime"});
+}
+
+TEST(ExGridQueries, TheOpenImageDropDownsChoiceReachesTheSlotAndTheEvent) {
+    TImageList images;
+    images.SetWidth(16);
+    images.SetHeight(16);
+    for (TColor col : {clRed, clLime, clBlue}) {
+        TBitmap b(16, 16);
+        b.Canvas().Brush().SetColor(col);
+        b.Canvas().FillRect(Rect(0, 0, 16, 16));
+        images.Add(&b, nullptr);
+    }
+    SelectForm f(edImagePickerDropDown);
+    f.g->SetGridImages(&images);
+    f.g->AddImageIdx(1, 2, 1, haCenter, vaCenter);
+    std::vector<int> events;
+    f.g->OnImageSelect = [&](TObject*, int, int, int Index) { events.push_back(Index); };
+    SimulateKey(VK_F2);
+    TGridImageDropDown* p = f.g->ImagePickerDropDown();
+    ASSERT_TRUE(p->Visible());
+    EXPECT_TRUE(f.g->seen.empty());
+    p->SetItemIndex(2);
+    EXPECT_EQ(f.g->seen, std::vector<std::string>{"image 1 2 2"});
+    EXPECT_EQ(events, std::vector<int>{2});
+    SimulateKey(VK_ESCAPE);
+    f.g->SetGridImages(nullptr);
+}
+
+TEST(ExGridQueries, FindParentFormClimbsToTheFormOrGivesNil) {
+    GridOnForm<> f;
+    TPanel* panel = new TPanel(&f.form);
+    panel->SetParent(&f.form);
+    TEdit* edit = new TEdit(&f.form);
+    edit->SetParent(panel);
+    EXPECT_EQ(TExStringGrid::FindParentForm(edit), &f.form);
+    EXPECT_EQ(TExStringGrid::FindParentForm(f.g), &f.form);
+    EXPECT_EQ(TExStringGrid::FindParentForm(&f.form), &f.form);
+    EXPECT_EQ(TExStringGrid::FindParentForm(nullptr), nullptr);
+    TEdit loose(nullptr);
+    EXPECT_EQ(TExStringGrid::FindParentForm(&loose), nullptr);
+}
+
+}  // namespace

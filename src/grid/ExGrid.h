@@ -753,6 +753,11 @@ public:
     // outside the grid. Removing leaves the cell's text.
     TImageList* GridImages() const { return FGridImages; }
     void SetGridImages(TImageList* Value);
+    // The list a cell's image index refers to: GridImages, unless a descendant gives the cell another.
+    virtual TImageList* GetCellImageList(int ACol, int ARow) {
+        (void)ACol, (void)ARow;
+        return FGridImages;
+    }
     void AddImageIdx(int ACol, int ARow, int Idx, TCellHAlign HAlign, TCellVAlign VAlign);
     void RemoveImageIdx(int ACol, int ARow);
     // The image index of a cell, -1 for none.
@@ -947,6 +952,8 @@ public:
     virtual bool ValidateCell(const String& NewValue);
     virtual void StoreOldCell(int ACol, int ARow);
     virtual String GetCurrentCell();
+    // The current (base) cell's text as displayed: through GetCellEx and its display hooks.
+    virtual String GetCurrentCellText();
     virtual void SetCurrentCellText(const String& Value);
     virtual void RestoreEditValue();
     virtual void SetEditorValue(int ACol, int ARow, const String& Value);
@@ -1686,6 +1693,8 @@ protected:
     virtual void ExportNotification(int /*AState*/, int /*ARow*/ = -1) {}
     // A press in the top-left corner is about to select ARect (every cell); it may change it.
     virtual void ClickHook(TGridRect& /*ARect*/) {}
+    // For descendants: a mouse button went down on the grid (client point).
+    virtual void MouseDownHook(TMouseButton, TShiftState, int, int) {}
     virtual void ImportNotification(int /*AState*/, int /*ARow*/ = -1) {}
     virtual void AssignCells(const TPersistent* Source);
     virtual void RemoveRowsEx(int RowIndex, int RCount) { DoRemoveRows(RowIndex, RCount, false); }
@@ -2344,6 +2353,9 @@ public:
     class TGridSpin* SpinEdit();
     class TGridEditBtn* EditBtn() const { return FEditBtn; }
     class TGridUnitEditBtn* UnitEditBtn() const { return FUnitEditBtn; }
+    // The same editors under the names the grid publishes them by.
+    TGridEditBtn* BtnEdit() const { return FEditBtn; }
+    TGridUnitEditBtn* BtnUnitEdit() const { return FUnitEditBtn; }
     class TGridCheckBox* EditCheck() const { return FEditCheck; }
     class TGridButton* GridButton() const { return FGridButton; }
     // The date picker of the date and time kinds, made on first use.

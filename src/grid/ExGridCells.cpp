@@ -227,6 +227,11 @@ String TExStringGrid::GetCurrentCell() {
     return GetGridCell(b.X, b.Y);
 }
 
+String TExStringGrid::GetCurrentCellText() {
+    TPoint b = BaseCell(RealColIndex(Col()), Row());
+    return GetCellEx(b.X, b.Y);
+}
+
 void TExStringGrid::SetCurrentCell(const String& Value) {
     TPoint b = BaseCell(RealColIndex(Col()), Row());
     SetCellEx(b.X, b.Y, Value);

@@ -355,7 +355,8 @@ int TExGridTools::PrintEscapement(int ACol, int ARow) {
 TPoint TExStringGrid::CalcPrintGraphicSize(int ACol, int ARow, TRect Area, double Scale) {
     TCellGraphic* g = ACol >= 0 && ARow >= 0 ? GetCellGraphic(ACol, ARow) : nullptr;
     if (!g) return {0, 0};
-    const int listW = FGridImages ? FGridImages->Width() : 0, listH = FGridImages ? FGridImages->Height() : 0;
+    const TImageList* list = GetCellImageList(ACol, ARow);
+    const int listW = list ? list->Width() : 0, listH = list ? list->Height() : 0;
     switch (g->CellType) {
         case ctBitmap: {
             const TBitmap* b = g->Bitmap();
@@ -426,8 +427,8 @@ void TExGridTools::PrintScreenGraphic(TPrintRun& Run, int ACol, int ARow, TCellG
     c.FillRect(Rect(0, 0, W, H));
     c.Font().Assign(&FGrid.Font());
     if (G.CellType == ctImageList) {
-        if (FGrid.FGridImages && G.CellIndex >= 0 && G.CellIndex < FGrid.FGridImages->Count())
-            FGrid.FGridImages->Draw(c, 0, 0, G.CellIndex);
+        TImageList* list = FGrid.GetCellImageList(ACol, ARow);
+        if (list && G.CellIndex >= 0 && G.CellIndex < list->Count()) list->Draw(c, 0, 0, G.CellIndex);
     } else {
         // The painter first takes the cell's offsets off all but the bars.
         TRect r = Rect(0, 0, W, H);

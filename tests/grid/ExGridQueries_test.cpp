@@ -1,11 +1,14 @@
 #include "grid/ExGridDropDowns.h"
+#include "grid/ExGridEditors.h"
 
 #include "GridEditorForm.h"
 #include "GridOnForm.h"
 
+#include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/ImgList.h"
 #include "framework/Simulate.h"
+#include "framework/StdCtrls.h"
 
 #include <gtest/gtest.h>
 
@@ -231,6 +234,81 @@ TEST(ExGridQueries, FindParentFormClimbsToTheFormOrGivesNil) {
     EXPECT_EQ(TExStringGrid::FindParentForm(nullptr), nullptr);
     TEdit loose(nullptr);
     EXPECT_EQ(TExStringGrid::FindParentForm(&loose), nullptr);
+}
+
+// A descendant's hooks: another image list for column 2, and the presses it sees.
+struct HookGrid : TExStringGrid {
+    using TExStringGrid::TExStringGrid;
+    TImageList* Column2Images = nullptr;
+    std::vector<std::string> presses;
+    TImageList* GetCellImageList(int ACol, int ARow) override {
+        return ACol == 2 ? Column2Images : TExStringGrid::GetCellImageList(ACol, ARow);
+    }
+    void MouseDownHook(TMouseButton Button, TShiftState, int X, int Y) override {
+        presses.push_back((Button == mbLeft ? "left " : "right ") + std::to_string(X) + " " + std::to_string(Y));
+    }
+};
+
+void FillImages(TImageList& L, TColor C) {
+    L.SetWidth(16);
+    L.SetHeight(16);
+    TBitmap b(16, 16);
+    b.Canvas().Brush().SetColor(C);
+    b.Canvas().FillRect(Rect(0, 0, 16, 16));
+    L.Add(&b, nullptr);
+}
+
+TEST(ExGridQueries, ACellsImageComesFromTheListTheHookGivesForIt) {
+    GridOnForm<HookGrid> f;
+    f.g->SetDefaultColWidth(40);
+    f.g->SetDefaultRowHeight(20);
+    TImageList red, blue;
+    FillImages(red, clRed);
+    FillImages(blue, clBlue);
+    f.g->SetGridImages(&red);
+    f.g->Column2Images = &blue;
+    f.g->AddImageIdx(1, 3, 0, haCenter, vaCenter);
+    f.g->AddImageIdx(2, 3, 0, haCenter, vaCenter);
+    TBitmap b;
+    RenderControlToBitmap(f.g, b);
+    auto centre = [&](int c) {
+        const TRect R = f.g->CellRect(c, 3);
+        return b.Canvas().Pixels((R.Left + R.Right) / 2 + 2, (R.Top + R.Bottom) / 2 + 2);
+    };
+    EXPECT_EQ(centre(1), clRed);
+    EXPECT_EQ(centre(2), clBlue);
+    f.g->SetGridImages(nullptr);
+}
+
+TEST(ExGridQueries, MouseDownHookSeesEveryPressOnTheGrid) {
+    GridOnForm<HookGrid> f;
+    SimulateMouseDown(f.g, mbLeft, 90, 50);
+    SimulateMouseUp(f.g, mbLeft, 90, 50);
+    SimulateMouseDown(f.g, mbRight, 130, 70);
+    SimulateMouseUp(f.g, mbRight, 130, 70);
+    EXPECT_EQ(f.g->presses, (std::vector<std::string>{"left 90 50", "right 130 70"}));
+}
+
+TEST(ExGridQueries, TheCurrentCellsDisplayTextPassesTheDisplayHooksOfItsBaseCell) {
+    GridOnForm<> f;
+    f.g->SetCellEx(2, 3, u"raw");
+    f.g->MergeCells(2, 3, 2, 1);
+    f.g->OnGetDisplText = [](TObject*, int ACol, int ARow, String& V) {
+        if (ACol == 2 && ARow == 3) V = u"shown " + V;
+    };
+    f.g->FocusCell(2, 3);
+    EXPECT_EQ(f.g->CurrentCell(), u"raw");
+    EXPECT_EQ(f.g->GetCurrentCellText(), u"shown raw");
+}
+
+TEST(ExGridQueries, TheButtonEditorsAreReachedByTheirPublishedNames) {
+    EditorForm f(edUnitEditBtn, u"5");
+    ASSERT_TRUE(f.g->BtnEdit());
+    ASSERT_TRUE(f.g->BtnUnitEdit());
+    EXPECT_EQ(f.g->BtnEdit(), f.g->EditBtn());
+    f.Open();
+    EXPECT_TRUE(f.g->BtnUnitEdit()->Visible());
+    EXPECT_FALSE(f.g->BtnEdit()->Visible());
 }
 
 }  // namespace

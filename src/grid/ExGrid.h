@@ -707,6 +707,57 @@ public:
     bool Modified() const { return FModifiedPublic; }
     void SetModified(bool Value) { FModifiedPublic = Value; }
 
+    // ===== More cell views and per-cell looks (ExGridCellViews.cpp). The
+    // look setters repaint the displayed cell of the real column.
+    // Cells may hold wide text in the legacy encoding ("|\" and byte pairs):
+    // these views read it decoded; a String is already wide, so they write it as it is.
+    String WideCells(int ACol, int ARow);
+    void SetWideCells(int ACol, int ARow, const String& Value);
+    String AllWideCells(int ACol, int ARow);
+    void SetAllWideCells(int ACol, int ARow, const String& Value);
+    // Real rows, the raw store: no display hooks, no change notification.
+    String AllGridCells(int ACol, int ARow);
+    void SetAllGridCells(int ACol, int ARow, const String& Value);
+    // The cell of the row that stood at ARow before the rows were sorted.
+    String UnSortedCells(int ACol, int ARow);
+    void SetUnSortedCells(int ACol, int ARow, const String& Value);
+    // ACol is the column's design-time index, wherever it was moved to.
+    String OriginalCells(int ACol, int ARow);
+    void SetOriginalCells(int ACol, int ARow, const String& Value);
+    // The VALUE of the in-text control ID in the cell's markup; empty when
+    // there is none. Writing changes only a control that is there.
+    String ControlValues(int ACol, int ARow, const String& ID);
+    void SetControlValues(int ACol, int ARow, const String& ID, const String& Value);
+    // Lines of the text (1 for a single line).
+    int LinesInCell(int ACol, int ARow);
+    // The last print layout (0.1 mm); "Columns is not in valid range" outside 0 .. 511.
+    int PrintColWidth(int ACol);
+    int PrintColOffset(int ACol);
+    TColor ColorsTo(int ACol, int ARow);
+    void SetColorsTo(int ACol, int ARow, TColor Value);
+    TCellGradientDirection Gradients(int ACol, int ARow);
+    void SetGradients(int ACol, int ARow, TCellGradientDirection Value);
+    // The grid's font for a cell without properties, else a font of the
+    // grid's filled with what the cell sets (valid until the next call).
+    TFont& Fonts(int ACol, int ARow);
+    // Name, size, style and colour of AFont.
+    void SetFonts(int ACol, int ARow, const TFont& AFont);
+    TFontStyles FontStyles(int ACol, int ARow);
+    void SetFontStyles(int ACol, int ARow, TFontStyles Value);
+    int FontSizes(int ACol, int ARow);
+    void SetFontSizes(int ACol, int ARow, int Value);
+    String FontNames(int ACol, int ARow);
+    void SetFontNames(int ACol, int ARow, const String& Value);
+    // Reading gives the cell properties it asks.
+    bool WordWraps(int ACol, int ARow);
+    void SetWordWraps(int ACol, int ARow, bool Value);
+    // Where a column (design-time index) now stands, and which stands at a
+    // position; both leave out a grouped column.
+    int ColumnPosition(int ACol);
+    int ColumnAtPosition(int APosition);
+    // The order becomes 0, 1, ... ColCount - 1.
+    void SetColumnOrder();
+
     // ===== Cell graphics and check boxes (indexes: real column, real row for the state)
     // Column 0 holds a row check box in every row while MouseActions.HotmailRowSelect is on.
     virtual TCellType GetCellType(int ACol, int ARow);
@@ -918,8 +969,14 @@ public:
     void DoneInplaceEdit(Word Key, TShiftState Shift);
     // The kind of editor the current edit uses.
     TEditorType EditControl() const { return FEditControl; }
+    // The dedicated editor control opened last; nil for the text editor, the
+    // check-box and the date-and-time editors. A refused value's balloon shows on it.
+    TWinControl* EditCtrl() const { return FEditCtrl; }
+    // Opens the editor on the current cell as F2 on the grid does.
+    void ShowCellEdit();
     // The combo editor of the combo kinds, and the items it opens with.
     TGridCombo* Combobox() const { return FEditCombo; }
+    TGridCombo* EditCombo() const { return FEditCombo; }
     void ShowCellEditor(int ACol, int ARow);
     void EditorToCell(int ACol, int ARow);
     // Writes the open dedicated editor's value into the current cell and hides it.
@@ -950,6 +1007,8 @@ public:
     bool EditActive() const { return FEditActive; }
     bool EditMode() const { return FEditMode; }
     virtual bool ValidateCell(const String& NewValue);
+    // The validation of a cell holding wide text (decoded): OnCellValidateWide.
+    virtual bool ValidateCellWide(const String& NewValue);
     virtual void StoreOldCell(int ACol, int ARow);
     virtual String GetCurrentCell();
     // The current (base) cell's text as displayed: through GetCellEx and its display hooks.
@@ -1433,6 +1492,7 @@ public:
     // Fill the combo items of a cell here, just before its editor opens.
     TClickCellEvent OnGetEditorPropInt;
     TCellValidateEvent OnCellValidate;
+    TCellValidateWideEvent OnCellValidateWide;
     TCheckBoxClickEvent OnCheckBoxChange;
     TCheckBoxClickEvent OnCheckBoxClick;
     TCanClickCellEvent OnCanClickCell;
@@ -1870,6 +1930,11 @@ protected:
     String FNewCellText;
     int FOldRowSel = -1;
     TEditorType FEditControl = edNormal;
+    TWinControl* FEditCtrl = nullptr;
+    // The stored text of the edited cell, decoded when it holds wide text.
+    String FOldCellTextWide;
+    // A refused value's balloon, on the editor the user is sent back to.
+    void ShowInvalidEntryBalloon();
     bool FBlockFocus = false;
     bool FSpecialEditor = false;
     int FComboIdx = -1;
@@ -1880,7 +1945,9 @@ protected:
     void TypeStartEditChar(TWinControl* Editor);
     TGridCombo* FEditCombo = nullptr;
     // The editors claim Tab when the grid moves by it or someone validates the values.
-    bool EditorTakesTab() { return Options().Contains(goTabs) || OnCellValidate != nullptr; }
+    bool EditorTakesTab() {
+        return Options().Contains(goTabs) || OnCellValidate != nullptr || OnCellValidateWide != nullptr;
+    }
     // The keys a cell editor keeps from the form's default and cancel buttons and its Tab order.
     bool EditorClaimsKey(Word Key) {
         return Key == VK_RETURN || Key == VK_ESCAPE || (Key == VK_TAB && EditorTakesTab());
@@ -2213,6 +2280,7 @@ private:
     String FValidChars;
     bool FAlwaysValidate = false;
     TExStringGridCheck* FCellChecker = nullptr;
+    TFont FCellFont;  // what Fonts returns for a cell with properties
     String FInvalidEntryTitle;
     String FInvalidEntryText;
     TInvalidEntryIcon FInvalidEntryIcon = ieWarning;

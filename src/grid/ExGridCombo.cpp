@@ -64,6 +64,7 @@ void TExStringGrid::DoGetEditorProp(int ACol, int ARow) {
 // Opening and write-back
 
 void TExStringGrid::ShowCellEditor(int ACol, int ARow) {
+    FEditCtrl = nullptr;
     if (IsFurtherEditorKind(FEditControl)) {
         ShowFurtherEditor(ACol, ARow);
         // Buttons and check boxes take no text: typing only opens them.
@@ -109,6 +110,7 @@ void TExStringGrid::ShowCellEditor(int ACol, int ARow) {
     if (FNavigation.AutoComboDropSize()) c.SizeDropDownWidth();
     c.ReportedIndex = c.ItemIndex();
     c.SetVisible(true);
+    FEditCtrl = &c;
     if (c.CanFocus()) c.SetFocus();
     if (first && c.Items().Count() > 0) {
         if (OnComboChange) OnComboChange(this, rc, ARow, 0, c.Items()[0]);

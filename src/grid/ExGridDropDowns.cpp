@@ -276,6 +276,7 @@ void TExStringGrid::ShowDropDownEditor(int ACol, int ARow, TExCustomDropDown& D)
     }
     D.SetColor(Color());
     D.SetVisible(true);
+    FEditCtrl = &D;
     if (D.CanFocus()) D.SetFocus();
     if (FEditControl == edMemoDropDown) D.SetSelStart(0);
 }

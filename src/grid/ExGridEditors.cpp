@@ -104,6 +104,9 @@ void TExStringGrid::ShowFurtherEditor(int ACol, int ARow) {
     FEditing = FSpecialEditor = FEditActive = true;
     if (FEditControl == edCustom) {
         FEditLink->Open(this, ACol, ARow);
+        // A link may free its control when it closes: the grid lets go of it then.
+        FEditCtrl = FEditLink->GetEditControl();
+        if (FEditCtrl) FEditCtrl->FreeNotification(this);
         return;
     }
     if (TExCustomDropDown* d = DropDownOfKind(FEditControl)) {
@@ -239,6 +242,7 @@ void TExStringGrid::ShowFurtherEditor(int ACol, int ARow) {
         default: return;
     }
     if (shown->Parent() != this) shown->SetParent(this);
+    if (FEditControl != edCheckBox && FEditControl != edDateTimeEdit) FEditCtrl = shown;
     shown->SetEnabled(true);
     if (FEditControl != edButton && FEditControl != edCheckBox) shown->SetColor(Color());
     shown->SetVisible(true);

@@ -612,6 +612,8 @@ public:
     static int MapFontSize(int Height) { return Height * 72 / 254; }
     // Print widths of the columns (real index) of the last run.
     const std::vector<int>& MaxWidths() const { return FMaxWidths; }
+    // Left edges of the columns in the last run.
+    const std::vector<int>& Indents() const { return FIndents; }
     bool FastPrint = false;
     TPrintStartEvent OnPrintStart;
     TPrintPageEvent OnPrintPage;

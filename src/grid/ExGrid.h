@@ -1886,6 +1886,8 @@ protected:
     void DoRemoveRowList(const std::vector<int>& Rows);
     void DoInsertRows(int RowIndex, int RCount);
     void FormResized(TObject* Sender);
+    // The footer row's texts and objects move to another row (that row's own go).
+    void MoveFooterRow(int FromRow, int ToRow);
 
     int FFixedRowsMin = 1;
     int FFixedColsMin = 1;

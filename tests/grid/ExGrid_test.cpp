@@ -2,6 +2,8 @@
 
 #include "grid/ExCGrid.h"
 
+#include "GridOnForm.h"
+
 #include "framework/Forms.h"
 #include "framework/SysUtils.h"
 #include "framework/Windows.h"
@@ -425,6 +427,42 @@ TEST(ExGrid, ProportionalThumbs) {
     EXPECT_GT(int(info.nPage), 5);
     EXPECT_LT(int(info.nPage), 30);
     EXPECT_EQ(info.nPos, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// With the floating footer shown the last row is the footer's: a new row
+// count carries its texts and calculations to the new last row.
+TEST(ExGridDimensions, TheFloatingFootersRowStaysTheLastRowWhenTheCountChanges) {
+    GridOnForm<> f;
+    TExStringGrid* g = f.g;
+    for (int r = 1; r <= 8; ++r) g->SetCellEx(1, r, IntToStr(r));
+    g->FloatingFooter().SetVisible(true);
+    g->FloatingFooter().SetColumnCalc(1, acSUM);
+    g->SetCellEx(3, 9, u"note");
+    ASSERT_EQ(g->GetCellEx(1, 9), u"36.00");
+    g->SetRowCount(12);
+    EXPECT_EQ(g->GetCellEx(3, 11), u"note");
+    EXPECT_EQ(g->FloatingFooter().ColumnCalc(1), acSUM);
+    EXPECT_EQ(g->GetCellEx(1, 11), u"36.00");
+    EXPECT_EQ(g->GetCellEx(1, 9), u"");
+    EXPECT_EQ(g->GetCellEx(3, 9), u"");
+    EXPECT_FALSE(g->CellPropsAssigned(1, 9));
+    // Shrinking: the footer replaces what the new last row held.
+    g->SetCellEx(1, 9, u"100");
+    g->SetColors(2, 7, clRed);
+    g->SetRowCount(8);
+    EXPECT_EQ(g->GetCellEx(3, 7), u"note");
+    EXPECT_EQ(g->FloatingFooter().ColumnCalc(1), acSUM);
+    EXPECT_EQ(g->GetCellEx(1, 7), u"21.00");  // rows 1 to 6
+    EXPECT_EQ(g->Colors(2, 7), clNone);
+    EXPECT_EQ(g->MaxRowCount(), 12);
+    // Without the footer nothing moves.
+    g->FloatingFooter().SetVisible(false);
+    g->SetRowCount(9);
+    EXPECT_EQ(g->GetCellEx(3, 7), u"note");
 }
 
 }  // namespace

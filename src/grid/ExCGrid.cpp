@@ -20,12 +20,20 @@ constexpr int VersionColumnGrid = (3 << 24) | (1 << 16) | (3 << 8) | 1;
 
 TGridColumnItem::TGridColumnItem(TCollection* Collection) : TCollectionItem(Collection) {
     FBorderPen.SetColor(clSilver);
+    FPrintBorderPen.SetColor(clBlack);
+    FPrintBorderPen.SetWidth(1);
     if (TExColumnGrid* g = Grid()) {
         FFont.Assign(&g->Font());
         FHeaderFont.Assign(&g->Font());
+        FPrintFont.Assign(&g->Font());
         FColor = g->Color();
         FWidth = g->DefaultColWidth();
     }
+}
+
+void TGridColumnItem::SetColumnPopup(TPopupMenu* Value) {
+    FColumnPopup = Value;
+    if (Value && Grid()) Value->FreeNotification(Grid());
 }
 
 TExColumnGrid* TGridColumnItem::Grid() const {
@@ -149,6 +157,10 @@ void TGridColumnItem::AssignVisuals(const TGridColumnItem& S) {
     FFixed = S.FFixed;
     FPassword = S.FPassword;
     FPrintColor = S.FPrintColor;
+    FPrintFont.Assign(&S.FPrintFont);
+    FPrintBorders = S.FPrintBorders;
+    FPrintBorderPen.Assign(&S.FPrintBorderPen);
+    SetColumnPopup(S.FColumnPopup);
     FReadOnly = S.FReadOnly;
     FSpinMax = S.FSpinMax;
     FSpinMin = S.FSpinMin;
@@ -505,6 +517,66 @@ bool TExColumnGrid::DoHasComboBox(int ACol, int ARow) {
     return has;
 }
 
+void TExColumnGrid::DoGetCellPrintColor(int ACol, int ARow, TGridDrawState AState, TBrush& ABrush, TFont& AFont) {
+    if (TGridColumnItem* it = Item(ACol)) {
+        if (!IsInsideCell(ACol, ARow)) {
+            AFont.Assign(&PrintSettings().FixedFont());
+        } else {
+            const TColor own = CellPropsAssigned(ACol, ARow) ? GetCellProperties(ACol, ARow)->BrushColor() : clNone;
+            if (own != clNone) ABrush.SetColor(own);
+            else if (it->Fixed()) ABrush.SetColor(FixedColor());
+            else if (!(it->ShowBands() && Bands().Active() && Bands().Print())) ABrush.SetColor(it->PrintColor());
+            if (it->PrintFontCustom()) {
+                AFont.Assign(&it->PrintFont());
+                // What the cell sets of its own font wins.
+                if (CellPropsAssigned(ACol, ARow)) {
+                    const TCellProperties& p = *GetCellProperties(ACol, ARow);
+                    if (p.FontColor() != clNone) AFont.SetColor(p.FontColor());
+                    if (!p.FontStyle().Empty()) AFont.SetStyle(p.FontStyle());
+                    if (p.FontSize() != 0) AFont.SetSize(p.FontSize());
+                    if (!p.FontName().empty()) AFont.SetName(p.FontName());
+                }
+            } else {
+                AFont.Assign(&PrintSettings().Font());
+            }
+        }
+    }
+    TExStringGrid::DoGetCellPrintColor(ACol, ARow, AState, ABrush, AFont);
+}
+
+void TExColumnGrid::DoGetCellPrintBorder(int ACol, int ARow, TPen& APen, TSet<int>& Borders) {
+    if (TGridColumnItem* it = Item(ACol); it && IsDataCell(ACol, ARow) && it->PrintBorderCustom()) {
+        Borders = it->PrintBorders();
+        APen.Assign(&it->PrintBorderPen());
+    }
+    TExStringGrid::DoGetCellPrintBorder(ACol, ARow, APen, Borders);
+}
+
+void TExColumnGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TExStringGrid::MouseDown(Button, Shift, X, Y);
+    int c = -1, r = -1;
+    MouseToCell(X, Y, c, r);
+    TGridColumnItem* it = c >= 0 && r >= 0 ? Item(c) : nullptr;
+    if (!it || !it->ColumnPopup()) return;
+    const TColumnPopupType t = it->ColumnPopupType();
+    const bool fixedRow = r < FixedRows();
+    bool pops = false;
+    if (Button == mbLeft)
+        pops = (fixedRow && (t == cpFixedCellsLClick || t == cpAllCellsLClick)) ||
+               (!fixedRow && (t == cpNormalCellsLClick || t == cpAllCellsLClick));
+    else if (Button == mbRight)
+        pops = (fixedRow && (t == cpFixedCellsRClick || t == cpAllCellsRClick)) ||
+               (!fixedRow && (t == cpNormalCellsRClick || t == cpAllCellsRClick));
+    if (!pops) return;
+    TPopupMenu* menu = it->ColumnPopup();
+    if (OnColumnPopup) OnColumnPopup(this, c, r, menu);
+    // Under the cell, at its left.
+    const TRect R = CellRect(c, r);
+    const TPoint at = ClientToScreen({R.Left, R.Bottom});
+    menu->PopupComponent = this;
+    menu->Popup(at.X, at.Y);
+}
+
 String TExColumnGrid::GetEditMask(int ACol, int ARow) {
     int rc = RealColIndex(ACol);
     String v;
@@ -620,6 +692,43 @@ String FontText(TFont& F) {
                     int(F.Style().Contains(fsUnderline)) << 2 | int(F.Style().Contains(fsStrikeOut)) << 3);
 }
 
+// Borders as their TCellBorder numbers joined by ","; a pen as colour|width|style.
+String BordersText(const TSet<int>& B) {
+    String out;
+    for (int b = cbLeft; b <= cbBottom; ++b)
+        if (B.Contains(b)) out += (out.empty() ? u"" : u",") + IntToStr(b);
+    return out;
+}
+
+TSet<int> TextBorders(const String& S) {
+    TSet<int> out;
+    String cur;
+    for (size_t i = 0; i <= S.size(); ++i) {
+        if (i == S.size() || S[i] == u',') {
+            if (!cur.empty()) {
+                const int b = StrToInt(cur);
+                if (b < cbLeft || b > cbBottom) throw EReadError(u"Invalid column borders");
+                out.Include(b);
+            }
+            cur.clear();
+        } else
+            cur += S[i];
+    }
+    return out;
+}
+
+String PenText(const TPen& P) {
+    return IntToStr(int(P.Color())) + u"|" + IntToStr(P.Width()) + u"|" + IntToStr(int(P.Style()));
+}
+
+void SetPenText(TPen& P, const String& S) {
+    const size_t a = S.find(u'|'), b = a == String::npos ? a : S.find(u'|', a + 1);
+    if (b == String::npos) throw EReadError(u"Invalid column pen");
+    P.SetColor(TColor(StrToInt(S.substr(0, a))));
+    P.SetWidth(StrToInt(S.substr(a + 1, b - a - 1)));
+    P.SetStyle(TPenStyle(StrToInt(S.substr(b + 1))));
+}
+
 void SetFontText(TFont& F, const String& S) {
     std::vector<String> parts;
     String cur;
@@ -688,6 +797,18 @@ const TColumnField ColumnFields[] = {
     COLUMN_INT(AutoMinSize, int),
     COLUMN_INT(AutoMaxSize, int),
     COLUMN_INT(PrintColor, TColor),
+    {u"PrintFont", [](TGridColumnItem& i) { return FontText(i.PrintFont()); },
+     [](TGridColumnItem& i, const String& v) { SetFontText(i.PrintFont(), v); }},
+    COLUMN_INT(PrintFontCustom, bool),
+    {u"PrintBorders", [](TGridColumnItem& i) { return BordersText(i.PrintBorders()); },
+     [](TGridColumnItem& i, const String& v) { i.SetPrintBorders(TextBorders(v)); }},
+    {u"PrintBorderPen", [](TGridColumnItem& i) { return PenText(i.PrintBorderPen()); },
+     [](TGridColumnItem& i, const String& v) { SetPenText(i.PrintBorderPen(), v); }},
+    COLUMN_INT(PrintBorderCustom, bool),
+    {u"Borders", [](TGridColumnItem& i) { return BordersText(i.Borders()); },
+     [](TGridColumnItem& i, const String& v) { i.SetBorders(TextBorders(v)); }},
+    {u"BorderPen", [](TGridColumnItem& i) { return PenText(i.BorderPen()); },
+     [](TGridColumnItem& i, const String& v) { SetPenText(i.BorderPen(), v); }},
     COLUMN_INT(ColumnPopupType, TColumnPopupType),
     COLUMN_TEXT(Name),
     COLUMN_INT(Tag, int),
@@ -775,7 +896,12 @@ void TExColumnGrid::LoadColumnsFromStream(TStream& Stream) {
     FColumnCollection->Clear();
     for (int i = 0; i < carrier.Count(); ++i) {
         auto* it = static_cast<TGridColumnItem*>(FColumnCollection->TCollection::Add());
-        it->Assign(carrier.Items(i));
+        TGridColumnItem* src = carrier.Items(i);
+        it->Assign(src);
+        // What a column's copy leaves out is still the stream's.
+        it->FColumnPopupType = src->FColumnPopupType;
+        it->FPrintFontCustom = src->FPrintFontCustom;
+        it->FPrintBorderCustom = src->FPrintBorderCustom;
     }
     FColumnCollection->EndUpdate();
     FColumnCollection->NoRecursiveUpdate = false;
@@ -791,5 +917,6 @@ void TExColumnGrid::Notification(TComponent* AComponent, TOperation Operation) {
     if (Operation == opRemove && FColumnCollection)
         for (int i = 0; i < FColumnCollection->Count(); ++i)
             if (TGridColumnItem* it = FColumnCollection->Items(i); it->EditLink() == AComponent) it->SetEditLink(nullptr);
+            else if (it->ColumnPopup() == AComponent) it->FColumnPopup = nullptr;
     TExStringGrid::Notification(AComponent, Operation);
 }

@@ -6,6 +6,7 @@
 
 #include "grid/ExGrid.h"
 
+#include "framework/Menus.h"
 #include "framework/Streams.h"
 
 class TExColumnGrid;
@@ -89,6 +90,22 @@ public:
     void SetAutoMaxSize(int Value) { FAutoMaxSize = Value; }
     TColor PrintColor() const { return FPrintColor; }
     void SetPrintColor(TColor Value) { FPrintColor = Value; }
+    // How the column's data cells print: their font (with PrintFontCustom;
+    // else the print settings' font) and their borders and pen (with
+    // PrintBorderCustom; else the print settings' borders).
+    TFont& PrintFont() { return FPrintFont; }
+    void SetPrintFont(const TFont& Value) { FPrintFont.Assign(&Value); }
+    bool PrintFontCustom() const { return FPrintFontCustom; }
+    void SetPrintFontCustom(bool Value) { FPrintFontCustom = Value; }
+    const TSet<int>& PrintBorders() const { return FPrintBorders; }
+    void SetPrintBorders(const TSet<int>& Value) { FPrintBorders = Value; }
+    TPen& PrintBorderPen() { return FPrintBorderPen; }
+    void SetPrintBorderPen(const TPen& Value) { FPrintBorderPen.Assign(&Value); }
+    bool PrintBorderCustom() const { return FPrintBorderCustom; }
+    void SetPrintBorderCustom(bool Value) { FPrintBorderCustom = Value; }
+    // The menu a click of ColumnPopupType on the column's cells pops up; a freed menu is let go.
+    TPopupMenu* ColumnPopup() const { return FColumnPopup; }
+    void SetColumnPopup(TPopupMenu* Value);
     TStringList& Filter() { return FFilter; }
     void SetFilter(const TStringList& Value) { FFilter.Assign(&Value); }
     bool FilterCaseSensitive() const { return FFilterCaseSensitive; }
@@ -150,6 +167,12 @@ private:
     int FAutoMinSize = 0;
     int FAutoMaxSize = 0;
     TColor FPrintColor = clWhite;
+    TFont FPrintFont;
+    bool FPrintFontCustom = true;
+    TSet<int> FPrintBorders{cbLeft, cbTop, cbRight, cbBottom};
+    TPen FPrintBorderPen;
+    bool FPrintBorderCustom = true;
+    TPopupMenu* FColumnPopup = nullptr;
     TStringList FFilter;
     bool FFilterCaseSensitive = false;
     TSortStyle FSortStyle = ssAutomatic;
@@ -182,6 +205,8 @@ private:
 };
 
 using TAfterColumnMovedEvent = std::function<void(TObject* Sender, int FromIndex, int ToIndex)>;
+// A column's popup menu is about to show for cell (ACol displayed, ARow); the handler may prepare it.
+using TColumnPopupEvent = std::function<void(TObject* Sender, int ACol, int ARow, TPopupMenu* PopupMenu)>;
 
 class TExColumnGrid : public TExStringGrid {
 public:
@@ -215,6 +240,7 @@ public:
     TCellGraphic* GetCellGraphic(int ACol, int ARow) override;
 
     TAfterColumnMovedEvent OnAfterColumnMoved;
+    TColumnPopupEvent OnColumnPopup;
 
 protected:
     virtual void CreateColumns();
@@ -239,6 +265,11 @@ protected:
     bool DoGetColumnFilter(int Col) override;
     bool DoIsPasswordCell(int ACol, int ARow) override;
     void DoGetCellBorder(int ACol, int ARow, TPen& APen, TSet<int>& Borders) override;
+    // The column's print colour, font and borders, then the events.
+    void DoGetCellPrintColor(int ACol, int ARow, TGridDrawState AState, TBrush& ABrush, TFont& AFont) override;
+    void DoGetCellPrintBorder(int ACol, int ARow, TPen& APen, TSet<int>& Borders) override;
+    // After the string grid's handling: the column's popup menu for a click of its kind.
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     bool DoHasComboBox(int ACol, int ARow) override;
     // The column's combo items and drop-down count go into the combo editor first.
     void DoGetEditorProp(int ACol, int ARow) override;

@@ -1625,7 +1625,8 @@ protected:
     // The size of a cell's printed graphic in grid pixels; Area is the printed
     // cell in 0.1 mm, Scale the 0.1 mm per grid pixel.
     virtual TPoint CalcPrintGraphicSize(int ACol, int ARow, TRect Area, double Scale);
-    virtual void DoPrintGetPageNum(int) {}
+    // Fires OnPrintGetPageNum (the data tools' event) with the page text to print.
+    virtual void DoPrintGetPageNum(int PageNum, int PageColNum, String& PageNumString);
     virtual void DoGetEditorProp(int ACol, int ARow);
     virtual void DoCheckBoxClick(int ACol, int ARow, bool State) {
         if (OnCheckBoxClick) OnCheckBoxClick(this, ACol, ARow, State);
@@ -1687,7 +1688,8 @@ protected:
     }
     // Fires OnGetCellBorder.
     virtual void DoGetCellBorder(int ACol, int ARow, TPen& APen, TSet<int>& Borders);
-    virtual void DoGetCellPrintBorder(int, int, TPen&, TSet<int>&) {}
+    // Fires OnGetCellPrintBorder (the data tools' event); Borders holds TCellBorder values.
+    virtual void DoGetCellPrintBorder(int ACol, int ARow, TPen& APen, TSet<int>& Borders);
     // The sort format of a column.
     virtual void DoGetFormat(int ACol, TSortStyle& AStyle, String& APrefix, String& ASuffix) {
         if (OnGetFormat) OnGetFormat(this, ACol, AStyle, APrefix, ASuffix);

@@ -48,3 +48,11 @@ TCustomForm* TExStringGrid::FindParentForm(TControl* AControl) {
         if (auto* form = dynamic_cast<TCustomForm*>(c)) return form;
     return nullptr;
 }
+
+void TExStringGrid::DoPrintGetPageNum(int PageNum, int PageColNum, String& PageNumString) {
+    if (FTools->OnPrintGetPageNum) FTools->OnPrintGetPageNum(this, PageNum, PageColNum, PageNumString);
+}
+
+void TExStringGrid::DoGetCellPrintBorder(int ACol, int ARow, TPen& APen, TSet<int>& Borders) {
+    if (FTools->OnGetCellPrintBorder) FTools->OnGetCellPrintBorder(this, ARow, ACol, APen, Borders);
+}

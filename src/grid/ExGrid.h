@@ -3203,6 +3203,10 @@ public:
     int LengthLimit() const { return FLengthLimit; }
     // Completes the typed text from the grid's lookup items (after every key but Left and Right).
     void DoChange();
+    // A key went down since the editor was made or last completed its text.
+    bool GotKey() const { return FGotKey; }
+    // Completion is on: off after Backspace or Delete went down, on again after any other key.
+    bool Workmode() const { return FWorkmode; }
     // Right-aligned text; set from the cell's alignment whenever the editor is placed on a cell.
     bool VAlign() const { return FValign; }
     void SetVAlign(bool Value);
@@ -3248,6 +3252,7 @@ private:
     bool FEnterRefused = false;  // the key-down refused: its Enter character goes no further
     HWND FFocusTo = 0;           // the window the focus went to when the editor lost it
     bool FWorkmode = true;       // Backspace and Delete suspend the lookup until the next key
+    bool FGotKey = false;
     bool FValign = false;
     bool FAltBack = false;       // Alt+Backspace is held: losing the focus meanwhile ends nothing
     int FColE = -1, FRowE = -1;  // the cell the editor was last filled for (display column, row)

@@ -585,13 +585,13 @@ String TExColumnGrid::GetEditMask(int ACol, int ARow) {
     return fw.empty() ? v : fw;
 }
 
-void TExColumnGrid::DoGetEditorProp(int ACol, int ARow) {
+void TExColumnGrid::DoGetEditorProp(int ACol, int ARow, TEditLink* AEditLink) {
     TGridColumnItem* it = Item(ACol);
     if (it && (it->Editor() == edComboList || it->Editor() == edComboEdit)) {
         Combobox()->Items().Assign(&it->ComboItems());
         Combobox()->SetDropDownCount(it->DropDownCount());
     }
-    TExStringGrid::DoGetEditorProp(ACol, ARow);
+    TExStringGrid::DoGetEditorProp(ACol, ARow, AEditLink);
 }
 
 int TExColumnGrid::GetEditLimit() {

@@ -272,7 +272,7 @@ protected:
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     bool DoHasComboBox(int ACol, int ARow) override;
     // The column's combo items and drop-down count go into the combo editor first.
-    void DoGetEditorProp(int ACol, int ARow) override;
+    void DoGetEditorProp(int ACol, int ARow, TEditLink* AEditLink = nullptr) override;
     String GetEditMask(int ACol, int ARow) override;
     int GetEditLimit() override;
     void ColumnMoved(int FromIndex, int ToIndex) override;

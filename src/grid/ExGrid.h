@@ -1491,6 +1491,7 @@ public:
         OnAutoAdvance;
     // Fill the combo items of a cell here, just before its editor opens.
     TClickCellEvent OnGetEditorPropInt;
+    TGetEditorPropEvent OnGetEditorProp;
     TCellValidateEvent OnCellValidate;
     TCellValidateWideEvent OnCellValidateWide;
     TCheckBoxClickEvent OnCheckBoxChange;
@@ -1627,7 +1628,8 @@ protected:
     virtual TPoint CalcPrintGraphicSize(int ACol, int ARow, TRect Area, double Scale);
     // Fires OnPrintGetPageNum (the data tools' event) with the page text to print.
     virtual void DoPrintGetPageNum(int PageNum, int PageColNum, String& PageNumString);
-    virtual void DoGetEditorProp(int ACol, int ARow);
+    // OnGetEditorProp with the editor's link (nil for the text and combo-index questions), then OnGetEditorPropInt.
+    virtual void DoGetEditorProp(int ACol, int ARow, TEditLink* AEditLink = nullptr);
     virtual void DoCheckBoxClick(int ACol, int ARow, bool State) {
         if (OnCheckBoxClick) OnCheckBoxClick(this, ACol, ARow, State);
     }

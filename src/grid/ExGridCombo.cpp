@@ -56,7 +56,8 @@ bool TExStringGrid::TakeCaretPress(const TControl& E, TPoint& P) {
     return true;
 }
 
-void TExStringGrid::DoGetEditorProp(int ACol, int ARow) {
+void TExStringGrid::DoGetEditorProp(int ACol, int ARow, TEditLink* AEditLink) {
+    if (OnGetEditorProp) OnGetEditorProp(this, ACol, ARow, AEditLink);
     if (OnGetEditorPropInt) OnGetEditorPropInt(this, ACol, ARow);
 }
 
@@ -81,7 +82,7 @@ void TExStringGrid::ShowCellEditor(int ACol, int ARow) {
     TGridCombo& c = *FEditCombo;
     if (c.Parent() != this) c.SetParent(this);
     c.SetDropDownCount(FControlLook.DropDownCount);
-    DoGetEditorProp(rc, ARow);
+    DoGetEditorProp(rc, ARow, FEditLink);
     c.SetDroppedDown(false);
     c.SetEnabled(true);
     bool first = false;

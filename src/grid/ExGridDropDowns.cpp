@@ -230,7 +230,7 @@ void TExStringGrid::ShowDropDownEditor(int ACol, int ARow, TExCustomDropDown& D)
     D.OnDropDownHeaderButtonClick = [this](TObject*, int I) { DoDropDownHeaderButtonClick(I); };
     D.OnDropDownFooterButtonClick = [this](TObject*, int I) { DoDropDownFooterButtonClick(I); };
     D.SetComponentStyle(FEditorStyle);
-    DoGetEditorProp(RealColIndex(ACol), ARow);
+    DoGetEditorProp(RealColIndex(ACol), ARow, FEditLink);
     D.SetBounds(R.Left, R.Top, W, H);
     D.SetEnabled(true);
     if (FEditControl == edTrackbarDropDown) {

@@ -414,6 +414,35 @@ bool TExColumnGrid::DoGetColumnFilter(int Col) {
     return true;
 }
 
+void TExColumnGrid::DoFilterSelect(int ItemIndex) {
+    const int col = FilterCol();
+    TGridColumnItem* it = Item(col);
+    if (!it || it->Filter().Count() == 0) {
+        TExStringGrid::DoFilterSelect(ItemIndex);
+        return;
+    }
+    if (CanFocus()) SetFocus();
+    ForgetFilterCol();
+    if (ItemIndex < 0 || ItemIndex >= it->Filter().Count()) return;
+    const String entry = it->Filter()[ItemIndex];
+    const size_t eq = entry.find(u'=');
+    const String friendly = entry.substr(0, eq);
+    String condition = eq == String::npos ? entry : entry.substr(eq + 1);
+    TExGridTools& t = Tools();
+    if (FAutoFilterDisplay) it->SetHeader(friendly);
+    if (t.AutoFilterUpdate) SetFilterActive(false);
+    if (t.OnFilterSelect) t.OnFilterSelect(this, col, ItemIndex, friendly, condition);
+    TFilterData* f = Filter().GetColFilter(col);
+    f->SetCondition(condition);
+    f->SetCaseSensitive(it->FilterCaseSensitive());
+    if (t.AutoFilterUpdate) {
+        SetFilterActive(true);
+        const bool dataRows = RowCount() > TCustomGrid::FixedRows() && !(FixedRowAlways() && RowCount() == 1);
+        if (dataRows) SetRow(TCustomGrid::FixedRows());
+        if (t.OnFilterDone) t.OnFilterDone(this);
+    }
+}
+
 String TExColumnGrid::GetFormattedCell(int ACol, int ARow) {
     TGridColumnItem* it = Item(ACol);
     if (!it) return TExStringGrid::GetFormattedCell(ACol, ARow);

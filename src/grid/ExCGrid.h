@@ -263,6 +263,8 @@ protected:
     void DoGetFormat(int ACol, TSortStyle& AStyle, String& APrefix, String& ASuffix) override;
     // The column's own filter values, shown without their conditions.
     bool DoGetColumnFilter(int Col) override;
+    // A pick among the column's own filter values applies its condition.
+    void DoFilterSelect(int ItemIndex) override;
     bool DoIsPasswordCell(int ACol, int ARow) override;
     void DoGetCellBorder(int ACol, int ARow, TPen& APen, TSet<int>& Borders) override;
     // The column's print colour, font and borders, then the events.

@@ -1729,8 +1729,11 @@ protected:
     virtual void NavigationChanged() {}
     virtual void GotoFirstRow() { SetRow(TCustomGrid::FixedRows()); }
     virtual bool AllowFmtClipboard() { return FNavigation.AllowFmtClipboard(); }
-    virtual void DoFilterSelect(int, int) {}
-    virtual void DoFilterCheck(int, int) {}
+    // A pick in the open filter list, and a change of the checked filter list (the data tools apply them).
+    virtual void DoFilterSelect(int ItemIndex) { FTools->DoFilterSelect(ItemIndex); }
+    virtual void DoFilterCheck() { FTools->DoFilterCheck(); }
+    // The filter list closed: no column's list is open any more.
+    void ForgetFilterCol() { FFilterCol = -1; }
     // Fires OnRatingChange; false when the handler refuses the new rate.
     virtual bool DoRatingChange(int ACol, int ARow, double& NewRate) {
         bool allow = true;

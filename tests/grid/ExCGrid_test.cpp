@@ -416,3 +416,44 @@ TEST(ExCGrid, AColumnsPopupMenuShowsForTheClicksOfItsKind) {
 }
 
 }  // namespace
+
+namespace {
+
+// A column's own filter values: the list shows their names, a pick applies the condition behind the name.
+TEST(ExCGrid, APickAmongAColumnsFilterValuesAppliesItsCondition) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 500, 350);
+    auto* g = new TExColumnGrid(&form);
+    g->SetParent(&form);
+    g->SetBounds(0, 0, 460, 300);
+    g->SetRowCount(7);
+    for (int r = 1; r <= 6; ++r) g->SetCellEx(1, r, IntToStr(r * 2));
+    TGridColumnItem* col = g->Columns().Items(1);
+    col->Filter().Add(u"Small=<5");
+    col->Filter().Add(u"Big=>7");
+    col->SetHeader(u"Value");
+    g->SetAutoFilterDisplay(true);
+    std::vector<std::string> picked;
+    g->Tools().OnFilterSelect = [&](TObject*, int c, int i, const String& friendly, String& condition) {
+        picked.push_back(std::to_string(c) + " " + std::to_string(i) + " " + StringToUtf8(friendly) + " " +
+                         StringToUtf8(condition));
+    };
+    form.Show();
+    const TRect r = g->CellRect(1, 0);
+    g->FilterButtonRelease(r.Right - 8, r.Top + 5);
+    TDropList* list = g->Tools().DropList();
+    ASSERT_TRUE(list->Visible());
+    ASSERT_EQ(list->Items().Count(), 2);
+    EXPECT_EQ(list->Items()[1], u"Big");
+    list->SetItemIndex(1);
+    SimulateKey(VK_RETURN);
+    EXPECT_EQ(picked, std::vector<std::string>{"1 1 Big >7"});
+    EXPECT_EQ(g->Filter().GetColFilter(1)->Condition(), u">7");
+    EXPECT_EQ(g->GetCellEx(1, 1), u"8");
+    EXPECT_EQ(g->RowCount(), 4);
+    EXPECT_EQ(col->Header(), u"Big");
+    EXPECT_EQ(g->Row(), 1);
+    EXPECT_EQ(g->FilterCol(), -1);
+}
+
+}  // namespace

@@ -202,6 +202,13 @@ void TGridColumnItem::Assign(const TPersistent* Source) {
     FTag = s->FTag;
 }
 
+void TGridColumnItem::AssignWhole(const TGridColumnItem& Source) {
+    Assign(&Source);
+    FColumnPopupType = Source.FColumnPopupType;
+    FPrintFontCustom = Source.FPrintFontCustom;
+    FPrintBorderCustom = Source.FPrintBorderCustom;
+}
+
 // ---------------------------------------------------------------------------
 // TGridColumnCollection
 
@@ -647,6 +654,22 @@ void TExColumnGrid::RemoveCols(int ColIndex, int CCount) {
     FColumnCollection->NoRecursiveUpdate = false;
 }
 
+void TExColumnGrid::Group(int Col) {
+    if (GroupColumn() != -1) UnGroup();
+    if (TGridColumnItem* it = Item(Col)) FSaveCol.AssignWhole(*it);
+    TExStringGrid::Group(Col);
+}
+
+void TExColumnGrid::UnGroup() {
+    const int col = GroupColumn();
+    TExStringGrid::UnGroup();
+    if (col == -1) return;
+    if (TGridColumnItem* it = Item(col)) {
+        it->AssignWhole(FSaveCol);
+        InvalidateGrid();
+    }
+}
+
 // The framework moved sizes and cells; the column item follows with its settings.
 void TExColumnGrid::ColumnMoved(int FromIndex, int ToIndex) {
     FColumnCollection->NoRecursiveUpdate = true;
@@ -925,12 +948,7 @@ void TExColumnGrid::LoadColumnsFromStream(TStream& Stream) {
     FColumnCollection->Clear();
     for (int i = 0; i < carrier.Count(); ++i) {
         auto* it = static_cast<TGridColumnItem*>(FColumnCollection->TCollection::Add());
-        TGridColumnItem* src = carrier.Items(i);
-        it->Assign(src);
-        // What a column's copy leaves out is still the stream's.
-        it->FColumnPopupType = src->FColumnPopupType;
-        it->FPrintFontCustom = src->FPrintFontCustom;
-        it->FPrintBorderCustom = src->FPrintBorderCustom;
+        it->AssignWhole(*carrier.Items(i));
     }
     FColumnCollection->EndUpdate();
     FColumnCollection->NoRecursiveUpdate = false;

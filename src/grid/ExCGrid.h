@@ -136,6 +136,8 @@ public:
 private:
     friend class TExColumnGrid;
     void Changed();
+    // Assign and what it leaves out (the popup kind and the two print flags).
+    void AssignWhole(const TGridColumnItem& Source);
 
     String FHeader;
     int FWidth = 64;
@@ -233,6 +235,9 @@ public:
     void LoadColumnPositions(const String& Key, const String& Section);
 
     void RemoveCols(int ColIndex, int CCount) override;
+    // The grouped column's settings wait in a spare column until it comes back.
+    void Group(int Col) override;
+    void UnGroup() override;
     void InsertCols(int ColIndex, int CCount) override;
     TCellType GetCellType(int ACol, int ARow) override;
     // With the column's float format, a number cell shows its value in that format.
@@ -295,6 +300,7 @@ private:
 
     TGridColumnCollection* FColumnCollection = nullptr;
     TCellGraphic FCellGraphic;
+    TGridColumnItem FSaveCol{nullptr};
     bool FColMoving = false;
     bool FAutoFilterDisplay = false;
 };

@@ -1195,8 +1195,8 @@ public:
     int GetNodeLevel(int ARow) { return FTools->GetNodeLevel(ARow); }
     int GetSubNodeCount(int ARow) { return FTools->GetSubNodeCount(ARow); }
     int GetParentRow(int ARow) { return FTools->GetParentRow(ARow); }
-    void Group(int Col) { FTools->Group(Col); }
-    void UnGroup() { FTools->UnGroup(); }
+    virtual void Group(int Col) { FTools->Group(Col); }
+    virtual void UnGroup() { FTools->UnGroup(); }
     int GroupColumn() const { return FTools->GroupColumn; }
     void SetGroupColumn(int Value) { FTools->SetGroupColumn(Value); }
     double ColumnSum(int ACol, int FromRow, int ToRow) { return FTools->ColumnSum(ACol, FromRow, ToRow); }

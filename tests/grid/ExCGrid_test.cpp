@@ -457,3 +457,48 @@ TEST(ExCGrid, APickAmongAColumnsFilterValuesAppliesItsCondition) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ExCGrid, AGroupedColumnComesBackWithItsSettings) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 500, 350);
+    auto* g = new TExColumnGrid(&form);
+    g->SetParent(&form);
+    g->SetBounds(0, 0, 460, 300);
+    g->SetColCount(4);
+    g->SetRowCount(5);
+    for (int r = 1; r <= 4; ++r) {
+        g->SetCellEx(1, r, u"n" + IntToStr(r));
+        g->SetCellEx(2, r, r <= 2 ? u"A" : u"B");
+        g->SetCellEx(3, r, IntToStr(r));
+    }
+    TGridColumnItem* col = g->Columns().Items(2);
+    col->SetHeader(u"Group");
+    col->SetEditor(edComboList);
+    col->ComboItems().Add(u"A");
+    col->SetReadOnly(true);
+    col->SetColumnPopupType(cpAllCellsLClick);
+    g->Columns().Items(3)->SetName(u"third");
+    form.Show();
+    g->Group(2);
+    ASSERT_EQ(g->Columns().Count(), 3);
+    EXPECT_EQ(g->Columns().Items(2)->Name(), u"third");
+    g->UnGroup();
+    ASSERT_EQ(g->Columns().Count(), 4);
+    TGridColumnItem* back = g->Columns().Items(2);
+    EXPECT_EQ(back->Header(), u"Group");
+    EXPECT_EQ(back->Editor(), edComboList);
+    EXPECT_EQ(back->ComboItems().Count(), 1);
+    EXPECT_TRUE(back->ReadOnly());
+    EXPECT_EQ(back->ColumnPopupType(), cpAllCellsLClick);
+    EXPECT_EQ(g->Columns().Items(3)->Name(), u"third");
+    // Grouping by another column first gives the first one back.
+    g->Group(2);
+    g->Group(3);
+    EXPECT_EQ(g->Columns().Items(2)->Editor(), edComboList);
+    g->UnGroup();
+    EXPECT_EQ(g->Columns().Items(3)->Name(), u"third");
+}
+
+}  // namespace

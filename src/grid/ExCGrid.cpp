@@ -498,6 +498,12 @@ void TExColumnGrid::DoGetCellColor(int ACol, int ARow, TGridDrawState AState, TB
         if (it->Fixed()) ABrush.SetColor(FixedColor());
         else if (ARow >= FixedRows()) ABrush.SetColor(it->Color());
         AFont.Assign(ARow < FixedRows() ? &it->HeaderFont() : &it->Font());
+        // The cell's own colours win, whatever it shows.
+        if (CellPropsAssigned(ACol, ARow)) {
+            const TCellProperties& p = *GetCellProperties(ACol, ARow);
+            if (p.BrushColor() != clNone) ABrush.SetColor(p.BrushColor());
+            if (p.FontColor() != clNone) AFont.SetColor(p.FontColor());
+        }
     }
     TExStringGrid::DoGetCellColor(ACol, ARow, AState, ABrush, AFont);
 }

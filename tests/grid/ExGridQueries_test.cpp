@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -309,6 +310,61 @@ TEST(ExGridQueries, TheButtonEditorsAreReachedByTheirPublishedNames) {
     f.Open();
     EXPECT_TRUE(f.g->BtnUnitEdit()->Visible());
     EXPECT_FALSE(f.g->BtnEdit()->Visible());
+}
+
+}  // namespace
+
+namespace {
+
+// What OnGetCellColor sees of a cell after the grid's own rules, while the grid paints.
+struct SeenLook {
+    TColor brush = clNone;
+    TColor font = clNone;
+    bool bold = false;
+};
+
+TEST(ExGridQueries, TheCurrentCellsHeadersAndTheCellsOwnColoursReachThePainter) {
+    PlainGrid f;
+    f.g->SetRowCount(7);
+    f.g->SetActiveCellShow(true);
+    f.g->SetActiveCellColor(clAqua);
+    f.g->ActiveCellFont().SetColor(clMaroon);
+    f.g->FocusCell(3, 5);
+    f.g->SetColors(2, 2, clYellow);
+    f.g->SetFontColors(2, 2, clRed);
+    f.g->AddCheckBox(1, 2, true);
+    f.g->SetColors(1, 2, clYellow);
+    f.g->SetFontColors(1, 2, clRed);
+    std::map<std::pair<int, int>, SeenLook> seen;
+    f.g->OnGetCellColor = [&](TObject*, int ARow, int ACol, TGridDrawState, TBrush& B, TFont& F) {
+        seen[{ACol, ARow}] = {B.Color(), F.Color(), F.Style().Contains(fsBold)};
+    };
+    f.Render();
+    auto at = [&](int c, int r) { return seen[std::pair{c, r}]; };
+    for (auto cell : {std::pair{0, 5}, std::pair{3, 0}}) {
+        EXPECT_EQ(seen[cell].brush, clAqua) << cell.first << "," << cell.second;
+        EXPECT_EQ(seen[cell].font, clMaroon);
+        EXPECT_TRUE(seen[cell].bold);
+    }
+    EXPECT_NE(at(0, 4).brush, clAqua);
+    EXPECT_NE(at(2, 0).font, clMaroon);
+    // A plain cell shows its own colours; a check box cell keeps the brush it was given.
+    EXPECT_EQ(at(2, 2).brush, clYellow);
+    EXPECT_EQ(at(2, 2).font, clRed);
+    EXPECT_NE(at(1, 2).brush, clYellow);
+    EXPECT_EQ(at(1, 2).font, clRed);
+}
+
+TEST(ExGridQueries, RowCheckBoxesInColumnZeroStandCentred) {
+    GridOnForm<> f;
+    f.g->OnGetAlignment = [](TObject*, int, int ACol, TAlignment& HA, TVAlignment&) {
+        if (ACol == 2) HA = taRightJustify;
+    };
+    EXPECT_EQ(f.g->CellAlignment(0, 2), taLeftJustify);
+    f.g->MouseActions().SetHotmailRowSelect(true);
+    EXPECT_EQ(f.g->CellAlignment(0, 2), taCenter);
+    EXPECT_EQ(f.g->CellAlignment(1, 2), taLeftJustify);
+    EXPECT_EQ(f.g->CellAlignment(2, 2), taRightJustify);
 }
 
 }  // namespace

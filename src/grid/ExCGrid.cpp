@@ -477,7 +477,8 @@ void TExColumnGrid::GetCellPropDefaults(int ACol, int ARow, TFont& AFont, TBrush
                                            WW, GD);
         return;
     }
-    AFont.Assign(&it->Font());
+    // A header keeps the column's header font, which painting gives it.
+    AFont.Assign(ARow < FixedRows() ? &it->HeaderFont() : &it->Font());
     ABrush.SetColor(it->Color());
     AColorTo = clNone;
     AMirrorColor = clNone;

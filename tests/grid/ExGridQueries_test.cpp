@@ -368,3 +368,30 @@ TEST(ExGridQueries, RowCheckBoxesInColumnZeroStandCentred) {
 }
 
 }  // namespace
+
+namespace {
+
+// Properties made for a header cell (here by its alignment) keep its fixed
+// look; a data cell's start with the grid's colour.
+TEST(ExGridQueries, AHeaderCellGivenPropertiesKeepsItsFixedColourAndFont) {
+    PlainGrid f;
+    f.g->FixedFont().SetColor(clMaroon);
+    f.g->SetCellEx(2, 0, u"MMM");
+    f.g->SetCellEx(3, 0, u"MMM");
+    f.g->SetAlignments(2, 0, taLeftJustify);
+    auto b = f.Render();
+    const TRect R2 = f.g->CellRect(2, 0), R3 = f.g->CellRect(3, 0);
+    for (int y = R2.Top + 1; y < R2.Bottom - 1; ++y)
+        for (int x = 1; x < 38; ++x)
+            ASSERT_EQ(b->Canvas().Pixels(R2.Left + x + 2, y + 2), b->Canvas().Pixels(R3.Left + x + 2, y + 2))
+                << x << "," << y;
+    EXPECT_EQ(f.g->Colors(2, 0), clNone);
+    EXPECT_TRUE(f.g->FontStyles(2, 0).Contains(fsBold));
+    f.g->SetAlignments(2, 3, taLeftJustify);
+    EXPECT_EQ(f.g->Colors(2, 3), f.g->Color());
+    // The selected cell's properties take no colour: the selection paints it.
+    f.g->SetAlignments(1, 1, taLeftJustify);
+    EXPECT_EQ(f.g->Colors(1, 1), clNone);
+}
+
+}  // namespace

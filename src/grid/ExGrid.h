@@ -631,7 +631,11 @@ public:
     void UpdateVScrollProportional();
     void UpdateHScrollProportional();
     bool IntegralHeight() const { return FIntegralHeight; }
-    void SetIntegralHeight(bool Value) { FIntegralHeight = Value; }
+    // Applies the rule to the height at once.
+    void SetIntegralHeight(bool Value) {
+        FIntegralHeight = Value;
+        SetBounds(Left(), Top(), Width(), Height());
+    }
     bool SizeWithForm() const { return FSizeWithForm; }
     void SetSizeWithForm(bool Value) { FSizeWithForm = Value; }
     // The form's width and height when the grid last followed it.
@@ -1511,6 +1515,8 @@ public:
     TColumnSizingEvent OnColumnSizing;
     TRowSizingEvent OnRowSizing;
     TColumnSizeEvent OnColumnSize;
+    // The user is about to size a row by its border in a fixed column; Allow false keeps it.
+    TColumnSizeEvent OnRowSize;
     TEndColumnSizeEvent OnEndColumnSize;
     TEndRowSizeEvent OnEndRowSize;
     TCheckBoxClickEvent OnCheckBoxMouseUp;
@@ -1882,6 +1888,9 @@ protected:
     void StretchAfterChange();
     void ColWidthsChanged() override;
     void SizeChanged(int OldColCount, int OldRowCount) override;
+    // The framework's sizing decision, which OnColumnSize and OnRowSize may refuse.
+    void CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs,
+                         TGridDrawInfo& FixedInfo) override;
     // Copies row contents over all real columns (texts, objects and height).
     void CopyRowOut(int ARow, TGridItem& Item);
     void CopyRowIn(const TGridItem& Item, int ARow);

@@ -49,6 +49,32 @@ TCustomForm* TExStringGrid::FindParentForm(TControl* AControl) {
     return nullptr;
 }
 
+void TExStringGrid::CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs,
+                                    TGridDrawInfo& FixedInfo) {
+    TBaseGrid::CalcSizingState(X, Y, State, Index, SizingPos, SizingOfs, FixedInfo);
+    int c = -1, r = -1;
+    // Asked only where the framework would size: the mouse moves over the headers all the time.
+    if (State == gsColSizing && OnColumnSize) {
+        MouseToCell(X - 6, Y, c, r);
+        if (r >= 0 && r < TCustomGrid::FixedRows() && c >= 0) {
+            bool allow = true;
+            OnColumnSize(this, c, allow);
+            if (!allow) {
+                State = gsNormal;
+                FSizeFixed = false;
+            }
+        }
+    }
+    if (State == gsRowSizing && OnRowSize) {
+        MouseToCell(X, Y - 6, c, r);
+        if (c >= 0 && c < TCustomGrid::FixedCols() && r >= 0) {
+            bool allow = true;
+            OnRowSize(this, r, allow);
+            if (!allow) State = gsNormal;
+        }
+    }
+}
+
 void TExStringGrid::DoPrintGetPageNum(int PageNum, int PageColNum, String& PageNumString) {
     if (FTools->OnPrintGetPageNum) FTools->OnPrintGetPageNum(this, PageNum, PageColNum, PageNumString);
 }

@@ -395,3 +395,35 @@ TEST(ExGridQueries, AHeaderCellGivenPropertiesKeepsItsFixedColourAndFont) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ExGridQueries, ARefusedColumnOrRowKeepsItsSizeWhenItsBorderIsDragged) {
+    GridOnForm<> f;
+    f.g->SetOptions(f.g->Options() + TGridOptions{goColSizing, goRowSizing});
+    std::vector<int> refused;
+    f.g->OnColumnSize = [&](TObject*, int ACol, bool& Allow) { Allow = ACol != 2; };
+    f.g->OnRowSize = [&](TObject*, int ARow, bool& Allow) {
+        Allow = ARow != 3;
+        if (!Allow) refused.push_back(ARow);
+    };
+    auto drag = [&](int X, int Y, int DX, int DY) {
+        SimulateMouseMove(f.g, X, Y);
+        SimulateMouseDown(f.g, mbLeft, X, Y);
+        SimulateMouseMove(f.g, X + DX, Y + DY, TShiftState{ssLeft});
+        SimulateMouseUp(f.g, mbLeft, X + DX, Y + DY);
+    };
+    const int w2 = f.g->ColWidths(2), w3 = f.g->ColWidths(3);
+    drag(f.g->CellRect(2, 0).Right, 8, 30, 0);
+    EXPECT_EQ(f.g->ColWidths(2), w2);
+    drag(f.g->CellRect(3, 0).Right, 8, 30, 0);
+    EXPECT_GT(f.g->ColWidths(3), w3);
+    const int h3 = f.g->RowHeights(3), h4 = f.g->RowHeights(4);
+    drag(20, f.g->CellRect(0, 3).Bottom, 0, 15);
+    EXPECT_EQ(f.g->RowHeights(3), h3);
+    EXPECT_FALSE(refused.empty());
+    drag(20, f.g->CellRect(0, 4).Bottom, 0, 15);
+    EXPECT_GT(f.g->RowHeights(4), h4);
+}
+
+}  // namespace

@@ -466,3 +466,15 @@ TEST(ExGridDimensions, TheFloatingFootersRowStaysTheLastRowWhenTheCountChanges) 
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ExGridDimensions, SwitchingIntegralHeightOnSnapsTheHeightAtOnce) {
+    GridOnForm<> f(400, 100);
+    ASSERT_EQ(f.g->Height(), 100);
+    f.g->SetIntegralHeight(true);
+    // A single border: 2 * 2 + 98 - 98 mod 22.
+    EXPECT_EQ(f.g->Height(), 92);
+}
+
+}  // namespace

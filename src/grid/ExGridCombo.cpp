@@ -146,9 +146,28 @@ void TExStringGrid::EditorToCell(int ACol, int ARow) {
 
 void TExStringGrid::TopLeftChanged() {
     TBaseGrid::TopLeftChanged();
+    // What stands still while the cells move is drawn anew: a frame around
+    // several rows, a background picture or gradient.
+    const TGridRect sel = Selection();
+    bool repaint = FSelectionRectangle && sel.Bottom > sel.Top;
+    if (FTools) {
+        TBackGround& bg = BackGround();
+        const TBackGroundDisplay d = bg.Display();
+        if ((d == bdFixed || d == bdTile) && !bg.Bitmap().Empty()) repaint = true;
+        if ((d == bdGradientHorz || d == bdGradientVert) && bg.ColorTo() != clNone) repaint = true;
+        if (TFooterPanel* p = FTools->FooterPanel(); p && p->Visible()) p->Invalidate();
+    }
+    if (repaint) InvalidateGrid();
     UpdateMetroBars();
     if (FSpecialEditor && FEditMode) HideInplaceEdit();
     CellControlsUpdate(false);
+    // A grid coupled for scrolling follows (through the framework's setters, which do nothing when equal).
+    if (TStringGrid* other = FSyncGrid.Grid()) {
+        if (FSyncGrid.ScrollVertical() && other->TopRow() != TopRow() && TopRow() < other->RowCount())
+            other->SetTopRow(TopRow());
+        if (FSyncGrid.ScrollHorizontal() && other->LeftCol() != LeftCol() && LeftCol() < other->ColCount())
+            other->SetLeftCol(LeftCol());
+    }
 }
 
 // ---------------------------------------------------------------------------

@@ -478,3 +478,35 @@ TEST(ExGridDimensions, SwitchingIntegralHeightOnSnapsTheHeightAtOnce) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ExGridView, ACoupledGridFollowsTheScroll) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 700, 300);
+    auto* a = new TExStringGrid(&form);
+    auto* b = new TExStringGrid(&form);
+    for (auto [g, x] : {std::pair{a, 0}, std::pair{b, 350}}) {
+        g->SetParent(&form);
+        g->SetBounds(x, 0, 300, 150);
+        g->SetRowCount(40);
+        g->SetColCount(20);
+    }
+    a->SyncGrid().SetGrid(b);
+    a->SyncGrid().SetScrollVertical(true);
+    b->SyncGrid().SetGrid(a);
+    b->SyncGrid().SetScrollVertical(true);
+    b->SyncGrid().SetScrollHorizontal(true);
+    form.Show();
+    a->SetTopRow(12);
+    EXPECT_EQ(b->TopRow(), 12);
+    a->SetLeftCol(5);
+    EXPECT_EQ(b->LeftCol(), 1);  // a does not couple its columns
+    b->SetLeftCol(6);
+    EXPECT_EQ(a->LeftCol(), 6);
+    b->SetTopRow(20);
+    EXPECT_EQ(a->TopRow(), 20);
+
+}
+
+}  // namespace

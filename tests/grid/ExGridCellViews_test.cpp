@@ -25,12 +25,6 @@ struct ViewGrid : GridOnForm<> {
         g->SetFixedRowHeight(20);
         Flush();
     }
-    void Flush() { UpdateWindow(g->Handle()); }
-    TRect Pending() {
-        TRect r{};
-        GetUpdateRect(g->Handle(), &r, false);
-        return r;
-    }
 };
 
 bool Holds(const TRect& Outer, const TRect& Inner) {

@@ -968,9 +968,12 @@ void TGridColumnItem::SetEditLink(TEditLink* Value) {
 }
 
 void TExColumnGrid::Notification(TComponent* AComponent, TOperation Operation) {
-    if (Operation == opRemove && FColumnCollection)
-        for (int i = 0; i < FColumnCollection->Count(); ++i)
-            if (TGridColumnItem* it = FColumnCollection->Items(i); it->EditLink() == AComponent) it->SetEditLink(nullptr);
-            else if (it->ColumnPopup() == AComponent) it->FColumnPopup = nullptr;
+    if (Operation == opRemove && FColumnCollection) {
+        for (int i = 0; i < FColumnCollection->Count(); ++i) {
+            TGridColumnItem* it = FColumnCollection->Items(i);
+            if (it->EditLink() == AComponent) it->SetEditLink(nullptr);
+            if (it->ColumnPopup() == AComponent) it->FColumnPopup = nullptr;
+        }
+    }
     TExStringGrid::Notification(AComponent, Operation);
 }

@@ -446,7 +446,7 @@ void TExColumnGrid::DoFilterSelect(int ItemIndex) {
         SetFilterActive(true);
         const bool dataRows = RowCount() > TCustomGrid::FixedRows() && !(FixedRowAlways() && RowCount() == 1);
         if (dataRows) SetRow(TCustomGrid::FixedRows());
-        if (t.OnFilterDone) t.OnFilterDone(this);
+        DoFilterDone();
     }
 }
 

@@ -1650,14 +1650,14 @@ protected:
     virtual void InsertRowAuto(int ARow) { InsertRows(ARow, 1); }
     // The only data row is emptied instead, unless the header row may stand alone.
     virtual void DeleteRowAuto(int ARow);
-    virtual void DoFilterDone() {}
+    // A filter chosen in a drop-down has been applied: OnFilterDone.
+    virtual void DoFilterDone();
     virtual void DoUpdateColumnSize(int ACol, int& AWidth) {
         if (OnUpdateColumnSize) OnUpdateColumnSize(this, ACol, AWidth);
     }
     virtual void DoUpdateColumnSizeAuto(int ACol, int& AWidth) {
         if (OnUpdateColumnSize) OnUpdateColumnSize(this, ACol, AWidth);
     }
-    virtual void DoEllipsClick(int, int, String&) {}
     virtual bool MatchFilter(int ARow);
     virtual void BeforePaste(int, int) {}
     virtual void AfterPaste(int, int) {}

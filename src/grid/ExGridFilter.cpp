@@ -302,7 +302,7 @@ void TExGridTools::DoFilterSelect(int ItemIndex) {
         FGrid.SetFixedRowAlways(true);
         FGrid.SetFilterActive(true);
         if (FGrid.RowCount() > FGrid.FixedRows()) FGrid.SetRow(FGrid.FixedRows());
-        if (OnFilterDone) OnFilterDone(&FGrid);
+        FGrid.DoFilterDone();
     }
 }
 

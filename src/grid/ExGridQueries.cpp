@@ -82,3 +82,7 @@ void TExStringGrid::DoPrintGetPageNum(int PageNum, int PageColNum, String& PageN
 void TExStringGrid::DoGetCellPrintBorder(int ACol, int ARow, TPen& APen, TSet<int>& Borders) {
     if (FTools->OnGetCellPrintBorder) FTools->OnGetCellPrintBorder(this, ARow, ACol, APen, Borders);
 }
+
+void TExStringGrid::DoFilterDone() {
+    if (FTools->OnFilterDone) FTools->OnFilterDone(this);
+}

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -417,6 +418,54 @@ TEST(ExGridQueries, ARefusedColumnOrRowKeepsItsSizeWhenItsBorderIsDragged) {
     EXPECT_FALSE(refused.empty());
     drag(20, f.g->CellRect(0, 4).Bottom, 0, 15);
     EXPECT_GT(f.g->RowHeights(4), h4);
+}
+
+// Records the end of a filter pick before the grid's own handling fires the event.
+template <class G>
+struct FilterDoneGrid : G {
+    using G::G;
+    std::vector<std::string>* log = nullptr;
+    void DoFilterDone() override {
+        log->push_back("slot");
+        G::DoFilterDone();
+    }
+};
+
+// A pick in the filter list of column 1: its grid-built values, or the column's own.
+template <class G>
+std::vector<std::string> PickAFilter(bool AutoUpdate, const std::function<void(G&)>& Prepare) {
+    std::vector<std::string> log;
+    GridOnForm<FilterDoneGrid<G>> f(400, 250, false);
+    f.g->log = &log;
+    f.g->SetRowCount(5);
+    for (int r = 1; r <= 4; ++r) f.g->SetCellEx(1, r, r % 2 ? u"odd" : u"even");
+    f.g->Tools().FilterDropDownAuto = true;
+    f.g->Tools().AutoFilterUpdate = AutoUpdate;
+    f.g->Tools().OnFilterDone = [&](TObject* Sender) { log.push_back(Sender == f.g ? "event" : "event?"); };
+    Prepare(*f.g);
+    f.form.Show();
+    const TRect r = f.g->CellRect(1, 0);
+    f.g->FilterButtonRelease(r.Right - 8, r.Top + 5);
+    TDropList* list = f.g->Tools().DropList();
+    if (!list->Visible()) return {"no list"};
+    list->SetItemIndex(1);
+    SimulateKey(VK_RETURN);
+    log.push_back(std::to_string(f.g->RowCount()) + " rows");
+    return log;
+}
+
+TEST(ExGridQueries, TheEndOfAFilterPickGoesThroughTheSlotBeforeTheEvent) {
+    auto plain = [](TExStringGrid&) {};
+    auto ownValues = [](TExColumnGrid& g) {
+        g.Columns().Items(1)->Filter().Add(u"Odd=odd");
+        g.Columns().Items(1)->Filter().Add(u"Even=even");
+    };
+    const std::vector<std::string> done{"slot", "event", "3 rows"};
+    EXPECT_EQ(PickAFilter<TExStringGrid>(true, plain), done);
+    EXPECT_EQ(PickAFilter<TExColumnGrid>(true, ownValues), done);
+    // Without the automatic update the filter is not applied, and nothing is done.
+    EXPECT_EQ(PickAFilter<TExStringGrid>(false, plain), std::vector<std::string>{"5 rows"});
+    EXPECT_EQ(PickAFilter<TExColumnGrid>(false, ownValues), std::vector<std::string>{"5 rows"});
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "grid/ExCGrid.h"
 
+#include "GridOnForm.h"
+
 #include "framework/DateUtils.h"
 #include "framework/Forms.h"
 #include "framework/Graphics.h"
@@ -372,11 +374,9 @@ struct RecordingMenu : TPopupMenu {
 };
 
 TEST(ExCGrid, AColumnsPopupMenuShowsForTheClicksOfItsKind) {
-    TForm form(nullptr);
-    form.SetBounds(0, 0, 500, 350);
-    auto* g = new TExColumnGrid(&form);
-    g->SetParent(&form);
-    g->SetBounds(0, 0, 400, 250);
+    GridOnForm<TExColumnGrid> f(400, 250, false);
+    TForm& form = f.form;
+    TExColumnGrid* g = f.g;
     auto* menu = new RecordingMenu(&form);
     g->Columns().Items(1)->SetColumnPopup(menu);  // right clicks on the header
     auto* other = new RecordingMenu(&form);
@@ -421,11 +421,9 @@ namespace {
 
 // A column's own filter values: the list shows their names, a pick applies the condition behind the name.
 TEST(ExCGrid, APickAmongAColumnsFilterValuesAppliesItsCondition) {
-    TForm form(nullptr);
-    form.SetBounds(0, 0, 500, 350);
-    auto* g = new TExColumnGrid(&form);
-    g->SetParent(&form);
-    g->SetBounds(0, 0, 460, 300);
+    GridOnForm<TExColumnGrid> f(460, 300, false);
+    TForm& form = f.form;
+    TExColumnGrid* g = f.g;
     g->SetRowCount(7);
     for (int r = 1; r <= 6; ++r) g->SetCellEx(1, r, IntToStr(r * 2));
     TGridColumnItem* col = g->Columns().Items(1);
@@ -461,11 +459,9 @@ TEST(ExCGrid, APickAmongAColumnsFilterValuesAppliesItsCondition) {
 namespace {
 
 TEST(ExCGrid, AGroupedColumnComesBackWithItsSettings) {
-    TForm form(nullptr);
-    form.SetBounds(0, 0, 500, 350);
-    auto* g = new TExColumnGrid(&form);
-    g->SetParent(&form);
-    g->SetBounds(0, 0, 460, 300);
+    GridOnForm<TExColumnGrid> f(460, 300, false);
+    TForm& form = f.form;
+    TExColumnGrid* g = f.g;
     g->SetColCount(4);
     g->SetRowCount(5);
     for (int r = 1; r <= 4; ++r) {

@@ -1475,10 +1475,14 @@ void TWinControl::WMGetDlgCode(TMessage& Message) { DefaultHandler(Message); }
 
 namespace {
 QPointer<QWidget> CursorWidget;
+TCursor LastShownCursor = crDefault;
 }
+
+TCursor ShownCursor() { return LastShownCursor; }
 
 void SetCursor(TCursor Cursor) {
     if (!CursorWidget) return;
+    LastShownCursor = Cursor;
     if (Cursor == crDefault) CursorWidget->unsetCursor();
     else CursorWidget->setCursor(ToQCursor(Cursor));
 }

@@ -752,6 +752,8 @@ std::uintptr_t SetTimer(HWND Handle, std::uintptr_t ID, Cardinal Elapse);
 bool KillTimer(HWND Handle, std::uintptr_t ID);
 // The cursor shown while the mouse is over the window that got WM_SETCURSOR.
 void SetCursor(TCursor Cursor);
+// The cursor SetCursor showed last (crDefault before the first).
+TCursor ShownCursor();
 // Hides the text caret of a window (an edit), cumulatively: it shows again
 // after as many ShowCaret calls. ShowCaret answers false when it was not hidden.
 bool HideCaret(HWND Handle);

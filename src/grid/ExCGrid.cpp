@@ -20,12 +20,20 @@ constexpr int VersionColumnGrid = (3 << 24) | (1 << 16) | (3 << 8) | 1;
 
 TGridColumnItem::TGridColumnItem(TCollection* Collection) : TCollectionItem(Collection) {
     FBorderPen.SetColor(clSilver);
+    FPrintBorderPen.SetColor(clBlack);
+    FPrintBorderPen.SetWidth(1);
     if (TExColumnGrid* g = Grid()) {
         FFont.Assign(&g->Font());
         FHeaderFont.Assign(&g->Font());
+        FPrintFont.Assign(&g->Font());
         FColor = g->Color();
         FWidth = g->DefaultColWidth();
     }
+}
+
+void TGridColumnItem::SetColumnPopup(TPopupMenu* Value) {
+    FColumnPopup = Value;
+    if (Value && Grid()) Value->FreeNotification(Grid());
 }
 
 TExColumnGrid* TGridColumnItem::Grid() const {
@@ -149,6 +157,10 @@ void TGridColumnItem::AssignVisuals(const TGridColumnItem& S) {
     FFixed = S.FFixed;
     FPassword = S.FPassword;
     FPrintColor = S.FPrintColor;
+    FPrintFont.Assign(&S.FPrintFont);
+    FPrintBorders = S.FPrintBorders;
+    FPrintBorderPen.Assign(&S.FPrintBorderPen);
+    SetColumnPopup(S.FColumnPopup);
     FReadOnly = S.FReadOnly;
     FSpinMax = S.FSpinMax;
     FSpinMin = S.FSpinMin;
@@ -188,6 +200,13 @@ void TGridColumnItem::Assign(const TPersistent* Source) {
     FHeader = s->FHeader;
     FName = s->FName;
     FTag = s->FTag;
+}
+
+void TGridColumnItem::AssignWhole(const TGridColumnItem& Source) {
+    Assign(&Source);
+    FColumnPopupType = Source.FColumnPopupType;
+    FPrintFontCustom = Source.FPrintFontCustom;
+    FPrintBorderCustom = Source.FPrintBorderCustom;
 }
 
 // ---------------------------------------------------------------------------
@@ -402,6 +421,35 @@ bool TExColumnGrid::DoGetColumnFilter(int Col) {
     return true;
 }
 
+void TExColumnGrid::DoFilterSelect(int ItemIndex) {
+    const int col = FilterCol();
+    TGridColumnItem* it = Item(col);
+    if (!it || it->Filter().Count() == 0) {
+        TExStringGrid::DoFilterSelect(ItemIndex);
+        return;
+    }
+    if (CanFocus()) SetFocus();
+    ForgetFilterCol();
+    if (ItemIndex < 0 || ItemIndex >= it->Filter().Count()) return;
+    const String entry = it->Filter()[ItemIndex];
+    const size_t eq = entry.find(u'=');
+    const String friendly = entry.substr(0, eq);
+    String condition = eq == String::npos ? entry : entry.substr(eq + 1);
+    TExGridTools& t = Tools();
+    if (FAutoFilterDisplay) it->SetHeader(friendly);
+    if (t.AutoFilterUpdate) SetFilterActive(false);
+    if (t.OnFilterSelect) t.OnFilterSelect(this, col, ItemIndex, friendly, condition);
+    TFilterData* f = Filter().GetColFilter(col);
+    f->SetCondition(condition);
+    f->SetCaseSensitive(it->FilterCaseSensitive());
+    if (t.AutoFilterUpdate) {
+        SetFilterActive(true);
+        const bool dataRows = RowCount() > TCustomGrid::FixedRows() && !(FixedRowAlways() && RowCount() == 1);
+        if (dataRows) SetRow(TCustomGrid::FixedRows());
+        DoFilterDone();
+    }
+}
+
 String TExColumnGrid::GetFormattedCell(int ACol, int ARow) {
     TGridColumnItem* it = Item(ACol);
     if (!it) return TExStringGrid::GetFormattedCell(ACol, ARow);
@@ -429,7 +477,8 @@ void TExColumnGrid::GetCellPropDefaults(int ACol, int ARow, TFont& AFont, TBrush
                                            WW, GD);
         return;
     }
-    AFont.Assign(&it->Font());
+    // A header keeps the column's header font, which painting gives it.
+    AFont.Assign(ARow < FixedRows() ? &it->HeaderFont() : &it->Font());
     ABrush.SetColor(it->Color());
     AColorTo = clNone;
     AMirrorColor = clNone;
@@ -450,6 +499,12 @@ void TExColumnGrid::DoGetCellColor(int ACol, int ARow, TGridDrawState AState, TB
         if (it->Fixed()) ABrush.SetColor(FixedColor());
         else if (ARow >= FixedRows()) ABrush.SetColor(it->Color());
         AFont.Assign(ARow < FixedRows() ? &it->HeaderFont() : &it->Font());
+        // The cell's own colours win, whatever it shows.
+        if (CellPropsAssigned(ACol, ARow)) {
+            const TCellProperties& p = *GetCellProperties(ACol, ARow);
+            if (p.BrushColor() != clNone) ABrush.SetColor(p.BrushColor());
+            if (p.FontColor() != clNone) AFont.SetColor(p.FontColor());
+        }
     }
     TExStringGrid::DoGetCellColor(ACol, ARow, AState, ABrush, AFont);
 }
@@ -487,14 +542,82 @@ void TExColumnGrid::DoUpdateColumnSizeAuto(int ACol, int& AWidth) {
     TExStringGrid::DoUpdateColumnSizeAuto(ACol, AWidth);
 }
 
+// The column's answer, which the event may change.
 bool TExColumnGrid::DoIsPasswordCell(int ACol, int ARow) {
     TGridColumnItem* it = Item(ACol);
-    return it ? it->Password() : TExStringGrid::DoIsPasswordCell(ACol, ARow);
+    if (!it) return TExStringGrid::DoIsPasswordCell(ACol, ARow);
+    bool password = it->Password();
+    if (OnIsPasswordCell) OnIsPasswordCell(this, ARow, ACol, password);
+    return password;
 }
 
+// A combo column's data cells show the button; the grid's default rule is not asked.
 bool TExColumnGrid::DoHasComboBox(int ACol, int ARow) {
     TGridColumnItem* it = Item(ACol);
-    return it && IsDataCell(ACol, ARow) && (it->Editor() == edComboEdit || it->Editor() == edComboList);
+    if (!it) return TExStringGrid::DoHasComboBox(ACol, ARow);
+    bool has = IsDataCell(ACol, ARow) && (it->Editor() == edComboEdit || it->Editor() == edComboList);
+    if (OnHasComboBox) OnHasComboBox(this, ACol, ARow, has);
+    return has;
+}
+
+void TExColumnGrid::DoGetCellPrintColor(int ACol, int ARow, TGridDrawState AState, TBrush& ABrush, TFont& AFont) {
+    if (TGridColumnItem* it = Item(ACol)) {
+        if (!IsInsideCell(ACol, ARow)) {
+            AFont.Assign(&PrintSettings().FixedFont());
+        } else {
+            const TColor own = CellPropsAssigned(ACol, ARow) ? GetCellProperties(ACol, ARow)->BrushColor() : clNone;
+            if (own != clNone) ABrush.SetColor(own);
+            else if (it->Fixed()) ABrush.SetColor(FixedColor());
+            else if (!(it->ShowBands() && Bands().Active() && Bands().Print())) ABrush.SetColor(it->PrintColor());
+            if (it->PrintFontCustom()) {
+                AFont.Assign(&it->PrintFont());
+                // What the cell sets of its own font wins.
+                if (CellPropsAssigned(ACol, ARow)) {
+                    const TCellProperties& p = *GetCellProperties(ACol, ARow);
+                    if (p.FontColor() != clNone) AFont.SetColor(p.FontColor());
+                    if (!p.FontStyle().Empty()) AFont.SetStyle(p.FontStyle());
+                    if (p.FontSize() != 0) AFont.SetSize(p.FontSize());
+                    if (!p.FontName().empty()) AFont.SetName(p.FontName());
+                }
+            } else {
+                AFont.Assign(&PrintSettings().Font());
+            }
+        }
+    }
+    TExStringGrid::DoGetCellPrintColor(ACol, ARow, AState, ABrush, AFont);
+}
+
+void TExColumnGrid::DoGetCellPrintBorder(int ACol, int ARow, TPen& APen, TSet<int>& Borders) {
+    if (TGridColumnItem* it = Item(ACol); it && IsDataCell(ACol, ARow) && it->PrintBorderCustom()) {
+        Borders = it->PrintBorders();
+        APen.Assign(&it->PrintBorderPen());
+    }
+    TExStringGrid::DoGetCellPrintBorder(ACol, ARow, APen, Borders);
+}
+
+void TExColumnGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TExStringGrid::MouseDown(Button, Shift, X, Y);
+    int c = -1, r = -1;
+    MouseToCell(X, Y, c, r);
+    TGridColumnItem* it = c >= 0 && r >= 0 ? Item(c) : nullptr;
+    if (!it || !it->ColumnPopup()) return;
+    const TColumnPopupType t = it->ColumnPopupType();
+    const bool fixedRow = r < FixedRows();
+    bool pops = false;
+    if (Button == mbLeft)
+        pops = (fixedRow && (t == cpFixedCellsLClick || t == cpAllCellsLClick)) ||
+               (!fixedRow && (t == cpNormalCellsLClick || t == cpAllCellsLClick));
+    else if (Button == mbRight)
+        pops = (fixedRow && (t == cpFixedCellsRClick || t == cpAllCellsRClick)) ||
+               (!fixedRow && (t == cpNormalCellsRClick || t == cpAllCellsRClick));
+    if (!pops) return;
+    TPopupMenu* menu = it->ColumnPopup();
+    if (OnColumnPopup) OnColumnPopup(this, c, r, menu);
+    // Under the cell, at its left.
+    const TRect R = CellRect(c, r);
+    const TPoint at = ClientToScreen({R.Left, R.Bottom});
+    menu->PopupComponent = this;
+    menu->Popup(at.X, at.Y);
 }
 
 String TExColumnGrid::GetEditMask(int ACol, int ARow) {
@@ -505,13 +628,13 @@ String TExColumnGrid::GetEditMask(int ACol, int ARow) {
     return fw.empty() ? v : fw;
 }
 
-void TExColumnGrid::DoGetEditorProp(int ACol, int ARow) {
+void TExColumnGrid::DoGetEditorProp(int ACol, int ARow, TEditLink* AEditLink) {
     TGridColumnItem* it = Item(ACol);
     if (it && (it->Editor() == edComboList || it->Editor() == edComboEdit)) {
         Combobox()->Items().Assign(&it->ComboItems());
         Combobox()->SetDropDownCount(it->DropDownCount());
     }
-    TExStringGrid::DoGetEditorProp(ACol, ARow);
+    TExStringGrid::DoGetEditorProp(ACol, ARow, AEditLink);
 }
 
 int TExColumnGrid::GetEditLimit() {
@@ -536,6 +659,22 @@ void TExColumnGrid::RemoveCols(int ColIndex, int CCount) {
     for (int i = 0; i < CCount && ColIndex < FColumnCollection->Count(); ++i) FColumnCollection->Delete(ColIndex);
     AlignItems();
     FColumnCollection->NoRecursiveUpdate = false;
+}
+
+void TExColumnGrid::Group(int Col) {
+    if (GroupColumn() != -1) UnGroup();
+    if (TGridColumnItem* it = Item(Col)) FSaveCol.AssignWhole(*it);
+    TExStringGrid::Group(Col);
+}
+
+void TExColumnGrid::UnGroup() {
+    const int col = GroupColumn();
+    TExStringGrid::UnGroup();
+    if (col == -1) return;
+    if (TGridColumnItem* it = Item(col)) {
+        it->AssignWhole(FSaveCol);
+        InvalidateGrid();
+    }
 }
 
 // The framework moved sizes and cells; the column item follows with its settings.
@@ -612,6 +751,43 @@ String FontText(TFont& F) {
                     int(F.Style().Contains(fsUnderline)) << 2 | int(F.Style().Contains(fsStrikeOut)) << 3);
 }
 
+// Borders as their TCellBorder numbers joined by ","; a pen as colour|width|style.
+String BordersText(const TSet<int>& B) {
+    String out;
+    for (int b = cbLeft; b <= cbBottom; ++b)
+        if (B.Contains(b)) out += (out.empty() ? u"" : u",") + IntToStr(b);
+    return out;
+}
+
+TSet<int> TextBorders(const String& S) {
+    TSet<int> out;
+    String cur;
+    for (size_t i = 0; i <= S.size(); ++i) {
+        if (i == S.size() || S[i] == u',') {
+            if (!cur.empty()) {
+                const int b = StrToInt(cur);
+                if (b < cbLeft || b > cbBottom) throw EReadError(u"Invalid column borders");
+                out.Include(b);
+            }
+            cur.clear();
+        } else
+            cur += S[i];
+    }
+    return out;
+}
+
+String PenText(const TPen& P) {
+    return IntToStr(int(P.Color())) + u"|" + IntToStr(P.Width()) + u"|" + IntToStr(int(P.Style()));
+}
+
+void SetPenText(TPen& P, const String& S) {
+    const size_t a = S.find(u'|'), b = a == String::npos ? a : S.find(u'|', a + 1);
+    if (b == String::npos) throw EReadError(u"Invalid column pen");
+    P.SetColor(TColor(StrToInt(S.substr(0, a))));
+    P.SetWidth(StrToInt(S.substr(a + 1, b - a - 1)));
+    P.SetStyle(TPenStyle(StrToInt(S.substr(b + 1))));
+}
+
 void SetFontText(TFont& F, const String& S) {
     std::vector<String> parts;
     String cur;
@@ -680,6 +856,18 @@ const TColumnField ColumnFields[] = {
     COLUMN_INT(AutoMinSize, int),
     COLUMN_INT(AutoMaxSize, int),
     COLUMN_INT(PrintColor, TColor),
+    {u"PrintFont", [](TGridColumnItem& i) { return FontText(i.PrintFont()); },
+     [](TGridColumnItem& i, const String& v) { SetFontText(i.PrintFont(), v); }},
+    COLUMN_INT(PrintFontCustom, bool),
+    {u"PrintBorders", [](TGridColumnItem& i) { return BordersText(i.PrintBorders()); },
+     [](TGridColumnItem& i, const String& v) { i.SetPrintBorders(TextBorders(v)); }},
+    {u"PrintBorderPen", [](TGridColumnItem& i) { return PenText(i.PrintBorderPen()); },
+     [](TGridColumnItem& i, const String& v) { SetPenText(i.PrintBorderPen(), v); }},
+    COLUMN_INT(PrintBorderCustom, bool),
+    {u"Borders", [](TGridColumnItem& i) { return BordersText(i.Borders()); },
+     [](TGridColumnItem& i, const String& v) { i.SetBorders(TextBorders(v)); }},
+    {u"BorderPen", [](TGridColumnItem& i) { return PenText(i.BorderPen()); },
+     [](TGridColumnItem& i, const String& v) { SetPenText(i.BorderPen(), v); }},
     COLUMN_INT(ColumnPopupType, TColumnPopupType),
     COLUMN_TEXT(Name),
     COLUMN_INT(Tag, int),
@@ -767,7 +955,7 @@ void TExColumnGrid::LoadColumnsFromStream(TStream& Stream) {
     FColumnCollection->Clear();
     for (int i = 0; i < carrier.Count(); ++i) {
         auto* it = static_cast<TGridColumnItem*>(FColumnCollection->TCollection::Add());
-        it->Assign(carrier.Items(i));
+        it->AssignWhole(*carrier.Items(i));
     }
     FColumnCollection->EndUpdate();
     FColumnCollection->NoRecursiveUpdate = false;
@@ -780,8 +968,12 @@ void TGridColumnItem::SetEditLink(TEditLink* Value) {
 }
 
 void TExColumnGrid::Notification(TComponent* AComponent, TOperation Operation) {
-    if (Operation == opRemove && FColumnCollection)
-        for (int i = 0; i < FColumnCollection->Count(); ++i)
-            if (TGridColumnItem* it = FColumnCollection->Items(i); it->EditLink() == AComponent) it->SetEditLink(nullptr);
+    if (Operation == opRemove && FColumnCollection) {
+        for (int i = 0; i < FColumnCollection->Count(); ++i) {
+            TGridColumnItem* it = FColumnCollection->Items(i);
+            if (it->EditLink() == AComponent) it->SetEditLink(nullptr);
+            if (it->ColumnPopup() == AComponent) it->FColumnPopup = nullptr;
+        }
+    }
     TExStringGrid::Notification(AComponent, Operation);
 }

@@ -6,6 +6,7 @@
 
 #include "grid/ExGrid.h"
 
+#include "framework/Menus.h"
 #include "framework/Streams.h"
 
 class TExColumnGrid;
@@ -89,6 +90,22 @@ public:
     void SetAutoMaxSize(int Value) { FAutoMaxSize = Value; }
     TColor PrintColor() const { return FPrintColor; }
     void SetPrintColor(TColor Value) { FPrintColor = Value; }
+    // How the column's data cells print: their font (with PrintFontCustom;
+    // else the print settings' font) and their borders and pen (with
+    // PrintBorderCustom; else the print settings' borders).
+    TFont& PrintFont() { return FPrintFont; }
+    void SetPrintFont(const TFont& Value) { FPrintFont.Assign(&Value); }
+    bool PrintFontCustom() const { return FPrintFontCustom; }
+    void SetPrintFontCustom(bool Value) { FPrintFontCustom = Value; }
+    const TSet<int>& PrintBorders() const { return FPrintBorders; }
+    void SetPrintBorders(const TSet<int>& Value) { FPrintBorders = Value; }
+    TPen& PrintBorderPen() { return FPrintBorderPen; }
+    void SetPrintBorderPen(const TPen& Value) { FPrintBorderPen.Assign(&Value); }
+    bool PrintBorderCustom() const { return FPrintBorderCustom; }
+    void SetPrintBorderCustom(bool Value) { FPrintBorderCustom = Value; }
+    // The menu a click of ColumnPopupType on the column's cells pops up; a freed menu is let go.
+    TPopupMenu* ColumnPopup() const { return FColumnPopup; }
+    void SetColumnPopup(TPopupMenu* Value);
     TStringList& Filter() { return FFilter; }
     void SetFilter(const TStringList& Value) { FFilter.Assign(&Value); }
     bool FilterCaseSensitive() const { return FFilterCaseSensitive; }
@@ -119,6 +136,8 @@ public:
 private:
     friend class TExColumnGrid;
     void Changed();
+    // Assign and what it leaves out (the popup kind and the two print flags).
+    void AssignWhole(const TGridColumnItem& Source);
 
     String FHeader;
     int FWidth = 64;
@@ -150,6 +169,12 @@ private:
     int FAutoMinSize = 0;
     int FAutoMaxSize = 0;
     TColor FPrintColor = clWhite;
+    TFont FPrintFont;
+    bool FPrintFontCustom = true;
+    TSet<int> FPrintBorders{cbLeft, cbTop, cbRight, cbBottom};
+    TPen FPrintBorderPen;
+    bool FPrintBorderCustom = true;
+    TPopupMenu* FColumnPopup = nullptr;
     TStringList FFilter;
     bool FFilterCaseSensitive = false;
     TSortStyle FSortStyle = ssAutomatic;
@@ -182,6 +207,8 @@ private:
 };
 
 using TAfterColumnMovedEvent = std::function<void(TObject* Sender, int FromIndex, int ToIndex)>;
+// A column's popup menu is about to show for cell (ACol displayed, ARow); the handler may prepare it.
+using TColumnPopupEvent = std::function<void(TObject* Sender, int ACol, int ARow, TPopupMenu* PopupMenu)>;
 
 class TExColumnGrid : public TExStringGrid {
 public:
@@ -208,6 +235,9 @@ public:
     void LoadColumnPositions(const String& Key, const String& Section);
 
     void RemoveCols(int ColIndex, int CCount) override;
+    // The grouped column's settings wait in a spare column until it comes back.
+    void Group(int Col) override;
+    void UnGroup() override;
     void InsertCols(int ColIndex, int CCount) override;
     TCellType GetCellType(int ACol, int ARow) override;
     // With the column's float format, a number cell shows its value in that format.
@@ -215,6 +245,7 @@ public:
     TCellGraphic* GetCellGraphic(int ACol, int ARow) override;
 
     TAfterColumnMovedEvent OnAfterColumnMoved;
+    TColumnPopupEvent OnColumnPopup;
 
 protected:
     virtual void CreateColumns();
@@ -237,11 +268,18 @@ protected:
     void DoGetFormat(int ACol, TSortStyle& AStyle, String& APrefix, String& ASuffix) override;
     // The column's own filter values, shown without their conditions.
     bool DoGetColumnFilter(int Col) override;
+    // A pick among the column's own filter values applies its condition.
+    void DoFilterSelect(int ItemIndex) override;
     bool DoIsPasswordCell(int ACol, int ARow) override;
     void DoGetCellBorder(int ACol, int ARow, TPen& APen, TSet<int>& Borders) override;
+    // The column's print colour, font and borders, then the events.
+    void DoGetCellPrintColor(int ACol, int ARow, TGridDrawState AState, TBrush& ABrush, TFont& AFont) override;
+    void DoGetCellPrintBorder(int ACol, int ARow, TPen& APen, TSet<int>& Borders) override;
+    // After the string grid's handling: the column's popup menu for a click of its kind.
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     bool DoHasComboBox(int ACol, int ARow) override;
     // The column's combo items and drop-down count go into the combo editor first.
-    void DoGetEditorProp(int ACol, int ARow) override;
+    void DoGetEditorProp(int ACol, int ARow, TEditLink* AEditLink = nullptr) override;
     String GetEditMask(int ACol, int ARow) override;
     int GetEditLimit() override;
     void ColumnMoved(int FromIndex, int ToIndex) override;
@@ -262,6 +300,7 @@ private:
 
     TGridColumnCollection* FColumnCollection = nullptr;
     TCellGraphic FCellGraphic;
+    TGridColumnItem FSaveCol{nullptr};
     bool FColMoving = false;
     bool FAutoFilterDisplay = false;
 };

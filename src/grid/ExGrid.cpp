@@ -390,13 +390,37 @@ void TExStringGrid::SetRowEx(int Value) {
 // Dimensions and fixed cells
 
 void TExStringGrid::SetRowCount(int Value) {
+    const int old = RowCount();
     if (RowCount() == TCustomGrid::FixedRows() && FFixedRowAlways && FSelHidden) UnHideSelection();
     TCustomGrid::SetRowCount(Value);
     if (FFixedRowAlways && FFixedRowsMin < RowCount()) SetFixedRows(FFixedRowsMin);
     FMaxRowCount = std::max(FMaxRowCount, Value);
     FNormalRowCount = Value;
+    if (FTools && FTools->FooterPanel()) FTools->FooterPanel()->Invalidate();
     UpdateVScrollProportional();
     ApplyScrollBarAlways(false);
+    // The last row stays the floating footer's row.
+    if (FFloatingFooter.Visible() && RowCount() != old) {
+        MoveFooterRow(old - 1, RowCount() - 1);
+        CalcFooter(-1);
+    }
+}
+
+void TExStringGrid::MoveFooterRow(int FromRow, int ToRow) {
+    const int cols = TotalColCount();
+    // What the new last row held goes; the footer's cells and their
+    // properties (its calculation settings) take its place.
+    FreeCellPropsRect(0, ToRow, cols - 1, ToRow);
+    for (int c = 0; c < cols; ++c) {
+        TObject* o = GetGridObject(c, FromRow);
+        if (auto* p = dynamic_cast<TCellProperties*>(o)) p->SetOwnerRow(ToRow);
+        SetGridCell(c, ToRow, GetGridCell(c, FromRow));
+        SetGridObject(c, ToRow, o);
+        SetGridCell(c, FromRow, String());
+        SetGridObject(c, FromRow, nullptr);
+    }
+    InvalidateRow(FromRow);
+    InvalidateRow(ToRow);
 }
 
 void TExStringGrid::SetColCount(int Value) {

@@ -36,6 +36,7 @@
 
 class TExStringGrid;
 class TExInplaceEdit;
+class TEditLink;
 class TGridCombo;
 class THTMLHintWindow;
 class TPictureContainer;
@@ -336,6 +337,21 @@ using TGetCheckEvent = std::function<void(TObject* Sender, int ACol, int ARow, S
 using TCellsChangedEvent = std::function<void(TObject* Sender, TRect R)>;
 using TEditChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow, const String& Value)>;
 using TUnitChangedEvent = std::function<void(TObject* Sender, int ACol, int ARow, const String& NewUnit)>;
+// The per-cell questions a handler may answer: row first for the fixed and
+// password questions, column first for the button questions.
+using TSelectionChanged = std::function<void(TObject* Sender, int ALeft, int ATop, int ARight, int ABottom)>;
+using TIsFixedCellEvent = std::function<void(TObject* Sender, int ARow, int ACol, bool& IsFixed)>;
+using TIsPasswordCellEvent = std::function<void(TObject* Sender, int ARow, int ACol, bool& IsPassword)>;
+using THasComboEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& HasComboBox)>;
+using THasSpinEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& HasSpinEdit)>;
+using TCellCursorEvent = std::function<void(TObject* Sender, int ACol, int ARow, int X, int Y, TCursor& ACursor)>;
+// A choice in the colour or image drop-down while it is open.
+using TColorSelectEvent = std::function<void(TObject* Sender, int ACol, int ARow, TColor Color, const String& Value)>;
+using TImageSelectEvent = std::function<void(TObject* Sender, int ACol, int ARow, int Index)>;
+// The validation of a cell holding wide text: Value is the decoded text.
+using TCellValidateWideEvent = TCellValidateEvent;
+// Where an application fills a cell's combo items, spin limits or edit link before its editor opens.
+using TGetEditorPropEvent = std::function<void(TObject* Sender, int ACol, int ARow, TEditLink* AEditLink)>;
 using TComboChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow, int AItemIndex, const String& ASelection)>;
 using TComboObjectChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow, int AItemIndex,
                                                    const String& ASelection, TObject* AObject)>;
@@ -616,7 +632,11 @@ public:
     void UpdateVScrollProportional();
     void UpdateHScrollProportional();
     bool IntegralHeight() const { return FIntegralHeight; }
-    void SetIntegralHeight(bool Value) { FIntegralHeight = Value; }
+    // Applies the rule to the height at once.
+    void SetIntegralHeight(bool Value) {
+        FIntegralHeight = Value;
+        SetBounds(Left(), Top(), Width(), Height());
+    }
     bool SizeWithForm() const { return FSizeWithForm; }
     void SetSizeWithForm(bool Value) { FSizeWithForm = Value; }
     // The form's width and height when the grid last followed it.
@@ -692,6 +712,57 @@ public:
     bool Modified() const { return FModifiedPublic; }
     void SetModified(bool Value) { FModifiedPublic = Value; }
 
+    // ===== More cell views and per-cell looks (ExGridCellViews.cpp). The
+    // look setters repaint the displayed cell of the real column.
+    // Cells may hold wide text in the legacy encoding ("|\" and byte pairs):
+    // these views read it decoded; a String is already wide, so they write it as it is.
+    String WideCells(int ACol, int ARow);
+    void SetWideCells(int ACol, int ARow, const String& Value);
+    String AllWideCells(int ACol, int ARow);
+    void SetAllWideCells(int ACol, int ARow, const String& Value);
+    // Real rows, the raw store: no display hooks, no change notification.
+    String AllGridCells(int ACol, int ARow);
+    void SetAllGridCells(int ACol, int ARow, const String& Value);
+    // The cell of the row that stood at ARow before the rows were sorted.
+    String UnSortedCells(int ACol, int ARow);
+    void SetUnSortedCells(int ACol, int ARow, const String& Value);
+    // ACol is the column's design-time index, wherever it was moved to.
+    String OriginalCells(int ACol, int ARow);
+    void SetOriginalCells(int ACol, int ARow, const String& Value);
+    // The VALUE of the in-text control ID in the cell's markup; empty when
+    // there is none. Writing changes only a control that is there.
+    String ControlValues(int ACol, int ARow, const String& ID);
+    void SetControlValues(int ACol, int ARow, const String& ID, const String& Value);
+    // Lines of the text (1 for a single line).
+    int LinesInCell(int ACol, int ARow);
+    // The last print layout (0.1 mm); "Columns is not in valid range" outside 0 .. 511.
+    int PrintColWidth(int ACol);
+    int PrintColOffset(int ACol);
+    TColor ColorsTo(int ACol, int ARow);
+    void SetColorsTo(int ACol, int ARow, TColor Value);
+    TCellGradientDirection Gradients(int ACol, int ARow);
+    void SetGradients(int ACol, int ARow, TCellGradientDirection Value);
+    // The grid's font for a cell without properties, else a font of the
+    // grid's filled with what the cell sets (valid until the next call).
+    TFont& Fonts(int ACol, int ARow);
+    // Name, size, style and colour of AFont.
+    void SetFonts(int ACol, int ARow, const TFont& AFont);
+    TFontStyles FontStyles(int ACol, int ARow);
+    void SetFontStyles(int ACol, int ARow, TFontStyles Value);
+    int FontSizes(int ACol, int ARow);
+    void SetFontSizes(int ACol, int ARow, int Value);
+    String FontNames(int ACol, int ARow);
+    void SetFontNames(int ACol, int ARow, const String& Value);
+    // Reading gives the cell properties it asks.
+    bool WordWraps(int ACol, int ARow);
+    void SetWordWraps(int ACol, int ARow, bool Value);
+    // Where a column (design-time index) now stands, and which stands at a
+    // position; both leave out a grouped column.
+    int ColumnPosition(int ACol);
+    int ColumnAtPosition(int APosition);
+    // The order becomes 0, 1, ... ColCount - 1.
+    void SetColumnOrder();
+
     // ===== Cell graphics and check boxes (indexes: real column, real row for the state)
     // Column 0 holds a row check box in every row while MouseActions.HotmailRowSelect is on.
     virtual TCellType GetCellType(int ACol, int ARow);
@@ -738,6 +809,11 @@ public:
     // outside the grid. Removing leaves the cell's text.
     TImageList* GridImages() const { return FGridImages; }
     void SetGridImages(TImageList* Value);
+    // The list a cell's image index refers to: GridImages, unless a descendant gives the cell another.
+    virtual TImageList* GetCellImageList(int ACol, int ARow) {
+        (void)ACol, (void)ARow;
+        return FGridImages;
+    }
     void AddImageIdx(int ACol, int ARow, int Idx, TCellHAlign HAlign, TCellVAlign VAlign);
     void RemoveImageIdx(int ACol, int ARow);
     // The image index of a cell, -1 for none.
@@ -898,8 +974,14 @@ public:
     void DoneInplaceEdit(Word Key, TShiftState Shift);
     // The kind of editor the current edit uses.
     TEditorType EditControl() const { return FEditControl; }
+    // The dedicated editor control opened last; nil for the text editor, the
+    // check-box and the date-and-time editors. A refused value's balloon shows on it.
+    TWinControl* EditCtrl() const { return FEditCtrl; }
+    // Opens the editor on the current cell as F2 on the grid does.
+    void ShowCellEdit();
     // The combo editor of the combo kinds, and the items it opens with.
     TGridCombo* Combobox() const { return FEditCombo; }
+    TGridCombo* EditCombo() const { return FEditCombo; }
     void ShowCellEditor(int ACol, int ARow);
     void EditorToCell(int ACol, int ARow);
     // Writes the open dedicated editor's value into the current cell and hides it.
@@ -930,8 +1012,12 @@ public:
     bool EditActive() const { return FEditActive; }
     bool EditMode() const { return FEditMode; }
     virtual bool ValidateCell(const String& NewValue);
+    // The validation of a cell holding wide text (decoded): OnCellValidateWide.
+    virtual bool ValidateCellWide(const String& NewValue);
     virtual void StoreOldCell(int ACol, int ARow);
     virtual String GetCurrentCell();
+    // The current (base) cell's text as displayed: through GetCellEx and its display hooks.
+    virtual String GetCurrentCellText();
     virtual void SetCurrentCellText(const String& Value);
     virtual void RestoreEditValue();
     virtual void SetEditorValue(int ACol, int ARow, const String& Value);
@@ -1114,8 +1200,8 @@ public:
     int GetNodeLevel(int ARow) { return FTools->GetNodeLevel(ARow); }
     int GetSubNodeCount(int ARow) { return FTools->GetSubNodeCount(ARow); }
     int GetParentRow(int ARow) { return FTools->GetParentRow(ARow); }
-    void Group(int Col) { FTools->Group(Col); }
-    void UnGroup() { FTools->UnGroup(); }
+    virtual void Group(int Col) { FTools->Group(Col); }
+    virtual void UnGroup() { FTools->UnGroup(); }
     int GroupColumn() const { return FTools->GroupColumn; }
     void SetGroupColumn(int Value) { FTools->SetGroupColumn(Value); }
     double ColumnSum(int ACol, int FromRow, int ToRow) { return FTools->ColumnSum(ACol, FromRow, ToRow); }
@@ -1403,14 +1489,16 @@ public:
     TRowColClickEvent OnComboDropDown;
     TRowColClickEvent OnComboCloseUp;
     // The selection moved by keys, mouse or code (its corners).
-    std::function<void(TObject* Sender, int ALeft, int ATop, int ARight, int ABottom)> OnSelectionChanged;
+    TSelectionChanged OnSelectionChanged;
     // An Enter advance about to move the cursor from (OldCol, OldRow): may
     // choose another target or refuse the move.
     std::function<void(TObject* Sender, int OldRow, int OldCol, int& NewRow, int& NewCol, bool& Allow)>
         OnAutoAdvance;
     // Fill the combo items of a cell here, just before its editor opens.
     TClickCellEvent OnGetEditorPropInt;
+    TGetEditorPropEvent OnGetEditorProp;
     TCellValidateEvent OnCellValidate;
+    TCellValidateWideEvent OnCellValidateWide;
     TCheckBoxClickEvent OnCheckBoxChange;
     TCheckBoxClickEvent OnCheckBoxClick;
     TCanClickCellEvent OnCanClickCell;
@@ -1492,6 +1580,22 @@ public:
     TAutoInsertColEvent OnAutoInsertCol;
     TCanDeleteRowEvent OnCanDeleteRow;
     TAutoRowEvent OnAutoDeleteRow;
+    // The per-cell questions (each asked through its Do slot, which a
+    // descendant may answer first): a cell the grid does not count as fixed
+    // may be declared fixed; the drop-down and spin buttons a cell shows
+    // always (with ControlLook's DropDownAlwaysVisible and
+    // SpinButtonsAlwaysVisible); the cursor over a cell, from the grid's.
+    TIsFixedCellEvent OnIsFixedCell;
+    THasComboEvent OnHasComboBox;
+    THasSpinEditEvent OnHasSpinEdit;
+    TCellCursorEvent OnGetCellCursor;
+    // The open colour or image drop-down chose a colour (with its text) or an image.
+    TColorSelectEvent OnColorSelect;
+    TImageSelectEvent OnImageSelect;
+    // A cell's password question (OnIsPasswordCell after a column grid's own answer).
+    bool IsPasswordCell(int ACol, int ARow) { return DoIsPasswordCell(ACol, ARow); }
+    // The form that holds the control (the control itself when it is a form); nil when none does.
+    static TCustomForm* FindParentForm(TControl* AControl);
 
 protected:
     // The row keys above: Down before the cursor moves, Insert and Delete after the base handling.
@@ -1530,8 +1634,10 @@ protected:
     // The size of a cell's printed graphic in grid pixels; Area is the printed
     // cell in 0.1 mm, Scale the 0.1 mm per grid pixel.
     virtual TPoint CalcPrintGraphicSize(int ACol, int ARow, TRect Area, double Scale);
-    virtual void DoPrintGetPageNum(int) {}
-    virtual void DoGetEditorProp(int ACol, int ARow);
+    // Fires OnPrintGetPageNum (the data tools' event) with the page text to print.
+    virtual void DoPrintGetPageNum(int PageNum, int PageColNum, String& PageNumString);
+    // OnGetEditorProp with the editor's link (nil for the text and combo-index questions), then OnGetEditorPropInt.
+    virtual void DoGetEditorProp(int ACol, int ARow, TEditLink* AEditLink = nullptr);
     virtual void DoCheckBoxClick(int ACol, int ARow, bool State) {
         if (OnCheckBoxClick) OnCheckBoxClick(this, ACol, ARow, State);
     }
@@ -1554,7 +1660,6 @@ protected:
     virtual void DoUpdateColumnSizeAuto(int ACol, int& AWidth) {
         if (OnUpdateColumnSize) OnUpdateColumnSize(this, ACol, AWidth);
     }
-    virtual void DoEllipsClick(int, int, String&) {}
     virtual bool MatchFilter(int ARow);
     virtual void BeforePaste(int, int) {}
     virtual void AfterPaste(int, int) {}
@@ -1582,7 +1687,8 @@ protected:
     virtual void DoComboDropDown(int ARow, int ACol) {
         if (OnComboDropDown) OnComboDropDown(this, ARow, ACol);
     }
-    virtual void DoGetCellCursor(int, int, int, int) {}
+    // OnGetCellCursor, starting from the grid's Cursor; its answer is shown at once.
+    virtual void DoGetCellCursor(int ACol, int ARow, int X, int Y);
     virtual void RecalcFooter(int ACol) { CalcFooter(ACol); }
     // Fires OnGridHint; the handler sees the hint chosen so far.
     virtual void DoGridHint(int ACol, int ARow, String& HintStr);
@@ -1592,7 +1698,8 @@ protected:
     }
     // Fires OnGetCellBorder.
     virtual void DoGetCellBorder(int ACol, int ARow, TPen& APen, TSet<int>& Borders);
-    virtual void DoGetCellPrintBorder(int, int, TPen&, TSet<int>&) {}
+    // Fires OnGetCellPrintBorder (the data tools' event); Borders holds TCellBorder values.
+    virtual void DoGetCellPrintBorder(int ACol, int ARow, TPen& APen, TSet<int>& Borders);
     // The sort format of a column.
     virtual void DoGetFormat(int ACol, TSortStyle& AStyle, String& APrefix, String& ASuffix) {
         if (OnGetFormat) OnGetFormat(this, ACol, AStyle, APrefix, ASuffix);
@@ -1603,8 +1710,12 @@ protected:
     // Fire OnIsPasswordCell and OnGetWordWrap.
     virtual bool DoIsPasswordCell(int ACol, int ARow);
     virtual void DoGetWordWrap(int ACol, int ARow, bool& WW);
-    virtual bool DoHasComboBox(int, int) { return false; }
-    virtual bool DoHasSpinEdit(int, int) { return false; }
+    // OnHasComboBox decides; without it the combo editor kinds show their
+    // button while ControlLook.DropDownAlwaysVisible is on.
+    virtual bool DoHasComboBox(int ACol, int ARow);
+    // Never on fixed cells; OnHasSpinEdit decides, else the spin editor kinds
+    // while ControlLook.SpinButtonsAlwaysVisible is on.
+    virtual bool DoHasSpinEdit(int ACol, int ARow);
     // Fills FilterList with the values offered by the column's filter list; true when it holds any.
     virtual bool DoGetColumnFilter(int Col);
     virtual TRect GetUsedCells() { return Rect(0, 0, ColCount() - 1, RowCount() - 1); }
@@ -1626,16 +1737,20 @@ protected:
     virtual void NavigationChanged() {}
     virtual void GotoFirstRow() { SetRow(TCustomGrid::FixedRows()); }
     virtual bool AllowFmtClipboard() { return FNavigation.AllowFmtClipboard(); }
-    virtual void DoFilterSelect(int, int) {}
-    virtual void DoFilterCheck(int, int) {}
+    // A pick in the open filter list, and a change of the checked filter list (the data tools apply them).
+    virtual void DoFilterSelect(int ItemIndex) { FTools->DoFilterSelect(ItemIndex); }
+    virtual void DoFilterCheck() { FTools->DoFilterCheck(); }
+    // The filter list closed: no column's list is open any more.
+    void ForgetFilterCol() { FFilterCol = -1; }
     // Fires OnRatingChange; false when the handler refuses the new rate.
     virtual bool DoRatingChange(int ACol, int ARow, double& NewRate) {
         bool allow = true;
         if (OnRatingChange) OnRatingChange(this, ACol, ARow, NewRate, allow);
         return allow;
     }
-    virtual void DoColorSelect(int, int, TColor) {}
-    virtual void DoImageSelect(int, int, int) {}
+    // Fire OnColorSelect and OnImageSelect.
+    virtual void DoColorSelect(int ACol, int ARow, TColor Color, const String& Value);
+    virtual void DoImageSelect(int ACol, int ARow, int Index);
     // OnScrollCell with the cell bar's position and limits.
     virtual void DoScrollCell(int ACol, int ARow);
     virtual bool DoCanShowFixedDropDown(int ACol) {
@@ -1653,6 +1768,8 @@ protected:
     virtual void ExportNotification(int /*AState*/, int /*ARow*/ = -1) {}
     // A press in the top-left corner is about to select ARect (every cell); it may change it.
     virtual void ClickHook(TGridRect& /*ARect*/) {}
+    // For descendants: a mouse button went down on the grid (client point).
+    virtual void MouseDownHook(TMouseButton, TShiftState, int, int) {}
     virtual void ImportNotification(int /*AState*/, int /*ARow*/ = -1) {}
     virtual void AssignCells(const TPersistent* Source);
     virtual void RemoveRowsEx(int RowIndex, int RCount) { DoRemoveRows(RowIndex, RCount, false); }
@@ -1773,6 +1890,9 @@ protected:
     void StretchAfterChange();
     void ColWidthsChanged() override;
     void SizeChanged(int OldColCount, int OldRowCount) override;
+    // The framework's sizing decision, which OnColumnSize and OnRowSize may refuse.
+    void CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs,
+                         TGridDrawInfo& FixedInfo) override;
     // Copies row contents over all real columns (texts, objects and height).
     void CopyRowOut(int ARow, TGridItem& Item);
     void CopyRowIn(const TGridItem& Item, int ARow);
@@ -1784,6 +1904,8 @@ protected:
     void DoRemoveRowList(const std::vector<int>& Rows);
     void DoInsertRows(int RowIndex, int RCount);
     void FormResized(TObject* Sender);
+    // The footer row's texts and objects move to another row (that row's own go).
+    void MoveFooterRow(int FromRow, int ToRow);
 
     int FFixedRowsMin = 1;
     int FFixedColsMin = 1;
@@ -1828,6 +1950,11 @@ protected:
     String FNewCellText;
     int FOldRowSel = -1;
     TEditorType FEditControl = edNormal;
+    TWinControl* FEditCtrl = nullptr;
+    // The stored text of the edited cell, decoded when it holds wide text.
+    String FOldCellTextWide;
+    // A refused value's balloon, on the editor the user is sent back to.
+    void ShowInvalidEntryBalloon();
     bool FBlockFocus = false;
     bool FSpecialEditor = false;
     int FComboIdx = -1;
@@ -1838,7 +1965,9 @@ protected:
     void TypeStartEditChar(TWinControl* Editor);
     TGridCombo* FEditCombo = nullptr;
     // The editors claim Tab when the grid moves by it or someone validates the values.
-    bool EditorTakesTab() { return Options().Contains(goTabs) || OnCellValidate != nullptr; }
+    bool EditorTakesTab() {
+        return Options().Contains(goTabs) || OnCellValidate != nullptr || OnCellValidateWide != nullptr;
+    }
     // The keys a cell editor keeps from the form's default and cancel buttons and its Tab order.
     bool EditorClaimsKey(Word Key) {
         return Key == VK_RETURN || Key == VK_ESCAPE || (Key == VK_TAB && EditorTakesTab());
@@ -1917,9 +2046,6 @@ private:
     bool HeaderSelectDrag(int ACol, int ARow, int Y);
     // The point lies on a column or row border the framework would size.
     bool IsOnSizingBorder(int X, int Y);
-    // The framework's decision, then OnColumnSize and OnRowSize may refuse it.
-    void CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs,
-                         TGridDrawInfo& FixedInfo) override;
     // The line that follows the mouse while a fixed column is sized.
     void DrawFixedSizingLine();
     // A press on a fixed column's (row's) border starts sizing it.
@@ -2174,6 +2300,7 @@ private:
     String FValidChars;
     bool FAlwaysValidate = false;
     TExStringGridCheck* FCellChecker = nullptr;
+    TFont FCellFont;  // what Fonts returns for a cell with properties
     String FInvalidEntryTitle;
     String FInvalidEntryText;
     TInvalidEntryIcon FInvalidEntryIcon = ieWarning;
@@ -2314,6 +2441,9 @@ public:
     class TGridSpin* SpinEdit();
     class TGridEditBtn* EditBtn() const { return FEditBtn; }
     class TGridUnitEditBtn* UnitEditBtn() const { return FUnitEditBtn; }
+    // The same editors under the names the grid publishes them by.
+    TGridEditBtn* BtnEdit() const { return FEditBtn; }
+    TGridUnitEditBtn* BtnUnitEdit() const { return FUnitEditBtn; }
     class TGridCheckBox* EditCheck() const { return FEditCheck; }
     class TGridButton* GridButton() const { return FGridButton; }
     // The date picker of the date and time kinds, made on first use.
@@ -2653,7 +2783,7 @@ public:
     void SetEnableBlink(bool Value);
     // The blinking text is hidden in this half of the blink.
     bool GridBlink() const { return FGridBlink; }
-    std::function<void(TObject* Sender, int ARow, int ACol, bool& IsPassword)> OnIsPasswordCell;
+    TIsPasswordCellEvent OnIsPasswordCell;
     std::function<void(TObject* Sender, int ACol, int ARow, bool& WordWrap)> OnGetWordWrap;
 
     // A comment whose corner mark takes its own colour.
@@ -3089,6 +3219,10 @@ public:
     int LengthLimit() const { return FLengthLimit; }
     // Completes the typed text from the grid's lookup items (after every key but Left and Right).
     void DoChange();
+    // A key went down since the editor was made or last completed its text.
+    bool GotKey() const { return FGotKey; }
+    // Completion is on: off after Backspace or Delete went down, on again after any other key.
+    bool Workmode() const { return FWorkmode; }
     // Right-aligned text; set from the cell's alignment whenever the editor is placed on a cell.
     bool VAlign() const { return FValign; }
     void SetVAlign(bool Value);
@@ -3134,6 +3268,7 @@ private:
     bool FEnterRefused = false;  // the key-down refused: its Enter character goes no further
     HWND FFocusTo = 0;           // the window the focus went to when the editor lost it
     bool FWorkmode = true;       // Backspace and Delete suspend the lookup until the next key
+    bool FGotKey = false;
     bool FValign = false;
     bool FAltBack = false;       // Alt+Backspace is held: losing the focus meanwhile ends nothing
     int FColE = -1, FRowE = -1;  // the cell the editor was last filled for (display column, row)

@@ -202,6 +202,7 @@ void TExStringGrid::ActivateCellControl(int ACol, int ARow, const String& Contro
 // Fixed cells
 
 void TExStringGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    MouseDownHook(Button, Shift, X, Y);
     int ACol = -1, ARow = -1;
     MouseToCell(X, Y, ACol, ARow);
     // A header's drop-down button opens its menu for either button (the

@@ -8,6 +8,8 @@
 
 TAlignment TExStringGrid::CellAlignment(int ACol, int ARow, TVAlignment* VA) {
     TAlignment ha = DoGetAlignment(ACol, ARow);
+    // The row check boxes of column 0 stand centred.
+    if (ACol == 0 && FMouseActions.HotmailRowSelect()) ha = taCenter;
     TVAlignment va = FVAlignment;
     if (OnGetAlignment) OnGetAlignment(this, ARow, ACol, ha, va);
     if (VA) *VA = va;

@@ -217,6 +217,19 @@ void TExStringGrid::GetCellPropDefaults(int ACol, int ARow, TFont& AFont, TBrush
                                    GD);
     HA = FDefaultAlignment;
     VA = FVAlignment;
+    // New properties keep the look the cell is painted with: a header its
+    // fixed font and colour, a banded, gradient or selected cell the colour
+    // it gets from the grid.
+    const int d = DisplColIndex(ACol);
+    const bool fixed = IsFixed(d, ARow);
+    if (fixed) AFont.Assign(&FFixedFont);
+    const TBackGroundDisplay bg = BackGround().Display();
+    const TGridRect sel = Selection();
+    const bool selected = d >= sel.Left && d <= sel.Right && ARow >= sel.Top && ARow <= sel.Bottom;
+    if (fixed || FBands.Active() || bg == bdGradientHorz || bg == bdGradientVert || selected) {
+        ABrush.SetColor(clNone);
+        AColorTo = clNone;
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -225,6 +238,11 @@ void TExStringGrid::GetCellPropDefaults(int ACol, int ARow, TFont& AFont, TBrush
 String TExStringGrid::GetCurrentCell() {
     TPoint b = BaseCell(RealColIndex(Col()), Row());
     return GetGridCell(b.X, b.Y);
+}
+
+String TExStringGrid::GetCurrentCellText() {
+    TPoint b = BaseCell(RealColIndex(Col()), Row());
+    return GetCellEx(b.X, b.Y);
 }
 
 void TExStringGrid::SetCurrentCell(const String& Value) {

@@ -56,7 +56,8 @@ bool TExStringGrid::TakeCaretPress(const TControl& E, TPoint& P) {
     return true;
 }
 
-void TExStringGrid::DoGetEditorProp(int ACol, int ARow) {
+void TExStringGrid::DoGetEditorProp(int ACol, int ARow, TEditLink* AEditLink) {
+    if (OnGetEditorProp) OnGetEditorProp(this, ACol, ARow, AEditLink);
     if (OnGetEditorPropInt) OnGetEditorPropInt(this, ACol, ARow);
 }
 
@@ -64,6 +65,7 @@ void TExStringGrid::DoGetEditorProp(int ACol, int ARow) {
 // Opening and write-back
 
 void TExStringGrid::ShowCellEditor(int ACol, int ARow) {
+    FEditCtrl = nullptr;
     if (IsFurtherEditorKind(FEditControl)) {
         ShowFurtherEditor(ACol, ARow);
         // Buttons and check boxes take no text: typing only opens them.
@@ -80,7 +82,7 @@ void TExStringGrid::ShowCellEditor(int ACol, int ARow) {
     TGridCombo& c = *FEditCombo;
     if (c.Parent() != this) c.SetParent(this);
     c.SetDropDownCount(FControlLook.DropDownCount);
-    DoGetEditorProp(rc, ARow);
+    DoGetEditorProp(rc, ARow, FEditLink);
     c.SetDroppedDown(false);
     c.SetEnabled(true);
     bool first = false;
@@ -109,6 +111,7 @@ void TExStringGrid::ShowCellEditor(int ACol, int ARow) {
     if (FNavigation.AutoComboDropSize()) c.SizeDropDownWidth();
     c.ReportedIndex = c.ItemIndex();
     c.SetVisible(true);
+    FEditCtrl = &c;
     if (c.CanFocus()) c.SetFocus();
     if (first && c.Items().Count() > 0) {
         if (OnComboChange) OnComboChange(this, rc, ARow, 0, c.Items()[0]);
@@ -143,9 +146,28 @@ void TExStringGrid::EditorToCell(int ACol, int ARow) {
 
 void TExStringGrid::TopLeftChanged() {
     TBaseGrid::TopLeftChanged();
+    // What stands still while the cells move is drawn anew: a frame around
+    // several rows, a background picture or gradient.
+    const TGridRect sel = Selection();
+    bool repaint = FSelectionRectangle && sel.Bottom > sel.Top;
+    if (FTools) {
+        TBackGround& bg = BackGround();
+        const TBackGroundDisplay d = bg.Display();
+        if ((d == bdFixed || d == bdTile) && !bg.Bitmap().Empty()) repaint = true;
+        if ((d == bdGradientHorz || d == bdGradientVert) && bg.ColorTo() != clNone) repaint = true;
+        if (TFooterPanel* p = FTools->FooterPanel(); p && p->Visible()) p->Invalidate();
+    }
+    if (repaint) InvalidateGrid();
     UpdateMetroBars();
     if (FSpecialEditor && FEditMode) HideInplaceEdit();
     CellControlsUpdate(false);
+    // A grid coupled for scrolling follows (through the framework's setters, which do nothing when equal).
+    if (TStringGrid* other = FSyncGrid.Grid()) {
+        if (FSyncGrid.ScrollVertical() && other->TopRow() != TopRow() && TopRow() < other->RowCount())
+            other->SetTopRow(TopRow());
+        if (FSyncGrid.ScrollHorizontal() && other->LeftCol() != LeftCol() && LeftCol() < other->ColCount())
+            other->SetLeftCol(LeftCol());
+    }
 }
 
 // ---------------------------------------------------------------------------

@@ -182,7 +182,15 @@ TGridCalculatorDropDown* TExStringGrid::CalculatorDropDown() {
 
 TGridTimepickerDropDown* TExStringGrid::TimePickerDropDown() { return MakeDropDown(FEditTimePicker, this, FEditorStyle); }
 TGridDetailPickerDropDown* TExStringGrid::DetailPickerDropDown() { return MakeDropDown(FEditDetailPicker, this, FEditorStyle); }
-TGridImageDropDown* TExStringGrid::ImagePickerDropDown() { return MakeDropDown(FEditImagePicker, this, FEditorStyle); }
+TGridImageDropDown* TExStringGrid::ImagePickerDropDown() {
+    if (FEditImagePicker) return FEditImagePicker;
+    TGridImageDropDown* d = MakeDropDown(FEditImagePicker, this, FEditorStyle);
+    // Only a choice in the open editor: filling it on opening chooses nothing.
+    d->OnSelect = [this](TObject*) {
+        if (FEditImagePicker->Visible()) DoImageSelect(Col(), Row(), FEditImagePicker->ItemIndex());
+    };
+    return d;
+}
 TGridGridDropDown* TExStringGrid::GridDropDown() { return MakeDropDown(FEditGridPicker, this, FEditorStyle); }
 TGridExGridDropDown* TExStringGrid::ExGridDropDown() { return MakeDropDown(FEditExGridPicker, this, FEditorStyle); }
 
@@ -190,7 +198,10 @@ TGridColorDropDown* TExStringGrid::ColorPickerDropDown() {
     if (FEditColorPicker) return FEditColorPicker;
     TGridColorDropDown* d = MakeDropDown(FEditColorPicker, this, FEditorStyle);
     d->AddDefaultColors();
-    d->OnSelect = [this](TObject*) { DoColorSelect(Col(), Row(), FEditColorPicker->SelectedColor()); };
+    d->OnSelect = [this](TObject*) {
+        if (FEditColorPicker->Visible())
+            DoColorSelect(Col(), Row(), FEditColorPicker->SelectedColor(), FEditColorPicker->SelectedColorText());
+    };
     return d;
 }
 
@@ -219,7 +230,7 @@ void TExStringGrid::ShowDropDownEditor(int ACol, int ARow, TExCustomDropDown& D)
     D.OnDropDownHeaderButtonClick = [this](TObject*, int I) { DoDropDownHeaderButtonClick(I); };
     D.OnDropDownFooterButtonClick = [this](TObject*, int I) { DoDropDownFooterButtonClick(I); };
     D.SetComponentStyle(FEditorStyle);
-    DoGetEditorProp(RealColIndex(ACol), ARow);
+    DoGetEditorProp(RealColIndex(ACol), ARow, FEditLink);
     D.SetBounds(R.Left, R.Top, W, H);
     D.SetEnabled(true);
     if (FEditControl == edTrackbarDropDown) {
@@ -265,6 +276,7 @@ void TExStringGrid::ShowDropDownEditor(int ACol, int ARow, TExCustomDropDown& D)
     }
     D.SetColor(Color());
     D.SetVisible(true);
+    FEditCtrl = &D;
     if (D.CanFocus()) D.SetFocus();
     if (FEditControl == edMemoDropDown) D.SetSelStart(0);
 }

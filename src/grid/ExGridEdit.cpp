@@ -3,7 +3,10 @@
 // between cell and editor, validation and the end-of-edit message.
 #include "grid/ExGrid.h"
 
+#include "grid/foundation/CellCodecs.h"
 #include "grid/foundation/GridUndoRedo.h"
+
+#include "framework/BalloonTip.h"
 
 #include "framework/Messages.h"
 
@@ -47,6 +50,7 @@ void TExStringGrid::IsFixedCell(int ACol, int ARow, bool& IsFixed) {
     // A header kept by FixedRowAlways (FixedColAlways) while the grid has no other rows (columns).
     if (FFixedRowAlways && RowCount() == FFixedRowsMin && ARow <= FFixedRowsMin) IsFixed = true;
     if (FFixedColAlways && ColCount() == FFixedColsMin && d < FFixedColsMin) IsFixed = true;
+    if (!IsFixed && OnIsFixedCell) OnIsFixedCell(this, ARow, ACol, IsFixed);
 }
 
 bool TExStringGrid::IsFixed(int ACol, int ARow) {
@@ -171,7 +175,11 @@ bool TExStringGrid::SelectCell(int ACol, int ARow) {
             result = TBaseGrid::SelectCell(ACol, ARow);
     } else {
         String old = FCellCache;
-        result = ValidateCell(GetCurrentCell());
+        // A cell holding wide text is validated as such, with its decoded text.
+        const String current = GetCurrentCell();
+        result = current.size() >= 2 && current[0] == u'|' && current[1] == u'\\'
+                     ? ValidateCellWide(DecodeWideCellText(current))
+                     : ValidateCell(current);
         DoCellChanging(ACol, ARow, canSelect);
         if (!canSelect) result = false;
         if (result) result = TBaseGrid::SelectCell(ACol, ARow);
@@ -216,6 +224,7 @@ bool TExStringGrid::CanEditShow() {
         // a kind has one, its cells open no editor.
         if (!IsTextEditorKind(FEditControl)) return false;
         FEditMode = true;
+        FEditCtrl = nullptr;
     }
     if (ret) {
         // A grid that always edits takes no snapshot on selecting; without one
@@ -309,6 +318,7 @@ void TExStringGrid::StoreOldCell(int ACol, int ARow) {
     FOldCol = ACol;
     FOldRow = ARow;
     FOldCellText = GetGridCell(RealColIndex(ACol), ARow);
+    FOldCellTextWide = DecodeWideCellText(FOldCellText);
     FOldModifiedValue = FModified;
 }
 
@@ -367,6 +377,7 @@ bool TExStringGrid::ValidateCell(const String& NewValue) {
                 ShowInplaceEdit();
                 if (!replaced && Col() != FOldCol) InvalidateEditor();
                 FModified = FOldModifiedValue;
+                ShowInvalidEntryBalloon();
             }
             FOldCellText = GetGridCell(c, r);
         }
@@ -375,5 +386,68 @@ bool TExStringGrid::ValidateCell(const String& NewValue) {
         throw;
     }
     finish();
+    if (valid) HideFocusWindow();
     return valid;
 }
+
+// As ValidateCell for a cell holding wide text, with no checker, undo or
+// balloon: the footer is recalculated before the handler is asked.
+bool TExStringGrid::ValidateCellWide(const String& NewValue) {
+    if (!FEditing || FValidating) return true;
+    FEditing = false;
+    FValidating = true;
+    bool valid = true;
+    const int c = RealColIndex(FOldCol), r = FOldRow;
+    auto finish = [this] {
+        StoreOldCell(Col(), Row());
+        FValidating = false;
+    };
+    try {
+        if (NewValue != FOldCellTextWide || FAlwaysValidate) {
+            const bool changed = NewValue != FOldCellTextWide;
+            const bool advance = FNavigation.AdvanceOnEnter();
+            FNavigation.SetAdvanceOnEnter(false);
+            String v = NewValue;
+            RecalcFooterColumn(c);
+            if (OnCellValidateWide) OnCellValidateWide(this, c, r, v, valid);
+            FNavigation.SetAdvanceOnEnter(advance);
+            if (valid) {
+                SetWideCells(c, r, v);
+            } else {
+                const bool replaced = v != NewValue;
+                HideEditor();
+                SetWideCells(c, r, replaced ? v : FOldCellTextWide);
+                FEditMode = false;
+                MoveColRow(FOldCol, FOldRow, true, true);
+                FValidating = false;
+                FEditing = true;
+                ShowInplaceEdit();
+                if (!replaced && Col() != FOldCol) InvalidateEditor();
+                FModified = FOldModifiedValue;
+            }
+            // Only a value that stays marks the row.
+            if (valid && v != FOldCellTextWide) {
+                FModifiedPublic = true;
+                FModified = true;
+                if (TCustomGrid::FixedCols() > 0) SetRowModified(RealRowIndex(FOldRow), true);
+            }
+            if (valid && changed) DoCellsChanged(Rect(c, r, c, r));
+            FOldCellTextWide = WideCells(c, r);
+        }
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
+    return valid;
+}
+
+void TExStringGrid::ShowInvalidEntryBalloon() {
+    if (FInvalidEntryTitle.empty() && FInvalidEntryText.empty()) return;
+    // The dedicated editor the edit came from, else the text editor it reopened.
+    TWinControl* target = FEditCtrl && (FSpecialEditor || !FEditMode) ? FEditCtrl : InplaceEditor();
+    if (!target || !target->HandleAllocated()) return;
+    ShowEditBalloonTip(target, FInvalidEntryTitle, FInvalidEntryText, int(FInvalidEntryIcon));
+}
+
+void TExStringGrid::ShowCellEdit() { Perform(WM_KEYDOWN, VK_F2, 0); }

@@ -67,7 +67,7 @@ void TEditLink::Open(TExStringGrid* AGrid, int ACol, int ARow) {
     SetVisible(true);
     SetCellProps(g.Color(), g.Font());
     SetProperties();
-    g.DoGetEditorProp(rc, ARow);
+    g.DoGetEditorProp(rc, ARow, this);
     SetEditorValue(g.GetEditText(ACol, ARow));
     SetFocus(true);
     g.FEditActive = true;

@@ -104,6 +104,9 @@ void TExStringGrid::ShowFurtherEditor(int ACol, int ARow) {
     FEditing = FSpecialEditor = FEditActive = true;
     if (FEditControl == edCustom) {
         FEditLink->Open(this, ACol, ARow);
+        // A link may free its control when it closes: the grid lets go of it then.
+        FEditCtrl = FEditLink->GetEditControl();
+        if (FEditCtrl) FEditCtrl->FreeNotification(this);
         return;
     }
     if (TExCustomDropDown* d = DropDownOfKind(FEditControl)) {
@@ -121,7 +124,7 @@ void TExStringGrid::ShowFurtherEditor(int ACol, int ARow) {
             TGridSpin& s = *SpinEdit();
             s.ReCreate();
             s.SetBounds(R.Left, R.Top, W, H);
-            DoGetEditorProp(rc, ARow);
+            DoGetEditorProp(rc, ARow, FEditLink);
             if (FEditControl == edSpinEdit) {
                 int v = 0;
                 s.SetSpinType(sptNormal);
@@ -162,7 +165,7 @@ void TExStringGrid::ShowFurtherEditor(int ACol, int ARow) {
             u.SetMaxLength(GetEditLimit());
             u.SetUnitID(String());
             u.SetText(String());
-            DoGetEditorProp(rc, ARow);
+            DoGetEditorProp(rc, ARow, FEditLink);
             u.SetTextAndUnit(T);
             // A value ending in none of the units is all text: left empty, the edit would clear the cell.
             if (u.Text().empty() && u.UnitID().empty()) u.SetText(T);
@@ -206,7 +209,7 @@ void TExStringGrid::ShowFurtherEditor(int ACol, int ARow) {
                 d.SetDateMode(FEditControl == edDateEditUpDown ? dmUpDown : dmComboBox);
                 d.SetDateTime(v);
             }
-            DoGetEditorProp(rc, ARow);
+            DoGetEditorProp(rc, ARow, FEditLink);
             d.SetBounds(R.Left, R.Top, W, H);
             shown = &d;
             break;
@@ -219,7 +222,7 @@ void TExStringGrid::ShowFurtherEditor(int ACol, int ARow) {
             d.SetKind(dkDateTime);
             d.SetDateTime(v);
             d.SetBounds(R.Left, R.Top, W, std::max(d.Height(), H));
-            DoGetEditorProp(rc, ARow);
+            DoGetEditorProp(rc, ARow, FEditLink);
             shown = &d;
             break;
         }
@@ -227,7 +230,7 @@ void TExStringGrid::ShowFurtherEditor(int ACol, int ARow) {
             TExRichEdit& e = *InplaceRichEdit();
             e.ReCreate();
             e.SetBounds(R.Left, R.Top, W, H);
-            DoGetEditorProp(rc, ARow);
+            DoGetEditorProp(rc, ARow, FEditLink);
             // Placing and filling the editor is no typing: the row keeps its height.
             e.Lock();
             CellToRich(rc, ARow, &e);
@@ -239,6 +242,7 @@ void TExStringGrid::ShowFurtherEditor(int ACol, int ARow) {
         default: return;
     }
     if (shown->Parent() != this) shown->SetParent(this);
+    if (FEditControl != edCheckBox && FEditControl != edDateTimeEdit) FEditCtrl = shown;
     shown->SetEnabled(true);
     if (FEditControl != edButton && FEditControl != edCheckBox) shown->SetColor(Color());
     shown->SetVisible(true);
@@ -736,7 +740,7 @@ TGridButton::TGridButton(TExStringGrid* AGrid) : TButton(AGrid), FGrid(AGrid) {
     SetEnabled(false);
     SetVisible(false);
     OnClick = [this](TObject*) {
-        if (FGrid->OnButtonClick) FGrid->OnButtonClick(FGrid, FGrid->Col(), FGrid->Row());
+        FGrid->DoButtonClick(FGrid->Col(), FGrid->Row());
     };
 }
 

@@ -231,8 +231,9 @@ void TExGridTools::CreateFilterLists() {
         l->SetVisible(false);
         l->SetBounds(0, 0, 0, 0);
     }
-    FDropList->OnSelect = [this](TObject*, int Index) { DoFilterSelect(Index); };
-    FDropCheckList->OnSelect = [this](TObject*, int) { DoFilterCheck(); };
+    // Through the grid's slots, which a column grid answers from its columns.
+    FDropList->OnSelect = [this](TObject*, int Index) { FGrid.DoFilterSelect(Index); };
+    FDropCheckList->OnSelect = [this](TObject*, int) { FGrid.DoFilterCheck(); };
     auto cancel = [this](TObject*) { FGrid.FFilterCol = -1; };
     FDropList->OnCancel = cancel;
     FDropCheckList->OnCancel = cancel;
@@ -282,16 +283,12 @@ bool TExGridTools::DoGetColumnFilter(int Col) {
     return list.Count() > 0;
 }
 
-void TExStringGrid::DoFilterDone() {
-    if (FTools->OnFilterDone) FTools->OnFilterDone(this);
-}
-
 void TExGridTools::DoFilterSelect(int ItemIndex) {
     if (FGrid.CanFocus()) FGrid.SetFocus();
     int col = FGrid.FFilterCol;
     FGrid.FFilterCol = -1;
     if (col < 0 || col >= FGrid.TotalColCount()) return;
-    DoGetColumnFilter(col);
+    FGrid.DoGetColumnFilter(col);
     TStringList& list = FGrid.FilterList();
     if (ItemIndex < 0 || ItemIndex >= list.Count()) return;
     String entry = list[ItemIndex];
@@ -312,7 +309,7 @@ void TExGridTools::DoFilterSelect(int ItemIndex) {
 void TExGridTools::DoFilterCheck() {
     int col = FGrid.FFilterCol;
     if (col < 0 || col >= FGrid.TotalColCount()) return;
-    DoGetColumnFilter(col);
+    FGrid.DoGetColumnFilter(col);
     TStringList& list = FGrid.FilterList();
     if (AutoFilterUpdate) FGrid.SetFilterActive(false);
     TFilter& filter = FGrid.Filter();

@@ -646,7 +646,8 @@ TPoint TExStringGrid::CalcCellGraphicSize(int ACol, int ARow, int Extra) {
     const bool hasText = !GetCellEx(ACol, ARow).empty();
     const bool beside = BesideText(g->CellHAlign), over = OverText(g->CellVAlign);
     const int cellW = ColWidths(DisplColIndex(ACol)), cellH = RowHeights(ARow);
-    const int listW = FGridImages ? FGridImages->Width() : 0, listH = FGridImages ? FGridImages->Height() : 0;
+    const TImageList* list = GetCellImageList(ACol, ARow);
+    const int listW = list ? list->Width() : 0, listH = list ? list->Height() : 0;
     TBitmap measure(1, 1);
     TCanvas& m = measure.Canvas();
     m.Font().Assign(&Font());
@@ -730,7 +731,8 @@ TCellGraphicLayout TExStringGrid::GetCellGraphicLayout(int ACol, int ARow) {
     const TCellGraphic& g = *l.Graphic;
     l.HAlign = g.CellHAlign;
     l.VAlign = g.CellVAlign;
-    const int listW = FGridImages ? FGridImages->Width() : 0, listH = FGridImages ? FGridImages->Height() : 0;
+    const TImageList* list = GetCellImageList(ACol, ARow);
+    const int listW = list ? list->Width() : 0, listH = list ? list->Height() : 0;
     auto set = [&l](int W, int H, bool Text = true) {
         l.Width = W;
         l.Height = H;
@@ -1089,9 +1091,10 @@ bool TExStringGrid::DrawCellGraphic(TCanvas& C, int RCol, int ARow, TRect R, TCe
             return true;
         }
         case ctImageList: {
-            if (!FGridImages || G.CellIndex < 0 || G.CellIndex >= FGridImages->Count()) return true;
-            const TRect at = PlacePaintedGraphic(R, FGridImages->Width(), FGridImages->Height(), G);
-            FGridImages->Draw(C, at.Left, at.Top, G.CellIndex);
+            TImageList* list = GetCellImageList(RCol, ARow);
+            if (!list || G.CellIndex < 0 || G.CellIndex >= list->Count()) return true;
+            const TRect at = PlacePaintedGraphic(R, list->Width(), list->Height(), G);
+            list->Draw(C, at.Left, at.Top, G.CellIndex);
             return true;
         }
         case ctDataImage: {

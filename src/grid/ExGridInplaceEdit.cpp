@@ -164,6 +164,7 @@ void TExInplaceEdit::DoChange() {
     SetText(completed);
     SetSelStart(typed);
     SetSelLength(int(completed.size()) - typed);
+    FGotKey = false;
 }
 
 void TExInplaceEdit::WMLButtonDblClk(TWMMouse& Message) {
@@ -221,6 +222,7 @@ void TExInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
         return;
     }
     FSelKeyDown = SelStart();
+    FGotKey = true;
     if (Key == VK_BACK || Key == VK_DELETE) FWorkmode = false;
     else if (Key != VK_RETURN && Key != VK_UP && Key != VK_DOWN) FWorkmode = true;
     // Up and Down move between the editor's own lines; only from its first or

@@ -197,6 +197,11 @@ void TExStringGrid::WMSetCursor(TMessage& Message) {
         else if (FMouseSelectMode == msRow) ::SetCursor(crGridSelectRow);
         else if (FMouseSelectMode == msAll || FMouseSelectMode == msResize) ::SetCursor(crGridSelectAll);
         else if (FMouseSelectMode == msURL) ::SetCursor(crHandPoint);
+    } else if (Word(Message.LParam & 0xFFFF) == HTCLIENT && HandleAllocated()) {
+        // The cell under the mouse may show a cursor of its own.
+        const TPoint p = ScreenToClient(GetCursorPos());
+        const TGridCoord cell = MouseCoord(p.X, p.Y);
+        if (cell.X >= 0 && cell.Y >= 0) DoGetCellCursor(RealColIndex(cell.X), cell.Y, p.X, p.Y);
     }
     if (FSizeFixed || FSizingFixed) ::SetCursor(crHSplit);
     else if (FSizeFixedR || FSizingFixedR) ::SetCursor(crVSplit);
@@ -387,29 +392,5 @@ void TExStringGrid::CMMouseLeave(TMessage& Message) {
         const int old = FHoverRowIdx;
         FHoverRowIdx = -1;
         if (old < RowCount()) RepaintRow(old);
-    }
-}
-
-void TExStringGrid::CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs,
-                                    TGridDrawInfo& FixedInfo) {
-    TBaseGrid::CalcSizingState(X, Y, State, Index, SizingPos, SizingOfs, FixedInfo);
-    // A border belongs to the cell left of it (above it): the cell a few
-    // pixels back is the one whose size would change.
-    constexpr int BorderReach = 6;
-    int c = -1, r = -1;
-    MouseToCell(X - BorderReach, Y, c, r);
-    if (r >= 0 && r < TCustomGrid::FixedRows() && c >= 0 && c < ColCount() && OnColumnSize) {
-        bool allow = true;
-        OnColumnSize(this, c, allow);
-        if (!allow) {
-            State = gsNormal;
-            FSizeFixed = false;
-        }
-    }
-    MouseToCell(X, Y - BorderReach, c, r);
-    if (c >= 0 && c < TCustomGrid::FixedCols() && r >= 0 && r < RowCount() && OnRowSize) {
-        bool allow = true;
-        OnRowSize(this, r, allow);
-        if (!allow) State = gsNormal;
     }
 }

@@ -45,9 +45,22 @@ void AskCellGradient(TExStringGrid& G, int RCol, int ARow, TBrush& ABrush, TColo
 }  // namespace
 
 void TExStringGrid::DoGetCellColor(int ACol, int ARow, TGridDrawState AState, TBrush& ABrush, TFont& AFont) {
+    // The headers of the current cell: its row's in the last fixed column, its column's in the last fixed row.
+    if (FActiveCellShow) {
+        const int fc = TCustomGrid::FixedCols(), fr = TCustomGrid::FixedRows();
+        const int d = DisplColIndex(ACol);
+        if ((fc > 0 && ARow == Row() && d == fc - 1) || (fr > 0 && d == Col() && ARow == fr - 1)) {
+            AFont.Assign(&FActiveCellFont);
+            ABrush.SetColor(FActiveCellColor);
+        }
+    }
     if (CellPropsAssigned(ACol, ARow)) {
         TCellProperties* p = GetCellProperties(ACol, ARow);
-        if (p->BrushColor() != clNone) ABrush.SetColor(p->BrushColor());
+        // Cells whose graphic paints the background keep the brush they were given.
+        const TCellType kind = GetCellType(ACol, ARow);
+        const bool plain = kind == ctIcon || kind == ctNone || kind == ctImageList || kind == ctEmpty ||
+                           kind == ctImages || kind == ctComment;
+        if (plain && p->BrushColor() != clNone) ABrush.SetColor(p->BrushColor());
         if (p->FontColor() != clNone) AFont.SetColor(p->FontColor());
         if (!p->FontStyle().Empty()) AFont.SetStyle(p->FontStyle());
         if (p->FontSize() != 0) AFont.SetSize(p->FontSize());

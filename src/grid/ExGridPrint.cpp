@@ -355,7 +355,8 @@ int TExGridTools::PrintEscapement(int ACol, int ARow) {
 TPoint TExStringGrid::CalcPrintGraphicSize(int ACol, int ARow, TRect Area, double Scale) {
     TCellGraphic* g = ACol >= 0 && ARow >= 0 ? GetCellGraphic(ACol, ARow) : nullptr;
     if (!g) return {0, 0};
-    const int listW = FGridImages ? FGridImages->Width() : 0, listH = FGridImages ? FGridImages->Height() : 0;
+    const TImageList* list = GetCellImageList(ACol, ARow);
+    const int listW = list ? list->Width() : 0, listH = list ? list->Height() : 0;
     switch (g->CellType) {
         case ctBitmap: {
             const TBitmap* b = g->Bitmap();
@@ -426,8 +427,8 @@ void TExGridTools::PrintScreenGraphic(TPrintRun& Run, int ACol, int ARow, TCellG
     c.FillRect(Rect(0, 0, W, H));
     c.Font().Assign(&FGrid.Font());
     if (G.CellType == ctImageList) {
-        if (FGrid.FGridImages && G.CellIndex >= 0 && G.CellIndex < FGrid.FGridImages->Count())
-            FGrid.FGridImages->Draw(c, 0, 0, G.CellIndex);
+        TImageList* list = FGrid.GetCellImageList(ACol, ARow);
+        if (list && G.CellIndex >= 0 && G.CellIndex < list->Count()) list->Draw(c, 0, 0, G.CellIndex);
     } else {
         // The painter first takes the cell's offsets off all but the bars.
         TRect r = Rect(0, 0, W, H);
@@ -602,14 +603,15 @@ void TExGridTools::PrintDrawRow(TPrintRun& Run, int Y, int ARow, bool FixedPart)
     int h = PrintRowDrawn(Run, ARow);
     auto drawCell = [&](int col) {
         int left = FIndents[size_t(col)], right = left + FMaxWidths[size_t(col)] + Run.s;
+        // The cell borders in the vocabulary of the screen's (TCellBorder).
         TSet<int> flags;
         switch (ps.Borders) {
             case pbSingle:
-            case pbDouble: flags = {1, 2, 4, 8}; break;
+            case pbDouble: flags = {cbLeft, cbTop, cbRight, cbBottom}; break;
             case pbHorizontal:
-            case pbAroundHorizontal: flags = {1, 8}; break;
+            case pbAroundHorizontal: flags = {cbTop, cbBottom}; break;
             case pbVertical:
-            case pbAroundVertical: flags = {2, 4}; break;
+            case pbAroundVertical: flags = {cbLeft, cbRight}; break;
             default: break;
         }
         TPen pen;
@@ -617,7 +619,6 @@ void TExGridTools::PrintDrawRow(TPrintRun& Run, int Y, int ARow, bool FixedPart)
         pen.SetColor(ps.BorderColor);
         int real = FGrid.RealColIndex(col);
         FGrid.DoGetCellPrintBorder(real, ARow, pen, flags);
-        if (OnGetCellPrintBorder) OnGetCellPrintBorder(&FGrid, ARow, real, pen, flags);
         PrintFont(Run, col, ARow);
         int pitch = Run.LineHeight[Run.FontKind];
         const bool fixed = col < FGrid.FixedCols() || ARow < FGrid.FixedRows();
@@ -685,19 +686,19 @@ void TExGridTools::PrintDrawRow(TPrintRun& Run, int Y, int ARow, bool FixedPart)
         c.Pen().Assign(&pen);
         if (FPrinter) c.Pen().SetWidth(int(std::lround(pen.Width() * Run.L)));
         int bottom = Y - h;
-        if (flags.Contains(2)) {
+        if (flags.Contains(cbLeft)) {
             c.MoveTo(left, Y);
             c.LineTo(left, bottom);
         }
-        if (flags.Contains(4)) {
+        if (flags.Contains(cbRight)) {
             c.MoveTo(right, Y);
             c.LineTo(right, bottom);
         }
-        if (flags.Contains(1)) {
+        if (flags.Contains(cbTop)) {
             c.MoveTo(left, Y);
             c.LineTo(right, Y);
         }
-        if (flags.Contains(8)) {
+        if (flags.Contains(cbBottom)) {
             c.MoveTo(left, bottom);
             c.LineTo(right, bottom);
         }
@@ -712,8 +713,7 @@ void TExGridTools::PrintHeaderFooter(TPrintRun& Run, int PageIndex, int PageInSt
     TPrintSettings& ps = FPrintSettings;
     TCanvas& c = *Run.C;
     String number = PrintPageNumber(ps, PageIndex, PageInStrip, Run.Strip, Run.MultiStrip, Run.Total);
-    if (OnPrintGetPageNum)
-        OnPrintGetPageNum(&FGrid, Run.MultiStrip ? PageInStrip + 1 : PageIndex + 1, Run.Strip, number);
+    FGrid.DoPrintGetPageNum(Run.MultiStrip ? PageInStrip + 1 : PageIndex + 1, Run.Strip, number);
     const String markup = PrintMarkupTitle();
     String title = ps.TitleText;
     if (title.empty() && ps.TitleLines().Count() > 0 && markup.empty()) title = ps.TitleLines()[0];

@@ -202,6 +202,7 @@ void TExStringGrid::Notification(TComponent* AComponent, TOperation Operation) {
         if (AComponent == FCellChecker) FCellChecker = nullptr;
         if (AComponent == FGridImages) FGridImages = nullptr;
         if (AComponent == FPictureContainer) FPictureContainer = nullptr;
+        if (AComponent == FEditCtrl) FEditCtrl = nullptr;
         std::erase(FNotifierList, AComponent);
         if (AComponent == FDragTmr) FDragTmr = nullptr;
         if (AComponent == FMoveButton) FMoveButton = nullptr;

@@ -1,6 +1,12 @@
 #include "grid/ExCGrid.h"
 
+#include "GridOnForm.h"
+
 #include "framework/DateUtils.h"
+#include "framework/Forms.h"
+#include "framework/Graphics.h"
+#include "framework/Menus.h"
+#include "framework/Simulate.h"
 #include "framework/Streams.h"
 #include "framework/SysUtils.h"
 
@@ -125,6 +131,14 @@ TEST(ExCGrid, ColumnStreamRoundTrip) {
     c->SetColor(clAqua);
     c->Font().SetStyle({fsBold});
     c->SetName(u"third");
+    c->SetPrintFontCustom(false);
+    c->SetPrintBorderCustom(false);
+    c->SetPrintBorders(TSet<int>{cbTop, cbBottom});
+    c->PrintBorderPen().SetColor(clBlue);
+    c->PrintBorderPen().SetWidth(3);
+    c->PrintFont().SetSize(17);
+    c->SetColumnPopupType(cpAllCellsLClick);
+    c->SetBorders(TSet<int>{cbLeft});
     TMemoryStream stream;
     g.SaveColumnsToStream(stream);
     stream.SetPosition(0);
@@ -142,6 +156,14 @@ TEST(ExCGrid, ColumnStreamRoundTrip) {
     EXPECT_EQ(r->Color(), clAqua);
     EXPECT_TRUE(r->Font().Style().Contains(fsBold));
     EXPECT_EQ(r->Name(), u"third");
+    EXPECT_FALSE(r->PrintFontCustom());
+    EXPECT_FALSE(r->PrintBorderCustom());
+    EXPECT_EQ(r->PrintBorders(), (TSet<int>{cbTop, cbBottom}));
+    EXPECT_EQ(r->PrintBorderPen().Color(), clBlue);
+    EXPECT_EQ(r->PrintBorderPen().Width(), 3);
+    EXPECT_EQ(r->PrintFont().Size(), 17);
+    EXPECT_EQ(r->ColumnPopupType(), cpAllCellsLClick);
+    EXPECT_EQ(r->Borders(), TSet<int>{cbLeft});
 
     TMemoryStream junk;
     junk.WriteBuffer("garbage", 7);
@@ -245,6 +267,234 @@ TEST(ExCGrid, ColumnFloatFormatShowsAndWritesNumbers) {
     EXPECT_EQ(g.GetCellEx(1, 2), u"2.718");
     g.SetFloats(2, 2, 2.71828);
     EXPECT_EQ(g.GetCellEx(2, 2), u"2.72");
+}
+
+}  // namespace
+
+namespace {
+
+// The first preview page of a column grid, 600 x 400 on white.
+std::unique_ptr<TBitmap> Preview(TExColumnGrid& g) {
+    auto bmp = std::make_unique<TBitmap>();
+    bmp->SetPixelFormat(pf24bit);
+    bmp->SetSize(600, 400);
+    bmp->Canvas().Brush().SetColor(clWhite);
+    bmp->Canvas().FillRect(Rect(0, 0, 600, 400));
+    g.Tools().SetPreviewPage(1);
+    g.Tools().PrintPreview(bmp->Canvas(), Rect(0, 0, 600, 400));
+    return bmp;
+}
+
+int Count(const TBitmap& b, const std::function<bool(TColor)>& Test) {
+    int n = 0;
+    for (int y = 0; y < 400; ++y)
+        for (int x = 0; x < 600; ++x) n += Test(const_cast<TBitmap&>(b).Canvas().Pixels(x, y));
+    return n;
+}
+
+bool Yellow(TColor c) { return GetRValue(c) > 200 && GetGValue(c) > 200 && GetBValue(c) < 60; }
+bool Red(TColor c) { return GetRValue(c) > 180 && GetGValue(c) < 80 && GetBValue(c) < 80; }
+bool Blue(TColor c) { return GetBValue(c) > 180 && GetRValue(c) < 80 && GetGValue(c) < 80; }
+
+// Counts and forwards the print slots.
+struct PrintGrid : TExColumnGrid {
+    using TExColumnGrid::TExColumnGrid;
+    bool noBorders = false;
+    int pageNums = 0;
+    void DoGetCellPrintBorder(int ACol, int ARow, TPen& APen, TSet<int>& Borders) override {
+        TExColumnGrid::DoGetCellPrintBorder(ACol, ARow, APen, Borders);
+        if (noBorders) Borders = {};
+    }
+    void DoPrintGetPageNum(int PageNum, int PageColNum, String& PageNumString) override {
+        ++pageNums;
+        TExColumnGrid::DoPrintGetPageNum(PageNum, PageColNum, PageNumString);
+    }
+};
+
+TEST(ExCGrid, AColumnPrintsWithItsOwnColourFontAndBorders) {
+    PrintGrid g(nullptr);
+    for (int r = 1; r < 6; ++r)
+        for (int c = 1; c < 5; ++c) g.SetCellEx(c, r, u"MMMM");
+    TGridColumnItem* col = g.Columns().Items(2);
+    col->SetPrintColor(clYellow);
+    col->PrintFont().SetColor(clRed);
+    col->PrintBorderPen().SetColor(clBlue);
+    const auto plain = [&] {
+        PrintGrid h(nullptr);
+        for (int r = 1; r < 6; ++r)
+            for (int c = 1; c < 5; ++c) h.SetCellEx(c, r, u"MMMM");
+        return Preview(h);
+    }();
+    EXPECT_EQ(Count(*plain, Yellow), 0);
+    EXPECT_EQ(Count(*plain, Red), 0);
+    auto b = Preview(g);
+    EXPECT_GT(Count(*b, Yellow), 0);
+    EXPECT_GT(Count(*b, Red), 0);
+    EXPECT_GT(Count(*b, Blue), 0);
+    // The events see the column's answer in the border vocabulary of the screen.
+    std::vector<std::string> seen;
+    g.Tools().OnGetCellPrintBorder = [&](TObject*, int ARow, int ACol, TPen& Pen, TSet<int>& Borders) {
+        if (ACol == 2 && ARow == 3)
+            seen.push_back(std::to_string(int(Pen.Color())) + (Borders == TSet<int>{cbLeft, cbTop, cbRight, cbBottom}
+                                                                    ? " all" : " other"));
+    };
+    g.OnGetCellPrintColor = [&](TObject*, int ARow, int ACol, TGridDrawState, TBrush& Brush, TFont& Font) {
+        if (ACol == 2 && ARow == 3) seen.push_back(Brush.Color() == clYellow && Font.Color() == clRed ? "look" : "?");
+    };
+    Preview(g);
+    EXPECT_EQ(seen, (std::vector<std::string>{std::to_string(int(clBlue)) + " all", "look"}));
+    // Without the custom settings the print settings' font and borders hold.
+    col->SetPrintFontCustom(false);
+    col->SetPrintBorderCustom(false);
+    g.OnGetCellPrintColor = nullptr;
+    g.Tools().OnGetCellPrintBorder = nullptr;
+    b = Preview(g);
+    EXPECT_EQ(Count(*b, Red), 0);
+    EXPECT_EQ(Count(*b, Blue), 0);
+    // A descendant's border slot decides what is drawn.
+    col->SetPrintBorderCustom(true);
+    g.noBorders = true;
+    b = Preview(g);
+    EXPECT_EQ(Count(*b, Blue), 0);
+    // The page number goes through its slot to the event.
+    g.PrintSettings().PageNr = ppBottomCenter;
+    std::vector<int> pages;
+    g.Tools().OnPrintGetPageNum = [&](TObject*, int PageNum, int, String&) { pages.push_back(PageNum); };
+    g.pageNums = 0;
+    Preview(g);
+    EXPECT_EQ(g.pageNums, 1);
+    EXPECT_EQ(pages, std::vector<int>{1});
+}
+
+// A menu that records where it was asked to show.
+struct RecordingMenu : TPopupMenu {
+    using TPopupMenu::TPopupMenu;
+    std::vector<TPoint> shown;
+    void Popup(int X, int Y) override { shown.push_back({X, Y}); }
+};
+
+TEST(ExCGrid, AColumnsPopupMenuShowsForTheClicksOfItsKind) {
+    GridOnForm<TExColumnGrid> f(400, 250, false);
+    TForm& form = f.form;
+    TExColumnGrid* g = f.g;
+    auto* menu = new RecordingMenu(&form);
+    g->Columns().Items(1)->SetColumnPopup(menu);  // right clicks on the header
+    auto* other = new RecordingMenu(&form);
+    g->Columns().Items(2)->SetColumnPopup(other);
+    g->Columns().Items(2)->SetColumnPopupType(cpAllCellsLClick);
+    std::vector<std::string> told;
+    g->OnColumnPopup = [&](TObject*, int ACol, int ARow, TPopupMenu* M) {
+        told.push_back(std::to_string(ACol) + "," + std::to_string(ARow) + (M == menu ? " menu" : " other"));
+    };
+    form.Show();
+    auto press = [&](TMouseButton B, int c, int r) {
+        const TRect R = g->CellRect(c, r);
+        SimulateMouseDown(g, B, R.Left + 5, R.Top + 5);
+        SimulateMouseUp(g, B, R.Left + 5, R.Top + 5);
+    };
+    press(mbRight, 1, 0);
+    press(mbLeft, 1, 0);
+    press(mbRight, 1, 3);
+    ASSERT_EQ(menu->shown.size(), 1u);
+    const TRect R = g->CellRect(1, 0);
+    EXPECT_EQ(menu->shown[0], g->ClientToScreen({R.Left, R.Bottom}));
+    press(mbLeft, 2, 3);
+    press(mbLeft, 2, 0);
+    press(mbRight, 2, 3);
+    EXPECT_EQ(other->shown.size(), 2u);
+    EXPECT_EQ(told, (std::vector<std::string>{"1,0 menu", "2,3 other", "2,0 other"}));
+    // A new column takes the popup of the one before it; a freed menu is let go.
+    g->SetColCount(6);
+    EXPECT_EQ(g->Columns().Items(5)->ColumnPopup(), nullptr);
+    g->Columns().Items(5)->SetColumnPopup(menu);
+    g->SetColCount(7);
+    EXPECT_EQ(g->Columns().Items(6)->ColumnPopup(), menu);
+    delete menu;
+    EXPECT_EQ(g->Columns().Items(1)->ColumnPopup(), nullptr);
+    EXPECT_EQ(g->Columns().Items(6)->ColumnPopup(), nullptr);
+    press(mbRight, 1, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// A column's own filter values: the list shows their names, a pick applies the condition behind the name.
+TEST(ExCGrid, APickAmongAColumnsFilterValuesAppliesItsCondition) {
+    GridOnForm<TExColumnGrid> f(460, 300, false);
+    TForm& form = f.form;
+    TExColumnGrid* g = f.g;
+    g->SetRowCount(7);
+    for (int r = 1; r <= 6; ++r) g->SetCellEx(1, r, IntToStr(r * 2));
+    TGridColumnItem* col = g->Columns().Items(1);
+    col->Filter().Add(u"Small=<5");
+    col->Filter().Add(u"Big=>7");
+    col->SetHeader(u"Value");
+    g->SetAutoFilterDisplay(true);
+    std::vector<std::string> picked;
+    g->Tools().OnFilterSelect = [&](TObject*, int c, int i, const String& friendly, String& condition) {
+        picked.push_back(std::to_string(c) + " " + std::to_string(i) + " " + StringToUtf8(friendly) + " " +
+                         StringToUtf8(condition));
+    };
+    form.Show();
+    const TRect r = g->CellRect(1, 0);
+    g->FilterButtonRelease(r.Right - 8, r.Top + 5);
+    TDropList* list = g->Tools().DropList();
+    ASSERT_TRUE(list->Visible());
+    ASSERT_EQ(list->Items().Count(), 2);
+    EXPECT_EQ(list->Items()[1], u"Big");
+    list->SetItemIndex(1);
+    SimulateKey(VK_RETURN);
+    EXPECT_EQ(picked, std::vector<std::string>{"1 1 Big >7"});
+    EXPECT_EQ(g->Filter().GetColFilter(1)->Condition(), u">7");
+    EXPECT_EQ(g->GetCellEx(1, 1), u"8");
+    EXPECT_EQ(g->RowCount(), 4);
+    EXPECT_EQ(col->Header(), u"Big");
+    EXPECT_EQ(g->Row(), 1);
+    EXPECT_EQ(g->FilterCol(), -1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ExCGrid, AGroupedColumnComesBackWithItsSettings) {
+    GridOnForm<TExColumnGrid> f(460, 300, false);
+    TForm& form = f.form;
+    TExColumnGrid* g = f.g;
+    g->SetColCount(4);
+    g->SetRowCount(5);
+    for (int r = 1; r <= 4; ++r) {
+        g->SetCellEx(1, r, u"n" + IntToStr(r));
+        g->SetCellEx(2, r, r <= 2 ? u"A" : u"B");
+        g->SetCellEx(3, r, IntToStr(r));
+    }
+    TGridColumnItem* col = g->Columns().Items(2);
+    col->SetHeader(u"Group");
+    col->SetEditor(edComboList);
+    col->ComboItems().Add(u"A");
+    col->SetReadOnly(true);
+    col->SetColumnPopupType(cpAllCellsLClick);
+    g->Columns().Items(3)->SetName(u"third");
+    form.Show();
+    g->Group(2);
+    ASSERT_EQ(g->Columns().Count(), 3);
+    EXPECT_EQ(g->Columns().Items(2)->Name(), u"third");
+    g->UnGroup();
+    ASSERT_EQ(g->Columns().Count(), 4);
+    TGridColumnItem* back = g->Columns().Items(2);
+    EXPECT_EQ(back->Header(), u"Group");
+    EXPECT_EQ(back->Editor(), edComboList);
+    EXPECT_EQ(back->ComboItems().Count(), 1);
+    EXPECT_TRUE(back->ReadOnly());
+    EXPECT_EQ(back->ColumnPopupType(), cpAllCellsLClick);
+    EXPECT_EQ(g->Columns().Items(3)->Name(), u"third");
+    // Grouping by another column first gives the first one back.
+    g->Group(2);
+    g->Group(3);
+    EXPECT_EQ(g->Columns().Items(2)->Editor(), edComboList);
+    g->UnGroup();
+    EXPECT_EQ(g->Columns().Items(3)->Name(), u"third");
 }
 
 }  // namespace

@@ -196,14 +196,7 @@ TEST(GridDropDowns, AShapeCellsColourPickerEditsTheShapesColourNotTheCells) {
 
 TEST(GridDropDowns, AnImageCellsPickerOffersTheGridsImagesAndWritesTheChosenOne) {
     TImageList images;
-    images.SetWidth(16);
-    images.SetHeight(16);
-    for (TColor col : {clRed, clLime, clBlue}) {
-        TBitmap b(16, 16);
-        b.Canvas().Brush().SetColor(col);
-        b.Canvas().FillRect(Rect(0, 0, 16, 16));
-        images.Add(&b, nullptr);
-    }
+    AddRedLimeBlue(images);
     EditorForm f(edImagePickerDropDown, u"pic");
     f.g->SetGridImages(&images);
     f.g->AddImageIdx(1, 2, 1, haCenter, vaCenter);

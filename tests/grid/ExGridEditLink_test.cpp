@@ -212,3 +212,34 @@ TEST(EditLink, AChoiceInTheLinksComboIsReportedAsAComboChange) {
 }
 
 }  // namespace
+
+namespace {
+
+// OnGetEditorProp hands the application the link it may prepare, before OnGetEditorPropInt.
+TEST(EditLink, TheEditorPropertyEventsGetTheLinkThenTheCell) {
+    LinkForm f;
+    std::vector<std::string> order;
+    f.g->OnGetEditorProp = [&](TObject*, int c, int r, TEditLink* L) {
+        order.push_back("prop " + std::to_string(c) + "," + std::to_string(r) + (L == &f.link ? " link" : " none"));
+    };
+    f.g->OnGetEditorPropInt = [&](TObject*, int c, int r) {
+        order.push_back("int " + std::to_string(c) + "," + std::to_string(r));
+    };
+    TEdit* e = f.Open();
+    ASSERT_TRUE(e);
+    ASSERT_FALSE(order.empty());
+    EXPECT_EQ(order.front(), "prop 1,2 link");
+    EXPECT_EQ(order.back(), "int 1,2");
+    EXPECT_EQ(f.g->EditCtrl(), e);
+    SimulateKey(VK_ESCAPE);
+    // The text editor asks without a link.
+    order.clear();
+    f.g->Columns().Items(3)->SetEditor(edNormal);
+    TRect R = f.g->CellRect(3, 2);
+    SimulateClick(f.g, R.Left + 5, R.Top + 5);
+    SimulateKey(VK_F2);
+    ASSERT_FALSE(order.empty());
+    EXPECT_EQ(order.front(), "prop 3,2 none");
+}
+
+}  // namespace

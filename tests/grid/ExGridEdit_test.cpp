@@ -1,4 +1,8 @@
 #include "grid/ExCGrid.h"
+#include "grid/foundation/CellCodecs.h"
+
+#include "framework/BalloonTip.h"
+#include "framework/Windows.h"
 
 #include "framework/Forms.h"
 #include "framework/Simulate.h"
@@ -237,3 +241,125 @@ TEST(ExGridEdit, TheRoadOfOneEditByKeysAndMouse) {
         for (const std::string& e : f.log) EXPECT_EQ(e.find("validate"), std::string::npos) << e;
     }
 }
+
+namespace {
+
+// A refusal names the problem in a balloon on the editor the user is sent
+// back to, when the grid has a text for it.
+TEST(ExGridEdit, ARefusedValueShowsTheInvalidEntryBalloonOnTheReopenedEditor) {
+    for (TEditorType kind : {edNormal, edComboEdit}) {
+        SCOPED_TRACE(int(kind));
+        EditForm f;
+        f.g->Columns().Items(1)->SetEditor(kind);
+        f.g->SetInvalidEntryTitle(u"Wrong value");
+        f.g->SetInvalidEntryText(u"Type a number");
+        f.g->SetInvalidEntryIcon(ieError);
+        f.Click(1, 2);
+        SimulateKey(VK_F2);
+        SimulateText(u"bad");
+        f.refuse = true;
+        SimulateKey(VK_RETURN);
+        TBalloonTip& tip = EditBalloonTip();
+        ASSERT_TRUE(tip.IsTipShowing());
+        EXPECT_EQ(tip.Title(), u"Wrong value");
+        EXPECT_EQ(tip.TipText(), u"Type a number");
+        EXPECT_EQ(tip.Icon(), TTI_ERROR);
+        TWinControl* editor = kind == edNormal ? static_cast<TWinControl*>(f.g->InplaceEditor())
+                                               : static_cast<TWinControl*>(f.g->Combobox());
+        EXPECT_EQ(tip.CurrentTool(), editor);
+        EXPECT_EQ(f.g->EditCtrl(), kind == edNormal ? nullptr : editor);
+        tip.Pop();
+    }
+    // Without texts a refusal shows nothing.
+    EditForm f;
+    f.Click(1, 2);
+    SimulateText(u"bad");
+    f.refuse = true;
+    SimulateKey(VK_RETURN);
+    EXPECT_TRUE(f.g->EditorMode());
+    EXPECT_FALSE(EditBalloonTip().IsTipShowing());
+}
+
+TEST(ExGridEdit, AnAcceptedChangeMarksItsRowAndRepaintsTheMark) {
+    EditForm f;
+    f.g->ShowModified().SetEnabled(true);
+    f.Click(1, 2);
+    SimulateText(u"new");
+    UpdateWindow(f.g->Handle());
+    SimulateKey(VK_RETURN);
+    EXPECT_TRUE(f.g->RowModified(2));
+    TRect pending{};
+    GetUpdateRect(f.g->Handle(), &pending, false);
+    const TRect mark = f.g->CellRect(0, 2);
+    EXPECT_TRUE(pending.Left <= mark.Left && pending.Top <= mark.Top && pending.Right >= mark.Right &&
+                pending.Bottom >= mark.Bottom);
+    // A refused change leaves another row unmarked.
+    f.refuse = true;
+    f.Click(1, 3);
+    SimulateText(u"bad");
+    SimulateKey(VK_RETURN);
+    EXPECT_FALSE(f.g->RowModified(3));
+}
+
+TEST(ExGridEdit, ACellHoldingWideTextIsValidatedAsWideText) {
+    EditForm f;
+    f.g->SetCellEx(1, 2, EncodeWideCellText(u"\u03A9"));
+    std::vector<std::string> wide;
+    bool accept = true;
+    f.g->OnCellValidateWide = [&](TObject*, int c, int r, String& v, bool& valid) {
+        wide.push_back(std::to_string(c) + "," + std::to_string(r) + " " + StringToUtf8(v));
+        v = u"\u03A9\u03A9";
+        valid = accept;
+    };
+    f.g->SetAlwaysValidate(true);
+    f.Click(1, 2);
+    // The edit is left through the grid, with the wide text still in the cell.
+    f.g->ShowCellEdit();
+    ASSERT_TRUE(f.g->EditorMode());
+    f.g->SetFocus();
+    f.log.clear();
+    f.Click(3, 5);
+    EXPECT_EQ(wide, std::vector<std::string>{"1,2 \u03A9"});
+    for (const std::string& s : f.log) EXPECT_EQ(s.find("validate"), std::string::npos) << s;
+    EXPECT_EQ(f.g->WideCells(1, 2), u"\u03A9\u03A9");
+    EXPECT_EQ(f.g->Row(), 5);
+    // A refusal with a replacement keeps the replacement and goes back to the cell.
+    f.g->SetCellEx(1, 3, EncodeWideCellText(u"x"));
+    accept = false;
+    f.Click(1, 3);
+    f.g->ShowCellEdit();
+    f.g->SetFocus();
+    f.Click(3, 5);
+    EXPECT_EQ(f.g->Row(), 3);
+    EXPECT_EQ(f.g->Col(), 1);
+    EXPECT_EQ(f.g->WideCells(1, 3), u"\u03A9\u03A9");
+    EXPECT_TRUE(f.g->EditorMode());
+}
+
+TEST(ExGridEdit, ShowCellEditOpensTheCellsEditorAndEditCtrlNamesTheDedicatedOne) {
+    struct Case {
+        TEditorType kind;
+        bool dedicated;
+    };
+    for (const Case& k : {Case{edNormal, false}, Case{edComboList, true}, Case{edSpinEdit, true},
+                          Case{edCheckBox, false}, Case{edDateTimeEdit, false}}) {
+        SCOPED_TRACE(int(k.kind));
+        EditForm f;
+        f.g->Columns().Items(1)->SetEditor(k.kind);
+        f.Click(1, 2);
+        f.g->ShowCellEdit();
+        EXPECT_TRUE(f.g->EditorMode() || f.g->EditActive());
+        if (k.dedicated) {
+            ASSERT_TRUE(f.g->EditCtrl());
+            EXPECT_TRUE(f.g->EditCtrl()->Visible());
+        } else {
+            EXPECT_EQ(f.g->EditCtrl(), nullptr);
+        }
+    }
+    EditForm f;
+    f.Click(1, 2);
+    f.g->ShowCellEdit();
+    EXPECT_EQ(f.g->EditCombo(), f.g->Combobox());
+}
+
+}  // namespace

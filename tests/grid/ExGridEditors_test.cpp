@@ -188,6 +188,37 @@ TEST(GridUnitEditBtn, AnotherUnitFromTheMenuIsReportedWithTheCurrentCell) {
     EXPECT_EQ(changes, std::vector<std::string>{"1,2 m"});
 }
 
+// A descendant's button slot hears the button editor's click.
+TEST(GridButton, TheButtonEditorsClickGoesThroughTheGridsSlot) {
+    struct SlotGrid : TExColumnGrid {
+        using TExColumnGrid::TExColumnGrid;
+        std::vector<int> clicks;
+        void DoButtonClick(int ACol, int ARow) override {
+            clicks.push_back(ACol * 10 + ARow);
+            TExColumnGrid::DoButtonClick(ACol, ARow);
+        }
+    };
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 500, 350);
+    auto* g = new SlotGrid(&form);
+    g->SetParent(&form);
+    g->SetBounds(0, 0, 400, 250);
+    g->Columns().Items(1)->SetEditor(edButton);
+    g->SetCellEx(1, 2, u"Press");
+    int events = 0;
+    g->OnButtonClick = [&](TObject*, int, int) { ++events; };
+    form.Show();
+    g->SetFocus();
+    const TRect R = g->CellRect(1, 2);
+    SimulateClick(g, R.Left + 5, R.Top + 5);
+    SimulateKey(VK_F2);
+    ASSERT_TRUE(g->GridButton()->Visible());
+    EXPECT_EQ(g->EditCtrl(), g->GridButton());
+    g->GridButton()->Click();
+    EXPECT_EQ(g->clicks, std::vector<int>{12});
+    EXPECT_EQ(events, 1);
+}
+
 TEST(GridButton, ShowsTheCellTextAndAnArrowMovesTheGridAndHidesIt) {
     EditorForm f(edButton, u"Press");
     int clicks = 0;

@@ -354,16 +354,25 @@ TEST(ExInplaceEdit, TypingCompletesFromTheLookupItems) {
     f.g->LookupItems().Add(u"Beta");
     TInplaceEdit* e = f.Open(0);
     ASSERT_TRUE(e);
+    auto* x = dynamic_cast<TExInplaceEdit*>(e);
+    ASSERT_TRUE(x);
+    EXPECT_FALSE(x->GotKey());
+    EXPECT_TRUE(x->Workmode());
     SimulateText(u"a");
     EXPECT_EQ(e->Text(), u"alpha");
     EXPECT_EQ(e->SelStart(), 1);
     EXPECT_EQ(e->SelLength(), 4);
+    EXPECT_FALSE(x->GotKey());  // the completion came after the key
     // Backspace takes the completion away and completes nothing itself.
     SimulateKey(VK_BACK);
+    EXPECT_TRUE(x->GotKey());
+    EXPECT_FALSE(x->Workmode());
     EXPECT_EQ(e->Text(), u"a");
     SimulateKey(VK_BACK);
     EXPECT_EQ(e->Text(), u"");
     SimulateText(u"bx");
+    EXPECT_TRUE(x->Workmode());
+    EXPECT_TRUE(x->GotKey());  // nothing completes "bx"
     EXPECT_EQ(e->Text(), u"bx");
     // Case counts when asked to.
     f.g->SetLookupCaseSensitive(true);

@@ -2,6 +2,8 @@
 
 #include "grid/ExCGrid.h"
 
+#include "GridOnForm.h"
+
 #include "framework/Forms.h"
 #include "framework/SysUtils.h"
 #include "framework/Windows.h"
@@ -425,6 +427,86 @@ TEST(ExGrid, ProportionalThumbs) {
     EXPECT_GT(int(info.nPage), 5);
     EXPECT_LT(int(info.nPage), 30);
     EXPECT_EQ(info.nPos, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// With the floating footer shown the last row is the footer's: a new row
+// count carries its texts and calculations to the new last row.
+TEST(ExGridDimensions, TheFloatingFootersRowStaysTheLastRowWhenTheCountChanges) {
+    GridOnForm<> f;
+    TExStringGrid* g = f.g;
+    for (int r = 1; r <= 8; ++r) g->SetCellEx(1, r, IntToStr(r));
+    g->FloatingFooter().SetVisible(true);
+    g->FloatingFooter().SetColumnCalc(1, acSUM);
+    g->SetCellEx(3, 9, u"note");
+    ASSERT_EQ(g->GetCellEx(1, 9), u"36.00");
+    g->SetRowCount(12);
+    EXPECT_EQ(g->GetCellEx(3, 11), u"note");
+    EXPECT_EQ(g->FloatingFooter().ColumnCalc(1), acSUM);
+    EXPECT_EQ(g->GetCellEx(1, 11), u"36.00");
+    EXPECT_EQ(g->GetCellEx(1, 9), u"");
+    EXPECT_EQ(g->GetCellEx(3, 9), u"");
+    EXPECT_FALSE(g->CellPropsAssigned(1, 9));
+    // Shrinking: the footer replaces what the new last row held.
+    g->SetCellEx(1, 9, u"100");
+    g->SetColors(2, 7, clRed);
+    g->SetRowCount(8);
+    EXPECT_EQ(g->GetCellEx(3, 7), u"note");
+    EXPECT_EQ(g->FloatingFooter().ColumnCalc(1), acSUM);
+    EXPECT_EQ(g->GetCellEx(1, 7), u"21.00");  // rows 1 to 6
+    EXPECT_EQ(g->Colors(2, 7), clNone);
+    EXPECT_EQ(g->MaxRowCount(), 12);
+    // Without the footer nothing moves.
+    g->FloatingFooter().SetVisible(false);
+    g->SetRowCount(9);
+    EXPECT_EQ(g->GetCellEx(3, 7), u"note");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ExGridDimensions, SwitchingIntegralHeightOnSnapsTheHeightAtOnce) {
+    GridOnForm<> f(400, 100);
+    ASSERT_EQ(f.g->Height(), 100);
+    f.g->SetIntegralHeight(true);
+    // A single border: 2 * 2 + 98 - 98 mod 22.
+    EXPECT_EQ(f.g->Height(), 92);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ExGridView, ACoupledGridFollowsTheScroll) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 700, 300);
+    auto* a = new TExStringGrid(&form);
+    auto* b = new TExStringGrid(&form);
+    for (auto [g, x] : {std::pair{a, 0}, std::pair{b, 350}}) {
+        g->SetParent(&form);
+        g->SetBounds(x, 0, 300, 150);
+        g->SetRowCount(40);
+        g->SetColCount(20);
+    }
+    a->SyncGrid().SetGrid(b);
+    a->SyncGrid().SetScrollVertical(true);
+    b->SyncGrid().SetGrid(a);
+    b->SyncGrid().SetScrollVertical(true);
+    b->SyncGrid().SetScrollHorizontal(true);
+    form.Show();
+    a->SetTopRow(12);
+    EXPECT_EQ(b->TopRow(), 12);
+    a->SetLeftCol(5);
+    EXPECT_EQ(b->LeftCol(), 1);  // a does not couple its columns
+    b->SetLeftCol(6);
+    EXPECT_EQ(a->LeftCol(), 6);
+    b->SetTopRow(20);
+    EXPECT_EQ(a->TopRow(), 20);
+
 }
 
 }  // namespace

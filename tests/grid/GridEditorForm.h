@@ -6,6 +6,8 @@
 #include "grid/ExCGrid.h"
 
 #include "framework/Forms.h"
+#include "framework/Graphics.h"
+#include "framework/ImgList.h"
 #include "framework/Simulate.h"
 #include "framework/SysUtils.h"
 
@@ -37,3 +39,15 @@ struct EditorForm {
     }
     void Open() { SimulateKey(VK_F2); }
 };
+
+// Three 16 x 16 images, red, lime and blue, for the image cells and pickers.
+inline void AddRedLimeBlue(TImageList& Images) {
+    Images.SetWidth(16);
+    Images.SetHeight(16);
+    for (TColor col : {clRed, clLime, clBlue}) {
+        TBitmap b(16, 16);
+        b.Canvas().Brush().SetColor(col);
+        b.Canvas().FillRect(Rect(0, 0, 16, 16));
+        Images.Add(&b, nullptr);
+    }
+}

@@ -5,6 +5,7 @@
 
 #include "framework/Forms.h"
 #include "framework/SysUtils.h"
+#include "framework/Windows.h"
 
 template <class Grid = TExStringGrid>
 struct GridOnForm {
@@ -16,6 +17,13 @@ struct GridOnForm {
         g->SetParent(&form);
         g->SetBounds(0, 0, Width, Height);
         if (Show) form.Show();
+    }
+    // Paints what is pending, so that what a change repaints can be read next.
+    void Flush() { UpdateWindow(g->Handle()); }
+    TRect Pending() {
+        TRect r{};
+        GetUpdateRect(g->Handle(), &r, false);
+        return r;
     }
 };
 

@@ -485,10 +485,6 @@ void TExStringGrid::RemoveAllNodes() {
     if (FHasNodeRows) FDataTools->RemoveAllNodes();
 }
 
-void TExStringGrid::CalcFooter(int ACol) {
-    if (FFloatingFooter.Visible() && FFloatingFooter.EnableCalculation()) FDataTools->CalcFooter(ACol);
-}
-
 void TExStringGrid::InitOrigColSizes() {
     FOrigColSizes.resize(size_t(ColCount()));
     for (int c = 0; c < ColCount(); ++c) FOrigColSizes[size_t(c)] = ColWidths(c);

@@ -28,6 +28,7 @@
 #include "framework/StdCtrls.h"
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -385,7 +386,7 @@ struct TCellSortKey {
     double NumberValue = 0;
     double DateValue = 0;
     double TimeValue = 0;
-    int ImageKey = -1;
+    std::intptr_t ImageKey = -1;
     int Col = 0;
     int Row = 0;
 };
@@ -698,6 +699,18 @@ public:
     // Drops the cell's graphic (never the grid's shared one) and attaches a
     // fresh one; "Invalid cell" outside the grid.
     TCellGraphic* CreateCellGraphic(int ACol, int ARow);
+    // Frees the cell's own graphic and repaints the cell; false when it had none.
+    bool RemoveCellGraphic(int ACol, int ARow);
+    // The same when GetCellType answers Kind for the cell.
+    bool RemoveCellGraphicOfType(int ACol, int ARow, TCellType Kind);
+    // What a cell's picture is known by: the bitmap or icon object of those
+    // kinds, the image index of an image-list cell; -1 for any other cell.
+    std::intptr_t CellGraphicRef(int ACol, int ARow);
+    // The row of the cell (the bottom of a merged one) is the sort row of a
+    // shown sort indicator.
+    bool ShowsSortIndicator(int ACol, int ARow);
+    // The image list of image-list cells: GridImages.
+    virtual TImageList* GetCellImageList() { return FGridImages; }
     // A check box of the cell's own; "Invalid cell" outside the grid. A data
     // box's state is the cell's text: a cell holding neither check text gets
     // the one for State.
@@ -728,6 +741,11 @@ public:
     // The same rows; group headers get a three-state box, summary rows none,
     // the others a box (a data box keeps a check text already in the cell).
     void AddCheckBoxColumn(int ACol, bool DefaultState = false, bool DataCheckBox = false);
+    // The boxes of those rows go again.
+    void RemoveCheckBoxColumn(int ACol);
+    // Every box of the data rows checked (unchecked), each change reported.
+    void CheckAll(int ACol);
+    void UnCheckAll(int ACol);
     // Any box kind read as three states; false, State untouched, without a box.
     bool GetCheckBoxState(int ACol, int ARow, TCheckBoxState& State);
     // Three-state boxes only.
@@ -779,6 +797,8 @@ public:
     void SetTopRowEx(int Value);
     // Makes the cell visible, centring it when it was out of view.
     void ScrollInView(int ColIndex, int RowIndex);
+    // The cell under a screen point, -1 outside the cells.
+    void ScreenToCell(TPoint pt, int& ACol, int& ARow);
     void HideSelection();
     void UnHideSelection();
     void UpdateEditMode() { SelectCell(Col(), Row()); }
@@ -803,6 +823,28 @@ public:
     void RemoveCheckedRows(int CheckBoxColumn, bool RemoveChecked);
     // The chosen rows (disjunct row selection), else the selection's rows; the row choice is cleared.
     void RemoveSelectedRows();
+    // The data rows not chosen go; the rest stay chosen with RowSelectPersistent, else the choice is cleared.
+    void RemoveUnSelectedRows();
+    // Hides the chosen rows, or those not chosen.
+    void HideSelectedRows();
+    void HideUnSelectedRows();
+    // The chosen columns (disjunct column selection), else the selection's
+    // columns; or all the others from the fixed ones on. The column choice is cleared.
+    void RemoveSelectedCols();
+    void RemoveUnSelectedCols();
+    // The cells between the fixed columns (rows) and the right fixed columns (footer rows) only.
+    void ClearNormalRows(int RowIndex, int RCount);
+    void ClearNormalCols(int ColIndex, int CCount);
+    // Blanks and control characters at both ends of the texts go (display
+    // columns mapped to real ones with SaveHiddenCells).
+    virtual void TrimRect(int ACol1, int ARow1, int ACol2, int ARow2);
+    void TrimColumn(int ACol) { TrimRect(ACol, 0, ACol, RowCount() - 1); }
+    void TrimRow(int ARow) { TrimRect(0, ARow, ColCount() - 1, ARow); }
+    void TrimAll() { TrimRect(0, 0, ColCount() - 1, RowCount() - 1); }
+    // Every cell of the rectangle takes the colour (nothing for ARow2 < ARow1).
+    void ColorRect(int ACol1, int ARow1, int ACol2, int ARow2, TColor AColor);
+    // The text is wide text: it begins with the two characters | and \.
+    bool IsWideCell(int ACol, int ARow) { return GetGridCell(ACol, ARow).starts_with(u"|\\"); }
     // Empties the chosen rows, else the chosen columns, else the selection rectangle.
     void ClearSelection();
     bool IsCell(const String& SubStr, int& ACol, int& ARow);
@@ -811,9 +853,18 @@ public:
     void SelectRows(int RowIndex, int RCount);
     void SelectCols(int ColIndex, int CCount);
     // "Invalid row <n> accessed" outside the grid.
-    bool RowSelect(int ARow);
+    bool GetRowSelect(int ARow);
+    bool RowSelect(int ARow) { return GetRowSelect(ARow); }
     void RepaintRow(int ARow) { InvalidateRow(ARow); }
     void RepaintCol(int ACol) { InvalidateCol(ACol); }
+    // The cells from (Left, Top) to (Right, Bottom), the right edge cut at the
+    // first column past the visible ones; nothing for a negative index, the
+    // whole control when either corner cell is out of view.
+    void RepaintRect(TRect R);
+    // The current cell and the anchor go to the cell, scrolled into view.
+    void MoveToCell(int ACol, int ARow) { MoveColRow(ACol, ARow, true, true); }
+    // The text editor; nil before it was first opened.
+    TExInplaceEdit* NormalEdit() const;
 
     // ===== Repaint lock
     void BeginUpdate();
@@ -1066,7 +1117,12 @@ public:
     int GetNodeSpan(int ARow) { return FHasNodeRows ? FDataTools->GetNodeSpan(ARow) : 0; }
     void RemoveAllNodes();
     // All columns for -1; only with a visible floating footer.
-    void CalcFooter(int ACol);
+    virtual void CalcFooter(int ACol) { CalcFooterColumn(ACol); }
+    // Repaints the floating footer's panel.
+    void UpdateFooter();
+    // The canvas of the floating footer's panel.
+    TCanvas& GetFooterCanvas();
+    TGridRect UsedCells() { return GetUsedCells(); }
     // The text offsets of a cell, doubled for both sides.
     int TotalXOffset() const { return 2 * FXYOffset.X; }
     int TotalYOffset() const { return 2 * FXYOffset.Y; }
@@ -1513,7 +1569,8 @@ protected:
 
     // ===== Operations whose bodies come with the grid's later parts: each
     // starts neutral (does nothing, leaves the answer), in slot order.
-    virtual void CalcFooterColumn(int) {}
+    // The floating footer's row takes each column's figure (-1: every column).
+    virtual void CalcFooterColumn(int ACol);
     virtual void DoClickSort(int ACol) {
         if (OnClickSort) OnClickSort(this, ACol);
     }
@@ -1602,7 +1659,8 @@ protected:
     virtual bool DoHasSpinEdit(int, int) { return false; }
     // Fills FilterList with the values offered by the column's filter list; true when it holds any.
     virtual bool DoGetColumnFilter(int Col);
-    virtual TRect GetUsedCells() { return Rect(0, 0, ColCount() - 1, RowCount() - 1); }
+    // The smallest rectangle holding every cell of the grid with a text; (0, 0, 0, 0) for none.
+    virtual TGridRect GetUsedCells();
     virtual void RemoveRowsInternal(int ARow, int ACount) {
         FreeCellPropsRect(0, ARow, ColCount() - 1, ARow + ACount - 1);
         DoRemoveRows(ARow, ACount, true);
@@ -1656,6 +1714,8 @@ protected:
     // Also the fixed-cell and active-cell fonts, rounded to the nearest size.
     void ChangeScale(int M, int D) override;
     void Loaded() override;
+    // The footer panel shows the hidden last row's new texts.
+    void HiddenLastRowChanged() override;
     void CreateWnd() override;
     void Resize() override;
     bool SelectCell(int ACol, int ARow) override;
@@ -2106,7 +2166,6 @@ private:
     bool ToggleTriState(TCellGraphic& G, int ARow);
     // A plain check box takes a written-back check text as its state.
     void UndoWriteCell(int ACol, int ARow, const String& Value) override;
-    void RemoveOwnGraphic(int ACol, int ARow, TCellType Kind);
     void RepaintDisplCell(int ACol, int ARow);
 
     bool FFixedRowAlways = false;
@@ -2198,7 +2257,8 @@ public:
     // "Invalid row accessed" outside the rows (any row while the grid has no data row).
     void SetRowSelect(int ARow, bool Value);
     // "Invalid column accessed" outside the columns.
-    bool ColSelect(int ACol);
+    bool GetColSelect(int ACol);
+    bool ColSelect(int ACol) { return GetColSelect(ACol); }
     void SetColSelect(int ACol, bool Value);
     void UnSelectRows(int RowIndex, int RCount);
     void UnSelectCols(int ColIndex, int CCount);

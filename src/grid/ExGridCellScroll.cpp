@@ -60,7 +60,7 @@ void TExStringGrid::SetScrollPosition(int ACol, int ARow, int Pos) {
 }
 
 void TExStringGrid::RemoveScrollBar(int ACol, int ARow) {
-    RemoveOwnGraphic(ACol, ARow, ctScrollbar);
+    RemoveCellGraphicOfType(ACol, ARow, ctScrollbar);
     CellScrollBarUpdate();
 }
 

@@ -120,7 +120,7 @@ TBitmap* TExStringGrid::GetBitmap(int ACol, int ARow) {
 
 void TExStringGrid::RemoveBitmap(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctBitmap);
+    RemoveCellGraphicOfType(ACol, ARow, ctBitmap);
 }
 
 // ---------------------------------------------------------------------------
@@ -152,7 +152,7 @@ void TExStringGrid::AddProgress(int ACol, int ARow, TColor FGColor, TColor BKCol
 
 void TExStringGrid::RemoveProgress(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctProgress);
+    RemoveCellGraphicOfType(ACol, ARow, ctProgress);
 }
 
 // ---------------------------------------------------------------------------
@@ -205,13 +205,13 @@ TBitmap* TExStringGrid::CreateBitButton(int ACol, int ARow, int BW, int BH, cons
 
 void TExStringGrid::RemoveBitButton(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctBitButton);
+    RemoveCellGraphicOfType(ACol, ARow, ctBitButton);
 }
 
 void TExStringGrid::RemoveButton(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctButton);
-    RemoveOwnGraphic(ACol, ARow, ctBitButton);
+    RemoveCellGraphicOfType(ACol, ARow, ctButton);
+    RemoveCellGraphicOfType(ACol, ARow, ctBitButton);
 }
 
 void TExStringGrid::RemoveAllButtons() {
@@ -347,7 +347,7 @@ bool TExStringGrid::RadioGroupPress(int ACol, int ARow, int X, int Y) {
 
 void TExStringGrid::RemoveRadio(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctRadio);
+    RemoveCellGraphicOfType(ACol, ARow, ctRadio);
 }
 
 // ---------------------------------------------------------------------------
@@ -370,7 +370,7 @@ TIcon* TExStringGrid::CreateIcon(int ACol, int ARow, TCellHAlign HAlign, TCellVA
 
 void TExStringGrid::RemoveIcon(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctIcon);
+    RemoveCellGraphicOfType(ACol, ARow, ctIcon);
 }
 
 // A picture or file picture fitted to the cell by StretchMode less Padding.
@@ -407,7 +407,7 @@ TPicture* TExStringGrid::GetPicture(int ACol, int ARow) {
 
 void TExStringGrid::RemovePicture(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctPicture);
+    RemoveCellGraphicOfType(ACol, ARow, ctPicture);
 }
 
 void TExStringGrid::AddFilePicture(int ACol, int ARow, TFilePicture* AFilePicture, bool Transparent,
@@ -430,7 +430,7 @@ TFilePicture* TExStringGrid::GetFilePicture(int ACol, int ARow) {
 
 void TExStringGrid::RemoveFilePicture(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctFilePicture);
+    RemoveCellGraphicOfType(ACol, ARow, ctFilePicture);
 }
 
 void TExStringGrid::AddDataImage(int ACol, int ARow, int Idx, TCellHAlign HAlign, TCellVAlign VAlign) {
@@ -445,7 +445,7 @@ void TExStringGrid::AddDataImage(int ACol, int ARow, int Idx, TCellHAlign HAlign
 
 void TExStringGrid::RemoveDataImage(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctDataImage);
+    RemoveCellGraphicOfType(ACol, ARow, ctDataImage);
     SetCellEx(ACol, ARow, String());
 }
 
@@ -468,7 +468,7 @@ TIntList* TExStringGrid::GetCellImages(int ACol, int ARow) {
 
 void TExStringGrid::RemoveMultiImage(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctImages);
+    RemoveCellGraphicOfType(ACol, ARow, ctImages);
 }
 
 // ---------------------------------------------------------------------------
@@ -491,7 +491,7 @@ void TExStringGrid::SetProgressPie(int ACol, int ARow, int Value) {
 
 void TExStringGrid::RemoveProgressPie(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctProgressPie);
+    RemoveCellGraphicOfType(ACol, ARow, ctProgressPie);
 }
 
 void TExStringGrid::AddRangeIndicator(int ACol, int ARow, int Range, TColor NegColor, TColor PosColor,
@@ -506,7 +506,7 @@ void TExStringGrid::AddRangeIndicator(int ACol, int ARow, int Range, TColor NegC
 
 void TExStringGrid::RemoveRangeIndicator(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctRangeIndicator);
+    RemoveCellGraphicOfType(ACol, ARow, ctRangeIndicator);
 }
 
 void TExStringGrid::AddExProgress(int ACol, int ARow, int Min, int Max) {
@@ -518,7 +518,7 @@ void TExStringGrid::AddExProgress(int ACol, int ARow, int Min, int Max) {
 
 void TExStringGrid::RemoveExProgress(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctXPProgress);
+    RemoveCellGraphicOfType(ACol, ARow, ctXPProgress);
 }
 
 void TExStringGrid::SetProgressAppearance(const TProgressDrawInfo& Value) {
@@ -549,7 +549,7 @@ void TExStringGrid::SetShapeColor(int ACol, int ARow, TColor FillColor) {
 
 void TExStringGrid::RemoveShape(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctShape);
+    RemoveCellGraphicOfType(ACol, ARow, ctShape);
 }
 
 void TExStringGrid::AddRating(int ACol, int ARow, int Scale, TColor FillColor, TColor EmptyColor) {
@@ -563,7 +563,7 @@ void TExStringGrid::AddRating(int ACol, int ARow, int Scale, TColor FillColor, T
 
 void TExStringGrid::RemoveRating(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctRating);
+    RemoveCellGraphicOfType(ACol, ARow, ctRating);
 }
 
 void TExStringGrid::AddExpand(int ACol, int ARow, int ExpandedHeight) {
@@ -589,7 +589,7 @@ bool TExStringGrid::ToggleExpand(int ACol, int ARow) {
 
 void TExStringGrid::RemoveExpand(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctExpand);
+    RemoveCellGraphicOfType(ACol, ARow, ctExpand);
 }
 
 bool TExStringGrid::GetExpandState(int ACol, int ARow) {
@@ -621,7 +621,7 @@ IGridCellGraphic* TExStringGrid::GetInterfacedCell(int ACol, int ARow) {
 
 void TExStringGrid::RemoveInterfacedCell(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctInterface);
+    RemoveCellGraphicOfType(ACol, ARow, ctInterface);
 }
 
 // ---------------------------------------------------------------------------
@@ -1089,9 +1089,10 @@ bool TExStringGrid::DrawCellGraphic(TCanvas& C, int RCol, int ARow, TRect R, TCe
             return true;
         }
         case ctImageList: {
-            if (!FGridImages || G.CellIndex < 0 || G.CellIndex >= FGridImages->Count()) return true;
-            const TRect at = PlacePaintedGraphic(R, FGridImages->Width(), FGridImages->Height(), G);
-            FGridImages->Draw(C, at.Left, at.Top, G.CellIndex);
+            TImageList* images = GetCellImageList();
+            if (!images || G.CellIndex < 0 || G.CellIndex >= images->Count()) return true;
+            const TRect at = PlacePaintedGraphic(R, images->Width(), images->Height(), G);
+            images->Draw(C, at.Left, at.Top, G.CellIndex);
             return true;
         }
         case ctDataImage: {

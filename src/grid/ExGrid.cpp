@@ -356,6 +356,10 @@ void TExStringGrid::WndProc(TMessage& Message) {
     const int row = Row();
     TBaseGrid::WndProc(Message);
     if (IsDestroying()) return;
+    if (Message.Msg == WM_SETFOCUS) {
+        if (InvokedFocusChange) InvokedFocusChange = false;
+        else FocusGained(HWND(Message.WParam));
+    }
     FollowThumbs(Message.Msg);
     if (Row() != row) SyncGridFollow(false, true);
 }

@@ -871,6 +871,26 @@ public:
     void EndUpdate();
     // Counting only: no repaint at the end.
     void StartUpdate() { ++FUpdateCount; }
+    // True while the lock is held; true takes it (BeginUpdate), false releases it (EndUpdate).
+    bool LockUpdate() const { return FUpdateCount > 0; }
+    void SetLockUpdate(bool Value) {
+        if (Value) BeginUpdate();
+        else EndUpdate();
+    }
+    // Forgets the offer to size a fixed column or row and puts out a lit fixed cell.
+    void ResetFixedCellHighlight();
+    // With the search footer shown, the last row is in view and ends above the footer's top.
+    bool LastRowClearOfSearchFooter() { return RowClearOfSearchFooter(RowCount() - 1); }
+    // The grid changed its own Cursor: the cursor notification keeps what a press would select.
+    bool Invokedchange = false;
+    // The grid moves the focus itself: its next focus gain does nothing of the grid's own.
+    bool InvokedFocusChange = false;
+    // The grid's own cursor changes.
+    void SetOwnCursor(TCursor Value) {
+        if (Cursor() == Value) return;
+        Invokedchange = true;
+        SetCursor(Value);
+    }
     void ResetUpdate();
     int UpdateCount() const { return FUpdateCount; }
     // Ticks of the grid's 500 ms timer since the window was created.
@@ -1756,6 +1776,8 @@ protected:
     // Hover row, sizing events and hints, the cursor's offer for the next press.
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void CMMouseLeave(TMessage& Message) override;
+    // A cursor the grid did not set itself ends the offer of a press.
+    void CMCursorChanged(TMessage& Message) override;
     // The splitter cursor over a fixed column's border that can be dragged.
     void WMSetCursor(TMessage& Message) override;
     // Ends fixed sizing and the sizing hint, reports clicks on fixed cells
@@ -1945,6 +1967,9 @@ private:
     // Wheel, panning and scroll bars (ExGridWindow.cpp). True: the message was handled.
     bool PanAndWheelMessage(TMessage& Message);
     void FollowThumbs(Cardinal Msg);
+    // The grid took the focus (from the window Previous): the editor of an
+    // always-editing grid opens, a merged current cell repaints whole.
+    void FocusGained(HWND Previous);
     // Notifications of the children: the editors' changes, relayed as the grid's events.
     bool ChildCommand(TMessage& Message);
     void ShowEditProcessOf(TWinControl* Child);

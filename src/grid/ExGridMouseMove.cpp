@@ -189,9 +189,31 @@ void TExStringGrid::DrawFixedSizingLine() {
     else if (GridState() == gsRowSizing && FSizingIndex >= 0) DrawSizingLineY(FSizingPos);
 }
 
+void TExStringGrid::ResetFixedCellHighlight() {
+    FSizeFixed = false;
+    FSizeFixedR = false;
+    if (FHoverFixedCells == hfNone || FHoverFixedX < 0 || FHoverFixedY < 0) return;
+    const int x = FHoverFixedX, y = FHoverFixedY;
+    FHoverFixedX = FHoverFixedY = -1;
+    if (x < ColCount() && y < RowCount()) RepaintCell(x, y);
+}
+
+void TExStringGrid::CMCursorChanged(TMessage& Message) {
+    TBaseGrid::CMCursorChanged(Message);
+    if (!Invokedchange) FMouseSelectMode = msNormal;
+    Invokedchange = false;
+}
+
 void TExStringGrid::WMSetCursor(TMessage& Message) {
     TBaseGrid::WMSetCursor(Message);
     const TGridState state = GridState();
+    // The cell under the mouse may choose its own cursor.
+    if (FMouseSelectMode == msNormal && state == gsNormal) {
+        const TPoint p = ScreenToClient(GetCursorPos());
+        int c = -1, r = -1;
+        MouseToCell(p.X, p.Y, c, r);
+        if (c >= 0 && r >= 0) DoGetCellCursor(c, r, p.X, p.Y);
+    }
     if (FMouseSelectMode != msNormal && state != gsColSizing && state != gsRowSizing) {
         if (FMouseSelectMode == msColumn) ::SetCursor(crGridSelectCol);
         else if (FMouseSelectMode == msRow) ::SetCursor(crGridSelectRow);
@@ -376,11 +398,15 @@ void TExStringGrid::CMMouseLeave(TMessage& Message) {
     // Once: the header its drop-down menu asked to keep lit stays lit.
     const bool keepHeader = FKeepFixedHighlight;
     FKeepFixedHighlight = false;
-    FSizeFixed = false;
-    FSizeFixedR = false;
     FMouseSelectMode = msNormal;
     // Nothing is under the mouse any more: no hovered or hot header stays lit.
-    if (!keepHeader) TrackHoverFixedCell(-1, -1);
+    if (keepHeader) {
+        FSizeFixed = false;
+        FSizeFixedR = false;
+    } else {
+        ResetFixedCellHighlight();
+        TrackHoverFixedCell(-1, -1);
+    }
     TrackHoverButton({-1, -1});
     TrackHoverLink({-1, -1}, 0);
     if (HoverRow() && FHoverRowIdx >= 0) {

@@ -2,6 +2,7 @@
 // tracking, and the slim scroll bars of the metro look.
 #include "grid/ExGrid.h"
 #include "grid/ExGridEditors.h"
+#include "grid/ExRichEdit.h"
 
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
@@ -77,6 +78,34 @@ void TExStringGrid::CancelEnhancedMove() {
         FMoveButton->SetEnabled(false);
         FMoveButton->SetVisible(false);
     }
+}
+
+// ---------------------------------------------------------------------------
+// Focus
+
+void TExStringGrid::FocusGained(HWND Previous) {
+    const int c = Col(), r = Row();
+    if (c < 0 || r < 0 || c >= ColCount() || r >= RowCount() || HasCheckBox(RealColIndex(c), r)) return;
+    if (FInplaceRichEdit && FInplaceRichEdit->Visible()) HideInplaceEdit();
+    const TGridState state = GridState();
+    const bool inView = r >= TopRow() && r < TopRow() + VisibleRowCount() && c >= LeftCol() &&
+                        c < LeftCol() + VisibleColCount();
+    if (FNavigation.AlwaysEdit() && state != gsColMoving && state != gsRowMoving && inView) {
+        bool canEdit = true;
+        CellEditable(RealColIndex(c), r, canEdit);
+        if (canEdit) {
+            if (TExInplaceEdit* editor = NormalEdit()) {
+                if (FindControl(Previous) != editor && FEditControl == edNormal) {
+                    ShowInplaceEdit();
+                    return;
+                }
+            } else if (!FMouseActions.DirectEdit() && !FControlLook.DropDownAlwaysVisible && DoHasComboBox(c, r)) {
+                ShowInplaceEdit();
+                return;
+            }
+        }
+    }
+    if (IsMergedCell(c, r)) RepaintCell(c, r);
 }
 
 // ---------------------------------------------------------------------------
@@ -251,7 +280,7 @@ bool TExStringGrid::FrameworkWheel(bool Down, TShiftState Shift, TPoint MousePos
 void TExStringGrid::PanStart(TPoint At) {
     if (FIntelliPan == ipNone || RowCount() <= TCustomGrid::FixedRows()) return;
     FPrevCursor = Cursor();
-    SetCursor(crGridPan);
+    SetOwnCursor(crGridPan);
     FWheelPan = true;
     SetTimer(Handle(), PanTimerId, PanTimerPeriod);
     FWheelPanPos = At;
@@ -264,7 +293,7 @@ void TExStringGrid::PanStart(TPoint At) {
 void TExStringGrid::PanEnd() {
     SetMouseCapture(false);
     if (HandleAllocated()) KillTimer(Handle(), PanTimerId);
-    SetCursor(FPrevCursor);
+    SetOwnCursor(FPrevCursor);
     Application->SetShowHint(FPrevShowHint);
     FWheelPan = false;
     InvalidatePanMark();
@@ -279,7 +308,7 @@ void TExStringGrid::PanStep() {
     static constexpr TCursor Cursors[3][3] = {{crGridPan + 6, crGridPan + 4, crGridPan + 5},
                                               {crGridPan + 2, crGridPan, crGridPan + 3},
                                               {crGridPan + 8, crGridPan + 1, crGridPan + 7}};
-    SetCursor(Cursors[dy + 1][dx + 1]);
+    SetOwnCursor(Cursors[dy + 1][dx + 1]);
     if (dx == 0 && dy == 0) return;
 
     const int firstRow = TCustomGrid::FixedRows(), lastRow = RowCount() - FFixedFooters - 1;
@@ -395,7 +424,7 @@ void TExStringGrid::WMVScroll(TWMScroll& Message) {
     // usual end until the last row is clear of it, and no further.
     const bool footer = ToolsReady() && SearchFooter().Visible();
     const bool onward = code == SB_LINEDOWN || code == SB_ENDSCROLL;
-    if (footer && onward && RowClearOfSearchFooter(RowCount() - 1)) {
+    if (footer && onward && LastRowClearOfSearchFooter()) {
         Message.Result = 1;
         return;
     }

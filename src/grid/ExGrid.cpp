@@ -19,6 +19,8 @@ namespace {
 
 constexpr int GridTimerId = 111;
 constexpr int GridTimerPeriod = 500;
+// Ticks of that timer after which an incremental lookup starts again.
+constexpr int IncrementalLookupTicks = 4;
 constexpr int VersionStringGrid = (6 << 24) | (2 << 16) | (1 << 8) | 3;
 // A fixed column width the framework's default leaves alone.
 constexpr int FrameworkDefaultColWidth = 64;
@@ -193,6 +195,11 @@ void TExStringGrid::WMTimer(TWMTimer& Message) {
         return;
     }
     ++FTimerTicks;
+    // An incremental lookup forgets its text between 1.5 and 2 seconds after the last character.
+    if (FNavigation.AutoGotoIncremental() && ++SearchTics >= IncrementalLookupTicks) {
+        SearchInc.clear();
+        SearchTics = 0;
+    }
     // Hover focus: the data cell under the resting mouse becomes current.
     if (FHovering && !ComponentState().Contains(csDesigning) && Showing()) {
         TPoint p = ScreenToClient(GetCursorPos());

@@ -895,6 +895,10 @@ public:
     int UpdateCount() const { return FUpdateCount; }
     // Ticks of the grid's 500 ms timer since the window was created.
     int TimerTicks() const { return FTimerTicks; }
+    // The characters of the incremental lookup, and the timer ticks since the
+    // last of them: the fourth tick without a character drops the text.
+    String SearchInc;
+    int SearchTics = 0;
     bool Hovering() const { return FHovering; }
     void SetHovering(bool Value) { FHovering = Value; }
 
@@ -1564,6 +1568,9 @@ public:
     TAutoInsertColEvent OnAutoInsertCol;
     TCanDeleteRowEvent OnCanDeleteRow;
     TAutoRowEvent OnAutoDeleteRow;
+    // Down on the last data row with Navigation.AppendOnArrowDown: a row is
+    // added (above a floating footer's row) when OnCanAddRow allows it.
+    void AppendRowOnArrowDown();
 
 protected:
     // The row keys above: Down before the cursor moves, Insert and Delete after the base handling.
@@ -1890,8 +1897,6 @@ protected:
     bool FDisableChange = false;
     // The press that opens a spin editor hit the upper or lower half of an
     // always-visible spin button: the editor steps once when it opens.
-    // The tick of the last lookup character typed (incremental lookup).
-    Cardinal FSearchTick = 0;
     void LookupKey(Char Key);
     bool FSpinUpClick = false;
     bool FSpinDnClick = false;

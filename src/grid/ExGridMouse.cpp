@@ -53,7 +53,7 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     FPushedCellButton = {-1, -1};
     FSelectionClick = false;
     // Typing after a click starts a new lookup.
-    FTools->IncrSearchText.clear();
+    SearchInc.clear();
     if (ACol < 0 || ARow < 0) {
         HideInplaceEdit();
         if (!FFixedRowAlways) TBaseGrid::WMLButtonDown(Message);

@@ -126,6 +126,8 @@ struct TControlLook {
     bool SpinButtonsAlwaysVisible = false;
     // Buttons in cells look and click as enabled even where the cell cannot be edited.
     bool NoDisabledButtonLook = false;
+    // Check boxes and radio buttons never show their disabled look.
+    bool NoDisabledCheckRadioLook = false;
     // The header and footer bars the drop-down cell editors take when they open.
     THeaderAppearance DropDownHeader{nullptr};
     TFooterAppearance DropDownFooter{nullptr};
@@ -163,6 +165,77 @@ struct TControlLook {
 
 // The mix of colour A with B at weight W percent (each channel rounded half to even).
 TColor MixColors(TColor A, TColor B, int W);
+
+enum TProgressStyle { psXP, psClassic };
+
+// The look of styled progress cells: level colours by the share done, the
+// percentage and the frame. Every change is told through OnChange (the grid
+// repaints); the completed and uncompleted colours are kept with the look.
+class TGridProgressAppearance : public TPersistent {
+public:
+    explicit TGridProgressAppearance(TNotifyEvent AOnChange = nullptr) : OnChange(std::move(AOnChange)) {}
+    // Copies every setting of another appearance, then tells the change.
+    void Assign(const TPersistent* Source) override;
+#define GRID_PROGRESS_SETTING(Type, Name)        \
+    Type Name() const { return FValues.Name; }  \
+    void Set##Name(Type Value) {                 \
+        if (FValues.Name == Value) return;       \
+        FValues.Name = Value;                    \
+        Changed();                               \
+    }
+    GRID_PROGRESS_SETTING(TColor, CompleteColor)
+    GRID_PROGRESS_SETTING(TColor, CompleteFontColor)
+    GRID_PROGRESS_SETTING(TColor, UnCompleteColor)
+    GRID_PROGRESS_SETTING(TColor, UnCompleteFontColor)
+    GRID_PROGRESS_SETTING(TColor, Level0Color)
+    GRID_PROGRESS_SETTING(TColor, Level0ColorTo)
+    GRID_PROGRESS_SETTING(TColor, Level1Color)
+    GRID_PROGRESS_SETTING(TColor, Level1ColorTo)
+    GRID_PROGRESS_SETTING(TColor, Level2Color)
+    GRID_PROGRESS_SETTING(TColor, Level2ColorTo)
+    GRID_PROGRESS_SETTING(TColor, Level3Color)
+    GRID_PROGRESS_SETTING(TColor, Level3ColorTo)
+    GRID_PROGRESS_SETTING(int, Level1Perc)
+    GRID_PROGRESS_SETTING(int, Level2Perc)
+    GRID_PROGRESS_SETTING(TColor, BorderColor)
+    GRID_PROGRESS_SETTING(bool, ShowBorder)
+    GRID_PROGRESS_SETTING(bool, Stacked)
+    GRID_PROGRESS_SETTING(bool, ShowPercentage)
+    GRID_PROGRESS_SETTING(bool, CompletionSmooth)
+    GRID_PROGRESS_SETTING(bool, ShowGradient)
+    GRID_PROGRESS_SETTING(int, Steps)
+    GRID_PROGRESS_SETTING(TProgressStyle, Style)
+#undef GRID_PROGRESS_SETTING
+    // What the styled progress painter draws with (font and vertical bar left to the caller).
+    TProgressDrawInfo DrawInfo() const;
+    TNotifyEvent OnChange;
+
+private:
+    struct TValues {
+        TColor CompleteColor = TColor(0x0000FF);
+        TColor CompleteFontColor = TColor(0xFF0000);
+        TColor UnCompleteColor = clNone;  // the cell's brush
+        TColor UnCompleteFontColor = clWindowText;
+        TColor Level0Color = TColor(0x00FF00), Level0ColorTo = TColor(0xE1FFE1);
+        TColor Level1Color = TColor(0x00FFFF), Level1ColorTo = TColor(0xCAFFFF);
+        TColor Level2Color = TColor(0x53A9FF), Level2ColorTo = TColor(0xA8D3FF);
+        TColor Level3Color = TColor(0x0000FF), Level3ColorTo = TColor(0xCACAFF);
+        int Level1Perc = 70;
+        int Level2Perc = 90;
+        TColor BorderColor = clBlack;
+        bool ShowBorder = false;
+        bool Stacked = false;
+        bool ShowPercentage = true;
+        bool CompletionSmooth = true;
+        bool ShowGradient = true;
+        int Steps = 11;
+        TProgressStyle Style = psXP;
+    };
+    void Changed() {
+        if (OnChange) OnChange(this);
+    }
+    TValues FValues;
+};
 
 // An object that paints a cell itself; the grid keeps only a reference.
 class IGridCellGraphic {
@@ -1313,6 +1386,17 @@ public:
     void SetSelectionColorMixer(bool Value) { FSelectionColorMixer = Value; }
     int SelectionColorMixerFactor() const { return FSelectionColorMixerFactor; }
     void SetSelectionColorMixerFactor(int Value);
+    // Selected cells show the selection colours.
+    bool ShowSelection() const { return FShowSelection; }
+    void SetShowSelection(bool Value);
+    // Texts that read as numbers are right-aligned.
+    bool AutoNumAlign() const { return FAutoNumAlign; }
+    void SetAutoNumAlign(bool Value);
+    // Spreadsheet habits: the selection rectangle with its resizer, smart
+    // clipboard, range selection, editing and range select and edit. Off
+    // changes nothing back (what it should switch off is not settled).
+    bool SpreadSheet() const { return FSpreadSheet; }
+    void SetSpreadSheet(bool Value);
     bool HideFocusRect() const { return FHideFocusRect; }
     void SetHideFocusRect(bool Value) { FHideFocusRect = Value; }
     TFont& FixedFont() { return FFixedFont; }
@@ -2262,6 +2346,9 @@ private:
     TColor FBorderColor = TColor(0xB99D7F);
     TColor FSelectionColor = TColor(0xEACAB6);
     TColor FSelectionTextColor = clBlack;
+    bool FShowSelection = true;
+    bool FAutoNumAlign = false;
+    bool FSpreadSheet = false;
     TFont FFixedFont;
     TFont FActiveCellFont;
     // ----- column stretch
@@ -2994,8 +3081,9 @@ public:
     // A bar of the cell's value between Min and Max in ProgressAppearance's look.
     void AddExProgress(int ACol, int ARow, int Min, int Max);
     void RemoveExProgress(int ACol, int ARow);
-    TProgressDrawInfo& ProgressAppearance() { return FProgressAppearance; }
-    void SetProgressAppearance(const TProgressDrawInfo& Value);
+    TGridProgressAppearance& ProgressAppearance() { return FProgressAppearance; }
+    // Copies the settings into the grid's own appearance.
+    void SetProgressAppearance(const TGridProgressAppearance& Value) { FProgressAppearance.Assign(&Value); }
     void AddShape(int ACol, int ARow, TCellShape Shape, TColor FillColor, TColor LineColor, TCellHAlign HAlign,
                   TCellVAlign VAlign);
     // The fill colour, clNone when the cell holds no shape.
@@ -3100,7 +3188,7 @@ private:
     void AddFittedPicture(int ACol, int ARow, TCellType Kind, decltype(TCellGraphic::CellBitmap) Picture,
                           bool Transparent, TStretchMode StretchMode, int Padding, TCellHAlign HAlign,
                           TCellVAlign VAlign);
-    TProgressDrawInfo FProgressAppearance;
+    TGridProgressAppearance FProgressAppearance{[this](TObject*) { Invalidate(); }};
     THTMLPictureCache FImageCache;
     // ===== end of the bitmaps, progress bars and buttons
 

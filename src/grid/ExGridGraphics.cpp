@@ -137,6 +137,7 @@ void TExStringGrid::AddProgressFormatted(int ACol, int ARow, TColor FGColor, TCo
     g->CellText = Fmt;
     g->CellErrFrom = Min;
     g->CellErrLen = Max;
+    if (FAutoNumAlign) SetAlignments(ACol, ARow, taRightJustify);
     RepaintDisplCell(ACol, ARow);
 }
 
@@ -521,9 +522,39 @@ void TExStringGrid::RemoveExProgress(int ACol, int ARow) {
     RemoveCellGraphicOfType(ACol, ARow, ctXPProgress);
 }
 
-void TExStringGrid::SetProgressAppearance(const TProgressDrawInfo& Value) {
-    FProgressAppearance = Value;
-    Invalidate();
+void TGridProgressAppearance::Assign(const TPersistent* Source) {
+    auto* s = dynamic_cast<const TGridProgressAppearance*>(Source);
+    if (!s) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    FValues = s->FValues;
+    Changed();
+}
+
+TProgressDrawInfo TGridProgressAppearance::DrawInfo() const {
+    TProgressDrawInfo i;
+    const TValues& v = FValues;
+    i.Level0Color = v.Level0Color;
+    i.Level0ColorTo = v.Level0ColorTo;
+    i.Level1Color = v.Level1Color;
+    i.Level1ColorTo = v.Level1ColorTo;
+    i.Level2Color = v.Level2Color;
+    i.Level2ColorTo = v.Level2ColorTo;
+    i.Level3Color = v.Level3Color;
+    i.Level3ColorTo = v.Level3ColorTo;
+    i.Level1Perc = v.Level1Perc;
+    i.Level2Perc = v.Level2Perc;
+    i.BorderColor = v.BorderColor;
+    i.ShowBorder = v.ShowBorder;
+    i.Stacked = v.Stacked;
+    i.ShowPercentage = v.ShowPercentage;
+    i.CompleteFontColor = v.CompleteFontColor;
+    i.CompletionSmooth = v.CompletionSmooth;
+    i.ShowGradient = v.ShowGradient;
+    i.Steps = v.Steps;
+    i.UnCompleteColor = v.UnCompleteColor;
+    return i;
 }
 
 void TExStringGrid::AddShape(int ACol, int ARow, TCellShape Shape, TColor FillColor, TColor LineColor,
@@ -919,7 +950,7 @@ void TExStringGrid::DrawRadioGlyph(TCanvas& C, int x, int y, TGridControlStyle S
 
 void TExStringGrid::DrawRadio(TCanvas& C, TRect R, TGridControlStyle Style, const TStringList* Items, int Count,
                               int Index, const String& Current, bool Enabled, bool Horizontal) {
-    if (FControlLook.RadioAlwaysActive) Enabled = true;
+    if (FControlLook.RadioAlwaysActive || FControlLook.NoDisabledCheckRadioLook) Enabled = true;
     const int rs = FControlLook.RadioSize;
     // Bitmap-like styles draw a 16-pixel glyph; the frame-control styles one of RadioSize.
     const bool classic = Style == csClassic || Style == csFlat || Style == csTheme;
@@ -1018,7 +1049,8 @@ void TExStringGrid::DrawCellBox(TCanvas& C, int RCol, int ARow, TRect R, TCellGr
     const bool dataBox = G.CellType == ctDataCheckBox || G.CellType == ctVirtCheckBox || G.CellType == ctRowCheckBox;
     const int size = radio ? FControlLook.RadioSize + 4 : FControlLook.CheckSize;
     const TRect at = PlaceBox(R, size, size, va, ta, dataBox ? 0 : FPaintTextWidth, dataBox);
-    bool enabled = radio ? FControlLook.RadioAlwaysActive : FControlLook.CheckAlwaysActive;
+    bool enabled = FControlLook.NoDisabledCheckRadioLook ||
+                   (radio ? FControlLook.RadioAlwaysActive : FControlLook.CheckAlwaysActive);
     if (!enabled) {
         enabled = true;
         CellEditable(RCol, ARow, enabled);
@@ -1133,7 +1165,7 @@ bool TExStringGrid::DrawCellGraphic(TCanvas& C, int RCol, int ARow, TRect R, TCe
             InflateRect(b, -FControlLook.ProgressMarginX, -FControlLook.ProgressMarginY);
             b.Right -= 1;
             b.Bottom -= 1;
-            TProgressDrawInfo info = FProgressAppearance;
+            TProgressDrawInfo info = FProgressAppearance.DrawInfo();
             info.Font = &Font();
             if (info.UnCompleteColor == clNone) info.UnCompleteColor = C.Brush().Color();
             // A graphic whose maximum equals its minimum shows nothing done.

@@ -344,7 +344,7 @@ void TExStringGrid::SelectAllPress() {
     ClickHook(all);
     SetSelection(all);
     FSelHidden = false;
-    FShowSel = true;
+    FShowSel = FShowSelection;
     TBaseGrid::DoExit();
     // The headers marking the active cell follow.
     if (FActiveCellShow) InvalidateGrid();

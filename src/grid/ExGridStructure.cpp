@@ -336,7 +336,7 @@ void TExStringGrid::HideSelection() {
 void TExStringGrid::UnHideSelection() {
     if (!FSelHidden) return;
     FSelHidden = false;
-    FShowSel = true;
+    FShowSel = FShowSelection;
     TGridRect s = FOldSelection;
     if (s.Right < ColCount() && s.Bottom < RowCount() && s.Top >= TCustomGrid::FixedRows())
         SetSelection(s);

@@ -288,8 +288,10 @@ TEST(ExGridGraphics, IndicatorsShowTheCellsValue) {
 
     // The styled bar: done in the first level's colour, the rest in the cell's.
     f.g->AddExProgress(2, 3, 0, 200);
-    TProgressDrawInfo look;
-    look.ShowPercentage = false;
+    TGridProgressAppearance look;
+    look.SetShowPercentage(false);
+    look.SetShowGradient(false);
+    look.SetLevel2Color(clFuchsia);
     f.g->SetProgressAppearance(look);
     // Past the second level the whole bar takes the last level's colour; the
     // distance from the minimum counts, below it too.

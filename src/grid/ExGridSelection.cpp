@@ -114,9 +114,11 @@ void TExStringGrid::SetColSelect(int ACol, bool Value) {
 
 void TExStringGrid::RepaintRect(TRect R) {
     if (R.Left < 0 || R.Top < 0 || R.Right < 0 || R.Bottom < 0 || !HandleAllocated()) return;
+    const int right = std::min(VisibleColCount() + TCustomGrid::FixedCols(), R.Right);
     const TRect a = CellRect(R.Left, R.Top);
-    const TRect b = CellRect(std::min(VisibleColCount() + TCustomGrid::FixedCols(), R.Right), R.Bottom);
-    if (IsRectEmpty(a) || IsRectEmpty(b)) {
+    const TRect b = CellRect(right, R.Bottom);
+    // The framework's rectangle tells a cell out of view; the merged one does not.
+    if (IsRectEmpty(TCustomGrid::CellRect(R.Left, R.Top)) || IsRectEmpty(TCustomGrid::CellRect(right, R.Bottom))) {
         Invalidate();
         return;
     }

@@ -73,6 +73,23 @@ std::string ErrorOf(Call call) {
     return "no error";
 }
 
+TEST(ExGridSelection, MovingTheCursorFromCodeAndTheTextEditor) {
+    SelForm f;
+    TExStringGrid* g = f.g;
+    g->SetRowCount(40);
+    g->SetOptions(g->Options() + TGridOptions{goRangeSelect, goEditing});
+    g->SetSelection({1, 1, 3, 3});
+    g->MoveToCell(2, 30);
+    // The anchor goes along: a one-cell selection, scrolled into view.
+    EXPECT_EQ(g->Selection(), (TGridRect{2, 30, 2, 30}));
+    EXPECT_LE(g->TopRow(), 30);
+    EXPECT_GT(g->TopRow() + g->VisibleRowCount(), 30);
+    EXPECT_EQ(g->NormalEdit(), nullptr) << "no editor before the first edit";
+    g->ShowInplaceEdit();
+    ASSERT_NE(g->NormalEdit(), nullptr);
+    EXPECT_EQ(g->NormalEdit(), g->InplaceEditor());
+}
+
 TEST(ExGridSelection, CtrlClicksCollectRowsInTheirOrderAndAnotherCtrlClickTakesOneBack) {
     SelForm f;
     f.g->MouseActions().SetDisjunctRowSelect(true);

@@ -8,6 +8,7 @@
 #include "framework/Forms.h"
 #include "framework/Resources.h"
 #include "framework/Simulate.h"
+#include "framework/StdCtrls.h"
 #include "framework/SysUtils.h"
 #include "framework/Windows.h"
 
@@ -54,6 +55,55 @@ struct WindowForm {
     }
     void Wheel(int delta, TShiftState shift = {}) { SimulateWheel(g, 50, 50, delta, shift); }
 };
+
+TEST(ExGridWindow, LockUpdateReadsAndHoldsTheRepaintLock) {
+    WindowForm f;
+    TExStringGrid* g = f.g;
+    EXPECT_FALSE(g->LockUpdate());
+    g->SetLockUpdate(true);
+    g->BeginUpdate();
+    EXPECT_TRUE(g->LockUpdate());
+    EXPECT_EQ(g->UpdateCount(), 2);
+    g->SetLockUpdate(false);
+    EXPECT_TRUE(g->LockUpdate());
+    g->EndUpdate();
+    EXPECT_FALSE(g->LockUpdate());
+    g->SetLockUpdate(false);  // no lock left to release
+    EXPECT_EQ(g->UpdateCount(), 0);
+}
+
+TEST(ExGridWindow, AnAlwaysEditingGridOpensItsEditorWhenItTakesTheFocus) {
+    WindowForm f;
+    TExStringGrid* g = f.g;
+    auto* other = new TEdit(&f.form);
+    other->SetParent(&f.form);
+    other->SetBounds(460, 10, 100, 20);
+    g->SetOptions(g->Options() + TGridOptions{goEditing});
+    g->Navigation().SetAlwaysEdit(true);
+    g->SetCellEx(1, 2, u"text");
+    g->SetRow(2);
+    g->SetCol(1);
+    g->ShowInplaceEdit();
+    g->HideInplaceEdit();
+    ASSERT_NE(g->NormalEdit(), nullptr);
+    other->SetFocus();
+    ASSERT_FALSE(g->EditorMode());
+    // A focus the grid moved itself opens nothing, once.
+    g->InvokedFocusChange = true;
+    g->SetFocus();
+    EXPECT_FALSE(g->EditorMode());
+    EXPECT_FALSE(g->InvokedFocusChange);
+    other->SetFocus();
+    g->SetFocus();
+    EXPECT_TRUE(g->EditorMode());
+    EXPECT_EQ(g->InplaceEditor()->Text(), u"text");
+    // A check box cell opens no editor.
+    g->HideInplaceEdit();
+    other->SetFocus();
+    g->AddCheckBox(1, 2, false);
+    g->SetFocus();
+    EXPECT_FALSE(g->EditorMode());
+}
 
 TEST(ExGridWindow, AWheelNotchMovesTheCurrentRowByTheDesktopsLines) {
     WindowForm f;

@@ -120,7 +120,7 @@ TExStringGrid::~TExStringGrid() {
         }
     }
     // Panning switched the program's hints off.
-    if (FWheelPan) Application->SetShowHint(FPrevShowHint);
+    if (wheelpan) Application->SetShowHint(FPrevShowHint);
     StopDragScroll();  // the parent owns the timer, which must not call a freed grid
     if (FOwnerForm && !FOwnerForm->ComponentState().Contains(csDestroying)) FOwnerForm->OnResize = FOldFormResize;
     if (FAutoThemeAdapt && HandleAllocated() && !ComponentState().Contains(csDesigning)) ThemeNotifierRegister(false);
@@ -181,6 +181,8 @@ void TExStringGrid::CreateWnd() {
     if (IsDestroying()) return;
     TBaseGrid::CreateWnd();
     SetTimer(Handle(), GridTimerId, GridTimerPeriod);
+    wheelmsg = WM_MOUSEWHEEL;
+    wheelscrl = WheelScrollRows();
     if (FColumnSize.Save()) FDataTools->LoadColSizes();
     if (FScrollType == ssMetro && !IsLoading()) SetScrollType(ssMetro);
     if (FAutoThemeAdapt && !ComponentState().Contains(csDesigning)) {

@@ -677,8 +677,21 @@ public:
     TVAlignment VAlignment() const { return FVAlignment; }
     void SetVAlignment(TVAlignment Value) { FVAlignment = Value; }
     void SetWordWrap(bool Value);
+    // The limits of every auto-sized width and height: 0 or less is no
+    // limit, and equal limits switch limiting off.
     int MinRowHeight() const { return FMinRowHeight; }
+    void SetMinRowHeight(int Value) { FMinRowHeight = Value; }
+    int MaxRowHeight() const { return FMaxRowHeight; }
+    void SetMaxRowHeight(int Value) { FMaxRowHeight = Value; }
     int MinColWidth() const { return FMinColWidth; }
+    void SetMinColWidth(int Value) { FMinColWidth = Value; }
+    int MaxColWidth() const { return FMaxColWidth; }
+    void SetMaxColWidth(int Value) { FMaxColWidth = Value; }
+    int ClampColWidth(int Value) const;
+    int ClampRowHeight(int Value) const;
+    // Auto-size never makes a column or row smaller than it is.
+    bool SizeGrowOnly() const { return FSizeGrowOnly; }
+    void SetSizeGrowOnly(bool Value) { FSizeGrowOnly = Value; }
     int MaxRowCount() const { return FMaxRowCount; }
     int MaxColCount() const { return FMaxColCount; }
     TScrollBarAlways ScrollBarAlways() const { return FScrollBarAlways; }
@@ -703,9 +716,20 @@ public:
     // Columns fit their widest cell and rows grow to their highest, each cell
     // with PaddingX and PaddingY added.
     void AutoSizeCells(bool DoFixedCells, int PaddingX, int PaddingY);
-    // The row takes the height of its highest cell, texts wrapped as the grid wraps them.
-    void SizeRowToContents(int Index, bool GrowOnly);
+    // The row takes the height of its highest cell, texts wrapped as the grid
+    // wraps them; Padding is the height graphics keep free.
+    void SizeRowToContents(int Index, bool GrowOnly, int Padding = 0);
     void AutoSizeRow(int Index, int Padding);
+    // Every row from the first (DoFixedRows) or the first normal one: by its
+    // content with WordWrap, else by its line count; Padding added.
+    void AutoSizeRows(bool DoFixedRows, int Padding);
+    // The columns (the fixed ones with DoFixedCells) scaled to fill the control's width.
+    void AutoFitColumns(bool DoFixedCells);
+    // The client area takes the size of all columns, of all rows, or both
+    // (without scroll bars for the time).
+    void SizeToCols();
+    void SizeToRows();
+    void SizeToCells();
     // The row takes Lines lines of its first data cell's font plus Padding, grown or shrunk.
     void SizeRowToLines(int Index, int Lines, int Padding);
     TColumnSize& ColumnSize() { return FColumnSize; }
@@ -1526,7 +1550,7 @@ public:
     void Zoom(int Delta);
     // Rows per wheel notch: the desktop's lines (the visible rows for one page).
     int WheelScrollRows();
-    bool Panning() const { return FWheelPan; }
+    bool Panning() const { return wheelpan; }
     TScrollType ScrollType() const { return FScrollType; }
     void SetScrollType(TScrollType Value);
     // Background of the metro bars; clNone leaves the grid's colour.
@@ -1900,7 +1924,9 @@ protected:
     bool SelectionClickRelease(int ACol, int ARow, int X, int Y, TShiftState Shift);
     // MouseActions.CaretPositioning: the press that opens the text editor
     // puts its caret under the mouse (the editor clears it when it has).
-    bool FLButFlg = false;
+    bool LButFlg = false;
+    // The press state that sizing and moving read (Clickposx .. MoveOfsY).
+    void NotePress(int X, int Y, int ACol, int ARow);
     // A press in the top-left corner selecting every cell (MouseActions.AllSelect).
     void SelectAllPress();
     // The selection before the last press; the release reports a different one.
@@ -1940,6 +1966,8 @@ protected:
     // column past the columns stands for the last one.
     void StretchAfterChange();
     void ColWidthsChanged() override;
+    // The end of a row sized by the mouse (with AllRowSize the others follow).
+    void RowHeightsChanged() override;
     void SizeChanged(int OldColCount, int OldRowCount) override;
     // Copies row contents over all real columns (texts, objects and height).
     void CopyRowOut(int ARow, TGridItem& Item);
@@ -2047,7 +2075,6 @@ protected:
     int FMoveColInd = -1;
     int FMoveRowInd = -1;
     bool FMoveAccept = true;
-    TPoint FMoveOfs;
     bool FMovePressed = false;
     TPoint FMovePressPoint;
     std::unique_ptr<TCustomForm> FMovePicture;
@@ -2144,9 +2171,6 @@ private:
     bool FIntelliZoom = true;
     int FZoomFactor = 0;
     bool FScrollLock = false;
-    bool FWheelPan = false;
-    TPoint FWheelPanPos;
-    TCursor FPrevCursor = crDefault;
     bool FPrevShowHint = true;
     TScrollType FScrollType = ssNormal;
     TColor FScrollColor = clNone;
@@ -2156,13 +2180,34 @@ private:
     TScrollControl* FHScrollCtrl = nullptr;
     bool FShowEditProcess = false;
     int FScrollWidth = 17;
-    // Press state of the mouse handling.
+public:
+    // Wheel and panning state: the message that carries wheel notches (0
+    // before the window knows it), the rows per notch, panning running, its
+    // anchor (client), the pan timer and the cursor to restore after it.
+    Cardinal wheelmsg = 0;
+    int wheelscrl = 3;
+    bool wheelpan = false;
+    TPoint wheelpanpos;
+    std::uintptr_t wheeltimer = 0;
+    TCursor prevcurs = crDefault;
+    // Press state of the mouse handling, read by sizing and moving: the
+    // press point; the column and row whose right and bottom border the
+    // press took, their sizes then and the press's distance from those
+    // borders; the column or row a header drag would move and the press's
+    // offset in its header cell.
+    int Clickposx = 0, Clickposy = 0;
+    int Colclicked = -1, Rowclicked = -1;
+    int Colclickedsize = 0, Rowclickedsize = 0;
+    int Clickposdx = 0, Clickposdy = 0;
+    int Movecell = -1;
+    int MoveOfsX = 0, MoveOfsY = 0;
+    // A column or row is being sized by the mouse: its width (height) change ends the sizing.
+    bool ColSized = false, Rowsized = false;
+
+private:
     bool FDblClk = false;
     bool FColSizeFlg = false;
     bool FDoOnClick = false;
-    int FClickCol = -1;
-    int FClickRow = -1;
-    int FClickPosDX = 0;
     bool FSizeFixed = false;
     bool FSizingFixed = false;
     int FSizingFixedCol = -1;
@@ -2290,6 +2335,9 @@ private:
     int FFixedRowHeight = 22;
     int FMinRowHeight = 0;
     int FMinColWidth = 0;
+    int FMaxRowHeight = 0;
+    int FMaxColWidth = 0;
+    bool FSizeGrowOnly = false;
     TAlignment FDefaultAlignment = taLeftJustify;
     TVAlignment FVAlignment = vtaTop;
     TScrollBarAlways FScrollBarAlways = saNone;

@@ -351,8 +351,12 @@ void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
     if ((state == gsColSizing || state == gsRowSizing) && FSizingIndex >= 0 && !IsDesigning()) {
         FColSizeFlg = true;
         const bool cols = state == gsColSizing;
-        const TRect cell = cols ? CellRect(FSizingIndex, 0) : CellRect(0, FSizingIndex);
-        const int size = FSizingPos - (cols ? cell.Left : cell.Top);
+        // The sizing's end (the width or height change) reports to the press's cell.
+        (cols ? ColSized : Rowsized) = true;
+        if (cols) Colclicked = FSizingIndex;
+        else Rowclicked = FSizingIndex;
+        const TRect cell = cols ? CellRect(FSizingIndex, std::max(Rowclicked, 0)) : CellRect(std::max(Colclicked, 0), FSizingIndex);
+        const int size = cols ? X - Clickposdx - cell.Left : Y - Clickposdy - cell.Top;
         if (cols && OnColumnSizing) OnColumnSizing(this, FSizingIndex, size);
         if (!cols && OnRowSizing) OnRowSizing(this, FSizingIndex, size);
         if (FHintShowSizing) {

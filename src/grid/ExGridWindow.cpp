@@ -115,13 +115,13 @@ bool TExStringGrid::PanAndWheelMessage(TMessage& Message) {
     const Cardinal m = Message.Msg;
     // Panning ends at any press or key and starts with the middle button;
     // the message goes on either way. Wheel notches wait while it runs.
-    if (FWheelPan) {
-        if (m == WM_TIMER && int(Message.WParam) == PanTimerId) PanStep();
+    if (wheelpan) {
+        if (m == WM_TIMER && Message.WParam == wheeltimer) PanStep();
         else if (m == WM_MBUTTONDOWN || m == WM_LBUTTONDOWN || m == WM_RBUTTONDOWN || m == WM_KEYDOWN) PanEnd();
-        else if (m == WM_MOUSEWHEEL) return true;
+        else if (m == wheelmsg) return true;
     } else if (m == WM_MBUTTONDOWN) {
         PanStart({SmallInt(Message.LParamLo()), SmallInt(Message.LParamHi())});
-    } else if (m == WM_MOUSEWHEEL) {
+    } else if (wheelmsg != 0 && m == wheelmsg) {
         return WheelNotch(Message);
     }
     return false;
@@ -167,7 +167,9 @@ bool TExStringGrid::WheelNotch(TMessage& Message) {
     if (Parent() && Parent()->Perform(CM_MOUSEWHEEL, Message.WParam, Message.LParam) != 0) return false;
     const int delta = wheel.WheelDelta();
     const TShiftState shift = KeysToShiftState(wheel.Keys());
-    const int rows = WheelScrollRows();
+    // The desktop's setting may have changed since the window was made.
+    wheelscrl = WheelScrollRows();
+    const int rows = wheelscrl;
     if (shift.Contains(ssCtrl) && FIntelliZoom) {
         Zoom(delta < 0 ? rows : -rows);
         AutoSizeCells(true, 4, 4);
@@ -278,12 +280,12 @@ bool TExStringGrid::FrameworkWheel(bool Down, TShiftState Shift, TPoint MousePos
 // Panning with the middle button
 
 void TExStringGrid::PanStart(TPoint At) {
-    if (FIntelliPan == ipNone || RowCount() <= TCustomGrid::FixedRows()) return;
-    FPrevCursor = Cursor();
+    if (FIntelliPan == ipNone || wheelmsg == 0 || RowCount() <= TCustomGrid::FixedRows()) return;
+    prevcurs = Cursor();
     SetOwnCursor(crGridPan);
-    FWheelPan = true;
-    SetTimer(Handle(), PanTimerId, PanTimerPeriod);
-    FWheelPanPos = At;
+    wheelpan = true;
+    wheeltimer = SetTimer(Handle(), PanTimerId, PanTimerPeriod);
+    wheelpanpos = At;
     SetMouseCapture(true);
     FPrevShowHint = Application->ShowHint();
     Application->SetShowHint(false);
@@ -292,16 +294,17 @@ void TExStringGrid::PanStart(TPoint At) {
 
 void TExStringGrid::PanEnd() {
     SetMouseCapture(false);
-    if (HandleAllocated()) KillTimer(Handle(), PanTimerId);
-    SetOwnCursor(FPrevCursor);
+    if (HandleAllocated() && wheeltimer != 0) KillTimer(Handle(), wheeltimer);
+    wheeltimer = 0;
+    SetOwnCursor(prevcurs);
     Application->SetShowHint(FPrevShowHint);
-    FWheelPan = false;
+    wheelpan = false;
     InvalidatePanMark();
 }
 
 void TExStringGrid::PanStep() {
     const TPoint p = ScreenToClient(GetCursorPos());
-    const TPoint a = FWheelPanPos;
+    const TPoint a = wheelpanpos;
     const int dy = FIntelliPan == ipHorizontal ? 0 : p.Y < a.Y - PanDeadZone ? -1 : p.Y > a.Y + PanDeadZone ? 1 : 0;
     const int dx = FIntelliPan == ipVertical ? 0 : p.X < a.X - PanDeadZone ? -1 : p.X > a.X + PanDeadZone ? 1 : 0;
     // The cursor points the way the view goes.
@@ -338,15 +341,15 @@ void TExStringGrid::InvalidatePanMark() {
 
 // A round mark at the anchor with an arrow head for each direction the pan takes.
 void TExStringGrid::DrawPanMark() {
-    if (!FWheelPan) return;
+    if (!wheelpan) return;
     TCanvas& c = Canvas();
-    const int x = FWheelPanPos.X - PanMarkSize / 2, y = FWheelPanPos.Y - PanMarkSize / 2;
+    const int x = wheelpanpos.X - PanMarkSize / 2, y = wheelpanpos.Y - PanMarkSize / 2;
     c.Pen().SetColor(clBlack);
     c.Brush().SetStyle(bsSolid);
     c.Brush().SetColor(clWhite);
     c.Ellipse(x, y, x + PanMarkSize, y + PanMarkSize);
     c.Brush().SetColor(clBlack);
-    const int cx = FWheelPanPos.X, cy = FWheelPanPos.Y;
+    const int cx = wheelpanpos.X, cy = wheelpanpos.Y;
     if (FIntelliPan != ipHorizontal) {
         c.Polygon({TPoint{cx, y + 3}, TPoint{cx - 4, y + 8}, TPoint{cx + 4, y + 8}});
         c.Polygon({TPoint{cx, y + PanMarkSize - 4}, TPoint{cx - 4, y + PanMarkSize - 9},

@@ -195,8 +195,14 @@ TEST(ExGridWindow, TheWheelDoesNothingOnAGridHoldingOnlyItsHeader) {
 TEST(ExGridWindow, TheMiddleButtonPansTowardsTheMouse) {
     WindowForm f;
     auto tick = [&] { f.g->Perform(WM_TIMER, 999, 0); };
+    EXPECT_EQ(f.g->wheelmsg, Cardinal(WM_MOUSEWHEEL));
+    f.g->SetCursor(crCross);
     SimulateMouseDown(f.g, mbMiddle, 100, 100);
     ASSERT_TRUE(f.g->Panning());
+    EXPECT_TRUE(f.g->wheelpan);
+    EXPECT_EQ(f.g->wheelpanpos, (TPoint{100, 100}));
+    EXPECT_EQ(f.g->wheeltimer, 999u);
+    EXPECT_EQ(f.g->prevcurs, crCross);
     EXPECT_FALSE(Application->ShowHint());
     // Resting near the anchor, or to the side, moves nothing.
     SimulateMouseMove(f.g, 104, 103);
@@ -223,7 +229,8 @@ TEST(ExGridWindow, TheMiddleButtonPansTowardsTheMouse) {
     SimulateMouseDown(f.g, mbLeft, 100, 60);
     SimulateMouseUp(f.g, mbLeft, 100, 60);
     EXPECT_FALSE(f.g->Panning());
-    EXPECT_EQ(f.g->Cursor(), crDefault);
+    EXPECT_EQ(f.g->wheeltimer, 0u);
+    EXPECT_EQ(f.g->Cursor(), crCross);
     EXPECT_TRUE(Application->ShowHint());
     f.g->SetIntelliPan(ipNone);
     SimulateMouseDown(f.g, mbMiddle, 100, 100);

@@ -1608,6 +1608,8 @@ public:
     TGetCheckEvent OnGetCheckFalse;
     TCellsChangedEvent OnCellsChanged;
     TUpdateColumnSizeEvent OnUpdateColumnSize;
+    // The cursor over a cell (it starts as the grid's Cursor).
+    std::function<void(TObject* Sender, int ACol, int ARow, int X, int Y, TCursor& ACursor)> OnGetCellCursor;
     TNotifyEvent OnPainted;
     TGridHintEvent OnGridHint;
     // Also with (-1, -1) for a right click outside the cells.
@@ -1734,7 +1736,10 @@ protected:
     virtual void InsertRowAuto(int ARow) { InsertRows(ARow, 1); }
     // The only data row is emptied instead, unless the header row may stand alone.
     virtual void DeleteRowAuto(int ARow);
-    virtual void DoFilterDone() {}
+    // Fires the data tools' OnFilterDone after a filter choice applied the filter.
+    virtual void DoFilterDone() {
+        if (FTools->OnFilterDone) FTools->OnFilterDone(this);
+    }
     virtual void DoUpdateColumnSize(int ACol, int& AWidth) {
         if (OnUpdateColumnSize) OnUpdateColumnSize(this, ACol, AWidth);
     }
@@ -1769,7 +1774,8 @@ protected:
     virtual void DoComboDropDown(int ARow, int ACol) {
         if (OnComboDropDown) OnComboDropDown(this, ARow, ACol);
     }
-    virtual void DoGetCellCursor(int, int, int, int) {}
+    // With OnGetCellCursor the cell under the mouse chooses the cursor, shown at once.
+    virtual void DoGetCellCursor(int ACol, int ARow, int X, int Y);
     virtual void RecalcFooter(int ACol) { CalcFooter(ACol); }
     // Fires OnGridHint; the handler sees the hint chosen so far.
     virtual void DoGridHint(int ACol, int ARow, String& HintStr);
@@ -1814,8 +1820,12 @@ protected:
     virtual void NavigationChanged() {}
     virtual void GotoFirstRow() { SetRow(TCustomGrid::FixedRows()); }
     virtual bool AllowFmtClipboard() { return FNavigation.AllowFmtClipboard(); }
-    virtual void DoFilterSelect(int, int) {}
-    virtual void DoFilterCheck(int, int) {}
+    // A choice in the filter drop-down list (check list) applies the filter.
+    virtual void DoFilterSelect(int ItemIndex) { FTools->DoFilterSelect(ItemIndex); }
+    virtual void DoFilterCheck(int ItemIndex) {
+        (void)ItemIndex;  // every checked entry counts, not only the toggled one
+        FTools->DoFilterCheck();
+    }
     // Fires OnRatingChange; false when the handler refuses the new rate.
     virtual bool DoRatingChange(int ACol, int ARow, double& NewRate) {
         bool allow = true;

@@ -231,8 +231,8 @@ void TExGridTools::CreateFilterLists() {
         l->SetVisible(false);
         l->SetBounds(0, 0, 0, 0);
     }
-    FDropList->OnSelect = [this](TObject*, int Index) { DoFilterSelect(Index); };
-    FDropCheckList->OnSelect = [this](TObject*, int) { DoFilterCheck(); };
+    FDropList->OnSelect = [this](TObject*, int Index) { FGrid.DoFilterSelect(Index); };
+    FDropCheckList->OnSelect = [this](TObject*, int Index) { FGrid.DoFilterCheck(Index); };
     auto cancel = [this](TObject*) { FGrid.FFilterCol = -1; };
     FDropList->OnCancel = cancel;
     FDropCheckList->OnCancel = cancel;
@@ -301,7 +301,7 @@ void TExGridTools::DoFilterSelect(int ItemIndex) {
         FGrid.SetFixedRowAlways(true);
         FGrid.SetFilterActive(true);
         if (FGrid.RowCount() > FGrid.FixedRows()) FGrid.SetRow(FGrid.FixedRows());
-        if (OnFilterDone) OnFilterDone(&FGrid);
+        FGrid.DoFilterDone();
     }
 }
 

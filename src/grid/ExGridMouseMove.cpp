@@ -198,6 +198,13 @@ void TExStringGrid::ResetFixedCellHighlight() {
     if (x < ColCount() && y < RowCount()) RepaintCell(x, y);
 }
 
+void TExStringGrid::DoGetCellCursor(int ACol, int ARow, int X, int Y) {
+    if (!OnGetCellCursor) return;
+    TCursor cursor = Cursor();
+    OnGetCellCursor(this, ACol, ARow, X, Y, cursor);
+    ::SetCursor(cursor);
+}
+
 void TExStringGrid::CMCursorChanged(TMessage& Message) {
     TBaseGrid::CMCursorChanged(Message);
     if (!Invokedchange) FMouseSelectMode = msNormal;

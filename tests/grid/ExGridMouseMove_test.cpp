@@ -108,6 +108,25 @@ TEST_F(HoverGrid, OnlyACursorTheGridDidNotSetEndsTheOfferOfAPress) {
     EXPECT_EQ(g->MouseSelectMode(), msNormal);
 }
 
+TEST_F(HoverGrid, TheCellUnderTheMouseMayChooseItsCursor) {
+    std::vector<TPoint> asked;
+    g->OnGetCellCursor = [&](TObject*, int ACol, int ARow, int, int, TCursor& ACursor) {
+        EXPECT_EQ(ACursor, g->Cursor());
+        asked.push_back({ACol, ARow});
+        };
+    MoveTo(2, 3);
+    g->Perform(WM_SETCURSOR, WPARAM(g->Handle()), HTCLIENT);
+    ASSERT_FALSE(asked.empty());
+    EXPECT_EQ(asked.back(), (TPoint{2, 3}));
+    // While a press would select a row, the offer's cursor stands.
+    g->MouseActions().SetRowSelect(true);
+    MoveTo(0, 3);
+    ASSERT_EQ(g->MouseSelectMode(), msRow);
+    asked.clear();
+    g->Perform(WM_SETCURSOR, WPARAM(g->Handle()), HTCLIENT);
+    EXPECT_TRUE(asked.empty());
+}
+
 TEST_F(HoverGrid, NoHoverWithoutTheSetting) {
     MoveTo(2, 0);
     EXPECT_EQ(g->HoverFixedCell(), (TPoint{-1, -1}));

@@ -38,6 +38,14 @@ struct TWinControlHandle {
     TRect Client;
     bool FrameKnown = false;
     TScrollBarState Bars[2];
+    // The window's bars are flat scroll bars (InitializeFlatSB): each with its
+    // look (FSB_*), its background (clNone: the system's track) and its
+    // thickness (0: the system's), and the bar part under the mouse.
+    bool FlatBars = false;
+    int FlatStyle[2] = {0, 0};
+    TColor FlatBack[2] = {clNone, clNone};
+    int FlatThickness[2] = {0, 0};
+    int HotBar = -1, HotPart = 0;
     // The window's shape (window coordinates) when HasRegion.
     bool HasRegion = false;
     QRegion Region;

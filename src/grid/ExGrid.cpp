@@ -185,6 +185,13 @@ void TExStringGrid::CreateWnd() {
     wheelscrl = WheelScrollRows();
     if (FColumnSize.Save()) FDataTools->LoadColSizes();
     if (FScrollType == ssMetro && !IsLoading()) SetScrollType(ssMetro);
+    // The flat bars take the look set before the window existed.
+    if (FScrollType != ssNormal && !IsLoading()) {
+        InitFlatScrollBars();
+        ApplyScrollType();
+        ApplyScrollWidth();
+        ApplyScrollColor();
+    }
     if (FAutoThemeAdapt && !ComponentState().Contains(csDesigning)) {
         ThemeAdapt();
         ThemeNotifierRegister(true);
@@ -245,6 +252,7 @@ void TExStringGrid::Resize() {
     TBaseGrid::Resize();
     StretchAfterChange();
     ApplyScrollBarAlways(false);
+    FollowFlatBars();
     CellControlsUpdate(false);
 }
 
@@ -565,6 +573,13 @@ void TExStringGrid::SetScrollProportional(bool Value) {
     if (Value) {
         UpdateVScrollProportional();
         UpdateHScrollProportional();
+    } else if (FIsFlat && FScrollType == ssNormal) {
+        DoneFlatScrollBars();
+        SCROLLINFO info;
+        info.fMask = SIF_PAGE;
+        info.nPage = 0;
+        SetScrollInfo(Handle(), SB_VERT, info, true);
+        SetScrollInfo(Handle(), SB_HORZ, info, true);
     }
 }
 
@@ -605,6 +620,7 @@ void TExStringGrid::UpdateVScrollProportional() {
     SCROLLINFO info;
     ProportionalInfo(e, above, total, Height(), 127, info);
     SetScrollInfo(Handle(), SB_VERT, info, true);
+    SyncFlatVScroll();
 }
 
 bool TExStringGrid::HScrollShare(float& E, int& Total, int& Left) const {
@@ -630,6 +646,7 @@ void TExStringGrid::UpdateHScrollProportional() {
     GetScrollInfo(Handle(), SB_HORZ, info);
     ProportionalInfo(e, left, total, Width(), info.nPos, info);
     SetScrollInfo(Handle(), SB_HORZ, info, true);
+    SyncFlatHScroll();
 }
 
 // The framework asks on every measure of the client; the answer follows the

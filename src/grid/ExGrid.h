@@ -26,6 +26,7 @@
 #include "framework/Forms.h"
 #include "framework/ImgList.h"
 #include "framework/StdCtrls.h"
+#include "framework/Windows.h"
 
 #include <array>
 #include <cstdint>
@@ -73,8 +74,8 @@ enum TBalloonIcon { biNone, biInfo, biWarning, biError };
 enum THoverFixedCells { hfNone, hfAll, hfFixedRows, hfFixedColumns };
 // Directions of panning with the middle mouse button.
 enum TIntelliPan { ipVertical, ipHorizontal, ipBoth, ipNone };
-// The look of the scroll bars; the platform has no flat bars, so ssFlat and
-// ssEncarta show the regular ones.
+// The look of the scroll bars: the window's regular bars, flat bars (flat
+// or encarta), or the slim bars of the metro look.
 enum TScrollType { ssNormal, ssFlat, ssEncarta, ssMetro };
 enum TScrollHintType { shNone, shVertical, shHorizontal, shBoth };
 enum TScrollDirection { sdVertical, sdHorizontal };
@@ -1553,7 +1554,7 @@ public:
     bool Panning() const { return wheelpan; }
     TScrollType ScrollType() const { return FScrollType; }
     void SetScrollType(TScrollType Value);
-    // Background of the metro bars; clNone leaves the grid's colour.
+    // Background of the flat and the metro bars; clNone leaves the system's (the grid's) colour.
     TColor ScrollColor() const { return FScrollColor; }
     void SetScrollColor(TColor Value);
     TScrollHintType ScrollHints() const { return FScrollHints; }
@@ -1561,9 +1562,32 @@ public:
     // The grid scrolls while a thumb is dragged.
     bool ScrollSynch() const { return FScrollSynch; }
     void SetScrollSynch(bool Value) { FScrollSynch = Value; }
-    // The thickness of flat bars; the platform has none, so it is only kept.
+    // The width of the flat vertical bar and the height of the flat horizontal one.
     int ScrollWidth() const { return FScrollWidth; }
-    void SetScrollWidth(int Value) { FScrollWidth = Value; }
+    void SetScrollWidth(int Value);
+    // The flat scroll bars: initialised on the window for ssFlat and
+    // ssEncarta (IsFlat then), given the look, colour and width, shown
+    // while the cells do not fit, and kept in step with the window's bars.
+    bool IsFlat() const { return FIsFlat; }
+    void InitFlatScrollBars();
+    void DoneFlatScrollBars();
+    void FlatSetScrollInfo(int Bar, const SCROLLINFO& Info, bool Redraw);
+    void FlatSetScrollProp(Cardinal Index, std::intptr_t Value, bool Redraw);
+    // Only a bar that ScrollBars allows.
+    void FlatShowScrollBar(int Bar, bool Show);
+    void SyncFlatVScroll() { SyncFlatScroll(SB_VERT); }
+    void SyncFlatHScroll() { SyncFlatScroll(SB_HORZ); }
+    // The flat bars' style by ScrollType (nothing for ssMetro), their
+    // background (unless clNone) and their thickness.
+    void ApplyScrollType();
+    void ApplyScrollColor();
+    void ApplyScrollWidth();
+    void ApplyFlatScrollStyle() { ApplyScrollType(); }
+    void ApplyFlatScrollColor() { ApplyScrollColor(); }
+    void ApplyFlatScrollWidth() { ApplyScrollWidth(); }
+    void UpdateFlatScrollBars();
+    // The two slim bars of ssMetro, each made when missing.
+    void CreateScrollControls();
     // The two slim bars of the metro look, nil otherwise.
     TScrollControl* VertScrollControl() const { return FVScrollCtrl; }
     TScrollControl* HorzScrollControl() const { return FHScrollCtrl; }
@@ -2190,6 +2214,11 @@ private:
     TScrollControl* FHScrollCtrl = nullptr;
     bool FShowEditProcess = false;
     int FScrollWidth = 17;
+    bool FIsFlat = false;
+    bool ScrollBarsAllow(int Bar) const;
+    // After a change of counts or size the flat bars show while their cells do not fit.
+    void FollowFlatBars();
+    void SyncFlatScroll(int Bar);
 public:
     // Wheel and panning state: the message that carries wheel notches (0
     // before the window knows it), the rows per notch, panning running, its

@@ -112,4 +112,15 @@ void TExStringGrid::RowHeightsChanged() {
 void TExStringGrid::SizeChanged(int OldColCount, int OldRowCount) {
     if (!IsLoading()) StretchAfterChange();
     TBaseGrid::SizeChanged(OldColCount, OldRowCount);
+    if (!IsLoading()) FollowFlatBars();
+}
+
+void TExStringGrid::FollowFlatBars() {
+    if (!FIsFlat || !HandleAllocated()) return;
+    const bool rows = VisibleRowCount() + TCustomGrid::FixedRows() < RowCount();
+    FlatShowScrollBar(SB_VERT, rows);
+    SyncFlatVScroll();
+    const bool cols = VisibleColCount() + TCustomGrid::FixedCols() < ColCount();
+    FlatShowScrollBar(SB_HORZ, cols);
+    SyncFlatHScroll();
 }

@@ -7,6 +7,7 @@
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 #include "framework/SysUtils.h"
+#include "framework/Themes.h"
 #include "framework/Windows.h"
 
 #include <algorithm>
@@ -406,6 +407,8 @@ void TExStringGrid::WMHScroll(TWMScroll& Message) {
     if (TCustomGrid::FixedCols() == 0 && col >= Col() && EditorMode()) HideInplaceEdit();
     TBaseGrid::WMHScroll(Message);
     if (code == SB_ENDSCROLL && ColCount() == 1) Invalidate();
+    SyncFlatHScroll();
+    SyncFlatVScroll();
     HideCheckBoxEditor();
 }
 
@@ -437,6 +440,8 @@ void TExStringGrid::WMVScroll(TWMScroll& Message) {
         if (code == SB_LINEUP && TopRow() > TCustomGrid::FixedRows()) SetTopRow(TopRow() - 1);
         else if (onward) ScrollAboveSearchFooter();
     }
+    SyncFlatVScroll();
+    SyncFlatHScroll();
     HideCheckBoxEditor();
 }
 
@@ -448,40 +453,140 @@ void TExStringGrid::HideCheckBoxEditor() {
 // ---------------------------------------------------------------------------
 // Metro bars
 
+// ---------------------------------------------------------------------------
+// Flat scroll bars: the common controls' flat bars, looked up by name; a
+// missing entry point makes the call do nothing.
+
+namespace {
+bool FlatEntry(const char16_t* Name) { return ModuleExports(u"comctl32.dll", Name); }
+}  // namespace
+
+bool TExStringGrid::ScrollBarsAllow(int Bar) const {
+    const TScrollStyle s = ScrollBars();
+    if (Bar == SB_BOTH) return true;
+    if (Bar == SB_HORZ) return s == ssHorizontal || s == ssBoth;
+    return s == ssVertical || s == ssBoth;
+}
+
+void TExStringGrid::InitFlatScrollBars() {
+    FIsFlat = HandleAllocated() && FlatEntry(u"InitializeFlatSB");
+    if (FIsFlat) InitializeFlatSB(Handle());
+}
+
+void TExStringGrid::DoneFlatScrollBars() {
+    FIsFlat = false;
+    if (HandleAllocated() && FlatEntry(u"UninitializeFlatSB")) UninitializeFlatSB(Handle());
+}
+
+void TExStringGrid::FlatSetScrollInfo(int Bar, const SCROLLINFO& Info, bool Redraw) {
+    if (HandleAllocated() && FlatEntry(u"FlatSB_SetScrollInfo")) FlatSB_SetScrollInfo(Handle(), Bar, Info, Redraw);
+}
+
+void TExStringGrid::FlatSetScrollProp(Cardinal Index, std::intptr_t Value, bool Redraw) {
+    if (FIsFlat && FlatEntry(u"FlatSB_SetScrollProp")) FlatSB_SetScrollProp(Handle(), Index, Value, Redraw);
+}
+
+void TExStringGrid::FlatShowScrollBar(int Bar, bool Show) {
+    if (!FIsFlat || !ScrollBarsAllow(Bar) || !FlatEntry(u"FlatSB_ShowScrollBar")) return;
+    // A bar kept by ScrollBarAlways stays.
+    if (!Show && Bar != SB_BOTH && ScrollBarKept(Bar)) return;
+    FlatSB_ShowScrollBar(Handle(), Bar, Show);
+}
+
+void TExStringGrid::SyncFlatScroll(int Bar) {
+    if (!FIsFlat || !ScrollBarsAllow(Bar)) return;
+    SCROLLINFO info;
+    info.fMask = SIF_ALL;
+    if (GetScrollInfo(Handle(), Bar, info)) FlatSetScrollInfo(Bar, info, true);
+}
+
+void TExStringGrid::ApplyScrollType() {
+    if (FScrollType == ssMetro) return;
+    const int style = FScrollType == ssFlat ? FSB_FLAT_MODE : FScrollType == ssEncarta ? FSB_ENCARTA_MODE : FSB_REGULAR_MODE;
+    FlatSetScrollProp(WSB_PROP_VSTYLE, style, true);
+    FlatSetScrollProp(WSB_PROP_HSTYLE, style, true);
+}
+
+void TExStringGrid::ApplyScrollColor() {
+    if (FScrollColor == clNone) return;
+    FlatSetScrollProp(WSB_PROP_VBKGCOLOR, std::intptr_t(FScrollColor), true);
+    FlatSetScrollProp(WSB_PROP_HBKGCOLOR, std::intptr_t(FScrollColor), true);
+}
+
+void TExStringGrid::ApplyScrollWidth() {
+    FlatSetScrollProp(WSB_PROP_CXVSCROLL, FScrollWidth, true);
+    FlatSetScrollProp(WSB_PROP_CYHSCROLL, FScrollWidth, true);
+}
+
+void TExStringGrid::UpdateFlatScrollBars() {
+    ApplyFlatScrollStyle();
+    ApplyFlatScrollColor();
+    ApplyFlatScrollWidth();
+    const bool rows = VisibleRowCount() + TCustomGrid::FixedRows() < RowCount();
+    FlatShowScrollBar(SB_VERT, rows);
+    if (rows) SyncFlatVScroll();
+    const bool cols = VisibleColCount() + TCustomGrid::FixedCols() < ColCount();
+    FlatShowScrollBar(SB_HORZ, cols);
+    if (cols) SyncFlatHScroll();
+}
+
+// ---------------------------------------------------------------------------
+// The scroll look
+
 void TExStringGrid::SetScrollType(TScrollType Value) {
     FScrollType = Value;
-    if (!HandleAllocated()) return;
-    if (Value == ssMetro) {
-        if (!FVScrollCtrl) {
-            FVScrollCtrl = new TScrollControl(this);
-            FVScrollCtrl->SetDirection(sdVertical);
-            FVScrollCtrl->SetWidth(MetroBarSize);
-            FVScrollCtrl->SetAlign(alRight);
-            FVScrollCtrl->SetDoubleBuffered(true);
-            FVScrollCtrl->SetParent(this);
+    if (Value == ssFlat || Value == ssEncarta) {
+        InitFlatScrollBars();
+        UpdateFlatScrollBars();
+    } else {
+        DoneFlatScrollBars();
+    }
+    if (HandleAllocated()) {
+        if (Value == ssMetro) {
+            CreateScrollControls();
+            SetScrollBars(ssNone);
+        } else if (FVScrollCtrl || FHScrollCtrl) {
+            delete FVScrollCtrl;
+            delete FHScrollCtrl;
+            FVScrollCtrl = nullptr;
+            FHScrollCtrl = nullptr;
+            SetScrollBars(ssBoth);
         }
-        if (!FHScrollCtrl) {
-            FHScrollCtrl = new TScrollControl(this);
-            FHScrollCtrl->SetDirection(sdHorizontal);
-            FHScrollCtrl->SetHeight(MetroBarSize);
-            FHScrollCtrl->SetAlign(alBottom);
-            FHScrollCtrl->SetDoubleBuffered(true);
-            FHScrollCtrl->SetParent(this);
-        }
-        SetScrollBars(ssNone);
-    } else if (FVScrollCtrl || FHScrollCtrl) {
-        delete FVScrollCtrl;
-        delete FHScrollCtrl;
-        FVScrollCtrl = nullptr;
-        FHScrollCtrl = nullptr;
-        SetScrollBars(ssBoth);
+    }
+    ApplyFlatScrollStyle();
+}
+
+void TExStringGrid::CreateScrollControls() {
+    if (!FVScrollCtrl) {
+        FVScrollCtrl = new TScrollControl(this);
+        FVScrollCtrl->SetDirection(sdVertical);
+        FVScrollCtrl->SetParent(this);
+        FVScrollCtrl->SetDoubleBuffered(true);
+        FVScrollCtrl->SetWidth(MetroBarSize);
+        FVScrollCtrl->SetAlign(alRight);
+        FVScrollCtrl->SetVisible(true);
+    }
+    if (!FHScrollCtrl) {
+        FHScrollCtrl = new TScrollControl(this);
+        FHScrollCtrl->SetDirection(sdHorizontal);
+        FHScrollCtrl->SetParent(this);
+        FHScrollCtrl->SetDoubleBuffered(true);
+        FHScrollCtrl->SetHeight(MetroBarSize);
+        FHScrollCtrl->SetAlign(alBottom);
+        FHScrollCtrl->SetVisible(true);
     }
 }
 
 void TExStringGrid::SetScrollColor(TColor Value) {
     if (Value == FScrollColor) return;
     FScrollColor = Value;
+    ApplyScrollColor();
     UpdateMetroBars();
+}
+
+void TExStringGrid::SetScrollWidth(int Value) {
+    FScrollWidth = Value;
+    ApplyScrollWidth();
 }
 
 void TExStringGrid::UpdateMetroBars() {

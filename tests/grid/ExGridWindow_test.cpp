@@ -268,6 +268,60 @@ TEST(ExGridWindow, ThumbTrackingShowsTheRowAsHint) {
     EXPECT_FALSE(f.g->ScrollHintShowing());
 }
 
+TEST(ExGridWindow, FlatAndEncartaBarsTakeTheGridsLookColourAndWidth) {
+    WindowForm f(60);
+    TExStringGrid* g = f.g;
+    const HWND h = g->Handle();
+    std::intptr_t v = 0;
+    auto prop = [&](Cardinal p) {
+        v = -1;
+        FlatSB_GetScrollProp(h, p, v);
+        return v;
+    };
+    const int plainClient = g->ClientWidth();
+    EXPECT_FALSE(g->IsFlat());
+    g->SetScrollColor(clTeal);
+    g->SetScrollWidth(25);
+    EXPECT_EQ(g->ClientWidth(), plainClient) << "no flat bars yet";
+    g->SetScrollType(ssFlat);
+    ASSERT_TRUE(g->IsFlat());
+    EXPECT_EQ(prop(WSB_PROP_VSTYLE), FSB_FLAT_MODE);
+    EXPECT_EQ(prop(WSB_PROP_HSTYLE), FSB_FLAT_MODE);
+    EXPECT_EQ(prop(WSB_PROP_VBKGCOLOR), std::intptr_t(clTeal));
+    EXPECT_EQ(prop(WSB_PROP_CXVSCROLL), 25);
+    EXPECT_EQ(g->ClientWidth(), plainClient - 8);
+    g->SetScrollType(ssEncarta);
+    EXPECT_EQ(prop(WSB_PROP_VSTYLE), FSB_ENCARTA_MODE);
+    // clNone leaves the colour as it is.
+    g->SetScrollColor(clNone);
+    EXPECT_EQ(prop(WSB_PROP_VBKGCOLOR), std::intptr_t(clTeal));
+    g->SetScrollWidth(17);
+    EXPECT_EQ(g->ClientWidth(), plainClient);
+    // Every row in view: the flat vertical bar goes, and comes back with the rows.
+    g->SetRowCount(3);
+    EXPECT_EQ(GetWindowLong(h, GWL_STYLE) & WS_VSCROLL, 0);
+    g->SetRowCount(60);
+    EXPECT_NE(GetWindowLong(h, GWL_STYLE) & WS_VSCROLL, 0);
+    g->SetScrollType(ssNormal);
+    EXPECT_FALSE(g->IsFlat());
+    EXPECT_EQ(prop(WSB_PROP_VSTYLE), -1) << "plain bars again";
+
+    // A grid given its look before its window has it when the window comes.
+    TForm form(nullptr);
+    auto* late = new TExStringGrid(&form);
+    late->SetScrollType(ssEncarta);
+    late->SetScrollWidth(21);
+    late->SetParent(&form);
+    late->SetBounds(0, 0, 300, 200);
+    late->SetRowCount(50);
+    form.Show();
+    EXPECT_TRUE(late->IsFlat());
+    FlatSB_GetScrollProp(late->Handle(), WSB_PROP_VSTYLE, v);
+    EXPECT_EQ(v, FSB_ENCARTA_MODE);
+    FlatSB_GetScrollProp(late->Handle(), WSB_PROP_CXVSCROLL, v);
+    EXPECT_EQ(v, 21);
+}
+
 TEST(ExGridWindow, MetroBarsReplaceTheWindowsBars) {
     WindowForm f(500);
     f.g->SetScrollBars(ssVertical);

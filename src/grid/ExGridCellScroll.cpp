@@ -26,6 +26,7 @@ void TExStringGrid::CreateCellScrollBars() {
         (*bar)->SetVisible(false);
         (*bar)->SetTabStop(false);
         (*bar)->SetKind(sbVertical);
+        (*bar)->SetCtl3D(false);
         (*bar)->SetParent(this);
     }
 }

@@ -178,6 +178,15 @@ TEST(FooterPanel, FollowsTheFooterAndReportsClicksOnTheFooterRow) {
     g->SetRow(3);
     p->PaintTo(bmp.Canvas(), 0, 0);
     EXPECT_EQ(bmp.Canvas().Pixels(2, 2), clYellow);
+
+    // UpdateFooter repaints the whole panel, and nothing else of the grid.
+    UpdateWindow(g->Handle());
+    UpdateWindow(p->Handle());
+    g->UpdateFooter();
+    TRect pending{};
+    GetUpdateRect(p->Handle(), &pending, false);
+    EXPECT_EQ(pending, p->ClientRect());
+    EXPECT_FALSE(GetUpdateRect(g->Handle(), nullptr, false));
     g->FloatingFooter().SetVisible(false);
     EXPECT_EQ(p->Height(), 0);
 }

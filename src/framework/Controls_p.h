@@ -72,8 +72,15 @@ struct TWinControlHandle {
 
 QObject* ContextOf(TWinControl* Control);
 
-// Hands a message to the control's WindowProc (WndProc when none).
+// Hands a message to the control's style hook, then, unless the hook
+// handled it, to its WindowProc (WndProc when none).
 void DeliverMessage(TControl* Control, TMessage& Message);
+// The same past the style hook.
+void DeliverToControl(TControl* Control, TMessage& Message);
+// The style engine's side of the two (Styles.cpp): true when a hook handled the message.
+bool RouteToStyleHook(TControl* Control, TMessage& Message);
+// The control goes: its hook with it.
+void StyleHookControlGone(TControl* Control);
 // The client area in window coordinates (WM_NCCALCSIZE asked when the
 // frame may have changed).
 TRect ClientInWindow(TWinControl* Control);

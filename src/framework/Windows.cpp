@@ -641,6 +641,8 @@ bool NonClientTrackingMouse(TWinControl* Control, Cardinal Msg, TPoint Screen) {
     EndTracking();
     if (part == bpThumb) SendScroll(c, bar, SB_THUMBPOSITION, trackPos);
     if (FindControl(handle)) SendScroll(c, bar, SB_ENDSCROLL, 0);
+    // The bar held the mouse for the press; the window hears it let go.
+    if (FindControl(handle)) c->Perform(WM_CAPTURECHANGED, 0, 0);
     if (FindControl(handle)) RepaintFrame(c);
     return true;
 }

@@ -1,6 +1,8 @@
 // The grid control's lifecycle, dimensions and repaint lock.
 #include "grid/ExGrid.h"
 
+#include "framework/Styles.h"
+
 #include "grid/foundation/GridText.h"
 
 #include "framework/Streams.h"
@@ -164,6 +166,7 @@ void TExStringGrid::Loaded() {
     FMinColWidth = 10;
     FMaxRowCount = RowCount();
     FLoaded = true;
+    ApplyStyleColors();
     InitOrigColSizes();
     FTools->UpdateSearchPanel();
     FTools->DropTargetLoaded();
@@ -368,6 +371,7 @@ void TExStringGrid::WndProc(TMessage& Message) {
         return;
     }
     if (Message.Msg == WM_CANCELMODE) CancelEnhancedMove();
+    if (Message.Msg == CM_STYLECHANGED) ApplyStyleColors();
     if (PanAndWheelMessage(Message)) return;
     if (Message.Msg == WM_COMMAND && ChildCommand(Message)) return;
     const int row = Row();
@@ -379,6 +383,25 @@ void TExStringGrid::WndProc(TMessage& Message) {
     }
     FollowThumbs(Message.Msg);
     if (Row() != row) SyncGridFollow(false, true);
+}
+
+void TExStringGrid::ApplyStyleColors() {
+    FUseFwStyles = false;
+    TCustomStyleServices& style = StyleServices();
+    if (!style.Enabled() || SameText(style.Name(), u"Windows")) return;
+    FUseFwStyles = true;
+    const TThemedElementDetails cell = style.GetElementDetails(tgCellNormal);
+    const TThemedElementDetails fixed = style.GetElementDetails(tgFixedCellNormal);
+    // A colour the style lacks leaves the grid's own rather than painting nothing.
+    TColor c = clNone;
+    if (style.GetElementColor(cell, ecFillColor, c)) SetColor(c);
+    if (style.GetElementColor(cell, ecBorderColor, c)) SetGridLineColor(c);
+    if (style.GetElementColor(fixed, ecBorderColor, c)) SetGridFixedLineColor(c);
+    SetOptions(Options() - TGridOptions{goFixedVertLine, goFixedHorzLine});
+    // Texts only where the style says something.
+    if (style.GetElementColor(cell, ecTextColor, c)) Font().SetColor(c);
+    if (style.GetElementColor(style.GetElementDetails(tgCellSelected), ecTextColor, c)) SetSelectionTextColor(c);
+    if (style.GetElementColor(fixed, ecTextColor, c)) FixedFont().SetColor(c);
 }
 
 // ---------------------------------------------------------------------------

@@ -983,6 +983,11 @@ public:
     bool Invokedchange = false;
     // The grid moves the focus itself: its next focus gain does nothing of the grid's own.
     bool InvokedFocusChange = false;
+    // Takes the cell, line and text colours of an active application style
+    // (other than the system's); at load and whenever the style changes.
+    void ApplyStyleColors();
+    // The grid wears an application style's colours.
+    bool UsesFwStyles() const { return FUseFwStyles; }
     // The grid's own cursor changes.
     void SetOwnCursor(TCursor Value) {
         if (Cursor() == Value) return;
@@ -2020,6 +2025,7 @@ protected:
     int FMaxRowCount = 10;
     int FMaxColCount = 5;
     bool FLoaded = false;
+    bool FUseFwStyles = false;
     int FUpdateCount = 0;
     int FTimerTicks = 0;
     bool FHovering = false;

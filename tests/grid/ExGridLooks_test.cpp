@@ -4,6 +4,7 @@
 
 #include "framework/IniFiles.h"
 #include "framework/Messages.h"
+#include "framework/Styles.h"
 #include "framework/SysUtils.h"
 #include "framework/Themes.h"
 
@@ -449,6 +450,41 @@ TEST(ExGridLooks, TheProgressAppearanceStartsWithItsLevelsAndTellsEveryChange) {
     g.SetProgressAppearance(b);
     EXPECT_EQ(g.ProgressAppearance().Style(), psClassic);
     EXPECT_NE(&g.ProgressAppearance(), &b);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ExGridLooks, AnApplicationStyleGivesTheGridItsCellLineAndTextColours) {
+    static const bool known = [] {
+        TStyleColors c;
+        c.Cell = RGB(20, 30, 40);
+        c.CellLine = RGB(50, 60, 70);
+        c.CellText = RGB(200, 210, 220);
+        c.SelectedText = RGB(250, 240, 0);
+        c.FixedLine = RGB(90, 90, 90);  // no fixed text colour: the fixed font keeps its own
+        return TStyleManager::RegisterStyle(std::make_unique<TColorStyle>(u"Grid Night", c));
+    }();
+    (void)known;
+    GridOnForm<> f(300, 200);
+    TExStringGrid* g = f.g;
+    g->FixedFont().SetColor(clMaroon);
+    g->SetOptions(g->Options() + TGridOptions{goFixedVertLine, goFixedHorzLine});
+    ASSERT_TRUE(TStyleManager::TrySetStyle(u"Grid Night"));
+    EXPECT_TRUE(g->UsesFwStyles());
+    EXPECT_EQ(g->Color(), RGB(20, 30, 40));
+    EXPECT_EQ(g->GridLineColor(), RGB(50, 60, 70));
+    EXPECT_EQ(g->GridFixedLineColor(), RGB(90, 90, 90));
+    EXPECT_FALSE(g->Options().Contains(goFixedVertLine));
+    EXPECT_FALSE(g->Options().Contains(goFixedHorzLine));
+    EXPECT_EQ(g->Font().Color(), RGB(200, 210, 220));
+    EXPECT_EQ(g->SelectionTextColor(), RGB(250, 240, 0));
+    EXPECT_EQ(g->FixedFont().Color(), clMaroon);
+    // The system style: the grid no longer wears one, and keeps what it has.
+    ASSERT_TRUE(TStyleManager::TrySetStyle(u"Windows"));
+    EXPECT_FALSE(g->UsesFwStyles());
+    EXPECT_EQ(g->Color(), RGB(20, 30, 40));
 }
 
 }  // namespace

@@ -4,8 +4,10 @@
 #include "tree/LazyTrees_p.h"
 
 #include "framework/Messages.h"
+#include "framework/Styles.h"
 #include "framework/Threads.h"
 #include "tree/LazyTrees.ClipboardFormats.h"
+#include "tree/LazyTrees.StyleHooks.h"
 #include "tree/LazyTrees.Utils.h"
 #include "tree/LazyTrees.Worker.h"
 
@@ -24,6 +26,7 @@ TBaseLazyTree::TBaseLazyTree(TComponent* AOwner) : TCustomControl(AOwner), FPool
     FScrollBarOptions = std::make_unique<TScrollBarOptions>(this);
     FColors = std::make_unique<TLTColors>(this);
     RegisterStandardTreeFormats();
+    RegisterTreeStyleHooks();
     FClipboardFormats = std::make_unique<TClipboardFormats>(this);
     FAliveToken = std::make_shared<TBaseLazyTree*>(this);
     FDragImage = std::make_unique<TLTDragImage>(this);
@@ -33,6 +36,8 @@ TBaseLazyTree::TBaseLazyTree(TComponent* AOwner) : TCustomControl(AOwner), FPool
     CreateRootNode();
     UpdateStyleEnabled();
 }
+
+void TBaseLazyTree::UpdateStyleEnabled() { FFwStyleEnabled = TStyleManager::IsCustomStyleActive(); }
 
 TBaseLazyTree::~TBaseLazyTree() {
     Destroying();

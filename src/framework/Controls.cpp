@@ -355,6 +355,7 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(std::make_uni
 
 TControl::~TControl() {
     Destroying();
+    StyleHookControlGone(this);
     FActionLink.reset();
     ForgetControl(this);
     HintControlGone(this);
@@ -552,8 +553,19 @@ void UnhookCallWndProc(int Id) {
 }
 
 void DeliverMessage(TControl* Control, TMessage& Message) {
+    if (RouteToStyleHook(Control, Message)) return;
+    DeliverToControl(Control, Message);
+}
+
+void DeliverToControl(TControl* Control, TMessage& Message) {
     if (Control->WindowProc) Control->WindowProc(Message);
     else Control->WndProc(Message);
+}
+
+void TControl::SetStyleElements(TStyleElements Value) {
+    if (FStyleElements == Value) return;
+    FStyleElements = Value;
+    Perform(CM_STYLECHANGED);
 }
 
 void TControl::WndProc(TMessage& Message) {
@@ -966,6 +978,8 @@ void TWinControl::RecreateWnd() {
     CreateParams(FCreateParams);
     ApplyCreateParams(this, FCreateParams);
     InvalidateClient(this, QRect());
+    // A window made anew is placed anew: whatever follows its place hears it.
+    Perform(WM_WINDOWPOSCHANGED);
 }
 
 LPARAM GetWindowLong(HWND Handle, int Index) {

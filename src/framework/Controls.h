@@ -55,9 +55,16 @@ enum TControlStyleValue {
     csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents, csFramed, csSetCaption,
     csOpaque, csDoubleClicks, csFixedWidth, csFixedHeight, csNoDesignVisible, csReplicatable,
     csNoStdEvents, csDisplayDragImage, csReflector, csActionClient, csMenuEvents, csNeedsBorderPaint,
-    csParentBackground
+    csParentBackground,
+    // The control paints the application style itself: the style engine gives it no hook.
+    csOverrideStylePaint
 };
 using TControlStyle = TSet<TControlStyleValue>;
+
+// What of a control an application style (Styles.h) may restyle: its font
+// colour, its client area, its frame and scroll bars.
+enum TStyleElement { seFont, seClient, seBorder };
+using TStyleElements = TSet<TStyleElement>;
 
 enum TControlStateValue {
     csLButtonDown, csClicked, csPalette, csReadingState, csAlignmentNeeded, csFocusing, csCreating,
@@ -273,6 +280,8 @@ public:
     void SetControlStyle(TControlStyle Value) { FControlStyle = Value; }
     TControlState ControlState() const { return FControlState; }
     void SetControlState(TControlState Value) { FControlState = Value; }
+    TStyleElements StyleElements() const { return FStyleElements; }
+    void SetStyleElements(TStyleElements Value);
 
     virtual void Invalidate();
     // Paints at once.
@@ -452,6 +461,7 @@ protected:
     int FHelpContext = 0;
     std::unique_ptr<TControlActionLink> FActionLink;
     TControlStyle FControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+    TStyleElements FStyleElements{seFont, seClient, seBorder};
     TControlState FControlState;
     // Anchoring: the distances kept from the parent's right and bottom edges.
     int FAnchorRight = 0, FAnchorBottom = 0;

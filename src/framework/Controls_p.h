@@ -38,6 +38,14 @@ struct TWinControlHandle {
     TRect Client;
     bool FrameKnown = false;
     TScrollBarState Bars[2];
+    // The window's bars are flat scroll bars (InitializeFlatSB): each with its
+    // look (FSB_*), its background (clNone: the system's track) and its
+    // thickness (0: the system's), and the bar part under the mouse.
+    bool FlatBars = false;
+    int FlatStyle[2] = {0, 0};
+    TColor FlatBack[2] = {clNone, clNone};
+    int FlatThickness[2] = {0, 0};
+    int HotBar = -1, HotPart = 0;
     // The window's shape (window coordinates) when HasRegion.
     bool HasRegion = false;
     QRegion Region;
@@ -64,8 +72,15 @@ struct TWinControlHandle {
 
 QObject* ContextOf(TWinControl* Control);
 
-// Hands a message to the control's WindowProc (WndProc when none).
+// Hands a message to the control's style hook, then, unless the hook
+// handled it, to its WindowProc (WndProc when none).
 void DeliverMessage(TControl* Control, TMessage& Message);
+// The same past the style hook.
+void DeliverToControl(TControl* Control, TMessage& Message);
+// The style engine's side of the two (Styles.cpp): true when a hook handled the message.
+bool RouteToStyleHook(TControl* Control, TMessage& Message);
+// The control goes: its hook with it.
+void StyleHookControlGone(TControl* Control);
 // The client area in window coordinates (WM_NCCALCSIZE asked when the
 // frame may have changed).
 TRect ClientInWindow(TWinControl* Control);

@@ -18,7 +18,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QApplication>
+#include <QPainter>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QScrollBar>
+#include <QStyleOptionSlider>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
@@ -1616,6 +1621,70 @@ void TCheckListBox::SetState(int Index, TCheckBoxState Value) {
 // ---------------------------------------------------------------------------
 // TScrollBar
 // ---------------------------------------------------------------------------
+namespace {
+
+// The classic bar without its 3-D look: the track in the blend of the face
+// and highlight colours, the arrows and the thumb face-coloured with a
+// one-pixel shadow frame, the places of every part left to the style.
+class TFlatScrollBarStyle : public QProxyStyle {
+public:
+    void drawComplexControl(ComplexControl Control, const QStyleOptionComplex* Option, QPainter* Painter,
+                            const QWidget* Widget) const override {
+        const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(Option);
+        if (Control != CC_ScrollBar || !bar) {
+            QProxyStyle::drawComplexControl(Control, Option, Painter, Widget);
+            return;
+        }
+        const QColor face = ToQColor(ColorToRGB(clBtnFace)), light = ToQColor(ColorToRGB(clBtnHighlight));
+        const QColor shadow = ToQColor(ColorToRGB(clBtnShadow));
+        const QColor ink = ToQColor(ColorToRGB(bar->state & State_Enabled ? clBtnText : clGrayText));
+        Painter->save();
+        Painter->fillRect(bar->rect, QColor((face.red() + light.red()) / 2, (face.green() + light.green()) / 2,
+                                            (face.blue() + light.blue()) / 2));
+        const bool vertical = bar->orientation == Qt::Vertical;
+        auto framed = [&](const QRect& r) {
+            if (r.isEmpty()) return;
+            Painter->fillRect(r, face);
+            Painter->setPen(shadow);
+            Painter->setBrush(Qt::NoBrush);
+            Painter->drawRect(r.adjusted(0, 0, -1, -1));
+        };
+        auto arrow = [&](const QRect& r, bool back) {
+            framed(r);
+            const QPoint c = r.center();
+            const int k = std::max(2, std::min(r.width(), r.height()) / 4);
+            QPolygon tri;
+            if (vertical)
+                tri << QPoint(c.x() - k, back ? c.y() + k / 2 : c.y() - k / 2)
+                    << QPoint(c.x() + k, back ? c.y() + k / 2 : c.y() - k / 2)
+                    << QPoint(c.x(), back ? c.y() - k / 2 : c.y() + k / 2);
+            else
+                tri << QPoint(back ? c.x() + k / 2 : c.x() - k / 2, c.y() - k)
+                    << QPoint(back ? c.x() + k / 2 : c.x() - k / 2, c.y() + k)
+                    << QPoint(back ? c.x() - k / 2 : c.x() + k / 2, c.y());
+            Painter->setPen(ink);
+            Painter->setBrush(ink);
+            Painter->drawPolygon(tri);
+        };
+        arrow(subControlRect(CC_ScrollBar, bar, SC_ScrollBarSubLine, Widget), true);
+        arrow(subControlRect(CC_ScrollBar, bar, SC_ScrollBarAddLine, Widget), false);
+        if (bar->state & State_Enabled && bar->maximum > bar->minimum)
+            framed(subControlRect(CC_ScrollBar, bar, SC_ScrollBarSlider, Widget));
+        Painter->restore();
+    }
+};
+
+QStyle* FlatScrollBarStyle() {
+    static QPointer<TFlatScrollBarStyle> style;
+    if (!style) {
+        style = new TFlatScrollBarStyle;
+        style->setParent(qApp);
+    }
+    return style;
+}
+
+}  // namespace
+
 TScrollBar::TScrollBar(TComponent* AOwner) : TWinControl(AOwner) {
     FWidth = 121;
     FHeight = 17;
@@ -1627,10 +1696,19 @@ void TScrollBar::CreateWnd() {
     auto* w = new THostWidget<QScrollBar>(this);
     AttachWidget(this, w, false);
     w->setOrientation(FKind == sbHorizontal ? Qt::Horizontal : Qt::Vertical);
+    if (!FCtl3D) w->setStyle(FlatScrollBarStyle());
     w->setRange(FMin, FMax);
     w->setValue(FPosition);
     QObject::connect(w, &QScrollBar::actionTriggered, ContextOf(this), [this](int action) { UserAction(action); });
     QObject::connect(w, &QScrollBar::sliderReleased, ContextOf(this), [this] { UserAction(-1); });
+}
+
+void TScrollBar::SetCtl3D(bool Value) {
+    if (FCtl3D == Value) return;
+    FCtl3D = Value;
+    auto* w = WidgetAs<QScrollBar>(this);
+    w->setStyle(Value ? QApplication::style() : FlatScrollBarStyle());
+    w->update();
 }
 
 void TScrollBar::SetKind(TScrollBarKind Value) {

@@ -514,6 +514,10 @@ public:
     int LargeChange = 1;
     int PageSize() const { return FPageSize; }
     void SetPageSize(int Value);
+    // Off: the bar is drawn flat, its arrows and thumb framed in the shadow
+    // colour instead of raised.
+    bool Ctl3D() const { return FCtl3D; }
+    void SetCtl3D(bool Value);
     TNotifyEvent OnChange;
     TScrollEvent OnScroll;
 
@@ -531,6 +535,7 @@ private:
     void UserAction(int Action);
     void DoScroll(TWMScroll& Message);
     TScrollBarKind FKind = sbHorizontal;
+    bool FCtl3D = true;
     int FMin = 0, FMax = 100, FPosition = 0, FPageSize = 0;
     bool FSyncing = false;
 };

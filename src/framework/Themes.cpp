@@ -706,6 +706,13 @@ constexpr Export OtherExports[] = {
     {"user32.dll", "UpdateLayeredWindow"},
     {"user32.dll", "SetLayeredWindowAttributes"},
     {"kernel32.dll", "GetLocaleInfoEx"},
+    {"comctl32.dll", "InitializeFlatSB"},
+    {"comctl32.dll", "UninitializeFlatSB"},
+    {"comctl32.dll", "FlatSB_SetScrollInfo"},
+    {"comctl32.dll", "FlatSB_GetScrollInfo"},
+    {"comctl32.dll", "FlatSB_SetScrollProp"},
+    {"comctl32.dll", "FlatSB_GetScrollProp"},
+    {"comctl32.dll", "FlatSB_ShowScrollBar"},
 };
 bool ModuleIs(const String& module, const char* name) {
     // "uxtheme" and "uxtheme.dll" name the same module.

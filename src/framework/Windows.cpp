@@ -33,6 +33,12 @@ enum TBarPart { bpNone = 0, bpLineUp = 1, bpPageUp = 2, bpThumb = 3, bpPageDown 
 
 TWinControlHandle* H(TWinControl* c) { return c->HandleImpl(); }
 
+// A flat bar may have a thickness of its own.
+int BarThickness(TWinControl* c, int bar) {
+    const TWinControlHandle* h = H(c);
+    return h->FlatBars && h->FlatThickness[bar] > 0 ? h->FlatThickness[bar] : BarThickness(bar);
+}
+
 bool IsPopupWindow(TWinControl* c) { return (H(c)->Style & WS_POPUP) != 0; }
 
 bool BarStyle(TWinControl* c, int bar) { return (H(c)->Style & (bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL)) != 0; }
@@ -47,8 +53,8 @@ TPoint WindowOrigin(TWinControl* c) {
 TRect BarRect(TWinControl* c, int bar) {
     if (!BarStyle(c, bar)) return TRect{};
     const TRect cl = ClientInWindow(c);
-    if (bar == SB_VERT) return Rect(cl.Right, cl.Top, std::min(cl.Right + BarThickness(bar), c->Width()), cl.Bottom);
-    return Rect(cl.Left, cl.Bottom, cl.Right, std::min(cl.Bottom + BarThickness(bar), c->Height()));
+    if (bar == SB_VERT) return Rect(cl.Right, cl.Top, std::min(cl.Right + BarThickness(c, bar), c->Width()), cl.Bottom);
+    return Rect(cl.Left, cl.Bottom, cl.Right, std::min(cl.Bottom + BarThickness(c, bar), c->Height()));
 }
 
 // In 64 bits: a range may span every int.
@@ -234,10 +240,15 @@ void PaintBar(TWinControl* c, TCanvas& canvas, int bar) {
     const bool tracking = Tracking.Active && Tracking.Window == H(c)->Handle && Tracking.Bar == bar;
     // The track: between the button face and its highlight, as the classic
     // dithered track looks.
+    const TWinControlHandle* h = H(c);
+    const int style = h->FlatBars ? h->FlatStyle[bar] : FSB_REGULAR_MODE;
     const TColor face = ColorToRGB(clBtnFace), light = ColorToRGB(clBtnHighlight);
     canvas.Brush().SetStyle(bsSolid);
-    canvas.Brush().SetColor(RGB((GetRValue(face) + GetRValue(light)) / 2, (GetGValue(face) + GetGValue(light)) / 2,
-                                (GetBValue(face) + GetBValue(light)) / 2));
+    if (h->FlatBars && h->FlatBack[bar] != clNone)
+        canvas.Brush().SetColor(h->FlatBack[bar]);
+    else
+        canvas.Brush().SetColor(RGB((GetRValue(face) + GetRValue(light)) / 2, (GetGValue(face) + GetGValue(light)) / 2,
+                                    (GetBValue(face) + GetBValue(light)) / 2));
     canvas.FillRect(r);
     const bool enabled = BarEnabled(c, bar);
     const unsigned off1 = !enabled || (s.Arrows & ESB_DISABLE_LTUP) ? DFCS_INACTIVE : 0;
@@ -249,8 +260,25 @@ void PaintBar(TWinControl* c, TCanvas& canvas, int bar) {
                     : Rect(std::max(r.Left, r.Right - arrow), r.Top, r.Right, r.Bottom);
     const bool pressed1 = tracking && Tracking.Part == bpLineUp;
     const bool pressed2 = tracking && Tracking.Part == bpLineDown;
-    DrawFrameControl(canvas, a1, DFC_SCROLL, (vert ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) | (pressed1 ? DFCS_PUSHED : 0) | off1);
-    DrawFrameControl(canvas, a2, DFC_SCROLL, (vert ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | (pressed2 ? DFCS_PUSHED : 0) | off2);
+    // Flat looks: every part flat, but in encarta mode the one under the mouse stands out raised.
+    const bool hotBar = enabled && h->HotBar == bar;
+    auto flatness = [&](int part) -> unsigned {
+        if (style == FSB_REGULAR_MODE) return 0;
+        return style == FSB_ENCARTA_MODE && hotBar && h->HotPart == part ? 0 : DFCS_FLAT;
+    };
+    // Flat mode frames the part under the mouse in the highlight colour.
+    auto highlight = [&](const TRect& part, int which) {
+        if (style != FSB_FLAT_MODE || !hotBar || h->HotPart != which) return;
+        canvas.Brush().SetColor(clHighlight);
+        canvas.FrameRect(part);
+    };
+    DrawFrameControl(canvas, a1, DFC_SCROLL,
+                     (vert ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) | (pressed1 ? DFCS_PUSHED : 0) | off1 | flatness(bpLineUp));
+    highlight(a1, bpLineUp);
+    DrawFrameControl(canvas, a2, DFC_SCROLL,
+                     (vert ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | (pressed2 ? DFCS_PUSHED : 0) | off2 |
+                         flatness(bpLineDown));
+    highlight(a2, bpLineDown);
     int start = 0, length = 0;
     if (!enabled || !ThumbExtent(c, bar, tracking && Tracking.Part == bpThumb ? s.TrackPos : s.Pos, start, length))
         return;
@@ -258,7 +286,24 @@ void PaintBar(TWinControl* c, TCanvas& canvas, int bar) {
                    : Rect(r.Left + start, r.Top, r.Left + start + length, r.Bottom);
     canvas.Brush().SetColor(clBtnFace);
     canvas.FillRect(t);
-    DrawEdge(canvas, t, EDGE_RAISED, BF_RECT);
+    if (flatness(bpThumb)) {
+        canvas.Brush().SetColor(clBtnShadow);
+        canvas.FrameRect(t);
+    } else {
+        DrawEdge(canvas, t, EDGE_RAISED, BF_RECT);
+    }
+    highlight(t, bpThumb);
+}
+
+// The part of a flat bar under the mouse is drawn hot; the frame repaints when it changes.
+void TrackHotPart(TWinControl* c, int bar, int part) {
+    TWinControlHandle* h = H(c);
+    if (!h->FlatBars) return;
+    if (part == bpNone) bar = -1;
+    if (h->HotBar == bar && h->HotPart == part) return;
+    h->HotBar = bar;
+    h->HotPart = part;
+    RepaintFrame(c);
 }
 
 void PaintFrame(TWinControl* c, TCanvas& canvas) {
@@ -496,7 +541,7 @@ bool NonClientDefault(TWinControl* Control, TMessage& Message) {
         InflateRect(r, -Control->BorderWidth(), -Control->BorderWidth());
         r.Right = std::max(r.Left, r.Right);
         r.Bottom = std::max(r.Top, r.Bottom);
-        const int vbar = BarThickness(SB_VERT), hbar = BarThickness(SB_HORZ);
+        const int vbar = BarThickness(Control, SB_VERT), hbar = BarThickness(Control, SB_HORZ);
         if ((h->Style & WS_VSCROLL) && r.Right - r.Left >= vbar) r.Right -= vbar;
         if ((h->Style & WS_HSCROLL) && r.Bottom - r.Top >= hbar) r.Bottom -= hbar;
         Message.Result = 0;
@@ -515,11 +560,18 @@ bool NonClientDefault(TWinControl* Control, TMessage& Message) {
         else if (wp.X >= c.Right && wp.Y >= c.Bottom && (h->Style & WS_VSCROLL) && (h->Style & WS_HSCROLL))
             Message.Result = HTNOWHERE;  // the box between the bars
         else Message.Result = HTBORDER;
+        if (h->FlatBars) {
+            const int bar = Message.Result == HTVSCROLL ? SB_VERT : Message.Result == HTHSCROLL ? SB_HORZ : -1;
+            TrackHotPart(Control, bar, bar < 0 ? bpNone : BarPartAt(Control, bar, wp));
+        }
         return true;
     }
     case WM_NCPAINT:
         if (Message.LParam) PaintFrame(Control, *reinterpret_cast<TCanvas*>(Message.LParam));
         return true;
+    case CM_MOUSELEAVE:
+        TrackHotPart(Control, -1, bpNone);
+        return false;
     case WM_CANCELMODE:
         // A press on the bar or the sizing edge ends here, as at its release.
         if (Tracking.Active && Tracking.Window == h->Handle) {
@@ -589,6 +641,8 @@ bool NonClientTrackingMouse(TWinControl* Control, Cardinal Msg, TPoint Screen) {
     EndTracking();
     if (part == bpThumb) SendScroll(c, bar, SB_THUMBPOSITION, trackPos);
     if (FindControl(handle)) SendScroll(c, bar, SB_ENDSCROLL, 0);
+    // The bar held the mouse for the press; the window hears it let go.
+    if (FindControl(handle)) c->Perform(WM_CAPTURECHANGED, 0, 0);
     if (FindControl(handle)) RepaintFrame(c);
     return true;
 }
@@ -852,6 +906,88 @@ bool EnableScrollBar(HWND Handle, int Bar, Cardinal Arrows) {
     if (changed) RepaintFrame(c);
     return changed;
 }
+
+// ---------------------------------------------------------------------------
+// Flat scroll bars
+// ---------------------------------------------------------------------------
+namespace {
+TWinControlHandle* FlatOwner(HWND Handle) {
+    TWinControl* c = FindControl(Handle);
+    return c && c->HandleAllocated() ? H(c) : nullptr;
+}
+}  // namespace
+
+bool InitializeFlatSB(HWND Handle) {
+    TWinControlHandle* h = FlatOwner(Handle);
+    if (!h) return false;
+    h->FlatBars = true;
+    return true;
+}
+
+HRESULT UninitializeFlatSB(HWND Handle) {
+    TWinControlHandle* h = FlatOwner(Handle);
+    if (!h) return E_HANDLE;
+    const bool sized = h->FlatThickness[0] > 0 || h->FlatThickness[1] > 0;
+    h->FlatBars = false;
+    h->FlatStyle[0] = h->FlatStyle[1] = FSB_REGULAR_MODE;
+    h->FlatBack[0] = h->FlatBack[1] = clNone;
+    h->FlatThickness[0] = h->FlatThickness[1] = 0;
+    h->HotBar = -1;
+    h->HotPart = bpNone;
+    if (sized) FrameChanged(h->Control);
+    RepaintFrame(h->Control);
+    return S_OK;
+}
+
+bool FlatSB_SetScrollProp(HWND Handle, Cardinal Index, std::intptr_t NewValue, bool Redraw) {
+    TWinControlHandle* h = FlatOwner(Handle);
+    if (!h || !h->FlatBars) return false;
+    switch (Index) {
+    case WSB_PROP_CXVSCROLL:
+    case WSB_PROP_CYHSCROLL: {
+        int& t = h->FlatThickness[Index == WSB_PROP_CXVSCROLL ? SB_VERT : SB_HORZ];
+        const int value = int(std::max<std::intptr_t>(NewValue, 0));
+        if (t == value) return true;
+        t = value;
+        // The client area gives the bar its new room.
+        FrameChanged(h->Control);
+        break;
+    }
+    case WSB_PROP_VBKGCOLOR: h->FlatBack[SB_VERT] = TColor(NewValue); break;
+    case WSB_PROP_HBKGCOLOR: h->FlatBack[SB_HORZ] = TColor(NewValue); break;
+    case WSB_PROP_VSTYLE:
+    case WSB_PROP_HSTYLE:
+        if (NewValue < FSB_REGULAR_MODE || NewValue > FSB_FLAT_MODE) return false;
+        h->FlatStyle[Index == WSB_PROP_VSTYLE ? SB_VERT : SB_HORZ] = int(NewValue);
+        break;
+    default: return false;
+    }
+    if (Redraw) RepaintFrame(h->Control);
+    return true;
+}
+
+bool FlatSB_GetScrollProp(HWND Handle, Cardinal Index, std::intptr_t& Value) {
+    TWinControlHandle* h = FlatOwner(Handle);
+    if (!h || !h->FlatBars) return false;
+    switch (Index) {
+    case WSB_PROP_CXVSCROLL: Value = BarThickness(h->Control, SB_VERT); return true;
+    case WSB_PROP_CYHSCROLL: Value = BarThickness(h->Control, SB_HORZ); return true;
+    case WSB_PROP_VBKGCOLOR: Value = std::intptr_t(h->FlatBack[SB_VERT]); return true;
+    case WSB_PROP_HBKGCOLOR: Value = std::intptr_t(h->FlatBack[SB_HORZ]); return true;
+    case WSB_PROP_VSTYLE: Value = h->FlatStyle[SB_VERT]; return true;
+    case WSB_PROP_HSTYLE: Value = h->FlatStyle[SB_HORZ]; return true;
+    default: return false;
+    }
+}
+
+// The flat bars are the window's own: the plain calls serve them.
+int FlatSB_SetScrollInfo(HWND Handle, int Bar, const SCROLLINFO& Info, bool Redraw) {
+    return SetScrollInfo(Handle, Bar, Info, Redraw);
+}
+
+bool FlatSB_GetScrollInfo(HWND Handle, int Bar, SCROLLINFO& Info) { return GetScrollInfo(Handle, Bar, Info); }
+
+bool FlatSB_ShowScrollBar(HWND Handle, int Bar, bool Show) { return ShowScrollBar(Handle, Bar, Show); }
 
 bool GetScrollBarInfo(HWND Handle, LPARAM IdObject, SCROLLBARINFO& Info) {
     TWinControl* c = FindControl(Handle);

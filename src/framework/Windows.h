@@ -22,6 +22,9 @@
 // press ends with SB_ENDSCROLL.
 
 #include "framework/Controls.h"
+#include "framework/HResult.h"
+
+#include <cstdint>
 
 // ---------------------------------------------------------------------------
 // Styles
@@ -149,6 +152,32 @@ struct SCROLLBARINFO {
     Cardinal rgstate[6] = {};
 };
 bool GetScrollBarInfo(HWND Handle, LPARAM IdObject, SCROLLBARINFO& Info);
+
+// ---------------------------------------------------------------------------
+// Flat scroll bars
+// ---------------------------------------------------------------------------
+// Once InitializeFlatSB ran for a window its bars take these properties;
+// the flat calls set and show the same bars the plain ones do. Flat mode
+// draws the arrows and the thumb flat and frames the one under the mouse in
+// the highlight colour; encarta mode draws them flat until the mouse is over
+// one, which then stands out raised; regular mode is the classic bar.
+constexpr Cardinal WSB_PROP_CYVSCROLL = 0x0001, WSB_PROP_CXHSCROLL = 0x0002, WSB_PROP_CYHSCROLL = 0x0004,
+                   WSB_PROP_CXVSCROLL = 0x0008, WSB_PROP_CXHTHUMB = 0x0010, WSB_PROP_CYVTHUMB = 0x0020,
+                   WSB_PROP_VBKGCOLOR = 0x0040, WSB_PROP_HBKGCOLOR = 0x0080, WSB_PROP_VSTYLE = 0x0100,
+                   WSB_PROP_HSTYLE = 0x0200;
+constexpr int FSB_REGULAR_MODE = 0, FSB_ENCARTA_MODE = 1, FSB_FLAT_MODE = 2;
+bool InitializeFlatSB(HWND Handle);
+// The bars become regular ones of the system's thickness again.
+HRESULT UninitializeFlatSB(HWND Handle);
+// WSB_PROP_CXVSCROLL (the vertical bar's width), WSB_PROP_CYHSCROLL (the
+// horizontal bar's height; 0 or less: the system's), the two background
+// colours and the two styles; false for another property or a window
+// without flat bars.
+bool FlatSB_SetScrollProp(HWND Handle, Cardinal Index, std::intptr_t NewValue, bool Redraw = true);
+bool FlatSB_GetScrollProp(HWND Handle, Cardinal Index, std::intptr_t& Value);
+int FlatSB_SetScrollInfo(HWND Handle, int Bar, const SCROLLINFO& Info, bool Redraw = true);
+bool FlatSB_GetScrollInfo(HWND Handle, int Bar, SCROLLINFO& Info);
+bool FlatSB_ShowScrollBar(HWND Handle, int Bar, bool Show);
 
 // ---------------------------------------------------------------------------
 // Regions and layered windows

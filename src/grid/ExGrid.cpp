@@ -1,6 +1,8 @@
 // The grid control's lifecycle, dimensions and repaint lock.
 #include "grid/ExGrid.h"
 
+#include "framework/Styles.h"
+
 #include "grid/foundation/GridText.h"
 
 #include "framework/Streams.h"
@@ -19,6 +21,8 @@ namespace {
 
 constexpr int GridTimerId = 111;
 constexpr int GridTimerPeriod = 500;
+// Ticks of that timer after which an incremental lookup starts again.
+constexpr int IncrementalLookupTicks = 4;
 constexpr int VersionStringGrid = (6 << 24) | (2 << 16) | (1 << 8) | 3;
 // A fixed column width the framework's default leaves alone.
 constexpr int FrameworkDefaultColWidth = 64;
@@ -118,7 +122,7 @@ TExStringGrid::~TExStringGrid() {
         }
     }
     // Panning switched the program's hints off.
-    if (FWheelPan) Application->SetShowHint(FPrevShowHint);
+    if (wheelpan) Application->SetShowHint(FPrevShowHint);
     StopDragScroll();  // the parent owns the timer, which must not call a freed grid
     if (FOwnerForm && !FOwnerForm->ComponentState().Contains(csDestroying)) FOwnerForm->OnResize = FOldFormResize;
     if (FAutoThemeAdapt && HandleAllocated() && !ComponentState().Contains(csDesigning)) ThemeNotifierRegister(false);
@@ -162,6 +166,7 @@ void TExStringGrid::Loaded() {
     FMinColWidth = 10;
     FMaxRowCount = RowCount();
     FLoaded = true;
+    ApplyStyleColors();
     InitOrigColSizes();
     FTools->UpdateSearchPanel();
     FTools->DropTargetLoaded();
@@ -179,8 +184,17 @@ void TExStringGrid::CreateWnd() {
     if (IsDestroying()) return;
     TBaseGrid::CreateWnd();
     SetTimer(Handle(), GridTimerId, GridTimerPeriod);
+    wheelmsg = WM_MOUSEWHEEL;
+    wheelscrl = WheelScrollRows();
     if (FColumnSize.Save()) FDataTools->LoadColSizes();
     if (FScrollType == ssMetro && !IsLoading()) SetScrollType(ssMetro);
+    // The flat bars take the look set before the window existed.
+    if (FScrollType != ssNormal && !IsLoading()) {
+        InitFlatScrollBars();
+        ApplyScrollType();
+        ApplyScrollWidth();
+        ApplyScrollColor();
+    }
     if (FAutoThemeAdapt && !ComponentState().Contains(csDesigning)) {
         ThemeAdapt();
         ThemeNotifierRegister(true);
@@ -193,6 +207,11 @@ void TExStringGrid::WMTimer(TWMTimer& Message) {
         return;
     }
     ++FTimerTicks;
+    // An incremental lookup forgets its text between 1.5 and 2 seconds after the last character.
+    if (FNavigation.AutoGotoIncremental() && ++SearchTics >= IncrementalLookupTicks) {
+        SearchInc.clear();
+        SearchTics = 0;
+    }
     // Hover focus: the data cell under the resting mouse becomes current.
     if (FHovering && !ComponentState().Contains(csDesigning) && Showing()) {
         TPoint p = ScreenToClient(GetCursorPos());
@@ -236,6 +255,7 @@ void TExStringGrid::Resize() {
     TBaseGrid::Resize();
     StretchAfterChange();
     ApplyScrollBarAlways(false);
+    FollowFlatBars();
     CellControlsUpdate(false);
 }
 
@@ -351,13 +371,37 @@ void TExStringGrid::WndProc(TMessage& Message) {
         return;
     }
     if (Message.Msg == WM_CANCELMODE) CancelEnhancedMove();
+    if (Message.Msg == CM_STYLECHANGED) ApplyStyleColors();
     if (PanAndWheelMessage(Message)) return;
     if (Message.Msg == WM_COMMAND && ChildCommand(Message)) return;
     const int row = Row();
     TBaseGrid::WndProc(Message);
     if (IsDestroying()) return;
+    if (Message.Msg == WM_SETFOCUS) {
+        if (InvokedFocusChange) InvokedFocusChange = false;
+        else FocusGained(HWND(Message.WParam));
+    }
     FollowThumbs(Message.Msg);
     if (Row() != row) SyncGridFollow(false, true);
+}
+
+void TExStringGrid::ApplyStyleColors() {
+    FUseFwStyles = false;
+    TCustomStyleServices& style = StyleServices();
+    if (!style.Enabled() || SameText(style.Name(), u"Windows")) return;
+    FUseFwStyles = true;
+    const TThemedElementDetails cell = style.GetElementDetails(tgCellNormal);
+    const TThemedElementDetails fixed = style.GetElementDetails(tgFixedCellNormal);
+    // A colour the style lacks leaves the grid's own rather than painting nothing.
+    TColor c = clNone;
+    if (style.GetElementColor(cell, ecFillColor, c)) SetColor(c);
+    if (style.GetElementColor(cell, ecBorderColor, c)) SetGridLineColor(c);
+    if (style.GetElementColor(fixed, ecBorderColor, c)) SetGridFixedLineColor(c);
+    SetOptions(Options() - TGridOptions{goFixedVertLine, goFixedHorzLine});
+    // Texts only where the style says something.
+    if (style.GetElementColor(cell, ecTextColor, c)) Font().SetColor(c);
+    if (style.GetElementColor(style.GetElementDetails(tgCellSelected), ecTextColor, c)) SetSelectionTextColor(c);
+    if (style.GetElementColor(fixed, ecTextColor, c)) FixedFont().SetColor(c);
 }
 
 // ---------------------------------------------------------------------------
@@ -509,10 +553,6 @@ void TExStringGrid::RemoveAllNodes() {
     if (FHasNodeRows) FDataTools->RemoveAllNodes();
 }
 
-void TExStringGrid::CalcFooter(int ACol) {
-    if (FFloatingFooter.Visible() && FFloatingFooter.EnableCalculation()) FDataTools->CalcFooter(ACol);
-}
-
 void TExStringGrid::InitOrigColSizes() {
     FOrigColSizes.resize(size_t(ColCount()));
     for (int c = 0; c < ColCount(); ++c) FOrigColSizes[size_t(c)] = ColWidths(c);
@@ -580,6 +620,13 @@ void TExStringGrid::SetScrollProportional(bool Value) {
     if (Value) {
         UpdateVScrollProportional();
         UpdateHScrollProportional();
+    } else if (FIsFlat && FScrollType == ssNormal) {
+        DoneFlatScrollBars();
+        SCROLLINFO info;
+        info.fMask = SIF_PAGE;
+        info.nPage = 0;
+        SetScrollInfo(Handle(), SB_VERT, info, true);
+        SetScrollInfo(Handle(), SB_HORZ, info, true);
     }
 }
 
@@ -620,6 +667,7 @@ void TExStringGrid::UpdateVScrollProportional() {
     SCROLLINFO info;
     ProportionalInfo(e, above, total, Height(), 127, info);
     SetScrollInfo(Handle(), SB_VERT, info, true);
+    SyncFlatVScroll();
 }
 
 bool TExStringGrid::HScrollShare(float& E, int& Total, int& Left) const {
@@ -645,6 +693,7 @@ void TExStringGrid::UpdateHScrollProportional() {
     GetScrollInfo(Handle(), SB_HORZ, info);
     ProportionalInfo(e, left, total, Width(), info.nPos, info);
     SetScrollInfo(Handle(), SB_HORZ, info, true);
+    SyncFlatHScroll();
 }
 
 // The framework asks on every measure of the client; the answer follows the

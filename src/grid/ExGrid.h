@@ -26,8 +26,10 @@
 #include "framework/Forms.h"
 #include "framework/ImgList.h"
 #include "framework/StdCtrls.h"
+#include "framework/Windows.h"
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -73,8 +75,8 @@ enum TBalloonIcon { biNone, biInfo, biWarning, biError };
 enum THoverFixedCells { hfNone, hfAll, hfFixedRows, hfFixedColumns };
 // Directions of panning with the middle mouse button.
 enum TIntelliPan { ipVertical, ipHorizontal, ipBoth, ipNone };
-// The look of the scroll bars; the platform has no flat bars, so ssFlat and
-// ssEncarta show the regular ones.
+// The look of the scroll bars: the window's regular bars, flat bars (flat
+// or encarta), or the slim bars of the metro look.
 enum TScrollType { ssNormal, ssFlat, ssEncarta, ssMetro };
 enum TScrollHintType { shNone, shVertical, shHorizontal, shBoth };
 enum TScrollDirection { sdVertical, sdHorizontal };
@@ -126,6 +128,8 @@ struct TControlLook {
     bool SpinButtonsAlwaysVisible = false;
     // Buttons in cells look and click as enabled even where the cell cannot be edited.
     bool NoDisabledButtonLook = false;
+    // Check boxes and radio buttons never show their disabled look.
+    bool NoDisabledCheckRadioLook = false;
     // The header and footer bars the drop-down cell editors take when they open.
     THeaderAppearance DropDownHeader{nullptr};
     TFooterAppearance DropDownFooter{nullptr};
@@ -163,6 +167,77 @@ struct TControlLook {
 
 // The mix of colour A with B at weight W percent (each channel rounded half to even).
 TColor MixColors(TColor A, TColor B, int W);
+
+enum TProgressStyle { psXP, psClassic };
+
+// The look of styled progress cells: level colours by the share done, the
+// percentage and the frame. Every change is told through OnChange (the grid
+// repaints); the completed and uncompleted colours are kept with the look.
+class TGridProgressAppearance : public TPersistent {
+public:
+    explicit TGridProgressAppearance(TNotifyEvent AOnChange = nullptr) : OnChange(std::move(AOnChange)) {}
+    // Copies every setting of another appearance, then tells the change.
+    void Assign(const TPersistent* Source) override;
+#define GRID_PROGRESS_SETTING(Type, Name)        \
+    Type Name() const { return FValues.Name; }  \
+    void Set##Name(Type Value) {                 \
+        if (FValues.Name == Value) return;       \
+        FValues.Name = Value;                    \
+        Changed();                               \
+    }
+    GRID_PROGRESS_SETTING(TColor, CompleteColor)
+    GRID_PROGRESS_SETTING(TColor, CompleteFontColor)
+    GRID_PROGRESS_SETTING(TColor, UnCompleteColor)
+    GRID_PROGRESS_SETTING(TColor, UnCompleteFontColor)
+    GRID_PROGRESS_SETTING(TColor, Level0Color)
+    GRID_PROGRESS_SETTING(TColor, Level0ColorTo)
+    GRID_PROGRESS_SETTING(TColor, Level1Color)
+    GRID_PROGRESS_SETTING(TColor, Level1ColorTo)
+    GRID_PROGRESS_SETTING(TColor, Level2Color)
+    GRID_PROGRESS_SETTING(TColor, Level2ColorTo)
+    GRID_PROGRESS_SETTING(TColor, Level3Color)
+    GRID_PROGRESS_SETTING(TColor, Level3ColorTo)
+    GRID_PROGRESS_SETTING(int, Level1Perc)
+    GRID_PROGRESS_SETTING(int, Level2Perc)
+    GRID_PROGRESS_SETTING(TColor, BorderColor)
+    GRID_PROGRESS_SETTING(bool, ShowBorder)
+    GRID_PROGRESS_SETTING(bool, Stacked)
+    GRID_PROGRESS_SETTING(bool, ShowPercentage)
+    GRID_PROGRESS_SETTING(bool, CompletionSmooth)
+    GRID_PROGRESS_SETTING(bool, ShowGradient)
+    GRID_PROGRESS_SETTING(int, Steps)
+    GRID_PROGRESS_SETTING(TProgressStyle, Style)
+#undef GRID_PROGRESS_SETTING
+    // What the styled progress painter draws with (font and vertical bar left to the caller).
+    TProgressDrawInfo DrawInfo() const;
+    TNotifyEvent OnChange;
+
+private:
+    struct TValues {
+        TColor CompleteColor = TColor(0x0000FF);
+        TColor CompleteFontColor = TColor(0xFF0000);
+        TColor UnCompleteColor = clNone;  // the cell's brush
+        TColor UnCompleteFontColor = clWindowText;
+        TColor Level0Color = TColor(0x00FF00), Level0ColorTo = TColor(0xE1FFE1);
+        TColor Level1Color = TColor(0x00FFFF), Level1ColorTo = TColor(0xCAFFFF);
+        TColor Level2Color = TColor(0x53A9FF), Level2ColorTo = TColor(0xA8D3FF);
+        TColor Level3Color = TColor(0x0000FF), Level3ColorTo = TColor(0xCACAFF);
+        int Level1Perc = 70;
+        int Level2Perc = 90;
+        TColor BorderColor = clBlack;
+        bool ShowBorder = false;
+        bool Stacked = false;
+        bool ShowPercentage = true;
+        bool CompletionSmooth = true;
+        bool ShowGradient = true;
+        int Steps = 11;
+        TProgressStyle Style = psXP;
+    };
+    void Changed() {
+        if (OnChange) OnChange(this);
+    }
+    TValues FValues;
+};
 
 // An object that paints a cell itself; the grid keeps only a reference.
 class IGridCellGraphic {
@@ -402,7 +477,7 @@ struct TCellSortKey {
     double NumberValue = 0;
     double DateValue = 0;
     double TimeValue = 0;
-    int ImageKey = -1;
+    std::intptr_t ImageKey = -1;
     int Col = 0;
     int Row = 0;
 };
@@ -620,8 +695,21 @@ public:
     TVAlignment VAlignment() const { return FVAlignment; }
     void SetVAlignment(TVAlignment Value) { FVAlignment = Value; }
     void SetWordWrap(bool Value);
+    // The limits of every auto-sized width and height: 0 or less is no
+    // limit, and equal limits switch limiting off.
     int MinRowHeight() const { return FMinRowHeight; }
+    void SetMinRowHeight(int Value) { FMinRowHeight = Value; }
+    int MaxRowHeight() const { return FMaxRowHeight; }
+    void SetMaxRowHeight(int Value) { FMaxRowHeight = Value; }
     int MinColWidth() const { return FMinColWidth; }
+    void SetMinColWidth(int Value) { FMinColWidth = Value; }
+    int MaxColWidth() const { return FMaxColWidth; }
+    void SetMaxColWidth(int Value) { FMaxColWidth = Value; }
+    int ClampColWidth(int Value) const;
+    int ClampRowHeight(int Value) const;
+    // Auto-size never makes a column or row smaller than it is.
+    bool SizeGrowOnly() const { return FSizeGrowOnly; }
+    void SetSizeGrowOnly(bool Value) { FSizeGrowOnly = Value; }
     int MaxRowCount() const { return FMaxRowCount; }
     int MaxColCount() const { return FMaxColCount; }
     TScrollBarAlways ScrollBarAlways() const { return FScrollBarAlways; }
@@ -650,9 +738,20 @@ public:
     // Columns fit their widest cell and rows grow to their highest, each cell
     // with PaddingX and PaddingY added.
     void AutoSizeCells(bool DoFixedCells, int PaddingX, int PaddingY);
-    // The row takes the height of its highest cell, texts wrapped as the grid wraps them.
-    void SizeRowToContents(int Index, bool GrowOnly);
+    // The row takes the height of its highest cell, texts wrapped as the grid
+    // wraps them; Padding is the height graphics keep free.
+    void SizeRowToContents(int Index, bool GrowOnly, int Padding = 0);
     void AutoSizeRow(int Index, int Padding);
+    // Every row from the first (DoFixedRows) or the first normal one: by its
+    // content with WordWrap, else by its line count; Padding added.
+    void AutoSizeRows(bool DoFixedRows, int Padding);
+    // The columns (the fixed ones with DoFixedCells) scaled to fill the control's width.
+    void AutoFitColumns(bool DoFixedCells);
+    // The client area takes the size of all columns, of all rows, or both
+    // (without scroll bars for the time).
+    void SizeToCols();
+    void SizeToRows();
+    void SizeToCells();
     // The row takes Lines lines of its first data cell's font plus Padding, grown or shrunk.
     void SizeRowToLines(int Index, int Lines, int Padding);
     TColumnSize& ColumnSize() { return FColumnSize; }
@@ -770,6 +869,18 @@ public:
     // Drops the cell's graphic (never the grid's shared one) and attaches a
     // fresh one; "Invalid cell" outside the grid.
     TCellGraphic* CreateCellGraphic(int ACol, int ARow);
+    // Frees the cell's own graphic and repaints the cell; false when it had none.
+    bool RemoveCellGraphic(int ACol, int ARow);
+    // The same when GetCellType answers Kind for the cell.
+    bool RemoveCellGraphicOfType(int ACol, int ARow, TCellType Kind);
+    // What a cell's picture is known by: the bitmap or icon object of those
+    // kinds, the image index of an image-list cell; -1 for any other cell.
+    std::intptr_t CellGraphicRef(int ACol, int ARow);
+    // The row of the cell (the bottom of a merged one) is the sort row of a
+    // shown sort indicator.
+    bool ShowsSortIndicator(int ACol, int ARow);
+    // The image list of image-list cells: GridImages.
+    virtual TImageList* GetCellImageList() { return FGridImages; }
     // A check box of the cell's own; "Invalid cell" outside the grid. A data
     // box's state is the cell's text: a cell holding neither check text gets
     // the one for State.
@@ -800,6 +911,11 @@ public:
     // The same rows; group headers get a three-state box, summary rows none,
     // the others a box (a data box keeps a check text already in the cell).
     void AddCheckBoxColumn(int ACol, bool DefaultState = false, bool DataCheckBox = false);
+    // The boxes of those rows go again.
+    void RemoveCheckBoxColumn(int ACol);
+    // Every box of the data rows checked (unchecked), each change reported.
+    void CheckAll(int ACol);
+    void UnCheckAll(int ACol);
     // Any box kind read as three states; false, State untouched, without a box.
     bool GetCheckBoxState(int ACol, int ARow, TCheckBoxState& State);
     // Three-state boxes only.
@@ -812,7 +928,7 @@ public:
     // The list a cell's image index refers to: GridImages, unless a descendant gives the cell another.
     virtual TImageList* GetCellImageList(int ACol, int ARow) {
         (void)ACol, (void)ARow;
-        return FGridImages;
+        return GetCellImageList();
     }
     void AddImageIdx(int ACol, int ARow, int Idx, TCellHAlign HAlign, TCellVAlign VAlign);
     void RemoveImageIdx(int ACol, int ARow);
@@ -856,6 +972,8 @@ public:
     void SetTopRowEx(int Value);
     // Makes the cell visible, centring it when it was out of view.
     void ScrollInView(int ColIndex, int RowIndex);
+    // The cell under a screen point, -1 outside the cells.
+    void ScreenToCell(TPoint pt, int& ACol, int& ARow);
     void HideSelection();
     void UnHideSelection();
     void UpdateEditMode() { SelectCell(Col(), Row()); }
@@ -880,6 +998,28 @@ public:
     void RemoveCheckedRows(int CheckBoxColumn, bool RemoveChecked);
     // The chosen rows (disjunct row selection), else the selection's rows; the row choice is cleared.
     void RemoveSelectedRows();
+    // The data rows not chosen go; the rest stay chosen with RowSelectPersistent, else the choice is cleared.
+    void RemoveUnSelectedRows();
+    // Hides the chosen rows, or those not chosen.
+    void HideSelectedRows();
+    void HideUnSelectedRows();
+    // The chosen columns (disjunct column selection), else the selection's
+    // columns; or all the others from the fixed ones on. The column choice is cleared.
+    void RemoveSelectedCols();
+    void RemoveUnSelectedCols();
+    // The cells between the fixed columns (rows) and the right fixed columns (footer rows) only.
+    void ClearNormalRows(int RowIndex, int RCount);
+    void ClearNormalCols(int ColIndex, int CCount);
+    // Blanks and control characters at both ends of the texts go (display
+    // columns mapped to real ones with SaveHiddenCells).
+    virtual void TrimRect(int ACol1, int ARow1, int ACol2, int ARow2);
+    void TrimColumn(int ACol) { TrimRect(ACol, 0, ACol, RowCount() - 1); }
+    void TrimRow(int ARow) { TrimRect(0, ARow, ColCount() - 1, ARow); }
+    void TrimAll() { TrimRect(0, 0, ColCount() - 1, RowCount() - 1); }
+    // Every cell of the rectangle takes the colour (nothing for ARow2 < ARow1).
+    void ColorRect(int ACol1, int ARow1, int ACol2, int ARow2, TColor AColor);
+    // The text is wide text: it begins with the two characters | and \.
+    bool IsWideCell(int ACol, int ARow) { return GetGridCell(ACol, ARow).starts_with(u"|\\"); }
     // Empties the chosen rows, else the chosen columns, else the selection rectangle.
     void ClearSelection();
     bool IsCell(const String& SubStr, int& ACol, int& ARow);
@@ -888,19 +1028,57 @@ public:
     void SelectRows(int RowIndex, int RCount);
     void SelectCols(int ColIndex, int CCount);
     // "Invalid row <n> accessed" outside the grid.
-    bool RowSelect(int ARow);
+    bool GetRowSelect(int ARow);
+    bool RowSelect(int ARow) { return GetRowSelect(ARow); }
     void RepaintRow(int ARow) { InvalidateRow(ARow); }
     void RepaintCol(int ACol) { InvalidateCol(ACol); }
+    // The cells from (Left, Top) to (Right, Bottom), the right edge cut at the
+    // first column past the visible ones; nothing for a negative index, the
+    // whole control when either corner cell is out of view.
+    void RepaintRect(TRect R);
+    // The current cell and the anchor go to the cell, scrolled into view.
+    void MoveToCell(int ACol, int ARow) { MoveColRow(ACol, ARow, true, true); }
+    // The text editor; nil before it was first opened.
+    TExInplaceEdit* NormalEdit() const;
 
     // ===== Repaint lock
     void BeginUpdate();
     void EndUpdate();
     // Counting only: no repaint at the end.
     void StartUpdate() { ++FUpdateCount; }
+    // True while the lock is held; true takes it (BeginUpdate), false releases it (EndUpdate).
+    bool LockUpdate() const { return FUpdateCount > 0; }
+    void SetLockUpdate(bool Value) {
+        if (Value) BeginUpdate();
+        else EndUpdate();
+    }
+    // Forgets the offer to size a fixed column or row and puts out a lit fixed cell.
+    void ResetFixedCellHighlight();
+    // With the search footer shown, the last row is in view and ends above the footer's top.
+    bool LastRowClearOfSearchFooter() { return RowClearOfSearchFooter(RowCount() - 1); }
+    // The grid changed its own Cursor: the cursor notification keeps what a press would select.
+    bool Invokedchange = false;
+    // The grid moves the focus itself: its next focus gain does nothing of the grid's own.
+    bool InvokedFocusChange = false;
+    // Takes the cell, line and text colours of an active application style
+    // (other than the system's); at load and whenever the style changes.
+    void ApplyStyleColors();
+    // The grid wears an application style's colours.
+    bool UsesFwStyles() const { return FUseFwStyles; }
+    // The grid's own cursor changes.
+    void SetOwnCursor(TCursor Value) {
+        if (Cursor() == Value) return;
+        Invokedchange = true;
+        SetCursor(Value);
+    }
     void ResetUpdate();
     int UpdateCount() const { return FUpdateCount; }
     // Ticks of the grid's 500 ms timer since the window was created.
     int TimerTicks() const { return FTimerTicks; }
+    // The characters of the incremental lookup, and the timer ticks since the
+    // last of them: the fourth tick without a character drops the text.
+    String SearchInc;
+    int SearchTics = 0;
     bool Hovering() const { return FHovering; }
     void SetHovering(bool Value) { FHovering = Value; }
 
@@ -1153,7 +1331,12 @@ public:
     int GetNodeSpan(int ARow) { return FHasNodeRows ? FDataTools->GetNodeSpan(ARow) : 0; }
     void RemoveAllNodes();
     // All columns for -1; only with a visible floating footer.
-    void CalcFooter(int ACol);
+    virtual void CalcFooter(int ACol) { CalcFooterColumn(ACol); }
+    // Repaints the floating footer's panel.
+    void UpdateFooter();
+    // The canvas of the floating footer's panel.
+    TCanvas& GetFooterCanvas();
+    TGridRect UsedCells() { return GetUsedCells(); }
     // The text offsets of a cell, doubled for both sides.
     int TotalXOffset() const { return 2 * FXYOffset.X; }
     int TotalYOffset() const { return 2 * FXYOffset.Y; }
@@ -1320,6 +1503,17 @@ public:
     void SetSelectionColorMixer(bool Value) { FSelectionColorMixer = Value; }
     int SelectionColorMixerFactor() const { return FSelectionColorMixerFactor; }
     void SetSelectionColorMixerFactor(int Value);
+    // Selected cells show the selection colours.
+    bool ShowSelection() const { return FShowSelection; }
+    void SetShowSelection(bool Value);
+    // Texts that read as numbers are right-aligned.
+    bool AutoNumAlign() const { return FAutoNumAlign; }
+    void SetAutoNumAlign(bool Value);
+    // Spreadsheet habits: the selection rectangle with its resizer, smart
+    // clipboard, range selection, editing and range select and edit. Off
+    // changes nothing back (what it should switch off is not settled).
+    bool SpreadSheet() const { return FSpreadSheet; }
+    void SetSpreadSheet(bool Value);
     bool HideFocusRect() const { return FHideFocusRect; }
     void SetHideFocusRect(bool Value) { FHideFocusRect = Value; }
     TFont& FixedFont() { return FFixedFont; }
@@ -1449,10 +1643,10 @@ public:
     void Zoom(int Delta);
     // Rows per wheel notch: the desktop's lines (the visible rows for one page).
     int WheelScrollRows();
-    bool Panning() const { return FWheelPan; }
+    bool Panning() const { return wheelpan; }
     TScrollType ScrollType() const { return FScrollType; }
     void SetScrollType(TScrollType Value);
-    // Background of the metro bars; clNone leaves the grid's colour.
+    // Background of the flat and the metro bars; clNone leaves the system's (the grid's) colour.
     TColor ScrollColor() const { return FScrollColor; }
     void SetScrollColor(TColor Value);
     TScrollHintType ScrollHints() const { return FScrollHints; }
@@ -1460,9 +1654,32 @@ public:
     // The grid scrolls while a thumb is dragged.
     bool ScrollSynch() const { return FScrollSynch; }
     void SetScrollSynch(bool Value) { FScrollSynch = Value; }
-    // The thickness of flat bars; the platform has none, so it is only kept.
+    // The width of the flat vertical bar and the height of the flat horizontal one.
     int ScrollWidth() const { return FScrollWidth; }
-    void SetScrollWidth(int Value) { FScrollWidth = Value; }
+    void SetScrollWidth(int Value);
+    // The flat scroll bars: initialised on the window for ssFlat and
+    // ssEncarta (IsFlat then), given the look, colour and width, shown
+    // while the cells do not fit, and kept in step with the window's bars.
+    bool IsFlat() const { return FIsFlat; }
+    void InitFlatScrollBars();
+    void DoneFlatScrollBars();
+    void FlatSetScrollInfo(int Bar, const SCROLLINFO& Info, bool Redraw);
+    void FlatSetScrollProp(Cardinal Index, std::intptr_t Value, bool Redraw);
+    // Only a bar that ScrollBars allows.
+    void FlatShowScrollBar(int Bar, bool Show);
+    void SyncFlatVScroll() { SyncFlatScroll(SB_VERT); }
+    void SyncFlatHScroll() { SyncFlatScroll(SB_HORZ); }
+    // The flat bars' style by ScrollType (nothing for ssMetro), their
+    // background (unless clNone) and their thickness.
+    void ApplyScrollType();
+    void ApplyScrollColor();
+    void ApplyScrollWidth();
+    void ApplyFlatScrollStyle() { ApplyScrollType(); }
+    void ApplyFlatScrollColor() { ApplyScrollColor(); }
+    void ApplyFlatScrollWidth() { ApplyScrollWidth(); }
+    void UpdateFlatScrollBars();
+    // The two slim bars of ssMetro, each made when missing.
+    void CreateScrollControls();
     // The two slim bars of the metro look, nil otherwise.
     TScrollControl* VertScrollControl() const { return FVScrollCtrl; }
     TScrollControl* HorzScrollControl() const { return FHScrollCtrl; }
@@ -1596,6 +1813,9 @@ public:
     bool IsPasswordCell(int ACol, int ARow) { return DoIsPasswordCell(ACol, ARow); }
     // The form that holds the control (the control itself when it is a form); nil when none does.
     static TCustomForm* FindParentForm(TControl* AControl);
+    // Down on the last data row with Navigation.AppendOnArrowDown: a row is
+    // added (above a floating footer's row) when OnCanAddRow allows it.
+    void AppendRowOnArrowDown();
 
 protected:
     // The row keys above: Down before the cursor moves, Insert and Delete after the base handling.
@@ -1621,7 +1841,8 @@ protected:
 
     // ===== Operations whose bodies come with the grid's later parts: each
     // starts neutral (does nothing, leaves the answer), in slot order.
-    virtual void CalcFooterColumn(int) {}
+    // The floating footer's row takes each column's figure (-1: every column).
+    virtual void CalcFooterColumn(int ACol);
     virtual void DoClickSort(int ACol) {
         if (OnClickSort) OnClickSort(this, ACol);
     }
@@ -1718,7 +1939,8 @@ protected:
     virtual bool DoHasSpinEdit(int ACol, int ARow);
     // Fills FilterList with the values offered by the column's filter list; true when it holds any.
     virtual bool DoGetColumnFilter(int Col);
-    virtual TRect GetUsedCells() { return Rect(0, 0, ColCount() - 1, RowCount() - 1); }
+    // The smallest rectangle holding every cell of the grid with a text; (0, 0, 0, 0) for none.
+    virtual TGridRect GetUsedCells();
     virtual void RemoveRowsInternal(int ARow, int ACount) {
         FreeCellPropsRect(0, ARow, ColCount() - 1, ARow + ACount - 1);
         DoRemoveRows(ARow, ACount, true);
@@ -1778,6 +2000,8 @@ protected:
     // Also the fixed-cell and active-cell fonts, rounded to the nearest size.
     void ChangeScale(int M, int D) override;
     void Loaded() override;
+    // The footer panel shows the hidden last row's new texts.
+    void HiddenLastRowChanged() override;
     void CreateWnd() override;
     void Resize() override;
     bool SelectCell(int ACol, int ARow) override;
@@ -1818,6 +2042,8 @@ protected:
     // Hover row, sizing events and hints, the cursor's offer for the next press.
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void CMMouseLeave(TMessage& Message) override;
+    // A cursor the grid did not set itself ends the offer of a press.
+    void CMCursorChanged(TMessage& Message) override;
     // The splitter cursor over a fixed column's border that can be dragged.
     void WMSetCursor(TMessage& Message) override;
     // Ends fixed sizing and the sizing hint, reports clicks on fixed cells
@@ -1849,7 +2075,9 @@ protected:
     bool SelectionClickRelease(int ACol, int ARow, int X, int Y, TShiftState Shift);
     // MouseActions.CaretPositioning: the press that opens the text editor
     // puts its caret under the mouse (the editor clears it when it has).
-    bool FLButFlg = false;
+    bool LButFlg = false;
+    // The press state that sizing and moving read (Clickposx .. MoveOfsY).
+    void NotePress(int X, int Y, int ACol, int ARow);
     // A press in the top-left corner selecting every cell (MouseActions.AllSelect).
     void SelectAllPress();
     // The selection before the last press; the release reports a different one.
@@ -1889,6 +2117,8 @@ protected:
     // column past the columns stands for the last one.
     void StretchAfterChange();
     void ColWidthsChanged() override;
+    // The end of a row sized by the mouse (with AllRowSize the others follow).
+    void RowHeightsChanged() override;
     void SizeChanged(int OldColCount, int OldRowCount) override;
     // The framework's sizing decision, which OnColumnSize and OnRowSize may refuse.
     void CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs,
@@ -1912,6 +2142,7 @@ protected:
     int FMaxRowCount = 10;
     int FMaxColCount = 5;
     bool FLoaded = false;
+    bool FUseFwStyles = false;
     int FUpdateCount = 0;
     int FTimerTicks = 0;
     bool FHovering = false;
@@ -1935,8 +2166,6 @@ protected:
     bool FDisableChange = false;
     // The press that opens a spin editor hit the upper or lower half of an
     // always-visible spin button: the editor steps once when it opens.
-    // The tick of the last lookup character typed (incremental lookup).
-    Cardinal FSearchTick = 0;
     void LookupKey(Char Key);
     bool FSpinUpClick = false;
     bool FSpinDnClick = false;
@@ -2010,7 +2239,6 @@ protected:
     int FMoveColInd = -1;
     int FMoveRowInd = -1;
     bool FMoveAccept = true;
-    TPoint FMoveOfs;
     bool FMovePressed = false;
     TPoint FMovePressPoint;
     std::unique_ptr<TCustomForm> FMovePicture;
@@ -2019,6 +2247,9 @@ private:
     // Wheel, panning and scroll bars (ExGridWindow.cpp). True: the message was handled.
     bool PanAndWheelMessage(TMessage& Message);
     void FollowThumbs(Cardinal Msg);
+    // The grid took the focus (from the window Previous): the editor of an
+    // always-editing grid opens, a merged current cell repaints whole.
+    void FocusGained(HWND Previous);
     // Notifications of the children: the editors' changes, relayed as the grid's events.
     bool ChildCommand(TMessage& Message);
     void ShowEditProcessOf(TWinControl* Child);
@@ -2104,9 +2335,6 @@ private:
     bool FIntelliZoom = true;
     int FZoomFactor = 0;
     bool FScrollLock = false;
-    bool FWheelPan = false;
-    TPoint FWheelPanPos;
-    TCursor FPrevCursor = crDefault;
     bool FPrevShowHint = true;
     TScrollType FScrollType = ssNormal;
     TColor FScrollColor = clNone;
@@ -2116,13 +2344,39 @@ private:
     TScrollControl* FHScrollCtrl = nullptr;
     bool FShowEditProcess = false;
     int FScrollWidth = 17;
-    // Press state of the mouse handling.
+    bool FIsFlat = false;
+    bool ScrollBarsAllow(int Bar) const;
+    // After a change of counts or size the flat bars show while their cells do not fit.
+    void FollowFlatBars();
+    void SyncFlatScroll(int Bar);
+public:
+    // Wheel and panning state: the message that carries wheel notches (0
+    // before the window knows it), the rows per notch, panning running, its
+    // anchor (client), the pan timer and the cursor to restore after it.
+    Cardinal wheelmsg = 0;
+    int wheelscrl = 3;
+    bool wheelpan = false;
+    TPoint wheelpanpos;
+    std::uintptr_t wheeltimer = 0;
+    TCursor prevcurs = crDefault;
+    // Press state of the mouse handling, read by sizing and moving: the
+    // press point; the column and row whose right and bottom border the
+    // press took, their sizes then and the press's distance from those
+    // borders; the column or row a header drag would move and the press's
+    // offset in its header cell.
+    int Clickposx = 0, Clickposy = 0;
+    int Colclicked = -1, Rowclicked = -1;
+    int Colclickedsize = 0, Rowclickedsize = 0;
+    int Clickposdx = 0, Clickposdy = 0;
+    int Movecell = -1;
+    int MoveOfsX = 0, MoveOfsY = 0;
+    // A column or row is being sized by the mouse: its width (height) change ends the sizing.
+    bool ColSized = false, Rowsized = false;
+
+private:
     bool FDblClk = false;
     bool FColSizeFlg = false;
     bool FDoOnClick = false;
-    int FClickCol = -1;
-    int FClickRow = -1;
-    int FClickPosDX = 0;
     bool FSizeFixed = false;
     bool FSizingFixed = false;
     int FSizingFixedCol = -1;
@@ -2240,7 +2494,6 @@ private:
     bool ToggleTriState(TCellGraphic& G, int ARow);
     // A plain check box takes a written-back check text as its state.
     void UndoWriteCell(int ACol, int ARow, const String& Value) override;
-    void RemoveOwnGraphic(int ACol, int ARow, TCellType Kind);
     void RepaintDisplCell(int ACol, int ARow);
 
     bool FFixedRowAlways = false;
@@ -2251,6 +2504,9 @@ private:
     int FFixedRowHeight = 22;
     int FMinRowHeight = 0;
     int FMinColWidth = 0;
+    int FMaxRowHeight = 0;
+    int FMaxColWidth = 0;
+    bool FSizeGrowOnly = false;
     TAlignment FDefaultAlignment = taLeftJustify;
     TVAlignment FVAlignment = vtaTop;
     TScrollBarAlways FScrollBarAlways = saNone;
@@ -2308,6 +2564,9 @@ private:
     TColor FBorderColor = TColor(0xB99D7F);
     TColor FSelectionColor = TColor(0xEACAB6);
     TColor FSelectionTextColor = clBlack;
+    bool FShowSelection = true;
+    bool FAutoNumAlign = false;
+    bool FSpreadSheet = false;
     TFont FFixedFont;
     TFont FActiveCellFont;
     // ----- column stretch
@@ -2333,7 +2592,8 @@ public:
     // "Invalid row accessed" outside the rows (any row while the grid has no data row).
     void SetRowSelect(int ARow, bool Value);
     // "Invalid column accessed" outside the columns.
-    bool ColSelect(int ACol);
+    bool GetColSelect(int ACol);
+    bool ColSelect(int ACol) { return GetColSelect(ACol); }
     void SetColSelect(int ACol, bool Value);
     void UnSelectRows(int RowIndex, int RCount);
     void UnSelectCols(int ColIndex, int CCount);
@@ -3042,8 +3302,9 @@ public:
     // A bar of the cell's value between Min and Max in ProgressAppearance's look.
     void AddExProgress(int ACol, int ARow, int Min, int Max);
     void RemoveExProgress(int ACol, int ARow);
-    TProgressDrawInfo& ProgressAppearance() { return FProgressAppearance; }
-    void SetProgressAppearance(const TProgressDrawInfo& Value);
+    TGridProgressAppearance& ProgressAppearance() { return FProgressAppearance; }
+    // Copies the settings into the grid's own appearance.
+    void SetProgressAppearance(const TGridProgressAppearance& Value) { FProgressAppearance.Assign(&Value); }
     void AddShape(int ACol, int ARow, TCellShape Shape, TColor FillColor, TColor LineColor, TCellHAlign HAlign,
                   TCellVAlign VAlign);
     // The fill colour, clNone when the cell holds no shape.
@@ -3148,7 +3409,7 @@ private:
     void AddFittedPicture(int ACol, int ARow, TCellType Kind, decltype(TCellGraphic::CellBitmap) Picture,
                           bool Transparent, TStretchMode StretchMode, int Padding, TCellHAlign HAlign,
                           TCellVAlign VAlign);
-    TProgressDrawInfo FProgressAppearance;
+    TGridProgressAppearance FProgressAppearance{[this](TObject*) { Invalidate(); }};
     THTMLPictureCache FImageCache;
     // ===== end of the bitmaps, progress bars and buttons
 

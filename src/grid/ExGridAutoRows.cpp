@@ -18,6 +18,33 @@ void TExStringGrid::DeleteRowAuto(int ARow) {
     if (OnAutoDeleteRow) OnAutoDeleteRow(this, ARow);
 }
 
+void TExStringGrid::AppendRowOnArrowDown() {
+    bool allow = true;
+    DoCanAddRow(allow);
+    if (!allow) return;
+    const bool footer = FFloatingFooter.Visible();
+    auto clearRow = [this](int ARow) {
+        for (int c = 0; c < TotalColCount(); ++c) {
+            SetCells(c, ARow, String());
+            SetObjects(c, ARow, nullptr);
+        }
+    };
+    if (footer) {
+        // The footer row stays last: its texts move down into the new row.
+        std::vector<String> kept;
+        for (int c = 0; c < TotalColCount(); ++c) kept.push_back(Cells(c, RowCount() - 1));
+        AddRowAuto();
+        clearRow(RowCount() - 2);
+        for (int c = 0; c < int(kept.size()); ++c) SetCells(c, RowCount() - 1, kept[size_t(c)]);
+    } else {
+        AddRowAuto();
+        clearRow(RowCount() - 1);
+    }
+    if (footer || FFixedFooters > 0) SetRow(Row() + 1);
+    if (footer) CalcFooter(-1);
+    if (OnAutoAddRow) OnAutoAddRow(this, RowCount() - FFixedFooters - 1);
+}
+
 void TExStringGrid::AutoRowKey(Word Key, TShiftState Shift, bool BeforeMove) {
     const bool footer = FFloatingFooter.Visible();
     const bool alt = Shift.Contains(ssAlt);
@@ -36,23 +63,7 @@ void TExStringGrid::AutoRowKey(Word Key, TShiftState Shift, bool BeforeMove) {
     };
 
     if (BeforeMove) {
-        if (Key != VK_DOWN || !FNavigation.AppendOnArrowDown() || !IsLastDataRow()) return;
-        bool allow = true;
-        DoCanAddRow(allow);
-        if (!allow) return;
-        if (footer) {
-            // The footer row stays last: its texts move down into the new row.
-            std::vector<String> kept;
-            for (int c = 0; c < ColCount(); ++c) kept.push_back(Cells(c, RowCount() - 1));
-            AddRowAuto();
-            clearRow(RowCount() - 2);
-            for (int c = 0; c < ColCount(); ++c) SetCells(c, RowCount() - 1, kept[c]);
-            CalcFooter(-1);
-        } else {
-            AddRowAuto();
-            clearRow(RowCount() - 1);
-        }
-        if (OnAutoAddRow) OnAutoAddRow(this, RowCount() - FFixedFooters - 1);
+        if (Key == VK_DOWN && FNavigation.AppendOnArrowDown() && IsLastDataRow()) AppendRowOnArrowDown();
         return;
     }
 

@@ -433,3 +433,21 @@ void TFooterPanel::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
     if (FGrid->OnClick) FGrid->OnClick(FGrid);
     if (FGrid->OnClickCell) FGrid->OnClickCell(FGrid, FGrid->RowCount() - 1, ColumnAt(X));
 }
+
+// ---------------------------------------------------------------------------
+// The grid's footer slots
+
+void TExStringGrid::CalcFooterColumn(int ACol) {
+    if (FFloatingFooter.Visible() && FFloatingFooter.EnableCalculation()) FDataTools->CalcFooter(ACol);
+}
+
+void TExStringGrid::UpdateFooter() {
+    if (ToolsReady() && FTools->FooterPanel()) FTools->FooterPanel()->Invalidate();
+}
+
+TCanvas& TExStringGrid::GetFooterCanvas() { return FTools->FooterPanel()->Canvas(); }
+
+void TExStringGrid::HiddenLastRowChanged() {
+    TBaseGrid::HiddenLastRowChanged();
+    UpdateFooter();
+}

@@ -8,6 +8,16 @@
 
 TAlignment TExStringGrid::CellAlignment(int ACol, int ARow, TVAlignment* VA) {
     TAlignment ha = DoGetAlignment(ACol, ARow);
+    if (FAutoNumAlign) {
+        // A formula is aligned by its value; a cell's own alignment wins otherwise.
+        const String raw = GetGridCell(ACol, ARow);
+        const bool formula = raw.starts_with(u"=");
+        const bool wideFormula = raw.size() > 3 && raw.starts_with(u"|\\") && raw[3] == u'=';
+        const String text = formula || wideFormula ? GetCalcCell(ACol, ARow) : raw;
+        const int kind = ClassifyNumberText(Trim(text));
+        const bool number = kind == 0 || kind == 1 || kind == 5;
+        if (number && (formula || !CellPropsAssigned(ACol, ARow))) ha = taRightJustify;
+    }
     // The row check boxes of column 0 stand centred.
     if (ACol == 0 && FMouseActions.HotmailRowSelect()) ha = taCenter;
     TVAlignment va = FVAlignment;
@@ -32,4 +42,26 @@ String TExStringGrid::GetFormattedCell(int ACol, int ARow) {
     } catch (const Exception&) {
         return text;
     }
+}
+
+void TExStringGrid::SetAutoNumAlign(bool Value) {
+    if (FAutoNumAlign == Value) return;
+    FAutoNumAlign = Value;
+    InvalidateGrid();
+}
+
+void TExStringGrid::SetShowSelection(bool Value) {
+    if (FShowSelection == Value) return;
+    FShowSelection = Value;
+    FShowSel = Value && !FSelHidden;
+    InvalidateGrid();
+}
+
+void TExStringGrid::SetSpreadSheet(bool Value) {
+    FSpreadSheet = Value;
+    SetSelectionRectangle(true);
+    SetSelectionResizer(true);
+    FNavigation.SetAllowSmartClipboard(true);
+    SetOptions(Options() + TGridOptions{goRangeSelect, goEditing});
+    FMouseActions.SetRangeSelectAndEdit(true);
 }

@@ -26,6 +26,7 @@ void TExStringGrid::CreateCellScrollBars() {
         (*bar)->SetVisible(false);
         (*bar)->SetTabStop(false);
         (*bar)->SetKind(sbVertical);
+        (*bar)->SetCtl3D(false);
         (*bar)->SetParent(this);
     }
 }
@@ -60,7 +61,7 @@ void TExStringGrid::SetScrollPosition(int ACol, int ARow, int Pos) {
 }
 
 void TExStringGrid::RemoveScrollBar(int ACol, int ARow) {
-    RemoveOwnGraphic(ACol, ARow, ctScrollbar);
+    RemoveCellGraphicOfType(ACol, ARow, ctScrollbar);
     CellScrollBarUpdate();
 }
 

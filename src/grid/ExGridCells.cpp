@@ -347,8 +347,8 @@ void TExStringGrid::AddCheckBox(int ACol, int ARow, bool State, bool Data) {
 }
 
 void TExStringGrid::RemoveCheckBox(int ACol, int ARow) {
-    RemoveOwnGraphic(ACol, ARow, ctCheckBox);
-    RemoveOwnGraphic(ACol, ARow, ctTriStateCheckBox);
+    RemoveCellGraphicOfType(ACol, ARow, ctCheckBox);
+    RemoveCellGraphicOfType(ACol, ARow, ctTriStateCheckBox);
 }
 
 bool TExStringGrid::HasCheckBox(int ACol, int ARow) {
@@ -467,4 +467,5 @@ void TExStringGrid::DoCellsChanged(TRect R) {
     // A copy: a notifier may unregister itself when told.
     const std::vector<TGridChangeNotifier*> notifiers = FNotifierList;
     for (TGridChangeNotifier* n : notifiers) n->CellsChanged(R);
+    CalcFooter(-1);
 }

@@ -49,10 +49,10 @@ void TExStringGrid::TabFromEditor(TShiftState Shift) {
 }
 
 bool TExStringGrid::TakeCaretPress(const TControl& E, TPoint& P) {
-    if (!FLButFlg) return false;
+    if (!LButFlg) return false;
     P = E.ScreenToClient(GetCursorPos());
     if (P.X < 0 || P.Y < 0 || P.X > E.Width() || P.Y > E.Height()) return false;
-    FLButFlg = false;
+    LButFlg = false;
     return true;
 }
 

@@ -153,12 +153,8 @@ TCellSortKey TExStringGrid::CellSortKey(int ACol, int ARow) {
         UpperAscii(k.Folded);
     }
     if (style == ssHTML) k.Folded = StrippedCells(ACol, ARow);
-    if (style == ssImages) {
-        // Image cells carry no picture index here: cells order by the kind
-        // of graphic they hold, cells without one first.
-        const TCellGraphic* g = GetCellGraphic(ACol, ARow);
-        k.ImageKey = g && g->CellType != ctEmpty ? int(g->CellType) : -1;
-    }
+    // Image-list cells order by their image, cells without a picture first.
+    if (style == ssImages) k.ImageKey = CellGraphicRef(ACol, ARow);
     return k;
 }
 

@@ -234,10 +234,14 @@ void TExStringGrid::DrawCellMarkup(TCanvas& C, int ACol, int RCol, int ARow, con
 // ---------------------------------------------------------------------------
 // Sort indicator
 
+bool TExStringGrid::ShowsSortIndicator(int ACol, int ARow) {
+    const int row = IsMergedCell(ACol, ARow) ? ARow + CellSpan(ACol, ARow).Y : ARow;
+    return row == FSortSettings.Row() && FSortSettings.Show() && TCustomGrid::FixedRows() + 1 < RowCount();
+}
+
 bool TExStringGrid::SortIndicatorShown(int ACol, int RCol, int ARow) {
     const TSortSettings& s = FSortSettings;
-    if (!s.Show() || ARow != s.Row() || TCustomGrid::FixedRows() <= 0) return false;
-    if (RowCount() <= TCustomGrid::FixedRows() + 1) return false;
+    if (TCustomGrid::FixedRows() <= 0 || !ShowsSortIndicator(ACol, ARow)) return false;
     if (ACol < TCustomGrid::FixedCols() && !s.FixedCols()) return false;
     if (RCol == s.Column()) return true;
     const int i = SortIndexes().FindIndex(RCol);

@@ -120,7 +120,7 @@ TBitmap* TExStringGrid::GetBitmap(int ACol, int ARow) {
 
 void TExStringGrid::RemoveBitmap(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctBitmap);
+    RemoveCellGraphicOfType(ACol, ARow, ctBitmap);
 }
 
 // ---------------------------------------------------------------------------
@@ -137,6 +137,7 @@ void TExStringGrid::AddProgressFormatted(int ACol, int ARow, TColor FGColor, TCo
     g->CellText = Fmt;
     g->CellErrFrom = Min;
     g->CellErrLen = Max;
+    if (FAutoNumAlign) SetAlignments(ACol, ARow, taRightJustify);
     RepaintDisplCell(ACol, ARow);
 }
 
@@ -152,7 +153,7 @@ void TExStringGrid::AddProgress(int ACol, int ARow, TColor FGColor, TColor BKCol
 
 void TExStringGrid::RemoveProgress(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctProgress);
+    RemoveCellGraphicOfType(ACol, ARow, ctProgress);
 }
 
 // ---------------------------------------------------------------------------
@@ -205,13 +206,13 @@ TBitmap* TExStringGrid::CreateBitButton(int ACol, int ARow, int BW, int BH, cons
 
 void TExStringGrid::RemoveBitButton(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctBitButton);
+    RemoveCellGraphicOfType(ACol, ARow, ctBitButton);
 }
 
 void TExStringGrid::RemoveButton(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctButton);
-    RemoveOwnGraphic(ACol, ARow, ctBitButton);
+    RemoveCellGraphicOfType(ACol, ARow, ctButton);
+    RemoveCellGraphicOfType(ACol, ARow, ctBitButton);
 }
 
 void TExStringGrid::RemoveAllButtons() {
@@ -347,7 +348,7 @@ bool TExStringGrid::RadioGroupPress(int ACol, int ARow, int X, int Y) {
 
 void TExStringGrid::RemoveRadio(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctRadio);
+    RemoveCellGraphicOfType(ACol, ARow, ctRadio);
 }
 
 // ---------------------------------------------------------------------------
@@ -370,7 +371,7 @@ TIcon* TExStringGrid::CreateIcon(int ACol, int ARow, TCellHAlign HAlign, TCellVA
 
 void TExStringGrid::RemoveIcon(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctIcon);
+    RemoveCellGraphicOfType(ACol, ARow, ctIcon);
 }
 
 // A picture or file picture fitted to the cell by StretchMode less Padding.
@@ -407,7 +408,7 @@ TPicture* TExStringGrid::GetPicture(int ACol, int ARow) {
 
 void TExStringGrid::RemovePicture(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctPicture);
+    RemoveCellGraphicOfType(ACol, ARow, ctPicture);
 }
 
 void TExStringGrid::AddFilePicture(int ACol, int ARow, TFilePicture* AFilePicture, bool Transparent,
@@ -430,7 +431,7 @@ TFilePicture* TExStringGrid::GetFilePicture(int ACol, int ARow) {
 
 void TExStringGrid::RemoveFilePicture(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctFilePicture);
+    RemoveCellGraphicOfType(ACol, ARow, ctFilePicture);
 }
 
 void TExStringGrid::AddDataImage(int ACol, int ARow, int Idx, TCellHAlign HAlign, TCellVAlign VAlign) {
@@ -445,7 +446,7 @@ void TExStringGrid::AddDataImage(int ACol, int ARow, int Idx, TCellHAlign HAlign
 
 void TExStringGrid::RemoveDataImage(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctDataImage);
+    RemoveCellGraphicOfType(ACol, ARow, ctDataImage);
     SetCellEx(ACol, ARow, String());
 }
 
@@ -468,7 +469,7 @@ TIntList* TExStringGrid::GetCellImages(int ACol, int ARow) {
 
 void TExStringGrid::RemoveMultiImage(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctImages);
+    RemoveCellGraphicOfType(ACol, ARow, ctImages);
 }
 
 // ---------------------------------------------------------------------------
@@ -491,7 +492,7 @@ void TExStringGrid::SetProgressPie(int ACol, int ARow, int Value) {
 
 void TExStringGrid::RemoveProgressPie(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctProgressPie);
+    RemoveCellGraphicOfType(ACol, ARow, ctProgressPie);
 }
 
 void TExStringGrid::AddRangeIndicator(int ACol, int ARow, int Range, TColor NegColor, TColor PosColor,
@@ -506,7 +507,7 @@ void TExStringGrid::AddRangeIndicator(int ACol, int ARow, int Range, TColor NegC
 
 void TExStringGrid::RemoveRangeIndicator(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctRangeIndicator);
+    RemoveCellGraphicOfType(ACol, ARow, ctRangeIndicator);
 }
 
 void TExStringGrid::AddExProgress(int ACol, int ARow, int Min, int Max) {
@@ -518,12 +519,42 @@ void TExStringGrid::AddExProgress(int ACol, int ARow, int Min, int Max) {
 
 void TExStringGrid::RemoveExProgress(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctXPProgress);
+    RemoveCellGraphicOfType(ACol, ARow, ctXPProgress);
 }
 
-void TExStringGrid::SetProgressAppearance(const TProgressDrawInfo& Value) {
-    FProgressAppearance = Value;
-    Invalidate();
+void TGridProgressAppearance::Assign(const TPersistent* Source) {
+    auto* s = dynamic_cast<const TGridProgressAppearance*>(Source);
+    if (!s) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    FValues = s->FValues;
+    Changed();
+}
+
+TProgressDrawInfo TGridProgressAppearance::DrawInfo() const {
+    TProgressDrawInfo i;
+    const TValues& v = FValues;
+    i.Level0Color = v.Level0Color;
+    i.Level0ColorTo = v.Level0ColorTo;
+    i.Level1Color = v.Level1Color;
+    i.Level1ColorTo = v.Level1ColorTo;
+    i.Level2Color = v.Level2Color;
+    i.Level2ColorTo = v.Level2ColorTo;
+    i.Level3Color = v.Level3Color;
+    i.Level3ColorTo = v.Level3ColorTo;
+    i.Level1Perc = v.Level1Perc;
+    i.Level2Perc = v.Level2Perc;
+    i.BorderColor = v.BorderColor;
+    i.ShowBorder = v.ShowBorder;
+    i.Stacked = v.Stacked;
+    i.ShowPercentage = v.ShowPercentage;
+    i.CompleteFontColor = v.CompleteFontColor;
+    i.CompletionSmooth = v.CompletionSmooth;
+    i.ShowGradient = v.ShowGradient;
+    i.Steps = v.Steps;
+    i.UnCompleteColor = v.UnCompleteColor;
+    return i;
 }
 
 void TExStringGrid::AddShape(int ACol, int ARow, TCellShape Shape, TColor FillColor, TColor LineColor,
@@ -549,7 +580,7 @@ void TExStringGrid::SetShapeColor(int ACol, int ARow, TColor FillColor) {
 
 void TExStringGrid::RemoveShape(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctShape);
+    RemoveCellGraphicOfType(ACol, ARow, ctShape);
 }
 
 void TExStringGrid::AddRating(int ACol, int ARow, int Scale, TColor FillColor, TColor EmptyColor) {
@@ -563,7 +594,7 @@ void TExStringGrid::AddRating(int ACol, int ARow, int Scale, TColor FillColor, T
 
 void TExStringGrid::RemoveRating(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctRating);
+    RemoveCellGraphicOfType(ACol, ARow, ctRating);
 }
 
 void TExStringGrid::AddExpand(int ACol, int ARow, int ExpandedHeight) {
@@ -589,7 +620,7 @@ bool TExStringGrid::ToggleExpand(int ACol, int ARow) {
 
 void TExStringGrid::RemoveExpand(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctExpand);
+    RemoveCellGraphicOfType(ACol, ARow, ctExpand);
 }
 
 bool TExStringGrid::GetExpandState(int ACol, int ARow) {
@@ -621,7 +652,7 @@ IGridCellGraphic* TExStringGrid::GetInterfacedCell(int ACol, int ARow) {
 
 void TExStringGrid::RemoveInterfacedCell(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctInterface);
+    RemoveCellGraphicOfType(ACol, ARow, ctInterface);
 }
 
 // ---------------------------------------------------------------------------
@@ -921,7 +952,7 @@ void TExStringGrid::DrawRadioGlyph(TCanvas& C, int x, int y, TGridControlStyle S
 
 void TExStringGrid::DrawRadio(TCanvas& C, TRect R, TGridControlStyle Style, const TStringList* Items, int Count,
                               int Index, const String& Current, bool Enabled, bool Horizontal) {
-    if (FControlLook.RadioAlwaysActive) Enabled = true;
+    if (FControlLook.RadioAlwaysActive || FControlLook.NoDisabledCheckRadioLook) Enabled = true;
     const int rs = FControlLook.RadioSize;
     // Bitmap-like styles draw a 16-pixel glyph; the frame-control styles one of RadioSize.
     const bool classic = Style == csClassic || Style == csFlat || Style == csTheme;
@@ -1020,7 +1051,8 @@ void TExStringGrid::DrawCellBox(TCanvas& C, int RCol, int ARow, TRect R, TCellGr
     const bool dataBox = G.CellType == ctDataCheckBox || G.CellType == ctVirtCheckBox || G.CellType == ctRowCheckBox;
     const int size = radio ? FControlLook.RadioSize + 4 : FControlLook.CheckSize;
     const TRect at = PlaceBox(R, size, size, va, ta, dataBox ? 0 : FPaintTextWidth, dataBox);
-    bool enabled = radio ? FControlLook.RadioAlwaysActive : FControlLook.CheckAlwaysActive;
+    bool enabled = FControlLook.NoDisabledCheckRadioLook ||
+                   (radio ? FControlLook.RadioAlwaysActive : FControlLook.CheckAlwaysActive);
     if (!enabled) {
         enabled = true;
         CellEditable(RCol, ARow, enabled);
@@ -1135,7 +1167,7 @@ bool TExStringGrid::DrawCellGraphic(TCanvas& C, int RCol, int ARow, TRect R, TCe
             InflateRect(b, -FControlLook.ProgressMarginX, -FControlLook.ProgressMarginY);
             b.Right -= 1;
             b.Bottom -= 1;
-            TProgressDrawInfo info = FProgressAppearance;
+            TProgressDrawInfo info = FProgressAppearance.DrawInfo();
             info.Font = &Font();
             if (info.UnCompleteColor == clNone) info.UnCompleteColor = C.Brush().Color();
             // A graphic whose maximum equals its minimum shows nothing done.

@@ -168,7 +168,7 @@ void TExStringGrid::AddComment(int ACol, int ARow, const String& Comment) {
 
 void TExStringGrid::RemoveComment(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0) return;
-    RemoveOwnGraphic(ACol, ARow, ctComment);
+    RemoveCellGraphicOfType(ACol, ARow, ctComment);
 }
 
 bool TExStringGrid::IsComment(int ACol, int ARow, String& Comment) {

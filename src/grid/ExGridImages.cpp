@@ -31,12 +31,30 @@ TCellGraphic* TExStringGrid::MakeOwnGraphic(int ACol, int ARow) {
     return g;
 }
 
-void TExStringGrid::RemoveOwnGraphic(int ACol, int ARow, TCellType Kind) {
+// The grid's shared graphics (a column's data boxes, the row check boxes) are
+// never attached to a cell, so what a cell holds is its own.
+bool TExStringGrid::RemoveCellGraphic(int ACol, int ARow) {
     TCellGraphic* g = OwnGraphic(ACol, ARow);
-    if (!g || g->CellType != Kind) return;
+    if (!g) return false;
     GetCellProperties(ACol, ARow)->SetGraphicObject(nullptr);
     delete g;
-    RepaintDisplCell(ACol, ARow);
+    if (!IsDestroying()) RepaintDisplCell(ACol, ARow);
+    return true;
+}
+
+bool TExStringGrid::RemoveCellGraphicOfType(int ACol, int ARow, TCellType Kind) {
+    return GetCellType(ACol, ARow) == Kind && RemoveCellGraphic(ACol, ARow);
+}
+
+std::intptr_t TExStringGrid::CellGraphicRef(int ACol, int ARow) {
+    TCellGraphic* g = ACol >= 0 && ARow >= 0 ? GetCellGraphic(ACol, ARow) : nullptr;
+    if (!g) return -1;
+    switch (g->CellType) {
+        case ctBitmap: return std::intptr_t(g->Bitmap());
+        case ctIcon: return std::intptr_t(g->Icon());
+        case ctImageList: return g->CellIndex;
+        default: return -1;
+    }
 }
 
 void TExStringGrid::AddImageIdx(int ACol, int ARow, int Idx, TCellHAlign HAlign, TCellVAlign VAlign) {
@@ -48,7 +66,7 @@ void TExStringGrid::AddImageIdx(int ACol, int ARow, int Idx, TCellHAlign HAlign,
     RepaintDisplCell(ACol, ARow);
 }
 
-void TExStringGrid::RemoveImageIdx(int ACol, int ARow) { RemoveOwnGraphic(ACol, ARow, ctImageList); }
+void TExStringGrid::RemoveImageIdx(int ACol, int ARow) { RemoveCellGraphicOfType(ACol, ARow, ctImageList); }
 
 int TExStringGrid::GetImageIdx(int ACol, int ARow) {
     TCellGraphic* g = OwnGraphic(ACol, ARow);

@@ -90,7 +90,7 @@ void TExInplaceEdit::DoEnter() {
     FLengthLimit = FExGrid->GetEditLimit();
     const TNavigation& nav = FExGrid->Navigation();
     // A masked text is entered at its first position, unless a press placed the caret.
-    if (!EditMask().empty() && nav.ImproveMaskSel() && !FExGrid->FLButFlg) {
+    if (!EditMask().empty() && nav.ImproveMaskSel() && !FExGrid->LButFlg) {
         SetSelStart(0);
         SetSelLength(1);
         return;

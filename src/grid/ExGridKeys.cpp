@@ -269,31 +269,20 @@ void TExStringGrid::KeyPress(Char& Key) {
 }
 
 void TExStringGrid::LookupKey(Char Key) {
-    String& text = FTools->IncrSearchText;
-    const Cardinal now = GetTickCount();
-    // Typing resumed after a pause of two seconds starts a new lookup.
-    if (now - FSearchTick >= 2000) text.clear();
-    FSearchTick = now;
-    if (!FNavigation.AutoGotoIncremental()) text = String(1, Key);
-    else if (Key == 8) {
-        if (!text.empty()) text.pop_back();
+    if (!FNavigation.AutoGotoIncremental()) {
+        SearchInc = String(1, Key);
     } else {
-        text += Key;
-    }
-    const int fr = TCustomGrid::FixedRows();
-    if (text.empty() || RowCount() - fr < 2) return;
-    const int col = SortSettings().Show() && SortSettings().Column() >= 0 ? SortSettings().Column()
-                                                                           : TCustomGrid::FixedCols();
-    if (col >= ColCount()) return;
-    const String wanted = AnsiUpperCase(text);
-    for (int r = fr; r < RowCount(); ++r) {
-        const String cell = AnsiUpperCase(StripHTMLTags(GetCellEx(RealColIndex(col), r)));
-        if (cell.compare(0, wanted.size(), wanted) == 0) {
-            FocusCell(Col(), r, true);
-            return;
+        if (Key == 8) {
+            if (!SearchInc.empty()) SearchInc.pop_back();
+        } else {
+            SearchInc += Key;
         }
+        SearchTics = 0;
     }
-    text.clear();
+    if (SearchInc.empty()) return;
+    const int r = Search(AnsiUpperCase(SearchInc));
+    if (r >= 0) FocusCell(Col(), r, true);
+    else SearchInc.clear();
 }
 
 void TExStringGrid::AdvanceCell(int ACol, int ARow, bool EditorShown, bool Forward, bool AutoEdit, bool Force) {

@@ -340,7 +340,7 @@ void TExGridTools::KeyUp(Word& Key, TShiftState Shift) {
     const Word key = Key;
     const bool arrow = key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN;
     if (arrow || key == VK_PRIOR || key == VK_NEXT || key == VK_END || key == VK_INSERT || key == VK_DELETE)
-        IncrSearchText.clear();
+        FGrid.SearchInc.clear();
     FGrid.TBaseGrid::KeyUp(Key, Shift);
     const bool tab = key == VK_TAB && FGrid.Options().Contains(goTabs);
     if (FGrid.Navigation().AlwaysEdit() && (arrow || tab) && !FGrid.EditorMode() &&

@@ -16,6 +16,8 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     MouseToCell(X, Y, ACol, ARow);
     FPressCol = ACol;
     FPressRow = ARow;
+    Clickposx = X;
+    Clickposy = Y;
     FSpinUpClick = FSpinDnClick = false;
     if (FControlLook.SpinButtonsAlwaysVisible && ACol >= 0 && ARow >= 0 && !IsDesigning() &&
         DoHasSpinEdit(RealColIndex(ACol), ARow)) {
@@ -53,7 +55,8 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     FPushedCellButton = {-1, -1};
     FSelectionClick = false;
     // Typing after a click starts a new lookup.
-    FTools->IncrSearchText.clear();
+    SearchInc.clear();
+    NotePress(X, Y, ACol, ARow);
     if (ACol < 0 || ARow < 0) {
         HideInplaceEdit();
         if (!FFixedRowAlways) TBaseGrid::WMLButtonDown(Message);
@@ -62,7 +65,7 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
 
     const int N = RealColIndex(ACol);
     const TRect R = CellRect(ACol, ARow);
-    if (FMouseActions.CaretPositioning()) FLButFlg = true;
+    if (FMouseActions.CaretPositioning()) LButFlg = true;
     const bool fixedCell = ACol < TCustomGrid::FixedCols() || ARow < TCustomGrid::FixedRows();
     const bool declaredFixed = !fixedCell && IsFixed(ACol, ARow);
     // Fixed cells are never edited: an open editor closes, its text kept.
@@ -184,6 +187,30 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     if (!sizingGrip && OnClickCell) OnClickCell(this, ARow, ACol);
     if (OnCellValidate) StoreOldCell(Col(), Row());
     DirectEditPress(ACol, ARow, X, R);
+}
+
+void TExStringGrid::NotePress(int X, int Y, int ACol, int ARow) {
+    // The cell whose right or bottom border the press took: just left of a
+    // header's point, just above a fixed column's, else both.
+    TGridCoord sized;
+    if (ARow == 0) sized = MouseCoord(X - 5, Y);
+    else if (ACol == 0) sized = MouseCoord(X, Y - 4);
+    else sized = MouseCoord(X - 5, Y - 4);
+    Colclicked = sized.X;
+    Rowclicked = sized.Y;
+    Colclickedsize = Colclicked >= 0 ? ColWidths(Colclicked) : 0;
+    Rowclickedsize = Rowclicked >= 0 ? RowHeights(Rowclicked) : 0;
+    const TRect edge = Colclicked >= 0 && Rowclicked >= 0 ? CellRect(Colclicked, Rowclicked) : TRect{};
+    Clickposdx = X - edge.Right;
+    Clickposdy = Y - edge.Bottom;
+    // A header press takes the column (row) a drag would move, and where in its header it was taken.
+    const int fixedCols = TCustomGrid::FixedCols(), fixedRows = TCustomGrid::FixedRows();
+    Movecell = ARow >= 0 && ARow < fixedRows && ACol >= fixedCols   ? ACol
+               : ACol >= 0 && ACol < fixedCols && ARow >= fixedRows ? ARow
+                                                                    : -1;
+    const TRect pressed = ACol >= 0 && ARow >= 0 ? CellRect(ACol, ARow) : TRect{};
+    MoveOfsX = X - pressed.Left;
+    MoveOfsY = Y - pressed.Top;
 }
 
 void TExStringGrid::DirectEditPress(int ACol, int ARow, int X, const TRect& R) {
@@ -344,7 +371,7 @@ void TExStringGrid::SelectAllPress() {
     ClickHook(all);
     SetSelection(all);
     FSelHidden = false;
-    FShowSel = true;
+    FShowSel = FShowSelection;
     TBaseGrid::DoExit();
     // The headers marking the active cell follow.
     if (FActiveCellShow) InvalidateGrid();

@@ -189,6 +189,21 @@ void TExStringGrid::DrawFixedSizingLine() {
     else if (GridState() == gsRowSizing && FSizingIndex >= 0) DrawSizingLineY(FSizingPos);
 }
 
+void TExStringGrid::ResetFixedCellHighlight() {
+    FSizeFixed = false;
+    FSizeFixedR = false;
+    if (FHoverFixedCells == hfNone || FHoverFixedX < 0 || FHoverFixedY < 0) return;
+    const int x = FHoverFixedX, y = FHoverFixedY;
+    FHoverFixedX = FHoverFixedY = -1;
+    if (x < ColCount() && y < RowCount()) RepaintCell(x, y);
+}
+
+void TExStringGrid::CMCursorChanged(TMessage& Message) {
+    TBaseGrid::CMCursorChanged(Message);
+    if (!Invokedchange) FMouseSelectMode = msNormal;
+    Invokedchange = false;
+}
+
 void TExStringGrid::WMSetCursor(TMessage& Message) {
     TBaseGrid::WMSetCursor(Message);
     const TGridState state = GridState();
@@ -334,8 +349,12 @@ void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
     if ((state == gsColSizing || state == gsRowSizing) && FSizingIndex >= 0 && !IsDesigning()) {
         FColSizeFlg = true;
         const bool cols = state == gsColSizing;
-        const TRect cell = cols ? CellRect(FSizingIndex, 0) : CellRect(0, FSizingIndex);
-        const int size = FSizingPos - (cols ? cell.Left : cell.Top);
+        // The sizing's end (the width or height change) reports to the press's cell.
+        (cols ? ColSized : Rowsized) = true;
+        if (cols) Colclicked = FSizingIndex;
+        else Rowclicked = FSizingIndex;
+        const TRect cell = cols ? CellRect(FSizingIndex, std::max(Rowclicked, 0)) : CellRect(std::max(Colclicked, 0), FSizingIndex);
+        const int size = cols ? X - Clickposdx - cell.Left : Y - Clickposdy - cell.Top;
         if (cols && OnColumnSizing) OnColumnSizing(this, FSizingIndex, size);
         if (!cols && OnRowSizing) OnRowSizing(this, FSizingIndex, size);
         if (FHintShowSizing) {
@@ -381,11 +400,15 @@ void TExStringGrid::CMMouseLeave(TMessage& Message) {
     // Once: the header its drop-down menu asked to keep lit stays lit.
     const bool keepHeader = FKeepFixedHighlight;
     FKeepFixedHighlight = false;
-    FSizeFixed = false;
-    FSizeFixedR = false;
     FMouseSelectMode = msNormal;
     // Nothing is under the mouse any more: no hovered or hot header stays lit.
-    if (!keepHeader) TrackHoverFixedCell(-1, -1);
+    if (keepHeader) {
+        FSizeFixed = false;
+        FSizeFixedR = false;
+    } else {
+        ResetFixedCellHighlight();
+        TrackHoverFixedCell(-1, -1);
+    }
     TrackHoverButton({-1, -1});
     TrackHoverLink({-1, -1}, 0);
     if (HoverRow() && FHoverRowIdx >= 0) {

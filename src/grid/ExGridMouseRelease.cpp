@@ -50,9 +50,8 @@ void TExStringGrid::WMLButtonUp(TWMMouse& Message) {
     int ACol = -1, ARow = -1;
     MouseToCell(X, Y, ACol, ARow);
     const bool sizing = state == gsColSizing || state == gsRowSizing;
-    const int sizedIndex = FSizingIndex;
-    // A sizing press that never moved sized nothing, nor one dropped past the edge.
-    const bool moved = FColSizeFlg && !SizingReleasedOutside(X, Y);
+    // A sizing dropped past the edge reports no end.
+    if (SizingReleasedOutside(X, Y)) ColSized = Rowsized = false;
     const bool sized = FColSizeFlg || sizing;
     FColSizeFlg = false;
 
@@ -72,20 +71,13 @@ void TExStringGrid::WMLButtonUp(TWMMouse& Message) {
     if (deselected) FSelChange = false;
     // An editor the click opened has placed its caret by now; one opened
     // later by a key must not follow the mouse.
-    FLButFlg = false;
+    LButFlg = false;
     SelectionResizeRelease();
     FTools->AutoSelectGroupRelease(ACol, ARow);
 
-    if (moved && state == gsColSizing && sizedIndex >= 0 && sizedIndex < ColCount()) {
-        if (OnEndColumnSize) OnEndColumnSize(this, sizedIndex);
-        if (OnUpdateColumnSize) {
-            int w = ColWidths(sizedIndex);
-            DoUpdateColumnSize(sizedIndex, w);
-            if (w != ColWidths(sizedIndex)) SetColWidths(sizedIndex, w);
-        }
-    } else if (moved && state == gsRowSizing && sizedIndex >= 0 && OnEndRowSize) {
-        OnEndRowSize(this, sizedIndex);
-    }
+    // The width (height) the release gave ended the sizing there; a sizing
+    // that changed nothing leaves no end behind for a later change.
+    ColSized = Rowsized = false;
 
     if (sized || ACol < 0 || ARow < 0) return;
     if (ACol < TCustomGrid::FixedCols() && !SortSettings().FixedCols()) return;
@@ -146,7 +138,10 @@ bool TExStringGrid::OnCellButton(int X, int Y) {
 }
 
 void TExStringGrid::SortClick(int ACol, int ARow, int X, int Y) {
-    HeaderSortClick(ACol, ARow, X, Y, FPressCol, FPressRow);
+    // The cell under the press point, as the grid lies now.
+    int pressCol = -1, pressRow = -1;
+    MouseToCell(Clickposx, Clickposy, pressCol, pressRow);
+    HeaderSortClick(ACol, ARow, X, Y, pressCol, pressRow);
 }
 
 bool TExStringGrid::SizingReleasedOutside(int X, int Y) {

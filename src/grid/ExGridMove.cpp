@@ -178,8 +178,7 @@ void TExStringGrid::SetArrowColor(TColor Value) {
 // The drag of a header
 
 void TExStringGrid::MovePressed(int X, int Y) {
-    const TRect header = GridState() == gsColMoving ? CellRect(FMoveIndex, 0) : CellRect(0, FMoveIndex);
-    FMoveOfs = {X - header.Left, Y - header.Top};
+    // The press noted the header taken and where in it (Movecell, MoveOfsX, MoveOfsY).
     FMovePressPoint = {X, Y};
     FMovePressed = true;
     FMoveColInd = -1;
@@ -191,7 +190,7 @@ void TExStringGrid::MoveFeedback(int X, int Y) {
     const TGridState state = GridState();
     if ((state != gsColMoving && state != gsRowMoving) || ComponentState().Contains(csDesigning)) return;
     const bool cols = state == gsColMoving;
-    const int moveCell = FMoveIndex;
+    const int moveCell = Movecell >= 0 ? Movecell : FMoveIndex;
     bool allow = true;
     if (cols && OnColumnMove) OnColumnMove(this, moveCell, allow);
     if (!cols && OnRowMove) OnRowMove(this, moveCell, allow);
@@ -211,7 +210,10 @@ void TExStringGrid::MoveFeedback(int X, int Y) {
     const TRect header = cols ? CellRect(moveCell, 0) : CellRect(0, moveCell);
     if (!button->Visible() && !FMovePicture) {
         // Without the press, the first movement stands for it.
-        if (!FMovePressed) FMoveOfs = {X - header.Left, Y - header.Top};
+        if (!FMovePressed) {
+            MoveOfsX = X - header.Left;
+            MoveOfsY = Y - header.Top;
+        }
         FMovePressed = true;
         if (FDragDropSettings.ShowCells()) {
             const TGridRect cells = cols ? TGridRect{moveCell, 0, moveCell, TopRow() + VisibleRowCount() - 1}
@@ -226,7 +228,7 @@ void TExStringGrid::MoveFeedback(int X, int Y) {
         button->SetCaption(GetCellEx(0, moveCell));
         button->SetBounds(0, 0, ColWidths(cell.X >= 0 ? cell.X : 0), RowHeights(moveCell));
     }
-    const TPoint at = ClientToScreen({X - FMoveOfs.X, Y - FMoveOfs.Y});
+    const TPoint at = ClientToScreen({X - MoveOfsX, Y - MoveOfsY});
     if (FMovePicture) FMovePicture->SetBounds(at.X, at.Y, FMovePicture->Width(), FMovePicture->Height());
     else button->SetBounds(at.X, at.Y, button->Width(), button->Height());
 

@@ -19,7 +19,7 @@ void TExStringGrid::AddRadioButton(int ACol, int ARow, bool State) {
     RepaintDisplCell(ACol, ARow);
 }
 
-void TExStringGrid::RemoveRadioButton(int ACol, int ARow) { RemoveOwnGraphic(ACol, ARow, ctRadioButton); }
+void TExStringGrid::RemoveRadioButton(int ACol, int ARow) { RemoveCellGraphicOfType(ACol, ARow, ctRadioButton); }
 
 void TExStringGrid::AddRadioButtonColumn(int ACol) {
     for (int r = FixedRows(); r < RowCount(); ++r) AddRadioButton(ACol, r, false);

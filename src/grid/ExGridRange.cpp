@@ -99,6 +99,22 @@ void TExStringGrid::SelectCells(int FromCol, int FromRow, int ToCol, int ToRow) 
     SetSelection({FromCol, FromRow, ToCol, ToRow});
 }
 
+TGridRect TExStringGrid::GetUsedCells() {
+    TGridRect used{-1, -1, -1, -1};
+    for (int r = 0; r < RowCount(); ++r)
+        for (int c = 0; c < ColCount(); ++c) {
+            if (Cells(c, r).empty()) continue;
+            if (used.Left < 0) {
+                used = {c, r, c, r};
+                continue;
+            }
+            used.Left = std::min(used.Left, c);
+            used.Right = std::max(used.Right, c);
+            used.Bottom = r;
+        }
+    return used.Left < 0 ? TGridRect{} : used;
+}
+
 namespace {
 
 // RTF carries everything beyond ASCII as escapes, so one byte per character is enough.

@@ -67,7 +67,7 @@ void TExStringGrid::SetRotated(int ACol, int ARow, int AAngle) {
     RepaintDisplCell(ACol, ARow);
 }
 
-void TExStringGrid::RemoveRotated(int ACol, int ARow) { RemoveOwnGraphic(ACol, ARow, ctRotated); }
+void TExStringGrid::RemoveRotated(int ACol, int ARow) { RemoveCellGraphicOfType(ACol, ARow, ctRotated); }
 
 bool TExStringGrid::IsRotated(int ACol, int ARow, int& AAngle) {
     TCellGraphic* g = OwnGraphic(ACol, ARow);

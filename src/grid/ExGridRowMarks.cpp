@@ -81,7 +81,10 @@ void TExStringGrid::GetMarker(int ACol, int ARow, int& ErrPos, int& ErrLen) {
 void TExStringGrid::RemoveMarker(int ACol, int ARow) {
     TCellGraphic* g = OwnGraphic(ACol, ARow);
     if (!g) return;
-    if (g->CellType == ctEmpty) return RemoveOwnGraphic(ACol, ARow, ctEmpty);
+    if (g->CellType == ctEmpty) {
+        RemoveCellGraphicOfType(ACol, ARow, ctEmpty);
+        return;
+    }
     g->CellErrFrom = g->CellErrLen = 0;
     RepaintDisplCell(ACol, ARow);
 }

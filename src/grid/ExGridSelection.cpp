@@ -5,6 +5,7 @@
 #include "grid/ExGrid.h"
 
 #include "framework/SysUtils.h"
+#include "framework/Windows.h"
 
 #include <algorithm>
 
@@ -59,7 +60,7 @@ int TExStringGrid::RowSelectIndex(int ARow) const {
     return FMouseActions.RowSelectPersistent() ? RealRowIndex(ARow) : ARow;
 }
 
-bool TExStringGrid::RowSelect(int ARow) {
+bool TExStringGrid::GetRowSelect(int ARow) {
     if (!FMouseActions.RowSelectPersistent() && (ARow < 0 || ARow >= RowCount() + NumHiddenRows()))
         throw EExGridError(u"Invalid row " + IntToStr(ARow) + u" accessed");
     if (FMouseActions.DisjunctRowSelect()) {
@@ -96,7 +97,7 @@ void TExStringGrid::SetRowSelect(int ARow, bool Value) {
     if (OnRowDisjunctSelected) OnRowDisjunctSelected(this, ARow);
 }
 
-bool TExStringGrid::ColSelect(int ACol) {
+bool TExStringGrid::GetColSelect(int ACol) {
     if (ACol < 0 || ACol >= ColCount()) throw EExGridError(u"Invalid column accessed");
     Reach(FColSelect, ACol);
     return FColSelect[size_t(ACol)];
@@ -110,6 +111,23 @@ void TExStringGrid::SetColSelect(int ACol, bool Value) {
     FSelChange = true;
     RepaintCol(ACol);
 }
+
+void TExStringGrid::RepaintRect(TRect R) {
+    if (R.Left < 0 || R.Top < 0 || R.Right < 0 || R.Bottom < 0 || !HandleAllocated()) return;
+    const int right = std::min(VisibleColCount() + TCustomGrid::FixedCols(), R.Right);
+    const TRect a = CellRect(R.Left, R.Top);
+    const TRect b = CellRect(right, R.Bottom);
+    // The framework's rectangle tells a cell out of view; the merged one does not.
+    if (IsRectEmpty(TCustomGrid::CellRect(R.Left, R.Top)) || IsRectEmpty(TCustomGrid::CellRect(right, R.Bottom))) {
+        Invalidate();
+        return;
+    }
+    TRect u;
+    UnionRect(u, a, b);
+    InvalidateRect(Handle(), &u, true);
+}
+
+TExInplaceEdit* TExStringGrid::NormalEdit() const { return dynamic_cast<TExInplaceEdit*>(InplaceEditor()); }
 
 void TExStringGrid::SelectionChanged(int ALeft, int ATop, int ARight, int ABottom) {
     // These looks shade the whole selection, so it is drawn anew.

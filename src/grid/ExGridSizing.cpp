@@ -2,10 +2,19 @@
 #include "grid/ExGrid.h"
 
 #include "grid/foundation/CellCodecs.h"
+#include "grid/foundation/GridText.h"
+
+#include "framework/Windows.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
+
+// Room kept beside a text: a drop-down button, a filter button, the sort indicator.
+constexpr int DropDownButtonRoom = 16;
+constexpr int FilterButtonRoom = 12;
+constexpr int SortIndicatorRoom = 10;
 
 // The widest of the text's lines, and the height of all of them.
 TSize TextBlockSize(TCanvas& Canvas, const String& Text) {
@@ -22,6 +31,10 @@ TSize TextBlockSize(TCanvas& Canvas, const String& Text) {
     return size;
 }
 }  // namespace
+
+int TExStringGrid::ClampColWidth(int Value) const { return ClampToSizeLimits(Value, FMinColWidth, FMaxColWidth); }
+
+int TExStringGrid::ClampRowHeight(int Value) const { return ClampToSizeLimits(Value, FMinRowHeight, FMaxRowHeight); }
 
 void TExStringGrid::SizeColToContents(int Index, bool GrowOnly) {
     if (Index < 0 || Index >= ColCount()) return;
@@ -54,6 +67,11 @@ void TExStringGrid::SizeColToContents(int Index, bool GrowOnly) {
             continue;
         }
         w += TextBlockSize(canvas, text).cx;
+        // Room for what is drawn beside the text: a drop-down button shown in
+        // every combo cell, the filter row's button and the sort indicator.
+        if (FControlLook.DropDownAlwaysVisible && DoHasComboBox(Index, r)) w += DropDownButtonRoom;
+        if (FTools->FilterDropDownAuto && r == FFilterDropDownRow && DoGetColumnFilter(rc)) w += FilterButtonRoom;
+        if (ShowsSortIndicator(Index, r) && rc == FSortSettings.Column()) w += SortIndicatorRoom;
         // A graphic over the whole width asks for its own width only.
         const TCellGraphic* g = GetCellGraphic(rc, r);
         if (g && g->CellHAlign == haFull) w = graphic.X - (2 * GridLineWidth() + 2 + FXYOffset.X);
@@ -62,13 +80,12 @@ void TExStringGrid::SizeColToContents(int Index, bool GrowOnly) {
     int width = std::max(widest + TotalXOffset() + 2 * GridLineWidth() + 2, rotatedWidest);
     if (GrowOnly && ColWidths(Index) >= width) return;
     DoUpdateColumnSizeAuto(Index, width);
-    SetColWidths(Index, std::max(width, FMinColWidth));
+    SetColWidths(Index, ClampColWidth(width));
 }
 
 void TExStringGrid::AutoSizeCol(int Index, int Padding) {
-    SizeColToContents(Index, false);
-    if (Padding != 0 && Index >= 0 && Index < ColCount())
-        SetColWidths(Index, std::max(ColWidths(Index) + Padding, FMinColWidth));
+    SizeColToContents(Index, FSizeGrowOnly);
+    if (Padding != 0 && Index >= 0 && Index < ColCount()) SetColWidths(Index, ClampColWidth(ColWidths(Index) + Padding));
 }
 
 void TExStringGrid::AutoSizeColumns(bool DoFixedCols, int Padding) {
@@ -84,7 +101,7 @@ void TExStringGrid::AutoSizeCells(bool DoFixedCells, int PaddingX, int PaddingY)
     const int firstCol = DoFixedCells ? 0 : FixedCols(), firstRow = DoFixedCells ? 0 : FixedRows();
     for (int c = firstCol; c < ColCount(); ++c) {
         const int rc = RealColIndex(c);
-        int best = 0;
+        int best = FSizeGrowOnly ? ColWidths(c) : 0;
         for (int r = firstRow; r < RowCount(); ++r) {
             const bool fixed = r < FixedRows() || c < FixedCols();
             canvas.Font().Assign(fixed ? &FFixedFont : &Font());
@@ -94,16 +111,22 @@ void TExStringGrid::AutoSizeCells(bool DoFixedCells, int PaddingX, int PaddingY)
             const int h = text.cy + graphic.Y + PaddingY + FXYOffset.Y;
             // Columns take their widest cell; rows only grow.
             if (!IsXMergedCell(rc, r) && w > best) {
-                best = std::max(w, FMinColWidth);
-                SetColWidths(c, best);
+                const int v = ClampColWidth(w);
+                if (v > best) {
+                    SetColWidths(c, v);
+                    best = v;
+                }
             }
-            if (!IsYMergedCell(rc, r) && h > RowHeights(r)) SetRowHeights(r, std::max(h, FMinRowHeight));
+            if (!IsYMergedCell(rc, r) && h > RowHeights(r)) {
+                const int v = ClampRowHeight(h);
+                if (v > RowHeights(r)) SetRowHeights(r, v);
+            }
         }
     }
     EndUpdate();
 }
 
-void TExStringGrid::SizeRowToContents(int Index, bool GrowOnly) {
+void TExStringGrid::SizeRowToContents(int Index, bool GrowOnly, int Padding) {
     if (Index < 0 || Index >= RowCount()) return;
     TBitmap measure;
     measure.SetSize(1, 1);
@@ -111,7 +134,7 @@ void TExStringGrid::SizeRowToContents(int Index, bool GrowOnly) {
     int highest = 0;
     for (int c = 0; c < ColCount(); ++c) {
         const int rc = RealColIndex(c);
-        if (IsYMergedCell(rc, Index)) continue;
+        if (IsYMergedCell(rc, Index) || IsIgnoredColumn(rc)) continue;
         canvas.Font().Assign(Index < FixedRows() || c < FixedCols() ? &FFixedFont : &Font());
         canvas.Font().SetSize(canvas.Font().Size() + FZoomFactor);
         const String text = GetCellEx(rc, Index);
@@ -121,7 +144,7 @@ void TExStringGrid::SizeRowToContents(int Index, bool GrowOnly) {
             t = canvas.DrawText(text, r, DT_CALCRECT | DT_NOPREFIX | (WordWrap() ? DT_WORDBREAK : 0u));
         }
         const TCellType type = GetCellType(rc, Index);
-        int g = CalcCellGraphicSize(rc, Index, 0).Y;
+        int g = CalcCellGraphicSize(rc, Index, Padding).Y;
         if (const TCellGraphic* graphic = GetCellGraphic(rc, Index)) {
             // A graphic over the whole height keeps the default height when alone, else follows the text.
             if (graphic->CellVAlign == vaFull) g = t == 0 ? DefaultRowHeight() : 0;
@@ -132,11 +155,11 @@ void TExStringGrid::SizeRowToContents(int Index, bool GrowOnly) {
             h = DefaultRowHeight();
         highest = std::max(highest, h);
     }
-    const int height = highest + TotalYOffset() + 2 * GridLineWidth();
+    const int height = highest + TotalYOffset() + 2 * GridLineWidth() + (FXYOffsetTopLeftOnly ? 2 : 0);
     const bool allVisible = VisibleRowCount() == RowCount();
     const bool typing = FEditMode && FSizeWhileTyping.Height();
     if (GrowOnly && RowHeights(Index) >= height) return;
-    SetRowHeights(Index, std::max(height, FMinRowHeight));
+    SetRowHeights(Index, ClampRowHeight(height));
     // A row grown past the bottom scrolls the edited cell back into view.
     if (allVisible && typing && VisibleRowCount() != RowCount()) {
         ShowInplaceEdit();
@@ -154,11 +177,92 @@ void TExStringGrid::SizeRowToLines(int Index, int Lines, int Padding) {
     TBrush brush;
     DoGetCellColor(FixedCols(), Index, {}, brush, canvas.Font());
     const int h = canvas.TextHeight(u"gh");
-    SetRowHeights(Index, std::max(Padding + Lines * (h + h / 8), FMinRowHeight));
+    SetRowHeights(Index, ClampRowHeight(Padding + Lines * (h + h / 8)));
 }
 
 void TExStringGrid::AutoSizeRow(int Index, int Padding) {
-    SizeRowToContents(Index, false);
+    SizeRowToContents(Index, FSizeGrowOnly, Padding);
     if (Padding != 0 && Index >= 0 && Index < RowCount())
-        SetRowHeights(Index, std::max(RowHeights(Index) + Padding, FMinRowHeight));
+        SetRowHeights(Index, ClampRowHeight(RowHeights(Index) + Padding));
+}
+
+void TExStringGrid::AutoSizeRows(bool DoFixedRows, int Padding) {
+    if (RowCount() == 0) return;
+    const int first = DoFixedRows ? 0 : FixedRows();
+    ExportNotification(0, first);
+    for (int r = first; r < RowCount(); ++r) {
+        ExportNotification(5, r);
+        if (WordWrap()) {
+            AutoSizeRow(r, 0);
+            if (Padding != 0) SetRowHeights(r, ClampRowHeight(RowHeights(r) + Padding));
+        } else {
+            SizeRowToLines(r, MaxRowLines(r), Padding);
+        }
+    }
+    ApplyScrollBarAlways(false);
+    ExportNotification(2, -1);
+}
+
+void TExStringGrid::AutoFitColumns(bool DoFixedCells) {
+    const bool vertBar = FScrollBarAlways == saVert ||
+                         (ScrollBars() != ssNone && VisibleRowCount() + FixedRows() < RowCount());
+    const int sb = vertBar ? GetSystemMetrics(SM_CXVSCROLL) : 0;
+    const int bw = BorderStyle() != bsSingle ? 0 : Ctl3D() ? 4 : 2;
+    const int first = DoFixedCells ? 0 : FixedCols();
+    const int last = DoFixedCells ? ColCount() - 1 : ColCount() - 1 - FFixedRightCols;
+    int room = Width();
+    if (!DoFixedCells)
+        for (int c = 0; c < ColCount(); ++c)
+            if (c < first || c > last) room -= ColWidths(c);
+    int lw = Options().Contains(goVertLine) ? GridLineWidth() * (ColCount() - FixedCols() - FFixedRightCols) : 0;
+    if (Options().Contains(goFixedVertLine) && DoFixedCells) lw += FixedCols() + FFixedRightCols;
+    auto rangeSum = [&] {
+        int sum = 0;
+        for (int c = first; c <= last; ++c) sum += ColWidths(c);
+        return sum;
+    };
+    if (last < first) return;
+    if (ColCount() < 2) {
+        SetColWidths(0, Width() - sb - 5);
+    } else {
+        const int sum = rangeSum();
+        if (sum == 0 || sum == room - sb - bw) return;
+        const double f = double(room - sb - bw - lw) / sum;
+        long long total = 0;
+        for (int c = first; c <= last; ++c) total += std::llround(std::nearbyint(ColWidths(c) * f));
+        for (int c = first; c <= last; ++c)
+            SetColWidths(c, int(std::nearbyint(double(ColWidths(c)) * double(total) / sum)));
+    }
+    // What rounding left over is shared out, the rest going to the widest column.
+    const int n = last - first + 1;
+    int rest = room - (rangeSum() + sb + bw);
+    if (n > 1 && rest > n) {
+        const int d = rest / n;
+        for (int c = first; c <= last; ++c) SetColWidths(c, ColWidths(c) + d);
+        rest -= n * d;
+    }
+    int widest = first;
+    for (int c = first; c <= last; ++c)
+        if (ColWidths(c) > ColWidths(widest)) widest = c;
+    SetColWidths(widest, ColWidths(widest) + rest);
+}
+
+void TExStringGrid::SizeToCols() {
+    int sum = 0;
+    for (int c = 0; c < ColCount(); ++c) sum += ColWidths(c);
+    SetClientWidth(sum);
+}
+
+void TExStringGrid::SizeToRows() {
+    int sum = 0;
+    for (int r = 0; r < RowCount(); ++r) sum += RowHeights(r);
+    SetClientHeight(sum);
+}
+
+void TExStringGrid::SizeToCells() {
+    const TScrollStyle bars = ScrollBars();
+    SetScrollBars(ssNone);
+    SizeToCols();
+    SizeToRows();
+    SetScrollBars(bars);
 }

@@ -4,6 +4,8 @@
 
 #include "framework/SysUtils.h"
 
+#include <cmath>
+
 void TColumnSize::Assign(const TColumnSize& Source) {
     FStretch = Source.FStretch;
     FStretchColumn = Source.FStretchColumn;
@@ -64,9 +66,61 @@ void TExStringGrid::StretchAfterChange() {
 void TExStringGrid::ColWidthsChanged() {
     if (FColchgFlg) StretchAfterChange();
     TBaseGrid::ColWidthsChanged();
+    // The end of a column sized by the mouse: the others follow in
+    // proportion when asked, and the end is told once.
+    if (ColSized && Colclicked >= 0 && Colclicked < ColCount()) {
+        if (FMouseActions.AllColumnSize() && Colclickedsize > 0) {
+            ColSized = false;
+            const double r = double(ColWidths(Colclicked)) / Colclickedsize;
+            for (int c = TCustomGrid::FixedCols(); c < ColCount(); ++c)
+                if (c != Colclicked) SetColWidths(c, int(std::nearbyint(ColWidths(c) * r)));
+            ColSized = true;
+        }
+        if (OnEndColumnSize) OnEndColumnSize(this, Colclicked);
+        int w = ColWidths(Colclicked);
+        DoUpdateColumnSize(Colclicked, w);
+        if (w != ColWidths(Colclicked)) {
+            ColSized = false;
+            SetColWidths(Colclicked, w);
+        }
+        if (ColSized) Colclicked = Rowclicked = -1;
+    }
+    ColSized = false;
+    if (HasCheckBox(RealColIndex(Col()), Row()) && EditorMode()) HideInplaceEdit();
+    UpdateFooter();
+    if (FColumnSize.Stretch() && FScrollProportional) UpdateHScrollProportional();
+}
+
+void TExStringGrid::RowHeightsChanged() {
+    TBaseGrid::RowHeightsChanged();
+    if (Rowsized && Rowclicked >= 0 && Rowclicked < RowCount()) {
+        if (FMouseActions.AllRowSize() && Rowclickedsize > 0) {
+            // Cleared for the time: the rows that follow are no end of sizing.
+            Rowsized = false;
+            const double r = double(RowHeights(Rowclicked)) / Rowclickedsize;
+            for (int i = TCustomGrid::FixedRows(); i < RowCount(); ++i)
+                if (i != Rowclicked) SetRowHeights(i, int(std::nearbyint(RowHeights(i) * r)));
+            Rowsized = true;
+        }
+        if (OnEndRowSize) OnEndRowSize(this, Rowclicked);
+        Colclicked = Rowclicked = -1;
+    }
+    Rowsized = false;
+    if (HasCheckBox(RealColIndex(Col()), Row()) && EditorMode()) HideInplaceEdit();
 }
 
 void TExStringGrid::SizeChanged(int OldColCount, int OldRowCount) {
     if (!IsLoading()) StretchAfterChange();
     TBaseGrid::SizeChanged(OldColCount, OldRowCount);
+    if (!IsLoading()) FollowFlatBars();
+}
+
+void TExStringGrid::FollowFlatBars() {
+    if (!FIsFlat || !HandleAllocated()) return;
+    const bool rows = VisibleRowCount() + TCustomGrid::FixedRows() < RowCount();
+    FlatShowScrollBar(SB_VERT, rows);
+    SyncFlatVScroll();
+    const bool cols = VisibleColCount() + TCustomGrid::FixedCols() < ColCount();
+    FlatShowScrollBar(SB_HORZ, cols);
+    SyncFlatHScroll();
 }

@@ -10,16 +10,21 @@
 #include <type_traits>
 
 // ---------------------------------------------------------------------------
-// Column mapping. The visibility table grows with the real column count;
-// columns beyond it are shown, so a displayed index past the last shown
+// Column mapping. Only the first MappedColumns real columns can be hidden;
+// indexes from there on are the same in both numberings. Columns of the map
+// beyond the grid count as shown, so a displayed index past the last shown
 // column keeps counting instead of falling back to column 0.
+
+namespace {
+constexpr int MappedColumns = 512;
+}
 
 bool TExStringGrid::IsHiddenColumn(int ColIndex) const {
     return ColIndex >= 0 && ColIndex < int(FVisibleCol.size()) && !FVisibleCol[ColIndex];
 }
 
 int TExStringGrid::DisplColIndex(int ACol) {
-    if (FNumHidden == 0 || ACol <= 0) return ACol;
+    if (FNumHidden == 0 || ACol <= 0 || ACol >= MappedColumns) return ACol;
     int hidden = 0;
     int n = std::min(ACol, int(FVisibleCol.size()));
     for (int i = 0; i < n; ++i)
@@ -28,20 +33,20 @@ int TExStringGrid::DisplColIndex(int ACol) {
 }
 
 int TExStringGrid::RealColIndex(int ACol) const {
-    if (FNumHidden == 0 || ACol < 0) return ACol;
+    if (FNumHidden == 0 || ACol < 0 || ACol >= MappedColumns) return ACol;
     int shown = 0;
-    for (int j = 0; j < int(FVisibleCol.size()); ++j) {
+    for (int j = 0; j < std::min(int(FVisibleCol.size()), MappedColumns); ++j) {
         if (!FVisibleCol[j]) continue;
         if (shown == ACol) return j;
         ++shown;
     }
-    return int(FVisibleCol.size()) + (ACol - shown);
+    return std::min(int(FVisibleCol.size()), MappedColumns) + (ACol - shown);
 }
 
 void TExStringGrid::HideColumns(int FromCol, int ToCol) {
     HideInplaceEdit();
     for (int c = std::max(FromCol, 0); c <= ToCol; ++c) {
-        if (c >= ColCount() + FNumHidden || ColCount() < 2 || IsHiddenColumn(c)) continue;
+        if (c >= ColCount() + FNumHidden || c >= MappedColumns || ColCount() < 2 || IsHiddenColumn(c)) continue;
         if (c >= int(FVisibleCol.size())) {
             FVisibleCol.resize(c + 1, true);
             FAllColWidths.resize(c + 1, 0);
@@ -300,6 +305,11 @@ void TExStringGrid::UnHideRowList() {
 // ---------------------------------------------------------------------------
 // Navigation
 
+void TExStringGrid::ScreenToCell(TPoint pt, int& ACol, int& ARow) {
+    const TPoint p = ScreenToClient(pt);
+    MouseToCell(p.X, p.Y, ACol, ARow);
+}
+
 void TExStringGrid::SetTopRowEx(int Value) {
     if (Value >= FixedRows() && Value <= RowCount() - 1) SetTopRow(Value);
 }
@@ -326,7 +336,7 @@ void TExStringGrid::HideSelection() {
 void TExStringGrid::UnHideSelection() {
     if (!FSelHidden) return;
     FSelHidden = false;
-    FShowSel = true;
+    FShowSel = FShowSelection;
     TGridRect s = FOldSelection;
     if (s.Right < ColCount() && s.Bottom < RowCount() && s.Top >= TCustomGrid::FixedRows())
         SetSelection(s);
@@ -469,6 +479,34 @@ void TExStringGrid::ClearRect(int ACol1, int ARow1, int ACol2, int ARow2) {
             SetGridObject(c, r, nullptr);
         }
     InvalidateGrid();
+    if (!IsDestroying()) DoCellsChanged(Rect(RealColIndex(ACol1), ARow1, RealColIndex(ACol2), ARow2));
+}
+
+void TExStringGrid::ClearNormalRows(int RowIndex, int RCount) {
+    if (RowCount() > 0 && ColCount() > 0 && RCount > 0)
+        ClearRect(TCustomGrid::FixedCols(), RowIndex, ColCount() + FNumHidden - FFixedRightCols - 1,
+                  RowIndex + RCount - 1);
+}
+
+void TExStringGrid::ClearNormalCols(int ColIndex, int CCount) {
+    if (RowCount() > 0 && ColCount() > 0 && CCount > 0)
+        ClearRect(ColIndex, TCustomGrid::FixedRows(), ColIndex + CCount - 1, RowCount() - FFixedFooters - 1);
+}
+
+void TExStringGrid::TrimRect(int ACol1, int ARow1, int ACol2, int ARow2) {
+    const bool mapped = FTools->SaveHiddenCells;
+    for (int r = ARow1; r <= ARow2; ++r)
+        for (int c = ACol1; c <= ACol2; ++c) {
+            const int a = mapped ? RealColIndex(c) : c;
+            const String text = Cells(a, r);
+            const String trimmed = Trim(text);
+            if (trimmed != text) SetCells(a, r, trimmed);
+        }
+}
+
+void TExStringGrid::ColorRect(int ACol1, int ARow1, int ACol2, int ARow2, TColor AColor) {
+    for (int r = ARow1; r <= ARow2; ++r)
+        for (int c = ACol1; c <= ACol2; ++c) SetColors(c, r, AColor);
 }
 
 void TExStringGrid::ClearRows(int RowIndex, int RCount) {
@@ -539,6 +577,79 @@ void TExStringGrid::RemoveSelectedRows() {
         throw;
     }
     EndUpdate();
+}
+
+void TExStringGrid::RemoveUnSelectedRows() {
+    BeginUpdate();
+    try {
+        for (int r = RowCount() - FFixedFooters - 1; r >= FixedRows(); --r)
+            if (!GetRowSelect(RowSelectIndex(r))) RemoveRowsInternal(r, 1);
+        if (FMouseActions.RowSelectPersistent()) SelectRows(FixedRows(), RowCount() - FixedRows());
+        else ClearRowSelect();
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+void TExStringGrid::HideSelectedRows() {
+    BeginUpdate();
+    try {
+        for (int r = RowCount() - 1; r >= FixedRows(); --r)
+            if (GetRowSelect(RowSelectIndex(r))) HideRow(RealRowIndex(r));
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+void TExStringGrid::HideUnSelectedRows() {
+    BeginUpdate();
+    try {
+        // A hidden row brings the next one to this index.
+        int r = FixedRows();
+        while (r < RowCount()) {
+            if (GetRowSelect(RowSelectIndex(r))) ++r;
+            else HideRow(RealRowIndex(r));
+        }
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+void TExStringGrid::RemoveSelectedCols() {
+    if (FMouseActions.DisjunctColSelect()) {
+        for (int c = ColCount() - 1; c >= FixedCols(); --c)
+            if (GetColSelect(c)) {
+                RemoveCols(c, 1);
+                if (c < int(FColSelect.size())) FColSelect.erase(FColSelect.begin() + c);
+            }
+    } else {
+        const TGridRect s = Selection();
+        const int left = std::min(s.Left, s.Right), right = std::max(s.Left, s.Right);
+        RemoveCols(left, right - left + 1);
+    }
+    ClearColSelect();
+}
+
+void TExStringGrid::RemoveUnSelectedCols() {
+    if (FMouseActions.DisjunctColSelect()) {
+        for (int c = ColCount() - 1; c >= FixedCols(); --c)
+            if (!GetColSelect(c)) {
+                RemoveCols(c, 1);
+                if (c < int(FColSelect.size())) FColSelect.erase(FColSelect.begin() + c);
+            }
+    } else {
+        const TGridRect s = Selection();
+        const int left = std::min(s.Left, s.Right), right = std::max(s.Left, s.Right);
+        RemoveCols(right + 1, ColCount() - right);
+        RemoveCols(FixedCols(), left - FixedCols());
+    }
+    ClearColSelect();
 }
 
 void TExStringGrid::ClearSelection() {

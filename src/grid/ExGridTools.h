@@ -653,7 +653,6 @@ public:
     void KeyUp(Word& Key, TShiftState Shift);
     // The selection when the last key went down.
     TGridRect KeyDownSelection{};
-    String IncrSearchText;
 
     // ===== Quick configuration in a form designer
     // The entry under a client point: 1 "Allow edit", 2 "Column numbers",

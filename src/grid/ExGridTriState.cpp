@@ -41,6 +41,20 @@ void TExStringGrid::AddCheckBoxColumn(int ACol, bool DefaultState, bool DataChec
     }
 }
 
+void TExStringGrid::RemoveCheckBoxColumn(int ACol) {
+    for (int r = FMouseActions.CheckAllCheck() ? 0 : FixedRows(); r < RowCount(); ++r)
+        if (HasCheckBox(ACol, r)) RemoveCheckBox(ACol, r);
+}
+
+void TExStringGrid::CheckAll(int ACol) {
+    for (int r = FixedRows(); r < RowCount(); ++r) SetCheckBoxStateEx(ACol, r, true);
+    if (FNumHidden > 0) RepaintCol(DisplColIndex(ACol));
+}
+
+void TExStringGrid::UnCheckAll(int ACol) {
+    for (int r = FixedRows(); r < RowCount(); ++r) SetCheckBoxStateEx(ACol, r, false);
+}
+
 bool TExStringGrid::GetCheckBoxState(int ACol, int ARow, TCheckBoxState& State) {
     TCellGraphic* g = RealRowGraphic(ACol, ARow);
     if (!g) return false;

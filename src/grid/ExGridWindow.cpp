@@ -2,10 +2,12 @@
 // tracking, and the slim scroll bars of the metro look.
 #include "grid/ExGrid.h"
 #include "grid/ExGridEditors.h"
+#include "grid/ExRichEdit.h"
 
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 #include "framework/SysUtils.h"
+#include "framework/Themes.h"
 #include "framework/Windows.h"
 
 #include <algorithm>
@@ -80,19 +82,47 @@ void TExStringGrid::CancelEnhancedMove() {
 }
 
 // ---------------------------------------------------------------------------
+// Focus
+
+void TExStringGrid::FocusGained(HWND Previous) {
+    const int c = Col(), r = Row();
+    if (c < 0 || r < 0 || c >= ColCount() || r >= RowCount() || HasCheckBox(RealColIndex(c), r)) return;
+    if (FInplaceRichEdit && FInplaceRichEdit->Visible()) HideInplaceEdit();
+    const TGridState state = GridState();
+    const bool inView = r >= TopRow() && r < TopRow() + VisibleRowCount() && c >= LeftCol() &&
+                        c < LeftCol() + VisibleColCount();
+    if (FNavigation.AlwaysEdit() && state != gsColMoving && state != gsRowMoving && inView) {
+        bool canEdit = true;
+        CellEditable(RealColIndex(c), r, canEdit);
+        if (canEdit) {
+            if (TExInplaceEdit* editor = NormalEdit()) {
+                if (FindControl(Previous) != editor && FEditControl == edNormal) {
+                    ShowInplaceEdit();
+                    return;
+                }
+            } else if (!FMouseActions.DirectEdit() && !FControlLook.DropDownAlwaysVisible && DoHasComboBox(c, r)) {
+                ShowInplaceEdit();
+                return;
+            }
+        }
+    }
+    if (IsMergedCell(c, r)) RepaintCell(c, r);
+}
+
+// ---------------------------------------------------------------------------
 // Wheel and zoom
 
 bool TExStringGrid::PanAndWheelMessage(TMessage& Message) {
     const Cardinal m = Message.Msg;
     // Panning ends at any press or key and starts with the middle button;
     // the message goes on either way. Wheel notches wait while it runs.
-    if (FWheelPan) {
-        if (m == WM_TIMER && int(Message.WParam) == PanTimerId) PanStep();
+    if (wheelpan) {
+        if (m == WM_TIMER && Message.WParam == wheeltimer) PanStep();
         else if (m == WM_MBUTTONDOWN || m == WM_LBUTTONDOWN || m == WM_RBUTTONDOWN || m == WM_KEYDOWN) PanEnd();
-        else if (m == WM_MOUSEWHEEL) return true;
+        else if (m == wheelmsg) return true;
     } else if (m == WM_MBUTTONDOWN) {
         PanStart({SmallInt(Message.LParamLo()), SmallInt(Message.LParamHi())});
-    } else if (m == WM_MOUSEWHEEL) {
+    } else if (wheelmsg != 0 && m == wheelmsg) {
         return WheelNotch(Message);
     }
     return false;
@@ -138,7 +168,9 @@ bool TExStringGrid::WheelNotch(TMessage& Message) {
     if (Parent() && Parent()->Perform(CM_MOUSEWHEEL, Message.WParam, Message.LParam) != 0) return false;
     const int delta = wheel.WheelDelta();
     const TShiftState shift = KeysToShiftState(wheel.Keys());
-    const int rows = WheelScrollRows();
+    // The desktop's setting may have changed since the window was made.
+    wheelscrl = WheelScrollRows();
+    const int rows = wheelscrl;
     if (shift.Contains(ssCtrl) && FIntelliZoom) {
         Zoom(delta < 0 ? rows : -rows);
         AutoSizeCells(true, 4, 4);
@@ -249,12 +281,12 @@ bool TExStringGrid::FrameworkWheel(bool Down, TShiftState Shift, TPoint MousePos
 // Panning with the middle button
 
 void TExStringGrid::PanStart(TPoint At) {
-    if (FIntelliPan == ipNone || RowCount() <= TCustomGrid::FixedRows()) return;
-    FPrevCursor = Cursor();
-    SetCursor(crGridPan);
-    FWheelPan = true;
-    SetTimer(Handle(), PanTimerId, PanTimerPeriod);
-    FWheelPanPos = At;
+    if (FIntelliPan == ipNone || wheelmsg == 0 || RowCount() <= TCustomGrid::FixedRows()) return;
+    prevcurs = Cursor();
+    SetOwnCursor(crGridPan);
+    wheelpan = true;
+    wheeltimer = SetTimer(Handle(), PanTimerId, PanTimerPeriod);
+    wheelpanpos = At;
     SetMouseCapture(true);
     FPrevShowHint = Application->ShowHint();
     Application->SetShowHint(false);
@@ -263,23 +295,24 @@ void TExStringGrid::PanStart(TPoint At) {
 
 void TExStringGrid::PanEnd() {
     SetMouseCapture(false);
-    if (HandleAllocated()) KillTimer(Handle(), PanTimerId);
-    SetCursor(FPrevCursor);
+    if (HandleAllocated() && wheeltimer != 0) KillTimer(Handle(), wheeltimer);
+    wheeltimer = 0;
+    SetOwnCursor(prevcurs);
     Application->SetShowHint(FPrevShowHint);
-    FWheelPan = false;
+    wheelpan = false;
     InvalidatePanMark();
 }
 
 void TExStringGrid::PanStep() {
     const TPoint p = ScreenToClient(GetCursorPos());
-    const TPoint a = FWheelPanPos;
+    const TPoint a = wheelpanpos;
     const int dy = FIntelliPan == ipHorizontal ? 0 : p.Y < a.Y - PanDeadZone ? -1 : p.Y > a.Y + PanDeadZone ? 1 : 0;
     const int dx = FIntelliPan == ipVertical ? 0 : p.X < a.X - PanDeadZone ? -1 : p.X > a.X + PanDeadZone ? 1 : 0;
     // The cursor points the way the view goes.
     static constexpr TCursor Cursors[3][3] = {{crGridPan + 6, crGridPan + 4, crGridPan + 5},
                                               {crGridPan + 2, crGridPan, crGridPan + 3},
                                               {crGridPan + 8, crGridPan + 1, crGridPan + 7}};
-    SetCursor(Cursors[dy + 1][dx + 1]);
+    SetOwnCursor(Cursors[dy + 1][dx + 1]);
     if (dx == 0 && dy == 0) return;
 
     const int firstRow = TCustomGrid::FixedRows(), lastRow = RowCount() - FFixedFooters - 1;
@@ -309,15 +342,15 @@ void TExStringGrid::InvalidatePanMark() {
 
 // A round mark at the anchor with an arrow head for each direction the pan takes.
 void TExStringGrid::DrawPanMark() {
-    if (!FWheelPan) return;
+    if (!wheelpan) return;
     TCanvas& c = Canvas();
-    const int x = FWheelPanPos.X - PanMarkSize / 2, y = FWheelPanPos.Y - PanMarkSize / 2;
+    const int x = wheelpanpos.X - PanMarkSize / 2, y = wheelpanpos.Y - PanMarkSize / 2;
     c.Pen().SetColor(clBlack);
     c.Brush().SetStyle(bsSolid);
     c.Brush().SetColor(clWhite);
     c.Ellipse(x, y, x + PanMarkSize, y + PanMarkSize);
     c.Brush().SetColor(clBlack);
-    const int cx = FWheelPanPos.X, cy = FWheelPanPos.Y;
+    const int cx = wheelpanpos.X, cy = wheelpanpos.Y;
     if (FIntelliPan != ipHorizontal) {
         c.Polygon({TPoint{cx, y + 3}, TPoint{cx - 4, y + 8}, TPoint{cx + 4, y + 8}});
         c.Polygon({TPoint{cx, y + PanMarkSize - 4}, TPoint{cx - 4, y + PanMarkSize - 9},
@@ -374,6 +407,8 @@ void TExStringGrid::WMHScroll(TWMScroll& Message) {
     if (TCustomGrid::FixedCols() == 0 && col >= Col() && EditorMode()) HideInplaceEdit();
     TBaseGrid::WMHScroll(Message);
     if (code == SB_ENDSCROLL && ColCount() == 1) Invalidate();
+    SyncFlatHScroll();
+    SyncFlatVScroll();
     HideCheckBoxEditor();
 }
 
@@ -395,7 +430,7 @@ void TExStringGrid::WMVScroll(TWMScroll& Message) {
     // usual end until the last row is clear of it, and no further.
     const bool footer = ToolsReady() && SearchFooter().Visible();
     const bool onward = code == SB_LINEDOWN || code == SB_ENDSCROLL;
-    if (footer && onward && RowClearOfSearchFooter(RowCount() - 1)) {
+    if (footer && onward && LastRowClearOfSearchFooter()) {
         Message.Result = 1;
         return;
     }
@@ -405,6 +440,8 @@ void TExStringGrid::WMVScroll(TWMScroll& Message) {
         if (code == SB_LINEUP && TopRow() > TCustomGrid::FixedRows()) SetTopRow(TopRow() - 1);
         else if (onward) ScrollAboveSearchFooter();
     }
+    SyncFlatVScroll();
+    SyncFlatHScroll();
     HideCheckBoxEditor();
 }
 
@@ -416,40 +453,140 @@ void TExStringGrid::HideCheckBoxEditor() {
 // ---------------------------------------------------------------------------
 // Metro bars
 
+// ---------------------------------------------------------------------------
+// Flat scroll bars: the common controls' flat bars, looked up by name; a
+// missing entry point makes the call do nothing.
+
+namespace {
+bool FlatEntry(const char16_t* Name) { return ModuleExports(u"comctl32.dll", Name); }
+}  // namespace
+
+bool TExStringGrid::ScrollBarsAllow(int Bar) const {
+    const TScrollStyle s = ScrollBars();
+    if (Bar == SB_BOTH) return true;
+    if (Bar == SB_HORZ) return s == ssHorizontal || s == ssBoth;
+    return s == ssVertical || s == ssBoth;
+}
+
+void TExStringGrid::InitFlatScrollBars() {
+    FIsFlat = HandleAllocated() && FlatEntry(u"InitializeFlatSB");
+    if (FIsFlat) InitializeFlatSB(Handle());
+}
+
+void TExStringGrid::DoneFlatScrollBars() {
+    FIsFlat = false;
+    if (HandleAllocated() && FlatEntry(u"UninitializeFlatSB")) UninitializeFlatSB(Handle());
+}
+
+void TExStringGrid::FlatSetScrollInfo(int Bar, const SCROLLINFO& Info, bool Redraw) {
+    if (HandleAllocated() && FlatEntry(u"FlatSB_SetScrollInfo")) FlatSB_SetScrollInfo(Handle(), Bar, Info, Redraw);
+}
+
+void TExStringGrid::FlatSetScrollProp(Cardinal Index, std::intptr_t Value, bool Redraw) {
+    if (FIsFlat && FlatEntry(u"FlatSB_SetScrollProp")) FlatSB_SetScrollProp(Handle(), Index, Value, Redraw);
+}
+
+void TExStringGrid::FlatShowScrollBar(int Bar, bool Show) {
+    if (!FIsFlat || !ScrollBarsAllow(Bar) || !FlatEntry(u"FlatSB_ShowScrollBar")) return;
+    // A bar kept by ScrollBarAlways stays.
+    if (!Show && Bar != SB_BOTH && ScrollBarKept(Bar)) return;
+    FlatSB_ShowScrollBar(Handle(), Bar, Show);
+}
+
+void TExStringGrid::SyncFlatScroll(int Bar) {
+    if (!FIsFlat || !ScrollBarsAllow(Bar)) return;
+    SCROLLINFO info;
+    info.fMask = SIF_ALL;
+    if (GetScrollInfo(Handle(), Bar, info)) FlatSetScrollInfo(Bar, info, true);
+}
+
+void TExStringGrid::ApplyScrollType() {
+    if (FScrollType == ssMetro) return;
+    const int style = FScrollType == ssFlat ? FSB_FLAT_MODE : FScrollType == ssEncarta ? FSB_ENCARTA_MODE : FSB_REGULAR_MODE;
+    FlatSetScrollProp(WSB_PROP_VSTYLE, style, true);
+    FlatSetScrollProp(WSB_PROP_HSTYLE, style, true);
+}
+
+void TExStringGrid::ApplyScrollColor() {
+    if (FScrollColor == clNone) return;
+    FlatSetScrollProp(WSB_PROP_VBKGCOLOR, std::intptr_t(FScrollColor), true);
+    FlatSetScrollProp(WSB_PROP_HBKGCOLOR, std::intptr_t(FScrollColor), true);
+}
+
+void TExStringGrid::ApplyScrollWidth() {
+    FlatSetScrollProp(WSB_PROP_CXVSCROLL, FScrollWidth, true);
+    FlatSetScrollProp(WSB_PROP_CYHSCROLL, FScrollWidth, true);
+}
+
+void TExStringGrid::UpdateFlatScrollBars() {
+    ApplyFlatScrollStyle();
+    ApplyFlatScrollColor();
+    ApplyFlatScrollWidth();
+    const bool rows = VisibleRowCount() + TCustomGrid::FixedRows() < RowCount();
+    FlatShowScrollBar(SB_VERT, rows);
+    if (rows) SyncFlatVScroll();
+    const bool cols = VisibleColCount() + TCustomGrid::FixedCols() < ColCount();
+    FlatShowScrollBar(SB_HORZ, cols);
+    if (cols) SyncFlatHScroll();
+}
+
+// ---------------------------------------------------------------------------
+// The scroll look
+
 void TExStringGrid::SetScrollType(TScrollType Value) {
     FScrollType = Value;
-    if (!HandleAllocated()) return;
-    if (Value == ssMetro) {
-        if (!FVScrollCtrl) {
-            FVScrollCtrl = new TScrollControl(this);
-            FVScrollCtrl->SetDirection(sdVertical);
-            FVScrollCtrl->SetWidth(MetroBarSize);
-            FVScrollCtrl->SetAlign(alRight);
-            FVScrollCtrl->SetDoubleBuffered(true);
-            FVScrollCtrl->SetParent(this);
+    if (Value == ssFlat || Value == ssEncarta) {
+        InitFlatScrollBars();
+        UpdateFlatScrollBars();
+    } else {
+        DoneFlatScrollBars();
+    }
+    if (HandleAllocated()) {
+        if (Value == ssMetro) {
+            CreateScrollControls();
+            SetScrollBars(ssNone);
+        } else if (FVScrollCtrl || FHScrollCtrl) {
+            delete FVScrollCtrl;
+            delete FHScrollCtrl;
+            FVScrollCtrl = nullptr;
+            FHScrollCtrl = nullptr;
+            SetScrollBars(ssBoth);
         }
-        if (!FHScrollCtrl) {
-            FHScrollCtrl = new TScrollControl(this);
-            FHScrollCtrl->SetDirection(sdHorizontal);
-            FHScrollCtrl->SetHeight(MetroBarSize);
-            FHScrollCtrl->SetAlign(alBottom);
-            FHScrollCtrl->SetDoubleBuffered(true);
-            FHScrollCtrl->SetParent(this);
-        }
-        SetScrollBars(ssNone);
-    } else if (FVScrollCtrl || FHScrollCtrl) {
-        delete FVScrollCtrl;
-        delete FHScrollCtrl;
-        FVScrollCtrl = nullptr;
-        FHScrollCtrl = nullptr;
-        SetScrollBars(ssBoth);
+    }
+    ApplyFlatScrollStyle();
+}
+
+void TExStringGrid::CreateScrollControls() {
+    if (!FVScrollCtrl) {
+        FVScrollCtrl = new TScrollControl(this);
+        FVScrollCtrl->SetDirection(sdVertical);
+        FVScrollCtrl->SetParent(this);
+        FVScrollCtrl->SetDoubleBuffered(true);
+        FVScrollCtrl->SetWidth(MetroBarSize);
+        FVScrollCtrl->SetAlign(alRight);
+        FVScrollCtrl->SetVisible(true);
+    }
+    if (!FHScrollCtrl) {
+        FHScrollCtrl = new TScrollControl(this);
+        FHScrollCtrl->SetDirection(sdHorizontal);
+        FHScrollCtrl->SetParent(this);
+        FHScrollCtrl->SetDoubleBuffered(true);
+        FHScrollCtrl->SetHeight(MetroBarSize);
+        FHScrollCtrl->SetAlign(alBottom);
+        FHScrollCtrl->SetVisible(true);
     }
 }
 
 void TExStringGrid::SetScrollColor(TColor Value) {
     if (Value == FScrollColor) return;
     FScrollColor = Value;
+    ApplyScrollColor();
     UpdateMetroBars();
+}
+
+void TExStringGrid::SetScrollWidth(int Value) {
+    FScrollWidth = Value;
+    ApplyScrollWidth();
 }
 
 void TExStringGrid::UpdateMetroBars() {

@@ -82,6 +82,8 @@ constexpr Cardinal WM_CHANGESTATE = 0x8020;
 constexpr Cardinal CM_TREEQUERY = 0xB7D0;
 // The screen cursors of the header over a column border and over its lower edge.
 constexpr TCursor crHeaderSplit = 63, crHeaderVertSplit = 62;
+// Sent by the tree after each change of its scroll bars, for styled bars to follow them.
+constexpr Cardinal CM_UPDATE_FWSTYLE_SCROLLBARS = 0xB802;
 // The flags of WM_CHANGESTATE: 1 tsStopValidation, 2 tsUseCache, 4 tsValidating, 8 tsValidationNeeded.
 WPARAM ChangeStateFlags(TLazyTreeStates States);
 TLazyTreeStates ChangeStateStates(WPARAM Flags);
@@ -1452,8 +1454,8 @@ public:
     virtual void SkipNodeRecord(TStream& Stream);
     virtual void PatchChunkSize(TStream& Stream, Int64 ChunkStart, Int64 ChunkEnd);
     virtual void NotifyDesigner() {}
-    // No application style engine exists here: the tree never draws through one.
-    virtual void UpdateStyleEnabled() { FFwStyleEnabled = false; }
+    // Notes whether an enabled application style other than the system's is active.
+    virtual void UpdateStyleEnabled();
     bool FwStyleEnabled() const { return FFwStyleEnabled; }
     virtual TLTHeader* HeaderClassToCreate() { return new TLTHeader(this); }
     // The column class the header's collection makes.

@@ -4,8 +4,10 @@
 #include "tree/LazyTrees_p.h"
 
 #include "framework/Messages.h"
+#include "framework/Styles.h"
 #include "framework/Threads.h"
 #include "tree/LazyTrees.ClipboardFormats.h"
+#include "tree/LazyTrees.StyleHooks.h"
 #include "tree/LazyTrees.Utils.h"
 #include "tree/LazyTrees.Worker.h"
 
@@ -32,6 +34,8 @@ TBaseLazyTree::TBaseLazyTree(TComponent* AOwner)
     FOptions.reset(TreeOptionsClass());
     FScrollBarOptions = std::make_unique<TScrollBarOptions>(this);
     FColors = std::make_unique<TLTColors>(this);
+    // The styled scroll bars' hooks, once for every tree.
+    RegisterTreeStyleHooks();
     FClipboardFormats = std::make_unique<TClipboardFormats>(this);
     FAliveToken = std::make_shared<TBaseLazyTree*>(this);
     FDragImage = std::make_unique<TLTDragImage>(this);
@@ -46,6 +50,8 @@ TBaseLazyTree::TBaseLazyTree(TComponent* AOwner)
     CreateRootNode();
     UpdateStyleEnabled();
 }
+
+void TBaseLazyTree::UpdateStyleEnabled() { FFwStyleEnabled = TStyleManager::IsCustomStyleActive(); }
 
 TBaseLazyTree::~TBaseLazyTree() {
     Destroying();

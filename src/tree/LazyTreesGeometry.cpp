@@ -227,6 +227,7 @@ bool TBaseLazyTree::ApplyOffsets(TPoint Value) {
         if (PtInRect(ClientRect(), P)) TrackHotNode(P.X, P.Y);
     }
     DoScroll(DeltaX, DeltaY);
+    if (HandleAllocated()) Perform(CM_UPDATE_FWSTYLE_SCROLLBARS);
     return true;
 }
 
@@ -258,6 +259,7 @@ void TBaseLazyTree::UpdateScrollBars(bool DoRepaint) {
         DoShowScrollBar(SB_HORZ, false);
     }
     if (DoRepaint) Invalidate();
+    Perform(CM_UPDATE_FWSTYLE_SCROLLBARS);
 }
 
 void TBaseLazyTree::DoShowScrollBar(int Bar, bool Show) {

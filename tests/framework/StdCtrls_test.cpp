@@ -775,3 +775,32 @@ TEST(StdCtrls, ScrollingControlsPaintWithoutPainterComplaints) {
     EXPECT_EQ(said.find("QPainter"), std::string::npos) << said;
     EXPECT_EQ(said.find("paintEngine"), std::string::npos) << said;
 }
+
+TEST(StdCtrls, AScrollBarWithoutCtl3DIsDrawnFlatAndKeepsWorking) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 200, 200);
+    auto* bar = Place<TScrollBar>(&form, 10, 10, 17, 150);
+    bar->SetKind(sbVertical);
+    bar->SetParams(0, 0, 100);
+    form.Show();
+    EXPECT_TRUE(bar->Ctl3D());
+    bar->SetCtl3D(false);
+    TBitmap shot;
+    RenderControlToBitmap(bar, shot);
+    int shadow = 0, white = 0;
+    for (int y = 0; y < shot.Height(); ++y)
+        for (int x = 0; x < shot.Width(); ++x) {
+            const TColor c = shot.Canvas().Pixels(x, y);
+            shadow += c == ColorToRGB(clBtnShadow);
+            white += c == clWhite;
+        }
+    // Framed arrows and thumb, no lit edges.
+    EXPECT_GT(shadow, 0);
+    EXPECT_EQ(white, 0);
+    // The person still scrolls it.
+    int scrolled = 0;
+    bar->OnScroll = [&](TObject*, TScrollCode, int& Pos) { scrolled = Pos; };
+    bar->Perform(CN_VSCROLL, MakeWParam(SB_LINEDOWN, 0), 0);
+    EXPECT_EQ(scrolled, 1);
+    EXPECT_EQ(bar->Position(), 1);
+}

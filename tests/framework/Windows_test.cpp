@@ -281,6 +281,64 @@ TEST(ScrollBars, ScriptedClicksSendTheScrollCodes) {
     EXPECT_EQ(GetCaptureControl(), nullptr);
 }
 
+TEST(FlatScrollBars, TheirWidthColourAndLookFollowTheirProperties) {
+    ShownForm f;
+    auto* w = Place<Framed>(&f.form, 10, 10, 100, 100);
+    f.Show();
+    const HWND h = w->Handle();
+    SCROLLINFO si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    si.nMax = 99;
+    si.nPage = 10;
+    FlatSB_SetScrollInfo(h, SB_VERT, si, true);
+    ASSERT_EQ(w->ClientWidth(), 83);
+    // No flat properties before the bars are made flat.
+    EXPECT_FALSE(FlatSB_SetScrollProp(h, WSB_PROP_CXVSCROLL, 30, true));
+    ASSERT_TRUE(InitializeFlatSB(h));
+    EXPECT_TRUE(FlatSB_SetScrollProp(h, WSB_PROP_CXVSCROLL, 30, true));
+    EXPECT_EQ(w->ClientWidth(), 70);
+    std::intptr_t v = 0;
+    ASSERT_TRUE(FlatSB_GetScrollProp(h, WSB_PROP_CXVSCROLL, v));
+    EXPECT_EQ(v, 30);
+    EXPECT_FALSE(FlatSB_SetScrollProp(h, WSB_PROP_VSTYLE, 7, true)) << "no such look";
+    EXPECT_FALSE(FlatSB_SetScrollProp(h, WSB_PROP_CXHTHUMB, 5, true));
+    // The track takes the background colour; the flat thumb is framed, not raised.
+    EXPECT_TRUE(FlatSB_SetScrollProp(h, WSB_PROP_VBKGCOLOR, std::intptr_t(clLime), true));
+    TBitmap bmp;
+    auto paint = [&] {
+        RenderControlToBitmap(w, bmp);
+        return bmp.Canvas().Pixels(85, 80);
+    };
+    EXPECT_EQ(paint(), clLime);
+    auto thumbEdge = [&] {
+        RenderControlToBitmap(w, bmp);
+        SCROLLBARINFO sbi;
+        GetScrollBarInfo(h, OBJID_VSCROLL, sbi);
+        // The thumb's left edge, a row into it.
+        return bmp.Canvas().Pixels(w->ClientWidth(), sbi.xyThumbTop + 2);
+    };
+    const TColor raised = thumbEdge();
+    EXPECT_NE(raised, ColorToRGB(clBtnShadow));
+    FlatSB_SetScrollProp(h, WSB_PROP_VSTYLE, FSB_FLAT_MODE, true);
+    EXPECT_EQ(thumbEdge(), ColorToRGB(clBtnShadow));
+    EXPECT_NE(thumbEdge(), raised);
+    // Encarta: flat until the mouse is over the thumb, raised then.
+    FlatSB_SetScrollProp(h, WSB_PROP_VSTYLE, FSB_ENCARTA_MODE, true);
+    EXPECT_EQ(thumbEdge(), ColorToRGB(clBtnShadow));
+    SCROLLBARINFO sbi;
+    GetScrollBarInfo(h, OBJID_VSCROLL, sbi);
+    const TPoint o = w->ClientOrigin();
+    w->Perform(WM_NCHITTEST, 0, MakeLParam(o.X + 85, o.Y - 2 + sbi.xyThumbTop + 3));
+    EXPECT_EQ(thumbEdge(), raised);
+    w->Perform(CM_MOUSELEAVE);
+    EXPECT_EQ(thumbEdge(), ColorToRGB(clBtnShadow));
+    // Back to plain bars of the system's width.
+    EXPECT_EQ(UninitializeFlatSB(h), S_OK);
+    EXPECT_EQ(w->ClientWidth(), 83);
+    EXPECT_EQ(thumbEdge(), raised);
+    EXPECT_NE(paint(), clLime);
+}
+
 TEST(PartialRepaint, PaintChangesOnlyTheInvalidRectangle) {
     ShownForm f;
     auto* w = Place<Framed>(&f.form, 10, 10, 100, 80);

@@ -68,6 +68,35 @@ TEST_F(CalcGrid, GroupHeadersAndSummariesAreNotCounted) {
     EXPECT_DOUBLE_EQ(g.ColumnSum(1, 1, 10), 49);
 }
 
+// A grid that figures its footer's columns itself.
+struct OwnFooterGrid : TExStringGrid {
+    using TExStringGrid::TExStringGrid;
+    std::vector<int> asked;
+    void CalcFooterColumn(int ACol) override {
+        asked.push_back(ACol);
+        TExStringGrid::CalcFooterColumn(ACol);
+    }
+};
+
+TEST(ExGridFooter, EveryChangeOfCellsFiguresTheFooterThroughItsSlot) {
+    OwnFooterGrid g(nullptr);
+    g.SetRowCount(5);
+    for (int r = 1; r <= 3; ++r) g.SetCellEx(1, r, IntToStr(r));
+    g.FloatingFooter().SetVisible(true);
+    g.FloatingFooter().SetColumnCalc(1, acSUM);
+    g.asked.clear();
+    g.CalcFooter(1);
+    EXPECT_EQ(g.asked, std::vector<int>{1});
+    EXPECT_EQ(g.GetCellEx(1, 4), u"6.00");
+    // A structure change tells the cells changed, and the footer follows.
+    g.asked.clear();
+    g.InsertRows(2, 1);
+    g.SetCellEx(1, 2, u"10");
+    g.ClearRows(3, 1);
+    EXPECT_EQ(g.asked, (std::vector<int>{-1, -1}));
+    EXPECT_EQ(g.GetCellEx(1, 5), u"14.00");
+}
+
 TEST_F(CalcGrid, FooterCountsHiddenRowsOnlyWhenAsked) {
     g.FloatingFooter().SetVisible(true);
     EXPECT_EQ(g.FixedFooters(), 1);
@@ -149,6 +178,15 @@ TEST(FooterPanel, FollowsTheFooterAndReportsClicksOnTheFooterRow) {
     g->SetRow(3);
     p->PaintTo(bmp.Canvas(), 0, 0);
     EXPECT_EQ(bmp.Canvas().Pixels(2, 2), clYellow);
+
+    // UpdateFooter repaints the whole panel, and nothing else of the grid.
+    UpdateWindow(g->Handle());
+    UpdateWindow(p->Handle());
+    g->UpdateFooter();
+    TRect pending{};
+    GetUpdateRect(p->Handle(), &pending, false);
+    EXPECT_EQ(pending, p->ClientRect());
+    EXPECT_FALSE(GetUpdateRect(g->Handle(), nullptr, false));
     g->FloatingFooter().SetVisible(false);
     EXPECT_EQ(p->Height(), 0);
 }

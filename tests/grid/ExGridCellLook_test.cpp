@@ -92,6 +92,47 @@ TEST(ExGridCellLook, TheOwnerColoursShadesAndAlignsCells) {
     EXPECT_GT(ink.front(), 20) << "the text sits at the right";
 }
 
+// The formula of a cell is worked out through the calculation hook.
+struct CalcGrid : TExStringGrid {
+    using TExStringGrid::TExStringGrid;
+    String GetCalcCell(int ACol, int ARow) override {
+        const String raw = GetGridCell(ACol, ARow);
+        return raw == u"=1+1" ? String(u"2") : raw;
+    }
+};
+
+TEST(ExGridCellLook, NumbersAlignRightWithAutoNumAlign) {
+    CalcGrid g(nullptr);
+    struct Case {
+        const char16_t* text;
+        bool own;
+        TAlignment off, on;
+    } cases[] = {
+        {u"  42  ", false, taLeftJustify, taRightJustify},
+        {u"3.5", false, taLeftJustify, taRightJustify},
+        {u"1e5", false, taLeftJustify, taRightJustify},
+        {u"42a", false, taLeftJustify, taLeftJustify},
+        {u"", false, taLeftJustify, taLeftJustify},
+        // A cell's own alignment wins, unless its text is a formula.
+        {u"42", true, taCenter, taCenter},
+        {u"=1+1", true, taCenter, taRightJustify},
+        {u"=x", false, taLeftJustify, taLeftJustify},
+    };
+    for (const Case& c : cases) {
+        g.SetCells(1, 1, c.text);
+        g.ClearRect(1, 2, 1, 2);
+        if (c.own) g.SetAlignments(1, 1, taCenter);
+        g.SetAutoNumAlign(false);
+        EXPECT_EQ(g.CellAlignment(1, 1), c.off) << StringToUtf8(c.text);
+        g.SetAutoNumAlign(true);
+        EXPECT_EQ(g.CellAlignment(1, 1), c.on) << StringToUtf8(c.text);
+        g.ClearRect(1, 1, 1, 1);
+    }
+    // Progress bars go to the right with it.
+    g.AddProgress(2, 2, clRed, clBlue);
+    EXPECT_EQ(g.Alignments(2, 2), taRightJustify);
+}
+
 TEST(ExGridCellLook, NumbersShowInTheFormatTheOwnerAnswers) {
     LookForm f;
     struct Case {

@@ -245,6 +245,11 @@ TEST(ExGridCellScroll, TheCellShowsItsBarAndItsTextMovedUpUnderAClip) {
     EXPECT_TRUE(PaintForm::AnyPixel(b, TRect{R.Left + 2, R.Top, R.Left + 50, R.Bottom}, Dark));
     const TRect below = g.CellRect(1, 2);
     EXPECT_FALSE(PaintForm::AnyPixel(b, TRect{below.Left + 1, below.Top + 1, below.Right - 1, below.Bottom - 1}, Dark));
+    // The bar is flat: its arrows are framed in the shadow colour, never lit by raised white edges.
+    const TRect upArrow{strip.Left, strip.Top + 1, strip.Right, strip.Top + 17};
+    EXPECT_TRUE(PaintForm::AnyPixel(b, upArrow, [](TColor c) { return c == ColorToRGB(clBtnShadow); }));
+    EXPECT_FALSE(PaintForm::AnyPixel(b, upArrow, [](TColor c) { return c == clWhite; }));
+    EXPECT_FALSE(g.CellScrollBar()->Ctl3D());
 }
 
 // The press lands where the text is painted: a check box on the first line

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <string>
+#include <vector>
 #include <memory>
 
 namespace {
@@ -286,6 +288,45 @@ TEST(FilterButton, DrawnInTheFilterRowOnlyForColumnsWithAList) {
     EXPECT_EQ(copy.Glyph().Canvas().Pixels(5, 5), clLime);
     EXPECT_EQ(copy.GlyphActive().Canvas().Pixels(5, 5), clBlue);
     EXPECT_FALSE(copy.AutoSize());
+}
+
+// A grid that logs the filter slots it is asked through.
+struct SlotGrid : TExStringGrid {
+    using TExStringGrid::TExStringGrid;
+    std::vector<std::string> log;
+    void DoFilterSelect(int ItemIndex) override {
+        log.push_back("select " + std::to_string(ItemIndex));
+        TExStringGrid::DoFilterSelect(ItemIndex);
+    }
+    void DoFilterDone() override {
+        log.push_back("done");
+        TExStringGrid::DoFilterDone();
+    }
+};
+
+TEST(ExGridFilterSlots, AChoiceInTheListGoesThroughTheGridsSlots) {
+    GridOnForm<SlotGrid> f(460, 300);
+    SlotGrid* g = f.g;
+    g->SetColCount(3);
+    g->SetRowCount(4);
+    const char16_t* v[] = {u"red", u"green", u"red"};
+    for (int r = 1; r <= 3; ++r) g->SetCellEx(1, r, v[r - 1]);
+    g->Tools().FilterDropDownAuto = true;
+    g->Tools().AutoFilterUpdate = true;
+    int done = 0;
+    g->Tools().OnFilterDone = [&](TObject* Sender) {
+        EXPECT_EQ(Sender, g);
+        ++done;
+    };
+    const TRect r = g->CellRect(1, 0);
+    g->FilterButtonRelease(r.Right - 8, r.Top + 5);
+    TDropList* list = g->Tools().DropList();
+    ASSERT_TRUE(list->Visible());
+    list->SetItemIndex(2);  // "(All)", "green", "red"
+    SimulateKey(VK_RETURN);
+    EXPECT_EQ(g->log, (std::vector<std::string>{"select 2", "done"}));
+    EXPECT_EQ(done, 1);
+    EXPECT_EQ(g->RowCount(), 3);
 }
 
 }  // namespace

@@ -288,8 +288,10 @@ TEST(ExGridGraphics, IndicatorsShowTheCellsValue) {
 
     // The styled bar: done in the first level's colour, the rest in the cell's.
     f.g->AddExProgress(2, 3, 0, 200);
-    TProgressDrawInfo look;
-    look.ShowPercentage = false;
+    TGridProgressAppearance look;
+    look.SetShowPercentage(false);
+    look.SetShowGradient(false);
+    look.SetLevel2Color(clFuchsia);
     f.g->SetProgressAppearance(look);
     // Past the second level the whole bar takes the last level's colour; the
     // distance from the minimum counts, below it too.
@@ -438,6 +440,89 @@ TEST(ExGridGraphics, GraphicsTellTheRoomTheyTake) {
     f.g->RemoveProgress(2, 3);
     EXPECT_EQ(f.g->GetCellGraphicSize(2, 3).X, 0);
     f.g->SetGridImages(nullptr);
+}
+
+// A grid whose image-list cells draw from a list of their own.
+class OwnListGrid : public TExStringGrid {
+public:
+    using TExStringGrid::TExStringGrid;
+    TImageList* Own = nullptr;
+    TImageList* GetCellImageList() override { return Own; }
+};
+
+TEST(ExGridGraphics, GraphicsGoByKindAndAnswerWhetherTheyWent) {
+    PaintForm f;
+    TExColumnGrid& g = *f.g;
+    EXPECT_FALSE(g.RemoveCellGraphic(2, 3));
+    g.AddComment(2, 3, u"note");
+    EXPECT_FALSE(g.RemoveCellGraphicOfType(2, 3, ctButton));
+    EXPECT_TRUE(g.HasGraphicOfKinds(2, 3, {ctComment}));
+    EXPECT_TRUE(g.RemoveCellGraphicOfType(2, 3, ctComment));
+    EXPECT_EQ(g.GetCellType(2, 3), ctEmpty);
+    g.AddButton(2, 3, 20, 10, u"Go", haLeft, vaTop);
+    EXPECT_TRUE(g.RemoveCellGraphic(2, 3));
+    EXPECT_FALSE(g.HasButton(2, 3));
+    // The row check boxes of column 0 are the grid's own and never go.
+    g.MouseActions().SetHotmailRowSelect(true);
+    EXPECT_EQ(g.GetCellType(0, 2), ctRowCheckBox);
+    EXPECT_FALSE(g.RemoveCellGraphicOfType(0, 2, ctRowCheckBox));
+    EXPECT_EQ(g.GetCellType(0, 2), ctRowCheckBox);
+}
+
+TEST(ExGridGraphics, APictureIsKnownByItsObjectOrImage) {
+    TExStringGrid g(nullptr);
+    TImageList images(8, 8);
+    g.SetGridImages(&images);
+    EXPECT_EQ(g.CellGraphicRef(1, 1), -1);
+    g.AddImageIdx(1, 1, 3, haLeft, vaTop);
+    EXPECT_EQ(g.CellGraphicRef(1, 1), 3);
+    TBitmap* b = g.CreateBitmap(2, 2, false, haLeft, vaTop);
+    EXPECT_EQ(g.CellGraphicRef(2, 2), std::intptr_t(b));
+    g.AddComment(3, 3, u"x");
+    EXPECT_EQ(g.CellGraphicRef(3, 3), -1);
+}
+
+TEST(ExGridGraphics, TheSortIndicatorRowCountsAtTheBottomOfAMergedHeader) {
+    TExStringGrid g(nullptr);
+    g.SetFixedRows(2);
+    g.SortSettings().SetShow(true);
+    g.SortSettings().SetRow(1);
+    EXPECT_FALSE(g.ShowsSortIndicator(2, 0));
+    EXPECT_TRUE(g.ShowsSortIndicator(2, 1));
+    g.MergeCells(2, 0, 1, 2);
+    EXPECT_TRUE(g.ShowsSortIndicator(2, 0));
+    g.SortSettings().SetShow(false);
+    EXPECT_FALSE(g.ShowsSortIndicator(2, 0));
+    g.SortSettings().SetShow(true);
+    g.SetRowCount(3);  // one data row: no sorting to show
+    EXPECT_FALSE(g.ShowsSortIndicator(3, 1));
+}
+
+TEST(ExGridGraphics, ImageListCellsDrawFromTheGridsListHook) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 400, 300);
+    auto* g = new OwnListGrid(&form);
+    g->SetParent(&form);
+    g->SetBounds(0, 0, 300, 200);
+    g->SetScrollBars(ssNone);
+    g->SetColor(clWhite);
+    form.Show();
+    TImageList grids(8, 8), own(8, 8);
+    TBitmap red(8, 8), blue(8, 8);
+    red.Canvas().Brush().SetColor(clRed);
+    red.Canvas().FillRect(Rect(0, 0, 8, 8));
+    blue.Canvas().Brush().SetColor(clBlue);
+    blue.Canvas().FillRect(Rect(0, 0, 8, 8));
+    grids.Add(&red, nullptr);
+    own.Add(&blue, nullptr);
+    g->SetGridImages(&grids);
+    g->Own = &own;
+    g->AddImageIdx(2, 2, 0, haLeft, vaTop);
+    const TRect r = g->CellRect(2, 2);
+    auto shot = std::make_unique<TBitmap>();
+    RenderControlToBitmap(g, *shot);
+    EXPECT_TRUE(PaintForm::AnyPixel(shot, r, [](TColor c) { return c == clBlue; }));
+    EXPECT_FALSE(PaintForm::AnyPixel(shot, r, [](TColor c) { return c == clRed; }));
 }
 
 }  // namespace

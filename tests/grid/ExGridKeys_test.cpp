@@ -394,6 +394,67 @@ TEST(ExGridKeys, TypingWithoutEditingLooksUpTheRowsByTheirStart) {
     }
 }
 
+TEST(ExGridKeys, AnIncrementalLookupForgetsItsTextAtTheFourthTickWithoutACharacter) {
+    PlainForm f(6);
+    TExStringGrid* g = f.g;
+    const char16_t* names[] = {u"Alpha", u"Beta", u"Bravo", u"Charlie", u"Delta"};
+    for (int r = 1; r < 6; ++r) g->SetCellEx(1, r, names[r - 1]);
+    g->Navigation().SetAutoGotoWhenSorted(true);
+    g->Navigation().SetAutoGotoIncremental(true);
+    auto tick = [&] { g->Perform(WM_TIMER, 111, 0); };
+    SimulateKey(0, {}, u'b');
+    tick();
+    tick();
+    tick();
+    SimulateKey(0, {}, u'r');  // a character starts the count again
+    EXPECT_EQ(g->SearchInc, u"br");
+    EXPECT_EQ(g->Row(), 3);
+    tick();
+    tick();
+    tick();
+    EXPECT_EQ(g->SearchInc, u"br");
+    tick();
+    EXPECT_EQ(g->SearchInc, u"");
+    EXPECT_EQ(g->SearchTics, 0);
+    SimulateKey(0, {}, u'd');
+    EXPECT_EQ(g->Row(), 5);
+    // One-character lookups keep no text to forget.
+    g->Navigation().SetAutoGotoIncremental(false);
+    SimulateKey(0, {}, u'a');
+    for (int i = 0; i < 6; ++i) tick();
+    EXPECT_EQ(g->SearchInc, u"a");
+}
+
+// A grid that counts the row-adding questions asked through its slot.
+struct AskingGrid : TExStringGrid {
+    using TExStringGrid::TExStringGrid;
+    int asked = 0;
+    void DoCanAddRow(bool& CanAdd) override {
+        ++asked;
+        TExStringGrid::DoCanAddRow(CanAdd);
+    }
+};
+
+TEST(ExGridKeys, AppendingAboveFootersStepsOntoTheNewRow) {
+    AskingGrid g(nullptr);
+    g.SetRowCount(5);
+    g.SetFixedFooters(1);
+    for (int r = 0; r < 5; ++r) g.SetCells(1, r, IntToStr(r));
+    g.SetRow(3);
+    std::vector<int> added;
+    g.OnAutoAddRow = [&](TObject*, int ARow) { added.push_back(ARow); };
+    g.AppendRowOnArrowDown();
+    EXPECT_EQ(g.asked, 1);
+    EXPECT_EQ(g.RowCount(), 6);
+    EXPECT_EQ(g.Row(), 4);
+    EXPECT_EQ(g.Cells(1, 5), u"");
+    EXPECT_EQ(added, std::vector<int>{4});
+    g.OnCanAddRow = [](TObject*, bool& CanAdd) { CanAdd = false; };
+    g.AppendRowOnArrowDown();
+    EXPECT_EQ(g.asked, 2);
+    EXPECT_EQ(g.RowCount(), 6);
+}
+
 }  // namespace
 
 TEST(ExGridKeys, EnterOpensAndClosesTheEditorAndALetterOpensItWithThatLetter) {

@@ -4,6 +4,7 @@
 
 #include "framework/IniFiles.h"
 #include "framework/Messages.h"
+#include "framework/Styles.h"
 #include "framework/SysUtils.h"
 #include "framework/Themes.h"
 
@@ -360,6 +361,130 @@ TEST(ExGridLooks, ColourTonesColourTheEditorButtons) {
     check(f.g->GetEditDate());
     EXPECT_TRUE(f.g->GetEditDate()->MetroStyle());
     EXPECT_EQ(f.g->GetEditDate()->BorderColor(), 0xF0F0F0);
+}
+
+TEST(ExGridLooks, ShowSelectionOffPaintsSelectedCellsInTheirOwnColours) {
+    PaintForm f;
+    f.g->SetOptions(f.g->Options() + TGridOptions{goRangeSelect});
+    f.g->SetSelection({1, 1, 2, 2});
+    f.g->SetSelectionColor(clRed);
+    EXPECT_TRUE(f.g->ShowSelection());
+    EXPECT_EQ(PaintForm::At(f.Render(), 100, 50), clRed);
+    f.g->SetShowSelection(false);
+    EXPECT_EQ(PaintForm::At(f.Render(), 100, 50), clWhite);
+    // Hiding and showing the selection again keeps it unpainted.
+    f.g->HideSelection();
+    f.g->UnHideSelection();
+    EXPECT_EQ(PaintForm::At(f.Render(), 100, 50), clWhite);
+    f.g->SetShowSelection(true);
+    EXPECT_EQ(PaintForm::At(f.Render(), 100, 50), clRed);
+}
+
+TEST(ExGridLooks, SpreadSheetTurnsOnTheSpreadsheetHabits) {
+    for (bool value : {true, false}) {
+        TExStringGrid g(nullptr);
+        g.SetSpreadSheet(value);
+        EXPECT_EQ(g.SpreadSheet(), value);
+        // Off is not settled: it switches the same habits on.
+        EXPECT_TRUE(g.SelectionRectangle());
+        EXPECT_TRUE(g.SelectionResizer());
+        EXPECT_TRUE(g.Navigation().AllowSmartClipboard());
+        EXPECT_TRUE(g.Options().Contains(goRangeSelect));
+        EXPECT_TRUE(g.Options().Contains(goEditing));
+        EXPECT_TRUE(g.MouseActions().RangeSelectAndEdit());
+    }
+}
+
+TEST(ExGridLooks, BoxesOfCellsThatCannotBeEditedLookEnabledWhenAsked) {
+    PaintForm f;
+    f.g->ControlLook().ControlStyle = csWinXP;
+    f.g->OnCanEditCell = [](TObject*, int, int, bool& CanEdit) { CanEdit = false; };
+    f.g->AddCheckBox(2, 3, true);
+    const TRect cell = Rect(80, 60, 120, 80);
+    // The csWinXP frames: blue when enabled, grey when not.
+    auto framed = [&](TColor c) { return PaintForm::AnyPixel(f.Render(), cell, [c](TColor p) { return p == c; }); };
+    EXPECT_TRUE(framed(TColor(0xB5B5B5)));
+    EXPECT_FALSE(framed(TColor(0x80511C)));
+    f.g->ControlLook().NoDisabledCheckRadioLook = true;
+    f.g->Invalidate();
+    EXPECT_TRUE(framed(TColor(0x80511C)));
+    EXPECT_FALSE(framed(TColor(0xB5B5B5)));
+}
+
+TEST(ExGridLooks, TheProgressAppearanceStartsWithItsLevelsAndTellsEveryChange) {
+    int told = 0;
+    TGridProgressAppearance a([&](TObject*) { ++told; });
+    EXPECT_EQ(a.CompleteColor(), TColor(0x0000FF));
+    EXPECT_EQ(a.CompleteFontColor(), TColor(0xFF0000));
+    EXPECT_EQ(a.UnCompleteColor(), clNone);
+    EXPECT_EQ(a.UnCompleteFontColor(), clWindowText);
+    const TColor levels[][2] = {{0x00FF00, 0xE1FFE1}, {0x00FFFF, 0xCAFFFF}, {0x53A9FF, 0xA8D3FF}, {0x0000FF, 0xCACAFF}};
+    const TColor got[][2] = {{a.Level0Color(), a.Level0ColorTo()},
+                             {a.Level1Color(), a.Level1ColorTo()},
+                             {a.Level2Color(), a.Level2ColorTo()},
+                             {a.Level3Color(), a.Level3ColorTo()}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(got[i][0], levels[i][0]) << i;
+        EXPECT_EQ(got[i][1], levels[i][1]) << i;
+    }
+    EXPECT_EQ(a.Level1Perc(), 70);
+    EXPECT_EQ(a.Level2Perc(), 90);
+    EXPECT_EQ(a.Steps(), 11);
+    EXPECT_EQ(a.Style(), psXP);
+    EXPECT_TRUE(a.ShowPercentage() && a.CompletionSmooth() && a.ShowGradient());
+    EXPECT_FALSE(a.ShowBorder() || a.Stacked());
+
+    a.SetCompleteColor(TColor(0x0000FF));
+    EXPECT_EQ(told, 0) << "an unchanged value tells nothing";
+    a.SetUnCompleteFontColor(clRed);
+    a.SetStyle(psClassic);
+    EXPECT_EQ(told, 2);
+    TGridProgressAppearance b;
+    b.Assign(&a);
+    EXPECT_EQ(b.UnCompleteFontColor(), clRed);
+    EXPECT_EQ(b.Style(), psClassic);
+    a.Assign(&b);
+    EXPECT_EQ(told, 3) << "a copy tells once";
+    // The grid copies an appearance into its own, which it repaints by.
+    TExStringGrid g(nullptr);
+    g.SetProgressAppearance(b);
+    EXPECT_EQ(g.ProgressAppearance().Style(), psClassic);
+    EXPECT_NE(&g.ProgressAppearance(), &b);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ExGridLooks, AnApplicationStyleGivesTheGridItsCellLineAndTextColours) {
+    static const bool known = [] {
+        TStyleColors c;
+        c.Cell = RGB(20, 30, 40);
+        c.CellLine = RGB(50, 60, 70);
+        c.CellText = RGB(200, 210, 220);
+        c.SelectedText = RGB(250, 240, 0);
+        c.FixedLine = RGB(90, 90, 90);  // no fixed text colour: the fixed font keeps its own
+        return TStyleManager::RegisterStyle(std::make_unique<TColorStyle>(u"Grid Night", c));
+    }();
+    (void)known;
+    GridOnForm<> f(300, 200);
+    TExStringGrid* g = f.g;
+    g->FixedFont().SetColor(clMaroon);
+    g->SetOptions(g->Options() + TGridOptions{goFixedVertLine, goFixedHorzLine});
+    ASSERT_TRUE(TStyleManager::TrySetStyle(u"Grid Night"));
+    EXPECT_TRUE(g->UsesFwStyles());
+    EXPECT_EQ(g->Color(), RGB(20, 30, 40));
+    EXPECT_EQ(g->GridLineColor(), RGB(50, 60, 70));
+    EXPECT_EQ(g->GridFixedLineColor(), RGB(90, 90, 90));
+    EXPECT_FALSE(g->Options().Contains(goFixedVertLine));
+    EXPECT_FALSE(g->Options().Contains(goFixedHorzLine));
+    EXPECT_EQ(g->Font().Color(), RGB(200, 210, 220));
+    EXPECT_EQ(g->SelectionTextColor(), RGB(250, 240, 0));
+    EXPECT_EQ(g->FixedFont().Color(), clMaroon);
+    // The system style: the grid no longer wears one, and keeps what it has.
+    ASSERT_TRUE(TStyleManager::TrySetStyle(u"Windows"));
+    EXPECT_FALSE(g->UsesFwStyles());
+    EXPECT_EQ(g->Color(), RGB(20, 30, 40));
 }
 
 }  // namespace

@@ -250,10 +250,10 @@ TEST(GridKeyUp, ClearsTheSearchTextReportsMovesAndOpensTheEditor) {
     } cases[] = {{VK_RIGHT, true, true}, {VK_DOWN, true, true}, {VK_DELETE, true, false},
                  {VK_INSERT, true, false}, {'A', false, false}, {VK_END, true, false}};
     for (const Case& c : cases) {
-        g->Tools().IncrSearchText = u"abc";
+        g->SearchInc = u"abc";
         g->changes.clear();
         SimulateKey(c.key);
-        EXPECT_EQ(g->Tools().IncrSearchText.empty(), c.clears) << c.key;
+        EXPECT_EQ(g->SearchInc.empty(), c.clears) << c.key;
         EXPECT_EQ(g->changes.size(), c.moves ? 1u : 0u) << c.key;
         if (c.moves && !g->changes.empty()) EXPECT_EQ(g->changes[0].Left, g->Col());
     }

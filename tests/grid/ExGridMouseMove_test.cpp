@@ -72,6 +72,61 @@ TEST_F(HoverGrid, AHoveredHeaderCellIsTrackedAndOnlyTheCellsLeftAndEnteredRepain
     EXPECT_EQ(Pending(), g->CellRect(0, 3));
 }
 
+TEST_F(HoverGrid, ResettingTheFixedHighlightPutsOutTheLitHeaderOnly) {
+    g->SetHoverFixedCells(hfFixedRows);
+    MoveTo(2, 0);
+    Flush();
+    g->ResetFixedCellHighlight();
+    EXPECT_EQ(g->HoverFixedCell(), (TPoint{-1, -1}));
+    EXPECT_EQ(Pending(), g->CellRect(2, 0));
+    Flush();
+    g->ResetFixedCellHighlight();
+    EXPECT_EQ(Pending(), TRect{}) << "nothing lit, nothing repainted";
+}
+
+TEST_F(HoverGrid, ARepaintedRectangleRunsFromItsFirstToItsLastCell) {
+    g->RepaintRect(Rect(1, 1, 3, 2));
+    EXPECT_EQ(Pending(), Both(g->CellRect(1, 1), g->CellRect(3, 2)));
+    Flush();
+    g->RepaintRect(Rect(-1, 1, 3, 2));
+    EXPECT_EQ(Pending(), TRect{});
+    // A corner out of view repaints the whole grid.
+    g->SetRowCount(60);
+    Flush();
+    g->RepaintRect(Rect(1, 1, 2, 50));
+    EXPECT_EQ(Pending(), g->ClientRect());
+}
+
+TEST_F(HoverGrid, OnlyACursorTheGridDidNotSetEndsTheOfferOfAPress) {
+    g->MouseActions().SetRowSelect(true);
+    MoveTo(0, 2);
+    ASSERT_EQ(g->MouseSelectMode(), msRow);
+    g->SetOwnCursor(crHandPoint);
+    EXPECT_EQ(g->MouseSelectMode(), msRow);
+    EXPECT_FALSE(g->Invokedchange);
+    g->SetCursor(crCross);
+    EXPECT_EQ(g->MouseSelectMode(), msNormal);
+}
+
+TEST_F(HoverGrid, TheCellUnderTheMouseMayChooseItsCursor) {
+    std::vector<TPoint> asked;
+    g->OnGetCellCursor = [&](TObject*, int ACol, int ARow, int, int, TCursor& ACursor) {
+        EXPECT_EQ(ACursor, g->Cursor());
+        asked.push_back({ACol, ARow});
+        };
+    MoveTo(2, 3);
+    g->Perform(WM_SETCURSOR, WPARAM(g->Handle()), HTCLIENT);
+    ASSERT_FALSE(asked.empty());
+    EXPECT_EQ(asked.back(), (TPoint{2, 3}));
+    // While a press would select a row, the offer's cursor stands.
+    g->MouseActions().SetRowSelect(true);
+    MoveTo(0, 3);
+    ASSERT_EQ(g->MouseSelectMode(), msRow);
+    asked.clear();
+    g->Perform(WM_SETCURSOR, WPARAM(g->Handle()), HTCLIENT);
+    EXPECT_TRUE(asked.empty());
+}
+
 TEST_F(HoverGrid, NoHoverWithoutTheSetting) {
     MoveTo(2, 0);
     EXPECT_EQ(g->HoverFixedCell(), (TPoint{-1, -1}));

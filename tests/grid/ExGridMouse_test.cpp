@@ -1082,6 +1082,24 @@ TEST(ExGridMouse, APressOnARatingCellSetsHalfStarsUnlessRefused) {
     }
 }
 
+TEST(ExGridMouse, APressNotesTheHeaderADragWouldMoveAndWhereInItItWasTaken) {
+    GridOnForm<> f;
+    TExStringGrid* g = f.g;
+    struct Case {
+        int col, row, dx, dy, movecell;
+    } cases[] = {{3, 0, 7, 4, 3}, {0, 4, 9, 3, 4}, {2, 2, 5, 5, -1}, {0, 0, 6, 6, -1}};
+    for (const Case& c : cases) {
+        const TRect R = g->CellRect(c.col, c.row);
+        SimulateMouseDown(g, mbLeft, R.Left + c.dx, R.Top + c.dy);
+        SimulateMouseUp(g, mbLeft, R.Left + c.dx, R.Top + c.dy);
+        EXPECT_EQ(g->Movecell, c.movecell) << c.col << "," << c.row;
+        EXPECT_EQ(g->MoveOfsX, c.dx);
+        EXPECT_EQ(g->MoveOfsY, c.dy);
+        EXPECT_EQ(g->Clickposx, R.Left + c.dx);
+        EXPECT_EQ(g->Clickposy, R.Top + c.dy);
+    }
+}
+
 }  // namespace
 
 TEST(ExGridMouse, FixedAndDeclaredFixedCellsCloseTheEditorAndAreOnlyReported) {

@@ -73,6 +73,64 @@ std::string ErrorOf(Call call) {
     return "no error";
 }
 
+TEST(ExGridSelection, MovingTheCursorFromCodeAndTheTextEditor) {
+    SelForm f;
+    TExStringGrid* g = f.g;
+    g->SetRowCount(40);
+    g->SetOptions(g->Options() + TGridOptions{goRangeSelect, goEditing});
+    g->SetSelection({1, 1, 3, 3});
+    g->MoveToCell(2, 30);
+    // The anchor goes along: a one-cell selection, scrolled into view.
+    EXPECT_EQ(g->Selection(), (TGridRect{2, 30, 2, 30}));
+    EXPECT_LE(g->TopRow(), 30);
+    EXPECT_GT(g->TopRow() + g->VisibleRowCount(), 30);
+    EXPECT_EQ(g->NormalEdit(), nullptr) << "no editor before the first edit";
+    g->ShowInplaceEdit();
+    ASSERT_NE(g->NormalEdit(), nullptr);
+    EXPECT_EQ(g->NormalEdit(), g->InplaceEditor());
+}
+
+TEST(ExGridSelection, RepaintHelpersInvalidateTheCellsTheyNameAndNothingElse) {
+    SelForm f;
+    TExStringGrid* g = f.g;
+    g->SetRowCount(40);
+    g->SetColCount(20);
+    auto pending = [&] {
+        TRect r{};
+        GetUpdateRect(g->Handle(), &r, false);
+        return r;
+    };
+    // Invalidation stops at the client area.
+    auto both = [&](TRect a, TRect b) {
+        TRect u{}, shown{};
+        UnionRect(u, a, b);
+        IntersectRect(shown, u, g->ClientRect());
+        return shown;
+    };
+    const TRect whole = g->ClientRect();
+    struct Case {
+        const char* what;
+        std::function<void()> call;
+        TRect expected;
+    };
+    const std::vector<Case> cases = {
+        {"one cell", [&] { g->RepaintCell(2, 3); }, g->CellRect(2, 3)},
+        {"a cell out of view", [&] { g->RepaintCell(2, 35); }, TRect{}},
+        {"a negative rectangle", [&] { g->RepaintRect(Rect(-1, 1, 3, 3)); }, TRect{}},
+        {"a rectangle", [&] { g->RepaintRect(Rect(1, 2, 3, 4)); }, both(g->CellRect(1, 2), g->CellRect(3, 4))},
+        // The right edge is cut to the first column past the visible ones.
+        {"a wide rectangle", [&] { g->RepaintRect(Rect(1, 2, 90, 4)); },
+         both(g->CellRect(1, 2), g->CellRect(g->VisibleColCount() + g->FixedCols(), 4))},
+        {"a rectangle reaching out of view", [&] { g->RepaintRect(Rect(1, 2, 3, 35)); }, whole},
+    };
+    for (const Case& c : cases) {
+        UpdateWindow(g->Handle());
+        ASSERT_TRUE(IsRectEmpty(pending())) << c.what;
+        c.call();
+        EXPECT_EQ(pending(), c.expected) << c.what;
+    }
+}
+
 TEST(ExGridSelection, CtrlClicksCollectRowsInTheirOrderAndAnotherCtrlClickTakesOneBack) {
     SelForm f;
     f.g->MouseActions().SetDisjunctRowSelect(true);

@@ -8,6 +8,7 @@
 #include "framework/Forms.h"
 #include "framework/Resources.h"
 #include "framework/Simulate.h"
+#include "framework/StdCtrls.h"
 #include "framework/SysUtils.h"
 #include "framework/Windows.h"
 
@@ -54,6 +55,55 @@ struct WindowForm {
     }
     void Wheel(int delta, TShiftState shift = {}) { SimulateWheel(g, 50, 50, delta, shift); }
 };
+
+TEST(ExGridWindow, LockUpdateReadsAndHoldsTheRepaintLock) {
+    WindowForm f;
+    TExStringGrid* g = f.g;
+    EXPECT_FALSE(g->LockUpdate());
+    g->SetLockUpdate(true);
+    g->BeginUpdate();
+    EXPECT_TRUE(g->LockUpdate());
+    EXPECT_EQ(g->UpdateCount(), 2);
+    g->SetLockUpdate(false);
+    EXPECT_TRUE(g->LockUpdate());
+    g->EndUpdate();
+    EXPECT_FALSE(g->LockUpdate());
+    g->SetLockUpdate(false);  // no lock left to release
+    EXPECT_EQ(g->UpdateCount(), 0);
+}
+
+TEST(ExGridWindow, AnAlwaysEditingGridOpensItsEditorWhenItTakesTheFocus) {
+    WindowForm f;
+    TExStringGrid* g = f.g;
+    auto* other = new TEdit(&f.form);
+    other->SetParent(&f.form);
+    other->SetBounds(460, 10, 100, 20);
+    g->SetOptions(g->Options() + TGridOptions{goEditing});
+    g->Navigation().SetAlwaysEdit(true);
+    g->SetCellEx(1, 2, u"text");
+    g->SetRow(2);
+    g->SetCol(1);
+    g->ShowInplaceEdit();
+    g->HideInplaceEdit();
+    ASSERT_NE(g->NormalEdit(), nullptr);
+    other->SetFocus();
+    ASSERT_FALSE(g->EditorMode());
+    // A focus the grid moved itself opens nothing, once.
+    g->InvokedFocusChange = true;
+    g->SetFocus();
+    EXPECT_FALSE(g->EditorMode());
+    EXPECT_FALSE(g->InvokedFocusChange);
+    other->SetFocus();
+    g->SetFocus();
+    EXPECT_TRUE(g->EditorMode());
+    EXPECT_EQ(g->InplaceEditor()->Text(), u"text");
+    // A check box cell opens no editor.
+    g->HideInplaceEdit();
+    other->SetFocus();
+    g->AddCheckBox(1, 2, false);
+    g->SetFocus();
+    EXPECT_FALSE(g->EditorMode());
+}
 
 TEST(ExGridWindow, AWheelNotchMovesTheCurrentRowByTheDesktopsLines) {
     WindowForm f;
@@ -145,8 +195,14 @@ TEST(ExGridWindow, TheWheelDoesNothingOnAGridHoldingOnlyItsHeader) {
 TEST(ExGridWindow, TheMiddleButtonPansTowardsTheMouse) {
     WindowForm f;
     auto tick = [&] { f.g->Perform(WM_TIMER, 999, 0); };
+    EXPECT_EQ(f.g->wheelmsg, Cardinal(WM_MOUSEWHEEL));
+    f.g->SetCursor(crCross);
     SimulateMouseDown(f.g, mbMiddle, 100, 100);
     ASSERT_TRUE(f.g->Panning());
+    EXPECT_TRUE(f.g->wheelpan);
+    EXPECT_EQ(f.g->wheelpanpos, (TPoint{100, 100}));
+    EXPECT_EQ(f.g->wheeltimer, 999u);
+    EXPECT_EQ(f.g->prevcurs, crCross);
     EXPECT_FALSE(Application->ShowHint());
     // Resting near the anchor, or to the side, moves nothing.
     SimulateMouseMove(f.g, 104, 103);
@@ -173,7 +229,8 @@ TEST(ExGridWindow, TheMiddleButtonPansTowardsTheMouse) {
     SimulateMouseDown(f.g, mbLeft, 100, 60);
     SimulateMouseUp(f.g, mbLeft, 100, 60);
     EXPECT_FALSE(f.g->Panning());
-    EXPECT_EQ(f.g->Cursor(), crDefault);
+    EXPECT_EQ(f.g->wheeltimer, 0u);
+    EXPECT_EQ(f.g->Cursor(), crCross);
     EXPECT_TRUE(Application->ShowHint());
     f.g->SetIntelliPan(ipNone);
     SimulateMouseDown(f.g, mbMiddle, 100, 100);
@@ -209,6 +266,60 @@ TEST(ExGridWindow, ThumbTrackingShowsTheRowAsHint) {
     scroll(SB_ENDSCROLL, 0);
     EXPECT_FALSE(w->IsHintShowing());
     EXPECT_FALSE(f.g->ScrollHintShowing());
+}
+
+TEST(ExGridWindow, FlatAndEncartaBarsTakeTheGridsLookColourAndWidth) {
+    WindowForm f(60);
+    TExStringGrid* g = f.g;
+    const HWND h = g->Handle();
+    std::intptr_t v = 0;
+    auto prop = [&](Cardinal p) {
+        v = -1;
+        FlatSB_GetScrollProp(h, p, v);
+        return v;
+    };
+    const int plainClient = g->ClientWidth();
+    EXPECT_FALSE(g->IsFlat());
+    g->SetScrollColor(clTeal);
+    g->SetScrollWidth(25);
+    EXPECT_EQ(g->ClientWidth(), plainClient) << "no flat bars yet";
+    g->SetScrollType(ssFlat);
+    ASSERT_TRUE(g->IsFlat());
+    EXPECT_EQ(prop(WSB_PROP_VSTYLE), FSB_FLAT_MODE);
+    EXPECT_EQ(prop(WSB_PROP_HSTYLE), FSB_FLAT_MODE);
+    EXPECT_EQ(prop(WSB_PROP_VBKGCOLOR), std::intptr_t(clTeal));
+    EXPECT_EQ(prop(WSB_PROP_CXVSCROLL), 25);
+    EXPECT_EQ(g->ClientWidth(), plainClient - 8);
+    g->SetScrollType(ssEncarta);
+    EXPECT_EQ(prop(WSB_PROP_VSTYLE), FSB_ENCARTA_MODE);
+    // clNone leaves the colour as it is.
+    g->SetScrollColor(clNone);
+    EXPECT_EQ(prop(WSB_PROP_VBKGCOLOR), std::intptr_t(clTeal));
+    g->SetScrollWidth(17);
+    EXPECT_EQ(g->ClientWidth(), plainClient);
+    // Every row in view: the flat vertical bar goes, and comes back with the rows.
+    g->SetRowCount(3);
+    EXPECT_EQ(GetWindowLong(h, GWL_STYLE) & WS_VSCROLL, 0);
+    g->SetRowCount(60);
+    EXPECT_NE(GetWindowLong(h, GWL_STYLE) & WS_VSCROLL, 0);
+    g->SetScrollType(ssNormal);
+    EXPECT_FALSE(g->IsFlat());
+    EXPECT_EQ(prop(WSB_PROP_VSTYLE), -1) << "plain bars again";
+
+    // A grid given its look before its window has it when the window comes.
+    TForm form(nullptr);
+    auto* late = new TExStringGrid(&form);
+    late->SetScrollType(ssEncarta);
+    late->SetScrollWidth(21);
+    late->SetParent(&form);
+    late->SetBounds(0, 0, 300, 200);
+    late->SetRowCount(50);
+    form.Show();
+    EXPECT_TRUE(late->IsFlat());
+    FlatSB_GetScrollProp(late->Handle(), WSB_PROP_VSTYLE, v);
+    EXPECT_EQ(v, FSB_ENCARTA_MODE);
+    FlatSB_GetScrollProp(late->Handle(), WSB_PROP_CXVSCROLL, v);
+    EXPECT_EQ(v, 21);
 }
 
 TEST(ExGridWindow, MetroBarsReplaceTheWindowsBars) {

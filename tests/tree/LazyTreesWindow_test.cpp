@@ -4,6 +4,7 @@
 
 #include "tree/LazyTrees.h"
 #include "tree/LazyTrees.Utils.h"
+#include "tree/LazyTrees.StyleHooks.h"
 
 #include "framework/Files.h"
 #include "framework/ImgList.h"
@@ -11,6 +12,7 @@
 #include "framework/Forms.h"
 #include "framework/Messages.h"
 #include "framework/Simulate.h"
+#include "framework/Styles.h"
 #include "framework/Themes.h"
 #include "framework/Windows.h"
 #include "support/TempDir.h"
@@ -18,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <map>
 #include <set>
 #include <thread>
@@ -1493,3 +1496,150 @@ TEST(LazyTreesWindow, ClickHotAndScrollNotices) {
     SimulateDblClick(&t, 40, 9);
     EXPECT_NE(Log.find("dbl 1;"), std::string::npos);  // the top row is now the first child
 }
+
+namespace {
+
+// Colours no system look uses, so that a pixel tells which part it shows.
+TStyleColors SlateColors() {
+    TStyleColors c;
+    c.Track = RGB(10, 20, 30);
+    c.Face = RGB(40, 50, 60);
+    c.FaceHot = RGB(70, 80, 90);
+    c.FacePressed = RGB(100, 110, 120);
+    c.FaceBorder = RGB(130, 140, 150);
+    c.Glyph = RGB(160, 170, 180);
+    c.GlyphDisabled = RGB(190, 200, 210);
+    return c;
+}
+
+// A string tree of 100 rows, its header (20 high) shown, at (10, 20) on a
+// form, wearing the style "Test Slate" while it lives.
+struct StyledTree {
+    StyledTree() {
+        static const bool known = TStyleManager::RegisterStyle(std::make_unique<TColorStyle>(u"Test Slate", SlateColors()));
+        (void)known;
+        SetThemeRenderer(trClassic);
+        form.SetBounds(50, 50, 400, 320);
+        tree = new TLazyStringTree(&form);
+        tree->SetParent(&form);
+        tree->SetBounds(10, 20, 200, 240);
+        tree->Header().SetHeight(20);
+        tree->Header().SetOptions(tree->Header().Options + THeaderOptions{hoVisible});
+        tree->SetRootNodeCount(100);
+        form.Show();
+        TStyleManager::TrySetStyle(u"Test Slate");
+        hook = dynamic_cast<TFwStyleScrollBarsHook*>(TCustomStyleEngine::HookOf(tree));
+    }
+    ~StyledTree() {
+        TStyleManager::TrySetStyle(u"Windows");
+        SetThemeRenderer(trStyled);
+    }
+    SCROLLBARINFO Bar() {
+        SCROLLBARINFO i;
+        GetScrollBarInfo(tree->Handle(), OBJID_VSCROLL, i);
+        return i;
+    }
+    // A point of the tree's client area in the vertical bar window's coordinates.
+    TPoint OnBarWindow(int X, int Y) { return hook->VertScrollBarWindow()->ScreenToClient(tree->ClientToScreen({X, Y})); }
+    TColor Pixel(int X, int Y) {
+        TBitmap b;
+        RenderControlToBitmap(&form, b);
+        const TPoint p = form.ScreenToClient(tree->ClientToScreen({X, Y}));
+        return b.Canvas().Pixels(p.X, p.Y);
+    }
+    TForm form{nullptr};
+    TLazyStringTree* tree;
+    TFwStyleScrollBarsHook* hook = nullptr;
+};
+
+TEST(StyledScrollBars, AWindowLiesOverTheVerticalBarBelowTheHeaderInTheStylesColours) {
+    StyledTree f;
+    ASSERT_NE(f.hook, nullptr);
+    auto* w = f.hook->VertScrollBarWindow();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->Parent(), &f.form);
+    EXPECT_TRUE(w->Visible());
+    EXPECT_FALSE(f.hook->HorzScrollBarWindow()->Visible()) << "no horizontal bar, no window";
+    // Inside the client edge, below the header, to the bottom edge; shortened by the header.
+    EXPECT_EQ(w->BoundsRect(), Rect(10 + 200 - 2 - 17, 20 + 2 + 20, 10 + 200 - 2, 20 + 240 - 2));
+    const int x = f.tree->ClientWidth() + 8;
+    const SCROLLBARINFO bar = f.Bar();
+    const int thumb = (bar.xyThumbTop + bar.xyThumbBottom) / 2;
+    const TColor face = RGB(40, 50, 60), track = RGB(10, 20, 30), hot = RGB(70, 80, 90);
+    EXPECT_EQ(f.Pixel(x, thumb), face);
+    EXPECT_EQ(f.Pixel(x, bar.xyThumbBottom + 20), track);
+    EXPECT_EQ(f.Pixel(f.tree->ClientWidth(), 1), RGB(130, 140, 150)) << "the up arrow's frame";
+    // The mouse over the thumb lights it; leaving the tree puts it out.
+    SimulateMouseMove(f.tree, x, thumb);
+    EXPECT_EQ(f.hook->VertScrollBarSliderState(), tsThumbBtnVertHot);
+    EXPECT_EQ(f.Pixel(x, thumb), hot);
+    SimulateMouseLeave();
+    EXPECT_EQ(f.hook->VertScrollBarSliderState(), tsThumbBtnVertNormal);
+    // Back to the system's look: the hook and its windows go.
+    TStyleManager::TrySetStyle(u"Windows");
+    EXPECT_EQ(TCustomStyleEngine::HookOf(f.tree), nullptr);
+    EXPECT_EQ(f.form.ControlCount(), 1);
+    EXPECT_FALSE(f.tree->FwStyleEnabled());
+}
+
+TEST(StyledScrollBars, DraggingTheThumbMovesByTheTrackKeepingFractionsAndStopsAtTheLastPage) {
+    StyledTree f;
+    ASSERT_NE(f.hook, nullptr);
+    // Fourteen rows of 18 in 216 pixels: a pixel of the track is a little more than one unit.
+    f.tree->SetRootNodeCount(14);
+    const HWND h = f.tree->Handle();
+    SCROLLINFO si;
+    si.fMask = SIF_ALL;
+    GetScrollInfo(h, SB_VERT, si);
+    ASSERT_GT(si.nMax, si.nMin);
+    const SCROLLBARINFO bar = f.Bar();
+    const int track = (bar.rcScrollBar.Bottom - bar.rcScrollBar.Top) - 2 * 17;
+    const int x = f.tree->ClientWidth() + 8;
+    // The press lands on the window over the bar and passes through to the tree.
+    const TPoint start = f.OnBarWindow(x, (bar.xyThumbTop + bar.xyThumbBottom) / 2);
+    SimulateMouseDown(f.hook->VertScrollBarWindow(), mbLeft, start.X, start.Y);
+    EXPECT_EQ(f.hook->VertScrollBarSliderState(), tsThumbBtnVertPressed);
+    EXPECT_EQ(GetCapture(), h);
+    const float unit = float(si.nMax - si.nMin) / float(track);
+    struct Step {
+        int dy;
+        float pos;
+    };
+    ASSERT_GT(unit, 1.0f);
+    ASSERT_LT(unit, 1.5f);
+    // Each step moves by a fraction more than a unit; the fractions add up
+    // (three rounded steps would give 3).
+    for (const Step& s : {Step{1, unit}, Step{2, 2 * unit}, Step{3, 3 * unit}}) {
+        SimulateMouseMove(f.hook->VertScrollBarWindow(), start.X, start.Y + s.dy, {ssLeft});
+        EXPECT_NEAR(f.hook->ScrollPos(), s.pos, 0.01f) << s.dy;
+        EXPECT_EQ(GetScrollPos(h, SB_VERT), std::lround(s.pos));
+    }
+    Application->ProcessMessages();
+    EXPECT_EQ(GetScrollPos(h, SB_VERT), 4);
+    EXPECT_EQ(f.tree->OffsetY(), -4) << "the tree follows the posted position";
+    // A drag by the whole track ends at the last page.
+    SimulateMouseMove(f.hook->VertScrollBarWindow(), start.X, start.Y + track + 40, {ssLeft});
+    const int last = si.nMax - int(si.nPage) + 1;
+    EXPECT_EQ(GetScrollPos(h, SB_VERT), last);
+    SimulateMouseUp(f.hook->VertScrollBarWindow(), mbLeft, start.X, start.Y + track + 40);
+    Application->ProcessMessages();
+    EXPECT_EQ(f.hook->VertScrollBarSliderState(), tsThumbBtnVertNormal);
+    EXPECT_EQ(GetCapture(), HWND(0));
+    EXPECT_EQ(-f.tree->OffsetY(), std::min(last, f.tree->RangeY() - f.tree->ClientHeight()));
+}
+
+TEST(StyledScrollBars, AnArrowShowsPressedWhileTheBarBeneathScrolls) {
+    StyledTree f;
+    ASSERT_NE(f.hook, nullptr);
+    const int x = f.tree->ClientWidth() + 8, y = f.tree->ClientHeight() - 5;  // the down arrow
+    SimulateMouseMove(f.tree, x, y);
+    EXPECT_EQ(f.hook->VertScrollBarDownButtonState(), tsArrowBtnDownHot);
+    SimulateMouseDown(f.tree, mbLeft, x, y);
+    EXPECT_EQ(f.hook->VertScrollBarDownButtonState(), tsArrowBtnDownPressed);
+    EXPECT_EQ(f.Pixel(f.tree->ClientWidth() + 2, f.tree->ClientHeight() - 15), RGB(100, 110, 120));
+    SimulateMouseUp(f.tree, mbLeft, x, y);
+    EXPECT_EQ(f.tree->OffsetY(), -int(f.tree->ScrollBarOptions().VerticalIncrement));
+    EXPECT_EQ(f.hook->VertScrollBarDownButtonState(), tsArrowBtnDownNormal);
+}
+
+}  // namespace

@@ -360,6 +360,11 @@ int TBaseGrid::FixedRowsHeight() {
 
 void TBaseGrid::RepaintCell(int c, int r) {
     if (!HandleAllocated()) return;
+    // A plain cell out of view has no place on screen (its widened rectangle
+    // would name the top-left corner); a merged area may still show in part.
+    const TCellProperties* p = PropsOf(c, r);
+    const bool merged = p && (p->FCellSpanX != -1 || p->FCellSpanY != -1);
+    if (!merged && IsRectEmpty(TStringGrid::CellRect(c, r))) return;
     // The whole merged area holding the cell.
     const TRect area = CellRect(c, r);
     InvalidateRect(Handle(), &area, true);

@@ -281,6 +281,7 @@ void TLazyTreeColumn::Assign(const TPersistent* Source) {
     }
     TLTColumnOptions Own = FOptions;
     FOptions = {};
+    SetBiDiMode(Other->FBiDiMode);
     SetImageIndex(Other->FImageIndex);
     SetMargin(Other->FMargin);
     SetMaxWidth(Other->FMaxWidth);
@@ -303,7 +304,7 @@ bool TLazyTreeColumn::Equals(const TLazyTreeColumn& Other) const {
            FMinWidth == Other.FMinWidth && FPosition == Other.FPosition && FSpacing == Other.FSpacing &&
            GetText() == Other.GetText() && FHint == Other.FHint && FWidth == Other.FWidth &&
            FAlignment == Other.FAlignment && FColor == Other.FColor && FTag == Other.FTag &&
-           FOptions == Other.FOptions;
+           FOptions == Other.FOptions && FBiDiMode == Other.FBiDiMode;
 }
 
 // ---------------------------------------------------------------------------

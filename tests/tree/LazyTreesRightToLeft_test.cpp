@@ -3,6 +3,7 @@
 // header hugging the window's right edge, and scrolling from the right end.
 
 #include "tree/LazyTrees.h"
+#include "tree/LazyTreesEdit.h"
 
 #include "framework/Forms.h"
 #include "framework/Messages.h"
@@ -289,6 +290,27 @@ TEST(LazyTreesRightToLeft, AWideTreeShowsItsRightEndFirstAndScrollsLeft) {
     f.tree->Perform(WM_HSCROLL, SB_LEFT, 0);
     EXPECT_EQ(f.tree->EffectiveOffsetX(), 0);
     EXPECT_EQ(f.tree->OffsetX(), W - Range);
+}
+
+TEST(LazyTreesRightToLeft, TheEditorReadsRightToLeftAndGrowsLeftwards) {
+    RtlTree f(false, S("Meter"));
+    f.tree->TreeOptions().SetMiscOptions(f.tree->TreeOptions().MiscOptions() + TLTMiscOptions{toEditable});
+    f.tree->SetBiDiMode(bdRightToLeft);
+    f.tree->SetFocus();
+    PLazyNode Node = f.Row(2);
+    ASSERT_TRUE(f.tree->EditNode(Node, NoColumn));
+    auto Link = std::dynamic_pointer_cast<TStringEditLink>(f.tree->EditLink());
+    ASSERT_TRUE(Link && Link->Edit());
+    TLTEdit* Edit = Link->Edit();
+    EXPECT_EQ(Edit->BiDiMode(), bdRightToLeft);
+    // The box stands where the text does and widens to the left as the text grows.
+    const TRect Text = f.tree->GetDisplayRect(Node, NoColumn, true);
+    const int Right = Edit->Left() + Edit->Width();
+    EXPECT_NEAR(Right, Text.Right, f.tree->TextMargin() + 2);
+    Edit->SetText(S("A much longer caption"));
+    Edit->FitToText();
+    EXPECT_EQ(Edit->Left() + Edit->Width(), Right);
+    f.tree->CancelEditNode();
 }
 
 }  // namespace

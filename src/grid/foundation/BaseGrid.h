@@ -272,6 +272,9 @@ public:
     // A rectangle of the left-to-right layout in the window's coordinates
     // and back (the same right to left, as a mirror is its own inverse).
     TRect MirroredRect(const TRect& R);
+    // How far a window x lies into a cell from the cell's leading edge, as
+    // the left-to-right layout places the cell's parts (the mirror right to left).
+    int CellOffsetX(int c, int r, int X);
     TPoint CellSize(int c, int r);
     int FixedColsWidth();
     int FixedRowsHeight();

@@ -178,6 +178,8 @@ TRect TBaseGrid::MirroredRect(const TRect& R) {
 
 TRect TBaseGrid::CellRect(int c, int r) { return MirroredRect(CellLayoutRect(c, r)); }
 
+int TBaseGrid::CellOffsetX(int c, int r, int X) { return LogicalX(X) - CellLayoutRect(c, r).Left; }
+
 TRect TBaseGrid::CellLayoutRect(int c, int r) {
     if (const TCellProperties* p = PropsOf(c, r)) {
         if (p->FCellSpanX != -1 || p->FCellSpanY != -1) {

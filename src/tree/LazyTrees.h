@@ -1671,6 +1671,15 @@ protected:
     virtual void ProcessMouseDoubleClick(TWMMouse& Message, THitInfo& HitInfo);
     // Adds the parts of a cell at Offset pixels from its left edge (Right: the cell's width).
     virtual void ClassifyHitLeftToRight(THitInfo& HitInfo, int Offset, TAlignment Alignment, int Right);
+    // The main column's indentation of a node, and the width of the state (or normal) image a
+    // node shows in a column (-1 without one), as the hit classification measures them.
+    int HitIndent(PLazyNode Node);
+    int HitImageWidth(PLazyNode Node, TColumnIndex Column, bool State);
+    // The check box and the images of a cell at Distance pixels from its leading edge, the
+    // content starting at ImageOffset (moved past them); whether the point lies on one of them.
+    bool ClassifyHitImages(THitInfo& HitInfo, int Distance, int& ImageOffset);
+    // The indentation of a cell at Distance pixels from its leading edge: the button or the indent.
+    void ClassifyHitIndent(THitInfo& HitInfo, int Distance, int Indent);
     // The mirror image for a right-to-left cell: indentation, check box and images from the right edge.
     virtual void ClassifyHitRightToLeft(THitInfo& HitInfo, int Offset, TAlignment Alignment, int Right);
     // The scroll position follows the direction; the columns follow the tree's direction.

@@ -91,61 +91,75 @@ void TBaseLazyTree::GetHitTestInfoAt(int X, int Y, bool Relative, THitInfo& HitI
     else ClassifyHitLeftToRight(HitInfo, Offset, Alignment, Right);
 }
 
+int TBaseLazyTree::HitIndent(PLazyNode Node) {
+    const TLTPaintOptions Paint = FOptions->PaintOptions();
+    if (Paint.Contains(toFixedIndent)) return int(FIndent);
+    return int(FIndent) * (int(GetNodeLevel(Node)) + (Paint.Contains(toShowRoot) ? 1 : 0));
+}
+
+int TBaseLazyTree::HitImageWidth(PLazyNode Node, TColumnIndex Column, bool State) {
+    TImageList* Default = State ? FStateImages : FImages;
+    if (!Default) return -1;
+    bool Ghosted = false;
+    TImageList* List = Default;
+    const TLTImageKind Kind = State ? ikState : GetSelected(Node) ? ikSelected : ikNormal;
+    return DoGetImageIndex(Node, Kind, Column, Ghosted, List) >= 0 && List ? List->Width() : -1;
+}
+
+// The button stands in the level nearest the content: Distance from the cell's leading edge.
+void TBaseLazyTree::ClassifyHitIndent(THitInfo& HitInfo, int Distance, int Indent) {
+    bool OnButton = false;
+    if (FOptions->PaintOptions().Contains(toShowButtons) && HitInfo.HitNode->States.Contains(vsHasChildren)) {
+        if (Distance >= Indent - int(FIndent)) {
+            HitInfo.HitPositions.Include(hiOnItemButton);
+            OnButton = true;
+        }
+        if (Distance >= Indent - ButtonBitmap(bpPlus).Width()) {
+            HitInfo.HitPositions.Include(hiOnItemButtonExact);
+            OnButton = true;
+        }
+    }
+    if (!OnButton) HitInfo.HitPositions.Include(hiOnItemIndent);
+}
+
+bool TBaseLazyTree::ClassifyHitImages(THitInfo& HitInfo, int Distance, int& ImageOffset) {
+    PLazyNode Node = HitInfo.HitNode;
+    if (HitInfo.HitColumn == FHeader->GetMainColumn()) {
+        if (ShowsCheck(Node)) ImageOffset += CheckImageSize() + 2;
+        if (Distance < ImageOffset) {
+            HitInfo.HitPositions = {hiOnItem};
+            if (Node->CheckType != ctNone) HitInfo.HitPositions.Include(hiOnItemCheckbox);
+            return true;
+        }
+    }
+    for (const bool State : {true, false}) {
+        const int Width = HitImageWidth(Node, HitInfo.HitColumn, State);
+        if (Width < 0) continue;
+        ImageOffset += Width + 2;
+        if (Distance < ImageOffset) {
+            HitInfo.HitPositions.Include(State ? hiOnStateIcon : hiOnNormalIcon);
+            return true;
+        }
+    }
+    return false;
+}
+
 void TBaseLazyTree::ClassifyHitRightToLeft(THitInfo& HitInfo, int Offset, TAlignment Alignment, int Right) {
     PLazyNode Node = HitInfo.HitNode;
     const TColumnIndex Column = HitInfo.HitColumn;
     const bool MainColumn = Column == FHeader->GetMainColumn();
-    const TLTPaintOptions Paint = FOptions->PaintOptions();
-    int Indent = 0;
-    if (MainColumn)
-        Indent = Paint.Contains(toFixedIndent)
-                     ? int(FIndent)
-                     : int(FIndent) * (int(GetNodeLevel(Node)) + (Paint.Contains(toShowRoot) ? 1 : 0));
+    const int Indent = MainColumn ? HitIndent(Node) : 0;
     // The indentation lies at the cell's right edge, the level nearest the content holding the button.
     int Edge = Right - Indent;
     if (MainColumn && Offset >= Edge) {
-        bool OnButton = false;
-        if (Paint.Contains(toShowButtons) && Node->States.Contains(vsHasChildren)) {
-            if (Offset <= Edge + int(FIndent)) {
-                HitInfo.HitPositions.Include(hiOnItemButton);
-                OnButton = true;
-            }
-            if (Offset <= Edge + ButtonBitmap(bpPlus).Width()) {
-                HitInfo.HitPositions.Include(hiOnItemButtonExact);
-                OnButton = true;
-            }
-        }
-        if (!OnButton) HitInfo.HitPositions.Include(hiOnItemIndent);
+        ClassifyHitIndent(HitInfo, Right - Offset, Indent);
         return;
     }
     if (!MainColumn && FOptions->MiscOptions().Contains(toReportMode)) return;
-    Edge -= FMargin;
-    if (MainColumn) {
-        if (ShowsCheck(Node)) Edge -= CheckImageSize() + 2;
-        if (Offset > Edge) {
-            HitInfo.HitPositions = {hiOnItem};
-            if (Node->CheckType != ctNone) HitInfo.HitPositions.Include(hiOnItemCheckbox);
-            return;
-        }
-    }
-    bool Ghosted = false;
-    TImageList* List = FStateImages;
-    if (FStateImages && DoGetImageIndex(Node, ikState, Column, Ghosted, List) >= 0 && List) {
-        Edge -= List->Width() + 2;
-        if (Offset > Edge) {
-            HitInfo.HitPositions.Include(hiOnStateIcon);
-            return;
-        }
-    }
-    List = FImages;
-    if (FImages && DoGetImageIndex(Node, GetSelected(Node) ? ikSelected : ikNormal, Column, Ghosted, List) >= 0 &&
-        List) {
-        Edge -= List->Width() + 2;
-        if (Offset > Edge) {
-            HitInfo.HitPositions.Include(hiOnNormalIcon);
-            return;
-        }
-    }
+    // Check box and images measured from the leading (right) edge, as left to right from the left.
+    int ImageOffset = Indent + FMargin;
+    if (ClassifyHitImages(HitInfo, Right - Offset, ImageOffset)) return;
+    Edge = Right - ImageOffset;
     const int TextWidth = QueryCellTextWidth(Node, Column);
     if (TextWidth > Edge) {
         HitInfo.HitPositions.Include(hiOnItemLabel);
@@ -170,55 +184,14 @@ void TBaseLazyTree::ClassifyHitLeftToRight(THitInfo& HitInfo, int Offset, TAlign
     PLazyNode Node = HitInfo.HitNode;
     const TColumnIndex Column = HitInfo.HitColumn;
     const bool MainColumn = Column == FHeader->GetMainColumn();
-    const TLTPaintOptions Paint = FOptions->PaintOptions();
-    int Indent = 0;
-    if (MainColumn)
-        Indent = Paint.Contains(toFixedIndent)
-                     ? int(FIndent)
-                     : int(FIndent) * (int(GetNodeLevel(Node)) + (Paint.Contains(toShowRoot) ? 1 : 0));
+    const int Indent = MainColumn ? HitIndent(Node) : 0;
     if (MainColumn && Offset < Indent + FMargin) {
-        bool OnButton = false;
-        if (Paint.Contains(toShowButtons) && Node->States.Contains(vsHasChildren)) {
-            if (Offset >= Indent - int(FIndent)) {
-                HitInfo.HitPositions.Include(hiOnItemButton);
-                OnButton = true;
-            }
-            if (Offset >= Indent - ButtonBitmap(bpPlus).Width()) {
-                HitInfo.HitPositions.Include(hiOnItemButtonExact);
-                OnButton = true;
-            }
-        }
-        if (!OnButton) HitInfo.HitPositions.Include(hiOnItemIndent);
+        ClassifyHitIndent(HitInfo, Offset, Indent);
         return;
     }
     if (!MainColumn && FOptions->MiscOptions().Contains(toReportMode)) return;
     int ImageOffset = Indent + FMargin;
-    if (MainColumn) {
-        if (ShowsCheck(Node)) ImageOffset += CheckImageSize() + 2;
-        if (Offset < ImageOffset) {
-            HitInfo.HitPositions = {hiOnItem};
-            if (Node->CheckType != ctNone) HitInfo.HitPositions.Include(hiOnItemCheckbox);
-            return;
-        }
-    }
-    bool Ghosted = false;
-    TImageList* List = FStateImages;
-    if (FStateImages && DoGetImageIndex(Node, ikState, Column, Ghosted, List) >= 0 && List) {
-        ImageOffset += List->Width() + 2;
-        if (Offset < ImageOffset) {
-            HitInfo.HitPositions.Include(hiOnStateIcon);
-            return;
-        }
-    }
-    List = FImages;
-    if (FImages && DoGetImageIndex(Node, GetSelected(Node) ? ikSelected : ikNormal, Column, Ghosted, List) >= 0 &&
-        List) {
-        ImageOffset += List->Width() + 2;
-        if (Offset < ImageOffset) {
-            HitInfo.HitPositions.Include(hiOnNormalIcon);
-            return;
-        }
-    }
+    if (ClassifyHitImages(HitInfo, Offset, ImageOffset)) return;
     const int TextWidth = QueryCellTextWidth(Node, Column);
     if (TextWidth > Right - ImageOffset) {
         HitInfo.HitPositions.Include(hiOnItemLabel);

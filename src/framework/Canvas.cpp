@@ -845,7 +845,8 @@ void PaintMark(TCanvasImpl& d, int px, int py, unsigned char mark, bool fill) {
 void TCanvas::RoundRect(int l, int t, int r, int b, int w, int h) {
     if (IsMapped(*this)) {
         const TRect d = MapRect(*this, {l, t, r, b});
-        const int dw = MapLength(*this, w), dh = MapLength(*this, h);
+        const bool scaled = mapMode_ != MM_TEXT;  // a mirror alone keeps lengths
+        const int dw = scaled ? MapLength(*this, w) : w, dh = scaled ? MapLength(*this, h) : h;
         TDeviceScope s(*this);
         return RoundRect(d.Left, d.Top, d.Right, d.Bottom, dw, dh);
     }
@@ -1047,7 +1048,8 @@ void DrawArcShape(TCanvasImpl& d, ArcKind kind, int l, int t, int r, int b, int 
 void TCanvas::Arc(int l, int t, int r, int b, int x3, int y3, int x4, int y4) {
     if (IsMapped(*this)) {
         const TRect d = MapRect(*this, {l, t, r, b});
-        const TPoint p3 = MapPoint(*this, {x3, y3}), p4 = MapPoint(*this, {x4, y4});
+        TPoint p3 = MapPoint(*this, {x3, y3}), p4 = MapPoint(*this, {x4, y4});
+        if (IsMirrored(*this)) std::swap(p3, p4);  // counter-clockwise turns clockwise in a mirror
         TDeviceScope s(*this);
         return Arc(d.Left, d.Top, d.Right, d.Bottom, p3.X, p3.Y, p4.X, p4.Y);
     }
@@ -1059,7 +1061,8 @@ void TCanvas::Arc(int l, int t, int r, int b, int x3, int y3, int x4, int y4) {
 void TCanvas::Pie(int l, int t, int r, int b, int x3, int y3, int x4, int y4) {
     if (IsMapped(*this)) {
         const TRect d = MapRect(*this, {l, t, r, b});
-        const TPoint p3 = MapPoint(*this, {x3, y3}), p4 = MapPoint(*this, {x4, y4});
+        TPoint p3 = MapPoint(*this, {x3, y3}), p4 = MapPoint(*this, {x4, y4});
+        if (IsMirrored(*this)) std::swap(p3, p4);  // counter-clockwise turns clockwise in a mirror
         TDeviceScope s(*this);
         return Pie(d.Left, d.Top, d.Right, d.Bottom, p3.X, p3.Y, p4.X, p4.Y);
     }
@@ -1072,7 +1075,8 @@ void TCanvas::Pie(int l, int t, int r, int b, int x3, int y3, int x4, int y4) {
 void TCanvas::Chord(int l, int t, int r, int b, int x3, int y3, int x4, int y4) {
     if (IsMapped(*this)) {
         const TRect d = MapRect(*this, {l, t, r, b});
-        const TPoint p3 = MapPoint(*this, {x3, y3}), p4 = MapPoint(*this, {x4, y4});
+        TPoint p3 = MapPoint(*this, {x3, y3}), p4 = MapPoint(*this, {x4, y4});
+        if (IsMirrored(*this)) std::swap(p3, p4);  // counter-clockwise turns clockwise in a mirror
         TDeviceScope s(*this);
         return Chord(d.Left, d.Top, d.Right, d.Bottom, p3.X, p3.Y, p4.X, p4.Y);
     }
@@ -1085,7 +1089,7 @@ void TCanvas::Chord(int l, int t, int r, int b, int x3, int y3, int x4, int y4) 
 
 void TCanvas::FloodFill(int x, int y, TColor color, TFillStyle style) {
     if (IsMapped(*this)) {
-        const TPoint d = MapPoint(*this, {x, y});
+        const TPoint d = MapPixel(*this, {x, y});
         TDeviceScope s(*this);
         return FloodFill(d.X, d.Y, color, style);
     }
@@ -1143,7 +1147,7 @@ void TCanvas::FloodFill(int x, int y, TColor color, TFillStyle style) {
 
 TColor TCanvas::Pixels(int x, int y) const {
     if (IsMapped(*this)) {
-        const TPoint d = MapPoint(*this, {x, y});
+        const TPoint d = MapPixel(*this, {x, y});
         TDeviceScope s(const_cast<TCanvas&>(*this));
         return Pixels(d.X, d.Y);
     }
@@ -1158,7 +1162,7 @@ TColor TCanvas::Pixels(int x, int y) const {
 
 void TCanvas::SetPixels(int x, int y, TColor c) {
     if (IsMapped(*this)) {
-        const TPoint d = MapPoint(*this, {x, y});
+        const TPoint d = MapPixel(*this, {x, y});
         TDeviceScope s(*this);
         return SetPixels(d.X, d.Y, c);
     }
@@ -1209,7 +1213,8 @@ bool DrawFocusRect(TCanvas& canvas, const TRect& r) {
 void TCanvas::Draw(int x, int y, const TGraphic& graphic) {
     if (IsMapped(*this)) {
         // Its pixels count as logical units, as every size given to the canvas.
-        return StretchDraw({x, y, x + graphic.Width(), y - graphic.Height()}, graphic);
+        return StretchDraw({x, y, x + graphic.Width(), mapMode_ == MM_TEXT ? y + graphic.Height() : y - graphic.Height()},
+                           graphic);
     }
     if (graphic.Empty())
         return;
@@ -1387,6 +1392,8 @@ int TCanvas::SaveDC() {
     TCanvasImpl::State s{d_->hasClip, d_->clip, origin_, penPos_, brushOrigin_, d_->bkMode, d_->bkColor, polyFillMode_, copyMode_,
                          {}, {}, {}};
     s.mapMode = mapMode_;
+    s.layout = layout_;
+    s.layoutWidth = layoutWidth_;
     s.pen.Assign(&pen_);
     s.brush.Assign(&brush_);
     s.font.SetPixelsPerInch(font_.PixelsPerInch());
@@ -1410,6 +1417,8 @@ bool TCanvas::RestoreDC(int n) {
     polyFillMode_ = s.fillMode;
     copyMode_ = s.copyMode;
     mapMode_ = s.mapMode;
+    layout_ = s.layout;
+    layoutWidth_ = s.layoutWidth;
     pen_.Assign(&s.pen);
     brush_.Assign(&s.brush);
     font_.Assign(&s.font);

@@ -6,6 +6,7 @@
 #include <QImage>
 
 #include <cstdlib>
+#include <utility>
 
 namespace {
 constexpr int kTenthsOfMmPerInch = 254;
@@ -13,16 +14,20 @@ constexpr int kTenthsOfMmPerInch = 254;
 
 TDeviceScope::TDeviceScope(TCanvas& canvas)
     : c(canvas), mode(canvas.mapMode_), penWidth(canvas.pen_.Width()), fontHeight(canvas.font_.Height()),
-      origin(canvas.origin_), penPos(canvas.penPos_) {
+      layout(canvas.layout_), origin(canvas.origin_), penPos(canvas.penPos_) {
     c.penPos_ = MapPoint(c, penPos);
-    c.pen_.SetWidth(std::max(1, MapLength(c, penWidth)));
-    c.font_.SetHeight(fontHeight < 0 ? -MapLength(c, -fontHeight) : MapLength(c, fontHeight));
+    if (mode != MM_TEXT) {  // a mirror alone keeps lengths
+        c.pen_.SetWidth(std::max(1, MapLength(c, penWidth)));
+        c.font_.SetHeight(fontHeight < 0 ? -MapLength(c, -fontHeight) : MapLength(c, fontHeight));
+    }
     c.mapMode_ = MM_TEXT;
+    c.layout_ = 0;
     c.origin_ = {0, 0};
 }
 
 TDeviceScope::~TDeviceScope() {
     c.mapMode_ = mode;
+    c.layout_ = layout;
     c.origin_ = origin;
     c.penPos_ = penPos;
     c.pen_.SetWidth(penWidth);
@@ -35,8 +40,10 @@ int UnmapLength(const TCanvas& c, int pixels) { return MulDiv(pixels, kTenthsOfM
 
 TPoint MapPoint(const TCanvas& c, TPoint p) {
     const TPoint o = c.ViewportOrg();
-    if (!IsMapped(c)) return {p.X + o.X, p.Y + o.Y};
-    return {MapLength(c, p.X) + o.X, -MapLength(c, p.Y) + o.Y};
+    TPoint d = c.MapMode() == MM_TEXT ? TPoint{p.X + o.X, p.Y + o.Y}
+                                      : TPoint{MapLength(c, p.X) + o.X, -MapLength(c, p.Y) + o.Y};
+    if (IsMirrored(c)) d.X = c.LayoutWidth() - d.X;
+    return d;
 }
 
 std::vector<TPoint> MapPoints(const TCanvas& c, const std::vector<TPoint>& points) {
@@ -54,7 +61,17 @@ TRect MapRect(const TCanvas& c, const TRect& r) {
 TRect UnmapRect(const TCanvas& c, const TRect& r) {
     TPoint p[2] = {{r.Left, r.Top}, {r.Right, r.Bottom}};
     c.DPtoLP(p, 2);
+    // The mirror turns the device rectangle's right edge into the logical left one.
+    if (IsMirrored(c)) std::swap(p[0].X, p[1].X);
     return {p[0].X, p[0].Y, p[1].X, p[1].Y};
+}
+
+Cardinal TCanvas::SetLayout(Cardinal layout) {
+    const Cardinal old = layout_;
+    layout_ = layout & LAYOUT_RTL;
+    const QImage* img = CanvasImage(*this);
+    layoutWidth_ = img ? img->width() : 0;
+    return old;
 }
 
 int TCanvas::SetMapMode(int mode) {
@@ -70,7 +87,8 @@ void TCanvas::LPtoDP(TPoint* points, int count) const {
 
 void TCanvas::DPtoLP(TPoint* points, int count) const {
     for (int i = 0; i < count; ++i) {
-        const int x = points[i].X - origin_.X, y = points[i].Y - origin_.Y;
+        const int x = (layout_ & LAYOUT_RTL ? layoutWidth_ - points[i].X : points[i].X) - origin_.X;
+        const int y = points[i].Y - origin_.Y;
         points[i] = mapMode_ == MM_TEXT ? TPoint{x, y} : TPoint{UnmapLength(*this, x), -UnmapLength(*this, y)};
     }
 }

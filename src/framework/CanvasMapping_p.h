@@ -16,13 +16,22 @@ struct TDeviceScope {
 
     TCanvas& c;
     int mode, penWidth, fontHeight;
+    Cardinal layout;
     TPoint origin, penPos;
 };
 
-inline bool IsMapped(const TCanvas& c) { return c.MapMode() != MM_TEXT; }
+inline bool IsMapped(const TCanvas& c) { return c.MapMode() != MM_TEXT || c.Layout() != 0; }
+inline bool IsMirrored(const TCanvas& c) { return (c.Layout() & LAYOUT_RTL) != 0; }
 // A logical point to pixels, origin included.
 TPoint MapPoint(const TCanvas& c, TPoint p);
 std::vector<TPoint> MapPoints(const TCanvas& c, const std::vector<TPoint>& points);
+// The device pixel of a logical pixel: in a mirror the pixel [x, x + 1)
+// lies at W - x - 1, one left of the point x.
+inline TPoint MapPixel(const TCanvas& c, TPoint p) {
+    TPoint d = MapPoint(c, p);
+    if (IsMirrored(c)) --d.X;
+    return d;
+}
 // A logical rectangle to pixels, in order (Left <= Right, Top <= Bottom).
 TRect MapRect(const TCanvas& c, const TRect& r);
 // Pixels back to logical: the pixel rectangle's top-left becomes Left/Top.

@@ -70,9 +70,11 @@ void TCanvas::TextOut(int x, int y, const String& text) {
     if (IsMapped(*this)) {
         const TPoint d = MapPoint(*this, {x, y});
         const int w = TextWidth(text);
+        const bool mirrored = IsMirrored(*this);
         {
             TDeviceScope s(*this);
-            TextOut(d.X, d.Y, text);
+            // In a mirror the text ends at the mirrored point, read as ever.
+            TextOut(mirrored ? d.X - TextWidth(text) : d.X, d.Y, text);
         }
         penPos_ = {x + w, y};
         return;
@@ -91,8 +93,9 @@ void TCanvas::TextRect(const TRect& r, int x, int y, const String& text) {
     if (IsMapped(*this)) {
         const TRect d = MapRect(*this, r);
         const TPoint p = MapPoint(*this, {x, y});
+        const bool mirrored = IsMirrored(*this);
         TDeviceScope s(*this);
-        return TextRect(d, p.X, p.Y, text);
+        return TextRect(d, mirrored ? p.X - TextWidth(text) : p.X, p.Y, text);
     }
     if (!d_->Begin())
         return;
@@ -109,7 +112,7 @@ void TCanvas::TextRect(const TRect& r, int x, int y, const String& text) {
 }
 
 bool TCanvas::GetTextMetrics(TTextMetric& tm) {
-    if (IsMapped(*this)) {
+    if (MapMode() != MM_TEXT) {  // a mirror keeps lengths
         {
             TDeviceScope s(*this);
             GetTextMetrics(tm);
@@ -133,14 +136,14 @@ bool TCanvas::GetTextMetrics(TTextMetric& tm) {
 // In MM_LOMETRIC the sizes are measured in pixels of the mapped font and
 // given back in logical units.
 int TCanvas::TextWidth(const String& text) {
-    if (IsMapped(*this)) {
+    if (MapMode() != MM_TEXT) {  // a mirror keeps lengths
         TDeviceScope s(*this);
         return UnmapLength(*this, TextWidth(text));
     }
     return d_->TextWidth(QStr(text));
 }
 int TCanvas::TextHeight(const String& text) {
-    if (IsMapped(*this)) {
+    if (MapMode() != MM_TEXT) {  // a mirror keeps lengths
         TDeviceScope s(*this);
         return UnmapLength(*this, TextHeight(text));
     }
@@ -201,6 +204,20 @@ TextLine StripPrefixes(const QString& s, unsigned flags) {
 }  // namespace
 
 int TCanvas::DrawText(const String& text, TRect& r, unsigned flags) {
+    if (IsMirrored(*this) && (flags & DT_CALCRECT)) {
+        // Measuring does not depend on where the text stands: the logical
+        // rectangle keeps its left edge.
+        const Cardinal layout = layout_;
+        layout_ = 0;
+        const int h = DrawText(text, r, flags);
+        layout_ = layout;
+        return h;
+    }
+    if (IsMirrored(*this)) {
+        // The logical left is the device right: left and right justification change places.
+        if (flags & DT_RIGHT) flags &= ~DT_RIGHT;
+        else if (!(flags & DT_CENTER)) flags |= DT_RIGHT;
+    }
     if (IsMapped(*this)) {
         TRect d = MapRect(*this, r);
         int h;

@@ -447,6 +447,37 @@ void TControl::SetParentColor(bool Value) {
     if (Value && FParent) Perform(CM_PARENTCOLORCHANGED);
 }
 
+TAlignment ChangeBiDiModeAlignment(TAlignment Alignment) {
+    switch (Alignment) {
+    case taLeftJustify: return taRightJustify;
+    case taRightJustify: return taLeftJustify;
+    default: return Alignment;
+    }
+}
+
+void TControl::SetBiDiMode(TBiDiMode Value) {
+    FParentBiDiMode = false;
+    if (FBiDiMode == Value) return;
+    FBiDiMode = Value;
+    Perform(CM_BIDIMODECHANGED);
+}
+
+void TControl::SetParentBiDiMode(bool Value) {
+    if (FParentBiDiMode == Value) return;
+    FParentBiDiMode = Value;
+    if (Value && FParent) Perform(CM_PARENTBIDIMODECHANGED);
+}
+
+unsigned TControl::DrawTextBiDiModeFlags(unsigned Flags) const {
+    if (UseRightToLeftAlignment()) {
+        if (Flags & DT_RIGHT) Flags &= ~DT_RIGHT;
+        else if (!(Flags & DT_CENTER)) Flags |= DT_RIGHT;
+    }
+    return Flags | DrawTextBiDiModeFlagsReadingOnly();
+}
+
+unsigned TControl::DrawTextBiDiModeFlagsReadingOnly() const { return UseRightToLeftReading() ? DT_RTLREADING : 0; }
+
 void TControl::SetParentFont(bool Value) {
     if (FParentFont == Value) return;
     FParentFont = Value;
@@ -614,6 +645,8 @@ void TControl::Dispatch(TMessage& Message) {
     case CM_PARENTFONTCHANGED: CMParentFontChanged(Message); break;
     case CM_PARENTCOLORCHANGED: CMParentColorChanged(Message); break;
     case CM_PARENTSHOWHINTCHANGED: CMParentShowHintChanged(Message); break;
+    case CM_BIDIMODECHANGED: CMBiDiModeChanged(Message); break;
+    case CM_PARENTBIDIMODECHANGED: CMParentBiDiModeChanged(Message); break;
     case CM_HINTSHOW: CMHintShow(Message); break;
     case CM_SYSCOLORCHANGE: CMSysColorChange(Message); break;
     case CM_DIALOGKEY: { TWMKey m(Message); CMDialogKey(m); break; }
@@ -872,6 +905,18 @@ void TControl::CMParentShowHintChanged(TMessage& Message) {
     }
 }
 
+void TControl::CMBiDiModeChanged(TMessage& Message) { Invalidate(); }
+
+void TControl::CMParentBiDiModeChanged(TMessage& Message) {
+    if (FParentBiDiMode && FParent) {
+        if (FParent->BiDiMode() != FBiDiMode) {
+            FBiDiMode = FParent->BiDiMode();
+            Perform(CM_BIDIMODECHANGED);
+        }
+        FParentBiDiMode = true;
+    }
+}
+
 void TControl::CMHintShow(TMessage& Message) { DefaultHandler(Message); }
 void TControl::CMSysColorChange(TMessage& Message) { DefaultHandler(Message); }
 void TControl::CMDialogKey(TCMDialogKey& Message) { DefaultHandler(Message.Message); }
@@ -941,7 +986,8 @@ bool TWinControl::HandleAllocated() const { return FHandleImpl->Widget != nullpt
 void TWinControl::CreateParams(TCreateParams& Params) {
     Params.Caption = HandleAllocated() ? Text() : FText;
     Params.Style = (FHandleImpl->Style & ~WS_TABSTOP) | (FTabStop ? WS_TABSTOP : 0);
-    Params.ExStyle = FHandleImpl->ExStyle;
+    Params.ExStyle = FHandleImpl->ExStyle & ~(WS_EX_RIGHT | WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR);
+    AddBiDiModeExStyle(Params.ExStyle);
     Params.X = FLeft;
     Params.Y = FTop;
     Params.Width = FWidth;
@@ -1027,6 +1073,7 @@ void TWinControl::InsertControl(TControl* AControl) {
     if (AControl->FParentFont) AControl->Perform(CM_PARENTFONTCHANGED);
     if (AControl->FParentColor) AControl->Perform(CM_PARENTCOLORCHANGED);
     if (AControl->FParentShowHint) AControl->Perform(CM_PARENTSHOWHINTCHANGED);
+    if (AControl->FParentBiDiMode) AControl->Perform(CM_PARENTBIDIMODECHANGED);
     TRect pr = ClientRect();
     AControl->FAnchorRight = pr.Right - (AControl->FLeft + AControl->FWidth);
     AControl->FAnchorBottom = pr.Bottom - (AControl->FTop + AControl->FHeight);
@@ -1697,6 +1744,21 @@ void TWinControl::CMColorChanged(TMessage& Message) {
     ApplyFontAndColor(this);
     NotifyControls(CM_PARENTCOLORCHANGED);
     Invalidate();
+}
+
+void TWinControl::AddBiDiModeExStyle(Cardinal& ExStyle) const {
+    if (UseRightToLeftReading()) ExStyle |= WS_EX_RTLREADING;
+    if (UseRightToLeftScrollBar()) ExStyle |= WS_EX_LEFTSCROLLBAR;
+    if (UseRightToLeftAlignment()) {
+        if (GetControlsAlignment() == taLeftJustify) ExStyle |= WS_EX_RIGHT;
+        else if (GetControlsAlignment() == taRightJustify) ExStyle &= ~WS_EX_RIGHT;
+    }
+}
+
+void TWinControl::CMBiDiModeChanged(TMessage& Message) {
+    if (HandleAllocated()) RecreateWnd();
+    NotifyControls(CM_PARENTBIDIMODECHANGED);
+    TControl::CMBiDiModeChanged(Message);
 }
 
 void TWinControl::CMVisibleChanged(TMessage& Message) {

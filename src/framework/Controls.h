@@ -87,6 +87,13 @@ constexpr TCursor crMultiDrag = -16, crSQLWait = -17, crNo = -18, crAppStart = -
 constexpr TCursor crHandPoint = -21, crSizeAll = -22, crSize = -22;
 
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+// The reading and layout direction of a control. bdRightToLeft lays the
+// control out from its right edge and reads right to left; NoAlign reads
+// right to left and keeps the scroll bar on the left but not the layout;
+// ReadingOnly only reads right to left.
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+// Left and right justification exchanged (centring stays).
+TAlignment ChangeBiDiModeAlignment(TAlignment Alignment);
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 
 using TModalResult = int;
@@ -194,6 +201,11 @@ struct TCreateParams {
     int X = 0, Y = 0, Width = 0, Height = 0;
 };
 constexpr Cardinal WS_EX_TRANSPARENT = 0x00000020;
+// The right-to-left extended styles: right-aligned text, right-to-left
+// reading, and the vertical scroll bar at the left edge.
+constexpr Cardinal WS_EX_RIGHT = 0x00001000;
+constexpr Cardinal WS_EX_RTLREADING = 0x00002000;
+constexpr Cardinal WS_EX_LEFTSCROLLBAR = 0x00004000;
 constexpr Cardinal WS_TABSTOP = 0x00010000;
 constexpr int GWL_EXSTYLE = -20;
 constexpr int GWL_STYLE = -16;
@@ -261,6 +273,29 @@ public:
     virtual void SetText(const String& Value);
     String Caption() const { return Text(); }
     virtual void SetCaption(const String& Value) { SetText(Value); }
+
+    // The control's direction; with ParentBiDiMode (the default) it follows
+    // its parent's. A change reaches the control as CM_BIDIMODECHANGED and
+    // its children as CM_PARENTBIDIMODECHANGED.
+    TBiDiMode BiDiMode() const { return FBiDiMode; }
+    void SetBiDiMode(TBiDiMode Value);
+    bool ParentBiDiMode() const { return FParentBiDiMode; }
+    void SetParentBiDiMode(bool Value);
+    // Laid out from the right edge (bdRightToLeft).
+    bool UseRightToLeftAlignment() const { return FBiDiMode == bdRightToLeft; }
+    // Texts read right to left (every mode but bdLeftToRight).
+    bool UseRightToLeftReading() const { return FBiDiMode != bdLeftToRight; }
+    // The vertical scroll bar stands at the left edge.
+    bool UseRightToLeftScrollBar() const {
+        return FBiDiMode == bdRightToLeft || FBiDiMode == bdRightToLeftNoAlign;
+    }
+    // The DT_* flags of a text drawn for the control: with right-to-left
+    // alignment left and right justification exchanged (DT_RIGHT added to a
+    // left-justified text, taken from a right-justified one), with
+    // right-to-left reading DT_RTLREADING added.
+    unsigned DrawTextBiDiModeFlags(unsigned Flags) const;
+    // Only the reading part: DT_RTLREADING with right-to-left reading.
+    unsigned DrawTextBiDiModeFlagsReadingOnly() const;
 
     const String& Hint() const { return FHint; }
     void SetHint(const String& Value) { FHint = Value; }
@@ -415,6 +450,8 @@ protected:
     virtual void CMParentFontChanged(TMessage& Message);
     virtual void CMParentColorChanged(TMessage& Message);
     virtual void CMParentShowHintChanged(TMessage& Message);
+    virtual void CMBiDiModeChanged(TMessage& Message);
+    virtual void CMParentBiDiModeChanged(TMessage& Message);
     virtual void CMHintShow(TMessage& Message);
     virtual void CMSysColorChange(TMessage& Message);
     virtual void CMDialogKey(TCMDialogKey& Message);
@@ -456,6 +493,8 @@ protected:
     String FHint;
     bool FShowHint = false;
     bool FParentShowHint = true;
+    TBiDiMode FBiDiMode = bdLeftToRight;
+    bool FParentBiDiMode = true;
     TCursor FCursor = crDefault;
     TPopupMenu* FPopupMenu = nullptr;
     int FHelpContext = 0;
@@ -665,6 +704,15 @@ protected:
     void CMColorChanged(TMessage& Message) override;
     void CMVisibleChanged(TMessage& Message) override;
     void CMCursorChanged(TMessage& Message) override;
+    // Takes the right-to-left extended styles anew and tells the children.
+    void CMBiDiModeChanged(TMessage& Message) override;
+    // The extended styles of the direction: WS_EX_RTLREADING with
+    // right-to-left reading, WS_EX_LEFTSCROLLBAR with the scroll bar on the
+    // left, WS_EX_RIGHT with right-to-left alignment of a left-justified
+    // control (GetControlsAlignment). TWinControl's CreateParams adds them.
+    void AddBiDiModeExStyle(Cardinal& ExStyle) const;
+    // The control's own justification, which right-to-left alignment mirrors.
+    virtual TAlignment GetControlsAlignment() const { return taLeftJustify; }
 
 public:
     void Dispatch(TMessage& Message) override;

@@ -345,6 +345,8 @@ constexpr unsigned DT_PATH_ELLIPSIS = 0x4000;
 constexpr unsigned DT_END_ELLIPSIS = 0x8000;
 constexpr unsigned DT_MODIFYSTRING = 0x10000;
 constexpr unsigned DT_RTLREADING = 0x20000;
+// Canvas layouts (TCanvas::SetLayout).
+constexpr Cardinal LAYOUT_RTL = 0x00000001;
 constexpr unsigned DT_WORD_ELLIPSIS = 0x40000;
 constexpr unsigned DT_HIDEPREFIX = 0x100000;
 constexpr unsigned DT_PREFIXONLY = 0x200000;
@@ -559,6 +561,19 @@ public:
     // mode changes nothing and gives 0.
     int SetMapMode(int mode);
     int MapMode() const { return mapMode_; }
+    // LAYOUT_RTL mirrors the canvas about the width its surface has when the
+    // layout is set (W): a point at x lies at device x' = W - x, so a
+    // rectangle [l, r) covers the device pixels [W - r, W - l) while a
+    // one-pixel line at x runs along device column W - x, one pixel right of
+    // the rectangle's mirror. Texts and pictures keep their orientation and
+    // stand at the mirrored place: a text at x ends at W - x, and a left
+    // justified DrawText stands at the rectangle's device right. Regions,
+    // the brush origin and the viewport origin stay in device pixels.
+    // Returns the previous layout.
+    Cardinal SetLayout(Cardinal layout);
+    Cardinal Layout() const { return layout_; }
+    // The width mirrored about while LAYOUT_RTL is set.
+    int LayoutWidth() const { return layoutWidth_; }
     // The resolution the mapping works with: the screen's 96 unless the
     // surface says otherwise (a printer page).
     int PixelsPerInch() const { return pixelsPerInch_; }
@@ -600,6 +615,8 @@ private:
     TPoint brushOrigin_;
     TPolyFillMode polyFillMode_ = pfAlternate;
     int mapMode_ = MM_TEXT;
+    Cardinal layout_ = 0;
+    int layoutWidth_ = 0;
     int pixelsPerInch_ = ScreenPixelsPerInch;
     int lockCount_ = 0;
     int textFlags_ = 0;

@@ -120,6 +120,8 @@ struct TCanvasImpl {
         TBrush brush;
         TFont font;
         int mapMode = MM_TEXT;
+        Cardinal layout = 0;
+        int layoutWidth = 0;
     };
     std::vector<State> saved;
 

@@ -358,6 +358,15 @@ int TCustomGrid::VisibleRowCount() const {
 }
 
 TRect TCustomGrid::CellRect(int ACol, int ARow) {
+    TRect r = LayoutCellRect(ACol, ARow);
+    if (UseRightToLeftAlignment() && !IsRectEmpty(r)) {
+        const int w = ClientWidth();
+        r = TRect{w - r.Right, r.Top, w - r.Left, r.Bottom};
+    }
+    return r;
+}
+
+TRect TCustomGrid::LayoutCellRect(int ACol, int ARow) {
     TGridDrawInfo d;
     CalcDrawInfo(d);
     auto axis = [](const TGridAxisDrawInfo& a, int index, int& lo, int& hi) -> bool {
@@ -404,7 +413,7 @@ TGridCoord TCustomGrid::MouseCoord(int X, int Y) {
         }
         return -1;
     };
-    TGridCoord c{axis(d.Horz, X), axis(d.Vert, Y)};
+    TGridCoord c{axis(d.Horz, LogicalX(X)), axis(d.Vert, Y)};
     if (c.X < 0 || c.Y < 0) return {-1, -1};
     return c;
 }
@@ -510,6 +519,18 @@ void TCustomGrid::ModifyScrollBar(int Bar, int ScrollCode, int Pos) {
     const int maxV = std::max(minV, horz ? maxTL.X : maxTL.Y);
     const int page = std::max(1, horz ? d.Horz.LastFullVisibleCell - FTopLeft.X : d.Vert.LastFullVisibleCell - FTopLeft.Y);
     int v = horz ? FTopLeft.X : FTopLeft.Y;
+    // Right to left the horizontal bar runs the other way: its left end shows the last columns.
+    if (horz && UseRightToLeftAlignment()) {
+        switch (ScrollCode) {
+        case SB_LINEUP: ScrollCode = SB_LINEDOWN; break;
+        case SB_LINEDOWN: ScrollCode = SB_LINEUP; break;
+        case SB_PAGEUP: ScrollCode = SB_PAGEDOWN; break;
+        case SB_PAGEDOWN: ScrollCode = SB_PAGEUP; break;
+        case SB_TOP: ScrollCode = SB_BOTTOM; break;
+        case SB_BOTTOM: ScrollCode = SB_TOP; break;
+        default: Pos = kThumbRange - Pos; break;
+        }
+    }
     switch (ScrollCode) {
     case SB_LINEUP: --v; break;
     case SB_LINEDOWN: ++v; break;
@@ -835,6 +856,15 @@ void TCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
     TGridCoord newTL = FTopLeft;
     TGridCoord newCur = FCurrent;
     bool handled = true;
+    // Right to left the next column stands on the left.
+    if (UseRightToLeftAlignment() && (Key == VK_LEFT || Key == VK_RIGHT)) Key = Key == VK_LEFT ? VK_RIGHT : VK_LEFT;
+    struct KeyBack {
+        Word& Key;
+        bool Swapped;
+        ~KeyBack() {
+            if (Swapped && Key != 0) Key = Key == VK_LEFT ? VK_RIGHT : VK_LEFT;
+        }
+    } keyBack{Key, UseRightToLeftAlignment() && (Key == VK_LEFT || Key == VK_RIGHT)};
     if (Shift.Contains(ssCtrl)) {
         switch (Key) {
         case VK_UP: --newTL.Y; break;
@@ -966,6 +996,7 @@ void TCustomGrid::CalcSizingState(int X, int Y, TGridState& State, int& Index, i
     if (!opts.Contains(goColSizing) && !opts.Contains(goRowSizing)) return;
     FixedInfo.Vert.GridExtent = ClientHeight();
     FixedInfo.Horz.GridExtent = ClientWidth();
+    X = LogicalX(X);  // SizingPos and SizingOfs are of the left-to-right layout
     if (X > FixedInfo.Horz.FixedBoundary && opts.Contains(goColSizing)) {
         if (Y >= FixedInfo.Vert.FixedBoundary) return;
         axisState(FixedInfo.Horz, X, gsColSizing);
@@ -1042,7 +1073,7 @@ void TCustomGrid::MouseMove(TShiftState Shift, int X, int Y) {
         break;
     }
     case gsColSizing:
-        FSizingPos = X + FSizingOfs;
+        FSizingPos = LogicalX(X) + FSizingOfs;
         InvalidateGrid();
         break;
     case gsRowSizing:
@@ -1128,6 +1159,7 @@ void TCustomGrid::WMTimer(TWMTimer& Message) {
     }
     // Scrolls towards the mouse while it is beyond the scrolled cells.
     TPoint p = ScreenToClient(GetCursorPos());
+    p.X = LogicalX(p.X);
     TGridDrawInfo d;
     CalcDrawInfo(d);
     int dx = 0, dy = 0;
@@ -1163,6 +1195,12 @@ void TCustomGrid::WMSetCursor(TMessage& Message) {
     CalcSizingState(p.X, p.Y, state, index, pos, ofs, d);
     if (state == gsColSizing) ::SetCursor(crHSplit);
     else if (state == gsRowSizing) ::SetCursor(crVSplit);
+}
+
+void TCustomGrid::CMBiDiModeChanged(TMessage& Message) {
+    TCustomControl::CMBiDiModeChanged(Message);
+    UpdateScrollPos();
+    UpdateEdit();
 }
 
 void TCustomGrid::WMCancelMode(TMessage& Message) {

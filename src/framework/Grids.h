@@ -371,9 +371,20 @@ public:
 
     // Client rectangle of a cell (grid line excluded, clipped to the client
     // area); empty for a cell out of view or out of the grid.
+    //
+    // Right to left (UseRightToLeftAlignment) the grid is laid out from the
+    // right edge: column FixedCols - 1 stands at the right and the scrolled
+    // ones follow leftwards. Paint mirrors the canvas (LAYOUT_RTL) so that
+    // DrawCell gets the rectangle a left-to-right grid would give and draws
+    // as ever; CellRect, MouseCoord and the mouse and key handling work in
+    // the window's own coordinates, so CellRect gives the mirrored
+    // rectangle. Left and Right keys move to the cell on their side of the
+    // screen, and the horizontal bar's thumb starts at its right end.
     TRect CellRect(int ACol, int ARow);
     // The cell under a client point; (-1, -1) when there is none.
     TGridCoord MouseCoord(int X, int Y);
+    // A client x as the left-to-right layout has it (the pixel's mirror right to left).
+    int LogicalX(int X) const { return UseRightToLeftAlignment() ? ClientWidth() - 1 - X : X; }
     void MouseToCell(int X, int Y, int& ACol, int& ARow);
     void CalcDrawInfo(TGridDrawInfo& DrawInfo);
 
@@ -475,6 +486,8 @@ protected:
     void WMVScroll(TWMScroll& Message) override;
     void WMCancelMode(TMessage& Message) override;
     void WMSetCursor(TMessage& Message) override;
+    // The thumb and the editor follow a change of direction.
+    void CMBiDiModeChanged(TMessage& Message) override;
 
     // The editor update protocol (see ShowEditor).
     void UpdateEdit();
@@ -492,6 +505,8 @@ protected:
     void CalcFixedInfo(TGridDrawInfo& DrawInfo);
     void CalcDrawInfoXY(TGridDrawInfo& DrawInfo, int UseWidth, int UseHeight);
     void UpdateScrollPos();
+    // The cell's rectangle as Paint hands it to DrawCell (before mirroring).
+    TRect LayoutCellRect(int ACol, int ARow);
     TGridDrawState CellDrawState(int ACol, int ARow, const TGridRect& Sel, bool HasFocus) const;
 
     int FSizingIndex = -1;
@@ -506,6 +521,7 @@ private:
     void ApplyBorder();
     // Shows or hides the window's bars as the rows and columns need them.
     void SyncScrollBars() const;
+    int BarPos(int Bar) const;
     // The thumbs at the scroll position.
     void SetScrollBarPositions();
     bool HandleScrollBarMouse(TMessage& Message);

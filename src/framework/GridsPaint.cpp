@@ -19,6 +19,12 @@ TGridDrawState TCustomGrid::CellDrawState(int ACol, int ARow, const TGridRect& S
 
 void TCustomGrid::Paint() {
     TCanvas& canvas = Canvas();
+    // Right to left the whole picture is mirrored; DrawCell draws as ever.
+    struct Layout {
+        TCanvas& c;
+        Cardinal kept;
+        ~Layout() { c.SetLayout(kept); }
+    } layout{canvas, canvas.SetLayout(UseRightToLeftAlignment() ? LAYOUT_RTL : 0)};
     TGridDrawInfo d;
     CalcDrawInfo(d);
     const int clientW = ClientWidth(), clientH = ClientHeight();
@@ -130,7 +136,7 @@ void TCustomGrid::Paint() {
     // the near edge of the target.
     if ((FGridState == gsColMoving || FGridState == gsRowMoving) && FMovePos >= 0 && FMovePos != FMoveIndex) {
         const bool cols = FGridState == gsColMoving;
-        const TRect r = cols ? CellRect(FMovePos, 0) : CellRect(0, FMovePos);
+        const TRect r = cols ? LayoutCellRect(FMovePos, 0) : LayoutCellRect(0, FMovePos);
         if (!IsRectEmpty(r)) {
             const int at = cols ? (FMovePos > FMoveIndex ? r.Right : r.Left) : (FMovePos > FMoveIndex ? r.Bottom : r.Top);
             canvas.Pen().SetMode(pmNot);

@@ -46,6 +46,11 @@ bool TCustomGrid::ScrollBarShown(int Bar) const {
     return Bar == SB_VERT ? vert : horz;
 }
 
+// The thumb's place on the bar: right to left the horizontal one runs from the right.
+int TCustomGrid::BarPos(int Bar) const {
+    return Bar == SB_HORZ && UseRightToLeftAlignment() ? kThumbRange - ScrollPos(Bar) : ScrollPos(Bar);
+}
+
 void TCustomGrid::SyncScrollBars() const {
     const HWND h = FHandleImpl->Handle;
     for (int bar : {SB_HORZ, SB_VERT}) {
@@ -57,7 +62,7 @@ void TCustomGrid::SyncScrollBars() const {
             SCROLLINFO si;
             si.fMask = SIF_RANGE | SIF_POS;
             si.nMax = kThumbRange;
-            si.nPos = ScrollPos(bar);
+            si.nPos = BarPos(bar);
             SetScrollInfo(h, bar, si, true);
         }
     }
@@ -77,7 +82,7 @@ void TCustomGrid::SetScrollBarPositions() {
         SCROLLINFO si;
         si.fMask = SIF_RANGE | SIF_POS;
         si.nMax = kThumbRange;
-        si.nPos = ScrollPos(bar);
+        si.nPos = BarPos(bar);
         SetScrollInfo(FHandleImpl->Handle, bar, si, true);
     }
 }

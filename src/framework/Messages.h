@@ -160,6 +160,8 @@ constexpr Cardinal CM_RECREATEWND = CM_BASE + 51;
 constexpr Cardinal CM_INVALIDATE = CM_BASE + 52;
 constexpr Cardinal CM_CONTROLCHANGE = CM_BASE + 54;
 constexpr Cardinal CM_MOUSEWHEEL = CM_BASE + 67;
+constexpr Cardinal CM_BIDIMODECHANGED = CM_BASE + 60;
+constexpr Cardinal CM_PARENTBIDIMODECHANGED = CM_BASE + 61;
 constexpr Cardinal CM_DRAG = CM_BASE + 47;
 constexpr Cardinal CM_SYSFONTCHANGED = CM_BASE + 53;
 // Before a hint's pause starts: WParam is 1 when a hint was showing, LParam

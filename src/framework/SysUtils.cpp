@@ -32,6 +32,21 @@ TFormatSettings SetFormatSettings(const TFormatSettings& settings) {
     return previous;
 }
 
+namespace {
+TSysLocale& CurrentSysLocale() {
+    static TSysLocale locale{QLocale::system().textDirection() == Qt::RightToLeft};
+    return locale;
+}
+}  // namespace
+
+const TSysLocale& SysLocale() { return CurrentSysLocale(); }
+
+TSysLocale SetSysLocale(const TSysLocale& locale) {
+    TSysLocale previous = CurrentSysLocale();
+    CurrentSysLocale() = locale;
+    return previous;
+}
+
 // ---------------------------------------------------------------------------
 // Whole numbers
 // ---------------------------------------------------------------------------

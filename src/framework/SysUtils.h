@@ -66,6 +66,16 @@ const TFormatSettings& FormatSettings();
 // Replaces the current settings; returns the previous ones.
 TFormatSettings SetFormatSettings(const TFormatSettings& settings);
 
+// The system's locale as far as drawing cares: MiddleEast when its language
+// is written right to left (Arabic, Hebrew, Persian, ...), taken from the
+// user's locale (LANG, LC_ALL) at the first use.
+struct TSysLocale {
+    bool MiddleEast = false;
+};
+const TSysLocale& SysLocale();
+// Replaces it (tests); returns the previous one.
+TSysLocale SetSysLocale(const TSysLocale& locale);
+
 // Replaces the settings for the lifetime of the guard (tests, one-off
 // conversions) and restores the previous ones afterwards.
 class TFormatSettingsGuard {

@@ -53,7 +53,12 @@ TPoint WindowOrigin(TWinControl* c) {
 TRect BarRect(TWinControl* c, int bar) {
     if (!BarStyle(c, bar)) return TRect{};
     const TRect cl = ClientInWindow(c);
-    if (bar == SB_VERT) return Rect(cl.Right, cl.Top, std::min(cl.Right + BarThickness(c, bar), c->Width()), cl.Bottom);
+    if (bar == SB_VERT) {
+        // A right-to-left window keeps its vertical bar at the left edge.
+        if (H(c)->ExStyle & WS_EX_LEFTSCROLLBAR)
+            return Rect(std::max(cl.Left - BarThickness(c, bar), 0), cl.Top, cl.Left, cl.Bottom);
+        return Rect(cl.Right, cl.Top, std::min(cl.Right + BarThickness(c, bar), c->Width()), cl.Bottom);
+    }
     return Rect(cl.Left, cl.Bottom, cl.Right, std::min(cl.Bottom + BarThickness(c, bar), c->Height()));
 }
 
@@ -542,7 +547,10 @@ bool NonClientDefault(TWinControl* Control, TMessage& Message) {
         r.Right = std::max(r.Left, r.Right);
         r.Bottom = std::max(r.Top, r.Bottom);
         const int vbar = BarThickness(Control, SB_VERT), hbar = BarThickness(Control, SB_HORZ);
-        if ((h->Style & WS_VSCROLL) && r.Right - r.Left >= vbar) r.Right -= vbar;
+        if ((h->Style & WS_VSCROLL) && r.Right - r.Left >= vbar) {
+            if (h->ExStyle & WS_EX_LEFTSCROLLBAR) r.Left += vbar;
+            else r.Right -= vbar;
+        }
         if ((h->Style & WS_HSCROLL) && r.Bottom - r.Top >= hbar) r.Bottom -= hbar;
         Message.Result = 0;
         return true;
@@ -557,7 +565,8 @@ bool NonClientDefault(TWinControl* Control, TMessage& Message) {
         else if (PtInRect(c, wp)) Message.Result = HTCLIENT;
         else if (PtInRect(BarRect(Control, SB_VERT), wp)) Message.Result = HTVSCROLL;
         else if (PtInRect(BarRect(Control, SB_HORZ), wp)) Message.Result = HTHSCROLL;
-        else if (wp.X >= c.Right && wp.Y >= c.Bottom && (h->Style & WS_VSCROLL) && (h->Style & WS_HSCROLL))
+        else if ((h->ExStyle & WS_EX_LEFTSCROLLBAR ? wp.X < c.Left : wp.X >= c.Right) && wp.Y >= c.Bottom &&
+                 (h->Style & WS_VSCROLL) && (h->Style & WS_HSCROLL))
             Message.Result = HTNOWHERE;  // the box between the bars
         else Message.Result = HTBORDER;
         if (h->FlatBars) {

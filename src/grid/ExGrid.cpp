@@ -746,7 +746,12 @@ void TExStringGrid::Paint() {
     TBaseGrid::Paint();
     if (FEditing) DrawEditingFrame(Canvas());
     DrawPushedFixedCell(Canvas());
-    FTools->PaintEmptyArea(Canvas());
+    {
+        // The empty area is found in the left-to-right layout: right to left it lies mirrored.
+        const Cardinal Kept = Canvas().SetLayout(UseRightToLeftAlignment() ? LAYOUT_RTL : 0);
+        FTools->PaintEmptyArea(Canvas());
+        Canvas().SetLayout(Kept);
+    }
     FTools->PaintDesignHelper(Canvas());
     DrawPanMark();
     DrawFixedSizingLine();

@@ -341,7 +341,7 @@ bool TExStringGrid::RadioGroupPress(int ACol, int ARow, int X, int Y) {
     if (!IsRadio(rc, ARow) || (!IsEditable(rc, ARow) && !FControlLook.RadioAlwaysActive)) return false;
     HideInplaceEdit();
     const TRect R = CellRect(ACol, ARow);
-    RadioGroupClick(rc, ARow, X - R.Left, Y - R.Top);
+    RadioGroupClick(rc, ARow, CellOffsetX(ACol, ARow, X), Y - R.Top);
     if (CanFocus()) SetFocus();
     return true;
 }
@@ -607,8 +607,8 @@ void TExStringGrid::AddExpand(int ACol, int ARow, int ExpandedHeight) {
 
 TRect TExStringGrid::GetExpandButtonRect(int ACol, int ARow) {
     if (GetCellType(ACol, ARow) != ctExpand) return TRect{};
-    const TRect c = CellRect(DisplColIndex(ACol), ARow);
-    return Rect(c.Right - 13, c.Top + 2, c.Right - 2, c.Top + 13);
+    const TRect c = CellLayoutRect(DisplColIndex(ACol), ARow);
+    return MirroredRect(Rect(c.Right - 13, c.Top + 2, c.Right - 2, c.Top + 13));
 }
 
 bool TExStringGrid::ToggleExpand(int ACol, int ARow) {
@@ -1011,7 +1011,7 @@ TRect TExStringGrid::PlacePaintedGraphic(const TRect& R, int W, int H, const TCe
 
 void TExStringGrid::DrawCellButton(TCanvas& C, int RCol, int ARow, TRect B, TCellGraphic& G) {
     // Where the mouse finds it: the offset from the cell's own rectangle.
-    const TRect own = CellRect(DisplColIndex(RCol), ARow);
+    const TRect own = CellLayoutRect(DisplColIndex(RCol), ARow);
     G.CellValue = double(B.Top - own.Top) * 65536 + (B.Left - own.Left);
     bool enabled = true;
     if (!FControlLook.NoDisabledButtonLook) CellEditable(RCol, ARow, enabled);
@@ -1199,8 +1199,8 @@ bool TExStringGrid::DrawCellGraphic(TCanvas& C, int RCol, int ARow, TRect R, TCe
             return true;
         }
         case ctExpand: {
-            // Where the mouse finds it.
-            TRect b = GetExpandButtonRect(RCol, ARow);
+            // Where the mouse finds it, in the left-to-right layout the painting works in.
+            TRect b = MirroredRect(GetExpandButtonRect(RCol, ARow));
             DrawPushButton(C, this, b, FControlLook.FlatButton ? plFlat : plThemed,
                            G.CellBoolean ? stDown : stNormal, TColorTones{});
             C.Pen().SetColor(clBtnText);

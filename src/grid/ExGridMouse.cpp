@@ -22,7 +22,7 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     if (FControlLook.SpinButtonsAlwaysVisible && ACol >= 0 && ARow >= 0 && !IsDesigning() &&
         DoHasSpinEdit(RealColIndex(ACol), ARow)) {
         const TRect R = CellRect(ACol, ARow);
-        if (X > R.Right - 18) (Y > (R.Top + R.Bottom) / 2 ? FSpinDnClick : FSpinUpClick) = true;
+        if (CellOffsetX(ACol, ARow, X) > R.Right - R.Left - 18) (Y > (R.Top + R.Bottom) / 2 ? FSpinDnClick : FSpinUpClick) = true;
     }
     FTools->OleArm(ACol, ARow, X, Y);
     FDoOnClick = true;
@@ -37,7 +37,8 @@ void TExStringGrid::WMLButtonDown(TWMMouse& Message) {
     if (!allow) return;
 
     if (IsHoverFixedCell(ACol, ARow))
-        SetFixedCellPressed(true, FControlLook.FixedDropDownButton && X > CellRect(ACol, ARow).Right - 16);
+        SetFixedCellPressed(true, FControlLook.FixedDropDownButton &&
+                                      CellOffsetX(ACol, ARow, X) > ColWidths(ACol) - 16);
     if (FixedDropDownPress(ACol, ARow, X)) return;
     if (FLook == glListView && FHotFixedCell.X >= 0 && FHotFixedCell.Y >= 0 && FHotFixedCell.X < ColCount() &&
         FHotFixedCell.Y < RowCount())
@@ -249,7 +250,7 @@ void TExStringGrid::FixedCellButtonPress(int ACol, int ARow, int X, const TRect&
     if (!FFixedAsButtons || !o.Contains(goFixedVertLine) || !o.Contains(goFixedHorzLine) || !Ctl3D()) return;
     if (ACol >= TCustomGrid::FixedCols() && ARow >= TCustomGrid::FixedRows() && !IsFixed(ACol, ARow)) return;
     // The node glyph of a node row opens or closes its node instead.
-    if (RealColIndex(ACol) == 0 && IsNode(ARow) && InNodeClickArea(ARow, X - R.Left)) return;
+    if (RealColIndex(ACol) == 0 && IsNode(ARow) && InNodeClickArea(ARow, CellOffsetX(ACol, ARow, X))) return;
     int bc = ACol, br = ARow;
     ResolveBaseCell(ACol, ARow, bc, br);
     FPushedFixedCell = R;
@@ -328,8 +329,9 @@ bool TExStringGrid::FixedDropDownPress(int ACol, int ARow, int X) {
     if (!FControlLook.FixedDropDownButton || !IsHoverFixedCell(ACol, ARow)) return false;
     const TRect R = CellRect(ACol, ARow);
     // The last pixels belong to the column's sizing border.
-    const int right = Options().Contains(goColSizing) ? R.Right - 2 : R.Right;
-    if (X <= R.Right - 16 || X >= right) return false;
+    const int W = R.Right - R.Left, At = CellOffsetX(ACol, ARow, X);
+    const int right = Options().Contains(goColSizing) ? W - 2 : W;
+    if (At <= W - 16 || At >= right) return false;
     if (!FFixedDropDownMenu && !OnFixedDropDownClick) return false;
     TPopupMenu* menu = FFixedDropDownMenu;
     bool keep = false;
@@ -337,7 +339,7 @@ bool TExStringGrid::FixedDropDownPress(int ACol, int ARow, int X) {
     if (OnFixedDropDownClick) OnFixedDropDownClick(this, ACol, ARow, menu, keep);
     if (menu) {
         TrackHoverFixedCell(ACol, ARow);
-        const TPoint p = ClientToScreen({R.Right - 16, R.Bottom});
+        const TPoint p = ClientToScreen({UseRightToLeftAlignment() ? R.Left : R.Right - 16, R.Bottom});
         menu->Popup(p.X, p.Y);
         SetFixedCellPressed(false, false);
         if (!keep) TrackHoverFixedCell(-1, -1);
@@ -352,7 +354,7 @@ bool TExStringGrid::RatingPress(int ACol, int ARow, int X) {
     if (!HasRating(N, ARow) || !IsEditable(N, ARow)) return false;
     HideInplaceEdit();
     // Half a star per 9 pixels from the cell's left edge.
-    double rate = std::round((X - CellRect(ACol, ARow).Left) / 9.0) / 2.0;
+    double rate = std::round(CellOffsetX(ACol, ARow, X) / 9.0) / 2.0;
     if (DoRatingChange(N, ARow, rate)) {
         SetFloats(N, ARow, rate);
         RepaintCell(ACol, ARow);

@@ -317,7 +317,7 @@ void TExStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
                                  : RowCount() - 1;
             // The node glyph opens or closes its node instead.
             const bool onNode = RealColIndex(ACol) == 0 && IsNode(ARow) &&
-                                InNodeClickArea(ARow, X - CellRect(ACol, ARow).Left);
+                                InNodeClickArea(ARow, CellOffsetX(ACol, ARow, X));
             if (ARow <= last && !onNode) mode = msRow;
         }
     }
@@ -378,13 +378,14 @@ TRect TExStringGrid::GetCellButtonRect(int ACol, int ARow) {
     if (ACol < 0 || ARow < 0 || ACol >= ColCount() || ARow >= RowCount()) return {};
     TCellGraphic* g = OwnGraphic(RealColIndex(ACol), ARow);
     if (!g || (g->CellType != ctButton && g->CellType != ctBitButton)) return {};
-    const TRect cell = CellRect(ACol, ARow);
+    // Placed in the left-to-right layout, where it is painted; mirrored back right to left.
+    const TRect cell = CellLayoutRect(ACol, ARow);
     const int offset = int(std::lround(g->CellValue));
     TRect b = Bounds(cell.Left + (offset & 65535), cell.Top + (offset >> 16), g->CellIndex & 65535, g->CellIndex >> 16);
     // A button over the whole width or height spans the cell's.
     if (g->CellHAlign == haFull) b.Left = cell.Left, b.Right = cell.Right;
     if (g->CellVAlign == vaFull) b.Top = cell.Top, b.Bottom = cell.Bottom;
-    return b;
+    return MirroredRect(b);
 }
 
 void TExStringGrid::TrackHoverButton(TPoint Cell) {

@@ -13,7 +13,9 @@ bool TExStringGrid::OnSelectionGrip(int X, int Y) {
     const TGridRect sel = Selection();
     const TRect R = CellRect(sel.Right, sel.Bottom);
     if (R.Right <= R.Left || R.Bottom <= R.Top) return false;
-    return X >= R.Right - GripSize && X < R.Right && Y >= R.Bottom - GripSize && Y < R.Bottom;
+    // Right to left the corner lies at the cell's left on the screen.
+    const int Left = UseRightToLeftAlignment() ? R.Left : R.Right - GripSize;
+    return X >= Left && X < Left + GripSize && Y >= R.Bottom - GripSize && Y < R.Bottom;
 }
 
 bool TExStringGrid::SelectionResizePress(int X, int Y, TWMMouse& Message) {

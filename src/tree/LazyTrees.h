@@ -242,7 +242,11 @@ public:
     void SetLayout(TLTHeaderColumnLayout Value);
     enum TColumnBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
     TColumnBiDiMode BiDiMode() const { return FBiDiMode; }
-    void SetBiDiMode(TColumnBiDiMode Value) { FBiDiMode = Value; }
+    // Repaints the tree; a direction of its own ends following the tree's (coParentBidiMode).
+    void SetBiDiMode(TColumnBiDiMode Value);
+    bool UseRightToLeftReading() const { return FBiDiMode != bdLeftToRight; }
+    // Takes the tree's direction again while coParentBidiMode is set.
+    void ParentBiDiModeChanged();
     TAlignment CaptionAlignment() const { return FCaptionAlignment; }
     void SetCaptionAlignment(TAlignment Value);
     // A check box in the header cell, drawn with the tree's check pictures; a left click on it
@@ -358,7 +362,8 @@ public:
     // background, then each visible column's face, caption and sort arrow.
     void PaintHeader(TCanvas& TargetCanvas, TRect R, TPoint Target);
     // The band into R of the frame: fixed columns in place, the others moved by the scroll offset HOffset.
-    void PaintHeader(TCanvas& Frame, TRect R, int HOffset);
+    // ScrollX and FixedX: where x 0 of the scrolling and of the fixed columns stands in the band.
+    void PaintHeader(TCanvas& Frame, TRect R, int ScrollX, int FixedX);
     // The caption, shortened to Bounds; disabled captions are drawn twice, offset, classic style.
     void DrawHeaderCaption(TCanvas& Canvas, const String& Caption, TRect Bounds, bool Enabled, bool Hot,
                            unsigned DrawFormat);
@@ -861,8 +866,10 @@ struct TLTPaintInfo {
     TRect ContentRect;  // the part after indentation, check box and images
     int NodeWidth = 0;  // the content's width as the tree measures it
     TLTImageInfo ImageInfo[4];  // by TLTImageInfoIndex
-    // The cell's alignment (the column's, or the tree's without columns) and what this pass paints.
+    // The cell's alignment (the column's, or the tree's without columns; mirrored right to left), its
+    // direction and what this pass paints.
     TAlignment Alignment = taLeftJustify;
+    TBiDiMode BidiMode = bdLeftToRight;
     TLTInternalPaintOptions PaintOptions;
 };
 
@@ -1156,6 +1163,14 @@ public:
     virtual void PlaceEditor() {}
     int OffsetX() const { return FOffsetX; }
     int OffsetY() const { return FOffsetY; }
+    // The horizontal scroll position as the scroll bar shows it: -OffsetX left to right; right to
+    // left the distance of the window's left edge from the canvas's left end (RangeX + OffsetX -
+    // client width), never below 0.
+    int EffectiveOffsetX() const { return FEffectiveOffsetX; }
+    // Right to left the canvas hugs the window's right edge: how far columns and painting move
+    // right when the content is narrower than the window (the vertical bar's width left out with
+    // ExcludeScrollBar, as client coordinates need).
+    virtual int RightToLeftShift(bool ExcludeScrollBar);
     // Clamps to the scrollable range (offsets are 0 or negative) and repaints.
     void SetOffsetXY(int X, int Y);
     // Every offset change goes here: clamped, applied, the bars and the owner told; false when nothing moved.
@@ -1193,6 +1208,12 @@ public:
     void SetAlignment(TAlignment Value);
     // The alignment of a cell's content: the column's, or the tree's without a column.
     TAlignment CellTextAlignment(TColumnIndex Column) const;
+    // The direction of a cell: the column's, or the tree's without a column.
+    TBiDiMode CellBiDiMode(TColumnIndex Column) const;
+    // Whether a cell lays its content out from its right edge (every direction but left to right).
+    bool CellRightToLeft(TColumnIndex Column) const { return CellBiDiMode(Column) != bdLeftToRight; }
+    // The alignment a cell shows: right to left the column's left and right justification change places.
+    TAlignment CellDisplayAlignment(TColumnIndex Column) const;
     // Where a row's lines, button, check box and images sit: each node's Align (0..100, 50 when new)
     // counts pixels from the top or from the bottom, or a percentage of the room left beside the images.
     enum TLTNodeAlignment { naFromBottom, naFromTop, naProportional };
@@ -1652,6 +1673,19 @@ protected:
     virtual void ProcessMouseDoubleClick(TWMMouse& Message, THitInfo& HitInfo);
     // Adds the parts of a cell at Offset pixels from its left edge (Right: the cell's width).
     virtual void ClassifyHitLeftToRight(THitInfo& HitInfo, int Offset, TAlignment Alignment, int Right);
+    // The main column's indentation of a node, and the width of the state (or normal) image a
+    // node shows in a column (-1 without one), as the hit classification measures them.
+    int HitIndent(PLazyNode Node);
+    int HitImageWidth(PLazyNode Node, TColumnIndex Column, bool State);
+    // The check box and the images of a cell at Distance pixels from its leading edge, the
+    // content starting at ImageOffset (moved past them); whether the point lies on one of them.
+    bool ClassifyHitImages(THitInfo& HitInfo, int Distance, int& ImageOffset);
+    // The indentation of a cell at Distance pixels from its leading edge: the button or the indent.
+    void ClassifyHitIndent(THitInfo& HitInfo, int Distance, int Indent);
+    // The mirror image for a right-to-left cell: indentation, check box and images from the right edge.
+    virtual void ClassifyHitRightToLeft(THitInfo& HitInfo, int Offset, TAlignment Alignment, int Right);
+    // The scroll position follows the direction; the columns follow the tree's direction.
+    void CMBiDiModeChanged(TMessage& Message) override;
     void CMMouseLeave(TMessage& Message) override;
     void KeyDown(Word& Key, TShiftState Shift) override;
     void KeyUp(Word& Key, TShiftState Shift) override;
@@ -1682,13 +1716,16 @@ protected:
     // The width of a node's content in a column in pixels (text plus margins; 0 in the base), measured
     // on Canvas (the tree's own when nil).
     virtual int QueryCellTextWidth(PLazyNode Node, TColumnIndex Column, TCanvas* Canvas = nullptr) { return 0; }
-    void DrawTreeLines(TCanvas& Canvas, PLazyNode Node, int Top, int Height, int VAlign, int Origin);
-    // The main column's cell (the whole row without columns) from the x Origin.
+    // From the x Origin rightwards, or right to left (Reverse) from Origin as the cell's right edge.
+    void DrawTreeLines(TCanvas& Canvas, PLazyNode Node, int Top, int Height, int VAlign, int Origin,
+                       bool Reverse = false);
+    // The main column's cell (the whole row without columns) from the x Origin: its leading edge, the
+    // right one in a right-to-left cell.
     void PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TColumnIndex Column, const TRect& Row, int Origin);
     void PaintOtherCell(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, const TRect& Cell);
     // The dotted grid line along a cell's last pixel row from Left on, when one is asked for;
     // whether it was drawn (the cell's content then ends above it).
-    bool DrawHorzGridLine(TCanvas& Canvas, const TRect& Cell, int Left);
+    bool DrawHorzGridLine(TCanvas& Canvas, const TRect& Cell, int Left, int Right);
     bool FetchCellImages(TLTPaintInfo& Info);
     void PaintAreaBelow(TCanvas& Canvas, const TRect& Area);
     // What a pass paints of a cell: the pass's options less what the options and the state hide.
@@ -1700,6 +1737,18 @@ protected:
     virtual void DrawCellSelection(TLTPaintInfo& PaintInfo, int WindowLeft, int WindowWidth);
     // Where the main column starts in client coordinates (the scroll offset without columns).
     int MainColumnOrigin() const;
+    // Where x 0 of the tree canvas stands in the client area: for the scrolling part the offset
+    // left to right; right to left the canvas's right end shows at offset 0 and a narrow canvas
+    // hugs the window's right edge. Fixed columns do not scroll.
+    int ScrollOriginX();
+    int FixedOriginX();
+    // The same in the header band's coordinates (right to left the band also spans the vertical bar
+    // at the left).
+    int HeaderOriginX(bool Fixed);
+    // Right to left the leading edge of a row without columns: the canvas's right end.
+    int RowLeadX();
+    // FEffectiveOffsetX from FOffsetX.
+    void UpdateEffectiveOffsetX();
     // Whether a selected node shows its selection in a column's cell: the
     // focused column's (the main column's while none is focused), or every cell with full-row selection.
     bool CellShowsSelection(TColumnIndex Column) const;
@@ -1711,8 +1760,10 @@ protected:
     // The image the events name for a kind into one record of the paint info (DefaultImages when they name no list).
     virtual void FetchImageIndex(TLTPaintInfo& PaintInfo, TLTImageKind Kind, TLTImageInfoIndex InfoIndex,
                                  TImageList* DefaultImages);
-    // Puts an image at the leading edge of ContentRect, centred on VAlign, and moves the edge past it.
-    virtual void PlaceCellImage(TImageList* Images, int VAlign, TRect& ContentRect, TLTImageInfo& ImageInfo);
+    // Puts an image at the leading edge of ContentRect (the right one right to left), centred on
+    // VAlign, and moves the edge past it.
+    virtual void PlaceCellImage(TImageList* Images, bool RightToLeft, int VAlign, TRect& ContentRect,
+                                TLTImageInfo& ImageInfo);
     // A state or normal image, greyed when disabled, blended when ghosted, selected or cut, with its overlay.
     virtual void DrawNodeImage(TLTPaintInfo& PaintInfo, TLTImageInfoIndex InfoIndex, bool DoOverlay);
     // Whether a check box is shown for a node.
@@ -1726,6 +1777,8 @@ protected:
     // One pass of the band over the rows between the old and the new band (both ordered).
     bool SweepSelectionLeftToRight(int Left, const TRect& NewRect, const TRect& OldRect, int Right,
                                    TAlignment Alignment = taLeftJustify);
+    bool SweepSelectionRightToLeft(int Left, const TRect& NewRect, const TRect& OldRect, int Right,
+                                   TAlignment Alignment = taLeftJustify);
 
     // Fields.
     int FOffsetX = 0;
@@ -1733,6 +1786,7 @@ protected:
     bool FFontHooked = false;
     TNotifyEvent FOldFontChange;
     int FOffsetY = 0;
+    int FEffectiveOffsetX = 0;
     Cardinal FIndent = 18;
     int FMargin = 4;
     int FTextMargin = 4;
@@ -2167,7 +2221,8 @@ public:
     virtual void DrawDottedVertLine(TCanvas& Canvas, int Top, int Bottom, int Left, bool UseSelectedBkColor = false);
 
 private:
-    void DrawLineSegment(TCanvas& Canvas, int X, int Y, int H, int VAlign, TLTLineType Type);
+    // Reverse: the connectors run left from the level's middle (right-to-left cells).
+    void DrawLineSegment(TCanvas& Canvas, int X, int Y, int H, int VAlign, TLTLineType Type, bool Reverse);
     void PaintLinePattern(TCanvas& Canvas, const TRect& R, TColor Background);
     TLTLineStyle FLineStyle = lsDotted;
     TLTLineMode FLineMode = lmNormal;

@@ -94,6 +94,7 @@ void TBaseLazyTree::Loaded() {
 
 void TBaseLazyTree::Assign(const TBaseLazyTree& Source) {
     if (ReadOnly()) return;
+    SetBiDiMode(Source.BiDiMode());
     SetChangeDelay(Source.FChangeDelay);
     FColors->Assign(*Source.FColors);
     SetDefaultNodeHeight(Source.FDefaultNodeHeight);

@@ -76,7 +76,12 @@ bool TStringEditLink::PrepareEdit(TBaseLazyTree* Tree, PLazyNode Node, TColumnIn
     FEdit->HandleNeeded();
     FEdit->SetText(Text);
     FEdit->SetModified(false);
-    FAlignment = taLeftJustify;  // no columns and no right-to-left layout yet
+    // The box reads as its cell does; right to left the cell's justification is mirrored.
+    const TLazyTreeColumns& Columns = StringTree->Header().Columns();
+    const bool OwnColumn = Column >= 0 && Columns.IsValidColumn(Column);
+    FEdit->SetBiDiMode(OwnColumn ? TBiDiMode(Columns[Column]->BiDiMode()) : StringTree->BiDiMode());
+    FAlignment = OwnColumn ? Columns[Column]->Alignment() : StringTree->Alignment();
+    if (FEdit->BiDiMode() != bdLeftToRight) FAlignment = ChangeBiDiModeAlignment(FAlignment);
     return true;
 }
 

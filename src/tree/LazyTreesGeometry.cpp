@@ -63,9 +63,68 @@ PLazyNode TBaseLazyTree::GetNodeAt(int X, int Y, int* NodeTop) {
 }
 
 int TBaseLazyTree::MainColumnOrigin() const {
-    if (!FHeader->UseColumns()) return FOffsetX;
+    TBaseLazyTree* Self = const_cast<TBaseLazyTree*>(this);
+    if (!FHeader->UseColumns()) return Self->ScrollOriginX();
     TColumnIndex Main = FHeader->GetMainColumn();
-    return FHeader->Columns().IsValidColumn(Main) ? FHeader->Columns()[Main]->Left() : FOffsetX;
+    return FHeader->Columns().IsValidColumn(Main) ? FHeader->Columns()[Main]->Left() : Self->ScrollOriginX();
+}
+
+int TBaseLazyTree::RightToLeftShift(bool ExcludeScrollBar) {
+    const TScrollStyle Bars = FScrollBarOptions->ScrollBars();
+    const bool VBar = ClientHeight() < RangeY() && (Bars == ssVertical || Bars == ssBoth);
+    const int BarWidth = GetSystemMetrics(SM_CXVSCROLL);
+    int W = VBar ? BarWidth : 0;
+    const int Band = FHeaderRect.Right - FHeaderRect.Left;
+    if (Band >= W + RangeX()) W = Band - RangeX();
+    return ExcludeScrollBar && VBar ? W - BarWidth : W;
+}
+
+int TBaseLazyTree::ScrollOriginX() {
+    if (!UseRightToLeftAlignment()) return FOffsetX;
+    // The canvas's right end stands at the client's right edge less the offset.
+    const int Width = FHeader->UseColumns() ? RangeX() : std::max(RangeX(), ClientWidth());
+    return ClientWidth() - Width - FOffsetX;
+}
+
+int TBaseLazyTree::FixedOriginX() {
+    return UseRightToLeftAlignment() ? std::max(0, ClientWidth() - RangeX()) : 0;
+}
+
+int TBaseLazyTree::HeaderOriginX(bool Fixed) {
+    int Origin = Fixed ? FixedOriginX() : ScrollOriginX();
+    // The band starts at the window's inner edge; a vertical bar at the left comes before the client.
+    if (UseRightToLeftScrollBar() && HandleAllocated()) {
+        TRect Window;
+        GetWindowRect(Handle(), Window);
+        Origin += ClientOrigin().X - Window.Left - FHeaderRect.Left;
+    }
+    return Origin;
+}
+
+int TBaseLazyTree::RowLeadX() { return ClientWidth() - FOffsetX; }
+
+void TBaseLazyTree::UpdateEffectiveOffsetX() {
+    FEffectiveOffsetX = UseRightToLeftAlignment() ? std::max(0, RangeX() + FOffsetX - ClientWidth()) : -FOffsetX;
+}
+
+TBiDiMode TBaseLazyTree::CellBiDiMode(TColumnIndex Column) const {
+    return FHeader->Columns().IsValidColumn(Column) ? TBiDiMode(FHeader->Columns()[Column]->BiDiMode()) : BiDiMode();
+}
+
+TAlignment TBaseLazyTree::CellDisplayAlignment(TColumnIndex Column) const {
+    const TAlignment A = CellTextAlignment(Column);
+    return CellRightToLeft(Column) ? ChangeBiDiModeAlignment(A) : A;
+}
+
+void TBaseLazyTree::CMBiDiModeChanged(TMessage& Message) {
+    TCustomControl::CMBiDiModeChanged(Message);
+    if (!FHeader) return;
+    TLazyTreeColumns& Columns = FHeader->Columns();
+    for (int I = 0; I < Columns.Count(); ++I) Columns[I]->ParentBiDiModeChanged();
+    if (FOptions->AutoOptions().Contains(toAutoBidiColumnOrdering)) Columns.ResetPositionOrder(UseRightToLeftAlignment());
+    UpdateEffectiveOffsetX();
+    FHeader->Invalidate(NoColumn);
+    Invalidate();
 }
 
 int TBaseLazyTree::NodeContentLeft(PLazyNode Node) {
@@ -103,17 +162,15 @@ TRect TBaseLazyTree::GetDisplayRect(PLazyNode Node, TColumnIndex Column, bool Te
     const int Top = GetNodeTop(Node);
     if (Top < 0) return TRect{};
     TRect R{0, Top, std::max(ClientWidth(), RangeX()), Top + int(Node->NodeHeight)};
-    TAlignment Alignment = CellTextAlignment(Column);
+    TAlignment Alignment = CellDisplayAlignment(Column);
+    const bool RightToLeft = CellRightToLeft(Column);
     if (Column >= 0 && FHeader->Columns().IsValidColumn(Column)) {
         FHeader->Columns().GetColumnBounds(Column, R.Left, R.Right);
         --R.Right;
         R.Top += FOffsetY;
         R.Bottom += FOffsetY;
     } else {
-        R.Left += FOffsetX;
-        R.Right += FOffsetX;
-        R.Top += FOffsetY;
-        R.Bottom += FOffsetY;
+        OffsetRect(R, ScrollOriginX(), FOffsetY);
     }
     if (!TextOnly) return R;
 
@@ -124,7 +181,8 @@ TRect TBaseLazyTree::GetDisplayRect(PLazyNode Node, TColumnIndex Column, bool Te
     }
     if (FStateImages && NodeShowsImage(Node, ikState, Column)) Offset += FStateImages->Width() + 2;
     if (FImages && NodeShowsImage(Node, ikNormal, Column)) Offset += GetNormalImageSize(Node).cx + 2;
-    R.Left += Offset;
+    if (RightToLeft) R.Right -= Offset;
+    else R.Left += Offset;
 
     const int TextWidth = QueryCellTextWidth(Node, Column);
     const int CellHeight = R.Bottom - R.Top;
@@ -146,7 +204,7 @@ TRect TBaseLazyTree::GetDisplayRect(PLazyNode Node, TColumnIndex Column, bool Te
     };
     if (Unclipped) {
         // A text wider than its cell starts at its reading edge and runs on past the cell.
-        if (R.Right - R.Left < TextWidth - 1) Alignment = taLeftJustify;
+        if (R.Right - R.Left < TextWidth - 1) Alignment = RightToLeft ? taRightJustify : taLeftJustify;
         TTextMetric Metric{};
         Canvas().GetTextMetrics(Metric);
         const int TextHeight = std::min(int(Metric.tmHeight), CellHeight);
@@ -215,9 +273,11 @@ bool TBaseLazyTree::ApplyOffsets(TPoint Value) {
     const int X = std::clamp(Value.X, std::min(0, ClientWidth() - RangeX()), 0);
     const int Y = std::clamp(Value.Y, std::min(0, ClientHeight() - RangeY()), 0);
     if (X == FOffsetX && Y == FOffsetY) return false;
-    const int DeltaX = X - FOffsetX, DeltaY = Y - FOffsetY;
+    // Right to left a growing offset moves the content left.
+    const int DeltaX = (X - FOffsetX) * (UseRightToLeftAlignment() ? -1 : 1), DeltaY = Y - FOffsetY;
     FOffsetX = X;
     FOffsetY = Y;
+    UpdateEffectiveOffsetX();
     // A hint belongs to what was under the mouse before.
     if (FStates.Contains(tsHint)) Application->CancelHint();
     UpdateScrollBars(true);
@@ -236,6 +296,7 @@ void TBaseLazyTree::UpdateScrollBars(bool DoRepaint) {
     // A tree that shrank keeps its last row at the bottom rather than showing empty space.
     FOffsetY = std::clamp(FOffsetY, std::min(0, ClientHeight() - RangeY()), 0);
     FOffsetX = std::clamp(FOffsetX, std::min(0, ClientWidth() - RangeX()), 0);
+    UpdateEffectiveOffsetX();
     TScrollStyle Style = FScrollBarOptions->ScrollBars();
     const bool Always = FScrollBarOptions->AlwaysVisible();
     SCROLLINFO Info;
@@ -253,7 +314,7 @@ void TBaseLazyTree::UpdateScrollBars(bool DoRepaint) {
         DoShowScrollBar(SB_HORZ, ClientWidth() < RangeX() || Always);
         Info.nMax = std::max(0, RangeX() - 1);
         Info.nPage = Cardinal(std::max(0, ClientWidth()));
-        Info.nPos = -FOffsetX;
+        Info.nPos = FEffectiveOffsetX;
         SetScrollInfo(Handle(), SB_HORZ, Info, DoRepaint);
     } else {
         DoShowScrollBar(SB_HORZ, false);

@@ -38,7 +38,10 @@ TLazyTreeColumn::TLazyTreeColumn(TCollection* Collection) : TCollectionItem(null
         FPosition = Cardinal(Columns->Count());
     }
     SetCollection(Collection);
-    if (Columns) ParentColorChanged();
+    if (Columns) {
+        ParentBiDiModeChanged();
+        ParentColorChanged();
+    }
 }
 
 TLazyTreeColumn::~TLazyTreeColumn() {
@@ -84,8 +87,9 @@ void TLazyTreeColumn::SetText(const String& Value) {
 
 int TLazyTreeColumn::Left() const {
     TBaseLazyTree* T = Tree();
-    if ((FOptions.Contains(coVisible) && FOptions.Contains(coFixed)) || !T) return FLeft;
-    return FLeft + T->FOffsetX;
+    if (!T) return FLeft;
+    if (FOptions.Contains(coVisible) && FOptions.Contains(coFixed)) return FLeft + T->FixedOriginX();
+    return FLeft + T->ScrollOriginX();
 }
 
 void TLazyTreeColumn::SetWidth(int Value) {
@@ -183,6 +187,7 @@ void TLazyTreeColumn::SetOptions(TLTColumnOptions Value) {
     const TLTColumnOptions Old = FOptions;
     FOptions = Value;
     if (!Old.Contains(coParentColor) && Value.Contains(coParentColor)) ParentColorChanged();
+    if (!Old.Contains(coParentBidiMode) && Value.Contains(coParentBidiMode)) ParentBiDiModeChanged();
     if (!Old.Contains(coAutoSpring) && Value.Contains(coAutoSpring)) FSpringRest = 0;
     TLazyTreeColumns* Columns = Owner();
     if (Old.Contains(coFixed) != Value.Contains(coFixed) && Value.Contains(coVisible) && Columns)
@@ -211,6 +216,21 @@ void TLazyTreeColumn::SetColor(TColor Value) {
     FOptions.Exclude(coParentColor);
     ReportChange();
     if (TBaseLazyTree* T = Tree()) T->InvalidateTree();
+}
+
+void TLazyTreeColumn::SetBiDiMode(TColumnBiDiMode Value) {
+    FOptions.Exclude(coParentBidiMode);
+    if (Value == FBiDiMode) return;
+    FBiDiMode = Value;
+    ReportChange();
+    if (TBaseLazyTree* T = Tree()) T->InvalidateTree();
+}
+
+void TLazyTreeColumn::ParentBiDiModeChanged() {
+    TBaseLazyTree* T = Tree();
+    if (!FOptions.Contains(coParentBidiMode) || !T || FBiDiMode == TColumnBiDiMode(T->BiDiMode())) return;
+    FBiDiMode = TColumnBiDiMode(T->BiDiMode());
+    ReportChange();
 }
 
 void TLazyTreeColumn::ParentColorChanged() {
@@ -261,6 +281,7 @@ void TLazyTreeColumn::Assign(const TPersistent* Source) {
     }
     TLTColumnOptions Own = FOptions;
     FOptions = {};
+    SetBiDiMode(Other->FBiDiMode);
     SetImageIndex(Other->FImageIndex);
     SetMargin(Other->FMargin);
     SetMaxWidth(Other->FMaxWidth);
@@ -283,7 +304,7 @@ bool TLazyTreeColumn::Equals(const TLazyTreeColumn& Other) const {
            FMinWidth == Other.FMinWidth && FPosition == Other.FPosition && FSpacing == Other.FSpacing &&
            GetText() == Other.GetText() && FHint == Other.FHint && FWidth == Other.FWidth &&
            FAlignment == Other.FAlignment && FColor == Other.FColor && FTag == Other.FTag &&
-           FOptions == Other.FOptions;
+           FOptions == Other.FOptions && FBiDiMode == Other.FBiDiMode;
 }
 
 // ---------------------------------------------------------------------------
@@ -384,7 +405,17 @@ TColumnIndex TLazyTreeColumns::ColumnFromPosition(int PositionIndex) const {
 
 TColumnIndex TLazyTreeColumns::ColumnAtWithBounds(TPoint P, int& Left, int& Right, bool Relative) const {
     TBaseLazyTree* T = FHeader->Treeview();
-    int Edge = Relative && P.X >= GetVisibleFixedWidth() ? T->FOffsetX : 0;
+    // Relative: client coordinates, where the fixed columns stand apart from the scrolled ones.
+    int Edge = 0;
+    if (Relative) {
+        const int FixedLeft = T->FixedOriginX();
+        Edge = P.X >= FixedLeft && P.X < FixedLeft + GetVisibleFixedWidth() ? FixedLeft : T->ScrollOriginX();
+    }
+    // Right to left a narrow canvas leaves room at the left where no column stands.
+    if (P.X < Edge) {
+        Left = Right = Edge;
+        return InvalidColumn;
+    }
     for (TColumnIndex Index : FPositionToIndex) {
         TLazyTreeColumn* Column = Items(Index);
         if (!Column->FOptions.Contains(coVisible)) continue;
@@ -768,7 +799,7 @@ void TLTHeader::Invalidate(TColumnIndex Column, bool ExpandToBorder) {
     if (FColumns->IsValidColumn(Column)) {
         const TLazyTreeColumn* C = FColumns->Items(Column);
         TRect Cell = C->GetRect();
-        if (!C->Options().Contains(coFixed)) OffsetRect(Cell, FOwner->FOffsetX, 0);
+        OffsetRect(Cell, FOwner->HeaderOriginX(C->Options().Contains(coFixed)), 0);
         if (ExpandToBorder) {
             if (Options.Contains(hoFullRepaintOnResize)) Cell.Left = R.Left;
             Cell.Right = R.Right;
@@ -979,7 +1010,7 @@ void TBaseLazyTree::WMNCPaint(TMessage& Message) {
     RecomputeHeaderBand();
     if (!FHeader || !FHeader->Options.Contains(hoVisible) || !Message.LParam) return;
     TCanvas& Frame = *reinterpret_cast<TCanvas*>(Message.LParam);
-    FHeader->Columns().PaintHeader(Frame, FHeaderRect, FOffsetX);
+    FHeader->Columns().PaintHeader(Frame, FHeaderRect, HeaderOriginX(false), HeaderOriginX(true));
 }
 
 void TBaseLazyTree::DoColumnResize(TColumnIndex Column) {
@@ -989,8 +1020,12 @@ void TBaseLazyTree::DoColumnResize(TColumnIndex Column) {
     UpdateScrollBars(true);
     if (Column >= 0) {
         TRect R = ClientRect();
-        if (!FOptions->AutoOptions().Contains(toAutoSpanColumns) && FHeader->Columns().IsValidColumn(Column))
-            R.Left = FHeader->Columns()[Column]->Left();
+        // Right to left a width change moves what lies left of the column's right edge.
+        if (!FOptions->AutoOptions().Contains(toAutoSpanColumns) && FHeader->Columns().IsValidColumn(Column)) {
+            const TLazyTreeColumn* C = FHeader->Columns()[Column];
+            if (UseRightToLeftAlignment()) R.Right = C->Left() + C->Width();
+            else R.Left = C->Left();
+        }
         InvalidateRect(Handle(), &R, false);
         FHeader->Invalidate(Column, true);
     }

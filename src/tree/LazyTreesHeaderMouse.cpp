@@ -32,12 +32,12 @@ bool TLTHeader::FindSplitterColumn(TPoint P) {
     C.FTrackIndex = -1;
     const int T1 = int(std::nearbyint(SplitterHitTolerance * 0.6)), T2 = SplitterHitTolerance - T1;
     const int Fixed = C.GetVisibleFixedWidth();
-    int Edge = FOwner->RangeX() + FOwner->FOffsetX;
+    int Edge = FOwner->RangeX() + FOwner->ScrollOriginX();
     for (auto It = C.FPositionToIndex.rbegin(); It != C.FPositionToIndex.rend(); ++It) {
         TLazyTreeColumn* Column = C.Items(*It);
         if (!Column->FOptions.Contains(coVisible)) continue;
         const bool IsFixed = Column->FOptions.Contains(coFixed);
-        const int E = IsFixed ? Edge - FOwner->FOffsetX : Edge;
+        const int E = IsFixed ? Edge - FOwner->ScrollOriginX() + FOwner->FixedOriginX() : Edge;
         if ((IsFixed || P.X > Fixed) && E - T2 < P.X && P.X < E + T1 && C.CanResizeColumn(P, *It)) {
             C.FTrackIndex = *It;
             FTrackPoint = TPoint{E - Column->FWidth, P.Y};

@@ -68,13 +68,21 @@ void TLazyTreeColumn::SetStyle(TLazyTreeColumnStyle Value) {
     ReportChange();
 }
 
-void TLazyTreeColumns::PaintHeader(TCanvas& Frame, TRect R, int HOffset) {
+void TLazyTreeColumns::PaintHeader(TCanvas& Frame, TRect R, int ScrollX, int FixedX) {
     const int Width = R.Right - R.Left, Height = R.Bottom - R.Top;
     if (Width <= 0 || Height <= 0) return;
     FHeaderBitmap.SetSize(Width, Height);
     const int Fixed = GetVisibleFixedWidth();
-    if (Fixed >= 1) PaintHeader(FHeaderBitmap.Canvas(), TRect{0, 0, std::min(Width, Fixed), Height}, TPoint{0, 0});
-    PaintHeader(FHeaderBitmap.Canvas(), TRect{Fixed - HOffset, 0, Width + Fixed - HOffset, Height}, TPoint{Fixed, 0});
+    // Left to right the fixed columns go first and the scrolling ones after them; right to left
+    // (FixedX > 0) the band's ground and the scrolling columns first, the fixed ones over them.
+    auto PaintFixed = [&] {
+        if (Fixed >= 1)
+            PaintHeader(FHeaderBitmap.Canvas(), TRect{0, 0, std::min(Width, Fixed), Height}, TPoint{FixedX, 0});
+    };
+    if (FixedX == 0) PaintFixed();
+    const int Start = FixedX == 0 ? Fixed : 0;
+    PaintHeader(FHeaderBitmap.Canvas(), TRect{Start - ScrollX, 0, Width + Start - ScrollX, Height}, TPoint{Start, 0});
+    if (FixedX != 0) PaintFixed();
     Frame.CopyRect(R, FHeaderBitmap.Canvas(), TRect{0, 0, Width, Height});
 }
 
@@ -111,13 +119,14 @@ void TLazyTreeColumns::PaintHeader(TCanvas& Canvas, TRect R, TPoint Target) {
     if (Part.Right <= Part.Left) return;
     TColumnIndex First = ColumnFromPosition(TPoint{Part.Left, 0}, false);
     if (First < 0) return;
-    const int RightLimit = Target.X + (Part.Right - Part.Left);
+    // R may start left of the canvas (right to left a narrow canvas hugs the band's right edge).
+    const int RightLimit = Target.X + (Part.Right - R.Left);
     TRegion Saved;
     const bool HadClip = Canvas.GetClipRgn(Saved);
     for (Cardinal P = Items(First)->FPosition; P < FPositionToIndex.size(); ++P) {
         TLazyTreeColumn& Column = *Items(FPositionToIndex[P]);
         if (!Column.FOptions.Contains(coVisible)) continue;
-        const int Left = Column.FLeft + Target.X - Part.Left;
+        const int Left = Column.FLeft + Target.X - R.Left;
         if (Left >= RightLimit) break;
         const TRect Cell{Left, Target.Y, Left + Column.FWidth, Target.Y + Height};
         Canvas.IntersectClipRect(std::max(Cell.Left, Target.X), Cell.Top, std::min(Cell.Right, RightLimit), Cell.Bottom);
@@ -180,9 +189,11 @@ void TLazyTreeColumns::PaintCell(TCanvas& Canvas, TLazyTreeColumn& Column, const
     }
     // The layout: glyph, caption and sort arrow inside the cell less 2 pixels.
     const TRect Client{Cell.Left + 2, Cell.Top + 2, Cell.Right - 2, Cell.Bottom - 2};
-    const TAlignment Alignment = Column.FOptions.Contains(coUseCaptionAlignment) ? Column.FCaptionAlignment
-                                                                                 : Column.FAlignment;
+    TAlignment Alignment = Column.FOptions.Contains(coUseCaptionAlignment) ? Column.FCaptionAlignment
+                                                                           : Column.FAlignment;
+    if (Column.UseRightToLeftReading()) Alignment = ChangeBiDiModeAlignment(Alignment);
     unsigned Format = DT_NOPREFIX | (Options.Contains(coWrapCaption) ? 0u : DT_SINGLELINE | DT_VCENTER);
+    if (Column.UseRightToLeftReading()) Format |= DT_RTLREADING;
     Format |= Alignment == taRightJustify ? DT_RIGHT : Alignment == taCenter ? DT_CENTER : DT_LEFT;
     Info.ShowHeaderGlyph = FHeader->Options.Contains(hoShowImages) &&
                            ((FHeader->Images() && Column.FImageIndex >= 0) || Column.FCheckBox);
@@ -344,10 +355,12 @@ void TLazyTreeColumn::LayOutHeaderCell(TCanvas& Canvas, const TRect& Client, uns
     }
     SortGlyphPos.Y = (H - SortGlyphSize.cy) / 2;
     // Horizontal: glyph and caption in layout order, the sort arrow after them.
+    // A right-to-left column puts the sort arrow before glyph and caption, at their left.
+    const bool RightToLeft = UseRightToLeftReading();
     const int Alignment = DrawFormat & (DT_CENTER | DT_RIGHT);
     if (Alignment == DT_RIGHT) {
         SortGlyphPos.X = W - FMargin - SortGlyphSize.cx;
-        const int X = SortGlyphPos.X - SortGap;
+        const int X = RightToLeft ? W - FMargin : SortGlyphPos.X - SortGap;
         if (FLayout == blGlyphLeft) {
             TextPos.X = X - TextSize.cx;
             GlyphPos.X = TextPos.X - GlyphGap - Glyph.cx;
@@ -358,8 +371,13 @@ void TLazyTreeColumn::LayOutHeaderCell(TCanvas& Canvas, const TRect& Client, uns
             TextPos.X = X - TextSize.cx;
             GlyphPos.X = X - Glyph.cx;
         }
+        if (RightToLeft) SortGlyphPos.X = std::min(TextPos.X - TextGap, GlyphPos.X - GlyphGap) - SortGlyphSize.cx;
     } else {
         int X = FMargin;
+        if (RightToLeft && Alignment != DT_CENTER) {
+            SortGlyphPos.X = FMargin;
+            X += SortGlyphSize.cx + SortGap;
+        }
         if (Alignment == DT_CENTER)
             X = Beside ? (W - (Glyph.cx + (TextSize.cx > 0 ? GlyphGap : 0) + TextSize.cx)) / 2
                        : (W - TextSize.cx) / 2;
@@ -376,10 +394,12 @@ void TLazyTreeColumn::LayOutHeaderCell(TCanvas& Canvas, const TRect& Client, uns
             GlyphPos.X = Alignment == DT_CENTER ? (W - Glyph.cx) / 2 : X;
             SortGlyphPos.X = std::max(TextPos.X + TextSize.cx + TextGap, GlyphPos.X + Glyph.cx + GlyphGap);
         }
+        if (RightToLeft && Alignment == DT_CENTER) SortGlyphPos.X = TextPos.X - SortGap - SortGlyphSize.cx;
+        else if (RightToLeft) SortGlyphPos.X = FMargin;
     }
     // Limits.
     SortGlyphPos.X = std::max(FMargin, std::min(SortGlyphPos.X, W - FMargin - SortGlyphSize.cx));
-    const int TextLimit = ShowSortGlyph ? SortGlyphPos.X - FSpacing : W;
+    const int TextLimit = ShowSortGlyph && !RightToLeft ? SortGlyphPos.X - FSpacing : W;
     if (ShowHeaderGlyph) {
         GlyphPos.X = std::max(FMargin, std::min(GlyphPos.X, TextLimit - Glyph.cx));
         TBaseLazyTree* T = Tree();

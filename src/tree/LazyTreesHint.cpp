@@ -198,7 +198,7 @@ TRect TLazyTreeHintWindow::CalcHintRect(int MaxWidth, const String&, void* AData
     PLazyNode Node = FHintData.Node;
     if (Node && FHintData.HintRect.Right > FHintData.HintRect.Left) return FHintData.HintRect;
     TLazyTreeColumns& Columns = Tree->Header().Columns();
-    FHintData.Alignment = Tree->CellTextAlignment(FHintData.Column);
+    FHintData.Alignment = Tree->CellDisplayAlignment(FHintData.Column);
     TCanvas& C = Canvas();
     const bool Tooltip = Node && Tree->HintMode == hmTooltip;
     if (Tooltip) {

@@ -37,12 +37,14 @@ void TBaseLazyTree::GetHitTestInfoAt(int X, int Y, bool Relative, THitInfo& HitI
     else if (Y > std::max(ClientHeight(), RangeY())) HitInfo.HitPositions.Include(hiBelow);
     // Client and tree coordinates of the point; fixed columns do not scroll sideways.
     const int FixedWidth = FHeader->UseColumns() ? FHeader->Columns().GetVisibleFixedWidth() : 0;
+    const int FixedLeft = FixedOriginX();
+    const int Origin = X >= FixedLeft && X < FixedLeft + FixedWidth ? FixedLeft : ScrollOriginX();
     int ClientX = X, TreeX = X, TreeY = Y;
     if (Relative) {
-        if (X >= FixedWidth) TreeX = X - FOffsetX;
+        TreeX = X - Origin;
         TreeY = Y - FOffsetY;
-    } else if (X >= FixedWidth) {
-        ClientX = X + FOffsetX;
+    } else {
+        ClientX = X + Origin;
     }
     HitInfo.HitPoint = TPoint{TreeX, TreeY};
     if (!HitInfo.HitPositions.Empty()) return;
@@ -84,64 +86,112 @@ void TBaseLazyTree::GetHitTestInfoAt(int X, int Y, bool Relative, THitInfo& HitI
         if (ClientY <= R.Top + 1) HitInfo.HitPositions.Include(hiUpperSplitter);
         else if (ClientY >= R.Bottom - 3) HitInfo.HitPositions.Include(hiLowerSplitter);
     }
-    // Right-to-left layout is not built: every cell is classified left to right.
     const TAlignment Alignment = CellTextAlignment(HitInfo.HitColumn);
-    ClassifyHitLeftToRight(HitInfo, Offset, Alignment, Right);
+    if (CellRightToLeft(HitInfo.HitColumn)) ClassifyHitRightToLeft(HitInfo, Offset, Alignment, Right);
+    else ClassifyHitLeftToRight(HitInfo, Offset, Alignment, Right);
+}
+
+int TBaseLazyTree::HitIndent(PLazyNode Node) {
+    const TLTPaintOptions Paint = FOptions->PaintOptions();
+    if (Paint.Contains(toFixedIndent)) return int(FIndent);
+    return int(FIndent) * (int(GetNodeLevel(Node)) + (Paint.Contains(toShowRoot) ? 1 : 0));
+}
+
+int TBaseLazyTree::HitImageWidth(PLazyNode Node, TColumnIndex Column, bool State) {
+    TImageList* Default = State ? FStateImages : FImages;
+    if (!Default) return -1;
+    bool Ghosted = false;
+    TImageList* List = Default;
+    const TLTImageKind Kind = State ? ikState : GetSelected(Node) ? ikSelected : ikNormal;
+    return DoGetImageIndex(Node, Kind, Column, Ghosted, List) >= 0 && List ? List->Width() : -1;
+}
+
+// The button stands in the level nearest the content: Distance from the cell's leading edge.
+void TBaseLazyTree::ClassifyHitIndent(THitInfo& HitInfo, int Distance, int Indent) {
+    bool OnButton = false;
+    if (FOptions->PaintOptions().Contains(toShowButtons) && HitInfo.HitNode->States.Contains(vsHasChildren)) {
+        if (Distance >= Indent - int(FIndent)) {
+            HitInfo.HitPositions.Include(hiOnItemButton);
+            OnButton = true;
+        }
+        if (Distance >= Indent - ButtonBitmap(bpPlus).Width()) {
+            HitInfo.HitPositions.Include(hiOnItemButtonExact);
+            OnButton = true;
+        }
+    }
+    if (!OnButton) HitInfo.HitPositions.Include(hiOnItemIndent);
+}
+
+bool TBaseLazyTree::ClassifyHitImages(THitInfo& HitInfo, int Distance, int& ImageOffset) {
+    PLazyNode Node = HitInfo.HitNode;
+    if (HitInfo.HitColumn == FHeader->GetMainColumn()) {
+        if (ShowsCheck(Node)) ImageOffset += CheckImageSize() + 2;
+        if (Distance < ImageOffset) {
+            HitInfo.HitPositions = {hiOnItem};
+            if (Node->CheckType != ctNone) HitInfo.HitPositions.Include(hiOnItemCheckbox);
+            return true;
+        }
+    }
+    for (const bool State : {true, false}) {
+        const int Width = HitImageWidth(Node, HitInfo.HitColumn, State);
+        if (Width < 0) continue;
+        ImageOffset += Width + 2;
+        if (Distance < ImageOffset) {
+            HitInfo.HitPositions.Include(State ? hiOnStateIcon : hiOnNormalIcon);
+            return true;
+        }
+    }
+    return false;
+}
+
+void TBaseLazyTree::ClassifyHitRightToLeft(THitInfo& HitInfo, int Offset, TAlignment Alignment, int Right) {
+    PLazyNode Node = HitInfo.HitNode;
+    const TColumnIndex Column = HitInfo.HitColumn;
+    const bool MainColumn = Column == FHeader->GetMainColumn();
+    const int Indent = MainColumn ? HitIndent(Node) : 0;
+    // The indentation lies at the cell's right edge, the level nearest the content holding the button.
+    int Edge = Right - Indent;
+    if (MainColumn && Offset >= Edge) {
+        ClassifyHitIndent(HitInfo, Right - Offset, Indent);
+        return;
+    }
+    if (!MainColumn && FOptions->MiscOptions().Contains(toReportMode)) return;
+    // Check box and images measured from the leading (right) edge, as left to right from the left.
+    int ImageOffset = Indent + FMargin;
+    if (ClassifyHitImages(HitInfo, Right - Offset, ImageOffset)) return;
+    Edge = Right - ImageOffset;
+    const int TextWidth = QueryCellTextWidth(Node, Column);
+    if (TextWidth > Edge) {
+        HitInfo.HitPositions.Include(hiOnItemLabel);
+        return;
+    }
+    switch (ChangeBiDiModeAlignment(Alignment)) {
+    case taRightJustify:
+        HitInfo.HitPositions.Include(Offset < Edge - TextWidth ? hiOnItemLeft : hiOnItemLabel);
+        break;
+    case taCenter: {
+        const int Center = (Edge - TextWidth) / 2;
+        HitInfo.HitPositions.Include(Offset < Center                 ? hiOnItemLeft
+                                     : Offset < Center + TextWidth ? hiOnItemLabel
+                                                                   : hiOnItemRight);
+        break;
+    }
+    default: HitInfo.HitPositions.Include(Offset > TextWidth ? hiOnItemRight : hiOnItemLabel); break;
+    }
 }
 
 void TBaseLazyTree::ClassifyHitLeftToRight(THitInfo& HitInfo, int Offset, TAlignment Alignment, int Right) {
     PLazyNode Node = HitInfo.HitNode;
     const TColumnIndex Column = HitInfo.HitColumn;
     const bool MainColumn = Column == FHeader->GetMainColumn();
-    const TLTPaintOptions Paint = FOptions->PaintOptions();
-    int Indent = 0;
-    if (MainColumn)
-        Indent = Paint.Contains(toFixedIndent)
-                     ? int(FIndent)
-                     : int(FIndent) * (int(GetNodeLevel(Node)) + (Paint.Contains(toShowRoot) ? 1 : 0));
+    const int Indent = MainColumn ? HitIndent(Node) : 0;
     if (MainColumn && Offset < Indent + FMargin) {
-        bool OnButton = false;
-        if (Paint.Contains(toShowButtons) && Node->States.Contains(vsHasChildren)) {
-            if (Offset >= Indent - int(FIndent)) {
-                HitInfo.HitPositions.Include(hiOnItemButton);
-                OnButton = true;
-            }
-            if (Offset >= Indent - ButtonBitmap(bpPlus).Width()) {
-                HitInfo.HitPositions.Include(hiOnItemButtonExact);
-                OnButton = true;
-            }
-        }
-        if (!OnButton) HitInfo.HitPositions.Include(hiOnItemIndent);
+        ClassifyHitIndent(HitInfo, Offset, Indent);
         return;
     }
     if (!MainColumn && FOptions->MiscOptions().Contains(toReportMode)) return;
     int ImageOffset = Indent + FMargin;
-    if (MainColumn) {
-        if (ShowsCheck(Node)) ImageOffset += CheckImageSize() + 2;
-        if (Offset < ImageOffset) {
-            HitInfo.HitPositions = {hiOnItem};
-            if (Node->CheckType != ctNone) HitInfo.HitPositions.Include(hiOnItemCheckbox);
-            return;
-        }
-    }
-    bool Ghosted = false;
-    TImageList* List = FStateImages;
-    if (FStateImages && DoGetImageIndex(Node, ikState, Column, Ghosted, List) >= 0 && List) {
-        ImageOffset += List->Width() + 2;
-        if (Offset < ImageOffset) {
-            HitInfo.HitPositions.Include(hiOnStateIcon);
-            return;
-        }
-    }
-    List = FImages;
-    if (FImages && DoGetImageIndex(Node, GetSelected(Node) ? ikSelected : ikNormal, Column, Ghosted, List) >= 0 &&
-        List) {
-        ImageOffset += List->Width() + 2;
-        if (Offset < ImageOffset) {
-            HitInfo.HitPositions.Include(hiOnNormalIcon);
-            return;
-        }
-    }
+    if (ClassifyHitImages(HitInfo, Offset, ImageOffset)) return;
     const int TextWidth = QueryCellTextWidth(Node, Column);
     if (TextWidth > Right - ImageOffset) {
         HitInfo.HitPositions.Include(hiOnItemLabel);
@@ -733,6 +783,8 @@ void TBaseLazyTree::NavigationKey(Word Key, TShiftState Shift) {
     const TLTMiscOptions Misc = FOptions->MiscOptions();
     const TLazyTreeColumns& Columns = FHeader->Columns();
     const bool Ctrl = Shift.Contains(ssCtrl);
+    // Ctrl with Left and Right scrolls towards its side of the screen, whichever way the tree reads.
+    const int Direction = UseRightToLeftAlignment() ? -1 : 1;
     const bool ExtendSelection = Shift.Contains(ssShift) && Selection.Contains(toMultiSelect) && !IsEditing();
     bool RangeKey = (Key == VK_PRIOR || Key == VK_NEXT || Key == VK_END || Key == VK_HOME) && ExtendSelection;
     const bool InvalidateAll = RangeKey || FSelectionCount > 1;
@@ -773,7 +825,8 @@ void TBaseLazyTree::NavigationKey(Word Key, TShiftState Shift) {
     }
     case VK_HOME:
     case VK_END: {
-        const bool ToEnd = Key == VK_END;
+        // Right to left the two keys change places.
+        const bool ToEnd = (Key == VK_END) != UseRightToLeftAlignment();
         PLazyNode Target = ToEnd ? GetLastVisible() : GetFirstVisible();
         TColumnIndex Column = NoColumn;
         if (FHeader->UseColumns()) {
@@ -787,7 +840,7 @@ void TBaseLazyTree::NavigationKey(Word Key, TShiftState Shift) {
             if (Target)
                 ScrollIntoView(Target, Selection.Contains(toCenterScrollIntoView),
                                !FOptions->AutoOptions().Contains(toDisableAutoscrollOnFocus));
-            SetOffsetXY(ToEnd ? -2147483647 : 0, FOffsetY);
+            SetOffsetXY(Key == VK_HOME && !UseRightToLeftAlignment() ? 0 : -2147483647, FOffsetY);
             break;
         }
         if (Target && (!Misc.Contains(toGridExtensions) || Ctrl)) SetFocusedNode(Target);
@@ -863,7 +916,7 @@ void TBaseLazyTree::NavigationKey(Word Key, TShiftState Shift) {
     case VK_LEFT: {
         PLazyNode Node = FFocusedNode;
         if (Ctrl) {
-            SetOffsetXY(FOffsetX + Columns.GetScrollWidth(), FOffsetY);
+            SetOffsetXY(FOffsetX + Direction * Columns.GetScrollWidth(), FOffsetY);
         } else if (Selection.Contains(toExtendedFocus) && Misc.Contains(toGridExtensions)) {
             if (const TColumnIndex Column = ColumnAfter(FFocusedColumn, false); Column >= 0) SetFocusedColumn(Column);
         } else if (Node && Node->States.Contains(vsExpanded) && Node->ChildCount > 0 && Shift.Empty()) {
@@ -882,7 +935,7 @@ void TBaseLazyTree::NavigationKey(Word Key, TShiftState Shift) {
     case VK_RIGHT: {
         PLazyNode Node = FFocusedNode;
         if (Ctrl) {
-            SetOffsetXY(FOffsetX - Columns.GetScrollWidth(), FOffsetY);
+            SetOffsetXY(FOffsetX - Direction * Columns.GetScrollWidth(), FOffsetY);
         } else if (Selection.Contains(toExtendedFocus) && Misc.Contains(toGridExtensions)) {
             if (const TColumnIndex Column = ColumnAfter(FFocusedColumn, true); Column >= 0) SetFocusedColumn(Column);
         } else if (Node && !Node->States.Contains(vsExpanded) && Node->States.Contains(vsHasChildren) && Shift.Empty()) {
@@ -960,19 +1013,22 @@ void TBaseLazyTree::WMVScroll(TWMScroll& Message) {
 }
 
 void TBaseLazyTree::WMHScroll(TWMScroll& Message) {
-    int Position = -FOffsetX;
+    // The bar shows the effective position: right to left offset 0 stands at the bar's right end.
+    const bool RightToLeft = UseRightToLeftAlignment();
+    auto OffsetFor = [&](int Position) { return RightToLeft ? ClientWidth() + Position - RangeX() : -Position; };
+    int Position = FEffectiveOffsetX;
     if (Message.ScrollCode() == SB_THUMBTRACK || Message.ScrollCode() == SB_THUMBPOSITION) {
         SCROLLINFO Info;
         Info.fMask = SIF_TRACKPOS;
         if (GetScrollInfo(Handle(), SB_HORZ, Info)) {
-            SetOffsetXY(-Info.nTrackPos, FOffsetY);
+            SetOffsetXY(OffsetFor(Info.nTrackPos), FOffsetY);
             return;
         }
     }
     // A page is what the fixed columns leave of the window.
     int Target = ScrollTarget(Message, Position, int(FScrollBarOptions->HorizontalIncrement),
                               std::max(1, ClientWidth() - FHeader->Columns().GetVisibleFixedWidth()), RangeX());
-    SetOffsetXY(-Target, FOffsetY);
+    SetOffsetXY(OffsetFor(Target), FOffsetY);
 }
 
 bool TBaseLazyTree::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {

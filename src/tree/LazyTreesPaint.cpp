@@ -157,9 +157,11 @@ int TBaseLazyTree::BuildLineImage(PLazyNode Node, TLineImage& LineImage) {
     return SelectLevel;
 }
 
-void TBaseLazyTree::DrawLineSegment(TCanvas& Canvas, int X, int Y, int H, int VAlign, TLTLineType Type) {
+void TBaseLazyTree::DrawLineSegment(TCanvas& Canvas, int X, int Y, int H, int VAlign, TLTLineType Type,
+                                    bool Reverse) {
     const int Half = int(std::nearbyint(FIndent / 2.0));
-    const int Far = int(FIndent);
+    const int Far = Reverse ? 0 : int(FIndent);
+    const int Edge = Reverse ? X + int(FIndent) : X;
     switch (Type) {
     case ltBottomRight:
         DrawDottedVertLine(Canvas, Y + VAlign, Y + H, X + Half);
@@ -175,9 +177,9 @@ void TBaseLazyTree::DrawLineSegment(TCanvas& Canvas, int X, int Y, int H, int VA
         DrawDottedVertLine(Canvas, Y, Y + VAlign, X + Half);
         DrawDottedHorzLine(Canvas, X + Half, X + Far, Y + VAlign);
         break;
-    case ltLeft: DrawDottedVertLine(Canvas, Y, Y + H, X); break;
+    case ltLeft: DrawDottedVertLine(Canvas, Y, Y + H, Edge); break;
     case ltLeftBottom:
-        DrawDottedVertLine(Canvas, Y, Y + H, X);
+        DrawDottedVertLine(Canvas, Y, Y + H, Edge);
         DrawDottedHorzLine(Canvas, X, X + int(FIndent), Y + H);
         break;
     case ltNone: break;
@@ -222,9 +224,15 @@ void TBaseLazyTree::FetchImageIndex(TLTPaintInfo& PaintInfo, TLTImageKind Kind, 
     Image.Images = List ? List : DefaultImages;
 }
 
-void TBaseLazyTree::PlaceCellImage(TImageList* Images, int VAlign, TRect& ContentRect, TLTImageInfo& ImageInfo) {
-    ImageInfo.X = ContentRect.Left - 1;
-    ContentRect.Left += Images->Width() + 2;
+void TBaseLazyTree::PlaceCellImage(TImageList* Images, bool RightToLeft, int VAlign, TRect& ContentRect,
+                                   TLTImageInfo& ImageInfo) {
+    if (RightToLeft) {
+        ImageInfo.X = ContentRect.Right - Images->Width();
+        ContentRect.Right -= Images->Width() + 2;
+    } else {
+        ImageInfo.X = ContentRect.Left - 1;
+        ContentRect.Left += Images->Width() + 2;
+    }
     ImageInfo.Y = ContentRect.Top + VAlign - Images->Height() / 2;
 }
 
@@ -267,7 +275,8 @@ bool TBaseLazyTree::ShowsCheck(PLazyNode Node) const {
     return FOptions->MiscOptions().Contains(toCheckSupport) && Node->CheckType != ctNone;
 }
 
-void TBaseLazyTree::DrawTreeLines(TCanvas& Canvas, PLazyNode Node, int Top, int Height, int VAlign, int Origin) {
+void TBaseLazyTree::DrawTreeLines(TCanvas& Canvas, PLazyNode Node, int Top, int Height, int VAlign, int Origin,
+                                  bool Reverse) {
     TLineImage LineImage;
     BuildLineImage(Node, LineImage);
     const int FirstLevel = FOptions->PaintOptions().Contains(toShowRoot) ? 0 : 1;
@@ -297,10 +306,12 @@ void TBaseLazyTree::DrawTreeLines(TCanvas& Canvas, PLazyNode Node, int Top, int 
         LineImage.swap(Band);
     }
     Canvas.Font().SetColor(FColors->GetColor(Bands ? TLTColors::GridLineColor : TLTColors::TreeLineColor));
-    int X = Origin;
-    for (int Entry = 0; Entry < int(LineImage.size()); ++Entry, X += int(FIndent)) {
+    // Right to left the levels run from the cell's right edge leftwards.
+    const int Step = Reverse ? -int(FIndent) : int(FIndent);
+    int X = Reverse ? Origin - int(FIndent) : Origin;
+    for (int Entry = 0; Entry < int(LineImage.size()); ++Entry, X += Step) {
         DoBeforeDrawTreeLine(Node, Entry + FirstLevel, X);
-        DrawLineSegment(Canvas, X, Top, Height - (Bands ? 1 : 0), VAlign - 1, LineImage[Entry]);
+        DrawLineSegment(Canvas, X, Top, Height - (Bands ? 1 : 0), VAlign - 1, LineImage[Entry], Reverse);
     }
 }
 
@@ -494,9 +505,10 @@ void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
             (!FOffscreen || FOffscreen->Options.Contains(poDrawDropMark)))
             DrawDropMark(Canvas, Node, Row);
     };
-    FLinePhaseX = -FOffsetX;
+    FLinePhaseX = -ScrollOriginX();
     if (!FHeader->UseColumns()) {
-        PaintMainCell(Canvas, Node, Top, NoColumn, Row, FOffsetX);
+        // Right to left the row's content hangs from the canvas's right end.
+        PaintMainCell(Canvas, Node, Top, NoColumn, Row, CellRightToLeft(NoColumn) ? RowLeadX() : ScrollOriginX());
         Finish();
         return;
     }
@@ -518,11 +530,12 @@ void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
             Span.Canvas = &Canvas;
             Span.Node = Node;
             Span.Column = Index;
+            Span.BidiMode = CellBiDiMode(Index);
             Span.CellRect = TRect{Column->Left(), Top, Column->Left() + Column->Width(), Top + Height};
             Next = SpanCellOverEmptyColumns(Span);
             const TRect Cell = Span.CellRect;
             if (Cell.Right <= 0 || Cell.Left >= Width) continue;
-            FLinePhaseX = Fixed ? 0 : -FOffsetX;
+            FLinePhaseX = Fixed ? -FixedOriginX() : -ScrollOriginX();
             Canvas.IntersectClipRect(Cell.Left, Cell.Top, Cell.Right, Cell.Bottom);
             if (!Column->Options().Contains(coParentColor)) {
                 Canvas.Brush().SetColor(Column->Color());
@@ -536,13 +549,15 @@ void TBaseLazyTree::PaintNode(TCanvas& Canvas, PLazyNode Node, int Top) {
                     DrawBackgroundPicture(Canvas, BackgroundOrigin(), Cell);
                 }
             }
-            if (Column->Index() == Main) PaintMainCell(Canvas, Node, Top, Main, Cell, Cell.Left);
+            if (Column->Index() == Main)
+                PaintMainCell(Canvas, Node, Top, Main, Cell, CellRightToLeft(Main) ? Cell.Right : Cell.Left);
             else PaintOtherCell(Canvas, Node, Column->Index(), Cell);
             // No line after the column that an auto-sized header stretches to the end, nor at the
             // window's right edge unless the column is fixed.
             if (VertLines &&
                 !(FHeader->Options.Contains(hoAutoResize) && Column->Position() + 1 == Cardinal(Columns.Count())) &&
-                (Cell.Right != ClientWidth() || Column->Options().Contains(coFixed))) {
+                (Cell.Right != ClientWidth() || Column->Options().Contains(coFixed)) &&
+                !(CellRightToLeft(Column->Index()) && DoGetCellIsEmpty(Node, Column->Index()))) {
                 const bool OnSelection = (!FOffscreen || FOffscreen->Options.Contains(poDrawSelection)) &&
                                          FOptions->SelectionOptions().Contains(toFullRowSelect) &&
                                          Node->States.Contains(vsSelected) &&
@@ -573,16 +588,20 @@ void TBaseLazyTree::DrawDropMark(TCanvas& Canvas, PLazyNode, const TRect& R) {
 
 void TBaseLazyTree::PaintOtherCell(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, const TRect& Cell) {
     TRect Content = Cell;
-    if (DrawHorzGridLine(Canvas, Cell, Cell.Left)) Content.Bottom -= 1;
-    // The content stands after the margin, and after the state and normal images the column asks for.
-    Content.Left = std::min(Content.Left + FMargin, Content.Right);
+    if (DrawHorzGridLine(Canvas, Cell, Cell.Left, Cell.Right)) Content.Bottom -= 1;
+    // The content stands after the margin, and after the state and normal images the column asks for;
+    // right to left from the cell's right edge.
+    const bool RightToLeft = CellRightToLeft(Column);
+    if (RightToLeft) Content.Right = std::max(Content.Right - FMargin, Content.Left);
+    else Content.Left = std::min(Content.Left + FMargin, Content.Right);
     TLTPaintInfo Info;
     Info.Canvas = &Canvas;
     Info.Node = Node;
     Info.Column = Column;
     Info.CellRect = TRect{Cell.Left, Cell.Top, Cell.Right, Content.Bottom};
     Info.ContentRect = Content;
-    Info.Alignment = CellTextAlignment(Column);
+    Info.Alignment = CellDisplayAlignment(Column);
+    Info.BidiMode = CellBiDiMode(Column);
     Info.PaintOptions = CellPaintOptions(Node, Column);
     if (FetchCellImages(Info)) {
         TRect Place = Content;
@@ -590,9 +609,10 @@ void TBaseLazyTree::PaintOtherCell(TCanvas& Canvas, PLazyNode Node, TColumnIndex
         ComputeVerticalAlignment(Node, VAlign, VButton);
         for (TLTImageInfoIndex Kind : {iiState, iiNormal}) {
             TLTImageInfo& Image = Info.ImageInfo[Kind];
-            if (Image.Index >= 0 && Image.Images) PlaceCellImage(Image.Images, VAlign, Place, Image);
+            if (Image.Index >= 0 && Image.Images) PlaceCellImage(Image.Images, RightToLeft, VAlign, Place, Image);
         }
-        Info.ContentRect.Left = std::min(Place.Left, Info.ContentRect.Right);
+        if (RightToLeft) Info.ContentRect.Right = std::max(Place.Right, Info.ContentRect.Left);
+        else Info.ContentRect.Left = std::min(Place.Left, Info.ContentRect.Right);
     }
     Info.NodeWidth = QueryCellTextWidth(Node, Column, &Canvas);
     PaintMarksAndContent(Info, [&] {
@@ -601,12 +621,12 @@ void TBaseLazyTree::PaintOtherCell(TCanvas& Canvas, PLazyNode Node, TColumnIndex
     });
 }
 
-bool TBaseLazyTree::DrawHorzGridLine(TCanvas& Canvas, const TRect& Cell, int Left) {
+bool TBaseLazyTree::DrawHorzGridLine(TCanvas& Canvas, const TRect& Cell, int Left, int Right) {
     if (!FOptions->PaintOptions().Contains(toShowHorzGridLines) ||
         (FOffscreen && !FOffscreen->Options.Contains(poGridLines)))
         return false;
     Canvas.Font().SetColor(FColors->GetColor(TLTColors::GridLineColor));
-    DrawDottedHorzLine(Canvas, Left, Cell.Right, Cell.Bottom - 1);
+    DrawDottedHorzLine(Canvas, Left, Right, Cell.Bottom - 1);
     return true;
 }
 
@@ -790,7 +810,8 @@ void TBaseLazyTree::DrawCellSelection(TLTPaintInfo& PaintInfo, int WindowLeft, i
     }};
     TRect ThemeRect = PaintInfo.CellRect;
     if (Theme && FullRow && !GridExtensions) {
-        ThemeRect = TRect{FOffsetX, PaintInfo.CellRect.Top, FOffsetX + RangeX(), PaintInfo.CellRect.Bottom};
+        const int Origin = ScrollOriginX();
+        ThemeRect = TRect{Origin, PaintInfo.CellRect.Top, Origin + RangeX(), PaintInfo.CellRect.Bottom};
         if (!FHeader->UseColumns()) ThemeRect.Right = std::max(ThemeRect.Right, ClientWidth());
         if (Paint.Contains(toShowVertGridLines)) ThemeRect.Right -= 1;
     }
@@ -867,45 +888,58 @@ void TBaseLazyTree::PaintMainCell(TCanvas& Canvas, PLazyNode Node, int Top, TCol
     const bool ShowRoot = Paint.Contains(toShowRoot);
     const int IndentSize = int(GetNodeLevel(Node)) + (ShowRoot ? 1 : 0);
     const int Offset = int(FIndent) * (Paint.Contains(toFixedIndent) ? 1 : IndentSize);
+    // Right to left Origin is the cell's right edge and everything is laid out from there leftwards.
+    const bool RightToLeft = CellRightToLeft(Column);
 
     TLTPaintInfo Info;
     Info.Canvas = &Canvas;
     Info.Node = Node;
     Info.Column = Column;
     Info.CellRect = Row;
-    Info.Alignment = CellTextAlignment(Column);
+    Info.Alignment = CellDisplayAlignment(Column);
+    Info.BidiMode = CellBiDiMode(Column);
     Info.PaintOptions = CellPaintOptions(Node, Column);
     FetchCellImages(Info);
     int VAlign = 0, VButton = 0;
     ComputeVerticalAlignment(Node, VAlign, VButton);
 
     // With bands the line starts after the indentation, below the band of the node's own level.
-    const bool GridLine = DrawHorzGridLine(Canvas, Row, FLineMode == lmBands ? Origin + Offset : Row.Left);
+    const bool Bands = FLineMode == lmBands;
+    const bool GridLine = RightToLeft ? DrawHorzGridLine(Canvas, Row, Row.Left, Bands ? Origin - Offset - 1 : Row.Right)
+                                      : DrawHorzGridLine(Canvas, Row, Bands ? Origin + Offset : Row.Left, Row.Right);
     if (GridLine) Info.CellRect.Bottom -= 1;
-    int X = Origin + FMargin + Offset;
     const bool Check = ShowsCheck(Node);
-    const int CheckX = X - 1;
-    if (Check) X += CheckImageSize() + 2;
-    TRect Place{X, Top, Row.Right, Row.Bottom};
+    TRect Place{Row.Left, Top, Row.Right, Row.Bottom};
+    int CheckX = 0;
+    if (RightToLeft) {
+        Place.Right = Origin - FMargin - Offset;
+        CheckX = Place.Right - CheckImageSize();
+        if (Check) Place.Right -= CheckImageSize() + 2;
+    } else {
+        Place.Left = Origin + FMargin + Offset;
+        CheckX = Place.Left - 1;
+        if (Check) Place.Left += CheckImageSize() + 2;
+    }
     for (TLTImageInfoIndex Kind : {iiState, iiNormal}) {
         TLTImageInfo& Image = Info.ImageInfo[Kind];
-        if (Image.Index >= 0 && Image.Images) PlaceCellImage(Image.Images, VAlign, Place, Image);
+        if (Image.Index >= 0 && Image.Images) PlaceCellImage(Image.Images, RightToLeft, VAlign, Place, Image);
     }
-    X = Place.Left;
     auto Decorations = [&] {
-        if (Paint.Contains(toShowTreeLines)) DrawTreeLines(Canvas, Node, Top, Height, VAlign, Origin);
+        if (Paint.Contains(toShowTreeLines)) DrawTreeLines(Canvas, Node, Top, Height, VAlign, Origin, RightToLeft);
         if (Paint.Contains(toShowButtons) && Node->States.Contains(vsHasChildren) &&
             !(Node->States.Contains(vsAllChildrenHidden) && FOptions->AutoOptions().Contains(toAutoHideButtons))) {
             const int Size = ButtonSize();
             const int ButtonX = int(std::nearbyint((int(FIndent) - Size) / 2.0)) + (IndentSize - 1) * int(FIndent) + 1;
-            if (IndentSize > 0) DrawNodeButton(Canvas, Node, Origin + ButtonX, Top + VButton);
+            if (IndentSize > 0)
+                DrawNodeButton(Canvas, Node, RightToLeft ? Origin - ButtonX - Size : Origin + ButtonX, Top + VButton);
         }
         if (Check) DrawCheckImage(Canvas, Node, CheckX, Top + VAlign - CheckImageSize() / 2);
         DrawNodeImage(Info, iiState, false);
         DrawNodeImage(Info, iiNormal, true);
     };
     // The content has the rest of the cell; the marks fit it to the content's width by the alignment.
-    Info.ContentRect = TRect{std::min(X, Row.Right), Top, Row.Right, Info.CellRect.Bottom};
+    Info.ContentRect = RightToLeft ? TRect{Row.Left, Top, std::max(Place.Right, Row.Left), Info.CellRect.Bottom}
+                                   : TRect{std::min(Place.Left, Row.Right), Top, Row.Right, Info.CellRect.Bottom};
     Info.NodeWidth = QueryCellTextWidth(Node, Column, &Canvas);
     PaintMarksAndContent(Info, Decorations);
 }
@@ -952,10 +986,7 @@ void TBaseLazyTree::Paint() {
     if (Below.Top < Below.Bottom) PaintAreaBelow(Target, Below);
     if (FStates.Contains(tsDrawSelecting)) {
         TRect Band = FNewSelRect;
-        Band.Left += FOffsetX;
-        Band.Right += FOffsetX;
-        Band.Top += FOffsetY;
-        Band.Bottom += FOffsetY;
+        OffsetRect(Band, ScrollOriginX(), FOffsetY);
         DrawSelectionRectangle(Target, 0, Band, ClientRect());
     }
     if (!GetFirstVisibleNoInit() && !EmptyListMessage.empty()) {
@@ -1000,7 +1031,7 @@ void TBaseLazyTree::PaintAreaBelow(TCanvas& Canvas, const TRect& Area) {
             if (Column->Options().Contains(coFixed) != Fixed) continue;
             TRect Strip{Column->Left(), Area.Top, Column->Left() + Column->Width(), Area.Bottom};
             if (Strip.Right <= Area.Left || Strip.Left >= Area.Right) continue;
-            FLinePhaseX = Fixed ? 0 : -FOffsetX;
+            FLinePhaseX = Fixed ? -FixedOriginX() : -ScrollOriginX();
             if (Lines && !(FHeader->Options.Contains(hoAutoResize) && Index == Columns.Count() - 1)) {
                 DrawDottedVertLine(Canvas, Strip.Top, Strip.Bottom - 1, Strip.Right - 1);
                 --Strip.Right;

@@ -349,7 +349,7 @@ void TBaseLazyTree::ClearTempList() { FTempNodeCache.clear(); }
 bool TBaseLazyTree::TrackSelectionRect(int X, int Y) {
     if (FStates.Contains(tsDrawSelecting)) FLastSelRect = FNewSelRect;
     TRect Old = FNewSelRect;
-    FNewSelRect.Right = std::clamp(X - FOffsetX, 0, std::max(ClientWidth(), RangeX()));
+    FNewSelRect.Right = std::clamp(X - ScrollOriginX(), 0, std::max(ClientWidth(), RangeX()));
     FNewSelRect.Bottom = std::clamp(Y - FOffsetY, 0, std::max(ClientHeight(), RangeY()));
     return FNewSelRect.Right != Old.Right || FNewSelRect.Bottom != Old.Bottom;
 }
@@ -358,17 +358,19 @@ bool TBaseLazyTree::UpdateDrawSelection() {
     if (FRoot->ChildCount == 0 || !FStates.Contains(tsDrawSelecting)) return false;
     ClearTempList();
     // The main column's span in tree coordinates (the client width without columns) and its alignment.
-    int Left = 0, Right = ClientWidth();
+    int Left = 0, Right = UseRightToLeftAlignment() ? std::max(ClientWidth(), RangeX()) : ClientWidth();
     TAlignment Alignment = FAlignment;
     const TColumnIndex Main = FHeader->GetMainColumn();
     if (FHeader->UseColumns() && FHeader->Columns().IsValidColumn(Main)) {
         const TLazyTreeColumn* Column = FHeader->Columns()[Main];
         const bool Fixed = Column->Options().Contains(coVisible) && Column->Options().Contains(coFixed);
-        Left = Fixed ? Column->Left() : Column->Left() - FOffsetX;
+        Left = Column->Left() - (Fixed ? FixedOriginX() : ScrollOriginX());
         Right = Left + Column->Width();
         Alignment = Column->Alignment();
     }
-    bool Changed = SweepSelectionLeftToRight(Left, Ordered(FNewSelRect), Ordered(FLastSelRect), Right, Alignment);
+    bool Changed = CellRightToLeft(FHeader->UseColumns() ? Main : NoColumn)
+                       ? SweepSelectionRightToLeft(Left, Ordered(FNewSelRect), Ordered(FLastSelRect), Right, Alignment)
+                       : SweepSelectionLeftToRight(Left, Ordered(FNewSelRect), Ordered(FLastSelRect), Right, Alignment);
     if (Changed) {
         CompactSelectionArray();
         TNodeArray Collected;
@@ -377,6 +379,14 @@ bool TBaseLazyTree::UpdateDrawSelection() {
         this->Changed(nullptr);
     }
     return Changed;
+}
+
+// The mirror image: the bands mirrored about the main column's span meet the nodes as a left-to-right
+// sweep with the mirrored alignment sees them.
+bool TBaseLazyTree::SweepSelectionRightToLeft(int Left, const TRect& NewRect, const TRect& OldRect, int Right,
+                                              TAlignment Alignment) {
+    auto Mirror = [&](const TRect& R) { return TRect{Left + Right - R.Right, R.Top, Left + Right - R.Left, R.Bottom}; };
+    return SweepSelectionLeftToRight(Left, Mirror(NewRect), Mirror(OldRect), Right, ChangeBiDiModeAlignment(Alignment));
 }
 
 bool TBaseLazyTree::SweepSelectionLeftToRight(int Left, const TRect& NewRect, const TRect& OldRect, int Right,

@@ -200,12 +200,14 @@ int TCustomLazyStringTree::QueryExtraCellWidth(PLazyNode Node, TColumnIndex Colu
 
 int TCustomLazyStringTree::ComputeNodeHeight(TCanvas& Canvas, PLazyNode Node, TColumnIndex Column, String S) {
     if (S.empty()) S = GetText(Node, Column);
-    const unsigned Format =
-        (Node->States.Contains(vsMultiline) ? MultilineFormat : SingleLineFormat) | DT_CALCRECT;
+    const TBiDiMode BiDi = CellBiDiMode(Column);
+    const unsigned Format = (Node->States.Contains(vsMultiline) ? MultilineFormat : SingleLineFormat) | DT_CALCRECT |
+                            (BiDi != bdLeftToRight ? DT_RIGHT | DT_RTLREADING : 0u);
     TLTPaintInfo Info;
     Info.Canvas = &Canvas;
     Info.Node = Node;
     Info.Column = Column;
+    Info.BidiMode = BiDi;
     if (Column <= NoColumn || !FHeader->Columns().IsValidColumn(Column)) {
         Info.CellRect = TRect{0, 0, ClientWidth(), 0};
     } else {
@@ -286,6 +288,7 @@ void TCustomLazyStringTree::DrawCellText(TLTPaintInfo& PaintInfo, const String& 
             Format |= AlignmentFormat(PaintInfo.Alignment);
         }
     }
+    if (PaintInfo.BidiMode != bdLeftToRight) Format |= DT_RTLREADING;
     Canvas.SetBkMode(Canvas.TextFlags() & ETO_OPAQUE ? OPAQUE : TRANSPARENT);
     DoDrawText(PaintInfo, Shown, R, Format);
 }
@@ -468,11 +471,14 @@ bool TCustomLazyStringTree::ReadStreamChunk(TStream& Stream, int Version, PLazyN
 }
 
 TColumnIndex TCustomLazyStringTree::SpanCellOverEmptyColumns(TLTPaintInfo& PaintInfo) {
-    if (!FOptions->AutoOptions().Contains(toAutoSpanColumns) || !FHeader->UseColumns())
+    // A right-to-left text does not run on into the cells at its right.
+    if (!FOptions->AutoOptions().Contains(toAutoSpanColumns) || !FHeader->UseColumns() ||
+        PaintInfo.BidiMode != bdLeftToRight)
         return TBaseLazyTree::SpanCellOverEmptyColumns(PaintInfo);
     const TLazyTreeColumns& Columns = FHeader->Columns();
     TColumnIndex Next = Columns.GetNextVisibleColumn(PaintInfo.Column);
-    for (; Next >= 0 && DoGetCellIsEmpty(PaintInfo.Node, Next); Next = Columns.GetNextVisibleColumn(Next))
+    for (; Next >= 0 && DoGetCellIsEmpty(PaintInfo.Node, Next) && !CellRightToLeft(Next);
+         Next = Columns.GetNextVisibleColumn(Next))
         PaintInfo.CellRect.Right += Columns[Next]->Width();
     return Next;
 }

@@ -287,3 +287,21 @@ TEST(GraphicsText, TextRectFillsItsRectangleWithAnOpaqueFlagEvenWithAClearBrush)
     EXPECT_EQ(p.c.Pixels(58, 28), clYellow);
     EXPECT_EQ(p.c.Pixels(60, 28), clWhite);
 }
+
+// Right-to-left reading: the neutral full stop after a word goes to its
+// reading end, which is the left.
+TEST(CanvasText, RightToLeftReadingPutsTrailingPunctuationAtTheLeft) {
+    auto LeftmostColumnTop = [](Page& p) {
+        const TRect ink = p.Ink();
+        for (int y = 0; y < p.bmp.Height(); ++y)
+            if (p.c.Pixels(ink.Left, y) != clWhite) return y;
+        return -1;
+    };
+    Page ltr, rtl;
+    TRect r{10, 10, 190, 40};
+    ltr.c.DrawText(S("HI."), r, DT_SINGLELINE | DT_NOPREFIX);
+    rtl.c.DrawText(S("HI."), r, DT_SINGLELINE | DT_NOPREFIX | DT_RTLREADING);
+    // Left to right the leftmost ink is the tall H; right to left it is the dot on the baseline.
+    EXPECT_LT(LeftmostColumnTop(ltr) + 5, LeftmostColumnTop(rtl));
+    EXPECT_NEAR(ltr.Ink().Width(), rtl.Ink().Width(), 1);  // the pair kerns otherwise
+}

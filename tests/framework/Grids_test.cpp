@@ -3,6 +3,7 @@
 #include "framework/Grids.h"
 #include "framework/Simulate.h"
 #include "framework/SysUtils.h"
+#include "framework/Windows.h"
 
 #include <gtest/gtest.h>
 
@@ -116,7 +117,7 @@ bool Contains(const std::vector<std::string>& log, const std::string& s) {
 // 4. The area right of the last column and below the last row has the grid's Color.
 // 5. Everything but painting works without a window; repainting requests
 //    do nothing before the window exists.
-// 6. Right-to-left layout is not supported.
+// 6. Right to left the grid is the mirror of its left-to-right picture.
 // Besides: counts shrinking never cut the cell store (cells beyond a count
 // come back when it grows), while deleting a row or column removes its
 // cells; a Shift press or a drag moves the anchor end of the selection and
@@ -1217,4 +1218,76 @@ TEST(Grids, ASingleBorderIsAClientEdgeWithThe3DLookElseALine) {
         RenderControlToBitmap(&g, bmp);
         if (c.inset > 0) EXPECT_EQ(bmp.Canvas().Pixels(0, 60), c.corner) << c.inset;
     }
+}
+
+TEST(Grids, RightToLeftTheGridIsTheMirrorOfItsPicture) {
+    GridForm f({goColSizing});
+    TestGrid& g = *f.grid;
+    g.SetColCount(3);  // columns end at x = 195 of the left-to-right layout
+    g.SetColor(clAqua);
+    g.SetFixedColor(clYellow);
+    g.SetBiDiMode(bdRightToLeft);
+    const int bar = GetSystemMetrics(SM_CXVSCROLL);
+    const int W = g.ClientWidth();
+    ASSERT_EQ(W, 320 - bar);
+    // The cells in the window's coordinates, and the way back.
+    EXPECT_EQ(g.CellRect(1, 1), (TRect{W - 129, 25, W - 65, 49}));
+    EXPECT_EQ(g.CellRect(0, 0), (TRect{W - 64, 0, W, 24}));
+    EXPECT_EQ(g.MouseCoord(W - 70, 30), (TGridCoord{1, 1}));
+    EXPECT_EQ(g.MouseCoord(W - 1, 1), (TGridCoord{0, 0}));
+    EXPECT_EQ(g.MouseCoord(10, 30), (TGridCoord{-1, -1}));  // left of the last column
+    // DrawCell still gets the left-to-right rectangle.
+    g.drawn.clear();
+    TBitmap bmp;
+    RenderControlToBitmap(&g, bmp);
+    const auto cell11 = std::find_if(g.drawn.begin(), g.drawn.end(), [](const auto& d) { return d.col == 1 && d.row == 1; });
+    ASSERT_NE(cell11, g.drawn.end());
+    EXPECT_EQ(cell11->rect, (TRect{65, 25, 129, 49}));
+    // The picture: the vertical bar at the left, the fixed column at the right.
+    TCanvas& px = bmp.Canvas();
+    auto at = [&](int clientX, int y) { return px.Pixels(bar + clientX, y); };
+    EXPECT_NE(px.Pixels(bar / 2, 60), clAqua);
+    EXPECT_EQ(at(W - 30, 12), clYellow);
+    EXPECT_EQ(at(W - 65, 12), clBlack);   // the line between the fixed column and column 1
+    EXPECT_EQ(at(W - 130, 60), clSilver);  // between columns 1 and 2
+    EXPECT_EQ(at(50, 10), clAqua);        // beyond the last column, now at the left
+    // The text of cell (2, 1) stands at the cell's right edge.
+    int inkLeft = W, inkRight = -1;
+    for (int y = 27; y < 47; ++y)
+        for (int x = W - 194; x < W - 130; ++x)
+            if (at(x, y) != clAqua && at(x, y) != ColorToRGB(clHighlight)) {
+                inkLeft = std::min(inkLeft, x);
+                inkRight = std::max(inkRight, x);
+            }
+    EXPECT_GE(inkRight, W - 130 - 8);
+    EXPECT_GT(inkLeft, W - 194 + 8);
+    // The arrow keys move to the cell on their side of the screen.
+    g.SetCol(1);
+    g.Key(VK_LEFT);
+    EXPECT_EQ(g.Col(), 2);
+    g.Key(VK_RIGHT);
+    EXPECT_EQ(g.Col(), 1);
+    // The border between columns 1 and 2 is dragged leftwards to widen column 1.
+    SimulateMouseDown(&g, mbLeft, W - 129, 10);
+    EXPECT_EQ(g.GridState(), gsColSizing);
+    SimulateMouseMove(&g, W - 150, 10);
+    SimulateMouseUp(&g, mbLeft, W - 150, 10);
+    EXPECT_EQ(g.ColWidths(1), 64 + 21);
+    g.SetColWidths(1, 64);
+    // The horizontal bar starts with its thumb at the right end.
+    g.SetColCount(9);
+    SCROLLINFO si;
+    si.fMask = SIF_POS | SIF_RANGE;
+    ASSERT_TRUE(GetScrollInfo(g.Handle(), SB_HORZ, si));
+    EXPECT_EQ(si.nPos, si.nMax);
+    g.Perform(WM_HSCROLL, SB_LINELEFT);
+    EXPECT_EQ(g.LeftCol(), 2);
+    // The editor stands over the mirrored cell.
+    g.SetLeftCol(1);
+    g.SetOptions(g.Options() + TGridOptions{goEditing});
+    g.SetCol(1);
+    g.SetRow(1);
+    g.ShowEditor();
+    ASSERT_NE(g.InplaceEditor(), nullptr);
+    EXPECT_EQ(g.InplaceEditor()->Left(), W - 129);
 }

@@ -879,3 +879,82 @@ TEST(FileIcons, OneIndexPerKindOfFileInTheSystemList) {
     const int small = GetFileIcon(u"notes.txt", false);
     EXPECT_LT(small, SystemImageList(false).Count());
 }
+
+// ---------------------------------------------------------------------------
+// Right-to-left windows
+
+TEST(RightToLeft, ChildrenFollowTheirParentsDirectionUnlessTheyHaveTheirOwn) {
+    ShownForm f;
+    auto* follows = Place<Framed>(&f.form, 10, 10, 50, 50);
+    auto* own = Place<Framed>(&f.form, 70, 10, 50, 50);
+    own->SetBiDiMode(bdRightToLeftReadingOnly);
+    EXPECT_FALSE(own->ParentBiDiMode());
+    MessageLog changes(follows, {CM_BIDIMODECHANGED});
+    f.form.SetBiDiMode(bdRightToLeft);
+    EXPECT_EQ(follows->BiDiMode(), bdRightToLeft);
+    EXPECT_TRUE(follows->ParentBiDiMode());
+    EXPECT_EQ(changes.seen.size(), 1u);
+    EXPECT_EQ(own->BiDiMode(), bdRightToLeftReadingOnly);
+    // A control placed later takes the direction with it.
+    auto* later = Place<Framed>(&f.form, 10, 70, 50, 50);
+    EXPECT_EQ(later->BiDiMode(), bdRightToLeft);
+    own->SetParentBiDiMode(true);
+    EXPECT_EQ(own->BiDiMode(), bdRightToLeft);
+
+    struct Case {
+        TBiDiMode mode;
+        bool alignment, reading, leftBar;
+        Cardinal exStyle;
+    } cases[] = {
+        {bdLeftToRight, false, false, false, 0},
+        {bdRightToLeft, true, true, true, WS_EX_RIGHT | WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR},
+        {bdRightToLeftNoAlign, false, true, true, WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR},
+        {bdRightToLeftReadingOnly, false, true, false, WS_EX_RTLREADING},
+    };
+    const Cardinal bidi = WS_EX_RIGHT | WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR;
+    for (const Case& c : cases) {
+        follows->SetBiDiMode(c.mode);
+        EXPECT_EQ(follows->UseRightToLeftAlignment(), c.alignment) << c.mode;
+        EXPECT_EQ(follows->UseRightToLeftReading(), c.reading) << c.mode;
+        EXPECT_EQ(follows->UseRightToLeftScrollBar(), c.leftBar) << c.mode;
+        EXPECT_EQ(Cardinal(GetWindowLong(follows->Handle(), GWL_EXSTYLE)) & bidi, c.exStyle) << c.mode;
+    }
+    // Texts drawn for the control: justification mirrored with the layout, reading with every right-to-left mode.
+    follows->SetBiDiMode(bdRightToLeft);
+    EXPECT_EQ(follows->DrawTextBiDiModeFlags(DT_LEFT), DT_RIGHT | DT_RTLREADING);
+    EXPECT_EQ(follows->DrawTextBiDiModeFlags(DT_RIGHT | DT_SINGLELINE), DT_SINGLELINE | DT_RTLREADING);
+    EXPECT_EQ(follows->DrawTextBiDiModeFlags(DT_CENTER), DT_CENTER | DT_RTLREADING);
+    follows->SetBiDiMode(bdRightToLeftReadingOnly);
+    EXPECT_EQ(follows->DrawTextBiDiModeFlags(DT_LEFT), DT_RTLREADING);
+    EXPECT_EQ(ChangeBiDiModeAlignment(taLeftJustify), taRightJustify);
+    EXPECT_EQ(ChangeBiDiModeAlignment(taCenter), taCenter);
+}
+
+TEST(RightToLeft, TheVerticalScrollBarStandsAtTheLeftEdge) {
+    ShownForm f;
+    auto* w = Place<Framed>(&f.form, 10, 10, 100, 80);
+    w->fill = clRed;
+    w->SetBiDiMode(bdRightToLeft);
+    f.Show();
+    const HWND h = w->Handle();
+    ShowScrollBar(h, SB_VERT, true);
+    const int bar = GetSystemMetrics(SM_CXVSCROLL);
+    EXPECT_EQ(w->ClientWidth(), 100 - bar);
+    // The client area starts right of the bar.
+    EXPECT_EQ(w->ClientToScreen({0, 0}).X - w->Parent()->ClientToScreen({10, 0}).X, bar);
+    const TPoint onBar = w->Parent()->ClientToScreen({12, 40});
+    EXPECT_EQ(w->Perform(WM_NCHITTEST, 0, MakeLParam(onBar.X, onBar.Y)), HTVSCROLL);
+    const TPoint onClient = w->Parent()->ClientToScreen({12 + bar, 40});
+    EXPECT_EQ(w->Perform(WM_NCHITTEST, 0, MakeLParam(onClient.X, onClient.Y)), HTCLIENT);
+    // The picture: the bar at the left, the client's red beside it up to the right edge.
+    TBitmap shot;
+    RenderControlToBitmap(w, shot);
+    EXPECT_NE(shot.Canvas().Pixels(bar / 2, 40), clRed);
+    EXPECT_EQ(shot.Canvas().Pixels(bar + 1, 40), clRed);
+    EXPECT_EQ(shot.Canvas().Pixels(99, 40), clRed);
+    // Back to left to right: the bar goes back to the right.
+    w->SetBiDiMode(bdLeftToRight);
+    RenderControlToBitmap(w, shot);
+    EXPECT_EQ(shot.Canvas().Pixels(1, 40), clRed);
+    EXPECT_NE(shot.Canvas().Pixels(99 - bar / 2, 40), clRed);
+}

@@ -371,6 +371,12 @@ void TBaseGrid::RepaintCell(int c, int r) {
 }
 
 bool TBaseGrid::SelectCell(int ACol, int ARow) {
+    if (UseRightToLeftAlignment()) {
+        // A mirrored grid repaints as a whole.
+        const bool allowed = TStringGrid::SelectCell(ACol, ARow);
+        InvalidateGrid();
+        return allowed;
+    }
     RepaintCell(Col(), Row());
     const bool allowed = TStringGrid::SelectCell(ACol, ARow);
     RepaintCell(ACol, ARow);

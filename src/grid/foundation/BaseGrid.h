@@ -260,11 +260,21 @@ public:
     int MergeCount() const { return FMergeCount; }
 
     // --- Geometry
-    // Client rectangle of any cell, also one scrolled out of view.
+    // Client rectangle of any cell, also one scrolled out of view, as the
+    // left-to-right layout has it (DrawCell's coordinates).
     TRect VirtualCellRect(int c, int r);
     // A merged area's whole rectangle; an unmerged cell out of view gives its
-    // size at the origin, never an empty rectangle.
+    // size at the origin, never an empty rectangle. In the window's
+    // coordinates: right to left the mirror of CellLayoutRect.
     TRect CellRect(int c, int r);
+    // The same rectangle in the left-to-right layout, where painting happens.
+    TRect CellLayoutRect(int c, int r);
+    // A rectangle of the left-to-right layout in the window's coordinates
+    // and back (the same right to left, as a mirror is its own inverse).
+    TRect MirroredRect(const TRect& R);
+    // How far a window x lies into a cell from the cell's leading edge, as
+    // the left-to-right layout places the cell's parts (the mirror right to left).
+    int CellOffsetX(int c, int r, int X);
     TPoint CellSize(int c, int r);
     int FixedColsWidth();
     int FixedRowsHeight();

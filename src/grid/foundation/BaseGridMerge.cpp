@@ -170,7 +170,17 @@ TRect TBaseGrid::VirtualCellRect(int c, int r) {
     return {left, top, left + ColWidths(c), top + RowHeights(r)};
 }
 
-TRect TBaseGrid::CellRect(int c, int r) {
+TRect TBaseGrid::MirroredRect(const TRect& R) {
+    if (!UseRightToLeftAlignment()) return R;
+    const int W = ClientWidth();
+    return {W - R.Right, R.Top, W - R.Left, R.Bottom};
+}
+
+TRect TBaseGrid::CellRect(int c, int r) { return MirroredRect(CellLayoutRect(c, r)); }
+
+int TBaseGrid::CellOffsetX(int c, int r, int X) { return LogicalX(X) - CellLayoutRect(c, r).Left; }
+
+TRect TBaseGrid::CellLayoutRect(int c, int r) {
     if (const TCellProperties* p = PropsOf(c, r)) {
         if (p->FCellSpanX != -1 || p->FCellSpanY != -1) {
             const TPoint b = p->GetBaseCell(c, r);
@@ -185,7 +195,7 @@ TRect TBaseGrid::CellRect(int c, int r) {
         }
         if (p->FControl) return VirtualCellRect(c, r);
     }
-    TRect rect = TStringGrid::CellRect(c, r);
+    TRect rect = TStringGrid::LayoutCellRect(c, r);
     rect.Right = rect.Left + ColWidths(c);
     rect.Bottom = rect.Top + RowHeights(r);
     return rect;

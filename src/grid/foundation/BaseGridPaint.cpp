@@ -83,7 +83,7 @@ void TBaseGrid::PaintCellCore(TCanvas& ACanvas, int ACol, int ARow, TRect ARect,
         if (FPaintingCell && !PropsOf(ACol, ARow))
             R = Bounds(ARect.Left, ARect.Top, ColWidths(ACol), RowHeights(ARow));
         else
-            R = CellRect(ACol, ARow);
+            R = CellLayoutRect(ACol, ARow);
     }
 
     // An area scrolled partly under the fixed cells must not paint over them.
@@ -137,6 +137,11 @@ void TBaseGrid::PaintCellCore(TCanvas& ACanvas, int ACol, int ARow, TRect ARect,
         TRect sr = R;
         if (!Options().Contains(goHorzLine)) sr.Bottom += 1;
         if (!Options().Contains(goVertLine)) sr.Right += 1;
+        // The mirrored picture loses a pixel column and row at the far edges.
+        if (UseRightToLeftAlignment()) {
+            sr.Right += 1;
+            sr.Bottom += 1;
+        }
         const bool focused = Focused() || Options().Contains(goDrawFocusSelected);
         const TSelectionColors& sc = SelectionColors(FSelectionStyle, focused);
         DrawStyledSelection(ACanvas, sc.FillFrom, sc.FillTo, sc.LowerFrom, sc.LowerTo, sc.InnerUpper, sc.InnerLower,
@@ -166,8 +171,10 @@ void TBaseGrid::PaintCellCore(TCanvas& ACanvas, int ACol, int ARow, TRect ARect,
         ACanvas.LineTo(R.Right - o + 1, R.Bottom - o);
     }
     if ((opts.Contains(goVertLine) && !fixed) || (opts.Contains(goFixedVertLine) && fixed)) {
-        ACanvas.MoveTo(R.Right - o, R.Bottom - o);
-        ACanvas.LineTo(R.Right - o, R.Top - o);
+        // Mirrored, a line at x lands one pixel right of the cell's mirror: one more keeps it on the cell.
+        const int x = R.Right - o + (UseRightToLeftAlignment() ? 1 : 0);
+        ACanvas.MoveTo(x, R.Bottom - o);
+        ACanvas.LineTo(x, R.Top - o);
     }
 
     TRect content = R;

@@ -406,6 +406,11 @@ void TExGridButton::CMMouseLeave(TMessage& Message) {
 void TExGridButton::CalcButtonLayout(const TRect& P, TPoint Offset, const String& Caption, TPoint& GlyphPos,
                                      TRect& TextBounds) {
     TButtonLayout Layout = FLayout;
+    // Right to left the glyph stands on the other side of the caption.
+    if (UseRightToLeftAlignment()) {
+        if (Layout == blGlyphLeft) Layout = blGlyphRight;
+        else if (Layout == blGlyphRight) Layout = blGlyphLeft;
+    }
     const TPoint C = {P.Right - P.Left, P.Bottom - P.Top};
     const TPoint G = FGlyph->Empty() ? TPoint{0, 0} : TPoint{FGlyph->Width(), FGlyph->Height()};
     TRect TR = {0, 0, C.X, 0};

@@ -153,6 +153,10 @@ private:
     TRect LR;
     int LineWidth = 0;
     int CurX = 0;
+    // Right-to-left runs stand right-justified before the ones drawn already:
+    // the right edge of the room left on the line.
+    int RunRight = 0;
+    bool RightToLeftRuns() const { return (TextFlags & DT_RTLREADING) && (TextFlags & DT_RIGHT); }
     bool LineEnd = false, LineFull = false, ListSeen = false;
     int TrailingWidth = 0;
     String LineVisible;
@@ -246,7 +250,8 @@ void TRenderer::TextRun(String& Text, String& Consumed) {
     if (Measuring) {
         W = RunWidth(Run);
         LineWidth += W;
-        int Mx = In.MouseX - LR.Left;
+        // Right-to-left runs are counted from the line's right edge.
+        int Mx = RightToLeftRuns() ? LR.Right - In.MouseX : In.MouseX - LR.Left;
         if (Mx >= LineWidth - W && Mx <= LineWidth && F.InAnchor) {
             AnchorHit = true;
             if (In.MouseY > LR.Top) {
@@ -257,7 +262,7 @@ void TRenderer::TextRun(String& Text, String& Consumed) {
         }
     }
     if (Drawing) {
-        TRect R = {CurX, LR.Top, LR.Right, LR.Bottom};
+        TRect R = {CurX, LR.Top, RunRight, LR.Bottom};
         if (F.Sup) R.Bottom -= SupExtra;
         if (F.Sub) R.Bottom += SubExtra;
         R.Bottom -= TextOffset;
@@ -267,7 +272,8 @@ void TRenderer::TextRun(String& Text, String& Consumed) {
         if (F.InAnchor && F.AnchorCount - 1 == In.FocusAnchorIndex) Out.FocusHref = F.AnchorHref;
         if (F.ErrorMark) {
             // A red zigzag along the line's bottom, two pixels per step.
-            int X0 = CurX - CurX % 2;
+            const int RunLeft = RightToLeftRuns() ? RunRight - W : CurX;
+            int X0 = RunLeft - RunLeft % 2;
             int B = LR.Bottom;
             bool Below = X0 % 4 == 0;
             TColor SavedPen = Canvas.Pen().Color();
@@ -275,7 +281,7 @@ void TRenderer::TextRun(String& Text, String& Consumed) {
             Canvas.Pen().SetColor(0x0000FF);
             Canvas.Pen().SetWidth(1);
             Canvas.MoveTo(X0, Below ? B + 1 : B - 1);
-            for (int X = X0; X < CurX + W;) {
+            for (int X = X0; X < RunLeft + W;) {
                 X += 2;
                 Below = !Below;
                 Canvas.LineTo(X, Below ? B + 1 : B - 1);
@@ -284,7 +290,8 @@ void TRenderer::TextRun(String& Text, String& Consumed) {
             Canvas.Pen().SetWidth(SavedWidth);
         }
     }
-    CurX += W;
+    if (Drawing && RightToLeftRuns()) RunRight -= W;
+    else CurX += W;
     // Line breaking: only the measuring pass decides; the second pass lays
     // out exactly what the first one took.
     bool Fits = true;
@@ -784,6 +791,7 @@ void TRenderer::Layout(String& Text, String& Consumed) {
     LR.Bottom -= SubExtra;
     LineWidth = 0;
     CurX = LR.Left;
+    RunRight = LR.Right;
     AnchorHit = ControlHit = false;
     LineEnd = LineFull = ListSeen = false;
     TrailingWidth = 0;
@@ -907,7 +915,15 @@ THiLightColorsScope::THiLightColorsScope(TColor Background, TColor Text)
 
 THiLightColorsScope::~THiLightColorsScope() { SetHiLightColors(SavedBackground, SavedText); }
 
-unsigned BiDiDrawTextFlags(unsigned Flags, int) { return Flags; }
+unsigned BiDiDrawTextFlags(unsigned Flags, int ReadingOrder) {
+    if (!SysLocale().MiddleEast) return Flags;
+    if (ReadingOrder == 1) {
+        if (Flags & DT_RIGHT) Flags &= ~DT_RIGHT;
+        else if (!(Flags & DT_CENTER)) Flags |= DT_RIGHT;
+    }
+    if (ReadingOrder != 0) Flags |= DT_RTLREADING;
+    return Flags;
+}
 
 void DetectWinXPOrLater() { WinXPOrLater = IsWinXPOrLater(); }
 

@@ -67,7 +67,10 @@ struct THiLightColorsScope {
     THiLightColorsScope& operator=(const THiLightColorsScope&) = delete;
     TColor SavedBackground, SavedText;
 };
-// No right-to-left locale here, so the flags stay as they are.
+// The text flags for a reading order (0 left to right, 1 right to left,
+// 2 right to left without alignment, 3 right-to-left reading only): only in
+// a Middle-East system locale (SysLocale) order 1 mirrors the justification
+// and every order but 0 reads right to left.
 unsigned BiDiDrawTextFlags(unsigned Flags, int ReadingOrder);
 void DetectWinXPOrLater();
 void SelectAngledFont(TCanvas& Canvas, int Angle);

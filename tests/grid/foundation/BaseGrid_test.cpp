@@ -558,3 +558,34 @@ TEST(BaseGridPaint, HoverAndActiveRowColours) {
 }
 
 }  // namespace
+
+// Right to left the grid paints its left-to-right picture mirrored: a cell's
+// right line becomes its first column on screen.
+TEST(BaseGridPaint, RightToLeftMirrorsCellsLinesAndSelection) {
+    PaintForm f;
+    ProbeGrid& g = *f.g;
+    g.SetBiDiMode(bdRightToLeft);
+    ASSERT_EQ(g.ClientWidth(), 300);
+    auto b = f.Render();
+    // Cell (1,1): x 40..80 left to right, 220..260 on the screen.
+    EXPECT_EQ(g.CellRect(1, 1), Rect(220, 20, 260, 40));
+    EXPECT_EQ(g.CellLayoutRect(1, 1), Rect(40, 20, 80, 40));
+    EXPECT_EQ(At(b, 220, 30), clSilver);
+    EXPECT_EQ(At(b, 221, 30), clWhite);
+    EXPECT_EQ(At(b, 259, 30), clWhite);
+    EXPECT_EQ(At(b, 240, 39), clSilver);
+    EXPECT_EQ(At(b, 240, 38), clWhite);
+    EXPECT_EQ(At(b, 260, 10), clGray);  // the fixed column's line, at its first column on the screen
+    EXPECT_EQ(g.contentRects[std::make_pair(1, 1)], Rect(41, 21, 79, 39));  // DrawGridCell's own coordinates
+
+    // A styled selection from column 1 to 3 rounds its start at the screen's right.
+    g.SetSelectionStyle(ssOffice2007);
+    g.SetSelection({1, 1, 3, 1});
+    b = f.Render();
+    EXPECT_EQ(At(b, 259, 20), clWhite);
+    EXPECT_NE(At(b, 258, 21), clWhite);
+    EXPECT_NE(At(b, 200, 30), clWhite);
+    EXPECT_NE(At(b, 145, 30), clWhite);
+    EXPECT_EQ(At(b, 130, 30), clWhite);
+
+}

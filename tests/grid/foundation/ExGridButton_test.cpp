@@ -61,6 +61,14 @@ TEST(ExGridButton, LayoutOfGlyphAndCaption) {
     EXPECT_EQ(Text.Left, Glyph.X - 4 - T);
     b->SetMargin(-5);  // ignored
     EXPECT_EQ(b->Margin(), 2);
+    // Right to left the glyph changes sides: blGlyphRight puts it at the left.
+    b->SetBiDiMode(bdRightToLeft);
+    b->CalcButtonLayout(Rect(5, 0, 105, 22), {1, 1}, u"Find", Glyph, Text);
+    EXPECT_EQ(Glyph.X, 5 + 2 + 1);
+    EXPECT_EQ(Text.Left, Glyph.X + 16 + 4);
+    b->SetBiDiMode(bdRightToLeftReadingOnly);  // reading alone keeps the layout
+    b->CalcButtonLayout(Rect(5, 0, 105, 22), {1, 1}, u"Find", Glyph, Text);
+    EXPECT_EQ(Glyph.X, 5 + 100 - 2 - 16 + 1);
 }
 
 TEST(ExGridButton, ClicksGroupsAndTheDropDownZone) {

@@ -2,6 +2,7 @@
 
 #include "TestGif.h"
 #include "framework/Streams.h"
+#include "framework/SysUtils.h"
 #include "grid/foundation/PictureContainer.h"
 
 #include <gtest/gtest.h>
@@ -267,3 +268,53 @@ TEST_F(MarkupRender, PicturesInAnchorsAndTheErrorMark) {
 }
 
 }  // namespace
+
+// Right-to-left reading needs a Middle-East system locale; then reading
+// order 1 right-justifies and lays the runs out from the right edge.
+TEST_F(MarkupRender, RightToLeftReadingInAMiddleEastLocale) {
+    const TSysLocale Kept = SetSysLocale(TSysLocale{false});
+    for (int Order : {0, 1, 2, 3}) EXPECT_EQ(BiDiDrawTextFlags(DT_BOTTOM, Order), DT_BOTTOM) << Order;
+    SetSysLocale(TSysLocale{true});
+    const struct {
+        unsigned Flags;
+        int Order;
+        unsigned Expected;
+    } Cases[] = {
+        {DT_BOTTOM, 0, DT_BOTTOM},
+        {DT_BOTTOM, 1, DT_BOTTOM | DT_RIGHT | DT_RTLREADING},
+        {DT_RIGHT, 1, DT_RTLREADING},
+        {DT_CENTER, 1, DT_CENTER | DT_RTLREADING},
+        {DT_BOTTOM, 2, DT_BOTTOM | DT_RTLREADING},
+        {DT_RIGHT, 3, DT_RIGHT | DT_RTLREADING},
+    };
+    for (const auto& K : Cases) EXPECT_EQ(BiDiDrawTextFlags(K.Flags, K.Order), K.Expected) << K.Flags << "/" << K.Order;
+
+    // The first run stands at the right edge, the next one left of it.
+    TMarkupDrawArgs A;
+    A.ReadingOrder = 1;
+    Draw(u"<FONT COLOR=\"#FF0000\">MMM</FONT>WWW", Rect(0, 0, 300, 40), A);
+    auto InkSpan = [&](TColor Col) {
+        int L = 300, R = -1;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 300; ++x)
+                if (C.Pixels(x, y) == Col) L = std::min(L, x), R = std::max(R, x);
+        return std::pair<int, int>{L, R};
+    };
+    const auto Red = InkSpan(0x0000FF), Black = InkSpan(clBlack);
+    EXPECT_GT(Red.second, 300 - 4);
+    EXPECT_GT(Red.first, Black.second);
+    EXPECT_GE(Black.first, 300 - Width(u"MMMWWW") - 4);
+
+    // The anchor under the mouse is found where it is drawn, counted from the right.
+    const String Text = u"<A HREF=\"first\">one</A> two";
+    A.HitTestOnly = true;
+    A.MouseY = Gh() - 3;
+    A.MouseX = 300 - Width(u"o");
+    TMarkupDrawResult O = Draw(Text, Rect(0, 0, 300, 40), A);
+    EXPECT_TRUE(Result);
+    EXPECT_EQ(O.AnchorHref, u"first");
+    A.MouseX = 300 - Width(u"one tw");
+    O = Draw(Text, Rect(0, 0, 300, 40), A);
+    EXPECT_FALSE(Result);
+    SetSysLocale(Kept);
+}

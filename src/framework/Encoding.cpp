@@ -71,8 +71,14 @@ bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 ByteString Encode(std::u16string_view text, const ReverseTable& table) {
     ByteString out;
+    // Mostly ASCII, which stays as it is: that run is copied in one go.
+    std::size_t i = 0;
+    while (i < text.size() && text[i] < 0x80) ++i;
+    out.resize(i);
+    for (std::size_t k = 0; k < i; ++k) out[k] = static_cast<char>(text[k]);
+    if (i == text.size()) return out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    for (; i < text.size(); ++i) {
         const char16_t c = text[i];
         if (c == 0) {
             out.push_back('\0');

@@ -84,6 +84,10 @@ public:
 
     // Reading outside the store (negative indexes too) gives the empty text and nil.
     const String& Text(int ACol, int ARow) const;
+    // The same text as a view that lives until the row is next changed; it
+    // leaves a row filled from left to right as it is (Text turns its texts
+    // into single Strings), so reading many cells once costs no allocation.
+    std::u16string_view TextView(int ACol, int ARow) const;
     TObject* Object(int ACol, int ARow) const;
     // A negative index raises EInvalidGridOperation.
     void SetText(int ACol, int ARow, const String& Value);

@@ -101,6 +101,14 @@ const String& TGridCells::Text(int ACol, int ARow) const {
     return r->texts[ACol];
 }
 
+std::u16string_view TGridCells::TextView(int ACol, int ARow) const {
+    const Row* r = RowAt(ARow);
+    if (!r || ACol < 0 || ACol >= r->TextCount()) return {};
+    if (!r->isPacked) return r->texts[size_t(ACol)];
+    const int start = ACol == 0 ? 0 : r->ends[size_t(ACol - 1)];
+    return std::u16string_view(r->packed).substr(size_t(start), size_t(r->ends[size_t(ACol)] - start));
+}
+
 TObject* TGridCells::Object(int ACol, int ARow) const {
     const Row* r = RowAt(ARow);
     if (!r || ACol < 0 || ACol >= static_cast<int>(r->objects.size())) return nullptr;

@@ -7,6 +7,7 @@
 // counted). Columns are real columns.
 
 #include "grid/GridDataTools.h"
+#include "grid/foundation/FilterMatch.h"
 #include "grid/foundation/GridHelpers.h"
 
 #include "framework/Classes.h"
@@ -810,6 +811,8 @@ private:
     std::vector<int> FSortRowXRef;
     int FFilterFixedRows = 0;
     String FLastFilter;
+    // The conditions of Filter's items as last prepared, by item.
+    std::vector<TFilterExpression> FFilterExpressions;
     TFindParams FFindParams;
     int FSortDir = 1;
     int FSortRow = -1;  // the current row, followed through the swaps

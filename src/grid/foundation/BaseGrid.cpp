@@ -166,7 +166,7 @@ String TBaseGrid::GetCellEx(int ACol, int ARow) {
         ACol = b.X;
         ARow = b.Y;
     }
-    String value = Cells(ACol, ARow);
+    String value(Data().TextView(ACol, ARow));
     if (ARow < FNormalRowCount) {
         DoGetDisplText(ACol, ARow, value);
         if (OnGetDisplWideText) {

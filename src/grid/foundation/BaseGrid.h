@@ -210,6 +210,8 @@ public:
     void SetCellEx(int ACol, int ARow, const String& Value);
     // The raw store: no mapping, hooks, notifications or repaint.
     const String& GetGridCell(int ACol, int ARow) const { return Cells(ACol, ARow); }
+    // The same as a view that lives until the cell's row next changes (no copy).
+    std::u16string_view GridCellView(int ACol, int ARow) { return Data().TextView(ACol, ARow); }
     void SetGridCell(int ACol, int ARow, const String& Value) { Data().SetText(ACol, ARow, Value); }
     TObject* GetGridObject(int ACol, int ARow) const { return Objects(ACol, ARow); }
     void SetGridObject(int ACol, int ARow, TObject* Value) { Data().SetObject(ACol, ARow, Value); }

@@ -1033,7 +1033,7 @@ private:
     int LongestLine(int ACol);
     void WriteASCII(const String& FileName, bool Unicode, bool Append);
     int SaveColumn(int ACol);
-    void ReadCSVLines(TStringList& Lines, int MaxRows, bool Insert);
+    void ReadCSVLines(const std::vector<std::u16string_view>& Lines, int MaxRows, bool Insert);
     void CellsLoaded();
     friend struct TXMLWalk;
     // Only inside the counts.

@@ -200,17 +200,22 @@ String DisplayToFloatText(const String& Value) {
 
 int CellTextKind(const String& S, bool MarkupEnabled) {
     if (S.empty()) return 0;
-    const String t = S + u' ';
-    if (t[0] == u'=') return 3;
-    if (t[0] == u'|' && t[1] == u'\\') {
+    // The second character, a blank for a text of one.
+    const Char second = S.size() > 1 ? S[1] : u' ';
+    if (S[0] == u'=') return 3;
+    if (S[0] == u'|' && second == u'\\') {
         // A wide-encoded formula: the first encoded character is "=".
-        if (t.size() >= 5 && t[3] == u'=' && t[4] == 0) return 3;
+        if (S.size() >= 5 && S[3] == u'=' && S[4] == 0) return 3;
         return 5;
     }
-    if (t[0] == u'{' && t[1] == u'\\') return 2;
+    if (S[0] == u'{' && second == u'\\') return 2;
     if (!MarkupEnabled) return 0;
-    for (const char16_t* tag : {u"</", u"<B", u"<I", u"<C"})
-        if (t.find(tag) != String::npos) return 1;
+    // A tag: "</", "<B", "<I" or "<C".
+    for (size_t p = 0; p + 1 < S.size(); ++p) {
+        if (S[p] != u'<') continue;
+        const Char next = S[p + 1];
+        if (next == u'/' || next == u'B' || next == u'I' || next == u'C') return 1;
+    }
     return 0;
 }
 

@@ -1513,6 +1513,8 @@ public:
     TAutoRowEvent OnAutoDeleteRow;
 
 protected:
+    // Inside BeginUpdate/EndUpdate (see EndUpdate).
+    bool RepaintsLocked() override;
     // The row keys above: Down before the cursor moves, Insert and Delete after the base handling.
     void AutoRowKey(Word Key, TShiftState Shift, bool BeforeMove);
 
@@ -1809,6 +1811,7 @@ protected:
     int FMaxColCount = 5;
     bool FLoaded = false;
     int FUpdateCount = 0;
+    bool FRepaintHeld = false;  // a cell repaint was left to the end of the lock
     int FTimerTicks = 0;
     bool FHovering = false;
     bool FInvalidPending = false;  // a repaint was asked for and has not run yet

@@ -359,7 +359,7 @@ int TBaseGrid::FixedRowsHeight() {
 }
 
 void TBaseGrid::RepaintCell(int c, int r) {
-    if (!HandleAllocated()) return;
+    if (!HandleAllocated() || RepaintsLocked()) return;
     // The whole merged area holding the cell.
     const TRect area = CellRect(c, r);
     InvalidateRect(Handle(), &area, true);

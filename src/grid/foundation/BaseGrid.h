@@ -334,6 +334,9 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState AState) override;
     void Paint() override;
+    // While true a cell's repaint is left to the end of a locked update,
+    // which repaints the whole grid.
+    virtual bool RepaintsLocked() { return false; }
     void RepaintMergedFixedCols();
     void RepaintMergedFixedRows();
 

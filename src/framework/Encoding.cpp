@@ -59,7 +59,15 @@ struct ReverseTable {
 String Decode(std::string_view bytes, const HighHalf& high) {
     String out;
     out.resize(bytes.size());
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
+    std::size_t i = 0;
+    // ASCII stays as it is: eight at a time while it lasts.
+    for (; i + 8 <= bytes.size(); i += 8) {
+        unsigned char any = 0;
+        for (std::size_t k = 0; k < 8; ++k) any |= static_cast<unsigned char>(bytes[i + k]);
+        if (any >= 0x80) break;
+        for (std::size_t k = 0; k < 8; ++k) out[i + k] = char16_t(static_cast<unsigned char>(bytes[i + k]));
+    }
+    for (; i < bytes.size(); ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
         out[i] = b < 0x80 ? char16_t(b) : high[b - 0x80];
     }
@@ -71,8 +79,17 @@ bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 ByteString Encode(std::u16string_view text, const ReverseTable& table) {
     ByteString out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    // Mostly ASCII, which stays as it is: copied eight at a time while it lasts.
+    out.resize(text.size());
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        char16_t any = 0;
+        for (std::size_t k = 0; k < 8; ++k) any |= text[i + k];
+        if (any >= 0x80) break;
+        for (std::size_t k = 0; k < 8; ++k) out[i + k] = static_cast<char>(text[i + k]);
+    }
+    out.resize(i);
+    for (; i < text.size(); ++i) {
         const char16_t c = text[i];
         if (c == 0) {
             out.push_back('\0');

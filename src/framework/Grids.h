@@ -84,7 +84,14 @@ public:
 
     // Reading outside the store (negative indexes too) gives the empty text and nil.
     const String& Text(int ACol, int ARow) const;
-    TObject* Object(int ACol, int ARow) const;
+    // The same text as a view that lives until the row is next changed; it
+    // leaves a row filled from left to right as it is (Text turns its texts
+    // into single Strings), so reading many cells once costs no allocation.
+    std::u16string_view TextView(int ACol, int ARow) const;
+    TObject* Object(int ACol, int ARow) const {
+        const Row* r = RowAt(ARow);
+        return !r || ACol < 0 || ACol >= static_cast<int>(r->objects.size()) ? nullptr : r->objects[size_t(ACol)];
+    }
     // A negative index raises EInvalidGridOperation.
     void SetText(int ACol, int ARow, const String& Value);
     void SetObject(int ACol, int ARow, TObject* Value);
@@ -127,6 +134,7 @@ private:
         return ARow < 0 || ARow >= static_cast<int>(rows_.size()) ? nullptr : rows_[ARow];
     }
     Row& RowFor(int ARow);
+    Row& NewRow(int ARow);
     void Trim();
     void FreeRow(int ARow);
     // Owned rows, nil for a row that holds nothing; plain pointers so that

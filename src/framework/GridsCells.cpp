@@ -67,6 +67,11 @@ void TGridCells::Row::Unpack() {
 }
 
 TGridCells::Row& TGridCells::RowFor(int ARow) {
+    if (ARow < static_cast<int>(rows_.size()) && rows_[ARow]) return *rows_[ARow];
+    return NewRow(ARow);
+}
+
+TGridCells::Row& TGridCells::NewRow(int ARow) {
     if (ARow >= static_cast<int>(rows_.size())) rows_.resize(ARow + 1, nullptr);
     if (!rows_[ARow]) {
         rows_[ARow] = new Row;
@@ -101,10 +106,12 @@ const String& TGridCells::Text(int ACol, int ARow) const {
     return r->texts[ACol];
 }
 
-TObject* TGridCells::Object(int ACol, int ARow) const {
+std::u16string_view TGridCells::TextView(int ACol, int ARow) const {
     const Row* r = RowAt(ARow);
-    if (!r || ACol < 0 || ACol >= static_cast<int>(r->objects.size())) return nullptr;
-    return r->objects[ACol];
+    if (!r || ACol < 0 || ACol >= r->TextCount()) return {};
+    if (!r->isPacked) return r->texts[size_t(ACol)];
+    const int start = ACol == 0 ? 0 : r->ends[size_t(ACol - 1)];
+    return std::u16string_view(r->packed).substr(size_t(start), size_t(r->ends[size_t(ACol)] - start));
 }
 
 void TGridCells::SetText(int ACol, int ARow, const String& Value) {
@@ -121,7 +128,8 @@ void TGridCells::SetText(int ACol, int ARow, const String& Value) {
     }
     Row& r = RowFor(ARow);
     if (r.isPacked && ACol >= r.TextCount()) {
-        r.ends.resize(ACol, static_cast<int>(r.packed.size()));  // the cells skipped stay empty
+        // The cells skipped stay empty.
+        if (ACol > r.TextCount()) r.ends.resize(ACol, static_cast<int>(r.packed.size()));
         AppendText(r.packed, Value);
         r.ends.push_back(static_cast<int>(r.packed.size()));
         return;

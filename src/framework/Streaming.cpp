@@ -86,6 +86,33 @@ double ExtendedToDouble(const unsigned char in[10]) {
     return negative ? -v : v;
 }
 
+// Texts of names and values are nearly always ASCII, whose UTF-8 form is
+// the text itself: written byte by byte without a conversion.
+bool IsAscii(std::u16string_view s) {
+    for (char16_t c : s)
+        if (c >= 0x80) return false;
+    return true;
+}
+
+// Where an image is put together before it goes out whole: appending is
+// all it does.
+class TImageSink : public TStream {
+public:
+    int Read(void*, int) override { return 0; }
+    int Write(const void* buffer, int count) override {
+        if (count <= 0) return 0;
+        Bytes.append(static_cast<const char*>(buffer), static_cast<std::size_t>(count));
+        return count;
+    }
+    Int64 Seek(Int64 offset, TSeekOrigin origin) override {
+        // Only where it stands and how long it is are ever asked.
+        if (offset == 0 && origin != soBeginning) return static_cast<Int64>(Bytes.size());
+        throw EWriteError(u"Stream write error");
+    }
+    Int64 Size() override { return static_cast<Int64>(Bytes.size()); }
+    ByteString Bytes;
+};
+
 // A stream that keeps a copy of every byte read through it: the raw form of
 // a value, checked now and decoded once the whole image is known to be sound.
 class TCaptureStream : public TStream {
@@ -370,7 +397,9 @@ std::atomic<unsigned> g_registryGeneration{0};
 // table of each nested object (null when not registered).
 struct TClassIndex {
     TNameIndex Properties;
+    bool UniqueNames = true;  // no two properties share a name
     std::vector<TNameIndex> Idents;
+    std::vector<char> UniqueIdents;  // per property: no two of its identifiers share a name
     std::vector<const TStreamClass*> Nested;
 };
 
@@ -395,6 +424,17 @@ TReadCache& ReadCache() {
     return cache;
 }
 
+// The table of a class, null when none is registered; known tables are
+// found without the registry's lock.
+const TStreamClass* CachedFindClass(const String& name) {
+    TReadCache& cache = ReadCache();
+    const auto it = cache.Classes.find(name);
+    if (it != cache.Classes.end() && it->second) return it->second;
+    const TStreamClass* c = FindStreamClass(name);
+    if (c) cache.Classes[name] = c;
+    return c;
+}
+
 const TStreamClass& CachedClassOf(const String& name) {
     TReadCache& cache = ReadCache();
     const auto it = cache.Classes.find(name);
@@ -410,8 +450,10 @@ const TClassIndex& IndexOf(const TStreamClass& cls) {
     if (slot) return *slot;
     auto index = std::make_unique<TClassIndex>();
     for (std::size_t i = 0; i < cls.Properties.size(); ++i) index->Properties[cls.Properties[i].Name] = i;
+    index->UniqueNames = index->Properties.size() == cls.Properties.size();
     for (const TPropertyInfo& p : cls.Properties) {
         index->Idents.push_back(IndexNames(p.Idents));
+        index->UniqueIdents.push_back(index->Idents.back().size() == p.Idents.size());
         index->Nested.push_back(p.Kind == pkObject ? FindStreamClass(p.ObjectClass) : nullptr);
     }
     slot = std::move(index);
@@ -463,31 +505,33 @@ std::vector<Defined> DefinedOf(TPersistent& o, const TStreamClass& cls) {
 // ---- writing ----
 
 void WriteProperties(TWriter& w, TPersistent& o, const TStreamClass& cls, const String& prefix) {
+    String name;
     for (const TPropertyInfo& p : cls.Properties) {
         if (p.Stored && !p.Stored(o)) continue;
-        const String name = prefix + p.Name;
+        // The names of a nested object's properties carry its path.
+        const String& pname = prefix.empty() ? p.Name : (name.assign(prefix).append(p.Name), name);
         switch (p.Kind) {
         case pkObject:
-            if (TPersistent* inner = p.GetObject(o)) WriteProperties(w, *inner, ClassOf(p.ObjectClass), name + u".");
+            if (TPersistent* inner = p.GetObject(o)) WriteProperties(w, *inner, CachedClassOf(p.ObjectClass), pname + u".");
             break;
         case pkString: {
             const String v = p.GetStr(o);
             if (v.empty()) break;
-            w.WriteShortStr(name);
+            w.WriteShortStr(pname);
             w.WriteString(v);
             break;
         }
         case pkFloat: {
             const double v = p.GetFloat(o);
             if (v == 0) break;
-            w.WriteShortStr(name);
+            w.WriteShortStr(pname);
             w.WriteFloat(v);
             break;
         }
         default: {
             const Int64 v = p.GetOrd(o);
             if (p.Default && *p.Default == v) break;
-            w.WriteShortStr(name);
+            w.WriteShortStr(pname);
             String ident;
             if (p.Kind == pkBoolean)
                 w.WriteBoolean(v != 0);
@@ -506,6 +550,7 @@ void WriteProperties(TWriter& w, TPersistent& o, const TStreamClass& cls, const 
         }
         }
     }
+    if (!cls.DefineProperties) return;
     for (Defined& d : DefinedOf(o, cls)) {
         if (!d.HasData) continue;
         w.WriteShortStr(prefix + d.Name);
@@ -647,6 +692,14 @@ Action Resolve(TPersistent* root, const TStreamClass& rootClass, const String& p
 void TWriter::WriteValue(TValueType value) { FStream.WriteByte(value); }
 
 void TWriter::WriteShortStr(const String& text) {
+    if (IsAscii(text)) {
+        char bytes[256];
+        const std::size_t n = std::min<std::size_t>(text.size(), 255);
+        bytes[0] = static_cast<char>(n);
+        for (std::size_t i = 0; i < n; ++i) bytes[i + 1] = static_cast<char>(text[i]);
+        FStream.WriteBuffer(bytes, static_cast<int>(n + 1));
+        return;
+    }
     std::string bytes = StringToUtf8(text);
     if (bytes.size() > 255) bytes.resize(255);
     FStream.WriteByte(static_cast<Byte>(bytes.size()));
@@ -677,6 +730,14 @@ void TWriter::WriteIdent(const String& ident) {
 }
 
 void TWriter::WriteString(const String& text) {
+    if (text.size() < 256 && IsAscii(text)) {
+        char bytes[257];
+        bytes[0] = static_cast<char>(vaString);
+        bytes[1] = static_cast<char>(text.size());
+        for (std::size_t i = 0; i < text.size(); ++i) bytes[i + 2] = static_cast<char>(text[i]);
+        FStream.WriteBuffer(bytes, static_cast<int>(text.size() + 2));
+        return;
+    }
     const std::string utf8 = StringToUtf8(text);
     if (!text.empty() && utf8.size() >= 2 * text.size()) {
         WriteValue(vaWString);
@@ -925,22 +986,298 @@ const TStreamClass* FindStreamClass(const String& ClassName) {
 // ---- images ----
 
 void WriteComponentImage(TStream& Stream, TComponent& Component) {
-    const TStreamClass* cls = FindStreamClass(Component.ClassName());
-    if (!cls) throw EWriteError(u"Class " + Component.ClassName() + u" not found");
+    const String className = Component.ClassName();
+    const TStreamClass* cls = CachedFindClass(className);
+    if (!cls) throw EWriteError(u"Class " + className + u" not found");
     // Built whole first: a failure leaves the stream as it was.
-    TMemoryStream image;
+    TImageSink image;
     TWriter w(image);
     image.WriteBytes(std::string_view(kSignature, 4));
-    w.WriteShortStr(Component.ClassName());
+    w.WriteShortStr(className);
     w.WriteShortStr(Component.Name());
     WriteProperties(w, Component, *cls, String());
     image.WriteByte(0);  // end of the properties
     image.WriteByte(0);  // end of the (empty) child list
-    Stream.WriteBytes(image.Bytes());
+    Stream.WriteBytes(image.Bytes);
 }
+
+namespace {
+
+// An image held in memory whose properties are all published ones, each
+// with a value of its kind, is read straight from the bytes: the common
+// image, read to the same effect as below (every value checked before any
+// is set, the name set before the values). Anything else, faults included,
+// is left to the general reading, which says what is wrong.
+class TMemoryImage {
+public:
+    explicit TMemoryImage(std::string_view Bytes) : FB(Bytes) {}
+    std::size_t Used() const { return FP; }
+
+    // Checks the whole image and takes its values; nothing is set yet.
+    bool Parse(TComponent& Component, const TStreamClass& Class) {
+        if (!Has(4) || std::memcmp(FB.data(), kSignature, 4) != 0) return false;
+        FP = 4;
+        std::u16string_view className, name;
+        if (!Ascii(className) || className != Component.ClassName()) return false;
+        if (!Ascii(name)) return false;
+        FName.assign(name);
+        FSettings.clear();
+        for (;;) {
+            std::u16string_view path;
+            if (!Ascii(path)) return false;
+            if (path.empty()) break;
+            TSetting set;
+            if (!Resolve(Component, Class, path, set)) return false;
+            FSettings.push_back(std::move(set));
+        }
+        return Byte() == 0;  // child components are not part of these images
+    }
+
+    // The name, then the values in the order of the image.
+    void Apply(TComponent& Component) {
+        Component.SetName(FName);
+        for (TSetting& set : FSettings) {
+            switch (set.Property->Kind) {
+            case pkString: set.Property->SetStr(*set.Object, set.Text); break;
+            case pkFloat: set.Property->SetFloat(*set.Object, set.Float); break;
+            default: set.Property->SetOrd(*set.Object, set.Ord); break;
+            }
+        }
+    }
+
+private:
+    struct TSetting {
+        const TPropertyInfo* Property = nullptr;
+        TPersistent* Object = nullptr;
+        Int64 Ord = 0;
+        double Float = 0;
+        String Text;
+    };
+
+    bool Has(std::size_t N) const { return FP + N <= FB.size(); }
+    int Byte() { return Has(1) ? static_cast<unsigned char>(FB[FP++]) : -1; }
+    bool Bytes(std::size_t N, std::string_view& Out) {
+        if (!Has(N)) return false;
+        Out = FB.substr(FP, N);
+        FP += N;
+        return true;
+    }
+    bool Unsigned(int N, UInt64& V) {
+        std::string_view b;
+        if (!Bytes(std::size_t(N), b)) return false;
+        V = 0;
+        for (int i = N - 1; i >= 0; --i) V = (V << 8) | static_cast<unsigned char>(b[std::size_t(i)]);
+        return true;
+    }
+    // A short string of ASCII only, as a view of a buffer of this reader.
+    bool Ascii(std::u16string_view& Out) {
+        const int n = Byte();
+        std::string_view b;
+        if (n < 0 || !Bytes(std::size_t(n), b)) return false;
+        for (std::size_t i = 0; i < b.size(); ++i) {
+            if (static_cast<unsigned char>(b[i]) >= 0x80) return false;
+            FText[i] = char16_t(b[i]);
+        }
+        Out = std::u16string_view(FText, b.size());
+        return true;
+    }
+    bool Integer(int Type, Int64& V) {
+        UInt64 u = 0;
+        switch (Type) {
+        case vaInt8: if (!Unsigned(1, u)) return false; V = static_cast<std::int8_t>(u); return true;
+        case vaInt16: if (!Unsigned(2, u)) return false; V = static_cast<std::int16_t>(u); return true;
+        case vaInt32: if (!Unsigned(4, u)) return false; V = static_cast<std::int32_t>(u); return true;
+        case vaInt64: if (!Unsigned(8, u)) return false; V = static_cast<Int64>(u); return true;
+        default: return false;
+        }
+    }
+    bool Ident(int Type, const TNameIndex& Idents, std::size_t& Index) {
+        std::u16string_view id;
+        switch (Type) {
+        case vaIdent: if (!Ascii(id)) return false; break;
+        case vaFalse: id = u"False"; break;
+        case vaTrue: id = u"True"; break;
+        case vaNil: id = u"nil"; break;
+        case vaNull: id = u"Null"; break;
+        default: return false;
+        }
+        // Written as the table spells them: found by a plain look along it.
+        if (FUniqueIdents)
+            for (std::size_t k = 0; k < FProperty->Idents.size(); ++k)
+                if (FProperty->Idents[k] == id) {
+                    Index = k;
+                    return true;
+                }
+        const auto found = Idents.find(id);
+        if (found == Idents.end()) return false;
+        Index = found->second;
+        return true;
+    }
+    bool Resolve(TPersistent& Root, const TStreamClass& RootClass, std::u16string_view Path, TSetting& Set) {
+        TPersistent* o = &Root;
+        const TStreamClass* cls = &RootClass;
+        for (;;) {
+            TLevel& level = Level(*cls);
+            const TClassIndex& index = *level.Index;
+            const std::size_t dot = Path.find(u'.');
+            const std::u16string_view segment = Path.substr(0, dot);
+            // Images list the properties in the order of the table: the one
+            // after the last found is tried first.
+            std::size_t i = level.Next;
+            if (!index.UniqueNames || i >= cls->Properties.size() || cls->Properties[i].Name != segment) {
+                const auto at = index.Properties.find(segment);
+                if (at == index.Properties.end()) return false;
+                i = at->second;
+            }
+            level.Next = i + 1;
+            const TPropertyInfo& p = cls->Properties[i];
+            if (dot != std::u16string_view::npos) {
+                if (p.Kind != pkObject || !index.Nested[i]) return false;
+                o = p.GetObject(*o);
+                if (!o) return false;
+                cls = index.Nested[i];
+                Path = Path.substr(dot + 1);
+                continue;
+            }
+            Set.Property = &p;
+            Set.Object = o;
+            FUniqueIdents = index.UniqueIdents[i];
+            return Value(p, index.Idents[i], Set);
+        }
+    }
+    bool Value(const TPropertyInfo& P, const TNameIndex& Idents, TSetting& Set) {
+        FProperty = &P;
+        const int type = Byte();
+        std::string_view b;
+        UInt64 n = 0;
+        switch (P.Kind) {
+        case pkString:
+            switch (type) {
+            case vaString: {
+                const int len = Byte();
+                if (len < 0 || !Bytes(std::size_t(len), b)) return false;
+                Set.Text = Windows1252ToString(b);
+                return true;
+            }
+            case vaLString:
+            case vaUTF8String:
+                if (!Unsigned(4, n) || !Bytes(n, b)) return false;
+                Set.Text = type == vaLString ? Windows1252ToString(b) : Utf8ToString(b);
+                return true;
+            case vaWString:
+                if (!Unsigned(4, n) || n > 0x3FFFFFFF || !Bytes(n * 2, b)) return false;
+                Set.Text = Utf16LEToString(b);
+                return true;
+            default: return false;
+            }
+        case pkFloat: {
+            unsigned char ext[10];
+            switch (type) {
+            case vaExtended:
+                if (!Bytes(10, b)) return false;
+                std::memcpy(ext, b.data(), 10);
+                Set.Float = ExtendedToDouble(ext);
+                return true;
+            case vaDouble: {
+                if (!Unsigned(8, n)) return false;
+                std::memcpy(&Set.Float, &n, 8);
+                return true;
+            }
+            case vaSingle: {
+                if (!Unsigned(4, n)) return false;
+                const Cardinal bits = Cardinal(n);
+                float f;
+                std::memcpy(&f, &bits, 4);
+                Set.Float = f;
+                return true;
+            }
+            default: {
+                Int64 v = 0;
+                if (!Integer(type, v)) return false;
+                Set.Float = static_cast<double>(v);
+                return true;
+            }
+            }
+        }
+        case pkBoolean:
+            if (type != vaTrue && type != vaFalse) return false;
+            Set.Ord = type == vaTrue ? 1 : 0;
+            return true;
+        case pkEnumeration: {
+            std::size_t i = 0;
+            if (!Ident(type, Idents, i)) return false;
+            Set.Ord = static_cast<Int64>(i);
+            return true;
+        }
+        case pkSet: {
+            if (type != vaSet) return false;
+            Int64 mask = 0;
+            for (;;) {
+                std::u16string_view m;
+                if (!Ascii(m)) return false;
+                if (m.empty()) break;
+                const auto found = Idents.find(m);
+                if (found == Idents.end() || found->second >= 64) return false;
+                mask |= Int64(1) << found->second;
+            }
+            Set.Ord = mask;
+            return true;
+        }
+        case pkColor: {
+            if (type == vaIdent) {
+                std::u16string_view id;
+                TColor c;
+                if (!Ascii(id) || !IdentToColor(String(id), c)) return false;
+                Set.Ord = c;
+                return true;
+            }
+            return Integer(type, Set.Ord);
+        }
+        case pkInteger: return Integer(type, Set.Ord);
+        case pkObject: return false;
+        }
+        return false;
+    }
+
+    // The index of each class met in this image, and where its next property is expected.
+    struct TLevel {
+        const TStreamClass* Class = nullptr;
+        const TClassIndex* Index = nullptr;
+        std::size_t Next = 0;
+    };
+    TLevel& Level(const TStreamClass& Class) {
+        for (TLevel& l : FLevels)
+            if (l.Class == &Class) return l;
+        FLevels.push_back({&Class, &IndexOf(Class), 0});
+        return FLevels.back();
+    }
+
+    std::string_view FB;
+    std::size_t FP = 0;
+    char16_t FText[256];
+    std::vector<TLevel> FLevels;
+    const TPropertyInfo* FProperty = nullptr;  // the property whose value is read
+    bool FUniqueIdents = false;
+    String FName;
+    std::vector<TSetting> FSettings;
+};
+
+}  // namespace
 
 void ReadComponentImage(TStream& Stream, TComponent& Component) {
     const TStreamClass& cls = CachedClassOf(Component.ClassName());
+    if (auto* memory = dynamic_cast<TMemoryStream*>(&Stream)) {
+        const Int64 at = memory->Position();
+        const std::string_view bytes = memory->Bytes();
+        if (at >= 0 && static_cast<std::size_t>(at) <= bytes.size()) {
+            TMemoryImage image(bytes.substr(static_cast<std::size_t>(at)));
+            if (image.Parse(Component, cls)) {
+                memory->SetPosition(at + static_cast<Int64>(image.Used()));
+                image.Apply(Component);
+                return;
+            }
+        }
+    }
     const Int64 start = Stream.Position();
     try {
         TReader r(Stream);

@@ -13,6 +13,7 @@
 #include "framework/Windows.h"
 
 #include <algorithm>
+#include <utility>
 #include <cmath>
 #include <exception>
 #include <functional>
@@ -733,11 +734,18 @@ void TExStringGrid::BeginUpdate() { ++FUpdateCount; }
 void TExStringGrid::EndUpdate() {
     if (FUpdateCount <= 0) return;
     if (--FUpdateCount > 0) return;
-    if (Showing()) Invalidate();
+    // A cell repaint held back while locked repaints the whole grid, shown or not.
+    if (std::exchange(FRepaintHeld, false) || Showing()) Invalidate();
 }
 
 void TExStringGrid::ResetUpdate() {
-    if (FUpdateCount > 0) --FUpdateCount;
+    if (FUpdateCount > 0 && --FUpdateCount == 0 && std::exchange(FRepaintHeld, false)) Invalidate();
+}
+
+bool TExStringGrid::RepaintsLocked() {
+    if (FUpdateCount <= 0) return false;
+    FRepaintHeld = true;
+    return true;
 }
 
 void TExStringGrid::Paint() {

@@ -482,6 +482,18 @@ struct TCellSortKey {
     int Row = 0;
 };
 
+// How the cells of one column read as sort keys: the format DoGetFormat
+// gives the column and the locale's separators, taken once for many cells.
+struct TSortFormat {
+    TSortStyle Style = ssAutomatic;
+    String Prefix;
+    String Suffix;
+    Char DateSeparator = u'/';
+    Char TimeSeparator = u':';
+    Char DecimalSeparator = u'.';
+    Char ThousandSeparator = u',';
+};
+
 // Told of every cell the grid selects.
 class ITExStringGridSelect {
 public:
@@ -1206,6 +1218,17 @@ public:
     // ascending, -1 before, 0 equal; the blank rule follows ADirection.
     int CompareCells(int ACol, int ARow1, int ARow2, TSortDirection ADirection);
     TCellSortKey CellSortKey(int ACol, int ARow);
+    // The same in two steps, for a sort that reads many cells of a column.
+    TSortFormat SortFormat(int ACol);
+    // The display text of a cell as a view of its stored text, when nothing
+    // maps or changes it (no cell object, no display-text hook for the row);
+    // false otherwise. The view lives until the cell's row next changes.
+    bool DisplTextView(int ACol, int ARow, std::u16string_view& Text);
+    TCellSortKey CellSortKey(const TSortFormat& Format, int ACol, int ARow);
+    // Reading sort keys fires no event (OnGetFormat, OnGetCheckTrue, and the
+    // display-text events when sorting by displayed texts), so that a sort
+    // may read each cell once and keep its key.
+    bool SortKeysSilent() const;
     int CompareCellSortKeys(const TCellSortKey& A, const TCellSortKey& B, TSortDirection ADirection);
     // ACol, then the following columns while equal (with SortSettings.Full).
     int CompareRowsFull(int ACol, int ARow1, int ARow2);
@@ -1818,6 +1841,8 @@ public:
     void AppendRowOnArrowDown();
 
 protected:
+    // Inside BeginUpdate/EndUpdate (see EndUpdate).
+    bool RepaintsLocked() override;
     // The row keys above: Down before the cursor moves, Insert and Delete after the base handling.
     void AutoRowKey(Word Key, TShiftState Shift, bool BeforeMove);
 
@@ -2144,6 +2169,7 @@ protected:
     bool FLoaded = false;
     bool FUseFwStyles = false;
     int FUpdateCount = 0;
+    bool FRepaintHeld = false;  // a cell repaint was left to the end of the lock
     int FTimerTicks = 0;
     bool FHovering = false;
     bool FInvalidPending = false;  // a repaint was asked for and has not run yet
@@ -2857,7 +2883,9 @@ public:
 protected:
     void KeyUp(Word& Key, TShiftState Shift) override;
     // Appends a group header's row count with Grouping.ShowGroupCount.
-    void DoGetDisplText(int ACol, int ARow, String& Value) override;
+    // Final: the data tools read a cell's stored text as its display text
+    // when none of the hooks here applies (DisplTextView).
+    void DoGetDisplText(int ACol, int ARow, String& Value) final;
     // ===== end of the data tools' node look, background and key-up
     // ===== In-text controls and fixed-cell editing (ExGridCellControls.h, ExGridCellControls.cpp)
 public:

@@ -526,6 +526,12 @@ void TExGridTools::SaveToBinFile(const String& FileName) {
 
 void TExGridTools::LoadAtPointFromBinStream(TPoint Point, TStream& Stream) {
     EnsureRegistered();
+    // Repainting waits for the end: each cell would measure its rectangle.
+    FGrid.BeginUpdate();
+    struct TUnlock {
+        TExStringGrid& G;
+        ~TUnlock() { G.EndUpdate(); }
+    } unlock{FGrid};
     TGridPropIO head;
     ReadImage(Stream, head);
     TGridCellIO cell;

@@ -18,12 +18,6 @@ bool IsBoxType(TCellType T) {
     return T == ctCheckBox || T == ctDataCheckBox || T == ctVirtCheckBox || T == ctRowCheckBox;
 }
 
-// Integer, float or scientific notation.
-bool ReadsAsNumber(const String& S) {
-    const int kind = ClassifyNumberText(S);
-    return kind == 0 || kind == 1 || kind == 5;
-}
-
 // The first Sep stands at position 2 or 3, is not the last character, and
 // has digits on both sides: the text starts like a date ("1/6/2023") or a
 // time ("12:30").
@@ -112,13 +106,30 @@ double ShortDateValue(const String& S, bool DayFirst) {
 
 }  // namespace
 
-TCellSortKey TExStringGrid::CellSortKey(int ACol, int ARow) {
+TSortFormat TExStringGrid::SortFormat(int ACol) {
+    TSortFormat f;
+    f.Style = FSortSettings.AutoFormat() ? ssAutomatic : FSortSettings.IgnoreCase() ? ssAlphaNoCase : ssAlphabetic;
+    DoGetFormat(ACol, f.Style, f.Prefix, f.Suffix);
+    const TFormatSettings& fs = FormatSettings();
+    f.DateSeparator = fs.DateSeparator;
+    f.TimeSeparator = fs.TimeSeparator;
+    f.DecimalSeparator = fs.DecimalSeparator;
+    f.ThousandSeparator = fs.ThousandSeparator;
+    return f;
+}
+
+bool TExStringGrid::SortKeysSilent() const {
+    if (OnGetFormat || OnGetCheckTrue) return false;
+    return !FSortSettings.SortOnVirtualCells() || (!OnGetDisplText && !OnGetDisplWideText);
+}
+
+TCellSortKey TExStringGrid::CellSortKey(int ACol, int ARow) { return CellSortKey(SortFormat(ACol), ACol, ARow); }
+
+TCellSortKey TExStringGrid::CellSortKey(const TSortFormat& Format, int ACol, int ARow) {
     TCellSortKey k;
     k.Col = ACol;
     k.Row = ARow;
-    k.Style = FSortSettings.AutoFormat() ? ssAutomatic : FSortSettings.IgnoreCase() ? ssAlphaNoCase : ssAlphabetic;
-    String prefix, suffix;
-    DoGetFormat(ACol, k.Style, prefix, suffix);
+    k.Style = Format.Style;
     k.Text = FSortSettings.SortOnVirtualCells() ? GetCellEx(ACol, ARow) : GetGridCell(ACol, ARow);
     const TSortStyle style = k.Style;
     const bool automatic = style == ssAutomatic;
@@ -128,21 +139,31 @@ TCellSortKey TExStringGrid::CellSortKey(int ACol, int ARow) {
         k.Box = IsBoxType(GetCellType(ACol, ARow));
         if (k.Box || style == ssCheckBox) GetCheckBoxState(ACol, RealRowIndex(ARow), k.Checked);
     }
-    if (automatic || alphaNumeric) k.Number = ReadsAsNumber(k.Text);
+    if (automatic || alphaNumeric) {
+        const int kind = ClassifyNumberText(k.Text, Format.ThousandSeparator, Format.DecimalSeparator);
+        k.Number = kind == 0 || kind == 1 || kind == 5;
+    }
     if (automatic) {
-        const Char dateSep = GetDateSeparatorChar(), timeSep = GetTimeSeparatorChar();
-        k.DateLike = StartsWithSeparatedDigits(k.Text, dateSep);
-        k.TimeLike = StartsWithSeparatedDigits(k.Text, timeSep);
+        k.DateLike = StartsWithSeparatedDigits(k.Text, Format.DateSeparator);
+        k.TimeLike = StartsWithSeparatedDigits(k.Text, Format.TimeSeparator);
     }
     if (automatic || alphaNumeric || style == ssNumeric || style == ssFinancial) {
-        String n = k.Text;
-        DeleteFirst(n, suffix);
-        DeleteFirst(n, prefix);
-        if (style == ssFinancial) std::erase(n, GetThousandSeparatorChar());
-        if (const Char dec = GetDecimalSeparatorChar(); dec != u'.')
-            if (size_t p = n.find(dec); p != String::npos) n[p] = u'.';
-        k.NumberBlank = n.empty();
-        k.NumberValid = ReadDecimal(n, k.NumberValue) || k.Text.empty();
+        const Char dec = Format.DecimalSeparator;
+        if (Format.Prefix.empty() && Format.Suffix.empty() && style != ssFinancial &&
+            (dec == u'.' || k.Text.find(dec) == String::npos)) {
+            // Nothing to take out or to turn into a point: the text reads as it is.
+            k.NumberBlank = k.Text.empty();
+            k.NumberValid = ReadDecimal(k.Text, k.NumberValue) || k.Text.empty();
+        } else {
+            String n = k.Text;
+            DeleteFirst(n, Format.Suffix);
+            DeleteFirst(n, Format.Prefix);
+            if (style == ssFinancial) std::erase(n, Format.ThousandSeparator);
+            if (dec != u'.')
+                if (size_t p = n.find(dec); p != String::npos) n[p] = u'.';
+            k.NumberBlank = n.empty();
+            k.NumberValid = ReadDecimal(n, k.NumberValue) || k.Text.empty();
+        }
     }
     if (k.DateLike || style == ssDate || style == ssDateTime) k.DateValue = DateValue(k.Text, false);
     if (k.TimeLike || style == ssTime) k.TimeValue = DateValue(k.Text, true);

@@ -28,42 +28,77 @@ String AsciiUpper(String S) {
 
 }  // namespace
 
+namespace {
+
+std::u16string_view TrimView(std::u16string_view S) {
+    size_t b = 0, e = S.size();
+    while (b < e && S[b] <= u' ') ++b;
+    while (e > b && S[e - 1] <= u' ') --e;
+    return S.substr(b, e - b);
+}
+
+}  // namespace
+
+// Texts are read as views of the grid's store where nothing changes them,
+// so that testing a row copies nothing.
 bool TExGridTools::MatchFilter(int ARow) {
     bool result = true;
     TFilter& filter = FGrid.Filter();
+    if (int(FFilterExpressions.size()) < filter.Count()) FFilterExpressions.resize(size_t(filter.Count()));
     for (int i = 0; i < filter.Count(); ++i) {
         TFilterData* f = filter.Items(i);
         int col = f->Column();
-        String text;
+        String owned;
+        std::u16string_view text;
+        bool viewed = false;  // text views the store, else it is in owned
         switch (f->Data()) {
-            case fcNormal: text = FGrid.GetGridCell(col, ARow); break;
-            case fcStripHTML: text = StripHTMLTags(FGrid.GetCellEx(col, ARow)); break;
-            case fcCalculated: text = FGrid.GetCalcCell(col, ARow); break;
+            case fcNormal:
+                text = FGrid.GridCellView(col, ARow);
+                viewed = true;
+                break;
+            case fcStripHTML: owned = StripHTMLTags(FGrid.GetCellEx(col, ARow)); break;
+            case fcCalculated: owned = FGrid.GetCalcCell(col, ARow); break;
             case fcRow:
                 for (int c = 0; c < FGrid.TotalColCount(); ++c) {
-                    if (c > 0) text += u"\r\n";
-                    text += FGrid.GetCellEx(c, ARow);
+                    if (c > 0) owned += u"\r\n";
+                    owned += FGrid.GetCellEx(c, ARow);
                 }
                 break;
-            default: text = FGrid.GetCellEx(col, ARow); break;
+            default:
+                viewed = FGrid.DisplTextView(col, ARow, text);
+                if (!viewed) owned = FGrid.GetCellEx(col, ARow);
+                break;
         }
-        text = Trim(text);
-        if (text.find(u"|\\") != String::npos) text = DecodeWideCellText(text);
+        if (!viewed) text = owned;
+        text = TrimView(text);
+        if (text.find(u"|\\") != std::u16string_view::npos) {
+            String decoded = DecodeWideCellText(String(text));
+            owned = std::move(decoded);
+            text = owned;
+        }
         bool match = false;
         try {
             if (f->Data() == fcRow) {
-                match = !f->Condition().empty() && AsciiUpper(text).find(AsciiUpper(f->Condition())) != String::npos;
+                match = !f->Condition().empty() &&
+                        AsciiUpper(String(text)).find(AsciiUpper(f->Condition())) != String::npos;
             } else {
                 const String& prefix = f->Prefix();
-                if (!prefix.empty() && text.compare(0, prefix.size(), prefix) == 0) text.erase(0, prefix.size());
+                if (!prefix.empty() && text.starts_with(prefix)) text.remove_prefix(prefix.size());
                 const String& suffix = f->Suffix();
                 if (!suffix.empty()) {
                     size_t at = text.find(suffix);
-                    if (at != String::npos && at + suffix.size() == text.size()) text.erase(at);
+                    if (at != std::u16string_view::npos && at + suffix.size() == text.size()) text = text.substr(0, at);
                 }
-                if (f->Condition().empty()) match = true;
-                else if (f->Method() == fmLiteral) match = text == f->Condition();
-                else match = MatchFilterExpression(f->Condition(), text, f->CaseSensitive());
+                if (f->Condition().empty()) {
+                    match = true;
+                } else if (f->Method() == fmLiteral) {
+                    match = text == f->Condition();
+                } else {
+                    TFilterExpression& e = FFilterExpressions[size_t(i)];
+                    if (e.Condition() != f->Condition() || e.CaseSensitive() != f->CaseSensitive())
+                        e = TFilterExpression(f->Condition(), f->CaseSensitive());
+                    match = e.Match(text);
+                }
             }
         } catch (const std::exception&) {
             match = false;

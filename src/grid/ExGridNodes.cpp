@@ -818,6 +818,15 @@ void TExGridTools::AutoCheckGroupToggle(int ACol, int ARow, bool State) {
     }
 }
 
+bool TExStringGrid::DisplTextView(int ACol, int ARow, std::u16string_view& Text) {
+    if (GetGridObject(ACol, ARow)) return false;  // properties may map it to a merged area's base cell
+    if (ARow < FNormalRowCount &&
+        (OnGetDisplText || OnGetDisplWideText || FURLShowInText || (ACol == 1 && FHasNodeRows)))
+        return false;
+    Text = GridCellView(ACol, ARow);
+    return true;
+}
+
 void TExStringGrid::DoGetDisplText(int ACol, int ARow, String& Value) {
     TBaseGrid::DoGetDisplText(ACol, ARow, Value);
     LinkURLInText(Value);

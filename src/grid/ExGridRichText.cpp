@@ -105,8 +105,8 @@ TPoint TExStringGrid::GetCellTextSize(int ACol, int ARow, bool VS, bool SB) {
 String TExStringGrid::SaveCell(int ACol, int ARow) {
     String s = FSaveVirtCells ? GetFormattedCell(ACol, ARow) : GetGridCell(ACol, ARow);
     // A check box that never had a text saves its state; a grey box saves as unchecked.
-    if (const TCellType type = GetCellType(ACol, ARow);
-        s.empty() && (type == ctCheckBox || type == ctTriStateCheckBox)) {
+    if (const TCellType type = s.empty() ? GetCellType(ACol, ARow) : ctEmpty;
+        type == ctCheckBox || type == ctTriStateCheckBox) {
         TCheckBoxState state = cbUnchecked;
         GetCheckBoxState(ACol, RealRowIndex(ARow), state);
         s = state == cbChecked ? DoGetCheckTrue(ACol, ARow) : DoGetCheckFalse(ACol, ARow);
@@ -128,7 +128,11 @@ String TExStringGrid::SaveCell(int ACol, int ARow) {
 }
 
 void TExStringGrid::LoadCell(int ACol, int ARow, const String& Value) {
+    if (!OnLoadCell) {
+        SetGridCell(ACol, ARow, Value);
+        return;
+    }
     String s = Value;
-    if (OnLoadCell) OnLoadCell(this, ACol, ARow, s);
+    OnLoadCell(this, ACol, ARow, s);
     SetGridCell(ACol, ARow, s);
 }

@@ -11,6 +11,7 @@
 #include "framework/Threads.h"
 
 #include <algorithm>
+#include <memory>
 
 // ---------------------------------------------------------------------------
 // Comparing two sort texts. Automatic mode compares numbers as numbers; the
@@ -77,60 +78,221 @@ int TExGridTools::CompareRows(int A, int B, int Col, int Dir, bool Full) {
     return 0;
 }
 
+namespace {
+
+// The keys of one column's cells, read when first compared and kept.
+struct TKeptColumn {
+    TSortFormat Format;
+    // By row from the first sorted one; made on the first tie, as most
+    // columns after the key column are never read.
+    std::vector<std::unique_ptr<TCellSortKey>> Keys;
+};
+
+// What the partition moves per row: the row and, for a key that compares
+// as a number with any other such key, its value (see CompareCellSortKeys).
+struct TSortSlot {
+    double Value = 0;
+    int Row = 0;
+    bool Numeric = false;
+    bool Valid = false;
+    bool Blank = false;
+};
+
+TSortSlot SortSlot(const TCellSortKey& K, int Row) {
+    TSortSlot s;
+    s.Row = Row;
+    // Automatic keys compare as numbers when both read as numbers, unless
+    // both are check boxes; the alphanumeric styles when both read as numbers.
+    switch (K.Style) {
+    case ssAutomatic: s.Numeric = K.Number && !K.Box; break;
+    case ssAlphaNumeric:
+    case ssAlphaNumericNoCase: s.Numeric = K.Number; break;
+    case ssNumeric:
+    case ssFinancial: s.Numeric = true; break;
+    default: break;
+    }
+    s.Value = K.NumberValue;
+    s.Valid = K.NumberValid;
+    s.Blank = K.NumberBlank;
+    return s;
+}
+
+// The number rule of CompareCellSortKeys, blanks kept apart as it keeps them.
+int CompareNumbers(const TSortSlot& A, const TSortSlot& B, bool IgnoreBlanks, bool BlanksLast, TSortDirection Dir) {
+    if (IgnoreBlanks && A.Blank != B.Blank) {
+        const int ascending = A.Blank ? (BlanksLast ? 1 : -1) : (BlanksLast ? -1 : 1);
+        return Dir == sdAscending ? ascending : -ascending;
+    }
+    if (!A.Valid && !B.Valid) return 0;
+    return A.Value > B.Value ? 1 : (A.Value == B.Value ? 0 : -1);
+}
+
+// The partition sort of the rows' slots: the pivot is the middle slot; a
+// slot that orders after it (Order gives 1) stays left of i, one before it
+// right of j; equal slots are swapped only in an indexed sort.
+template <class Order>
+void PartitionSort(std::vector<TSortSlot>& Slots, bool Indexed, Order Cmp) {
+    std::vector<std::pair<int, int>> stack{{0, int(Slots.size()) - 1}};
+    while (!stack.empty()) {
+        auto [L, R] = stack.back();
+        stack.pop_back();
+        const TSortSlot pivot = Slots[size_t((L + R) / 2)];
+        int i = L, j = R;
+        do {
+            while (Cmp(pivot, Slots[size_t(i)]) == 1 && i < R) ++i;
+            while (Cmp(Slots[size_t(j)], pivot) == 1 && j > L) --j;
+            if (i <= j) {
+                if (i != j && (Indexed || Cmp(Slots[size_t(i)], Slots[size_t(j)]) != 0))
+                    std::swap(Slots[size_t(i)], Slots[size_t(j)]);
+                ++i;
+                --j;
+            }
+        } while (i <= j);
+        // The left part first, as a recursion would take them: an event
+        // that compares cells sees the pairs in that order.
+        if (i < R) stack.push_back({i, R});
+        if (L < j) stack.push_back({L, j});
+    }
+}
+
+bool FixedRule(TSortStyle Style) { return Style >= ssAutomatic && Style <= ssAlphaNumericNoCase && Style != ssCustom && Style != ssRaw; }
+
+}  // namespace
+
 // The key of the sort column (or the first index column) is read once per
-// row; the columns after it only when rows tie.
+// row; the columns after it only when rows tie. When reading keys fires no
+// event and every column that may be compared has a fixed rule, each cell's
+// key is read once and kept, and a row compares equal to itself without
+// its cells being compared again (the comparison counter still counts those
+// comparisons). Otherwise ties read their cells afresh at each comparison,
+// as an event may answer differently each time.
 void TExGridTools::SortRows(int FromRow, int ToRow, bool Indexed) {
     if (ToRow <= FromRow) return;
     TSortSettings& ss = FGrid.SortSettings();
     int keyCol = Indexed ? SortIndexes.GetSortColumns(0) : ss.Column();
     FSortDir = ss.Direction() == sdDescending ? -1 : 1;
     const int keyDir = Indexed ? (SortIndexes.GetSortDirections(0) ? 1 : -1) : FSortDir;
+    const TSortDirection keyDirection = keyDir < 0 ? sdDescending : sdAscending;
     const bool full = ss.Full();
     const bool keyIgnored = IgnoreColumns.HasValue(keyCol);
-    // The key column's keys travel with their rows, so that the partition
-    // reads them one after another; the columns after it are read on ties.
-    auto cmp = [&](int A, const TCellSortKey& KA, int B, const TCellSortKey& KB) {
-        int res = keyIgnored ? 0
-                             : FGrid.CompareCellSortKeys(KA, KB, keyDir < 0 ? sdDescending : sdAscending) * keyDir;
+    const int total = FGrid.TotalColCount();
+    const size_t n = size_t(ToRow - FromRow + 1);
+
+    // The columns compared after the key column, with the direction of each.
+    std::vector<std::pair<int, int>> ties;
+    if (full) {
+        if (!Indexed)
+            for (int c = keyCol + 1; c < total; ++c) ties.push_back({c, FSortDir});
+        else
+            for (int k = 1; k < SortIndexes.Count(); ++k)
+                if (const int c = SortIndexes.GetSortColumns(k); c < total)
+                    ties.push_back({c, SortIndexes.GetSortDirections(k) ? 1 : -1});
+    }
+    bool keep = FGrid.SortKeysSilent();
+    TSortFormat keyFormat;
+    std::vector<std::unique_ptr<TKeptColumn>> kept;
+    long long selfCompares = keyIgnored ? 0 : 1;
+    if (keep) {
+        keyFormat = FGrid.SortFormat(keyCol);
+        keep = FixedRule(keyFormat.Style);
+        kept.resize(size_t(std::max(total, 0)));
+        for (const auto& [c, dir] : ties) {
+            if (!keep) break;
+            if (IgnoreColumns.HasValue(c) || kept[size_t(c)]) continue;
+            auto col = std::make_unique<TKeptColumn>();
+            col->Format = FGrid.SortFormat(c);
+            keep = FixedRule(col->Format.Style);
+            kept[size_t(c)] = std::move(col);
+        }
+        for (const auto& [c, dir] : ties) selfCompares += IgnoreColumns.HasValue(c) ? 0 : 1;
+    }
+    auto keptKey = [&](int c, int Row) -> const TCellSortKey& {
+        TKeptColumn& col = *kept[size_t(c)];
+        if (col.Keys.empty()) col.Keys.resize(n);
+        std::unique_ptr<TCellSortKey>& k = col.Keys[size_t(Row - FromRow)];
+        if (!k) k = std::make_unique<TCellSortKey>(FGrid.CellSortKey(col.Format, c, Row));
+        return *k;
+    };
+    // The key column's keys are read once per row. What the partition moves
+    // is a small slot per row: most pairs of a numeric column compare by the
+    // slots' values alone, the rest by the rows' whole keys.
+    const bool ignoreBlanks = ss.IgnoreBlanks(), blanksLast = ss.BlankPos() == blLast;
+    std::vector<TCellSortKey> keys(n);
+    std::vector<TSortSlot> slots(n);
+    for (size_t i = 0; i < n; ++i) {
+        const int row = FromRow + int(i);
+        keys[i] = keep ? FGrid.CellSortKey(keyFormat, keyCol, row) : FGrid.CellSortKey(keyCol, row);
+        slots[i] = SortSlot(keys[i], row);
+    }
+    // Counted here and added once: the partition compares millions of pairs.
+    struct TCount {
+        long long& Total;
+        long long N = 0;
+        ~TCount() { Total += N; }
+    } counted{Compares};
+    auto slowCmp = [&](const TSortSlot& SA, const TSortSlot& SB) __attribute__((noinline)) {
+        const int A = SA.Row, B = SB.Row;
+        if (keep && A == B) {
+            counted.N += selfCompares;
+            return 0;
+        }
+        int res = 0;
+        if (!keyIgnored) {
+            if (SA.Numeric && SB.Numeric) {
+                ++counted.N;
+                res = CompareNumbers(SA, SB, ignoreBlanks, blanksLast, keyDirection) * keyDir;
+            } else {
+                res = FGrid.CompareCellSortKeys(keys[size_t(A - FromRow)], keys[size_t(B - FromRow)], keyDirection) *
+                      keyDir;
+            }
+        }
         if (res != 0 || !full) return res;
-        if (!Indexed) return keyCol + 1 < FGrid.TotalColCount() ? CompareRows(A, B, keyCol + 1, FSortDir, true) : 0;
+        if (keep) {
+            for (const auto& [c, dir] : ties) {
+                if (IgnoreColumns.HasValue(c)) continue;
+                res = FGrid.CompareCellSortKeys(keptKey(c, A), keptKey(c, B), dir < 0 ? sdDescending : sdAscending) *
+                      dir;
+                if (res != 0) return res;
+            }
+            return 0;
+        }
+        if (!Indexed) return keyCol + 1 < total ? CompareRows(A, B, keyCol + 1, FSortDir, true) : 0;
         for (int k = 1; k < SortIndexes.Count(); ++k) {
             res = CompareRows(A, B, SortIndexes.GetSortColumns(k), SortIndexes.GetSortDirections(k) ? 1 : -1, false);
             if (res != 0) return res;
         }
         return 0;
     };
-
-    const size_t n = size_t(ToRow - FromRow + 1);
-    std::vector<int> perm(n);
-    std::vector<TCellSortKey> keys(n);
-    for (size_t i = 0; i < n; ++i) {
-        perm[i] = FromRow + int(i);
-        keys[i] = FGrid.CellSortKey(keyCol, perm[i]);
-    }
-    std::vector<std::pair<int, int>> stack{{0, int(n) - 1}};
-    while (!stack.empty()) {
-        auto [L, R] = stack.back();
-        stack.pop_back();
-        const int pivot = perm[size_t((L + R) / 2)];
-        const TCellSortKey pivotKey = keys[size_t((L + R) / 2)];
-        int i = L, j = R;
-        do {
-            while (cmp(pivot, pivotKey, perm[size_t(i)], keys[size_t(i)]) == 1 && i < R) ++i;
-            while (cmp(perm[size_t(j)], keys[size_t(j)], pivot, pivotKey) == 1 && j > L) --j;
-            if (i <= j) {
-                if (i != j &&
-                    (Indexed || cmp(perm[size_t(i)], keys[size_t(i)], perm[size_t(j)], keys[size_t(j)]) != 0)) {
-                    std::swap(perm[size_t(i)], perm[size_t(j)]);
-                    std::swap(keys[size_t(i)], keys[size_t(j)]);
-                }
-                ++i;
-                --j;
+    // Two different rows with numbers that differ decide here; all else above.
+    const bool numbersFirst = !keyIgnored;
+    auto cmp = [&](const TSortSlot& SA, const TSortSlot& SB) {
+        if (numbersFirst && SA.Numeric && SB.Numeric && SA.Row != SB.Row) {
+            const int res = CompareNumbers(SA, SB, ignoreBlanks, blanksLast, keyDirection) * keyDir;
+            if (res != 0) {
+                ++counted.N;
+                return res;
             }
-        } while (i <= j);
-        if (L < j) stack.push_back({L, j});
-        if (i < R) stack.push_back({i, R});
+        }
+        return slowCmp(SA, SB);
+    };
+    // A column of valid numbers, with no blank set apart: two values that
+    // differ decide by themselves (as the number rule compares them).
+    bool plainNumbers = !keyIgnored;
+    for (size_t i = 0; i < n && plainNumbers; ++i)
+        plainNumbers = slots[i].Numeric && slots[i].Valid && !(ignoreBlanks && slots[i].Blank);
+    if (plainNumbers) {
+        PartitionSort(slots, Indexed, [&](const TSortSlot& SA, const TSortSlot& SB) {
+            if (SA.Value != SB.Value) {
+                ++counted.N;
+                return SA.Value > SB.Value ? keyDir : -keyDir;
+            }
+            return slowCmp(SA, SB);
+        });
+    } else {
+        PartitionSort(slots, Indexed, cmp);
     }
+    std::vector<int> perm(n);
+    for (size_t i = 0; i < n; ++i) perm[i] = slots[i].Row;
     ApplyOrder(FromRow, perm);
 }
 

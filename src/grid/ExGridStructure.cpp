@@ -116,7 +116,7 @@ void TExStringGrid::CopyRowOut(int ARow, TGridItem& Item) {
     TStringList& items = Item.Items();
     items.BeginUpdate();
     items.Clear();
-    for (int c = 0; c < n; ++c) items.AddObject(GetGridCell(c, ARow), GetGridObject(c, ARow));
+    for (int c = 0; c < n; ++c) items.AddObject(String(GridCellView(c, ARow)), GetGridObject(c, ARow));
     items.EndUpdate();
     Item.Height = RowHeights(ARow);
 }

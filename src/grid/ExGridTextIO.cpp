@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <deque>
 #include <cmath>
 #include <string>
 
@@ -66,13 +67,63 @@ TTextEncoding MarkedEncoding(const ByteString& Bytes) {
 
 // CSV records are single lines; a line whose quoted field is still open
 // (an odd number of quotes) continues on the next line, joined by CR LF.
-void ReadRecords(const String& Text, TStringList& Lines) {
-    std::vector<String> raw = SplitLines(Text);
-    for (std::size_t i = 0; i < raw.size(); ++i) {
-        String line = raw[i];
-        while (CountChar(u'"', line) % 2 == 1 && i + 1 < raw.size()) line += CRLF + raw[++i];
-        Lines.Add(line);
+// Lines are split at CR, LF or CR LF; the records view the text, or the
+// joined lines kept with them.
+struct TCSVRecords {
+    std::vector<std::u16string_view> Lines;
+    std::deque<String> Joined;
+};
+
+TCSVRecords ReadRecords(const String& Text) {
+    std::vector<std::u16string_view> raw;
+    std::vector<char> odd;  // each line's quotes are odd in number
+    const std::u16string_view text(Text);
+    std::size_t start = 0;
+    int quotes = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const Char c = text[i];
+        // CR, LF and the quote lie below every letter and digit.
+        if (c > u'"') continue;
+        if (c == u'"') ++quotes;
+        if (c != CR && c != LF) continue;
+        raw.push_back(text.substr(start, i - start));
+        odd.push_back(quotes % 2);
+        quotes = 0;
+        if (c == CR && i + 1 < text.size() && text[i + 1] == LF) ++i;
+        start = i + 1;
     }
+    if (start < text.size()) {
+        raw.push_back(text.substr(start));
+        odd.push_back(quotes % 2);
+    }
+    TCSVRecords records;
+    records.Lines.reserve(raw.size());
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        if (!odd[i] || i + 1 == raw.size()) {
+            records.Lines.push_back(raw[i]);
+            continue;
+        }
+        String line(raw[i]);
+        bool open = true;
+        while (open && i + 1 < raw.size()) {
+            line += CRLF;
+            line += raw[++i];
+            open = open != bool(odd[i]);
+        }
+        records.Joined.push_back(std::move(line));
+        records.Lines.push_back(records.Joined.back());
+    }
+    return records;
+}
+
+// A field that a CSV line carries as it is: not empty, and no quote,
+// delimiter or CR that would need quoting.
+bool PlainCSVField(const String& S, Char Delimiter) {
+    if (S.empty()) return false;
+    for (Char c : S)
+        // CR and the quote lie below every letter and digit.
+        if (c <= u'"' ? c == u'"' || c == CR || c == Delimiter : c == Delimiter) return false;
+    return true;
 }
 
 // The existing content of a file that is appended to, ending with a line end,
@@ -85,10 +136,12 @@ void ReadForAppend(const String& FileName, TTextEncoding& Enc, String& Text) {
     if (!Text.empty() && Text.back() != LF && Text.back() != CR) Text += CRLF;
 }
 
-void StripLeadingBlanks(String& S) {
+// Leading blanks go, but never the last character; true when any went.
+bool StripLeadingBlanks(std::u16string_view& S) {
     std::size_t n = 0;
     while (S.size() - n >= 2 && S[n] == u' ') ++n;
-    S.erase(0, n);
+    S.remove_prefix(n);
+    return n > 0;
 }
 
 }  // namespace
@@ -282,12 +335,20 @@ void TExGridTools::SaveToCSV(const String& FileName, bool Unicode) {
     TTextEncoding enc = TTextEncoding::Windows1252;
     String text;
     if (FAppending) ReadForAppend(FileName, enc, text);
+    const std::size_t start = text.size();
     FGrid.ExportNotification(0, r0);
     int last = -1;
     for (int r = r0; r <= r1; ++r) {
         FGrid.ExportNotification(5, r);
         for (int c = c0; c <= c1; ++c) {
-            String t = DoubleQuoteChars(FGrid.SaveCell(SaveColumn(c), r));
+            String t = FGrid.SaveCell(SaveColumn(c), r);
+            // Most cells need nothing of what follows.
+            if (!OemConvert && !AlwaysQuotes && PlainCSVField(t, d)) {
+                if (c > c0) text += d;
+                text += t;
+                continue;
+            }
+            t = DoubleQuoteChars(t);
             if (OemConvert) StringToOem(t);
             bool quoted = false;
             if (AlwaysQuotes || (t.find(d) == String::npos && t.find(u'"') != String::npos)) {
@@ -313,6 +374,8 @@ void TExGridTools::SaveToCSV(const String& FileName, bool Unicode) {
             text += t;
         }
         text += CRLF;
+        // Rows are much alike: room for all of them like the first, and some.
+        if (r == r0) text.reserve(text.size() + (text.size() - start) * std::size_t(r1 - r0) * 9 / 8);
         if (OnFileProgress) FileProgress(Percent(r, std::max(1, FGrid.RowCount() - 1)), last);
     }
     FGrid.ExportNotification(2);
@@ -333,29 +396,26 @@ void TExGridTools::AppendToCSV(const String& FileName, bool Unicode) {
 void TExGridTools::LoadFromCSV(const String& FileName, int MaxRows) {
     const ByteString bytes = ReadFileBytes(FileName);
     if (bytes.empty()) return;
-    TStringList lines;
-    ReadRecords(DecodeText(bytes), lines);
-    ReadCSVLines(lines, MaxRows, false);
+    const String text = DecodeText(bytes);
+    ReadCSVLines(ReadRecords(text).Lines, MaxRows, false);
 }
 
 void TExGridTools::InsertFromCSV(const String& FileName, int MaxRows) {
     const ByteString bytes = ReadFileBytes(FileName);
     if (bytes.empty()) return;
-    TStringList lines;
-    ReadRecords(DecodeText(bytes), lines);
-    ReadCSVLines(lines, MaxRows, true);
+    const String text = DecodeText(bytes);
+    ReadCSVLines(ReadRecords(text).Lines, MaxRows, true);
 }
 
 void TExGridTools::LoadFromCSVStream(TStream& AStream, int MaxRows) {
     const Int64 left = AStream.Size() - AStream.Position();
     const ByteString bytes = left > 0 ? AStream.ReadBytes(int(left)) : ByteString();
-    TStringList lines;
-    ReadRecords(DecodeText(bytes), lines);
-    ReadCSVLines(lines, MaxRows, false);
+    const String text = DecodeText(bytes);
+    ReadCSVLines(ReadRecords(text).Lines, MaxRows, false);
 }
 
-void TExGridTools::ReadCSVLines(TStringList& Lines, int MaxRows, bool Insert) {
-    if (Lines.Count() == 0) throw Exception(u"File is empty");
+void TExGridTools::ReadCSVLines(const std::vector<std::u16string_view>& Lines, int MaxRows, bool Insert) {
+    if (Lines.empty()) throw Exception(u"File is empty");
     TUpdateLock lock(FGrid);
     const int startCol = SaveStartCol();
     const bool footer = FGrid.FloatingFooter().Visible();
@@ -371,13 +431,13 @@ void TExGridTools::ReadCSVLines(TStringList& Lines, int MaxRows, bool Insert) {
             --R;
         }
     }
-    const Char d = Delimiter ? Delimiter : GuessDelimiter(Lines[0], Lines.Count() > 1 ? Lines[1] : String());
+    const Char d = Delimiter ? Delimiter : GuessDelimiter(String(Lines[0]), Lines.size() > 1 ? String(Lines[1]) : String());
     int first = LoadFirstRow ? 0 : 1;
     int n = 0;
     if (OnFileProgress) {
-        n = Lines.Count() - first;
-        if (Insert) FGrid.SetRowCount(FGrid.RowCount() + Lines.Count());
-        else FGrid.SetRowCount(SaveStartRow() + Lines.Count() + footers);
+        n = int(Lines.size()) - first;
+        if (Insert) FGrid.SetRowCount(FGrid.RowCount() + int(Lines.size()));
+        else FGrid.SetRowCount(SaveStartRow() + int(Lines.size()) + footers);
     }
     const int a = SaveHiddenCells ? FGrid.NumHiddenColumns() : 0;
     auto convert = [this](String& f) {
@@ -386,42 +446,52 @@ void TExGridTools::ReadCSVLines(TStringList& Lines, int MaxRows, bool Insert) {
     };
     int records = 0;
     int last = -1;
-    for (int i = first; i < Lines.Count() && (MaxRows <= 0 || records < MaxRows); ++i) {
-        String line = Lines[i];
-        if (OemConvert) OemToString(line);
+    for (int i = first; i < int(Lines.size()) && (MaxRows <= 0 || records < MaxRows); ++i) {
+        String converted;
+        if (OemConvert) {
+            converted.assign(Lines[size_t(i)]);
+            OemToString(converted);
+        }
+        // The rest of the line, taken from the front field by field.
+        std::u16string_view line = OemConvert ? std::u16string_view(converted) : Lines[size_t(i)];
         if (R >= FGrid.RowCount() - footers) FGrid.SetRowCount(R + 1000);
         int c = startCol;
         std::size_t p;
+        String field;
+        // A vertical tab stands for a line break in a cell; most lines have none.
+        const bool lineBreaks = JavaCSV || line.find(Char(11)) != String::npos;
         while (d && (p = line.find(d)) != String::npos) {
-            StripLeadingBlanks(line);
-            p = line.find(d);
-            String field;
+            if (StripLeadingBlanks(line)) p = line.find(d);
+            field.clear();
             if (!line.empty() && line[0] == u'"') {
-                line.erase(0, 1);
+                line.remove_prefix(1);
                 int q = 0;
-                if (FindQuoteEnd(u'"', line, q) > 0) {
-                    field = CollapseDoubledChar(u'"', line.substr(0, q - 1));
-                    line.erase(0, q);
+                const String rest(line);
+                if (FindQuoteEnd(u'"', rest, q) > 0) {
+                    field = CollapseDoubledChar(u'"', rest.substr(0, size_t(q - 1)));
+                    line.remove_prefix(size_t(q));
                 }
                 p = line.find(d);
             } else {
-                field = line.substr(0, p);
+                field.assign(line.substr(0, p));
             }
-            convert(field);
+            if (lineBreaks) convert(field);
             FGrid.LoadCell(c, R, field);
-            line.erase(0, p == String::npos ? 0 : p + 1);
+            line.remove_prefix(p == String::npos ? 0 : p + 1);
             if (c + 1 - a > FGrid.ColCount()) FGrid.SetColCount(c + 1 - a);
             ++c;
         }
         if (!line.empty()) {
             StripLeadingBlanks(line);
             if (line[0] == u'"') {
-                line.erase(0, 1);
-                if (!line.empty() && line.back() == u'"') line.pop_back();
-                line = CollapseDoubledChar(u'"', line);
+                line.remove_prefix(1);
+                if (!line.empty() && line.back() == u'"') line.remove_suffix(1);
+                field = CollapseDoubledChar(u'"', String(line));
+            } else {
+                field.assign(line);
             }
-            convert(line);
-            FGrid.LoadCell(c, R, line);
+            if (lineBreaks) convert(field);
+            FGrid.LoadCell(c, R, field);
             if (c + 1 - a > FGrid.ColCount()) FGrid.SetColCount(c + 1 - a);
         }
         ++R;

@@ -7,6 +7,7 @@
 // counted). Columns are real columns.
 
 #include "grid/GridDataTools.h"
+#include "grid/foundation/FilterMatch.h"
 #include "grid/foundation/GridHelpers.h"
 
 #include "framework/Classes.h"
@@ -817,6 +818,8 @@ private:
     std::vector<int> FSortRowXRef;
     int FFilterFixedRows = 0;
     String FLastFilter;
+    // The conditions of Filter's items as last prepared, by item.
+    std::vector<TFilterExpression> FFilterExpressions;
     TFindParams FFindParams;
     int FSortDir = 1;
     int FSortRow = -1;  // the current row, followed through the swaps
@@ -1037,7 +1040,7 @@ private:
     int LongestLine(int ACol);
     void WriteASCII(const String& FileName, bool Unicode, bool Append);
     int SaveColumn(int ACol);
-    void ReadCSVLines(TStringList& Lines, int MaxRows, bool Insert);
+    void ReadCSVLines(const std::vector<std::u16string_view>& Lines, int MaxRows, bool Insert);
     void CellsLoaded();
     friend struct TXMLWalk;
     // Only inside the counts.

@@ -1869,6 +1869,11 @@ protected:
     // Set while a height is measured for the worker's walk.
     bool FInWorkerCall = false;
     bool FRevalidateAfterBuild = false;
+    // Handed to the worker and not yet taken back: only then is there a walk to stop.
+    bool FWithWorker = false;
+    // The work of ToggleNode and InitializeNode inside their clean-up.
+    void ToggleNodeUnguarded(PLazyNode Node);
+    void InitializeNodeUnguarded(PLazyNode Node);
     bool FFwStyleEnabled = false;
     // Lets a call queued by the worker find out whether the tree still exists.
     std::shared_ptr<TBaseLazyTree*> FAliveToken;

@@ -377,9 +377,13 @@ bool TBaseLazyTree::BuildPositionCache() {
 
 void TBaseLazyTree::StopCacheValidation() {
     bool WasValidating = FStates.Contains(tsValidating);
-    FStopRequested.store(true);
+    // Only this thread sets the request: a read spares the locked write when it stands.
+    if (!FStopRequested.load(std::memory_order_relaxed)) FStopRequested.store(true);
     DoStateChange({tsStopValidation}, {tsUseCache});
-    if (FWorker && !FInWorkerCall) FWorker->RemoveTree(this);
+    if (FWorker && !FInWorkerCall && FWithWorker) {
+        FWorker->RemoveTree(this);
+        FWithWorker = false;
+    }
     if (WasValidating) InvalidatePositionCache();
 }
 
@@ -390,7 +394,10 @@ void TBaseLazyTree::RevalidatePositionCache() {
         // Inside a measurement for the worker's walk the tree is handed over
         // again once that walk has ended.
         if (FInWorkerCall) FRevalidateAfterBuild = true;
-        else FWorker->AddTree(this);
+        else {
+            FWorker->AddTree(this);
+            FWithWorker = true;
+        }
     }
 }
 

@@ -601,7 +601,17 @@ void TBaseLazyTree::DoFreeNode(PLazyNode Node) {
 
 void TBaseLazyTree::InitializeNode(PLazyNode Node) {
     Node->States.Include(vsInitializing);
-    TFinally Done{[Node] { Node->States.Exclude(vsInitializing); }};
+    // Every node passes here once: a try block rather than a guard object (see ToggleNode).
+    try {
+        InitializeNodeUnguarded(Node);
+    } catch (...) {
+        Node->States.Exclude(vsInitializing);
+        throw;
+    }
+    Node->States.Exclude(vsInitializing);
+}
+
+void TBaseLazyTree::InitializeNodeUnguarded(PLazyNode Node) {
     TLazyNodeInitStates InitStates;
     bool WasFiltered = Node->States.Contains(vsFiltered);
     if (Node->States.Contains(vsInitialized)) InitStates.Include(ivsReInit);

@@ -83,10 +83,25 @@ void TBaseLazyTree::ToggleNode(PLazyNode Node) {
     bool WasToggling = FStates.Contains(tsToggling);
     DoStateChange({tsToggling});
     Node->States.Include(vsToggling);
-    TFinally Done{[&] {
+    const auto Done = [&] {
         Node->States.Exclude(vsToggling);
         if (!WasToggling) DoStateChange({}, {tsToggling});
-    }};
+    };
+    // A full expansion toggles every node: a try block costs nothing on the
+    // way through, where a guard object asks for the pending exceptions twice.
+    try {
+        ToggleNodeUnguarded(Node);
+    } catch (...) {
+        try {
+            Done();
+        } catch (...) {
+        }
+        throw;
+    }
+    Done();
+}
+
+void TBaseLazyTree::ToggleNodeUnguarded(PLazyNode Node) {
     const TLTAutoOptions Auto = FOptions->AutoOptions();
     const bool Animated = FOptions->AnimationOptions().Contains(toAnimatedToggle);
     const bool ChildrenAbove = FOptions->PaintOptions().Contains(toChildrenAbove);
@@ -119,9 +134,11 @@ void TBaseLazyTree::ToggleNode(PLazyNode Node) {
             if (!Node->States.Contains(vsInitialized)) InitializeNode(Node);
             if (Node->States.Contains(vsHasChildren) && Node->ChildCount == 0) InitializeChildren(Node);
             if (Node->ChildCount > 0 && !Node->States.Contains(vsExpanded)) {
+                // Fetched once: fetching fits the back buffer to the window.
+                TCanvas& Target = Canvas();
                 for (PLazyNode Run = Node->FirstChild; Run; Run = Run->NextSibling)
                     if (Run->States.Contains(vsVisible)) {
-                        MeasureItemHeight(&Canvas(), Run);
+                        MeasureItemHeight(&Target, Run);
                         Change += Run->TotalHeight;
                     }
                 if (HandleAllocated() && GetFullyVisible(Node) && !GetEffectivelyFiltered(Node)) {

@@ -431,3 +431,122 @@ TEST(Streaming, CollectionsAndFontsRoundTripAndABadItemChangesNothing) {
         EXPECT_EQ(target.Entries.ItemsAs<TEntry>(0)->Caption, u"kept");
     }
 }
+
+namespace {
+
+// A stream that is not held in memory as a whole: images read from it take
+// the general way, byte by byte.
+class TPlainStream : public TStream {
+public:
+    explicit TPlainStream(const ByteString& Bytes) : FInner(Bytes) {}
+    int Read(void* buffer, int count) override { return FInner.Read(buffer, count); }
+    int Write(const void* buffer, int count) override { return FInner.Write(buffer, count); }
+    Int64 Seek(Int64 offset, TSeekOrigin origin) override { return FInner.Seek(offset, origin); }
+
+private:
+    TStringStream FInner;
+};
+
+// Everything a read can change, and where the stream was left.
+struct TReadOutcome {
+    bool Raised = false;
+    Int64 Position = 0;
+    String Name, Cell, FontName;
+    int Col = 0, Row = 0, FontStyle = 0;
+    bool HasProp = false;
+    TColor BrushColor = 0, FontColor = 0;
+    TAlign Alignment = taLeftJustify;
+    double Value = 0;
+    bool operator==(const TReadOutcome&) const = default;
+};
+
+TReadOutcome ReadThrough(TStream& In) {
+    TCarrier target;
+    target.SetName(u"Before");
+    target.Col = 11;
+    target.Cell = u"before";
+    target.Look.FontName = u"Before";
+    TReadOutcome r;
+    try {
+        ReadComponentImage(In, target);
+    } catch (const EReadError&) {
+        r.Raised = true;
+    }
+    r.Position = In.Position();
+    r.Name = target.Name();
+    r.Cell = target.Cell;
+    r.FontName = target.Look.FontName;
+    r.Col = target.Col;
+    r.Row = target.Row;
+    r.FontStyle = target.Look.FontStyle;
+    r.HasProp = target.HasProp;
+    r.BrushColor = target.Look.BrushColor;
+    r.FontColor = target.Look.FontColor;
+    r.Alignment = target.Look.Alignment;
+    r.Value = target.Look.Value;
+    return r;
+}
+
+}  // namespace
+
+// Images in memory are read straight from their bytes; whatever the image,
+// the result is the one of reading it byte by byte from any other stream.
+TEST(Streaming, AnImageInMemoryReadsAsFromAnyStream) {
+    RegisterCarriers();
+    const ByteString head = "TPF0" + Str("TCarrierIO") + Str("Named");
+    const ByteString end = B({0, 0});
+    const struct {
+        const char* what;
+        ByteString image;
+        bool raises;
+    } cases[] = {
+        {"integers of each width",
+         head + Str("Col") + B({vaInt8, 0x80}) + Str("Row") + B({vaInt16, 0x34, 0x92}) + Str("Look.BrushColor") +
+             B({vaInt32, 1, 2, 3, 0}) + end,
+         false},
+        {"a 64-bit integer", head + Str("Col") + B({vaInt64, 5, 0, 0, 0, 0, 0, 0, 0}) + end, false},
+        {"strings of each kind",
+         head + Str("Cell") + B({vaString, 3}) + "a\xE9z" + Str("Look.FontName") +
+             B({vaWString, 2, 0, 0, 0, 0x2D, 0x4E, 0x87, 0x65}) + end,
+         false},
+        {"long and UTF-8 strings",
+         head + Str("Cell") + B({vaLString, 2, 0, 0, 0}) + "\x80x" + Str("Look.FontName") +
+             B({vaUTF8String, 2, 0, 0, 0}) + "\xC3\xBC" + end,
+         false},
+        {"a single", head + Str("Look.Value") + B({vaSingle, 0, 0, 0xC0, 0x3F}) + end, false},
+        {"a double", head + Str("Look.Value") + B({vaDouble, 0, 0, 0, 0, 0, 0, 0xF8, 0x3F}) + end, false},
+        {"an integer for a float", head + Str("Look.Value") + B({vaInt8, 0xFE}) + end, false},
+        {"idents, sets and colour names",
+         head + Str("HasProp") + B({vaTrue}) + Str("Look.Alignment") + B({vaIdent}) + Str("taCenter") +
+             Str("Look.FontStyle") + B({vaSet}) + Str("fsItalic") + Str("fsBold") + Str("") + Str("Look.FontColor") +
+             B({vaIdent}) + Str("clRed") + end,
+         false},
+        {"names in other case", head + Str("LOOK.alignment") + B({vaIdent}) + Str("TARIGHTJUSTIFY") + end, false},
+        {"out of table order and twice",
+         head + Str("Look.Value") + B({vaInt8, 1}) + Str("Col") + B({vaInt8, 2}) + Str("Col") + B({vaInt8, 3}) + end,
+         false},
+        {"bytes after the image", head + Str("Col") + B({vaInt8, 4}) + end + "trailing", false},
+        {"no name", "TPF0" + Str("TCarrierIO") + Str("") + Str("Col") + B({vaInt8, 4}) + end, false},
+        {"a non-ASCII name", "TPF0" + Str("TCarrierIO") + Str("N\xC3\xA4me") + end, false},
+        {"a nested list", head + Str("Look.Items.Strings") + B({vaList, vaString, 1}) + "x" + B({0}) + end, false},
+        {"an unknown property", head + Str("Col") + B({vaInt8, 4}) + Str("Cels") + B({vaInt8, 4}) + end, true},
+        {"a float for an integer", head + Str("Col") + B({vaSingle, 0, 0, 0xC0, 0x3F}) + end, true},
+        {"an unknown set member", head + Str("Look.FontStyle") + B({vaSet}) + Str("fsHeavy") + Str("") + end, true},
+        {"an unknown colour name", head + Str("Look.FontColor") + B({vaIdent}) + Str("clNothing") + end, true},
+        {"a string cut short", head + Str("Cell") + B({vaString, 9}) + "abc", true},
+        {"a child list", head + Str("Col") + B({vaInt8, 4}) + B({0, 1}), true},
+        {"the wrong class", "TPF0" + Str("TOtherIO") + Str("") + end, true},
+    };
+    for (const auto& c : cases) {
+        TStringStream memory(c.image);
+        TPlainStream plain(c.image);
+        const TReadOutcome fromMemory = ReadThrough(memory);
+        const TReadOutcome fromPlain = ReadThrough(plain);
+        EXPECT_TRUE(fromMemory == fromPlain) << c.what;
+        EXPECT_EQ(fromMemory.Raised, fromPlain.Raised) << c.what;
+        EXPECT_EQ(fromMemory.Position, fromPlain.Position) << c.what;
+        EXPECT_EQ(fromMemory.Name, fromPlain.Name) << c.what;
+        EXPECT_EQ(fromMemory.Raised, c.raises) << c.what;
+    }
+}
+

@@ -1,3 +1,4 @@
+#include "grid/ExCGrid.h"
 #include "grid/ExGrid.h"
 
 #include "framework/Controls.h"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
 #include <random>
 
 namespace {
@@ -325,6 +327,218 @@ TEST(ExGridSort, HeaderColoursAndSortsRepaintWhatShowsThem) {
     g->QSortIndexed();
     EXPECT_FALSE(IsRectEmpty(Pending(g->Tools().FooterPanel())));
     EXPECT_TRUE(IsRectEmpty(Pending(g->SearchPanel())));
+}
+
+}  // namespace
+
+namespace {
+
+// The partition sort as the grid defines it, run over row numbers with the
+// grid's own comparison of two cells (CompareCells): the order, ties
+// included, that a sort of the same grid must give, and the comparisons it
+// counts.
+class TReferenceSort {
+public:
+    TReferenceSort(TExStringGrid& G, bool Indexed) : FG(G), FIndexed(Indexed) {}
+
+    std::vector<int> Sort(int From, int To) {
+        std::vector<int> rows(size_t(To - From + 1));
+        std::iota(rows.begin(), rows.end(), From);
+        if (!rows.empty()) Quick(rows, 0, int(rows.size()) - 1);
+        return rows;
+    }
+
+private:
+    int Cells(int Col, int A, int B, int Dir) {
+        if (FG.IsIgnoredColumn(Col)) return 0;
+        return FG.CompareCells(Col, A, B, Dir < 0 ? sdDescending : sdAscending) * Dir;
+    }
+    // +1 when row A goes after row B.
+    int Order(int A, int B) {
+        TSortSettings& ss = FG.SortSettings();
+        const int total = FG.TotalColCount();
+        if (!FIndexed) {
+            const int dir = ss.Direction() == sdDescending ? -1 : 1;
+            for (int c = ss.Column();; ++c) {
+                const int r = Cells(c, A, B, dir);
+                if (r != 0 || !ss.Full() || c + 1 >= total) return r;
+            }
+        }
+        TSortIndexList& index = FG.SortIndexes();
+        int r = Cells(index.GetSortColumns(0), A, B, index.GetSortDirections(0) ? 1 : -1);
+        if (r != 0 || !ss.Full()) return r;
+        for (int k = 1; k < index.Count(); ++k) {
+            if (index.GetSortColumns(k) >= total) continue;
+            r = Cells(index.GetSortColumns(k), A, B, index.GetSortDirections(k) ? 1 : -1);
+            if (r != 0) return r;
+        }
+        return 0;
+    }
+    void Quick(std::vector<int>& Rows, int L, int R) {
+        const int pivot = Rows[size_t((L + R) / 2)];
+        int i = L, j = R;
+        do {
+            while (Order(pivot, Rows[size_t(i)]) == 1 && i < R) ++i;
+            while (Order(Rows[size_t(j)], pivot) == 1 && j > L) --j;
+            if (i <= j) {
+                if (i != j && (FIndexed || Order(Rows[size_t(i)], Rows[size_t(j)]) != 0))
+                    std::swap(Rows[size_t(i)], Rows[size_t(j)]);
+                ++i;
+                --j;
+            }
+        } while (i <= j);
+        if (L < j) Quick(Rows, L, j);
+        if (i < R) Quick(Rows, i, R);
+    }
+
+    TExStringGrid& FG;
+    bool FIndexed;
+};
+
+// Cell texts with many ties: numbers of every form, blanks, words in both
+// cases, dates and times, and numbers with a unit.
+String RandomCell(std::mt19937& Gen) {
+    static const char16_t* const words[] = {u"abc", u"Abc", u"ABC", u"x", u"b", u"1,000", u"2,5", u"1e3", u"-1.5E-3",
+                                            u"12/05/2023", u"1/6/2023", u"12:30", u"9:05", u"7 kg", u"12 kg", u"-",
+                                            u"0x10", u" 5", u"5 ", u"1.2.3"};
+    switch (Gen() % 8) {
+    case 0: return String();
+    case 1: return IntToStr(int(Gen() % 10));
+    case 2: return IntToStr(int(Gen() % 2000) - 1000);
+    case 3: return IntToStr(int(Gen() % 100)) + u"." + IntToStr(int(Gen() % 10));
+    case 4:
+    case 5: return words[Gen() % (sizeof(words) / sizeof(words[0]))];
+    default: return IntToStr(int(Gen() % 30));
+    }
+}
+
+struct TSortRound {
+    bool Column = false;  // a column grid with a sort style per column
+    bool Indexed = false;
+};
+
+// Fills a grid with a fixed row, 150 data rows and a footer; column 6 is
+// hidden. Numbers only: every cell a number (many equal), no check boxes.
+void FillRandom(TExStringGrid& G, std::mt19937& Gen, bool NumbersOnly) {
+    G.SetColCount(7);
+    G.SetRowCount(152);
+    G.SetFixedFooters(1);
+    for (int r = 0; r < 152; ++r)
+        for (int c = 0; c < 7; ++c)
+            G.SetGridCell(c, r, NumbersOnly ? IntToStr(int(Gen() % 40) - 20) + (Gen() % 4 ? u"" : u".5") : RandomCell(Gen));
+    if (!NumbersOnly)
+        for (int k = 0; k < 6; ++k) G.AddCheckBox(1 + int(Gen() % 5), 1 + int(Gen() % 150), Gen() % 2 == 0);
+    G.HideColumn(6);
+}
+
+// The settings of one round, drawn from the generator.
+void RandomSettings(TExStringGrid& G, std::mt19937& Gen, bool Indexed) {
+    TSortSettings& ss = G.SortSettings();
+    ss.SetDirection(Gen() % 2 ? sdDescending : sdAscending);
+    ss.SetFull(Gen() % 4 != 0);
+    ss.SetIgnoreBlanks(Gen() % 2 == 0);
+    ss.SetBlankPos(Gen() % 2 ? blLast : blFirst);
+    ss.SetAutoFormat(Gen() % 5 != 0);
+    ss.SetIgnoreCase(Gen() % 3 == 0);
+    ss.SetSortOnVirtualCells(Gen() % 4 != 0);
+    G.IgnoreColumns().Clear();
+    if (Gen() % 3 == 0) G.IgnoreColumns().Add(2 + int(Gen() % 3));
+    ss.SetColumn(1 + int(Gen() % 5));
+    G.SortIndexes().Clear();
+    if (Indexed)
+        for (int k = 0, n = 1 + int(Gen() % 3); k < n; ++k) G.SortIndexes().AddIndex(int(Gen() % 7), Gen() % 2 == 0);
+}
+
+std::vector<std::vector<String>> Rows(TExStringGrid& G) {
+    std::vector<std::vector<String>> rows;
+    for (int r = 0; r < G.RowCount(); ++r) {
+        rows.emplace_back();
+        for (int c = 0; c < G.TotalColCount(); ++c) rows.back().push_back(G.GetGridCell(c, r));
+    }
+    return rows;
+}
+
+// Sorts of random grids put every row (hidden column and check boxes with
+// it) where the reference partition sort puts it, count the comparisons it
+// counts, record the moves for the unsort, and unsort back.
+TEST(ExGridSort, RandomGridsSortAsThePartitionSortOrdersThemTiesIncluded) {
+    std::mt19937 gen(20240611);
+    const TSortStyle styles[] = {ssAutomatic, ssNumeric, ssFinancial, ssAlphaNoCase, ssAlphaNumeric,
+                                 ssAlphaNumericNoCase, ssDate, ssTime, ssShortDateEU, ssCheckBox, ssAlphabetic};
+    for (int round = 0; round < 60; ++round) {
+        const bool indexed = round % 3 == 2, column = round % 4 == 3;
+        std::unique_ptr<TExStringGrid> owner =
+            column ? std::unique_ptr<TExStringGrid>(new TExColumnGrid(nullptr)) : std::make_unique<TExStringGrid>(nullptr);
+        TExStringGrid& g = *owner;
+        FillRandom(g, gen, round % 5 == 1);
+        // A display-text event: each comparison reads its cells afresh.
+        if (round % 7 == 4) g.OnGetDisplText = [](TObject*, int, int, String&) {};
+        if (column) {
+            auto& cg = static_cast<TExColumnGrid&>(g);
+            for (int c = 1; c < cg.Columns().Count(); ++c) {
+                cg.Columns().Items(c)->SetSortStyle(styles[gen() % std::size(styles)]);
+                if (gen() % 3 == 0) cg.Columns().Items(c)->SetSortSuffix(u" kg");
+            }
+        }
+        RandomSettings(g, gen, indexed);
+        SCOPED_TRACE(::testing::Message() << "round " << round);
+        const std::vector<std::vector<String>> before = Rows(g);
+        g.InitSortXRef();
+
+        g.SetCompares(0);
+        const std::vector<int> order = TReferenceSort(g, indexed).Sort(1, 150);
+        const long long compares = g.Compares();
+        g.SetCompares(0);
+        indexed ? g.QSortIndexed() : g.QSort();
+        EXPECT_EQ(g.Compares(), compares);
+
+        const std::vector<std::vector<String>> after = Rows(g);
+        ASSERT_EQ(after.front(), before.front());
+        ASSERT_EQ(after.back(), before.back());
+        for (int r = 1; r <= 150; ++r) {
+            ASSERT_EQ(after[size_t(r)], before[size_t(order[size_t(r - 1)])]) << "row " << r;
+            ASSERT_EQ(g.Tools().UnSortedRowIndex(r), order[size_t(r - 1)]) << "row " << r;
+        }
+        g.QUnSort();
+        EXPECT_EQ(Rows(g), before);
+    }
+}
+
+// Columns whose comparison an event decides are compared at every tie as
+// the reference compares them: the handler sees the same pairs in the same
+// order.
+TEST(ExGridSort, CustomComparisonsSeeThePairsThePartitionSortCompares) {
+    for (bool indexed : {false, true}) {
+        std::mt19937 gen(99);
+        std::vector<std::pair<String, String>> seen, expected;
+        auto run = [&](bool Reference) {
+            TExStringGrid g(nullptr);
+            g.SetColCount(4);
+            g.SetRowCount(121);
+            for (int r = 1; r <= 120; ++r) {
+                g.SetGridCell(1, r, IntToStr(int(gen() % 6)));  // a numeric key with many ties
+                g.SetGridCell(2, r, String(1, Char(u'a' + gen() % 5)));
+                g.SetGridCell(3, r, IntToStr(int(gen() % 4)));
+            }
+            g.OnGetFormat = [](TObject*, int ACol, TSortStyle& Style, String&, String&) {
+                if (ACol == 2) Style = ssCustom;
+            };
+            auto& log = Reference ? expected : seen;
+            g.OnCustomCompare = [&log](TObject*, const String& A, const String& B, int& Res) {
+                log.push_back({A, B});
+                Res = A.compare(B) < 0 ? -1 : A == B ? 0 : 1;
+            };
+            g.SortSettings().SetColumn(1);
+            if (indexed) g.SortIndexes().LoadFromString(u"u1;d2;u3");
+            if (Reference) TReferenceSort(g, indexed).Sort(1, 120);
+            else indexed ? g.QSortIndexed() : g.QSort();
+        };
+        run(true);
+        gen.seed(99);
+        run(false);
+        EXPECT_FALSE(expected.empty());
+        EXPECT_EQ(seen, expected) << (indexed ? "indexed" : "by column");
+    }
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 #include "grid/ExGrid.h"
+#include "grid/foundation/CellCodecs.h"
+#include "grid/foundation/GridText.h"
 
 #include "framework/Encoding.h"
 #include "framework/Streams.h"
 #include "framework/SysUtils.h"
+#include "framework/TextFiles.h"
 
 #include "support/TempDir.h"
 #include "support/TestData.h"
@@ -10,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <vector>
 
@@ -577,3 +581,170 @@ TEST(ExGridSaveCell, TheEventsSeeEveryCellOfACSVFile) {
     EXPECT_EQ(h.GetGridCell(0, 1), u"Y2");
     EXPECT_EQ(h.GetGridCell(1, 1), u"LAST3");
 }
+
+namespace {
+
+// The CSV rules cell by cell, as plainly as they read: what a saved file
+// must hold byte for byte, and the fields a loaded file must give.
+String ReferenceCSV(SavingGrid& g, Char d) {
+    TExGridTools& t = g.Tools();
+    String text;
+    for (int r = 0; r < g.RowCount(); ++r) {
+        for (int c = 0; c < g.ColCount(); ++c) {
+            String s = DoubleQuoteChars(g.SaveCell(c, r));
+            if (t.OemConvert) StringToOem(s);
+            bool quoted = false;
+            if (t.AlwaysQuotes || (s.find(d) == String::npos && s.find(u'"') != String::npos)) {
+                s = u"\"" + s + u"\"";
+                quoted = true;
+            }
+            if (s.empty()) {
+                if (t.JavaCSV) s = u"^";
+                else if (t.QuoteEmptyCells) s = u"\"\"";
+            }
+            if (s.find(d) != String::npos || s.find(u'\r') != String::npos) {
+                if (t.JavaCSV) {
+                    CRLFToTilde(s);
+                    if (!quoted && s.find(d) != String::npos) s = u"\"" + s + u"\"";
+                } else if (quoted) {
+                    CRLFToLF(s);
+                } else {
+                    QuoteMultiLine(s);
+                }
+            }
+            if (c > 0) text += d;
+            text += s;
+        }
+        text += u"\r\n";
+    }
+    return text;
+}
+
+// D 0: the delimiter guessed from the first two records.
+std::vector<std::vector<String>> ReferenceFields(const String& Text, Char d, bool Java) {
+    std::vector<String> records;
+    std::vector<String> raw = SplitLines(Text);
+    for (size_t i = 0; i < raw.size(); ++i) {
+        String line = raw[i];
+        while (CountChar(u'"', line) % 2 == 1 && i + 1 < raw.size()) line += u"\r\n" + raw[++i];
+        records.push_back(line);
+    }
+    if (!d && !records.empty())
+        d = TExGridTools::GuessDelimiter(records[0], records.size() > 1 ? records[1] : String());
+    auto strip = [](String& S) {
+        size_t n = 0;
+        while (S.size() - n >= 2 && S[n] == u' ') ++n;
+        S.erase(0, n);
+    };
+    auto convert = [Java](String& f) {
+        if (Java) TildeToCRLF(f);
+        else LTToCRLF(f);
+    };
+    std::vector<std::vector<String>> rows;
+    for (String line : records) {
+        std::vector<String> fields;
+        size_t p;
+        while (d && (p = line.find(d)) != String::npos) {
+            strip(line);
+            p = line.find(d);
+            String field;
+            if (!line.empty() && line[0] == u'"') {
+                line.erase(0, 1);
+                int q = 0;
+                if (FindQuoteEnd(u'"', line, q) > 0) {
+                    field = CollapseDoubledChar(u'"', line.substr(0, size_t(q - 1)));
+                    line.erase(0, size_t(q));
+                }
+                p = line.find(d);
+            } else {
+                field = line.substr(0, p);
+            }
+            convert(field);
+            fields.push_back(field);
+            line.erase(0, p == String::npos ? 0 : p + 1);
+        }
+        if (!line.empty()) {
+            strip(line);
+            if (line[0] == u'"') {
+                line.erase(0, 1);
+                if (!line.empty() && line.back() == u'"') line.pop_back();
+                line = CollapseDoubledChar(u'"', line);
+            }
+            convert(line);
+            fields.push_back(line);
+        }
+        rows.push_back(fields);
+    }
+    return rows;
+}
+
+String RandomPieces(std::mt19937& Gen, const std::vector<String>& Pieces, int Max) {
+    String s;
+    for (int n = int(Gen() % unsigned(Max + 1)); n > 0; --n) s += Pieces[Gen() % Pieces.size()];
+    return s;
+}
+
+// Random grids of quotes, delimiters, line breaks, blanks, markup and
+// letters beyond the code page save to the bytes the cell rules give,
+// under every quoting choice.
+TEST(ExGridCSV, RandomGridsSaveToTheBytesOfTheCellRules) {
+    TempDir t;
+    std::mt19937 gen(3);
+    const std::vector<String> pieces = {u"a", u"cell 12", u" ", u"\"", u",", u";", u"\r\n", u"\n", String(1, Char(11)),
+                                        u"~", u"^", u"<B>b</B>", u"\u00e9", u"\u20ac", u"\u4e2d", u"=1+2", u"7"};
+    for (int round = 0; round < 40; ++round) {
+        SCOPED_TRACE(::testing::Message() << "round " << round);
+        SavingGrid g(nullptr);
+        g.SetColCount(5);
+        g.SetRowCount(30);
+        for (int r = 0; r < 30; ++r)
+            for (int c = 0; c < 5; ++c) g.SetGridCell(c, r, RandomPieces(gen, pieces, 3));
+        TExGridTools& tools = g.Tools();
+        tools.Delimiter = gen() % 3 == 0 ? u';' : Char(0);
+        tools.AlwaysQuotes = gen() % 4 == 0;
+        tools.QuoteEmptyCells = gen() % 2 == 0;
+        tools.JavaCSV = gen() % 4 == 0;
+        tools.OemConvert = gen() % 5 == 0;
+        g.SetSaveVirtCells(gen() % 2 == 0);
+        const bool unicode = gen() % 2 == 0;
+        tools.SaveToCSV(P(t, "r.csv"), unicode);
+        const Char d = tools.Delimiter ? tools.Delimiter : u',';
+        EXPECT_EQ(t.read("r.csv"),
+                  EncodeText(ReferenceCSV(g, d), unicode ? TTextEncoding::Utf8Bom : TTextEncoding::Windows1252));
+    }
+}
+
+// Random files of fields, quotes, blanks, delimiters and line breaks load
+// into the fields the record rules give.
+TEST(ExGridCSV, RandomFilesLoadIntoTheFieldsOfTheRecordRules) {
+    TempDir t;
+    std::mt19937 gen(4);
+    const std::vector<std::string> pieces = {"a", "cell 12", " ", "  ", "\"", "\"\"", ",", ";", "\r\n", "\n",
+                                             "\r", "\v", "~", "^", "\xe9", "x y", "7"};
+    for (int round = 0; round < 60; ++round) {
+        SCOPED_TRACE(::testing::Message() << "round " << round);
+        std::string bytes;
+        for (int n = 1 + int(gen() % 60); n > 0; --n) bytes += pieces[gen() % pieces.size()];
+        if (gen() % 2) bytes += "\r\n";
+        t.write("in.csv", bytes);
+        TExStringGrid g(nullptr);
+        TExGridTools& tools = g.Tools();
+        tools.Delimiter = gen() % 3 == 0 ? u',' : Char(0);
+        tools.JavaCSV = gen() % 4 == 0;
+        const String text = DecodeText(bytes);
+        try {
+            tools.LoadFromCSV(P(t, "in.csv"));
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message(), u"File is empty");
+            EXPECT_TRUE(SplitLines(text).empty());
+            continue;
+        }
+        const std::vector<std::vector<String>> rows = ReferenceFields(text, tools.Delimiter, tools.JavaCSV);
+        ASSERT_EQ(g.RowCount(), std::max<int>(1, int(rows.size())));
+        for (size_t r = 0; r < rows.size(); ++r)
+            for (size_t c = 0; c < rows[r].size(); ++c)
+                EXPECT_EQ(g.GetGridCell(int(c), int(r)), rows[r][c]) << r << "," << c;
+    }
+}
+
+}  // namespace

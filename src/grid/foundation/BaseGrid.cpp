@@ -166,7 +166,7 @@ String TBaseGrid::GetCellEx(int ACol, int ARow) {
         ACol = b.X;
         ARow = b.Y;
     }
-    String value = Cells(ACol, ARow);
+    String value(Data().TextView(ACol, ARow));
     if (ARow < FNormalRowCount) {
         DoGetDisplText(ACol, ARow, value);
         if (OnGetDisplWideText) {
@@ -359,7 +359,7 @@ int TBaseGrid::FixedRowsHeight() {
 }
 
 void TBaseGrid::RepaintCell(int c, int r) {
-    if (!HandleAllocated()) return;
+    if (!HandleAllocated() || RepaintsLocked()) return;
     // A plain cell out of view has no place on screen (its widened rectangle
     // would name the top-left corner); a merged area may still show in part.
     const TCellProperties* p = PropsOf(c, r);

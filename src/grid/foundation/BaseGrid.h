@@ -210,6 +210,8 @@ public:
     void SetCellEx(int ACol, int ARow, const String& Value);
     // The raw store: no mapping, hooks, notifications or repaint.
     const String& GetGridCell(int ACol, int ARow) const { return Cells(ACol, ARow); }
+    // The same as a view that lives until the cell's row next changes (no copy).
+    std::u16string_view GridCellView(int ACol, int ARow) { return Data().TextView(ACol, ARow); }
     void SetGridCell(int ACol, int ARow, const String& Value) { Data().SetText(ACol, ARow, Value); }
     TObject* GetGridObject(int ACol, int ARow) const { return Objects(ACol, ARow); }
     void SetGridObject(int ACol, int ARow, TObject* Value) { Data().SetObject(ACol, ARow, Value); }
@@ -342,6 +344,9 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState AState) override;
     void Paint() override;
+    // While true a cell's repaint is left to the end of a locked update,
+    // which repaints the whole grid.
+    virtual bool RepaintsLocked() { return false; }
     void RepaintMergedFixedCols();
     void RepaintMergedFixedRows();
 

@@ -369,3 +369,46 @@ bool MatchFilterExpression(const String& Condition, const String& Value, bool Ca
         default: return Result || Last;
     }
 }
+
+namespace {
+
+// "*" any run, "?" one character, every other character itself; the whole
+// value must match (as the evaluator's wildcard leaf matches).
+bool MatchPlainPattern(std::u16string_view P, std::u16string_view V) {
+    size_t p = 0, v = 0, star = std::u16string_view::npos, mark = 0;
+    while (v < V.size()) {
+        if (p < P.size() && P[p] == u'*') {
+            star = p++;
+            mark = v;
+        } else if (p < P.size() && (P[p] == u'?' || P[p] == V[v])) {
+            ++p;
+            ++v;
+        } else if (star != std::u16string_view::npos) {
+            p = star + 1;
+            v = ++mark;
+        } else {
+            return false;
+        }
+    }
+    while (p < P.size() && P[p] == u'*') ++p;
+    return p == P.size();
+}
+
+}  // namespace
+
+TFilterExpression::TFilterExpression(const String& Condition, bool CaseSensitive)
+    : FCondition(Condition), FCaseSensitive(CaseSensitive) {
+    // As the evaluator reads a condition: blanks outside quotes go, one leading "=" too.
+    String c = StripUnquotedSpaces(TrimBlanks(Condition));
+    if (!c.empty() && c[0] == u'=') c.erase(0, 1);
+    FPlainPattern = c.find_first_of(u"();^&|<>!\"") == String::npos;
+    if (FPlainPattern) FPattern = CaseSensitive ? c : AnsiUpperCase(c);
+}
+
+bool TFilterExpression::Match(std::u16string_view Value) const {
+    if (!FPlainPattern) return MatchFilterExpression(FCondition, String(Value), FCaseSensitive);
+    if (FCaseSensitive) return MatchPlainPattern(FPattern, Value);
+    FUpper.resize(Value.size());
+    for (size_t i = 0; i < Value.size(); ++i) FUpper[i] = AnsiUpperChar(Value[i]);
+    return MatchPlainPattern(FPattern, FUpper);
+}

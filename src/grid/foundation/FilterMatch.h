@@ -6,6 +6,7 @@
 #include "framework/DateUtils.h"
 #include "framework/System.h"
 
+#include <string_view>
 #include <vector>
 
 bool MatchFilterExpression(const String& Condition, const String& Value, bool CaseSensitive);
@@ -19,3 +20,23 @@ int MatchingParenPos(const String& S);
 String NormalizeNumberText(const String& S);
 // A date with an optional time, in the order of the short date format.
 bool ParseDateByFormat(const String& S, TDateTime& Date);
+
+// A filter expression prepared once for the many texts of a filter run. It
+// answers as MatchFilterExpression does; a condition that is one pattern of
+// plain characters, "*" and "?" (no operator, negation, quote or group)
+// is matched directly instead of through the general evaluator.
+class TFilterExpression {
+public:
+    TFilterExpression() = default;
+    TFilterExpression(const String& Condition, bool CaseSensitive);
+    const String& Condition() const { return FCondition; }
+    bool CaseSensitive() const { return FCaseSensitive; }
+    bool Match(std::u16string_view Value) const;
+
+private:
+    String FCondition;
+    bool FCaseSensitive = true;
+    bool FPlainPattern = false;
+    String FPattern;          // the pattern, upper-cased when case does not count
+    mutable String FUpper;    // the value upper-cased, kept to spare an allocation per value
+};

@@ -123,15 +123,26 @@ String ToProperCase(const String& S) {
 }
 
 int ClassifyNumberText(const String& S) {
+    return ClassifyNumberText(S, GetThousandSeparatorChar(), GetDecimalSeparatorChar());
+}
+
+int ClassifyNumberText(std::u16string_view S, Char thousand, Char decimal) {
     if (S.empty()) return 2;
-    const Char thousand = GetThousandSeparatorChar(), decimal = GetDecimalSeparatorChar();
+    // Plain ASCII digits, the commonest number text, are an integer at once
+    // (unless a separator is a digit, which the full rules below handle).
+    if (!(thousand >= u'0' && thousand <= u'9') && !(decimal >= u'0' && decimal <= u'9')) {
+        size_t i = 0;
+        while (i < S.size() && S[i] >= u'0' && S[i] <= u'9') ++i;
+        if (i == S.size()) return 0;
+    }
     bool isInt = true, isFloat = true, isSci = true, hasE = false;
     int lastThousand = -1, decimalCount = 0, minusCount = 0;
-    const int n = Length(S);
+    const int n = int(S.size());
     for (int i = 1; i <= n; ++i) {
-        const Char c = S[i - 1];
+        const Char c = S[size_t(i - 1)];
+        const bool digit = IsDigitChar(c);
         const bool e = c == u'e' || c == u'E';
-        if (!IsDigitOrMinus(c)) isInt = false;
+        if (!digit && c != u'-') isInt = false;
         if (e) {
             if (hasE) isSci = false;
             hasE = true;
@@ -139,8 +150,9 @@ int ClassifyNumberText(const String& S) {
         if (i > 1 && c == u'-') isInt = isFloat = false;
         if (i == 1 && e) isSci = false;
         if (i == n && (e || c == u'+' || c == u'-')) isSci = false;
-        if (!IsDigitChar(c) && c != u'-' && c != thousand && c != decimal) isFloat = false;
-        if (!IsNumberSignChar(c) || c == thousand) isSci = false;
+        if (!digit && c != u'-' && c != thousand && c != decimal) isFloat = false;
+        // Not a number character, separator, exponent or sign; or the thousand separator.
+        if (c == thousand || !(digit || c == decimal || e || c == u'+' || c == u'-')) isSci = false;
         if (c == thousand) {
             // Thousand groups are at least three digits apart.
             if (lastThousand != -1 && i - lastThousand < 4) isFloat = false;
@@ -148,6 +160,8 @@ int ClassifyNumberText(const String& S) {
         }
         if (c == decimal) ++decimalCount;
         if (c == u'-') ++minusCount;
+        // Nothing later makes a number of it again: most texts end here at once.
+        if (!isInt && !isFloat && !isSci) return 2;
     }
     int result;
     if (isInt) {
@@ -186,17 +200,22 @@ String DisplayToFloatText(const String& Value) {
 
 int CellTextKind(const String& S, bool MarkupEnabled) {
     if (S.empty()) return 0;
-    const String t = S + u' ';
-    if (t[0] == u'=') return 3;
-    if (t[0] == u'|' && t[1] == u'\\') {
+    // The second character, a blank for a text of one.
+    const Char second = S.size() > 1 ? S[1] : u' ';
+    if (S[0] == u'=') return 3;
+    if (S[0] == u'|' && second == u'\\') {
         // A wide-encoded formula: the first encoded character is "=".
-        if (t.size() >= 5 && t[3] == u'=' && t[4] == 0) return 3;
+        if (S.size() >= 5 && S[3] == u'=' && S[4] == 0) return 3;
         return 5;
     }
-    if (t[0] == u'{' && t[1] == u'\\') return 2;
+    if (S[0] == u'{' && second == u'\\') return 2;
     if (!MarkupEnabled) return 0;
-    for (const char16_t* tag : {u"</", u"<B", u"<I", u"<C"})
-        if (t.find(tag) != String::npos) return 1;
+    // A tag: "</", "<B", "<I" or "<C".
+    for (size_t p = 0; p + 1 < S.size(); ++p) {
+        if (S[p] != u'<') continue;
+        const Char next = S[p + 1];
+        if (next == u'/' || next == u'B' || next == u'I' || next == u'C') return 1;
+    }
     return 0;
 }
 

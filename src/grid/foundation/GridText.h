@@ -62,6 +62,8 @@ String ToProperCase(const String& S);
 // 0 integer, 1 number with thousand or decimal separators, 2 not a number
 // (the empty text too), 5 scientific notation.
 int ClassifyNumberText(const String& S);
+// The same with the locale's separators given (read once for many texts).
+int ClassifyNumberText(std::u16string_view S, Char Thousand, Char Decimal);
 // A displayed number ("1,234.50", "(12)", "$ -5") as text the number parser
 // reads, with "." as the decimal point.
 String DisplayToFloatText(const String& S);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace {
 
 struct TCase {
@@ -84,6 +86,30 @@ TEST(FilterMatch, DatesByTheShortFormat) {
     EXPECT_EQ(P, 6);
     EXPECT_EQ(FindNextDelimiter({u'&'}, u"abc", P), 0);
     EXPECT_EQ(P, -1);
+}
+
+// A prepared expression answers as the evaluator for every condition:
+// random conditions of pattern characters, operators, quotes, groups and
+// negations against random texts, with and without case.
+TEST(FilterMatch, PreparedExpressionsAnswerAsTheEvaluator) {
+    std::mt19937 gen(5);
+    const String patternChars = u"aAb7*?*!\"<>=&|;^() .\u00e9\u00c9";
+    const String valueChars = u"aAb7 .x\u00e9\u00c9*?";
+    auto draw = [&](const String& From, int Max) {
+        String s;
+        for (int n = int(gen() % unsigned(Max + 1)); n > 0; --n) s += From[gen() % From.size()];
+        return s;
+    };
+    for (int i = 0; i < 20000; ++i) {
+        const String condition = draw(patternChars, 6);
+        const bool caseSensitive = gen() % 2 == 0;
+        const TFilterExpression prepared(condition, caseSensitive);
+        for (int k = 0; k < 4; ++k) {
+            const String value = draw(valueChars, 7);
+            ASSERT_EQ(prepared.Match(value), MatchFilterExpression(condition, value, caseSensitive))
+                << StringToUtf8(condition) << " / " << StringToUtf8(value) << " / " << caseSensitive;
+        }
+    }
 }
 
 }  // namespace

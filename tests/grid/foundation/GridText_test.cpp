@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace {
 
 std::string U8(const String& s) { return StringToUtf8(s); }
@@ -28,6 +30,69 @@ TEST(GridText, CellTextKinds) {
         {u"|\\ab", false, 5},
     };
     for (const Case& c : cases) EXPECT_EQ(CellTextKind(c.text, c.markup), c.kind) << U8(c.text);
+}
+
+// The number and cell-text rules as plainly as they read, against the
+// grid's own over random texts of digits, signs, separators and letters.
+int ReferenceNumberKind(const String& S) {
+    if (S.empty()) return 2;
+    const Char thousand = GetThousandSeparatorChar(), decimal = GetDecimalSeparatorChar();
+    bool isInt = true, isFloat = true, isSci = true, hasE = false;
+    int lastThousand = -1, decimals = 0, minuses = 0;
+    const int n = int(S.size());
+    for (int i = 1; i <= n; ++i) {
+        const Char c = S[size_t(i - 1)];
+        const bool e = c == u'e' || c == u'E';
+        if (!IsDigitOrMinus(c)) isInt = false;
+        if (e) {
+            if (hasE) isSci = false;
+            hasE = true;
+        }
+        if (i > 1 && c == u'-') isInt = isFloat = false;
+        if (i == 1 && e) isSci = false;
+        if (i == n && (e || c == u'+' || c == u'-')) isSci = false;
+        if (!IsDigitChar(c) && c != u'-' && c != thousand && c != decimal) isFloat = false;
+        if (!IsNumberSignChar(c) || c == thousand) isSci = false;
+        if (c == thousand) {
+            if (lastThousand != -1 && i - lastThousand < 4) isFloat = false;
+            lastThousand = i;
+        }
+        if (c == decimal) ++decimals;
+        if (c == u'-') ++minuses;
+    }
+    int result = isInt ? 0 : (isSci && hasE ? 5 : (isFloat && !hasE ? 1 : 2));
+    if (!isInt && isSci && hasE && minuses == 2) minuses = 1;
+    if (minuses > 1 || decimals > 1) result = 2;
+    return result;
+}
+
+int ReferenceTextKind(const String& S, bool Markup) {
+    if (S.empty()) return 0;
+    const String t = S + u' ';
+    if (t[0] == u'=') return 3;
+    if (t[0] == u'|' && t[1] == u'\\') return t.size() >= 5 && t[3] == u'=' && t[4] == 0 ? 3 : 5;
+    if (t[0] == u'{' && t[1] == u'\\') return 2;
+    if (!Markup) return 0;
+    for (const char16_t* tag : {u"</", u"<B", u"<I", u"<C"})
+        if (t.find(tag) != String::npos) return 1;
+    return 0;
+}
+
+TEST(GridText, NumberAndTextKindsFollowTheirRulesOnRandomTexts) {
+    std::mt19937 gen(11);
+    const String chars = String(u"0123456789-+.,eE x<B/IC=|\\{") + Char(0) + u"\u0663\u00b2";
+    for (const Char thousand : {u',', u'.', u'1'}) {
+        TFormatSettings fs = FormatSettings();
+        fs.ThousandSeparator = thousand;
+        fs.DecimalSeparator = thousand == u'.' ? u',' : u'.';
+        TFormatSettingsGuard guard(fs);
+        for (int i = 0; i < 30000; ++i) {
+            String s;
+            for (int n = int(gen() % 9); n > 0; --n) s += chars[gen() % chars.size()];
+            ASSERT_EQ(ClassifyNumberText(s), ReferenceNumberKind(s)) << U8(s);
+            ASSERT_EQ(CellTextKind(s, i % 2 == 0), ReferenceTextKind(s, i % 2 == 0)) << U8(s);
+        }
+    }
 }
 
 TEST(GridText, ProperCase) {

@@ -24,3 +24,12 @@ TFuzzDialogs& Fuzz_Dialogs() {
     }();
     return *dialogs;
 }
+
+void Fuzz_Show_Modal(TCustomForm& Form, const std::function<void()>& Press) {
+    Fuzz_Dialogs().OnModalForm = [&](TCustomForm*) { Press(); };
+    try {
+        Form.ShowModal();
+    } catch (const Exception&) {
+    }
+    Fuzz_Dialogs().OnModalForm = nullptr;
+}

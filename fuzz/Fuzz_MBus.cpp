@@ -12,8 +12,6 @@
 #include "shell/Globals.h"
 
 #include <algorithm>
-#include <map>
-#include <memory>
 
 // Frames as the wired scan reads them: a piece per frame, the first of a
 // meter creating it and the further ones adding to it while the last one
@@ -64,18 +62,10 @@ void Fuzz_MBus_Network(const std::uint8_t* Data, std::size_t Size) {
     TFuzzInput in(Data, Size);
     const int model = in.Byte() % 2 ? 21 : 10;
     Fuzz_Open_Project(model, in);
-    // One window per model, made once: making it is the slow part.
-    static auto& windows = *new std::map<int, std::unique_ptr<TFMeter_Bus>>;  // kept for the whole run
-    std::unique_ptr<TFMeter_Bus>& w = windows[model];
-    if (!w) {
-        w.reset(new TFMeter_Bus(nullptr));
-        w->AfterConstruction();
-    }
-    Fuzz_Dialogs().OnModalForm = [&](TCustomForm*) {
+    TFMeter_Bus& w = Fuzz_Window(model, Fuzz_Make<TFMeter_Bus>);
+    Fuzz_Show_Modal(w, [&] {
         // The first items are enough to show a node and a variable of each kind read.
-        for (int i = 0; i < std::min(w->TW->Items().Count(), 8); ++i) w->TW->SetSelected(w->TW->Items().Item(i));
-        w->Btn_OK->Click();
-    };
-    Fuzz_Guarded([&] { w->ShowModal(); });
-    Fuzz_Dialogs().OnModalForm = nullptr;
+        for (int i = 0; i < std::min(w.TW->Items().Count(), 8); ++i) w.TW->SetSelected(w.TW->Items().Item(i));
+        w.Btn_OK->Click();
+    });
 }

@@ -24,6 +24,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
-    Target->Run(Data, Size);
+    Fuzz_Run(*Target, Data, Size);
     return 0;
 }

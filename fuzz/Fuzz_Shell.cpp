@@ -9,8 +9,6 @@
 #include "shell/UParGen.h"
 #include "shell/USettings.h"
 
-#include <map>
-#include <memory>
 
 // The model (a byte) and its project; the general-parameters form is shown
 // as the wizard shows it (it also counts the Modbus requests and CAN frames
@@ -20,16 +18,8 @@ void Fuzz_ParGen(const std::uint8_t* Data, std::size_t Size) {
     TFuzzInput in(Data, Size);
     const int model = Fuzz_Model(in.Byte());
     Fuzz_Open_Project(model, in);
-    // One form per model, made once: its layout is the model's.
-    static auto& forms = *new std::map<int, std::unique_ptr<TFParGen>>;  // kept for the whole run
-    std::unique_ptr<TFParGen>& f = forms[model];
-    if (!f) {
-        f.reset(new TFParGen(nullptr));
-        f->AfterConstruction();
-    }
-    Fuzz_Dialogs().OnModalForm = [&](TCustomForm*) { f->Btn_OK_Click(f.get()); };
-    Fuzz_Guarded([&] { f->ShowModal(); });
-    Fuzz_Dialogs().OnModalForm = nullptr;
+    TFParGen& f = Fuzz_Window(model, Fuzz_Make<TFParGen>);  // its layout is the model's
+    Fuzz_Show_Modal(f, [&] { f.Btn_OK_Click(&f); });
 }
 
 // "Bridgeform.xml" read at start-up, written back at the end and read again.

@@ -30,17 +30,13 @@
 #include "tables/U_Rec_Info.h"
 #include "tables/U_Sen_Info.h"
 
-#include <map>
-#include <memory>
 #include <vector>
 
 namespace {
 
 template <class T>
 TTable_Editor_Form* Make() {
-    auto* form = new T(nullptr);
-    form->AfterConstruction();
-    return form;
+    return new T(nullptr);
 }
 
 // The wizard's button of each editor. The Modbus button opens the TCP
@@ -110,12 +106,6 @@ void Fuzz_Table_Loaders(const std::uint8_t* Data, std::size_t Size) {
     TFuzzInput in(Data, Size);
     const TCase& c = Cases()[in.Byte() % Cases().size()];
     Fuzz_Open_Project(c.Model, in);
-    // One window per case, made once: making them is the slow part.
-    // Kept for the whole run (never freed, so no window outlives the platform at exit).
-    static auto& windows = *new std::map<std::pair<const TEditor*, int>, std::unique_ptr<TTable_Editor_Form>>;
-    std::unique_ptr<TTable_Editor_Form>& w = windows[{c.Editor, c.Model}];
-    if (!w) w.reset(c.Editor->Make_Form());
-    Fuzz_Dialogs().OnModalForm = [&](TCustomForm*) { w->Btn_OK->Click(); };
-    Fuzz_Guarded([&] { w->ShowModal(); });
-    Fuzz_Dialogs().OnModalForm = nullptr;
+    TTable_Editor_Form& w = Fuzz_Window(std::pair{c.Editor, c.Model}, c.Editor->Make_Form);
+    Fuzz_Show_Modal(w, [&] { w.Btn_OK->Click(); });
 }

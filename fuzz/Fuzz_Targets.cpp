@@ -2,6 +2,7 @@
 
 #include "Fuzz_Dialogs.h"
 #include "Fuzz_Support.h"
+#include "framework/Forms.h"
 #include "shell/ULanguage.h"
 
 #include <cstdlib>
@@ -33,6 +34,11 @@ const TFuzzTarget* Find_Fuzz_Target(const char* Name) {
     for (const TFuzzTarget& t : Targets)
         if (std::strcmp(t.Name, Name) == 0) return &t;
     return nullptr;
+}
+
+void Fuzz_Run(const TFuzzTarget& Target, const std::uint8_t* Data, std::size_t Size) {
+    Target.Run(Data, Size);
+    Application->ProcessMessages();
 }
 
 void Fuzz_Initialize() {

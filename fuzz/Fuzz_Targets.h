@@ -22,6 +22,11 @@ std::span<const TFuzzTarget> Fuzz_Targets();
 // The target of that name; nullptr when there is none.
 const TFuzzTarget* Find_Fuzz_Target(const char* Name);
 
+// Runs Target over one input, then handles the messages it left waiting, as
+// the program's loop would: what it let go of later (a window, a font the
+// platform caches until a timer) is freed there, so a long run stays small.
+void Fuzz_Run(const TFuzzTarget& Target, const std::uint8_t* Data, std::size_t Size);
+
 // What every target needs before its first input: the offscreen platform,
 // scripted answers to every box, a scratch folder and the built-in texts.
 void Fuzz_Initialize();

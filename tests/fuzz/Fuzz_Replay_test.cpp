@@ -33,7 +33,7 @@ TEST_P(FuzzReplay, EveryInputOfTheCorpusIsReadWithoutHarm) {
         SCOPED_TRACE(input.filename().string());
         std::ifstream file(input, std::ios::binary);
         const std::string bytes{std::istreambuf_iterator<char>(file), {}};
-        target.Run(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        Fuzz_Run(target, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
     }
 }
 

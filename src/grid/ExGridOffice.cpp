@@ -619,7 +619,10 @@ void TExGridTools::LoadXLS(const String& FileName, const String* SheetName) {
     if (FC < cols && FGrid.FixedCols() != FC) FGrid.SetFixedCols(FC);
     if (FR < rows && FGrid.FixedRows() != FR) FGrid.SetFixedRows(FR);
     // The sheet's empty cells show empty: nothing of an earlier content stays in the range.
-    for (int r = RO; r < rows; ++r)
+    // Only the rows the store holds can hold a text: a range of a whole sheet
+    // is not walked cell by cell.
+    const int held = std::min(rows, FGrid.Data().RowExtent());
+    for (int r = RO; r < held; ++r)
         for (int c = CO; c < cols; ++c)
             if (!FGrid.GetGridCell(c, r).empty()) FGrid.SetGridCell(c, r, String());
     for (const auto& [k, v] : d.Cells) {

@@ -413,6 +413,81 @@ void Grid_Seeds() {
                               sheetHead + "<sheetData><row r=\"3\"><c r=\"C3\"><v>1</v></c><c r=\"AA3\"><v>2</v></c></row>"
                                           "<row r=\"7\"><c r=\"B7\"><v>3</v></c></row></sheetData></worksheet>"}});
     Seed("grid_workbook", "empty", B(0));
+
+    // Books laid out otherwise than ours: their own part names, a prefix on
+    // every element, several sheets, the active one not the first.
+    const std::string xmlHead = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>";
+    const std::string nsMain = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+    const std::string nsRel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+    const std::string nsPackage = "http://schemas.openxmlformats.org/package/2006/relationships";
+    auto rels = [&](const std::vector<std::pair<std::string, std::string>>& typeAndTarget) {
+        std::string r = xmlHead + "<Relationships xmlns=\"" + nsPackage + "\">";
+        int id = 0;
+        for (const auto& [type, target] : typeAndTarget)
+            r += "<Relationship Id=\"rId" + std::to_string(++id) + "\" Type=\"" + nsRel + "/" + type + "\" Target=\"" +
+                 target + "\"/>";
+        return r + "</Relationships>";
+    };
+    auto otherBook = [&](const char* name, const std::vector<std::pair<std::string, std::string>>& parts) {
+        std::string in = B(0);
+        for (const auto& [n, p] : parts) in += Piece(n) + Piece(p);
+        Seed("grid_workbook", name, in);
+    };
+    const std::string prefixedSheet = xmlHead + "<x:worksheet xmlns:x=\"" + nsMain + "\"><x:sheetData>";
+    otherBook("prefixed_parts",
+         {{"_rels/.rels", rels({{"officeDocument", "/book/main.xml"}})},
+          {"book/main.xml",
+           xmlHead + "<x:workbook xmlns:x=\"" + nsMain + "\" xmlns:r=\"" + nsRel +
+               "\"><x:bookViews><x:workbookView activeTab=\"1\"/></x:bookViews><x:sheets>"
+               "<x:sheet name=\"A &amp; B\" sheetId=\"4\" r:id=\"rId1\"/><x:sheet name=\"Zwei\" sheetId=\"2\" r:id=\"rId2\"/>"
+               "</x:sheets></x:workbook>"},
+          {"book/_rels/main.xml.rels",
+           rels({{"worksheet", "sheets/one.xml"}, {"worksheet", "sheets/two.xml"}, {"sharedStrings", "text.xml"}})},
+          {"book/sheets/one.xml", prefixedSheet + "<x:row r=\"1\"><x:c r=\"A1\" t=\"s\"><x:v>1</x:v></x:c></x:row>"
+                                                   "</x:sheetData></x:worksheet>"},
+          {"book/sheets/two.xml",
+           prefixedSheet + "<x:row><x:c><x:v>1</x:v></x:c><x:c t=\"s\"><x:v>0</x:v></x:c></x:row><x:row>"
+                           "<x:c r=\"c2\" t=\"str\"><x:f>SUM(A1:A1)</x:f><x:v>1</x:v></x:c><x:c r=\"$D$2\" t=\"d\">"
+                           "<x:v>2024-02-29T12:00:00</x:v></x:c></x:row></x:sheetData></x:worksheet>"},
+          {"book/text.xml", xmlHead + "<x:sst xmlns:x=\"" + nsMain + "\"><x:si><x:t>plain</x:t></x:si><x:si><x:r><x:rPr><x:b/>"
+                                      "</x:rPr><x:t>ri</x:t></x:r><x:r><x:t>ch</x:t></x:r><x:rPh sb=\"0\" eb=\"1\"><x:t>"
+                                      "\xE3\x83\x95</x:t></x:rPh></x:si></x:sst>"}});
+    const std::string sheetStart = xmlHead + "<worksheet xmlns=\"" + nsMain + "\">";
+    auto oneSheet = [&](const char* name, const std::string& workbookTail, const std::string& sheet) {
+        otherBook(name, {{"_rels/.rels", rels({{"officeDocument", "xl/workbook.xml"}})},
+                    {"xl/workbook.xml", xmlHead + "<workbook xmlns=\"" + nsMain + "\" xmlns:r=\"" + nsRel + "\">" + workbookTail},
+                    {"xl/_rels/workbook.xml.rels", rels({{"worksheet", "worksheets/sheet1.xml"}})},
+                    {"xl/worksheets/sheet1.xml", sheetStart + sheet + "</worksheet>"}});
+    };
+    const std::string sheetOne = "<sheets><sheet name=\"Sheet1\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>";
+    // Cells at the far edges of a sheet, one beyond them, and a single-cell range.
+    oneSheet("edges", sheetOne,
+             "<dimension ref=\"XFD1\"/><sheetData><row r=\"1\"><c r=\"XFD1\"><v>1</v></c></row>"
+             "<row r=\"1048576\"><c r=\"A1048576\" t=\"b\"><v>0</v></c></row></sheetData>");
+    oneSheet("beyond_edge", sheetOne, "<sheetData><row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row></sheetData>");
+    oneSheet("wide_range", sheetOne, "<dimension ref=\"A1:XFD1048576\"/><sheetData/>");
+    // A sheet whose relationship is missing, an active tab beyond the sheets.
+    oneSheet("sheet_without_part",
+             "<bookViews><workbookView activeTab=\"9\"/></bookViews><sheets><sheet name=\"Sheet1\" sheetId=\"1\" "
+             "r:id=\"rId1\"/><sheet name=\"Lost\" sheetId=\"2\" r:id=\"rId7\"/></sheets></workbook>",
+             "<sheetData><row><c t=\"inlineStr\"><is><t>only</t></is></c></row></sheetData>");
+    oneSheet("shared_string_missing", sheetOne, "<sheetData><row><c t=\"s\"><v>3</v></c></row></sheetData>");
+    oneSheet("no_sheets", "<sheets/></workbook>", "<sheetData/>");
+    // Not a workbook: the package's main part is a document.
+    otherBook("document_instead",
+         {{"_rels/.rels", rels({{"officeDocument", "word/document.xml"}})},
+          {"word/document.xml", xmlHead + "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
+                                          "<w:body/></w:document>"}});
+    // The file as a whole, its entries stored rather than deflated.
+    {
+        const String stored = PathJoin(dir, u"stored.xlsx");
+        {
+            TZipWriter zip(stored);
+            for (const auto& [n, p] : parts) zip.Add(Utf8ToString(n), p, zcStored);
+            zip.Commit();
+        }
+        Seed("grid_workbook", "stored_file", B(1) + ReadFileBytes(stored));
+    }
 }
 
 // PNG files written here for each colour type and bit depth the decoder

@@ -237,14 +237,17 @@ TEST(ExGridOffice, WholeSheetRangeLoadsAtOnce) {
     g.SetColCount(3);
     g.SetRowCount(3);
     g.SetCells(1, 1, u"old");
-    const auto start = std::chrono::steady_clock::now();
-    g.Tools().LoadFromXLS(P(t, "whole.xlsx"));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
-    EXPECT_EQ(g.ColCount(), 16384);
-    EXPECT_EQ(g.RowCount(), 1048576);
-    EXPECT_EQ(g.Cells(0, 0), u"1");
-    EXPECT_EQ(g.Cells(1, 1), u"");
-    EXPECT_EQ(g.Cells(16383, 1048575), u"2");
+    // Loaded twice: the second time over a grid that holds the far corner.
+    for (int i = 0; i < 2; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        g.Tools().LoadFromXLS(P(t, "whole.xlsx"));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+        EXPECT_EQ(g.ColCount(), 16384);
+        EXPECT_EQ(g.RowCount(), 1048576);
+        EXPECT_EQ(g.Cells(0, 0), u"1");
+        EXPECT_EQ(g.Cells(1, 1), u"");
+        EXPECT_EQ(g.Cells(16383, 1048575), u"2");
+    }
 }
 
 TEST(ExGridOffice, UnreadableFilesLeaveGridAndFileUnchanged) {

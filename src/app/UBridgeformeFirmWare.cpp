@@ -1,10 +1,20 @@
 #include "app/UBridgeformeFirmWare.h"
 
-#include "app/Pending_Windows.h"
 #include "app/Program_Windows.h"
 #include "app/Wizard_Actions.h"
 #include "app/Wizard_Layout.h"
+#include "descfiles/UEds.h"
+#include "descfiles/UGSDML.h"
+#include "descfiles/UProfibus_GSD.h"
+#include "descfiles/UProfinetFileName.h"
+#include "descfiles/USNMP_MIB.h"
 #include "framework/Files.h"
+#include "image/ImageBuild.h"
+#include "image/UAdvanceFunctions.h"
+#include "image/UBootTCP.h"
+#include "mbus/UMeter_Bus.h"
+#include "mbus/UNewIDNode.h"
+#include "mbus/UScanDecode.h"
 #include "shell/Globals.h"
 #include "shell/UAbout.h"
 #include "shell/ULanguage.h"
@@ -12,10 +22,30 @@
 #include "shell/UNew_Project.h"
 #include "shell/UOpenConf.h"
 #include "shell/UComon.h"
+#include "shell/UParGen.h"
 #include "shell/UProject_Files.h"
 #include "shell/USettings.h"
 #include "shell/USoftOptions.h"
 #include "shell/UStart_Program.h"
+#include "tables/UCAN_Rec_Frames.h"
+#include "tables/UCAN_Send_Frame.h"
+#include "tables/UDMXDefVal.h"
+#include "tables/UDNet.h"
+#include "tables/UDefOffset.h"
+#include "tables/UModbus_TCP_Master_Set_Access.h"
+#include "tables/UNodeGuard.h"
+#include "tables/UReStart_Devices.h"
+#include "tables/UReceiveJ1939.h"
+#include "tables/UReceiveNMEA.h"
+#include "tables/USNMP_Trap_Access.h"
+#include "tables/USetAccess.h"
+#include "tables/USet_PDO_Access.h"
+#include "tables/USet_SDO_Client_Access.h"
+#include "tables/USet_SDO_Server_Access.h"
+#include "tables/UTransmitJ1939.h"
+#include "tables/UTransmitNMEA.h"
+#include "tables/U_Rec_Info.h"
+#include "tables/U_Sen_Info.h"
 
 TFBridgeformeFirmWare* FBridgeformeFirmWare = nullptr;
 
@@ -395,7 +425,17 @@ void TFBridgeformeFirmWare::Open_Project() {
     Set_Project_Labels();
 }
 
-void TFBridgeformeFirmWare::Update_Device() { Run_Update_Device(); }
+void TFBridgeformeFirmWare::Update_Device() {
+    try {
+        Build_Device_Image();
+        Write_Device_Image();
+    } catch (const Exception& e) {
+        // A project the builder refuses: its message, and no update dialog.
+        MessageDlg(e.Message(), mtError, TMsgDlgButtons{mbOK});
+        return;
+    }
+    FBootTCP->ShowModal();
+}
 
 void TFBridgeformeFirmWare::PROFINET_XML() {
     if (FProfinetFileName->ShowModal() == mrOk)

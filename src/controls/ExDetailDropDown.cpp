@@ -52,6 +52,8 @@ TExDetailDropDown::~TExDetailDropDown() {
         FItemSelector->OnItemSelect = nullptr;
         FItemSelector->OnDrawItem = nullptr;
         FItemSelector->OnItemSize = nullptr;
+        // The base class frees the pop-up, which resizes the selector on its way out.
+        FItemSelector->OnResize = nullptr;
     }
 }
 

@@ -25,7 +25,7 @@ bool Loading(const TComponent* C) { return C->ComponentState().Contains(csLoadin
 }  // namespace
 
 TRect PlaceDropDown(const TDropDownPlacement& P) {
-    const TPoint at(P.EditRect.Left, P.EditRect.Top);
+    const TPoint at{P.EditRect.Left, P.EditRect.Top};
     const int editHeight = P.EditRect.Bottom - P.EditRect.Top;
     int w = P.PopupSize.cx, h = P.PopupSize.cy;
     int x = at.X, y = at.Y + editHeight - 1;

@@ -1983,14 +1983,11 @@ void PaintHostWidget(TWinControl* Control, QWidget* Widget, QPaintEvent* Event,
             layer.fill(Qt::transparent);
             TCanvas canvas;
             AttachCanvas(canvas, [&layer] { return &layer; });
-            struct Access : TControl {
-                static void Paint(TControl* c, TCanvas& cv) { static_cast<Access*>(c)->PaintControl(cv); }
-            };
             for (TControl* c : inArea) {
                 int saved = canvas.SaveDC();
                 canvas.SetViewportOrg(c->Left() - bounds.left(), c->Top() - bounds.top());
                 canvas.IntersectClipRect(0, 0, c->Width(), c->Height());
-                Access::Paint(c, canvas);
+                TControlAccess::Paint(c, canvas);
                 canvas.RestoreDC(saved);
             }
             AttachCanvas(canvas, {});
@@ -2092,10 +2089,7 @@ void RenderControlToBitmap(TControl* Control, TBitmap& Bitmap) {
     img.fill(ToQColor(Control->Parent() ? Control->Parent()->Color() : clBtnFace));
     TCanvas canvas;
     AttachCanvas(canvas, [&img] { return &img; });
-    struct Access : TControl {
-        static void Paint(TControl* c, TCanvas& cv) { static_cast<Access*>(c)->PaintControl(cv); }
-    };
-    Access::Paint(Control, canvas);
+    TControlAccess::Paint(Control, canvas);
     AttachCanvas(canvas, {});
 }
 

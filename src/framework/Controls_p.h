@@ -27,6 +27,11 @@ struct TScrollBarState {
     bool NoScrollDisabled = false;  // shown disabled because the page covers the range
 };
 
+// What the control layer's painting asks of any control, granted by TControl.
+struct TControlAccess {
+    static void Paint(TControl* Control, TCanvas& Canvas) { Control->PaintControl(Canvas); }
+};
+
 struct TWinControlHandle {
     TWinControl* Control = nullptr;
     HWND Handle = 0;

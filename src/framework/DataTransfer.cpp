@@ -700,11 +700,13 @@ namespace {
 class TTargetRegistry : public TComponent {
 public:
     TTargetRegistry() : TComponent(nullptr) {}
-    std::map<TWinControl*, std::shared_ptr<IDropTarget>> Targets;
+    // Keyed by the component: a removal notice names a component that may be
+    // no window, or no longer one.
+    std::map<TComponent*, std::shared_ptr<IDropTarget>> Targets;
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override {
-        if (Operation == opRemove) Targets.erase(static_cast<TWinControl*>(AComponent));
+        if (Operation == opRemove) Targets.erase(AComponent);
         TComponent::Notification(AComponent, Operation);
     }
 };

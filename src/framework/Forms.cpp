@@ -661,10 +661,7 @@ TApplication::TApplication() : TComponent(nullptr), FHintTimers(std::make_unique
 TApplication::~TApplication() {
     for (int i = ComponentCount() - 1; i >= 0; --i)
         if (auto* f = dynamic_cast<TCustomForm*>(Components(i))) {
-            struct Access : TCustomForm {
-                static void Destroy(TCustomForm* f) { static_cast<Access*>(f)->DoDestroy(); }
-            };
-            Guarded([f] { Access::Destroy(f); });
+            Guarded([f] { f->DoDestroy(); });
         }
     DestroyComponents();
     if (TheApplication == this) TheApplication = nullptr;

@@ -139,6 +139,7 @@ protected:
 
 private:
     friend class TWinControl;
+    friend class TApplication;  // fires OnDestroy of the forms it still owns at its end
     TFormBorderStyle FBorderStyle = bsSizeable;
     TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};
     TPosition FPosition = poDesigned;

@@ -344,7 +344,10 @@ QFont ToQFont(const TFont& font) {
     f.setKerning(false);
     f.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoSubpixelAntialias));
     f.setHintingPreference(QFont::PreferFullHinting);
-    int h = font.Height();
+    // Heights beyond any font engine's are drawn at the largest; the
+    // smallest int has no positive counterpart.
+    constexpr int MaxPixelSize = 0x7FFF;
+    const int h = std::clamp(font.Height(), -MaxPixelSize, MaxPixelSize);
     if (h < 0)
         f.setPixelSize(-h);
     else if (h > 0)

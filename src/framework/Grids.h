@@ -112,6 +112,8 @@ public:
 
     // One past the last row that holds something.
     int RowExtent() const { return static_cast<int>(rows_.size()); }
+    // One past the last column of ARow that holds a text (0 for a row that holds none).
+    int TextExtent(int ARow) const;
     // The number of cell slots held (texts and objects of all rows in use).
     long long SlotsInUse() const;
 

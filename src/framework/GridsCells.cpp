@@ -261,6 +261,11 @@ void TGridCells::Clear() {
     rows_.clear();
 }
 
+int TGridCells::TextExtent(int ARow) const {
+    const Row* r = RowAt(ARow);
+    return r ? r->TextCount() : 0;
+}
+
 long long TGridCells::SlotsInUse() const {
     long long n = 0;
     for (const auto& r : rows_)

@@ -1097,10 +1097,10 @@ void Abort() { throw EAbort("Operation aborted"); }
 // Misc
 // ---------------------------------------------------------------------------
 
-void Assert(bool condition, const String& message, std::source_location where) {
+void Assert(bool condition, const String& message, TSourceLocation where) {
     if (condition) return;
-    throw EAssertionFailed(message + u" (" + Utf8ToString(where.file_name()) + u", line " +
-                           IntToStr(static_cast<Int64>(where.line())) + u")");
+    throw EAssertionFailed(message + u" (" + Utf8ToString(where.File) + u", line " +
+                           IntToStr(static_cast<Int64>(where.Line)) + u")");
 }
 
 bool CharIsNumber(Char c) {

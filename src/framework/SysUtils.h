@@ -11,7 +11,6 @@
 #include <concepts>
 #include <cstdint>
 #include <initializer_list>
-#include <source_location>
 #include <string_view>
 #include <vector>
 
@@ -326,10 +325,21 @@ int MulDiv(int a, int b, int c);
 // Ends the current operation silently (EAbort "Operation aborted").
 [[noreturn]] void Abort();
 
+// The place in the source of a call: as a default argument, the caller's.
+// Written with the builtins both compilers take; clang 14 cannot compile
+// libstdc++'s std::source_location.
+struct TSourceLocation {
+    static constexpr TSourceLocation Current(const char* file = __builtin_FILE(), unsigned line = __builtin_LINE()) {
+        return {file, line};
+    }
+    const char* File;
+    unsigned Line;
+};
+
 // Checks in release builds too: a false condition raises EAssertionFailed
 // "<message> (<file>, line <n>)", the message "Assertion failed" by default.
 void Assert(bool condition, const String& message = u"Assertion failed",
-            std::source_location where = std::source_location::current());
+            TSourceLocation where = TSourceLocation::Current());
 
 // A character of the Unicode number categories Nd, Nl or No: "0".."9", and
 // also superscript digits, Roman numerals and vulgar fractions.

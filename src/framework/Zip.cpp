@@ -149,11 +149,15 @@ void TZipWriter::Add(const String& name, std::string_view bytes, TZipCompression
     if (!impl_->za) fail(u"the archive is already written");
     if (name.empty()) fail(u"the entry has no name");
     if (bytes.size() > MaxZipEntrySize) fail(kTooLarge);
-    // libzip reads the data only when the archive is closed: it gets its own copy.
-    void* copy = std::malloc(bytes.empty() ? 1 : bytes.size());
-    if (!copy) fail(u"out of memory");
-    if (!bytes.empty()) std::memcpy(copy, bytes.data(), bytes.size());
-    zip_source_t* src = zip_source_buffer(impl_->za, copy, bytes.size(), 1);
+    // libzip reads the data only when the archive is closed: it gets its own
+    // copy. An empty entry gets none, as libzip would never free it.
+    void* copy = nullptr;
+    if (!bytes.empty()) {
+        copy = std::malloc(bytes.size());
+        if (!copy) fail(u"out of memory");
+        std::memcpy(copy, bytes.data(), bytes.size());
+    }
+    zip_source_t* src = zip_source_buffer(impl_->za, copy, bytes.size(), copy ? 1 : 0);
     if (!src) {
         std::free(copy);
         fail(ReasonOf(impl_->za));

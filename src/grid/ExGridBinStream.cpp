@@ -557,7 +557,8 @@ void TExGridTools::LoadAtPointFromBinStream(TPoint Point, TStream& Stream) {
         for (int i = 0; i < head.RowCount; ++i) FGrid.SetRowHeights(r0 + i, heights[std::size_t(i)]);
     }
     bool first = true;
-    int lastRow = -1, last = -1;
+    Int64 lastRow = -1;
+    int last = -1;
     while (pending || remaining() >= 2) {
         if (!pending) ReadImage(Stream, cell);
         pending = false;
@@ -566,14 +567,19 @@ void TExGridTools::LoadAtPointFromBinStream(TPoint Point, TStream& Stream) {
             originRow = cell.Row;
         }
         first = false;
-        const int c = cell.Col - originCol + Point.X;
-        const int r = cell.Row - originRow + Point.Y;
+        // A stream may place a cell anywhere an int reaches, so the place is worked out wide.
+        const Int64 wideCol = Int64(cell.Col) - originCol + Point.X;
+        const Int64 wideRow = Int64(cell.Row) - originRow + Point.Y;
         // Cells beyond the grid are read over: nothing is written outside the store.
-        const bool inside = c >= 0 && r >= 0 && c < FGrid.ColCount() && r < FGrid.RowCount();
+        const bool inside = wideCol >= 0 && wideRow >= 0 && wideCol < FGrid.ColCount() && wideRow < FGrid.RowCount();
+        const int c = inside ? int(wideCol) : -1;
+        const int r = inside ? int(wideRow) : -1;
         if (inside) FGrid.SetCellEx(c, r, cell.Cell);
-        if (r != lastRow) {
-            lastRow = r;
-            FileProgress(short(std::nearbyint(double(r) / std::max(1, FGrid.RowCount()) * 100.0)), last);
+        if (wideRow != lastRow) {
+            lastRow = wideRow;
+            // A row beyond the grid counts as done: the percentage stays within 0..100.
+            const double percent = double(wideRow) / std::max(1, FGrid.RowCount()) * 100.0;
+            FileProgress(int(std::nearbyint(std::clamp(percent, 0.0, 100.0))), last);
         }
         if (cell.HasProp) {
             TGridCellPropIO pio;

@@ -133,7 +133,7 @@ void TGridDropTarget::DragMouseMove(TPoint P, bool& Allow, TDropFormats Formats)
         const TRect r = cell.X < FGrid.ColCount() ? FGrid.CellRect(cell.X, cell.Y)
                                                   : [&] {
                                                         TRect l = FGrid.CellRect(FGrid.ColCount() - 1, 0);
-                                                        return TRect(l.Right, l.Top, l.Right, l.Bottom);
+                                                        return TRect{l.Right, l.Top, l.Right, l.Bottom};
                                                     }();
         const TPoint above = FGrid.ClientToScreen({r.Left, r.Top - 8});
         const TPoint below = FGrid.ClientToScreen({r.Left, r.Bottom});

@@ -157,7 +157,7 @@ void TExGridTools::ShowFocusWindow(TRect R) {
     alpha.SetSize(w, h);
     alpha.MergeMask(mask, colour, clNone);
     alpha.Opacity = 230;
-    TPoint at = FGrid.ClientToScreen(TPoint(R.Left, R.Top));
+    TPoint at = FGrid.ClientToScreen(TPoint{R.Left, R.Top});
     FFocusWindow->SetBounds(at.X - 4, at.Y - 4, w, h);
     HWND wnd = FFocusWindow->Handle();
     SetWindowLong(wnd, GWL_EXSTYLE, GetWindowLong(wnd, GWL_EXSTYLE) | WS_EX_LAYERED);
@@ -177,7 +177,7 @@ void TExGridTools::ShowFocusWindow(TRect R) {
 void TExGridTools::MoveFocusWindow() {
     if (!FFocusWindow || !FFocusWindow->Visible()) return;
     TRect r = FGrid.CellRect(FGrid.Col(), FGrid.Row());
-    TPoint at = FGrid.ClientToScreen(TPoint(r.Left, r.Top));
+    TPoint at = FGrid.ClientToScreen(TPoint{r.Left, r.Top});
     FFocusWindow->SetBounds(at.X - 4, at.Y - 4, r.Right - r.Left + 9, r.Bottom - r.Top + 9);
 }
 
@@ -314,7 +314,7 @@ void TExGridTools::DesignHelperClick(int X, int Y) {
             FGrid.InvalidateGrid();
             break;
         case 3: {
-            TPoint at = FGrid.ClientToScreen(TPoint(X, Y));
+            TPoint at = FGrid.ClientToScreen(TPoint{X, Y});
             DesignLookMenu().Popup(at.X, at.Y);
             break;
         }
@@ -402,9 +402,9 @@ void TExGridTools::PaintEmptyArea(TCanvas& C) {
     const bool below = d.Vert.GridBoundary < bottom;
     if (!right && !below) return;
     TRegion area;
-    if (right) area = TRegion(TRect(d.Horz.GridBoundary, client.Top, client.Right, bottom));
+    if (right) area = TRegion(TRect{d.Horz.GridBoundary, client.Top, client.Right, bottom});
     if (below) {
-        const TRegion rows(TRect(client.Left, d.Vert.GridBoundary, client.Right, bottom));
+        const TRegion rows(TRect{client.Left, d.Vert.GridBoundary, client.Right, bottom});
         if (right) area.Combine(TRegion(area), rows, RGN_OR);
         else area = rows;
     }

@@ -750,9 +750,13 @@ void TExGridTools::LoadXLS(const String& FileName, const String* SheetName) {
     if (FC < cols && FGrid.FixedCols() != FC) FGrid.SetFixedCols(FC);
     if (FR < rows && FGrid.FixedRows() != FR) FGrid.SetFixedRows(FR);
     // The sheet's empty cells show empty: nothing of an earlier content stays in the range.
-    for (int r = RO; r < rows; ++r)
-        for (int c = CO; c < cols; ++c)
+    // Only what the store holds is walked, not a whole sheet cell by cell.
+    const int held = std::min(rows, FGrid.Data().RowExtent());
+    for (int r = RO; r < held; ++r) {
+        const int width = std::min(cols, FGrid.Data().TextExtent(r));
+        for (int c = CO; c < width; ++c)
             if (!FGrid.GetGridCell(c, r).empty()) FGrid.SetGridCell(c, r, String());
+    }
     for (const auto& [k, v] : d.Cells) {
         const int r = k.first - r1, c = k.second - c1;
         if (r < 0 || c < 0 || r + RO >= rows || c + CO >= cols) continue;

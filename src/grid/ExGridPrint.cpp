@@ -172,7 +172,7 @@ const TFont& TExGridTools::PrintBaseFont(bool Fixed) {
 void TExGridTools::PrintInDeviceUnits(TPrintRun& Run, TRect R, const TFont& Font, int Size,
                                       const std::function<void(TRect)>& Draw) {
     TCanvas& c = *Run.C;
-    TPoint corners[2] = {TPoint(R.Left, R.Top), TPoint(R.Right, R.Bottom)};
+    TPoint corners[2] = {TPoint{R.Left, R.Top}, TPoint{R.Right, R.Bottom}};
     c.LPtoDP(corners, 2);
     const TPoint org = c.ViewportOrg();
     const int saved = c.SaveDC();
@@ -301,7 +301,7 @@ int TExGridTools::PrintMarkupText(TPrintRun& Run, TFont& source, const String& T
                            DrawHTMLText(c, Text, D, in, out);
                        });
     const TPoint org = c.ViewportOrg();
-    TPoint extent[2] = {org, TPoint(org.X + out.ExtentX, org.Y + out.ExtentY)};
+    TPoint extent[2] = {org, TPoint{org.X + out.ExtentX, org.Y + out.ExtentY}};
     c.DPtoLP(extent, 2);
     if (Width) *Width = std::abs(extent[1].X - extent[0].X);
     return std::abs(extent[1].Y - extent[0].Y);
@@ -330,7 +330,7 @@ String TExGridTools::PrintText(int ACol, int ARow) {
 // screen's 96 pixels per inch to the page, line breaks as on screen.
 void TExGridTools::PrintRich(TPrintRun& Run, int ACol, int ARow, TRect R) {
     TCanvas& c = *Run.C;
-    TPoint p[3] = {TPoint(R.Left, R.Top), TPoint(R.Right, R.Bottom), TPoint(R.Left + 1000, R.Top)};
+    TPoint p[3] = {TPoint{R.Left, R.Top}, TPoint{R.Right, R.Bottom}, TPoint{R.Left + 1000, R.Top}};
     c.LPtoDP(p, 3);
     const double zoom = std::abs(p[2].X - p[0].X) / 1000.0 * Run.L * FFontScale;
     if (zoom <= 0) return;
@@ -778,7 +778,7 @@ int TExGridTools::PrintPages(TCanvas& C, int Mode, int Total) {
         run.W = FPrevRect.Right - FPrevRect.Left;
         run.H = -(FPrevRect.Bottom - FPrevRect.Top);
     } else {
-        TPoint pts[2] = {TPoint(FPrevRect.Left, FPrevRect.Top), TPoint(FPrevRect.Right, FPrevRect.Bottom)};
+        TPoint pts[2] = {TPoint{FPrevRect.Left, FPrevRect.Top}, TPoint{FPrevRect.Right, FPrevRect.Bottom}};
         if (!FPrinter) C.DPtoLP(pts, 2);
         run.W = std::abs(pts[1].X - pts[0].X);
         run.H = -std::abs(pts[1].Y - pts[0].Y);

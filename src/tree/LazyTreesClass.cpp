@@ -239,7 +239,8 @@ void TBaseLazyTree::DoUpdating(TLTUpdateState State) {
 }
 
 void TBaseLazyTree::DoStateChange(TLazyTreeStates Enter, TLazyTreeStates Leave) {
-    if (OnStateChange && (!(Enter - FStates).Empty() || !(Leave * FStates).Empty()))
+    // A tree being destroyed tells no one: its owner may be gone already.
+    if (OnStateChange && !IsDestroying() && (!(Enter - FStates).Empty() || !(Leave * FStates).Empty()))
         OnStateChange(this, Enter, Leave);
     FStates = (FStates + Enter) - Leave;
 }

@@ -238,7 +238,8 @@ bool TBaseLazyTree::DoEditCancelled() {
     DoStateChange({}, {tsEditPending});
     if (FStates.Contains(tsEditing) && FEditLink && FEditLink->CancelEdit()) {
         DoStateChange({}, {tsEditing});
-        if (OnEditCancelled) OnEditCancelled(this, FEditColumn);
+        // A tree being destroyed tells no one: its owner may be gone already.
+        if (OnEditCancelled && !IsDestroying()) OnEditCancelled(this, FEditColumn);
         if (!IsDestroying()) FEditLink.reset();
         FEditNode = nullptr;
         return true;

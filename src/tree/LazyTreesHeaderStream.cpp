@@ -17,7 +17,27 @@ int ReadInt(TStream& Stream) { return int(Stream.ReadDWord()); }
 
 Int64 BytesLeft(TStream& Stream) { return Stream.Size() - Stream.Position(); }
 
+// A stream that ends early or holds what no writer wrote: the platform's read error.
 [[noreturn]] void ShortStream() { throw EReadError(S("Stream read error")); }
+
+// An enumeration travels in the low byte of a u32; an ordinal beyond the
+// last one would be a value the type cannot hold, and painting switches on it.
+template <class E>
+E ReadOrdinal(TStream& Stream, E Last) {
+    const Cardinal Ordinal = Stream.ReadDWord() & 0xFF;
+    if (Ordinal > Cardinal(Last)) ShortStream();
+    return E(Ordinal);
+}
+
+// Pixel amounts that layout adds up: no screen or font comes near this, and
+// a sum of a few of them stays within int.
+constexpr int MaxPixels = 0x7FFF;
+
+int ReadPixels(TStream& Stream) {
+    const int Value = ReadInt(Stream);
+    if (Value < -MaxPixels || Value > MaxPixels) ShortStream();
+    return Value;
+}
 
 void WriteWide(TStream& Stream, const String& Text) {
     Stream.WriteDWord(Cardinal(Text.size()));
@@ -97,17 +117,17 @@ void TLazyTreeColumn::LoadFromStream(TStream& Stream, int Version) {
     SetMaxWidth(MaxWidth);
     SetMinWidth(MinWidth);
     SetWidth(Width);
-    SetStyle(TLazyTreeColumnStyle(Stream.ReadDWord() & 0xFF));
+    SetStyle(ReadOrdinal(Stream, vsOwnerDraw));
     SetImageIndex(ReadInt(Stream));
-    SetLayout(TLTHeaderColumnLayout(Stream.ReadDWord() & 0xFF));
-    SetMargin(ReadInt(Stream));
-    SetSpacing(ReadInt(Stream));
-    SetBiDiMode(TColumnBiDiMode(Stream.ReadDWord() & 0xFF));
+    SetLayout(ReadOrdinal(Stream, blGlyphBottom));
+    SetMargin(ReadPixels(Stream));
+    SetSpacing(ReadPixels(Stream));
+    SetBiDiMode(ReadOrdinal(Stream, bdRightToLeftReadingOnly));
     const TLTColumnOptions Options = SetFromBits<TLTColumnOption>(ColumnOptionBits(Stream.ReadDWord(), Version));
     SetOptions(Options);
     if (Version >= 1) {
         FTag = ReadInt(Stream);
-        SetAlignment(TAlignment(Stream.ReadDWord() & 0xFF));
+        SetAlignment(ReadOrdinal(Stream, taCenter));
     }
     if (Version >= 2) {
         const TColor Color = ReadInt(Stream);
@@ -120,7 +140,7 @@ void TLazyTreeColumn::LoadFromStream(TStream& Stream, int Version) {
         }
     }
     if (Version >= 6 && Options.Contains(coUseCaptionAlignment))
-        SetCaptionAlignment(TAlignment(Stream.ReadDWord() & 0xFF));
+        SetCaptionAlignment(ReadOrdinal(Stream, taCenter));
 }
 
 // ---------------------------------------------------------------------------
@@ -219,18 +239,18 @@ void TLTHeader::LoadFromStream(TStream& Stream) {
     Options = Kept;
     OptionsRead = true;
     SetOptions(Read);
-    SetStyle(TLTHeaderStyle(Stream.ReadDWord() & 0xFF));
+    SetStyle(ReadOrdinal(Stream, hsPlates));
     FFont.SetColor(ReadInt(Stream));
-    FFont.SetHeight(ReadInt(Stream));
+    FFont.SetHeight(ReadPixels(Stream));
     const int NameLength = ReadInt(Stream);
     if (NameLength < 0 || NameLength > BytesLeft(Stream)) ShortStream();
     FFont.SetName(Utf8ToString(Stream.ReadBytes(NameLength)));
-    FFont.SetPitch(TFontPitch(Stream.ReadDWord() & 0xFF));
+    FFont.SetPitch(ReadOrdinal(Stream, fpFixed));
     FFont.SetStyle(SetFromBits<TFontStyle>(Stream.ReadDWord() & 0x0F));
     if (Version >= 1) {
         SetMainColumn(ReadInt(Stream));
         SetSortColumn(ReadInt(Stream));
-        SetSortDirection(TSortDirection(Stream.ReadDWord() & 0xFF));
+        SetSortDirection(ReadOrdinal(Stream, sdDescending));
     }
     if (Version >= 5) {
         SetParentFont(Stream.ReadDWord() != 0);

@@ -191,6 +191,9 @@ void TBaseLazyTree::ReadNodeRecord(TStream& Stream, int Version, PLazyNode Node)
     Cardinal Size = Stream.ReadDWord();
     if (Type != AnchorChunk) Fail("Stream data corrupt. A node's anchor chunk is missing.", 2005);
     Int64 End = Stream.Position() + Size;
+    // A record passing the stream's end is refused before any of its chunks
+    // is made room for: a caption claiming a gigabyte is not allocated.
+    if (End > Stream.Size()) Fail("Stream data corrupt. Unexpected data after node's end position.", 2006);
     while (Stream.Position() < End) {
         if (End - Stream.Position() < 8) Fail("Stream data corrupt. Unexpected data after node's end position.", 2006);
         Cardinal ChunkType = Stream.ReadDWord();

@@ -7,7 +7,6 @@
 
 #include <cstring>
 #include <exception>
-#include <source_location>
 
 // Equal zero-filled blocks carved from large chunks, so that a million
 // nodes cost a few allocations and freeing them is a list push each.
@@ -59,6 +58,8 @@ inline constexpr TLazyNodeStates PersistentNodeStates{vsInitialized, vsDisabled,
 // failure while the first one travels is dropped: the first one counts.
 template <class F>
 struct TFinally {
+    // A constructor, not an aggregate: clang 14 deduces no aggregate's type.
+    explicit TFinally(F fn) : Fn(std::move(fn)) {}
     F Fn;
     int Pending = std::uncaught_exceptions();
     ~TFinally() noexcept(false) {
@@ -72,8 +73,6 @@ struct TFinally {
         }
     }
 };
-template <class F>
-TFinally(F) -> TFinally<F>;
 
 // The tree classes of the library in form images (by the set-up).
 void RegisterTreeStreamClasses();
@@ -82,6 +81,6 @@ void RegisterTreeStreamClasses();
 extern bool HintWindowGone;
 
 inline void TreeAssert(bool Condition, const char* Text,
-                       std::source_location Where = std::source_location::current()) {
+                       TSourceLocation Where = TSourceLocation::Current()) {
     if (!Condition) Assert(false, S(Text), Where);
 }

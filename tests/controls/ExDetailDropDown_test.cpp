@@ -141,3 +141,19 @@ TEST_F(DetailFixture, RowsDrawCaptionAndNotesOrTheOwnersPainting) {
 }
 
 }  // namespace
+
+TEST_F(DetailFixture, AnOpenedDropDownIsDestroyedWithoutItsSelectorCallingBack) {
+    dd->ShowDropDown();
+    ASSERT_NE(dd->ItemSelector(), nullptr);
+    // The pop-up and the selector go while the drop-down is half destroyed: a
+    // resize of the selector then must not reach the drop-down's handler.
+    TExCustomItemSelector* selector = dd->ItemSelector();
+    int resizes = 0;
+    selector->OnResize = [&, handler = selector->OnResize](TObject* Sender) {
+        ++resizes;
+        handler(Sender);
+    };
+    delete dd;
+    dd = nullptr;
+    EXPECT_EQ(resizes, 0);
+}

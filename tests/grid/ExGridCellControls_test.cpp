@@ -158,7 +158,7 @@ TEST(InTextControls, AButtonIsDownUntilTheRelease) {
     const TRect R = f.g->CellRect(1, 2);
     SimulateMouseDown(f.g, mbLeft, R.Left + 10, R.Top + 10);
     EXPECT_TRUE(f.g->CtrlDown());
-    EXPECT_EQ(f.g->CtrlXY(), TPoint(1, 2));
+    EXPECT_EQ(f.g->CtrlXY(), (TPoint{1, 2}));
     SimulateMouseUp(f.g, mbLeft, R.Left + 10, R.Top + 10);
     EXPECT_FALSE(f.g->CtrlDown());
     EXPECT_EQ(f.log, std::vector<std::string>{"click 1,2 BUTTON b Go"});

@@ -80,7 +80,7 @@ TEST_F(FindGrid, ReplaceSearchAndEmptyGrids) {
 
     TExStringGrid empty(nullptr);
     empty.SetRowCount(1);
-    EXPECT_EQ(empty.FindFirst(u"a", {}), TPoint(-1, -1));
+    EXPECT_EQ(empty.FindFirst(u"a", {}), (TPoint{-1, -1}));
     EXPECT_EQ(empty.Search(u"A"), -1);
 }
 

@@ -321,7 +321,7 @@ struct EmptyArea : ::testing::Test {
         b.SetPixelFormat(pf24bit);
         b.SetSize(g->ClientWidth(), g->ClientHeight());
         b.Canvas().Brush().SetColor(clWhite);
-        b.Canvas().FillRect(TRect(0, 0, b.Width(), b.Height()));
+        b.Canvas().FillRect(TRect{0, 0, b.Width(), b.Height()});
         g->Tools().PaintEmptyArea(b.Canvas());
         for (int y = 0; y < b.Height(); ++y)
             for (int x = 0; x < b.Width(); ++x)
@@ -367,7 +367,7 @@ TEST_F(EmptyArea, ABitmapAtItsPlace) {
     TBitmap pic;
     pic.SetSize(500, 300);
     pic.Canvas().Brush().SetColor(clLime);
-    pic.Canvas().FillRect(TRect(0, 0, 500, 300));
+    pic.Canvas().FillRect(TRect{0, 0, 500, 300});
     g->BackGround().SetBitmap(pic);
     g->BackGround().SetDisplay(bdFixed);
     g->BackGround().SetLeft(0);

@@ -111,7 +111,7 @@ TEST_F(NodeGrid, FindOpensTheNodeOfAHiddenMatch) {
     t.AddNode(1, 4);
     g.ContractNode(1);
     TPoint p = g.Find({-1, -1}, u"r3", {fnIncludeHiddenRows, fnAutoGoto});
-    EXPECT_EQ(p, TPoint(1, 3));
+    EXPECT_EQ(p, (TPoint{1, 3}));
     EXPECT_FALSE(g.GetNodeState(1));
     EXPECT_EQ(g.Row(), 3);
 }

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -228,6 +229,43 @@ TEST(ExGridOffice, ForeignWorkbookReadsWholeUsedRange) {
     EXPECT_EQ(f.FixedCols(), 1);
     EXPECT_EQ(f.FixedRows(), 1);
     EXPECT_EQ(f.Cells(1, 1), u"left");
+}
+
+// A book whose used range is the whole sheet, though only its corners hold
+// values, loads at once: earlier texts are cleared where the grid holds them,
+// not cell by cell over sixteen thousand columns and a million rows.
+TEST(ExGridOffice, WholeSheetRangeLoadsAtOnce) {
+    TempDir t;
+    const std::string ns = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+    const std::string rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+    {
+        TZipWriter w(P(t, "whole.xlsx"));
+        w.Add(u"xl/workbook.xml", "<workbook xmlns=\"" + ns + "\" xmlns:r=\"" + rel +
+                                      "\"><sheets><sheet name=\"All\" sheetId=\"1\" r:id=\"a\"/></sheets></workbook>");
+        w.Add(u"xl/_rels/workbook.xml.rels",
+              "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+              "<Relationship Id=\"a\" Type=\"" + rel + "/worksheet\" Target=\"worksheets/all.xml\"/></Relationships>");
+        w.Add(u"xl/worksheets/all.xml", "<worksheet xmlns=\"" + ns +
+                                            "\"><dimension ref=\"A1:XFD1048576\"/><sheetData><row r=\"1\"><c r=\"A1\">"
+                                            "<v>1</v></c></row><row r=\"1048576\"><c r=\"XFD1048576\"><v>2</v></c></row>"
+                                            "</sheetData></worksheet>");
+        w.Commit();
+    }
+    TExStringGrid g(nullptr);
+    g.SetColCount(3);
+    g.SetRowCount(3);
+    g.SetCells(1, 1, u"old");
+    // Loaded twice: the second time over a grid that holds the far corner.
+    for (int i = 0; i < 2; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        g.Tools().LoadFromXLS(P(t, "whole.xlsx"));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+        EXPECT_EQ(g.ColCount(), 16384);
+        EXPECT_EQ(g.RowCount(), 1048576);
+        EXPECT_EQ(g.Cells(0, 0), u"1");
+        EXPECT_EQ(g.Cells(1, 1), u"");
+        EXPECT_EQ(g.Cells(16383, 1048575), u"2");
+    }
 }
 
 TEST(ExGridOffice, UnreadableFilesLeaveGridAndFileUnchanged) {

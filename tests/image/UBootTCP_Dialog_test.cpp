@@ -118,7 +118,7 @@ TEST_F(UpdateDialog, ShowingFillsTheAddressFromTheLastOneAndNamesTheModel) {
                                  {1018, "Insert the IP Address of RVX-TRP Desktop"},
                                  {2004, "Insert the IP Address of ZK-RS485QWT-091144"}}) {
         Use_Model(model);
-        Show([&] { EXPECT_EQ(dlg->L_IP_Address->Caption(), S(prompt)); });
+        Show([&, prompt = prompt] { EXPECT_EQ(dlg->L_IP_Address->Caption(), S(prompt)); });
     }
 }
 

@@ -351,7 +351,7 @@ TEST(UpdateJob, FlashAddressesOfTheJobAgreeWithTheBlocks) {
         Write_Device_Image(*Build_Device_Image(f.Project.Sources()), f.Ctx.Project_Dir);
 
         const auto ops = Operations(Update_Job_Text(f.Ctx));
-        auto processor_of = [&](const std::string& file) -> std::string {
+        auto processor_of = [&, model = model](const std::string& file) -> std::string {
             for (const auto& op : ops)
                 if (op[3] == "2" && op[0] == file) return op[2];
             ADD_FAILURE() << model << ": the job does not send " << file;

@@ -88,7 +88,7 @@ TEST_F(ScanDialogs, StartRegisterFromOneTo65535) {
                                          {u"x", false}}) {
         SCOPED_TRACE(StringToUtf8(text));
         dlg.StartModAdd = -7;
-        const auto [result, errors] = Show(dlg, [&] {
+        const auto [result, errors] = Show(dlg, [&, text = text] {
             dlg.E_StartModAdd->SetText(text);
             dlg.Btn_OK->Click();
         });

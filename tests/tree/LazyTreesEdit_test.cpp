@@ -41,11 +41,22 @@ struct EditFixture {
         return N;
     }
     std::string Text(int Index) { return StringToUtf8(texts[Cardinal(Index)]); }
-    TForm form{nullptr};
-    TLazyStringTree* tree;
     std::map<Cardinal, String> texts{{0, u"alpha"}, {1, u"b"}, {2, u"gamma"}};
     std::string log;
+    // Last, so that the tree goes before what its handlers write to.
+    TForm form{nullptr};
+    TLazyStringTree* tree;
 };
+
+TEST(LazyTreeEditor, ATreeDestroyedWhileEditingTellsNoCancellation) {
+    int Cancelled = 0;
+    {
+        EditFixture F;
+        F.tree->OnEditCancelled = [&](TBaseLazyTree*, TColumnIndex) { ++Cancelled; };
+        ASSERT_TRUE(F.tree->EditNode(F.Node(0), NoColumn));
+    }
+    EXPECT_EQ(Cancelled, 0);
+}
 
 TEST(LazyTreeEditor, BoxFitsItsTextAndKeepsTheMinimumWidth) {
     EditFixture F;

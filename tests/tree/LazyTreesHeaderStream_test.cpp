@@ -250,6 +250,60 @@ TEST(LazyTreesHeaderStream, DamagedStreamsKeepTheHeaderSound) {
     }
 }
 
+TEST(LazyTreesHeaderStream, ValuesNoWriterWritesAreStreamErrors) {
+    // A version-6 stream of one column, every enumeration at its last value;
+    // each case puts one field out of its range.
+    struct Fields {
+        int ColumnStyle = 1, Layout = 3, Margin = 4, Spacing = 3, BiDi = 3, Alignment = taCenter;
+        int HeaderStyle = hsPlates, FontHeight = -13, Pitch = fpFixed, SortDirection = sdDescending;
+    };
+    auto Stream = [](const Fields& F) {
+        Bytes B;
+        B.I32(-1).I32(6).I32(1);
+        B.Wide(u"A").Wide(u"").I32(70).I32(0).I32(500).I32(F.ColumnStyle).I32(-1).I32(F.Layout).I32(F.Margin);
+        B.I32(F.Spacing).I32(F.BiDi).I32(0xFF).I32(0).I32(F.Alignment).I32(clRed);
+        B.I32(0).I32(50);  // the position array, the default width
+        B.I32(0).I32(clYellow).I32(24).I32(0x20A).I32(F.HeaderStyle);
+        B.I32(clBlue).I32(F.FontHeight).Utf8("Arial").I32(F.Pitch).I32(1);
+        B.I32(0).I32(0).I32(F.SortDirection);
+        B.I32(0).I32(10000).I32(10).I32(19).I32(0).I32(0).I32(0).I32(0);
+        return B.Data;
+    };
+    {
+        StreamTree f;
+        f.tree->TreeOptions().SetAutoOptions(f.tree->TreeOptions().AutoOptions() + TLTAutoOptions{toAutoChangeScale});
+        f.Load(Stream({}));
+        EXPECT_EQ(f.Col(0).Layout(), TLazyTreeColumn::blGlyphBottom);
+        EXPECT_EQ(f.H().Style(), hsPlates);
+        EXPECT_EQ(f.H().Font().Pitch(), fpFixed);
+    }
+    const struct {
+        const char* What;
+        void (*Spoil)(Fields&);
+    } Cases[] = {
+        {"column style", [](Fields& F) { F.ColumnStyle = 2; }},
+        {"column layout", [](Fields& F) { F.Layout = 4; }},
+        {"column bidi mode", [](Fields& F) { F.BiDi = 4; }},
+        {"column alignment", [](Fields& F) { F.Alignment = 3; }},
+        {"header style", [](Fields& F) { F.HeaderStyle = 3; }},
+        {"font pitch", [](Fields& F) { F.Pitch = 0xFF; }},
+        {"sort direction", [](Fields& F) { F.SortDirection = 2; }},
+        {"column spacing near 2^31", [](Fields& F) { F.Spacing = 0x7FFFFFF0; }},
+        {"column margin near 2^31", [](Fields& F) { F.Margin = 0x7FFFFFF0; }},
+        {"font height of the smallest int", [](Fields& F) { F.FontHeight = int(0x80000000u); }},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.What);
+        StreamTree f;
+        f.tree->TreeOptions().SetAutoOptions(f.tree->TreeOptions().AutoOptions() + TLTAutoOptions{toAutoChangeScale});
+        Fields F;
+        C.Spoil(F);
+        EXPECT_THROW(f.Load(Stream(F)), EReadError);
+        EXPECT_FALSE(f.H().States.Contains(hsLoading));
+        f.form.Repaint();  // what was read is painted without harm
+    }
+}
+
 TEST(LazyTreesHeaderStream, ASortColumnReadSortsAnAutoSortingTree) {
     StreamTree Saved;
     for (int I = 0; I < 3; ++I) Saved.H().Columns().Add();

@@ -160,6 +160,30 @@ TEST(LazyTreeStream, HostileInputGivesItsErrorAndLeavesAConsistentTree) {
     }
 }
 
+// A string tree's record that claims two gigabytes, its caption one, while
+// the stream ends two bytes later: refused at once, nothing allocated for it.
+TEST(LazyTreeStream, ARecordPassingTheStreamsEndIsRefusedBeforeItsCaptionIsRead) {
+    TLazyStringTree Tree(nullptr);
+    Tree.SetRootNodeCount(1);
+    const std::string Data =
+        std::string("\x45\x20\x56\0\x54\0\x02\0\x20\0\x46\x20\x01\0\0\0", 16) +
+        std::string("\x01\0\0\0\xF0\xFF\xFF\x7F", 8) +                                         // the record
+        std::string("\x02\0\0\0\x13\0\0\0\0\0\0\0\x12\0\0\0\x81\0\0\0\x32\0\0\0\0\0\0", 27) +  // its node
+        std::string("\x03\0\0\0\x00\0\0\x40", 8) + "ab";                                      // its caption
+    TMemoryStream S;
+    S.WriteBuffer(Data.data(), int(Data.size()));
+    S.SetPosition(0);
+    int Context = 0;
+    try {
+        Tree.LoadFromStream(S);
+    } catch (const ELazyTreeError& E) {
+        Context = E.HelpContext();
+    }
+    EXPECT_EQ(Context, 2006);
+    EXPECT_EQ(Tree.RootNodeCount(), 1u);
+    ExpectConsistent(Tree);
+}
+
 TEST(LazyTreeStream, AStreamErrorWinsOverAHandlerFailingInTheClosingUpdate) {
     TBaseLazyTree Tree(nullptr);
     Tree.OnStructureChange = [](TBaseLazyTree*, PLazyNode, TChangeReason) { throw Exception("handler"); };

@@ -86,9 +86,9 @@ TEST(LazyTreeWorker, AMeasurementThatChangesTheTreeStopsTheWalkAndHandsTheTreeOv
 }
 
 TEST(LazyTreeWorker, StateChangesArriveAsAMessageTheTreeAppliesAsOneChange) {
+    std::vector<std::pair<TLazyTreeStates, TLazyTreeStates>> Seen;
     TBaseLazyTree Tree(nullptr);
     Tree.TreeOptions().SetAutoOptions({});
-    std::vector<std::pair<TLazyTreeStates, TLazyTreeStates>> Seen;
     Tree.OnStateChange = [&](TBaseLazyTree*, TLazyTreeStates Enter, TLazyTreeStates Leave) {
         Seen.emplace_back(Enter, Leave);
     };
@@ -124,6 +124,16 @@ TEST(LazyTreeWorker, StateChangesArriveAsAMessageTheTreeAppliesAsOneChange) {
     }
     EXPECT_TRUE(Validating);
     EXPECT_TRUE(Cached);
+}
+
+TEST(LazyTreeWorker, ATreeBeingDestroyedTellsItsOwnerNoStateChange) {
+    int Changes = 0;
+    auto Tree = std::make_unique<TBaseLazyTree>(nullptr);
+    Tree->TreeOptions().SetAutoOptions({});
+    Tree->SetRootNodeCount(5000);  // a cache the destructor stops validating
+    Tree->OnStateChange = [&](TBaseLazyTree*, TLazyTreeStates, TLazyTreeStates) { ++Changes; };
+    Tree.reset();
+    EXPECT_EQ(Changes, 0);
 }
 
 }  // namespace

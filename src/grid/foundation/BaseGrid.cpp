@@ -335,7 +335,11 @@ void TBaseGrid::SetActiveRowMirrorColorTo(TColor Value) { StoreAndInvalidate(thi
 
 void TBaseGrid::SetUndoRedo(TExGridUndoRedo* Value) {
     if (FUndoRedo == Value) return;
-    if (FUndoRedo) FUndoRedo->RemoveFreeNotification(this);
+    if (FUndoRedo) {
+        FUndoRedo->RemoveFreeNotification(this);
+        // The companion let go of outlives this grid: it must not name it.
+        if (FUndoRedo->Grid() == this) FUndoRedo->SetGrid(nullptr);
+    }
     FUndoRedo = Value;
     if (FUndoRedo) {
         FUndoRedo->FreeNotification(this);

@@ -148,6 +148,12 @@ TEST(GridUndoRedo, ACompanionWithoutGridChangesNothing) {
         grid.SetUndoRedo(&other);
     }
     EXPECT_EQ(grid.UndoRedo(), nullptr);
+    {
+        TBaseGrid replaced(nullptr);
+        replaced.SetUndoRedo(&undo);
+        replaced.SetUndoRedo(nullptr);
+        EXPECT_EQ(undo.Grid(), nullptr);  // let go of, it forgets the grid before the grid goes
+    }
 }
 
 }  // namespace

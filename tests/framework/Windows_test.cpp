@@ -427,6 +427,37 @@ TEST(PartialRepaint, AHiddenWindowKeepsEveryInvalidatedPart) {
     EXPECT_EQ(w->BackBuffer().Canvas().Pixels(75, 60), clBlue);
 }
 
+// A hidden window skips a request that its invalid rectangle already holds;
+// one pixel past any edge is not held and widens the rectangle.
+TEST(PartialRepaint, AHiddenWindowSkipsOnlyWhatItsInvalidRectangleHolds) {
+    ShownForm f;
+    auto* w = Place<Framed>(&f.form, 10, 10, 100, 80);
+    f.Show();
+    const HWND h = w->Handle();
+    UpdateWindow(h);
+    w->SetVisible(false);
+    const TRect first = Rect(10, 10, 50, 40);
+    const struct {
+        TRect asked, expected;
+    } cases[] = {
+        {Rect(10, 10, 50, 40), first},
+        {Rect(10, 10, 11, 11), first},
+        {Rect(49, 39, 50, 40), first},
+        {Rect(10, 10, 51, 40), Rect(10, 10, 51, 40)},
+        {Rect(10, 10, 50, 41), Rect(10, 10, 50, 41)},
+        {Rect(9, 10, 50, 40), Rect(9, 10, 50, 40)},
+        {Rect(10, 9, 50, 40), Rect(10, 9, 50, 40)},
+    };
+    for (const auto& c : cases) {
+        ValidateRect(h, nullptr);
+        InvalidateRect(h, &first, false);
+        InvalidateRect(h, &c.asked, false);
+        TRect u;
+        ASSERT_TRUE(GetUpdateRect(h, &u, false));
+        EXPECT_EQ(u, c.expected) << c.asked.Left << "," << c.asked.Top << "," << c.asked.Right << "," << c.asked.Bottom;
+    }
+}
+
 TEST(PartialRepaint, ScrollWindowMovesPixelsAndInvalidatesTheBandLeftBehind) {
     ShownForm f;
     auto* w = Place<Framed>(&f.form, 10, 10, 40, 40);

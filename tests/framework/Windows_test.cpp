@@ -63,6 +63,20 @@ struct ShownForm {
     TForm form{nullptr};
 };
 
+// A framed control on a shown form, painted once and then hidden.
+struct HiddenFramed {
+    HiddenFramed() {
+        w = Place<Framed>(&f.form, 10, 10, 100, 80);
+        f.Show();
+        h = w->Handle();
+        UpdateWindow(h);
+        w->SetVisible(false);
+    }
+    ShownForm f;
+    Framed* w = nullptr;
+    HWND h{};
+};
+
 }  // namespace
 
 TEST(WindowFrame, StylesInsetTheClientAreaAndChildrenSitInsideIt) {
@@ -404,12 +418,9 @@ TEST(PartialRepaint, TheBackgroundIsErasedOnlyWhenAnInvalidationAsksForIt) {
 // A hidden window takes invalidations without painting; repeated ones may be
 // dropped only when they add nothing to its update region.
 TEST(PartialRepaint, AHiddenWindowKeepsEveryInvalidatedPart) {
-    ShownForm f;
-    auto* w = Place<Framed>(&f.form, 10, 10, 100, 80);
-    f.Show();
-    const HWND h = w->Handle();
-    UpdateWindow(h);
-    w->SetVisible(false);
+    HiddenFramed hidden;
+    Framed* w = hidden.w;
+    const HWND h = hidden.h;
     ValidateRect(h, nullptr);
     const TRect first = Rect(10, 10, 50, 40), inside = Rect(20, 20, 30, 30), apart = Rect(60, 50, 90, 70);
     TRect u;
@@ -430,12 +441,8 @@ TEST(PartialRepaint, AHiddenWindowKeepsEveryInvalidatedPart) {
 // A hidden window skips a request that its invalid rectangle already holds;
 // one pixel past any edge is not held and widens the rectangle.
 TEST(PartialRepaint, AHiddenWindowSkipsOnlyWhatItsInvalidRectangleHolds) {
-    ShownForm f;
-    auto* w = Place<Framed>(&f.form, 10, 10, 100, 80);
-    f.Show();
-    const HWND h = w->Handle();
-    UpdateWindow(h);
-    w->SetVisible(false);
+    HiddenFramed hidden;
+    const HWND h = hidden.h;
     const TRect first = Rect(10, 10, 50, 40);
     const struct {
         TRect asked, expected;

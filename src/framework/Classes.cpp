@@ -150,6 +150,10 @@ void TStringList::InsertObject(int index, const String& s, TObject* object) {
 
 void TStringList::InsertItem(int index, const String& s, TObject* object) {
     Changing();
+    // Inside an update block a list is mostly filled item by item (a grid
+    // row's cells): room for several at once spares the first regrowths.
+    if (updateCount_ > 0 && items_.size() == items_.capacity())
+        items_.reserve(std::max<size_t>(16, items_.size() * 2));
     items_.insert(items_.begin() + index, Item{s, object});
     Changed();
 }

@@ -242,8 +242,10 @@ void TCustomForm::SetClientHeight(int Value) { SetBounds(FLeft, FTop, FWidth, Va
 
 TPoint TCustomForm::ClientOrigin() const { return TWinControl::ClientOrigin(); }
 
+// Asked for every cell a grid fills: the widget is read directly.
 bool TCustomForm::Showing() const {
-    return FVisible && HandleAllocated() && HandleImpl()->Widget->isVisible();
+    const QWidget* w = HandleImpl()->Widget;
+    return FVisible && w && w->isVisible();
 }
 
 bool TCustomForm::CanFocus() const { return FVisible && FEnabled; }

@@ -738,7 +738,7 @@ void TCustomGrid::InvalidateRow(int ARow) {
 
 // The window repaints as a whole; a rectangle of cells is a request to repaint.
 void TCustomGrid::InvalidateGridRect(const TGridRect&) {
-    if (HandleAllocated()) Invalidate();
+    if (HandleImpl()->Widget) Invalidate();  // HandleAllocated, without a call per cell
 }
 
 // ---------------------------------------------------------------------------

@@ -518,9 +518,12 @@ void InvalidateClient(TWinControl* Control, const QRect& Rect, bool Erase) {
     // A window not shown gets no paint request (its showing paints it), so
     // asking again for what its update region holds changes nothing; a grid
     // filled before its form shows asks once per cell.
-    if ((!h->Widget || !h->Widget->isVisible()) && (h->EraseNeeded || !Erase) && h->Invalid.rectCount() == 1 &&
-        h->Invalid.boundingRect().contains(r))
-        return;
+    // The containment is tested by hand: r is not empty, and a region of
+    // one rectangle is that rectangle.
+    if ((!h->Widget || !h->Widget->isVisible()) && (h->EraseNeeded || !Erase) && h->Invalid.rectCount() == 1) {
+        const QRect b = *h->Invalid.begin();
+        if (r.left() >= b.left() && r.right() <= b.right() && r.top() >= b.top() && r.bottom() <= b.bottom()) return;
+    }
     h->Invalid |= r;
     if (Erase) h->EraseNeeded = true;
     if (h->Widget) h->Widget->update(r.translated(c.Left, c.Top));

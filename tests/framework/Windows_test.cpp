@@ -63,6 +63,20 @@ struct ShownForm {
     TForm form{nullptr};
 };
 
+// A framed control on a shown form, painted once and then hidden.
+struct HiddenFramed {
+    HiddenFramed() {
+        w = Place<Framed>(&f.form, 10, 10, 100, 80);
+        f.Show();
+        h = w->Handle();
+        UpdateWindow(h);
+        w->SetVisible(false);
+    }
+    ShownForm f;
+    Framed* w = nullptr;
+    HWND h{};
+};
+
 }  // namespace
 
 TEST(WindowFrame, StylesInsetTheClientAreaAndChildrenSitInsideIt) {
@@ -404,12 +418,9 @@ TEST(PartialRepaint, TheBackgroundIsErasedOnlyWhenAnInvalidationAsksForIt) {
 // A hidden window takes invalidations without painting; repeated ones may be
 // dropped only when they add nothing to its update region.
 TEST(PartialRepaint, AHiddenWindowKeepsEveryInvalidatedPart) {
-    ShownForm f;
-    auto* w = Place<Framed>(&f.form, 10, 10, 100, 80);
-    f.Show();
-    const HWND h = w->Handle();
-    UpdateWindow(h);
-    w->SetVisible(false);
+    HiddenFramed hidden;
+    Framed* w = hidden.w;
+    const HWND h = hidden.h;
     ValidateRect(h, nullptr);
     const TRect first = Rect(10, 10, 50, 40), inside = Rect(20, 20, 30, 30), apart = Rect(60, 50, 90, 70);
     TRect u;
@@ -425,6 +436,33 @@ TEST(PartialRepaint, AHiddenWindowKeepsEveryInvalidatedPart) {
     UpdateWindow(h);
     EXPECT_FALSE(GetUpdateRect(h, nullptr, false));
     EXPECT_EQ(w->BackBuffer().Canvas().Pixels(75, 60), clBlue);
+}
+
+// A hidden window skips a request that its invalid rectangle already holds;
+// one pixel past any edge is not held and widens the rectangle.
+TEST(PartialRepaint, AHiddenWindowSkipsOnlyWhatItsInvalidRectangleHolds) {
+    HiddenFramed hidden;
+    const HWND h = hidden.h;
+    const TRect first = Rect(10, 10, 50, 40);
+    const struct {
+        TRect asked, expected;
+    } cases[] = {
+        {Rect(10, 10, 50, 40), first},
+        {Rect(10, 10, 11, 11), first},
+        {Rect(49, 39, 50, 40), first},
+        {Rect(10, 10, 51, 40), Rect(10, 10, 51, 40)},
+        {Rect(10, 10, 50, 41), Rect(10, 10, 50, 41)},
+        {Rect(9, 10, 50, 40), Rect(9, 10, 50, 40)},
+        {Rect(10, 9, 50, 40), Rect(10, 9, 50, 40)},
+    };
+    for (const auto& c : cases) {
+        ValidateRect(h, nullptr);
+        InvalidateRect(h, &first, false);
+        InvalidateRect(h, &c.asked, false);
+        TRect u;
+        ASSERT_TRUE(GetUpdateRect(h, &u, false));
+        EXPECT_EQ(u, c.expected) << c.asked.Left << "," << c.asked.Top << "," << c.asked.Right << "," << c.asked.Bottom;
+    }
 }
 
 TEST(PartialRepaint, ScrollWindowMovesPixelsAndInvalidatesTheBandLeftBehind) {

@@ -2,6 +2,9 @@
 
 #include "framework/System.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
@@ -110,6 +113,36 @@ TEST(LazyTreeNodes, NewNodesAndTheirData) {
     EXPECT_THROW(Zero.GetNodeData(Z), EAssertionFailed);
     EXPECT_THROW(Zero.AddChild(nullptr, &Zero), EAssertionFailed);
     EXPECT_THROW(Zero.ReserveInternalData(4), EAssertionFailed);
+}
+
+// Thousands of nodes span several pool chunks; blocks freed and made again
+// come from the free list. Every data area stays aligned for any type, comes
+// zeroed, and filling it whole leaves every neighbouring record intact.
+TEST(LazyTreeNodes, DataAreasAlignedZeroedAndApartInEveryBlock) {
+    for (int DataSize : {1, 8, 24, 40}) {
+        SCOPED_TRACE(DataSize);
+        TBaseLazyTree Tree(nullptr);
+        Tree.SetNodeDataSize(DataSize);
+        Tree.SetRootNodeCount(3000);
+        auto CheckFresh = [&](PLazyNode N) {
+            auto* Data = static_cast<unsigned char*>(Tree.GetNodeData(N));
+            EXPECT_EQ(reinterpret_cast<std::uintptr_t>(Data) % alignof(std::max_align_t), 0u);
+            EXPECT_EQ(std::count(Data, Data + DataSize, 0), DataSize);
+            std::fill(Data, Data + DataSize, 0xFF);
+        };
+        for (PLazyNode N = Tree.GetFirstNoInit(); N; N = Tree.GetNextNoInit(N)) CheckFresh(N);
+        ExpectConsistent(Tree);
+        for (PLazyNode N = Tree.RootNode()->FirstChild; N && N->NextSibling;) {
+            PLazyNode Next = N->NextSibling->NextSibling;
+            Tree.DeleteNode(N);
+            N = Next;
+        }
+        PLazyNode OldLast = Tree.RootNode()->LastChild;
+        Tree.SetRootNodeCount(3000);
+        for (PLazyNode N = OldLast->NextSibling; N; N = N->NextSibling) CheckFresh(N);
+        ExpectConsistent(Tree);
+        EXPECT_EQ(Tree.RootNode()->TotalCount, 3001u);
+    }
 }
 
 TEST(LazyTreeNodes, OnFreeNodeForInitialisedOrTouchedNodesAndSharedDataReleased) {

@@ -1875,6 +1875,9 @@ protected:
     bool FWithWorker = false;
     // The work of ToggleNode and InitializeNode inside their clean-up.
     void ToggleNodeUnguarded(PLazyNode Node);
+    bool HasLibraryEventOperations() const;
+    bool ToggleWouldShowNothing(PLazyNode Node) const;
+    bool CacheValidationStopped() const;
     void InitializeNodeUnguarded(PLazyNode Node);
     bool FFwStyleEnabled = false;
     // Lets a call queued by the worker find out whether the tree still exists.

@@ -654,6 +654,8 @@ void TBaseLazyTree::InitializeNodeUnguarded(PLazyNode Node) {
     if (Node->States.Contains(vsInitialized)) InitStates.Include(ivsReInit);
     Node->States.Include(vsInitialized);
     DoInitNode(Node->Parent == FRoot ? nullptr : Node->Parent, Node, InitStates);
+    // Most nodes are answered with no state at all.
+    if (InitStates.Empty() && !Node->States.Contains(vsExpanded)) return;
     if (InitStates.Contains(ivsDisabled)) Node->States.Include(vsDisabled);
     if (InitStates.Contains(ivsHasChildren)) Node->States.Include(vsHasChildren);
     if (InitStates.Contains(ivsSelected)) {

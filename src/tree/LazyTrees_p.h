@@ -79,6 +79,13 @@ struct TBaseLazyTree::TNodePool {
     }
 };
 
+// The position cache's walk is stopped and no worker holds the tree: stopping
+// it again changes no state.
+inline bool TBaseLazyTree::CacheValidationStopped() const {
+    return FStates.Contains(tsStopValidation) && !FStates.Contains(tsUseCache) && !FStates.Contains(tsValidating) &&
+           FStopRequested.load(std::memory_order_relaxed) && !(FWorker && !FInWorkerCall && FWithWorker);
+}
+
 inline constexpr TLazyNodeStates PersistentNodeStates{vsInitialized, vsDisabled, vsExpanded,
                                                       vsHasChildren, vsVisible, vsSelected,
                                                       vsMultiline, vsFiltered};

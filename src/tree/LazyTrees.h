@@ -121,12 +121,14 @@ enum TLTMiscOption {
 using TLTMiscOptions = TSet<TLTMiscOption>;
 enum TLTExportMode { emAll, emChecked, emUnchecked, emVisibleDueToExpansion, emSelected };
 
-// The node record. The owner's data area follows it, aligned for any type.
+// The node record. The owner's data area follows it directly; blocks are
+// placed so that the area is aligned for any type. The state set sits next
+// to the counts so that the record has no gaps.
 struct TLazyNode {
     Cardinal Index = 0;
     Cardinal ChildCount = 0;
-    Word NodeHeight = 0;
     TLazyNodeStates States;
+    Word NodeHeight = 0;
     Byte Align = 0;
     TCheckState CheckState = csUncheckedNormal;
     TCheckType CheckType = ctNone;
@@ -139,9 +141,7 @@ struct TLazyNode {
     PLazyNode FirstChild = nullptr;
     PLazyNode LastChild = nullptr;
 
-    static constexpr std::size_t DataOffset =
-        (sizeof(void*) * 5 + 32 + alignof(std::max_align_t) - 1) / alignof(std::max_align_t) *
-        alignof(std::max_align_t);
+    static constexpr std::size_t DataOffset = sizeof(void*) * 5 + 32;
 
     // The owner's data area; marks the node for OnFreeNode.
     void* GetData();
@@ -150,7 +150,7 @@ struct TLazyNode {
     void SetData(std::shared_ptr<void> UserData);
     std::byte* RawData() { return reinterpret_cast<std::byte*>(this) + DataOffset; }
 };
-static_assert(sizeof(TLazyNode) <= TLazyNode::DataOffset);
+static_assert(sizeof(TLazyNode) <= TLazyNode::DataOffset && TLazyNode::DataOffset % alignof(TLazyNode) == 0);
 
 // Errors a caller can cause; HelpContext is 2001 to 2007.
 class ELazyTreeError : public Exception {
@@ -1608,6 +1608,8 @@ protected:
 
     // Structure.
     PLazyNode NewNodeBlock();
+    std::size_t NodeBlockSize();
+    PLazyNode NewNodeBlockOfSize(std::size_t Size);
     void FreeNodeBlock(PLazyNode Node);
     void CreateRootNode();
     virtual void LinkNode(PLazyNode Node, PLazyNode Destination, TLTNodeAttachMode Mode, TBaseLazyTree* TargetTree);
@@ -1873,6 +1875,9 @@ protected:
     bool FWithWorker = false;
     // The work of ToggleNode and InitializeNode inside their clean-up.
     void ToggleNodeUnguarded(PLazyNode Node);
+    bool HasLibraryEventOperations() const;
+    bool ToggleWouldShowNothing(PLazyNode Node) const;
+    bool CacheValidationStopped() const;
     void InitializeNodeUnguarded(PLazyNode Node);
     bool FFwStyleEnabled = false;
     // Lets a call queued by the worker find out whether the tree still exists.

@@ -332,7 +332,11 @@ void TBaseLazyTree::TimerFired(unsigned Id) {
 // Position cache
 // ---------------------------------------------------------------------------
 
-void TBaseLazyTree::InvalidatePositionCache() { DoStateChange({tsValidationNeeded}, {tsUseCache}); }
+void TBaseLazyTree::InvalidatePositionCache() {
+    // Already invalid: no state would change (a full expansion asks once per node).
+    if (FStates.Contains(tsValidationNeeded) && !FStates.Contains(tsUseCache)) return;
+    DoStateChange({tsValidationNeeded}, {tsUseCache});
+}
 
 Cardinal TBaseLazyTree::WalkHeight(PLazyNode Node) {
     if (!FOptions->MiscOptions().Contains(toVariableNodeHeight)) return Node->NodeHeight;
@@ -377,6 +381,9 @@ bool TBaseLazyTree::BuildPositionCache() {
 }
 
 void TBaseLazyTree::StopCacheValidation() {
+    // Already stopped and held by no worker: no state would change and no one
+    // waits (every toggle of a full expansion asks).
+    if (CacheValidationStopped()) return;
     bool WasValidating = FStates.Contains(tsValidating);
     // Only this thread sets the request: a read spares the locked write when it stands.
     if (!FStopRequested.load(std::memory_order_relaxed)) FStopRequested.store(true);

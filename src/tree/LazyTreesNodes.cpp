@@ -6,6 +6,8 @@
 #include <new>
 #include <typeinfo>
 
+#include <sys/mman.h>
+
 // ---------------------------------------------------------------------------
 // Node record
 // ---------------------------------------------------------------------------
@@ -24,6 +26,31 @@ void TLazyNode::SetData(std::shared_ptr<void> UserData) {
     new (RawData()) std::shared_ptr<void>(std::move(UserData));
     States.Include(vsOnFreeNodeCallRequired);
     States.Include(vsReleaseCallOnUserDataRequired);
+}
+
+// ---------------------------------------------------------------------------
+// Block pool
+// ---------------------------------------------------------------------------
+
+void TBaseLazyTree::TNodePool::AddChunk(std::size_t Bytes) {
+    Chunks.reserve(Chunks.size() + 1);
+    if (Bytes >= MappedChunkBytes) {
+        void* Data = ::mmap(nullptr, Bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (Data != MAP_FAILED) {
+            Chunks.push_back({static_cast<std::byte*>(Data), Bytes, true});
+            ChunkZeroed = true;
+            return;
+        }
+    }
+    Chunks.push_back({new std::byte[Bytes], Bytes, false});
+    ChunkZeroed = false;
+}
+
+void TBaseLazyTree::TNodePool::ReleaseChunks() {
+    for (const TChunk& Chunk : Chunks)
+        if (Chunk.Mapped) ::munmap(Chunk.Data, Chunk.Bytes);
+        else delete[] Chunk.Data;
+    Chunks.clear();
 }
 
 // ---------------------------------------------------------------------------
@@ -46,13 +73,17 @@ void TBaseLazyTree::CreateRootNode() {
     FRoot->Align = 50;
 }
 
-PLazyNode TBaseLazyTree::NewNodeBlock() {
+std::size_t TBaseLazyTree::NodeBlockSize() {
     if (FNodeDataSize == -1) {
         int Size = DoGetNodeDataSize();
         FNodeDataSize = Size < -1 ? -1 : Size;
     }
-    std::size_t Size = TLazyNode::DataOffset + std::size_t(std::max(FNodeDataSize, 0)) + FTotalInternalDataSize;
-    Size = (Size + alignof(std::max_align_t) - 1) / alignof(std::max_align_t) * alignof(std::max_align_t);
+    return TNodePool::BlockSizeFor(TLazyNode::DataOffset + std::size_t(std::max(FNodeDataSize, 0)) +
+                                   FTotalInternalDataSize);
+}
+
+inline PLazyNode TBaseLazyTree::NewNodeBlockOfSize(std::size_t Size) {
+    // The block comes zeroed: only the fields that do not start at zero are set.
     PLazyNode Node = new (FPool->Allocate(Size)) TLazyNode;
     Node->TotalCount = 1;
     Node->TotalHeight = FDefaultNodeHeight;
@@ -61,6 +92,8 @@ PLazyNode TBaseLazyTree::NewNodeBlock() {
     Node->Align = 50;
     return Node;
 }
+
+PLazyNode TBaseLazyTree::NewNodeBlock() { return NewNodeBlockOfSize(NodeBlockSize()); }
 
 void TBaseLazyTree::FreeNodeBlock(PLazyNode Node) { FPool->Release(Node); }
 
@@ -336,19 +369,23 @@ void TBaseLazyTree::SetChildCount(PLazyNode Node, Cardinal NewChildCount) {
         Cardinal Added = NewChildCount - Node->ChildCount;
         bool Shown = Node->States.Contains(vsExpanded) && GetFullyVisible(Node);
         if (Shown) FVisibleCount += Added;
+        // The block size is settled once for the whole run of new children.
+        const std::size_t BlockSize = NodeBlockSize();
+        PLazyNode Last = Node->LastChild;
         PLazyNode FirstNew = nullptr;
-        Int64 NewHeight = 0;
         for (Cardinal I = 0; I < Added; ++I) {
-            PLazyNode Child = NewNodeBlock();
+            PLazyNode Child = NewNodeBlockOfSize(BlockSize);
             Child->Index = Index++;
             Child->Parent = Node;
-            Child->PrevSibling = Node->LastChild;
-            if (Node->LastChild) Node->LastChild->NextSibling = Child;
+            Child->PrevSibling = Last;
+            if (Last) Last->NextSibling = Child;
             else Node->FirstChild = Child;
-            Node->LastChild = Child;
+            Last = Child;
             if (!FirstNew) FirstNew = Child;
-            NewHeight += Child->TotalHeight;
         }
+        Node->LastChild = Last;
+        // Every new block starts with the default height as its total.
+        const Int64 NewHeight = Int64(Added) * FDefaultNodeHeight;
         Node->ChildCount = NewChildCount;
         if (Node->States.Contains(vsExpanded)) AddToTotalHeight(Node, NewHeight, true);
         AddToTotalCount(Node, int(Added), true);
@@ -617,6 +654,8 @@ void TBaseLazyTree::InitializeNodeUnguarded(PLazyNode Node) {
     if (Node->States.Contains(vsInitialized)) InitStates.Include(ivsReInit);
     Node->States.Include(vsInitialized);
     DoInitNode(Node->Parent == FRoot ? nullptr : Node->Parent, Node, InitStates);
+    // Most nodes are answered with no state at all.
+    if (InitStates.Empty() && !Node->States.Contains(vsExpanded)) return;
     if (InitStates.Contains(ivsDisabled)) Node->States.Include(vsDisabled);
     if (InitStates.Contains(ivsHasChildren)) Node->States.Include(vsHasChildren);
     if (InitStates.Contains(ivsSelected)) {

@@ -7,6 +7,7 @@
 #include "framework/Windows.h"
 
 #include <cmath>
+#include <typeinfo>
 
 bool TBaseLazyTree::DoExpanding(PLazyNode Node) {
     bool Allowed = true;
@@ -371,6 +372,17 @@ void TBaseLazyTree::SetExpanded(PLazyNode Node, bool Value) {
     if (Node && Node != FRoot && Value != Node->States.Contains(vsExpanded)) ToggleNode(Node);
 }
 
+inline bool TBaseLazyTree::ToggleWouldShowNothing(PLazyNode Node) const {
+    // A toggle of an initialised node without children inside an update, with
+    // the cache already stopped and invalid, only fires OnStateChange and
+    // OnExpanding, and ends with every state as it was: a million leaves of a
+    // full expansion need not pass it when no one listens.
+    constexpr TLazyNodeStates Busy{vsHasChildren, vsToggling, vsDeleting};
+    return Node->ChildCount == 0 && Node->States.Contains(vsInitialized) && (Node->States * Busy).Empty() &&
+           !OnExpanding && !OnStateChange && FUpdateCount > 0 && FStates.Contains(tsValidationNeeded) &&
+           CacheValidationStopped();
+}
+
 void TBaseLazyTree::FullExpand(PLazyNode Node) {
     if (FRoot->TotalCount < 2) return;
     DoStateChange({tsExpanding});
@@ -392,10 +404,18 @@ void TBaseLazyTree::FullExpand(PLazyNode Node) {
     } else {
         Run = GetFirst();
     }
+    const bool PlainEvents = HasLibraryEventOperations();
     while (Run && Run != Stop && !OperationCanceled()) {
-        if (!Run->States.Contains(vsExpanded)) ToggleNode(Run);
+        if (!Run->States.Contains(vsExpanded) && !(PlainEvents && ToggleWouldShowNothing(Run))) ToggleNode(Run);
         Run = GetNext(Run);
     }
+}
+
+bool TBaseLazyTree::HasLibraryEventOperations() const {
+    // The library's own classes keep DoExpanding and DoStateChange as they are.
+    const std::type_info& Type = typeid(*this);
+    return Type == typeid(TBaseLazyTree) || Type == typeid(TLazyStringTree) || Type == typeid(TLazyDrawTree) ||
+           Type == typeid(TCustomLazyStringTree) || Type == typeid(TCustomLazyDrawTree);
 }
 
 void TBaseLazyTree::FullCollapse(PLazyNode Node) {
@@ -501,15 +521,16 @@ void TBaseLazyTree::SortTree(TColumnIndex Column, TSortDirection Direction, bool
             bool AutoSort = FOptions->AutoOptions().Contains(toAutoSort);
             StartOperation(okSortTree);
             TFinally End{[&] { EndOperation(okSortTree); }};
-            std::function<void(PLazyNode)> SortLevel = [&](PLazyNode Node) {
+            // Called directly rather than through a function object: it runs once per node.
+            const auto SortLevel = [&](const auto& Self, PLazyNode Node) -> void {
                 Sort(Node, Column, Direction, DoInit);
                 for (PLazyNode Run = Node->FirstChild; Run && !OperationCanceled(); Run = Run->NextSibling) {
                     if (DoInit && !Run->States.Contains(vsInitialized)) InitializeNode(Run);
                     if (Run->States.Contains(vsInitialized) && (!AutoSort || Run->States.Contains(vsExpanded)))
-                        SortLevel(Run);
+                        Self(Self, Run);
                 }
             };
-            SortLevel(FRoot);
+            SortLevel(SortLevel, FRoot);
         }
         InvalidatePositionCache();
     }

@@ -2,8 +2,13 @@
 
 #include "framework/System.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -110,6 +115,36 @@ TEST(LazyTreeNodes, NewNodesAndTheirData) {
     EXPECT_THROW(Zero.GetNodeData(Z), EAssertionFailed);
     EXPECT_THROW(Zero.AddChild(nullptr, &Zero), EAssertionFailed);
     EXPECT_THROW(Zero.ReserveInternalData(4), EAssertionFailed);
+}
+
+// Thousands of nodes span several pool chunks; blocks freed and made again
+// come from the free list. Every data area stays aligned for any type, comes
+// zeroed, and filling it whole leaves every neighbouring record intact.
+TEST(LazyTreeNodes, DataAreasAlignedZeroedAndApartInEveryBlock) {
+    for (int DataSize : {1, 8, 24, 40}) {
+        SCOPED_TRACE(DataSize);
+        TBaseLazyTree Tree(nullptr);
+        Tree.SetNodeDataSize(DataSize);
+        Tree.SetRootNodeCount(3000);
+        auto CheckFresh = [&](PLazyNode N) {
+            auto* Data = static_cast<unsigned char*>(Tree.GetNodeData(N));
+            EXPECT_EQ(reinterpret_cast<std::uintptr_t>(Data) % alignof(std::max_align_t), 0u);
+            EXPECT_EQ(std::count(Data, Data + DataSize, 0), DataSize);
+            std::fill(Data, Data + DataSize, 0xFF);
+        };
+        for (PLazyNode N = Tree.GetFirstNoInit(); N; N = Tree.GetNextNoInit(N)) CheckFresh(N);
+        ExpectConsistent(Tree);
+        for (PLazyNode N = Tree.RootNode()->FirstChild; N && N->NextSibling;) {
+            PLazyNode Next = N->NextSibling->NextSibling;
+            Tree.DeleteNode(N);
+            N = Next;
+        }
+        PLazyNode OldLast = Tree.RootNode()->LastChild;
+        Tree.SetRootNodeCount(3000);
+        for (PLazyNode N = OldLast->NextSibling; N; N = N->NextSibling) CheckFresh(N);
+        ExpectConsistent(Tree);
+        EXPECT_EQ(Tree.RootNode()->TotalCount, 3001u);
+    }
 }
 
 TEST(LazyTreeNodes, OnFreeNodeForInitialisedOrTouchedNodesAndSharedDataReleased) {
@@ -242,6 +277,120 @@ TEST(LazyTreeNodes, ExpandCollapseEventsAndFreeingOnCollapse) {
     EXPECT_FALSE(Other->States.Contains(vsExpanded));
     EXPECT_FALSE(Other->States.Contains(vsHasChildren));
     ExpectConsistent(F.Tree);
+}
+
+// A full expansion against the plain walk it stands for: every node not yet
+// expanded toggled in tree order inside one update. Seeded shapes mix nodes
+// with children, nodes that claim children and get none, hidden and filtered
+// nodes; each tree is expanded with nobody listening, with OnExpanding and
+// OnStateChange handlers, and in a descendant that overrides DoExpanding. The
+// nodes, totals, visible counts and every event come out alike.
+class TExpandingProbe : public TBaseLazyTree {
+public:
+    using TBaseLazyTree::TBaseLazyTree;
+    std::vector<Cardinal>* Log = nullptr;
+    bool DoExpanding(PLazyNode Node) override {
+        Log->push_back(Node->Index);
+        return TBaseLazyTree::DoExpanding(Node);
+    }
+};
+
+TEST(LazyTreeNodes, FullExpandEqualsTogglingEveryNodeInTreeOrder) {
+    enum TListen { lNobody, lHandlers, lOverride };
+    struct TRun {
+        std::vector<std::string> Nodes;
+        std::vector<std::string> Events;
+        Cardinal Visible = 0, RootHeight = 0;
+    };
+    auto Build = [](unsigned Seed, TListen Listen, bool Reference) {
+        std::mt19937 Random(Seed);
+        const Cardinal Roots = 1 + Random() % 6;
+        TRun Run;
+        std::unique_ptr<TBaseLazyTree> Owned;
+        std::vector<Cardinal> Overridden;
+        if (Listen == lOverride) {
+            auto* Probe = new TExpandingProbe(nullptr);
+            Probe->Log = &Overridden;
+            Owned.reset(Probe);
+        } else {
+            Owned = std::make_unique<TBaseLazyTree>(nullptr);
+        }
+        TBaseLazyTree& Tree = *Owned;
+        // The answers depend on the node's place only, so every run sees the same tree.
+        auto Key = [](PLazyNode N) {
+            unsigned K = 17;
+            for (; N->NextSibling != N; N = N->Parent) K = K * 31 + N->Index;  // up to the root
+            return K;
+        };
+        Tree.OnInitNode = [&, Seed](TBaseLazyTree*, PLazyNode, PLazyNode Node, TLazyNodeInitStates& States) {
+            const unsigned K = (Key(Node) ^ Seed) * 2654435761u >> 8;
+            if (K % 3 == 0) States.Include(ivsHasChildren);
+            if (K % 11 == 1) States.Include(ivsFiltered);
+            if (K % 13 == 2) States.Include(ivsExpanded);
+            Run.Events.push_back("init " + std::to_string(Node->Index));
+        };
+        Tree.OnInitChildren = [&, Seed](TBaseLazyTree*, PLazyNode Node, Cardinal& Count) {
+            Count = (Key(Node) ^ Seed) % 4;  // 0: claimed children that are not there
+            Run.Events.push_back("children " + std::to_string(Count));
+        };
+        if (Listen == lHandlers) {
+            Tree.OnExpanding = [&](TBaseLazyTree*, PLazyNode Node, bool&) {
+                Run.Events.push_back("expanding " + std::to_string(Node->Index));
+            };
+            Tree.OnStateChange = [&](TBaseLazyTree*, TLazyTreeStates Enter, TLazyTreeStates Leave) {
+                Run.Events.push_back("state " + std::to_string(Enter.Bits()) + " " + std::to_string(Leave.Bits()));
+            };
+        }
+        Tree.OnExpanded = [&](TBaseLazyTree*, PLazyNode Node) {
+            Run.Events.push_back("expanded " + std::to_string(Node->Index));
+        };
+        Tree.SetRootNodeCount(Roots);
+        if (Random() % 2) Tree.SetVisible(Tree.RootNode()->FirstChild, false);
+        if (Reference) {
+            Tree.BeginUpdate();
+            for (PLazyNode N = Tree.GetFirst(); N; N = Tree.GetNext(N))
+                if (!N->States.Contains(vsExpanded)) Tree.ToggleNode(N);
+            Tree.EndUpdate();
+        } else {
+            Tree.FullExpand();
+        }
+        ExpectConsistent(Tree);
+        for (PLazyNode N = Tree.GetFirstNoInit(); N; N = Tree.GetNextNoInit(N))
+            Run.Nodes.push_back(std::to_string(N->Index) + " " + std::to_string(N->ChildCount) + " " +
+                                std::to_string(N->States.Bits()) + " " + std::to_string(N->TotalCount) + " " +
+                                std::to_string(N->TotalHeight));
+        for (Cardinal I : Overridden) Run.Events.push_back("override " + std::to_string(I));
+        Run.Visible = Tree.VisibleCount();
+        Run.RootHeight = Tree.RootNode()->TotalHeight;
+        return Run;
+    };
+    auto Asked = [](const TRun& Run, const std::string& Kind) {
+        std::vector<std::string> Nodes;
+        for (const std::string& E : Run.Events)
+            if (E.rfind(Kind, 0) == 0) Nodes.push_back(E.substr(Kind.size()));
+        return Nodes;
+    };
+    for (unsigned Seed = 1; Seed <= 40; ++Seed) {
+        SCOPED_TRACE(testing::Message() << "seed " << Seed);
+        // Every node toggled, leaves included, is asked: the handler and the override alike.
+        const std::vector<std::string> Expanding = Asked(Build(Seed, lHandlers, false), "expanding ");
+        EXPECT_FALSE(Expanding.empty());
+        EXPECT_EQ(Asked(Build(Seed, lOverride, false), "override "), Expanding);
+        for (TListen Listen : {lNobody, lHandlers, lOverride}) {
+            SCOPED_TRACE(testing::Message() << "listener " << int(Listen));
+            const TRun Expected = Build(Seed, Listen, true);
+            const TRun Got = Build(Seed, Listen, false);
+            EXPECT_EQ(Got.Nodes, Expected.Nodes);
+            // The reference walk has no okExpand operation around it: only tsExpanding differs.
+            std::vector<std::string> GotEvents, ExpectedEvents;
+            const std::string Expanding = std::to_string(TLazyTreeStates{tsExpanding}.Bits());
+            for (const std::string& E : Got.Events)
+                if (E != "state " + Expanding + " 0" && E != "state 0 " + Expanding) GotEvents.push_back(E);
+            EXPECT_EQ(GotEvents, Expected.Events);
+            EXPECT_EQ(Got.Visible, Expected.Visible);
+            EXPECT_EQ(Got.RootHeight, Expected.RootHeight);
+        }
+    }
 }
 
 TEST(LazyTreeNodes, SortIsStableAndARaisingComparisonLeavesTheSiblings) {

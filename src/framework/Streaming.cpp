@@ -7,9 +7,11 @@
 #include <atomic>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 
@@ -227,6 +229,27 @@ const ColorName kColorNames[] = {
     {clWindowFrame, u"clWindowFrame"}, {clWindowText, u"clWindowText"},
 };
 
+// The colour a name spelled exactly as in the table above gives, found by
+// its bytes as an image has them; other spellings go through IdentToColor.
+bool ColorOfRawName(std::string_view raw, TColor& color) {
+    struct TNames {
+        std::vector<std::string> Spelled;
+        std::unordered_map<std::string_view, TColor> Colors;  // views of Spelled
+        TNames() {
+            Spelled.reserve(std::size(kColorNames));
+            for (const ColorName& c : kColorNames) {
+                const std::u16string_view name = c.Name;
+                Colors.emplace(Spelled.emplace_back(name.begin(), name.end()), c.Color);
+            }
+        }
+    };
+    static const TNames names;
+    const auto it = names.Colors.find(raw);
+    if (it == names.Colors.end()) return false;
+    color = it->second;
+    return true;
+}
+
 // ---- graphics: their pixels as the "Data" property ----
 
 // The graphic kinds a picture can hold, by the class name its data names.
@@ -395,12 +418,31 @@ std::atomic<unsigned> g_registryGeneration{0};
 // properties by name (the last of a name wins, as a search through the
 // list finds it), the identifier index of each enumeration or set, and the
 // table of each nested object (null when not registered).
+// A name as the bytes an image spells it with. Only ASCII names are
+// compared so: an image's names are read as ASCII or not at all.
+struct TRawName {
+    std::string Bytes;
+    bool Ascii = false;
+    bool Is(std::string_view raw) const { return Ascii && Bytes == raw; }
+};
+
+TRawName RawNameOf(const String& name) {
+    TRawName n;
+    n.Ascii = IsAscii(name);
+    if (n.Ascii) n.Bytes.assign(name.begin(), name.end());
+    return n;
+}
+
 struct TClassIndex {
     TNameIndex Properties;
     bool UniqueNames = true;  // no two properties share a name
     std::vector<TNameIndex> Idents;
     std::vector<char> UniqueIdents;  // per property: no two of its identifiers share a name
     std::vector<const TStreamClass*> Nested;
+    // The names and identifiers as raw bytes, per property, for reading
+    // images in memory without widening every name first.
+    std::vector<TRawName> RawNames;
+    std::vector<std::vector<TRawName>> RawIdents;
 };
 
 struct TReadCache {
@@ -455,6 +497,9 @@ const TClassIndex& IndexOf(const TStreamClass& cls) {
         index->Idents.push_back(IndexNames(p.Idents));
         index->UniqueIdents.push_back(index->Idents.back().size() == p.Idents.size());
         index->Nested.push_back(p.Kind == pkObject ? FindStreamClass(p.ObjectClass) : nullptr);
+        index->RawNames.push_back(RawNameOf(p.Name));
+        auto& idents = index->RawIdents.emplace_back();
+        for (const String& id : p.Idents) idents.push_back(RawNameOf(id));
     }
     slot = std::move(index);
     return *slot;
@@ -1010,25 +1055,30 @@ namespace {
 // is left to the general reading, which says what is wrong.
 class TMemoryImage {
 public:
-    explicit TMemoryImage(std::string_view Bytes) : FB(Bytes) {}
+    // Ready for the image at the start of Bytes; what an earlier image left
+    // behind keeps only its room.
+    void Reset(std::string_view Bytes) {
+        FB = Bytes;
+        FP = 0;
+        FLevels.clear();
+        FSettings.clear();
+    }
     std::size_t Used() const { return FP; }
 
     // Checks the whole image and takes its values; nothing is set yet.
-    bool Parse(TComponent& Component, const TStreamClass& Class) {
+    bool Parse(TComponent& Component, const String& ClassName, const TStreamClass& Class) {
         if (!Has(4) || std::memcmp(FB.data(), kSignature, 4) != 0) return false;
         FP = 4;
-        std::u16string_view className, name;
-        if (!Ascii(className) || className != Component.ClassName()) return false;
+        std::string_view className;
+        if (!Short(className) || !SameAscii(className, ClassName)) return false;
+        std::u16string_view name;
         if (!Ascii(name)) return false;
         FName.assign(name);
-        FSettings.clear();
         for (;;) {
-            std::u16string_view path;
-            if (!Ascii(path)) return false;
+            std::string_view path;
+            if (!Short(path)) return false;
             if (path.empty()) break;
-            TSetting set;
-            if (!Resolve(Component, Class, path, set)) return false;
-            FSettings.push_back(std::move(set));
+            if (!Resolve(Component, Class, path, FSettings.emplace_back())) return false;
         }
         return Byte() == 0;  // child components are not part of these images
     }
@@ -1069,16 +1119,29 @@ private:
         for (int i = N - 1; i >= 0; --i) V = (V << 8) | static_cast<unsigned char>(b[std::size_t(i)]);
         return true;
     }
+    // A short string's bytes as they stand.
+    bool Short(std::string_view& Out) {
+        const int n = Byte();
+        return n >= 0 && Bytes(std::size_t(n), Out);
+    }
+    // Bytes of ASCII only, as a view of a buffer of this reader.
+    bool Widen(std::string_view Raw, std::u16string_view& Out) {
+        for (std::size_t i = 0; i < Raw.size(); ++i) {
+            if (static_cast<unsigned char>(Raw[i]) >= 0x80) return false;
+            FText[i] = char16_t(Raw[i]);
+        }
+        Out = std::u16string_view(FText, Raw.size());
+        return true;
+    }
     // A short string of ASCII only, as a view of a buffer of this reader.
     bool Ascii(std::u16string_view& Out) {
-        const int n = Byte();
         std::string_view b;
-        if (n < 0 || !Bytes(std::size_t(n), b)) return false;
-        for (std::size_t i = 0; i < b.size(); ++i) {
-            if (static_cast<unsigned char>(b[i]) >= 0x80) return false;
-            FText[i] = char16_t(b[i]);
-        }
-        Out = std::u16string_view(FText, b.size());
+        return Short(b) && Widen(b, Out);
+    }
+    static bool SameAscii(std::string_view Raw, std::u16string_view Text) {
+        if (Raw.size() != Text.size()) return false;
+        for (std::size_t i = 0; i < Raw.size(); ++i)
+            if (static_cast<unsigned char>(Raw[i]) >= 0x80 || char16_t(Raw[i]) != Text[i]) return false;
         return true;
     }
     bool Integer(int Type, Int64& V) {
@@ -1092,46 +1155,64 @@ private:
         }
     }
     bool Ident(int Type, const TNameIndex& Idents, std::size_t& Index) {
-        std::u16string_view id;
+        std::string_view raw;
         switch (Type) {
-        case vaIdent: if (!Ascii(id)) return false; break;
-        case vaFalse: id = u"False"; break;
-        case vaTrue: id = u"True"; break;
-        case vaNil: id = u"nil"; break;
-        case vaNull: id = u"Null"; break;
+        case vaIdent: if (!Short(raw)) return false; break;
+        case vaFalse: raw = "False"; break;
+        case vaTrue: raw = "True"; break;
+        case vaNil: raw = "nil"; break;
+        case vaNull: raw = "Null"; break;
         default: return false;
         }
         // Written as the table spells them: found by a plain look along it.
         if (FUniqueIdents)
-            for (std::size_t k = 0; k < FProperty->Idents.size(); ++k)
-                if (FProperty->Idents[k] == id) {
+            for (std::size_t k = 0; k < FRawIdents->size(); ++k)
+                if ((*FRawIdents)[k].Is(raw)) {
                     Index = k;
                     return true;
                 }
+        std::u16string_view id;
+        if (!Widen(raw, id)) return false;
         const auto found = Idents.find(id);
         if (found == Idents.end()) return false;
         Index = found->second;
         return true;
     }
-    bool Resolve(TPersistent& Root, const TStreamClass& RootClass, std::u16string_view Path, TSetting& Set) {
+    // The property a path segment names in a class. Images list the
+    // properties in the order of the table, and a nested object's ones one
+    // after the other under its name: the one after the last found, then the
+    // last found itself, are tried first.
+    bool Find(const TClassIndex& Index, std::size_t Next, std::string_view Segment, std::size_t& At) {
+        if (Index.UniqueNames) {
+            const std::size_t n = Index.RawNames.size();
+            if (Next < n && Index.RawNames[Next].Is(Segment)) {
+                At = Next;
+                return true;
+            }
+            if (Next > 0 && Next <= n && Index.RawNames[Next - 1].Is(Segment)) {
+                At = Next - 1;
+                return true;
+            }
+        }
+        std::u16string_view name;
+        if (!Widen(Segment, name)) return false;
+        const auto at = Index.Properties.find(name);
+        if (at == Index.Properties.end()) return false;
+        At = at->second;
+        return true;
+    }
+    bool Resolve(TPersistent& Root, const TStreamClass& RootClass, std::string_view Path, TSetting& Set) {
         TPersistent* o = &Root;
         const TStreamClass* cls = &RootClass;
         for (;;) {
             TLevel& level = Level(*cls);
             const TClassIndex& index = *level.Index;
-            const std::size_t dot = Path.find(u'.');
-            const std::u16string_view segment = Path.substr(0, dot);
-            // Images list the properties in the order of the table: the one
-            // after the last found is tried first.
-            std::size_t i = level.Next;
-            if (!index.UniqueNames || i >= cls->Properties.size() || cls->Properties[i].Name != segment) {
-                const auto at = index.Properties.find(segment);
-                if (at == index.Properties.end()) return false;
-                i = at->second;
-            }
+            const std::size_t dot = Path.find('.');
+            std::size_t i = 0;
+            if (!Find(index, level.Next, Path.substr(0, dot), i)) return false;
             level.Next = i + 1;
             const TPropertyInfo& p = cls->Properties[i];
-            if (dot != std::u16string_view::npos) {
+            if (dot != std::string_view::npos) {
                 if (p.Kind != pkObject || !index.Nested[i]) return false;
                 o = p.GetObject(*o);
                 if (!o) return false;
@@ -1142,11 +1223,11 @@ private:
             Set.Property = &p;
             Set.Object = o;
             FUniqueIdents = index.UniqueIdents[i];
+            FRawIdents = &index.RawIdents[i];
             return Value(p, index.Idents[i], Set);
         }
     }
     bool Value(const TPropertyInfo& P, const TNameIndex& Idents, TSetting& Set) {
-        FProperty = &P;
         const int type = Byte();
         std::string_view b;
         UInt64 n = 0;
@@ -1225,9 +1306,13 @@ private:
         }
         case pkColor: {
             if (type == vaIdent) {
-                std::u16string_view id;
+                std::string_view raw;
+                if (!Short(raw)) return false;
                 TColor c;
-                if (!Ascii(id) || !IdentToColor(String(id), c)) return false;
+                if (!ColorOfRawName(raw, c)) {
+                    std::u16string_view id;
+                    if (!Widen(raw, id) || !IdentToColor(String(id), c)) return false;
+                }
                 Set.Ord = c;
                 return true;
             }
@@ -1256,8 +1341,8 @@ private:
     std::size_t FP = 0;
     char16_t FText[256];
     std::vector<TLevel> FLevels;
-    const TPropertyInfo* FProperty = nullptr;  // the property whose value is read
     bool FUniqueIdents = false;
+    const std::vector<TRawName>* FRawIdents = nullptr;  // those of the property whose value is read
     String FName;
     std::vector<TSetting> FSettings;
 };
@@ -1265,13 +1350,28 @@ private:
 }  // namespace
 
 void ReadComponentImage(TStream& Stream, TComponent& Component) {
-    const TStreamClass& cls = CachedClassOf(Component.ClassName());
+    const String className = Component.ClassName();
+    const TStreamClass& cls = CachedClassOf(className);
     if (auto* memory = dynamic_cast<TMemoryStream*>(&Stream)) {
         const Int64 at = memory->Position();
         const std::string_view bytes = memory->Bytes();
         if (at >= 0 && static_cast<std::size_t>(at) <= bytes.size()) {
-            TMemoryImage image(bytes.substr(static_cast<std::size_t>(at)));
-            if (image.Parse(Component, cls)) {
+            // One reader per thread keeps its room from image to image; a
+            // read started while it is busy (a setter reading an image of
+            // its own) has one of its own.
+            thread_local TMemoryImage spare;
+            thread_local bool spareBusy = false;
+            std::optional<TMemoryImage> own;
+            TMemoryImage& image = spareBusy ? own.emplace() : spare;
+            struct TRelease {
+                bool* Busy;
+                ~TRelease() {
+                    if (Busy) *Busy = false;
+                }
+            } release{&image == &spare ? &spareBusy : nullptr};
+            if (release.Busy) spareBusy = true;
+            image.Reset(bytes.substr(static_cast<std::size_t>(at)));
+            if (image.Parse(Component, className, cls)) {
                 memory->SetPosition(at + static_cast<Int64>(image.Used()));
                 image.Apply(Component);
                 return;
@@ -1284,7 +1384,7 @@ void ReadComponentImage(TStream& Stream, TComponent& Component) {
         char sig[4];
         Stream.ReadBuffer(sig, 4);
         if (std::memcmp(sig, kSignature, 4) != 0) InvalidFormat();
-        if (r.ReadShortStr() != Component.ClassName()) InvalidFormat();
+        if (r.ReadShortStr() != className) InvalidFormat();
         const String name = r.ReadShortStr();
         std::vector<std::pair<String, ByteString>> values;
         for (String prop = r.ReadShortStr(); !prop.empty(); prop = r.ReadShortStr()) {

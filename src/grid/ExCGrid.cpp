@@ -460,6 +460,12 @@ String TExColumnGrid::GetFormattedCell(int ACol, int ARow) {
     return Format(it->FloatFormat(), {Floats(ACol, ARow)});
 }
 
+bool TExColumnGrid::SaveCellView(int ACol, int ARow, std::u16string_view& Text) {
+    // A column's float format may show the text otherwise.
+    if (SaveVirtCells() && Item(ACol)) return false;
+    return TExStringGrid::SaveCellView(ACol, ARow, Text);
+}
+
 TCellType TExColumnGrid::GetCellType(int ACol, int ARow) {
     TCellType t = TExStringGrid::GetCellType(ACol, ARow);
     if (t != ctEmpty) return t;

@@ -242,6 +242,7 @@ public:
     TCellType GetCellType(int ACol, int ARow) override;
     // With the column's float format, a number cell shows its value in that format.
     String GetFormattedCell(int ACol, int ARow) override;
+    bool SaveCellView(int ACol, int ARow, std::u16string_view& Text) override;
     TCellGraphic* GetCellGraphic(int ACol, int ARow) override;
 
     TAfterColumnMovedEvent OnAfterColumnMoved;

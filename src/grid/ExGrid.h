@@ -1917,6 +1917,12 @@ protected:
     // plain text (or with SaveWithRTF its source without line breaks); then
     // OnSaveCell may change it.
     virtual String SaveCell(int ACol, int ARow);
+    // SaveCell's text as a view of the stored text, when nothing on the way
+    // changes it (no hook, no float format, not empty, no markup to strip, no
+    // rich text); false otherwise. A class that changes SaveCell or
+    // GetFormattedCell answers false where its text may differ. The view
+    // lives until the cell's row next changes.
+    virtual bool SaveCellView(int ACol, int ARow, std::u16string_view& Text);
     // OnLoadCell may change the text; it is stored at exactly that cell.
     virtual void LoadCell(int ACol, int ARow, const String& Value);
     virtual void RecalcFooterColumn(int ACol) { CalcFooter(ACol); }

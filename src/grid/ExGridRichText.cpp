@@ -127,6 +127,19 @@ String TExStringGrid::SaveCell(int ACol, int ARow) {
     return s;
 }
 
+bool TExStringGrid::SaveCellView(int ACol, int ARow, std::u16string_view& Text) {
+    if (OnSaveCell) return false;
+    if (FSaveVirtCells) {
+        if (OnGetFloatFormat || !DisplTextView(ACol, ARow, Text)) return false;
+    } else {
+        Text = GetGridCell(ACol, ARow);
+    }
+    // An empty cell may be a check box that saves its state.
+    if (Text.empty()) return false;
+    const int kind = CellTextKind(Text, true);
+    return kind != RichTextKind && (kind != MarkupTextKind || FSaveWithHTML);
+}
+
 void TExStringGrid::LoadCell(int ACol, int ARow, const String& Value) {
     if (!OnLoadCell) {
         SetGridCell(ACol, ARow, Value);

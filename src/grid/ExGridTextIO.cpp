@@ -118,12 +118,11 @@ TCSVRecords ReadRecords(const String& Text) {
 
 // A field that a CSV line carries as it is: not empty, and no quote,
 // delimiter or CR that would need quoting.
-bool PlainCSVField(const String& S, Char Delimiter) {
-    if (S.empty()) return false;
-    for (Char c : S)
-        // CR and the quote lie below every letter and digit.
-        if (c <= u'"' ? c == u'"' || c == CR || c == Delimiter : c == Delimiter) return false;
-    return true;
+bool PlainCSVField(std::u16string_view S, Char Delimiter) {
+    // Looked at whole, without a branch per character: such characters are rare.
+    bool special = false;
+    for (Char c : S) special |= (c == u'"') | (c == CR) | (c == Delimiter);
+    return !S.empty() && !special;
 }
 
 // The existing content of a file that is appended to, ending with a line end,
@@ -336,14 +335,23 @@ void TExGridTools::SaveToCSV(const String& FileName, bool Unicode) {
     String text;
     if (FAppending) ReadForAppend(FileName, enc, text);
     const std::size_t start = text.size();
+    const bool plain = !OemConvert && !AlwaysQuotes;
     FGrid.ExportNotification(0, r0);
     int last = -1;
     for (int r = r0; r <= r1; ++r) {
         FGrid.ExportNotification(5, r);
         for (int c = c0; c <= c1; ++c) {
-            String t = FGrid.SaveCell(SaveColumn(c), r);
-            // Most cells need nothing of what follows.
-            if (!OemConvert && !AlwaysQuotes && PlainCSVField(t, d)) {
+            const int col = SaveColumn(c);
+            // Most cells need nothing of what follows, and their stored text
+            // is what they save: it goes out without a copy.
+            std::u16string_view v;
+            if (plain && FGrid.SaveCellView(col, r, v) && PlainCSVField(v, d)) {
+                if (c > c0) text += d;
+                text += v;
+                continue;
+            }
+            String t = FGrid.SaveCell(col, r);
+            if (plain && PlainCSVField(t, d)) {
                 if (c > c0) text += d;
                 text += t;
                 continue;

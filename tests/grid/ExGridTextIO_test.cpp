@@ -1,3 +1,4 @@
+#include "grid/ExCGrid.h"
 #include "grid/ExGrid.h"
 #include "grid/foundation/CellCodecs.h"
 #include "grid/foundation/GridText.h"
@@ -474,6 +475,7 @@ namespace {
 struct SavingGrid : TExStringGrid {
     using TExStringGrid::TExStringGrid;
     using TExStringGrid::SaveCell;
+    using TExStringGrid::SaveCellView;
 };
 }  // namespace
 
@@ -748,3 +750,82 @@ TEST(ExGridCSV, RandomFilesLoadIntoTheFieldsOfTheRecordRules) {
 }
 
 }  // namespace
+
+namespace {
+
+// A grid of every kind of cell a save treats on its own: plain texts,
+// numbers, markup, rich text, formulas, wide texts, empty cells, check boxes
+// and merged areas.
+void FillForSaving(TExStringGrid& G, std::mt19937& Gen) {
+    const std::vector<String> pieces = {u"a",    u"cell 12", u" ",    u"\"",       u",",  u"\r\n", u"<B>b</B>",
+                                        u"<x",   u"1.5",     u"-7",   u"\u00e9",   u"\u4e2d", u"=1+2", u"{\\rtf1 r}",
+                                        u"|\\",  u"www.example.org"};
+    G.SetColCount(6);
+    G.SetRowCount(25);
+    for (int r = 0; r < 25; ++r)
+        for (int c = 0; c < 6; ++c) G.SetGridCell(c, r, RandomPieces(Gen, pieces, 2));
+    for (int n = 0; n < 6; ++n) G.AddCheckBox(int(Gen() % 6), int(Gen() % 25), Gen() % 2 == 0);
+    G.MergeCells(1, 3, 2, 2);
+    G.MergeCells(3, 10, 1, 3);
+}
+
+}  // namespace
+
+// Wherever a save takes a cell's stored text as it is, that text is the one
+// SaveCell gives, whatever the grid's settings and hooks.
+TEST(ExGridSaveCell, ASavedViewIsTheSavedText) {
+    std::mt19937 gen(11);
+    int views = 0, others = 0;
+    for (int round = 0; round < 24; ++round) {
+        SCOPED_TRACE(::testing::Message() << "round " << round);
+        SavingGrid g(nullptr);
+        FillForSaving(g, gen);
+        g.SetSaveVirtCells(round % 2 == 0);
+        g.SetSaveWithHTML(round % 3 == 0);
+        g.SetURLShowInText(round % 5 == 1);
+        if (round % 4 == 2) g.OnGetDisplText = [](TObject*, int ACol, int, String& V) { V += IntToStr(ACol); };
+        if (round % 6 == 3)
+            g.OnGetFloatFormat = [](TObject*, int, int, bool&, String& F) { F = u"%.2f"; };
+        for (int r = 0; r < g.RowCount(); ++r)
+            for (int c = 0; c < g.ColCount(); ++c) {
+                std::u16string_view v;
+                if (!g.SaveCellView(c, r, v)) {
+                    ++others;
+                    continue;
+                }
+                ++views;
+                EXPECT_EQ(String(v), g.SaveCell(c, r)) << c << "," << r;
+            }
+    }
+    EXPECT_GT(views, 1000);
+    EXPECT_GT(others, 1000);
+}
+
+// A file saved cell by cell through OnSaveCell, which changes nothing here,
+// has the bytes of one saved without it, for the grid and the column grid
+// with a float format of its own.
+TEST(ExGridCSV, SavingWithoutAnEventGivesTheBytesOfSavingThroughIt) {
+    TempDir t;
+    std::mt19937 gen(5);
+    auto compare = [&](TExStringGrid& g, const char* what) {
+        SCOPED_TRACE(what);
+        g.Tools().Delimiter = gen() % 2 ? u';' : Char(0);
+        g.SetSaveVirtCells(gen() % 2 == 0);
+        g.SetSaveWithHTML(gen() % 2 == 0);
+        g.Tools().SaveToCSV(P(t, "direct.csv"));
+        g.OnSaveCell = [](TObject*, int, int, String&) {};
+        g.Tools().SaveToCSV(P(t, "event.csv"));
+        g.OnSaveCell = nullptr;
+        EXPECT_EQ(t.read("direct.csv"), t.read("event.csv"));
+    };
+    for (int round = 0; round < 8; ++round) {
+        SCOPED_TRACE(::testing::Message() << "round " << round);
+        TExStringGrid g(nullptr);
+        FillForSaving(g, gen);
+        compare(g, "grid");
+        TExColumnGrid cg(nullptr);
+        FillForSaving(cg, gen);
+        cg.Columns().Items(2)->SetFloatFormat(u"%.3f");
+        compare(cg, "column grid");
+    }
+}

@@ -198,7 +198,7 @@ String DisplayToFloatText(const String& Value) {
     return negative ? u"-" + r : r;
 }
 
-int CellTextKind(const String& S, bool MarkupEnabled) {
+int CellTextKind(std::u16string_view S, bool MarkupEnabled) {
     if (S.empty()) return 0;
     // The second character, a blank for a text of one.
     const Char second = S.size() > 1 ? S[1] : u' ';
@@ -210,7 +210,11 @@ int CellTextKind(const String& S, bool MarkupEnabled) {
     }
     if (S[0] == u'{' && second == u'\\') return 2;
     if (!MarkupEnabled) return 0;
-    // A tag: "</", "<B", "<I" or "<C".
+    // A tag: "</", "<B", "<I" or "<C". Most texts have no "<" at all, which
+    // a look without a branch per character tells first.
+    bool open = false;
+    for (Char c : S) open |= c == u'<';
+    if (!open) return 0;
     for (size_t p = 0; p + 1 < S.size(); ++p) {
         if (S[p] != u'<') continue;
         const Char next = S[p + 1];

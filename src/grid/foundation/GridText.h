@@ -69,7 +69,7 @@ int ClassifyNumberText(std::u16string_view S, Char Thousand, Char Decimal);
 String DisplayToFloatText(const String& S);
 
 // 0 plain, 1 markup (only with MarkupEnabled), 2 rich text, 3 formula, 5 wide-encoded.
-int CellTextKind(const String& S, bool MarkupEnabled);
+int CellTextKind(std::u16string_view S, bool MarkupEnabled);
 constexpr int MarkupTextKind = 1, RichTextKind = 2, FormulaTextKind = 3;
 // "R<row>C<col>" in either case; Point.X the column, Point.Y the row.
 bool ParseRowColReference(const String& S, TPoint& Point);

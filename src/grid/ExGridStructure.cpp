@@ -116,7 +116,10 @@ void TExStringGrid::CopyRowOut(int ARow, TGridItem& Item) {
     TStringList& items = Item.Items();
     items.BeginUpdate();
     items.Clear();
-    for (int c = 0; c < n; ++c) items.AddObject(String(GridCellView(c, ARow)), GetGridObject(c, ARow));
+    items.AddItems(n, [&](int c, String& s, TObject*& object) {
+        s = GridCellView(c, ARow);
+        object = GetGridObject(c, ARow);
+    });
     items.EndUpdate();
     Item.Height = RowHeights(ARow);
 }
@@ -230,7 +233,8 @@ void TExStringGrid::UnHideRowsAll() {
 // come back strictly last first.
 void TExStringGrid::HideRowList(const std::vector<int>& RowList) {
     std::vector<int> rows = RowList;
-    std::sort(rows.begin(), rows.end());
+    // A filter lists its rows in order already.
+    if (!std::is_sorted(rows.begin(), rows.end())) std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     for (int r : rows) {
         if (r < 0 || r >= RowCount()) continue;

@@ -124,6 +124,27 @@ void TExStringGrid::CopyRowOut(int ARow, TGridItem& Item) {
     Item.Height = RowHeights(ARow);
 }
 
+void TGridItem::TakeCells(TGridCells::TTakenRow&& Row, int Count) {
+    FItems.Clear();
+    FRow = std::move(Row);
+    FRowCells = Count;
+}
+
+// The same list that copying the row out would have made.
+void TGridItem::Unpack() const {
+    if (FRowCells < 0) return;
+    const int n = FRowCells;
+    FRowCells = -1;
+    TGridCells::TTakenRow row = std::move(FRow);
+    FItems.BeginUpdate();
+    FItems.Clear();
+    FItems.AddItems(n, [&](int c, String& s, TObject*& object) {
+        s = row.TextView(c);
+        object = row.Object(c);
+    });
+    FItems.EndUpdate();
+}
+
 void TExStringGrid::CopyRowIn(const TGridItem& Item, int ARow) {
     const TStringList& items = Item.Items();
     for (int c = 0; c < items.Count(); ++c) {
@@ -236,10 +257,13 @@ void TExStringGrid::HideRowList(const std::vector<int>& RowList) {
     // A filter lists its rows in order already.
     if (!std::is_sorted(rows.begin(), rows.end())) std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    // The rows leave the grid for good, so their cells move out whole.
+    const int n = TotalColCount();
     for (int r : rows) {
         if (r < 0 || r >= RowCount()) continue;
         TGridItem* item = FGridItems.Add();
-        CopyRowOut(r, *item);
+        item->TakeCells(Data().TakeRow(r), n);
+        item->Height = RowHeights(r);
         item->Idx = r;
         item->Level = FFilterLevel;
     }

@@ -117,7 +117,9 @@ bool TStringList::Find(const String& s, int& index) const {
 
 int TStringList::Add(const String& s) { return AddObject(s, nullptr); }
 
-int TStringList::AddObject(const String& s, TObject* object) {
+int TStringList::AddObject(const String& s, TObject* object) { return AddObject(String(s), object); }
+
+int TStringList::AddObject(String&& s, TObject* object) {
     int index;
     if (!sorted_) {
         index = Count();
@@ -125,7 +127,7 @@ int TStringList::AddObject(const String& s, TObject* object) {
         if (duplicates_ == dupIgnore) return index;
         if (duplicates_ == dupError) throw EListError("String list does not allow duplicates");
     }
-    InsertItem(index, s, object);
+    InsertItem(index, std::move(s), object);
     return index;
 }
 
@@ -140,21 +142,41 @@ void TStringList::AddStrings(const TStringList& strings) {
     EndUpdate();
 }
 
+void TStringList::AddItems(int count, const std::function<void(int index, String& s, TObject*& object)>& fill) {
+    CheckNotSorted();
+    if (count <= 0) return;
+    Changing();
+    items_.reserve(items_.size() + size_t(count));
+    for (int i = 0; i < count; ++i) {
+        Item& item = items_.emplace_back();
+        fill(i, item.s, item.object);
+    }
+    Changed();
+}
+
 void TStringList::Insert(int index, const String& s) { InsertObject(index, s, nullptr); }
 
 void TStringList::InsertObject(int index, const String& s, TObject* object) {
     CheckNotSorted();
     if (index < 0 || index > Count()) RaiseIndex(index);
-    InsertItem(index, s, object);
+    InsertItem(index, String(s), object);
 }
 
-void TStringList::InsertItem(int index, const String& s, TObject* object) {
+void TStringList::InsertItem(int index, String&& s, TObject* object) {
     Changing();
     // Inside an update block a list is mostly filled item by item (a grid
     // row's cells): room for several at once spares the first regrowths.
     if (updateCount_ > 0 && items_.size() == items_.capacity())
         items_.reserve(std::max<size_t>(16, items_.size() * 2));
-    items_.insert(items_.begin() + index, Item{s, object});
+    // Appending, the common case, builds the item in place: the general
+    // insert goes through a temporary and costs several times as much.
+    if (index == Count()) {
+        Item& item = items_.emplace_back();
+        item.s = std::move(s);
+        item.object = object;
+    } else {
+        items_.insert(items_.begin() + index, Item{std::move(s), object});
+    }
     Changed();
 }
 

@@ -41,7 +41,13 @@ public:
     // refused with EListError "String list does not allow duplicates".
     int Add(const String& s);
     int AddObject(const String& s, TObject* object);
+    // Takes the string over instead of copying it.
+    int AddObject(String&& s, TObject* object);
     void AddStrings(const TStringList& strings);
+    // Appends Count items, each filled in place by Fill (its text and object
+    // start empty), as one change: a whole row at one copy per text and one
+    // allocation. Refused on a sorted list.
+    void AddItems(int count, const std::function<void(int index, String& s, TObject*& object)>& fill);
     void Append(const String& s) { Add(s); }
     // Refused on a sorted list.
     void Insert(int index, const String& s);
@@ -126,7 +132,7 @@ private:
     };
     void CheckIndex(int index) const;
     void CheckNotSorted() const;
-    void InsertItem(int index, const String& s, TObject* object);
+    void InsertItem(int index, String&& s, TObject* object);
     void QuickSort(int l, int r, const TStringListSortCompare& compare);
     void FreeObject(TObject* object);
 

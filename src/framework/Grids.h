@@ -118,6 +118,35 @@ public:
     long long SlotsInUse() const;
 
 private:
+    struct Row;
+
+public:
+    // A row taken out of the store whole, read as the store would read it.
+    // Rows leaving a grid for good (hidden ones) move out this way instead
+    // of being copied cell by cell and then freed.
+    class TTakenRow {
+    public:
+        TTakenRow() = default;
+        TTakenRow(TTakenRow&& Other) noexcept : row_(Other.row_) { Other.row_ = nullptr; }
+        TTakenRow& operator=(TTakenRow&& Other) noexcept;
+        TTakenRow(const TTakenRow&) = delete;
+        TTakenRow& operator=(const TTakenRow&) = delete;
+        ~TTakenRow();
+        std::u16string_view TextView(int ACol) const;
+        TObject* Object(int ACol) const;
+
+    private:
+        friend class TGridCells;
+        explicit TTakenRow(Row* R) : row_(R) {}
+        // The text of a row of the store or of a taken one: both read alike.
+        // Inline in the store's source: reading a cell is its most frequent call.
+        static inline std::u16string_view ViewOf(const Row* R, int ACol);
+        Row* row_ = nullptr;
+    };
+    // Row ARow leaves the store with its cells; it is empty afterwards.
+    TTakenRow TakeRow(int ARow);
+
+private:
     struct Row {
         // A row filled from left to right keeps its texts in one buffer
         // (packed, with each cell's end in ends), sparing an allocation per

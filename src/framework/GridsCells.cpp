@@ -106,12 +106,38 @@ const String& TGridCells::Text(int ACol, int ARow) const {
     return r->texts[ACol];
 }
 
-std::u16string_view TGridCells::TextView(int ACol, int ARow) const {
-    const Row* r = RowAt(ARow);
+std::u16string_view TGridCells::TTakenRow::ViewOf(const Row* r, int ACol) {
     if (!r || ACol < 0 || ACol >= r->TextCount()) return {};
     if (!r->isPacked) return r->texts[size_t(ACol)];
     const int start = ACol == 0 ? 0 : r->ends[size_t(ACol - 1)];
     return std::u16string_view(r->packed).substr(size_t(start), size_t(r->ends[size_t(ACol)] - start));
+}
+
+std::u16string_view TGridCells::TextView(int ACol, int ARow) const { return TTakenRow::ViewOf(RowAt(ARow), ACol); }
+
+TGridCells::TTakenRow& TGridCells::TTakenRow::operator=(TTakenRow&& Other) noexcept {
+    if (this != &Other) {
+        delete row_;
+        row_ = Other.row_;
+        Other.row_ = nullptr;
+    }
+    return *this;
+}
+
+TGridCells::TTakenRow::~TTakenRow() { delete row_; }
+
+std::u16string_view TGridCells::TTakenRow::TextView(int ACol) const { return ViewOf(row_, ACol); }
+
+TObject* TGridCells::TTakenRow::Object(int ACol) const {
+    return !row_ || ACol < 0 || ACol >= static_cast<int>(row_->objects.size()) ? nullptr : row_->objects[size_t(ACol)];
+}
+
+TGridCells::TTakenRow TGridCells::TakeRow(int ARow) {
+    Row* r = RowAt(ARow);
+    if (!r) return TTakenRow();
+    rows_[size_t(ARow)] = nullptr;
+    Trim();
+    return TTakenRow(r);
 }
 
 void TGridCells::SetText(int ACol, int ARow, const String& Value) {

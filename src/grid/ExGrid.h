@@ -334,20 +334,33 @@ public:
     int Idx = 0;
     int Height = 0;
     int Level = 0;
-    TStringList& Items() { return FItems; }
-    const TStringList& Items() const { return FItems; }
-    void SetItems(const TStringList& Value) { FItems.Assign(Value); }
+    TStringList& Items() {
+        Unpack();
+        return FItems;
+    }
+    const TStringList& Items() const {
+        Unpack();
+        return FItems;
+    }
+    void SetItems(const TStringList& Value) { Items().Assign(Value); }
     // Empty and nil past the saved columns.
-    String Text(int ACol) const { return ACol >= 0 && ACol < FItems.Count() ? FItems[ACol] : String(); }
-    TObject* Object(int ACol) const { return ACol >= 0 && ACol < FItems.Count() ? FItems.Objects(ACol) : nullptr; }
+    String Text(int ACol) const { return ACol >= 0 && ACol < Items().Count() ? FItems[ACol] : String(); }
+    TObject* Object(int ACol) const { return ACol >= 0 && ACol < Items().Count() ? FItems.Objects(ACol) : nullptr; }
     // Room for the columns 0 .. Count - 1.
     void Grow(int Count) {
-        while (FItems.Count() < Count) FItems.Add(String());
+        while (Items().Count() < Count) FItems.Add(String());
     }
+    // Keeps the first Count cells of a row taken from the grid's store; they
+    // become the string list when it is first asked for, so that hiding
+    // many rows neither copies nor frees their cells.
+    void TakeCells(TGridCells::TTakenRow&& Row, int Count);
     String DisplayName() const override { return u"TGridItem"; }
 
 private:
-    TStringList FItems;
+    void Unpack() const;
+    mutable TStringList FItems;
+    mutable TGridCells::TTakenRow FRow;
+    mutable int FRowCells = -1;  // the cells of FRow still to unpack; -1 when there is no row
 };
 
 // The hidden-row store: one TGridItem per hidden row.

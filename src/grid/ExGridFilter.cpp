@@ -82,6 +82,7 @@ bool TExGridTools::MatchFilter(int ARow) {
                 match = !f->Condition().empty() &&
                         AsciiUpper(String(text)).find(AsciiUpper(f->Condition())) != String::npos;
             } else {
+                const String condition = f->Condition();  // one copy for the row, not one per use
                 const String& prefix = f->Prefix();
                 if (!prefix.empty() && text.starts_with(prefix)) text.remove_prefix(prefix.size());
                 const String& suffix = f->Suffix();
@@ -89,14 +90,14 @@ bool TExGridTools::MatchFilter(int ARow) {
                     size_t at = text.find(suffix);
                     if (at != std::u16string_view::npos && at + suffix.size() == text.size()) text = text.substr(0, at);
                 }
-                if (f->Condition().empty()) {
+                if (condition.empty()) {
                     match = true;
                 } else if (f->Method() == fmLiteral) {
-                    match = text == f->Condition();
+                    match = text == condition;
                 } else {
                     TFilterExpression& e = FFilterExpressions[size_t(i)];
-                    if (e.Condition() != f->Condition() || e.CaseSensitive() != f->CaseSensitive())
-                        e = TFilterExpression(f->Condition(), f->CaseSensitive());
+                    if (e.Condition() != condition || e.CaseSensitive() != f->CaseSensitive())
+                        e = TFilterExpression(condition, f->CaseSensitive());
                     match = e.Match(text);
                 }
             }

@@ -116,9 +116,33 @@ void TExStringGrid::CopyRowOut(int ARow, TGridItem& Item) {
     TStringList& items = Item.Items();
     items.BeginUpdate();
     items.Clear();
-    for (int c = 0; c < n; ++c) items.AddObject(String(GridCellView(c, ARow)), GetGridObject(c, ARow));
+    items.AddItems(n, [&](int c, String& s, TObject*& object) {
+        s = GridCellView(c, ARow);
+        object = GetGridObject(c, ARow);
+    });
     items.EndUpdate();
     Item.Height = RowHeights(ARow);
+}
+
+void TGridItem::TakeCells(TGridCells::TTakenRow&& Row, int Count) {
+    FItems.Clear();
+    FRow = std::move(Row);
+    FRowCells = Count;
+}
+
+// The same list that copying the row out would have made.
+void TGridItem::Unpack() const {
+    if (FRowCells < 0) return;
+    const int n = FRowCells;
+    FRowCells = -1;
+    TGridCells::TTakenRow row = std::move(FRow);
+    FItems.BeginUpdate();
+    FItems.Clear();
+    FItems.AddItems(n, [&](int c, String& s, TObject*& object) {
+        s = row.TextView(c);
+        object = row.Object(c);
+    });
+    FItems.EndUpdate();
 }
 
 void TExStringGrid::CopyRowIn(const TGridItem& Item, int ARow) {
@@ -230,12 +254,16 @@ void TExStringGrid::UnHideRowsAll() {
 // come back strictly last first.
 void TExStringGrid::HideRowList(const std::vector<int>& RowList) {
     std::vector<int> rows = RowList;
-    std::sort(rows.begin(), rows.end());
+    // A filter lists its rows in order already.
+    if (!std::is_sorted(rows.begin(), rows.end())) std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    // The rows leave the grid for good, so their cells move out whole.
+    const int n = TotalColCount();
     for (int r : rows) {
         if (r < 0 || r >= RowCount()) continue;
         TGridItem* item = FGridItems.Add();
-        CopyRowOut(r, *item);
+        item->TakeCells(Data().TakeRow(r), n);
+        item->Height = RowHeights(r);
         item->Idx = r;
         item->Level = FFilterLevel;
     }

@@ -159,6 +159,22 @@ TEST(StringList, NotifiesChangesOncePerUpdateBlock) {
     EXPECT_EQ(changed, 4);
     list.Move(0, 2);
     EXPECT_EQ(Items(list), (std::vector<String>{u"y", u"z", u"x"}));
+    // Items added in one go are one change too, and none when there are none.
+    TObject marker;
+    list.AddItems(2, [&](int i, String& s, TObject*& object) {
+        EXPECT_TRUE(s.empty() && object == nullptr);
+        s = i == 0 ? u"p" : u"a text longer than a short string's room";
+        if (i == 1) object = &marker;
+    });
+    list.AddItems(0, [](int, String&, TObject*&) { FAIL(); });
+    EXPECT_EQ(changing, 6);
+    EXPECT_EQ(changed, 6);
+    EXPECT_EQ(Items(list), (std::vector<String>{u"y", u"z", u"x", u"p", u"a text longer than a short string's room"}));
+    EXPECT_EQ(list.Objects(3), nullptr);
+    EXPECT_EQ(list.Objects(4), &marker);
+    list.SetSorted(true);
+    EXPECT_THROW(list.AddItems(1, [](int, String&, TObject*&) {}), EListError);
+    EXPECT_EQ(list.Count(), 5);
 }
 
 TEST(StringList, OwnedObjectsAreFreedWhenTheListLetsGo) {

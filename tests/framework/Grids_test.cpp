@@ -498,6 +498,40 @@ TEST(Grids, CellStoreIsProportionalToTheCellsInUse) {
     EXPECT_EQ(cells.RowExtent(), 0);
 }
 
+TEST(Grids, ATakenRowKeepsItsCellsAndLeavesAnEmptyRowBehind) {
+    TGridCells cells;
+    TObject marker;
+    cells.SetText(0, 2, u"a");
+    cells.SetText(2, 2, u"a text past a short string's room");  // packed, with an empty cell between
+    cells.SetText(1, 3, u"y");
+    cells.SetText(0, 3, u"x");  // written out of order
+    cells.SetObject(2, 3, &marker);
+    cells.SetText(0, 4, u"below");
+    TGridCells::TTakenRow packed = cells.TakeRow(2);
+    TGridCells::TTakenRow single = cells.TakeRow(3);
+    EXPECT_EQ(packed.TextView(0), u"a");
+    EXPECT_EQ(packed.TextView(1), u"");
+    EXPECT_EQ(packed.TextView(2), u"a text past a short string's room");
+    EXPECT_EQ(packed.TextView(3), u"");
+    EXPECT_EQ(packed.Object(2), nullptr);
+    EXPECT_EQ(single.TextView(0), u"x");
+    EXPECT_EQ(single.TextView(1), u"y");
+    EXPECT_EQ(single.Object(2), &marker);
+    EXPECT_EQ(single.Object(-1), nullptr);
+    EXPECT_EQ(cells.TextExtent(2), 0);
+    EXPECT_EQ(cells.Object(2, 3), nullptr);
+    EXPECT_EQ(cells.Text(0, 4), u"below");  // the rows below stay where they are
+
+    // Taking the last row gives the empty tail back; an empty row takes out nothing.
+    TGridCells::TTakenRow last = cells.TakeRow(4);
+    EXPECT_EQ(cells.RowExtent(), 0);
+    TGridCells::TTakenRow none = cells.TakeRow(7);
+    EXPECT_EQ(none.TextView(0), u"");
+    none = std::move(last);
+    EXPECT_EQ(none.TextView(0), u"below");
+    EXPECT_EQ(last.TextView(0), u"");
+}
+
 // Rows filled from left to right are held in another form than rows written
 // out of order; every operation, with reads between them, must see the same
 // cells as a plain model of the grid.

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 #include <memory>
+#include <random>
 
 namespace {
 
@@ -108,6 +109,79 @@ TEST(ExGridFilter, LevelsStackAndComeBackLastFirst) {
     g->Filter().GetColFilter(1)->SetCondition(u"b*");
     g->ApplyFilter();
     EXPECT_EQ(Shown(*g, 1), (std::vector<String>{u"a1", u"b1", u"b2"}));
+}
+
+// A row as the store holds it: every column's text and object.
+struct RowCells {
+    std::vector<String> texts;
+    std::vector<TObject*> objects;
+    bool operator==(const RowCells&) const = default;
+};
+
+RowCells Snapshot(TExStringGrid& g, int r) {
+    RowCells row;
+    for (int c = 0; c < g.ColCount(); ++c) {
+        row.texts.push_back(g.GetGridCell(c, r));
+        row.objects.push_back(g.GetGridObject(c, r));
+    }
+    return row;
+}
+
+TEST(ExGridFilter, HiddenRowsKeepEveryCellAndComeBackAsTheyWere) {
+    // Random tables: ties, blanks, numbers, texts and Unicode, some objects,
+    // rows filled left to right and rows written out of order.
+    const std::vector<String> words = {u"", u"7", u"17", u"x7y", u"70.5", u"-7", u"abc", u"\u00e47\u00df",
+                                       u"\u4e03", u"7 \U0001F600", u"12345678901234567", u" 7 ", u"0", u"seven"};
+    TObject objects[3];
+    std::mt19937 gen(11);
+    for (int round = 0; round < 6; ++round) {
+        const int rows = 40 + round * 15, cols = 3 + round % 4;
+        TExStringGrid g(nullptr);
+        g.SetColCount(cols);
+        g.SetRowCount(rows + 1);
+        std::uniform_int_distribution<size_t> word(0, words.size() - 1);
+        std::uniform_int_distribution<int> pick(0, 9);
+        for (int r = 1; r <= rows; ++r) {
+            const bool backwards = pick(gen) == 0;
+            for (int k = 0; k < cols; ++k) {
+                const int c = backwards ? cols - 1 - k : k;
+                g.SetGridCell(c, r, words[word(gen)]);
+                if (pick(gen) == 0) g.SetGridObject(c, r, &objects[pick(gen) % 3]);
+            }
+        }
+        std::vector<RowCells> before;
+        for (int r = 0; r <= rows; ++r) before.push_back(Snapshot(g, r));
+
+        g.Filter().GetColFilter(1)->SetCondition(u"*7*");
+        g.ApplyFilter();
+        // Straightforward reference: a row stays when its column 1 holds a 7.
+        std::vector<RowCells> kept = {before[0]};
+        std::vector<int> hidden;
+        for (int r = 1; r <= rows; ++r) {
+            if (before[size_t(r)].texts[1].find(u'7') != String::npos) kept.push_back(before[size_t(r)]);
+            else hidden.push_back(r);
+        }
+        ASSERT_EQ(g.RowCount(), int(kept.size()));
+        for (int r = 0; r < g.RowCount(); ++r) EXPECT_EQ(Snapshot(g, r), kept[size_t(r)]) << round << " row " << r;
+        for (int r : hidden) {
+            const TStringList* cells = g.GetHiddenRowCells(r);
+            ASSERT_NE(cells, nullptr) << r;
+            RowCells held;
+            for (int c = 0; c < cells->Count(); ++c) {
+                held.texts.push_back((*cells)[c]);
+                held.objects.push_back(cells->Objects(c));
+            }
+            EXPECT_EQ(held, before[size_t(r)]) << round << " hidden row " << r;
+        }
+
+        // A second level from an unsorted list with a repeat and a row past the end.
+        const int shown = g.RowCount();
+        g.HideRowList({shown - 1, 1, shown + 3, 1});
+        EXPECT_EQ(g.RowCount(), shown - (shown > 2 ? 2 : 1));
+        g.RemoveAllFilters();
+        ASSERT_EQ(g.RowCount(), rows + 1);
+        for (int r = 0; r <= rows; ++r) EXPECT_EQ(Snapshot(g, r), before[size_t(r)]) << round << " row " << r;
+    }
 }
 
 TEST(ExGridFilter, NarrowDownLeavesContractedRowsHidden) {

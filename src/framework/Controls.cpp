@@ -1290,7 +1290,7 @@ void TWinControl::AlignControls(TControl* AControl, TRect& Rect) {
 
 void TWinControl::Invalidate() {
     // Checked here too: a grid filled before its form shows asks once per cell.
-    if (HandleAllocated() && !WholeInvalidHeld(FHandleImpl.get(), true)) InvalidateClient(this, QRect());
+    if (FHandleImpl->Widget && !WholeInvalidHeld(FHandleImpl.get(), true)) InvalidateClient(this, QRect());
 }
 
 void TWinControl::Repaint() {

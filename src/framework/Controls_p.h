@@ -87,8 +87,11 @@ QObject* ContextOf(TWinControl* Control);
 // whole again changes nothing.
 inline bool WholeInvalidHeld(const TWinControlHandle* h, bool Erase) {
     const int w = h->Client.Right - h->Client.Left, ht = h->Client.Bottom - h->Client.Top;
-    return h->FrameKnown && w > 0 && ht > 0 && h->InvalidWhole.Right == w && h->InvalidWhole.Bottom == ht &&
-           (h->EraseNeeded || !Erase) && (!h->Widget || !h->Widget->isVisible());
+    if (!h->FrameKnown || w <= 0 || ht <= 0 || h->InvalidWhole.Right != w || h->InvalidWhole.Bottom != ht ||
+        !(h->EraseNeeded || !Erase))
+        return false;
+    const QWidget* widget = h->Widget.data();
+    return !widget || !widget->isVisible();
 }
 
 // Hands a message to the control's style hook, then, unless the hook

@@ -1289,7 +1289,8 @@ void TWinControl::AlignControls(TControl* AControl, TRect& Rect) {
 }
 
 void TWinControl::Invalidate() {
-    if (HandleAllocated()) InvalidateClient(this, QRect());
+    // Checked here too: a grid filled before its form shows asks once per cell.
+    if (FHandleImpl->Widget && !WholeInvalidHeld(FHandleImpl.get(), true)) InvalidateClient(this, QRect());
 }
 
 void TWinControl::Repaint() {
@@ -1913,6 +1914,7 @@ void PaintInvalid(TWinControl* Control) {
         h->EraseNeeded = true;
     }
     h->Invalid = QRegion();
+    h->InvalidWhole = TRect{};
     if (area.isEmpty()) return;
     // What was drawn on the whole window is drawn again by the paint.
     h->Overlay = QImage();
@@ -1964,6 +1966,7 @@ void PaintHostWidget(TWinControl* Control, QWidget* Widget, QPaintEvent* Event,
         // A standard window paints itself: the part Qt asks for.
         QRegion area = Event->region().translated(-clientOrg) & QRect(QPoint(0, 0), clientArea.size());
         h->Invalid = QRegion();
+        h->InvalidWhole = TRect{};
         // What was drawn on the whole window is drawn again by the paint.
         h->Overlay = QImage();
         auto paintNative = [&] {

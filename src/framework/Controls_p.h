@@ -60,6 +60,11 @@ struct TWinControlHandle {
     // The client area's update region, and while WM_PAINT runs the part
     // being painted.
     QRegion Invalid;
+    // The client area (as measured then) that the update region was last
+    // found to hold whole; empty once anything takes from the region. A
+    // hidden window asked again to repaint as a whole, as a grid filled
+    // cell by cell before its form shows is, sees at once that nothing changes.
+    TRect InvalidWhole;
     bool EraseNeeded = true;  // some invalidation asked for the background (WM_ERASEBKGND)
     bool Painting = false;
     QRegion PaintArea;
@@ -76,6 +81,18 @@ struct TWinControlHandle {
 };
 
 QObject* ContextOf(TWinControl* Control);
+
+// True when the window is hidden and its update region holds all of its
+// client area (as measured) with the erase asked for: invalidating it as a
+// whole again changes nothing.
+inline bool WholeInvalidHeld(const TWinControlHandle* h, bool Erase) {
+    const int w = h->Client.Right - h->Client.Left, ht = h->Client.Bottom - h->Client.Top;
+    if (!h->FrameKnown || w <= 0 || ht <= 0 || h->InvalidWhole.Right != w || h->InvalidWhole.Bottom != ht ||
+        !(h->EraseNeeded || !Erase))
+        return false;
+    const QWidget* widget = h->Widget.data();
+    return !widget || !widget->isVisible();
+}
 
 // Hands a message to the control's style hook, then, unless the hook
 // handled it, to its WindowProc (WndProc when none).

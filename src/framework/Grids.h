@@ -152,19 +152,27 @@ private:
         // (packed, with each cell's end in ends), sparing an allocation per
         // short text; the first other use turns them into single Strings
         // (texts), which readers get by reference.
+        // The buffer is our own: a string would clear what it grows by
+        // before each text is copied in.
         bool isPacked = true;
-        String packed;
+        std::unique_ptr<Char[]> packed;
+        int packedLen = 0, packedCap = 0;
         std::vector<int> ends;
         std::vector<String> texts;
         std::vector<TObject*> objects;
         bool Empty() const;
         int TextCount() const { return static_cast<int>(isPacked ? ends.size() : texts.size()); }
+        std::u16string_view Packed() const { return {packed.get(), size_t(packedLen)}; }
+        void Reserve(int Chars);
+        void AppendPacked(const String& Text);
         void Unpack();
     };
     Row* RowAt(int ARow) const {
         return ARow < 0 || ARow >= static_cast<int>(rows_.size()) ? nullptr : rows_[ARow];
     }
     Row& RowFor(int ARow);
+    // SetText for what is not the next cell of a row filled from left to right.
+    void SetTextElsewhere(int ACol, int ARow, const String& Value);
     Row& NewRow(int ARow);
     void Trim();
     void FreeRow(int ARow);

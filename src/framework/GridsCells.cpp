@@ -2,6 +2,7 @@
 #include "framework/Grids.h"
 
 #include <algorithm>
+#include <type_traits>
 
 namespace {
 
@@ -20,25 +21,36 @@ void MoveItem(std::vector<T>& v, int FromIndex, int ToIndex) {
         std::rotate(v.begin() + ToIndex, v.begin() + FromIndex, v.begin() + FromIndex + 1);
 }
 
-// Appends Text to To. Short texts are copied here and not by the library's
-// block copy: on processors with wide vector registers that copy slows down
-// the plain code run after it, which a fill does for every cell (filling
-// 100,000 x 20 cells took twice the time).
-void AppendText(String& To, const String& Text) {
-    const size_t at = To.size(), n = Text.size();
-    if (n > 16) {
-        To += Text;
-        return;
-    }
-    To.resize(at + n);
-    Char* d = To.data() + at;
-    const Char* s = Text.data();
-    size_t i = 0;
-    for (; i + 4 <= n; i += 4) __builtin_memcpy(d + i, s + i, 4 * sizeof(Char));
-    for (; i < n; ++i) d[i] = s[i];
+}  // namespace
+
+void TGridCells::Row::Reserve(int Chars) {
+    if (Chars <= packedCap) return;
+    auto grown = std::make_unique_for_overwrite<Char[]>(size_t(Chars));
+    std::copy_n(packed.get(), packedLen, grown.get());
+    packed = std::move(grown);
+    packedCap = Chars;
 }
 
-}  // namespace
+// Short texts are copied here in two overlapping pieces and not by the
+// library's block copy: on processors with wide vector registers that copy
+// slows down the plain code run after it, which a fill does for every cell
+// (filling 100,000 x 20 cells took twice the time).
+inline void TGridCells::Row::AppendPacked(const String& Text) {
+    const int n = static_cast<int>(Text.size());
+    if (packedLen + n > packedCap) Reserve(std::max({packedLen + n, 2 * packedCap, 16}));
+    Char* d = packed.get() + packedLen;
+    const Char* s = Text.data();
+    const auto piece = [&]<int Chars>(std::integral_constant<int, Chars>) {
+        __builtin_memcpy(d, s, Chars * sizeof(Char));
+        __builtin_memcpy(d + n - Chars, s + n - Chars, Chars * sizeof(Char));
+    };
+    if (n > 16) std::copy_n(s, n, d);
+    else if (n >= 8) piece(std::integral_constant<int, 8>());
+    else if (n >= 4) piece(std::integral_constant<int, 4>());
+    else if (n >= 2) piece(std::integral_constant<int, 2>());
+    else if (n == 1) d[0] = s[0];
+    packedLen += n;
+}
 
 TGridCells::~TGridCells() { Clear(); }
 
@@ -48,7 +60,7 @@ void TGridCells::FreeRow(int ARow) {
 }
 
 bool TGridCells::Row::Empty() const {
-    const bool noText = isPacked ? packed.empty()
+    const bool noText = isPacked ? packedLen == 0
                                  : std::all_of(texts.begin(), texts.end(), [](const String& s) { return s.empty(); });
     return noText && std::all_of(objects.begin(), objects.end(), [](TObject* o) { return o == nullptr; });
 }
@@ -58,15 +70,16 @@ void TGridCells::Row::Unpack() {
     texts.resize(ends.size());
     int start = 0;
     for (size_t i = 0; i < ends.size(); ++i) {
-        texts[i].assign(packed, start, ends[i] - start);
+        texts[i].assign(packed.get() + start, size_t(ends[i] - start));
         start = ends[i];
     }
-    String().swap(packed);
+    packed.reset();
+    packedLen = packedCap = 0;
     std::vector<int>().swap(ends);
     isPacked = false;
 }
 
-TGridCells::Row& TGridCells::RowFor(int ARow) {
+inline TGridCells::Row& TGridCells::RowFor(int ARow) {
     if (ARow < static_cast<int>(rows_.size()) && rows_[ARow]) return *rows_[ARow];
     return NewRow(ARow);
 }
@@ -81,7 +94,7 @@ TGridCells::Row& TGridCells::NewRow(int ARow) {
             const Row& above = *rows_[ARow - 1];
             Row& r = *rows_[ARow];
             if (above.isPacked) {
-                r.packed.reserve(above.packed.size());
+                r.Reserve(above.packedLen);
                 r.ends.reserve(above.ends.size());
             } else {
                 r.ends.reserve(above.texts.size());
@@ -110,7 +123,7 @@ std::u16string_view TGridCells::TTakenRow::ViewOf(const Row* r, int ACol) {
     if (!r || ACol < 0 || ACol >= r->TextCount()) return {};
     if (!r->isPacked) return r->texts[size_t(ACol)];
     const int start = ACol == 0 ? 0 : r->ends[size_t(ACol - 1)];
-    return std::u16string_view(r->packed).substr(size_t(start), size_t(r->ends[size_t(ACol)] - start));
+    return r->Packed().substr(size_t(start), size_t(r->ends[size_t(ACol)] - start));
 }
 
 std::u16string_view TGridCells::TextView(int ACol, int ARow) const { return TTakenRow::ViewOf(RowAt(ARow), ACol); }
@@ -142,6 +155,19 @@ TGridCells::TTakenRow TGridCells::TakeRow(int ARow) {
 
 void TGridCells::SetText(int ACol, int ARow, const String& Value) {
     CheckIndex(ACol, ARow);
+    if (!Value.empty()) {
+        // A row filled from left to right takes the text at the end of its buffer.
+        Row& r = RowFor(ARow);
+        if (r.isPacked && ACol == r.TextCount()) {
+            r.AppendPacked(Value);
+            r.ends.push_back(r.packedLen);
+            return;
+        }
+    }
+    SetTextElsewhere(ACol, ARow, Value);
+}
+
+void TGridCells::SetTextElsewhere(int ACol, int ARow, const String& Value) {
     if (Value.empty()) {
         Row* r = RowAt(ARow);
         if (!r || ACol >= r->TextCount()) return;
@@ -155,9 +181,9 @@ void TGridCells::SetText(int ACol, int ARow, const String& Value) {
     Row& r = RowFor(ARow);
     if (r.isPacked && ACol >= r.TextCount()) {
         // The cells skipped stay empty.
-        if (ACol > r.TextCount()) r.ends.resize(ACol, static_cast<int>(r.packed.size()));
-        AppendText(r.packed, Value);
-        r.ends.push_back(static_cast<int>(r.packed.size()));
+        if (ACol > r.TextCount()) r.ends.resize(ACol, r.packedLen);
+        r.AppendPacked(Value);
+        r.ends.push_back(r.packedLen);
         return;
     }
     r.Unpack();

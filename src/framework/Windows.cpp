@@ -511,8 +511,10 @@ void FrameChanged(TWinControl* Control) {
 
 void InvalidateClient(TWinControl* Control, const QRect& Rect, bool Erase) {
     TWinControlHandle* h = H(Control);
+    if (Rect.isNull() && WholeInvalidHeld(h, Erase)) return;
     const TRect c = ClientInWindow(Control);
     const QRect all(0, 0, c.Right - c.Left, c.Bottom - c.Top);
+    const bool hidden = !h->Widget || !h->Widget->isVisible();
     const QRect r = Rect.isNull() ? all : (Rect & all);
     if (r.isEmpty()) return;
     // A window not shown gets no paint request (its showing paints it), so
@@ -520,11 +522,15 @@ void InvalidateClient(TWinControl* Control, const QRect& Rect, bool Erase) {
     // filled before its form shows asks once per cell.
     // The containment is tested by hand: r is not empty, and a region of
     // one rectangle is that rectangle.
-    if ((!h->Widget || !h->Widget->isVisible()) && (h->EraseNeeded || !Erase) && h->Invalid.rectCount() == 1) {
+    if (hidden && (h->EraseNeeded || !Erase) && h->Invalid.rectCount() == 1) {
         const QRect b = *h->Invalid.begin();
-        if (r.left() >= b.left() && r.right() <= b.right() && r.top() >= b.top() && r.bottom() <= b.bottom()) return;
+        if (r.left() >= b.left() && r.right() <= b.right() && r.top() >= b.top() && r.bottom() <= b.bottom()) {
+            if (r == all) h->InvalidWhole = TRect{0, 0, all.width(), all.height()};
+            return;
+        }
     }
     h->Invalid |= r;
+    if (r == all) h->InvalidWhole = TRect{0, 0, all.width(), all.height()};
     if (Erase) h->EraseNeeded = true;
     if (h->Widget) h->Widget->update(r.translated(c.Left, c.Top));
 }
@@ -1125,6 +1131,7 @@ bool ValidateRect(HWND Handle, const TRect* R) {
     if (!c) return false;
     if (R) H(c)->Invalid -= ToQ(*R);
     else H(c)->Invalid = QRegion();
+    H(c)->InvalidWhole = TRect{};
     return true;
 }
 
@@ -1178,7 +1185,10 @@ bool RedrawWindow(HWND Handle, const TRect* R, const TRegion* Region, Cardinal F
         for (const QRect& r : area) InvalidateClient(c, r, (Flags & RDW_ERASE) != 0 && !(Flags & RDW_NOERASE));
         if ((Flags & RDW_FRAME) && h->Widget) h->Widget->update();
     }
-    if (Flags & RDW_VALIDATE) h->Invalid -= area;
+    if (Flags & RDW_VALIDATE) {
+        h->Invalid -= area;
+        h->InvalidWhole = TRect{};
+    }
     if (Flags & RDW_ALLCHILDREN)
         for (int i = 0; i < c->ControlCount(); ++i)
             if (auto* w = dynamic_cast<TWinControl*>(c->Controls(i)); w && w->HandleAllocated())
@@ -1208,6 +1218,7 @@ bool ScrollWindow(HWND Handle, int DX, int DY, const TRect* R, const TRect* Clip
         QRegion pending = h->Invalid & scroll;
         h->Invalid -= scroll;
         h->Invalid |= pending.translated(DX, DY) & scroll;
+        h->InvalidWhole = TRect{};
         const QRegion band = QRegion(scroll & clip) - QRegion(moved);
         for (const QRect& r : band) InvalidateClient(c, r);
         if (h->Widget) h->Widget->update();

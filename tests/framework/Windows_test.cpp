@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 
 #include <string>
 #include <vector>
@@ -462,6 +463,48 @@ TEST(PartialRepaint, AHiddenWindowSkipsOnlyWhatItsInvalidRectangleHolds) {
         TRect u;
         ASSERT_TRUE(GetUpdateRect(h, &u, false));
         EXPECT_EQ(u, c.expected) << c.asked.Left << "," << c.asked.Top << "," << c.asked.Right << "," << c.asked.Bottom;
+    }
+}
+
+// A hidden window invalidated as a whole skips the repeated requests; after
+// anything that takes from its update region, or a larger client area, the
+// next request for the whole must hold the whole client area again, and the
+// showing paints it all.
+TEST(PartialRepaint, AHiddenWindowAskedAgainAsAWholeAfterItsRegionShrankHoldsItAll) {
+    const TRect part = Rect(10, 10, 30, 30);
+    const struct {
+        const char* name;
+        std::function<void(Framed*, HWND)> take;
+    } takers[] = {
+        {"validate all", [](Framed*, HWND h) { ValidateRect(h, nullptr); }},
+        {"validate part", [&](Framed*, HWND h) { ValidateRect(h, &part); }},
+        {"redraw validating", [](Framed*, HWND h) { RedrawWindow(h, nullptr, nullptr, RDW_VALIDATE); }},
+        {"scroll", [](Framed*, HWND h) { ScrollWindow(h, 0, 10); }},
+        {"grown", [](Framed* w, HWND) { w->SetBounds(10, 10, 120, 90); }},
+        {"painted", [](Framed* w, HWND h) {
+             w->SetVisible(true);
+             UpdateWindow(h);
+             w->SetVisible(false);
+         }},
+    };
+    for (const auto& t : takers) {
+        HiddenFramed hidden;
+        Framed* w = hidden.w;
+        const HWND h = hidden.h;
+        for (int i = 0; i < 3; ++i) w->Invalidate();
+        t.take(w, h);
+        for (int i = 0; i < 3; ++i) w->Invalidate();
+        TRect u;
+        ASSERT_TRUE(GetUpdateRect(h, &u, false)) << t.name;
+        EXPECT_EQ(u, w->ClientRect()) << t.name;
+        w->fill = clBlue;
+        const int before = w->paints;
+        w->SetVisible(true);
+        UpdateWindow(h);
+        EXPECT_EQ(w->paints, before + 1) << t.name;
+        const TRect c = w->ClientRect();
+        for (const TPoint p : {TPoint{0, 0}, TPoint{c.Right - 1, c.Bottom - 1}, TPoint{20, 20}})
+            EXPECT_EQ(w->BackBuffer().Canvas().Pixels(p.X, p.Y), clBlue) << t.name << " " << p.X << "," << p.Y;
     }
 }
 

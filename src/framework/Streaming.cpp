@@ -1034,8 +1034,21 @@ void WriteComponentImage(TStream& Stream, TComponent& Component) {
     const String className = Component.ClassName();
     const TStreamClass* cls = CachedFindClass(className);
     if (!cls) throw EWriteError(u"Class " + className + u" not found");
-    // Built whole first: a failure leaves the stream as it was.
-    TImageSink image;
+    // Built whole first: a failure leaves the stream as it was. One sink per
+    // thread keeps its room from image to image; an image written while it
+    // is busy (a property writing an image of its own) has one of its own.
+    thread_local TImageSink spare;
+    thread_local bool spareBusy = false;
+    std::optional<TImageSink> own;
+    TImageSink& image = spareBusy ? own.emplace() : spare;
+    struct TRelease {
+        bool* Busy;
+        ~TRelease() {
+            if (Busy) *Busy = false;
+        }
+    } release{&image == &spare ? &spareBusy : nullptr};
+    if (release.Busy) spareBusy = true;
+    image.Bytes.clear();
     TWriter w(image);
     image.WriteBytes(std::string_view(kSignature, 4));
     w.WriteShortStr(className);

@@ -477,10 +477,11 @@ void TExGridTools::SaveRectToBinStream(TGridRect R, TStream& Stream) {
     WriteComponentImage(Stream, head);
     FGrid.ExportNotification(0, R.Top);
     int last = -1;
+    // One carrier for every cell: each image sets all of its values.
+    TGridCellIO cell;
     for (int r = R.Top; r <= R.Bottom; ++r) {
         FGrid.ExportNotification(5, r);
         for (int c = R.Left; c <= R.Right; ++c) {
-            TGridCellIO cell;
             cell.Col = Word(c);
             cell.Row = Word(r);
             cell.Cell = FGrid.GetCellEx(c, r);

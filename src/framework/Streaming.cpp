@@ -734,7 +734,27 @@ Action Resolve(TPersistent* root, const TStreamClass& rootClass, const String& p
 
 // ---- TWriter ----
 
-void TWriter::WriteValue(TValueType value) { FStream.WriteByte(value); }
+void TWriter::Put(const void* Buffer, std::size_t Count) {
+    if (Count > static_cast<std::size_t>(std::numeric_limits<int>::max())) throw EWriteError("Stream write error");
+    if (FDirect) FDirect->append(static_cast<const char*>(Buffer), Count);
+    else FStream.WriteBuffer(Buffer, static_cast<int>(Count));
+}
+
+void TWriter::PutBytes(std::string_view Bytes) { Put(Bytes.data(), Bytes.size()); }
+
+void TWriter::PutByte(Byte Value) {
+    if (FDirect) FDirect->push_back(static_cast<char>(Value));
+    else FStream.WriteByte(Value);
+}
+
+// Count bytes of Value, lowest first.
+void TWriter::PutLittle(UInt64 Value, int Count) {
+    Byte b[8];
+    for (int k = 0; k < Count; ++k) b[k] = static_cast<Byte>(Value >> (8 * k));
+    Put(b, static_cast<std::size_t>(Count));
+}
+
+void TWriter::WriteValue(TValueType value) { PutByte(value); }
 
 void TWriter::WriteShortStr(const String& text) {
     if (IsAscii(text)) {
@@ -742,28 +762,28 @@ void TWriter::WriteShortStr(const String& text) {
         const std::size_t n = std::min<std::size_t>(text.size(), 255);
         bytes[0] = static_cast<char>(n);
         for (std::size_t i = 0; i < n; ++i) bytes[i + 1] = static_cast<char>(text[i]);
-        FStream.WriteBuffer(bytes, static_cast<int>(n + 1));
+        Put(bytes, n + 1);
         return;
     }
     std::string bytes = StringToUtf8(text);
     if (bytes.size() > 255) bytes.resize(255);
-    FStream.WriteByte(static_cast<Byte>(bytes.size()));
-    FStream.WriteBytes(bytes);
+    PutByte(static_cast<Byte>(bytes.size()));
+    PutBytes(bytes);
 }
 
 void TWriter::WriteInteger(Int64 value) {
     if (value >= -128 && value <= 127) {
         WriteValue(vaInt8);
-        FStream.WriteByte(static_cast<Byte>(value));
+        PutByte(static_cast<Byte>(value));
     } else if (value >= -32768 && value <= 32767) {
         WriteValue(vaInt16);
-        FStream.WriteWord(static_cast<Word>(value));
+        PutLittle(static_cast<UInt64>(value), 2);
     } else if (value >= INT32_MIN && value <= INT32_MAX) {
         WriteValue(vaInt32);
-        FStream.WriteDWord(static_cast<Cardinal>(value));
+        PutLittle(static_cast<UInt64>(value), 4);
     } else {
         WriteValue(vaInt64);
-        FStream.WriteInt64(value);
+        PutLittle(static_cast<UInt64>(value), 8);
     }
 }
 
@@ -780,14 +800,14 @@ void TWriter::WriteString(const String& text) {
         bytes[0] = static_cast<char>(vaString);
         bytes[1] = static_cast<char>(text.size());
         for (std::size_t i = 0; i < text.size(); ++i) bytes[i + 2] = static_cast<char>(text[i]);
-        FStream.WriteBuffer(bytes, static_cast<int>(text.size() + 2));
+        Put(bytes, text.size() + 2);
         return;
     }
     const std::string utf8 = StringToUtf8(text);
     if (!text.empty() && utf8.size() >= 2 * text.size()) {
         WriteValue(vaWString);
-        FStream.WriteDWord(static_cast<Cardinal>(text.size()));
-        FStream.WriteBytes(StringToUtf16LE(text));
+        PutLittle(static_cast<Cardinal>(text.size()), 4);
+        PutBytes(StringToUtf16LE(text));
         return;
     }
     bool high = false;
@@ -798,31 +818,31 @@ void TWriter::WriteString(const String& text) {
         WriteValue(vaLString);
     else {
         WriteValue(vaString);
-        FStream.WriteByte(static_cast<Byte>(utf8.size()));
-        FStream.WriteBytes(utf8);
+        PutByte(static_cast<Byte>(utf8.size()));
+        PutBytes(utf8);
         return;
     }
-    FStream.WriteDWord(static_cast<Cardinal>(utf8.size()));
-    FStream.WriteBytes(utf8);
+    PutLittle(static_cast<Cardinal>(utf8.size()), 4);
+    PutBytes(utf8);
 }
 
 void TWriter::WriteFloat(double value) {
     unsigned char ext[10];
     DoubleToExtended(value, ext);
     WriteValue(vaExtended);
-    FStream.WriteBuffer(ext, 10);
+    Put(ext, 10);
 }
 
 void TWriter::WriteSet(const std::vector<String>& members) {
     WriteValue(vaSet);
     for (const String& m : members) WriteShortStr(m);
-    FStream.WriteByte(0);
+    PutByte(0);
 }
 
 void TWriter::WriteBinary(std::string_view bytes) {
     WriteValue(vaBinary);
-    FStream.WriteDWord(static_cast<Cardinal>(bytes.size()));
-    FStream.WriteBytes(bytes);
+    PutLittle(static_cast<Cardinal>(bytes.size()), 4);
+    PutBytes(bytes);
 }
 
 // ---- TReader ----
@@ -1049,7 +1069,7 @@ void WriteComponentImage(TStream& Stream, TComponent& Component) {
     } release{&image == &spare ? &spareBusy : nullptr};
     if (release.Busy) spareBusy = true;
     image.Bytes.clear();
-    TWriter w(image);
+    TWriter w(image, image.Bytes);
     image.WriteBytes(std::string_view(kSignature, 4));
     w.WriteShortStr(className);
     w.WriteShortStr(Component.Name());

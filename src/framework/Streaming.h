@@ -36,6 +36,9 @@ class TWriter;
 class TWriter {
 public:
     explicit TWriter(TStream& stream) : FStream(stream) {}
+    // Appends straight to Bytes, which is what stream writes to as well:
+    // an image put together in memory skips a virtual call per value.
+    TWriter(TStream& stream, ByteString& Bytes) : FStream(stream), FDirect(&Bytes) {}
     TStream& Stream() { return FStream; }
     void WriteValue(TValueType value);
     void WriteShortStr(const String& text);  // one length byte, then the bytes (UTF-8)
@@ -53,7 +56,12 @@ public:
     void WriteCollection(TCollection& Collection, const String& ItemClass);
 
 private:
+    void Put(const void* Buffer, std::size_t Count);
+    void PutBytes(std::string_view Bytes);
+    void PutByte(Byte Value);
+    void PutLittle(UInt64 Value, int Count);
     TStream& FStream;
+    ByteString* FDirect = nullptr;
 };
 
 // Reads values back; anything else than the value asked for raises

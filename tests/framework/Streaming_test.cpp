@@ -120,6 +120,39 @@ TEST(Streaming, ASmallImageHasTheExactBytesOfTheFormat) {
     EXPECT_EQ(ImageOf(c), expected);
 }
 
+// A writer that appends straight to the bytes of its stream writes what one
+// going through the stream writes, value for value.
+TEST(Streaming, AWriterAppendingDirectlyWritesTheBytesOfOneThroughItsStream) {
+    const auto writeAll = [](TWriter& w) {
+        for (Int64 v : {0LL, 127LL, -128LL, 128LL, -129LL, 32767LL, -32768LL, 32768LL, -32769LL, 2147483647LL,
+                        -2147483648LL, 2147483648LL, -2147483649LL, 0x123456789ALL})
+            w.WriteInteger(v);
+        for (const String& t : {String(), String(u"ab"), String(255, u'x'), String(256, u'y'), String(u"K\u00FCche"),
+                                String(u"\u4E2D\u6587"), String(u"\U0001F600")})
+            w.WriteString(t);
+        w.WriteShortStr(u"Name");
+        w.WriteShortStr(String(300, u'z'));
+        w.WriteShortStr(u"\u00E4");
+        w.WriteIdent(u"taCenter");
+        w.WriteBoolean(true);
+        w.WriteBoolean(false);
+        w.WriteFloat(-1234.5625);
+        w.WriteSet({u"fsBold", u"fsItalic"});
+        w.WriteBinary(std::string_view("\0\1\xFF", 3));
+        w.WriteListBegin();
+        w.WriteListEnd();
+    };
+    TStringStream through;
+    TWriter plain(through);
+    writeAll(plain);
+    TStringStream unused;
+    ByteString direct;
+    TWriter appending(unused, direct);
+    writeAll(appending);
+    EXPECT_EQ(direct, through.DataString());
+    EXPECT_EQ(unused.Size(), 0);
+}
+
 TEST(Streaming, EveryKindOfValueRoundTripsByteForByte) {
     RegisterCarriers();
     TCarrier c;

@@ -96,6 +96,43 @@ bool IsAscii(std::u16string_view s) {
     return true;
 }
 
+// One object per thread, kept from use to use for its room; a use that starts
+// while it is busy (an image written or read inside another's) gets one of
+// its own.
+template <class T>
+class TPerThread {
+public:
+    TPerThread() {
+        bool& busy = SpareBusy();
+        if (busy) {
+            FObject = &FOwn.emplace();
+        } else {
+            busy = true;
+            FBusy = &busy;
+            FObject = &Spare();
+        }
+    }
+    ~TPerThread() {
+        if (FBusy) *FBusy = false;
+    }
+    TPerThread(const TPerThread&) = delete;
+    TPerThread& operator=(const TPerThread&) = delete;
+    T& operator*() { return *FObject; }
+
+private:
+    static T& Spare() {
+        thread_local T spare;
+        return spare;
+    }
+    static bool& SpareBusy() {
+        thread_local bool busy = false;
+        return busy;
+    }
+    bool* FBusy = nullptr;
+    std::optional<T> FOwn;
+    T* FObject = nullptr;
+};
+
 // Where an image is put together before it goes out whole: appending is
 // all it does.
 class TImageSink : public TStream {
@@ -1054,20 +1091,9 @@ void WriteComponentImage(TStream& Stream, TComponent& Component) {
     const String className = Component.ClassName();
     const TStreamClass* cls = CachedFindClass(className);
     if (!cls) throw EWriteError(u"Class " + className + u" not found");
-    // Built whole first: a failure leaves the stream as it was. One sink per
-    // thread keeps its room from image to image; an image written while it
-    // is busy (a property writing an image of its own) has one of its own.
-    thread_local TImageSink spare;
-    thread_local bool spareBusy = false;
-    std::optional<TImageSink> own;
-    TImageSink& image = spareBusy ? own.emplace() : spare;
-    struct TRelease {
-        bool* Busy;
-        ~TRelease() {
-            if (Busy) *Busy = false;
-        }
-    } release{&image == &spare ? &spareBusy : nullptr};
-    if (release.Busy) spareBusy = true;
+    // Built whole first: a failure leaves the stream as it was.
+    TPerThread<TImageSink> sink;
+    TImageSink& image = *sink;
     image.Bytes.clear();
     TWriter w(image, image.Bytes);
     image.WriteBytes(std::string_view(kSignature, 4));
@@ -1389,20 +1415,8 @@ void ReadComponentImage(TStream& Stream, TComponent& Component) {
         const Int64 at = memory->Position();
         const std::string_view bytes = memory->Bytes();
         if (at >= 0 && static_cast<std::size_t>(at) <= bytes.size()) {
-            // One reader per thread keeps its room from image to image; a
-            // read started while it is busy (a setter reading an image of
-            // its own) has one of its own.
-            thread_local TMemoryImage spare;
-            thread_local bool spareBusy = false;
-            std::optional<TMemoryImage> own;
-            TMemoryImage& image = spareBusy ? own.emplace() : spare;
-            struct TRelease {
-                bool* Busy;
-                ~TRelease() {
-                    if (Busy) *Busy = false;
-                }
-            } release{&image == &spare ? &spareBusy : nullptr};
-            if (release.Busy) spareBusy = true;
+            TPerThread<TMemoryImage> reader;
+            TMemoryImage& image = *reader;
             image.Reset(bytes.substr(static_cast<std::size_t>(at)));
             if (image.Parse(Component, className, cls)) {
                 memory->SetPosition(at + static_cast<Int64>(image.Used()));

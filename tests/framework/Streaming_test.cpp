@@ -595,7 +595,6 @@ TEST(Streaming, AnImageInMemoryReadsAsFromAnyStream) {
     }
 }
 
-
 // Damaged copies of a full image, one to three bytes changed each: the read
 // from memory ends as the read byte by byte does, raised or not.
 TEST(Streaming, DamagedImagesInMemoryReadAsFromAnyStream) {
